@@ -1,0 +1,206 @@
+// The design document: its model, reading and writing, undo and the close check.
+#include "app/ZLKDocument.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cstring>
+
+#include "app/AppController.h"
+#include "app/ZLKDocumentController.h"
+#include "app/ZLKWindowController.h"
+#include "files/DesignFile.h"
+#include "files/SymbolFile.h"
+#include "files/SymbolFile.h"
+#include "files/Undo.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/HitTest.h"
+#include "model/PendingServices.h"
+#include "platform/Alerts.h"
+#include "platform/Strings.h"
+#include "platform/UserDefaults.h"
+
+ZLKDocument* ZLKDocument::init() {
+  auto* document = new ZLKDocument;
+  document->model_ = ZLKDocumentModel::init();
+  if (!document->model_) {
+    delete document;
+    return nullptr;
+  }
+  document->model_->itsUndoManager = &document->undoManager_;
+
+  AppController::initialize();
+  UserDefaults& defaults = StandardUserDefaults();
+  gUndoActive = defaults.getBool("UndoEnabled") ? 1 : 0;
+  int levels = defaults.getInt("UndoLevels");
+  document->undoManager_.setLevelsOfUndo(levels > 0 ? static_cast<size_t>(levels) : 0);
+  document->undoManager_.onUndo = [document] { document->performUndo(); };
+  document->undoManager_.onRedo = [document] { document->performRedo(); };
+
+  if (!gSymbol2DList) Load2DSymbolList();
+  if (!gSymbol3DList) Load3DSymbolList();
+  return document;
+}
+
+ZLKDocument::~ZLKDocument() {
+  if (model_) {
+    model_->itsUndoManager = nullptr;
+    ZLKDocumentModel::release(model_);
+  }
+}
+
+void ZLKDocument::makeWindowControllers() {
+  auto* controller = new ZLKWindowController;
+  controller->setAttribute(Qt::WA_DeleteOnClose);
+  addWindowController(controller);
+}
+
+void ZLKDocument::addWindowController(ZLKWindowController* controller) {
+  if (!controller || windowControllers().contains(controller)) return;
+  windowControllers_.append(controller);
+  controller->setDocument(this);
+}
+
+QList<ZLKWindowController*> ZLKDocument::windowControllers() const {
+  QList<ZLKWindowController*> live;
+  for (const auto& c : windowControllers_)
+    if (c) live.append(c.data());
+  return live;
+}
+
+bool ZLKDocument::writeToFile(const std::string& path, const std::string&) {
+  if (!model_) return false;
+  CurrentDocumentScope scope(model_);
+  return KeyFileWrite(path.c_str()) != 0;
+}
+
+bool ZLKDocument::readFromFile(const std::string& path, const std::string&) {
+  if (!model_) return false;
+  gCurDocument = model_;
+  // The file is read into a design of its own first, so that a refused file leaves the
+  // open design untouched.
+  ZLKDocumentModel read;
+  read.itsDocID = model_->itsDocID;
+  bool ok;
+  {
+    CurrentDocumentScope scope(&read);
+    ok = read.buildFreshState() && KeyFileRead(path.c_str()) && read.itsDocState;
+  }
+  if (!ok) {
+    ReleaseModelContents(&read);
+    ZLKDocument* current = ZLKDocumentController::sharedDocumentController().currentDocument();
+    if (current && current->documentModel()) gCurDocument = current->documentModel();
+    return false;
+  }
+
+  // The open design goes with its undo files and cached textures; the read one takes its place.
+  model_->sanitizeUndoFiles();
+  model_->deleteAllCachedCustomTextures();
+  model_->swapDesignWith(read);
+  ReleaseModelContents(&read);
+  model_->itsFirstUndo = model_->itsLastUndo = model_->itsCurrentUndo = -1;
+  undoManager_.removeAllActions();
+  clearTraceImage();
+
+  loadTraceImageFromDocState();
+  if (model_->itsLayers) SelectAllLayers(model_->itsLayers, kSelectOff, 0);
+  InitializeUndo();
+  model_->itsEdited = false;
+  emit designChanged();
+  return true;
+}
+
+bool ZLKDocument::loadTraceImageFromDocState() {
+  DocState* ds = model_ ? model_->itsDocState : nullptr;
+  if (!ds || !ds->traceImagePath[0]) return true;
+  char path[sizeof ds->traceImagePath];
+  std::memcpy(path, ds->traceImagePath, sizeof path);
+  path[sizeof path - 1] = 0;
+  Validate512Pathname(path);
+  if (setTraceImageFromFile(path)) return true;
+  ShowAlert("FloorPlan trace image could not be found.",
+            "Please make sure the file exists and you have adequate permissions to access it.",
+            /*sheet=*/false);
+  return false;
+}
+
+bool ZLKDocument::setTraceImageFromFile(const char* path) {
+  traceImage_ = QImage();
+  if (!path || !path[0]) return false;
+  QImage image;
+  if (!image.load(QFile::decodeName(path)) || image.isNull()) return false;
+  traceImage_ = image;
+  return true;
+}
+
+void ZLKDocument::performUndo() {
+  if (!model_) return;
+  CurrentDocumentScope scope(model_);
+  DoUndo();
+  emit designChanged();
+}
+
+void ZLKDocument::performRedo() {
+  if (!model_) return;
+  CurrentDocumentScope scope(model_);
+  DoRedo();
+  emit designChanged();
+}
+
+void ZLKDocument::setFileName(const std::string& path) {
+  fileName_ = path;
+  emit designChanged();
+}
+
+QString ZLKDocument::displayName() const {
+  if (fileName_.empty()) return QString::fromStdString(LocalizedString("Untitled"));
+  return QFileInfo(QFile::decodeName(fileName_.c_str())).fileName();
+}
+
+bool ZLKDocument::isDocumentEdited() const { return model_ && model_->itsEdited; }
+
+void ZLKDocument::setDocumentEdited(bool edited) {
+  if (!model_) return;
+  model_->itsEdited = edited;
+  emit designChanged();
+}
+
+bool ZLKDocument::saveToFile(const std::string& path) {
+  if (!writeToFile(path, kDesignFileType)) {
+    ShowAlert("The design could not be saved.", path);
+    return false;
+  }
+  fileName_ = path;
+  setDocumentEdited(false);
+  return true;
+}
+
+bool ZLKDocument::saveDocument() {
+  if (fileName_.empty()) return saveDocumentAs();
+  return saveToFile(fileName_);
+}
+
+bool ZLKDocument::saveDocumentAs() {
+  auto& chooser = ZLKDocumentController::sharedDocumentController().chooseSavePath;
+  std::string path = chooser ? chooser(fileName_) : std::string();
+  if (path.empty()) return false;
+  return saveToFile(path);
+}
+
+void ZLKDocument::canCloseDocument(std::function<void(bool)> done) {
+  if (!isDocumentEdited()) {
+    if (done) done(true);
+    return;
+  }
+  AlertRequest request;
+  request.message = "Do you want to save the changes you made to this design?";
+  request.informative = "Your changes will be lost if you don't save them.";
+  request.buttons = {"Save", "Don't Save", "Cancel"};
+  QPointer<ZLKDocument> self(this);
+  ShowAlertWithButtons(request, [self, done](int button) {
+    bool mayClose = false;
+    if (self && button == 0) mayClose = self->saveDocument();
+    else if (self && button == 1) mayClose = true;
+    if (done) done(mayClose);
+  });
+}

@@ -1,0 +1,87 @@
+// The document of one design: owns its model, reads and writes design files, routes
+// undo and redo to the snapshot ring and asks to save before an edited design goes.
+#pragma once
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <string>
+
+#include "platform/UndoNames.h"
+
+class ZLKDocumentModel;
+class ZLKWindowController;
+
+class ZLKDocument : public QObject {
+  Q_OBJECT
+ public:
+  // The design file type of the document and the open and save panels.
+  static constexpr const char* kDesignFileType = "pro";
+
+  // A document with a new model, which is the current document from then on: undo settings
+  // from the user defaults, the symbol lists loaded once. Null when the model cannot be made.
+  static ZLKDocument* init();
+  ~ZLKDocument() override;
+
+  ZLKDocumentModel* documentModel() const { return model_; }
+  UndoNameStack& undoManager() { return undoManager_; }
+
+  // Creates the design window, shows nothing yet.
+  void makeWindowControllers();
+  void addWindowController(ZLKWindowController* controller);
+  QList<ZLKWindowController*> windowControllers() const;
+
+  // Writes the design at path; false when it could not be written (an existing file stays
+  // as it was).
+  bool writeToFile(const std::string& path, const std::string& type);
+  // Reads the design file at path in place of the open design: the open design stays as it
+  // was when the file is refused (false). On success the design is clean, deselected, with
+  // no undo actions, its trace image loaded and one undo snapshot.
+  bool readFromFile(const std::string& path, const std::string& type);
+  // Loads the image the DocState's trace-image path names; when it cannot be read, alerts
+  // "FloorPlan trace image could not be found." and leaves no image (false).
+  bool loadTraceImageFromDocState();
+
+  // The undo-name stack's undo and redo: the previous or next snapshot of the ring.
+  void performUndo();
+  void performRedo();
+
+  // Where the design was last read or saved ("" = untitled).
+  const std::string& fileName() const { return fileName_; }
+  void setFileName(const std::string& path);
+  // The file's name without its folder, or "Untitled".
+  QString displayName() const;
+  bool isDocumentEdited() const;
+  void setDocumentEdited(bool edited);
+
+  const QImage& traceImage() const { return traceImage_; }
+  // Replaces the trace image with the image file at path; false (no image) when unreadable.
+  bool setTraceImageFromFile(const char* path);
+  void clearTraceImage() { traceImage_ = QImage(); }
+
+  // Saves to fileName(), or asks for a path first when untitled; false when cancelled or
+  // not written (the user is told).
+  bool saveDocument();
+  // Asks for a path, then saves there.
+  bool saveDocumentAs();
+  // The close check: an edited design asks Save / Don't Save / Cancel; done(true) when the
+  // design may go (saved, or its changes dropped), done(false) when cancelled or unsaved.
+  void canCloseDocument(std::function<void(bool)> done);
+
+  // The design was replaced, saved or renamed: windows refresh their title and view.
+  void noteDesignChanged() { emit designChanged(); }
+
+ signals:
+  void designChanged();
+
+ private:
+  ZLKDocument() = default;
+  bool saveToFile(const std::string& path);
+
+  ZLKDocumentModel* model_ = nullptr;
+  UndoNameStack undoManager_;
+  std::string fileName_;
+  QImage traceImage_;
+  QList<QPointer<ZLKWindowController>> windowControllers_;
+};

@@ -1,0 +1,425 @@
+// Attachment records of wall and deck children, roof attachment records of skylights and
+// dormer cut-outs, the trim blocks of wall points, and anchors stored as point indexes.
+#include "files/AttachmentRecords.h"
+
+#include "files/ByteStream.h"
+#include "files/FileTags.h"
+#include "files/ObjectRecords.h"
+#include "model/Attachments.h"
+#include "model/Delete.h"
+#include "model/HitTest.h"
+#include "model/Records.h"
+
+namespace {
+
+uint8_t ReadByte() {
+  uint8_t b = 0;
+  ReadSome(&b, 1);
+  return b;
+}
+void WriteByte(uint8_t b) { WriteSome(&b, 1); }
+
+void ReadColor(RGBColor* c) {
+  ReadUShort(&c->red);
+  ReadUShort(&c->green);
+  ReadUShort(&c->blue);
+}
+void WriteColor(const RGBColor& c) {
+  WriteUShort(c.red);
+  WriteUShort(c.green);
+  WriteUShort(c.blue);
+}
+
+void AppendToList(Objex** head, Objex* obj) {
+  obj->prev = obj->next = nullptr;
+  if (!*head) {
+    *head = obj;
+    return;
+  }
+  Objex* last = *head;
+  while (last->next) last = last->next;
+  last->next = obj;
+  obj->prev = last;
+}
+
+// An embedded object in the clipboard is written only when selected, so it is selected
+// around its writing.
+void WriteEmbedded(Objex* obj) {
+  if (gScrapMode) SelectObj(obj, 1, 0);
+  WriteAnObject(obj);
+  if (gScrapMode) SelectObj(obj, 2, 0);
+}
+
+void WriteEmbeddedList(Objex* head) {
+  for (Objex* o = head; o; o = o->next) WriteEmbedded(o);
+}
+
+// Reads tags until `endTag`, one object after each other tag; each object read is handed
+// to `take` (which owns it from then on). Ends also at the end of the input.
+template <typename Take>
+void ReadObjectsUntil(int16_t endTag, Layer* layer, Take take) {
+  while (!StreamAtEnd()) {
+    int16_t tag = 0;
+    ReadShort(&tag);
+    if (StreamFailed() || tag == endTag) return;
+    Objex* obj = ReadEmbeddedObject(layer);
+    if (obj) take(obj);
+  }
+}
+
+// Profiles: the last object between 210 and 211 is kept, earlier ones are deleted.
+Objex* ReadProfile(Layer* layer) {
+  Objex* profile = nullptr;
+  ReadObjectsUntil(kTagTrimObjectEnd, layer, [&](Objex* obj) {
+    DeleteObj(profile);
+    obj->layer = nullptr;
+    profile = obj;
+  });
+  return profile;
+}
+
+void ReadTrimSlot(TrimSlot* slot, Objex* attachment, Layer* layer) {
+  slot->flag = ReadByte();
+  slot->textureID = ReadTextureID();
+  ReadShort(&slot->textureWidth);
+  ReadShort(&slot->textureHeight);
+  ReadColor(&slot->color);
+  if (!slot->flag) return;
+  int16_t begin = 0;
+  ReadShort(&begin);
+  Objex* profile = ReadProfile(layer);
+  if (profile) profile->parent = attachment;
+  DeleteObj(slot->profile);
+  slot->profile = profile;
+}
+
+void WriteTrimSlot(const TrimSlot& slot) {
+  const bool flagged = slot.flag && slot.profile;
+  WriteByte(flagged ? slot.flag : 0);
+  WriteTextureID(slot.textureID);
+  WriteShort(slot.textureWidth);
+  WriteShort(slot.textureHeight);
+  WriteColor(slot.color);
+  if (!flagged) return;
+  WriteShort(kTagTrimObjectBegin);
+  WriteEmbedded(slot.profile);
+  WriteShort(kTagTrimObjectEnd);
+}
+
+void ReadRoofSlot(TrimSlot* slot) {
+  slot->textureID = ReadTextureID();
+  ReadShort(&slot->textureWidth);
+  ReadShort(&slot->textureHeight);
+  ReadColor(&slot->color);
+}
+
+void WriteRoofSlot(const TrimSlot& slot) {
+  WriteTextureID(slot.textureID);
+  WriteShort(slot.textureWidth);
+  WriteShort(slot.textureHeight);
+  WriteColor(slot.color);
+}
+
+bool HasAnchors(Objex* attachment, Objex* parent) {
+  return attachment && parent && attachment->typeData &&
+         (parent->type == kObjWall || parent->type == kObjDeck);
+}
+
+}  // namespace
+
+// ---- Attachment records ----
+
+void ReadObjectAttachment(DoorWindowData* record, Objex* attachment, Layer* layer) {
+  DoorWindowData scratch{};
+  const bool keep = record && attachment && layer;
+  DoorWindowData* d = keep ? record : &scratch;
+  Layer* target = keep ? layer : nullptr;
+
+  ReadShort(&d->ownerType);
+  ReadShort(&d->subtype);
+  ReadLong(&d->anchorStartIndex);
+  ReadLong(&d->anchorEndIndex);
+  ReadFloat(&d->startDistance);
+  ReadFloat(&d->remainingLength);
+  ReadFloat(&d->width);
+  ReadFloat(&d->height);
+  ReadFloat(&d->elevation);
+  for (int i = 0; i < 3; ++i) SkipSome(4);
+  d->flipHorizontal = ReadByte();
+  ReadFloat(&d->auxFloat1);
+  ReadShort(&d->flipVertical);
+  ReadShort(&d->auxShort1);
+  ReadShort(&d->auxShort2);
+  ReadLong(&d->auxValue);
+  if (d->subtype == kDoorCustom || d->subtype == kWindowCustom) {
+    int16_t begin = 0;
+    ReadShort(&begin);
+    ReadObjectsUntil(kTagAttachmentDefinitionEnd, target, [&](Objex* obj) {
+      obj->layer = nullptr;
+      obj->parent = attachment;
+      if (obj->type == kObjSkylightOutline) AppendToList(&d->maskObject, obj);
+      else if (obj->type == kObjDoorLeafFace) AppendToList(&d->definitionLeafParts, obj);
+      else AppendToList(&d->definitionParts, obj);
+    });
+  }
+  ReadTrimSlot(&d->trimSlotA, attachment, target);
+  ReadTrimSlot(&d->trimSlotB, attachment, target);
+  if (!keep) {
+    // Nothing was kept: free what the scratch record collected.
+    for (Objex* o = d->maskObject; o;) { Objex* n = o->next; DeleteObj(o); o = n; }
+    for (Objex* o = d->definitionParts; o;) { Objex* n = o->next; DeleteObj(o); o = n; }
+    for (Objex* o = d->definitionLeafParts; o;) { Objex* n = o->next; DeleteObj(o); o = n; }
+    DeleteObj(d->trimSlotA.profile);
+    DeleteObj(d->trimSlotB.profile);
+  }
+}
+
+void WriteObjectAttachment(const DoorWindowData* record) {
+  const DoorWindowData zero{};
+  const DoorWindowData* d = record ? record : &zero;
+  WriteShort(d->ownerType);
+  WriteShort(d->subtype);
+  WriteLong(d->anchorStartIndex);
+  WriteLong(d->anchorEndIndex);
+  WriteFloat(d->startDistance);
+  WriteFloat(d->remainingLength);
+  WriteFloat(d->width);
+  WriteFloat(d->height);
+  WriteFloat(d->elevation);
+  for (int i = 0; i < 3; ++i) WriteLong(0);
+  WriteByte(d->flipHorizontal);
+  WriteFloat(d->auxFloat1);
+  WriteShort(d->flipVertical);
+  WriteShort(d->auxShort1);
+  WriteShort(d->auxShort2);
+  WriteLong(d->auxValue);
+  if ((d->subtype == kDoorCustom || d->subtype == kWindowCustom)) {
+    WriteShort(kTagAttachmentDefinitionBegin);
+    for (Objex* list : {d->maskObject, d->definitionParts, d->definitionLeafParts, d->extraParts1,
+                        d->extraParts2, d->extraParts3, d->extraParts4})
+      WriteEmbeddedList(list);
+    WriteShort(kTagAttachmentDefinitionEnd);
+  }
+  WriteTrimSlot(d->trimSlotA);
+  WriteTrimSlot(d->trimSlotB);
+}
+
+void ApplePortReadPaddedObjectAttachment75(DoorWindowData* record) {
+  DoorWindowData scratch{};
+  DoorWindowData* d = record ? record : &scratch;
+  ReadStdShort(&d->ownerType);
+  ReadStdShort(&d->subtype);
+  ReadStdLong(&d->anchorStartIndex);
+  ReadStdLong(&d->anchorEndIndex);
+  ReadStdFloat(&d->startDistance);
+  ReadStdFloat(&d->remainingLength);
+  ReadStdFloat(&d->width);
+  ReadStdFloat(&d->height);
+  ReadStdFloat(&d->elevation);
+  SkipSome(12);
+  d->flipHorizontal = ReadByte();
+  SkipSome(1);
+  ReadStdFloat(&d->auxFloat1);
+  ReadStdShort(&d->flipVertical);
+  ReadStdShort(&d->auxShort1);
+  ReadStdShort(&d->auxShort2);
+  ReadStdLong(&d->auxValue);
+}
+
+void ApplePortWritePaddedObjectAttachment75(const DoorWindowData* record) {
+  const DoorWindowData zero{};
+  const DoorWindowData* d = record ? record : &zero;
+  WriteStdShort(d->ownerType);
+  WriteStdShort(d->subtype);
+  WriteStdLong(d->anchorStartIndex);
+  WriteStdLong(d->anchorEndIndex);
+  WriteStdFloat(d->startDistance);
+  WriteStdFloat(d->remainingLength);
+  WriteStdFloat(d->width);
+  WriteStdFloat(d->height);
+  WriteStdFloat(d->elevation);
+  for (int i = 0; i < 3; ++i) WriteStdLong(0);
+  WriteByte(d->flipHorizontal);
+  WriteByte(0);
+  WriteStdFloat(d->auxFloat1);
+  WriteStdShort(d->flipVertical);
+  WriteStdShort(d->auxShort1);
+  WriteStdShort(d->auxShort2);
+  WriteStdLong(d->auxValue);
+}
+
+void ReadObjectAttachment75(DoorWindowData* record, Objex* attachment) {
+  ApplePortReadPaddedObjectAttachment75(record);
+  if (!record || !attachment) return;
+  if (attachment->type != kObjDoor && attachment->type != kObjWindow) return;
+  for (TrimSlot* slot : {&record->trimSlotA, &record->trimSlotB}) {
+    slot->color = attachment->fillColor;
+    slot->textureID = attachment->textureID;
+    slot->textureWidth = attachment->textureScale.x;
+    slot->textureHeight = attachment->textureScale.y;
+  }
+}
+
+void WriteObjectAttachment75(const DoorWindowData* record) {
+  ApplePortWritePaddedObjectAttachment75(record);
+}
+
+// ---- Roof attachment records ----
+
+void ReadRoofAttachment(RoofAttachmentData* record, Objex* attachment, Layer* layer) {
+  RoofAttachmentData scratch{};
+  const bool keep = record && attachment;
+  RoofAttachmentData* r = keep ? record : &scratch;
+  Layer* target = keep ? layer : nullptr;
+  ReadShort(&r->ownerType);
+  ReadShort(&r->subtype);
+  for (float& f : r->floats) ReadFloat(&f);
+  ReadLong(&r->panelID);
+  r->flags[0] = ReadByte();
+  r->flags[1] = ReadByte();
+  SkipSome(8);
+  if (r->ownerType == kObjSkylight && r->subtype == kSkylightCustom) {
+    int16_t begin = 0;
+    ReadShort(&begin);
+    ReadObjectsUntil(kTagRoofDefinitionEnd, target, [&](Objex* obj) {
+      Objex** list = nullptr;
+      switch (obj->type) {
+        case kObjSkylightOutline: list = &r->outlineParts; break;
+        case kObjSeparatorFace: list = &r->separatorParts; break;
+        case kObjDoorLeafFace: list = &r->leafParts; break;
+        case kObjCustomAttachmentPart: list = &r->customParts; break;
+        case 165: list = &r->otherParts; break;
+        default: break;
+      }
+      if (!list || !keep) {
+        DeleteObj(obj);
+        return;
+      }
+      obj->layer = nullptr;
+      obj->parent = attachment;
+      AppendToList(list, obj);
+    });
+  }
+  ReadRoofSlot(&r->slots[0]);
+  ReadRoofSlot(&r->slots[1]);
+  if (keep) r->owner = attachment;
+}
+
+void WriteRoofAttachment(const RoofAttachmentData* record) {
+  const RoofAttachmentData zero{};
+  const RoofAttachmentData* r = record ? record : &zero;
+  WriteShort(r->ownerType);
+  WriteShort(r->subtype);
+  for (float f : r->floats) WriteFloat(f);
+  WriteLong(r->panelID);
+  WriteByte(r->flags[0]);
+  WriteByte(r->flags[1]);
+  WriteLong(0);
+  WriteLong(0);
+  if (r->ownerType == kObjSkylight && r->subtype == kSkylightCustom) {
+    WriteShort(kTagRoofDefinitionBegin);
+    for (Objex* list : {r->outlineParts, r->separatorParts, r->leafParts, r->customParts, r->otherParts})
+      WriteEmbeddedList(list);
+    WriteShort(kTagRoofDefinitionEnd);
+  }
+  WriteRoofSlot(r->slots[0]);
+  WriteRoofSlot(r->slots[1]);
+}
+
+// ---- Trim blocks ----
+
+void ReadTrimData(TrimData* record, Layer* layer) {
+  TrimData scratch{};
+  TrimData* t = record ? record : &scratch;
+  int16_t begin = 0;
+  ReadShort(&begin);
+  for (int side = 0; side < 2; ++side) {
+    int32_t& code = side == 0 ? t->trimCodeA : t->trimCodeB;
+    Objex*& profile = side == 0 ? t->profileA : t->profileB;
+    ReadLong(&code);
+    if (code != kTrimCustomProfile) continue;
+    int16_t tag = 0;
+    ReadShort(&tag);  // 210
+    Objex* read = ReadProfile(layer);
+    DeleteObj(profile);
+    profile = read;
+  }
+  if (sInputVersion >= kVersionDesign10900) {
+    for (int i = 0; i < 5; ++i) {
+      t->slotTextureIDs[i] = ReadTextureID();
+      ReadShort(&t->slotTextureScales[i].x);
+      ReadShort(&t->slotTextureScales[i].y);
+      ReadColor(&t->slotColors[i]);
+    }
+  }
+  int16_t end = 0;
+  ReadShort(&end);  // 209
+  if (!record) {
+    DeleteObj(scratch.profileA);
+    DeleteObj(scratch.profileB);
+  }
+}
+
+void WriteTrimData(const TrimData* record) {
+  const TrimData zero{};
+  const TrimData* t = record ? record : &zero;
+  WriteShort(kTagTrimBegin);
+  for (int side = 0; side < 2; ++side) {
+    int32_t code = side == 0 ? t->trimCodeA : t->trimCodeB;
+    Objex* profile = side == 0 ? t->profileA : t->profileB;
+    if (code == kTrimCustomProfile && !profile) code = 0;
+    WriteLong(code);
+    if (code != kTrimCustomProfile) continue;
+    WriteShort(kTagTrimObjectBegin);
+    WriteEmbedded(profile);
+    WriteShort(kTagTrimObjectEnd);
+  }
+  for (int i = 0; i < 5; ++i) {
+    WriteTextureID(t->slotTextureIDs[i]);
+    WriteShort(t->slotTextureScales[i].x);
+    WriteShort(t->slotTextureScales[i].y);
+    WriteColor(t->slotColors[i]);
+  }
+  WriteShort(kTagTrimEnd);
+}
+
+// ---- Anchors ----
+
+void WallAttachmentsHdlToIndex(Objex* attachment, Objex* parent) {
+  if (!HasAnchors(attachment, parent)) return;
+  auto* d = static_cast<DoorWindowData*>(attachment->typeData);
+  d->anchorStartIndex = d->anchorEndIndex = 0;
+  bool haveStart = false, haveEnd = false;
+  int32_t i = 0;
+  for (Poinz* p = parent->firstPoint; p && !(haveStart && haveEnd); p = p->next, ++i) {
+    if (!haveStart && p == d->anchorStart) {
+      d->anchorStartIndex = i;
+      haveStart = true;
+    }
+    if (!haveEnd && p == d->anchorEnd) {
+      d->anchorEndIndex = i;
+      haveEnd = true;
+    }
+  }
+}
+
+void WallAttachmentsIndexToHdl(Objex* attachment, Objex* parent) {
+  if (!HasAnchors(attachment, parent)) return;
+  auto* d = static_cast<DoorWindowData*>(attachment->typeData);
+  d->anchorStart = d->anchorEnd = parent->firstPoint;
+  int32_t i = 0;
+  for (Poinz* p = parent->firstPoint; p; p = p->next, ++i) {
+    if (i == d->anchorStartIndex) d->anchorStart = p;
+    if (i == d->anchorEndIndex) d->anchorEnd = p;
+  }
+}
+
+void AllWallAttachmentsHdlToIndex(Objex* parent) {
+  if (!parent) return;
+  for (Objex* c = parent->firstChild; c; c = c->next) WallAttachmentsHdlToIndex(c, parent);
+}
+
+void AllWallAttachmentsIndexToHdl(Objex* parent) {
+  if (!parent) return;
+  for (Objex* c = parent->firstChild; c; c = c->next) WallAttachmentsIndexToHdl(c, parent);
+}

@@ -1,0 +1,42 @@
+// Attachment records of wall and deck children, roof attachment records of skylights and
+// dormer cut-outs, the trim blocks of wall points, and anchors stored as point indexes.
+#pragma once
+#include <cstdint>
+
+struct Objex;
+struct Layer;
+struct DoorWindowData;
+struct RoofAttachmentData;
+struct TrimData;
+
+// Attachment record of versions 10800 and later. Embedded definitions and trim profiles are
+// read onto `layer` without being put on it. With no record, attachment or layer the same
+// bytes are read and dropped. Anchors come back as anchorStartIndex/anchorEndIndex.
+void ReadObjectAttachment(DoorWindowData* record, Objex* attachment, Layer* layer);
+// Writes the record, anchors from anchorStartIndex/anchorEndIndex; zeros for null.
+void WriteObjectAttachment(const DoorWindowData* record);
+// The 60-byte little-endian record of older versions.
+void ApplePortReadPaddedObjectAttachment75(DoorWindowData* record);
+void ApplePortWritePaddedObjectAttachment75(const DoorWindowData* record);
+// Reads the 60-byte record into record (when given); doors and windows then take their
+// fill colour, slot-0 texture and slot-0 texture scale into both trim slots.
+void ReadObjectAttachment75(DoorWindowData* record, Objex* attachment);
+void WriteObjectAttachment75(const DoorWindowData* record);
+
+// Roof attachment record (versions 10900 and later); owner becomes the attachment.
+void ReadRoofAttachment(RoofAttachmentData* record, Objex* attachment, Layer* layer);
+void WriteRoofAttachment(const RoofAttachmentData* record);
+
+// Trim block of one wall point side (tag 208 .. 209). Profiles are read onto `layer`, not
+// put on it, their layer cleared. With a null record the block is read and dropped.
+void ReadTrimData(TrimData* record, Layer* layer);
+// Writes the block; a null record writes codes 0, zero slots and the end tag.
+void WriteTrimData(const TrimData* record);
+
+// Anchor pointers <-> indexes in the parent's point list, for a wall or deck parent and an
+// attachment with type data. An anchor on no point gives index 0; an index on no point
+// (negative or past the last) gives the parent's first point.
+void WallAttachmentsHdlToIndex(Objex* attachment, Objex* parent);
+void WallAttachmentsIndexToHdl(Objex* attachment, Objex* parent);
+void AllWallAttachmentsHdlToIndex(Objex* parent);
+void AllWallAttachmentsIndexToHdl(Objex* parent);

@@ -1,0 +1,319 @@
+// The byte stream: bounds-checked reads from the input buffer or scrap, appends to the output
+// buffer or scrap, the fixed-order number primitives and whole-file loading and atomic writing.
+#include "files/ByteStream.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/FileIO.h"
+
+ByteStreamState gStream;
+
+void ResetByteStream() {
+  FreeScrap();
+  gStream = ByteStreamState{};
+}
+
+// ---- Raw routines ----
+
+static bool ShortRead(void* dest, uint32_t n) {
+  if (dest && n) memset(dest, 0, n);
+  gStream.readError = true;
+  return false;
+}
+
+bool ReadSome(void* dest, uint32_t n) {
+  if (n == 0) return true;
+  if (gStream.readError) return ShortRead(dest, n);
+  if (gStream.useScrap) {
+    if (!gStream.privateScrap || gStream.scrapIndex > gStream.scrapLength ||
+        n > gStream.scrapLength - gStream.scrapIndex)
+      return ShortRead(dest, n);
+    if (dest) memcpy(dest, gStream.privateScrap + gStream.scrapIndex, n);
+    gStream.scrapIndex += n;
+    return true;
+  }
+  const uint32_t len = GetLength();
+  if (gStream.inDataBufferPos > len || n > len - gStream.inDataBufferPos) return ShortRead(dest, n);
+  if (dest) memcpy(dest, gStream.inDataBuffer.data() + gStream.inDataBufferPos, n);
+  gStream.inDataBufferPos += n;
+  return true;
+}
+
+bool SkipSome(uint32_t n) { return ReadSome(nullptr, n); }
+
+void WriteSome(const void* src, uint32_t n) {
+  if (n == 0) return;
+  if (gStream.useScrap) {
+    if (gStream.scrapIndex > UINT32_MAX - n) {
+      FreeScrap();
+      gStream.writeError = true;
+      return;
+    }
+    const uint32_t need = gStream.scrapIndex + n;
+    if (need > gStream.scrapLength) {
+      auto* grown = static_cast<uint8_t*>(realloc(gStream.privateScrap, need));
+      if (!grown) {
+        FreeScrap();
+        gStream.writeError = true;
+        return;
+      }
+      memset(grown + gStream.scrapLength, 0, need - gStream.scrapLength);
+      gStream.privateScrap = grown;
+      gStream.scrapLength = need;
+    }
+    memcpy(gStream.privateScrap + gStream.scrapIndex, src, n);
+    gStream.scrapIndex += n;
+    return;
+  }
+  const auto* p = static_cast<const uint8_t*>(src);
+  gStream.outDataBuffer.insert(gStream.outDataBuffer.end(), p, p + n);
+}
+
+uint32_t GetLength() { return static_cast<uint32_t>(gStream.inDataBuffer.size()); }
+
+uint32_t GetMark() { return gStream.inDataBufferPos; }
+
+uint32_t GetRemaining() {
+  if (gStream.useScrap)
+    return gStream.scrapIndex < gStream.scrapLength ? gStream.scrapLength - gStream.scrapIndex : 0;
+  const uint32_t len = GetLength();
+  return gStream.inDataBufferPos < len ? len - gStream.inDataBufferPos : 0;
+}
+
+bool StreamFailed() { return gStream.readError; }
+
+bool StreamAtEnd() { return gStream.readError || GetRemaining() == 0; }
+
+// ---- Primitives ----
+
+static uint16_t LoadBE16(const uint8_t* b) { return static_cast<uint16_t>((b[0] << 8) | b[1]); }
+static uint16_t LoadLE16(const uint8_t* b) { return static_cast<uint16_t>((b[1] << 8) | b[0]); }
+static uint32_t LoadBE32(const uint8_t* b) {
+  return (uint32_t(b[0]) << 24) | (uint32_t(b[1]) << 16) | (uint32_t(b[2]) << 8) | uint32_t(b[3]);
+}
+static uint32_t LoadLE32(const uint8_t* b) {
+  return (uint32_t(b[3]) << 24) | (uint32_t(b[2]) << 16) | (uint32_t(b[1]) << 8) | uint32_t(b[0]);
+}
+
+static void AppendBE16(uint16_t v) {
+  const uint8_t b[2] = {uint8_t(v >> 8), uint8_t(v)};
+  WriteSome(b, 2);
+}
+static void AppendLE16(uint16_t v) {
+  const uint8_t b[2] = {uint8_t(v), uint8_t(v >> 8)};
+  WriteSome(b, 2);
+}
+static void AppendBE32(uint32_t v) {
+  const uint8_t b[4] = {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
+  WriteSome(b, 4);
+}
+static void AppendLE32(uint32_t v) {
+  const uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+  WriteSome(b, 4);
+}
+
+static uint32_t FloatBits(float f) {
+  uint32_t u;
+  memcpy(&u, &f, 4);
+  return u;
+}
+static float BitsFloat(uint32_t u) {
+  float f;
+  memcpy(&f, &u, 4);
+  return f;
+}
+
+void ReadShort(int16_t* v) {
+  if (!v) return;
+  uint8_t b[2];
+  ReadSome(b, 2);
+  *v = static_cast<int16_t>(LoadBE16(b));
+}
+void ReadUShort(uint16_t* v) {
+  if (!v) return;
+  uint8_t b[2];
+  ReadSome(b, 2);
+  *v = LoadBE16(b);
+}
+void ReadLong(int32_t* v) {
+  if (!v) return;
+  uint8_t b[4];
+  ReadSome(b, 4);
+  *v = static_cast<int32_t>(LoadBE32(b));
+}
+void ReadULong(uint32_t* v) {
+  if (!v) return;
+  uint8_t b[4];
+  ReadSome(b, 4);
+  *v = LoadBE32(b);
+}
+void ReadFloat(float* v) {
+  if (!v) return;
+  uint8_t b[4];
+  ReadSome(b, 4);
+  *v = BitsFloat(LoadBE32(b));
+}
+void ReadStdShort(int16_t* v) {
+  if (!v) return;
+  uint8_t b[2];
+  ReadSome(b, 2);
+  *v = static_cast<int16_t>(LoadLE16(b));
+}
+void ReadStdUShort(uint16_t* v) {
+  if (!v) return;
+  uint8_t b[2];
+  ReadSome(b, 2);
+  *v = LoadLE16(b);
+}
+void ReadStdLong(int32_t* v) {
+  if (!v) return;
+  uint8_t b[4];
+  ReadSome(b, 4);
+  *v = static_cast<int32_t>(LoadLE32(b));
+}
+void ReadStdULong(uint32_t* v) {
+  if (!v) return;
+  uint8_t b[4];
+  ReadSome(b, 4);
+  *v = LoadLE32(b);
+}
+void ReadStdFloat(float* v) {
+  if (!v) return;
+  uint8_t b[4];
+  ReadSome(b, 4);
+  *v = BitsFloat(LoadLE32(b));
+}
+
+void WriteShort(int16_t v) { AppendBE16(static_cast<uint16_t>(v)); }
+void WriteUShort(uint16_t v) { AppendBE16(v); }
+void WriteLong(int32_t v) { AppendBE32(static_cast<uint32_t>(v)); }
+void WriteULong(uint32_t v) { AppendBE32(v); }
+void WriteFloat(float v) { AppendBE32(FloatBits(v)); }
+void WriteStdShort(int16_t v) { AppendLE16(static_cast<uint16_t>(v)); }
+void WriteStdUShort(uint16_t v) { AppendLE16(v); }
+void WriteStdLong(int32_t v) { AppendLE32(static_cast<uint32_t>(v)); }
+void WriteStdULong(uint32_t v) { AppendLE32(v); }
+void WriteStdFloat(float v) { AppendLE32(FloatBits(v)); }
+
+float SwapFloat(uint32_t bits) { return BitsFloat(__builtin_bswap32(bits)); }
+
+void ApplePortReadLOGFONT(LOGFONT* font) {
+  if (!font) return;
+  ReadStdLong(&font->lfHeight);
+  ReadStdLong(&font->lfWidth);
+  ReadStdLong(&font->lfEscapement);
+  ReadStdLong(&font->lfOrientation);
+  ReadStdLong(&font->lfWeight);
+  ReadSome(&font->lfItalic, 1);
+  ReadSome(&font->lfUnderline, 1);
+  ReadSome(&font->lfStrikeOut, 1);
+  ReadSome(&font->lfCharSet, 1);
+  ReadSome(&font->lfOutPrecision, 1);
+  ReadSome(&font->lfClipPrecision, 1);
+  ReadSome(&font->lfQuality, 1);
+  ReadSome(&font->lfPitchAndFamily, 1);
+  ReadSome(font->lfFaceName, sizeof font->lfFaceName);
+  font->lfFaceName[sizeof font->lfFaceName - 1] = 0;
+}
+
+void ApplePortWriteLOGFONT(const LOGFONT* font) {
+  if (!font) return;
+  WriteStdLong(font->lfHeight);
+  WriteStdLong(font->lfWidth);
+  WriteStdLong(font->lfEscapement);
+  WriteStdLong(font->lfOrientation);
+  WriteStdLong(font->lfWeight);
+  WriteSome(&font->lfItalic, 1);
+  WriteSome(&font->lfUnderline, 1);
+  WriteSome(&font->lfStrikeOut, 1);
+  WriteSome(&font->lfCharSet, 1);
+  WriteSome(&font->lfOutPrecision, 1);
+  WriteSome(&font->lfClipPrecision, 1);
+  WriteSome(&font->lfQuality, 1);
+  WriteSome(&font->lfPitchAndFamily, 1);
+  WriteSome(font->lfFaceName, sizeof font->lfFaceName);
+}
+
+bool ReadFixedString(char* field, size_t fieldSize, uint32_t n) {
+  if (!field || fieldSize == 0) return SkipSome(n);
+  const size_t keep = n < fieldSize - 1 ? n : fieldSize - 1;
+  if (GetRemaining() < n || StreamFailed()) {
+    SkipSome(n);  // sets the error
+    memset(field, 0, fieldSize);
+    return false;
+  }
+  ReadSome(field, static_cast<uint32_t>(keep));
+  SkipSome(n - static_cast<uint32_t>(keep));
+  field[keep] = 0;
+  return true;
+}
+
+// ---- Loading a file whole ----
+
+bool LoadInputFile(const char* path) {
+  ReleaseInputBuffer();
+  if (!path) return false;
+  std::vector<uint8_t> data;
+  if (!ReadWholeFile(path, data, size_t(UINT32_MAX) - 1)) return false;
+  gStream.inDataBuffer = std::move(data);
+  gStream.hasInDataBuffer = true;
+  return true;
+}
+
+void SetInputBuffer(const void* data, size_t n) {
+  ReleaseInputBuffer();
+  if (n >= UINT32_MAX) n = 0;
+  const auto* p = static_cast<const uint8_t*>(data);
+  if (p && n) gStream.inDataBuffer.assign(p, p + n);
+  gStream.hasInDataBuffer = true;
+}
+
+void ReleaseInputBuffer() {
+  std::vector<uint8_t>().swap(gStream.inDataBuffer);
+  gStream.hasInDataBuffer = false;
+  gStream.inDataBufferPos = 0;
+  gStream.readError = false;
+}
+
+// ---- Writing a file in one call ----
+
+void BeginOutputBuffer() {
+  gStream.outDataBuffer.clear();
+  gStream.hasOutDataBuffer = true;
+  gStream.writeError = false;
+}
+
+bool WriteOutputFile(const char* path) {
+  if (!path || !*path) return false;
+  return WriteFileAtomically(path, gStream.outDataBuffer.data(), gStream.outDataBuffer.size());
+}
+
+void ReleaseOutputBuffer() {
+  std::vector<uint8_t>().swap(gStream.outDataBuffer);
+  gStream.hasOutDataBuffer = false;
+}
+
+// ---- The scrap ----
+
+void BeginScrapWrite() {
+  FreeScrap();
+  gStream.useScrap = true;
+  gStream.scrapIndex = 0;
+  gStream.writeError = false;
+}
+
+void BeginScrapRead() {
+  gStream.useScrap = true;
+  gStream.scrapIndex = 0;
+  gStream.readError = false;
+}
+
+void EndScrap() { gStream.useScrap = false; }
+
+void FreeScrap() {
+  free(gStream.privateScrap);
+  gStream.privateScrap = nullptr;
+  gStream.scrapLength = 0;
+  gStream.scrapIndex = 0;
+}

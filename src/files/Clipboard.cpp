@@ -1,0 +1,168 @@
+// Copy and paste through the private scrap.
+#include "files/Clipboard.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "files/ByteStream.h"
+#include "files/DesignFile.h"
+#include "files/FileTags.h"
+#include "files/StreamState.h"
+#include "model/CommandCodes.h"
+#include "model/CommandWalkers.h"
+#include "model/Delete.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Globals.h"
+#include "model/HitTest.h"
+#include "model/PaletteLinks.h"
+#include "model/ParallelObjects.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "model/TransformInfo.h"
+#include "model/ViewProjection.h"
+#include "platform/Alerts.h"
+
+char gClipboardLayerName[256] = {};
+uint8_t gClipboardLayer = 0;
+int32_t gClipboardDocID = -1;
+float gPasteOffset = 36.0f;
+uint8_t gUnlinkClipBoardFromPalette = 0;
+
+namespace {
+
+constexpr float kPasteStep = 36.0f;
+
+void SetPlanView(DocState* ds) {
+  gXViewAngle = 90;
+  gYViewAngle = 0;
+  gPerspective = 0;
+  ds->viewPlane = 2;
+  SetUpForRotationAboutArbitraryAxis(gXViewAngle, gYViewAngle, &gCosXAngle, &gSinXAngle,
+                                     &gCosYAngle, &gSinYAngle, gPerspective);
+}
+
+// Reads the scrap into the current layer in insert mode; the objects arrive selected at the
+// end of its list. The scrap is read as a bounded input buffer, so a stream without its end
+// tag ends the read. False when the scrap is damaged (nothing is added then).
+bool ReadScrapObjects() {
+  SetInputBuffer(gStream.privateScrap, gStream.scrapLength);
+  const uint8_t savedOpen = gOpenSymbol, savedTopo = gReadingTopoLayer, savedScrap = gScrapMode;
+  sInputVersion = kVersionDesign11100;
+  sInputPlatform = kPlatformApple;
+  gOpenSymbol = gScrapMode = 1;
+  gReadingTopoLayer = 0;
+  const bool ok = InsertObjectsFromStream();
+  gOpenSymbol = savedOpen;
+  gReadingTopoLayer = savedTopo;
+  gScrapMode = savedScrap;
+  ReleaseInputBuffer();
+  return ok;
+}
+
+Objex* LastObject(const Layer* layer) {
+  Objex* o = layer ? layer->firstObject : nullptr;
+  while (o && o->next) o = o->next;
+  return o;
+}
+
+// Symbol-editor and section-detail groups do not survive a paste; the rest lose their
+// palette links when they come from another document.
+void SettlePastedObjects(Layer* layer, Objex* tail) {
+  Objex* o = tail ? tail->next : layer->firstObject;
+  while (o) {
+    Objex* next = o->next;
+    if (o->type == kObjGroup && o->groupMarker && o->subtype != kSubCabinet) {
+      DeleteObjItem(o);
+    } else if (gClipBoardPalette && gUnlinkClipBoardFromPalette) {
+      ConvertObjPaletteLinksToActual(o);
+    }
+    o = next;
+  }
+}
+
+}  // namespace
+
+void DoCopyObjects() {
+  ZLKDocumentModel* doc = gCurDocument;
+  if (!doc) return;
+  gPasteOffset = 0;
+  DocState* ds = doc->itsDocState;
+  if (!ds) return;
+  FreeScrap();
+  const Layer* cur = doc->itsCurLayer;
+  snprintf(gClipboardLayerName, sizeof gClipboardLayerName, "%s", cur ? cur->name : "");
+  gClipboardLayer = cur != nullptr;
+  gClipboardDocID = doc->itsDocID;
+  CreateClipBoardPaletteList();
+
+  BeginScrapWrite();
+  gScrapMode = 1;
+  sWriteVersion = sInputVersion = kVersionDesign11100;
+  sInputPlatform = kPlatformApple;
+  SelectedObjectAllLayers(doc->itsLayers, 1, kCmdSelectObject, CommandArg::Doc(ds));
+  DoWriteObjects();
+  gScrapMode = 0;
+  EndScrap();
+  gStream.scrapIndex = 0;
+}
+
+void DoPasteObjects() {
+  ZLKDocumentModel* doc = gCurDocument;
+  if (!doc || !doc->itsDocState || !gStream.privateScrap || gStream.scrapLength == 0) return;
+  DocState* ds = doc->itsDocState;
+
+  // The objects go back to the floor they came from.
+  Layer* before = doc->itsCurLayer;
+  Layer* source = gClipboardLayer ? GetLayerFromName(gClipboardLayerName) : nullptr;
+  uint8_t sourceVisible = 0, sourceSelectable = 0;
+  if (source) {
+    sourceVisible = source->visible;
+    sourceSelectable = source->selectable;
+    source->visible = source->selectable = 1;
+    if (source != doc->itsCurLayer)
+      ShowAlert("Unable to paste objects to current floor.",
+                "To paste objects from another floor, use the \"Copy to Floor\" option.  The "
+                "objects will be pasted to the floor from which they came.");
+    doc->itsCurLayer = source;
+  }
+
+  if (gClipboardDocID != doc->itsDocID) gUnlinkClipBoardFromPalette = gLinkClipBoardToCurPalette = 1;
+  else gUnlinkClipBoardFromPalette = 0;
+
+  SetPlanView(ds);
+  SelectAllLayers(doc->itsLayers, 2, 1);
+  Layer* target = doc->itsCurLayer;
+  Objex* tail = LastObject(target);
+  const bool pasted = target && ReadScrapObjects();
+  if (pasted) {
+    SettlePastedObjects(target, tail);
+    if (!gMirroring) {
+      FloatRect moved;
+      CenterObjectsInWindow(1, &moved);
+      TransformInfo offset{};
+      offset.delta[0] = gPasteOffset;
+      offset.delta[2] = gPasteOffset;
+      offset.scale[0] = offset.scale[1] = offset.scale[2] = 1;
+      SelectedObjectAllLayers(doc->itsLayers, 1, kCmdTranslateObjects, CommandArg::Transform(&offset));
+      gPasteOffset += kPasteStep;
+    }
+  }
+
+  // Groups left without members.
+  if (target)
+    for (Objex* o = target->firstObject; o;) {
+      Objex* next = o->next;
+      if (o->type == kObjGroup && !o->firstChild) DeleteObj(o);
+      o = next;
+    }
+  if (GetCurrentView() != kCmdViewTop) ViewTop();
+  ResetStandardTool(1);
+  if (source) {
+    source->visible = sourceVisible;
+    source->selectable = sourceSelectable;
+    doc->itsCurLayer = before;
+  }
+  RenderAllLayers();
+  Refresh();
+}

@@ -1,0 +1,25 @@
+// The private clipboard: copying the selected objects as an object stream into the scrap,
+// and pasting them back onto the floor they came from, offset on every repeat.
+#pragma once
+#include <cstdint>
+
+// The source of the last copy: the name of the floor that was current, whether one was
+// noted, and the id of the document copied from (-1 before the first copy).
+extern char gClipboardLayerName[256];
+extern uint8_t gClipboardLayer;
+extern int32_t gClipboardDocID;
+// Offset of the next paste along x and z, plan units: 36 before the first copy, 0 after
+// every copy, 36 more after every paste.
+extern float gPasteOffset;
+// Set by the paste when the scrap came from another document: pasted palette links are
+// replaced by the clipboard palette's materials.
+extern uint8_t gUnlinkClipBoardFromPalette;
+
+// Copies the selected objects of every layer of the current document (selected whole) into
+// the scrap, with a copy of its active palette. Nothing without a document; without a
+// DocState only the paste offset is reset.
+void DoCopyObjects();
+// Pastes the scrap into the current document onto the floor it was copied from (with a sheet
+// when that is not the current floor), selected, centred in the window and offset. Nothing
+// without a document, its DocState or a scrap; a damaged scrap adds nothing.
+void DoPasteObjects();

@@ -1,0 +1,409 @@
+// The design file container: header, block order, the object stream with layer records and
+// brackets, and the fix-ups made after reading.
+#include "files/DesignFile.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "files/ByteStream.h"
+#include "files/CabinetFile.h"
+#include "files/DocStateBlock.h"
+#include "files/FileTags.h"
+#include "files/ObjectRecords.h"
+#include "files/PaletteFile.h"
+#include "files/SideBlocks.h"
+#include "files/StreamState.h"
+#include "files/TopoGridFile.h"
+#include "model/CustomTextures.h"
+#include "model/Delete.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Floors2D.h"
+#include "model/Globals.h"
+#include "model/Grouping.h"
+#include "model/LiveViews.h"
+#include "model/Palettes.h"
+#include "model/ParallelObjects.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+#include "model/ViewProjection.h"
+
+namespace {
+
+bool IsFixedComponentKind(int16_t t) {
+  return t == 68 || t == 69 || t == 71 || t == 72 || (t >= 79 && t <= 82) || t == 88 || t == 98 ||
+         t == 110 || (t >= 117 && t <= 123) || (t >= 146 && t <= 152);
+}
+
+void SetViewForLayerName(const char* name) {
+  DocState* ds = CurDocState();
+  float x = 90, y = 0;
+  int16_t plane = 2;
+  if (strcmp(name, "X_FRONT") == 0) x = 0, y = 0, plane = 1;
+  else if (strcmp(name, "X_BACK") == 0) x = 0, y = 180, plane = 1;
+  else if (strcmp(name, "X_LEFT") == 0) x = 0, y = 270, plane = 3;
+  else if (strcmp(name, "X_RIGHT") == 0) x = 0, y = 90, plane = 3;
+  gPerspective = 0;
+  gXViewAngle = x;
+  gYViewAngle = y;
+  if (ds) ds->viewPlane = plane;
+  SetUpForRotationAboutArbitraryAxis(gXViewAngle, gYViewAngle, &gCosXAngle, &gSinXAngle,
+                                     &gCosYAngle, &gSinYAngle, gPerspective);
+}
+
+// Step 3 of reading a design: values every read design takes.
+void RepairReadDocState(DocState* ds, int32_t version) {
+  ds->planMasks[1] = 510;
+  ds->annotationColor = {65535, 65535, 65535};
+  ds->newPenColor = {0, 0, 0};
+  ds->foundationColor2 = {0xD7D7, 0xD7D7, 0xD7D7};
+  ds->perimeterColor = {0xF2F2, 0xF2F2, 0xFFFF};
+  ds->planColors[0] = {0xC0C0, 0, 0};
+  for (int i = 1; i < 9; ++i) ds->planColors[i] = {0, 0, 0};
+  ds->showCallouts = 0;
+  ds->traceImagePath[0] = 0;
+  ds->topoPath[0] = 0;
+  InitializeVisiblePlansFromToolsetOptions();
+  if (gForceNewPlanDefaults) {
+    ds->measureSystem = gDefaultToImperial ? kMeasureImperial : kMeasureMetric;
+    if (ds->measureSystem == kMeasureImperial) ds->imperialReadout = gImperialReadoutFormat;
+    else ds->metricReadout = gMetricReadoutFormat;
+  } else if (version < kVersionDesign10900) {
+    ds->imperialReadout |= 0x61;
+    ds->metricReadout |= 2;
+    ds->angleReadout = 0;
+  }
+  if (version != kVersionDesign10900 && version != kVersionDesign11000 &&
+      version != kVersionDesign11100) {
+    ds->sunAngle1 -= 90;
+    if (ds->sunAngle1 < 0) ds->sunAngle1 = 360 - (-ds->sunAngle1);
+  }
+  if (ds->lotColor.red == 0 && ds->lotColor.green == 192 && ds->lotColor.blue == 0)
+    ds->lotColor = {0x5F5F, 0x8F8F, 0x2F2F};
+}
+
+}  // namespace
+
+void DoWriteHeader() {
+  WriteLong(sWriteVersion);
+  WriteShort(kPlatformApple);
+}
+
+void DoReadHeader() {
+  ReadLong(&sInputVersion);
+  ReadShort(&sInputPlatform);
+}
+
+void WriteALayer(const Layer* layer) {
+  if (!layer) return;
+  WriteShort(kTagLayer);
+  WriteSome(layer->name, sizeof(layer->name));
+  WriteSome(&layer->visible, 1);
+  WriteSome(&layer->selectable, 1);
+  WriteFloat(layer->height);
+}
+
+Layer* ReadALayer() {
+  Layer* layer = CreateLayer("Untitled", 1, 1, nullptr);
+  if (!layer) {
+    SkipSome(sizeof(layer->name) + 2 + 4);
+    return nullptr;
+  }
+  ReadFixedString(layer->name, sizeof(layer->name), sizeof(layer->name));
+  if (strcmp(layer->name, "X_TOP") == 0) strcpy(layer->name, "X_TOP_FIRST_FLOOR");
+  ReadSome(&layer->visible, 1);
+  ReadSome(&layer->selectable, 1);
+  ReadFloat(&layer->height);
+  if (gOpenSymbol) {
+    free(layer);
+    return nullptr;
+  }
+  AppendLayerToDocument(layer);
+  layer->visible = 1;
+  return layer;
+}
+
+void DoWriteObjects() {
+  if (!gCurDocument) return;
+  for (Layer* l = gCurDocument->itsLayers; l; l = l->next) {
+    if (gScrapMode) {
+      if (strcmp(l->name, "X_TOP_FIRST_FLOOR") == 0 || strcmp(l->name, "X_TOP_SECOND_FLOOR") == 0 ||
+          strcmp(l->name, "X_TOP_THIRD_FLOOR") == 0)
+        continue;
+    } else {
+      WriteALayer(l);
+    }
+    for (Objex* o = l->firstObject; o; o = o->next) WriteAnObject(o);
+  }
+  WriteShort(kTagObjectsEnd);
+}
+
+bool DoReadObjects() {
+  if (!gCurDocument) return false;
+  Layer* target = nullptr;
+  Objex* last = nullptr;
+  Objex* group = nullptr;
+  bool inBracket = false;
+  bool ended = false;
+  int16_t tag = 0;
+  ReadShort(&tag);
+  while (!StreamFailed()) {
+    if (tag == kTagObjectsEnd) {
+      ended = true;
+      break;
+    }
+    switch (tag) {
+      case kTagLayer:
+        if (Layer* l = ReadALayer()) {
+          SetViewForLayerName(l->name);
+          target = l;
+        }
+        break;
+      case kTagObject: {
+        Layer* layer = target;
+        if (gOpenSymbol)
+          layer = gReadingTopoLayer ? gCurDocument->itsTopoLayer : gCurDocument->itsCurLayer;
+        Objex* obj = ReadAnObject(layer, !inBracket);
+        last = obj;
+        if (obj && inBracket && group) {
+          obj->parent = group;
+          obj->layer = group->layer;
+          obj->prev = obj->next = nullptr;
+          obj->firstChild = nullptr;
+          Objex** tail = &group->firstChild;
+          Objex* prev = nullptr;
+          while (*tail) prev = *tail, tail = &(*tail)->next;
+          *tail = obj;
+          obj->prev = prev;
+        }
+        break;
+      }
+      case kTagGroupBegin:
+        // Only a group opens a bracket.
+        if (last && last->type == kObjGroup) {
+          group = last;
+          inBracket = true;
+        }
+        break;
+      case kTagGroupEnd:
+        if (group) {
+          UpdateObjectRootBounds(group, 0, 1);
+          if (group->firstChild && IsFixedComponentKind(group->firstChild->type))
+            UpdateFixedComponent(group->firstChild);
+        }
+        group = nullptr;
+        inBracket = false;
+        break;
+      case kTagCabinetBegin: {
+        CabinetState* state = DoReadCabinetState();
+        if (last && last->type == kObjGroup) {
+          DeleteObjectData(last);
+          last->typeData = state;
+          last->subtype = kSubCabinet;
+          if (state) last->baseElevation = state->elevation;
+          group = last;
+          inBracket = true;
+        } else {
+          free(state);
+        }
+        break;
+      }
+      case kTagCabinetEnd:
+        if (group) UpdateObjectRootBounds(group, 0, 1);
+        group = nullptr;
+        inBracket = false;
+        break;
+      default:
+        break;
+    }
+    if (GetMark() >= GetLength()) break;
+    ReadShort(&tag);
+  }
+  return ended && !StreamFailed();
+}
+
+void ConvertOldTextBlockLayers() {
+  static const char* kPairs[3][2] = {{"X_TOP_FIRST_FLOOR", "First Floor"},
+                                     {"X_TOP_SECOND_FLOOR", "Second Floor"},
+                                     {"X_TOP_THIRD_FLOOR", "Third Floor"}};
+  for (auto& pair : kPairs) {
+    Layer* from = GetLayerFromName(pair[0]);
+    Layer* to = GetLayerFromName(pair[1]);
+    if (!from || !to) continue;
+    while (Objex* o = from->firstObject) {
+      Objex* before = from->firstObject;
+      Move2DObject(o, to);
+      if (from->firstObject == before) break;  // refused: leave the rest where they are
+    }
+  }
+}
+
+void WriteDesignToOutputBuffer() {
+  sWriteVersion = kVersionDesign11100;
+  DoWriteHeader();
+  DoWriteDocState();
+  DoWriteObjects();
+  DoWriteBlackBoxes();
+  DoWriteLiveViews();
+  DoWritePalettes(sWriteVersion);
+}
+
+int KeyFileWrite(const char* path) {
+  sWriteVersion = kVersionDesign11100;
+  if (!gCurDocument || !path) return 0;
+  BeginOutputBuffer();
+  WriteDesignToOutputBuffer();
+  bool written = WriteOutputFile(path);
+  ReleaseOutputBuffer();
+  if (!written) return 0;
+  if (DocState* ds = CurDocState()) ds->documentChanged = 0;
+  return 1;
+}
+
+bool ReadDesignIntoModel(ZLKDocumentModel* fresh, DesignReadMode mode) {
+  const bool opening = mode == DesignReadMode::kOpen;
+  CurrentDocumentScope scope(fresh);
+  ReadIDScope ids;
+  DoReadHeader();
+  int32_t version = sInputVersion;
+  if (StreamFailed() || !IsDesignFileVersion(version)) return false;
+  if (!DoReadDocStateForVersion(version) || !fresh->itsDocState) return false;
+  if (opening) RepairReadDocState(fresh->itsDocState, version);
+  if (!DoReadObjects()) return false;
+  if (version >= kVersionDesign10500) DoReadBlackBoxes();
+  DoReadLiveViews();
+  if (!DoReadPalettes(version) || StreamFailed()) return false;
+  Layer* floors[3] = {GetLayerFromName("First Floor"), GetLayerFromName("Second Floor"),
+                      GetLayerFromName("Third Floor")};
+  if (!floors[0] || !floors[1] || !floors[2]) return false;
+  for (Layer* f : floors)
+    if (f->visible && f->selectable) {
+      fresh->itsCurLayer = f;
+      break;
+    }
+  if (!opening) return true;
+  ConvertOldTextBlockLayers();
+  DocState* ds = fresh->itsDocState;
+  ds->navigationMode = 1;
+  ds->newObjectPlanMask = 2;
+  ds->currentPlanMask = ds->planMasks[1];
+  return true;
+}
+
+void ReplaceDesign(ZLKDocumentModel* target, ZLKDocumentModel* fresh) {
+  CurrentDocumentScope scope(target);
+  // Layers and objects.
+  while (Layer* l = target->itsLayers) {
+    target->itsLayers = l->next;
+    DeleteLayerObjects(l);
+    free(l);
+  }
+  target->itsLayers = fresh->itsLayers;
+  target->itsCurLayer = fresh->itsCurLayer;
+  target->itsCur2DLayer = fresh->itsCur2DLayer;
+  fresh->itsLayers = fresh->itsCurLayer = fresh->itsCur2DLayer = nullptr;
+  // DocState.
+  free(target->itsDocState);
+  target->itsDocState = fresh->itsDocState;
+  fresh->itsDocState = nullptr;
+  // Plug-in blocks replace those of the same plug-in.
+  for (PlugInData* p = fresh->itsPlugIns; p; p = p->next) {
+    StorePlugInData(p->data, p->size, p->plugInID);
+    p->data = nullptr;
+    p->size = 0;
+  }
+  // Saved views only when the file held some.
+  if (fresh->itsLiveViews) {
+    DeleteLiveViewsList();
+    target->itsLiveViews = fresh->itsLiveViews;
+    fresh->itsLiveViews = nullptr;
+  }
+  // Palettes only when the file held them.
+  if (fresh->itsPaletteList) {
+    FreeDocPaletteChain(target->itsPaletteList);
+    target->itsPaletteList = fresh->itsPaletteList;
+    fresh->itsPaletteList = nullptr;
+  }
+  // Custom textures the file named.
+  for (CustomTextureIDList* t = fresh->itsCustomTextureList; t; t = t->next)
+    if (!GetCustomTextureIDPath(t->id)) AddCustomTextureID(t->id, t->path);
+  ReleaseModelContents(fresh);
+}
+
+int KeyFileRead(const char* path) {
+  if (!gCurDocument || !path) return 0;
+  if (!LoadInputFile(path)) return 0;
+  ZLKDocumentModel* target = gCurDocument;
+  ZLKDocumentModel fresh;
+  fresh.itsDocID = target->itsDocID;
+  uint8_t savedOpenSymbol = gOpenSymbol;
+  gOpenSymbol = 0;
+  bool ok = ReadDesignIntoModel(&fresh);
+  gOpenSymbol = savedOpenSymbol;
+  ReleaseInputBuffer();
+  if (!ok) {
+    ReleaseModelContents(&fresh);
+    return 0;
+  }
+  ReplaceDesign(target, &fresh);
+  // The path was emptied above: this sets up the default topography grid.
+  ReadTopoGridFile(target->itsDocState->topoPath);
+  return 1;
+}
+
+// Points an object's children (and theirs) at the layer the object now lies on.
+static void SetChildLayers(Objex* obj, Layer* layer) {
+  for (Objex* c = obj->firstChild; c; c = c->next) {
+    c->layer = layer;
+    SetChildLayers(c, layer);
+  }
+}
+
+bool InsertObjectsFromStream() {
+  ZLKDocumentModel* target = gCurDocument;
+  if (!target || !target->itsDocState) return false;
+  ZLKDocumentModel scratch;
+  scratch.itsDocState = static_cast<DocState*>(malloc(sizeof(DocState)));
+  if (!scratch.itsDocState) return false;
+  *scratch.itsDocState = *target->itsDocState;
+  scratch.itsDocID = target->itsDocID;
+  Layer* cur = CreateLayer("Insert", 1, 1, nullptr);
+  Layer* topo = CreateLayer("Insert Topography", 1, 1, nullptr);
+  bool ok = false;
+  {
+    // IDs are checked against the open design; the counters end above what was read.
+    ReadIDScope ids;
+    CurrentDocumentScope scope(&scratch);
+    scratch.itsLayers = scratch.itsCurLayer = cur;
+    scratch.itsTopoLayer = topo;
+    ok = cur && topo && DoReadObjects();
+  }
+  if (ok) {
+    // IDs continue above what the scratch read used.
+    target->itsDocState->nextObjectID =
+        std::max(target->itsDocState->nextObjectID, scratch.itsDocState->nextObjectID);
+    target->itsDocState->nextPointID =
+        std::max(target->itsDocState->nextPointID, scratch.itsDocState->nextPointID);
+    Layer* destinations[2] = {target->itsCurLayer, target->itsTopoLayer};
+    Layer* sources[2] = {cur, topo};
+    for (int i = 0; i < 2; ++i) {
+      while (Objex* o = sources[i]->firstObject) {
+        UnlinkObject(o);
+        if (destinations[i]) {
+          AppendObjectToLayer(o, destinations[i]);
+          SetChildLayers(o, destinations[i]);
+        }
+        else {
+          CurrentDocumentScope scope(&scratch);
+          DeleteObj(o);
+        }
+      }
+    }
+    for (CustomTextureIDList* t = scratch.itsCustomTextureList; t; t = t->next)
+      if (!GetCustomTextureIDPath(t->id)) AddCustomTextureID(t->id, t->path);
+  }
+  ReleaseModelContents(&scratch);
+  return ok;
+}

@@ -1,0 +1,89 @@
+// The object records of every object stream: texture ID records, object info, point lists,
+// writing one object entry and reading one object with the repairs older versions need.
+#pragma once
+#include <cstdint>
+#include <unordered_set>
+
+struct Objex;
+struct Poinz;
+struct Layer;
+
+#include "files/StreamState.h"
+
+// The open cabinet group while a cabinet file is read (its plan mask goes to the parts), or null.
+extern Objex* gCabinetObject;
+
+// ---- IDs of objects and points brought in from a stream ----
+// The IDs in use while one stream is read: filled once, at construction, from the current
+// document, then grown by every object and point the reader makes. A stored ID is kept when
+// it is non-zero, not in use and below the counter as it stood at the first record read (so
+// no ID handed out since can equal it); otherwise the record keeps the fresh ID its creation
+// took. Stored IDs are always dropped while the scrap is pasted or a template inserted. On
+// destruction the current document's counters are raised above every ID in use.
+class ReadIDScope {
+ public:
+  ReadIDScope();   // installs itself as the active scope (scopes nest)
+  ~ReadIDScope();
+  ReadIDScope(const ReadIDScope&) = delete;
+  ReadIDScope& operator=(const ReadIDScope&) = delete;
+
+  std::unordered_set<uint32_t> objectIDs;
+  std::unordered_set<uint32_t> pointIDs;
+  uint32_t maxObjectID = 0;
+  uint32_t maxPointID = 0;
+  // Counters of the current DocState as they stood at the first record read.
+  bool objectLimitTaken = false;
+  bool pointLimitTaken = false;
+  uint32_t objectLimit = 0;
+  uint32_t pointLimit = 0;
+
+ private:
+  ReadIDScope* outer_;
+};
+// The active scope, or null. Without one, read objects and points keep the fresh IDs that
+// their creation took (stored IDs are dropped), so IDs stay unique in any case.
+ReadIDScope* ActiveReadIDScope();
+// An ID for an object or point brought in by the plug-in exchange: `id` itself when it is
+// non-zero, not in use and below the counter, else the counter (which then grows). Checked
+// against the active scope's sets, or against the current document when there is none.
+uint32_t ValidateObjectID(uint32_t id);
+uint32_t ValidatePointID(uint32_t id);
+
+// ---- Texture ID record ----
+// id, or -1 followed by the length and bytes of a custom texture's path. The reader lists
+// the path in the document's custom texture list and answers the ID the list gives it.
+int32_t ReadTextureID();
+void WriteTextureID(int32_t id);
+// The same record with little-endian Longs (plug-in exchange file).
+int32_t ReadStdTextureID();
+void WriteStdTextureID(int32_t id);
+
+// ---- Object info and point list ----
+// Fills a just-created object from an info record of sInputVersion. Nothing without a
+// current document, its DocState or an object.
+void ReadObjectInfo(Objex* obj);
+// Writes the current info layout; nothing for null.
+void WriteObjectInfo(const Objex* obj);
+// Reads a point list and appends every point (pointCount grows by one per point). A count
+// that the remaining bytes cannot hold ends the read with the stream failed.
+void ReadObjectPoints(Objex* obj);
+// Writes the points on the object's list (their number, not pointCount); nothing for null.
+void WriteObjectPoints(const Objex* obj);
+// Deck steps of version 10350 kept as segment flags: adds one steps child for the segment.
+void UpdateDeckSteps(Objex* deck, Poinz* point, Poinz* nextPoint);
+
+// ---- Whole objects ----
+// One object entry: tag 200, info, points, type data; then, for a top-level group, its
+// members inside a group or cabinet bracket, and for other objects with children the
+// children without bracket (walls, decks, roofs and roof panels keep theirs in their data).
+// In scrap mode only selected objects are written.
+void WriteAnObject(Objex* obj);
+// Reads one object record (info, points, type data) into `layer`, appended to its object
+// list when `append` is set. Returns the object, or null when there is no layer, the object
+// cannot be made, it is dropped (no points and not a group, a roof slope arrow, an old stock
+// plant of texture 14050 or more, invalid points) or the stream failed inside it; whatever
+// was made for a dropped object is freed.
+Objex* ReadAnObject(Layer* layer, uint8_t append);
+// As ReadAnObject(layer, 0) but also with no layer: the record is then read and dropped.
+// For embedded objects, which must be consumed whatever happens to them.
+Objex* ReadEmbeddedObject(Layer* layer);

@@ -1,0 +1,174 @@
+// Template files: the header and skipped DocState block of a design file, then its object
+// stream inserted into the current layer (selected) or into the attachment definition layer.
+#include "files/TemplateFile.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "files/ByteStream.h"
+#include "files/CabinetFile.h"
+#include "files/DesignFile.h"
+#include "files/DocStateBlock.h"
+#include "files/FileTags.h"
+#include "files/ObjectRecords.h"
+#include "files/StreamState.h"
+#include "model/CabinetState.h"
+#include "model/Delete.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Grouping.h"
+#include "model/HitTest.h"
+#include "model/ParallelObjects.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "platform/Alerts.h"
+#include "platform/Strings.h"
+
+uint8_t gReadingAttachmentDefinition = 0;
+Layer* gAttachmentTempLayer = nullptr;
+
+namespace {
+
+constexpr uint32_t kLayerRecordBytes = 256 + 2 + 4;
+constexpr int32_t kDisplayDimensionsFlag = 1;
+
+void ShowTemplateAlert(const char* path) {
+  std::string info =
+      LocalizedString("The file '%s' might be damaged or created with a more recent version of Zelko! Casavelt");
+  size_t at = info.find("%s");
+  if (at != std::string::npos) info.replace(at, 2, path);
+  ShowAlert("Unable to read template file.", info, false);
+}
+
+Objex* LastObjectOf(const Layer* layer) {
+  Objex* o = layer ? layer->firstObject : nullptr;
+  while (o && o->next) o = o->next;
+  return o;
+}
+
+// Removes every object that follows `keep` on the layer (all of them when keep is null).
+void DeleteObjectsAfter(Layer* layer, Objex* keep) {
+  if (!layer) return;
+  Objex* o = keep ? keep->next : layer->firstObject;
+  while (o) {
+    Objex* next = o->next;
+    DeleteObj(o);
+    o = next;
+  }
+}
+
+void AppendChild(Objex* group, Objex* obj) {
+  obj->parent = group;
+  obj->layer = group->layer;
+  obj->prev = obj->next = nullptr;
+  obj->firstChild = nullptr;
+  Objex* prev = nullptr;
+  Objex** tail = &group->firstChild;
+  while (*tail) prev = *tail, tail = &(*tail)->next;
+  *tail = obj;
+  obj->prev = prev;
+}
+
+}  // namespace
+
+Layer* ReadATemplateLayer() {
+  SkipSome(kLayerRecordBytes);
+  return nullptr;
+}
+
+bool DoReadTemplateObjects() {
+  if (!gCurDocument || !gCurDocument->itsDocState) return false;
+  Layer* target = gReadingAttachmentDefinition ? gAttachmentTempLayer : gCurDocument->itsCurLayer;
+  Objex* before = LastObjectOf(target);
+  ReadIDScope ids;
+  Objex* last = nullptr;
+  Objex* group = nullptr;
+  bool inGroup = false;
+  bool ended = false;
+  int16_t tag = 0;
+  ReadShort(&tag);
+  while (!StreamFailed()) {
+    if (tag == kTagObjectsEnd || (tag == kTagDefinitionEnd && gReadingAttachmentDefinition)) {
+      ended = true;
+      break;
+    }
+    switch (tag) {
+      case kTagLayer:
+        ReadATemplateLayer();
+        break;
+      case kTagObject: {
+        // No target layer: the record is consumed and dropped.
+        Objex* obj = target ? ReadAnObject(target, inGroup ? 0 : 1) : ReadEmbeddedObject(nullptr);
+        if (obj) {
+          if (gSelectedContentEntryType == kEntrySymbol && obj->type == kObjDetail)
+            obj->extraLong |= kDisplayDimensionsFlag;
+          obj->planMask = gCurDocument->itsDocState->newObjectPlanMask;
+          SelectObj(obj, 1, 0);
+          if (inGroup && group) AppendChild(group, obj);
+        }
+        last = obj;
+        break;
+      }
+      case kTagGroupBegin:
+        // Only a group takes members; records in any other bracket stay top-level objects.
+        if (last && last->type == kObjGroup) {
+          group = last;
+          inGroup = true;
+        }
+        break;
+      case kTagGroupEnd:
+        if (group) {
+          if (gSelectedContentEntryType != 0 && group->groupMarker &&
+              gSelectedContentEntryType != kEntrySymbol) {
+            last = nullptr;  // the group or one of its members
+            DeleteObjItem(group);
+          } else {
+            UpdateObjectRootBounds(group, 0, 1);
+          }
+        }
+        group = nullptr;
+        inGroup = false;
+        break;
+      case kTagCabinetBegin: {
+        CabinetState* state = DoReadCabinetState();
+        if (last && last->type == kObjGroup) {
+          DeleteObjectData(last);
+          last->typeData = state;
+          if (state) {
+            last->subtype = kSubCabinet;
+            last->baseElevation = state->elevation;
+          }
+          group = last;
+          inGroup = true;
+        } else {
+          free(state);
+        }
+        break;
+      }
+      case kTagCabinetEnd:
+        if (group) UpdateObjectRootBounds(group, 0, 1);
+        group = nullptr;
+        inGroup = false;
+        break;
+      default:
+        break;
+    }
+    if (GetMark() >= GetLength()) break;
+    ReadShort(&tag);
+  }
+  if (ended && !StreamFailed()) return true;
+  DeleteObjectsAfter(target, before);
+  return false;
+}
+
+int TemplateFileRead(const char* path) {
+  if (!gCurDocument || !path) return 0;
+  if (!LoadInputFile(path)) return 0;
+  DoReadHeader();
+  bool ok = !StreamFailed() && DoReadTemplateDocStateForVersion(sInputVersion) && !StreamFailed() &&
+            DoReadTemplateObjects();
+  ReleaseInputBuffer();
+  if (ok) return 1;
+  ShowTemplateAlert(path);
+  return 0;
+}

@@ -1,0 +1,175 @@
+// Snapshot undo.
+#include "files/Undo.h"
+
+#include <cstring>
+
+#include "files/ByteStream.h"
+#include "files/DesignFile.h"
+#include "files/StreamState.h"
+#include "files/TopoGridFile.h"
+#include "model/CommandCodes.h"
+#include "model/CommandWalkers.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "model/SelectionState.h"
+#include "platform/Alerts.h"
+#include "platform/Session.h"
+#include "platform/TemporaryFolder.h"
+#include "platform/UndoNames.h"
+
+int32_t gTotalUndos = 25;
+uint8_t gUndoActive = 1;
+
+namespace {
+const char* kDiskSpaceText = "Please ensure that adequate disk space exists on your hard drive.";
+
+int32_t NextSlot(int32_t slot) { return slot + 1 > gTotalUndos ? 1 : slot + 1; }
+int32_t PrevSlot(int32_t slot) { return slot - 1 < 1 ? gTotalUndos : slot - 1; }
+
+void SelectFloorItemForCurrentLayer() {
+  if (!gCurDocument || !gCurDocument->itsCurLayer || !gFrontEnd.selectActiveFloorItem) return;
+  static const char* kFloors[3] = {"First Floor", "Second Floor", "Third Floor"};
+  for (int i = 0; i < 3; ++i)
+    if (strcmp(gCurDocument->itsCurLayer->name, kFloors[i]) == 0) {
+      gFrontEnd.selectActiveFloorItem(5275 + i);
+      return;
+    }
+}
+
+void Step(bool back) {
+  ZLKDocumentModel* doc = gCurDocument;
+  if (!gUndoActive || !doc || doc->itsFirstUndo <= 0 || doc->itsLastUndo <= 0 ||
+      doc->itsCurrentUndo <= 0)
+    return;
+  int32_t count = back ? CountUndos(doc->itsFirstUndo, doc->itsCurrentUndo)
+                       : CountUndos(doc->itsCurrentUndo, doc->itsLastUndo);
+  if (count < 2) return;
+  int32_t before = doc->itsCurrentUndo;
+  doc->itsCurrentUndo = back ? PrevSlot(before) : NextSlot(before);
+  if (!RestoreState(UndoStatePath(doc->itsCurrentUndo).c_str())) {
+    doc->itsCurrentUndo = before;
+    ShowAlert("Unable to restore the undo state.", kDiskSpaceText);
+    gUndoActive = 0;
+  }
+  SelectFloorItemForCurrentLayer();
+}
+}  // namespace
+
+int32_t CountUndos(int32_t first, int32_t last) {
+  if (first <= 0 || last <= 0) return 0;
+  int32_t slot = first, count = 1;
+  // Bounded so that slots outside the ring cannot loop forever.
+  while (slot != last && count <= gTotalUndos) {
+    slot = NextSlot(slot);
+    ++count;
+  }
+  return count;
+}
+
+std::string UndoStatePrefix(int32_t docID) {
+  return "com.zelkoworks.casavelt_1100_" + std::to_string(SessionID()) + "_" + std::to_string(docID);
+}
+
+std::string UndoStatePath(int32_t slot) {
+  int32_t docID = gCurDocument ? gCurDocument->itsDocID : 0;
+  return ApplicationTemporaryPath() + "/" + UndoStatePrefix(docID) + "_" + std::to_string(slot) + ".dat";
+}
+
+int SaveState(const char* path) {
+  if (!path || !gCurDocument) return 0;
+  BeginOutputBuffer();
+  WriteDesignToOutputBuffer();
+  bool written = CreateApplicationTemporaryFolder() && WriteOutputFile(path);
+  ReleaseOutputBuffer();
+  if (!written) {
+    ShowAlert("Unable to store the undo state.", kDiskSpaceText);
+    return 0;
+  }
+  return 1;
+}
+
+int RestoreState(const char* path) {
+  ZLKDocumentModel* doc = gCurDocument;
+  if (!path || !doc) return 0;
+  if (!LoadInputFile(path)) return 0;
+  if (!doc->itsLayers) {
+    ReleaseInputBuffer();
+    ShowAlert("Unable to restore the undo state.", kDiskSpaceText);
+    gUndoActive = 0;
+    return 0;
+  }
+  DocState* old = doc->itsDocState;
+  std::string keptTopo = old ? old->topoPath : "";
+  std::string keptTrace = old ? old->traceImagePath : "";
+  ZLKDocumentModel fresh;
+  fresh.itsDocID = doc->itsDocID;
+  bool ok = ReadDesignIntoModel(&fresh, DesignReadMode::kRestore);
+  ReleaseInputBuffer();
+  if (!ok) {
+    ReleaseModelContents(&fresh);
+    return 0;
+  }
+  if (old) {
+    fresh.itsDocState->zoomFactor = old->zoomFactor;
+    fresh.itsDocState->printSetting2 = old->printSetting2;
+  }
+  ReplaceDesign(doc, &fresh);
+  DocState* ds = doc->itsDocState;
+  ds->documentChanged = 1;
+  ClearSelectionState40(ds, &ds->selectionState40);
+  TopLevelObjectAllLayers(doc->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+  UpdateSelectionState40Controls(&ds->selectionState40);
+  if (keptTopo != ds->topoPath) ReadTopoGridFile(ds->topoPath);
+  if (keptTrace != ds->traceImagePath && gFrontEnd.reloadTraceImage) {
+    if (!gFrontEnd.reloadTraceImage(ds->traceImagePath)) {
+      ds->traceImageVisible = 0;
+      ds->traceImagePath[0] = 0;
+    }
+  }
+  UpdateInspectorPropertiesState(true);
+  Refresh();
+  RenderAllLayers();
+  return 1;
+}
+
+void StoreUndo(const std::string& name) {
+  ZLKDocumentModel* doc = gCurDocument;
+  if (!doc) return;
+  if (!gUndoActive) {
+    if (name != " ") doc->itsEdited = true;
+    return;
+  }
+  if (!doc->itsDocState) return;
+  int32_t first = doc->itsFirstUndo, last = doc->itsLastUndo, current = doc->itsCurrentUndo;
+  if (doc->itsFirstUndo < 0) {
+    doc->itsFirstUndo = doc->itsLastUndo = doc->itsCurrentUndo = 1;
+  } else if (doc->itsCurrentUndo > 0) {
+    int32_t n = doc->itsFirstUndo > 0 ? CountUndos(doc->itsFirstUndo, doc->itsCurrentUndo) : 0;
+    doc->itsCurrentUndo = NextSlot(doc->itsCurrentUndo);
+    doc->itsLastUndo = doc->itsCurrentUndo;
+    if (n >= gTotalUndos) doc->itsFirstUndo = NextSlot(doc->itsFirstUndo);
+  }
+  if (!SaveState(UndoStatePath(doc->itsCurrentUndo).c_str())) {
+    doc->itsFirstUndo = first, doc->itsLastUndo = last, doc->itsCurrentUndo = current;
+    return;
+  }
+  if (name == " ") return;
+  doc->itsEdited = true;
+  if (UndoNameStack* undo = doc->itsUndoManager) {
+    if (!undo->isUndoing()) undo->setActionName(name);
+    // The steps offered never outnumber the older snapshots the ring holds.
+    undo->keepAtMost(static_cast<size_t>(CountUndos(doc->itsFirstUndo, doc->itsCurrentUndo) - 1));
+  }
+}
+
+void InitializeUndo() {
+  if (!gCurDocument) return;
+  gCurDocument->itsFirstUndo = gCurDocument->itsLastUndo = gCurDocument->itsCurrentUndo = -1;
+  if (gCurDocument->itsUndoManager) gCurDocument->itsUndoManager->removeAllActions();
+  StoreUndo(" ");
+}
+
+void DoUndo() { Step(true); }
+void DoRedo() { Step(false); }

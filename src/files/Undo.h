@@ -1,0 +1,24 @@
+// Snapshot undo: a ring of 25 numbered snapshot files per document, each a whole design
+// written by the design-file writer, stepped by undo and redo.
+#pragma once
+#include <cstdint>
+#include <string>
+
+extern int32_t gTotalUndos;  // 25
+extern uint8_t gUndoActive;  // undo on
+
+int32_t CountUndos(int32_t first, int32_t last);
+int SaveState(const char* path);
+// Replaces the current document's design with the snapshot at path. On failure the
+// document is left as it was.
+int RestoreState(const char* path);
+// Stores a snapshot of the current document; " " (one blank) names no action.
+void StoreUndo(const std::string& name);
+void InitializeUndo();
+void DoUndo();
+void DoRedo();
+
+// Path of the snapshot file of a slot of the current document.
+std::string UndoStatePath(int32_t slot);
+// File-name prefix of every snapshot of a document of this session.
+std::string UndoStatePrefix(int32_t docID);

@@ -1,0 +1,301 @@
+// Bounds of objects, layers and selections: grown from points and sampled curves
+// (projected for 2D, model coordinates for 3D) or combined from the stored boxes.
+#include "model/Bounds.h"
+
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Globals.h"
+#include "model/LineGeometry.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+#include "model/ViewProjection.h"
+
+uint8_t gDimensionSelected = 0;
+
+namespace {
+
+bool IsCurved(const Poinz* p0, const Poinz* p1) {
+  return p0->outHandle[0] != 0 || p0->outHandle[1] != 0 || p0->outHandle[2] != 0 || p1->inHandle[0] != 0 ||
+         p1->inHandle[1] != 0 || p1->inHandle[2] != 0;
+}
+
+bool ExcludedFromCurves2D(const Poinz* p) { return p->pointType == 2 || p->pointType == 4; }
+
+bool IsRoofLike(const Objex* obj) { return obj->type == kObjRoof || obj->type == kObjRoofPanel; }
+
+// A wall is measured through its outline object, kept in its type data.
+Objex* WallOutline(const Objex* wall) { return static_cast<Objex*>(wall->typeData); }
+
+void GrowByPoint(float x, float y, float z, FloatRect* rect, float dx, float dy) {
+  if (dx != 0 || dy != 0) {
+    RefineBounds(x + dx, y + dy, z, rect);
+    RefineBounds(x - dx, y - dy, z, rect);
+  } else {
+    RefineBounds(x, y, z, rect);
+  }
+}
+
+// Walks the curve of the segment from p0 to p1 at the document's curve resolution.
+template <typename Visit>
+void SampleSegment(const Poinz* p0, const Poinz* p1, Visit visit) {
+  float step = 1.0f / static_cast<float>(CurrentCurveSegments());
+  float co[3][4];
+  for (int axis = 0; axis < 3; ++axis)
+    SetupSpline(p0->position[axis], p0->outHandle[axis], p1->position[axis], p1->inHandle[axis],
+                &co[axis][0], &co[axis][1], &co[axis][2], &co[axis][3]);
+  for (float t = 0; static_cast<double>(t) <= 1.01; t += step) {
+    float t2 = t * t, t3 = t2 * t;
+    visit(GetSplineCoord(co[0][0], co[0][1], co[0][2], co[0][3], t, t2, t3),
+          GetSplineCoord(co[1][0], co[1][1], co[1][2], co[1][3], t, t2, t3),
+          GetSplineCoord(co[2][0], co[2][1], co[2][2], co[2][3], t, t2, t3));
+  }
+}
+
+void BoxCorners(const Float3DRect& b, float dx, float dy, FloatRect* rect) {
+  float left = b.floatLeft + dx, right = b.floatRight - dx;
+  float top = b.floatTop + dy, bottom = b.floatBottom - dy;
+  for (float z : {b.floatBack, b.floatFront}) {
+    RefineBounds(left, top, z, rect);
+    RefineBounds(right, top, z, rect);
+    RefineBounds(right, bottom, z, rect);
+    RefineBounds(left, bottom, z, rect);
+  }
+}
+
+void BoxCorners3D(const Float3DRect& b, Float3DRect* box) {
+  for (float z : {b.floatBack, b.floatFront}) {
+    Refine3DBounds(b.floatLeft, b.floatTop, z, box);
+    Refine3DBounds(b.floatRight, b.floatTop, z, box);
+    Refine3DBounds(b.floatRight, b.floatBottom, z, box);
+    Refine3DBounds(b.floatLeft, b.floatBottom, z, box);
+  }
+}
+
+}  // namespace
+
+bool IsEmptyBounds(const FloatRect& r) {
+  return r.floatTop == kEmptyBoundsMin && r.floatLeft == kEmptyBoundsMin && r.floatBottom == kEmptyBoundsMax &&
+         r.floatRight == kEmptyBoundsMax;
+}
+
+bool IsEmptyBounds(const Float3DRect& b) {
+  return b.floatTop == kEmptyBoundsMin && b.floatLeft == kEmptyBoundsMin && b.floatBack == kEmptyBoundsMin &&
+         b.floatBottom == kEmptyBoundsMax && b.floatRight == kEmptyBoundsMax && b.floatFront == kEmptyBoundsMax;
+}
+
+void RefineBounds(float x, float y, float z, FloatRect* rect) {
+  if (!rect) return;
+  ConversionToIsometric(&x, &y, &z, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle, gGlobalXOffset,
+                        gGlobalYOffset, gGlobalZOffset, 1);
+  if (gPerspective) AddPerspective(&x, &y, &z, gViewDistance, 0, 0, 0);
+  if (IsEmptyBounds(*rect)) {
+    rect->floatLeft = rect->floatRight = x;
+    rect->floatTop = rect->floatBottom = y;
+    return;
+  }
+  if (rect->floatLeft > x) rect->floatLeft = x;
+  else if (x > rect->floatRight) rect->floatRight = x;
+  if (rect->floatTop > y) rect->floatTop = y;
+  else if (y > rect->floatBottom) rect->floatBottom = y;
+}
+
+void Refine3DBounds(float x, float y, float z, Float3DRect* box) {
+  if (!box) return;
+  if (IsEmptyBounds(*box)) {
+    box->floatLeft = box->floatRight = x;
+    box->floatTop = box->floatBottom = y;
+    box->floatBack = box->floatFront = z;
+    return;
+  }
+  if (box->floatLeft > x) box->floatLeft = x;
+  else if (x > box->floatRight) box->floatRight = x;
+  if (box->floatTop > y) box->floatTop = y;
+  else if (y > box->floatBottom) box->floatBottom = y;
+  if (box->floatBack > z) box->floatBack = z;
+  else if (z > box->floatFront) box->floatFront = z;
+}
+
+void GetObjectSplineBounds(const Poinz* p0, const Poinz* p1, FloatRect* rect, uint8_t withPen, float dx,
+                           float dy) {
+  if (!p0 || !p1 || !rect) return;
+  if (!withPen) dx = dy = 0;
+  SampleSegment(p0, p1, [&](float x, float y, float z) { GrowByPoint(x, y, z, rect, dx, dy); });
+}
+
+void GetObjectSpline3DBounds(const Poinz* p0, const Poinz* p1, Float3DRect* box) {
+  if (!p0 || !p1 || !box) return;
+  SampleSegment(p0, p1, [&](float x, float y, float z) { Refine3DBounds(x, y, z, box); });
+}
+
+void DoGetObjectBounds(Objex* obj, uint8_t selectedOnly, FloatRect* rect, uint8_t pointsOnly,
+                       uint8_t withPen) {
+  if (!obj || !rect) return;
+  int16_t dx = 0, dy = 0;
+  if (withPen) {
+    int16_t w = GetLineWeight(obj, 0);
+    if (w >= 2) GetPenOffset(w, &dx, &dy);
+  }
+  Poinz* last = nullptr;
+  for (Poinz* p = obj->firstPoint; p; p = p->next) {
+    last = p;
+    if (selectedOnly && !p->selected) continue;
+    if (p->prev && !pointsOnly && IsCurved(p->prev, p) && !ExcludedFromCurves2D(p->prev) &&
+        !ExcludedFromCurves2D(p))
+      GetObjectSplineBounds(p->prev, p, rect, withPen, dx, dy);
+    else
+      GrowByPoint(p->position[0], p->position[1], p->position[2], rect, dx, dy);
+  }
+  Poinz* first = obj->firstPoint;
+  if (!pointsOnly && obj->closed && last && last != first && (!selectedOnly || first->selected) &&
+      IsCurved(last, first) && !ExcludedFromCurves2D(last) && !ExcludedFromCurves2D(first))
+    GetObjectSplineBounds(last, first, rect, withPen, dx, dy);
+  if (IsRoofLike(obj)) return;
+  for (Objex* child = obj->firstChild; child; child = child->next)
+    DoGetObjectBounds(child, selectedOnly, rect, pointsOnly, withPen);
+}
+
+void DoGetObject3DBounds(Objex* obj, uint8_t selectedOnly, Float3DRect* box, uint8_t pointsOnly) {
+  if (!obj || !box) return;
+  Poinz* last = nullptr;
+  for (Poinz* p = obj->firstPoint; p; p = p->next) {
+    last = p;
+    if (selectedOnly && !p->selected) continue;
+    if (p->prev && !pointsOnly && IsCurved(p->prev, p))
+      GetObjectSpline3DBounds(p->prev, p, box);
+    else
+      Refine3DBounds(p->position[0], p->position[1], p->position[2], box);
+  }
+  Poinz* first = obj->firstPoint;
+  if (!pointsOnly && obj->closed && last && last != first && (!selectedOnly || first->selected) &&
+      IsCurved(last, first))
+    GetObjectSpline3DBounds(last, first, box);
+  for (Objex* child = obj->firstChild; child; child = child->next)
+    if (child->type != kObjRoofSlopeArrow) DoGetObject3DBounds(child, selectedOnly, box, pointsOnly);
+}
+
+bool GetObjectBounds(Objex* obj, uint8_t selectedOnly, FloatRect* rect, uint8_t pointsOnly, uint8_t withPen) {
+  if (!obj || !rect) return false;
+  if (obj->type == kObjWall && WallOutline(obj)) {
+    if (!selectedOnly || IsObjectSelected(obj)) DoGetObjectBounds(WallOutline(obj), 0, rect, pointsOnly, withPen);
+  } else {
+    DoGetObjectBounds(obj, selectedOnly, rect, pointsOnly, withPen);
+  }
+  return !IsEmptyBounds(*rect);
+}
+
+bool GetObject3DBounds(Objex* obj, uint8_t selectedOnly, Float3DRect* box, uint8_t pointsOnly) {
+  if (!obj || !box) return false;
+  if (obj->type == kObjWall && WallOutline(obj)) {
+    if (!selectedOnly || IsObjectSelected(obj)) DoGetObject3DBounds(WallOutline(obj), 0, box, pointsOnly);
+  } else {
+    DoGetObject3DBounds(obj, selectedOnly, box, pointsOnly);
+  }
+  return !IsEmptyBounds(*box);
+}
+
+void GetLayerBounds(Layer* layer, uint8_t selectedOnly, FloatRect* rect, uint8_t pointsOnly, uint8_t withPen) {
+  const DocState* ds = CurDocState();
+  if (!layer || !rect || !ds || !layer->visible) return;
+  for (Objex* obj = layer->firstObject; obj; obj = obj->next) {
+    if (gPrinting && !IsObjectOnCurrentPlan(obj, ds->currentPlanMask)) continue;
+    GetObjectBounds(obj, selectedOnly, rect, pointsOnly, withPen);
+  }
+}
+
+void GetAllLayersBounds(Layer* firstLayer, uint8_t selectedOnly, FloatRect* rect, uint8_t pointsOnly,
+                        uint8_t withPen) {
+  for (Layer* l = firstLayer; l; l = l->next) GetLayerBounds(l, selectedOnly, rect, pointsOnly, withPen);
+}
+
+void GetLayer3DBounds(Layer* layer, uint8_t selectedOnly, Float3DRect* box, uint8_t pointsOnly) {
+  if (!layer || !box || !layer->visible) return;
+  for (Objex* obj = layer->firstObject; obj; obj = obj->next)
+    GetObject3DBounds(obj, selectedOnly, box, pointsOnly);
+}
+
+void GetAllLayers3DBounds(Layer* firstLayer, uint8_t selectedOnly, Float3DRect* box, uint8_t pointsOnly) {
+  for (Layer* l = firstLayer; l; l = l->next) GetLayer3DBounds(l, selectedOnly, box, pointsOnly);
+}
+
+void GetSpecialObjects3DBounds(Objex* obj, uint8_t selectedOnly, Float3DRect* box, uint8_t pointsOnly) {
+  if (!obj || !box) return;
+  if (!IsRoofLike(obj)) {
+    GetObject3DBounds(obj, selectedOnly, box, pointsOnly);
+    return;
+  }
+  if (selectedOnly && !IsObjectSelected(obj)) return;
+  for (Objex* part = static_cast<Objex*>(obj->typeData); part; part = part->next)
+    DoGetObject3DBounds(part, 0, box, pointsOnly);
+}
+
+void GetSpecialLayers3DBounds(Layer* layer, uint8_t selectedOnly, Float3DRect* box, uint8_t pointsOnly) {
+  if (!layer || !box || !layer->visible) return;
+  for (Objex* obj = layer->firstObject; obj; obj = obj->next)
+    GetSpecialObjects3DBounds(obj, selectedOnly, box, pointsOnly);
+}
+
+void GetAllSpecialLayers3DBounds(Layer* firstLayer, uint8_t selectedOnly, Float3DRect* box,
+                                 uint8_t pointsOnly) {
+  for (Layer* l = firstLayer; l; l = l->next) GetSpecialLayers3DBounds(l, selectedOnly, box, pointsOnly);
+}
+
+void GetObjectObjBounds(Objex* obj, uint8_t selectedOnly, FloatRect* rect, uint8_t pointsOnly, uint8_t withPen) {
+  if (!obj || !rect) return;
+  Objex* measured = obj;
+  if (obj->type == kObjWall) {
+    measured = WallOutline(obj);
+    if (!measured) return;
+  }
+  int16_t dx = 0, dy = 0;
+  if (withPen) {
+    int16_t w = GetLineWeight(measured, 1);
+    if (w >= 2) GetPenOffset(w, &dx, &dy);
+  }
+  if (measured->type != kObjGroup && (!selectedOnly || IsObjectSelected(obj))) {
+    if (measured->type >= 100 && measured->type <= 107) gDimensionSelected = 1;
+    // A box still at the empty marker holds no measurement: its corners would span the plan.
+    if (!IsEmptyBounds(measured->bounds3D)) BoxCorners(measured->bounds3D, dx, dy, rect);
+    if (IsRoofLike(measured)) return;
+  }
+  for (Objex* child = measured->firstChild; child; child = child->next)
+    GetObjectObjBounds(child, selectedOnly, rect, pointsOnly, withPen);
+}
+
+void GetLayerObjBounds(Layer* layer, uint8_t selectedOnly, FloatRect* rect, uint8_t pointsOnly,
+                       uint8_t withPen) {
+  if (!layer || !rect || !layer->visible) return;
+  for (Objex* obj = layer->firstObject; obj; obj = obj->next)
+    GetObjectObjBounds(obj, selectedOnly, rect, pointsOnly, withPen);
+}
+
+void GetAllLayersObjBounds(Layer* firstLayer, uint8_t selectedOnly, FloatRect* rect, uint8_t pointsOnly,
+                           uint8_t withPen) {
+  for (Layer* l = firstLayer; l; l = l->next) GetLayerObjBounds(l, selectedOnly, rect, pointsOnly, withPen);
+}
+
+void GetObjectObj3DBounds(Objex* obj, uint8_t selectedOnly, Float3DRect* box, uint8_t pointsOnly) {
+  if (!obj || !box) return;
+  Objex* childrenOf = obj;
+  if (obj->type != kObjGroup && (!selectedOnly || IsObjectSelected(obj))) {
+    Objex* measured = obj;
+    if (obj->type == kObjWall) {
+      measured = WallOutline(obj);
+      if (!measured) return;
+    }
+    if (!IsEmptyBounds(measured->bounds3D)) BoxCorners3D(measured->bounds3D, box);
+    childrenOf = measured;
+  }
+  for (Objex* child = childrenOf->firstChild; child; child = child->next)
+    GetObjectObj3DBounds(child, selectedOnly, box, pointsOnly);
+}
+
+void GetLayerObj3DBounds(Layer* layer, uint8_t selectedOnly, Float3DRect* box, uint8_t pointsOnly) {
+  if (!layer || !box || !layer->visible) return;
+  for (Objex* obj = layer->firstObject; obj; obj = obj->next)
+    GetObjectObj3DBounds(obj, selectedOnly, box, pointsOnly);
+}
+
+void GetAllLayersObj3DBounds(Layer* firstLayer, uint8_t selectedOnly, Float3DRect* box, uint8_t pointsOnly) {
+  for (Layer* l = firstLayer; l; l = l->next) GetLayerObj3DBounds(l, selectedOnly, box, pointsOnly);
+}

@@ -1,0 +1,53 @@
+// The command walkers: apply a command code to the selected objects of every visible
+// layer (with their subtrees) or to the selected top-level objects only.
+#pragma once
+#include <cstdint>
+
+#include "model/CommandCodes.h"
+#include "model/Types.h"
+
+struct Objex;
+struct Layer;
+struct DocState;
+struct TransformInfo;
+struct DragTransformInfo;
+
+// The argument of a command; which member a command reads depends on its code.
+struct CommandArg {
+  DocState* docState = nullptr;
+  TransformInfo* transform = nullptr;
+  const LOGFONT* font = nullptr;
+  DragTransformInfo* drag = nullptr;  // revolving
+  int32_t value = 0;
+
+  static CommandArg None() { return {}; }
+  static CommandArg Doc(DocState* ds) { CommandArg a; a.docState = ds; return a; }
+  static CommandArg Transform(TransformInfo* t) { CommandArg a; a.transform = t; return a; }
+  static CommandArg Font(const LOGFONT* f) { CommandArg a; a.font = f; return a; }
+  static CommandArg Drag(DragTransformInfo* d) { CommandArg a; a.drag = d; return a; }
+  static CommandArg Value(int32_t v) { CommandArg a; a.value = v; return a; }
+};
+
+extern int32_t gObjectCount;
+extern uint8_t gOverload;
+extern uint8_t gCommandHappened;
+extern float gBaseElevation;  // feet
+extern uint8_t gTopoFloatNA;
+extern uint8_t gSymbarObjectDrop;
+
+void SelectedObjectAllLayers(Layer* firstLayer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg);
+void SelectedObjectLayer(Layer* layer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg);
+void SelectedObject(Objex* obj, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg);
+void TopLevelObjectAllLayers(Layer* firstLayer, int32_t cmd, const CommandArg& arg);
+void TopLevelObjectLayer(Layer* layer, int32_t cmd, const CommandArg& arg);
+void TopLevelObject(Objex* obj, int32_t cmd, const CommandArg& arg);
+
+// Which optional rows of the object rebuild table apply.
+enum RebuildRows : uint8_t {
+  kRebuildBasic = 0,
+  kRebuildLot = 1,         // topography, entire lot and slope lot sections
+  kRebuildExcavation = 2,  // topography excavations
+  kRebuildNoRoofRefresh = 4,
+};
+// Rebuilds the object's generated 3D parts by its type; true when its type has a rebuild.
+bool RebuildObject(Objex* obj, uint8_t rows);

@@ -1,0 +1,398 @@
+// Deleting objects, selected wall segments, layers and points, copying an object's
+// points, and keeping a wall's attachments on its points.
+#include "model/Delete.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "model/Attachments.h"
+#include "model/CommandCodes.h"
+#include "model/DocumentModel.h"
+#include "model/Duplicate.h"
+#include "model/Grouping.h"
+#include "model/HitTest.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+
+namespace {
+
+bool IsWallOrDeck(const Objex* o) { return o && (o->type == kObjWall || o->type == kObjDeck); }
+
+// Detaches the object from its sibling list, its parent's child list or its layer.
+void UnlinkForDelete(Objex* object) {
+  if (object->prev) {
+    object->prev->next = object->next;
+  } else if (object->parent && object->parent->firstChild == object) {
+    object->parent->firstChild = object->next;
+  } else if (object->layer && object->layer->firstObject == object) {
+    object->layer->firstObject = object->next;
+  }
+  if (object->next) object->next->prev = object->prev;
+  object->prev = object->next = nullptr;
+  object->layer = nullptr;
+}
+
+// Frees a trim record and its two profile objects.
+void FreeTrim(void*& ref) {
+  auto* trim = static_cast<TrimData*>(ref);
+  ref = nullptr;
+  if (!trim) return;
+  for (Objex* profile : {trim->profileA, trim->profileB}) {
+    if (!profile) continue;
+    profile->layer = nullptr;
+    profile->prev = profile->next = nullptr;
+    profile->parent = nullptr;
+    DeleteObj(profile);
+  }
+  free(trim);
+}
+
+// Steps 1-6 of deleting an object: everything but its children and 3D symbol parts.
+void ReleaseObjectContents(Objex* object) {
+  if (object->cocoaObject) {
+    ReleasePlanPath(static_cast<PlanPath*>(object->cocoaObject));
+    object->cocoaObject = nullptr;
+    // A photo view's image path is owned and freed below; any other source is borrowed.
+    if (object->type != kObjPhotoView) object->sourceObject = nullptr;
+  }
+  UnlinkForDelete(object);
+  DeleteObjectData(object);
+  DeleteObjectPoints(object);
+  DeletePlantInfo(object->plantInfo);
+  object->plantInfo = nullptr;
+  free(object->name);
+  object->name = nullptr;
+  // Whatever type data no routine claims (a plant's path among them) goes with the object.
+  if (object->type == kObjPlant) {
+    free(object->typeData);
+    object->typeData = nullptr;
+  }
+  if (object->type == kObjEntireLot || object->type == kObjTopography ||
+      object->type == kObjSlopeLotSection)
+    SetLotElevation();
+  if (object->type == kObjPhotoView) {
+    free(object->sourceObject);
+    object->sourceObject = nullptr;
+  }
+}
+
+void DeleteChildrenAndSymbol(Objex* object, void (*deleter)(Objex*)) {
+  for (Objex* c = object->firstChild; c;) {
+    Objex* next = c->next;
+    deleter(c);
+    c = next;
+  }
+  object->firstChild = nullptr;
+  for (Objex* s = object->symbol3D; s;) {
+    Objex* next = s->next;
+    s->prev = nullptr;  // the list is dropped whole: no relinking
+    s->next = nullptr;
+    s->parent = nullptr;
+    s->layer = nullptr;
+    deleter(s);
+    s = next;
+  }
+  object->symbol3D = nullptr;
+}
+
+// Unlinks the points from `from` (inclusive) to the end of the list and returns them.
+Poinz* DetachTail(Objex* wall, Poinz* from, int32_t* count) {
+  *count = 0;
+  if (!from) return nullptr;
+  if (from->prev) from->prev->next = nullptr;
+  else wall->firstPoint = nullptr;
+  from->prev = nullptr;
+  for (Poinz* p = from; p; p = p->next) ++*count;
+  wall->pointCount -= *count;
+  return from;
+}
+
+void FreeWallPoints(Objex* wall, Poinz* list) {
+  while (list) {
+    Poinz* next = list->next;
+    list->next = nullptr;
+    DeleteWallPoint(wall, list);
+    list = next;
+  }
+}
+
+// Rotates a ring so that `head` becomes the first point.
+void RotateRing(Objex* wall, Poinz* head) {
+  if (!head || head == wall->firstPoint) return;
+  Poinz* first = wall->firstPoint;
+  Poinz* last = first;
+  while (last->next) last = last->next;
+  head->prev->next = nullptr;
+  last->next = first;
+  first->prev = last;
+  head->prev = nullptr;
+  wall->firstPoint = head;
+}
+
+void FinishWall(Objex* wall) {
+  VerifyObjectAttachments(wall);
+  Update3DWall(wall);
+  UpdateAllWallAttachments(wall);
+  UpdateObjectBounds(wall);
+  ReRenderObject(wall);
+}
+
+// Deletes the selected segment of a wall with unselected points.
+void DeleteSelectedWallSegment(Objex* wall) {
+  Poinz *a = nullptr, *b = nullptr;
+  if (!DeleteWallSegmentObject(wall, &a, &b)) {
+    ReRenderObject(wall);
+    return;
+  }
+  if (SegmentContainsAttachments(wall, a, b)) DeleteSegmentAttachments(wall, a, b);
+  Poinz* first = wall->firstPoint;
+  Poinz* last = first;
+  while (last->next) last = last->next;
+  const bool aFirst = a == first, bNext = a->next == b, bLast = b == last;
+  Objex* copy = nullptr;
+  Poinz* dropped = nullptr;
+  if (aFirst && bNext && wall->closed) {
+    RotateRing(wall, b);
+    wall->closed = 0;
+  } else if (aFirst && bNext) {
+    wall->firstPoint = b;
+    b->prev = nullptr;
+    a->next = nullptr;
+    wall->pointCount--;
+    dropped = a;
+  } else if (!bLast && !bNext) {
+    return;
+  } else if (!aFirst && !bLast && bNext && !wall->closed) {
+    copy = DuplicateObject(wall, nullptr, nullptr, FloatPoint{0, 0}, 1, kCmdDuplicate);
+    int32_t kept = 0;
+    for (Poinz* p = wall->firstPoint; p != b; p = p->next) ++kept;
+    int32_t count = 0;
+    dropped = DetachTail(wall, b, &count);
+    if (copy) {
+      Poinz* cut = copy->firstPoint;
+      for (int32_t i = 0; i < kept && cut; ++i) cut = cut->next;
+      Poinz* head = copy->firstPoint;
+      if (cut) {
+        cut->prev->next = nullptr;
+        cut->prev = nullptr;
+      }
+      copy->firstPoint = cut;
+      copy->pointCount -= kept;
+      VerifyObjectAttachments(copy);  // before the dropped points go
+      FreeWallPoints(copy, head);
+    }
+  } else if (!aFirst && bNext && wall->closed) {
+    RotateRing(wall, b);
+    wall->closed = 0;
+  } else if (bLast) {
+    if (wall->closed) {
+      wall->closed = 0;
+    } else {
+      b->prev->next = nullptr;
+      b->prev = nullptr;
+      wall->pointCount--;
+      dropped = b;
+    }
+  } else {
+    return;
+  }
+  VerifyObjectAttachments(wall);  // before the dropped points are freed
+  FreeWallPoints(wall, dropped);
+  FinishWall(wall);
+  if (copy) FinishWall(copy);
+}
+
+// Deleting a whole object as the user's deletion does: the children go whole too.
+void DeleteObjItemWhole(Objex* object) {
+  DeleteRendererObject(object);
+  if (gWorkbenchObject == object) gWorkbenchObject = nullptr;
+  ReleaseObjectContents(object);
+  DeleteChildrenAndSymbol(object, DeleteObjItemWhole);
+  free(object);
+}
+
+}  // namespace
+
+void DeleteObj(Objex* object) {
+  if (!object) return;
+  DeleteRendererObject(object);
+  if (gWorkbenchObject == object) gWorkbenchObject = nullptr;
+  ReleaseObjectContents(object);
+  DeleteChildrenAndSymbol(object, DeleteObj);
+  free(object);
+}
+
+void DeleteObjItem(Objex* object) {
+  if (!object) return;
+  if (object->type == kObjWall && !DeleteEntireWallObject(object)) {
+    DeleteRendererObject(object);
+    if (gWorkbenchObject == object) gWorkbenchObject = nullptr;
+    DeleteSelectedWallSegment(object);
+    return;
+  }
+  DeleteObjItemWhole(object);
+}
+
+void DeleteLayerObjects(Layer* layer) {
+  if (!layer) return;
+  for (Objex* o = layer->firstObject; o;) {
+    Objex* next = o->next;
+    o->layer = layer;  // so the unlink moves the layer's head along
+    DeleteObj(o);
+    gRefreshRender = 1;
+    o = next;
+  }
+  layer->firstObject = nullptr;
+}
+
+void DeleteLayer(Layer* layer) {
+  if (!layer || !gCurDocument) return;
+  ZLKDocumentModel* doc = gCurDocument;
+  Layer* neighbour = layer->prev ? layer->prev : layer->next;
+  if (doc->itsLayers == layer) doc->itsLayers = neighbour;
+  if (doc->itsCurLayer == layer) doc->itsCurLayer = neighbour;
+  if (doc->itsCur2DLayer == layer) doc->itsCur2DLayer = nullptr;
+  if (doc->itsTopoLayer == layer) doc->itsTopoLayer = nullptr;
+  UnlinkLayer(layer);
+  DeleteLayerObjects(layer);
+  free(layer);
+}
+
+void DeleteObjectPoints(Objex* object) {
+  if (!object) return;
+  for (Poinz* p = object->firstPoint; p;) {
+    Poinz* next = p->next;
+    if (object->type == kObjWall) {
+      FreeTrim(p->trim1);
+      FreeTrim(p->trim2);
+    }
+    free(p);
+    p = next;
+  }
+  object->firstPoint = nullptr;
+  object->pointCount = 0;
+}
+
+namespace {
+
+void* CopyTrim(const void* ref) {
+  const auto* src = static_cast<const TrimData*>(ref);
+  if (!src) return nullptr;
+  auto* t = static_cast<TrimData*>(calloc(1, sizeof(TrimData)));
+  if (!t) return nullptr;
+  *t = *src;
+  t->profileA = src->profileA ? DuplicateObject(src->profileA, nullptr, nullptr, FloatPoint{0, 0}, 0, kCmdDuplicate) : nullptr;
+  t->profileB = src->profileB ? DuplicateObject(src->profileB, nullptr, nullptr, FloatPoint{0, 0}, 0, kCmdDuplicate) : nullptr;
+  return t;
+}
+
+}  // namespace
+
+void DuplicateObjectPoints(const Objex* source, Objex* target, FloatPoint offset, uint8_t selected) {
+  if (!source || !target) return;
+  for (const Poinz* s = source->firstPoint; s; s = s->next) {
+    Poinz* p = CreatePoint(s->pointType, selected, s->locked, s->inHandle[0], s->inHandle[1],
+                           s->inHandle[2], s->position[0] + offset.floatH, s->position[1],
+                           s->position[2] + offset.floatV, s->outHandle[0], s->outHandle[1],
+                           s->outHandle[2], s->linkVector[0], s->linkVector[1], s->linkVector[2], target);
+    if (!p) return;
+    p->textureID[0] = s->textureID[0];
+    p->textureID[1] = s->textureID[1];
+    p->textureScale[0] = s->textureScale[0];
+    p->textureScale[1] = s->textureScale[1];
+    p->texU = s->texU;
+    p->texV = s->texV;
+    p->pathLength = s->pathLength;
+    p->ringLength = s->ringLength;
+    p->color[0] = s->color[0];
+    p->color[1] = s->color[1];
+    p->segmentElevation = s->segmentElevation;
+    p->segmentLong1 = s->segmentLong1;
+    p->segmentShort1 = s->segmentShort1;
+    p->segmentShort2 = s->segmentShort2;
+    p->segmentFlags = s->segmentFlags;
+    p->segmentLong3 = s->segmentLong3;
+    p->keyEntryMark = s->keyEntryMark;
+    // Only walls own trim records; other objects merely refer to them.
+    if (target->type == kObjWall) {
+      p->trim1 = CopyTrim(s->trim1);
+      p->trim2 = CopyTrim(s->trim2);
+    } else {
+      p->trim1 = s->trim1;
+      p->trim2 = s->trim2;
+    }
+    memcpy(p->segmentFloats, s->segmentFloats, sizeof(p->segmentFloats));
+    AppendPointToObject(p, target);
+  }
+}
+
+void DeleteWallPoint(Objex* wall, Poinz* point) {
+  if (!wall || !point || wall->type != kObjWall) return;
+  FreeTrim(point->trim1);
+  FreeTrim(point->trim2);
+  free(point);
+}
+
+void DeleteWallSegmentAttachments(Objex* wall, Poinz* point) {
+  if (!wall || wall->type != kObjWall) return;
+  for (Objex* c = wall->firstChild; c;) {
+    Objex* next = c->next;
+    DoorWindowData* d = AttachmentData(c);
+    if (d && d->anchorStart == point) DeleteObj(c);
+    c = next;
+  }
+}
+
+void DeletePointAttachments(Objex* object, Poinz* point) {
+  if (!IsWallOrDeck(object)) return;
+  for (Objex* c = object->firstChild; c;) {
+    Objex* next = c->next;
+    DoorWindowData* d = AttachmentData(c);
+    if (d && d->anchorStart == point) DeleteObj(c);
+    c = next;
+  }
+}
+
+void DeleteSegmentAttachments(Objex* object, Poinz* a, Poinz* b) {
+  if (!IsWallOrDeck(object)) return;
+  DeletePointAttachments(object, (a && a->next == b) ? a : b);
+}
+
+bool DeleteWallSegmentObject(Objex* wall, Poinz** a, Poinz** b) {
+  if (a) *a = nullptr;
+  if (b) *b = nullptr;
+  if (!wall || !a || !b || wall->type != kObjWall) return false;
+  int selected = 0;
+  for (Poinz* p = wall->firstPoint; p; p = p->next) {
+    if (!p->selected) continue;
+    if (++selected == 1) *a = p;
+    else if (selected == 2) *b = p;
+  }
+  if (selected == 2) return true;
+  *a = *b = nullptr;
+  return false;
+}
+
+void VerifyObjectAttachments(Objex* wall) {
+  if (!wall || wall->type != kObjWall) return;
+  for (Objex* c = wall->firstChild; c;) {
+    Objex* next = c->next;
+    DoorWindowData* d = AttachmentData(c);
+    if (d && d->anchorStart) {
+      Poinz* found = nullptr;
+      for (Poinz* p = wall->firstPoint; p; p = p->next)
+        if (p == d->anchorStart) found = p;
+      if (found && found->next) d->anchorEnd = found->next;
+      else if (found && wall->closed && found != wall->firstPoint) d->anchorEnd = wall->firstPoint;
+      else DeleteObj(c);
+    }
+    c = next;
+  }
+}
+
+bool DeleteEntireWallObject(const Objex* object) {
+  if (!object || object->type != kObjWall) return true;
+  for (const Poinz* p = object->firstPoint; p; p = p->next)
+    if (!p->selected) return false;
+  return true;
+}

@@ -1,0 +1,362 @@
+// Moving and copying objects between floors, clamping and raising them against a floor,
+// interior and exterior walls, the 2D view layers and flattening curved segments.
+#include "model/Floors2D.h"
+
+#include <cstring>
+
+#include "model/Attachments.h"
+#include "model/CommandCodes.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Grouping.h"
+#include "model/HitTest.h"
+#include "model/LineGeometry.h"
+#include "model/PendingServices.h"
+#include "model/PlanarTransforms.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+
+namespace {
+
+constexpr float kNoSegmentElevation = 10000.0f;
+
+Layer* CurrentLayer() { return gCurDocument ? gCurDocument->itsCurLayer : nullptr; }
+
+// The neighbouring layer and the height step of a floor move; false for other commands or
+// when there is no layer in that direction.
+bool FloorStep(int32_t command, Layer** target, float* step) {
+  Layer* current = CurrentLayer();
+  if (!current) return false;
+  switch (command) {
+    case kCmdMoveToUpperFloor: case kCmdCopyToUpperFloor:
+      *target = current->next;
+      if (!*target) return false;
+      *step = current->height;
+      return true;
+    case kCmdMoveToLowerFloor: case kCmdCopyToLowerFloor:
+      *target = current->prev;
+      if (!*target) return false;
+      *step = -(*target)->height;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsDoorOrWindow(const Objex* o) { return o->type == kObjDoor || o->type == kObjWindow; }
+
+// The floor an object is measured against: attachments use their wall's floor (or the current
+// layer when they hang on nothing), other objects their own layer.
+Layer* FloorOf(const Objex* object, bool attachmentsToo) {
+  const bool attachment = IsDoorOrWindow(object) ||
+                          (attachmentsToo && (object->type == kObjComponent || object->type == kObjAccessory));
+  if (!attachment) return object->layer;
+  return object->parent ? object->parent->layer : CurrentLayer();
+}
+
+}  // namespace
+
+// ---- Floors ----
+
+void SendToNeighboringFloor(Objex* object, int32_t command) {
+  if (!object || !CurDocState()) return;
+  Layer* target = nullptr;
+  float h = 0;
+  if (!FloorStep(command, &target, &h)) return;
+  Objex* root = GetRootObject(object);
+  if (root->type == kObjWall) {
+    if (IsEntireObjectSelected(root)) root->baseElevation += h;
+    float lowest = kNoSegmentElevation;
+    bool anySegment = false;
+    for (Poinz* p = root->firstPoint; p; p = p->next) {
+      Poinz* q = p->next ? p->next : (root->closed ? root->firstPoint : nullptr);
+      if (!q) continue;  // the last point of an open wall starts no segment
+      if (p->selected && q->selected) p->segmentElevation += h;
+      if (p->segmentElevation < lowest) lowest = p->segmentElevation;
+      anySegment = true;
+    }
+    // A wall without segments keeps its base rather than taking the empty minimum.
+    if (anySegment) root->baseElevation = lowest;
+  } else {
+    root->baseElevation += h;
+  }
+  root->auxFlag = 0;
+  if (root->type == kObjGroup) {
+    for (Objex* c = root->firstChild; c; c = c->next) ReRenderObject(c);
+  } else {
+    ReRenderObject(root);
+  }
+}
+
+void MoveToNeighboringFloor(Objex* object, int32_t command) {
+  if (!object) return;
+  SendToNeighboringFloor(object, command);
+  Layer* target = nullptr;
+  float h = 0;
+  if (!CurDocState() || !FloorStep(command, &target, &h)) return;
+  Objex* root = GetRootObject(object);
+  UnlinkObject(root);
+  AppendObjectToLayer(root, target);
+  Move2DSubObjects(root, target);  // the children belong to the new floor too
+  SelectObj(root, kSelectOff, 0);
+  if (root->type != kObjWall) return;
+  const bool up = command == kCmdMoveToUpperFloor || command == kCmdCopyToUpperFloor;
+  if (up && strcmp(target->name, "Second Floor") == 0) root->planMask = 2;
+  else if (!up && strcmp(target->name, "First Floor") == 0) root->planMask = 1;
+  Update3DWall(root);
+  UpdateAllWallAttachments(root);
+}
+
+void ScaleObjectToWallHeight(Objex* object) {
+  if (!object) return;
+  const DocState* ds = CurDocState();
+  const Layer* floor = FloorOf(object, false);
+  if (!ds || !floor) return;
+  const float base = ConvertWorldToScreen(GetLayerAbsBaseHeight(floor), ds, 0);
+  const float height = ConvertWorldToScreen(floor->height, ds, 0);
+  if (IsDoorOrWindow(object) && object->typeData) {
+    auto* d = static_cast<DoorWindowData*>(object->typeData);
+    const float limit = height - 6.0f;
+    if (d->elevation + d->height > limit) {
+      d->height = limit - d->elevation;
+      if (d->height < 0) d->height = 0;
+      if (d->elevation + d->height > limit) d->elevation = limit - d->height;
+    }
+  }
+  const float top = base + height;
+  if (object->levels >= 1)
+    for (Poinz* p = object->firstPoint; p; p = p->next)
+      if (p->position[1] > top) p->position[1] = top;
+  for (Objex* c = object->firstChild; c; c = c->next) ScaleObjectToWallHeight(c);
+}
+
+void ScaleLayerToWallHeight(Layer* layer) {
+  if (!layer) return;
+  for (Objex* o = layer->firstObject; o; o = o->next) ScaleObjectToWallHeight(o);
+}
+
+void RaiseObjectToBaseHeight(Objex* object, float dy) {
+  if (!object) return;
+  if (!CurDocState() || !FloorOf(object, true)) return;
+  for (Poinz* p = object->firstPoint; p; p = p->next) p->position[1] += dy;
+  for (Objex* c = object->firstChild; c; c = c->next) RaiseObjectToBaseHeight(c, dy);
+}
+
+void RaiseLayerToBaseHeight(Layer* layer, float dy) {
+  if (!layer) return;
+  for (Objex* o = layer->firstObject; o; o = o->next) RaiseObjectToBaseHeight(o, dy);
+}
+
+// ---- Interior and exterior walls ----
+
+namespace {
+
+void RebuildConvertedWall(Objex* wall) {
+  Update3DWall(wall);
+  UpdateAllWallAttachments(wall);
+  RenderSingleObject(wall);
+  Refresh();
+}
+
+}  // namespace
+
+void ConvertWallToInterior(Objex* wall) {
+  if (!wall || wall->type != kObjWall) return;
+  SelectObj(wall, kSelectOff, 0);
+  if (wall->planMask == 1) wall->planMask = 2;
+  wall->subtype = 0;
+  wall->params[2] = 0.5f;
+  wall->options[0] = 1;  // no automatic floor
+  RebuildConvertedWall(wall);
+}
+
+void ConvertWallToExterior(Objex* wall) {
+  if (!wall || wall->type != kObjWall) return;
+  SelectObj(wall, kSelectOff, 0);
+  wall->subtype = kSubExteriorWall;
+  wall->params[2] = 0.5f;
+  wall->options[0] = 0;  // a closed outline makes a floor and ceiling
+  RebuildConvertedWall(wall);
+}
+
+// ---- 2D view layers ----
+
+namespace {
+
+const char* const kTopViewLayers[3] = {"X_TOP_FIRST_FLOOR", "X_TOP_SECOND_FLOOR", "X_TOP_THIRD_FLOOR"};
+const char* const kFloorNames[3] = {"First Floor", "Second Floor", "Third Floor"};
+const char* const kSideViewLayers[4] = {"X_FRONT", "X_BACK", "X_LEFT", "X_RIGHT"};
+
+// The top-view layer name for the current layer: the three floors are told apart only when
+// all three exist.
+const char* TopViewLayerName() {
+  Layer* floors[3];
+  for (int i = 0; i < 3; ++i) {
+    floors[i] = GetLayerFromName(kFloorNames[i]);
+    if (!floors[i]) return kTopViewLayers[0];
+  }
+  Layer* current = CurrentLayer();
+  for (int i = 0; i < 3; ++i)
+    if (current == floors[i]) return kTopViewLayers[i];
+  return kTopViewLayers[0];
+}
+
+void HideViewLayer(Layer* layer, uint8_t visible) {
+  SelectLayer(layer, kSelectOff, 0);
+  layer->visible = visible;
+  layer->selectable = 0;
+}
+
+// The kind a 2D annotation test looks at: a group's first child's type.
+bool Is2DAnnotation(const Objex* o) {
+  const Objex* kind = o;
+  if (o->type == kObjGroup) {
+    kind = o->firstChild;
+    if (!kind) return false;
+  }
+  return kind->type == 102 || kind->type == 200 || kind->type == kObjDimensionInfo;
+}
+
+}  // namespace
+
+Layer* Get2DViewLayer(int32_t viewCode) {
+  if (!gCurDocument) return nullptr;
+  const char* name;
+  switch (viewCode) {
+    case kCmdViewLeft: name = "X_LEFT"; break;
+    case kCmdViewRight: name = "X_RIGHT"; break;
+    case kCmdViewFront: name = "X_FRONT"; break;
+    case kCmdViewBack: name = "X_BACK"; break;
+    default: name = TopViewLayerName(); break;  // the top view and any other view
+  }
+  if (Layer* existing = GetLayerFromName(name)) return existing;
+  Layer* layer = CreateLayer(name, 1, 1, nullptr);
+  AppendLayerToDocument(layer);
+  return layer;
+}
+
+void Set2DViewLayerVisibility(Layer* layer) {
+  if (!gCurDocument) return;
+  for (Layer* l = gCurDocument->itsLayers; l; l = l->next) {
+    for (int i = 0; i < 3; ++i) {
+      if (strcmp(l->name, kTopViewLayers[i]) != 0) continue;
+      if (const Layer* floor = GetLayerFromName(kFloorNames[i])) HideViewLayer(l, floor->visible ? 1 : 0);
+    }
+    for (const char* side : kSideViewLayers)
+      if (strcmp(l->name, side) == 0) HideViewLayer(l, 0);
+  }
+  if (layer) {
+    layer->visible = 1;
+    layer->selectable = 1;
+  }
+}
+
+void Move2DSubObjects(Objex* object, Layer* layer) {
+  if (!object) return;
+  object->layer = layer;
+  for (Objex* c = object->firstChild; c; c = c->next) Move2DSubObjects(c, layer);
+}
+
+void Move2DObject(Objex* object, Layer* layer) {
+  if (!object || !layer) return;
+  UnlinkObject(object);
+  AppendObjectToLayer(object, layer);
+  Move2DSubObjects(object, layer);
+}
+
+void Move2DObjectsTo2DLayer(Layer* layer, int32_t viewCode) {
+  if (!layer) return;
+  Layer* target = Get2DViewLayer(viewCode);
+  // Moving a layer's objects to its own end would visit them again without end.
+  if (!target || target == layer) return;
+  for (Objex* o = layer->firstObject; o;) {
+    Objex* next = o->next;
+    if (Is2DAnnotation(o)) Move2DObject(o, target);
+    o = next;
+  }
+}
+
+// ---- Flattening curves ----
+
+void ConvertSegmentCurveToPolygon(Objex* object, Poinz* a, Poinz* b) {
+  if (!object || !a || !b) return;
+  const DocState* ds = CurDocState();
+  if (!ds) return;
+  const bool straight = a->outHandle[0] == 0 && a->outHandle[1] == 0 && a->outHandle[2] == 0 &&
+                        b->inHandle[0] == 0 && b->inHandle[1] == 0 && b->inHandle[2] == 0;
+  if (straight) return;
+  const int n = ds->curveSegments > 1 ? ds->curveSegments : 2;
+  float coeff[3][4];
+  for (int axis = 0; axis < 3; ++axis)
+    SetupSpline(a->position[axis], a->outHandle[axis], b->position[axis], b->inHandle[axis], &coeff[axis][0],
+                &coeff[axis][1], &coeff[axis][2], &coeff[axis][3]);
+  const float step = 1.0f / static_cast<float>(n);
+  float t = 0;
+  Poinz* after = a;
+  for (int i = 1; i < n; ++i) {
+    t += step;
+    const float t2 = t * t, t3 = t2 * t;
+    float at[3];
+    for (int axis = 0; axis < 3; ++axis)
+      at[axis] = GetSplineCoord(coeff[axis][0], coeff[axis][1], coeff[axis][2], coeff[axis][3], t, t2, t3);
+    Poinz* p = CreatePoint(9, 0, 0, 0, 0, 0, at[0], at[1], at[2], 0, 0, 0, 0, 0, 0, object);
+    if (!p) break;
+    p->segmentFlags |= 3;
+    InsertPointInObject(p, object, after);
+    after = p;
+  }
+  a->segmentFlags |= 3;
+  a->pointType = 9;
+  for (int axis = 0; axis < 3; ++axis) {
+    a->outHandle[axis] = 0;
+    b->inHandle[axis] = 0;
+  }
+}
+
+void ConvertObjectCurvesToPolygons(Objex* object) {
+  if (!object || !object->firstPoint) return;
+  Poinz* first = object->firstPoint;
+  for (Poinz* p = first; p;) {
+    Poinz* next = p->next;  // the original successor; new points go between
+    Poinz* end = next ? next : (object->closed && p != first ? first : nullptr);
+    if (end) ConvertSegmentCurveToPolygon(object, p, end);
+    p = next;
+  }
+}
+
+void PreserveConvertClosedToOpen(Objex* object) {
+  if (!object || !object->closed || !object->firstPoint) return;
+  const Poinz* s = object->firstPoint;
+  Poinz* p = CreatePoint(s->pointType, 0, s->locked, s->inHandle[0], s->inHandle[1], s->inHandle[2],
+                         s->position[0], s->position[1], s->position[2], s->outHandle[0], s->outHandle[1],
+                         s->outHandle[2], s->linkVector[0], s->linkVector[1], s->linkVector[2], object);
+  if (!p) return;  // stay closed rather than lose the closing segment
+  object->closed = 0;
+  p->textureID[0] = s->textureID[0];
+  p->textureID[1] = s->textureID[1];
+  p->texU = s->texU;
+  p->texV = s->texV;
+  p->pathLength = s->pathLength;
+  p->ringLength = s->ringLength;
+  p->color[0] = s->color[0];
+  p->color[1] = s->color[1];
+  p->segmentElevation = s->segmentElevation;
+  p->segmentLong1 = s->segmentLong1;
+  p->segmentShort1 = s->segmentShort1;
+  p->segmentShort2 = s->segmentShort2;
+  p->segmentFlags = s->segmentFlags;
+  p->segmentLong3 = s->segmentLong3;
+  p->keyEntryMark = s->keyEntryMark;
+  memcpy(p->segmentFloats, s->segmentFloats, sizeof(p->segmentFloats));
+  p->textureScale[0] = s->textureScale[0];
+  p->textureScale[1] = s->textureScale[1];
+  p->trimWord1 = s->trimWord1;
+  p->trimWord2 = s->trimWord2;
+  // A wall owns one trim record per point side; the new last point starts no segment of the
+  // open wall, so it gets none rather than sharing the first point's.
+  if (object->type != kObjWall) {
+    p->trim1 = s->trim1;
+    p->trim2 = s->trim2;
+  }
+  AppendPointToObject(p, object);
+}

@@ -1,0 +1,51 @@
+// Moving and copying objects between floors, clamping and raising them against a floor,
+// interior and exterior walls, the 2D view layers and flattening curved segments.
+#pragma once
+#include <cstdint>
+
+struct Objex;
+struct Poinz;
+struct Layer;
+
+// Changes the elevations of the object's root for a move by one floor (5168..5171): up by
+// the current layer's height, down by the height of the layer before it. Nothing without a
+// current DocState and layer, or without a layer in that direction.
+void SendToNeighboringFloor(Objex* object, int32_t command);
+// SendToNeighboringFloor, then moves the root object (with its child tree) to the end of the
+// neighbouring layer and deselects it; walls change plan and are rebuilt.
+void MoveToNeighboringFloor(Objex* object, int32_t command);
+
+// Lowers every point above the top of the object's floor to that top (doors and windows also
+// keep 6 units below it), with the children.
+void ScaleObjectToWallHeight(Objex* object);
+void ScaleLayerToWallHeight(Layer* layer);
+// Raises every point of the object, with its children, by dy.
+void RaiseObjectToBaseHeight(Objex* object, float dy);
+void RaiseLayerToBaseHeight(Layer* layer, float dy);
+
+// Interior walls go from the foundation plan to the floor plan and make no floor; exterior
+// walls (subtype 54) keep their plan. Non-walls: nothing.
+void ConvertWallToInterior(Objex* wall);
+void ConvertWallToExterior(Objex* wall);
+
+// The layer that holds the 2D annotation of a view ("X_TOP_FIRST_FLOOR", "X_LEFT" ...),
+// created at the end of the layer list when missing; null without a document.
+Layer* Get2DViewLayer(int32_t viewCode);
+// Shows the given 2D view layer and hides the other view layers (the top-view layers follow
+// the visibility of their floors).
+void Set2DViewLayerVisibility(Layer* layer);
+// Moves a top-level object to the end of layer's object list and gives it and its whole
+// child tree that layer. Nothing for a null argument.
+void Move2DObject(Objex* object, Layer* layer);
+// Sets layer on the object and every object below it in the child lists.
+void Move2DSubObjects(Objex* object, Layer* layer);
+// Moves the dimension text boxes and 2D annotation objects (types 102, 200, 201, or groups whose
+// first child is one) of a layer to the view's 2D view layer.
+void Move2DObjectsTo2DLayer(Layer* layer, int32_t viewCode);
+
+// Replaces the curved segment a-b by curveSegments straight pieces (2 when curveSegments < 2).
+void ConvertSegmentCurveToPolygon(Objex* object, Poinz* a, Poinz* b);
+// The same for every segment of the object, the closing segment of a closed object included.
+void ConvertObjectCurvesToPolygons(Objex* object);
+// Opens a closed object and appends a copy of its first point, so no segment is lost.
+void PreserveConvertClosedToOpen(Objex* object);

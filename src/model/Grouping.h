@@ -1,0 +1,34 @@
+// Groups and the family-tree queries over them, nudging, smoothing, releasing an
+// object's type data, and recomputing an object's stored bounds.
+#pragma once
+#include <cstdint>
+
+struct Objex;
+
+// The group the group command fills; set by the walker, reset by its caller.
+extern Objex* gGroupLeader;
+
+Objex* GetRootObject(Objex* obj);
+const Objex* GetRootObject(const Objex* obj);
+bool IsObjectGrouped(const Objex* obj);
+// Any point of the object or of its descendants locked.
+bool IsObjectLocked(const Objex* obj);
+// Any point of the object or of its descendants not detectable.
+bool IsObjectUndetectable(const Objex* obj);
+
+// Moves the object into gGroupLeader's child list.
+void GroupObject(Objex* obj);
+// Deletes the group and returns its members, deselected, to its layer; inner groups stay.
+void UngroupObject(Objex* obj);
+void UpdateObjectBounds(Objex* obj);
+// Moves the selected points by distance: direction 0 up, 1 left, 2 down, 3 right.
+void NudgeObject(Objex* obj, float distance, int16_t direction);
+// Frees every kind of type data the object owns and clears typeData.
+void DeleteObjectData(Objex* obj);
+
+void SmoothObject(Objex* obj);
+void SmoothSelectedObject(Objex* obj);
+void UnsmoothObject(Objex* obj);
+void UnsmoothSelectedObject(Objex* obj);
+void ObjectSmoothing(Objex* obj);
+void ObjectStraightening(Objex* obj);

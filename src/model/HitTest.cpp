@@ -1,0 +1,714 @@
+// Finding what a click hits (handles, points, segments, interiors, boxes) and applying
+// selection modes to points, objects, layers and rectangles.
+#include "model/HitTest.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "model/Bounds.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Globals.h"
+#include "model/Grouping.h"
+#include "model/LineGeometry.h"
+#include "model/PendingServices.h"
+#include "model/PlanarTransforms.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+#include "model/ViewProjection.h"
+
+uint16_t gCurTool = kToolNone;
+int16_t gSelectIndex = 1;
+int32_t gCustomWindowPopEntryHilite = -1;
+int32_t gCustomDoorPopEntryHilite = -1;
+
+// ---- Platform rectangle and path rules ----
+
+bool RectContainsPoint(const RECT& r, float x, float y) {
+  const float left = static_cast<float>(r.left), top = static_cast<float>(r.top);
+  const float w = static_cast<float>(r.right) - left, h = static_cast<float>(r.bottom) - top;
+  if (w <= 0 || h <= 0) return false;
+  return x >= left && x < left + w && y >= top && y < top + h;
+}
+
+bool RectsIntersect(const RECT& a, const RECT& b) {
+  if (a.right <= a.left || a.bottom <= a.top || b.right <= b.left || b.bottom <= b.top) return false;
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+PlanPath* CreatePlanPath(const FloatPoint* points, int32_t count) {
+  auto* path = static_cast<PlanPath*>(calloc(1, sizeof(PlanPath)));
+  if (!path) return nullptr;
+  if (points && count > 0) {
+    path->points = static_cast<FloatPoint*>(calloc(static_cast<size_t>(count), sizeof(FloatPoint)));
+    if (!path->points) {
+      free(path);
+      return nullptr;
+    }
+    memcpy(path->points, points, sizeof(FloatPoint) * static_cast<size_t>(count));
+    path->count = count;
+  }
+  return path;
+}
+
+void ReleasePlanPath(PlanPath* path) {
+  if (!path) return;
+  free(path->points);
+  free(path);
+}
+
+bool PlanPathContainsPoint(const PlanPath* path, float x, float y) {
+  if (!path || path->count < 3 || !path->points) return false;
+  int winding = 0;
+  for (int32_t i = 0; i < path->count; ++i) {
+    const FloatPoint& a = path->points[i];
+    const FloatPoint& b = path->points[(i + 1) % path->count];
+    // Edges are half-open in y so a vertex on the scan line is counted once.
+    if (a.floatV <= y) {
+      if (b.floatV > y) {
+        float side = (b.floatH - a.floatH) * (y - a.floatV) - (x - a.floatH) * (b.floatV - a.floatV);
+        if (side > 0) ++winding;
+      }
+    } else if (b.floatV <= y) {
+      float side = (b.floatH - a.floatH) * (y - a.floatV) - (x - a.floatH) * (b.floatV - a.floatV);
+      if (side < 0) --winding;
+    }
+  }
+  return winding != 0;
+}
+
+// ---- Projection helpers ----
+
+namespace {
+
+float Clamp32767(float v) {
+  if (!(v <= 32767)) return v != v ? 0 : 32767;
+  if (v < -32767) return -32767;
+  return v;
+}
+
+// Clamped and rounded half up to a short.
+int32_t RoundToShort(float v) { return static_cast<int16_t>(static_cast<int32_t>(Clamp32767(v) + 0.5f)); }
+
+void Project(float* x, float* y, float* z) {
+  ConversionToIsometric(x, y, z, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle, gGlobalXOffset,
+                        gGlobalYOffset, gGlobalZOffset, 1);
+  if (gPerspective) AddPerspective(x, y, z, gViewDistance, 0, 0, 0);
+}
+
+void Inflate(RECT* r, int32_t dx, int32_t dy) {
+  r->left -= dx;
+  r->right += dx;
+  r->top -= dy;
+  r->bottom += dy;
+}
+
+bool ClickIn(const RECT& r, const ClickInfo* click) {
+  return RectContainsPoint(r, static_cast<float>(click->where.x), static_cast<float>(click->where.y));
+}
+
+bool IsRoofType(int16_t type) { return type == kObjRoof || type == kObjRoofPanel; }
+
+bool IsBoxHitKind(const Objex* obj) {
+  if (obj->subtype == 89) return true;
+  switch (obj->type) {
+    case 15: case 28: case 31: case 56: case 115: case 136: case 145: case 157: case 160:
+    case 200: case 201: case 301: case 302:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool IsPlanRestrictedChild(int16_t type) {
+  return type == kObjDoor || type == kObjWindow || type == kObjComponent || type == kObjAccessory;
+}
+
+bool HasFeedbackKind(int16_t type) {
+  return type == kObjDoor || type == kObjWindow || type == kObjRoofSlopeArrow ||
+         type == kObjDeckSteps || type == kObjStaircase;
+}
+
+void SelectionFeedback(Objex* obj, bool changed, bool resetPopups) {
+  if (!changed || !HasFeedbackKind(obj->type)) return;
+  if (resetPopups && (obj->type == kObjDoor || obj->type == kObjWindow)) {
+    gCustomWindowPopEntryHilite = -1;
+    gCustomDoorPopEntryHilite = -1;
+  }
+  DrawSelectionLine(obj);
+}
+
+// Grown integer rectangle of the object's 2D bounds.
+RECT GrownBounds(Objex* obj, int32_t grow) {
+  FloatRect fr = EmptyFloatRect();
+  GetObjectBounds(obj, 0, &fr, 0, 0);
+  RECT r{RoundToShort(fr.floatLeft), RoundToShort(fr.floatTop), RoundToShort(fr.floatRight),
+         RoundToShort(fr.floatBottom)};
+  Inflate(&r, grow, grow);
+  return r;
+}
+
+bool CornersInside(const RECT& inner, const RECT& outer) {
+  auto in = [&](int32_t x, int32_t y) {
+    return RectContainsPoint(outer, static_cast<float>(x), static_cast<float>(y));
+  };
+  return in(inner.left, inner.top) && in(inner.right, inner.top) && in(inner.right, inner.bottom) &&
+         in(inner.left, inner.bottom);
+}
+
+}  // namespace
+
+void ClearClickInfo(ClickInfo* click) {
+  if (!click) return;
+  click->hitMode = 0;
+  click->pointHit = click->segmentHit = click->insideHit = click->cornerHit = 0;
+  click->corner = 0;
+  click->hitPoint = click->segmentEnd = nullptr;
+  click->hitObject = nullptr;
+  click->hitPosition = Float3DPoint{};
+}
+
+int32_t PickTolerance() {
+  const DocState* ds = CurDocState();
+  if (!ds) return 5;
+  return ds->pickTolerance <= 1 ? 2 : ds->pickTolerance;
+}
+
+// ---- Hit tests ----
+
+bool SearchPoint(const Poinz* point, const ClickInfo* click, int32_t dx, int32_t dy) {
+  if (!point || !click || !gCurDocument) return false;
+  float x = point->position[0], y = point->position[1], z = point->position[2];
+  Project(&x, &y, &z);
+  const int32_t px = RoundToShort(x), py = RoundToShort(y), t = PickTolerance();
+  RECT r{px - t, py - t, px + t, py + t};
+  Inflate(&r, -dx, -dy);
+  return ClickIn(r, click);
+}
+
+bool SearchObjectSpline(const Poinz* p0, const Poinz* p1, ClickInfo* click, int32_t dx, int32_t dy) {
+  if (!p0 || !p1 || !click) return false;
+  const float* o = p0->outHandle;
+  const float* in = p1->inHandle;
+  if (gCurTool == kToolKeyEntry &&
+      (o[0] != 0 || o[1] != 0 || o[2] != 0 || in[0] != 0 || in[1] != 0 || in[2] != 0))
+    return false;
+  int32_t grow = gCurDocument ? PickTolerance() - 1 : 4;
+  if (grow < 1) grow = 1;
+  const float* a = p0->position;
+  const float* b = p1->position;
+  RECT box;
+  GetSplineBounds(a[0], o[0], in[0], b[0], a[1], o[1], in[1], b[1], a[2], o[2], in[2], b[2], &box);
+  Inflate(&box, grow - dx, grow - dy);
+  if (!ClickIn(box, click)) return false;
+
+  const DocState* ds = CurDocState();
+  int32_t samples = ds ? 2 * ds->curveSegments : 10;
+  if (samples <= 0) samples = 10;
+  const float step = 1.0f / static_cast<float>(samples);
+  float coef[3][4];
+  for (int k = 0; k < 3; ++k) SetupSpline(a[k], o[k], b[k], in[k], &coef[k][0], &coef[k][1], &coef[k][2], &coef[k][3]);
+  Float3DPoint prev{};
+  float prevT = 0;
+  int32_t prevX = 0, prevY = 0;
+  int index = 0;
+  for (float t = 0; t < 1.0f + step; t += step, ++index) {
+    const float t2 = t * t, t3 = t2 * t;
+    float m[3];
+    for (int k = 0; k < 3; ++k) m[k] = GetSplineCoord(coef[k][0], coef[k][1], coef[k][2], coef[k][3], t, t2, t3);
+    float sx = m[0], sy = m[1], sz = m[2];
+    Project(&sx, &sy, &sz);
+    sx = Clamp32767(sx);
+    sy = Clamp32767(sy);
+    const int32_t rx = RoundToShort(sx), ry = RoundToShort(sy);
+    if (index > 0) {
+      RECT chord;
+      Point2Rect(prevX, prevY, rx, ry, &chord);
+      Inflate(&chord, grow - dx, grow - dy);
+      if (ClickIn(chord, click)) {
+        click->chordStart = prev;
+        click->chordEnd = Float3DPoint{sx, sy, sz};
+        click->chordStartT = prevT;
+        click->chordEndT = t;
+        click->hitPosition = Float3DPoint{m[0], m[1], m[2]};
+        return true;
+      }
+    }
+    prev = Float3DPoint{sx, sy, sz};
+    prevT = t;
+    prevX = rx;
+    prevY = ry;
+  }
+  return false;
+}
+
+bool SearchOnASpline(Objex* obj, Poinz* p0, Poinz* p1, ClickInfo* click, int32_t dx, int32_t dy) {
+  if (!click || !p0 || !p1) return false;
+  const bool hit = SearchObjectSpline(p0, p1, click, dx, dy);
+  if (hit) {
+    if (gCurTool == kToolKeyEntry) {
+      if (!p0->detectable && !p1->detectable) return false;
+      click->segmentHit = 1;
+      click->hitPoint = p0;
+      click->segmentEnd = p1;
+      click->hitObject = obj;
+    } else if (SearchPoint(p0, click, dx, dy) || SearchPoint(p1, click, dx, dy)) {
+      Poinz* p = SearchPoint(p0, click, dx, dy) ? p0 : p1;
+      if (!p->detectable) return false;
+      click->pointHit = 1;
+      click->hitPoint = p;
+      click->hitObject = obj;
+      click->hitPosition = Float3DPoint{p->position[0], p->position[1], p->position[2]};
+    } else {
+      if (!p0->detectable && !p1->detectable) return false;
+      click->segmentHit = 1;
+      click->hitPoint = p0;
+      click->segmentEnd = p1;
+      click->hitObject = obj;
+    }
+  }
+  // Objects of the symbol editor and section details are picked by whole segments.
+  const Objex* root = GetRootObject(obj);
+  if (root && root->type == kObjGroup && root->groupMarker) {
+    click->pointHit = 0;
+    click->segmentHit = 1;
+    click->hitPoint = p0;
+    click->segmentEnd = p1;
+    click->hitObject = obj;
+  }
+  return hit;
+}
+
+bool SearchSplinesInObject(Objex* obj, ClickInfo* click) {
+  if (!obj || !click || !obj->firstPoint) return false;
+  int16_t dx = 0, dy = 0;
+  const int16_t w = GetLineWeight(obj, 1);
+  if (w > 1) GetPenOffset(w, &dx, &dy);
+  std::vector<Poinz*> pts;
+  for (Poinz* p = obj->firstPoint; p; p = p->next) pts.push_back(p);
+  const int n = static_cast<int>(pts.size());
+  const int levels = obj->levels > 1 ? obj->levels : 1;
+  const int perRing = levels > 1 ? obj->pointCount / levels : n;
+  auto ring = [&](int start) {
+    const int end = start + perRing < n ? start + perRing : n;
+    for (int i = start; i + 1 < end; ++i)
+      if (SearchOnASpline(obj, pts[i], pts[i + 1], click, dx, dy)) return true;
+    if (obj->closed && end - start > 1 && SearchOnASpline(obj, pts[end - 1], pts[start], click, dx, dy))
+      return true;
+    return false;
+  };
+  if (levels <= 1 || perRing <= 0) return ring(0);
+  if (ring(0)) return true;
+  for (int r = 1; r < levels && r * perRing < n; ++r) {
+    const int start = r * perRing;
+    if (ring(start)) return true;
+    for (int i = 0; i < perRing && start + i < n; ++i)
+      if (SearchOnASpline(obj, pts[start - perRing + i], pts[start + i], click, dx, dy)) return true;
+  }
+  return false;
+}
+
+bool SelectFromObject(Objex* obj, ClickInfo* click, uint8_t selectedOnly, const int16_t* types,
+                      int16_t typeCount) {
+  if (!obj || !click || !gCurDocument) return false;
+  bool testSelf = true;
+  if (typeCount >= 1 && types) {
+    testSelf = false;
+    for (int i = 0; i < typeCount; ++i)
+      if (types[i] == obj->type) testSelf = true;
+  }
+  if (selectedOnly && !IsObjectSelected(obj)) testSelf = false;
+  const bool keyEntry = gCurTool == kToolKeyEntry;
+  if (testSelf) {
+    FloatRect fr = EmptyFloatRect();
+    GetObjectObjBounds(obj, 0, &fr, 0, 1);
+    RECT box{RoundToShort(fr.floatLeft), RoundToShort(fr.floatTop), RoundToShort(fr.floatRight),
+             RoundToShort(fr.floatBottom)};
+    int32_t grow = PickTolerance() - 1;
+    Inflate(&box, grow, grow);
+    if (ClickIn(box, click)) {
+      if (!keyEntry && IsBoxHitKind(obj)) {
+        click->pointHit = 1;
+        click->hitPoint = obj->firstPoint;
+        click->hitObject = obj;
+        if (obj->subtype == kSubDimensionAttachment && obj->pointCount >= 3) {
+          Poinz* p = obj->firstPoint;
+          bool pointHit = false;
+          for (int i = 0; i < 3 && p; ++i, p = p->next) pointHit = pointHit || SearchPoint(p, click, 0, 0);
+          if (!pointHit) click->segmentHit = 1;
+        }
+        return true;
+      }
+      if (SearchSplinesInObject(obj, click)) return true;
+      if (obj->type == kObjDetail && obj->subtype >= 1 && obj->subtype <= 9 && obj->cocoaObject &&
+          !selectedOnly &&
+          PlanPathContainsPoint(static_cast<const PlanPath*>(obj->cocoaObject),
+                                static_cast<float>(click->where.x), static_cast<float>(click->where.y))) {
+        click->insideHit = 1;
+        click->hitObject = obj;
+        return true;
+      }
+    }
+  }
+  if (keyEntry) return false;
+  const DocState* ds = CurDocState();
+  for (Objex* c = obj->firstChild; c; c = c->next) {
+    if (IsPlanRestrictedChild(c->type) && !(ds && IsObjectOnCurrentPlan(c, ds->currentPlanMask))) continue;
+    if (SelectFromObject(c, click, selectedOnly, types, typeCount)) return true;
+  }
+  return false;
+}
+
+namespace {
+
+bool TestCorners(Objex* obj, ClickInfo* click) {
+  const Float3DRect& b = obj->bounds3D;
+  const float corners[8][3] = {
+      {b.floatLeft, b.floatTop, b.floatBack},   {b.floatRight, b.floatTop, b.floatBack},
+      {b.floatRight, b.floatBottom, b.floatBack}, {b.floatLeft, b.floatBottom, b.floatBack},
+      {b.floatLeft, b.floatTop, b.floatFront},  {b.floatRight, b.floatTop, b.floatFront},
+      {b.floatRight, b.floatBottom, b.floatFront}, {b.floatLeft, b.floatBottom, b.floatFront}};
+  for (int i = 0; i < 8; ++i) {
+    if (Test3DHit(corners[i][0], corners[i][1], corners[i][2], click)) {
+      click->cornerHit = 1;
+      click->corner = static_cast<int16_t>(i + 1);
+      click->hitObject = obj;
+      click->hitPosition = Float3DPoint{corners[i][0], corners[i][1], corners[i][2]};
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+bool SelectFromLayer(Layer* layer, ClickInfo* click, uint8_t selectedOnly, const int16_t* types,
+                     int16_t typeCount) {
+  const DocState* ds = CurDocState();
+  if (!layer || !click || !ds || !layer->visible || !layer->selectable) return false;
+  Objex* last = layer->firstObject;
+  while (last && last->next) last = last->next;
+  int hits = 0;
+  for (Objex* obj = last; obj; obj = obj->prev) {
+    if (!IsObjectOnCurrentPlan(obj, ds->currentPlanMask)) continue;
+    const bool topo = obj->type == kObjTopography;
+    const float savedWidth = obj->width;
+    if (topo) obj->width = 1.0f;
+    bool hit = false;
+    if (IsObjectSelected(obj) && !ToolIsPointOriented(gCurTool, obj)) hit = TestCorners(obj, click);
+    if (!hit) hit = SelectFromObject(obj, click, selectedOnly, types, typeCount);
+    if (topo) obj->width = savedWidth;
+    if (!hit) continue;
+    if (++hits == gSelectIndex) return true;
+    ClearClickInfo(click);
+  }
+  return false;
+}
+
+bool SelectFromAllLayers(Layer* firstLayer, ClickInfo* click, uint8_t selectedOnly,
+                         const int16_t* types, int16_t typeCount) {
+  Layer* last = firstLayer;
+  while (last && last->next) last = last->next;
+  for (Layer* l = last; l; l = l->prev)
+    if (SelectFromLayer(l, click, selectedOnly, types, typeCount)) return true;
+  return false;
+}
+
+// ---- Selecting ----
+
+void SelectPoint(Poinz* point, int8_t mode, uint8_t) {
+  ClearDimensionWallSegmentSelection();
+  if (!point) return;
+  if (mode <= kSelectOn) {
+    if (point->detectable) point->selected = 1;
+  } else if (mode == kSelectOff) {
+    point->selected = 0;
+  } else if (mode == kSelectToggle) {
+    if (point->selected) point->selected = 0;
+    else if (point->detectable) point->selected = 1;
+  } else {
+    SpecialSelectPoint(point, mode, 0);
+  }
+}
+
+namespace {
+
+enum class PointFlag { Selected, Detectable, Locked };
+
+// Writes the flag on every point of the object and its descendants; true when any changed.
+bool SetFlags(Objex* obj, PointFlag which, uint8_t value) {
+  if (!obj) return false;
+  bool changed = false;
+  for (Poinz* p = obj->firstPoint; p; p = p->next) {
+    uint8_t& f = which == PointFlag::Selected ? p->selected
+                 : which == PointFlag::Detectable ? p->detectable : p->locked;
+    changed = changed || f != value;
+    f = value;
+  }
+  for (Objex* c = obj->firstChild; c; c = c->next) changed = SetFlags(c, which, value) || changed;
+  return changed;
+}
+
+}  // namespace
+
+void SetObjectSelectFlags(Objex* obj, uint8_t value) { SetFlags(obj, PointFlag::Selected, value); }
+void SetObjectDetectionFlags(Objex* obj, uint8_t value) { SetFlags(obj, PointFlag::Detectable, value); }
+void SetObjectLockFlags(Objex* obj, uint8_t value) { SetFlags(obj, PointFlag::Locked, value); }
+
+bool DoSelectObject(Objex* obj, int8_t mode) {
+  if (!obj) return false;
+  if (mode >= kSelectUnhide) return SpecialSelectObject(obj, mode);
+  if (mode == kSelectOff) return SetFlags(obj, PointFlag::Selected, 0);
+  if (mode == kSelectToggle && IsObjectSelected(obj)) return SetFlags(obj, PointFlag::Selected, 0);
+  if (IsObjectUndetectable(obj)) return false;
+  return SetFlags(obj, PointFlag::Selected, 1);
+}
+
+bool SpecialSelectObject(Objex* obj, int8_t mode) {
+  if (!obj) return false;
+  switch (mode) {
+    case kSelectUnhide:
+      SetFlags(obj, PointFlag::Detectable, 1);
+      return false;
+    case kSelectHide:
+      if (!IsObjectSelected(obj)) return false;
+      SetFlags(obj, PointFlag::Selected, 0);
+      SetFlags(obj, PointFlag::Detectable, 0);
+      return true;
+    case kSelectLock:
+    case kSelectUnlock:
+      if (!IsObjectSelected(obj)) return false;
+      SetFlags(obj, PointFlag::Locked, mode == kSelectLock ? 1 : 0);
+      return true;
+    default:
+      return false;
+  }
+}
+
+uint8_t SelectObj(Objex* obj, int8_t mode, uint8_t flag) {
+  if (!obj) return flag;
+  if (ToolIsPointOriented(gCurTool, obj) || obj->type == kObjLine)
+    return DoSelectObjectPoints(obj, mode, flag) ? 1 : 0;
+  return DoSelectObject(obj, mode) ? 1 : 0;
+}
+
+bool DoSelectObjectPoints(Objex* obj, int8_t mode, uint8_t flag) {
+  if (!obj) return false;
+  if (obj->type == kObjDimensionInfo) flag = 0;
+  const bool before = IsObjectSelected(obj);
+  bool changed = false;
+  for (Poinz* p = obj->firstPoint; p; p = p->next) {
+    const uint8_t s = p->selected, d = p->detectable, l = p->locked;
+    SelectPoint(p, mode, flag);
+    changed = changed || s != p->selected || d != p->detectable || l != p->locked;
+  }
+  if (flag) SelectionFeedback(obj, before != IsObjectSelected(obj), true);
+  if (obj->type == kObjRoof && mode != kSelectOff) return changed;
+  for (Objex* c = obj->firstChild; c; c = c->next) {
+    if (c->type == kObjSkylight && IsRoofType(obj->type)) changed = SelectObj(c, mode, flag) || changed;
+    else changed = DoSelectObjectPoints(c, mode, flag) || changed;
+  }
+  return changed;
+}
+
+namespace {
+
+bool EditsPointsOf(const Objex* obj) {
+  return ToolIsPointOriented(gCurTool, obj) && !IsObjectGrouped(obj) && obj->type != 200 &&
+         obj->type != kObjDimensionInfo && obj->type != 302;
+}
+
+}  // namespace
+
+void SelectObjectPoint(Poinz* point, Objex* obj, int8_t mode, uint8_t flag) {
+  if (!point || !obj || gCurTool == kToolNone) return;
+  if (EditsPointsOf(obj)) {
+    if (obj->type == kObjRoof) SelectObj(obj, mode, flag);
+    else SelectPoint(point, mode, flag);
+  } else if (obj->type == kObjDormerCutout) {
+    SelectPoint(point, mode, flag);
+  } else {
+    SelectObj(GetRootObject(obj), mode, flag);
+  }
+}
+
+void SelectObjectSpline(Poinz* p0, Poinz* p1, Objex* obj, int8_t mode, uint8_t flag) {
+  if (!p0 || !p1 || !obj || gCurTool == kToolNone) return;
+  if (EditsPointsOf(obj)) {
+    if (obj->type == kObjRoof) {
+      SelectObj(obj, mode, flag);
+      return;
+    }
+    const bool before = IsObjectSelected(obj);
+    SelectPoint(p0, mode, flag);
+    SelectPoint(p1, mode, flag);
+    if (flag) SelectionFeedback(obj, before != IsObjectSelected(obj), true);
+  } else if (obj->type == kObjDormerCutout) {
+    SelectPoint(p0, mode, flag);
+    SelectPoint(p1, mode, flag);
+  } else if (gCurTool == kToolKeyEntry) {
+    return;
+  } else if (obj->type == kObjSkylight) {
+    SelectObj(obj, mode, flag);
+  } else {
+    SelectObj(GetRootObject(obj), mode, flag);
+  }
+}
+
+void Select3DRoofPanelObj(Objex* panel) {
+  if (!panel) return;
+  for (Poinz* p = panel->firstPoint; p; p = p->next) SelectPoint(p, kSelectOn, 1);
+  for (Objex* c = panel->firstChild; c; c = c->next)
+    if (c->type == kObjRoofSlopeArrow) SelectObj(c, kSelectOn, 1);
+}
+
+void SelectEntireRoofAttachments(Objex* roof) {
+  if (!roof) return;
+  for (Objex* c = roof->firstChild; c; c = c->next)
+    if (c->type != kObjRoofSlopeArrow && IsObjectSelected(c)) SelectObj(c, kSelectOn, 1);
+}
+
+bool IsAnyRoofAttachmentSelected(const Objex* roof) {
+  if (!roof) return false;
+  for (const Objex* c = roof->firstChild; c; c = c->next) {
+    if (c->type == kObjRoofSlopeArrow) continue;
+    for (const Poinz* p = c->firstPoint; p; p = p->next)
+      if (p->selected) return true;
+  }
+  return false;
+}
+
+void DeselectAllAttachmentObjects() {
+  if (!gCurDocument || !gCurDocument->itsCurLayer) return;
+  for (Objex* o = gCurDocument->itsCurLayer->firstObject; o; o = o->next) {
+    if (o->type != kObjWall && o->type != kObjRoof && o->type != kObjDeck && o->type != kObjRoofPanel)
+      continue;
+    for (Objex* c = o->firstChild; c; c = c->next) {
+      switch (c->type) {
+        case kObjDoor: case kObjWindow: case kObjDeckSteps: case kObjComponent: case kObjAccessory:
+        case kObjSkylight: case kObjDormerCutout:
+          SelectObj(c, kSelectOff, 0);
+          break;
+        default:
+          break;
+      }
+    }
+  }
+}
+
+void SelectLayer(Layer* layer, int8_t mode, uint8_t flag) {
+  if (!layer || !layer->visible || !layer->selectable) return;
+  for (Objex* o = layer->firstObject; o; o = o->next) SelectObj(o, mode, flag);
+}
+
+void SelectAllLayers(Layer* firstLayer, int8_t mode, uint8_t flag) {
+  for (Layer* l = firstLayer; l; l = l->next) SelectLayer(l, mode, flag);
+  if (gCurTool != kToolSkylight) UpdateInspectorPropertiesState(true);
+}
+
+// ---- Selecting what shows on the current plans ----
+
+uint8_t SelectVisualObj(Objex* obj, int8_t mode, uint8_t flag, int32_t planMask) {
+  if (!obj) return flag;
+  if (ToolIsPointOriented(gCurTool, obj) || obj->type == kObjLine) {
+    DoSelectVisualObjectPoints(obj, mode, flag, planMask);
+    return 1;
+  }
+  return DoSelectObject(obj, mode) ? 1 : 0;
+}
+
+void DoSelectVisualObjectPoints(Objex* obj, int8_t mode, uint8_t flag, int32_t planMask) {
+  if (!obj) return;
+  if (obj->type == kObjSkylight && gCurTool == kToolRemovePoint) return;
+  if (obj->type == kObjDimensionInfo) flag = 0;
+  const bool before = IsObjectSelected(obj);
+  for (Poinz* p = obj->firstPoint; p; p = p->next) SelectPoint(p, mode, flag);
+  if (flag) SelectionFeedback(obj, before != IsObjectSelected(obj), false);
+  for (Objex* c = obj->firstChild; c; c = c->next) {
+    if (!IsObjectOnCurrentPlan(c, planMask)) continue;
+    if (c->type == kObjSkylight && IsRoofType(obj->type)) {
+      if (gCurTool != kToolRemovePoint) SelectVisualObj(c, mode, flag, planMask);
+    } else {
+      DoSelectVisualObjectPoints(c, mode, flag, planMask);
+    }
+  }
+}
+
+void SelectVisualLayer(Layer* layer, int8_t mode, uint8_t flag) {
+  const DocState* ds = CurDocState();
+  if (!layer || !ds || !layer->visible || !layer->selectable) return;
+  for (Objex* o = layer->firstObject; o; o = o->next)
+    if (IsObjectOnCurrentPlan(o, ds->currentPlanMask)) SelectVisualObj(o, mode, flag, ds->currentPlanMask);
+}
+
+void SelectVisualAllLayers(Layer* firstLayer, int8_t mode, uint8_t flag) {
+  for (Layer* l = firstLayer; l; l = l->next) SelectVisualLayer(l, mode, flag);
+}
+
+// ---- Rectangle selection ----
+
+bool SelectPointInRect(Poinz* point, Objex* obj, const RECT* rect, int8_t mode, uint8_t flag) {
+  if (!point || !obj || !rect || gCurTool == kToolNone) return false;
+  float x = point->position[0], y = point->position[1], z = point->position[2];
+  Project(&x, &y, &z);
+  if (!RectContainsPoint(*rect, static_cast<float>(RoundToShort(x)), static_cast<float>(RoundToShort(y))))
+    return false;
+  if (!ToolIsPointOriented(gCurTool, obj) || IsObjectGrouped(obj) || obj->type == 200 ||
+      obj->type == kObjDimensionInfo || obj->type == 302)
+    SelectObj(GetRootObject(obj), mode, flag);
+  else
+    SelectPoint(point, mode, flag);
+  return true;
+}
+
+void SelectObjectInRect(Objex* obj, const RECT* rect, int8_t mode, uint8_t flag) {
+  if (!obj || !rect) return;
+  FloatRect fr = obj->bounds;
+  ZoomFRect(&fr);
+  RECT r{RoundToShort(fr.floatLeft), RoundToShort(fr.floatTop), RoundToShort(fr.floatRight),
+         RoundToShort(fr.floatBottom)};
+  Inflate(&r, 2, 2);
+  if (!RectsIntersect(r, *rect)) return;
+  const int32_t tool = gCurTool == kToolNone ? static_cast<int32_t>(kToolSelect) : gCurTool;
+  const bool editsPoints = ToolIsPointOriented(tool, obj);
+  for (Poinz* p = obj->firstPoint; p; p = p->next)
+    if (SelectPointInRect(p, obj, rect, mode, flag) && !editsPoints) break;
+  for (Objex* c = obj->firstChild; c; c = c->next) SelectObjectInRect(c, rect, mode, flag);
+}
+
+void SelectLayerInRect(Layer* layer, const RECT* rect, int8_t mode, uint8_t flag) {
+  const DocState* ds = CurDocState();
+  if (!layer || !rect || !gCurDocument || !ds || !layer->visible || !layer->selectable) return;
+  const int32_t planMask = ds->currentPlanMask;
+  for (Objex* o = layer->firstObject; o; o = o->next) {
+    if (!IsObjectOnCurrentPlan(o, planMask)) continue;
+    if (IsRoofType(o->type)) {
+      RECT b = GrownBounds(o, 2);
+      if (!RectsIntersect(b, *rect)) continue;
+      if (CornersInside(b, *rect)) {
+        SelectVisualObj(o, mode, flag, planMask);
+        continue;
+      }
+      for (Objex* c = o->firstChild; c; c = c->next)
+        if ((c->type == kObjSkylight || c->type == kObjDormerCutout) && CornersInside(GrownBounds(c, 2), *rect))
+          SelectVisualObj(c, mode, flag, planMask);
+    } else if (o->type == kObjWall) {
+      // Walls are marqueed point by point, always selecting.
+      for (Poinz* p = o->firstPoint; p; p = p->next) {
+        float x = p->position[0], y = p->position[1], z = p->position[2];
+        Project(&x, &y, &z);
+        if (RectContainsPoint(*rect, std::trunc(Clamp32767(x)), std::trunc(Clamp32767(y))))
+          SelectPoint(p, kSelectOn, 1);
+      }
+    } else {
+      RECT b = GrownBounds(o, 2);
+      if (RectsIntersect(b, *rect) && CornersInside(b, *rect)) SelectVisualObj(o, mode, flag, planMask);
+    }
+  }
+}
+
+void SelectAllLayersInRect(Layer* firstLayer, const RECT* rect, int8_t mode, uint8_t flag) {
+  for (Layer* l = firstLayer; l; l = l->next) SelectLayerInRect(l, rect, mode, flag);
+}

@@ -1,0 +1,104 @@
+// Finding what a click hits (handles, points, segments, interiors, boxes) and applying
+// selection modes to points, objects, layers and rectangles.
+#pragma once
+#include <cstdint>
+
+#include "model/Types.h"
+
+struct Objex;
+struct Poinz;
+struct Layer;
+
+// Selection modes; any negative mode selects as kSelectOn does.
+enum : int8_t {
+  kSelectOn = 1, kSelectOff = 2, kSelectToggle = 3, kSelectUnhide = 4, kSelectHide = 5,
+  kSelectLock = 7, kSelectUnlock = 8
+};
+
+// Tool codes the hit test and selection compare.
+enum : int32_t {
+  kToolSelect = 200, kToolKeyEntry = 201, kToolSkylight = 7310, kToolRemovePoint = 7901,
+  kToolNone = 65535
+};
+
+// One click and what it hit. Pointers are only valid until the model changes.
+struct ClickInfo {
+  uint8_t hitMode;
+  POINT where;  // window point, view units
+  int16_t flags;
+  uint8_t pointHit;
+  uint8_t segmentHit;
+  uint8_t insideHit;
+  uint8_t cornerHit;
+  int16_t corner;  // 1-8
+  Poinz* hitPoint;
+  Poinz* segmentEnd;
+  Float3DPoint chordStart, chordEnd;  // projected samples around a segment hit
+  float chordStartT, chordEndT;
+  Objex* hitObject;
+  Float3DPoint hitPosition;  // model position of the hit
+};
+
+// Outline of a detail shape in window coordinates as plan drawing last built it; an
+// object owns it through cocoaObject.
+struct PlanPath {
+  int32_t count;
+  FloatPoint* points;  // a closed polygon
+};
+PlanPath* CreatePlanPath(const FloatPoint* points, int32_t count);
+void ReleasePlanPath(PlanPath* path);
+// Non-zero winding rule; points exactly on an edge follow the scan-line half-open rule.
+bool PlanPathContainsPoint(const PlanPath* path, float x, float y);
+
+// The platform's rectangle rules on a RECT taken as a float origin and size: a point on the
+// right or bottom edge is outside; empty rectangles contain nothing and meet nothing.
+bool RectContainsPoint(const RECT& rect, float x, float y);
+bool RectsIntersect(const RECT& a, const RECT& b);
+
+extern uint16_t gCurTool;  // current tool code; kToolNone when none
+extern int16_t gSelectIndex;  // which hit under the click counts, from 1
+extern int32_t gCustomWindowPopEntryHilite;
+extern int32_t gCustomDoorPopEntryHilite;
+
+// Clears what a click hit; the window point, flags and chord fields stay.
+void ClearClickInfo(ClickInfo* click);
+// The pick tolerance in screen units.
+int32_t PickTolerance();
+
+bool SearchPoint(const Poinz* point, const ClickInfo* click, int32_t dx, int32_t dy);
+bool SearchObjectSpline(const Poinz* p0, const Poinz* p1, ClickInfo* click, int32_t dx, int32_t dy);
+bool SearchOnASpline(Objex* obj, Poinz* p0, Poinz* p1, ClickInfo* click, int32_t dx, int32_t dy);
+bool SearchSplinesInObject(Objex* obj, ClickInfo* click);
+bool SelectFromObject(Objex* obj, ClickInfo* click, uint8_t selectedOnly, const int16_t* types,
+                      int16_t typeCount);
+bool SelectFromLayer(Layer* layer, ClickInfo* click, uint8_t selectedOnly, const int16_t* types,
+                     int16_t typeCount);
+bool SelectFromAllLayers(Layer* firstLayer, ClickInfo* click, uint8_t selectedOnly,
+                         const int16_t* types, int16_t typeCount);
+
+void SelectPoint(Poinz* point, int8_t mode, uint8_t flag);
+void SetObjectSelectFlags(Objex* obj, uint8_t value);
+void SetObjectDetectionFlags(Objex* obj, uint8_t value);
+void SetObjectLockFlags(Objex* obj, uint8_t value);
+bool DoSelectObject(Objex* obj, int8_t mode);
+bool SpecialSelectObject(Objex* obj, int8_t mode);
+uint8_t SelectObj(Objex* obj, int8_t mode, uint8_t flag);
+bool DoSelectObjectPoints(Objex* obj, int8_t mode, uint8_t flag);
+void SelectObjectPoint(Poinz* point, Objex* obj, int8_t mode, uint8_t flag);
+void SelectObjectSpline(Poinz* p0, Poinz* p1, Objex* obj, int8_t mode, uint8_t flag);
+void Select3DRoofPanelObj(Objex* panel);
+void SelectEntireRoofAttachments(Objex* roof);
+bool IsAnyRoofAttachmentSelected(const Objex* roof);
+void DeselectAllAttachmentObjects();
+void SelectLayer(Layer* layer, int8_t mode, uint8_t flag);
+void SelectAllLayers(Layer* firstLayer, int8_t mode, uint8_t flag);
+
+uint8_t SelectVisualObj(Objex* obj, int8_t mode, uint8_t flag, int32_t planMask);
+void DoSelectVisualObjectPoints(Objex* obj, int8_t mode, uint8_t flag, int32_t planMask);
+void SelectVisualLayer(Layer* layer, int8_t mode, uint8_t flag);
+void SelectVisualAllLayers(Layer* firstLayer, int8_t mode, uint8_t flag);
+
+bool SelectPointInRect(Poinz* point, Objex* obj, const RECT* rect, int8_t mode, uint8_t flag);
+void SelectObjectInRect(Objex* obj, const RECT* rect, int8_t mode, uint8_t flag);
+void SelectLayerInRect(Layer* layer, const RECT* rect, int8_t mode, uint8_t flag);
+void SelectAllLayersInRect(Layer* firstLayer, const RECT* rect, int8_t mode, uint8_t flag);

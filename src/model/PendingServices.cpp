@@ -1,0 +1,231 @@
+// Bodies of the routines of subsystems not built yet: each records its call and
+// does only what its callers rely on.
+#include "model/PendingServices.h"
+
+#include "model/PlanarTransforms.h"
+#include <cstdlib>
+
+#include "model/Attachments.h"
+#include "model/DocumentModel.h"
+#include "model/Records.h"
+#include "model/ViewProjection.h"
+
+uint8_t gRefreshRender = 0;
+uint8_t gRealTimeDraw = 0;
+uint8_t gDynamicDrawing = 0;
+uint8_t gTransformationDrawing = 0;
+
+namespace {
+std::vector<ServiceCallRecorder*> sRecorders;
+}
+
+ServiceCallRecorder::ServiceCallRecorder() { sRecorders.push_back(this); }
+ServiceCallRecorder::~ServiceCallRecorder() { std::erase(sRecorders, this); }
+
+bool ServiceCallRecorder::called(const std::string& routine, uint32_t objectID) const {
+  for (const auto& c : calls)
+    if (c.routine == routine && (objectID == 0 || c.objectID == objectID)) return true;
+  return false;
+}
+
+size_t ServiceCallRecorder::count(const std::string& routine) const {
+  size_t n = 0;
+  for (const auto& c : calls) n += c.routine == routine;
+  return n;
+}
+
+void NoteServiceCall(const char* routine, const Objex* object) {
+  for (auto* r : sRecorders) r->calls.push_back({routine, object ? object->objectID : 0u});
+}
+
+#define PENDING_OBJECT_ROUTINE(name) \
+  void name(Objex* object) { NoteServiceCall(#name, object); }
+
+PENDING_OBJECT_ROUTINE(Update3DWall)
+PENDING_OBJECT_ROUTINE(Update3DRoof)
+PENDING_OBJECT_ROUTINE(Update3DRoofPanel)
+PENDING_OBJECT_ROUTINE(Update3DDeck)
+PENDING_OBJECT_ROUTINE(Update3DPath)
+PENDING_OBJECT_ROUTINE(Update3DFloorSkirting)
+PENDING_OBJECT_ROUTINE(Update3DTopoCutoutDepthObject)
+PENDING_OBJECT_ROUTINE(Update3DPhoto)
+PENDING_OBJECT_ROUTINE(UpdateStairObject)
+PENDING_OBJECT_ROUTINE(UpdateRailObject)
+PENDING_OBJECT_ROUTINE(UpdateEdgingObject)
+PENDING_OBJECT_ROUTINE(UpdateFenceObject)
+PENDING_OBJECT_ROUTINE(UpdateAllRoofAttachments)
+PENDING_OBJECT_ROUTINE(UpdateFixedComponent)
+PENDING_OBJECT_ROUTINE(RenderEntireObject)
+PENDING_OBJECT_ROUTINE(RenderSingleObject)
+PENDING_OBJECT_ROUTINE(DeleteRendererObject)
+
+void AddDeckSteps(Objex* deck, Poinz* point, Poinz* nextPoint) {
+  NoteServiceCall("AddDeckSteps", deck);
+  if (!deck || !point || !nextPoint || !CurDocState()) return;
+  auto* data = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+  if (!data) return;
+  const RGBColor white{65535, 65535, 65535};
+  Objex* steps = CreateObject(kObjDeckSteps, 0, 1, &white, &white, 1.0f, 6, 0, nullptr, nullptr,
+                              nullptr, deck, deck->layer, data);
+  if (!steps) {
+    free(data);
+    return;
+  }
+  data->anchorStart = point;
+  data->anchorEnd = nextPoint;
+  Objex** link = &deck->firstChild;
+  Objex* last = nullptr;
+  while (*link) {
+    last = *link;
+    link = &last->next;
+  }
+  *link = steps;
+  steps->prev = last;
+}
+
+void CreateCustomSkylightSymbols(Objex* skylight, float, float, float) {
+  NoteServiceCall("CreateCustomSkylightSymbols", skylight);
+}
+void CreateSkylightFillerPlane(Objex* skylight, int16_t) {
+  NoteServiceCall("CreateSkylightFillerPlane", skylight);
+}
+
+int UpdateAllWallAttachments(Objex* wall) {
+  NoteServiceCall("UpdateAllWallAttachments", wall);
+  return 0;
+}
+
+void ReRenderObject(Objex* object) {
+  NoteServiceCall("ReRenderObject", object);
+  if (object) object->needsRender = 1;
+}
+
+void RenderAllLayers() {
+  NoteServiceCall("RenderAllLayers", nullptr);
+  gRefreshRender = 1;
+}
+
+void Refresh() { NoteServiceCall("Refresh", nullptr); }
+void ClearDimensionWallSegmentSelection() { NoteServiceCall("ClearDimensionWallSegmentSelection", nullptr); }
+
+uint8_t gPrinting = 0;
+float gHPrintScale = 1.0f;
+float gVPrintScale = 1.0f;
+
+int16_t GetLineWeight(const Objex* object, int zoomed) {
+  NoteServiceCall("GetLineWeight", object);
+  if (!object) return 1;
+  float w = object->width;
+  if (w > 0) {
+    if (zoomed) w = ZoomF(w);
+    if (gPrinting) w *= gHPrintScale;
+    float rounded = w + 0.5f;
+    if (!(rounded < 32767)) return 32767;
+    return rounded < 1 ? 1 : static_cast<int16_t>(rounded);
+  }
+  return w >= -0.1f ? 0 : 1;
+}
+
+void GetPenOffset(int16_t width, int16_t* dx, int16_t* dy) {
+  if (width <= 1) return;
+  if (dx) *dx = static_cast<int16_t>(-(width / 2));
+  if (dy) *dy = static_cast<int16_t>(-(width / 2));
+}
+
+bool IsObjectOnCurrentPlan(const Objex* object, int32_t planMask) {
+  NoteServiceCall("IsObjectOnCurrentPlan", object);
+  if (!object) return false;
+  if (object->planMask & planMask) return true;
+  bool wallLike = object->type == kObjWall || object->type == kObjDoor || object->type == kObjWindow;
+  return wallLike && (planMask & (2 | 4 | 8 | 32)) != 0;
+}
+void UpdateInspectorPropertiesState(bool) { NoteServiceCall("UpdateInspectorPropertiesState", nullptr); }
+
+PlantInfo* CreatePlantInfo(int32_t) { return nullptr; }
+PlantInfo* CreateUserPlantInfo(const char*) { return nullptr; }
+void DeletePlantInfo(PlantInfo*) {}
+PlantInfo* DuplicatePlantInfo(const PlantInfo*) { return nullptr; }
+void GetPlantBounds(Objex* plant, float* width, float* height, int) {
+  NoteServiceCall("GetPlantBounds", plant);
+  if (width) *width = 0;
+  if (height) *height = 0;
+}
+
+void DeleteCachedTextureImages(const uint32_t*, int32_t) { NoteServiceCall("DeleteCachedTextureImages", nullptr); }
+void Validate512Pathname(char*) { NoteServiceCall("Validate512Pathname", nullptr); }
+
+std::vector<int32_t> AddkitPluginIDs() { return {}; }
+
+void GetCustomSkylightBounds(Objex* skylight, FloatRect*, Float3DRect*) {
+  NoteServiceCall("GetCustomSkylightBounds", skylight);
+}
+void CreateCustomSkylightBoundsPoints(Objex* skylight, const FloatRect*) {
+  NoteServiceCall("CreateCustomSkylightBoundsPoints", skylight);
+}
+
+Objex* gWorkbenchObject = nullptr;
+void SetLotElevation() { NoteServiceCall("SetLotElevation", nullptr); }
+void DrawSelectionLine(Objex* object) { NoteServiceCall("DrawSelectionLine", object); }
+void SetElevationPane(const SelectionState40*) { NoteServiceCall("SetElevationPane", nullptr); }
+
+GLPlaneObject* gGLPlaneObjects = nullptr;
+void InitializeAnimatedLVStatus() { NoteServiceCall("InitializeAnimatedLVStatus", nullptr); }
+void SetLVStatusString(const char*) { NoteServiceCall("SetLVStatusString", nullptr); }
+void ResetAnimatedLVStatus() { NoteServiceCall("ResetAnimatedLVStatus", nullptr); }
+
+uint8_t gMirroring = 0;
+void ResetStandardTool(uint8_t) { NoteServiceCall("ResetStandardTool", nullptr); }
+void ViewTop() { NoteServiceCall("ViewTop", nullptr); }
+
+FrontEndServices gFrontEnd;
+
+int16_t gSelectedContentEntryType = 0;
+
+
+uint16_t gCurSnap = 500;
+
+void EvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ, uint8_t, ClickInfo*,
+                   uint8_t unzoom) {
+  NoteServiceCall("EvaluatePoint", nullptr);
+  if (!CurDocState() || !outX || !outY || !outZ) return;
+  float mx = static_cast<float>(x), my = static_cast<float>(y), mz = 0;
+  ComputeInverseRotationAboutArbitraryAxis(&mx, &my, &mz, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle,
+                                           gGlobalXOffset, gGlobalYOffset, gGlobalZOffset);
+  if (unzoom) {
+    mx = UnzoomF(mx);
+    my = UnzoomF(my);
+    mz = UnzoomF(mz);
+  }
+  *outX = mx;
+  *outY = my;
+  *outZ = mz;
+}
+
+Objex* ConnectWallPoint(Objex* wall, Poinz*) {
+  NoteServiceCall("ConnectWallPoint", wall);
+  return wall;
+}
+
+int32_t gFlooringDefaultTexture = 1700;
+int32_t gFillDefaultTexture = 1115;
+int32_t gPathDefaultTexture = 0;
+int32_t gEdgingDefaultTexture = 2202;
+int32_t gFenceDefaultTexture = 2212;
+RGBColor gMaterialTable[kMaterialTableSize] = {};
+
+RGBColor MaterialTableColor(int32_t material) {
+  if (material < 0 || material >= kMaterialTableSize) return RGBColor{};
+  return gMaterialTable[material];
+}
+
+int16_t gDimensionFontNum = 0;
+int16_t gDimensionFontSize = 0;
+int16_t gDimensionFontStyle = 0;
+LOGFONT gCurFontInfo{};
+
+void (*gStoreUndoHook)(const std::string& name) = nullptr;
+
+void StoreUndoFromModel(const std::string& name) {
+  NoteServiceCall("StoreUndo", nullptr);
+  if (gStoreUndoHook) gStoreUndoHook(name);
+}

@@ -1,0 +1,198 @@
+// Routines of subsystems that are not built yet (3D rebuilding, rendering, plan
+// redraw, inspector refresh, plants). Each is declared here once, with a body that
+// does only what its callers rely on; when its subsystem is built the routine moves
+// there and leaves this list.
+//
+// Every call is reported to the service hook, so tests can check that an edit
+// asks for "Update3DWall" of object N before the 3D code exists.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/Types.h"
+
+struct Objex;
+struct Poinz;
+struct PlantInfo;
+
+struct ServiceCall {
+  std::string routine;
+  uint32_t objectID = 0;  // 0 when the call names no object
+};
+
+// Calls recorded since the last clear (recording is on while a ServiceCallRecorder lives).
+class ServiceCallRecorder {
+ public:
+  ServiceCallRecorder();
+  ~ServiceCallRecorder();
+  std::vector<ServiceCall> calls;
+  bool called(const std::string& routine, uint32_t objectID = 0) const;
+  size_t count(const std::string& routine) const;
+};
+void NoteServiceCall(const char* routine, const Objex* object);
+
+// 3D rebuilding (building elements).
+void Update3DWall(Objex* wall);
+void Update3DRoof(Objex* roof);
+void Update3DRoofPanel(Objex* panel);
+void Update3DDeck(Objex* deck);
+void Update3DPath(Objex* path);
+void Update3DFloorSkirting(Objex* object);
+void Update3DTopoCutoutDepthObject(Objex* cutout);
+void Update3DPhoto(Objex* photo);
+void UpdateStairObject(Objex* stairs);
+void UpdateRailObject(Objex* railing);
+void UpdateEdgingObject(Objex* edging);
+void UpdateFenceObject(Objex* fence);
+// Appends a deck steps child (kObjDeckSteps with a zeroed DoorWindowData anchored on the
+// segment) as the deck's last child; nothing without a deck, points, document or DocState.
+void AddDeckSteps(Objex* deck, Poinz* point, Poinz* nextPoint);
+// Skylight parts: the symbol parts of a custom skylight placed around (x, z), and one
+// filler plane (side 1 below, side 0 above).
+void CreateCustomSkylightSymbols(Objex* skylight, float x, float z, float size);
+void CreateSkylightFillerPlane(Objex* skylight, int16_t side);
+
+// Tools.
+int UpdateAllWallAttachments(Objex* wall);  // count of attachments removed
+void UpdateAllRoofAttachments(Objex* roof);
+void UpdateFixedComponent(Objex* object);
+
+// Rendering.
+void ReRenderObject(Objex* object);
+void RenderAllLayers();
+void RenderEntireObject(Objex* object);
+void RenderSingleObject(Objex* object);
+void DeleteRendererObject(Objex* object);
+extern uint8_t gRefreshRender;
+extern uint8_t gRealTimeDraw;
+// Tool drawing state: the rubber band is being drawn (lines go to the overlay), or the
+// objects being moved, scaled or rotated are (lines go to the active transform element).
+extern uint8_t gDynamicDrawing;
+extern uint8_t gTransformationDrawing;
+
+// Plan drawing and panels.
+void Refresh();
+void ClearDimensionWallSegmentSelection();
+void UpdateInspectorPropertiesState(bool refresh);
+extern uint8_t gPrinting;  // drawing for the printer
+// Print scale of the horizontal and vertical view coordinates while printing (1 otherwise).
+extern float gHPrintScale, gVPrintScale;
+// Pen width in screen units of an object's line weight (zoomed when asked, times the
+// horizontal print scale while printing), at least 1;
+// 0 for a weight in [-0.1, 0].
+int16_t GetLineWeight(const Objex* object, int zoomed);
+// For a width above 1, both offsets become minus half the width.
+void GetPenOffset(int16_t width, int16_t* dx, int16_t* dy);
+// Whether the object shows on the plans of the mask.
+bool IsObjectOnCurrentPlan(const Objex* object, int32_t planMask);
+
+// Plants.
+PlantInfo* CreatePlantInfo(int32_t textureID);
+PlantInfo* CreateUserPlantInfo(const char* path);
+void DeletePlantInfo(PlantInfo* info);
+PlantInfo* DuplicatePlantInfo(const PlantInfo* info);
+void GetPlantBounds(Objex* plant, float* width, float* height, int apply);
+
+// Texture cache of the renderer.
+// Deletes the renderer's cached images of these texture ids (one glDeleteTextures call).
+void DeleteCachedTextureImages(const uint32_t* textureIDs, int32_t count);
+// Repairs a texture path in a 512-byte buffer in place (content folder plus file name when
+// the path is of the other platform's form or missing).
+void Validate512Pathname(char* path);
+
+// Plug-in exchange.
+// IDs of the installed plug-ins, in the dispatcher's list order.
+std::vector<int32_t> AddkitPluginIDs();
+
+// Custom skylights (building elements).
+struct FloatRect;
+struct Float3DRect;
+// Union of the 2D and 3D bounds of a custom skylight's outline parts.
+void GetCustomSkylightBounds(Objex* skylight, FloatRect* rect, Float3DRect* box);
+// Replaces the skylight's points with the four corners of the bounds.
+void CreateCustomSkylightBoundsPoints(Objex* skylight, const FloatRect* bounds);
+
+// Selection, deletion and hit-testing neighbours.
+struct DocState;
+struct FloatPoint;
+struct SelectionState40;
+// The object open in the symbol workbench, or null.
+extern Objex* gWorkbenchObject;
+// Recomputes the terrain heights from the lot slopes and topography regions.
+void SetLotElevation();
+// Draws the object's outline as selection feedback.
+void DrawSelectionLine(Objex* object);
+// Shows the base-elevation summary in the main window's elevation pane.
+void SetElevationPane(const SelectionState40* ss40);
+
+// Renderer plane objects (3D rendering): the fields the palette code reads.
+struct GLPlaneObject {
+  int16_t renderKind;        // 6: the material is side A's
+  int32_t textureIDA;        // material side A
+  int32_t textureIDB;        // material side B
+  GLPlaneObject* children;
+  GLPlaneObject* attachments;
+  GLPlaneObject* next;
+};
+extern GLPlaneObject* gGLPlaneObjects;  // head of the renderer's list; null when none
+// Progress display of the 3D window (indeterminate animation and status text).
+void InitializeAnimatedLVStatus();
+void SetLVStatusString(const char* text);
+void ResetAnimatedLVStatus();
+
+// Application shell: the mirror command's paste flag, the standard tool and the plan view.
+extern uint8_t gMirroring;
+void ResetStandardTool(uint8_t flag);
+void ViewTop();
+
+// Front-end services the core calls; the application installs them, tests may record them.
+struct FrontEndServices {
+  // Releases the current document's trace image and, for a non-empty path, loads it;
+  // false when the image could not be loaded.
+  bool (*reloadTraceImage)(const char* path) = nullptr;
+  // Selects the floor item of the main window's active-floor pop-up (5275..5277).
+  void (*selectActiveFloorItem)(int32_t tag) = nullptr;
+  // A model was emptied for a new design: its document drops its file name and trace image.
+  void (*documentReinitialized)(class ZLKDocumentModel* model) = nullptr;
+};
+extern FrontEndServices gFrontEnd;
+
+// Content library: the type of the content palette's selected entry (kEntrySymbol for a 2D
+// symbol entry), 0 while no entry is selected.
+constexpr int16_t kEntrySymbol = 1001;
+extern int16_t gSelectedContentEntryType;
+
+// Drawing tools: the snap code, turning a click into a model point, joining walls, and
+// the defaults the tools give new objects.
+struct ClickInfo;
+extern uint16_t gCurSnap;  // current snap tool code, 500 at start-up
+// Writes the model point of a window point (top view straight down through the view
+// rotation and offsets, divided by the zoom when asked); nothing without a DocState.
+void EvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ, uint8_t snap,
+                   ClickInfo* click, uint8_t unzoom);
+// Joins the wall to a wall found at its end point; the resulting wall (maybe another
+// record) or null when nothing was joined.
+Objex* ConnectWallPoint(Objex* wall, Poinz* endPoint);
+extern int32_t gFlooringDefaultTexture;  // 1700
+extern int32_t gFillDefaultTexture;      // 1115
+extern int32_t gPathDefaultTexture;
+extern int32_t gEdgingDefaultTexture;    // 2202
+extern int32_t gFenceDefaultTexture;     // 2212
+// Colours indexed by material; nothing fills it, so every row reads black.
+constexpr int32_t kMaterialTableSize = 256;
+extern RGBColor gMaterialTable[kMaterialTableSize];
+// The colour of a material row; black outside the table.
+RGBColor MaterialTableColor(int32_t material);
+// Font of new dimension text boxes.
+extern int16_t gDimensionFontNum;
+extern int16_t gDimensionFontSize;
+extern int16_t gDimensionFontStyle;
+extern LOGFONT gCurFontInfo;
+
+// Snapshot undo lives with the design files, which the model does not link: the
+// application points this hook at StoreUndo. Null: nothing is stored.
+extern void (*gStoreUndoHook)(const std::string& name);
+// Records "StoreUndo" and hands the action name to gStoreUndoHook.
+void StoreUndoFromModel(const std::string& name);
+

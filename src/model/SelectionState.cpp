@@ -1,0 +1,142 @@
+// The style and base-elevation summaries of the current selection: clearing them
+// and folding selected objects into them.
+#include "model/SelectionState.h"
+
+#include <cmath>
+
+#include "model/Attachments.h"
+#include "model/DocumentModel.h"
+#include "model/Globals.h"
+#include "model/Grouping.h"
+#include "model/PendingServices.h"
+#include "model/PlanarTransforms.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+
+void ClearSelectionState(const DocState* ds, SelectionState* ss) {
+  if (!ds || !ss) return;
+  ss->ssStateFresh = ss->ssFillPattern = ss->ssFillColor = ss->ssPenWidth = ss->ssPenColor =
+      ss->ssPenStyle = ss->ssArrowPosition = ss->ssArrowHead = ss->ssTextFrame =
+          ss->ssTolerance = ss->ssTextAlign = 1;
+  ss->ssFillPatID = gPattern;
+  // The colour fields pair crosswise: the fill summary holds pen colours.
+  ss->ssFillRGBColor = ds->newPenColor;
+  ss->ssPenRGBColor = ds->newFillColor;
+  ss->ssPenWidthValue = ds->newLineWeight;
+  ss->ssPenStyleType = ds->newPenStyle;
+  ss->ssArrowPosID = (ds->dimFlags >> 7) & 1;
+  ss->ssArrowHeadType = ds->dimArrowStyle;
+  ss->ssTextFrameID = (ds->dimFlags >> 8) & 1;
+  ss->ssToleranceType = ds->dimToleranceStyle;
+  ss->ssTextAlignType = gTextAlignment;
+}
+
+namespace {
+
+// Stores the value while nothing was seen yet; afterwards a different value clears agree.
+template <typename T>
+void Fold(uint8_t fresh, uint8_t& agree, T& stored, const T& value) {
+  if (fresh) {
+    stored = value;
+    agree = 1;
+  } else if (!(stored == value)) {
+    agree = 0;
+  }
+}
+
+bool IsDetailShape(const Objex* obj) {
+  return obj->type == kObjDetail && obj->subtype >= 1 && obj->subtype <= 9;
+}
+
+}  // namespace
+
+void UpdateSelectionState(const DocState* ds, SelectionState* ss, const Objex* obj) {
+  if (!ds || !ss || !obj) return;
+  const uint8_t fresh = ss->ssStateFresh;
+  if (!IsDetailShape(obj)) {
+    Fold<int16_t>(fresh, ss->ssFillPattern, ss->ssFillPatID, 0);
+    // Pen width 65535 stands for "no line weight"; held in the signed short field.
+    if (fresh) {
+      ss->ssPenWidthValue = static_cast<int16_t>(65535);
+      ss->ssPenWidth = 1;
+    } else if (static_cast<uint16_t>(ss->ssPenWidthValue) != 65535) {
+      ss->ssPenWidth = 0;
+    }
+    Fold<int16_t>(fresh, ss->ssPenStyle, ss->ssPenStyleType, 6);
+  } else {
+    if (obj->closed) {
+      Fold<int16_t>(fresh, ss->ssFillPattern, ss->ssFillPatID, obj->fillPattern);
+      Fold(fresh, ss->ssFillColor, ss->ssFillRGBColor, obj->penColor);
+    }
+    int16_t weight = fresh ? static_cast<int16_t>(std::lround(obj->width))
+                           : static_cast<int16_t>(obj->width + 0.5f);
+    Fold(fresh, ss->ssPenWidth, ss->ssPenWidthValue, weight);
+    Fold(fresh, ss->ssPenColor, ss->ssPenRGBColor, obj->fillColor);
+    Fold(fresh, ss->ssPenStyle, ss->ssPenStyleType, obj->penStyle);
+  }
+  ss->ssStateFresh = 0;
+}
+
+void UpdateSelectionStateAreas() {}
+
+void ClearSelectionState40(const DocState* ds, SelectionState40* ss40) {
+  if (!ds || !ss40) return;
+  ss40->ssStateFresh = 1;
+  ss40->ssBaseElevation = 1;
+  ss40->ssBaseElevationValue = ds->baseElevation;
+}
+
+namespace {
+
+// The summary holds one value, so a fold also ends the fresh state.
+void Fold40(SelectionState40* ss40, float value) {
+  Fold(ss40->ssStateFresh, ss40->ssBaseElevation, ss40->ssBaseElevationValue, value);
+  ss40->ssStateFresh = 0;
+}
+
+bool IsWallAttachmentType(int16_t type) {
+  return type == kObjDoor || type == kObjWindow || type == kObjComponent || type == kObjAccessory;
+}
+
+}  // namespace
+
+void UpdateSelectionState40(SelectionState40* ss40, Objex* obj) {
+  if (!ss40 || !obj || !gCurDocument) return;
+  Objex* root = GetRootObject(obj);
+  // A root floating above the topography has no single elevation: the summary stays
+  // mixed even when its own value would be folded in fresh.
+  struct MixedIfFloating {
+    SelectionState40* ss;
+    bool floating;
+    ~MixedIfFloating() {
+      if (floating) ss->ssBaseElevation = 0;
+    }
+  } mixed{ss40, root->auxFlag != 0};
+  if (root->type == kObjWall) {
+    const DocState* ds = CurDocState();
+    if (!ds) return;
+    if (IsObjectSelected(root)) {
+      for (Poinz* p = root->firstPoint; p; p = p->next) {
+        Poinz* n = p->next ? p->next : (root->closed && p != root->firstPoint ? root->firstPoint : nullptr);
+        if (n && p->selected && n->selected) Fold40(ss40, p->segmentElevation);
+      }
+    }
+    for (Objex* c = root->firstChild; c; c = c->next) {
+      if (!IsWallAttachmentType(c->type) || !IsEntireObjectSelected(c)) continue;
+      DoorWindowData* d = AttachmentData(c);
+      if (!d || !d->anchorStart || !d->anchorEnd) continue;
+      if (d->anchorStart->selected && d->anchorEnd->selected) continue;
+      Fold40(ss40, ConvertScreenToWorld(d->elevation, ds, 0));
+    }
+    if (!IsEntireObjectSelected(root)) return;
+    Fold40(ss40, root->baseElevation);
+  } else {
+    Fold40(ss40, root->baseElevation);
+  }
+  ss40->ssStateFresh = 0;
+}
+
+void UpdateSelectionState40Controls(const SelectionState40* ss40) {
+  if (!ss40) return;
+  SetElevationPane(ss40);
+}

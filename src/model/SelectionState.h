@@ -1,0 +1,17 @@
+// The style and base-elevation summaries of the current selection.
+#pragma once
+#include "model/DocState.h"
+
+struct Objex;
+
+void ClearSelectionState(const DocState* docState, SelectionState* ss);
+// Folds one selected object into the style summary.
+void UpdateSelectionState(const DocState* docState, SelectionState* ss, const Objex* obj);
+// Hook run after the selection was folded; nothing to do.
+void UpdateSelectionStateAreas();
+
+void ClearSelectionState40(const DocState* docState, SelectionState40* ss40);
+// Folds one object with any part selected into the base-elevation summary.
+void UpdateSelectionState40(SelectionState40* ss40, Objex* obj);
+// Shows the summary in the main window's elevation pane.
+void UpdateSelectionState40Controls(const SelectionState40* ss40);

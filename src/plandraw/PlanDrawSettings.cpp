@@ -1,0 +1,4 @@
+// The plan drawing's in-memory settings.
+#include "plandraw/PlanDrawSettings.h"
+
+PlanDrawSettings gPlanDrawSettings;

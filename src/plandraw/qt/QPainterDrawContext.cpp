@@ -1,0 +1,229 @@
+// The QPainter drawing context.
+#include "plandraw/qt/QPainterDrawContext.h"
+
+#include <QBrush>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPalette>
+#include <QPolygonF>
+#include <QVector>
+#include <cmath>
+
+namespace {
+
+QPainterPath ToQPath(const DrawPath& path) {
+  QPainterPath q;
+  // After a close the path goes on from the closed subpath's start, as the overlay expects.
+  QPointF start;
+  bool closed = false;
+  auto resume = [&] {
+    if (closed) q.moveTo(start);
+    closed = false;
+  };
+  for (const DrawPath::Element& e : path.elements()) {
+    switch (e.kind) {
+      case DrawPath::ElementKind::MoveTo:
+        start = QPointF(e.points[0].x, e.points[0].y);
+        q.moveTo(start);
+        closed = false;
+        break;
+      case DrawPath::ElementKind::LineTo:
+        resume();
+        q.lineTo(e.points[0].x, e.points[0].y);
+        break;
+      case DrawPath::ElementKind::CurveTo:
+        resume();
+        q.cubicTo(e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y, e.points[2].x, e.points[2].y);
+        break;
+      case DrawPath::ElementKind::Close:
+        q.closeSubpath();
+        closed = true;
+        break;
+    }
+  }
+  return q;
+}
+
+QImage WrapImage(const DrawImageData& image) {
+  if (!image.isValid()) return {};
+  return QImage(image.pixels, image.width, image.height, image.bytesPerRow,
+                image.bytesPerPixel == 3 ? QImage::Format_RGB888 : QImage::Format_RGBA8888);
+}
+
+QBrush BrushFor(const FillStyle& style) {
+  if (style.pattern && style.pattern->isValid()) return QBrush(WrapImage(*style.pattern).copy());
+  return QBrush(ToQColor(style.color));
+}
+
+}  // namespace
+
+QColor ToQColor(const DrawColor& c) {
+  auto unit = [](float v) { return std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) : 0.0f; };
+  return QColor::fromRgbF(unit(c.red), unit(c.green), unit(c.blue), unit(c.alpha));
+}
+
+QPen PenForStroke(const StrokeStyle& style) {
+  QPen pen(ToQColor(style.color));
+  const float width = std::isfinite(style.width) && style.width > 0 ? style.width : 0.0f;
+  pen.setWidthF(width);
+  pen.setCapStyle(Qt::FlatCap);
+  pen.setJoinStyle(Qt::MiterJoin);
+  if (style.dashCount > 0) {
+    // Qt measures dashes in pen widths (a width of 0 counts as 1).
+    const qreal unit = width > 1 ? width : 1.0;
+    QVector<qreal> pattern;
+    bool usable = false;
+    for (int i = 0; i < style.dashCount && i < 6; ++i) {
+      float v = style.dash[i];
+      if (!std::isfinite(v) || v < 0) return pen;  // not a pattern: solid
+      usable |= v > 0;
+      pattern.push_back(v / unit);
+    }
+    if (!usable) return pen;
+    // A pattern of odd length repeats with dashes and gaps swapped, as the platform did.
+    if (pattern.size() % 2) pattern += pattern;
+    pen.setDashPattern(pattern);
+    if (std::isfinite(style.dashPhase)) pen.setDashOffset(style.dashPhase / unit);
+  }
+  return pen;
+}
+
+QFont QFontFromDescription(const FontDescription& font, double logicalDpi) {
+  QFont q;
+  if (!font.family.empty()) q.setFamily(QString::fromUtf8(font.family.c_str()));
+  double size = std::isfinite(font.pointSize) && font.pointSize > 0 ? font.pointSize : 12.0;
+  // View units are points of 1/72 inch; Qt's point size follows the device resolution.
+  q.setPointSizeF(size * 72.0 / (logicalDpi > 0 ? logicalDpi : 72.0));
+  q.setBold(font.traits & kFontBoldTrait);
+  q.setItalic(font.traits & kFontItalicTrait);
+  return q;
+}
+
+FontDescription FontDescriptionFromQFont(const QFont& font, double logicalDpi) {
+  FontDescription d;
+  d.family = font.family().toStdString();
+  double points = font.pointSizeF();
+  if (points <= 0) points = font.pixelSize() * 72.0 / (logicalDpi > 0 ? logicalDpi : 72.0);
+  d.pointSize = static_cast<float>(points * (logicalDpi > 0 ? logicalDpi : 72.0) / 72.0);
+  d.traits = (font.bold() ? kFontBoldTrait : 0) | (font.italic() ? kFontItalicTrait : 0);
+  return d;
+}
+
+QPainterDrawContext::QPainterDrawContext(QPainter* painter) : painter_(painter) {
+  if (painter_) painter_->setRenderHint(QPainter::Antialiasing, false);
+}
+
+void QPainterDrawContext::saveGraphicsState() {
+  DrawContext::saveGraphicsState();
+  if (painter_) painter_->save();
+}
+
+void QPainterDrawContext::restoreGraphicsState() {
+  if (saved_.empty()) return;
+  DrawContext::restoreGraphicsState();
+  if (painter_) painter_->restore();
+}
+
+void QPainterDrawContext::strokeLines(const NSPoint* points, size_t count, const StrokeStyle& style) {
+  if (!painter_ || !points || count < 2) return;
+  painter_->setPen(PenForStroke(style));
+  painter_->setBrush(Qt::NoBrush);
+  const size_t lines = count / 2;
+  QVector<QLineF> batch;
+  batch.reserve(static_cast<qsizetype>(std::min(lines, kMaxLinesPerBatch)));
+  for (size_t i = 0; i < lines; ++i) {
+    batch.push_back(QLineF(points[2 * i].x, points[2 * i].y, points[2 * i + 1].x, points[2 * i + 1].y));
+    if (batch.size() == static_cast<qsizetype>(kMaxLinesPerBatch)) {
+      painter_->drawLines(batch);
+      batch.clear();
+    }
+  }
+  if (!batch.isEmpty()) painter_->drawLines(batch);
+}
+
+void QPainterDrawContext::strokePolyline(const NSPoint* points, size_t count, const StrokeStyle& style) {
+  if (!painter_ || !points || count < 2) return;
+  QPolygonF poly;
+  poly.reserve(static_cast<qsizetype>(count));
+  for (size_t i = 0; i < count; ++i) poly.push_back(QPointF(points[i].x, points[i].y));
+  painter_->setPen(PenForStroke(style));
+  painter_->setBrush(Qt::NoBrush);
+  painter_->drawPolyline(poly);
+}
+
+void QPainterDrawContext::strokePath(const DrawPath& path, const StrokeStyle& style) {
+  if (!painter_ || path.isEmpty()) return;
+  painter_->strokePath(ToQPath(path), PenForStroke(style));
+}
+
+void QPainterDrawContext::fillPath(const DrawPath& path, const FillStyle& style) {
+  if (!painter_ || path.isEmpty()) return;
+  QPainterPath q = ToQPath(path);
+  q.setFillRule(style.evenOdd ? Qt::OddEvenFill : Qt::WindingFill);
+  painter_->fillPath(q, BrushFor(style));
+}
+
+void QPainterDrawContext::fillPolygon(const NSPoint* points, size_t count, const FillStyle& style) {
+  if (!painter_ || !points || count < 3) return;
+  QPolygonF poly;
+  poly.reserve(static_cast<qsizetype>(count));
+  for (size_t i = 0; i < count; ++i) poly.push_back(QPointF(points[i].x, points[i].y));
+  painter_->setPen(Qt::NoPen);
+  painter_->setBrush(BrushFor(style));
+  painter_->drawPolygon(poly, style.evenOdd ? Qt::OddEvenFill : Qt::WindingFill);
+  painter_->setBrush(Qt::NoBrush);
+}
+
+QFont QPainterDrawContext::fontFor(const FontDescription& font) const {
+  double dpi = painter_ && painter_->device() ? painter_->device()->logicalDpiY() : 72.0;
+  return QFontFromDescription(font, dpi);
+}
+
+void QPainterDrawContext::drawText(const TextRun& run) {
+  if (!painter_ || run.text.empty()) return;
+  const QString text = QString::fromUtf8(run.text.data(), static_cast<qsizetype>(run.text.size()));
+  const QFont font = fontFor(run.font);
+  const QFontMetricsF metrics(font, painter_->device());
+  const qreal width = metrics.horizontalAdvance(text), height = metrics.height();
+  qreal left = -width / 2;
+  if (run.alignment == TextAlignment::Left) left = 0;
+  else if (run.alignment == TextAlignment::Right) left = -width;
+  painter_->save();
+  painter_->setRenderHint(QPainter::Antialiasing, true);
+  painter_->setRenderHint(QPainter::TextAntialiasing, true);
+  painter_->translate(run.anchor.x, run.anchor.y);
+  if (std::isfinite(run.angleDegrees) && run.angleDegrees != 0) painter_->rotate(-run.angleDegrees);
+  painter_->setFont(font);
+  painter_->setPen(ToQColor(run.color));
+  painter_->drawText(QPointF(left, -height / 2 + metrics.ascent()), text);
+  painter_->restore();
+}
+
+NSSize QPainterDrawContext::measureText(const std::string& text, const FontDescription& font) {
+  const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  const QFontMetricsF metrics(fontFor(font), painter_ ? painter_->device() : nullptr);
+  return {static_cast<float>(metrics.horizontalAdvance(s)), static_cast<float>(metrics.height())};
+}
+
+void QPainterDrawContext::drawImage(const DrawImageData& image, const NSRect& dest, float opacity) {
+  if (!painter_ || !image.isValid()) return;
+  const qreal saved = painter_->opacity();
+  painter_->setOpacity(std::isfinite(opacity) ? std::clamp(opacity, 0.0f, 1.0f) : 1.0);
+  painter_->drawImage(QRectF(dest.origin.x, dest.origin.y, dest.size.width, dest.size.height), WrapImage(image));
+  painter_->setOpacity(saved);
+}
+
+void QPainterDrawContext::clipToRect(const NSRect& rect) {
+  if (!painter_) return;
+  const QRectF r(rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
+  painter_->setClipRect(r, painter_->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+}
+
+DrawColor QPainterDrawContext::focusIndicatorColor() const {
+  if (!QGuiApplication::instance()) return DrawContext::focusIndicatorColor();
+  const QColor c = QGuiApplication::palette().color(QPalette::Highlight);
+  return {static_cast<float>(c.redF()), static_cast<float>(c.greenF()), static_cast<float>(c.blueF()), 1.0f};
+}

@@ -1,0 +1,45 @@
+// The drawing context that paints with a QPainter: into a widget, a QImage or a
+// printer. Lines are drawn aliased, text anti-aliased.
+#pragma once
+#include <QFont>
+#include <QPen>
+
+#include "plandraw/DrawContext.h"
+
+class QPainter;
+
+class QPainterDrawContext : public DrawContext {
+ public:
+  // The painter must stay active for the life of the context.
+  explicit QPainterDrawContext(QPainter* painter);
+
+  void saveGraphicsState() override;
+  void restoreGraphicsState() override;
+  void strokeLines(const NSPoint* points, size_t count, const StrokeStyle& style) override;
+  void strokePolyline(const NSPoint* points, size_t count, const StrokeStyle& style) override;
+  void strokePath(const DrawPath& path, const StrokeStyle& style) override;
+  void fillPath(const DrawPath& path, const FillStyle& style) override;
+  void fillPolygon(const NSPoint* points, size_t count, const FillStyle& style) override;
+  void drawText(const TextRun& run) override;
+  NSSize measureText(const std::string& text, const FontDescription& font) override;
+  void drawImage(const DrawImageData& image, const NSRect& dest, float opacity) override;
+  void clipToRect(const NSRect& rect) override;
+  DrawColor focusIndicatorColor() const override;
+
+  QPainter* painter() const { return painter_; }
+
+ private:
+  QFont fontFor(const FontDescription& font) const;
+  QPainter* painter_;
+};
+
+// Most lines one QPainter::drawLines call is given; longer batches are split.
+constexpr size_t kMaxLinesPerBatch = 20000;
+
+QColor ToQColor(const DrawColor& color);
+// The pen of a stroke: flat caps, mitred joins, the dash converted from view units into
+// Qt's units of the pen width.
+QPen PenForStroke(const StrokeStyle& style);
+// A font of the description at the device's resolution (view units are 1/72 inch).
+QFont QFontFromDescription(const FontDescription& font, double logicalDpi);
+FontDescription FontDescriptionFromQFont(const QFont& font, double logicalDpi);

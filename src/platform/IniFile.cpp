@@ -1,0 +1,141 @@
+// INI lookup: the first "key=value" line of the first "[section]", case ignored.
+// Files are untrusted: lines are read into a fixed buffer, longer lines are split.
+#include "platform/IniFile.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr size_t kLineSize = 4096;
+
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Trims in place; returns the start of the trimmed text.
+template <typename Pred>
+char* Trim(char* s, Pred pred) {
+  while (*s && pred(*s)) ++s;
+  size_t n = std::strlen(s);
+  while (n > 0 && pred(s[n - 1])) s[--n] = '\0';
+  return s;
+}
+
+// Copies `text` with blanks and tabs trimmed from both ends into `out`, cut to fit.
+void CopyTrimmedName(const char* text, char* out, size_t outSize) {
+  while (*text && IsBlank(*text)) ++text;
+  size_t n = std::strlen(text);
+  while (n > 0 && IsBlank(text[n - 1])) --n;
+  if (n > outSize - 1) n = outSize - 1;
+  std::memcpy(out, text, n);
+  out[n] = '\0';
+}
+
+// Opens a regular file for reading; a FIFO or device could block or never end.
+FILE* OpenRegularFile(const char* path) {
+  int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  FILE* f = ::fdopen(fd, "r");
+  if (!f) ::close(fd);
+  return f;
+}
+
+// Splits an entry line the way strtok with the delimiter "=" would: leading "=" are
+// skipped, the key runs to the next "=", the value from there (again past any "=")
+// to the following "=" or the end. False when there is no value token.
+bool SplitEntry(char* line, char** key, char** value) {
+  while (*line == '=') ++line;
+  if (!*line) return false;
+  char* eq = std::strchr(line, '=');
+  if (!eq) return false;
+  *eq = '\0';
+  char* v = eq + 1;
+  while (*v == '=') ++v;
+  if (!*v) return false;
+  char* end = std::strchr(v, '=');
+  if (end) *end = '\0';
+  *key = line;
+  *value = v;
+  return true;
+}
+
+enum class Lookup { kNoFile, kNotFound, kFound };
+
+// Finds the value; on kFound it is copied (trimmed, cut to fit) into `value`.
+Lookup FindValue(const char* section, const char* key, const char* path, char (&value)[kLineSize]) {
+  char sectionName[kLineSize];
+  char keyName[kLineSize];
+  char header[kLineSize + 2];
+  char line[kLineSize];
+  CopyTrimmedName(section, sectionName, sizeof sectionName);
+  CopyTrimmedName(key, keyName, sizeof keyName);
+  std::snprintf(header, sizeof header, "[%s]", sectionName);
+
+  FILE* f = OpenRegularFile(path);
+  if (!f) return Lookup::kNoFile;
+  Lookup result = Lookup::kNotFound;
+  bool inSection = false;
+  while (std::fgets(line, sizeof line, f)) {
+    char* text = Trim(line, IsSpace);
+    size_t len = std::strlen(text);
+    if (len < 2) continue;
+    if (!inSection) {
+      inSection = strcasecmp(text, header) == 0;
+      continue;
+    }
+    if (text[0] == '[' && text[len - 1] == ']') break;
+    char* entryKey;
+    char* entryValue;
+    if (!SplitEntry(text, &entryKey, &entryValue)) continue;
+    entryKey = Trim(entryKey, IsSpace);
+    if (strcasecmp(entryKey, keyName) != 0) continue;
+    entryValue = Trim(entryValue, IsSpace);
+    std::snprintf(value, sizeof value, "%s", entryValue);
+    result = Lookup::kFound;
+    break;
+  }
+  std::fclose(f);
+  return result;
+}
+
+uint32_t CopyCut(const char* text, char* buffer, uint32_t size) {
+  size_t n = std::strlen(text);
+  if (n > size - 1) n = size - 1;
+  std::memmove(buffer, text, n);
+  buffer[n] = '\0';
+  return uint32_t(n);
+}
+
+}  // namespace
+
+uint32_t GetPrivateProfileString(const char* section, const char* key, const char* defaultText,
+                                 char* buffer, uint32_t size, const char* path) {
+  if (!section || !key || !defaultText || !buffer || !path || size == 0 || size >= kLineSize)
+    return 0;
+  CopyCut(defaultText, buffer, size);
+  char value[kLineSize];
+  if (FindValue(section, key, path, value) != Lookup::kFound) return 0;
+  return CopyCut(value, buffer, size);
+}
+
+int32_t GetPrivateProfileInt(const char* section, const char* key, int32_t defaultValue,
+                             const char* path) {
+  if (!section || !key || !path) return defaultValue;
+  char value[kLineSize];
+  if (FindValue(section, key, path, value) != Lookup::kFound) return defaultValue;
+  long n = std::strtol(value, nullptr, 10);
+  if (n > INT32_MAX) return INT32_MAX;
+  if (n < INT32_MIN) return INT32_MIN;
+  return int32_t(n);
+}

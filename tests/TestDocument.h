@@ -1,0 +1,49 @@
+// A document for core tests: a model with a DocState and the three floors,
+// made current for the life of the fixture and freed afterwards.
+#pragma once
+#include <cstdlib>
+
+#include "model/Attachments.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Records.h"
+
+
+struct TestDocument {
+  ZLKDocumentModel model;
+  ZLKDocumentModel* previous;
+  Layer* first = nullptr;
+  Layer* second = nullptr;
+  Layer* third = nullptr;
+
+  TestDocument() : previous(gCurDocument) {
+    gCurDocument = &model;
+    model.itsDocState = CreateDocState();
+    first = CreateLayer("First Floor", 1, 1, nullptr);
+    second = CreateLayer("Second Floor", 1, 0, nullptr);
+    third = CreateLayer("Third Floor", 1, 0, nullptr);
+    AppendLayerToDocument(first);
+    AppendLayerToDocument(second);
+    AppendLayerToDocument(third);
+  }
+
+  ~TestDocument() {
+    ReleaseModelContents(&model);
+    gCurDocument = previous;
+  }
+
+  DocState* ds() { return model.itsDocState; }
+
+  // An object of `type` on `layer` (the current layer by default) through the given
+  // plan points (x, z pairs), y = 0.
+  Objex* addObject(int16_t type, bool closed, std::initializer_list<std::pair<float, float>> pts,
+                   Layer* layer = nullptr) {
+    RGBColor black{};
+    Objex* o = CreateObject(type, closed, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr,
+                            nullptr, nullptr, nullptr);
+    for (auto [x, z] : pts)
+      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, o), o);
+    AppendObjectToLayer(o, layer ? layer : model.itsCurLayer);
+    return o;
+  }
+};

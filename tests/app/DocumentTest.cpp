@@ -1,0 +1,398 @@
+// The design document and its window: undo settings, reading and writing, the trace
+// image, undo and redo from the Edit menu, the close check, New and Open reusing the one
+// design window, the files given at start-up and the main-window road.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QMenuBar>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "AppTestSupport.h"
+#include "app/AppController.h"
+#include "app/ZLKDocument.h"
+#include "app/ZLKDocumentController.h"
+#include "app/ZLKDocumentView.h"
+#include "app/ZLKWindowController.h"
+#include "files/DesignFile.h"
+#include "files/SymbolFile.h"
+#include "files/Undo.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+#include "platform/Alerts.h"
+#include "platform/UserDefaults.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+int CountObjects(const ZLKDocumentModel* m) {
+  int n = 0;
+  for (Layer* l = m ? m->itsLayers : nullptr; l; l = l->next)
+    for (Objex* o = l->firstObject; o; o = o->next) ++n;
+  return n;
+}
+
+// A selected line on the current document's first floor.
+Objex* AddLine() {
+  RGBColor black{};
+  Objex* o = CreateObject(kObjLine, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr,
+                          nullptr, nullptr, nullptr);
+  for (float x : {0.0f, 100.0f}) AppendPointToObject(CreatePoint(1, 1, 0, 0, 0, 0, x, 0, 0, 0, 0, 0, 0, 0, 0, o), o);
+  AppendObjectToLayer(o, gCurDocument->itsLayers);
+  return o;
+}
+
+class Document : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestApplication();
+    char pattern[] = "/tmp/casa-document-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+    const char* old = getenv("XDG_RUNTIME_DIR");
+    oldRuntime = old ? old : "";
+    setenv("XDG_RUNTIME_DIR", (folder).c_str(), 1);
+    SetStandardUserDefaults(&defaults);
+    savedUndo = gUndoActive;
+    auto& controller = ZLKDocumentController::sharedDocumentController();
+    savedSaveChooser = controller.chooseSavePath;
+    savedOpenChooser = controller.chooseOpenPath;
+    controller.chooseSavePath = [this](const std::string&) { return savePath; };
+    controller.chooseOpenPath = [this] { return openPath; };
+  }
+  void TearDown() override {
+    auto& controller = ZLKDocumentController::sharedDocumentController();
+    std::vector<ZLKWindowController*> windows;
+    for (ZLKDocument* d : controller.documents())
+      for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
+    controller.removeAllDocuments();
+    for (ZLKWindowController* w : windows) delete w;
+    controller.chooseSavePath = savedSaveChooser;
+    controller.chooseOpenPath = savedOpenChooser;
+    SetStandardUserDefaults(nullptr);
+    gUndoActive = savedUndo;
+    gCurDocument = nullptr;
+    if (oldRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
+    else setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+  }
+  ZLKDocument* makeDocument() {
+    return ZLKDocumentController::sharedDocumentController().makeUntitledDocument(/*display=*/false);
+  }
+  std::string file(const std::string& name) const { return folder + "/" + name; }
+  // A design file holding one line.
+  std::string writeDesignWithALine(const std::string& name) {
+    ZLKDocumentModel* previous = gCurDocument;
+    ZLKDocumentModel* m = ZLKDocumentModel::init();
+    AddLine();
+    std::string path = file(name);
+    EXPECT_EQ(KeyFileWrite(path.c_str()), 1);
+    ZLKDocumentModel::release(m);
+    gCurDocument = previous;
+    return path;
+  }
+
+  std::string folder, oldRuntime, savePath, openPath;
+  MemoryUserDefaults defaults;
+  uint8_t savedUndo = 1;
+  std::function<std::string(const std::string&)> savedSaveChooser;
+  std::function<std::string()> savedOpenChooser;
+};
+
+TEST_F(Document, InitTakesTheUndoSettingsAndLoadsTheSymbolListsOnce) {
+  defaults.setBool("UndoEnabled", false);
+  defaults.setInt("UndoLevels", 7);
+  ZLKDocument* a = makeDocument();
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(gUndoActive, 0);
+  EXPECT_EQ(a->undoManager().levelsOfUndo(), 7u);
+  EXPECT_EQ(gCurDocument, a->documentModel());
+  EXPECT_EQ(a->documentModel()->itsUndoManager, &a->undoManager());
+  Objex* list2D = gSymbol2DList;
+  Objex* list3D = gSymbol3DList;
+  EXPECT_NE(list2D, nullptr);
+  EXPECT_NE(list3D, nullptr);
+
+  // Registered defaults: undo on, 200 levels. The lists are not loaded again.
+  defaults.removeKey("UndoEnabled");
+  defaults.removeKey("UndoLevels");
+  ZLKDocument* b = ZLKDocument::init();
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(gUndoActive, 1);
+  EXPECT_EQ(b->undoManager().levelsOfUndo(), 200u);
+  EXPECT_EQ(gSymbol2DList, list2D);
+  EXPECT_EQ(gSymbol3DList, list3D);
+  EXPECT_NE(a->documentModel()->itsDocID, b->documentModel()->itsDocID);
+  delete b;
+}
+
+TEST_F(Document, WritesAndReadsADesign) {
+  ZLKDocument* doc = makeDocument();
+  AddLine();
+  std::string path = file("house.pro");
+  EXPECT_TRUE(doc->writeToFile(path, "pro"));
+
+  ZLKDocument* reader = makeDocument();
+  reader->documentModel()->itsEdited = true;
+  reader->undoManager().setActionName("Old Edit");
+  gCurDocument = doc->documentModel();
+  ASSERT_TRUE(reader->readFromFile(path, "pro"));
+  ZLKDocumentModel* m = reader->documentModel();
+  EXPECT_EQ(gCurDocument, m);
+  EXPECT_EQ(CountObjects(m), 1);
+  EXPECT_FALSE(IsObjectSelected(m->itsLayers->firstObject));  // deselected
+  EXPECT_FALSE(reader->isDocumentEdited());
+  EXPECT_FALSE(reader->undoManager().canUndo());
+  EXPECT_EQ(m->itsFirstUndo, 1);
+  EXPECT_EQ(m->itsCurrentUndo, 1);
+  EXPECT_EQ(m->itsLastUndo, 1);
+  EXPECT_TRUE(fs::exists(UndoStatePath(1)));
+}
+
+TEST_F(Document, AFailedReadLeavesTheOpenDesignAndAFailedWriteTheOldFile) {
+  ZLKDocument* doc = makeDocument();
+  AddLine();
+  ZLKDocumentModel* m = doc->documentModel();
+  Layer* layers = m->itsLayers;
+  std::string junk = file("junk.pro");
+  std::ofstream(junk) << "not a design at all";
+  EXPECT_FALSE(doc->readFromFile(junk, "pro"));
+  EXPECT_FALSE(doc->readFromFile(file("missing.pro"), "pro"));
+  EXPECT_EQ(m->itsLayers, layers);
+  EXPECT_EQ(CountObjects(m), 1);
+  EXPECT_EQ(gCurDocument, m);
+
+  // A write that cannot finish (the file-size limit stands in for a full disk).
+  std::string path = file("keep.pro");
+  std::ofstream(path) << "old contents";
+  struct rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  struct rlimit tight = saved;
+  tight.rlim_cur = 16;
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &tight);
+  bool written = doc->writeToFile(path, "pro");
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(ReadText(path), "old contents");
+  EXPECT_FALSE(doc->writeToFile(file("no/such/folder/x.pro"), "pro"));
+
+  // Saving there reports the failure and keeps the design edited and untitled.
+  ScopedAlertRecorder alerts;
+  doc->setDocumentEdited(true);
+  savePath = file("no/such/folder/x.pro");
+  EXPECT_FALSE(doc->saveDocument());
+  EXPECT_TRUE(alerts.sawMessage("The design could not be saved."));
+  EXPECT_TRUE(doc->isDocumentEdited());
+  EXPECT_EQ(doc->fileName(), "");
+}
+
+TEST_F(Document, TraceImageStep) {
+  ZLKDocument* doc = makeDocument();
+  DocState* ds = doc->documentModel()->itsDocState;
+  ScopedAlertRecorder alerts;
+
+  EXPECT_TRUE(doc->loadTraceImageFromDocState());  // no path: nothing to load
+  EXPECT_TRUE(alerts.shown.empty());
+
+  std::string png = file("trace.png");
+  QImage image(8, 4, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  ASSERT_TRUE(image.save(QString::fromStdString(png)));
+  strcpy(ds->traceImagePath, png.c_str());
+  EXPECT_TRUE(doc->loadTraceImageFromDocState());
+  EXPECT_EQ(doc->traceImage().size(), QSize(8, 4));
+  EXPECT_TRUE(alerts.shown.empty());
+
+  strcpy(ds->traceImagePath, file("gone.png").c_str());
+  EXPECT_FALSE(doc->loadTraceImageFromDocState());
+  EXPECT_TRUE(doc->traceImage().isNull());
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "FloorPlan trace image could not be found.");
+  EXPECT_EQ(alerts.shown[0].informative,
+            "Please make sure the file exists and you have adequate permissions to access it.");
+  EXPECT_EQ(alerts.shown[0].buttons, std::vector<std::string>{"OK"});
+  EXPECT_FALSE(alerts.shown[0].sheet);
+
+  // The path field filled to the brim is read without running past it.
+  memset(ds->traceImagePath, 'a', sizeof ds->traceImagePath);
+  EXPECT_FALSE(doc->loadTraceImageFromDocState());
+
+  // The core's reload goes to the current document.
+  gCurDocument = doc->documentModel();
+  ASSERT_NE(gFrontEnd.reloadTraceImage, nullptr);
+  EXPECT_TRUE(gFrontEnd.reloadTraceImage(png.c_str()));
+  EXPECT_FALSE(doc->traceImage().isNull());
+  EXPECT_FALSE(gFrontEnd.reloadTraceImage(file("gone.png").c_str()));
+  EXPECT_TRUE(doc->traceImage().isNull());
+}
+
+TEST_F(Document, UndoAndRedoFromTheEditMenu) {
+  ZLKDocument* doc = makeDocument();
+  ZLKWindowController* window = doc->windowControllers().value(0);
+  ASSERT_NE(window, nullptr);
+  window->updateWindowState();
+  EXPECT_EQ(window->undoAction()->text(), QString("Undo"));
+  EXPECT_FALSE(window->undoAction()->isEnabled());
+  EXPECT_FALSE(window->isWindowModified());
+  EXPECT_EQ(window->windowTitle(), QString("Untitled[*]"));
+
+  AddLine();
+  StoreUndo("Add Line");
+  window->updateWindowState();
+  EXPECT_EQ(window->undoAction()->text(), QString("Undo Add Line"));
+  EXPECT_TRUE(window->undoAction()->isEnabled());
+  EXPECT_TRUE(window->isWindowModified());
+
+  gCurDocument = nullptr;  // undo works on the window's own document
+  window->undoAction()->trigger();
+  EXPECT_EQ(CountObjects(doc->documentModel()), 0);
+  EXPECT_EQ(window->redoAction()->text(), QString("Redo Add Line"));
+  EXPECT_TRUE(window->redoAction()->isEnabled());
+  EXPECT_FALSE(window->undoAction()->isEnabled());
+  window->redoAction()->trigger();
+  EXPECT_EQ(CountObjects(doc->documentModel()), 1);
+  EXPECT_EQ(window->undoAction()->text(), QString("Undo Add Line"));
+}
+
+TEST_F(Document, CloseCheckAsksToSaveAnEditedDesign) {
+  ZLKDocument* doc = makeDocument();
+  ScopedAlertRecorder alerts;
+  int answers = 0;
+  bool mayClose = false;
+  auto ask = [&] {
+    doc->canCloseDocument([&](bool ok) {
+      ++answers;
+      mayClose = ok;
+    });
+  };
+  ask();  // clean: no question
+  EXPECT_TRUE(mayClose);
+  EXPECT_TRUE(alerts.shown.empty());
+
+  doc->setDocumentEdited(true);
+  alerts.answer = 2;  // Cancel
+  ask();
+  EXPECT_FALSE(mayClose);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].buttons, (std::vector<std::string>{"Save", "Don't Save", "Cancel"}));
+
+  alerts.answer = 0;  // Save, but the save panel is cancelled
+  savePath.clear();
+  ask();
+  EXPECT_FALSE(mayClose);
+
+  savePath = file("saved.pro");  // Save to a chosen file
+  ask();
+  EXPECT_TRUE(mayClose);
+  EXPECT_TRUE(fs::exists(savePath));
+  EXPECT_EQ(doc->fileName(), savePath);
+  EXPECT_FALSE(doc->isDocumentEdited());
+
+  doc->setDocumentEdited(true);
+  alerts.answer = 1;  // Don't Save
+  ask();
+  EXPECT_TRUE(mayClose);
+  EXPECT_EQ(answers, 5);
+
+  // Closing the window with Cancel keeps it and its document.
+  ZLKWindowController* window = doc->windowControllers().value(0);
+  window->show();
+  alerts.answer = 2;
+  EXPECT_FALSE(window->close());
+  EXPECT_EQ(ZLKDocumentController::sharedDocumentController().documents().size(), 1u);
+  alerts.answer = 1;
+  EXPECT_TRUE(window->close());  // deletes the window and the document
+  EXPECT_TRUE(ZLKDocumentController::sharedDocumentController().documents().empty());
+}
+
+TEST_F(Document, NewAndOpenReuseTheDesignWindow) {
+  auto& controller = ZLKDocumentController::sharedDocumentController();
+  ZLKDocument* doc = makeDocument();
+  ZLKDocumentModel* m = doc->documentModel();
+  int32_t id = m->itsDocID;
+  ScopedAlertRecorder alerts;
+  std::string path = writeDesignWithALine("one.pro");
+  gCurDocument = m;
+
+  openPath = path;
+  controller.openDocument();
+  ASSERT_EQ(controller.documents().size(), 1u);
+  EXPECT_EQ(controller.documents()[0], doc);
+  EXPECT_EQ(doc->fileName(), path);
+  EXPECT_EQ(doc->displayName(), QString("one.pro"));
+  EXPECT_EQ(CountObjects(m), 1);
+  EXPECT_EQ(doc->windowControllers().value(0)->windowTitle(), QString("one.pro[*]"));
+  EXPECT_TRUE(alerts.shown.empty());  // clean design: no question
+
+  // A refused file: the open design stays, the user is told.
+  std::string junk = file("junk.pro");
+  std::ofstream(junk) << "junk";
+  bool result = true;
+  controller.openDocumentWithContentsOfFile(junk, [&](bool ok) { result = ok; });
+  EXPECT_FALSE(result);
+  EXPECT_TRUE(alerts.sawMessage("The design could not be opened."));
+  EXPECT_EQ(doc->fileName(), path);
+  EXPECT_EQ(CountObjects(m), 1);
+
+  // New after the question (Cancel keeps everything, Don't Save goes on).
+  doc->setDocumentEdited(true);
+  alerts.answer = 2;
+  controller.newDocument();
+  EXPECT_EQ(CountObjects(m), 1);
+  alerts.answer = 1;
+  bool made = false;
+  controller.newDocument([&](bool ok) { made = ok; });
+  EXPECT_TRUE(made);
+  ASSERT_EQ(controller.documents().size(), 1u);
+  EXPECT_EQ(doc->documentModel(), m);
+  EXPECT_EQ(m->itsDocID, id);
+  EXPECT_EQ(CountObjects(m), 0);
+  EXPECT_EQ(doc->fileName(), "");
+  EXPECT_FALSE(doc->isDocumentEdited());
+  EXPECT_EQ(gCurDocument, m);
+}
+
+TEST_F(Document, StartingWithADesignFileOpensIt) {
+  std::string path = writeDesignWithALine("start.pro");
+  EXPECT_EQ(openFilesFromArguments({QString::fromStdString(path)}), 1);
+  auto& controller = ZLKDocumentController::sharedDocumentController();
+  ASSERT_EQ(controller.documents().size(), 1u);
+  ZLKDocument* doc = controller.documents()[0];
+  EXPECT_EQ(doc->fileName(), path);
+  EXPECT_EQ(CountObjects(doc->documentModel()), 1);
+  ZLKWindowController* window = doc->windowControllers().value(0);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->windowTitle(), QString("start.pro[*]"));
+
+  // The main-window road follows gCurDocument.
+  gCurDocument = doc->documentModel();
+  EXPECT_EQ(AppController::mainWindowDocument(), doc);
+  EXPECT_EQ(AppController::mainWindowController(), window);
+  EXPECT_EQ(AppController::mainWindowDocumentView(), window->documentView());
+  gCurDocument = nullptr;
+  EXPECT_EQ(AppController::mainWindowDocument(), nullptr);
+  EXPECT_EQ(AppController::mainWindowController(), nullptr);
+  EXPECT_EQ(AppController::mainWindowDocumentView(), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,256 @@
+// The private clipboard: the scrap stream, pasting onto the source floor, the paste offsets,
+// groups, palette links across designs, and damaged scraps.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "TestDocument.h"
+#include "files/ByteStream.h"
+#include "files/Clipboard.h"
+#include "files/StreamState.h"
+#include "model/Delete.h"
+#include "model/HitTest.h"
+#include "model/PaletteLinks.h"
+#include "model/Palettes.h"
+#include "model/PendingServices.h"
+#include "model/Selection.h"
+#include "model/ViewStateGuard.h"
+#include "platform/Alerts.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+size_t CountObjects(const Layer* l) {
+  size_t n = 0;
+  for (const Objex* o = l ? l->firstObject : nullptr; o; o = o->next) ++n;
+  return n;
+}
+
+Objex* LastObject(const Layer* l) {
+  Objex* o = l->firstObject;
+  while (o && o->next) o = o->next;
+  return o;
+}
+
+Bytes Scrap() { return Bytes(gStream.privateScrap, gStream.privateScrap + gStream.scrapLength); }
+
+void SetScrap(const Bytes& b) {
+  FreeScrap();
+  gStream.privateScrap = static_cast<uint8_t*>(malloc(b.empty() ? 1 : b.size()));
+  if (!b.empty()) memcpy(gStream.privateScrap, b.data(), b.size());
+  gStream.scrapLength = static_cast<uint32_t>(b.size());
+}
+
+struct Clipboard : ::testing::Test {
+  ViewStateGuard view;
+  TestDocument doc;
+  ScopedAlertRecorder alerts;
+
+  Clipboard() {
+    ResetByteStream();
+    doc.model.itsDocID = 11;
+    gPasteOffset = 36;
+    gClipboardLayer = 0;
+    gClipboardDocID = -1;
+    gMirroring = 0;
+  }
+  ~Clipboard() override {
+    ResetByteStream();
+    FreeClipBoardPaletteList();
+    gLinkClipBoardToCurPalette = 0;
+    gUnlinkClipBoardFromPalette = 0;
+  }
+
+  Objex* addSelectedRect(Layer* layer = nullptr) {
+    Objex* o = doc.addObject(kObjClosedPoly, true, {{0, 0}, {40, 0}, {40, 20}, {0, 20}}, layer);
+    SelectObj(o, 1, 0);
+    return o;
+  }
+};
+
+TEST_F(Clipboard, CopyWithNothingSelectedIsTheEndTagAndPastesNothing) {
+  doc.addObject(kObjClosedPoly, true, {{0, 0}, {40, 0}, {40, 20}});
+  gPasteOffset = 72;
+  DoCopyObjects();
+  EXPECT_EQ(Scrap(), (Bytes{0x01, 0x90}));
+  EXPECT_EQ(gPasteOffset, 0);
+  EXPECT_FALSE(gStream.useScrap);
+  EXPECT_EQ(gScrapMode, 0);
+  DoPasteObjects();
+  EXPECT_EQ(CountObjects(doc.first), 1u);
+}
+
+TEST_F(Clipboard, PasteWithoutScrapOrDocumentDoesNothing) {
+  addSelectedRect();
+  ServiceCallRecorder calls;
+  DoPasteObjects();
+  EXPECT_EQ(CountObjects(doc.first), 1u);
+  EXPECT_TRUE(calls.calls.empty());
+}
+
+TEST_F(Clipboard, PasteFromAnotherFloorWarnsAndLandsOnTheSourceFloor) {
+  addSelectedRect();
+  DoCopyObjects();
+  EXPECT_STREQ(gClipboardLayerName, "First Floor");
+  doc.model.itsCurLayer = doc.second;
+  doc.first->selectable = 0;  // the source floor is opened for the paste only
+  DoPasteObjects();
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "Unable to paste objects to current floor.");
+  EXPECT_EQ(alerts.shown[0].informative,
+            "To paste objects from another floor, use the \"Copy to Floor\" option.  The objects "
+            "will be pasted to the floor from which they came.");
+  EXPECT_TRUE(alerts.shown[0].sheet);
+  EXPECT_EQ(CountObjects(doc.first), 2u);
+  EXPECT_EQ(CountObjects(doc.second), 0u);
+  EXPECT_EQ(doc.model.itsCurLayer, doc.second);
+  EXPECT_EQ(doc.first->selectable, 0);
+  EXPECT_TRUE(IsObjectSelected(LastObject(doc.first)));
+  EXPECT_FALSE(IsObjectSelected(doc.first->firstObject));
+
+  // Pasting on the source floor says nothing.
+  alerts.shown.clear();
+  doc.model.itsCurLayer = doc.first;
+  DoPasteObjects();
+  EXPECT_TRUE(alerts.shown.empty());
+  EXPECT_EQ(CountObjects(doc.first), 3u);
+
+  // A design without that floor takes the objects on its current layer, silently.
+  strcpy(doc.first->name, "Ground");
+  DoPasteObjects();
+  EXPECT_TRUE(alerts.shown.empty());
+  EXPECT_EQ(CountObjects(doc.first), 4u);
+}
+
+TEST_F(Clipboard, RepeatedPastesStepThirtySixAlongXAndZ) {
+  addSelectedRect();
+  DoCopyObjects();
+  float x[3], z[3];
+  for (int i = 0; i < 3; ++i) {
+    DoPasteObjects();
+    Objex* pasted = LastObject(doc.first);
+    ASSERT_TRUE(pasted->firstPoint);
+    x[i] = pasted->firstPoint->position[0];
+    z[i] = pasted->firstPoint->position[2];
+  }
+  EXPECT_FLOAT_EQ(x[1] - x[0], 36);
+  EXPECT_FLOAT_EQ(z[1] - z[0], 36);
+  EXPECT_FLOAT_EQ(x[2] - x[0], 72);
+  EXPECT_FLOAT_EQ(z[2] - z[0], 72);
+  EXPECT_FLOAT_EQ(gPasteOffset, 108);
+  // Each pasted object got a fresh ID.
+  EXPECT_NE(LastObject(doc.first)->objectID, doc.first->firstObject->objectID);
+
+  // While mirroring the paste is neither centred nor moved.
+  gMirroring = 1;
+  DoPasteObjects();
+  gMirroring = 0;
+  EXPECT_FLOAT_EQ(LastObject(doc.first)->firstPoint->position[0], 0);
+  EXPECT_FLOAT_EQ(LastObject(doc.first)->firstPoint->position[2], 0);
+  EXPECT_FLOAT_EQ(gPasteOffset, 108);
+}
+
+TEST_F(Clipboard, GroupsKeepTheirMembersAndEditorGroupsAreDropped) {
+  RGBColor black{};
+  auto makeGroup = [&](intptr_t marker) {
+    Objex* g = CreateObject(kObjGroup, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr,
+                            nullptr, nullptr, nullptr);
+    g->groupMarker = marker;
+    AppendObjectToLayer(g, doc.first);
+    for (int i = 0; i < 2; ++i) {
+      Objex* m = doc.addObject(kObjClosedPoly, true, {{0, 0}, {10.f + i, 0}, {10, 10}});
+      UnlinkObject(m);
+      m->parent = g;
+      m->layer = doc.first;
+      m->next = g->firstChild;
+      if (g->firstChild) g->firstChild->prev = m;
+      g->firstChild = m;
+    }
+    SelectObj(g, 1, 0);
+    return g;
+  };
+  makeGroup(0);
+  DoCopyObjects();
+  DoPasteObjects();
+  ASSERT_EQ(CountObjects(doc.first), 2u);
+  Objex* pasted = LastObject(doc.first);
+  EXPECT_EQ(pasted->type, kObjGroup);
+  int members = 0;
+  for (Objex* m = pasted->firstChild; m; m = m->next, ++members) EXPECT_EQ(m->parent, pasted);
+  EXPECT_EQ(members, 2);
+
+  SelectAllLayers(doc.model.itsLayers, 2, 1);
+  makeGroup(123);
+  DoCopyObjects();
+  DoPasteObjects();
+  EXPECT_EQ(CountObjects(doc.first), 3u);  // the symbol-editor group did not stay
+}
+
+TEST_F(Clipboard, PalettesLinksAreResolvedWhenPastingIntoAnotherDesign) {
+  DocPaletteList* source = AddNewDocPaletteList();
+  source->active = 1;
+  source->entries->kind = kPaletteEntryTexture;
+  source->entries->textureID = 1300;
+  source->entries->textureScale = {50, 50};
+  Objex* o = addSelectedRect();
+  o->textureID = -1001;
+  DoCopyObjects();
+
+  // The same design keeps the link.
+  DoPasteObjects();
+  EXPECT_EQ(LastObject(doc.first)->textureID, -1001);
+
+  TestDocument other;
+  other.model.itsDocID = 12;
+  DoPasteObjects();  // no palette in the target: the material itself
+  Objex* pasted = LastObject(other.first);
+  ASSERT_TRUE(pasted);
+  EXPECT_EQ(pasted->textureID, 1300);
+  EXPECT_EQ(pasted->textureScale.x, 50);
+  EXPECT_EQ(pasted->fillColor, (RGBColor{65535, 65535, 65535}));
+
+  DocPaletteList* target = AddNewDocPaletteList();
+  target->active = 1;
+  target->entries->kind = kPaletteEntryTexture;
+  target->entries->textureID = 1300;
+  DoPasteObjects();  // the target holds the same texture: linked to its entry
+  EXPECT_EQ(LastObject(other.first)->textureID, -1001);
+  EXPECT_EQ(CountObjects(other.first), 2u);
+}
+
+TEST_F(Clipboard, DamagedScrapsAddNothing) {
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}, {100, 80}});
+  SelectObj(wall, 1, 0);
+  addSelectedRect();
+  DoCopyObjects();
+  const Bytes good = Scrap();
+  ASSERT_GT(good.size(), 20u);
+  const size_t before = CountObjects(doc.first);
+
+  // Every cut, including one that loses only the end tag.
+  for (size_t n = 0; n < good.size(); ++n) {
+    SetScrap(Bytes(good.begin(), good.begin() + static_cast<long>(n)));
+    DoPasteObjects();
+    ASSERT_EQ(CountObjects(doc.first), before) << n;
+  }
+  // Counts and lengths patched at every offset: no crash, no over-read; whatever is pasted
+  // is a whole object.
+  for (uint32_t value : {0u, 0xFFFFFFFFu, 0x7FFFFFFFu}) {
+    for (size_t at = 0; at + 4 <= good.size(); ++at) {
+      Bytes bad = good;
+      for (int i = 0; i < 4; ++i) bad[at + i] = static_cast<uint8_t>(value >> (24 - 8 * i));
+      SetScrap(bad);
+      DoPasteObjects();
+      for (Objex* o = doc.first->firstObject; o; o = o->next) ASSERT_EQ(o->layer, doc.first);
+      while (CountObjects(doc.first) > before) DeleteObj(LastObject(doc.first));
+    }
+  }
+  SetScrap(good);
+  DoPasteObjects();
+  EXPECT_EQ(CountObjects(doc.first), before + 2);
+}
+
+}  // namespace

@@ -1,0 +1,806 @@
+// Object records: info and point layouts of every version group, the repairs made while
+// reading older objects, attachments, trims, round trips and damaged input.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "TestDocument.h"
+#include "files/AttachmentRecords.h"
+#include "files/ByteStream.h"
+#include "files/FileTags.h"
+#include "files/ObjectRecords.h"
+#include "files/ObjectValidation.h"
+#include "files/TypeData.h"
+#include "model/CustomTextures.h"
+#include "model/Delete.h"
+#include "model/PendingServices.h"
+#include "model/PlanarTransforms.h"
+#include "platform/ContentPaths.h"
+
+namespace {
+
+// Test-only writer: bytes laid down field by field from the record tables.
+struct Bytes {
+  std::vector<uint8_t> b;
+  void u8(uint8_t v) { b.push_back(v); }
+  void be16(int v) { u8(uint8_t(v >> 8)); u8(uint8_t(v)); }
+  void be32(int64_t v) { for (int s = 24; s >= 0; s -= 8) u8(uint8_t(uint32_t(v) >> s)); }
+  void f32(float f) { uint32_t u; memcpy(&u, &f, 4); be32(u); }
+  void le16(int v) { u8(uint8_t(v)); u8(uint8_t(v >> 8)); }
+  void le32(int64_t v) { for (int s = 0; s <= 24; s += 8) u8(uint8_t(uint32_t(v) >> s)); }
+  void lef32(float f) { uint32_t u; memcpy(&u, &f, 4); le32(u); }
+  void rgb(int r, int g, int bl) { be16(r); be16(g); be16(bl); }
+  void str(const std::string& s) { be32(int64_t(s.size())); b.insert(b.end(), s.begin(), s.end()); }
+  size_t size() const { return b.size(); }
+  void patch32(size_t at, int64_t v) { for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(uint32_t(v) >> (24 - 8 * i)); }
+};
+
+int Group(int v) { return RecordGroup(v); }
+
+struct Info {
+  int type = kObjClosedPoly;
+  int marker = 117;
+  int levels = 1;
+  int pointCount = 1;
+  int subtype = 0;
+  int tex = 11, tex1 = 12, tex2 = 13, tex3 = 14, tex4 = 15;
+  float params[5] = {31, 32, 33, 34, 35};
+  std::string name = "nm";
+  uint32_t id = 77;
+};
+
+// Info record of version v; texture IDs are plain (never custom).
+void WriteInfo(Bytes& o, int v, const Info& i) {
+  const int g = Group(v);
+  o.be16(i.type);
+  if (i.type == kObjGroup && v >= 10700) o.be32(i.marker);
+  o.u8(1); o.u8(1);                          // closed, visible
+  o.rgb(0x0102, 0x0304, 0x0506);             // pen
+  o.rgb(1, 0, 2);                            // options
+  o.rgb(0x1112, 0x1314, 0x1516);             // fill
+  o.f32(2.5f); o.be16(3); o.be16(4);         // width, pen style, fill pattern
+  o.be16(i.levels); o.be32(i.pointCount);
+  o.u8(1); o.be16(-1);                       // capped, direction
+  o.be32(i.tex);
+  for (int k = 0; k < 8; ++k) o.lef32(40.0f + k);  // two texture rectangles
+  o.be16(3); o.f32(6.5f);                    // aux short, plant age
+  if (g >= 1) {
+    o.be32(i.subtype); o.be32(i.tex1); o.be32(i.tex2);
+    o.rgb(0x2122, 0x2324, 0x2526); o.rgb(0x3132, 0x3334, 0x3536);
+  }
+  if (g >= 2) { o.f32(8.25f); o.u8(1); o.be32(i.tex3); o.rgb(0x4142, 0x4344, 0x4546); }
+  if (g >= 3) {
+    o.be32(i.tex4); o.rgb(0x5152, 0x5354, 0x5556);
+    for (int k = 0; k < 10; ++k) o.be16(90 + k);
+  }
+  if (g >= 2) o.be32(0x200);                 // plan mask
+  if (g >= 1) for (int k = 0; k < 4; ++k) o.f32(i.params[k]);
+  if (g >= 2) o.f32(i.params[4]);
+  if (g >= 1) { o.be32(0x0A0B); o.be32(0x0C0D); }  // extra long, extra data
+  if (g >= 5) o.str(i.name);
+  if (g >= 4) o.be32(i.id);
+}
+
+struct Pt {
+  float x = 10, y = 1, z = 20;
+  int tex1 = 0, tex2 = 0;
+  int flags = 0;
+  int trim1 = 0, trim2 = 0;
+  float seg[5] = {0, 51, 52, 53, 54};
+  uint32_t id = 500;
+};
+
+void WritePoint(Bytes& o, int v, const Pt& p) {
+  const int g = Group(v);
+  o.be16(1); o.u8(0); o.u8(1); o.u8(0);
+  for (float f : {0.5f, 0.25f, 0.125f}) o.f32(f);
+  o.f32(p.x); o.f32(p.y); o.f32(p.z);
+  for (int k = 0; k < 6; ++k) o.f32(0.0f);
+  o.be32(p.tex1); o.be32(p.tex2);
+  for (float f : {0.1f, 0.2f, 3.0f, 4.0f}) o.f32(f);
+  if (v < 10450) { for (int c : {1, 2, 3, 4, 5, 6}) o.le16(0x1230 + c); }
+  else { for (int c : {1, 2, 3, 4, 5, 6}) o.be16(0x1230 + c); }
+  if (g >= 2) { o.f32(7.0f); o.be32(8); o.be16(9); o.be16(10); }
+  if (g >= 1) { o.be32(p.flags); o.be32(p.trim1); o.f32(p.seg[0]); o.f32(p.seg[1]); }
+  if (v == 10350 || v == 10351 || g >= 2) { o.be32(p.trim2); o.f32(p.seg[2]); }
+  if (g >= 2) { o.f32(p.seg[3]); o.f32(p.seg[4]); }
+  if (g >= 3) for (int k = 0; k < 4; ++k) o.be16(60 + k);
+  if (g >= 4) o.be32(p.id);
+}
+
+void WritePoints(Bytes& o, int v, const std::vector<Pt>& pts) {
+  o.be32(int64_t(pts.size()));
+  for (const Pt& p : pts) WritePoint(o, v, p);
+}
+
+std::vector<Pt> Square(uint32_t firstID) {
+  std::vector<Pt> pts(4);
+  float xs[4] = {0, 100, 100, 0}, zs[4] = {0, 0, 100, 100};
+  for (int k = 0; k < 4; ++k) { pts[k].x = xs[k]; pts[k].z = zs[k]; pts[k].id = firstID + k; }
+  return pts;
+}
+
+class ObjectRecords : public ::testing::Test {
+ protected:
+  TestDocument doc;
+  void SetUp() override {
+    ResetByteStream();
+    doc.ds()->nextObjectID = 1000;
+    doc.ds()->nextPointID = 5000;
+  }
+  void TearDown() override {
+    for (Layer* l = doc.model.itsLayers; l; l = l->next)
+      while (l->firstObject) DeleteObj(l->firstObject);
+    ResetByteStream();
+    sInputVersion = kVersionDesign11100;
+  }
+  // Reads one object of version v from the bytes into the first floor.
+  Objex* Read(const Bytes& in, int v, uint8_t append = 1) {
+    sInputVersion = v;
+    SetInputBuffer(in.b.data(), in.size());
+    ReadIDScope ids;
+    return ReadAnObject(doc.first, append);
+  }
+};
+
+std::vector<uint8_t> WriteObject(Objex* o) {
+  BeginOutputBuffer();
+  WriteAnObject(o);
+  std::vector<uint8_t> out = gStream.outDataBuffer;
+  ReleaseOutputBuffer();
+  return out;
+}
+
+TEST_F(ObjectRecords, Version10000RecordEndsAfterPlantAge) {
+  Bytes in;
+  WriteInfo(in, 10000, Info{});
+  WritePoints(in, 10000, {Pt{}});
+  Objex* o = Read(in, 10000);
+  ASSERT_NE(o, nullptr);
+  EXPECT_EQ(GetMark(), in.size());
+  EXPECT_FALSE(StreamFailed());
+  EXPECT_EQ(o->penColor.green, 0x0304);
+  EXPECT_EQ(o->fillColor.blue, 0x1516);
+  EXPECT_FLOAT_EQ(o->plantAge, 6.5f);
+  EXPECT_EQ(o->direction, -1);
+  EXPECT_EQ(o->planMask, 2);  // set by type for versions before 10400
+  EXPECT_EQ(o->firstPoint->color[0].red, 0x1231);  // little-endian colours before 10450
+  EXPECT_FLOAT_EQ(o->firstPoint->position[2], 20.0f);
+}
+
+TEST_F(ObjectRecords, Version10450HasNoIdAndVersion10500HasIdButNoName) {
+  Bytes a;
+  WriteInfo(a, 10450, Info{});
+  WritePoints(a, 10450, {Pt{}});
+  Objex* o = Read(a, 10450);
+  ASSERT_NE(o, nullptr);
+  EXPECT_EQ(GetMark(), a.size());
+  EXPECT_EQ(o->objectID, 1000u);  // keeps the ID its creation took
+  EXPECT_EQ(o->textureScale.y, 99);
+  EXPECT_EQ(o->planMask, 0x200);
+  EXPECT_EQ(o->firstPoint->color[1].blue, 0x1236);
+
+  Bytes b;
+  WriteInfo(b, 10500, Info{});
+  WritePoints(b, 10500, {Pt{}});
+  Objex* p = Read(b, 10500);
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(GetMark(), b.size());
+  EXPECT_EQ(p->objectID, 77u);
+  EXPECT_EQ(p->name, nullptr);
+  EXPECT_EQ(p->firstPoint->pointID, 500u);
+  EXPECT_EQ(p->extraFlags, 0x0C0D);
+}
+
+TEST_F(ObjectRecords, GroupMarkerOnlyFrom10700) {
+  Info g;
+  g.type = kObjGroup;
+  for (int v : {10500, 10700}) {
+    Bytes in;
+    WriteInfo(in, v, g);
+    WritePoints(in, v, {});
+    Objex* o = Read(in, v);
+    ASSERT_NE(o, nullptr) << v;  // a group without points is kept
+    EXPECT_EQ(GetMark(), in.size());
+    EXPECT_EQ(o->groupMarker, v == 10700 ? 117 : 0);
+  }
+}
+
+TEST_F(ObjectRecords, StoredIdsAreKeptUniqueAndCountersEndAbove) {
+  Bytes in;
+  Info i;
+  WriteInfo(in, 10800, i);
+  WritePoints(in, 10800, {Pt{}});
+  WriteInfo(in, 10800, i);        // the same object ID again
+  Pt dup;                         // and the same point ID again
+  WritePoints(in, 10800, {dup});
+  sInputVersion = 10800;
+  SetInputBuffer(in.b.data(), in.size());
+  Objex *a, *b;
+  {
+    ReadIDScope ids;
+    a = ReadAnObject(doc.first, 1);
+    b = ReadAnObject(doc.first, 1);
+  }
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(a->objectID, 77u);
+  EXPECT_EQ(a->firstPoint->pointID, 500u);
+  EXPECT_NE(b->objectID, 77u);
+  EXPECT_NE(b->firstPoint->pointID, 500u);
+  EXPECT_GT(doc.ds()->nextObjectID, b->objectID);
+  EXPECT_GT(doc.ds()->nextPointID, b->firstPoint->pointID);
+}
+
+TEST_F(ObjectRecords, PointCountAndLevelsFollowThePointsRead) {
+  Info i;
+  i.pointCount = 9;
+  i.levels = 3;
+  Bytes in;
+  WriteInfo(in, 11100, i);
+  WritePoints(in, 11100, {Pt{}, Pt{}});
+  Objex* o = Read(in, 11100);
+  ASSERT_NE(o, nullptr);
+  EXPECT_EQ(o->pointCount, 2);
+  EXPECT_EQ(o->levels, 1);
+}
+
+TEST_F(ObjectRecords, OldWallGetsLayerHeightAndAlternatingShorts) {
+  doc.first->height = 110;
+  Info i;
+  i.type = kObjWall;
+  i.params[0] = 0.4f;
+  Bytes in;
+  WriteInfo(in, 10300, i);
+  WritePoints(in, 10300, {Pt{}, Pt{}, Pt{}});
+  in.be32(0);  // no attachments
+  ServiceCallRecorder calls;
+  Objex* o = Read(in, 10300);
+  ASSERT_NE(o, nullptr);
+  EXPECT_EQ(GetMark(), in.size());
+  EXPECT_FLOAT_EQ(o->params[0], 110);
+  EXPECT_FLOAT_EQ(o->params[1], 16);
+  EXPECT_EQ(o->textureID, 1700);
+  int16_t expect = 0;
+  for (Poinz* p = o->firstPoint; p; p = p->next, expect = int16_t(1 - expect)) {
+    EXPECT_EQ(p->segmentShort2, expect);
+    EXPECT_FLOAT_EQ(p->segmentFloats[0], 110);
+    EXPECT_FLOAT_EQ(p->segmentFloats[3], 110 * 1.25f);
+    EXPECT_EQ(p->trim1, nullptr);
+  }
+  EXPECT_TRUE(calls.called("Update3DWall", o->objectID));
+  EXPECT_TRUE(calls.called("UpdateAllWallAttachments", o->objectID));
+}
+
+TEST_F(ObjectRecords, OldStockPlantsOfHighTexturesAreDropped) {
+  Info i;
+  i.type = kObjPlant;
+  Pt p;
+  p.tex1 = 14050;
+  for (int v : {10750, 10800}) {
+    Bytes in;
+    WriteInfo(in, v, i);
+    WritePoints(in, v, {p});
+    Objex* o = Read(in, v);
+    EXPECT_EQ(o != nullptr, v == 10800) << v;
+    EXPECT_EQ(GetMark(), in.size());
+  }
+  EXPECT_EQ(doc.first->firstObject->next, nullptr);
+}
+
+TEST_F(ObjectRecords, SlopeArrowsAndPointlessObjectsNeverReachTheLayer) {
+  Info i;
+  i.type = kObjRoofSlopeArrow;
+  Bytes a;
+  WriteInfo(a, 11100, i);
+  WritePoints(a, 11100, {Pt{}, Pt{}});
+  EXPECT_EQ(Read(a, 11100), nullptr);
+  Bytes b;
+  WriteInfo(b, 11100, Info{});
+  WritePoints(b, 11100, {});
+  EXPECT_EQ(Read(b, 11100), nullptr);
+  EXPECT_EQ(doc.first->firstObject, nullptr);
+}
+
+TEST_F(ObjectRecords, Deck10350StepFlagsMakeStepsChildren) {
+  Info i;
+  i.type = kObjDeck;
+  std::vector<Pt> pts = Square(1);
+  pts[1].flags = 2 | 8;
+  pts[3].flags = 2 | 16;  // the closing segment
+  Bytes in;
+  WriteInfo(in, 10350, i);
+  WritePoints(in, 10350, pts);
+  Objex* o = Read(in, 10350);
+  ASSERT_NE(o, nullptr);
+  EXPECT_EQ(GetMark(), in.size());  // no attachment list in 10350
+  Objex* s1 = o->firstChild;
+  ASSERT_TRUE(s1 && s1->next && !s1->next->next);
+  auto* d1 = static_cast<DoorWindowData*>(s1->typeData);
+  auto* d2 = static_cast<DoorWindowData*>(s1->next->typeData);
+  EXPECT_EQ(s1->type, kObjDeckSteps);
+  EXPECT_EQ(d1->anchorStart, o->firstPoint->next);
+  EXPECT_EQ(d2->anchorEnd, o->firstPoint);
+  EXPECT_EQ(d1->auxShort1, 1);
+  EXPECT_EQ(d2->auxShort2, 1);
+  EXPECT_FLOAT_EQ(d1->width, ConvertWorldToScreen(51, doc.ds(), 0));
+}
+
+// A 10800 wall with one door whose anchors are stored as 7 and 1 and trim words of 65536
+// carrying a custom profile on side 1 of the first point.
+Bytes Wall10800(const Info& wallInfo) {
+  Bytes in;
+  WriteInfo(in, 10800, wallInfo);
+  std::vector<Pt> pts = Square(10);
+  in.be32(4);
+  for (int k = 0; k < 4; ++k) {
+    if (k == 0) {
+      Pt p = pts[0];
+      // Point record with a trim block after the side 1 word.
+      Bytes tmp;
+      p.trim1 = 65536;
+      WritePoint(tmp, 10800, p);
+      // Split after the side 1 word: find its offset from the layout.
+      size_t afterWord = 2 + 3 + 48 + 8 + 16 + 12 + 12 + 4 + 4;
+      in.b.insert(in.b.end(), tmp.b.begin(), tmp.b.begin() + long(afterWord));
+      in.be16(208);
+      in.be32(65536);
+      in.be16(210);
+      in.be16(200);
+      Info prof;
+      prof.type = kObjOpenPoly;
+      prof.id = 90;
+      WriteInfo(in, 10800, prof);
+      WritePoints(in, 10800, {Pt{}, Pt{}});
+      in.be16(211);
+      in.be32(3);  // code B
+      in.be16(209);
+      in.b.insert(in.b.end(), tmp.b.begin() + long(afterWord), tmp.b.end());
+    } else {
+      WritePoint(in, 10800, pts[k]);
+    }
+  }
+  in.be32(1);
+  in.be16(201);
+  Info door;
+  door.type = kObjDoor;
+  door.id = 78;
+  WriteInfo(in, 10800, door);
+  WritePoints(in, 10800, {Pt{}, Pt{}});
+  in.be16(16); in.be16(501); in.be32(7); in.be32(1);
+  for (float f : {1.0f, 2.0f, 36.0f, 80.0f, 0.0f}) in.f32(f);
+  in.be32(0); in.be32(0); in.be32(0);
+  in.u8(1); in.f32(0.5f); in.be16(1); in.be16(2); in.be16(3); in.be32(0x01020304);
+  for (int s = 0; s < 2; ++s) { in.u8(0); in.be32(2200 + s); in.be16(100); in.be16(100); in.rgb(1, 2, 3); }
+  return in;
+}
+
+TEST_F(ObjectRecords, Wall10800AnchorsTrimsAndSlots) {
+  Info w;
+  w.type = kObjWall;
+  Bytes in = Wall10800(w);
+  Objex* o = Read(in, 10800);
+  ASSERT_NE(o, nullptr);
+  EXPECT_EQ(GetMark(), in.size());
+  Objex* door = o->firstChild;
+  ASSERT_NE(door, nullptr);
+  auto* d = static_cast<DoorWindowData*>(door->typeData);
+  EXPECT_EQ(d->anchorStart, o->firstPoint);       // index 7 of 4 points
+  EXPECT_EQ(d->anchorEnd, o->firstPoint->next);
+  EXPECT_EQ(d->auxValue, 0x01020304);
+  EXPECT_EQ(door->parent, o);
+  auto* t = static_cast<TrimData*>(o->firstPoint->trim1);
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->trimCodeA, 65536);
+  ASSERT_NE(t->profileA, nullptr);
+  EXPECT_EQ(t->profileA->layer, nullptr);
+  EXPECT_EQ(t->trimCodeB, 3);
+  // 10800: slots from wall slots 1, 3, 1, 2, 4.
+  EXPECT_EQ(t->slotTextureIDs[0], 12);
+  EXPECT_EQ(t->slotTextureIDs[1], 14);
+  EXPECT_EQ(t->slotTextureIDs[2], 12);
+  EXPECT_EQ(t->slotTextureIDs[3], 13);
+  EXPECT_EQ(t->slotTextureIDs[4], 15);
+  EXPECT_EQ(t->slotColors[3].red, 0x3132);
+  // A side 2 word other than 65536 gives an empty record.
+  auto* t2 = static_cast<TrimData*>(o->firstPoint->trim2);
+  ASSERT_NE(t2, nullptr);
+  EXPECT_EQ(t2->trimCodeA, 0);
+}
+
+TEST_F(ObjectRecords, Wall10700TrimSlotsAndSideWords) {
+  Info w;
+  w.type = kObjWall;
+  Bytes in;
+  WriteInfo(in, 10700, w);
+  Pt p;
+  p.trim1 = 5;
+  p.trim2 = 6;
+  WritePoints(in, 10700, {p, Pt{}});
+  in.be32(0);
+  Objex* o = Read(in, 10700);
+  ASSERT_NE(o, nullptr);
+  auto* t = static_cast<TrimData*>(o->firstPoint->trim1);
+  EXPECT_EQ(t->trimCodeA, 5);
+  EXPECT_EQ(static_cast<TrimData*>(o->firstPoint->trim2)->trimCodeA, 6);
+  EXPECT_EQ(t->slotTextureIDs[0], 14);
+  EXPECT_EQ(t->slotTextureIDs[1], 2213);
+  EXPECT_EQ(t->slotTextureScales[1].x, 100);
+  EXPECT_EQ(t->slotTextureIDs[2], 12);
+  EXPECT_EQ(t->slotTextureIDs[4], 15);
+}
+
+TEST_F(ObjectRecords, OlderWindowRecordTakesFillAndSlotZeroIntoTrimSlots) {
+  Info w;
+  w.type = kObjWall;
+  Bytes in;
+  WriteInfo(in, 10750, w);
+  WritePoints(in, 10750, Square(1));
+  in.be32(2);
+  in.be16(999);  // a wrong tag: the entry is skipped
+  in.be16(201);
+  Info win;
+  win.type = kObjWindow;
+  WriteInfo(in, 10750, win);
+  WritePoints(in, 10750, {Pt{}});
+  in.le16(17); in.le16(600); in.le32(2); in.le32(3);
+  for (int k = 0; k < 5; ++k) in.lef32(1.0f + k);
+  for (int k = 0; k < 3; ++k) in.le32(0);
+  in.u8(1); in.u8(0); in.lef32(0.75f); in.le16(4); in.le16(5); in.le16(6); in.le32(7);
+  Objex* o = Read(in, 10750);
+  ASSERT_NE(o, nullptr);
+  EXPECT_EQ(GetMark(), in.size());
+  ASSERT_NE(o->firstChild, nullptr);
+  auto* d = static_cast<DoorWindowData*>(o->firstChild->typeData);
+  EXPECT_EQ(d->anchorStart, o->firstPoint->next->next);
+  EXPECT_FLOAT_EQ(d->elevation, 5.0f);
+  EXPECT_EQ(d->auxShort2, 6);
+  EXPECT_EQ(d->trimSlotB.color.red, 0x1112);
+  EXPECT_EQ(d->trimSlotA.textureID, 11);
+  EXPECT_EQ(d->trimSlotA.textureHeight, 99);
+}
+
+TEST_F(ObjectRecords, PhotosTakeConsecutiveTextureNumbersAndOldDimensionsAreConverted) {
+  Info i;
+  i.type = kObjPhotoView;
+  Bytes in;
+  for (int k = 0; k < 2; ++k) {
+    WriteInfo(in, 11100, i);
+    WritePoints(in, 11100, {Pt{}, Pt{}, Pt{}});
+    in.str("/p/a.jpg");
+  }
+  Info dim;
+  dim.type = kObjAngleDim;
+  dim.subtype = 0;
+  WriteInfo(in, 11100, dim);
+  WritePoints(in, 11100, {Pt{}, Pt{}});
+  in.be16(5);  // no text object
+  in.be32(1); in.f32(2); in.f32(3);
+  sInputVersion = 11100;
+  SetInputBuffer(in.b.data(), in.size());
+  ReadIDScope ids;
+  Objex* a = ReadAnObject(doc.first, 1);
+  Objex* b = ReadAnObject(doc.first, 1);
+  Objex* d = ReadAnObject(doc.first, 1);
+  ASSERT_TRUE(a && b && d);
+  EXPECT_STREQ(static_cast<char*>(a->sourceObject), "/p/a.jpg");
+  EXPECT_EQ(b->textureID1, a->textureID1 + 1);
+  EXPECT_EQ(b->firstPoint->textureID[1], b->textureID1);
+  EXPECT_EQ(d->subtype, kObjAngleDim);
+  EXPECT_EQ(GetMark(), in.size());
+}
+
+TEST_F(ObjectRecords, CustomTextureIsWrittenAsItsPath) {
+  char path[] = "Bricks/red.jpg";
+  int32_t id = NewCustomTextureID(path);
+  Objex* o = doc.addObject(kObjClosedPoly, true, {{0, 0}, {5, 5}, {0, 5}});
+  o->textureID2 = id;
+  std::vector<uint8_t> out = WriteObject(o);
+  std::string s(out.begin(), out.end());
+  EXPECT_NE(s.find("Bricks/red.jpg"), std::string::npos);
+  BeginOutputBuffer();
+  WriteTextureID(id);
+  std::vector<uint8_t> rec = gStream.outDataBuffer;
+  ReleaseOutputBuffer();
+  ASSERT_EQ(rec.size(), 8u + strlen(path));
+  EXPECT_EQ(rec[0], 0xFF);
+  EXPECT_EQ(rec[7], strlen(path));
+  SetInputBuffer(rec.data(), rec.size());
+  EXPECT_EQ(ReadTextureID(), id);
+}
+
+TEST_F(ObjectRecords, PlantPathsAreReRooted) {
+  char out[512];
+  ConvertAbsolutePlantPathToRelative("C:\\Data\\customplants\\Maple\\m1.jpg", out, sizeof out);
+  EXPECT_STREQ(out, "Maple/m1.jpg");
+  ConvertAbsolutePlantPathToRelative("/x/CustomPlants/Maple/m1.jpg", out, sizeof out);
+  EXPECT_STREQ(out, "Maple/m1.jpg");
+  ConvertAbsolutePlantPathToRelative("/x/other/m1.jpg", out, sizeof out);
+  EXPECT_STREQ(out, "/x/other/m1.jpg");
+  ConvertAbsolutePlantPathToRelative("/x/CustomPlants", out, sizeof out);
+  EXPECT_STREQ(out, "/x/CustomPlants");
+}
+
+TEST(ObjectValidation, RejectsFarOrNanPointsAndSmallAreas) {
+  TestDocument doc;
+  Objex* floor = doc.addObject(kObjFloor, true, {{0, 0}, {1, 0}});
+  EXPECT_TRUE(IsObjectPointValuesInvalid(floor));
+  Objex* ok = doc.addObject(kObjFloor, true, {{1e6f, 0}, {1, 0}, {0, 1}});
+  EXPECT_FALSE(IsObjectPointValuesInvalid(ok));
+  ok->firstPoint->position[0] = 1.5e6f;
+  EXPECT_TRUE(IsObjectPointValuesInvalid(ok));
+  Objex* line = doc.addObject(kObjLine, false, {{0, 0}});
+  line->firstPoint->position[1] = std::nanf("");
+  EXPECT_TRUE(IsObjectPointValuesInvalid(line));
+  EXPECT_FALSE(IsObjectPointValuesInvalid(nullptr));
+}
+
+// ---- Round trips and damaged input ----
+
+Objex* MakeChild(int16_t type, Objex* parent, void* typeData, int points) {
+  RGBColor c{7, 8, 9};
+  Objex* o = CreateObject(type, 1, 1, &c, &c, 1, 6, 0, nullptr, nullptr, nullptr, parent,
+                          parent ? parent->layer : nullptr, typeData);
+  for (int k = 0; k < points; ++k)
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, 3.0f * k, 1, 5.0f + k, 0, 0, 0, 0, 0, 0, o), o);
+  if (parent) {
+    Objex** link = &parent->firstChild;
+    Objex* last = nullptr;
+    while (*link) { last = *link; link = &last->next; }
+    *link = o;
+    o->prev = last;
+  }
+  return o;
+}
+
+void AppendTo(Objex** head, Objex* o) {
+  while (*head) head = &(*head)->next;
+  *head = o;
+}
+
+// Fills the fields that every object record carries with distinct values.
+void Decorate(Objex* o, int seed) {
+  o->options[1] = uint16_t(seed);
+  o->textureID = 100 + seed;
+  o->textureID1 = -1500;  // a palette link
+  o->textureID3 = 300 + seed;
+  o->color2 = {uint16_t(seed), 2, 3};
+  o->params[4] = 4.5f + seed;
+  o->extraLong = seed;
+  o->extraFlags = 2 * seed;
+  o->planMask = 6;
+  o->name = strdup(("obj" + std::to_string(seed)).c_str());
+  int k = 0;
+  for (Poinz* p = o->firstPoint; p; p = p->next, ++k) {
+    p->textureID[1] = 2000 + k;
+    p->segmentFloats[4] = float(k) + 0.5f;
+    p->segmentFlags = k & 1 ? 32 : 0;
+    p->textureScale[1] = {int16_t(50 + k), 75};
+  }
+}
+
+class ObjectRoundTrip : public ObjectRecords {
+ protected:
+  // Reads one object entry into a new document and writes what was read.
+  static std::vector<uint8_t> ReadAndWriteBack(const std::vector<uint8_t>& in) {
+    std::vector<uint8_t> out;
+    TestDocument other;
+    other.ds()->nextObjectID = 100000;
+    other.ds()->nextPointID = 100000;
+    sInputVersion = kVersionDesign11100;
+    SetInputBuffer(in.data(), in.size());
+    Objex* read = nullptr;
+    {
+      ReadIDScope ids;
+      int16_t tag = 0;
+      ReadShort(&tag);
+      EXPECT_EQ(tag, kTagObject);
+      read = ReadAnObject(other.first, 1);
+    }
+    EXPECT_NE(read, nullptr);
+    EXPECT_EQ(GetMark(), in.size());
+    if (read) out = WriteObject(read);
+    for (Layer* l = other.model.itsLayers; l; l = l->next)
+      while (l->firstObject) DeleteObj(l->firstObject);
+    DeleteCustomTextureList();
+    return out;
+  }
+
+  // Reading recomputes texture coordinates and ring lengths, so the record made by hand may
+  // differ there; from the first read on every write gives the same bytes, of one length.
+  void ExpectRoundTrip(Objex* o) {
+    std::vector<uint8_t> first = WriteObject(o);
+    std::vector<uint8_t> second = ReadAndWriteBack(first);
+    std::vector<uint8_t> third = ReadAndWriteBack(second);
+    EXPECT_EQ(first.size(), second.size()) << "type " << o->type;
+    EXPECT_EQ(second, third) << "type " << o->type;
+  }
+
+  Objex* MakeWall() {
+    Objex* wall = doc.addObject(kObjWall, true, {{0, 0}, {100, 0}, {100, 80}, {0, 80}});
+    Decorate(wall, 1);
+    char path[] = "Stone/wall.png";
+    wall->textureID2 = NewCustomTextureID(path);
+    auto* t = static_cast<TrimData*>(calloc(1, sizeof(TrimData)));
+    t->trimCodeA = kTrimCustomProfile;
+    t->profileA = MakeChild(kObjOpenPoly, nullptr, nullptr, 3);
+    t->trimCodeB = 12;
+    for (int k = 0; k < 5; ++k) {
+      t->slotTextureIDs[k] = 700 + k;
+      t->slotColors[k] = {uint16_t(k), 1, 1};
+      t->slotTextureScales[k] = {int16_t(k), 9};
+    }
+    wall->firstPoint->trim1 = t;
+    // A read wall has a trim record on every side.
+    for (Poinz* p = wall->firstPoint; p; p = p->next) {
+      if (!p->trim1) p->trim1 = calloc(1, sizeof(TrimData));
+      if (!p->trim2) p->trim2 = calloc(1, sizeof(TrimData));
+    }
+    auto* d = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+    d->subtype = kDoorCustom;
+    d->anchorStart = wall->firstPoint->next;
+    d->anchorEnd = wall->firstPoint->next->next;
+    d->width = 36;
+    d->auxValue = 0x0A0B0C0D;
+    d->maskObject = MakeChild(kObjSkylightOutline, nullptr, nullptr, 2);
+    d->definitionParts = MakeChild(kObjClosedPoly, nullptr, nullptr, 3);
+    d->definitionLeafParts = MakeChild(kObjDoorLeafFace, nullptr, nullptr, 3);
+    d->trimSlotA = {1, 2200, 10, 20, {4, 5, 6}, MakeChild(kObjOpenPoly, nullptr, nullptr, 2)};
+    d->trimSlotB = {0, 2201, 11, 21, {7, 8, 9}, nullptr};
+    Decorate(MakeChild(kObjDoor, wall, d, 4), 2);
+    return wall;
+  }
+};
+
+TEST_F(ObjectRoundTrip, EveryKindWritesBackTheSameBytes) {
+  ExpectRoundTrip(MakeWall());
+
+  Objex* line = doc.addObject(kObjLine, false, {{1, 2}, {3, 4}});
+  Decorate(line, 3);
+  ExpectRoundTrip(line);
+
+  Objex* deck = doc.addObject(kObjDeck, true, {{0, 0}, {50, 0}, {50, 50}});
+  Decorate(deck, 4);
+  auto* steps = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+  steps->anchorStart = deck->firstPoint;
+  steps->anchorEnd = deck->firstPoint->next;
+  steps->height = 12;
+  MakeChild(kObjDeckSteps, deck, steps, 4);
+  ExpectRoundTrip(deck);
+
+  Objex* roof = doc.addObject(kObjRoof, true, {{0, 0}, {50, 0}, {50, 50}, {0, 50}});
+  auto* sky = static_cast<RoofAttachmentData*>(calloc(1, sizeof(RoofAttachmentData)));
+  sky->ownerType = kObjSkylight;
+  sky->subtype = kSkylightCustom;
+  sky->floats[3] = 2.5f;
+  sky->panelID = 42;
+  sky->flags[1] = 1;
+  AppendTo(&sky->outlineParts, MakeChild(kObjSkylightOutline, nullptr, nullptr, 2));
+  AppendTo(&sky->separatorParts, MakeChild(kObjSeparatorFace, nullptr, nullptr, 3));
+  AppendTo(&sky->customParts, MakeChild(kObjCustomAttachmentPart, nullptr, nullptr, 3));
+  sky->slots[1] = {0, 1234, 3, 4, {1, 2, 3}, nullptr};
+  MakeChild(kObjSkylight, roof, sky, 4);
+  auto* dormer = static_cast<RoofAttachmentData*>(calloc(1, sizeof(RoofAttachmentData)));
+  dormer->ownerType = kObjDormerCutout;
+  MakeChild(kObjDormerCutout, roof, dormer, 3);
+  ExpectRoundTrip(roof);
+
+  SetUserSharedRoot("/tmp/objrec-shared");
+  Objex* plant = doc.addObject(kObjPlant, true, {{5, 5}});
+  plant->subtype = kSubUserPlant;
+  plant->typeData = strdup((LocalDomainCustomPlantPath() + "/Maple/m1.jpg").c_str());
+  plant->textureID1 = plant->textureID2 = plant->textureID3 = 29999;
+  plant->firstPoint->textureID[0] = plant->firstPoint->textureID[1] = 29999;
+  ExpectRoundTrip(plant);
+  SetUserSharedRoot("");
+
+  Objex* photo = doc.addObject(kObjPhotoView, true, {{0, 0}, {5, 0}, {5, 5}});
+  photo->sourceObject = strdup("/photos/a.jpg");
+  photo->textureID1 = photo->textureID2 = photo->textureID3 = 29998;
+  for (Poinz* p = photo->firstPoint; p; p = p->next) p->textureID[0] = p->textureID[1] = 29998;
+  ExpectRoundTrip(photo);
+}
+
+TEST_F(ObjectRoundTrip, CustomDoorDefinitionsAreSortedByType) {
+  Objex* wall = MakeWall();
+  auto* d = static_cast<DoorWindowData*>(wall->firstChild->typeData);
+  d->extraParts2 = MakeChild(kObjOpenPoly, nullptr, nullptr, 2);
+  std::vector<uint8_t> bytes = WriteObject(wall);
+  SetInputBuffer(bytes.data() + 2, bytes.size() - 2);
+  Objex* read;
+  {
+    ReadIDScope ids;
+    read = ReadAnObject(doc.second, 1);
+  }
+  ASSERT_NE(read, nullptr);
+  auto* r = static_cast<DoorWindowData*>(read->firstChild->typeData);
+  ASSERT_TRUE(r->maskObject && r->definitionLeafParts && r->definitionParts);
+  EXPECT_EQ(r->maskObject->type, kObjSkylightOutline);
+  EXPECT_EQ(r->definitionLeafParts->type, kObjDoorLeafFace);
+  ASSERT_NE(r->definitionParts->next, nullptr);
+  EXPECT_EQ(r->definitionParts->next->type, kObjOpenPoly);
+  EXPECT_EQ(r->definitionParts->layer, nullptr);
+  EXPECT_EQ(r->definitionParts->parent, read->firstChild);
+  EXPECT_EQ(r->anchorStart, read->firstPoint->next);
+  ASSERT_NE(r->trimSlotA.profile, nullptr);
+  // The wall's point and object IDs are in use, so the copy gets fresh ones.
+  EXPECT_NE(read->objectID, wall->objectID);
+  EXPECT_NE(read->firstPoint->pointID, wall->firstPoint->pointID);
+}
+
+TEST_F(ObjectRoundTrip, FlaggedSlotWithoutProfileIsWrittenUnflagged) {
+  Objex* wall = MakeWall();
+  auto* d = static_cast<DoorWindowData*>(wall->firstChild->typeData);
+  DeleteObj(d->trimSlotA.profile);
+  d->trimSlotA.profile = nullptr;
+  static_cast<TrimData*>(wall->firstPoint->trim1)->trimCodeB = kTrimCustomProfile;
+  std::vector<uint8_t> bytes = WriteObject(wall);
+  SetInputBuffer(bytes.data() + 2, bytes.size() - 2);
+  ReadIDScope ids;
+  Objex* read = ReadAnObject(doc.second, 1);
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(GetMark(), bytes.size() - 2);
+  EXPECT_EQ(static_cast<DoorWindowData*>(read->firstChild->typeData)->trimSlotA.flag, 0);
+  EXPECT_EQ(static_cast<TrimData*>(read->firstPoint->trim1)->trimCodeB, 0);
+}
+
+TEST_F(ObjectRoundTrip, TopLevelGroupIsBracketed) {
+  Objex* group = doc.addObject(kObjGroup, false, {});
+  group->groupMarker = 123;
+  MakeChild(kObjLine, group, nullptr, 2);
+  MakeChild(kObjLine, group, nullptr, 2);
+  std::vector<uint8_t> bytes = WriteObject(group);
+  Objex* g = group;
+  // The group's own record, then 202, two entries, 203.
+  BeginOutputBuffer();
+  WriteShort(kTagObject);
+  WriteObjectInfo(g);
+  WriteObjectPoints(g);
+  WriteObjectData(g);
+  size_t head = gStream.outDataBuffer.size();
+  ReleaseOutputBuffer();
+  ASSERT_GT(bytes.size(), head + 4);
+  EXPECT_EQ(bytes[head], 0);
+  EXPECT_EQ(bytes[head + 1], kTagGroupBegin);
+  EXPECT_EQ(bytes[bytes.size() - 1], kTagGroupEnd);
+  // The marker follows the type.
+  EXPECT_EQ(bytes[7], 123);
+}
+
+// Reading any prefix, or a record whose counts are damaged, ends without leaks or over-reads.
+TEST_F(ObjectRoundTrip, DamagedInputEndsCleanly) {
+  Objex* wall = MakeWall();
+  std::vector<uint8_t> bytes = WriteObject(wall);
+  bytes.erase(bytes.begin(), bytes.begin() + 2);
+  for (size_t cut = 0; cut < bytes.size(); ++cut) {
+    SetInputBuffer(bytes.data(), cut);
+    ReadIDScope ids;
+    Objex* o = ReadAnObject(doc.second, 1);
+    EXPECT_EQ(o, nullptr) << cut;
+    EXPECT_EQ(doc.second->firstObject, nullptr);
+    DeleteObj(o);
+  }
+  BeginOutputBuffer();
+  WriteObjectInfo(wall);
+  size_t infoLength = gStream.outDataBuffer.size();
+  WriteObjectPoints(wall);
+  size_t pointsEnd = gStream.outDataBuffer.size();
+  ReleaseOutputBuffer();
+  const size_t nameLength = strlen(wall->name);
+  const size_t countAt[] = {infoLength, pointsEnd, infoLength - 4 - nameLength - 4};
+  for (size_t at : countAt) {
+    for (int64_t v : {int64_t(0), int64_t(-1), int64_t(0x7FFFFFFF)}) {
+      Bytes damaged{bytes};
+      damaged.patch32(at, v);
+      SetInputBuffer(damaged.b.data(), damaged.size());
+      ReadIDScope ids;
+      Objex* o = ReadAnObject(doc.second, 1);
+      DeleteObj(o);
+      EXPECT_LE(GetMark(), damaged.size());
+    }
+  }
+}
+
+}  // namespace

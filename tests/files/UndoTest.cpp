@@ -1,0 +1,214 @@
+// Snapshot undo: the ring words, the snapshot files, restoring, and failures.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "TestDocument.h"
+#include "files/ByteStream.h"
+#include "files/DesignFile.h"
+#include "files/Undo.h"
+#include "platform/Alerts.h"
+#include "platform/TemporaryFolder.h"
+#include "platform/UndoNames.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// A private runtime folder for the snapshot files of one test.
+class UndoTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* old = getenv("XDG_RUNTIME_DIR");
+    if (old) savedRuntime = old;
+    runtime = fs::temp_directory_path() / ("casa-undo-" + std::to_string(getpid()));
+    fs::create_directories(runtime);
+    chmod(runtime.c_str(), 0700);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    ResetByteStream();
+    gUndoActive = 1;
+    doc.model.itsDocID = 4242;
+    doc.model.itsUndoManager = &names;
+  }
+  void TearDown() override {
+    ResetByteStream();
+    gUndoActive = 1;
+    std::error_code ec;
+    fs::remove_all(runtime, ec);
+    if (savedRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
+    else setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
+  }
+  int ring(int32_t first, int32_t last, int32_t current) {
+    return doc.model.itsFirstUndo == first && doc.model.itsLastUndo == last &&
+           doc.model.itsCurrentUndo == current;
+  }
+  size_t lineCount() {
+    size_t n = 0;
+    for (Objex* o = GetLayerFromName("First Floor")->firstObject; o; o = o->next) ++n;
+    return n;
+  }
+
+  fs::path runtime;
+  std::string savedRuntime;
+  TestDocument doc;
+  UndoNameStack names;
+};
+
+}  // namespace
+
+TEST_F(UndoTest, RingHoldsTheNewestTwentyFiveSnapshots) {
+  InitializeUndo();
+  EXPECT_TRUE(ring(1, 1, 1));
+  EXPECT_FALSE(names.canUndo());
+  for (int i = 0; i < 25; ++i) StoreUndo("Edit " + std::to_string(i));
+  EXPECT_TRUE(ring(2, 1, 1));
+  EXPECT_EQ(names.undoMenuItemTitle(), "Undo Edit 24");
+  int undos = 0;
+  for (int i = 0; i < 30; ++i) {
+    int32_t before = doc.model.itsCurrentUndo;
+    DoUndo();
+    if (doc.model.itsCurrentUndo != before) ++undos;
+  }
+  EXPECT_EQ(undos, 24);
+  EXPECT_EQ(doc.model.itsCurrentUndo, 2);
+}
+
+TEST_F(UndoTest, UndoAndRedoStepThroughSnapshots) {
+  InitializeUndo();
+  DoUndo();  // nothing older
+  EXPECT_TRUE(ring(1, 1, 1));
+  doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  StoreUndo("Line");
+  doc.addObject(kObjLine, false, {{0, 5}, {10, 5}});
+  StoreUndo("Line");
+  EXPECT_EQ(lineCount(), 2u);
+  DoUndo();
+  EXPECT_EQ(lineCount(), 1u);
+  DoUndo();
+  EXPECT_EQ(lineCount(), 0u);
+  DoRedo();
+  EXPECT_EQ(lineCount(), 1u);
+  EXPECT_TRUE(ring(1, 3, 2));
+  // A new store after undo drops what could be redone.
+  doc.addObject(kObjRect, true, {{0, 0}, {1, 0}, {1, 1}});
+  StoreUndo("Rectangle");
+  EXPECT_TRUE(ring(1, 3, 3));
+  int32_t current = doc.model.itsCurrentUndo;
+  DoRedo();
+  EXPECT_EQ(doc.model.itsCurrentUndo, current);
+}
+
+TEST_F(UndoTest, UndoFromSlotOneOfAWrappedRingRestoresSlotTwentyFive) {
+  InitializeUndo();
+  for (int i = 0; i < 24; ++i) {
+    doc.ds()->gridSnap.floatH = static_cast<float>(i);
+    StoreUndo("Grid");
+  }
+  EXPECT_TRUE(ring(1, 25, 25));
+  doc.ds()->gridSnap.floatH = 99;
+  StoreUndo("Grid");
+  EXPECT_TRUE(ring(2, 1, 1));
+  DoUndo();
+  EXPECT_EQ(doc.model.itsCurrentUndo, 25);
+  EXPECT_FLOAT_EQ(doc.ds()->gridSnap.floatH, 23);
+}
+
+TEST_F(UndoTest, SnapshotFilesAreDesignFilesNamedBySessionDocumentAndSlot) {
+  doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  InitializeUndo();
+  std::string slot1 = UndoStatePath(1);
+  EXPECT_NE(slot1.find("com.zelkoworks.casavelt_1100_"), std::string::npos);
+  EXPECT_TRUE(slot1.size() > 10 && slot1.compare(slot1.size() - 11, 11, "_4242_1.dat") == 0) << slot1;
+  std::string design = (runtime / "same.dsn").string();
+  ASSERT_EQ(KeyFileWrite(design.c_str()), 1);
+  EXPECT_EQ(ReadBytes(slot1), ReadBytes(design));
+}
+
+TEST_F(UndoTest, ZoomSurvivesUndoAndOtherFieldsComeFromTheSnapshot) {
+  InitializeUndo();
+  doc.ds()->gridSpacing.floatH = 48;
+  StoreUndo("Grid");
+  doc.ds()->zoomFactor = 2.5f;
+  doc.ds()->printSetting2 = 2.5f;
+  DoUndo();
+  EXPECT_FLOAT_EQ(doc.ds()->zoomFactor, 2.5f);
+  EXPECT_FLOAT_EQ(doc.ds()->printSetting2, 2.5f);
+  EXPECT_FLOAT_EQ(doc.ds()->gridSpacing.floatH, 12);
+  EXPECT_EQ(doc.ds()->documentChanged, 1);
+}
+
+TEST_F(UndoTest, WithUndoOffNothingIsStoredButTheDocumentIsEdited) {
+  gUndoActive = 0;
+  InitializeUndo();
+  EXPECT_TRUE(ring(-1, -1, -1));
+  doc.model.itsEdited = false;
+  StoreUndo("Move");
+  EXPECT_TRUE(doc.model.itsEdited);
+  EXPECT_FALSE(fs::exists(UndoStatePath(1)));
+}
+
+TEST_F(UndoTest, FailedStoreKeepsTheRingAndFailedRestoreKeepsTheDesign) {
+  ScopedAlertRecorder alerts;
+  InitializeUndo();
+  doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  StoreUndo("Line");
+  // Slot 3 cannot be written: a folder stands in its place.
+  fs::create_directories(UndoStatePath(3));
+  StoreUndo("Blocked");
+  EXPECT_TRUE(alerts.sawMessage("Unable to store the undo state."));
+  EXPECT_TRUE(ring(1, 2, 2));
+  EXPECT_EQ(names.undoActionName(), "Line");
+
+  // A missing snapshot: the design stays and undo switches off.
+  fs::remove(UndoStatePath(1));
+  DoUndo();
+  EXPECT_TRUE(alerts.sawMessage("Unable to restore the undo state."));
+  EXPECT_EQ(lineCount(), 1u);
+  EXPECT_EQ(doc.model.itsCurrentUndo, 2);
+  EXPECT_EQ(gUndoActive, 0);
+}
+
+TEST_F(UndoTest, DamagedSnapshotLeavesTheDesignAsItWas) {
+  ScopedAlertRecorder alerts;
+  InitializeUndo();
+  doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  StoreUndo("Line");
+  std::vector<uint8_t> bytes = ReadBytes(UndoStatePath(1));
+  std::ofstream(UndoStatePath(1), std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size() / 2));
+  DoUndo();
+  EXPECT_EQ(lineCount(), 1u);
+  EXPECT_TRUE(alerts.sawMessage("Unable to restore the undo state."));
+}
+
+TEST_F(UndoTest, MenuNeverOffersMoreStepsThanTheRingHolds) {
+  InitializeUndo();
+  for (int i = 0; i < 40; ++i) StoreUndo("Step");
+  int offered = 0;
+  while (names.canUndo()) {
+    names.onUndo = [] { DoUndo(); };
+    int32_t before = doc.model.itsCurrentUndo;
+    names.undo();
+    EXPECT_NE(doc.model.itsCurrentUndo, before) << offered;
+    ++offered;
+  }
+  EXPECT_EQ(offered, 24);
+}
+
+TEST(UndoRing, CountUndos) {
+  EXPECT_EQ(CountUndos(0, 5), 0);
+  EXPECT_EQ(CountUndos(3, -1), 0);
+  EXPECT_EQ(CountUndos(1, 1), 1);
+  EXPECT_EQ(CountUndos(24, 2), 4);
+  EXPECT_EQ(CountUndos(2, 1), 25);
+}

@@ -1,0 +1,211 @@
+// Bounds: points and curves in 2D (projected) and 3D, walls through their outline,
+// roofs and their attachments, layers, printing, and the stored-box family.
+#include <gtest/gtest.h>
+
+#include "TestDocument.h"
+#include "ViewStateGuard.h"
+#include "model/Bounds.h"
+#include "model/Delete.h"
+#include "model/PendingServices.h"
+
+namespace {
+
+struct BoundsTest : ::testing::Test {
+  TestDocument doc;
+  ViewStateGuard view;  // plan view: screen x = zoomed x, screen y = zoomed z
+  BoundsTest() { doc.ds()->zoomFactor = 1; }
+
+  FloatRect Bounds2D(Objex* o, uint8_t selectedOnly = 0, uint8_t pointsOnly = 0) {
+    FloatRect r = EmptyFloatRect();
+    GetObjectBounds(o, selectedOnly, &r, pointsOnly, 0);
+    return r;
+  }
+  Float3DRect Bounds3D(Objex* o, uint8_t pointsOnly = 0) {
+    Float3DRect b = EmptyFloat3DRect();
+    GetObject3DBounds(o, 0, &b, pointsOnly);
+    return b;
+  }
+  // A child object of `parent` (not on a layer list) through plan points.
+  Objex* AddChild(Objex* parent, int16_t type, std::initializer_list<std::pair<float, float>> pts) {
+    RGBColor black{};
+    Objex* c = CreateObject(type, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, parent,
+                            parent->layer, nullptr);
+    for (auto [x, z] : pts) AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, c), c);
+    c->next = parent->firstChild;
+    if (c->next) c->next->prev = c;
+    parent->firstChild = c;
+    return c;
+  }
+};
+
+void ExpectRect(const FloatRect& r, float top, float left, float bottom, float right, float tol = 1e-3f) {
+  EXPECT_NEAR(r.floatTop, top, tol);
+  EXPECT_NEAR(r.floatLeft, left, tol);
+  EXPECT_NEAR(r.floatBottom, bottom, tol);
+  EXPECT_NEAR(r.floatRight, right, tol);
+}
+
+}  // namespace
+
+TEST_F(BoundsTest, EmptyObjectsAndHiddenLayersMeasureNothing) {
+  Objex* empty = doc.addObject(kObjClosedPoly, true, {});
+  FloatRect r = EmptyFloatRect();
+  EXPECT_FALSE(GetObjectBounds(empty, 0, &r, 0, 0));
+  EXPECT_TRUE(IsEmptyBounds(r));
+
+  doc.addObject(kObjLine, false, {{0, 0}, {10, 10}}, doc.second);
+  doc.second->visible = 0;
+  GetLayerBounds(doc.second, 0, &r, 0, 0);
+  EXPECT_TRUE(IsEmptyBounds(r));
+  Float3DRect b = EmptyFloat3DRect();
+  GetLayer3DBounds(doc.second, 0, &b, 0);
+  EXPECT_TRUE(IsEmptyBounds(b));
+}
+
+TEST_F(BoundsTest, SinglePointGivesZeroSizeRectangleAtProjection) {
+  Objex* o = doc.addObject(kObjLine, false, {{10, 20}});
+  ExpectRect(Bounds2D(o), 20, 10, 20, 10);
+  doc.ds()->zoomFactor = 0.5f;
+  ExpectRect(Bounds2D(o), 10, 5, 10, 5);
+  Float3DRect b = Bounds3D(o);
+  EXPECT_EQ(b.floatLeft, 10);
+  EXPECT_EQ(b.floatRight, 10);
+  EXPECT_EQ(b.floatBack, 20);
+  EXPECT_EQ(b.floatFront, 20);
+}
+
+TEST_F(BoundsTest, BulgingCurveEnlargesUnlessPointsOnly) {
+  Objex* o = doc.addObject(kObjOpenPoly, false, {{0, 0}, {100, 0}});
+  o->firstPoint->outHandle[2] = 100;
+  o->firstPoint->next->inHandle[2] = -100;  // bulges 25 towards +z at t = 0.5
+  ExpectRect(Bounds2D(o), 0, 0, 25, 100);
+  ExpectRect(Bounds2D(o, 0, 1), 0, 0, 0, 100);
+  Float3DRect b = Bounds3D(o);
+  EXPECT_NEAR(b.floatFront, 25, 1e-3);
+  EXPECT_NEAR(Bounds3D(o, 1).floatFront, 0, 1e-3);
+
+  // Points of type 2 and 4 keep a segment out of 2D curve sampling only.
+  o->firstPoint->pointType = 2;
+  ExpectRect(Bounds2D(o), 0, 0, 0, 100);
+  EXPECT_NEAR(Bounds3D(o).floatFront, 25, 1e-3);
+}
+
+TEST_F(BoundsTest, ClosingSegmentCountsOnlyWhenCurved) {
+  Objex* square = doc.addObject(kObjClosedPoly, true, {{0, 0}, {10, 0}, {10, 10}, {0, 10}});
+  FloatRect closed = Bounds2D(square);
+  square->closed = 0;
+  FloatRect open = Bounds2D(square);
+  ExpectRect(closed, open.floatTop, open.floatLeft, open.floatBottom, open.floatRight, 0);
+
+  square->closed = 1;
+  square->firstPoint->inHandle[0] = 40;  // closing segment bulges to the left
+  EXPECT_LT(Bounds2D(square).floatLeft, -1);
+}
+
+TEST_F(BoundsTest, SelectedOnlyCountsSelectedPoints) {
+  Objex* o = doc.addObject(kObjOpenPoly, false, {{0, 0}, {50, 5}, {100, 80}});
+  o->firstPoint->next->selected = 1;
+  ExpectRect(Bounds2D(o, 1), 5, 50, 5, 50);
+}
+
+TEST_F(BoundsTest, WallsMeasureTheirOutline) {
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}});
+  RGBColor black{};
+  Objex* outline = CreateObject(kObjWallFace, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr,
+                                wall, doc.first, nullptr);
+  for (auto [x, z] : {std::pair{0.f, -3.f}, {100.f, -3.f}, {100.f, 3.f}, {0.f, 3.f}})
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, outline), outline);
+  wall->typeData = outline;
+  ExpectRect(Bounds2D(wall), -3, 0, 3, 100);
+  EXPECT_NEAR(Bounds3D(wall).floatBack, -3, 1e-6);
+  EXPECT_TRUE(IsEmptyBounds(Bounds2D(wall, 1)));  // not selected
+  wall->firstPoint->selected = 1;
+  ExpectRect(Bounds2D(wall, 1), -3, 0, 3, 100);
+}
+
+TEST_F(BoundsTest, RoofAttachmentsCountIn3DOnly) {
+  Objex* roof = doc.addObject(kObjRoof, true, {{0, 0}, {100, 0}, {100, 100}, {0, 100}});
+  AddChild(roof, kObjSkylight, {{150, 150}, {160, 160}});
+  AddChild(roof, kObjRoofSlopeArrow, {{-500, -500}});
+  ExpectRect(Bounds2D(roof), 0, 0, 100, 100);
+  Float3DRect b = Bounds3D(roof);
+  EXPECT_EQ(b.floatRight, 160);
+  EXPECT_EQ(b.floatFront, 160);
+  EXPECT_EQ(b.floatLeft, 0);  // slope arrows stay out
+
+  // Other objects include their children in 2D too.
+  Objex* group = doc.addObject(kObjGroup, false, {});
+  AddChild(group, kObjLine, {{-10, 0}, {0, 0}});
+  ExpectRect(Bounds2D(group), 0, -10, 0, 0);
+}
+
+TEST_F(BoundsTest, SpecialBoundsMeasureGeneratedRoofParts) {
+  Objex* roof = doc.addObject(kObjRoof, true, {{0, 0}, {100, 0}, {100, 100}, {0, 100}});
+  RGBColor black{};
+  Objex* part = CreateObject(kObjRoofPlane, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr,
+                             nullptr, nullptr, nullptr);
+  AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, -12, 40, -12, 0, 0, 0, 0, 0, 0, part), part);
+  roof->typeData = part;
+  Float3DRect b = EmptyFloat3DRect();
+  GetSpecialObjects3DBounds(roof, 0, &b, 0);
+  EXPECT_EQ(b.floatLeft, -12);
+  EXPECT_EQ(b.floatRight, -12);
+  EXPECT_EQ(b.floatBottom, 40);
+  b = EmptyFloat3DRect();
+  GetSpecialObjects3DBounds(roof, 1, &b, 0);
+  EXPECT_TRUE(IsEmptyBounds(b));
+  roof->typeData = nullptr;
+  DeleteObj(part);
+}
+
+TEST_F(BoundsTest, PrintingSkipsObjectsOfHiddenPlans) {
+  Objex* a = doc.addObject(kObjLine, false, {{0, 0}, {10, 10}});
+  Objex* b = doc.addObject(kObjLine, false, {{500, 500}});
+  a->planMask = 2;
+  b->planMask = 4;
+  doc.ds()->currentPlanMask = 2;
+  FloatRect r = EmptyFloatRect();
+  GetAllLayersBounds(doc.model.itsLayers, 0, &r, 0, 0);
+  EXPECT_EQ(r.floatRight, 500);
+  gPrinting = 1;
+  r = EmptyFloatRect();
+  GetAllLayersBounds(doc.model.itsLayers, 0, &r, 0, 0);
+  gPrinting = 0;
+  EXPECT_NEAR(r.floatRight, 10, 1e-4);
+}
+
+TEST_F(BoundsTest, StoredFamilyCombinesStoredBoxes) {
+  Objex* o = doc.addObject(kObjLine, false, {{0, 0}, {10, 10}});
+  o->bounds3D = {0, 10, -5, 20, 30, 40};  // top, left, back, bottom, right, front
+  Float3DRect b = EmptyFloat3DRect();
+  GetObjectObj3DBounds(o, 0, &b, 0);
+  EXPECT_EQ(b.floatLeft, 10);
+  EXPECT_EQ(b.floatRight, 30);
+  EXPECT_EQ(b.floatBack, -5);
+  EXPECT_EQ(b.floatFront, 40);
+  FloatRect r = EmptyFloatRect();
+  GetObjectObjBounds(o, 0, &r, 0, 0);
+  ExpectRect(r, -5, 10, 40, 30);
+
+  // A wide pen enlarges the box: width 6 gives offsets of -3.
+  o->width = 6;
+  r = EmptyFloatRect();
+  GetObjectObjBounds(o, 0, &r, 0, 1);
+  EXPECT_NEAR(r.floatLeft, 7, 1e-4);
+  EXPECT_NEAR(r.floatRight, 33, 1e-4);
+
+  // A box still at the empty marker contributes nothing.
+  Objex* unmeasured = doc.addObject(kObjLine, false, {});
+  unmeasured->bounds3D = EmptyFloat3DRect();
+  r = EmptyFloatRect();
+  GetObjectObjBounds(unmeasured, 0, &r, 0, 0);
+  EXPECT_TRUE(IsEmptyBounds(r));
+
+  gDimensionSelected = 0;
+  o->type = 103;
+  GetObjectObjBounds(o, 1, &r, 0, 0);  // not selected
+  EXPECT_EQ(gDimensionSelected, 0);
+  GetObjectObjBounds(o, 0, &r, 0, 0);
+  EXPECT_EQ(gDimensionSelected, 1);
+  gDimensionSelected = 0;
+}

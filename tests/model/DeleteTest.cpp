@@ -1,0 +1,273 @@
+// Deleting objects, selected wall segments and layers; point copies and attachment upkeep.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "ChildBuilders.h"
+#include "ModelInvariants.h"
+#include "TestDocument.h"
+#include "model/Delete.h"
+#include "model/DimensionRecords.h"
+#include "model/Grouping.h"
+#include "model/HitTest.h"
+#include "model/PendingServices.h"
+
+namespace {
+
+int CountObjects(const Layer* l) {
+  int n = 0;
+  for (const Objex* o = l->firstObject; o; o = o->next) ++n;
+  return n;
+}
+
+int CountChildren(const Objex* o) {
+  int n = 0;
+  for (const Objex* c = o->firstChild; c; c = c->next) ++n;
+  return n;
+}
+
+void Select(Objex* o, std::initializer_list<int> indexes) {
+  for (int i : indexes) PointAt(o, i)->selected = 1;
+}
+
+std::vector<float> Xs(const Objex* o) {
+  std::vector<float> xs;
+  for (const Poinz* p = o->firstPoint; p; p = p->next) xs.push_back(p->position[0]);
+  return xs;
+}
+
+TrimData* NewTrim(Objex* profile) {
+  auto* t = static_cast<TrimData*>(calloc(1, sizeof(TrimData)));
+  t->trimCodeA = kTrimCustomProfile;
+  t->profileA = profile;
+  return t;
+}
+
+}  // namespace
+
+TEST(DeleteWallSegment, MiddleSegmentSplitsAnOpenWall) {
+  TestDocument doc;
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}, {200, 0}, {300, 0}, {400, 0}});
+  Objex* first = AddDoor(wall, 0);   // on 0-100: stays with the first wall
+  AddDoor(wall, 1);                  // on the deleted segment
+  Objex* last = AddDoor(wall, 3);    // on 300-400: moves to the copy
+  Select(wall, {1, 2});
+  ServiceCallRecorder calls;
+  DeleteObjItem(wall);
+  ASSERT_EQ(CountObjects(doc.first), 2);
+  Objex* copy = wall->next;
+  EXPECT_EQ(Xs(wall), (std::vector<float>{0, 100}));
+  EXPECT_EQ(Xs(copy), (std::vector<float>{200, 300, 400}));
+  EXPECT_NE(copy->objectID, wall->objectID);
+  EXPECT_EQ(wall->closed, 0);
+  ASSERT_EQ(CountChildren(wall), 1);
+  EXPECT_EQ(wall->firstChild, first);
+  ASSERT_EQ(CountChildren(copy), 1);
+  auto* d = static_cast<DoorWindowData*>(copy->firstChild->typeData);
+  EXPECT_EQ(d->anchorStart, PointAt(copy, 1));
+  EXPECT_EQ(d->anchorEnd, PointAt(copy, 2));
+  EXPECT_NE(copy->firstChild, last);
+  EXPECT_TRUE(calls.called("Update3DWall", wall->objectID));
+  EXPECT_TRUE(calls.called("Update3DWall", copy->objectID));
+  EXPECT_MODEL_SOUND();
+}
+
+TEST(DeleteWallSegment, ClosedRingOpensFromTheSegmentEnd) {
+  TestDocument doc;
+  Objex* wall = doc.addObject(kObjWall, true, {{0, 0}, {100, 0}, {100, 100}, {0, 100}});
+  Select(wall, {0, 1});
+  DeleteObjItem(wall);
+  EXPECT_EQ(wall->closed, 0);
+  EXPECT_EQ(Xs(wall), (std::vector<float>{100, 100, 0, 0}));
+  EXPECT_FLOAT_EQ(PointAt(wall, 3)->position[2], 0);
+  EXPECT_MODEL_SOUND();
+
+  // Not at the start: rotated so the segment's end comes first.
+  Objex* ring = doc.addObject(kObjWall, true, {{0, 0}, {100, 0}, {100, 100}, {0, 100}});
+  Select(ring, {1, 2});
+  DeleteObjItem(ring);
+  EXPECT_EQ(ring->closed, 0);
+  EXPECT_EQ(ring->firstPoint->position[2], 100);
+  EXPECT_EQ(PointAt(ring, 3)->position[0], 100);
+  EXPECT_MODEL_SOUND();
+}
+
+TEST(DeleteWallSegment, OpenWallEndsLosePoints) {
+  TestDocument doc;
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}, {200, 0}, {300, 0}});
+  Objex* door = AddDoor(wall, 0);
+  Select(wall, {0, 1});
+  DeleteObjItem(wall);
+  EXPECT_EQ(Xs(wall), (std::vector<float>{100, 200, 300}));
+  EXPECT_EQ(wall->firstChild, nullptr);
+  (void)door;
+  for (Poinz* p = wall->firstPoint; p; p = p->next) p->selected = 0;
+  Select(wall, {1, 2});
+  DeleteObjItem(wall);
+  EXPECT_EQ(Xs(wall), (std::vector<float>{100, 200}));
+  EXPECT_MODEL_SOUND();
+}
+
+TEST(DeleteWallSegment, IncompleteSelectionDeletesNothing) {
+  TestDocument doc;
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}, {200, 0}, {300, 0}});
+  Select(wall, {0, 1, 2});
+  ServiceCallRecorder calls;
+  DeleteObjItem(wall);
+  EXPECT_EQ(wall->pointCount, 4);
+  EXPECT_EQ(CountObjects(doc.first), 1);
+  EXPECT_TRUE(calls.called("ReRenderObject", wall->objectID));
+  // Two points that are no segment: nothing, not even a re-render.
+  for (Poinz* p = wall->firstPoint; p; p = p->next) p->selected = 0;
+  Select(wall, {0, 2});
+  ServiceCallRecorder none;
+  DeleteObjItem(wall);
+  EXPECT_EQ(wall->pointCount, 4);
+  EXPECT_FALSE(none.called("ReRenderObject"));
+}
+
+TEST(DeleteAttachments, VerifyReanchorsOrDeletes) {
+  TestDocument doc;
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}, {200, 0}});
+  Objex* gone = AddDoor(wall, 1);
+  Objex* kept = AddDoor(wall, 0);
+  Poinz* middle = PointAt(wall, 1);
+  // Remove the middle point as the point tools do.
+  wall->firstPoint->next = middle->next;
+  middle->next->prev = wall->firstPoint;
+  wall->pointCount--;
+  VerifyObjectAttachments(wall);
+  DeleteWallPoint(wall, middle);
+  (void)gone;
+  ASSERT_EQ(CountChildren(wall), 1);
+  EXPECT_EQ(wall->firstChild, kept);
+  EXPECT_EQ(static_cast<DoorWindowData*>(kept->typeData)->anchorEnd, PointAt(wall, 1));
+  EXPECT_MODEL_SOUND();
+}
+
+TEST(DeleteAttachments, SegmentRuleAndWallOnlyKinds) {
+  TestDocument doc;
+  Objex* wall = doc.addObject(kObjWall, true, {{0, 0}, {100, 0}, {100, 100}});
+  AddDoor(wall, 2);  // on the closing segment 2-0
+  Poinz* a = wall->firstPoint;
+  Poinz* c = PointAt(wall, 2);
+  EXPECT_TRUE(SegmentContainsAttachments(wall, a, c));
+  DeleteSegmentAttachments(wall, a, c);
+  EXPECT_EQ(wall->firstChild, nullptr);
+  Objex* line = doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  Poinz* p = line->firstPoint;
+  DeleteWallPoint(line, p);  // not a wall: nothing
+  EXPECT_EQ(line->firstPoint, p);
+}
+
+TEST(DeleteObjects, DeleteObjFreesEveryKindOfData) {
+  TestDocument doc;
+  ServiceCallRecorder calls;
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}});
+  wall->typeData = doc.addObject(kObjWallFace, true, {{0, 0}, {1, 0}, {1, 1}});
+  UnlinkObject(static_cast<Objex*>(wall->typeData));
+  PointAt(wall, 0)->trim1 = NewTrim(doc.addObject(kObjClosedPoly, true, {{0, 0}, {1, 1}}));
+  UnlinkObject(static_cast<TrimData*>(PointAt(wall, 0)->trim1)->profileA);
+  Objex* door = AddDoor(wall, 0);
+  auto* d = static_cast<DoorWindowData*>(door->typeData);
+  d->faces = AddChild(door, kObjFace, {{0, 0}});
+  door->firstChild = nullptr;  // faces live in the record only
+  d->faces->prev = nullptr;
+  d->trimSlotA.profile = CreateObject(kObjClosedPoly, 1, 1, nullptr, nullptr, 0, 0, 0, nullptr, nullptr,
+                                      nullptr, nullptr, nullptr, nullptr);
+  Objex* text = doc.addObject(kObjText, true, {{0, 0}});
+  text->extraData = calloc(1, sizeof(LOGFONT));  // a font without text is still owned
+  Objex* photo = doc.addObject(kObjPhotoView, true, {{0, 0}});
+  photo->sourceObject = strdup("image.jpg");
+  const FloatPoint square[] = {{0, 0}, {1, 0}, {1, 1}};
+  photo->cocoaObject = CreatePlanPath(square, 3);
+  Objex* topo = doc.addObject(kObjTopography, true, {{0, 0}});
+  Objex* sky = doc.addObject(kObjSkylight, true, {{0, 0}});
+  auto* rd = static_cast<RoofAttachmentData*>(calloc(1, sizeof(RoofAttachmentData)));
+  rd->parts = CreateObject(kObjFrameFace, 1, 1, nullptr, nullptr, 0, 0, 0, nullptr, nullptr, nullptr,
+                           nullptr, nullptr, nullptr);
+  sky->typeData = rd;
+  DeleteObj(wall);
+  DeleteObj(text);
+  DeleteObj(photo);
+  DeleteObj(topo);
+  DeleteObj(sky);
+  EXPECT_TRUE(calls.called("SetLotElevation"));
+  EXPECT_EQ(doc.first->firstObject, nullptr);
+  EXPECT_MODEL_SOUND();
+}
+
+TEST(DeleteObjects, DimensionAndBoxForgetEachOther) {
+  TestDocument doc;
+  Objex* dim = doc.addObject(103, false, {{0, 0}, {10, 0}});
+  Objex* box = doc.addObject(kObjDimensionInfo, true, {{0, 0}});
+  auto* info = static_cast<DimensionInfoData*>(calloc(1, sizeof(DimensionInfoData)));
+  auto* text = static_cast<DimensionTextData*>(calloc(1, sizeof(DimensionTextData)));
+  info->textBox = box;
+  text->dimension = dim;
+  dim->typeData = info;
+  box->typeData = text;
+  DeleteObj(dim);
+  EXPECT_EQ(text->dimension, nullptr);
+}
+
+TEST(DeleteObjects, DeletingAGroupTakesPartlySelectedWallsWhole) {
+  TestDocument doc;
+  Objex* group = doc.addObject(kObjGroup, false, {});
+  Objex* wall = AddChild(group, kObjWall, {{0, 0}, {100, 0}, {200, 0}});
+  Select(wall, {0, 1});
+  DeleteObjItem(group);
+  EXPECT_EQ(doc.first->firstObject, nullptr);
+  EXPECT_MODEL_SOUND();
+}
+
+TEST(DeleteLayers, CurrentAndFirstMoveToANeighbour) {
+  TestDocument doc;
+  doc.addObject(kObjLine, false, {{0, 0}, {1, 0}});
+  doc.model.itsCur2DLayer = doc.first;
+  Layer* second = doc.second;
+  gRefreshRender = 0;
+  DeleteLayer(doc.first);
+  EXPECT_EQ(doc.model.itsLayers, second);
+  EXPECT_EQ(doc.model.itsCurLayer, second);
+  EXPECT_EQ(doc.model.itsCur2DLayer, nullptr);
+  EXPECT_EQ(second->prev, nullptr);
+  EXPECT_EQ(gRefreshRender, 1);
+  doc.model.itsCurLayer = doc.third;
+  DeleteLayer(doc.third);
+  EXPECT_EQ(doc.model.itsCurLayer, second);
+  EXPECT_EQ(second->next, nullptr);
+  EXPECT_MODEL_SOUND();
+}
+
+TEST(DuplicatePoints, WallsOwnTrimsDecksShareThem) {
+  TestDocument doc;
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}});
+  Objex* profile = CreateObject(kObjClosedPoly, 1, 1, nullptr, nullptr, 0, 0, 0, nullptr, nullptr,
+                                nullptr, nullptr, nullptr, nullptr);
+  wall->firstPoint->trim1 = NewTrim(profile);
+  wall->firstPoint->segmentFloats[2] = 7;
+  Objex* copy = doc.addObject(kObjWall, false, {});
+  DuplicateObjectPoints(wall, copy, FloatPoint{5, 9}, 1);
+  ASSERT_EQ(copy->pointCount, 2);
+  EXPECT_FLOAT_EQ(copy->firstPoint->position[0], 5);
+  EXPECT_FLOAT_EQ(copy->firstPoint->position[2], 9);
+  EXPECT_EQ(copy->firstPoint->selected, 1);
+  EXPECT_FLOAT_EQ(copy->firstPoint->segmentFloats[2], 7);
+  auto* t = static_cast<TrimData*>(copy->firstPoint->trim1);
+  ASSERT_NE(t, nullptr);
+  EXPECT_NE(t, wall->firstPoint->trim1);
+  EXPECT_NE(t->profileA, profile);
+  EXPECT_NE(t->profileA, nullptr);
+
+  Objex* deck = doc.addObject(kObjDeck, true, {{0, 0}, {1, 0}});
+  static TrimData shared{};
+  deck->firstPoint->trim1 = &shared;
+  Objex* deckCopy = doc.addObject(kObjDeck, true, {});
+  DuplicateObjectPoints(deck, deckCopy, FloatPoint{0, 0}, 0);
+  EXPECT_EQ(deckCopy->firstPoint->trim1, &shared);
+  DeleteObj(deckCopy);  // decks never free trim records
+  DeleteObj(deck);
+  EXPECT_MODEL_SOUND();
+}

@@ -1,0 +1,236 @@
+// Moving objects between layers, the 2D view layers, floor clamps, wall kinds and
+// flattening curves.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "ChildBuilders.h"
+#include "ModelInvariants.h"
+#include "TestDocument.h"
+#include "model/Floors2D.h"
+#include "model/HitTest.h"
+#include "model/PendingServices.h"
+#include "model/Selection.h"
+
+TEST(Floors2D, MoveTakesTheWholeChildTree) {
+  TestDocument doc;
+  Objex* a = doc.addObject(kObjGroup, false, {});
+  Objex* b = doc.addObject(kObjLine, false, {{0, 0}});
+  Objex* child = doc.addObject(kObjLine, false, {{1, 1}});
+  UnlinkObject(child);
+  a->firstChild = child;
+  child->parent = a;
+  Objex* grandchild = doc.addObject(kObjLine, false, {{2, 2}});
+  UnlinkObject(grandchild);
+  child->firstChild = grandchild;
+  grandchild->parent = child;
+  Move2DObject(a, doc.third);
+  EXPECT_EQ(doc.first->firstObject, b);
+  EXPECT_EQ(b->prev, nullptr);
+  EXPECT_EQ(doc.third->firstObject, a);
+  EXPECT_EQ(a->layer, doc.third);
+  EXPECT_EQ(child->layer, doc.third);
+  EXPECT_EQ(grandchild->layer, doc.third);
+  Move2DObject(nullptr, doc.first);
+  Move2DObject(b, nullptr);
+  EXPECT_EQ(b->layer, doc.first);
+}
+
+namespace {
+
+int CountPoints(const Objex* o) {
+  int n = 0;
+  for (const Poinz* p = o->firstPoint; p; p = p->next) ++n;
+  return n;
+}
+
+int CountLayers(const ZLKDocumentModel& m) {
+  int n = 0;
+  for (const Layer* l = m.itsLayers; l; l = l->next) ++n;
+  return n;
+}
+
+}  // namespace
+
+TEST(Floors2D, ViewLayersAreMadeOnceAtTheEnd) {
+  TestDocument doc;
+  Layer* left = Get2DViewLayer(kCmdViewLeft);
+  ASSERT_NE(left, nullptr);
+  EXPECT_STREQ(left->name, "X_LEFT");
+  EXPECT_EQ(doc.third->next, left);
+  EXPECT_EQ(Get2DViewLayer(kCmdViewLeft), left);
+  EXPECT_EQ(CountLayers(doc.model), 4);
+
+  doc.model.itsCurLayer = doc.second;
+  Layer* top2 = Get2DViewLayer(kCmdViewTop);
+  EXPECT_STREQ(top2->name, "X_TOP_SECOND_FLOOR");
+  // Without all three floors the top view has one layer.
+  strcpy(doc.third->name, "Attic");
+  EXPECT_STREQ(Get2DViewLayer(kCmdViewTop)->name, "X_TOP_FIRST_FLOOR");
+  strcpy(doc.third->name, "Third Floor");
+
+  ZLKDocumentModel* saved = gCurDocument;
+  gCurDocument = nullptr;
+  EXPECT_EQ(Get2DViewLayer(kCmdViewLeft), nullptr);
+  gCurDocument = saved;
+}
+
+TEST(Floors2D, ViewLayerVisibilityFollowsTheFloors) {
+  TestDocument doc;
+  Layer* topFirst = Get2DViewLayer(kCmdViewTop);
+  doc.model.itsCurLayer = doc.second;
+  Layer* topSecond = Get2DViewLayer(kCmdViewTop);
+  Layer* front = Get2DViewLayer(kCmdViewFront);
+  Layer* back = Get2DViewLayer(kCmdViewBack);
+  doc.second->visible = 0;
+  Set2DViewLayerVisibility(back);
+  EXPECT_EQ(topFirst->visible, 1);
+  EXPECT_EQ(topFirst->selectable, 0);
+  EXPECT_EQ(topSecond->visible, 0);
+  EXPECT_EQ(front->visible, 0);
+  EXPECT_EQ(back->visible, 1);
+  EXPECT_EQ(back->selectable, 1);
+  EXPECT_EQ(doc.first->visible, 1);  // floors are untouched
+  EXPECT_EQ(doc.first->selectable, 1);
+}
+
+TEST(Floors2D, AnnotationMovesToTheViewLayer) {
+  TestDocument doc;
+  Objex* box = doc.addObject(kObjDimensionInfo, true, {{0, 0}});
+  Objex* line = doc.addObject(kObjLine, false, {{0, 0}, {1, 0}});
+  Objex* group = doc.addObject(kObjGroup, false, {});
+  Objex* member = doc.addObject(200, false, {{0, 0}});
+  UnlinkObject(member);
+  group->firstChild = member;
+  member->parent = group;
+  member->layer = group->layer;
+  doc.addObject(kObjGroup, false, {});  // empty group: skipped
+  Move2DObjectsTo2DLayer(doc.first, kCmdViewRight);
+  Layer* right = GetLayerFromName("X_RIGHT");
+  ASSERT_NE(right, nullptr);
+  EXPECT_EQ(right->firstObject, box);
+  EXPECT_EQ(box->next, group);
+  EXPECT_EQ(member->layer, right);
+  EXPECT_EQ(doc.first->firstObject, line);
+  // The view layer's own objects stay put (and the walk ends).
+  Move2DObjectsTo2DLayer(right, kCmdViewRight);
+  EXPECT_EQ(right->firstObject, box);
+  EXPECT_MODEL_SOUND();
+}
+
+TEST(Floors2D, WallKinds) {
+  TestDocument doc;
+  Objex* wall = doc.addObject(kObjWall, true, {{0, 0}, {10, 0}, {10, 10}});
+  wall->planMask = 1;
+  wall->subtype = kSubExteriorWall;
+  SetObjectSelectFlags(wall, 1);
+  ServiceCallRecorder calls;
+  ConvertWallToInterior(wall);
+  EXPECT_EQ(wall->planMask, 2);
+  EXPECT_EQ(wall->subtype, 0);
+  EXPECT_FLOAT_EQ(wall->params[2], 0.5f);
+  EXPECT_EQ(wall->options[0], 1);
+  EXPECT_FALSE(IsObjectSelected(wall));
+  EXPECT_TRUE(calls.called("RenderSingleObject", wall->objectID));
+  wall->planMask = 1;
+  ConvertWallToExterior(wall);
+  EXPECT_EQ(wall->planMask, 1);
+  EXPECT_EQ(wall->subtype, kSubExteriorWall);
+  EXPECT_EQ(wall->options[0], 0);
+  Objex* line = doc.addObject(kObjLine, false, {{0, 0}});
+  ConvertWallToInterior(line);
+  EXPECT_EQ(line->options[0], 0);
+}
+
+TEST(Floors2D, DoorsAndPointsKeepBelowTheFloorTop) {
+  TestDocument doc;
+  doc.ds()->planScale = 72;  // plan units are inches
+  doc.first->height = 80;
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}});
+  wall->firstPoint->position[1] = 90;
+  Objex* door = AddDoor(wall, 0);
+  AttachmentData(door)->height = 80;
+  ScaleObjectToWallHeight(wall);
+  EXPECT_FLOAT_EQ(AttachmentData(door)->height, 74);
+  EXPECT_FLOAT_EQ(AttachmentData(door)->elevation, 0);
+  EXPECT_FLOAT_EQ(wall->firstPoint->position[1], 80);
+  // An opening above the limit drops to fit.
+  AttachmentData(door)->elevation = 100;
+  AttachmentData(door)->height = 10;
+  ScaleObjectToWallHeight(door);
+  EXPECT_FLOAT_EQ(AttachmentData(door)->height, 0);
+  EXPECT_FLOAT_EQ(AttachmentData(door)->elevation, 74);
+
+  // On the second floor the top is 80 + 96.
+  Objex* up = doc.addObject(kObjLine, false, {{0, 0}}, doc.second);
+  up->firstPoint->position[1] = 200;
+  ScaleLayerToWallHeight(doc.second);
+  EXPECT_FLOAT_EQ(up->firstPoint->position[1], 176);
+  RaiseLayerToBaseHeight(doc.second, 4);
+  EXPECT_FLOAT_EQ(up->firstPoint->position[1], 180);
+  RaiseObjectToBaseHeight(wall, 2);
+  EXPECT_FLOAT_EQ(door->firstPoint->position[1], 2);
+}
+
+TEST(Floors2D, CurvedSegmentsBecomeStraightPieces) {
+  TestDocument doc;
+  Objex* curve = doc.addObject(kObjOpenPoly, false, {{0, 0}, {100, 0}});
+  Poinz* a = curve->firstPoint;
+  Poinz* b = a->next;
+  a->outHandle[2] = 50;
+  b->inHandle[2] = -50;
+  doc.ds()->curveSegments = 10;
+  ConvertSegmentCurveToPolygon(curve, a, b);
+  EXPECT_EQ(CountPoints(curve), 11);
+  EXPECT_EQ(curve->pointCount, 11);
+  EXPECT_EQ(a->pointType, 9);
+  EXPECT_EQ(a->segmentFlags & 3, 3);
+  EXPECT_FLOAT_EQ(a->outHandle[2], 0);
+  EXPECT_FLOAT_EQ(b->inHandle[2], 0);
+  // The middle point lies on the old curve: x 50, z = (50 + 50) / 8 for these handles.
+  Poinz* mid = PointAt(curve, 5);
+  EXPECT_NEAR(mid->position[0], 50, 1e-3);
+  EXPECT_NEAR(mid->position[2], 12.5, 1e-3);
+  EXPECT_EQ(b->prev->next, b);
+  // Straight now: nothing more happens.
+  ConvertSegmentCurveToPolygon(curve, a, a->next);
+  EXPECT_EQ(CountPoints(curve), 11);
+
+  Objex* closed = doc.addObject(kObjClosedPoly, true, {{0, 0}, {100, 0}, {100, 100}});
+  doc.ds()->curveSegments = 1;
+  for (Poinz* p = closed->firstPoint; p; p = p->next) {
+    p->inHandle[0] = 10;
+    p->outHandle[0] = 10;
+  }
+  ConvertObjectCurvesToPolygons(closed);
+  EXPECT_EQ(CountPoints(closed), 6);  // each of the three segments in two pieces
+  EXPECT_EQ(closed->pointCount, 6);
+  EXPECT_MODEL_SOUND();
+}
+
+TEST(Floors2D, OpeningAClosedObjectKeepsItsLastSegment) {
+  TestDocument doc;
+  Objex* rect = doc.addObject(kObjRect, true, {{0, 0}, {10, 0}, {10, 10}, {0, 10}});
+  rect->firstPoint->selected = 1;
+  rect->firstPoint->textureID[0] = 12;
+  rect->firstPoint->segmentElevation = 3;
+  PreserveConvertClosedToOpen(rect);
+  EXPECT_EQ(rect->closed, 0);
+  ASSERT_EQ(CountPoints(rect), 5);
+  Poinz* last = PointAt(rect, 4);
+  EXPECT_FLOAT_EQ(last->position[0], 0);
+  EXPECT_FLOAT_EQ(last->position[2], 0);
+  EXPECT_EQ(last->selected, 0);
+  EXPECT_EQ(last->textureID[0], 12);
+  EXPECT_FLOAT_EQ(last->segmentElevation, 3);
+  PreserveConvertClosedToOpen(rect);  // open already
+  EXPECT_EQ(CountPoints(rect), 5);
+
+  // A wall's trim records stay with one point each.
+  Objex* wall = doc.addObject(kObjWall, true, {{0, 0}, {10, 0}, {10, 10}});
+  wall->firstPoint->trim1 = calloc(1, sizeof(TrimData));
+  PreserveConvertClosedToOpen(wall);
+  EXPECT_EQ(PointAt(wall, 3)->trim1, nullptr);
+  EXPECT_MODEL_SOUND();
+}

@@ -1,0 +1,30 @@
+// Grid snapping: plan points floor to the grid, window points round to the zoomed grid.
+#include <gtest/gtest.h>
+
+#include "TestDocument.h"
+#include "model/Grid.h"
+
+TEST(Grid, PlanPointsFloorToTheGrid) {
+  TestDocument doc;  // 12-inch grid at plan scale 36: 24 plan units
+  float x = 50, y = 7, z = -5;
+  ASSERT_EQ(Snap3DPointToGrid(doc.ds(), &x, &y, &z), 1);
+  EXPECT_FLOAT_EQ(x, 48);
+  EXPECT_FLOAT_EQ(y, 7);
+  EXPECT_FLOAT_EQ(z, -24);
+  doc.ds()->snapToGrid = 0;
+  EXPECT_EQ(Snap3DPointToGrid(doc.ds(), &x, &y, &z), 0);
+  doc.ds()->snapToGrid = 1;
+  doc.ds()->gridSpacing.floatV = 0;
+  x = 50;
+  EXPECT_EQ(Snap3DPointToGrid(doc.ds(), &x, &y, &z), 0);
+  EXPECT_FLOAT_EQ(x, 50);
+}
+
+TEST(Grid, WindowPointsRoundToTheZoomedGrid) {
+  TestDocument doc;
+  doc.ds()->zoomFactor = 0.5f;  // 12 window units per step
+  FloatPoint out;
+  ASSERT_EQ(SnapPointToGrid(doc.ds(), 17, 19, &out), 1);
+  EXPECT_FLOAT_EQ(out.floatH, 12);
+  EXPECT_FLOAT_EQ(out.floatV, 24);
+}

@@ -1,0 +1,156 @@
+// Selection predicates, point modes, point-oriented tools and the selection summaries.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "ChildBuilders.h"
+#include "TestDocument.h"
+#include "model/Attachments.h"
+#include "model/HitTest.h"
+#include "model/Selection.h"
+#include "model/SelectionState.h"
+
+
+TEST(Selection, DoorSelectedInWallSelectsTheDoorNotTheWall) {
+  TestDocument doc;
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}});
+  Objex* door = AddChild(wall, kObjDoor, {{20, 0}, {40, 0}});
+  SetObjectSelectFlags(door, 1);
+  EXPECT_FALSE(IsObjectSelected(wall));
+  EXPECT_TRUE(IsObjectSelected(door));
+  EXPECT_TRUE(IsAnyObjectSelected(wall));
+  EXPECT_EQ(gIsAnyObjectSelectedObject, door);
+  EXPECT_EQ(GetASelectedObject(1), nullptr);  // the wall is not a selected top-level object
+  wall->firstPoint->selected = 1;
+  EXPECT_TRUE(IsAnyObjectSelected(wall));
+  EXPECT_EQ(gIsAnyObjectSelectedObject, wall);
+  EXPECT_EQ(GetASelectedObject(1), wall);
+  EXPECT_FALSE(IsEntireObjectSelected(wall));
+}
+
+TEST(Selection, RoofCountsSkylightOnlyWhileTracking) {
+  TestDocument doc;
+  Objex* roof = doc.addObject(kObjRoof, true, {{0, 0}, {100, 0}, {100, 100}});
+  Objex* sky = AddChild(roof, kObjSkylight, {{10, 10}, {20, 10}});
+  SetObjectSelectFlags(sky, 1);
+  EXPECT_FALSE(IsObjectSelected(roof));
+  gTrackingMouse = 1;
+  EXPECT_TRUE(IsObjectSelected(roof));
+  gTrackingMouse = 0;
+  EXPECT_TRUE(IsAnyRoofAttachmentSelected(roof));
+}
+
+TEST(Selection, EmptyObjectIsEntirelyButNotSelected) {
+  TestDocument doc;
+  Objex* empty = doc.addObject(kObjGroup, false, {});
+  EXPECT_TRUE(IsEntireObjectSelected(empty));
+  EXPECT_FALSE(IsObjectSelected(empty));
+  EXPECT_FALSE(IsObjectSelected(nullptr));
+  EXPECT_FALSE(IsEntireObjectSelected(nullptr));
+}
+
+TEST(Selection, HideLockAndUnhidePoints) {
+  TestDocument doc;
+  Objex* line = doc.addObject(kObjOpenPoly, false, {{0, 0}, {10, 0}});
+  Poinz* p = line->firstPoint;
+  SpecialSelectPoint(p, kSelectHide, 0);
+  EXPECT_EQ(p->detectable, 1);  // unselected: unchanged
+  p->selected = 1;
+  SpecialSelectPoint(p, kSelectLock, 0);
+  EXPECT_EQ(p->locked, 1);
+  EXPECT_EQ(p->selected, 1);
+  SpecialSelectPoint(p, kSelectHide, 0);
+  EXPECT_EQ(p->selected, 0);
+  EXPECT_EQ(p->detectable, 0);
+  SpecialSelectPoint(p, kSelectUnhide, 0);  // needs no selection
+  EXPECT_EQ(p->detectable, 1);
+}
+
+TEST(Selection, PointOrientedTools) {
+  TestDocument doc;
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {10, 0}});
+  Objex* oval = doc.addObject(kObjOval, true, {{0, 0}, {10, 0}});
+  gPointOrientation = 0;
+  EXPECT_FALSE(ToolIsPointOriented(kToolSelect, wall));
+  EXPECT_TRUE(ToolIsPointOriented(7910, wall));
+  EXPECT_FALSE(ToolIsPointOriented(7910, oval));
+  EXPECT_FALSE(ToolIsPointOriented(0, wall));  // no tool: the mode itself
+  gPointOrientation = 1;
+  EXPECT_TRUE(ToolIsPointOriented(kToolSelect, wall));
+  EXPECT_TRUE(ToolIsPointOriented(-1, nullptr));
+  gPointOrientation = 0;
+}
+
+TEST(Selection, FirstSelectedObjectIDOfCurrentLayer) {
+  TestDocument doc;
+  doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  Objex* b = doc.addObject(kObjLine, false, {{0, 5}, {10, 5}});
+  uint32_t id = 0;
+  EXPECT_FALSE(FindFirstSelectedObjectID(&id));
+  SetObjectSelectFlags(b, 1);
+  EXPECT_TRUE(FindFirstSelectedObjectID(&id));
+  EXPECT_EQ(id, b->objectID);
+  EXPECT_FALSE(FindFirstSelectedObjectID(nullptr));
+}
+
+TEST(SelectionState, DetailWeightsRoundAndDisagree) {
+  TestDocument doc;
+  Objex* a = doc.addObject(kObjDetail, true, {{0, 0}, {10, 0}, {10, 10}});
+  Objex* b = doc.addObject(kObjDetail, true, {{0, 0}, {10, 0}, {10, 10}});
+  a->subtype = b->subtype = kSubDetailRect;
+  a->width = 1.4f;
+  b->width = 1.6f;
+  SelectionState ss;
+  ClearSelectionState(doc.ds(), &ss);
+  UpdateSelectionState(doc.ds(), &ss, a);
+  EXPECT_EQ(ss.ssStateFresh, 0);
+  EXPECT_EQ(ss.ssPenWidthValue, 1);
+  EXPECT_EQ(ss.ssPenWidth, 1);
+  UpdateSelectionState(doc.ds(), &ss, b);
+  EXPECT_EQ(ss.ssPenWidthValue, 1);
+  EXPECT_EQ(ss.ssPenWidth, 0);
+  EXPECT_EQ(ss.ssPenStyle, 1);  // both styles 6
+}
+
+TEST(SelectionState, NonDetailObjectsAgreeOnConstants) {
+  TestDocument doc;
+  Objex* a = doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  SelectionState ss;
+  ClearSelectionState(doc.ds(), &ss);
+  UpdateSelectionState(doc.ds(), &ss, a);
+  UpdateSelectionState(doc.ds(), &ss, a);
+  EXPECT_EQ(static_cast<uint16_t>(ss.ssPenWidthValue), 65535);
+  EXPECT_EQ(ss.ssPenWidth, 1);
+  EXPECT_EQ(ss.ssFillPatID, 0);
+  EXPECT_EQ(ss.ssPenStyleType, 6);
+}
+
+TEST(SelectionState, WallElevationsDisagree) {
+  TestDocument doc;
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}, {100, 100}});
+  SetObjectSelectFlags(wall, 1);
+  wall->baseElevation = 10;
+  SelectionState40 ss40;
+  ClearSelectionState40(doc.ds(), &ss40);
+  UpdateSelectionState40(&ss40, wall);
+  EXPECT_EQ(ss40.ssBaseElevation, 0);
+  EXPECT_EQ(ss40.ssStateFresh, 0);
+
+  // Only the segment elevations of a partly selected wall count.
+  for (Poinz* p = wall->firstPoint; p; p = p->next) p->segmentElevation = 4;
+  wall->firstPoint->next->next->selected = 0;
+  ClearSelectionState40(doc.ds(), &ss40);
+  UpdateSelectionState40(&ss40, wall);
+  EXPECT_EQ(ss40.ssBaseElevation, 1);
+  EXPECT_FLOAT_EQ(ss40.ssBaseElevationValue, 4);
+}
+
+TEST(SelectionState, FloatingRootIsMixed) {
+  TestDocument doc;
+  Objex* a = doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  a->auxFlag = 1;
+  SelectionState40 ss40;
+  ClearSelectionState40(doc.ds(), &ss40);
+  UpdateSelectionState40(&ss40, a);
+  EXPECT_EQ(ss40.ssBaseElevation, 0);
+}

@@ -1,0 +1,175 @@
+// The private temporary folder, no-follow opens, the atomic writer and the reader.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/FileIO.h"
+#include "platform/Session.h"
+#include "platform/TemporaryFolder.h"
+#include "ScratchFolder.h"
+
+namespace {
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st{};
+  ::lstat(path.c_str(), &st);
+  return st.st_mode & 07777;
+}
+
+std::string Contents(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path, bytes)) return "<unreadable>";
+  return std::string(bytes.begin(), bytes.end());
+}
+
+size_t EntryCount(const std::string& folder) {
+  size_t n = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(folder)) ++n;
+  return n;
+}
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old, hadOld_ = true;
+    if (value) ::setenv(name, value, 1);
+    else ::unsetenv(name);
+  }
+  ~ScopedEnv() {
+    if (hadOld_) ::setenv(name_, old_.c_str(), 1);
+    else ::unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::string old_;
+  bool hadOld_ = false;
+};
+
+TEST(TemporaryFolder, LiesInTheRuntimeFolderOrIsNamedForTheUser) {
+  {
+    ScopedEnv runtime("XDG_RUNTIME_DIR", "/run/user/1000/");
+    EXPECT_EQ(ApplicationTemporaryPath(), "/run/user/1000/com.zelkoworks.casavelt");
+  }
+  ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
+  ScopedEnv tmp("TMPDIR", "/var/tmp");
+  EXPECT_EQ(ApplicationTemporaryPath(),
+            "/var/tmp/com.zelkoworks.casavelt-" + std::to_string(unsigned(::getuid())));
+  EXPECT_EQ(SessionID(), int32_t(::getuid()));
+}
+
+TEST(TemporaryFolder, CreatedPrivateAndRefusedWhenNotOurs) {
+  ScratchFolder folder;
+  ScopedEnv runtime("XDG_RUNTIME_DIR", folder.path().c_str());
+  ASSERT_TRUE(CreateApplicationTemporaryFolder());
+  std::string path = ApplicationTemporaryPath();
+  EXPECT_EQ(ModeOf(path), 0700u);
+  EXPECT_TRUE(CreateApplicationTemporaryFolder());  // already there
+
+  std::string loose = folder.file("loose");
+  ::mkdir(loose.c_str(), 0700);
+  ::chmod(loose.c_str(), 0755);
+  EXPECT_TRUE(CreatePrivateFolder(loose));
+  EXPECT_EQ(ModeOf(loose), 0700u);
+
+  std::string open = folder.file("open");
+  ::mkdir(open.c_str(), 0700);
+  ::chmod(open.c_str(), 0777);
+  EXPECT_FALSE(CreatePrivateFolder(open));
+
+  std::string link = folder.file("link");
+  ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
+  EXPECT_FALSE(CreatePrivateFolder(link));
+
+  std::string file = folder.write("file", "x");
+  EXPECT_FALSE(CreatePrivateFolder(file));
+
+  if (::geteuid() == 0) {  // only root can hand a folder to someone else
+    std::string foreign = folder.file("foreign");
+    ::mkdir(foreign.c_str(), 0700);
+    ASSERT_EQ(::chown(foreign.c_str(), 12345, 12345), 0);
+    EXPECT_FALSE(CreatePrivateFolder(foreign));
+  }
+}
+
+TEST(NoFollowOpen, RefusesSymbolicLinks) {
+  ScratchFolder folder;
+  std::string target = folder.write("target", "secret");
+  std::string link = folder.file("link");
+  ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+  EXPECT_EQ(FOpenNoFollow(link, "wb"), nullptr);
+  EXPECT_EQ(OpenNoFollow(link, O_RDONLY), -1);
+  EXPECT_EQ(Contents(target), "secret");
+
+  std::string fresh = folder.file("fresh");
+  FILE* f = FOpenNoFollow(fresh, "wb");
+  ASSERT_NE(f, nullptr);
+  std::fputs("data", f);
+  std::fclose(f);
+  EXPECT_EQ(ModeOf(fresh), 0600u);
+  EXPECT_EQ(Contents(fresh), "data");
+  EXPECT_EQ(FOpenNoFollow(fresh, "x"), nullptr);
+}
+
+TEST(AtomicWrite, ReplacesAndKeepsPermissions) {
+  ScratchFolder folder;
+  std::string path = folder.write("design", "old");
+  ::chmod(path.c_str(), 0640);
+  ASSERT_TRUE(WriteFileAtomically(path, std::vector<uint8_t>{'n', 'e', 'w'}));
+  EXPECT_EQ(Contents(path), "new");
+  EXPECT_EQ(ModeOf(path), 0640u);
+  EXPECT_EQ(EntryCount(folder.path()), 1u);
+  EXPECT_TRUE(WriteFileAtomically(folder.file("empty"), nullptr, 0));
+  EXPECT_EQ(Contents(folder.file("empty")), "");
+}
+
+TEST(AtomicWrite, FailureKeepsTheOldFile) {
+  ScratchFolder folder;
+  std::string path = folder.write("design", "old");
+  EXPECT_FALSE(WriteFileAtomically(folder.file("missing/design"), "x", 1));
+
+  // A write that fails half way (file size limit): the old file stays, no temp is left.
+  auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit saved;
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  struct rlimit small = saved;
+  small.rlim_cur = 16;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  std::vector<uint8_t> big(4096, 'z');
+  bool written = WriteFileAtomically(path, big);
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(Contents(path), "old");
+  EXPECT_EQ(EntryCount(folder.path()), 1u);
+
+  if (::geteuid() != 0) {  // root writes anywhere
+    ::chmod(folder.path().c_str(), 0500);
+    EXPECT_FALSE(WriteFileAtomically(path, "new", 3));
+    ::chmod(folder.path().c_str(), 0700);
+    EXPECT_EQ(Contents(path), "old");
+  }
+}
+
+TEST(ReadWholeFile, OnlyRegularFilesWithinTheLimit) {
+  ScratchFolder folder;
+  std::vector<uint8_t> bytes;
+  std::string path = folder.write("f", std::string("a\0b", 3));
+  ASSERT_TRUE(ReadWholeFile(path, bytes));
+  EXPECT_EQ(bytes, (std::vector<uint8_t>{'a', 0, 'b'}));
+  EXPECT_FALSE(ReadWholeFile(path, bytes, 2));
+  EXPECT_TRUE(bytes.empty());
+  EXPECT_FALSE(ReadWholeFile(folder.file("missing"), bytes));
+  EXPECT_FALSE(ReadWholeFile(folder.path(), bytes));
+  std::string fifo = folder.file("fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(ReadWholeFile(fifo, bytes));  // and does not block
+}
+
+}  // namespace

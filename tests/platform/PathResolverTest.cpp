@@ -1,0 +1,55 @@
+// Resolving content paths whose case differs from the names on disk.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/PathResolver.h"
+#include "ScratchFolder.h"
+
+namespace {
+
+class PathResolverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(folder.file("Objects/Symbol2D"));
+    folder.write("Objects/Symbol2D/Outlet.QSY", "x");
+  }
+  ScratchFolder folder;
+};
+
+TEST_F(PathResolverTest, ExactPathComesBackUnchanged) {
+  std::string exact = folder.file("Objects/Symbol2D/Outlet.QSY");
+  EXPECT_EQ(ResolvePathIgnoringCase(exact), exact);
+}
+
+TEST_F(PathResolverTest, EveryComponentMatchesIgnoringCase) {
+  EXPECT_EQ(ResolvePathIgnoringCase(folder.file("objects/SYMBOL2D/outlet.qsy")),
+            folder.file("Objects/Symbol2D/Outlet.QSY"));
+  EXPECT_EQ(ResolvePathIgnoringCase(folder.file("OBJECTS/symbol2d")), folder.file("Objects/Symbol2D"));
+}
+
+TEST_F(PathResolverTest, NoMatchLeavesThePathAsGiven) {
+  std::string missing = folder.file("objects/symbol3d/outlet.qsy");
+  EXPECT_EQ(ResolvePathIgnoringCase(missing), missing);
+  // A file in the middle of the path is no folder.
+  std::string throughFile = folder.file("objects/symbol2d/outlet.qsy/more");
+  EXPECT_EQ(ResolvePathIgnoringCase(throughFile), throughFile);
+  EXPECT_EQ(ResolvePathIgnoringCase(""), "");
+}
+
+TEST_F(PathResolverTest, SeveralMatchesPickTheFirstName) {
+  folder.write("Objects/Symbol2D/OUTLET.QSY", "y");
+  EXPECT_EQ(ResolvePathIgnoringCase(folder.file("objects/symbol2d/outlet.qsy")),
+            folder.file("Objects/Symbol2D/OUTLET.QSY"));
+}
+
+TEST_F(PathResolverTest, RelativePathsStayRelative) {
+  std::error_code ec;
+  auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder.path(), ec);
+  ASSERT_FALSE(ec);
+  EXPECT_EQ(ResolvePathIgnoringCase("objects/symbol2d/OUTLET.qsy"), "Objects/Symbol2D/Outlet.QSY");
+  std::filesystem::current_path(previous, ec);
+}
+
+}  // namespace
