@@ -3,10 +3,12 @@
 
 #include "app/ZLKDocument.h"
 #include "app/ZLKDocumentController.h"
+#include "app/ZLKDocumentView.h"
 #include "app/ZLKWindowController.h"
 #include "files/Undo.h"
 #include "model/DocumentModel.h"
 #include "model/PendingServices.h"
+#include "plandraw/PlanViewHooks.h"
 #include "platform/Session.h"
 #include "platform/UserDefaults.h"
 
@@ -37,6 +39,29 @@ void DocumentReinitialized(ZLKDocumentModel* model) {
   }
 }
 
+void RefreshDocumentVisibleView(ZLKDocumentModel* model) {
+  ZLKDocument* document = DocumentOfModel(model);
+  if (!document) return;
+  QList<ZLKWindowController*> controllers = document->windowControllers();
+  if (!controllers.isEmpty()) controllers.first()->refreshDocumentVisibleView();
+}
+
+// The plan drawing reaches the main window's plan view through these.
+Base2DView* MainPlanDrawing() {
+  ZLKDocumentView* view = AppController::mainWindowDocumentView();
+  return view ? &view->planDrawing() : nullptr;
+}
+
+ZLKDynamicDrawEngine* MainDynamicDrawEngine() {
+  Base2DView* drawing = MainPlanDrawing();
+  return drawing ? &drawing->dynamicDrawEngine() : nullptr;
+}
+
+void MainViewDrawText(const char* text, const NSRect* rect, const LOGFONT* font, const RGBColor* color) {
+  if (Base2DView* drawing = MainPlanDrawing()) drawing->drawText(text, rect, font, color);
+  else DrawTextInRectWithFontInfo(nullptr, text, rect, font, color);
+}
+
 }  // namespace
 
 void AppController::initialize() {
@@ -45,6 +70,10 @@ void AppController::initialize() {
   gFrontEnd.selectActiveFloorItem = SelectActiveFloorItem;
   gFrontEnd.documentReinitialized = DocumentReinitialized;
   gStoreUndoHook = StoreUndo;
+  gFrontEnd.refreshDocumentVisibleView = RefreshDocumentVisibleView;
+  gPlanViewHooks.documentView = MainPlanDrawing;
+  gPlanViewHooks.dynamicDrawEngine = MainDynamicDrawEngine;
+  gPlanViewHooks.drawText = MainViewDrawText;
 }
 
 ZLKDocument* AppController::mainWindowDocument() { return DocumentOfModel(gCurDocument); }

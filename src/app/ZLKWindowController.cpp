@@ -1,16 +1,22 @@
-// The design window's layout, its File and Edit menus and the close check.
+// The design window's layout, its File, Edit, Object and View menus and the close check.
 #include "app/ZLKWindowController.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QTimer>
+#include <cstring>
 #include <memory>
 
 #include "app/ZLKDocument.h"
 #include "app/ZLKDocumentController.h"
 #include "app/ZLKDocumentView.h"
+#include "model/CommandCodes.h"
+#include "model/DocState.h"
+#include "files/Undo.h"
 #include "model/DocumentModel.h"
+#include "model/PendingServices.h"
+#include "platform/Alerts.h"
 #include "platform/Strings.h"
 
 namespace {
@@ -69,7 +75,153 @@ void ZLKWindowController::buildMenus() {
     updateWindowState();
   });
   connect(edit, &QMenu::aboutToShow, this, &ZLKWindowController::updateWindowState);
+  buildPlanMenus(edit);
   updateWindowState();
+}
+
+QAction* ZLKWindowController::addPlanAction(QMenu* menu, const char* title, int32_t tag,
+                                            const QKeySequence& shortcut) {
+  QAction* action = menu->addAction(Localized(title));
+  action->setData(tag);
+  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  connect(action, &QAction::triggered, this, [this, tag] {
+    if (document_) gCurDocument = document_->documentModel();
+    planViewActions_.perform(tag);
+    updateWindowState();
+  });
+  planActions_.append(action);
+  return action;
+}
+
+void ZLKWindowController::buildPlanMenus(QMenu* edit) {
+  edit->addSeparator();
+  addPlanAction(edit, "Cut", kCmdCutObjects, QKeySequence(Qt::CTRL | Qt::Key_X));
+  addPlanAction(edit, "Copy", kTagCopyObjects, QKeySequence(Qt::CTRL | Qt::Key_C));
+  addPlanAction(edit, "Paste", kTagPasteObjects, QKeySequence(Qt::CTRL | Qt::Key_V));
+  addPlanAction(edit, "Delete", kCmdDelete, QKeySequence::Delete);
+  edit->addSeparator();
+  addPlanAction(edit, "Select All", kTagSelectAllObjects, QKeySequence(Qt::CTRL | Qt::Key_A));
+
+  QMenu* object = menuBar()->addMenu(Localized("Object"));
+  addPlanAction(object, "Group", kCmdGroup, QKeySequence(Qt::CTRL | Qt::Key_G));
+  addPlanAction(object, "Ungroup", kCmdUngroup, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G));
+  object->addSeparator();
+  addPlanAction(object, "Bring to Front", kCmdBringToFront,
+                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_BracketRight));
+  addPlanAction(object, "Send to Back", kCmdSendToBack,
+                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_BracketLeft));
+  object->addSeparator();
+  addPlanAction(object, "Flip Horizontal", kCmdFlipHorizontal);
+  addPlanAction(object, "Flip Vertical", kCmdFlipVertical);
+  addPlanAction(object, "Mirror Horizontal", kCmdMirrorHorizontal);
+  addPlanAction(object, "Mirror Vertical", kCmdMirrorVertical);
+  QMenu* nudge = object->addMenu(Localized("Nudge"));
+  addPlanAction(nudge, "Nudge Up", kCmdNudgeUp);
+  addPlanAction(nudge, "Nudge Down", kCmdNudgeDown);
+  addPlanAction(nudge, "Nudge Left", kCmdNudgeLeft);
+  addPlanAction(nudge, "Nudge Right", kCmdNudgeRight);
+  addPlanAction(object, "Straighten Curves", kCmdUnsmoothObjects);
+  object->addSeparator();
+  addPlanAction(object, "Move to Upper Floor", kCmdMoveToUpperFloor);
+  addPlanAction(object, "Move to Lower Floor", kCmdMoveToLowerFloor);
+  addPlanAction(object, "Copy to Upper Floor", kCmdCopyToUpperFloor);
+  addPlanAction(object, "Copy to Lower Floor", kCmdCopyToLowerFloor);
+  object->addSeparator();
+  static const char* const kPlanNames[kPlanKindCount] = {
+      "Foundation Plan", "Floor Plan", "Electrical Plan", "Plumbing Plan", "Roofing Plan",
+      "HVAC Plan", "Deck Plan", "Landscape Plan", "Detail Plan"};
+  QMenu* moveToPlan = object->addMenu(Localized("Move to Plan"));
+  for (int kind = 0; kind < kPlanKindCount; ++kind)
+    addPlanAction(moveToPlan, kPlanNames[kind],
+                  kind == kPlanDetail ? kCmdMoveToDetailPlan : kCmdMoveToFoundationPlan + kind);
+  addPlanAction(object, "Float Above Topography", kCmdFloatAboveTopography);
+  QMenu* convert = object->addMenu(Localized("Convert Object To"));
+  struct Row { const char* title; int32_t tag; bool separatorBefore; };
+  static const Row kConversions[] = {
+      {"Interior Wall", kCmdConvertToInteriorWall, false},
+      {"Exterior Wall", kCmdConvertToExteriorWall, false},
+      {"Staircase", kCmdConvertToStaircase, true},
+      {"Railing", kCmdConvertToRailing, false},
+      {"Floor", kCmdConvertToFloor, true},
+      {"Floor Cutout", kCmdConvertToFloorCutout, false},
+      {"Freehand Roof", kCmdConvertToFreehandRoof, true},
+      {"Deck With Railing", kCmdConvertToDeckWithRailing, true},
+      {"Deck Without Railing", kCmdConvertToDeckWithoutRailing, false},
+      {"Deck Stairs", kCmdConvertToDeckStairs, false},
+      {"Deck Railing", kCmdConvertToDeckRailing, false},
+      {"Deck Cutout", kCmdConvertToDeckCutout, false},
+      {"Property Line", kCmdConvertToPropertyLine, true},
+      {"Ground Fill Region", kCmdConvertToGroundFillRegion, false},
+      {"Edging", kCmdConvertToEdging, false},
+      {"Pathway/Driveway", kCmdConvertToPathway, false},
+      {"Fence", kCmdConvertToFence, false},
+      {"Retaining Wall", kCmdConvertToRetainingWall, false},
+      {"Topography", kCmdConvertToTopography, false},
+      {"Topography Excavation", kCmdConvertToTopographyExcavation, false},
+      {"Open Polygon", kCmdConvertToOpenPolygon, true},
+      {"Closed Polygon", kCmdConvertToClosedPolygon, true},
+  };
+  for (const Row& row : kConversions) {
+    if (row.separatorBefore) convert->addSeparator();
+    addPlanAction(convert, row.title, row.tag);
+  }
+
+  QMenu* plan = menuBar()->addMenu(Localized("Plan"));
+  addPlanAction(plan, "Flip Entire Plan Horizontal", kCmdFlipPlanHorizontal);
+  addPlanAction(plan, "Flip Entire Plan Vertical", kCmdFlipPlanVertical);
+  plan->addSeparator();
+  QMenu* shown = plan->addMenu(Localized("Show Plans"));
+  for (int kind = 0; kind < kPlanKindCount; ++kind)
+    addPlanAction(shown, kPlanNames[kind], kTagShowFoundationPlan + kind);
+  plan->addSeparator();
+  QMenu* trace = plan->addMenu(Localized("Floorplan Trace Image"));
+  addPlanAction(trace, "Load Floorplan Trace Image...", kTagLoadFloorplanTraceImage);
+  addPlanAction(trace, "Show Floorplan Trace Image", kTagToggleFloorplanTraceImage);
+  addPlanAction(trace, "Remove Floorplan Trace Image", kTagRemoveFloorplanTraceImage);
+
+  QMenu* view = menuBar()->addMenu(Localized("View"));
+  addPlanAction(view, "Reset Plan View", kTagResetPlanView);
+  addPlanAction(view, "Refresh View", kTagRefreshView, QKeySequence(Qt::CTRL | Qt::Key_R));
+  view->addSeparator();
+  addPlanAction(view, "Show Grid", kTagShowGrid);
+  addPlanAction(view, "Snap to Grid", kTagSnapToGrid);
+  view->addSeparator();
+  addPlanAction(view, "Show Virtual Ruler", kTagToggleVirtualRuler);
+  addPlanAction(view, "Show Automatic Dimensions", kTagShowAutomaticDimensions);
+  addPlanAction(view, "Show Window & Door Callouts", kTagToggleCallouts);
+  addPlanAction(view, "Show Topography Lines", kTagToggleTopographyLines);
+
+  for (QMenu* menu : {edit, object, nudge, moveToPlan, convert, plan, shown, trace, view})
+    connect(menu, &QMenu::aboutToShow, this, &ZLKWindowController::validatePlanMenus);
+}
+
+void ZLKWindowController::validatePlanMenus() {
+  // The items act on this window's design; without one every item is disabled.
+  CurrentDocumentScope scope(document_ ? document_->documentModel() : nullptr);
+  for (QAction* action : planActions_) PlanViewActions::validateMenuItem(action);
+}
+
+void ZLKWindowController::floorplanTraceOpenPanelDidEnd(int returnCode, const std::string& path) {
+  if (returnCode != 1 || !document_ || path.empty()) return;
+  ZLKDocumentModel* model = document_->documentModel();
+  DocState* ds = model ? model->itsDocState : nullptr;
+  if (!ds) return;
+  CurrentDocumentScope scope(model);
+  // A path the design cannot hold whole is refused rather than kept cut short.
+  const bool fits = path.size() < sizeof ds->traceImagePath;
+  if (fits && document_->setTraceImageFromFile(path.c_str())) {
+    std::memcpy(ds->traceImagePath, path.c_str(), path.size() + 1);
+    ds->traceImageVisible = 1;
+    ds->traceImageScaleX = ds->traceImageScaleY = 1.0f;
+    Refresh();
+    StoreUndo(LocalizedString("Load Floorplan Trace Image"));
+    return;
+  }
+  document_->clearTraceImage();
+  ds->traceImageVisible = 0;
+  ds->traceImagePath[0] = 0;
+  ShowAlert("Unable to load the Floorplan Trace image.",
+            "Please ensure the image is valid and you have adequate permissions to access it.");
 }
 
 void ZLKWindowController::setDocument(ZLKDocument* document) {
@@ -103,7 +255,13 @@ void ZLKWindowController::updateWindowState() {
   redoAction_->setText(undo ? QString::fromStdString(undo->redoMenuItemTitle()) : Localized("Redo"));
   undoAction_->setEnabled(undo && undo->canUndo());
   redoAction_->setEnabled(undo && undo->canRedo());
+  // Shortcuts act without the menu being opened: keep their items' states current.
+  CurrentDocumentScope scope(document_ ? document_->documentModel() : nullptr);
+  for (QAction* action : planActions_)
+    if (!action->shortcut().isEmpty()) PlanViewActions::validateMenuItem(action);
 }
+
+void ZLKWindowController::refreshDocumentVisibleView() { documentView_->update(); }
 
 void ZLKWindowController::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);

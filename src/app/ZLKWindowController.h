@@ -1,10 +1,14 @@
 // The design window: menus around the plan view, its title and edited marker.
 #pragma once
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
+#include <string>
 
+#include "app/PlanViewActions.h"
 #include "app/ZLKDocument.h"
 
+class QMenu;
 class QTimer;
 class ZLKDocumentView;
 
@@ -27,6 +31,18 @@ class ZLKWindowController : public QMainWindow {
   void setDocument(ZLKDocument* document);
   // Title (file name), edited marker and the Undo and Redo items from the document.
   void updateWindowState();
+  // Asks the plan view to redraw (on its next drawing pass).
+  void refreshDocumentVisibleView();
+
+  // The plan view's menu actions and the menu items that carry them (each item's data is
+  // its tag).
+  PlanViewActions& planViewActions() { return planViewActions_; }
+  const QList<QAction*>& planActions() const { return planActions_; }
+  // Enables, checks and retitles the plan menu items from the current document.
+  void validatePlanMenus();
+  // End of the trace image open panel: for return code 1 the image at path becomes the
+  // design's trace image (an alert when it cannot be loaded).
+  void floorplanTraceOpenPanelDidEnd(int returnCode, const std::string& path);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -34,6 +50,9 @@ class ZLKWindowController : public QMainWindow {
 
  private:
   void buildMenus();
+  void buildPlanMenus(QMenu* edit);
+  QAction* addPlanAction(QMenu* menu, const char* title, int32_t tag,
+                         const QKeySequence& shortcut = {});
   void designChanged();
   void acceptClose(QCloseEvent* event);
 
@@ -47,5 +66,7 @@ class ZLKWindowController : public QMainWindow {
   QAction* undoAction_ = nullptr;
   QAction* redoAction_ = nullptr;
   QTimer* stateTimer_ = nullptr;
+  PlanViewActions planViewActions_;
+  QList<QAction*> planActions_;
   bool closeApproved_ = false;
 };

@@ -122,6 +122,16 @@ int CabinetFileWrite(const char* path) {
   return 0;
 }
 
+static void LowerCabinetPart(Objex* obj, const DocState* ds);
+
+// The selected cabinet parts that follow `before` on `layer` (all of them when it is null).
+static void LowerReadCabinetParts(Layer* layer, Objex* before) {
+  DocState* ds = CurDocState();
+  if (!layer || !ds) return;
+  for (Objex* o = before ? before->next : layer->firstObject; o; o = o->next)
+    if (o->type == kObjCabinet && IsObjectSelected(o)) LowerCabinetPart(o, ds);
+}
+
 static bool IsAcceptedCabinetVersion(int32_t v) {
   return IsDesignFileVersion(v) && v >= kVersionDesign10450;
 }
@@ -135,12 +145,17 @@ int CabinetFileRead(const char* path, CabinetState** outState) {
     CabinetState* state = DoReadCabinetState();
     *outState = state;
     if (state && !StreamFailed()) {
+      // The parts are appended to the current layer: only those are lowered, not cabinet
+      // parts of the design that happen to be selected.
+      Layer* layer = gCurDocument->itsCurLayer;
+      Objex* before = layer ? layer->firstObject : nullptr;
+      while (before && before->next) before = before->next;
       gCabinetOpen = gOpenSymbol = 1;
       bool ok = InsertObjectsFromStream();
       gCabinetOpen = gOpenSymbol = 0;
       ReleaseInputBuffer();
       if (ok) {
-        AdjustCabinetObjectElevation();
+        LowerReadCabinetParts(layer, before);
         return 1;
       }
       free(state);

@@ -20,6 +20,7 @@
 #include "model/PendingServices.h"
 #include "model/Records.h"
 #include "model/TransformInfo.h"
+#include "model/ViewCommands.h"
 #include "model/ViewProjection.h"
 #include "platform/Alerts.h"
 

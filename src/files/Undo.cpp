@@ -68,13 +68,9 @@ int32_t CountUndos(int32_t first, int32_t last) {
   return count;
 }
 
-std::string UndoStatePrefix(int32_t docID) {
-  return "com.zelkoworks.casavelt_1100_" + std::to_string(SessionID()) + "_" + std::to_string(docID);
-}
-
 std::string UndoStatePath(int32_t slot) {
   int32_t docID = gCurDocument ? gCurDocument->itsDocID : 0;
-  return ApplicationTemporaryPath() + "/" + UndoStatePrefix(docID) + "_" + std::to_string(slot) + ".dat";
+  return ApplicationTemporaryPath() + "/" + UndoFilePrefixFor(docID) + "_" + std::to_string(slot) + ".dat";
 }
 
 int SaveState(const char* path) {

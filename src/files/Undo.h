@@ -20,5 +20,3 @@ void DoRedo();
 
 // Path of the snapshot file of a slot of the current document.
 std::string UndoStatePath(int32_t slot);
-// File-name prefix of every snapshot of a document of this session.
-std::string UndoStatePrefix(int32_t docID);

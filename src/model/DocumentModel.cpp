@@ -73,10 +73,13 @@ uint32_t DefaultDraw() {
   return static_cast<uint32_t>(generator());
 }
 
+bool UndoFilesExistFor(int32_t docID);
+
+// Taken by an open document of this process, or by the undo files of another running copy.
 bool IDInUse(int32_t id) {
   for (const ZLKDocumentModel* m : OpenModels())
     if (m->itsDocID == id) return true;
-  return false;
+  return UndoFilesExistFor(id);
 }
 
 }  // namespace
@@ -224,9 +227,11 @@ void ZLKDocumentModel::deleteDocumentElements() {
 
 // ---- Undo files ----
 
-std::string ZLKDocumentModel::undoFilePrefix() const {
-  return "com.zelkoworks.casavelt_1100_" + std::to_string(SessionID()) + "_" + std::to_string(itsDocID);
+std::string UndoFilePrefixFor(int32_t docID) {
+  return "com.zelkoworks.casavelt_1100_" + std::to_string(SessionID()) + "_" + std::to_string(docID);
 }
+
+std::string ZLKDocumentModel::undoFilePrefix() const { return UndoFilePrefixFor(itsDocID); }
 
 namespace {
 // "<prefix>_<slot>.dat" with a slot of digits only, so that document 12 never takes the
@@ -239,6 +244,22 @@ bool IsUndoFileOf(const std::string& name, const std::string& prefix) {
   for (size_t i = head.size(); i < name.size() - tail.size(); ++i)
     if (name[i] < '0' || name[i] > '9') return false;
   return true;
+}
+}  // namespace
+
+namespace {
+bool UndoFilesExistFor(int32_t docID) {
+  DIR* dir = opendir(ApplicationTemporaryPath().c_str());
+  if (!dir) return false;
+  const std::string prefix = UndoFilePrefixFor(docID);
+  bool found = false;
+  while (dirent* entry = readdir(dir))
+    if (IsUndoFileOf(entry->d_name, prefix)) {
+      found = true;
+      break;
+    }
+  closedir(dir);
+  return found;
 }
 }  // namespace
 

@@ -104,6 +104,8 @@ const std::vector<ZLKDocumentModel*>& OpenDocumentModels();
 void SetDocumentIDSource(std::function<uint32_t()> source);
 // A document id in 0..16,777,215 that no open model has.
 int32_t DrawDocumentID();
+// "com.zelkoworks.casavelt_1100_<session>_<document>": the name prefix of a document's undo files.
+std::string UndoFilePrefixFor(int32_t docID);
 
 // Makes a model current for the life of the scope.
 struct CurrentDocumentScope {

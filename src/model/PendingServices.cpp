@@ -105,7 +105,10 @@ void RenderAllLayers() {
   gRefreshRender = 1;
 }
 
-void Refresh() { NoteServiceCall("Refresh", nullptr); }
+void Refresh() {
+  NoteServiceCall("Refresh", nullptr);
+  if (gCurDocument && gFrontEnd.refreshDocumentVisibleView) gFrontEnd.refreshDocumentVisibleView(gCurDocument);
+}
 void ClearDimensionWallSegmentSelection() { NoteServiceCall("ClearDimensionWallSegmentSelection", nullptr); }
 
 uint8_t gPrinting = 0;
@@ -133,7 +136,6 @@ void GetPenOffset(int16_t width, int16_t* dx, int16_t* dy) {
 }
 
 bool IsObjectOnCurrentPlan(const Objex* object, int32_t planMask) {
-  NoteServiceCall("IsObjectOnCurrentPlan", object);
   if (!object) return false;
   if (object->planMask & planMask) return true;
   bool wallLike = object->type == kObjWall || object->type == kObjDoor || object->type == kObjWindow;
@@ -175,7 +177,6 @@ void ResetAnimatedLVStatus() { NoteServiceCall("ResetAnimatedLVStatus", nullptr)
 
 uint8_t gMirroring = 0;
 void ResetStandardTool(uint8_t) { NoteServiceCall("ResetStandardTool", nullptr); }
-void ViewTop() { NoteServiceCall("ViewTop", nullptr); }
 
 FrontEndServices gFrontEnd;
 
@@ -184,8 +185,9 @@ int16_t gSelectedContentEntryType = 0;
 
 uint16_t gCurSnap = 500;
 
-void EvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ, uint8_t, ClickInfo*,
-                   uint8_t unzoom) {
+// Weak: the tools library's EvaluatePoint replaces it wherever the tools are linked.
+__attribute__((weak)) void EvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ,
+                                         uint8_t, ClickInfo*, uint8_t unzoom) {
   NoteServiceCall("EvaluatePoint", nullptr);
   if (!CurDocState() || !outX || !outY || !outZ) return;
   float mx = static_cast<float>(x), my = static_cast<float>(y), mz = 0;
@@ -228,4 +230,47 @@ void (*gStoreUndoHook)(const std::string& name) = nullptr;
 void StoreUndoFromModel(const std::string& name) {
   NoteServiceCall("StoreUndo", nullptr);
   if (gStoreUndoHook) gStoreUndoHook(name);
+}
+
+int32_t gCurPropertiesObjectCount = 0;
+void ConstrainPoint(float*, float*) { NoteServiceCall("ConstrainPoint", nullptr); }
+void SnapCursorToAngleConstraint(float, float, float*, float*, uint8_t) {
+  NoteServiceCall("SnapCursorToAngleConstraint", nullptr);
+}
+void SnapCursorToPolyAngleConstraint(float, float, float*, float*, uint8_t) {
+  NoteServiceCall("SnapCursorToPolyAngleConstraint", nullptr);
+}
+void SnapCursorToCustomAngleConstraint(float, float, float*, float*, uint8_t, int32_t) {
+  NoteServiceCall("SnapCursorToCustomAngleConstraint", nullptr);
+}
+void SnapCursorToSegmentConstraint(ClickInfo*, float, float, float*, float*) {
+  NoteServiceCall("SnapCursorToSegmentConstraint", nullptr);
+}
+uint8_t SnapPoint(ClickInfo*, int32_t, int32_t, uint16_t, Layer*, float*, float*) {
+  NoteServiceCall("SnapPoint", nullptr);
+  return 0;
+}
+void ResetSnapTool() { NoteServiceCall("ResetSnapTool", nullptr); }
+int MaintainSnapTools() {
+  NoteServiceCall("MaintainSnapTools", nullptr);
+  return 0;
+}
+void TranslateDeckAttachment(Objex* steps, float, float, float) { NoteServiceCall("TranslateDeckAttachment", steps); }
+void TranslateWallAttachment(Objex* attachment, float, float, float) {
+  NoteServiceCall("TranslateWallAttachment", attachment);
+}
+void TranslateWallComponent(Objex* component, float, float, float) {
+  NoteServiceCall("TranslateWallComponent", component);
+}
+void TrackRoofSlopeDirection(Objex* arrow, float, float, float) { NoteServiceCall("TrackRoofSlopeDirection", arrow); }
+void DrawWH(float, float, float) { NoteServiceCall("DrawWH", nullptr); }
+void DrawWHArea(float, float) { NoteServiceCall("DrawWHArea", nullptr); }
+void DrawAngle(float) { NoteServiceCall("DrawAngle", nullptr); }
+void DrawDiameter(float) { NoteServiceCall("DrawDiameter", nullptr); }
+void DrawCube(const Float3DRect*) { NoteServiceCall("DrawCube", nullptr); }
+void DrawDimensionLineNoOffset(float, float, float, float, float, float) {
+  NoteServiceCall("DrawDimensionLineNoOffset", nullptr);
+}
+void DrawDimensionWallSegmentSelection(Objex* wall, Poinz*, Poinz*, int32_t, int32_t) {
+  NoteServiceCall("DrawDimensionWallSegmentSelection", wall);
 }

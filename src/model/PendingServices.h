@@ -72,6 +72,8 @@ extern uint8_t gDynamicDrawing;
 extern uint8_t gTransformationDrawing;
 
 // Plan drawing and panels.
+// Asks the window of the current document to redraw its plan (through
+// gFrontEnd.refreshDocumentVisibleView); no document or no window: nothing. Never draws.
 void Refresh();
 void ClearDimensionWallSegmentSelection();
 void UpdateInspectorPropertiesState(bool refresh);
@@ -141,10 +143,9 @@ void InitializeAnimatedLVStatus();
 void SetLVStatusString(const char* text);
 void ResetAnimatedLVStatus();
 
-// Application shell: the mirror command's paste flag, the standard tool and the plan view.
+// Application shell: the mirror command's paste flag and the standard tool.
 extern uint8_t gMirroring;
 void ResetStandardTool(uint8_t flag);
-void ViewTop();
 
 // Front-end services the core calls; the application installs them, tests may record them.
 struct FrontEndServices {
@@ -155,6 +156,8 @@ struct FrontEndServices {
   void (*selectActiveFloorItem)(int32_t tag) = nullptr;
   // A model was emptied for a new design: its document drops its file name and trace image.
   void (*documentReinitialized)(class ZLKDocumentModel* model) = nullptr;
+  // Asks the window of the document whose model this is to redraw its plan (Refresh).
+  void (*refreshDocumentVisibleView)(class ZLKDocumentModel* model) = nullptr;
 };
 extern FrontEndServices gFrontEnd;
 
@@ -167,8 +170,9 @@ extern int16_t gSelectedContentEntryType;
 // the defaults the tools give new objects.
 struct ClickInfo;
 extern uint16_t gCurSnap;  // current snap tool code, 500 at start-up
-// Writes the model point of a window point (top view straight down through the view
-// rotation and offsets, divided by the zoom when asked); nothing without a DocState.
+// Turns a window point into a model point. Defined by the tools library
+// (tools/PointEvaluation.h); the model keeps a weak fallback (the view inversion only) for
+// programs that do not link the tools.
 void EvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ, uint8_t snap,
                    ClickInfo* click, uint8_t unzoom);
 // Joins the wall to a wall found at its end point; the resulting wall (maybe another
@@ -196,3 +200,38 @@ extern void (*gStoreUndoHook)(const std::string& name);
 // Records "StoreUndo" and hands the action name to gStoreUndoHook.
 void StoreUndoFromModel(const std::string& name);
 
+
+// Drawing tools not built yet: constraints, object snaps, the attachment drags of the move
+// tool, and the readouts and overlay drawing the tools feed.
+struct Float3DRect;
+struct Layer;
+extern int32_t gCurPropertiesObjectCount;  // objects the inspector shows
+// Limits the point to the plan bounds and the locked origin lines seen from the reference.
+void ConstrainPoint(float* reference, float* point);
+// Angle steps from the origin; they leave the point alone (grid only) until built.
+void SnapCursorToAngleConstraint(float originX, float originZ, float* x, float* z, uint8_t force);
+void SnapCursorToPolyAngleConstraint(float originX, float originZ, float* x, float* z, uint8_t force);
+void SnapCursorToCustomAngleConstraint(float originX, float originZ, float* x, float* z, uint8_t force,
+                                       int32_t step);
+void SnapCursorToSegmentConstraint(ClickInfo* click, float downX, float downZ, float* x, float* z);
+// Object snap of the code at the click; 1 when a plan point was written.
+uint8_t SnapPoint(ClickInfo* click, int32_t x, int32_t y, uint16_t snap, Layer* layers, float* outH,
+                  float* outV);
+void ResetSnapTool();
+int MaintainSnapTools();
+// Drags that run their own loops, handed over by the move tool at mouse-down.
+void TranslateDeckAttachment(Objex* steps, float x, float y, float z);
+void TranslateWallAttachment(Objex* attachment, float x, float y, float z);
+void TranslateWallComponent(Objex* component, float x, float y, float z);
+void TrackRoofSlopeDirection(Objex* arrow, float x, float y, float z);
+// Main window readouts (world units; 0 empties them, DrawAngle empties on 32000).
+void DrawWH(float width, float depth, float height);
+void DrawWHArea(float width, float height);
+void DrawAngle(float degrees);
+void DrawDiameter(float diameter);
+// Overlay drawing of the tools: the projected 3D box of the selection, a live dimension
+// line between two model points, and the segment dimensions of the wall under the cursor.
+void DrawCube(const Float3DRect* box);
+void DrawDimensionLineNoOffset(float x1, float y1, float z1, float x2, float y2, float z2);
+void DrawDimensionWallSegmentSelection(Objex* wall, Poinz* point, Poinz* segmentEnd, int32_t winX,
+                                       int32_t winY);

@@ -41,6 +41,8 @@ struct FillStyle {
   bool evenOdd = false;
   // A tile repeated over the fill (hatches); the colour is not used when set.
   const DrawImageData* pattern = nullptr;
+  // The view point where a tile's top-left corner lies (the tiles repeat from there).
+  NSPoint patternOrigin{};
 };
 
 // Font traits as the font adapters exchange them.
@@ -98,6 +100,9 @@ class DrawContext {
   virtual void drawImage(const DrawImageData& image, const NSRect& dest, float opacity = 1.0f) = 0;
   // Limits further drawing to the rectangle (within the current clip) until restored.
   virtual void clipToRect(const NSRect& rect) = 0;
+  // Moves the origin of further drawing by (dx, dy) until the graphics state is restored.
+  // Contexts without a coordinate system of their own (recording) ignore it.
+  virtual void translateBy(float dx, float dy) {}
   // The platform's keyboard focus indicator colour (outlines of objects being moved).
   virtual DrawColor focusIndicatorColor() const;
 

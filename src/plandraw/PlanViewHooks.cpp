@@ -6,6 +6,8 @@
 
 PlanViewHooks gPlanViewHooks;
 
+Base2DView* MainDocumentView() { return gPlanViewHooks.documentView ? gPlanViewHooks.documentView() : nullptr; }
+
 ZLKDynamicDrawEngine* MainViewDynamicDrawEngine() {
   return gPlanViewHooks.dynamicDrawEngine ? gPlanViewHooks.dynamicDrawEngine() : nullptr;
 }

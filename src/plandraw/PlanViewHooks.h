@@ -4,6 +4,7 @@
 #include "model/Types.h"
 #include "plandraw/DrawTypes.h"
 
+class Base2DView;
 class DrawContext;
 class ZLKDynamicDrawEngine;
 
@@ -13,10 +14,14 @@ struct PlanViewHooks {
   // The view's drawText:inRect:withFontInfo:textColor:. When unset the text is drawn into
   // the current drawing context by DrawTextInRectWithFontInfo.
   void (*drawText)(const char* text, const NSRect* rect, const LOGFONT* font, const RGBColor* color) = nullptr;
+  // The main window's plan view with its region, pattern and text services; null when none.
+  Base2DView* (*documentView)() = nullptr;
 };
 
 extern PlanViewHooks gPlanViewHooks;
 
+// The main window's plan view, or null.
+Base2DView* MainDocumentView();
 // The overlay of the main window's plan view, or null.
 ZLKDynamicDrawEngine* MainViewDynamicDrawEngine();
 

@@ -305,11 +305,20 @@ TEST_F(DesignFile, SavedViewRecordLengthAndEmptyViewListKeepsViews) {
   EXPECT_EQ(CountLiveViewsList(), 1);
 }
 
-TEST_F(DesignFile, UnwritablePathFailsAndKeepsTheOldFile) {
+TEST_F(DesignFile, FailedSaveIsReportedAndKeepsTheOldFile) {
   TestDocument doc;
+  doc.ds()->documentChanged = 1;
+  EXPECT_EQ(KeyFileWrite(dir.file("no/such/folder.dsn").c_str()), 0);
+  EXPECT_EQ(doc.ds()->documentChanged, 1);
+
+  // A folder standing where the file should go cannot be replaced.
+  std::string blocked = dir.file("blocked.dsn");
+  fs::create_directories(fs::path(blocked) / "inside");
+  EXPECT_EQ(KeyFileWrite(blocked.c_str()), 0);
+  EXPECT_TRUE(fs::is_directory(blocked));
+
   std::string p = dir.file("keep.dsn");
   WriteBytes(p, Bytes{1, 2, 3});
-  doc.ds()->documentChanged = 1;
   ASSERT_EQ(chmod(dir.path.c_str(), 0500), 0);
   if (access(dir.path.c_str(), W_OK) == 0) {
     chmod(dir.path.c_str(), 0700);
@@ -319,7 +328,6 @@ TEST_F(DesignFile, UnwritablePathFailsAndKeepsTheOldFile) {
   chmod(dir.path.c_str(), 0700);
   EXPECT_EQ(ReadBytes(p), (Bytes{1, 2, 3}));
   EXPECT_EQ(doc.ds()->documentChanged, 1);
-  EXPECT_EQ(KeyFileWrite(dir.file("no/such/folder.dsn").c_str()), 0);
 }
 
 TEST(ValidateIDs, KeepFreeIDsBelowTheCounterAndRenumberTheRest) {

@@ -71,7 +71,7 @@ TEST_F(NewDesign, InitMakesACurrentModelWithOneUndoState) {
   EXPECT_EQ(CountUndoFiles(m), 1);
   EXPECT_TRUE(fs::exists(UndoStatePath(1)));
   EXPECT_FALSE(m->itsEdited);
-  EXPECT_EQ(UndoStatePrefix(m->itsDocID), m->undoFilePrefix());
+  EXPECT_EQ(UndoFilePrefixFor(m->itsDocID), m->undoFilePrefix());
   ZLKDocumentModel::release(m);
   EXPECT_EQ(gCurDocument, nullptr);
 }

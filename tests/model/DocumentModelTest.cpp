@@ -2,6 +2,10 @@
 // document's own undo files.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -233,3 +237,24 @@ TEST_F(DocumentModelTest, SanitizingRemovesOnlyThisDocumentsFilesOfThisSession) 
 }
 
 }  // namespace
+
+// Another running copy of the program keeps undo files under an id: this one never takes it.
+TEST(DocumentIDs, IdsWithUndoFilesOfAnotherCopyAreNotDrawn) {
+  std::string runtime = "/tmp/casa-docid-" + std::to_string(getpid());
+  const char* old = getenv("XDG_RUNTIME_DIR");
+  std::string saved = old ? old : "";
+  mkdir(runtime.c_str(), 0700);
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  CreateApplicationTemporaryFolder();
+  std::string other = ApplicationTemporaryPath() + "/" + UndoFilePrefixFor(31) + "_1.dat";
+  FILE* f = fopen(other.c_str(), "w");
+  ASSERT_NE(f, nullptr);
+  fclose(f);
+  int calls = 0;
+  SetDocumentIDSource([&calls] { return ++calls == 1 ? 31u : 32u; });
+  EXPECT_EQ(DrawDocumentID(), 32);
+  SetDocumentIDSource({});
+  std::filesystem::remove_all(runtime);
+  if (saved.empty()) unsetenv("XDG_RUNTIME_DIR");
+  else setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+}

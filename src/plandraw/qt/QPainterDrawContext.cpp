@@ -9,6 +9,7 @@
 #include <QPainterPath>
 #include <QPalette>
 #include <QPolygonF>
+#include <QTransform>
 #include <QVector>
 #include <cmath>
 
@@ -54,7 +55,12 @@ QImage WrapImage(const DrawImageData& image) {
 }
 
 QBrush BrushFor(const FillStyle& style) {
-  if (style.pattern && style.pattern->isValid()) return QBrush(WrapImage(*style.pattern).copy());
+  if (style.pattern && style.pattern->isValid()) {
+    QBrush brush(WrapImage(*style.pattern).copy());
+    if (std::isfinite(style.patternOrigin.x) && std::isfinite(style.patternOrigin.y))
+      brush.setTransform(QTransform::fromTranslate(style.patternOrigin.x, style.patternOrigin.y));
+    return brush;
+  }
   return QBrush(ToQColor(style.color));
 }
 
@@ -220,6 +226,10 @@ void QPainterDrawContext::clipToRect(const NSRect& rect) {
   if (!painter_) return;
   const QRectF r(rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
   painter_->setClipRect(r, painter_->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+}
+
+void QPainterDrawContext::translateBy(float dx, float dy) {
+  if (painter_ && std::isfinite(dx) && std::isfinite(dy)) painter_->translate(dx, dy);
 }
 
 DrawColor QPainterDrawContext::focusIndicatorColor() const {

@@ -24,6 +24,7 @@ class QPainterDrawContext : public DrawContext {
   NSSize measureText(const std::string& text, const FontDescription& font) override;
   void drawImage(const DrawImageData& image, const NSRect& dest, float opacity) override;
   void clipToRect(const NSRect& rect) override;
+  void translateBy(float dx, float dy) override;
   DrawColor focusIndicatorColor() const override;
 
   QPainter* painter() const { return painter_; }

@@ -1,0 +1,299 @@
+// The plan view's menu actions (forwarders to the command bridge) and their validation.
+#include "app/PlanViewActions.h"
+
+#include <QAction>
+#include <cstring>
+
+#include "app/Win32EventHandler.h"
+#include "files/Clipboard.h"
+#include "model/CommandCodes.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+#include "model/ViewCommands.h"
+#include "plandraw/PlanDrawSettings.h"
+#include "platform/Strings.h"
+
+namespace {
+
+Win32EventHandler& Handler() { return *Win32EventHandler::sharedEventHandler(); }
+
+bool InRange(int32_t v, int32_t lo, int32_t hi) { return v >= lo && v <= hi; }
+
+bool IsCurrentLayer(const char* name) {
+  const Layer* layer = gCurDocument ? gCurDocument->itsCurLayer : nullptr;
+  return layer && std::strcmp(layer->name, name) == 0;
+}
+
+// Any object of a visible floor selected.
+bool AnyObjectSelected() {
+  for (Layer* l = gCurDocument ? gCurDocument->itsLayers : nullptr; l; l = l->next) {
+    if (!l->visible) continue;
+    for (Objex* o = l->firstObject; o; o = o->next)
+      if (IsObjectSelected(o)) return true;
+  }
+  return false;
+}
+
+bool IsMoveToPlanTag(int32_t tag) {
+  return InRange(tag, kCmdMoveToFoundationPlan, kCmdMoveToLandscapePlan) || tag == kCmdMoveToDetailPlan;
+}
+
+// The conversion rows offered for the selected detail objects of the current floor, as the
+// detail inspector offers them.
+bool ConversionOffered(int32_t tag) {
+  Layer* layer = gCurDocument ? gCurDocument->itsCurLayer : nullptr;
+  bool any = false, atLeast3 = true, pathOK = true, noCurves = true, no2Point = true;
+  bool allClosed = true, allOpen = false;
+  for (Objex* o = layer ? layer->firstObject : nullptr; o; o = o->next) {
+    if (o->type != kObjDetail || !IsObjectSelected(o)) continue;
+    const int32_t n = o->pointCount;
+    bool curved = false;
+    for (Poinz* p = o->firstPoint; p && !curved; p = p->next)
+      for (int i = 0; i < 3; ++i)
+        if (p->inHandle[i] != 0 || p->outHandle[i] != 0) curved = true;
+    atLeast3 = atLeast3 && n >= 3;
+    pathOK = pathOK && !o->closed && n >= 2;
+    noCurves = noCurves && !curved;
+    no2Point = no2Point && n != 2;
+    if (!any) {
+      allClosed = o->closed;
+      allOpen = !o->closed;
+    } else if (allClosed != static_cast<bool>(o->closed) || allOpen == static_cast<bool>(o->closed)) {
+      allClosed = allOpen = false;
+    }
+    any = true;
+  }
+  if (!any) return false;
+  switch (tag) {
+    case kCmdConvertToInteriorWall: case kCmdConvertToExteriorWall: case kCmdConvertToStaircase:
+    case kCmdConvertToRailing: case kCmdConvertToDeckStairs: case kCmdConvertToDeckRailing:
+    case kCmdConvertToEdging: case kCmdConvertToRetainingWall:
+      return true;
+    case kCmdConvertToFloor: case kCmdConvertToFloorCutout: case kCmdConvertToFreehandRoof:
+    case kCmdConvertToDeckWithRailing: case kCmdConvertToDeckWithoutRailing:
+    case kCmdConvertToDeckCutout: case kCmdConvertToPropertyLine:
+    case kCmdConvertToGroundFillRegion: case kCmdConvertToTopography:
+    case kCmdConvertToTopographyExcavation:
+      return atLeast3;
+    case kCmdConvertToPathway: return pathOK;
+    case kCmdConvertToFence: return noCurves;
+    case kCmdConvertToOpenPolygon: return no2Point && allClosed;
+    case kCmdConvertToClosedPolygon: return no2Point && allOpen;
+    default: return false;
+  }
+}
+
+MenuItemValidation Titled(const char* shown, const char* hidden, bool on) {
+  MenuItemValidation v;
+  v.title = LocalizedString(on ? shown : hidden);
+  return v;
+}
+
+MenuItemValidation Checked(bool on) {
+  MenuItemValidation v;
+  v.hasState = true;
+  v.checked = on;
+  return v;
+}
+
+MenuItemValidation Enabled(bool on) {
+  MenuItemValidation v;
+  v.enabled = on;
+  return v;
+}
+
+}  // namespace
+
+// ---- Actions ----
+
+void PlanViewActions::cut() { Handler().cutObjects(); }
+void PlanViewActions::copy() { Handler().copyObjects(); }
+void PlanViewActions::paste() { Handler().pasteObjects(); }
+void PlanViewActions::selectAll() { Handler().selectAllObjects(); }
+void PlanViewActions::deleteSelection() { Handler().deleteObjects(); }
+void PlanViewActions::moveObjectsToPlan(int32_t tag) { Handler().moveObjectsToPlanUsingCommand(tag); }
+void PlanViewActions::flipObjects(int32_t tag) { Handler().flipObjectsUsingCommand(tag); }
+void PlanViewActions::flipPlan(int32_t tag) { Handler().flipPlanUsingCommand(tag); }
+void PlanViewActions::mirrorObjects(int32_t tag) { Handler().mirrorObjectsUsingCommand(tag); }
+void PlanViewActions::nudgeObjects(int32_t tag) { Handler().nudgeObjectsUsingCommand(tag); }
+void PlanViewActions::alterObjectPosition(int32_t tag) { Handler().alterObjectPositionUsingCommand(tag); }
+
+void PlanViewActions::copyObjectsToFloor(int32_t tag) {
+  if (tag == kCmdCopyToUpperFloor) Handler().copyObjectsToUpperFloor();
+  else if (tag == kCmdCopyToLowerFloor) Handler().copyObjectsToLowerFloor();
+}
+
+void PlanViewActions::moveObjectsToFloor(int32_t tag) {
+  if (tag == kCmdMoveToUpperFloor) Handler().moveObjectsToUpperFloor();
+  else if (tag == kCmdMoveToLowerFloor) Handler().moveObjectsToLowerFloor();
+}
+
+void PlanViewActions::groupObjects() { Handler().groupObjects(); }
+void PlanViewActions::ungroupObjects() { Handler().ungroupObjects(); }
+void PlanViewActions::unsmoothObjects() { Handler().unsmoothSelected(); }
+void PlanViewActions::floatObjectAboveTopo() { Handler().floatObjectAboveTopo(); }
+void PlanViewActions::convertObjects(int32_t tag) { Handler().convertObjectsUsingCommand(tag); }
+void PlanViewActions::resetPlanView() { Handler().resetPlanView(); }
+void PlanViewActions::refreshView() { Handler().refreshView(); }
+void PlanViewActions::toggleGrid() { Handler().toggleGrid(); }
+void PlanViewActions::snapToGrid() { Handler().snapToGrid(); }
+void PlanViewActions::setVisiblePlans(int32_t tag) { Handler().setVisiblePlansUsingCommand(tag); }
+void PlanViewActions::toggleDimensions() { Handler().toggleDimensions(); }
+void PlanViewActions::toggleCallouts() { Handler().toggleCallouts(); }
+void PlanViewActions::toggleTopographyLines() { Handler().toggleTopographyLines(); }
+void PlanViewActions::toggleVirtualRuler() { Handler().toggleVirtualRuler(); }
+void PlanViewActions::loadFloorplanTraceImage() { Handler().loadFloorplanTraceImage(); }
+void PlanViewActions::toggleFloorplanTraceImage() { Handler().toggleFloorplanTraceImage(); }
+void PlanViewActions::removeFloorplanTraceImage() { Handler().removeFloorplanTraceImage(); }
+
+bool PlanViewActions::understands(int32_t tag) {
+  switch (tag) {
+    case kCmdCutObjects: case kTagCopyObjects: case kTagPasteObjects: case kTagSelectAllObjects:
+    case kCmdDelete: case kCmdGroup: case kCmdUngroup: case kCmdUnsmoothObjects:
+    case kCmdFloatAboveTopography: case kTagResetPlanView: case kTagRefreshView:
+    case kTagShowGrid: case kTagSnapToGrid: case kTagToggleCallouts:
+    case kTagShowAutomaticDimensions: case kTagToggleTopographyLines: case kTagToggleVirtualRuler:
+    case kTagLoadFloorplanTraceImage: case kTagToggleFloorplanTraceImage:
+    case kTagRemoveFloorplanTraceImage:
+    case kCmdFlipHorizontal: case kCmdFlipVertical: case kCmdFlipPlanHorizontal:
+    case kCmdFlipPlanVertical: case kCmdMirrorHorizontal: case kCmdMirrorVertical:
+    case kCmdBringToFront: case kCmdSendToBack:
+    case kCmdMoveToUpperFloor: case kCmdMoveToLowerFloor: case kCmdCopyToUpperFloor:
+    case kCmdCopyToLowerFloor:
+      return true;
+    default:
+      return IsMoveToPlanTag(tag) || InRange(tag, kCmdNudgeUp, kCmdNudgeRight) ||
+             InRange(tag, kTagShowFoundationPlan, kTagShowFoundationPlan + 8) ||
+             (InRange(tag, kCmdConvertToInteriorWall, kCmdConvertToDeckCutout) &&
+              tag != kCmdConvertToFoundationBeam && tag != kCmdConvertToFoundationStrand &&
+              tag != kCmdConvertToFoundationSlope && tag != kCmdConvertToFoundationPier &&
+              tag != kCmdConvertToSwitchConnector && tag != kCmdConvertToAirDuct &&
+              tag != kCmdConvertToEntireLot && tag != kCmdConvertToSlopeLotSection);
+  }
+}
+
+bool PlanViewActions::perform(int32_t tag) {
+  if (!understands(tag)) return false;
+  switch (tag) {
+    case kCmdCutObjects: cut(); break;
+    case kTagCopyObjects: copy(); break;
+    case kTagPasteObjects: paste(); break;
+    case kTagSelectAllObjects: selectAll(); break;
+    case kCmdDelete: deleteSelection(); break;
+    case kCmdGroup: groupObjects(); break;
+    case kCmdUngroup: ungroupObjects(); break;
+    case kCmdUnsmoothObjects: unsmoothObjects(); break;
+    case kCmdFloatAboveTopography: floatObjectAboveTopo(); break;
+    case kTagResetPlanView: resetPlanView(); break;
+    case kTagRefreshView: refreshView(); break;
+    case kTagShowGrid: toggleGrid(); break;
+    case kTagSnapToGrid: snapToGrid(); break;
+    case kTagToggleCallouts: toggleCallouts(); break;
+    case kTagShowAutomaticDimensions: toggleDimensions(); break;
+    case kTagToggleTopographyLines: toggleTopographyLines(); break;
+    case kTagToggleVirtualRuler: toggleVirtualRuler(); break;
+    case kTagLoadFloorplanTraceImage: loadFloorplanTraceImage(); break;
+    case kTagToggleFloorplanTraceImage: toggleFloorplanTraceImage(); break;
+    case kTagRemoveFloorplanTraceImage: removeFloorplanTraceImage(); break;
+    case kCmdFlipHorizontal: case kCmdFlipVertical: flipObjects(tag); break;
+    case kCmdFlipPlanHorizontal: case kCmdFlipPlanVertical: flipPlan(tag); break;
+    case kCmdMirrorHorizontal: case kCmdMirrorVertical: mirrorObjects(tag); break;
+    case kCmdBringToFront: case kCmdSendToBack: alterObjectPosition(tag); break;
+    case kCmdMoveToUpperFloor: case kCmdMoveToLowerFloor: moveObjectsToFloor(tag); break;
+    case kCmdCopyToUpperFloor: case kCmdCopyToLowerFloor: copyObjectsToFloor(tag); break;
+    default:
+      if (IsMoveToPlanTag(tag)) moveObjectsToPlan(tag);
+      else if (InRange(tag, kCmdNudgeUp, kCmdNudgeRight)) nudgeObjects(tag);
+      else if (InRange(tag, kTagShowFoundationPlan, kTagShowFoundationPlan + 8)) setVisiblePlans(tag);
+      else convertObjects(tag);
+      break;
+  }
+  return true;
+}
+
+// ---- Validation ----
+
+MenuItemValidation PlanViewActions::validate(int32_t tag) {
+  DocState* ds = gCurDocument ? gCurDocument->itsDocState : nullptr;
+  if (!ds || !gCurDocument->itsCurLayer) return Enabled(false);
+  const bool hasTraceImage = DocumentHasTraceImage();
+  switch (tag) {
+    case kTagShowGrid: return Titled("Hide Grid", "Show Grid", gPlanDrawSettings.gridVisible);
+    case kTagSnapToGrid: return Checked(ds->snapToGrid);
+    case kCmdViewLeft: case kCmdViewRight: case kCmdViewFront: case kCmdViewBack:
+    case 5239: case 5240: case 5241: case 5253: case 5416:
+      return Enabled(false);  // they need the 3D window, which this program does not show yet
+    case kCmdMoveToUpperFloor: case kCmdCopyToUpperFloor:
+      return Enabled(!IsCurrentLayer("Third Floor") && AnyObjectSelected());
+    case kCmdMoveToLowerFloor: case kCmdCopyToLowerFloor:
+      return Enabled(!IsCurrentLayer("First Floor") && AnyObjectSelected());
+    case kTagToggleVirtualRuler:
+      return Titled("Hide Virtual Ruler", "Show Virtual Ruler", gCurDocument->itsVRVisible);
+    case kTagFirstFloor: return Checked(IsCurrentLayer("First Floor"));
+    case kTagFirstFloor + 1: return Checked(IsCurrentLayer("Second Floor"));
+    case kTagFirstFloor + 2: return Checked(IsCurrentLayer("Third Floor"));
+    case kTagViewAllFloors: case kTagViewWorkingFloorOnly: {
+      const Layer* floors[] = {GetLayerFromName("First Floor"), GetLayerFromName("Second Floor"),
+                               GetLayerFromName("Third Floor")};
+      bool all = true;
+      for (const Layer* f : floors) all = all && f && f->visible;
+      return Checked(tag == kTagViewAllFloors ? all : !all);
+    }
+    case kTagToggleFloorplanTraceImage: {
+      MenuItemValidation v = Titled("Hide Floorplan Trace Image", "Show Floorplan Trace Image",
+                                    hasTraceImage && ds->traceImageVisible);
+      v.enabled = hasTraceImage;
+      return v;
+    }
+    case kTagResizeFloorplanTraceImage: case kTagRemoveFloorplanTraceImage:
+      return Enabled(hasTraceImage);
+    case kTagToggleCallouts:
+      return Titled("Hide Window & Door Callouts", "Show Window & Door Callouts", ds->showCallouts);
+    case kTagShowAutomaticDimensions:
+      return Titled("Hide Automatic Dimensions", "Show Automatic Dimensions", ShowAutoDimensions(ds));
+    case kTagToggleTopographyLines:
+      return Titled("Hide Topography Lines", "Show Topography Lines", ShowTopography(ds));
+    // Edits of the selection need one; cut, copy and delete one on the current floor.
+    case kCmdCutObjects: case kTagCopyObjects: case kCmdDelete:
+      return Enabled(ShouldProceedWithEditEvent());
+    case kTagPasteObjects: return Enabled(gClipboardLayer != 0);
+    case kCmdGroup: case kCmdUngroup: case kCmdFlipHorizontal: case kCmdFlipVertical:
+    case kCmdMirrorHorizontal: case kCmdMirrorVertical: case kCmdBringToFront:
+    case kCmdSendToBack: case kCmdFloatAboveTopography: case kCmdUnsmoothObjects:
+      return Enabled(AnyObjectSelected());
+    default:
+      break;
+  }
+  if (IsMoveToPlanTag(tag) || InRange(tag, kCmdNudgeUp, kCmdNudgeRight))
+    return Enabled(AnyObjectSelected());
+  if (InRange(tag, 5343, 5350) || tag == 5390) {
+    const int32_t bit = tag == 5390 ? 256 : 1 << (tag - 5343);
+    return Checked(ds->newObjectPlanMask == bit);
+  }
+  if (InRange(tag, kTagShowFoundationPlan, kTagShowFoundationPlan + 8)) {
+    const int32_t bit = 1 << (tag - kTagShowFoundationPlan);
+    MenuItemValidation v = Checked((ds->currentPlanMask & bit) != 0);
+    v.enabled = bit != ds->newObjectPlanMask;
+    return v;
+  }
+  if (InRange(tag, kCmdConvertToInteriorWall, kCmdConvertToDeckCutout))
+    return Enabled(ConversionOffered(tag));
+  return {};
+}
+
+bool PlanViewActions::validateMenuItem(QAction* item) {
+  if (!item) return false;
+  bool ok = false;
+  const int32_t tag = item->data().toInt(&ok);
+  if (!ok) return item->isEnabled();
+  const MenuItemValidation v = validate(tag);
+  item->setEnabled(v.enabled);
+  if (v.hasState) {
+    item->setCheckable(true);
+    item->setChecked(v.checked);
+  }
+  if (!v.title.empty()) item->setText(QString::fromStdString(v.title));
+  return v.enabled;
+}

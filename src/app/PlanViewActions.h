@@ -1,0 +1,88 @@
+// The plan view's menu actions: each forwards one menu item (by its tag) to the command
+// bridge, and the menu validation enables, checks and retitles the items from the state of
+// the current document.
+#pragma once
+#include <cstdint>
+#include <string>
+
+class QAction;
+
+// Tags of the plan menu items that the command table gives no code.
+enum : int32_t {
+  kTagCopyObjects = 90001,
+  kTagPasteObjects = 90002,
+  kTagSelectAllObjects = 90003,
+  kTagResetPlanView = 90004,
+  kTagRefreshView = 90005,
+  kTagLoadFloorplanTraceImage = 90006,
+};
+
+// Menu tags with a fixed meaning in the validation.
+enum : int32_t {
+  kTagShowGrid = 5044,
+  kTagSnapToGrid = 5045,
+  kTagToggleVirtualRuler = 5274,
+  kTagFirstFloor = 5275,
+  kTagViewAllFloors = 5278,
+  kTagViewWorkingFloorOnly = 5279,
+  kTagToggleFloorplanTraceImage = 5281,
+  kTagResizeFloorplanTraceImage = 5282,
+  kTagToggleCallouts = 5289,
+  kTagShowAutomaticDimensions = 5290,
+  kTagToggleTopographyLines = 5418,
+  kTagRemoveFloorplanTraceImage = 5440,
+  kTagShowFoundationPlan = 11000,  // 11000..11008: show or hide a plan
+};
+
+// What the validation decided for one item: enabled, a check mark when `hasState`, and a new
+// title when `title` is not empty.
+struct MenuItemValidation {
+  bool enabled = true;
+  bool hasState = false;
+  bool checked = false;
+  std::string title;
+};
+
+class PlanViewActions {
+ public:
+  // The actions, each handing its tag (when it takes one) to the command bridge.
+  void cut();
+  void copy();
+  void paste();
+  void selectAll();
+  void deleteSelection();
+  void moveObjectsToPlan(int32_t tag);
+  void flipObjects(int32_t tag);
+  void flipPlan(int32_t tag);
+  void mirrorObjects(int32_t tag);
+  void nudgeObjects(int32_t tag);
+  void alterObjectPosition(int32_t tag);
+  void copyObjectsToFloor(int32_t tag);  // 5170 up, 5171 down
+  void moveObjectsToFloor(int32_t tag);  // 5168 up, 5169 down
+  void groupObjects();
+  void ungroupObjects();
+  void unsmoothObjects();
+  void floatObjectAboveTopo();
+  void convertObjects(int32_t tag);
+  void resetPlanView();
+  void refreshView();
+  void toggleGrid();
+  void snapToGrid();
+  void setVisiblePlans(int32_t tag);
+  void toggleDimensions();
+  void toggleCallouts();
+  void toggleTopographyLines();
+  void toggleVirtualRuler();
+  void loadFloorplanTraceImage();
+  void toggleFloorplanTraceImage();
+  void removeFloorplanTraceImage();
+
+  // Runs the action of a menu item by its tag; false for a tag no action takes.
+  bool perform(int32_t tag);
+  static bool understands(int32_t tag);
+
+  // The state of the item with this tag for the current document.
+  static MenuItemValidation validate(int32_t tag);
+  // Applies validate() to the item (its tag is the action's data); returns whether enabled.
+  static bool validateMenuItem(QAction* item);
+};

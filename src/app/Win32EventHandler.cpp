@@ -1,0 +1,446 @@
+// The command bridge's commands: clipboard, floors, plans, selection edits, views, toggles
+// and the trace image, each carried into the core for the current document.
+#include "app/Win32EventHandler.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QImageReader>
+#include <cmath>
+#include <cstring>
+
+#include "app/AppController.h"
+#include "app/ZLKDocument.h"
+#include "app/ZLKWindowController.h"
+#include "files/Clipboard.h"
+#include "files/Undo.h"
+#include "model/CommandWalkers.h"
+#include "model/ConvertObject.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/ExtrudeFlip.h"
+#include "model/Bounds.h"
+#include "model/Grouping.h"
+#include "model/HitTest.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+#include "model/SelectionState.h"
+#include "model/TransformInfo.h"
+#include "model/ViewCommands.h"
+#include "model/ViewProjection.h"
+#include "plandraw/PlanDrawSettings.h"
+#include "platform/Alerts.h"
+#include "platform/Strings.h"
+
+namespace {
+
+constexpr const char* kFirstFloor = "First Floor";
+constexpr const char* kThirdFloor = "Third Floor";
+
+void Undo(const char* name) { StoreUndo(LocalizedString(name)); }
+void InspectorUpdate() { UpdateInspectorPropertiesState(true); }
+
+DocState* DocStateWithLayers() {
+  return gCurDocument && gCurDocument->itsLayers ? gCurDocument->itsDocState : nullptr;
+}
+
+bool IsLayerNamed(const Layer* layer, const char* name) {
+  return layer && std::strcmp(layer->name, name) == 0;
+}
+
+bool InRange(int32_t v, int32_t lo, int32_t hi) { return v >= lo && v <= hi; }
+
+bool IsMoveToPlanCommand(int32_t c) {
+  return InRange(c, kCmdMoveToFoundationPlan, kCmdMoveToLandscapePlan) || c == kCmdMoveToDetailPlan;
+}
+
+void MoveObjectsToPlan(int32_t command, const char* undoName) {
+  if (!gCurDocument || !gCurDocument->itsLayers || !IsMoveToPlanCommand(command)) return;
+  Layer* layers = gCurDocument->itsLayers;
+  TopLevelObjectAllLayers(layers, command, CommandArg::None());
+  SelectAllLayers(layers, kSelectOff, 1);
+  Refresh();
+  Undo(undoName);
+}
+
+}  // namespace
+
+bool ShouldProceedWithEditEvent() {
+  Layer* layer = gCurDocument ? gCurDocument->itsCurLayer : nullptr;
+  if (!layer) return false;
+  for (Objex* o = layer->firstObject; o; o = o->next)
+    if (IsAnyObjectSelected(o)) return true;
+  return false;
+}
+
+bool DocumentHasTraceImage() {
+  ZLKDocument* document = AppController::mainWindowDocument();
+  return document && !document->traceImage().isNull();
+}
+
+Win32EventHandler* Win32EventHandler::sharedEventHandler() {
+  static Win32EventHandler* handler = new Win32EventHandler;
+  return handler;
+}
+
+// ---- Clipboard and selection ----
+
+void Win32EventHandler::cutObjects() {
+  DocState* ds = DocStateWithLayers();
+  if (!ds) return;
+  DeselectAllAttachmentObjects();
+  if (!ShouldProceedWithEditEvent()) return;
+  Layer* layers = gCurDocument->itsLayers;
+  DoCopyObjects();
+  TopLevelObjectAllLayers(layers, kCmdCutObjects, CommandArg::None());
+  SelectedObjectAllLayers(layers, 0, kCmdCutObjects, CommandArg::Doc(ds));
+  Refresh();
+  Undo("Cut");
+  InspectorUpdate();
+}
+
+void Win32EventHandler::copyObjects() {
+  DeselectAllAttachmentObjects();
+  if (ShouldProceedWithEditEvent()) DoCopyObjects();
+  Refresh();
+}
+
+void Win32EventHandler::pasteObjects() {
+  // Without a document there is nothing to paste into and no ring to store the step in.
+  if (!gClipboardLayer || !gCurDocument) return;
+  if (GetCurrentView() != kCmdViewTop) viewTop();
+  DoPasteObjects();
+  Undo("Paste");
+}
+
+void Win32EventHandler::selectAllObjects() {
+  if (!gCurDocument || !gCurDocument->itsLayers || !gCurDocument->itsCurLayer) return;
+  if (gCurTool == kToolKeyEntry) ResetStandardTool(1);
+  if (GetCurrentView() == kCmdViewTop) SelectVisualAllLayers(gCurDocument->itsLayers, kSelectOn, 1);
+  else SelectVisualLayer(gCurDocument->itsCurLayer, kSelectOn, 1);
+  Refresh();
+  if (DocState* ds = gCurDocument->itsDocState) {
+    ClearSelectionState40(ds, &ds->selectionState40);
+    TopLevelObjectAllLayers(gCurDocument->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+    UpdateSelectionState40Controls(&ds->selectionState40);
+  }
+  InspectorUpdate();
+}
+
+void Win32EventHandler::deleteObjects() {
+  DocState* ds = DocStateWithLayers();
+  if (!ds || !ShouldProceedWithEditEvent()) return;
+  Layer* layers = gCurDocument->itsLayers;
+  TopLevelObjectAllLayers(layers, kCmdDelete, CommandArg::None());
+  SelectedObjectAllLayers(layers, 0, kCmdDelete, CommandArg::Doc(ds));
+  Refresh();
+  Undo("Delete");
+  InspectorUpdate();
+}
+
+// ---- Floors ----
+
+void Win32EventHandler::floorMove(int32_t command) {
+  Layer* layer = gCurDocument ? gCurDocument->itsCurLayer : nullptr;
+  if (!layer) return;
+  const bool up = command == kCmdMoveToUpperFloor || command == kCmdCopyToUpperFloor;
+  const bool copy = command == kCmdCopyToUpperFloor || command == kCmdCopyToLowerFloor;
+  const bool possible = up ? layer->next && !IsLayerNamed(layer, kThirdFloor)
+                           : layer->prev && !IsLayerNamed(layer, kFirstFloor);
+  if (!possible) {
+    const char* title = up ? (copy ? "Unable to copy objects to upper floor."
+                                   : "Unable to move objects to upper floor.")
+                           : (copy ? "Unable to copy objects to lower floor."
+                                   : "Unable to move objects to lower floor.");
+    ShowAlert(title, up ? "You are currently on the top floor." : "You are currently on the bottom floor.");
+    return;
+  }
+  TopLevelObjectLayer(layer, command, CommandArg::None());
+  Refresh();
+  Undo(up ? (copy ? "Copy To Upper Floor" : "Move To Upper Floor")
+          : (copy ? "Copy To Lower Floor" : "Move To Lower Floor"));
+}
+
+void Win32EventHandler::copyObjectsToUpperFloor() { floorMove(kCmdCopyToUpperFloor); }
+void Win32EventHandler::copyObjectsToLowerFloor() { floorMove(kCmdCopyToLowerFloor); }
+void Win32EventHandler::moveObjectsToUpperFloor() { floorMove(kCmdMoveToUpperFloor); }
+void Win32EventHandler::moveObjectsToLowerFloor() { floorMove(kCmdMoveToLowerFloor); }
+
+// ---- Plans ----
+
+void Win32EventHandler::moveObjectsToPlanUsingCommand(int32_t command) {
+  MoveObjectsToPlan(command, "Move To Plan");
+}
+
+void Win32EventHandler::moveToPlanUsingCommand(int32_t command) {
+  MoveObjectsToPlan(command, "Move to Plan");
+}
+
+void Win32EventHandler::setVisiblePlansUsingCommand(int32_t command) {
+  DocState* ds = DocStateWithLayers();
+  if (!ds) return;
+  if (InRange(command, 11000, 11008)) ds->currentPlanMask ^= 1 << (command - 11000);
+  for (int kind = 0; kind < kPlanKindCount; ++kind)
+    if (ds->newObjectPlanMask == (1 << kind)) ds->planMasks[kind] = ds->currentPlanMask;
+  ResetStandardTool(1);
+  SelectAllLayers(gCurDocument->itsLayers, kSelectOff, 0);
+  Refresh();
+}
+
+void Win32EventHandler::flipPlanUsingCommand(int32_t command) {
+  DocState* ds = DocStateWithLayers();
+  if (!ds || (command != kCmdFlipPlanHorizontal && command != kCmdFlipPlanVertical)) return;
+  SelectedObjectAllLayers(gCurDocument->itsLayers, 0, command, CommandArg::None());
+  Refresh();
+  Undo("Flip Entire Plan");
+}
+
+// ---- Edits of the selection ----
+
+void Win32EventHandler::flipObjectsUsingCommand(int32_t command) {
+  DocState* ds = DocStateWithLayers();
+  if (!ds) return;
+  Layer* layers = gCurDocument->itsLayers;
+  SelectedObjectAllLayers(layers, 1, kCmdSelectObject, CommandArg::Doc(ds));
+  Float3DRect box;
+  box.floatTop = box.floatLeft = box.floatBack = 32000;
+  box.floatBottom = box.floatRight = box.floatFront = -32000;
+  GetAllLayers3DBounds(layers, 1, &box, 0);
+  auto mid = [](float lo, float hi) { return lo + (hi - lo) * 0.5f; };
+  float x = 0, y = 0, z = 0;
+  switch (ds->viewPlane) {
+    case 2:
+      x = mid(box.floatLeft, box.floatRight);
+      z = mid(box.floatBack, box.floatFront);
+      gFlipCenterX = x;
+      gFlipCenterY = z;
+      break;
+    case 3:
+      z = mid(box.floatBack, box.floatFront);
+      y = mid(box.floatTop, box.floatBottom);
+      gFlipCenterX = z;
+      gFlipCenterY = y;
+      break;
+    case 1:
+      x = mid(box.floatLeft, box.floatRight);
+      y = mid(box.floatTop, box.floatBottom);
+      gFlipCenterX = x;
+      gFlipCenterY = y;
+      break;
+    default:
+      break;
+  }
+  gCommandHappened = 0;
+  if (command == kCmdFlipHorizontal || command == kCmdFlipVertical) {
+    TransformInfo flip{};
+    flip.angle = static_cast<float>(M_PI);
+    flip.centre[0] = x;
+    flip.centre[1] = y;
+    flip.centre[2] = z;
+    SelectedObjectAllLayers(layers, 1, command, CommandArg::Transform(&flip));
+  }
+  Refresh();
+  InspectorUpdate();
+  if (gCommandHappened) Undo("Flip");
+}
+
+void Win32EventHandler::mirrorObjectsUsingCommand(int32_t command) {
+  if (!gCurDocument) return;
+  const uint8_t undoWasActive = gUndoActive;
+  gUndoActive = 0;
+  gMirroring = 1;
+  gCommandHappened = 0;
+  // Without a selection to copy, the paste would bring back whatever the clipboard held.
+  if (ShouldProceedWithEditEvent()) {
+    copyObjects();
+    pasteObjects();
+    gCommandHappened = 0;
+    if (command == kCmdMirrorHorizontal) flipObjectsUsingCommand(kCmdFlipHorizontal);
+    else if (command == kCmdMirrorVertical) flipObjectsUsingCommand(kCmdFlipVertical);
+  }
+  gMirroring = 0;
+  gUndoActive = undoWasActive;
+  Refresh();
+  InspectorUpdate();
+  if (gCommandHappened) Undo("Mirror");
+}
+
+void Win32EventHandler::nudgeObjectsUsingCommand(int32_t command) {
+  DocState* ds = DocStateWithLayers();
+  if (!ds || !InRange(command, kCmdNudgeUp, kCmdNudgeRight)) return;
+  SelectedObjectAllLayers(gCurDocument->itsLayers, 1, command, CommandArg::Doc(ds));
+  Refresh();
+  Undo("Nudge");
+}
+
+void Win32EventHandler::alterObjectPositionUsingCommand(int32_t command) {
+  DocState* ds = DocStateWithLayers();
+  if (!ds || (command != kCmdBringToFront && command != kCmdSendToBack)) return;
+  TopLevelObjectAllLayers(gCurDocument->itsLayers, command, CommandArg::Doc(ds));
+  Refresh();
+  Undo(command == kCmdBringToFront ? "Bring Objects to the Front" : "Send Objects to the Back");
+}
+
+void Win32EventHandler::groupNoRedraw() {
+  if (!gCurDocument || !gCurDocument->itsLayers) return;
+  Layer* layers = gCurDocument->itsLayers;
+  gOverload = 0;
+  gObjectCount = 0;
+  SelectedObjectAllLayers(layers, 1, kCmdCountGroups, CommandArg::None());
+  if (gOverload) return;
+  gObjectCount = 0;
+  gGroupLeader = nullptr;
+  TopLevelObjectAllLayers(layers, kCmdCountObjects, CommandArg::None());
+  if (gObjectCount > 0) TopLevelObjectAllLayers(layers, kCmdGroup, CommandArg::None());
+}
+
+void Win32EventHandler::groupObjects() {
+  if (!gCurDocument || !gCurDocument->itsLayers) return;
+  groupNoRedraw();
+  const bool grouped = gGroupLeader != nullptr;
+  gGroupLeader = nullptr;
+  if (!grouped) return;
+  Refresh();
+  InspectorUpdate();
+  Undo("Group");
+}
+
+void Win32EventHandler::ungroupObjects() {
+  if (!gCurDocument || !gCurDocument->itsLayers) return;
+  TopLevelObjectAllLayers(gCurDocument->itsLayers, kCmdUngroup, CommandArg::None());
+  Refresh();
+  InspectorUpdate();
+  Undo("Ungroup");
+}
+
+void Win32EventHandler::unsmoothSelected() {
+  if (!gCurDocument || !gCurDocument->itsLayers) return;
+  SelectedObjectAllLayers(gCurDocument->itsLayers, 1, kCmdUnsmoothObjects, CommandArg::None());
+  Refresh();
+  Undo("Unsmooth Objects");
+}
+
+void Win32EventHandler::floatObjectAboveTopo() {
+  if (!gCurDocument || !gCurDocument->itsLayers) return;
+  gTopoFloatNA = 0;
+  TopLevelObjectAllLayers(gCurDocument->itsLayers, kCmdFloatAboveTopography, CommandArg::None());
+  if (gTopoFloatNA)
+    ShowAlert("Unable to elevate some objects.",
+              "Wall and cabinet objects cannot float above the topography.  The elevation of "
+              "these objects will not be changed.");
+  Refresh();
+  Undo("Float Above Topography");
+}
+
+void Win32EventHandler::convertObjectsUsingCommand(int32_t command) {
+  if (!gCurDocument || !gCurDocument->itsCurLayer || !ConversionUndoName(command)) return;
+  Objex* object = gCurDocument->itsCurLayer->firstObject;
+  while (object) {
+    if (object->type != kObjDetail || !IsObjectSelected(object)) {
+      object = object->next;
+      continue;
+    }
+    // The conversion may retype or unlink the object: the walk goes on from the next
+    // detail object found before it.
+    Objex* next = object->next;
+    while (next && next->type != kObjDetail) next = next->next;
+    ConvertObjectType(object, command);
+    object = next;
+  }
+}
+
+// ---- Views of the plan ----
+
+void Win32EventHandler::resetView() { ResetView(); }
+void Win32EventHandler::updateViewingHeight() { UpdateViewingHeight(); }
+void Win32EventHandler::viewTop() { ViewTop(); }
+void Win32EventHandler::actualSize() { ActualSize(); }
+
+void Win32EventHandler::resetPlanView() {
+  DocState* ds = CurDocState();
+  if (!ds) return;
+  PlanZoom(ds) = 0.6f;
+  ResetView();
+  gSinXAngle = 1.0f;
+  gCosYAngle = 1.0f;
+  Refresh();
+}
+
+void Win32EventHandler::refreshView() {
+  gRefreshRender = 1;
+  Refresh();
+}
+
+// ---- Toggles ----
+
+void Win32EventHandler::toggleGrid() {
+  if (!CurDocState()) return;
+  gPlanDrawSettings.gridVisible = !gPlanDrawSettings.gridVisible;
+  Refresh();
+}
+
+void Win32EventHandler::snapToGrid() {
+  if (DocState* ds = CurDocState()) ds->snapToGrid = !ds->snapToGrid;
+}
+
+void Win32EventHandler::toggleDimensions() {
+  DocState* ds = CurDocState();
+  if (!ds) return;
+  ShowAutoDimensions(ds) = !ShowAutoDimensions(ds);
+  Refresh();
+  Undo("Automatic Dimensioning");
+}
+
+void Win32EventHandler::toggleCallouts() {
+  DocState* ds = CurDocState();
+  if (!ds) return;
+  ds->showCallouts = !ds->showCallouts;
+  Refresh();
+  Undo("Window & Door Callouts");
+}
+
+void Win32EventHandler::toggleTopographyLines() {
+  if (DocState* ds = CurDocState()) ShowTopography(ds) = !ShowTopography(ds);
+  Refresh();
+}
+
+void Win32EventHandler::toggleVirtualRuler() {
+  if (!gCurDocument) return;
+  gCurDocument->itsVRVisible = !gCurDocument->itsVRVisible;
+  Refresh();
+}
+
+void Win32EventHandler::toggleFloorplanTraceImage() {
+  DocState* ds = CurDocState();
+  if (!ds || !DocumentHasTraceImage()) return;
+  ds->traceImageVisible = !ds->traceImageVisible;
+  Refresh();
+}
+
+void Win32EventHandler::loadFloorplanTraceImage() {
+  ZLKWindowController* controller = AppController::mainWindowController();
+  if (!controller || !CurDocState()) return;
+  std::string path;
+  if (chooseTraceImagePath) {
+    path = chooseTraceImagePath();
+  } else {
+    QStringList patterns;
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+      patterns << QStringLiteral("*.") + QString::fromLatin1(format);
+    QString chosen = QFileDialog::getOpenFileName(
+        controller, QString(), QString(),
+        QString::fromStdString(LocalizedString("Images")) + " (" + patterns.join(' ') + ")");
+    path = QFile::encodeName(chosen).toStdString();
+  }
+  controller->floorplanTraceOpenPanelDidEnd(path.empty() ? 0 : 1, path);
+}
+
+void Win32EventHandler::removeFloorplanTraceImage() {
+  DocState* ds = CurDocState();
+  if (!ds) return;
+  if (ZLKDocument* document = AppController::mainWindowDocument()) document->clearTraceImage();
+  ds->traceImagePath[0] = 0;
+  ds->traceImageVisible = 0;
+  Refresh();
+  Undo("Remove Floorplan Trace Image");
+}

@@ -1,0 +1,84 @@
+// The command bridge: the one object through which the plan window's menu commands reach
+// the core. Each command works on the current document (gCurDocument), redraws the plan
+// and stores an undo snapshot for an edit; ids come in as the menu item's tag.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class Win32EventHandler {
+ public:
+  // The single handler, made on first use and never freed.
+  static Win32EventHandler* sharedEventHandler();
+  bool acceptsFirstResponder() const { return true; }
+
+  // Clipboard and selection.
+  void cutObjects();
+  void copyObjects();
+  void pasteObjects();
+  void selectAllObjects();
+  // Deletes the selected objects (the plan view's Delete key and Edit > Delete).
+  void deleteObjects();
+
+  // Floors: the selection moved or copied one floor up or down (an alert on the top or
+  // bottom floor).
+  void copyObjectsToUpperFloor();
+  void copyObjectsToLowerFloor();
+  void moveObjectsToUpperFloor();
+  void moveObjectsToLowerFloor();
+
+  // Plans.
+  void moveObjectsToPlanUsingCommand(int32_t command);  // 5335..5342, 5389
+  void moveToPlanUsingCommand(int32_t command);         // the same, from the context menu
+  void setVisiblePlansUsingCommand(int32_t command);    // 11000..11008
+  void flipPlanUsingCommand(int32_t command);           // 5363, 5364
+
+  // Edits of the selection.
+  void flipObjectsUsingCommand(int32_t command);          // 5034, 5035
+  void mirrorObjectsUsingCommand(int32_t command);        // 5008, 5138
+  void nudgeObjectsUsingCommand(int32_t command);         // 5036..5039
+  void alterObjectPositionUsingCommand(int32_t command);  // 5105, 5106
+  // Groups the selected top-level objects without redraw or undo (after placing content).
+  void groupNoRedraw();
+  void groupObjects();
+  void ungroupObjects();
+  void unsmoothSelected();
+  void floatObjectAboveTopo();
+  // Converts the selected 2D detail objects of the current floor (10050..10079); each
+  // conversion stores its own undo snapshot.
+  void convertObjectsUsingCommand(int32_t command);
+
+  // Views of the plan.
+  void resetView();
+  void updateViewingHeight();
+  void viewTop();
+  void actualSize();
+  void resetPlanView();
+  void refreshView();
+
+  // Toggles.
+  void toggleGrid();
+  void snapToGrid();
+  void toggleDimensions();
+  void toggleCallouts();
+  void toggleTopographyLines();
+  void toggleVirtualRuler();
+  void toggleFloorplanTraceImage();
+  // Asks for an image file (chooseTraceImagePath) and hands it to the main window's panel end.
+  void loadFloorplanTraceImage();
+  void removeFloorplanTraceImage();
+
+  // Asks for the trace image file; "" when cancelled. Unset: an open dialog on the main
+  // window. Tests replace it.
+  std::function<std::string()> chooseTraceImagePath;
+
+ private:
+  Win32EventHandler() = default;
+  void floorMove(int32_t command);
+};
+
+// The plan view's edit check: an object of the current floor, or one of its children, is
+// selected.
+bool ShouldProceedWithEditEvent();
+// Whether the current document holds a loaded trace image.
+bool DocumentHasTraceImage();

@@ -1,0 +1,42 @@
+// The plan drawing pipeline: every floor of the current document in its colours and
+// order, the exterior-space and deck fills, the foundation perimeters, and Refresh's
+// road to the window (declared with the model, which calls it).
+#pragma once
+#include <cstdint>
+
+#include "model/Types.h"
+
+class DrawContext;
+struct Layer;
+struct Objex;
+struct DragTransformInfo;
+
+// Every routine takes a drawing handle (null: the current drawing context), the rectangle
+// being redrawn (may be null), the draw flags and the tracking transform (null outside the
+// move, scale and rotate tools).
+
+// The whole plan: exterior fills, hatched decks, the other floors in the inactive-floor
+// colour, the current floor on top, foundation perimeters, then the virtual ruler.
+void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, int32_t drawFlags,
+                   const DragTransformInfo* transform);
+// One layer's top-level objects that show on the current plan; returns 0.
+int32_t DrawLayer(DrawContext* handle, Layer* layer, const RECT* updateRect, int32_t drawFlags,
+                  const DragTransformInfo* transform);
+// One object and its children.
+void DrawObject(DrawContext* handle, Objex* object, const RECT* updateRect, int32_t drawFlags,
+                const DragTransformInfo* transform);
+// Whether the draw flags admit the object: every object for kDrawFlagAll, selected ones for
+// kDrawFlagSelected (roofs and roof panels by their own points).
+bool CanObjectBeDrawn(const Objex* object, int32_t drawFlags);
+// The object's colour on the current floor: the colour of its single plan bit (walls the
+// floor plan's unless they lie on the landscape plan only), else the pen colour. Nothing is
+// written without a document; (0, 16448, 34952) without a DocState.
+void GetObjectPlanColor(const Objex* object, RGBColor* out);
+// The spaces enclosed by the exterior walls of the current floor, filled (not while printing).
+void FillAllExteriorPerimeterSpaces(DrawContext* handle, Layer* layer);
+// Dotted outlines of the current floor's exterior walls, while an exterior wall tool is current.
+void DrawAllFoundationPerimeters(DrawContext* handle, Layer* layers);
+
+// Tool codes of the exterior wall tools.
+constexpr uint16_t kToolExteriorWall = 7050;
+constexpr uint16_t kToolExteriorWallKeyEntry = 7051;

@@ -1,0 +1,269 @@
+// The move tool: choosing the drag at the mouse-down, the limited offset, the moved box in
+// the overlay, and the translation of the selection at the mouse-up.
+#include "tools/MoveTool.h"
+
+#include <cmath>
+#include <initializer_list>
+
+#include "model/Bounds.h"
+#include "model/CommandWalkers.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Grouping.h"
+#include "model/HitTest.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+#include "model/TransformInfo.h"
+#include "plandraw/PlanViewHooks.h"
+#include "plandraw/ZLKDynamicDrawEngine.h"
+#include "tools/PointEvaluation.h"
+#include "tools/ToolCodes.h"
+#include "tools/TrackingState.h"
+
+namespace {
+
+// Drag state from the mouse-down to the mouse-up.
+uint8_t sInitialDraw = 0;
+Float3DRect sData3DRect{};
+uint8_t sEditWall = 0;
+uint8_t sConstrainWallEdit = 0;
+uint8_t sPointDrag = 0;        // one point (or a wall end) follows the mouse
+uint8_t sForcedVertical = 0;   // Command outside the plan view: the drag moves in height only
+int16_t sSaveActivePlane = 0;
+
+bool OneOf(int32_t v, std::initializer_list<int32_t> list) {
+  for (int32_t x : list)
+    if (v == x) return true;
+  return false;
+}
+
+// Types whose drag is chosen from the point and segment hits.
+bool ChoosesByHit(int16_t type) {
+  return OneOf(type, {8, 12, 13, 21, 22, 24, 25, 26, 27, 29, 30, 38, 45, 48, 50, 51, 57, 62, 108, 114, 116, 117,
+                      129, 130, 133, 134, 137, 141, 142, 143, 144});
+}
+
+bool IsWholeMovingDetail(const Objex* o) {
+  return o->type == kObjDetail && ((o->subtype >= 1 && o->subtype <= 5) || (o->subtype >= 7 && o->subtype <= 9)) &&
+         o->extraFlags == 0;
+}
+
+bool AllPointsSelected(const Objex* o) {
+  for (const Poinz* p = o->firstPoint; p; p = p->next)
+    if (!p->selected) return false;
+  return true;
+}
+
+bool CommandHeld() { return (gTrackModifiers & kTrackModCommand) != 0; }
+
+// Attachments and slope arrows run their own drags from the mouse-down.
+bool HandOffAttachment(Objex* hit, float x, float y, float z, int16_t phase) {
+  switch (hit->type) {
+    case kObjDeckSteps: case kObjDoor: case kObjWindow: case kObjRoofSlopeArrow: case kObjAccessory:
+    case kObjComponent:
+      break;
+    default:
+      return false;
+  }
+  if (phase != kTrackBegin) {
+    gDynamicDrawing = 0;
+    return true;
+  }
+  switch (hit->type) {
+    case kObjDeckSteps:
+      TranslateDeckAttachment(hit, x, y, z);
+      if (hit->parent) {
+        Update3DDeck(hit->parent);
+        ReRenderObject(hit->parent);
+      }
+      gMouseCaptured = 0;
+      Refresh();
+      break;
+    case kObjDoor: case kObjWindow:
+      TranslateWallAttachment(hit, x, y, z);
+      gMouseCaptured = 0;
+      break;
+    case kObjRoofSlopeArrow:
+      TrackRoofSlopeDirection(hit, x, y, z);
+      gMouseCaptured = 0;
+      break;
+    default:
+      TranslateWallComponent(hit, x, y, z);
+      gMouseCaptured = 0;
+      break;
+  }
+  return true;
+}
+
+// Stage 1: which drag this is, and the selection it moves.
+void ChooseDrag(DocState* ds, Layer* layers, Objex* hit) {
+  if (CommandHeld() && GetCurrentView() != kCmdViewTop) {
+    sSaveActivePlane = ds->viewPlane;
+    ds->viewPlane = 1;
+    sForcedVertical = 1;
+  }
+  if (ChoosesByHit(hit->type)) {
+    const bool pointEditing = !IsWholeMovingDetail(hit);
+    Poinz* point = gClickInfo.hitPoint;
+    if (pointEditing && gClickInfo.pointHit && point && hit->type != kObjDynamicText &&
+        (point->selected || (hit->type != kObjWall && AllPointsSelected(hit)))) {
+      sPointDrag = 1;  // the selected points follow the mouse
+    } else if (!gClickInfo.segmentHit) {
+      if (hit->type != kObjWall) SelectObj(hit, kSelectOn, 1);
+    } else if (hit->type == kObjFence) {
+      if (point && point->pointType == 6 && gClickInfo.segmentEnd) {
+        SelectAllLayers(layers, kSelectOff, 1);
+        SelectPoint(point, kSelectOn, 1);
+        SelectPoint(gClickInfo.segmentEnd, kSelectOn, 1);
+      } else {
+        SelectObj(hit, kSelectOn, 1);
+      }
+    } else if (OneOf(hit->type, {kObjFloor, kObjTopography, kObjCutout, kObjDeck, kObjRailing, kObjRoofPanel,
+                                 kObjTopoExcavation, kObjWall})) {
+      // Selection unchanged: these move their selected points or segment.
+    } else if (!OneOf(hit->type, {kObjLeaderDim, kObjOffsetDim, kObjOffsetDimHorizontal, kObjLengthDim})) {
+      const bool keepsPoints = hit->type == kObjDetail && !(OneOf(hit->subtype, {2, 4, 5}) && hit->extraFlags == 0);
+      if (!keepsPoints) SelectObj(hit, kSelectOn, 1);
+    }
+  }
+  sEditWall = hit->type == kObjWall;
+  sConstrainWallEdit = sEditWall && (!IsEntireObjectSelected(hit) || hit->pointCount <= 2);
+}
+
+// Keeps the moved box inside [low, high] on one axis; the correction goes to the current point.
+void Limit(float min, float max, float low, float high, float* current) {
+  if (min < low) *current += low - min;
+  else if (max > high) *current -= max - high;
+}
+
+// The tracking state with its current point corrected so the selection's box stays inside
+// the plan limits.
+TrackState LimitedTrackState(const DocState* ds, const Objex* hit) {
+  TrackState t = gTrackState;
+  if (sPointDrag) return t;
+  const FloatRect& limits = ds->planBounds;
+  const Float3DRect& b = sData3DRect;
+  switch (ds->viewPlane) {
+    case 2: {
+      if (hit && hit->type == kObjPhotoView) break;
+      const float dx = t.currentX - t.startX, dz = t.currentZ - t.startZ;
+      Limit(b.floatLeft + dx, b.floatRight + dx, limits.floatLeft, limits.floatRight, &t.currentX);
+      Limit(b.floatBack + dz, b.floatFront + dz, limits.floatTop, limits.floatBottom, &t.currentZ);
+      break;
+    }
+    case 3: {
+      const float dz = t.currentZ - t.startZ, dy = t.currentY - t.startY;
+      Limit(b.floatBack + dz, b.floatFront + dz, limits.floatTop, limits.floatBottom, &t.currentZ);
+      if (b.floatTop + dy < limits.floatTop) t.currentY += limits.floatTop - (b.floatTop + dy);
+      break;
+    }
+    case 1: {
+      if (sForcedVertical) {
+        t.currentX = t.startX;
+      } else {
+        const float dx = t.currentX - t.startX;
+        Limit(b.floatLeft + dx, b.floatRight + dx, limits.floatLeft, limits.floatRight, &t.currentX);
+      }
+      const float dy = t.currentY - t.startY;
+      if (b.floatTop + dy < limits.floatTop) t.currentY += limits.floatTop - (b.floatTop + dy);
+      break;
+    }
+    default:
+      break;
+  }
+  return t;
+}
+
+// The moved box of the selection in the overlay.
+void DrawMovedState(const TrackState& t, float x, float z) {
+  if (x == gDownX && z == gDownZ) return;
+  Float3DRect moved = sData3DRect;
+  const float dx = t.currentX - t.startX, dy = t.currentY - t.startY, dz = t.currentZ - t.startZ;
+  moved.floatLeft += dx, moved.floatRight += dx;
+  moved.floatTop += dy, moved.floatBottom += dy;
+  moved.floatBack += dz, moved.floatFront += dz;
+  gTransformationDrawing = 1;
+  DrawCube(&moved);
+  gTransformationDrawing = 0;
+}
+
+void EndDrag(DocState* ds, Layer* layers, Objex* hit, ZLKDynamicDrawEngine* overlay) {
+  const bool moved = !(gUpX == gDownX && gUpY == gDownY && gUpZ == gDownZ);
+  if (moved) {
+    const TrackState t = LimitedTrackState(ds, hit);
+    TransformInfo xform{};
+    xform.delta[0] = t.currentX - t.startX;
+    xform.delta[1] = t.currentY - t.startY;
+    xform.delta[2] = t.currentZ - t.startZ;
+    if (sForcedVertical) xform.delta[0] = xform.delta[2] = 0;
+    SelectedObjectAllLayers(layers, 1, kCmdTranslateObjects, CommandArg::Transform(&xform));
+    if (hit->type == kObjWall) {
+      Update3DWall(hit);
+      UpdateAllWallAttachments(hit);
+      ReRenderObject(hit);
+    }
+  }
+  gDynamicDrawing = 0;
+  gMouseCaptured = 0;
+  if (overlay) overlay->removePointsFromAllPaths();
+  Refresh();
+  if (hit->type == kObjDetail && hit->subtype == kSubSwitchConnector) SmoothObject(hit);
+  if (gResetToWallTool) {
+    gResetToWallTool = 0;
+    gCurTool = gResetWallTool;
+  }
+  if (sForcedVertical) {
+    ds->viewPlane = sSaveActivePlane;
+    sForcedVertical = 0;
+  }
+  if (moved && OneOf(hit->type, {kObjEntireLot, kObjSlopeLotSection, kObjTopography})) {
+    SetLotElevation();
+    ReRenderObject(hit);
+  }
+  DrawAngle(0);
+}
+
+}  // namespace
+
+void TrackTranslate(float x, float y, float z, int16_t phase) {
+  ZLKDynamicDrawEngine* overlay = MainViewDynamicDrawEngine();
+  if (overlay) overlay->removePointsFromAllPaths();
+  DocState* ds = CurDocState();
+  if (!ds || !gCurDocument) return;
+  Layer* layers = gCurDocument->itsLayers;
+  Objex* hit = gClickInfo.hitObject;
+
+  if (phase == kTrackBegin) {
+    sInitialDraw = sEditWall = sConstrainWallEdit = sPointDrag = sForcedVertical = 0;
+    sData3DRect = EmptyFloat3DRect();
+    GetAllLayers3DBounds(layers, 1, &sData3DRect, 0);
+    if (hit && gClickInfo.segmentHit && gClickInfo.hitPoint && gClickInfo.segmentEnd) {
+      if (hit->type == kObjWall)
+        DrawDimensionWallSegmentSelection(hit, gClickInfo.hitPoint, gClickInfo.segmentEnd, gClickInfo.where.x,
+                                          gClickInfo.where.y);
+      sInitialDraw = 1;
+    }
+  }
+  if (sInitialDraw && (x != gDownX || z != gDownZ || phase == kTrackEnd)) {
+    sInitialDraw = 0;
+    ClearDimensionWallSegmentSelection();
+  }
+  if (hit && HandOffAttachment(hit, x, y, z, phase)) return;
+  if (phase == kTrackBegin && hit) ChooseDrag(ds, layers, hit);
+
+  const TrackState limited = LimitedTrackState(ds, hit);
+  if (phase != kTrackEnd) {
+    DrawMovedState(limited, x, z);
+    return;
+  }
+  if (hit) {
+    EndDrag(ds, layers, hit, overlay);
+  } else {
+    gMouseCaptured = 0;
+    if (sForcedVertical) {
+      ds->viewPlane = sSaveActivePlane;
+      sForcedVertical = 0;
+    }
+  }
+}

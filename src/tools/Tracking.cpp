@@ -1,0 +1,373 @@
+// The begin, drag and end stages of a tool drag and the dispatch of each stage by tool code.
+#include "tools/Tracking.h"
+
+#include "files/Undo.h"
+#include "model/AddRemovePoints.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Grouping.h"
+#include "model/HitTest.h"
+#include "model/LineGeometry.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+#include "platform/Strings.h"
+#include "tools/MarqueeTool.h"
+#include "tools/MoveTool.h"
+#include "tools/PointEvaluation.h"
+#include "tools/ResizeTool.h"
+#include "tools/ShapeTools.h"
+#include "tools/ToolCodes.h"
+#include "tools/TrackingState.h"
+
+TrackingHooks gTrackingHooks;
+
+namespace {
+
+// Tool codes whose tracking routine is not built yet, with that routine's name.
+struct PendingRoute {
+  uint16_t first, last;
+  const char* routine;
+};
+constexpr PendingRoute kPendingRoutes[] = {
+    {kToolViewPoint, kToolViewPoint, "TrackCamera"},
+    {kToolDimensionWall, kToolDimensionWall, "TrackComponent"},
+    {kToolWallBreak, kToolWallBreak, "TrackComponent"},
+    {7100, 7101, "TrackComponent"},
+    {7103, 7103, "TrackComponent"},
+    {7105, 7107, "TrackComponent"},
+    {7110, 7110, "TrackComponent"},
+    {7112, 7115, "TrackComponent"},
+    {7200, 7201, "TrackComponent"},
+    {7203, 7210, "TrackComponent"},
+    {7407, 7407, "TrackComponent"},
+    {7102, 7102, "TrackComponentFixed"},
+    {7104, 7104, "TrackComponentFixed"},
+    {7109, 7109, "TrackComponentFixed"},
+    {7111, 7111, "TrackComponentFixed"},
+    {7202, 7202, "TrackComponentFixed"},
+    {7211, 7211, "TrackComponentFixed"},
+    {7401, 7406, "TrackComponentFixed"},
+    {kToolDimension, kToolDimension, "TrackDimLine"},
+    {kToolOffsetDimension, kToolLengthDimension, "TrackOffsetDim"},
+    {kToolDiameterDimension, kToolDiameterDimension, "TrackDiameterDim"},
+    {kToolLeaderDimension, kToolLeaderDimension, "TrackLeaderDim"},
+    {7000, 7000, "TrackFoundation"},
+    {7001, 7001, "TrackFoundationBeam"},
+    {7002, 7002, "TrackFoundationPier"},
+    {7003, 7003, "TrackFoundationTension"},
+    {7004, 7004, "TrackFoundationSlope"},
+    {7050, 7053, "TrackWall"},
+    {7507, 7507, "TrackWall"},
+    {7054, 7054, "TrackCurvedWall"},
+    {7056, 7056, "TrackDoor"},
+    {7066, 7066, "TrackDoor"},
+    {7057, 7057, "TrackWindow"},
+    {7058, 7058, "TrackStraightStaircase"},
+    {7604, 7604, "TrackStraightStaircase"},
+    {7059, 7059, "TrackCurvedStaircase"},
+    {7605, 7605, "TrackCurvedStaircase"},
+    {7060, 7060, "TrackStraightRailing"},
+    {7602, 7602, "TrackStraightRailing"},
+    {7061, 7061, "TrackCurvedRailing"},
+    {7603, 7603, "TrackCurvedRailing"},
+    {7062, 7063, "TrackFloor"},
+    {7064, 7064, "TrackAccessory"},
+    {7108, 7108, "TrackSwitchConnector"},
+    {7300, 7305, "TrackGableRoof"},  // after setting DocState.roofStyle 2, 1, 3, 4, 5, 6
+    {7306, 7306, "TrackRoofPanel"},
+    {7307, 7307, "TrackFourPtRoof"},
+    {7308, 7308, "TrackThreePtRoof"},
+    {7309, 7309, "TrackDormerCutout"},
+    {7310, 7310, "TrackSkylight"},  // TrackCustomSkylight for skylight type 806
+    {7400, 7400, "TrackHVACDuct"},
+    {7500, 7500, "TrackPropertyLine"},
+    {7501, 7501, "TrackGroundFill"},
+    {7502, 7502, "TrackPath"},
+    {7503, 7503, "TrackFill"},
+    {7504, 7504, "TrackEdging"},
+    {7505, 7505, "TrackFence"},
+    {7506, 7506, "TrackGate"},
+    {7508, 7508, "TrackSprinkler"},
+    {7705, 7705, "TrackSprinkler"},
+    {7509, 7509, "TrackTopoCutout"},
+    {7511, 7512, "TrackTopo"},
+    {7600, 7601, "TrackDeck"},
+    {7606, 7606, "TrackDeckCutout"},
+    {7702, 7702, "TrackLine"},
+    {7703, 7703, "TrackPoly"},
+    {7707, 7707, "TrackPoly"},
+    {7704, 7704, "TrackArc"},
+    {7706, 7706, "TrackMulti"},
+};
+// Routines run only when the click hit something (the marquee runs otherwise).
+constexpr PendingRoute kPendingHitRoutes[] = {
+    {kToolRotate, kToolRotate, "TrackRotate"},
+    {kToolFillet, kToolInvertedFillet, "TrackFillet"},
+    {kToolChamfer, kToolChamfer, "TrackChamfer"},
+};
+
+const char* FindRoute(const PendingRoute* routes, size_t count, uint16_t tool) {
+  for (size_t i = 0; i < count; ++i)
+    if (tool >= routes[i].first && tool <= routes[i].last) return routes[i].routine;
+  return nullptr;
+}
+
+bool HaveDocState() { return gCurDocument && gCurDocument->itsDocState; }
+
+// The window point evaluated the way the three stages do.
+void Evaluate(int32_t x, int32_t y, float* p) { EvaluatePoint(x, y, &p[0], &p[1], &p[2], 1, &gClickInfo, 1); }
+
+void ConstrainFromDown(float* p) {
+  if (gClickInfo.hitObject) return;
+  float down[3] = {gDownX, gDownY, gDownZ};
+  ConstrainPoint(down, p);
+}
+
+float AngleFromCentre(float x, float y) {
+  float length = 0;
+  return GetLineLengthAndAngle(gTrackState.centreH, gTrackState.centreV, x, y, &length);
+}
+
+bool IsType(const Objex* o, std::initializer_list<int16_t> types) {
+  for (int16_t t : types)
+    if (o->type == t) return true;
+  return false;
+}
+
+// The selection tool's corner-handle hit on an object that may be resized.
+bool TakesResizeRoad() {
+  Objex* hit = gClickInfo.hitObject;
+  if (!hit) return false;
+  if (!ToolIsPointOriented(gCurTool, hit)) {
+    Objex* examined = hit;
+    bool cabinetGroup = false;
+    if (hit->type == kObjGroup) {
+      cabinetGroup = hit->subtype == kSubCabinet;
+      examined = hit->firstChild;
+    }
+    if (gCurTool == kToolSelection && gClickInfo.cornerHit && examined &&
+        !IsType(examined, {kObjLine, kObjPlant, kObjFoundationPier, kObjSprinkler}) && examined->subtype != 89 &&
+        !cabinetGroup) {
+      const Objex* root = GetRootObject(hit);
+      if (!root || root->type != kObjGroup || root->groupMarker == 0) return true;
+    }
+    return false;
+  }
+  return gClickInfo.pointHit && gCurTool >= kToolSelection && gCurTool <= gLastEditToolID &&
+         hit->type == kObjRoof && gClickInfo.hitPoint && gCurTool != kToolRotate;
+}
+
+void ResizeRoad(int32_t x, int32_t y, float wx, float wy, float wz, int16_t phase) {
+  if (gClickInfo.hitMode) TrackScale(wx, wy, phase);
+  else TrackMarquee(x, y, wx, wy, wz, phase);
+}
+
+void ReRenderEdited(Objex* object) {
+  if (object->type == kObjDormerCutout && object->parent) ReRenderObject(object->parent);
+  else ReRenderObject(object);
+}
+
+void InsertPointAtClick(DocState* ds) {
+  Objex* object = gClickInfo.hitObject;
+  if (!gClickInfo.segmentHit || !gClickInfo.hitPoint || !gClickInfo.segmentEnd || !object) return;
+  SelectAllLayers(gCurDocument->itsCurLayer, kSelectOff, 1);
+  Poinz* added = AddPoint(object, gClickInfo.hitPoint, ds, &gClickInfo);
+  if (!added) return;
+  SelectPoint(added, kSelectOn, 1);
+  Refresh();
+  ReRenderEdited(object);
+  StoreUndo(LocalizedString("Insert Point"));
+}
+
+void RemovePointAtClick(DocState* ds) {
+  Objex* object = gClickInfo.hitObject;
+  if (!gClickInfo.pointHit || !gClickInfo.hitPoint || !object) return;
+  if (!RemovePoint(object, gClickInfo.hitPoint, ds)) return;
+  SelectVisualLayer(gCurDocument->itsCurLayer, kSelectOn, 1);
+  Refresh();
+  ReRenderEdited(object);
+  StoreUndo(LocalizedString("Remove Point"));
+}
+
+}  // namespace
+
+const char* PendingTrackingRoutine(uint16_t tool) {
+  if (const char* r = FindRoute(kPendingRoutes, std::size(kPendingRoutes), tool)) return r;
+  return FindRoute(kPendingHitRoutes, std::size(kPendingHitRoutes), tool);
+}
+
+void MaintainModifiers() {
+  if (!gTrackingHooks.currentModifiers) return;
+  const uint16_t bits = gTrackingHooks.currentModifiers();
+  gTrackModifiers = static_cast<uint16_t>((gTrackModifiers & ~(kTrackModShift | kTrackModCommand)) |
+                                          (bits & (kTrackModShift | kTrackModCommand)));
+}
+
+void BeginTracking(int32_t x, int32_t y) {
+  if (!HaveDocState()) return;
+  gTrackingObject = 0;
+  gChangeSnapOK = 0;
+  gStartMouse = gBeginMouse = POINT{x, y};
+  gXResizeDirection = gYResizeDirection = gZResizeDirection = 1.0f;
+  MaintainModifiers();
+  gPerpStartPtz = gPerpEndPtz = nullptr;
+  gPerpAtStart = 0;
+  float p[3] = {0, 0, 0};
+  Evaluate(x, y, p);
+  if (gPerpStartPtz && gPerpEndPtz) {
+    gPerpAtStart = 1;
+    gSkipConstraints = 1;
+  }
+  if (!gClickInfo.hitObject) ConstrainPoint(p, p);
+  gDownX = p[0];
+  gDownY = p[1];
+  gDownZ = p[2];
+  gTrackState.startX = gTrackState.currentX = p[0];
+  gTrackState.startY = gTrackState.currentY = p[1];
+  gTrackState.startZ = gTrackState.currentZ = p[2];
+  gTrackState.centreH = gTrackState.centreV = 0;
+  if (gClickInfo.hitObject) CenterOfObject(gClickInfo.hitObject, &gTrackState.centreH, &gTrackState.centreV);
+  gTrackState.startAngle = gTrackState.currentAngle = AngleFromCentre(p[0], p[1]);
+  TrackObject(x, y, p[0], p[1], p[2], kTrackBegin);
+  gBeginKeepTracking = 1;
+}
+
+void KeepTracking(int32_t x, int32_t y, int32_t oldX, int32_t oldY) {
+  if (!HaveDocState()) return;
+  float oldP[3] = {0, 0, 0};
+  const uint16_t modifiers = gTrackModifiers;
+  gTrackModifiers = gPrevTrackModifiers;
+  Evaluate(oldX, oldY, oldP);
+  gTrackModifiers = modifiers;
+  if (!gTrackingMouse) {
+    gPrevTranslateWallSegPt1 = gPrevTranslateWallSegPt2 = FloatPoint{kTrackUnset, kTrackUnset};
+    gPrevTrackConstrainAngle = kTrackUnset;
+  }
+  ConstrainFromDown(oldP);
+  gTrackingMouse = 1;
+  if (gBeginKeepTracking) {
+    ResetSnapTool();
+    gBeginKeepTracking = 0;
+  }
+  gChangeSnapOK = 1;
+  MaintainSnapTools();
+  gChangeSnapOK = 0;
+  MaintainModifiers();
+
+  float newP[3] = {0, 0, 0};
+  Evaluate(x, y, newP);
+  ConstrainFromDown(newP);
+
+  gTrackState.currentX = oldP[0];
+  gTrackState.currentY = oldP[1];
+  gTrackState.currentZ = oldP[2];
+  gTrackState.currentAngle = AngleFromCentre(oldP[0], oldP[1]);
+  if (gTrackingHooks.autoScrollToPoint) gTrackingHooks.autoScrollToPoint(x, y);
+
+  // Erase pass: the previous step's state, at the old point.
+  const FloatPoint seg1 = gTranslateWallSegPt1, seg2 = gTranslateWallSegPt2;
+  const float angle = gTrackConstrainAngle;
+  const uint16_t currentModifiers = gTrackModifiers;
+  gTranslateWallSegPt1 = gPrevTranslateWallSegPt1;
+  gTranslateWallSegPt2 = gPrevTranslateWallSegPt2;
+  gTrackConstrainAngle = gPrevTrackConstrainAngle;
+  gTrackModifiers = gPrevTrackModifiers;
+  TrackObject(oldX, oldY, oldP[0], oldP[1], oldP[2], kTrackKeep);
+  gTranslateWallSegPt1 = seg1;
+  gTranslateWallSegPt2 = seg2;
+  gTrackConstrainAngle = angle;
+  gTrackModifiers = currentModifiers;
+
+  // Draw pass at the new point.
+  gTrackingObject = 1;
+  gTrackState.currentX = newP[0];
+  gTrackState.currentY = newP[1];
+  gTrackState.currentZ = newP[2];
+  gTrackState.currentAngle = AngleFromCentre(newP[0], newP[1]);
+  gPrevTrackConstrainAngle = gTrackConstrainAngle;
+  TrackObject(x, y, newP[0], newP[1], newP[2], kTrackKeep);
+
+  gPrevTranslateWallSegPt1 = gTranslateWallSegPt1;
+  gPrevTranslateWallSegPt2 = gTranslateWallSegPt2;
+  gPrevTrackConstrainAngle = gTrackConstrainAngle;
+}
+
+void EndTracking(int32_t, int32_t, int32_t lastX, int32_t lastY) {
+  if (!HaveDocState()) return;
+  gEndMouse = POINT{lastX, lastY};
+  float p[3] = {0, 0, 0};
+  Evaluate(lastX, lastY, p);
+  ConstrainFromDown(p);
+  gUpX = p[0];
+  gUpY = p[1];
+  gUpZ = p[2];
+  gTrackState.currentX = p[0];
+  gTrackState.currentY = p[1];
+  gTrackState.currentAngle = AngleFromCentre(p[0], p[1]);
+  TrackObject(lastX, lastY, p[0], p[1], p[2], kTrackEnd);
+  gPerpStartPtz = gPerpEndPtz = nullptr;
+  gPerpAtStart = 0;
+  gChangeSnapOK = 1;
+  UpdateInspectorPropertiesState(true);
+}
+
+void FinishTracking() {
+  gTrackingMouse = 0;
+  gTrackingObject = 0;
+  if (gResetToWallTool) {
+    gResetToWallTool = 0;
+    gCurTool = gResetWallTool;
+  }
+}
+
+void TrackObject(int32_t x, int32_t y, float wx, float wy, float wz, int16_t phase) {
+  if (!HaveDocState()) return;
+  DocState* ds = gCurDocument->itsDocState;
+  ds->documentChanged = 1;
+  const uint16_t tool = gCurTool;
+  if (tool == kToolNone) return;
+  if (TakesResizeRoad()) {
+    ResizeRoad(x, y, wx, wy, wz, phase);
+    return;
+  }
+  switch (tool) {
+    case kToolSelection: case kToolPointSelection: case kToolMoveAlt:
+      if (gClickInfo.hitMode) TrackTranslate(wx, wy, wz, phase);
+      else TrackMarquee(x, y, wx, wy, wz, phase);
+      return;
+    case kToolResize:
+      ResizeRoad(x, y, wx, wy, wz, phase);
+      return;
+    case kToolTextAlt: case kToolText:
+      TrackText();
+      return;
+    case kToolRectangle:
+      TrackRect(x, y, wx, wy, wz, phase);
+      return;
+    case kToolCircleOval:
+      TrackOval(x, y, wx, wy, wz, phase);
+      return;
+    case kToolInsertPoint:
+      if (phase == kTrackBegin) InsertPointAtClick(ds);
+      return;
+    case kToolRemovePoint:
+      if (phase == kTrackBegin) RemovePointAtClick(ds);
+      return;
+    case kToolShedRoof: case kToolSlopeLotSection: case kToolSlopeLot: case kToolNoAction:
+      return;
+    default:
+      break;
+  }
+  if (const char* routine = FindRoute(kPendingHitRoutes, std::size(kPendingHitRoutes), tool)) {
+    if (!gClickInfo.hitMode) {
+      TrackMarquee(x, y, wx, wy, wz, phase);
+      return;
+    }
+    NoteServiceCall(routine, gClickInfo.hitObject);
+  } else if (const char* routine2 = FindRoute(kPendingRoutes, std::size(kPendingRoutes), tool)) {
+    NoteServiceCall(routine2, nullptr);
+  }
+  // Codes without a built routine: nothing but releasing the mouse at the end.
+  if (phase == kTrackEnd) gMouseCaptured = 0;
+}

@@ -1,0 +1,496 @@
+// The command bridge and the plan menus: clipboard, delete, groups, floors, conversions,
+// selection edits, toggles, the trace image and the view set-up on a real document, and
+// the menu validation and tags of the design window.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "AppTestSupport.h"
+#include "app/PlanViewActions.h"
+#include "app/Win32EventHandler.h"
+#include "app/ZLKDocument.h"
+#include "app/ZLKDocumentController.h"
+#include "app/ZLKWindowController.h"
+#include "files/Clipboard.h"
+#include "files/Undo.h"
+#include "model/CommandCodes.h"
+#include "model/ConvertObject.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Globals.h"
+#include "model/Grouping.h"
+#include "model/HitTest.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+#include "model/ViewCommands.h"
+#include "plandraw/PlanDrawSettings.h"
+#include "platform/Alerts.h"
+#include "platform/UserDefaults.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<Objex*> TopLevel(const Layer* layer) {
+  std::vector<Objex*> list;
+  for (Objex* o = layer ? layer->firstObject : nullptr; o; o = o->next) list.push_back(o);
+  return list;
+}
+
+class CommandBridge : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestApplication();
+    char pattern[] = "/tmp/casa-bridge-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+    const char* old = getenv("XDG_RUNTIME_DIR");
+    oldRuntime = old ? old : "";
+    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    SetStandardUserDefaults(&defaults);
+    savedUndo = gUndoActive;
+    savedGrid = gPlanDrawSettings.gridVisible;
+    doc = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(/*display=*/false);
+    ASSERT_NE(doc, nullptr);
+    model = doc->documentModel();
+    gCurDocument = model;
+    ds = model->itsDocState;
+    ASSERT_NE(ds, nullptr);
+    window = doc->windowControllers().value(0);
+    ASSERT_NE(window, nullptr);
+  }
+  void TearDown() override {
+    Win32EventHandler::sharedEventHandler()->chooseTraceImagePath = nullptr;
+    auto& controller = ZLKDocumentController::sharedDocumentController();
+    std::vector<ZLKWindowController*> windows;
+    for (ZLKDocument* d : controller.documents())
+      for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
+    controller.removeAllDocuments();
+    for (ZLKWindowController* w : windows) delete w;
+    SetStandardUserDefaults(nullptr);
+    gUndoActive = savedUndo;
+    gPlanDrawSettings.gridVisible = savedGrid;
+    gCurDocument = nullptr;
+    if (oldRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
+    else setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+  }
+
+  // An object on the floor plan of a layer (the current one by default).
+  Objex* add(int16_t type, bool closed, std::initializer_list<std::pair<float, float>> pts,
+             bool selected = false, Layer* layer = nullptr) {
+    RGBColor black{};
+    Objex* o = CreateObject(type, closed, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr,
+                            nullptr, nullptr, nullptr);
+    for (auto [x, z] : pts)
+      AppendPointToObject(CreatePoint(1, selected, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, o), o);
+    o->planMask = 2;
+    AppendObjectToLayer(o, layer ? layer : model->itsCurLayer);
+    UpdateObjectBounds(o);
+    return o;
+  }
+  Objex* line(float x0, float x1, bool selected = false, Layer* layer = nullptr) {
+    return add(kObjLine, false, {{x0, 0}, {x1, 0}}, selected, layer);
+  }
+  std::string undoName() { return doc->undoManager().undoActionName(); }
+  Win32EventHandler& handler() { return *Win32EventHandler::sharedEventHandler(); }
+  Layer* floor(const char* name) { return GetLayerFromName(name); }
+
+  std::string folder, oldRuntime;
+  MemoryUserDefaults defaults;
+  uint8_t savedUndo = 1, savedGrid = 1;
+  ZLKDocument* doc = nullptr;
+  ZLKDocumentModel* model = nullptr;
+  DocState* ds = nullptr;
+  ZLKWindowController* window = nullptr;
+};
+
+TEST_F(CommandBridge, SelectAllThenDeleteRemovesTheObjectsUnderOneUndoStep) {
+  Objex* a = line(0, 100);
+  Objex* b = line(0, 50);
+  ServiceCallRecorder calls;
+  handler().deleteObjects();  // nothing selected: nothing happens
+  EXPECT_EQ(TopLevel(model->itsCurLayer).size(), 2u);
+  EXPECT_EQ(calls.count("Refresh"), 0u);
+
+  handler().selectAllObjects();
+  EXPECT_TRUE(IsObjectSelected(a));
+  EXPECT_TRUE(IsObjectSelected(b));
+  EXPECT_EQ(calls.count("Refresh"), 1u);
+  EXPECT_EQ(undoName(), "");  // selecting is no edit
+
+  handler().deleteObjects();
+  EXPECT_TRUE(TopLevel(model->itsCurLayer).empty());
+  EXPECT_EQ(calls.count("Refresh"), 2u);
+  EXPECT_EQ(undoName(), "Delete");
+}
+
+TEST_F(CommandBridge, SelectAllInAnotherViewTakesOnlyTheCurrentFloor) {
+  Objex* here = line(0, 100);
+  Objex* upstairs = line(0, 100, false, floor("Second Floor"));
+  floor("Second Floor")->selectable = 1;
+  handler().selectAllObjects();
+  EXPECT_TRUE(IsObjectSelected(here));
+  EXPECT_TRUE(IsObjectSelected(upstairs));
+  SelectAllLayers(model->itsLayers, kSelectOff, 0);
+
+  gXViewAngle = 0;  // an elevation
+  gYViewAngle = 0;
+  handler().selectAllObjects();
+  EXPECT_TRUE(IsObjectSelected(here));
+  EXPECT_FALSE(IsObjectSelected(upstairs));
+  handler().viewTop();
+}
+
+TEST_F(CommandBridge, CutCopyAndPastePlaceCopiesOffsetOnEachPaste) {
+  line(0, 100, true);
+  handler().copyObjects();
+  EXPECT_EQ(undoName(), "");
+  handler().pasteObjects();
+  std::vector<Objex*> objects = TopLevel(model->itsCurLayer);
+  ASSERT_EQ(objects.size(), 2u);
+  EXPECT_EQ(undoName(), "Paste");
+  EXPECT_FALSE(IsObjectSelected(objects[0]));
+  EXPECT_TRUE(IsObjectSelected(objects[1]));
+  EXPECT_NE(objects[1]->firstPoint->position[0], objects[0]->firstPoint->position[0]);
+
+  handler().cutObjects();  // the pasted copy, which is selected
+  EXPECT_EQ(TopLevel(model->itsCurLayer).size(), 1u);
+  EXPECT_EQ(undoName(), "Cut");
+  handler().pasteObjects();
+  EXPECT_EQ(TopLevel(model->itsCurLayer).size(), 2u);
+}
+
+TEST_F(CommandBridge, MirrorAddsAFlippedCopyAndNeedsASelection) {
+  line(0, 100, true);
+  handler().copyObjects();  // an old clipboard the mirror must not bring back
+  SelectAllLayers(model->itsLayers, kSelectOff, 0);
+  handler().mirrorObjectsUsingCommand(kCmdMirrorHorizontal);
+  EXPECT_EQ(TopLevel(model->itsCurLayer).size(), 1u);
+  EXPECT_EQ(undoName(), "");
+  EXPECT_EQ(gUndoActive, 1);
+  EXPECT_EQ(gMirroring, 0);
+
+  add(kObjLine, false, {{0, 0}, {100, 40}}, true);
+  handler().mirrorObjectsUsingCommand(kCmdMirrorHorizontal);
+  std::vector<Objex*> objects = TopLevel(model->itsCurLayer);
+  ASSERT_EQ(objects.size(), 3u);
+  EXPECT_EQ(undoName(), "Mirror");
+  EXPECT_EQ(gUndoActive, 1);
+  // The copy stays in place, turned left for right about its own centre.
+  Poinz* p = objects[2]->firstPoint;
+  EXPECT_FLOAT_EQ(p->position[0], 100);
+  EXPECT_FLOAT_EQ(p->position[2], 0);
+}
+
+TEST_F(CommandBridge, GroupAndUngroup) {
+  Objex* a = line(0, 100, true);
+  Objex* b = line(0, 50, true);
+  line(0, 10);  // not selected
+  handler().groupObjects();
+  std::vector<Objex*> objects = TopLevel(model->itsCurLayer);
+  ASSERT_EQ(objects.size(), 2u);
+  Objex* group = objects[1];
+  EXPECT_EQ(group->type, kObjGroup);
+  EXPECT_EQ(a->parent, group);
+  EXPECT_EQ(b->parent, group);
+  EXPECT_EQ(undoName(), "Group");
+  EXPECT_EQ(gGroupLeader, nullptr);
+
+  SelectObj(group, kSelectOn, 1);
+  handler().ungroupObjects();
+  objects = TopLevel(model->itsCurLayer);
+  EXPECT_EQ(objects.size(), 3u);
+  EXPECT_EQ(a->parent, nullptr);
+  EXPECT_EQ(undoName(), "Ungroup");
+
+  SelectAllLayers(model->itsLayers, kSelectOff, 0);
+  handler().groupObjects();  // nothing selected: no group, no step
+  EXPECT_EQ(TopLevel(model->itsCurLayer).size(), 3u);
+  EXPECT_EQ(undoName(), "Ungroup");
+}
+
+TEST_F(CommandBridge, FloorsMoveAndCopyWithAlertsAtTheEnds) {
+  ScopedAlertRecorder alerts;
+  Objex* a = line(0, 100, true);
+  handler().moveObjectsToLowerFloor();
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "Unable to move objects to lower floor.");
+  EXPECT_EQ(alerts.shown[0].informative, "You are currently on the bottom floor.");
+  EXPECT_EQ(undoName(), "");
+
+  handler().moveObjectsToUpperFloor();
+  EXPECT_TRUE(TopLevel(floor("First Floor")).empty());
+  ASSERT_EQ(TopLevel(floor("Second Floor")).size(), 1u);
+  EXPECT_EQ(TopLevel(floor("Second Floor"))[0], a);
+  EXPECT_EQ(undoName(), "Move To Upper Floor");
+
+  model->itsCurLayer = floor("Second Floor");
+  SelectObj(a, kSelectOn, 1);
+  handler().copyObjectsToLowerFloor();
+  EXPECT_EQ(TopLevel(floor("First Floor")).size(), 1u);
+  EXPECT_EQ(TopLevel(floor("Second Floor")).size(), 1u);
+  EXPECT_EQ(undoName(), "Copy To Lower Floor");
+
+  model->itsCurLayer = floor("Third Floor");
+  handler().copyObjectsToUpperFloor();
+  ASSERT_EQ(alerts.shown.size(), 2u);
+  EXPECT_EQ(alerts.shown[1].message, "Unable to copy objects to upper floor.");
+  EXPECT_EQ(alerts.shown[1].informative, "You are currently on the top floor.");
+}
+
+TEST_F(CommandBridge, ConversionStoresItsOwnUndoName) {
+  Objex* shape = add(kObjDetail, true, {{0, 0}, {100, 0}, {100, 100}, {0, 100}}, true);
+  shape->subtype = kSubDetailPolygon;
+  Objex* other = add(kObjDetail, true, {{200, 0}, {300, 0}, {300, 100}}, false);
+  handler().convertObjectsUsingCommand(kCmdConvertToFloor);
+  EXPECT_EQ(shape->type, kObjFloor);
+  EXPECT_EQ(other->type, kObjDetail);
+  EXPECT_EQ(undoName(), "Convert to Floor");
+
+  handler().convertObjectsUsingCommand(kCmdMoveToFloorPlan);  // not a conversion
+  EXPECT_EQ(other->type, kObjDetail);
+}
+
+TEST_F(CommandBridge, SelectionEditsNameTheirSteps) {
+  Objex* a = line(0, 100, true);
+  Objex* b = line(0, 50);
+  handler().alterObjectPositionUsingCommand(kCmdSendToBack);
+  EXPECT_EQ(undoName(), "Send Objects to the Back");
+  SelectObj(a, kSelectOn, 1);  // the order commands deselect what they moved
+  handler().alterObjectPositionUsingCommand(kCmdBringToFront);
+  EXPECT_EQ(TopLevel(model->itsCurLayer).back(), a);
+  EXPECT_EQ(undoName(), "Bring Objects to the Front");
+  handler().alterObjectPositionUsingCommand(kCmdCutObjects);  // outside the group: ignored
+  EXPECT_EQ(TopLevel(model->itsCurLayer).size(), 2u);
+
+  SelectObj(a, kSelectOn, 1);
+  const float before = a->firstPoint->position[0];
+  handler().nudgeObjectsUsingCommand(kCmdNudgeRight);
+  EXPECT_GT(a->firstPoint->position[0], before);
+  EXPECT_EQ(undoName(), "Nudge");
+
+  handler().flipObjectsUsingCommand(kCmdFlipVertical);
+  EXPECT_EQ(undoName(), "Flip");
+
+  handler().moveObjectsToPlanUsingCommand(kCmdMoveToElectricalPlan);
+  EXPECT_EQ(a->planMask, 4);
+  EXPECT_EQ(b->planMask, 2);
+  EXPECT_FALSE(IsObjectSelected(a));
+  EXPECT_EQ(undoName(), "Move To Plan");
+
+  ServiceCallRecorder calls;
+  handler().flipPlanUsingCommand(kCmdFlipPlanHorizontal);
+  EXPECT_EQ(undoName(), "Flip Entire Plan");
+  EXPECT_EQ(calls.count("Refresh"), 1u);
+}
+
+TEST_F(CommandBridge, TogglesAndVisiblePlans) {
+  ServiceCallRecorder calls;
+  const uint8_t dims = ShowAutoDimensions(ds);
+  handler().toggleDimensions();
+  EXPECT_NE(ShowAutoDimensions(ds), dims);
+  EXPECT_EQ(undoName(), "Automatic Dimensioning");
+  handler().toggleCallouts();
+  EXPECT_EQ(ds->showCallouts, 1);
+  EXPECT_EQ(undoName(), "Window & Door Callouts");
+
+  const uint8_t snap = ds->snapToGrid;
+  handler().snapToGrid();
+  EXPECT_NE(ds->snapToGrid, snap);
+  const uint8_t grid = gPlanDrawSettings.gridVisible;
+  handler().toggleGrid();
+  EXPECT_NE(gPlanDrawSettings.gridVisible, grid);
+  handler().toggleVirtualRuler();
+  EXPECT_EQ(model->itsVRVisible, 1);
+  EXPECT_EQ(undoName(), "Window & Door Callouts");  // only the two design toggles are steps
+  EXPECT_EQ(calls.count("Refresh"), 4u);
+
+  ds->newObjectPlanMask = 2;
+  ds->currentPlanMask = 511;
+  handler().setVisiblePlansUsingCommand(11002);  // hide the electrical plan
+  EXPECT_EQ(ds->currentPlanMask, 511 & ~4);
+  EXPECT_EQ(ds->planMasks[kPlanFloor], 511 & ~4);
+  ds->newObjectPlanMask = 3;  // not a single plan: nothing remembered
+  ds->planMasks[kPlanFloor] = 0;
+  handler().setVisiblePlansUsingCommand(11002);
+  EXPECT_EQ(ds->currentPlanMask, 511);
+  EXPECT_EQ(ds->planMasks[kPlanFloor], 0);
+}
+
+TEST_F(CommandBridge, TraceImageLoadToggleAndRemove) {
+  ScopedAlertRecorder alerts;
+  std::string png = folder + "/trace.png";
+  QImage image(8, 8, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  ASSERT_TRUE(image.save(QString::fromStdString(png)));
+  std::string chosen;
+  handler().chooseTraceImagePath = [&chosen] { return chosen; };
+
+  handler().toggleFloorplanTraceImage();  // no image yet
+  EXPECT_EQ(ds->traceImageVisible, 0);
+  handler().loadFloorplanTraceImage();  // cancelled
+  EXPECT_TRUE(doc->traceImage().isNull());
+
+  chosen = png;
+  handler().loadFloorplanTraceImage();
+  EXPECT_FALSE(doc->traceImage().isNull());
+  EXPECT_STREQ(ds->traceImagePath, png.c_str());
+  EXPECT_EQ(ds->traceImageVisible, 1);
+  EXPECT_EQ(undoName(), "Load Floorplan Trace Image");
+  handler().toggleFloorplanTraceImage();
+  EXPECT_EQ(ds->traceImageVisible, 0);
+
+  handler().removeFloorplanTraceImage();
+  EXPECT_TRUE(doc->traceImage().isNull());
+  EXPECT_EQ(ds->traceImagePath[0], 0);
+  EXPECT_EQ(undoName(), "Remove Floorplan Trace Image");
+
+  chosen = folder + "/missing.png";
+  handler().loadFloorplanTraceImage();
+  EXPECT_TRUE(alerts.sawMessage("Unable to load the Floorplan Trace image."));
+  EXPECT_EQ(ds->traceImagePath[0], 0);
+  EXPECT_EQ(undoName(), "Remove Floorplan Trace Image");
+
+  chosen = "/" + std::string(600, 'x');  // longer than the design can keep
+  handler().loadFloorplanTraceImage();
+  EXPECT_EQ(ds->traceImagePath[0], 0);
+  EXPECT_EQ(alerts.shown.size(), 2u);
+}
+
+TEST_F(CommandBridge, ViewTopResetsTheViewAndActualSizeTheZoom) {
+  gXViewAngle = 0;
+  gYViewAngle = 270;
+  gPerspective = 1;
+  gGlobalXOffset = 50;
+  ds->viewPlane = 1;
+  TopViewZoom(ds) = 0.8f;
+  GridOrigin(ds) = Float3DPoint{1, 2, 3};
+  model->itsCurLayer = floor("Second Floor");
+  handler().viewTop();
+  EXPECT_EQ(GetCurrentView(), kCmdViewTop);
+  EXPECT_EQ(ds->viewPlane, 2);
+  EXPECT_FLOAT_EQ(PlanZoom(ds), 0.8f);
+  EXPECT_FLOAT_EQ(gGlobalXOffset, 0);
+  EXPECT_FLOAT_EQ(GridOrigin(ds).floatH, ds->planBounds.floatRight);
+  EXPECT_FLOAT_EQ(GridOrigin(ds).floatD, ds->planBounds.floatTop);
+  EXPECT_FLOAT_EQ(GridOrigin(ds).floatV, 0);
+  EXPECT_FLOAT_EQ(ds->baseElevation, floor("First Floor")->height);
+  EXPECT_STREQ(model->itsCur2DLayer->name, "X_TOP_SECOND_FLOOR");
+
+  // Already on the top view's 2D layer: no redraw of its own.
+  ServiceCallRecorder calls;
+  handler().viewTop();
+  EXPECT_EQ(calls.count("Refresh"), 0u);
+
+  handler().actualSize();
+  EXPECT_FLOAT_EQ(PlanZoom(ds), 1.0f);
+  EXPECT_FLOAT_EQ(TopViewZoom(ds), 1.0f);
+  EXPECT_EQ(calls.count("Refresh"), 0u);
+  handler().resetPlanView();
+  EXPECT_FLOAT_EQ(PlanZoom(ds), 0.6f);
+  EXPECT_EQ(calls.count("Refresh"), 1u);
+}
+
+TEST_F(CommandBridge, ValidationFollowsTheSelectionAndTheDesign) {
+  auto enabled = [](int32_t tag) { return PlanViewActions::validate(tag).enabled; };
+  for (int32_t tag : {int32_t(kCmdCutObjects), int32_t(kTagCopyObjects), int32_t(kCmdDelete),
+                      int32_t(kCmdGroup), int32_t(kCmdFlipHorizontal), int32_t(kCmdNudgeUp),
+                      int32_t(kCmdMoveToUpperFloor), int32_t(kCmdConvertToFloor)})
+    EXPECT_FALSE(enabled(tag)) << tag;
+  EXPECT_FALSE(enabled(kTagPasteObjects) && !gClipboardLayer);
+
+  Objex* shape = add(kObjDetail, false, {{0, 0}, {100, 0}}, true);
+  for (int32_t tag : {int32_t(kCmdCutObjects), int32_t(kTagCopyObjects), int32_t(kCmdDelete),
+                      int32_t(kCmdGroup), int32_t(kCmdFlipHorizontal), int32_t(kCmdNudgeUp),
+                      int32_t(kCmdMoveToUpperFloor)})
+    EXPECT_TRUE(enabled(tag)) << tag;
+  EXPECT_FALSE(enabled(kCmdMoveToLowerFloor));  // on the first floor
+  // A two-point open shape: walls and pathways, no floor, no polygon change.
+  EXPECT_TRUE(enabled(kCmdConvertToInteriorWall));
+  EXPECT_TRUE(enabled(kCmdConvertToPathway));
+  EXPECT_FALSE(enabled(kCmdConvertToFloor));
+  EXPECT_FALSE(enabled(kCmdConvertToClosedPolygon));
+  (void)shape;
+
+  gPlanDrawSettings.gridVisible = 1;
+  EXPECT_EQ(PlanViewActions::validate(kTagShowGrid).title, "Hide Grid");
+  ds->snapToGrid = 1;
+  MenuItemValidation snap = PlanViewActions::validate(kTagSnapToGrid);
+  EXPECT_TRUE(snap.hasState && snap.checked);
+  MenuItemValidation trace = PlanViewActions::validate(kTagToggleFloorplanTraceImage);
+  EXPECT_FALSE(trace.enabled);
+  EXPECT_EQ(trace.title, "Show Floorplan Trace Image");
+  EXPECT_FALSE(enabled(kTagRemoveFloorplanTraceImage));
+  ds->newObjectPlanMask = 2;
+  ds->currentPlanMask = 2;
+  MenuItemValidation working = PlanViewActions::validate(kTagShowFoundationPlan + 1);
+  EXPECT_FALSE(working.enabled);  // the working plan stays shown
+  EXPECT_TRUE(working.checked);
+  EXPECT_FALSE(PlanViewActions::validate(kTagShowFoundationPlan).checked);
+  EXPECT_TRUE(PlanViewActions::validate(kTagViewAllFloors).checked);
+
+  gCurDocument = nullptr;
+  EXPECT_FALSE(enabled(kTagShowGrid));
+  EXPECT_FALSE(enabled(kTagRefreshView));
+}
+
+TEST_F(CommandBridge, EveryPlanMenuItemCarriesATagTheActionsTake) {
+  ASSERT_FALSE(window->planActions().isEmpty());
+  std::vector<QAction*> items;
+  std::function<void(QMenu*)> collect = [&](QMenu* menu) {
+    for (QAction* a : menu->actions()) {
+      if (a->isSeparator()) continue;
+      if (a->menu()) collect(a->menu());
+      else items.push_back(a);
+    }
+  };
+  for (QAction* top : window->menuBar()->actions())
+    if (top->menu()) collect(top->menu());
+  int tagged = 0;
+  for (QAction* a : items) {
+    if (a == window->undoAction() || a == window->redoAction() || a == window->newAction() ||
+        a == window->openAction() || a == window->saveAction() || a == window->saveAsAction() ||
+        a == window->quitAction())
+      continue;
+    bool ok = false;
+    const int tag = a->data().toInt(&ok);
+    ASSERT_TRUE(ok) << a->text().toStdString();
+    EXPECT_TRUE(PlanViewActions::understands(tag)) << a->text().toStdString() << " " << tag;
+    ++tagged;
+  }
+  EXPECT_EQ(tagged, window->planActions().size());
+  EXPECT_FALSE(PlanViewActions().perform(5156));  // a sheet command: not taken
+
+  // Triggering an item runs its command on the window's design; validation retitles it.
+  line(0, 100, true);
+  window->validatePlanMenus();
+  QAction* cut = nullptr;
+  QAction* grid = nullptr;
+  for (QAction* a : window->planActions()) {
+    if (a->data().toInt() == kCmdCutObjects) cut = a;
+    if (a->data().toInt() == kTagShowGrid) grid = a;
+  }
+  ASSERT_TRUE(cut && grid);
+  EXPECT_TRUE(cut->isEnabled());
+  EXPECT_EQ(cut->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
+  cut->trigger();
+  EXPECT_TRUE(TopLevel(model->itsCurLayer).empty());
+  EXPECT_FALSE(cut->isEnabled());
+  gPlanDrawSettings.gridVisible = 1;
+  grid->trigger();
+  window->validatePlanMenus();  // as opening its menu does
+  EXPECT_EQ(grid->text(), QString("Show Grid"));
+}
+
+}  // namespace
