@@ -145,6 +145,7 @@ void PlanViewActions::toggleCallouts() { Handler().toggleCallouts(); }
 void PlanViewActions::toggleTopographyLines() { Handler().toggleTopographyLines(); }
 void PlanViewActions::toggleVirtualRuler() { Handler().toggleVirtualRuler(); }
 void PlanViewActions::loadFloorplanTraceImage() { Handler().loadFloorplanTraceImage(); }
+void PlanViewActions::import3DObject() { Handler().import3DObjectUsingWindow(); }
 void PlanViewActions::toggleFloorplanTraceImage() { Handler().toggleFloorplanTraceImage(); }
 void PlanViewActions::removeFloorplanTraceImage() { Handler().removeFloorplanTraceImage(); }
 
@@ -156,7 +157,7 @@ bool PlanViewActions::understands(int32_t tag) {
     case kTagShowGrid: case kTagSnapToGrid: case kTagToggleCallouts:
     case kTagShowAutomaticDimensions: case kTagToggleTopographyLines: case kTagToggleVirtualRuler:
     case kTagLoadFloorplanTraceImage: case kTagToggleFloorplanTraceImage:
-    case kTagRemoveFloorplanTraceImage:
+    case kTagRemoveFloorplanTraceImage: case kTagImport3DObject:
     case kCmdFlipHorizontal: case kCmdFlipVertical: case kCmdFlipPlanHorizontal:
     case kCmdFlipPlanVertical: case kCmdMirrorHorizontal: case kCmdMirrorVertical:
     case kCmdBringToFront: case kCmdSendToBack:
@@ -195,6 +196,7 @@ bool PlanViewActions::perform(int32_t tag) {
     case kTagToggleTopographyLines: toggleTopographyLines(); break;
     case kTagToggleVirtualRuler: toggleVirtualRuler(); break;
     case kTagLoadFloorplanTraceImage: loadFloorplanTraceImage(); break;
+    case kTagImport3DObject: import3DObject(); break;
     case kTagToggleFloorplanTraceImage: toggleFloorplanTraceImage(); break;
     case kTagRemoveFloorplanTraceImage: removeFloorplanTraceImage(); break;
     case kCmdFlipHorizontal: case kCmdFlipVertical: flipObjects(tag); break;

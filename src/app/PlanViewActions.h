@@ -15,6 +15,7 @@ enum : int32_t {
   kTagResetPlanView = 90004,
   kTagRefreshView = 90005,
   kTagLoadFloorplanTraceImage = 90006,
+  kTagImport3DObject = 90007,
 };
 
 // Menu tags with a fixed meaning in the validation.
@@ -74,6 +75,7 @@ class PlanViewActions {
   void toggleTopographyLines();
   void toggleVirtualRuler();
   void loadFloorplanTraceImage();
+  void import3DObject();
   void toggleFloorplanTraceImage();
   void removeFloorplanTraceImage();
 

@@ -435,6 +435,21 @@ void Win32EventHandler::loadFloorplanTraceImage() {
   controller->floorplanTraceOpenPanelDidEnd(path.empty() ? 0 : 1, path);
 }
 
+void Win32EventHandler::import3DObjectUsingWindow() {
+  ZLKWindowController* controller = AppController::mainWindowController();
+  if (!controller || !CurDocState()) return;
+  std::string path;
+  if (chooseObjectFilePath) {
+    path = chooseObjectFilePath();
+  } else {
+    QString chosen = QFileDialog::getOpenFileName(
+        controller, QString(), QString(),
+        QString::fromStdString(LocalizedString("3D Objects")) + " (*.QOB *.qob)");
+    path = QFile::encodeName(chosen).toStdString();
+  }
+  controller->import3DObjectOpenPanelDidEnd(path.empty() ? 0 : 1, path);
+}
+
 void Win32EventHandler::removeFloorplanTraceImage() {
   DocState* ds = CurDocState();
   if (!ds) return;

@@ -72,6 +72,11 @@ class Win32EventHandler {
   // window. Tests replace it.
   std::function<std::string()> chooseTraceImagePath;
 
+  // Asks for an object file ("QOB"; chooseObjectFilePath) and hands it to the main window's
+  // panel end, which imports it into the plan.
+  void import3DObjectUsingWindow();
+  std::function<std::string()> chooseObjectFilePath;
+
  private:
   Win32EventHandler() = default;
   void floorMove(int32_t command);

@@ -1,14 +1,139 @@
-// Plan view drawing: the document's plan into a QPainter drawing context.
+// Plan view: drawing the document's plan into a QPainter drawing context, and its input:
+// the click road, the tool drag (a state machine over the mouse events that feeds the
+// begin, keep and end stages), panning, the zoom drag, the wheel zoom, auto-scroll and keys.
 #include "app/ZLKDocumentView.h"
 
+#include <QDragEnterEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
+#include <cmath>
+#include <cstdlib>
 
+#include "app/AppController.h"
+#include "app/Win32EventHandler.h"
 #include "app/ZLKDocument.h"
+#include "app/ZLKDocumentScrollView.h"
 #include "app/ZLKWindowController.h"
+#include "files/Undo.h"
+#include "model/Bounds.h"
+#include "model/CommandCodes.h"
+#include "model/CommandWalkers.h"
+#include "model/DocState.h"
 #include "model/DocumentModel.h"
+#include "model/Globals.h"
+#include "model/Grouping.h"
+#include "model/HitTest.h"
+#include "model/PendingServices.h"
+#include "model/PlanarTransforms.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+#include "model/SelectionState.h"
+#include "model/ViewCommands.h"
+#include "model/ViewProjection.h"
 #include "plandraw/DrawFlags.h"
+#include "plandraw/PlatformAdapters.h"
 #include "plandraw/qt/QPainterDrawContext.h"
+#include "platform/Strings.h"
+#include "tools/PointEvaluation.h"
+#include "tools/ToolCodes.h"
+#include "tools/ToolUndoNames.h"
+#include "tools/Tracking.h"
+#include "tools/TrackingState.h"
+
+namespace {
+
+// Shift and Command of the last input event any plan view saw: what the tracking stages
+// read as the current modifiers.
+uint16_t sTrackModifiers = 0;
+
+uint16_t TrackModifiersOf(Qt::KeyboardModifiers modifiers) {
+  uint16_t bits = 0;
+  if (modifiers & Qt::ShiftModifier) bits |= kTrackModShift;
+  if (modifiers & Qt::ControlModifier) bits |= kTrackModCommand;
+  return bits;
+}
+
+uint32_t EventFlagsOf(Qt::KeyboardModifiers modifiers) {
+  uint32_t flags = 0;
+  if (modifiers & Qt::ShiftModifier) flags |= kEventShift;
+  if (modifiers & Qt::AltModifier) flags |= kEventOption;
+  if (modifiers & Qt::ControlModifier) flags |= kEventCommand;
+  return flags;
+}
+
+void InstallTrackingHooks() {
+  gTrackingHooks.currentModifiers = [] { return sTrackModifiers; };
+  gTrackingHooks.autoScrollToPoint = [](int32_t x, int32_t y) {
+    if (ZLKDocumentView* view = AppController::mainWindowDocumentView()) view->autoScrollToPoint({x, y});
+  };
+}
+
+bool IsSelectionGroupTool(uint16_t tool) {
+  return tool == kToolSelection || tool == kToolKeyEntry || tool == kToolRotate || tool == kToolFillet ||
+         tool == kToolInvertedFillet || tool == kToolChamfer;
+}
+
+bool IsComponentTool(uint16_t tool) {
+  switch (tool) {
+    case kToolReceptacle110: case kToolReceptacle110Style: case kToolReceptacle220: case kToolSwitch:
+    case kToolMultiWaySwitch: case kToolDimmerSwitch: case kToolFloodLight: case kToolCableOutlet:
+    case kToolPhoneOutlet: case kToolSmokeDetector: case kToolThermostat: case kToolHoseBib: case kToolGasBib:
+    case kToolToilet: case kToolSingleSink: case kToolDoubleSink: case kToolTripleSink: case kToolOvalSink:
+    case kToolBathTub: case kToolSpaTub: case kToolShower: case kToolBaseboardHeater:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool HitTest(Layer* layers, ClickInfo* click, uint8_t selectedOnly, std::initializer_list<int16_t> types) {
+  ClearClickInfo(click);
+  const bool hit = SelectFromAllLayers(layers, click, selectedOnly, types.size() ? types.begin() : nullptr,
+                                       static_cast<int16_t>(types.size()));
+  if (!hit) ClearClickInfo(click);
+  return hit;
+}
+
+void DeselectAll(Layer* layers) { SelectAllLayers(layers, kSelectOff, 1); }
+
+bool IsType(const Objex* o, std::initializer_list<int16_t> types) {
+  for (int16_t t : types)
+    if (o && o->type == t) return true;
+  return false;
+}
+
+// The size readout of the selection: width, height and depth in world units, shown in the
+// status line; zeros when nothing is selected.
+void SizeReadout(Layer* layers, DocState* ds) {
+  Float3DRect box{32000, 32000, 32000, -32000, -32000, -32000};
+  GetAllLayersObj3DBounds(layers, 1, &box, 0);
+  const bool valid = box.floatLeft < 30000 && box.floatTop < 30000 && box.floatBack < 30000 &&
+                     box.floatRight > -30000 && box.floatBottom > -30000 && box.floatFront > -30000;
+  gWidthHeightDepth = Float3DPoint{};
+  if (valid && ds) {
+    gWidthHeightDepth.floatH = ConvertScreenToWorld(box.floatRight - box.floatLeft, ds, 1);
+    gWidthHeightDepth.floatV = ConvertScreenToWorld(box.floatBottom - box.floatTop, ds, 1);
+    gWidthHeightDepth.floatD = ConvertScreenToWorld(box.floatFront - box.floatBack, ds, 1);
+  }
+  DrawWH(gWidthHeightDepth.floatH, gWidthHeightDepth.floatD, gWidthHeightDepth.floatV);
+}
+
+// The view rotation the plan is drawn with; set before measuring or evaluating points, which
+// may come before the first drawing pass.
+void SetUpViewRotation() {
+  SetUpForRotationAboutArbitraryAxis(gXViewAngle, gYViewAngle, &gCosXAngle, &gSinXAngle, &gCosYAngle, &gSinYAngle,
+                                     gPerspective);
+}
+
+int16_t Narrow16(float v) {
+  const double t = std::trunc(static_cast<double>(v) + 0.5);
+  return static_cast<int16_t>(static_cast<int32_t>(std::fmax(-2147483648.0, std::fmin(2147483647.0, t))));
+}
+
+}  // namespace
 
 const DrawImageData* ZLKPlanDrawing::traceImage() const {
   const QImage image = owner_ ? owner_->traceImage() : QImage();
@@ -28,6 +153,15 @@ const DrawImageData* ZLKPlanDrawing::traceImage() const {
 ZLKDocumentView::ZLKDocumentView(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
+  setMouseTracking(false);
+  setAcceptDrops(false);
+  InstallTrackingHooks();
+}
+
+ZLKDocumentView::~ZLKDocumentView() {
+  if (drag_ != Drag::kNone) gMouseCaptured = 0;
+  std::free(clickRecord_);
+  clickRecord_ = nullptr;
 }
 
 ZLKDocumentModel* ZLKDocumentView::documentModel() const {
@@ -46,22 +180,665 @@ NSPoint ZLKDocumentView::boundsOrigin() const {
   return {-static_cast<float>(width() / 2), -static_cast<float>(height() / 2)};
 }
 
+ZLKDocumentScrollView* ZLKDocumentView::scrollView() const {
+  for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+    if (auto* scroll = qobject_cast<ZLKDocumentScrollView*>(w)) return scroll;
+  return nullptr;
+}
+
+NSRect ZLKDocumentView::visibleRect() const {
+  QRect shown = rect();
+  if (QWidget* parent = parentWidget()) shown &= QRect(mapFromParent(QPoint(0, 0)), parent->size());
+  const NSPoint origin = boundsOrigin();
+  if (shown.isEmpty()) return NSMakeRect(origin.x, origin.y, 0, 0);
+  return NSMakeRect(shown.x() + origin.x, shown.y() + origin.y, shown.width(), shown.height());
+}
+
+NSPoint ZLKDocumentView::viewPointFromWidget(const QPointF& position) const {
+  const NSPoint origin = boundsOrigin();
+  return {static_cast<float>(position.x()) + origin.x, static_cast<float>(position.y()) + origin.y};
+}
+
+POINT ZLKDocumentView::windowPointFromViewPoint(NSPoint point) { return ConvertNSPointToPOINT(&point); }
+
+// ---- Frame and scrolling ----
+
+void ZLKDocumentView::scrollVisibleOriginTo(NSPoint origin) {
+  ZLKDocumentScrollView* scroll = scrollView();
+  if (!scroll) return;
+  const NSPoint bounds = boundsOrigin();
+  scroll->scrollToPoint({origin.x - bounds.x, origin.y - bounds.y});
+}
+
+void ZLKDocumentView::scrollRectToVisible(const NSRect& target) {
+  const NSRect shown = visibleRect();
+  auto axis = [](float shownStart, float shownExtent, float start, float extent) {
+    if (start < shownStart || extent > shownExtent) return start;
+    if (start + extent > shownStart + shownExtent) return start + extent - shownExtent;
+    return shownStart;
+  };
+  scrollVisibleOriginTo({axis(shown.origin.x, shown.size.width, target.origin.x, target.size.width),
+                         axis(shown.origin.y, shown.size.height, target.origin.y, target.size.height)});
+}
+
+void ZLKDocumentView::fitFrameToPlan() {
+  ZLKDocumentModel* model = documentModel();
+  if (!model || !model->itsDocState) return;
+  CurrentDocumentScope scope(model);
+  SetUpViewRotation();
+  float w = 0, h = 0;
+  GetAdjustedPaperWidthAndHeight(&w, &h);
+  // A plan rectangle that gives no usable canvas (empty, inverted, not finite, beyond what
+  // a widget can hold) keeps the view at its size.
+  constexpr float kLargest = 1 << 23;
+  if (!(w >= 1 && h >= 1 && w < kLargest && h < kLargest)) return;
+  const float zoom = CurrentZoomFactor();
+  const NSRect shown = visibleRect();
+  const NSPoint middle{shown.origin.x + shown.size.width / 2, shown.origin.y + shown.size.height / 2};
+  const QSize size(static_cast<int>(w), static_cast<int>(h));
+  const bool first = fittedZoom_ == 0;
+  if (size != this->size()) resize(size);
+  if (first) {
+    scrollVisibleOriginTo({-visibleRect().size.width / 2, -visibleRect().size.height / 2});
+  } else if (zoom != fittedZoom_) {
+    const float ratio = zoom / fittedZoom_;
+    const NSRect now = visibleRect();
+    scrollVisibleOriginTo({middle.x * ratio - now.size.width / 2, middle.y * ratio - now.size.height / 2});
+  }
+  fittedZoom_ = zoom;
+}
+
+void ZLKDocumentView::refreshVisibleView() {
+  fitFrameToPlan();
+  update();
+}
+
+void ZLKDocumentView::autoScrollToPoint(POINT where) {
+  if (gCurTool == kToolViewPoint) return;
+  NSRect r = visibleRect();
+  if (where.x < r.origin.x) {
+    r.origin.x -= 10;
+    scrollRectToVisible(r);
+  } else if (where.x > r.origin.x + r.size.width) {
+    r.origin.x += 10;
+    scrollRectToVisible(r);
+  }
+  if (where.y < r.origin.y) {
+    r.origin.y -= 10;
+    scrollRectToVisible(r);
+  } else if (where.y > r.origin.y + r.size.height) {
+    r.origin.y += 10;
+    scrollRectToVisible(r);
+  }
+}
+
+// ---- Drawing ----
+
 void ZLKDocumentView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
+  const NSPoint origin = boundsOrigin();
+  const QRect dirty = event->rect();
+  // While the camera animates: the still plan, then the camera marker over it.
+  if (drawViewPointDynamically_)
+    painter.drawImage(QPointF(snapshotOrigin_.x - origin.x, snapshotOrigin_.y - origin.y), dynamicViewPointImage_);
   QPainterDrawContext context(&painter);
   CurrentDrawContextScope contextScope(&context);
-  const NSPoint origin = boundsOrigin();
   painter.translate(-origin.x, -origin.y);
-  const QRect dirty = event->rect();
   const NSRect rect = NSMakeRect(dirty.x() + origin.x, dirty.y() + origin.y, dirty.width(), dirty.height());
   drawing_.setBoundsOrigin(origin);
-  drawing_.setVisibleRect(NSMakeRect(origin.x, origin.y, width(), height()));
+  drawing_.setVisibleRect(visibleRect());
   ZLKDocumentModel* model = documentModel();
   if (!model || !model->itsDocState || !model->itsLayers) {
-    drawing_.drawRect(rect);
+    if (!drawViewPointDynamically_) drawing_.drawRect(rect);
     return;
   }
   // The core draws the current document: this view's, for the length of the pass.
   CurrentDocumentScope documentScope(model);
-  drawing_.draw3D(&rect, kDrawFlagAll);
+  if (drawViewPointDynamically_) drawing_.drawViewPoint();
+  else drawing_.draw3D(&rect, kDrawFlagAll);
 }
+
+void ZLKDocumentView::initializeDynamicViewPointSystem() {
+  drawing_.setShouldDrawViewPoint(false);
+  drawViewPointDynamically_ = false;
+  const NSRect shown = visibleRect();
+  const NSPoint origin = boundsOrigin();
+  const QRect area(static_cast<int>(shown.origin.x - origin.x), static_cast<int>(shown.origin.y - origin.y),
+                   static_cast<int>(shown.size.width), static_cast<int>(shown.size.height));
+  dynamicViewPointImage_ = grab(area).toImage();
+  snapshotOrigin_ = shown.origin;
+  drawViewPointDynamically_ = !dynamicViewPointImage_.isNull();
+  update();
+}
+
+void ZLKDocumentView::resetDynamicViewPointSystem() {
+  drawing_.setShouldDrawViewPoint(true);
+  drawViewPointDynamically_ = false;
+  dynamicViewPointImage_ = QImage();
+  update();
+}
+
+// ---- Mouse ----
+
+PlanMouseEvent ZLKDocumentView::eventFromQt(const QMouseEvent* event, int clickCount) const {
+  PlanMouseEvent e;
+  e.location = viewPointFromWidget(event->position());
+  e.rightButton = event->button() == Qt::RightButton;
+  e.clickCount = clickCount;
+  e.modifierFlags = EventFlagsOf(event->modifiers());
+  return e;
+}
+
+void ZLKDocumentView::handlePress(const QMouseEvent* event, int clickCount) {
+  if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return;
+  sTrackModifiers = TrackModifiersOf(event->modifiers());
+  lastMouse_ = viewPointFromWidget(event->position());
+  if (drag_ != Drag::kNone) {
+    // A press while a drag runs: the release of that drag was lost (the mouse was taken
+    // away). End the drag where the mouse was last seen before starting anew.
+    if (event->button() != dragButton_) return;
+    endDrag(previousPoint_);
+  }
+  dragButton_ = event->button();
+  // A click works on this window's design, which is the main one from now on.
+  if (ZLKDocumentModel* model = documentModel()) gCurDocument = model;
+  if (event->button() == Qt::RightButton) ResetStandardTool(1);
+  mouseDown(eventFromQt(event, clickCount));
+}
+
+void ZLKDocumentView::mousePressEvent(QMouseEvent* event) { handlePress(event, 1); }
+
+void ZLKDocumentView::mouseDoubleClickEvent(QMouseEvent* event) { handlePress(event, 2); }
+
+void ZLKDocumentView::mouseDown(const PlanMouseEvent& event) {
+  mouseEvent_ = event;
+  hasMouseEvent_ = true;
+  SetUpViewRotation();
+  const POINT where{Narrow16(event.location.x), Narrow16(event.location.y)};
+  gMouseCaptured = 1;
+  if (event.clickCount == 2) ResetStandardTool(1);
+  const QPointF global = mapToGlobal(QPointF(event.location.x - boundsOrigin().x, event.location.y - boundsOrigin().y));
+  if (gCurTool != kToolPan) unsetCursor();
+  if (gCurTool == kToolPan) {
+    previousPoint_ = windowPointFromViewPoint(event.location);
+    setCursor(Qt::ClosedHandCursor);
+    drag_ = Drag::kPan;
+    return;
+  }
+  if (gCurTool == kToolZoom) {
+    if (!CurDocState()) {
+      endMouseDown(false);
+      return;
+    }
+    zoomCentre_ = {UnzoomF(event.location.x), UnzoomF(event.location.y)};
+    const NSRect shown = visibleRect();
+    scrollVisibleOriginTo({event.location.x - shown.size.width / 2, event.location.y - shown.size.height / 2});
+    previousGlobal_ = global;
+    drag_ = Drag::kZoom;
+    return;
+  }
+  doClick(where, event);
+  if (!clickPending_) endMouseDown(true);
+}
+
+void ZLKDocumentView::endMouseDown(bool clicked) {
+  if (clicked) gMatchAccessoryToNextWindow = 0;
+  hasMouseEvent_ = false;
+  mouseEvent_ = {};
+  gMouseCaptured = 0;
+}
+
+void ZLKDocumentView::endDrag(POINT up) {
+  const Drag ended = drag_;
+  if (ended == Drag::kNone) return;
+  if (ended == Drag::kTrack) endTracking(up);
+  drag_ = Drag::kNone;
+  if (ended == Drag::kPan) setCursor(Qt::OpenHandCursor);
+  if (clickPending_) finishClick();
+  endMouseDown(ended == Drag::kTrack);
+}
+
+void ZLKDocumentView::doClick(POINT where, const PlanMouseEvent& event) {
+  ZLKDocumentModel* doc = gCurDocument;
+  DocState* ds = doc ? doc->itsDocState : nullptr;
+  const uint16_t tool = gCurTool;
+  if (!doc || !ds || tool == kToolNone) {
+    update();
+    return;
+  }
+  // The virtual ruler takes a left click on it before any tool.
+  int16_t rulerPart = 0;
+  if (!event.rightButton && PointInVirtualRuler(where, &rulerPart)) {
+    TrackVirtualRuler(where.x, where.y, where, rulerPart);
+    gMouseCaptured = 0;
+    return;
+  }
+  const bool shift = (event.modifierFlags & kEventShift) && tool != kToolKeyEntry;
+  const int8_t mode = shift ? kSelectToggle : kSelectOn;
+  const bool contextClick = event.rightButton || (event.modifierFlags & kEventControl);
+  const bool doubleClick = !event.rightButton && event.clickCount > 1;
+
+  auto* click = static_cast<ClickInfo*>(std::calloc(1, sizeof(ClickInfo)));
+  if (!click) {
+    gMouseCaptured = 0;
+    return;
+  }
+  click->hitMode = 0;
+  click->where = where;
+  click->flags = shift ? static_cast<int16_t>(0x8000) : 0;
+  ClearDimensionWallSegmentSelection();
+
+  // Clicks that end early free the record and release the mouse without a redraw request.
+  auto endEarly = [&] {
+    std::free(click);
+    gMouseCaptured = 0;
+  };
+  Layer* layers = doc->itsLayers;
+  if (!layers) {
+    endEarly();
+    return;
+  }
+
+  bool track = false, restoreTool = false;
+  if (IsSelectionGroupTool(tool)) {
+    const bool hit = HitTest(layers, click, 0, {kObjDoor, kObjWindow, kObjComponent, kObjDeckSteps, kObjAccessory}) ||
+                     HitTest(layers, click, 1, {}) || HitTest(layers, click, 0, {});
+    click->hitMode = hit ? 1 : 0;
+    Objex* object = click->hitObject;
+    if (!hit) {
+      if (shift || tool == kToolKeyEntry) {
+        restoreTool = true;
+      } else {
+        DeselectAll(layers);
+        restoreTool = false;
+      }
+      if (contextClick) {
+        // The plan's context menu is not built: the click ends here.
+        Refresh();
+        endEarly();
+        return;
+      }
+      track = true;
+    } else {
+      if (tool == kToolKeyEntry) Refresh();
+      if (click->insideHit && object && tool != kToolKeyEntry) {
+        if (IsObjectSelected(object) && !shift) {
+          track = true;
+        } else {
+          if (!shift) DeselectAll(layers);
+          restoreTool = shift;
+          Objex* root = GetRootObject(object);
+          SelectObj(root ? root : object, mode, 1);
+        }
+      } else if (click->pointHit && click->hitPoint) {
+        if (!shift && click->hitPoint->selected) {
+          track = true;
+        } else {
+          if (!shift) DeselectAll(layers);
+          if (object && IsType(object, {kObjAccessory, kObjSkylight, kObjComponent})) SelectObj(object, mode, 1);
+          else SelectObjectPoint(click->hitPoint, object, mode, 1);
+          if (tool == kToolKeyEntry) {
+            track = true;
+          } else if (object && object->type == kObjRoofPanel && mode == kSelectOn) {
+            if (Objex* arrow = FindSlopeDirectionArrowObject(object)) SelectObj(arrow, kSelectOn, 1);
+          } else if (object && object->type == kObjRoofSlopeArrow) {
+            SelectObj(object, mode, 1);
+            DrawSelectionLine(object);
+          }
+        }
+      } else if (click->segmentHit && click->hitPoint && click->segmentEnd) {
+        if (!event.rightButton && gMatchAccessoryToNextWindow && object) {
+          gMatchAccessoryToNextWindow = 0;
+          if (IsType(object, {kObjDoor, kObjWindow})) {
+            UpdateInspectorPropertiesState(true);
+            endEarly();
+            return;
+          }
+        }
+        if (!shift && click->hitPoint->selected && click->segmentEnd->selected) {
+          track = true;
+        } else {
+          if (!shift) DeselectAll(layers);
+          SelectObjectSpline(click->hitPoint, click->segmentEnd, object, mode, 1);
+          if (tool == kToolKeyEntry) {
+            track = true;
+          } else if (object) {
+            if (IsType(object, {kObjRoofSlopeArrow, kObjComponent, kObjDynamicText, kObjText, kObjAccessory}))
+              SelectObj(object, mode, 1);
+            else if (object->type == kObjWall)
+              DrawDimensionWallSegmentSelection(object, click->hitPoint, click->segmentEnd, where.x, where.y);
+            else if (object->type == kObjRoofPanel && mode == kSelectOn)
+              if (Objex* arrow = FindSlopeDirectionArrowObject(object)) SelectObj(arrow, kSelectOn, 1);
+          }
+        }
+      } else {
+        track = true;
+        restoreTool = true;
+      }
+      if (doubleClick && object) {
+        track = false;
+        switch (object->type) {
+          case kObjFloor: case kObjRoof: case kObjPath: case kObjRailing: case kObjCutout: case kObjRoofPanel:
+          case kObjTopoExcavation:
+            SelectObj(object, kSelectOn, 1);
+            break;
+          case kObjWall: case kObjDeck:
+            for (Poinz* p = object->firstPoint; p; p = p->next) SelectPoint(p, kSelectOn, 1);
+            break;
+          case kObjDynamicText:
+            // The text sheet belongs to the dialogs, which are not built.
+            NoteServiceCall("newTextEntrySheetForParent:object:", object);
+            break;
+          case kObjText:
+            if (!IsObjectSymbolEditorObject(object) && !IsObjectSectionDetailObject(object))
+              NoteServiceCall("newTextEntrySheetForParent:object:", object);
+            break;
+          default: {
+            const Objex* root = GetRootObject(object);
+            const bool cabinet = object->type == kObjCabinet ||
+                                 (object->type == kObjSymbolPart3D && root && root->subtype == kSubCabinet);
+            if (cabinet && IsObjectSelected(object)) {
+              DeselectAll(layers);
+              if (object->parent) SelectObj(object->parent, kSelectOn, 1);
+              // The cabinet plug-in needs the plug-in exchange, which is not built.
+              NoteServiceCall("launchAddkit:", object);
+            }
+            break;
+          }
+        }
+      } else if (contextClick) {
+        // The object context menu is not built: the click ends here.
+        Refresh();
+        UpdateInspectorPropertiesState(true);
+        endEarly();
+        return;
+      }
+    }
+  } else {
+    restoreTool = true;
+    track = true;
+    bool switchToSelection = false;
+    if (tool == kToolDoor || tool == kToolWindow || tool == kToolCasedOpening) {
+      switchToSelection = HitTest(layers, click, 0, {kObjDoor, kObjWindow});
+    } else if (tool == kToolAccessory) {
+      switchToSelection = HitTest(layers, click, 0, {kObjAccessory});
+    } else if (IsComponentTool(tool)) {
+      switchToSelection = HitTest(layers, click, 0, {kObjComponent});
+    }
+    const bool placesOnWalls = tool == kToolDoor || tool == kToolWindow || tool == kToolCasedOpening ||
+                               tool == kToolAccessory || IsComponentTool(tool);
+    if (switchToSelection) {
+      ResetStandardTool(1);
+      DeselectAll(layers);
+      SelectObj(click->hitObject, kSelectOn, 1);
+      track = false;
+    } else if (placesOnWalls || tool == kToolDimensionWall || tool == kToolWallBreak ||
+               tool == kToolFourPointFreehandRoof || tool == kToolThreePointFreehandRoof) {
+      click->hitMode = HitTest(layers, click, 0, {kObjWall}) ? 1 : 0;
+    } else if (tool == kToolGate) {
+      click->hitMode = HitTest(layers, click, 0, {kObjFence}) ? 1 : 0;
+    } else if (tool == kToolInsertPoint || tool == kToolRemovePoint) {
+      SelectVisualLayer(doc->itsCurLayer, kSelectOn, 1);
+      HitTest(layers, click, 1, {});
+      click->hitMode = 0;
+      restoreTool = false;
+    } else {
+      DeselectAll(layers);
+    }
+  }
+
+  // The end of the click: readouts, summaries, then the drag when one follows.
+  Objex* object = click->hitObject;
+  if (!object) {
+    ClearStatusBar();
+    SizeReadout(layers, ds);
+  } else if (object->type == kObjSymbolPart3D && !(GetRootObject(object) &&
+                                                    GetRootObject(object)->subtype == kSubCabinet)) {
+    const Objex* root = GetRootObject(object);
+    SetStatusBar(root && root->name ? root->name : "");
+    SizeReadout(layers, ds);
+  } else if (object->type != kObjWall) {
+    SizeReadout(layers, ds);
+  }
+  FloatRect rect{32000, 32000, -32000, -32000};
+  GetAllLayersObjBounds(layers, 1, &rect, 0, 0);
+  Float3DRect box{32000, 32000, 32000, -32000, -32000, -32000};
+  GetAllLayersObj3DBounds(layers, 1, &box, 0);
+  ClearSelectionState40(ds, &ds->selectionState40);
+  TopLevelObjectAllLayers(layers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+  UpdateSelectionState40Controls(&ds->selectionState40);
+  if (gCurToolSet == kPlanDetail) {
+    ClearSelectionState(ds, &ds->selectionState);
+    SelectedObjectAllLayers(layers, 1, kCmdUpdateSelectionState, CommandArg::Doc(ds));
+    UpdateSelectionStateAreas();
+  }
+  if (click->hitMode && !track) UpdateInspectorPropertiesState(true);
+
+  std::free(clickRecord_);
+  clickRecord_ = click;
+  restoreTool_ = restoreTool;
+  if (track) {
+    gDataRect = rect;
+    gData3DRect = box;
+    gClickInfo = *click;
+    if (trackMouse(where)) {
+      clickPending_ = true;
+      return;
+    }
+  } else {
+    gMouseCaptured = 0;
+  }
+  finishClick();
+}
+
+void ZLKDocumentView::finishClick() {
+  clickPending_ = false;
+  if (restoreTool_ && gCurTool != kToolText) ResetStandardTool(0);
+  restoreTool_ = false;
+  std::free(clickRecord_);
+  clickRecord_ = nullptr;
+  update();
+}
+
+// ---- The tool drag ----
+
+bool ZLKDocumentView::trackMouse(POINT start) {
+  if (!CurDocState()) return false;
+  if (gCurTool == kToolKeyEntry) {
+    TrackKeyEntry(start.x, start.y);
+    storeUndoAfterTracking();
+    return false;
+  }
+  gSkipConstraints = 0;
+  BeginTracking(start.x, start.y);
+  previousPoint_ = start;
+  if (!gMouseCaptured && gCurTool != kToolFourPointFreehandRoof && gCurTool != kToolThreePointFreehandRoof) {
+    // The begin stage released the mouse: no event is read.
+    endTracking(windowPointFromViewPoint(boundsOrigin()));
+    return false;
+  }
+  drag_ = Drag::kTrack;
+  return true;
+}
+
+void ZLKDocumentView::keepTracking(POINT where) {
+  gPrevTrackModifiers = gTrackModifiers;
+  KeepTracking(where.x, where.y, previousPoint_.x, previousPoint_.y);
+  previousPoint_ = where;
+  update();
+}
+
+void ZLKDocumentView::endTracking(POINT up) {
+  EndTracking(up.x, up.y, previousPoint_.x, previousPoint_.y);
+  FinishTracking();
+  storeUndoAfterTracking();
+  update();
+}
+
+void ZLKDocumentView::storeUndoAfterTracking() {
+  const uint16_t tool = gCurTool;
+  if (tool == kToolText) {
+    // The text sheet belongs to the dialogs, which are not built.
+    NoteServiceCall("newTextEntrySheetForParent:", nullptr);
+    return;
+  }
+  const char* name = UndoNameForTool(tool);
+  if (!name || !ToolStoresUndo(tool, gClickInfo.hitMode, gFilletChamferUndo)) return;
+  const std::string action(name);
+  StoreUndo(action == " " ? action : LocalizedString(action));
+}
+
+void ZLKDocumentView::mouseMoveEvent(QMouseEvent* event) {
+  sTrackModifiers = TrackModifiersOf(event->modifiers());
+  lastMouse_ = viewPointFromWidget(event->position());
+  if (!(event->buttons() & dragButton_)) return;
+  switch (drag_) {
+    case Drag::kTrack:
+      keepTracking(windowPointFromViewPoint(lastMouse_));
+      break;
+    case Drag::kPan:
+      panTo(event->globalPosition());
+      break;
+    case Drag::kZoom:
+      zoomTo(event->globalPosition());
+      break;
+    case Drag::kNone:
+      break;
+  }
+}
+
+void ZLKDocumentView::mouseReleaseEvent(QMouseEvent* event) {
+  sTrackModifiers = TrackModifiersOf(event->modifiers());
+  if (event->button() != dragButton_) return;
+  endDrag(windowPointFromViewPoint(viewPointFromWidget(event->position())));
+}
+
+// ---- Panning and the zoom drag ----
+
+void ZLKDocumentView::panTo(const QPointF& global) {
+  const NSPoint now = viewPointFromWidget(mapFromGlobal(global));
+  const POINT point = windowPointFromViewPoint(now);
+  const int32_t dx = point.x - previousPoint_.x, dy = point.y - previousPoint_.y;
+  if (dx || dy) {
+    NSRect shown = visibleRect();
+    shown.origin.x -= dx;
+    shown.origin.y -= dy;
+    scrollRectToVisible(shown);
+  }
+  // The same mouse position seen after the scroll.
+  previousPoint_ = windowPointFromViewPoint(viewPointFromWidget(mapFromGlobal(global)));
+}
+
+void ZLKDocumentView::zoomTo(const QPointF& global) {
+  DocState* ds = CurDocState();
+  if (!ds) return;
+  const int32_t previousY = static_cast<int32_t>(previousGlobal_.y());
+  const int32_t newY = static_cast<int32_t>(global.y());
+  if (newY == previousY && static_cast<int32_t>(global.x()) == static_cast<int32_t>(previousGlobal_.x())) return;
+  previousGlobal_ = global;
+  const float least = GetMinZoom();
+  const float zoom = std::fmin(3.0f, std::fmax(least, PlanZoom(ds) + (previousY - newY) / 150.0f));
+  const bool atLeastAllowed = gPerspective && gViewFactor != 1.0f;
+  if (zoom > least || (zoom == least && atLeastAllowed)) applyZoomLoopFactor(zoom);
+}
+
+void ZLKDocumentView::applyZoomLoopFactor(float zoom) {
+  DocState* ds = CurDocState();
+  if (!ds) return;
+  PlanZoom(ds) = zoom;
+  const int32_t view = GetCurrentView();
+  if (view == kCmdViewTop) TopViewZoom(ds) = zoom;
+  else if (view == kCmdViewOther || view == kCmdViewPerspectiveNear) OtherViewZoom(ds) = zoom;
+  if (gViewFactor == 1.0f) Win32EventHandler::sharedEventHandler()->updateViewingHeight();
+  fittedZoom_ = 0;
+  fitFrameToPlan();
+  const NSRect shown = visibleRect();
+  scrollVisibleOriginTo({ZoomF(zoomCentre_.x) - shown.size.width / 2, ZoomF(zoomCentre_.y) - shown.size.height / 2});
+  update();
+}
+
+bool ZLKDocumentView::zoomWithWheel(double steps, NSPoint cursor) {
+  ZLKDocumentModel* model = documentModel();
+  if (!model || !model->itsDocState || steps == 0) return false;
+  gCurDocument = model;
+  DocState* ds = model->itsDocState;
+  const NSRect shown = visibleRect();
+  const NSPoint unzoomed{UnzoomF(cursor.x), UnzoomF(cursor.y)};
+  const NSPoint offset{cursor.x - shown.origin.x, cursor.y - shown.origin.y};
+  double zoom = PlanZoom(ds) + steps / 40.0;
+  zoom = std::fmin(3.01, std::fmax(static_cast<double>(GetMinZoom()), zoom));
+  PlanZoom(ds) = static_cast<float>(zoom);
+  TopViewZoom(ds) = static_cast<float>(zoom);
+  fittedZoom_ = 0;
+  fitFrameToPlan();
+  scrollVisibleOriginTo({ZoomF(unzoomed.x) - offset.x, ZoomF(unzoomed.y) - offset.y});
+  update();
+  return true;
+}
+
+// ---- Keys ----
+
+void ZLKDocumentView::keyPressEvent(QKeyEvent* event) {
+  sTrackModifiers = TrackModifiersOf(event->modifiers());
+  if (drag_ == Drag::kTrack) {
+    // Keys and modifier changes redraw the tool at the unchanged mouse position.
+    keepTracking(windowPointFromViewPoint(lastMouse_));
+    return;
+  }
+  if (drag_ != Drag::kNone) return;
+  if (ZLKDocumentModel* model = documentModel()) gCurDocument = model;
+  switch (event->key()) {
+    case Qt::Key_Backspace: deleteBackward(); break;
+    case Qt::Key_Delete: deleteForward(); break;
+    case Qt::Key_Tab: insertTab(); break;
+    case Qt::Key_Backtab: insertBacktab(); break;
+    case Qt::Key_Up: moveUp(); break;
+    case Qt::Key_Down: moveDown(); break;
+    case Qt::Key_Left: moveLeft(); break;
+    case Qt::Key_Right: moveRight(); break;
+    default: QWidget::keyPressEvent(event); break;
+  }
+}
+
+void ZLKDocumentView::keyReleaseEvent(QKeyEvent* event) {
+  sTrackModifiers = TrackModifiersOf(event->modifiers());
+  const int key = event->key();
+  const bool modifier = key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta;
+  if (drag_ == Drag::kTrack && modifier && !event->isAutoRepeat()) {
+    keepTracking(windowPointFromViewPoint(lastMouse_));
+    return;
+  }
+  QWidget::keyReleaseEvent(event);
+}
+
+bool ZLKDocumentView::focusNextPrevChild(bool) { return false; }
+
+void ZLKDocumentView::dragEnterEvent(QDragEnterEvent* event) { event->ignore(); }
+
+bool ZLKDocumentView::shouldProceedWithEditEvent() { return ShouldProceedWithEditEvent(); }
+
+void ZLKDocumentView::deleteBackward() {
+  if (!gCurDocument || !gCurDocument->itsLayers || !gCurDocument->itsDocState) return;
+  if (!shouldProceedWithEditEvent()) return;
+  Win32EventHandler::sharedEventHandler()->deleteObjects();
+  SetStatusBar("");
+}
+
+void ZLKDocumentView::deleteForward() { deleteBackward(); }
+
+void ZLKDocumentView::insertTab() { insertBacktab(); }
+
+void ZLKDocumentView::insertBacktab() { SnapToolChange(); }
+
+void ZLKDocumentView::nudge(int32_t command, const char* undoName) {
+  ZLKDocumentModel* doc = gCurDocument;
+  if (!doc || !doc->itsLayers || !doc->itsDocState) return;
+  SelectedObjectAllLayers(doc->itsLayers, 1, command, CommandArg::Doc(doc->itsDocState));
+  Refresh();
+  StoreUndo(LocalizedString(undoName));
+}
+
+void ZLKDocumentView::moveUp() { nudge(kCmdNudgeUp, "Nudge Up"); }
+void ZLKDocumentView::moveDown() { nudge(kCmdNudgeDown, "Nudge Down"); }
+void ZLKDocumentView::moveLeft() { nudge(kCmdNudgeLeft, "Nudge Left"); }
+void ZLKDocumentView::moveRight() { nudge(kCmdNudgeRight, "Nudge Right"); }

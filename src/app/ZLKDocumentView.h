@@ -1,13 +1,19 @@
 // The plan view of a design window: draws its document's plan through the plan drawing
-// at the design's zoom, and offers the drawing services the core reaches it for.
+// at the design's zoom, turns clicks, drags, the wheel and keys into selections, tool drags,
+// pans and zooms, and offers the drawing services the core reaches it for.
 #pragma once
 #include <QImage>
 #include <QWidget>
+#include <cstdint>
 
+#include "model/Types.h"
 #include "plandraw/Base2DView.h"
 
 class ZLKDocumentModel;
+class ZLKDocumentScrollView;
 class ZLKDocumentView;
+class ZLKDynamicDrawEngine;
+struct ClickInfo;
 
 // The view's drawing: the plan of its window's design, with that design's trace image.
 class ZLKPlanDrawing : public Base2DView {
@@ -24,10 +30,25 @@ class ZLKPlanDrawing : public Base2DView {
   mutable DrawImageData traceData_;
 };
 
+// Modifier bits of a plan mouse event. Command is Ctrl and Option is Alt; a Control-click
+// arrives as a right-button press, so kEventControl is never set by the view itself.
+enum : uint32_t {
+  kEventShift = 0x20000, kEventControl = 0x40000, kEventOption = 0x80000, kEventCommand = 0x100000
+};
+
+// The mouse-down being handled, as the click road and the tools read it.
+struct PlanMouseEvent {
+  NSPoint location{};  // view coordinates
+  bool rightButton = false;
+  int clickCount = 1;
+  uint32_t modifierFlags = 0;  // kEvent... bits
+};
+
 class ZLKDocumentView : public QWidget {
   Q_OBJECT
  public:
   explicit ZLKDocumentView(QWidget* parent = nullptr);
+  ~ZLKDocumentView() override;
   QSize sizeHint() const override { return {800, 600}; }
 
   // The model of the design this view's window shows; null when none.
@@ -35,12 +56,114 @@ class ZLKDocumentView : public QWidget {
   // The document's trace image (null image when none).
   QImage traceImage() const;
   ZLKPlanDrawing& planDrawing() { return drawing_; }
+  ZLKDynamicDrawEngine& dynamicDrawEngine() { return drawing_.dynamicDrawEngine(); }
   // View coordinate at the widget's top-left: the model origin sits in the middle.
   NSPoint boundsOrigin() const;
+  // The part of the view that shows in its scroll view, in view coordinates.
+  NSRect visibleRect() const;
+  // The view coordinates of a widget position, and the window point of a view point
+  // (truncated toward zero).
+  NSPoint viewPointFromWidget(const QPointF& position) const;
+  static POINT windowPointFromViewPoint(NSPoint point);
+
+  // Sizes the view to the plan canvas at the current zoom (the plan rectangle projected,
+  // plus a margin of 100 plan units zoomed). The model point in the middle of the visible
+  // part stays there; the first time, the model origin is centred.
+  void fitFrameToPlan();
+  // Refits the frame when the zoom or plan changed, then asks for a redraw.
+  void refreshVisibleView();
+  // Scrolls the least that shows the rect (view coordinates).
+  void scrollRectToVisible(const NSRect& rect);
+
+  // The mouse-down being handled; null outside one.
+  const PlanMouseEvent* mouseEvent() const { return hasMouseEvent_ ? &mouseEvent_ : nullptr; }
+  // The road of one mouse-down: pan, zoom or the click road.
+  void mouseDown(const PlanMouseEvent& event);
+  // The click road: hit test by tool group, selection, double-click actions, then a tool
+  // drag when one follows. The drag goes on with the view's mouse events.
+  void doClick(POINT where, const PlanMouseEvent& event);
+  // Starts the drag of the current tool at the view point: the begin stage, and the keep and
+  // end stages as the mouse moves and is released. False when the drag ended at once.
+  bool trackMouse(POINT start);
+  bool isTracking() const { return drag_ != Drag::kNone; }
+  // Scrolls 10 units toward a window point outside the visible part, on each axis.
+  void autoScrollToPoint(POINT where);
+
+  // Zoom about a view point that stays under the cursor: the wheel's steps (one notch is
+  // 1.0) change the zoom by steps / 40, within the lot's least zoom and 3.01.
+  // False (nothing done) without a design.
+  bool zoomWithWheel(double steps, NSPoint cursor);
+
+  // The keys.
+  void deleteBackward();
+  void deleteForward();
+  void insertTab();
+  void insertBacktab();
+  void moveUp();
+  void moveDown();
+  void moveLeft();
+  void moveRight();
+  // An object of the current floor, or one of its children, is selected.
+  static bool shouldProceedWithEditEvent();
+
+  // Camera-marker snapshot: while it lasts the view redraws a still picture of the plan and
+  // the marker over it.
+  void initializeDynamicViewPointSystem();
+  void resetDynamicViewPointSystem();
+  bool drawsViewPointDynamically() const { return drawViewPointDynamically_; }
+
+  // Content-library drops need the content library, which is not built: nothing is accepted.
+  bool performDragOperation() { return false; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
+  enum class Drag { kNone, kTrack, kPan, kZoom };
+
+  ZLKDocumentScrollView* scrollView() const;
+  PlanMouseEvent eventFromQt(const QMouseEvent* event, int clickCount) const;
+  void handlePress(const QMouseEvent* event, int clickCount);
+  // The parts of the click after its drag: restoring the tool, freeing the record, the
+  // redraw, and the end of the mouse-down.
+  void finishClick();
+  // clicked: the mouse-down went through the click road.
+  void endMouseDown(bool clicked);
+  // Ends the pan, zoom or tool drag under way at the window point.
+  void endDrag(POINT up);
+  void keepTracking(POINT where);
+  void endTracking(POINT up);
+  void storeUndoAfterTracking();
+  void panTo(const QPointF& global);
+  void zoomTo(const QPointF& global);
+  void applyZoomLoopFactor(float zoom);
+  // The visible part's origin put at the view point (constrained by the scroll view).
+  void scrollVisibleOriginTo(NSPoint origin);
+  void nudge(int32_t command, const char* undoName);
+
   ZLKPlanDrawing drawing_{this};
+  PlanMouseEvent mouseEvent_{};
+  bool hasMouseEvent_ = false;
+  Drag drag_ = Drag::kNone;
+  Qt::MouseButton dragButton_ = Qt::LeftButton;  // the button whose release ends the drag
+  // The click under way while its drag runs.
+  ClickInfo* clickRecord_ = nullptr;
+  bool restoreTool_ = false;
+  bool clickPending_ = false;
+  POINT previousPoint_{};
+  NSPoint lastMouse_{};  // last mouse position seen, view coordinates
+  QPointF previousGlobal_{};  // zoom drag: the mouse's last screen position
+  NSPoint zoomCentre_{};  // unzoomed
+  float fittedZoom_ = 0;  // zoom of the last frame fit; 0 before the first
+  bool drawViewPointDynamically_ = false;
+  QImage dynamicViewPointImage_;
+  NSPoint snapshotOrigin_{};
 };

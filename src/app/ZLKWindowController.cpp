@@ -10,7 +10,14 @@
 
 #include "app/ZLKDocument.h"
 #include "app/ZLKDocumentController.h"
+#include "app/ZLKDocumentScrollView.h"
 #include "app/ZLKDocumentView.h"
+#include "app/PlanViewActions.h"
+#include "app/Win32EventHandler.h"
+#include "files/ObjectFile.h"
+#include "files/StreamState.h"
+#include "model/HitTest.h"
+#include "model/ParallelObjects.h"
 #include "model/CommandCodes.h"
 #include "model/DocState.h"
 #include "files/Undo.h"
@@ -27,8 +34,10 @@ constexpr int kStatePollMilliseconds = 250;
 
 ZLKWindowController::ZLKWindowController(QWidget* parent) : QMainWindow(parent) {
   setWindowTitle(Localized("Untitled"));
-  documentView_ = new ZLKDocumentView(this);
-  setCentralWidget(documentView_);
+  documentScrollView_ = new ZLKDocumentScrollView(this);
+  documentView_ = new ZLKDocumentView;
+  documentScrollView_->setWidget(documentView_);
+  setCentralWidget(documentScrollView_);
   buildMenus();
   resize(1024, 768);
   stateTimer_ = new QTimer(this);
@@ -55,6 +64,8 @@ void ZLKWindowController::buildMenus() {
   connect(saveAsAction_, &QAction::triggered, this, [this] {
     if (document_) document_->saveDocumentAs();
   });
+  file->addSeparator();
+  addPlanAction(file, "Import 3D Object...", kTagImport3DObject);
   file->addSeparator();
   quitAction_ = file->addAction(Localized("Quit"));
   quitAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -224,6 +235,26 @@ void ZLKWindowController::floorplanTraceOpenPanelDidEnd(int returnCode, const st
             "Please ensure the image is valid and you have adequate permissions to access it.");
 }
 
+void ZLKWindowController::import3DObjectOpenPanelDidEnd(int returnCode, const std::string& path) {
+  if (returnCode != 1 || !document_ || path.empty()) return;
+  ZLKDocumentModel* model = document_->documentModel();
+  if (!model || !model->itsDocState) return;
+  CurrentDocumentScope scope(model);
+  Win32EventHandler& handler = *Win32EventHandler::sharedEventHandler();
+  handler.viewTop();
+  gOpenSymbol = 1;
+  SelectAllLayers(model->itsLayers, 2, 1);
+  const int read = ObjectFileRead(path.c_str());
+  if (read) {
+    FloatRect rect = EmptyFloatRect();
+    CenterObjects(1, &rect);
+    handler.groupNoRedraw();
+  }
+  gOpenSymbol = 0;
+  Refresh();
+  if (read) StoreUndo(LocalizedString("Import 3D Object"));
+}
+
 void ZLKWindowController::setDocument(ZLKDocument* document) {
   if (document_ == document) return;
   if (document_) disconnect(document_, nullptr, this, nullptr);
@@ -239,7 +270,7 @@ void ZLKWindowController::setDocument(ZLKDocument* document) {
 
 void ZLKWindowController::designChanged() {
   updateWindowState();
-  documentView_->update();
+  documentView_->refreshVisibleView();
 }
 
 void ZLKWindowController::updateWindowState() {
@@ -261,7 +292,7 @@ void ZLKWindowController::updateWindowState() {
     if (!action->shortcut().isEmpty()) PlanViewActions::validateMenuItem(action);
 }
 
-void ZLKWindowController::refreshDocumentVisibleView() { documentView_->update(); }
+void ZLKWindowController::refreshDocumentVisibleView() { documentView_->refreshVisibleView(); }
 
 void ZLKWindowController::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);

@@ -10,6 +10,7 @@
 
 class QMenu;
 class QTimer;
+class ZLKDocumentScrollView;
 class ZLKDocumentView;
 
 class ZLKWindowController : public QMainWindow {
@@ -18,6 +19,8 @@ class ZLKWindowController : public QMainWindow {
   explicit ZLKWindowController(QWidget* parent = nullptr);
 
   ZLKDocumentView* documentView() const { return documentView_; }
+  // The scroll view around the plan view.
+  ZLKDocumentScrollView* documentScrollView() const { return documentScrollView_; }
   QAction* quitAction() const { return quitAction_; }
   QAction* newAction() const { return newAction_; }
   QAction* openAction() const { return openAction_; }
@@ -43,6 +46,8 @@ class ZLKWindowController : public QMainWindow {
   // End of the trace image open panel: for return code 1 the image at path becomes the
   // design's trace image (an alert when it cannot be loaded).
   void floorplanTraceOpenPanelDidEnd(int returnCode, const std::string& path);
+  // Reads the chosen object file into the plan, centred and grouped, on return code 1.
+  void import3DObjectOpenPanelDidEnd(int returnCode, const std::string& path);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -57,6 +62,7 @@ class ZLKWindowController : public QMainWindow {
   void acceptClose(QCloseEvent* event);
 
   ZLKDocumentView* documentView_ = nullptr;
+  ZLKDocumentScrollView* documentScrollView_ = nullptr;
   QPointer<ZLKDocument> document_;
   QAction* quitAction_ = nullptr;
   QAction* newAction_ = nullptr;

@@ -274,3 +274,21 @@ void DrawDimensionLineNoOffset(float, float, float, float, float, float) {
 void DrawDimensionWallSegmentSelection(Objex* wall, Poinz*, Poinz*, int32_t, int32_t) {
   NoteServiceCall("DrawDimensionWallSegmentSelection", wall);
 }
+
+int16_t PointInVirtualRuler(POINT, int16_t* part) {
+  NoteServiceCall("PointInVirtualRuler", nullptr);
+  if (part) *part = 0;
+  return 0;
+}
+void TrackVirtualRuler(int32_t, int32_t, POINT, int16_t) { NoteServiceCall("TrackVirtualRuler", nullptr); }
+void TrackKeyEntry(int32_t, int32_t) { NoteServiceCall("TrackKeyEntry", nullptr); }
+void SnapToolChange() { NoteServiceCall("SnapToolChange", nullptr); }
+Objex* FindSlopeDirectionArrowObject(Objex* roofPanel) {
+  NoteServiceCall("FindSlopeDirectionArrowObject", roofPanel);
+  return nullptr;
+}
+uint8_t gFilletChamferUndo = 0;
+uint8_t gMatchAccessoryToNextWindow = 0;
+int16_t gCurToolSet = 7;
+void ClearStatusBar() { NoteServiceCall("ClearStatusBar", nullptr); }
+void SetStatusBar(const char*) { NoteServiceCall("SetStatusBar", nullptr); }

@@ -235,3 +235,21 @@ void DrawCube(const Float3DRect* box);
 void DrawDimensionLineNoOffset(float x1, float y1, float z1, float x2, float y2, float z2);
 void DrawDimensionWallSegmentSelection(Objex* wall, Poinz* point, Poinz* segmentEnd, int32_t winX,
                                        int32_t winY);
+
+
+// What the plan view's click road and keyboard call that is not built yet: the virtual
+// ruler's hit test and drag, the key-entry tool, snap-tool cycling, the slope arrow of a
+// roof panel, the fillet and chamfer tools' undo flag, the status line text, and the
+// shell globals of the context menus and the plan tool palette.
+// 1 when the visible virtual ruler is hit at the window point; *part gets the part hit.
+int16_t PointInVirtualRuler(POINT where, int16_t* part);
+void TrackVirtualRuler(int32_t x, int32_t y, POINT where, int16_t part);
+void TrackKeyEntry(int32_t x, int32_t y);
+// Tab: the next snap tool; Shift-Tab the previous.
+void SnapToolChange();
+Objex* FindSlopeDirectionArrowObject(Objex* roofPanel);
+extern uint8_t gFilletChamferUndo;           // a fillet or chamfer drag changed a corner
+extern uint8_t gMatchAccessoryToNextWindow;  // the next window click refreshes the inspector
+extern int16_t gCurToolSet;                  // the plan kind whose tools the palette shows
+void ClearStatusBar();
+void SetStatusBar(const char* text);

@@ -14,7 +14,7 @@
 #include "model/TransformInfo.h"
 #include "model/ViewProjection.h"
 
-uint8_t gPointOrientation = 0;
+uint8_t gPointOrientation = 1;
 uint8_t gTrackingMouse = 0;
 Objex* gIsAnyObjectSelectedObject = nullptr;
 
@@ -110,7 +110,8 @@ bool ToolIsPointOriented(int32_t tool, const Objex* obj) {
     case kObjDetail:
       switch (obj->subtype) {
         case 1: case 2: case 3: case 4: case 5: case 7: case 8: case 9:
-          if (!obj->extraData) return false;
+          // The detail object's point-editing word.
+          if (!obj->extraFlags) return false;
           break;
         default:
           break;

@@ -17,6 +17,7 @@
 #include "model/ViewProjection.h"
 #include "plandraw/PlanViewHooks.h"
 #include "plandraw/ZLKDynamicDrawEngine.h"
+#include "tools/PointEvaluation.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
 

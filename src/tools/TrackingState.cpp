@@ -2,6 +2,7 @@
 #include "tools/TrackingState.h"
 
 #include "model/Selection.h"
+#include "tools/PointEvaluation.h"
 #include "tools/ToolCodes.h"
 
 uint16_t gLastEditToolID = kToolLeaderDimension;
@@ -52,4 +53,7 @@ void ResetTrackingState() {
   gDataRect = FloatRect{};
   gData3DRect = Float3DRect{};
   gWidthHeightDepth = Float3DPoint{};
+  gSkipConstraints = 0;
+  gResetToWallTool = 0;
+  gResetWallTool = kToolInteriorWall;
 }

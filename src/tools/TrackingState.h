@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "model/HitTest.h"
+#include "model/Selection.h"  // gTrackingMouse, set from the first drag step
 #include "model/Types.h"
 
 // Start and current world points of the drag, the centre of the hit object (0, 0 without

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include "AppTestSupport.h"
+#include "app/ZLKDocumentScrollView.h"
 #include "app/ZLKDocumentView.h"
 #include "app/ZLKWindowController.h"
 #include "model/Globals.h"
@@ -68,7 +69,9 @@ TEST(ZLKWindowController, ShowsAnEmptyPlanAndQuitsFromTheFileMenu) {
 
   ZLKDocumentView* view = window->documentView();
   ASSERT_NE(view, nullptr);
-  EXPECT_EQ(window->centralWidget(), view);
+  ASSERT_NE(window->documentScrollView(), nullptr);
+  EXPECT_EQ(window->centralWidget(), window->documentScrollView());
+  EXPECT_EQ(window->documentScrollView()->widget(), view);
   QImage shot = view->grab().toImage();
   ASSERT_FALSE(shot.isNull());
   EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() / 2), QColor(Qt::white));

@@ -20,6 +20,7 @@
 #include "app/ZLKDocumentController.h"
 #include "app/ZLKWindowController.h"
 #include "files/Clipboard.h"
+#include "files/ObjectFile.h"
 #include "files/Undo.h"
 #include "model/CommandCodes.h"
 #include "model/ConvertObject.h"
@@ -494,3 +495,29 @@ TEST_F(CommandBridge, EveryPlanMenuItemCarriesATagTheActionsTake) {
 }
 
 }  // namespace
+
+TEST_F(CommandBridge, ImportingAnObjectFileAddsOneCentredGroupUnderOneUndoStep) {
+  // An object file of two parts, written from a scratch selection and then removed.
+  add(kObjClosedPoly, true, {{100, 100}, {140, 100}, {140, 120}}, true);
+  add(kObjClosedPoly, true, {{150, 100}, {160, 100}, {160, 130}}, true);
+  std::string path = folder + "/table.qob";
+  ASSERT_EQ(ObjectFileWrite(path.c_str()), 1);
+  handler().deleteObjects();
+  ASSERT_TRUE(TopLevel(model->itsCurLayer).empty());
+
+  handler().chooseObjectFilePath = [] { return std::string(); };  // cancelled
+  handler().import3DObjectUsingWindow();
+  EXPECT_TRUE(TopLevel(model->itsCurLayer).empty());
+
+  handler().chooseObjectFilePath = [path] { return path; };
+  window->planViewActions().perform(kTagImport3DObject);
+  handler().chooseObjectFilePath = nullptr;
+  std::vector<Objex*> top = TopLevel(model->itsCurLayer);
+  ASSERT_EQ(top.size(), 1u);
+  EXPECT_EQ(top[0]->type, kObjGroup);
+  float x = 0, z = 0;
+  CenterOfObject(top[0], &x, &z);
+  EXPECT_NEAR(x, 0, 1);
+  EXPECT_NEAR(z, 0, 1);
+  EXPECT_EQ(undoName(), "Import 3D Object");
+}

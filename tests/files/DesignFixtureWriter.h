@@ -312,7 +312,11 @@ inline std::vector<uint8_t> BuildDesign(int32_t v, std::vector<Note>* notes = nu
 
 // The listing of a fixture: one line per field, "offset width field = value".
 inline std::string Listing(const std::vector<Note>& notes) {
-  std::string out = "# offset  width  field = value (offsets in bytes from the start of the file)\n";
+  std::string out =
+      "# offset  width  field = value\n"
+      "# Offsets and widths in bytes from the start of the file. DocState values are the stored\n"
+      "# bytes in hex (little-endian, first four of longer fields); other numbers are decimal and\n"
+      "# big-endian on disk; object records are listed whole (see the record tables).\n";
   char line[64];
   for (const Note& n : notes) {
     snprintf(line, sizeof line, "%6zu  %5zu  ", n.offset, n.width);

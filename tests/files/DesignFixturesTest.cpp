@@ -232,25 +232,25 @@ void ExpectDesign(const TestDocument& doc, int32_t v) {
   // Saved views from 10900.
   const LiveViewsList* view = m.itsLiveViews;
   if (HasSavedViews(v)) {
-    for (const ViewSpec& spec : kViews) {
+    for (const ViewSpec& view_def : kViews) {
       ASSERT_NE(view, nullptr);
-      EXPECT_EQ(view->name, spec.name);
+      EXPECT_EQ(view->name, view_def.name);
       EXPECT_EQ(view->navigationMode, 2);
       EXPECT_EQ(view->navigationSubMode, 3);
-      EXPECT_FLOAT_EQ(view->flyPitch, spec.base);
-      EXPECT_FLOAT_EQ(view->walkPosition.floatV, spec.base + 4);
-      EXPECT_FLOAT_EQ(view->lookOffset.floatV, spec.base + 8);
+      EXPECT_FLOAT_EQ(view->flyPitch, view_def.base);
+      EXPECT_FLOAT_EQ(view->walkPosition.floatV, view_def.base + 4);
+      EXPECT_FLOAT_EQ(view->lookOffset.floatV, view_def.base + 8);
       EXPECT_EQ(view->viewSetting13, 1301);
       EXPECT_EQ(view->cutAwayPlane, 4);
       EXPECT_EQ(view->viewSetting12, 1201);
       EXPECT_EQ(view->viewSetting10, 8);
       EXPECT_EQ(view->viewSetting4, 401);
       EXPECT_EQ(view->viewSetting3, 0xF301);
-      EXPECT_FLOAT_EQ(view->viewSetting11, spec.base + 9);
+      EXPECT_FLOAT_EQ(view->viewSetting11, view_def.base + 9);
       EXPECT_EQ(view->sunShadows, 10);
-      EXPECT_FLOAT_EQ(view->sunAngle2, spec.base + 11);
+      EXPECT_FLOAT_EQ(view->sunAngle2, view_def.base + 11);
       EXPECT_EQ(view->sunSetting2, 2201);
-      EXPECT_FLOAT_EQ(view->viewSetting6, spec.base + 13);
+      EXPECT_FLOAT_EQ(view->viewSetting6, view_def.base + 13);
       EXPECT_EQ(view->viewSetting7, 11);
       view = view->next;
     }
@@ -261,24 +261,24 @@ void ExpectDesign(const TestDocument& doc, int32_t v) {
   // Palettes from 11000; older files keep the (here empty) chain.
   const DocPaletteList* p = m.itsPaletteList;
   if (HasPalettes(v)) {
-    for (const PaletteSpec& spec : kPalettes) {
+    for (const PaletteSpec& view_def : kPalettes) {
       ASSERT_NE(p, nullptr);
-      EXPECT_EQ(p->name, spec.name);
-      EXPECT_EQ(p->active, spec.active);
-      EXPECT_EQ(p->sectionNames[1], spec.name + " 2");
+      EXPECT_EQ(p->name, view_def.name);
+      EXPECT_EQ(p->active, view_def.active);
+      EXPECT_EQ(p->sectionNames[1], view_def.name + " 2");
       EXPECT_EQ(p->sectionCollapsed[1], 1);
       EXPECT_EQ(p->sectionCollapsed[2], 0);
-      EXPECT_EQ(p->sectionNames[14], spec.name + " 15");
+      EXPECT_EQ(p->sectionNames[14], view_def.name + " 15");
       const PaletteList* e = p->entries;
       ASSERT_TRUE(e && e->next && e->next->next);
       EXPECT_EQ(e->kind, 5);
-      EXPECT_EQ(e->textureID, spec.firstTexture);
+      EXPECT_EQ(e->textureID, view_def.firstTexture);
       EXPECT_EQ(e->textureScale.y, 120);
       EXPECT_EQ(e->auxColor.green, 50);
-      EXPECT_EQ(e->extraText, "note " + spec.name);
+      EXPECT_EQ(e->extraText, "note " + view_def.name);
       EXPECT_EQ(e->next->kind, 4);
       EXPECT_EQ(e->next->color.blue, 31);
-      EXPECT_EQ(e->next->texturePath, "Woods/" + spec.name + ".jpg");
+      EXPECT_EQ(e->next->texturePath, "Woods/" + view_def.name + ".jpg");
       EXPECT_EQ(e->next->next->kind, 0);
       EXPECT_EQ(e->next->next->refID, 3);
       p = p->next;

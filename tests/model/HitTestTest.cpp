@@ -188,8 +188,15 @@ TEST_F(HitFixture, MarqueeSelectsWallPointsAlways) {
 TEST_F(HitFixture, PointAndSegmentHitsSelectByTool) {
   Objex* a = add(kObjPropertyLine, false, {{0, 0}, {50, 0}, {100, 0}});
   gCurTool = kToolSelect;
+  // Point orientation (on at start) makes the selection tool take single points.
   SelectObjectPoint(a->firstPoint, a, kSelectOn, 0);
-  EXPECT_TRUE(IsEntireObjectSelected(a));  // the selection tool takes the whole object
+  EXPECT_EQ(a->firstPoint->selected, 1);
+  EXPECT_FALSE(IsEntireObjectSelected(a));
+  SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+  gPointOrientation = 0;
+  SelectObjectPoint(a->firstPoint, a, kSelectOn, 0);
+  EXPECT_TRUE(IsEntireObjectSelected(a));  // without it, the whole object
+  gPointOrientation = 1;
   SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
   gCurTool = 7910;  // a point tool
   SelectObjectSpline(a->firstPoint, a->firstPoint->next, a, kSelectOn, 0);

@@ -1,0 +1,450 @@
+// The plan view's input: clicks select and deselect, drags move the selection, draw a marquee
+// or a rectangle, the arrow keys nudge, and the scroll view follows the zoom, the pan tool,
+// the zoom drag, the Command-wheel and auto-scroll.
+#include <gtest/gtest.h>
+
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "AppTestSupport.h"
+#include "app/ZLKDocument.h"
+#include "app/ZLKDocumentController.h"
+#include "app/ZLKDocumentScrollView.h"
+#include "app/ZLKDocumentView.h"
+#include "app/ZLKWindowController.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Grouping.h"
+#include "model/HitTest.h"
+#include "model/PendingServices.h"
+#include "model/PlanarTransforms.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+#include "model/ViewCommands.h"
+#include "model/ViewProjection.h"
+#include "plandraw/PlatformAdapters.h"
+#include "platform/UserDefaults.h"
+#include "tools/ToolCodes.h"
+#include "tools/TrackingState.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class PlanViewInput : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestApplication();
+    char pattern[] = "/tmp/casa-viewinput-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+    const char* old = getenv("XDG_RUNTIME_DIR");
+    oldRuntime = old ? old : "";
+    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    SetStandardUserDefaults(&defaults);
+    ResetTrackingState();
+    doc = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(false);
+    ASSERT_NE(doc, nullptr);
+    window = doc->windowControllers().value(0);
+    ASSERT_NE(window, nullptr);
+    model = doc->documentModel();
+    gCurDocument = model;
+    ds = model->itsDocState;
+    ds->currentPlanMask = 2;
+    ds->snapToGrid = 0;
+    PlanZoom(ds) = TopViewZoom(ds) = 1.0f;
+    window->resize(800, 600);
+    window->show();
+    view = window->documentView();
+    view->refreshVisibleView();
+    QApplication::processEvents();
+    gCurTool = kToolSelection;
+  }
+  void TearDown() override {
+    gCurTool = kToolSelection;
+    ResetTrackingState();
+    auto& controller = ZLKDocumentController::sharedDocumentController();
+    std::vector<ZLKWindowController*> windows;
+    for (ZLKDocument* d : controller.documents())
+      for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
+    controller.removeAllDocuments();
+    for (ZLKWindowController* w : windows) delete w;
+    SetStandardUserDefaults(nullptr);
+    gCurDocument = nullptr;
+    if (oldRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
+    else setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+  }
+
+  // A line on the current floor through plan points (x, z).
+  Objex* addLine(float x1, float z1, float x2, float z2) {
+    RGBColor black{};
+    Objex* o = CreateObject(kObjLine, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            nullptr);
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x1, 0, z1, 0, 0, 0, 0, 0, 0, o), o);
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x2, 0, z2, 0, 0, 0, 0, 0, 0, o), o);
+    o->planMask = 2;
+    AppendObjectToLayer(o, model->itsCurLayer);
+    UpdateObjectBounds(o);
+    return o;
+  }
+  // The widget position of a plan point.
+  QPoint at(float x, float z) const {
+    float x1 = x, y1 = 0, z1 = z, x2 = x, y2 = 0, z2 = z;
+    ConvertToIso(&x1, &y1, &z1, &x2, &y2, &z2, 0);
+    const NSPoint origin = view->boundsOrigin();
+    return QPoint(static_cast<int>(std::lround(x1 - origin.x)), static_cast<int>(std::lround(y1 - origin.y)));
+  }
+  // A press, moves in steps and a release.
+  void drag(QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::mousePress(view, Qt::LeftButton, modifiers, from);
+    for (int i = 1; i <= 4; ++i) QTest::mouseMove(view, from + (to - from) * i / 4);
+    QTest::mouseRelease(view, Qt::LeftButton, modifiers, to);
+  }
+  void click(QPoint where, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::mousePress(view, Qt::LeftButton, modifiers, where);
+    QTest::mouseRelease(view, Qt::LeftButton, modifiers, where);
+  }
+  std::string undoName() { return doc->undoManager().undoActionName(); }
+  int objectCount() const {
+    int n = 0;
+    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next) ++n;
+    return n;
+  }
+
+  std::string folder, oldRuntime;
+  MemoryUserDefaults defaults;
+  ZLKDocument* doc = nullptr;
+  ZLKWindowController* window = nullptr;
+  ZLKDocumentModel* model = nullptr;
+  DocState* ds = nullptr;
+  ZLKDocumentView* view = nullptr;
+};
+
+}  // namespace
+
+TEST_F(PlanViewInput, ClickSelectsALineAndAClickOnNothingDeselects) {
+  Objex* line = addLine(-100, 0, 100, 0);
+  click(at(30, 0));
+  EXPECT_TRUE(IsObjectSelected(line));
+  EXPECT_EQ(gMouseCaptured, 0);
+  EXPECT_EQ(view->mouseEvent(), nullptr);  // only during a mouse-down
+  EXPECT_FALSE(view->isTracking());
+  EXPECT_EQ(undoName(), "");  // selecting stores nothing
+
+  // A click on nothing deselects and runs an empty marquee; no snapshot without a hit.
+  click(at(0, 150));
+  EXPECT_FALSE(IsObjectSelected(line));
+  EXPECT_EQ(undoName(), "");
+}
+
+TEST_F(PlanViewInput, ShiftClickTogglesWithoutDeselectingTheRest) {
+  Objex* a = addLine(-100, 0, 100, 0);
+  Objex* b = addLine(-100, 80, 100, 80);
+  click(at(30, 0));
+  click(at(30, 80), Qt::ShiftModifier);
+  EXPECT_TRUE(IsObjectSelected(a));
+  EXPECT_TRUE(IsObjectSelected(b));
+  click(at(30, 0), Qt::ShiftModifier);
+  EXPECT_FALSE(IsObjectSelected(a));
+  EXPECT_TRUE(IsObjectSelected(b));
+}
+
+TEST_F(PlanViewInput, DraggingASelectedLineMovesItAndStoresMoveResize) {
+  Objex* line = addLine(-100, 0, 100, 0);
+  click(at(30, 0));
+  ASSERT_TRUE(IsObjectSelected(line));
+  // The first drag on an unselected object only selects; this one moves.
+  drag(at(30, 0), at(30, 0) + QPoint(60, 40));
+  EXPECT_FALSE(view->isTracking());
+  EXPECT_EQ(gMouseCaptured, 0);
+  EXPECT_EQ(gTrackingMouse, 0);
+  EXPECT_NEAR(line->firstPoint->position[0], -40, 1.5);
+  EXPECT_NEAR(line->firstPoint->position[2], 40, 1.5);
+  EXPECT_EQ(undoName(), "Move/Resize");
+}
+
+TEST_F(PlanViewInput, MarqueeSelectsWhatItEncloses) {
+  Objex* inside = addLine(-40, -20, 40, -20);
+  Objex* outside = addLine(200, 100, 300, 100);
+  drag(at(-80, -60), at(80, 40));
+  EXPECT_TRUE(IsObjectSelected(inside));
+  EXPECT_FALSE(IsObjectSelected(outside));
+  EXPECT_EQ(undoName(), "");  // the click hit nothing: no Move/Resize
+  EXPECT_FALSE(view->isTracking());
+}
+
+TEST_F(PlanViewInput, RectangleToolDrawsOnTheCurrentFloorAndNamesTheSnapshot) {
+  gCurTool = kToolRectangle;
+  const int before = objectCount();
+  drag(at(-50, -50), at(60, 40));
+  ASSERT_EQ(objectCount(), before + 1);
+  Objex* made = model->itsCurLayer->firstObject;
+  while (made->next) made = made->next;
+  FloatRect box{32000, 32000, -32000, -32000};
+  for (Poinz* p = made->firstPoint; p; p = p->next) {
+    box.floatLeft = std::fmin(box.floatLeft, p->position[0]);
+    box.floatRight = std::fmax(box.floatRight, p->position[0]);
+    box.floatTop = std::fmin(box.floatTop, p->position[2]);
+    box.floatBottom = std::fmax(box.floatBottom, p->position[2]);
+  }
+  EXPECT_NEAR(box.floatLeft, -50, 1.5);
+  EXPECT_NEAR(box.floatRight, 60, 1.5);
+  EXPECT_NEAR(box.floatTop, -50, 1.5);
+  EXPECT_NEAR(box.floatBottom, 40, 1.5);
+  EXPECT_EQ(undoName(), "Rectangle Tool");
+}
+
+TEST_F(PlanViewInput, TrackingFeedsBeginKeepAndEndOnce) {
+  // A key press during the drag redraws the tool at the unchanged mouse position; the drag
+  // still ends at the release and stores one snapshot.
+  gCurTool = kToolRectangle;
+  const QPoint from = at(-50, -50), to = at(70, 30);
+  QTest::mousePress(view, Qt::LeftButton, {}, from);
+  EXPECT_TRUE(view->isTracking());
+  EXPECT_EQ(gMouseCaptured, 1);
+  ASSERT_NE(view->mouseEvent(), nullptr);
+  EXPECT_EQ(view->mouseEvent()->clickCount, 1);
+  QTest::mouseMove(view, to);
+  EXPECT_EQ(gTrackingMouse, 1);
+  QTest::keyPress(view, Qt::Key_Shift);
+  QTest::keyRelease(view, Qt::Key_Shift);
+  EXPECT_TRUE(view->isTracking());
+  QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+  EXPECT_FALSE(view->isTracking());
+  EXPECT_EQ(gTrackingMouse, 0);
+  EXPECT_EQ(gMouseCaptured, 0);
+  EXPECT_EQ(view->mouseEvent(), nullptr);
+  EXPECT_EQ(undoName(), "Rectangle Tool");
+}
+
+TEST_F(PlanViewInput, ALostReleaseEndsTheDragAtTheNextPress) {
+  gCurTool = kToolRectangle;
+  const int before = objectCount();
+  QTest::mousePress(view, Qt::LeftButton, {}, at(-50, -50));
+  QTest::mouseMove(view, at(60, 40));
+  // The release never arrives: the next press ends the old drag first.
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(at(200, 200)), view->mapToGlobal(QPointF(at(200, 200))),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  gCurTool = kToolRectangle;
+  QApplication::sendEvent(view, &press);
+  EXPECT_EQ(objectCount(), before + 1);
+  QTest::mouseRelease(view, Qt::LeftButton, {}, at(200, 200));
+  EXPECT_FALSE(view->isTracking());
+}
+
+TEST_F(PlanViewInput, ArrowKeysNudgeTheSelection) {
+  Objex* line = addLine(-100, 0, 100, 0);
+  click(at(30, 0));
+  ASSERT_TRUE(IsObjectSelected(line));
+  const float x = line->firstPoint->position[0], z = line->firstPoint->position[2];
+  QTest::keyClick(view, Qt::Key_Right);
+  EXPECT_GT(line->firstPoint->position[0], x);
+  EXPECT_EQ(undoName(), "Nudge Right");
+  QTest::keyClick(view, Qt::Key_Down);
+  EXPECT_GT(line->firstPoint->position[2], z);
+  EXPECT_EQ(undoName(), "Nudge Down");
+
+  // With nothing selected a nudge still stores its snapshot.
+  click(at(0, 150));
+  ASSERT_FALSE(IsObjectSelected(line));
+  const float after = line->firstPoint->position[2];
+  QTest::keyClick(view, Qt::Key_Up);
+  EXPECT_EQ(line->firstPoint->position[2], after);
+  EXPECT_EQ(undoName(), "Nudge Up");
+}
+
+TEST_F(PlanViewInput, BackspaceDeletesTheSelectionAndTabCyclesTheSnapTool) {
+  addLine(-100, 0, 100, 0);
+  QTest::keyClick(view, Qt::Key_Backspace);  // nothing selected: nothing happens
+  EXPECT_EQ(objectCount(), 1);
+  EXPECT_EQ(undoName(), "");
+  click(at(30, 0));
+  QTest::keyClick(view, Qt::Key_Backspace);
+  EXPECT_EQ(objectCount(), 0);
+  EXPECT_EQ(undoName(), "Delete");
+
+  ServiceCallRecorder recorder;
+  QTest::keyClick(view, Qt::Key_Tab);
+  QTest::keyClick(view, Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(recorder.count("SnapToolChange"), 2u);
+  EXPECT_TRUE(view->hasFocus() || !view->isActiveWindow());  // Tab does not move the focus
+}
+
+TEST_F(PlanViewInput, TheViewIsSizedFromThePlanAtTheZoom) {
+  float w = 0, h = 0;
+  GetAdjustedPaperWidthAndHeight(&w, &h);
+  EXPECT_EQ(view->width(), static_cast<int>(w));
+  EXPECT_EQ(view->height(), static_cast<int>(h));
+  EXPECT_EQ(view->width(), 4900);  // lot of 4800 plan units plus a margin of 100
+
+  PlanZoom(ds) = 0.5f;
+  Refresh();  // the design window refits its view
+  EXPECT_EQ(view->width(), 2450);
+  EXPECT_EQ(view->height(), 2450);
+
+  // A plan smaller than the window is centred in it; scrolling cannot move it.
+  PlanZoom(ds) = 0.1f;
+  Refresh();
+  ZLKDocumentScrollView* scroll = window->documentScrollView();
+  const QSize port = scroll->viewport()->size();
+  ASSERT_LT(view->width(), port.width());
+  EXPECT_NEAR(view->x(), (port.width() - view->width()) / 2, 1);
+  EXPECT_NEAR(view->y(), (port.height() - view->height()) / 2, 1);
+  scroll->scrollToPoint({500, 500});
+  EXPECT_NEAR(view->x(), (port.width() - view->width()) / 2, 1);
+}
+
+TEST_F(PlanViewInput, ScrollPointsAreConstrainedToThePlan) {
+  // Wider visible part than the frame: centred (negative origin); otherwise clamped.
+  NSPoint p = ZLKDocumentScrollView::constrainScrollPoint({37, 900}, {300, 1000}, {500, 400});
+  EXPECT_EQ(p.x, -100);
+  EXPECT_EQ(p.y, 600);
+  p = ZLKDocumentScrollView::constrainScrollPoint({-20, 250.4f}, {1000, 1000}, {500, 400});
+  EXPECT_EQ(p.x, 0);
+  EXPECT_EQ(p.y, 250);
+}
+
+TEST_F(PlanViewInput, CommandWheelZoomsAboutTheCursor) {
+  ZLKDocumentScrollView* scroll = window->documentScrollView();
+  const QPoint cursorInView = at(120, -80);
+  const QPoint cursorInPort = view->mapTo(scroll->viewport(), cursorInView);
+  const float before = PlanZoom(ds);
+  QWheelEvent wheel(QPointF(cursorInPort), QPointF(scroll->viewport()->mapToGlobal(cursorInPort)), QPoint(),
+                    QPoint(0, 120 * 4), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(scroll->viewport(), &wheel);
+  EXPECT_FLOAT_EQ(PlanZoom(ds), before + 0.1f);
+  EXPECT_FLOAT_EQ(TopViewZoom(ds), PlanZoom(ds));
+  EXPECT_EQ(view->width(), static_cast<int>(4800 * PlanZoom(ds) + 100 * PlanZoom(ds)));
+  // The plan point under the cursor is still there.
+  const QPoint now = view->mapTo(scroll->viewport(), at(120, -80));
+  EXPECT_NEAR(now.x(), cursorInPort.x(), 1);
+  EXPECT_NEAR(now.y(), cursorInPort.y(), 1);
+
+  // Never above 3.01 nor below the lot's least zoom.
+  QWheelEvent far(QPointF(cursorInPort), QPointF(), QPoint(), QPoint(0, 120 * 400), Qt::NoButton,
+                  Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(scroll->viewport(), &far);
+  EXPECT_FLOAT_EQ(PlanZoom(ds), 3.01f);
+  QWheelEvent back(QPointF(cursorInPort), QPointF(), QPoint(), QPoint(0, -120 * 4000), Qt::NoButton,
+                   Qt::ControlModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(scroll->viewport(), &back);
+  EXPECT_FLOAT_EQ(PlanZoom(ds), GetMinZoom());
+
+  // Without Command the wheel scrolls.
+  const float zoom = PlanZoom(ds);
+  QWheelEvent plain(QPointF(cursorInPort), QPointF(), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(scroll->viewport(), &plain);
+  EXPECT_EQ(PlanZoom(ds), zoom);
+}
+
+TEST_F(PlanViewInput, PanToolMovesThePlanWithTheMouse) {
+  gCurTool = kToolPan;
+  ZLKDocumentScrollView* scroll = window->documentScrollView();
+  const NSPoint start = scroll->scrollOrigin();
+  const QPoint from = at(0, 0);
+  QTest::mousePress(view, Qt::LeftButton, {}, from);
+  // The view moves under the mouse: each move is given in the view's new position.
+  QTest::mouseMove(view, from + QPoint(-30, -20));
+  EXPECT_EQ(scroll->scrollOrigin().x, start.x + 30);
+  EXPECT_EQ(scroll->scrollOrigin().y, start.y + 20);
+  QTest::mouseRelease(view, Qt::LeftButton, {}, from + QPoint(-30, -20));
+  EXPECT_FALSE(view->isTracking());
+  EXPECT_EQ(undoName(), "");
+}
+
+TEST_F(PlanViewInput, ZoomDragCentresThePressAndZoomsWithTheVerticalTravel) {
+  gCurTool = kToolZoom;
+  const QPoint from = at(200, 100);
+  const QPoint screen = view->mapToGlobal(from);
+  QTest::mousePress(view, Qt::LeftButton, {}, from);
+  // The pressed point moved to the middle of the visible part.
+  NSRect shown = view->visibleRect();
+  EXPECT_NEAR(shown.origin.x + shown.size.width / 2, 200, 1);
+  EXPECT_NEAR(shown.origin.y + shown.size.height / 2, 100, 1);
+  // The mouse stays where it was pressed on the screen; 75 pixels up from there: +0.5.
+  QTest::mouseMove(view, view->mapFromGlobal(screen + QPoint(0, -75)));
+  EXPECT_NEAR(PlanZoom(ds), 1.5f, 0.01f);
+  EXPECT_FLOAT_EQ(TopViewZoom(ds), PlanZoom(ds));
+  shown = view->visibleRect();
+  EXPECT_NEAR(shown.origin.x + shown.size.width / 2, 300, 1.5);  // the zoom centre, zoomed
+  QTest::mouseRelease(view, Qt::LeftButton, {}, view->mapFromGlobal(screen + QPoint(0, -75)));
+  EXPECT_FALSE(view->isTracking());
+}
+
+TEST_F(PlanViewInput, AutoScrollMovesTenUnitsPerAxisAndNeverWithTheViewPointTool) {
+  const NSRect shown = view->visibleRect();
+  const POINT leftAbove{static_cast<int32_t>(shown.origin.x) - 50, static_cast<int32_t>(shown.origin.y) - 50};
+  view->autoScrollToPoint(leftAbove);
+  NSRect now = view->visibleRect();
+  EXPECT_EQ(now.origin.x, shown.origin.x - 10);
+  EXPECT_EQ(now.origin.y, shown.origin.y - 10);
+  gCurTool = kToolViewPoint;
+  view->autoScrollToPoint(leftAbove);
+  EXPECT_EQ(view->visibleRect().origin.x, now.origin.x);
+  gCurTool = kToolSelection;
+  const POINT inside{static_cast<int32_t>(now.origin.x) + 5, static_cast<int32_t>(now.origin.y) + 5};
+  view->autoScrollToPoint(inside);
+  EXPECT_EQ(view->visibleRect().origin.x, now.origin.x);
+  EXPECT_EQ(view->visibleRect().origin.y, now.origin.y);
+}
+
+TEST_F(PlanViewInput, ARightClickResetsTheToolAndNeverDrags) {
+  Objex* line = addLine(-100, 0, 100, 0);
+  ServiceCallRecorder recorder;
+  QTest::mousePress(view, Qt::RightButton, {}, at(0, 150));
+  EXPECT_TRUE(recorder.called("ResetStandardTool"));
+  EXPECT_FALSE(view->isTracking());
+  EXPECT_EQ(gMouseCaptured, 0);
+  QTest::mouseRelease(view, Qt::RightButton, {}, at(0, 150));
+  // On an object: no selection change by the context click and no drag.
+  QTest::mousePress(view, Qt::RightButton, {}, at(30, 0));
+  EXPECT_FALSE(view->isTracking());
+  QTest::mouseRelease(view, Qt::RightButton, {}, at(30, 0));
+  EXPECT_FALSE(IsObjectSelected(line) && view->isTracking());
+
+  // Whatever the tool, a drag begun with the right button ends at that button's release.
+  gCurTool = kToolRectangle;
+  QTest::mousePress(view, Qt::RightButton, {}, at(-50, -50));
+  QTest::mouseRelease(view, Qt::RightButton, {}, at(60, 40));
+  EXPECT_FALSE(view->isTracking());
+  EXPECT_EQ(gMouseCaptured, 0);
+}
+
+TEST_F(PlanViewInput, TheCameraSnapshotReplacesThePlanUntilReset) {
+  addLine(-100, 0, 100, 0);
+  view->initializeDynamicViewPointSystem();
+  EXPECT_TRUE(view->drawsViewPointDynamically());
+  EXPECT_FALSE(view->planDrawing().shouldDrawViewPoint());
+  EXPECT_FALSE(view->grab(QRect(at(-20, -20), at(20, 20))).isNull());
+  view->resetDynamicViewPointSystem();
+  EXPECT_FALSE(view->drawsViewPointDynamically());
+  EXPECT_TRUE(view->planDrawing().shouldDrawViewPoint());
+}
+
+TEST_F(PlanViewInput, ADoubleClickOnADeckSelectsAllItsPoints) {
+  RGBColor black{};
+  Objex* deck = CreateObject(kObjDeck, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr);
+  const float corners[4][2] = {{-100, -100}, {100, -100}, {100, 100}, {-100, 100}};
+  for (const auto& c : corners)
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, c[0], 0, c[1], 0, 0, 0, 0, 0, 0, deck), deck);
+  deck->planMask = 64;
+  ds->currentPlanMask = 64;
+  AppendObjectToLayer(deck, model->itsCurLayer);
+  UpdateObjectBounds(deck);
+  // The platform's order: press, release, double click (for the second press), release.
+  click(at(0, -100));
+  QTest::mouseDClick(view, Qt::LeftButton, {}, at(0, -100));
+  EXPECT_FALSE(view->isTracking());
+  QTest::mouseRelease(view, Qt::LeftButton, {}, at(0, -100));
+  for (Poinz* p = deck->firstPoint; p; p = p->next) EXPECT_EQ(p->selected, 1);
+  EXPECT_FALSE(view->isTracking());
+}

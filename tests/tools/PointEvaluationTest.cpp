@@ -1,0 +1,168 @@
+// Window points to world points in the plan view: view inversion, unzoom, grid flooring
+// and the treatments that skip the grid; the nearest-segment searches.
+#include <cmath>
+
+#include "ToolTestSupport.h"
+#include "model/Delete.h"
+#include "model/Grid.h"
+
+namespace {
+
+using PointEvaluation = ToolTest;
+
+struct World {
+  float x = 0, y = 0, z = 0;
+};
+
+World Evaluate(int32_t x, int32_t y, uint8_t snap = 1, ClickInfo* click = nullptr) {
+  World w;
+  EvaluatePoint(x, y, &w.x, &w.y, &w.z, snap, click, 1);
+  return w;
+}
+
+TEST_F(PointEvaluation, PlanViewUnzoomsAndFloorsToTheGrid) {
+  // Zoom 0.6, plan scale 36: a 12-inch grid is 24 plan units.
+  gCurTool = kToolRectangle;
+  World w = Evaluate(100, 50);  // (166.7, 83.3) before the grid
+  EXPECT_FLOAT_EQ(w.x, 144.0f);  // floored, not rounded to 168
+  EXPECT_FLOAT_EQ(w.z, 72.0f);
+  EXPECT_NEAR(w.y, 0.0f, 1e-4);
+
+  w = Evaluate(-10, -20);  // (-16.7, -33.3): truncated toward 0, then floored
+  EXPECT_FLOAT_EQ(w.x, -24.0f);
+  EXPECT_FLOAT_EQ(w.z, -48.0f);
+}
+
+TEST_F(PointEvaluation, ViewOffsetsAreAddedBeforeTheZoomIsUndone) {
+  gCurTool = kToolRectangle;
+  doc.ds()->snapToGrid = 0;
+  gGlobalXOffset = 30;
+  World w = Evaluate(90, 60);
+  EXPECT_NEAR(w.x, 200.0f, 1e-3);
+  EXPECT_NEAR(w.z, 100.0f, 1e-3);
+}
+
+TEST_F(PointEvaluation, GridOnlyWhenAskedAndSwitchedOn) {
+  gCurTool = kToolRectangle;
+  EXPECT_NEAR(Evaluate(100, 50, 0).x, 166.667f, 1e-3);
+  doc.ds()->snapToGrid = 0;
+  EXPECT_NEAR(Evaluate(100, 50).x, 166.667f, 1e-3);
+}
+
+TEST_F(PointEvaluation, ToolsWithoutGrid) {
+  for (uint16_t tool : {uint16_t(kToolNone), uint16_t(kToolRotate), uint16_t(kToolCircularArc), uint16_t(kToolFillet)}) {
+    gCurTool = tool;
+    EXPECT_NEAR(Evaluate(100, 50).x, 166.667f, 1e-3) << tool;
+  }
+  // The selection tool without a click record applies nothing; with one but no hit object
+  // nothing either.
+  gCurTool = kToolSelection;
+  EXPECT_NEAR(Evaluate(100, 50).x, 166.667f, 1e-3);
+  ClickInfo click{};
+  EXPECT_NEAR(Evaluate(100, 50, 1, &click).x, 166.667f, 1e-3);
+}
+
+TEST_F(PointEvaluation, SelectionToolOnAnObjectSnapsAndKeepsToAnAxisWithShift) {
+  Objex* shape = addShape({{0, 0}, {96, 0}, {96, 96}, {0, 96}});
+  gCurTool = kToolSelection;
+  ClickInfo click{};
+  click.hitObject = shape;
+  World w = Evaluate(100, 50, 1, &click);
+  EXPECT_FLOAT_EQ(w.x, 144.0f);
+  EXPECT_FLOAT_EQ(w.z, 72.0f);
+  gDownX = 0, gDownZ = 0;
+  gTrackingMouse = 1;
+  gTrackModifiers = kTrackModShift;
+  w = Evaluate(100, 50, 1, &click);  // moved more along x: z stays at the down point
+  EXPECT_FLOAT_EQ(w.x, 144.0f);
+  EXPECT_FLOAT_EQ(w.z, 0.0f);
+  w = Evaluate(20, 50, 1, &click);
+  EXPECT_FLOAT_EQ(w.x, 0.0f);
+  EXPECT_FLOAT_EQ(w.z, 72.0f);
+}
+
+TEST_F(PointEvaluation, RectangleSquaresWhileDraggingAndShiftInvertsTheLock) {
+  gCurTool = kToolRectangle;
+  gDownX = 0, gDownZ = 0;
+  EXPECT_FLOAT_EQ(Evaluate(100, 20).z, 24.0f);  // not dragging yet: never squared
+  gTrackingMouse = 1;
+  gTrackModifiers = kTrackModShift;
+  EXPECT_FLOAT_EQ(Evaluate(100, 20).z, 144.0f);
+  EXPECT_FLOAT_EQ(Evaluate(100, -20).z, -144.0f);
+  gLockRectTool = 1;  // locked: Shift draws a free rectangle
+  EXPECT_FLOAT_EQ(Evaluate(100, 20).z, 24.0f);
+  gTrackModifiers = 0;
+  EXPECT_FLOAT_EQ(Evaluate(100, 20).z, 144.0f);
+}
+
+TEST_F(PointEvaluation, ObjectSnapLeavesTheClickRecordAsItWas) {
+  addShape({{0, 0}, {96, 0}, {96, 96}, {0, 96}});
+  gCurTool = kToolRectangle;
+  gCurSnap = 501;
+  ClickInfo click{};
+  click.where = {7, 9};
+  click.flags = 3;
+  click.hitMode = 1;
+  ClickInfo before = click;
+  ServiceCallRecorder calls;
+  float x = 1, y = 2, z = 3;
+  CADEvaluatePoint(0, 0, &x, &y, &z, 1, &click, 1);
+  EXPECT_EQ(memcmp(&click, &before, sizeof click), 0);
+  EXPECT_TRUE(calls.called("SnapPoint"));
+  EXPECT_EQ(x, 1);  // no snap point found: outputs unchanged
+}
+
+TEST_F(PointEvaluation, WallToolOnASelectedWallPointLendsTheDragToTheSelectionTool) {
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {200, 0}});
+  wall->planMask = 2;
+  // Walls are hit through the 2D outline their 3D update keeps in the type data.
+  RGBColor black{};
+  Objex* outline = CreateObject(kObjClosedPoly, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                                nullptr, nullptr);
+  for (auto [x, z] : {std::pair{0.f, -6.f}, {200.f, -6.f}, {200.f, 6.f}, {0.f, 6.f}})
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, outline), outline);
+  UpdateObjectBounds(outline);
+  wall->typeData = outline;
+  UpdateObjectBounds(wall);
+  gCurTool = kToolExteriorWall;
+  const uint8_t orientation = gPointOrientation;
+  gPointOrientation = 1;  // wall points are edited one by one (no corner handles)
+  Evaluate(0, 0, 1, &gClickInfo);  // unselected point: the wall tool draws
+  EXPECT_EQ(gCurTool, kToolExteriorWall);
+  EXPECT_EQ(gResetToWallTool, 0);
+
+  SelectPoint(wall->firstPoint, kSelectOn, 1);
+  Evaluate(0, 0, 1, &gClickInfo);
+  EXPECT_EQ(gCurTool, kToolSelection);
+  EXPECT_EQ(gResetToWallTool, 1);
+  EXPECT_EQ(gResetWallTool, kToolExteriorWall);
+  EXPECT_EQ(gClickInfo.hitObject, wall);
+  FinishTracking();
+  EXPECT_EQ(gCurTool, kToolExteriorWall);
+  EXPECT_EQ(gResetToWallTool, 0);
+  gPointOrientation = orientation;
+  wall->typeData = nullptr;
+  DeleteObj(outline);
+}
+
+TEST_F(PointEvaluation, ClosestSplineAndSegment) {
+  Objex* shape = addShape({{0, 0}, {100, 0}, {100, 100}, {0, 100}});
+  Poinz *start = nullptr, *end = nullptr;
+  Poinz* nearest = GetClosestSpline(shape, 90, 30, &start, &end);
+  EXPECT_EQ(nearest, shape->firstPoint->next);
+  EXPECT_EQ(start, shape->firstPoint->next);  // the segment toward the nearer neighbour
+  EXPECT_EQ(end, shape->firstPoint->next->next);
+  nearest = GetClosestSpline(shape, 5, 40, &start, &end);
+  EXPECT_EQ(nearest, shape->firstPoint);
+  EXPECT_EQ(start, shape->firstPoint->next->next->next);  // the last point wraps round
+  EXPECT_EQ(end, shape->firstPoint);
+
+  FloatPoint a, b;
+  GetClosestSegment(shape->firstPoint, shape->firstPoint->next, 40, 25, &a, &b);
+  EXPECT_FLOAT_EQ(a.floatH, 40.0f);
+  EXPECT_FLOAT_EQ(a.floatV, 0.0f);
+  EXPECT_FLOAT_EQ(b.floatH, 40.0f);
+  EXPECT_EQ(GetClosestSpline(nullptr, 0, 0, &start, &end), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+// A test document in the plan view with an overlay and modifier keys the tests control,
+// and helpers that drive a whole drag the way the plan view's mouse loop does.
+#pragma once
+#include <initializer_list>
+
+#include <gtest/gtest.h>
+
+#include "ModelInvariants.h"
+#include "TestDocument.h"
+#include "model/Bounds.h"
+#include "model/Grouping.h"
+#include "model/HitTest.h"
+#include "model/PendingServices.h"
+#include "model/ViewStateGuard.h"
+#include "plandraw/PlanViewHooks.h"
+#include "plandraw/ZLKDynamicDrawEngine.h"
+#include "tools/PointEvaluation.h"
+#include "tools/ShapeTools.h"
+#include "tools/ToolCodes.h"
+#include "tools/Tracking.h"
+#include "tools/TrackingState.h"
+
+class ToolTest : public ::testing::Test {
+ protected:
+  TestDocument doc;
+  ViewStateGuard view;  // the plan view, looking straight down
+  ZLKDynamicDrawEngine overlay;
+  static inline ZLKDynamicDrawEngine* sOverlay = nullptr;
+  static inline uint16_t sModifiers = 0;
+  PlanViewHooks savedPlanHooks = gPlanViewHooks;
+  TrackingHooks savedTrackingHooks = gTrackingHooks;
+  uint16_t savedTool = gCurTool, savedSnap = gCurSnap;
+
+  void SetUp() override {
+    gGlobalYOffset = 0;  // the plan at height 0
+    sOverlay = &overlay;
+    sModifiers = 0;
+    gPlanViewHooks.dynamicDrawEngine = [] { return sOverlay; };
+    gTrackingHooks.currentModifiers = [] { return sModifiers; };
+    gCurSnap = 500;
+    ResetTrackingState();
+    ASSERT_FLOAT_EQ(doc.ds()->zoomFactor, 0.6f);
+    ASSERT_FLOAT_EQ(doc.ds()->planScale, 36.0f);
+  }
+  void TearDown() override {
+    ResetTrackingState();
+    gCenterRectTool = 0;
+    gLockRectTool = 0;
+    gPlanViewHooks = savedPlanHooks;
+    gTrackingHooks = savedTrackingHooks;
+    gCurTool = savedTool;
+    gCurSnap = savedSnap;
+    sOverlay = nullptr;
+    EXPECT_MODEL_SOUND();
+  }
+
+  // A closed outline through plan points, with its bounds measured.
+  Objex* addShape(std::initializer_list<std::pair<float, float>> pts) {
+    Objex* o = doc.addObject(kObjClosedPoly, true, pts);
+    o->planMask = 2;  // on the floor plan
+    UpdateObjectBounds(o);
+    return o;
+  }
+
+  // The click road's hit test at a window point, into gClickInfo.
+  void hitTest(int32_t x, int32_t y) {
+    gClickInfo = ClickInfo{};
+    gClickInfo.where = {x, y};
+    gClickInfo.hitMode = SelectFromAllLayers(doc.model.itsLayers, &gClickInfo, 0, nullptr, 0) ? 1 : 0;
+  }
+
+  // The plan view's mouse loop: begin at the first point, a drag step at each further
+  // point, the end at the last one.
+  void drag(std::initializer_list<POINT> points) {
+    const POINT* p = points.begin();
+    gMouseCaptured = 1;
+    BeginTracking(p->x, p->y);
+    POINT previous = *p;
+    for (++p; p != points.end(); ++p) {
+      gPrevTrackModifiers = gTrackModifiers;
+      KeepTracking(p->x, p->y, previous.x, previous.y);
+      previous = *p;
+    }
+    EndTracking(previous.x, previous.y, previous.x, previous.y);
+    FinishTracking();
+  }
+};
+
+inline int CountObjects(const Layer* layer) {
+  int n = 0;
+  for (const Objex* o = layer->firstObject; o; o = o->next) ++n;
+  return n;
+}

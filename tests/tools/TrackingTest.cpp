@@ -1,0 +1,115 @@
+// The tracking stages and the dispatch by tool code: the globals each stage leaves, the
+// erase and draw passes of a drag step, tools whose routine is pending, and undo names.
+#include "ToolTestSupport.h"
+#include "tools/ToolUndoNames.h"
+
+namespace {
+
+using Tracking = ToolTest;
+
+TEST_F(Tracking, StagesRecordTheDownAndUpPoints) {
+  gCurTool = kToolRectangle;
+  gMouseCaptured = 1;
+  BeginTracking(100, 50);
+  EXPECT_EQ(gStartMouse.x, 100);
+  EXPECT_EQ(gBeginMouse.y, 50);
+  EXPECT_FLOAT_EQ(gDownX, 144.0f);
+  EXPECT_FLOAT_EQ(gDownZ, 72.0f);
+  EXPECT_FLOAT_EQ(gTrackState.startX, 144.0f);
+  EXPECT_EQ(gBeginKeepTracking, 1);
+  EXPECT_EQ(gTrackingObject, 0);
+  EXPECT_EQ(doc.ds()->documentChanged, 1);
+
+  KeepTracking(160, 90, 100, 50);
+  EXPECT_EQ(gTrackingMouse, 1);
+  EXPECT_EQ(gTrackingObject, 1);
+  EXPECT_EQ(gBeginKeepTracking, 0);
+  EXPECT_FLOAT_EQ(gTrackState.currentX, 264.0f);  // 266.7 floored
+  EXPECT_FLOAT_EQ(gTrackState.currentZ, 144.0f);
+
+  EndTracking(999, 999, 160, 90);  // the last tracked point counts, not the up event's
+  EXPECT_EQ(gEndMouse.x, 160);
+  EXPECT_FLOAT_EQ(gUpX, 264.0f);
+  EXPECT_FLOAT_EQ(gUpZ, 144.0f);
+  FinishTracking();
+  EXPECT_EQ(gTrackingMouse, 0);
+  EXPECT_EQ(gTrackingObject, 0);
+}
+
+TEST_F(Tracking, ModifiersFollowTheCurrentEvent) {
+  gCurTool = kToolRectangle;
+  sModifiers = kTrackModShift | kTrackModCommand;
+  MaintainModifiers();
+  EXPECT_EQ(gTrackModifiers, kTrackModShift | kTrackModCommand);
+  sModifiers = kTrackModCommand;
+  MaintainModifiers();
+  EXPECT_EQ(gTrackModifiers, kTrackModCommand);
+}
+
+TEST_F(Tracking, EveryDragStepErasesAndRedrawsEvenWithoutMotion) {
+  gCurTool = kToolDimension;  // pending routine: each pass is recorded
+  ServiceCallRecorder calls;
+  drag({{10, 10}, {10, 10}, {10, 10}});
+  // Begin, two passes per step, end.
+  EXPECT_EQ(calls.count("TrackDimLine"), 1u + 2u * 2u + 1u);
+}
+
+TEST_F(Tracking, PendingToolsDoNothingButReleaseTheMouse) {
+  ServiceCallRecorder calls;
+  gCurTool = kToolExteriorWall;
+  drag({{10, 10}, {80, 10}});
+  EXPECT_TRUE(calls.called("TrackWall"));
+  EXPECT_EQ(gMouseCaptured, 0);
+  EXPECT_EQ(CountObjects(doc.first), 0);
+  EXPECT_STREQ(PendingTrackingRoutine(kToolExteriorWall), "TrackWall");
+  EXPECT_STREQ(PendingTrackingRoutine(kToolHipRoof), "TrackGableRoof");
+  EXPECT_EQ(PendingTrackingRoutine(kToolRectangle), nullptr);
+  EXPECT_EQ(PendingTrackingRoutine(kToolSelection), nullptr);
+}
+
+TEST_F(Tracking, NoDocumentOrNoToolDoesNothing) {
+  gCurTool = kToolNone;
+  doc.ds()->documentChanged = 0;
+  drag({{10, 10}, {80, 10}});
+  EXPECT_EQ(doc.ds()->documentChanged, 1);  // the stage reached the dispatch
+  EXPECT_EQ(gMouseCaptured, 1);             // but no tool ran
+
+  CurrentDocumentScope none(nullptr);
+  gStartMouse = {};
+  BeginTracking(50, 50);
+  EXPECT_EQ(gStartMouse.x, 0);
+}
+
+TEST_F(Tracking, RotateAndFilletWithoutAHitRunTheMarquee) {
+  Objex* shape = addShape({{48, 48}, {96, 48}, {96, 96}, {48, 96}});
+  for (uint16_t tool : {uint16_t(kToolRotate), uint16_t(kToolFillet)}) {
+    SelectAllLayers(doc.model.itsLayers, kSelectOff, 1);
+    gCurTool = tool;
+    gClickInfo = ClickInfo{};
+    drag({{0, 0}, {100, 100}});
+    EXPECT_TRUE(IsObjectSelected(shape)) << tool;
+  }
+}
+
+TEST_F(Tracking, UndoNamesByTool) {
+  EXPECT_STREQ(UndoNameForTool(kToolSelection), "Move/Resize");
+  EXPECT_STREQ(UndoNameForTool(kToolResize), "Resize");
+  EXPECT_STREQ(UndoNameForTool(kToolRotate), "Rotate");
+  EXPECT_STREQ(UndoNameForTool(kToolRectangle), "Rectangle Tool");
+  EXPECT_STREQ(UndoNameForTool(kToolCircleOval), "Circle/Oval Tool");
+  EXPECT_STREQ(UndoNameForTool(kToolExteriorWall), "Exterior Wall Tool");
+  EXPECT_STREQ(UndoNameForTool(kToolDeckStraightRailing), "Straight Railing Tool");
+  EXPECT_STREQ(UndoNameForTool(kToolSkylight), "Skylight");
+  EXPECT_STREQ(UndoNameForTool(kToolPointSelection), " ");
+  EXPECT_EQ(UndoNameForTool(kToolInsertPoint), nullptr);
+  EXPECT_EQ(UndoNameForTool(kToolText), nullptr);
+
+  EXPECT_FALSE(ToolStoresUndo(kToolSelection, 0, 0));
+  EXPECT_TRUE(ToolStoresUndo(kToolSelection, 1, 0));
+  EXPECT_FALSE(ToolStoresUndo(kToolChamfer, 1, 0));
+  EXPECT_TRUE(ToolStoresUndo(kToolChamfer, 0, 1));
+  EXPECT_TRUE(ToolStoresUndo(kToolRectangle, 0, 0));
+  EXPECT_FALSE(ToolStoresUndo(kToolPan, 1, 1));
+}
+
+}  // namespace
