@@ -1,16 +1,35 @@
 // The application delegate's defaults, front-end services and main-window road.
 #include "app/AppController.h"
 
+#include "app/StatusReadouts.h"
+#include "app/EditToolPaletteController.h"
+#include "app/PlanToolPaletteController.h"
 #include "app/ZLKDocument.h"
 #include "app/ZLKDocumentController.h"
 #include "app/ZLKDocumentView.h"
 #include "app/ZLKWindowController.h"
+#include "app/UserDefaultKeys.h"
+#include "files/SideBlocks.h"
 #include "files/Undo.h"
+#include "model/CommandCodes.h"
 #include "model/DocumentModel.h"
 #include "model/PendingServices.h"
+#include "model/Globals.h"
+#include "plandraw/LinePrimitives.h"
 #include "plandraw/PlanViewHooks.h"
 #include "platform/Session.h"
+#include "platform/Strings.h"
+#include "platform/TemporaryFolder.h"
 #include "platform/UserDefaults.h"
+#include "tools/ToolCodes.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QScreen>
+#include <QWidget>
+#include <cstdio>
+#include <sstream>
 
 namespace {
 
@@ -29,8 +48,11 @@ bool ReloadTraceImage(const char* path) {
   return document->setTraceImageFromFile(path);
 }
 
-// The active-floor pop-up belongs to the toolbar, which is not built yet.
-void SelectActiveFloorItem(int32_t) {}
+// The active-floor pop-up of the main window's toolbar.
+void SelectActiveFloorItem(int32_t tag) {
+  if (ZLKWindowController* controller = AppController::mainWindowController())
+    controller->selectActiveFloorItem(tag);
+}
 
 void DocumentReinitialized(ZLKDocumentModel* model) {
   if (ZLKDocument* document = DocumentOfModel(model)) {
@@ -57,6 +79,36 @@ ZLKDynamicDrawEngine* MainDynamicDrawEngine() {
   return drawing ? &drawing->dynamicDrawEngine() : nullptr;
 }
 
+// The floating palettes' flags, loaded from the user defaults at start-up.
+bool sEditToolsVisible = true;
+bool sPlanToolsVisible = true;
+bool sInitialWindowPositionsSet = false;
+bool sSnapToolsVisible = true;
+bool sInspectorVisible = true;
+bool sContentLibraryVisible = true;
+bool sApplicationDidLaunch = false;
+bool sShouldDisplaySplashScreen = false;
+
+std::string ColorDefault(int red, int green, int blue) {
+  char text[8];
+  std::snprintf(text, sizeof text, "#%02x%02x%02x", red & 255, green & 255, blue & 255);
+  return text;
+}
+
+// The default fonts of new text: Arial, italic, at the given height.
+LOGFONT DefaultFontInfo(int32_t height) {
+  LOGFONT font{};
+  font.lfHeight = height;
+  font.lfItalic = 1;
+  font.lfPitchAndFamily = 0x34;
+  std::snprintf(font.lfFaceName, sizeof font.lfFaceName, "%s", "Arial");
+  return font;
+}
+
+void ResetStandardToolHook(uint8_t force) { AppController::resetStandardTool(force != 0); }
+
+std::string PanelFrameKey(const std::string& name) { return "NSWindow Frame " + name; }
+
 void MainViewDrawText(const char* text, const NSRect* rect, const LOGFONT* font, const RGBColor* color) {
   if (Base2DView* drawing = MainPlanDrawing()) drawing->drawText(text, rect, font, color);
   else DrawTextInRectWithFontInfo(nullptr, text, rect, font, color);
@@ -65,7 +117,7 @@ void MainViewDrawText(const char* text, const NSRect* rect, const LOGFONT* font,
 }  // namespace
 
 void AppController::initialize() {
-  StandardUserDefaults().registerDefaults({{"UndoEnabled", true}, {"UndoLevels", 200}});
+  StandardUserDefaults().registerDefaults(registrationDefaults(localeUsesMetricSystem()));
   gFrontEnd.reloadTraceImage = ReloadTraceImage;
   gFrontEnd.selectActiveFloorItem = SelectActiveFloorItem;
   gFrontEnd.documentReinitialized = DocumentReinitialized;
@@ -74,6 +126,8 @@ void AppController::initialize() {
   gPlanViewHooks.documentView = MainPlanDrawing;
   gPlanViewHooks.dynamicDrawEngine = MainDynamicDrawEngine;
   gPlanViewHooks.drawText = MainViewDrawText;
+  gFrontEnd.resetStandardTool = ResetStandardToolHook;
+  InstallStatusReadoutServices();
 }
 
 ZLKDocument* AppController::mainWindowDocument() { return DocumentOfModel(gCurDocument); }
@@ -91,3 +145,230 @@ ZLKDocumentView* AppController::mainWindowDocumentView() {
 }
 
 int32_t AppController::sessionID() { return SessionID(); }
+
+bool AppController::toolStaysSelected(uint16_t tool) {
+  struct Range {
+    uint16_t first, last;
+  };
+  static constexpr Range kStaying[] = {
+      {200, 203}, {205, 205}, {209, 213}, {400, 403}, {406, 406}, {7050, 7053}, {7056, 7057},
+      {7064, 7064}, {7066, 7066}, {7100, 7115}, {7200, 7201}, {7203, 7207}, {7307, 7308},
+      {7310, 7310}, {7400, 7403}, {7407, 7407}, {7505, 7506}, {7700, 7707},
+  };
+  for (const Range& r : kStaying)
+    if (tool >= r.first && tool <= r.last) return true;
+  return false;
+}
+
+void AppController::resetStandardTool(bool force) {
+  if (!force && toolStaysSelected(gCurTool)) return;
+  gCurTool = kToolSelection;
+  PlanToolPaletteController::sharedPlanToolPaletteController().removeToolSelection();
+  ToolPaletteController::sharedToolPaletteController().selectArrowTool();
+}
+
+void AppController::loadWindowVisibilityState() {
+  const UserDefaults& defaults = StandardUserDefaults();
+  sEditToolsVisible = defaults.getBool("ShowGeneralTools");
+  sPlanToolsVisible = defaults.getBool("ShowPlanTools");
+  sSnapToolsVisible = defaults.getBool(ZLKShowSnapToolsKey);
+  sInspectorVisible = defaults.getBool(ZLKShowInspectorPanelKey);
+  sContentLibraryVisible = defaults.getBool(ZLKShowContentPanelKey);
+}
+
+bool AppController::editToolsVisible() { return sEditToolsVisible; }
+bool AppController::planToolsVisible() { return sPlanToolsVisible; }
+void AppController::setEditToolsVisible(bool visible) { sEditToolsVisible = visible; }
+void AppController::setPlanToolsVisible(bool visible) { sPlanToolsVisible = visible; }
+
+void AppController::closeVisiblePanelsAndSaveState() {
+  // Closing a palette clears its flag; the flag records what was visible before.
+  ToolPaletteController& edit = ToolPaletteController::sharedToolPaletteController();
+  const bool editVisible = edit.isVisible();
+  edit.close();
+  sEditToolsVisible = editVisible;
+  PlanToolPaletteController& plan = PlanToolPaletteController::sharedPlanToolPaletteController();
+  const bool planVisible = plan.isVisible();
+  plan.close();
+  sPlanToolsVisible = planVisible;
+}
+
+void AppController::restoreAllVisiblePanels() {
+  if (!sInitialWindowPositionsSet) {
+    setInitialWindowPositionsAndAutoSaveNames();
+    sInitialWindowPositionsSet = true;
+  }
+  if (sEditToolsVisible) ToolPaletteController::sharedToolPaletteController().showWindow();
+  if (sPlanToolsVisible) PlanToolPaletteController::sharedPlanToolPaletteController().showWindow();
+}
+
+void AppController::setInitialWindowPositionsAndAutoSaveNames() {
+  ToolPaletteController& edit = ToolPaletteController::sharedToolPaletteController();
+  PlanToolPaletteController& plan = PlanToolPaletteController::sharedPlanToolPaletteController();
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen) {
+    // Top-down screen coordinates: the drawing tools touch the top, the editing tools sit
+    // 5 points below them; both 5 points from the left edge.
+    const QRect area = screen->availableGeometry();
+    const int planHeight = plan.frameGeometry().height();
+    if (!hasSavedPanelFrame("EditToolPanel")) edit.move(area.left() + 5, area.top() + planHeight + 5);
+    if (!hasSavedPanelFrame("PlanToolPanel")) plan.move(area.left() + 5, area.top());
+  }
+  edit.setAutoSaveName();
+  plan.setAutoSaveName();
+}
+
+void AppController::toggleToolPalettePanel() {
+  ToolPaletteController& edit = ToolPaletteController::sharedToolPaletteController();
+  if (edit.isVisible()) edit.close();
+  else edit.showWindow();
+}
+
+void AppController::togglePlanToolPalettePanel() {
+  PlanToolPaletteController& plan = PlanToolPaletteController::sharedPlanToolPaletteController();
+  if (plan.isVisible()) plan.close();
+  else plan.showWindow();
+}
+
+void AppController::savePanelFrame(const QWidget* panel, const std::string& name) {
+  if (!panel) return;
+  const QRect frame = panel->frameGeometry();
+  char text[64];
+  std::snprintf(text, sizeof text, "%d %d %d %d", frame.x(), frame.y(), frame.width(), frame.height());
+  StandardUserDefaults().setString(PanelFrameKey(name), text);
+}
+
+bool AppController::hasSavedPanelFrame(const std::string& name) {
+  return StandardUserDefaults().hasValue(PanelFrameKey(name));
+}
+
+bool AppController::restorePanelFrame(QWidget* panel, const std::string& name) {
+  if (!panel || !hasSavedPanelFrame(name)) return false;
+  int x = 0, y = 0, width = 0, height = 0;
+  std::istringstream text(StandardUserDefaults().getString(PanelFrameKey(name)));
+  if (!(text >> x >> y >> width >> height)) return false;  // also refuses numbers out of range
+  panel->move(x, y);
+  return true;
+}
+
+// ---- Launch and the user defaults ----
+
+std::map<std::string, UserDefaultValue> AppController::registrationDefaults(bool metricLocale) {
+  return {
+      {ZLKUndoEnabledKey, true},
+      {ZLKUndoLevelKey, 200},
+      {ZLKShowPlanToolsKey, true},
+      {ZLKShowSnapToolsKey, true},
+      {ZLKShowGeneralToolsKey, true},
+      {ZLKShowContentPanelKey, true},
+      {ZLKShowInspectorPanelKey, true},
+      {ZLKFoundationPlanColorKey, ColorDefault(192, 0, 0)},
+      {ZLKFloorPlanColorKey, ColorDefault(0, 64, 136)},
+      {ZLKElectricalPlanColorKey, ColorDefault(255, 128, 0)},
+      {ZLKPlumbingPlanColorKey, ColorDefault(0, 192, 192)},
+      {ZLKRoofingPlanColorKey, ColorDefault(0, 0, 192)},
+      {ZLKHVACPlanColorKey, ColorDefault(192, 0, 192)},
+      {ZLKDeckPlanColorKey, ColorDefault(192, 124, 32)},
+      {ZLKLandscapePlanColorKey, ColorDefault(0, 192, 0)},
+      {ZLKDetailPlanColorKey, ColorDefault(0, 64, 136)},
+      {ZLKPlanBackgroundColorKey, ColorDefault(248, 248, 255)},
+      {ZLKInactiveFloorColorKey, ColorDefault(208, 232, 255)},
+      {ZLKInteriorFillColorKey, ColorDefault(242, 242, 255)},
+      {ZLKTopographyLinesColorKey, ColorDefault(193, 221, 193)},
+      {ZLKClearViewColorKey, ColorDefault(0, 64, 136)},
+      {ZLKWireFrameColorKey, ColorDefault(0, 0, 0)},
+      {ZLKGridColorKey, ColorDefault(168, 176, 200)},
+      {ZLKMeasurementSystemKey, metricLocale ? 4 : 3},
+      {ZLKAngleReadoutKey, 2},
+      {ZLKImperialReadoutKey, 112},
+      {ZLKMetricReadoutKey, 1},
+      {ZLKForcePlanDefaultsKey, false},
+      {ZLKMaxSearchResultsKey, 100},
+      {ZLKPreviewSizeKey, 2},
+  };
+}
+
+bool AppController::localeUsesMetricSystem() {
+  return QLocale::system().measurementSystem() == QLocale::MetricSystem;
+}
+
+void AppController::startUp() {
+  initializeSupportPath();
+  ZLKDocumentController::sharedDocumentController();
+  gLiveViewOptions = 1023;
+  gToolsetOptions = 6911;
+  loadNewPlanReadoutState();
+  loadWindowVisibilityState();
+  sInitialWindowPositionsSet = false;
+  sApplicationDidLaunch = false;
+  gCurFontInfo = DefaultFontInfo(-16);
+  gTextFontInfo = DefaultFontInfo(-28);
+  // The plug-in exchange is not built: its list and observers are only asked for.
+  NoteServiceCall("buildPluginList", nullptr);
+  NoteServiceCall("registerAllServerObservers", nullptr);
+  AllocateAcclLineBuffer();
+  sShouldDisplaySplashScreen = true;
+}
+
+void AppController::applicationDidFinishLaunching() {
+  sShouldDisplaySplashScreen = false;
+  sApplicationDidLaunch = true;
+  NoteServiceCall("swapCurrentViewWithInspectorView:", nullptr);
+}
+
+void AppController::applicationWillTerminate() { FreeAcclLineBuffer(); }
+
+bool AppController::applicationDidLaunch() { return sApplicationDidLaunch; }
+bool AppController::shouldDisplaySplashScreen() { return sShouldDisplaySplashScreen; }
+
+bool AppController::initializeSupportPath() { return CreateApplicationTemporaryFolder(); }
+
+void AppController::loadNewPlanReadoutState() {
+  const UserDefaults& defaults = StandardUserDefaults();
+  // Any stored value other than 3 counts as metric.
+  gDefaultToImperial = defaults.getInt(ZLKMeasurementSystemKey) == 3 ? 1 : 0;
+  gForceNewPlanDefaults = defaults.getBool(ZLKForcePlanDefaultsKey) ? 1 : 0;
+  gAngleReadoutFormat = static_cast<int16_t>(defaults.getInt(ZLKAngleReadoutKey));
+  gImperialReadoutFormat = static_cast<int16_t>(defaults.getInt(ZLKImperialReadoutKey));
+  gMetricReadoutFormat = static_cast<int16_t>(defaults.getInt(ZLKMetricReadoutKey));
+}
+
+bool AppController::snapToolsVisible() { return sSnapToolsVisible; }
+bool AppController::inspectorVisible() { return sInspectorVisible; }
+bool AppController::contentLibraryVisible() { return sContentLibraryVisible; }
+void AppController::setSnapToolsVisible(bool visible) { sSnapToolsVisible = visible; }
+void AppController::setInspectorVisible(bool visible) { sInspectorVisible = visible; }
+void AppController::setContentLibraryVisible(bool visible) { sContentLibraryVisible = visible; }
+
+unsigned AppController::deMiniaturizedDocumentWindowCount() {
+  unsigned count = 0;
+  for (ZLKDocument* document : ZLKDocumentController::sharedDocumentController().documents()) {
+    const QList<ZLKWindowController*> controllers = document->windowControllers();
+    if (!controllers.isEmpty() && !controllers.first()->isMinimized()) ++count;
+  }
+  return count;
+}
+
+bool AppController::validateMenuItem(QAction* item) {
+  if (!item) return false;
+  // A plug-in holding the document would disable these too; the plug-in exchange is not built.
+  const bool enabled = gCurDocument && deMiniaturizedDocumentWindowCount() != 0;
+  bool ok = false;
+  const int tag = item->data().toInt(&ok);
+  if (ok && tag >= kCmdToggleLiveViewPanel && tag <= kCmdToggleInspector) {
+    static const char* const kTitles[5][2] = {{"Hide 3D View", "Show 3D View"},
+                                              {"Hide Editing Tools", "Show Editing Tools"},
+                                              {"Hide Snap Tools", "Show Snap Tools"},
+                                              {"Hide Drawing Tools", "Show Drawing Tools"},
+                                              {"Hide Inspector", "Show Inspector"}};
+    // The 3D window, the snap palette and the inspector are not built: never shown.
+    bool shown = false;
+    if (tag == kCmdToggleEditingTools) shown = ToolPaletteController::sharedToolPaletteController().isVisible();
+    else if (tag == kCmdToggleDrawingTools)
+      shown = PlanToolPaletteController::sharedPlanToolPaletteController().isVisible();
+    const char* title = kTitles[tag - kCmdToggleLiveViewPanel][shown && enabled ? 0 : 1];
+    item->setText(QString::fromStdString(LocalizedString(title)));
+  }
+  item->setEnabled(enabled);
+  return enabled;
+}

@@ -2,7 +2,13 @@
 // gives the core, and the road from the current document to its window and plan view.
 #pragma once
 #include <cstdint>
+#include <map>
+#include <string>
 
+#include "platform/UserDefaults.h"
+
+class QAction;
+class QWidget;
 class ZLKDocument;
 class ZLKDocumentView;
 class ZLKWindowController;
@@ -11,7 +17,8 @@ class AppController {
  public:
   // Registers the undo defaults ("UndoEnabled" YES, "UndoLevels" 200) on the standard user
   // defaults and installs the services the core calls (trace image reload, floor pop-up, a
-  // model made anew, the model's road to StoreUndo). Safe to repeat.
+  // model made anew, the model's road to StoreUndo, the status line and elevation pane).
+  // Safe to repeat.
   static void initialize();
 
   // The open document whose model is gCurDocument; null when none.
@@ -22,4 +29,75 @@ class AppController {
   static ZLKDocumentView* mainWindowDocumentView();
   // The login session's id; the first number of every undo file name.
   static int32_t sessionID();
+
+  // Back to the selection tool after a tool was used: with force, or when the current tool
+  // is not one that stays selected after use, gCurTool becomes 200, the drawing-tools
+  // palette loses its selection and the editing palette selects the arrow.
+  static void resetStandardTool(bool force);
+  // Whether the tool stays current after it was used once.
+  static bool toolStaysSelected(uint16_t tool);
+
+  // The floating palettes' visibility flags ("ShowGeneralTools", "ShowPlanTools" at launch;
+  // the palettes set them when shown or closed).
+  static void loadWindowVisibilityState();
+  static bool editToolsVisible();
+  static bool planToolsVisible();
+  static void setEditToolsVisible(bool visible);
+  static void setPlanToolsVisible(bool visible);
+  // Hides and closes the palettes, remembering which were visible; shows those again (the
+  // first time placing them and restoring their saved frames).
+  static void closeVisiblePanelsAndSaveState();
+  static void restoreAllVisiblePanels();
+  // First placement: the drawing-tools palette in the top-left corner of the screen's
+  // available area, the editing palette 5 points below it, unless frames were saved.
+  static void setInitialWindowPositionsAndAutoSaveNames();
+  // Window menu: hides a visible palette, shows a hidden one.
+  static void toggleToolPalettePanel();
+  static void togglePlanToolPalettePanel();
+
+  // Palette frames in the user defaults under "NSWindow Frame <name>".
+  static void savePanelFrame(const QWidget* panel, const std::string& name);
+  // Moves the panel to its saved frame's origin; false when none was saved.
+  static bool restorePanelFrame(QWidget* panel, const std::string& name);
+  static bool hasSavedPanelFrame(const std::string& name);
+
+  // ---- Launch and the user defaults ----
+  // Every default the application registers, by key: "UseImperialSystemKey" is 4 on a
+  // metric locale, else 3; colours are "#rrggbb" texts.
+  static std::map<std::string, UserDefaultValue> registrationDefaults(bool metricLocale);
+  // Whether the user's locale measures in metric units.
+  static bool localeUsesMetricSystem();
+  // The delegate's start-up, after initialize(): the temporary folder, the document
+  // controller, the option globals, the readout preferences and panel flags from the
+  // defaults, the default fonts, the plug-in list and the plan-line buffer; then the splash
+  // period begins.
+  static void startUp();
+  // After the first document: the splash period ends and the application counts as launched.
+  static void applicationDidFinishLaunching();
+  // At quit: frees the plan-line buffer.
+  static void applicationWillTerminate();
+  static bool applicationDidLaunch();
+  static bool shouldDisplaySplashScreen();
+  // Creates the private temporary folder of the undo files; false when it cannot be made
+  // safe (start-up goes on without it).
+  static bool initializeSupportPath();
+  // New designs' unit system and readout formats, and whether they take the defaults
+  // whatever the template says, from the user defaults. Also after the preferences are saved.
+  static void loadNewPlanReadoutState();
+  // Colours of a design live in its DocState: nothing to load.
+  static void loadColorsForDocument(ZLKDocument*) {}
+
+  // Flags of the panels that are shown by other parts of the program.
+  static bool snapToolsVisible();
+  static bool inspectorVisible();
+  static bool contentLibraryVisible();
+  static void setSnapToolsVisible(bool visible);
+  static void setInspectorVisible(bool visible);
+  static void setContentLibraryVisible(bool visible);
+
+  // Open documents whose first window is not minimized.
+  static unsigned deMiniaturizedDocumentWindowCount();
+  // The application menu's items: enabled with a current design shown in a window that is
+  // not minimized; the panel items (14000..14004) read "Hide ..." while their panel shows.
+  static bool validateMenuItem(QAction* item);
 };

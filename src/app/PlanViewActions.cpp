@@ -148,6 +148,13 @@ void PlanViewActions::loadFloorplanTraceImage() { Handler().loadFloorplanTraceIm
 void PlanViewActions::import3DObject() { Handler().import3DObjectUsingWindow(); }
 void PlanViewActions::toggleFloorplanTraceImage() { Handler().toggleFloorplanTraceImage(); }
 void PlanViewActions::removeFloorplanTraceImage() { Handler().removeFloorplanTraceImage(); }
+void PlanViewActions::fitToWindow() { Handler().fitToWindow(); }
+void PlanViewActions::workOnPlan(int32_t tag) { Handler().workOnPlanUsingCommand(tag); }
+void PlanViewActions::calculateFloorArea(int32_t tag) { Handler().calculateFloorAreaUsingCommand(tag); }
+void PlanViewActions::setFloorView(int32_t tag) { Handler().workOnFloorUsingCommand(tag); }
+void PlanViewActions::convertWallType(int32_t tag) { Handler().convertWallTypeUsingCommand(tag); }
+void PlanViewActions::reverseStairDirection() { Handler().reverseStairDirection(); }
+void PlanViewActions::calculateAndDisplayArea() { Handler().calculateAndDisplayArea(); }
 
 bool PlanViewActions::understands(int32_t tag) {
   switch (tag) {
@@ -163,9 +170,15 @@ bool PlanViewActions::understands(int32_t tag) {
     case kCmdBringToFront: case kCmdSendToBack:
     case kCmdMoveToUpperFloor: case kCmdMoveToLowerFloor: case kCmdCopyToUpperFloor:
     case kCmdCopyToLowerFloor:
+    case kCmdConvertWallToInterior: case kCmdConvertWallToExterior: case kCmdReverseStaircaseDirection:
+    case kTagCalculateAndDisplayArea:
+    case kTagFitToWindow: case kTagWorkOnDetailPlan:
       return true;
     default:
       return IsMoveToPlanTag(tag) || InRange(tag, kCmdNudgeUp, kCmdNudgeRight) ||
+             InRange(tag, kCmdFirstFloor, kCmdViewWorkingFloorOnly) ||
+             InRange(tag, kTagFirstFloorArea, kTagFirstFloorArea + 2) ||
+             InRange(tag, kTagWorkOnFoundationPlan, kTagWorkOnFoundationPlan + 7) ||
              InRange(tag, kTagShowFoundationPlan, kTagShowFoundationPlan + 8) ||
              (InRange(tag, kCmdConvertToInteriorWall, kCmdConvertToDeckCutout) &&
               tag != kCmdConvertToFoundationBeam && tag != kCmdConvertToFoundationStrand &&
@@ -205,9 +218,17 @@ bool PlanViewActions::perform(int32_t tag) {
     case kCmdBringToFront: case kCmdSendToBack: alterObjectPosition(tag); break;
     case kCmdMoveToUpperFloor: case kCmdMoveToLowerFloor: moveObjectsToFloor(tag); break;
     case kCmdCopyToUpperFloor: case kCmdCopyToLowerFloor: copyObjectsToFloor(tag); break;
+    case kCmdConvertWallToInterior: case kCmdConvertWallToExterior: convertWallType(tag); break;
+    case kCmdReverseStaircaseDirection: reverseStairDirection(); break;
+    case kTagCalculateAndDisplayArea: calculateAndDisplayArea(); break;
+    case kTagFitToWindow: fitToWindow(); break;
+    case kTagWorkOnDetailPlan: workOnPlan(tag); break;
     default:
       if (IsMoveToPlanTag(tag)) moveObjectsToPlan(tag);
       else if (InRange(tag, kCmdNudgeUp, kCmdNudgeRight)) nudgeObjects(tag);
+      else if (InRange(tag, kCmdFirstFloor, kCmdViewWorkingFloorOnly)) setFloorView(tag);
+      else if (InRange(tag, kTagFirstFloorArea, kTagFirstFloorArea + 2)) calculateFloorArea(tag);
+      else if (InRange(tag, kTagWorkOnFoundationPlan, kTagWorkOnFoundationPlan + 7)) workOnPlan(tag);
       else if (InRange(tag, kTagShowFoundationPlan, kTagShowFoundationPlan + 8)) setVisiblePlans(tag);
       else convertObjects(tag);
       break;

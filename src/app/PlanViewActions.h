@@ -16,6 +16,8 @@ enum : int32_t {
   kTagRefreshView = 90005,
   kTagLoadFloorplanTraceImage = 90006,
   kTagImport3DObject = 90007,
+  kTagCalculateAndDisplayArea = 90008,
+  kTagFitToWindow = 90009,
 };
 
 // Menu tags with a fixed meaning in the validation.
@@ -26,6 +28,9 @@ enum : int32_t {
   kTagFirstFloor = 5275,
   kTagViewAllFloors = 5278,
   kTagViewWorkingFloorOnly = 5279,
+  kTagFirstFloorArea = 5300,  // 5300..5302: the area of the first, second, third floor
+  kTagWorkOnFoundationPlan = 5343,  // 5343..5350: the working plan, foundation to landscape
+  kTagWorkOnDetailPlan = 5390,
   kTagToggleFloorplanTraceImage = 5281,
   kTagResizeFloorplanTraceImage = 5282,
   kTagToggleCallouts = 5289,
@@ -76,8 +81,16 @@ class PlanViewActions {
   void toggleVirtualRuler();
   void loadFloorplanTraceImage();
   void import3DObject();
+  // Floors (5275..5279) and the object context commands.
+  void setFloorView(int32_t tag);
+  void convertWallType(int32_t tag);  // 13000, 13001
+  void reverseStairDirection();
+  void calculateAndDisplayArea();
   void toggleFloorplanTraceImage();
   void removeFloorplanTraceImage();
+  void fitToWindow();
+  void workOnPlan(int32_t tag);          // 5343..5350, 5390
+  void calculateFloorArea(int32_t tag);  // 5300..5302
 
   // Runs the action of a menu item by its tag; false for a tag no action takes.
   bool perform(int32_t tag);

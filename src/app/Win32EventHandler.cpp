@@ -6,9 +6,13 @@
 #include <QFileDialog>
 #include <QImageReader>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "app/AppController.h"
+#include "app/ContextMenuFactory.h"
+#include "app/FitToWindow.h"
+#include "app/PlanViewActions.h"
 #include "app/ZLKDocument.h"
 #include "app/ZLKWindowController.h"
 #include "files/Clipboard.h"
@@ -18,7 +22,9 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/ExtrudeFlip.h"
+#include "model/Area.h"
 #include "model/Bounds.h"
+#include "model/Floors2D.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/PendingServices.h"
@@ -64,6 +70,8 @@ void MoveObjectsToPlan(int32_t command, const char* undoName) {
 }
 
 }  // namespace
+
+uint8_t gWorkingFloorVisibleOnly = 0;
 
 bool ShouldProceedWithEditEvent() {
   Layer* layer = gCurDocument ? gCurDocument->itsCurLayer : nullptr;
@@ -349,6 +357,60 @@ void Win32EventHandler::convertObjectsUsingCommand(int32_t command) {
   }
 }
 
+// ---- Object context commands ----
+
+void Win32EventHandler::convertWallTypeUsingCommand(int32_t command) {
+  Objex* wall = gContextFoundObj;
+  if (!wall || wall->type != kObjWall) return;
+  if (command == kCmdConvertWallToInterior) {
+    ConvertWallToInterior(wall);
+    Undo("Convert Wall to Interior");
+  } else if (command == kCmdConvertWallToExterior) {
+    ConvertWallToExterior(wall);
+    Undo("Convert Wall to Exterior");
+  } else {
+    return;
+  }
+  InspectorUpdate();
+}
+
+void Win32EventHandler::reverseStairDirection() {
+  Objex* stairs = gContextFoundObj;
+  if (!stairs || stairs->type != kObjStaircase) return;
+  ReverseAnyObjectDirection(stairs);
+  UpdateStairObject(stairs);
+  ReRenderObject(stairs);
+  Refresh();
+  Undo("Reverse Staircase Direction");
+}
+
+void Win32EventHandler::calculateAndDisplayArea() {
+  DocState* ds = CurDocState();
+  Layer* layer = gCurDocument ? gCurDocument->itsCurLayer : nullptr;
+  if (!ds || !layer) return;
+  double sum = 0;
+  for (Objex* o = layer->firstObject; o; o = o->next) {
+    switch (o->type) {
+      case kObjFloor: case kObjPropertyLine: case kObjFill: case kObjGroundFill: case kObjDetail:
+      case kObjCutout: case kObjDeck:
+        break;
+      default:
+        continue;  // a path's area is its 3D surface's, which the building elements make
+    }
+    if (!IsObjectSelected(o)) continue;
+    const float area = ComputeObjectCurvedArea(o);
+    if (area > 0) sum += o->type == kObjCutout ? -area : area;
+  }
+  // The readout is a whole number; huge or broken outlines must not overflow the conversion.
+  double rounded = sum + 0.5;
+  if (!(rounded > -2e9)) rounded = -2e9;
+  if (rounded > 2e9) rounded = 2e9;
+  const std::string format = LocalizedString(ds->measureSystem == 3 ? "Area: %ld sq.ft." : "Area: %ld sq.m.");
+  char text[256];
+  std::snprintf(text, sizeof text, format.c_str(), static_cast<long>(rounded));
+  SetStatusBar(text);
+}
+
 // ---- Views of the plan ----
 
 void Win32EventHandler::resetView() { ResetView(); }
@@ -458,4 +520,118 @@ void Win32EventHandler::removeFloorplanTraceImage() {
   ds->traceImageVisible = 0;
   Refresh();
   Undo("Remove Floorplan Trace Image");
+}
+
+// ---- Fitting, floors and plans ----
+
+void Win32EventHandler::fitToWindow() {
+  DocState* ds = CurDocState();
+  if (!ds) return;
+  gGlobalZOffset = 0;
+  gGlobalXOffset = 0;
+  PlanZoom(ds) = 0.6f;
+  ResetView();
+  TopViewZoom(ds) = 0.6f;
+  FitToWindow();
+}
+
+void Win32EventHandler::workOnFloorUsingCommand(int32_t command) {
+  DocState* ds = CurDocState();
+  if (!ds) return;
+  Layer* floors[3] = {GetLayerFromName("First Floor"), GetLayerFromName("Second Floor"),
+                      GetLayerFromName("Third Floor")};
+  uint8_t visible[3] = {static_cast<uint8_t>(floors[0] ? floors[0]->visible : 1),
+                        static_cast<uint8_t>(floors[1] ? floors[1]->visible : 0),
+                        static_cast<uint8_t>(floors[2] ? floors[2]->visible : 0)};
+  int working = 0;
+  if (floors[1] && floors[1]->selectable) working = 1;
+  if (floors[2] && floors[2]->selectable) working = 2;
+  bool rebuild = true;
+  if (InRange(command, kTagFirstFloor, kTagFirstFloor + 2)) {
+    working = command - kTagFirstFloor;
+    // A floor the design does not have cannot become the working floor.
+    if (!floors[working]) return;
+    visible[working] = 1;
+    ds->wallFoundationMask = working == 0 ? 1 : 2;
+    rebuild = gWorkingFloorVisibleOnly != 0;
+    if (rebuild)
+      for (int i = 0; i < 3; ++i)
+        if (i != working) visible[i] = 0;
+  } else if (command == kTagViewAllFloors) {
+    visible[0] = visible[1] = visible[2] = 1;
+    gWorkingFloorVisibleOnly = 0;
+  } else if (command == kTagViewWorkingFloorOnly) {
+    gWorkingFloorVisibleOnly = 1;
+    for (int i = 0; i < 3; ++i) visible[i] = i == working ? 1 : 0;
+  }
+  for (int i = 0; i < 3; ++i) {
+    Layer* floor = floors[i];
+    if (!floor) continue;
+    floor->visible = visible[i];
+    if (i == working) {
+      floor->selectable = 1;
+      gCurDocument->itsCurLayer = floor;
+    } else {
+      SelectLayer(floor, kSelectOff, 0);
+      floor->selectable = 0;
+    }
+  }
+  if (gCurDocument->itsCurLayer) gCurDocument->itsCurLayer->visible = 1;
+  if (GetCurrentView() == kCmdViewTop) {
+    if (Layer* view = Get2DViewLayer(kCmdViewTop)) {
+      gCurDocument->itsCur2DLayer = view;
+      Set2DViewLayerVisibility(view);
+      SelectedObjectAllLayers(gCurDocument->itsLayers, 0, 7001, CommandArg::None());
+    }
+  }
+  updateViewingHeight();
+  ClearSelectionState40(ds, &ds->selectionState40);
+  UpdateSelectionState40Controls(&ds->selectionState40);
+  ResetStandardTool(1);
+  InspectorUpdate();
+  Refresh();
+  if (InRange(command, kTagFirstFloor, kTagFirstFloor + 2))
+    if (ZLKWindowController* controller = AppController::mainWindowController())
+      controller->selectActiveFloorItem(command);
+  if (rebuild) {
+    RenderAllLayers();
+    gRefreshRender = 1;
+  }
+}
+
+void Win32EventHandler::workOnPlanUsingCommand(int32_t command) {
+  DocState* ds = CurDocState();
+  if (!ds) return;
+  int kind = -1;
+  if (InRange(command, 5343, 5350)) kind = command - 5343;
+  else if (command == 5390) kind = kPlanDetail;
+  if (kind < 0 || ds->newObjectPlanMask == (1 << kind)) return;
+  if (ZLKWindowController* controller = AppController::mainWindowController())
+    controller->selectPlanTab(kind);
+}
+
+std::string FloorAreaStatusText(int32_t command) {
+  DocState* ds = CurDocState();
+  if (!ds) return {};
+  static const char* const kFloors[3] = {"First Floor", "Second Floor", "Third Floor"};
+  static const char* const kLabels[3] = {"First Floor Area:", "Second Floor Area:", "Third Floor Area:"};
+  if (!InRange(command, 5300, 5302)) return {};
+  const int i = command - 5300;
+  const Layer* floor = GetLayerFromName(kFloors[i]);
+  if (!floor) return {};
+  const float area = ComputeSquareFootage(floor, kObjWall);
+  if (!(area >= 0)) return {};
+  const long n = static_cast<long>(static_cast<double>(area) + 0.5);
+  const char* unit = ds->measureSystem == kMeasureMetric ? "sq.m." : "sq.ft.";
+  char text[256];
+  std::snprintf(text, sizeof text, "%s %ld %s", LocalizedString(kLabels[i]).c_str(), n,
+                LocalizedString(unit).c_str());
+  return text;
+}
+
+void Win32EventHandler::calculateFloorAreaUsingCommand(int32_t command) {
+  const std::string text = FloorAreaStatusText(command);
+  if (text.empty()) return;
+  if (ZLKWindowController* controller = AppController::mainWindowController())
+    controller->setStatusBarText(text.c_str());
 }

@@ -48,6 +48,12 @@ class Win32EventHandler {
   // conversion stores its own undo snapshot.
   void convertObjectsUsingCommand(int32_t command);
 
+  // Object context commands: they act on gContextFoundObj and do nothing without it.
+  void convertWallTypeUsingCommand(int32_t command);  // 13000 interior, 13001 exterior
+  void reverseStairDirection();
+  // Sums the areas of the selected top-level objects of the current floor into the status line.
+  void calculateAndDisplayArea();
+
   // Views of the plan.
   void resetView();
   void updateViewingHeight();
@@ -55,6 +61,17 @@ class Win32EventHandler {
   void actualSize();
   void resetPlanView();
   void refreshView();
+  // Zoom 0.6 and the view reset, then FitToWindow: everything drawn fits the plan view.
+  void fitToWindow();
+
+  // Floors and plans.
+  // 5275..5277 make that floor the working floor (and select it in the toolbar's floor
+  // pop-up); 5278 shows all floors, 5279 only the working floor.
+  void workOnFloorUsingCommand(int32_t command);
+  // 5343..5350, 5390: shows the tab of that plan, which makes it the working plan.
+  void workOnPlanUsingCommand(int32_t command);
+  // 5300..5302: the exterior-wall area of the first, second or third floor in the status line.
+  void calculateFloorAreaUsingCommand(int32_t command);
 
   // Toggles.
   void toggleGrid();
@@ -85,5 +102,10 @@ class Win32EventHandler {
 // The plan view's edit check: an object of the current floor, or one of its children, is
 // selected.
 bool ShouldProceedWithEditEvent();
+// Choosing a floor hides the other floors ("View Working Floor Only").
+extern uint8_t gWorkingFloorVisibleOnly;
+// The status text of a floor's area (5300..5302); "" for another id, a missing floor or an
+// area that is not at least 0.
+std::string FloorAreaStatusText(int32_t command);
 // Whether the current document holds a loaded trace image.
 bool DocumentHasTraceImage();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <algorithm>
 #include <memory>
 
@@ -11,7 +12,7 @@
 #include "app/ZLKDocument.h"
 #include "app/ZLKWindowController.h"
 #include "model/DocumentModel.h"
-#include "platform/Alerts.h"
+#include "model/PendingServices.h"
 #include "platform/Strings.h"
 
 namespace {
@@ -33,6 +34,32 @@ std::string AskSavePath(const std::string& suggested) {
   if (path.isEmpty()) return {};
   if (!path.endsWith(QStringLiteral(".pro"), Qt::CaseInsensitive)) path += QStringLiteral(".pro");
   return std::string(QFile::encodeName(path).constData());
+}
+
+ZLKWindowController* WindowOf(ZLKDocument* document) {
+  return document ? document->windowControllers().value(0) : nullptr;
+}
+
+std::string Substitute(std::string format, const std::string& value) {
+  const size_t at = format.find("%@");
+  if (at != std::string::npos) format.replace(at, 2, value);
+  return format;
+}
+
+// Reads the design file into the document in place of its design; on success the window is
+// re-initialised when asked and the document takes the file's name.
+bool ReadDesignInto(ZLKDocument* document, const std::string& path, bool reinitializeWindow) {
+  if (!document->readFromFile(path, ZLKDocument::kDesignFileType)) {
+    ShowAlert(Substitute(LocalizedString("The document \"%@\" could not be loaded."),
+                         ZLKDocumentController::fileDisplayName(path)),
+              {}, /*sheet=*/false);
+    return false;
+  }
+  if (reinitializeWindow)
+    if (ZLKWindowController* window = WindowOf(document)) window->reinitializeDocumentUI();
+  document->setFileName(path);
+  Refresh();
+  return true;
 }
 
 }  // namespace
@@ -62,52 +89,123 @@ ZLKDocument* ZLKDocumentController::makeUntitledDocument(bool display) {
   return document;
 }
 
+std::string ZLKDocumentController::fileDisplayName(const std::string& path) {
+  return QFile::encodeName(QFileInfo(QFile::decodeName(path.c_str())).completeBaseName()).toStdString();
+}
+
+AlertRequest ZLKDocumentController::saveChangesSheet(const ZLKDocument* document, SaveRoad road) {
+  AlertRequest request;
+  const bool named = document && !document->fileName().empty();
+  if (named) {
+    request.message = Substitute(
+        LocalizedString("Do you want to save the changes you made in the document \"%@\"?"),
+        fileDisplayName(document->fileName()));
+  } else {
+    request.message = "Do you want to save the changes you made in the document Untitled?";
+  }
+  request.informative = road == SaveRoad::kNew ? "Your changes will be lost if you don't save them"
+                                               : "Your changes will be lost if you don't save them.";
+  request.buttons = {named ? "Save" : "Save...", "Don't Save", "Cancel"};
+  return request;
+}
+
+int ZLKDocumentController::sheetReturnCode(int buttonIndex) {
+  return buttonIndex == 0 ? 1 : buttonIndex == 1 ? 0 : -1;
+}
+
 void ZLKDocumentController::newDocument(std::function<void(bool)> done) {
   ZLKDocument* document = currentDocument();
-  if (!document) {
+  ZLKWindowController* window = WindowOf(document);
+  if (!document || !window) {
     bool made = makeUntitledDocument() != nullptr;
     if (done) done(made);
     return;
   }
-  QPointer<ZLKDocument> target(document);
-  document->canCloseDocument([target, done](bool mayGo) {
-    if (!mayGo || !target) {
-      if (done) done(false);
-      return;
-    }
-    target->documentModel()->reinitializeDocumentModel();
-    gCurDocument = target->documentModel();
-    target->noteDesignChanged();
-    if (done) done(true);
-  });
+  if (document->isDocumentEdited()) {
+    QPointer<ZLKWindowController> target(window);
+    ShowAlertWithButtons(saveChangesSheet(document, SaveRoad::kNew), [target, done](int button) {
+      if (target) target->saveBeforeCreateDocSheetDidEnd(sheetReturnCode(button), done);
+      else if (done) done(false);
+    });
+    return;
+  }
+  ZLKDocumentModel* model = document->documentModel();
+  model->reinitializeDocumentModel();
+  gCurDocument = model;
+  window->reinitializeDocumentUI();
+  document->noteDesignChanged();
+  if (done) done(true);
 }
 
 void ZLKDocumentController::openDocument() {
+  ZLKDocument* document = currentDocument();
+  ZLKWindowController* window = WindowOf(document);
+  if (!document || !window) {
+    std::string path = chooseOpenPath ? chooseOpenPath() : std::string();
+    if (!path.empty()) openDocumentWithContentsOfFile(path);
+    return;
+  }
+  if (document->isDocumentEdited()) {
+    QPointer<ZLKWindowController> target(window);
+    ShowAlertWithButtons(saveChangesSheet(document, SaveRoad::kOpen), [target](int button) {
+      if (target) target->saveBeforeOpenSheetDidEnd(sheetReturnCode(button));
+    });
+    return;
+  }
+  runDesignOpenPanel();
+}
+
+void ZLKDocumentController::runDesignOpenPanel() {
   std::string path = chooseOpenPath ? chooseOpenPath() : std::string();
-  if (!path.empty()) openDocumentWithContentsOfFile(path);
+  designFileOpenPanelDidEnd(path.empty() ? 0 : 1, path);
+}
+
+void ZLKDocumentController::designFileOpenPanelDidEnd(int returnCode, const std::string& path) {
+  ZLKDocument* document = currentDocument();
+  if (!document || returnCode != 1 || path.empty()) return;
+  ReadDesignInto(document, path, /*reinitializeWindow=*/true);
+}
+
+ZLKDocument* ZLKDocumentController::openDocumentWithContentsOfURL(const std::string& path, bool) {
+  struct Answer {
+    bool given = false, ok = false;
+  };
+  auto answer = std::make_shared<Answer>();
+  ZLKDocument* before = currentDocument();
+  openDocumentWithContentsOfFile(path, [answer](bool ok) {
+    answer->given = true;
+    answer->ok = ok;
+  });
+  // An edited design answers after its sheet: the document is returned at once.
+  if (!answer->given) return before;
+  return answer->ok ? currentDocument() : nullptr;
 }
 
 void ZLKDocumentController::openDocumentWithContentsOfFile(const std::string& path,
                                                            std::function<void(bool)> done) {
-  auto read = [path, done](ZLKDocument* document) {
-    bool ok = document->readFromFile(path, ZLKDocument::kDesignFileType);
-    if (ok) document->setFileName(path);
-    else ShowAlert("The design could not be opened.", path);
-    if (done) done(ok);
-  };
   ZLKDocument* document = currentDocument();
   if (!document) {
     document = makeUntitledDocument();
-    if (!document) {
-      if (done) done(false);
-      return;
-    }
-    read(document);
+    bool ok = document && ReadDesignInto(document, path, /*reinitializeWindow=*/false);
+    if (done) done(ok);
     return;
   }
-  QPointer<ZLKDocument> target(document);
-  document->canCloseDocument([target, read, done](bool mayGo) {
-    if (mayGo && target) read(target.data());
+  if (!document->fileName().empty() &&
+      QString::compare(QFile::decodeName(document->fileName().c_str()), QFile::decodeName(path.c_str()),
+                       Qt::CaseInsensitive) == 0) {
+    if (done) done(true);
+    return;
+  }
+  ZLKWindowController* window = WindowOf(document);
+  if (!document->isDocumentEdited() || !window) {
+    bool ok = ReadDesignInto(document, path, /*reinitializeWindow=*/false);
+    if (done) done(ok);
+    return;
+  }
+  candidatePath_ = path;
+  QPointer<ZLKWindowController> target(window);
+  ShowAlertWithButtons(saveChangesSheet(document, SaveRoad::kShellOpen), [target, done](int button) {
+    if (target) target->saveBeforeShellOpenSheetDidEnd(sheetReturnCode(button), done);
     else if (done) done(false);
   });
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Alerts.h"
+
 class ZLKDocument;
 
 class ZLKDocumentController {
@@ -19,15 +21,40 @@ class ZLKDocumentController {
   // A new untitled document with its design window (shown when asked); null when the
   // model cannot be made.
   ZLKDocument* makeUntitledDocument(bool display = true);
-  // File > New: after the save question the open design is replaced by a new one
-  // (the first design window is made when none is open). done(true) when it was.
+
+  // File > New. Without a design window, a new document with its window. An edited design
+  // first asks to save (the save-changes sheet; Cancel stops). Then the window's model and
+  // window are re-initialised for an empty new design. done(true) when that happened.
   void newDocument(std::function<void(bool)> done = {});
-  // File > Open: asks for a design file, then opens it.
+  // File > Open. Without a design window, the panel and a new document for the file. An
+  // edited design first asks to save; then the open panel (runDesignOpenPanel).
   void openDocument();
-  // Opens the design at path in the design window, after the save question for the open
-  // design. A file that cannot be read leaves the open design as it was and tells the user.
-  // done(true) when the design was read.
+  // The design open panel: chooseOpenPath, then designFileOpenPanelDidEnd.
+  void runDesignOpenPanel();
+  // End of the open panel (1 with a path): the file is read into the design window, which is
+  // re-initialised; a file that cannot be read leaves the open design as it was and alerts
+  // "The document "<name>" could not be loaded.".
+  void designFileOpenPanelDidEnd(int returnCode, const std::string& path);
+
+  // Opening a design file from the desktop (program arguments). The open design's own file
+  // (compared without regard to case) is returned unread; a clean design is replaced by the
+  // file when it can be read (else the alert above and null); an edited design keeps the
+  // path as candidatePath(), asks to save, returns the document at once and reads the file
+  // after Save or Don't Save. The display flag is not used.
+  ZLKDocument* openDocumentWithContentsOfURL(const std::string& path, bool display = true);
+  // The same, with done(true) once the file was read (or was the open design's own).
   void openDocumentWithContentsOfFile(const std::string& path, std::function<void(bool)> done = {});
+  // The path the desktop asked to open while the design was edited.
+  const std::string& candidatePath() const { return candidatePath_; }
+
+  // Which road asks the save-changes question.
+  enum class SaveRoad { kNew, kOpen, kShellOpen };
+  // The save-changes sheet for the document (buttons Save, Don't Save, Cancel).
+  static AlertRequest saveChangesSheet(const ZLKDocument* document, SaveRoad road);
+  // A sheet's button index as its return code: 1 Save, 0 Don't Save, -1 Cancel.
+  static int sheetReturnCode(int buttonIndex);
+  // The name a file is shown by in messages: its last path component without extension.
+  static std::string fileDisplayName(const std::string& path);
 
   // Forgets and deletes the document (its windows stay until they close).
   void removeDocument(ZLKDocument* document);
@@ -40,6 +67,7 @@ class ZLKDocumentController {
  private:
   ZLKDocumentController();
   std::vector<ZLKDocument*> documents_;
+  std::string candidatePath_;
 };
 
 // Opens the design files the program was started with, as the Open command would, making

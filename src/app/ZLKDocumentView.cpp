@@ -6,6 +6,7 @@
 #include <QDragEnterEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
@@ -13,6 +14,8 @@
 #include <cstdlib>
 
 #include "app/AppController.h"
+#include "app/ContextMenuFactory.h"
+#include "app/PlanViewActions.h"
 #include "app/Win32EventHandler.h"
 #include "app/ZLKDocument.h"
 #include "app/ZLKDocumentScrollView.h"
@@ -398,6 +401,22 @@ void ZLKDocumentView::endDrag(POINT up) {
   endMouseDown(ended == Drag::kTrack);
 }
 
+std::function<QAction*(QMenu*, const QPoint&)> ZLKDocumentView::contextMenuPresenter;
+
+void ZLKDocumentView::popUpContextMenu(QMenu* menu, NSPoint location) {
+  if (!menu) return;
+  for (QAction* item : menu->actions())
+    if (!item->isSeparator()) PlanViewActions::validateMenuItem(item);
+  const NSPoint origin = boundsOrigin();
+  const QPoint global = mapToGlobal(QPoint(static_cast<int>(location.x - origin.x), static_cast<int>(location.y - origin.y)));
+  QAction* chosen = contextMenuPresenter ? contextMenuPresenter(menu, global) : menu->exec(global);
+  int32_t tag = 0;
+  if (chosen && chosen->isEnabled() && ContextMenuFactory::tagOfItem(chosen, &tag)) {
+    PlanViewActions actions;
+    actions.perform(tag);
+  }
+}
+
 void ZLKDocumentView::doClick(POINT where, const PlanMouseEvent& event) {
   ZLKDocumentModel* doc = gCurDocument;
   DocState* ds = doc ? doc->itsDocState : nullptr;
@@ -453,8 +472,8 @@ void ZLKDocumentView::doClick(POINT where, const PlanMouseEvent& event) {
         restoreTool = false;
       }
       if (contextClick) {
-        // The plan's context menu is not built: the click ends here.
         Refresh();
+        popUpContextMenu(ContextMenuFactory::baseContextMenu().get(), event.location);
         endEarly();
         return;
       }
@@ -547,9 +566,12 @@ void ZLKDocumentView::doClick(POINT where, const PlanMouseEvent& event) {
           }
         }
       } else if (contextClick) {
-        // The object context menu is not built: the click ends here.
         Refresh();
         UpdateInspectorPropertiesState(true);
+        // The commands chosen from the menu, and its validation, see the clicked object.
+        popUpContextMenu(ContextMenuFactory::objectContextMenuWithClickInfo(click).get(), event.location);
+        gContextFoundObj = nullptr;
+        gContextParentObj = nullptr;
         endEarly();
         return;
       }

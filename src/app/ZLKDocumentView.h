@@ -5,10 +5,13 @@
 #include <QImage>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 
 #include "model/Types.h"
 #include "plandraw/Base2DView.h"
 
+class QAction;
+class QMenu;
 class ZLKDocumentModel;
 class ZLKDocumentScrollView;
 class ZLKDocumentView;
@@ -111,6 +114,13 @@ class ZLKDocumentView : public QWidget {
   void initializeDynamicViewPointSystem();
   void resetDynamicViewPointSystem();
   bool drawsViewPointDynamically() const { return drawViewPointDynamically_; }
+
+  // Pops up a context menu at a view point: validates its items, shows it and performs the
+  // chosen item's command. Null menu: nothing.
+  void popUpContextMenu(QMenu* menu, NSPoint location);
+  // Shows a menu at a screen position and returns the chosen item (null when none).
+  // Unset: QMenu::exec. Tests replace it.
+  static std::function<QAction*(QMenu* menu, const QPoint& globalPosition)> contextMenuPresenter;
 
   // Content-library drops need the content library, which is not built: nothing is accepted.
   bool performDragOperation() { return false; }

@@ -1,10 +1,22 @@
-// The design window's layout, its File, Edit, Object and View menus and the close check.
+// The design window's layout, its File, Edit, Object, Plan and View menus, the toolbar, the
+// plan tabs, the status line, the elevation pane and the close check.
 #include "app/ZLKWindowController.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
 #include <QMenuBar>
+#include <QProgressBar>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTabBar>
 #include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QWidgetAction>
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -12,13 +24,21 @@
 #include "app/ZLKDocumentController.h"
 #include "app/ZLKDocumentScrollView.h"
 #include "app/ZLKDocumentView.h"
+#include "app/PlanToolPaletteController.h"
 #include "app/PlanViewActions.h"
+#include "app/StatusReadouts.h"
 #include "app/Win32EventHandler.h"
 #include "files/ObjectFile.h"
 #include "files/StreamState.h"
 #include "model/HitTest.h"
 #include "model/ParallelObjects.h"
 #include "model/CommandCodes.h"
+#include "model/CommandWalkers.h"
+#include "model/Globals.h"
+#include "model/PlanarTransforms.h"
+#include "model/Records.h"
+#include "model/SelectionState.h"
+#include "model/TopoGrid.h"
 #include "model/DocState.h"
 #include "files/Undo.h"
 #include "model/DocumentModel.h"
@@ -26,8 +46,14 @@
 #include "platform/Alerts.h"
 #include "platform/Strings.h"
 
+uint8_t gDrawElevation = 0;
+uint8_t gDrawElevationNoSelection = 0;
+
 namespace {
 QString Localized(const char* key) { return QString::fromStdString(LocalizedString(key)); }
+constexpr const char* kFloorNames[3] = {"First Floor", "Second Floor", "Third Floor"};
+constexpr int kElevationSliderMin = -10;
+constexpr int kElevationSliderMax = 20;
 // Edits made by the core (which only flags the model) show in the title within this time.
 constexpr int kStatePollMilliseconds = 250;
 }  // namespace
@@ -37,8 +63,11 @@ ZLKWindowController::ZLKWindowController(QWidget* parent) : QMainWindow(parent) 
   documentScrollView_ = new ZLKDocumentScrollView(this);
   documentView_ = new ZLKDocumentView;
   documentScrollView_->setWidget(documentView_);
-  setCentralWidget(documentScrollView_);
+  buildPlanTabs();
   buildMenus();
+  setupToolbar();
+  buildStatusLine();
+  AttachToolPalettes(this);
   resize(1024, 768);
   stateTimer_ = new QTimer(this);
   connect(stateTimer_, &QTimer::timeout, this, &ZLKWindowController::updateWindowState);
@@ -185,6 +214,20 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
   for (int kind = 0; kind < kPlanKindCount; ++kind)
     addPlanAction(shown, kPlanNames[kind], kTagShowFoundationPlan + kind);
   plan->addSeparator();
+  QMenu* floors = plan->addMenu(Localized("Work on Floor"));
+  for (int i = 0; i < 3; ++i) addPlanAction(floors, kFloorNames[i], kTagFirstFloor + i);
+  floors->addSeparator();
+  addPlanAction(floors, "View All Floors", kTagViewAllFloors);
+  addPlanAction(floors, "View Working Floor Only", kTagViewWorkingFloorOnly);
+  QMenu* workingPlan = plan->addMenu(Localized("Work on Plan"));
+  for (int kind = 0; kind < kPlanKindCount; ++kind)
+    addPlanAction(workingPlan, kPlanNames[kind], kind == kPlanDetail ? kTagWorkOnDetailPlan
+                                                                      : kTagWorkOnFoundationPlan + kind);
+  QMenu* area = plan->addMenu(Localized("Floor Area"));
+  addPlanAction(area, "First Floor Area", kTagFirstFloorArea);
+  addPlanAction(area, "Second Floor Area", kTagFirstFloorArea + 1);
+  addPlanAction(area, "Third Floor Area", kTagFirstFloorArea + 2);
+  plan->addSeparator();
   QMenu* trace = plan->addMenu(Localized("Floorplan Trace Image"));
   addPlanAction(trace, "Load Floorplan Trace Image...", kTagLoadFloorplanTraceImage);
   addPlanAction(trace, "Show Floorplan Trace Image", kTagToggleFloorplanTraceImage);
@@ -192,6 +235,7 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
 
   QMenu* view = menuBar()->addMenu(Localized("View"));
   addPlanAction(view, "Reset Plan View", kTagResetPlanView);
+  addPlanAction(view, "Fit to Window", kTagFitToWindow);
   addPlanAction(view, "Refresh View", kTagRefreshView, QKeySequence(Qt::CTRL | Qt::Key_R));
   view->addSeparator();
   addPlanAction(view, "Show Grid", kTagShowGrid);
@@ -202,7 +246,8 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
   addPlanAction(view, "Show Window & Door Callouts", kTagToggleCallouts);
   addPlanAction(view, "Show Topography Lines", kTagToggleTopographyLines);
 
-  for (QMenu* menu : {edit, object, nudge, moveToPlan, convert, plan, shown, trace, view})
+  for (QMenu* menu : {edit, object, nudge, moveToPlan, convert, plan, shown, floors, workingPlan, area,
+                      trace, view})
     connect(menu, &QMenu::aboutToShow, this, &ZLKWindowController::validatePlanMenus);
 }
 
@@ -262,6 +307,7 @@ void ZLKWindowController::setDocument(ZLKDocument* document) {
   if (document_) {
     connect(document_, &ZLKDocument::designChanged, this, &ZLKWindowController::designChanged);
     stateTimer_->start(kStatePollMilliseconds);
+    documentDidLoad();
   } else {
     stateTimer_->stop();
   }
@@ -270,6 +316,10 @@ void ZLKWindowController::setDocument(ZLKDocument* document) {
 
 void ZLKWindowController::designChanged() {
   updateWindowState();
+  // A design read, replaced or stepped back by undo brings its own floor and plan.
+  syncFloorItem();
+  syncPlanTab();
+  updatePlantGrowthIndicatorLevel();
   documentView_->refreshVisibleView();
 }
 
@@ -296,12 +346,12 @@ void ZLKWindowController::refreshDocumentVisibleView() { documentView_->refreshV
 
 void ZLKWindowController::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow() && document_)
-    gCurDocument = document_->documentModel();
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) windowDidBecomeMain();
 }
 
 void ZLKWindowController::acceptClose(QCloseEvent* event) {
   ZLKDocument* document = document_;
+  if (document && document->documentModel() == gCurDocument) gCurDocument = nullptr;
   setDocument(nullptr);
   if (document) ZLKDocumentController::sharedDocumentController().removeDocument(document);
   event->accept();
@@ -332,4 +382,313 @@ void ZLKWindowController::closeEvent(QCloseEvent* event) {
   answer->pending = false;
   if (answer->given && answer->mayClose) acceptClose(event);
   else event->ignore();
+}
+
+// ---- Layout: plan tabs, toolbar, status line ----
+
+void ZLKWindowController::buildPlanTabs() {
+  static const char* const kTabNames[kPlanKindCount] = {
+      "Foundation", "Floor", "Electrical", "Plumbing", "Roofing", "HVAC", "Deck", "Landscape", "Detail"};
+  auto* windowContainerView = new QWidget(this);
+  auto* layout = new QVBoxLayout(windowContainerView);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  docTabView_ = new QTabBar(windowContainerView);
+  docTabView_->setExpanding(false);
+  for (int kind = 0; kind < kPlanKindCount; ++kind) {
+    docTabView_->addTab(Localized(kTabNames[kind]));
+    docTabView_->setTabData(kind, QString::number(1L << kind));
+  }
+  layout->addWidget(docTabView_);
+  layout->addWidget(documentScrollView_, 1);
+  setCentralWidget(windowContainerView);
+  connect(docTabView_, &QTabBar::currentChanged, this, &ZLKWindowController::tabViewDidSelectTabViewItem);
+}
+
+void ZLKWindowController::setupToolbar() {
+  if (docToolbar_) return;
+  docToolbar_ = new QToolBar(Localized("Toolbar"), this);
+  docToolbar_->setObjectName(QString::fromLatin1(DocToolbarIdentifier));
+  docToolbar_->setMovable(false);
+  auto* activeFloorTBView = new QWidget(docToolbar_);
+  auto* row = new QVBoxLayout(activeFloorTBView);
+  row->setContentsMargins(4, 0, 4, 0);
+  activeFloorTBPopUpButton_ = new QComboBox(activeFloorTBView);
+  for (int i = 0; i < 3; ++i) activeFloorTBPopUpButton_->addItem(Localized(kFloorNames[i]), kTagFirstFloor + i);
+  row->addWidget(activeFloorTBPopUpButton_);
+  auto* label = new QLabel(Localized("Active Floor"), activeFloorTBView);
+  label->setAlignment(Qt::AlignHCenter);
+  row->addWidget(label);
+  QAction* item = docToolbar_->addWidget(activeFloorTBView);
+  item->setObjectName(QString::fromLatin1(DocTBActiveFloorItemIdentifier));
+  connect(activeFloorTBPopUpButton_, &QComboBox::activated, this,
+          &ZLKWindowController::changeFloorTBPopUpButton);
+  addToolBar(Qt::TopToolBarArea, docToolbar_);
+}
+
+void ZLKWindowController::buildStatusLine() {
+  QStatusBar* bar = statusBar();
+  bar->setSizeGripEnabled(true);
+  statusText_ = new QLabel(bar);
+  statusText_->setTextFormat(Qt::PlainText);
+  bar->addWidget(statusText_, 1);
+  elevationSlider_ = new QSlider(Qt::Horizontal, bar);
+  elevationSlider_->setRange(kElevationSliderMin, kElevationSliderMax);
+  elevationSlider_->setFixedWidth(140);
+  elevationSlider_->setToolTip(Localized("Elevation"));
+  elevationText_ = new QLabel(bar);
+  elevationText_->setTextFormat(Qt::PlainText);
+  elevationText_->setMinimumWidth(36);
+  plantGrowthLevelIndicator_ = new QProgressBar(bar);
+  plantGrowthLevelIndicator_->setTextVisible(false);
+  plantGrowthLevelIndicator_->setFixedWidth(90);
+  plantGrowthLevelIndicator_->setEnabled(false);
+  plantGrowthLevelIndicator_->setToolTip(Localized("Plant Growth"));
+  bar->addPermanentWidget(elevationSlider_);
+  bar->addPermanentWidget(elevationText_);
+  bar->addPermanentWidget(plantGrowthLevelIndicator_);
+  // Dragging shows the value; releasing the knob (or a step from the keys or the track)
+  // applies it.
+  connect(elevationSlider_, &QSlider::valueChanged, this, [this] {
+    elevationSliderChanged(!elevationSlider_->isSliderDown());
+  });
+  connect(elevationSlider_, &QSlider::sliderReleased, this, [this] { elevationSliderChanged(true); });
+}
+
+// ---- Floors and plans ----
+
+void ZLKWindowController::selectActiveFloorItem(int32_t tag) {
+  if (!activeFloorTBPopUpButton_) return;
+  const int index = activeFloorTBPopUpButton_->findData(tag);
+  if (index < 0) return;
+  QSignalBlocker block(activeFloorTBPopUpButton_);
+  activeFloorTBPopUpButton_->setCurrentIndex(index);
+}
+
+void ZLKWindowController::changeFloorTBPopUpButton(int index) {
+  if (!activeFloorTBPopUpButton_ || index < 0) return;
+  if (document_) gCurDocument = document_->documentModel();
+  Win32EventHandler::sharedEventHandler()->workOnFloorUsingCommand(
+      activeFloorTBPopUpButton_->itemData(index).toInt());
+  updateWindowState();
+}
+
+void ZLKWindowController::syncFloorItem() {
+  ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
+  const Layer* layer = model ? model->itsCurLayer : nullptr;
+  if (!layer) return;
+  for (int i = 0; i < 3; ++i)
+    if (std::strcmp(layer->name, kFloorNames[i]) == 0) selectActiveFloorItem(kTagFirstFloor + i);
+}
+
+void ZLKWindowController::syncPlanTab() {
+  ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
+  const DocState* ds = model ? model->itsDocState : nullptr;
+  if (!ds || !docTabView_) return;
+  for (int kind = 0; kind < kPlanKindCount; ++kind)
+    if (ds->newObjectPlanMask == (1 << kind) && docTabView_->currentIndex() != kind) {
+      QSignalBlocker block(docTabView_);
+      docTabView_->setCurrentIndex(kind);
+    }
+}
+
+void ZLKWindowController::selectPlanTab(int kind) {
+  if (!docTabView_ || kind < 0 || kind >= docTabView_->count()) return;
+  if (docTabView_->currentIndex() == kind) tabViewDidSelectTabViewItem(kind);
+  else docTabView_->setCurrentIndex(kind);
+}
+
+void ZLKWindowController::tabViewDidSelectTabViewItem(int index) {
+  ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
+  DocState* ds = model ? model->itsDocState : nullptr;
+  if (!ds) return;
+  gCurDocument = model;
+  gCurToolSet = static_cast<int16_t>(index);
+  if (index >= 0 && index < kPlanKindCount) {
+    ds->newObjectPlanMask = 1 << index;
+    ds->currentPlanMask = ds->planMasks[index];
+  }
+  ResetStandardTool(1);
+  SelectAllLayers(model->itsLayers, kSelectOff, 0);
+  refreshDocumentVisibleView();
+}
+
+// ---- Status line ----
+
+void ZLKWindowController::clearStatusBar() { statusText_->clear(); }
+
+void ZLKWindowController::setStatusBarText(const char* text) {
+  statusText_->setText(text ? ReadoutString(text) : QString());
+}
+
+void ZLKWindowController::drawAngle(float degrees) { statusText_->setText(AngleReadoutText(degrees)); }
+void ZLKWindowController::drawDiameter(float diameter) { statusText_->setText(DiameterReadoutText(diameter)); }
+void ZLKWindowController::drawLength(float length) { statusText_->setText(LengthReadoutText(length)); }
+void ZLKWindowController::drawViewLength(float length) { statusText_->setText(ViewLengthReadoutText(length)); }
+
+void ZLKWindowController::updateRadius(float radius) {
+  if (!CurDocState()) return;
+  statusText_->setText(RadiusReadoutText(radius));
+}
+
+void ZLKWindowController::drawWidthHeightArea(float width, float height, float area) {
+  statusText_->setText(WidthHeightAreaReadoutText(width, height, area));
+}
+
+void ZLKWindowController::drawWidthHeightDepth(float width, float height, float depth) {
+  statusText_->setText(WidthHeightDepthReadoutText(width, height, depth));
+}
+
+// ---- Elevation pane ----
+
+void ZLKWindowController::setElevationPane(const SelectionState40* ss40) {
+  const DocState* ds = CurDocState();
+  if (!ss40 || !ds) return;
+  gDrawElevation = 0;
+  gDrawElevationNoSelection = 0;
+  if (!ss40->ssStateFresh && !ss40->ssBaseElevation) return;
+  if (ss40->ssStateFresh) gDrawElevationNoSelection = 1;
+  // The pane shows a value: the elevation of new objects or the selection's shared one.
+  gDrawElevation = 1;
+  const float value = ds->measureSystem == kMeasureMetric ? ConvertInchesToMeters(ss40->ssBaseElevationValue)
+                                                          : ss40->ssBaseElevationValue / 12;
+  const bool onScale = value >= kElevationSliderMin && value <= kElevationSliderMax;
+  if (onScale != elevationKnobShown_) {
+    elevationKnobShown_ = onScale;
+    elevationSlider_->setStyleSheet(
+        onScale ? QString() : QStringLiteral("QSlider::handle { background: transparent; border: none; }"));
+  }
+  if (onScale) {
+    QSignalBlocker block(elevationSlider_);
+    elevationSlider_->setValue(static_cast<int>(std::lround(value)));
+  }
+  updateElevationIndicatorTextWithValue(std::lround(value));
+}
+
+void ZLKWindowController::updateElevationIndicatorTextWithValue(long value) {
+  const DocState* ds = CurDocState();
+  if (!ds) return;
+  elevationText_->setText(ds->measureSystem == kMeasureImperial ? QStringLiteral("%1'").arg(value)
+                                                                : QString::number(value));
+}
+
+namespace {
+
+// The summary of the selection's elevations rebuilt and shown, then the 3D view and undo.
+void ElevationApplied(ZLKDocumentModel* model) {
+  DocState* ds = model->itsDocState;
+  ClearSelectionState40(ds, &ds->selectionState40);
+  TopLevelObjectAllLayers(model->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+  UpdateSelectionState40Controls(&ds->selectionState40);
+  gRefreshRender = 1;
+  StoreUndo(LocalizedString("Elevation Slider"));
+}
+
+}  // namespace
+
+void ZLKWindowController::elevationSliderChanged(bool mouseUp) {
+  ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
+  DocState* ds = model ? model->itsDocState : nullptr;
+  if (!ds) return;
+  gCurDocument = model;
+  const long value = elevationSlider_->value();
+  updateElevationIndicatorTextWithValue(value);
+  if (!mouseUp) return;
+  const bool metric = ds->measureSystem == kMeasureMetric;
+  const SelectionState40& ss = ds->selectionState40;
+  if (ss.ssStateFresh || ss.ssBaseElevation) {
+    if (ss.ssStateFresh) {
+      ds->baseElevation = metric ? ConvertMetersToInches(value) : value * 12.0f;
+    } else {
+      gBaseElevation = metric ? ConvertMetersToInches(value) / 12 : static_cast<float>(value);
+      TopLevelObjectAllLayers(model->itsLayers, kCmdElevateObjects, CommandArg::None());
+    }
+    ElevationApplied(model);
+    Refresh();
+    return;
+  }
+  gBaseElevation = metric ? ConvertMetersToInches(value) / 12 : static_cast<float>(value);
+  AlertRequest request;
+  request.message = "Elevation settings will be applied to all selected objects.";
+  request.buttons = {"Elevate Objects", "Cancel"};
+  QPointer<ZLKWindowController> self(this);
+  ShowAlertWithButtons(request, [self](int button) {
+    if (self) self->elevateObjectSheetDidEnd(button == 0 ? 1 : 0);
+  });
+}
+
+void ZLKWindowController::elevateObjectSheetDidEnd(int returnCode) {
+  ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
+  if (!model || !model->itsDocState || !model->itsLayers) return;
+  gCurDocument = model;
+  if (returnCode == 1) TopLevelObjectAllLayers(model->itsLayers, kCmdElevateObjects, CommandArg::None());
+  ElevationApplied(model);
+  Refresh();
+}
+
+// ---- Plant growth ----
+
+void ZLKWindowController::updatePlantGrowthIndicatorLevel() {
+  ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
+  const DocState* ds = model ? model->itsDocState : nullptr;
+  if (!ds) return;
+  const int maximum = std::max<int>(1, model->itsMaximumPlantAge);
+  const float raw = ds->plantAge + 0.5f;
+  int level = std::isfinite(raw) && raw < maximum ? static_cast<int>(raw) : maximum;
+  if (level <= 0) level = 1;
+  plantGrowthLevelIndicator_->setRange(0, maximum);
+  plantGrowthLevelIndicator_->setValue(level);
+}
+
+// ---- The window and its document ----
+
+void ZLKWindowController::documentDidLoad() {
+  ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
+  gGlobalXOffset = gGlobalYOffset = gGlobalZOffset = 0;
+  gSinXAngle = gCosYAngle = 1.0f;
+  gCurToolSet = kPlanLandscape;
+  if (!model || !model->itsDocState) return;
+  CurrentDocumentScope scope(model);
+  DocState* ds = model->itsDocState;
+  ClearSelectionState40(ds, &ds->selectionState40);
+  TopLevelObjectAllLayers(model->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+  setElevationPane(&ds->selectionState40);
+  if (!ds->topoPath[0]) SetupTopoGrid();
+  syncFloorItem();
+  syncPlanTab();
+  updatePlantGrowthIndicatorLevel();
+}
+
+void ZLKWindowController::windowDidBecomeMain() {
+  ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
+  if (!model || model == gCurDocument) return;
+  gCurDocument = model;
+  if (!model->itsDocState) return;
+  gCurToolSet = kPlanLandscape;
+  ResetStandardTool(1);
+  UpdateInspectorPropertiesState(true);
+  updatePlantGrowthIndicatorLevel();
+}
+
+void ZLKWindowController::reinitializeDocumentUI() {
+  ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
+  if (!model) return;
+  CurrentDocumentScope scope(model);
+  documentView_->fitFrameToPlan();
+  const NSRect shown = documentView_->visibleRect();
+  const NSPoint bounds = documentView_->boundsOrigin();
+  documentScrollView_->scrollToPoint(
+      {-shown.size.width / 2 - bounds.x, -shown.size.height / 2 - bounds.y});
+  documentView_->update();
+  ResetStandardTool(1);
+  UpdateInspectorPropertiesState(true);
+  gCurToolSet = kPlanFloor;
+  if (DocState* ds = model->itsDocState) {
+    ClearSelectionState40(ds, &ds->selectionState40);
+    TopLevelObjectAllLayers(model->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+    setElevationPane(&ds->selectionState40);
+  }
+  updatePlantGrowthIndicatorLevel();
+  selectActiveFloorItem(kTagFirstFloor);
+  syncPlanTab();
 }

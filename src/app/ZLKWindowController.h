@@ -1,15 +1,30 @@
-// The design window: menus around the plan view, its title and edited marker.
+// The design window: menus around the plan view, its title and edited marker, the toolbar
+// with the active-floor pop-up, the plan tabs, the status line and the elevation pane.
 #pragma once
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/PlanViewActions.h"
 #include "app/ZLKDocument.h"
 
+class QComboBox;
+class QLabel;
 class QMenu;
+class QProgressBar;
+class QSlider;
+class QTabBar;
 class QTimer;
+class QToolBar;
+struct SelectionState40;
+
+// Read by the elevation slider's drawing: an elevation is shown, and it is the elevation of
+// new objects (nothing selected).
+extern uint8_t gDrawElevation;
+extern uint8_t gDrawElevationNoSelection;
 class ZLKDocumentScrollView;
 class ZLKDocumentView;
 
@@ -49,6 +64,71 @@ class ZLKWindowController : public QMainWindow {
   // Reads the chosen object file into the plan, centred and grouped, on return code 1.
   void import3DObjectOpenPanelDidEnd(int returnCode, const std::string& path);
 
+  // Toolbar ("Document Toolbar Identifier"): the active-floor pop-up, whose items carry the
+  // floor commands 5275..5277 as their data.
+  static constexpr const char* DocToolbarIdentifier = "Document Toolbar Identifier";
+  static constexpr const char* DocTBActiveFloorItemIdentifier = "Document Toolbar Active Floor Item";
+  // Makes and attaches the toolbar when there is none yet.
+  void setupToolbar();
+  QToolBar* docToolbar() const { return docToolbar_; }
+  QComboBox* activeFloorTBPopUpButton() const { return activeFloorTBPopUpButton_; }
+  // Shows the item with the tag, without running its command; another tag changes nothing.
+  void selectActiveFloorItem(int32_t tag);
+  // The pop-up's choice: the floor command of the item at index.
+  void changeFloorTBPopUpButton(int index);
+
+  // Plan tabs, one per plan kind (tab index = kind; tab data = the plan bit as text).
+  QTabBar* docTabView() const { return docTabView_; }
+  // Chooses the tab of the plan kind, which makes it the working plan.
+  void selectPlanTab(int kind);
+  // A tab was chosen: its plan becomes the working plan with its remembered visible plans.
+  void tabViewDidSelectTabViewItem(int index);
+
+  // Status line. Lengths in inches, angles in degrees; see StatusReadouts.h for the texts.
+  QLabel* statusText() const { return statusText_; }
+  void clearStatusBar();
+  void setStatusBarText(const char* text);  // null empties it
+  void drawAngle(float degrees);
+  void drawDiameter(float diameter);
+  void drawLength(float length);
+  void drawViewLength(float length);
+  void updateRadius(float radius);  // nothing without a document
+  void drawWidthHeightArea(float width, float height, float area);
+  void drawWidthHeightDepth(float width, float height, float depth);
+
+  // Elevation pane: the slider (feet, or metres in metric designs; -10..20) and its text.
+  QSlider* elevationSlider() const { return elevationSlider_; }
+  QLabel* elevationText() const { return elevationText_; }
+  bool elevationKnobShown() const { return elevationKnobShown_; }
+  // Shows the base-elevation summary; nothing without it, a document or its DocState.
+  void setElevationPane(const SelectionState40* ss40);
+  void updateElevationIndicatorTextWithValue(long value);
+  // The slider moved (mouseUp false: only the text follows) or was released (the value is
+  // applied to the new objects' elevation or the selection).
+  void elevationSliderChanged(bool mouseUp);
+  // End of the question before elevating objects of mixed elevations (1: elevate).
+  void elevateObjectSheetDidEnd(int returnCode);
+
+  // The plant-growth level (1 .. the design's maximum plant age).
+  QProgressBar* plantGrowthLevelIndicator() const { return plantGrowthLevelIndicator_; }
+  void updatePlantGrowthIndicatorLevel();
+
+  // Back to a fresh window after the model was re-initialised: the plan view resized and
+  // centred on the plan origin, the standard tool, the floor-plan tools, the first floor.
+  void reinitializeDocumentUI();
+
+  // Ends of the save-changes sheets and save panels of New, Open and opening from the
+  // desktop. Sheet return codes: 1 Save, 0 Don't Save, -1 Cancel; panels: 1 with a path.
+  // done(true) once the road reached its end (a new design, a read design).
+  void saveBeforeCreateDocSheetDidEnd(int returnCode, std::function<void(bool)> done);
+  void designCreateDocOpSavePanelDidEnd(int returnCode, const std::string& path,
+                                        std::function<void(bool)> done);
+  void saveBeforeOpenSheetDidEnd(int returnCode);
+  void designOpenOpSavePanelDidEnd(int returnCode, const std::string& path);
+  void saveBeforeShellOpenSheetDidEnd(int returnCode, std::function<void(bool)> done);
+  void designShellOpenOpSavePanelDidEnd(int returnCode, const std::string& path,
+                                        std::function<void(bool)> done);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -60,6 +140,19 @@ class ZLKWindowController : public QMainWindow {
                          const QKeySequence& shortcut = {});
   void designChanged();
   void acceptClose(QCloseEvent* event);
+  void buildPlanTabs();
+  void buildStatusLine();
+  // The window brought to the document it shows: elevation summary, floor item, tab.
+  void documentDidLoad();
+  void windowDidBecomeMain();
+  // Floor item from the current layer's name, plan tab from the working plan.
+  void syncFloorItem();
+  void syncPlanTab();
+  // The road's save step: writes the design to path (the alert on failure); false when not
+  // written. The document then carries that file name when rename is set.
+  bool writeDesign(const std::string& path, bool rename);
+  // Reads the pending desktop path into the design (the alert on failure).
+  void readCandidate(std::function<void(bool)> done);
 
   ZLKDocumentView* documentView_ = nullptr;
   ZLKDocumentScrollView* documentScrollView_ = nullptr;
@@ -75,4 +168,12 @@ class ZLKWindowController : public QMainWindow {
   PlanViewActions planViewActions_;
   QList<QAction*> planActions_;
   bool closeApproved_ = false;
+  QToolBar* docToolbar_ = nullptr;
+  QComboBox* activeFloorTBPopUpButton_ = nullptr;
+  QTabBar* docTabView_ = nullptr;
+  QLabel* statusText_ = nullptr;
+  QLabel* elevationText_ = nullptr;
+  QSlider* elevationSlider_ = nullptr;
+  bool elevationKnobShown_ = true;
+  QProgressBar* plantGrowthLevelIndicator_ = nullptr;
 };

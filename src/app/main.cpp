@@ -8,7 +8,11 @@ int main(int argc, char** argv) {
   ZLKApplication app(argc, argv);
   app.startServices();
   AppController::initialize();
+  AppController::startUp();
   if (!ZLKDocumentController::sharedDocumentController().makeUntitledDocument()) return 1;
   openFilesFromArguments(app.arguments().mid(1));
-  return app.exec();
+  AppController::applicationDidFinishLaunching();
+  const int status = app.exec();
+  AppController::applicationWillTerminate();
+  return status;
 }

@@ -113,3 +113,30 @@ enum : int32_t {
   kCmdConvertToClosedPolygon = 10078,
   kCmdConvertToDeckCutout = 10079,
 };
+
+// Floors, 3D menu items, the content palette's colour item, the object context commands and
+// the application menu's panel items.
+enum : int32_t {
+  kViewpointLotLeftEdge = 5151,
+  kViewpointLotRightEdge = 5152,
+  kViewpointLotBottomEdge = 5153,
+  kViewpointLotTopEdge = 5154,
+  kCmdFirstFloor = 5275,
+  kCmdSecondFloor = 5276,
+  kCmdThirdFloor = 5277,
+  kCmdViewAllFloors = 5278,
+  kCmdViewWorkingFloorOnly = 5279,
+  kCmdRenderWireframe = 10000,
+  kCmdRenderTexturedWireframe = 10001,
+  kCmdRenderClearView = 10002,
+  kCmdRenderSolid = 10003,
+  kCmdChangeColor = 12000,
+  kCmdConvertWallToInterior = 13000,
+  kCmdConvertWallToExterior = 13001,
+  kCmdReverseStaircaseDirection = 13003,
+  kCmdToggleLiveViewPanel = 14000,
+  kCmdToggleEditingTools = 14001,
+  kCmdToggleSnapTools = 14002,
+  kCmdToggleDrawingTools = 14003,
+  kCmdToggleInspector = 14004,
+};

@@ -352,6 +352,8 @@ struct DocState {
   uint8_t sceneSetting1{};
   RGBColor sceneColor{};
   RGBColor setting320{};
+  // Plan bits of new exterior walls: 1 (foundation plan) on the first floor, 2 above. Not stored.
+  int32_t wallFoundationMask{};
 };
 
 DocState* CreateDocState();

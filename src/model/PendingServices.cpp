@@ -7,10 +7,13 @@
 
 #include "model/Attachments.h"
 #include "model/DocumentModel.h"
+#include "model/DocState.h"
+#include "model/HitTest.h"
 #include "model/Records.h"
 #include "model/ViewProjection.h"
 
 uint8_t gRefreshRender = 0;
+int32_t gLiveViewOptions = 1023;
 uint8_t gRealTimeDraw = 0;
 uint8_t gDynamicDrawing = 0;
 uint8_t gTransformationDrawing = 0;
@@ -109,7 +112,11 @@ void Refresh() {
   NoteServiceCall("Refresh", nullptr);
   if (gCurDocument && gFrontEnd.refreshDocumentVisibleView) gFrontEnd.refreshDocumentVisibleView(gCurDocument);
 }
-void ClearDimensionWallSegmentSelection() { NoteServiceCall("ClearDimensionWallSegmentSelection", nullptr); }
+PlanDrawingServices gPlanDrawingServices;
+void ClearDimensionWallSegmentSelection() {
+  NoteServiceCall("ClearDimensionWallSegmentSelection", nullptr);
+  if (gPlanDrawingServices.clearDimensionWallSegmentSelection) gPlanDrawingServices.clearDimensionWallSegmentSelection();
+}
 
 uint8_t gPrinting = 0;
 float gHPrintScale = 1.0f;
@@ -167,8 +174,14 @@ void CreateCustomSkylightBoundsPoints(Objex* skylight, const FloatRect*) {
 
 Objex* gWorkbenchObject = nullptr;
 void SetLotElevation() { NoteServiceCall("SetLotElevation", nullptr); }
-void DrawSelectionLine(Objex* object) { NoteServiceCall("DrawSelectionLine", object); }
-void SetElevationPane(const SelectionState40*) { NoteServiceCall("SetElevationPane", nullptr); }
+void DrawSelectionLine(Objex* object) {
+  NoteServiceCall("DrawSelectionLine", object);
+  if (gPlanDrawingServices.drawSelectionLine) gPlanDrawingServices.drawSelectionLine(object);
+}
+void SetElevationPane(const SelectionState40* ss40) {
+  NoteServiceCall("SetElevationPane", nullptr);
+  if (ss40 && gFrontEnd.setElevationPane) gFrontEnd.setElevationPane(ss40);
+}
 
 GLPlaneObject* gGLPlaneObjects = nullptr;
 void InitializeAnimatedLVStatus() { NoteServiceCall("InitializeAnimatedLVStatus", nullptr); }
@@ -176,7 +189,10 @@ void SetLVStatusString(const char*) { NoteServiceCall("SetLVStatusString", nullp
 void ResetAnimatedLVStatus() { NoteServiceCall("ResetAnimatedLVStatus", nullptr); }
 
 uint8_t gMirroring = 0;
-void ResetStandardTool(uint8_t) { NoteServiceCall("ResetStandardTool", nullptr); }
+void ResetStandardTool(uint8_t flag) {
+  NoteServiceCall("ResetStandardTool", nullptr);
+  if (gFrontEnd.resetStandardTool) gFrontEnd.resetStandardTool(flag);
+}
 
 FrontEndServices gFrontEnd;
 
@@ -263,16 +279,46 @@ void TranslateWallComponent(Objex* component, float, float, float) {
   NoteServiceCall("TranslateWallComponent", component);
 }
 void TrackRoofSlopeDirection(Objex* arrow, float, float, float) { NoteServiceCall("TrackRoofSlopeDirection", arrow); }
-void DrawWH(float, float, float) { NoteServiceCall("DrawWH", nullptr); }
-void DrawWHArea(float, float) { NoteServiceCall("DrawWHArea", nullptr); }
-void DrawAngle(float) { NoteServiceCall("DrawAngle", nullptr); }
-void DrawDiameter(float) { NoteServiceCall("DrawDiameter", nullptr); }
-void DrawCube(const Float3DRect*) { NoteServiceCall("DrawCube", nullptr); }
+// The readouts: the second and third arguments of DrawWH change places on the way, so the
+// line shows the width, then the depth, then the height.
+void DrawWH(float width, float depth, float height) {
+  NoteServiceCall("DrawWH", nullptr);
+  if (gFrontEnd.drawWidthHeightDepth) gFrontEnd.drawWidthHeightDepth(width, height, depth);
+}
+void DrawWHArea(float width, float height) {
+  NoteServiceCall("DrawWHArea", nullptr);
+  const DocState* ds = CurDocState();
+  if (!ds || !gFrontEnd.drawWidthHeightArea) return;
+  const float w = ConvertScreenToWorld(width, ds, 0);
+  const float h = ConvertScreenToWorld(height, ds, 0);
+  gFrontEnd.drawWidthHeightArea(w, h, w * h / 12);
+}
+void DrawAngle(float degrees) {
+  NoteServiceCall("DrawAngle", nullptr);
+  if (gFrontEnd.drawAngle) gFrontEnd.drawAngle(degrees);
+}
+void DrawDiameter(float diameter) {
+  NoteServiceCall("DrawDiameter", nullptr);
+  if (gFrontEnd.drawDiameter) gFrontEnd.drawDiameter(diameter);
+}
+void DrawLength(float length) {
+  NoteServiceCall("DrawLength", nullptr);
+  if (gFrontEnd.drawLength) gFrontEnd.drawLength(length);
+}
+void DrawViewLength(float length) {
+  NoteServiceCall("DrawViewLength", nullptr);
+  if (gFrontEnd.drawViewLength) gFrontEnd.drawViewLength(length);
+}
+void UpdateRadius(float radius) {
+  NoteServiceCall("UpdateRadius", nullptr);
+  if (gFrontEnd.updateRadius) gFrontEnd.updateRadius(radius);
+}
 void DrawDimensionLineNoOffset(float, float, float, float, float, float) {
   NoteServiceCall("DrawDimensionLineNoOffset", nullptr);
 }
-void DrawDimensionWallSegmentSelection(Objex* wall, Poinz*, Poinz*, int32_t, int32_t) {
-  NoteServiceCall("DrawDimensionWallSegmentSelection", wall);
+float LimitWallDimension(FloatPoint*, FloatPoint*, Layer*, Poinz* pointA, Poinz*) {
+  NoteServiceCall("LimitWallDimension", pointA ? pointA->owner : nullptr);
+  return 0;
 }
 
 int16_t PointInVirtualRuler(POINT, int16_t* part) {
@@ -290,5 +336,23 @@ Objex* FindSlopeDirectionArrowObject(Objex* roofPanel) {
 uint8_t gFilletChamferUndo = 0;
 uint8_t gMatchAccessoryToNextWindow = 0;
 int16_t gCurToolSet = 7;
-void ClearStatusBar() { NoteServiceCall("ClearStatusBar", nullptr); }
-void SetStatusBar(const char*) { NoteServiceCall("SetStatusBar", nullptr); }
+void ClearStatusBar() {
+  NoteServiceCall("ClearStatusBar", nullptr);
+  if (gFrontEnd.clearStatusBar) gFrontEnd.clearStatusBar();
+}
+void SetStatusBar(const char* text) {
+  NoteServiceCall("SetStatusBar", nullptr);
+  if (gFrontEnd.setStatusBarText) gFrontEnd.setStatusBarText(text);
+}
+
+void RealTimePlantGrowthD3D(int16_t level, int16_t step) {
+  NoteServiceCall("RealTimePlantGrowthD3D", nullptr);
+  if (!gCurDocument || !gCurDocument->itsDocState) return;
+  const int32_t most = gCurDocument->itsMaximumPlantAge < 1 ? 1 : gCurDocument->itsMaximumPlantAge;
+  int32_t age = static_cast<int32_t>(level) + step;
+  if (age < 1) age = 1;
+  if (age > most) age = most;
+  gCurDocument->itsDocState->plantAge = static_cast<float>(age);
+  if (gCurDocument->itsLayers) SelectAllLayers(gCurDocument->itsLayers, kSelectOff, 1);
+  Refresh();
+}

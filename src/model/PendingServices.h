@@ -65,6 +65,8 @@ void RenderEntireObject(Objex* object);
 void RenderSingleObject(Objex* object);
 void DeleteRendererObject(Objex* object);
 extern uint8_t gRefreshRender;
+// The ten 3D option bits (bits 0..9); all set at start-up.
+extern int32_t gLiveViewOptions;
 extern uint8_t gRealTimeDraw;
 // Tool drawing state: the rubber band is being drawn (lines go to the overlay), or the
 // objects being moved, scaled or rotated are (lines go to the active transform element).
@@ -75,7 +77,16 @@ extern uint8_t gTransformationDrawing;
 // Asks the window of the current document to redraw its plan (through
 // gFrontEnd.refreshDocumentVisibleView); no document or no window: nothing. Never draws.
 void Refresh();
+// Shows the stored wall-segment dimensions in the overlay and forgets them (through
+// gPlanDrawingServices).
 void ClearDimensionWallSegmentSelection();
+// The plan drawing routines that model code calls. The plan drawing installs them
+// (InstallSelectionDrawingServices); unset, the calls are only recorded.
+struct PlanDrawingServices {
+  void (*drawSelectionLine)(Objex* object) = nullptr;
+  void (*clearDimensionWallSegmentSelection)() = nullptr;
+};
+extern PlanDrawingServices gPlanDrawingServices;
 void UpdateInspectorPropertiesState(bool refresh);
 extern uint8_t gPrinting;  // drawing for the printer
 // Print scale of the horizontal and vertical view coordinates while printing (1 otherwise).
@@ -123,7 +134,7 @@ struct SelectionState40;
 extern Objex* gWorkbenchObject;
 // Recomputes the terrain heights from the lot slopes and topography regions.
 void SetLotElevation();
-// Draws the object's outline as selection feedback.
+// Draws the object's outline as selection feedback (through gPlanDrawingServices).
 void DrawSelectionLine(Objex* object);
 // Shows the base-elevation summary in the main window's elevation pane.
 void SetElevationPane(const SelectionState40* ss40);
@@ -145,6 +156,9 @@ void ResetAnimatedLVStatus();
 
 // Application shell: the mirror command's paste flag and the standard tool.
 extern uint8_t gMirroring;
+// Back to the selection tool after a one-shot tool: with flag 0 a tool that stays selected
+// after use stays; otherwise gCurTool becomes 200 and the palettes follow (through
+// gFrontEnd.resetStandardTool; without it the call is only recorded).
 void ResetStandardTool(uint8_t flag);
 
 // Front-end services the core calls; the application installs them, tests may record them.
@@ -158,6 +172,20 @@ struct FrontEndServices {
   void (*documentReinitialized)(class ZLKDocumentModel* model) = nullptr;
   // Asks the window of the document whose model this is to redraw its plan (Refresh).
   void (*refreshDocumentVisibleView)(class ZLKDocumentModel* model) = nullptr;
+  // The main window's status line and elevation pane; the status entry points below hand
+  // their values here (lengths in inches, angles in degrees).
+  void (*clearStatusBar)() = nullptr;
+  void (*setStatusBarText)(const char* text) = nullptr;
+  void (*drawAngle)(float degrees) = nullptr;
+  void (*drawDiameter)(float diameter) = nullptr;
+  void (*drawLength)(float length) = nullptr;
+  void (*drawViewLength)(float length) = nullptr;
+  void (*updateRadius)(float radius) = nullptr;
+  void (*drawWidthHeightArea)(float width, float height, float area) = nullptr;
+  void (*drawWidthHeightDepth)(float width, float height, float depth) = nullptr;
+  void (*setElevationPane)(const SelectionState40* ss40) = nullptr;
+  // The application delegate's resetStandardTool: (ResetStandardTool hands its flag on).
+  void (*resetStandardTool)(uint8_t force) = nullptr;
 };
 extern FrontEndServices gFrontEnd;
 
@@ -229,12 +257,18 @@ void DrawWH(float width, float depth, float height);
 void DrawWHArea(float width, float height);
 void DrawAngle(float degrees);
 void DrawDiameter(float diameter);
+void DrawLength(float length);
+void DrawViewLength(float length);
+void UpdateRadius(float radius);
 // Overlay drawing of the tools: the projected 3D box of the selection, a live dimension
 // line between two model points, and the segment dimensions of the wall under the cursor.
 void DrawCube(const Float3DRect* box);
 void DrawDimensionLineNoOffset(float x1, float y1, float z1, float x2, float y2, float z2);
 void DrawDimensionWallSegmentSelection(Objex* wall, Poinz* point, Poinz* segmentEnd, int32_t winX,
                                        int32_t winY);
+// Drawing tools: pulls `end` back along the ray from `start` to the nearest other wall
+// segment of the layer that it crosses; that wall's thickness, or 0 (end unchanged).
+float LimitWallDimension(FloatPoint* start, FloatPoint* end, Layer* layer, Poinz* pointA, Poinz* pointB);
 
 
 // What the plan view's click road and keyboard call that is not built yet: the virtual
@@ -253,3 +287,8 @@ extern uint8_t gMatchAccessoryToNextWindow;  // the next window click refreshes 
 extern int16_t gCurToolSet;                  // the plan kind whose tools the palette shows
 void ClearStatusBar();
 void SetStatusBar(const char* text);
+
+// Plant growth of the whole design (3D view): level + step clamped to 1 .. the document's
+// itsMaximumPlantAge (at least 1) goes into DocState.plantAge; every object is deselected
+// and the plan redrawn. Growing the plants themselves is not built. No DocState: nothing.
+void RealTimePlantGrowthD3D(int16_t level, int16_t step);

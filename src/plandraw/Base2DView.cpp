@@ -14,7 +14,7 @@
 #include "model/ViewProjection.h"
 #include "plandraw/DrawFlags.h"
 #include "plandraw/LinePrimitives.h"
-#include "plandraw/PendingPlanDrawing.h"
+#include "plandraw/SelectionHandles.h"
 #include "plandraw/PlanDrawSettings.h"
 #include "plandraw/PlanDrawing.h"
 #include "plandraw/PlanViewHooks.h"
@@ -106,6 +106,7 @@ RGBColor BackgroundUnlessPrinting(const RGBColor& background) {
 
 Base2DView::Base2DView() : dynamicDrawEngine_(std::make_unique<ZLKDynamicDrawEngine>()) {
   AllocateAcclLineBuffer();
+  InstallSelectionDrawingServices();
 }
 
 Base2DView::~Base2DView() = default;

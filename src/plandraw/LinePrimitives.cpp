@@ -15,7 +15,7 @@
 #include "model/ViewProjection.h"
 #include "plandraw/DrawContext.h"
 #include "plandraw/DrawFlags.h"
-#include "plandraw/PendingPlanDrawing.h"
+#include "plandraw/RoofDrawing.h"
 #include "plandraw/PlanDrawSettings.h"
 #include "plandraw/PlanViewHooks.h"
 #include "plandraw/PlatformAdapters.h"

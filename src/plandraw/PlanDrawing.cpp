@@ -19,7 +19,17 @@
 #include "plandraw/DrawFlags.h"
 #include "plandraw/HSVColor.h"
 #include "plandraw/LinePrimitives.h"
+#include "plandraw/BuildingSymbols.h"
+#include "plandraw/DetailDrawing.h"
 #include "plandraw/PendingPlanDrawing.h"
+#include "plandraw/RoofDrawing.h"
+#include "plandraw/SlopeArrows.h"
+#include "plandraw/SymbolDrawing.h"
+#include "plandraw/TextObjects.h"
+#include "plandraw/WallSegmentDimensions.h"
+#include "plandraw/PerimeterDimensions.h"
+#include "plandraw/SmallPlanObjects.h"
+#include "plandraw/WallsAndDoors.h"
 #include "plandraw/PlanDrawSettings.h"
 #include "plandraw/PlanViewHooks.h"
 #include "plandraw/PlatformAdapters.h"
@@ -182,8 +192,101 @@ void DrawSegments(DrawContext* handle, Objex* object, int32_t flags, const DragT
   }
 }
 
-// Kinds whose own drawing routines come later are drawn by their outline for now.
-bool DrawsWholeObject(const Objex* object) { return object->type == kObjDimensionInfo; }
+// Kinds drawn whole by their own routine: nothing else of the object is drawn.
+bool DrawWholeObjectByKind(DrawContext* handle, Objex* object, const RECT* rect, int32_t flags,
+                           const DragTransformInfo* transform) {
+  switch (object->type) {
+    case kObjDimensionInfo:
+      return true;
+    case kObjDoor:
+      DrawDoor(handle, object, rect, flags, transform);
+      return true;
+    case kObjWindow:
+      DrawWindow(handle, object);
+      return true;
+    case kObjPlant:
+      DrawPlant(handle, object);
+      return true;
+    case kObjComponent:
+      if (object->subtype == kSubDimensionAttachment) DrawDimensionAttachment(handle, object);
+      else DrawComponent(handle, object, rect, flags, transform, object->subtype);
+      return true;
+    case kObjRoofSlopeArrow:
+      DrawRoofSlopeDirectionArrow(handle, object);
+      return true;
+    case kObjAccessory:
+      DrawAccessory(handle, object);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The kinds' own routines while nothing is moved or rubber-banded; true when the object's
+// segments follow.
+bool DrawOwnRoutineByKind(DrawContext* handle, Objex* object) {
+  switch (object->type) {
+    case kObjPath:
+      DrawPathObject(handle, object);
+      return true;
+    case kObjDeck:
+      DrawDeck(handle, object);
+      return true;
+    case kObjSprinkler:
+      DrawSprinkler(handle, object);
+      return true;
+    case kObjRoof:
+      DrawRoof(handle, object);
+      return false;
+    case kObjStaircase:
+      DrawStaircase(handle, object);
+      return false;
+    case kObjEntireLot:
+      DrawTopoSlopeDirectionArrow(handle, object);
+      return true;
+    case kObjSlopeLotSection:
+      DrawTopoMultiSlopeDirectionArrow(handle, object);
+      return true;
+    case kObjFoundationBeam:
+      DrawFoundationBeam(handle, object);
+      return false;
+    case kObjFoundationPier:
+      DrawFoundationPier(handle, object);
+      return false;
+    case kObjFoundationStrand:
+      DrawFoundationTensionCable(handle, object);
+      return false;
+    case kObjAirDuct:
+      DrawHVACDuct(handle, object);
+      return false;
+    case kObjFoundationSlope:
+      DrawFoundationSlope(handle, object);
+      return false;
+    case kObjDynamicText:
+      DrawTextDynamicObject(handle, object);
+      return false;
+    case kObjText:
+      DrawTextStandardObject(handle, object);
+      return false;
+    case kObjDiameterDim:
+    case kObjType106:
+      DrawDiameterDimension(handle, object);
+      return false;
+    case kObjLeaderDim:
+      DrawLeaderDimension(handle, object);
+      return false;
+    case kObjDimLine:
+      DrawObjectPerimeter(handle, object);
+      return false;
+    case kObjOffsetDim:
+    case kObjOffsetDimHorizontal:
+    case kObjLengthDim:
+      DrawDimensionPerimeter(handle, object);
+      return false;
+    default:
+      return true;
+  }
+}
 
 void DrawChildren(DrawContext* handle, Objex* object, const RECT* rect, int32_t flags,
                   const DragTransformInfo* transform, const DocState* ds) {
@@ -276,14 +379,17 @@ void DrawObject(DrawContext* handle, Objex* object, const RECT* updateRect, int3
       }
     }
 
-    if (!DrawsWholeObject(object)) {
+    if (!DrawWholeObjectByKind(handle, object, updateRect, drawFlags, transform)) {
       // A wall is drawn by its outline (its type data) unless it is being moved. A wall
-      // whose outline has not been built yet shows its own segments.
-      const bool wallByOutline = object->type == kObjWall && !transform && object->typeData;
-      if (!wallByOutline) {
+      // whose outline has not been built yet is drawn from its own points.
+      if (object->type == kObjWall && !transform) {
+        if (!object->typeData) DrawWallFromPoints(handle, object);
+      } else {
         const bool perimeter = NeedsOutlineDimensions(object);
         if (perimeter && !IsDetailShape(object)) DrawObjectPerimeter(handle, object);
-        DrawSegments(handle, object, drawFlags, transform, viewID);
+        if (IsDetailShape(object)) ApplePortDrawDetailObject(object, drawFlags, transform);
+        else if (transform || gDynamicDrawing || DrawOwnRoutineByKind(handle, object))
+          DrawSegments(handle, object, drawFlags, transform, viewID);
         if (perimeter && IsDetailShape(object)) DrawObjectPerimeter(handle, object);
       }
     }

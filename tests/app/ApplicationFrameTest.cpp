@@ -70,7 +70,7 @@ TEST(ZLKWindowController, ShowsAnEmptyPlanAndQuitsFromTheFileMenu) {
   ZLKDocumentView* view = window->documentView();
   ASSERT_NE(view, nullptr);
   ASSERT_NE(window->documentScrollView(), nullptr);
-  EXPECT_EQ(window->centralWidget(), window->documentScrollView());
+  EXPECT_TRUE(window->centralWidget()->isAncestorOf(window->documentScrollView()));
   EXPECT_EQ(window->documentScrollView()->widget(), view);
   QImage shot = view->grab().toImage();
   ASSERT_FALSE(shot.isNull());

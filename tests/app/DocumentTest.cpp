@@ -349,7 +349,7 @@ TEST_F(Document, NewAndOpenReuseTheDesignWindow) {
   bool result = true;
   controller.openDocumentWithContentsOfFile(junk, [&](bool ok) { result = ok; });
   EXPECT_FALSE(result);
-  EXPECT_TRUE(alerts.sawMessage("The design could not be opened."));
+  EXPECT_TRUE(alerts.sawMessage("The document \"junk\" could not be loaded."));
   EXPECT_EQ(doc->fileName(), path);
   EXPECT_EQ(CountObjects(m), 1);
 

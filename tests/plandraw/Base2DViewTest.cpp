@@ -123,7 +123,7 @@ TEST_F(ViewFixture, DrawsInOrderBackgroundTraceGridPlanMarkerHandlesOverlay) {
   Objex* plan = line(0);
   doc.ds()->planColors[kPlanFloor] = {65535, 0, 65535};
   doc.ds()->newPenColor = {0, 30000, 0};
-  ServiceCallRecorder calls;
+  plan->firstPoint->selected = 1;  // a line shows the handles of its selected points
   view.dynamicDrawEngine().activePathMoveToPoint({0, 0});
   view.dynamicDrawEngine().activePathLineToPoint({10, 10});
   view.draw3D(&rect, kDrawFlagAll);
@@ -146,14 +146,14 @@ TEST_F(ViewFixture, DrawsInOrderBackgroundTraceGridPlanMarkerHandlesOverlay) {
   EXPECT_EQ(ctx.calls[image].rect.origin.x, -2);
   EXPECT_EQ(ctx.calls[image].rect.size.width, 4);
   // The overlay holds a path: no handles.
-  EXPECT_FALSE(calls.called("DrawAllLayerHandles"));
+  EXPECT_EQ(FirstCall(ctx, Kind::FillPath, ctx.focusIndicatorColor()), -1);
   EXPECT_EQ(gPlanDrawSettings.penColor, (RGBColor{0, 65535, 0}));
 
   view.dynamicDrawEngine().removePointsFromAllPaths();
   view.setShouldDrawViewPoint(false);
   ctx.clear();
   view.draw3D(&rect, kDrawFlagAll);
-  EXPECT_TRUE(calls.called("DrawAllLayerHandles"));
+  EXPECT_GT(FirstCall(ctx, Kind::FillPath, ctx.focusIndicatorColor()), FirstCall(ctx, Kind::Lines, DrawColorFromRGB({65535, 0, 65535})));
   EXPECT_EQ(FirstCall(ctx, Kind::FillPath, kDrawBlack), -1);
   (void)plan;
 }
@@ -263,16 +263,17 @@ TEST_F(ViewFixture, PrintViewDrawsThePlanWithoutTheScreenOnlyParts) {
   Objex* wall = doc.addObject(kObjWall, true, {{0, 0}, {100, 0}, {100, 100}});
   wall->subtype = kSubExteriorWall;
   wall->planMask = 2;
+  ShowAutoDimensions(doc.ds()) = 0;
   print.dynamicDrawEngine().activePathMoveToPoint({0, 0});
   print.dynamicDrawEngine().activePathLineToPoint({10, 10});
-  ServiceCallRecorder calls;
+  plan->firstPoint->selected = 1;
   print.drawRect(rect);
   EXPECT_EQ(gPrinting, 0);
-  EXPECT_FALSE(calls.called("DrawAllLayerHandles"));
+  EXPECT_EQ(FirstCall(ctx, Kind::FillPath, ctx.focusIndicatorColor()), -1);  // no handles
   EXPECT_EQ(ctx.count(Kind::Image), 0u);
   EXPECT_EQ(ctx.count(Kind::StrokePath), 0u);  // no frame, no overlay
   EXPECT_EQ(ctx.count(Kind::FillPath), 1u);    // the white page only: no marker, no space fill
-  EXPECT_EQ(ctx.count(Kind::Lines), 1u + 3u);  // the line and the wall
+  EXPECT_EQ(ctx.count(Kind::Lines), 1u + 6u);  // the line and the wall's two faces
   // The grid is printed only when shown and printed.
   gPlanDrawSettings.printGrid = 1;
   ctx.clear();

@@ -1,0 +1,132 @@
+// Status-line texts and the core's road to the main window's status line.
+#include "app/StatusReadouts.h"
+
+#include <cmath>
+
+#include "app/AppController.h"
+#include "app/ZLKWindowController.h"
+#include "model/DocumentModel.h"
+#include "model/PendingServices.h"
+#include "model/PlanarTransforms.h"
+#include "model/Readouts.h"
+#include "platform/Strings.h"
+
+namespace {
+
+QString Localized(const char* key) { return QString::fromStdString(LocalizedString(key)); }
+
+QString Inches(float inches) {
+  char text[kReadoutTextSize] = {};
+  ConvertInchesToStr(inches, text);
+  return ReadoutString(text);
+}
+
+QString Angle(float degrees) {
+  char text[kReadoutTextSize] = {};
+  ConvertAngleToStr(degrees, text);
+  return ReadoutString(text);
+}
+
+ZLKWindowController* MainWindow() { return AppController::mainWindowController(); }
+
+void ClearStatus() {
+  if (ZLKWindowController* w = MainWindow()) w->clearStatusBar();
+}
+void SetStatusText(const char* text) {
+  if (ZLKWindowController* w = MainWindow()) w->setStatusBarText(text);
+}
+void ShowAngle(float v) {
+  if (ZLKWindowController* w = MainWindow()) w->drawAngle(v);
+}
+void ShowDiameter(float v) {
+  if (ZLKWindowController* w = MainWindow()) w->drawDiameter(v);
+}
+void ShowLength(float v) {
+  if (ZLKWindowController* w = MainWindow()) w->drawLength(v);
+}
+void ShowViewLength(float v) {
+  if (ZLKWindowController* w = MainWindow()) w->drawViewLength(v);
+}
+void ShowRadius(float v) {
+  if (ZLKWindowController* w = MainWindow()) w->updateRadius(v);
+}
+void ShowWidthHeightArea(float width, float height, float area) {
+  if (ZLKWindowController* w = MainWindow()) w->drawWidthHeightArea(width, height, area);
+}
+void ShowWidthHeightDepth(float width, float height, float depth) {
+  if (ZLKWindowController* w = MainWindow()) w->drawWidthHeightDepth(width, height, depth);
+}
+void ShowElevationPane(const SelectionState40* ss40) {
+  if (ZLKWindowController* w = MainWindow()) w->setElevationPane(ss40);
+}
+
+}  // namespace
+
+QString ReadoutString(const char* text) {
+  QString shown;
+  if (!text) return shown;
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p)
+    shown += static_cast<unsigned char>(*p) == static_cast<unsigned char>(kReadoutDegreeMark)
+                 ? QChar(0x00B0)
+                 : QChar(static_cast<char16_t>(*p));
+  return shown;
+}
+
+QString AngleReadoutText(float degrees) {
+  if (degrees == 32000.0f) return {};
+  return Localized("Angle: ") + Angle(degrees);
+}
+
+QString DiameterReadoutText(float inches) {
+  if (inches == 0) return {};
+  return Localized("Diameter: ") + Inches(inches);
+}
+
+QString LengthReadoutText(float inches) {
+  if (inches == 0) return {};
+  return Localized("Length: ") + Inches(inches);
+}
+
+QString ViewLengthReadoutText(float inches) {
+  if (inches == 0) return {};
+  return Localized("View Distance: %s").replace(QStringLiteral("%s"), Inches(inches));
+}
+
+QString RadiusReadoutText(float radius) {
+  if (radius == 0) return {};
+  return Localized("Radius: ") + Inches(UnzoomF(UnzoomF(radius)));
+}
+
+QString WidthHeightAreaReadoutText(float width, float height, float area) {
+  if (width == 0 && height == 0) return {};
+  return Localized("Width: ") + Inches(width) + Localized(", Height: ") + Inches(height) +
+         Localized(", Area: ") + Inches(area);
+}
+
+QString WidthHeightDepthReadoutText(float width, float height, float depth) {
+  auto roundsToZero = [](float v) { return std::trunc(v + 0.5f) == 0; };
+  if (roundsToZero(width) && roundsToZero(height) && roundsToZero(depth)) return {};
+  auto value = [](float v) { return Inches(UnzoomF(std::fabs(v))); };
+  QString widthPiece, depthPiece, heightPiece;
+  if (width != 0) widthPiece = Localized("Width: %s").replace(QStringLiteral("%s"), value(width));
+  if (depth != 0)
+    depthPiece = Localized(widthPiece.isEmpty() ? "Depth: %s" : ", Depth: %s")
+                     .replace(QStringLiteral("%s"), value(depth));
+  if (height != 0)
+    heightPiece = Localized(widthPiece.isEmpty() && depthPiece.isEmpty() ? "Height: %s" : ", Height: %s")
+                      .replace(QStringLiteral("%s"), value(height));
+  return widthPiece + depthPiece + heightPiece;
+}
+
+void InstallStatusReadoutServices() {
+  gFrontEnd.clearStatusBar = ClearStatus;
+  gFrontEnd.setStatusBarText = SetStatusText;
+  gFrontEnd.drawAngle = ShowAngle;
+  gFrontEnd.drawDiameter = ShowDiameter;
+  gFrontEnd.drawLength = ShowLength;
+  gFrontEnd.drawViewLength = ShowViewLength;
+  gFrontEnd.updateRadius = ShowRadius;
+  gFrontEnd.drawWidthHeightArea = ShowWidthHeightArea;
+  gFrontEnd.drawWidthHeightDepth = ShowWidthHeightDepth;
+  gFrontEnd.setElevationPane = ShowElevationPane;
+}

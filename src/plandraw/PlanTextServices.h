@@ -1,0 +1,19 @@
+// The text services the plan labels and dimension readouts share: measuring and drawing a
+// string through the plan view, the centred text box and the escapement of an angle.
+#pragma once
+#include <cstdint>
+
+#include "model/Types.h"
+#include "plandraw/DrawTypes.h"
+
+class DrawContext;
+
+// Width and height of the string in the font (the given context, else the current one).
+NSSize MeasurePlanText(DrawContext* handle, const char* text, const LOGFONT& font);
+// The string centred on the rect, turned by the font's orientation, through the plan view.
+void DrawPlanTextInRect(DrawContext* handle, const char* text, const NSRect& rect, const LOGFONT& font,
+                        const RGBColor& color);
+// The box of a measured string centred at (cx, cy), 6 units wider than the text, whole units.
+NSRect CentredTextBox(float cx, float cy, NSSize size);
+// Tenths of a degree, rounded as LOGFONT escapements are.
+int32_t TextEscapement(float degrees);

@@ -1,0 +1,164 @@
+// Components drawn from the fixed 2D symbols.
+#include "plandraw/SymbolDrawing.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "files/SymbolFile.h"
+#include "model/Attachments.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/LineGeometry.h"
+#include "model/PendingServices.h"
+#include "model/PlanarTransforms.h"
+#include "model/Readouts.h"
+#include "model/Records.h"
+#include "platform/Strings.h"
+#include "plandraw/LinePrimitives.h"
+#include "plandraw/PlanText.h"
+#include "plandraw/SymbolGeometry.h"
+
+namespace {
+
+constexpr int32_t kDrawableKinds[] = {55, 65, 66, 67, 70, 73, 74, 75, 76, 77, 78, 83, 84, 85,
+                                      86, 87, 90, 91, 92, 93, 94, 95, 96, 97, 99, 109, 124};
+
+struct SizedKind {
+  int32_t kind;
+  float length, depth;  // inches
+  const char* name;
+};
+constexpr SizedKind kSizedKinds[] = {
+    {95, 60.0f, 30.0f, "Tub/Shower"}, {96, 60.0f, 42.0f, "Spa Tub"}, {97, 48.0f, 36.0f, "Shower"}};
+
+const SizedKind* FindSizedKind(int32_t kind) {
+  for (const SizedKind& s : kSizedKinds)
+    if (s.kind == kind) return &s;
+  return nullptr;
+}
+
+bool IsZero3(const float v[3]) { return v[0] == 0 && v[1] == 0 && v[2] == 0; }
+bool IsZeroXZ(const float v[3]) { return v[0] == 0 && v[2] == 0; }
+
+std::string Readout(float inches) {
+  char text[256] = {};
+  ConvertInchesToStr(inches, text);
+  return text;
+}
+
+// "%sLx%sW" (localized) with the two readouts in order; the table's text is not a printf format.
+std::string SizeLabel(const std::string& width, const std::string& depth) {
+  std::string format = LocalizedString("%sLx%sW");
+  for (const std::string* value : {&width, &depth})
+    if (const size_t at = format.find("%s"); at != std::string::npos) format.replace(at, 2, *value);
+  return format;
+}
+
+}  // namespace
+
+bool IsDrawable2DSymbolKind(int32_t kind) {
+  for (int32_t k : kDrawableKinds)
+    if (k == kind) return true;
+  return false;
+}
+
+void DrawComponent(DrawContext* handle, Objex* component, const RECT* updateRect, int32_t drawFlags,
+                   const DragTransformInfo* transform, int32_t kind) {
+  const DocState* ds = CurDocState();
+  if (!component || !ds) return;
+  const auto* data = static_cast<const DoorWindowData*>(component->typeData);
+  if (!data || !data->anchorStart || !data->anchorEnd || !component->parent) return;
+  const Poinz* p1 = component->firstPoint;
+  if (!p1 || !p1->next) return;
+  const PlanPoint m = Midpoint(PlanPositionOf(p1), PlanPositionOf(p1->next));
+  const float a = PlanAngle(PlanPositionOf(data->anchorStart), PlanPositionOf(data->anchorEnd));
+  const float h = ConvertWorldToScreen(component->parent->width, ds, 0) * 0.5f;
+  const float d = data->flipHorizontal ? a + kRightAngle : a - kRightAngle;
+  const PlanPoint q = m + Polar(d, h);
+  const SizedKind* sized = FindSizedKind(kind);
+  float scaleX = 1.0f, scaleZ = 1.0f;
+  if (sized) {
+    const float length = ConvertWorldToScreen(sized->length, ds, 0);
+    const float depth = ConvertWorldToScreen(sized->depth, ds, 0);
+    if (length > 0) scaleX = data->width / length;
+    if (depth > 0) scaleZ = data->height / depth;
+  }
+  const FloatPoint origin{q.x, q.z};
+  SetupToDraw2DSymbolObject(handle, drawFlags, transform, d + kRightAngle, &origin, kind, scaleX, scaleZ);
+  if (!sized) return;
+  const float degrees = static_cast<float>(a * kRadianDegrees);
+  const std::string size = SizeLabel(Readout(ConvertScreenToWorld(data->width, ds, 0)),
+                                     Readout(ConvertScreenToWorld(data->height, ds, 0)));
+  const PlanPoint sizeAt = q + Polar(d, 0.5f * data->height - 8.0f);
+  DrawNormalText(handle, size.c_str(), sizeAt.x, sizeAt.z, degrees);
+  const PlanPoint nameAt = q + Polar(d, 0.5f * data->height + 8.0f);
+  DrawNormalText(handle, LocalizedString(sized->name).c_str(), nameAt.x, nameAt.z, degrees);
+}
+
+void SetupToDraw2DSymbolObject(DrawContext* handle, int32_t drawFlags, const DragTransformInfo* transform,
+                               float angle, const FloatPoint* origin, int32_t kind, float scaleX, float scaleZ) {
+  if (!origin || !IsDrawable2DSymbolKind(kind)) return;
+  Objex* entry = FindSymbolEntry(gSymbol2DList, static_cast<int16_t>(kind));
+  if (!entry) return;
+  for (Objex* child = entry->firstChild; child; child = child->next) {
+    Draw2DSymbolObject(handle, child, drawFlags, transform, angle, origin, scaleX, scaleZ);
+    for (Objex* grandchild = child->firstChild; grandchild; grandchild = grandchild->next)
+      Draw2DSymbolObject(handle, grandchild, drawFlags, transform, angle, origin, scaleX, scaleZ);
+  }
+}
+
+void Draw2DSymbolObject(DrawContext* handle, Objex* object, int32_t drawFlags, const DragTransformInfo* transform,
+                        float angle, const FloatPoint* origin, float scaleX, float scaleZ) {
+  if (!origin || !object || object->levels != 1 || !object->firstPoint) return;
+  Poinz* p = object->firstPoint;
+  for (; p->next; p = p->next)
+    Draw2DSymbolSegment(handle, object, p, p->next, drawFlags, transform, angle, origin, scaleX, scaleZ);
+  if (object->closed && p != object->firstPoint)
+    Draw2DSymbolSegment(handle, object, p, object->firstPoint, drawFlags, transform, angle, origin, scaleX, scaleZ);
+}
+
+void Draw2DSymbolSegment(DrawContext* handle, Objex* object, Poinz* pointA, Poinz* pointB, int32_t drawFlags,
+                         const DragTransformInfo* transform, float angle, const FloatPoint* origin, float scaleX,
+                         float scaleZ) {
+  const DocState* ds = CurDocState();
+  if (!pointA || !pointB || !ds || !origin) return;
+  Poinz a = *pointA, b = *pointB;
+  const float ox = origin->floatH, oz = origin->floatV;
+  float* tangents[4] = {a.inHandle, a.outHandle, b.inHandle, b.outHandle};
+  for (Poinz* p : {&a, &b}) {
+    p->position[0] += ox;
+    p->position[2] += oz;
+  }
+  if (scaleX != 1.0f || scaleZ != 1.0f) {
+    for (Poinz* p : {&a, &b}) Scale(&p->position[0], &p->position[2], ox, oz, scaleX, scaleZ);
+    for (float* t : tangents)
+      if (!IsZeroXZ(t)) Scale(&t[0], &t[2], 0, 0, scaleX, scaleZ);
+  }
+  const float r = GetRotate(0, angle);
+  for (Poinz* p : {&a, &b}) Rotate(&p->position[0], &p->position[2], ox, oz, r);
+  for (float* t : tangents)
+    if (!IsZeroXZ(t)) Rotate(&t[0], &t[2], 0, 0, r);
+
+  if (IsZero3(a.outHandle) && IsZero3(b.inHandle)) {
+    DrawLine(handle, a.position[0], a.position[1], a.position[2], b.position[0], b.position[1], b.position[2], 0,
+             object, pointA);
+    return;
+  }
+  int32_t n = ds->curveSegments;
+  if (!gPrinting) n = std::max<int32_t>(n / 3, 1);
+  const int32_t m = ZoomL(n);
+  const float step = m < 8 ? 0.125f : (m > 20 ? 0.05f : 1.0f / static_cast<float>(m));
+  float ca[3], cb[3], cc[3], cd[3];
+  for (int k = 0; k < 3; ++k) SetupSpline(a.position[k], a.outHandle[k], b.position[k], b.inHandle[k], &ca[k], &cb[k], &cc[k], &cd[k]);
+  float prev[3] = {};
+  for (int i = 0;; ++i) {
+    const float t = static_cast<float>(i) * step;
+    if (!(t <= 1.01f)) break;
+    const float t2 = t * t, t3 = t2 * t;
+    float cur[3];
+    for (int k = 0; k < 3; ++k) cur[k] = GetSplineCoord(ca[k], cb[k], cc[k], cd[k], t, t2, t3);
+    if (i > 0) DrawLine(handle, prev[0], prev[1], prev[2], cur[0], cur[1], cur[2], 0, object, pointA);
+    for (int k = 0; k < 3; ++k) prev[k] = cur[k];
+  }
+}

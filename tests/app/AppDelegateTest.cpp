@@ -1,0 +1,188 @@
+// The application delegate's launch: the registered user defaults, the readout preferences
+// taken from them, the start-up globals, the launch flags and the application menu's validation.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "AppTestSupport.h"
+#include "app/AppController.h"
+#include "app/UserDefaultKeys.h"
+#include "app/ZLKDocument.h"
+#include "app/ZLKDocumentController.h"
+#include "app/ZLKWindowController.h"
+#include "files/SideBlocks.h"
+#include "model/CommandCodes.h"
+#include "model/DocumentModel.h"
+#include "model/Globals.h"
+#include "model/PendingServices.h"
+#include "plandraw/LinePrimitives.h"
+#include "platform/UserDefaults.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class AppDelegate : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestApplication();
+    char pattern[] = "/tmp/casa-delegate-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+    const char* old = getenv("XDG_RUNTIME_DIR");
+    oldRuntime = old ? old : "";
+    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    SetStandardUserDefaults(&defaults);
+    savedImperial = gDefaultToImperial;
+    savedForce = gForceNewPlanDefaults;
+    savedAngle = gAngleReadoutFormat;
+    savedImperialFormat = gImperialReadoutFormat;
+    savedMetricFormat = gMetricReadoutFormat;
+    savedCurFont = gCurFontInfo;
+    savedTextFont = gTextFontInfo;
+  }
+  void TearDown() override {
+    auto& controller = ZLKDocumentController::sharedDocumentController();
+    std::vector<ZLKWindowController*> windows;
+    for (ZLKDocument* d : controller.documents())
+      for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
+    controller.removeAllDocuments();
+    for (ZLKWindowController* w : windows) delete w;
+    gCurDocument = nullptr;
+    gDefaultToImperial = savedImperial;
+    gForceNewPlanDefaults = savedForce;
+    gAngleReadoutFormat = savedAngle;
+    gImperialReadoutFormat = savedImperialFormat;
+    gMetricReadoutFormat = savedMetricFormat;
+    gCurFontInfo = savedCurFont;
+    gTextFontInfo = savedTextFont;
+    SetStandardUserDefaults(nullptr);
+    if (oldRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
+    else setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+  }
+
+  std::string folder, oldRuntime;
+  MemoryUserDefaults defaults;
+  uint8_t savedImperial = 0, savedForce = 0;
+  int16_t savedAngle = 0, savedImperialFormat = 0, savedMetricFormat = 0;
+  LOGFONT savedCurFont{}, savedTextFont{};
+};
+
+}  // namespace
+
+TEST_F(AppDelegate, RegistersEveryDefaultWithItsValue) {
+  const auto registered = AppController::registrationDefaults(false);
+  EXPECT_EQ(registered.size(), 30u);
+  defaults.registerDefaults(registered);
+  EXPECT_TRUE(defaults.getBool("UndoEnabled"));
+  EXPECT_EQ(defaults.getInt("UndoLevels"), 200);
+  for (const char* key : {"ShowPlanTools", "ShowSnapTools", "ShowGeneralTools", "ShowContentPanel",
+                          "ShowInspectorPanel"})
+    EXPECT_TRUE(defaults.getBool(key)) << key;
+  const std::pair<const char*, const char*> colours[] = {
+      {"FoundationPlanColor", "#c00000"},  {"FloorPlanColor", "#004088"},    {"ElectricalPlanColor", "#ff8000"},
+      {"PlumbingPlanColor", "#00c0c0"},    {"RoofingPlanColor", "#0000c0"},  {"HVACPlanColor", "#c000c0"},
+      {"DeckPlanColor", "#c07c20"},        {"LandscapePlanColor", "#00c000"}, {"DetailPlanColor", "#004088"},
+      {"PlanBackgroundColor", "#f8f8ff"},  {"InactiveFloorColor", "#d0e8ff"}, {"InteriorFillColor", "#f2f2ff"},
+      {"TopographyLinesColor", "#c1ddc1"}, {"ClearViewColor", "#004088"},    {"WireFrameColor", "#000000"},
+      {"GridColor", "#a8b0c8"}};
+  for (auto [key, value] : colours) EXPECT_EQ(defaults.getString(key), value) << key;
+  EXPECT_EQ(defaults.getInt("UseImperialSystemKey"), 3);
+  EXPECT_EQ(defaults.getInt("AngleReadoutKey"), 2);
+  EXPECT_EQ(defaults.getInt("ImperialReadoutKey"), 112);
+  EXPECT_EQ(defaults.getInt("MetricReadoutKey"), 1);
+  EXPECT_FALSE(defaults.getBool("ForcePlanDefaultsKey"));
+  EXPECT_EQ(defaults.getInt("MaxSearchResults"), 100);
+  EXPECT_EQ(defaults.getInt("PreviewSizeKey"), 2);
+  // A metric locale registers the metric system.
+  EXPECT_EQ(std::get<int>(AppController::registrationDefaults(true).at(ZLKMeasurementSystemKey)), 4);
+  // initialize() registers the table on the standard defaults.
+  MemoryUserDefaults fresh;
+  SetStandardUserDefaults(&fresh);
+  AppController::initialize();
+  EXPECT_EQ(fresh.getInt("ImperialReadoutKey"), 112);
+  EXPECT_EQ(fresh.getString("GridColor"), "#a8b0c8");
+  SetStandardUserDefaults(&defaults);
+}
+
+TEST_F(AppDelegate, NewPlanReadoutStateComesFromTheDefaults) {
+  defaults.registerDefaults(AppController::registrationDefaults(true));
+  AppController::loadNewPlanReadoutState();
+  EXPECT_EQ(gDefaultToImperial, 0);
+  EXPECT_EQ(gAngleReadoutFormat, 2);
+  EXPECT_EQ(gImperialReadoutFormat, 112);
+  EXPECT_EQ(gMetricReadoutFormat, 1);
+  EXPECT_EQ(gForceNewPlanDefaults, 0);
+  defaults.setInt("UseImperialSystemKey", 3);
+  defaults.setBool("ForcePlanDefaultsKey", true);
+  defaults.setInt("MetricReadoutKey", 3);
+  AppController::loadNewPlanReadoutState();
+  EXPECT_EQ(gDefaultToImperial, 1);
+  EXPECT_EQ(gForceNewPlanDefaults, 1);
+  EXPECT_EQ(gMetricReadoutFormat, 3);
+  defaults.setInt("UseImperialSystemKey", 7);  // anything but 3 counts as metric
+  AppController::loadNewPlanReadoutState();
+  EXPECT_EQ(gDefaultToImperial, 0);
+}
+
+TEST_F(AppDelegate, StartUpSetsTheGlobalsAndTheLaunchFlags) {
+  AppController::initialize();
+  defaults.setBool("ShowSnapTools", false);
+  gLiveViewOptions = 0;
+  gToolsetOptions = 0;
+  FreeAcclLineBuffer();
+  AppController::startUp();
+  EXPECT_EQ(gLiveViewOptions, 1023);
+  EXPECT_EQ(gToolsetOptions, 6911);
+  EXPECT_FALSE(AppController::snapToolsVisible());
+  EXPECT_TRUE(AppController::inspectorVisible());
+  EXPECT_EQ(gCurFontInfo.lfHeight, -16);
+  EXPECT_EQ(gTextFontInfo.lfHeight, -28);
+  EXPECT_EQ(gTextFontInfo.lfItalic, 1);
+  EXPECT_EQ(gTextFontInfo.lfWeight, 0);
+  EXPECT_EQ(gTextFontInfo.lfPitchAndFamily, 0x34);
+  EXPECT_STREQ(gCurFontInfo.lfFaceName, "Arial");
+  EXPECT_NE(gAcclLineBuffer, nullptr);
+  EXPECT_TRUE(AppController::shouldDisplaySplashScreen());
+  EXPECT_FALSE(AppController::applicationDidLaunch());
+  EXPECT_TRUE(fs::is_directory(folder));
+
+  AppController::applicationDidFinishLaunching();
+  EXPECT_FALSE(AppController::shouldDisplaySplashScreen());
+  EXPECT_TRUE(AppController::applicationDidLaunch());
+  AppController::applicationWillTerminate();
+  EXPECT_EQ(gAcclLineBuffer, nullptr);
+  AppController::setSnapToolsVisible(true);
+}
+
+TEST_F(AppDelegate, ApplicationMenuItemsNeedAShownDesign) {
+  QAction snap;
+  snap.setData(kCmdToggleSnapTools);
+  EXPECT_FALSE(AppController::validateMenuItem(&snap));
+  EXPECT_EQ(snap.text(), "Show Snap Tools");
+
+  ZLKDocument* doc = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(false);
+  ASSERT_NE(doc, nullptr);
+  gCurDocument = doc->documentModel();
+  ZLKWindowController* window = doc->windowControllers().value(0);
+  ASSERT_NE(window, nullptr);
+  window->show();
+  EXPECT_EQ(AppController::deMiniaturizedDocumentWindowCount(), 1u);
+  QAction preferences;
+  EXPECT_TRUE(AppController::validateMenuItem(&preferences));
+  EXPECT_TRUE(AppController::validateMenuItem(&snap));
+  EXPECT_EQ(snap.text(), "Show Snap Tools");  // the snap palette is never shown yet
+
+  window->showMinimized();
+  EXPECT_EQ(AppController::deMiniaturizedDocumentWindowCount(), 0u);
+  EXPECT_FALSE(AppController::validateMenuItem(&preferences));
+  window->showNormal();
+  gCurDocument = nullptr;
+  EXPECT_FALSE(AppController::validateMenuItem(&preferences));
+}

@@ -1,0 +1,367 @@
+// The drawing-tools and editing-tools palettes: tool tips, choosing tools, the standard tool
+// reset, the toolset pop-up, the plant growth stepper and the palettes' visibility.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QTest>
+#include <QToolButton>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "AppTestSupport.h"
+#include "app/AppController.h"
+#include "app/EditToolPaletteController.h"
+#include "app/PlanToolPaletteController.h"
+#include "app/ToolIcons.h"
+#include "app/ZLKDocument.h"
+#include "app/ZLKDocumentController.h"
+#include "app/ZLKDocumentScrollView.h"
+#include "app/ZLKWindowController.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/HitTest.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+#include "platform/UserDefaults.h"
+#include "tools/ToolCodes.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ToolPalettes : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestApplication();
+    char pattern[] = "/tmp/casa-palettes-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+    const char* old = getenv("XDG_RUNTIME_DIR");
+    oldRuntime = old ? old : "";
+    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    SetStandardUserDefaults(&defaults);
+    doc = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(false);
+    ASSERT_NE(doc, nullptr);
+    window = doc->windowControllers().value(0);
+    ASSERT_NE(window, nullptr);
+    model = doc->documentModel();
+    gCurDocument = model;
+    ds = model->itsDocState;
+    gCurTool = kToolSelection;
+    gCurToolSet = kPlanLandscape;
+    plan().loadToolPaletteForPlan(kPlanLandscape);
+    plan().updateToolsetForPlan(kPlanLandscape);
+    edit().selectArrowTool();
+  }
+  void TearDown() override {
+    gCurTool = kToolSelection;
+    gCurToolSet = kPlanLandscape;
+    auto& controller = ZLKDocumentController::sharedDocumentController();
+    std::vector<ZLKWindowController*> windows;
+    for (ZLKDocument* d : controller.documents())
+      for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
+    controller.removeAllDocuments();
+    for (ZLKWindowController* w : windows) delete w;
+    SetStandardUserDefaults(nullptr);
+    gCurDocument = nullptr;
+    if (oldRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
+    else setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+  }
+
+  static PlanToolPaletteController& plan() { return PlanToolPaletteController::sharedPlanToolPaletteController(); }
+  static ToolPaletteController& edit() { return ToolPaletteController::sharedToolPaletteController(); }
+
+  // A selected square on the current layer.
+  Objex* addSelectedSquare() {
+    RGBColor black{};
+    Objex* o = CreateObject(kObjClosedPoly, 1, 1, &black, &black, 4, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    const float corners[4][2] = {{-50, -50}, {50, -50}, {50, 50}, {-50, 50}};
+    for (const auto& c : corners)
+      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, c[0], 0, c[1], 0, 0, 0, 0, 0, 0, o), o);
+    o->planMask = ds->currentPlanMask;
+    AppendObjectToLayer(o, model->itsCurLayer);
+    SelectObj(o, kSelectOn, 1);
+    return o;
+  }
+
+  int checkedPlanCells(int16_t kind) {
+    int n = 0;
+    for (int i = 0; i < plan().cellCount(kind); ++i) n += plan().cell(kind, i)->isChecked();
+    return n;
+  }
+  int checkedEditCells() {
+    int n = 0;
+    for (int i = 0; i < edit().cellCount(); ++i) n += edit().cell(i)->isChecked();
+    return n;
+  }
+
+  std::string folder, oldRuntime;
+  MemoryUserDefaults defaults;
+  ZLKDocument* doc = nullptr;
+  ZLKWindowController* window = nullptr;
+  ZLKDocumentModel* model = nullptr;
+  DocState* ds = nullptr;
+};
+
+// What the window system sends for a double click: press, release, double-click, release.
+void doubleClick(QWidget* button) {
+  const QPointF centre(button->width() / 2.0, button->height() / 2.0);
+  QTest::mouseClick(button, Qt::LeftButton);
+  QMouseEvent press(QEvent::MouseButtonDblClick, centre, button->mapToGlobal(centre), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(button, &press);
+  QTest::mouseRelease(button, Qt::LeftButton);
+}
+
+struct TipRow {
+  int16_t kind;
+  int cell;
+  const char* tip;
+  uint16_t tool;
+};
+
+TEST_F(ToolPalettes, CellsCarryTheToolTipsAndToolsOfTheTable) {
+  const TipRow rows[] = {
+      {kPlanFloor, 0, "Exterior Wall", 7050}, {kPlanFloor, 1, "Interior Wall", 7052},
+      {kPlanFloor, 2, "Door", 7056}, {kPlanFloor, 3, "Window", 7057},
+      {kPlanFloor, 4, "Fixture Lights", 7109}, {kPlanRoofing, 0, "Gable", 7300},
+      {kPlanRoofing, 1, "Hip", 7301}, {kPlanRoofing, 2, "Hip/Gable", 7302},
+      {kPlanRoofing, 3, "Gable Connector", 7303}, {kPlanRoofing, 4, "Hip Connector", 7304},
+      {kPlanRoofing, 5, "Cross Connector", 7305}, {kPlanRoofing, 6, "Freehand Roof", 7306},
+      {kPlanDeck, 0, "Deck with Railing", 7600}, {kPlanDeck, 1, "Deck without Railing", 7601},
+      {kPlanDeck, 2, "Straight Railing", 7602}, {kPlanDeck, 3, "Curved Railing", 7603},
+      {kPlanDeck, 4, "Straight Stairway", 7604}, {kPlanDeck, 5, "Curved Stairway", 7605},
+      {kPlanLandscape, 0, "Property Line", 7500}, {kPlanLandscape, 1, "Ground Fill Region", 7501},
+      {kPlanLandscape, 2, "Pathway/Driveway", 7502}, {kPlanLandscape, 3, "Fill", 7503},
+      {kPlanLandscape, 4, "Edging", 7504}, {kPlanLandscape, 5, "Fence", 7505},
+      {kPlanLandscape, 6, "Gate", 7506}, {kPlanLandscape, 7, "Retaining Wall", 7507},
+      {kPlanLandscape, 8, "Sprinkler Head", 7508}, {kPlanLandscape, 9, "Excavate Topography", 7509},
+      {kPlanLandscape, 10, "Straight Topography", 7512}, {kPlanLandscape, 11, "Curved Topography", 7511},
+      {kPlanDetail, 0, "Rectangle", 7700}, {kPlanDetail, 1, "Circle/Oval", 7701},
+      {kPlanDetail, 2, "Line", 7702}, {kPlanDetail, 3, "Polygon", 7703}, {kPlanDetail, 4, "Arc", 7704},
+      {kPlanDetail, 5, "Circular Arc", 7705}, {kPlanDetail, 6, "Multigon", 7706},
+      {kPlanDetail, 7, "Curve", 7707},
+  };
+  for (const TipRow& r : rows) {
+    QToolButton* button = plan().cell(r.kind, r.cell);
+    ASSERT_NE(button, nullptr) << r.tip;
+    EXPECT_EQ(button->toolTip().toStdString(), r.tip);
+    EXPECT_EQ(ToolOfButton(button), r.tool) << r.tip;
+    EXPECT_FALSE(button->icon().isNull()) << r.tip;
+  }
+  const TipRow editRows[] = {{0, 0, "Selection", 200}, {0, 1, "Rotate", 202}, {0, 2, "Zoom", 203},
+                             {0, 3, "Pan", 204},       {0, 4, "View Point", 205}, {0, 5, "Text", 207}};
+  for (const TipRow& r : editRows) {
+    EXPECT_EQ(edit().cell(r.cell)->toolTip().toStdString(), r.tip);
+    EXPECT_EQ(ToolOfButton(edit().cell(r.cell)), r.tool);
+  }
+  // Every matrix holds tools; tools whose drag is not built are shown disabled, tool tip kept.
+  for (int16_t kind = 0; kind < PlanToolPaletteController::kPlanKinds; ++kind) EXPECT_GT(plan().cellCount(kind), 0);
+  EXPECT_FALSE(plan().cell(kPlanFloor, 0)->isEnabled());
+  EXPECT_TRUE(plan().cell(kPlanDetail, 0)->isEnabled());
+  EXPECT_TRUE(edit().cell(0)->isEnabled());
+  EXPECT_FALSE(edit().cellWithTool(kToolViewPoint)->isEnabled());
+}
+
+TEST_F(ToolPalettes, ClickingRectangleMakesItCurrentAndClearsTheSelection) {
+  Objex* square = addSelectedSquare();
+  plan().loadToolPaletteForPlan(kPlanDetail);
+  ServiceCallRecorder calls;
+  QTest::mouseClick(plan().cell(kPlanDetail, 0), Qt::LeftButton);
+  EXPECT_EQ(gCurTool, kToolRectangle);
+  EXPECT_FALSE(IsObjectSelected(square));
+  EXPECT_TRUE(plan().cell(kPlanDetail, 0)->isChecked());
+  EXPECT_EQ(checkedPlanCells(kPlanDetail), 1);
+  EXPECT_EQ(checkedEditCells(), 0);
+  EXPECT_TRUE(calls.called("UpdateInspectorPropertiesState"));
+  EXPECT_EQ(window->documentScrollView()->viewport()->cursor().shape(), Qt::CrossCursor);
+
+  // The current tool's own cell: nothing happens and the cell stays selected.
+  SelectObj(square, kSelectOn, 1);
+  calls.calls.clear();
+  QTest::mouseClick(plan().cell(kPlanDetail, 0), Qt::LeftButton);
+  EXPECT_TRUE(IsObjectSelected(square));
+  EXPECT_TRUE(plan().cell(kPlanDetail, 0)->isChecked());
+  EXPECT_FALSE(calls.called("UpdateInspectorPropertiesState"));
+
+  // Another cell takes over; no cell selected puts the current tool's cell back.
+  QTest::mouseClick(plan().cell(kPlanDetail, 1), Qt::LeftButton);
+  EXPECT_EQ(gCurTool, kToolCircleOval);
+  EXPECT_EQ(checkedPlanCells(kPlanDetail), 1);
+  plan().removeToolSelection();
+  plan().selectTool(kPlanDetail, -1);
+  EXPECT_EQ(gCurTool, kToolCircleOval);
+  EXPECT_TRUE(plan().cell(kPlanDetail, 1)->isChecked());
+
+  // A disabled cell (its drag is not built) does not take the click.
+  QTest::mouseClick(plan().cell(kPlanDetail, 2), Qt::LeftButton);
+  EXPECT_EQ(gCurTool, kToolCircleOval);
+}
+
+TEST_F(ToolPalettes, ResetStandardToolGoesBackToTheArrow) {
+  plan().loadToolPaletteForPlan(kPlanDetail);
+  QTest::mouseClick(plan().cell(kPlanDetail, 0), Qt::LeftButton);
+  ASSERT_EQ(gCurTool, kToolRectangle);
+  ResetStandardTool(0);  // the shape tools stay after use
+  EXPECT_EQ(gCurTool, kToolRectangle);
+  EXPECT_TRUE(plan().cell(kPlanDetail, 0)->isChecked());
+
+  ResetStandardTool(1);
+  EXPECT_EQ(gCurTool, kToolSelection);
+  EXPECT_EQ(checkedPlanCells(kPlanDetail), 0);
+  EXPECT_TRUE(edit().cellWithTool(kToolSelection)->isChecked());
+  EXPECT_EQ(checkedEditCells(), 1);
+
+  gCurTool = kToolFloorDrain;  // not among the tools that stay
+  ResetStandardTool(0);
+  EXPECT_EQ(gCurTool, kToolSelection);
+  gCurTool = kToolToilet;
+  ResetStandardTool(0);
+  EXPECT_EQ(gCurTool, kToolToilet);
+  EXPECT_FALSE(AppController::toolStaysSelected(kToolInsertPoint));
+  EXPECT_TRUE(AppController::toolStaysSelected(kToolSkylight));
+  EXPECT_FALSE(AppController::toolStaysSelected(7202));
+}
+
+TEST_F(ToolPalettes, ToolsetPopUpBrowsesAnotherPlansTools) {
+  QComboBox* popUp = plan().toolsetPopUpButton();
+  ASSERT_EQ(popUp->count(), PlanToolPaletteController::kPlanKinds);
+  EXPECT_EQ(popUp->currentData().toInt(), kPlanLandscape);
+  EXPECT_EQ(plan().shownToolSet(), kPlanLandscape);
+
+  const int roofing = popUp->findData(static_cast<int>(kPlanRoofing));
+  popUp->setCurrentIndex(roofing);
+  emit popUp->activated(roofing);
+  EXPECT_EQ(plan().shownToolSet(), kPlanRoofing);
+  EXPECT_FALSE(plan().toolView(kPlanRoofing)->isHidden());
+  EXPECT_TRUE(plan().toolView(kPlanLandscape)->isHidden());
+  EXPECT_EQ(plan().width(), plan().toolView(kPlanRoofing)->width() + 204);
+  EXPECT_EQ(plan().height(), 32);
+  // Browsing changes neither the plan kind nor the tool.
+  EXPECT_EQ(gCurToolSet, kPlanLandscape);
+  EXPECT_EQ(gCurTool, kToolSelection);
+
+  plan().updateToolsetForPlan(kPlanDetail);
+  EXPECT_EQ(popUp->currentData().toInt(), kPlanDetail);
+  plan().loadToolPaletteForPlan(12);  // no such plan: nothing changes
+  EXPECT_EQ(plan().shownToolSet(), kPlanRoofing);
+}
+
+TEST_F(ToolPalettes, GrowthStepperStaysWithinTheDesignsAges) {
+  EXPECT_EQ(PlantGrowthStatusText(1).toStdString(), "Plant Growth at 3 Months");
+  EXPECT_EQ(PlantGrowthStatusText(2).toStdString(), "Plant Growth at 6 Months");
+  EXPECT_EQ(PlantGrowthStatusText(3).toStdString(), "Plant Growth at 9 Months");
+  EXPECT_EQ(PlantGrowthStatusText(4).toStdString(), "Plant Growth at 1 Years");
+
+  model->itsMaximumPlantAge = 5;
+  ds->plantAge = 3.6f;  // level 4
+  ServiceCallRecorder calls;
+  plan().plantGrowthRightButtonChanged();
+  EXPECT_EQ(ds->plantAge, 5.0f);
+  EXPECT_TRUE(calls.called("SetStatusBar"));
+  EXPECT_FALSE(plan().plantGrowthRightButton()->isEnabled());
+  EXPECT_TRUE(plan().plantGrowthLeftButton()->isEnabled());
+  EXPECT_EQ(plan().plantGrowthLevelIndicator()->maximum(), 5);
+  EXPECT_EQ(plan().plantGrowthLevelIndicator()->value(), 5);
+  plan().plantGrowthRightButtonChanged();  // at the most: stays, still reports
+  EXPECT_EQ(ds->plantAge, 5.0f);
+  EXPECT_EQ(calls.count("SetStatusBar"), 2u);
+
+  for (int i = 0; i < 8; ++i) plan().plantGrowthLeftButtonChanged();
+  EXPECT_EQ(ds->plantAge, 1.0f);
+  EXPECT_FALSE(plan().plantGrowthLeftButton()->isEnabled());
+
+  // Ages that no design should hold: not a number, far out of range, no room at all.
+  ds->plantAge = std::nanf("");
+  plan().plantGrowthRightButtonChanged();
+  EXPECT_EQ(ds->plantAge, 2.0f);
+  ds->plantAge = 1e30f;
+  plan().plantGrowthLeftButtonChanged();
+  EXPECT_EQ(ds->plantAge, 1.0f);
+  model->itsMaximumPlantAge = 0;
+  plan().plantGrowthRightButtonChanged();
+  EXPECT_EQ(ds->plantAge, 1.0f);
+
+  gCurDocument = nullptr;  // without a design the stepper does nothing
+  calls.calls.clear();
+  plan().plantGrowthRightButtonChanged();
+  EXPECT_FALSE(calls.called("SetStatusBar"));
+}
+
+TEST_F(ToolPalettes, EditToolsSetCursorAndSelection) {
+  Objex* square = addSelectedSquare();
+  QWidget* viewport = window->documentScrollView()->viewport();
+  ServiceCallRecorder calls;
+  edit().selectTool(kToolSelection);  // already current: keeps the selection
+  EXPECT_TRUE(IsObjectSelected(square));
+  EXPECT_FALSE(calls.called("UpdateInspectorPropertiesState"));
+  EXPECT_EQ(viewport->cursor().shape(), Qt::ArrowCursor);
+
+  doubleClick(edit().cellWithTool(kToolSelection));
+  EXPECT_TRUE(calls.called("moveObjects"));
+  EXPECT_EQ(gCurTool, kToolSelection);
+  calls.calls.clear();
+  QTest::mouseClick(edit().cellWithTool(kToolSelection), Qt::LeftButton);  // a single click again
+  EXPECT_FALSE(calls.called("moveObjects"));
+
+  QTest::mouseClick(edit().cellWithTool(kToolPan), Qt::LeftButton);
+  EXPECT_EQ(gCurTool, kToolPan);
+  EXPECT_EQ(viewport->cursor().shape(), Qt::OpenHandCursor);
+  EXPECT_TRUE(calls.called("UpdateInspectorPropertiesState"));
+  EXPECT_TRUE(IsObjectSelected(square));
+
+  edit().selectTool(kToolZoom);
+  EXPECT_EQ(viewport->cursor().shape(), Qt::BitmapCursor);
+
+  edit().selectTool(kToolText);  // the text and dimension tools drop the selection
+  EXPECT_FALSE(IsObjectSelected(square));
+  EXPECT_EQ(viewport->cursor().shape(), Qt::CrossCursor);
+
+  // Choosing an edit tool clears the drawing palette's cell.
+  plan().loadToolPaletteForPlan(kPlanDetail);
+  QTest::mouseClick(plan().cell(kPlanDetail, 0), Qt::LeftButton);
+  QTest::mouseClick(edit().cellWithTool(kToolInsertPoint), Qt::LeftButton);
+  EXPECT_EQ(gCurTool, kToolInsertPoint);
+  EXPECT_EQ(checkedPlanCells(kPlanDetail), 0);
+  EXPECT_EQ(checkedEditCells(), 1);
+}
+
+TEST_F(ToolPalettes, PanelsRememberVisibilityAndFrames) {
+  plan().showWindow();
+  edit().showWindow();
+  EXPECT_TRUE(AppController::planToolsVisible());
+  plan().move(40, 60);
+  AppController::closeVisiblePanelsAndSaveState();
+  EXPECT_FALSE(plan().isVisible());
+  EXPECT_FALSE(edit().isVisible());
+  EXPECT_TRUE(AppController::planToolsVisible());  // recorded as it was
+  EXPECT_TRUE(defaults.hasValue("NSWindow Frame PlanToolPanel"));
+
+  AppController::togglePlanToolPalettePanel();
+  EXPECT_TRUE(plan().isVisible());
+  AppController::togglePlanToolPalettePanel();
+  EXPECT_FALSE(plan().isVisible());
+  EXPECT_FALSE(AppController::planToolsVisible());
+  AppController::restoreAllVisiblePanels();
+  EXPECT_FALSE(plan().isVisible());
+  EXPECT_TRUE(edit().isVisible());
+
+  // A stored frame that is not four numbers is ignored.
+  defaults.setString("NSWindow Frame EditToolPanel", "12 x");
+  EXPECT_FALSE(AppController::restorePanelFrame(&edit(), "EditToolPanel"));
+  defaults.setString("NSWindow Frame EditToolPanel", "99999999999999 1 2 3");
+  EXPECT_FALSE(AppController::restorePanelFrame(&edit(), "EditToolPanel"));
+  edit().close();
+  AppController::setEditToolsVisible(true);
+  AppController::setPlanToolsVisible(true);
+}
+
+}  // namespace

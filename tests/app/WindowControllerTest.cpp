@@ -1,0 +1,495 @@
+// The design window's controls: the active-floor pop-up and its road through undo, fitting
+// the plan to the window, the status readouts, the elevation pane, the floor areas and the
+// New and Open roads that keep the one window.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QSlider>
+#include <QTabBar>
+#include <cmath>
+#include <cstring>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "AppTestSupport.h"
+#include "app/AppController.h"
+#include "app/FitToWindow.h"
+#include "app/StatusReadouts.h"
+#include "app/Win32EventHandler.h"
+#include "app/ZLKDocument.h"
+#include "app/ZLKDocumentController.h"
+#include "app/ZLKDocumentView.h"
+#include "app/ZLKWindowController.h"
+#include "files/DesignFile.h"
+#include "files/Undo.h"
+#include "model/DocState.h"
+#include "model/Delete.h"
+#include "model/DocumentModel.h"
+#include "model/PendingServices.h"
+#include "model/PlanarTransforms.h"
+#include "model/Readouts.h"
+#include "model/Records.h"
+#include "model/ViewCommands.h"
+#include "platform/Alerts.h"
+#include "platform/UserDefaults.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+int CountObjects(const ZLKDocumentModel* m) {
+  int n = 0;
+  for (Layer* l = m ? m->itsLayers : nullptr; l; l = l->next)
+    for (Objex* o = l->firstObject; o; o = o->next) ++n;
+  return n;
+}
+
+// An open line through the plan points, on the current floor.
+Objex* AddLine(std::initializer_list<std::pair<float, float>> points) {
+  RGBColor black{};
+  Objex* o = CreateObject(kObjLine, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr,
+                          nullptr, nullptr, nullptr);
+  o->planMask = gCurDocument->itsDocState->newObjectPlanMask;
+  for (auto [x, z] : points) AppendPointToObject(CreatePoint(1, 1, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, o), o);
+  AppendObjectToLayer(o, gCurDocument->itsCurLayer);
+  return o;
+}
+
+std::string Inches(float v) {
+  char text[kReadoutTextSize] = {};
+  ConvertInchesToStr(v, text);
+  return text;
+}
+
+// A presenter whose sheets answer only when told, as a sheet does.
+class DeferredAlerts : public AlertPresenter {
+ public:
+  DeferredAlerts() : previous_(CurrentAlertPresenter()) { SetAlertPresenter(this); }
+  ~DeferredAlerts() override { SetAlertPresenter(previous_); }
+  void present(const AlertRequest& request, std::function<void(int)> done) override {
+    shown.push_back(request);
+    pending = std::move(done);
+  }
+  void answer(int button) {
+    auto done = std::move(pending);
+    pending = nullptr;
+    if (done) done(button);
+  }
+  std::vector<AlertRequest> shown;
+  std::function<void(int)> pending;
+
+ private:
+  AlertPresenter* previous_;
+};
+
+class WindowController : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestApplication();
+    char pattern[] = "/tmp/casa-window-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+    const char* old = getenv("XDG_RUNTIME_DIR");
+    oldRuntime = old ? old : "";
+    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    SetStandardUserDefaults(&defaults);
+    auto& controller = ZLKDocumentController::sharedDocumentController();
+    savedSaveChooser = controller.chooseSavePath;
+    savedOpenChooser = controller.chooseOpenPath;
+    controller.chooseSavePath = [this](const std::string&) { return savePath; };
+    controller.chooseOpenPath = [this] { return openPath; };
+    doc = controller.makeUntitledDocument(/*display=*/false);
+    ASSERT_NE(doc, nullptr);
+    model = doc->documentModel();
+    window = doc->windowControllers().value(0);
+    ASSERT_NE(window, nullptr);
+    gCurDocument = model;
+  }
+  void TearDown() override {
+    auto& controller = ZLKDocumentController::sharedDocumentController();
+    std::vector<ZLKWindowController*> windows;
+    for (ZLKDocument* d : controller.documents())
+      for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
+    controller.removeAllDocuments();
+    for (ZLKWindowController* w : windows) delete w;
+    controller.chooseSavePath = savedSaveChooser;
+    controller.chooseOpenPath = savedOpenChooser;
+    SetStandardUserDefaults(nullptr);
+    gCurDocument = nullptr;
+    if (oldRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
+    else setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
+    std::error_code ec;
+    fs::remove_all(folder, ec);
+  }
+  std::string file(const std::string& name) const { return folder + "/" + name; }
+  QString status() const { return window->statusText()->text(); }
+  const char* currentFloor() const { return model->itsCurLayer ? model->itsCurLayer->name : ""; }
+
+  std::string folder, oldRuntime, savePath, openPath;
+  MemoryUserDefaults defaults;
+  std::function<std::string(const std::string&)> savedSaveChooser;
+  std::function<std::string()> savedOpenChooser;
+  ZLKDocument* doc = nullptr;
+  ZLKDocumentModel* model = nullptr;
+  ZLKWindowController* window = nullptr;
+};
+
+TEST_F(WindowController, FloorPopUpSwitchesTheWorkingFloorAndFollowsUndo) {
+  QComboBox* floors = window->activeFloorTBPopUpButton();
+  ASSERT_NE(floors, nullptr);
+  ASSERT_EQ(floors->count(), 3);
+  EXPECT_EQ(floors->itemData(0).toInt(), 5275);
+  EXPECT_EQ(floors->itemData(2).toInt(), 5277);
+  EXPECT_STREQ(currentFloor(), "First Floor");
+  EXPECT_EQ(floors->currentIndex(), 0);
+
+  emit floors->activated(1);
+  EXPECT_STREQ(currentFloor(), "Second Floor");
+  EXPECT_EQ(floors->currentIndex(), 1);
+  EXPECT_EQ(model->itsDocState->wallFoundationMask, 2);
+  Layer* first = GetLayerFromName("First Floor");
+  Layer* second = GetLayerFromName("Second Floor");
+  EXPECT_EQ(first->selectable, 0);
+  EXPECT_EQ(second->selectable, 1);
+  EXPECT_EQ(second->visible, 1);
+  EXPECT_EQ(first->visible, 1);  // the other floors stay shown
+  AddLine({{0, 0}, {100, 0}});
+  StoreUndo("Line");
+
+  // "View Working Floor Only" and back.
+  Win32EventHandler& handler = *Win32EventHandler::sharedEventHandler();
+  handler.workOnFloorUsingCommand(5279);
+  EXPECT_EQ(first->visible, 0);
+  EXPECT_EQ(second->visible, 1);
+  handler.workOnFloorUsingCommand(5278);
+  EXPECT_EQ(first->visible, 1);
+  EXPECT_EQ(gWorkingFloorVisibleOnly, 0);
+
+  // The menu's first floor selects the pop-up's item too.
+  handler.workOnFloorUsingCommand(5275);
+  EXPECT_STREQ(currentFloor(), "First Floor");
+  EXPECT_EQ(floors->currentIndex(), 0);
+  EXPECT_EQ(model->itsDocState->wallFoundationMask, 1);
+  AddLine({{0, 50}, {100, 50}});
+  StoreUndo("Line");
+
+  // Undo returns to the state after the line on the second floor, the pop-up with it.
+  doc->performUndo();
+  EXPECT_STREQ(currentFloor(), "Second Floor");
+  EXPECT_EQ(floors->currentIndex(), 1);
+  doc->performRedo();
+  EXPECT_STREQ(currentFloor(), "First Floor");
+  EXPECT_EQ(floors->currentIndex(), 0);
+}
+
+TEST_F(WindowController, FloorCommandsForAMissingFloorChangeNothing) {
+  Layer* third = GetLayerFromName("Third Floor");
+  ASSERT_NE(third, nullptr);
+  std::strcpy(third->name, "Attic");
+  Win32EventHandler::sharedEventHandler()->workOnFloorUsingCommand(5277);
+  EXPECT_STREQ(currentFloor(), "First Floor");
+  EXPECT_EQ(GetLayerFromName("First Floor")->selectable, 1);
+}
+
+TEST_F(WindowController, PlanTabsMakeTheWorkingPlan) {
+  DocState* ds = model->itsDocState;
+  ds->planMasks[2] = 4 | 2;
+  window->docTabView()->setCurrentIndex(2);
+  EXPECT_EQ(ds->newObjectPlanMask, 4);
+  EXPECT_EQ(ds->currentPlanMask, 6);
+  EXPECT_EQ(gCurToolSet, 2);
+  // The working plan's own command changes nothing; another one switches the tab.
+  Win32EventHandler::sharedEventHandler()->workOnPlanUsingCommand(5345);
+  EXPECT_EQ(window->docTabView()->currentIndex(), 2);
+  Win32EventHandler::sharedEventHandler()->workOnPlanUsingCommand(5390);
+  EXPECT_EQ(window->docTabView()->currentIndex(), 8);
+  EXPECT_EQ(ds->newObjectPlanMask, 256);
+}
+
+TEST(FitZoom, KnownAnswerOfTheWidthRatio) {
+  // A measured extent of 400 by 300 at zoom 2.0 in a 600 by 600 view: 600 / (400 / 2) = 3.0.
+  FloatRect measured{};
+  measured.floatLeft = -195;
+  measured.floatRight = 205;
+  measured.floatTop = 0;
+  measured.floatBottom = 300;
+  EXPECT_FLOAT_EQ(FitZoomFactor(measured, 2.0f, 600, 600), 3.0f);
+  // The height decides when it is the smaller ratio: 600 / (300 / 2) = 4 against 200 / 150.
+  EXPECT_FLOAT_EQ(FitZoomFactor(measured, 2.0f, 600, 200), 200.0f / 150.0f);
+  EXPECT_EQ(FitZoomFactor(measured, 2.0f, 0, 600), 0.0f);
+  EXPECT_EQ(FitZoomFactor(FloatRect{}, 1.0f, 600, 600), 0.0f);
+}
+
+TEST_F(WindowController, FitToWindowFitsTheDrawingAndCentresIt) {
+  window->resize(900, 700);
+  window->show();
+  ZLKDocumentView* view = window->documentView();
+  AddLine({{-500, -200}, {500, 200}});
+  DocState* ds = model->itsDocState;
+  PinMaxZoom(ds);
+  const NSRect visible = view->visibleRect();
+  const float w = static_cast<int16_t>(visible.size.width), h = static_cast<int16_t>(visible.size.height);
+  ASSERT_GT(w, 0);
+  // At the command's starting zoom of 0.6 the drawing measures 600 by 240 view units; the
+  // margin adds 5 on each side.
+  const float expected = std::min(w / (610 / 0.6f), h / (250 / 0.6f));
+  Win32EventHandler::sharedEventHandler()->fitToWindow();
+  EXPECT_NEAR(PlanZoom(ds), expected, 1e-4);
+  EXPECT_FLOAT_EQ(TopViewZoom(ds), PlanZoom(ds));
+  const NSRect shown = view->visibleRect();
+  EXPECT_NEAR(shown.origin.x + shown.size.width / 2, 0, 1.0);
+  EXPECT_NEAR(shown.origin.y + shown.size.height / 2, 0, 1.0);
+
+  // An empty plan fits the lot rectangle (with the margin).
+  for (Layer* l = model->itsLayers; l; l = l->next)
+    while (l->firstObject) DeleteObj(l->firstObject);
+  const FloatRect& lot = ds->planBounds;
+  const NSRect now = view->visibleRect();
+  const float w2 = static_cast<int16_t>(now.size.width), h2 = static_cast<int16_t>(now.size.height);
+  float lotZoom = std::min(w2 / (lot.floatRight - lot.floatLeft + 10 / 0.6f),
+                           h2 / (lot.floatBottom - lot.floatTop + 10 / 0.6f));
+  Win32EventHandler::sharedEventHandler()->fitToWindow();
+  const float pinned = std::floor(32000 / std::max(lot.floatRight - lot.floatLeft, lot.floatBottom - lot.floatTop));
+  EXPECT_NEAR(PlanZoom(ds), std::min(lotZoom, pinned), 1e-3);
+  window->hide();
+}
+
+TEST_F(WindowController, ReadoutsShowTheirTextsAndEmptyOnZero) {
+  DocState* ds = model->itsDocState;
+  PlanZoom(ds) = 1.0f;
+  const QString length = QString::fromStdString("Length: " + Inches(30));
+  DrawLength(30);
+  EXPECT_EQ(status(), length);
+  DrawLength(0);
+  EXPECT_EQ(status(), QString());
+  DrawDiameter(24);
+  EXPECT_EQ(status(), QString::fromStdString("Diameter: " + Inches(24)));
+  DrawViewLength(120);
+  EXPECT_EQ(status(), QString::fromStdString("View Distance: " + Inches(120)));
+  DrawAngle(45);
+  EXPECT_EQ(status(), QString::fromUtf8("Angle: 45\u00B0"));
+  DrawAngle(32000);
+  EXPECT_EQ(status(), QString());
+
+  // Width, then the second argument as depth, then the third as height.
+  DrawWH(10, 20, 30);
+  EXPECT_EQ(status(), QString::fromStdString("Width: " + Inches(10) + ", Depth: " + Inches(20) +
+                                             ", Height: " + Inches(30)));
+  window->drawWidthHeightDepth(0.3f, 0.2f, -1.2f);
+  EXPECT_EQ(status(), QString());
+  window->drawWidthHeightDepth(0, 10, 5);
+  EXPECT_EQ(status(), QString::fromStdString("Depth: " + Inches(5) + ", Height: " + Inches(10)));
+  window->drawWidthHeightDepth(0, -10, 0);
+  EXPECT_EQ(status(), QString::fromStdString("Height: " + Inches(10)));
+
+  // The area readout takes plan units and shows world units.
+  const float w = ConvertScreenToWorld(72, ds, 0), h = ConvertScreenToWorld(144, ds, 0);
+  DrawWHArea(72, 144);
+  EXPECT_EQ(status(), QString::fromStdString("Width: " + Inches(w) + ", Height: " + Inches(h) +
+                                             ", Area: " + Inches(w * h / 12)));
+  DrawWHArea(0, 0);
+  EXPECT_EQ(status(), QString());
+
+  // The radius is unzoomed twice.
+  PlanZoom(ds) = 2.0f;
+  UpdateRadius(40);
+  EXPECT_EQ(status(), QString::fromStdString("Radius: " + Inches(10)));
+  UpdateRadius(0);
+  EXPECT_EQ(status(), QString());
+  PlanZoom(ds) = 1.0f;
+
+  SetStatusBar("Ready");
+  EXPECT_EQ(status(), QString("Ready"));
+  SetStatusBar(nullptr);
+  EXPECT_EQ(status(), QString());
+  SetStatusBar("Ready");
+  ClearStatusBar();
+  EXPECT_EQ(status(), QString());
+
+  // Without a main window nothing is shown and nothing breaks.
+  gCurDocument = nullptr;
+  DrawLength(30);
+  DrawWHArea(10, 10);
+  gCurDocument = model;
+  EXPECT_EQ(status(), QString());
+}
+
+TEST_F(WindowController, FloorAreaGoesToTheStatusLine) {
+  Win32EventHandler::sharedEventHandler()->calculateFloorAreaUsingCommand(5300);
+  EXPECT_EQ(status(), QString("First Floor Area: 0 sq.ft."));
+  model->itsDocState->measureSystem = kMeasureMetric;
+  Win32EventHandler::sharedEventHandler()->calculateFloorAreaUsingCommand(5302);
+  EXPECT_EQ(status(), QString("Third Floor Area: 0 sq.m."));
+  SetStatusBar("kept");
+  Win32EventHandler::sharedEventHandler()->calculateFloorAreaUsingCommand(5303);
+  EXPECT_EQ(status(), QString("kept"));
+}
+
+TEST_F(WindowController, ElevationPaneAndSlider) {
+  DocState* ds = model->itsDocState;
+  SelectionState40 ss{};
+  ss.ssStateFresh = 1;
+  ss.ssBaseElevationValue = 21 * 12;
+  window->setElevationPane(&ss);
+  EXPECT_FALSE(window->elevationKnobShown());
+  EXPECT_EQ(window->elevationText()->text(), QString("21'"));
+  EXPECT_EQ(gDrawElevationNoSelection, 1);
+
+  ss.ssBaseElevationValue = 5 * 12;
+  window->setElevationPane(&ss);
+  EXPECT_TRUE(window->elevationKnobShown());
+  EXPECT_EQ(window->elevationSlider()->value(), 5);
+  EXPECT_EQ(window->elevationText()->text(), QString("5'"));
+
+  // Mixed elevations change nothing.
+  SelectionState40 mixed{};
+  window->setElevationPane(&mixed);
+  EXPECT_EQ(window->elevationText()->text(), QString("5'"));
+
+  ds->measureSystem = kMeasureMetric;
+  ss.ssBaseElevationValue = ConvertMetersToInches(3);
+  window->setElevationPane(&ss);
+  EXPECT_EQ(window->elevationText()->text(), QString("3"));
+  ds->measureSystem = kMeasureImperial;
+
+  // Dragging moves only the text; releasing applies the value to new objects.
+  ds->selectionState40 = ss;
+  const float before = ds->baseElevation;
+  window->elevationSlider()->setSliderDown(true);
+  window->elevationSlider()->setValue(7);
+  EXPECT_EQ(window->elevationText()->text(), QString("7'"));
+  EXPECT_EQ(ds->baseElevation, before);
+  window->elevationSlider()->setSliderDown(false);
+  EXPECT_FLOAT_EQ(ds->baseElevation, 84);
+  EXPECT_EQ(doc->undoManager().undoActionName(), "Elevation Slider");
+
+  // With mixed elevations the question comes first; Cancel still stores the step.
+  ScopedAlertRecorder alerts;
+  alerts.answer = 1;
+  ds->selectionState40 = mixed;
+  doc->undoManager().removeAllActions();
+  window->elevationSliderChanged(true);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "Elevation settings will be applied to all selected objects.");
+  EXPECT_EQ(doc->undoManager().undoActionName(), "Elevation Slider");
+}
+
+TEST_F(WindowController, NewAsksToSaveAnEditedDesignAndKeepsTheWindow) {
+  ScopedAlertRecorder alerts;
+  std::string path = file("house.pro");
+  ASSERT_TRUE(doc->writeToFile(path, "pro"));
+  doc->setFileName(path);
+  AddLine({{0, 0}, {10, 0}});
+  doc->setDocumentEdited(true);
+  emit window->activeFloorTBPopUpButton()->activated(1);
+
+  alerts.answer = 0;  // Save
+  bool made = false;
+  ZLKDocumentController::sharedDocumentController().newDocument([&](bool ok) { made = ok; });
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "Do you want to save the changes you made in the document \"house\"?");
+  EXPECT_EQ(alerts.shown[0].informative, "Your changes will be lost if you don't save them");
+  EXPECT_EQ(alerts.shown[0].buttons, (std::vector<std::string>{"Save", "Don't Save", "Cancel"}));
+  EXPECT_TRUE(made);
+  EXPECT_EQ(doc->windowControllers().value(0), window);
+  EXPECT_EQ(CountObjects(model), 0);
+  EXPECT_EQ(doc->fileName(), "");
+  EXPECT_FALSE(doc->isDocumentEdited());
+  EXPECT_EQ(window->activeFloorTBPopUpButton()->currentIndex(), 0);
+  EXPECT_EQ(gCurToolSet, kPlanFloor);
+
+  // The saved file holds the edit.
+  ZLKDocument* check = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(false);
+  ASSERT_TRUE(check->readFromFile(path, "pro"));
+  EXPECT_EQ(CountObjects(check->documentModel()), 1);
+  gCurDocument = model;
+}
+
+TEST_F(WindowController, ASaveThatFailsStopsTheRoad) {
+  ScopedAlertRecorder alerts;
+  const std::string path = file("gone/house.pro");
+  doc->setFileName(path);
+  AddLine({{0, 0}, {10, 0}});
+  doc->setDocumentEdited(true);
+  alerts.answer = 0;
+  bool made = true;
+  ZLKDocumentController::sharedDocumentController().newDocument([&](bool ok) { made = ok; });
+  EXPECT_FALSE(made);
+  EXPECT_TRUE(alerts.sawMessage("The document \"house\" could not be saved as \"house\"."));
+  EXPECT_EQ(CountObjects(model), 1);
+  EXPECT_TRUE(doc->isDocumentEdited());
+  EXPECT_EQ(doc->fileName(), path);
+}
+
+TEST_F(WindowController, OpenSavesAnUntitledDesignThroughThePanelThenReads) {
+  // A design file with two lines to open.
+  ZLKDocument* source = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(false);
+  AddLine({{0, 0}, {10, 0}});
+  AddLine({{0, 10}, {10, 10}});
+  openPath = file("other.pro");
+  ASSERT_TRUE(source->writeToFile(openPath, "pro"));
+  ZLKDocumentController::sharedDocumentController().removeDocument(source);
+  gCurDocument = model;
+
+  ScopedAlertRecorder alerts;
+  AddLine({{0, 0}, {10, 0}});
+  doc->setDocumentEdited(true);
+  savePath = file("mine.pro");
+  alerts.answer = 0;
+  ZLKDocumentController::sharedDocumentController().openDocument();
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "Do you want to save the changes you made in the document Untitled?");
+  EXPECT_EQ(alerts.shown[0].informative, "Your changes will be lost if you don't save them.");
+  EXPECT_EQ(alerts.shown[0].buttons[0], "Save...");
+  EXPECT_TRUE(fs::exists(savePath));
+  EXPECT_EQ(doc->fileName(), openPath);
+  EXPECT_EQ(CountObjects(model), 2);
+  EXPECT_FALSE(doc->isDocumentEdited());
+  EXPECT_EQ(ZLKDocumentController::sharedDocumentController().documents().size(), 1u);
+
+  // Cancel leaves everything.
+  doc->setDocumentEdited(true);
+  alerts.answer = 2;
+  openPath = savePath;
+  ZLKDocumentController::sharedDocumentController().openDocument();
+  EXPECT_EQ(doc->fileName(), file("other.pro"));
+  EXPECT_EQ(CountObjects(model), 2);
+}
+
+TEST_F(WindowController, DesktopOpenWaitsForTheSheetAndKnowsTheOpenFile) {
+  auto& controller = ZLKDocumentController::sharedDocumentController();
+  const std::string path = file("Plan.pro");
+  ASSERT_TRUE(doc->writeToFile(path, "pro"));
+  doc->setFileName(path);
+  AddLine({{0, 0}, {10, 0}});
+  doc->setDocumentEdited(true);
+
+  // The open design's own file, in other letter case: returned unread.
+  EXPECT_EQ(controller.openDocumentWithContentsOfURL(file("PLAN.pro")), doc);
+  EXPECT_EQ(CountObjects(model), 1);
+
+  // Another file while edited: the document at once, the read after Don't Save.
+  ZLKDocument* source = controller.makeUntitledDocument(false);
+  AddLine({{0, 0}, {10, 0}});
+  AddLine({{0, 5}, {10, 5}});
+  AddLine({{0, 9}, {10, 9}});
+  const std::string other = file("three.pro");
+  ASSERT_TRUE(source->writeToFile(other, "pro"));
+  controller.removeDocument(source);
+  gCurDocument = model;
+
+  DeferredAlerts alerts;
+  EXPECT_EQ(controller.openDocumentWithContentsOfURL(other), doc);
+  EXPECT_EQ(controller.candidatePath(), other);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(CountObjects(model), 1);
+  alerts.answer(1);  // Don't Save
+  EXPECT_EQ(CountObjects(model), 3);
+  EXPECT_EQ(doc->fileName(), other);
+  EXPECT_FALSE(doc->isDocumentEdited());
+}
+
+}  // namespace

@@ -1,0 +1,563 @@
+// Text labels, dimension lines and arrowheads, outline and wall dimensions, walls and doors
+// in plan, checked through a recording context (and one QImage) in the plan view at zoom 1.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+#include "TestDocument.h"
+#include "model/PendingServices.h"
+#include "model/PlanarTransforms.h"
+#include "model/Readouts.h"
+#include "model/ViewCommands.h"
+#include "model/ViewStateGuard.h"
+#include "plandraw/Base2DView.h"
+#include "plandraw/DimensionLines.h"
+#include "plandraw/DrawFlags.h"
+#include "plandraw/PerimeterDimensions.h"
+#include "plandraw/PlanDrawSettings.h"
+#include "plandraw/PlanDrawing.h"
+#include "plandraw/PlanText.h"
+#include "plandraw/PlanViewHooks.h"
+#include "plandraw/RecordingDrawContext.h"
+#include "plandraw/SmallPlanObjects.h"
+#include "plandraw/WallsAndDoors.h"
+#include "plandraw/ZLKDynamicDrawEngine.h"
+#include "plandraw/qt/QPainterDrawContext.h"
+
+namespace {
+
+using Kind = RecordingDrawContext::Kind;
+constexpr float kPi = std::numbers::pi_v<float>;
+
+Base2DView* gAnnotationView = nullptr;
+
+// The plan view (no view offsets) at zoom 1 over a recording context, installed as the main
+// window's view with its overlay.
+struct AnnotationFixture : ::testing::Test {
+  TestDocument doc;
+  ViewStateGuard view;
+  RecordingDrawContext ctx;
+  CurrentDrawContextScope scope{&ctx};
+  Base2DView planView;
+  RGBColor savedPen = gPlanDrawSettings.penColor;
+
+  AnnotationFixture() {
+    gGlobalYOffset = 0;
+    doc.ds()->zoomFactor = 1;
+    ShowAutoDimensions(doc.ds()) = 1;
+    doc.ds()->font.lfHeight = -16;
+    std::strcpy(doc.ds()->font.lfFaceName, "Arial");
+    gPlanDrawSettings.penColor = {0, 0, 65535};
+    gAnnotationView = &planView;
+    gPlanViewHooks.documentView = [] { return gAnnotationView; };
+    gPlanViewHooks.dynamicDrawEngine = [] { return &gAnnotationView->dynamicDrawEngine(); };
+  }
+  ~AnnotationFixture() override {
+    gPlanViewHooks.documentView = nullptr;
+    gPlanViewHooks.dynamicDrawEngine = nullptr;
+    gAnnotationView = nullptr;
+    gPrinting = 0;
+    gHPrintScale = gVPrintScale = 1;
+    gSelectionState = 0;
+    gPlanDrawSettings.penColor = savedPen;
+  }
+
+  std::vector<const RecordingDrawContext::Call*> calls(Kind kind) const {
+    std::vector<const RecordingDrawContext::Call*> out;
+    for (const auto& c : ctx.calls)
+      if (c.kind == kind) out.push_back(&c);
+    return out;
+  }
+  std::vector<std::string> texts() const {
+    std::vector<std::string> out;
+    for (const auto* c : calls(Kind::Text)) out.push_back(c->text.text);
+    return out;
+  }
+  // The readout of a plan length as dimension text shows it.
+  std::string readout(float planLength) {
+    char text[kReadoutTextSize] = {};
+    ConvertInchesToStr(ConvertScreenToWorld(planLength, doc.ds(), 0), text);
+    return text;
+  }
+  // A wall through the plan points with the given thickness in plan units.
+  Objex* wall(std::initializer_list<std::pair<float, float>> pts, float thicknessPlan, bool closed = false) {
+    Objex* w = doc.addObject(kObjWall, closed, pts);
+    w->width = ConvertScreenToWorld(thicknessPlan, doc.ds(), 0);
+    w->planMask = 2;
+    return w;
+  }
+  // A door or window child of the wall anchored at `anchor`, from `at` to `at + width` along x.
+  Objex* opening(Objex* w, int16_t type, int16_t subtype, Poinz* anchor, float at, float width, float height = 80) {
+    Objex* o = doc.addObject(type, false, {{anchor->position[0] + at, anchor->position[2]},
+                                           {anchor->position[0] + at + width, anchor->position[2]}});
+    // Move it from the layer to the wall's children.
+    Layer* layer = o->layer;
+    if (o->prev) o->prev->next = o->next;
+    else layer->firstObject = o->next;
+    if (o->next) o->next->prev = o->prev;
+    o->prev = o->next = nullptr;
+    o->parent = w;
+    if (!w->firstChild) {
+      w->firstChild = o;
+    } else {
+      Objex* last = w->firstChild;
+      while (last->next) last = last->next;
+      last->next = o;
+      o->prev = last;
+    }
+    auto* d = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+    d->ownerType = type;
+    d->subtype = subtype;
+    d->anchorStart = anchor;
+    d->anchorEnd = anchor->next;
+    d->startDistance = at;
+    d->width = width;
+    d->height = height;
+    o->typeData = d;
+    o->planMask = 2;
+    return o;
+  }
+};
+
+float Distance(NSPoint a, NSPoint b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+}  // namespace
+
+// ---- Text ----
+
+TEST_F(AnnotationFixture, RotatedTextDrawsItsStringInItsFontTurnedAtItsPoint) {
+  LOGFONT font{};
+  font.lfHeight = -20;
+  font.lfWeight = 700;
+  std::strcpy(font.lfFaceName, "Courier");
+  DrawRotatedText(nullptr, "Kitchen", 100, 50, 30, &font);
+  const auto text = calls(Kind::Text);
+  ASSERT_EQ(text.size(), 1u);
+  EXPECT_EQ(text[0]->text.text, "Kitchen");
+  EXPECT_EQ(text[0]->text.font.family, "Courier");
+  EXPECT_FLOAT_EQ(text[0]->text.font.pointSize, 20);  // -20 zoomed, less 0.5, truncated
+  EXPECT_TRUE(text[0]->text.font.traits & kFontBoldTrait);
+  EXPECT_FLOAT_EQ(text[0]->text.angleDegrees, 30);
+  // Centred on the point, shifted 6 sin(angle) = 3 units left on screen.
+  EXPECT_NEAR(text[0]->text.anchor.x, 97, 1.0);
+  EXPECT_NEAR(text[0]->text.anchor.y, 50, 1.0);
+  EXPECT_EQ(text[0]->text.color, (DrawColor{0, 0, 1, 1}));
+}
+
+TEST_F(AnnotationFixture, StandardTextIsLaidOutInItsBoxUnturned) {
+  LOGFONT font{};
+  font.lfHeight = -12;
+  font.lfEscapement = font.lfOrientation = 450;
+  const FloatRect box{20, 10, 60, 200};  // top, left, bottom, right
+  DrawStandardText(nullptr, "Note", &box, &font, kTextAlignRight);
+  const auto text = calls(Kind::Text);
+  ASSERT_EQ(text.size(), 1u);
+  EXPECT_FLOAT_EQ(text[0]->text.angleDegrees, 0);
+  EXPECT_EQ(text[0]->text.alignment, TextAlignment::Right);
+  EXPECT_NEAR(text[0]->text.anchor.x, 200, 1.0);
+  // Clipped to the box, 5 units taller than the projected rectangle.
+  const auto clip = calls(Kind::Clip);
+  ASSERT_EQ(clip.size(), 1u);
+  EXPECT_FLOAT_EQ(clip[0]->rect.size.height, 45);
+}
+
+TEST_F(AnnotationFixture, FontHeightsFollowTheZoomButNeverVanish) {
+  EXPECT_EQ(ScaledFontHeight(-16), -16);
+  doc.ds()->zoomFactor = 0.01f;
+  EXPECT_EQ(ScaledFontHeight(-16), -1);  // never 0, which would mean the default size
+  gPrinting = 1;
+  gHPrintScale = 2;
+  EXPECT_EQ(ScaledFontHeight(-16), -32);
+}
+
+TEST_F(AnnotationFixture, LiveLabelsReadUprightAndStayLegible) {
+  doc.ds()->zoomFactor = 0.25f;
+  DrawDynamicText(nullptr, "12'", 40, 40, 180);
+  const auto& labels = planView.dynamicDrawEngine().dynamicDimArray();
+  ASSERT_EQ(labels.size(), 1u);
+  EXPECT_EQ(labels[0]->textFontInfo().lfHeight, -10);
+  EXPECT_EQ(labels[0]->textFontInfo().lfOrientation, 3600);
+  EXPECT_TRUE(labels[0]->textFontInfo().lfItalic);
+  EXPECT_TRUE(ctx.calls.empty());  // nothing drawn at once
+  planView.dynamicDrawEngine().removePointsFromAllPaths();
+
+  // A normal label keeps its angle.
+  DrawNormalText(nullptr, "x", 0, 0, 180);
+  ASSERT_EQ(calls(Kind::Text).size(), 1u);
+  EXPECT_FLOAT_EQ(calls(Kind::Text)[0]->text.angleDegrees, 180);
+}
+
+TEST_F(AnnotationFixture, CalloutsNameTheOpeningAndItsDoorKind) {
+  DoorWindowData d{};
+  d.ownerType = kObjWindow;
+  d.subtype = 600;
+  d.width = 36;
+  d.height = 48;
+  char text[kCalloutTextSize];
+  GetAttachmentCalloutText(&d, text);
+  EXPECT_EQ(std::string(text), readout(36) + " x " + readout(48));
+  d.ownerType = kObjDoor;
+  d.subtype = kDoorGarage;
+  GetAttachmentCalloutText(&d, text);
+  EXPECT_EQ(std::string(text), readout(36) + " x " + readout(48) + " OHD");
+  d.subtype = kDoorHinged;
+  GetAttachmentCalloutText(&d, text);
+  EXPECT_EQ(std::string(text), readout(36) + " x " + readout(48));
+
+  // Drawn only while callouts are shown; printed at exactly 90 degrees it turns 90.1.
+  DrawAttachmentCalloutText(nullptr, &d, 0, 0, 0, -100, 0, -50, 1, 5);
+  EXPECT_TRUE(calls(Kind::Text).empty());
+  doc.ds()->showCallouts = 1;
+  gPrinting = 1;
+  DrawAttachmentCalloutText(nullptr, &d, 0, 0, 0, -100, 0, -50, 1, 5);
+  ASSERT_EQ(calls(Kind::Text).size(), 1u);
+  EXPECT_NEAR(calls(Kind::Text)[0]->text.angleDegrees, 90.1, 1e-4);
+}
+
+// ---- Dimension lines and arrowheads ----
+
+TEST_F(AnnotationFixture, LengthDimensionDrawsExtensionsLineArrowsAndReadout) {
+  doc.ds()->dimArrowStyle = kArrowStyleSolid;
+  Objex* dim = doc.addObject(kObjLengthDim, false, {{0, 0}, {0, -50}, {200, -50}, {200, 0}});
+  DrawObject(nullptr, dim, nullptr, kDrawFlagAll, nullptr);
+
+  const std::vector<NSPoint> lines = ctx.strokedLinePoints();
+  // The first extension line leaves a 10-unit gap at its measured point and runs to the line's end.
+  ASSERT_GE(lines.size(), 2u);
+  // (Whole view units: v + 0.5 truncated toward zero.)
+  EXPECT_NEAR(lines[0].x, 0, 1.0);
+  EXPECT_NEAR(lines[0].y, -10, 1.0);
+  EXPECT_NEAR(lines[1].y, -50, 1.0);
+  // The dimension line from the second point to the third.
+  bool dimensionLine = false;
+  for (size_t i = 0; i + 1 < lines.size(); i += 2)
+    dimensionLine |= std::fabs(lines[i].y + 50) <= 1 && std::fabs(lines[i + 1].y + 50) <= 1 &&
+                     std::fabs(lines[i + 1].x - lines[i].x) > 190;
+  EXPECT_TRUE(dimensionLine);
+  // Two solid arrowheads, the text box, and the readout of the two measured points.
+  EXPECT_EQ(calls(Kind::FillPath).size(), 3u);
+  ASSERT_EQ(texts().size(), 1u);
+  EXPECT_EQ(texts()[0], readout(200));
+}
+
+TEST_F(AnnotationFixture, ArrowStylesDrawTheirHeads) {
+  struct Case {
+    int16_t style;
+    size_t fills, strokes;
+  } cases[] = {{kArrowStyleSolid, 1, 0},      {kArrowStyleHollow, 1, 1},       {kArrowStyleOpen, 0, 1},
+               {kArrowStyleInwardSlant, 0, 1}, {kArrowStyleOutwardSlant, 0, 1}, {kArrowStyleSolidDot, 1, 0},
+               {kArrowStyleOpenDot, 0, 1},     {5000, 0, 0}};
+  for (const Case& c : cases) {
+    ctx.clear();
+    DrawDimensionArrow(nullptr, 100, 100, 200, 100, c.style, 0);
+    EXPECT_EQ(calls(Kind::FillPath).size(), c.fills) << c.style;
+    EXPECT_EQ(calls(Kind::StrokePath).size(), c.strokes) << c.style;
+  }
+  // A solid head points back from the tip along the line: wings 12 long at 15 degrees.
+  ctx.clear();
+  DrawDimensionArrow(nullptr, 100, 100, 200, 100, kArrowStyleSolid, 0);
+  const NSRect b = calls(Kind::FillPath)[0]->rect;
+  EXPECT_NEAR(NSMinX(b), 100, 0.6);
+  EXPECT_NEAR(NSMaxX(b), 100 + 12 * std::cos(kPi / 12), 0.6);
+  EXPECT_NEAR(b.size.height, 2 * 12 * std::sin(kPi / 12), 1.1);
+}
+
+TEST_F(AnnotationFixture, ArrowheadBitsPickTheFirstStyle) {
+  DrawArrowhead(nullptr, nullptr, 10, 10, 50, 10, kArrowSolid | kArrowOpen);
+  EXPECT_EQ(calls(Kind::FillPath).size(), 1u);
+  ctx.clear();
+  DrawArrowhead(nullptr, nullptr, 10, 10, 50, 10, kArrowOutside);
+  EXPECT_TRUE(ctx.calls.empty());
+  // Outside the tip a leader of 36 units comes first, except for an angle dimension.
+  Objex* line = doc.addObject(kObjLine, false, {{0, 0}, {1, 0}});
+  DrawArrowhead(nullptr, line, 10, 10, 50, 10, kArrowOutside | kArrowInwardSlant);
+  EXPECT_EQ(ctx.strokedLinePoints().size(), 4u);
+  ctx.clear();
+  line->type = kObjAngleDim;
+  DrawArrowhead(nullptr, line, 10, 10, 50, 10, kArrowOutside | kArrowInwardSlant);
+  EXPECT_EQ(ctx.strokedLinePoints().size(), 2u);
+}
+
+TEST_F(AnnotationFixture, AutomaticDimensionsAreGatedButDimensionLinesAndTheRubberBandAreNot) {
+  int guard = 0;
+  ShowAutoDimensions(doc.ds()) = 0;
+  DrawDimensionLine(nullptr, 0, 0, 200, 0, 0, 0, 200, 0, 1, 5, 0, &guard, &guard, 0, 0, 5, 0, nullptr);
+  EXPECT_TRUE(ctx.calls.empty());
+  DrawDimensionLineNoOffset(nullptr, 0, 0, 200, 0, 0, 0, 200, 0, 1, 0, 0, &guard, &guard, 0, 0, 0, 0, nullptr);
+  EXPECT_EQ(texts().size(), 1u);
+  DrawDimensionLine(nullptr, 0, 0, 200, 0, 0, 0, 200, 0, 1, 5, 1, &guard, &guard, 0, 0, 5, 0, nullptr);
+  EXPECT_EQ(planView.dynamicDrawEngine().dynamicDimArray().size(), 1u);
+  EXPECT_FALSE(planView.dynamicDrawEngine().isPathEmpty(kPathPrimary));
+  // Without both guard pointers nothing is drawn.
+  ctx.clear();
+  DrawDimensionLineNoOffset(nullptr, 0, 0, 200, 0, 0, 0, 200, 0, 1, 0, 0, &guard, nullptr, 0, 0, 0, 0, nullptr);
+  EXPECT_TRUE(ctx.calls.empty());
+}
+
+TEST_F(AnnotationFixture, ShortDimensionsAreTextOnlyAndReadUpright) {
+  int guard = 0;
+  DrawDimensionLine(nullptr, 0, 0, 60, 0, 0, 0, 60, 0, 1, 5, 0, &guard, &guard, 0, 0, 5, 0, " R");
+  EXPECT_TRUE(ctx.strokedLinePoints().empty());
+  ASSERT_EQ(texts().size(), 1u);
+  EXPECT_EQ(texts()[0], readout(60) + " R");
+  ctx.clear();
+  // Right to left reads left to right; printing at exactly 0 degrees turns it a tenth.
+  DrawDimensionLine(nullptr, 200, 0, 0, 0, 200, 0, 0, 0, 1, 5, 0, &guard, &guard, 0, 0, 5, 0, nullptr);
+  ASSERT_EQ(calls(Kind::Text).size(), 1u);
+  EXPECT_FLOAT_EQ(calls(Kind::Text)[0]->text.angleDegrees, 360);
+  ctx.clear();
+  gPrinting = 1;
+  DrawDimensionLine(nullptr, 0, 0, 200, 0, 0, 0, 200, 0, 1, 5, 0, &guard, &guard, 0, 0, 5, 0, nullptr);
+  ASSERT_EQ(calls(Kind::Text).size(), 1u);
+  EXPECT_FLOAT_EQ(calls(Kind::Text)[0]->text.angleDegrees, 0.1f);
+  // A selected wall segment's text is red and 12 high.
+  ctx.clear();
+  gPrinting = 0;
+  gSelectionState = 1;
+  doc.ds()->zoomFactor = 3;
+  DrawDimensionLine(nullptr, 0, 0, 200, 0, 0, 0, 200, 0, 1, 5, 0, &guard, &guard, 0, 0, 5, 0, nullptr);
+  ASSERT_EQ(calls(Kind::Text).size(), 1u);
+  EXPECT_EQ(calls(Kind::Text)[0]->text.color, kDrawRed);
+  EXPECT_FLOAT_EQ(calls(Kind::Text)[0]->text.font.pointSize, 12);
+}
+
+// ---- Small objects and outline dimensions ----
+
+TEST_F(AnnotationFixture, SmallObjectsLabelThemselves) {
+  Objex* deck = doc.addObject(kObjDeck, true, {{0, 0}, {100, 0}, {100, 60}, {0, 60}});
+  deck->bounds3D = {0, 0, 0, 0, 100, 60};
+  DrawDeck(nullptr, deck);
+  ASSERT_EQ(texts().size(), 1u);
+  EXPECT_EQ(texts()[0], "DECK");
+
+  ctx.clear();
+  Objex* sprinkler = doc.addObject(kObjSprinkler, false, {{0, 0}, {100, 0}});
+  sprinkler->params[0] = 90;
+  DrawSprinkler(nullptr, sprinkler);
+  ASSERT_EQ(texts().size(), 2u);
+  EXPECT_EQ(texts()[0], readout(100) + " R");
+  EXPECT_NE(texts()[1].find(" Sprinkler"), std::string::npos);
+  ctx.clear();
+  ShowAutoDimensions(doc.ds()) = 0;
+  DrawSprinkler(nullptr, sprinkler);
+  DrawDeck(nullptr, deck);
+  EXPECT_EQ(texts(), std::vector<std::string>{"DECK"});
+
+  // A leader needs three points; it ends in a solid head.
+  ctx.clear();
+  Objex* leader = doc.addObject(kObjLeaderDim, false, {{0, 0}, {50, 50}});
+  DrawLeaderDimension(nullptr, leader);
+  EXPECT_TRUE(ctx.calls.empty());
+}
+
+TEST_F(AnnotationFixture, OutlineLabelsCarryTheirKindsSuffix) {
+  Objex* fence = doc.addObject(kObjFence, false, {{0, 0}, {200, 0}, {400, 0}});
+  fence->firstPoint->next->pointType = 6;
+  DrawObjectPerimeter(nullptr, fence);
+  EXPECT_EQ(texts(), (std::vector<std::string>{readout(200) + " Fence", readout(200) + " Gate"}));
+
+  ctx.clear();
+  Objex* deck = doc.addObject(kObjDeck, true, {{0, 0}, {200, 0}, {200, 200}, {0, 200}});
+  DrawObjectPerimeter(nullptr, deck);
+  EXPECT_TRUE(texts().empty());  // the deck's automatic dimensions are off
+  ObjectDimensionFlags(deck) = 1;
+  deck->firstPoint->segmentFlags = 1;
+  DrawObjectPerimeter(nullptr, deck);
+  ASSERT_EQ(texts().size(), 4u);
+  EXPECT_EQ(texts()[0], readout(200) + " (Rail)");
+  EXPECT_EQ(texts()[1], readout(200) + " (Open)");
+}
+
+// ---- Walls ----
+
+TEST_F(AnnotationFixture, WallWithoutOutlineDrawsBothFacesAtItsThickness) {
+  Objex* w = wall({{0, 0}, {200, 0}}, 20);
+  ShowAutoDimensions(doc.ds()) = 0;
+  DrawObject(nullptr, w, nullptr, kDrawFlagAll, nullptr);
+  const std::vector<NSPoint> lines = ctx.strokedLinePoints();
+  ASSERT_EQ(lines.size(), 8u);  // two faces and two ends
+  std::vector<float> faces;
+  for (size_t i = 0; i < lines.size(); i += 2)
+    if (lines[i].y == lines[i + 1].y && std::fabs(lines[i + 1].x - lines[i].x) > 190) faces.push_back(lines[i].y);
+  ASSERT_EQ(faces.size(), 2u);
+  EXPECT_NEAR(std::fabs(faces[0] - faces[1]), 20, 1.0);
+  EXPECT_NEAR(faces[0] + faces[1], 0, 1.0);
+  EXPECT_TRUE(texts().empty());
+  // And its length in the top view while automatic dimensions are shown.
+  ctx.clear();
+  ShowAutoDimensions(doc.ds()) = 1;
+  DrawObject(nullptr, w, nullptr, kDrawFlagAll, nullptr);
+  EXPECT_EQ(texts(), std::vector<std::string>{readout(200)});
+}
+
+TEST_F(AnnotationFixture, WallSegmentWithDoorsShowsPiecesOverallAndCallouts) {
+  doc.ds()->showCallouts = 1;
+  Objex* w = wall({{0, 0}, {400, 0}}, 4);  // t = 0 for a 4-unit wall
+  Poinz* start = w->firstPoint;
+  opening(w, kObjDoor, kDoorHinged, start, 100, 36);
+  DimensionWallSegment(nullptr, w, start, start->next, 1);
+  EXPECT_EQ(texts().size(), 3u);  // two pieces and one callout; no overall length
+  ctx.clear();
+  Objex* second = opening(w, kObjWindow, 600, start, 300, 30);
+  DimensionWallSegment(nullptr, w, start, start->next, 1);
+  const std::vector<std::string> t = texts();
+  ASSERT_EQ(t.size(), 6u);  // three pieces, two callouts, overall
+  EXPECT_EQ(t[0], readout(100));
+  EXPECT_EQ(t[2], readout(200));
+  EXPECT_EQ(t[4], readout(100));
+  EXPECT_EQ(t[5], readout(400));
+  // The openings' records are not relinked by the drawing.
+  EXPECT_EQ(AttachmentData(second)->linkPrev, nullptr);
+  EXPECT_EQ(AttachmentData(second)->linkNext, nullptr);
+
+  // Hiding the dimensions keeps the callouts.
+  ctx.clear();
+  start->segmentFlags = kSegmentHideDimensions;
+  DimensionWallSegment(nullptr, w, start, start->next, 1);
+  EXPECT_EQ(texts().size(), 2u);
+}
+
+TEST_F(AnnotationFixture, WallMeasuredAtTheFaceGainsAThicknessOnOutsideCorners) {
+  Objex* w = wall({{0, 0}, {200, 0}, {200, 200}, {0, 200}}, 10, true);
+  for (Poinz* p = w->firstPoint; p; p = p->next) PointFromWallFace(p) = 1;
+  float x1, z1, x2, z2;
+  AdjustWallDimensionForMethod(w, w->firstPoint, w->firstPoint->next, &x1, &z1, &x2, &z2);
+  EXPECT_NEAR(std::fabs(x2 - x1), 210, 0.01);
+  PointFlipDimension(w->firstPoint) = 1;
+  AdjustWallDimensionForMethod(w, w->firstPoint, w->firstPoint->next, &x1, &z1, &x2, &z2);
+  EXPECT_NEAR(std::fabs(x2 - x1), 190, 0.01);
+}
+
+// ---- Doors ----
+
+TEST_F(AnnotationFixture, HingedDoorDrawsItsSwingOnlyInItsSense) {
+  PlanBackgroundColor(doc.ds()) = {65535, 65535, 0};
+  Objex* w = wall({{0, 0}, {200, 0}}, 6);
+  Objex* door = opening(w, kObjDoor, kDoorHinged, w->firstPoint, 50, 36);
+  AttachmentData(door)->auxFloat1 = kPi / 2;
+  AttachmentData(door)->flipVertical = kDoorSwingPositive;
+  DrawDoor(nullptr, door, nullptr, kDrawFlagAll, nullptr);
+
+  // The patch over the wall in the background colour, the dashed closed line.
+  const auto fills = calls(Kind::FillPath);
+  ASSERT_EQ(fills.size(), 1u);
+  EXPECT_EQ(fills[0]->fill.color, (DrawColor{1, 1, 0, 1}));
+  EXPECT_NEAR(fills[0]->rect.size.height, 2 * (3 + 3), 1.1);
+  const auto strokes = calls(Kind::StrokePath);
+  ASSERT_EQ(strokes.size(), 2u);
+  EXPECT_TRUE(strokes[0]->stroke.isDashed());
+  // The quarter arc about the hinge (86, 0), radius 33.
+  const NSPoint hinge{86, 0};
+  const std::vector<NSPoint> arc = ctx.strokedLinePoints();
+  ASSERT_GE(arc.size(), 8u);
+  for (const NSPoint& p : arc) EXPECT_NEAR(Distance(p, hinge), 33, 1.0);
+  EXPECT_NEAR(arc.front().x, 53, 1.0);
+  EXPECT_NEAR(arc.back().y, 33, 1.0);
+  // The solid leaf from 5 to 41 units from the hinge along the open direction.
+  EXPECT_FALSE(strokes[1]->stroke.isDashed());
+  EXPECT_NEAR(NSMinY(strokes[1]->rect), 5, 0.6);
+  EXPECT_NEAR(NSMaxY(strokes[1]->rect), 41, 0.6);
+
+  // The other sense would sweep 270 degrees: no arc, no leaf, the dashed line stays.
+  ctx.clear();
+  AttachmentData(door)->flipVertical = 0;
+  DrawDoor(nullptr, door, nullptr, kDrawFlagAll, nullptr);
+  EXPECT_TRUE(ctx.strokedLinePoints().empty());
+  EXPECT_EQ(calls(Kind::StrokePath).size(), 1u);
+}
+
+TEST_F(AnnotationFixture, DoorKindsDrawTheirSymbols) {
+  Objex* w = wall({{0, 0}, {200, 0}}, 8);
+  Objex* door = opening(w, kObjDoor, kDoorSliding, w->firstPoint, 50, 40);
+  DrawDoor(nullptr, door, nullptr, kDrawFlagAll, nullptr);
+  EXPECT_EQ(calls(Kind::FillPath).size(), 1u);
+  EXPECT_EQ(calls(Kind::StrokePath).size(), 2u);  // two panels, no dashed line
+  for (const auto* s : calls(Kind::StrokePath)) EXPECT_FALSE(s->stroke.isDashed());
+
+  ctx.clear();
+  AttachmentData(door)->subtype = kDoorFrameOnly;
+  DrawDoor(nullptr, door, nullptr, kDrawFlagAll, nullptr);
+  ASSERT_EQ(calls(Kind::StrokePath).size(), 1u);
+  EXPECT_NEAR(calls(Kind::StrokePath)[0]->rect.size.height, 8, 1.1);  // both wall faces
+
+  ctx.clear();
+  AttachmentData(door)->subtype = kDoorGarage;
+  AttachmentData(door)->height = 30;
+  DrawDoor(nullptr, door, nullptr, kDrawFlagAll, nullptr);
+  ASSERT_EQ(calls(Kind::StrokePath).size(), 2u);
+  EXPECT_NEAR(calls(Kind::StrokePath)[1]->rect.size.height, 30, 1.1);
+
+  // A door without its wall draws nothing.
+  ctx.clear();
+  door->parent = nullptr;
+  DrawDoor(nullptr, door, nullptr, kDrawFlagAll, nullptr);
+  door->parent = w;
+  EXPECT_TRUE(ctx.calls.empty());
+}
+
+TEST_F(AnnotationFixture, RubberBandWallIsAClosedBandWithItsLiveLength) {
+  ZLKDynamicDrawEngine& engine = planView.dynamicDrawEngine();
+  engine.setActivePath(kPathSecondary);
+  DrawWall(nullptr, 0, 0, 0, 200, 0, 0, 10, 1);
+  const NSRect band = engine.boundsForPath(kPathSecondary);
+  EXPECT_NEAR(band.size.width, 200, 1.0);
+  EXPECT_NEAR(band.size.height, 10, 1.0);
+  EXPECT_EQ(engine.dynamicDimArray().size(), 1u);
+  EXPECT_TRUE(ctx.calls.empty());
+  engine.removePointsFromAllPaths();
+}
+
+// ---- Pixels ----
+
+TEST_F(AnnotationFixture, WallFacesPaintOnAnImage) {
+  static int argc = 1;
+  static char name[] = "test_plandraw";
+  static char* argv[] = {name, nullptr};
+  if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+  Objex* w = wall({{20, 50}, {180, 50}}, 20);
+  QImage image(200, 100, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    QPainterDrawContext qctx(&painter);
+    CurrentDrawContextScope paintScope(&qctx);
+    qctx.setColor(kDrawBlack);
+    DrawWallFromPoints(nullptr, w);
+  }
+  EXPECT_NE(image.pixel(100, 40), qRgb(255, 255, 255));
+  EXPECT_NE(image.pixel(100, 60), qRgb(255, 255, 255));
+  EXPECT_EQ(image.pixel(100, 50), qRgb(255, 255, 255));
+  EXPECT_EQ(image.pixel(100, 30), qRgb(255, 255, 255));
+}
+
+TEST_F(AnnotationFixture, LiveDistancesRunToThePointAndPastOpenings) {
+  ZLKDynamicDrawEngine& engine = planView.dynamicDrawEngine();
+  ShowAutoDimensions(doc.ds()) = 0;  // live distances are never gated
+  Objex* w = wall({{0, 0}, {400, 0}}, 4);
+  const FloatPoint x{250, 0};
+  DimensionWallSegmentToPoint(nullptr, w, w->firstPoint, w->firstPoint->next, 0, &x, nullptr);
+  ASSERT_EQ(engine.dynamicDimArray().size(), 2u);  // start to the point, end to the point
+  EXPECT_STREQ(engine.dynamicDimArray()[0]->dimensionText(), readout(250).c_str());
+  EXPECT_STREQ(engine.dynamicDimArray()[1]->dimensionText(), readout(150).c_str());
+  engine.removePointsFromAllPaths();
+
+  // With a window beyond the point: from the start, and from the window back to the point.
+  opening(w, kObjWindow, 600, w->firstPoint, 300, 30);
+  DimensionWallSegmentToPoint(nullptr, w, w->firstPoint, w->firstPoint->next, 0, &x, nullptr);
+  ASSERT_EQ(engine.dynamicDimArray().size(), 2u);
+  EXPECT_STREQ(engine.dynamicDimArray()[1]->dimensionText(), readout(50).c_str());
+  engine.removePointsFromAllPaths();
+  EXPECT_TRUE(ctx.calls.empty());
+}
+
+TEST_F(AnnotationFixture, RoofPanelsSkipFlaggedSegments) {
+  Objex* panel = doc.addObject(kObjRoofPanel, true, {{0, 0}, {200, 0}, {200, 100}, {0, 100}});
+  panel->firstPoint->segmentFlags = 1;
+  Draw2DRoofPanel(nullptr, panel);
+  EXPECT_EQ(texts().size(), 3u);
+}

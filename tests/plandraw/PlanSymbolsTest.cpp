@@ -1,0 +1,344 @@
+// Plan symbols over a recording context: components placed from the fixed 2D symbols,
+// windows, staircases, roofs and their slope arrows, lot arrows, detail shapes with their
+// kept outline, plants and piers.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "TestDocument.h"
+#include "model/HitTest.h"
+#include "model/PendingServices.h"
+#include "model/PlanarTransforms.h"
+#include "model/ViewCommands.h"
+#include "model/ViewStateGuard.h"
+#include "plandraw/Base2DView.h"
+#include "plandraw/BuildingSymbols.h"
+#include "plandraw/DetailDrawing.h"
+#include "plandraw/DrawFlags.h"
+#include "plandraw/LinePrimitives.h"
+#include "plandraw/PlanDrawSettings.h"
+#include "plandraw/PlanDrawing.h"
+#include "plandraw/PlanViewHooks.h"
+#include "plandraw/PlatformAdapters.h"
+#include "plandraw/RecordingDrawContext.h"
+#include "plandraw/RoofDrawing.h"
+#include "plandraw/SlopeArrows.h"
+#include "plandraw/SymbolDrawing.h"
+#include "plandraw/SymbolGeometry.h"
+#include "plandraw/SymbolTestSupport.h"
+
+namespace {
+
+using Kind = RecordingDrawContext::Kind;
+
+Base2DView* gSymbolView = nullptr;
+
+struct SymbolFixture : ::testing::Test {
+  TestDocument doc;
+  ViewStateGuard viewState;
+  RecordingDrawContext ctx;
+  CurrentDrawContextScope scope{&ctx};
+  Base2DView view;
+
+  SymbolFixture() {
+    doc.ds()->zoomFactor = 1;
+    doc.ds()->planScale = 48;
+    gSymbolView = &view;
+    gPlanViewHooks.documentView = [] { return gSymbolView; };
+  }
+  ~SymbolFixture() override {
+    gPlanViewHooks.documentView = nullptr;
+    gSymbolView = nullptr;
+    gPrinting = 0;
+    FreeAcclLineBuffer();
+  }
+  // A wall along x from (0, 0) to (400, 0).
+  Objex* wall(float thickness = 0) {
+    Objex* w = doc.addObject(kObjWall, false, {{0, 0}, {400, 0}});
+    w->width = thickness;
+    return w;
+  }
+  // A child of the wall with its two points on the wall line and its record on the segment.
+  Objex* child(Objex* w, int16_t type, float from, float to, DoorWindowData** data = nullptr) {
+    RGBColor black{};
+    Objex* c = CreateObject(type, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, w, nullptr, nullptr);
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, from, 0, 0, 0, 0, 0, 0, 0, 0, c), c);
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, to, 0, 0, 0, 0, 0, 0, 0, 0, c), c);
+    DoorWindowData* d = AttachOnSegment(c, w->firstPoint, w->firstPoint->next);
+    if (data) *data = d;
+    c->next = w->firstChild;
+    w->firstChild = c;
+    return c;
+  }
+  std::vector<std::string> texts() const {
+    std::vector<std::string> out;
+    for (const auto& c : ctx.calls)
+      if (c.kind == Kind::Text) out.push_back(c.text.text);
+    return out;
+  }
+};
+
+NSPoint View(float x, float z) { return ProjectPlanPoint({x, z}, false); }
+
+void ExpectAt(const NSPoint& p, float x, float z) {
+  const NSPoint v = View(x, z);
+  EXPECT_NEAR(p.x, v.x, 1.01f);
+  EXPECT_NEAR(p.y, v.y, 1.01f);
+}
+
+}  // namespace
+
+TEST_F(SymbolFixture, ComponentSymbolSitsOnTheWallFaceTurnedWithTheWall) {
+  ScopedSymbol2DList symbol(55, {{-5, 0}, {5, 10}});
+  Objex* w = wall(ConvertScreenToWorld(20, doc.ds(), 0));  // 20 plan units thick
+  DoorWindowData* data = nullptr;
+  Objex* c = child(w, kObjComponent, 90, 110, &data);
+  c->subtype = 55;
+  DrawObject(nullptr, c, nullptr, kDrawFlagAll, nullptr);
+  auto lines = ctx.strokedLinePoints();
+  ASSERT_EQ(lines.size(), 2u);
+  // The insertion point is the middle of the component on the face (10 out); the symbol's z
+  // axis points away from the wall.
+  ExpectAt(lines[0], 95, 10);
+  ExpectAt(lines[1], 105, 20);
+  EXPECT_EQ(c->firstPoint->position[0], 90);  // the model is not changed
+
+  // On the other face: turned by a half turn.
+  ctx.clear();
+  data->flipHorizontal = 1;
+  DrawObject(nullptr, c, nullptr, kDrawFlagAll, nullptr);
+  lines = ctx.strokedLinePoints();
+  ASSERT_EQ(lines.size(), 2u);
+  ExpectAt(lines[0], 105, -10);
+  ExpectAt(lines[1], 95, -20);
+
+  // Kinds outside the drawable table draw nothing, though present in the list.
+  ctx.clear();
+  ScopedSymbol2DList light(68, {{0, 0}, {5, 5}});
+  c->subtype = 68;
+  DrawObject(nullptr, c, nullptr, kDrawFlagAll, nullptr);
+  EXPECT_TRUE(ctx.calls.empty());
+}
+
+TEST_F(SymbolFixture, TubsStretchToTheirSizeAndAreLabelled) {
+  ScopedSymbol2DList symbol(95, {{0, 0}, {10, 10}});
+  Objex* w = wall();
+  DoorWindowData* data = nullptr;
+  Objex* c = child(w, kObjComponent, 100, 200, &data);
+  c->subtype = 95;
+  data->width = ConvertWorldToScreen(72, doc.ds(), 0);
+  data->height = ConvertWorldToScreen(36, doc.ds(), 0);
+  DrawObject(nullptr, c, nullptr, kDrawFlagAll, nullptr);
+  const auto lines = ctx.strokedLinePoints();
+  ASSERT_EQ(lines.size(), 2u);
+  ExpectAt(lines[0], 150, 0);
+  ExpectAt(lines[1], 162, 12);  // 1.2 times in both directions
+  const auto labels = texts();
+  ASSERT_EQ(labels.size(), 2u);
+  EXPECT_NE(labels[0].find("Lx"), std::string::npos);
+  EXPECT_EQ(labels[1], "Tub/Shower");
+}
+
+TEST_F(SymbolFixture, CurvedSymbolSegmentsTakeEightToTwentyPieces) {
+  ScopedSymbol2DList symbol(90, {{0, 0}, {100, 0}});
+  symbol.part->firstPoint->outHandle[2] = 50;
+  doc.ds()->curveSegments = 30;  // 10 on screen
+  const FloatPoint origin{0, 0};
+  for (auto [zoom, pieces] : {std::pair{1.0f, 10u}, {3.0f, 20u}, {0.5f, 8u}}) {
+    ctx.clear();
+    doc.ds()->zoomFactor = zoom;
+    SetupToDraw2DSymbolObject(nullptr, kDrawFlagAll, nullptr, 0, &origin, 90, 1, 1);
+    EXPECT_EQ(ctx.count(Kind::Lines), pieces) << zoom;
+  }
+}
+
+TEST_F(SymbolFixture, WindowCoversTheOpeningInThePlanViewOnly) {
+  Objex* w = wall(ConvertScreenToWorld(20, doc.ds(), 0));
+  Objex* win = child(w, kObjWindow, 50, 150);
+  PlanBackgroundColor(doc.ds()) = {1000, 2000, 3000};
+  gPlanDrawSettings.penColor = {65535, 0, 0};
+  DrawWindow(nullptr, win);
+  ASSERT_EQ(ctx.calls.size(), 2u);
+  EXPECT_EQ(ctx.calls[0].kind, Kind::FillPath);
+  EXPECT_EQ(ctx.calls[0].fill.color, DrawColorFromRGB({1000, 2000, 3000}));
+  EXPECT_EQ(ctx.calls[1].kind, Kind::StrokePath);
+  EXPECT_EQ(ctx.calls[1].stroke.color, kDrawRed);
+  // As long as the opening, 8 wider than the wall (corners rounded toward zero: -14 to 14
+  // becomes -13 to 14).
+  EXPECT_EQ(ctx.calls[0].rect.size.width, 100);
+  EXPECT_EQ(ctx.calls[0].rect.size.height, 27);
+  ctx.clear();
+  gPrinting = 1;
+  DrawWindow(nullptr, win);
+  EXPECT_EQ(ctx.calls[0].fill.color, kDrawWhite);
+  gPrinting = 0;
+  ctx.clear();
+  gXViewAngle = 0;  // an elevation
+  DrawWindow(nullptr, win);
+  EXPECT_TRUE(ctx.calls.empty());
+}
+
+TEST_F(SymbolFixture, AccessoryIsAtLeastSixDeepOnItsSide) {
+  Objex* w = wall();
+  DoorWindowData* data = nullptr;
+  Objex* acc = child(w, kObjAccessory, 100, 200, &data);
+  DrawAccessory(nullptr, acc);
+  ASSERT_EQ(ctx.count(Kind::StrokePath), 1u);
+  EXPECT_EQ(ctx.calls[0].rect.size.width, 100);
+  EXPECT_EQ(ctx.calls[0].rect.size.height, 6);
+  EXPECT_GT(ctx.calls[0].rect.origin.y + 1, View(0, 0).y);  // the right-hand face (z grows)
+  ctx.clear();
+  data->flipHorizontal = 1;
+  DrawAccessory(nullptr, acc);
+  EXPECT_NEAR(ctx.calls[0].rect.origin.y, View(0, -6).y, 1.01f);
+}
+
+TEST_F(SymbolFixture, StaircaseCountsWholeRisersOnlyWhileDimensionsShow) {
+  Objex* stairs = doc.addObject(kObjStaircase, false, {{0, 0}, {0, 200}});
+  stairs->params[1] = 7.5f;
+  stairs->params[4] = 100;
+  DrawStaircase(nullptr, stairs);
+  auto labels = texts();
+  ASSERT_EQ(labels.size(), 3u);
+  EXPECT_EQ(labels[1].substr(0, 6), "13R x ");
+  EXPECT_EQ(labels[2], "Up");
+  stairs->params[1] = 0;  // no riser height: one riser, no fault
+  ctx.clear();
+  DrawStaircase(nullptr, stairs);
+  EXPECT_EQ(texts()[1].substr(0, 5), "1R x ");
+  ctx.clear();
+  ShowAutoDimensions(doc.ds()) = 0;
+  DrawStaircase(nullptr, stairs);
+  EXPECT_TRUE(ctx.calls.empty());
+}
+
+TEST_F(SymbolFixture, RoofDrawsItsOutlineRidgeAndDownslopeArrows) {
+  ShowAutoDimensions(doc.ds()) = 0;
+  Objex* roof = doc.addObject(kObjRoof, true, {{0, 0}, {400, 0}, {400, 200}, {0, 200}});
+  roof->width = 6;
+  roof->textureID = kRoofGable;
+  DrawRoof(nullptr, roof);
+  ASSERT_EQ(ctx.count(Kind::StrokePath), 1u);
+  const auto& path = ctx.calls[0].points;
+  ASSERT_EQ(path.size(), 18u);  // nine lines
+  ExpectAt(path[16], 0, 100);   // the ridge between the end midpoints
+  ExpectAt(path[17], 400, 100);
+  EXPECT_EQ(ctx.count(Kind::Lines), 2u * 3u);  // two arrows across the roof
+
+  // Hips move the ridge ends in by the half span and add an arrow on each end.
+  ctx.clear();
+  roof->textureID = kRoofHip;
+  DrawRoof(nullptr, roof);
+  const auto& hip = ctx.calls[0].points;
+  ExpectAt(hip[16], 100, 100);
+  ExpectAt(hip[17], 300, 100);
+  EXPECT_EQ(ctx.count(Kind::Lines), 4u * 3u);
+  // A ridge-only roof draws no end lines; an unknown style no arrows.
+  ctx.clear();
+  roof->textureID = kRoofRidgeOnly;
+  DrawRoof(nullptr, roof);
+  EXPECT_EQ(ctx.calls[0].points.size(), 14u);
+  ctx.clear();
+  roof->textureID = 0;
+  DrawRoof(nullptr, roof);
+  EXPECT_EQ(ctx.calls[0].points.size(), 14u);
+  EXPECT_EQ(ctx.count(Kind::Lines), 0u);
+  // Three points draw nothing.
+  ctx.clear();
+  Objex* small = doc.addObject(kObjRoof, true, {{0, 0}, {10, 0}, {10, 10}});
+  DrawRoof(nullptr, small);
+  EXPECT_TRUE(ctx.calls.empty());
+}
+
+TEST_F(SymbolFixture, SlopeArrowReadsThePitchAndTheRunOfTheUnitSystem) {
+  Objex* arrow = doc.addObject(kObjRoofSlopeArrow, false, {{0, 0}, {100, 0}});
+  arrow->width = 6;
+  doc.ds()->measureSystem = kMeasureMetric;
+  DrawRoofSlopeDirectionArrow(nullptr, arrow);
+  EXPECT_EQ(ctx.count(Kind::Lines), 3u);
+  ASSERT_EQ(texts().size(), 2u);
+  EXPECT_EQ(texts()[1], "10");
+  ctx.clear();
+  doc.ds()->measureSystem = kMeasureImperial;
+  DrawRoofSlopeDirectionArrow(nullptr, arrow);
+  EXPECT_EQ(texts()[1], "12");
+}
+
+TEST_F(SymbolFixture, LotArrowShowsItsLinesAndAZeroLineFourHundredLong) {
+  Objex* lot = doc.addObject(kObjEntireLot, false, {{0, 0}, {300, 0}});
+  lot->firstPoint->segmentFloats[0] = 5;
+  DrawTopoSlopeDirectionArrow(nullptr, lot);
+  const auto lines = ctx.strokedLinePoints();
+  ASSERT_EQ(lines.size(), 8u);  // shaft, two barbs, zero line
+  EXPECT_NEAR(std::fabs(lines[7].y - lines[6].y), 400, 1.01f);
+  const auto labels = texts();
+  ASSERT_EQ(labels.size(), 2u);
+  EXPECT_EQ(labels[1].substr(0, 10), "Descent: 5");
+}
+
+TEST_F(SymbolFixture, DetailOutlinesSkipAuxiliaryPointsAndKeepTheirFilledOutline) {
+  Objex* detail = doc.addObject(kObjDetail, true, {{0, 0}, {100, 0}, {50, 50}, {100, 100}, {0, 100}});
+  detail->subtype = kSubDetailPolygon;
+  detail->firstPoint->next->next->pointType = 4;  // an auxiliary point
+  ApplePortDrawDetailObject(detail, kDrawFlagAll, nullptr);
+  ASSERT_EQ(ctx.count(Kind::StrokePath), 1u);
+  EXPECT_EQ(ctx.calls[0].points.size(), 5u + 1u);  // one move, four lines, closed
+  EXPECT_EQ(gPolyPtCount, 0);
+  ctx.clear();
+  detail->closed = 0;
+  ApplePortDrawDetailObject(detail, kDrawFlagAll, nullptr);
+  EXPECT_EQ(ctx.calls[0].points.size(), 4u);
+
+  // Pattern-filled: drawn by the view and kept for hit testing; dropped when unfilled.
+  ctx.clear();
+  detail->closed = 1;
+  detail->fillPattern = 3;
+  ApplePortDrawDetailObject(detail, kDrawFlagAll, nullptr);
+  EXPECT_GT(ctx.count(Kind::FillPath), 0u);
+  ASSERT_NE(detail->cocoaObject, nullptr);
+  const NSPoint inside = View(50, 30);
+  EXPECT_TRUE(PlanPathContainsPoint(static_cast<PlanPath*>(detail->cocoaObject), inside.x, inside.y));
+  detail->fillPattern = 0;
+  ApplePortDrawDetailObject(detail, kDrawFlagAll, nullptr);
+  EXPECT_EQ(detail->cocoaObject, nullptr);
+
+  // Only auxiliary points: nothing appended.
+  ctx.clear();
+  Objex* aux = doc.addObject(kObjDetail, true, {{0, 0}, {10, 0}});
+  aux->subtype = kSubDetailArc;
+  aux->firstPoint->pointType = 4;
+  aux->firstPoint->next->pointType = 2;
+  ApplePortDrawDetailObject(aux, kDrawFlagAll, nullptr);
+  EXPECT_TRUE(ctx.calls.empty() || ctx.calls[0].points.empty());
+}
+
+TEST_F(SymbolFixture, PlantIsAStarOfSpokesInACircle) {
+  Objex* plant = doc.addObject(kObjPlant, true, {{0, 0}, {100, 0}, {100, 100}, {0, 100}});
+  DrawPlant(nullptr, plant);
+  ASSERT_EQ(ctx.count(Kind::StrokePath), 1u);
+  const auto& pts = ctx.calls[0].points;
+  ASSERT_GT(pts.size(), 12u);
+  for (int i = 0; i < 6; ++i) {
+    const float length = std::hypot(pts[2 * i + 1].x - pts[2 * i].x, pts[2 * i + 1].y - pts[2 * i].y);
+    EXPECT_NEAR(length, i % 2 == 0 ? 100 : 90, 1.5f) << i;
+  }
+  const NSPoint centre = View(50, 50);
+  float farthest = 0;
+  for (size_t i = 12; i < pts.size(); ++i)
+    farthest = std::max(farthest, std::hypot(pts[i].x - centre.x, pts[i].y - centre.y));
+  EXPECT_NEAR(farthest, 40, 1.0f);
+}
+
+TEST_F(SymbolFixture, PierSnapsToTheSquareOfItsDiameterAndIsLabelled) {
+  Objex* pier = doc.addObject(kObjFoundationPier, true, {{0, 0}, {30, 0}, {30, 30}, {0, 30}});
+  pier->params[0] = ConvertScreenToWorld(20, doc.ds(), 0);  // 20 plan units across
+  DrawFoundationPier(nullptr, pier);
+  EXPECT_NEAR(pier->firstPoint->position[0], 5, 1e-3);
+  EXPECT_NEAR(pier->firstPoint->next->next->position[2], 25, 1e-3);
+  EXPECT_NEAR(pier->bounds.floatLeft, 5, 1e-3);
+  EXPECT_NEAR(pier->bounds3D.floatFront, 25, 1e-3);
+  ASSERT_EQ(texts().size(), 1u);
+  EXPECT_EQ(texts()[0].substr(texts()[0].size() - 4), " DIA");
+  EXPECT_EQ(ctx.count(Kind::StrokePath), 1u);
+}
