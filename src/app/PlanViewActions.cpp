@@ -1,6 +1,10 @@
 // The plan view's menu actions (forwarders to the command bridge) and their validation.
 #include "app/PlanViewActions.h"
 
+#include "app/AppController.h"
+#include "app/EditToolPaletteController.h"
+#include "app/PlanToolPaletteController.h"
+
 #include <QAction>
 #include <cstring>
 
@@ -165,6 +169,7 @@ bool PlanViewActions::understands(int32_t tag) {
     case kTagShowAutomaticDimensions: case kTagToggleTopographyLines: case kTagToggleVirtualRuler:
     case kTagLoadFloorplanTraceImage: case kTagToggleFloorplanTraceImage:
     case kTagRemoveFloorplanTraceImage: case kTagImport3DObject:
+    case kCmdToggleEditingTools: case kCmdToggleDrawingTools:
     case kCmdFlipHorizontal: case kCmdFlipVertical: case kCmdFlipPlanHorizontal:
     case kCmdFlipPlanVertical: case kCmdMirrorHorizontal: case kCmdMirrorVertical:
     case kCmdBringToFront: case kCmdSendToBack:
@@ -210,6 +215,8 @@ bool PlanViewActions::perform(int32_t tag) {
     case kTagToggleVirtualRuler: toggleVirtualRuler(); break;
     case kTagLoadFloorplanTraceImage: loadFloorplanTraceImage(); break;
     case kTagImport3DObject: import3DObject(); break;
+    case kCmdToggleEditingTools: AppController::toggleToolPalettePanel(); break;
+    case kCmdToggleDrawingTools: AppController::togglePlanToolPalettePanel(); break;
     case kTagToggleFloorplanTraceImage: toggleFloorplanTraceImage(); break;
     case kTagRemoveFloorplanTraceImage: removeFloorplanTraceImage(); break;
     case kCmdFlipHorizontal: case kCmdFlipVertical: flipObjects(tag); break;
@@ -245,6 +252,12 @@ MenuItemValidation PlanViewActions::validate(int32_t tag) {
   switch (tag) {
     case kTagShowGrid: return Titled("Hide Grid", "Show Grid", gPlanDrawSettings.gridVisible);
     case kTagSnapToGrid: return Checked(ds->snapToGrid);
+    case kCmdToggleEditingTools:
+      return Titled("Hide Editing Tools", "Show Editing Tools",
+                    ToolPaletteController::sharedToolPaletteController().isVisible());
+    case kCmdToggleDrawingTools:
+      return Titled("Hide Drawing Tools", "Show Drawing Tools",
+                    PlanToolPaletteController::sharedPlanToolPaletteController().isVisible());
     case kCmdViewLeft: case kCmdViewRight: case kCmdViewFront: case kCmdViewBack:
     case 5239: case 5240: case 5241: case 5253: case 5416:
       return Enabled(false);  // they need the 3D window, which this program does not show yet

@@ -246,6 +246,10 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
   addPlanAction(view, "Show Window & Door Callouts", kTagToggleCallouts);
   addPlanAction(view, "Show Topography Lines", kTagToggleTopographyLines);
 
+  QMenu* windows = menuBar()->addMenu(Localized("Window"));
+  addPlanAction(windows, "Show Editing Tools", kCmdToggleEditingTools);
+  addPlanAction(windows, "Show Drawing Tools", kCmdToggleDrawingTools);
+
   for (QMenu* menu : {edit, object, nudge, moveToPlan, convert, plan, shown, floors, workingPlan, area,
                       trace, view})
     connect(menu, &QMenu::aboutToShow, this, &ZLKWindowController::validatePlanMenus);
@@ -507,6 +511,7 @@ void ZLKWindowController::tabViewDidSelectTabViewItem(int index) {
   if (index >= 0 && index < kPlanKindCount) {
     ds->newObjectPlanMask = 1 << index;
     ds->currentPlanMask = ds->planMasks[index];
+    PlanToolPaletteController::sharedPlanToolPaletteController().loadToolPaletteForPlan(gCurToolSet);
   }
   ResetStandardTool(1);
   SelectAllLayers(model->itsLayers, kSelectOff, 0);

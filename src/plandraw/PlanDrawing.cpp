@@ -21,7 +21,6 @@
 #include "plandraw/LinePrimitives.h"
 #include "plandraw/BuildingSymbols.h"
 #include "plandraw/DetailDrawing.h"
-#include "plandraw/PendingPlanDrawing.h"
 #include "plandraw/RoofDrawing.h"
 #include "plandraw/SlopeArrows.h"
 #include "plandraw/SymbolDrawing.h"
