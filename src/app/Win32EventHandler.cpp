@@ -215,28 +215,15 @@ void Win32EventHandler::flipObjectsUsingCommand(int32_t command) {
   box.floatBottom = box.floatRight = box.floatFront = -32000;
   GetAllLayers3DBounds(layers, 1, &box, 0);
   auto mid = [](float lo, float hi) { return lo + (hi - lo) * 0.5f; };
+  // The centre along the two axes the view plane shows (1: x and y, 2: x and z, 3: z and y).
   float x = 0, y = 0, z = 0;
-  switch (ds->viewPlane) {
-    case 2:
-      x = mid(box.floatLeft, box.floatRight);
-      z = mid(box.floatBack, box.floatFront);
-      gFlipCenterX = x;
-      gFlipCenterY = z;
-      break;
-    case 3:
-      z = mid(box.floatBack, box.floatFront);
-      y = mid(box.floatTop, box.floatBottom);
-      gFlipCenterX = z;
-      gFlipCenterY = y;
-      break;
-    case 1:
-      x = mid(box.floatLeft, box.floatRight);
-      y = mid(box.floatTop, box.floatBottom);
-      gFlipCenterX = x;
-      gFlipCenterY = y;
-      break;
-    default:
-      break;
+  const auto plane = ds->viewPlane;
+  if (plane >= 1 && plane <= 3) {
+    if (plane != 3) x = mid(box.floatLeft, box.floatRight);
+    if (plane != 2) y = mid(box.floatTop, box.floatBottom);
+    if (plane != 1) z = mid(box.floatBack, box.floatFront);
+    gFlipCenterX = plane == 3 ? z : x;
+    gFlipCenterY = plane == 2 ? z : y;
   }
   gCommandHappened = 0;
   if (command == kCmdFlipHorizontal || command == kCmdFlipVertical) {

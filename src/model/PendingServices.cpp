@@ -20,7 +20,14 @@ uint8_t gTransformationDrawing = 0;
 
 namespace {
 std::vector<ServiceCallRecorder*> sRecorders;
+
+// Records a call of a front-end service and passes it to the front end's hook, if one is set.
+template <typename Hook, typename... Args>
+void ForwardToFrontEnd(const char* routine, Hook hook, Args... args) {
+  NoteServiceCall(routine, nullptr);
+  if (hook) hook(args...);
 }
+}  // namespace
 
 ServiceCallRecorder::ServiceCallRecorder() { sRecorders.push_back(this); }
 ServiceCallRecorder::~ServiceCallRecorder() { std::erase(sRecorders, this); }
@@ -190,8 +197,7 @@ void ResetAnimatedLVStatus() { NoteServiceCall("ResetAnimatedLVStatus", nullptr)
 
 uint8_t gMirroring = 0;
 void ResetStandardTool(uint8_t flag) {
-  NoteServiceCall("ResetStandardTool", nullptr);
-  if (gFrontEnd.resetStandardTool) gFrontEnd.resetStandardTool(flag);
+  ForwardToFrontEnd("ResetStandardTool", gFrontEnd.resetStandardTool, flag);
 }
 
 FrontEndServices gFrontEnd;
@@ -282,8 +288,7 @@ void TrackRoofSlopeDirection(Objex* arrow, float, float, float) { NoteServiceCal
 // The readouts: the second and third arguments of DrawWH change places on the way, so the
 // line shows the width, then the depth, then the height.
 void DrawWH(float width, float depth, float height) {
-  NoteServiceCall("DrawWH", nullptr);
-  if (gFrontEnd.drawWidthHeightDepth) gFrontEnd.drawWidthHeightDepth(width, height, depth);
+  ForwardToFrontEnd("DrawWH", gFrontEnd.drawWidthHeightDepth, width, height, depth);
 }
 void DrawWHArea(float width, float height) {
   NoteServiceCall("DrawWHArea", nullptr);
@@ -294,24 +299,19 @@ void DrawWHArea(float width, float height) {
   gFrontEnd.drawWidthHeightArea(w, h, w * h / 12);
 }
 void DrawAngle(float degrees) {
-  NoteServiceCall("DrawAngle", nullptr);
-  if (gFrontEnd.drawAngle) gFrontEnd.drawAngle(degrees);
+  ForwardToFrontEnd("DrawAngle", gFrontEnd.drawAngle, degrees);
 }
 void DrawDiameter(float diameter) {
-  NoteServiceCall("DrawDiameter", nullptr);
-  if (gFrontEnd.drawDiameter) gFrontEnd.drawDiameter(diameter);
+  ForwardToFrontEnd("DrawDiameter", gFrontEnd.drawDiameter, diameter);
 }
 void DrawLength(float length) {
-  NoteServiceCall("DrawLength", nullptr);
-  if (gFrontEnd.drawLength) gFrontEnd.drawLength(length);
+  ForwardToFrontEnd("DrawLength", gFrontEnd.drawLength, length);
 }
 void DrawViewLength(float length) {
-  NoteServiceCall("DrawViewLength", nullptr);
-  if (gFrontEnd.drawViewLength) gFrontEnd.drawViewLength(length);
+  ForwardToFrontEnd("DrawViewLength", gFrontEnd.drawViewLength, length);
 }
 void UpdateRadius(float radius) {
-  NoteServiceCall("UpdateRadius", nullptr);
-  if (gFrontEnd.updateRadius) gFrontEnd.updateRadius(radius);
+  ForwardToFrontEnd("UpdateRadius", gFrontEnd.updateRadius, radius);
 }
 void DrawDimensionLineNoOffset(float, float, float, float, float, float) {
   NoteServiceCall("DrawDimensionLineNoOffset", nullptr);
@@ -337,12 +337,10 @@ uint8_t gFilletChamferUndo = 0;
 uint8_t gMatchAccessoryToNextWindow = 0;
 int16_t gCurToolSet = 7;
 void ClearStatusBar() {
-  NoteServiceCall("ClearStatusBar", nullptr);
-  if (gFrontEnd.clearStatusBar) gFrontEnd.clearStatusBar();
+  ForwardToFrontEnd("ClearStatusBar", gFrontEnd.clearStatusBar);
 }
 void SetStatusBar(const char* text) {
-  NoteServiceCall("SetStatusBar", nullptr);
-  if (gFrontEnd.setStatusBarText) gFrontEnd.setStatusBarText(text);
+  ForwardToFrontEnd("SetStatusBar", gFrontEnd.setStatusBarText, text);
 }
 
 void RealTimePlantGrowthD3D(int16_t level, int16_t step) {

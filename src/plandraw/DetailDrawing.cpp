@@ -20,6 +20,7 @@
 #include "plandraw/Base2DView.h"
 #include "plandraw/DrawContext.h"
 #include "plandraw/DrawFlags.h"
+#include "plandraw/LinePrimitives.h"
 #include "plandraw/LineStyles.h"
 #include "plandraw/PlanDrawSettings.h"
 #include "plandraw/PlanDrawing.h"
@@ -154,21 +155,8 @@ void ApplePortDrawDetailObjectSegment(Objex* object, Poinz* pointA, Poinz* point
     target.line(a.position, b.position);
     return;
   }
-  const int32_t n = ZoomL(ds->curveSegments);
-  const float step = n < 8 ? 0.125f : (n > 20 ? 0.05f : 1.0f / static_cast<float>(n));
-  float ca[3], cb[3], cc[3], cd[3];
-  for (int k = 0; k < 3; ++k)
-    SetupSpline(a.position[k], a.outHandle[k], b.position[k], b.inHandle[k], &ca[k], &cb[k], &cc[k], &cd[k]);
-  float prev[3] = {};
-  for (int i = 0;; ++i) {
-    const float t = static_cast<float>(i) * step;
-    if (!(t <= 1.01f)) break;
-    const float t2 = t * t, t3 = t2 * t;
-    float cur[3];
-    for (int k = 0; k < 3; ++k) cur[k] = GetSplineCoord(ca[k], cb[k], cc[k], cd[k], t, t2, t3);
-    if (i > 0) target.line(prev, cur);
-    for (int k = 0; k < 3; ++k) prev[k] = cur[k];
-  }
+  ForEachCurveLine(a, b, ZoomL(ds->curveSegments),
+                   [&](const float from[3], const float to[3]) { target.line(from, to); });
 }
 
 void DrawPlant(DrawContext* handle, Objex* plant) {

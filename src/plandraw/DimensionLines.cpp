@@ -55,6 +55,32 @@ NSRect DotRect(float tipX, float tipY, float r) {
   return NSMakeRect(left, top, right - left, bottom - top);
 }
 
+// Where a dimension or arrowhead goes: the main view's dynamic-draw overlay when drawing
+// dynamically, else the resolved context. False when neither is there.
+bool ResolveDrawTarget(bool dynamic, DrawContext* handle, ZLKDynamicDrawEngine** engine, DrawContext** ctx) {
+  *engine = nullptr;
+  *ctx = nullptr;
+  if (dynamic) {
+    *engine = MainViewDynamicDrawEngine();
+    if (!*engine) return false;
+    (*engine)->setActivePath(kPathPrimary);
+    return true;
+  }
+  *ctx = ResolveDrawContext(handle);
+  return *ctx != nullptr;
+}
+
+// Fills the path in the context's colour, or strokes it with the current stroke.
+void FillOrStroke(DrawContext* ctx, const DrawPath& path, bool fill) {
+  if (!fill) {
+    ctx->strokePath(path, ctx->currentStroke());
+    return;
+  }
+  FillStyle style;
+  style.color = ctx->color();
+  ctx->fillPath(path, style);
+}
+
 struct DimensionGeometry {
   float extensionStart, extensionEnd, line;
 };
@@ -65,16 +91,9 @@ void DrawDimension(bool noOffset, DrawContext* handle, float fromX, float fromZ,
   DocState* ds = CurDocState();
   if (!ds || !guard1 || !guard2) return;
   if (!noOffset && !dynamic && !ShowAutoDimensions(ds)) return;
-  ZLKDynamicDrawEngine* engine = nullptr;
-  DrawContext* ctx = nullptr;
-  if (dynamic) {
-    engine = MainViewDynamicDrawEngine();
-    if (!engine) return;
-    engine->setActivePath(kPathPrimary);
-  } else {
-    ctx = ResolveDrawContext(handle);
-    if (!ctx) return;
-  }
+  ZLKDynamicDrawEngine* engine;
+  DrawContext* ctx;
+  if (!ResolveDrawTarget(dynamic, handle, &engine, &ctx)) return;
 
   const NSPoint from = ProjectPlanPoint(fromX, fromZ), to = ProjectPlanPoint(toX, toZ);
   const NSPoint m1 = ProjectPlanPoint(mfX, mfZ), m2 = ProjectPlanPoint(mtX, mtZ);
@@ -275,13 +294,7 @@ void DrawDimensionArrow(DrawContext* handle, float tipX, float tipY, float refX,
     case kArrowStyleOpenDot: {
       const bool solid = style == kArrowStyleSolidDot;
       path.appendOvalInRect(DotRect(tipX, tipY, solid ? kSolidDotRadius : kOpenDotRadius));
-      if (solid) {
-        FillStyle fill;
-        fill.color = ctx->color();
-        ctx->fillPath(path, fill);
-      } else {
-        ctx->strokePath(path, ctx->currentStroke());
-      }
+      FillOrStroke(ctx, path, solid);
       break;
     }
     default:
@@ -292,16 +305,9 @@ void DrawDimensionArrow(DrawContext* handle, float tipX, float tipY, float refX,
 void DrawArrowhead(DrawContext* handle, const Objex* object, float tipX, float tipY, float refX, float refY,
                    int32_t styleBits) {
   if (!CurDocState()) return;
-  ZLKDynamicDrawEngine* engine = nullptr;
-  DrawContext* ctx = nullptr;
-  if (gDynamicDrawing) {
-    engine = MainViewDynamicDrawEngine();
-    if (!engine) return;
-    engine->setActivePath(kPathPrimary);
-  } else {
-    ctx = ResolveDrawContext(handle);
-    if (!ctx) return;
-  }
+  ZLKDynamicDrawEngine* engine;
+  DrawContext* ctx;
+  if (!ResolveDrawTarget(gDynamicDrawing, handle, &engine, &ctx)) return;
   static constexpr int32_t kStyles[] = {kArrowSolid,       kArrowHollow,       kArrowOpen,   kArrowInwardSlant,
                                         kArrowOutwardSlant, kArrowSolidDot, kArrowOpenDot};
   int32_t style = 0;
@@ -353,13 +359,7 @@ void DrawArrowhead(DrawContext* handle, const Objex* object, float tipX, float t
       }
       path.lineToPoint(place(w2));
       path.closePath();
-      if (style == kArrowSolid) {
-        FillStyle fill;
-        fill.color = ctx->color();
-        ctx->fillPath(path, fill);
-      } else {
-        ctx->strokePath(path, ctx->currentStroke());
-      }
+      FillOrStroke(ctx, path, style == kArrowSolid);
       break;
     }
     case kArrowInwardSlant:
@@ -379,13 +379,7 @@ void DrawArrowhead(DrawContext* handle, const Objex* object, float tipX, float t
       }
       DrawPath path;
       path.appendOvalInRect(rect);
-      if (solid) {
-        FillStyle fill;
-        fill.color = ctx->color();
-        ctx->fillPath(path, fill);
-      } else {
-        ctx->strokePath(path, ctx->currentStroke());
-      }
+      FillOrStroke(ctx, path, solid);
       break;
     }
   }

@@ -127,6 +127,20 @@ int WalkSpline(DrawContext* handle, const Spline& spline, float step, const Obje
 
 }  // namespace
 
+void ForEachCurveLine(const Poinz& a, const Poinz& b, int32_t segments,
+                      const std::function<void(const float from[3], const float to[3])>& line) {
+  const float step = segments < 8 ? 0.125f : (segments > 20 ? 0.05f : 1.0f / static_cast<float>(segments));
+  const Spline spline(a.position, a.outHandle, b.position, b.inHandle);
+  float prev[3] = {}, cur[3];
+  for (int i = 0;; ++i) {
+    const float t = static_cast<float>(i) * step;
+    if (!(t <= 1.01f)) break;
+    spline.at(t, cur);
+    if (i > 0) line(prev, cur);
+    for (int k = 0; k < 3; ++k) prev[k] = cur[k];
+  }
+}
+
 void DrawLine(DrawContext* handle, float x1, float y1, float z1, float x2, float y2, float z2, uint8_t zoom,
               const Objex* object, const Poinz* point) {
   if (zoom && !gPrinting) {

@@ -4,6 +4,7 @@
 // buffer that batches the lines of symbol parts and edging into one stroke.
 #pragma once
 #include <cstdint>
+#include <functional>
 
 #include "model/Types.h"
 #include "plandraw/DrawTypes.h"
@@ -28,6 +29,10 @@ void Draw2DLine(int16_t x1, int16_t y1, int16_t x2, int16_t y2, uint8_t zoom);
 // tracking transform chosen by the draw flags applied to copies of the points.
 void DrawObjectSegment(DrawContext* handle, Objex* object, Poinz* pointA, Poinz* pointB, int32_t drawFlags,
                        const DragTransformInfo* transform);
+// The curve from point A to point B (their handles as tangents) as lines: sampled in
+// `segments` steps (8 below 8, 20 above 20), each pair of successive points passed to `line`.
+void ForEachCurveLine(const Poinz& a, const Poinz& b, int32_t segments,
+                      const std::function<void(const float from[3], const float to[3])>& line);
 // The link from a point of one level to the matching point of the next, along the
 // points' link vectors.
 void DrawLinkSegment(DrawContext* handle, Objex* object, Poinz* pointA, Poinz* pointB, int32_t drawFlags,

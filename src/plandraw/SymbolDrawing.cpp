@@ -147,18 +147,7 @@ void Draw2DSymbolSegment(DrawContext* handle, Objex* object, Poinz* pointA, Poin
   }
   int32_t n = ds->curveSegments;
   if (!gPrinting) n = std::max<int32_t>(n / 3, 1);
-  const int32_t m = ZoomL(n);
-  const float step = m < 8 ? 0.125f : (m > 20 ? 0.05f : 1.0f / static_cast<float>(m));
-  float ca[3], cb[3], cc[3], cd[3];
-  for (int k = 0; k < 3; ++k) SetupSpline(a.position[k], a.outHandle[k], b.position[k], b.inHandle[k], &ca[k], &cb[k], &cc[k], &cd[k]);
-  float prev[3] = {};
-  for (int i = 0;; ++i) {
-    const float t = static_cast<float>(i) * step;
-    if (!(t <= 1.01f)) break;
-    const float t2 = t * t, t3 = t2 * t;
-    float cur[3];
-    for (int k = 0; k < 3; ++k) cur[k] = GetSplineCoord(ca[k], cb[k], cc[k], cd[k], t, t2, t3);
-    if (i > 0) DrawLine(handle, prev[0], prev[1], prev[2], cur[0], cur[1], cur[2], 0, object, pointA);
-    for (int k = 0; k < 3; ++k) prev[k] = cur[k];
-  }
+  ForEachCurveLine(a, b, ZoomL(n), [&](const float from[3], const float to[3]) {
+    DrawLine(handle, from[0], from[1], from[2], to[0], to[1], to[2], 0, object, pointA);
+  });
 }

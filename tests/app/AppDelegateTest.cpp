@@ -26,17 +26,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class AppDelegate : public ::testing::Test {
+class AppDelegate : public DesignWindowTest {
  protected:
-  void SetUp() override {
-    TestApplication();
-    char pattern[] = "/tmp/casa-delegate-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
-    const char* old = getenv("XDG_RUNTIME_DIR");
-    oldRuntime = old ? old : "";
-    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-    SetStandardUserDefaults(&defaults);
+  AppDelegate() : DesignWindowTest(/*makesDocument=*/false) {}
+  void beforeDocument() override {
     savedImperial = gDefaultToImperial;
     savedForce = gForceNewPlanDefaults;
     savedAngle = gAngleReadoutFormat;
@@ -45,14 +38,7 @@ class AppDelegate : public ::testing::Test {
     savedCurFont = gCurFontInfo;
     savedTextFont = gTextFontInfo;
   }
-  void TearDown() override {
-    auto& controller = ZLKDocumentController::sharedDocumentController();
-    std::vector<ZLKWindowController*> windows;
-    for (ZLKDocument* d : controller.documents())
-      for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
-    controller.removeAllDocuments();
-    for (ZLKWindowController* w : windows) delete w;
-    gCurDocument = nullptr;
+  void afterClosing() override {
     gDefaultToImperial = savedImperial;
     gForceNewPlanDefaults = savedForce;
     gAngleReadoutFormat = savedAngle;
@@ -60,15 +46,8 @@ class AppDelegate : public ::testing::Test {
     gMetricReadoutFormat = savedMetricFormat;
     gCurFontInfo = savedCurFont;
     gTextFontInfo = savedTextFont;
-    SetStandardUserDefaults(nullptr);
-    if (oldRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
-    else setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
-    std::error_code ec;
-    fs::remove_all(folder, ec);
   }
 
-  std::string folder, oldRuntime;
-  MemoryUserDefaults defaults;
   uint8_t savedImperial = 0, savedForce = 0;
   int16_t savedAngle = 0, savedImperialFormat = 0, savedMetricFormat = 0;
   LOGFONT savedCurFont{}, savedTextFont{};

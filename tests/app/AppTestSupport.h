@@ -1,6 +1,26 @@
-// The application object shared by the tests of this program, made on first use.
+// The application object shared by the tests of this program, made on first use, and the
+// fixture of the design-window tests with its stand-ins for the file choosers.
 #pragma once
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "app/ZLKApplication.h"
+#include "app/ZLKDocument.h"
+#include "app/ZLKDocumentController.h"
+#include "app/ZLKDocumentView.h"
+#include "app/ZLKWindowController.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Globals.h"
+#include "model/HitTest.h"
+#include "model/ViewCommands.h"
+#include "platform/UserDefaults.h"
+#include "tools/ToolCodes.h"
 
 inline ZLKApplication* TestApplication() {
   static int argc = 1;
@@ -13,3 +33,107 @@ inline ZLKApplication* TestApplication() {
   }();
   return app;
 }
+
+// A test of the design window: the application, a private runtime folder, in-memory user
+// defaults and, unless made with `false`, an untitled document with its window. Tear-down
+// closes every document, deletes their windows and puts the environment back. The hooks
+// run the fixture's own steps around the document's making and closing.
+class DesignWindowTest : public ::testing::Test {
+ protected:
+  explicit DesignWindowTest(bool makesDocument = true) : makesDocument_(makesDocument) {}
+
+  virtual void beforeDocument() {}
+  virtual void afterDocument() {}
+  virtual void beforeClosing() {}
+  virtual void afterClosing() {}
+
+  void SetUp() override {
+    TestApplication();
+    char pattern[] = "/tmp/casa-app-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+    const char* old = getenv("XDG_RUNTIME_DIR");
+    oldRuntime = old ? old : "";
+    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
+    SetStandardUserDefaults(&defaults);
+    beforeDocument();
+    if (makesDocument_) {
+      doc = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(/*display=*/false);
+      ASSERT_NE(doc, nullptr);
+      model = doc->documentModel();
+      gCurDocument = model;
+      ds = model->itsDocState;
+      ASSERT_NE(ds, nullptr);
+      window = doc->windowControllers().value(0);
+      ASSERT_NE(window, nullptr);
+    }
+    afterDocument();
+  }
+  void TearDown() override {
+    beforeClosing();
+    auto& controller = ZLKDocumentController::sharedDocumentController();
+    std::vector<ZLKWindowController*> windows;
+    for (ZLKDocument* d : controller.documents())
+      for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
+    controller.removeAllDocuments();
+    for (ZLKWindowController* w : windows) delete w;
+    SetStandardUserDefaults(nullptr);
+    gCurDocument = nullptr;
+    afterClosing();
+    if (oldRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
+    else setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+  }
+
+  // Shows the window at 800 by 600 with the plan at zoom 1 on the given plans, no grid
+  // snapping and the selection tool; the plan view, its visible view refreshed.
+  ZLKDocumentView* showPlanView(int32_t planMask) {
+    ds->currentPlanMask = planMask;
+    ds->snapToGrid = 0;
+    PlanZoom(ds) = TopViewZoom(ds) = 1.0f;
+    window->resize(800, 600);
+    window->show();
+    ZLKDocumentView* planView = window->documentView();
+    planView->refreshVisibleView();
+    QApplication::processEvents();
+    gCurTool = kToolSelection;
+    return planView;
+  }
+
+  // A path in the runtime folder.
+  std::string file(const std::string& name) const { return folder + "/" + name; }
+
+  std::string folder, oldRuntime;
+  MemoryUserDefaults defaults;
+  ZLKDocument* doc = nullptr;
+  ZLKWindowController* window = nullptr;
+  ZLKDocumentModel* model = nullptr;
+  DocState* ds = nullptr;
+
+ private:
+  bool makesDocument_;
+};
+
+// The document controller's Save and Open choosers answering savePath and openPath.
+class StubFileChoosers {
+ protected:
+  void installFileChoosers() {
+    auto& controller = ZLKDocumentController::sharedDocumentController();
+    savedSaveChooser = controller.chooseSavePath;
+    savedOpenChooser = controller.chooseOpenPath;
+    controller.chooseSavePath = [this](const std::string&) { return savePath; };
+    controller.chooseOpenPath = [this] { return openPath; };
+  }
+  void restoreFileChoosers() {
+    auto& controller = ZLKDocumentController::sharedDocumentController();
+    controller.chooseSavePath = savedSaveChooser;
+    controller.chooseOpenPath = savedOpenChooser;
+  }
+
+  std::string savePath, openPath;
+
+ private:
+  std::function<std::string(const std::string&)> savedSaveChooser;
+  std::function<std::string()> savedOpenChooser;
+};

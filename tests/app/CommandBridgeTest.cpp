@@ -47,44 +47,16 @@ std::vector<Objex*> TopLevel(const Layer* layer) {
   return list;
 }
 
-class CommandBridge : public ::testing::Test {
+class CommandBridge : public DesignWindowTest {
  protected:
-  void SetUp() override {
-    TestApplication();
-    char pattern[] = "/tmp/casa-bridge-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
-    const char* old = getenv("XDG_RUNTIME_DIR");
-    oldRuntime = old ? old : "";
-    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-    SetStandardUserDefaults(&defaults);
+  void beforeDocument() override {
     savedUndo = gUndoActive;
     savedGrid = gPlanDrawSettings.gridVisible;
-    doc = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(/*display=*/false);
-    ASSERT_NE(doc, nullptr);
-    model = doc->documentModel();
-    gCurDocument = model;
-    ds = model->itsDocState;
-    ASSERT_NE(ds, nullptr);
-    window = doc->windowControllers().value(0);
-    ASSERT_NE(window, nullptr);
   }
-  void TearDown() override {
-    Win32EventHandler::sharedEventHandler()->chooseTraceImagePath = nullptr;
-    auto& controller = ZLKDocumentController::sharedDocumentController();
-    std::vector<ZLKWindowController*> windows;
-    for (ZLKDocument* d : controller.documents())
-      for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
-    controller.removeAllDocuments();
-    for (ZLKWindowController* w : windows) delete w;
-    SetStandardUserDefaults(nullptr);
+  void beforeClosing() override { Win32EventHandler::sharedEventHandler()->chooseTraceImagePath = nullptr; }
+  void afterClosing() override {
     gUndoActive = savedUndo;
     gPlanDrawSettings.gridVisible = savedGrid;
-    gCurDocument = nullptr;
-    if (oldRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
-    else setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
-    std::error_code ec;
-    fs::remove_all(folder, ec);
   }
 
   // An object on the floor plan of a layer (the current one by default).
@@ -107,13 +79,7 @@ class CommandBridge : public ::testing::Test {
   Win32EventHandler& handler() { return *Win32EventHandler::sharedEventHandler(); }
   Layer* floor(const char* name) { return GetLayerFromName(name); }
 
-  std::string folder, oldRuntime;
-  MemoryUserDefaults defaults;
   uint8_t savedUndo = 1, savedGrid = 1;
-  ZLKDocument* doc = nullptr;
-  ZLKDocumentModel* model = nullptr;
-  DocState* ds = nullptr;
-  ZLKWindowController* window = nullptr;
 };
 
 TEST_F(CommandBridge, SelectAllThenDeleteRemovesTheObjectsUnderOneUndoStep) {

@@ -59,56 +59,21 @@ std::vector<int> Tags(const QMenu* menu) {
 std::string sStatusText;
 void CaptureStatusText(const char* text) { sStatusText = text ? text : ""; }
 
-class ContextMenus : public ::testing::Test {
+class ContextMenus : public DesignWindowTest {
  protected:
-  void SetUp() override {
-    TestApplication();
-    char pattern[] = "/tmp/casa-context-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
-    const char* old = getenv("XDG_RUNTIME_DIR");
-    oldRuntime = old ? old : "";
-    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-    SetStandardUserDefaults(&defaults);
+  void beforeDocument() override {
     savedGrid = gPlanDrawSettings.gridVisible;
     savedStatus = gFrontEnd.setStatusBarText;
     ResetTrackingState();
-    doc = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(false);
-    ASSERT_NE(doc, nullptr);
-    window = doc->windowControllers().value(0);
-    ASSERT_NE(window, nullptr);
-    model = doc->documentModel();
-    gCurDocument = model;
-    ds = model->itsDocState;
-    ds->currentPlanMask = 3;
-    ds->snapToGrid = 0;
-    PlanZoom(ds) = TopViewZoom(ds) = 1.0f;
-    window->resize(800, 600);
-    window->show();
-    view = window->documentView();
-    view->refreshVisibleView();
-    QApplication::processEvents();
-    gCurTool = kToolSelection;
   }
-  void TearDown() override {
+  void afterDocument() override { view = showPlanView(3); }
+  void beforeClosing() override {
     ZLKDocumentView::contextMenuPresenter = nullptr;
     gFrontEnd.setStatusBarText = savedStatus;
     gPlanDrawSettings.gridVisible = savedGrid;
     gContextFoundObj = gContextParentObj = nullptr;
     gCurTool = kToolSelection;
     ResetTrackingState();
-    auto& controller = ZLKDocumentController::sharedDocumentController();
-    std::vector<ZLKWindowController*> windows;
-    for (ZLKDocument* d : controller.documents())
-      for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
-    controller.removeAllDocuments();
-    for (ZLKWindowController* w : windows) delete w;
-    SetStandardUserDefaults(nullptr);
-    gCurDocument = nullptr;
-    if (oldRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
-    else setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
-    std::error_code ec;
-    fs::remove_all(folder, ec);
   }
 
   Objex* add(int16_t type, int32_t subtype, bool closed, std::initializer_list<std::pair<float, float>> pts,
@@ -152,14 +117,8 @@ class ContextMenus : public ::testing::Test {
   }
   std::string undoName() { return doc->undoManager().undoActionName(); }
 
-  std::string folder, oldRuntime;
-  MemoryUserDefaults defaults;
   uint8_t savedGrid = 1;
   void (*savedStatus)(const char*) = nullptr;
-  ZLKDocument* doc = nullptr;
-  ZLKWindowController* window = nullptr;
-  ZLKDocumentModel* model = nullptr;
-  DocState* ds = nullptr;
   ZLKDocumentView* view = nullptr;
   std::vector<std::string> shown;
   Objex* contextObjectWhileShown = nullptr;

@@ -58,45 +58,20 @@ Objex* AddLine() {
   return o;
 }
 
-class Document : public ::testing::Test {
+class Document : public DesignWindowTest, protected StubFileChoosers {
  protected:
-  void SetUp() override {
-    TestApplication();
-    char pattern[] = "/tmp/casa-document-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
-    const char* old = getenv("XDG_RUNTIME_DIR");
-    oldRuntime = old ? old : "";
-    setenv("XDG_RUNTIME_DIR", (folder).c_str(), 1);
-    SetStandardUserDefaults(&defaults);
+  Document() : DesignWindowTest(/*makesDocument=*/false) {}
+  void beforeDocument() override {
     savedUndo = gUndoActive;
-    auto& controller = ZLKDocumentController::sharedDocumentController();
-    savedSaveChooser = controller.chooseSavePath;
-    savedOpenChooser = controller.chooseOpenPath;
-    controller.chooseSavePath = [this](const std::string&) { return savePath; };
-    controller.chooseOpenPath = [this] { return openPath; };
+    installFileChoosers();
   }
-  void TearDown() override {
-    auto& controller = ZLKDocumentController::sharedDocumentController();
-    std::vector<ZLKWindowController*> windows;
-    for (ZLKDocument* d : controller.documents())
-      for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
-    controller.removeAllDocuments();
-    for (ZLKWindowController* w : windows) delete w;
-    controller.chooseSavePath = savedSaveChooser;
-    controller.chooseOpenPath = savedOpenChooser;
-    SetStandardUserDefaults(nullptr);
+  void afterClosing() override {
+    restoreFileChoosers();
     gUndoActive = savedUndo;
-    gCurDocument = nullptr;
-    if (oldRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
-    else setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
-    std::error_code ec;
-    fs::remove_all(folder, ec);
   }
   ZLKDocument* makeDocument() {
     return ZLKDocumentController::sharedDocumentController().makeUntitledDocument(/*display=*/false);
   }
-  std::string file(const std::string& name) const { return folder + "/" + name; }
   // A design file holding one line.
   std::string writeDesignWithALine(const std::string& name) {
     ZLKDocumentModel* previous = gCurDocument;
@@ -109,11 +84,7 @@ class Document : public ::testing::Test {
     return path;
   }
 
-  std::string folder, oldRuntime, savePath, openPath;
-  MemoryUserDefaults defaults;
   uint8_t savedUndo = 1;
-  std::function<std::string(const std::string&)> savedSaveChooser;
-  std::function<std::string()> savedOpenChooser;
 };
 
 TEST_F(Document, InitTakesTheUndoSettingsAndLoadsTheSymbolListsOnce) {

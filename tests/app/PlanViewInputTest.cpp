@@ -36,53 +36,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class PlanViewInput : public ::testing::Test {
+class PlanViewInput : public DesignWindowTest {
  protected:
-  void SetUp() override {
-    TestApplication();
-    char pattern[] = "/tmp/casa-viewinput-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
-    const char* old = getenv("XDG_RUNTIME_DIR");
-    oldRuntime = old ? old : "";
-    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-    SetStandardUserDefaults(&defaults);
+  void beforeDocument() override {
     ResetTrackingState();
     // Context menus are dismissed at once rather than waiting for a choice.
     ZLKDocumentView::contextMenuPresenter = [](QMenu*, const QPoint&) -> QAction* { return nullptr; };
-    doc = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(false);
-    ASSERT_NE(doc, nullptr);
-    window = doc->windowControllers().value(0);
-    ASSERT_NE(window, nullptr);
-    model = doc->documentModel();
-    gCurDocument = model;
-    ds = model->itsDocState;
-    ds->currentPlanMask = 2;
-    ds->snapToGrid = 0;
-    PlanZoom(ds) = TopViewZoom(ds) = 1.0f;
-    window->resize(800, 600);
-    window->show();
-    view = window->documentView();
-    view->refreshVisibleView();
-    QApplication::processEvents();
-    gCurTool = kToolSelection;
   }
-  void TearDown() override {
+  void afterDocument() override { view = showPlanView(2); }
+  void beforeClosing() override {
     ZLKDocumentView::contextMenuPresenter = nullptr;
     gCurTool = kToolSelection;
     ResetTrackingState();
-    auto& controller = ZLKDocumentController::sharedDocumentController();
-    std::vector<ZLKWindowController*> windows;
-    for (ZLKDocument* d : controller.documents())
-      for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
-    controller.removeAllDocuments();
-    for (ZLKWindowController* w : windows) delete w;
-    SetStandardUserDefaults(nullptr);
-    gCurDocument = nullptr;
-    if (oldRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
-    else setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
-    std::error_code ec;
-    fs::remove_all(folder, ec);
   }
 
   // A line on the current floor through plan points (x, z).
@@ -121,12 +86,6 @@ class PlanViewInput : public ::testing::Test {
     return n;
   }
 
-  std::string folder, oldRuntime;
-  MemoryUserDefaults defaults;
-  ZLKDocument* doc = nullptr;
-  ZLKWindowController* window = nullptr;
-  ZLKDocumentModel* model = nullptr;
-  DocState* ds = nullptr;
   ZLKDocumentView* view = nullptr;
 };
 

@@ -36,32 +36,9 @@ Objex* AddShape(int16_t type, int32_t planMask, float half, Layer* layer) {
   return o;
 }
 
-class PlanView : public ::testing::Test {
+class PlanView : public DesignWindowTest {
  protected:
-  void SetUp() override {
-    TestApplication();
-    char pattern[] = "/tmp/casa-planview-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
-    const char* old = getenv("XDG_RUNTIME_DIR");
-    oldRuntime = old ? old : "";
-    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-    SetStandardUserDefaults(&defaults);
-  }
-  void TearDown() override {
-    auto& controller = ZLKDocumentController::sharedDocumentController();
-    std::vector<ZLKWindowController*> windows;
-    for (ZLKDocument* d : controller.documents())
-      for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
-    controller.removeAllDocuments();
-    for (ZLKWindowController* w : windows) delete w;
-    SetStandardUserDefaults(nullptr);
-    gCurDocument = nullptr;
-    if (oldRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
-    else setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
-    std::error_code ec;
-    fs::remove_all(folder, ec);
-  }
+  PlanView() : DesignWindowTest(/*makesDocument=*/false) {}
   // A design with an exterior wall square of 200 inches, a floor inside it and a deck
   // beside it, written by the program's own writer.
   std::string writeDesign() {
@@ -78,9 +55,6 @@ class PlanView : public ::testing::Test {
     gCurDocument = previous;
     return path;
   }
-
-  std::string folder, oldRuntime;
-  MemoryUserDefaults defaults;
 };
 
 bool Dark(const QImage& shot, int x, int y) { return qGray(shot.pixel(x, y)) < 80; }

@@ -35,45 +35,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class ToolPalettes : public ::testing::Test {
+class ToolPalettes : public DesignWindowTest {
  protected:
-  void SetUp() override {
-    TestApplication();
-    char pattern[] = "/tmp/casa-palettes-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
-    const char* old = getenv("XDG_RUNTIME_DIR");
-    oldRuntime = old ? old : "";
-    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-    SetStandardUserDefaults(&defaults);
-    doc = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(false);
-    ASSERT_NE(doc, nullptr);
-    window = doc->windowControllers().value(0);
-    ASSERT_NE(window, nullptr);
-    model = doc->documentModel();
-    gCurDocument = model;
-    ds = model->itsDocState;
+  void afterDocument() override {
     gCurTool = kToolSelection;
     gCurToolSet = kPlanLandscape;
     plan().loadToolPaletteForPlan(kPlanLandscape);
     plan().updateToolsetForPlan(kPlanLandscape);
     edit().selectArrowTool();
   }
-  void TearDown() override {
+  void beforeClosing() override {
     gCurTool = kToolSelection;
     gCurToolSet = kPlanLandscape;
-    auto& controller = ZLKDocumentController::sharedDocumentController();
-    std::vector<ZLKWindowController*> windows;
-    for (ZLKDocument* d : controller.documents())
-      for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
-    controller.removeAllDocuments();
-    for (ZLKWindowController* w : windows) delete w;
-    SetStandardUserDefaults(nullptr);
-    gCurDocument = nullptr;
-    if (oldRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
-    else setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
-    std::error_code ec;
-    fs::remove_all(folder, ec);
   }
 
   static PlanToolPaletteController& plan() { return PlanToolPaletteController::sharedPlanToolPaletteController(); }
@@ -102,13 +75,6 @@ class ToolPalettes : public ::testing::Test {
     for (int i = 0; i < edit().cellCount(); ++i) n += edit().cell(i)->isChecked();
     return n;
   }
-
-  std::string folder, oldRuntime;
-  MemoryUserDefaults defaults;
-  ZLKDocument* doc = nullptr;
-  ZLKWindowController* window = nullptr;
-  ZLKDocumentModel* model = nullptr;
-  DocState* ds = nullptr;
 };
 
 // What the window system sends for a double click: press, release, double-click, release.

@@ -85,56 +85,12 @@ class DeferredAlerts : public AlertPresenter {
   AlertPresenter* previous_;
 };
 
-class WindowController : public ::testing::Test {
+class WindowController : public DesignWindowTest, protected StubFileChoosers {
  protected:
-  void SetUp() override {
-    TestApplication();
-    char pattern[] = "/tmp/casa-window-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
-    const char* old = getenv("XDG_RUNTIME_DIR");
-    oldRuntime = old ? old : "";
-    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-    SetStandardUserDefaults(&defaults);
-    auto& controller = ZLKDocumentController::sharedDocumentController();
-    savedSaveChooser = controller.chooseSavePath;
-    savedOpenChooser = controller.chooseOpenPath;
-    controller.chooseSavePath = [this](const std::string&) { return savePath; };
-    controller.chooseOpenPath = [this] { return openPath; };
-    doc = controller.makeUntitledDocument(/*display=*/false);
-    ASSERT_NE(doc, nullptr);
-    model = doc->documentModel();
-    window = doc->windowControllers().value(0);
-    ASSERT_NE(window, nullptr);
-    gCurDocument = model;
-  }
-  void TearDown() override {
-    auto& controller = ZLKDocumentController::sharedDocumentController();
-    std::vector<ZLKWindowController*> windows;
-    for (ZLKDocument* d : controller.documents())
-      for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
-    controller.removeAllDocuments();
-    for (ZLKWindowController* w : windows) delete w;
-    controller.chooseSavePath = savedSaveChooser;
-    controller.chooseOpenPath = savedOpenChooser;
-    SetStandardUserDefaults(nullptr);
-    gCurDocument = nullptr;
-    if (oldRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
-    else setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
-    std::error_code ec;
-    fs::remove_all(folder, ec);
-  }
-  std::string file(const std::string& name) const { return folder + "/" + name; }
+  void beforeDocument() override { installFileChoosers(); }
+  void afterClosing() override { restoreFileChoosers(); }
   QString status() const { return window->statusText()->text(); }
   const char* currentFloor() const { return model->itsCurLayer ? model->itsCurLayer->name : ""; }
-
-  std::string folder, oldRuntime, savePath, openPath;
-  MemoryUserDefaults defaults;
-  std::function<std::string(const std::string&)> savedSaveChooser;
-  std::function<std::string()> savedOpenChooser;
-  ZLKDocument* doc = nullptr;
-  ZLKDocumentModel* model = nullptr;
-  ZLKWindowController* window = nullptr;
 };
 
 TEST_F(WindowController, FloorPopUpSwitchesTheWorkingFloorAndFollowsUndo) {
