@@ -1,6 +1,8 @@
 // The application delegate's defaults, front-end services and main-window road.
 #include "app/AppController.h"
 
+#include "model/HitTest.h"
+
 #include "app/StatusReadouts.h"
 #include "app/EditToolPaletteController.h"
 #include "app/PlanToolPaletteController.h"

@@ -671,7 +671,7 @@ void SelectObjectInRect(Objex* obj, const RECT* rect, int8_t mode, uint8_t flag)
          RoundToShort(fr.floatBottom)};
   Inflate(&r, 2, 2);
   if (!RectsIntersect(r, *rect)) return;
-  const int32_t tool = gCurTool == kToolNone ? static_cast<int32_t>(kToolSelect) : gCurTool;
+  const int32_t tool = gCurTool == kToolNone ? static_cast<int32_t>(kToolSelection) : gCurTool;
   const bool editsPoints = ToolIsPointOriented(tool, obj);
   for (Poinz* p = obj->firstPoint; p; p = p->next)
     if (SelectPointInRect(p, obj, rect, mode, flag) && !editsPoints) break;

@@ -1,6 +1,7 @@
 // Finding what a click hits (handles, points, segments, interiors, boxes) and applying
 // selection modes to points, objects, layers and rectangles.
 #pragma once
+#include "model/ToolCodes.h"
 #include <cstdint>
 
 #include "model/Types.h"
@@ -15,11 +16,6 @@ enum : int8_t {
   kSelectLock = 7, kSelectUnlock = 8
 };
 
-// Tool codes the hit test and selection compare.
-enum : int32_t {
-  kToolSelect = 200, kToolKeyEntry = 201, kToolSkylight = 7310, kToolRemovePoint = 7901,
-  kToolNone = 65535
-};
 
 // One click and what it hit. Pointers are only valid until the model changes.
 struct ClickInfo {

@@ -2,6 +2,7 @@
 // order, the exterior-space and deck fills, the foundation perimeters, and Refresh's
 // road to the window (declared with the model, which calls it).
 #pragma once
+#include "model/ToolCodes.h"
 #include <cstdint>
 
 #include "model/Types.h"
@@ -37,6 +38,3 @@ void FillAllExteriorPerimeterSpaces(DrawContext* handle, Layer* layer);
 // Dotted outlines of the current floor's exterior walls, while an exterior wall tool is current.
 void DrawAllFoundationPerimeters(DrawContext* handle, Layer* layers);
 
-// Tool codes of the exterior wall tools.
-constexpr uint16_t kToolExteriorWall = 7050;
-constexpr uint16_t kToolExteriorWallKeyEntry = 7051;

@@ -187,7 +187,7 @@ TEST_F(HitFixture, MarqueeSelectsWallPointsAlways) {
 
 TEST_F(HitFixture, PointAndSegmentHitsSelectByTool) {
   Objex* a = add(kObjPropertyLine, false, {{0, 0}, {50, 0}, {100, 0}});
-  gCurTool = kToolSelect;
+  gCurTool = kToolSelection;
   // Point orientation (on at start) makes the selection tool take single points.
   SelectObjectPoint(a->firstPoint, a, kSelectOn, 0);
   EXPECT_EQ(a->firstPoint->selected, 1);

@@ -71,12 +71,12 @@ TEST(Selection, PointOrientedTools) {
   Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {10, 0}});
   Objex* oval = doc.addObject(kObjOval, true, {{0, 0}, {10, 0}});
   gPointOrientation = 0;
-  EXPECT_FALSE(ToolIsPointOriented(kToolSelect, wall));
+  EXPECT_FALSE(ToolIsPointOriented(kToolSelection, wall));
   EXPECT_TRUE(ToolIsPointOriented(7910, wall));
   EXPECT_FALSE(ToolIsPointOriented(7910, oval));
   EXPECT_FALSE(ToolIsPointOriented(0, wall));  // no tool: the mode itself
   gPointOrientation = 1;
-  EXPECT_TRUE(ToolIsPointOriented(kToolSelect, wall));
+  EXPECT_TRUE(ToolIsPointOriented(kToolSelection, wall));
   EXPECT_TRUE(ToolIsPointOriented(-1, nullptr));
   gPointOrientation = 0;
 }

@@ -45,7 +45,7 @@ struct SelectionFixture : ::testing::Test {
 
   SelectionFixture() {
     doc.ds()->zoomFactor = 1;
-    gCurTool = kToolSelect;
+    gCurTool = kToolSelection;
     gPointOrientation = 0;  // objects are edited whole
     gSelectionView = &view;
     gPlanViewHooks.documentView = [] { return gSelectionView; };
