@@ -9,6 +9,8 @@
 #include <cstring>
 
 #include "app/Win32EventHandler.h"
+#include "app/ZLKDocument.h"
+#include "app/ZLKDocumentController.h"
 #include "files/Clipboard.h"
 #include "model/CommandCodes.h"
 #include "model/DocState.h"
@@ -153,6 +155,16 @@ void PlanViewActions::import3DObject() { Handler().import3DObjectUsingWindow(); 
 void PlanViewActions::toggleFloorplanTraceImage() { Handler().toggleFloorplanTraceImage(); }
 void PlanViewActions::removeFloorplanTraceImage() { Handler().removeFloorplanTraceImage(); }
 void PlanViewActions::fitToWindow() { Handler().fitToWindow(); }
+
+void PlanViewActions::print() {
+  if (ZLKDocument* doc = ZLKDocumentController::sharedDocumentController().currentDocument())
+    doc->printShowingPrintPanel(true);
+}
+
+void PlanViewActions::printToScale() {
+  if (ZLKDocument* doc = ZLKDocumentController::sharedDocumentController().currentDocument())
+    doc->printToScaleShowingPrintPanel();
+}
 void PlanViewActions::workOnPlan(int32_t tag) { Handler().workOnPlanUsingCommand(tag); }
 void PlanViewActions::calculateFloorArea(int32_t tag) { Handler().calculateFloorAreaUsingCommand(tag); }
 void PlanViewActions::setFloorView(int32_t tag) { Handler().workOnFloorUsingCommand(tag); }
@@ -177,7 +189,7 @@ bool PlanViewActions::understands(int32_t tag) {
     case kCmdCopyToLowerFloor:
     case kCmdConvertWallToInterior: case kCmdConvertWallToExterior: case kCmdReverseStaircaseDirection:
     case kTagCalculateAndDisplayArea:
-    case kTagFitToWindow: case kTagWorkOnDetailPlan:
+    case kTagFitToWindow: case kTagWorkOnDetailPlan: case kTagPrint: case kTagPrintToScale:
       return true;
     default:
       return IsMoveToPlanTag(tag) || InRange(tag, kCmdNudgeUp, kCmdNudgeRight) ||
@@ -229,6 +241,8 @@ bool PlanViewActions::perform(int32_t tag) {
     case kCmdReverseStaircaseDirection: reverseStairDirection(); break;
     case kTagCalculateAndDisplayArea: calculateAndDisplayArea(); break;
     case kTagFitToWindow: fitToWindow(); break;
+    case kTagPrint: print(); break;
+    case kTagPrintToScale: printToScale(); break;
     case kTagWorkOnDetailPlan: workOnPlan(tag); break;
     default:
       if (IsMoveToPlanTag(tag)) moveObjectsToPlan(tag);

@@ -18,6 +18,8 @@ enum : int32_t {
   kTagImport3DObject = 90007,
   kTagCalculateAndDisplayArea = 90008,
   kTagFitToWindow = 90009,
+  kTagPrint = 90010,
+  kTagPrintToScale = 90011,
 };
 
 // Menu tags with a fixed meaning in the validation.
@@ -89,6 +91,9 @@ class PlanViewActions {
   void toggleFloorplanTraceImage();
   void removeFloorplanTraceImage();
   void fitToWindow();
+  // The current document's plan, fitted to a page or at its plan scale.
+  void print();
+  void printToScale();
   void workOnPlan(int32_t tag);          // 5343..5350, 5390
   void calculateFloorArea(int32_t tag);  // 5300..5302
 

@@ -3,6 +3,7 @@
 #pragma once
 #include <QImage>
 #include <QList>
+#include <QPageLayout>
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -10,8 +11,11 @@
 
 #include "platform/UndoNames.h"
 
+class QPrinter;
+class QWidget;
 class ZLKDocumentModel;
 class ZLKWindowController;
+struct FloatRect;
 
 class ZLKDocument : public QObject {
   Q_OBJECT
@@ -69,6 +73,31 @@ class ZLKDocument : public QObject {
   // design may go (saved, or its changes dropped), done(false) when cancelled or unsaved.
   void canCloseDocument(std::function<void(bool)> done);
 
+  // Printing the plan of the current document. Both commands show the print panel, then put
+  // the zoom values, the print scales and the page translation back as they were, printed
+  // or cancelled. Nothing is printed without a document, DocState or layers, or when
+  // nothing lies on the current plan.
+  // The plan fitted to one page, centred on it.
+  void printShowingPrintPanel(bool showPanel = true);
+  // The plan at its plan scale, centred, tiled over as many pages as it needs.
+  void printToScaleShowingPrintPanel();
+  // Grows drawing by 72 on each side (in place) and returns the scale at which it fits
+  // paper; 1.0 when either is missing.
+  static float calculatePaperScaleWithDrawingBounds(FloatRect* drawing, const FloatRect* paper);
+  // The current document's to-scale print scale from its plan-scale code and measurement
+  // system; grows drawing by 72 on each side. 1.0 (drawing untouched) without a document,
+  // DocState or rectangle.
+  static float calculateTileScaleWithDrawingBounds(FloatRect* drawing);
+  // End of a print run: the saved zoom values go back into the current DocState.
+  void documentDidRunModalPrintOperation(bool success);
+
+  // Paper size and margins the print commands start from (invalid until the first print:
+  // the printer's own default), kept as the print panel left them.
+  QPageLayout& printInfo() { return printInfo_; }
+  // The print panel: true to print on the printer as the user set it up. Tests replace it
+  // (for instance with one that aims the printer at a PDF file); by default a QPrintDialog.
+  static std::function<bool(QPrinter& printer, QWidget* parent)>& printPanelRunner();
+
   // The design was replaced, saved or renamed: windows refresh their title and view.
   void noteDesignChanged() { emit designChanged(); }
 
@@ -78,10 +107,14 @@ class ZLKDocument : public QObject {
  private:
   ZLKDocument() = default;
   bool saveToFile(const std::string& path);
+  void printPlan(bool toScale);
+
+  float savedZoom = 0, savedTopZoom = 0, saved3DZoom = 0;
 
   ZLKDocumentModel* model_ = nullptr;
   UndoNameStack undoManager_;
   std::string fileName_;
   QImage traceImage_;
+  QPageLayout printInfo_;
   QList<QPointer<ZLKWindowController>> windowControllers_;
 };

@@ -95,6 +95,8 @@ void ZLKWindowController::buildMenus() {
   });
   file->addSeparator();
   addPlanAction(file, "Import 3D Object...", kTagImport3DObject);
+  addPlanAction(file, "Print...", kTagPrint, QKeySequence(Qt::CTRL | Qt::Key_P));
+  addPlanAction(file, "Print to Scale...", kTagPrintToScale);
   file->addSeparator();
   quitAction_ = file->addAction(Localized("Quit"));
   quitAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -1,0 +1,185 @@
+// Printing the plan: the fit-to-page and to-scale scales, printing a design to a PDF file,
+// tiling a large plan over pages, and the zoom and print globals left as they were.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPageLayout>
+#include <QPrinter>
+#include <string>
+
+#include "AppTestSupport.h"
+#include "app/PlanViewActions.h"
+#include "app/ZLKDocument.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "model/ViewCommands.h"
+#include "plandraw/Base2DView.h"
+
+namespace {
+
+// A wall from (x0, 0) to (x1, 0) on the first floor, measured by its 6-unit-thick outline.
+void AddWall(float x0, float x1, float z = 0) {
+  RGBColor black{};
+  Layer* layer = gCurDocument->itsLayers;
+  Objex* wall = CreateObject(kObjWall, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr);
+  for (float x : {x0, x1}) AppendPointToObject(CreatePoint(1, 1, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, wall), wall);
+  Objex* outline = CreateObject(kObjWallFace, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, wall,
+                                layer, nullptr);
+  for (auto [x, dz] : {std::pair{x0, -3.f}, {x1, -3.f}, {x1, 3.f}, {x0, 3.f}})
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z + dz, 0, 0, 0, 0, 0, 0, outline), outline);
+  wall->typeData = outline;
+  AppendObjectToLayer(wall, layer);
+}
+
+int CountPdfPages(const std::string& path) {
+  QFile f(QString::fromStdString(path));
+  if (!f.open(QIODevice::ReadOnly)) return -1;
+  const QByteArray data = f.readAll();
+  int pages = 0;
+  for (qsizetype at = data.indexOf("/Type /Page"); at >= 0; at = data.indexOf("/Type /Page", at + 1))
+    if (data.mid(at, 12) != "/Type /Pages") ++pages;
+  return pages;
+}
+
+class PrintingTest : public DesignWindowTest {
+ protected:
+  void afterDocument() override {
+    pdf = folder + "/plan.pdf";
+    saved = ZLKDocument::printPanelRunner();
+    // Letter paper with half-inch margins: 540 by 720 points to print on.
+    ZLKDocument::printPanelRunner() = [this](QPrinter& printer, QWidget*) {
+      ++panels;
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(QString::fromStdString(pdf));
+      printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
+                                        QMarginsF(36, 36, 36, 36), QPageLayout::Point));
+      return accept;
+    };
+  }
+  void beforeClosing() override { ZLKDocument::printPanelRunner() = saved; }
+
+  // Sets the zoom values and print globals to odd values and checks them after a print.
+  void SetOddState() {
+    PlanZoom(ds) = 2.5f;
+    TopViewZoom(ds) = 3.5f;
+    OtherViewZoom(ds) = 0.5f;
+    gPrinting = 0;
+    gHPrintScale = 1.25f;
+    gVPrintScale = 1.5f;
+    gAffineTranslateX = 7;
+    gAffineTranslateY = -9;
+  }
+  void ExpectOddState() {
+    EXPECT_FLOAT_EQ(PlanZoom(ds), 2.5f);
+    EXPECT_FLOAT_EQ(TopViewZoom(ds), 3.5f);
+    EXPECT_FLOAT_EQ(OtherViewZoom(ds), 0.5f);
+    EXPECT_EQ(gPrinting, 0);
+    EXPECT_FLOAT_EQ(gHPrintScale, 1.25f);
+    EXPECT_FLOAT_EQ(gVPrintScale, 1.5f);
+    EXPECT_FLOAT_EQ(gAffineTranslateX, 7);
+    EXPECT_FLOAT_EQ(gAffineTranslateY, -9);
+  }
+  void TearDownGlobals() {
+    gHPrintScale = gVPrintScale = 1.0f;
+    gAffineTranslateX = gAffineTranslateY = 0;
+  }
+
+  std::string pdf;
+  bool accept = true;
+  int panels = 0;
+  std::function<bool(QPrinter&, QWidget*)> saved;
+};
+
+TEST_F(PrintingTest, PaperScaleFitsTheGrownDrawing) {
+  // 0..456 by 0..216 grows to 600 by 360; on 540 by 720 paper width decides: 0.9.
+  FloatRect drawing{0, 0, 216, 456};
+  const FloatRect paper{0, 0, 720, 540};
+  EXPECT_FLOAT_EQ(ZLKDocument::calculatePaperScaleWithDrawingBounds(&drawing, &paper), 0.9f);
+  EXPECT_FLOAT_EQ(drawing.floatTop, -72);
+  EXPECT_FLOAT_EQ(drawing.floatLeft, -72);
+  EXPECT_FLOAT_EQ(drawing.floatBottom, 288);
+  EXPECT_FLOAT_EQ(drawing.floatRight, 528);
+  // Tall: 0..56 by 0..1856 grows to 200 by 2000; height decides: 0.36.
+  FloatRect tall{0, 0, 1856, 56};
+  EXPECT_FLOAT_EQ(ZLKDocument::calculatePaperScaleWithDrawingBounds(&tall, &paper), 0.36f);
+  EXPECT_FLOAT_EQ(ZLKDocument::calculatePaperScaleWithDrawingBounds(nullptr, &paper), 1.0f);
+  EXPECT_FLOAT_EQ(ZLKDocument::calculatePaperScaleWithDrawingBounds(&tall, nullptr), 1.0f);
+}
+
+TEST_F(PrintingTest, TileScaleFollowsPlanScaleAndUnits) {
+  struct Case { int16_t code; float imperial, metric; };
+  for (Case c : {Case{8, 0.375f, 0.36f}, Case{9, 0.75f, 0.72f}, Case{10, 1.0f, 1.8f}, Case{11, 1.5f, 3.6f},
+                 Case{7, 1.0f, 1.0f}, Case{12, 1.0f, 1.0f}}) {
+    ds->planScaleChoice = c.code;
+    ds->measureSystem = 3;
+    FloatRect r{0, 0, 10, 10};
+    EXPECT_FLOAT_EQ(ZLKDocument::calculateTileScaleWithDrawingBounds(&r), c.imperial) << c.code;
+    EXPECT_FLOAT_EQ(r.floatLeft, -72);
+    ds->measureSystem = kMeasureMetric;
+    EXPECT_FLOAT_EQ(ZLKDocument::calculateTileScaleWithDrawingBounds(&r), c.metric) << c.code;
+  }
+  EXPECT_FLOAT_EQ(ZLKDocument::calculateTileScaleWithDrawingBounds(nullptr), 1.0f);
+  gCurDocument = nullptr;
+  FloatRect r{0, 0, 10, 10};
+  EXPECT_FLOAT_EQ(ZLKDocument::calculateTileScaleWithDrawingBounds(&r), 1.0f);
+  EXPECT_FLOAT_EQ(r.floatLeft, 0);  // not grown
+  gCurDocument = model;
+}
+
+TEST_F(PrintingTest, PrintsAWallToPdfAndPutsTheStateBack) {
+  AddWall(0, 300);
+  SetOddState();
+  doc->printShowingPrintPanel(true);
+  EXPECT_EQ(panels, 1);
+  EXPECT_EQ(CountPdfPages(pdf), 1);
+  EXPECT_GT(QFile(QString::fromStdString(pdf)).size(), 0);
+  ExpectOddState();
+
+  // Cancelled: no file, nothing changed.
+  QFile::remove(QString::fromStdString(pdf));
+  accept = false;
+  doc->printToScaleShowingPrintPanel();
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(pdf)));
+  ExpectOddState();
+  TearDownGlobals();
+}
+
+TEST_F(PrintingTest, MenuPrintsToScaleOverSeveralPages) {
+  // About 2000 by 1000 points at 1:1: four pages across, two down.
+  AddWall(0, 1900);
+  AddWall(0, 1900, 900);
+  ds->planScaleChoice = 10;
+  ds->measureSystem = 3;
+  SetOddState();
+  PlanViewActions actions;
+  ASSERT_TRUE(actions.perform(kTagPrintToScale));
+  EXPECT_EQ(CountPdfPages(pdf), 8);
+  ExpectOddState();
+
+  QFile::remove(QString::fromStdString(pdf));
+  ASSERT_TRUE(actions.perform(kTagPrint));
+  EXPECT_EQ(CountPdfPages(pdf), 1);
+  ExpectOddState();
+  TearDownGlobals();
+}
+
+TEST_F(PrintingTest, NothingToPrintMakesNoPages) {
+  SetOddState();
+  doc->printShowingPrintPanel(true);  // an empty plan
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(pdf)));
+  ExpectOddState();
+
+  AddWall(0, 100);
+  Layer* layers = model->itsLayers;
+  model->itsLayers = nullptr;  // no layers: not even the panel
+  doc->printToScaleShowingPrintPanel();
+  model->itsLayers = layers;
+  EXPECT_EQ(panels, 1);
+  ExpectOddState();
+  TearDownGlobals();
+}
+
+}  // namespace
