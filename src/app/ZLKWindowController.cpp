@@ -677,15 +677,32 @@ void ZLKWindowController::windowDidBecomeMain() {
   updatePlantGrowthIndicatorLevel();
 }
 
+void ZLKWindowController::centrePlanOrigin() {
+  const NSRect shown = documentView_->visibleRect();
+  const NSPoint bounds = documentView_->boundsOrigin();
+  documentScrollView_->scrollToPoint(
+      {-shown.size.width / 2 - bounds.x, -shown.size.height / 2 - bounds.y});
+}
+
+void ZLKWindowController::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (centredOnShow_ || !document_) return;
+  centredOnShow_ = true;
+  // After the layout has given the scroll view its size.
+  QTimer::singleShot(0, this, [this] {
+    if (!document_) return;
+    CurrentDocumentScope scope(document_->documentModel());
+    documentView_->fitFrameToPlan();
+    centrePlanOrigin();
+  });
+}
+
 void ZLKWindowController::reinitializeDocumentUI() {
   ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
   if (!model) return;
   CurrentDocumentScope scope(model);
   documentView_->fitFrameToPlan();
-  const NSRect shown = documentView_->visibleRect();
-  const NSPoint bounds = documentView_->boundsOrigin();
-  documentScrollView_->scrollToPoint(
-      {-shown.size.width / 2 - bounds.x, -shown.size.height / 2 - bounds.y});
+  centrePlanOrigin();
   documentView_->update();
   ResetStandardTool(1);
   UpdateInspectorPropertiesState(true);

@@ -116,6 +116,8 @@ class ZLKWindowController : public QMainWindow {
   // Back to a fresh window after the model was re-initialised: the plan view resized and
   // centred on the plan origin, the standard tool, the floor-plan tools, the first floor.
   void reinitializeDocumentUI();
+  // Scrolls so that plan point (0, 0) is in the middle of the visible part.
+  void centrePlanOrigin();
 
   // Ends of the save-changes sheets and save panels of New, Open and opening from the
   // desktop. Sheet return codes: 1 Save, 0 Don't Save, -1 Cancel; panels: 1 with a path.
@@ -131,9 +133,13 @@ class ZLKWindowController : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // The first time the window shows, the plan's origin is put in the middle of the view:
+  // only then does the view know its visible size.
+  void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:
+  bool centredOnShow_ = false;
   void buildMenus();
   void buildPlanMenus(QMenu* edit);
   QAction* addPlanAction(QMenu* menu, const char* title, int32_t tag,
