@@ -519,6 +519,7 @@ TEST_F(AnnotationFixture, WallFacesPaintOnAnImage) {
   static char name[] = "test_plandraw";
   static char* argv[] = {name, nullptr};
   if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+  ShowAutoDimensions(doc.ds()) = 0;  // only the faces: no automatic dimension above the wall
   Objex* w = wall({{20, 50}, {180, 50}}, 20);
   QImage image(200, 100, QImage::Format_RGB32);
   image.fill(Qt::white);
