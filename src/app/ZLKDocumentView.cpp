@@ -40,6 +40,7 @@
 #include "plandraw/PlatformAdapters.h"
 #include "plandraw/qt/QPainterDrawContext.h"
 #include "platform/Strings.h"
+#include "tools/ObjectSnaps.h"
 #include "tools/PointEvaluation.h"
 #include "tools/ToolCodes.h"
 #include "tools/ToolUndoNames.h"
@@ -803,8 +804,12 @@ bool ZLKDocumentView::zoomWithWheel(double steps, NSPoint cursor) {
 void ZLKDocumentView::keyPressEvent(QKeyEvent* event) {
   sTrackModifiers = TrackModifiersOf(event->modifiers());
   if (drag_ == Drag::kTrack) {
-    // Keys and modifier changes redraw the tool at the unchanged mouse position.
+    // Keys and modifier changes redraw the tool at the unchanged mouse position; Tab and
+    // Shift-Tab pick the next snap tool on the way.
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    gTrackEventKeyCode = tab ? kKeyCodeTab : 0;
     keepTracking(windowPointFromViewPoint(lastMouse_));
+    gTrackEventKeyCode = 0;
     return;
   }
   if (drag_ != Drag::kNone) return;

@@ -354,6 +354,10 @@ struct DocState {
   RGBColor setting320{};
   // Plan bits of new exterior walls: 1 (foundation plan) on the first floor, 2 above. Not stored.
   int32_t wallFoundationMask{};
+  // The document origin (origin snap) and the origin lines that keep tracked points on the
+  // reference's side. Not stored.
+  Float3DPoint origin{};
+  uint8_t lockOriginX{}, lockOriginY{}, lockOriginZ{};
 };
 
 DocState* CreateDocState();

@@ -255,27 +255,8 @@ void StoreUndoFromModel(const std::string& name) {
 }
 
 int32_t gCurPropertiesObjectCount = 0;
-void ConstrainPoint(float*, float*) { NoteServiceCall("ConstrainPoint", nullptr); }
-void SnapCursorToAngleConstraint(float, float, float*, float*, uint8_t) {
-  NoteServiceCall("SnapCursorToAngleConstraint", nullptr);
-}
-void SnapCursorToPolyAngleConstraint(float, float, float*, float*, uint8_t) {
-  NoteServiceCall("SnapCursorToPolyAngleConstraint", nullptr);
-}
-void SnapCursorToCustomAngleConstraint(float, float, float*, float*, uint8_t, int32_t) {
-  NoteServiceCall("SnapCursorToCustomAngleConstraint", nullptr);
-}
 void SnapCursorToSegmentConstraint(ClickInfo*, float, float, float*, float*) {
   NoteServiceCall("SnapCursorToSegmentConstraint", nullptr);
-}
-uint8_t SnapPoint(ClickInfo*, int32_t, int32_t, uint16_t, Layer*, float*, float*) {
-  NoteServiceCall("SnapPoint", nullptr);
-  return 0;
-}
-void ResetSnapTool() { NoteServiceCall("ResetSnapTool", nullptr); }
-int MaintainSnapTools() {
-  NoteServiceCall("MaintainSnapTools", nullptr);
-  return 0;
 }
 void TranslateDeckAttachment(Objex* steps, float, float, float) { NoteServiceCall("TranslateDeckAttachment", steps); }
 void TranslateWallAttachment(Objex* attachment, float, float, float) {
@@ -321,14 +302,7 @@ float LimitWallDimension(FloatPoint*, FloatPoint*, Layer*, Poinz* pointA, Poinz*
   return 0;
 }
 
-int16_t PointInVirtualRuler(POINT, int16_t* part) {
-  NoteServiceCall("PointInVirtualRuler", nullptr);
-  if (part) *part = 0;
-  return 0;
-}
-void TrackVirtualRuler(int32_t, int32_t, POINT, int16_t) { NoteServiceCall("TrackVirtualRuler", nullptr); }
 void TrackKeyEntry(int32_t, int32_t) { NoteServiceCall("TrackKeyEntry", nullptr); }
-void SnapToolChange() { NoteServiceCall("SnapToolChange", nullptr); }
 Objex* FindSlopeDirectionArrowObject(Objex* roofPanel) {
   NoteServiceCall("FindSlopeDirectionArrowObject", roofPanel);
   return nullptr;

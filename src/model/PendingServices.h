@@ -234,19 +234,7 @@ void StoreUndoFromModel(const std::string& name);
 struct Float3DRect;
 struct Layer;
 extern int32_t gCurPropertiesObjectCount;  // objects the inspector shows
-// Limits the point to the plan bounds and the locked origin lines seen from the reference.
-void ConstrainPoint(float* reference, float* point);
-// Angle steps from the origin; they leave the point alone (grid only) until built.
-void SnapCursorToAngleConstraint(float originX, float originZ, float* x, float* z, uint8_t force);
-void SnapCursorToPolyAngleConstraint(float originX, float originZ, float* x, float* z, uint8_t force);
-void SnapCursorToCustomAngleConstraint(float originX, float originZ, float* x, float* z, uint8_t force,
-                                       int32_t step);
 void SnapCursorToSegmentConstraint(ClickInfo* click, float downX, float downZ, float* x, float* z);
-// Object snap of the code at the click; 1 when a plan point was written.
-uint8_t SnapPoint(ClickInfo* click, int32_t x, int32_t y, uint16_t snap, Layer* layers, float* outH,
-                  float* outV);
-void ResetSnapTool();
-int MaintainSnapTools();
 // Drags that run their own loops, handed over by the move tool at mouse-down.
 void TranslateDeckAttachment(Objex* steps, float x, float y, float z);
 void TranslateWallAttachment(Objex* attachment, float x, float y, float z);
@@ -272,15 +260,15 @@ float LimitWallDimension(FloatPoint* start, FloatPoint* end, Layer* layer, Poinz
 
 
 // What the plan view's click road and keyboard call that is not built yet: the virtual
-// ruler's hit test and drag, the key-entry tool, snap-tool cycling, the slope arrow of a
+// ruler's hit test and drag, the key-entry tool, the slope arrow of a
 // roof panel, the fillet and chamfer tools' undo flag, the status line text, and the
 // shell globals of the context menus and the plan tool palette.
-// 1 when the visible virtual ruler is hit at the window point; *part gets the part hit.
+// 1 when the visible virtual ruler is hit at the window point; *part gets the part hit
+// (kRulerHit codes). Both are defined by the tools library (tools/VirtualRulerTool).
 int16_t PointInVirtualRuler(POINT where, int16_t* part);
+// Drags the ruler's part from the window point (x, y) until the mouse-up.
 void TrackVirtualRuler(int32_t x, int32_t y, POINT where, int16_t part);
 void TrackKeyEntry(int32_t x, int32_t y);
-// Tab: the next snap tool; Shift-Tab the previous.
-void SnapToolChange();
 Objex* FindSlopeDirectionArrowObject(Objex* roofPanel);
 extern uint8_t gFilletChamferUndo;           // a fillet or chamfer drag changed a corner
 extern uint8_t gMatchAccessoryToNextWindow;  // the next window click refreshes the inspector

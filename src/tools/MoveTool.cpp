@@ -17,6 +17,7 @@
 #include "model/TransformInfo.h"
 #include "plandraw/PlanViewHooks.h"
 #include "plandraw/ZLKDynamicDrawEngine.h"
+#include "tools/PointEditing.h"
 #include "tools/PointEvaluation.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
@@ -108,7 +109,8 @@ void ChooseDrag(DocState* ds, Layer* layers, Objex* hit) {
     Poinz* point = gClickInfo.hitPoint;
     if (pointEditing && gClickInfo.pointHit && point && hit->type != kObjDynamicText &&
         (point->selected || (hit->type != kObjWall && AllPointsSelected(hit)))) {
-      sPointDrag = 1;  // the selected points follow the mouse
+      sPointDrag = 1;
+      BeginPointDrag(layers, hit, point);
     } else if (!gClickInfo.segmentHit) {
       if (hit->type != kObjWall) SelectObj(hit, kSelectOn, 1);
     } else if (hit->type == kObjFence) {
@@ -122,6 +124,7 @@ void ChooseDrag(DocState* ds, Layer* layers, Objex* hit) {
     } else if (OneOf(hit->type, {kObjFloor, kObjTopography, kObjCutout, kObjDeck, kObjRailing, kObjRoofPanel,
                                  kObjTopoExcavation, kObjWall})) {
       // Selection unchanged: these move their selected points or segment.
+      BeginWallSegmentHit(hit);
     } else if (!OneOf(hit->type, {kObjLeaderDim, kObjOffsetDim, kObjOffsetDimHorizontal, kObjLengthDim})) {
       const bool keepsPoints = hit->type == kObjDetail && !(OneOf(hit->subtype, {2, 4, 5}) && hit->extraFlags == 0);
       if (!keepsPoints) SelectObj(hit, kSelectOn, 1);
@@ -197,7 +200,9 @@ void EndDrag(DocState* ds, Layer* layers, Objex* hit, ZLKDynamicDrawEngine* over
     xform.delta[1] = t.currentY - t.startY;
     xform.delta[2] = t.currentZ - t.startZ;
     if (sForcedVertical) xform.delta[0] = xform.delta[2] = 0;
-    SelectedObjectAllLayers(layers, 1, kCmdTranslateObjects, CommandArg::Transform(&xform));
+    LimitEndDragOffset(&xform.delta[0], &xform.delta[2]);
+    if (IsWallSegmentMove()) ApplyWallSegmentMove(hit, xform.delta[0], xform.delta[2]);
+    else SelectedObjectAllLayers(layers, 1, kCmdTranslateObjects, CommandArg::Transform(&xform));
     if (hit->type == kObjWall) {
       Update3DWall(hit);
       UpdateAllWallAttachments(hit);
@@ -217,6 +222,7 @@ void EndDrag(DocState* ds, Layer* layers, Objex* hit, ZLKDynamicDrawEngine* over
     ds->viewPlane = sSaveActivePlane;
     sForcedVertical = 0;
   }
+  FinishPointEditing(hit);
   if (moved && OneOf(hit->type, {kObjEntireLot, kObjSlopeLotSection, kObjTopography})) {
     SetLotElevation();
     ReRenderObject(hit);
@@ -236,6 +242,7 @@ void TrackTranslate(float x, float y, float z, int16_t phase) {
 
   if (phase == kTrackBegin) {
     sInitialDraw = sEditWall = sConstrainWallEdit = sPointDrag = sForcedVertical = 0;
+    ResetPointEditing();
     sData3DRect = EmptyFloat3DRect();
     GetAllLayers3DBounds(layers, 1, &sData3DRect, 0);
     if (hit && gClickInfo.segmentHit && gClickInfo.hitPoint && gClickInfo.segmentEnd) {
@@ -254,6 +261,7 @@ void TrackTranslate(float x, float y, float z, int16_t phase) {
 
   const TrackState limited = LimitedTrackState(ds, hit);
   if (phase != kTrackEnd) {
+    DrawPointEditReadouts(hit, x, z);
     DrawMovedState(limited, x, z);
     return;
   }

@@ -15,6 +15,8 @@
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "model/ViewProjection.h"
+#include "tools/Constraints.h"
+#include "tools/ObjectSnaps.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
 

@@ -12,11 +12,15 @@
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "platform/Strings.h"
+#include "tools/FilletChamfer.h"
 #include "tools/MarqueeTool.h"
 #include "tools/MoveTool.h"
 #include "tools/PointEvaluation.h"
 #include "tools/ResizeTool.h"
+#include "tools/RotateTool.h"
 #include "tools/ShapeTools.h"
+#include "tools/Constraints.h"
+#include "tools/ObjectSnaps.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
 
@@ -99,12 +103,6 @@ constexpr PendingRoute kPendingRoutes[] = {
     {7707, 7707, "TrackPoly"},
     {7704, 7704, "TrackArc"},
     {7706, 7706, "TrackMulti"},
-};
-// Routines run only when the click hit something (the marquee runs otherwise).
-constexpr PendingRoute kPendingHitRoutes[] = {
-    {kToolRotate, kToolRotate, "TrackRotate"},
-    {kToolFillet, kToolInvertedFillet, "TrackFillet"},
-    {kToolChamfer, kToolChamfer, "TrackChamfer"},
 };
 
 const char* FindRoute(const PendingRoute* routes, size_t count, uint16_t tool) {
@@ -193,8 +191,7 @@ void RemovePointAtClick(DocState* ds) {
 }  // namespace
 
 const char* PendingTrackingRoutine(uint16_t tool) {
-  if (const char* r = FindRoute(kPendingRoutes, std::size(kPendingRoutes), tool)) return r;
-  return FindRoute(kPendingHitRoutes, std::size(kPendingHitRoutes), tool);
+  return FindRoute(kPendingRoutes, std::size(kPendingRoutes), tool);
 }
 
 void MaintainModifiers() {
@@ -339,6 +336,10 @@ void TrackObject(int32_t x, int32_t y, float wx, float wy, float wz, int16_t pha
     case kToolResize:
       ResizeRoad(x, y, wx, wy, wz, phase);
       return;
+    case kToolRotate:
+      if (gClickInfo.hitMode) TrackRotate(wx, wy, wz, phase);
+      else TrackMarquee(x, y, wx, wy, wz, phase);
+      return;
     case kToolTextAlt: case kToolText:
       TrackText();
       return;
@@ -354,20 +355,24 @@ void TrackObject(int32_t x, int32_t y, float wx, float wy, float wz, int16_t pha
     case kToolRemovePoint:
       if (phase == kTrackBegin) RemovePointAtClick(ds);
       return;
+    case kToolFillet: case kToolInvertedFillet: case kToolChamfer:
+      if (!gClickInfo.hitMode) {
+        TrackMarquee(x, y, wx, wy, wz, phase);
+      } else if (tool == kToolChamfer) {
+        TrackChamfer(wx, wz, phase);
+      } else {
+        gTrackInvertedFillet = tool == kToolInvertedFillet ? 1 : 0;
+        TrackFillet(wx, wz, phase);
+        if (phase == kTrackEnd) gTrackInvertedFillet = 0;
+      }
+      return;
     case kToolShedRoof: case kToolSlopeLotSection: case kToolSlopeLot: case kToolNoAction:
       return;
     default:
       break;
   }
-  if (const char* routine = FindRoute(kPendingHitRoutes, std::size(kPendingHitRoutes), tool)) {
-    if (!gClickInfo.hitMode) {
-      TrackMarquee(x, y, wx, wy, wz, phase);
-      return;
-    }
-    NoteServiceCall(routine, gClickInfo.hitObject);
-  } else if (const char* routine2 = FindRoute(kPendingRoutes, std::size(kPendingRoutes), tool)) {
-    NoteServiceCall(routine2, nullptr);
-  }
+  if (const char* routine = FindRoute(kPendingRoutes, std::size(kPendingRoutes), tool))
+    NoteServiceCall(routine, nullptr);
   // Codes without a built routine: nothing but releasing the mouse at the end.
   if (phase == kTrackEnd) gMouseCaptured = 0;
 }

@@ -1,0 +1,146 @@
+// The angle constraints from the mouse-down point and the limit constraint of tracked points.
+#include <cmath>
+
+#include "ToolTestSupport.h"
+#include "tools/Constraints.h"
+
+namespace {
+
+class Constraints : public ToolTest {
+ protected:
+  void SetUp() override {
+    ToolTest::SetUp();
+    doc.ds()->snapToGrid = 0;
+    gTrackingMouse = 1;
+  }
+  void TearDown() override {
+    gTrackingPoly = 0;
+    gTrackModifiers = 0;
+    ToolTest::TearDown();
+  }
+  void gridOf12() {
+    doc.ds()->snapToGrid = 1;
+    doc.ds()->gridSpacing = {6, 6};  // 12 plan units
+  }
+};
+
+TEST_F(Constraints, AngleSnapsToFiveDegreesAndWholeGridSteps) {
+  gridOf12();
+  float x = 30, z = -1;
+  SnapCursorToAngleConstraint(0, 0, &x, &z, 0);
+  EXPECT_NEAR(x, 24, 1e-4);
+  EXPECT_NEAR(z, 0, 1e-4);
+  EXPECT_FLOAT_EQ(gTrackConstrainAngle, 0);
+
+  doc.ds()->snapToGrid = 0;
+  x = 100, z = -98;  // 44.4 degrees up the screen
+  SnapCursorToAngleConstraint(0, 0, &x, &z, 0);
+  const float d = std::hypot(100.f, 98.f);
+  EXPECT_NEAR(x, d * std::cos(M_PI / 4), 1e-3);
+  EXPECT_NEAR(z, -d * std::sin(M_PI / 4), 1e-3);
+  EXPECT_NEAR(gTrackConstrainAngle, M_PI / 4, 1e-6);
+
+  x = 100, z = 1;  // 359.4 rounds to 360, which is 0
+  SnapCursorToAngleConstraint(0, 0, &x, &z, 0);
+  EXPECT_FLOAT_EQ(gTrackConstrainAngle, 0);
+  EXPECT_NEAR(z, 0, 1e-4);
+
+  x = 10, z = 10;  // from another origin: down the screen is 270 degrees
+  SnapCursorToAngleConstraint(10, 0, &x, &z, 0);
+  EXPECT_NEAR(x, 10, 1e-4);
+  EXPECT_NEAR(z, 10, 1e-4);
+}
+
+TEST_F(Constraints, CommandKeepsTheAngleAndShiftLeavesOnlyTheGrid) {
+  gTrackConstrainAngle = static_cast<float>(M_PI / 2);
+  gTrackModifiers = kTrackModCommand;
+  float x = 100, z = 0;
+  SnapCursorToAngleConstraint(0, 0, &x, &z, 0);
+  EXPECT_NEAR(x, 0, 1e-4);
+  EXPECT_NEAR(z, -100, 1e-4);
+
+  gridOf12();
+  gTrackModifiers = kTrackModShift;
+  x = 30, z = -1;
+  SnapCursorToAngleConstraint(0, 0, &x, &z, 0);
+  EXPECT_FLOAT_EQ(x, 24);
+  EXPECT_FLOAT_EQ(z, -12);
+  EXPECT_FLOAT_EQ(gTrackConstrainAngle, 0);
+  x = 30, z = -1;
+  SnapCursorToAngleConstraint(0, 0, &x, &z, 1);  // forced
+  EXPECT_NEAR(z, 0, 1e-4);
+
+  gTrackModifiers = 0;
+  gTrackingMouse = 0;  // before the drag: grid only
+  x = 30, z = -1;
+  SnapCursorToAngleConstraint(0, 0, &x, &z, 0);
+  EXPECT_FLOAT_EQ(z, -12);
+}
+
+TEST_F(Constraints, PolyAndCustomAngles) {
+  float x = 100, z = -98;
+  SnapCursorToPolyAngleConstraint(0, 0, &x, &z, 0);
+  EXPECT_FLOAT_EQ(x, 100);  // not placing a polygon
+  gTrackingPoly = 1;
+  SnapCursorToPolyAngleConstraint(0, 0, &x, &z, 0);
+  EXPECT_NEAR(gTrackConstrainAngle, M_PI / 4, 1e-6);
+
+  x = 100, z = -30;
+  SnapCursorToCustomAngleConstraint(0, 0, &x, &z, 0, 90);
+  EXPECT_FLOAT_EQ(z, -30);  // acts only with Shift
+  gTrackModifiers = kTrackModShift;
+  SnapCursorToCustomAngleConstraint(0, 0, &x, &z, 0, 90);
+  EXPECT_NEAR(x, std::hypot(100.f, 30.f), 1e-3);
+  EXPECT_NEAR(z, 0, 1e-4);
+  x = 100, z = -30;
+  SnapCursorToCustomAngleConstraint(0, 0, &x, &z, 0, 0);  // no step: the point stays
+  EXPECT_FLOAT_EQ(x, 100);
+  EXPECT_FLOAT_EQ(z, -30);
+}
+
+TEST_F(Constraints, LimitKeepsPointsInThePlanBoundsAndBehindOriginLines) {
+  DocState* ds = doc.ds();
+  float ref[3] = {0, 0, 0};
+  float p[3] = {3000, 5, -3000};
+  ConstrainPoint(ref, p);
+  EXPECT_FLOAT_EQ(p[0], ds->planBounds.floatRight);
+  EXPECT_FLOAT_EQ(p[1], 5);
+  EXPECT_FLOAT_EQ(p[2], ds->planBounds.floatTop);
+
+  ds->origin = {100, 0, 50};
+  ds->lockOriginX = 1;
+  float right[3] = {150, 0, 0};
+  float q[3] = {50, 0, 0};
+  ConstrainPoint(right, q);
+  EXPECT_FLOAT_EQ(q[0], 100);  // stops at the origin's x
+  float left[3] = {20, 0, 0};
+  float r[3] = {300, 0, 0};
+  ConstrainPoint(left, r);
+  EXPECT_FLOAT_EQ(r[0], 100);
+  float on[3] = {100.7f, 0, 0};
+  float s[3] = {99.5f, 0, 0};  // truncates to 99: not the origin's 100
+  ConstrainPoint(on, s);
+  EXPECT_FLOAT_EQ(s[0], 100);
+  float t[3] = {250, 0, 0};
+  ConstrainPoint(right, t);
+  EXPECT_FLOAT_EQ(t[0], 250);  // on the reference's side
+
+  ds->lockOriginZ = 1;
+  float u[3] = {250, 0, 80};
+  ConstrainPoint(ref, u);  // reference z 0 lies above the origin's 50
+  EXPECT_FLOAT_EQ(u[2], 50);
+
+  ds->viewPlane = 3;
+  float v[3] = {9000, -3000, 0};
+  ConstrainPoint(ref, v);
+  EXPECT_FLOAT_EQ(v[0], 9000);  // x is free in the z/y plane
+  EXPECT_FLOAT_EQ(v[1], ds->planBounds.floatTop);
+  ds->viewPlane = 7;
+  float w[3] = {9000, -3000, 9000};
+  ConstrainPoint(ref, w);
+  EXPECT_FLOAT_EQ(w[2], 9000);
+  ConstrainPoint(nullptr, w);
+  ds->viewPlane = 2;
+}
+
+}  // namespace
