@@ -43,6 +43,7 @@
 #include "tools/ObjectSnaps.h"
 #include "tools/PointEvaluation.h"
 #include "tools/ToolCodes.h"
+#include "tools/VirtualRulerTool.h"
 #include "tools/ToolUndoNames.h"
 #include "tools/Tracking.h"
 #include "tools/TrackingState.h"
@@ -429,8 +430,16 @@ void ZLKDocumentView::doClick(POINT where, const PlanMouseEvent& event) {
   // The virtual ruler takes a left click on it before any tool.
   int16_t rulerPart = 0;
   if (!event.rightButton && PointInVirtualRuler(where, &rulerPart)) {
+    rulerDragging_ = true;
+    rulerEvents_.clear();
+    sRulerView = this;
+    gVirtualRulerHooks.nextDragEvent = &ZLKDocumentView::NextRulerDragEvent;
     TrackVirtualRuler(where.x, where.y, where, rulerPart);
+    gVirtualRulerHooks.nextDragEvent = nullptr;
+    sRulerView = nullptr;
+    rulerDragging_ = false;
     gMouseCaptured = 0;
+    update();
     return;
   }
   const bool shift = (event.modifierFlags & kEventShift) && tool != kToolKeyEntry;
@@ -711,7 +720,36 @@ void ZLKDocumentView::storeUndoAfterTracking() {
   StoreUndo(action == " " ? action : LocalizedString(action));
 }
 
+ZLKDocumentView* ZLKDocumentView::sRulerView = nullptr;
+
+int ZLKDocumentView::NextRulerDragEvent(int32_t* x, int32_t* y) {
+  ZLKDocumentView* view = sRulerView;
+  if (!view) return kRulerEventUp;
+  if (view->rulerEvents_.empty()) {
+    QEventLoop loop;
+    view->rulerLoop_ = &loop;
+    loop.exec();
+    view->rulerLoop_ = nullptr;
+  }
+  if (view->rulerEvents_.empty()) return kRulerEventUp;
+  const RulerEvent next = view->rulerEvents_.front();
+  view->rulerEvents_.pop_front();
+  if (x) *x = next.where.x;
+  if (y) *y = next.where.y;
+  return next.kind;
+}
+
+void ZLKDocumentView::queueRulerEvent(int kind, const QMouseEvent* event) {
+  const NSPoint at = viewPointFromWidget(event->position());
+  rulerEvents_.push_back({kind, POINT{Narrow16(at.x), Narrow16(at.y)}});
+  if (rulerLoop_) rulerLoop_->quit();
+}
+
 void ZLKDocumentView::mouseMoveEvent(QMouseEvent* event) {
+  if (rulerDragging_) {
+    queueRulerEvent(kRulerEventDragged, event);
+    return;
+  }
   sTrackModifiers = TrackModifiersOf(event->modifiers());
   lastMouse_ = viewPointFromWidget(event->position());
   if (!(event->buttons() & dragButton_)) return;
@@ -731,6 +769,10 @@ void ZLKDocumentView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ZLKDocumentView::mouseReleaseEvent(QMouseEvent* event) {
+  if (rulerDragging_) {
+    queueRulerEvent(kRulerEventUp, event);
+    return;
+  }
   sTrackModifiers = TrackModifiersOf(event->modifiers());
   if (event->button() != dragButton_) return;
   endDrag(windowPointFromViewPoint(viewPointFromWidget(event->position())));

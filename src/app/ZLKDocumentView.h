@@ -2,6 +2,9 @@
 // at the design's zoom, turns clicks, drags, the wheel and keys into selections, tool drags,
 // pans and zooms, and offers the drawing services the core reaches it for.
 #pragma once
+#include <QEventLoop>
+
+#include <deque>
 #include <QImage>
 #include <QWidget>
 #include <cstdint>
@@ -158,6 +161,19 @@ class ZLKDocumentView : public QWidget {
   // The visible part's origin put at the view point (constrained by the scroll view).
   void scrollVisibleOriginTo(NSPoint origin);
   void nudge(int32_t command, const char* undoName);
+  // The virtual ruler's drag pulls its mouse events from the view: moves and the release are
+  // queued here while it runs, and it waits for the next one in a local event loop.
+  static int NextRulerDragEvent(int32_t* x, int32_t* y);
+  static ZLKDocumentView* sRulerView;  // the view whose ruler drag runs
+  void queueRulerEvent(int kind, const QMouseEvent* event);
+
+  struct RulerEvent {
+    int kind;
+    POINT where;
+  };
+  std::deque<RulerEvent> rulerEvents_;
+  QEventLoop* rulerLoop_ = nullptr;
+  bool rulerDragging_ = false;
 
   ZLKPlanDrawing drawing_{this};
   PlanMouseEvent mouseEvent_{};

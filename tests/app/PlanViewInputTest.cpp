@@ -5,6 +5,7 @@
 
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <cmath>
 #include <cstdlib>
@@ -410,4 +411,22 @@ TEST_F(PlanViewInput, ADoubleClickOnADeckSelectsAllItsPoints) {
   QTest::mouseRelease(view, Qt::LeftButton, {}, at(0, -100));
   for (Poinz* p = deck->firstPoint; p; p = p->next) EXPECT_EQ(p->selected, 1);
   EXPECT_FALSE(view->isTracking());
+}
+
+TEST_F(PlanViewInput, DraggingTheVirtualRulersEndMovesOnlyThatEnd) {
+  model->itsVRVisible = 1;
+  const FloatPoint start = model->itsVRStartPt, end = model->itsVREndPt;
+  // The end handle sits one handle size inside the end.
+  const QPoint from = at(end.floatH - 14, end.floatV), to = at(end.floatH + 82, end.floatV + 48);
+  // The ruler's drag pulls its events while the press is handled: queue them first.
+  QTimer::singleShot(0, view, [this, to] {
+    QTest::mouseMove(view, to);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+  });
+  QTest::mousePress(view, Qt::LeftButton, {}, from);
+  EXPECT_FLOAT_EQ(model->itsVRStartPt.floatH, start.floatH);
+  EXPECT_FLOAT_EQ(model->itsVRStartPt.floatV, start.floatV);
+  EXPECT_GT(model->itsVREndPt.floatH, end.floatH + 40);
+  EXPECT_GT(model->itsVREndPt.floatV, end.floatV + 20);
+  EXPECT_EQ(objectCount(), 0);  // no tool ran
 }
