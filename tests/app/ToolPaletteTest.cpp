@@ -331,3 +331,14 @@ TEST_F(ToolPalettes, PanelsRememberVisibilityAndFrames) {
 }
 
 }  // namespace
+
+TEST_F(ToolPalettes, PalettesPaintTheirButtons) {
+  for (QWidget* palette : {static_cast<QWidget*>(&plan()), static_cast<QWidget*>(&edit())}) {
+    const QImage image = palette->grab().toImage();
+    ASSERT_FALSE(image.isNull());
+    int light = 0;
+    for (int y = 0; y < image.height(); y += 2)
+      for (int x = 0; x < image.width(); x += 2) light += qGray(image.pixel(x, y)) > 128;
+    EXPECT_GT(light, image.width() * image.height() / 16) << palette->windowTitle().toStdString();
+  }
+}
