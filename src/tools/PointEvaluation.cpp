@@ -192,6 +192,17 @@ void WallToolPress(DocState* ds, int32_t x, int32_t y) {
   free(record);
 }
 
+// Undoes the view rotation and offsets, and the zoom when asked.
+void ToPlanCoordinates(float* px, float* py, float* pz, uint8_t unzoom) {
+  ComputeInverseRotationAboutArbitraryAxis(px, py, pz, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle,
+                                           gGlobalXOffset, gGlobalYOffset, gGlobalZOffset);
+  if (unzoom) {
+    *px = UnzoomF(*px);
+    *py = UnzoomF(*py);
+    *pz = UnzoomF(*pz);
+  }
+}
+
 }  // namespace
 
 void EvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ, uint8_t snap,
@@ -199,13 +210,7 @@ void EvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ, 
   DocState* ds = CurDocState();
   if (!ds || !outX || !outY || !outZ) return;
   float px = static_cast<float>(x), py = static_cast<float>(y), pz = 0;
-  ComputeInverseRotationAboutArbitraryAxis(&px, &py, &pz, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle,
-                                           gGlobalXOffset, gGlobalYOffset, gGlobalZOffset);
-  if (unzoom) {
-    px = UnzoomF(px);
-    py = UnzoomF(py);
-    pz = UnzoomF(pz);
-  }
+  ToPlanCoordinates(&px, &py, &pz, unzoom);
   const uint16_t tool = gCurTool;
   if (tool != kToolNone) {
     bool shapeLocks = true;
@@ -310,13 +315,7 @@ void EvaluateFloatPoint(float x, float y, float* outX, float* outY, float* outZ,
     pz = ComputePointOnPlane(px, py, gGridC1, gGridC2, gGridC3, gGridCONST);
   }
   if (gPerspective) RemovePerspective(&px, &py, &pz, gViewDistance, 0, 0, 0);
-  ComputeInverseRotationAboutArbitraryAxis(&px, &py, &pz, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle,
-                                           gGlobalXOffset, gGlobalYOffset, gGlobalZOffset);
-  if (unzoom) {
-    px = UnzoomF(px);
-    py = UnzoomF(py);
-    pz = UnzoomF(pz);
-  }
+  ToPlanCoordinates(&px, &py, &pz, unzoom);
   if (ds->snapToGrid && snap && gCurTool != kToolTextAlt) Snap3DPointToGrid(ds, &px, &py, &pz);
   *outX = px;
   *outY = py;

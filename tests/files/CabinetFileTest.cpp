@@ -15,6 +15,7 @@
 
 #include "ModelInvariants.h"
 #include "TestDocument.h"
+#include "files/FileTestSupport.h"
 #include "files/ByteStream.h"
 #include "files/CabinetFile.h"
 #include "files/DesignFile.h"
@@ -27,19 +28,10 @@
 #include "platform/Alerts.h"
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-Bytes ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
-void WriteBytes(const std::string& path, const Bytes& b) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-}
 
 float LEFloat(const Bytes& b, size_t at) {
   uint32_t u = uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
@@ -141,11 +133,6 @@ Objex* CabinetGroup(TestDocument& doc, float stateElevation = 5) {
   return group;
 }
 
-size_t CountObjects(const Layer* l) {
-  size_t n = 0;
-  for (const Objex* o = l ? l->firstObject : nullptr; o; o = o->next) ++n;
-  return n;
-}
 
 class CabinetFile : public ::testing::Test {
  protected:

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "TestDocument.h"
+#include "files/FileTestSupport.h"
 #include "files/ByteStream.h"
 #include "files/Clipboard.h"
 #include "files/StreamState.h"
@@ -21,13 +22,7 @@
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
 
-size_t CountObjects(const Layer* l) {
-  size_t n = 0;
-  for (const Objex* o = l ? l->firstObject : nullptr; o; o = o->next) ++n;
-  return n;
-}
 
 Objex* LastObject(const Layer* l) {
   Objex* o = l->firstObject;

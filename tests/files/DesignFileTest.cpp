@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "TestDocument.h"
+#include "files/FileTestSupport.h"
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
 #include "files/FileTags.h"
@@ -23,7 +24,6 @@
 #include "model/Palettes.h"
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
 
 namespace {
 
@@ -42,25 +42,12 @@ struct TempDir {
   std::string file(const std::string& name) const { return (path / name).string(); }
 };
 
-Bytes ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
-void WriteBytes(const std::string& path, const Bytes& b) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-}
 
 uint32_t BE32(const Bytes& b, size_t at) {
   return uint32_t(b[at]) << 24 | uint32_t(b[at + 1]) << 16 | uint32_t(b[at + 2]) << 8 | b[at + 3];
 }
 
-size_t CountObjects(const Layer* l) {
-  size_t n = 0;
-  for (const Objex* o = l ? l->firstObject : nullptr; o; o = o->next) ++n;
-  return n;
-}
 
 // A small design: lines on two floors, a nested group, plug-in data, two saved views.
 void FillDesign(TestDocument& doc) {

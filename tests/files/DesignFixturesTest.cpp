@@ -15,6 +15,7 @@
 #include "DesignFixtureWriter.h"
 #include "ModelInvariants.h"
 #include "TestDocument.h"
+#include "files/FileTestSupport.h"
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
 #include "model/LiveViews.h"
@@ -22,7 +23,6 @@
 
 namespace fs = std::filesystem;
 using namespace design_fixture;
-using Bytes = std::vector<uint8_t>;
 
 namespace {
 
@@ -47,11 +47,6 @@ void WriteBytes(const fs::path& path, const void* data, size_t n) {
   out.write(static_cast<const char*>(data), static_cast<std::streamsize>(n));
 }
 
-size_t CountObjects(const Layer* l) {
-  size_t n = 0;
-  for (const Objex* o = l ? l->firstObject : nullptr; o; o = o->next) ++n;
-  return n;
-}
 
 // The version group of the object records (see RecordWriters.h).
 int G(int32_t v) { return record_writer::Group(v); }

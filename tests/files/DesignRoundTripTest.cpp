@@ -14,6 +14,7 @@
 
 #include "ModelInvariants.h"
 #include "TestDocument.h"
+#include "files/FileTestSupport.h"
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
 #include "model/CabinetState.h"
@@ -22,14 +23,9 @@
 #include "platform/ContentPaths.h"
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-Bytes ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 // An object with `points` points (x from x0, y 0), hung as the last child of `parent` when
 // given, else appended to `layer`.

@@ -12,6 +12,7 @@
 
 #include "ModelInvariants.h"
 #include "TestDocument.h"
+#include "files/FileTestSupport.h"
 #include "files/ByteStream.h"
 #include "files/CabinetFile.h"
 #include "files/DesignFile.h"
@@ -31,7 +32,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
 
 struct TemplateDir {
   fs::path dir = fs::temp_directory_path() / ("casa-template-" + std::to_string(getpid()));
@@ -69,11 +69,6 @@ Objex* Line(TestDocument& d, float x0, float x1) {
   return d.addObject(kObjLine, false, {{x0, 0}, {x1, 10}});
 }
 
-size_t CountObjects(const Layer* l) {
-  size_t n = 0;
-  for (const Objex* o = l ? l->firstObject : nullptr; o; o = o->next) ++n;
-  return n;
-}
 
 size_t CountLayers() {
   size_t n = 0;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "TestDocument.h"
+#include "files/FileTestSupport.h"
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
 #include "files/Undo.h"
@@ -20,10 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<uint8_t> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
 
 // A private runtime folder for the snapshot files of one test.
 class UndoTest : public ::testing::Test {

@@ -3,6 +3,8 @@
 // pixels of a QImage the text sizes and turns and the diagonal hatch.
 #include <gtest/gtest.h>
 
+#include "plandraw/GuiTestSupport.h"
+
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -28,15 +30,6 @@ namespace {
 
 using Kind = RecordingDrawContext::Kind;
 
-QGuiApplication* GuiApplication() {
-  static int argc = 1;
-  static char name[] = "test_plandraw";
-  static char* argv[] = {name, nullptr};
-  static QGuiApplication* app =
-      QGuiApplication::instance() ? qobject_cast<QGuiApplication*>(QGuiApplication::instance())
-                                  : new QGuiApplication(argc, argv);
-  return app;
-}
 
 // A view with a trace image of its own.
 class TracingView : public Base2DView {

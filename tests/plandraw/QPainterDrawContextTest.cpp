@@ -2,6 +2,8 @@
 // where they should be, the plan line styles, batches, fills, text and images.
 #include <gtest/gtest.h>
 
+#include "plandraw/GuiTestSupport.h"
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -15,15 +17,6 @@
 
 namespace {
 
-QGuiApplication* GuiApplication() {
-  static int argc = 1;
-  static char name[] = "test_plandraw";
-  static char* argv[] = {name, nullptr};
-  static QGuiApplication* app =
-      QGuiApplication::instance() ? qobject_cast<QGuiApplication*>(QGuiApplication::instance())
-                                  : new QGuiApplication(argc, argv);
-  return app;
-}
 
 // A white canvas painted through a QPainterDrawContext.
 struct Canvas {
