@@ -21,24 +21,20 @@ status=0
 dbus-run-session -- xvfb-run -a -s '-screen 0 1280x1024x24' \
   ctest --output-on-failure -j "$jobs" --timeout 300 || status=$?
 
-# A short coverage-guided fuzzing run of the design-file reader, seeded with design files
-# written by the program.
+# A short coverage-guided fuzzing run of every reader of outside bytes, each seeded with the
+# project's own test files and reproducers (tests/fuzz/corpus/<target>/) and with files the
+# program's writers make (FUZZ_SECONDS per target, one target per processor at a time).
 if [ $status -eq 0 ]; then
   fuzz_build="$root/build/fuzz"
   CC=clang CXX=clang++ cmake -S "$root" -B "$fuzz_build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DCASA_SANITIZE=ON -DCASA_FUZZ=ON -DCASA_TESTS=OFF -DCASA_BENCHMARKS=OFF > /dev/null
-  cmake --build "$fuzz_build" -j "$jobs" --target fuzz_design_file
-  corpus="$(mktemp -d)"
-  cp "$root"/tests/fuzz/corpus/* "$corpus"/
-  if "$fuzz_build/tests/fuzz/fuzz_design_file" -max_total_time="${FUZZ_SECONDS:-30}" -timeout=5 \
-      -rss_limit_mb=4096 -print_final_stats=0 "$corpus" > "$build/fuzz.log" 2>&1; then
-    echo "Fuzzing the design-file reader: no failure ($(grep -c . "$build/fuzz.log") log lines)."
+  cmake --build "$fuzz_build" -j "$jobs" --target fuzz_all
+  if FUZZ_SECONDS="${FUZZ_SECONDS:-8}" FUZZ_JOBS="$jobs" "$root/scripts/fuzz-readers.sh" "$fuzz_build" "$build/fuzz"; then
+    echo "Fuzzing the readers: no failure."
   else
-    tail -n 40 "$build/fuzz.log"
-    echo "Fuzzing the design-file reader found a failure."
+    echo "Fuzzing the readers found a failure (logs and inputs in $build/fuzz)."
     status=1
   fi
-  rm -rf "$corpus"
 fi
 rm -rf "$XDG_RUNTIME_DIR" "$HOME_FOR_TESTS"
 exit $status

@@ -1,6 +1,11 @@
 // The application delegate's defaults, front-end services and main-window road.
 #include "app/AppController.h"
 
+#include "app/MenuText.h"
+#include "app/LiveViewController.h"
+#include "app/LiveViewOGLView.h"
+#include "building3d/PlaneObjects.h"
+
 #include "model/HitTest.h"
 
 #include "app/StatusReadouts.h"
@@ -184,6 +189,11 @@ void AppController::setEditToolsVisible(bool visible) { sEditToolsVisible = visi
 void AppController::setPlanToolsVisible(bool visible) { sPlanToolsVisible = visible; }
 
 void AppController::closeVisiblePanelsAndSaveState() {
+  // The 3D window is closed without recording whether it was shown.
+  if (LiveViewController::exists()) {
+    LiveViewController::sharedLiveViewController()->orderOut();
+    LiveViewController::sharedLiveViewController()->close();
+  }
   // Closing a palette clears its flag; the flag records what was visible before.
   ToolPaletteController& edit = ToolPaletteController::sharedToolPaletteController();
   const bool editVisible = edit.isVisible();
@@ -230,6 +240,38 @@ void AppController::togglePlanToolPalettePanel() {
   PlanToolPaletteController& plan = PlanToolPaletteController::sharedPlanToolPaletteController();
   if (plan.isVisible()) plan.close();
   else plan.showWindow();
+}
+
+namespace {
+// Showing the 3D window brings its scene up to date: a deferred scene is rebuilt, a current
+// one is rendered on the next draw.
+void BringLiveViewUpToDate(LiveViewController* controller) {
+  if (gRenderOnShow) {
+    RenderAllLayers();
+  } else {
+    gRenderDirty = 1;
+    gRefreshRender = 1;
+  }
+  controller->liveViewOGLView()->update();
+}
+}  // namespace
+
+void AppController::toggleLiveViewPanel() {
+  LiveViewController* controller = LiveViewController::sharedLiveViewController();
+  if (controller->isVisible()) {
+    controller->orderOut();
+    controller->close();
+    return;
+  }
+  controller->showWindow();
+  BringLiveViewUpToDate(controller);
+}
+
+void AppController::showLiveViewPanel() {
+  LiveViewController* controller = LiveViewController::sharedLiveViewController();
+  if (controller->isVisible()) return;
+  controller->showWindow();
+  BringLiveViewUpToDate(controller);
 }
 
 void AppController::savePanelFrame(const QWidget* panel, const std::string& name) {
@@ -323,7 +365,12 @@ void AppController::applicationWillTerminate() { FreeAcclLineBuffer(); }
 bool AppController::applicationDidLaunch() { return sApplicationDidLaunch; }
 bool AppController::shouldDisplaySplashScreen() { return sShouldDisplaySplashScreen; }
 
-bool AppController::initializeSupportPath() { return CreateApplicationTemporaryFolder(); }
+bool AppController::initializeSupportPath() {
+  if (!CreateApplicationTemporaryFolder()) return false;
+  // Undo snapshots of runs that crashed would otherwise stay until the user logs out.
+  RemoveAbandonedUndoFiles();
+  return true;
+}
 
 void AppController::loadNewPlanReadoutState() {
   const UserDefaults& defaults = StandardUserDefaults();
@@ -363,13 +410,15 @@ bool AppController::validateMenuItem(QAction* item) {
                                               {"Hide Snap Tools", "Show Snap Tools"},
                                               {"Hide Drawing Tools", "Show Drawing Tools"},
                                               {"Hide Inspector", "Show Inspector"}};
-    // The 3D window, the snap palette and the inspector are not built: never shown.
+    // The snap palette and the inspector are not built: never shown.
     bool shown = false;
-    if (tag == kCmdToggleEditingTools) shown = ToolPaletteController::sharedToolPaletteController().isVisible();
+    if (tag == kCmdToggleLiveViewPanel)
+      shown = LiveViewController::exists() && LiveViewController::sharedLiveViewController()->isVisible();
+    else if (tag == kCmdToggleEditingTools) shown = ToolPaletteController::sharedToolPaletteController().isVisible();
     else if (tag == kCmdToggleDrawingTools)
       shown = PlanToolPaletteController::sharedPlanToolPaletteController().isVisible();
     const char* title = kTitles[tag - kCmdToggleLiveViewPanel][shown && enabled ? 0 : 1];
-    item->setText(QString::fromStdString(LocalizedString(title)));
+    item->setText(LocalizedMenuText(title));
   }
   item->setEnabled(enabled);
   return enabled;

@@ -54,6 +54,10 @@ class AppController {
   // Window menu: hides a visible palette, shows a hidden one.
   static void toggleToolPalettePanel();
   static void togglePlanToolPalettePanel();
+  // The 3D window: a visible one is ordered out and closed; a hidden one is shown with its
+  // scene brought up to date and its view marked for display. showLiveViewPanel only shows.
+  static void toggleLiveViewPanel();
+  static void showLiveViewPanel();
 
   // Palette frames in the user defaults under "NSWindow Frame <name>".
   static void savePanelFrame(const QWidget* panel, const std::string& name);

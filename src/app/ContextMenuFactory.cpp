@@ -3,6 +3,8 @@
 // and the content palette's action menu.
 #include "app/ContextMenuFactory.h"
 
+#include "app/MenuText.h"
+
 #include <QAction>
 #include <QIcon>
 #include <cstring>
@@ -44,7 +46,7 @@ struct Item {
 constexpr Item kSeparator{nullptr, nullptr, kNoTag};
 
 QAction* AddItem(QMenu* menu, const char* title, const char* action, int32_t tag) {
-  QAction* item = menu->addAction(QString::fromStdString(LocalizedString(title)));
+  QAction* item = menu->addAction(LocalizedMenuText(title));
   item->setObjectName(QString::fromLatin1(action));
   if (tag != kNoTag) item->setData(tag);
   return item;

@@ -89,7 +89,7 @@ ToolPaletteController& ToolPaletteController::sharedToolPaletteController() {
 
 ToolPaletteController::ToolPaletteController() : QWidget(nullptr, Qt::Tool) {
   setWindowTitle(Localized("Editing Tools"));
-  setAttribute(Qt::WA_ShowWithoutActivating);
+  KeepKeyboardWithDesignWindow(this);
   setAttribute(Qt::WA_QuitOnClose, false);
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(2, 2, 2, 2);

@@ -142,7 +142,7 @@ PlanToolPaletteController& PlanToolPaletteController::sharedPlanToolPaletteContr
 
 PlanToolPaletteController::PlanToolPaletteController() : QWidget(nullptr, Qt::Tool) {
   setWindowTitle(Localized("Drawing Tools"));
-  setAttribute(Qt::WA_ShowWithoutActivating);
+  KeepKeyboardWithDesignWindow(this);
   setAttribute(Qt::WA_QuitOnClose, false);
   auto* strip = new QHBoxLayout(this);
   strip->setContentsMargins(kSpacing, 0, kSpacing, 0);

@@ -1,8 +1,11 @@
 // The plan view's menu actions (forwarders to the command bridge) and their validation.
 #include "app/PlanViewActions.h"
 
+#include "app/MenuText.h"
+
 #include "app/AppController.h"
 #include "app/EditToolPaletteController.h"
+#include "app/LiveViewController.h"
 #include "app/PlanToolPaletteController.h"
 
 #include <QAction>
@@ -20,6 +23,7 @@
 #include "model/ViewCommands.h"
 #include "plandraw/PlanDrawSettings.h"
 #include "platform/Strings.h"
+#include "render3d/RenderPlaneObject.h"
 
 namespace {
 
@@ -30,6 +34,14 @@ bool InRange(int32_t v, int32_t lo, int32_t hi) { return v >= lo && v <= hi; }
 bool IsCurrentLayer(const char* name) {
   const Layer* layer = gCurDocument ? gCurDocument->itsCurLayer : nullptr;
   return layer && std::strcmp(layer->name, name) == 0;
+}
+
+// The 3D settings commands that carry their value in the tag.
+bool IsLiveViewSettingTag(int32_t tag) {
+  return InRange(tag, kViewpointLotLeftEdge, kViewpointLotTopEdge) ||
+         InRange(tag, kCmdRenderWireframe, kCmdControlledFlyAround) ||
+         InRange(tag, kCmdNavigationSpeed1, kCmdNavigationSpeed5) ||
+         InRange(tag, kCmdRenderQualityLow, kCmdRenderQualityExcellent);
 }
 
 // Any object of a visible floor selected.
@@ -171,6 +183,21 @@ void PlanViewActions::setFloorView(int32_t tag) { Handler().workOnFloorUsingComm
 void PlanViewActions::convertWallType(int32_t tag) { Handler().convertWallTypeUsingCommand(tag); }
 void PlanViewActions::reverseStairDirection() { Handler().reverseStairDirection(); }
 void PlanViewActions::calculateAndDisplayArea() { Handler().calculateAndDisplayArea(); }
+void PlanViewActions::setLVInteractionMethod(int32_t tag) { Handler().setLVInteractionMethodUsingCommand(tag); }
+void PlanViewActions::setRenderStyle(int32_t tag) { Handler().setRenderStyleUsingCommand(tag); }
+void PlanViewActions::setViewpoint(int32_t tag) { Handler().setViewpointUsingCommand(tag); }
+void PlanViewActions::setLVNavigationSpeed(int32_t tag) { Handler().setNavigationSpeedUsingCommand(tag); }
+void PlanViewActions::setRenderQuality(int32_t tag) { Handler().setRenderQualityUsingCommand(tag); }
+void PlanViewActions::setShadowQuality(int32_t tag) { Handler().setShadowQualityUsingCommand(tag); }
+void PlanViewActions::showLVAndRenderFinal() { Handler().showLVAndRenderFinal(); }
+void PlanViewActions::showLVAndRenderShadows() { Handler().showLVAndRenderShadows(); }
+void PlanViewActions::resetLV3DView() { LiveViewController::sharedLiveViewController()->reset3DView(); }
+void PlanViewActions::setLVWalkThroughElevation() {
+  LiveViewController::sharedLiveViewController()->setWalkThroughElevation();
+}
+void PlanViewActions::setLVFlyAroundAltitude() { LiveViewController::sharedLiveViewController()->setFlyAroundAltitude(); }
+void PlanViewActions::showLVRenderProperties() { LiveViewController::sharedLiveViewController()->showRenderProperties(); }
+void PlanViewActions::showLVLightProperties() { LiveViewController::sharedLiveViewController()->showLightProperties(); }
 
 bool PlanViewActions::understands(int32_t tag) {
   switch (tag) {
@@ -190,9 +217,13 @@ bool PlanViewActions::understands(int32_t tag) {
     case kCmdConvertWallToInterior: case kCmdConvertWallToExterior: case kCmdReverseStaircaseDirection:
     case kTagCalculateAndDisplayArea:
     case kTagFitToWindow: case kTagWorkOnDetailPlan: case kTagPrint: case kTagPrintToScale:
+    case kCmdToggleLiveViewPanel: case kTagShowLVAndRenderFinal: case kTagShowLVAndRenderShadows:
+    case kTagResetLV3DView: case kTagSetLVWalkThroughElevation: case kTagSetLVFlyAroundAltitude:
+    case kTagShowLVRenderProperties: case kTagShowLVLightProperties:
+    case kCmdShadowQualityLow: case kCmdShadowQualityHigh:
       return true;
     default:
-      return IsMoveToPlanTag(tag) || InRange(tag, kCmdNudgeUp, kCmdNudgeRight) ||
+      return IsLiveViewSettingTag(tag) || IsMoveToPlanTag(tag) || InRange(tag, kCmdNudgeUp, kCmdNudgeRight) ||
              InRange(tag, kCmdFirstFloor, kCmdViewWorkingFloorOnly) ||
              InRange(tag, kTagFirstFloorArea, kTagFirstFloorArea + 2) ||
              InRange(tag, kTagWorkOnFoundationPlan, kTagWorkOnFoundationPlan + 7) ||
@@ -244,7 +275,22 @@ bool PlanViewActions::perform(int32_t tag) {
     case kTagPrint: print(); break;
     case kTagPrintToScale: printToScale(); break;
     case kTagWorkOnDetailPlan: workOnPlan(tag); break;
+    case kCmdToggleLiveViewPanel: AppController::toggleLiveViewPanel(); break;
+    case kTagShowLVAndRenderFinal: showLVAndRenderFinal(); break;
+    case kTagShowLVAndRenderShadows: showLVAndRenderShadows(); break;
+    case kTagResetLV3DView: resetLV3DView(); break;
+    case kTagSetLVWalkThroughElevation: setLVWalkThroughElevation(); break;
+    case kTagSetLVFlyAroundAltitude: setLVFlyAroundAltitude(); break;
+    case kTagShowLVRenderProperties: showLVRenderProperties(); break;
+    case kTagShowLVLightProperties: showLVLightProperties(); break;
+    case kCmdShadowQualityLow: case kCmdShadowQualityHigh: setShadowQuality(tag); break;
     default:
+      if (InRange(tag, kViewpointLotLeftEdge, kViewpointLotTopEdge)) setViewpoint(tag);
+      else if (InRange(tag, kCmdRenderWireframe, kCmdRenderSolid)) setRenderStyle(tag);
+      else if (InRange(tag, kCmdFreeWalkThrough, kCmdControlledFlyAround)) setLVInteractionMethod(tag);
+      else if (InRange(tag, kCmdNavigationSpeed1, kCmdNavigationSpeed5)) setLVNavigationSpeed(tag);
+      else if (InRange(tag, kCmdRenderQualityLow, kCmdRenderQualityExcellent)) setRenderQuality(tag);
+      else
       if (IsMoveToPlanTag(tag)) moveObjectsToPlan(tag);
       else if (InRange(tag, kCmdNudgeUp, kCmdNudgeRight)) nudgeObjects(tag);
       else if (InRange(tag, kCmdFirstFloor, kCmdViewWorkingFloorOnly)) setFloorView(tag);
@@ -274,7 +320,24 @@ MenuItemValidation PlanViewActions::validate(int32_t tag) {
                     PlanToolPaletteController::sharedPlanToolPaletteController().isVisible());
     case kCmdViewLeft: case kCmdViewRight: case kCmdViewFront: case kCmdViewBack:
     case 5239: case 5240: case 5241: case 5253: case 5416:
-      return Enabled(false);  // they need the 3D window, which this program does not show yet
+      return Enabled(LiveViewController::exists() && LiveViewController::sharedLiveViewController()->isVisible());
+    case kCmdToggleLiveViewPanel:
+      return Titled("Hide 3D View", "Show 3D View",
+                    LiveViewController::exists() && LiveViewController::sharedLiveViewController()->isVisible());
+    case kCmdRenderQualityLow: return Checked(ds->renderPasses() == 4);
+    case kCmdRenderQualityHigh: return Checked(ds->renderPasses() == 8);
+    case kCmdRenderQualityUltraHigh: return Checked(ds->renderPasses() == 15);
+    case kCmdRenderQualityExcellent: return Checked(ds->renderPasses() == 24);
+    case kCmdShadowQualityLow: return Checked(ds->shadowQuality == 0);
+    case kCmdShadowQualityHigh: return Checked(ds->shadowQuality == 5);
+    case kCmdRenderWireframe: return Checked(ds->renderMode() == 1 && !gTexturedWire);
+    case kCmdRenderTexturedWireframe: return Checked(ds->renderMode() == 1 && gTexturedWire);
+    case kCmdRenderClearView: return Checked(ds->renderMode() == 6);
+    case kCmdRenderSolid: return Checked(ds->renderMode() == 5);
+    case kCmdFreeWalkThrough: case kCmdFreeFlyAround:
+      return Checked(ds->cameraMode() == tag - kCmdFreeWalkThrough + 1 && !ds->controlledNavigation());
+    case kCmdControlledWalkThrough: case kCmdControlledFlyAround:
+      return Checked(ds->cameraMode() == tag - kCmdControlledWalkThrough + 1 && ds->controlledNavigation());
     case kCmdMoveToUpperFloor: case kCmdCopyToUpperFloor:
       return Enabled(!IsCurrentLayer("Third Floor") && AnyObjectSelected());
     case kCmdMoveToLowerFloor: case kCmdCopyToLowerFloor:
@@ -318,6 +381,8 @@ MenuItemValidation PlanViewActions::validate(int32_t tag) {
   }
   if (IsMoveToPlanTag(tag) || InRange(tag, kCmdNudgeUp, kCmdNudgeRight))
     return Enabled(AnyObjectSelected());
+  if (InRange(tag, kCmdNavigationSpeed1, kCmdNavigationSpeed5))
+    return Checked(ds->navigationStep == 6 + tag - kCmdNavigationSpeed1);
   if (InRange(tag, 5343, 5350) || tag == 5390) {
     const int32_t bit = tag == 5390 ? 256 : 1 << (tag - 5343);
     return Checked(ds->newObjectPlanMask == bit);
@@ -344,6 +409,6 @@ bool PlanViewActions::validateMenuItem(QAction* item) {
     item->setCheckable(true);
     item->setChecked(v.checked);
   }
-  if (!v.title.empty()) item->setText(QString::fromStdString(v.title));
+  if (!v.title.empty()) item->setText(MenuText(v.title));
   return v.enabled;
 }

@@ -20,6 +20,14 @@ enum : int32_t {
   kTagFitToWindow = 90009,
   kTagPrint = 90010,
   kTagPrintToScale = 90011,
+  // The 3D window's commands reached from the plan window's menus.
+  kTagShowLVAndRenderFinal = 90012,
+  kTagShowLVAndRenderShadows = 90013,
+  kTagResetLV3DView = 90014,
+  kTagSetLVWalkThroughElevation = 90015,
+  kTagSetLVFlyAroundAltitude = 90016,
+  kTagShowLVRenderProperties = 90017,
+  kTagShowLVLightProperties = 90018,
 };
 
 // Menu tags with a fixed meaning in the validation.
@@ -96,6 +104,20 @@ class PlanViewActions {
   void printToScale();
   void workOnPlan(int32_t tag);          // 5343..5350, 5390
   void calculateFloorArea(int32_t tag);  // 5300..5302
+  // 3D view settings and the 3D window.
+  void setLVInteractionMethod(int32_t tag);  // 10004..10007
+  void setRenderStyle(int32_t tag);          // 10000..10003
+  void setViewpoint(int32_t tag);            // 5151..5154
+  void setLVNavigationSpeed(int32_t tag);    // 10500..10504
+  void setRenderQuality(int32_t tag);        // 5291..5294
+  void setShadowQuality(int32_t tag);        // 5333, 5334
+  void showLVAndRenderFinal();
+  void showLVAndRenderShadows();
+  void resetLV3DView();
+  void setLVWalkThroughElevation();
+  void setLVFlyAroundAltitude();
+  void showLVRenderProperties();
+  void showLVLightProperties();
 
   // Runs the action of a menu item by its tag; false for a tag no action takes.
   bool perform(int32_t tag);

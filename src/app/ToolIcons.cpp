@@ -2,6 +2,10 @@
 // cursor.
 #include "app/ToolIcons.h"
 
+#include <QEvent>
+#include <QObject>
+#include <QWidget>
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -9,6 +13,8 @@
 #include <QVariant>
 #include <cmath>
 
+#include "app/AppController.h"
+#include "app/ZLKWindowController.h"
 #include "tools/ToolCodes.h"
 #include "tools/Tracking.h"
 
@@ -326,6 +332,31 @@ QIcon ToolIcon(uint16_t tool) {
 bool ToolIsAvailable(uint16_t tool) {
   if (tool == kToolText || tool == kToolTextAlt || tool == kToolViewPoint) return false;
   return PendingTrackingRoutine(tool) == nullptr;
+}
+
+namespace {
+
+// Hands an activated palette's keyboard back to the front design window.
+class PaletteActivationFilter : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::WindowActivate) {
+      ZLKWindowController* design = AppController::mainWindowController();
+      if (design && design->isVisible() && design != watched) design->activateWindow();
+    }
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+}  // namespace
+
+void KeepKeyboardWithDesignWindow(QWidget* palette) {
+  if (!palette) return;
+  palette->setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
+  palette->setAttribute(Qt::WA_ShowWithoutActivating);
+  palette->setFocusPolicy(Qt::NoFocus);
+  palette->installEventFilter(new PaletteActivationFilter(palette));
 }
 
 QToolButton* MakeToolButton(uint16_t tool, const QString& toolTip, QWidget* parent) {

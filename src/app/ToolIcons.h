@@ -22,5 +22,10 @@ QToolButton* MakeToolButton(uint16_t tool, const QString& toolTip, QWidget* pare
 // The tool code a palette button carries.
 uint16_t ToolOfButton(const QToolButton* button);
 
+// Makes a tool palette float beside the design window without ever taking its keyboard:
+// the palette accepts no focus, and should a window manager activate it anyway, the
+// activation goes straight back to the front design window (its keys and shortcuts stay live).
+void KeepKeyboardWithDesignWindow(QWidget* palette);
+
 // The zoom tool's cursor: a magnifying glass, hot spot (11, 9).
 QCursor ZoomCursor();

@@ -12,6 +12,8 @@
 #include "app/AppController.h"
 #include "app/ContextMenuFactory.h"
 #include "app/FitToWindow.h"
+#include "app/LiveViewController.h"
+#include "app/LiveViewOGLView.h"
 #include "app/PlanViewActions.h"
 #include "app/ZLKDocument.h"
 #include "app/ZLKWindowController.h"
@@ -34,6 +36,11 @@
 #include "model/TransformInfo.h"
 #include "model/ViewCommands.h"
 #include "model/ViewProjection.h"
+#include "model/LineGeometry.h"
+#include "model/PlanarTransforms.h"
+#include "building3d/PlaneObjects.h"
+#include "render3d/RenderPlaneObject.h"
+#include "render3d/RendererUpkeep.h"
 #include "plandraw/PlanDrawSettings.h"
 #include "platform/Alerts.h"
 #include "platform/Strings.h"
@@ -103,6 +110,7 @@ void Win32EventHandler::cutObjects() {
   TopLevelObjectAllLayers(layers, kCmdCutObjects, CommandArg::None());
   SelectedObjectAllLayers(layers, 0, kCmdCutObjects, CommandArg::Doc(ds));
   Refresh();
+  SetStatusBar("");
   Undo("Cut");
   InspectorUpdate();
 }
@@ -142,6 +150,7 @@ void Win32EventHandler::deleteObjects() {
   TopLevelObjectAllLayers(layers, kCmdDelete, CommandArg::None());
   SelectedObjectAllLayers(layers, 0, kCmdDelete, CommandArg::Doc(ds));
   Refresh();
+  SetStatusBar("");  // the readout described what is gone
   Undo("Delete");
   InspectorUpdate();
 }
@@ -304,6 +313,7 @@ void Win32EventHandler::ungroupObjects() {
   if (!gCurDocument || !gCurDocument->itsLayers) return;
   TopLevelObjectAllLayers(gCurDocument->itsLayers, kCmdUngroup, CommandArg::None());
   Refresh();
+  SetStatusBar("");  // the readout described the group
   InspectorUpdate();
   Undo("Ungroup");
 }
@@ -622,3 +632,120 @@ void Win32EventHandler::calculateFloorAreaUsingCommand(int32_t command) {
   if (ZLKWindowController* controller = AppController::mainWindowController())
     controller->setStatusBarText(text.c_str());
 }
+
+// ---- 3D view settings ----
+
+void Win32EventHandler::setLVInteractionMethodUsingCommand(int32_t command) {
+  LiveViewController* controller = LiveViewController::sharedLiveViewController();
+  switch (command) {
+    case kCmdFreeWalkThrough: controller->freeWalkThrough(); break;
+    case kCmdFreeFlyAround: controller->freeFlyAround(); break;
+    case kCmdControlledWalkThrough: controller->controlledWalkThrough(); break;
+    case kCmdControlledFlyAround: controller->controlledFlyAround(); break;
+    default: break;
+  }
+}
+
+void Win32EventHandler::setRenderStyleUsingCommand(int32_t command) {
+  DocState* ds = CurDocState();
+  if (!ds) return;
+  constexpr int16_t kWireframe = 1, kSolid = 5, kClearView = 6;
+  LiveViewOGLView* view = LiveViewController::sharedLiveViewController()->liveViewOGLView();
+  switch (command) {
+    case kCmdRenderWireframe:
+    case kCmdRenderTexturedWireframe:
+      gTexturedWire = command == kCmdRenderTexturedWireframe ? 1 : 0;
+      ds->clearView() = 0;
+      ds->renderMode() = kWireframe;
+      gRenderDirty = 1;
+      gRefreshRender = 1;
+      view->update();
+      return;
+    case kCmdRenderClearView:
+      if (ds->clearView() && ds->renderMode() != kWireframe) return;
+      gTexturedWire = 0;
+      ds->clearView() = 1;
+      ds->renderMode() = kClearView;
+      break;
+    case kCmdRenderSolid:
+      if (ds->renderMode() == 0) return;
+      gTexturedWire = 0;
+      ds->clearView() = 0;
+      ds->renderMode() = kSolid;
+      break;
+    default: return;
+  }
+  gRenderDirty = 1;
+  gRenderGL = 1;
+  gRefreshRender = 1;
+  view->display();
+  gRenderGL = 0;
+}
+
+void Win32EventHandler::setViewpointUsingCommand(int32_t command) {
+  DocState* ds = CurDocState();
+  if (!ds) return;
+  const FloatRect& lot = ds->planBounds;
+  float angle = 0;
+  FloatPoint position{};
+  bool known = true;
+  switch (command) {
+    case kViewpointLotTopEdge: angle = 180; position = {0, lot.floatTop + 125}; break;
+    case kViewpointLotBottomEdge: angle = 0; position = {0, lot.floatBottom - 125}; break;
+    case kViewpointLotRightEdge: angle = 90; position = {lot.floatRight - 125, 0}; break;
+    case kViewpointLotLeftEdge: angle = 270; position = {lot.floatLeft + 125, 0}; break;
+    default: known = false; break;
+  }
+  if (known) {
+    ds->cameraAngle() = angle;
+    ds->cameraPosition() = position;
+    ds->walkPitchAngle() = 0;
+    ds->cameraMode() = 1;
+    if (const Layer* layer = gCurDocument->itsCurLayer)
+      ds->eyeHeight() = ConvertWorldToScreen(GetLayerAbsBaseHeight(layer), ds, 0) +
+                        0.5f * ConvertWorldToScreen(layer->height, ds, 0);
+    float dx = 0, dy = 0;
+    GetPointFromLengthAndAngle((angle + 90.0f) * 0.017453292f, 1000.0f, &dx, &dy);
+    SetCameraAngle(dx, 0, -dy);
+    SetCameraPosition(position.floatH, ds->eyeHeight(), -position.floatV);
+  }
+  gRefreshRender = 1;
+  gRenderDirty = 1;
+  Refresh();
+  if (LiveViewController::exists())
+    LiveViewController::sharedLiveViewController()->liveViewOGLView()->resetCursorRects();
+}
+
+void Win32EventHandler::setNavigationSpeedUsingCommand(int32_t command) {
+  DocState* ds = CurDocState();
+  if (!ds || !InRange(command, kCmdNavigationSpeed1, kCmdNavigationSpeed5)) return;
+  ds->navigationStep = static_cast<int16_t>(6 + command - kCmdNavigationSpeed1);
+}
+
+void Win32EventHandler::setRenderQualityUsingCommand(int32_t command) {
+  DocState* ds = CurDocState();
+  if (!ds || !InRange(command, kCmdRenderQualityLow, kCmdRenderQualityExcellent)) return;
+  static const int32_t kPasses[4] = {4, 8, 15, 24};
+  ds->renderPasses() = kPasses[command - kCmdRenderQualityLow];
+}
+
+void Win32EventHandler::setShadowQualityUsingCommand(int32_t command) {
+  DocState* ds = CurDocState();
+  if (!ds) return;
+  if (command == kCmdShadowQualityLow) ds->shadowQuality = 0;
+  else if (command == kCmdShadowQualityHigh) ds->shadowQuality = 5;
+}
+
+namespace {
+LiveViewController* BringLiveViewForward() {
+  LiveViewController* controller = LiveViewController::sharedLiveViewController();
+  if (!controller->isVisible()) {
+    controller->makeKeyAndOrderFront();
+    if (gRenderOnShow) RenderAllLayers();
+  }
+  return controller;
+}
+}  // namespace
+
+void Win32EventHandler::showLVAndRenderFinal() { BringLiveViewForward()->renderFinal(); }
+void Win32EventHandler::showLVAndRenderShadows() { BringLiveViewForward()->renderShadows(); }

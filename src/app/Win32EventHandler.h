@@ -94,6 +94,22 @@ class Win32EventHandler {
   void import3DObjectUsingWindow();
   std::function<std::string()> chooseObjectFilePath;
 
+  // 3D view settings.
+  // 10004..10007: free walk, free fly, controlled walk, controlled fly (the 3D window's
+  // navigation actions).
+  void setLVInteractionMethodUsingCommand(int32_t command);
+  // 10000..10003: wireframe, textured wireframe, ClearView, solid.
+  void setRenderStyleUsingCommand(int32_t command);
+  // 5151..5154: the walk camera 125 units inside the left, right, bottom or top lot edge.
+  void setViewpointUsingCommand(int32_t command);
+  // These three store their value only (no redraw, no undo).
+  void setNavigationSpeedUsingCommand(int32_t command);  // 10500..10504: 6..10
+  void setRenderQualityUsingCommand(int32_t command);    // 5291..5294: 4, 8, 15, 24 passes
+  void setShadowQualityUsingCommand(int32_t command);    // 5333: 0, 5334: 5
+  // Brings the 3D window forward (rebuilding a deferred scene) and renders.
+  void showLVAndRenderFinal();
+  void showLVAndRenderShadows();
+
  private:
   Win32EventHandler() = default;
   void floorMove(int32_t command);

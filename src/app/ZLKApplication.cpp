@@ -1,5 +1,6 @@
 // Application start-up and the services it installs.
 #include "app/ZLKApplication.h"
+#include "app/LiveViewController.h"
 
 #include <QtGlobal>
 #include <clocale>
@@ -20,9 +21,12 @@ ZLKApplication::ZLKApplication(int& argc, char** argv) : QApplication(argc, argv
   // Numbers in files and readouts are formatted and parsed in the C locale whatever
   // the user's; QApplication has just set the locale from the environment.
   std::setlocale(LC_NUMERIC, "C");
+  // Quitting closes the 3D window before the design windows.
+  connect(this, &QCoreApplication::aboutToQuit, this, [] { LiveViewController::closeSharedWindow(); });
 }
 
 ZLKApplication::~ZLKApplication() {
+  LiveViewController::releaseSharedLiveViewController();
   if (alertPresenter_ && CurrentAlertPresenter() == alertPresenter_.get()) SetAlertPresenter(nullptr);
   if (userDefaults_ && &StandardUserDefaults() == userDefaults_.get()) SetStandardUserDefaults(nullptr);
 }

@@ -1,5 +1,6 @@
 // The design document: its model, reading and writing, undo and the close check.
 #include "app/ZLKDocument.h"
+#include "app/LiveViewController.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -8,8 +9,8 @@
 #include "app/AppController.h"
 #include "app/ZLKDocumentController.h"
 #include "app/ZLKWindowController.h"
+#include "files/ByteStream.h"
 #include "files/DesignFile.h"
-#include "files/SymbolFile.h"
 #include "files/SymbolFile.h"
 #include "files/Undo.h"
 #include "model/DocState.h"
@@ -19,6 +20,7 @@
 #include "platform/Alerts.h"
 #include "platform/Strings.h"
 #include "platform/UserDefaults.h"
+#include "plandraw/qt/ImageLoader.h"
 
 ZLKDocument* ZLKDocument::init() {
   auto* document = new ZLKDocument;
@@ -69,12 +71,16 @@ QList<ZLKWindowController*> ZLKDocument::windowControllers() const {
 }
 
 bool ZLKDocument::writeToFile(const std::string& path, const std::string&) {
+  failureReason_.clear();
   if (!model_) return false;
   CurrentDocumentScope scope(model_);
-  return KeyFileWrite(path.c_str()) != 0;
+  if (KeyFileWrite(path.c_str())) return true;
+  failureReason_ = FileProblemText(LastFileProblem());
+  return false;
 }
 
 bool ZLKDocument::readFromFile(const std::string& path, const std::string&) {
+  failureReason_.clear();
   if (!model_) return false;
   gCurDocument = model_;
   // The file is read into a design of its own first, so that a refused file leaves the
@@ -87,6 +93,7 @@ bool ZLKDocument::readFromFile(const std::string& path, const std::string&) {
     ok = read.buildFreshState() && KeyFileRead(path.c_str()) && read.itsDocState;
   }
   if (!ok) {
+    failureReason_ = FileProblemText(LastFileProblem());
     ReleaseModelContents(&read);
     ZLKDocument* current = ZLKDocumentController::sharedDocumentController().currentDocument();
     if (current && current->documentModel()) gCurDocument = current->documentModel();
@@ -127,8 +134,9 @@ bool ZLKDocument::loadTraceImageFromDocState() {
 bool ZLKDocument::setTraceImageFromFile(const char* path) {
   traceImage_ = QImage();
   if (!path || !path[0]) return false;
-  QImage image;
-  if (!image.load(QFile::decodeName(path)) || image.isNull()) return false;
+  // Through the one image loader, which refuses images too large to hold before decoding.
+  QImage image = LoadImageFile(QFile::decodeName(path));
+  if (image.isNull()) return false;
   traceImage_ = image;
   return true;
 }
@@ -167,7 +175,7 @@ void ZLKDocument::setDocumentEdited(bool edited) {
 
 bool ZLKDocument::saveToFile(const std::string& path) {
   if (!writeToFile(path, kDesignFileType)) {
-    ShowAlert("The design could not be saved.", path);
+    ShowAlert("The design could not be saved.", failureReason_);
     return false;
   }
   fileName_ = path;
@@ -188,14 +196,18 @@ bool ZLKDocument::saveDocumentAs() {
 }
 
 void ZLKDocument::canCloseDocument(std::function<void(bool)> done) {
+  // The 3D window shows this design: it goes first.
+  if (LiveViewController::exists() && LiveViewController::sharedLiveViewController()->isVisible()) {
+    LiveViewController::sharedLiveViewController()->orderOut();
+    LiveViewController::sharedLiveViewController()->close();
+  }
   if (!isDocumentEdited()) {
     if (done) done(true);
     return;
   }
-  AlertRequest request;
-  request.message = "Do you want to save the changes you made to this design?";
-  request.informative = "Your changes will be lost if you don't save them.";
-  request.buttons = {"Save", "Don't Save", "Cancel"};
+  // The same question as before New and Open replace the design.
+  const AlertRequest request =
+      ZLKDocumentController::saveChangesSheet(this, ZLKDocumentController::SaveRoad::kOpen);
   QPointer<ZLKDocument> self(this);
   ShowAlertWithButtons(request, [self, done](int button) {
     bool mayClose = false;

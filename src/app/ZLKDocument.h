@@ -43,6 +43,9 @@ class ZLKDocument : public QObject {
   // was when the file is refused (false). On success the design is clean, deselected, with
   // no undo actions, its trace image loaded and one undo snapshot.
   bool readFromFile(const std::string& path, const std::string& type);
+  // Why the last readFromFile or writeToFile failed, in one sentence for the alert's
+  // informative text ("" after a success).
+  const std::string& failureReason() const { return failureReason_; }
   // Loads the image the DocState's trace-image path names; when it cannot be read, alerts
   // "FloorPlan trace image could not be found." and leaves no image (false).
   bool loadTraceImageFromDocState();
@@ -114,6 +117,7 @@ class ZLKDocument : public QObject {
   ZLKDocumentModel* model_ = nullptr;
   UndoNameStack undoManager_;
   std::string fileName_;
+  std::string failureReason_;
   QImage traceImage_;
   QPageLayout printInfo_;
   QList<QPointer<ZLKWindowController>> windowControllers_;

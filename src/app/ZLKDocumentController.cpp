@@ -2,6 +2,7 @@
 #include "app/ZLKDocumentController.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -19,18 +20,19 @@ namespace {
 
 QString Localized(const char* key) { return QString::fromStdString(LocalizedString(key)); }
 
-QString DesignFilter() { return Localized("Designs") + QStringLiteral(" (*.pro)"); }
-
 std::string AskOpenPath() {
-  QString path = QFileDialog::getOpenFileName(AppController::mainWindowController(),
-                                              Localized("Open"), QString(), DesignFilter());
+  const ZLKDocument* open = AppController::mainWindowDocument();
+  QString path = QFileDialog::getOpenFileName(
+      AppController::mainWindowController(), Localized("Open"),
+      ZLKDocumentController::panelStartPath(open ? open->fileName() : std::string(), false),
+      ZLKDocumentController::openPanelFilters());
   return path.isEmpty() ? std::string() : std::string(QFile::encodeName(path).constData());
 }
 
 std::string AskSavePath(const std::string& suggested) {
-  QString path = QFileDialog::getSaveFileName(AppController::mainWindowController(),
-                                              Localized("Save"), QFile::decodeName(suggested.c_str()),
-                                              DesignFilter());
+  QString path = QFileDialog::getSaveFileName(AppController::mainWindowController(), Localized("Save"),
+                                              ZLKDocumentController::panelStartPath(suggested, true),
+                                              ZLKDocumentController::savePanelFilters());
   if (path.isEmpty()) return {};
   if (!path.endsWith(QStringLiteral(".pro"), Qt::CaseInsensitive)) path += QStringLiteral(".pro");
   return std::string(QFile::encodeName(path).constData());
@@ -51,8 +53,8 @@ std::string Substitute(std::string format, const std::string& value) {
 bool ReadDesignInto(ZLKDocument* document, const std::string& path, bool reinitializeWindow) {
   if (!document->readFromFile(path, ZLKDocument::kDesignFileType)) {
     ShowAlert(Substitute(LocalizedString("The document \"%@\" could not be loaded."),
-                         ZLKDocumentController::fileDisplayName(path)),
-              {}, /*sheet=*/false);
+                         ZLKDocumentController::alertFileName(path)),
+              document->failureReason(), /*sheet=*/false);
     return false;
   }
   if (reinitializeWindow)
@@ -65,6 +67,18 @@ bool ReadDesignInto(ZLKDocument* document, const std::string& path, bool reiniti
 }  // namespace
 
 ZLKDocumentController::ZLKDocumentController() : chooseOpenPath(AskOpenPath), chooseSavePath(AskSavePath) {}
+
+QString ZLKDocumentController::savePanelFilters() { return Localized("Designs") + QStringLiteral(" (*.pro)"); }
+
+QString ZLKDocumentController::openPanelFilters() {
+  return savePanelFilters() + QStringLiteral(";;") + Localized("All Files") + QStringLiteral(" (*)");
+}
+
+QString ZLKDocumentController::panelStartPath(const std::string& designPath, bool withName) {
+  const QFileInfo design(QFile::decodeName(designPath.c_str()));
+  if (designPath.empty() || !design.isAbsolute() || !design.absoluteDir().exists()) return QDir::homePath();
+  return withName ? design.absoluteFilePath() : design.absolutePath();
+}
 
 ZLKDocumentController& ZLKDocumentController::sharedDocumentController() {
   static ZLKDocumentController controller;
@@ -87,6 +101,10 @@ ZLKDocument* ZLKDocumentController::makeUntitledDocument(bool display) {
   if (display)
     for (ZLKWindowController* window : document->windowControllers()) window->show();
   return document;
+}
+
+std::string ZLKDocumentController::alertFileName(const std::string& path) {
+  return QFile::encodeName(QFileInfo(QFile::decodeName(path.c_str())).fileName()).toStdString();
 }
 
 std::string ZLKDocumentController::fileDisplayName(const std::string& path) {

@@ -1,6 +1,7 @@
 // The open documents and the File commands that make, open and save them. The program
 // keeps one design window: New and Open reuse it once the open design may go.
 #pragma once
+#include <QString>
 #include <QStringList>
 #include <functional>
 #include <string>
@@ -55,10 +56,20 @@ class ZLKDocumentController {
   static int sheetReturnCode(int buttonIndex);
   // The name a file is shown by in messages: its last path component without extension.
   static std::string fileDisplayName(const std::string& path);
+  // The file's name with its extension, as alerts about a refused or unsaved file show it.
+  static std::string alertFileName(const std::string& path);
 
   // Forgets and deletes the document (its windows stay until they close).
   void removeDocument(ZLKDocument* document);
   void removeAllDocuments();
+
+  // The file-type choices of the Open panel (designs, then every file: a design is known by
+  // its header, not its name) and of the Save panel (designs).
+  static QString openPanelFilters();
+  static QString savePanelFilters();
+  // Where a panel starts: the folder of the design file given (the file itself when
+  // withName), else the user's home folder.
+  static QString panelStartPath(const std::string& designPath, bool withName);
 
   // Asks for a design file to open or a path to save to; "" when cancelled. Tests replace them.
   std::function<std::string()> chooseOpenPath;

@@ -2,6 +2,8 @@
 // the click road, the tool drag (a state machine over the mouse events that feeds the
 // begin, keep and end stages), panning, the zoom drag, the wheel zoom, auto-scroll and keys.
 #include "app/ZLKDocumentView.h"
+#include "app/LiveViewController.h"
+#include "app/LiveViewOGLView.h"
 
 #include <QDragEnterEvent>
 #include <QGuiApplication>
@@ -110,11 +112,9 @@ bool IsType(const Objex* o, std::initializer_list<int16_t> types) {
   return false;
 }
 
-// The size readout of the selection: width, height and depth in world units, shown in the
-// status line; zeros when nothing is selected.
-void SizeReadout(Layer* layers, DocState* ds) {
-  Float3DRect box{32000, 32000, 32000, -32000, -32000, -32000};
-  GetAllLayersObj3DBounds(layers, 1, &box, 0);
+// The size readout of the selection from its 3D bounds: width, height and depth in world
+// units, shown in the status line; zeros when nothing is selected.
+void SizeReadoutOf(const Float3DRect& box, DocState* ds) {
   const bool valid = box.floatLeft < 30000 && box.floatTop < 30000 && box.floatBack < 30000 &&
                      box.floatRight > -30000 && box.floatBottom > -30000 && box.floatFront > -30000;
   gWidthHeightDepth = Float3DPoint{};
@@ -299,8 +299,14 @@ void ZLKDocumentView::paintEvent(QPaintEvent* event) {
   }
   // The core draws the current document: this view's, for the length of the pass.
   CurrentDocumentScope documentScope(model);
-  if (drawViewPointDynamically_) drawing_.drawViewPoint();
-  else drawing_.draw3D(&rect, kDrawFlagAll);
+  if (drawViewPointDynamically_) {
+    drawing_.drawViewPoint();
+    return;
+  }
+  drawing_.draw3D(&rect, kDrawFlagAll);
+  // The 3D window follows the plan, except while a tool tracks the mouse.
+  if (!gTrackingMouse && LiveViewController::exists())
+    LiveViewController::sharedLiveViewController()->liveViewOGLView()->update();
 }
 
 void ZLKDocumentView::initializeDynamicViewPointSystem() {
@@ -619,25 +625,23 @@ void ZLKDocumentView::doClick(POINT where, const PlanMouseEvent& event) {
     }
   }
 
-  // The end of the click: readouts, summaries, then the drag when one follows.
+  // The end of the click: readouts, summaries, then the drag when one follows. The bounds of
+  // the selection and its elevation summary come from one walk of the design.
+  FloatRect rect{32000, 32000, -32000, -32000};
+  Float3DRect box{32000, 32000, 32000, -32000, -32000, -32000};
+  GatherSelectionReadouts(layers, ds, &rect, &box);
   Objex* object = click->hitObject;
   if (!object) {
     ClearStatusBar();
-    SizeReadout(layers, ds);
+    SizeReadoutOf(box, ds);
   } else if (object->type == kObjSymbolPart3D && !(GetRootObject(object) &&
                                                     GetRootObject(object)->subtype == kSubCabinet)) {
     const Objex* root = GetRootObject(object);
     SetStatusBar(root && root->name ? root->name : "");
-    SizeReadout(layers, ds);
+    SizeReadoutOf(box, ds);
   } else if (object->type != kObjWall) {
-    SizeReadout(layers, ds);
+    SizeReadoutOf(box, ds);
   }
-  FloatRect rect{32000, 32000, -32000, -32000};
-  GetAllLayersObjBounds(layers, 1, &rect, 0, 0);
-  Float3DRect box{32000, 32000, 32000, -32000, -32000, -32000};
-  GetAllLayersObj3DBounds(layers, 1, &box, 0);
-  ClearSelectionState40(ds, &ds->selectionState40);
-  TopLevelObjectAllLayers(layers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
   UpdateSelectionState40Controls(&ds->selectionState40);
   if (gCurToolSet == kPlanDetail) {
     ClearSelectionState(ds, &ds->selectionState);

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProgressBar>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -20,6 +21,13 @@
 #include <cstring>
 #include <memory>
 
+#include "app/AppController.h"
+#include "app/LiveViewController.h"
+#include "app/LiveViewOGLView.h"
+#include "building3d/PlaneObjects.h"
+#include "building3d/RenderRoad.h"
+#include "model/LineGeometry.h"
+#include "app/MenuText.h"
 #include "app/ZLKDocument.h"
 #include "app/ZLKDocumentController.h"
 #include "app/ZLKDocumentScrollView.h"
@@ -51,6 +59,22 @@ uint8_t gDrawElevationNoSelection = 0;
 
 namespace {
 QString Localized(const char* key) { return QString::fromStdString(LocalizedString(key)); }
+// The toolbar's 3D item: a small house in perspective.
+QIcon LiveViewToolbarIcon() {
+  QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(40, 40, 40), 1.5));
+  p.setBrush(QColor(230, 200, 150));
+  p.drawPolygon(QPolygonF({QPointF(4, 16), QPointF(16, 20), QPointF(16, 29), QPointF(4, 25)}));
+  p.setBrush(QColor(200, 170, 120));
+  p.drawPolygon(QPolygonF({QPointF(16, 20), QPointF(28, 14), QPointF(28, 23), QPointF(16, 29)}));
+  p.setBrush(QColor(170, 60, 50));
+  p.drawPolygon(QPolygonF({QPointF(2, 17), QPointF(10, 6), QPointF(22, 3), QPointF(30, 15), QPointF(16, 21)}));
+  p.end();
+  return QIcon(QPixmap::fromImage(image));
+}
 constexpr const char* kFloorNames[3] = {"First Floor", "Second Floor", "Third Floor"};
 constexpr int kElevationSliderMin = -10;
 constexpr int kElevationSliderMax = 20;
@@ -75,20 +99,20 @@ ZLKWindowController::ZLKWindowController(QWidget* parent) : QMainWindow(parent) 
 
 void ZLKWindowController::buildMenus() {
   auto& documents = ZLKDocumentController::sharedDocumentController();
-  QMenu* file = menuBar()->addMenu(Localized("File"));
-  newAction_ = file->addAction(Localized("New"));
+  QMenu* file = menuBar()->addMenu(LocalizedMenuText("File"));
+  newAction_ = file->addAction(LocalizedMenuText("New"));
   newAction_->setShortcut(QKeySequence::New);
   connect(newAction_, &QAction::triggered, this, [&documents] { documents.newDocument(); });
-  openAction_ = file->addAction(Localized("Open..."));
+  openAction_ = file->addAction(LocalizedMenuText("Open..."));
   openAction_->setShortcut(QKeySequence::Open);
   connect(openAction_, &QAction::triggered, this, [&documents] { documents.openDocument(); });
   file->addSeparator();
-  saveAction_ = file->addAction(Localized("Save"));
+  saveAction_ = file->addAction(LocalizedMenuText("Save"));
   saveAction_->setShortcut(QKeySequence::Save);
   connect(saveAction_, &QAction::triggered, this, [this] {
     if (document_) document_->saveDocument();
   });
-  saveAsAction_ = file->addAction(Localized("Save As..."));
+  saveAsAction_ = file->addAction(LocalizedMenuText("Save As..."));
   saveAsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   connect(saveAsAction_, &QAction::triggered, this, [this] {
     if (document_) document_->saveDocumentAs();
@@ -98,19 +122,22 @@ void ZLKWindowController::buildMenus() {
   addPlanAction(file, "Print...", kTagPrint, QKeySequence(Qt::CTRL | Qt::Key_P));
   addPlanAction(file, "Print to Scale...", kTagPrintToScale);
   file->addSeparator();
-  quitAction_ = file->addAction(Localized("Quit"));
+  quitAction_ = file->addAction(LocalizedMenuText("Quit"));
   quitAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   quitAction_->setMenuRole(QAction::QuitRole);
-  connect(quitAction_, &QAction::triggered, qApp, &QApplication::closeAllWindows);
+  connect(quitAction_, &QAction::triggered, qApp, [] {
+    LiveViewController::closeSharedWindow();
+    QApplication::closeAllWindows();
+  });
 
-  QMenu* edit = menuBar()->addMenu(Localized("Edit"));
-  undoAction_ = edit->addAction(Localized("Undo"));
+  QMenu* edit = menuBar()->addMenu(LocalizedMenuText("Edit"));
+  undoAction_ = edit->addAction(LocalizedMenuText("Undo"));
   undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
   connect(undoAction_, &QAction::triggered, this, [this] {
     if (document_) document_->undoManager().undo();
     updateWindowState();
   });
-  redoAction_ = edit->addAction(Localized("Redo"));
+  redoAction_ = edit->addAction(LocalizedMenuText("Redo"));
   redoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
   connect(redoAction_, &QAction::triggered, this, [this] {
     if (document_) document_->undoManager().redo();
@@ -123,7 +150,7 @@ void ZLKWindowController::buildMenus() {
 
 QAction* ZLKWindowController::addPlanAction(QMenu* menu, const char* title, int32_t tag,
                                             const QKeySequence& shortcut) {
-  QAction* action = menu->addAction(Localized(title));
+  QAction* action = menu->addAction(LocalizedMenuText(title));
   action->setData(tag);
   if (!shortcut.isEmpty()) action->setShortcut(shortcut);
   connect(action, &QAction::triggered, this, [this, tag] {
@@ -144,7 +171,7 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
   edit->addSeparator();
   addPlanAction(edit, "Select All", kTagSelectAllObjects, QKeySequence(Qt::CTRL | Qt::Key_A));
 
-  QMenu* object = menuBar()->addMenu(Localized("Object"));
+  QMenu* object = menuBar()->addMenu(LocalizedMenuText("Object"));
   addPlanAction(object, "Group", kCmdGroup, QKeySequence(Qt::CTRL | Qt::Key_G));
   addPlanAction(object, "Ungroup", kCmdUngroup, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_G));
   object->addSeparator();
@@ -157,7 +184,7 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
   addPlanAction(object, "Flip Vertical", kCmdFlipVertical);
   addPlanAction(object, "Mirror Horizontal", kCmdMirrorHorizontal);
   addPlanAction(object, "Mirror Vertical", kCmdMirrorVertical);
-  QMenu* nudge = object->addMenu(Localized("Nudge"));
+  QMenu* nudge = object->addMenu(LocalizedMenuText("Nudge"));
   addPlanAction(nudge, "Nudge Up", kCmdNudgeUp);
   addPlanAction(nudge, "Nudge Down", kCmdNudgeDown);
   addPlanAction(nudge, "Nudge Left", kCmdNudgeLeft);
@@ -172,12 +199,12 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
   static const char* const kPlanNames[kPlanKindCount] = {
       "Foundation Plan", "Floor Plan", "Electrical Plan", "Plumbing Plan", "Roofing Plan",
       "HVAC Plan", "Deck Plan", "Landscape Plan", "Detail Plan"};
-  QMenu* moveToPlan = object->addMenu(Localized("Move to Plan"));
+  QMenu* moveToPlan = object->addMenu(LocalizedMenuText("Move to Plan"));
   for (int kind = 0; kind < kPlanKindCount; ++kind)
     addPlanAction(moveToPlan, kPlanNames[kind],
                   kind == kPlanDetail ? kCmdMoveToDetailPlan : kCmdMoveToFoundationPlan + kind);
   addPlanAction(object, "Float Above Topography", kCmdFloatAboveTopography);
-  QMenu* convert = object->addMenu(Localized("Convert Object To"));
+  QMenu* convert = object->addMenu(LocalizedMenuText("Convert Object To"));
   struct Row { const char* title; int32_t tag; bool separatorBefore; };
   static const Row kConversions[] = {
       {"Interior Wall", kCmdConvertToInteriorWall, false},
@@ -208,34 +235,34 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
     addPlanAction(convert, row.title, row.tag);
   }
 
-  QMenu* plan = menuBar()->addMenu(Localized("Plan"));
+  QMenu* plan = menuBar()->addMenu(LocalizedMenuText("Plan"));
   addPlanAction(plan, "Flip Entire Plan Horizontal", kCmdFlipPlanHorizontal);
   addPlanAction(plan, "Flip Entire Plan Vertical", kCmdFlipPlanVertical);
   plan->addSeparator();
-  QMenu* shown = plan->addMenu(Localized("Show Plans"));
+  QMenu* shown = plan->addMenu(LocalizedMenuText("Show Plans"));
   for (int kind = 0; kind < kPlanKindCount; ++kind)
     addPlanAction(shown, kPlanNames[kind], kTagShowFoundationPlan + kind);
   plan->addSeparator();
-  QMenu* floors = plan->addMenu(Localized("Work on Floor"));
+  QMenu* floors = plan->addMenu(LocalizedMenuText("Work on Floor"));
   for (int i = 0; i < 3; ++i) addPlanAction(floors, kFloorNames[i], kTagFirstFloor + i);
   floors->addSeparator();
   addPlanAction(floors, "View All Floors", kTagViewAllFloors);
   addPlanAction(floors, "View Working Floor Only", kTagViewWorkingFloorOnly);
-  QMenu* workingPlan = plan->addMenu(Localized("Work on Plan"));
+  QMenu* workingPlan = plan->addMenu(LocalizedMenuText("Work on Plan"));
   for (int kind = 0; kind < kPlanKindCount; ++kind)
     addPlanAction(workingPlan, kPlanNames[kind], kind == kPlanDetail ? kTagWorkOnDetailPlan
                                                                       : kTagWorkOnFoundationPlan + kind);
-  QMenu* area = plan->addMenu(Localized("Floor Area"));
+  QMenu* area = plan->addMenu(LocalizedMenuText("Floor Area"));
   addPlanAction(area, "First Floor Area", kTagFirstFloorArea);
   addPlanAction(area, "Second Floor Area", kTagFirstFloorArea + 1);
   addPlanAction(area, "Third Floor Area", kTagFirstFloorArea + 2);
   plan->addSeparator();
-  QMenu* trace = plan->addMenu(Localized("Floorplan Trace Image"));
+  QMenu* trace = plan->addMenu(LocalizedMenuText("Floorplan Trace Image"));
   addPlanAction(trace, "Load Floorplan Trace Image...", kTagLoadFloorplanTraceImage);
   addPlanAction(trace, "Show Floorplan Trace Image", kTagToggleFloorplanTraceImage);
   addPlanAction(trace, "Remove Floorplan Trace Image", kTagRemoveFloorplanTraceImage);
 
-  QMenu* view = menuBar()->addMenu(Localized("View"));
+  QMenu* view = menuBar()->addMenu(LocalizedMenuText("View"));
   addPlanAction(view, "Reset Plan View", kTagResetPlanView);
   addPlanAction(view, "Fit to Window", kTagFitToWindow);
   addPlanAction(view, "Refresh View", kTagRefreshView, QKeySequence(Qt::CTRL | Qt::Key_R));
@@ -248,12 +275,48 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
   addPlanAction(view, "Show Window & Door Callouts", kTagToggleCallouts);
   addPlanAction(view, "Show Topography Lines", kTagToggleTopographyLines);
 
-  QMenu* windows = menuBar()->addMenu(Localized("Window"));
+  QMenu* liveView = menuBar()->addMenu(LocalizedMenuText("3D"));
+  addPlanAction(liveView, "Render Final", kTagShowLVAndRenderFinal);
+  addPlanAction(liveView, "Render Shadows", kTagShowLVAndRenderShadows);
+  liveView->addSeparator();
+  QMenu* styles = liveView->addMenu(LocalizedMenuText("Render Style"));
+  static const char* const kStyles[] = {"Wireframe", "Textured Wireframe", "ClearView", "Solid Render"};
+  for (int i = 0; i < 4; ++i) addPlanAction(styles, kStyles[i], kCmdRenderWireframe + i);
+  QMenu* navigation = liveView->addMenu(LocalizedMenuText("Navigation"));
+  addPlanAction(navigation, "Free Walkthrough", kCmdFreeWalkThrough);
+  addPlanAction(navigation, "Free Fly Around", kCmdFreeFlyAround);
+  addPlanAction(navigation, "Controlled Walkthrough", kCmdControlledWalkThrough);
+  addPlanAction(navigation, "Controlled Fly Around", kCmdControlledFlyAround);
+  QMenu* speed = liveView->addMenu(LocalizedMenuText("Navigation Speed"));
+  static const char* const kSpeeds[] = {"Slowest", "Slow", "Normal", "Fast", "Fastest"};
+  for (int i = 0; i < 5; ++i) addPlanAction(speed, kSpeeds[i], kCmdNavigationSpeed1 + i);
+  QMenu* viewpoints = liveView->addMenu(LocalizedMenuText("Viewpoint"));
+  addPlanAction(viewpoints, "View from Lot's Top Edge", kViewpointLotTopEdge);
+  addPlanAction(viewpoints, "View from Lot's Bottom Edge", kViewpointLotBottomEdge);
+  addPlanAction(viewpoints, "View from Lot's Left Edge", kViewpointLotLeftEdge);
+  addPlanAction(viewpoints, "View from Lot's Right Edge", kViewpointLotRightEdge);
+  QMenu* quality = liveView->addMenu(LocalizedMenuText("Render Quality"));
+  static const char* const kQualities[] = {"Low Quality (Fast)", "High Quality (Moderate)",
+                                           "Ultra-High Quality (Slow)", "Excellent Quality (Very Slow)"};
+  for (int i = 0; i < 4; ++i) addPlanAction(quality, kQualities[i], kCmdRenderQualityLow + i);
+  QMenu* shadowQuality = liveView->addMenu(LocalizedMenuText("Shadow Quality"));
+  addPlanAction(shadowQuality, "Low", kCmdShadowQualityLow);
+  addPlanAction(shadowQuality, "High", kCmdShadowQualityHigh);
+  liveView->addSeparator();
+  addPlanAction(liveView, "Reset 3D View", kTagResetLV3DView);
+  addPlanAction(liveView, "Walkthrough Elevation...", kTagSetLVWalkThroughElevation);
+  addPlanAction(liveView, "Fly Around Altitude...", kTagSetLVFlyAroundAltitude);
+  addPlanAction(liveView, "Render Properties...", kTagShowLVRenderProperties);
+  addPlanAction(liveView, "Lighting Properties...", kTagShowLVLightProperties);
+
+  QMenu* windows = menuBar()->addMenu(LocalizedMenuText("Window"));
+  addPlanAction(windows, "Show 3D View", kCmdToggleLiveViewPanel);
   addPlanAction(windows, "Show Editing Tools", kCmdToggleEditingTools);
   addPlanAction(windows, "Show Drawing Tools", kCmdToggleDrawingTools);
 
   for (QMenu* menu : {edit, object, nudge, moveToPlan, convert, plan, shown, floors, workingPlan, area,
-                      trace, view})
+                      trace, view, liveView, styles, navigation, speed, viewpoints, quality, shadowQuality,
+                      windows})
     connect(menu, &QMenu::aboutToShow, this, &ZLKWindowController::validatePlanMenus);
 }
 
@@ -338,8 +401,8 @@ void ZLKWindowController::updateWindowState() {
   saveAction_->setEnabled(hasDocument);
   saveAsAction_->setEnabled(hasDocument);
   const UndoNameStack* undo = hasDocument ? &document_->undoManager() : nullptr;
-  undoAction_->setText(undo ? QString::fromStdString(undo->undoMenuItemTitle()) : Localized("Undo"));
-  redoAction_->setText(undo ? QString::fromStdString(undo->redoMenuItemTitle()) : Localized("Redo"));
+  undoAction_->setText(undo ? MenuText(undo->undoMenuItemTitle()) : LocalizedMenuText("Undo"));
+  redoAction_->setText(undo ? MenuText(undo->redoMenuItemTitle()) : LocalizedMenuText("Redo"));
   undoAction_->setEnabled(undo && undo->canUndo());
   redoAction_->setEnabled(undo && undo->canRedo());
   // Shortcuts act without the menu being opened: keep their items' states current.
@@ -429,8 +492,18 @@ void ZLKWindowController::setupToolbar() {
   item->setObjectName(QString::fromLatin1(DocTBActiveFloorItemIdentifier));
   connect(activeFloorTBPopUpButton_, &QComboBox::activated, this,
           &ZLKWindowController::changeFloorTBPopUpButton);
+  // The 3D window's item, at the far end.
+  QWidget* spacer = new QWidget(docToolbar_);
+  spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  docToolbar_->addWidget(spacer);
+  QAction* liveView = docToolbar_->addAction(LiveViewToolbarIcon(), Localized("LiveView"));
+  liveView->setObjectName(QString::fromLatin1(DocTBLiveViewItemIdentifier));
+  liveView->setToolTip(Localized("Toggle the 3D LiveView window"));
+  connect(liveView, &QAction::triggered, this, [] { AppController::toggleLiveViewPanel(); });
   addToolBar(Qt::TopToolBarArea, docToolbar_);
 }
+
+void ZLKWindowController::show3DViewButtonChanged() { AppController::showLiveViewPanel(); }
 
 void ZLKWindowController::buildStatusLine() {
   QStatusBar* bar = statusBar();
@@ -649,11 +722,49 @@ void ZLKWindowController::updatePlantGrowthIndicatorLevel() {
 
 // ---- The window and its document ----
 
+namespace {
+
+// The 3D window follows the design now shown: a visible one redraws, and its cut-away
+// control shows the design's direction and position.
+void FollowWithLiveView() {
+  LiveViewController* controller = LiveViewController::sharedLiveViewController();
+  controller->liveViewOGLView()->resetCursorRects();
+  if (controller->isVisible()) controller->liveViewOGLView()->update();
+  controller->updateCutAwayImageAndPosition();
+}
+
+// The 3D scene is dropped and built anew from the current design (put off while the 3D
+// window is hidden), the camera placed from the design, and a full render asked for.
+void Restart3DScene() {
+  // The 3D window's controller exists from here on: the scene road defers its work to it.
+  LiveViewController::sharedLiveViewController();
+  for (PlaneObject* p = gGLPlaneObjects; p;) {
+    PlaneObject* next = p->next;
+    DeletePlaneObject(p);
+    p = next;
+  }
+  gGLPlaneObjects = nullptr;
+  gGLPlaneObjectsTail = nullptr;
+  gGLTopoTrimPlaneObjects = nullptr;
+  RenderAllLayers();
+  DocState* ds = CurDocState();
+  if (!ds) return;
+  float dx = 0, dy = 0;
+  GetPointFromLengthAndAngle((ds->walkViewAngle() + 90.0f) * 0.017453292f, 1000.0f, &dx, &dy);
+  SetCameraPosition(ds->walkEyePoint().floatH, ds->walkEyeHeight(), -ds->walkEyePoint().floatV);
+  SetCameraAngle(dx, 0, -dy);
+  AnimateBackground(ds);
+  gRefreshRender = 1;
+}
+
+}  // namespace
+
 void ZLKWindowController::documentDidLoad() {
   ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
   gGlobalXOffset = gGlobalYOffset = gGlobalZOffset = 0;
   gSinXAngle = gCosYAngle = 1.0f;
   gCurToolSet = kPlanLandscape;
+  clearStatusBar();
   if (!model || !model->itsDocState) return;
   CurrentDocumentScope scope(model);
   DocState* ds = model->itsDocState;
@@ -662,6 +773,8 @@ void ZLKWindowController::documentDidLoad() {
   setElevationPane(&ds->selectionState40);
   if (!ds->topoPath[0]) SetupTopoGrid();
   syncFloorItem();
+  Restart3DScene();
+  FollowWithLiveView();
   syncPlanTab();
   updatePlantGrowthIndicatorLevel();
 }
@@ -674,6 +787,8 @@ void ZLKWindowController::windowDidBecomeMain() {
   gCurToolSet = kPlanLandscape;
   ResetStandardTool(1);
   UpdateInspectorPropertiesState(true);
+  Restart3DScene();
+  FollowWithLiveView();
   updatePlantGrowthIndicatorLevel();
 }
 
@@ -701,6 +816,8 @@ void ZLKWindowController::reinitializeDocumentUI() {
   ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
   if (!model) return;
   CurrentDocumentScope scope(model);
+  // Readouts of the design replaced do not describe the new one.
+  clearStatusBar();
   documentView_->fitFrameToPlan();
   centrePlanOrigin();
   documentView_->update();

@@ -68,6 +68,9 @@ class ZLKWindowController : public QMainWindow {
   // floor commands 5275..5277 as their data.
   static constexpr const char* DocToolbarIdentifier = "Document Toolbar Identifier";
   static constexpr const char* DocTBActiveFloorItemIdentifier = "Document Toolbar Active Floor Item";
+  static constexpr const char* DocTBLiveViewItemIdentifier = "Document Toolbar LiveView Item";
+  // The window's 3D button: shows the 3D window.
+  void show3DViewButtonChanged();
   // Makes and attaches the toolbar when there is none yet.
   void setupToolbar();
   QToolBar* docToolbar() const { return docToolbar_; }

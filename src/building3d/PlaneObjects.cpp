@@ -1,6 +1,16 @@
 // Creating, linking and freeing plane objects and planes, and the scene list.
 #include "building3d/PlaneObjects.h"
 
+#include <cmath>
+#include <cstdlib>
+#include <unordered_map>
+
+#include "building3d/TopoElevation.h"
+#include "building3d/Triangulation.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Records.h"
+
 PlaneObject* gGLPlaneObjects = nullptr;
 PlaneObject* gGLPlaneObjectsTail = nullptr;
 PlaneObject* gCurPlaneObject = nullptr;
@@ -8,3 +18,310 @@ Objex* gBase2DObject = nullptr;
 Objex* gActual3DObject = nullptr;
 uint8_t gDisableRenderInterrupt = 0;
 uint8_t gRenderDirty = 0;
+
+namespace {
+
+// Largest normal component kept; a larger normal is scaled down to it.
+constexpr float kMaxNormalComponent = 0.99f;
+
+// Types drawn in the second class (floors, site and landscape parts, cut-outs, passes and
+// fillers); roofs go by their fill pattern.
+bool IsSecondClassType(int16_t type) {
+  switch (type) {
+    case 13: case 15: case 18: case 19: case 21: case 22: case 23: case 25: case 26: case 27:
+    case 36: case 38: case 39: case 40: case 59: case 60: case 111: case 127: case 128:
+    case 131: case 136: case 158: case 900:
+      return true;
+    default:
+      return type >= 42 && type <= 52;
+  }
+}
+
+int16_t PlaneClassOf(const PlaneObject* planeObject, const Objex* source, const DocState* ds) {
+  int16_t planeClass = 1;
+  if (source->type == kObjRoof)
+    planeClass = source->fillPattern != 0 ? 2 : 1;
+  else if (IsSecondClassType(source->type))
+    planeClass = 2;
+  if (ds->framingView && planeObject->renderKind == 37) planeClass = 2;
+  return planeClass;
+}
+
+// Links `item` at the end of the chain that starts at `*head` (children and trims are short).
+void LinkAtTail(PlaneObject** head, PlaneObject* item) {
+  item->next = nullptr;
+  item->prev = nullptr;
+  if (!*head) {
+    *head = item;
+    return;
+  }
+  PlaneObject* last = *head;
+  while (last->next) last = last->next;
+  last->next = item;
+  item->prev = last;
+}
+
+// The last plane object of the scene list. The tail is trusted while the list has a head (a
+// head without a tail, the list replaced from outside, is walked once; plane objects linked
+// after the tail from outside are stepped over).
+PlaneObject* SceneTail() {
+  if (!gGLPlaneObjects) return gGLPlaneObjectsTail = nullptr;
+  if (!gGLPlaneObjectsTail) {
+    PlaneObject* last = gGLPlaneObjects;
+    while (last->next) last = last->next;
+    gGLPlaneObjectsTail = last;
+  }
+  while (gGLPlaneObjectsTail->next) gGLPlaneObjectsTail = gGLPlaneObjectsTail->next;
+  return gGLPlaneObjectsTail;
+}
+
+// ---- the scene index: the plane objects of each plan object, in scene order ----
+//
+// Every plane object appended to the scene list is chained to the others of its plan object
+// (base2DObject). Unlinking takes it out; freeing a plane object that is still in the list (a
+// whole list freed at once) marks the index stale. The index is also stale when the list was
+// linked or replaced from outside (its head or tail is not the one last seen); a stale index is
+// rebuilt by one walk over the list the next time it is asked.
+
+struct BaseEntry {
+  const Objex* base = nullptr;
+  PlaneObject* first = nullptr;
+  PlaneObject* last = nullptr;
+};
+
+std::unordered_map<const Objex*, BaseEntry>& ByBase() {
+  static std::unordered_map<const Objex*, BaseEntry> byBase;
+  return byBase;
+}
+bool sIndexStale = false;
+PlaneObject* sSeenHead = nullptr;
+PlaneObject* sSeenTail = nullptr;
+
+void NoteListSeen() {
+  sSeenHead = gGLPlaneObjects;
+  sSeenTail = gGLPlaneObjectsTail;
+}
+
+void IndexAdd(PlaneObject* po) {
+  auto [it, added] = ByBase().try_emplace(po->base2DObject);
+  BaseEntry& entry = it->second;
+  entry.base = po->base2DObject;
+  po->sceneIndexEntry = &entry;  // map nodes stay put while others come and go
+  po->sameBaseNext = nullptr;
+  po->sameBasePrev = entry.last;
+  if (entry.last) entry.last->sameBaseNext = po;
+  else entry.first = po;
+  entry.last = po;
+}
+
+// True when it was indexed.
+bool IndexRemove(PlaneObject* po) {
+  auto* entry = static_cast<BaseEntry*>(po->sceneIndexEntry);
+  if (!entry) return false;
+  if (po->sameBasePrev) po->sameBasePrev->sameBaseNext = po->sameBaseNext;
+  else entry->first = po->sameBaseNext;
+  if (po->sameBaseNext) po->sameBaseNext->sameBasePrev = po->sameBasePrev;
+  else entry->last = po->sameBasePrev;
+  po->sameBasePrev = po->sameBaseNext = nullptr;
+  po->sceneIndexEntry = nullptr;
+  if (!entry->first) ByBase().erase(entry->base);
+  return true;
+}
+
+// Forgets every entry (the plane objects still indexed are alive: freeing takes them out).
+void IndexClear() {
+  for (auto& [base, entry] : ByBase()) {
+    for (PlaneObject* po = entry.first; po;) {
+      PlaneObject* next = po->sameBaseNext;
+      po->sameBasePrev = po->sameBaseNext = nullptr;
+      po->sceneIndexEntry = nullptr;
+      po = next;
+    }
+  }
+  ByBase().clear();
+}
+
+bool IndexMatchesList() {
+  return !sIndexStale && gGLPlaneObjects == sSeenHead && gGLPlaneObjectsTail == sSeenTail &&
+         !(gGLPlaneObjectsTail && gGLPlaneObjectsTail->next) && !(gGLPlaneObjects && !gGLPlaneObjectsTail);
+}
+
+void IndexRebuildIfStale() {
+  if (IndexMatchesList()) return;
+  IndexClear();
+  PlaneObject* last = nullptr;
+  for (PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
+    IndexAdd(po);
+    last = po;
+  }
+  gGLPlaneObjectsTail = last;
+  sIndexStale = false;
+  NoteListSeen();
+}
+
+}  // namespace
+
+PlaneObject* FirstScenePlaneObjectOf(const Objex* base2DObject) {
+  IndexRebuildIfStale();
+  auto it = ByBase().find(base2DObject);
+  return it == ByBase().end() ? nullptr : it->second.first;
+}
+
+PlaneObject* CreatePlaneObject() {
+  auto* planeObject = static_cast<PlaneObject*>(calloc(1, sizeof(PlaneObject)));
+  if (!planeObject) return nullptr;
+  planeObject->textureScaleA[0] = planeObject->textureScaleA[1] = 100;
+  planeObject->textureScaleB[0] = planeObject->textureScaleB[1] = 100;
+  planeObject->textureSizeA[0] = planeObject->textureSizeA[1] = 1.0f;
+  planeObject->textureSizeB[0] = planeObject->textureSizeB[1] = 1.0f;
+  planeObject->billboardSize[0] = planeObject->billboardSize[1] = 1.0f;
+  planeObject->alpha = 255;
+  return planeObject;
+}
+
+Plane* CreatePlane(PlaneVertex* vertices, int32_t count, float nx, float ny, float nz) {
+  if (!vertices || count < 0) return nullptr;
+  auto* plane = static_cast<Plane*>(calloc(1, sizeof(Plane)));
+  if (!plane) return nullptr;
+  plane->vertices = vertices;
+  plane->vertexCount = count;
+  const float largest = std::fmax(std::fabs(nx), std::fmax(std::fabs(ny), std::fabs(nz)));
+  if (largest >= 1.0f) {
+    const float factor = kMaxNormalComponent / largest;
+    nx *= factor;
+    ny *= factor;
+    nz *= factor;
+  }
+  plane->normal[0] = nx;
+  plane->normal[1] = ny;
+  plane->normal[2] = nz;
+  return plane;
+}
+
+Plane* AppendPlane(PlaneVertex* vertices, int32_t count, float nx, float ny, float nz,
+                   PlaneObject* planeObject) {
+  Plane* plane = planeObject ? CreatePlane(vertices, count, nx, ny, nz) : nullptr;
+  if (!plane) {
+    free(vertices);  // the array was handed over; nothing holds it now
+    return nullptr;
+  }
+  if (!planeObject->planes) {
+    planeObject->planes = plane;
+  } else {
+    Plane* last = planeObject->planes;
+    while (last->next) last = last->next;
+    last->next = plane;
+    plane->prev = last;
+  }
+  return plane;
+}
+
+void AppendPlaneObject(PlaneObject* planeObject, Objex* sourceObject) {
+  if (!planeObject || !sourceObject) return;
+  const DocState* ds = CurDocState();
+  if (!ds) return;
+
+  planeObject->sourceObject = sourceObject;
+  planeObject->base2DObject = gBase2DObject;
+  planeObject->actual3DObject = gActual3DObject;
+  if (gActual3DObject) planeObject->actual3DType = gActual3DObject->type;
+
+  ElevatePlaneObject(planeObject, gBase2DObject);
+  planeObject->planeClass = PlaneClassOf(planeObject, sourceObject, ds);
+
+  const int16_t kind = planeObject->renderKind;
+  if (kind != 8 && kind != 9 && kind != 131 && sourceObject->type != kObjRoof)
+    R3DTriangulatePlaneObject(planeObject);
+
+  if (!gGLPlaneObjects) {
+    // A new scene: whatever the index still holds is off the list.
+    IndexClear();
+    sIndexStale = false;
+    NoteListSeen();
+  } else if (!IndexMatchesList()) {
+    sIndexStale = true;  // linked from outside: rebuilt when next asked
+  }
+  PlaneObject* tail = SceneTail();
+  planeObject->next = nullptr;
+  planeObject->prev = tail;
+  if (tail)
+    tail->next = planeObject;
+  else
+    gGLPlaneObjects = planeObject;
+  gGLPlaneObjectsTail = planeObject;
+  IndexRemove(planeObject);  // appended twice: the index keeps its last place
+  IndexAdd(planeObject);
+  if (!sIndexStale) NoteListSeen();
+  gDisableRenderInterrupt = 1;
+}
+
+void AppendPlaneObjectChild(PlaneObject* child, PlaneObject* parent) {
+  if (!child || !parent) return;
+  ElevatePlaneObject(child, gBase2DObject);
+  child->planeClass = 2;
+  LinkAtTail(&parent->children, child);
+}
+
+void AppendPlaneObjectAttachment(PlaneObject* attachment, PlaneObject* parent) {
+  if (!attachment || !parent) return;
+  ElevatePlaneObject(attachment, gBase2DObject);
+  attachment->planeClass = 2;
+  attachment->sourceObject = gBase2DObject;
+  attachment->base2DObject = gBase2DObject;
+  attachment->actual3DObject = gActual3DObject;
+  if (gBase2DObject) attachment->actual3DType = gBase2DObject->type;
+  LinkAtTail(&parent->attachments, attachment);
+}
+
+void UnlinkPlaneObject(PlaneObject* planeObject) {
+  if (!planeObject) return;
+  const bool wasSeen = IndexMatchesList();
+  IndexRemove(planeObject);
+  if (planeObject->prev)
+    planeObject->prev->next = planeObject->next;
+  else if (gGLPlaneObjects == planeObject)
+    gGLPlaneObjects = planeObject->next;
+  if (planeObject->next)
+    planeObject->next->prev = planeObject->prev;
+  else if (gGLPlaneObjectsTail == planeObject)
+    gGLPlaneObjectsTail = planeObject->prev;
+  if (!gGLPlaneObjects) gGLPlaneObjectsTail = nullptr;
+  planeObject->prev = planeObject->next = nullptr;
+  if (wasSeen) NoteListSeen();
+}
+
+void DeletePlane(Plane* plane) {
+  if (!plane) return;
+  free(plane->vertices);
+  free(plane);
+}
+
+void DeletePlaneList(Plane* first) {
+  while (first) {
+    Plane* next = first->next;
+    DeletePlane(first);
+    first = next;
+  }
+}
+
+void DeletePlaneObject(PlaneObject* planeObject) {
+  gRenderDirty = 1;
+  if (!planeObject) return;
+  // Freed while still in the scene list (the whole list freed at once): the list is the
+  // caller's to drop, and the index no longer describes it.
+  if (IndexRemove(planeObject)) sIndexStale = true;
+  DeletePlaneList(planeObject->planes);
+  // Cut-outs and trims have no lists of their own as built; any a caller hung on them are
+  // freed with them rather than lost.
+  for (PlaneObject* child = planeObject->children; child;) {
+    PlaneObject* next = child->next;
+    DeletePlaneObject(child);
+    child = next;
+  }
+  for (PlaneObject* trim = planeObject->attachments; trim;) {
+    PlaneObject* next = trim->next;
+    DeletePlaneObject(trim);
+    trim = next;
+  }
+  free(planeObject);
+}

@@ -4,70 +4,43 @@
 #pragma once
 #include <cstdint>
 
-#include "model/PlanarPolygons.h"
-#include "model/Types.h"
+#include "model/PlaneObjectRecords.h"
 
-struct Objex;
-
-// A plane's vertex: the plan in x and z, the height in y (plan units; drawn with y negated).
-using PlaneVertex = PlanarPolyPoint;
-
-struct Plane {
-  Plane* prev = nullptr;
-  PlaneVertex* vertices = nullptr;  // owned; malloc'd (realloc-grown by StorePolyPoint)
-  int32_t vertexCount = 0;
-  float normal[3] = {0, 0, 0};      // each component below 1 in magnitude
-  Plane* next = nullptr;
-};
-
-struct PlaneObject {
-  PlaneObject* prev = nullptr;
-  int16_t planeClass = 0;   // 1 or 2, set on append
-  int16_t renderKind = 0;   // 0 other, 6 planar, 7 curved strip, 8/9 billboards, 37 framing, 126 cap, 131 photo
-  int16_t partType = 0;     // object type of the part after render-time retyping; 900 filler
-  Plane* planes = nullptr;
-  RGBColor colorA;
-  RGBColor colorB;
-  int32_t textureIdA = 0;
-  int16_t textureScaleA[2] = {100, 100};
-  int16_t* scaleLinkA = nullptr;       // scale field of the plan object or point side A came from
-  float textureSizeA[2] = {1.0f, 1.0f};
-  int32_t* textureLinkA = nullptr;     // texture id field of that plan object or point
-  RGBColor* colorLinkA = nullptr;      // colour field of that plan object or point
-  int32_t textureIdB = 0;
-  int16_t textureScaleB[2] = {100, 100};
-  int16_t* scaleLinkB = nullptr;
-  float textureSizeB[2] = {1.0f, 1.0f};
-  int32_t* textureLinkB = nullptr;
-  RGBColor* colorLinkB = nullptr;
-  Objex* sourceObject = nullptr;
-  Objex* base2DObject = nullptr;
-  Objex* actual3DObject = nullptr;
-  int16_t actual3DType = 0;
-  float billboardSize[2] = {1.0f, 1.0f};
-  PlaneObject* children = nullptr;     // cut-outs
-  PlaneObject* attachments = nullptr;  // trims
-  float elevation = 0;                 // base elevation in inches (parts of walls)
-  int32_t tag = 0;
-  int16_t alpha = 255;                 // below 255 is drawn in the transparent pass
-  PlaneObject* next = nullptr;
-};
-
-extern PlaneObject* gGLPlaneObjects;   // head of the scene list; appends go to the tail
+// The scene list. Appends go to the tail, which gGLPlaneObjectsTail names so that building a
+// scene stays linear. Whoever unlinks a plane object from the scene list must keep the tail
+// right: use UnlinkPlaneObject, or clear both globals when emptying the list.
+extern PlaneObject* gGLPlaneObjects;
 extern PlaneObject* gGLPlaneObjectsTail;
 extern PlaneObject* gCurPlaneObject;   // the plane object being filled
 extern Objex* gBase2DObject;           // plan object being rebuilt
 extern Objex* gActual3DObject;         // its part being converted
-extern uint8_t gDisableRenderInterrupt;
-extern uint8_t gRenderDirty;
+extern uint8_t gDisableRenderInterrupt;  // set by every append
+extern uint8_t gRenderDirty;             // set whenever a plane object is freed
 
+// A zeroed plane object with texture scales 100, texture and billboard sizes 1.0 and alpha
+// 255; null when memory is short.
 PlaneObject* CreatePlaneObject();
+// A plane owning `vertices` (malloc'd). A normal whose largest component reaches 1 in
+// magnitude is scaled so that it is 0.99. Null without vertices or memory.
 Plane* CreatePlane(PlaneVertex* vertices, int32_t count, float nx, float ny, float nz);
+// Creates the plane and links it last in the plane object's planes. The array is handed over
+// in every case: when no plane is made (no plane object, no memory) it is freed.
 Plane* AppendPlane(PlaneVertex* vertices, int32_t count, float nx, float ny, float nz,
                    PlaneObject* planeObject);
+// Finishes the plane object (links to the plan, elevation, class, triangles) and links it
+// last in the scene list. Nothing without both arguments or without a current DocState.
 void AppendPlaneObject(PlaneObject* planeObject, Objex* sourceObject);
+// Adds a cut-out or a trim (elevated, class 2) at the end of the parent's lists.
 void AppendPlaneObjectChild(PlaneObject* child, PlaneObject* parent);
 void AppendPlaneObjectAttachment(PlaneObject* attachment, PlaneObject* parent);
+// Takes a plane object out of the scene list, keeping head and tail right.
+void UnlinkPlaneObject(PlaneObject* planeObject);
+// The first plane object in the scene list built for the plan object (base2DObject); the
+// others follow through sameBaseNext, in scene order. Takes time in their number, not the
+// scene's (a list linked or replaced from outside is indexed again once).
+PlaneObject* FirstScenePlaneObjectOf(const Objex* base2DObject);
 void DeletePlane(Plane* plane);
 void DeletePlaneList(Plane* first);
+// Frees the plane object with its planes, cut-outs and trims; sets gRenderDirty. It does not
+// unlink it: a plane object in the scene list is unlinked first (UnlinkPlaneObject).
 void DeletePlaneObject(PlaneObject* planeObject);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "files/FileTags.h"
 #include "platform/FileIO.h"
 
 ByteStreamState gStream;
@@ -41,6 +42,33 @@ bool ReadSome(void* dest, uint32_t n) {
 }
 
 bool SkipSome(uint32_t n) { return ReadSome(nullptr, n); }
+
+const uint8_t* TakeSomeChecked(uint32_t n) {
+  if (gStream.readError) return nullptr;
+  if (gStream.useScrap) {
+    if (!gStream.privateScrap || gStream.scrapIndex > gStream.scrapLength ||
+        n > gStream.scrapLength - gStream.scrapIndex) {
+      gStream.readError = true;
+      return nullptr;
+    }
+    const uint8_t* p = gStream.privateScrap + gStream.scrapIndex;
+    gStream.scrapIndex += n;
+    return p;
+  }
+  const uint32_t len = GetLength();
+  if (gStream.inDataBufferPos > len || n > len - gStream.inDataBufferPos) {
+    gStream.readError = true;
+    return nullptr;
+  }
+  const uint8_t* p = gStream.inDataBuffer.data() + gStream.inDataBufferPos;
+  gStream.inDataBufferPos += n;
+  return p;
+}
+
+void FieldWriter::Flush() {
+  if (n_) WriteSome(buf_, n_);
+  n_ = 0;
+}
 
 void WriteSome(const void* src, uint32_t n) {
   if (n == 0) return;
@@ -251,14 +279,126 @@ bool ReadFixedString(char* field, size_t fieldSize, uint32_t n) {
 
 // ---- Loading a file whole ----
 
-bool LoadInputFile(const char* path) {
+namespace {
+FileProblemReport sLastProblem;
+thread_local InputHeadCheck sHeadCheck = nullptr;
+thread_local HeadVerdict sHeadVerdict = HeadVerdict::kAccept;
+thread_local std::vector<uint8_t> sHead;
+
+bool RunHeadCheck(const uint8_t* head, size_t size) {
+  sHead.assign(head, head + size);
+  sHeadVerdict = sHeadCheck ? sHeadCheck(head, size) : HeadVerdict::kAccept;
+  return sHeadVerdict == HeadVerdict::kAccept;
+}
+
+FileProblem ProblemOf(FileFailure failure) {
+  switch (failure) {
+    case FileFailure::kNone: return FileProblem::kNone;
+    case FileFailure::kNotFound: return FileProblem::kNotFound;
+    case FileFailure::kNotAFile: return FileProblem::kNotAFile;
+    case FileFailure::kPermissionDenied: return FileProblem::kPermissionDenied;
+    case FileFailure::kTooLarge: return FileProblem::kTooLarge;
+    case FileFailure::kRefusedHeader: return FileProblem::kNotThisKind;
+    case FileFailure::kDiskFull: return FileProblem::kDiskFull;
+    case FileFailure::kReadOnlyFile: return FileProblem::kReadOnlyFile;
+    case FileFailure::kReadOnlyDisk: return FileProblem::kReadOnlyDisk;
+    case FileFailure::kOther: return FileProblem::kOther;
+  }
+  return FileProblem::kOther;
+}
+
+int32_t LongAt(const uint8_t* p, bool littleEndian) {
+  uint32_t v = littleEndian ? uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24
+                            : uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+  return static_cast<int32_t>(v);
+}
+
+bool Load(const char* path, InputHeadCheck check, const FileReadRules& rules) {
   ReleaseInputBuffer();
-  if (!path) return false;
-  std::vector<uint8_t> data;
-  if (!ReadWholeFile(path, data, size_t(UINT32_MAX) - 1)) return false;
-  gStream.inDataBuffer = std::move(data);
+  sLastProblem = {};
+  if (!path || !*path) {
+    NoteFileProblem(FileProblem::kNotFound);
+    return false;
+  }
+  // Read straight into the input buffer, whose room is kept from earlier reads.
+  std::vector<uint8_t>& data = gStream.inDataBuffer;
+  sHeadCheck = check;
+  sHeadVerdict = HeadVerdict::kAccept;
+  const bool read = ReadFileAfterHead(path, data, kInputHeadBytes, check ? RunHeadCheck : nullptr,
+                                      size_t(UINT32_MAX) - 1, rules);
+  sHeadCheck = nullptr;
+  if (!read) {
+    FileProblem problem = ProblemOf(LastFileFailure());
+    if (problem != FileProblem::kNotThisKind) {
+      NoteFileProblem(problem);
+      return false;
+    }
+    if (sHeadVerdict == HeadVerdict::kVersionNotSupported) problem = FileProblem::kVersionNotSupported;
+    NoteFileProblem(problem);
+    // Only the head is kept: the reader refuses it as it refuses any version it does not read.
+    data.assign(sHead.begin(), sHead.end());
+  }
   gStream.hasInDataBuffer = true;
   return true;
+}
+}  // namespace
+
+FileProblemReport LastFileProblem() { return sLastProblem; }
+
+void NoteFileProblem(FileProblem problem, uint32_t byte) { sLastProblem = {problem, byte}; }
+
+void NoteInputDamaged() {
+  if (sLastProblem.problem == FileProblem::kNone) NoteFileProblem(FileProblem::kDamaged, GetMark());
+}
+
+std::string FileProblemText(const FileProblemReport& report) {
+  switch (report.problem) {
+    case FileProblem::kNone: return {};
+    case FileProblem::kNotFound:
+      return report.writing ? "The folder could not be found." : "The file could not be found.";
+    case FileProblem::kNotAFile:
+      return report.writing ? "A folder or other item of that name is in the way." : "The item is not a file.";
+    case FileProblem::kPermissionDenied:
+      return report.writing ? "You do not have permission to write there."
+                            : "You do not have permission to read the file.";
+    case FileProblem::kTooLarge: return "The file is too large.";
+    case FileProblem::kNotThisKind: return "The file is not a design.";
+    case FileProblem::kVersionNotSupported: return "The file was made by a version that is not supported.";
+    case FileProblem::kDamaged: return "The file is damaged at byte " + std::to_string(report.byte) + ".";
+    case FileProblem::kDiskFull: return "The disk is full.";
+    case FileProblem::kReadOnlyFile: return "The file is read-only.";
+    case FileProblem::kReadOnlyDisk: return "The disk is read-only.";
+    case FileProblem::kOther: return "The file could not be read or written.";
+  }
+  return {};
+}
+
+HeadVerdict CheckVersionHead(const uint8_t* head, size_t size, std::initializer_list<int32_t> versions,
+                             bool littleEndian) {
+  if (!head || size < 4) return HeadVerdict::kNotThisKind;
+  const int32_t v = LongAt(head, littleEndian);
+  for (int32_t accepted : versions)
+    if (v == accepted) return HeadVerdict::kAccept;
+  // Our versions are four- and five-digit numbers; anything else is no file of ours.
+  return v >= 1000 && v <= 99999 ? HeadVerdict::kVersionNotSupported : HeadVerdict::kNotThisKind;
+}
+
+HeadVerdict CheckDesignFileHead(const uint8_t* head, size_t size) {
+  if (!head || size < 4) return HeadVerdict::kNotThisKind;
+  const int32_t v = LongAt(head, false);
+  if (IsDesignFileVersion(v)) return HeadVerdict::kAccept;
+  return v >= 1000 && v <= 99999 ? HeadVerdict::kVersionNotSupported : HeadVerdict::kNotThisKind;
+}
+
+bool LoadInputFile(const char* path, InputHeadCheck check) {
+  return Load(path, check, FileReadRules());
+}
+
+bool LoadPrivateInputFile(const char* path, InputHeadCheck check) {
+  FileReadRules rules;
+  rules.followLinks = false;
+  rules.mustBeOwnedByUser = true;
+  return Load(path, check, rules);
 }
 
 void SetInputBuffer(const void* data, size_t n) {
@@ -270,7 +410,11 @@ void SetInputBuffer(const void* data, size_t n) {
 }
 
 void ReleaseInputBuffer() {
-  std::vector<uint8_t>().swap(gStream.inDataBuffer);
+  // The room is kept for the next read (every undo reads a whole snapshot), unless it is far
+  // beyond what designs take.
+  constexpr size_t kKeptRoom = size_t(256) << 20;
+  if (gStream.inDataBuffer.capacity() > kKeptRoom) std::vector<uint8_t>().swap(gStream.inDataBuffer);
+  else gStream.inDataBuffer.clear();
   gStream.hasInDataBuffer = false;
   gStream.inDataBufferPos = 0;
   gStream.readError = false;
@@ -279,18 +423,31 @@ void ReleaseInputBuffer() {
 // ---- Writing a file in one call ----
 
 void BeginOutputBuffer() {
+  // The buffer keeps the room of earlier writes: a design written again fills it without regrowth.
   gStream.outDataBuffer.clear();
   gStream.hasOutDataBuffer = true;
   gStream.writeError = false;
 }
 
-bool WriteOutputFile(const char* path) {
-  if (!path || !*path) return false;
-  return WriteFileAtomically(path, gStream.outDataBuffer.data(), gStream.outDataBuffer.size());
+bool WriteOutputFile(const char* path, bool durable) {
+  sLastProblem = {};
+  if (!path || !*path) {
+    NoteFileProblem(FileProblem::kNotFound);
+    return false;
+  }
+  if (WriteFileAtomically(path, gStream.outDataBuffer.data(), gStream.outDataBuffer.size(), durable))
+    return true;
+  NoteFileProblem(ProblemOf(LastFileFailure()));
+  sLastProblem.writing = true;
+  return false;
 }
 
 void ReleaseOutputBuffer() {
-  std::vector<uint8_t>().swap(gStream.outDataBuffer);
+  // The room is kept for the next write (every edit writes a snapshot of the whole design),
+  // unless it is far beyond what designs take.
+  constexpr size_t kKeptRoom = size_t(256) << 20;
+  if (gStream.outDataBuffer.capacity() > kKeptRoom) std::vector<uint8_t>().swap(gStream.outDataBuffer);
+  else gStream.outDataBuffer.clear();
   gStream.hasOutDataBuffer = false;
 }
 

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "model/Types.h"
@@ -86,22 +88,198 @@ void ApplePortWriteLOGFONT(const LOGFONT* font);
 // fieldSize - 1 bytes and always NUL-terminated; all n bytes are consumed.
 bool ReadFixedString(char* field, size_t fieldSize, uint32_t n);
 
+// ---- Groups of fixed fields: one bounds check for the group ----
+// The next n bytes of the input (or of the scrap in scrap mode), taken at once: the position
+// moves past them. Null, with the position kept and readError set, when fewer remain or an
+// earlier read ran short (as ReadSome).
+const uint8_t* TakeSomeChecked(uint32_t n);
+inline const uint8_t* TakeSome(uint32_t n) {
+  // The common case inline: reading the input buffer with the bytes there.
+  const uint32_t pos = gStream.inDataBufferPos;
+  const size_t len = gStream.inDataBuffer.size();
+  if (!gStream.readError && !gStream.useScrap && pos <= len && n <= len - pos) {
+    gStream.inDataBufferPos = pos + n;
+    return gStream.inDataBuffer.data() + pos;
+  }
+  return TakeSomeChecked(n);
+}
+
+// Decodes a group of n bytes (at most kMaxBytes) of fixed fields taken with one check. When
+// the stream is short every field reads as zero (as the single reads give), and readError is set.
+class FieldGroup {
+ public:
+  static constexpr uint32_t kMaxBytes = 256;
+  explicit FieldGroup(uint32_t n) {
+    p_ = n <= kMaxBytes ? TakeSome(n) : nullptr;
+    ok_ = p_ != nullptr;
+    if (!p_) {
+      if (n > kMaxBytes) {  // a caller's fault: the read fails
+        gStream.readError = true;
+        n = kMaxBytes;
+      }
+      p_ = Zeroes();
+    }
+    end_ = p_ + n;
+  }
+  bool ok() const { return ok_; }
+  uint8_t Byte() { return *Take(1); }
+  uint16_t UShort() {
+    const uint8_t* b = Take(2);
+    return static_cast<uint16_t>((b[0] << 8) | b[1]);
+  }
+  int16_t Short() { return static_cast<int16_t>(UShort()); }
+  uint32_t ULong() {
+    const uint8_t* b = Take(4);
+    return (uint32_t(b[0]) << 24) | (uint32_t(b[1]) << 16) | (uint32_t(b[2]) << 8) | uint32_t(b[3]);
+  }
+  int32_t Long() { return static_cast<int32_t>(ULong()); }
+  float Float() { return AsFloat(ULong()); }
+  uint16_t StdUShort() {
+    const uint8_t* b = Take(2);
+    return static_cast<uint16_t>((b[1] << 8) | b[0]);
+  }
+  uint32_t StdULong() {
+    const uint8_t* b = Take(4);
+    return (uint32_t(b[3]) << 24) | (uint32_t(b[2]) << 16) | (uint32_t(b[1]) << 8) | uint32_t(b[0]);
+  }
+  float StdFloat() { return AsFloat(StdULong()); }
+  // Bytes left in the group (decoding past its end is a caller's fault: it reads zeroes).
+  uint32_t Left() const { return static_cast<uint32_t>(end_ - p_); }
+
+ private:
+  static const uint8_t* Zeroes() {
+    static const uint8_t zeroes[kMaxBytes] = {};
+    return zeroes;
+  }
+  const uint8_t* Take(uint32_t n) {
+    static const uint8_t none[4] = {};
+    if (static_cast<uint32_t>(end_ - p_) < n) return none;
+    const uint8_t* b = p_;
+    p_ += n;
+    return b;
+  }
+  static float AsFloat(uint32_t u) {
+    float f;
+    __builtin_memcpy(&f, &u, 4);
+    return f;
+  }
+  const uint8_t* p_;
+  const uint8_t* end_;
+  bool ok_;
+};
+
+// Collects fixed fields on the stack and appends them to the output (or the scrap) in one
+// WriteSome, at the latest when it goes out of scope.
+class FieldWriter {
+ public:
+  FieldWriter() = default;
+  FieldWriter(const FieldWriter&) = delete;
+  FieldWriter& operator=(const FieldWriter&) = delete;
+  ~FieldWriter() { Flush(); }
+  void Flush();
+  void Byte(uint8_t v) { *Room(1) = v; }
+  void UShort(uint16_t v) {
+    uint8_t* b = Room(2);
+    b[0] = uint8_t(v >> 8), b[1] = uint8_t(v);
+  }
+  void Short(int16_t v) { UShort(static_cast<uint16_t>(v)); }
+  void ULong(uint32_t v) {
+    uint8_t* b = Room(4);
+    b[0] = uint8_t(v >> 24), b[1] = uint8_t(v >> 16), b[2] = uint8_t(v >> 8), b[3] = uint8_t(v);
+  }
+  void Long(int32_t v) { ULong(static_cast<uint32_t>(v)); }
+  void Float(float v) {
+    uint32_t u;
+    __builtin_memcpy(&u, &v, 4);
+    ULong(u);
+  }
+  void StdULong(uint32_t v) {
+    uint8_t* b = Room(4);
+    b[0] = uint8_t(v), b[1] = uint8_t(v >> 8), b[2] = uint8_t(v >> 16), b[3] = uint8_t(v >> 24);
+  }
+  void StdFloat(float v) {
+    uint32_t u;
+    __builtin_memcpy(&u, &v, 4);
+    StdULong(u);
+  }
+
+ private:
+  uint8_t* Room(uint32_t n) {
+    if (n_ + n > sizeof buf_) Flush();
+    uint8_t* b = buf_ + n_;
+    n_ += n;
+    return b;
+  }
+  uint8_t buf_[512];
+  uint32_t n_ = 0;
+};
+
+// ---- Why the last file was refused or not written ----
+enum class FileProblem {
+  kNone,
+  kNotFound,
+  kNotAFile,
+  kPermissionDenied,
+  kTooLarge,
+  kNotThisKind,          // the header is not that of the kind of file the reader reads
+  kVersionNotSupported,  // the header names a version the reader does not read
+  kDamaged,              // the contents break off or make no sense at `byte`
+  kDiskFull,
+  kReadOnlyFile,
+  kReadOnlyDisk,
+  kOther
+};
+struct FileProblemReport {
+  FileProblem problem = FileProblem::kNone;
+  uint32_t byte = 0;     // for kDamaged: where the reader stopped
+  bool writing = false;  // the file was being written, not read
+};
+// Set by LoadInputFile, WriteOutputFile and the readers that refuse a file after loading it.
+FileProblemReport LastFileProblem();
+void NoteFileProblem(FileProblem problem, uint32_t byte = 0);
+// The file is damaged where the input stands now (unless loading it already noted why).
+void NoteInputDamaged();
+// One sentence telling the user why, e.g. "The file is damaged at byte 1234."; empty for kNone.
+std::string FileProblemText(const FileProblemReport& report);
+
+// What a reader makes of the first bytes of a file before the rest is read.
+enum class HeadVerdict { kAccept, kNotThisKind, kVersionNotSupported };
+using InputHeadCheck = HeadVerdict (*)(const uint8_t* head, size_t size);
+// The big-endian Long at the start: one of the design-file versions (design files,
+// snapshots, templates, symbols).
+HeadVerdict CheckDesignFileHead(const uint8_t* head, size_t size);
+// A version Long (big-endian, or little-endian with `littleEndian`) that must be one of
+// `versions`; a number that looks like a version but is not one of them is "not supported".
+HeadVerdict CheckVersionHead(const uint8_t* head, size_t size, std::initializer_list<int32_t> versions,
+                             bool littleEndian = false);
+
 // ---- Loading a file whole ----
-// Reads the whole file at path into the input buffer (position 0, error cleared).
-// False (and no buffer) when the file cannot be opened or read, or is 4 GB or longer.
-bool LoadInputFile(const char* path);
+// Reads the file at path into the input buffer (position 0, error cleared): its first
+// kInputHeadBytes bytes first, which `check` (when given) must accept, then the rest, so
+// that a file of the wrong kind is never read whole. A head `check` refuses is all the
+// buffer then holds (LastFileProblem says why): the reader refuses it as it refuses any
+// version it does not read. False (and no buffer, LastFileProblem set) when the file cannot
+// be opened or read, or is 4 GB or longer.
+constexpr size_t kInputHeadBytes = 16;
+bool LoadInputFile(const char* path, InputHeadCheck check = nullptr);
+// The same for files of our private folders: never through a symbolic link, and only a
+// regular file that belongs to the user.
+bool LoadPrivateInputFile(const char* path, InputHeadCheck check = nullptr);
 // Copies n bytes into a new input buffer (position 0, error cleared); for in-memory readers.
 void SetInputBuffer(const void* data, size_t n);
 // Releases the input buffer (the reader is done, also on a rejected version).
 void ReleaseInputBuffer();
 
 // ---- Writing a file in one call ----
-// Drops any previous output buffer and starts an empty one.
+// Starts an empty output buffer (the room of earlier writes is kept).
 void BeginOutputBuffer();
 // Writes the output buffer as the whole file at path: written to a temporary file in the same
 // folder, then renamed over path, so a failed write leaves any earlier file untouched.
 // Returns false on any failure. The output buffer is kept; release it with ReleaseOutputBuffer.
-bool WriteOutputFile(const char* path);
+// `durable` flushes the file and the rename to disk before returning (saves); private scratch
+// files (undo snapshots) are written without it, still replaced atomically.
+bool WriteOutputFile(const char* path, bool durable = true);
+// Empties the output buffer; its room is kept for the next write.
 void ReleaseOutputBuffer();
 
 // ---- The scrap (private clipboard) ----

@@ -138,7 +138,12 @@ static bool IsAcceptedCabinetVersion(int32_t v) {
 
 int CabinetFileRead(const char* path, CabinetState** outState) {
   if (!outState || !gCurDocument || !path) return 0;
-  if (!LoadInputFile(path)) return 0;
+  if (!LoadInputFile(path, [](const uint8_t* head, size_t size) {
+        return CheckVersionHead(head, size, {kVersionDesign10450, kVersionDesign10500, kVersionDesign10700,
+                                             kVersionDesign10701, kVersionDesign10750, kVersionDesign10800,
+                                             kVersionDesign10900, kVersionDesign11000, kVersionDesign11100});
+      }))
+    return 0;
   DoReadHeader();
   *outState = nullptr;
   if (IsAcceptedCabinetVersion(sInputVersion)) {

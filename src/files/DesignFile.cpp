@@ -3,6 +3,7 @@
 #include "files/DesignFile.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -115,7 +116,11 @@ Layer* ReadALayer() {
   if (strcmp(layer->name, "X_TOP") == 0) strcpy(layer->name, "X_TOP_FIRST_FLOOR");
   ReadSome(&layer->visible, 1);
   ReadSome(&layer->selectable, 1);
+  const float defaultHeight = layer->height;
   ReadFloat(&layer->height);
+  // A height that is not a usable length (walls take it over) keeps the new floor's height.
+  if (!std::isfinite(layer->height) || std::fabs(layer->height) > 1e6f)
+    layer->height = defaultHeight;
   if (gOpenSymbol) {
     free(layer);
     return nullptr;
@@ -145,6 +150,7 @@ bool DoReadObjects() {
   Layer* target = nullptr;
   Objex* last = nullptr;
   Objex* group = nullptr;
+  Objex* lastMember = nullptr;
   bool inBracket = false;
   bool ended = false;
   int16_t tag = 0;
@@ -167,23 +173,14 @@ bool DoReadObjects() {
           layer = gReadingTopoLayer ? gCurDocument->itsTopoLayer : gCurDocument->itsCurLayer;
         Objex* obj = ReadAnObject(layer, !inBracket);
         last = obj;
-        if (obj && inBracket && group) {
-          obj->parent = group;
-          obj->layer = group->layer;
-          obj->prev = obj->next = nullptr;
-          obj->firstChild = nullptr;
-          Objex** tail = &group->firstChild;
-          Objex* prev = nullptr;
-          while (*tail) prev = *tail, tail = &(*tail)->next;
-          *tail = obj;
-          obj->prev = prev;
-        }
+        if (obj && inBracket && group) LinkReadGroupMember(group, obj, &lastMember);
         break;
       }
       case kTagGroupBegin:
         // Only a group opens a bracket.
         if (last && last->type == kObjGroup) {
           group = last;
+          lastMember = nullptr;
           inBracket = true;
         }
         break;
@@ -194,6 +191,7 @@ bool DoReadObjects() {
             UpdateFixedComponent(group->firstChild);
         }
         group = nullptr;
+        lastMember = nullptr;
         inBracket = false;
         break;
       case kTagCabinetBegin: {
@@ -204,6 +202,7 @@ bool DoReadObjects() {
           last->subtype = kSubCabinet;
           if (state) last->baseElevation = state->elevation;
           group = last;
+          lastMember = nullptr;
           inBracket = true;
         } else {
           free(state);
@@ -213,6 +212,7 @@ bool DoReadObjects() {
       case kTagCabinetEnd:
         if (group) UpdateObjectRootBounds(group, 0, 1);
         group = nullptr;
+        lastMember = nullptr;
         inBracket = false;
         break;
       default:
@@ -334,7 +334,7 @@ void ReplaceDesign(ZLKDocumentModel* target, ZLKDocumentModel* fresh) {
 
 int KeyFileRead(const char* path) {
   if (!gCurDocument || !path) return 0;
-  if (!LoadInputFile(path)) return 0;
+  if (!LoadInputFile(path, CheckDesignFileHead)) return 0;
   ZLKDocumentModel* target = gCurDocument;
   ZLKDocumentModel fresh;
   fresh.itsDocID = target->itsDocID;
@@ -342,6 +342,7 @@ int KeyFileRead(const char* path) {
   gOpenSymbol = 0;
   bool ok = ReadDesignIntoModel(&fresh);
   gOpenSymbol = savedOpenSymbol;
+  if (!ok) NoteInputDamaged();
   ReleaseInputBuffer();
   if (!ok) {
     ReleaseModelContents(&fresh);

@@ -372,7 +372,9 @@ int ObjectFileRead(const char* path) {
   if (!style.empty() &&
       GetPrivateProfileInt("Style", "Object2D", 0, ResolvePathIgnoringCase(style).c_str()) == 1)
     gObjectStyle2D = 1;
-  if (!LoadInputFile(path)) {
+  if (!LoadInputFile(path, [](const uint8_t* head, size_t size) {
+        return CheckVersionHead(head, size, {kVersionObject10000, kVersionObject10001});
+      })) {
     gObjectStyle2D = 0;
     return 0;
   }

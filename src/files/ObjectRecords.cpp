@@ -5,6 +5,7 @@
 #include <optional>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -37,57 +38,43 @@ constexpr uint32_t kMinPointRecordBytes = 89;
 // Embedded objects (definitions, trim profiles) nest through ReadAnObject; a stream that
 // nests deeper than this is damaged.
 constexpr int kMaxObjectNesting = 16;
+// Point values beyond this (either sign) make an object invalid (IsObjectPointValuesInvalid).
+constexpr float kMaxPointValue = 1e6f;
 
 int sObjectNesting = 0;
 ReadIDScope* sActiveScope = nullptr;
 
-uint8_t ReadByte() {
-  uint8_t b = 0;
-  ReadSome(&b, 1);
-  return b;
+void PutColor(FieldWriter& w, const RGBColor& c) {
+  w.UShort(c.red);
+  w.UShort(c.green);
+  w.UShort(c.blue);
 }
-void WriteByte(uint8_t b) { WriteSome(&b, 1); }
-
-void ReadColor(RGBColor* c) {
-  ReadUShort(&c->red);
-  ReadUShort(&c->green);
-  ReadUShort(&c->blue);
+void ReadColorFrom(FieldGroup& f, RGBColor* c) {
+  c->red = f.UShort();
+  c->green = f.UShort();
+  c->blue = f.UShort();
 }
-void WriteColor(const RGBColor& c) {
-  WriteUShort(c.red);
-  WriteUShort(c.green);
-  WriteUShort(c.blue);
+void PutScale(FieldWriter& w, const ShortPoint& s) {
+  w.Short(s.x);
+  w.Short(s.y);
 }
-void ReadStdColor(RGBColor* c) {
-  ReadStdUShort(&c->red);
-  ReadStdUShort(&c->green);
-  ReadStdUShort(&c->blue);
+void PutStdRect(FieldWriter& w, const FloatRect& r) {
+  w.StdFloat(r.floatTop);
+  w.StdFloat(r.floatLeft);
+  w.StdFloat(r.floatBottom);
+  w.StdFloat(r.floatRight);
 }
-void ReadScale(ShortPoint* s) {
-  ReadShort(&s->x);
-  ReadShort(&s->y);
+void PutFloats(FieldWriter& w, const float* f, int n) {
+  for (int i = 0; i < n; ++i) w.Float(f[i]);
 }
-void WriteScale(const ShortPoint& s) {
-  WriteShort(s.x);
-  WriteShort(s.y);
-}
-void ReadStdRect(FloatRect* r) {
-  ReadStdFloat(&r->floatTop);
-  ReadStdFloat(&r->floatLeft);
-  ReadStdFloat(&r->floatBottom);
-  ReadStdFloat(&r->floatRight);
-}
-void WriteStdRect(const FloatRect& r) {
-  WriteStdFloat(r.floatTop);
-  WriteStdFloat(r.floatLeft);
-  WriteStdFloat(r.floatBottom);
-  WriteStdFloat(r.floatRight);
-}
-void ReadFloats(float* f, int n) {
-  for (int i = 0; i < n; ++i) ReadFloat(&f[i]);
-}
-void WriteFloats(const float* f, int n) {
-  for (int i = 0; i < n; ++i) WriteFloat(f[i]);
+// A texture ID record: a plain ID goes with the fields around it, a path is written on its own.
+void PutTextureID(FieldWriter& w, int32_t id) {
+  if (id != -1 && id < 20000) {
+    w.Long(id);
+    return;
+  }
+  w.Flush();
+  WriteTextureID(id);
 }
 
 int32_t ReadSlotTexture(bool asRecord) {
@@ -104,7 +91,7 @@ bool StoredIDsDropped() { return gScrapMode || gStream.useScrap || gUpdateID; }
 // Settles the ID of a record just made (which took `id` from `counter`) against the one the
 // stream stored. The first call of a scope fixes the limit below which stored IDs may be kept:
 // every ID handed out during the read is at or above it, so a kept ID never meets one.
-void AdoptID(uint32_t* id, uint32_t stored, uint32_t* counter, std::unordered_set<uint32_t>& used,
+void AdoptID(uint32_t* id, uint32_t stored, uint32_t* counter, ReadIDSet& used,
              uint32_t* maxID, bool* limitTaken, uint32_t* limit) {
   if (!*limitTaken) {
     *limitTaken = true;
@@ -183,14 +170,15 @@ void FillTrimSlotsFromWall(TrimData* t, const Objex* wall, int32_t version) {
   }
 }
 
-// One side trim word of a point record; on a wall it becomes a TrimData.
-void ReadSideTrim(Poinz* p, Objex* obj, int side, bool present) {
-  int32_t word = 0;
-  if (present) ReadLong(&word);
+// One side trim word of a point record (already read); on a wall it becomes a TrimData. From
+// 10900 on a file holds a trim record only for a side that has one: a side without keeps none
+// (it is saved as it was read). Older files imply a record for every side.
+void SettleSideTrim(Poinz* p, Objex* obj, int side, int32_t word) {
   if (obj->type != kObjWall) {
     (side == 0 ? p->trimWord1 : p->trimWord2) = word;
     return;
   }
+  if (sInputVersion >= kVersionDesign10900 && word != kTrimCustomProfile) return;
   auto* t = static_cast<TrimData*>(calloc(1, sizeof(TrimData)));
   if (!t) {
     FailStream();
@@ -205,27 +193,32 @@ void ReadSideTrim(Poinz* p, Objex* obj, int side, bool present) {
   if (sInputVersion < kVersionDesign10900) FillTrimSlotsFromWall(t, obj, sInputVersion);
 }
 
-void WriteSideTrim(const Poinz* p, const Objex* obj, int side) {
+void PutSideTrim(FieldWriter& w, const Poinz* p, const Objex* obj, int side) {
   if (obj->type != kObjWall) {
-    WriteLong(side == 0 ? p->trimWord1 : p->trimWord2);
+    w.Long(side == 0 ? p->trimWord1 : p->trimWord2);
     return;
   }
   const auto* t = static_cast<const TrimData*>(side == 0 ? p->trim1 : p->trim2);
   if (!t) {
-    WriteLong(0);
+    w.Long(0);
     return;
   }
-  WriteLong(kTrimCustomProfile);
+  w.Long(kTrimCustomProfile);
+  w.Flush();
   WriteTrimData(t);
 }
 
-void FreeTrim(void*& trim) {
+// Leaves a wall point side of an old file without trim: a zeroed record, which a save writes
+// and reads back as it is.
+void ClearTrim(void*& trim) {
   auto* t = static_cast<TrimData*>(trim);
-  if (!t) return;
+  if (!t) {
+    trim = calloc(1, sizeof(TrimData));
+    return;
+  }
   DeleteObj(t->profileA);
   DeleteObj(t->profileB);
-  free(t);
-  trim = nullptr;
+  *t = TrimData{};
 }
 
 int32_t CountPoints(const Objex* obj) {
@@ -239,10 +232,19 @@ void SetScales100(Objex* o) {
       ShortPoint{100, 100};
 }
 
+// A length read from a file that can be used at all: a number within the range every point
+// value must keep. Anything else is never rounded; it counts as missing.
+bool UsableLength(float v) {
+  return std::isfinite(v) && v >= -kMaxPointValue && v <= kMaxPointValue;
+}
+
+// The whole number a stored length rounds to (add 0.5, truncate), for a usable length only.
+int32_t RoundedLength(float v) { return static_cast<int32_t>(v + 0.5f); }
+
 void UpgradeWall(Objex* wall, Layer* layer, int32_t v) {
   float h = layer ? layer->height : 0.0f;
-  if (static_cast<int>(wall->params[0] + 0.5f) < 1) wall->params[0] = h;
-  if (wall->params[1] < 6.0f) wall->params[1] = 16.0f;
+  if (!UsableLength(wall->params[0]) || RoundedLength(wall->params[0]) < 1) wall->params[0] = h;
+  if (!UsableLength(wall->params[1]) || wall->params[1] < 6.0f) wall->params[1] = 16.0f;
   if (v == kVersionDesign10400 || v == kVersionDesign10410) {
     wall->textureID4 = 850;
     wall->color4 = kWhite;
@@ -271,9 +273,10 @@ void UpgradeWall(Objex* wall, Layer* layer, int32_t v) {
       p->segmentLong1 = 0;
       p->segmentShort1 = 0;
       p->segmentFlags = 0;
-      FreeTrim(p->trim1);
-      FreeTrim(p->trim2);
-      if (static_cast<int>(p->segmentFloats[0] + 0.5f) <= 0) p->segmentFloats[0] = h;
+      ClearTrim(p->trim1);
+      ClearTrim(p->trim2);
+      if (!UsableLength(p->segmentFloats[0]) || RoundedLength(p->segmentFloats[0]) <= 0)
+        p->segmentFloats[0] = h;
       p->segmentFloats[1] = p->segmentFloats[2] = 10.0f;
       p->segmentFloats[3] = h * 1.25f;
       p->segmentFloats[4] = h * 1.75f;
@@ -379,7 +382,7 @@ ReadIDScope* ActiveReadIDScope() { return sActiveScope; }
 
 namespace {
 // Keeps `id` when it is non-zero, unused and below the counter; otherwise takes the counter.
-uint32_t ValidateID(uint32_t id, uint32_t* counter, std::unordered_set<uint32_t>& used) {
+uint32_t ValidateID(uint32_t id, uint32_t* counter, ReadIDSet& used) {
   if (id == 0 || id >= *counter || used.count(id)) id = (*counter)++;
   used.insert(id);
   return id;
@@ -406,8 +409,11 @@ uint32_t ValidatePointID(uint32_t id) {
 
 namespace {
 int32_t ReadTextureIDRecord(bool std) {
-  int32_t id = 0;
-  std ? ReadStdLong(&id) : ReadLong(&id);
+  int32_t id;
+  {
+    FieldGroup f(4);
+    id = static_cast<int32_t>(std ? f.StdULong() : f.ULong());
+  }
   if (id != -1) return id;
   int32_t n = 0;
   std ? ReadStdLong(&n) : ReadLong(&n);
@@ -429,6 +435,9 @@ int32_t ReadTextureIDRecord(bool std) {
 
 void WriteTextureIDRecord(int32_t id, bool std) {
   auto put = [std](int32_t v) { std ? WriteStdLong(v) : WriteLong(v); };
+  // -1 announces a path: an id of -1 without one (files that stored plain numbers kept it)
+  // names no texture and is written so.
+  if (id == -1) id = 0;
   if (id < 20000) {
     put(id);
     return;
@@ -454,57 +463,89 @@ void ReadObjectInfo(Objex* obj) {
   const int32_t v = sInputVersion;
   const int g = RecordGroup(v);
 
+  // The fixed runs of the record between its texture ID records, each decoded with one bounds
+  // check; a slot stored as a plain number (older files) is part of its run.
+  const bool slotRecords = g >= 4;
   ReadShort(&obj->type);
   if (obj->type == kObjGroup && v >= kVersionDesign10700) {
     int32_t marker = 0;
     ReadLong(&marker);
     obj->groupMarker = marker;
   }
-  obj->closed = ReadByte();
-  obj->visible = ReadByte();
-  ReadColor(&obj->penColor);
-  for (uint16_t& o : obj->options) ReadUShort(&o);
-  ReadColor(&obj->fillColor);
-  ReadFloat(&obj->width);
-  ReadShort(&obj->penStyle);
-  ReadShort(&obj->fillPattern);
-  ReadShort(&obj->levels);
-  ReadLong(&obj->pointCount);
-  obj->capped = ReadByte();
-  ReadShort(&obj->direction);
+  {
+    FieldGroup f(37);
+    obj->closed = f.Byte();
+    obj->visible = f.Byte();
+    ReadColorFrom(f, &obj->penColor);
+    for (uint16_t& o : obj->options) o = f.UShort();
+    ReadColorFrom(f, &obj->fillColor);
+    obj->width = f.Float();
+    obj->penStyle = f.Short();
+    obj->fillPattern = f.Short();
+    obj->levels = f.Short();
+    obj->pointCount = f.Long();
+    obj->capped = f.Byte();
+    obj->direction = f.Short();
+  }
   obj->textureID = ReadSlotTexture(g >= 5);
-  ReadStdRect(&obj->textureRect);
-  ReadStdRect(&obj->textureRect2);
-  ReadShort(&obj->auxShort);
-  ReadFloat(&obj->plantAge);
+  {
+    FieldGroup f(38 + (g >= 1 ? 4 : 0) + (g >= 1 && !slotRecords ? 8 : 0));
+    for (FloatRect* r : {&obj->textureRect, &obj->textureRect2}) {
+      r->floatTop = f.StdFloat();
+      r->floatLeft = f.StdFloat();
+      r->floatBottom = f.StdFloat();
+      r->floatRight = f.StdFloat();
+    }
+    obj->auxShort = f.Short();
+    obj->plantAge = f.Float();
+    if (g >= 1) {
+      obj->subtype = f.Long();
+      if (!slotRecords) {
+        obj->textureID1 = f.Long();
+        obj->textureID2 = f.Long();
+      }
+    }
+  }
   if (g >= 1) {
-    ReadLong(&obj->subtype);
-    obj->textureID1 = ReadSlotTexture(g >= 4);
-    obj->textureID2 = ReadSlotTexture(g >= 4);
-    ReadColor(&obj->color1);
-    ReadColor(&obj->color2);
+    if (slotRecords) {
+      obj->textureID1 = ReadTextureID();
+      obj->textureID2 = ReadTextureID();
+    }
+    FieldGroup f(12 + (g >= 2 ? 5 : 0) + (g >= 2 && !slotRecords ? 4 : 0));
+    ReadColorFrom(f, &obj->color1);
+    ReadColorFrom(f, &obj->color2);
+    if (g >= 2) {
+      obj->baseElevation = f.Float();
+      obj->auxFlag = f.Byte();
+      if (!slotRecords) obj->textureID3 = f.Long();
+    }
   }
   if (g >= 2) {
-    ReadFloat(&obj->baseElevation);
-    obj->auxFlag = ReadByte();
-    obj->textureID3 = ReadSlotTexture(g >= 4);
-    ReadColor(&obj->color3);
+    if (slotRecords) obj->textureID3 = ReadTextureID();
+    FieldGroup f(6 + (g >= 3 && !slotRecords ? 4 : 0));
+    ReadColorFrom(f, &obj->color3);
+    if (g >= 3 && !slotRecords) obj->textureID4 = f.Long();
   }
   if (g >= 3) {
-    obj->textureID4 = ReadSlotTexture(g >= 4);
-    ReadColor(&obj->color4);
-    ReadScale(&obj->textureScale1);
-    ReadScale(&obj->textureScale2);
-    ReadScale(&obj->textureScale3);
-    ReadScale(&obj->textureScale4);
-    ReadScale(&obj->textureScale);
+    if (slotRecords) obj->textureID4 = ReadTextureID();
+    FieldGroup f(26);
+    ReadColorFrom(f, &obj->color4);
+    for (ShortPoint* sc : {&obj->textureScale1, &obj->textureScale2, &obj->textureScale3,
+                           &obj->textureScale4, &obj->textureScale}) {
+      sc->x = f.Short();
+      sc->y = f.Short();
+    }
   }
-  if (g >= 2) ReadLong(&obj->planMask);
-  if (g >= 1) ReadFloats(obj->params, 4);
-  if (g >= 2) ReadFloat(&obj->params[4]);
-  if (g >= 1) {
-    ReadLong(&obj->extraLong);
-    ReadLong(&obj->extraFlags);
+  {
+    FieldGroup f((g >= 2 ? 8 : 0) + (g >= 1 ? 24 : 0));
+    if (g >= 2) obj->planMask = f.Long();
+    if (g >= 1)
+      for (int k = 0; k < 4; ++k) obj->params[k] = f.Float();
+    if (g >= 2) obj->params[4] = f.Float();
+    if (g >= 1) {
+      obj->extraLong = f.Long();
+      obj->extraFlags = f.Long();
+    }
   }
   if (g >= 5) {
     int32_t n = 0;
@@ -532,6 +573,13 @@ void ReadObjectInfo(Objex* obj) {
     if (obj->textureID1) obj->color1 = kWhite;
     if (obj->textureID2) obj->color2 = kWhite;
     if (obj->textureID3) obj->color3 = kWhite;
+  }
+  // Slots stored as plain numbers may hold -1, which names no texture (in every later file it
+  // announces a path); the object keeps no id that a save would turn into that marker.
+  if (g < 5) {
+    for (int32_t* id : {&obj->textureID, &obj->textureID1, &obj->textureID2, &obj->textureID3,
+                        &obj->textureID4})
+      if (*id == -1) *id = 0;
   }
   if (v < kVersionDesign10400) {
     obj->baseElevation = 0;
@@ -561,49 +609,53 @@ void ReadObjectInfo(Objex* obj) {
 
 void WriteObjectInfo(const Objex* obj) {
   if (!obj) return;
-  WriteShort(obj->type);
-  if (obj->type == kObjGroup) WriteLong(static_cast<int32_t>(obj->groupMarker));
-  WriteByte(obj->closed);
-  WriteByte(obj->visible);
-  WriteColor(obj->penColor);
-  for (uint16_t o : obj->options) WriteUShort(o);
-  WriteColor(obj->fillColor);
-  WriteFloat(obj->width);
-  WriteShort(obj->penStyle);
-  WriteShort(obj->fillPattern);
-  WriteShort(obj->levels);
-  WriteLong(obj->pointCount);
-  WriteByte(obj->capped);
-  WriteShort(obj->direction);
-  WriteTextureID(obj->textureID);
-  WriteStdRect(obj->textureRect);
-  WriteStdRect(obj->textureRect2);
-  WriteShort(obj->auxShort);
-  WriteFloat(obj->plantAge);
-  WriteLong(obj->subtype);
-  WriteTextureID(obj->textureID1);
-  WriteTextureID(obj->textureID2);
-  WriteColor(obj->color1);
-  WriteColor(obj->color2);
-  WriteFloat(obj->baseElevation);
-  WriteByte(obj->auxFlag);
-  WriteTextureID(obj->textureID3);
-  WriteColor(obj->color3);
-  WriteTextureID(obj->textureID4);
-  WriteColor(obj->color4);
-  WriteScale(obj->textureScale1);
-  WriteScale(obj->textureScale2);
-  WriteScale(obj->textureScale3);
-  WriteScale(obj->textureScale4);
-  WriteScale(obj->textureScale);
-  WriteLong(obj->planMask);
-  WriteFloats(obj->params, 5);
-  WriteLong(obj->extraLong);
-  WriteLong(obj->extraFlags);
+  FieldWriter w;
+  w.Short(obj->type);
+  if (obj->type == kObjGroup) w.Long(static_cast<int32_t>(obj->groupMarker));
+  w.Byte(obj->closed);
+  w.Byte(obj->visible);
+  PutColor(w, obj->penColor);
+  for (uint16_t o : obj->options) w.UShort(o);
+  PutColor(w, obj->fillColor);
+  w.Float(obj->width);
+  w.Short(obj->penStyle);
+  w.Short(obj->fillPattern);
+  w.Short(obj->levels);
+  w.Long(obj->pointCount);
+  w.Byte(obj->capped);
+  w.Short(obj->direction);
+  PutTextureID(w, obj->textureID);
+  PutStdRect(w, obj->textureRect);
+  PutStdRect(w, obj->textureRect2);
+  w.Short(obj->auxShort);
+  w.Float(obj->plantAge);
+  w.Long(obj->subtype);
+  PutTextureID(w, obj->textureID1);
+  PutTextureID(w, obj->textureID2);
+  PutColor(w, obj->color1);
+  PutColor(w, obj->color2);
+  w.Float(obj->baseElevation);
+  w.Byte(obj->auxFlag);
+  PutTextureID(w, obj->textureID3);
+  PutColor(w, obj->color3);
+  PutTextureID(w, obj->textureID4);
+  PutColor(w, obj->color4);
+  PutScale(w, obj->textureScale1);
+  PutScale(w, obj->textureScale2);
+  PutScale(w, obj->textureScale3);
+  PutScale(w, obj->textureScale4);
+  PutScale(w, obj->textureScale);
+  w.Long(obj->planMask);
+  PutFloats(w, obj->params, 5);
+  w.Long(obj->extraLong);
+  w.Long(obj->extraFlags);
   int32_t n = obj->name ? static_cast<int32_t>(strlen(obj->name)) : 0;
-  WriteLong(n);
-  if (n > 0) WriteSome(obj->name, static_cast<uint32_t>(n));
-  WriteULong(obj->objectID);
+  w.Long(n);
+  if (n > 0) {
+    w.Flush();
+    WriteSome(obj->name, static_cast<uint32_t>(n));
+  }
+  w.ULong(obj->objectID);
 }
 
 // ---- Point list ----
@@ -620,6 +672,13 @@ void ReadObjectPoints(Objex* obj) {
     return;
   }
   const bool deckSteps = obj->type == kObjDeck && v == kVersionDesign10350;
+  const bool side2 = v == kVersionDesign10350 || v == kVersionDesign10351 || g >= 2;
+  const bool stdColors = v < kVersionDesign10450;
+  // The fixed runs of a point record between its variable parts (texture ID records and trim
+  // blocks), each decoded with one bounds check.
+  const uint32_t middleBytes = 28 + (g >= 2 ? 12 : 0) + (g >= 1 ? 8 : 0);
+  const uint32_t afterTrimBytes = (g >= 1 ? 8 : 0) + (side2 ? 4 : 0);
+  const uint32_t tailBytes = (side2 ? 4 : 0) + (g >= 2 ? 8 : 0) + (g >= 3 ? 8 : 0) + (g >= 4 ? 4 : 0);
   Poinz* prev = nullptr;
   for (int32_t i = 0; i < n && !StreamFailed(); ++i) {
     Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, obj);
@@ -627,50 +686,62 @@ void ReadObjectPoints(Objex* obj) {
       FailStream();
       break;
     }
-    ReadShort(&p->pointType);
-    p->selected = ReadByte();
-    p->detectable = ReadByte();
-    p->locked = ReadByte();
-    ReadFloats(p->inHandle, 3);
-    ReadFloats(p->position, 3);
-    ReadFloats(p->outHandle, 3);
-    ReadFloats(p->linkVector, 3);
+    {
+      FieldGroup f(53);
+      p->pointType = f.Short();
+      p->selected = f.Byte();
+      p->detectable = f.Byte();
+      p->locked = f.Byte();
+      for (float* row : {p->inHandle, p->position, p->outHandle, p->linkVector})
+        for (int k = 0; k < 3; ++k) row[k] = f.Float();
+    }
     p->textureID[0] = ReadTextureID();
     p->textureID[1] = ReadTextureID();
-    ReadFloat(&p->texU);
-    ReadFloat(&p->texV);
-    ReadFloat(&p->pathLength);
-    ReadFloat(&p->ringLength);
-    if (v < kVersionDesign10450) {
-      ReadStdColor(&p->color[0]);
-      ReadStdColor(&p->color[1]);
-    } else {
-      ReadColor(&p->color[0]);
-      ReadColor(&p->color[1]);
+    int32_t word1 = 0;
+    {
+      FieldGroup f(middleBytes);
+      p->texU = f.Float();
+      p->texV = f.Float();
+      p->pathLength = f.Float();
+      p->ringLength = f.Float();
+      for (RGBColor& c : p->color) {
+        c.red = stdColors ? f.StdUShort() : f.UShort();
+        c.green = stdColors ? f.StdUShort() : f.UShort();
+        c.blue = stdColors ? f.StdUShort() : f.UShort();
+      }
+      if (g >= 2) {
+        p->segmentElevation = f.Float();
+        p->segmentLong1 = f.Long();
+        p->segmentShort1 = f.Short();
+        p->segmentShort2 = f.Short();
+      }
+      if (g >= 1) {
+        p->segmentFlags = f.Long();
+        word1 = f.Long();
+      }
     }
-    if (g >= 2) {
-      ReadFloat(&p->segmentElevation);
-      ReadLong(&p->segmentLong1);
-      ReadShort(&p->segmentShort1);
-      ReadShort(&p->segmentShort2);
+    SettleSideTrim(p, obj, 0, word1);
+    int32_t word2 = 0;
+    if (afterTrimBytes) {
+      FieldGroup f(afterTrimBytes);
+      if (g >= 1) {
+        p->segmentFloats[0] = f.Float();
+        p->segmentFloats[1] = f.Float();
+      }
+      if (side2) word2 = f.Long();
     }
-    const bool side2 = v == kVersionDesign10350 || v == kVersionDesign10351 || g >= 2;
-    if (g >= 1) {
-      ReadLong(&p->segmentFlags);
-      ReadSideTrim(p, obj, 0, true);
-      ReadFloats(p->segmentFloats, 2);
-    } else {
-      ReadSideTrim(p, obj, 0, false);
-    }
-    ReadSideTrim(p, obj, 1, side2);
-    if (side2) ReadFloat(&p->segmentFloats[2]);
-    if (g >= 2) ReadFloats(&p->segmentFloats[3], 2);
-    if (g >= 3) {
-      ReadScale(&p->textureScale[0]);
-      ReadScale(&p->textureScale[1]);
-    }
+    SettleSideTrim(p, obj, 1, word2);
     uint32_t storedID = 0;
-    if (g >= 4) ReadULong(&storedID);
+    if (tailBytes) {
+      FieldGroup f(tailBytes);
+      if (side2) p->segmentFloats[2] = f.Float();
+      if (g >= 2) p->segmentFloats[3] = f.Float(), p->segmentFloats[4] = f.Float();
+      if (g >= 3) {
+        p->textureScale[0].x = f.Short(), p->textureScale[0].y = f.Short();
+        p->textureScale[1].x = f.Short(), p->textureScale[1].y = f.Short();
+      }
+      if (g >= 4) storedID = f.ULong();
+    }
     AdoptPointID(p, g >= 4 ? storedID : 0);
 
     if (v < kVersionDesign10450) {
@@ -691,37 +762,38 @@ void ReadObjectPoints(Objex* obj) {
 
 void WriteObjectPoints(const Objex* obj) {
   if (!obj) return;
-  WriteLong(CountPoints(obj));
+  FieldWriter w;
+  w.Long(CountPoints(obj));
   for (const Poinz* p = obj->firstPoint; p; p = p->next) {
-    WriteShort(p->pointType);
-    WriteByte(p->selected);
-    WriteByte(p->detectable);
-    WriteByte(p->locked);
-    WriteFloats(p->inHandle, 3);
-    WriteFloats(p->position, 3);
-    WriteFloats(p->outHandle, 3);
-    WriteFloats(p->linkVector, 3);
-    WriteTextureID(p->textureID[0]);
-    WriteTextureID(p->textureID[1]);
-    WriteFloat(p->texU);
-    WriteFloat(p->texV);
-    WriteFloat(p->pathLength);
-    WriteFloat(p->ringLength);
-    WriteColor(p->color[0]);
-    WriteColor(p->color[1]);
-    WriteFloat(p->segmentElevation);
-    WriteLong(p->segmentLong1);
-    WriteShort(p->segmentShort1);
-    WriteShort(p->segmentShort2);
-    WriteLong(p->segmentFlags);
-    WriteSideTrim(p, obj, 0);
-    WriteFloats(p->segmentFloats, 2);
-    WriteSideTrim(p, obj, 1);
-    WriteFloat(p->segmentFloats[2]);
-    WriteFloats(&p->segmentFloats[3], 2);
-    WriteScale(p->textureScale[0]);
-    WriteScale(p->textureScale[1]);
-    WriteULong(p->pointID);
+    w.Short(p->pointType);
+    w.Byte(p->selected);
+    w.Byte(p->detectable);
+    w.Byte(p->locked);
+    PutFloats(w, p->inHandle, 3);
+    PutFloats(w, p->position, 3);
+    PutFloats(w, p->outHandle, 3);
+    PutFloats(w, p->linkVector, 3);
+    PutTextureID(w, p->textureID[0]);
+    PutTextureID(w, p->textureID[1]);
+    w.Float(p->texU);
+    w.Float(p->texV);
+    w.Float(p->pathLength);
+    w.Float(p->ringLength);
+    PutColor(w, p->color[0]);
+    PutColor(w, p->color[1]);
+    w.Float(p->segmentElevation);
+    w.Long(p->segmentLong1);
+    w.Short(p->segmentShort1);
+    w.Short(p->segmentShort2);
+    w.Long(p->segmentFlags);
+    PutSideTrim(w, p, obj, 0);
+    PutFloats(w, p->segmentFloats, 2);
+    PutSideTrim(w, p, obj, 1);
+    w.Float(p->segmentFloats[2]);
+    PutFloats(w, &p->segmentFloats[3], 2);
+    PutScale(w, p->textureScale[0]);
+    PutScale(w, p->textureScale[1]);
+    w.ULong(p->pointID);
   }
 }
 
@@ -826,6 +898,37 @@ Objex* ReadAnObject(Layer* layer, uint8_t append) {
     return nullptr;
   }
   return obj;
+}
+
+namespace {
+bool CarriesAttachmentsInItsData(int16_t t) {
+  return t == kObjWall || t == kObjDeck || t == kObjRoof || t == kObjRoofPanel;
+}
+
+void SetLayerBelow(Objex* obj, Layer* layer) {
+  for (Objex* c = obj->firstChild; c; c = c->next) {
+    c->layer = layer;
+    SetLayerBelow(c, layer);
+  }
+}
+}  // namespace
+
+void LinkReadGroupMember(Objex* group, Objex* obj, Objex** lastMember) {
+  if (!group || !obj || group == obj) return;
+  if (!CarriesAttachmentsInItsData(obj->type))
+    while (Objex* c = obj->firstChild) DeleteObj(c);
+  obj->parent = group;
+  obj->layer = group->layer;
+  obj->prev = obj->next = nullptr;
+  SetLayerBelow(obj, group->layer);
+  Objex* prev = lastMember ? *lastMember : nullptr;
+  if (!prev || prev->parent != group || prev->next) {
+    prev = group->firstChild;
+    while (prev && prev->next) prev = prev->next;
+  }
+  (prev ? prev->next : group->firstChild) = obj;
+  obj->prev = prev;
+  if (lastMember) *lastMember = obj;
 }
 
 Objex* ReadEmbeddedObject(Layer* layer) {

@@ -1,8 +1,10 @@
 // The object records of every object stream: texture ID records, object info, point lists,
 // writing one object entry and reading one object with the repairs older versions need.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <unordered_set>
+#include <vector>
 
 struct Objex;
 struct Poinz;
@@ -20,6 +22,35 @@ extern Objex* gCabinetObject;
 // no ID handed out since can equal it); otherwise the record keeps the fresh ID its creation
 // took. Stored IDs are always dropped while the scrap is pasted or a template inserted. On
 // destruction the current document's counters are raised above every ID in use.
+// A set of IDs: a bit per ID below a cap (IDs are handed out from counters, so they lie close
+// together), a hash set for the few beyond it (an ID a damaged or hostile file made up).
+class ReadIDSet {
+ public:
+  bool count(uint32_t id) const {
+    if (id < kBitCap) return id / 64 < bits_.size() && (bits_[id / 64] >> (id % 64) & 1);
+    return far_.count(id) != 0;
+  }
+  void insert(uint32_t id) {
+    if (id >= kBitCap) {
+      far_.insert(id);
+      return;
+    }
+    if (id / 64 >= bits_.size()) Grow(id);
+    bits_[id / 64] |= uint64_t(1) << (id % 64);
+  }
+
+ private:
+  // 2^24 IDs: at most 2 MB of bits.
+  static constexpr uint32_t kBitCap = uint32_t(1) << 24;
+  void Grow(uint32_t id) {
+    size_t words = bits_.size() < 1024 ? 1024 : bits_.size() * 2;
+    while (words <= id / 64) words *= 2;
+    bits_.resize(words < kBitCap / 64 ? words : kBitCap / 64, 0);
+  }
+  std::vector<uint64_t> bits_;
+  std::unordered_set<uint32_t> far_;
+};
+
 class ReadIDScope {
  public:
   ReadIDScope();   // installs itself as the active scope (scopes nest)
@@ -27,8 +58,8 @@ class ReadIDScope {
   ReadIDScope(const ReadIDScope&) = delete;
   ReadIDScope& operator=(const ReadIDScope&) = delete;
 
-  std::unordered_set<uint32_t> objectIDs;
-  std::unordered_set<uint32_t> pointIDs;
+  ReadIDSet objectIDs;
+  ReadIDSet pointIDs;
   uint32_t maxObjectID = 0;
   uint32_t maxPointID = 0;
   // Counters of the current DocState as they stood at the first record read.
@@ -87,3 +118,9 @@ Objex* ReadAnObject(Layer* layer, uint8_t append);
 // As ReadAnObject(layer, 0) but also with no layer: the record is then read and dropped.
 // For embedded objects, which must be consumed whatever happens to them.
 Objex* ReadEmbeddedObject(Layer* layer);
+// Links an object just read inside a group bracket as the group's last member, on the group's
+// layer. A wall, deck, roof or roof panel keeps the attachments its own data built (they are
+// written inside its data, never as members); any other child it holds is freed, since a
+// member's children follow as members of their own. `lastMember` (may be null) keeps the
+// member linked last, so that a long bracket is linked in linear time.
+void LinkReadGroupMember(Objex* group, Objex* obj, Objex** lastMember);

@@ -263,7 +263,10 @@ uint8_t PaletteFileOpen(const char* path, PaletteList* firstEntry) {
   if (!path || !firstEntry || !gCurDocument) return 0;
   DocPaletteList* p = GetActiveDocPaletteList();
   if (!p) return 0;
-  if (!LoadInputFile(path)) return 0;
+  if (!LoadInputFile(path, [](const uint8_t* head, size_t size) {
+        return CheckVersionHead(head, size, {kPaletteFileVersion}, /*littleEndian=*/true);
+      }))
+    return 0;
   const Codec& c = kStd;
   int32_t version = 0;
   c.readLong(&version);

@@ -161,6 +161,12 @@ Objex* ReadASymbol2DObject(Layer* layer, uint8_t append, Objex* symbol) {
     // The part takes the symbol's kind, under which no type data is owned: what the record
     // carried goes now, while its own type still says how to free it.
     DeleteObjectData(obj);
+    // A photo view's image path is owned by its kind too (freed on delete only while the
+    // object is a photo view).
+    if (obj->type == kObjPhotoView) {
+      free(obj->sourceObject);
+      obj->sourceObject = nullptr;
+    }
     if (append) Append2DSymbolToParent(obj, symbol);
   }
   UpdateObjectBounds(obj);
@@ -214,7 +220,7 @@ void Initialize2DSymbolObject(Objex* symbol) {
 
 int Symbol2DFileRead(const char* path, Objex* symbol) {
   if (!symbol || !path) return 0;
-  if (!LoadInputFile(path)) return 0;
+  if (!LoadInputFile(path, CheckDesignFileHead)) return 0;
   ZLKDocumentModel scratch;
   scratch.itsCurLayer = &sSymbolPartLayer;
   int result = 0;

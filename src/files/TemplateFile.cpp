@@ -57,18 +57,6 @@ void DeleteObjectsAfter(Layer* layer, Objex* keep) {
   }
 }
 
-void AppendChild(Objex* group, Objex* obj) {
-  obj->parent = group;
-  obj->layer = group->layer;
-  obj->prev = obj->next = nullptr;
-  obj->firstChild = nullptr;
-  Objex* prev = nullptr;
-  Objex** tail = &group->firstChild;
-  while (*tail) prev = *tail, tail = &(*tail)->next;
-  *tail = obj;
-  obj->prev = prev;
-}
-
 }  // namespace
 
 Layer* ReadATemplateLayer() {
@@ -83,6 +71,7 @@ bool DoReadTemplateObjects() {
   ReadIDScope ids;
   Objex* last = nullptr;
   Objex* group = nullptr;
+  Objex* lastMember = nullptr;
   bool inGroup = false;
   bool ended = false;
   int16_t tag = 0;
@@ -104,7 +93,7 @@ bool DoReadTemplateObjects() {
             obj->extraLong |= kDisplayDimensionsFlag;
           obj->planMask = gCurDocument->itsDocState->newObjectPlanMask;
           SelectObj(obj, 1, 0);
-          if (inGroup && group) AppendChild(group, obj);
+          if (inGroup && group) LinkReadGroupMember(group, obj, &lastMember);
         }
         last = obj;
         break;
@@ -113,6 +102,7 @@ bool DoReadTemplateObjects() {
         // Only a group takes members; records in any other bracket stay top-level objects.
         if (last && last->type == kObjGroup) {
           group = last;
+          lastMember = nullptr;
           inGroup = true;
         }
         break;
@@ -127,6 +117,7 @@ bool DoReadTemplateObjects() {
           }
         }
         group = nullptr;
+        lastMember = nullptr;
         inGroup = false;
         break;
       case kTagCabinetBegin: {
@@ -139,6 +130,7 @@ bool DoReadTemplateObjects() {
             last->baseElevation = state->elevation;
           }
           group = last;
+          lastMember = nullptr;
           inGroup = true;
         } else {
           free(state);
@@ -148,6 +140,7 @@ bool DoReadTemplateObjects() {
       case kTagCabinetEnd:
         if (group) UpdateObjectRootBounds(group, 0, 1);
         group = nullptr;
+        lastMember = nullptr;
         inGroup = false;
         break;
       default:
@@ -163,7 +156,7 @@ bool DoReadTemplateObjects() {
 
 int TemplateFileRead(const char* path) {
   if (!gCurDocument || !path) return 0;
-  if (!LoadInputFile(path)) return 0;
+  if (!LoadInputFile(path, CheckDesignFileHead)) return 0;
   DoReadHeader();
   bool ok = !StreamFailed() && DoReadTemplateDocStateForVersion(sInputVersion) && !StreamFailed() &&
             DoReadTemplateObjects();

@@ -125,7 +125,9 @@ int ReadTopoGridFile(char* path) {
   ZLKDocumentModel* doc = gCurDocument;
   if (!doc || !doc->itsDocState || !path) return 0;
   Validate512Pathname(path);
-  if (!path[0] || !LoadInputFile(path)) {
+  if (!path[0] || !LoadInputFile(path, [](const uint8_t* head, size_t size) {
+        return CheckVersionHead(head, size, {kVersionTopoGrid8000, kVersionTopoGrid9000});
+      })) {
     SetupTopoGrid();
     return 0;
   }

@@ -77,7 +77,9 @@ int SaveState(const char* path) {
   if (!path || !gCurDocument) return 0;
   BeginOutputBuffer();
   WriteDesignToOutputBuffer();
-  bool written = CreateApplicationTemporaryFolder() && WriteOutputFile(path);
+  // A snapshot is a private scratch file, deleted with the design: replaced atomically but not
+  // flushed to disk as a save is.
+  bool written = CreateApplicationTemporaryFolder() && WriteOutputFile(path, false);
   ReleaseOutputBuffer();
   if (!written) {
     ShowAlert("Unable to store the undo state.", kDiskSpaceText);
@@ -89,7 +91,8 @@ int SaveState(const char* path) {
 int RestoreState(const char* path) {
   ZLKDocumentModel* doc = gCurDocument;
   if (!path || !doc) return 0;
-  if (!LoadInputFile(path)) return 0;
+  // The snapshot folder is ours: a planted link or someone else's file is not read.
+  if (!LoadPrivateInputFile(path, CheckDesignFileHead)) return 0;
   if (!doc->itsLayers) {
     ReleaseInputBuffer();
     ShowAlert("Unable to restore the undo state.", kDiskSpaceText);

@@ -20,6 +20,7 @@ bool IsWallOrDeck(const Objex* o) { return o && (o->type == kObjWall || o->type 
 
 // Detaches the object from its sibling list, its parent's child list or its layer.
 void UnlinkForDelete(Objex* object) {
+  ForgetObjectAsTail(object);
   if (object->prev) {
     object->prev->next = object->next;
   } else if (object->parent && object->parent->firstChild == object) {
@@ -83,6 +84,7 @@ void DeleteChildrenAndSymbol(Objex* object, void (*deleter)(Objex*)) {
     c = next;
   }
   object->firstChild = nullptr;
+  object->lastChild = nullptr;
   for (Objex* s = object->symbol3D; s;) {
     Objex* next = s->next;
     s->prev = nullptr;  // the list is dropped whole: no relinking
@@ -243,6 +245,7 @@ void DeleteLayerObjects(Layer* layer) {
     o = next;
   }
   layer->firstObject = nullptr;
+  layer->lastObject = nullptr;
 }
 
 void DeleteLayer(Layer* layer) {

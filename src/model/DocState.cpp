@@ -229,6 +229,7 @@ void InitializeDocState(DocState* ds) {
   ds->setting161 = 0.0f;
   ds->renderSetting2 = 0;
   ds->setting163 = 5;
+  ds->windowDoorRenderQuality = 8;
   ds->documentChanged = 0;
   ds->viewSetting2 = 0;
   ds->deckHeight = 24.0f;
@@ -384,6 +385,7 @@ void InitializeDocState(DocState* ds) {
   ds->measureSystem = gDefaultToImperial ? kMeasureImperial : kMeasureMetric;
   ds->walkPosition.floatH = 0;
   ds->walkPosition.floatV = ds->planBounds.floatBottom - 125.0f;
+  ds->clearViewFill = {65535, 65535, 65535};
   memcpy(ds->colorTable, kDefaultColorTable, sizeof(ds->colorTable));
   memcpy(ds->planMasks, kDefaultPlanMasks, sizeof(ds->planMasks));
   ds->wallSetting9 = ds->wallHeight * 1.25f;

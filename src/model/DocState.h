@@ -358,6 +358,54 @@ struct DocState {
   // reference's side. Not stored.
   Float3DPoint origin{};
   uint8_t lockOriginX{}, lockOriginY{}, lockOriginZ{};
+  // The 3D view shows the framing instead of the finished building. Not stored.
+  uint8_t framingView{};
+  // Segments per curve of the parts of custom doors and windows in 3D (8). Not stored.
+  int32_t windowDoorRenderQuality{};
+  // Fill colour of ClearView in 3D (white). Not stored.
+  RGBColor clearViewFill{};
+  // The 3D builders' names for stored fields: in framing view, untextured grey faces (cleared
+  // whenever a design is read); segments per curve of 3D parts other than floors and cut-outs.
+  uint8_t& framingPlainColors() { return drawSetting2; }
+  int32_t& objectRenderQuality() { return setting163; }
+
+  // The 3D window's names for the camera, render and cut-away settings, each an accessor of
+  // the stored field that holds it.
+  int16_t& renderMode() { return viewSetting12; }                  // kRender* code
+  int32_t& antiAliasPasses() { return renderSetting3; }            // final-render passes
+  uint16_t& clearViewOpacity() { return viewSetting3; }
+  uint8_t& shadowRender() { return shadowsOn; }
+  uint8_t& transparency() { return viewSetting1; }                 // ClearView is on
+  int16_t& orthoView() { return viewSetting4; }                    // 0 perspective, 1..4 elevations
+  int32_t& cutAwayPosition() { return viewSetting2; }
+  int16_t& cutAwayDirection() { return cutAwayPlane; }             // kCutAway* code
+  uint8_t& controlledNavigation() { return navigationSubMode; }
+  float& walkViewAngle() { return walkAngle; }                     // degrees
+  FloatPoint& walkEyePoint() { return walkPosition; }              // h = x, v = z
+  float& walkEyeHeight() { return walkElevation; }
+  float& walkPitchAngle() { return viewSetting14; }                // degrees
+  float& flyAngleX() { return flyPitch; }
+  float& flyAngleY() { return flyAngle; }
+  float& flyDistance() { return flyAltitude; }
+  FloatPoint& flyCenter() { return lookOffset; }
+  // The renderer's names: shading, exclusions, scale and the colours of the 3D view. Its
+  // navigation speed (6 to 10, the real-time detail) is navigationStep.
+  float& lightBrightness() { return viewSetting6; }                // 0.5 + 2v/100
+  float& lightIntensity() { return viewSetting11; }
+  int32_t& renderExclusions() { return viewSetting5; }             // kLVOff* bits
+  float& orthoScale() { return setting159; }
+  RGBColor& backgroundColor() { return background3DColor; }
+  RGBColor& wireframeBackgroundColor() { return sceneColor; }
+  RGBColor& clearViewLineColor() { return setting320; }
+  RGBColor& clearViewFillColor() { return clearViewFill; }
+  // The plan window's names for the same settings (the walk camera, ClearView, passes);
+  // its navigation speed (6 to 10) is navigationStep.
+  float& cameraAngle() { return walkAngle; }
+  FloatPoint& cameraPosition() { return walkPosition; }
+  int16_t& cameraMode() { return navigationMode; }
+  float& eyeHeight() { return walkElevation; }
+  uint8_t& clearView() { return viewSetting1; }
+  int32_t& renderPasses() { return renderSetting3; }
 };
 
 DocState* CreateDocState();

@@ -18,6 +18,7 @@
 #include "model/LiveViews.h"
 #include "model/Palettes.h"
 #include "model/Records.h"
+#include "platform/FileIO.h"
 #include "platform/Session.h"
 #include "platform/TemporaryFolder.h"
 
@@ -75,12 +76,9 @@ uint32_t DefaultDraw() {
 
 bool UndoFilesExistFor(int32_t docID);
 
-// Taken by an open document of this process, or by the undo files of another running copy.
-bool IDInUse(int32_t id) {
-  for (const ZLKDocumentModel* m : OpenModels())
-    if (m->itsDocID == id) return true;
-  return UndoFilesExistFor(id);
-}
+// Taken by an open document of this or another running copy, or by undo files that are
+// still there (leftovers that could not be removed are not taken over either).
+bool IDInUse(int32_t id) { return UndoFilesOwnedByRunningCopy(id) || UndoFilesExistFor(id); }
 
 }  // namespace
 
@@ -106,6 +104,14 @@ ZLKDocumentModel* ZLKDocumentModel::alloc() {
   auto* model = new (std::nothrow) ZLKDocumentModel;
   if (!model) return nullptr;
   model->itsDocID = DrawDocumentID();
+  if (CreateApplicationTemporaryFolder()) {
+    // Another copy may have taken the same id since it was drawn: draw again.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+      model->itsOwnershipLock = HoldOwnershipLock(UndoLockPathFor(model->itsDocID));
+      if (model->itsOwnershipLock >= 0 || !IsHeldByRunningCopy(UndoLockPathFor(model->itsDocID))) break;
+      model->itsDocID = DrawDocumentID();
+    }
+  }
   OpenModels().push_back(model);
   return model;
 }
@@ -114,6 +120,8 @@ void ZLKDocumentModel::release(ZLKDocumentModel* model) {
   if (!model) return;
   model->deleteContents();
   model->sanitizeUndoFiles();
+  DropOwnershipLock(model->itsOwnershipLock, UndoLockPathFor(model->itsDocID));
+  model->itsOwnershipLock = -1;
   auto& open = OpenModels();
   open.erase(std::remove(open.begin(), open.end(), model), open.end());
   if (gCurDocument == model) gCurDocument = nullptr;
@@ -232,6 +240,48 @@ std::string UndoFilePrefixFor(int32_t docID) {
 }
 
 std::string ZLKDocumentModel::undoFilePrefix() const { return UndoFilePrefixFor(itsDocID); }
+
+std::string UndoLockPathFor(int32_t docID) {
+  return ApplicationTemporaryPath() + "/" + UndoFilePrefixFor(docID) + ".lock";
+}
+
+bool UndoFilesOwnedByRunningCopy(int32_t docID) {
+  for (const ZLKDocumentModel* m : OpenModels())
+    if (m->itsDocID == docID) return true;
+  return IsHeldByRunningCopy(UndoLockPathFor(docID));
+}
+
+int RemoveAbandonedUndoFiles() {
+  DIR* dir = opendir(ApplicationTemporaryPath().c_str());
+  if (!dir) return 0;
+  // "<session prefix><id>_<slot>.dat" and "<session prefix><id>.lock".
+  const std::string session = "com.zelkoworks.casavelt_1100_" + std::to_string(SessionID()) + "_";
+  std::vector<std::pair<std::string, int32_t>> found;
+  while (dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.compare(0, session.size(), session) != 0) continue;
+    size_t at = session.size(), digits = 0;
+    int64_t id = 0;
+    while (at < name.size() && name[at] >= '0' && name[at] <= '9' && digits < 9) {
+      id = id * 10 + (name[at++] - '0');
+      ++digits;
+    }
+    if (digits == 0 || id > 0xFFFFFF) continue;
+    const std::string rest = name.substr(at);
+    bool ours = rest == ".lock";
+    if (!ours && rest.size() > 5 && rest[0] == '_' && rest.compare(rest.size() - 4, 4, ".dat") == 0) {
+      ours = true;
+      for (size_t i = 1; i < rest.size() - 4; ++i)
+        if (rest[i] < '0' || rest[i] > '9') ours = false;
+    }
+    if (ours) found.emplace_back(name, static_cast<int32_t>(id));
+  }
+  int removed = 0;
+  for (const auto& [name, id] : found)
+    if (!UndoFilesOwnedByRunningCopy(id) && unlinkat(dirfd(dir), name.c_str(), 0) == 0) ++removed;
+  closedir(dir);
+  return removed;
+}
 
 namespace {
 // "<prefix>_<slot>.dat" with a slot of digits only, so that document 12 never takes the

@@ -44,6 +44,9 @@ class ZLKDocumentModel {
   // The document's undo-name stack (owned by the document) and its edited flag.
   UndoNameStack* itsUndoManager = nullptr;
   bool itsEdited = false;
+  // Held while the model lives (alloc to release): marks its id, and so its undo files, as
+  // those of a running copy (see UndoFilesOwnedByRunningCopy). -1 when none could be taken.
+  int itsOwnershipLock = -1;
 
   // A new empty model, listed among the open models, with an id that no open model has.
   static ZLKDocumentModel* alloc();
@@ -106,6 +109,15 @@ void SetDocumentIDSource(std::function<uint32_t()> source);
 int32_t DrawDocumentID();
 // "com.zelkoworks.casavelt_1100_<session>_<document>": the name prefix of a document's undo files.
 std::string UndoFilePrefixFor(int32_t docID);
+// "<prefix>.lock" in the temporary folder: the file a running copy keeps locked while a
+// document of that id is open.
+std::string UndoLockPathFor(int32_t docID);
+// Whether a running copy of the program (this one included) has a document of that id
+// open, and so owns its undo files.
+bool UndoFilesOwnedByRunningCopy(int32_t docID);
+// Removes the undo files (and lock files) of this session that no running copy owns:
+// those of runs that crashed. Called at start-up. Returns how many files were removed.
+int RemoveAbandonedUndoFiles();
 
 // Makes a model current for the life of the scope.
 struct CurrentDocumentScope {

@@ -74,6 +74,7 @@ void LinkCopy(Objex* copy, Objex* parent, Objex* prevSibling, uint8_t append, La
     copy->next = prevSibling->next;
     if (prevSibling->next) prevSibling->next->prev = copy;
     prevSibling->next = copy;
+    NoteObjectLinkedAfter(copy, prevSibling);
   } else if (parent) {
     copy->parent = parent;
     copy->prev = nullptr;

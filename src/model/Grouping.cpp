@@ -67,17 +67,7 @@ void GroupObject(Objex* obj) {
   if (!obj || !gGroupLeader || gGroupLeader == obj) return;
   UnlinkObject(obj);
   Objex* leader = gGroupLeader;
-  obj->next = nullptr;
-  if (!leader->firstChild) {
-    leader->firstChild = obj;
-    obj->prev = nullptr;
-  } else {
-    Objex* last = leader->firstChild;
-    while (last->next) last = last->next;
-    last->next = obj;
-    obj->prev = last;
-  }
-  obj->parent = leader;
+  AppendChildToObject(obj, leader);
   // Members live on the group's layer.
   obj->layer = leader->layer;
 }
@@ -88,6 +78,7 @@ void UngroupObject(Objex* obj) {
   if (!layer) return;  // members would have nowhere to go
   Objex* members = obj->firstChild;
   obj->firstChild = nullptr;
+  obj->lastChild = nullptr;
   DeleteObj(obj);
   while (members) {
     Objex* next = members->next;

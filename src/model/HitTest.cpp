@@ -388,8 +388,7 @@ bool SelectFromLayer(Layer* layer, ClickInfo* click, uint8_t selectedOnly, const
                      int16_t typeCount) {
   const DocState* ds = CurDocState();
   if (!layer || !click || !ds || !layer->visible || !layer->selectable) return false;
-  Objex* last = layer->firstObject;
-  while (last && last->next) last = last->next;
+  Objex* last = LastObjectOfLayer(layer);
   int hits = 0;
   for (Objex* obj = last; obj; obj = obj->prev) {
     if (!IsObjectOnCurrentPlan(obj, ds->currentPlanMask)) continue;
@@ -397,7 +396,8 @@ bool SelectFromLayer(Layer* layer, ClickInfo* click, uint8_t selectedOnly, const
     const float savedWidth = obj->width;
     if (topo) obj->width = 1.0f;
     bool hit = false;
-    if (IsObjectSelected(obj) && !ToolIsPointOriented(gCurTool, obj)) hit = TestCorners(obj, click);
+    // The kind first: it is cheaper to ask than a walk of the points.
+    if (!ToolIsPointOriented(gCurTool, obj) && IsObjectSelected(obj)) hit = TestCorners(obj, click);
     if (!hit) hit = SelectFromObject(obj, click, selectedOnly, types, typeCount);
     if (topo) obj->width = savedWidth;
     if (!hit) continue;
@@ -600,7 +600,18 @@ void DeselectAllAttachmentObjects() {
 
 void SelectLayer(Layer* layer, int8_t mode, uint8_t flag) {
   if (!layer || !layer->visible || !layer->selectable) return;
-  for (Objex* o = layer->firstObject; o; o = o->next) SelectObj(o, mode, flag);
+  bool passedPoints = false;
+  for (Objex* o = layer->firstObject; o; o = o->next) {
+    // Deselecting an object with nothing selected in it changes no flag and gives no feedback;
+    // only the stored wall-segment dimension, which going over its points would clear, is
+    // cleared below.
+    if (mode == kSelectOff && !HasSelectedPointInTree(o)) {
+      passedPoints = passedPoints || ToolIsPointOriented(gCurTool, o) || o->type == kObjLine;
+      continue;
+    }
+    SelectObj(o, mode, flag);
+  }
+  if (passedPoints) ClearDimensionWallSegmentSelection();
 }
 
 void SelectAllLayers(Layer* firstLayer, int8_t mode, uint8_t flag) {

@@ -12,6 +12,7 @@
 #include "model/DocumentModel.h"
 #include "model/Palettes.h"
 #include "model/PendingServices.h"
+#include "model/PlaneObjectRecords.h"
 #include "model/Records.h"
 #include "model/TextureFace.h"
 #include "model/TextureIDs.h"
@@ -88,9 +89,9 @@ void RefreshShape(Objex* o) {
 
 int32_t LinkOf(int32_t refID) { return kTexturePaletteLink - refID; }
 
-bool PlaneListShows(const GLPlaneObject* p, int32_t link) {
+bool PlaneListShows(const PlaneObject* p, int32_t link) {
   for (; p; p = p->next) {
-    const int32_t id = p->renderKind == 6 ? p->textureIDA : p->textureIDB;
+    const int32_t id = p->renderKind == 6 ? p->textureIdA : p->textureIdB;
     if (id == link || PlaneListShows(p->children, link) || PlaneListShows(p->attachments, link))
       return true;
   }

@@ -10,6 +10,7 @@
 #include "model/DocState.h"
 #include "model/HitTest.h"
 #include "model/Records.h"
+#include "model/TopoGrid.h"
 #include "model/ViewProjection.h"
 
 uint8_t gRefreshRender = 0;
@@ -51,7 +52,8 @@ void NoteServiceCall(const char* routine, const Objex* object) {
 #define PENDING_OBJECT_ROUTINE(name) \
   void name(Objex* object) { NoteServiceCall(#name, object); }
 
-PENDING_OBJECT_ROUTINE(Update3DWall)
+// Weak: building3d/Walls3D's Update3DWall replaces it wherever the building library is linked.
+__attribute__((weak)) void Update3DWall(Objex* object) { NoteServiceCall("Update3DWall", object); }
 PENDING_OBJECT_ROUTINE(Update3DRoof)
 PENDING_OBJECT_ROUTINE(Update3DRoofPanel)
 PENDING_OBJECT_ROUTINE(Update3DDeck)
@@ -65,9 +67,28 @@ PENDING_OBJECT_ROUTINE(UpdateEdgingObject)
 PENDING_OBJECT_ROUTINE(UpdateFenceObject)
 PENDING_OBJECT_ROUTINE(UpdateAllRoofAttachments)
 PENDING_OBJECT_ROUTINE(UpdateFixedComponent)
-PENDING_OBJECT_ROUTINE(RenderEntireObject)
-PENDING_OBJECT_ROUTINE(RenderSingleObject)
-PENDING_OBJECT_ROUTINE(DeleteRendererObject)
+// Weak: building3d/RenderRoad replaces these wherever the building library is linked.
+__attribute__((weak)) void RenderEntireObject(Objex* object) { NoteServiceCall("RenderEntireObject", object); }
+__attribute__((weak)) void RenderSingleObject(Objex* object) { NoteServiceCall("RenderSingleObject", object); }
+PENDING_OBJECT_ROUTINE(FrameWindowsAndDoors)
+// CarveWindowsAndDoors: its stand-in lives in building3d/PendingWallFaces (its only callers).
+void CarveAllRoofAttachments(Objex* roof, Plane*, int32_t, int16_t) {
+  NoteServiceCall("CarveAllRoofAttachments", roof);
+}
+void CarveAllRoofPanelAttachments(Objex* panel, Plane*, int16_t) {
+  NoteServiceCall("CarveAllRoofPanelAttachments", panel);
+}
+
+// Weak: the renderer's upkeep (render3d/RendererUpkeep) replaces these wherever it is linked.
+__attribute__((weak)) uint8_t gRenderOnShow = 0;
+__attribute__((weak)) uint8_t gForceRenderObjectNow = 0;
+__attribute__((weak)) void DeleteRendererObject(Objex* object) {
+  NoteServiceCall("DeleteRendererObject", object);
+}
+__attribute__((weak)) void DeleteAllRendererObjects() {
+  NoteServiceCall("DeleteAllRendererObjects", nullptr);
+}
+__attribute__((weak)) void ResetSceneDisplayList() {}
 
 void AddDeckSteps(Objex* deck, Poinz* point, Poinz* nextPoint) {
   NoteServiceCall("AddDeckSteps", deck);
@@ -105,12 +126,12 @@ int UpdateAllWallAttachments(Objex* wall) {
   return 0;
 }
 
-void ReRenderObject(Objex* object) {
+__attribute__((weak)) void ReRenderObject(Objex* object) {
   NoteServiceCall("ReRenderObject", object);
   if (object) object->needsRender = 1;
 }
 
-void RenderAllLayers() {
+__attribute__((weak)) void RenderAllLayers() {
   NoteServiceCall("RenderAllLayers", nullptr);
   gRefreshRender = 1;
 }
@@ -181,6 +202,21 @@ void CreateCustomSkylightBoundsPoints(Objex* skylight, const FloatRect*) {
 
 Objex* gWorkbenchObject = nullptr;
 void SetLotElevation() { NoteServiceCall("SetLotElevation", nullptr); }
+__attribute__((weak)) bool TopoInUse() {
+  const DocState* ds = CurDocState();
+  if (!ds || !gTopographyGrid) return false;
+  if (ds->topoFlag1 || ds->topoPath[0]) return true;
+  auto holdsTerrain = [](const Layer* layer) {
+    for (const Objex* o = layer ? layer->firstObject : nullptr; o; o = o->next)
+      if (o->type == kObjTopography || o->type == kObjEntireLot || o->type == kObjSlopeLotSection)
+        return true;
+    return false;
+  };
+  if (holdsTerrain(gCurDocument->itsTopoLayer)) return true;
+  for (const Layer* l = gCurDocument->itsLayers; l; l = l->next)
+    if (holdsTerrain(l)) return true;
+  return false;
+}
 void DrawSelectionLine(Objex* object) {
   NoteServiceCall("DrawSelectionLine", object);
   if (gPlanDrawingServices.drawSelectionLine) gPlanDrawingServices.drawSelectionLine(object);
@@ -190,10 +226,17 @@ void SetElevationPane(const SelectionState40* ss40) {
   if (ss40 && gFrontEnd.setElevationPane) gFrontEnd.setElevationPane(ss40);
 }
 
-GLPlaneObject* gGLPlaneObjects = nullptr;
-void InitializeAnimatedLVStatus() { NoteServiceCall("InitializeAnimatedLVStatus", nullptr); }
-void SetLVStatusString(const char*) { NoteServiceCall("SetLVStatusString", nullptr); }
-void ResetAnimatedLVStatus() { NoteServiceCall("ResetAnimatedLVStatus", nullptr); }
+__attribute__((weak)) PlaneObject* gGLPlaneObjects = nullptr;
+LiveViewHost gLiveViewHost;
+bool LiveViewControllerExists() { return gLiveViewHost.viewBounds != nullptr; }
+bool LiveViewWindowVisible() { return gLiveViewHost.isVisible && gLiveViewHost.isVisible(); }
+void InitializeAnimatedLVStatus() {
+  ForwardToFrontEnd("InitializeAnimatedLVStatus", gFrontEnd.initializeAnimatedLVStatus);
+}
+void SetLVStatusString(const char* text) {
+  ForwardToFrontEnd("SetLVStatusString", gFrontEnd.setLVStatusString, text);
+}
+void ResetAnimatedLVStatus() { ForwardToFrontEnd("ResetAnimatedLVStatus", gFrontEnd.resetAnimatedLVStatus); }
 
 uint8_t gMirroring = 0;
 void ResetStandardTool(uint8_t flag) {
@@ -225,7 +268,8 @@ __attribute__((weak)) void EvaluatePoint(int32_t x, int32_t y, float* outX, floa
   *outZ = mz;
 }
 
-Objex* ConnectWallPoint(Objex* wall, Poinz*) {
+// Weak: building3d/WallJoining's ConnectWallPoint replaces it where the building library is linked.
+__attribute__((weak)) Objex* ConnectWallPoint(Objex* wall, Poinz*) {
   NoteServiceCall("ConnectWallPoint", wall);
   return wall;
 }
@@ -327,4 +371,45 @@ void RealTimePlantGrowthD3D(int16_t level, int16_t step) {
   gCurDocument->itsDocState->plantAge = static_cast<float>(age);
   if (gCurDocument->itsLayers) SelectAllLayers(gCurDocument->itsLayers, kSelectOff, 1);
   Refresh();
+}
+
+void RealTimeRotateAnimOpenGL() { NoteServiceCall("RealTimeRotateAnimOpenGL", nullptr); }
+void SetCameraAngle(float, float, float) { NoteServiceCall("SetCameraAngle", nullptr); }
+void SetCameraPosition(float, float, float) { NoteServiceCall("SetCameraPosition", nullptr); }
+uint8_t gAnimateBackground = 0;
+void AnimateBackground(DocState*) { NoteServiceCall("AnimateBackground", nullptr); }
+void RunLVGeneralPropertiesSheet() { NoteServiceCall("RunLVGeneralPropertiesSheet", nullptr); }
+void RunLVLightPropertiesSheet() { NoteServiceCall("RunLVLightPropertiesSheet", nullptr); }
+void RunWalkElevationSheet() { NoteServiceCall("RunWalkElevationSheet", nullptr); }
+void RunFlyAltitudeSheet() { NoteServiceCall("RunFlyAltitudeSheet", nullptr); }
+int16_t gSelectedContentCategory = -1;
+SymEntryInfo gSelectedContentEntry;
+SymEntryInfo* ContentPaletteSelectedSymEntry() {
+  if (gSelectedContentEntryType == 0) return nullptr;
+  gSelectedContentEntry.type = gSelectedContentEntryType;
+  return &gSelectedContentEntry;
+}
+bool DecodeSymEntryWithData(const uint8_t*, size_t, SymEntryInfo*) {
+  NoteServiceCall("DecodeSymEntryWithData", nullptr);
+  return false;
+}
+bool ApplyColor(POINT, int32_t, int32_t, int32_t) {
+  NoteServiceCall("ApplyColor", nullptr);
+  return false;
+}
+bool ApplyTexture(POINT, int32_t) {
+  NoteServiceCall("ApplyTexture", nullptr);
+  return false;
+}
+bool ApplyMoulding(POINT, int32_t) {
+  NoteServiceCall("ApplyMoulding", nullptr);
+  return false;
+}
+bool ApplyCustomTextureImage(POINT, SymEntryInfo*) {
+  NoteServiceCall("ApplyCustomTextureImage", nullptr);
+  return false;
+}
+bool ApplyCustomMoulding(POINT, SymEntryInfo*) {
+  NoteServiceCall("ApplyCustomMoulding", nullptr);
+  return false;
 }

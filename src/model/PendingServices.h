@@ -33,7 +33,7 @@ class ServiceCallRecorder {
 void NoteServiceCall(const char* routine, const Objex* object);
 
 // 3D rebuilding (building elements).
-void Update3DWall(Objex* wall);
+void Update3DWall(Objex* wall);  // building3d/Walls3D (weak fallback here records the call)
 void Update3DRoof(Objex* roof);
 void Update3DRoofPanel(Objex* panel);
 void Update3DDeck(Objex* deck);
@@ -59,11 +59,29 @@ void UpdateAllRoofAttachments(Objex* roof);
 void UpdateFixedComponent(Objex* object);
 
 // Rendering.
+// Renderer upkeep lives in render3d/RendererUpkeep; the model keeps weak fallbacks (record
+// the call; ReRenderObject marks the object for a rebuild) for programs without it.
 void ReRenderObject(Objex* object);
+void DeleteRendererObject(Objex* object);
+void DeleteAllRendererObjects();
+extern uint8_t gRenderOnShow;          // the 3D scene is stale: rebuild it when the window shows
+extern uint8_t gForceRenderObjectNow;  // rebuild an object now even while the window is hidden
+// Drops the real-time scene display list (render3d/RealTimeScene; weak fallback here).
+void ResetSceneDisplayList();
+// The road from the plan to the 3D scene lives in building3d/RenderRoad; the model keeps weak
+// fallbacks (record the call; RenderAllLayers asks for a redraw) for programs without it.
 void RenderAllLayers();
 void RenderEntireObject(Objex* object);
 void RenderSingleObject(Objex* object);
-void DeleteRendererObject(Objex* object);
+// Openings cut into the faces being built (doors, windows, skylights, dormer cut-outs) and the
+// framing of walls: not built yet; the faces stay whole and the framing view shows no members.
+// A wall face still takes its segment's side material (building3d/PendingWallFaces).
+struct Plane;
+void CarveWindowsAndDoors(Objex* part, Objex* wall, Poinz* bottomStart, Poinz* topStart,
+                          Poinz* bottomEnd, Poinz* topEnd, int32_t faceIndex, Plane* plane);
+void CarveAllRoofAttachments(Objex* roof, Plane* plane, int32_t panelID, int16_t side);
+void CarveAllRoofPanelAttachments(Objex* panel, Plane* plane, int16_t side);
+void FrameWindowsAndDoors(Objex* wall);
 extern uint8_t gRefreshRender;
 // The ten 3D option bits (bits 0..9); all set at start-up.
 extern int32_t gLiveViewOptions;
@@ -134,21 +152,42 @@ struct SelectionState40;
 extern Objex* gWorkbenchObject;
 // Recomputes the terrain heights from the lot slopes and topography regions.
 void SetLotElevation();
+// Whether the terrain is in use: the grid exists and the design has the topography flag or a
+// topography file, or a topography, lot or slope-section object at the top of a layer.
+// The 3D lot rendering owns it; this body answers from the model until it is built.
+bool TopoInUse();
 // Draws the object's outline as selection feedback (through gPlanDrawingServices).
 void DrawSelectionLine(Objex* object);
 // Shows the base-elevation summary in the main window's elevation pane.
 void SetElevationPane(const SelectionState40* ss40);
 
-// Renderer plane objects (3D rendering): the fields the palette code reads.
-struct GLPlaneObject {
-  int16_t renderKind;        // 6: the material is side A's
-  int32_t textureIDA;        // material side A
-  int32_t textureIDB;        // material side B
-  GLPlaneObject* children;
-  GLPlaneObject* attachments;
-  GLPlaneObject* next;
+// The scene list of plane objects (its records in model/PlaneObjectRecords.h) lives in
+// building3d/PlaneObjects; a weak empty list stands in for programs that do not link it.
+struct PlaneObject;
+extern PlaneObject* gGLPlaneObjects;
+// The 3D window as the core reaches it (the shared LiveViewController): the controller fills
+// these hooks when it is created and empties them when it goes. With no viewBounds hook there
+// is no 3D window controller, and the renderer draws nothing.
+struct LiveViewHost {
+  // Size of the 3D view's drawing surface in device pixels.
+  void (*viewBounds)(int32_t* width, int32_t* height) = nullptr;
+  bool (*isVisible)() = nullptr;                    // the 3D window is shown
+  // The next key pressed in the 3D window since the render began (kKeyCodeEscape 53 for
+  // Escape), taken off the queue; -1 when none waits. flushKeys drops the queued keys.
+  int32_t (*takeKeyDown)() = nullptr;
+  void (*flushKeys)() = nullptr;
+  // A finished frame is kept for the view (FinalizeGLScene); the view shows it.
+  void (*frameFinished)() = nullptr;
+  // Redraw the 3D view now (a full render when gRefreshRender is set).
+  void (*display)() = nullptr;
+  // The event being handled: kLiveViewLeftMouseDown, kLiveViewLeftMouseUp or 0.
+  int32_t (*currentMouseEvent)() = nullptr;
 };
-extern GLPlaneObject* gGLPlaneObjects;  // head of the renderer's list; null when none
+extern LiveViewHost gLiveViewHost;
+constexpr int32_t kKeyCodeEscape = 53;
+constexpr int32_t kLiveViewLeftMouseDown = 1, kLiveViewLeftMouseUp = 2;
+bool LiveViewControllerExists();
+bool LiveViewWindowVisible();
 // Progress display of the 3D window (indeterminate animation and status text).
 void InitializeAnimatedLVStatus();
 void SetLVStatusString(const char* text);
@@ -186,6 +225,10 @@ struct FrontEndServices {
   void (*setElevationPane)(const SelectionState40* ss40) = nullptr;
   // The application delegate's resetStandardTool: (ResetStandardTool hands its flag on).
   void (*resetStandardTool)(uint8_t force) = nullptr;
+  // The 3D window's status line and progress animation (the three LV status calls above).
+  void (*setLVStatusString)(const char* text) = nullptr;
+  void (*initializeAnimatedLVStatus)() = nullptr;
+  void (*resetAnimatedLVStatus)() = nullptr;
 };
 extern FrontEndServices gFrontEnd;
 
@@ -204,7 +247,7 @@ extern uint16_t gCurSnap;  // current snap tool code, 500 at start-up
 void EvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ, uint8_t snap,
                    ClickInfo* click, uint8_t unzoom);
 // Joins the wall to a wall found at its end point; the resulting wall (maybe another
-// record) or null when nothing was joined.
+// record). Lives in building3d/WallJoining (weak fallback here records the call).
 Objex* ConnectWallPoint(Objex* wall, Poinz* endPoint);
 extern int32_t gFlooringDefaultTexture;  // 1700
 extern int32_t gFillDefaultTexture;      // 1115
@@ -280,3 +323,92 @@ void SetStatusBar(const char* text);
 // itsMaximumPlantAge (at least 1) goes into DocState.plantAge; every object is deselected
 // and the plan redrawn. Growing the plants themselves is not built. No DocState: nothing.
 void RealTimePlantGrowthD3D(int16_t level, int16_t step);
+
+// The 3D window's neighbours that are not built yet: camera navigation, the property and
+// altitude sheets, the content palette's selection, and applying content in 3D.
+// Navigation: the modal loop a mouse-down in the 3D view starts (returns at mouse-up), the
+// camera set-up of the animated background, and its re-alignment.
+void RealTimeRotateAnimOpenGL();
+void SetCameraAngle(float x, float y, float z);
+void SetCameraPosition(float x, float y, float z);
+extern uint8_t gAnimateBackground;  // the background follows the camera
+void AnimateBackground(DocState* docState);
+// The rendering and lighting sheets and the walk elevation and fly altitude sheets of the
+// 3D window; each returns when its sheet is closed.
+void RunLVGeneralPropertiesSheet();
+void RunLVLightPropertiesSheet();
+void RunWalkElevationSheet();
+void RunFlyAltitudeSheet();
+// A content library entry as the 3D view applies it.
+struct SymEntryInfo {
+  int16_t type = 0;  // kEntry* code
+  RGBColor textureColor{};
+  int32_t textureID = 0;
+};
+constexpr int16_t kEntryColor = 4, kEntryMaterial = 5, kEntryTrim = 7, kEntryCustomTexture = 9,
+                  kEntryCustomTrim = 12;
+// The content palette's selected category (kCategoryAccessories 0 .. kCategoryTrim 3 apply
+// in 3D), -1 while there is no content palette; its selected entry, whose type is
+// gSelectedContentEntryType (null while that is 0).
+extern int16_t gSelectedContentCategory;
+extern SymEntryInfo gSelectedContentEntry;
+SymEntryInfo* ContentPaletteSelectedSymEntry();
+// Fills the entry from the data of a content library drag; false when the data holds none.
+bool DecodeSymEntryWithData(const uint8_t* data, size_t size, SymEntryInfo* entry);
+// Applying content to the surface under a 3D view point; each reports whether it changed
+// the design.
+bool ApplyColor(POINT point, int32_t color, int32_t a, int32_t b);
+bool ApplyTexture(POINT point, int32_t textureID);
+bool ApplyMoulding(POINT point, int32_t textureID);
+bool ApplyCustomTextureImage(POINT point, SymEntryInfo* entry);
+bool ApplyCustomMoulding(POINT point, SymEntryInfo* entry);
+
+// The 3D renderer's neighbours not built yet (lot and topography, background, grid faces,
+// plants, textures, light glows, shadows, image export). Bodies in
+// render3d/PendingRenderServices.cpp: no lot, no background, no texture, no glow; the shadow
+// render draws a plain frame.
+struct PlaneObject;
+void RenderShadows();
+void RenderGLBackground(int16_t antiAliased, int32_t pass);
+void RTRenderGLBackground();
+void RenderGLLot();
+void RenderGLLotBase();
+void RTRenderGLLot();
+void RTRenderGLLotBase();
+void SetupTopoTrimObjectList();
+void RenderGLGridPlaneObject(PlaneObject* object);
+void RTRenderGLPlantObject(PlaneObject* object);
+// The drawing of trims, auto-generated symbol parts, plants, photos and shadows, which the
+// list walkers (render3d/PlaneObjectLists) call; not built yet. Bodies in
+// render3d/PendingListRenderers.cpp: trims and symbol parts are drawn as plain plane objects,
+// plants, photos and shadows draw nothing.
+void RenderGLTrimPlaneObject(PlaneObject* object, int16_t includeExcavation);
+void RTRenderGLTrimPlaneObject(PlaneObject* object, int16_t includeExcavation);
+void RenderGLAutoGenPlaneObject(PlaneObject* object, int16_t includeExcavation);
+void RTRenderGLAutoGenPlaneObject(PlaneObject* object, int16_t includeExcavation);
+void RenderGLPlantObject(PlaneObject* object);
+void RenderGLPhotoObject(PlaneObject* object);
+void RTRenderGLPhotoObject(PlaneObject* object);
+void RenderGLPlaneShadowObject(PlaneObject* object);
+void RenderGLPlaneShadowObjectMask(PlaneObject* object);
+void RenderGLPlantShadowObject(PlaneObject* object);
+void RenderGLPhotoShadowObject(PlaneObject* object);
+// Makes a texture id resident (its GL name in the renderer's id-to-name map); false when it
+// cannot be loaded.
+bool LoadGLTexture(int32_t textureID);
+bool LoadGLCustomTexture(int32_t textureID, const char* path);
+// The light pools of one fixture, drawn with the matrices of the finished frame.
+void RenderCanLightMask(PlaneObject* object, const double* modelView, const double* projection,
+                        const int32_t* viewport);
+void RenderCanLightMap(PlaneObject* object, const double* modelView, const double* projection,
+                       const int32_t* viewport);
+void RenderFloodLightMask(PlaneObject* object, const double* modelView, const double* projection,
+                          const int32_t* viewport);
+extern float gWalkFOV;                      // walk field of view, degrees (45)
+extern float gChopperFOV;                   // fly field of view, degrees (38)
+extern uint8_t gAdjustTrimLightIntensity;   // the fully lit shadow pass brightens trims
+extern uint8_t gRenderingAntiAliasShadowMap;  // the anti-aliased shadow render runs
+extern uint8_t gPrinting3DView;             // the 3D view is being printed
+extern uint8_t g3DViewPrintInterrupted;     // a render for export or print was cancelled
+// Plane-object copies that trim the lot surface (lot rendering), linked by next.
+extern PlaneObject* gGLTopoTrimPlaneObjects;

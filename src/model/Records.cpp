@@ -121,19 +121,66 @@ Poinz* CreatePoint(int16_t pointType, uint8_t selected, uint8_t locked, float ix
   return p;
 }
 
-void AppendObjectToLayer(Objex* object, Layer* layer) {
-  if (!object || !layer) return;
-  object->layer = layer;
-  object->next = nullptr;
-  if (!layer->firstObject) {
-    layer->firstObject = object;
-    object->prev = nullptr;
-    return;
-  }
+Objex* LastObjectOfLayer(Layer* layer) {
+  if (!layer || !layer->firstObject) return nullptr;
+  // The hint holds while it ends this layer's own list: no next, no parent, on this layer,
+  // and linked from its predecessor or the layer's head.
+  if (Objex* h = layer->lastObject; h && !h->next && !h->parent && h->layer == layer &&
+                                    (h->prev ? h->prev->next == h : layer->firstObject == h))
+    return h;
   Objex* last = layer->firstObject;
   while (last->next) last = last->next;
-  last->next = object;
+  layer->lastObject = last;
+  return last;
+}
+
+Objex* LastChildOfObject(Objex* parent) {
+  if (!parent || !parent->firstChild) return nullptr;
+  if (Objex* h = parent->lastChild; h && !h->next && h->parent == parent &&
+                                    (h->prev ? h->prev->next == h : parent->firstChild == h))
+    return h;
+  Objex* last = parent->firstChild;
+  while (last->next) last = last->next;
+  parent->lastChild = last;
+  return last;
+}
+
+void ForgetObjectAsTail(Objex* object) {
+  if (!object) return;
+  if (object->parent && object->parent->lastChild == object) object->parent->lastChild = object->prev;
+  if (object->layer && object->layer->lastObject == object)
+    object->layer->lastObject = object->parent ? nullptr : object->prev;
+}
+
+void NoteObjectLinkedAfter(Objex* object, Objex* after) {
+  if (!object || !after) return;
+  if (after->parent) {
+    if (after->parent->lastChild == after) after->parent->lastChild = object;
+  } else if (after->layer && after->layer->lastObject == after) {
+    after->layer->lastObject = object;
+  }
+}
+
+void AppendObjectToLayer(Objex* object, Layer* layer) {
+  if (!object || !layer) return;
+  Objex* last = LastObjectOfLayer(layer);
+  object->layer = layer;
+  object->next = nullptr;
   object->prev = last;
+  if (last) last->next = object;
+  else layer->firstObject = object;
+  layer->lastObject = object;
+}
+
+void AppendChildToObject(Objex* child, Objex* parent) {
+  if (!child || !parent) return;
+  Objex* last = LastChildOfObject(parent);
+  child->parent = parent;
+  child->next = nullptr;
+  child->prev = last;
+  if (last) last->next = child;
+  else parent->firstChild = child;
+  parent->lastChild = child;
 }
 
 void AppendPointToObject(Poinz* point, Objex* object) {
@@ -203,6 +250,7 @@ void InsertPointInObjectAndUpdatePointInfo(Poinz* point, Objex* object, Poinz* a
 
 Objex* UnlinkObject(Objex* object) {
   if (!object) return nullptr;
+  ForgetObjectAsTail(object);
   if (object->prev) {
     object->prev->next = object->next;
   } else if (object->parent && object->parent->firstChild == object) {

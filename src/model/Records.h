@@ -18,6 +18,9 @@ struct Layer {
   Objex* firstObject;
   float height;  // floor height, world units
   Layer* next;
+  // In memory only, never stored: the last object of the list when the list routines
+  // last knew it. A hint: LastObjectOfLayer checks it before use.
+  Objex* lastObject;
 };
 
 struct Objex {
@@ -78,6 +81,9 @@ struct Objex {
   void* cocoaObject;
   uint32_t objectID;
   Objex* next;
+  // In memory only, never stored: the last child when the list routines last knew it.
+  // A hint: LastChildOfObject checks it before use.
+  Objex* lastChild;
 };
 
 struct Poinz {
@@ -169,7 +175,18 @@ Objex* CreateObject(int16_t type, uint8_t closed, uint8_t visible, const RGBColo
 Poinz* CreatePoint(int16_t pointType, uint8_t selected, uint8_t locked, float ix, float iy, float iz,
                    float x, float y, float z, float ox, float oy, float oz, float lx, float ly,
                    float lz, Objex* owner);
+// Appends at the end of the layer's list in constant time (the tail hint).
 void AppendObjectToLayer(Objex* object, Layer* layer);
+// Appends a child at the end of the parent's child list in constant time; sets its parent.
+void AppendChildToObject(Objex* child, Objex* parent);
+// The last object of the layer's list / the last child of the object: the kept tail when it
+// still holds, else found by walking (and kept again).
+Objex* LastObjectOfLayer(Layer* layer);
+Objex* LastChildOfObject(Objex* parent);
+// Keeps the tail hints right when `object` leaves its list or gets a new next sibling;
+// the list routines call these, code relinking objects by hand must too.
+void ForgetObjectAsTail(Objex* object);
+void NoteObjectLinkedAfter(Objex* object, Objex* after);
 void AppendPointToObject(Poinz* point, Objex* object);
 void InsertPointInObject(Poinz* point, Objex* object, Poinz* after);
 void InsertPointInObjectAndUpdatePointInfo(Poinz* point, Objex* object, Poinz* after);

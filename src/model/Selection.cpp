@@ -49,6 +49,24 @@ bool IsObjectSelected(const Objex* obj) {
   return false;
 }
 
+namespace {
+
+bool SelectedPointInTree(const Objex* obj, int depth) {
+  // Deeper than any design nests: answer yes, so that callers look closer.
+  if (depth > 64) return true;
+  for (const Poinz* p = obj->firstPoint; p; p = p->next)
+    if (p->selected) return true;
+  for (const Objex* c = obj->firstChild; c; c = c->next)
+    if (SelectedPointInTree(c, depth + 1)) return true;
+  if (obj->type == kObjWall && obj->typeData)
+    return SelectedPointInTree(static_cast<const Objex*>(obj->typeData), depth + 1);
+  return false;
+}
+
+}  // namespace
+
+bool HasSelectedPointInTree(const Objex* obj) { return obj && SelectedPointInTree(obj, 0); }
+
 bool IsRootObjectSelected(const Objex* obj) { return obj && AnyPointSelected(obj); }
 bool IsRoofObjectSelected(const Objex* obj) { return obj && AnyPointSelected(obj); }
 bool IsEntireRoofObjectSelected(const Objex* obj) { return obj && AllPointsSelected(obj); }

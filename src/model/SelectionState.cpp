@@ -5,6 +5,9 @@
 #include <cmath>
 
 #include "model/Attachments.h"
+#include "model/Bounds.h"
+#include "model/CommandCodes.h"
+#include "model/CommandWalkers.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
 #include "model/Grouping.h"
@@ -139,4 +142,22 @@ void UpdateSelectionState40(SelectionState40* ss40, Objex* obj) {
 void UpdateSelectionState40Controls(const SelectionState40* ss40) {
   if (!ss40) return;
   SetElevationPane(ss40);
+}
+
+void GatherSelectionReadouts(Layer* layers, DocState* ds, FloatRect* rect, Float3DRect* box) {
+  if (!ds || !rect || !box) return;
+  ClearSelectionState40(ds, &ds->selectionState40);
+  const CommandArg arg = CommandArg::Doc(ds);
+  for (Layer* l = layers; l; l = l->next) {
+    if (!l->visible) continue;
+    for (Objex* obj = l->firstObject; obj;) {
+      Objex* next = obj->next;
+      if (HasSelectedPointInTree(obj)) {
+        GetObjectObjBounds(obj, 1, rect, 0, 0);
+        GetObjectObj3DBounds(obj, 1, box, 0);
+        if (IsAnyObjectSelected(obj)) TopLevelObject(obj, kCmdUpdateSelectionState40, arg);
+      }
+      obj = next;
+    }
+  }
 }

@@ -3,6 +3,7 @@
 #include "model/DocState.h"
 
 struct Objex;
+struct Layer;
 
 void ClearSelectionState(const DocState* docState, SelectionState* ss);
 // Folds one selected object into the style summary.
@@ -15,3 +16,10 @@ void ClearSelectionState40(const DocState* docState, SelectionState40* ss40);
 void UpdateSelectionState40(SelectionState40* ss40, Objex* obj);
 // Shows the summary in the main window's elevation pane.
 void UpdateSelectionState40Controls(const SelectionState40* ss40);
+
+// The readouts a click ends with, in one walk of the visible floors: the bounds of the selected
+// objects (as GetAllLayersObjBounds and GetAllLayersObj3DBounds with selectedOnly give them,
+// grown into rect and box) and the base-elevation summary, cleared and folded as
+// TopLevelObjectAllLayers with kCmdUpdateSelectionState40 folds it. Objects with no selected
+// point anywhere in them add nothing and are passed over after one look at their points.
+void GatherSelectionReadouts(Layer* layers, DocState* docState, FloatRect* rect, Float3DRect* box);

@@ -126,6 +126,7 @@ void Base2DView::drawStdText(const char* text, const NSRect* rect, const LOGFONT
   TextRun run;
   run.text = text;
   run.font = FontDescriptionFromLOGFONT(*font);
+  if (!IsReadableFontSize(run.font)) return;
   run.color = DrawColorFromRGB(*color);
   const NSSize size = ctx->measureText(run.text, run.font);
   const float y = NSMinY(*rect) + size.height / 2;

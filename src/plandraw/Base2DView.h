@@ -68,6 +68,11 @@ class Base2DView {
 
   // Whether any part of the rect is being redrawn (always outside a drawing pass).
   bool needsToDrawRect(const NSRect& rect) const;
+  // The rect of the drawing pass under way, view coordinates; false outside one.
+  bool drawingRect(NSRect* rect) const {
+    if (drawing_ && rect) *rect = drawingRect_;
+    return drawing_;
+  }
   // The part of the view that shows, view coordinates; grid dots and lines outside it are
   // left out.
   NSRect visibleRect() const { return visibleRect_; }

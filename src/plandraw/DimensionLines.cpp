@@ -172,6 +172,10 @@ void DrawDimensionText(DrawContext* handle, float x1, float y1, float x2, float 
     if (whole == 0 || whole == 90 || whole == 180 || whole == 270 || whole == 360 || whole == 450) d += 0.1f;
   }
   font.lfEscapement = font.lfOrientation = TextEscapement(d);
+  // A label too small to read leaves the line whole: no box, no text.
+  LOGFONT drawn = font;
+  if (gPrinting) drawn.lfHeight = static_cast<int32_t>(static_cast<float>(font.lfHeight) * gHPrintScale);
+  if (!IsPlanTextReadable(font) || !IsPlanTextReadable(drawn)) return;
 
   char text[kMaxReadout + kReadoutTextSize] = {};
   LengthReadout(GetLineLength(measuredFromX, measuredFromZ, measuredToX, measuredToZ), text);

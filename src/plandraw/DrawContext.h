@@ -55,6 +55,13 @@ struct FontDescription {
   uint32_t traits = 0;   // kFontItalicTrait | kFontBoldTrait
 };
 
+// Text under this height in view units is too small to read: neither shaped nor drawn.
+constexpr float kSmallestReadableText = 3.0f;
+// Whether text of the font shows at all (a size that is not a positive number draws at 12).
+inline bool IsReadableFontSize(const FontDescription& font) {
+  return !(font.pointSize > 0 && font.pointSize < kSmallestReadableText);
+}
+
 enum class TextAlignment : uint8_t { Left, Centre, Right };
 
 // One line of text. `anchor` is where the text box is placed: its centre for Centre,
@@ -106,6 +113,17 @@ class DrawContext {
   // The platform's keyboard focus indicator colour (outlines of objects being moved).
   virtual DrawColor focusIndicatorColor() const;
 
+  // Between beginLineBatch and the matching endLineBatch a context may hold back the lines
+  // given to strokeLines and stroke runs of one style together; anything else it is asked
+  // to draw strokes the held lines first, so the picture is the same. The last
+  // endLineBatch strokes what is held.
+  void beginLineBatch() { ++lineBatchDepth_; }
+  void endLineBatch() {
+    if (lineBatchDepth_ > 0 && --lineBatchDepth_ == 0) flushLines();
+  }
+  // Strokes the lines held back, if any.
+  virtual void flushLines() {}
+
   // Stroke the path with its own width and dash in the current colour.
   void strokePathWithOwnStyle(const DrawPath& path);
   void fillRect(const NSRect& rect, const DrawColor& color);
@@ -117,6 +135,20 @@ class DrawContext {
   };
   State state_;
   std::vector<State> saved_;
+  int lineBatchDepth_ = 0;
+};
+
+// Lines of one style are stroked in batches for the life of the scope.
+struct LineBatchScope {
+  DrawContext* context;
+  explicit LineBatchScope(DrawContext* c) : context(c) {
+    if (context) context->beginLineBatch();
+  }
+  ~LineBatchScope() {
+    if (context) context->endLineBatch();
+  }
+  LineBatchScope(const LineBatchScope&) = delete;
+  LineBatchScope& operator=(const LineBatchScope&) = delete;
 };
 
 // The context the plan drawing routines draw into when they are given none; null

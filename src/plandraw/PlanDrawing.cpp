@@ -3,6 +3,8 @@
 #include "plandraw/PlanDrawing.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <memory>
 
 #include "model/Attachments.h"
@@ -12,12 +14,13 @@
 #include "model/HitTest.h"
 #include "model/PendingServices.h"
 #include "model/PlanarTransforms.h"
+#include "model/ViewProjection.h"
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "plandraw/Base2DView.h"
 #include "plandraw/DrawContext.h"
 #include "plandraw/DrawFlags.h"
-#include "plandraw/HSVColor.h"
+#include "model/ColorConversions.h"
 #include "plandraw/LinePrimitives.h"
 #include "plandraw/BuildingSymbols.h"
 #include "plandraw/DetailDrawing.h"
@@ -35,6 +38,15 @@
 #include "plandraw/RegionFills.h"
 #include "plandraw/VirtualRuler.h"
 #include "plandraw/ZLKDynamicDrawEngine.h"
+
+bool gPlanCulling = true;
+
+bool CurrentCullingArea(NSRect* area) {
+  if (!gPlanCulling || gPrinting || gPerspective || gDynamicDrawing || gTransformationDrawing || gRealTimeDraw)
+    return false;
+  Base2DView* view = MainDocumentView();
+  return view && view->drawingRect(area);
+}
 
 namespace {
 
@@ -60,15 +72,13 @@ Objex* WallSourceOf(const Objex* object) {
 
 // The deck plan colour lightened: a tenth of the saturation, value half way to full.
 RGBColor CurrentFloorDeckHatchColor(const DocState* ds) {
-  const RGBColor& deck = ds->planColors[kPlanDeck];
-  const uint16_t rgb[3] = {deck.red, deck.green, deck.blue};
-  uint16_t hsv[3];
-  RGBtoHSV(rgb, hsv);
-  hsv[1] = static_cast<uint16_t>(hsv[1] / 10);
-  hsv[2] = static_cast<uint16_t>(65535 - (65535 - hsv[2]) / 2);
-  uint16_t out[3];
-  HSVtoRGB(hsv, out);
-  return {out[0], out[1], out[2]};
+  HSVColor hsv;
+  RGBtoHSV(&ds->planColors[kPlanDeck], &hsv);
+  hsv.saturation = static_cast<uint16_t>(hsv.saturation / 10);
+  hsv.value = static_cast<uint16_t>(65535 - (65535 - hsv.value) / 2);
+  RGBColor out;
+  HSVtoRGB(&hsv, &out);
+  return out;
 }
 
 // A group or plant is skipped when the main window's view does not redraw its rectangle.
@@ -85,6 +95,156 @@ bool CulledByView(const Objex* object, bool clampSize) {
   }
   const NSRect rect = NSMakeRect(ZoomF(b.floatLeft), ZoomF(b.floatBack), ZoomF(width), ZoomF(height));
   return !view->needsToDrawRect(rect);
+}
+
+// ---- Leaving out what cannot show ----
+
+// Kinds whose whole drawing lies within their points (curve handles included), their
+// children and type data, widened by the margins below. Any other kind is always drawn.
+bool CullableKind(int16_t type) {
+  switch (type) {
+    case kObjRect: case kObjOval: case kObjMultigon: case kObjArc: case kObjLine: case kObjClosedPoly:
+    case kObjOpenPoly: case kObjWall: case kObjFloor: case kObjPropertyLine: case kObjPath: case kObjEdging:
+    case kObjFence: case kObjGroundFill: case kObjDetail: case kObjCutout: case kObjRailing: case kObjText:
+    case kObjLengthDim: case kObjOffsetDim: case kObjOffsetDimHorizontal: case kObjDimLine: case kObjDoor:
+    case kObjWindow: case kObjComponent:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A box in plan units around an object's points, and how far its drawing may reach beyond
+// them in plan units (wall thickness, door swings).
+struct ReachBox {
+  float lo[3] = {std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
+                 std::numeric_limits<float>::max()};
+  float hi[3] = {-std::numeric_limits<float>::max(), -std::numeric_limits<float>::max(),
+                 -std::numeric_limits<float>::max()};
+  float margin = 0;
+  bool cullable = true;
+
+  void add(float x, float y, float z) {
+    const float v[3] = {x, y, z};
+    for (int k = 0; k < 3; ++k) {
+      if (!std::isfinite(v[k])) {
+        cullable = false;
+        return;
+      }
+      lo[k] = std::min(lo[k], v[k]);
+      hi[k] = std::max(hi[k], v[k]);
+    }
+  }
+  void reach(float v) {
+    if (!std::isfinite(v)) cullable = false;
+    else margin = std::max(margin, std::fabs(v));
+  }
+  bool empty() const { return lo[0] > hi[0]; }
+};
+
+void GrowByPoints(const Objex* o, ReachBox& box) {
+  for (const Poinz* p = o->firstPoint; p && box.cullable; p = p->next) {
+    const float* at = p->position;
+    box.add(at[0], at[1], at[2]);
+    // A curve stays within its end points moved by their handles either way.
+    for (const float* h : {p->outHandle, p->inHandle})
+      if (h[0] != 0 || h[1] != 0 || h[2] != 0) {
+        box.add(at[0] + h[0], at[1] + h[1], at[2] + h[2]);
+        box.add(at[0] - h[0], at[1] - h[1], at[2] - h[2]);
+      }
+  }
+}
+
+void GrowByObject(const Objex* o, ReachBox& box, const DocState* ds, int depth, bool checkKind) {
+  if (!box.cullable) return;
+  if (!o || depth > 16 || (checkKind && !CullableKind(o->type))) {
+    box.cullable = false;
+    return;
+  }
+  GrowByPoints(o, box);
+  if (o->type == kObjWall) box.reach(ConvertWorldToScreen(o->width, ds, 0));
+  if (const DoorWindowData* d = AttachmentData(o)) {
+    box.reach(d->width);
+    box.reach(d->height);
+  }
+  for (const Objex* c = o->firstChild; c && box.cullable; c = c->next) GrowByObject(c, box, ds, depth + 1, true);
+  // The outline a wall keeps, the parts of paths, edging, staircases and decks.
+  auto* head = static_cast<const Objex*>(o->typeData);
+  switch (o->type) {
+    case kObjWall:
+      if (head) GrowByObject(head, box, ds, depth + 1, false);
+      break;
+    case kObjPath: case kObjEdging:
+      for (const Objex* t = head; t && box.cullable; t = t->next) GrowByObject(t, box, ds, depth + 1, false);
+      break;
+    default:
+      break;
+  }
+}
+
+// The area being drawn and how far labels and marks may reach beyond an object's box.
+struct CullArea {
+  bool active = false;
+  NSRect rect{};
+  float viewMargin = 0;
+  // The view projection without perspective is affine: the view point of (x, y, z) is
+  // origin + x * axis[0] + y * axis[1] + z * axis[2].
+  NSPoint origin{};
+  NSPoint axis[3]{};
+};
+
+NSPoint ProjectForCulling(float x, float y, float z) {
+  float x2 = x, y2 = y, z2 = z;
+  ConvertToIso(&x, &y, &z, &x2, &y2, &z2, 0);
+  return {x, y};
+}
+
+CullArea CurrentCullArea(const DocState* ds, const DragTransformInfo* transform) {
+  CullArea area;
+  if (transform || !ds || !CurrentCullingArea(&area.rect)) return area;
+  // Length labels and callouts: a line of text at the plan's font (12 units at least), up
+  // to 16 heights long, beside the line; arrowheads and pen widths.
+  float text = ds->font.lfHeight < 0 ? std::fabs(ZoomF(static_cast<float>(ds->font.lfHeight))) : 12.0f;
+  if (!std::isfinite(text)) return area;
+  text = std::max(text, 12.0f);
+  area.viewMargin = 32.0f + 16.0f * text;
+  area.origin = ProjectForCulling(0, 0, 0);
+  // Measured over a long lever, so that rounding near the view offsets stays far below a unit.
+  constexpr float kLever = 4096.0f;
+  for (int k = 0; k < 3; ++k) {
+    const NSPoint far = ProjectForCulling(k == 0 ? kLever : 0, k == 1 ? kLever : 0, k == 2 ? kLever : 0);
+    area.axis[k] = {(far.x - area.origin.x) / kLever, (far.y - area.origin.y) / kLever};
+    if (!std::isfinite(area.axis[k].x) || !std::isfinite(area.axis[k].y)) return area;
+  }
+  if (!std::isfinite(area.origin.x) || !std::isfinite(area.origin.y)) return area;
+  area.active = true;
+  return area;
+}
+
+// True when nothing of the object can show in the area.
+bool CulledByBounds(const Objex* object, const CullArea& area, const DocState* ds) {
+  if (!area.active) return false;
+  ReachBox box;
+  GrowByObject(object, box, ds, 0, true);
+  if (!box.cullable || box.empty()) return false;
+  // Dimension lines stand off their points by up to 30 units, callouts by their distance
+  // and 8 more: 48 plan units cover both.
+  const float m = box.margin + 48.0f;
+  // The box's centre and half extents, projected: the view rect it covers.
+  float cx = area.origin.x, cy = area.origin.y, hx = 0, hy = 0;
+  for (int k = 0; k < 3; ++k) {
+    const float centre = (box.lo[k] + box.hi[k]) * 0.5f, half = (box.hi[k] - box.lo[k]) * 0.5f + m;
+    cx += centre * area.axis[k].x;
+    cy += centre * area.axis[k].y;
+    hx += std::fabs(half * area.axis[k].x);
+    hy += std::fabs(half * area.axis[k].y);
+  }
+  // A unit more for rounding.
+  const float left = cx - hx - 1, right = cx + hx + 1, top = cy - hy - 1, bottom = cy + hy + 1;
+  if (!std::isfinite(left) || !std::isfinite(right) || !std::isfinite(top) || !std::isfinite(bottom)) return false;
+  const float v = area.viewMargin;
+  const NSRect& r = area.rect;
+  return right + v < NSMinX(r) || left - v > NSMaxX(r) || bottom + v < NSMinY(r) || top - v > NSMaxY(r);
 }
 
 void StrokeLineBufferDashed(DrawContext* handle) {
@@ -402,8 +562,14 @@ int32_t DrawLayer(DrawContext* handle, Layer* layer, const RECT* updateRect, int
   ZLKDocumentModel* doc = gCurDocument;
   DocState* ds = CurDocState();
   if (!layer || !doc || !ds || !layer->visible) return 0;
+  LineBatchScope batch(ResolveDrawContext(handle));
+  const CullArea area = CurrentCullArea(ds, transform);
   for (Objex* object = layer->firstObject; object; object = object->next) {
     if (!IsObjectOnCurrentPlan(object, ds->currentPlanMask)) continue;
+    if (object->type != kObjGroup && object->type != kObjPlant && CulledByBounds(object, area, ds)) {
+      gAcclLinePointCount = 0;
+      continue;
+    }
     {
       PenColorScope penScope;
       if (layer == doc->itsCurLayer) {
@@ -443,6 +609,7 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
   ZLKDocumentModel* doc = gCurDocument;
   DocState* ds = CurDocState();
   if (!doc || !ds) return;
+  LineBatchScope batch(ResolveDrawContext(handle));
 
   if (!transform && !gPrinting && !ds->traceImageVisible) FillAllExteriorPerimeterSpaces(handle, doc->itsCurLayer);
 
@@ -452,10 +619,12 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
     gPlanDrawSettings.penColor = inactive;
     if (!transform) {
       const RGBColor currentDeckFill = CurrentFloorDeckHatchColor(ds);
+      const CullArea area = CurrentCullArea(ds, transform);
       for (Layer* layer = layers; layer; layer = layer->next) {
         if (!layer->visible) continue;
         for (Objex* object = layer->firstObject; object; object = object->next) {
           if (object->type != kObjDeck || !IsObjectOnCurrentPlan(object, ds->currentPlanMask)) continue;
+          if (CulledByBounds(object, area, ds)) continue;
           const RGBColor fill = layer == doc->itsCurLayer ? currentDeckFill : inactive;
           Draw2DCurvedFillRegion(handle, object, kPenRegionNone, 0, &inactive, &fill, kBrushForwardDiagonal);
         }
@@ -479,9 +648,10 @@ void FillAllExteriorPerimeterSpaces(DrawContext* handle, Layer* layer) {
   if (gPrinting || !layer || !doc || !ds || !doc->itsCurLayer) return;
   const RGBColor black{};
   const RGBColor fill = ExteriorFillColor(ds);
+  const CullArea area = CurrentCullArea(ds, nullptr);
   for (Objex* object = doc->itsCurLayer->firstObject; object; object = object->next)
     if (object->type == kObjWall && object->subtype == kSubExteriorWall &&
-        IsObjectOnCurrentPlan(object, ds->currentPlanMask))
+        IsObjectOnCurrentPlan(object, ds->currentPlanMask) && !CulledByBounds(object, area, ds))
       Draw2DFillRegion(handle, object, kPenRegionNone, 0, &black, &fill, kBrushSolid);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "model/Types.h"
+#include "plandraw/DrawTypes.h"
 
 class DrawContext;
 struct Layer;
@@ -15,6 +16,14 @@ struct DragTransformInfo;
 // Every routine takes a drawing handle (null: the current drawing context), the rectangle
 // being redrawn (may be null), the draw flags and the tracking transform (null outside the
 // move, scale and rotate tools).
+
+// Whether objects that cannot show in the area being drawn are left out (on by default;
+// tests turn it off to compare pictures).
+extern bool gPlanCulling;
+// The area of the drawing pass under way (view coordinates) when what lies wholly outside it
+// may be left out: culling on, a plan view drawing, not printing, no perspective and no
+// tracking or live drawing. False otherwise: draw everything.
+bool CurrentCullingArea(NSRect* area);
 
 // The whole plan: exterior fills, hatched decks, the other floors in the inactive-floor
 // colour, the current floor on top, foundation perimeters, then the virtual ruler.

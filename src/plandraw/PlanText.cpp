@@ -92,8 +92,17 @@ int32_t TextEscapement(float degrees) {
   return static_cast<int32_t>(tenths);
 }
 
+bool IsPlanTextReadable(const LOGFONT& font) {
+  float size = 0;
+  uint32_t traits = 0;
+  ConvertWin32FontInfoToApple(&font, &size, &traits);
+  FontDescription d;
+  d.pointSize = size;
+  return IsReadableFontSize(d);
+}
+
 NSSize MeasurePlanText(DrawContext* handle, const char* text, const LOGFONT& font) {
-  if (!text) return {};
+  if (!text || !IsPlanTextReadable(font)) return {};
   if (DrawContext* ctx = ResolveDrawContext(handle)) return ctx->measureText(text, FontDescriptionFromLOGFONT(font));
   if (Base2DView* view = MainDocumentView()) return view->textMetricsForString(text, &font);
   return {};
@@ -101,6 +110,7 @@ NSSize MeasurePlanText(DrawContext* handle, const char* text, const LOGFONT& fon
 
 void DrawPlanTextInRect(DrawContext* handle, const char* text, const NSRect& rect, const LOGFONT& font,
                         const RGBColor& color) {
+  if (!IsPlanTextReadable(font)) return;
   if (gPlanViewHooks.drawText) gPlanViewHooks.drawText(text, &rect, &font, &color);
   else DrawTextInRectWithFontInfo(handle, text, &rect, &font, &color);
 }

@@ -8,7 +8,11 @@
 
 class DrawContext;
 
-// Width and height of the string in the font (the given context, else the current one).
+// Whether text of the font is tall enough to read (3 view units); smaller text is neither
+// measured nor drawn.
+bool IsPlanTextReadable(const LOGFONT& font);
+// Width and height of the string in the font (the given context, else the current one);
+// 0 by 0 for text too small to read.
 NSSize MeasurePlanText(DrawContext* handle, const char* text, const LOGFONT& font);
 // The string centred on the rect, turned by the font's orientation, through the plan view.
 void DrawPlanTextInRect(DrawContext* handle, const char* text, const NSRect& rect, const LOGFONT& font,

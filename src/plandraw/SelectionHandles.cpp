@@ -11,6 +11,7 @@
 #include "plandraw/DimensionLines.h"
 #include "plandraw/DrawContext.h"
 #include "plandraw/LinePrimitives.h"
+#include "plandraw/PlanDrawing.h"
 #include "plandraw/PlanRecordFields.h"
 #include "plandraw/SelectionBox.h"
 #include "plandraw/SlopeArrows.h"
@@ -74,7 +75,9 @@ void DrawAllLayerHandles(Layer* layers, const RECT* updateRect) {
 
 void DrawLayerHandles(Layer* layer, const RECT* updateRect) {
   if (!layer || !layer->visible) return;
-  for (Objex* o = layer->firstObject; o; o = o->next) DrawObjectHandles(o, updateRect);
+  // An object with nothing selected in it has no handles.
+  for (Objex* o = layer->firstObject; o; o = o->next)
+    if (HasSelectedPointInTree(o)) DrawObjectHandles(o, updateRect);
 }
 
 void DrawObjectHandles(Objex* object, const RECT* updateRect) {
@@ -142,6 +145,11 @@ void PlotHandle(DrawContext* handle, float x, float y, float z) {
   DrawContext* ctx = ResolveDrawContext(handle);
   if (!ctx) return;
   const NSPoint v = HandleCentre(x, y, z);
+  // A handle wholly outside the area being drawn cannot show (its outline reaches a unit out).
+  if (NSRect area; CurrentCullingArea(&area) &&
+                   (v.x + 5 < NSMinX(area) || v.x - 4 > NSMaxX(area) || v.y + 5 < NSMinY(area) ||
+                    v.y - 4 > NSMaxY(area)))
+    return;
   DrawPath square;
   square.appendRect(NSMakeRect(v.x - 3, v.y - 3, 7, 7));
   FillAndOutline(ctx, square, ctx->focusIndicatorColor());

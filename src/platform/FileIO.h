@@ -19,12 +19,68 @@ FILE* FOpenNoFollow(const std::string& path, const char* mode);
 
 // Replaces the file at `path` with `size` bytes: writes a temporary file in the same
 // folder, flushes it to disk and renames it over the old one. Returns false on any
-// failure; the old file is then left as it was. A file that exists keeps its
-// permission bits; a new one gets 0666 less the umask.
-bool WriteFileAtomically(const std::string& path, const void* data, size_t size);
+// failure (see LastFileFailure); the old file is then left as it was. A file that exists
+// keeps its permission bits; a new one gets 0666 less the umask. A file the user
+// write-protected is refused (kReadOnlyFile), not replaced. Temporary files that crashed
+// saves left beside `path` are removed before the first save of `path` in each run
+// (RemoveAbandonedSaveFiles). Without `durable` nothing is flushed to disk (private scratch
+// files): the replacement is still atomic, but a system crash may lose the new contents.
+bool WriteFileAtomically(const std::string& path, const void* data, size_t size, bool durable = true);
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // Reads a whole regular file into `bytes`. Returns false (and leaves `bytes` empty)
 // when the file is missing, not a regular file, unreadable or longer than `maxBytes`.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes,
                    size_t maxBytes = size_t(1) << 30);
+
+// Why the last open, read or write of this layer (on this thread) failed.
+enum class FileFailure {
+  kNone,
+  kNotFound,          // no such file or folder
+  kNotAFile,          // a folder, device, FIFO or link where a file was expected
+  kPermissionDenied,  // the file or its folder may not be read or written
+  kTooLarge,          // longer than the reader accepts
+  kRefusedHeader,     // the first bytes are not those of the expected kind of file
+  kDiskFull,          // no space left (or quota used up)
+  kReadOnlyFile,      // the file is write-protected
+  kReadOnlyDisk,      // the disk or mount is read-only
+  kOther
+};
+FileFailure LastFileFailure();
+
+// How the reading routines treat a file: whether symbolic links are followed and whether
+// the file must belong to the user (for files in our private folders).
+struct FileReadRules {
+  bool followLinks = true;
+  bool mustBeOwnedByUser = false;
+};
+
+// Reads a regular file in two steps: first its leading `headBytes` bytes (the whole file
+// when shorter), which `acceptHead` checks; the rest is read only when it accepts them.
+// False (and `bytes` empty) when the file cannot be opened or read, is not a regular file
+// (or, by `rules`, is a link or someone else's), is longer than `maxBytes` or its head is
+// refused (kRefusedHeader). A null `acceptHead` accepts every head.
+using FileHeadCheck = bool (*)(const uint8_t* head, size_t size);
+bool ReadFileAfterHead(const std::string& path, std::vector<uint8_t>& bytes, size_t headBytes,
+                       FileHeadCheck acceptHead, size_t maxBytes,
+                       const FileReadRules& rules = FileReadRules());
+
+// Bytes read from files through this layer since the program started; tests use it to see
+// how much of a file a reader looked at.
+uint64_t FileBytesReadSoFar();
+
+// ---- Ownership of files among running copies of the program ----
+// A running copy owns a file by holding an advisory lock on a file of its own: the lock
+// goes away with the process, so whatever a crashed run left behind is owned by nobody.
+
+// Takes the lock file at `path` (created 0600, never through a link) and keeps it locked;
+// the descriptor to keep open, or -1 when the file cannot be created or another copy holds it.
+int HoldOwnershipLock(const std::string& path);
+// Gives the lock up and removes its file.
+void DropOwnershipLock(int fd, const std::string& path);
+// Whether a running copy (this one included) holds a lock on the file at `path`.
+bool IsHeldByRunningCopy(const std::string& path);
+
+// Removes the temporary files a crashed save left beside `path` (".<name>.XXXXXXXX.tmp",
+// regular files of the user that no running save holds). Returns how many were removed.
+int RemoveAbandonedSaveFiles(const std::string& path);

@@ -7,12 +7,6 @@
 #include "model/LineGeometry.h"
 #include "model/PendingServices.h"
 
-void InitializeAntiAliasGLScene(double, double, double, double, double) {
-  // The scene set-up belongs to the renderer's frame; until it exists the pass only
-  // carries its projection.
-  NoteServiceCall("InitializeAntiAliasGLScene", nullptr);
-}
-
 void accFrustum(double left, double right, double bottom, double top, double zNear, double zFar,
                 double pixdx, double pixdy, double eyedx, double eyedy, double focus) {
   GLint viewport[4] = {0, 0, 0, 0};

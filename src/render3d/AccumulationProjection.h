@@ -1,5 +1,5 @@
-// The jittered projection of one anti-aliasing pass of the final render.
+// The jittered projection of one anti-aliasing pass of the final render (accFrustum and
+// accPerspective, declared with the line geometry); each hands over to the pass set-up,
+// InitializeAntiAliasGLScene (SceneFrame.h).
 #pragma once
-
-// Sets up the scene of one anti-aliasing pass once its projection is loaded.
-void InitializeAntiAliasGLScene(double a, double b, double c, double d, double e);
+#include "render3d/SceneFrame.h"

@@ -112,19 +112,22 @@ Objex* QualifyingCorner(const ClickInfo* click, int16_t phase, bool fillet) {
   if (!gCurDocument || !gCurDocument->itsDocState || !click) return nullptr;
   Objex* o = click->hitObject;
   Poinz* hit = click->hitPoint;
-  if (!o || !hit || !click->pointHit || hit->owner != o || CountPoints(o) < 3) return nullptr;
+  if (!o) return nullptr;
   const bool speak = fillet && phase == kTrackBegin;
+  // A detail shape is explained before its points are looked at: with point-level editing
+  // off its corners are never hit as points, so the press lands on the object as a whole.
   if (o->type == kObjDetail) {
     const bool shape = (o->subtype >= 1 && o->subtype <= 5) || o->subtype == kSubDetailCurve;
     if (!shape) {
       if (speak) FilletAlert("Fillets cannot be applied to this type of object.");
       return nullptr;
     }
-    if (o->extraLong == 0) {  // point-level editing switch of detail objects
+    if (o->extraFlags == 0) {  // the point-level editing word of detail objects
       if (speak) FilletAlert("You must set the object to point-level editing before applying a fillet.");
       return nullptr;
     }
   }
+  if (!hit || !click->pointHit || hit->owner != o || CountPoints(o) < 3) return nullptr;
   if (!FilletType(o->type) && (fillet || (o->type != kObjEdging && o->type != kObjFence))) {
     if (speak) FilletAlert("Fillets cannot be applied to this type of object.");
     return nullptr;

@@ -21,6 +21,7 @@
 #include "tools/PointEvaluation.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
+#include "tools/WallAnchors.h"
 
 namespace {
 
@@ -178,9 +179,18 @@ TrackState LimitedTrackState(const DocState* ds, const Objex* hit) {
   return t;
 }
 
-// The moved box of the selection in the overlay.
-void DrawMovedState(const TrackState& t, float x, float z) {
+bool IsSet(FloatPoint p) { return p.floatH != kTrackUnset && p.floatV != kTrackUnset; }
+
+// The moved box of the selection in the overlay; a moved wall segment shows its outline.
+void DrawMovedState(const TrackState& t, float x, float z, Objex* hit) {
   if (x == gDownX && z == gDownZ) return;
+  if (hit && hit->type == kObjWall && IsWallSegmentMove() && gTrackingMouse && IsSet(gTranslateWallSegPt1) &&
+      IsSet(gTranslateWallSegPt2)) {
+    gTransformationDrawing = 1;
+    DrawTranslatedWallObject(nullptr, hit, nullptr, nullptr, &gClickInfo, &gClickInfo);
+    gTransformationDrawing = 0;
+    return;
+  }
   Float3DRect moved = sData3DRect;
   const float dx = t.currentX - t.startX, dy = t.currentY - t.startY, dz = t.currentZ - t.startZ;
   moved.floatLeft += dx, moved.floatRight += dx;
@@ -227,7 +237,8 @@ void EndDrag(DocState* ds, Layer* layers, Objex* hit, ZLKDynamicDrawEngine* over
     SetLotElevation();
     ReRenderObject(hit);
   }
-  DrawAngle(0);
+  // A plain click moved nothing: the status line keeps the size readout of the click.
+  if (moved) DrawAngle(0);
 }
 
 }  // namespace
@@ -262,7 +273,7 @@ void TrackTranslate(float x, float y, float z, int16_t phase) {
   const TrackState limited = LimitedTrackState(ds, hit);
   if (phase != kTrackEnd) {
     DrawPointEditReadouts(hit, x, z);
-    DrawMovedState(limited, x, z);
+    DrawMovedState(limited, x, z, hit);
     return;
   }
   if (hit) {

@@ -23,6 +23,7 @@
 #include "tools/ObjectSnaps.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
+#include "tools/WallTool.h"
 
 TrackingHooks gTrackingHooks;
 
@@ -61,8 +62,8 @@ constexpr PendingRoute kPendingRoutes[] = {
     {7002, 7002, "TrackFoundationPier"},
     {7003, 7003, "TrackFoundationTension"},
     {7004, 7004, "TrackFoundationSlope"},
-    {7050, 7053, "TrackWall"},
-    {7507, 7507, "TrackWall"},
+    {kToolExteriorWallKeyEntry, kToolExteriorWallKeyEntry, "TrackWall"},  // until the wall key-entry sheet
+    {kToolInteriorWallKeyEntry, kToolInteriorWallKeyEntry, "TrackWall"},
     {7054, 7054, "TrackCurvedWall"},
     {7056, 7056, "TrackDoor"},
     {7066, 7066, "TrackDoor"},
@@ -137,6 +138,8 @@ bool IsType(const Objex* o, std::initializer_list<int16_t> types) {
 bool TakesResizeRoad() {
   Objex* hit = gClickInfo.hitObject;
   if (!hit) return false;
+  // The corner tools work on the point pressed on or explain why not; they never resize.
+  if (gCurTool == kToolFillet || gCurTool == kToolInvertedFillet || gCurTool == kToolChamfer) return false;
   if (!ToolIsPointOriented(gCurTool, hit)) {
     Objex* examined = hit;
     bool cabinetGroup = false;
@@ -365,6 +368,9 @@ void TrackObject(int32_t x, int32_t y, float wx, float wy, float wz, int16_t pha
         TrackFillet(wx, wz, phase);
         if (phase == kTrackEnd) gTrackInvertedFillet = 0;
       }
+      return;
+    case kToolExteriorWall: case kToolInteriorWall: case kToolRetainingWall:
+      TrackWall(x, y, wx, wy, wz, phase);
       return;
     case kToolShedRoof: case kToolSlopeLotSection: case kToolSlopeLot: case kToolNoAction:
       return;

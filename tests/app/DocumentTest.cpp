@@ -3,9 +3,12 @@
 // design window, the files given at start-up and the main-window road.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QImage>
 #include <QMenuBar>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -30,6 +33,7 @@
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "platform/Alerts.h"
+#include "platform/FileIO.h"
 #include "platform/UserDefaults.h"
 
 namespace fs = std::filesystem;
@@ -264,7 +268,10 @@ TEST_F(Document, CloseCheckAsksToSaveAnEditedDesign) {
   ask();
   EXPECT_FALSE(mayClose);
   ASSERT_EQ(alerts.shown.size(), 1u);
-  EXPECT_EQ(alerts.shown[0].buttons, (std::vector<std::string>{"Save", "Don't Save", "Cancel"}));
+  // Worded as the question before New and Open.
+  EXPECT_EQ(alerts.shown[0].message, "Do you want to save the changes you made in the document Untitled?");
+  EXPECT_EQ(alerts.shown[0].informative, "Your changes will be lost if you don't save them.");
+  EXPECT_EQ(alerts.shown[0].buttons, (std::vector<std::string>{"Save...", "Don't Save", "Cancel"}));
 
   alerts.answer = 0;  // Save, but the save panel is cancelled
   savePath.clear();
@@ -283,6 +290,8 @@ TEST_F(Document, CloseCheckAsksToSaveAnEditedDesign) {
   ask();
   EXPECT_TRUE(mayClose);
   EXPECT_EQ(answers, 5);
+  EXPECT_EQ(alerts.shown.back().message, "Do you want to save the changes you made in the document \"saved\"?");
+  EXPECT_EQ(alerts.shown.back().buttons, (std::vector<std::string>{"Save", "Don't Save", "Cancel"}));
 
   // Closing the window with Cancel keeps it and its document.
   ZLKWindowController* window = doc->windowControllers().value(0);
@@ -320,7 +329,7 @@ TEST_F(Document, NewAndOpenReuseTheDesignWindow) {
   bool result = true;
   controller.openDocumentWithContentsOfFile(junk, [&](bool ok) { result = ok; });
   EXPECT_FALSE(result);
-  EXPECT_TRUE(alerts.sawMessage("The document \"junk\" could not be loaded."));
+  EXPECT_TRUE(alerts.sawMessage("The document \"junk.pro\" could not be loaded."));
   EXPECT_EQ(doc->fileName(), path);
   EXPECT_EQ(CountObjects(m), 1);
 
@@ -367,3 +376,84 @@ TEST_F(Document, StartingWithADesignFileOpensIt) {
 }
 
 }  // namespace
+
+// A refused file and a failed save keep their alert texts and tell why in the informative
+// text; the name shown keeps its extension; a write-protected file is not replaced.
+TEST_F(Document, RefusedFilesAndFailedSavesSayWhy) {
+  ZLKDocument* doc = makeDocument();
+  ZLKDocumentController& controller = ZLKDocumentController::sharedDocumentController();
+  ScopedAlertRecorder alerts;
+  auto informativeOf = [&](const std::string& message) {
+    for (const AlertRequest& a : alerts.shown)
+      if (a.message == message) return a.informative;
+    return std::string("<no such alert>");
+  };
+
+  std::string junk = file("junk.pro");
+  std::ofstream(junk) << "junk";
+  controller.openDocumentWithContentsOfFile(junk, [](bool) {});
+  EXPECT_EQ(informativeOf("The document \"junk.pro\" could not be loaded."), "The file is not a design.");
+  controller.openDocumentWithContentsOfFile(file("gone.pro"), [](bool) {});
+  EXPECT_EQ(informativeOf("The document \"gone.pro\" could not be loaded."), "The file could not be found.");
+
+  std::string design = writeDesignWithALine("kept.pro");
+  const std::string before = ReadText(design);
+  std::string cut = file("cut.pro");
+  std::ofstream(cut, std::ios::binary) << before.substr(0, 200);
+  controller.openDocumentWithContentsOfFile(cut, [](bool) {});
+  EXPECT_EQ(informativeOf("The document \"cut.pro\" could not be loaded.").rfind("The file is damaged at byte ", 0), 0u);
+
+  gCurDocument = doc->documentModel();
+  ASSERT_EQ(chmod(design.c_str(), 0444), 0);
+  doc->setFileName(design);
+  doc->setDocumentEdited(true);
+  EXPECT_FALSE(doc->saveDocument());
+  EXPECT_EQ(informativeOf("The design could not be saved."), "The file is read-only.");
+  EXPECT_EQ(ReadText(design), before);
+  EXPECT_TRUE(doc->isDocumentEdited());
+  chmod(design.c_str(), 0644);
+}
+
+// A huge file that is no design, given on the command line, is refused after its first bytes.
+TEST_F(Document, AHugeFileOnTheCommandLineIsRefusedAfterItsHead) {
+  ScopedAlertRecorder alerts;
+  const std::string huge = file("huge.pro");
+  {
+    std::ofstream(huge, std::ios::binary).put('\0');
+  }
+  ASSERT_EQ(truncate(huge.c_str(), off_t(4000) << 20), 0);  // 4000 MB of zeros, sparse
+  Load2DSymbolList();  // the stock symbols are read once per process, by the first document
+  Load3DSymbolList();
+  const uint64_t before = FileBytesReadSoFar();
+  openFilesFromArguments({QString::fromStdString(huge)});
+  EXPECT_LE(FileBytesReadSoFar() - before, 64u);
+  bool alerted = false;
+  for (const AlertRequest& a : alerts.shown)
+    if (a.message == "The document \"huge.pro\" could not be loaded.") {
+      alerted = true;
+      EXPECT_EQ(a.informative, "The file is not a design.");
+    }
+  EXPECT_TRUE(alerted);
+}
+
+// The Open panel offers every file besides designs (a design is known by its header), and both
+// panels start in the folder of the open design, else in the home folder, never in the
+// program's working folder.
+TEST(FilePanels, OpenOffersAllFilesAndPanelsStartBesideTheDesign) {
+  TestApplication();
+  EXPECT_EQ(ZLKDocumentController::openPanelFilters(), QString("Designs (*.pro);;All Files (*)"));
+  EXPECT_EQ(ZLKDocumentController::savePanelFilters(), QString("Designs (*.pro)"));
+
+  char pattern[] = "/tmp/casa-panels-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string folder = pattern, design = folder + "/house.pro";
+  const QString home = QDir::homePath();
+  ASSERT_NE(home, QDir::currentPath() + "/never");
+  EXPECT_EQ(ZLKDocumentController::panelStartPath(design, false), QString::fromStdString(folder));
+  EXPECT_EQ(ZLKDocumentController::panelStartPath(design, true), QString::fromStdString(design));
+  EXPECT_EQ(ZLKDocumentController::panelStartPath("", false), home);
+  EXPECT_EQ(ZLKDocumentController::panelStartPath("", true), home);
+  EXPECT_EQ(ZLKDocumentController::panelStartPath("house.pro", false), home);  // no folder known
+  EXPECT_EQ(ZLKDocumentController::panelStartPath(folder + "/gone/house.pro", false), home);
+  fs::remove_all(folder);
+}

@@ -3,6 +3,7 @@
 // the zoom drag, the Command-wheel and auto-scroll.
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -18,6 +19,7 @@
 #include "app/ZLKDocumentScrollView.h"
 #include "app/ZLKDocumentView.h"
 #include "app/ZLKWindowController.h"
+#include "model/CommandCodes.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
@@ -29,6 +31,7 @@
 #include "model/ViewCommands.h"
 #include "model/ViewProjection.h"
 #include "plandraw/PlatformAdapters.h"
+#include "platform/Alerts.h"
 #include "platform/UserDefaults.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
@@ -429,4 +432,96 @@ TEST_F(PlanViewInput, DraggingTheVirtualRulersEndMovesOnlyThatEnd) {
   EXPECT_GT(model->itsVREndPt.floatH, end.floatH + 40);
   EXPECT_GT(model->itsVREndPt.floatV, end.floatV + 20);
   EXPECT_EQ(objectCount(), 0);  // no tool ran
+}
+
+// The status line: a plain click on a selected object keeps the size readout of the click,
+// and the readout of a selection that is gone (deleted, cut, ungrouped) or of a design that
+// was replaced (File > New) does not stay behind.
+TEST_F(PlanViewInput, StatusLineFollowsClicksEditsAndNewDesigns) {
+  auto status = [&] { return window->statusText()->text(); };
+  auto perform = [&](int32_t tag) {
+    window->validatePlanMenus();  // as when the menu opens
+    for (QAction* a : window->planActions())
+      if (a->data().toInt() == tag) {
+        a->trigger();
+        return;
+      }
+    ADD_FAILURE() << "no action " << tag;
+  };
+  addLine(-100, 0, 100, 0);
+  click(at(30, 0));  // selects: the size readout
+  const QString readout = status();
+  EXPECT_TRUE(readout.startsWith("Width: ")) << readout.toStdString();
+  click(at(30, 0));  // a plain click on the selected line moves nothing
+  EXPECT_EQ(status(), readout);
+  drag(at(30, 0), at(60, 0));  // a real move ends with the angle readout
+  EXPECT_TRUE(status().startsWith("Angle: ")) << status().toStdString();
+
+  click(at(30, 0));
+  ASSERT_FALSE(status().isEmpty());
+  perform(kCmdDelete);
+  EXPECT_EQ(objectCount(), 0);
+  EXPECT_EQ(status(), QString());
+
+  addLine(-100, 0, 100, 0);
+  click(at(30, 0));
+  ASSERT_FALSE(status().isEmpty());
+  perform(kCmdCutObjects);
+  EXPECT_EQ(objectCount(), 0);
+  EXPECT_EQ(status(), QString());
+
+  addLine(-100, 0, 100, 0);
+  addLine(-100, 50, 100, 50);
+  SelectAllLayers(model->itsLayers, kSelectOn, 1);
+  perform(kCmdGroup);
+  ASSERT_EQ(objectCount(), 1);
+  SetStatusBar("Width: 10'");
+  perform(kCmdUngroup);
+  EXPECT_EQ(objectCount(), 2);
+  EXPECT_EQ(status(), QString());
+
+  SetStatusBar("Width: 21'-1\", Depth: 28'-8\"");
+  doc->setDocumentEdited(false);
+  bool made = false;
+  ZLKDocumentController::sharedDocumentController().newDocument([&](bool ok) { made = ok; });
+  EXPECT_TRUE(made);
+  EXPECT_EQ(status(), QString());
+}
+
+// A rectangle from the rectangle tool, selected whole, pressed at a corner handle with the
+// fillet tool: the user is told to switch point-level editing on; nothing is resized and no
+// undo step is stored. With point-level editing on, the same press and drag round the corner.
+TEST_F(PlanViewInput, FilletOnARectangleExplainsOrFillets) {
+  gCurTool = kToolRectangle;
+  drag(at(-50, -50), at(60, 40));
+  Objex* rect = model->itsCurLayer->firstObject;
+  while (rect->next) rect = rect->next;
+  ASSERT_EQ(rect->type, kObjDetail);
+  auto corners = [&] {
+    int n = 0;
+    for (Poinz* p = rect->firstPoint; p; p = p->next) ++n;
+    return n;
+  };
+  const int before = corners();
+  SelectAllLayers(model->itsLayers, kSelectOff, 1);
+  SelectObj(rect, kSelectOn, 1);  // selected whole
+  const std::string undoBefore = undoName();
+  ScopedAlertRecorder alerts;
+  gCurTool = kToolFillet;
+  drag(at(60, -50), at(40, -30));
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "Unable to fillet corner.");
+  EXPECT_EQ(alerts.shown[0].informative, "You must set the object to point-level editing before applying a fillet.");
+  EXPECT_EQ(corners(), before);
+  float right = -32000;
+  for (Poinz* p = rect->firstPoint; p; p = p->next) right = std::fmax(right, p->position[0]);
+  EXPECT_NEAR(right, 60, 1.5);  // not resized
+  EXPECT_EQ(undoName(), undoBefore);
+
+  rect->extraFlags = 1;  // point-level editing on
+  gCurTool = kToolFillet;
+  drag(at(60, -50), at(40, -30));
+  EXPECT_GT(corners(), before);
+  EXPECT_EQ(undoName(), "Fillet Tool");
+  EXPECT_EQ(alerts.shown.size(), 1u);
 }

@@ -131,7 +131,10 @@ TEST_F(ToolPalettes, CellsCarryTheToolTipsAndToolsOfTheTable) {
   }
   // Every matrix holds tools; tools whose drag is not built are shown disabled, tool tip kept.
   for (int16_t kind = 0; kind < PlanToolPaletteController::kPlanKinds; ++kind) EXPECT_GT(plan().cellCount(kind), 0);
-  EXPECT_FALSE(plan().cell(kPlanFloor, 0)->isEnabled());
+  EXPECT_TRUE(plan().cell(kPlanFloor, 0)->isEnabled());   // exterior and interior walls draw
+  EXPECT_TRUE(plan().cell(kPlanFloor, 1)->isEnabled());
+  EXPECT_FALSE(plan().cell(kPlanFloor, 2)->isEnabled());  // doors do not yet
+  EXPECT_TRUE(plan().cell(kPlanLandscape, 7)->isEnabled());  // retaining wall
   EXPECT_TRUE(plan().cell(kPlanDetail, 0)->isEnabled());
   EXPECT_TRUE(edit().cell(0)->isEnabled());
   EXPECT_FALSE(edit().cellWithTool(kToolViewPoint)->isEnabled());

@@ -171,7 +171,16 @@ TEST_F(ObjectRecords, OldWallGetsLayerHeightAndAlternatingShorts) {
     EXPECT_EQ(p->segmentShort2, expect);
     EXPECT_FLOAT_EQ(p->segmentFloats[0], 110);
     EXPECT_FLOAT_EQ(p->segmentFloats[3], 110 * 1.25f);
-    EXPECT_EQ(p->trim1, nullptr);
+    // The stored trim words are dropped: each side holds a cleared trim record, which a
+    // save writes and reads back the same.
+    for (void* side : {p->trim1, p->trim2}) {
+      ASSERT_NE(side, nullptr);
+      const auto* t = static_cast<const TrimData*>(side);
+      EXPECT_EQ(t->trimCodeA, 0);
+      EXPECT_EQ(t->trimCodeB, 0);
+      EXPECT_EQ(t->profileA, nullptr);
+      EXPECT_EQ(t->slotTextureIDs[0], 0);
+    }
   }
   EXPECT_TRUE(calls.called("Update3DWall", o->objectID));
   EXPECT_TRUE(calls.called("UpdateAllWallAttachments", o->objectID));
@@ -311,6 +320,34 @@ TEST_F(ObjectRecords, Wall10800AnchorsTrimsAndSlots) {
   auto* t2 = static_cast<TrimData*>(o->firstPoint->trim2);
   ASSERT_NE(t2, nullptr);
   EXPECT_EQ(t2->trimCodeA, 0);
+}
+
+TEST_F(ObjectRecords, CurrentWallKeepsTrimRecordsOnlyWhereTheFileHasThem) {
+  Info w;
+  w.type = kObjWall;
+  Bytes in;
+  WriteInfo(in, 11100, w);
+  std::vector<Pt> pts = Square(10);
+  pts[1].trim1 = 7;  // a word that announces no record
+  WritePoints(in, 11100, pts);
+  in.be32(0);  // no attachments
+  Objex* o = Read(in, 11100);
+  ASSERT_NE(o, nullptr);
+  EXPECT_EQ(GetMark(), in.size());
+  for (Poinz* p = o->firstPoint; p; p = p->next) {
+    EXPECT_EQ(p->trim1, nullptr);
+    EXPECT_EQ(p->trim2, nullptr);
+  }
+  // Written back as sides without a record, and read back so again.
+  const std::vector<uint8_t> once = WriteObject(o);
+  DeleteObj(o);  // its IDs are free again for the copy read back
+  Bytes again;
+  again.b.assign(once.begin() + 2, once.end());  // after the object tag
+  Objex* back = Read(again, 11100);
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(GetMark(), again.size());
+  for (Poinz* p = back->firstPoint; p; p = p->next) EXPECT_EQ(p->trim1, nullptr);
+  EXPECT_EQ(WriteObject(back), once);
 }
 
 TEST_F(ObjectRecords, Wall10700TrimSlotsAndSideWords) {

@@ -11,10 +11,24 @@
 #include "model/Palettes.h"
 #include "model/PaletteLinks.h"
 #include "model/PendingServices.h"
+#include "model/PlaneObjectRecords.h"
 
 namespace {
 
 constexpr RGBColor kWhite16{65535, 65535, 65535};
+
+// A scene plane object with the fields the palette code reads.
+PlaneObject ScenePlaneObject(int16_t renderKind, int32_t textureA, int32_t textureB,
+                             PlaneObject* children, PlaneObject* attachments, PlaneObject* next) {
+  PlaneObject p;
+  p.renderKind = renderKind;
+  p.textureIdA = textureA;
+  p.textureIdB = textureB;
+  p.children = children;
+  p.attachments = attachments;
+  p.next = next;
+  return p;
+}
 
 struct PaletteLinks : ::testing::Test {
   TestDocument doc;
@@ -218,7 +232,7 @@ TEST_F(PaletteLinks, OnlyUsersOfAnEntryAreRebuiltAndGroupsNever) {
     EXPECT_FALSE(UpdatePalettedObjectFromPaletteEntry(floor, 7));
     EXPECT_TRUE(calls.calls.empty());
   }
-  GLPlaneObject plane{};
+  PlaneObject plane;
   gGLPlaneObjects = &plane;
   {
     ServiceCallRecorder calls;
@@ -277,11 +291,11 @@ TEST_F(PaletteLinks, OnlyUsersOfAnEntryAreRebuiltAndGroupsNever) {
 
 TEST_F(PaletteLinks, LoadedEntriesAreFoundOnTheRightSideAtAnyDepth) {
   EXPECT_FALSE(IsAnyPaletteLoaded());
-  GLPlaneObject sideA{6, -1003, -1009, nullptr, nullptr, nullptr};
-  GLPlaneObject sideB{0, -1004, -1005, nullptr, nullptr, nullptr};
-  GLPlaneObject attached{0, 0, -1006, nullptr, nullptr, nullptr};
-  GLPlaneObject child{0, 0, 0, nullptr, &attached, nullptr};
-  GLPlaneObject root{1, 0, 0, &child, nullptr, &sideA};
+  PlaneObject sideA = ScenePlaneObject(6, -1003, -1009, nullptr, nullptr, nullptr);
+  PlaneObject sideB = ScenePlaneObject(0, -1004, -1005, nullptr, nullptr, nullptr);
+  PlaneObject attached = ScenePlaneObject(0, 0, -1006, nullptr, nullptr, nullptr);
+  PlaneObject child = ScenePlaneObject(0, 0, 0, nullptr, &attached, nullptr);
+  PlaneObject root = ScenePlaneObject(1, 0, 0, &child, nullptr, &sideA);
   sideA.next = &sideB;
   gGLPlaneObjects = &root;
   EXPECT_TRUE(IsPaletteLoaded(3));

@@ -12,7 +12,7 @@
 #include "model/ViewStateGuard.h"
 #include "plandraw/Base2DView.h"
 #include "plandraw/DrawFlags.h"
-#include "plandraw/HSVColor.h"
+#include "model/ColorConversions.h"
 #include "plandraw/LinePrimitives.h"
 #include "plandraw/PlanDrawSettings.h"
 #include "plandraw/PlanDrawing.h"
@@ -349,29 +349,31 @@ TEST_F(PipelineFixture, RefreshAsksTheWindowOnlyWhenThereIsOne) {
 }
 
 TEST(HSVColor, ConvertsBothWaysAndKnowsItsSectors) {
-  const uint16_t red[3] = {65535, 0, 0}, yellow[3] = {65535, 65535, 0}, grey[3] = {30000, 30000, 30000};
-  uint16_t hsv[3], back[3];
-  RGBtoHSV(red, hsv);
-  EXPECT_EQ(hsv[0], 0);
-  EXPECT_EQ(hsv[1], 65535);
-  EXPECT_EQ(hsv[2], 65535);
-  RGBtoHSV(yellow, hsv);
-  EXPECT_NEAR(hsv[0], 65535 / 6, 1);
-  RGBtoHSV(grey, hsv);
-  EXPECT_EQ(hsv[1], 0);
-  EXPECT_EQ(hsv[2], 30000);
-  for (const uint16_t* c : {red, yellow, grey}) {
-    RGBtoHSV(c, hsv);
-    HSVtoRGB(hsv, back);
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(back[i], c[i], 4);
+  const RGBColor red{65535, 0, 0}, yellow{65535, 65535, 0}, grey{30000, 30000, 30000};
+  HSVColor hsv;
+  RGBColor back;
+  RGBtoHSV(&red, &hsv);
+  EXPECT_EQ(hsv.hue, 0);
+  EXPECT_EQ(hsv.saturation, 65535);
+  EXPECT_EQ(hsv.value, 65535);
+  RGBtoHSV(&yellow, &hsv);
+  EXPECT_EQ(hsv.hue, 10923);  // 60 degrees
+  RGBtoHSV(&grey, &hsv);
+  EXPECT_EQ(hsv.hue, kGreyHue);
+  EXPECT_EQ(hsv.saturation, 0);
+  EXPECT_EQ(hsv.value, 30000);
+  for (const RGBColor& c : {red, yellow, grey}) {
+    RGBtoHSV(&c, &hsv);
+    HSVtoRGB(&hsv, &back);
+    EXPECT_EQ(back, c);
   }
-  // The deck plan colour (192, 124, 32) lightened as the current floor's deck hatch.
-  const uint16_t deck[3] = {49344, 31868, 8224};
-  RGBtoHSV(deck, hsv);
-  hsv[1] /= 10;
-  hsv[2] = static_cast<uint16_t>(65535 - (65535 - hsv[2]) / 2);
-  HSVtoRGB(hsv, back);
-  EXPECT_NEAR(back[0], 57440, 2);
-  EXPECT_NEAR(back[1], 55406, 2);
-  EXPECT_NEAR(back[2], 52653, 2);
+  // The deck plan colour (192, 124, 32) lightened as the current floor's deck hatch; the hue
+  // goes back through whole degrees.
+  const RGBColor deck{49344, 31868, 8224};
+  RGBtoHSV(&deck, &hsv);
+  hsv.saturation /= 10;
+  hsv.value = static_cast<uint16_t>(65535 - (65535 - hsv.value) / 2);
+  HSVtoRGB(&hsv, &back);
+  // Hue 6280 is 34.5 degrees, taken as 35.
+  EXPECT_EQ(back, (RGBColor{57440, 55366, 52654}));
 }

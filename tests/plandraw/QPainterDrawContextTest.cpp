@@ -209,3 +209,42 @@ TEST(QPainterDrawContext, OverlayStrokesFillsAndContinuesAfterAClose) {
   EXPECT_FALSE(c.inked(25, 15) || c.inked(50, 30));  // not from the origin
   EXPECT_EQ(c.at(130, 30), qRgb(0, 0, 255));
 }
+
+// Designs name their text faces by Windows names and store each text's box as measured with
+// that face: the face standing in for it here keeps the same advance widths, so the stored
+// box still holds the text. (Arial's "Living Room" is 11383/2048 em wide, 66.7 at 12 points;
+// Times New Roman's 10980/2048 em, 64.3.)
+TEST(QPainterDrawContext, WindowsFacesMeasureAsTheyWereMeasured) {
+  GuiApplication();
+  Canvas c(200, 100);
+  NSSize arial{}, times{};
+  c.paint([&](DrawContext& ctx) {
+    FontDescription font;
+    font.family = "Arial";
+    font.pointSize = 12;
+    arial = ctx.measureText("Living Room", font);
+    font.family = "Times New Roman";
+    times = ctx.measureText("Living Room", font);
+  });
+  EXPECT_NEAR(arial.width, 66.7, 2.0);
+  EXPECT_NEAR(times.width, 64.3, 2.0);
+  // Drawn left-aligned in a box of the stored width, the last letter is inside the box.
+  Canvas whole(200, 60);
+  whole.paint([&](DrawContext& ctx) {
+    FontDescription font;
+    font.family = "Arial";
+    font.pointSize = 12;
+    TextRun run;
+    run.text = "Living Room";
+    run.font = font;
+    run.anchor = {10 + 66.7 / 2, 30};
+    ctx.drawText(run);
+  });
+  int inkRight = 0, inkPast = 0;
+  for (int y = 15; y < 45; ++y) {
+    for (int x = 66; x <= 77; ++x) inkRight += whole.inked(x, y);  // the "m"
+    for (int x = 79; x < 120; ++x) inkPast += whole.inked(x, y);
+  }
+  EXPECT_GT(inkRight, 10);
+  EXPECT_EQ(inkPast, 0);
+}

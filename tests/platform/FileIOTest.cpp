@@ -1,6 +1,8 @@
 // The private temporary folder, no-follow opens, the atomic writer and the reader.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -129,6 +131,18 @@ TEST(AtomicWrite, ReplacesAndKeepsPermissions) {
   EXPECT_EQ(Contents(folder.file("empty")), "");
 }
 
+TEST(AtomicWrite, AScratchWriteWithoutFlushStillReplacesWhole) {
+  ScratchFolder folder;
+  std::string path = folder.write("snapshot", "old contents");
+  ::chmod(path.c_str(), 0600);
+  ASSERT_TRUE(WriteFileAtomically(path, "new", 3, /*durable=*/false));
+  EXPECT_EQ(Contents(path), "new");
+  EXPECT_EQ(ModeOf(path), 0600u);
+  EXPECT_EQ(EntryCount(folder.path()), 1u);  // no temporary file left beside it
+  EXPECT_FALSE(WriteFileAtomically(folder.file("missing/snapshot"), "x", 1, false));
+  EXPECT_EQ(Contents(path), "new");
+}
+
 TEST(AtomicWrite, FailureKeepsTheOldFile) {
   ScratchFolder folder;
   std::string path = folder.write("design", "old");
@@ -170,6 +184,19 @@ TEST(ReadWholeFile, OnlyRegularFilesWithinTheLimit) {
   std::string fifo = folder.file("fifo");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_FALSE(ReadWholeFile(fifo, bytes));  // and does not block
+}
+
+TEST(ReadWholeFile, AFileOfManyBlocksComesWholeAfterItsHead) {
+  ScratchFolder folder;
+  std::string text(300007, '\0');
+  for (size_t i = 0; i < text.size(); ++i) text[i] = char(i * 7 + i / 251);
+  std::string path = folder.write("big", text);
+  std::vector<uint8_t> bytes{1, 2, 3};  // what the buffer held before is replaced
+  ASSERT_TRUE(ReadFileAfterHead(path, bytes, 16, nullptr, size_t(1) << 20));
+  ASSERT_EQ(bytes.size(), text.size());
+  EXPECT_EQ(0, std::memcmp(bytes.data(), text.data(), text.size()));
+  EXPECT_FALSE(ReadFileAfterHead(path, bytes, 16, nullptr, text.size() - 1));
+  EXPECT_TRUE(bytes.empty());
 }
 
 }  // namespace

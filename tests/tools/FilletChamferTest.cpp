@@ -192,7 +192,7 @@ TEST_F(FilletChamfer, CurvedSegmentIsRefusedAndNothingChanges) {
 TEST_F(FilletChamfer, LineDetailAndPointEditingAreRefusedWithTheirMessages) {
   Objex* line = doc.addObject(kObjDetail, true, {{0, 0}, {100, 0}, {100, 100}});
   line->subtype = kSubDetailLine;
-  line->extraLong = 1;
+  line->extraFlags = 1;
   Objex* rect = doc.addObject(kObjDetail, true, {{0, 0}, {100, 0}, {100, 100}, {0, 100}});
   rect->subtype = 1;
   ScopedAlertRecorder alerts;
@@ -204,7 +204,44 @@ TEST_F(FilletChamfer, LineDetailAndPointEditingAreRefusedWithTheirMessages) {
   EXPECT_EQ(alerts.shown[1].informative, "You must set the object to point-level editing before applying a fillet.");
   EXPECT_EQ(outline(line).size(), 3u);
   EXPECT_EQ(outline(rect).size(), 4u);
-  rect->extraLong = 1;  // point-level editing on
+  rect->extraFlags = 1;  // point-level editing on
+  run(kToolFillet, rect, 1, {{80, 20}});
+  EXPECT_EQ(outline(rect).size(), 6u);
+  EXPECT_EQ(gFilletChamferUndo, 1);
+}
+
+// A rectangle from the rectangle tool, selected whole: its corners are handles, not points.
+// A press on one with a corner tool explains (fillet) or stays silent (chamfer) and never
+// resizes; once point-level editing is on, the same rectangle takes the fillet.
+TEST_F(FilletChamfer, WholeSelectedRectangleCornerNeverResizes) {
+  Objex* rect = doc.addObject(kObjDetail, true, {{0, 0}, {100, 0}, {100, 100}, {0, 100}});
+  rect->subtype = 1;
+  rect->extraLong = 1;  // dimensions shown: not the point-level word
+  UpdateObjectBounds(rect);
+  const auto before = outline(rect);
+  ScopedAlertRecorder alerts;
+  for (uint16_t tool : {kToolFillet, kToolInvertedFillet, kToolChamfer}) {
+    gCurTool = tool;
+    gClickInfo = ClickInfo{};
+    gClickInfo.hitMode = 1;
+    gClickInfo.hitObject = rect;
+    gClickInfo.cornerHit = 1;  // the press is on the corner handle, no point hit
+    gMouseCaptured = 1;
+    TrackObject(0, 0, 100, 0, 0, kTrackBegin);
+    TrackObject(0, 0, 160, 0, -60, kTrackKeep);
+    TrackObject(0, 0, 160, 0, -60, kTrackEnd);
+    const auto after = outline(rect);
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < after.size(); ++i) {
+      EXPECT_FLOAT_EQ(after[i].x, before[i].x);
+      EXPECT_FLOAT_EQ(after[i].z, before[i].z);
+    }
+    EXPECT_EQ(gFilletChamferUndo, 0);
+  }
+  ASSERT_EQ(alerts.shown.size(), 2u);  // both fillets, on their mouse-down; the chamfer is silent
+  for (const auto& shown : alerts.shown)
+    EXPECT_EQ(shown.informative, "You must set the object to point-level editing before applying a fillet.");
+  rect->extraFlags = 1;
   run(kToolFillet, rect, 1, {{80, 20}});
   EXPECT_EQ(outline(rect).size(), 6u);
   EXPECT_EQ(gFilletChamferUndo, 1);

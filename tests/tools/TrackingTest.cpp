@@ -56,12 +56,13 @@ TEST_F(Tracking, EveryDragStepErasesAndRedrawsEvenWithoutMotion) {
 
 TEST_F(Tracking, PendingToolsDoNothingButReleaseTheMouse) {
   ServiceCallRecorder calls;
-  gCurTool = kToolExteriorWall;
+  gCurTool = kToolExteriorWallKeyEntry;  // waits for the wall key-entry sheet
   drag({{10, 10}, {80, 10}});
   EXPECT_TRUE(calls.called("TrackWall"));
   EXPECT_EQ(gMouseCaptured, 0);
   EXPECT_EQ(CountObjects(doc.first), 0);
-  EXPECT_STREQ(PendingTrackingRoutine(kToolExteriorWall), "TrackWall");
+  EXPECT_STREQ(PendingTrackingRoutine(kToolExteriorWallKeyEntry), "TrackWall");
+  EXPECT_EQ(PendingTrackingRoutine(kToolExteriorWall), nullptr);
   EXPECT_STREQ(PendingTrackingRoutine(kToolHipRoof), "TrackGableRoof");
   EXPECT_EQ(PendingTrackingRoutine(kToolRectangle), nullptr);
   EXPECT_EQ(PendingTrackingRoutine(kToolSelection), nullptr);

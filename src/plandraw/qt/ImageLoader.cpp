@@ -1,9 +1,99 @@
 // The image loader.
 #include "plandraw/qt/ImageLoader.h"
 
+#include <cstring>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+
+namespace {
+
+constexpr char kPngSignature[8] = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n'};
+// Chunks a PNG may hold before it is taken for a damaged file; each takes at least 12 bytes.
+constexpr int kMaxPngChunks = 1 << 16;
+
+bool Refuse(QString* error, const char* text) {
+  if (error) *error = QString::fromLatin1(text);
+  return false;
+}
+
+uint32_t BigEndian32(const char* p) {
+  const auto* u = reinterpret_cast<const unsigned char*>(p);
+  return uint32_t(u[0]) << 24 | uint32_t(u[1]) << 16 | uint32_t(u[2]) << 8 | uint32_t(u[3]);
+}
+
+// Walks the chunk headers of a PNG (seeking past the data) before the decoder sees it:
+// every chunk must lie inside the file and no ancillary chunk (text, profiles, private
+// data, which the decoder would allocate whole) may be longer than the limit.
+bool CheckPngChunks(QIODevice& file, QString* error) {
+  const qint64 size = file.size();
+  qint64 at = sizeof kPngSignature;
+  for (int count = 0; count < kMaxPngChunks; ++count) {
+    char head[8];
+    if (!file.seek(at) || file.read(head, sizeof head) != qint64(sizeof head))
+      return Refuse(error, "The image file is damaged: it ends too early.");
+    const qint64 length = BigEndian32(head);
+    if (length > 0x7fffffff || at + 12 + length > size)
+      return Refuse(error, "The image file is damaged: a part of it runs past its end.");
+    const bool ancillary = (head[4] & 0x20) != 0;
+    if (ancillary && length > kImageMaxAncillaryChunkBytes)
+      return Refuse(error, "The image file carries too much additional data.");
+    if (std::memcmp(head + 4, "IEND", 4) == 0) return true;
+    at += 12 + length;
+  }
+  return Refuse(error, "The image file is damaged: it has too many parts.");
+}
+
+}  // namespace
+
+QImage LoadImageFile(const QString& path, QString* error) {
+  if (error) error->clear();
+  if (path.isEmpty()) {
+    Refuse(error, "No image file was named.");
+    return {};
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    Refuse(error, file.exists() ? "The image file could not be opened." : "The image file could not be found.");
+    return {};
+  }
+  if (file.isSequential()) {
+    Refuse(error, "The image is not a file.");
+    return {};
+  }
+  char signature[sizeof kPngSignature] = {};
+  const qint64 got = file.read(signature, sizeof signature);
+  if (got == qint64(sizeof signature) && std::memcmp(signature, kPngSignature, sizeof signature) == 0 &&
+      !CheckPngChunks(file, error))
+    return {};
+  if (!file.seek(0)) {
+    Refuse(error, "The image file could not be read.");
+    return {};
+  }
+
+  QImageReader reader(&file);
+  // The header tells the size: an image whose pixels would pass the limit is refused
+  // before any of it is decoded.
+  reader.setAllocationLimit(kImageAllocationLimitMB);
+  if (!reader.canRead()) {
+    Refuse(error, "The file is not an image of a kind that can be read.");
+    return {};
+  }
+  const QSize size = reader.size();
+  if (size.isValid()) {
+    const qint64 bytes = qint64(size.width()) * size.height() * 4;
+    if (size.isEmpty() || bytes > (qint64(kImageAllocationLimitMB) << 20)) {
+      Refuse(error, "The image is too large.");
+      return {};
+    }
+  }
+  QImage image;
+  if (!reader.read(&image) || image.isNull()) {
+    if (error) *error = QStringLiteral("The image could not be read: %1.").arg(reader.errorString());
+    return {};
+  }
+  return image;
+}
 
 DIBImage* DIBImageFromQImage(const QImage& image) {
   if (image.isNull()) return nullptr;
@@ -21,10 +111,5 @@ DIBImage* DIBImageFromQImage(const QImage& image) {
 
 DIBImage* ApplePortDIBImageLoad(const char* path) {
   if (!path || !*path) return nullptr;
-  QImageReader reader(QFile::decodeName(path));
-  // An image whose size would overflow the pixel block is refused before decoding.
-  reader.setAllocationLimit(1024);
-  QImage image;
-  if (!reader.read(&image)) return nullptr;
-  return DIBImageFromQImage(image);
+  return DIBImageFromQImage(LoadImageFile(QFile::decodeName(path)));
 }

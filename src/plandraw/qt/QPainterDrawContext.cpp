@@ -2,6 +2,7 @@
 #include "plandraw/qt/QPainterDrawContext.h"
 
 #include <QBrush>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
@@ -9,9 +10,11 @@
 #include <QPainterPath>
 #include <QPalette>
 #include <QPolygonF>
+#include <QTextLayout>
 #include <QTransform>
 #include <QVector>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -97,9 +100,37 @@ QPen PenForStroke(const StrokeStyle& style) {
   return pen;
 }
 
+namespace {
+
+// Faces designs name that this system has under other names with the same advance widths:
+// the text boxes stored with a design were measured for the named face, so its stand-in must
+// not be wider.
+const char* MetricCompatibleFace(const QString& family) {
+  static const struct {
+    const char* named;
+    const char* standIn;
+  } kFaces[] = {{"Arial", "Liberation Sans"},        {"Helvetica", "Liberation Sans"},
+                {"Times New Roman", "Liberation Serif"}, {"Times", "Liberation Serif"},
+                {"Courier New", "Liberation Mono"},    {"Courier", "Liberation Mono"}};
+  const QString name = family.trimmed();
+  for (const auto& f : kFaces)
+    if (name.compare(QLatin1String(f.named), Qt::CaseInsensitive) == 0) return f.standIn;
+  return nullptr;
+}
+
+}  // namespace
+
 QFont QFontFromDescription(const FontDescription& font, double logicalDpi) {
   QFont q;
-  if (!font.family.empty()) q.setFamily(QString::fromUtf8(font.family.c_str()));
+  if (!font.family.empty()) {
+    const QString family = QString::fromUtf8(font.family.c_str());
+    const char* standIn = MetricCompatibleFace(family);
+    // The named face when it is installed, else its metric-compatible stand-in.
+    static const QStringList installed = QFontDatabase::families();
+    if (standIn && !installed.contains(family, Qt::CaseInsensitive))
+      q.setFamilies({QString::fromLatin1(standIn), family});
+    else q.setFamily(family);
+  }
   double size = std::isfinite(font.pointSize) && font.pointSize > 0 ? font.pointSize : 12.0;
   // View units are points of 1/72 inch; Qt's point size follows the device resolution.
   q.setPointSizeF(size * 72.0 / (logicalDpi > 0 ? logicalDpi : 72.0));
@@ -122,19 +153,58 @@ QPainterDrawContext::QPainterDrawContext(QPainter* painter) : painter_(painter) 
   if (painter_) painter_->setRenderHint(QPainter::Antialiasing, false);
 }
 
+QPainterDrawContext::~QPainterDrawContext() { flushLines(); }
+
+namespace {
+
+bool SameStroke(const StrokeStyle& a, const StrokeStyle& b) {
+  if (a.color.red != b.color.red || a.color.green != b.color.green || a.color.blue != b.color.blue ||
+      a.color.alpha != b.color.alpha || a.width != b.width || a.dashCount != b.dashCount)
+    return false;
+  if (a.dashCount > 0) {
+    if (a.dashPhase != b.dashPhase) return false;
+    for (int i = 0; i < a.dashCount && i < 6; ++i)
+      if (a.dash[i] != b.dash[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void QPainterDrawContext::flushLines() {
+  if (heldLines_.isEmpty()) return;
+  if (painter_) {
+    painter_->setPen(PenForStroke(heldStyle_));
+    painter_->setBrush(Qt::NoBrush);
+    painter_->drawLines(heldLines_);
+  }
+  heldLines_.clear();
+}
+
 void QPainterDrawContext::saveGraphicsState() {
+  flushLines();
   DrawContext::saveGraphicsState();
   if (painter_) painter_->save();
 }
 
 void QPainterDrawContext::restoreGraphicsState() {
   if (saved_.empty()) return;
+  flushLines();
   DrawContext::restoreGraphicsState();
   if (painter_) painter_->restore();
 }
 
 void QPainterDrawContext::strokeLines(const NSPoint* points, size_t count, const StrokeStyle& style) {
   if (!painter_ || !points || count < 2) return;
+  if (lineBatchDepth_ > 0) {
+    if (!heldLines_.isEmpty() && !SameStroke(style, heldStyle_)) flushLines();
+    if (heldLines_.isEmpty()) heldStyle_ = style;
+    for (size_t i = 0; i + 1 < count; i += 2) {
+      heldLines_.push_back(QLineF(points[i].x, points[i].y, points[i + 1].x, points[i + 1].y));
+      if (heldLines_.size() >= static_cast<qsizetype>(kMaxLinesPerBatch)) flushLines();
+    }
+    return;
+  }
   painter_->setPen(PenForStroke(style));
   painter_->setBrush(Qt::NoBrush);
   const size_t lines = count / 2;
@@ -151,6 +221,7 @@ void QPainterDrawContext::strokeLines(const NSPoint* points, size_t count, const
 }
 
 void QPainterDrawContext::strokePolyline(const NSPoint* points, size_t count, const StrokeStyle& style) {
+  flushLines();
   if (!painter_ || !points || count < 2) return;
   QPolygonF poly;
   poly.reserve(static_cast<qsizetype>(count));
@@ -161,11 +232,13 @@ void QPainterDrawContext::strokePolyline(const NSPoint* points, size_t count, co
 }
 
 void QPainterDrawContext::strokePath(const DrawPath& path, const StrokeStyle& style) {
+  flushLines();
   if (!painter_ || path.isEmpty()) return;
   painter_->strokePath(ToQPath(path), PenForStroke(style));
 }
 
 void QPainterDrawContext::fillPath(const DrawPath& path, const FillStyle& style) {
+  flushLines();
   if (!painter_ || path.isEmpty()) return;
   QPainterPath q = ToQPath(path);
   q.setFillRule(style.evenOdd ? Qt::OddEvenFill : Qt::WindingFill);
@@ -173,6 +246,7 @@ void QPainterDrawContext::fillPath(const DrawPath& path, const FillStyle& style)
 }
 
 void QPainterDrawContext::fillPolygon(const NSPoint* points, size_t count, const FillStyle& style) {
+  flushLines();
   if (!painter_ || !points || count < 3) return;
   QPolygonF poly;
   poly.reserve(static_cast<qsizetype>(count));
@@ -183,17 +257,70 @@ void QPainterDrawContext::fillPolygon(const NSPoint* points, size_t count, const
   painter_->setBrush(Qt::NoBrush);
 }
 
-QFont QPainterDrawContext::fontFor(const FontDescription& font) const {
-  double dpi = painter_ && painter_->device() ? painter_->device()->logicalDpiY() : 72.0;
-  return QFontFromDescription(font, dpi);
+const QPainterDrawContext::FontEntry& QPainterDrawContext::fontFor(const FontDescription& font) {
+  // Runs of text mostly share one font: the last one answers without a look-up.
+  if (lastFont_ && font.pointSize == lastFontDescription_.pointSize && font.traits == lastFontDescription_.traits &&
+      font.family == lastFontDescription_.family)
+    return *lastFont_;
+  const double dpi = painter_ && painter_->device() ? painter_->device()->logicalDpiY() : 72.0;
+  // The key: the size, traits and resolution as bytes, then the family.
+  std::string key(sizeof(float) + sizeof(uint32_t) + sizeof(double), '\0');
+  std::memcpy(key.data(), &font.pointSize, sizeof(float));
+  std::memcpy(key.data() + sizeof(float), &font.traits, sizeof(uint32_t));
+  std::memcpy(key.data() + sizeof(float) + sizeof(uint32_t), &dpi, sizeof(double));
+  key.append(font.family);
+  auto& slot = fonts_[key];
+  if (!slot) {
+    QFont q = QFontFromDescription(font, dpi);
+    QFontMetricsF metrics(q, painter_ ? painter_->device() : nullptr);
+    slot = std::make_unique<FontEntry>(FontEntry{q, metrics});
+  }
+  lastFontDescription_ = font;
+  lastFont_ = slot.get();
+  return *slot;
+}
+
+QSizeF QPainterDrawContext::measure(const std::string& text, const FontDescription& font) {
+  const FontEntry& entry = fontFor(font);
+  // The entry's address names the font for as long as the context lives.
+  const FontEntry* name = &entry;
+  std::string key(reinterpret_cast<const char*>(&name), sizeof name);
+  key.append(text);
+  if (auto it = sizes_.find(key); it != sizes_.end()) return it->second;
+  const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  const QSizeF size(entry.metrics.horizontalAdvance(s), entry.metrics.height());
+  // Bounded: a long pass over many different labels starts the table over.
+  if (sizes_.size() >= 50000) sizes_.clear();
+  sizes_.emplace(std::move(key), size);
+  return size;
+}
+
+const QPainterDrawContext::Shaped& QPainterDrawContext::shape(const std::string& text, const FontEntry& entry) {
+  const FontEntry* name = &entry;
+  std::string key(reinterpret_cast<const char*>(&name), sizeof name);
+  key.append(text);
+  if (auto it = shaped_.find(key); it != shaped_.end()) return it->second;
+  Shaped out;
+  QTextLayout layout(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), entry.font,
+                     painter_ ? painter_->device() : nullptr);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  layout.endLayout();
+  if (line.isValid()) {
+    out.ascent = line.ascent();
+    out.runs = layout.glyphRuns();
+  }
+  if (shaped_.size() >= 20000) shaped_.clear();
+  return shaped_.emplace(std::move(key), std::move(out)).first->second;
 }
 
 void QPainterDrawContext::drawText(const TextRun& run) {
-  if (!painter_ || run.text.empty()) return;
-  const QString text = QString::fromUtf8(run.text.data(), static_cast<qsizetype>(run.text.size()));
-  const QFont font = fontFor(run.font);
-  const QFontMetricsF metrics(font, painter_->device());
-  const qreal width = metrics.horizontalAdvance(text), height = metrics.height();
+  if (!painter_ || run.text.empty() || !IsReadableFontSize(run.font)) return;
+  flushLines();
+  const FontEntry& entry = fontFor(run.font);
+  const QFontMetricsF& metrics = entry.metrics;
+  const qreal width = measure(run.text, run.font).width(), height = metrics.height();
+  const Shaped& shaped = shape(run.text, entry);
   qreal left = -width / 2;
   if (run.alignment == TextAlignment::Left) left = 0;
   else if (run.alignment == TextAlignment::Right) left = -width;
@@ -202,19 +329,21 @@ void QPainterDrawContext::drawText(const TextRun& run) {
   painter_->setRenderHint(QPainter::TextAntialiasing, true);
   painter_->translate(run.anchor.x, run.anchor.y);
   if (std::isfinite(run.angleDegrees) && run.angleDegrees != 0) painter_->rotate(-run.angleDegrees);
-  painter_->setFont(font);
+  painter_->setFont(entry.font);
   painter_->setPen(ToQColor(run.color));
-  painter_->drawText(QPointF(left, -height / 2 + metrics.ascent()), text);
+  // The glyphs shaped once, placed as drawText places them: the baseline at the ascent.
+  const QPointF origin(left, -height / 2 + metrics.ascent() - shaped.ascent);
+  for (const QGlyphRun& glyphs : shaped.runs) painter_->drawGlyphRun(origin, glyphs);
   painter_->restore();
 }
 
 NSSize QPainterDrawContext::measureText(const std::string& text, const FontDescription& font) {
-  const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  const QFontMetricsF metrics(fontFor(font), painter_ ? painter_->device() : nullptr);
-  return {static_cast<float>(metrics.horizontalAdvance(s)), static_cast<float>(metrics.height())};
+  const QSizeF size = measure(text, font);
+  return {static_cast<float>(size.width()), static_cast<float>(size.height())};
 }
 
 void QPainterDrawContext::drawImage(const DrawImageData& image, const NSRect& dest, float opacity) {
+  flushLines();
   if (!painter_ || !image.isValid()) return;
   const qreal saved = painter_->opacity();
   painter_->setOpacity(std::isfinite(opacity) ? std::clamp(opacity, 0.0f, 1.0f) : 1.0);
@@ -223,12 +352,14 @@ void QPainterDrawContext::drawImage(const DrawImageData& image, const NSRect& de
 }
 
 void QPainterDrawContext::clipToRect(const NSRect& rect) {
+  flushLines();
   if (!painter_) return;
   const QRectF r(rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
   painter_->setClipRect(r, painter_->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
 }
 
 void QPainterDrawContext::translateBy(float dx, float dy) {
+  flushLines();
   if (painter_ && std::isfinite(dx) && std::isfinite(dy)) painter_->translate(dx, dy);
 }
 

@@ -2,7 +2,16 @@
 // printer. Lines are drawn aliased, text anti-aliased.
 #pragma once
 #include <QFont>
+#include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QList>
+#include <QLineF>
 #include <QPen>
+#include <QSizeF>
+#include <QVector>
+#include <memory>
+#include <string>
+#include <unordered_map>
 
 #include "plandraw/DrawContext.h"
 
@@ -12,6 +21,7 @@ class QPainterDrawContext : public DrawContext {
  public:
   // The painter must stay active for the life of the context.
   explicit QPainterDrawContext(QPainter* painter);
+  ~QPainterDrawContext() override;
 
   void saveGraphicsState() override;
   void restoreGraphicsState() override;
@@ -26,12 +36,35 @@ class QPainterDrawContext : public DrawContext {
   void clipToRect(const NSRect& rect) override;
   void translateBy(float dx, float dy) override;
   DrawColor focusIndicatorColor() const override;
+  void flushLines() override;
 
   QPainter* painter() const { return painter_; }
 
  private:
-  QFont fontFor(const FontDescription& font) const;
+  // A font and its metrics on the painter's device, kept while the context lives.
+  struct FontEntry {
+    QFont font;
+    QFontMetricsF metrics;
+  };
+  const FontEntry& fontFor(const FontDescription& font);
+  QSizeF measure(const std::string& text, const FontDescription& font);
+  // A text laid out once in a font: its glyph runs and the line's ascent.
+  struct Shaped {
+    QList<QGlyphRun> runs;
+    qreal ascent = 0;
+  };
+  const Shaped& shape(const std::string& text, const FontEntry& entry);
+
   QPainter* painter_;
+  std::unordered_map<std::string, std::unique_ptr<FontEntry>> fonts_;
+  FontDescription lastFontDescription_;
+  const FontEntry* lastFont_ = nullptr;
+  // Text sizes by font and text: the shaping of a text is done once.
+  std::unordered_map<std::string, QSizeF> sizes_;
+  std::unordered_map<std::string, Shaped> shaped_;
+  // Lines held back in a batch and the style they share.
+  QVector<QLineF> heldLines_;
+  StrokeStyle heldStyle_;
 };
 
 // Most lines one QPainter::drawLines call is given; longer batches are split.

@@ -1,0 +1,197 @@
+// File > Open, Undo, StoreUndo and File > Save on generated designs, each against its raw
+// baseline measured in the same run: reading the bytes (and one pass over them), writing the
+// same bytes to a temporary file and renaming it (with fsync for Save).
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "DesignGenerator.h"
+#include "files/DesignFile.h"
+#include "files/Undo.h"
+#include "model/DocumentModel.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+double Seconds(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b) {
+  return std::chrono::duration<double>(b - a).count();
+}
+
+struct Folder {
+  fs::path path;
+  Folder() {
+    path = fs::temp_directory_path() / ("casa-filebench-" + std::to_string(getpid()));
+    fs::create_directories(path);
+    chmod(path.c_str(), 0700);
+    setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
+  }
+  ~Folder() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+};
+
+std::vector<unsigned char> ReadAll(const fs::path& p) {
+  std::vector<unsigned char> bytes;
+  FILE* f = std::fopen(p.c_str(), "rb");
+  if (!f) return bytes;
+  std::fseek(f, 0, SEEK_END);
+  bytes.resize(static_cast<size_t>(std::ftell(f)));
+  std::fseek(f, 0, SEEK_SET);
+  if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) bytes.clear();
+  std::fclose(f);
+  return bytes;
+}
+
+// The raw read: the file's bytes and one pass over them.
+double RawRead(const fs::path& p) {
+  auto t0 = std::chrono::steady_clock::now();
+  std::vector<unsigned char> bytes = ReadAll(p);
+  unsigned sum = 0;
+  for (unsigned char b : bytes) sum += b;
+  benchmark::DoNotOptimize(sum);
+  return Seconds(t0, std::chrono::steady_clock::now());
+}
+
+// The raw write: the bytes into a temporary file renamed over the target, fsynced when asked.
+double RawWrite(const fs::path& target, const std::vector<unsigned char>& bytes, bool durable) {
+  auto t0 = std::chrono::steady_clock::now();
+  const fs::path tmp = target.string() + ".raw";
+  int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (fd < 0) return 0;
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  if (durable) fsync(fd);
+  close(fd);
+  std::rename(tmp.c_str(), target.c_str());
+  if (durable) {
+    int dir = open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+      fsync(dir);
+      close(dir);
+    }
+  }
+  return Seconds(t0, std::chrono::steady_clock::now());
+}
+
+// Opening as the menu does: a fresh document reads the file, then goes.
+bool OpenFresh(const fs::path& p) {
+  ZLKDocumentModel fresh;
+  bool ok;
+  {
+    CurrentDocumentScope scope(&fresh);
+    ok = fresh.buildFreshState() && KeyFileRead(p.c_str());
+  }
+  ReleaseModelContents(&fresh);
+  return ok;
+}
+
+void BM_Open(benchmark::State& state) {
+  Folder folder;
+  const fs::path file = folder.path / "design.ckd";
+  {
+    TestDocument doc;
+    bench::GenerateDesign(doc, static_cast<int>(state.range(0)));
+    KeyFileWrite(file.c_str());
+  }
+  TestDocument current;
+  double open = 0, raw = 0;
+  bool ok = true;
+  for (auto _ : state) {
+    auto t0 = std::chrono::steady_clock::now();
+    ok = OpenFresh(file) && ok;
+    open += Seconds(t0, std::chrono::steady_clock::now());
+    state.PauseTiming();
+    raw += RawRead(file);
+    state.ResumeTiming();
+  }
+  state.counters["ok"] = ok ? 1 : 0;
+  state.counters["bytes"] = static_cast<double>(fs::file_size(file));
+  state.counters["raw_ms"] = raw * 1000 / static_cast<double>(state.iterations());
+  state.counters["ratio"] = raw > 0 ? open / raw : 0;  // target: at most 5
+}
+BENCHMARK(BM_Open)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+void BM_Save(benchmark::State& state) {
+  Folder folder;
+  const fs::path file = folder.path / "design.ckd";
+  TestDocument doc;
+  bench::GenerateDesign(doc, static_cast<int>(state.range(0)));
+  KeyFileWrite(file.c_str());
+  const std::vector<unsigned char> bytes = ReadAll(file);
+  double save = 0, raw = 0;
+  for (auto _ : state) {
+    auto t0 = std::chrono::steady_clock::now();
+    KeyFileWrite(file.c_str());
+    save += Seconds(t0, std::chrono::steady_clock::now());
+    state.PauseTiming();
+    raw += RawWrite(folder.path / "raw.ckd", bytes, true);
+    state.ResumeTiming();
+  }
+  state.counters["raw_ms"] = raw * 1000 / static_cast<double>(state.iterations());
+  state.counters["ratio"] = raw > 0 ? save / raw : 0;  // target: at most 2
+}
+BENCHMARK(BM_Save)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+void BM_StoreUndoAtScale(benchmark::State& state) {
+  Folder folder;
+  TestDocument doc;
+  bench::GenerateDesign(doc, static_cast<int>(state.range(0)));
+  InitializeUndo();
+  StoreUndo("Move");
+  double store = 0, raw = 0;
+  for (auto _ : state) {
+    auto t0 = std::chrono::steady_clock::now();
+    StoreUndo("Move");
+    store += Seconds(t0, std::chrono::steady_clock::now());
+    state.PauseTiming();
+    const fs::path snapshot = UndoStatePath(doc.model.itsCurrentUndo);
+    const std::vector<unsigned char> bytes = ReadAll(snapshot);
+    raw += RawWrite(folder.path / "raw.undo", bytes, false);
+    state.ResumeTiming();
+  }
+  state.counters["raw_ms"] = raw * 1000 / static_cast<double>(state.iterations());
+  state.counters["ratio"] = raw > 0 ? store / raw : 0;  // target: at most 2
+}
+BENCHMARK(BM_StoreUndoAtScale)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+void BM_UndoAtScale(benchmark::State& state) {
+  Folder folder;
+  TestDocument doc;
+  bench::GenerateDesign(doc, static_cast<int>(state.range(0)));
+  InitializeUndo();
+  StoreUndo("Move");
+  double undo = 0, raw = 0;
+  bool back = true;
+  for (auto _ : state) {
+    auto t0 = std::chrono::steady_clock::now();
+    if (back) DoUndo();
+    else DoRedo();
+    undo += Seconds(t0, std::chrono::steady_clock::now());
+    back = !back;
+    state.PauseTiming();
+    raw += RawRead(UndoStatePath(doc.model.itsCurrentUndo));
+    state.ResumeTiming();
+  }
+  state.counters["raw_ms"] = raw * 1000 / static_cast<double>(state.iterations());
+  state.counters["ratio"] = raw > 0 ? undo / raw : 0;  // target: at most 5
+}
+BENCHMARK(BM_UndoAtScale)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

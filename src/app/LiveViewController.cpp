@@ -1,0 +1,697 @@
+// The 3D window controller: the panel and its controls, the toolbar, status and progress,
+// the render actions, the navigation modes, the camera reset and the cut-away control.
+#include "app/LiveViewController.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QProgressBar>
+#include <QResizeEvent>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <sstream>
+
+#include "app/AppController.h"
+#include "app/ContextMenuFactory.h"
+#include "app/LiveViewOGLView.h"
+#include "app/RenderKeyWatch.h"
+#include "app/ZLKDocument.h"
+#include "app/ZLKDocumentView.h"
+#include "building3d/PlaneObjects.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/LineGeometry.h"
+#include "model/PendingServices.h"
+#include "model/PlanarTransforms.h"
+#include "model/Records.h"
+#include "platform/Strings.h"
+#include "platform/UserDefaults.h"
+#include "render3d/Cutaway.h"
+#include "render3d/RenderPlaneObject.h"
+#include "render3d/SceneFrame.h"
+
+namespace {
+
+QString Localized(const char* key) { return QString::fromStdString(LocalizedString(key)); }
+
+constexpr const char* kPanelFrameName = "LiveViewPanel";
+constexpr const char* kToolbarIdentifier = "LiveView Toolbar Identifier";
+constexpr int kCutAwayDirections = 5;
+
+struct ToolbarItem {
+  const char* identifier;
+  const char* label;
+  const char* paletteLabel;
+  const char* toolTip;
+  const char* image;
+  void (LiveViewController::*action)();
+};
+
+const ToolbarItem kToolbarItems[] = {
+    {LVTBAnimWalkItemIdentifier, "Free Walk", "Free Walkthrough", "Activates animated walk-through navigation mode",
+     "LVTBAnimWalk.png", &LiveViewController::freeWalkThrough},
+    {LVTBAnimFlyItemIdentifier, "Free Fly", "Free Fly Around", "Activates animated fly-around navigation mode",
+     "LVTBAnimFly.png", &LiveViewController::freeFlyAround},
+    {LVTBRenderFinalItemIdentifier, "Render", "Final Render", "Perform a final render", "LVTBFinal.png",
+     &LiveViewController::renderFinal},
+    {LVTBRenderShadowsItemIdentifier, "Shadows", "Render Shadows", "Render scene with shadows",
+     "LVTBShadows.png", &LiveViewController::renderShadows},
+    {LVTBLightingItemIdentifier, "Lighting", "Lighting", "Set scene lighting options", "LVTBLighting.png",
+     &LiveViewController::showLightProperties},
+};
+
+// ---- Pictures drawn at run time ----
+
+QImage BlankIcon(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  return image;
+}
+
+// The toolbar pictures: a walker, a plane, a lit sphere, a sphere with its shadow, a bulb.
+QIcon ToolbarIcon(const char* imageName) {
+  const QString name = QString::fromLatin1(imageName);
+  QImage image = BlankIcon(32);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(40, 40, 40), 2));
+  if (name == QLatin1String("LVTBAnimWalk.png")) {
+    p.setBrush(QColor(40, 40, 40));
+    p.drawEllipse(QPointF(16, 6), 3, 3);
+    p.drawLine(QPointF(16, 10), QPointF(15, 19));
+    p.drawLine(QPointF(15, 19), QPointF(10, 28));
+    p.drawLine(QPointF(15, 19), QPointF(21, 28));
+    p.drawLine(QPointF(16, 12), QPointF(10, 17));
+    p.drawLine(QPointF(16, 12), QPointF(22, 16));
+  } else if (name == QLatin1String("LVTBAnimFly.png")) {
+    QPainterPath plane;
+    plane.moveTo(4, 18);
+    plane.lineTo(28, 12);
+    plane.lineTo(26, 16);
+    plane.lineTo(6, 20);
+    plane.closeSubpath();
+    p.setBrush(QColor(90, 120, 170));
+    p.drawPath(plane);
+    p.drawLine(QPointF(14, 16), QPointF(10, 26));
+    p.drawLine(QPointF(14, 16), QPointF(20, 6));
+  } else if (name == QLatin1String("LVTBFinal.png") || name == QLatin1String("LVTBShadows.png")) {
+    const bool shadow = name == QLatin1String("LVTBShadows.png");
+    if (shadow) {
+      p.setPen(Qt::NoPen);
+      p.setBrush(QColor(0, 0, 0, 110));
+      p.drawEllipse(QPointF(19, 26), 11, 4);
+      p.setPen(QPen(QColor(40, 40, 40), 2));
+    }
+    QRadialGradient shade(QPointF(12, 10), 16);
+    shade.setColorAt(0, Qt::white);
+    shade.setColorAt(1, QColor(200, 60, 40));
+    p.setBrush(shade);
+    p.drawEllipse(QPointF(15, shadow ? 14 : 16), 10, 10);
+  } else if (name == QLatin1String("LVTBLighting.png")) {
+    p.setBrush(QColor(250, 220, 80));
+    p.drawEllipse(QPointF(16, 12), 8, 8);
+    p.setBrush(QColor(150, 150, 150));
+    p.drawRect(QRectF(12, 20, 8, 7));
+  }
+  p.end();
+  return QIcon(QPixmap::fromImage(image));
+}
+
+QIcon ArrowIcon(bool up) {
+  QImage image = BlankIcon(12);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(40, 40, 40));
+  QPolygonF arrow;
+  if (up) arrow << QPointF(6, 2) << QPointF(11, 9) << QPointF(1, 9);
+  else arrow << QPointF(1, 3) << QPointF(11, 3) << QPointF(6, 10);
+  p.drawPolygon(arrow);
+  p.end();
+  return QIcon(QPixmap::fromImage(image));
+}
+
+DocState* CurrentDocState() { return gCurDocument ? gCurDocument->itsDocState : nullptr; }
+
+}  // namespace
+
+// ---- Lifecycle ----
+
+namespace {
+LiveViewController* sShared = nullptr;
+}
+
+LiveViewController* LiveViewController::sharedLiveViewController() {
+  if (!sShared) sShared = new LiveViewController;
+  return sShared;
+}
+
+bool LiveViewController::exists() { return sShared != nullptr; }
+
+void LiveViewController::closeSharedWindow() {
+  if (!sShared) return;
+  sShared->orderOut();
+  sShared->close();
+}
+
+void LiveViewController::releaseSharedLiveViewController() { delete sShared; }
+
+LiveViewController::LiveViewController() {
+  liveViewPanel_ = new QMainWindow(nullptr, Qt::Tool);
+  liveViewPanel_->setObjectName(QStringLiteral("LiveView"));
+  liveViewPanel_->setWindowTitle(Localized("3D View"));
+  liveViewPanel_->installEventFilter(this);
+
+  auto* content = new QWidget(liveViewPanel_);
+  auto* column = new QVBoxLayout(content);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(2);
+  liveViewOGLView_ = new LiveViewOGLView(content);
+  liveViewOGLView_->setMinimumSize(64, 64);
+  column->addWidget(liveViewOGLView_, 1);
+
+  auto* controls = new QWidget(content);
+  auto* row = new QHBoxLayout(controls);
+  row->setContentsMargins(6, 2, 6, 4);
+  cutAwaySliderImage_ = new QLabel(controls);
+  cutAwaySliderImage_->setFixedSize(24, 24);
+  cutAwayDownButton_ = new QToolButton(controls);
+  cutAwayDownButton_->setIcon(ArrowIcon(false));
+  cutAwayUpButton_ = new QToolButton(controls);
+  cutAwayUpButton_->setIcon(ArrowIcon(true));
+  cutAwaySlider_ = new QSlider(Qt::Horizontal, controls);
+  cutAwaySlider_->setRange(0, 100);
+  cutAwaySlider_->setFixedWidth(160);
+  cutAwaySlider_->setToolTip(Localized("Cut-away"));
+  liveViewStatusText_ = new QLabel(controls);
+  liveViewStatusText_->setTextFormat(Qt::PlainText);
+  liveViewProgressIndicator_ = new QProgressBar(controls);
+  liveViewProgressIndicator_->setFixedWidth(120);
+  liveViewProgressIndicator_->setTextVisible(false);
+  liveViewProgressIndicator_->hide();
+  row->addWidget(cutAwaySliderImage_);
+  row->addWidget(cutAwayDownButton_);
+  row->addWidget(cutAwayUpButton_);
+  row->addWidget(cutAwaySlider_);
+  row->addWidget(liveViewStatusText_, 1);
+  row->addWidget(liveViewProgressIndicator_);
+  column->addWidget(controls);
+  liveViewPanel_->setCentralWidget(content);
+
+  connect(cutAwayUpButton_, &QToolButton::clicked, this, [this] { cutAwaySliderUpButtonChanged(); });
+  connect(cutAwayDownButton_, &QToolButton::clicked, this, [this] { cutAwaySliderDownButtonChanged(); });
+  connect(cutAwaySlider_, &QSlider::sliderPressed, this, [this] { cutAwaySliderChanged(true, false); });
+  connect(cutAwaySlider_, &QSlider::sliderMoved, this, [this] { cutAwaySliderChanged(false, false); });
+  connect(cutAwaySlider_, &QSlider::sliderReleased, this, [this] { cutAwaySliderChanged(false, true); });
+
+  // Export accessory: the format and quality pop-ups.
+  export3DView_ = new QWidget;
+  auto* exportRow = new QHBoxLayout(export3DView_);
+  imageFormatPopUpButton_ = new QComboBox(export3DView_);
+  renderQualityPopUpButton_ = new QComboBox(export3DView_);
+  exportRow->addWidget(imageFormatPopUpButton_);
+  exportRow->addWidget(renderQualityPopUpButton_);
+
+  // Undo and redo typed in the 3D window act on the design.
+  auto* undo = new QAction(liveViewPanel_);
+  undo->setShortcut(QKeySequence::Undo);
+  connect(undo, &QAction::triggered, this, [this] {
+    if (windowWillReturnUndoManager()) AppController::mainWindowDocument()->performUndo();
+  });
+  auto* redo = new QAction(liveViewPanel_);
+  redo->setShortcut(QKeySequence::Redo);
+  connect(redo, &QAction::triggered, this, [this] {
+    if (windowWillReturnUndoManager()) AppController::mainWindowDocument()->performRedo();
+  });
+  liveViewPanel_->addAction(undo);
+  liveViewPanel_->addAction(redo);
+
+  liveViewPanel_->resize(640, 520);
+  restorePanelFrame();
+  windowDidLoad();
+
+  gLiveViewHost.viewBounds = [](int32_t* width, int32_t* height) {
+    const LiveViewOGLView* view = sShared ? sShared->liveViewOGLView_ : nullptr;
+    const qreal ratio = view ? view->devicePixelRatio() : 1;
+    if (width) *width = view ? static_cast<int32_t>(view->width() * ratio) : 0;
+    if (height) *height = view ? static_cast<int32_t>(view->height() * ratio) : 0;
+  };
+  gLiveViewHost.isVisible = [] { return sShared && sShared->isVisible(); };
+  gLiveViewHost.takeKeyDown = [] { return RenderKeyWatch::shared().takeKeyDown(); };
+  gLiveViewHost.flushKeys = [] { RenderKeyWatch::shared().flushKeys(); };
+  gLiveViewHost.frameFinished = [] {
+    if (sShared) sShared->liveViewOGLView_->update();
+  };
+  gLiveViewHost.display = [] {
+    if (sShared) sShared->liveViewOGLView_->display();
+  };
+  gLiveViewHost.currentMouseEvent = [] { return sShared ? sShared->currentMouseEvent_ : 0; };
+  gFrontEnd.setLVStatusString = [](const char* text) {
+    if (sShared) sShared->setLVStatusString(QString::fromUtf8(text ? text : ""));
+  };
+  gFrontEnd.initializeAnimatedLVStatus = [] {
+    if (sShared) sShared->initializeAnimatedLVStatus();
+  };
+  gFrontEnd.resetAnimatedLVStatus = [] {
+    if (sShared) sShared->resetAnimatedLVStatus();
+  };
+}
+
+LiveViewController::~LiveViewController() {
+  gLiveViewHost = LiveViewHost{};
+  gFrontEnd.setLVStatusString = nullptr;
+  gFrontEnd.initializeAnimatedLVStatus = nullptr;
+  gFrontEnd.resetAnimatedLVStatus = nullptr;
+  delete export3DView_;
+  delete liveViewPanel_;
+  if (sShared == this) sShared = nullptr;
+}
+
+void LiveViewController::windowDidLoad() {
+  for (int i = 0; i < kCutAwayDirections; ++i) sliderImages_[i] = cutAwaySliderStateImage(i);
+  imageFormatPopUpButton_->addItem(Localized("BMP"), 0);
+  imageFormatPopUpButton_->addItem(Localized("PNG"), 3);
+  static const char* const kQualities[] = {"Current Image", "Low Quality (Fast)", "High Quality (Moderate)",
+                                           "Ultra-High Quality (Slow)", "Excellent Quality (Very Slow)"};
+  for (int i = 0; i < 5; ++i) renderQualityPopUpButton_->addItem(Localized(kQualities[i]), i);
+  setupToolbar();
+  updateCutAwayImageAndPosition();
+}
+
+void LiveViewController::restorePanelFrame() {
+  const UserDefaults& defaults = StandardUserDefaults();
+  const std::string key = std::string("NSWindow Frame ") + kPanelFrameName;
+  if (!defaults.hasValue(key)) return;
+  int x = 0, y = 0, width = 0, height = 0;
+  std::istringstream text(defaults.getString(key));
+  if (!(text >> x >> y >> width >> height) || width <= 0 || height <= 0) return;
+  liveViewPanel_->move(x, y);
+  liveViewPanel_->resize(width, height);
+}
+
+void LiveViewController::windowWillClose() {
+  if (!liveViewPanel_) return;
+  // The window's own position and size, as it is placed again when shown.
+  const QRect frame(liveViewPanel_->pos(), liveViewPanel_->size());
+  char text[64];
+  std::snprintf(text, sizeof text, "%d %d %d %d", frame.x(), frame.y(), frame.width(), frame.height());
+  StandardUserDefaults().setString(std::string("NSWindow Frame ") + kPanelFrameName, text);
+}
+
+bool LiveViewController::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == liveViewPanel_) {
+    if (event->type() == QEvent::Close || event->type() == QEvent::Hide) windowWillClose();
+    if (event->type() == QEvent::Resize && liveViewPanel_->isVisible()) {
+      auto* resize = static_cast<QResizeEvent*>(event);
+      if (resize->oldSize().isValid()) windowWillResize(resize->size());
+    }
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+bool LiveViewController::isVisible() const { return liveViewPanel_ && liveViewPanel_->isVisible(); }
+
+void LiveViewController::showWindow() {
+  liveViewPanel_->show();
+  liveViewPanel_->raise();
+}
+
+void LiveViewController::makeKeyAndOrderFront() {
+  showWindow();
+  liveViewPanel_->activateWindow();
+}
+
+void LiveViewController::orderOut() {
+  if (liveViewPanel_->isVisible()) liveViewPanel_->hide();
+}
+
+void LiveViewController::close() { liveViewPanel_->close(); }
+
+QOpenGLContext* LiveViewController::liveViewOGLContext() const { return liveViewOGLView_->context(); }
+
+QRect LiveViewController::liveViewOGLViewBounds() const { return liveViewOGLView_->rect(); }
+
+UndoNameStack* LiveViewController::windowWillReturnUndoManager() const {
+  ZLKDocument* document = AppController::mainWindowDocument();
+  return document ? &document->undoManager() : nullptr;
+}
+
+QSize LiveViewController::windowWillResize(QSize proposed) {
+  gRenderDirty = 1;
+  gRefreshRender = 1;
+  // The render of a resize runs to its end: no Escape polling.
+  gDisableRenderInterrupt = 1;
+  liveViewOGLView_->display();
+  gDisableRenderInterrupt = 0;
+  return proposed;
+}
+
+// ---- Toolbar ----
+
+QStringList LiveViewController::toolbarAllowedItemIdentifiers() {
+  QStringList identifiers;
+  for (const ToolbarItem& item : kToolbarItems) identifiers << QString::fromLatin1(item.identifier);
+  return identifiers;
+}
+
+QStringList LiveViewController::toolbarDefaultItemIdentifiers() { return toolbarAllowedItemIdentifiers(); }
+
+QAction* LiveViewController::toolbarItemForItemIdentifier(const QString& identifier, QObject* parent) {
+  for (const ToolbarItem& item : kToolbarItems) {
+    if (identifier != QLatin1String(item.identifier)) continue;
+    auto* action = new QAction(ToolbarIcon(item.image), Localized(item.label), parent);
+    action->setObjectName(identifier);
+    action->setToolTip(Localized(item.toolTip));
+    action->setProperty("paletteLabel", Localized(item.paletteLabel));
+    const auto method = item.action;
+    connect(action, &QAction::triggered, this, [this, method] { (this->*method)(); });
+    return action;
+  }
+  return nullptr;
+}
+
+void LiveViewController::setupToolbar() {
+  if (liveViewToolbar_) return;
+  liveViewToolbar_ = new QToolBar(Localized("Toolbar"), liveViewPanel_);
+  liveViewToolbar_->setObjectName(QString::fromLatin1(kToolbarIdentifier));
+  liveViewToolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  liveViewToolbar_->setIconSize(QSize(32, 32));
+  liveViewToolbar_->setMovable(false);
+  for (const QString& identifier : toolbarDefaultItemIdentifiers())
+    if (QAction* action = toolbarItemForItemIdentifier(identifier, liveViewToolbar_))
+      liveViewToolbar_->addAction(action);
+  liveViewPanel_->addToolBar(Qt::TopToolBarArea, liveViewToolbar_);
+}
+
+// ---- Status and progress ----
+
+QString LiveViewController::statusString() const { return liveViewStatusText_->text(); }
+
+void LiveViewController::setLVStatusString(const QString& text) {
+  if (liveViewStatusText_->text().compare(text, Qt::CaseInsensitive) == 0) return;
+  liveViewStatusText_->setText(text);
+  ++statusDisplayCount_;
+  RepaintKeepingGLContext(liveViewStatusText_);
+}
+
+void LiveViewController::initializeAnimatedLVStatus() {
+  liveViewProgressIndicator_->setRange(0, 0);  // indeterminate: the bar animates
+  liveViewProgressIndicator_->show();
+  RepaintKeepingGLContext(liveViewProgressIndicator_);
+}
+
+void LiveViewController::resetAnimatedLVStatus() {
+  liveViewProgressIndicator_->setRange(0, 100);
+  liveViewProgressIndicator_->setValue(0);
+  if (progressHiddenWhenStopped_) liveViewProgressIndicator_->hide();
+  RepaintKeepingGLContext(liveViewProgressIndicator_);
+}
+
+void LiveViewController::initializeLVLightProgressUsingLightCount(int count) {
+  progressHiddenWhenStopped_ = false;
+  liveViewProgressIndicator_->setRange(0, count < 0 ? 0 : count);
+  liveViewProgressIndicator_->setValue(0);
+  liveViewProgressIndicator_->show();
+  RepaintKeepingGLContext(liveViewProgressIndicator_);
+}
+
+void LiveViewController::updateLVLightProgressWithLightCount(int index) {
+  liveViewProgressIndicator_->setValue(index);
+  RepaintKeepingGLContext(liveViewProgressIndicator_);
+}
+
+void LiveViewController::resetLVLightProgress() {
+  liveViewProgressIndicator_->setValue(0);
+  progressHiddenWhenStopped_ = true;
+  liveViewProgressIndicator_->hide();
+  RepaintKeepingGLContext(liveViewProgressIndicator_);
+}
+
+// ---- Rendering ----
+
+void LiveViewController::renderFinal() {
+  DocState* ds = CurrentDocState();
+  if (!ds) return;
+  const uint8_t shadows = ds->shadowRender();
+  ds->shadowRender() = 1;
+  gRenderOpenGLAntiAlias = 1;
+  gRenderGL = 1;
+  gRenderDirty = 1;
+  gRefreshRender = 1;
+  {
+    RenderKeyWatchScope keys(liveViewOGLView_);
+    liveViewOGLView_->makeCurrent();
+    RefreshGLScene();
+    liveViewOGLView_->doneCurrent();
+  }
+  gRenderOpenGLAntiAlias = 0;
+  gRenderGL = 0;
+  ds->shadowRender() = shadows;
+  // An interrupted render is replaced by a plain one (gRefreshRender is still set); the
+  // status keeps telling that the final render was interrupted.
+  if (gBreakOpenGLRender) {
+    const QString status = statusString();
+    gBreakOpenGLRender = 0;
+    liveViewOGLView_->display();
+    setLVStatusString(status);
+  } else {
+    liveViewOGLView_->update();
+  }
+  gBreakOpenGLRender = 0;
+  gRefreshRender = 0;
+  resetLVLightProgress();
+}
+
+void LiveViewController::renderShadows() {
+  DocState* ds = CurrentDocState();
+  if (!ds || ds->transparency() || ds->renderMode() == kRenderWireframe) return;
+  ds->shadowRender() = 1;
+  gRenderDirty = 1;
+  gRenderGL = 1;
+  gRefreshRender = 1;
+  {
+    RenderKeyWatchScope keys(liveViewOGLView_);
+    liveViewOGLView_->makeCurrent();
+    RefreshGLScene();
+    liveViewOGLView_->doneCurrent();
+  }
+  liveViewOGLView_->update();
+  gRenderGL = 0;
+  ds->shadowRender() = 0;
+  resetLVLightProgress();
+}
+
+void LiveViewController::showRenderProperties() {
+  RunLVGeneralPropertiesSheet();
+  if (liveViewPanel_->isVisible()) liveViewPanel_->activateWindow();
+}
+
+void LiveViewController::showLightProperties() {
+  RunLVLightPropertiesSheet();
+  if (liveViewPanel_->isVisible()) liveViewPanel_->activateWindow();
+}
+
+namespace {
+void PopUpMenuOver(QWidget* sender, std::unique_ptr<QMenu> menu, LiveViewOGLView* view, bool style) {
+  if (!menu) return;
+  for (QAction* item : menu->actions()) {
+    if (item->data().isNull()) continue;
+    QObject::connect(item, &QAction::triggered, view, [view, item, style] {
+      if (style) view->setRenderStyle(item);
+      else view->setViewpoint(item);
+    });
+    if (style) view->validateMenuItem(item);
+  }
+  const QPoint at = sender ? sender->mapToGlobal(QPoint(0, sender->height())) : QCursor::pos();
+  menu->exec(at);
+}
+}  // namespace
+
+void LiveViewController::setRenderStyleUsingTBMenu(QWidget* sender) {
+  PopUpMenuOver(sender, ContextMenuFactory::liveViewRenderStyleMenu(), liveViewOGLView_, true);
+}
+
+void LiveViewController::setViewpointUsingTBMenu(QWidget* sender) {
+  PopUpMenuOver(sender, ContextMenuFactory::liveViewViewpointMenu(), liveViewOGLView_, false);
+}
+
+// ---- Navigation ----
+
+void LiveViewController::placeCameraForNavigation() {
+  DocState* ds = CurrentDocState();
+  if (!ds) return;
+  if (ds->navigationMode != kNavFlyAround) {
+    // The look-at point 1000 ahead of the eye.
+    float dx = 0, dy = 0;
+    GetPointFromLengthAndAngle((ds->walkViewAngle() + 90.0f) * 0.017453292f, 1000.0f, &dx, &dy);
+    SetCameraAngle(dx, 0, -dy);
+    SetCameraPosition(ds->walkEyePoint().floatH, ds->walkEyeHeight(), -ds->walkEyePoint().floatV);
+  } else {
+    // The orbit point from the fly angles and distance.
+    const float pitch = ds->flyAngleX() * 0.017453292f;
+    const float heading = ds->flyAngleY() * 0.017453292f;
+    const float distance = ds->flyDistance();
+    const float x = distance * std::cos(pitch) * std::sin(heading);
+    const float y = distance * std::sin(pitch);
+    const float z = distance * std::cos(pitch) * std::cos(heading);
+    SetCameraPosition(x, y, z);
+    SetCameraAngle(ds->flyCenter().floatH, 0, ds->flyCenter().floatV);
+  }
+}
+
+void LiveViewController::navigationChanged() {
+  DocState* ds = CurrentDocState();
+  if (gAnimateBackground && ds) AnimateBackground(ds);
+  gRefreshRender = 1;
+  liveViewOGLView_->update();
+  gRenderDirty = 1;
+  liveViewOGLView_->resetCursorRects();
+  if (ZLKDocumentView* plan = AppController::mainWindowDocumentView()) plan->update();
+}
+
+void LiveViewController::setNavigation(int16_t mode, uint8_t controlled) {
+  DocState* ds = CurrentDocState();
+  if (!ds) return;
+  ds->navigationMode = mode;
+  ds->controlledNavigation() = controlled;
+  ds->orthoView() = 0;
+  placeCameraForNavigation();
+  navigationChanged();
+}
+
+void LiveViewController::freeWalkThrough() { setNavigation(kNavWalkThrough, 0); }
+void LiveViewController::controlledWalkThrough() { setNavigation(kNavWalkThrough, 1); }
+void LiveViewController::freeFlyAround() { setNavigation(kNavFlyAround, 0); }
+void LiveViewController::controlledFlyAround() { setNavigation(kNavFlyAround, 1); }
+
+void LiveViewController::reset3DView() {
+  DocState* ds = CurrentDocState();
+  if (!ds) return;
+  ds->walkPitchAngle() = 0;
+  ds->flyCenter() = FloatPoint{0, 0};
+  if (ds->navigationMode != kNavFlyAround) {
+    ds->walkViewAngle() = 0;
+    ds->walkEyePoint() = FloatPoint{0, ds->planBounds.floatBottom - 125};
+    if (const Layer* layer = gCurDocument->itsCurLayer)
+      ds->walkEyeHeight() = ConvertWorldToScreen(GetLayerAbsBaseHeight(layer), ds, 0) +
+                            0.5f * ConvertWorldToScreen(layer->height, ds, 0);
+  } else {
+    ds->flyDistance() = 1500;
+    ds->flyAngleX() = 20;
+    ds->flyAngleY() = 330;
+  }
+  placeCameraForNavigation();
+  gRefreshRender = 1;
+  gRenderDirty = 1;
+  Refresh();
+}
+
+void LiveViewController::setWalkThroughElevation() { RunWalkElevationSheet(); }
+void LiveViewController::setFlyAroundAltitude() { RunFlyAltitudeSheet(); }
+
+// ---- Cut-away ----
+
+QImage LiveViewController::cutAwaySliderStateImage(int direction) {
+  // A box seen from above with an arrow from the side that is cut away; the top state
+  // shows the arrow coming down onto the box.
+  QImage image = BlankIcon(24);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(60, 60, 60), 1.5));
+  p.setBrush(QColor(225, 225, 225));
+  p.drawRect(QRectF(6, 6, 12, 12));
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(200, 40, 40));
+  QPolygonF arrow;
+  switch (direction) {
+    case 0: arrow << QPointF(12, 23) << QPointF(7, 19) << QPointF(17, 19); break;    // from the front
+    case 1: arrow << QPointF(1, 12) << QPointF(5, 7) << QPointF(5, 17); break;       // from the left
+    case 2: arrow << QPointF(12, 1) << QPointF(7, 5) << QPointF(17, 5); break;       // from the back
+    case 3: arrow << QPointF(23, 12) << QPointF(19, 7) << QPointF(19, 17); break;    // from the right
+    default: arrow << QPointF(12, 15) << QPointF(8, 9) << QPointF(16, 9); break;     // from above
+  }
+  p.drawPolygon(arrow);
+  p.end();
+  return image;
+}
+
+void LiveViewController::cutAwaySliderUpButtonChanged() {
+  DocState* ds = CurrentDocState();
+  if (!ds) return;
+  ds->cutAwayPosition() = 0;
+  ds->cutAwayDirection() = static_cast<int16_t>((ds->cutAwayDirection() + 1) % kCutAwayDirections);
+  SetSlicePlaneBounds();
+  updateCutAwayImageAndPosition();
+  gRenderDirty = 1;
+  gRefreshRender = 1;
+  liveViewOGLView_->display();
+}
+
+void LiveViewController::cutAwaySliderDownButtonChanged() {
+  DocState* ds = CurrentDocState();
+  if (!ds) return;
+  ds->cutAwayPosition() = 0;
+  int direction = ds->cutAwayDirection() - 1;
+  if (direction < 0 || direction >= kCutAwayDirections) direction = kCutAwayDirections - 1;
+  ds->cutAwayDirection() = static_cast<int16_t>(direction);
+  SetSlicePlaneBounds();
+  updateCutAwayImageAndPosition();
+  gRenderDirty = 1;
+  gRefreshRender = 1;
+  liveViewOGLView_->display();
+}
+
+void LiveViewController::cutAwaySliderChanged(bool mouseDown, bool mouseUp) {
+  DocState* ds = CurrentDocState();
+  if (!ds) return;
+  if (mouseDown) {
+    // The range follows the model: keep the knob at the same fraction of it.
+    const int before = cutAwaySlider_->value();
+    const int maximum = cutAwaySlider_->maximum();
+    updateCutAwaySliderBounds();
+    const int maximumAfter = cutAwaySlider_->maximum();
+    if (maximum != 0) {
+      const float fraction = static_cast<float>(before) / static_cast<float>(maximum);
+      QSignalBlocker block(cutAwaySlider_);
+      cutAwaySlider_->setValue(static_cast<int>(std::lround(fraction * static_cast<float>(maximumAfter))));
+    }
+  }
+  ds->cutAwayPosition() = cutAwaySlider_->sliderPosition();
+  // The real-time frame; at the end of a drag it asks for the full render itself.
+  currentMouseEvent_ = mouseDown ? kLiveViewLeftMouseDown : mouseUp ? kLiveViewLeftMouseUp : 0;
+  liveViewOGLView_->makeCurrent();
+  RealTimeCutawayOpenGL();
+  liveViewOGLView_->doneCurrent();
+  currentMouseEvent_ = 0;
+  liveViewOGLView_->update();
+}
+
+void LiveViewController::updateCutAwaySliderBounds() {
+  QSignalBlocker block(cutAwaySlider_);
+  cutAwaySlider_->setMaximum(static_cast<int>(gCutawayRange));
+}
+
+void LiveViewController::updateCutAwayImageAndPosition() {
+  DocState* ds = CurrentDocState();
+  if (!ds) return;
+  const int direction = ds->cutAwayDirection();
+  if (direction >= 0 && direction < kCutAwayDirections) {
+    cutAwayImageIndex_ = direction;
+    cutAwaySliderImage_->setPixmap(QPixmap::fromImage(sliderImages_[direction]));
+  }
+  QSignalBlocker block(cutAwaySlider_);
+  cutAwaySlider_->setValue(static_cast<int>(ds->cutAwayPosition()));
+}

@@ -1,0 +1,504 @@
+// Turning the planes of plane objects into triangles (and quads) before they join the scene:
+// the GLU tessellator with its callbacks, and our own ear clipper and path splitter.
+#include "building3d/Triangulation.h"
+
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "model/Records.h"
+
+namespace {
+
+// One vertex handed to the tessellator: where it came from and a copy of it.
+struct TessVertexRecord {
+  Plane* plane;
+  int32_t index;  // -1 marks a combined vertex
+  PlaneVertex vertex;
+};
+
+// Tessellation state: one tessellation at a time.
+Plane* gTessPlaneList = nullptr;
+Plane* gTessPlaneTail = nullptr;  // last plane of gTessPlaneList, so appends stay O(1)
+Plane* gTessSource = nullptr;     // the plane being tessellated
+unsigned int gTessTriangleType = 0;
+int32_t gPointCount = 0;
+PlaneVertex gNewPoints[3];
+uint8_t gTessEdgeFlag = 1;
+uint8_t newPointFlag = 0;
+int32_t gCombCount = 0;
+uint8_t gStripTurn = 0;  // which of the two strip steps comes next
+
+// Scale of the working copy the ear clipper projects into.
+constexpr double kWorkingScale = 15.0;
+
+int16_t OutputFlag(int16_t inputFlag) { return inputFlag == kInternalEdgeMark ? kEdgeDiagonal : kEdgeOutline; }
+
+// Appends `plane` after `*tail` in the list headed by `*head`.
+void LinkPlane(Plane** head, Plane** tail, Plane* plane) {
+  plane->next = nullptr;
+  plane->prev = *tail;
+  if (*tail)
+    (*tail)->next = plane;
+  else
+    *head = plane;
+  *tail = plane;
+}
+
+Plane* LastPlane(Plane* list) {
+  while (list && list->next) list = list->next;
+  return list;
+}
+
+// A new plane of `count` vertices copied from `vertices`, with the source's normal; null
+// when memory is short.
+Plane* NewPlaneLike(const Plane* source, const PlaneVertex* vertices, int32_t count) {
+  auto* copy = static_cast<PlaneVertex*>(malloc(sizeof(PlaneVertex) * count));
+  if (!copy) return nullptr;
+  memcpy(copy, vertices, sizeof(PlaneVertex) * count);
+  Plane* plane = CreatePlane(copy, count, source->normal[0], source->normal[1], source->normal[2]);
+  if (!plane) free(copy);
+  return plane;
+}
+
+// Axis the plane is most nearly perpendicular to: 0 x, 1 y, 2 z. The stored normal decides;
+// without one, the polygon's own (Newell) normal.
+int DominantAxis(const Plane* plane) {
+  double n[3] = {plane->normal[0], plane->normal[1], plane->normal[2]};
+  if (n[0] == 0 && n[1] == 0 && n[2] == 0) {
+    const PlaneVertex* v = plane->vertices;
+    for (int32_t i = 0; i < plane->vertexCount; ++i) {
+      const PlaneVertex& a = v[i];
+      const PlaneVertex& b = v[(i + 1) % plane->vertexCount];
+      n[0] += (static_cast<double>(a.y) - b.y) * (static_cast<double>(a.z) + b.z);
+      n[1] += (static_cast<double>(a.z) - b.z) * (static_cast<double>(a.x) + b.x);
+      n[2] += (static_cast<double>(a.x) - b.x) * (static_cast<double>(a.y) + b.y);
+    }
+  }
+  const double ax = std::fabs(n[0]), ay = std::fabs(n[1]), az = std::fabs(n[2]);
+  if (ax > ay && ax > az) return 0;
+  if (ay > ax && ay > az) return 1;
+  return 2;
+}
+
+// The vertex in the working plane of `axis`, scaled; flag kept.
+PlaneVertex Project(const PlaneVertex& v, int axis) {
+  PlaneVertex p = v;
+  const double s = kWorkingScale;
+  if (axis == 0) {
+    p.x = static_cast<float>(v.z * s);
+    p.y = static_cast<float>(v.y * s);
+  } else if (axis == 1) {
+    p.x = static_cast<float>(v.x * s);
+    p.y = static_cast<float>(v.z * s);
+  } else {
+    p.x = static_cast<float>(v.x * s);
+    p.y = static_cast<float>(v.y * s);
+  }
+  p.z = 0;
+  return p;
+}
+
+double Cross(const PlaneVertex& a, const PlaneVertex& b, const PlaneVertex& c) {
+  return (static_cast<double>(b.x) - a.x) * (static_cast<double>(c.y) - a.y) -
+         (static_cast<double>(b.y) - a.y) * (static_cast<double>(c.x) - a.x);
+}
+
+// A plane of fewer than five vertices as output: flags turned into output flags; a concave
+// quad (which could not be drawn as one convex piece) split at its reflex corner.
+void CopySmallPlane(const Plane* plane, Plane** head, Plane** tail) {
+  const int32_t n = plane->vertexCount;
+  if (n <= 0 || !plane->vertices) return;
+  if (n == 4) {
+    const int axis = DominantAxis(plane);
+    PlaneVertex w[4];
+    for (int i = 0; i < 4; ++i) w[i] = Project(plane->vertices[i], axis);
+    double area = 0;
+    for (int i = 0; i < 4; ++i)
+      area += static_cast<double>(w[i].x) * w[(i + 1) % 4].y - static_cast<double>(w[(i + 1) % 4].x) * w[i].y;
+    for (int r = 0; r < 4 && area != 0; ++r) {
+      const double turn = Cross(w[(r + 3) % 4], w[r], w[(r + 1) % 4]);
+      if (turn == 0 || (turn > 0) == (area > 0)) continue;
+      // Reflex at r: triangles (r, r+1, r+2) and (r+2, r+3, r), the diagonal r-(r+2) internal.
+      const PlaneVertex* v = plane->vertices;
+      PlaneVertex first[3] = {v[r], v[(r + 1) % 4], v[(r + 2) % 4]};
+      PlaneVertex second[3] = {v[(r + 2) % 4], v[(r + 3) % 4], v[r]};
+      first[0].flag = OutputFlag(v[r].flag);
+      first[1].flag = OutputFlag(v[(r + 1) % 4].flag);
+      first[2].flag = kEdgeDiagonal;
+      second[0].flag = OutputFlag(v[(r + 2) % 4].flag);
+      second[1].flag = OutputFlag(v[(r + 3) % 4].flag);
+      second[2].flag = kEdgeDiagonal;
+      if (Plane* p = NewPlaneLike(plane, first, 3)) LinkPlane(head, tail, p);
+      if (Plane* p = NewPlaneLike(plane, second, 3)) LinkPlane(head, tail, p);
+      return;
+    }
+  }
+  Plane* copy = NewPlaneLike(plane, plane->vertices, n);
+  if (!copy) return;
+  for (int32_t i = 0; i < n; ++i) copy->vertices[i].flag = OutputFlag(plane->vertices[i].flag);
+  LinkPlane(head, tail, copy);
+}
+
+// A triangle without area whose edges are all internal adds nothing to the surface or its
+// outline (the tessellator makes them where a vertex lies on a diagonal; the ear clipper's
+// completion where the rest of a self-touching outline folds back on itself).
+bool IsEmptyInternalTriangle(const PlaneVertex t[3]) {
+  for (int k = 0; k < 3; ++k)
+    if (t[k].flag != kEdgeDiagonal) return false;
+  const double ux = t[1].x - t[0].x, uy = t[1].y - t[0].y, uz = t[1].z - t[0].z;
+  const double wx = t[2].x - t[0].x, wy = t[2].y - t[0].y, wz = t[2].z - t[0].z;
+  const double cx = uy * wz - uz * wy, cy = uz * wx - ux * wz, cz = ux * wy - uy * wx;
+  const double cross = std::sqrt(cx * cx + cy * cy + cz * cz);
+  const double scale = std::sqrt(ux * ux + uy * uy + uz * uz) * std::sqrt(wx * wx + wy * wy + wz * wz);
+  return cross <= 1e-9 * scale;
+}
+
+void EmitTessTriangle() {
+  if (!gTessSource || IsEmptyInternalTriangle(gNewPoints)) return;
+  if (Plane* p = NewPlaneLike(gTessSource, gNewPoints, 3)) LinkPlane(&gTessPlaneList, &gTessPlaneTail, p);
+}
+
+template <typename F>
+_GLUfuncptr GluCallback(F* f) {
+  return reinterpret_cast<_GLUfuncptr>(f);
+}
+
+// Runs the tessellator over one plane of five or more vertices; the ear clipper takes it
+// over when the tessellator asks to combine vertices.
+void TessellatePlane(GLUtesselator* tess, Plane* plane, std::vector<TessVertexRecord>& records) {
+  const int32_t n = plane->vertexCount;
+  records.resize(static_cast<size_t>(n));
+  gTessSource = plane;
+  newPointFlag = 0;
+  Plane* const tailBefore = gTessPlaneTail;
+  gluTessBeginPolygon(tess, nullptr);
+  gluTessBeginContour(tess);
+  for (int32_t i = 0; i < n; ++i) {
+    TessVertexRecord& r = records[static_cast<size_t>(i)];
+    r.plane = plane;
+    r.index = i;
+    r.vertex = plane->vertices[i];
+    GLdouble coords[3] = {plane->vertices[i].x, plane->vertices[i].y, plane->vertices[i].z};
+    gluTessVertex(tess, coords, &r);
+  }
+  gluTessEndContour(tess);
+  gluTessEndPolygon(tess);
+  gCombCount = 0;
+  gTessSource = nullptr;
+  if (newPointFlag) {
+    // Drop anything the tessellator produced for this plane before it asked to combine.
+    Plane* extra = tailBefore ? tailBefore->next : gTessPlaneList;
+    if (tailBefore) tailBefore->next = nullptr; else gTessPlaneList = nullptr;
+    gTessPlaneTail = tailBefore;
+    DeletePlaneList(extra);
+    gTessPlaneList = TriangulatePlane(plane, gTessPlaneList);
+    gTessPlaneTail = LastPlane(gTessPlaneTail ? gTessPlaneTail : gTessPlaneList);
+    newPointFlag = 0;
+  }
+}
+
+// Coordinates that cannot be triangulated (from a damaged design): such a plane is left out.
+bool HasFiniteVertices(const Plane* plane) {
+  for (int32_t i = 0; i < plane->vertexCount; ++i) {
+    const PlaneVertex& v = plane->vertices[i];
+    if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) return false;
+  }
+  return true;
+}
+
+// Gives the plane object the new list, or keeps its planes when nothing was made.
+void ReplacePlanes(PlaneObject* planeObject, Plane* list) {
+  if (!list) return;
+  DeletePlaneList(planeObject->planes);
+  planeObject->planes = list;
+}
+
+}  // namespace
+
+// ---- Tessellator callbacks ----
+
+void TessBeginCallback(unsigned int type) {
+  gTessTriangleType = type;
+  gPointCount = 0;
+  gCombCount = 0;
+  gStripTurn = 0;
+}
+
+void TessEndCallback() {
+  gTessTriangleType = 0;
+  gPointCount = 0;
+  gCombCount = 0;
+}
+
+void TessEdgeCallback(unsigned char flag) { gTessEdgeFlag = flag; }
+
+void TessCombineCallback(double[3], void*[4], float[4], void** outData) {
+  newPointFlag = 1;
+  ++gCombCount;
+  if (outData) *outData = nullptr;
+}
+
+void TessErrorCallback(unsigned int) {}
+
+void TessVertexCallback(void* data) {
+  if (newPointFlag || !data) return;
+  const auto* record = static_cast<const TessVertexRecord*>(data);
+  PlaneVertex v = record->vertex;
+  // The edge that starts here is outline when the tessellator says so and the source did not
+  // mark it internal.
+  v.flag = gTessEdgeFlag && v.flag != kInternalEdgeMark ? kEdgeOutline : kEdgeDiagonal;
+  switch (gTessTriangleType) {
+    case GL_TRIANGLES:
+      gNewPoints[gPointCount++] = v;
+      if (gPointCount == 3) {
+        EmitTessTriangle();
+        gPointCount = 0;
+      }
+      break;
+    case GL_TRIANGLE_STRIP:
+      if (gPointCount < 3) {
+        gNewPoints[gPointCount++] = v;
+        if (gPointCount == 3) EmitTessTriangle();
+        break;
+      }
+      if (gStripTurn == 0)
+        gNewPoints[0] = gNewPoints[2];
+      else
+        gNewPoints[1] = gNewPoints[2];
+      gNewPoints[2] = v;
+      gStripTurn ^= 1;
+      EmitTessTriangle();
+      break;
+    case GL_TRIANGLE_FAN:
+      if (gPointCount < 3) {
+        gNewPoints[gPointCount++] = v;
+        if (gPointCount == 3) EmitTessTriangle();
+        break;
+      }
+      gNewPoints[1] = gNewPoints[2];
+      gNewPoints[2] = v;
+      EmitTessTriangle();
+      break;
+    default:
+      break;
+  }
+}
+
+// ---- Plane objects ----
+
+void R3DTriangulatePlaneObject(PlaneObject* planeObject) {
+  if (!planeObject) return;
+  GLUtesselator* tess = gluNewTess();
+  if (!tess) {  // no tessellator: our own routine for everything
+    D3DTriangulatePlaneObject(planeObject);
+    return;
+  }
+  gluTessCallback(tess, GLU_TESS_VERTEX, GluCallback(TessVertexCallback));
+  gluTessCallback(tess, GLU_TESS_BEGIN, GluCallback(TessBeginCallback));
+  gluTessCallback(tess, GLU_TESS_END, GluCallback(TessEndCallback));
+  gluTessCallback(tess, GLU_TESS_COMBINE, GluCallback(TessCombineCallback));
+  gluTessCallback(tess, GLU_TESS_ERROR, GluCallback(TessErrorCallback));
+  gluTessCallback(tess, GLU_TESS_EDGE_FLAG, GluCallback(TessEdgeCallback));
+  gluTessProperty(tess, GLU_TESS_BOUNDARY_ONLY, 0);
+  gTessPlaneList = gTessPlaneTail = nullptr;
+  std::vector<TessVertexRecord> records;
+  for (Plane* plane = planeObject->planes; plane; plane = plane->next) {
+    if (!plane->vertices || plane->vertexCount <= 0 || !HasFiniteVertices(plane)) continue;
+    if (plane->vertexCount < 5)
+      CopySmallPlane(plane, &gTessPlaneList, &gTessPlaneTail);
+    else
+      TessellatePlane(tess, plane, records);
+  }
+  ReplacePlanes(planeObject, gTessPlaneList);
+  gTessPlaneList = gTessPlaneTail = nullptr;
+  gluDeleteTess(tess);
+}
+
+void R3DTriangulatePlaneObjects(PlaneObject* first) {
+  for (PlaneObject* p = first; p; p = p->next) R3DTriangulatePlaneObject(p);
+}
+
+void D3DTriangulatePlaneObject(PlaneObject* planeObject) {
+  if (!planeObject) return;
+  Plane* list = nullptr;
+  for (Plane* plane = planeObject->planes; plane; plane = plane->next)
+    list = planeObject->partType == kObjPathSurface ? TriangulatePath(plane, list)
+                                                    : TriangulatePlane(plane, list);
+  ReplacePlanes(planeObject, list);
+}
+
+// ---- Our own routines ----
+
+Plane* TriangulatePlane(Plane* plane, Plane* list) {
+  if (!plane || !plane->vertices || plane->vertexCount <= 0 || !HasFiniteVertices(plane)) return list;
+  Plane* tail = LastPlane(list);
+  const int32_t n = plane->vertexCount;
+  if (n < 5) {
+    CopySmallPlane(plane, &list, &tail);
+    return list;
+  }
+  const PlaneVertex* source = plane->vertices;
+  const int axis = DominantAxis(plane);
+  std::vector<PlaneVertex> work(static_cast<size_t>(n));
+  for (int32_t i = 0; i < n; ++i) work[static_cast<size_t>(i)] = Project(source[i], axis);
+
+  // Edge a-b of a triangle is outline when a and b are neighbours on the outline and the
+  // source did not mark that edge internal.
+  auto edgeFlag = [&](int32_t a, int32_t b) -> int16_t {
+    if ((a + 1) % n == b) return OutputFlag(source[a].flag);
+    if ((b + 1) % n == a) return OutputFlag(source[b].flag);
+    return kEdgeDiagonal;
+  };
+  auto emit = [&](int32_t a, int32_t b, int32_t c) {
+    PlaneVertex t[3] = {source[a], source[b], source[c]};
+    t[0].flag = edgeFlag(a, b);
+    t[1].flag = edgeFlag(b, c);
+    t[2].flag = edgeFlag(c, a);
+    if (IsEmptyInternalTriangle(t)) return;
+    if (Plane* p = NewPlaneLike(plane, t, 3)) LinkPlane(&list, &tail, p);
+  };
+
+  // Ears are tested against what is left of the polygon, so that no ear overlaps one
+  // already cut.
+  std::vector<int32_t> left(static_cast<size_t>(n));
+  for (int32_t i = 0; i < n; ++i) left[static_cast<size_t>(i)] = i;
+  std::vector<PlaneVertex> remaining(work);
+  size_t position = 1;
+  size_t triedWithoutEar = 0;
+  while (left.size() > 3 && triedWithoutEar < left.size()) {
+    const size_t m = left.size();
+    const int32_t i0 = left[(position + m - 1) % m], i1 = left[position % m], i2 = left[(position + 1) % m];
+    const PlaneVertex triangle[3] = {work[static_cast<size_t>(i0)], work[static_cast<size_t>(i1)],
+                                     work[static_cast<size_t>(i2)]};
+    if (TriangleInsideRegion(triangle, remaining.data(), static_cast<int32_t>(m))) {
+      emit(i0, i1, i2);
+      left.erase(left.begin() + static_cast<std::ptrdiff_t>(position % m));
+      remaining.erase(remaining.begin() + static_cast<std::ptrdiff_t>(position % m));
+      position = position % m;
+      if (position >= left.size()) position = 0;
+      triedWithoutEar = 0;
+    } else {
+      position = (position + 1) % m;
+      ++triedWithoutEar;
+    }
+  }
+  // What is left (the last triangle, or a remainder without a clean ear) is completed as a
+  // fan so that the whole polygon is covered.
+  for (size_t k = 1; k + 1 < left.size(); ++k) emit(left[0], left[k], left[k + 1]);
+  return list;
+}
+
+Plane* TriangulatePath(Plane* plane, Plane* list) {
+  if (!plane || !plane->vertices || plane->vertexCount <= 0) return list;
+  Plane* tail = LastPlane(list);
+  const int32_t n = plane->vertexCount;
+  if (n < 5) {
+    CopySmallPlane(plane, &list, &tail);
+    return list;
+  }
+  const PlaneVertex* v = plane->vertices;
+  for (int32_t i = 0; i < n / 2 - 1; ++i) {
+    PlaneVertex quad[4] = {v[i], v[i + 1], v[n - 2 - i], v[n - 1 - i]};
+    quad[0].flag = kEdgeOutline;
+    quad[1].flag = kEdgeDiagonal;
+    quad[2].flag = kEdgeOutline;
+    quad[3].flag = kEdgeDiagonal;
+    if (Plane* p = NewPlaneLike(plane, quad, 4)) LinkPlane(&list, &tail, p);
+  }
+  return list;
+}
+
+int TriangleInsideRegion(const PlaneVertex* triangle, const PlaneVertex* polygon, int32_t count) {
+  if (!triangle || !polygon || count < 3) return 0;
+  for (int32_t i = 0; i < count; ++i)
+    if (LineIntersectTriangle(&polygon[i], &polygon[(i + 1) % count], triangle)) return 0;
+
+  const PlaneVertex& a = triangle[0];
+  const PlaneVertex& b = triangle[1];
+  const PlaneVertex& c = triangle[2];
+  PlaneVertex probe = a;
+  probe.x = a.x + (c.x - a.x) / 3.0f;
+  probe.y = a.y + (c.y - a.y) / 3.0f;
+  if (!IsPointInsidePolygon(&probe, polygon, count)) return 0;
+  PlaneVertex probe2 = b;
+  probe2.x = b.x + (probe.x - b.x) / 1.5f;
+  probe2.y = b.y + (probe.y - b.y) / 1.5f;
+  if (!IsPointInsidePolygon(&probe2, polygon, count)) return 0;
+
+  auto isCorner = [&](const PlaneVertex& p) {
+    for (int k = 0; k < 3; ++k)
+      if (p.x == triangle[k].x && p.y == triangle[k].y) return true;
+    return false;
+  };
+  for (int32_t i = 0; i < count; ++i)
+    if (!isCorner(polygon[i]) && IsPointInsidePolygon(&polygon[i], triangle, 3)) return 0;
+  return 1;
+}
+
+int LineIntersectTriangle(const PlaneVertex* p1, const PlaneVertex* p2, const PlaneVertex* triangle) {
+  if (!p1 || !p2 || !triangle) return 0;
+  const PlaneVertex& e1 = triangle[0];
+  const PlaneVertex& e2 = triangle[2];
+  auto same = [](const PlaneVertex& a, const PlaneVertex& b) { return a.x == b.x && a.y == b.y; };
+  if (same(*p1, *p2) || same(*p1, e1) || same(*p1, e2) || same(*p2, e1) || same(*p2, e2)) return 0;
+  FloatRect segment, edge;
+  GetLineBounds(p1, p2, &segment);
+  GetLineBounds(&e1, &e2, &edge);
+  if (segment.floatRight < edge.floatLeft || edge.floatRight < segment.floatLeft ||
+      segment.floatBottom < edge.floatTop || edge.floatBottom < segment.floatTop)
+    return 0;
+  // Intersection of the two lines (parallel lines never cross).
+  const double dx1 = static_cast<double>(p2->x) - p1->x, dy1 = static_cast<double>(p2->y) - p1->y;
+  const double dx2 = static_cast<double>(e2.x) - e1.x, dy2 = static_cast<double>(e2.y) - e1.y;
+  const double denominator = dx1 * dy2 - dy1 * dx2;
+  if (denominator == 0) return 0;
+  const double t = ((static_cast<double>(e1.x) - p1->x) * dy2 - (static_cast<double>(e1.y) - p1->y) * dx2) /
+                   denominator;
+  const double x = p1->x + t * dx1, y = p1->y + t * dy1;
+  auto strictlyInside = [x, y](const FloatRect& r) {
+    return x > r.floatLeft && x < r.floatRight && y > r.floatTop && y < r.floatBottom;
+  };
+  return strictlyInside(segment) && strictlyInside(edge) ? 1 : 0;
+}
+
+int IsPointInsidePolygon(const PlaneVertex* point, const PlaneVertex* polygon, int32_t count) {
+  if (!point || !polygon || count < 3) return 0;
+  const double px = point->x, py = point->y;
+  int crossings = 0;
+  for (int32_t i = 0; i < count; ++i) {
+    const PlaneVertex& a = polygon[i];
+    const PlaneVertex& b = polygon[(i + 1) % count];
+    if (a.y == b.y) continue;
+    const double low = std::min(a.y, b.y), high = std::max(a.y, b.y);
+    if (!(low < py && py <= high)) continue;
+    if (std::max(a.x, b.x) < px) continue;
+    if (a.x == b.x) {
+      ++crossings;
+      continue;
+    }
+    const double crossX = a.x + (py - a.y) * (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y);
+    if (crossX >= px) ++crossings;
+  }
+  return crossings % 2;
+}
+
+void GetLineBounds(const PlaneVertex* p1, const PlaneVertex* p2, FloatRect* rect) {
+  if (!p1 || !p2 || !rect) return;
+  rect->floatTop = std::min(p1->y, p2->y);
+  rect->floatBottom = std::max(p1->y, p2->y);
+  rect->floatLeft = std::min(p1->x, p2->x);
+  rect->floatRight = std::max(p1->x, p2->x);
+  if (rect->floatRight == rect->floatLeft) {
+    rect->floatLeft -= 0.5f;
+    rect->floatRight += 0.5f;
+  }
+  if (rect->floatBottom == rect->floatTop) {
+    rect->floatTop -= 0.5f;
+    rect->floatBottom += 0.5f;
+  }
+}

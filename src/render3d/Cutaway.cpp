@@ -1,0 +1,112 @@
+// The cut-away: the extent its slider spans, the clip plane for a slider value and
+// direction, and the real-time frame of a slider step.
+#include "render3d/Cutaway.h"
+
+#include <cmath>
+
+#include "building3d/PlaneObjects.h"
+#include "model/Bounds.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/PendingServices.h"
+#include "model/ViewProjection.h"
+#include "render3d/RealTimeScene.h"
+#include "render3d/SceneFrame.h"
+
+Float3DRect gCutawayBounds;
+float gCutawayRange = 1;
+
+void SetSlicePlaneBounds() {
+  DocState* ds = CurDocState();
+  if (!ds) return;
+  Float3DRect& B = gCutawayBounds;
+  B.floatTop = B.floatLeft = B.floatBack = 32000;
+  B.floatBottom = B.floatRight = B.floatFront = -32000;
+  const int16_t direction = ds->cutAwayDirection();
+  Layer* layers = gCurDocument ? gCurDocument->itsLayers : nullptr;
+  if (direction >= kCutAwayNorth && direction <= kCutAwayWest) GetAllLayers3DBounds(layers, 0, &B, 0);
+  else if (direction == kCutAwayTop) GetAllSpecialLayers3DBounds(layers, 0, &B, 0);
+  B.floatTop -= 100, B.floatLeft -= 100, B.floatBack -= 100;
+  B.floatBottom += 100, B.floatRight += 100, B.floatFront += 100;
+  switch (direction) {
+    case kCutAwayNorth: case kCutAwaySouth: gCutawayRange = std::fabs(B.floatBack - B.floatFront); break;
+    case kCutAwayEast: case kCutAwayWest: gCutawayRange = std::fabs(B.floatLeft - B.floatRight); break;
+    case kCutAwayTop: gCutawayRange = std::fabs(B.floatTop - B.floatBottom); break;
+    default: break;
+  }
+  if (gCutawayRange == 0) gCutawayRange = 1;
+}
+
+void ComputeSlicePlane() {
+  DocState* ds = CurDocState();
+  if (!ds) return;
+  if (gCutawayRange == 0) gCutawayRange = 1;
+  const float p = static_cast<float>(ds->cutAwayPosition()), R = gCutawayRange;
+  const Float3DRect& B = gCutawayBounds;
+  float pt[3][3];
+  switch (ds->cutAwayDirection()) {
+    case kCutAwayNorth: {
+      const float w = p - (B.floatBack + R);
+      pt[0][0] = 100, pt[0][1] = 100, pt[0][2] = w;
+      pt[1][0] = 100, pt[1][1] = -100, pt[1][2] = w;
+      pt[2][0] = -100, pt[2][1] = -100, pt[2][2] = w;
+      break;
+    }
+    case kCutAwayEast: {
+      const float u = -(p - (R - B.floatRight));
+      pt[0][0] = u, pt[0][1] = 100, pt[0][2] = 100;
+      pt[1][0] = u, pt[1][1] = -100, pt[1][2] = 100;
+      pt[2][0] = u, pt[2][1] = -100, pt[2][2] = -100;
+      break;
+    }
+    case kCutAwaySouth: {
+      const float w = -(p - (R - B.floatFront));
+      pt[0][0] = -100, pt[0][1] = -100, pt[0][2] = w;
+      pt[1][0] = 100, pt[1][1] = -100, pt[1][2] = w;
+      pt[2][0] = 100, pt[2][1] = 100, pt[2][2] = w;
+      break;
+    }
+    case kCutAwayWest: {
+      const float u = p - (B.floatLeft + R);
+      pt[0][0] = u, pt[0][1] = -100, pt[0][2] = -100;
+      pt[1][0] = u, pt[1][1] = -100, pt[1][2] = 100;
+      pt[2][0] = u, pt[2][1] = 100, pt[2][2] = 100;
+      break;
+    }
+    case kCutAwayTop: {
+      const float Y = (p + 100 - R) * 5;
+      pt[0][0] = -100, pt[0][1] = Y, pt[0][2] = -100;
+      pt[1][0] = 100, pt[1][1] = Y, pt[1][2] = -100;
+      pt[2][0] = 100, pt[2][1] = Y, pt[2][2] = 100;
+      break;
+    }
+    default:
+      gSlicePaneEquation[0] = gSlicePaneEquation[1] = gSlicePaneEquation[2] = 0;
+      gSlicePaneEquation[3] = 0;
+      return;
+  }
+  CalcParametric(pt[0][0], pt[0][1], pt[0][2], pt[1][0], pt[1][1], pt[1][2], pt[2][0], pt[2][1],
+                 pt[2][2], &gSlicePaneEquation[0], &gSlicePaneEquation[1], &gSlicePaneEquation[2],
+                 &gSlicePaneEquation[3]);
+}
+
+void RealTimeCutawayOpenGL() {
+  DocState* ds = CurDocState();
+  if (!ds || !LiveViewControllerExists()) return;
+  const int32_t event = gLiveViewHost.currentMouseEvent ? gLiveViewHost.currentMouseEvent() : 0;
+  if (event == kLiveViewLeftMouseDown) {
+    gRealTimeDraw = 1;
+    gRenderingOpenGL = 1;
+    RTInitializeGLScene();
+  }
+  ComputeSlicePlane();
+  RTSetViewpoint(ds);
+  RealTimeRenderAllGLPlaneObjects(gGLPlaneObjects);
+  RTFinalizeGLScene();
+  if (event == kLiveViewLeftMouseUp) {
+    gRenderingOpenGL = 0;
+    gRealTimeDraw = 0;
+    gRefreshRender = 1;
+    if (gLiveViewHost.display) gLiveViewHost.display();
+  }
+}

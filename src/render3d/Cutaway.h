@@ -1,0 +1,17 @@
+// The cut-away: one user clip plane whose place follows the 3D window's slider.
+#pragma once
+#include <cstdint>
+
+#include "model/Types.h"
+
+constexpr int16_t kCutAwayNorth = 0, kCutAwayEast = 1, kCutAwaySouth = 2, kCutAwayWest = 3,
+                  kCutAwayTop = 4;
+
+extern Float3DRect gCutawayBounds;  // extent of the model the cut-away spans (+100 each side)
+extern float gCutawayRange;         // extent along the cut-away direction, never 0
+// gSlicePaneEquation (SceneFrame.h): a x + b y + c z + d >= 0 stays visible.
+
+void SetSlicePlaneBounds();
+void ComputeSlicePlane();
+// One real-time frame for a step of the cut-away slider.
+void RealTimeCutawayOpenGL();

@@ -1,0 +1,29 @@
+// Stand-ins for the drawing of trims, auto-generated symbol parts, plants, photos and shadows:
+// trims and symbol parts are drawn as plain plane objects; plants, photos and shadows draw
+// nothing. Each records its call.
+#include "model/PendingServices.h"
+#include "render3d/RenderPlaneObject.h"
+
+void RenderGLTrimPlaneObject(PlaneObject* object, int16_t includeExcavation) {
+  NoteServiceCall("RenderGLTrimPlaneObject", nullptr);
+  RenderGLPlaneObject(object, includeExcavation);
+}
+void RTRenderGLTrimPlaneObject(PlaneObject* object, int16_t includeExcavation) {
+  NoteServiceCall("RTRenderGLTrimPlaneObject", nullptr);
+  RTRenderGLPlaneObject(object, includeExcavation);
+}
+void RenderGLAutoGenPlaneObject(PlaneObject* object, int16_t includeExcavation) {
+  NoteServiceCall("RenderGLAutoGenPlaneObject", nullptr);
+  RenderGLPlaneObject(object, includeExcavation);
+}
+void RTRenderGLAutoGenPlaneObject(PlaneObject* object, int16_t includeExcavation) {
+  NoteServiceCall("RTRenderGLAutoGenPlaneObject", nullptr);
+  RTRenderGLPlaneObject(object, includeExcavation);
+}
+void RenderGLPlantObject(PlaneObject*) { NoteServiceCall("RenderGLPlantObject", nullptr); }
+void RenderGLPhotoObject(PlaneObject*) { NoteServiceCall("RenderGLPhotoObject", nullptr); }
+void RTRenderGLPhotoObject(PlaneObject*) { NoteServiceCall("RTRenderGLPhotoObject", nullptr); }
+void RenderGLPlaneShadowObject(PlaneObject*) { NoteServiceCall("RenderGLPlaneShadowObject", nullptr); }
+void RenderGLPlaneShadowObjectMask(PlaneObject*) { NoteServiceCall("RenderGLPlaneShadowObjectMask", nullptr); }
+void RenderGLPlantShadowObject(PlaneObject*) { NoteServiceCall("RenderGLPlantShadowObject", nullptr); }
+void RenderGLPhotoShadowObject(PlaneObject*) { NoteServiceCall("RenderGLPhotoShadowObject", nullptr); }

@@ -1,0 +1,32 @@
+// Stand-ins for the renderer's neighbours that are not built yet: the lot, the background,
+// grid faces, plants, texture loading and light glows draw nothing, and the shadow render
+// draws the plain frame.
+#include "model/PendingServices.h"
+#include "render3d/SceneFrame.h"
+
+float gWalkFOV = 45.0f;
+float gChopperFOV = 38.0f;
+uint8_t gAdjustTrimLightIntensity = 0;
+uint8_t gRenderingAntiAliasShadowMap = 0;
+uint8_t gPrinting3DView = 0;
+uint8_t g3DViewPrintInterrupted = 0;
+PlaneObject* gGLTopoTrimPlaneObjects = nullptr;
+
+void RenderShadows() {
+  NoteServiceCall("RenderShadows", nullptr);
+  RenderGLScene();
+}
+void RenderGLBackground(int16_t, int32_t) { NoteServiceCall("RenderGLBackground", nullptr); }
+void RTRenderGLBackground() { NoteServiceCall("RTRenderGLBackground", nullptr); }
+void RenderGLLot() { NoteServiceCall("RenderGLLot", nullptr); }
+void RenderGLLotBase() { NoteServiceCall("RenderGLLotBase", nullptr); }
+void RTRenderGLLot() { NoteServiceCall("RTRenderGLLot", nullptr); }
+void RTRenderGLLotBase() { NoteServiceCall("RTRenderGLLotBase", nullptr); }
+void SetupTopoTrimObjectList() {}
+void RenderGLGridPlaneObject(PlaneObject*) {}
+void RTRenderGLPlantObject(PlaneObject*) {}
+bool LoadGLTexture(int32_t) { return false; }
+bool LoadGLCustomTexture(int32_t, const char*) { return false; }
+void RenderCanLightMask(PlaneObject*, const double*, const double*, const int32_t*) {}
+void RenderCanLightMap(PlaneObject*, const double*, const double*, const int32_t*) {}
+void RenderFloodLightMask(PlaneObject*, const double*, const double*, const int32_t*) {}

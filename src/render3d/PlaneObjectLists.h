@@ -1,0 +1,44 @@
+// Drawing the scene's plane-object lists: which plane objects are drawn, in which order
+// (opaque, floors with their stencilled holes, transparent) and under which stencil state, with
+// the user's exclusions, the Escape poll of long renders and the pick names of the real-time
+// scene. The drawing of one plane object is RenderPlaneObject's.
+#pragma once
+#include <cstdint>
+
+struct PlaneObject;
+
+// Render exclusion bits of DocState::renderExclusions().
+constexpr int32_t kLVOffDoors = 1;
+constexpr int32_t kLVOffObjects = 2;
+constexpr int32_t kLVOffPlants = 4;
+constexpr int32_t kLVOffRoofs = 8;
+constexpr int32_t kLVOffPlumbing = 256;
+constexpr int32_t kLVOffHVAC = 512;
+
+// Switches of the shadow, plant and pick renders that steer the walkers.
+extern uint8_t gRenderingOpenGLShadows;  // draw the shadow variants
+extern uint8_t gNoPlants;                // leave plants out
+extern uint8_t gHideNonShadowObjects;    // leave out what casts no shadow, and the transparent
+extern uint8_t gSkipTransparent;         // leave the transparent pass out
+extern uint8_t gGLPick3DSelectionMode;   // photos and plants carry pick names
+extern uint8_t gGLFindAppliedMode;       // plants take part in picking
+extern int32_t gTotalObjectsRendered;    // plane objects drawn while gCountRenderingObjects is set
+
+// A plane object is looked at for Escape this often during anti-aliased renders.
+constexpr int32_t kEscapePollInterval = 300;
+
+// Full-quality drawing of a list: opaque pass, the floors of "First Floor", "Second Floor" and
+// "Third Floor" with their holes, then the transparent pass.
+void RenderGLPlaneObjects(PlaneObject* list);
+// Real-time drawing: the static scene compiled once into gSceneDisplayList (never in
+// wireframe), photos and plants every frame.
+void RealTimeRenderGLPlaneObjects(PlaneObject* list);
+// Only the fillers (part type 900), into the depth buffer.
+void RenderGLFillerPlaneObjects(PlaneObject* list);
+// Only the plants (render kinds 8 and 9).
+void RenderGLPlaneObjectsPlantsOnly(PlaneObject* list);
+
+// Pick names: indices into a table rebuilt with the real-time scene (0 names nothing). The
+// plane object a name stands for, or null when the name is 0, unknown, or its plane object has
+// left the scene since.
+PlaneObject* PlaneObjectForPickName(uint32_t name);

@@ -1,0 +1,458 @@
+// One plane object in immediate mode: its material side, texture, shaded colour, per-vertex
+// fades and strip colours at final quality; one flat colour per plane in real time.
+#include "render3d/RenderPlaneObject.h"
+
+#include <GL/gl.h>
+
+#include <cstring>
+#include <unordered_map>
+
+#include "building3d/PlaneObjects.h"
+#include "model/ColorConversions.h"
+#include "model/CustomTextures.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Grouping.h"
+#include "model/Palettes.h"
+#include "model/PendingServices.h"
+#include "model/PlanarTransforms.h"
+#include "model/Records.h"
+#include "plandraw/PlanDrawing.h"
+#include "render3d/Lighting.h"
+#include "render3d/RealTimeScene.h"
+#include "render3d/SceneFrame.h"
+
+Objex* gPrevPlaneParentObject = nullptr;
+RGBColor gPrevPlaneColor{1, 1, 1};
+uint8_t gTexturedWire = 0;
+uint8_t gTextureKnownOff = 0;
+
+namespace {
+constexpr RGBColor kNoStripColor{1, 1, 1};
+constexpr RGBColor kWhite{65535, 65535, 65535};
+// Wireframe colour of a face whose plan colour has no source (GetObjectPlanColor's own).
+constexpr RGBColor kNoPlanColor{0, 16448, 34952};
+constexpr int32_t kFirstCustomTextureID = 20000;
+constexpr int16_t kPartFloor = 13, kPart50 = 50, kPartStripShared = 7, kKindStrip = 7;
+constexpr int16_t kKindSideA = 6;
+constexpr int16_t kWallFace = 10, kGridFaceSubtype = 173;
+constexpr int16_t kPartFace = 20, kPartDoorLeafFace = 128;
+constexpr int16_t kPartBaseMoulding = 63, kPartPaneling = 64, kPartWainscot = 132,
+                  kPartCrownMoulding = 159;
+
+std::unordered_map<int32_t, uint32_t>& TextureNames() {
+  static std::unordered_map<int32_t, uint32_t> names;
+  return names;
+}
+
+// What both renderers choose for one plane object before drawing it.
+struct Material {
+  int32_t textureID = 0;     // after palette resolution; 0 = untextured
+  uint32_t glName = 0;       // bound name; 0 = untextured
+  float fu = 1, fv = 1;      // texture coordinate factors
+  bool paletteColor = false;
+  RGBColor palette{};
+};
+
+// A scale pair whose first value is 65535 (unset) becomes 100, 100 on the plane object.
+void RepairScales(PlaneObject* o) {
+  for (int16_t* scale : {o->textureScaleA, o->textureScaleB})
+    if (static_cast<uint16_t>(scale[0]) == 65535) scale[0] = scale[1] = 100;
+}
+
+float Factor(float size, int16_t scale) {
+  const double percent = static_cast<uint16_t>(scale);
+  if (percent == 0) return 1.0f;
+  return static_cast<float>(size / (percent / 100.0));
+}
+
+Material ChooseMaterial(const PlaneObject* o) {
+  Material m;
+  const bool sideA = o->renderKind == kKindSideA;
+  m.textureID = sideA ? o->textureIdA : o->textureIdB;
+  const int16_t* scale = sideA ? o->textureScaleA : o->textureScaleB;
+  const float* size = sideA ? o->textureSizeA : o->textureSizeB;
+  m.fu = Factor(size[0], scale[0]);
+  m.fv = Factor(size[1], scale[1]);
+  if (IsTextureAPalette(m.textureID)) {
+    const RGBColor c = GetPaletteRGBColor(m.textureID);
+    m.palette = {static_cast<uint16_t>(c.red * 257), static_cast<uint16_t>(c.green * 257),
+                 static_cast<uint16_t>(c.blue * 257)};
+    m.paletteColor = true;
+    m.textureID = GetPaletteTextureID(m.textureID);
+  }
+  return m;
+}
+
+// Makes the id's texture resident when asked, and gives its GL name (0 when none).
+uint32_t ResidentName(int32_t id, bool load) {
+  if (id < 1) return 0;
+  uint32_t name = GLTextureNameForID(id);
+  if (name || !load) return name;
+  if (id < kFirstCustomTextureID) {
+    LoadGLTexture(id);
+  } else {
+    const char* path = GetCustomTextureIDPath(id);
+    if (path) LoadGLCustomTexture(id, path);
+  }
+  return GLTextureNameForID(id);
+}
+
+RGBColor MaterialColor(const PlaneObject* o, const Material& m) {
+  RGBColor c;
+  if (o->renderKind == kKindSideA)
+    c = o->colorLinkA ? *o->colorLinkA : o->colorLinkB ? *o->colorLinkB : o->colorB;
+  else
+    c = o->colorLinkB ? *o->colorLinkB : o->colorA;
+  return m.paletteColor ? m.palette : c;
+}
+
+RGBColor WireframeColor(const PlaneObject* o) {
+  const Objex* source = o->actual3DObject;
+  if (!source || !(source->type == kObjComponent || source->type == kObjDoor ||
+                   source->type == kObjWindow || source->type == kObjAccessory))
+    source = o->base2DObject ? GetRootObject(o->base2DObject) : nullptr;
+  if (!source) return kNoPlanColor;
+  RGBColor c = kNoPlanColor;
+  GetObjectPlanColor(source, &c);
+  return c;
+}
+
+void SendColor(const RGBColor& c, uint8_t alpha) {
+  glColor4ub(static_cast<GLubyte>(c.red / 257), static_cast<GLubyte>(c.green / 257),
+             static_cast<GLubyte>(c.blue / 257), alpha);
+}
+
+uint8_t Opacity(const DocState* ds) { return static_cast<uint8_t>(ds->viewSetting3 & 0xFF); }
+
+// How the value fades across the faces of one plane object (final quality), worked out once
+// per object: which of the rules applies and along which coordinate.
+struct FadeRule {
+  enum Kind { kKeep, kStairLanding, kScaled, kAlongV, kAgainstV, kAlongU, kAgainstU } kind = kKeep;
+  float scale = 1;   // kScaled: the value times this
+  float height = 1;  // kStairLanding: the floor height in plan units
+};
+
+FadeRule MakeFadeRule(const PlaneObject* o, DocState* ds) {
+  FadeRule rule;
+  if (o->alpha != 255) return rule;
+  int16_t T = o->actual3DType;
+  const Layer* layer = o->actual3DObject ? o->actual3DObject->layer : nullptr;
+  if (layer && strcmp(layer->name, "First Floor") != 0 && strcmp(layer->name, "Third Floor") != 0) {
+    const bool kept = T == kObjRoof || T == kObjDoor || T == 32 || T == 33 || T == 34 ||
+                      T == 35 || T == 41 || T == 42 || T == 44 ||
+                      (T == kObjWall && o->partType == kPartBaseMoulding);
+    if (!kept) T = 0;
+  }
+  const int32_t subtype = o->base2DObject ? o->base2DObject->subtype : 0;
+  auto bySubtype = [&rule](int32_t sub, FadeRule::Kind otherwise) {
+    switch (sub) {
+      case 30000: rule.kind = FadeRule::kAlongV; break;
+      case 30001: rule.kind = FadeRule::kAgainstV; break;
+      case 30002: rule.kind = FadeRule::kAlongU; break;
+      case 30003: rule.kind = FadeRule::kAgainstU; break;
+      default: rule.kind = otherwise; break;
+    }
+  };
+  if (T == 42) {
+    rule.kind = FadeRule::kStairLanding;
+    rule.height = ConvertWorldToScreen(layer ? layer->height : 96.0f, ds, 0);
+    if (rule.height == 0) rule.height = 1;  // a zero floor height would divide by zero
+  } else if (T == kObjDoor) {
+    if (o->partType == kPartFace) {
+      rule.kind = FadeRule::kKeep;
+    } else if (o->partType == kPartDoorLeafFace) {
+      const float p = o->sourceObject ? o->sourceObject->params[4] : 0;
+      rule.kind = FadeRule::kScaled;
+      rule.scale = p > 0 ? p : 0.9f;
+    } else {
+      rule.kind = FadeRule::kAlongV;
+    }
+  } else if (T == 0 || T == 33 || T == kObjComponent || T == kObjAccessory) {
+    bySubtype(subtype == 30001 ? 0 : subtype, FadeRule::kAgainstV);
+  } else if (T == 44 || (T == kObjWall && o->partType == kPartBaseMoulding)) {
+    rule.kind = FadeRule::kKeep;
+  } else {
+    bySubtype(subtype == 30000 ? 0 : subtype, FadeRule::kAlongV);
+  }
+  return rule;
+}
+
+// The value of one vertex after the fade across the face.
+float FadedValue(const FadeRule& rule, const Plane* plane, const PlaneVertex& v, float V1, float fade) {
+  switch (rule.kind) {
+    case FadeRule::kKeep: return V1;
+    case FadeRule::kStairLanding: return V1 - fade * (1 - (plane->vertices[0].y - v.y) / rule.height);
+    case FadeRule::kScaled: return rule.scale * V1;
+    case FadeRule::kAlongV: return V1 - fade * v.v;
+    case FadeRule::kAgainstV: return V1 - fade * (1 - v.v);
+    case FadeRule::kAlongU: return V1 - fade * v.u;
+    case FadeRule::kAgainstU: return V1 - fade * (1 - v.u);
+  }
+  return V1;
+}
+
+uint16_t ClampValue(float V) {
+  if (!(V > 0)) return 0;
+  if (V >= 65535) return 65535;
+  return static_cast<uint16_t>(static_cast<int>(V));
+}
+
+void DisableTexture(bool used, bool custom) {
+  if (!used) return;
+  glDisable(GL_TEXTURE_2D);
+  if (custom) glDisable(GL_ALPHA_TEST);
+}
+}  // namespace
+
+uint32_t GLTextureNameForID(int32_t id) {
+  auto it = TextureNames().find(id);
+  return it == TextureNames().end() ? 0 : it->second;
+}
+
+void SetGLTextureNameForID(int32_t id, uint32_t name) {
+  if (name) TextureNames()[id] = name;
+  else TextureNames().erase(id);
+}
+
+void ClearGLTextureNames() { TextureNames().clear(); }
+
+void RenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) {
+  DocState* ds = CurDocState();
+  if (!o || !ds) return;
+  const int16_t mode = ds->renderMode();
+  if (o->partType == kObjTopoExcavation && includeExcavation == 0) return;
+  const bool lineOrFill = mode == kRenderWireframe || mode == kRenderClearViewLines ||
+                          mode == kRenderClearViewFill;
+  if (lineOrFill && (o->partType == kPartFloor || o->partType == kPart50)) return;
+  if (o->base2DObject && o->base2DObject->type == kWallFace &&
+      o->base2DObject->subtype == kGridFaceSubtype) {
+    RenderGLGridPlaneObject(o);
+    return;
+  }
+  if (!o->actual3DObject) return;
+
+  float n[3] = {1, 1, 1};
+  if (o->planes) std::memcpy(n, o->planes->normal, sizeof n);
+  RepairScales(o);
+  Material m = ChooseMaterial(o);
+
+  // Texture by mode.
+  bool textured = !((mode == kRenderWireframe && !gTexturedWire) ||
+                    mode == kRenderClearViewLines || mode == kRenderClearViewFill);
+  if ((ds->renderExclusions() & kLVOffMaterials) || gRenderPlantsInColor ||
+      (mode == kRenderLightView && m.textureID < kFirstCustomTextureID))
+    textured = false;
+  if (textured) m.glName = ResidentName(m.textureID, true);
+  const bool custom = m.glName && m.textureID >= kFirstCustomTextureID;
+
+  // Base colour by mode.
+  RGBColor base;
+  if (mode == kRenderWireframe) base = gTexturedWire ? MaterialColor(o, m) : WireframeColor(o);
+  else if (mode == kRenderClearViewLines) base = ds->clearViewLineColor();
+  else if (mode == kRenderClearViewFill) base = ds->clearViewFillColor();
+  else base = MaterialColor(o, m);
+  if (mode == kRenderLightView || gRenderPlantsInColor) base = kWhite;
+
+  // Object shading.
+  HSVColor hsv;
+  RGBtoHSV(&base, &hsv);
+  const uint16_t V0 = hsv.value;
+  RGBColor shaded = base;
+  if (!lineOrFill && !gRenderPlantsInColor) {
+    float& brightness = ds->lightBrightness();
+    const float saved = brightness;
+    const int16_t pt = o->partType;
+    if (gAdjustTrimLightIntensity &&
+        (pt == 1 || pt == 2 || pt == 3 || pt == kPartBaseMoulding || pt == kPartCrownMoulding))
+      brightness = 1.2f;
+    ComputeShading(1.0f, n[0], n[1], n[2], &hsv.saturation, &hsv.value, 0);
+    brightness = saved;
+    HSVtoRGB(&hsv, &shaded);
+  }
+  const uint16_t V1 = hsv.value;
+
+  // Texture state.
+  if (m.glName) {
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, m.glName);
+    GLint filter = GL_LINEAR;
+    if (custom) {
+      glEnable(GL_ALPHA_TEST);
+      glAlphaFunc(GL_GREATER, o->alpha < 255 ? 0.01f : 0.5f);
+      filter = GL_NEAREST;
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  } else {
+    glDisable(GL_TEXTURE_2D);
+  }
+
+  // Alpha of every vertex.
+  const uint8_t opacity = Opacity(ds);
+  uint8_t alpha = opacity;
+  bool frameFace = false;
+  if (o->alpha < 255) {
+    alpha = static_cast<uint8_t>(o->alpha < 0 ? 0 : o->alpha);
+  } else if (o->partType == kObjFrameFace) {
+    frameFace = true;
+    alpha = mode == kRenderClearViewFill ? 128 : 0;
+  }
+
+  const bool flat = gRenderPlantsInColor || (mode == kRenderLightView && !custom);
+  const bool edgeFlags = mode == kRenderWireframe || mode == kRenderClearViewLines;
+  const bool strip = o->partType == kPartStripShared || o->renderKind == kKindStrip;
+  const bool fades = !edgeFlags && (gLiveViewOptions & kLiveViewShading);
+  const float fade = ds->lightIntensity() / 65535.0f * V1;
+  const RGBColor line = ds->clearViewLineColor(), fill = ds->clearViewFillColor();
+
+  const FadeRule rule = fades && !strip ? MakeFadeRule(o, ds) : FadeRule{};
+  // Vertices of the same value share one conversion (the last two values are remembered: a
+  // fade along u or v mostly gives two).
+  int32_t lastValue[2] = {-1, -1};
+  RGBColor lastColor[2] = {};
+  // Triangles go out together: one GL_TRIANGLES run draws exactly what a polygon per triangle
+  // would; other planes are polygons of their own.
+  bool triangles = false;
+  for (Plane* plane = o->planes; plane; plane = plane->next) {
+    const int32_t count = plane->vertices ? plane->vertexCount : 0;
+    if (count == 3) {
+      if (!triangles) glBegin(GL_TRIANGLES), triangles = true;
+    } else {
+      if (triangles) glEnd(), triangles = false;
+      glBegin(GL_POLYGON);
+    }
+    glNormal3f(plane->normal[0], plane->normal[1], plane->normal[2]);
+    for (int32_t i = 0; i < count; ++i) {
+      const PlaneVertex& v = plane->vertices[i];
+      if (flat) {
+        SendColor(shaded, opacity);
+        glVertex3f(v.x, -v.y, v.z);
+        continue;
+      }
+      RGBColor c = shaded;
+      if (strip) {
+        const bool shared = o->partType == kPartStripShared ? (i == 2 || i == 3) : (i == 0 || i == 1);
+        if (shared && o->sourceObject == gPrevPlaneParentObject) {
+          if (gPrevPlaneColor == kNoStripColor) gPrevPlaneColor = shaded;
+          c = gPrevPlaneColor;
+        }
+      } else if (fades) {
+        const uint16_t V = ClampValue(FadedValue(rule, plane, v, V1, fade));
+        if (mode == kRenderClearViewFill) {
+          float k = V0 == 0 ? 1.0f : static_cast<float>(V) / V0;
+          if (k == 0) k = 1;
+          c.red = static_cast<uint16_t>(line.red + (fill.red - line.red) * k);
+          c.green = static_cast<uint16_t>(line.green + (fill.green - line.green) * k);
+          c.blue = static_cast<uint16_t>(line.blue + (fill.blue - line.blue) * k);
+        } else if (V == lastValue[0]) {
+          c = lastColor[0];
+        } else if (V == lastValue[1]) {
+          c = lastColor[1];
+        } else {
+          const HSVColor faded{hsv.hue, hsv.saturation, V};
+          HSVtoRGB(&faded, &c);
+          lastValue[1] = lastValue[0], lastColor[1] = lastColor[0];
+          lastValue[0] = V, lastColor[0] = c;
+        }
+      }
+      if (frameFace) c = mode == kRenderClearViewFill ? line : RGBColor{0, 0, 0};
+      SendColor(c, alpha);
+      if (m.glName) glTexCoord2f(m.fu * v.u, m.fv * v.v);
+      if (edgeFlags) glEdgeFlag(v.flag == 0 ? GL_TRUE : GL_FALSE);
+      glVertex3f(v.x, -v.y, v.z);
+      if (edgeFlags) glEdgeFlag(GL_TRUE);
+    }
+    if (count != 3) glEnd();
+  }
+  if (triangles) glEnd();
+
+  const int16_t pt = o->partType;
+  if (pt != kPartBaseMoulding && pt != kPartPaneling && pt != kPartWainscot) {
+    if (strip) {
+      gPrevPlaneParentObject = o->sourceObject;
+      gPrevPlaneColor = shaded;
+    } else {
+      gPrevPlaneColor = kNoStripColor;
+    }
+  }
+  DisableTexture(m.glName != 0, custom);
+}
+
+void RTRenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) {
+  DocState* ds = CurDocState();
+  if (!o || !ds) return;
+  const int16_t mode = ds->renderMode();
+  const bool lineMode = mode == kRenderWireframe || mode == kRenderClearView;
+  if (o->partType == kObjTopoExcavation && includeExcavation == 0) return;
+  if (lineMode && (o->partType == kPartFloor || o->partType == kPart50)) return;
+  if (o->partType == kObjExcavationPass && (ds->renderExclusions() & kLVOffTopography)) return;
+  if (!o->actual3DObject) return;
+
+  float n[3] = {1, 1, 1};
+  if (o->planes) std::memcpy(n, o->planes->normal, sizeof n);
+  RepairScales(o);
+  Material m = ChooseMaterial(o);
+  const int16_t speed = ds->navigationStep;  // the real-time detail level, 6 to 10
+  const bool textured = !(speed > 9 || (lineMode && !gTexturedWire) ||
+                          (ds->renderExclusions() & kLVOffMaterials));
+  if (textured) m.glName = ResidentName(m.textureID, gGLPickMode != 0);
+  const bool custom = m.glName && m.textureID >= kFirstCustomTextureID;
+
+  RGBColor shaded{};
+  bool perPlane = false;
+  const uint8_t opacity = Opacity(ds);
+  if (mode == kRenderWireframe && !gTexturedWire) {
+    SendColor(WireframeColor(o), opacity);
+  } else if (mode == kRenderWireframe) {
+    shaded = MaterialColor(o, m);
+    perPlane = true;
+  } else if (mode != kRenderClearView) {
+    HSVColor hsv;
+    const RGBColor base = MaterialColor(o, m);
+    RGBtoHSV(&base, &hsv);
+    ComputeShading(1.0f, n[0], n[1], n[2], &hsv.saturation, &hsv.value, 0);
+    if (o->actual3DType == kObjDoor && o->partType == kPartDoorLeafFace) {
+      const float p = o->sourceObject ? o->sourceObject->params[4] : 0;
+      hsv.value = ClampValue(p > 0 ? p * hsv.value : hsv.value * 0.9f);
+    }
+    HSVtoRGB(&hsv, &shaded);
+    perPlane = true;
+  }
+
+  if (m.glName) {
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, m.glName);
+    const GLint filter = speed < 8 ? GL_LINEAR : GL_NEAREST;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, speed < 9 ? GL_MODULATE : GL_REPLACE);
+    if (custom) {
+      glEnable(GL_ALPHA_TEST);
+      glAlphaFunc(GL_GREATER, 0.5f);
+    }
+  } else if (!gTextureKnownOff) {
+    glDisable(GL_TEXTURE_2D);
+  }
+
+  // Runs of triangles and of quads each go out in one primitive; other planes as polygons.
+  // The colour of each plane goes inside the primitive, so that a compiled list holds nothing
+  // between the primitives of consecutive objects and replays them as one run.
+  GLenum open = 0;
+  for (Plane* plane = o->planes; plane; plane = plane->next) {
+    const int32_t count = plane->vertices ? plane->vertexCount : 0;
+    const GLenum kind = count == 3 ? GL_TRIANGLES : count == 4 ? GL_QUADS : GL_POLYGON;
+    if (open && (kind != open || kind == GL_POLYGON)) glEnd(), open = 0;
+    if (!open) glBegin(kind), open = kind;
+    if (perPlane) SendColor(shaded, opacity);
+    for (int32_t i = 0; i < count; ++i) {
+      const PlaneVertex& v = plane->vertices[i];
+      if (m.glName) glTexCoord2f(m.fu * v.u, m.fv * v.v);
+      glVertex3f(v.x, -v.y, v.z);
+    }
+    if (kind == GL_POLYGON) glEnd(), open = 0;
+  }
+  if (open) glEnd();
+  DisableTexture(m.glName != 0, custom);
+}

@@ -1,0 +1,61 @@
+// Renderer upkeep: an edited object's plane objects are rebuilt while the 3D window shows,
+// otherwise the scene is marked stale for a whole rebuild when the window is next shown.
+#include "render3d/RendererUpkeep.h"
+
+#include "building3d/PlaneObjects.h"
+#include "building3d/RenderRoad.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "render3d/RealTimeScene.h"
+
+uint8_t gRenderOnShow = 0;
+uint8_t gForceRenderObjectNow = 0;
+
+void ReRenderObject(Objex* object) {
+  NoteServiceCall("ReRenderObject", object);
+  if (!LiveViewControllerExists()) return;
+  // A scene that will be rebuilt whole needs no single forced rebuild.
+  if (!gGLPlaneObjects || gRenderOnShow) gForceRenderObjectNow = 0;
+  if (!gForceRenderObjectNow) {
+    if (!LiveViewWindowVisible()) {
+      gRenderOnShow = 1;
+      return;
+    }
+    gRenderOnShow = 0;
+  }
+  if (!object) return;
+  DeleteRendererObject(object);
+  RenderSingleObject(object);
+}
+
+void DeleteRendererObject(Objex* object) {
+  NoteServiceCall("DeleteRendererObject", object);
+  if (!object || !gGLPlaneObjects) return;
+  ResetSceneDisplayList();
+  // Only the object's own plane objects are visited, not the whole scene.
+  for (PlaneObject* p = FirstScenePlaneObjectOf(object); p;) {
+    PlaneObject* next = p->sameBaseNext;
+    UnlinkPlaneObject(p);
+    DeletePlaneObject(p);
+    p = next;
+  }
+}
+
+void DeleteAllRendererObjects() {
+  NoteServiceCall("DeleteAllRendererObjects", nullptr);
+  if (!gGLPlaneObjects) return;
+  ResetSceneDisplayList();
+  for (PlaneObject* p = gGLPlaneObjects; p;) {
+    PlaneObject* next = p->next;
+    DeletePlaneObject(p);
+    p = next;
+  }
+  for (PlaneObject* p = gGLTopoTrimPlaneObjects; p;) {
+    PlaneObject* next = p->next;
+    DeletePlaneObject(p);
+    p = next;
+  }
+  gGLPlaneObjects = nullptr;
+  gGLPlaneObjectsTail = nullptr;
+  gGLTopoTrimPlaneObjects = nullptr;
+}

@@ -1,0 +1,404 @@
+// The 3D window on the X display: its toolbar and pop-ups, the cut-away slider, its saved
+// frame, the render actions, status, the view's redraw and resize rules, check marks,
+// auto-click and the right-click.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QMainWindow>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QSlider>
+#include <QTest>
+#include <QToolBar>
+
+#include "app/AppTestSupport.h"
+#include "app/LiveViewController.h"
+#include "app/LiveViewOGLView.h"
+#include "app/Win32EventHandler.h"
+#include "building3d/PlaneObjects.h"
+#include "model/CommandCodes.h"
+#include "model/PendingServices.h"
+#include "render3d/Cutaway.h"
+#include "render3d/RenderPlaneObject.h"
+#include "render3d/SceneFrame.h"
+
+namespace {
+
+size_t UndoSteps(UndoNameStack stack) {
+  stack.onUndo = nullptr;
+  stack.onRedo = nullptr;
+  size_t n = 0;
+  while (stack.undo()) ++n;
+  return n;
+}
+
+class LiveViewWindowTest : public DesignWindowTest {
+ protected:
+  void afterDocument() override {
+    if (!getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
+    controller = LiveViewController::sharedLiveViewController();
+    view = controller->liveViewOGLView();
+    gRefreshRender = gRenderDirty = gRenderOpenGLAntiAlias = gBreakOpenGLRender = 0;
+    gDisableRenderInterrupt = 0;
+    gTexturedWire = 0;
+    gRealTimeElevate = 0;
+    gSelectedContentEntryType = 0;
+    gSelectedContentCategory = -1;
+  }
+  void beforeClosing() override {
+    if (controller) controller->orderOut();
+    if (view && view->autoClick3DActive()) view->flagsChanged(Qt::NoModifier);
+    gSelectedContentEntryType = 0;
+    gSelectedContentCategory = -1;
+  }
+  void showLiveView() {
+    controller->showWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->window()));
+    QApplication::processEvents();
+  }
+  QAction* styleItem(int tag) {
+    auto* item = new QAction(controller);
+    item->setData(tag);
+    return item;
+  }
+
+  LiveViewController* controller = nullptr;
+  LiveViewOGLView* view = nullptr;
+};
+
+TEST_F(LiveViewWindowTest, ToolbarHasTheFiveItemsWithTheirLabelsAndToolTips) {
+  struct Row {
+    const char *identifier, *label, *palette, *tip;
+  };
+  const Row rows[] = {
+      {"LiveView Toolbar Animated Walk Item", "Free Walk", "Free Walkthrough",
+       "Activates animated walk-through navigation mode"},
+      {"LiveView Toolbar Animated Fly Item", "Free Fly", "Free Fly Around",
+       "Activates animated fly-around navigation mode"},
+      {"LiveView Toolbar Render Final Item", "Render", "Final Render", "Perform a final render"},
+      {"LiveView Toolbar Render Shadows Item", "Shadows", "Render Shadows", "Render scene with shadows"},
+      {"LiveView Toolbar Lighting Options Item", "Lighting", "Lighting", "Set scene lighting options"},
+  };
+  QToolBar* toolbar = controller->liveViewToolbar();
+  ASSERT_NE(toolbar, nullptr);
+  EXPECT_EQ(toolbar->objectName(), "LiveView Toolbar Identifier");
+  EXPECT_EQ(toolbar->toolButtonStyle(), Qt::ToolButtonIconOnly);
+  const QList<QAction*> items = toolbar->actions();
+  ASSERT_EQ(items.size(), 5);
+  const QStringList allowed = LiveViewController::toolbarAllowedItemIdentifiers();
+  EXPECT_EQ(allowed, LiveViewController::toolbarDefaultItemIdentifiers());
+  for (int i = 0; i < 5; ++i) {
+    SCOPED_TRACE(rows[i].identifier);
+    EXPECT_EQ(allowed[i], rows[i].identifier);
+    EXPECT_EQ(items[i]->objectName(), rows[i].identifier);
+    EXPECT_EQ(items[i]->text(), rows[i].label);
+    EXPECT_EQ(items[i]->toolTip(), rows[i].tip);
+    EXPECT_EQ(items[i]->property("paletteLabel").toString(), rows[i].palette);
+    EXPECT_FALSE(items[i]->icon().isNull());
+  }
+  EXPECT_EQ(controller->toolbarItemForItemIdentifier("No Such Item", controller), nullptr);
+}
+
+TEST_F(LiveViewWindowTest, ExportPopUpsCarryTheFormatAndQualityTags) {
+  QComboBox* formats = controller->imageFormatPopUpButton();
+  ASSERT_EQ(formats->count(), 2);
+  EXPECT_EQ(formats->itemText(0), "BMP");
+  EXPECT_EQ(formats->itemData(0).toInt(), 0);
+  EXPECT_EQ(formats->itemText(1), "PNG");
+  EXPECT_EQ(formats->itemData(1).toInt(), 3);
+  const char* qualities[] = {"Current Image", "Low Quality (Fast)", "High Quality (Moderate)",
+                             "Ultra-High Quality (Slow)", "Excellent Quality (Very Slow)"};
+  QComboBox* quality = controller->renderQualityPopUpButton();
+  ASSERT_EQ(quality->count(), 5);
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(quality->itemText(i), qualities[i]);
+    EXPECT_EQ(quality->itemData(i).toInt(), i);
+  }
+}
+
+TEST_F(LiveViewWindowTest, SliderKeepsItsFractionWhenTheRangeChanges) {
+  showLiveView();
+  QSlider* slider = controller->cutAwaySlider();
+  slider->setMaximum(100);
+  slider->setValue(50);
+  gCutawayRange = 400;
+  controller->cutAwaySliderChanged(/*mouseDown=*/true, false);
+  EXPECT_EQ(slider->maximum(), 400);
+  EXPECT_EQ(slider->value(), 200);
+  EXPECT_EQ(ds->cutAwayPosition(), 200);
+  controller->cutAwaySliderChanged(false, /*mouseUp=*/true);
+
+  // A slider whose maximum was 0 keeps its value.
+  slider->setMaximum(0);
+  slider->setValue(0);
+  gCutawayRange = 300;
+  controller->cutAwaySliderChanged(true, false);
+  EXPECT_EQ(slider->maximum(), 300);
+  EXPECT_EQ(slider->value(), 0);
+  controller->cutAwaySliderChanged(false, true);
+}
+
+TEST_F(LiveViewWindowTest, DirectionButtonsCycleAndResetThePosition) {
+  ds->cutAwayDirection() = 0;
+  ds->cutAwayPosition() = 30;
+  controller->cutAwaySliderDownButtonChanged();
+  EXPECT_EQ(ds->cutAwayDirection(), 4);
+  EXPECT_EQ(ds->cutAwayPosition(), 0);
+  EXPECT_EQ(controller->cutAwayImageIndex(), 4);
+  ds->cutAwayPosition() = 12;
+  controller->cutAwaySliderUpButtonChanged();
+  EXPECT_EQ(ds->cutAwayDirection(), 0);
+  EXPECT_EQ(ds->cutAwayPosition(), 0);
+  EXPECT_EQ(controller->cutAwayImageIndex(), 0);
+  EXPECT_EQ(controller->cutAwaySlider()->value(), 0);
+}
+
+TEST_F(LiveViewWindowTest, FrameIsSavedAndComesBackUnderLiveViewPanel) {
+  showLiveView();
+  controller->window()->resize(500, 420);
+  controller->window()->move(60, 70);
+  QTest::qWait(50);
+  const QPoint at = controller->window()->pos();
+  const QSize size = controller->window()->size();
+  controller->close();
+  ASSERT_TRUE(defaults.hasValue("NSWindow Frame LiveViewPanel"));
+  const std::string saved = defaults.getString("NSWindow Frame LiveViewPanel");
+  EXPECT_EQ(saved, QStringLiteral("%1 %2 %3 %4")
+                       .arg(at.x())
+                       .arg(at.y())
+                       .arg(size.width())
+                       .arg(size.height())
+                       .toStdString());
+
+  // A new controller (the next launch) places its window there.
+  LiveViewController::releaseSharedLiveViewController();
+  controller = LiveViewController::sharedLiveViewController();
+  view = controller->liveViewOGLView();
+  EXPECT_EQ(controller->window()->pos(), at);
+  EXPECT_EQ(controller->window()->size(), size);
+}
+
+TEST_F(LiveViewWindowTest, ShadowRenderDoesNothingInClearViewOrWireframe) {
+  showLiveView();
+  for (int mode : {1, 6}) {
+    ds->renderMode() = static_cast<int16_t>(mode);
+    ds->transparency() = mode == 6;
+    ds->shadowRender() = 0;
+    ServiceCallRecorder calls;
+    controller->renderShadows();
+    EXPECT_EQ(calls.count("RenderShadows"), 0u) << mode;
+    EXPECT_EQ(gRefreshRender, 0) << mode;
+    EXPECT_EQ(ds->shadowRender(), 0) << mode;
+  }
+  // Solid: a shadowed render, and the switch is off again afterwards.
+  ds->renderMode() = 5;
+  ds->transparency() = 0;
+  ServiceCallRecorder calls;
+  controller->renderShadows();
+  EXPECT_EQ(calls.count("RenderShadows"), 1u);
+  EXPECT_EQ(ds->shadowRender(), 0);
+  EXPECT_EQ(gRenderGL, 0);
+}
+
+TEST_F(LiveViewWindowTest, FinalRenderInWireframeIsAntiAliasedWithoutShadows) {
+  showLiveView();
+  ds->renderMode() = 1;
+  ds->shadowRender() = 0;
+  ServiceCallRecorder calls;
+  controller->renderFinal();
+  EXPECT_EQ(calls.count("RenderShadows"), 0u);
+  EXPECT_EQ(ds->shadowRender(), 0);  // restored
+  EXPECT_EQ(gRenderOpenGLAntiAlias, 0);
+  EXPECT_EQ(gRefreshRender, 0);
+  EXPECT_EQ(gBreakOpenGLRender, 0);
+  EXPECT_FALSE(controller->progressIndicator()->isVisible());
+
+  // In solid mode the final render is shadowed.
+  ds->renderMode() = 5;
+  ServiceCallRecorder solid;
+  controller->renderFinal();
+  EXPECT_EQ(solid.count("RenderShadows"), 1u);
+  EXPECT_EQ(ds->shadowRender(), 0);
+}
+
+TEST_F(LiveViewWindowTest, StatusTextInAnyLetterCaseIsNotShownAgain) {
+  controller->setLVStatusString("Rendering final (press Escape to cancel)");
+  const int shown = controller->statusDisplayCount();
+  controller->setLVStatusString("RENDERING FINAL (press escape to cancel)");
+  EXPECT_EQ(controller->statusDisplayCount(), shown);
+  EXPECT_EQ(controller->statusString(), "Rendering final (press Escape to cancel)");
+  SetLVStatusString("Rendering interrupted");  // the core's road
+  EXPECT_EQ(controller->statusDisplayCount(), shown + 1);
+  EXPECT_EQ(controller->statusString(), "Rendering interrupted");
+}
+
+TEST_F(LiveViewWindowTest, RepaintRendersOnlyWhenAskedAndNoAntiAliasedRenderRuns) {
+  showLiveView();
+  const int before = view->renderCount();
+  gRefreshRender = 0;
+  view->display();
+  EXPECT_EQ(view->renderCount(), before);
+
+  gRefreshRender = 1;
+  gRenderOpenGLAntiAlias = 1;
+  view->display();
+  EXPECT_EQ(view->renderCount(), before);
+  EXPECT_EQ(gRefreshRender, 1);
+
+  gRenderOpenGLAntiAlias = 0;
+  view->display();
+  EXPECT_EQ(view->renderCount(), before + 1);
+  EXPECT_EQ(gRefreshRender, 0);
+  EXPECT_EQ(gRenderGL, 0);
+}
+
+TEST_F(LiveViewWindowTest, ResizeGivesOneRenderWithPollingOff) {
+  showLiveView();
+  controller->window()->resize(520, 440);
+  QTest::qWait(100);
+  gRefreshRender = 0;
+  const int before = view->renderCount();
+  controller->window()->resize(600, 480);
+  QTRY_COMPARE(controller->window()->size(), QSize(600, 480));
+  QTest::qWait(50);
+  EXPECT_EQ(view->renderCount(), before + 1);
+  EXPECT_TRUE(view->lastRenderHadPollingOff());
+  EXPECT_EQ(gDisableRenderInterrupt, 0);
+  EXPECT_EQ(controller->windowWillResize(QSize(10, 20)), QSize(10, 20));
+}
+
+TEST_F(LiveViewWindowTest, RenderStyleItemsAreCheckedByTheRenderMode) {
+  QAction* wire = styleItem(kCmdRenderWireframe);
+  QAction* textured = styleItem(kCmdRenderTexturedWireframe);
+  QAction* clear = styleItem(kCmdRenderClearView);
+  QAction* solid = styleItem(kCmdRenderSolid);
+  QAction* other = styleItem(kViewpointLotTopEdge);
+  auto checks = [&] {
+    for (QAction* item : {wire, textured, clear, solid, other}) EXPECT_TRUE(view->validateMenuItem(item));
+    return std::vector<bool>{wire->isChecked(), textured->isChecked(), clear->isChecked(), solid->isChecked()};
+  };
+  ds->renderMode() = 1;
+  EXPECT_EQ(checks(), (std::vector<bool>{true, false, false, false}));
+  gTexturedWire = 1;
+  EXPECT_EQ(checks(), (std::vector<bool>{false, true, false, false}));
+  ds->renderMode() = 6;
+  EXPECT_EQ(checks(), (std::vector<bool>{false, false, true, false}));
+  ds->renderMode() = 5;
+  EXPECT_EQ(checks(), (std::vector<bool>{false, false, false, true}));
+  EXPECT_FALSE(other->isCheckable());
+  EXPECT_TRUE(other->isEnabled());
+}
+
+TEST_F(LiveViewWindowTest, OptionClickWithAPlantSelectedNavigates) {
+  gSelectedContentEntryType = 6;  // a plant
+  gSelectedContentCategory = 4;
+  ds->renderMode() = 5;
+  view->flagsChanged(Qt::AltModifier);
+  EXPECT_FALSE(view->autoClick3DActive());
+  ServiceCallRecorder calls;
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(20, 20), QPointF(20, 20), Qt::LeftButton, Qt::LeftButton,
+                    Qt::AltModifier);
+  view->mouseDown(&press);
+  EXPECT_EQ(calls.count("RealTimeRotateAnimOpenGL"), 1u);
+  EXPECT_EQ(gRenderingDirect3D, 0);
+}
+
+TEST_F(LiveViewWindowTest, OptionInWireframeNeverEntersAutoClick) {
+  gSelectedContentEntryType = kEntryColor;
+  gSelectedContentCategory = 1;
+  ds->renderMode() = 1;
+  view->flagsChanged(Qt::AltModifier);
+  EXPECT_FALSE(view->autoClick3DActive());
+  ds->renderMode() = 5;
+  view->flagsChanged(Qt::AltModifier);
+  EXPECT_TRUE(view->autoClick3DActive());
+  view->flagsChanged(Qt::NoModifier);
+  EXPECT_FALSE(view->autoClick3DActive());
+}
+
+TEST_F(LiveViewWindowTest, LeavingAutoClickStoresOneUndoStepOnlyAfterAClick) {
+  showLiveView();
+  gSelectedContentEntryType = kEntryColor;
+  gSelectedContentCategory = 1;
+  gSelectedContentEntry.textureColor = RGBColor{0x12FF, 0x3480, 0x5601};
+  ds->renderMode() = 5;
+
+  // No click: leaving stores nothing.
+  const size_t steps = UndoSteps(doc->undoManager());
+  view->flagsChanged(Qt::AltModifier);
+  ASSERT_TRUE(view->autoClick3DActive());
+  view->mouseExited();
+  EXPECT_FALSE(view->autoClick3DActive());
+  EXPECT_EQ(UndoSteps(doc->undoManager()), steps);
+
+  // Two clicks, one step named after the entry's type.
+  view->flagsChanged(Qt::AltModifier);
+  ServiceCallRecorder calls;
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(20, 30), QPointF(20, 30), Qt::LeftButton, Qt::LeftButton,
+                    Qt::AltModifier);
+  view->mouseDown(&press);
+  view->mouseDown(&press);
+  EXPECT_EQ(calls.count("ApplyColor"), 2u);
+  EXPECT_EQ(calls.count("RealTimeRotateAnimOpenGL"), 0u);
+  EXPECT_EQ(view->autoClick3DPathCount(), 2u);
+  view->mouseExited();
+  EXPECT_EQ(UndoSteps(doc->undoManager()), steps + 1);
+  EXPECT_EQ(doc->undoManager().undoActionName(), "Auto-click Color");
+  EXPECT_EQ(view->autoClick3DPathCount(), 0u);
+  EXPECT_EQ(gRefreshRender, 1);
+}
+
+TEST_F(LiveViewWindowTest, ControlClickActsAsARightClick) {
+  ds->orthoView() = 3;
+  ServiceCallRecorder calls;
+  QMouseEvent right(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::RightButton, Qt::RightButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(view, &right);
+  EXPECT_EQ(gRealTimeElevate, 1);
+  EXPECT_EQ(ds->orthoView(), 0);
+  EXPECT_EQ(calls.count("RealTimeRotateAnimOpenGL"), 1u);
+  // The Control key with the left button: the flag flips back and the loop runs again.
+  QMouseEvent control(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+                      Qt::MetaModifier);
+  view->mouseDown(&control);
+  EXPECT_EQ(gRealTimeElevate, 0);
+  EXPECT_EQ(calls.count("RealTimeRotateAnimOpenGL"), 2u);
+  EXPECT_EQ(view->mouseEvent(), nullptr);
+}
+
+TEST_F(LiveViewWindowTest, NavigationActionsSetModeAndCursor) {
+  ds->orthoView() = 2;
+  controller->controlledFlyAround();
+  EXPECT_EQ(ds->navigationMode, 2);
+  EXPECT_EQ(ds->controlledNavigation(), 1);
+  EXPECT_EQ(ds->orthoView(), 0);
+  EXPECT_EQ(gRefreshRender, 1);
+  EXPECT_EQ(gRenderDirty, 1);
+  controller->freeWalkThrough();
+  EXPECT_EQ(ds->navigationMode, 1);
+  EXPECT_EQ(ds->controlledNavigation(), 0);
+  EXPECT_EQ(view->cursor().hotSpot(), QPoint(14, 15));
+  controller->freeFlyAround();
+  EXPECT_EQ(view->cursor().hotSpot(), QPoint(11, 17));
+
+  // The camera reset of the walk.
+  controller->freeWalkThrough();
+  ds->walkViewAngle() = 33;
+  ds->walkPitchAngle() = 12;
+  ds->flyCenter() = FloatPoint{5, 6};
+  controller->reset3DView();
+  EXPECT_EQ(ds->walkViewAngle(), 0);
+  EXPECT_EQ(ds->walkPitchAngle(), 0);
+  EXPECT_EQ(ds->flyCenter().floatH, 0);
+  EXPECT_EQ(ds->walkEyePoint().floatV, ds->planBounds.floatBottom - 125);
+  // And of the fly.
+  controller->freeFlyAround();
+  controller->reset3DView();
+  EXPECT_EQ(ds->flyDistance(), 1500);
+  EXPECT_EQ(ds->flyAngleX(), 20);
+  EXPECT_EQ(ds->flyAngleY(), 330);
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+// The tool palettes on a real X display: a click in a palette leaves the design window's
+// keyboard and shortcuts live.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QTest>
+#include <QToolButton>
+#include <QWindow>
+
+#include "app/AppTestSupport.h"
+#include "app/EditToolPaletteController.h"
+#include "app/PlanToolPaletteController.h"
+#include "files/Undo.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+
+namespace {
+
+class PaletteFocus : public DesignWindowTest {
+ protected:
+  Objex* addSelectedSquare() {
+    RGBColor black{};
+    Objex* o = CreateObject(kObjClosedPoly, 1, 1, &black, &black, 4, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            nullptr);
+    const float corners[4][2] = {{-50, -50}, {50, -50}, {50, 50}, {-50, 50}};
+    for (const auto& c : corners)
+      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, c[0], 0, c[1], 0, 0, 0, 0, 0, 0, o), o);
+    o->planMask = ds->currentPlanMask;
+    AppendObjectToLayer(o, model->itsCurLayer);
+    SelectObj(o, kSelectOn, 1);
+    return o;
+  }
+  int objectCount() const {
+    int n = 0;
+    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next) ++n;
+    return n;
+  }
+  // The design window shown and active, as after the user clicked into it.
+  void showActiveDesignWindow() {
+    showPlanView(1);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  }
+  // A click on a palette button, followed by what a click-to-focus window manager does to the
+  // window clicked on: it asks for the palette to be activated.
+  void clickInPalette(QWidget* palette, QToolButton* button) {
+    palette->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(palette));
+    QTest::mouseClick(button, Qt::LeftButton);
+    palette->activateWindow();
+    QTest::qWait(200);
+    QApplication::processEvents();
+  }
+  // A key as the window system delivers it: to the window that has the keyboard.
+  void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::qWait(300);  // the window's state poll keeps its shortcut items current
+    QWindow* focus = QGuiApplication::focusWindow();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, key, modifiers);
+    QApplication::processEvents();
+  }
+};
+
+TEST_F(PaletteFocus, DeleteAfterAClickInTheEditingToolsDeletesTheSelection) {
+  showActiveDesignWindow();
+  addSelectedSquare();
+  StoreUndo("Add Square");
+  ASSERT_EQ(objectCount(), 1);
+  ToolPaletteController& edit = ToolPaletteController::sharedToolPaletteController();
+  clickInPalette(&edit, edit.cellWithTool(kToolSelection));
+  EXPECT_EQ(QGuiApplication::focusWindow(), window->windowHandle());
+  pressKey(Qt::Key_Delete);
+  EXPECT_EQ(objectCount(), 0);
+  pressKey(Qt::Key_Z, Qt::ControlModifier);  // undo is live as well
+  EXPECT_EQ(objectCount(), 1);
+  edit.hide();
+}
+
+TEST_F(PaletteFocus, DeleteAfterAClickInTheDrawingToolsDeletesTheSelection) {
+  showActiveDesignWindow();
+  addSelectedSquare();
+  PlanToolPaletteController& plan = PlanToolPaletteController::sharedPlanToolPaletteController();
+  plan.loadToolPaletteForPlan(gCurToolSet);
+  QToolButton* button = plan.cell(gCurToolSet, 0);
+  ASSERT_NE(button, nullptr);
+  clickInPalette(&plan, button);
+  EXPECT_EQ(QGuiApplication::focusWindow(), window->windowHandle());
+  ASSERT_EQ(objectCount(), 1);
+  EXPECT_TRUE(IsObjectSelected(model->itsCurLayer->firstObject)) << gCurTool;
+  pressKey(Qt::Key_Delete);
+  EXPECT_EQ(objectCount(), 0);
+  plan.hide();
+  gCurTool = kToolSelection;
+}
+
+}  // namespace

@@ -1,0 +1,280 @@
+// Triangulation: small planes kept with output flags, the tessellator's triangles and edge
+// flags, the ear clipper and its fallback role, path strips, and the geometric tests.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+#include <utility>
+
+#include "SceneTestSupport.h"
+#include "building3d/Triangulation.h"
+
+namespace {
+
+using Triangulation = SceneTest;
+
+PlaneObject* ObjectWith(Plane* plane, int16_t partType = 0) {
+  PlaneObject* po = CreatePlaneObject();
+  po->partType = partType;
+  po->planes = plane;
+  return po;
+}
+
+double TotalArea(const Plane* list) {
+  double sum = 0;
+  for (; list; list = list->next) sum += std::fabs(AreaXY(list));
+  return sum;
+}
+
+bool InsideL(double x, double y) {
+  return (x > 0 && x < 20 && y > 0 && y < 10) || (x > 0 && x < 10 && y > 0 && y < 20);
+}
+
+void ExpectTrianglesTileTheL(const Plane* list) {
+  EXPECT_NEAR(TotalArea(list), 300.0, 1e-3);
+  for (const Plane* p = list; p; p = p->next) {
+    ASSERT_EQ(p->vertexCount, 3);
+    const double cx = (p->vertices[0].x + p->vertices[1].x + p->vertices[2].x) / 3.0;
+    const double cy = (p->vertices[0].y + p->vertices[1].y + p->vertices[2].y) / 3.0;
+    EXPECT_TRUE(InsideL(cx, cy)) << cx << ", " << cy;
+  }
+}
+
+Plane* LPlane() { return FlatPlane({{0, 0}, {20, 0}, {20, 10}, {10, 10}, {10, 20}, {0, 20}}); }
+
+// Distinct edges of the given flag, as unordered position pairs.
+std::set<std::pair<std::pair<float, float>, std::pair<float, float>>> EdgesFlagged(const Plane* list, int16_t flag) {
+  std::set<std::pair<std::pair<float, float>, std::pair<float, float>>> edges;
+  for (const Plane* p = list; p; p = p->next)
+    for (int32_t i = 0; i < p->vertexCount; ++i) {
+      if (p->vertices[i].flag != flag) continue;
+      const PlaneVertex& a = p->vertices[i];
+      const PlaneVertex& b = p->vertices[(i + 1) % p->vertexCount];
+      auto pa = std::make_pair(a.x, a.y), pb = std::make_pair(b.x, b.y);
+      edges.insert(pa < pb ? std::make_pair(pa, pb) : std::make_pair(pb, pa));
+    }
+  return edges;
+}
+
+TEST_F(Triangulation, AQuadStaysWholeWithOutputFlags) {
+  PlaneObject* po = ObjectWith(FlatPlane({{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {10000, 0, 5, 10000}));
+  R3DTriangulatePlaneObject(po);
+  ASSERT_EQ(CountPlanes(po->planes), 1);
+  ASSERT_EQ(po->planes->vertexCount, 4);
+  EXPECT_EQ(po->planes->vertices[0].flag, 1);
+  EXPECT_EQ(po->planes->vertices[1].flag, 0);
+  EXPECT_EQ(po->planes->vertices[2].flag, 0);
+  EXPECT_EQ(po->planes->vertices[3].flag, 1);
+  EXPECT_FLOAT_EQ(po->planes->normal[2], 0.5f);
+  DeletePlaneObject(po);
+}
+
+TEST_F(Triangulation, AConcaveQuadIsSplitAtItsReflexCorner) {
+  // The arrowhead (0,0), (10,5), (0,10), (3,5): reflex at (3,5).
+  PlaneObject* po = ObjectWith(FlatPlane({{0, 0}, {10, 5}, {0, 10}, {3, 5}}, {0, 10000, 0, 0}));
+  R3DTriangulatePlaneObject(po);
+  ASSERT_EQ(CountPlanes(po->planes), 2);
+  EXPECT_NEAR(TotalArea(po->planes), 35.0, 1e-4);
+  auto diagonals = EdgesFlagged(po->planes, 1);
+  // The split diagonal (3,5)-(10,5) and the edge marked internal.
+  EXPECT_EQ(diagonals.size(), 2u);
+  EXPECT_TRUE(diagonals.count({{3, 5}, {10, 5}}));
+  DeletePlaneObject(po);
+}
+
+TEST_F(Triangulation, AConvexPentagonBecomesThreeTrianglesWithTwoDiagonals) {
+  PlaneObject* po = ObjectWith(FlatPlane({{0, 0}, {10, 0}, {13, 8}, {5, 13}, {-3, 8}}));
+  const double area = std::fabs(AreaXY(po->planes));
+  R3DTriangulatePlaneObject(po);
+  ASSERT_EQ(CountPlanes(po->planes), 3);
+  EXPECT_NEAR(TotalArea(po->planes), area, 1e-3);
+  EXPECT_EQ(EdgesFlagged(po->planes, 1).size(), 2u);
+  EXPECT_EQ(EdgesFlagged(po->planes, 0).size(), 5u);
+  for (const Plane* p = po->planes; p; p = p->next) EXPECT_FLOAT_EQ(p->normal[2], 0.5f);
+  DeletePlaneObject(po);
+}
+
+TEST_F(Triangulation, TheLIsTiledByBothRoutes) {
+  PlaneObject* po = ObjectWith(LPlane());
+  R3DTriangulatePlaneObject(po);
+  ExpectTrianglesTileTheL(po->planes);
+  EXPECT_EQ(EdgesFlagged(po->planes, 0).size(), 6u);
+  DeletePlaneObject(po);
+
+  Plane* l = LPlane();
+  Plane* list = TriangulatePlane(l, nullptr);
+  EXPECT_EQ(CountPlanes(list), 4);
+  ExpectTrianglesTileTheL(list);
+  EXPECT_EQ(EdgesFlagged(list, 0).size(), 6u);
+  EXPECT_EQ(EdgesFlagged(list, 1).size(), 3u);
+  DeletePlaneList(list);
+  DeletePlane(l);
+}
+
+TEST_F(Triangulation, TheEarClipperCoversAConcaveComb) {
+  // A comb of three teeth, clockwise: every ear test has reflex corners nearby.
+  Plane* comb = FlatPlane({{0, 0}, {0, 10}, {2, 10}, {2, 4}, {4, 4}, {4, 10}, {6, 10}, {6, 4}, {8, 4}, {8, 10},
+                           {10, 10}, {10, 0}});
+  const double area = std::fabs(AreaXY(comb));
+  Plane* list = TriangulatePlane(comb, nullptr);
+  EXPECT_EQ(CountPlanes(list), 10);
+  EXPECT_NEAR(TotalArea(list), area, 1e-3);
+  // No triangle is turned the other way (none overlaps another).
+  for (const Plane* p = list; p; p = p->next) EXPECT_LE(AreaXY(p), 1e-6);
+  DeletePlaneList(list);
+  DeletePlane(comb);
+}
+
+TEST_F(Triangulation, ASelfTouchingOutlineGoesToTheEarClipper) {
+  // Two squares meeting at (10,10), drawn as one outline through that corner twice.
+  PlaneObject* po = ObjectWith(
+      FlatPlane({{0, 0}, {10, 0}, {10, 10}, {20, 10}, {20, 20}, {10, 20}, {10, 10}, {0, 10}}));
+  R3DTriangulatePlaneObject(po);
+  EXPECT_NEAR(TotalArea(po->planes), 200.0, 1e-3);
+  for (const Plane* p = po->planes; p; p = p->next) {
+    ASSERT_EQ(p->vertexCount, 3);
+    const double cx = (p->vertices[0].x + p->vertices[1].x + p->vertices[2].x) / 3.0;
+    const double cy = (p->vertices[0].y + p->vertices[1].y + p->vertices[2].y) / 3.0;
+    EXPECT_TRUE((cx < 10 && cy < 10) || (cx > 10 && cy > 10)) << cx << ", " << cy;
+  }
+  DeletePlaneObject(po);
+}
+
+TEST_F(Triangulation, AWallPlaneIsClippedInZAndY) {
+  // A pentagon in the z/y plane (normal along x).
+  PlaneVertex* v = Vertices({{5, 0, 0}, {5, 0, 10}, {5, 10, 10}, {5, 15, 5}, {5, 10, 0}});
+  Plane* plane = CreatePlane(v, 5, 0.9f, 0, 0);
+  Plane* list = TriangulatePlane(plane, nullptr);
+  ASSERT_EQ(CountPlanes(list), 3);
+  double area = 0;
+  for (const Plane* p = list; p; p = p->next) {
+    const PlaneVertex* t = p->vertices;
+    area += std::fabs((t[1].z - t[0].z) * (t[2].y - t[0].y) - (t[2].z - t[0].z) * (t[1].y - t[0].y)) / 2;
+    EXPECT_FLOAT_EQ(t[0].x, 5);
+  }
+  EXPECT_NEAR(area, 125.0, 1e-3);
+  DeletePlaneList(list);
+  DeletePlane(plane);
+}
+
+TEST_F(Triangulation, APathOfEightBecomesThreeQuads) {
+  Plane* path = FlatPlane({{0, 0}, {10, 0}, {20, 0}, {30, 0}, {30, 4}, {20, 4}, {10, 4}, {0, 4}});
+  PlaneObject* po = ObjectWith(path, kObjPathSurface);
+  D3DTriangulatePlaneObject(po);
+  ASSERT_EQ(CountPlanes(po->planes), 3);
+  const Plane* q = po->planes;
+  EXPECT_EQ(q->vertexCount, 4);
+  EXPECT_FLOAT_EQ(q->vertices[0].x, 0);
+  EXPECT_FLOAT_EQ(q->vertices[1].x, 10);
+  EXPECT_FLOAT_EQ(q->vertices[2].x, 10);
+  EXPECT_FLOAT_EQ(q->vertices[2].y, 4);
+  EXPECT_FLOAT_EQ(q->vertices[3].x, 0);
+  EXPECT_EQ(q->vertices[0].flag, 0);
+  EXPECT_EQ(q->vertices[1].flag, 1);
+  EXPECT_EQ(q->vertices[2].flag, 0);
+  EXPECT_EQ(q->vertices[3].flag, 1);
+  EXPECT_NEAR(TotalArea(po->planes), 120.0, 1e-4);
+  DeletePlaneObject(po);
+  // Any other part type goes to the ear clipper.
+  po = ObjectWith(LPlane());
+  D3DTriangulatePlaneObject(po);
+  ExpectTrianglesTileTheL(po->planes);
+  DeletePlaneObject(po);
+}
+
+TEST_F(Triangulation, PointInPolygonCountsTheUpperBoundaryInside) {
+  PlaneVertex* square = Vertices({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
+  PlaneVertex p{};
+  p.x = 5;
+  p.y = 0;
+  EXPECT_EQ(IsPointInsidePolygon(&p, square, 4), 0);
+  p.y = 10;
+  EXPECT_EQ(IsPointInsidePolygon(&p, square, 4), 1);
+  p.y = 5;
+  EXPECT_EQ(IsPointInsidePolygon(&p, square, 4), 1);
+  p.x = 11;
+  EXPECT_EQ(IsPointInsidePolygon(&p, square, 4), 0);
+  EXPECT_EQ(IsPointInsidePolygon(&p, square, 2), 0);
+  free(square);
+}
+
+TEST_F(Triangulation, SegmentTestsAgainstTheClosingEdge) {
+  PlaneVertex* tri = Vertices({{0, 0}, {5, 10}, {10, 0}});
+  PlaneVertex* seg = Vertices({{5, -5}, {5, 5}, {0, 0}, {3, 7}, {5, 1}, {5, 3}});
+  EXPECT_EQ(LineIntersectTriangle(&seg[0], &seg[1], tri), 1);  // crosses the edge (0,0)-(10,0)
+  EXPECT_EQ(LineIntersectTriangle(&seg[2], &seg[3], tri), 0);  // shares the end (0,0)
+  EXPECT_EQ(LineIntersectTriangle(&seg[4], &seg[5], tri), 0);  // stays above it
+  EXPECT_EQ(LineIntersectTriangle(&seg[0], &seg[0], tri), 0);
+  FloatRect r;
+  GetLineBounds(&tri[0], &tri[2], &r);  // horizontal: widened in y
+  EXPECT_FLOAT_EQ(r.floatTop, -0.5f);
+  EXPECT_FLOAT_EQ(r.floatBottom, 0.5f);
+  EXPECT_FLOAT_EQ(r.floatLeft, 0);
+  EXPECT_FLOAT_EQ(r.floatRight, 10);
+  free(tri);
+  free(seg);
+}
+
+TEST_F(Triangulation, EarTestRejectsTrianglesOutsideOrOverVertices) {
+  PlaneVertex* l = Vertices({{0, 0}, {20, 0}, {20, 10}, {10, 10}, {10, 20}, {0, 20}});
+  PlaneVertex* ear = Vertices({{0, 0}, {20, 0}, {20, 10}});
+  PlaneVertex* outside = Vertices({{20, 10}, {10, 10}, {10, 20}});  // spans the notch
+  PlaneVertex* covering = Vertices({{20, 0}, {20, 10}, {0, 19}});    // holds (10,10)
+  EXPECT_EQ(TriangleInsideRegion(ear, l, 6), 1);
+  EXPECT_EQ(TriangleInsideRegion(outside, l, 6), 0);
+  EXPECT_EQ(TriangleInsideRegion(covering, l, 6), 0);
+  EXPECT_EQ(TriangleInsideRegion(ear, l, 2), 0);
+  free(l);
+  free(ear);
+  free(outside);
+  free(covering);
+}
+
+TEST_F(Triangulation, EmptyResultsKeepTheOldPlanes) {
+  PlaneObject* po = CreatePlaneObject();
+  R3DTriangulatePlaneObject(po);
+  EXPECT_EQ(po->planes, nullptr);
+  R3DTriangulatePlaneObject(nullptr);
+  D3DTriangulatePlaneObject(nullptr);
+  EXPECT_EQ(TriangulatePlane(nullptr, nullptr), nullptr);
+  DeletePlaneObject(po);
+  // A list of plane objects is done whole.
+  PlaneObject* a = ObjectWith(LPlane());
+  PlaneObject* b = ObjectWith(LPlane());
+  a->next = b;
+  R3DTriangulatePlaneObjects(a);
+  ExpectTrianglesTileTheL(a->planes);
+  ExpectTrianglesTileTheL(b->planes);
+  DeletePlaneObject(a);
+  DeletePlaneObject(b);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Triangulation, ASelfCrossingOutlineNeitherCrashesNorLosesThePlane) {
+  // A pentagram drawn point to point: the tessellator would need new vertices at the crossings.
+  Plane* star = FlatPlane({{0, 10}, {6, -8}, {-9.5f, 3}, {9.5f, 3}, {-6, -8}});
+  PlaneObject* po = ObjectWith(star);
+  R3DTriangulatePlaneObject(po);
+  ASSERT_NE(po->planes, nullptr);
+  for (const Plane* p = po->planes; p; p = p->next) EXPECT_EQ(p->vertexCount, 3);
+  DeletePlaneObject(po);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Triangulation, APlaneWithoutFiniteCoordinatesIsLeftOut) {
+  Plane* bad = FlatPlane({{0, 0}, {10, 0}, {NAN, 5}, {10, 10}, {0, 10}});
+  bad->next = LPlane();
+  bad->next->prev = bad;
+  PlaneObject* po = ObjectWith(bad);
+  R3DTriangulatePlaneObject(po);
+  ExpectTrianglesTileTheL(po->planes);
+  DeletePlaneObject(po);
+}
+
+}  // namespace

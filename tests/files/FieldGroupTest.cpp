@@ -1,0 +1,132 @@
+// Groups of fixed fields: decoded with one bounds check, written with one append, and the
+// ID sets the reader checks stored IDs against.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "files/ByteStream.h"
+#include "files/ObjectRecords.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class FieldGroupTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetByteStream(); }
+  void TearDown() override { ResetByteStream(); }
+};
+
+TEST_F(FieldGroupTest, AGroupDecodesAndWritesAsTheSingleFieldsDo) {
+  BeginOutputBuffer();
+  WriteShort(-12345);
+  WriteUShort(54321);
+  WriteLong(-123456789);
+  WriteULong(4000000000u);
+  WriteFloat(-2.75f);
+  WriteStdUShort(54321);
+  WriteStdULong(4000000000u);
+  WriteStdFloat(1e-3f);
+  const uint8_t b = 7;
+  WriteSome(&b, 1);
+  const Bytes single = gStream.outDataBuffer;
+
+  BeginOutputBuffer();
+  {
+    FieldWriter w;
+    w.Short(-12345);
+    w.UShort(54321);
+    w.Long(-123456789);
+    w.ULong(4000000000u);
+    w.Float(-2.75f);
+    const uint8_t le[2] = {uint8_t(54321 & 0xFF), uint8_t(54321 >> 8)};
+    w.Byte(le[0]);
+    w.Byte(le[1]);
+    w.StdULong(4000000000u);
+    w.StdFloat(1e-3f);
+    w.Byte(7);
+  }
+  EXPECT_EQ(gStream.outDataBuffer, single);
+
+  SetInputBuffer(single.data(), single.size());
+  FieldGroup f(static_cast<uint32_t>(single.size()));
+  ASSERT_TRUE(f.ok());
+  EXPECT_EQ(f.Short(), -12345);
+  EXPECT_EQ(f.UShort(), 54321);
+  EXPECT_EQ(f.Long(), -123456789);
+  EXPECT_EQ(f.ULong(), 4000000000u);
+  EXPECT_EQ(f.Float(), -2.75f);
+  EXPECT_EQ(f.StdUShort(), 54321);
+  EXPECT_EQ(f.StdULong(), 4000000000u);
+  EXPECT_EQ(f.StdFloat(), 1e-3f);
+  EXPECT_EQ(f.Byte(), 7);
+  EXPECT_EQ(f.Left(), 0u);
+  EXPECT_EQ(GetMark(), single.size());
+  EXPECT_FALSE(StreamFailed());
+}
+
+TEST_F(FieldGroupTest, AShortGroupReadsZeroesFailsTheStreamAndKeepsThePosition) {
+  const Bytes in = {0x00, 0x01, 0xFF, 0xFF, 0xFF};
+  SetInputBuffer(in.data(), in.size());
+  {
+    FieldGroup first(2);
+    EXPECT_EQ(first.Short(), 1);
+  }
+  FieldGroup f(4 + 4);  // only three bytes are left
+  EXPECT_FALSE(f.ok());
+  EXPECT_EQ(f.Long(), 0);
+  EXPECT_EQ(f.Long(), 0);
+  EXPECT_EQ(f.Long(), 0);  // past the group: still zero, never past the buffer
+  EXPECT_TRUE(StreamFailed());
+  EXPECT_EQ(GetMark(), 2u);
+  FieldGroup after(1);  // every read after a short one fails too
+  EXPECT_FALSE(after.ok());
+  EXPECT_EQ(after.Byte(), 0);
+}
+
+TEST_F(FieldGroupTest, AGroupLongerThanItsLimitFailsAndReadsNothing) {
+  const Bytes in(1000, 0xAB);
+  SetInputBuffer(in.data(), in.size());
+  FieldGroup f(FieldGroup::kMaxBytes + 1);
+  EXPECT_FALSE(f.ok());
+  EXPECT_TRUE(StreamFailed());
+  EXPECT_EQ(f.ULong(), 0u);
+  EXPECT_EQ(GetMark(), 0u);
+}
+
+TEST_F(FieldGroupTest, GroupsWorkOnTheScrap) {
+  BeginScrapWrite();
+  {
+    FieldWriter w;
+    for (int i = 0; i < 300; ++i) w.Long(i);  // more than the writer holds at once
+  }
+  EXPECT_FALSE(gStream.writeError);
+  EXPECT_EQ(gStream.scrapIndex, 1200u);
+  EndScrap();
+  BeginScrapRead();
+  for (int i = 0; i < 300; i += 50) {
+    FieldGroup f(200);
+    ASSERT_TRUE(f.ok());
+    for (int k = 0; k < 50; ++k) ASSERT_EQ(f.Long(), i + k);
+  }
+  FieldGroup past(1);
+  EXPECT_FALSE(past.ok());
+  EndScrap();
+  FreeScrap();
+}
+
+TEST(ReadIDSet, HoldsIDsNearAndFarFromZero) {
+  ReadIDSet ids;
+  for (uint32_t id : {0u, 1u, 63u, 64u, 100000u, (1u << 24) - 1, 1u << 24, 0xFFFFFFFFu}) {
+    EXPECT_FALSE(ids.count(id)) << id;
+    ids.insert(id);
+    EXPECT_TRUE(ids.count(id)) << id;
+  }
+  EXPECT_FALSE(ids.count(2));
+  EXPECT_FALSE(ids.count(99999));
+  EXPECT_FALSE(ids.count((1u << 24) + 1));
+  EXPECT_FALSE(ids.count(0xFFFFFFFEu));
+}
+
+}  // namespace

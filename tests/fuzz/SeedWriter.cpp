@@ -1,0 +1,88 @@
+// Writes seed inputs for the reader fuzz targets with the program's own writers: a small
+// design with lines and shapes on two floors, saved as a design file, an undo snapshot, an
+// object file, a private clipboard scrap and a palette file, and sample information files.
+// Usage: fuzz_seed_writer <corpus folder>; each seed goes to <folder>/<target>/.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "files/ByteStream.h"
+#include "files/Clipboard.h"
+#include "files/DesignFile.h"
+#include "files/ObjectFile.h"
+#include "files/PaletteFile.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/HitTest.h"
+#include "model/Palettes.h"
+#include "model/Records.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+Objex* AddShape(int16_t type, bool closed, std::initializer_list<std::pair<float, float>> points, Layer* layer) {
+  RGBColor colour{0x2000, 0x4000, 0x6000};
+  Objex* o = CreateObject(type, closed, 1, &colour, &colour, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                          nullptr, nullptr);
+  if (!o) return nullptr;
+  for (auto [x, z] : points) AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, o), o);
+  AppendObjectToLayer(o, layer);
+  return o;
+}
+
+bool Save(const fs::path& file, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(file, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  return bool(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+    return 2;
+  }
+  const fs::path root = argv[1];
+  for (const char* target : {"design_file", "undo_snapshot", "template_file", "cabinet_file", "object_file",
+                             "clipboard_scrap", "palette_file", "ini_file", "texture_info"})
+    fs::create_directories(root / target);
+
+  ZLKDocumentModel model;
+  gCurDocument = &model;
+  model.itsDocState = CreateDocState();
+  Layer* first = CreateLayer("First Floor", 1, 1, nullptr);
+  Layer* second = CreateLayer("Second Floor", 1, 0, nullptr);
+  AppendLayerToDocument(first);
+  AppendLayerToDocument(second);
+  AppendLayerToDocument(CreateLayer("Third Floor", 1, 0, nullptr));
+  if (DocPaletteList* palette = AddNewDocPaletteList()) palette->active = 1;
+  AddShape(kObjLine, false, {{0, 0}, {120, 0}, {120, 96}}, first);
+  AddShape(kObjRect, true, {{10, 10}, {60, 10}, {60, 40}, {10, 40}}, first);
+  AddShape(kObjLine, false, {{-30, 5}, {30, -5}}, second);
+  SelectAllLayers(model.itsLayers, kSelectOn, 0);
+
+  int failures = 0;
+  const fs::path design = root / "design_file" / "written-design.pro";
+  if (KeyFileWrite(design.c_str()) != 1) ++failures;
+  for (const char* copy : {"undo_snapshot/written-snapshot.dat", "template_file/written-design.pro",
+                           "cabinet_file/written-design.pro"})
+    fs::copy_file(design, root / copy, fs::copy_options::overwrite_existing);
+  if (ObjectFileWrite((root / "object_file" / "written-objects.obj").c_str()) != 1) ++failures;
+  if (PaletteFileWrite((root / "palette_file" / "written-palette.pal").c_str()) != 1) ++failures;
+  DoCopyObjects();
+  if (gStream.privateScrap && gStream.scrapLength)
+    Save(root / "clipboard_scrap" / "written-scrap.bin",
+         std::vector<uint8_t>(gStream.privateScrap, gStream.privateScrap + gStream.scrapLength));
+  else
+    ++failures;
+  FreeScrap();
+  std::ofstream(root / "ini_file" / "style.ini") << "[Style]\r\nObject2D=1\r\n\r\n[Other]\nKey = value = more\n";
+  std::ofstream(root / "texture_info" / "texture.QTI") << "[Size]\nWidth=144\nHeight=96\n[Opacity]\nAlpha=1\n";
+
+  ReleaseModelContents(&model);
+  gCurDocument = nullptr;
+  return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,135 @@
+// The image loader refuses, before decoding, images whose pixels or side data would take
+// too much memory, and says why.
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <atomic>
+#include <filesystem>
+
+#include "plandraw/qt/ImageLoader.h"
+
+// Present in sanitizer builds: lets the test see every allocation.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*))
+    __attribute__((weak));
+
+namespace {
+
+std::atomic<size_t> sLargestAllocation{0};
+void NoteAllocation(const volatile void*, size_t size) {
+  size_t seen = sLargestAllocation.load();
+  while (size > seen && !sLargestAllocation.compare_exchange_weak(seen, size)) {
+  }
+}
+void NoteFree(const volatile void*) {}
+
+bool WatchAllocations() {
+  static const bool installed = __sanitizer_install_malloc_and_free_hooks &&
+                                __sanitizer_install_malloc_and_free_hooks(NoteAllocation, NoteFree) != 0;
+  sLargestAllocation = 0;
+  return installed;
+}
+
+uint32_t Crc32(const QByteArray& bytes) {
+  uint32_t crc = 0xFFFFFFFFu;
+  for (char c : bytes) {
+    crc ^= uint8_t(c);
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+QByteArray BigEndian(uint32_t v) {
+  QByteArray b(4, 0);
+  for (int i = 0; i < 4; ++i) b[i] = char(v >> (24 - 8 * i));
+  return b;
+}
+
+QByteArray Chunk(const char* type, const QByteArray& data) {
+  QByteArray body = QByteArray(type, 4) + data;
+  return BigEndian(uint32_t(data.size())) + body + BigEndian(Crc32(body));
+}
+
+// A 4 x 3 PNG as Qt writes it.
+QByteArray SmallPng() {
+  QImage image(4, 3, QImage::Format_RGB888);
+  image.fill(QColor(20, 40, 60));
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return bytes;
+}
+
+// The PNG with a text chunk of `textBytes` bytes just before its end chunk.
+QByteArray WithText(QByteArray png, int textBytes) {
+  QByteArray text = "Comment";
+  text += '\0';
+  text += QByteArray(textBytes - text.size(), 'x');
+  png.insert(png.size() - 12, Chunk("tEXt", text));
+  return png;
+}
+
+std::string Save(const QTemporaryDir& dir, const char* name, const QByteArray& bytes) {
+  QFile file(dir.filePath(name));
+  file.open(QIODevice::WriteOnly);
+  file.write(bytes);
+  return file.fileName().toStdString();
+}
+
+}  // namespace
+
+TEST(ImageLoaderLimits, TextChunkClaimingTwoGigabytesIsRefusedWithoutTheMemory) {
+  const std::string path =
+      (std::filesystem::path(__FILE__).parent_path() / "data" / "png-text-chunk-claims-2GB.png").string();
+  ASSERT_TRUE(std::filesystem::exists(path));
+  const bool watching = WatchAllocations();
+  QString error;
+  const QImage image = LoadImageFile(QString::fromStdString(path), &error);
+  EXPECT_TRUE(image.isNull());
+  EXPECT_FALSE(error.isEmpty());
+  if (watching) EXPECT_LT(sLargestAllocation.load(), size_t(256) << 20);
+  EXPECT_EQ(ApplePortDIBImageLoad(path.c_str()), nullptr);
+}
+
+TEST(ImageLoaderLimits, AncillaryChunksBeyondTheLimitAreRefused) {
+  QTemporaryDir dir;
+  QString error;
+  const std::string modest = Save(dir, "modest.png", WithText(SmallPng(), 1000));
+  QImage image = LoadImageFile(QString::fromStdString(modest), &error);
+  EXPECT_EQ(image.size(), QSize(4, 3)) << error.toStdString();
+  EXPECT_TRUE(error.isEmpty());
+
+  const std::string huge = Save(dir, "huge.png", WithText(SmallPng(), int(kImageMaxAncillaryChunkBytes) + 1));
+  const bool watching = WatchAllocations();
+  image = LoadImageFile(QString::fromStdString(huge), &error);
+  EXPECT_TRUE(image.isNull());
+  EXPECT_EQ(error, "The image file carries too much additional data.");
+  if (watching) EXPECT_LT(sLargestAllocation.load(), size_t(kImageMaxAncillaryChunkBytes));
+}
+
+TEST(ImageLoaderLimits, PixelsBeyondTheLimitAreRefusedBeforeDecoding) {
+  QTemporaryDir dir;
+  QByteArray png = SmallPng();
+  // IHDR: 20000 x 20000 pixels (1.6 GB of pixels at four bytes each).
+  QByteArray ihdr = png.mid(16, 13);
+  ihdr.replace(0, 4, BigEndian(20000));
+  ihdr.replace(4, 4, BigEndian(20000));
+  png.replace(8, 25, Chunk("IHDR", ihdr));
+  const std::string path = Save(dir, "vast.png", png);
+  const bool watching = WatchAllocations();
+  QString error;
+  EXPECT_TRUE(LoadImageFile(QString::fromStdString(path), &error).isNull());
+  EXPECT_EQ(error, "The image is too large.");
+  if (watching) EXPECT_LT(sLargestAllocation.load(), size_t(64) << 20);
+
+  const std::string junk = Save(dir, "junk.png", "not an image at all");
+  EXPECT_TRUE(LoadImageFile(QString::fromStdString(junk), &error).isNull());
+  EXPECT_EQ(error, "The file is not an image of a kind that can be read.");
+  EXPECT_TRUE(LoadImageFile(dir.filePath("missing.png"), &error).isNull());
+  EXPECT_EQ(error, "The image file could not be found.");
+}

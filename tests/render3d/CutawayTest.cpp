@@ -1,0 +1,75 @@
+// The cut-away's extent, its plane equation for each direction, and the cut in a frame.
+#include <gtest/gtest.h>
+
+#include "render3d/Cutaway.h"
+#include "render3d/RenderTestSupport.h"
+
+using Cutaway = RenderTest;
+
+TEST_F(Cutaway, NorthCutOfABoxAndItsFrame) {
+  // A box x 0..100, z 0..200 on the first floor.
+  doc.addObject(kObjClosedPoly, true, {{0, 0}, {100, 0}, {100, 200}, {0, 200}}, doc.first);
+  ds()->cutAwayDirection() = kCutAwayNorth;
+  ds()->cutAwayPosition() = 50;
+  SetSlicePlaneBounds();
+  EXPECT_FLOAT_EQ(gCutawayBounds.floatBack, -100);
+  EXPECT_FLOAT_EQ(gCutawayBounds.floatFront, 300);
+  EXPECT_FLOAT_EQ(gCutawayRange, 400);
+  ComputeSlicePlane();
+  EXPECT_FLOAT_EQ(gSlicePaneEquation[0], 0);
+  EXPECT_FLOAT_EQ(gSlicePaneEquation[1], 0);
+  EXPECT_FLOAT_EQ(gSlicePaneEquation[2], -40000);
+  EXPECT_FLOAT_EQ(gSlicePaneEquation[3], 1.0e7f);
+
+  // z <= 250 stays: a quad at 240 is drawn, one at 260 is cut away.
+  ds()->orthoView() = 1;
+  PlaneObject* kept240 = addSquare(20, -10, 80, 10, 240, {65535, 0, 0});
+  RefreshGLScene();
+  const int centreX = 32, centreY = 32;
+  EXPECT_EQ(kept(centreX, centreY).r, 255);
+  kept240->planes->vertices[0].z = kept240->planes->vertices[1].z = 260;
+  kept240->planes->vertices[2].z = kept240->planes->vertices[3].z = 260;
+  RefreshGLScene();
+  EXPECT_EQ(kept(centreX, centreY).r, 0);
+  // Position 0 turns the clip plane off whatever the equation.
+  ds()->cutAwayPosition() = 0;
+  RefreshGLScene();
+  EXPECT_EQ(kept(centreX, centreY).r, 255);
+}
+
+TEST_F(Cutaway, DirectionsRangesAndTheTopPlane) {
+  doc.addObject(kObjClosedPoly, true, {{0, 0}, {100, 0}, {100, 200}, {0, 200}}, doc.first);
+  ds()->cutAwayDirection() = kCutAwayEast;
+  SetSlicePlaneBounds();
+  EXPECT_FLOAT_EQ(gCutawayRange, 300);
+  // East: x >= right - R + p stays.
+  ds()->cutAwayPosition() = 30;
+  ComputeSlicePlane();
+  const float* e = gSlicePaneEquation;
+  auto visible = [e](float x, float y, float z) { return e[0] * x + e[1] * y + e[2] * z + e[3] >= 0; };
+  EXPECT_TRUE(visible(-69, 0, 0));   // right - R + p = 200 - 300 + 30 = -70
+  EXPECT_FALSE(visible(-71, 0, 0));
+  // Top: a model with no height still spans 200; position R - 100 puts the plane at y = 0.
+  ds()->cutAwayDirection() = kCutAwayTop;
+  SetSlicePlaneBounds();
+  EXPECT_FLOAT_EQ(gCutawayRange, 200);
+  ds()->cutAwayPosition() = static_cast<int32_t>(gCutawayRange - 100);
+  ComputeSlicePlane();
+  EXPECT_TRUE(visible(0, -1, 0));
+  EXPECT_FALSE(visible(0, 1, 0));
+  // An unknown direction leaves the plane empty.
+  ds()->cutAwayDirection() = 7;
+  ComputeSlicePlane();
+  EXPECT_FLOAT_EQ(e[0], 0);
+  EXPECT_FLOAT_EQ(e[3], 0);
+}
+
+TEST_F(Cutaway, EmptyModelStillHasARange) {
+  ds()->cutAwayDirection() = kCutAwaySouth;
+  SetSlicePlaneBounds();
+  EXPECT_GT(gCutawayRange, 0);
+  ds()->cutAwayDirection() = 9;
+  gCutawayRange = 0;
+  SetSlicePlaneBounds();
+  EXPECT_FLOAT_EQ(gCutawayRange, 1);
+}

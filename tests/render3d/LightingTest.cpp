@@ -1,0 +1,148 @@
+// Per-face shading, the colour conversions, the Escape poll and the light pools.
+#include <gtest/gtest.h>
+
+#include "TestDocument.h"
+#include "model/ColorConversions.h"
+#include "model/PendingServices.h"
+#include "platform/KeyWatch.h"
+#include "render3d/Lighting.h"
+#include "render3d/RenderTestSupport.h"
+#include "render3d/SceneFrame.h"
+
+namespace {
+uint16_t Shade(float nx, float ny, float nz, uint16_t c) {
+  uint16_t component = c;
+  int dummy = 0;
+  ComputeShading(1.0f, nx, ny, nz, &dummy, &component, 0);
+  return component;
+}
+
+struct ShadingOn {
+  int32_t saved = gLiveViewOptions;
+  ShadingOn() { gLiveViewOptions |= kLiveViewShading; }
+  ~ShadingOn() { gLiveViewOptions = saved; }
+};
+}  // namespace
+
+TEST(Lighting, ShadingByTheFixedLightDirection) {
+  TestDocument doc;
+  SetupLights();
+  EXPECT_FLOAT_EQ(gLightYDegrees, 150.0f);
+  EXPECT_NEAR(gDirectionCosY, -0.8660254f, 1e-6);
+  ShadingOn on;
+  ASSERT_FLOAT_EQ(doc.ds()->lightBrightness(), 1.2f);
+  // Brightness 1.2 becomes 1.05: facing the light keeps the colour, a face turned edge-on
+  // gets 1.05 x 60 %.
+  EXPECT_EQ(Shade(0, 0, 1, 65535), 65535);
+  EXPECT_EQ(Shade(0, 1, 0, 65535), 59592);
+  EXPECT_EQ(Shade(1, 0, 0, 65535), 41287);
+  EXPECT_EQ(Shade(0, 0, 3, 65535), 65535);  // the normal need not be unit length
+  EXPECT_EQ(Shade(1, 0, 0, 10000), 6300);   // min(c, 1.05 x 0.6 x c)
+  // A zero-length normal leaves the component as it was (no NaN).
+  EXPECT_EQ(Shade(0, 0, 0, 30000), 30000);
+  // noBrightness: the bare light term.
+  uint16_t c = 65535;
+  int dummy;
+  ComputeShading(1.0f, 0, 1, 0, &dummy, &c, 1);
+  EXPECT_EQ(c, 56755);
+  // Null pointers and no document change nothing.
+  c = 500;
+  ComputeShading(1.0f, 1, 0, 0, nullptr, &c, 0);
+  EXPECT_EQ(c, 500);
+}
+
+TEST(Lighting, ShadingOffChangesNothing) {
+  TestDocument doc;
+  SetupLights();
+  const int32_t saved = gLiveViewOptions;
+  gLiveViewOptions = 1023 & ~kLiveViewShading;
+  EXPECT_EQ(Shade(0, 1, 0, 65535), 65535);
+  EXPECT_EQ(Shade(1, 0, 0, 65535), 65535);
+  gLiveViewOptions = saved;
+}
+
+TEST(Lighting, ShadingWithoutADocumentChangesNothing) {
+  ShadingOn on;
+  ZLKDocumentModel* saved = gCurDocument;
+  gCurDocument = nullptr;
+  EXPECT_EQ(Shade(1, 0, 0, 65535), 65535);
+  gCurDocument = saved;
+}
+
+TEST(ColorConversions, HueSaturationValueByWholeDegrees) {
+  HSVColor hsv{1, 1, 1};
+  const RGBColor black{0, 0, 0};
+  RGBtoHSV(&black, &hsv);
+  EXPECT_EQ(hsv.hue, 65535);
+  EXPECT_EQ(hsv.saturation, 0);
+  EXPECT_EQ(hsv.value, 0);
+  // A hue that comes to 360 whole degrees converts as 0 (red).
+  RGBColor rgb;
+  const HSVColor almostRed{65500, 65535, 65535};
+  HSVtoRGB(&almostRed, &rgb);
+  EXPECT_EQ(rgb, (RGBColor{65535, 0, 0}));
+  // Blue: 240 degrees; the value is stored as given.
+  const RGBColor blue{0, 0, 40000};
+  RGBtoHSV(&blue, &hsv);
+  EXPECT_EQ(hsv.hue, 43690);
+  EXPECT_EQ(hsv.saturation, 65535);
+  HSVtoRGB(&hsv, &rgb);
+  EXPECT_EQ(rgb, blue);
+  // A grey keeps its value through both ways.
+  const RGBColor grey{1234, 1234, 1234};
+  RGBtoHSV(&grey, &hsv);
+  HSVtoRGB(&hsv, &rgb);
+  EXPECT_EQ(rgb, grey);
+  // Null pointers do nothing.
+  RGBtoHSV(nullptr, &hsv);
+  HSVtoRGB(&hsv, nullptr);
+}
+
+TEST(ColorConversions, LuminanceAndComponents) {
+  const RGBColor c{10000, 20000, 30000};
+  RGBColor out;
+  EXPECT_EQ(RGBtoLuminance(&c, &out), 18100);  // 3000 + 11800 + 3300
+  EXPECT_EQ(out, (RGBColor{18100, 18100, 18100}));
+  EXPECT_EQ(MaxComponent(&c), 30000);
+  EXPECT_EQ(MinComponent(&c), 10000);
+  EXPECT_EQ(RGBtoLuminance(nullptr, &out), 0);
+}
+
+TEST(Lighting, EscapeStopsTheRenderOtherKeysAreConsumed) {
+  ScopedKeyWatch keys;
+  gBreakOpenGLRender = 0;
+  g3DViewPrintInterrupted = 0;
+  EXPECT_EQ(BreakOpenRender(), 0);  // nothing waiting
+  keys.keys = {12, kKeyCodeEscape};
+  EXPECT_EQ(BreakOpenRender(), 0);  // another key is taken and ignored
+  EXPECT_EQ(keys.keys.size(), 1u);
+  EXPECT_EQ(BreakOpenRender(), 1);
+  EXPECT_EQ(gBreakOpenGLRender, 1);
+  EXPECT_EQ(g3DViewPrintInterrupted, 1);
+  // Once interrupted it keeps answering 1 without reading keys.
+  const int polls = keys.polls;
+  EXPECT_EQ(BreakOpenRender(), 1);
+  EXPECT_EQ(keys.polls, polls + 1);  // only the flush looked
+  // Printing or a disabled interrupt never stops the render.
+  gBreakOpenGLRender = 0;
+  gDisableRenderInterrupt = 1;
+  keys.keys = {kKeyCodeEscape};
+  EXPECT_EQ(BreakOpenRender(), 0);
+  gDisableRenderInterrupt = 0;
+  gBreakOpenGLRender = 0;
+  g3DViewPrintInterrupted = 0;
+}
+
+using LightPools = RenderTest;
+
+TEST_F(LightPools, NothingWithoutGlowingFixturesAndStateRestored) {
+  InitializeGLScene();
+  addSquare(-10, -10, 10, 10, 0, {65535, 65535, 65535});
+  RenderLights(gGLPlaneObjects);
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+  EXPECT_FALSE(glIsEnabled(GL_STENCIL_TEST));
+  GLboolean mask[4];
+  glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+  EXPECT_TRUE(mask[0] && mask[1] && mask[2] && mask[3]);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}

@@ -1,0 +1,151 @@
+// The real-time frame: display lists compiled once per interaction, clears, background and
+// lot choices, picking, and the orthographic and zero-height views.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+#include <dlfcn.h>
+
+#include "render3d/RenderTestSupport.h"
+
+namespace {
+int sNewLists = 0;
+}  // namespace
+
+// Counts the display lists compiled by the renderer, then hands over to GL.
+extern "C" void glNewList(GLuint list, GLenum mode) {
+  ++sNewLists;
+  using NewList = void (*)(GLuint, GLenum);
+  static auto real = reinterpret_cast<NewList>(dlsym(RTLD_NEXT, "glNewList"));
+  real(list, mode);
+}
+
+namespace {
+void Frame(DocState* ds) {
+  RTSetViewpoint(ds);
+  RealTimeRenderAllGLPlaneObjects(gGLPlaneObjects);
+  RTFinalizeGLScene();
+}
+}  // namespace
+
+using RealTime = RenderTest;
+
+TEST_F(RealTime, OneInteractionCompilesSceneAndViewpointOnce) {
+  ds()->orthoView() = 0;
+  ds()->walkEyeHeight() = 0;
+  addSquare(-50, -50, 50, 50, -300, {65535, 0, 0});
+  RTInitializeGLScene();
+  sNewLists = 0;
+  for (int i = 0; i < 20; ++i) Frame(ds());
+  EXPECT_EQ(sNewLists, 2);
+  EXPECT_NE(gSceneDisplayList, 0u);
+  EXPECT_NE(gViewpointDisplayList, 0u);
+  EXPECT_EQ(kept(32, 32).r, 255);  // flat, unshaded red
+  ResetSceneDisplayList();
+  EXPECT_EQ(gSceneDisplayList, 0u);
+  Frame(ds());
+  Frame(ds());
+  EXPECT_EQ(sNewLists, 3);
+  // A new interaction starts from fresh lists.
+  RTInitializeGLScene();
+  EXPECT_EQ(gSceneDisplayList, 0u);
+  EXPECT_EQ(gViewpointDisplayList, 0u);
+  EXPECT_EQ(gRenderDirty, 1);
+}
+
+TEST_F(RealTime, SpeedTenClearsToTheBackgroundColourWithoutTheImage) {
+  ds()->orthoView() = 0;
+  ds()->navigationStep = 10;
+  ds()->backgroundColor() = {0, 65535, 0};
+  ServiceCallRecorder calls;
+  RTInitializeGLScene();
+  Frame(ds());
+  EXPECT_FALSE(calls.called("RTRenderGLBackground"));
+  EXPECT_EQ(kept(5, 5), (Pixel{0, 255, 0, 255}));
+  // At speed 8 the image is drawn over a black clear.
+  ds()->navigationStep = 8;
+  ServiceCallRecorder image;
+  RTInitializeGLScene();
+  Frame(ds());
+  EXPECT_TRUE(image.called("RTRenderGLBackground"));
+}
+
+TEST_F(RealTime, CustomBackgroundImagesForceAColourClear) {
+  ds()->orthoView() = 0;
+  ds()->navigationStep = 8;
+  RTInitializeGLScene();
+  auto paintRedThenFrame = [this] {
+    glClearColor(1, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(0, 0, 0, 1);
+    Frame(ds());
+    return kept(5, 5);
+  };
+  ds()->backgroundTextureID = 1550;  // the stock image covers the view: depth-only clear
+  EXPECT_EQ(paintRedThenFrame().r, 255);
+  ds()->backgroundTextureID = 20000;
+  EXPECT_EQ(paintRedThenFrame().r, 0);
+}
+
+TEST_F(RealTime, PickingDrawsNoBackgroundNoFullLotAndNamesTheLotOne) {
+  ds()->orthoView() = 0;
+  ds()->navigationStep = 6;
+  RTInitializeGLScene();
+  GLuint buffer[64] = {};
+  glSelectBuffer(64, buffer);
+  glRenderMode(GL_SELECT);
+  glInitNames();
+  glPushName(0);
+  gGLPickMode = 1;
+  gPickX = 32, gPickY = 32;
+  ServiceCallRecorder calls;
+  RTInitializeGLScene();
+  RTSetViewpoint(ds());
+  // What is drawn before the first plane object (the lot) answers to name 1.
+  glBegin(GL_QUADS);
+  glVertex3f(-100, -100, -50), glVertex3f(100, -100, -50), glVertex3f(100, 100, -50);
+  glVertex3f(-100, 100, -50);
+  glEnd();
+  const GLint hits = glRenderMode(GL_RENDER);
+  gGLPickMode = 0;
+  EXPECT_FALSE(calls.called("RTRenderGLBackground"));
+  EXPECT_FALSE(calls.called("RenderGLLot"));
+  ASSERT_EQ(hits, 1);
+  EXPECT_EQ(buffer[0], 1u);
+  EXPECT_EQ(buffer[3], 1u);
+}
+
+TEST_F(RealTime, OrthographicFrameDrawsNoLotAndNoBackground) {
+  ds()->orthoView() = 2;
+  ds()->navigationStep = 8;
+  ServiceCallRecorder calls;
+  RTInitializeGLScene();
+  Frame(ds());
+  EXPECT_FALSE(calls.called("RTRenderGLBackground"));
+  EXPECT_FALSE(calls.called("RTRenderGLLot"));
+  EXPECT_FALSE(calls.called("RenderGLLot"));
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(RealTime, AZeroHeightViewCountsAsOneRow) {
+  sHeight = 0;
+  RTInitializeGLScene();
+  GLint vp[4];
+  glGetIntegerv(GL_VIEWPORT, vp);
+  EXPECT_EQ(vp[3], 1);
+  EXPECT_FLOAT_EQ(gRTAspect, 64.0f);
+}
+
+TEST_F(RealTime, OneCallFrameCompilesTheSceneWhenMissing) {
+  ds()->orthoView() = 0;
+  ds()->walkEyeHeight() = 0;
+  ds()->antiAliasPasses() = 0;
+  addSquare(-50, -50, 50, 50, -300, {0, 0, 65535});
+  RTInitializeGLScene();  // the one-call frame clears nothing itself
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  sNewLists = 0;
+  RTRenderGLScene();
+  EXPECT_EQ(ds()->antiAliasPasses(), 8);
+  EXPECT_EQ(sNewLists, 1);
+  EXPECT_EQ(kept(32, 32).b, 255);
+  EXPECT_EQ(gRenderingOpenGL, 0);
+}

@@ -1,0 +1,169 @@
+// One plane object's colours per vertex (read back through GL feedback): material choice,
+// scale repair, fades by floor, transparency and the strip memory of smooth surfaces.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <vector>
+
+#include "render3d/RenderTestSupport.h"
+
+namespace {
+constexpr RGBColor kRed{65535, 0, 0};
+constexpr RGBColor kBlue{0, 0, 65535};
+
+// The colours (0..255) and alphas the renderer gave the corners of the centred test quad, in
+// its vertex order (bottom left, bottom right, top right, top left); GL hands polygons back
+// as triangles, so corners are known by where they landed.
+std::vector<Pixel> VertexColors(PlaneObject* object, bool realTime = false) {
+  std::vector<GLfloat> buffer(4096);
+  glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR, buffer.data());
+  glRenderMode(GL_FEEDBACK);
+  if (realTime) RTRenderGLPlaneObject(object, 0);
+  else RenderGLPlaneObject(object, 0);
+  const GLint n = glRenderMode(GL_RENDER);
+  std::vector<Pixel> colors;
+  for (GLint i = 0; i < n;) {
+    const auto token = static_cast<GLint>(buffer[i++]);
+    if (token != GL_POLYGON_TOKEN) break;
+    const auto count = static_cast<GLint>(buffer[i++]);
+    for (GLint k = 0; k < count; ++k, i += 7) {
+      const bool right = buffer[i] > 32, top = buffer[i + 1] > 32;
+      const size_t corner = top ? (right ? 2 : 3) : (right ? 1 : 0);
+      if (colors.size() < 4) colors.resize(4, Pixel{-1, -1, -1, -1});
+      colors[corner] = {static_cast<int>(buffer[i + 3] * 255 + 0.5f),
+                        static_cast<int>(buffer[i + 4] * 255 + 0.5f),
+                        static_cast<int>(buffer[i + 5] * 255 + 0.5f),
+                        static_cast<int>(buffer[i + 6] * 255 + 0.5f)};
+    }
+  }
+  return colors;
+}
+}  // namespace
+
+class PlaneObjectColors : public RenderTest {
+ protected:
+  void SetUp() override {
+    RenderTest::SetUp();
+    if (IsSkipped()) return;
+    InitializeGLScene();
+  }
+  // A unit-v quad: vertices 0 and 1 at v = 0, 2 and 3 at v = 1.
+  PlaneObject* quad(RGBColor color, Objex* source = nullptr) {
+    PlaneObject* p = addSquare(-10, -10, 10, 10, 0, color, source);
+    p->planes->vertices[2].v = p->planes->vertices[3].v = 1;
+    return p;
+  }
+};
+
+TEST_F(PlaneObjectColors, ScaleRepairAndColourLinks) {
+  PlaneObject* p = quad(kRed);
+  p->textureScaleA[0] = p->textureScaleA[1] = -1;  // 65535: unset
+  p->textureScaleB[0] = p->textureScaleB[1] = -1;
+  std::vector<Pixel> c = VertexColors(p);
+  EXPECT_EQ(p->textureScaleA[0], 100);
+  EXPECT_EQ(p->textureScaleA[1], 100);
+  EXPECT_EQ(p->textureScaleB[0], 100);
+  ASSERT_EQ(c.size(), 4u);
+  EXPECT_EQ(c[0], (Pixel{255, 0, 0, 0}));
+  EXPECT_EQ(c[0].a, 235);  // clearViewOpacity
+  // The plan object's colour field wins over the copy, so colour edits show without a rebuild.
+  RGBColor linked{0, 65535, 0};
+  p->colorLinkB = &linked;
+  EXPECT_EQ(VertexColors(p)[0], (Pixel{0, 255, 0, 0}));
+  // Render kind 6 takes side A: its link, else side B's link, else colorB.
+  p->renderKind = 6;
+  p->colorB = kBlue;
+  EXPECT_EQ(VertexColors(p)[0], (Pixel{0, 255, 0, 0}));
+  RGBColor linkedA{65535, 65535, 0};
+  p->colorLinkA = &linkedA;
+  EXPECT_EQ(VertexColors(p)[0], (Pixel{255, 255, 0, 0}));
+  p->colorLinkA = p->colorLinkB = nullptr;
+  EXPECT_EQ(VertexColors(p)[0], (Pixel{0, 0, 255, 0}));
+}
+
+TEST_F(PlaneObjectColors, FadeRunsAlongVOnTheFirstFloorAndAgainstItAbove) {
+  gLiveViewOptions |= kLiveViewShading;
+  ds()->lightIntensity() = 40000;
+  Objex* onFirst = doc.addObject(kObjWall, true, {{0, 0}, {1, 0}}, doc.first);
+  PlaneObject* p = quad(kRed, onFirst);
+  p->partType = 10;
+  doc.first->visible = 0;  // keeps its object out of the bounds
+  // Facing the light: V1 = 65535; fade = 40000; red value 25535 -> 99.
+  std::vector<Pixel> first = VertexColors(p);
+  ASSERT_EQ(first.size(), 4u);
+  EXPECT_EQ(first[0].r, 255);
+  EXPECT_EQ(first[2].r, 99);
+  Objex* onSecond = doc.addObject(kObjWall, true, {{0, 0}, {1, 0}}, doc.second);
+  doc.second->visible = 0;
+  p->actual3DObject = onSecond;
+  std::vector<Pixel> second = VertexColors(p);
+  EXPECT_EQ(second[0].r, 99);
+  EXPECT_EQ(second[2].r, 255);
+  // A transparent object keeps its value and its own alpha at every vertex.
+  p->alpha = 128;
+  for (const Pixel& c : VertexColors(p)) {
+    EXPECT_EQ(c.r, 255);
+    EXPECT_EQ(c.a, 128);
+  }
+}
+
+TEST_F(PlaneObjectColors, StripsShareTheirCommonEdgeColour) {
+  Objex* surface = planObject();
+  PlaneObject* a = quad(kRed, surface);
+  PlaneObject* b = quad(kBlue, surface);
+  a->renderKind = b->renderKind = 7;  // vertices 0 and 1 share the previous strip's colour
+  VertexColors(a);
+  EXPECT_EQ(gPrevPlaneParentObject, surface);
+  std::vector<Pixel> c = VertexColors(b);
+  EXPECT_EQ(c[0], (Pixel{255, 0, 0, 0}));
+  EXPECT_EQ(c[1], (Pixel{255, 0, 0, 0}));
+  EXPECT_EQ(c[2], (Pixel{0, 0, 255, 0}));
+  // A wall trim between them keeps the memory; any other plane object resets it, even one
+  // without planes.
+  VertexColors(a);
+  PlaneObject* trim = quad(kBlue);
+  trim->partType = 63;
+  VertexColors(trim);
+  EXPECT_EQ(VertexColors(b)[0], (Pixel{255, 0, 0, 0}));
+  VertexColors(a);
+  PlaneObject* empty = CreatePlaneObject();
+  empty->actual3DObject = empty->base2DObject = surface;
+  VertexColors(empty);
+  EXPECT_EQ(gPrevPlaneColor, (RGBColor{1, 1, 1}));
+  EXPECT_EQ(VertexColors(b)[0], (Pixel{0, 0, 255, 0}));
+  DeletePlaneObject(empty);
+  // Part type 7 shares vertices 2 and 3 instead.
+  VertexColors(a);
+  b->renderKind = 0;
+  b->partType = 7;
+  c = VertexColors(b);
+  EXPECT_EQ(c[0], (Pixel{0, 0, 255, 0}));
+  EXPECT_EQ(c[2], (Pixel{255, 0, 0, 0}));
+}
+
+TEST_F(PlaneObjectColors, WhatIsNotDrawn) {
+  PlaneObject* p = quad(kRed);
+  p->partType = kObjTopoExcavation;
+  EXPECT_TRUE(VertexColors(p).empty());
+  p->partType = kObjFloor;
+  ds()->renderMode() = kRenderWireframe;
+  EXPECT_TRUE(VertexColors(p).empty());
+  EXPECT_TRUE(VertexColors(p, true).empty());
+  ds()->renderMode() = kRenderSolid;
+  EXPECT_EQ(VertexColors(p).size(), 4u);
+  p->actual3DObject = nullptr;
+  EXPECT_TRUE(VertexColors(p).empty());
+}
+
+TEST_F(PlaneObjectColors, RealTimeSendsOneShadedColourPerPlane) {
+  gLiveViewOptions |= kLiveViewShading;
+  PlaneObject* p = quad(kRed);
+  std::vector<Pixel> c = VertexColors(p, true);
+  ASSERT_EQ(c.size(), 4u);
+  for (const Pixel& v : c) EXPECT_EQ(v, (Pixel{255, 0, 0, 0}));
+  // A door leaf face is darkened to 90 %.
+  p->actual3DType = kObjDoor;
+  p->partType = 128;
+  EXPECT_EQ(VertexColors(p, true)[0].r, 229);  // 58981 / 257
+}

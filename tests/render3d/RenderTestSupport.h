@@ -1,0 +1,140 @@
+// A document, a stand-in 3D window of a chosen size and a scene of hand-made plane objects,
+// for render tests that read the finished image back.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "TestDocument.h"
+#include "building3d/PlaneObjects.h"
+#include "model/PendingServices.h"
+#include "render3d/GLTestContext.h"
+#include "render3d/Lighting.h"
+#include "render3d/RealTimeScene.h"
+#include "render3d/RenderPlaneObject.h"
+#include "render3d/RendererUpkeep.h"
+#include "render3d/SceneFrame.h"
+
+struct Pixel {
+  int r, g, b, a;
+};
+
+class RenderTest : public ::testing::Test {
+ protected:
+  static inline int32_t sWidth = 64, sHeight = 64;
+  static inline bool sVisible = true;
+  static inline int sFramesKept = 0;
+  static inline std::vector<std::string> sStatus;
+
+  TestDocument doc;
+  Layer* parts = nullptr;  // hidden: its objects widen no bounds
+  LiveViewHost savedHost;
+  FrontEndServices savedFrontEnd;
+  int32_t savedOptions = 0;
+
+  void SetUp() override {
+    if (!TestGLContext()) GTEST_SKIP() << "no display for an OpenGL context";
+    savedHost = gLiveViewHost;
+    savedFrontEnd = gFrontEnd;
+    savedOptions = gLiveViewOptions;
+    sWidth = sHeight = 64;
+    sVisible = true;
+    sFramesKept = 0;
+    sStatus.clear();
+    gLiveViewHost.viewBounds = [](int32_t* w, int32_t* h) { *w = sWidth, *h = sHeight; };
+    gLiveViewHost.isVisible = [] { return sVisible; };
+    gLiveViewHost.frameFinished = [] { ++sFramesKept; };
+    gFrontEnd.setLVStatusString = [](const char* text) { sStatus.emplace_back(text); };
+    gLiveViewOptions = 1023 & ~kLiveViewShading;
+    gRenderOpenGLAntiAlias = 0;
+    gBreakOpenGLRender = 0;
+    gRenderPlantsInColor = 0;
+    gPrevPlaneParentObject = nullptr;
+    gPrevPlaneColor = {1, 1, 1};
+    parts = CreateLayer("Parts", 0, 0, nullptr);
+    AppendLayerToDocument(parts);
+    DocState* ds = doc.ds();
+    ds->renderMode() = kRenderSolid;
+    // An orthographic elevation over the plan bounds: one world unit per pixel, centred.
+    ds->orthoView() = 1;
+    ds->planBounds = {-32, -32, 32, 32};
+  }
+
+  void TearDown() override {
+    if (!TestGLContext()) return;
+    DeleteAllRendererObjects();
+    ResetSceneDisplayList();
+    ResetViewpointDisplayList();
+    gLiveViewHost = savedHost;
+    gFrontEnd = savedFrontEnd;
+    gLiveViewOptions = savedOptions;
+    gRenderOpenGLAntiAlias = 0;
+    gBreakOpenGLRender = 0;
+    gGLPickMode = 0;
+  }
+
+  DocState* ds() { return doc.ds(); }
+
+  // A plan object for the plane objects to come from (a wall by default), on the hidden layer.
+  Objex* planObject(int16_t type = kObjWall) {
+    return doc.addObject(type, true, {{0, 0}, {1, 0}}, parts);
+  }
+
+  // A plane object of one polygon through (x, y, z) points given in GL coordinates (the
+  // stored height is the negated y), appended at the end of the scene.
+  PlaneObject* addPolygon(std::initializer_list<std::array<float, 3>> points, RGBColor color,
+                          Objex* source = nullptr, bool link = true) {
+    PlaneObject* p = CreatePlaneObject();
+    auto* v = static_cast<PlaneVertex*>(calloc(points.size(), sizeof(PlaneVertex)));
+    int i = 0;
+    for (const auto& pt : points) v[i++] = {pt[0], -pt[1], pt[2], 0, 0, 0};
+    AppendPlane(v, static_cast<int32_t>(points.size()), 0, 0, 0.99f, p);
+    p->colorA = p->colorB = color;
+    p->base2DObject = p->actual3DObject = source ? source : planObject();
+    p->sourceObject = p->base2DObject;
+    p->actual3DType = p->actual3DObject->type;
+    p->partType = p->actual3DObject->type;
+    if (link) {
+      if (!gGLPlaneObjects) {
+        gGLPlaneObjects = gGLPlaneObjectsTail = p;
+      } else {
+        PlaneObject* tail = gGLPlaneObjects;
+        while (tail->next) tail = tail->next;
+        tail->next = p, p->prev = tail;
+        gGLPlaneObjectsTail = p;
+      }
+    }
+    return p;
+  }
+
+  // An axis-aligned square in the plane z.
+  PlaneObject* addSquare(float x0, float y0, float x1, float y1, float z, RGBColor color,
+                         Objex* source = nullptr) {
+    return addPolygon({{x0, y0, z}, {x1, y0, z}, {x1, y1, z}, {x0, y1, z}}, color, source);
+  }
+
+  // A pixel of the kept image (x from the left, y from the bottom).
+  static Pixel kept(int x, int y) {
+    int32_t w, h;
+    const std::vector<uint8_t>& px = KeptFrame(&w, &h);
+    if (x < 0 || y < 0 || x >= w || y >= h || px.empty()) return {-1, -1, -1, -1};
+    const uint8_t* p = &px[(static_cast<size_t>(y) * w + x) * 4];
+    return {p[0], p[1], p[2], p[3]};
+  }
+
+  // A pixel of the bound framebuffer now.
+  static Pixel current(int x, int y) {
+    uint8_t p[4] = {0, 0, 0, 0};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    return {p[0], p[1], p[2], p[3]};
+  }
+};
+
+inline bool operator==(const Pixel& a, const Pixel& b) {
+  return a.r == b.r && a.g == b.g && a.b == b.b;
+}
+inline std::ostream& operator<<(std::ostream& os, const Pixel& p) {
+  return os << "(" << p.r << ", " << p.g << ", " << p.b << ", " << p.a << ")";
+}

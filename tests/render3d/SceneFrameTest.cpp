@@ -1,0 +1,271 @@
+// The full-quality frame read back: colours, anti-aliased edges, wireframe and ClearView,
+// the walk camera, pass counts, Escape and the light view.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include "platform/KeyWatch.h"
+#include "render3d/RenderTestSupport.h"
+
+namespace {
+constexpr RGBColor kRed{65535, 0, 0};
+constexpr RGBColor kWhite{65535, 65535, 65535};
+}  // namespace
+
+TEST(PassPlan, StoredCountsAndTheirTables) {
+  int32_t n = 0;
+  PassPlan plan = AntiAliasPassPlan(&n);
+  EXPECT_EQ(n, 8);
+  EXPECT_EQ(plan.passes, 8);
+  EXPECT_EQ(plan.table, j8);
+  for (auto [count, table] : {std::pair{4, j4}, {8, j8}, {15, j15}, {24, j24}}) {
+    n = count;
+    plan = AntiAliasPassPlan(&n);
+    EXPECT_EQ(plan.passes, count);
+    EXPECT_EQ(plan.table, table);
+  }
+  // Counts of no table of their own render 8 passes from j8 and stay stored.
+  for (int32_t count : {5, 7, 16, 100, -3}) {
+    n = count;
+    plan = AntiAliasPassPlan(&n);
+    EXPECT_EQ(plan.passes, 8);
+    EXPECT_EQ(plan.table, j8);
+    EXPECT_EQ(n, count);
+  }
+  n = 2;
+  EXPECT_EQ(AntiAliasPassPlan(&n).passes, 2);
+  EXPECT_FLOAT_EQ(j4[0].x, -0.208147f);
+  EXPECT_FLOAT_EQ(j8[0].y, 0.435331f);
+  EXPECT_FLOAT_EQ(j15[0].x, 0.285561f);
+  EXPECT_FLOAT_EQ(j24[0].y, 0.136384f);
+}
+
+using SceneFrame = RenderTest;
+
+TEST_F(SceneFrame, AQuadOfColourAShowsItsColourOnBlack) {
+  addSquare(-16, -16, 16, 16, 0, kRed);
+  RefreshGLScene();
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  const Pixel centre = kept(32, 32);
+  EXPECT_NEAR(centre.r, 255, 1);
+  EXPECT_NEAR(centre.g, 0, 1);
+  EXPECT_NEAR(centre.b, 0, 1);
+  EXPECT_EQ(kept(4, 4), (Pixel{0, 0, 0, 0}));
+  EXPECT_GE(sFramesKept, 1);
+}
+
+TEST_F(SceneFrame, AntiAliasedEdgesAreBlendedAndTheStoredPassesCorrected) {
+  // The left edge runs through the centres of column 16.
+  addSquare(-15.5f, -10, 10, 10, 0, kWhite);
+  RefreshGLScene();
+  EXPECT_TRUE(kept(16, 32).r == 0 || kept(16, 32).r == 255);
+  for (int x = 10; x < 30; ++x) {
+    const int r = kept(x, 32).r;
+    EXPECT_TRUE(r == 0 || r == 255) << "plain frame, column " << x << ": " << r;
+  }
+
+  ds()->antiAliasPasses() = 0;
+  gRenderOpenGLAntiAlias = 1;
+  RefreshGLScene();
+  gRenderOpenGLAntiAlias = 0;
+  EXPECT_EQ(ds()->antiAliasPasses(), 8);
+  const int edge = kept(16, 32).r;
+  EXPECT_GT(edge, 10);
+  EXPECT_LT(edge, 245);
+  EXPECT_EQ(kept(14, 32).r, 0);
+  EXPECT_EQ(kept(18, 32).r, 255);
+  EXPECT_EQ(kept(32, 32).r, 255);
+}
+
+TEST_F(SceneFrame, StoredCountWithoutATableReadsNoTablePastItsEnd) {
+  addSquare(-10, -10, 10, 10, 0, kWhite);
+  ds()->antiAliasPasses() = 16;
+  gRenderOpenGLAntiAlias = 1;
+  RefreshGLScene();  // under ASan a read past j8 would fail here
+  gRenderOpenGLAntiAlias = 0;
+  EXPECT_EQ(ds()->antiAliasPasses(), 16);
+  EXPECT_EQ(kept(32, 32).r, 255);
+  for (int32_t passes : {4, 15, 24}) {
+    ds()->antiAliasPasses() = passes;
+    gRenderOpenGLAntiAlias = 1;
+    RefreshGLScene();
+    gRenderOpenGLAntiAlias = 0;
+    EXPECT_EQ(kept(32, 32).r, 255) << passes;
+  }
+}
+
+TEST_F(SceneFrame, WireframeDrawsPlanColouredVisibleEdgesWithoutDepthTest) {
+  ds()->renderMode() = kRenderWireframe;
+  ds()->wireframeBackgroundColor() = {0, 0, 65535};
+  ds()->planColors[kPlanFloor] = {0, 65535, 0};
+  ds()->planColors[kPlanLandscape] = {65535, 0, 65535};
+  // The bottom edge (from vertex 0) is hidden.
+  PlaneObject* near = addSquare(-19.5f, -19.5f, 19.5f, 19.5f, 10, kRed);
+  near->planes->vertices[0].flag = 1;
+  RefreshGLScene();
+  EXPECT_EQ(kept(32, 32), (Pixel{0, 0, 255, 255}));  // background
+  EXPECT_EQ(kept(12, 32), (Pixel{0, 255, 0, 0}));  // left edge, the wall's plan colour
+  EXPECT_EQ(kept(32, 12).b, 255);  // the hidden bottom edge leaves the background
+  EXPECT_EQ(kept(32, 12).g, 0);
+
+  // A second outline behind the first, drawn after it: without the depth test it shows.
+  Objex* other = planObject();
+  other->planMask = 1 << kPlanLandscape;  // a wall shown on that plan only takes its colour
+  addSquare(-19.5f, -19.5f, 19.5f, 19.5f, -10, kRed, other);
+  RefreshGLScene();
+  EXPECT_EQ(kept(12, 32).r, 255);
+  EXPECT_EQ(kept(12, 32).g, 0);
+  // Anti-aliased, the depth test stays on and the near outline wins.
+  ds()->antiAliasPasses() = 4;
+  gRenderOpenGLAntiAlias = 1;
+  RefreshGLScene();
+  gRenderOpenGLAntiAlias = 0;
+  EXPECT_GT(kept(12, 32).g, 0);
+  EXPECT_EQ(kept(12, 32).r, 0);
+}
+
+TEST_F(SceneFrame, ClearViewDrawsLinesThenFillsAndRestoresTheMode) {
+  gLiveViewOptions |= kLiveViewShading;
+  ds()->renderMode() = kRenderClearView;
+  ds()->clearViewLineColor() = {65535, 0, 0};
+  ds()->clearViewFillColor() = {0, 0, 0};  // a base value of 0 fills with the fill colour
+  addSquare(-19.5f, -19.5f, 19.5f, 19.5f, 0, kWhite);
+  RefreshGLScene();
+  EXPECT_EQ(ds()->renderMode(), kRenderClearView);
+  EXPECT_EQ(kept(32, 32), (Pixel{0, 0, 0, 0}));
+  EXPECT_EQ(kept(12, 32).r, 255);  // the line pass around it
+}
+
+TEST_F(SceneFrame, FillerFacesDrawTheLineColourAtHalfAlphaInClearViewFill) {
+  InitializeGLScene();
+  ds()->renderMode() = kRenderClearViewFill;
+  ds()->clearViewLineColor() = {0, 65535, 0};
+  PlaneObject* filler = addSquare(-20, -20, 20, 20, 0, kWhite);
+  filler->partType = kObjFrameFace;
+  glDisable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+  RenderGLPlaneObject(filler, 0);
+  EXPECT_EQ(current(32, 32), (Pixel{0, 255, 0, 128}));
+  EXPECT_EQ(current(32, 32).a, 128);
+  // Outside ClearView a filler writes (0, 0, 0, 0).
+  ds()->renderMode() = kRenderSolid;
+  RenderGLPlaneObject(filler, 0);
+  EXPECT_EQ(current(32, 32), (Pixel{0, 0, 0, 0}));
+  EXPECT_EQ(current(32, 32).a, 0);
+}
+
+TEST_F(SceneFrame, WalkCameraLooksAlongMinusZAtEyeHeight) {
+  sWidth = sHeight = 200;
+  ds()->orthoView() = 0;
+  ds()->navigationMode = kNavWalkThrough;
+  ds()->walkEyePoint() = {0, 0};
+  ds()->walkEyeHeight() = 96;
+  ds()->walkViewAngle() = 0;
+  gWalkFOV = 45;
+  addSquare(-50, 46, 50, 146, -500, kWhite);
+  RefreshGLScene();
+  EXPECT_EQ(kept(100, 100).r, 255);
+  EXPECT_EQ(kept(100, 140).r, 0);
+  EXPECT_EQ(kept(100, 60).r, 0);
+  int rows = 0;
+  for (int y = 0; y < 200; ++y) rows += kept(100, y).r == 255;
+  EXPECT_NEAR(rows, 48, 2);
+}
+
+TEST_F(SceneFrame, EmptyOrthographicViewFramesThePlanBounds) {
+  RefreshGLScene();
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  const OrthoBox box = ComputeOrthoBox(ds(), 64, 64);
+  EXPECT_FLOAT_EQ(box.left, -32);
+  EXPECT_FLOAT_EQ(box.right, 32);
+  EXPECT_FLOAT_EQ(box.halfHeight, 32);
+  gRenderOpenGLAntiAlias = 1;
+  RefreshGLScene();
+  gRenderOpenGLAntiAlias = 0;
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  // A scale of 0 or less is stored back as 1.
+  ds()->orthoScale() = -2;
+  RefreshGLScene();
+  EXPECT_FLOAT_EQ(ds()->orthoScale(), 1);
+}
+
+TEST_F(SceneFrame, EscapeAtThe300thPlaneObjectReturnsNothing) {
+  addSquare(-16, -16, 16, 16, 0, kRed);
+  RefreshGLScene();
+  ASSERT_EQ(kept(32, 32).r, 255);
+  const int framesBefore = sFramesKept;
+  // 400 white plane objects over the red one; Escape waits for the first poll.
+  for (int i = 0; i < 400; ++i) addSquare(-16, -16, 16, 16, 1, kWhite);
+  ds()->renderMode() = kRenderClearView;
+  ds()->antiAliasPasses() = 8;
+  ScopedKeyWatch keys;
+  keys.keys = {kKeyCodeEscape};
+  gRenderOpenGLAntiAlias = 1;
+  RefreshGLScene();
+  gRenderOpenGLAntiAlias = 0;
+  EXPECT_EQ(gBreakOpenGLRender, 1);
+  EXPECT_EQ(sFramesKept, framesBefore);  // nothing returned, nothing kept
+  EXPECT_EQ(kept(32, 32).r, 255);
+  EXPECT_EQ(kept(32, 32).g, 0);
+  ASSERT_FALSE(sStatus.empty());
+  EXPECT_EQ(sStatus.back(), "Rendering interrupted");
+  EXPECT_EQ(ds()->renderMode(), kRenderClearView);
+
+  // Without anti-aliasing nothing polls.
+  keys.keys = {kKeyCodeEscape};
+  keys.polls = 0;
+  ds()->renderMode() = kRenderSolid;
+  RefreshGLScene();
+  EXPECT_EQ(keys.polls, 0);
+  EXPECT_EQ(gBreakOpenGLRender, 0);
+  EXPECT_EQ(kept(32, 32).g, 255);
+}
+
+TEST_F(SceneFrame, LightViewIsNeitherPresentedNorGivenABackground) {
+  addSquare(-16, -16, 16, 16, 0, kRed);
+  RefreshGLScene();
+  const int framesBefore = sFramesKept;
+  ServiceCallRecorder calls;
+  ds()->renderMode() = kRenderLightView;
+  RenderGLScene();
+  EXPECT_EQ(sFramesKept, framesBefore);
+  EXPECT_FALSE(calls.called("RenderGLBackground"));
+  ds()->renderMode() = kRenderSolid;
+  ServiceCallRecorder solid;
+  RenderGLScene();
+  EXPECT_TRUE(solid.called("RenderGLBackground"));
+}
+
+TEST_F(SceneFrame, ShadowRenderStandsInWithThePlainFrame) {
+  addSquare(-16, -16, 16, 16, 0, kRed);
+  ds()->shadowRender() = 1;
+  ServiceCallRecorder calls;
+  RefreshGLScene();
+  EXPECT_TRUE(calls.called("RenderShadows"));
+  EXPECT_EQ(kept(32, 32).r, 255);
+  ds()->renderMode() = kRenderWireframe;
+  ServiceCallRecorder wire;
+  RefreshGLScene();
+  EXPECT_FALSE(wire.called("RenderShadows"));
+}
+
+TEST_F(SceneFrame, NothingWithoutTheWindowController) {
+  gLiveViewHost.viewBounds = nullptr;
+  addSquare(-16, -16, 16, 16, 0, kRed);
+  RefreshGLScene();
+  EXPECT_EQ(sFramesKept, 0);
+}
+
+TEST_F(SceneFrame, AccumulatorKeepsLoadAccumulateMultiplyReturn) {
+  InitializeGLScene();
+  glClearColor(1, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  AccumClear();
+  AccumLoad(0.5f);        // red 0.5
+  glClearColor(0, 1, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  AccumAccumulate(0.5f);  // green 0.5
+  AccumMultiply(2.0f);    // (1, 1, 0)
+  AccumReturn(0.5f);
+  EXPECT_EQ(current(5, 5), (Pixel{128, 128, 0, 255}));
+}
