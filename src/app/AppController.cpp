@@ -19,6 +19,7 @@
 #include "files/SideBlocks.h"
 #include "files/Undo.h"
 #include "model/CommandCodes.h"
+#include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/PendingServices.h"
 #include "model/Globals.h"
@@ -380,6 +381,32 @@ void AppController::loadNewPlanReadoutState() {
   gAngleReadoutFormat = static_cast<int16_t>(defaults.getInt(ZLKAngleReadoutKey));
   gImperialReadoutFormat = static_cast<int16_t>(defaults.getInt(ZLKImperialReadoutKey));
   gMetricReadoutFormat = static_cast<int16_t>(defaults.getInt(ZLKMetricReadoutKey));
+}
+
+void AppController::loadColorsForDocument(ZLKDocument* document) {
+  ZLKDocumentModel* model = document ? document->documentModel() : nullptr;
+  if (model) loadPlanColors(model->itsDocState);
+}
+
+void AppController::loadPlanColors(DocState* ds) {
+  if (!ds) return;
+  // In plan-kind order: foundation, floor, electrical, plumbing, roofing, HVAC, deck,
+  // landscape, detail.
+  static const char* const kKeys[9] = {ZLKFoundationPlanColorKey, ZLKFloorPlanColorKey,
+                                       ZLKElectricalPlanColorKey, ZLKPlumbingPlanColorKey,
+                                       ZLKRoofingPlanColorKey,    ZLKHVACPlanColorKey,
+                                       ZLKDeckPlanColorKey,       ZLKLandscapePlanColorKey,
+                                       ZLKDetailPlanColorKey};
+  const UserDefaults& defaults = StandardUserDefaults();
+  for (int kind = 0; kind < 9; ++kind) {
+    // "#rrggbb"; anything else leaves the design's colour as it is.
+    const std::string text = defaults.getString(kKeys[kind]);
+    unsigned red = 0, green = 0, blue = 0;
+    char end = 0;
+    if (text.size() != 7 || std::sscanf(text.c_str(), "#%2x%2x%2x%c", &red, &green, &blue, &end) != 3) continue;
+    ds->planColors[kind] = {static_cast<uint16_t>(red * 257), static_cast<uint16_t>(green * 257),
+                            static_cast<uint16_t>(blue * 257)};
+  }
 }
 
 bool AppController::snapToolsVisible() { return sSnapToolsVisible; }

@@ -8,6 +8,7 @@
 #include "platform/UserDefaults.h"
 
 class QAction;
+struct DocState;
 class QWidget;
 class ZLKDocument;
 class ZLKDocumentView;
@@ -88,8 +89,10 @@ class AppController {
   // New designs' unit system and readout formats, and whether they take the defaults
   // whatever the template says, from the user defaults. Also after the preferences are saved.
   static void loadNewPlanReadoutState();
-  // Colours of a design live in its DocState: nothing to load.
-  static void loadColorsForDocument(ZLKDocument*) {}
+  // The plan colours of the user defaults ("FoundationPlanColor" .. "DetailPlanColor", one
+  // per plan kind) into the design's DocState.planColors; nothing without a DocState.
+  static void loadColorsForDocument(ZLKDocument* document);
+  static void loadPlanColors(DocState* ds);
 
   // Flags of the panels that are shown by other parts of the program.
   static bool snapToolsVisible();

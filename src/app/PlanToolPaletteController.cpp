@@ -323,20 +323,6 @@ void PlanToolPaletteController::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-namespace {
-
-// Brings the palettes back whenever the design window is shown.
-class DesignWindowShowWatcher : public QObject {
- public:
-  using QObject::QObject;
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Show) AppController::restoreAllVisiblePanels();
-    return QObject::eventFilter(watched, event);
-  }
-};
-
-}  // namespace
-
 void AttachToolPalettes(ZLKWindowController* window) {
   PlanToolPaletteController& plan = PlanToolPaletteController::sharedPlanToolPaletteController();
   ToolPaletteController& edit = ToolPaletteController::sharedToolPaletteController();
@@ -345,6 +331,5 @@ void AttachToolPalettes(ZLKWindowController* window) {
   edit.selectArrowTool();
   plan.removeToolSelection();
   plan.updatePlantGrowthIndicatorLevel();
-  if (!window) return;
-  window->installEventFilter(new DesignWindowShowWatcher(window));
+  (void)window;
 }

@@ -83,6 +83,6 @@ QString PlantGrowthStatusText(int n);
 void SetDocumentCursor(const QCursor& cursor);
 
 // What a new design window does with the palettes: the drawing-tools palette shows the tools
-// of gCurToolSet with its pop-up set to match, the editing palette selects the arrow, and
-// showing the window brings back the palettes the user keeps open.
+// of gCurToolSet with its pop-up set to match and the editing palette selects the arrow.
+// The palettes come back on the window's own roads (loading, becoming main, de-minimizing).
 void AttachToolPalettes(ZLKWindowController* window);

@@ -5,6 +5,7 @@
 
 #include "app/AppController.h"
 #include "app/ZLKWindowController.h"
+#include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/PendingServices.h"
 #include "model/PlanarTransforms.h"
@@ -94,13 +95,26 @@ QString ViewLengthReadoutText(float inches) {
 
 QString RadiusReadoutText(float radius) {
   if (radius == 0) return {};
-  return Localized("Radius: ") + Inches(UnzoomF(UnzoomF(radius)));
+  // The fillet tools hand over a world length: it reads the same at every zoom.
+  return Localized("Radius: ") + Inches(radius);
+}
+
+QString AreaText(float squareInches) {
+  const DocState* ds = CurDocState();
+  const bool imperial = ds && ds->measureSystem == kMeasureImperial;
+  // Square inches to square feet (144) or square metres (0.0254 m to the inch, squared).
+  double value = imperial ? squareInches / 144.0 : squareInches * 0.00064516;
+  value += 0.5;
+  if (!(value > -2e9)) value = -2e9;  // also NaN
+  if (value > 2e9) value = 2e9;
+  return QString::number(static_cast<long>(value)) + QLatin1Char(' ') +
+         Localized(imperial ? "sq.ft." : "sq.m.");
 }
 
 QString WidthHeightAreaReadoutText(float width, float height, float area) {
   if (width == 0 && height == 0) return {};
   return Localized("Width: ") + Inches(width) + Localized(", Height: ") + Inches(height) +
-         Localized(", Area: ") + Inches(area);
+         Localized(", Area: ") + AreaText(area);
 }
 
 QString WidthHeightDepthReadoutText(float width, float height, float depth) {

@@ -13,9 +13,13 @@ QString AngleReadoutText(float degrees);     // "" for 32000
 QString DiameterReadoutText(float inches);   // "" for 0
 QString LengthReadoutText(float inches);     // "" for 0
 QString ViewLengthReadoutText(float inches); // "" for 0
-// The radius is divided by the zoom factor twice; "" for 0.
+// The radius is a world length, shown as it is; "" for 0.
 QString RadiusReadoutText(float radius);
-// "" when width and height are both 0.
+// An area in square inches as the current design shows it: a whole number of square feet
+// ("50 sq.ft.") in imperial designs, else of square metres ("5 sq.m.").
+QString AreaText(float squareInches);
+// Width and height are lengths, the area is in square inches; "" when width and height are
+// both 0.
 QString WidthHeightAreaReadoutText(float width, float height, float area);
 // Width, depth and height pieces, each unzoomed and without its sign; a 0 value gives no
 // piece, and "" when each value rounds to 0.

@@ -17,6 +17,7 @@
 #include "app/PlanViewActions.h"
 #include "app/ZLKDocument.h"
 #include "app/ZLKWindowController.h"
+#include "files/ByteStream.h"
 #include "files/Clipboard.h"
 #include "files/Undo.h"
 #include "model/CommandWalkers.h"
@@ -29,6 +30,7 @@
 #include "model/Floors2D.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
+#include "model/PaletteLinks.h"
 #include "model/PendingServices.h"
 #include "model/Records.h"
 #include "model/Selection.h"
@@ -42,6 +44,7 @@
 #include "render3d/RenderPlaneObject.h"
 #include "render3d/RendererUpkeep.h"
 #include "plandraw/PlanDrawSettings.h"
+#include "tools/TrackingState.h"
 #include "platform/Alerts.h"
 #include "platform/Strings.h"
 
@@ -75,6 +78,66 @@ void MoveObjectsToPlan(int32_t command, const char* undoName) {
   Refresh();
   Undo(undoName);
 }
+
+// The size of the selection in the status line: the extents of the selected objects' stored
+// 3D boxes in world units (width, depth, height); zeros when nothing measurable is selected.
+void ShowSelectionSize(Layer* layers, const DocState* ds) {
+  Float3DRect box;
+  box.floatTop = box.floatLeft = box.floatBack = 32000;
+  box.floatBottom = box.floatRight = box.floatFront = -32000;
+  GetAllLayersObj3DBounds(layers, 1, &box, 0);
+  const bool measured = box.floatLeft < 30000 && box.floatTop < 30000 && box.floatBack < 30000 &&
+                        box.floatRight > -30000 && box.floatBottom > -30000 && box.floatFront > -30000;
+  gWidthHeightDepth = Float3DPoint{};
+  if (measured && ds) {
+    gWidthHeightDepth.floatH = ConvertScreenToWorld(box.floatRight - box.floatLeft, ds, 1);
+    gWidthHeightDepth.floatV = ConvertScreenToWorld(box.floatBottom - box.floatTop, ds, 1);
+    gWidthHeightDepth.floatD = ConvertScreenToWorld(box.floatFront - box.floatBack, ds, 1);
+  }
+  DrawWH(gWidthHeightDepth.floatH, gWidthHeightDepth.floatD, gWidthHeightDepth.floatV);
+}
+
+// What the user last copied, set aside while a command copies and pastes on its own: the
+// scrap, its palette, its source floor and document and the paste offset. Put back when the
+// command ends, so the next Paste brings what the user copied.
+class ClipboardKeeper {
+ public:
+  ClipboardKeeper()
+      : scrap_(gStream.privateScrap), scrapLength_(gStream.scrapLength), palette_(gClipBoardPalette),
+        layer_(gClipboardLayer), docID_(gClipboardDocID), offset_(gPasteOffset),
+        unlink_(gUnlinkClipBoardFromPalette) {
+    std::memcpy(layerName_, gClipboardLayerName, sizeof layerName_);
+    gStream.privateScrap = nullptr;
+    gStream.scrapLength = 0;
+    gStream.scrapIndex = 0;
+    gClipBoardPalette = nullptr;
+  }
+  ~ClipboardKeeper() {
+    FreeScrap();
+    FreeClipBoardPaletteList();
+    gStream.privateScrap = scrap_;
+    gStream.scrapLength = scrapLength_;
+    gStream.scrapIndex = 0;
+    gClipBoardPalette = palette_;
+    std::memcpy(gClipboardLayerName, layerName_, sizeof layerName_);
+    gClipboardLayer = layer_;
+    gClipboardDocID = docID_;
+    gPasteOffset = offset_;
+    gUnlinkClipBoardFromPalette = unlink_;
+  }
+  ClipboardKeeper(const ClipboardKeeper&) = delete;
+  ClipboardKeeper& operator=(const ClipboardKeeper&) = delete;
+
+ private:
+  uint8_t* scrap_;
+  uint32_t scrapLength_;
+  DocPaletteList* palette_;
+  char layerName_[sizeof gClipboardLayerName];
+  uint8_t layer_;
+  int32_t docID_;
+  float offset_;
+  uint8_t unlink_;
+};
 
 }  // namespace
 
@@ -134,6 +197,7 @@ void Win32EventHandler::selectAllObjects() {
   if (gCurTool == kToolKeyEntry) ResetStandardTool(1);
   if (GetCurrentView() == kCmdViewTop) SelectVisualAllLayers(gCurDocument->itsLayers, kSelectOn, 1);
   else SelectVisualLayer(gCurDocument->itsCurLayer, kSelectOn, 1);
+  ShowSelectionSize(gCurDocument->itsLayers, gCurDocument->itsDocState);
   Refresh();
   if (DocState* ds = gCurDocument->itsDocState) {
     ClearSelectionState40(ds, &ds->selectionState40);
@@ -256,6 +320,7 @@ void Win32EventHandler::mirrorObjectsUsingCommand(int32_t command) {
   gCommandHappened = 0;
   // Without a selection to copy, the paste would bring back whatever the clipboard held.
   if (ShouldProceedWithEditEvent()) {
+    ClipboardKeeper keep;
     copyObjects();
     pasteObjects();
     gCommandHappened = 0;

@@ -41,6 +41,10 @@ ZLKDocument* ZLKDocument::init() {
 
   if (!gSymbol2DList) Load2DSymbolList();
   if (!gSymbol3DList) Load3DSymbolList();
+  // The first design since start brings the palettes up before its window is made, so that
+  // the window opens beside them.
+  if (ZLKDocumentController::sharedDocumentController().documents().empty())
+    AppController::restoreAllVisiblePanels();
   return document;
 }
 
@@ -112,6 +116,7 @@ bool ZLKDocument::readFromFile(const std::string& path, const std::string&) {
   loadTraceImageFromDocState();
   if (model_->itsLayers) SelectAllLayers(model_->itsLayers, kSelectOff, 0);
   InitializeUndo();
+  AppController::loadColorsForDocument(this);
   model_->itsEdited = false;
   emit designChanged();
   return true;
@@ -145,6 +150,7 @@ void ZLKDocument::performUndo() {
   if (!model_) return;
   CurrentDocumentScope scope(model_);
   DoUndo();
+  AppController::loadColorsForDocument(this);
   emit designChanged();
 }
 
@@ -152,6 +158,7 @@ void ZLKDocument::performRedo() {
   if (!model_) return;
   CurrentDocumentScope scope(model_);
   DoRedo();
+  AppController::loadColorsForDocument(this);
   emit designChanged();
 }
 

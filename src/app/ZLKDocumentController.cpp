@@ -15,6 +15,7 @@
 #include "model/DocumentModel.h"
 #include "model/PendingServices.h"
 #include "platform/Strings.h"
+#include "platform/UserDefaults.h"
 
 namespace {
 
@@ -48,8 +49,12 @@ std::string Substitute(std::string format, const std::string& value) {
   return format;
 }
 
+constexpr char kRecentCountKey[] = "RecentDocumentCount";
+std::string RecentKey(int i) { return "RecentDocument " + std::to_string(i); }
+
 // Reads the design file into the document in place of its design; on success the window is
-// re-initialised when asked and the document takes the file's name.
+// re-initialised when asked, the document takes the file's name and the file becomes the
+// newest recent design.
 bool ReadDesignInto(ZLKDocument* document, const std::string& path, bool reinitializeWindow) {
   if (!document->readFromFile(path, ZLKDocument::kDesignFileType)) {
     ShowAlert(Substitute(LocalizedString("The document \"%@\" could not be loaded."),
@@ -60,6 +65,7 @@ bool ReadDesignInto(ZLKDocument* document, const std::string& path, bool reiniti
   if (reinitializeWindow)
     if (ZLKWindowController* window = WindowOf(document)) window->reinitializeDocumentUI();
   document->setFileName(path);
+  ZLKDocumentController::sharedDocumentController().noteNewRecentDocument(path);
   Refresh();
   return true;
 }
@@ -150,6 +156,7 @@ void ZLKDocumentController::newDocument(std::function<void(bool)> done) {
   ZLKDocumentModel* model = document->documentModel();
   model->reinitializeDocumentModel();
   gCurDocument = model;
+  AppController::loadColorsForDocument(document);
   window->reinitializeDocumentUI();
   document->noteDesignChanged();
   if (done) done(true);
@@ -226,6 +233,45 @@ void ZLKDocumentController::openDocumentWithContentsOfFile(const std::string& pa
     if (target) target->saveBeforeShellOpenSheetDidEnd(sheetReturnCode(button), done);
     else if (done) done(false);
   });
+}
+
+std::vector<std::string> ZLKDocumentController::recentDocumentPaths() const {
+  const UserDefaults& defaults = StandardUserDefaults();
+  const int count = std::clamp(defaults.getInt(kRecentCountKey), 0, kMaxRecentDocuments);
+  std::vector<std::string> paths;
+  for (int i = 0; i < count; ++i) {
+    std::string path = defaults.getString(RecentKey(i));
+    if (!path.empty()) paths.push_back(std::move(path));
+  }
+  return paths;
+}
+
+namespace {
+void StoreRecentDocuments(const std::vector<std::string>& paths) {
+  UserDefaults& defaults = StandardUserDefaults();
+  const int old = std::clamp(defaults.getInt(kRecentCountKey), 0, ZLKDocumentController::kMaxRecentDocuments);
+  for (int i = static_cast<int>(paths.size()); i < old; ++i) defaults.removeKey(RecentKey(i));
+  for (size_t i = 0; i < paths.size(); ++i) defaults.setString(RecentKey(static_cast<int>(i)), paths[i]);
+  defaults.setInt(kRecentCountKey, static_cast<int>(paths.size()));
+}
+}  // namespace
+
+void ZLKDocumentController::noteNewRecentDocument(const std::string& path) {
+  if (path.empty()) return;
+  const QString absolute = QFileInfo(QFile::decodeName(path.c_str())).absoluteFilePath();
+  const std::string full = QFile::encodeName(absolute).toStdString();
+  std::vector<std::string> paths = recentDocumentPaths();
+  paths.erase(std::remove(paths.begin(), paths.end(), full), paths.end());
+  paths.insert(paths.begin(), full);
+  if (paths.size() > static_cast<size_t>(kMaxRecentDocuments)) paths.resize(kMaxRecentDocuments);
+  StoreRecentDocuments(paths);
+}
+
+void ZLKDocumentController::clearRecentDocuments() { StoreRecentDocuments({}); }
+
+void ZLKDocumentController::openRecentDocument(const std::string& path) {
+  if (path.empty()) return;
+  openDocumentWithContentsOfURL(path);
 }
 
 void ZLKDocumentController::removeDocument(ZLKDocument* document) {

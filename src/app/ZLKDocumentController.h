@@ -59,6 +59,16 @@ class ZLKDocumentController {
   // The file's name with its extension, as alerts about a refused or unsaved file show it.
   static std::string alertFileName(const std::string& path);
 
+  // Recent designs (File > Open Recent), newest first, at most kMaxRecentDocuments, kept in
+  // the user defaults. Noting a path moves it to the top; "Clear Menu" empties the list.
+  static constexpr int kMaxRecentDocuments = 10;
+  void noteNewRecentDocument(const std::string& path);
+  std::vector<std::string> recentDocumentPaths() const;
+  void clearRecentDocuments();
+  // An entry of the menu: the path is opened as from the desktop (with the save question
+  // for an edited design); a file that cannot be read alerts and changes nothing.
+  void openRecentDocument(const std::string& path);
+
   // Forgets and deletes the document (its windows stay until they close).
   void removeDocument(ZLKDocument* document);
   void removeAllDocuments();

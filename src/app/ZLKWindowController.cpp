@@ -3,8 +3,12 @@
 #include "app/ZLKWindowController.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -33,6 +37,8 @@
 #include "app/ZLKDocumentScrollView.h"
 #include "app/ZLKDocumentView.h"
 #include "app/PlanToolPaletteController.h"
+#include "app/EditToolPaletteController.h"
+#include "app/WindowPlacement.h"
 #include "app/PlanViewActions.h"
 #include "app/StatusReadouts.h"
 #include "app/Win32EventHandler.h"
@@ -93,6 +99,7 @@ ZLKWindowController::ZLKWindowController(QWidget* parent) : QMainWindow(parent) 
   buildStatusLine();
   AttachToolPalettes(this);
   resize(1024, 768);
+  placeWindow();
   stateTimer_ = new QTimer(this);
   connect(stateTimer_, &QTimer::timeout, this, &ZLKWindowController::updateWindowState);
 }
@@ -106,6 +113,9 @@ void ZLKWindowController::buildMenus() {
   openAction_ = file->addAction(LocalizedMenuText("Open..."));
   openAction_->setShortcut(QKeySequence::Open);
   connect(openAction_, &QAction::triggered, this, [&documents] { documents.openDocument(); });
+  openRecentMenu_ = file->addMenu(LocalizedMenuText("Open Recent"));
+  connect(openRecentMenu_, &QMenu::aboutToShow, this, &ZLKWindowController::updateOpenRecentMenu);
+  updateOpenRecentMenu();
   file->addSeparator();
   saveAction_ = file->addAction(LocalizedMenuText("Save"));
   saveAction_->setShortcut(QKeySequence::Save);
@@ -320,6 +330,23 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
     connect(menu, &QMenu::aboutToShow, this, &ZLKWindowController::validatePlanMenus);
 }
 
+void ZLKWindowController::updateOpenRecentMenu() {
+  openRecentMenu_->clear();
+  auto& documents = ZLKDocumentController::sharedDocumentController();
+  for (const std::string& path : documents.recentDocumentPaths()) {
+    const QString name = QFileInfo(QFile::decodeName(path.c_str())).fileName();
+    QAction* entry = openRecentMenu_->addAction(name);
+    entry->setData(QFile::decodeName(path.c_str()));
+    connect(entry, &QAction::triggered, this, [&documents, path] {
+      documents.openRecentDocument(path);
+    });
+  }
+  openRecentMenu_->addSeparator();
+  QAction* clear = openRecentMenu_->addAction(LocalizedMenuText("Clear Menu"));
+  clear->setEnabled(!documents.recentDocumentPaths().empty());
+  connect(clear, &QAction::triggered, this, [&documents] { documents.clearRecentDocuments(); });
+}
+
 void ZLKWindowController::validatePlanMenus() {
   // The items act on this window's design; without one every item is disabled.
   CurrentDocumentScope scope(document_ ? document_->documentModel() : nullptr);
@@ -416,10 +443,67 @@ void ZLKWindowController::refreshDocumentVisibleView() { documentView_->refreshV
 void ZLKWindowController::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) windowDidBecomeMain();
+  if (event->type() == QEvent::WindowStateChange) {
+    const bool minimized = isMinimized();
+    if (minimized && !wasMinimized_) windowDidMiniaturize();
+    else if (!minimized && wasMinimized_) windowDidDeminiaturize();
+    wasMinimized_ = minimized;
+  }
+}
+
+void ZLKWindowController::windowDidMiniaturize() {
+  if (AppController::deMiniaturizedDocumentWindowCount() == 0) AppController::closeVisiblePanelsAndSaveState();
+}
+
+void ZLKWindowController::windowDidDeminiaturize() { AppController::restoreAllVisiblePanels(); }
+
+void ZLKWindowController::windowWillClose() {
+  ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
+  if (!model || model != gCurDocument) return;
+  gCurDocument = nullptr;
+  // This window is still counted: it was the last design window shown.
+  if (ZLKDocumentController::sharedDocumentController().documents().empty() ||
+      AppController::deMiniaturizedDocumentWindowCount() == 1)
+    AppController::closeVisiblePanelsAndSaveState();
+}
+
+void ZLKWindowController::loadToolSetOfShownTab() {
+  const int kind = docTabView_ ? docTabView_->currentIndex() : kPlanFloor;
+  gCurToolSet = static_cast<int16_t>(kind >= 0 && kind < kPlanKindCount ? kind : kPlanFloor);
+  PlanToolPaletteController& plan = PlanToolPaletteController::sharedPlanToolPaletteController();
+  plan.loadToolPaletteForPlan(gCurToolSet);
+  plan.updateToolsetForPlan(gCurToolSet);
+}
+
+void ZLKWindowController::placeWindow() {
+  auto paletteFrame = [this](const QWidget* palette) {
+    PaletteFrame f;
+    if (!palette) return f;
+    f.frame = palette->frameGeometry();
+    f.visible = palette->isVisible();
+    f.sameScreen = palette->screen() == screen();
+    return f;
+  };
+  QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (!shown) return;
+  WindowPlacementInput in;
+  in.window = frameGeometry();
+  in.available = shown->availableGeometry();
+  in.applicationDidLaunch = AppController::applicationDidLaunch();
+  in.editTools = paletteFrame(&ToolPaletteController::sharedToolPaletteController());
+  // The snap palette is not built: it never counts.
+  in.planTools = paletteFrame(&PlanToolPaletteController::sharedPlanToolPaletteController());
+  const QRect frame = PlaceDesignWindow(in);
+  // Frames include the decorations; the window's own size does not.
+  const int extraWidth = frameGeometry().width() - width();
+  const int extraHeight = frameGeometry().height() - height();
+  move(frame.topLeft());
+  resize(std::max(1, frame.width() - extraWidth), std::max(1, frame.height() - extraHeight));
 }
 
 void ZLKWindowController::acceptClose(QCloseEvent* event) {
   ZLKDocument* document = document_;
+  windowWillClose();
   if (document && document->documentModel() == gCurDocument) gCurDocument = nullptr;
   setDocument(nullptr);
   if (document) ZLKDocumentController::sharedDocumentController().removeDocument(document);
@@ -763,7 +847,9 @@ void ZLKWindowController::documentDidLoad() {
   ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
   gGlobalXOffset = gGlobalYOffset = gGlobalZOffset = 0;
   gSinXAngle = gCosYAngle = 1.0f;
-  gCurToolSet = kPlanLandscape;
+  syncPlanTab();
+  loadToolSetOfShownTab();
+  AppController::restoreAllVisiblePanels();
   clearStatusBar();
   if (!model || !model->itsDocState) return;
   CurrentDocumentScope scope(model);
@@ -772,6 +858,7 @@ void ZLKWindowController::documentDidLoad() {
   TopLevelObjectAllLayers(model->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
   setElevationPane(&ds->selectionState40);
   if (!ds->topoPath[0]) SetupTopoGrid();
+  AppController::loadColorsForDocument(document_);
   syncFloorItem();
   Restart3DScene();
   FollowWithLiveView();
@@ -784,9 +871,11 @@ void ZLKWindowController::windowDidBecomeMain() {
   if (!model || model == gCurDocument) return;
   gCurDocument = model;
   if (!model->itsDocState) return;
-  gCurToolSet = kPlanLandscape;
+  loadToolSetOfShownTab();
   ResetStandardTool(1);
   UpdateInspectorPropertiesState(true);
+  // No plug-in can hold a design: the palettes the user keeps open come back.
+  AppController::restoreAllVisiblePanels();
   Restart3DScene();
   FollowWithLiveView();
   updatePlantGrowthIndicatorLevel();
@@ -824,6 +913,8 @@ void ZLKWindowController::reinitializeDocumentUI() {
   ResetStandardTool(1);
   UpdateInspectorPropertiesState(true);
   gCurToolSet = kPlanFloor;
+  PlanToolPaletteController::sharedPlanToolPaletteController().loadToolPaletteForPlan(kPlanFloor);
+  PlanToolPaletteController::sharedPlanToolPaletteController().updateToolsetForPlan(kPlanFloor);
   if (DocState* ds = model->itsDocState) {
     ClearSelectionState40(ds, &ds->selectionState40);
     TopLevelObjectAllLayers(model->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));

@@ -43,6 +43,10 @@ class ZLKWindowController : public QMainWindow {
   QAction* saveAsAction() const { return saveAsAction_; }
   QAction* undoAction() const { return undoAction_; }
   QAction* redoAction() const { return redoAction_; }
+  // File > Open Recent: one item per recent design (its file name; data: the path), then
+  // "Clear Menu". Rebuilt each time it opens.
+  QMenu* openRecentMenu() const { return openRecentMenu_; }
+  void updateOpenRecentMenu();
 
   ZLKDocument* document() const { return document_; }
   // Shows the document's design; the window's title and edited marker follow it.
@@ -154,6 +158,16 @@ class ZLKWindowController : public QMainWindow {
   // The window brought to the document it shows: elevation summary, floor item, tab.
   void documentDidLoad();
   void windowDidBecomeMain();
+  // Placement beside the palettes (see WindowPlacement.h), when the window is made.
+  void placeWindow();
+  // gCurToolSet and the drawing-tools palette take the plan kind of the tab shown.
+  void loadToolSetOfShownTab();
+  // The palettes follow the window: closed when the last design window is minimized or
+  // closed, shown again when it comes back.
+  void windowDidMiniaturize();
+  void windowDidDeminiaturize();
+  void windowWillClose();
+  bool wasMinimized_ = false;
   // Floor item from the current layer's name, plan tab from the working plan.
   void syncFloorItem();
   void syncPlanTab();
@@ -173,6 +187,7 @@ class ZLKWindowController : public QMainWindow {
   QAction* saveAsAction_ = nullptr;
   QAction* undoAction_ = nullptr;
   QAction* redoAction_ = nullptr;
+  QMenu* openRecentMenu_ = nullptr;
   QTimer* stateTimer_ = nullptr;
   PlanViewActions planViewActions_;
   QList<QAction*> planActions_;

@@ -54,6 +54,7 @@ void ZLKWindowController::readCandidate(std::function<void(bool)> done) {
     return Finish(done, false);
   }
   document_->setFileName(path);
+  Documents().noteNewRecentDocument(path);
   Refresh();
   Finish(done, true);
 }

@@ -145,7 +145,15 @@ void DoWriteObjects() {
   WriteShort(kTagObjectsEnd);
 }
 
+namespace {
+bool sReadSawSelection = false;
+}  // namespace
+
+void NoteReadSelection() { sReadSawSelection = true; }
+bool ReadSawSelection() { return sReadSawSelection; }
+
 bool DoReadObjects() {
+  sReadSawSelection = false;
   if (!gCurDocument) return false;
   Layer* target = nullptr;
   Objex* last = nullptr;
@@ -173,6 +181,8 @@ bool DoReadObjects() {
           layer = gReadingTopoLayer ? gCurDocument->itsTopoLayer : gCurDocument->itsCurLayer;
         Objex* obj = ReadAnObject(layer, !inBracket);
         last = obj;
+        // Checked while the object is at hand; a later check would walk the whole design.
+        if (obj && !sReadSawSelection && HasSelectedPointInTree(obj)) sReadSawSelection = true;
         if (obj && inBracket && group) LinkReadGroupMember(group, obj, &lastMember);
         break;
       }

@@ -22,6 +22,10 @@ void DoWriteObjects();
 // Reads the object stream of the loaded input into the current document. False when the
 // stream is damaged (the objects read so far stay in the document).
 bool DoReadObjects();
+// Whether the last DoReadObjects read or made any selected point (false only when none was
+// selected); NoteReadSelection records a selection made by a reading step beside the objects.
+bool ReadSawSelection();
+void NoteReadSelection();
 void WriteALayer(const Layer* layer);
 Layer* ReadALayer();
 void ConvertOldTextBlockLayers();

@@ -753,7 +753,15 @@ void ReadObjectPoints(Objex* obj) {
       p->color[1] = p->color[0];
       if (p->textureID[0]) p->color[0] = kWhite;
     }
-    AppendPointToObject(p, obj);
+    if (prev) {  // the list's tail is the point read before: no walk per point
+      p->owner = obj;
+      p->next = nullptr;
+      p->prev = prev;
+      prev->next = p;
+      obj->pointCount++;
+    } else {
+      AppendPointToObject(p, obj);
+    }
     prev = p;
   }
   if (deckSteps && obj->closed && prev && prev != obj->firstPoint)
@@ -921,13 +929,7 @@ void LinkReadGroupMember(Objex* group, Objex* obj, Objex** lastMember) {
   obj->layer = group->layer;
   obj->prev = obj->next = nullptr;
   SetLayerBelow(obj, group->layer);
-  Objex* prev = lastMember ? *lastMember : nullptr;
-  if (!prev || prev->parent != group || prev->next) {
-    prev = group->firstChild;
-    while (prev && prev->next) prev = prev->next;
-  }
-  (prev ? prev->next : group->firstChild) = obj;
-  obj->prev = prev;
+  AppendChildToObject(obj, group);
   if (lastMember) *lastMember = obj;
 }
 

@@ -40,11 +40,7 @@ void ShowTemplateAlert(const char* path) {
   ShowAlert("Unable to read template file.", info, false);
 }
 
-Objex* LastObjectOf(const Layer* layer) {
-  Objex* o = layer ? layer->firstObject : nullptr;
-  while (o && o->next) o = o->next;
-  return o;
-}
+Objex* LastObjectOf(Layer* layer) { return LastObjectOfLayer(layer); }
 
 // Removes every object that follows `keep` on the layer (all of them when keep is null).
 void DeleteObjectsAfter(Layer* layer, Objex* keep) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "files/AttachmentRecords.h"
+#include "files/DesignFile.h"
 #include "files/ByteStream.h"
 #include "files/FileTags.h"
 #include "files/ObjectRecords.h"
@@ -64,19 +65,7 @@ bool IsWallAttachmentType(int16_t t) {
          t == kObjAccessory;
 }
 
-void AppendChild(Objex* parent, Objex* child) {
-  child->parent = parent;
-  child->next = nullptr;
-  child->prev = nullptr;
-  if (!parent->firstChild) {
-    parent->firstChild = child;
-    return;
-  }
-  Objex* last = parent->firstChild;
-  while (last->next) last = last->next;
-  last->next = child;
-  child->prev = last;
-}
+void AppendChild(Objex* parent, Objex* child) { AppendChildToObject(child, parent); }
 
 // A child object made like ReadAnObject makes its objects; its info and points are read and
 // its counts made to agree with the points read.
@@ -310,6 +299,7 @@ void ConvertOldDimension(Objex* dim, Layer* layer) {
         SelectAllLayers(gCurDocument->itsLayers, 2, 0);
         SelectObj(dim, 1, 0);
         SelectObj(text, 1, 0);
+        NoteReadSelection();
         gOverload = 0;
         gObjectCount = 0;
         SelectedObjectAllLayers(gCurDocument->itsLayers, 1, kCmdCountGroups, CommandArg::None());

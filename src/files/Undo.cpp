@@ -118,7 +118,9 @@ int RestoreState(const char* path) {
   DocState* ds = doc->itsDocState;
   ds->documentChanged = 1;
   ClearSelectionState40(ds, &ds->selectionState40);
-  TopLevelObjectAllLayers(doc->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+  // With nothing selected in the snapshot the walk would find nothing to fold.
+  if (ReadSawSelection())
+    TopLevelObjectAllLayers(doc->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
   UpdateSelectionState40Controls(&ds->selectionState40);
   if (keptTopo != ds->topoPath) ReadTopoGridFile(ds->topoPath);
   if (keptTrace != ds->traceImagePath && gFrontEnd.reloadTraceImage) {

@@ -321,7 +321,8 @@ void DrawWHArea(float width, float height) {
   if (!ds || !gFrontEnd.drawWidthHeightArea) return;
   const float w = ConvertScreenToWorld(width, ds, 0);
   const float h = ConvertScreenToWorld(height, ds, 0);
-  gFrontEnd.drawWidthHeightArea(w, h, w * h / 12);
+  // The area goes on in square inches: the status line shows it in square feet or metres.
+  gFrontEnd.drawWidthHeightArea(w, h, w * h);
 }
 void DrawAngle(float degrees) {
   ForwardToFrontEnd("DrawAngle", gFrontEnd.drawAngle, degrees);

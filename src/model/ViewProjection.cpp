@@ -89,9 +89,13 @@ void ConversionToIsometric(float* x, float* y, float* z, float cosX, float sinX,
                            float offsetX, float offsetY, float offsetZ, int zoom) {
   if (!x || !y || !z) return;
   if (zoom) {
-    *x = ZoomF(*x);
-    *y = ZoomF(*y);
-    *z = ZoomF(*z);
+    // One look-up of the zoom for the three coordinates (as ZoomF scales each).
+    const float f = CurrentZoomFactor();
+    if (f != 1.0f) {
+      *x *= f;
+      *y *= f;
+      *z *= f;
+    }
   }
   ComputeRotationAboutArbitraryAxis(x, y, z, cosX, sinX, cosY, sinY, offsetX, offsetY, offsetZ);
 }

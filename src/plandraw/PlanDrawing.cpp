@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "model/Attachments.h"
 #include "model/DocState.h"
@@ -557,19 +558,50 @@ void DrawObject(DrawContext* handle, Objex* object, const RECT* updateRect, int3
   DrawChildren(handle, object, updateRect, drawFlags, transform, ds);
 }
 
-int32_t DrawLayer(DrawContext* handle, Layer* layer, const RECT* updateRect, int32_t drawFlags,
-                  const DragTransformInfo* transform) {
-  ZLKDocumentModel* doc = gCurDocument;
-  DocState* ds = CurDocState();
-  if (!layer || !doc || !ds || !layer->visible) return 0;
-  LineBatchScope batch(ResolveDrawContext(handle));
-  const CullArea area = CurrentCullArea(ds, transform);
+namespace {
+
+// One object of a layer that may show, and whether an object left out for its bounds came
+// just before it (the accelerated line buffer is emptied there).
+struct Drawable {
+  Objex* object;
+  bool afterCulled;
+};
+
+// The objects of a layer on the current plan whose drawing can reach the area, in list order;
+// groups and plants are left to their own view test. One walk of the layer serves every pass.
+struct LayerDrawables {
+  Layer* layer = nullptr;
+  std::vector<Drawable> objects;
+  bool anyCulled = false;
+};
+
+void GatherDrawables(Layer* layer, const DocState* ds, const CullArea& area, LayerDrawables& out) {
+  out.layer = layer;
+  out.objects.clear();
+  out.anyCulled = false;
+  if (!layer) return;
+  bool culled = false;
   for (Objex* object = layer->firstObject; object; object = object->next) {
     if (!IsObjectOnCurrentPlan(object, ds->currentPlanMask)) continue;
     if (object->type != kObjGroup && object->type != kObjPlant && CulledByBounds(object, area, ds)) {
-      gAcclLinePointCount = 0;
+      culled = out.anyCulled = true;
       continue;
     }
+    out.objects.push_back({object, culled});
+    culled = false;
+  }
+}
+
+void DrawLayerObjects(DrawContext* handle, const LayerDrawables& drawables, const RECT* updateRect,
+                      int32_t drawFlags, const DragTransformInfo* transform) {
+  ZLKDocumentModel* doc = gCurDocument;
+  DocState* ds = CurDocState();
+  Layer* layer = drawables.layer;
+  if (!layer || !doc || !ds || !layer->visible) return;
+  LineBatchScope batch(ResolveDrawContext(handle));
+  for (const Drawable& d : drawables.objects) {
+    Objex* object = d.object;
+    if (d.afterCulled) gAcclLinePointCount = 0;
     {
       PenColorScope penScope;
       if (layer == doc->itsCurLayer) {
@@ -601,6 +633,29 @@ int32_t DrawLayer(DrawContext* handle, Layer* layer, const RECT* updateRect, int
     }
     gAcclLinePointCount = 0;
   }
+  if (drawables.anyCulled) gAcclLinePointCount = 0;
+}
+
+void FillExteriorPerimeterSpaces(DrawContext* handle, const LayerDrawables& current) {
+  DocState* ds = CurDocState();
+  if (!ds) return;
+  const RGBColor black{};
+  const RGBColor fill = ExteriorFillColor(ds);
+  for (const Drawable& d : current.objects)
+    if (d.object->type == kObjWall && d.object->subtype == kSubExteriorWall)
+      Draw2DFillRegion(handle, d.object, kPenRegionNone, 0, &black, &fill, kBrushSolid);
+}
+
+}  // namespace
+
+int32_t DrawLayer(DrawContext* handle, Layer* layer, const RECT* updateRect, int32_t drawFlags,
+                  const DragTransformInfo* transform) {
+  ZLKDocumentModel* doc = gCurDocument;
+  DocState* ds = CurDocState();
+  if (!layer || !doc || !ds || !layer->visible) return 0;
+  LayerDrawables drawables;
+  GatherDrawables(layer, ds, CurrentCullArea(ds, transform), drawables);
+  DrawLayerObjects(handle, drawables, updateRect, drawFlags, transform);
   return 0;
 }
 
@@ -611,7 +666,24 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
   if (!doc || !ds) return;
   LineBatchScope batch(ResolveDrawContext(handle));
 
-  if (!transform && !gPrinting && !ds->traceImageVisible) FillAllExteriorPerimeterSpaces(handle, doc->itsCurLayer);
+  // Every floor walked once: the fills, the deck hatching and the objects draw from these.
+  const CullArea area = CurrentCullArea(ds, transform);
+  std::vector<LayerDrawables> floors;
+  for (Layer* layer = layers; layer; layer = layer->next)
+    if (layer->visible || layer == doc->itsCurLayer) {
+      floors.emplace_back();
+      GatherDrawables(layer, ds, area, floors.back());
+    }
+  LayerDrawables currentOutside;  // a current floor that is not in the list drawn
+  const LayerDrawables* current = nullptr;
+  for (const LayerDrawables& f : floors)
+    if (f.layer == doc->itsCurLayer) current = &f;
+  if (!current && doc->itsCurLayer) {
+    GatherDrawables(doc->itsCurLayer, ds, area, currentOutside);
+    current = &currentOutside;
+  }
+
+  if (!transform && !gPrinting && !ds->traceImageVisible && current) FillExteriorPerimeterSpaces(handle, *current);
 
   {
     PenColorScope penScope;
@@ -619,23 +691,21 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
     gPlanDrawSettings.penColor = inactive;
     if (!transform) {
       const RGBColor currentDeckFill = CurrentFloorDeckHatchColor(ds);
-      const CullArea area = CurrentCullArea(ds, transform);
-      for (Layer* layer = layers; layer; layer = layer->next) {
-        if (!layer->visible) continue;
-        for (Objex* object = layer->firstObject; object; object = object->next) {
-          if (object->type != kObjDeck || !IsObjectOnCurrentPlan(object, ds->currentPlanMask)) continue;
-          if (CulledByBounds(object, area, ds)) continue;
-          const RGBColor fill = layer == doc->itsCurLayer ? currentDeckFill : inactive;
-          Draw2DCurvedFillRegion(handle, object, kPenRegionNone, 0, &inactive, &fill, kBrushForwardDiagonal);
+      for (const LayerDrawables& f : floors) {
+        if (!f.layer->visible) continue;
+        for (const Drawable& d : f.objects) {
+          if (d.object->type != kObjDeck) continue;
+          const RGBColor fill = f.layer == doc->itsCurLayer ? currentDeckFill : inactive;
+          Draw2DCurvedFillRegion(handle, d.object, kPenRegionNone, 0, &inactive, &fill, kBrushForwardDiagonal);
         }
       }
     }
-    for (Layer* layer = layers; layer; layer = layer->next) {
-      if (layer == doc->itsCurLayer || layer == doc->itsCur2DLayer) continue;
-      if (DrawLayer(handle, layer, updateRect, drawFlags, transform)) break;
+    for (const LayerDrawables& f : floors) {
+      if (f.layer == doc->itsCurLayer || f.layer == doc->itsCur2DLayer) continue;
+      DrawLayerObjects(handle, f, updateRect, drawFlags, transform);
     }
   }
-  DrawLayer(handle, doc->itsCurLayer, updateRect, drawFlags, transform);
+  if (current) DrawLayerObjects(handle, *current, updateRect, drawFlags, transform);
 
   if (!transform && !gPrinting && (gCurTool == kToolExteriorWall || gCurTool == kToolExteriorWallKeyEntry))
     DrawAllFoundationPerimeters(handle, layers);
@@ -646,13 +716,9 @@ void FillAllExteriorPerimeterSpaces(DrawContext* handle, Layer* layer) {
   ZLKDocumentModel* doc = gCurDocument;
   DocState* ds = CurDocState();
   if (gPrinting || !layer || !doc || !ds || !doc->itsCurLayer) return;
-  const RGBColor black{};
-  const RGBColor fill = ExteriorFillColor(ds);
-  const CullArea area = CurrentCullArea(ds, nullptr);
-  for (Objex* object = doc->itsCurLayer->firstObject; object; object = object->next)
-    if (object->type == kObjWall && object->subtype == kSubExteriorWall &&
-        IsObjectOnCurrentPlan(object, ds->currentPlanMask) && !CulledByBounds(object, area, ds))
-      Draw2DFillRegion(handle, object, kPenRegionNone, 0, &black, &fill, kBrushSolid);
+  LayerDrawables current;
+  GatherDrawables(doc->itsCurLayer, ds, CurrentCullArea(ds, nullptr), current);
+  FillExteriorPerimeterSpaces(handle, current);
 }
 
 void DrawAllFoundationPerimeters(DrawContext* handle, Layer* layers) {

@@ -241,18 +241,19 @@ TEST_F(WindowController, ReadoutsShowTheirTextsAndEmptyOnZero) {
   window->drawWidthHeightDepth(0, -10, 0);
   EXPECT_EQ(status(), QString::fromStdString("Height: " + Inches(10)));
 
-  // The area readout takes plan units and shows world units.
+  // The area readout takes plan units and shows world units; the area in square feet.
   const float w = ConvertScreenToWorld(72, ds, 0), h = ConvertScreenToWorld(144, ds, 0);
   DrawWHArea(72, 144);
-  EXPECT_EQ(status(), QString::fromStdString("Width: " + Inches(w) + ", Height: " + Inches(h) +
-                                             ", Area: " + Inches(w * h / 12)));
+  EXPECT_EQ(status(), QString::fromStdString("Width: " + Inches(w) + ", Height: " + Inches(h) + ", Area: " +
+                                             std::to_string(static_cast<long>(w * h / 144 + 0.5f)) +
+                                             " sq.ft."));
   DrawWHArea(0, 0);
   EXPECT_EQ(status(), QString());
 
-  // The radius is unzoomed twice.
+  // The radius is a world length: the zoom does not change it.
   PlanZoom(ds) = 2.0f;
   UpdateRadius(40);
-  EXPECT_EQ(status(), QString::fromStdString("Radius: " + Inches(10)));
+  EXPECT_EQ(status(), QString::fromStdString("Radius: " + Inches(40)));
   UpdateRadius(0);
   EXPECT_EQ(status(), QString());
   PlanZoom(ds) = 1.0f;

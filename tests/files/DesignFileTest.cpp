@@ -333,3 +333,47 @@ TEST(ValidateIDs, KeepFreeIDsBelowTheCounterAndRenumberTheRest) {
   }
   EXPECT_EQ(doc.ds()->nextPointID, 5u);
 }
+
+TEST_F(DesignFile, ReadGroupsKeepTheirMembersInOrderAndKnowTheirLastMember) {
+  const std::string a = dir.file("group.dsn");
+  {
+    TestDocument doc;
+    Objex* group = doc.addObject(kObjGroup, false, {});
+    for (int i = 0; i < 3; ++i) {
+      Objex* m = CreateObject(kObjLine, 0, 1, nullptr, nullptr, 1, 6, 0, nullptr, nullptr, nullptr,
+                              nullptr, doc.first, nullptr);
+      const float x = 10.0f * static_cast<float>(i);
+      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, 0, 0, 0, 0, 0, 0, 0, m), m);
+      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x + 5, 0, 0, 0, 0, 0, 0, 0, 0, m), m);
+      AppendChildToObject(m, group);
+    }
+    ASSERT_EQ(KeyFileWrite(a.c_str()), 1);
+  }
+  TestDocument read;
+  ASSERT_EQ(KeyFileRead(a.c_str()), 1);
+  Layer* floor = GetLayerFromName("First Floor");
+  ASSERT_NE(floor, nullptr);
+  Objex* group = floor->firstObject;
+  ASSERT_NE(group, nullptr);
+  ASSERT_EQ(group->type, kObjGroup);
+  std::vector<float> xs;
+  Objex* last = nullptr;
+  for (Objex* c = group->firstChild; c; c = c->next) {
+    EXPECT_EQ(c->parent, group);
+    EXPECT_EQ(c->prev, last);
+    ASSERT_NE(c->firstPoint, nullptr);
+    EXPECT_EQ(c->pointCount, 2);
+    EXPECT_EQ(c->firstPoint->next->prev, c->firstPoint);
+    xs.push_back(c->firstPoint->position[0]);
+    last = c;
+  }
+  EXPECT_EQ(xs, (std::vector<float>{0, 10, 20}));
+  EXPECT_EQ(group->lastChild, last);
+  // A member appended afterwards lands at the end.
+  Objex* late = CreateObject(kObjLine, 0, 1, nullptr, nullptr, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                             floor, nullptr);
+  AppendChildToObject(late, group);
+  EXPECT_EQ(last->next, late);
+  EXPECT_EQ(late->prev, last);
+  EXPECT_EQ(LastChildOfObject(group), late);
+}

@@ -13,6 +13,7 @@
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
 #include "files/Undo.h"
+#include "model/HitTest.h"
 #include "platform/Alerts.h"
 #include "platform/TemporaryFolder.h"
 #include "platform/UndoNames.h"
@@ -208,4 +209,27 @@ TEST(UndoRing, CountUndos) {
   EXPECT_EQ(CountUndos(1, 1), 1);
   EXPECT_EQ(CountUndos(24, 2), 4);
   EXPECT_EQ(CountUndos(2, 1), 25);
+}
+
+TEST_F(UndoTest, RestoredSelectionSetsTheSelectionSummaryAndNoSelectionClearsIt) {
+  InitializeUndo();
+  doc.ds()->baseElevation = 0;
+  Objex* raised = doc.addObject(kObjRect, true, {{0, 0}, {10, 0}, {10, 10}});
+  raised->baseElevation = 30;
+  doc.addObject(kObjLine, false, {{0, 20}, {10, 20}});
+  SelectObj(raised, kSelectOn, 0);
+  StoreUndo("Select");
+  SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+  StoreUndo("Deselect");
+
+  DoUndo();  // back to the snapshot with the raised rectangle selected
+  const SelectionState40& ss = doc.ds()->selectionState40;
+  EXPECT_EQ(ss.ssStateFresh, 0);
+  EXPECT_EQ(ss.ssBaseElevation, 1);
+  EXPECT_FLOAT_EQ(ss.ssBaseElevationValue, 30.0f);
+
+  DoRedo();  // nothing selected: the summary starts afresh from the design's elevation
+  const SelectionState40& cleared = doc.ds()->selectionState40;
+  EXPECT_EQ(cleared.ssStateFresh, 1);
+  EXPECT_FLOAT_EQ(cleared.ssBaseElevationValue, doc.ds()->baseElevation);
 }

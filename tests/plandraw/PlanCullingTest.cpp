@@ -5,11 +5,14 @@
 
 #include <QImage>
 #include <QPainter>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "TestDocument.h"
+#include "model/Delete.h"
 #include "model/DimensionBuilders.h"
+#include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/PendingServices.h"
 #include "model/ViewStateGuard.h"
@@ -162,6 +165,35 @@ TEST_F(CullingFixture, ADenseDesignDrawsTheSamePixelsWithAndWithoutCulling) {
   doc.ds()->zoomFactor = 0.5f;
   EXPECT_EQ(DifferentPixels(paint(false, rect), paint(true, rect)), 0);
   doc.ds()->zoomFactor = 2.0f;
+  EXPECT_EQ(DifferentPixels(paint(false, rect), paint(true, rect)), 0);
+}
+
+TEST_F(CullingFixture, EditsBetweenRedrawsDrawTheSamePixelsWithAndWithoutCulling) {
+  denseDesign();
+  SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+  const QImage before = paint(true, rect);
+  // A wall far outside the view moved into it, a polygon in view deleted, a line added.
+  auto firstOf = [&](int16_t type, auto where) -> Objex* {
+    for (Objex* o = doc.first->firstObject; o; o = o->next)
+      if (o->type == type && o->firstPoint && where(o->firstPoint->position[0], o->firstPoint->position[2]))
+        return o;
+    return nullptr;
+  };
+  Objex* far = firstOf(kObjWall, [](float x, float z) { return x < -1000 && z > -100 && z < 100; });
+  ASSERT_NE(far, nullptr);
+  for (Poinz* p = far->firstPoint; p; p = p->next) p->position[0] += 1000;
+  UpdateObjectBounds(far);
+  Objex* near = firstOf(kObjClosedPoly, [](float x, float z) { return std::abs(x) < 200 && std::abs(z) < 150; });
+  ASSERT_NE(near, nullptr);
+  DeleteObj(near);
+  Objex* added = doc.addObject(kObjLine, false, {{-350, -250}, {350, 250}});
+  added->planMask = doc.ds()->newObjectPlanMask;
+
+  const QImage all = paint(false, rect);
+  EXPECT_GT(DifferentPixels(before, all), 100);  // the edits show
+  EXPECT_EQ(DifferentPixels(all, paint(true, rect)), 0);
+  // Another floor made current (its walls filled, the others drawn inactive).
+  doc.model.itsCurLayer = doc.second;
   EXPECT_EQ(DifferentPixels(paint(false, rect), paint(true, rect)), 0);
 }
 

@@ -82,6 +82,7 @@ TEST_F(PaletteFocus, DeleteAfterAClickInTheDrawingToolsDeletesTheSelection) {
   showActiveDesignWindow();
   addSelectedSquare();
   PlanToolPaletteController& plan = PlanToolPaletteController::sharedPlanToolPaletteController();
+  gCurToolSet = kPlanLandscape;  // the landscape tools: choosing one keeps this selection
   plan.loadToolPaletteForPlan(gCurToolSet);
   QToolButton* button = plan.cell(gCurToolSet, 0);
   ASSERT_NE(button, nullptr);

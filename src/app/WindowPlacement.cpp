@@ -1,0 +1,52 @@
+// The design window's placement beside the palettes.
+#include "app/WindowPlacement.h"
+
+#include <algorithm>
+
+namespace {
+
+// Within this distance of the area's edge a palette counts as standing at it.
+constexpr int kEdgeSlack = 20;
+// The room left between the design window and a palette.
+constexpr int kGap = 5;
+
+bool CountsAtLeftEdge(const PaletteFrame& p, const QRect& area) {
+  return p.visible && p.sameScreen && p.frame.x() - area.x() <= kEdgeSlack;
+}
+
+int RightEdge(const QRect& r) { return r.x() + r.width(); }
+
+}  // namespace
+
+QRect PlaceDesignWindow(const WindowPlacementInput& in) {
+  const QRect& area = in.available;
+  int x = in.window.x();
+  int y = area.y();
+  int height = area.height();
+  if (!in.applicationDidLaunch) {
+    const bool edit = CountsAtLeftEdge(in.editTools, area);
+    const bool snap = CountsAtLeftEdge(in.snapTools, area);
+    if (edit && snap)
+      x = std::max(RightEdge(in.editTools.frame), RightEdge(in.snapTools.frame)) + kGap;
+    else if (edit)
+      x = RightEdge(in.editTools.frame) + kGap;
+    else if (snap)
+      x = RightEdge(in.snapTools.frame) + kGap;
+    else
+      x = area.x() + kGap;
+  }
+  if (in.planTools.visible) {
+    const QRect& p = in.planTools.frame;
+    const int topGap = p.y() - area.y();
+    const int bottomGap = (area.y() + area.height()) - (p.y() + p.height());
+    if (topGap <= kEdgeSlack) {
+      // Palette at the top: the window runs from 5 under it to the bottom of the area.
+      y = p.y() + p.height() + kGap;
+      height = area.height() - p.height() - topGap - kGap;
+    } else if (bottomGap <= kEdgeSlack) {
+      // Palette at the bottom: the window runs from the top to 5 above it.
+      height = area.height() - p.height() - bottomGap - kGap;
+    }
+  }
+  return QRect(x, y, in.window.width(), std::max(height, 1));
+}

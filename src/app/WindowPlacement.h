@@ -1,0 +1,25 @@
+// Where the design window opens: beside the palettes at the screen's left edge and clear of
+// the drawing-tools palette at the top or bottom of the screen. One function of frames,
+// visibility and screens, so that it needs no window system.
+#pragma once
+#include <QRect>
+
+struct PaletteFrame {
+  QRect frame;              // the palette window's frame, decorations included (top-down)
+  bool visible = false;
+  bool sameScreen = true;   // on the screen the design window opens on
+};
+
+struct WindowPlacementInput {
+  QRect window;             // the design window's own frame
+  QRect available;          // the screen's available area
+  bool applicationDidLaunch = false;
+  PaletteFrame editTools;   // editing-tools palette
+  PaletteFrame snapTools;   // snap palette
+  PaletteFrame planTools;   // drawing-tools palette
+};
+
+// The design window's frame: its own width; x beside the left-edge palettes for the first
+// window at start-up (else its own); y and height from the available area, leaving room
+// for a drawing-tools palette at the top or the bottom.
+QRect PlaceDesignWindow(const WindowPlacementInput& in);

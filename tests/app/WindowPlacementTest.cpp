@@ -1,0 +1,105 @@
+// Where the design window opens beside the palettes: one function of frames, visibility and
+// screens, with no window system.
+#include <gtest/gtest.h>
+
+#include "app/WindowPlacement.h"
+
+namespace {
+
+// The first window at start-up on a 1280 by 1024 area, 800 wide, at (300, 200).
+WindowPlacementInput AtStartUp() {
+  WindowPlacementInput in;
+  in.window = QRect(300, 200, 800, 600);
+  in.available = QRect(0, 0, 1280, 1024);
+  in.applicationDidLaunch = false;
+  return in;
+}
+
+PaletteFrame Palette(int x, int y, int width, int height, bool visible = true) {
+  PaletteFrame p;
+  p.frame = QRect(x, y, width, height);
+  p.visible = visible;
+  return p;
+}
+
+}  // namespace
+
+TEST(WindowPlacement, FirstWindowStandsRightOfTheLeftEdgePalettes) {
+  WindowPlacementInput in = AtStartUp();
+  in.editTools = Palette(0, 100, 60, 300);
+  EXPECT_EQ(PlaceDesignWindow(in).x(), 65);
+  EXPECT_EQ(PlaceDesignWindow(in).width(), 800);  // the window keeps its width
+
+  // With the snap palette at the edge too, the farther right edge wins, from either side.
+  in.snapTools = Palette(0, 500, 100, 200);
+  EXPECT_EQ(PlaceDesignWindow(in).x(), 105);
+  in.editTools = Palette(20, 100, 120, 300);  // 20 from the edge still counts
+  EXPECT_EQ(PlaceDesignWindow(in).x(), 145);
+
+  // Only the snap palette.
+  in.editTools.visible = false;
+  EXPECT_EQ(PlaceDesignWindow(in).x(), 105);
+
+  // A palette over 20 from the edge, hidden or on another screen does not count.
+  in = AtStartUp();
+  in.editTools = Palette(30, 100, 60, 300);
+  EXPECT_EQ(PlaceDesignWindow(in).x(), 5);
+  in.editTools = Palette(0, 100, 60, 300, /*visible=*/false);
+  EXPECT_EQ(PlaceDesignWindow(in).x(), 5);
+  in.editTools = Palette(0, 100, 60, 300);
+  in.editTools.sameScreen = false;
+  EXPECT_EQ(PlaceDesignWindow(in).x(), 5);
+
+  // After launching the window keeps its own x.
+  in = AtStartUp();
+  in.editTools = Palette(0, 100, 60, 300);
+  in.applicationDidLaunch = true;
+  EXPECT_EQ(PlaceDesignWindow(in).x(), 300);
+}
+
+TEST(WindowPlacement, HeightLeavesRoomForTheDrawingToolsPalette) {
+  WindowPlacementInput in = AtStartUp();
+  // Without the palette: the whole height of the area.
+  QRect r = PlaceDesignWindow(in);
+  EXPECT_EQ(r.y(), 0);
+  EXPECT_EQ(r.height(), 1024);
+
+  // At the top: from 5 under the palette to the bottom.
+  in.planTools = Palette(0, 0, 600, 40);
+  r = PlaceDesignWindow(in);
+  EXPECT_EQ(r.y(), 45);
+  EXPECT_EQ(r.height(), 979);
+  EXPECT_EQ(r.y() + r.height(), 1024);
+  in.planTools = Palette(0, 15, 600, 40);
+  r = PlaceDesignWindow(in);
+  EXPECT_EQ(r.y(), 60);
+  EXPECT_EQ(r.height(), 964);
+
+  // At the bottom: from the top to 5 above the palette.
+  in.planTools = Palette(0, 984, 600, 40);
+  r = PlaceDesignWindow(in);
+  EXPECT_EQ(r.y(), 0);
+  EXPECT_EQ(r.height(), 979);
+  EXPECT_EQ(r.y() + r.height() + 5, 984);
+
+  // In the middle, or hidden: the whole height.
+  in.planTools = Palette(0, 400, 600, 40);
+  EXPECT_EQ(PlaceDesignWindow(in).height(), 1024);
+  in.planTools = Palette(0, 0, 600, 40, /*visible=*/false);
+  EXPECT_EQ(PlaceDesignWindow(in).height(), 1024);
+
+  // After launching the height rule still applies.
+  in.applicationDidLaunch = true;
+  in.planTools = Palette(0, 0, 600, 40);
+  r = PlaceDesignWindow(in);
+  EXPECT_EQ(r.x(), 300);
+  EXPECT_EQ(r.y(), 45);
+  EXPECT_EQ(r.height(), 979);
+
+  // An area that does not start at the origin.
+  in.available = QRect(0, 30, 1280, 994);
+  in.planTools = Palette(0, 30, 600, 40);
+  r = PlaceDesignWindow(in);
+  EXPECT_EQ(r.y(), 75);
+  EXPECT_EQ(r.y() + r.height(), 1024);
+}

@@ -1,0 +1,138 @@
+// The palettes and the design window on a real X display: where they open at start-up, and
+// how the palettes follow the window when it is minimized, restored and closed.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+
+#include "app/AppController.h"
+#include "app/AppTestSupport.h"
+#include "app/EditToolPaletteController.h"
+#include "app/PlanToolPaletteController.h"
+
+namespace {
+
+class PalettePlacement : public DesignWindowTest, protected StubFileChoosers {
+ protected:
+  PalettePlacement() : DesignWindowTest(/*makesDocument=*/false) {}
+  void beforeDocument() override {
+    installFileChoosers();
+    edit().hide();
+    plan().hide();
+  }
+  void afterClosing() override {
+    restoreFileChoosers();
+    edit().hide();
+    plan().hide();
+    AppController::applicationWillTerminate();
+  }
+  static ToolPaletteController& edit() { return ToolPaletteController::sharedToolPaletteController(); }
+  static PlanToolPaletteController& plan() { return PlanToolPaletteController::sharedPlanToolPaletteController(); }
+
+  // A start of the program with the current user defaults: its first design window shown.
+  void launch() {
+    AppController::initialize();
+    AppController::startUp();
+    doc = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(/*display=*/true);
+    ASSERT_NE(doc, nullptr);
+    model = doc->documentModel();
+    ds = model->itsDocState;
+    window = doc->windowControllers().value(0);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    gCurDocument = model;
+    settle();
+  }
+  static void settle() {
+    QTest::qWait(150);
+    QApplication::processEvents();
+  }
+  void minimize() {
+    window->showMinimized();
+    settle();
+  }
+  void restore() {
+    window->showNormal();
+    settle();
+  }
+};
+
+}  // namespace
+
+TEST_F(PalettePlacement, FirstWindowOpensBesideThePalettes) {
+  launch();
+  ASSERT_TRUE(plan().isVisible());
+  ASSERT_TRUE(edit().isVisible());
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  const QRect planFrame = plan().frameGeometry(), editFrame = edit().frameGeometry(),
+              windowFrame = window->frameGeometry();
+  // Drawing tools top left, editing tools 5 below them.
+  EXPECT_EQ(planFrame.topLeft(), area.topLeft() + QPoint(5, 0));
+  EXPECT_EQ(editFrame.x(), area.x() + 5);
+  EXPECT_EQ(editFrame.y(), planFrame.y() + planFrame.height() + 5);
+  // The window beside the editing tools and under the drawing tools, overlapping neither.
+  EXPECT_EQ(windowFrame.x(), editFrame.x() + editFrame.width() + 5);
+  EXPECT_EQ(windowFrame.y(), planFrame.y() + planFrame.height() + 5);
+  EXPECT_FALSE(windowFrame.intersects(planFrame));
+  EXPECT_FALSE(windowFrame.intersects(editFrame));
+  EXPECT_LE(windowFrame.y() + windowFrame.height(), area.y() + area.height());
+}
+
+TEST_F(PalettePlacement, PalettesFollowTheWindowWhenMinimizedRestoredAndClosed) {
+  launch();
+  ASSERT_TRUE(plan().isVisible() && edit().isVisible());
+  minimize();
+  EXPECT_FALSE(plan().isVisible());
+  EXPECT_FALSE(edit().isVisible());
+  restore();
+  EXPECT_TRUE(plan().isVisible());
+  EXPECT_TRUE(edit().isVisible());
+
+  // Only the drawing tools open: only they come back.
+  edit().close();
+  minimize();
+  EXPECT_FALSE(plan().isVisible());
+  restore();
+  EXPECT_TRUE(plan().isVisible());
+  EXPECT_FALSE(edit().isVisible());
+
+  // The closed palette stays closed when a design is made new or read.
+  ZLKDocumentController::sharedDocumentController().newDocument();
+  settle();
+  EXPECT_FALSE(edit().isVisible());
+  EXPECT_TRUE(plan().isVisible());
+  openPath = file("read.pro");
+  ASSERT_TRUE(doc->writeToFile(openPath, ZLKDocument::kDesignFileType));
+  ZLKDocumentController::sharedDocumentController().openDocument();
+  settle();
+  EXPECT_EQ(doc->displayName(), QString("read.pro"));
+  EXPECT_FALSE(edit().isVisible());
+  EXPECT_TRUE(plan().isVisible());
+  window->hide();
+  window->show();
+  settle();
+  EXPECT_FALSE(edit().isVisible());
+}
+
+TEST_F(PalettePlacement, ClosingTheWindowSavesThePaletteFramesForTheNextStart) {
+  launch();
+  edit().move(40, 300);
+  plan().move(200, 0);
+  settle();
+  const QPoint editAt = edit().frameGeometry().topLeft(), planAt = plan().frameGeometry().topLeft();
+  EXPECT_TRUE(window->close());
+  settle();
+  EXPECT_FALSE(plan().isVisible());
+  EXPECT_FALSE(edit().isVisible());
+  EXPECT_TRUE(defaults.hasValue("NSWindow Frame EditToolPanel"));
+  EXPECT_TRUE(defaults.hasValue("NSWindow Frame PlanToolPanel"));
+
+  // The next start puts them where they were.
+  launch();
+  EXPECT_TRUE(plan().isVisible());
+  EXPECT_TRUE(edit().isVisible());
+  EXPECT_EQ(edit().frameGeometry().topLeft(), editAt);
+  EXPECT_EQ(plan().frameGeometry().topLeft(), planAt);
+}
