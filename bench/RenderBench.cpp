@@ -23,9 +23,7 @@
 #include "render3d/SceneFrame.h"
 
 // Qt after the model: its `slots` keyword would clash with a record field.
-#include <QGuiApplication>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
+#include "BenchGLContext.h"
 
 namespace {
 
@@ -37,26 +35,8 @@ double Seconds(Clock::time_point a, Clock::time_point b) {
   return std::chrono::duration<double>(b - a).count();
 }
 
-struct GL {
-  int argc = 1;
-  char name[16] = "bench_render";
-  char* argv[2] = {name, nullptr};
-  std::unique_ptr<QGuiApplication> app;
-  std::unique_ptr<QOffscreenSurface> surface;
-  std::unique_ptr<QOpenGLContext> context;
-  bool ok = false;
-  GL() {
-    if (!getenv("DISPLAY")) return;
-    app = std::make_unique<QGuiApplication>(argc, argv);
-    surface = std::make_unique<QOffscreenSurface>();
-    surface->create();
-    context = std::make_unique<QOpenGLContext>();
-    ok = context->create() && context->makeCurrent(surface.get());
-  }
-};
-
-GL& Context() {
-  static GL gl;
+BenchGLContext& Context() {
+  static BenchGLContext gl("bench_render");
   return gl;
 }
 

@@ -21,35 +21,15 @@
 #include "render3d/SceneFrame.h"
 
 // Qt after the model: its `slots` keyword would clash with a record field.
-#include <QGuiApplication>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
+#include "BenchGLContext.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kObjects = 1000, kTrianglesPerObject = 100;
 
-struct GL {
-  int argc = 1;
-  char name[16] = "bench_scene";
-  char* argv[2] = {name, nullptr};
-  std::unique_ptr<QGuiApplication> app;
-  std::unique_ptr<QOffscreenSurface> surface;
-  std::unique_ptr<QOpenGLContext> context;
-  bool ok = false;
-  GL() {
-    if (!getenv("DISPLAY")) return;
-    app = std::make_unique<QGuiApplication>(argc, argv);
-    surface = std::make_unique<QOffscreenSurface>();
-    surface->create();
-    context = std::make_unique<QOpenGLContext>();
-    ok = context->create() && context->makeCurrent(surface.get());
-  }
-};
-
-GL& Context() {
-  static GL gl;
+BenchGLContext& Context() {
+  static BenchGLContext gl("bench_scene");
   return gl;
 }
 

@@ -146,6 +146,14 @@ QIcon ArrowIcon(bool up) {
 
 DocState* CurrentDocState() { return gCurDocument ? gCurDocument->itsDocState : nullptr; }
 
+// One refresh of the scene in the 3D view's context, the keyboard watched while it runs.
+void RefreshSceneWatchingKeys(LiveViewOGLView* view) {
+  RenderKeyWatchScope keys(view);
+  view->makeCurrent();
+  RefreshGLScene();
+  view->doneCurrent();
+}
+
 }  // namespace
 
 // ---- Lifecycle ----
@@ -451,12 +459,7 @@ void LiveViewController::renderFinal() {
   gRenderGL = 1;
   gRenderDirty = 1;
   gRefreshRender = 1;
-  {
-    RenderKeyWatchScope keys(liveViewOGLView_);
-    liveViewOGLView_->makeCurrent();
-    RefreshGLScene();
-    liveViewOGLView_->doneCurrent();
-  }
+  RefreshSceneWatchingKeys(liveViewOGLView_);
   gRenderOpenGLAntiAlias = 0;
   gRenderGL = 0;
   ds->shadowRender() = shadows;
@@ -482,12 +485,7 @@ void LiveViewController::renderShadows() {
   gRenderDirty = 1;
   gRenderGL = 1;
   gRefreshRender = 1;
-  {
-    RenderKeyWatchScope keys(liveViewOGLView_);
-    liveViewOGLView_->makeCurrent();
-    RefreshGLScene();
-    liveViewOGLView_->doneCurrent();
-  }
+  RefreshSceneWatchingKeys(liveViewOGLView_);
   liveViewOGLView_->update();
   gRenderGL = 0;
   ds->shadowRender() = 0;

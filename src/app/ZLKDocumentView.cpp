@@ -42,6 +42,8 @@
 #include "plandraw/PlatformAdapters.h"
 #include "plandraw/qt/QPainterDrawContext.h"
 #include "platform/Strings.h"
+#include "app/PlanViewEventSource.h"
+#include "tools/ModalEvents.h"
 #include "tools/ObjectSnaps.h"
 #include "tools/PointEvaluation.h"
 #include "tools/ToolCodes.h"
@@ -161,10 +163,18 @@ ZLKDocumentView::ZLKDocumentView(QWidget* parent) : QWidget(parent) {
   setMouseTracking(false);
   setAcceptDrops(false);
   InstallTrackingHooks();
+  eventSource_ = std::make_unique<PlanViewEventSource>(this);
+  eventSource_->onModifiers = [](uint16_t bits) { sTrackModifiers = bits; };
 }
 
 ZLKDocumentView::~ZLKDocumentView() {
   if (drag_ != Drag::kNone) gMouseCaptured = 0;
+  if (eventSource_->isWaiting()) {
+    // A loop still waits in the queue further up the stack: it wakes to a closed window and
+    // the queue frees itself once control is back in the main loop.
+    eventSource_->viewGone();
+    eventSource_.release()->deleteLater();
+  }
   std::free(clickRecord_);
   clickRecord_ = nullptr;
 }
@@ -364,6 +374,8 @@ void ZLKDocumentView::mouseDoubleClickEvent(QMouseEvent* event) { handlePress(ev
 void ZLKDocumentView::mouseDown(const PlanMouseEvent& event) {
   mouseEvent_ = event;
   hasMouseEvent_ = true;
+  // The tools' nested loops of this click read this view's events.
+  SetModalEventSource(eventSource_.get());
   SetUpViewRotation();
   const POINT where{Narrow16(event.location.x), Narrow16(event.location.y)};
   gMouseCaptured = 1;
@@ -436,16 +448,9 @@ void ZLKDocumentView::doClick(POINT where, const PlanMouseEvent& event) {
   // The virtual ruler takes a left click on it before any tool.
   int16_t rulerPart = 0;
   if (!event.rightButton && PointInVirtualRuler(where, &rulerPart)) {
-    rulerDragging_ = true;
-    rulerEvents_.clear();
-    sRulerView = this;
-    gVirtualRulerHooks.nextDragEvent = &ZLKDocumentView::NextRulerDragEvent;
     TrackVirtualRuler(where.x, where.y, where, rulerPart);
-    gVirtualRulerHooks.nextDragEvent = nullptr;
-    sRulerView = nullptr;
-    rulerDragging_ = false;
     gMouseCaptured = 0;
-    update();
+    if (!eventSource_->windowClosed()) update();
     return;
   }
   const bool shift = (event.modifierFlags & kEventShift) && tool != kToolKeyEntry;
@@ -688,6 +693,12 @@ bool ZLKDocumentView::trackMouse(POINT start) {
   gSkipConstraints = 0;
   BeginTracking(start.x, start.y);
   previousPoint_ = start;
+  if (eventSource_->windowClosed()) {
+    // The design window closed during the tool's own loop: no end stage, nothing stored.
+    gMouseCaptured = 0;
+    FinishTracking();
+    return false;
+  }
   if (!gMouseCaptured && gCurTool != kToolFourPointFreehandRoof && gCurTool != kToolThreePointFreehandRoof) {
     // The begin stage released the mouse: no event is read.
     endTracking(windowPointFromViewPoint(boundsOrigin()));
@@ -724,36 +735,7 @@ void ZLKDocumentView::storeUndoAfterTracking() {
   StoreUndo(action == " " ? action : LocalizedString(action));
 }
 
-ZLKDocumentView* ZLKDocumentView::sRulerView = nullptr;
-
-int ZLKDocumentView::NextRulerDragEvent(int32_t* x, int32_t* y) {
-  ZLKDocumentView* view = sRulerView;
-  if (!view) return kRulerEventUp;
-  if (view->rulerEvents_.empty()) {
-    QEventLoop loop;
-    view->rulerLoop_ = &loop;
-    loop.exec();
-    view->rulerLoop_ = nullptr;
-  }
-  if (view->rulerEvents_.empty()) return kRulerEventUp;
-  const RulerEvent next = view->rulerEvents_.front();
-  view->rulerEvents_.pop_front();
-  if (x) *x = next.where.x;
-  if (y) *y = next.where.y;
-  return next.kind;
-}
-
-void ZLKDocumentView::queueRulerEvent(int kind, const QMouseEvent* event) {
-  const NSPoint at = viewPointFromWidget(event->position());
-  rulerEvents_.push_back({kind, POINT{Narrow16(at.x), Narrow16(at.y)}});
-  if (rulerLoop_) rulerLoop_->quit();
-}
-
 void ZLKDocumentView::mouseMoveEvent(QMouseEvent* event) {
-  if (rulerDragging_) {
-    queueRulerEvent(kRulerEventDragged, event);
-    return;
-  }
   sTrackModifiers = TrackModifiersOf(event->modifiers());
   lastMouse_ = viewPointFromWidget(event->position());
   if (!(event->buttons() & dragButton_)) return;
@@ -773,10 +755,6 @@ void ZLKDocumentView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ZLKDocumentView::mouseReleaseEvent(QMouseEvent* event) {
-  if (rulerDragging_) {
-    queueRulerEvent(kRulerEventUp, event);
-    return;
-  }
   sTrackModifiers = TrackModifiersOf(event->modifiers());
   if (event->button() != dragButton_) return;
   endDrag(windowPointFromViewPoint(viewPointFromWidget(event->position())));

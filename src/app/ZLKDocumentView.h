@@ -9,12 +9,14 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "model/Types.h"
 #include "plandraw/Base2DView.h"
 
 class QAction;
 class QMenu;
+class PlanViewEventSource;
 class ZLKDocumentModel;
 class ZLKDocumentScrollView;
 class ZLKDocumentView;
@@ -92,6 +94,8 @@ class ZLKDocumentView : public QWidget {
   // end stages as the mouse moves and is released. False when the drag ended at once.
   bool trackMouse(POINT start);
   bool isTracking() const { return drag_ != Drag::kNone; }
+  // The view's queue for the tools' nested modal loops.
+  PlanViewEventSource& eventSource() { return *eventSource_; }
   // Scrolls 10 units toward a window point outside the visible part, on each axis.
   void autoScrollToPoint(POINT where);
 
@@ -161,19 +165,9 @@ class ZLKDocumentView : public QWidget {
   // The visible part's origin put at the view point (constrained by the scroll view).
   void scrollVisibleOriginTo(NSPoint origin);
   void nudge(int32_t command, const char* undoName);
-  // The virtual ruler's drag pulls its mouse events from the view: moves and the release are
-  // queued here while it runs, and it waits for the next one in a local event loop.
-  static int NextRulerDragEvent(int32_t* x, int32_t* y);
-  static ZLKDocumentView* sRulerView;  // the view whose ruler drag runs
-  void queueRulerEvent(int kind, const QMouseEvent* event);
-
-  struct RulerEvent {
-    int kind;
-    POINT where;
-  };
-  std::deque<RulerEvent> rulerEvents_;
-  QEventLoop* rulerLoop_ = nullptr;
-  bool rulerDragging_ = false;
+  // The queue the tools' nested loops and the virtual ruler's drag read while this view
+  // handles a mouse-down.
+  std::unique_ptr<PlanViewEventSource> eventSource_;
 
   ZLKPlanDrawing drawing_{this};
   PlanMouseEvent mouseEvent_{};

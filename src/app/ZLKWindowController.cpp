@@ -28,7 +28,6 @@
 #include "app/AppController.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
-#include "building3d/PlaneObjects.h"
 #include "building3d/RenderRoad.h"
 #include "model/LineGeometry.h"
 #include "app/MenuText.h"
@@ -822,14 +821,7 @@ void FollowWithLiveView() {
 void Restart3DScene() {
   // The 3D window's controller exists from here on: the scene road defers its work to it.
   LiveViewController::sharedLiveViewController();
-  for (PlaneObject* p = gGLPlaneObjects; p;) {
-    PlaneObject* next = p->next;
-    DeletePlaneObject(p);
-    p = next;
-  }
-  gGLPlaneObjects = nullptr;
-  gGLPlaneObjectsTail = nullptr;
-  gGLTopoTrimPlaneObjects = nullptr;
+  DeleteAllRendererObjects();
   RenderAllLayers();
   DocState* ds = CurDocState();
   if (!ds) return;

@@ -77,26 +77,9 @@ void DetachPoint(Objex* wall, Poinz* p) {
   wall->pointCount--;
 }
 
-void InsertAtFront(Objex* wall, Poinz* p) {
-  p->owner = wall;
-  p->prev = nullptr;
-  p->next = wall->firstPoint;
-  if (wall->firstPoint) wall->firstPoint->prev = p;
-  wall->firstPoint = p;
-  wall->pointCount++;
-}
+}  // namespace
 
-void InsertAfter(Objex* wall, Poinz* after, Poinz* p) {
-  p->owner = wall;
-  p->prev = after;
-  p->next = after->next;
-  if (after->next) after->next->prev = p;
-  after->next = p;
-  wall->pointCount++;
-}
-
-// Frees the point's side records (the point keeps none).
-void FreeSideRecords(Objex* wall, Poinz* p) {
+void FreeWallPointSides(Objex* wall, Poinz* p) {
   if (!p->trim1 && !p->trim2) return;
   auto* holder = static_cast<Poinz*>(calloc(1, sizeof(Poinz)));
   if (!holder) return;
@@ -106,12 +89,14 @@ void FreeSideRecords(Objex* wall, Poinz* p) {
   DeleteWallPoint(wall, holder);
 }
 
+namespace {
+
 // Moves the points from `first` to the end of `from` after `tail`, the last point of `to`.
 void AppendChain(Objex* from, Poinz* first, Objex* to, Poinz* tail) {
   for (Poinz* p = first; p;) {
     Poinz* next = p->next;
     DetachPoint(from, p);
-    InsertAfter(to, tail, p);
+    InsertPointInObject(p, to, tail);
     tail = p;
     p = next;
   }
@@ -119,7 +104,7 @@ void AppendChain(Objex* from, Poinz* first, Objex* to, Poinz* tail) {
 
 // `to` takes the segment attributes of `from`, side records included (from keeps none).
 void TakeSegmentAttributes(Objex* wall, Poinz* to, Poinz* from) {
-  FreeSideRecords(wall, to);
+  FreeWallPointSides(wall, to);
   memcpy(to->textureID, from->textureID, sizeof(to->textureID));
   memcpy(to->color, from->color, sizeof(to->color));
   to->segmentElevation = from->segmentElevation;
@@ -354,7 +339,7 @@ Objex* JoinWallObjects(Objex* wallA, Poinz* pointA, Objex* wallB, Poinz* pointB)
     while (p) {
       Poinz* prev = p->prev;
       DetachPoint(wallA, p);
-      InsertAfter(wallB, after, p);
+      InsertPointInObject(p, wallB, after);
       after = p;
       p = prev;
     }
@@ -366,7 +351,7 @@ Objex* JoinWallObjects(Objex* wallA, Poinz* pointA, Objex* wallB, Poinz* pointB)
     for (Poinz* p = rest; p;) {
       Poinz* next = p->next;
       DetachPoint(wallA, p);
-      InsertAtFront(wallB, p);
+      InsertPointInObject(p, wallB, nullptr);
       p = next;
     }
   } else if (aFirst && bLast) {

@@ -16,6 +16,8 @@ void LimitWall(Objex* wall, Poinz* p1, Poinz* p2, Layer* layer);
 // it, the end of another wall of the current layer merges the two. Returns the wall that
 // survives (the wall itself when nothing was joined).
 Objex* ConnectWallPoint(Objex* wall, Poinz* endPoint);
+// Frees the side records the wall point holds; the point keeps none.
+void FreeWallPointSides(Objex* wall, Poinz* p);
 // Removes the points between collinear (or folded-back) segments, except points of type 10.
 void OptimizeWall(Objex* wall);
 // Merges two different open walls at their free ends pointA and pointB; the surviving wall,

@@ -150,7 +150,7 @@ void ReadObjectAttachment(DoorWindowData* record, Objex* attachment, Layer* laye
   ReadShort(&d->flipVertical);
   ReadShort(&d->auxShort1);
   ReadShort(&d->auxShort2);
-  ReadLong(&d->auxValue);
+  ReadFloat(&d->auxValue);  // bit for bit: any four bytes come back unchanged
   if (d->subtype == kDoorCustom || d->subtype == kWindowCustom) {
     int16_t begin = 0;
     ReadShort(&begin);
@@ -192,7 +192,7 @@ void WriteObjectAttachment(const DoorWindowData* record) {
   WriteShort(d->flipVertical);
   WriteShort(d->auxShort1);
   WriteShort(d->auxShort2);
-  WriteLong(d->auxValue);
+  WriteFloat(d->auxValue);
   if ((d->subtype == kDoorCustom || d->subtype == kWindowCustom)) {
     WriteShort(kTagAttachmentDefinitionBegin);
     for (Objex* list : {d->maskObject, d->definitionParts, d->definitionLeafParts, d->extraParts1,
@@ -223,7 +223,7 @@ void ApplePortReadPaddedObjectAttachment75(DoorWindowData* record) {
   ReadStdShort(&d->flipVertical);
   ReadStdShort(&d->auxShort1);
   ReadStdShort(&d->auxShort2);
-  ReadStdLong(&d->auxValue);
+  ReadStdFloat(&d->auxValue);
 }
 
 void ApplePortWritePaddedObjectAttachment75(const DoorWindowData* record) {
@@ -245,7 +245,7 @@ void ApplePortWritePaddedObjectAttachment75(const DoorWindowData* record) {
   WriteStdShort(d->flipVertical);
   WriteStdShort(d->auxShort1);
   WriteStdShort(d->auxShort2);
-  WriteStdLong(d->auxValue);
+  WriteStdFloat(d->auxValue);
 }
 
 void ReadObjectAttachment75(DoorWindowData* record, Objex* attachment) {

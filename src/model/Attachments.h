@@ -35,7 +35,7 @@ struct DoorWindowData {
   int16_t flipVertical;
   int16_t auxShort1;
   int16_t auxShort2;
-  int32_t auxValue;
+  float auxValue;  // the frame size, stored on file as these four bytes
   Objex* maskObject;
   Objex* definitionParts;
   Objex* definitionLeafParts;
@@ -49,6 +49,21 @@ struct DoorWindowData {
   // record is written or read (the anchor pointers above stay untouched meanwhile).
   int32_t anchorStartIndex;
   int32_t anchorEndIndex;
+
+  // The names the placing tools, the plan drawing and the inspectors use for the
+  // style fields above.
+  // Door swing in radians: angle of the open leaf minus that of the closed leaf, from the hinge.
+  float& swingAngle() { return auxFloat1; }
+  float swingAngle() const { return auxFloat1; }
+  // Divider-bar setting read by the window divider builder (doors carry 1).
+  int16_t& dividerStyle() { return auxShort1; }
+  int16_t dividerStyle() const { return auxShort1; }
+  // Second divider setting.
+  int16_t& dividerOption() { return auxShort2; }
+  int16_t dividerOption() const { return auxShort2; }
+  // Frame size in inches, converted by the frame builders.
+  float& frameSize() { return auxValue; }
+  float frameSize() const { return auxValue; }
 };
 
 struct RoofAttachmentData {

@@ -406,6 +406,13 @@ struct DocState {
   float& eyeHeight() { return walkElevation; }
   uint8_t& clearView() { return viewSetting1; }
   int32_t& renderPasses() { return renderSetting3; }
+  // The door and window tools' names for their defaults (inches; colours of new openings).
+  float& doorElevation() { return doorSetting1; }
+  float& doorFrameSize() { return doorSetting2; }
+  RGBColor& doorColor() { return wallFillColor; }
+  float& windowElevation() { return windowSetting1; }
+  float& windowFrameSize() { return windowSetting2; }
+  int16_t& windowDividerStyle() { return windowDividers.x; }
 };
 
 DocState* CreateDocState();

@@ -66,7 +66,8 @@ PENDING_OBJECT_ROUTINE(UpdateRailObject)
 PENDING_OBJECT_ROUTINE(UpdateEdgingObject)
 PENDING_OBJECT_ROUTINE(UpdateFenceObject)
 PENDING_OBJECT_ROUTINE(UpdateAllRoofAttachments)
-PENDING_OBJECT_ROUTINE(UpdateFixedComponent)
+// Weak: tools/Components replaces it wherever the tools library is linked.
+__attribute__((weak)) void UpdateFixedComponent(Objex* object) { NoteServiceCall("UpdateFixedComponent", object); }
 // Weak: building3d/RenderRoad replaces these wherever the building library is linked.
 __attribute__((weak)) void RenderEntireObject(Objex* object) { NoteServiceCall("RenderEntireObject", object); }
 __attribute__((weak)) void RenderSingleObject(Objex* object) { NoteServiceCall("RenderSingleObject", object); }
@@ -121,10 +122,12 @@ void CreateSkylightFillerPlane(Objex* skylight, int16_t) {
   NoteServiceCall("CreateSkylightFillerPlane", skylight);
 }
 
-int UpdateAllWallAttachments(Objex* wall) {
+__attribute__((weak)) int UpdateAllWallAttachments(Objex* wall) {
   NoteServiceCall("UpdateAllWallAttachments", wall);
   return 0;
 }
+void BuildAttachmentFrame(Objex* attachment) { NoteServiceCall("BuildAttachmentFrame", attachment); }
+void ReadCustomWindowDoorFile(Objex* attachment) { NoteServiceCall("ReadCustomWindowDoorFile", attachment); }
 
 __attribute__((weak)) void ReRenderObject(Objex* object) {
   NoteServiceCall("ReRenderObject", object);
@@ -299,14 +302,9 @@ void StoreUndoFromModel(const std::string& name) {
 }
 
 int32_t gCurPropertiesObjectCount = 0;
-void SnapCursorToSegmentConstraint(ClickInfo*, float, float, float*, float*) {
-  NoteServiceCall("SnapCursorToSegmentConstraint", nullptr);
-}
 void TranslateDeckAttachment(Objex* steps, float, float, float) { NoteServiceCall("TranslateDeckAttachment", steps); }
-void TranslateWallAttachment(Objex* attachment, float, float, float) {
-  NoteServiceCall("TranslateWallAttachment", attachment);
-}
-void TranslateWallComponent(Objex* component, float, float, float) {
+// Weak: tools/WallAttachmentPlacement replaces it.
+__attribute__((weak)) void TranslateWallComponent(Objex* component, float, float, float) {
   NoteServiceCall("TranslateWallComponent", component);
 }
 void TrackRoofSlopeDirection(Objex* arrow, float, float, float) { NoteServiceCall("TrackRoofSlopeDirection", arrow); }
@@ -342,7 +340,8 @@ void UpdateRadius(float radius) {
 void DrawDimensionLineNoOffset(float, float, float, float, float, float) {
   NoteServiceCall("DrawDimensionLineNoOffset", nullptr);
 }
-float LimitWallDimension(FloatPoint*, FloatPoint*, Layer*, Poinz* pointA, Poinz*) {
+// Weak: tools/AttachedWallDims replaces it wherever the tools library is linked.
+__attribute__((weak)) float LimitWallDimension(FloatPoint*, FloatPoint*, Layer*, Poinz* pointA, Poinz*) {
   NoteServiceCall("LimitWallDimension", pointA ? pointA->owner : nullptr);
   return 0;
 }

@@ -54,9 +54,16 @@ void CreateCustomSkylightSymbols(Objex* skylight, float x, float z, float size);
 void CreateSkylightFillerPlane(Objex* skylight, int16_t side);
 
 // Tools.
-int UpdateAllWallAttachments(Objex* wall);  // count of attachments removed
+// Re-fits every attachment of a wall; the count removed. tools/WallAttachments (the weak
+// fallback here records the call for programs without the tools library).
+int UpdateAllWallAttachments(Objex* wall);
+// Door and window parts (the openings subsystem): the 3D faces of a door, window or
+// accessory rebuilt from its record into DoorWindowData.faces, and the custom definition read
+// into a custom door or window.
+void BuildAttachmentFrame(Objex* attachment);
+void ReadCustomWindowDoorFile(Objex* attachment);
 void UpdateAllRoofAttachments(Objex* roof);
-void UpdateFixedComponent(Objex* object);
+void UpdateFixedComponent(Objex* object);  // tools/Components (weak fallback here records the call)
 
 // Rendering.
 // Renderer upkeep lives in render3d/RendererUpkeep; the model keeps weak fallbacks (record
@@ -277,11 +284,10 @@ void StoreUndoFromModel(const std::string& name);
 struct Float3DRect;
 struct Layer;
 extern int32_t gCurPropertiesObjectCount;  // objects the inspector shows
-void SnapCursorToSegmentConstraint(ClickInfo* click, float downX, float downZ, float* x, float* z);
+// SnapCursorToSegmentConstraint lives with the tools' constraints (tools/Constraints.h).
 // Drags that run their own loops, handed over by the move tool at mouse-down.
 void TranslateDeckAttachment(Objex* steps, float x, float y, float z);
-void TranslateWallAttachment(Objex* attachment, float x, float y, float z);
-void TranslateWallComponent(Objex* component, float x, float y, float z);
+void TranslateWallComponent(Objex* component, float x, float y, float z);  // tools/WallAttachmentPlacement
 void TrackRoofSlopeDirection(Objex* arrow, float x, float y, float z);
 // Main window readouts (world units; 0 empties them, DrawAngle empties on 32000).
 void DrawWH(float width, float depth, float height);
@@ -297,7 +303,7 @@ void DrawCube(const Float3DRect* box);
 void DrawDimensionLineNoOffset(float x1, float y1, float z1, float x2, float y2, float z2);
 void DrawDimensionWallSegmentSelection(Objex* wall, Poinz* point, Poinz* segmentEnd, int32_t winX,
                                        int32_t winY);
-// Drawing tools: pulls `end` back along the ray from `start` to the nearest other wall
+// Drawing tools (tools/AttachedWallDims; weak fallback here): pulls `end` back along the ray from `start` to the nearest other wall
 // segment of the layer that it crosses; that wall's thickness, or 0 (end unchanged).
 float LimitWallDimension(FloatPoint* start, FloatPoint* end, Layer* layer, Poinz* pointA, Poinz* pointB);
 

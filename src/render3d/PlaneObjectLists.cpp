@@ -177,6 +177,24 @@ void KeepStencilValueInRange() {
   }
 }
 
+// What is drawn next goes into the stencil buffer only, as `value` (no colour, no depth).
+void BeginStencilWrite(GLint value) {
+  glEnable(GL_STENCIL_TEST);
+  glStencilFunc(GL_ALWAYS, value, 0xFFFF);
+  glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+  glDepthMask(GL_FALSE);
+}
+
+// Colour and depth are written again, and what is drawn next shows only where `func` holds
+// between `value` and the stencil buffer (which it leaves as it is).
+void EndStencilWrite(DocState* ds, GLenum func, GLint value) {
+  ColourMaskOn(ds);
+  glDepthMask(GL_TRUE);
+  glStencilFunc(func, value, 0xFFFF);
+  glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+}
+
 using DrawOne = void (*)(PlaneObject*, int16_t);
 
 // The drawing rule of one opaque plane object or trim: trims (part types 1 to 5) and
@@ -248,18 +266,11 @@ void DrawPlain(PlaneObject* po, DocState* ds, bool realTime) {
 void DrawWithCutouts(PlaneObject* po, DocState* ds, bool realTime) {
   const DrawOne draw = realTime ? RTRenderGLPlaneObject : RenderGLPlaneObject;
   KeepStencilValueInRange();
-  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-  glDepthMask(GL_FALSE);
-  glEnable(GL_STENCIL_TEST);
-  glStencilFunc(GL_ALWAYS, gCurrentStencilValue, 0xFFFF);
-  glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
+  BeginStencilWrite(gCurrentStencilValue);
   for (PlaneObject* c = po->children; c; c = c->next) draw(c, 0);
   glShadeModel(GL_SMOOTH);
   glEnable(GL_DITHER);
-  ColourMaskOn(ds);
-  glDepthMask(GL_TRUE);
-  glStencilFunc(GL_NOTEQUAL, gCurrentStencilValue, 0xFFFF);
-  glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+  EndStencilWrite(ds, GL_NOTEQUAL, gCurrentStencilValue);
   draw(po, 0);
   for (PlaneObject* a = po->attachments; a; a = a->next) {
     if (realTime) LoadPickName(a);
@@ -293,11 +304,7 @@ const Objex* RootOf(const PlaneObject* po) { return po->base2DObject ? GetRootOb
 bool DrawFloor(PlaneObject* list, const Layer* floor, DocState* ds, Walk& walk) {
   glClear(GL_STENCIL_BUFFER_BIT);
   gCurrentStencilValue = 2;
-  glEnable(GL_STENCIL_TEST);
-  glStencilFunc(GL_ALWAYS, 1, 0xFFFF);
-  glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
-  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-  glDepthMask(GL_FALSE);
+  BeginStencilWrite(1);
   for (PlaneObject* po = list; po && !gBreakOpenGLRender; po = po->next) {
     if (!HoleOnFloor(po, floor) || !HoleFaceDrawn(po, ds)) continue;
     if (VisitStops(walk)) break;
@@ -306,10 +313,7 @@ bool DrawFloor(PlaneObject* list, const Layer* floor, DocState* ds, Walk& walk) 
   }
   glShadeModel(GL_SMOOTH);
   glEnable(GL_DITHER);
-  ColourMaskOn(ds);
-  glDepthMask(GL_TRUE);
-  glStencilFunc(GL_NOTEQUAL, 1, 0xFFFF);
-  glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+  EndStencilWrite(ds, GL_NOTEQUAL, 1);
   if (gBreakOpenGLRender) {
     glDisable(GL_STENCIL_TEST);
     return false;
@@ -333,16 +337,9 @@ bool DrawFloor(PlaneObject* list, const Layer* floor, DocState* ds, Walk& walk) 
     if (it == faceOfRoot.end()) continue;
     if (VisitStops(walk)) break;
     glClear(GL_STENCIL_BUFFER_BIT);
-    glEnable(GL_STENCIL_TEST);
-    glStencilFunc(GL_ALWAYS, 1, 0xFFFF);
-    glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    glDepthMask(GL_FALSE);
+    BeginStencilWrite(1);
     RenderGLPlaneObject(po, 0);
-    ColourMaskOn(ds);
-    glDepthMask(GL_TRUE);
-    glStencilFunc(GL_EQUAL, 1, 0xFFFF);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    EndStencilWrite(ds, GL_EQUAL, 1);
     RenderGLPlaneObject(it->second, 0);
   }
   glStencilFunc(GL_NOTEQUAL, 1, 0xFFFF);
@@ -374,17 +371,10 @@ void DrawStaticScene(PlaneObject* list, DocState* ds) {
     if (!floor) continue;
     if (cutouts) {
       KeepStencilValueInRange();
-      glEnable(GL_STENCIL_TEST);
-      glStencilFunc(GL_ALWAYS, gCurrentStencilValue, 0xFFFF);
-      glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
-      glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-      glDepthMask(GL_FALSE);
+      BeginStencilWrite(gCurrentStencilValue);
       for (PlaneObject* po = list; po; po = po->next)
         if (HoleOnFloor(po, floor) && HoleFaceDrawn(po, ds)) RTRenderGLPlaneObject(po, 0);
-      ColourMaskOn(ds);
-      glDepthMask(GL_TRUE);
-      glStencilFunc(GL_NOTEQUAL, gCurrentStencilValue, 0xFFFF);
-      glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+      EndStencilWrite(ds, GL_NOTEQUAL, gCurrentStencilValue);
     }
     for (PlaneObject* po = list; po; po = po->next) {
       if (!FloorOnFloor(po, floor)) continue;
@@ -399,17 +389,10 @@ void DrawStaticScene(PlaneObject* list, DocState* ds) {
   if (!gGLPickMode) {
     if (cutouts) {
       KeepStencilValueInRange();
-      glEnable(GL_STENCIL_TEST);
-      glStencilFunc(GL_ALWAYS, gCurrentStencilValue, 0xFFFF);
-      glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
-      glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-      glDepthMask(GL_FALSE);
+      BeginStencilWrite(gCurrentStencilValue);
       for (PlaneObject* po = list; po; po = po->next)
         if (po->partType == kPartCollectedFloor) RTRenderGLPlaneObject(po, 0);
-      ColourMaskOn(ds);
-      glDepthMask(GL_TRUE);
-      glStencilFunc(GL_EQUAL, gCurrentStencilValue, 0xFFFF);
-      glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+      EndStencilWrite(ds, GL_EQUAL, gCurrentStencilValue);
     }
     for (PlaneObject* po = list; po; po = po->next) {
       if (po->partType != kPartCollectedFace) continue;

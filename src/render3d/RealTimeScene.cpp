@@ -66,6 +66,16 @@ void DepthTestUnlessWireframe(const DocState* ds) {
   else glEnable(GL_DEPTH_TEST);
 }
 
+// The real-time perspective (narrowed to the pick point in pick mode), model view reset.
+void LoadPerspective() {
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  PickMatrix();
+  gluPerspective(gFOV, gRTAspect, 1.0, 40000.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
 // The projection of the real-time frame (orthographic elevation or perspective).
 void LoadProjection(DocState* ds) {
   if (ds->orthoView() != 0) {
@@ -73,12 +83,7 @@ void LoadProjection(DocState* ds) {
     ViewSize(&w, &h);
     LoadOrthoElevation(ds, ComputeOrthoBox(ds, w, h), 0, 0);
   } else {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    PickMatrix();
-    gluPerspective(gFOV, gRTAspect, 1.0, 40000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    LoadPerspective();
   }
   DepthTestUnlessWireframe(ds);
 }
@@ -135,12 +140,7 @@ void RTInitializeGLScene() {
   glShadeModel(GL_FLAT);
   glDisable(GL_CULL_FACE);
   glDisable(GL_DITHER);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  PickMatrix();
-  gluPerspective(gFOV, gRTAspect, 1.0, 40000.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  LoadPerspective();
   DepthTestUnlessWireframe(ds);
   SetupTopoTrimObjectList();
 }

@@ -16,3 +16,8 @@ void SnapCursorToPolyAngleConstraint(float originX, float originZ, float* x, flo
 // Steps of `step` degrees while Shift is held (or forced).
 void SnapCursorToCustomAngleConstraint(float originX, float originZ, float* x, float* z, uint8_t force,
                                        int32_t step);
+// Keeps the neighbours of a dragged wall or outline point, or of a dragged segment, straight:
+// a point slides along one neighbouring segment while the other turns in 5-degree steps; a
+// segment moves across itself and its ends slide along the neighbouring segments
+// (gTranslateWallSegPt1/2). Uses the click record's point and segment hits.
+void SnapCursorToSegmentConstraint(ClickInfo* click, float downX, float downZ, float* x, float* z);

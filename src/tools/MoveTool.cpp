@@ -20,8 +20,10 @@
 #include "tools/PointEditing.h"
 #include "tools/PointEvaluation.h"
 #include "tools/ToolCodes.h"
+#include "tools/TransformOutlines.h"
 #include "tools/TrackingState.h"
 #include "tools/WallAnchors.h"
+#include "tools/WallAttachments.h"
 
 namespace {
 
@@ -83,7 +85,7 @@ bool HandOffAttachment(Objex* hit, float x, float y, float z, int16_t phase) {
       Refresh();
       break;
     case kObjDoor: case kObjWindow:
-      TranslateWallAttachment(hit, x, y, z);
+      TranslateWallAttachment();  // the door or window under gClickInfo
       gMouseCaptured = 0;
       break;
     case kObjRoofSlopeArrow:
@@ -126,9 +128,11 @@ void ChooseDrag(DocState* ds, Layer* layers, Objex* hit) {
                                  kObjTopoExcavation, kObjWall})) {
       // Selection unchanged: these move their selected points or segment.
       BeginWallSegmentHit(hit);
+      BeginSegmentReadouts(hit, gClickInfo.hitPoint, gClickInfo.segmentEnd);
     } else if (!OneOf(hit->type, {kObjLeaderDim, kObjOffsetDim, kObjOffsetDimHorizontal, kObjLengthDim})) {
       const bool keepsPoints = hit->type == kObjDetail && !(OneOf(hit->subtype, {2, 4, 5}) && hit->extraFlags == 0);
       if (!keepsPoints) SelectObj(hit, kSelectOn, 1);
+      BeginSegmentReadouts(hit, gClickInfo.hitPoint, gClickInfo.segmentEnd);
     }
   }
   sEditWall = hit->type == kObjWall;
@@ -141,8 +145,23 @@ void Limit(float min, float max, float low, float high, float* current) {
   else if (max > high) *current -= max - high;
 }
 
+// Truncates toward zero to a 16-bit whole number (saturating; NaN reads 0).
+int32_t WholeShort(float v) {
+  if (!(v == v)) return 0;
+  return static_cast<int32_t>(std::fmax(-32768.0f, std::fmin(32767.0f, std::trunc(v))));
+}
+
+// A locked origin line on one axis: a box that started on one side of the line stays there.
+// min0/max0 are the box's sides at the mouse-down, min/max the moved ones; the correction
+// goes to the current point.
+void OriginLineLimit(float min0, float max0, float min, float max, float line, float* current) {
+  const int32_t o = WholeShort(line);
+  if (WholeShort(min0) >= o && WholeShort(min) < o) *current += line - min;
+  else if (WholeShort(max0) <= o && WholeShort(max) > o) *current -= max - line;
+}
+
 // The tracking state with its current point corrected so the selection's box stays inside
-// the plan limits.
+// the plan limits and on its side of locked origin lines.
 TrackState LimitedTrackState(const DocState* ds, const Objex* hit) {
   TrackState t = gTrackState;
   if (sPointDrag) return t;
@@ -151,15 +170,25 @@ TrackState LimitedTrackState(const DocState* ds, const Objex* hit) {
   switch (ds->viewPlane) {
     case 2: {
       if (hit && hit->type == kObjPhotoView) break;
-      const float dx = t.currentX - t.startX, dz = t.currentZ - t.startZ;
+      float dx = t.currentX - t.startX, dz = t.currentZ - t.startZ;
       Limit(b.floatLeft + dx, b.floatRight + dx, limits.floatLeft, limits.floatRight, &t.currentX);
       Limit(b.floatBack + dz, b.floatFront + dz, limits.floatTop, limits.floatBottom, &t.currentZ);
+      dx = t.currentX - t.startX, dz = t.currentZ - t.startZ;
+      if (ds->lockOriginX)
+        OriginLineLimit(b.floatLeft, b.floatRight, b.floatLeft + dx, b.floatRight + dx, ds->origin.floatH, &t.currentX);
+      if (ds->lockOriginZ)
+        OriginLineLimit(b.floatBack, b.floatFront, b.floatBack + dz, b.floatFront + dz, ds->origin.floatD, &t.currentZ);
       break;
     }
     case 3: {
-      const float dz = t.currentZ - t.startZ, dy = t.currentY - t.startY;
+      float dz = t.currentZ - t.startZ, dy = t.currentY - t.startY;
       Limit(b.floatBack + dz, b.floatFront + dz, limits.floatTop, limits.floatBottom, &t.currentZ);
       if (b.floatTop + dy < limits.floatTop) t.currentY += limits.floatTop - (b.floatTop + dy);
+      dz = t.currentZ - t.startZ, dy = t.currentY - t.startY;
+      if (ds->lockOriginZ)
+        OriginLineLimit(b.floatBack, b.floatFront, b.floatBack + dz, b.floatFront + dz, ds->origin.floatD, &t.currentZ);
+      if (ds->lockOriginY)
+        OriginLineLimit(b.floatTop, b.floatBottom, b.floatTop + dy, b.floatBottom + dy, ds->origin.floatV, &t.currentY);
       break;
     }
     case 1: {
@@ -169,8 +198,14 @@ TrackState LimitedTrackState(const DocState* ds, const Objex* hit) {
         const float dx = t.currentX - t.startX;
         Limit(b.floatLeft + dx, b.floatRight + dx, limits.floatLeft, limits.floatRight, &t.currentX);
       }
-      const float dy = t.currentY - t.startY;
+      float dy = t.currentY - t.startY;
       if (b.floatTop + dy < limits.floatTop) t.currentY += limits.floatTop - (b.floatTop + dy);
+      const float dx = t.currentX - t.startX;
+      dy = t.currentY - t.startY;
+      if (ds->lockOriginX && !sForcedVertical)
+        OriginLineLimit(b.floatLeft, b.floatRight, b.floatLeft + dx, b.floatRight + dx, ds->origin.floatH, &t.currentX);
+      if (ds->lockOriginY)
+        OriginLineLimit(b.floatTop, b.floatBottom, b.floatTop + dy, b.floatBottom + dy, ds->origin.floatV, &t.currentY);
       break;
     }
     default:
@@ -181,24 +216,48 @@ TrackState LimitedTrackState(const DocState* ds, const Objex* hit) {
 
 bool IsSet(FloatPoint p) { return p.floatH != kTrackUnset && p.floatV != kTrackUnset; }
 
-// The moved box of the selection in the overlay; a moved wall segment shows its outline.
-void DrawMovedState(const TrackState& t, float x, float z, Objex* hit) {
+// Types whose moved outlines are drawn (and which, but for whole-moving detail shapes, get
+// no moved box).
+bool DrawsMovedOutlines(int16_t type) {
+  return OneOf(type, {12, 13, 14, 21, 22, 24, 25, 26, 27, 29, 30, 38, 45, 48, 50, 51, 57, 62, 108, 114, 116, 117, 129,
+                      130, 133, 134, 137, 141, 142, 143, 144, 166});
+}
+
+// The moved box of the selection and the moved outlines in the overlay; a moved wall
+// segment shows the wall with the segment at its new place.
+void DrawMovedState(const TrackState& t, float x, float z, Objex* hit, int16_t phase) {
   if (x == gDownX && z == gDownZ) return;
-  if (hit && hit->type == kObjWall && IsWallSegmentMove() && gTrackingMouse && IsSet(gTranslateWallSegPt1) &&
-      IsSet(gTranslateWallSegPt2)) {
-    gTransformationDrawing = 1;
-    DrawTranslatedWallObject(nullptr, hit, nullptr, nullptr, &gClickInfo, &gClickInfo);
-    gTransformationDrawing = 0;
-    return;
-  }
   Float3DRect moved = sData3DRect;
   const float dx = t.currentX - t.startX, dy = t.currentY - t.startY, dz = t.currentZ - t.startZ;
   moved.floatLeft += dx, moved.floatRight += dx;
   moved.floatTop += dy, moved.floatBottom += dy;
   moved.floatBack += dz, moved.floatFront += dz;
-  gTransformationDrawing = 1;
-  DrawCube(&moved);
-  gTransformationDrawing = 0;
+  const bool pointTool = hit && ToolIsPointOriented(gCurTool, hit);
+  const bool outlined = hit && DrawsMovedOutlines(hit->type);
+  if (!(pointTool && GetCurrentView() != kCmdViewTop)) {
+    if (!outlined) {
+      TransformationDrawingScope scope;
+      DrawCube(&moved);
+    } else if (IsWholeMovingDetail(hit)) {
+      DrawCube(&moved);
+    }
+  }
+  if (!outlined) return;
+  // The moved segment always shows: the wall's bounds are the selection's whenever the wall
+  // alone is selected, which is the usual segment move.
+  if (hit->type == kObjWall && IsWallSegmentMove() && gTrackingMouse && IsSet(gTranslateWallSegPt1) &&
+      IsSet(gTranslateWallSegPt2)) {
+    TransformationDrawingScope scope;
+    DrawTranslatedWallObject(nullptr, hit, nullptr, nullptr, &gClickInfo, &gClickInfo);
+    return;
+  }
+  if (!pointTool && !SelectionOutlinesDifferFromHit(hit) && !OneOf(hit->type, {kObjLine, kObjPhotoView, kObjDimLine}))
+    return;
+  DragTransformInfo xform{};
+  xform.start[0] = t.startX, xform.start[1] = t.startY, xform.start[2] = t.startZ;
+  xform.current[0] = t.currentX, xform.current[1] = t.currentY, xform.current[2] = t.currentZ;
+  xform.startAngle = t.startAngle, xform.currentAngle = t.currentAngle;
+  DrawTransformedOutlines(phase == kTrackBegin ? kOutlineMoveFirst : kOutlineMove, xform);
 }
 
 void EndDrag(DocState* ds, Layer* layers, Objex* hit, ZLKDynamicDrawEngine* overlay) {
@@ -211,6 +270,9 @@ void EndDrag(DocState* ds, Layer* layers, Objex* hit, ZLKDynamicDrawEngine* over
     xform.delta[2] = t.currentZ - t.startZ;
     if (sForcedVertical) xform.delta[0] = xform.delta[2] = 0;
     LimitEndDragOffset(&xform.delta[0], &xform.delta[2]);
+    // Before the move fits the openings again: those measured from a dragged first point
+    // keep their place.
+    ShiftEndDragAttachments(hit, xform.delta[0], xform.delta[2]);
     if (IsWallSegmentMove()) ApplyWallSegmentMove(hit, xform.delta[0], xform.delta[2]);
     else SelectedObjectAllLayers(layers, 1, kCmdTranslateObjects, CommandArg::Transform(&xform));
     if (hit->type == kObjWall) {
@@ -232,7 +294,8 @@ void EndDrag(DocState* ds, Layer* layers, Objex* hit, ZLKDynamicDrawEngine* over
     ds->viewPlane = sSaveActivePlane;
     sForcedVertical = 0;
   }
-  FinishPointEditing(hit);
+  hit = FinishPointEditing(hit);
+  if (!hit) return;
   if (moved && OneOf(hit->type, {kObjEntireLot, kObjSlopeLotSection, kObjTopography})) {
     SetLotElevation();
     ReRenderObject(hit);
@@ -273,7 +336,7 @@ void TrackTranslate(float x, float y, float z, int16_t phase) {
   const TrackState limited = LimitedTrackState(ds, hit);
   if (phase != kTrackEnd) {
     DrawPointEditReadouts(hit, x, z);
-    DrawMovedState(limited, x, z, hit);
+    DrawMovedState(limited, x, z, hit, phase);
     return;
   }
   if (hit) {

@@ -20,9 +20,14 @@ void BeginPointDrag(Layer* layers, Objex* object, Poinz* point);
 // Mouse-down on a wall segment: the segment move starts when the wall is not entirely
 // selected (or has two points) and the inspector shows fewer than two objects.
 void BeginWallSegmentHit(Objex* wall);
+// The readout points of a segment hit and, for a wall, the measuring line across the segment
+// with the crossings of the walls of the current layer.
+void BeginSegmentReadouts(Objex* object, Poinz* start, Poinz* end);
 bool IsPointDrag();
 bool IsWallSegmentMove();
-// Angle readout of a point or end drag while the mouse is away from the mouse-down point.
+// Readouts while the mouse is away from the mouse-down point: the distances of a moved wall
+// segment to the crossing walls and its joining segments; the segments beside a dragged
+// point; the angle of a point or end drag.
 void DrawPointEditReadouts(Objex* object, float x, float z);
 // An end dropped within 10 plan units of the end segment's other point does not move.
 void LimitEndDragOffset(float* dx, float* dz);
@@ -30,6 +35,13 @@ void LimitEndDragOffset(float* dx, float* dz);
 // gTranslateWallSegPt1/2 (or by the offset when those are unset) and the open walls
 // whose ends met it follow onto its new line.
 void ApplyWallSegmentMove(Objex* wall, float dx, float dz);
-// After the common ending: an end drag that left its wall's end segment shorter than 20
-// plan units is undone; the neighbours selected at the mouse-down are selected again.
-void FinishPointEditing(Objex* object);
+// Mouse-up of an end drag that moved the first point of a wall: the attachments anchored at
+// it keep their place along the wall (their start distances grow by the added length).
+// Called with the drag's offset before the point moves (the move fits the openings again).
+void ShiftEndDragAttachments(Objex* object, float dx, float dz);
+// After the common ending: the drop search of a wall end drag (a join with another wall's
+// free end, the closing of its own wall, or a trim to the nearest crossing wall, undone when
+// the end segment is left shorter than 20 plan units); the neighbours selected at the
+// mouse-down are selected again; the wall-dimension state is freed. Returns the object
+// that remains (a join may free the dragged wall), null when none.
+Objex* FinishPointEditing(Objex* object);

@@ -18,6 +18,7 @@
 #include "plandraw/ZLKDynamicDrawEngine.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
+#include "tools/TransformOutlines.h"
 
 namespace {
 
@@ -48,6 +49,15 @@ float Forced(float factor, float force) {
 }
 
 }  // namespace
+
+int32_t SetMobiusRect(RECT* rect, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  if (!rect) return 0;
+  rect->left = x1 < x2 ? x1 : x2;
+  rect->top = y1 < y2 ? y1 : y2;
+  rect->right = x1 < x2 ? x2 : x1;
+  rect->bottom = y1 < y2 ? y2 : y1;
+  return rect->bottom;
+}
 
 void TrackScale(float, float, int16_t phase) {
   ZLKDynamicDrawEngine* overlay = MainViewDynamicDrawEngine();
@@ -132,10 +142,26 @@ void TrackScale(float, float, int16_t phase) {
     box.floatBack = back, box.floatFront = front;
     DrawWH(whd.floatH * s.factor[0], whd.floatD * s.factor[2], whd.floatV * s.factor[1]);
     const bool planOrElevation = view >= kCmdViewTop && view <= kCmdViewBack && view != 5150;
-    if (!(ToolIsPointOriented(gCurTool, gClickInfo.hitObject) && !planOrElevation)) {
-      gTransformationDrawing = 1;
+    const bool pointTool = ToolIsPointOriented(gCurTool, gClickInfo.hitObject);
+    if (!(pointTool && !planOrElevation)) {
+      TransformationDrawingScope scope;
       DrawCube(&box);
-      gTransformationDrawing = 0;
+    }
+    // Outside the plan and the elevations the selection's own outlines stretch with it.
+    const Objex* hit = gClickInfo.hitObject;
+    if (!planOrElevation && (pointTool || hit->type == kObjLine || SelectionOutlinesDifferFromHit(hit))) {
+      DragTransformInfo stretch{};
+      for (int a = 0; a < 3; ++a) {
+        // The current side that gives each factor exactly (the least sizes and Shift included).
+        stretch.start[a] = s.grabbed[a];
+        stretch.anchor[a] = s.fixed[a];
+        stretch.current[a] = s.fixed[a] + s.factor[a] * (s.grabbed[a] - s.fixed[a]);
+      }
+      const bool shift = (gTrackModifiers & kTrackModShift) != 0;
+      const bool first = phase == kTrackBegin;
+      DrawTransformedOutlines(shift ? (first ? kOutlineStretchShiftFirst : kOutlineStretchShift)
+                                    : (first ? kOutlineStretchFirst : kOutlineStretch),
+                              stretch);
     }
     return;
   }

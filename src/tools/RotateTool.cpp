@@ -21,6 +21,7 @@
 #include "plandraw/ZLKDynamicDrawEngine.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
+#include "tools/TransformOutlines.h"
 
 namespace {
 
@@ -106,9 +107,20 @@ void TrackRotate(float x, float y, float z, int16_t phase) {
   }
 
   if (gClickInfo.hitObject && phase != kTrackEnd) {
-    gTransformationDrawing = 1;
-    if (ds->viewPlane == 2) DrawTurnedBox(overlay, gData3DRect, centre, rotation);
-    gTransformationDrawing = 0;
+    {
+      TransformationDrawingScope scope;
+      if (ds->viewPlane == 2) DrawTurnedBox(overlay, gData3DRect, centre, rotation);
+    }
+    // Each selected object turned about the centre, in the overlay.
+    DragTransformInfo turn{};
+    for (int k = 0; k < 3; ++k) turn.anchor[k] = centre[k];
+    turn.startAngle = gTrackState.startAngle;
+    turn.currentAngle = current;
+    const bool shift = (gTrackModifiers & kTrackModShift) != 0;
+    const bool first = phase == kTrackBegin;
+    DrawTransformedOutlines(shift ? (first ? kOutlineTurnShiftFirst : kOutlineTurnShift)
+                                  : (first ? kOutlineTurnFirst : kOutlineTurn),
+                            turn);
   }
   if (phase != kTrackEnd) return;
 

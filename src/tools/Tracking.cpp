@@ -12,6 +12,8 @@
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "platform/Strings.h"
+#include "tools/AccessoryTool.h"
+#include "tools/Components.h"
 #include "tools/FilletChamfer.h"
 #include "tools/MarqueeTool.h"
 #include "tools/MoveTool.h"
@@ -20,6 +22,7 @@
 #include "tools/RotateTool.h"
 #include "tools/ShapeTools.h"
 #include "tools/Constraints.h"
+#include "tools/DoorWindowTools.h"
 #include "tools/ObjectSnaps.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
@@ -36,23 +39,6 @@ struct PendingRoute {
 };
 constexpr PendingRoute kPendingRoutes[] = {
     {kToolViewPoint, kToolViewPoint, "TrackCamera"},
-    {kToolDimensionWall, kToolDimensionWall, "TrackComponent"},
-    {kToolWallBreak, kToolWallBreak, "TrackComponent"},
-    {7100, 7101, "TrackComponent"},
-    {7103, 7103, "TrackComponent"},
-    {7105, 7107, "TrackComponent"},
-    {7110, 7110, "TrackComponent"},
-    {7112, 7115, "TrackComponent"},
-    {7200, 7201, "TrackComponent"},
-    {7203, 7210, "TrackComponent"},
-    {7407, 7407, "TrackComponent"},
-    {7102, 7102, "TrackComponentFixed"},
-    {7104, 7104, "TrackComponentFixed"},
-    {7109, 7109, "TrackComponentFixed"},
-    {7111, 7111, "TrackComponentFixed"},
-    {7202, 7202, "TrackComponentFixed"},
-    {7211, 7211, "TrackComponentFixed"},
-    {7401, 7406, "TrackComponentFixed"},
     {kToolDimension, kToolDimension, "TrackDimLine"},
     {kToolOffsetDimension, kToolLengthDimension, "TrackOffsetDim"},
     {kToolDiameterDimension, kToolDiameterDimension, "TrackDiameterDim"},
@@ -65,9 +51,6 @@ constexpr PendingRoute kPendingRoutes[] = {
     {kToolExteriorWallKeyEntry, kToolExteriorWallKeyEntry, "TrackWall"},  // until the wall key-entry sheet
     {kToolInteriorWallKeyEntry, kToolInteriorWallKeyEntry, "TrackWall"},
     {7054, 7054, "TrackCurvedWall"},
-    {7056, 7056, "TrackDoor"},
-    {7066, 7066, "TrackDoor"},
-    {7057, 7057, "TrackWindow"},
     {7058, 7058, "TrackStraightStaircase"},
     {7604, 7604, "TrackStraightStaircase"},
     {7059, 7059, "TrackCurvedStaircase"},
@@ -77,7 +60,6 @@ constexpr PendingRoute kPendingRoutes[] = {
     {7061, 7061, "TrackCurvedRailing"},
     {7603, 7603, "TrackCurvedRailing"},
     {7062, 7063, "TrackFloor"},
-    {7064, 7064, "TrackAccessory"},
     {7108, 7108, "TrackSwitchConnector"},
     {7300, 7305, "TrackGableRoof"},  // after setting DocState.roofStyle 2, 1, 3, 4, 5, 6
     {7306, 7306, "TrackRoofPanel"},
@@ -372,7 +354,26 @@ void TrackObject(int32_t x, int32_t y, float wx, float wy, float wz, int16_t pha
     case kToolExteriorWall: case kToolInteriorWall: case kToolRetainingWall:
       TrackWall(x, y, wx, wy, wz, phase);
       return;
+    case kToolDoor: case kToolCasedOpening:
+      TrackDoor(x, y, wx, wy, wz, phase);
+      return;
+    case kToolWindow:
+      TrackWindow(x, y, wx, wy, wz, phase);
+      return;
     case kToolShedRoof: case kToolSlopeLotSection: case kToolSlopeLot: case kToolNoAction:
+      return;
+    case kToolDimensionWall: case kToolWallBreak: case 7100: case 7101: case 7103: case 7105: case 7106:
+    case 7107: case 7110: case 7112: case 7113: case 7114: case 7115: case 7200: case 7201: case 7203:
+    case 7204: case 7205: case 7206: case 7207: case 7208: case 7209: case 7210: case 7407:
+      TrackComponent(wx, wy, wz, phase, tool);
+      return;
+    case 7102: case 7104: case 7109: case 7111: case 7202: case 7211: case 7401: case 7402: case 7403:
+    case 7404: case 7405: case 7406:
+      TrackComponentFixed(wx, wy, wz, phase, tool);
+      if (phase == kTrackEnd) gMouseCaptured = 0;
+      return;
+    case kToolAccessory:
+      TrackAccessory(x, y, wx, wy, wz, phase);
       return;
     default:
       break;

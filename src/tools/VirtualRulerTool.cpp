@@ -9,9 +9,8 @@
 #include "model/PendingServices.h"
 #include "model/PlanarTransforms.h"
 #include "plandraw/VirtualRuler.h"
+#include "tools/ModalEvents.h"
 #include "tools/PointEvaluation.h"
-
-VirtualRulerHooks gVirtualRulerHooks;
 
 namespace {
 
@@ -83,10 +82,15 @@ void TrackVirtualRuler(int32_t x, int32_t y, POINT, int16_t part) {
   const FloatPoint s0 = doc->itsVRStartPt, e0 = doc->itsVREndPt;
   DrawLength(0);
   int32_t lastX = x, lastY = y;
-  while (gVirtualRulerHooks.nextDragEvent) {
-    int32_t ex = lastX, ey = lastY;
-    const int kind = gVirtualRulerHooks.nextDragEvent(&ex, &ey);
-    if (kind != kRulerEventDragged) break;
+  for (;;) {
+    ModalEvent event;
+    if (!NextModalEvent(kModalMouseDraggedMask | kModalMouseUpMask, &event)) {
+      // The design (and its ruler) may be gone with its window.
+      if (event.type == kModalWindowClosed) return;
+      break;
+    }
+    if (event.type != kModalMouseDragged) break;
+    const int32_t ex = event.where.x, ey = event.where.y;
     if (ex == lastX && ey == lastY) continue;
     lastX = ex;
     lastY = ey;

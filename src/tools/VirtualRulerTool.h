@@ -6,14 +6,9 @@
 
 enum : int16_t { kRulerHitNone = 0, kRulerHitBody = 1, kRulerHitStart = 2, kRulerHitEnd = 3 };
 
-// The plan view's event queue during a ruler drag: the next left-mouse dragged (1) or
-// left-mouse up (2) event and its window point; 0 when the queue has nothing more (the drag
-// then ends as at a mouse-up).
-struct VirtualRulerHooks {
-  int (*nextDragEvent)(int32_t* x, int32_t* y) = nullptr;
-};
-extern VirtualRulerHooks gVirtualRulerHooks;
-enum : int { kRulerEventNone = 0, kRulerEventDragged = 1, kRulerEventUp = 2 };
+// The drag reads the plan window's events through the nested-loop queue (tools/ModalEvents.h):
+// dragged events move it; the mouse-up, or a queue with nothing more, ends it; the closing of
+// the design window ends it at once.
 
 // PointInVirtualRuler and TrackVirtualRuler are declared with the plan view's other click
 // services (model/PendingServices.h).

@@ -136,17 +136,6 @@ WallSideData* NewSide(bool interior) {
   return side;
 }
 
-// Frees whatever side records the point holds.
-void DropSides(Objex* wall, Poinz* p) {
-  if (!p->trim1 && !p->trim2) return;
-  auto* holder = static_cast<Poinz*>(calloc(1, sizeof(Poinz)));
-  if (!holder) return;
-  holder->trim1 = p->trim1;
-  holder->trim2 = p->trim2;
-  p->trim1 = p->trim2 = nullptr;
-  DeleteWallPoint(wall, holder);
-}
-
 // The attributes of a new segment starting at the point.
 void SetNewSegmentValues(Objex* wall, Poinz* p, DocState* ds, int16_t flipDimension) {
   const bool interior = IsInteriorTool(gCurTool);
@@ -157,7 +146,7 @@ void SetNewSegmentValues(Objex* wall, Poinz* p, DocState* ds, int16_t flipDimens
   WallOptionOf(p) = WallOptionOf(ds);
   FlipDimensionOf(p) = flipDimension;
   DisplayFlagsOf(p) = ds->wallDisplayFlags;
-  DropSides(wall, p);
+  FreeWallPointSides(wall, p);
   p->trim1 = NewSide(interior);
   p->trim2 = NewSide(interior);
   WallHeightOf(p) = ds->wallHeight;
@@ -226,19 +215,22 @@ Poinz* NewPointAt(Objex* wall, const Poinz* connector, float x, float y, float z
   return CreatePoint(1, 0, 0, in[0], in[1], in[2], x, y, z, out[0], out[1], out[2], 0, 0, 0, wall);
 }
 
-void LinkPointInFront(Objex* wall, Poinz* p) {
-  p->owner = wall;
-  p->prev = nullptr;
-  p->next = wall->firstPoint;
-  if (wall->firstPoint) wall->firstPoint->prev = p;
-  wall->firstPoint = p;
-  wall->pointCount++;
-}
-
 // Adds the new point next to the connector: in front of a first point, after a last one.
 void AddBesideConnector(Objex* wall, Poinz* connector, Poinz* p) {
-  if (connector == wall->firstPoint && connector->next) LinkPointInFront(wall, p);
-  else InsertPointInObject(p, wall, connector);
+  const bool inFront = connector == wall->firstPoint && connector->next;
+  InsertPointInObject(p, wall, inFront ? nullptr : connector);
+}
+
+// A new segment from the connector, a free end of the wall, to (x, y, z): it stops at a wall
+// it runs into. False when no point could be made.
+bool ExtendWallEnd(Objex* wall, Poinz* connector, float x, float y, float z, DocState* ds, Layer* layer) {
+  Poinz* p = NewPointAt(wall, connector, x, y, z);
+  if (!p) return false;
+  SetNewSegmentValues(wall, p, ds, FlipDimensionOf(connector) == 0 ? 1 : 0);
+  AddBesideConnector(wall, connector, p);
+  LimitWall(wall, connector, p, layer);
+  Update3DWall(wall);
+  return true;
 }
 
 int32_t ReversedStyle(int32_t style) {
@@ -329,7 +321,7 @@ void ReverseWall(Objex* wall, DocState* ds) {
   // The old last point's attributes belonged to no segment: their side records go.
   Poinz scratch{};
   GiveAttributes(&scratch, attributes[n - 1]);
-  DropSides(wall, &scratch);
+  FreeWallPointSides(wall, &scratch);
   SetNewSegmentValues(wall, points[0], ds, 0);
   // Relink backward.
   for (size_t i = 0; i < n; ++i) {
@@ -619,31 +611,17 @@ void EndStage(DocState* ds, ZLKDynamicDrawEngine* overlay, float x, float z) {
     EmptyOverlay(overlay);
     Refresh();
   } else if (s) {
-    Poinz* p = NewPointAt(s, sp, x, gDownY, z);
-    if (!p) {
-      EmptyOverlay(overlay);
-      return;
-    }
-    SetNewSegmentValues(s, p, ds, FlipDimensionOf(sp) == 0 ? 1 : 0);
-    AddBesideConnector(s, sp, p);
-    LimitWall(s, sp, p, layer);
-    Update3DWall(s);
+    const bool extended = ExtendWallEnd(s, sp, x, gDownY, z, ds, layer);
     EmptyOverlay(overlay);
+    if (!extended) return;
     Refresh();
     result = s;
     madeOrExtended = true;
   } else if (e) {
     AlignEnd(ep, gDownX, gDownZ);
-    Poinz* p = NewPointAt(e, ep, gDownX, gDownY, gDownZ);
-    if (!p) {
-      EmptyOverlay(overlay);
-      return;
-    }
-    SetNewSegmentValues(e, p, ds, FlipDimensionOf(ep) == 0 ? 1 : 0);
-    AddBesideConnector(e, ep, p);
-    LimitWall(e, ep, p, layer);
-    Update3DWall(e);
+    const bool extended = ExtendWallEnd(e, ep, gDownX, gDownY, gDownZ, ds, layer);
     EmptyOverlay(overlay);
+    if (!extended) return;
     Refresh();
     result = e;
     madeOrExtended = true;

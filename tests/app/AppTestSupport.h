@@ -18,6 +18,7 @@
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
 #include "model/HitTest.h"
+#include "model/Records.h"
 #include "model/ViewCommands.h"
 #include "platform/UserDefaults.h"
 #include "tools/ToolCodes.h"
@@ -32,6 +33,14 @@ inline ZLKApplication* TestApplication() {
     return a;
   }();
   return app;
+}
+
+// The top-level objects of every layer of the design (0 for none).
+inline int CountObjects(const ZLKDocumentModel* m) {
+  int n = 0;
+  for (Layer* l = m ? m->itsLayers : nullptr; l; l = l->next)
+    for (Objex* o = l->firstObject; o; o = o->next) ++n;
+  return n;
 }
 
 // A test of the design window: the application, a private runtime folder, in-memory user
@@ -103,6 +112,26 @@ class DesignWindowTest : public ::testing::Test {
 
   // A path in the runtime folder.
   std::string file(const std::string& name) const { return folder + "/" + name; }
+
+  // A selected 100 x 100 square on the current layer, seen on the current plans.
+  Objex* addSelectedSquare() {
+    RGBColor black{};
+    Objex* o = CreateObject(kObjClosedPoly, 1, 1, &black, &black, 4, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            nullptr);
+    const float corners[4][2] = {{-50, -50}, {50, -50}, {50, 50}, {-50, 50}};
+    for (const auto& c : corners)
+      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, c[0], 0, c[1], 0, 0, 0, 0, 0, 0, o), o);
+    o->planMask = ds->currentPlanMask;
+    AppendObjectToLayer(o, model->itsCurLayer);
+    SelectObj(o, kSelectOn, 1);
+    return o;
+  }
+  // The top-level objects of the current layer.
+  int objectCount() const {
+    int n = 0;
+    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next) ++n;
+    return n;
+  }
 
   std::string folder, oldRuntime;
   MemoryUserDefaults defaults;

@@ -37,13 +37,6 @@
 
 namespace {
 
-int CountObjects(const ZLKDocumentModel* m) {
-  int n = 0;
-  for (Layer* l = m ? m->itsLayers : nullptr; l; l = l->next)
-    for (Objex* o = l->firstObject; o; o = o->next) ++n;
-  return n;
-}
-
 class DesignWindowRoads : public DesignWindowTest, protected StubFileChoosers {
  protected:
   void beforeDocument() override {

@@ -45,13 +45,6 @@ std::string ReadText(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-int CountObjects(const ZLKDocumentModel* m) {
-  int n = 0;
-  for (Layer* l = m ? m->itsLayers : nullptr; l; l = l->next)
-    for (Objex* o = l->firstObject; o; o = o->next) ++n;
-  return n;
-}
-
 // A selected line on the current document's first floor.
 Objex* AddLine() {
   RGBColor black{};

@@ -84,11 +84,6 @@ class PlanViewInput : public DesignWindowTest {
     QTest::mouseRelease(view, Qt::LeftButton, modifiers, where);
   }
   std::string undoName() { return doc->undoManager().undoActionName(); }
-  int objectCount() const {
-    int n = 0;
-    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next) ++n;
-    return n;
-  }
 
   ZLKDocumentView* view = nullptr;
 };

@@ -52,19 +52,6 @@ class ToolPalettes : public DesignWindowTest {
   static PlanToolPaletteController& plan() { return PlanToolPaletteController::sharedPlanToolPaletteController(); }
   static ToolPaletteController& edit() { return ToolPaletteController::sharedToolPaletteController(); }
 
-  // A selected square on the current layer.
-  Objex* addSelectedSquare() {
-    RGBColor black{};
-    Objex* o = CreateObject(kObjClosedPoly, 1, 1, &black, &black, 4, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-    const float corners[4][2] = {{-50, -50}, {50, -50}, {50, 50}, {-50, 50}};
-    for (const auto& c : corners)
-      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, c[0], 0, c[1], 0, 0, 0, 0, 0, 0, o), o);
-    o->planMask = ds->currentPlanMask;
-    AppendObjectToLayer(o, model->itsCurLayer);
-    SelectObj(o, kSelectOn, 1);
-    return o;
-  }
-
   int checkedPlanCells(int16_t kind) {
     int n = 0;
     for (int i = 0; i < plan().cellCount(kind); ++i) n += plan().cell(kind, i)->isChecked();
@@ -133,7 +120,9 @@ TEST_F(ToolPalettes, CellsCarryTheToolTipsAndToolsOfTheTable) {
   for (int16_t kind = 0; kind < PlanToolPaletteController::kPlanKinds; ++kind) EXPECT_GT(plan().cellCount(kind), 0);
   EXPECT_TRUE(plan().cell(kPlanFloor, 0)->isEnabled());   // exterior and interior walls draw
   EXPECT_TRUE(plan().cell(kPlanFloor, 1)->isEnabled());
-  EXPECT_FALSE(plan().cell(kPlanFloor, 2)->isEnabled());  // doors do not yet
+  EXPECT_TRUE(plan().cell(kPlanFloor, 2)->isEnabled());   // doors and windows place
+  EXPECT_TRUE(plan().cell(kPlanFloor, 3)->isEnabled());
+  EXPECT_FALSE(plan().cell(kPlanDeck, 0)->isEnabled());   // decks do not yet
   EXPECT_TRUE(plan().cell(kPlanLandscape, 7)->isEnabled());  // retaining wall
   EXPECT_TRUE(plan().cell(kPlanDetail, 0)->isEnabled());
   EXPECT_TRUE(edit().cell(0)->isEnabled());

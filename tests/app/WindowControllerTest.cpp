@@ -40,13 +40,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int CountObjects(const ZLKDocumentModel* m) {
-  int n = 0;
-  for (Layer* l = m ? m->itsLayers : nullptr; l; l = l->next)
-    for (Objex* o = l->firstObject; o; o = o->next) ++n;
-  return n;
-}
-
 // An open line through the plan points, on the current floor.
 Objex* AddLine(std::initializer_list<std::pair<float, float>> points) {
   RGBColor black{};

@@ -7,6 +7,7 @@
 #include <map>
 #include <vector>
 
+#include "SceneTestSupport.h"
 #include "TestDocument.h"
 #include "building3d/PlaneObjects.h"
 #include "building3d/RenderRoad.h"
@@ -39,14 +40,6 @@ struct RoadTest : ::testing::Test {
     FreeScene();
     gLiveViewHost = savedHost;
     gRenderOnShow = gForceRenderObjectNow = 0;
-  }
-  static void FreeScene() {
-    for (PlaneObject* po = gGLPlaneObjects; po;) {
-      PlaneObject* next = po->next;
-      DeletePlaneObject(po);
-      po = next;
-    }
-    gGLPlaneObjects = gGLPlaneObjectsTail = nullptr;
   }
   static int Count() {
     int n = 0;

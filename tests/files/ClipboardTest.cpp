@@ -32,13 +32,6 @@ Objex* LastObject(const Layer* l) {
 
 Bytes Scrap() { return Bytes(gStream.privateScrap, gStream.privateScrap + gStream.scrapLength); }
 
-void SetScrap(const Bytes& b) {
-  FreeScrap();
-  gStream.privateScrap = static_cast<uint8_t*>(malloc(b.empty() ? 1 : b.size()));
-  if (!b.empty()) memcpy(gStream.privateScrap, b.data(), b.size());
-  gStream.scrapLength = static_cast<uint32_t>(b.size());
-}
-
 struct Clipboard : ::testing::Test {
   ViewStateGuard view;
   TestDocument doc;
@@ -46,10 +39,7 @@ struct Clipboard : ::testing::Test {
 
   Clipboard() {
     ResetByteStream();
-    doc.model.itsDocID = 11;
-    gPasteOffset = 36;
-    gClipboardLayer = 0;
-    gClipboardDocID = -1;
+    ReadyToPaste(doc.model, 11);
     gMirroring = 0;
   }
   ~Clipboard() override {

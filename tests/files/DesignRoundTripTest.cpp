@@ -26,45 +26,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-
-// An object with `points` points (x from x0, y 0), hung as the last child of `parent` when
-// given, else appended to `layer`.
-Objex* Make(int16_t type, int points, float x0, Objex* parent, Layer* layer, void* typeData = nullptr) {
-  RGBColor pen{1, 2, 3}, fill{4, 5, 6};
-  Objex* o = CreateObject(type, 1, 1, &pen, &fill, 1, 6, 0, nullptr, nullptr, nullptr, parent,
-                          parent ? parent->layer : layer, typeData);
-  const float xs[4] = {0, 40, 40, 0}, zs[4] = {0, 0, 30, 30};
-  for (int k = 0; k < points; ++k)
-    AppendPointToObject(
-        CreatePoint(1, 0, 0, 0, 0, 0, x0 + xs[k % 4] + 2.0f * (k / 4), 0, zs[k % 4], 0, 0, 0, 0, 0, 0, o), o);
-  if (parent) {
-    Objex** link = &parent->firstChild;
-    Objex* last = nullptr;
-    while (*link) last = *link, link = &last->next;
-    *link = o;
-    o->prev = last;
-  } else if (layer) {
-    AppendObjectToLayer(o, layer);
-  }
-  return o;
-}
-
 // A definition object: no layer, no parent link, kept in a record's list.
 Objex* Part(int16_t type, int points, Objex** list) {
-  Objex* o = Make(type, points, 1, nullptr, nullptr);
+  Objex* o = MakeObject(type, points, 1, nullptr, nullptr);
   while (*list) list = &(*list)->next;
   *list = o;
   return o;
 }
 
+// A door or window record with a trim in each of its two slots.
 DoorWindowData* Opening(int16_t subtype, Poinz* a, Poinz* b, float width) {
-  auto* d = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
-  d->subtype = subtype;
-  d->anchorStart = a;
-  d->anchorEnd = b;
-  d->startDistance = 5;
-  d->width = width;
-  d->height = 80;
+  DoorWindowData* d = NewOpening(subtype, a, b, width);
   d->trimSlotA = {0, 2200, 100, 100, {7, 8, 9}, nullptr};
   d->trimSlotB = {0, 2201, 100, 100, {9, 8, 7}, nullptr};
   return d;
@@ -85,65 +57,59 @@ RoofAttachmentData* Skylight(int16_t subtype) {
 void FillDesign(TestDocument& doc) {
   Layer* first = doc.first;
   // Walls with a door and a custom window that carries its definition objects.
-  Objex* wall = Make(kObjWall, 4, 0, nullptr, first);
-  wall->params[0] = 96;
-  wall->params[1] = 16;
-  for (Poinz* p = wall->firstPoint; p; p = p->next) {
-    p->trim1 = calloc(1, sizeof(TrimData));
-    p->trim2 = calloc(1, sizeof(TrimData));
-  }
+  Objex* wall = MakeWallWithSides(0, nullptr, first);
   Poinz* w0 = wall->firstPoint;
-  Make(kObjDoor, 4, 5, wall, nullptr, Opening(kDoorHinged, w0, w0->next, 36));
+  MakeObject(kObjDoor, 4, 5, wall, nullptr, Opening(kDoorHinged, w0, w0->next, 36));
   DoorWindowData* window = Opening(kWindowCustom, w0->next, w0->next->next, 24);
-  Objex* win = Make(kObjWindow, 4, 42, wall, nullptr, window);
+  Objex* win = MakeObject(kObjWindow, 4, 42, wall, nullptr, window);
   for (Objex* o : {Part(kObjSkylightOutline, 2, &window->maskObject),
                    Part(kObjClosedPoly, 3, &window->definitionParts),
                    Part(kObjDoorLeafFace, 3, &window->definitionLeafParts)})
     o->parent = win;
 
   // A deck with steps.
-  Objex* deck = Make(kObjDeck, 4, 100, nullptr, first);
-  Make(kObjDeckSteps, 4, 105, deck, nullptr, Opening(0, deck->firstPoint, deck->firstPoint->next, 30));
+  Objex* deck = MakeObject(kObjDeck, 4, 100, nullptr, first);
+  MakeObject(kObjDeckSteps, 4, 105, deck, nullptr, Opening(0, deck->firstPoint, deck->firstPoint->next, 30));
 
   // A roof with a plain and a custom skylight.
-  Objex* roof = Make(kObjRoof, 4, 200, nullptr, first);
-  Make(kObjSkylight, 4, 205, roof, nullptr, Skylight(kSkylightRectangular));
+  Objex* roof = MakeObject(kObjRoof, 4, 200, nullptr, first);
+  MakeObject(kObjSkylight, 4, 205, roof, nullptr, Skylight(kSkylightRectangular));
   RoofAttachmentData* custom = Skylight(kSkylightCustom);
   Part(kObjSkylightOutline, 2, &custom->outlineParts);
   Part(kObjSeparatorFace, 3, &custom->separatorParts);
   Part(kObjCustomAttachmentPart, 3, &custom->customParts);
-  Make(kObjSkylight, 4, 215, roof, nullptr, custom);
+  MakeObject(kObjSkylight, 4, 215, roof, nullptr, custom);
 
   // Text, a user plant and a photo view.
-  Objex* text = Make(kObjText, 2, 300, nullptr, doc.second);
+  Objex* text = MakeObject(kObjText, 2, 300, nullptr, doc.second);
   text->typeData = strdup("Front porch");
   auto* font = static_cast<LOGFONT*>(calloc(1, sizeof(LOGFONT)));
   font->lfHeight = 14;
   strcpy(font->lfFaceName, "Serif");
   text->extraData = font;
-  Objex* plant = Make(kObjPlant, 1, 320, nullptr, doc.second);
+  Objex* plant = MakeObject(kObjPlant, 1, 320, nullptr, doc.second);
   plant->subtype = kSubUserPlant;
   plant->typeData = strdup((LocalDomainCustomPlantPath() + "/Maple/m1.jpg").c_str());
-  Objex* photo = Make(kObjPhotoView, 3, 340, nullptr, doc.second);
+  Objex* photo = MakeObject(kObjPhotoView, 3, 340, nullptr, doc.second);
   photo->sourceObject = strdup("/photos/front.jpg");
 
   // A nested group: the outer one holds a line and an inner group of two lines.
-  Objex* outer = Make(kObjGroup, 0, 0, nullptr, doc.second);
-  Make(kObjLine, 2, 400, outer, nullptr);
-  Objex* inner = Make(kObjGroup, 0, 0, outer, nullptr);
-  Make(kObjLine, 2, 410, inner, nullptr);
-  Make(kObjLine, 2, 420, inner, nullptr);
+  Objex* outer = MakeObject(kObjGroup, 0, 0, nullptr, doc.second);
+  MakeObject(kObjLine, 2, 400, outer, nullptr);
+  Objex* inner = MakeObject(kObjGroup, 0, 0, outer, nullptr);
+  MakeObject(kObjLine, 2, 410, inner, nullptr);
+  MakeObject(kObjLine, 2, 420, inner, nullptr);
 
   // A cabinet group with two parts.
   auto* state = static_cast<CabinetState*>(calloc(1, sizeof(CabinetState)));
   state->angle = 90;
   state->values3[4] = 24;
   state->flag27 = 1;
-  Objex* cabinet = Make(kObjGroup, 0, 0, nullptr, doc.third, state);
+  Objex* cabinet = MakeObject(kObjGroup, 0, 0, nullptr, doc.third, state);
   cabinet->subtype = kSubCabinet;
   cabinet->baseElevation = 30;
-  Make(kObjCabinet, 4, 500, cabinet, nullptr)->baseElevation = 30;
-  Make(kObjCabinet, 4, 550, cabinet, nullptr)->baseElevation = 30;
+  MakeObject(kObjCabinet, 4, 500, cabinet, nullptr)->baseElevation = 30;
+  MakeObject(kObjCabinet, 4, 550, cabinet, nullptr)->baseElevation = 30;
 
   // Two plug-in blocks, two saved views, two palettes (the second active).
   char* data = static_cast<char*>(malloc(4));

@@ -1,12 +1,19 @@
-// Small helpers the file tests share: whole files as bytes, and counting a layer's objects.
+// Small helpers the file tests share: whole files as bytes, counting a layer's objects,
+// building objects and openings to save, and a scrap and paste state to paste from.
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "files/ByteStream.h"
+#include "files/Clipboard.h"
+#include "model/Attachments.h"
+#include "model/DocumentModel.h"
 #include "model/Records.h"
 
 using Bytes = std::vector<uint8_t>;
@@ -26,4 +33,67 @@ inline size_t CountObjects(const Layer* l) {
   size_t n = 0;
   for (const Objex* o = l ? l->firstObject : nullptr; o; o = o->next) ++n;
   return n;
+}
+
+// An object of `type` with `points` points (x from x0, y 0), hung as the last child of
+// `parent` when given, else appended to `layer`.
+inline Objex* MakeObject(int16_t type, int points, float x0, Objex* parent, Layer* layer,
+                         void* typeData = nullptr) {
+  RGBColor pen{1, 2, 3}, fill{4, 5, 6};
+  Objex* o = CreateObject(type, 1, 1, &pen, &fill, 1, 6, 0, nullptr, nullptr, nullptr, parent,
+                          parent ? parent->layer : layer, typeData);
+  const float xs[4] = {0, 40, 40, 0}, zs[4] = {0, 0, 30, 30};
+  for (int k = 0; k < points; ++k)
+    AppendPointToObject(
+        CreatePoint(1, 0, 0, 0, 0, 0, x0 + xs[k % 4] + 2.0f * (k / 4), 0, zs[k % 4], 0, 0, 0, 0, 0, 0, o), o);
+  if (parent) {
+    Objex** link = &parent->firstChild;
+    Objex* last = nullptr;
+    while (*link) last = *link, link = &last->next;
+    *link = o;
+    o->prev = last;
+  } else if (layer) {
+    AppendObjectToLayer(o, layer);
+  }
+  return o;
+}
+
+// A wall of four points from x0, 96 high and 16 thick, each point with both side records.
+inline Objex* MakeWallWithSides(float x0, Objex* parent, Layer* layer) {
+  Objex* wall = MakeObject(kObjWall, 4, x0, parent, layer);
+  wall->params[0] = 96;
+  wall->params[1] = 16;
+  for (Poinz* p = wall->firstPoint; p; p = p->next) {
+    p->trim1 = calloc(1, sizeof(TrimData));
+    p->trim2 = calloc(1, sizeof(TrimData));
+  }
+  return wall;
+}
+
+// The record of a door or window of `width` (80 high, 5 from its start) between a and b.
+inline DoorWindowData* NewOpening(int16_t subtype, Poinz* a, Poinz* b, float width) {
+  auto* d = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+  d->subtype = subtype;
+  d->anchorStart = a;
+  d->anchorEnd = b;
+  d->startDistance = 5;
+  d->width = width;
+  d->height = 80;
+  return d;
+}
+
+// The private scrap holds exactly these bytes.
+inline void SetScrap(const Bytes& b) {
+  FreeScrap();
+  gStream.privateScrap = static_cast<uint8_t*>(malloc(b.empty() ? 1 : b.size()));
+  if (!b.empty()) memcpy(gStream.privateScrap, b.data(), b.size());
+  gStream.scrapLength = static_cast<uint32_t>(b.size());
+}
+
+// The design `docID` pastes what it copied at the usual offset, from no layer in particular.
+inline void ReadyToPaste(ZLKDocumentModel& model, int32_t docID) {
+  model.itsDocID = docID;
+  gPasteOffset = 36;
+  gClipboardLayer = 0;
+  gClipboardDocID = -1;
 }

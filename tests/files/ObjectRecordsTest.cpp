@@ -2,6 +2,7 @@
 // reading older objects, attachments, trims, round trips and damaged input.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -301,7 +302,7 @@ TEST_F(ObjectRecords, Wall10800AnchorsTrimsAndSlots) {
   auto* d = static_cast<DoorWindowData*>(door->typeData);
   EXPECT_EQ(d->anchorStart, o->firstPoint);       // index 7 of 4 points
   EXPECT_EQ(d->anchorEnd, o->firstPoint->next);
-  EXPECT_EQ(d->auxValue, 0x01020304);
+  EXPECT_EQ(std::bit_cast<uint32_t>(d->frameSize()), 0x01020304u);  // frame size kept bit for bit
   EXPECT_EQ(door->parent, o);
   auto* t = static_cast<TrimData*>(o->firstPoint->trim1);
   ASSERT_NE(t, nullptr);
@@ -583,7 +584,7 @@ class ObjectRoundTrip : public ObjectRecords {
     d->anchorStart = wall->firstPoint->next;
     d->anchorEnd = wall->firstPoint->next->next;
     d->width = 36;
-    d->auxValue = 0x0A0B0C0D;
+    d->frameSize() = std::bit_cast<float>(0x7FA0C0DEu);  // any four bytes, even a signalling NaN
     d->maskObject = MakeChild(kObjSkylightOutline, nullptr, nullptr, 2);
     d->definitionParts = MakeChild(kObjClosedPoly, nullptr, nullptr, 3);
     d->definitionLeafParts = MakeChild(kObjDoorLeafFace, nullptr, nullptr, 3);

@@ -82,13 +82,6 @@ std::vector<int16_t> AttachmentKinds(const Objex* wall) {
 
 const std::vector<int16_t> kDoor{kObjDoor};
 
-void SetScrap(const Bytes& b) {
-  FreeScrap();
-  gStream.privateScrap = static_cast<uint8_t*>(malloc(b.empty() ? 1 : b.size()));
-  if (!b.empty()) memcpy(gStream.privateScrap, b.data(), b.size());
-  gStream.scrapLength = static_cast<uint32_t>(b.size());
-}
-
 // A wall height is a usable length: finite, at least 1, within the range of point values.
 void ExpectUsableWallHeights(Layer* layers) {
   size_t walls = 0;
@@ -150,65 +143,26 @@ class ReaderRegression : public ::testing::Test {
 
 namespace {
 
-// An object of `type` with `points` corners from x0, hung under `parent` (last child) or
-// appended to `layer`.
-Objex* Make(int16_t type, int points, float x0, Objex* parent, Layer* layer,
-            void* typeData = nullptr) {
-  RGBColor pen{1, 2, 3};
-  Objex* o = CreateObject(type, 1, 1, &pen, &pen, 1, 6, 0, nullptr, nullptr, nullptr, parent,
-                          parent ? parent->layer : layer, typeData);
-  const float xs[4] = {0, 40, 40, 0}, zs[4] = {0, 0, 30, 30};
-  for (int k = 0; k < points; ++k)
-    AppendPointToObject(
-        CreatePoint(1, 0, 0, 0, 0, 0, x0 + xs[k % 4], 0, zs[k % 4], 0, 0, 0, 0, 0, 0, o), o);
-  if (parent) {
-    Objex* last = parent->firstChild;
-    while (last && last->next) last = last->next;
-    o->prev = last;
-    (last ? last->next : parent->firstChild) = o;
-  } else if (layer) {
-    AppendObjectToLayer(o, layer);
-  }
-  return o;
-}
-
-DoorWindowData* Opening(int16_t subtype, Poinz* a, Poinz* b, float width) {
-  auto* d = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
-  d->subtype = subtype;
-  d->anchorStart = a;
-  d->anchorEnd = b;
-  d->startDistance = 5;
-  d->width = width;
-  d->height = 80;
-  return d;
-}
-
 // A group on the first floor holding a wall with a door and a window, a deck with steps, a
 // roof and a roof panel with a skylight each, and a line. Returns the group.
 Objex* AddGroupOfBuildingParts(TestDocument& doc) {
-  Objex* group = Make(kObjGroup, 0, 0, nullptr, doc.first);
-  Objex* wall = Make(kObjWall, 4, 0, group, nullptr);
-  wall->params[0] = 96;
-  wall->params[1] = 16;
-  for (Poinz* p = wall->firstPoint; p; p = p->next) {
-    p->trim1 = calloc(1, sizeof(TrimData));
-    p->trim2 = calloc(1, sizeof(TrimData));
-  }
+  Objex* group = MakeObject(kObjGroup, 0, 0, nullptr, doc.first);
+  Objex* wall = MakeWallWithSides(0, group, nullptr);
   Poinz* w0 = wall->firstPoint;
-  Make(kObjDoor, 4, 5, wall, nullptr, Opening(kDoorHinged, w0, w0->next, 36));
-  Make(kObjWindow, 4, 42, wall, nullptr, Opening(0, w0->next, w0->next->next, 24));
-  Objex* deck = Make(kObjDeck, 4, 100, group, nullptr);
-  Make(kObjDeckSteps, 4, 105, deck, nullptr,
-       Opening(0, deck->firstPoint, deck->firstPoint->next, 30));
+  MakeObject(kObjDoor, 4, 5, wall, nullptr, NewOpening(kDoorHinged, w0, w0->next, 36));
+  MakeObject(kObjWindow, 4, 42, wall, nullptr, NewOpening(0, w0->next, w0->next->next, 24));
+  Objex* deck = MakeObject(kObjDeck, 4, 100, group, nullptr);
+  MakeObject(kObjDeckSteps, 4, 105, deck, nullptr,
+             NewOpening(0, deck->firstPoint, deck->firstPoint->next, 30));
   for (int16_t kind : {kObjRoof, kObjRoofPanel}) {
-    Objex* roof = Make(kind, 4, kind == kObjRoof ? 200 : 250, group, nullptr);
+    Objex* roof = MakeObject(kind, 4, kind == kObjRoof ? 200 : 250, group, nullptr);
     auto* sky = static_cast<RoofAttachmentData*>(calloc(1, sizeof(RoofAttachmentData)));
     sky->ownerType = kObjSkylight;
     sky->subtype = kSkylightRectangular;
     sky->floats[0] = sky->floats[1] = 10;
-    Make(kObjSkylight, 4, roof->firstPoint->position[0] + 5, roof, nullptr, sky);
+    MakeObject(kObjSkylight, 4, roof->firstPoint->position[0] + 5, roof, nullptr, sky);
   }
-  Make(kObjLine, 2, 300, group, nullptr);
+  MakeObject(kObjLine, 2, 300, group, nullptr);
   UpdateObjectRootBounds(group, 0, 1);
   return group;
 }
@@ -268,10 +222,7 @@ TEST_F(ReaderRegression, GroupMembersKeepTheirAttachmentsThroughSaveOpenSave) {
 TEST_F(ReaderRegression, GroupMembersKeepTheirAttachmentsWhenCopiedAndPasted) {
   ViewStateGuard view;
   TestDocument doc;
-  doc.model.itsDocID = 12;
-  gPasteOffset = 36;
-  gClipboardLayer = 0;
-  gClipboardDocID = -1;
+  ReadyToPaste(doc.model, 12);
   SelectObj(AddGroupOfBuildingParts(doc), 1, 0);
   DoCopyObjects();
   DoPasteObjects();
@@ -317,10 +268,7 @@ TEST_F(ReaderRegression, GroupedWallKeepsItsDoorFromATemplate) {
 TEST_F(ReaderRegression, DamagedScrapWithAGroupedWallPastesNothing) {
   ViewStateGuard view;
   TestDocument doc;
-  doc.model.itsDocID = 12;
-  gPasteOffset = 36;
-  gClipboardLayer = 0;
-  gClipboardDocID = -1;
+  ReadyToPaste(doc.model, 12);
   SetScrap(ReadBytes(Kept("scrap-grouped-wall-door.scrap")));
   DoPasteObjects();
   EXPECT_MODEL_SOUND();
@@ -359,7 +307,7 @@ TEST_F(ReaderRegression, FloorHeightThatIsNotANumberIsNotTakenOver) {
   const std::string a = File("a.dsn");
   {
     TestDocument doc;
-    Objex* wall = Make(kObjWall, 2, 0, nullptr, doc.first);
+    Objex* wall = MakeObject(kObjWall, 2, 0, nullptr, doc.first);
     wall->params[0] = 0;  // takes the floor's height when read
     wall->params[1] = 16;
     ASSERT_EQ(KeyFileWrite(a.c_str()), 1);
@@ -387,10 +335,7 @@ TEST_F(ReaderRegression, FloorHeightThatIsNotANumberIsNotTakenOver) {
 TEST_F(ReaderRegression, WallHeightThatIsNotANumberInAScrapIsNeverRounded) {
   ViewStateGuard view;
   TestDocument doc;
-  doc.model.itsDocID = 13;
-  gPasteOffset = 36;
-  gClipboardLayer = 0;
-  gClipboardDocID = -1;
+  ReadyToPaste(doc.model, 13);
   SetScrap(ReadBytes(Kept("scrap-wall-height-nan.scrap")));
   DoPasteObjects();
   EXPECT_EQ(CountObjects(doc.first), 0u);

@@ -5,6 +5,7 @@
 #include <deque>
 #include <utility>
 
+#include "ScriptedModalEvents.h"
 #include "ToolTestSupport.h"
 #include "model/Grid.h"
 #include "plandraw/RecordingDrawContext.h"
@@ -15,8 +16,6 @@ namespace {
 
 class VirtualRuler : public ToolTest {
  protected:
-  static inline std::deque<POINT> sEvents;
-  VirtualRulerHooks savedHooks = gVirtualRulerHooks;
 
   void SetUp() override {
     ToolTest::SetUp();
@@ -24,18 +23,6 @@ class VirtualRuler : public ToolTest {
     doc.model.itsVRStartPt = {-144, 0};
     doc.model.itsVREndPt = {144, 0};
     doc.ds()->snapToGrid = 0;
-    sEvents.clear();
-    gVirtualRulerHooks.nextDragEvent = [](int32_t* x, int32_t* y) {
-      if (sEvents.empty()) return int(kRulerEventUp);
-      *x = sEvents.front().x;
-      *y = sEvents.front().y;
-      sEvents.pop_front();
-      return int(kRulerEventDragged);
-    };
-  }
-  void TearDown() override {
-    gVirtualRulerHooks = savedHooks;
-    ToolTest::TearDown();
   }
   int16_t hit(int32_t x, int32_t y) {
     int16_t part = -1;
@@ -47,7 +34,10 @@ class VirtualRuler : public ToolTest {
   void dragRuler(POINT from, std::initializer_list<POINT> steps) {
     int16_t part = 0;
     PointInVirtualRuler(from, &part);
-    sEvents.assign(steps.begin(), steps.end());
+    ScriptedModalEvents events;
+    for (const POINT& step : steps) events.drag(step.x, step.y);
+    events.up(steps.size() ? std::data(steps)[steps.size() - 1].x : from.x,
+              steps.size() ? std::data(steps)[steps.size() - 1].y : from.y);
     TrackVirtualRuler(from.x, from.y, from, part);
   }
 };
@@ -100,8 +90,11 @@ TEST_F(VirtualRuler, DraggingTheBodyMovesBothEndsAndNeverLengthens) {
 
   doc.model.itsVRStartPt = {0, 0};
   doc.model.itsVREndPt = {30, 0};  // shorter than the least end drag leaves
-  sEvents.assign({POINT{6, 0}});
-  TrackVirtualRuler(0, 0, POINT{0, 0}, kRulerHitBody);
+  {
+    ScriptedModalEvents events;
+    events.drag(6, 0);  // the queue then runs out: the drag ends as at a mouse-up
+    TrackVirtualRuler(0, 0, POINT{0, 0}, kRulerHitBody);
+  }
   EXPECT_NEAR(doc.model.itsVRStartPt.floatH, 10, 1e-3);
   EXPECT_NEAR(doc.model.itsVREndPt.floatH, 40, 1e-3);
 }
@@ -126,7 +119,8 @@ TEST_F(VirtualRuler, SnappingPutsTheEndsOnTheGrid) {
   doc.model.itsVREndPt = {149, 5};
   int16_t part = 0;
   ASSERT_TRUE(PointInVirtualRuler(POINT{81, 3}, &part));
-  sEvents.assign({POINT{111, 3}});
+  ScriptedModalEvents events;
+  events.drag(111, 3).up(111, 3);
   TrackVirtualRuler(81, 3, POINT{81, 3}, part);
   float y = 0;
   // Both ends were snapped first and then moved by a whole number of grid steps.
@@ -144,10 +138,31 @@ TEST_F(VirtualRuler, SnappingPutsTheEndsOnTheGrid) {
 
 TEST_F(VirtualRuler, HiddenRulerDoesNotMove) {
   doc.model.itsVRVisible = 0;
-  sEvents.assign({POINT{30, 30}});
+  ScriptedModalEvents events;
+  events.drag(30, 30);
   TrackVirtualRuler(0, 0, POINT{0, 0}, kRulerHitBody);
   EXPECT_FLOAT_EQ(doc.model.itsVRStartPt.floatH, -144);
   EXPECT_FLOAT_EQ(doc.model.itsVREndPt.floatH, 144);
+}
+
+TEST_F(VirtualRuler, DragReadsOnlyDragsAndTheReleaseAndStopsAtTheRelease) {
+  ScriptedModalEvents events;
+  // A key and a modifier change are not asked for; nothing after the release is read.
+  events.key(kModalKeyTab).flags(kModalShiftKey).drag(30, 18).up(30, 18).drag(60, 60);
+  TrackVirtualRuler(0, 0, POINT{0, 0}, kRulerHitBody);
+  EXPECT_EQ(events.lastMask(), kModalMouseDraggedMask | kModalMouseUpMask);
+  EXPECT_EQ(events.pending(), 1u);
+  EXPECT_NEAR(doc.model.itsVRStartPt.floatH, -94, 1e-3);
+  EXPECT_NEAR(doc.model.itsVRStartPt.floatV, 30, 1e-3);
+}
+
+TEST_F(VirtualRuler, ClosingTheWindowEndsTheDragWithoutTheLastStretch) {
+  // A short end drag would be lengthened at a release; a close leaves the ruler alone.
+  ScriptedModalEvents events;
+  events.drag(-70, 0).closeWindow();
+  TrackVirtualRuler(78, 0, POINT{78, 0}, kRulerHitEnd);
+  EXPECT_TRUE(ModalWindowClosed());
+  EXPECT_LT(doc.model.itsVREndPt.floatH - doc.model.itsVRStartPt.floatH, kMinimumRulerLength);
 }
 
 // 288 plan units at zoom 0.6 are 172.8 window units; the 12-inch grid is 24 plan units,

@@ -190,7 +190,7 @@ TEST_F(WallTool, MergingFirstWithFirstReversesTheSecondWallAndKeepsItsDoors) {
   SideAOf(e0)->slotTextureIDs[0] = 7;
   Objex* door = AddTestDoor(e, e0, e1, 50);
   auto* d = static_cast<DoorWindowData*>(door->typeData);
-  d->remainingLength = 120;
+  d->remainingLength = 150;  // the segment is 200 long
   gCurTool = kToolInteriorWall;
   drag({{0, 0}, {0, 50}, {0, 100}});
   ASSERT_EQ(CountObjects(doc.first), 1);
@@ -204,11 +204,11 @@ TEST_F(WallTool, MergingFirstWithFirstReversesTheSecondWallAndKeepsItsDoors) {
   EXPECT_FLOAT_EQ(WallHeightOf(e1), 80.0f);
   EXPECT_EQ(Side(e1, 1)->slotTextureIDs[0], 7);
   EXPECT_EQ(s->subtype, kSubExteriorWall);  // one of them was exterior
-  // The door keeps its place: 50 from (0, 100) is 120 from (200, 100).
+  // The door keeps its place: 50 from (0, 100) is 150 from (200, 100).
   EXPECT_EQ(door->parent, s);
   EXPECT_EQ(d->anchorStart, e1);
   EXPECT_EQ(d->anchorEnd, e0);
-  EXPECT_FLOAT_EQ(d->startDistance, 120.0f);
+  EXPECT_FLOAT_EQ(d->startDistance, 150.0f);
   EXPECT_FLOAT_EQ(d->remainingLength, 50.0f);
   EXPECT_EQ(d->flipHorizontal, 1);
 }

@@ -20,23 +20,6 @@ namespace {
 
 class PaletteFocus : public DesignWindowTest {
  protected:
-  Objex* addSelectedSquare() {
-    RGBColor black{};
-    Objex* o = CreateObject(kObjClosedPoly, 1, 1, &black, &black, 4, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
-                            nullptr);
-    const float corners[4][2] = {{-50, -50}, {50, -50}, {50, 50}, {-50, 50}};
-    for (const auto& c : corners)
-      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, c[0], 0, c[1], 0, 0, 0, 0, 0, 0, o), o);
-    o->planMask = ds->currentPlanMask;
-    AppendObjectToLayer(o, model->itsCurLayer);
-    SelectObj(o, kSelectOn, 1);
-    return o;
-  }
-  int objectCount() const {
-    int n = 0;
-    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next) ++n;
-    return n;
-  }
   // The design window shown and active, as after the user clicked into it.
   void showActiveDesignWindow() {
     showPlanView(1);

@@ -1,0 +1,26 @@
+// Attached wall dimensions: a wall component (subtype 138) that measures the clear distance
+// from its segment, at right angles, to the nearest facing wall of the current layer, and
+// follows both walls whenever walls change.
+#pragma once
+#include <cstdint>
+
+#include "model/Records.h"  // kSubDimensionAttachment
+
+struct FloatPoint;
+struct Layer;
+struct Objex;
+struct Poinz;
+
+
+// Re-measures one dimension of the wall and re-fits its points.
+void UpdateAttachedDim(Objex* dimension, Objex* wall);
+// Pulls `to` back along the ray from `from` onto the nearest wall segment of the layer it
+// crosses (the segment pointA-pointB excepted); that wall's thickness, or 0 (`to` unchanged).
+// Declared for the plan drawing in model/PendingServices.h as well.
+float LimitWallDimension(FloatPoint* from, FloatPoint* to, Layer* layer, Poinz* pointA, Poinz* pointB);
+// Puts the attachment's points where its record says.
+void UpdateDimWallAttachment(Objex* attachment);
+// Every dimension of one wall / of every wall of a visible layer / of every visible layer.
+void UpdateAttachedDimObject(Objex* wall);
+void UpdateAttachedDimLayer(Layer* layer);
+void UpdateAttachedDimAllLayers(Layer* firstLayer);

@@ -1,0 +1,36 @@
+// The selection's outlines under a drag's transform.
+#include "tools/TransformOutlines.h"
+
+#include <cmath>
+
+#include "model/DocumentModel.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "model/TransformInfo.h"
+#include "plandraw/PlanDrawing.h"
+#include "plandraw/PlanViewHooks.h"
+#include "tools/TrackingState.h"
+
+namespace {
+
+long Rounded(float v) { return std::isfinite(v) ? std::lround(v) : 0; }
+
+bool SameRounded(const FloatRect& a, const FloatRect& b) {
+  return Rounded(a.floatTop) == Rounded(b.floatTop) && Rounded(a.floatLeft) == Rounded(b.floatLeft) &&
+         Rounded(a.floatBottom) == Rounded(b.floatBottom) && Rounded(a.floatRight) == Rounded(b.floatRight);
+}
+
+}  // namespace
+
+TransformationDrawingScope::TransformationDrawingScope() : previous_(gTransformationDrawing) {
+  gTransformationDrawing = 1;
+}
+TransformationDrawingScope::~TransformationDrawingScope() { gTransformationDrawing = previous_; }
+
+bool SelectionOutlinesDifferFromHit(const Objex* hit) { return hit && !SameRounded(hit->bounds, gDataRect); }
+
+void DrawTransformedOutlines(int32_t drawMode, const DragTransformInfo& transform) {
+  if (!gCurDocument || !gCurDocument->itsLayers) return;
+  TransformationDrawingScope scope;
+  DrawAllLayers(nullptr, gCurDocument->itsLayers, nullptr, drawMode, &transform);
+}

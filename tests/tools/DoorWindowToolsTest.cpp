@@ -1,0 +1,489 @@
+// The door and window tools (placing by a press on a wall, the slide, the swing), the arc
+// rubber bands, and keeping a wall's openings in step with it: re-fitting after a wall edit
+// and the move tool's slide and stretch of one opening.
+#include <cmath>
+#include <numbers>
+
+#include "ScriptedModalEvents.h"
+#include "ToolTestSupport.h"
+#include "WallTestSupport.h"
+#include "model/Globals.h"
+#include "model/Selection.h"
+#include "platform/Alerts.h"
+#include "tools/AttachedWallDims.h"
+#include "tools/DoorWindowTools.h"
+#include "tools/WallAttachments.h"
+
+namespace {
+
+constexpr float kPi = std::numbers::pi_v<float>;
+
+// The plan at zoom 1 without grid snapping: window points are plan points (1 in = 2 units).
+struct DoorWindow : ToolTest {
+  void SetUp() override {
+    ToolTest::SetUp();
+    doc.ds()->zoomFactor = 1;
+    doc.ds()->snapToGrid = 0;
+    gGlobalXOffset = gGlobalYOffset = gGlobalZOffset = 0;
+  }
+  // A press of the current tool on the wall's segment from point i to the next.
+  void pressOnSegment(Objex* wall, int i, int32_t x, int32_t y) {
+    gClickInfo = ClickInfo{};
+    gClickInfo.hitMode = 1;
+    gClickInfo.hitObject = wall;
+    gClickInfo.segmentHit = 1;
+    gClickInfo.hitPoint = TestPointAt(wall, i);
+    gClickInfo.segmentEnd = TestPointAt(wall, i + 1);
+    gClickInfo.where = {x, y};
+    drag({{x, y}});
+  }
+  Objex* pressDoor(Objex* wall, int32_t x) {
+    gCurTool = kToolDoor;
+    pressOnSegment(wall, 0, x, 0);
+    return wall->firstChild;
+  }
+};
+
+float X(const Objex* o, int i) { return TestPointAt(const_cast<Objex*>(o), i)->position[0]; }
+float Z(const Objex* o, int i) { return TestPointAt(const_cast<Objex*>(o), i)->position[2]; }
+
+TEST_F(DoorWindow, DoorPressedAtTheMiddleTakesItsDefaults) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  ScopedAlertRecorder alerts;
+  Objex* door = pressDoor(wall, 100);
+  ASSERT_NE(door, nullptr);
+  EXPECT_TRUE(alerts.shown.empty());
+  EXPECT_EQ(door->type, kObjDoor);
+  EXPECT_EQ(door->parent, wall);
+  EXPECT_EQ(door->planMask, 2);
+  EXPECT_EQ(door->levels, 1);
+  EXPECT_EQ(door->textureID, 2218);
+  EXPECT_EQ(door->penStyle, 6);
+  EXPECT_FLOAT_EQ(door->width, 1.0f);
+  EXPECT_EQ(door->penColor, (RGBColor{45232, 31868, 7710}));
+  EXPECT_EQ(door->fillColor, (RGBColor{65535, 65535, 65535}));
+  ASSERT_EQ(CountPoints(door), 2);
+  EXPECT_FLOAT_EQ(X(door, 0), 70);
+  EXPECT_FLOAT_EQ(Z(door, 0), 0);
+  EXPECT_FLOAT_EQ(X(door, 1), 130);
+  EXPECT_FLOAT_EQ(Z(door, 1), 0);
+  const DoorWindowData* d = AttachmentData(door);
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->ownerType, kObjDoor);
+  EXPECT_EQ(d->subtype, 501);
+  EXPECT_EQ(d->anchorStart, wall->firstPoint);
+  EXPECT_EQ(d->anchorEnd, wall->firstPoint->next);
+  EXPECT_FLOAT_EQ(d->startDistance, 100);
+  EXPECT_FLOAT_EQ(d->remainingLength, 100);
+  EXPECT_FLOAT_EQ(d->width, 60);
+  EXPECT_FLOAT_EQ(d->height, 160);
+  EXPECT_FLOAT_EQ(d->elevation, 0);
+  EXPECT_EQ(d->dividerStyle(), 1);
+  EXPECT_EQ(d->dividerOption(), 0);
+  EXPECT_FLOAT_EQ(d->frameSize(), 3.0f);
+  EXPECT_EQ(d->flipVertical, 0);  // no swing chosen: the loop had no click
+  for (const TrimSlot* slot : {&d->trimSlotA, &d->trimSlotB}) {
+    EXPECT_EQ(slot->flag, 0);
+    EXPECT_EQ(slot->textureID, 2218);
+    EXPECT_EQ(slot->color, (RGBColor{65535, 65535, 65535}));
+    EXPECT_EQ(slot->profile, nullptr);
+  }
+  EXPECT_TRUE(IsObjectSelected(door));
+}
+
+TEST_F(DoorWindow, AnOpeningStopsFiveInsideEitherEnd) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  Objex* near = pressDoor(wall, 10);
+  ASSERT_NE(near, nullptr);
+  EXPECT_FLOAT_EQ(X(near, 0), 5);
+  EXPECT_FLOAT_EQ(X(near, 1), 65);
+  Objex* other = AddTestWall(doc, {{0, 0}, {200, 0}});
+  Objex* far = pressDoor(other, 195);
+  ASSERT_NE(far, nullptr);
+  EXPECT_FLOAT_EQ(X(far, 0), 135);
+  EXPECT_FLOAT_EQ(X(far, 1), 195);
+}
+
+TEST_F(DoorWindow, WindowTakesTheWindowDefaults) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  gCurTool = kToolWindow;
+  pressOnSegment(wall, 0, 100, 0);
+  Objex* window = wall->firstChild;
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->type, kObjWindow);
+  const DoorWindowData* d = AttachmentData(window);
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->subtype, 600);
+  EXPECT_FLOAT_EQ(d->width, 72);
+  EXPECT_FLOAT_EQ(d->height, 112);
+  EXPECT_FLOAT_EQ(d->elevation, 48);
+  EXPECT_EQ(d->dividerStyle(), 0);
+  EXPECT_EQ(d->flipHorizontal, 0);
+  EXPECT_FLOAT_EQ(X(window, 0), 64);
+  EXPECT_FLOAT_EQ(X(window, 1), 136);
+}
+
+TEST_F(DoorWindow, RefusalsShowTheToolsSheets) {
+  ScopedAlertRecorder alerts;
+  gCurTool = kToolDoor;
+  gClickInfo = ClickInfo{};
+  drag({{100, 100}});
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "Wall segment not found.");
+  EXPECT_EQ(alerts.shown[0].informative,
+            "To place a door, click on a wall segment of sufficient length and then drag to position the door.");
+  gCurTool = kToolWindow;
+  drag({{100, 100}});
+  ASSERT_EQ(alerts.shown.size(), 2u);
+  EXPECT_EQ(alerts.shown[1].informative,
+            "To place a window, click on a wall segment of sufficient length and then drag to position the window.");
+
+  // A 60-unit door on a 64-unit segment leaves less than 5 at an end.
+  Objex* wall = AddTestWall(doc, {{0, 0}, {64, 0}});
+  EXPECT_EQ(pressDoor(wall, 32), nullptr);
+  ASSERT_EQ(alerts.shown.size(), 3u);
+  EXPECT_EQ(alerts.shown[2].message, "Unable to place door on wall segment.");
+  EXPECT_EQ(alerts.shown[2].informative, "Please make sure the wall segment is long enough to accommodate the door.");
+  // 65 leaves exactly 5: placed.
+  Objex* longer = AddTestWall(doc, {{0, 100}, {65, 100}});
+  gCurTool = kToolDoor;
+  pressOnSegment(longer, 0, 32, 100);
+  EXPECT_NE(longer->firstChild, nullptr);
+  EXPECT_EQ(alerts.shown.size(), 3u);
+}
+
+TEST_F(DoorWindow, OffAWallInAnElevationNothingIsSaid) {
+  ScopedAlertRecorder alerts;
+  gXViewAngle = 0;
+  gYViewAngle = 0;  // the front elevation
+  ASSERT_NE(GetCurrentView(), kCmdViewTop);
+  gCurTool = kToolDoor;
+  gClickInfo = ClickInfo{};
+  drag({{100, 100}});
+  EXPECT_TRUE(alerts.shown.empty());
+}
+
+TEST_F(DoorWindow, ClosingTheWindowDuringTheSlideMakesNothing) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  ScriptedModalEvents events;
+  events.drag(120, 0).closeWindow();
+  EXPECT_EQ(pressDoor(wall, 100), nullptr);
+}
+
+TEST_F(DoorWindow, TheSlideFollowsTheMouseAndPutsTheResizeFactorsBack) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  gXResizeDirection = -1;
+  FloatPoint first{}, second{};
+  {
+    ScriptedModalEvents events;
+    events.drag(110, 0).drag(150, 3).up(150, 3);
+    EXPECT_EQ(TrackDoorPlacement(wall, wall->firstPoint, wall->firstPoint->next, 60, 205, 0, 200, 100, 0, &first,
+                                 &second, 0, 0, kObjDoor, 0, nullptr, nullptr),
+              1);
+  }
+  EXPECT_FLOAT_EQ(first.floatH, 120);
+  EXPECT_FLOAT_EQ(second.floatH, 180);
+  EXPECT_FLOAT_EQ(first.floatV, 0);
+  EXPECT_FLOAT_EQ(gXResizeDirection, -1);
+  EXPECT_TRUE(overlay.areAllPathsEmpty());
+}
+
+TEST_F(DoorWindow, PositionDoorStretchesOneEndAtLeast18) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  Poinz* a = wall->firstPoint;
+  Poinz* b = a->next;
+  FloatPoint first{70, 0}, second{130, 0};
+  // The first end fixed: the second follows the mouse, at least 18 beyond the first.
+  PositionDoor(a, b, 60, 205, -30, 230, 80, 0, &first, &second, 1, 0);
+  EXPECT_FLOAT_EQ(first.floatH, 70);
+  EXPECT_FLOAT_EQ(second.floatH, 88);
+  PositionDoor(a, b, 60, 205, -30, 230, 400, 0, &first, &second, 1, 0);
+  EXPECT_FLOAT_EQ(second.floatH, 195);
+  second = {130, 0};
+  PositionDoor(a, b, 60, 205, -30, 230, -50, 0, &first, &second, 0, 1);
+  EXPECT_FLOAT_EQ(first.floatH, 5);
+  EXPECT_FLOAT_EQ(second.floatH, 130);
+}
+
+// A door from (70, 0) to (130, 0) on the wall (0, 0)-(200, 0).
+struct DoorSwing : DoorWindow {
+  Objex* wall = nullptr;
+  Objex* door = nullptr;
+  DoorWindowData* d = nullptr;
+  void SetUp() override {
+    DoorWindow::SetUp();
+    wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+    door = pressDoor(wall, 100);
+    ASSERT_NE(door, nullptr);
+    d = AttachmentData(door);
+    d->flipHorizontal = 7;
+    d->flipVertical = 7;
+    d->swingAngle() = 7;
+  }
+};
+
+TEST_F(DoorSwing, HingeNearTheMouseAndTheShortWayRound) {
+  ScriptedModalEvents events;
+  events.setMouseLocation({125, 0});  // nearer the second end: the hinge is there
+  events.move(130, -60).down(130, -60);
+  TrackDoorSwing(door);
+  EXPECT_EQ(d->flipHorizontal, 1);
+  EXPECT_EQ(d->flipVertical, 0);
+  EXPECT_NEAR(d->swingAngle(), -kPi / 2, 1e-5);
+  EXPECT_FALSE(events.acceptsMouseMovedEvents());  // switched off again
+}
+
+TEST_F(DoorSwing, TheOtherSideSetsFour) {
+  ScriptedModalEvents events;
+  events.setMouseLocation({72, 0});
+  events.move(70, 60).down(70, 60);
+  TrackDoorSwing(door);
+  EXPECT_EQ(d->flipHorizontal, 0);
+  EXPECT_EQ(d->flipVertical, 0);  // from the first end toward +z is clockwise on the screen
+  EXPECT_NEAR(d->swingAngle(), 3 * kPi / 2, 1e-5);
+
+  ScriptedModalEvents again;
+  again.setMouseLocation({72, 0});
+  again.move(70, -60).down(70, -60);
+  TrackDoorSwing(door);
+  EXPECT_EQ(d->flipVertical, 4);
+  EXPECT_NEAR(d->swingAngle(), kPi / 2, 1e-5);
+}
+
+TEST_F(DoorSwing, EndingOnTheWallLineKeepsTheRecord) {
+  {
+    ScriptedModalEvents events;
+    events.setMouseLocation({125, 0});
+    events.move(130, -60).down(40, -1);  // about 1 degree off the wall line
+    TrackDoorSwing(door);
+  }
+  EXPECT_EQ(d->flipHorizontal, 7);
+  EXPECT_EQ(d->flipVertical, 7);
+  EXPECT_FLOAT_EQ(d->swingAngle(), 7);
+  {
+    ScriptedModalEvents events;  // no click: the loop ends without a choice
+    events.setMouseLocation({125, 0});
+    events.move(130, -60);
+    TrackDoorSwing(door);
+  }
+  EXPECT_FLOAT_EQ(d->swingAngle(), 7);
+}
+
+TEST_F(DoorWindow, ArcStatesRunOppositeWays) {
+  // Centre (0, 0), start (10, 0): the mouse straight up on the screen is 90 degrees round.
+  EXPECT_NEAR(DrawArcState(0, 0, 10, 0, 0, -10, 0, 10), 90, 1e-3);
+  EXPECT_NEAR(DrawDoorArcState(0, 0, 10, 0, 0, -10, 0, 10), -270, 1e-3);
+  gTrackModifiers = kTrackModShift;
+  EXPECT_NEAR(DrawArcState(0, 0, 10, 0, 0, -10, 0, 10), -270, 1e-3);
+  EXPECT_NEAR(DrawDoorArcState(0, 0, 10, 0, 0, -10, 0, 10), 90, 1e-3);
+  for (int step = 0; step < 36; ++step) {
+    const float a = step * 10 * kPi / 180;
+    const auto mx = static_cast<int32_t>(std::lround(100 * std::cos(a)));
+    const auto my = static_cast<int32_t>(std::lround(-100 * std::sin(a)));
+    for (uint16_t mods : {uint16_t{0}, uint16_t{kTrackModShift}}) {
+      gTrackModifiers = mods;
+      const float plain = DrawArcState(0, 0, 10, -10, mx, my, kPi / 4, 10);
+      const float door = DrawDoorArcState(0, 0, 10, -10, mx, my, kPi / 4, 10);
+      if (mods) {
+        EXPECT_TRUE(plain >= -360 && plain <= 0) << plain;
+        EXPECT_TRUE(door >= 0 && door <= 360) << door;
+      } else {
+        EXPECT_TRUE(plain >= 0 && plain <= 360) << plain;
+        EXPECT_TRUE(door >= -360 && door <= 0) << door;
+      }
+    }
+  }
+  gTrackModifiers = 0;
+}
+
+// A door of width 60 centred 100 along the wall (0, 0)-(200, 0).
+struct Refit : DoorWindow {
+  Objex* wall = nullptr;
+  void SetUp() override {
+    DoorWindow::SetUp();
+    wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  }
+  Objex* door(float c, float w = 60) {
+    Objex* o = AddTestDoor(wall, wall->firstPoint, wall->firstPoint->next, c, w);
+    for (float x : {c - w / 2, c + w / 2})
+      AppendPointToObject(CreatePoint(9, 0, 0, 0, 0, 0, x, 0, 0, 0, 0, 0, 0, 0, 0, o), o);
+    return o;
+  }
+  int children() const {
+    int n = 0;
+    for (Objex* c = wall->firstChild; c; c = c->next) ++n;
+    return n;
+  }
+};
+
+TEST_F(Refit, AShortenedSegmentKeepsTheDoorUntilItSticksOutMoreThan5) {
+  door(100);
+  ScopedAlertRecorder alerts;
+  wall->firstPoint->next->position[0] = 125;
+  EXPECT_EQ(UpdateAllWallAttachments(wall), 0);
+  ASSERT_EQ(children(), 1);
+  EXPECT_FLOAT_EQ(AttachmentData(wall->firstChild)->remainingLength, 25);
+  EXPECT_FLOAT_EQ(X(wall->firstChild, 1), 130);
+  EXPECT_TRUE(alerts.shown.empty());
+  wall->firstPoint->next->position[0] = 124;
+  EXPECT_EQ(UpdateAllWallAttachments(wall), 1);
+  EXPECT_EQ(children(), 0);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "One or more components have been removed.");
+  EXPECT_EQ(alerts.shown[0].informative,
+            "The wall was not long enough to accommodate all of its attachments.  One or more windows, doors, "
+            "and/or fixtures were removed.");
+}
+
+TEST_F(Refit, ThreeRemovedGiveOneSheetAndADimensionGoesSilently) {
+  door(40, 20);
+  door(100, 20);
+  door(160, 20);
+  Objex* kept = door(10, 10);
+  ScopedAlertRecorder alerts;
+  wall->firstPoint->next->position[0] = 20;
+  EXPECT_EQ(UpdateAllWallAttachments(wall), 3);
+  EXPECT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(wall->firstChild, kept);
+  EXPECT_EQ(kept->next, nullptr);
+
+  // An attached dimension that no longer fits goes without a sheet.
+  kept->subtype = kSubDimensionAttachment;
+  AttachmentData(kept)->startDistance = 100;
+  EXPECT_EQ(UpdateWallAttachment(kept), 0);
+  EXPECT_EQ(wall->firstChild, nullptr);
+  EXPECT_EQ(alerts.shown.size(), 1u);
+}
+
+TEST_F(Refit, TheThirdPointGoesAcrossTheWallBySide) {
+  Objex* o = door(100);
+  AppendPointToObject(CreatePoint(9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, o), o);
+  DoorWindowData* d = AttachmentData(o);
+  d->height = 40;
+  UpdateWallAttachment(o);
+  EXPECT_NEAR(X(o, 2), 100, 1e-4);
+  EXPECT_NEAR(Z(o, 2), 40, 1e-4);  // right of the segment's direction: +z on the screen
+  d->flipHorizontal = 1;
+  UpdateWallAttachment(o);
+  EXPECT_NEAR(Z(o, 2), -40, 1e-4);
+  // Missing anchors: left alone, not removed.
+  d->anchorEnd = nullptr;
+  d->startDistance = 1000;
+  EXPECT_EQ(UpdateWallAttachment(o), 0);
+  EXPECT_EQ(wall->firstChild, o);
+}
+
+TEST_F(Refit, DraggingAnEndStretchesTheDoor) {
+  Objex* o = door(100);
+  gClickInfo = ClickInfo{};
+  gClickInfo.hitMode = 1;
+  gClickInfo.hitObject = o;
+  gClickInfo.pointHit = 1;
+  gClickInfo.hitPoint = o->firstPoint->next;
+  gClickInfo.where = {130, 0};
+  ScriptedModalEvents events;
+  events.drag(150, 0).up(160, 0);
+  TranslateWallAttachment();
+  const DoorWindowData* d = AttachmentData(o);
+  EXPECT_FLOAT_EQ(X(o, 0), 70);
+  EXPECT_FLOAT_EQ(X(o, 1), 160);
+  EXPECT_FLOAT_EQ(d->width, 90);
+  EXPECT_FLOAT_EQ(d->startDistance, 115);
+  EXPECT_FLOAT_EQ(d->remainingLength, 85);
+  EXPECT_TRUE(IsObjectSelected(o));
+}
+
+TEST_F(Refit, SlidingMovesTheWholeDoorAndAClickOnlySelects) {
+  Objex* o = door(100);
+  gClickInfo = ClickInfo{};
+  gClickInfo.hitMode = 1;
+  gClickInfo.hitObject = o;
+  gClickInfo.segmentHit = 1;
+  gClickInfo.where = {110, 0};
+  {
+    ScriptedModalEvents events;
+    events.up(110, 0);
+    TranslateWallAttachment();
+  }
+  EXPECT_FLOAT_EQ(X(o, 0), 70);
+  EXPECT_FLOAT_EQ(AttachmentData(o)->startDistance, 100);
+  EXPECT_TRUE(IsObjectSelected(o));
+  {
+    ScriptedModalEvents events;
+    events.drag(120, 0).up(130, 0);
+    TranslateWallAttachment();
+  }
+  EXPECT_FLOAT_EQ(X(o, 0), 90);
+  EXPECT_FLOAT_EQ(X(o, 1), 150);
+  EXPECT_FLOAT_EQ(AttachmentData(o)->startDistance, 120);
+  EXPECT_FLOAT_EQ(AttachmentData(o)->width, 60);
+}
+
+TEST_F(Refit, StartDistancesShiftOnlyForTheAnchoredPoint) {
+  Objex* first = door(100);
+  Objex* other = AddTestDoor(wall, wall->firstPoint->next, wall->firstPoint, 50, 20);
+  UpdateWallAttachmentStartDistance(wall, wall->firstPoint, 50);
+  EXPECT_FLOAT_EQ(AttachmentData(first)->startDistance, 150);
+  EXPECT_FLOAT_EQ(AttachmentData(other)->startDistance, 50);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Refit, LimitingAWallRebuildsItAndRefitsItsOpenings) {
+  Objex* second = AddTestWall(doc, {{0, 50}, {100, 50}, {100, 150}});
+  ServiceCallRecorder calls;
+  LimitWallLayer(doc.first, doc.first);
+  for (Objex* w : {wall, second}) {
+    EXPECT_TRUE(calls.called("UpdateAllWallAttachments", w->objectID));
+    EXPECT_TRUE(calls.called("ReRenderObject", w->objectID));
+  }
+  // Not a wall, or a wall of one point: nothing.
+  calls.calls.clear();
+  Objex* line = doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  LimitWallObject(line, doc.first);
+  EXPECT_FALSE(calls.called("UpdateAllWallAttachments", line->objectID));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DoorWindow, ThePlanViewsHitTestLeadsToADoor) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  gCurTool = kToolDoor;
+  hitTest(100, 1);
+  ASSERT_EQ(gClickInfo.hitObject, wall);
+  drag({{100, 1}});
+  ASSERT_NE(wall->firstChild, nullptr);
+  EXPECT_FLOAT_EQ(AttachmentData(wall->firstChild)->startDistance, 100);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DoorWindow, GarageAndCustomDoorsTakeTheirOwnRoads) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  doc.ds()->doorStyle = kDoorGarage;
+  ServiceCallRecorder calls;
+  ScriptedModalEvents events;
+  events.up(100, 0).move(100, -60).down(100, -60);
+  Objex* garage = pressDoor(wall, 100);
+  ASSERT_NE(garage, nullptr);
+  EXPECT_EQ(AttachmentData(garage)->flipHorizontal, 0);  // a two-point wall
+  EXPECT_EQ(events.pending(), 2u);                       // no swing asked for
+  EXPECT_TRUE(calls.called("BuildAttachmentFrame", garage->objectID));
+
+  Objex* other = AddTestWall(doc, {{0, 100}, {200, 100}});
+  doc.ds()->doorStyle = kDoorCustom;
+  calls.calls.clear();
+  gCurTool = kToolDoor;
+  pressOnSegment(other, 0, 100, 100);
+  ASSERT_NE(other->firstChild, nullptr);
+  EXPECT_TRUE(calls.called("ReadCustomWindowDoorFile", other->firstChild->objectID));
+  EXPECT_EQ(AttachmentData(other->firstChild)->subtype, kDoorCustom);
+}
+
+}  // namespace

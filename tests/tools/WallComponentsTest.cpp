@@ -1,0 +1,474 @@
+// Components, wall breaks, attached wall dimensions and accessories hung on wall segments
+// (the press, the scripted slide along the segment, the new object and its record), fixed
+// components dropped as grouped symbol copies, and moving a placed component.
+#include <cmath>
+#include <cstdlib>
+
+#include "ScriptedModalEvents.h"
+#include "ToolTestSupport.h"
+#include "WallTestSupport.h"
+#include "files/SymbolFile.h"
+#include "model/Attachments.h"
+#include "model/PlanarTransforms.h"
+#include "model/WallFields.h"
+#include "platform/Alerts.h"
+#include "tools/AccessoryTool.h"
+#include "tools/AttachedWallDims.h"
+#include "tools/Components.h"
+#include "tools/WallAttachmentPlacement.h"
+
+namespace {
+
+// The plan at zoom 1 without grid snapping: window points are plan points (2 units an inch).
+struct WallComponents : ToolTest {
+  Objex* saved2D = gSymbol2DList;
+  Objex* saved3D = gSymbol3DList;
+  float savedAccessory[4] = {gdsAccessoryWidth, gdsAccessoryHeight, gdsAccessoryElevation, gdsAccessoryWallOffset};
+
+  void SetUp() override {
+    ToolTest::SetUp();
+    doc.ds()->zoomFactor = 1;
+    doc.ds()->snapToGrid = 0;
+    doc.ds()->measureSystem = 3;
+    doc.first->height = 96;
+    gGlobalXOffset = gGlobalYOffset = gGlobalZOffset = 0;
+  }
+  void TearDown() override {
+    for (Objex* list : {gSymbol2DList, gSymbol3DList})
+      if (list != saved2D && list != saved3D) DeleteSymbolObject(list);
+    gSymbol2DList = saved2D;
+    gSymbol3DList = saved3D;
+    gdsAccessoryWidth = savedAccessory[0];
+    gdsAccessoryHeight = savedAccessory[1];
+    gdsAccessoryElevation = savedAccessory[2];
+    gdsAccessoryWallOffset = savedAccessory[3];
+    ToolTest::TearDown();
+  }
+
+  // A press on the wall's first segment at window (x, z), as the click road records it.
+  void pressOnSegment(Objex* wall, int32_t x, int32_t z, Poinz* start = nullptr) {
+    gClickInfo = ClickInfo{};
+    gClickInfo.hitMode = 1;
+    gClickInfo.segmentHit = 1;
+    gClickInfo.hitObject = wall;
+    gClickInfo.hitPoint = start ? start : wall->firstPoint;
+    gClickInfo.segmentEnd = gClickInfo.hitPoint->next;
+    gClickInfo.where = {x, z};
+  }
+  // The tool's begin stage at the press (the placement runs its own loop on `events`).
+  void begin(uint16_t tool, int32_t x, int32_t z) {
+    gCurTool = tool;
+    TrackObject(x, z, static_cast<float>(x), 0, static_cast<float>(z), kTrackBegin);
+  }
+  Objex* lastChild(Objex* wall) {
+    Objex* c = wall->firstChild;
+    while (c && c->next) c = c->next;
+    return c;
+  }
+  float units(float inches) { return ConvertWorldToScreen(inches, doc.ds(), 0); }
+
+  // A symbol entry of the kind with one square part (the stock list stands in).
+  static Objex* SymbolEntry(int16_t kind) {
+    const RGBColor black{};
+    Objex* entry = CreateObject(kind, 1, 1, &black, &black, 1, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                nullptr);
+    Objex* part = CreateObject(kObjClosedPoly, 1, 1, &black, &black, 1, 0, 0, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr);
+    for (auto [x, z] : {std::pair{-4.f, -4.f}, {4.f, -4.f}, {4.f, 4.f}, {-4.f, 4.f}})
+      AppendPointToObject(CreatePoint(1, 0, 0, x, 0, z, x, 0, z, x, 0, z, 0, 0, 0, part), part);
+    part->pointCount = 4;
+    Append2DSymbolToParent(part, entry);
+    return entry;
+  }
+};
+
+TEST_F(WallComponents, ReceptacleSitsOnTheSegmentWithItsRecord) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  gSymbol2DList = SymbolEntry(55);  // the preview draws the receptacle symbol
+  ServiceCallRecorder calls;
+  ScriptedModalEvents events;
+  events.drag(110, 8).up(100, 0);
+  pressOnSegment(wall, 100, 0);
+  begin(kToolReceptacle110, 100, 0);
+
+  Objex* r = lastChild(wall);
+  ASSERT_NE(r, nullptr);
+  EXPECT_EQ(r->type, kObjComponent);
+  EXPECT_EQ(r->subtype, 55);
+  EXPECT_EQ(r->planMask, 4);
+  EXPECT_EQ(r->parent, wall);
+  EXPECT_EQ(r->pointCount, 3);
+  EXPECT_FLOAT_EQ(r->firstPoint->position[0], 94);
+  EXPECT_FLOAT_EQ(r->firstPoint->next->position[0], 106);
+  auto* data = AttachmentData(r);
+  ASSERT_NE(data, nullptr);
+  EXPECT_EQ(data->ownerType, 55);
+  EXPECT_FLOAT_EQ(data->width, 12);
+  EXPECT_FLOAT_EQ(data->height, 24);
+  EXPECT_FLOAT_EQ(data->elevation, 24);  // 12 in
+  EXPECT_FLOAT_EQ(data->startDistance, 100);
+  EXPECT_FLOAT_EQ(data->remainingLength, 100);
+  EXPECT_EQ(data->anchorStart, wall->firstPoint);
+  EXPECT_EQ(data->trimSlotA.textureWidth, 100);
+  EXPECT_EQ(data->trimSlotB.color, (RGBColor{65535, 65535, 65535}));
+  EXPECT_TRUE(calls.called("BuildAttachmentFrame", r->objectID));
+  EXPECT_EQ(gMouseCaptured, 0);
+  // The depth point lies the depth off the middle, on the side of the release.
+  EXPECT_NEAR(std::fabs(r->firstPoint->next->next->position[2]), 24, 1e-3);
+}
+
+TEST_F(WallComponents, MetricReceptacleHeightAndToiletFootprint) {
+  doc.ds()->measureSystem = 4;
+  EXPECT_FLOAT_EQ(ComponentElevation(55), units(11.811023f));
+  EXPECT_FLOAT_EQ(ComponentElevation(73), units(43.307087f));
+  doc.ds()->measureSystem = 3;
+  const FloatPoint toilet = ComponentFootprint(90);
+  EXPECT_FLOAT_EQ(toilet.floatH, 48);
+  EXPECT_FLOAT_EQ(toilet.floatV, 60);
+  doc.ds()->bathTubSetting1 = 66;  // the tub follows the document's current size
+  EXPECT_FLOAT_EQ(ComponentFootprint(95).floatH, 132);
+  EXPECT_FLOAT_EQ(ComponentFootprint(kSubDimensionAttachment).floatV, 200);
+}
+
+TEST_F(WallComponents, DraggedTowardAnEndStopsFiveInside) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  {
+    ScriptedModalEvents events;
+    events.drag(50, 0).drag(2, 3).up(-20, 3);
+    pressOnSegment(wall, 100, 0);
+    begin(kToolReceptacle110, 100, 0);
+  }
+  Objex* a = lastChild(wall);
+  ASSERT_NE(a, nullptr);
+  EXPECT_FLOAT_EQ(a->firstPoint->position[0], 5);
+  EXPECT_FLOAT_EQ(a->firstPoint->next->position[0], 17);
+  {
+    ScriptedModalEvents events;
+    events.up(199, 0);
+    pressOnSegment(wall, 100, 0);
+    begin(kToolReceptacle110, 100, 0);
+  }
+  Objex* b = lastChild(wall);
+  ASSERT_NE(b, a);
+  EXPECT_FLOAT_EQ(b->firstPoint->next->position[0], 195);
+  EXPECT_FLOAT_EQ(AttachmentData(b)->startDistance, 189);
+}
+
+TEST_F(WallComponents, WallBreakAddsAPointAndNoObject) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  ScriptedModalEvents events;
+  events.up(60, 0);
+  pressOnSegment(wall, 100, 0);
+  begin(kToolWallBreak, 100, 0);
+  EXPECT_EQ(wall->firstChild, nullptr);
+  ASSERT_EQ(wall->pointCount, 3);
+  EXPECT_FLOAT_EQ(wall->firstPoint->next->position[0], 60);
+  EXPECT_EQ(CountObjects(doc.first), 1);
+}
+
+TEST_F(WallComponents, RefusalsNameTheTool) {
+  Objex* shape = addShape({{0, 0}, {200, 0}, {200, 100}});
+  ScopedAlertRecorder alerts;
+  ScriptedModalEvents events;
+  pressOnSegment(shape, 100, 0);
+  begin(kToolDimensionWall, 100, 0);
+  EXPECT_TRUE(alerts.sawMessage("Unable to place wall dimension."));
+
+  gClickInfo = ClickInfo{};  // no segment at all: the component pair
+  gCurTool = kToolDimensionWall;
+  TrackObject(10, 10, 10, 0, 10, kTrackBegin);
+  EXPECT_TRUE(alerts.sawMessage(
+      "To place a component, click on a wall segment of sufficient length and then drag to position the component."));
+
+  gClickInfo = ClickInfo{};
+  gCurTool = kToolWallBreak;
+  TrackObject(10, 10, 10, 0, 10, kTrackBegin);
+  EXPECT_TRUE(alerts.sawMessage("Unable to place wall break."));
+
+  // A toilet (48 units) on a 50-unit segment does not fit between the end clearances.
+  Objex* shortWall = AddTestWall(doc, {{0, 300}, {50, 300}});
+  pressOnSegment(shortWall, 25, 300);
+  begin(kToolToilet, 25, 300);
+  EXPECT_TRUE(alerts.sawMessage("The wall segment is not long enough to accommodate the selected component.  "
+                                "Please lengthen the segment and try again."));
+  EXPECT_EQ(shortWall->firstChild, nullptr);
+  EXPECT_EQ(events.reads(), 0);  // no drag ran for a refusal
+}
+
+TEST_F(WallComponents, ClosingTheWindowDuringTheDragMakesNothing) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  const FloatPoint spacing = doc.ds()->gridSpacing;
+  ScriptedModalEvents events;
+  events.drag(120, 0).closeWindow();
+  pressOnSegment(wall, 100, 0);
+  begin(kToolSwitch, 100, 0);
+  EXPECT_EQ(wall->firstChild, nullptr);
+  EXPECT_FLOAT_EQ(doc.ds()->gridSpacing.floatH, spacing.floatH);  // put back on every way out
+  EXPECT_TRUE(overlay.areAllPathsEmpty());
+}
+
+TEST_F(WallComponents, MovingAComponentSlidesIt) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  {
+    ScriptedModalEvents events;
+    events.up(100, 0);
+    pressOnSegment(wall, 100, 0);
+    begin(kToolReceptacle110, 100, 0);
+  }
+  Objex* r = lastChild(wall);
+  ASSERT_NE(r, nullptr);
+  // A click inside without a segment or point hit only selects.
+  gClickInfo = ClickInfo{};
+  gClickInfo.hitObject = r;
+  gClickInfo.insideHit = 1;
+  TranslateWallComponent(r, 100, 0, 0);
+  EXPECT_FLOAT_EQ(AttachmentData(r)->startDistance, 100);
+  EXPECT_TRUE(r->firstPoint->selected);
+
+  ScriptedModalEvents events;
+  events.drag(120, 0).up(150, 0);
+  gClickInfo = ClickInfo{};
+  gClickInfo.hitObject = r;
+  gClickInfo.segmentHit = 1;
+  gClickInfo.hitPoint = r->firstPoint;
+  gClickInfo.segmentEnd = r->firstPoint->next;
+  gClickInfo.where = {100, 0};
+  TranslateWallComponent(r, 100, 0, 0);
+  EXPECT_FLOAT_EQ(AttachmentData(r)->startDistance, 150);
+  EXPECT_FLOAT_EQ(AttachmentData(r)->remainingLength, 50);
+  EXPECT_FLOAT_EQ(r->firstPoint->position[0], 144);
+
+  // The arrow tool hands a press on the component to the same slide.
+  ScriptedModalEvents more;
+  more.up(60, 0);
+  gClickInfo.where = {150, 0};
+  gClickInfo.hitMode = 1;
+  begin(kToolSelection, 150, 0);
+  EXPECT_FLOAT_EQ(AttachmentData(r)->startDistance, 60);
+  EXPECT_EQ(gMouseCaptured, 0);
+}
+
+TEST_F(WallComponents, CeilingFanIsAGroupOfSymbolCopies) {
+  gSymbol2DList = SymbolEntry(88);
+  gSymbol3DList = SymbolEntry(88);
+  doc.ds()->baseElevation = 0;
+  gCurTool = kToolCeilingFan;
+  TrackObject(50, 40, 50, 0, 40, kTrackEnd);
+  ASSERT_EQ(CountObjects(doc.first), 1);
+  Objex* group = doc.first->firstObject;
+  EXPECT_EQ(group->type, kObjGroup);
+  EXPECT_EQ(group->planMask, 4);
+  EXPECT_EQ(group->textureID, 88);
+  EXPECT_FLOAT_EQ(group->baseElevation, 95.5f);
+  Objex* member = group->firstChild;
+  ASSERT_NE(member, nullptr);
+  EXPECT_EQ(member->type, 88);
+  EXPECT_EQ(member->subtype, 89);
+  EXPECT_EQ(member->textureID, 88);
+  EXPECT_FLOAT_EQ(member->firstPoint->position[0], 46);  // moved to the click
+  ASSERT_NE(member->symbol3D, nullptr);
+  EXPECT_EQ(member->symbol3D->type, kObjAttachedSymbolPart);
+  EXPECT_FLOAT_EQ(member->symbol3D->firstPoint->position[2], 36);
+
+  // Rebuilding replaces the 3D parts; another type is left alone.
+  UpdateFixedComponentAllLayers(doc.model.itsLayers);
+  ASSERT_NE(member->symbol3D, nullptr);
+  EXPECT_EQ(member->symbol3D->next, nullptr);
+  ServiceCallRecorder calls;
+  Objex* plain = addShape({{0, 0}, {10, 0}, {10, 10}});
+  UpdateFixedComponent(plain);
+  EXPECT_FALSE(calls.called("ReRenderObject", plain->objectID));
+}
+
+TEST_F(WallComponents, FixedComponentHeightsAndLightTypes) {
+  DocState* ds = doc.ds();
+  ds->measureSystem = 4;
+  ds->lightType = 148;
+  FixedComponentInfo light = FixedComponentForTool(kToolFixtureLight);
+  EXPECT_EQ(light.symbolType, 148);
+  EXPECT_FLOAT_EQ(light.elevation, 95.5f - 3.1496062992f);
+  ds->lightType = 90;  // a plumbing symbol is never placed as a light
+  EXPECT_EQ(FixedComponentForTool(kToolFixtureLight).symbolType, 79);
+  ds->lightType = 152;
+  EXPECT_FLOAT_EQ(FixedComponentForTool(kToolFixtureLight).elevation, 95.5f / 2);
+  EXPECT_FLOAT_EQ(FixedComponentForTool(kToolFloorCeilingReceptacle110).elevation, 0.9842519685f);
+  EXPECT_FLOAT_EQ(FixedComponentForTool(kToolFloorRegister).elevation, 0.7874015748f);
+  ds->measureSystem = 3;
+  EXPECT_FLOAT_EQ(FixedComponentForTool(kToolFloorCeilingReceptacle110).elevation, 1.0f);
+  ds->receptacleStyle2 = 9;
+  EXPECT_EQ(FixedComponentForTool(kToolFloorCeilingReceptacle110).symbolType, 69);
+  ds->switchStyle1 = 10;
+  EXPECT_EQ(WallComponentForTool(kToolMultiWaySwitch).kind, 76);
+}
+
+TEST_F(WallComponents, FixtureLightCarriesTheLightFields) {
+  gSymbol2DList = SymbolEntry(150);
+  DocState* ds = doc.ds();
+  ds->lightType = 150;
+  ds->lightOn = 0;
+  ds->lightDimmer = 63;
+  ds->lightRadius = 80;
+  ds->lightAmbient = 1;
+  TrackComponentFixed(0, 0, 0, kTrackEnd, kToolFixtureLight);
+  Objex* group = doc.first->firstObject;
+  ASSERT_NE(group, nullptr);
+  EXPECT_EQ(group->extraLong, 1);   // off
+  EXPECT_EQ(group->extraFlags, 63);  // dimmer
+  EXPECT_FLOAT_EQ(group->params[1], 80);
+  EXPECT_EQ(group->options[1], 1);
+  EXPECT_EQ(group->firstChild->textureID, 1);  // ambient
+  EXPECT_EQ(group->firstChild->symbol3D, nullptr);  // no 3D symbol listed
+}
+
+TEST_F(WallComponents, MissingSymbolMakesNothing) {
+  gSymbol2DList = SymbolEntry(88);
+  TrackComponentFixed(0, 0, 0, kTrackEnd, kToolFloorDrain);
+  TrackComponentFixed(0, 0, 0, kTrackBegin, kToolCeilingFan);
+  EXPECT_EQ(CountObjects(doc.first), 0);
+}
+
+// Two parallel walls 200 units apart; a dimension placed at the middle toward the other.
+struct AttachedDims : WallComponents {
+  Objex* place(Objex* wall, int32_t upZ) {
+    ScriptedModalEvents events;
+    events.drag(100, upZ / 2).up(100, upZ);
+    pressOnSegment(wall, 100, 0);
+    begin(kToolDimensionWall, 100, 0);
+    return lastChild(wall);
+  }
+};
+
+TEST_F(AttachedDims, CentreAndFaceModes) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  AddTestWall(doc, {{0, -200}, {200, -200}});
+  Objex* dim = place(wall, -40);
+  ASSERT_NE(dim, nullptr);
+  EXPECT_EQ(dim->subtype, kSubDimensionAttachment);
+  auto* data = AttachmentData(dim);
+  EXPECT_FLOAT_EQ(data->width, 0);
+  EXPECT_EQ(data->flipHorizontal, 1);
+  EXPECT_FLOAT_EQ(data->height, 200);
+  EXPECT_FLOAT_EQ(dim->firstPoint->next->next->position[2], -200);
+
+  for (Poinz* p = dim->firstPoint; p; p = p->next) WallOptionOf(p) = 1;  // from the faces
+  UpdateAttachedDimAllLayers(doc.model.itsLayers);
+  EXPECT_FLOAT_EQ(data->height, 196);
+}
+
+TEST_F(AttachedDims, NoFacingWallKeepsTheDepth) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  AddTestWall(doc, {{0, -200}, {200, -200}}, false, 4.0f, doc.second);  // another layer
+  Objex* dim = place(wall, -40);
+  ASSERT_NE(dim, nullptr);
+  EXPECT_FLOAT_EQ(AttachmentData(dim)->height, 40);
+}
+
+TEST_F(AttachedDims, ShortDimensionsShowTen) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  AddTestWall(doc, {{0, -7}, {200, -7}});
+  Objex* dim = place(wall, -4);
+  ASSERT_NE(dim, nullptr);
+  EXPECT_FLOAT_EQ(AttachmentData(dim)->height, 10);
+}
+
+TEST_F(AttachedDims, FacingWallSearch) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  Objex* other = AddTestWall(doc, {{-100, -150}, {300, -151}}, false, 6.0f);
+  FloatPoint from{100, 0}, to{100.5f, -32000};
+  EXPECT_FLOAT_EQ(LimitWallDimension(&from, &to, doc.first, wall->firstPoint, wall->firstPoint->next), 6.0f);
+  EXPECT_FLOAT_EQ(to.floatH, 100);  // within 1 unit of the axis: made exact
+  EXPECT_NEAR(to.floatV, -150.5f, 0.1f);
+  // A facing segment met at its end point is ignored.
+  Poinz* end = other->firstPoint->next;
+  end->position[0] = 100;
+  FloatPoint to2{100, -32000};
+  EXPECT_FLOAT_EQ(LimitWallDimension(&from, &to2, doc.first, wall->firstPoint, wall->firstPoint->next), 0);
+  EXPECT_FLOAT_EQ(to2.floatV, -32000);
+}
+
+TEST_F(WallComponents, FirstAccessoryTakesTheWindowDefaults) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  DocState* ds = doc.ds();
+  ds->windowWidth = 36;
+  ds->windowHeight = 56;
+  ds->windowElevation() = 24;
+  ds->windowFrameSize() = 3;
+  gdsAccessoryWidth = gdsAccessoryHeight = gdsAccessoryElevation = 0;
+  gdsAccessoryWallOffset = 2;  // 4 units, under the 6-unit minimum
+  ScriptedModalEvents events;
+  events.up(120, -10);
+  pressOnSegment(wall, 120, 0);
+  begin(kToolAccessory, 120, 0);
+  EXPECT_FLOAT_EQ(gdsAccessoryWidth, 46);
+  EXPECT_FLOAT_EQ(gdsAccessoryHeight, 65);
+  EXPECT_FLOAT_EQ(gdsAccessoryElevation, 84);
+  Objex* a = lastChild(wall);
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->type, kObjAccessory);
+  EXPECT_EQ(a->subtype, kObjAccessory);
+  EXPECT_EQ(a->pointCount, 3);
+  auto* data = AttachmentData(a);
+  EXPECT_FLOAT_EQ(data->width, 92);
+  EXPECT_FLOAT_EQ(data->height, 130);
+  EXPECT_FLOAT_EQ(data->elevation, 168);
+  EXPECT_FLOAT_EQ(data->swingAngle(), 2);
+  EXPECT_EQ(data->dividerStyle(), 1);
+  EXPECT_EQ(data->flipHorizontal, 1);
+  EXPECT_FLOAT_EQ(data->startDistance, 120);
+  // The third point: half the wall (4) plus 6 beyond the middle, on the chosen side.
+  const Poinz* third = a->firstPoint->next->next;
+  EXPECT_NEAR(third->position[0], 120, 1e-3);
+  EXPECT_NEAR(third->position[2], -10, 1e-3);
+}
+
+TEST_F(WallComponents, AccessoryOffAWall) {
+  Objex* shape = addShape({{0, 0}, {200, 0}, {200, 100}});
+  ScopedAlertRecorder alerts;
+  ScriptedModalEvents events;
+  pressOnSegment(shape, 100, 0);
+  begin(kToolAccessory, 100, 0);
+  EXPECT_TRUE(alerts.sawMessage("Wall segment not found."));
+  Objex* wall = AddTestWall(doc, {{0, 300}, {60, 300}});  // 46 in = 92 units: too long
+  pressOnSegment(wall, 30, 300);
+  begin(kToolAccessory, 30, 300);
+  EXPECT_TRUE(alerts.sawMessage("Unable to place accessory on wall segment."));
+  EXPECT_EQ(wall->firstChild, nullptr);
+}
+
+TEST_F(WallComponents, PreviewOnlyOnWalls) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  Objex* shape = addShape({{0, 0}, {200, 0}, {200, 100}});
+  const FloatPoint first{100, 0}, centre{100, 0};
+  DrawAttachment(&first, &centre, &first, 0, 1, kSubWallBreak, shape, 0, 200, 1);
+  EXPECT_EQ(overlay.activeTransformElement(), nullptr);
+  DrawAttachment(&first, &centre, &first, 0, 1, kSubWallBreak, wall, 0, 200, 1);
+  EXPECT_NE(overlay.activeTransformElement(), nullptr);
+  overlay.removeAllDynamicTransformElements();
+  DrawAttachment(&first, &centre, &first, 0, 0, kSubDimensionAttachment, wall, 0, 200, 0);
+  EXPECT_NE(overlay.activeTransformElement(), nullptr);
+}
+
+TEST_F(WallComponents, PaletteToolsAreLive) {
+  for (uint16_t tool : {kToolDimensionWall, kToolWallBreak, kToolAccessory, kToolReceptacle110, kToolReceptacle110Style,
+                        kToolFloorCeilingReceptacle110, kToolFixtureLight, kToolCeilingFan, kToolThermostat,
+                        kToolHoseBib, kToolFloorDrain, kToolShower, kToolWaterHeater, kToolFloorRegister,
+                        kToolHeatPump, kToolBaseboardHeater})
+    EXPECT_EQ(PendingTrackingRoutine(tool), nullptr) << tool;
+}
+
+TEST_F(WallComponents, TabDuringTheDragKeepsTheSnapGate) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  gChangeSnapOK = 0;
+  ScriptedModalEvents events;
+  events.drag(120, 0).key(kModalKeyTab).up(130, 0);
+  pressOnSegment(wall, 100, 0);
+  begin(kToolCableOutlet, 100, 0);
+  EXPECT_EQ(gChangeSnapOK, 0);
+  EXPECT_EQ(events.lastMask(), kModalMouseUpMask | kModalMouseDraggedMask | kModalKeyDownMask);
+  Objex* outlet = lastChild(wall);
+  ASSERT_NE(outlet, nullptr);
+  EXPECT_EQ(outlet->subtype, 84);
+  EXPECT_FLOAT_EQ(AttachmentData(outlet)->startDistance, 130);
+}
+
+}  // namespace
