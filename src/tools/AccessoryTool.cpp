@@ -120,23 +120,9 @@ Objex* SupportTrackAccessory(int32_t, int32_t, float, float, float, int16_t stag
   DoSelectObject(accessory, kSelectOn);
   Refresh();
 
-  data->ownerType = kObjAccessory;
-  data->subtype = 0;
-  data->anchorStart = segStart;
-  data->anchorEnd = segEnd;
-  data->startDistance = std::hypot(first.floatH - segStart->position[0], first.floatV - segStart->position[2]) +
-                        size->floatH / 2;
-  data->remainingLength = length - data->startDistance;
-  data->width = size->floatH;
-  data->height = size->floatV;
-  data->elevation = ConvertWorldToScreen(gdsAccessoryElevation, ds, 0);
-  data->flipHorizontal = side;
+  FillWallHungRecord(data, kObjAccessory, segStart, segEnd, first, *size, length,
+                     ConvertWorldToScreen(gdsAccessoryElevation, ds, 0), side);
   data->swingAngle() = wallOffset;  // the accessory's distance from the wall face, inches
-  data->dividerStyle() = 1;
-  for (TrimSlot* slot : {&data->trimSlotA, &data->trimSlotB}) {
-    slot->textureWidth = slot->textureHeight = 100;
-    slot->color = kWhite;
-  }
   accessory->typeData = data;
   accessory->params[4] = 0;
   BuildAttachmentFrame(accessory);

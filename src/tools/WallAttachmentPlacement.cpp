@@ -140,6 +140,27 @@ void PolarFrom(float x, float z, float angle, float length, float* outX, float* 
   *outZ = z - length * std::sin(angle);
 }
 
+void FillWallHungRecord(DoorWindowData* data, int16_t ownerType, Poinz* segStart, Poinz* segEnd,
+                        const FloatPoint& first, const FloatPoint& size, float length, float elevation,
+                        uint8_t side) {
+  data->ownerType = ownerType;
+  data->subtype = 0;
+  data->anchorStart = segStart;
+  data->anchorEnd = segEnd;
+  data->startDistance =
+      std::hypot(first.floatH - segStart->position[0], first.floatV - segStart->position[2]) + size.floatH / 2;
+  data->remainingLength = length - data->startDistance;
+  data->width = size.floatH;
+  data->height = size.floatV;
+  data->elevation = elevation;
+  data->flipHorizontal = side;
+  data->dividerStyle() = 1;
+  for (TrimSlot* slot : {&data->trimSlotA, &data->trimSlotB}) {
+    slot->textureWidth = slot->textureHeight = 100;
+    slot->color = kWhite;
+  }
+}
+
 void RecomputeAttachmentBounds(Objex* attachment) { UpdateObjectBounds(attachment); }
 
 FloatPoint ComponentFootprint(int32_t kind) {
@@ -438,22 +459,8 @@ Objex* SupportTrackAttachment(float, float, float, int16_t phase, ClickInfo* cli
   DoSelectObject(attachment, kSelectOn);
   Refresh();
 
-  data->ownerType = static_cast<int16_t>(kind);
-  data->subtype = 0;
-  data->anchorStart = segStart;
-  data->anchorEnd = segEnd;
-  data->startDistance = std::hypot(first.floatH - segStart->position[0], first.floatV - segStart->position[2]) +
-                        size->floatH / 2;
-  data->remainingLength = length - data->startDistance;
-  data->width = size->floatH;
-  data->height = size->floatV;
-  data->elevation = ComponentElevation(kind);
-  data->flipHorizontal = side;
-  data->dividerStyle() = 1;
-  for (TrimSlot* slot : {&data->trimSlotA, &data->trimSlotB}) {
-    slot->textureWidth = slot->textureHeight = 100;
-    slot->color = kWhite;
-  }
+  FillWallHungRecord(data, static_cast<int16_t>(kind), segStart, segEnd, first, *size, length,
+                     ComponentElevation(kind), side);
 
   if (kind == kSubDimensionAttachment) {
     UpdateAttachedDim(attachment, wall);

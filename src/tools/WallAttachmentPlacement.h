@@ -18,6 +18,11 @@ constexpr float kAttachmentEndClearance = 5.0f;
 void PolarFrom(float x, float z, float angle, float length, float* outX, float* outZ);
 // The 2D and 3D bounds of an attachment, recomputed from its points.
 void RecomputeAttachmentBounds(Objex* attachment);
+// Fills the record of an item hung on the segment segStart -> segEnd whose first end lies at
+// `first`: anchors, distances along the segment, size, elevation, side and white trim slots.
+void FillWallHungRecord(DoorWindowData* data, int16_t ownerType, Poinz* segStart, Poinz* segEnd,
+                        const FloatPoint& first, const FloatPoint& size, float length, float elevation,
+                        uint8_t side);
 // Footprint of a component kind (width along the wall, depth across it) in plan units.
 FloatPoint ComponentFootprint(int32_t kind);
 // Elevation of a component kind, as stored in its record (plan units, 0 and 0.1 as is).

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "plandraw/GuiTestSupport.h"
 #include "ToolTestSupport.h"
 #include "WallTestSupport.h"
 #include "model/Attachments.h"
@@ -143,18 +144,8 @@ TEST_F(WallEndEditing, ADraggedPointShowsTheLengthsOfItsTwoSegments) {
   EXPECT_FLOAT_EQ(end->position[0], 240.0f);
 }
 
-QGuiApplication* GuiApp() {
-  static int argc = 1;
-  static char name[] = "test_tools";
-  static char* argv[] = {name, nullptr};
-  static QGuiApplication* app = QGuiApplication::instance()
-                                    ? qobject_cast<QGuiApplication*>(QGuiApplication::instance())
-                                    : new QGuiApplication(argc, argv);
-  return app;
-}
-
 TEST_F(WallEndEditing, ASegmentMoveDrawsItsDistancesToTheCrossingWalls) {
-  ASSERT_NE(GuiApp(), nullptr);
+  ASSERT_NE(GuiApplication(), nullptr);
   Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
   AddTestWall(doc, {{0, -100}, {200, -100}});
   AddTestWall(doc, {{0, 100}, {200, 100}});

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "plandraw/GuiTestSupport.h"
 #include "ToolTestSupport.h"
 #include "WallTestSupport.h"
 #include "building3d/WallJoining.h"
@@ -373,18 +374,8 @@ TEST_F(WallTool, MovingTheSegmentOfATwoPointWallShowsOneBand) {
 
 // ---- The plan drawing of an L wall ----
 
-QGuiApplication* GuiApp() {
-  static int argc = 1;
-  static char name[] = "test_tools";
-  static char* argv[] = {name, nullptr};
-  static QGuiApplication* app = QGuiApplication::instance()
-                                    ? qobject_cast<QGuiApplication*>(QGuiApplication::instance())
-                                    : new QGuiApplication(argc, argv);
-  return app;
-}
-
 TEST_F(WallTool, AnLWallShowsAFilledMitredOuterCorner) {
-  ASSERT_NE(GuiApp(), nullptr);
+  ASSERT_NE(GuiApplication(), nullptr);
   gCurTool = kToolExteriorWall;
   drag({{40, 40}, {140, 40}, {240, 40}});
   drag({{240, 40}, {240, 120}, {240, 200}});  // from the first wall's end: one L wall
