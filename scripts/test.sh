@@ -6,7 +6,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 bash "$root/scripts/setup.sh"
 build="$root/build/test"
 jobs=$(nproc)
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCASA_SANITIZE=ON -DCASA_BENCHMARKS=ON
+# Line tables only (-g1): sanitizer reports keep file and line, the build and links are lighter.
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
+  -DCMAKE_C_FLAGS_DEBUG=-g1 -DCASA_SANITIZE=ON -DCASA_BENCHMARKS=ON
 cmake --build "$build" -j "$jobs"
 
 export XDG_RUNTIME_DIR="$(mktemp -d)"
@@ -27,9 +29,10 @@ dbus-run-session -- xvfb-run -a -s '-screen 0 1280x1024x24' \
 if [ $status -eq 0 ]; then
   fuzz_build="$root/build/fuzz"
   CC=clang CXX=clang++ cmake -S "$root" -B "$fuzz_build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_CXX_FLAGS_DEBUG=-gline-tables-only -DCMAKE_C_FLAGS_DEBUG=-gline-tables-only \
     -DCASA_SANITIZE=ON -DCASA_FUZZ=ON -DCASA_TESTS=OFF -DCASA_BENCHMARKS=OFF > /dev/null
   cmake --build "$fuzz_build" -j "$jobs" --target fuzz_all
-  if FUZZ_SECONDS="${FUZZ_SECONDS:-8}" FUZZ_JOBS="$jobs" "$root/scripts/fuzz-readers.sh" "$fuzz_build" "$build/fuzz"; then
+  if FUZZ_SECONDS="${FUZZ_SECONDS:-6}" FUZZ_JOBS="$jobs" "$root/scripts/fuzz-readers.sh" "$fuzz_build" "$build/fuzz"; then
     echo "Fuzzing the readers: no failure."
   else
     echo "Fuzzing the readers found a failure (logs and inputs in $build/fuzz)."
