@@ -1,0 +1,1 @@
+// Placeholder until the first source of this library lands; delete it then.

@@ -1,0 +1,1 @@
+// Placeholder until the first test of this folder lands; delete it then.
