@@ -188,7 +188,8 @@ TEST_F(HitFixture, MarqueeSelectsWallPointsAlways) {
 TEST_F(HitFixture, PointAndSegmentHitsSelectByTool) {
   Objex* a = add(kObjPropertyLine, false, {{0, 0}, {50, 0}, {100, 0}});
   gCurTool = kToolSelection;
-  // Point orientation (on at start) makes the selection tool take single points.
+  // Point orientation (on at start-up) makes the selection tool take single points.
+  gPointOrientation = 1;
   SelectObjectPoint(a->firstPoint, a, kSelectOn, 0);
   EXPECT_EQ(a->firstPoint->selected, 1);
   EXPECT_FALSE(IsEntireObjectSelected(a));
