@@ -29,6 +29,7 @@ class ToolTest : public ::testing::Test {
   static inline uint16_t sModifiers = 0;
   PlanViewHooks savedPlanHooks = gPlanViewHooks;
   TrackingHooks savedTrackingHooks = gTrackingHooks;
+  PlanDrawingServices savedDrawingServices = gPlanDrawingServices;
   uint16_t savedTool = gCurTool, savedSnap = gCurSnap;
 
   void SetUp() override {
@@ -37,6 +38,9 @@ class ToolTest : public ::testing::Test {
     sModifiers = 0;
     gPlanViewHooks.dynamicDrawEngine = [] { return sOverlay; };
     gTrackingHooks.currentModifiers = [] { return sModifiers; };
+    // No plan view until a test makes one (a view installs its drawing services for the
+    // rest of the process): the same start whatever ran before.
+    gPlanDrawingServices = PlanDrawingServices{};
     gCurSnap = 500;
     ResetTrackingState();
     ASSERT_FLOAT_EQ(doc.ds()->zoomFactor, 0.6f);
@@ -48,6 +52,7 @@ class ToolTest : public ::testing::Test {
     gLockRectTool = 0;
     gPlanViewHooks = savedPlanHooks;
     gTrackingHooks = savedTrackingHooks;
+    gPlanDrawingServices = savedDrawingServices;
     gCurTool = savedTool;
     gCurSnap = savedSnap;
     sOverlay = nullptr;

@@ -1,0 +1,104 @@
+// The resize and rotate drags at their edges: Shift keeping one axis, the least size a
+// resize leaves, a box too thin to stretch, and the rotate tool's 5 degree rounding on both
+// sides of a step.
+#include <cmath>
+#include <numbers>
+
+#include "ToolTestSupport.h"
+
+namespace {
+
+class DragToolEdges : public ToolTest {
+ protected:
+  void SetUp() override {
+    ToolTest::SetUp();
+    doc.ds()->snapToGrid = 0;  // window point / 0.6 = plan point
+  }
+  void TearDown() override {
+    gData3DRect = Float3DRect{};
+    ToolTest::TearDown();
+  }
+  Objex* grabbed(std::initializer_list<std::pair<float, float>> pts, uint16_t tool) {
+    Objex* shape = addShape(pts);
+    SelectObj(shape, kSelectOn, 1);
+    gData3DRect = EmptyFloat3DRect();
+    GetObject3DBounds(shape, 1, &gData3DRect, 0);
+    gCurTool = tool;
+    gClickInfo = ClickInfo{};
+    gClickInfo.hitMode = 1;
+    gClickInfo.hitObject = shape;
+    gClickInfo.cornerHit = tool == kToolResize ? 1 : 0;
+    return shape;
+  }
+  static const Poinz* at(const Objex* o, int i) {
+    const Poinz* p = o->firstPoint;
+    while (i-- > 0) p = p->next;
+    return p;
+  }
+};
+
+// Grab near (96, 48) of a 96 x 48 box and release at window (116, 40): plan (193.33, 66.67),
+// factors 2.014 on x and 1.389 on z.
+TEST_F(DragToolEdges, ResizeWithShiftKeepsOnlyTheAxisThatChangedMore) {
+  Objex* both = grabbed({{0, 0}, {96, 0}, {96, 48}, {0, 48}}, kToolResize);
+  drag({{58, 29}, {116, 40}});
+  EXPECT_NEAR(at(both, 2)->position[0], 116 / 0.6f, 1e-2);
+  EXPECT_NEAR(at(both, 2)->position[2], 40 / 0.6f, 1e-2);
+  EXPECT_FLOAT_EQ(at(both, 0)->position[0], 0.0f);  // the fixed corner
+  EXPECT_FLOAT_EQ(at(both, 0)->position[2], 0.0f);
+
+  SelectObj(both, kSelectOff, 1);
+  Objex* one = grabbed({{0, 200}, {96, 200}, {96, 248}, {0, 248}}, kToolResize);
+  sModifiers = kTrackModShift;
+  drag({{58, 149}, {116, 160}});  // x 2.014, z 1.139: only x
+  EXPECT_NEAR(at(one, 2)->position[0], 116 / 0.6f, 1e-2);
+  EXPECT_FLOAT_EQ(at(one, 2)->position[2], 248.0f);
+  EXPECT_FLOAT_EQ(at(one, 0)->position[2], 200.0f);
+}
+
+// Dragging the right side onto or past the fixed left side leaves at least 10 plan units,
+// mirrored when it went past.
+TEST_F(DragToolEdges, ResizeNeverLeavesLessThanTenUnitsInThePlan) {
+  Objex* shape = grabbed({{0, 0}, {96, 0}, {96, 48}, {0, 48}}, kToolResize);
+  drag({{58, 29}, {3, 29}});  // x 5: factor 0.052, raised to 10 / 96
+  EXPECT_NEAR(at(shape, 1)->position[0], 10.0f, 1e-3);
+  EXPECT_FLOAT_EQ(at(shape, 0)->position[0], 0.0f);
+
+  SelectObj(shape, kSelectOff, 1);
+  Objex* mirrored = grabbed({{0, 200}, {96, 200}, {96, 248}, {0, 248}}, kToolResize);
+  drag({{58, 149}, {-3, 149}});  // x -5: factor -0.052, kept at -10 / 96
+  EXPECT_NEAR(at(mirrored, 1)->position[0], -10.0f, 1e-3);
+  EXPECT_FLOAT_EQ(at(mirrored, 0)->position[0], 0.0f);
+}
+
+// A box 6 units deep: the grab lies within 4 units of its middle, so the depth keeps its
+// size while the width follows the mouse.
+TEST_F(DragToolEdges, ResizeLeavesTheDepthOfAThinBox) {
+  Objex* thin = grabbed({{0, 0}, {96, 0}, {96, 6}, {0, 6}}, kToolResize);
+  drag({{58, 4}, {116, 40}});
+  EXPECT_NEAR(at(thin, 1)->position[0], 116 / 0.6f, 1e-2);
+  EXPECT_FLOAT_EQ(at(thin, 2)->position[2], 6.0f);
+  EXPECT_FLOAT_EQ(at(thin, 0)->position[2], 0.0f);
+}
+
+// The rotate tool rounds the swept angle to the nearest 5 degrees: 37.405 turns by 35,
+// 37.569 by 40 (truncating would give 35 for both, rounding up 40 for both).
+TEST_F(DragToolEdges, RotateRoundsToTheNearestFiveDegrees) {
+  const struct {
+    int32_t x, y;
+    double turn;
+  } cases[] = {{70, 10, 35.0}, {75, 6, 40.0}};
+  for (const auto& c : cases) {
+    Objex* square = grabbed({{0, 0}, {120, 0}, {120, 120}, {0, 120}}, kToolRotate);  // centre (60, 60) = window (36, 36)
+    drag({{90, 36}, {c.x, c.y}});
+    const double a = c.turn * std::numbers::pi / 180.0;
+    // (0, 0) turned counter-clockwise on the screen about (60, 60).
+    const double x = 60.0 + (-60.0) * std::cos(a) + (-60.0) * std::sin(a);
+    const double z = 60.0 - (-60.0) * std::sin(a) + (-60.0) * std::cos(a);
+    EXPECT_NEAR(square->firstPoint->position[0], x, 1e-3) << c.turn;
+    EXPECT_NEAR(square->firstPoint->position[2], z, 1e-3) << c.turn;
+    SelectObj(square, kSelectOff, 1);
+  }
+}
+
+}  // namespace
