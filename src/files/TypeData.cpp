@@ -284,7 +284,10 @@ void ConvertOldDimension(Objex* dim, Layer* layer) {
     ReadSome(&style, 1);
     record.fontStyle = style;
     ApplePortReadLOGFONT(&record.font);
-    record.dimension = dim;
+    // No link back to the dimension: it keeps no record of its own that would clear the
+    // link when it goes, so deleting the pair (closing the design) would follow a freed
+    // dimension from its text box.
+    record.dimension = nullptr;
     if (text && !StreamFailed()) {
       // Only a dimension text box owns a DimensionTextData.
       if (text->type == kObjDimensionInfo) {

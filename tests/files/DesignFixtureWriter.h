@@ -126,7 +126,22 @@ inline DocState* FixtureDocState() {
 }
 
 // The object IDs and first point IDs of the fixture's objects (stored from 10500 on).
-enum : uint32_t { kPolyID = 77, kWallID = 78, kGroupID = 79, kLine1ID = 80, kLine2ID = 81, kPhotoID = 82 };
+enum : uint32_t { kPolyID = 77, kWallID = 78, kGroupID = 79, kLine1ID = 80, kLine2ID = 81, kPhotoID = 82,
+                  kDoorID = 83, kWindowID = 84, kRoofID = 85, kSkylightID = 86, kRoofPanelID = 87, kDeckID = 88,
+                  kDeckStepsID = 89, kPlantID = 90, kTextID = 91, kDimensionID = 92, kDimensionTextID = 93 };
+
+// What the attachments, the skylight, the plant, the text and the older dimension carry.
+constexpr int16_t kDoorSubtype = 503, kWindowSubtype = 601, kDeckStepsSubtype = 53;
+constexpr float kAuxValue = 3.5f;
+constexpr const char* kStoredPlantPath = "C:\\Old\\CustomPlants\\Maple\\m1.jpg";
+constexpr const char* kPlantTail = "Maple/m1.jpg";
+constexpr const char* kText = "Front porch";
+constexpr const char* kFontFace = "Serif Sans";
+constexpr int16_t kOldDimensionType = 101;
+inline bool HasNewAttachments(int32_t v) { return v >= 10800; }
+inline bool HasRoofAttachments(int32_t v) { return v >= 10900; }
+inline bool HasDeckAttachments(int32_t v) { return v != 10000 && v != 10300 && v != 10350; }
+inline bool HasUserPlantPath(int32_t v) { return v >= 10750; }
 
 inline void WriteObject(Writer& w, int32_t v, const std::string& what, const record_writer::Info& info,
                         const std::vector<record_writer::Pt>& pts) {
@@ -137,6 +152,64 @@ inline void WriteObject(Writer& w, int32_t v, const std::string& what, const rec
   record_writer::Bytes points;
   record_writer::WritePoints(points, v, pts);
   w.raw(what + ": point list", points.b.data(), points.size(), std::to_string(pts.size()) + " points");
+}
+
+// The info record and point list of an attachment or an embedded object (no object tag).
+inline void WriteRecords(Writer& w, int32_t v, const std::string& what, const record_writer::Info& info,
+                         const std::vector<record_writer::Pt>& pts) {
+  record_writer::Bytes rec;
+  record_writer::WriteInfo(rec, v, info);
+  w.raw(what + ": object info record", rec.b.data(), rec.size(), "type " + std::to_string(info.type));
+  record_writer::Bytes points;
+  record_writer::WritePoints(points, v, pts);
+  w.raw(what + ": point list", points.b.data(), points.size(), std::to_string(pts.size()) + " points");
+}
+
+// A 60-byte font record, little-endian numbers.
+inline void WriteFont(Writer& w, const std::string& what, int32_t height) {
+  record_writer::Bytes f;
+  f.le32(height);
+  for (int k = 0; k < 3; ++k) f.le32(k + 1);  // width, escapement, orientation
+  f.le32(700);                                 // weight
+  for (uint8_t b : {1, 0, 0, 0, 0, 0, 0, 34}) f.u8(b);
+  char face[32] = {};
+  memcpy(face, kFontFace, strlen(kFontFace));
+  f.b.insert(f.b.end(), face, face + 32);
+  w.raw(what + ": LOGFONT", f.b.data(), f.size(), std::string("height ") + std::to_string(height));
+}
+
+// A door, window or deck steps attachment record: the long form from 10800, the older
+// 60-byte little-endian one before.
+inline void WriteAttachment(Writer& w, int32_t v, const std::string& what, int16_t owner, int16_t subtype,
+                            float startDistance, float width) {
+  record_writer::Bytes r;
+  const float floats[5] = {startDistance, 30.0f, width, 80.0f, 2.0f};
+  if (HasNewAttachments(v)) {
+    r.be16(owner); r.be16(subtype);
+    r.be32(0); r.be32(1);  // anchors: the first and second point
+    for (float f : floats) r.f32(f);
+    for (int k = 0; k < 3; ++k) r.be32(0);
+    r.u8(1);                       // flip horizontal
+    r.f32(0.75f);                  // aux float 1
+    r.be16(1); r.be16(2); r.be16(3);
+    r.f32(kAuxValue);              // aux value, big-endian bytes
+    for (int slot = 0; slot < 2; ++slot) {
+      r.u8(0);                     // no custom profile
+      r.be32(2301 + slot);
+      r.be16(100 + 2 * slot); r.be16(101 + 2 * slot);
+      r.rgb(1 + 3 * slot, 2 + 3 * slot, 3 + 3 * slot);
+    }
+  } else {
+    r.le16(owner); r.le16(subtype);
+    r.le32(0); r.le32(1);
+    for (float f : floats) r.lef32(f);
+    for (int k = 0; k < 3; ++k) r.le32(0);
+    r.u8(1); r.u8(0);
+    r.lef32(0.75f);
+    r.le16(1); r.le16(2); r.le16(3);
+    r.lef32(kAuxValue);
+  }
+  w.raw(what + ": attachment record", r.b.data(), r.size(), HasNewAttachments(v) ? "long form" : "60 bytes");
 }
 
 inline std::vector<record_writer::Pt> Points(int n, float x0, uint32_t firstID) {
@@ -214,7 +287,13 @@ inline std::vector<uint8_t> BuildDesign(int32_t v, std::vector<Note>* notes = nu
       wall.params[0] = 96.5f;  // a wall height of its own
       wall.params[1] = 14.5f;  // a stud spacing the newer versions keep
       WriteObject(w, v, "wall", wall, Points(2, 200, 510));
-      w.be32("wall: attachment count", 0);
+      w.be32("wall: attachment count", 2);
+      w.be16("door: tag kTagWallAttachment", 201);
+      WriteRecords(w, v, "door", ObjectInfo(kObjDoor, kDoorID, 2, 12), Points(2, 210, 600));
+      WriteAttachment(w, v, "door", kObjDoor, kDoorSubtype, 4.0f, 12.0f);
+      w.be16("window: tag kTagWallAttachment", 201);
+      WriteRecords(w, v, "window", ObjectInfo(kObjWindow, kWindowID, 2, 13), Points(2, 225, 610));
+      WriteAttachment(w, v, "window", kObjWindow, kWindowSubtype, 20.0f, 10.0f);
     } else if (f == 1) {
       WriteObject(w, v, "group", ObjectInfo(kObjGroup, kGroupID, 0, 2), {});
       w.be16("tag kTagGroupBegin", 202);
@@ -224,6 +303,62 @@ inline std::vector<uint8_t> BuildDesign(int32_t v, std::vector<Note>* notes = nu
     } else {
       WriteObject(w, v, "photo view", ObjectInfo(kObjPhotoView, kPhotoID, 3, 5), Points(3, 600, 540));
       w.text("photo view: path", kPhotoPath);
+
+      // A roof holding a skylight (the list from 10900) and a roof panel with an empty list.
+      WriteObject(w, v, "roof", ObjectInfo(kObjRoof, kRoofID, 4, 6), Points(4, 700, 550));
+      if (HasRoofAttachments(v)) {
+        w.be32("roof: roof attachment count", 1);
+        w.be16("skylight: tag kTagRoofAttachment", 214);
+        WriteRecords(w, v, "skylight", ObjectInfo(kObjSkylight, kSkylightID, 4, 7), Points(4, 710, 620));
+        w.be16("skylight: owner type", kObjSkylight);
+        w.be16("skylight: subtype", 800);
+        for (float f : {40.0f, 30.0f, 2.5f, 90.0f}) w.f32("skylight: float", f);
+        w.be32("skylight: panel ID", 3);
+        w.u8("skylight: flag 1", 1);
+        w.u8("skylight: flag 2", 0);
+        w.be32("skylight: owner word", 0);
+        w.be32("skylight: parts word", 0);
+        w.be32("skylight: slot 1 texture", 2218);
+        w.be16("skylight: slot 1 scale.x", 96);
+        w.be16("skylight: slot 1 scale.y", 48);
+        w.rgb("skylight: slot 1 colour", 28784, 28784, 28784);
+        w.be32("skylight: slot 2 texture", 2219);
+        w.be16("skylight: slot 2 scale.x", 110);
+        w.be16("skylight: slot 2 scale.y", 120);
+        w.rgb("skylight: slot 2 colour", 65535, 65535, 65535);
+      }
+      WriteObject(w, v, "roof panel", ObjectInfo(kObjRoofPanel, kRoofPanelID, 4, 8), Points(4, 760, 630));
+      if (HasRoofAttachments(v)) w.be32("roof panel: roof attachment count", 0);
+
+      // A deck with steps (the attachment list from 10351).
+      WriteObject(w, v, "deck", ObjectInfo(kObjDeck, kDeckID, 4, 9), Points(4, 820, 640));
+      if (HasDeckAttachments(v)) {
+        w.be32("deck: attachment count", 1);
+        w.be16("deck steps: tag kTagDeckAttachment", 204);
+        WriteRecords(w, v, "deck steps", ObjectInfo(kObjDeckSteps, kDeckStepsID, 2, 10), Points(2, 830, 650));
+        WriteAttachment(w, v, "deck steps", kObjDeckSteps, kDeckStepsSubtype, 2.5f, 35.0f);
+      }
+
+      // A user plant (its image path from 10750), a text and a dimension of the older kind.
+      record_writer::Info plant = ObjectInfo(kObjPlant, kPlantID, 1, 11);
+      plant.subtype = kSubUserPlant;
+      WriteObject(w, v, "user plant", plant, Points(1, 900, 660));
+      if (HasUserPlantPath(v)) w.text("user plant: path", kStoredPlantPath);
+      WriteObject(w, v, "text", ObjectInfo(kObjText, kTextID, 1, 12), Points(1, 920, 670));
+      w.text("text: string", kText);
+      WriteFont(w, "text", -18);
+      record_writer::Info dim = ObjectInfo(kOldDimensionType, kDimensionID, 2, 13);
+      dim.subtype = 0;  // older than its kind: the record that follows converts it
+      WriteObject(w, v, "older dimension", dim, Points(2, 940, 680));
+      w.be16("older dimension: tag kTagDimensionText", 300);
+      WriteRecords(w, v, "dimension text", ObjectInfo(kObjDimensionInfo, kDimensionTextID, 1, 14), Points(1, 960, 690));
+      w.be16("dimension text: font number", 21);
+      w.be16("dimension text: font size", 14);
+      w.u8("dimension text: style", 2);
+      WriteFont(w, "dimension text", -14);
+      w.be32("older dimension: value", 1234);
+      w.f32("older dimension: value 2", 5.5f);
+      w.f32("older dimension: value 3", 6.5f);
     }
   }
   w.be16("tag kTagObjectsEnd", 400);

@@ -18,6 +18,9 @@
 #include "files/FileTestSupport.h"
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
+#include "model/Attachments.h"
+#include "model/CustomTextures.h"
+#include "model/DimensionRecords.h"
 #include "model/LiveViews.h"
 #include "model/Palettes.h"
 
@@ -81,7 +84,8 @@ void ExpectDocState(const DocState* got, int32_t v) {
   EXPECT_EQ(got->planMasks[1], 510);
   EXPECT_EQ(got->navigationMode, 1);
   if (v >= 10500) {
-    EXPECT_EQ(got->nextObjectID, src->nextObjectID);
+    // The group that joins the older dimension to its text takes the next object ID.
+    EXPECT_EQ(got->nextObjectID, src->nextObjectID + 1);
     EXPECT_EQ(got->nextPointID, src->nextPointID);
   }
   free(want);
@@ -152,6 +156,177 @@ void ExpectPolygon(const Objex* o, int32_t v) {
   }
 }
 
+// A door, window or deck steps child: its record from either layout, anchored on the
+// parent's first two points. Before 10800 a door's or window's trim slots take its own
+// fill colour and slot-0 material; deck steps drop nothing they need.
+void ExpectAttachment(const Objex* a, const Objex* parent, int16_t type, int16_t subtype, float startDistance,
+                      float width, int32_t v) {
+  SCOPED_TRACE(type);
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->type, type);
+  EXPECT_EQ(a->parent, parent);
+  EXPECT_EQ(a->pointCount, 2);
+  const auto* d = static_cast<const DoorWindowData*>(a->typeData);
+  ASSERT_NE(d, nullptr);
+  EXPECT_EQ(d->ownerType, type);
+  EXPECT_EQ(d->subtype, subtype);
+  EXPECT_EQ(d->anchorStart, parent->firstPoint);
+  EXPECT_EQ(d->anchorEnd, parent->firstPoint->next);
+  EXPECT_FLOAT_EQ(d->startDistance, startDistance);
+  EXPECT_FLOAT_EQ(d->remainingLength, 30.0f);
+  EXPECT_FLOAT_EQ(d->width, width);
+  EXPECT_FLOAT_EQ(d->height, 80.0f);
+  EXPECT_FLOAT_EQ(d->elevation, 2.0f);
+  EXPECT_EQ(d->flipHorizontal, 1);
+  EXPECT_FLOAT_EQ(d->auxFloat1, 0.75f);
+  EXPECT_EQ(d->flipVertical, 1);
+  EXPECT_EQ(d->auxShort1, 2);
+  EXPECT_EQ(d->auxShort2, 3);
+  uint32_t got = 0, want = 0;
+  memcpy(&got, &d->auxValue, 4);
+  memcpy(&want, &kAuxValue, 4);
+  EXPECT_EQ(got, want);
+  EXPECT_EQ(d->faces, nullptr);
+  EXPECT_EQ(d->linkPrev, nullptr);
+  EXPECT_EQ(d->linkNext, nullptr);
+  if (HasNewAttachments(v)) {
+    EXPECT_EQ(d->trimSlotA.textureID, 2301);
+    EXPECT_EQ(d->trimSlotA.textureHeight, 101);
+    EXPECT_EQ(d->trimSlotA.color.blue, 3);
+    EXPECT_EQ(d->trimSlotB.textureID, 2302);
+    EXPECT_EQ(d->trimSlotB.textureWidth, 102);
+    EXPECT_EQ(d->trimSlotB.color.red, 4);
+  } else if (type == kObjDoor || type == kObjWindow) {
+    for (const TrimSlot* slot : {&d->trimSlotA, &d->trimSlotB}) {
+      EXPECT_EQ(slot->flag, 0);
+      EXPECT_EQ(slot->textureID, a->textureID);
+      EXPECT_EQ(slot->color.red, 0x1112);
+      EXPECT_EQ(slot->color.blue, 0x1516);
+      EXPECT_EQ(slot->textureWidth, a->textureScale.x);
+      EXPECT_EQ(slot->textureHeight, a->textureScale.y);
+    }
+    EXPECT_EQ(a->textureScale.x, G(v) >= 3 ? 98 : 100);
+  } else {
+    EXPECT_EQ(d->trimSlotA.textureID, 0);
+  }
+}
+
+const Objex* FindType(const Layer* l, int16_t type) {
+  for (const Objex* o = l->firstObject; o; o = o->next)
+    if (o->type == type) return o;
+  return nullptr;
+}
+
+// The third floor's roof, roof panel, deck, user plant, text and the older dimension.
+void ExpectThirdFloor(const Layer* third, int32_t v) {
+  EXPECT_EQ(CountObjects(third), 7u);
+  const Objex* roof = FindType(third, kObjRoof);
+  ASSERT_NE(roof, nullptr);
+  EXPECT_EQ(roof->pointCount, 4);
+  // Roofs before 10750 get a plain white second material.
+  EXPECT_EQ(roof->textureID1, v < 10750 ? 0 : 27);
+  EXPECT_EQ(roof->color1.green, v < 10750 ? 65535 : 0x2324);
+  if (HasRoofAttachments(v)) {
+    const Objex* sky = roof->firstChild;
+    ASSERT_NE(sky, nullptr);
+    EXPECT_EQ(sky->next, nullptr);
+    EXPECT_EQ(sky->type, kObjSkylight);
+    EXPECT_EQ(sky->parent, roof);
+    EXPECT_EQ(sky->pointCount, 4);
+    EXPECT_FLOAT_EQ(sky->firstPoint->position[0], 710.0f);
+    const auto* r = static_cast<const RoofAttachmentData*>(sky->typeData);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->ownerType, kObjSkylight);
+    EXPECT_EQ(r->subtype, 800);
+    EXPECT_FLOAT_EQ(r->floats[0], 40.0f);
+    EXPECT_FLOAT_EQ(r->floats[2], 2.5f);
+    EXPECT_FLOAT_EQ(r->floats[3], 90.0f);
+    EXPECT_EQ(r->panelID, 3);
+    EXPECT_EQ(r->flags[0], 1);
+    EXPECT_EQ(r->flags[1], 0);
+    EXPECT_EQ(r->owner, sky);
+    EXPECT_EQ(r->slots[0].textureID, 2218);
+    EXPECT_EQ(r->slots[0].textureWidth, 96);
+    EXPECT_EQ(r->slots[0].textureHeight, 48);
+    EXPECT_EQ(r->slots[0].color.green, 28784);
+    EXPECT_EQ(r->slots[1].textureID, 2219);
+    EXPECT_EQ(r->slots[1].textureHeight, 120);
+  } else {
+    EXPECT_EQ(roof->firstChild, nullptr);
+  }
+
+  const Objex* panel = FindType(third, kObjRoofPanel);
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(panel->firstChild, nullptr);
+  EXPECT_EQ(panel->textureID3, v < 10750 ? 0 : G(v) >= 2 ? 49 : 0);
+  EXPECT_EQ(panel->color3.red, v < 10750 ? 65535 : 0x4142);
+
+  const Objex* deck = FindType(third, kObjDeck);
+  ASSERT_NE(deck, nullptr);
+  EXPECT_EQ(deck->pointCount, 4);
+  if (HasDeckAttachments(v)) {
+    ExpectAttachment(deck->firstChild, deck, kObjDeckSteps, kDeckStepsSubtype, 2.5f, 35.0f, v);
+    if (deck->firstChild) {
+      EXPECT_EQ(deck->firstChild->next, nullptr);
+    }
+  } else {
+    EXPECT_EQ(deck->firstChild, nullptr);
+  }
+
+  const Objex* plant = FindType(third, kObjPlant);
+  ASSERT_NE(plant, nullptr);
+  EXPECT_EQ(plant->subtype, G(v) >= 1 ? kSubUserPlant : 0);
+  if (HasUserPlantPath(v)) {
+    ASSERT_NE(plant->typeData, nullptr);
+    const std::string path = static_cast<const char*>(plant->typeData);
+    EXPECT_EQ(path.substr(path.size() - strlen(kPlantTail)), kPlantTail) << path;
+    EXPECT_EQ(path.find("Old"), std::string::npos) << path;
+    // The photo view took the first image number, the plant the next.
+    EXPECT_EQ(plant->textureID1, 30001);
+    EXPECT_EQ(plant->textureID3, 30001);
+    EXPECT_EQ(plant->firstPoint->textureID[0], 30001);
+  } else {
+    EXPECT_EQ(plant->typeData, nullptr);
+  }
+
+  const Objex* text = FindType(third, kObjText);
+  ASSERT_NE(text, nullptr);
+  ASSERT_NE(text->typeData, nullptr);
+  EXPECT_STREQ(static_cast<const char*>(text->typeData), kText);
+  const auto* font = static_cast<const LOGFONT*>(text->extraData);
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(font->lfHeight, -18);
+  EXPECT_EQ(font->lfWeight, 700);
+  EXPECT_EQ(font->lfItalic, 1);
+  EXPECT_EQ(font->lfPitchAndFamily, 34);
+  EXPECT_STREQ(font->lfFaceName, kFontFace);
+
+  // The older dimension and its text come out grouped; the dimension is of its kind now.
+  const Objex* group = FindType(third, kObjGroup);
+  ASSERT_NE(group, nullptr);
+  const Objex* dim = nullptr;
+  const Objex* box = nullptr;
+  int members = 0;
+  for (const Objex* c = group->firstChild; c; c = c->next, ++members) {
+    if (c->type == kOldDimensionType) dim = c;
+    if (c->type == kObjDimensionInfo) box = c;
+    EXPECT_EQ(c->parent, group);
+  }
+  EXPECT_EQ(members, 2);
+  ASSERT_NE(dim, nullptr);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(dim->subtype, kOldDimensionType);
+  EXPECT_EQ(dim->typeData, nullptr);
+  EXPECT_EQ(dim->pointCount, 2);
+  const auto* record = static_cast<const DimensionTextData*>(box->typeData);
+  ASSERT_NE(record, nullptr);
+  EXPECT_EQ(record->fontNumber, 21);
+  EXPECT_EQ(record->fontSize, 14);
+  EXPECT_EQ(record->fontStyle, 2);
+  EXPECT_EQ(record->font.lfHeight, -14);
+  EXPECT_EQ(record->dimension, nullptr);  // the dimension keeps no record that would clear it
+}
+
 void ExpectDesign(const TestDocument& doc, int32_t v) {
   SCOPED_TRACE(v);
   const ZLKDocumentModel& m = doc.model;
@@ -185,7 +360,13 @@ void ExpectDesign(const TestDocument& doc, int32_t v) {
   // Walls before 10400 take the fixed stud spacing and siding.
   EXPECT_FLOAT_EQ(wall->params[1], v < 10400 ? 16.0f : 14.5f);
   EXPECT_EQ(wall->textureID, v < 10400 ? 1700 : 12);
-  EXPECT_EQ(wall->firstChild, nullptr);
+  ExpectAttachment(wall->firstChild, wall, kObjDoor, kDoorSubtype, 4.0f, 12.0f, v);
+  if (wall->firstChild) {
+    ExpectAttachment(wall->firstChild->next, wall, kObjWindow, kWindowSubtype, 20.0f, 10.0f, v);
+    if (wall->firstChild->next) {
+      EXPECT_EQ(wall->firstChild->next->next, nullptr);
+    }
+  }
   if (G(v) >= 4) {
     EXPECT_EQ(wall->objectID, kWallID);
   }
@@ -205,11 +386,13 @@ void ExpectDesign(const TestDocument& doc, int32_t v) {
     EXPECT_EQ(line1->next->objectID, kLine2ID);
   }
 
-  ASSERT_EQ(CountObjects(third), 1u);
   const Objex* photo = third->firstObject;
+  ASSERT_NE(photo, nullptr);
   EXPECT_EQ(photo->type, kObjPhotoView);
   ASSERT_NE(photo->sourceObject, nullptr);
   EXPECT_STREQ(static_cast<const char*>(photo->sourceObject), kPhotoPath);
+  EXPECT_EQ(photo->textureID1, 30000);
+  ExpectThirdFloor(third, v);
 
   // Black boxes from 10500.
   int blocks = 0;
@@ -286,11 +469,13 @@ class DesignFixtures : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetByteStream();
+    savedImageNumber = gCurrentPhotoTextureID;
     dir = fs::temp_directory_path() / ("casa-fixtures-" + std::to_string(getpid()));
     fs::create_directories(dir);
   }
   void TearDown() override {
     ResetByteStream();
+    gCurrentPhotoTextureID = savedImageNumber;
     std::error_code ec;
     fs::remove_all(dir, ec);
   }
@@ -300,12 +485,14 @@ class DesignFixtures : public ::testing::Test {
     return p.string();
   }
   fs::path dir;
+  int32_t savedImageNumber = 0;
 };
 
 TEST_F(DesignFixtures, EveryVersionOpensWithItsValues) {
   for (int32_t v : kAllVersions) {
     const std::string path = Save("v" + std::to_string(v) + ".dsn", BuildDesign(v));
     TestDocument doc;
+    gCurrentPhotoTextureID = 30000;
     ASSERT_EQ(KeyFileRead(path.c_str()), 1) << v;
     ExpectDesign(doc, v);
     EXPECT_MODEL_SOUND() << v;
@@ -390,6 +577,7 @@ TEST_F(DesignFixtures, KeptFixturesMatchTheirBuilderAndListing) {
     EXPECT_EQ(at, kept.size());
 
     TestDocument doc;
+    gCurrentPhotoTextureID = 30000;
     ASSERT_EQ(KeyFileRead(bin.c_str()), 1);
     ExpectDesign(doc, v);
   }
