@@ -286,3 +286,47 @@ TEST_F(FilletChamfer, RoofPanelFilletLeavesStraightSegments) {
 }
 
 }  // namespace
+
+// The fit margins on a corner whose two segments are 100 long: an inverted fillet keeps its
+// radius r while both segments exceed r + 2 (97 fits, 98 shrinks to 97); a chamfer keeps its
+// setback s while s + 2 is at most both (98 fits, 99 shrinks by 2 to 97); a fillet's value
+// (the distance to its centre) shrinks by 1 until the tangent distance t leaves both
+// segments more than 2 (138 fits with t = 97.58, 139 shrinks to 138).
+namespace {
+struct MarginCase {
+  uint16_t tool;
+  float drag;  // distance from the corner (100, 0) along the segment to (100, 100)
+  float tangent;  // where the new point on the segment to (0, 0) lands: 100 - tangent
+};
+}  // namespace
+
+TEST_F(FilletChamfer, CornersFitWithTheirMarginsAndShrinkByTheirSteps) {
+  const MarginCase cases[] = {
+      {kToolInvertedFillet, 96, 96}, {kToolInvertedFillet, 97, 97}, {kToolInvertedFillet, 98, 97},
+      {kToolChamfer, 97, 97},        {kToolChamfer, 98, 98},        {kToolChamfer, 99, 97},
+  };
+  for (const MarginCase& c : cases) {
+    Objex* small = doc.addObject(kObjFloor, true, {{0, 0}, {100, 0}, {100, 100}, {0, 100}});
+    UpdateObjectBounds(small);
+    run(c.tool, small, 1, {{100, c.drag}});
+    SCOPED_TRACE(c.tool == kToolChamfer ? "chamfer" : "inverted fillet");
+    SCOPED_TRACE(c.drag);
+    EXPECT_AT(point(small, 1), 100 - c.tangent, 0);
+    if (c.tool == kToolChamfer) {
+      EXPECT_AT(point(small, 2), 100, c.tangent);
+    } else {
+      EXPECT_AT(point(small, 3), 100, c.tangent);
+    }
+  }
+  // The standard fillet, dragged along the bisector to the value 138 and 139.
+  for (const float value : {138.0f, 139.0f}) {
+    Objex* small = doc.addObject(kObjFloor, true, {{0, 0}, {100, 0}, {100, 100}, {0, 100}});
+    UpdateObjectBounds(small);
+    const float d = value / std::sqrt(2.0f);
+    run(kToolFillet, small, 1, {{100 - d, d}});
+    const float t = 138.0f * std::sqrt(0.5f);  // 97.58 either way
+    SCOPED_TRACE(value);
+    EXPECT_NEAR(point(small, 1)->position[0], 100 - t, 1e-2);
+    EXPECT_NEAR(point(small, 3)->position[2], t, 1e-2);
+  }
+}
