@@ -206,3 +206,19 @@ TEST_F(HitFixture, PointAndSegmentHitsSelectByTool) {
   EXPECT_EQ(a->firstPoint->next->next->selected, 0);
   gCurTool = kToolNone;
 }
+
+// An open outline has no segment from its last point back to its first: a click there hits
+// nothing, while the same click on the closed outline hits that closing segment.
+TEST_F(HitFixture, AnOpenOutlineHasNoClosingSegment) {
+  Objex* open = add(kObjOpenPoly, false, {{0, 0}, {100, 0}, {100, 100}});
+  ClickInfo c = Click(50, 50);
+  EXPECT_FALSE(SearchSplinesInObject(open, &c));
+  EXPECT_EQ(c.segmentHit, 0);
+
+  Objex* closed = add(kObjClosedPoly, true, {{200, 0}, {300, 0}, {300, 100}});
+  c = Click(250, 50);
+  EXPECT_TRUE(SearchSplinesInObject(closed, &c));
+  EXPECT_EQ(c.segmentHit, 1);
+  EXPECT_EQ(c.hitPoint, closed->firstPoint->next->next);
+  EXPECT_EQ(c.segmentEnd, closed->firstPoint);
+}

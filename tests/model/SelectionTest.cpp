@@ -154,3 +154,41 @@ TEST(SelectionState, FloatingRootIsMixed) {
   UpdateSelectionState40(&ss40, a);
   EXPECT_EQ(ss40.ssBaseElevation, 0);
 }
+
+// What a marquee around a wall leaves: every wall point selected, the door in it not. The
+// wall counts as entirely selected (its children never count), the door as unselected, and
+// the door's elevation stays out of the summary until the door itself is selected with one
+// of its anchors left out.
+TEST(SelectionState, WallSelectedWithoutItsDoor) {
+  TestDocument doc;
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}, {100, 100}});
+  Objex* door = AddDoor(wall, 0);
+  static_cast<DoorWindowData*>(door->typeData)->elevation = 30;
+  for (Poinz* p = wall->firstPoint; p; p = p->next) p->selected = 1;
+  EXPECT_TRUE(IsEntireObjectSelected(wall));
+  EXPECT_TRUE(IsObjectSelected(wall));
+  EXPECT_TRUE(IsRootObjectSelected(wall));
+  EXPECT_FALSE(IsObjectSelected(door));
+  EXPECT_FALSE(IsEntireObjectSelected(door));
+  EXPECT_TRUE(IsAnyObjectSelected(wall));
+  EXPECT_EQ(gIsAnyObjectSelectedObject, wall);
+
+  SelectionState40 ss40;
+  ClearSelectionState40(doc.ds(), &ss40);
+  UpdateSelectionState40(&ss40, wall);
+  EXPECT_EQ(ss40.ssBaseElevation, 1);
+  EXPECT_FLOAT_EQ(ss40.ssBaseElevationValue, 0);
+
+  // The door entirely selected but both anchors too: still not folded.
+  SetObjectSelectFlags(door, 1);
+  ClearSelectionState40(doc.ds(), &ss40);
+  UpdateSelectionState40(&ss40, wall);
+  EXPECT_EQ(ss40.ssBaseElevation, 1);
+
+  // One anchor left out: the door's elevation (30 plan units) disagrees with the 0 of the
+  // segment still selected.
+  wall->firstPoint->selected = 0;
+  ClearSelectionState40(doc.ds(), &ss40);
+  UpdateSelectionState40(&ss40, wall);
+  EXPECT_EQ(ss40.ssBaseElevation, 0);
+}

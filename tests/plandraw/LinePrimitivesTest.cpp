@@ -201,6 +201,36 @@ TEST_F(LineFixture, SymbolPartsOfGroupsAndEdgingGoThroughTheLineBuffer) {
   part->parent = nullptr;  // not linked as the group's child: each is freed on its own
 }
 
+// At the growth boundary: the 500th segment fills the 1000 points exactly without growing;
+// the 501st grows the buffer and keeps every point before it.
+TEST_F(LineFixture, LineBufferGrowsOnlyWhenASegmentWouldNotFit) {
+  ASSERT_TRUE(AllocateAcclLineBuffer());
+  for (int i = 0; i < 500; ++i) ApplePortAcceleratedDrawLine(static_cast<float>(i), 1, static_cast<float>(i), 2);
+  EXPECT_EQ(gAcclLinePointCount, 1000);
+  EXPECT_EQ(gAcclLinePointCap, 1000);
+  ExpectPoint(gAcclLineBuffer[999], 499, 2);
+  ApplePortAcceleratedDrawLine(500, 1, 500, 2);
+  EXPECT_EQ(gAcclLinePointCount, 1002);
+  EXPECT_EQ(gAcclLinePointCap, 2000);
+  ExpectPoint(gAcclLineBuffer[0], 0, 1);
+  ExpectPoint(gAcclLineBuffer[999], 499, 2);
+  ExpectPoint(gAcclLineBuffer[1001], 500, 2);
+}
+
+// One segment is enough to stroke; an empty buffer strokes nothing.
+TEST_F(LineFixture, LineBufferStrokesASingleSegment) {
+  ASSERT_TRUE(AllocateAcclLineBuffer());
+  StrokeAcclLineBuffer(nullptr);
+  EXPECT_TRUE(ctx.calls.empty());
+  ApplePortAcceleratedDrawLine(3, 4, 5, 6);
+  StrokeAcclLineBuffer(nullptr);
+  ASSERT_EQ(ctx.calls.size(), 1u);
+  ASSERT_EQ(ctx.calls[0].points.size(), 2u);
+  ExpectPoint(ctx.calls[0].points[0], 3, 4);
+  ExpectPoint(ctx.calls[0].points[1], 5, 6);
+  EXPECT_EQ(gAcclLinePointCount, 0);
+}
+
 TEST_F(LineFixture, LineBufferGrowsInStepsOfAThousandPoints) {
   ApplePortAcceleratedDrawLine(0, 0, 1, 1);  // no buffer yet: ignored
   EXPECT_EQ(gAcclLinePointCount, 0);
