@@ -56,6 +56,16 @@ TEST_F(DragToolEdges, ResizeWithShiftKeepsOnlyTheAxisThatChangedMore) {
   EXPECT_FLOAT_EQ(at(one, 0)->position[2], 200.0f);
 }
 
+// Command forces vertical resizing only outside the plan view: in the plan both axes follow.
+TEST_F(DragToolEdges, ResizeWithCommandInThePlanStretchesBothAxes) {
+  Objex* shape = grabbed({{0, 0}, {96, 0}, {96, 48}, {0, 48}}, kToolResize);
+  sModifiers = kTrackModCommand;
+  drag({{58, 29}, {116, 40}});
+  EXPECT_NEAR(at(shape, 2)->position[0], 116 / 0.6f, 1e-2);
+  EXPECT_NEAR(at(shape, 2)->position[2], 40 / 0.6f, 1e-2);
+  EXPECT_EQ(doc.ds()->viewPlane, 2);  // the working plane is left as it was
+}
+
 // Dragging the right side onto or past the fixed left side leaves at least 10 plan units,
 // mirrored when it went past.
 TEST_F(DragToolEdges, ResizeNeverLeavesLessThanTenUnitsInThePlan) {
@@ -99,6 +109,29 @@ TEST_F(DragToolEdges, RotateRoundsToTheNearestFiveDegrees) {
     EXPECT_NEAR(square->firstPoint->position[2], z, 1e-3) << c.turn;
     SelectObj(square, kSelectOff, 1);
   }
+}
+
+// A mouse-down beyond the plan bounds: without an object under it the point is pulled in
+// to the bounds; on an object (which may stick out) it is kept as pressed.
+TEST_F(DragToolEdges, AMouseDownOutsideThePlanIsPulledInOnlyWithoutAHit) {
+  doc.ds()->planBounds = FloatRect{-100, -100, 100, 100};
+  gCurTool = kToolSelection;
+  gClickInfo = ClickInfo{};
+  gMouseCaptured = 1;
+  BeginTracking(200, 30);  // plan (333.3, 50)
+  EXPECT_FLOAT_EQ(gDownX, 100.0f);
+  EXPECT_FLOAT_EQ(gDownZ, 50.0f);
+  EndTracking(200, 30, 200, 30);
+  FinishTracking();
+
+  Objex* wide = grabbed({{0, 0}, {400, 0}, {400, 60}, {0, 60}}, kToolSelection);
+  (void)wide;
+  gMouseCaptured = 1;
+  BeginTracking(200, 30);
+  EXPECT_NEAR(gDownX, 200 / 0.6f, 1e-2);
+  EXPECT_FLOAT_EQ(gDownZ, 50.0f);
+  EndTracking(200, 30, 200, 30);
+  FinishTracking();
 }
 
 }  // namespace
