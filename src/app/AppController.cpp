@@ -1,5 +1,7 @@
 // The application delegate's defaults, front-end services and main-window road.
 #include "app/AppController.h"
+#include "app/Win32EventHandler.h"
+#include "inspectors/SnapPaletteController.h"
 
 #include "app/MenuText.h"
 #include "app/LiveViewController.h"
@@ -7,6 +9,7 @@
 #include "building3d/PlaneObjects.h"
 
 #include "model/HitTest.h"
+#include "plandraw/qt/TextMeasurer.h"
 
 #include "app/StatusReadouts.h"
 #include "app/EditToolPaletteController.h"
@@ -16,6 +19,7 @@
 #include "app/ZLKDocumentView.h"
 #include "app/ZLKWindowController.h"
 #include "app/UserDefaultKeys.h"
+#include "inspectors/InspectorController.h"
 #include "files/SideBlocks.h"
 #include "files/Undo.h"
 #include "model/CommandCodes.h"
@@ -126,6 +130,7 @@ void MainViewDrawText(const char* text, const NSRect* rect, const LOGFONT* font,
 
 void AppController::initialize() {
   StandardUserDefaults().registerDefaults(registrationDefaults(localeUsesMetricSystem()));
+  InstallQtTextMeasurer();  // text measured outside a drawing pass (sheets sizing new text)
   gFrontEnd.reloadTraceImage = ReloadTraceImage;
   gFrontEnd.selectActiveFloorItem = SelectActiveFloorItem;
   gFrontEnd.documentReinitialized = DocumentReinitialized;
@@ -136,6 +141,7 @@ void AppController::initialize() {
   gPlanViewHooks.drawText = MainViewDrawText;
   gFrontEnd.resetStandardTool = ResetStandardToolHook;
   InstallStatusReadoutServices();
+  InstallSheetHooks();
 }
 
 ZLKDocument* AppController::mainWindowDocument() { return DocumentOfModel(gCurDocument); }
@@ -204,6 +210,10 @@ void AppController::closeVisiblePanelsAndSaveState() {
   const bool planVisible = plan.isVisible();
   plan.close();
   sPlanToolsVisible = planVisible;
+  SnapPaletteController& snap = SnapPaletteController::sharedSnapPaletteController();
+  const bool snapVisible = snap.isVisible();
+  snap.close();
+  sSnapToolsVisible = snapVisible;
 }
 
 void AppController::restoreAllVisiblePanels() {
@@ -213,6 +223,7 @@ void AppController::restoreAllVisiblePanels() {
   }
   if (sEditToolsVisible) ToolPaletteController::sharedToolPaletteController().showWindow();
   if (sPlanToolsVisible) PlanToolPaletteController::sharedPlanToolPaletteController().showWindow();
+  if (sSnapToolsVisible) SnapPaletteController::sharedSnapPaletteController().showWindow();
 }
 
 void AppController::setInitialWindowPositionsAndAutoSaveNames() {
@@ -358,7 +369,7 @@ void AppController::startUp() {
 void AppController::applicationDidFinishLaunching() {
   sShouldDisplaySplashScreen = false;
   sApplicationDidLaunch = true;
-  NoteServiceCall("swapCurrentViewWithInspectorView:", nullptr);
+  InspectorController::sharedInspectorController()->swapCurrentViewWithInspectorView(nullptr);
 }
 
 void AppController::applicationWillTerminate() { FreeAcclLineBuffer(); }
@@ -414,6 +425,7 @@ bool AppController::inspectorVisible() { return sInspectorVisible; }
 bool AppController::contentLibraryVisible() { return sContentLibraryVisible; }
 void AppController::setSnapToolsVisible(bool visible) { sSnapToolsVisible = visible; }
 void AppController::setInspectorVisible(bool visible) { sInspectorVisible = visible; }
+void AppController::toggleInspectorPanel() { InspectorController::sharedInspectorController()->toggleInspectorPanel(); }
 void AppController::setContentLibraryVisible(bool visible) { sContentLibraryVisible = visible; }
 
 unsigned AppController::deMiniaturizedDocumentWindowCount() {
@@ -437,13 +449,16 @@ bool AppController::validateMenuItem(QAction* item) {
                                               {"Hide Snap Tools", "Show Snap Tools"},
                                               {"Hide Drawing Tools", "Show Drawing Tools"},
                                               {"Hide Inspector", "Show Inspector"}};
-    // The snap palette and the inspector are not built: never shown.
+    // The snap palette is not built: never shown.
     bool shown = false;
     if (tag == kCmdToggleLiveViewPanel)
       shown = LiveViewController::exists() && LiveViewController::sharedLiveViewController()->isVisible();
     else if (tag == kCmdToggleEditingTools) shown = ToolPaletteController::sharedToolPaletteController().isVisible();
     else if (tag == kCmdToggleDrawingTools)
       shown = PlanToolPaletteController::sharedPlanToolPaletteController().isVisible();
+    else if (tag == kCmdToggleInspector)
+      shown = InspectorController::sharedInspectorController()->panel() &&
+              !InspectorController::sharedInspectorController()->panel()->isHidden();
     const char* title = kTitles[tag - kCmdToggleLiveViewPanel][shown && enabled ? 0 : 1];
     item->setText(LocalizedMenuText(title));
   }

@@ -58,6 +58,9 @@ class AppController {
   // The 3D window: a visible one is ordered out and closed; a hidden one is shown with its
   // scene brought up to date and its view marked for display. showLiveViewPanel only shows.
   static void toggleLiveViewPanel();
+  // The toolbar's "Inspector" item and Window > Show/Hide Inspector: hides a shown inspector
+  // dock, shows a hidden one (the visible flag and "ShowInspectorPanel" follow).
+  static void toggleInspectorPanel();
   static void showLiveViewPanel();
 
   // Palette frames in the user defaults under "NSWindow Frame <name>".

@@ -30,8 +30,7 @@ constexpr int16_t kCategoryColors = 1;  // content category of the colour swatch
 // Actions whose commands open a sheet, panel or window of a part of the program that is not
 // built: the plan view's menus leave their items out.
 bool PlanViewCanPerform(const char* action) {
-  static const char* const kNotBuilt[] = {"setGridProperties:", "setObjectElevation:", "locatePlant:",
-                                          "showPlantDetails:", "editTextObject:"};
+  static const char* const kNotBuilt[] = {"showPlantDetails:"};
   for (const char* name : kNotBuilt)
     if (std::strcmp(name, action) == 0) return false;
   return true;
@@ -92,7 +91,7 @@ void AddViewpointItems(QMenu* menu) {
   AddItem(menu, "View from Lot's Right Edge", "setViewpoint:", kViewpointLotRightEdge);
 }
 
-constexpr Item kSetElevation{"Set Elevation...", "setObjectElevation:", kNoTag};
+constexpr Item kSetElevation{"Set Elevation...", "setObjectElevation:", kTagSetObjectElevation};
 constexpr Item kFloatAboveTopo{"Float Above Topography", "floatObjectAboveTopo:", kCmdFloatAboveTopography};
 constexpr Item kCalculateArea{"Calculate Area", "calculateAndDisplayArea:", kTagCalculateAndDisplayArea};
 
@@ -108,7 +107,7 @@ std::unique_ptr<QMenu> ContextMenuFactory::baseContextMenu() {
                    {"View All Floors", "setFloorView:", kTagViewAllFloors},
                    {"View Working Floor Only", "setFloorView:", kTagViewWorkingFloorOnly},
                    kSeparator,
-                   {"Grid Properties...", "setGridProperties:", kNoTag},
+                   {"Grid Properties...", "setGridProperties:", kTagSetGridProperties},
                    {"Show Grid", "toggleGrid:", kTagShowGrid},
                    {"Snap to Grid", "snapToGrid:", kTagSnapToGrid},
                    kSeparator,
@@ -163,7 +162,7 @@ std::unique_ptr<QMenu> ContextMenuFactory::objectContextMenuWithClickInfo(const 
       break;
     case kObjDynamicText: case kObjText:
       if (IsSymbolEditorOrSectionDetail(object)) return nullptr;
-      menu = MakeMenu({{"Edit Text...", "editTextObject:", kNoTag}}, true);
+      menu = MakeMenu({{"Edit Text...", "editTextObject:", kTagEditTextObject}}, true);
       break;
     default:
       return nullptr;
@@ -222,9 +221,9 @@ std::unique_ptr<QMenu> ContextMenuFactory::elevationSliderContextMenu() {
   const DocState* ds = gCurDocument ? gCurDocument->itsDocState : nullptr;
   if (!ds) return nullptr;
   if (ds->selectionState40.ssStateFresh)
-    return MakeMenu({{"Set Working Elevation...", "setWorkingElevation:", kNoTag}}, false);
-  return MakeMenu({{"Set Elevation...", "setObjectElevation:", kNoTag},
-                   {"Float Above Topography", "floatObjectAboveTopo:", kNoTag}},
+    return MakeMenu({{"Set Working Elevation...", "setWorkingElevation:", kTagSetWorkingElevation}}, false);
+  return MakeMenu({{"Set Elevation...", "setObjectElevation:", kTagSetObjectElevation},
+                   {"Float Above Topography", "floatObjectAboveTopo:", kCmdFloatAboveTopography}},
                   false);
 }
 

@@ -1,6 +1,7 @@
 // The editing-tools palette: its buttons, the tool choice with its cursors and selection
 // changes, and the double-click sheets.
 #include "app/EditToolPaletteController.h"
+#include "app/PlanViewActions.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -9,6 +10,7 @@
 #include "app/AppController.h"
 #include "app/PlanToolPaletteController.h"
 #include "app/ToolIcons.h"
+#include "content/ContentPaletteController.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
 #include "model/PendingServices.h"
@@ -47,13 +49,12 @@ const ToolCell kCells[] = {
 constexpr int kColumns = 2;
 constexpr int kCellSize = 28;
 
-// A double click on the selection, rotate or zoom cell opens the plan's sheet for it. The
-// sheets are not built: the request is recorded.
+// A double click on the selection, rotate or zoom cell opens the plan's sheet for it.
 void OpenToolSheet(int16_t tool) {
   switch (tool) {
-    case kToolSelection: NoteServiceCall("moveObjects", nullptr); break;
-    case kToolRotate: NoteServiceCall("rotateObjects", nullptr); break;
-    case kToolZoom: NoteServiceCall("setPlanZoom", nullptr); break;
+    case kToolSelection: PlanViewActions::openSheet(kTagMoveObjects); break;
+    case kToolRotate: PlanViewActions::openSheet(kTagRotateObjects); break;
+    case kToolZoom: PlanViewActions::openSheet(kTagSetPlanZoom); break;
     default: break;
   }
 }
@@ -122,7 +123,8 @@ QToolButton* ToolPaletteController::cellWithTool(uint16_t tool) const {
 
 void ToolPaletteController::selectArrowTool() {
   for (QToolButton* button : cells_) button->setChecked(ToolOfButton(button) == kToolSelection);
-  // The content palette's category pop-up would be unlocked here; it is not built.
+  if (ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController())
+    palette->setCategorySelectionAbility(true);
   SetDocumentCursor(Qt::ArrowCursor);
 }
 
@@ -154,7 +156,8 @@ void ToolPaletteController::selectTool(int32_t tag, int clickCount) {
       gCurTool = static_cast<uint16_t>(t);
       PlanToolPaletteController::sharedPlanToolPaletteController().removeToolSelection();
       UpdateInspectorPropertiesState(true);
-      // The content palette's category pop-up would be unlocked here; it is not built.
+      if (ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController())
+        palette->setCategorySelectionAbility(true);
     }
   }
   if (clickCount == 2) OpenToolSheet(t);

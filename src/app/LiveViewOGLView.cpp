@@ -363,7 +363,8 @@ void LiveViewOGLView::leaveEvent(QEvent* event) {
 // ---- Drops ----
 
 void LiveViewOGLView::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasFormat(QString::fromLatin1(Content3DDNDPboardType))) {
+  // Only this program's own drags (a drag from another program has no source here).
+  if (event->source() && event->mimeData()->hasFormat(QString::fromLatin1(Content3DDNDPboardType))) {
     event->setDropAction(Qt::CopyAction);
     event->accept();
   } else {
@@ -372,6 +373,10 @@ void LiveViewOGLView::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void LiveViewOGLView::dropEvent(QDropEvent* event) {
+  if (!event->source()) {
+    event->ignore();
+    return;
+  }
   const QByteArray data = event->mimeData()->data(QString::fromLatin1(Content3DDNDPboardType));
   const bool applied = performDragOperation(data.isEmpty() ? nullptr : &data, ToPOINT(event->position()));
   if (applied) event->acceptProposedAction();

@@ -6,6 +6,8 @@
 #include <QCursor>
 #include <QImage>
 #include <QOpenGLWidget>
+
+#include "content/SymEntry.h"
 #include <memory>
 #include <vector>
 
@@ -26,8 +28,8 @@ extern uint8_t gRenderGL;
 // Flipped by each right-click in the 3D view; the navigation loop reads it.
 extern uint8_t gRealTimeElevate;
 
-// The pasteboard type of content library entries dragged onto the 3D view.
-inline constexpr const char* Content3DDNDPboardType = "application/x-casavelt-content3d";
+// Content library entries dragged onto the 3D view carry their record under
+// Content3DDNDPboardType (content/SymEntry.h).
 
 // A point clicked in auto-click mode: a crosshair over the frozen image, with the spot
 // highlighted.

@@ -16,6 +16,8 @@
 #include "app/ToolIcons.h"
 #include "app/ZLKDocumentScrollView.h"
 #include "app/ZLKWindowController.h"
+#include "content/ContentPaletteController.h"
+#include "model/ToolCodes.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
@@ -247,6 +249,29 @@ void PlanToolPaletteController::removeToolSelection() {
   for (QToolButton* button : matrices_[shownKind_]) button->setChecked(false);
 }
 
+namespace {
+// The custom door, window and skylight styles (kDoorCustom, kWindowCustom, kSkylightCustom of
+// model/Attachments.h, whose field names collide with Qt's keywords here).
+constexpr int16_t kCustomDoorStyle = 512, kCustomWindowStyle = 626, kCustomSkylightStyle = 806;
+}  // namespace
+
+void ApplyToolToContentPalette(uint16_t tool) {
+  ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController();
+  const DocState* ds = gCurDocument ? gCurDocument->itsDocState : nullptr;
+  if (!palette || !ds) return;
+  int32_t category = -1;
+  if (tool == kToolDoor && ds->doorStyle == kCustomDoorStyle) category = kCategoryDoors;
+  else if (tool == kToolWindow && ds->windowStyle == kCustomWindowStyle) category = kCategoryWindows;
+  else if (tool == kToolSkylight && ds->skylightStyle == kCustomSkylightStyle) category = kCategoryWindows;
+  else if (tool == kToolAccessory) category = kCategoryAccessories;
+  if (category < 0) {
+    palette->setCategorySelectionAbility(true);
+    return;
+  }
+  palette->selectCategory(category, true);
+  palette->setCategorySelectionAbility(false);
+}
+
 void PlanToolPaletteController::buttonClicked(int16_t kind, QToolButton* button) {
   // A click leaves the clicked cell selected, as in a radio matrix.
   button->setChecked(true);
@@ -278,7 +303,7 @@ void PlanToolPaletteController::selectTool(int16_t kind, int32_t tag) {
       button->setChecked(true);
       break;
     }
-  // The content palette (door, window, skylight and accessory categories) is not built.
+  ApplyToolToContentPalette(gCurTool);
   SetDocumentCursor(Qt::CrossCursor);
   if (gCurDocument && gCurDocument->itsLayers) SelectAllLayers(gCurDocument->itsLayers, kSelectOff, 1);
   UpdateInspectorPropertiesState(true);

@@ -13,6 +13,10 @@ class QProgressBar;
 class QToolButton;
 class ZLKWindowController;
 
+// Door, window and skylight tools with the custom style, and the accessory tool, switch the
+// content palette to their category and lock its pop-up; every other tool unlocks it.
+void ApplyToolToContentPalette(uint16_t tool);
+
 class PlanToolPaletteController : public QWidget {
   Q_OBJECT
  public:

@@ -2,6 +2,7 @@
 #include "app/PlanViewActions.h"
 
 #include "app/MenuText.h"
+#include "inspectors/InspectorController.h"
 
 #include "app/AppController.h"
 #include "app/EditToolPaletteController.h"
@@ -200,6 +201,7 @@ void PlanViewActions::showLVRenderProperties() { LiveViewController::sharedLiveV
 void PlanViewActions::showLVLightProperties() { LiveViewController::sharedLiveViewController()->showLightProperties(); }
 
 bool PlanViewActions::understands(int32_t tag) {
+  if (opensSheet(tag)) return true;
   switch (tag) {
     case kCmdCutObjects: case kTagCopyObjects: case kTagPasteObjects: case kTagSelectAllObjects:
     case kCmdDelete: case kCmdGroup: case kCmdUngroup: case kCmdUnsmoothObjects:
@@ -208,7 +210,7 @@ bool PlanViewActions::understands(int32_t tag) {
     case kTagShowAutomaticDimensions: case kTagToggleTopographyLines: case kTagToggleVirtualRuler:
     case kTagLoadFloorplanTraceImage: case kTagToggleFloorplanTraceImage:
     case kTagRemoveFloorplanTraceImage: case kTagImport3DObject:
-    case kCmdToggleEditingTools: case kCmdToggleDrawingTools:
+    case kCmdToggleEditingTools: case kCmdToggleDrawingTools: case kCmdToggleInspector:
     case kCmdFlipHorizontal: case kCmdFlipVertical: case kCmdFlipPlanHorizontal:
     case kCmdFlipPlanVertical: case kCmdMirrorHorizontal: case kCmdMirrorVertical:
     case kCmdBringToFront: case kCmdSendToBack:
@@ -237,6 +239,7 @@ bool PlanViewActions::understands(int32_t tag) {
 }
 
 bool PlanViewActions::perform(int32_t tag) {
+  if (openSheet(tag)) return true;
   if (!understands(tag)) return false;
   switch (tag) {
     case kCmdCutObjects: cut(); break;
@@ -260,6 +263,7 @@ bool PlanViewActions::perform(int32_t tag) {
     case kTagImport3DObject: import3DObject(); break;
     case kCmdToggleEditingTools: AppController::toggleToolPalettePanel(); break;
     case kCmdToggleDrawingTools: AppController::togglePlanToolPalettePanel(); break;
+    case kCmdToggleInspector: AppController::toggleInspectorPanel(); break;
     case kTagToggleFloorplanTraceImage: toggleFloorplanTraceImage(); break;
     case kTagRemoveFloorplanTraceImage: removeFloorplanTraceImage(); break;
     case kCmdFlipHorizontal: case kCmdFlipVertical: flipObjects(tag); break;
@@ -309,6 +313,7 @@ MenuItemValidation PlanViewActions::validate(int32_t tag) {
   DocState* ds = gCurDocument ? gCurDocument->itsDocState : nullptr;
   if (!ds || !gCurDocument->itsCurLayer) return Enabled(false);
   const bool hasTraceImage = DocumentHasTraceImage();
+  if (opensSheet(tag) && tag != kTagResizeFloorplanTraceImage) return validateSheetItem(tag);
   switch (tag) {
     case kTagShowGrid: return Titled("Hide Grid", "Show Grid", gPlanDrawSettings.gridVisible);
     case kTagSnapToGrid: return Checked(ds->snapToGrid);
@@ -318,6 +323,10 @@ MenuItemValidation PlanViewActions::validate(int32_t tag) {
     case kCmdToggleDrawingTools:
       return Titled("Hide Drawing Tools", "Show Drawing Tools",
                     PlanToolPaletteController::sharedPlanToolPaletteController().isVisible());
+    case kCmdToggleInspector: {
+      QDockWidget* inspector = InspectorController::sharedInspectorController()->panel();
+      return Titled("Hide Inspector", "Show Inspector", inspector && !inspector->isHidden());
+    }
     case kCmdViewLeft: case kCmdViewRight: case kCmdViewFront: case kCmdViewBack:
     case 5239: case 5240: case 5241: case 5253: case 5416:
       return Enabled(LiveViewController::exists() && LiveViewController::sharedLiveViewController()->isVisible());

@@ -30,6 +30,30 @@ enum : int32_t {
   kTagShowLVLightProperties = 90018,
 };
 
+// Tags of the items that open the value sheets, the preferences, the snap palette and the
+// About window.
+enum : int32_t {
+  kTagMoveObjects = 90100,
+  kTagMovePlan = 90101,
+  kTagRotateObjects = 90102,
+  kTagRotatePlan = 90103,
+  kTagSetObjectElevation = 90104,
+  kTagSetWorkingElevation = 90105,
+  kTagCeilingHeightFirstFloor = 90106,  // 90106..90108: first, second, third floor
+  kTagCeilingHeightThirdFloor = 90108,
+  kTagSetLotSize = 90109,
+  kTagSetTrueNorthAngle = 90110,
+  kTagSetGridProperties = 90111,
+  kTagSetDimensionProperties = 90112,
+  kTagSetPlanScale = 90113,
+  kTagSetPlanZoom = 90114,
+  kTagSetMeasurementUnits = 90115,
+  kTagEditTextObject = 90116,
+  kTagSmoothCurves = 90117,
+  kTagShowPreferences = 90118,
+  kTagShowAbout = 90119,
+};
+
 // Menu tags with a fixed meaning in the validation.
 enum : int32_t {
   kTagShowGrid = 5044,
@@ -118,6 +142,12 @@ class PlanViewActions {
   void setLVFlyAroundAltitude();
   void showLVRenderProperties();
   void showLVLightProperties();
+
+  // The sheet, panel and window items (kTagMoveObjects.., 5282, 14002): opens what the tag
+  // names; false for another tag.
+  static bool openSheet(int32_t tag);
+  static bool opensSheet(int32_t tag);
+  static MenuItemValidation validateSheetItem(int32_t tag);
 
   // Runs the action of a menu item by its tag; false for a tag no action takes.
   bool perform(int32_t tag);

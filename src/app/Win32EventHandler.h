@@ -6,6 +6,9 @@
 #include <functional>
 #include <string>
 
+class QWidget;
+struct Layer;
+
 class Win32EventHandler {
  public:
   // The single handler, made on first use and never freed.
@@ -110,6 +113,29 @@ class Win32EventHandler {
   void showLVAndRenderFinal();
   void showLVAndRenderShadows();
 
+  // Sheets on the design window: each opens its sheet (nothing without a window or while the
+  // window carries a sheet).
+  void moveObjectsUsingWindow(QWidget* window);
+  void movePlanUsingWindow(QWidget* window);
+  void rotateObjectsUsingWindow(QWidget* window);
+  void rotatePlanUsingWindow(QWidget* window);
+  // Primes the elevation sheet (float off, the elevation shown) and opens it.
+  void setObjectElevationUsingWindow(QWidget* window);
+  void setWorkingElevationUsingWindow(QWidget* window);
+  void setCeilingHeightForLayerUsingWindow(Layer* layer, QWidget* window);
+  void resizeFloorplanTraceImageUsingWindow(QWidget* window);
+  void setLotSizeUsingWindow(QWidget* window);
+  void setTrueNorthAngleUsingWindow(QWidget* window);
+  void setGridPropertiesUsingWindow(QWidget* window);
+  void setDimensionPropertiesUsingWindow(QWidget* window);
+  void setPlanScaleUsingWindow(QWidget* window);
+  void setPlanZoomUsingWindow(QWidget* window);
+  void setMeasurementUnitsUsingWindow(QWidget* window);
+  // The text sheet for gContextFoundObj.
+  void editTextObjectUsingWindow(QWidget* window);
+  // The curve tension sheet on the main design window.
+  void smoothSelected();
+
  private:
   Win32EventHandler() = default;
   void floorMove(int32_t command);
@@ -125,3 +151,6 @@ extern uint8_t gWorkingFloorVisibleOnly;
 std::string FloorAreaStatusText(int32_t command);
 // Whether the current document holds a loaded trace image.
 bool DocumentHasTraceImage();
+// Gives the sheets, the preferences window and the snap palette what they need of the design
+// window and the application (called at start-up).
+void InstallSheetHooks();

@@ -102,9 +102,9 @@ class ZLKDocument : public QObject {
   static std::function<bool(QPrinter& printer, QWidget* parent)>& printPanelRunner();
 
   // The design was replaced, saved or renamed: windows refresh their title and view.
-  void noteDesignChanged() { emit designChanged(); }
+  void noteDesignChanged() { Q_EMIT designChanged(); }
 
- signals:
+ Q_SIGNALS:
   void designChanged();
 
  private:

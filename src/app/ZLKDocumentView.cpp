@@ -2,6 +2,7 @@
 // the click road, the tool drag (a state machine over the mouse events that feeds the
 // begin, keep and end stages), panning, the zoom drag, the wheel zoom, auto-scroll and keys.
 #include "app/ZLKDocumentView.h"
+#include "inspectors/TextEntryController.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
 
@@ -17,6 +18,7 @@
 
 #include "app/AppController.h"
 #include "app/ContextMenuFactory.h"
+#include "content/ContentPaletteController.h"
 #include "app/PlanViewActions.h"
 #include "app/Win32EventHandler.h"
 #include "app/ZLKDocument.h"
@@ -431,6 +433,11 @@ void ZLKDocumentView::popUpContextMenu(QMenu* menu, NSPoint location) {
   const QPoint global = mapToGlobal(QPoint(static_cast<int>(location.x - origin.x), static_cast<int>(location.y - origin.y)));
   QAction* chosen = contextMenuPresenter ? contextMenuPresenter(menu, global) : menu->exec(global);
   int32_t tag = 0;
+  if (chosen && chosen->isEnabled() && chosen->objectName() == QLatin1String("locatePlant:")) {
+    if (ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController())
+      palette->locatePlantForObject(gContextFoundObj);
+    return;
+  }
   if (chosen && chosen->isEnabled() && ContextMenuFactory::tagOfItem(chosen, &tag)) {
     PlanViewActions actions;
     actions.perform(tag);
@@ -566,12 +573,11 @@ void ZLKDocumentView::doClick(POINT where, const PlanMouseEvent& event) {
             for (Poinz* p = object->firstPoint; p; p = p->next) SelectPoint(p, kSelectOn, 1);
             break;
           case kObjDynamicText:
-            // The text sheet belongs to the dialogs, which are not built.
-            NoteServiceCall("newTextEntrySheetForParent:object:", object);
+            TextEntryController::newTextEntrySheetForParent(window(), object);
             break;
           case kObjText:
             if (!IsObjectSymbolEditorObject(object) && !IsObjectSectionDetailObject(object))
-              NoteServiceCall("newTextEntrySheetForParent:object:", object);
+              TextEntryController::newTextEntrySheetForParent(window(), object);
             break;
           default: {
             const Objex* root = GetRootObject(object);
@@ -725,8 +731,7 @@ void ZLKDocumentView::endTracking(POINT up) {
 void ZLKDocumentView::storeUndoAfterTracking() {
   const uint16_t tool = gCurTool;
   if (tool == kToolText) {
-    // The text sheet belongs to the dialogs, which are not built.
-    NoteServiceCall("newTextEntrySheetForParent:", nullptr);
+    TextEntryController::newTextEntrySheetForParent(window());
     return;
   }
   const char* name = UndoNameForTool(tool);

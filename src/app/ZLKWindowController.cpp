@@ -1,12 +1,15 @@
 // The design window's layout, its File, Edit, Object, Plan and View menus, the toolbar, the
 // plan tabs, the status line, the elevation pane and the close check.
 #include "app/ZLKWindowController.h"
+#include "inspectors/SmallControls.h"
+#include "inspectors/SnapPaletteController.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -26,6 +29,12 @@
 #include <memory>
 
 #include "app/AppController.h"
+#include "app/ContextMenuFactory.h"
+#include "app/UserDefaultKeys.h"
+#include "content/ContentLibraryManager.h"
+#include "inspectors/InspectorController.h"
+#include "content/ContentPaletteController.h"
+#include "content/ContentProviderController.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
 #include "building3d/RenderRoad.h"
@@ -58,6 +67,7 @@
 #include "model/PendingServices.h"
 #include "platform/Alerts.h"
 #include "platform/Strings.h"
+#include "platform/UserDefaults.h"
 
 uint8_t gDrawElevation = 0;
 uint8_t gDrawElevationNoSelection = 0;
@@ -96,6 +106,8 @@ ZLKWindowController::ZLKWindowController(QWidget* parent) : QMainWindow(parent) 
   buildMenus();
   setupToolbar();
   buildStatusLine();
+  buildContentDock();
+  buildInspectorDock();
   AttachToolPalettes(this);
   resize(1024, 768);
   placeWindow();
@@ -155,6 +167,58 @@ void ZLKWindowController::buildMenus() {
   connect(edit, &QMenu::aboutToShow, this, &ZLKWindowController::updateWindowState);
   buildPlanMenus(edit);
   updateWindowState();
+
+  // The Help menu made with the plan menus (About) takes the content items too.
+  QMenu* help = menuBar()->findChild<QMenu*>(QStringLiteral("HelpMenu"));
+  if (!help) help = menuBar()->addMenu(LocalizedMenuText("Help"));
+  help->setObjectName(QStringLiteral("HelpMenu"));
+  QAction* providers = help->addAction(LocalizedMenuText("Content Providers..."));
+  providers->setObjectName(QStringLiteral("showContentProvidersWindow:"));
+  connect(providers, &QAction::triggered, this, [] {
+    ContentProviderController* window = ContentProviderController::sharedContentProviderController();
+    window->show();
+    window->raise();
+  });
+}
+
+void ZLKWindowController::buildContentDock() {
+  if (contentDock_) return;
+  ContentHooks().contentActionMenu = [](QObject* target, int16_t category, int16_t library) {
+    return ContextMenuFactory::contentActionMenuUsingTarget(target, category, library);
+  };
+  if (!ContentHooks().applyCustomAttachment)
+    ContentHooks().applyCustomAttachment = [] { NoteServiceCall("ApplyCurCustAttachToSelectedWinAndDoor", nullptr); };
+  contentDock_ = new QDockWidget(Localized("Content"), this);
+  contentDock_->setObjectName(QStringLiteral("ContentLibraryDock"));
+  contentPalette_ = new ContentPaletteController(contentDock_);
+  contentDock_->setWidget(contentPalette_);
+  addDockWidget(Qt::RightDockWidgetArea, contentDock_);
+  contentDock_->setVisible(AppController::contentLibraryVisible());
+  contentPalette_->makeShared();
+}
+
+void ZLKWindowController::buildInspectorDock() {
+  InspectorHooks& hooks = InspectorControllerHooks();
+  hooks.setInspectorVisible = [](bool visible) { AppController::setInspectorVisible(visible); };
+  hooks.smoothSelected = [] { Win32EventHandler::sharedEventHandler()->smoothSelected(); };
+  hooks.unsmoothSelected = [] { Win32EventHandler::sharedEventHandler()->unsmoothSelected(); };
+  hooks.showCeilingBuilder = [] { NoteServiceCall("showCeilingBuilder:", nullptr); };
+  InspectorController::sharedInspectorController()->attachToWindow(this, AppController::inspectorVisible());
+}
+
+void ZLKWindowController::toggleContentLibraryPanel() {
+  if (!contentDock_) return;
+  const bool show = contentDock_->isHidden();
+  contentDock_->setVisible(show);
+  AppController::setContentLibraryVisible(show);
+  StandardUserDefaults().setBool(ZLKShowContentPanelKey, show);
+}
+
+void ZLKWindowController::refreshContentPalette() {
+  if (!contentPalette_) return;
+  contentPalette_->makeShared();
+  ContentLibraryManager::sharedContentLibraryManager().rebuildSymEntryListForItem(contentPalette_->selectedCategoryItem());
+  contentPalette_->refreshContentView();
 }
 
 QAction* ZLKWindowController::addPlanAction(QMenu* menu, const char* title, int32_t tag,
@@ -179,6 +243,8 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
   addPlanAction(edit, "Delete", kCmdDelete, QKeySequence::Delete);
   edit->addSeparator();
   addPlanAction(edit, "Select All", kTagSelectAllObjects, QKeySequence(Qt::CTRL | Qt::Key_A));
+  edit->addSeparator();
+  addPlanAction(edit, "Preferences...", kTagShowPreferences);
 
   QMenu* object = menuBar()->addMenu(LocalizedMenuText("Object"));
   addPlanAction(object, "Group", kCmdGroup, QKeySequence(Qt::CTRL | Qt::Key_G));
@@ -193,12 +259,15 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
   addPlanAction(object, "Flip Vertical", kCmdFlipVertical);
   addPlanAction(object, "Mirror Horizontal", kCmdMirrorHorizontal);
   addPlanAction(object, "Mirror Vertical", kCmdMirrorVertical);
+  addPlanAction(object, "Move Objects...", kTagMoveObjects);
+  addPlanAction(object, "Rotate Objects...", kTagRotateObjects);
   QMenu* nudge = object->addMenu(LocalizedMenuText("Nudge"));
   addPlanAction(nudge, "Nudge Up", kCmdNudgeUp);
   addPlanAction(nudge, "Nudge Down", kCmdNudgeDown);
   addPlanAction(nudge, "Nudge Left", kCmdNudgeLeft);
   addPlanAction(nudge, "Nudge Right", kCmdNudgeRight);
   addPlanAction(object, "Straighten Curves", kCmdUnsmoothObjects);
+  addPlanAction(object, "Smooth Curves...", kTagSmoothCurves);
   object->addSeparator();
   addPlanAction(object, "Move to Upper Floor", kCmdMoveToUpperFloor);
   addPlanAction(object, "Move to Lower Floor", kCmdMoveToLowerFloor);
@@ -213,6 +282,7 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
     addPlanAction(moveToPlan, kPlanNames[kind],
                   kind == kPlanDetail ? kCmdMoveToDetailPlan : kCmdMoveToFoundationPlan + kind);
   addPlanAction(object, "Float Above Topography", kCmdFloatAboveTopography);
+  addPlanAction(object, "Set Elevation...", kTagSetObjectElevation);
   QMenu* convert = object->addMenu(LocalizedMenuText("Convert Object To"));
   struct Row { const char* title; int32_t tag; bool separatorBefore; };
   static const Row kConversions[] = {
@@ -247,6 +317,8 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
   QMenu* plan = menuBar()->addMenu(LocalizedMenuText("Plan"));
   addPlanAction(plan, "Flip Entire Plan Horizontal", kCmdFlipPlanHorizontal);
   addPlanAction(plan, "Flip Entire Plan Vertical", kCmdFlipPlanVertical);
+  addPlanAction(plan, "Move Entire Plan...", kTagMovePlan);
+  addPlanAction(plan, "Rotate Entire Plan...", kTagRotatePlan);
   plan->addSeparator();
   QMenu* shown = plan->addMenu(LocalizedMenuText("Show Plans"));
   for (int kind = 0; kind < kPlanKindCount; ++kind)
@@ -265,11 +337,19 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
   addPlanAction(area, "First Floor Area", kTagFirstFloorArea);
   addPlanAction(area, "Second Floor Area", kTagFirstFloorArea + 1);
   addPlanAction(area, "Third Floor Area", kTagFirstFloorArea + 2);
+  addPlanAction(plan, "Working Elevation...", kTagSetWorkingElevation);
+  QMenu* ceiling = plan->addMenu(LocalizedMenuText("Ceiling Height"));
+  addPlanAction(ceiling, "First Floor...", kTagCeilingHeightFirstFloor);
+  addPlanAction(ceiling, "Second Floor...", kTagCeilingHeightFirstFloor + 1);
+  addPlanAction(ceiling, "Third Floor...", kTagCeilingHeightThirdFloor);
+  addPlanAction(plan, "Lot Size...", kTagSetLotSize);
+  addPlanAction(plan, "True North...", kTagSetTrueNorthAngle);
   plan->addSeparator();
   QMenu* trace = plan->addMenu(LocalizedMenuText("Floorplan Trace Image"));
   addPlanAction(trace, "Load Floorplan Trace Image...", kTagLoadFloorplanTraceImage);
   addPlanAction(trace, "Show Floorplan Trace Image", kTagToggleFloorplanTraceImage);
   addPlanAction(trace, "Remove Floorplan Trace Image", kTagRemoveFloorplanTraceImage);
+  addPlanAction(trace, "Trace Image Scale...", kTagResizeFloorplanTraceImage);
 
   QMenu* view = menuBar()->addMenu(LocalizedMenuText("View"));
   addPlanAction(view, "Reset Plan View", kTagResetPlanView);
@@ -283,6 +363,12 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
   addPlanAction(view, "Show Automatic Dimensions", kTagShowAutomaticDimensions);
   addPlanAction(view, "Show Window & Door Callouts", kTagToggleCallouts);
   addPlanAction(view, "Show Topography Lines", kTagToggleTopographyLines);
+  view->addSeparator();
+  addPlanAction(view, "Grid Properties...", kTagSetGridProperties);
+  addPlanAction(view, "Dimension Properties...", kTagSetDimensionProperties);
+  addPlanAction(view, "Plan Scale...", kTagSetPlanScale);
+  addPlanAction(view, "Plan Zoom...", kTagSetPlanZoom);
+  addPlanAction(view, "Measurement Units...", kTagSetMeasurementUnits);
 
   QMenu* liveView = menuBar()->addMenu(LocalizedMenuText("3D"));
   addPlanAction(liveView, "Render Final", kTagShowLVAndRenderFinal);
@@ -322,6 +408,11 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
   addPlanAction(windows, "Show 3D View", kCmdToggleLiveViewPanel);
   addPlanAction(windows, "Show Editing Tools", kCmdToggleEditingTools);
   addPlanAction(windows, "Show Drawing Tools", kCmdToggleDrawingTools);
+  addPlanAction(windows, "Show Inspector", kCmdToggleInspector);
+  addPlanAction(windows, "Show Snap Tools", kCmdToggleSnapTools);
+  QMenu* help = menuBar()->addMenu(LocalizedMenuText("Help"));
+  help->setObjectName(QStringLiteral("HelpMenu"));
+  addPlanAction(help, "About casavelt", kTagShowAbout);
 
   for (QMenu* menu : {edit, object, nudge, moveToPlan, convert, plan, shown, floors, workingPlan, area,
                       trace, view, liveView, styles, navigation, speed, viewpoints, quality, shadowQuality,
@@ -575,6 +666,12 @@ void ZLKWindowController::setupToolbar() {
   item->setObjectName(QString::fromLatin1(DocTBActiveFloorItemIdentifier));
   connect(activeFloorTBPopUpButton_, &QComboBox::activated, this,
           &ZLKWindowController::changeFloorTBPopUpButton);
+  QAction* lot = docToolbar_->addAction(Localized("Lot Properties"));
+  lot->setObjectName(QStringLiteral("Document Toolbar Lot Properties Item"));
+  connect(lot, &QAction::triggered, this, [this] {
+    if (document_) gCurDocument = document_->documentModel();
+    planViewActions_.perform(kTagSetLotSize);
+  });
   // The 3D window's item, at the far end.
   QWidget* spacer = new QWidget(docToolbar_);
   spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -583,7 +680,26 @@ void ZLKWindowController::setupToolbar() {
   liveView->setObjectName(QString::fromLatin1(DocTBLiveViewItemIdentifier));
   liveView->setToolTip(Localized("Toggle the 3D LiveView window"));
   connect(liveView, &QAction::triggered, this, [] { AppController::toggleLiveViewPanel(); });
+  QAction* content = docToolbar_->addAction(Localized("Content"));
+  content->setObjectName(QString::fromLatin1(DocTBContentItemIdentifier));
+  content->setToolTip(Localized("Show or hide the content library"));
+  connect(content, &QAction::triggered, this, &ZLKWindowController::toggleContentLibraryPanel);
+  QAction* inspector = docToolbar_->addAction(Localized("Inspector"));
+  inspector->setObjectName(QString::fromLatin1(DocTBInspectorItemIdentifier));
+  inspector->setToolTip(Localized("Toggle the object inspector"));
+  connect(inspector, &QAction::triggered, this, [] { AppController::toggleInspectorPanel(); });
   addToolBar(Qt::TopToolBarArea, docToolbar_);
+}
+
+void ZLKWindowController::popUpElevationSliderMenu(const QPoint& global) {
+  if (document_) gCurDocument = document_->documentModel();
+  std::unique_ptr<QMenu> menu = ContextMenuFactory::elevationSliderContextMenu();
+  if (!menu) return;
+  for (QAction* item : menu->actions()) PlanViewActions::validateMenuItem(item);
+  QAction* chosen = ZLKDocumentView::contextMenuPresenter ? ZLKDocumentView::contextMenuPresenter(menu.get(), global)
+                                                         : menu->exec(global);
+  int32_t tag = 0;
+  if (chosen && chosen->isEnabled() && ContextMenuFactory::tagOfItem(chosen, &tag)) planViewActions_.perform(tag);
 }
 
 void ZLKWindowController::show3DViewButtonChanged() { AppController::showLiveViewPanel(); }
@@ -594,7 +710,9 @@ void ZLKWindowController::buildStatusLine() {
   statusText_ = new QLabel(bar);
   statusText_->setTextFormat(Qt::PlainText);
   bar->addWidget(statusText_, 1);
-  elevationSlider_ = new QSlider(Qt::Horizontal, bar);
+  auto* elevationSlider = new ElevationSlider(bar);
+  elevationSlider->rightMouseDown = [this](const QPoint& global) { popUpElevationSliderMenu(global); };
+  elevationSlider_ = elevationSlider;
   elevationSlider_->setRange(kElevationSliderMin, kElevationSliderMax);
   elevationSlider_->setFixedWidth(140);
   elevationSlider_->setToolTip(Localized("Elevation"));
@@ -718,8 +836,7 @@ void ZLKWindowController::setElevationPane(const SelectionState40* ss40) {
   const bool onScale = value >= kElevationSliderMin && value <= kElevationSliderMax;
   if (onScale != elevationKnobShown_) {
     elevationKnobShown_ = onScale;
-    elevationSlider_->setStyleSheet(
-        onScale ? QString() : QStringLiteral("QSlider::handle { background: transparent; border: none; }"));
+    static_cast<ElevationSlider*>(elevationSlider_)->setShouldDrawKnob(onScale);
   }
   if (onScale) {
     QSignalBlocker block(elevationSlider_);
@@ -849,6 +966,7 @@ void ZLKWindowController::documentDidLoad() {
   ClearSelectionState40(ds, &ds->selectionState40);
   TopLevelObjectAllLayers(model->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
   setElevationPane(&ds->selectionState40);
+  SnapPaletteController::sharedSnapPaletteController().setSnapOffsetText(ds->snapOffset);
   if (!ds->topoPath[0]) SetupTopoGrid();
   AppController::loadColorsForDocument(document_);
   syncFloorItem();
@@ -856,6 +974,7 @@ void ZLKWindowController::documentDidLoad() {
   FollowWithLiveView();
   syncPlanTab();
   updatePlantGrowthIndicatorLevel();
+  refreshContentPalette();
 }
 
 void ZLKWindowController::windowDidBecomeMain() {
@@ -866,11 +985,13 @@ void ZLKWindowController::windowDidBecomeMain() {
   loadToolSetOfShownTab();
   ResetStandardTool(1);
   UpdateInspectorPropertiesState(true);
+  SnapPaletteController::sharedSnapPaletteController().setSnapOffsetText(model->itsDocState->snapOffset);
   // No plug-in can hold a design: the palettes the user keeps open come back.
   AppController::restoreAllVisiblePanels();
   Restart3DScene();
   FollowWithLiveView();
   updatePlantGrowthIndicatorLevel();
+  refreshContentPalette();
 }
 
 void ZLKWindowController::centrePlanOrigin() {
@@ -915,4 +1036,5 @@ void ZLKWindowController::reinitializeDocumentUI() {
   updatePlantGrowthIndicatorLevel();
   selectActiveFloorItem(kTagFirstFloor);
   syncPlanTab();
+  refreshContentPalette();
 }

@@ -78,6 +78,16 @@ class ZLKWindowController : public QMainWindow {
   // Makes and attaches the toolbar when there is none yet.
   void setupToolbar();
   QToolBar* docToolbar() const { return docToolbar_; }
+  // The content library dock and its palette; the toolbar's "Content" item shows and hides it.
+  static constexpr const char* DocTBContentItemIdentifier = "Document Toolbar Content Item";
+  // The toolbar's "Inspector" item: shows and hides the inspector dock.
+  static constexpr const char* DocTBInspectorItemIdentifier = "Document Toolbar Inspector Item";
+  class QDockWidget* contentDock() const { return contentDock_; }
+  class ContentPaletteController* contentPaletteController() const { return contentPalette_; }
+  void toggleContentLibraryPanel();
+  // The palette refills its selected category from disk and redraws (a design was loaded or
+  // the window became main).
+  void refreshContentPalette();
   QComboBox* activeFloorTBPopUpButton() const { return activeFloorTBPopUpButton_; }
   // Shows the item with the tag, without running its command; another tag changes nothing.
   void selectActiveFloorItem(int32_t tag);
@@ -113,6 +123,8 @@ class ZLKWindowController : public QMainWindow {
   // The slider moved (mouseUp false: only the text follows) or was released (the value is
   // applied to the new objects' elevation or the selection).
   void elevationSliderChanged(bool mouseUp);
+  // A right-click on the slider: its menu, whose command goes to the plan view.
+  void popUpElevationSliderMenu(const QPoint& global);
   // End of the question before elevating objects of mixed elevations (1: elevate).
   void elevateObjectSheetDidEnd(int returnCode);
 
@@ -193,6 +205,11 @@ class ZLKWindowController : public QMainWindow {
   QList<QAction*> planActions_;
   bool closeApproved_ = false;
   QToolBar* docToolbar_ = nullptr;
+  class QDockWidget* contentDock_ = nullptr;
+  class ContentPaletteController* contentPalette_ = nullptr;
+  void buildContentDock();
+  // The inspector dock "InspectorPanel", shown as the remembered flag says.
+  void buildInspectorDock();
   QComboBox* activeFloorTBPopUpButton_ = nullptr;
   QTabBar* docTabView_ = nullptr;
   QLabel* statusText_ = nullptr;

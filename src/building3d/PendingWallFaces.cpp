@@ -1,7 +1,8 @@
-// Stand-in for the finishing of wall faces until openings are cut into them: a face of a
-// wall's generated body learns which segment and which side of the wall it lies on and takes
-// that side's material from the segment's start point. Doors and windows are not cut, trims
-// are not hung, the face keeps its rectangle, and the framing view keeps the faces.
+// Fallback finishing of wall faces for programs without the openings library (which holds the
+// real one, openings/WallOpenings): a face of a wall's generated body learns which segment and
+// which side of the wall it lies on and takes that side's material from the segment's start
+// point. Doors and windows are not cut, trims are not hung, the face keeps its rectangle, and
+// the framing view keeps the faces.
 #include <cmath>
 
 #include "building3d/PlaneObjects.h"
@@ -88,7 +89,7 @@ bool WallFaceSegment(const Objex* part, const Objex* wall, int32_t faceIndex, in
 
 }  // namespace
 
-void CarveWindowsAndDoors(Objex* part, Objex* wall, Poinz* bottomStart, Poinz* topStart, Poinz* bottomEnd,
+__attribute__((weak)) void CarveWindowsAndDoors(Objex* part, Objex* wall, Poinz* bottomStart, Poinz* topStart, Poinz* bottomEnd,
                           Poinz* topEnd, int32_t faceIndex, Plane* plane) {
   NoteServiceCall("CarveWindowsAndDoors", part);
   DocState* ds = CurDocState();

@@ -291,13 +291,11 @@ void TessVertexCallback(void* data) {
 
 // ---- Plane objects ----
 
-void R3DTriangulatePlaneObject(PlaneObject* planeObject) {
-  if (!planeObject) return;
+namespace {
+
+GLUtesselator* NewPlaneTessellator() {
   GLUtesselator* tess = gluNewTess();
-  if (!tess) {  // no tessellator: our own routine for everything
-    D3DTriangulatePlaneObject(planeObject);
-    return;
-  }
+  if (!tess) return nullptr;
   gluTessCallback(tess, GLU_TESS_VERTEX, GluCallback(TessVertexCallback));
   gluTessCallback(tess, GLU_TESS_BEGIN, GluCallback(TessBeginCallback));
   gluTessCallback(tess, GLU_TESS_END, GluCallback(TessEndCallback));
@@ -305,18 +303,36 @@ void R3DTriangulatePlaneObject(PlaneObject* planeObject) {
   gluTessCallback(tess, GLU_TESS_ERROR, GluCallback(TessErrorCallback));
   gluTessCallback(tess, GLU_TESS_EDGE_FLAG, GluCallback(TessEdgeCallback));
   gluTessProperty(tess, GLU_TESS_BOUNDARY_ONLY, 0);
+  return tess;
+}
+
+}  // namespace
+
+void R3DTriangulatePlaneObject(PlaneObject* planeObject) {
+  if (!planeObject) return;
+  // Planes of fewer than five points are copied as they are; the tessellator is made only
+  // for an object that has a larger plane (most parts have none).
+  GLUtesselator* tess = nullptr;
   gTessPlaneList = gTessPlaneTail = nullptr;
   std::vector<TessVertexRecord> records;
   for (Plane* plane = planeObject->planes; plane; plane = plane->next) {
     if (!plane->vertices || plane->vertexCount <= 0 || !HasFiniteVertices(plane)) continue;
-    if (plane->vertexCount < 5)
+    if (plane->vertexCount < 5) {
       CopySmallPlane(plane, &gTessPlaneList, &gTessPlaneTail);
-    else
-      TessellatePlane(tess, plane, records);
+      continue;
+    }
+    if (!tess) tess = NewPlaneTessellator();
+    if (!tess) {  // no tessellator: our own routine for everything
+      DeletePlaneList(gTessPlaneList);
+      gTessPlaneList = gTessPlaneTail = nullptr;
+      D3DTriangulatePlaneObject(planeObject);
+      return;
+    }
+    TessellatePlane(tess, plane, records);
   }
   ReplacePlanes(planeObject, gTessPlaneList);
   gTessPlaneList = gTessPlaneTail = nullptr;
-  gluDeleteTess(tess);
+  if (tess) gluDeleteTess(tess);
 }
 
 void R3DTriangulatePlaneObjects(PlaneObject* first) {

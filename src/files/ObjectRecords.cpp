@@ -808,7 +808,8 @@ void WriteObjectPoints(const Objex* obj) {
 void UpdateDeckSteps(Objex* deck, Poinz* point, Poinz* nextPoint) {
   DocState* ds = CurDocState();
   if (!deck || !point || !nextPoint || !ds || !(point->segmentFlags & 2)) return;
-  AddDeckSteps(deck, point, nextPoint);
+  // Nothing made (a segment too short for steps): no other steps may take the stored sizes.
+  if (!AddDeckSteps(deck, point, nextPoint)) return;
   Objex* steps = deck->firstChild;
   while (steps && steps->next) steps = steps->next;
   if (!steps || !steps->typeData) return;

@@ -385,7 +385,10 @@ void InitializeDocState(DocState* ds) {
   ds->measureSystem = gDefaultToImperial ? kMeasureImperial : kMeasureMetric;
   ds->walkPosition.floatH = 0;
   ds->walkPosition.floatV = ds->planBounds.floatBottom - 125.0f;
+  ds->clearViewLine = {43176, 45232, 51400};
   ds->clearViewFill = {65535, 65535, 65535};
+  ds->roofStyle = 2;
+  ds->roofPanelSlopeAnchor = 0;
   memcpy(ds->colorTable, kDefaultColorTable, sizeof(ds->colorTable));
   memcpy(ds->planMasks, kDefaultPlanMasks, sizeof(ds->planMasks));
   ds->wallSetting9 = ds->wallHeight * 1.25f;

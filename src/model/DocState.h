@@ -362,8 +362,19 @@ struct DocState {
   uint8_t framingView{};
   // Segments per curve of the parts of custom doors and windows in 3D (8). Not stored.
   int32_t windowDoorRenderQuality{};
-  // Fill colour of ClearView in 3D (white). Not stored.
+  // Staircase defaults kept for the session only (0 = off): open treads, closed stringers,
+  // a long stringer base. Not stored.
+  uint8_t stairOpenSteps{};
+  int16_t stairClosedStringers{};
+  int16_t stairLongStringerBase{};
+  // Line and fill colours of ClearView in 3D. Not stored (no stored field holds them: the
+  // colour record after the scene colour is the plan grid's).
+  RGBColor clearViewLine{};
   RGBColor clearViewFill{};
+  // The style the last roof tool chose (2 gable; set by the tool dispatch before each drag)
+  // and the corner a new roof panel's slope is anchored at. Not stored.
+  int16_t roofStyle{};
+  int16_t roofPanelSlopeAnchor{};
   // The 3D builders' names for stored fields: in framing view, untextured grey faces (cleared
   // whenever a design is read); segments per curve of 3D parts other than floors and cut-outs.
   uint8_t& framingPlainColors() { return drawSetting2; }
@@ -396,7 +407,7 @@ struct DocState {
   float& orthoScale() { return setting159; }
   RGBColor& backgroundColor() { return background3DColor; }
   RGBColor& wireframeBackgroundColor() { return sceneColor; }
-  RGBColor& clearViewLineColor() { return setting320; }
+  RGBColor& clearViewLineColor() { return clearViewLine; }
   RGBColor& clearViewFillColor() { return clearViewFill; }
   // The plan window's names for the same settings (the walk camera, ClearView, passes);
   // its navigation speed (6 to 10) is navigationStep.
@@ -406,6 +417,18 @@ struct DocState {
   float& eyeHeight() { return walkElevation; }
   uint8_t& clearView() { return viewSetting1; }
   int32_t& renderPasses() { return renderSetting3; }
+  // The staircase and railing tools' names for their defaults (world units; 1 = on).
+  // The railing's second flag keeps its own name: railFlag2 already names the first.
+  float& stairWidth() { return stairParam1; }
+  float& stairStepHeight() { return stairParam2; }
+  float& stairStepDepth() { return stairParam3; }
+  float& stairHandrailHeight() { return stairParam4; }
+  uint8_t& stairLeftRail() { return stairFlag1; }
+  uint8_t& stairRightRail() { return stairFlag2; }
+  uint8_t& stairSkirtWalls() { return stairSetting1; }
+  float& railBalusterSpacing() { return railSetting1; }
+  uint8_t& railFlag1() { return railFlag2; }
+  uint8_t& railSecondFlag() { return railFlag3; }
   // The door and window tools' names for their defaults (inches; colours of new openings).
   float& doorElevation() { return doorSetting1; }
   float& doorFrameSize() { return doorSetting2; }
@@ -413,6 +436,14 @@ struct DocState {
   float& windowElevation() { return windowSetting1; }
   float& windowFrameSize() { return windowSetting2; }
   int16_t& windowDividerStyle() { return windowDividers.x; }
+  // The roof and skylight tools' names for their defaults (inches unless said).
+  int16_t& skylightType() { return skylightStyle; }         // 800 rectangular .. 806 custom
+  float& skylightHeight() { return skylightLength; }
+  float& skylightTrimWidth() { return skylightSetting1; }
+  float& soffitWidth() { return soffitDepth; }
+  uint8_t& baseSoffit() { return soffitBase; }
+  uint8_t& leftSoffit() { return soffitLeft; }
+  uint8_t& rightSoffit() { return soffitRight; }
 };
 
 DocState* CreateDocState();

@@ -217,8 +217,11 @@ void DeleteObjectData(Objex* obj) {
       obj->typeData = nullptr;
       FreeRoofAttachmentRecord(static_cast<RoofAttachmentData*>(data));
       return;
-    case kObjWall: case kObjRoof: case kObjRoofPanel: {
-      // A wall's outline object, the generated parts of a roof.
+    case kObjWall: case kObjRoof: case kObjRoofPanel: case kObjStaircase: case kObjRailing:
+    case kObjDeck: case kObjPath: case kObjFloor: case kObjCutout: case kObjCabinet: case kObjTopoExcavation:
+    case kObjPhotoView: case kObjEdging: case kObjFence: {
+      // A wall's outline object, the generated parts of a roof, staircase, railing, deck, path,
+      // excavation, photo view, edging or fence, or the skirting of a floor, cut-out or cabinet.
       Objex* head = static_cast<Objex*>(data);
       obj->typeData = nullptr;
       DeleteObjectList(head);

@@ -111,7 +111,7 @@ void RotateDirections(Objex* obj, float angle, bool panelAlways) {
   if (obj->type == kObjRoofPanel && (panelAlways || IsRootObjectSelected(obj)))
     obj->params[0] = WrapDegreesOnce(obj->params[0] + degrees);
   if (obj->type == kObjSkylight && obj->typeData)
-    RoofData(obj)->floats[2] += static_cast<float>(angle * 180.0 / std::numbers::pi);
+    RoofData(obj)->angle() += static_cast<float>(angle * 180.0 / std::numbers::pi);
 }
 
 void SwapWallSides(Poinz* p) {

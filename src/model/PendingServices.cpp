@@ -3,6 +3,7 @@
 #include "model/PendingServices.h"
 
 #include "model/PlanarTransforms.h"
+#include <algorithm>
 #include <cstdlib>
 
 #include "model/Attachments.h"
@@ -54,18 +55,26 @@ void NoteServiceCall(const char* routine, const Objex* object) {
 
 // Weak: building3d/Walls3D's Update3DWall replaces it wherever the building library is linked.
 __attribute__((weak)) void Update3DWall(Objex* object) { NoteServiceCall("Update3DWall", object); }
-PENDING_OBJECT_ROUTINE(Update3DRoof)
-PENDING_OBJECT_ROUTINE(Update3DRoofPanel)
-PENDING_OBJECT_ROUTINE(Update3DDeck)
-PENDING_OBJECT_ROUTINE(Update3DPath)
-PENDING_OBJECT_ROUTINE(Update3DFloorSkirting)
-PENDING_OBJECT_ROUTINE(Update3DTopoCutoutDepthObject)
-PENDING_OBJECT_ROUTINE(Update3DPhoto)
-PENDING_OBJECT_ROUTINE(UpdateStairObject)
-PENDING_OBJECT_ROUTINE(UpdateRailObject)
-PENDING_OBJECT_ROUTINE(UpdateEdgingObject)
-PENDING_OBJECT_ROUTINE(UpdateFenceObject)
-PENDING_OBJECT_ROUTINE(UpdateAllRoofAttachments)
+// Weak: building3d/Roofs3D replaces it wherever the building library is linked.
+__attribute__((weak)) void Update3DRoof(Objex* object) { NoteServiceCall("Update3DRoof", object); }
+// Weak: building3d/RoofPanels3D replaces it wherever the building library is linked.
+__attribute__((weak)) void Update3DRoofPanel(Objex* object) { NoteServiceCall("Update3DRoofPanel", object); }
+// Weak: building3d/Decks3D, Paths3D and Skirting3D replace them wherever the building library is linked.
+__attribute__((weak)) void Update3DDeck(Objex* object) { NoteServiceCall("Update3DDeck", object); }
+__attribute__((weak)) void Update3DPath(Objex* object) { NoteServiceCall("Update3DPath", object); }
+__attribute__((weak)) void Update3DFloorSkirting(Objex* object) { NoteServiceCall("Update3DFloorSkirting", object); }
+__attribute__((weak)) void Update3DTopoCutoutDepthObject(Objex* object) {
+  NoteServiceCall("Update3DTopoCutoutDepthObject", object);
+}
+__attribute__((weak)) void Update3DPhoto(Objex* object) { NoteServiceCall("Update3DPhoto", object); }
+// Weak: building3d/Stairs3D and Railings3D replace them wherever the building library is linked.
+__attribute__((weak)) void UpdateStairObject(Objex* object) { NoteServiceCall("UpdateStairObject", object); }
+__attribute__((weak)) void UpdateRailObject(Objex* object) { NoteServiceCall("UpdateRailObject", object); }
+// Weak: building3d/Edging3D and SiteFences3D replace them wherever the building library is linked.
+__attribute__((weak)) void UpdateEdgingObject(Objex* object) { NoteServiceCall("UpdateEdgingObject", object); }
+__attribute__((weak)) void UpdateFenceObject(Objex* object) { NoteServiceCall("UpdateFenceObject", object); }
+// Weak: building3d/Skylights3D replaces it wherever the building library is linked.
+__attribute__((weak)) void UpdateAllRoofAttachments(Objex* object) { NoteServiceCall("UpdateAllRoofAttachments", object); }
 // Weak: tools/Components replaces it wherever the tools library is linked.
 __attribute__((weak)) void UpdateFixedComponent(Objex* object) { NoteServiceCall("UpdateFixedComponent", object); }
 // Weak: building3d/RenderRoad replaces these wherever the building library is linked.
@@ -73,6 +82,38 @@ __attribute__((weak)) void RenderEntireObject(Objex* object) { NoteServiceCall("
 __attribute__((weak)) void RenderSingleObject(Objex* object) { NoteServiceCall("RenderSingleObject", object); }
 PENDING_OBJECT_ROUTINE(FrameWindowsAndDoors)
 // CarveWindowsAndDoors: its stand-in lives in building3d/PendingWallFaces (its only callers).
+float gBaseTrimHeight = 6.0f;
+float gPanelingHeight = 42.0f;
+void CreateMoulding(TrimData*, Plane*, float, float, const PlanarPolyPoint*, const PlanarPolyPoint*, float, float,
+                    int16_t, float, int16_t) {
+  NoteServiceCall("CreateMoulding", nullptr);
+}
+void CreatePaneling(TrimData*, Plane*, float, float, const PlanarPolyPoint*, const PlanarPolyPoint*, float, float,
+                    int16_t, float, int16_t) {
+  NoteServiceCall("CreatePaneling", nullptr);
+}
+void ApplyCustomTrimToWall(TrimData*, Plane*, float, float, const PlanarPolyPoint*, const PlanarPolyPoint*, float,
+                           float, int16_t, float, Poinz* startPoint) {
+  NoteServiceCall("ApplyCustomTrimToWall", startPoint ? startPoint->owner : nullptr);
+}
+void UpdateCustomAttachment(Objex* attachment) { NoteServiceCall("UpdateCustomAttachment", attachment); }
+void GetCustomAttachmentWidthAndHeight(const DoorWindowData* record, float* width, float* height) {
+  float w = 0, h = 0;
+  if (record && record->maskObject) {
+    float minX = 32000, maxX = -32000, minY = 32000, maxY = -32000;
+    for (const Objex* o = record->maskObject; o; o = o->next)
+      for (const Poinz* p = o->firstPoint; p; p = p->next) {
+        minX = std::min(minX, p->position[0]);
+        maxX = std::max(maxX, p->position[0]);
+        minY = std::min(minY, p->position[1]);
+        maxY = std::max(maxY, p->position[1]);
+      }
+    if (maxX >= minX) w = maxX - minX;
+    if (maxY >= minY) h = maxY - minY;
+  }
+  if (width) *width = w;
+  if (height) *height = h;
+}
 void CarveAllRoofAttachments(Objex* roof, Plane*, int32_t, int16_t) {
   NoteServiceCall("CarveAllRoofAttachments", roof);
 }
@@ -91,17 +132,18 @@ __attribute__((weak)) void DeleteAllRendererObjects() {
 }
 __attribute__((weak)) void ResetSceneDisplayList() {}
 
-void AddDeckSteps(Objex* deck, Poinz* point, Poinz* nextPoint) {
+// Weak: building3d/DeckSteps replaces it wherever the building library is linked.
+__attribute__((weak)) Poinz* AddDeckSteps(Objex* deck, Poinz* point, Poinz* nextPoint) {
   NoteServiceCall("AddDeckSteps", deck);
-  if (!deck || !point || !nextPoint || !CurDocState()) return;
+  if (!deck || !point || !nextPoint || !CurDocState()) return nullptr;
   auto* data = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
-  if (!data) return;
+  if (!data) return nullptr;
   const RGBColor white{65535, 65535, 65535};
   Objex* steps = CreateObject(kObjDeckSteps, 0, 1, &white, &white, 1.0f, 6, 0, nullptr, nullptr,
                               nullptr, deck, deck->layer, data);
   if (!steps) {
     free(data);
-    return;
+    return nullptr;
   }
   data->anchorStart = point;
   data->anchorEnd = nextPoint;
@@ -113,12 +155,30 @@ void AddDeckSteps(Objex* deck, Poinz* point, Poinz* nextPoint) {
   }
   *link = steps;
   steps->prev = last;
+  return nextPoint;
 }
 
-void CreateCustomSkylightSymbols(Objex* skylight, float, float, float) {
+// Weak: building3d/Skylights3D replaces these wherever the building library is linked.
+__attribute__((weak)) void CreateCustomSkylightSymbols(Objex* skylight, float, float, float) {
   NoteServiceCall("CreateCustomSkylightSymbols", skylight);
 }
-void CreateSkylightFillerPlane(Objex* skylight, int16_t) {
+void ReadCustomSkylightFile(Objex* skylight) { NoteServiceCall("ReadCustomSkylightFile", skylight); }
+// The plan extent of the definition's outlines (right minus left, front minus back), which is
+// all callers need of it: 0 by 0 without outlines.
+void GetCustomSkylightWHAndBounds(const RoofAttachmentData* record, float* width, float* height, FloatRect* bounds) {
+  FloatRect b{32000, 32000, -32000, -32000};
+  for (const Objex* o = record ? record->outlineParts : nullptr; o; o = o->next)
+    for (const Poinz* p = o->firstPoint; p; p = p->next) {
+      b.floatLeft = std::min(b.floatLeft, p->position[0]), b.floatRight = std::max(b.floatRight, p->position[0]);
+      b.floatTop = std::min(b.floatTop, p->position[2]), b.floatBottom = std::max(b.floatBottom, p->position[2]);
+    }
+  const bool any = b.floatLeft <= b.floatRight;
+  if (width) *width = any ? b.floatRight - b.floatLeft : 0;
+  if (height) *height = any ? b.floatBottom - b.floatTop : 0;
+  if (bounds) *bounds = any ? b : FloatRect{};
+}
+// Weak: building3d/Skylights3D replaces it wherever the building library is linked.
+__attribute__((weak)) void CreateSkylightFillerPlane(Objex* skylight, int16_t) {
   NoteServiceCall("CreateSkylightFillerPlane", skylight);
 }
 
@@ -126,7 +186,8 @@ __attribute__((weak)) int UpdateAllWallAttachments(Objex* wall) {
   NoteServiceCall("UpdateAllWallAttachments", wall);
   return 0;
 }
-void BuildAttachmentFrame(Objex* attachment) { NoteServiceCall("BuildAttachmentFrame", attachment); }
+// Weak: openings/AttachmentFrame replaces it wherever the openings library is linked.
+__attribute__((weak)) void BuildAttachmentFrame(Objex* attachment) { NoteServiceCall("BuildAttachmentFrame", attachment); }
 void ReadCustomWindowDoorFile(Objex* attachment) { NoteServiceCall("ReadCustomWindowDoorFile", attachment); }
 
 __attribute__((weak)) void ReRenderObject(Objex* object) {
@@ -179,27 +240,24 @@ bool IsObjectOnCurrentPlan(const Objex* object, int32_t planMask) {
   bool wallLike = object->type == kObjWall || object->type == kObjDoor || object->type == kObjWindow;
   return wallLike && (planMask & (2 | 4 | 8 | 32)) != 0;
 }
-void UpdateInspectorPropertiesState(bool) { NoteServiceCall("UpdateInspectorPropertiesState", nullptr); }
+__attribute__((weak)) void UpdateInspectorPropertiesState(bool) { NoteServiceCall("UpdateInspectorPropertiesState", nullptr); }
 
 PlantInfo* CreatePlantInfo(int32_t) { return nullptr; }
 PlantInfo* CreateUserPlantInfo(const char*) { return nullptr; }
 void DeletePlantInfo(PlantInfo*) {}
 PlantInfo* DuplicatePlantInfo(const PlantInfo*) { return nullptr; }
-void GetPlantBounds(Objex* plant, float* width, float* height, int) {
-  NoteServiceCall("GetPlantBounds", plant);
-  if (width) *width = 0;
-  if (height) *height = 0;
-}
+// Without plant information there is no growth data: the outputs keep what the caller put in.
+void GetPlantBounds(Objex* plant, float*, float*, int) { NoteServiceCall("GetPlantBounds", plant); }
 
 void DeleteCachedTextureImages(const uint32_t*, int32_t) { NoteServiceCall("DeleteCachedTextureImages", nullptr); }
 void Validate512Pathname(char*) { NoteServiceCall("Validate512Pathname", nullptr); }
 
 std::vector<int32_t> AddkitPluginIDs() { return {}; }
 
-void GetCustomSkylightBounds(Objex* skylight, FloatRect*, Float3DRect*) {
+__attribute__((weak)) void GetCustomSkylightBounds(Objex* skylight, FloatRect*, Float3DRect*) {
   NoteServiceCall("GetCustomSkylightBounds", skylight);
 }
-void CreateCustomSkylightBoundsPoints(Objex* skylight, const FloatRect*) {
+__attribute__((weak)) void CreateCustomSkylightBoundsPoints(Objex* skylight, const FloatRect*) {
   NoteServiceCall("CreateCustomSkylightBoundsPoints", skylight);
 }
 
@@ -302,12 +360,14 @@ void StoreUndoFromModel(const std::string& name) {
 }
 
 int32_t gCurPropertiesObjectCount = 0;
-void TranslateDeckAttachment(Objex* steps, float, float, float) { NoteServiceCall("TranslateDeckAttachment", steps); }
+// Weak: tools/DeckStepTools replaces it wherever the tools library is linked.
+__attribute__((weak)) void TranslateDeckAttachment(Objex* steps, float, float, float) {
+  NoteServiceCall("TranslateDeckAttachment", steps);
+}
 // Weak: tools/WallAttachmentPlacement replaces it.
 __attribute__((weak)) void TranslateWallComponent(Objex* component, float, float, float) {
   NoteServiceCall("TranslateWallComponent", component);
 }
-void TrackRoofSlopeDirection(Objex* arrow, float, float, float) { NoteServiceCall("TrackRoofSlopeDirection", arrow); }
 // The readouts: the second and third arguments of DrawWH change places on the way, so the
 // line shows the width, then the depth, then the height.
 void DrawWH(float width, float depth, float height) {
@@ -337,20 +397,14 @@ void DrawViewLength(float length) {
 void UpdateRadius(float radius) {
   ForwardToFrontEnd("UpdateRadius", gFrontEnd.updateRadius, radius);
 }
-void DrawDimensionLineNoOffset(float, float, float, float, float, float) {
-  NoteServiceCall("DrawDimensionLineNoOffset", nullptr);
-}
 // Weak: tools/AttachedWallDims replaces it wherever the tools library is linked.
 __attribute__((weak)) float LimitWallDimension(FloatPoint*, FloatPoint*, Layer*, Poinz* pointA, Poinz*) {
   NoteServiceCall("LimitWallDimension", pointA ? pointA->owner : nullptr);
   return 0;
 }
 
-void TrackKeyEntry(int32_t, int32_t) { NoteServiceCall("TrackKeyEntry", nullptr); }
-Objex* FindSlopeDirectionArrowObject(Objex* roofPanel) {
-  NoteServiceCall("FindSlopeDirectionArrowObject", roofPanel);
-  return nullptr;
-}
+// Weak: tools/KeyEntryTools replaces it wherever the tools library is linked.
+__attribute__((weak)) void TrackKeyEntry(int32_t, int32_t) { NoteServiceCall("TrackKeyEntry", nullptr); }
 uint8_t gFilletChamferUndo = 0;
 uint8_t gMatchAccessoryToNextWindow = 0;
 int16_t gCurToolSet = 7;
@@ -383,13 +437,14 @@ void RunLVLightPropertiesSheet() { NoteServiceCall("RunLVLightPropertiesSheet", 
 void RunWalkElevationSheet() { NoteServiceCall("RunWalkElevationSheet", nullptr); }
 void RunFlyAltitudeSheet() { NoteServiceCall("RunFlyAltitudeSheet", nullptr); }
 int16_t gSelectedContentCategory = -1;
+uint8_t gApplyTrimAsBase = 0;
 SymEntryInfo gSelectedContentEntry;
-SymEntryInfo* ContentPaletteSelectedSymEntry() {
+__attribute__((weak)) SymEntryInfo* ContentPaletteSelectedSymEntry() {
   if (gSelectedContentEntryType == 0) return nullptr;
   gSelectedContentEntry.type = gSelectedContentEntryType;
   return &gSelectedContentEntry;
 }
-bool DecodeSymEntryWithData(const uint8_t*, size_t, SymEntryInfo*) {
+__attribute__((weak)) bool DecodeSymEntryWithData(const uint8_t*, size_t, SymEntryInfo*) {
   NoteServiceCall("DecodeSymEntryWithData", nullptr);
   return false;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/Types.h"
+#include "model/SymEntryInfo.h"
 
 struct Objex;
 struct Poinz;
@@ -36,21 +37,30 @@ void NoteServiceCall(const char* routine, const Objex* object);
 void Update3DWall(Objex* wall);  // building3d/Walls3D (weak fallback here records the call)
 void Update3DRoof(Objex* roof);
 void Update3DRoofPanel(Objex* panel);
+// Decks, paths, skirting, excavation rims and photo planes: building3d/Decks3D, Paths3D and
+// Skirting3D (weak fallbacks here record the call).
 void Update3DDeck(Objex* deck);
 void Update3DPath(Objex* path);
 void Update3DFloorSkirting(Objex* object);
 void Update3DTopoCutoutDepthObject(Objex* cutout);
 void Update3DPhoto(Objex* photo);
-void UpdateStairObject(Objex* stairs);
-void UpdateRailObject(Objex* railing);
-void UpdateEdgingObject(Objex* edging);
-void UpdateFenceObject(Objex* fence);
-// Appends a deck steps child (kObjDeckSteps with a zeroed DoorWindowData anchored on the
-// segment) as the deck's last child; nothing without a deck, points, document or DocState.
-void AddDeckSteps(Objex* deck, Poinz* point, Poinz* nextPoint);
+void UpdateStairObject(Objex* stairs);   // building3d/Stairs3D (weak fallback here records the call)
+void UpdateRailObject(Objex* railing);  // building3d/Railings3D (weak fallback here records the call)
+void UpdateEdgingObject(Objex* edging);  // building3d/Edging3D (weak fallback here records the call)
+void UpdateFenceObject(Objex* fence);    // building3d/SiteFences3D (weak fallback here records the call)
+// Deck steps in the middle of the segment, as the deck's last child (building3d/DeckSteps3D;
+// the weak fallback here appends a zeroed record anchored on the segment); the segment's end
+// point, or null when nothing was made.
+Poinz* AddDeckSteps(Objex* deck, Poinz* point, Poinz* nextPoint);
 // Skylight parts: the symbol parts of a custom skylight placed around (x, z), and one
 // filler plane (side 1 below, side 0 above).
 void CreateCustomSkylightSymbols(Objex* skylight, float x, float z, float size);
+// Custom skylight definitions are not read yet: ReadCustomSkylightFile finds no definition
+// (the record's definition lists stay empty; records the call) and GetCustomSkylightWHAndBounds
+// gives a size of 0 by 0 and empty bounds.
+struct RoofAttachmentData;
+void ReadCustomSkylightFile(Objex* skylight);
+void GetCustomSkylightWHAndBounds(const RoofAttachmentData* record, float* width, float* height, FloatRect* bounds);
 void CreateSkylightFillerPlane(Objex* skylight, int16_t side);
 
 // Tools.
@@ -58,8 +68,9 @@ void CreateSkylightFillerPlane(Objex* skylight, int16_t side);
 // fallback here records the call for programs without the tools library).
 int UpdateAllWallAttachments(Objex* wall);
 // Door and window parts (the openings subsystem): the 3D faces of a door, window or
-// accessory rebuilt from its record into DoorWindowData.faces, and the custom definition read
-// into a custom door or window.
+// accessory rebuilt from its record into DoorWindowData.faces (openings/AttachmentFrame; the
+// weak fallback here records the call), and the custom definition read into a custom door or
+// window.
 void BuildAttachmentFrame(Objex* attachment);
 void ReadCustomWindowDoorFile(Objex* attachment);
 void UpdateAllRoofAttachments(Objex* roof);
@@ -81,11 +92,38 @@ void RenderAllLayers();
 void RenderEntireObject(Objex* object);
 void RenderSingleObject(Objex* object);
 // Openings cut into the faces being built (doors, windows, skylights, dormer cut-outs) and the
-// framing of walls: not built yet; the faces stay whole and the framing view shows no members.
-// A wall face still takes its segment's side material (building3d/PendingWallFaces).
+// framing of walls. Wall faces are finished by openings/WallOpenings (outline by height mode,
+// side material, doors and windows cut, casings, step faces); the building library keeps a
+// weak fallback that only gives the face its side material (building3d/PendingWallFaces).
+// Roof openings and framing are not built yet.
 struct Plane;
 void CarveWindowsAndDoors(Objex* part, Objex* wall, Poinz* bottomStart, Poinz* topStart,
                           Poinz* bottomEnd, Poinz* topEnd, int32_t faceIndex, Plane* plane);
+// Side trims of a wall face (base and crown mouldings, wainscot band, paneling, custom wall
+// profiles), hung on the face being built: not built yet; they hang nothing. Each gets the
+// side's trim record, the face's plane, the direction along the face, its length, the face's
+// two bottom corners (start, then end), the wall height and the floor depth in screen units,
+// the side and the segment's elevation; kind 63 base, 132 wainscot band, 159 crown, 64
+// paneling. The custom one gets world heights and the segment's start point.
+struct TrimData;
+struct PlanarPolyPoint;
+extern float gBaseTrimHeight;  // inches: height of the next moulding or band
+extern float gPanelingHeight;  // inches: height of the next paneling
+void CreateMoulding(TrimData* trim, Plane* plane, float angle, float length, const PlanarPolyPoint* start,
+                    const PlanarPolyPoint* end, float wallHeight, float base, int16_t side, float elevation,
+                    int16_t kind);
+void CreatePaneling(TrimData* trim, Plane* plane, float angle, float length, const PlanarPolyPoint* start,
+                    const PlanarPolyPoint* end, float wallHeight, float base, int16_t side, float elevation,
+                    int16_t kind);
+void ApplyCustomTrimToWall(TrimData* trim, Plane* plane, float angle, float length, const PlanarPolyPoint* start,
+                           const PlanarPolyPoint* end, float wallHeight, float base, int16_t side, float elevation,
+                           Poinz* startPoint);
+// Custom door and window definitions: not read yet. UpdateCustomAttachment re-reads the
+// definition of a custom door or window (records the call); the definition's size is the x
+// and y extent of the record's outline (mask) list, 0 and 0 without one.
+struct DoorWindowData;
+void UpdateCustomAttachment(Objex* attachment);
+void GetCustomAttachmentWidthAndHeight(const DoorWindowData* record, float* width, float* height);
 void CarveAllRoofAttachments(Objex* roof, Plane* plane, int32_t panelID, int16_t side);
 void CarveAllRoofPanelAttachments(Objex* panel, Plane* plane, int16_t side);
 void FrameWindowsAndDoors(Objex* wall);
@@ -112,6 +150,8 @@ struct PlanDrawingServices {
   void (*clearDimensionWallSegmentSelection)() = nullptr;
 };
 extern PlanDrawingServices gPlanDrawingServices;
+// Rebuilds the inspector pane (InspectorController::updatePropertiesState); the inspector
+// library holds the real one, this library only a recording fallback.
 void UpdateInspectorPropertiesState(bool refresh);
 extern uint8_t gPrinting;  // drawing for the printer
 // Print scale of the horizontal and vertical view coordinates while printing (1 otherwise).
@@ -130,6 +170,7 @@ PlantInfo* CreatePlantInfo(int32_t textureID);
 PlantInfo* CreateUserPlantInfo(const char* path);
 void DeletePlantInfo(PlantInfo* info);
 PlantInfo* DuplicatePlantInfo(const PlantInfo* info);
+// Without plant information the outputs keep the values the caller put in.
 void GetPlantBounds(Objex* plant, float* width, float* height, int apply);
 
 // Texture cache of the renderer.
@@ -240,8 +281,7 @@ struct FrontEndServices {
 extern FrontEndServices gFrontEnd;
 
 // Content library: the type of the content palette's selected entry (kEntrySymbol for a 2D
-// symbol entry), 0 while no entry is selected.
-constexpr int16_t kEntrySymbol = 1001;
+// symbol entry), 0 while no entry is selected. The content palette keeps it up to date.
 extern int16_t gSelectedContentEntryType;
 
 // Drawing tools: the snap code, turning a click into a model point, joining walls, and
@@ -285,10 +325,11 @@ struct Float3DRect;
 struct Layer;
 extern int32_t gCurPropertiesObjectCount;  // objects the inspector shows
 // SnapCursorToSegmentConstraint lives with the tools' constraints (tools/Constraints.h).
-// Drags that run their own loops, handed over by the move tool at mouse-down.
+// Drags that run their own loops, handed over by the move tool at mouse-down. The deck steps'
+// drag lives in tools/DeckStepTools (weak fallback here records the call).
 void TranslateDeckAttachment(Objex* steps, float x, float y, float z);
 void TranslateWallComponent(Objex* component, float x, float y, float z);  // tools/WallAttachmentPlacement
-void TrackRoofSlopeDirection(Objex* arrow, float x, float y, float z);
+void TrackRoofSlopeDirection(Objex* arrow, float x, float y, float z);  // tools/RoofPanelTools
 // Main window readouts (world units; 0 empties them, DrawAngle empties on 32000).
 void DrawWH(float width, float depth, float height);
 void DrawWHArea(float width, float height);
@@ -297,10 +338,9 @@ void DrawDiameter(float diameter);
 void DrawLength(float length);
 void DrawViewLength(float length);
 void UpdateRadius(float radius);
-// Overlay drawing of the tools: the projected 3D box of the selection, a live dimension
-// line between two model points, and the segment dimensions of the wall under the cursor.
+// Overlay drawing of the tools: the projected 3D box of the selection and the segment
+// dimensions of the wall under the cursor.
 void DrawCube(const Float3DRect* box);
-void DrawDimensionLineNoOffset(float x1, float y1, float z1, float x2, float y2, float z2);
 void DrawDimensionWallSegmentSelection(Objex* wall, Poinz* point, Poinz* segmentEnd, int32_t winX,
                                        int32_t winY);
 // Drawing tools (tools/AttachedWallDims; weak fallback here): pulls `end` back along the ray from `start` to the nearest other wall
@@ -317,8 +357,9 @@ float LimitWallDimension(FloatPoint* start, FloatPoint* end, Layer* layer, Poinz
 int16_t PointInVirtualRuler(POINT where, int16_t* part);
 // Drags the ruler's part from the window point (x, y) until the mouse-up.
 void TrackVirtualRuler(int32_t x, int32_t y, POINT where, int16_t part);
+// The key-entry tool (tools/KeyEntryTools; weak fallback here records the call).
 void TrackKeyEntry(int32_t x, int32_t y);
-Objex* FindSlopeDirectionArrowObject(Objex* roofPanel);
+Objex* FindSlopeDirectionArrowObject(Objex* roofPanel);  // building3d/RoofPanels3D
 extern uint8_t gFilletChamferUndo;           // a fillet or chamfer drag changed a corner
 extern uint8_t gMatchAccessoryToNextWindow;  // the next window click refreshes the inspector
 extern int16_t gCurToolSet;                  // the plan kind whose tools the palette shows
@@ -345,22 +386,19 @@ void RunLVGeneralPropertiesSheet();
 void RunLVLightPropertiesSheet();
 void RunWalkElevationSheet();
 void RunFlyAltitudeSheet();
-// A content library entry as the 3D view applies it.
-struct SymEntryInfo {
-  int16_t type = 0;  // kEntry* code
-  RGBColor textureColor{};
-  int32_t textureID = 0;
-};
-constexpr int16_t kEntryColor = 4, kEntryMaterial = 5, kEntryTrim = 7, kEntryCustomTexture = 9,
-                  kEntryCustomTrim = 12;
 // The content palette's selected category (kCategoryAccessories 0 .. kCategoryTrim 3 apply
-// in 3D), -1 while there is no content palette; its selected entry, whose type is
-// gSelectedContentEntryType (null while that is 0).
+// in 3D), -1 while there is no content palette; its selected entry. Built in the content
+// library (content/ContentPaletteController.cpp); without a palette the fallback serves
+// gSelectedContentEntry, whose type is gSelectedContentEntryType (null while that is 0).
 extern int16_t gSelectedContentCategory;
 extern SymEntryInfo gSelectedContentEntry;
 SymEntryInfo* ContentPaletteSelectedSymEntry();
 // Fills the entry from the data of a content library drag; false when the data holds none.
+// Built in the content library (content/SymEntry.cpp).
 bool DecodeSymEntryWithData(const uint8_t* data, size_t size, SymEntryInfo* entry);
+// Trim is applied as base trim (set by the content palette while a base trim category is
+// chosen); the trim appliers read it.
+extern uint8_t gApplyTrimAsBase;
 // Applying content to the surface under a 3D view point; each reports whether it changed
 // the design.
 bool ApplyColor(POINT point, int32_t color, int32_t a, int32_t b);
@@ -384,12 +422,10 @@ void RTRenderGLLotBase();
 void SetupTopoTrimObjectList();
 void RenderGLGridPlaneObject(PlaneObject* object);
 void RTRenderGLPlantObject(PlaneObject* object);
-// The drawing of trims, auto-generated symbol parts, plants, photos and shadows, which the
-// list walkers (render3d/PlaneObjectLists) call; not built yet. Bodies in
-// render3d/PendingListRenderers.cpp: trims and symbol parts are drawn as plain plane objects,
-// plants, photos and shadows draw nothing.
-void RenderGLTrimPlaneObject(PlaneObject* object, int16_t includeExcavation);
-void RTRenderGLTrimPlaneObject(PlaneObject* object, int16_t includeExcavation);
+// The drawing of auto-generated symbol parts, plants, photos and shadows, which the list
+// walkers (render3d/PlaneObjectLists) call; not built yet. Bodies in
+// render3d/PendingListRenderers.cpp: symbol parts are drawn as plain plane objects, plants,
+// photos and shadows draw nothing. (Trims: render3d/TrimPlaneRendering.)
 void RenderGLAutoGenPlaneObject(PlaneObject* object, int16_t includeExcavation);
 void RTRenderGLAutoGenPlaneObject(PlaneObject* object, int16_t includeExcavation);
 void RenderGLPlantObject(PlaneObject* object);

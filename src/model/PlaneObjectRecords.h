@@ -8,6 +8,7 @@
 #include "model/Types.h"
 
 struct Objex;
+struct Poinz;
 
 // A plane's vertex: the plan in x and z, the height in y (plan units; drawn with y negated).
 using PlaneVertex = PlanarPolyPoint;
@@ -49,6 +50,10 @@ struct PlaneObject {
   PlaneObject* attachments = nullptr;  // trims
   float elevation = 0;                 // base elevation in inches (parts of walls)
   int32_t tag = 0;
+  // Wall faces: the wall point's trim record slot of the face's side (trim1 or trim2) and the
+  // wall point that starts the face's segment; read by the trim builders. Never saved.
+  void** trimRecordRef = nullptr;
+  Poinz* trimPoint = nullptr;
   int16_t alpha = 255;                 // below 255 is drawn in the transparent pass
   PlaneObject* next = nullptr;
   // Kept by the building library while the plane object is in the scene list: the other plane

@@ -84,6 +84,10 @@ struct Objex {
   // In memory only, never stored: the last child when the list routines last knew it.
   // A hint: LastChildOfObject checks it before use.
   Objex* lastChild;
+
+  // Roof panels: 0 when the lowest corner sits at the base elevation, 1 the highest.
+  int16_t& slopeAnchor() { return direction; }
+  int16_t slopeAnchor() const { return direction; }
 };
 
 struct Poinz {

@@ -151,10 +151,19 @@ void Base2DView::drawText(const char* text, const NSRect* rect, const LOGFONT* f
   DrawTextInRectWithFontInfo(gCurrentDrawContext, text, rect, font, color);
 }
 
+namespace {
+NSSize (*sTextMeasurer)(const std::string&, const FontDescription&) = nullptr;
+}
+
+void Base2DView::setTextMeasurer(NSSize (*measurer)(const std::string&, const FontDescription&)) {
+  sTextMeasurer = measurer;
+}
+
 NSSize Base2DView::textMetricsForString(const char* text, const LOGFONT* font) {
-  DrawContext* ctx = gCurrentDrawContext;
-  if (!text || !font || !ctx) return {};
-  return ctx->measureText(text, FontDescriptionFromLOGFONT(*font));
+  if (!text || !font) return {};
+  if (DrawContext* ctx = gCurrentDrawContext) return ctx->measureText(text, FontDescriptionFromLOGFONT(*font));
+  // Outside a drawing pass (a sheet sizing new text) the installed measurer answers.
+  return sTextMeasurer ? sTextMeasurer(text, FontDescriptionFromLOGFONT(*font)) : NSSize{};
 }
 
 // ---- Regions and patterns ----

@@ -38,8 +38,11 @@ class Base2DView {
   // The string centred on the rect's centre, turned by lfOrientation (tenths of a degree,
   // counter-clockwise on the screen).
   void drawText(const char* text, const NSRect* rect, const LOGFONT* font, const RGBColor* color);
-  // Width and height of the string; 0 by 0 without a context to measure in.
+  // Width and height of the string; outside a drawing pass it is measured with the installed
+  // text measurer (0 by 0 when there is none).
   NSSize textMetricsForString(const char* text, const LOGFONT* font);
+  // Measures text when no drawing context is current (installed by the Qt drawing layer).
+  static void setTextMeasurer(NSSize (*measurer)(const std::string& text, const FontDescription& font));
 
   // A detail object's outline filled and stroked by pattern style (kPattern...).
   void drawDetailPatternObject(const DrawPath* path, int32_t patternStyle, const RGBColor* foreground,

@@ -44,6 +44,25 @@ bool IsStyle(int style, std::initializer_list<int> styles) {
 
 }  // namespace
 
+void RoofRidgeEndTravel(int style, float ridgeLength, float halfSpan, float* travelA, float* travelB) {
+  float a = 0, b = 0;
+  const float length = std::isfinite(ridgeLength) && ridgeLength > 0 ? ridgeLength : 0;
+  switch (style) {
+    case kRoofHip: {
+      const float meet = std::fmin(halfSpan, length / 2);
+      a = meet, b = -meet;
+      break;
+    }
+    case kRoofHipAndGable: a = std::fmin(halfSpan, length); break;
+    case kRoofGableOneEnd: a = -halfSpan; break;
+    case kRoofHipOneEnd: a = -halfSpan, b = -halfSpan; break;
+    case kRoofRidgeOnly: a = -halfSpan, b = halfSpan; break;
+    default: break;
+  }
+  if (travelA) *travelA = a;
+  if (travelB) *travelB = b;
+}
+
 void DrawRoof(DrawContext* handle, Objex* roof) {
   DocState* ds = CurDocState();
   if (!roof || !ds) return;
@@ -69,13 +88,12 @@ void DrawRoof(DrawContext* handle, Objex* roof) {
 
   const int style = roof->textureID;
   const float back = a + 3.14159265f;
-  switch (style) {
-    case kRoofHip: ridgeA = Along(ridgeA, a, h), ridgeB = Along(ridgeB, back, h); break;
-    case kRoofHipAndGable: ridgeA = Along(ridgeA, a, h); break;
-    case kRoofGableOneEnd: ridgeA = Along(ridgeA, back, h); break;
-    case kRoofHipOneEnd: ridgeA = Along(ridgeA, back, h), ridgeB = Along(ridgeB, back, h); break;
-    case kRoofRidgeOnly: ridgeA = Along(ridgeA, back, h), ridgeB = Along(ridgeB, a, h); break;
-    default: break;
+  {
+    const float ridgeLength = std::hypot(p2.x - p1.x, p2.z - p1.z);
+    float travelA = 0, travelB = 0;
+    RoofRidgeEndTravel(style, ridgeLength, h, &travelA, &travelB);
+    if (travelA != 0) ridgeA = travelA > 0 ? Along(ridgeA, a, travelA) : Along(ridgeA, back, -travelA);
+    if (travelB != 0) ridgeB = travelB > 0 ? Along(ridgeB, a, travelB) : Along(ridgeB, back, -travelB);
   }
 
   const bool labels = ShowAutoDimensions(ds) != 0;

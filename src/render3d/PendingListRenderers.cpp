@@ -1,17 +1,9 @@
-// Stand-ins for the drawing of trims, auto-generated symbol parts, plants, photos and shadows:
-// trims and symbol parts are drawn as plain plane objects; plants, photos and shadows draw
-// nothing. Each records its call.
+// Stand-ins for the drawing of auto-generated symbol parts, plants, photos and shadows: symbol
+// parts are drawn as plain plane objects; plants, photos and shadows draw nothing. Each records
+// its call. (Trims: render3d/TrimPlaneRendering.)
 #include "model/PendingServices.h"
 #include "render3d/RenderPlaneObject.h"
 
-void RenderGLTrimPlaneObject(PlaneObject* object, int16_t includeExcavation) {
-  NoteServiceCall("RenderGLTrimPlaneObject", nullptr);
-  RenderGLPlaneObject(object, includeExcavation);
-}
-void RTRenderGLTrimPlaneObject(PlaneObject* object, int16_t includeExcavation) {
-  NoteServiceCall("RTRenderGLTrimPlaneObject", nullptr);
-  RTRenderGLPlaneObject(object, includeExcavation);
-}
 void RenderGLAutoGenPlaneObject(PlaneObject* object, int16_t includeExcavation) {
   NoteServiceCall("RenderGLAutoGenPlaneObject", nullptr);
   RenderGLPlaneObject(object, includeExcavation);

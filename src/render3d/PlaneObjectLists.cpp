@@ -23,6 +23,7 @@
 #include "render3d/RealTimeScene.h"
 #include "render3d/RenderPlaneObject.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/TrimPlaneRendering.h"
 
 uint8_t gRenderingOpenGLShadows = 0;
 uint8_t gNoPlants = 0;
@@ -272,11 +273,12 @@ void DrawWithCutouts(PlaneObject* po, DocState* ds, bool realTime) {
   glEnable(GL_DITHER);
   EndStencilWrite(ds, GL_NOTEQUAL, gCurrentStencilValue);
   draw(po, 0);
+  // The trims frame and line the openings: they are not cut by them.
+  glDisable(GL_STENCIL_TEST);
   for (PlaneObject* a = po->attachments; a; a = a->next) {
     if (realTime) LoadPickName(a);
-    draw(a, 0);
+    DrawByKind(a, realTime);
   }
-  glDisable(GL_STENCIL_TEST);
   ++gCurrentStencilValue;
 }
 
@@ -470,9 +472,8 @@ void RenderGLPlaneObjects(PlaneObject* list) {
       if (po->partType == kObjSymbolPart3D && objectsOff) continue;
       if (VisitStops(walk)) break;
       BlendOn();
-      if (po->partType == kObjSymbolPart3D) DrawByKind(po, false);
-      else RenderGLPlaneObject(po, 0);
-      for (PlaneObject* a = po->attachments; a; a = a->next) RenderGLPlaneObject(a, 0);
+      DrawByKind(po, false);
+      for (PlaneObject* a = po->attachments; a; a = a->next) DrawByKind(a, false);
       if (!ds->transparency()) glDisable(GL_BLEND);
     }
   }

@@ -21,6 +21,7 @@
 #include "render3d/Lighting.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/WorkingPlane.h"
 
 Objex* gPrevPlaneParentObject = nullptr;
 RGBColor gPrevPlaneColor{1, 1, 1};
@@ -133,12 +134,12 @@ struct FadeRule {
   float height = 1;  // kStairLanding: the floor height in plan units
 };
 
-FadeRule MakeFadeRule(const PlaneObject* o, DocState* ds) {
+FadeRule MakeFadeRule(const PlaneObject* o, DocState* ds, bool trim) {
   FadeRule rule;
-  if (o->alpha != 255) return rule;
+  if (o->alpha != 255 && !trim) return rule;
   int16_t T = o->actual3DType;
   const Layer* layer = o->actual3DObject ? o->actual3DObject->layer : nullptr;
-  if (layer && strcmp(layer->name, "First Floor") != 0 && strcmp(layer->name, "Third Floor") != 0) {
+  if (!trim && layer && strcmp(layer->name, "First Floor") != 0 && strcmp(layer->name, "Third Floor") != 0) {
     const bool kept = T == kObjRoof || T == kObjDoor || T == 32 || T == 33 || T == 34 ||
                       T == 35 || T == 41 || T == 42 || T == 44 ||
                       (T == kObjWall && o->partType == kPartBaseMoulding);
@@ -203,6 +204,46 @@ void DisableTexture(bool used, bool custom) {
   glDisable(GL_TEXTURE_2D);
   if (custom) glDisable(GL_ALPHA_TEST);
 }
+
+// Object-linear generation of the texture coordinates s and t (r and q fixed).
+void EnableGeneration() {
+  static const GLfloat r[4] = {0, 0, 1, 0}, q[4] = {0, 0, 0, 1};
+  for (GLenum c : {GL_S, GL_T, GL_R, GL_Q}) glTexGeni(c, GL_TEXTURE_GEN_MODE, GL_OBJECT_LINEAR);
+  glTexGenfv(GL_R, GL_OBJECT_PLANE, r);
+  glTexGenfv(GL_Q, GL_OBJECT_PLANE, q);
+  for (GLenum c : {GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_GEN_R, GL_TEXTURE_GEN_Q}) glEnable(c);
+}
+
+void DisableGeneration() {
+  for (GLenum c : {GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_GEN_R, GL_TEXTURE_GEN_Q}) glDisable(c);
+}
+
+// The s and t planes of one polygon: one repeat per size / 0.504 units along the two axes of
+// its dominant plane (t runs along the height as sent, -y). A size of 0 keeps the previous
+// polygon's scale; a plane code outside 1 to 3 keeps the previous planes.
+struct GenerationPlanes {
+  float sW = 0, sH = 0;
+  GLfloat s[4] = {0, 0, 0, 0}, t[4] = {0, 0, 0, 0};
+};
+
+void SetGenerationPlanes(const Plane* plane, const GeneratedTextureSize& size, GenerationPlanes* g) {
+  constexpr float kNumerator = 18.0f, kCoefficient = 0.028f;
+  const int16_t p = size.horizontal ? kPlaneXZ : DetermineWorkingPlane(plane->vertices, plane->vertexCount);
+  if (size.width != 0) g->sW = kNumerator / static_cast<float>(size.width);
+  if (size.height != 0) g->sH = kNumerator / static_cast<float>(size.height);
+  const float s = kCoefficient * g->sW, t = kCoefficient * g->sH;
+  switch (p) {
+    case kPlaneXZ: g->s[0] = s, g->s[1] = 0, g->s[2] = 0, g->t[0] = 0, g->t[1] = 0, g->t[2] = t; break;
+    case kPlaneXY: g->s[0] = s, g->s[1] = 0, g->s[2] = 0, g->t[0] = 0, g->t[1] = t, g->t[2] = 0; break;
+    case kPlaneZY: g->s[0] = 0, g->s[1] = 0, g->s[2] = s, g->t[0] = 0, g->t[1] = t, g->t[2] = 0; break;
+    default: break;
+  }
+  glTexGenfv(GL_S, GL_OBJECT_PLANE, g->s);
+  glTexGenfv(GL_T, GL_OBJECT_PLANE, g->t);
+}
+
+void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen);
+void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen);
 }  // namespace
 
 uint32_t GLTextureNameForID(int32_t id) {
@@ -217,7 +258,20 @@ void SetGLTextureNameForID(int32_t id, uint32_t name) {
 
 void ClearGLTextureNames() { TextureNames().clear(); }
 
-void RenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) {
+void RenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) { DrawFinal(o, includeExcavation, nullptr); }
+
+void RenderGLPlaneObjectGenerated(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize& size) {
+  DrawFinal(o, includeExcavation, &size);
+}
+
+void RTRenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) { DrawRealTime(o, includeExcavation, nullptr); }
+
+void RTRenderGLPlaneObjectGenerated(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize& size) {
+  DrawRealTime(o, includeExcavation, &size);
+}
+
+namespace {
+void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen) {
   DocState* ds = CurDocState();
   if (!o || !ds) return;
   const int16_t mode = ds->renderMode();
@@ -225,7 +279,7 @@ void RenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) {
   const bool lineOrFill = mode == kRenderWireframe || mode == kRenderClearViewLines ||
                           mode == kRenderClearViewFill;
   if (lineOrFill && (o->partType == kPartFloor || o->partType == kPart50)) return;
-  if (o->base2DObject && o->base2DObject->type == kWallFace &&
+  if (!gen && o->base2DObject && o->base2DObject->type == kWallFace &&
       o->base2DObject->subtype == kGridFaceSubtype) {
     RenderGLGridPlaneObject(o);
     return;
@@ -279,12 +333,13 @@ void RenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) {
     GLint filter = GL_LINEAR;
     if (custom) {
       glEnable(GL_ALPHA_TEST);
-      glAlphaFunc(GL_GREATER, o->alpha < 255 ? 0.01f : 0.5f);
+      glAlphaFunc(GL_GREATER, o->alpha < 255 && !gen ? 0.01f : 0.5f);
       filter = GL_NEAREST;
     }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    if (gen) EnableGeneration();
   } else {
     glDisable(GL_TEXTURE_2D);
   }
@@ -307,7 +362,8 @@ void RenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) {
   const float fade = ds->lightIntensity() / 65535.0f * V1;
   const RGBColor line = ds->clearViewLineColor(), fill = ds->clearViewFillColor();
 
-  const FadeRule rule = fades && !strip ? MakeFadeRule(o, ds) : FadeRule{};
+  const FadeRule rule = fades && !strip ? MakeFadeRule(o, ds, gen != nullptr) : FadeRule{};
+  GenerationPlanes planes;
   // Vertices of the same value share one conversion (the last two values are remembered: a
   // fade along u or v mostly gives two).
   int32_t lastValue[2] = {-1, -1};
@@ -317,10 +373,13 @@ void RenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) {
   bool triangles = false;
   for (Plane* plane = o->planes; plane; plane = plane->next) {
     const int32_t count = plane->vertices ? plane->vertexCount : 0;
-    if (count == 3) {
+    // Generated coordinates take their planes per polygon, outside a primitive.
+    const bool batched = count == 3 && !gen;
+    if (batched) {
       if (!triangles) glBegin(GL_TRIANGLES), triangles = true;
     } else {
       if (triangles) glEnd(), triangles = false;
+      if (gen && m.glName) SetGenerationPlanes(plane, *gen, &planes);
       glBegin(GL_POLYGON);
     }
     glNormal3f(plane->normal[0], plane->normal[1], plane->normal[2]);
@@ -359,12 +418,12 @@ void RenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) {
       }
       if (frameFace) c = mode == kRenderClearViewFill ? line : RGBColor{0, 0, 0};
       SendColor(c, alpha);
-      if (m.glName) glTexCoord2f(m.fu * v.u, m.fv * v.v);
+      if (m.glName && !gen) glTexCoord2f(m.fu * v.u, m.fv * v.v);
       if (edgeFlags) glEdgeFlag(v.flag == 0 ? GL_TRUE : GL_FALSE);
       glVertex3f(v.x, -v.y, v.z);
       if (edgeFlags) glEdgeFlag(GL_TRUE);
     }
-    if (count != 3) glEnd();
+    if (!batched) glEnd();
   }
   if (triangles) glEnd();
 
@@ -377,10 +436,11 @@ void RenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) {
       gPrevPlaneColor = kNoStripColor;
     }
   }
+  if (gen && m.glName) DisableGeneration();
   DisableTexture(m.glName != 0, custom);
 }
 
-void RTRenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) {
+void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen) {
   DocState* ds = CurDocState();
   if (!o || !ds) return;
   const int16_t mode = ds->renderMode();
@@ -432,6 +492,7 @@ void RTRenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) {
       glEnable(GL_ALPHA_TEST);
       glAlphaFunc(GL_GREATER, 0.5f);
     }
+    if (gen) EnableGeneration();
   } else if (!gTextureKnownOff) {
     glDisable(GL_TEXTURE_2D);
   }
@@ -440,19 +501,23 @@ void RTRenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) {
   // The colour of each plane goes inside the primitive, so that a compiled list holds nothing
   // between the primitives of consecutive objects and replays them as one run.
   GLenum open = 0;
+  GenerationPlanes planes;
   for (Plane* plane = o->planes; plane; plane = plane->next) {
     const int32_t count = plane->vertices ? plane->vertexCount : 0;
     const GLenum kind = count == 3 ? GL_TRIANGLES : count == 4 ? GL_QUADS : GL_POLYGON;
-    if (open && (kind != open || kind == GL_POLYGON)) glEnd(), open = 0;
+    if (open && (kind != open || kind == GL_POLYGON || (gen && m.glName))) glEnd(), open = 0;
+    if (gen && m.glName) SetGenerationPlanes(plane, *gen, &planes);
     if (!open) glBegin(kind), open = kind;
     if (perPlane) SendColor(shaded, opacity);
     for (int32_t i = 0; i < count; ++i) {
       const PlaneVertex& v = plane->vertices[i];
-      if (m.glName) glTexCoord2f(m.fu * v.u, m.fv * v.v);
+      if (m.glName && !gen) glTexCoord2f(m.fu * v.u, m.fv * v.v);
       glVertex3f(v.x, -v.y, v.z);
     }
     if (kind == GL_POLYGON) glEnd(), open = 0;
   }
   if (open) glEnd();
+  if (gen && m.glName) DisableGeneration();
   DisableTexture(m.glName != 0, custom);
 }
+}  // namespace

@@ -22,6 +22,20 @@ extern uint8_t gTextureKnownOff;
 void RenderGLPlaneObject(PlaneObject* object, int16_t includeExcavation);
 void RTRenderGLPlaneObject(PlaneObject* object, int16_t includeExcavation);
 
+// Faces drawn with texture coordinates generated from their positions (object-linear, from
+// each polygon's dominant plane, or always the level plane when `horizontal`) at a repeat size
+// of width x height units over 0.504: the trims. Otherwise drawn as the two routines above
+// draw, except that the fade across a face applies whatever the alpha and without the floor
+// rule, and a custom texture's alpha test is always 0.5.
+struct GeneratedTextureSize {
+  int32_t width = 1;
+  int32_t height = 1;
+  bool horizontal = false;
+};
+void RenderGLPlaneObjectGenerated(PlaneObject* object, int16_t includeExcavation, const GeneratedTextureSize& size);
+void RTRenderGLPlaneObjectGenerated(PlaneObject* object, int16_t includeExcavation,
+                                    const GeneratedTextureSize& size);
+
 // Texture ids are the design's (stock, custom, palette-resolved), never GL names: a face
 // binds the GL name its id maps to; an id without a name draws untextured.
 uint32_t GLTextureNameForID(int32_t id);

@@ -38,7 +38,7 @@ void FillAccessoryDefaults(DocState* ds) {
 }
 
 Poinz* NewPoint(float x, float z, Objex* owner, int16_t option) {
-  Poinz* p = CreatePoint(1, 0, 0, x, 0, z, x, 0, z, x, 0, z, 0, 0, 0, owner);
+  Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, owner);  // straight: no handles
   if (p) WallOptionOf(p) = option;
   return p;
 }

@@ -26,6 +26,7 @@
 #include "platform/Strings.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
+#include "tools/ToolOverlay.h"
 
 uint8_t gDimFillet = 1;
 uint8_t gBailedFromFillet = 0;

@@ -271,7 +271,13 @@ uint8_t SnapPoint(ClickInfo* click, int32_t x, int32_t y, uint16_t snap, Layer* 
   }
 }
 
-void SetSnapTool(uint16_t snap) { gCurSnap = snap; }
+void (*gSetSnapToolHook)(uint16_t snap) = nullptr;
+void (*gResetSnapToolHook)() = nullptr;
+
+void SetSnapTool(uint16_t snap) {
+  if (gSetSnapToolHook) gSetSnapToolHook(snap);
+  else gCurSnap = snap;
+}
 
 int SnapToolChange() {
   NoteServiceCall("SnapToolChange", nullptr);
@@ -294,5 +300,9 @@ int MaintainSnapTools() {
 }
 
 void ResetSnapTool() {
+  if (gResetSnapToolHook) {
+    gResetSnapToolHook();
+    return;
+  }
   if (gCurSnap == kSnapOrigin || (!gSnapLocked && gCurSnap != kSnapAnywhere)) SetSnapTool(kSnapAnywhere);
 }

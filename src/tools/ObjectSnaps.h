@@ -30,6 +30,10 @@ uint8_t SnapOrigin(ClickInfo* click, int32_t x, int32_t y, Layer* layers, float*
 
 // Sets the current snap tool (the palette's setSnapTool:).
 void SetSnapTool(uint16_t snap);
+// The snap palette, when it exists, takes over setting and resetting the snap so that its
+// cells and lock follow; unset, the globals are set directly.
+extern void (*gSetSnapToolHook)(uint16_t snap);
+extern void (*gResetSnapToolHook)();
 // Tab: the next snap tool; with Shift the previous one. Result 0.
 int SnapToolChange();
 // SnapToolChange when the tracked event is a Tab key-down, else 0.

@@ -20,6 +20,7 @@
 #include "tools/PointEvaluation.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
+#include "tools/ToolOverlay.h"
 
 uint8_t gCenterRectTool = 0, gCenterOvalTool = 0;
 
@@ -29,7 +30,7 @@ struct Point3 {
   float x, y, z;
 };
 
-float RoundShort(float v) { return static_cast<float>(static_cast<int16_t>(std::trunc(v + 0.5f))); }
+float RoundShort(float v) { return static_cast<float>(RoundToShort(v)); }
 
 // Mirrors the down point through itself for the centre mode and puts it back afterwards.
 class CentreMode {

@@ -3,6 +3,7 @@
 
 #include "files/Undo.h"
 #include "model/AddRemovePoints.h"
+#include "model/Attachments.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
@@ -18,10 +19,22 @@
 #include "tools/MarqueeTool.h"
 #include "tools/MoveTool.h"
 #include "tools/PointEvaluation.h"
+#include "tools/PolygonEntry.h"
+#include "tools/KeyEntryTools.h"
+#include "tools/PathTools.h"
+#include "tools/RoofPanelTools.h"
+#include "tools/RoofTools.h"
 #include "tools/ResizeTool.h"
 #include "tools/RotateTool.h"
 #include "tools/ShapeTools.h"
+#include "tools/SiteTools.h"
+#include "tools/SkylightTools.h"
+#include "tools/StairTools.h"
 #include "tools/Constraints.h"
+#include "tools/CurvedWallTool.h"
+#include "tools/DimensionTools.h"
+#include "tools/DrawingTools.h"
+#include "tools/FoundationTools.h"
 #include "tools/DoorWindowTools.h"
 #include "tools/ObjectSnaps.h"
 #include "tools/ToolCodes.h"
@@ -39,53 +52,8 @@ struct PendingRoute {
 };
 constexpr PendingRoute kPendingRoutes[] = {
     {kToolViewPoint, kToolViewPoint, "TrackCamera"},
-    {kToolDimension, kToolDimension, "TrackDimLine"},
-    {kToolOffsetDimension, kToolLengthDimension, "TrackOffsetDim"},
-    {kToolDiameterDimension, kToolDiameterDimension, "TrackDiameterDim"},
-    {kToolLeaderDimension, kToolLeaderDimension, "TrackLeaderDim"},
-    {7000, 7000, "TrackFoundation"},
-    {7001, 7001, "TrackFoundationBeam"},
-    {7002, 7002, "TrackFoundationPier"},
-    {7003, 7003, "TrackFoundationTension"},
-    {7004, 7004, "TrackFoundationSlope"},
     {kToolExteriorWallKeyEntry, kToolExteriorWallKeyEntry, "TrackWall"},  // until the wall key-entry sheet
     {kToolInteriorWallKeyEntry, kToolInteriorWallKeyEntry, "TrackWall"},
-    {7054, 7054, "TrackCurvedWall"},
-    {7058, 7058, "TrackStraightStaircase"},
-    {7604, 7604, "TrackStraightStaircase"},
-    {7059, 7059, "TrackCurvedStaircase"},
-    {7605, 7605, "TrackCurvedStaircase"},
-    {7060, 7060, "TrackStraightRailing"},
-    {7602, 7602, "TrackStraightRailing"},
-    {7061, 7061, "TrackCurvedRailing"},
-    {7603, 7603, "TrackCurvedRailing"},
-    {7062, 7063, "TrackFloor"},
-    {7108, 7108, "TrackSwitchConnector"},
-    {7300, 7305, "TrackGableRoof"},  // after setting DocState.roofStyle 2, 1, 3, 4, 5, 6
-    {7306, 7306, "TrackRoofPanel"},
-    {7307, 7307, "TrackFourPtRoof"},
-    {7308, 7308, "TrackThreePtRoof"},
-    {7309, 7309, "TrackDormerCutout"},
-    {7310, 7310, "TrackSkylight"},  // TrackCustomSkylight for skylight type 806
-    {7400, 7400, "TrackHVACDuct"},
-    {7500, 7500, "TrackPropertyLine"},
-    {7501, 7501, "TrackGroundFill"},
-    {7502, 7502, "TrackPath"},
-    {7503, 7503, "TrackFill"},
-    {7504, 7504, "TrackEdging"},
-    {7505, 7505, "TrackFence"},
-    {7506, 7506, "TrackGate"},
-    {7508, 7508, "TrackSprinkler"},
-    {7705, 7705, "TrackSprinkler"},
-    {7509, 7509, "TrackTopoCutout"},
-    {7511, 7512, "TrackTopo"},
-    {7600, 7601, "TrackDeck"},
-    {7606, 7606, "TrackDeckCutout"},
-    {7702, 7702, "TrackLine"},
-    {7703, 7703, "TrackPoly"},
-    {7707, 7707, "TrackPoly"},
-    {7704, 7704, "TrackArc"},
-    {7706, 7706, "TrackMulti"},
 };
 
 const char* FindRoute(const PendingRoute* routes, size_t count, uint16_t tool) {
@@ -374,6 +342,127 @@ void TrackObject(int32_t x, int32_t y, float wx, float wy, float wz, int16_t pha
       return;
     case kToolAccessory:
       TrackAccessory(x, y, wx, wy, wz, phase);
+      return;
+    case kToolDimension:
+      TrackDimLine(x, y, wx, wy, wz, phase);
+      return;
+    case kToolOffsetDimension: case kToolLengthDimension:
+      TrackOffsetDim(wx, wy, wz, phase);
+      return;
+    case kToolDiameterDimension:
+      TrackDiameterDim(wx, wy, wz, phase);
+      return;
+    case kToolLeaderDimension:
+      TrackLeaderDim(wx, wy, wz, phase);
+      return;
+    case kToolLine:
+      TrackLine(x, y, wx, wy, wz, phase);
+      return;
+    case kToolPolygon: case kToolCurve:
+      TrackPoly(x, y, wx, wy, wz, phase);
+      return;
+    case kToolMultigon:
+      TrackMulti(x, y, wx, wy, wz, phase);
+      return;
+    case kToolArc:
+      TrackArc(x, y, wx, wy, wz, phase, tool);
+      return;
+    case kToolSwitchConnector:
+      TrackSwitchConnector(x, y, wx, wy, wz, phase);
+      return;
+    case kToolSprinklerHead: case kToolCircularArc:
+      TrackSprinkler(x, y, wx, wy, wz, phase);
+      return;
+    case kToolCurvedWall:
+      TrackCurvedWall(x, y, wx, wy, wz, phase);
+      return;
+    case kToolFoundationPerimeter:
+      TrackFoundation(x, y, wx, wy, wz, phase);
+      return;
+    case kToolStiffenerBeam:
+      TrackFoundationBeam(x, y, wx, wy, wz, phase);
+      return;
+    case kToolFoundationPier:
+      TrackFoundationPier(x, y, wx, wy, wz, phase);
+      return;
+    case kToolPostTensionStrand:
+      TrackFoundationTension(x, y, wx, wy, wz, phase);
+      return;
+    case kToolFoundationSlope:
+      TrackFoundationSlope(x, y, wx, wy, wz, phase);
+      return;
+    case kToolAirDuct:
+      TrackHVACDuct(x, y, wx, wy, wz, phase);
+      return;
+    case kToolFloor: case kToolFloorCutout:
+      TrackFloor(x, y, wx, wy, wz, phase);
+      return;
+    case kToolDeckCutout:
+      TrackDeckCutout(x, y, wx, wy, wz, phase);
+      return;
+    case kToolPathwayDriveway:
+      TrackPath(x, y, wx, wy, wz, phase);
+      return;
+    case kToolExcavateTopography:
+      TrackTopoCutout(x, y, wx, wy, wz, phase);
+      return;
+    case kToolStraightStairway: case kToolDeckStraightStairway:
+      TrackStraightStaircase(x, y, wx, wy, wz, phase);
+      return;
+    case kToolCurvedStairway: case kToolDeckCurvedStairway:
+      TrackCurvedStaircase(x, y, wx, wy, wz, phase);
+      return;
+    case kToolStraightRailing: case kToolDeckStraightRailing:
+      TrackStraightRailing(x, y, wx, wy, wz, phase);
+      return;
+    case kToolCurvedRailing: case kToolDeckCurvedRailing:
+      TrackCurvedRailing(x, y, wx, wy, wz, phase);
+      return;
+    case kToolGableRoof: case kToolHipRoof: case kToolHipGableRoof: case kToolGableRoofConnector:
+    case kToolHipRoofConnector: case kToolCrossRoofConnector:
+      ds->roofStyle = RoofStyleForTool(tool);
+      TrackGableRoof(x, y, wx, wy, wz, phase);
+      return;
+    case kToolFreehandRoof:
+      TrackRoofPanel(x, y, wx, wy, wz, phase);
+      return;
+    case kToolFourPointFreehandRoof:
+      TrackFourPtRoof(x, y, wx, wy, wz, phase);
+      return;
+    case kToolThreePointFreehandRoof:
+      TrackThreePtRoof(x, y, wx, wy, wz, phase);
+      return;
+    case kToolDormerCutout:
+      TrackDormerCutout(x, y, wx, wy, wz, phase);
+      return;
+    case kToolSkylight:
+      if (ds->skylightType() == kSkylightCustom) TrackCustomSkylight(wx, wy, wz, phase);
+      else TrackSkylight(wx, wy, wz, phase);
+      if (phase == kTrackEnd) gMouseCaptured = 0;
+      return;
+    case kToolFill:
+      TrackFill(x, y, wx, wy, wz, phase);
+      return;
+    case kToolPropertyLine:
+      TrackPropertyLine(x, y, wx, wy, wz, phase);
+      return;
+    case kToolGroundFillRegion:
+      TrackGroundFill(x, y, wx, wy, wz, phase);
+      return;
+    case kToolEdging:
+      TrackEdging(x, y, wx, wy, wz, phase);
+      return;
+    case kToolFence:
+      TrackFence(x, y, wx, wy, wz, phase);
+      return;
+    case kToolGate:
+      TrackGate(x, y, wx, wy, wz, phase);
+      return;
+    case kToolCurvedTopography: case kToolStraightEdgeTopography:
+      TrackTopo(x, y, wx, wy, wz, phase);
+      return;
+    case kToolDeckWithRailing: case kToolDeckWithoutRailing:
+      TrackDeck(x, y, wx, wy, wz, phase);
       return;
     default:
       break;

@@ -29,6 +29,7 @@
 #include "tools/PointEvaluation.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
+#include "tools/ToolOverlay.h"
 
 namespace {
 
@@ -128,7 +129,7 @@ struct DrawingScope {
 };
 
 Poinz* NewPoint(float x, float z, Objex* owner, int16_t option) {
-  Poinz* p = CreatePoint(1, 0, 0, x, 0, z, x, 0, z, x, 0, z, 0, 0, 0, owner);
+  Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, owner);  // straight: no handles
   if (p) WallOptionOf(p) = option;
   return p;
 }

@@ -431,6 +431,7 @@ TEST_F(CommandBridge, EveryPlanMenuItemCarriesATagTheActionsTake) {
         a == window->openAction() || a == window->saveAction() || a == window->saveAsAction() ||
         a == window->quitAction())
       continue;
+    if (a->objectName() == QLatin1String("showContentProvidersWindow:")) continue;  // opens a window
     bool ok = false;
     const int tag = a->data().toInt(&ok);
     ASSERT_TRUE(ok) << a->text().toStdString();

@@ -150,19 +150,19 @@ TEST_F(ContextMenus, ObjectMenusFollowTheHitObjectsType) {
   Objex* stairs = add(kObjStaircase, 0, false, {{0, 0}, {0, 100}});
   EXPECT_EQ(Tags(menuFor(stairs).get()), (std::vector<int>{kCmdReverseStaircaseDirection}));
   EXPECT_EQ(Titles(menuFor(square(kObjCutout, 0, 10)).get()), (std::vector<std::string>{"Calculate Area"}));
-  // The elevation sheet is not built: its item is left out and no separator leads.
   EXPECT_EQ(Titles(menuFor(square(kObjFill, 0, 10)).get()),
-            (std::vector<std::string>{"Float Above Topography", "-", "Calculate Area"}));
-  EXPECT_EQ(Titles(menuFor(square(kObjFloor, 0, 10)).get()), (std::vector<std::string>{"Calculate Area"}));
+            (std::vector<std::string>{"Set Elevation...", "Float Above Topography", "-", "Calculate Area"}));
+  EXPECT_EQ(Titles(menuFor(square(kObjFloor, 0, 10)).get()),
+            (std::vector<std::string>{"Set Elevation...", "-", "Calculate Area"}));
   EXPECT_EQ(Titles(menuFor(add(kObjPlant, 0, false, {{5, 5}})).get()),
-            (std::vector<std::string>{"Float Above Topography"}));
+            (std::vector<std::string>{"Locate Plant", "-", "Set Elevation...", "Float Above Topography"}));
 
-  // No menu: a door, a text whose sheet is not built, no hit object.
+  // No menu: a door, no hit object; a text object offers its sheet.
   gContextFoundObj = nullptr;
   Objex* door = add(kObjDoor, 500, false, {{0, 0}, {30, 0}});
   EXPECT_FALSE(menuFor(door));
   EXPECT_EQ(gContextFoundObj, door);
-  EXPECT_FALSE(menuFor(add(kObjText, 0, false, {{0, 0}})));
+  EXPECT_EQ(Titles(menuFor(add(kObjText, 0, false, {{0, 0}})).get()), (std::vector<std::string>{"Edit Text..."}));
   EXPECT_FALSE(ContextMenuFactory::objectContextMenuWithClickInfo(nullptr));
   ClickInfo empty{};
   EXPECT_FALSE(ContextMenuFactory::objectContextMenuWithClickInfo(&empty));
@@ -222,15 +222,15 @@ TEST_F(ContextMenus, ARightClickOnEmptyPlanShowsThePlanMenuAndRunsItsChoice) {
   ShowAutoDimensions(ds) = 0;
   rightClick(at(0, 150), "Show Grid");
   EXPECT_EQ(shown, (std::vector<std::string>{"Show Automatic Dimensions", "-", "View All Floors",
-                                             "View Working Floor Only", "-", "Show Grid", "Snap to Grid", "-",
-                                             "Paste"}));
+                                             "View Working Floor Only", "-", "Grid Properties...", "Show Grid",
+                                             "Snap to Grid", "-", "Paste"}));
   EXPECT_EQ(gPlanDrawSettings.gridVisible, 1);
   EXPECT_FALSE(view->isTracking());
   EXPECT_EQ(gMouseCaptured, 0);
   // The validation retitles the grid item now that the grid shows.
   rightClick(at(0, 150), "");
-  ASSERT_EQ(shown.size(), 9u);
-  EXPECT_EQ(shown[5], "Hide Grid");
+  ASSERT_EQ(shown.size(), 10u);
+  EXPECT_EQ(shown[6], "Hide Grid");
   EXPECT_EQ(gPlanDrawSettings.gridVisible, 1);
 
   // "View Working Floor Only" hides the other floors.

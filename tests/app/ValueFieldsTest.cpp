@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "AppTestSupport.h"
-#include "app/ValueFields.h"
+#include "inspectors/ValueFields.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"

@@ -1,6 +1,7 @@
 // A scripted event queue for the tools' nested modal loops: tests list the events a user
 // would make, install the queue for the life of a scope, and read back what the loop asked.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <initializer_list>

@@ -47,11 +47,11 @@ TEST_F(Tracking, ModifiersFollowTheCurrentEvent) {
 }
 
 TEST_F(Tracking, EveryDragStepErasesAndRedrawsEvenWithoutMotion) {
-  gCurTool = kToolDimension;  // pending routine: each pass is recorded
+  gCurTool = kToolViewPoint;  // pending routine: each pass is recorded
   ServiceCallRecorder calls;
   drag({{10, 10}, {10, 10}, {10, 10}});
   // Begin, two passes per step, end.
-  EXPECT_EQ(calls.count("TrackDimLine"), 1u + 2u * 2u + 1u);
+  EXPECT_EQ(calls.count("TrackCamera"), 1u + 2u * 2u + 1u);
 }
 
 TEST_F(Tracking, PendingToolsDoNothingButReleaseTheMouse) {
@@ -63,7 +63,7 @@ TEST_F(Tracking, PendingToolsDoNothingButReleaseTheMouse) {
   EXPECT_EQ(CountObjects(doc.first), 0);
   EXPECT_STREQ(PendingTrackingRoutine(kToolExteriorWallKeyEntry), "TrackWall");
   EXPECT_EQ(PendingTrackingRoutine(kToolExteriorWall), nullptr);
-  EXPECT_STREQ(PendingTrackingRoutine(kToolHipRoof), "TrackGableRoof");
+  EXPECT_STREQ(PendingTrackingRoutine(kToolInteriorWallKeyEntry), "TrackWall");
   EXPECT_EQ(PendingTrackingRoutine(kToolRectangle), nullptr);
   EXPECT_EQ(PendingTrackingRoutine(kToolSelection), nullptr);
 }

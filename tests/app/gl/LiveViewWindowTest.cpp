@@ -23,6 +23,7 @@
 #include "render3d/Cutaway.h"
 #include "render3d/RenderPlaneObject.h"
 #include "render3d/SceneFrame.h"
+#include "content/ContentPaletteController.h"
 
 namespace {
 
@@ -44,6 +45,8 @@ class LiveViewWindowTest : public DesignWindowTest {
     gDisableRenderInterrupt = 0;
     gTexturedWire = 0;
     gRealTimeElevate = 0;
+    // These tests choose the selected content entry themselves.
+    ContentPaletteController::releaseShared();
     gSelectedContentEntryType = 0;
     gSelectedContentCategory = -1;
   }

@@ -1,0 +1,88 @@
+// The inspector's rebuild after a mouse-up: updatePropertiesState on a floor of 10,000
+// objects with 100 selected walls, against one bare walk of the floor testing
+// IsRootObjectSelected on each object.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <chrono>
+
+#include "TestDocument.h"
+#include "inspectors/InspectorController.h"
+#include "model/HitTest.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+
+namespace {
+
+QApplication* App() {
+  static int argc = 1;
+  static char name[] = "bench_inspectors";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = [] {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return new QApplication(argc, argv);
+  }();
+  return app;
+}
+
+double Seconds(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b) {
+  return std::chrono::duration<double>(b - a).count();
+}
+
+// 10,000 objects on the first floor: walls of 3 points, closed polygons and lines; the
+// first 100 walls have every point selected.
+void Build(TestDocument& doc, int records, int selectedWalls) {
+  int selected = 0;
+  for (int i = 0; i < records; ++i) {
+    const float x = static_cast<float>(i % 100) * 80.0f, z = static_cast<float>(i / 100) * 80.0f;
+    Objex* o = nullptr;
+    switch (i % 4) {
+      case 0:
+        o = doc.addObject(kObjWall, false, {{x, z}, {x + 60, z}, {x + 60, z + 60}});
+        o->subtype = kSubExteriorWall;
+        o->width = 4;
+        if (selected < selectedWalls) {
+          for (Poinz* p = o->firstPoint; p; p = p->next) p->selected = 1;
+          ++selected;
+        }
+        break;
+      case 1: o = doc.addObject(kObjClosedPoly, true, {{x, z}, {x + 50, z}, {x + 50, z + 50}, {x, z + 50}}); break;
+      default: o = doc.addObject(kObjLine, false, {{x, z}, {x + 50, z + 20}}); break;
+    }
+  }
+}
+
+void BM_UpdatePropertiesState(benchmark::State& state) {
+  App();
+  TestDocument doc;
+  Build(doc, static_cast<int>(state.range(0)), 100);
+  InspectorController* inspector = InspectorController::sharedInspectorController();
+  gCurTool = 200;
+  inspector->updatePropertiesState(true);  // the panes are made once per process
+
+  // The bare walk: every object of the floor tested once.
+  constexpr int kWalks = 20;
+  size_t found = 0;
+  auto w0 = std::chrono::steady_clock::now();
+  for (int i = 0; i < kWalks; ++i)
+    for (Objex* o = doc.first->firstObject; o; o = o->next) found += IsRootObjectSelected(o) ? 1 : 0;
+  const double walk = Seconds(w0, std::chrono::steady_clock::now()) / kWalks;
+  benchmark::DoNotOptimize(found);
+
+  double total = 0;
+  for (auto _ : state) {
+    auto t0 = std::chrono::steady_clock::now();
+    inspector->updatePropertiesState(true);
+    total += Seconds(t0, std::chrono::steady_clock::now());
+  }
+  const double update = total / static_cast<double>(state.iterations());
+  state.counters["segments"] = static_cast<double>(gCurPropertiesObjectCount);
+  state.counters["walk_ms"] = walk * 1000;
+  state.counters["ratio"] = walk > 0 ? update / walk : 0;  // target: at most 4
+}
+BENCHMARK(BM_UpdatePropertiesState)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,198 @@
+// The command bridge's sheet openers, the menu items that reach them, and what the sheets,
+// the preferences window and the snap palette are given of the design window.
+#include <QMenu>
+#include <cstring>
+
+#include "app/AppController.h"
+#include "app/ContextMenuFactory.h"
+#include "app/LiveViewController.h"
+#include "app/LiveViewOGLView.h"
+#include "app/PlanViewActions.h"
+#include "app/Win32EventHandler.h"
+#include "app/ZLKDocument.h"
+#include "app/ZLKDocumentController.h"
+#include "app/ZLKDocumentView.h"
+#include "app/ZLKWindowController.h"
+#include "content/ContentCategoryItem.h"
+#include "content/ContentLibraryManager.h"
+#include "content/ContentPaletteController.h"
+#include "files/Undo.h"
+#include "inspectors/AboutWindowController.h"
+#include "inspectors/CurveTensionController.h"
+#include "inspectors/DimensionPropertiesController.h"
+#include "inspectors/GridPropertiesController.h"
+#include "inspectors/MeasurementUnitsController.h"
+#include "inspectors/MoveObjectsController.h"
+#include "inspectors/ObjectElevationController.h"
+#include "inspectors/PlanScaleController.h"
+#include "inspectors/PlanSettingsSheets.h"
+#include "inspectors/PreferencesController.h"
+#include "inspectors/RotateObjectsController.h"
+#include "inspectors/SheetHooks.h"
+#include "inspectors/SnapPaletteController.h"
+#include "inspectors/TextEntryController.h"
+#include "model/CommandCodes.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Records.h"
+#include "platform/Strings.h"
+#include "platform/UserDefaults.h"
+
+namespace {
+
+QWidget* MainWindow() { return AppController::mainWindowController(); }
+Win32EventHandler& Handler() { return *Win32EventHandler::sharedEventHandler(); }
+
+void RecentreMainDesignView() {
+  ZLKWindowController* window = AppController::mainWindowController();
+  if (!window) return;
+  window->documentView()->fitFrameToPlan();
+  window->centrePlanOrigin();
+  window->documentView()->update();
+}
+
+void ApplyPreferencesToOpenDesigns(bool undoChanged) {
+  UserDefaults& defaults = StandardUserDefaults();
+  for (ZLKDocument* document : ZLKDocumentController::sharedDocumentController().documents()) {
+    ZLKDocumentModel* model = document ? document->documentModel() : nullptr;
+    if (!model) continue;
+    AppController::loadColorsForDocument(document);
+    for (ZLKWindowController* window : document->windowControllers()) window->refreshDocumentVisibleView();
+    if (!undoChanged) continue;
+    gUndoActive = defaults.getBool("UndoEnabled") ? 1 : 0;
+    document->undoManager().removeAllActions();
+    document->undoManager().setLevelsOfUndo(static_cast<size_t>(defaults.getInt("UndoLevels")));
+    model->itsFirstUndo = model->itsLastUndo = model->itsCurrentUndo = -1;
+    CurrentDocumentScope scope(model);
+    InitializeUndo();
+  }
+}
+
+}  // namespace
+
+void InstallSheetHooks() {
+  SheetHooks& hooks = TheSheetHooks();
+  hooks.mainDesignWindow = [] { return MainWindow(); };
+  hooks.updateViewingHeight = [] { Handler().updateViewingHeight(); };
+  hooks.recentreDesignView = RecentreMainDesignView;
+  hooks.applyPreferencesToOpenDesigns = ApplyPreferencesToOpenDesigns;
+  hooks.redraw3DView = [] {
+    if (!LiveViewController::exists()) return;
+    if (QWidget* view = LiveViewController::sharedLiveViewController()->liveViewOGLView()) view->update();
+  };
+  hooks.loadNewPlanReadoutState = [] { AppController::loadNewPlanReadoutState(); };
+  hooks.savePanelFrame = [](const QWidget* panel, const std::string& name) {
+    AppController::savePanelFrame(panel, name);
+  };
+  hooks.restorePanelFrame = [](QWidget* panel, const std::string& name) {
+    return AppController::restorePanelFrame(panel, name);
+  };
+  hooks.setSnapToolsVisible = [](bool visible) { AppController::setSnapToolsVisible(visible); };
+  hooks.refreshContentView = [] { ContentPaletteController::sharedContentPaletteController()->refreshContentView(); };
+  hooks.refreshTrimContent = [] {
+    ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController();
+    ContentCategoryItem* item = palette->selectedCategoryItem();
+    if (!item || item->categoryType != kCategoryTrim) return;
+    if (item->libraryType != kLibraryBaseTrim && item->libraryType != kLibraryCrownTrim &&
+        item->libraryType != kLibraryPaneling && item->libraryType != kLibraryWainscot)
+      return;
+    ContentLibraryManager::sharedContentLibraryManager().rebuildSymEntryListForItem(item);
+    palette->refreshContentView();
+  };
+}
+
+// ---- The command bridge's openers ----
+
+void Win32EventHandler::moveObjectsUsingWindow(QWidget* w) { MoveObjectsController::newMoveObjectsPanelForParent(w); }
+void Win32EventHandler::movePlanUsingWindow(QWidget* w) { MovePlanController::newMovePlanPanelForParent(w); }
+void Win32EventHandler::rotateObjectsUsingWindow(QWidget* w) {
+  RotateObjectsController::newRotateObjectsPanelForParent(w);
+}
+void Win32EventHandler::rotatePlanUsingWindow(QWidget* w) { RotatePlanController::newRotatePlanPanelForParent(w); }
+void Win32EventHandler::setObjectElevationUsingWindow(QWidget* w) {
+  gDLOGTopoFloat = 0;
+  const DocState* ds = CurDocState();
+  gDLOGElevation = ds ? ds->selectionState40.ssBaseElevationValue : 0;
+  ObjectElevationController::newObjectElevationSheetForParent(w);
+}
+void Win32EventHandler::setWorkingElevationUsingWindow(QWidget* w) {
+  WorkingElevationController::newWorkingElevationSheetForParent(w);
+}
+void Win32EventHandler::setCeilingHeightForLayerUsingWindow(Layer* layer, QWidget* w) {
+  CeilingHeightController::newCeilingHeightSheetForParent(w, layer);
+}
+void Win32EventHandler::resizeFloorplanTraceImageUsingWindow(QWidget* w) {
+  TraceImageScaleController::newTraceImageScaleSheetForParent(w);
+}
+void Win32EventHandler::setLotSizeUsingWindow(QWidget* w) { LotSizeController::newLotSizeSheetForParent(w); }
+void Win32EventHandler::setTrueNorthAngleUsingWindow(QWidget* w) { CompassController::newCompassSheetForParent(w); }
+void Win32EventHandler::setGridPropertiesUsingWindow(QWidget* w) {
+  GridPropertiesController::newGridPropertiesSheetForParent(w);
+}
+void Win32EventHandler::setDimensionPropertiesUsingWindow(QWidget* w) {
+  DimensionPropertiesController::newDimensionPropertiesSheetForParent(w);
+}
+void Win32EventHandler::setPlanScaleUsingWindow(QWidget* w) { PlanScaleController::newPlanScaleSheetForParent(w); }
+void Win32EventHandler::setPlanZoomUsingWindow(QWidget* w) { PlanZoomController::newPlanZoomSheetForParent(w); }
+void Win32EventHandler::setMeasurementUnitsUsingWindow(QWidget* w) {
+  MeasurementUnitsController::newMeasurementUnitsSheetForParent(w);
+}
+void Win32EventHandler::editTextObjectUsingWindow(QWidget* w) {
+  TextEntryController::newTextEntrySheetForParent(w, gContextFoundObj);
+}
+void Win32EventHandler::smoothSelected() { CurveTensionController::newCurveTensionSheetForParent(MainWindow()); }
+
+// ---- The menu items ----
+
+bool PlanViewActions::opensSheet(int32_t tag) {
+  return (tag >= kTagMoveObjects && tag <= kTagShowAbout) || tag == kTagResizeFloorplanTraceImage ||
+         tag == kCmdToggleSnapTools;
+}
+
+bool PlanViewActions::openSheet(int32_t tag) {
+  if (!opensSheet(tag)) return false;
+  QWidget* w = MainWindow();
+  Win32EventHandler& h = Handler();
+  switch (tag) {
+    case kTagMoveObjects: h.moveObjectsUsingWindow(w); break;
+    case kTagMovePlan: h.movePlanUsingWindow(w); break;
+    case kTagRotateObjects: h.rotateObjectsUsingWindow(w); break;
+    case kTagRotatePlan: h.rotatePlanUsingWindow(w); break;
+    case kTagSetObjectElevation: h.setObjectElevationUsingWindow(w); break;
+    case kTagSetWorkingElevation: h.setWorkingElevationUsingWindow(w); break;
+    case kTagCeilingHeightFirstFloor: case kTagCeilingHeightFirstFloor + 1: case kTagCeilingHeightThirdFloor: {
+      static const char* const kFloors[] = {"First Floor", "Second Floor", "Third Floor"};
+      if (Layer* layer = GetLayerFromName(kFloors[tag - kTagCeilingHeightFirstFloor]))
+        h.setCeilingHeightForLayerUsingWindow(layer, w);
+      break;
+    }
+    case kTagResizeFloorplanTraceImage: h.resizeFloorplanTraceImageUsingWindow(w); break;
+    case kTagSetLotSize: h.setLotSizeUsingWindow(w); break;
+    case kTagSetTrueNorthAngle: h.setTrueNorthAngleUsingWindow(w); break;
+    case kTagSetGridProperties: h.setGridPropertiesUsingWindow(w); break;
+    case kTagSetDimensionProperties: h.setDimensionPropertiesUsingWindow(w); break;
+    case kTagSetPlanScale: h.setPlanScaleUsingWindow(w); break;
+    case kTagSetPlanZoom: h.setPlanZoomUsingWindow(w); break;
+    case kTagSetMeasurementUnits: h.setMeasurementUnitsUsingWindow(w); break;
+    case kTagEditTextObject: h.editTextObjectUsingWindow(w); break;
+    case kTagSmoothCurves: h.smoothSelected(); break;
+    case kTagShowPreferences: PreferencesController::sharedPreferencesController().showPreferenceWindow(); break;
+    case kTagShowAbout: AboutWindowController::sharedAboutWindowController()->showWindow(); break;
+    case kCmdToggleSnapTools: {
+      SnapPaletteController& palette = SnapPaletteController::sharedSnapPaletteController();
+      if (palette.isVisible()) palette.close();
+      else palette.showWindow();
+      break;
+    }
+    default: break;
+  }
+  return true;
+}
+
+MenuItemValidation PlanViewActions::validateSheetItem(int32_t tag) {
+  MenuItemValidation v;
+  if (tag == kCmdToggleSnapTools)
+    v.title = LocalizedString(SnapPaletteController::sharedSnapPaletteController().isVisible() ? "Hide Snap Tools"
+                                                                                                : "Show Snap Tools");
+  return v;
+}

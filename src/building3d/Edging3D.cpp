@@ -1,0 +1,195 @@
+// Edging in 3D: the walk along the edging's segments and the blocks set on it.
+#include "building3d/Edging3D.h"
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "building3d/Railings3D.h"
+#include "model/Delete.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/LineGeometry.h"
+#include "model/PendingServices.h"
+#include "model/ShapeBuilders.h"
+#include "plandraw/LineStyles.h"
+
+namespace {
+
+constexpr float kBlockFoot = 1.0f;  // blocks start this far above the line
+constexpr int32_t kLeastBlockHeight = 12;
+constexpr int32_t kBlockHeightSteps = 13;  // 12 .. 24 in whole units
+// A chord that falls short of the next block by less than this still reaches it: the sampled
+// chords of a segment add up to its length only to within float rounding.
+constexpr float kReachTolerance = 1e-3f;
+
+std::minstd_rand sHeights;
+
+// The block list being rebuilt and its last block.
+Objex* sListOwner = nullptr;
+Objex* sListTail = nullptr;
+
+void AppendBlock(Objex* edging, Objex* block) {
+  block->prev = block->next = nullptr;
+  Objex* tail = nullptr;
+  if (edging == sListOwner) {
+    tail = sListTail;
+  } else {
+    for (Objex* o = static_cast<Objex*>(edging->typeData); o; o = o->next) tail = o;
+  }
+  if (tail) {
+    tail->next = block;
+    block->prev = tail;
+  } else {
+    edging->typeData = block;
+  }
+  if (edging == sListOwner) sListTail = block;
+}
+
+void DeleteBlocks(Objex* edging) {
+  Objex* o = static_cast<Objex*>(edging->typeData);
+  edging->typeData = nullptr;
+  while (o) {
+    Objex* next = o->next;
+    o->prev = o->next = nullptr;
+    o->layer = nullptr;
+    o->parent = nullptr;
+    DeleteObj(o);
+    o = next;
+  }
+}
+
+void ResetWalk(DashStyle* state) {
+  *state = DashStyle{};
+  state->lengths[0] = kEdgingSpacing;
+  state->phase = 0;
+  SetWalkedDistance(*state, kEdgingSpacing);
+}
+
+}  // namespace
+
+void SeedEdgingHeights(uint32_t seed) { sHeights.seed(seed); }
+
+int32_t UpdateEdgingStyle(int32_t, DashStyle* state, Objex* object) {
+  if (object && object->type == kObjEdging) {
+    if (state) ResetWalk(state);
+    return 0;
+  }
+  return object != nullptr;
+}
+
+void AppendEdgingObject(Objex* edging, float x, float y, float z, float angle) {
+  if (!edging || !edging->firstPoint) return;
+  Layer* layer = edging->layer ? edging->layer : (gCurDocument ? gCurDocument->itsCurLayer : nullptr);
+  if (!layer) return;
+  const float h = static_cast<float>(kLeastBlockHeight + static_cast<int32_t>(sHeights() % kBlockHeightSteps));
+  const float half = kEdgingBlockSize / 2;
+  const float cx[4] = {x - half, x + half, x + half, x - half};
+  const float cz[4] = {z - half, z - half, z + half, z + half};
+  // The square turned about the anchor by the direction of travel.
+  const float c = std::cos(-angle), s = std::sin(-angle);
+  float lower[12], upper[12], handles[12] = {};
+  for (int i = 0; i < 4; ++i) {
+    const float dx = cx[i] - x, dz = cz[i] - z;
+    const float rx = x + dx * c - dz * s, rz = z + dx * s + dz * c;
+    lower[3 * i] = upper[3 * i] = rx;
+    lower[3 * i + 2] = upper[3 * i + 2] = rz;
+    lower[3 * i + 1] = y - kBlockFoot;
+    upper[3 * i + 1] = y - h;
+  }
+  Objex* block = BuildClosedPoly(lower, upper, handles, handles, handles, handles, 4, layer, 0);
+  if (!block) return;
+  UnlinkObject(block);
+  block->layer = nullptr;
+  block->type = kObjEdging;
+  block->capped = 1;
+  const Poinz* m = edging->firstPoint;
+  block->penColor = m->color[0];
+  for (Poinz* p = block->firstPoint; p; p = p->next) {
+    for (int side = 0; side < 2; ++side) {
+      p->textureID[side] = m->textureID[side];
+      p->color[side] = m->color[side];
+      p->textureScale[side] = m->textureScale[side];
+    }
+  }
+  AppendBlock(edging, block);
+}
+
+void UpdateEdgingList(float x0, float y0, float z0, float x1, float, float z1, DashStyle* state, Objex* edging) {
+  if (!state || !edging) return;
+  float length = 0;
+  const float angle = GetLineLengthAndAngle(x0, z0, x1, z1, &length);
+  // A spacing of 0 or less would set blocks without end: one plan unit.
+  const float spacing = state->lengths[0] > 0 ? state->lengths[0] : 1.0f;
+  float walked = 0;
+  while (length > 0) {
+    float since = WalkedDistance(*state);
+    // A walk already past the spacing sets its block at once.
+    const float need = std::max(spacing - since, 0.0f);
+    if (length < need - kReachTolerance) {
+      SetWalkedDistance(*state, since + length);
+      return;
+    }
+    float dx = 0, dz = 0;
+    GetPointFromLengthAndAngle(angle, walked + need, &dx, &dz);
+    AppendEdgingObject(edging, x0 + dx, y0, z0 + dz, angle);
+    state->phase = 0;
+    SetWalkedDistance(*state, 0);
+    length -= need;
+    walked += need;
+  }
+}
+
+void UpdateEdgingSegment(Objex* edging, Poinz* a, Poinz* b, DashStyle* state) {
+  if (!edging || !a || !b || !state) return;
+  const DocState* ds = CurDocState();
+  // Without a usable segment count the walk takes ten samples (a count of 0 would never end).
+  const float dt = ds && ds->curveSegments > 0 ? 1.0f / (7.0f * static_cast<float>(ds->curveSegments)) : 0.1f;
+  float co[3][4];
+  for (int k = 0; k < 3; ++k)
+    SetupSpline(a->position[k], a->outHandle[k], b->position[k], b->inHandle[k], &co[k][0], &co[k][1], &co[k][2],
+                &co[k][3]);
+  float prev[3] = {0, 0, 0};
+  int32_t i = 0;
+  for (float t = 0; t <= 1.01f; t = static_cast<float>(++i) * dt) {
+    const float t2 = t * t, t3 = t2 * t;
+    float cur[3];
+    for (int k = 0; k < 3; ++k) cur[k] = GetSplineCoord(co[k][0], co[k][1], co[k][2], co[k][3], t, t2, t3);
+    if (t > 0) UpdateEdgingList(prev[0], prev[1], prev[2], cur[0], cur[1], cur[2], state, edging);
+    for (int k = 0; k < 3; ++k) prev[k] = cur[k];
+  }
+}
+
+void UpdateEdgingObject(Objex* edging) {
+  NoteServiceCall("UpdateEdgingObject", edging);
+  if (!edging || edging->type != kObjEdging || edging->levels != 1 || !edging->firstPoint ||
+      !edging->firstPoint->next)
+    return;
+  DeleteRendererObject(edging);
+  Objex* savedOwner = sListOwner;
+  Objex* savedTail = sListTail;
+  sListOwner = edging;
+  DeleteBlocks(edging);
+  sListTail = nullptr;
+  UpdateEdgingStyle(0, &gStyleState, edging);
+  Poinz* last = edging->firstPoint;
+  int32_t n = 1;
+  for (Poinz* p = edging->firstPoint; p->next && (edging->pointCount <= 0 || n < edging->pointCount);
+       p = p->next, ++n) {
+    UpdateEdgingSegment(edging, p, p->next, &gStyleState);
+    last = p->next;
+  }
+  if (edging->closed && last != edging->firstPoint) UpdateEdgingSegment(edging, last, edging->firstPoint, &gStyleState);
+  sListOwner = savedOwner;
+  sListTail = savedTail;
+}
+
+void UpdateEdgingLayer(Layer* layer) {
+  if (!layer || !layer->visible) return;
+  for (Objex* o = layer->firstObject; o; o = o->next) UpdateEdgingObject(o);
+}
+
+void UpdateEdgingAllLayers(Layer* firstLayer) {
+  for (Layer* l = firstLayer; l; l = l->next) UpdateEdgingLayer(l);
+}

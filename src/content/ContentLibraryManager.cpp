@@ -1,0 +1,413 @@
+#include "content/ContentLibraryManager.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <strings.h>
+#include <unordered_map>
+
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "platform/ContentPaths.h"
+#include "platform/IniFile.h"
+#include "platform/PathResolver.h"
+#include "platform/Strings.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint32_t kValueSize = 250;
+constexpr const char* kDone = "Done";
+constexpr int kMaxPaints = 420;
+
+std::string Lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+bool EndsWithIgnoringCase(const std::string& name, const char* suffix) {
+  const size_t n = std::strlen(suffix);
+  return name.size() >= n && strcasecmp(name.c_str() + name.size() - n, suffix) == 0;
+}
+
+// The files of one folder, listed once, found by name whatever their case: the exact name
+// first, else the first name in name order that matches ignoring case.
+class FolderIndex {
+ public:
+  explicit FolderIndex(const std::string& folder) : folder_(ResolvePathIgnoringCase(folder)) {
+    std::error_code ec;
+    fs::directory_iterator it(folder_, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+      std::error_code typeError;
+      if (!it->is_regular_file(typeError)) continue;
+      std::string name = it->path().filename().string();
+      names_.push_back(name);
+      exact_.emplace(name, true);
+      auto [slot, added] = lower_.emplace(Lower(name), name);
+      if (!added && name < slot->second) slot->second = name;
+    }
+  }
+  const std::string& folder() const { return folder_; }
+  // Names in the order the listing gave them.
+  const std::vector<std::string>& names() const { return names_; }
+  // The full path of the file named `name` here, or "" when there is none.
+  std::string find(const std::string& name) const {
+    if (exact_.count(name)) return folder_ + "/" + name;
+    auto it = lower_.find(Lower(name));
+    return it == lower_.end() ? std::string() : folder_ + "/" + it->second;
+  }
+  // The side file of `path` (a file of this folder): its last three characters replaced.
+  std::string side(const std::string& path, const char* ext) const {
+    const std::string replaced = ReplaceLastThree(path, ext);
+    if (replaced.empty()) return {};
+    return find(fs::path(replaced).filename().string());
+  }
+
+ private:
+  std::string folder_;
+  std::vector<std::string> names_;
+  std::unordered_map<std::string, bool> exact_;
+  std::unordered_map<std::string, std::string> lower_;
+};
+
+std::string Read(const char* section, const char* key, const std::string& path, const char* fallback = "") {
+  char value[kValueSize];
+  GetPrivateProfileString(section, key, fallback, value, sizeof value, path.c_str());
+  return value;
+}
+
+std::string NoDescription() { return LocalizedString("No description"); }
+
+std::string OneKeyDescription(const std::string& info, const char* key) {
+  std::string text = Read("Description", key, info);
+  return text.empty() ? NoDescription() : text;
+}
+
+std::string TwoKeyDescription(const std::string& info, const char* nameKey, const char* descriptionKey) {
+  const std::string name = Read("Description", nameKey, info);
+  const std::string description = Read("Description", descriptionKey, info);
+  if (!description.empty() && description != name) return name + " (" + description + ")";
+  return name;
+}
+
+std::string RelativeTo(const std::string& path, const std::string& base) {
+  if (!base.empty() && path.size() > base.size() + 1 && path.compare(0, base.size(), base) == 0 &&
+      path[base.size()] == '/')
+    return path.substr(base.size() + 1);
+  return path;
+}
+
+struct Catalogue {
+  const char* file;
+  const char* section;
+  int16_t category;
+};
+
+bool CatalogueOf(int16_t type, Catalogue* out) {
+  switch (type) {
+    case kLibraryAccessories: *out = {"AccessoriesCat.ini", "Accessories", kCategoryAccessories}; return true;
+    case kLibraryPaint: *out = {"PaintCat.ini", "Paint", kCategoryColors}; return true;
+    case kLibraryCustomMaterials: *out = {"CustomMaterialsCat.ini", "Custom Materials", kCategoryMaterials}; return true;
+    case kLibraryCustomBaseTrim:
+    case kLibraryCustomCrownTrim: *out = {"TrimCat.ini", "Trim", kCategoryTrim}; return true;
+    case kLibrarySymbols: *out = {"SymbolCat.ini", "Symbol", kCategoryObjects}; return true;
+    case kLibraryObjects: *out = {"ObjectCat.ini", "Object", kCategoryObjects}; return true;
+    case kLibraryCustomPlants: *out = {"PlantCat.ini", "Plant", kCategoryPlants}; return true;
+    case kLibraryTemplates: *out = {"TemplateCat.ini", "Template", kCategoryTemplates}; return true;
+    case kLibraryCustomDoors: *out = {"DoorCat.ini", "Door", kCategoryDoors}; return true;
+    case kLibraryCustomWindows: *out = {"WindowCat.ini", "Window", kCategoryWindows}; return true;
+    default: return false;
+  }
+}
+
+// Calls add(name) for each listed name of the section, in catalogue order: the list ends at
+// the first number whose name is missing; a number without its Directory key, or with an
+// unsafe name, is skipped.
+template <typename Add>
+void ReadCatalogueList(const std::string& path, const std::string& section, Add add) {
+  char key[kValueSize + 32];
+  for (int n = 1;; ++n) {
+    std::snprintf(key, sizeof key, "%d%s", n, section.c_str());
+    const std::string name = Read(section.c_str(), key, path, kDone);
+    if (name == kDone) break;
+    std::snprintf(key, sizeof key, "%d%sDirectory", n, section.c_str());
+    if (Read(section.c_str(), key, path, kDone) == kDone) continue;
+    if (!IsSafeCategoryName(name)) continue;
+    add(name);
+  }
+}
+
+std::string BaseFolderOfRoots(int16_t type) {
+  switch (type) {
+    case kLibraryAccessories: return LocalDomainAccessoriesPath();
+    case kLibraryObjects: return LocalDomain3DObjectPath();
+    case kLibraryTemplates: return LocalDomainTemplatePath();
+    case kLibraryCustomDoors: return LocalDomainCustomDoorPath();
+    case kLibraryCustomWindows: return LocalDomainCustomWindowPath();
+    default: return {};
+  }
+}
+
+struct ListingRule {
+  const char* dataExt;   // with the dot
+  const char* infoExt;   // three characters
+  const char* previewExt;
+  bool previewRequired;
+  const char* nameKey;
+  const char* descriptionKey;  // null: one key
+  int16_t entryType;
+  std::string relativeBase;    // "" keeps absolute paths
+};
+
+// A folder listing: one entry per qualifying data file, in listing order.
+void RebuildListing(ContentCategoryItem* item, const ListingRule& rule) {
+  item->removeAllSymEntries();
+  if (item->numberOfChildren() > 0 || item->fullPath.empty()) return;
+  FolderIndex folder(item->fullPath);
+  int32_t identifier = 1;
+  for (const std::string& name : folder.names()) {
+    if (name.size() <= 4 || !EndsWithIgnoringCase(name, rule.dataExt)) continue;
+    const std::string data = folder.folder() + "/" + name;
+    const std::string info = folder.side(data, rule.infoExt);
+    if (info.empty()) continue;
+    const std::string preview = folder.side(data, rule.previewExt);
+    if (preview.empty() && rule.previewRequired) continue;
+    const std::string description = rule.descriptionKey
+                                        ? TwoKeyDescription(info, rule.nameKey, rule.descriptionKey)
+                                        : OneKeyDescription(info, rule.nameKey);
+    auto stored = [&rule](const std::string& path) {
+      return rule.relativeBase.empty() ? path : RelativeTo(path, rule.relativeBase);
+    };
+    const std::string storedPreview = preview.empty() ? std::string() : stored(preview);
+    item->addSymEntryWithPreviewPath(storedPreview.empty() ? nullptr : storedPreview.c_str(),
+                                     stored(info).c_str(), stored(data).c_str(), description.c_str(),
+                                     identifier++, rule.entryType);
+  }
+}
+
+}  // namespace
+
+std::string ContentCatalogueFolder() {
+  const std::string shared = LocalDomainUserSharedPath();
+  return shared.empty() ? std::string() : shared + "/QVRA";
+}
+
+bool IsSafeCategoryName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  return name.find('/') == std::string::npos && name.find('\\') == std::string::npos;
+}
+
+std::string ReplaceLastThree(const std::string& path, const char* ext) {
+  if (path.size() < 3) return {};
+  return path.substr(0, path.size() - 3) + ext;
+}
+
+ContentLibraryManager& ContentLibraryManager::sharedContentLibraryManager() {
+  static ContentLibraryManager manager;
+  return manager;
+}
+
+void ContentLibraryManager::buildLibraryOfType(int16_t type, ContentCategoryTree* roots) {
+  if (!roots) return;
+  if (type != kLibraryAccessories && type != kLibraryObjects && type != kLibraryTemplates &&
+      type != kLibraryCustomDoors && type != kLibraryCustomWindows)
+    return;
+  Catalogue catalogue;
+  if (!CatalogueOf(type, &catalogue) || ContentCatalogueFolder().empty()) return;
+  const std::string path = ResolvePathIgnoringCase(ContentCatalogueFolder() + "/" + catalogue.file);
+  const std::string base = BaseFolderOfRoots(type);
+  bool first = true;
+  ReadCatalogueList(path, catalogue.section, [&](const std::string& name) {
+    auto root = std::make_unique<ContentCategoryItem>(name, base + "/" + name, nullptr, catalogue.category, type);
+    root->selected = first;
+    first = false;
+    ContentCategoryItem* node = root.get();
+    ReadCatalogueList(path, name, [&](const std::string& childName) {
+      node->addChildWithName(childName, node->fullPath + "/" + childName, catalogue.category, type);
+    });
+    roots->push_back(std::move(root));
+  });
+}
+
+void ContentLibraryManager::buildLibraryOfType(int16_t type, ContentCategoryItem* parent) {
+  if (!parent) return;
+  if (type != kLibraryPaint && type != kLibraryCustomMaterials && type != kLibraryCustomBaseTrim &&
+      type != kLibraryCustomCrownTrim && type != kLibrarySymbols && type != kLibraryObjects &&
+      type != kLibraryCustomPlants)
+    return;
+  Catalogue catalogue;
+  if (!CatalogueOf(type, &catalogue) || ContentCatalogueFolder().empty()) return;
+  const std::string path = ResolvePathIgnoringCase(ContentCatalogueFolder() + "/" + catalogue.file);
+  const bool trim = type == kLibraryCustomBaseTrim || type == kLibraryCustomCrownTrim;
+  const std::string base = trim ? LocalDomainCustomTrimPath() : parent->fullPath;
+  ReadCatalogueList(path, catalogue.section, [&](const std::string& name) {
+    ContentCategoryItem* node = parent->addChildWithName(name, base + "/" + name, catalogue.category, type);
+    ReadCatalogueList(path, name, [&](const std::string& childName) {
+      node->addChildWithName(childName, node->fullPath + "/" + childName, catalogue.category, type);
+    });
+  });
+}
+
+void ContentLibraryManager::rebuildSymEntryListForItem(ContentCategoryItem* item) {
+  if (!item) return;
+  switch (item->libraryType) {
+    case kLibraryAccessories:
+    case kLibraryCustomMaterials: rebuildCustomTextureSymEntryListForItem(item); break;
+    case kLibraryWinterColors: case kLibrarySpringColors: case kLibrarySummerColors:
+    case kLibraryFallColors: case kLibraryContemporaryColors: case kLibraryGrayTones:
+      rebuildColorSymEntryListForItem(item);
+      break;
+    case kLibraryColorRamp: rebuildColorRampSymEntryListForItem(item); break;
+    case kLibraryPaint:
+      rebuildPaintSymEntryListForItem(item);
+      rebuildTextureSymEntryListForItem(item);
+      break;
+    case kLibraryMaterials:
+    case kLibraryPlants: rebuildTextureSymEntryListForItem(item); break;
+    case kLibraryBaseTrim: case kLibraryCrownTrim: case kLibraryPaneling: case kLibraryWainscot:
+      rebuildTrimSymEntryListForItem(item);
+      break;
+    case kLibraryCustomBaseTrim:
+    case kLibraryCustomCrownTrim: rebuildCustomTrimSymEntryListForItem(item); break;
+    case kLibrarySymbols: rebuild2DObjectSymEntryListForItem(item); break;
+    case kLibraryObjects: rebuild3DObjectSymEntryListForItem(item); break;
+    case kLibraryCustomPlants: rebuildCustomPlantSymEntryListForItem(item); break;
+    case kLibraryTemplates: rebuildTemplateEntryListForItem(item); break;
+    case kLibraryCustomDoors: rebuildCustomDoorSymEntryListForItem(item); break;
+    case kLibraryCustomWindows: rebuildCustomWindowSymEntryListForItem(item); break;
+    default: break;
+  }
+}
+
+void ContentLibraryManager::rebuildColorSymEntryListForItem(ContentCategoryItem* item) {
+  if (!item) return;
+  item->removeAllSymEntries();
+  if (item->numberOfChildren() > 0) return;
+  if (item->libraryType < kLibraryWinterColors || item->libraryType > kLibraryGrayTones) return;
+  const int32_t base = (item->libraryType - kLibraryWinterColors) * 12;
+  for (int32_t i = 0; i < 12; ++i) item->addSymEntryWithColorIndex(base + i, i + 1, kEntryColor);
+}
+
+void ContentLibraryManager::rebuildColorRampSymEntryListForItem(ContentCategoryItem* item) {
+  if (!item) return;
+  item->removeAllSymEntries();
+  if (item->numberOfChildren() > 0) return;
+  for (int32_t step = 1; step <= 45; ++step) item->addSymEntryWithColorIndex(step, item->baseHue, step, kEntryColor);
+}
+
+void ContentLibraryManager::rebuildPaintSymEntryListForItem(ContentCategoryItem* item) {
+  if (!item) return;
+  item->removeAllSymEntries();
+  if (item->numberOfChildren() > 0 || item->fullPath.empty()) return;
+  const std::string folderName = fs::path(item->fullPath).filename().string();
+  if (folderName.empty()) return;
+  FolderIndex folder(item->fullPath);
+  const std::string file = folder.find(folderName + ".INI");
+  if (file.empty()) return;
+  if (GetPrivateProfileInt("CategoryInfo", "CatID", 0, file.c_str()) <= 0) return;
+  char key[32];
+  int32_t identifier = 1;
+  for (int n = 1; n <= kMaxPaints; ++n) {
+    std::snprintf(key, sizeof key, "Red-%d", n);
+    const int32_t r = GetPrivateProfileInt("PaintInfo", key, -1, file.c_str());
+    std::snprintf(key, sizeof key, "Green-%d", n);
+    const int32_t g = GetPrivateProfileInt("PaintInfo", key, -1, file.c_str());
+    std::snprintf(key, sizeof key, "Blue-%d", n);
+    const int32_t b = GetPrivateProfileInt("PaintInfo", key, -1, file.c_str());
+    if (r == -1 || g == -1 || b == -1) break;
+    std::snprintf(key, sizeof key, "Name-%d", n);
+    std::string name = Read("PaintInfo", key, file);
+    if (name.empty()) name = NoDescription();
+    item->addSymEntryWithRed(r, g, b, name.c_str(), identifier++, kEntryColor);
+  }
+}
+
+void ContentLibraryManager::rebuildTextureSymEntryListForItem(ContentCategoryItem* item) {
+  if (!item || item->textureCount == 0) return;
+  item->removeAllSymEntries();
+  const bool plants = item->libraryType == kLibraryPlants;
+  const int16_t type = item->libraryType == kLibraryMaterials ? kEntryMaterial : plants ? kEntryPlant : kEntryNone;
+  FolderIndex folder(item->fullPath);
+  int32_t identifier = 1;
+  char name[160];
+  for (uint32_t i = 0; i < item->textureCount; ++i) {
+    std::snprintf(name, sizeof name, "%s%u.QTX", item->textureFilePrefix.c_str(), i + 1);
+    const std::string image = folder.find(name);
+    if (image.empty()) continue;
+    const std::string info = folder.side(image, "QTI");
+    if (info.empty()) continue;
+    const std::string description = OneKeyDescription(info, plants ? "CommonName" : "Name");
+    const std::string preview = plants ? folder.side(image, "QPV") : std::string();
+    item->addSymEntryWithPreviewPath(preview.empty() ? nullptr : preview.c_str(), info.c_str(), image.c_str(),
+                                     description.c_str(), item->baseTextureID + static_cast<int32_t>(i),
+                                     identifier++, type);
+  }
+}
+
+void ContentLibraryManager::rebuildTrimSymEntryListForItem(ContentCategoryItem* item) {
+  if (!item || item->textureCount == 0) return;
+  const DocState* ds = gCurDocument ? gCurDocument->itsDocState : nullptr;
+  if (!ds) return;
+  item->removeAllSymEntries();
+  const bool metric = ds->measureSystem == 4;
+  FolderIndex folder(item->fullPath);
+  int32_t identifier = 1;
+  char name[160];
+  for (uint32_t i = 0; i < item->textureCount; ++i) {
+    std::snprintf(name, sizeof name, "%s%u%s", item->textureFilePrefix.c_str(), i + 1, metric ? "M.QPV" : ".QPV");
+    const std::string preview = folder.find(name);
+    if (preview.empty()) continue;
+    const std::string info = folder.side(preview, "QTI");
+    if (info.empty()) continue;
+    const std::string description = OneKeyDescription(info, "Name");
+    item->addSymEntryWithPreviewPath(preview.c_str(), info.c_str(), nullptr, description.c_str(),
+                                     item->baseTextureID + static_cast<int32_t>(i), identifier++, kEntryTrim);
+  }
+}
+
+void ContentLibraryManager::rebuildCustomTextureSymEntryListForItem(ContentCategoryItem* item) {
+  if (!item) return;
+  RebuildListing(item, {".QTX", "QTI", "QPV", false, "Name", nullptr, kEntryCustomTexture,
+                        LocalDomainCustomTexturePath()});
+}
+
+void ContentLibraryManager::rebuildCustomTrimSymEntryListForItem(ContentCategoryItem* item) {
+  if (!item) return;
+  RebuildListing(item, {".QTF", "QTI", "QPV", true, "TrimName", "TrimDescription", kEntryCustomTrim,
+                        LocalDomainCustomTrimPath()});
+}
+
+void ContentLibraryManager::rebuildCustomPlantSymEntryListForItem(ContentCategoryItem* item) {
+  if (!item) return;
+  RebuildListing(item, {".QTX", "QTI", "QPV", false, "CommonName", nullptr, kEntryUserPlant, {}});
+}
+
+void ContentLibraryManager::rebuild2DObjectSymEntryListForItem(ContentCategoryItem* item) {
+  if (!item) return;
+  RebuildListing(item, {".QSY", "QTI", "QPV", true, "ObjectName", "ObjectDescription", kEntrySymbol, {}});
+}
+
+void ContentLibraryManager::rebuild3DObjectSymEntryListForItem(ContentCategoryItem* item) {
+  if (!item) return;
+  RebuildListing(item, {".QOB", "QOD", "QPV", true, "ObjectName", "ObjectDescription", kEntry3DObject, {}});
+}
+
+void ContentLibraryManager::rebuildTemplateEntryListForItem(ContentCategoryItem* item) {
+  if (!item) return;
+  RebuildListing(item, {".QTF", "QTD", "QTP", true, "ObjectName", "ObjectDescription", kEntryTemplate, {}});
+}
+
+void ContentLibraryManager::rebuildCustomDoorSymEntryListForItem(ContentCategoryItem* item) {
+  if (!item) return;
+  RebuildListing(item, {".QTF", "QTI", "QPV", true, "AttachmentName", "AttachmentDescription", kEntryCustomDoor,
+                        LocalDomainCustomDoorPath()});
+}
+
+void ContentLibraryManager::rebuildCustomWindowSymEntryListForItem(ContentCategoryItem* item) {
+  if (!item) return;
+  RebuildListing(item, {".QTF", "QTI", "QPV", true, "AttachmentName", "AttachmentDescription",
+                        kEntryCustomWindow, LocalDomainCustomWindowPath()});
+}

@@ -1,0 +1,76 @@
+// The object elevation sheet.
+#include "inspectors/ObjectElevationController.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QLineEdit>
+
+#include "files/Undo.h"
+#include "inspectors/ValueFields.h"
+#include "model/CommandWalkers.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/PendingServices.h"
+#include "model/SelectionState.h"
+#include "platform/Alerts.h"
+#include "platform/Strings.h"
+
+float gDLOGElevation = 0;
+uint8_t gDLOGTopoFloat = 0;
+
+namespace {
+QString Text(const char* key) { return QString::fromStdString(LocalizedString(key)); }
+}
+
+ObjectElevationController::ObjectElevationController(QWidget* parent)
+    : SheetController(parent, "ObjectElevationSheet") {
+  setWindowTitle(Text("Object Elevation"));
+  floatAboveTopoButton = new QCheckBox(Text("Float above topography"), this);
+  floatAboveTopoButton->setObjectName("floatAboveTopoButton");
+  floatAboveTopoButton->setChecked(gDLOGTopoFloat != 0);
+  elevationText = MakeSheetField(this, "elevationText");
+  form()->addRow(Text("Elevation:"), elevationText);
+  form()->addRow(floatAboveTopoButton);
+  connect(floatAboveTopoButton, &QCheckBox::toggled, this, [this] { floatAboveTopoButtonChanged(); });
+}
+
+void ObjectElevationController::newObjectElevationSheetForParent(QWidget* parent) {
+  if (!parent) return;
+  beginSheet(parent, new ObjectElevationController(parent));
+}
+
+void ObjectElevationController::initializeControlStates() {
+  const DocState* ds = CurDocState();
+  gDLOGElevation = ds ? ds->selectionState40.ssBaseElevationValue : 0;
+  SetFloatItem(elevationText, gDLOGElevation);
+}
+
+void ObjectElevationController::floatAboveTopoButtonChanged() {
+  gDLOGTopoFloat = floatAboveTopoButton->isChecked() ? 1 : 0;
+  elevationText->setEnabled(!gDLOGTopoFloat);
+}
+
+void ObjectElevationController::applySheet(ZLKDocumentModel* doc, DocState* ds) {
+  if (!doc->itsLayers) return;
+  gDLOGElevation = GetFloatItem(elevationText);
+  if (gDLOGTopoFloat) {
+    gTopoFloatNA = 0;
+    TopLevelObjectAllLayers(doc->itsLayers, kCmdFloatAboveTopography, CommandArg::None());
+    someCouldNotFloat_ = gTopoFloatNA != 0;
+  } else {
+    gBaseElevation = gDLOGElevation / 12;
+    TopLevelObjectAllLayers(doc->itsLayers, kCmdElevateObjects, CommandArg::None());
+  }
+  ClearSelectionState40(ds, &ds->selectionState40);
+  TopLevelObjectAllLayers(doc->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+  UpdateSelectionState40Controls(&ds->selectionState40);
+  Refresh();
+  StoreUndo(LocalizedString("Object Elevation"));
+}
+
+void ObjectElevationController::afterClosing() {
+  if (!someCouldNotFloat_) return;
+  ShowAlert("Unable to elevate some objects.",
+            "Wall and cabinet objects cannot float above the topography.  The elevation of these "
+            "objects will not be changed.");
+}

@@ -1,0 +1,46 @@
+// The readout format controls shared by the measurement units sheet and the preferences
+// window: the unit system, the angle precision (field 1), the precision or metric unit
+// (field 2), feet-inches or inches (field 3) and fractions or decimals, kept in three working
+// codes.
+#pragma once
+#include <QObject>
+#include <cstdint>
+
+class QButtonGroup;
+class QComboBox;
+class QFormLayout;
+class QLabel;
+class QWidget;
+
+class ReadoutFormatControls : public QObject {
+  Q_OBJECT
+ public:
+  ReadoutFormatControls(QWidget* owner, QFormLayout* form);
+
+  int16_t angleFormat = 2;
+  int16_t imperialFormat = 112;
+  int16_t metricFormat = 1;
+
+  QComboBox* unitsPopUpButton = nullptr;   // item data 3 imperial, 4 metric
+  QComboBox* field1PopUpButton = nullptr;  // tags 0..4
+  QComboBox* field2PopUpButton = nullptr;
+  QComboBox* field3PopUpButton = nullptr;  // 0 feet-inches, 1 inches
+  QLabel* field2Label = nullptr;
+  QLabel* field3Label = nullptr;
+  QButtonGroup* readoutFormatMatrix = nullptr;  // 0 fractions, 1 decimals
+  QWidget* readoutFormatBox = nullptr;
+
+  int unitsTag() const;
+  void selectUnits(int tag);
+  void loadField1ItemsAndSelect();
+  void loadField2ItemsAndSelect();
+  void loadField3ItemsAndSelect();
+  void setFieldVisibility();
+  void saveIntermediateValues();
+  // Selects the readout cell by the imperial code's fractions bit.
+  void selectReadoutFormatCell();
+
+  // The tag of a pop-up's selected item (-1 when none).
+  static int selectedTag(const QComboBox* popUp);
+  static void selectTag(QComboBox* popUp, int tag);
+};

@@ -1,0 +1,113 @@
+// The roof pitch controls and the pane of generated roofs.
+#include "inspectors/Roof1InspectorController.h"
+
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <cmath>
+
+#include "inspectors/ValueFields.h"
+#include "model/DocState.h"
+#include "model/PendingServices.h"
+#include "model/Readouts.h"
+#include "model/Records.h"
+
+namespace {
+// The pitch of new roofs and roof panels, and the second pitch default kept equal to it.
+float& RoofPitchOf(DocState* ds) { return ds->roofSetting3; }
+float& RoofPitch2Of(DocState* ds) { return ds->roofPitch; }
+}  // namespace
+
+RoofPitchInspector::RoofPitchInspector(const char* interfaceName, int16_t targetType)
+    : InspectorPane(interfaceName), targetType_(targetType) {}
+
+void RoofPitchInspector::buildPitchControls() {
+  pitchRatioText = addField("Pitch", "pitchRatioText");
+  pitchRunText = addLabel(": 12", "pitchRunText");
+  pitchRatioStepper = addStepper(nullptr, "pitchRatioStepper", 0.5, [this] { pitchStepperChanged(); });
+  pitchAngleText = addField("Angle", "pitchAngleText");
+}
+
+void RoofPitchInspector::showPitch(float pitch) {
+  SetFloatPitchItem(pitchRatioText, pitch);
+  SetFloatPitchAngleItem(pitchAngleText, pitch);
+  pitchRatioStepper->setValue(pitch);
+  pitchRatioStepper->setEnabled(true);
+  pitchAngleText->setEnabled(true);
+}
+
+void RoofPitchInspector::mergeRoofPitch(float pitch) {
+  if (std::fabs(GetFloatPitchItem(pitchRatioText) - pitch) <= 0.005f) return;
+  pitchRatioText->clear();
+  pitchAngleText->clear();
+  pitchRatioStepper->setEnabled(false);
+  pitchAngleText->setEnabled(false);
+}
+
+void RoofPitchInspector::applyPitch(float pitch, bool fromText) {
+  DocState* ds = InspectorDocState();
+  bool changed = false;
+  ForEachSelectedOfType(targetType_, [&](Objex* o) {
+    if (o->width == pitch) return;
+    o->width = pitch;
+    if (o->type == kObjRoof) {
+      Update3DRoof(o);
+    } else {
+      if (Objex* arrow = FindSlopeDirectionArrowObject(o)) arrow->width = pitch;
+      Update3DRoofPanel(o);
+    }
+    ReRenderObject(o);
+    changed = true;
+  });
+  if (changed || pitch != RoofPitchOf(ds)) StoreInspectorUndo("Roof Pitch");
+  Refresh();
+  RoofPitchOf(ds) = RoofPitch2Of(ds) = pitch;
+  const bool was = pitchRatioStepper->blockSignals(true);
+  SetFloatPitchAngleItem(pitchAngleText, pitch);
+  echoPitch(pitchRatioText, pitch);
+  rememberShown(pitchAngleText);
+  if (fromText) pitchRatioStepper->setValue(pitch);
+  pitchRatioStepper->blockSignals(was);
+}
+
+void RoofPitchInspector::controlTextDidEndEditing(QLineEdit* field) {
+  if (!InspectorDocState() || !InspectorCurLayer()) return;
+  if (field == pitchRatioText) {
+    const float p = GetFloatPitchItem(field);
+    if (p >= 0.0f && p <= 1000.0f) applyPitch(p, true);
+    else restoreShown(field);
+    pitchRatioStepper->setEnabled(true);
+    pitchAngleText->setEnabled(true);
+  } else if (field == pitchAngleText) {
+    const float a = GetFloatAngleItem(field, 0);
+    if (a >= 0.0f && a <= 89.3125f) applyPitch(ConvertAngleToPitch(a), true);
+    else restoreShown(field);
+  } else {
+    handleOtherField(field);
+  }
+}
+
+void RoofPitchInspector::pitchStepperChanged() {
+  if (!InspectorDocState() || !InspectorCurLayer()) return;
+  applyPitch(static_cast<float>(pitchRatioStepper->value()), false);
+}
+
+Roof1InspectorController::Roof1InspectorController() : RoofPitchInspector("Roof1Inspector", kObjRoof) {
+  buildPitchControls();
+}
+
+Roof1InspectorController* Roof1InspectorController::sharedInspectorController() {
+  static auto* controller = new Roof1InspectorController;
+  return controller;
+}
+
+void Roof1InspectorController::updatePropertiesForObject(Objex* roof, bool init) {
+  DocState* ds = InspectorDocState();
+  if (!ds) return;
+  Fill fill(this);
+  pitchRunText->setText(PitchSuffixText(ds));
+  if (!roof) showPitch(RoofPitchOf(ds));
+  else if (roof->type != kObjRoof) return;
+  else if (init) showPitch(roof->width);
+  else mergeRoofPitch(roof->width);
+}

@@ -1,0 +1,80 @@
+// The sheet pattern shared by every value sheet.
+#include "inspectors/SheetController.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "inspectors/SheetHooks.h"
+#include "model/DocumentModel.h"
+#include "platform/Strings.h"
+
+namespace {
+constexpr const char* kAttachedSheet = "casaAttachedSheet";
+}
+
+SheetHooks& TheSheetHooks() {
+  static SheetHooks hooks;
+  return hooks;
+}
+
+QLineEdit* MakeSheetField(QWidget* parent, const char* name) {
+  auto* field = new QLineEdit(parent);
+  field->setObjectName(QString::fromLatin1(name));
+  field->setMinimumWidth(120);
+  return field;
+}
+
+SheetController::SheetController(QWidget* parent, const char* layoutName) : QDialog(parent) {
+  setObjectName(QString::fromLatin1(layoutName));
+  setWindowModality(Qt::WindowModal);
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  body_ = new QVBoxLayout(this);
+  form_ = new QFormLayout;
+  body_->addLayout(form_);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  cancelButton_ = new QPushButton(QString::fromStdString(LocalizedString("Cancel")), this);
+  okButton_ = new QPushButton(QString::fromStdString(LocalizedString("OK")), this);
+  okButton_->setDefault(true);
+  okButton_->setProperty("tag", 1);
+  cancelButton_->setProperty("tag", 0);
+  buttons->addWidget(cancelButton_);
+  buttons->addWidget(okButton_);
+  body_->addLayout(buttons);
+  connect(okButton_, &QPushButton::clicked, this, [this] { dismissSheet(1); });
+  connect(cancelButton_, &QPushButton::clicked, this, [this] { dismissSheet(0); });
+}
+
+SheetController* SheetController::attachedSheet(QWidget* parent) {
+  if (!parent) return nullptr;
+  QObject* sheet = parent->property(kAttachedSheet).value<QObject*>();
+  return qobject_cast<SheetController*>(sheet);
+}
+
+bool SheetController::beginSheet(QWidget* parent, SheetController* sheet) {
+  if (!sheet) return false;
+  if (!parent || attachedSheet(parent)) {
+    delete sheet;
+    return false;
+  }
+  sheet->parentWindow_ = parent;
+  parent->setProperty(kAttachedSheet, QVariant::fromValue<QObject*>(sheet));
+  sheet->initializeControlStates();
+  sheet->open();
+  return true;
+}
+
+void SheetController::dismissSheet(int tag) {
+  if (dismissed_) return;
+  dismissed_ = true;
+  hide();
+  if (parentWindow_ && attachedSheet(parentWindow_) == this)
+    parentWindow_->setProperty(kAttachedSheet, QVariant::fromValue<QObject*>(nullptr));
+  ZLKDocumentModel* doc = gCurDocument;
+  if (tag == 1 && doc && doc->itsDocState) applySheet(doc, doc->itsDocState);
+  afterClosing();
+  deleteLater();
+}

@@ -1,0 +1,56 @@
+// The document-modal sheets: each is a dialog opened window-modal on its design window
+// (one sheet per window at a time), filled from the current design when it is made, and
+// closed by its OK (tag 1) or Cancel button through dismissSheet, which applies the values
+// only for OK and then releases the sheet.
+#pragma once
+#include <QDialog>
+#include <QPointer>
+
+class QFormLayout;
+class QPushButton;
+class QVBoxLayout;
+struct DocState;
+class ZLKDocumentModel;
+
+class SheetController : public QDialog {
+  Q_OBJECT
+ public:
+  // The sheet attached to the window, if any.
+  static SheetController* attachedSheet(QWidget* parent);
+  // OK has tag 1; any other tag cancels. The sheet is closed, the values are applied for OK
+  // (with a current document and its DocState), and the sheet is released.
+  void dismissSheet(int tag);
+  QPushButton* okButton() const { return okButton_; }
+  QPushButton* cancelButton() const { return cancelButton_; }
+  // The layout name the sheet was made with ("MoveObjectsSheet" ...).
+  QString layoutName() const { return objectName(); }
+
+ protected:
+  SheetController(QWidget* parent, const char* layoutName);
+  // Attaches and opens the sheet; false (and the sheet is deleted) when the window is null or
+  // already carries a sheet.
+  static bool beginSheet(QWidget* parent, SheetController* sheet);
+  // Fills the controls from the current design; called once the controls exist.
+  virtual void initializeControlStates() {}
+  // The OK step, with a current document and DocState.
+  virtual void applySheet(ZLKDocumentModel* doc, DocState* ds) = 0;
+  // Steps run after the sheet has closed (alerts on the design window).
+  virtual void afterClosing() {}
+  void reject() override { dismissSheet(0); }
+
+  // The rows of the sheet above its buttons.
+  QFormLayout* form() const { return form_; }
+  QVBoxLayout* body() const { return body_; }
+
+ private:
+  QFormLayout* form_ = nullptr;
+  QVBoxLayout* body_ = nullptr;
+  QPushButton* okButton_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
+  QPointer<QWidget> parentWindow_;
+  bool dismissed_ = false;
+};
+
+class QLineEdit;
+// A text field for a sheet (object name given for tests and layouts).
+QLineEdit* MakeSheetField(QWidget* parent, const char* name);

@@ -1,0 +1,91 @@
+// The small controls.
+#include "inspectors/SmallControls.h"
+
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QStyleOptionSlider>
+#include <QStylePainter>
+
+// ---- Drop-down button ----
+
+QPoint ButtonWithMenu::menuOrigin() const { return mapToGlobal(QPoint(0, height() + 2)); }
+
+void ButtonWithMenu::mousePressEvent(QMouseEvent* event) {
+  setDown(true);
+  if (buttonMenu_) {
+    if (popUpMenu) popUpMenu(buttonMenu_, menuOrigin());
+    else buttonMenu_->exec(menuOrigin());
+    setDown(false);
+  }
+  event->accept();
+}
+
+void ButtonWithMenu::mouseReleaseEvent(QMouseEvent* event) {
+  setDown(false);
+  event->accept();
+}
+
+// ---- Toolbar button ----
+
+void ToolbarButtonWithMenu::setControlSize(int size) {
+  controlSize_ = size;
+  const int side = size == 0 ? 32 : 24;
+  setMinimumSize(side, side);
+  setMaximumSize(side, side);
+  setIconSize(QSize(side, side));
+}
+
+// ---- Elevation slider ----
+
+void ElevationSlider::mousePressEvent(QMouseEvent* event) {
+  const bool context = event->button() == Qt::RightButton ||
+                       (event->button() == Qt::LeftButton && (event->modifiers() & Qt::MetaModifier));
+  if (context) {
+    if (rightMouseDown) rightMouseDown(event->globalPosition().toPoint());
+    event->accept();
+    return;
+  }
+  QSlider::mousePressEvent(event);
+}
+
+void ElevationSlider::paintEvent(QPaintEvent* event) {
+  if (shouldDrawKnob_) {
+    QSlider::paintEvent(event);
+    return;
+  }
+  QStylePainter painter(this);
+  QStyleOptionSlider option;
+  initStyleOption(&option);
+  option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderTickmarks;
+  painter.drawComplexControl(QStyle::CC_Slider, option);
+}
+
+// ---- Splash window ----
+
+AppSplashScreen::AppSplashScreen(const QSize& contentSize)
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::SplashScreen) {
+  setAttribute(Qt::WA_TranslucentBackground);
+  resize(contentSize);
+  if (QScreen* screen = QGuiApplication::primaryScreen()) move(centredOrigin(screen->availableGeometry(), contentSize));
+}
+
+QPoint AppSplashScreen::centredOrigin(const QRect& visible, const QSize& size) {
+  return QPoint(visible.x() + (visible.width() - size.width()) / 2,
+                visible.y() + (visible.height() - size.height()) / 2);
+}
+
+void AppSplashScreen::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setBrush(QColor(255, 255, 255, 235));
+  p.setPen(QPen(QColor(0, 64, 136), 2));
+  p.drawRoundedRect(rect().adjusted(1, 1, -1, -1), 12, 12);
+  QFont font = p.font();
+  font.setPointSizeF(font.pointSizeF() * 2.5);
+  font.setBold(true);
+  p.setFont(font);
+  p.drawText(rect(), Qt::AlignCenter, QStringLiteral("casavelt"));
+}

@@ -1,1 +1,0 @@
-// Placeholder until the first source of this library lands; delete it then.

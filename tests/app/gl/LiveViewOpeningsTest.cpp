@@ -1,0 +1,154 @@
+// The program with a door placed by the door tool in a wall: Show 3D View shows the opening
+// cut through the wall, the background through it and the door's leaf in it.
+#include <gtest/gtest.h>
+
+// The wall records first: their field "slots" is a word Qt's headers take for themselves.
+#include "model/Attachments.h"
+#include "model/WallFields.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QTest>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "app/AppController.h"
+#include "app/AppTestSupport.h"
+#include "app/LiveViewController.h"
+#include "app/LiveViewOGLView.h"
+#include "building3d/PlaneObjects.h"
+#include "building3d/Walls3D.h"
+#include "model/Bounds.h"
+#include "model/Globals.h"
+#include "model/Grouping.h"
+#include "model/HitTest.h"
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "model/ToolCodes.h"
+#include "render3d/RendererUpkeep.h"
+#include "tools/Tracking.h"
+#include "tools/TrackingState.h"
+
+namespace {
+
+constexpr RGBColor kWallRed{65535, 0, 0};
+
+WallSideData* RedSide() {
+  auto* side = static_cast<WallSideData*>(calloc(1, sizeof(WallSideData)));
+  for (int i = 0; i < 5; ++i) {
+    side->slotColors[i] = kWallRed;
+    side->slotTextureScales[i] = {100, 100};
+  }
+  return side;
+}
+
+Objex* AddRedWall(ZLKDocumentModel* model, float z) {
+  RGBColor red = kWallRed;
+  Objex* wall = CreateObject(kObjWall, 0, 1, &red, &red, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr);
+  for (float x : {-150.0f, 150.0f})
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, wall), wall);
+  AppendObjectToLayer(wall, model->itsCurLayer);
+  wall->width = 8;
+  wall->levels = 1;
+  wall->textureID = 0;
+  FloorDepthOf(wall) = 0.5f;
+  FoundationWidthOf(wall) = 12.0f;
+  for (Poinz* p = wall->firstPoint; p; p = p->next) {
+    WallHeightOf(p) = 96;
+    p->trim1 = RedSide();
+    p->trim2 = RedSide();
+    for (int side = 0; side < 2; ++side) p->color[side] = kWallRed;
+  }
+  UpdateObjectBounds(wall);
+  Update3DWall(wall);
+  return wall;
+}
+
+bool IsRed(QRgb p) { return qRed(p) > 60 && qGreen(p) < 30 && qBlue(p) < 30; }
+
+class LiveViewOpeningsTest : public DesignWindowTest {
+ protected:
+  void afterDocument() override {
+    if (!getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
+    LiveViewController::sharedLiveViewController()->orderOut();
+  }
+  void beforeClosing() override {
+    if (LiveViewController::exists()) LiveViewController::sharedLiveViewController()->orderOut();
+  }
+};
+
+TEST_F(LiveViewOpeningsTest, ADoorPlacedWithTheDoorToolOpensTheWallIn3D) {
+  ds->planBounds = FloatRect{-2400, -2400, 2400, 2400};
+  ds->zoomFactor = 1;
+  ds->snapToGrid = 0;
+  gGlobalXOffset = gGlobalYOffset = gGlobalZOffset = 0;
+  Objex* wall = AddRedWall(model, 1700);
+
+  // A press of the door tool on the wall, at its middle.
+  gCurTool = kToolDoor;
+  gClickInfo = ClickInfo{};
+  gClickInfo.hitMode = 1;
+  gClickInfo.hitObject = wall;
+  gClickInfo.segmentHit = 1;
+  gClickInfo.hitPoint = wall->firstPoint;
+  gClickInfo.segmentEnd = wall->firstPoint->next;
+  gClickInfo.where = {0, 1700};
+  gMouseCaptured = 1;
+  BeginTracking(0, 1700);
+  EndTracking(0, 1700, 0, 1700);
+  FinishTracking();
+  Objex* door = wall->firstChild;
+  ASSERT_NE(door, nullptr);
+  ASSERT_EQ(door->type, kObjDoor);
+  ASSERT_NE(AttachmentData(door)->faces, nullptr) << "the door has no 3D model";
+  // Its leaf swung half open (as the door inspector sets it), so that the opening shows through.
+  AttachmentData(door)->openAngle() = 1.0f;
+  BuildAttachmentFrame(door);
+
+  // The walk camera in front of the wall, at the door's middle height, looking at it.
+  ds->walkEyePoint() = FloatPoint{0, 2275};
+  ds->walkViewAngle() = 0;
+  ds->walkEyeHeight() = 40;
+  ds->walkPitchAngle() = 0;
+  ds->navigationMode = 1;
+  ds->orthoView() = 0;
+  ds->renderMode() = 5;
+  LiveViewController* controller = LiveViewController::sharedLiveViewController();
+  controller->window()->resize(400, 360);
+  AppController::showLiveViewPanel();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->window()));
+  LiveViewOGLView* view = controller->liveViewOGLView();
+  gRefreshRender = 1;
+  view->display();
+  const QImage image = view->grabFramebuffer();
+  ASSERT_FALSE(image.isNull());
+
+  // Along the middle row: the wall's red on both sides of the door, and between them the
+  // background (as seen above the wall) and the leaf (neither red nor background).
+  const int row = image.height() / 2;
+  const QRgb background = image.pixel(image.width() / 2, 2);
+  int first = -1, last = -1;
+  for (int x = 0; x < image.width(); ++x)
+    if (IsRed(image.pixel(x, row))) {
+      if (first < 0) first = x;
+      last = x;
+    }
+  ASSERT_GE(first, 0) << "no wall in the 3D view";
+  int seeThrough = 0, leaf = 0, gapStart = -1, gapEnd = -1;
+  for (int x = first; x <= last; ++x) {
+    if (IsRed(image.pixel(x, row))) continue;
+    if (gapStart < 0) gapStart = x;
+    gapEnd = x;
+    if (image.pixel(x, row) == background) ++seeThrough;
+    else ++leaf;
+  }
+  ASSERT_GE(gapStart, 0) << "the wall is not opened";
+  EXPECT_GT(gapEnd - gapStart, 10);
+  EXPECT_GT(seeThrough, 2);
+  EXPECT_GT(leaf, 2);
+  gCurTool = kToolNone;
+}
+
+}  // namespace

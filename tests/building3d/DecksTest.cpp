@@ -1,0 +1,287 @@
+// Decks and their steps in 3D: nothing without points, one skirting band per segment, the
+// corners of a straightened curve, railings only where flagged, corner post heights, the gap
+// left by steps, risers of the flight; steps made centred, refitted, narrowed and removed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "ModelInvariants.h"
+#include "TestDocument.h"
+#include "building3d/DeckSteps3D.h"
+#include "building3d/Decks3D.h"
+#include "building3d/Railings3D.h"
+#include "model/DeckFields.h"
+#include "model/PendingServices.h"
+#include "model/StairFields.h"
+#include "platform/Alerts.h"
+
+namespace {
+
+struct Decks : ::testing::Test {
+  TestDocument doc;
+  ~Decks() override { EXPECT_MODEL_SOUND(); }
+
+  // A deck 24 inches high (y -48) through the plan points, with the deck tool's materials.
+  Objex* AddDeck(std::initializer_list<std::pair<float, float>> pts, int32_t flags = 0) {
+    Objex* d = doc.addObject(kObjDeck, true, pts);
+    DeckHeightOf(d) = 24;
+    DeckSpindleSpacingOf(d) = 6;
+    ClosedStepsOf(d) = 1;
+    d->textureID = 1301;
+    d->textureID1 = 2300;
+    d->textureID2 = 2210;
+    d->penColor = RGBColor{1, 2, 3};
+    for (Poinz* p = d->firstPoint; p; p = p->next) {
+      p->position[1] = -48;
+      p->segmentFlags = flags;
+      RailingHeightOf(p) = 36;
+    }
+    return d;
+  }
+};
+
+std::vector<Objex*> Parts(const Objex* owner, int16_t type) {
+  std::vector<Objex*> out;
+  for (Objex* o = static_cast<Objex*>(owner->typeData); o; o = o->next)
+    if (type == 0 || o->type == type) out.push_back(o);
+  return out;
+}
+
+struct Extent {
+  float minX = 1e9f, maxX = -1e9f, minY = 1e9f, maxY = -1e9f, minZ = 1e9f, maxZ = -1e9f;
+};
+Extent ExtentOf(const Objex* part) {
+  Extent e;
+  for (const Poinz* p = part->firstPoint; p; p = p->next) {
+    e.minX = std::min(e.minX, p->position[0]);
+    e.maxX = std::max(e.maxX, p->position[0]);
+    e.minY = std::min(e.minY, p->position[1]);
+    e.maxY = std::max(e.maxY, p->position[1]);
+    e.minZ = std::min(e.minZ, p->position[2]);
+    e.maxZ = std::max(e.maxZ, p->position[2]);
+  }
+  return e;
+}
+
+// Posts are 8 x 8 prisms standing on the ground.
+std::vector<Extent> Posts(const Objex* deck) {
+  std::vector<Extent> out;
+  for (Objex* o : Parts(deck, kObjRailPart)) {
+    const Extent e = ExtentOf(o);
+    if (std::fabs(e.maxX - e.minX - 8) < 0.01f && std::fabs(e.maxZ - e.minZ - 8) < 0.01f && e.maxY == 0)
+      out.push_back(e);
+  }
+  return out;
+}
+
+TEST_F(Decks, DeckWithoutPointsBuildsNothing) {
+  Objex* d = AddDeck({});
+  Update3DDeck(d);
+  EXPECT_EQ(d->typeData, nullptr);
+}
+
+TEST_F(Decks, StraightDeckHasOneSkirtingBandPerSegmentClosingOneIncluded) {
+  Objex* d = AddDeck({{0, 0}, {100, 0}, {100, 80}, {0, 80}});
+  d->firstPoint->next->segmentFlags = kDeckSegmentSkirtingToGround;
+  Update3DDeck(d);
+  const auto bands = Parts(d, kObjSkirting);
+  ASSERT_EQ(bands.size(), 4u);
+  EXPECT_TRUE(Parts(d, kObjRailPart).empty());  // no segment carries a railing
+  const Extent first = ExtentOf(bands[0]);
+  EXPECT_FLOAT_EQ(first.minY, -48);
+  EXPECT_FLOAT_EQ(first.maxY, -36);  // 12 units deep
+  EXPECT_FLOAT_EQ(ExtentOf(bands[1]).maxY, 0);  // down to the ground
+  const Extent closing = ExtentOf(bands[3]);
+  EXPECT_FLOAT_EQ(closing.minX, 0);
+  EXPECT_FLOAT_EQ(closing.maxX, 0);
+  EXPECT_EQ(bands[0]->firstPoint->textureID[1], 1301);
+  EXPECT_EQ(bands[0]->firstPoint->color[0].blue, 3);
+  EXPECT_EQ(bands[0]->layer, nullptr);
+}
+
+TEST_F(Decks, CurvedSegmentSkirtingFollowsTheCurveResolution) {
+  for (auto [resolution, bandsOnCurve] : {std::pair{10, 10}, std::pair{1, 2}, std::pair{0, 2}}) {
+    doc.ds()->curveSegments = static_cast<int16_t>(resolution);
+    Objex* d = AddDeck({{0, 0}, {100, 0}, {100, 80}, {0, 80}});
+    d->firstPoint->outHandle[2] = -60;
+    d->firstPoint->next->inHandle[2] = 60;
+    // Steps on a straight segment ride along on the straightened copy and stay the deck's.
+    AddDeckSteps(d, d->firstPoint->next, d->firstPoint->next->next);
+    Update3DDeck(d);
+    EXPECT_EQ(Parts(d, kObjSkirting).size(), static_cast<size_t>(3 + bandsOnCurve)) << resolution;
+    EXPECT_FALSE(Parts(d, kObjStairTread).empty());
+    EXPECT_EQ(d->firstChild->next, nullptr);
+    // The deck keeps its own curve.
+    EXPECT_FLOAT_EQ(d->firstPoint->outHandle[2], -60);
+    EXPECT_EQ(d->pointCount, 4);
+  }
+}
+
+TEST_F(Decks, PostWithoutRailingAndCornerPostBesideAHigherRailing) {
+  Objex* d = AddDeck({{0, 0}, {100, 0}, {100, 80}, {0, 80}});
+  Poinz* p0 = d->firstPoint;
+  Poinz* p1 = p0->next;
+  p1->segmentFlags = kDeckSegmentPost;  // a post but no railing on the segment from p1
+  Update3DDeck(d);
+  auto posts = Posts(d);
+  ASSERT_EQ(posts.size(), 1u);
+  EXPECT_FLOAT_EQ(posts[0].minY, -128);  // from the ground to 36 + 4 inches above the deck
+  EXPECT_EQ(Parts(d, kObjSpindle).size(), 0u);
+
+  p0->segmentFlags = kDeckSegmentRailing;
+  RailingHeightOf(p0) = 42;
+  Update3DDeck(d);
+  posts = Posts(d);
+  ASSERT_FALSE(posts.empty());
+  // The post at p1 follows the higher railing that ends there: 42 + 4 inches.
+  const auto at = std::find_if(posts.begin(), posts.end(), [](const Extent& e) { return e.minX == 96; });
+  ASSERT_NE(at, posts.end());
+  EXPECT_FLOAT_EQ(at->minY, -140);
+}
+
+// Parts of the railing on the segment z = 0 (not posts) whose middle lies strictly between a and b.
+int RailPartsBetween(const Objex* deck, float a, float b) {
+  int n = 0;
+  for (Objex* o = static_cast<Objex*>(deck->typeData); o; o = o->next) {
+    if (o->type != kObjRailPart && o->type != kObjSpindle) continue;
+    const Extent e = ExtentOf(o);
+    if (e.maxZ > 10 || e.minZ < -10) continue;
+    const float mid = (e.minX + e.maxX) / 2;
+    if (mid > a + 4.5f && mid < b - 4.5f) ++n;
+  }
+  return n;
+}
+
+TEST_F(Decks, StepsLeaveAGapInTheRailingAtMostTheSegmentLong) {
+  Objex* d = AddDeck({{0, 0}, {100, 0}, {100, 80}, {0, 80}});
+  d->firstPoint->segmentFlags = kDeckSegmentRailing;
+  ASSERT_NE(AddDeckSteps(d, d->firstPoint, d->firstPoint->next), nullptr);
+  auto* r = static_cast<DeckStepsData*>(d->firstChild->typeData);
+  r->width = 40;
+  CentreOffsetOf(r) = 50;
+  // The railing alone (the flight has rails of its own), without the refit of the steps.
+  CreateDeckRailing(d, d->firstPoint, d->firstPoint->next);
+  EXPECT_EQ(RailPartsBetween(d, 30, 70), 0);
+  EXPECT_GT(RailPartsBetween(d, 0, 30), 0);
+  EXPECT_GT(RailPartsBetween(d, 70, 100), 0);
+
+  // Wider than the segment: the gap is the segment's whole length.
+  DeleteGeneratedParts(d);
+  r->width = 400;
+  CreateDeckRailing(d, d->firstPoint, d->firstPoint->next);
+  EXPECT_EQ(RailPartsBetween(d, 0, 100), 0);
+  DeleteGeneratedParts(d);
+  CreateDeckRailing(d, d->firstPoint->next, d->firstPoint->next->next);  // no steps there: a railing
+  EXPECT_EQ(Parts(d, kObjRailPart).size(), 0u);  // that segment has no railing flag
+}
+
+TEST_F(Decks, FlightRisersFollowTheDeckHeight) {
+  Objex* d = AddDeck({{0, 0}, {100, 0}, {100, 80}, {0, 80}});
+  ASSERT_NE(AddDeckSteps(d, d->firstPoint, d->firstPoint->next), nullptr);
+  Update3DDeck(d);
+  auto treads = Parts(d, kObjStairTread);
+  ASSERT_EQ(treads.size(), 3u);
+  std::vector<float> tops;
+  for (Objex* t : treads) tops.push_back(ExtentOf(t).minY);
+  std::sort(tops.begin(), tops.end());
+  EXPECT_NEAR(tops[0], -48, 0.05);
+  EXPECT_NEAR(tops[1], -32, 0.05);  // 8-inch risers
+  EXPECT_NEAR(tops[2], -16, 0.05);
+
+  Objex* low = AddDeck({{0, 200}, {100, 200}, {100, 280}, {0, 280}});
+  DeckHeightOf(low) = 3;
+  for (Poinz* p = low->firstPoint; p; p = p->next) p->position[1] = -6;
+  ASSERT_NE(AddDeckSteps(low, low->firstPoint, low->firstPoint->next), nullptr);
+  Update3DDeck(low);
+  EXPECT_EQ(Parts(low, kObjStairTread).size(), 1u);
+}
+
+TEST_F(Decks, PointBasedStepsTakeTheirSizeAndRailsFromTheSegmentStart) {
+  Objex* d = AddDeck({{0, 0}, {100, 0}, {100, 80}, {0, 80}});
+  Poinz* a = d->firstPoint;
+  PointStepWidthOf(a) = 30;  // inches: 60 plan units
+  PointStepHeightOf(a) = 24;
+  a->segmentFlags = kDeckSegmentLeftStepRail;
+  CreateDeckSteps(d, a, a->next);
+  const auto treads = Parts(d, kObjStairTread);
+  ASSERT_EQ(treads.size(), 3u);
+  const Extent e = ExtentOf(treads[0]);
+  EXPECT_NEAR(e.minX, 20, 0.01);  // centred on the segment
+  EXPECT_NEAR(e.maxX, 80, 0.01);
+}
+
+TEST_F(Decks, CurvedRailingWithSpacingZeroStillEnds) {
+  Objex* d = AddDeck({{0, 0}, {100, 0}, {100, 80}, {0, 80}}, kDeckSegmentRailing);
+  d->firstPoint->outHandle[2] = -60;
+  d->firstPoint->next->inHandle[2] = 60;
+  DeckSpindleSpacingOf(d) = 0;
+  Update3DDeck(d);
+  EXPECT_GT(Parts(d, kObjSpindle).size(), 0u);
+}
+
+TEST_F(Decks, DefaultStepsOnA100UnitSegmentAre95WideAndCentred) {
+  Objex* d = AddDeck({{0, 0}, {100, 0}, {100, 80}, {0, 80}});
+  EXPECT_EQ(AddDeckSteps(d, d->firstPoint, d->firstPoint->next), d->firstPoint->next);
+  Objex* steps = d->firstChild;
+  ASSERT_NE(steps, nullptr);
+  EXPECT_EQ(steps->type, kObjDeckSteps);
+  EXPECT_EQ(steps->parent, d);
+  EXPECT_EQ(steps->pointCount, 2);
+  auto* r = static_cast<DeckStepsData*>(steps->typeData);
+  EXPECT_FLOAT_EQ(r->width, 95);
+  EXPECT_FLOAT_EQ(CentreOffsetOf(r), 50);
+  EXPECT_FLOAT_EQ(r->remainingLength, 50);
+  EXPECT_FLOAT_EQ(r->height, 48);
+  EXPECT_EQ(StepsLeftRailOf(r), 1);
+  EXPECT_EQ(StepsRightRailOf(r), 1);
+  EXPECT_EQ(r->trimSlotA.textureWidth, 100);
+  EXPECT_EQ(r->trimSlotB.color.green, 65535);
+  EXPECT_FLOAT_EQ(steps->firstPoint->position[0], 2.5f);
+  EXPECT_FLOAT_EQ(steps->firstPoint->next->position[0], 97.5f);
+  EXPECT_EQ(UpdateDeckAttachment(steps), 0);
+  EXPECT_FLOAT_EQ(steps->firstPoint->position[0], 2.5f);
+}
+
+TEST_F(Decks, StepsAreNotMadeOnASegmentOfFiveUnitsOrLess) {
+  Objex* d = AddDeck({{0, 0}, {5, 0}, {5, 80}});
+  EXPECT_EQ(AddDeckSteps(d, d->firstPoint, d->firstPoint->next), nullptr);
+  EXPECT_EQ(d->firstChild, nullptr);
+}
+
+TEST_F(Decks, RefitPullsStepsBackNarrowsThemAndRemovesThemOnce) {
+  ScopedAlertRecorder alerts;
+  Objex* d = AddDeck({{0, 0}, {100, 0}, {100, 80}, {0, 80}});
+  AddDeckSteps(d, d->firstPoint, d->firstPoint->next);
+  Objex* steps = d->firstChild;
+  auto* r = static_cast<DeckStepsData*>(steps->typeData);
+  r->width = 40;
+  CentreOffsetOf(r) = 95;  // far end past the working length
+  EXPECT_EQ(UpdateDeckAttachment(steps), 0);
+  EXPECT_FLOAT_EQ(steps->firstPoint->next->position[0], 100);  // far end on the segment's end
+  CentreOffsetOf(r) = 3;  // near end before the start
+  EXPECT_EQ(UpdateDeckAttachment(steps), 0);
+  EXPECT_FLOAT_EQ(steps->firstPoint->position[0], 5);
+
+  // Shortening the segment narrows the steps to its length less 5.
+  d->firstPoint->next->position[0] = 60;
+  d->firstPoint->next->next->position[0] = 60;
+  r->width = 95;
+  EXPECT_EQ(UpdateAllDeckAttachments(d), 0);
+  EXPECT_FLOAT_EQ(r->width, 55);
+  EXPECT_TRUE(alerts.shown.empty());
+
+  // Two steps that cannot stand any more go with one warning for the deck.
+  AddDeckSteps(d, d->firstPoint->next, d->firstPoint->next->next);
+  ASSERT_NE(d->firstChild->next, nullptr);
+  d->firstPoint->next->position[0] = 4;
+  d->firstPoint->next->next->position[0] = 4;
+  d->firstPoint->next->next->position[2] = 3;
+  EXPECT_EQ(UpdateAllDeckAttachments(d), 2);
+  EXPECT_EQ(d->firstChild, nullptr);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "One or more deck steps removed.");
+}
+
+}  // namespace

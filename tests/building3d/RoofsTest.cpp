@@ -1,0 +1,197 @@
+// Gable and hip roofs in 3D: the ridge height and ends by style, the plane equations of the
+// slopes, the faces' corner order, their materials, and the hip ends that never pass.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+#include "ModelInvariants.h"
+#include "TestDocument.h"
+#include "building3d/Roofs3D.h"
+#include "model/Globals.h"
+#include "model/PendingServices.h"
+#include "model/ViewStateGuard.h"
+
+namespace {
+
+struct Roofs : ::testing::Test {
+  TestDocument doc;
+  ViewStateGuard view;
+  Roofs() {
+    doc.ds()->zoomFactor = 1;
+    gGlobalXOffset = gGlobalYOffset = gGlobalZOffset = 0;
+  }
+  ~Roofs() override { EXPECT_MODEL_SOUND(); }
+
+  // The roof the gable tool makes from (0, 0) to (w, d): c0 (0,0), c1 (w,0), c2 (w,d), c3 (0,d).
+  Objex* roof(float pitch, int style, float w = 240, float d = 120) {
+    Objex* r = doc.addObject(kObjRoof, true, {{0, 0}, {w, 0}, {w, d}, {0, d}});
+    r->width = pitch;
+    r->textureID = style;
+    r->textureID1 = 77;
+    r->color1 = RGBColor{1, 2, 3};
+    r->textureScale1 = ShortPoint{50, 60};
+    Poinz* f = r->firstPoint;
+    f->textureID[0] = 1255;
+    f->color[0] = RGBColor{65535, 65535, 65535};
+    f->color[1] = RGBColor{57311, 52685, 46517};
+    f->textureScale[0] = ShortPoint{100, 100};
+    return r;
+  }
+};
+
+int CountObjects(const Layer* layer) {
+  int n = 0;
+  for (const Objex* o = layer->firstObject; o; o = o->next) ++n;
+  return n;
+}
+
+std::vector<Objex*> Parts(const Objex* roof) {
+  std::vector<Objex*> out;
+  for (Objex* p = static_cast<Objex*>(roof->typeData); p; p = p->next) out.push_back(p);
+  return out;
+}
+
+std::vector<std::array<float, 3>> Corners(const Objex* o) {
+  std::vector<std::array<float, 3>> out;
+  for (const Poinz* p = o->firstPoint; p; p = p->next) out.push_back({p->position[0], p->position[1], p->position[2]});
+  return out;
+}
+
+Objex* Find(const Objex* roof, int16_t type, int32_t subtype) {
+  for (Objex* p : Parts(roof))
+    if (p->type == type && p->subtype == subtype) return p;
+  return nullptr;
+}
+
+void ExpectCorner(const std::array<float, 3>& c, float x, float y, float z) {
+  EXPECT_NEAR(c[0], x, 1e-3);
+  EXPECT_NEAR(c[1], y, 1e-3);
+  EXPECT_NEAR(c[2], z, 1e-3);
+}
+
+TEST_F(Roofs, GableOfPitchSixHasItsRidgeHalfTheSpanTimesTheSlopePlusTheSlabAboveTheEave) {
+  Objex* r = roof(6, 2);
+  ServiceCallRecorder calls;
+  Update3DRoof(r);
+  EXPECT_TRUE(calls.called("UpdateAllRoofAttachments", r->objectID));
+  Objex* p10 = Find(r, kObjRoofPlane, 10);
+  Objex* p11 = Find(r, kObjRoofPlane, 11);
+  ASSERT_NE(p10, nullptr);
+  ASSERT_NE(p11, nullptr);
+  // These corners are in reverse order: the first corner stays, the rest run backwards.
+  auto c = Corners(p10);
+  ASSERT_EQ(c.size(), 4u);
+  ExpectCorner(c[0], 0, -12, 120);
+  ExpectCorner(c[1], 240, -12, 120);
+  ExpectCorner(c[2], 240, -42, 60);  // B
+  ExpectCorner(c[3], 0, -42, 60);    // A
+  EXPECT_NEAR(RoofPlaneY(p10, 100, 90), -27, 1e-3);
+  EXPECT_NEAR(RoofPlaneY(p11, 100, 30), -27, 1e-3);
+  EXPECT_FLOAT_EQ(p10->params[4], -12);
+  EXPECT_FLOAT_EQ(p11->params[4], -12);
+  c = Corners(p11);
+  ExpectCorner(c[0], 0, -12, 0);
+  ExpectCorner(c[1], 0, -42, 60);
+  EXPECT_EQ(p10->sourceObject, r);
+  EXPECT_EQ(p10->layer, nullptr);
+  EXPECT_EQ(p10->closed, 1);
+  // Gable ends: rake faces at both ends before the six body faces.
+  auto parts = Parts(r);
+  EXPECT_EQ(parts.size(), 10u);
+  EXPECT_EQ(parts.front()->type, kObjRoofGablePart);
+  EXPECT_EQ(CountObjects(doc.first), 1);  // the parts are on no layer
+}
+
+TEST_F(Roofs, MaterialsOfPlanesFasciasAndUndersides) {
+  Objex* r = roof(6, 2);
+  Update3DRoof(r);
+  const Poinz* plane = Find(r, kObjRoofPlane, 10)->firstPoint;
+  EXPECT_EQ(plane->textureID[0], 1255);
+  EXPECT_EQ(plane->textureID[1], 0);
+  EXPECT_EQ(plane->color[1].red, 57311);
+  const Poinz* under = Find(r, kObjRoofHipPart, 11)->firstPoint;
+  EXPECT_EQ(under->textureID[0], 77);
+  EXPECT_EQ(under->textureID[1], 77);
+  EXPECT_EQ(under->color[1].blue, 3);
+  EXPECT_EQ(under->textureScale[1].y, 60);
+  const Poinz* fascia = Find(r, kObjRoofGablePart, 0)->firstPoint;
+  EXPECT_EQ(fascia->textureID[0], 0);
+  EXPECT_EQ(fascia->color[0].green, 52685);
+}
+
+TEST_F(Roofs, RidgeEndsByStyle) {
+  {
+    Objex* r = roof(6, 1);  // hip: both ends half a span inward
+    Update3DRoof(r);
+    auto c = Corners(Find(r, kObjRoofPlane, 10));
+    ExpectCorner(c[2], 180, -42, 60);
+    ExpectCorner(c[3], 60, -42, 60);
+    EXPECT_NE(Find(r, kObjRoofPlane, 12), nullptr);
+    EXPECT_NE(Find(r, kObjRoofPlane, 13), nullptr);
+    EXPECT_EQ(Parts(r).size(), 12u);
+  }
+  {
+    Objex* r = roof(10, 2);
+    Update3DRoof(r);
+    auto c = Corners(Find(r, kObjRoofPlane, 10));
+    EXPECT_NEAR(c[3][1], -62, 1e-3);  // R = 10/12 x 60 + 12
+  }
+  {
+    Objex* r = roof(6, 6);  // ridge only: six faces, no end parts
+    Update3DRoof(r);
+    EXPECT_EQ(Parts(r).size(), 6u);
+    auto c = Corners(Find(r, kObjRoofPlane, 10));
+    ExpectCorner(c[3], -60, -42, 60);
+    ExpectCorner(c[2], 300, -42, 60);
+  }
+  {
+    Objex* r = roof(6, 9);  // an unknown style: six faces, ridge ends at the midpoints
+    Update3DRoof(r);
+    EXPECT_EQ(Parts(r).size(), 6u);
+  }
+  {
+    Objex* r = roof(0, 2);  // pitch 0: ridge level with the eave top
+    Update3DRoof(r);
+    EXPECT_NEAR(Corners(Find(r, kObjRoofPlane, 10))[3][1], -12, 1e-4);
+  }
+}
+
+TEST_F(Roofs, HipEndsStopWhereTheyMeet) {
+  // The ridge side (60) is shorter than the span (120): hip ends would pass each other.
+  {
+    Objex* r = roof(6, 1, 60, 120);
+    // c0-c1 along x is the short side here; the hip ends meet at the ridge middle.
+    Update3DRoof(r);
+    for (const Objex* p : {Find(r, kObjRoofPlane, 10), Find(r, kObjRoofPlane, 11)}) {
+      ASSERT_NE(p, nullptr);
+      for (const auto& c : Corners(p))
+        if (c[1] < -20) EXPECT_NEAR(c[0], 30, 1e-3);
+    }
+  }
+  {
+    Objex* r = roof(6, 3, 60, 120);  // hip and gable: A stops at B
+    Update3DRoof(r);
+    for (const auto& c : Corners(Find(r, kObjRoofPlane, 10)))
+      if (c[1] < -20) EXPECT_NEAR(c[0], 60, 1e-3);
+  }
+}
+
+TEST_F(Roofs, NothingForNonRoofsOrWrongCornerCounts) {
+  Objex* shape = doc.addObject(kObjClosedPoly, true, {{0, 0}, {10, 0}, {10, 10}, {0, 10}});
+  Update3DRoof(shape);
+  EXPECT_EQ(shape->typeData, nullptr);
+  Objex* three = doc.addObject(kObjRoof, true, {{0, 0}, {10, 0}, {10, 10}});
+  Update3DRoof(three);
+  EXPECT_EQ(three->typeData, nullptr);
+  // Rebuilding replaces the parts rather than adding to them.
+  Objex* r = roof(6, 2);
+  Update3DRoof(r);
+  Update3DRoof(r);
+  EXPECT_EQ(Parts(r).size(), 10u);
+  Update3DRoofAllLayers(doc.model.itsLayers);
+  EXPECT_EQ(Parts(r).size(), 10u);
+}
+
+}  // namespace

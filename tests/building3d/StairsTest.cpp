@@ -1,0 +1,416 @@
+// Staircases in 3D: risers, flights and treads, rails and posts, stringers, underside
+// panels and landings of straight staircases, curved staircases walked along their centre
+// line, the fields a rebuild must leave as they were, and the reversal of the point order.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "ModelInvariants.h"
+#include "SceneTestSupport.h"
+#include "TestDocument.h"
+#include "building3d/StairParts3D.h"
+#include "building3d/Stairs3D.h"
+#include "building3d/RenderRoad.h"
+#include "model/CommandCodes.h"
+#include "model/CommandWalkers.h"
+#include "files/Clipboard.h"
+#include "model/HitTest.h"
+#include "model/ConvertObject.h"
+#include "model/Delete.h"
+#include "model/PendingServices.h"
+#include "model/StairFields.h"
+
+namespace {
+
+constexpr float kRiser7 = 96.0f / 13 + 0.01f;  // world units
+
+struct Stairs : ::testing::Test {
+  TestDocument doc;
+  ~Stairs() override {
+    doc.ds()->framingView = 0;
+    EXPECT_MODEL_SOUND();
+  }
+
+  // A staircase with the defaults 48/7/10/36/96, closed steps, both hand rails, no skirt
+  // walls, through the plan points.
+  Objex* AddStairs(std::initializer_list<std::pair<float, float>> pts, int32_t subtype = kSubStraightStair) {
+    Objex* st = doc.addObject(kObjStaircase, false, pts);
+    st->subtype = subtype;
+    StairWidthOf(st) = 48;
+    StairStepHeightOf(st) = 7;
+    StairStepDepthOf(st) = 10;
+    StairHandrailHeightOf(st) = 36;
+    StairHeightOf(st) = 96;
+    LeftRailOf(st) = RightRailOf(st) = 1;
+    ClosedStepsOf(st) = 1.0f;
+    SkirtWallsOf(st) = 0;
+    st->textureID1 = 2206;
+    st->textureID2 = 1700;
+    return st;
+  }
+};
+
+struct Box {
+  float minX, maxX, minY, maxY, minZ, maxZ;
+};
+
+Box BoxOf(const Objex* part) {
+  Box b{1e9f, -1e9f, 1e9f, -1e9f, 1e9f, -1e9f};
+  for (const Poinz* p = part->firstPoint; p; p = p->next) {
+    b.minX = std::min(b.minX, p->position[0]);
+    b.maxX = std::max(b.maxX, p->position[0]);
+    b.minY = std::min(b.minY, p->position[1]);
+    b.maxY = std::max(b.maxY, p->position[1]);
+    b.minZ = std::min(b.minZ, p->position[2]);
+    b.maxZ = std::max(b.maxZ, p->position[2]);
+  }
+  return b;
+}
+
+std::vector<Objex*> Parts(const Objex* owner, int16_t type) {
+  std::vector<Objex*> out;
+  for (Objex* o = static_cast<Objex*>(owner->typeData); o; o = o->next)
+    if (o->type == type) out.push_back(o);
+  return out;
+}
+
+TEST(StairRiser, WholeStepsThatFitPlusOneHundredth) {
+  EXPECT_NEAR(StairRiserHeight(96, 7), 96.0f / 13 + 0.01f, 1e-5);
+  EXPECT_NEAR(StairRiserHeight(96, 7), 7.3946f, 1e-4);
+  EXPECT_NEAR(StairRiserHeight(96, 8), 8.01f, 1e-5);
+  EXPECT_NEAR(StairRiserHeight(5, 7), 5.01f, 1e-5);    // below one step: one riser
+  EXPECT_NEAR(StairRiserHeight(96, 0), 96.01f, 1e-4);  // no step height: one riser
+  EXPECT_NEAR(StairRiserHeight(96, -4), 96.01f, 1e-4);
+}
+
+TEST_F(Stairs, StraightFlightBuildsThirteenClosedBlocksAndPutsTheStepHeightBack) {
+  Objex* st = AddStairs({{0, 0}, {400, 0}});
+  UpdateStairObject(st);
+  const auto treads = Parts(st, kObjStairTread);
+  ASSERT_EQ(treads.size(), 13u);  // the rest of the line stays without steps
+  const float r = 2 * kRiser7;
+  for (size_t k = 0; k < treads.size(); ++k) {
+    const Box b = BoxOf(treads[k]);
+    EXPECT_NEAR(b.maxY, -r * k, 1e-3) << k;        // block from y0 - a
+    EXPECT_NEAR(b.minY, -r * (k + 1), 1e-3) << k;  // up to y0 - a - r
+    EXPECT_NEAR(b.maxZ - b.minZ, 96.0f, 1e-3);     // 48 in wide
+    EXPECT_NEAR(b.maxX - b.minX, 20.0f, 1e-3);     // 400 / 20 = 20 steps of 20 units
+  }
+  EXPECT_EQ(treads[0]->firstPoint->textureID[0], 1700);
+  EXPECT_FLOAT_EQ(StairStepHeightOf(st), 7.0f);
+  // Step height 8: twelve risers of 8.01.
+  StairStepHeightOf(st) = 8;
+  UpdateStairObject(st);
+  EXPECT_EQ(Parts(st, kObjStairTread).size(), 12u);
+  EXPECT_NEAR(BoxOf(Parts(st, kObjStairTread).back()).minY, -12 * 2 * 8.01f, 1e-3);
+  // Step height 0: one riser of the full height, and the rebuild ends.
+  StairStepHeightOf(st) = 0;
+  UpdateStairObject(st);
+  ASSERT_EQ(Parts(st, kObjStairTread).size(), 1u);
+  EXPECT_NEAR(BoxOf(Parts(st, kObjStairTread)[0]).minY, -2 * 96.01f, 1e-3);
+  EXPECT_FLOAT_EQ(StairStepHeightOf(st), 0.0f);
+}
+
+TEST_F(Stairs, OpenTreadsAreAQuarterRiserThick) {
+  Objex* st = AddStairs({{0, 0}, {400, 0}});
+  ClosedStepsOf(st) = 0;
+  UpdateStairObject(st);
+  const auto treads = Parts(st, kObjStairTread);
+  ASSERT_EQ(treads.size(), 13u);
+  const float r = 2 * kRiser7;
+  const Box b = BoxOf(treads[3]);
+  EXPECT_NEAR(b.maxY, -(3 * r + 0.75f * r), 1e-3);
+  EXPECT_NEAR(b.minY, -(4 * r), 1e-3);
+  // Open steps: no underside panel (only the two stringers are plain polygons).
+  EXPECT_EQ(Parts(st, kObjClosedPoly).size(), 2u);
+}
+
+TEST_F(Stairs, FlightRoundsItsStepsToTheRunAndSkipsAShortOne) {
+  Objex* st = AddStairs({{0, 0}, {130, 0}});
+  UpdateStairObject(st);
+  const auto treads = Parts(st, kObjStairTread);
+  ASSERT_EQ(treads.size(), 7u);  // 130 / 20 = 6.5 rounds to 7
+  for (const Objex* t : treads) EXPECT_NEAR(BoxOf(t).maxX - BoxOf(t).minX, 130.0f / 7, 1e-3);
+
+  // A flight shorter than half a depth: no step, one riser taken off the rise.
+  DeleteGeneratedParts(st);
+  gStairHeightAccum = 30;
+  float ls[3] = {0, 0, -48}, rs[3] = {0, 0, 48};
+  const float le[3] = {9, 0, -48}, re[3] = {9, 0, 48};
+  const PartMaterial m{0, {}, {100, 100}};
+  UpdateStraightStairSegment(st, ls, le, rs, re, 192, 0, kRiser7, 10, 1, 1, 36, m, m, 0, 0);
+  EXPECT_NEAR(gStairHeightAccum, 30 - 2 * kRiser7, 1e-3);
+  EXPECT_EQ(st->typeData, nullptr);
+  EXPECT_FLOAT_EQ(ls[0], 9.0f);  // the next flight starts at this one's end
+}
+
+TEST_F(Stairs, HandRailsBalustersAndPostsFollowTheFlags) {
+  Objex* st = AddStairs({{0, 0}, {130, 0}});
+  UpdateStairObject(st);
+  // Two balusters per step and side, a bottom and a top post per side, one rail per side.
+  const auto rails = Parts(st, kObjRailPart);
+  size_t balusters = 0, posts = 0, handRails = 0;
+  for (const Objex* o : rails) {
+    const Box b = BoxOf(o);
+    const float w = b.maxZ - b.minZ;
+    if (std::fabs(w - 2) < 1e-3 && b.maxX - b.minX < 3) ++balusters;
+    else if (std::fabs(w - 8) < 1e-3) ++posts;
+    else if (std::fabs(w - 4) < 1e-3) ++handRails;
+  }
+  EXPECT_EQ(balusters, 28u);
+  EXPECT_EQ(posts, 4u);
+  EXPECT_EQ(handRails, 2u);
+
+  LeftRailOf(st) = RightRailOf(st) = 0;
+  UpdateStairObject(st);
+  EXPECT_TRUE(Parts(st, kObjRailPart).empty());
+  EXPECT_TRUE(Parts(st, kObjSpindle).empty());
+
+  // The framing view shows the hand rails as flat boards, with no balusters or posts, plain
+  // framing treads, and leaves the staircase's own fields as they were.
+  LeftRailOf(st) = RightRailOf(st) = 1;
+  doc.ds()->framingView = 1;
+  UpdateStairObject(st);
+  const auto boards = Parts(st, kObjRailPart);
+  ASSERT_EQ(boards.size(), 2u);
+  EXPECT_EQ(boards[0]->firstPoint->textureID[0], 2202);
+  EXPECT_EQ(Parts(st, kObjStairTread)[0]->firstPoint->textureID[0], 2203);
+  EXPECT_EQ(LeftRailOf(st), 1);
+  EXPECT_EQ(RightRailOf(st), 1);
+  EXPECT_EQ(st->textureID2, 1700);
+  EXPECT_FLOAT_EQ(StairStepHeightOf(st), 7.0f);
+}
+
+TEST_F(Stairs, UndersidePanelsByStepKindSkirtWallsAndStringerBase) {
+  // Closed steps without skirt walls: one panel besides the two stringers.
+  Objex* st = AddStairs({{0, 0}, {130, 0}});
+  UpdateStairObject(st);
+  EXPECT_EQ(Parts(st, kObjClosedPoly).size(), 3u);
+  // Skirt walls: stringers reach the base level, no panel.
+  SkirtWallsOf(st) = 1;
+  UpdateStairObject(st);
+  const auto skirted = Parts(st, kObjClosedPoly);
+  ASSERT_EQ(skirted.size(), 2u);
+  for (const Objex* s : skirted) EXPECT_NEAR(BoxOf(s).maxY, 0.0f, 1e-4);
+  // A long stringer base on a first flight of 3 or more steps: two panels.
+  SkirtWallsOf(st) = 0;
+  LongStringerBaseOf(st) = 1;
+  UpdateStairObject(st);
+  EXPECT_EQ(Parts(st, kObjClosedPoly).size(), 4u);
+  // The stringer stands on the base level up to the end of the second step.
+  const Objex* stringer = Parts(st, kObjClosedPoly)[0];
+  float reach = 0;
+  for (const Poinz* p = stringer->firstPoint; p; p = p->next)
+    if (std::fabs(p->position[1]) < 1e-4) reach = std::max(reach, p->position[0]);
+  EXPECT_NEAR(reach, 2 * 130.0f / 7, 1e-3);
+}
+
+TEST_F(Stairs, LandingCountsAsOneRiserAndTheNextFlightStartsHigher) {
+  // An L: a flight along +x, a bend, a flight along +z (down the screen).
+  Objex* st = AddStairs({{0, 0}, {200, 0}, {200, 300}});
+  UpdateStairObject(st);
+  const auto treads = Parts(st, kObjStairTread);
+  const float r = 2 * kRiser7;
+  // First flight: tops at -r .. -k r; the landing block; then the next flight one riser up.
+  size_t k = 0;
+  float lastFirstFlightTop = 0;
+  while (k < treads.size() && BoxOf(treads[k]).maxX - BoxOf(treads[k]).minX < 30) {
+    lastFirstFlightTop = BoxOf(treads[k]).minY;
+    ++k;
+  }
+  ASSERT_LT(k + 1, treads.size());
+  const Box landing = BoxOf(treads[k]);
+  EXPECT_NEAR(landing.maxY, lastFirstFlightTop, 1e-3);
+  EXPECT_NEAR(landing.minY, lastFirstFlightTop - r, 1e-3);
+  const Box next = BoxOf(treads[k + 1]);
+  EXPECT_NEAR(next.maxY, landing.minY, 1e-3);
+  EXPECT_NEAR(next.minY, landing.minY - r, 1e-3);
+  // The landing's side panels, rails and posts: the bottom two, one inside the inner corner,
+  // three along the outer rails (both ends of the first edge, the end of the second) and the
+  // top two.
+  EXPECT_EQ(Parts(st, kObjStairLandingPart).size(), 2u);
+  size_t posts = 0;
+  for (const Objex* o : Parts(st, kObjRailPart)) {
+    const Box b = BoxOf(o);
+    if (std::fabs(b.maxX - b.minX - 8) < 1e-3 && std::fabs(b.maxZ - b.minZ - 8) < 1e-3) ++posts;
+  }
+  EXPECT_EQ(posts, 8u);
+  // The landing block is the 96 x 96 square in the bend.
+  EXPECT_NEAR(landing.minX, 152.0f, 1e-3);
+  EXPECT_NEAR(landing.maxX, 248.0f, 1e-3);
+  EXPECT_NEAR(landing.minZ, -48.0f, 1e-3);
+  EXPECT_NEAR(landing.maxZ, 48.0f, 1e-3);
+  EXPECT_EQ(Parts(st, kObjStairTread).size(), 13u);
+}
+
+TEST_F(Stairs, CurvedTreadsLieOneDepthApartAlongTheCentreLine) {
+  // Tangents along the line: the centre line runs straight at uniform speed.
+  Objex* st = AddStairs({{0, 0}, {200, 0}}, kSubCurvedStair);
+  st->firstPoint->outHandle[0] = st->firstPoint->next->inHandle[0] = 200;
+  UpdateStairObject(st);
+  const auto treads = Parts(st, kObjStairTread);
+  ASSERT_EQ(treads.size(), 10u);
+  const float r = 2 * kRiser7;
+  for (size_t k = 0; k < treads.size(); ++k) {
+    const Box b = BoxOf(treads[k]);
+    EXPECT_NEAR(b.minX, 20.0f * k, 0.05f) << k;
+    EXPECT_NEAR(b.maxX, 20.0f * (k + 1), 0.05f) << k;
+    EXPECT_NEAR(b.maxY, -r * k, 1e-3) << k;
+  }
+  EXPECT_FLOAT_EQ(StairStepHeightOf(st), 7.0f);
+  // Stringer pieces on both sides of each step; underside strips from the second step on.
+  EXPECT_EQ(Parts(st, kObjStairStepPart).size(), 20u);
+  EXPECT_EQ(Parts(st, kObjOpenPoly).size(), 9u);
+  EXPECT_EQ(Parts(st, kObjSpindle).size(), 20u);
+
+  // Stepping stops at the staircase's height.
+  st->firstPoint->next->position[0] = 400;
+  st->firstPoint->outHandle[0] = st->firstPoint->next->inHandle[0] = 400;
+  UpdateStairObject(st);
+  EXPECT_EQ(Parts(st, kObjStairTread).size(), 13u);
+
+  // A centre line shorter than one tread depth builds no step.
+  st->firstPoint->next->position[0] = 15;
+  st->firstPoint->outHandle[0] = st->firstPoint->next->inHandle[0] = 15;
+  UpdateStairObject(st);
+  EXPECT_EQ(st->typeData, nullptr);
+}
+
+TEST_F(Stairs, CurvedTreadDepthOfZeroCountsAsOneUnit) {
+  Objex* st = AddStairs({{0, 0}, {10, 0}}, kSubCurvedStair);
+  st->firstPoint->outHandle[0] = st->firstPoint->next->inHandle[0] = 10;
+  StairStepDepthOf(st) = 0;
+  UpdateStairObject(st);  // must end
+  const auto treads = Parts(st, kObjStairTread);
+  ASSERT_GE(treads.size(), 9u);
+  ASSERT_LE(treads.size(), 10u);
+  EXPECT_NEAR(BoxOf(treads[0]).maxX - BoxOf(treads[0]).minX, 1.0f, 0.05f);
+  EXPECT_FLOAT_EQ(StairStepDepthOf(st), 0.0f);
+}
+
+TEST_F(Stairs, DeckStringerTakesTheDeckMaterialAndStandsOnTheBase) {
+  Objex* deck = doc.addObject(kObjDeck, true, {{0, 0}, {100, 0}, {100, 100}});
+  deck->textureID = 2210;
+  deck->penColor = {7, 8, 9};
+  deck->penStyle = 5;  // a deck's stringers are notched whatever its pen style
+  gStairStringerHeightAccum = 0;
+  const float start[3] = {0, 0, 0};
+  int32_t under = 0;
+  Objex* stringer = BuildStaircaseStraightStringer(deck, start, 0, 20, 10, 100, 0, 3, 0, 0, 1, &under);
+  ASSERT_NE(stringer, nullptr);
+  EXPECT_EQ(under, 2);
+  EXPECT_EQ(stringer->firstPoint->textureID[0], 2210);
+  EXPECT_EQ(stringer->firstPoint->color[0].blue, 9);
+  // Start, two points per notched step, the point under the last step, the base point.
+  EXPECT_EQ(stringer->pointCount, 1 + 2 * 3 + 2);
+  EXPECT_NEAR(stringer->firstPoint->position[1], 0.0f, 1e-4);
+  const Poinz* last = stringer->firstPoint;
+  while (last->next) last = last->next;
+  EXPECT_NEAR(last->position[1], 0.0f, 1e-4);
+  EXPECT_NEAR(last->position[0], 20.0f, 1e-4);
+  EXPECT_NEAR(stringer->firstPoint->position[2], -0.1f, 1e-4);  // 0.1 outside, on the left
+  EXPECT_NEAR(gStairStringerHeightAccum, 40.0f, 1e-4);  // three steps and the closing riser
+  DeleteGeneratedParts(deck);
+}
+
+TEST_F(Stairs, RefusedWithoutTwoPointsOrWithTwoLevels) {
+  Objex* lone = AddStairs({{0, 0}});
+  UpdateStairObject(lone);
+  EXPECT_EQ(lone->typeData, nullptr);
+  Objex* st = AddStairs({{0, 0}, {130, 0}});
+  st->levels = 2;
+  UpdateStairObject(st);
+  EXPECT_EQ(st->typeData, nullptr);
+}
+
+TEST_F(Stairs, ConversionBuildsThePartsAndDeletingFreesThem) {
+  Objex* line = doc.addObject(kObjOpenPoly, false, {{0, 0}, {130, 0}});
+  line->levels = 1;
+  ASSERT_TRUE(ConvertObjectType(line, kCmdConvertToStaircase));
+  EXPECT_EQ(line->type, kObjStaircase);
+  EXPECT_EQ(Parts(line, kObjStairTread).size(), 7u);
+  DeleteObj(line);
+}
+
+TEST_F(Stairs, PastedStaircaseIsBuiltAgain) {
+  Objex* st = AddStairs({{0, 0}, {130, 0}});
+  UpdateStairObject(st);
+  SelectObj(st, kSelectOn, 0);
+  DoCopyObjects();
+  DoPasteObjects();
+  int staircases = 0;
+  for (Objex* o = doc.first->firstObject; o; o = o->next) {
+    if (o->type != kObjStaircase) continue;
+    ++staircases;
+    EXPECT_EQ(Parts(o, kObjStairTread).size(), 7u);  // the copy's parts come from its own rebuild
+  }
+  EXPECT_EQ(staircases, 2);
+}
+
+TEST_F(Stairs, ReversalMakesTheLastPointTheFirst) {
+  Objex* st = AddStairs({{0, 0}, {100, 0}, {100, 100}});
+  Poinz* last = st->firstPoint->next->next;
+  ReverseStairDirection(st);
+  EXPECT_EQ(st->firstPoint, last);
+  EXPECT_EQ(st->firstPoint->prev, nullptr);
+  EXPECT_FLOAT_EQ(st->firstPoint->next->next->position[0], 0.0f);
+  EXPECT_EQ(st->firstPoint->next->next->next, nullptr);
+
+  // The chain form: the former head ends the run with no successor.
+  Poinz* head = st->firstPoint;
+  Poinz* second = head->next;
+  Poinz* third = second->next;
+  Poinz* reversed = ReverseCurveSegmentDirection(head, 3);
+  EXPECT_EQ(reversed, third);
+  EXPECT_EQ(third->next, second);
+  EXPECT_EQ(second->next, head);
+  EXPECT_EQ(head->next, nullptr);
+  EXPECT_EQ(third->prev, nullptr);
+  st->firstPoint = reversed;
+  EXPECT_EQ(ReverseCurveSegmentDirection(head, 1), nullptr);
+}
+
+bool sShown = false;
+void ShownBounds(int32_t* w, int32_t* h) { *w = *h = 64; }
+bool Shown() { return sShown; }
+
+TEST_F(Stairs, EditsRebuildThePartsAndTheRoadTurnsThemIntoFaces) {
+  const LiveViewHost saved = gLiveViewHost;
+  gLiveViewHost.viewBounds = ShownBounds;
+  gLiveViewHost.isVisible = Shown;
+  sShown = true;
+  gRenderOnShow = gForceRenderObjectNow = gEnableBackgroundRendering = 0;
+  FreeScene();
+
+  Objex* st = AddStairs({{0, 0}, {130, 0}});
+  Objex* rail = doc.addObject(kObjRailing, false, {{0, 200}, {120, 200}});
+  RailHeightOf(rail) = 36;
+  RailBalusterSpacingOf(rail) = 6;
+  // An edit of each (the walkers' rebuild by kind) builds its parts...
+  EXPECT_TRUE(RebuildObject(st, kRebuildBasic));
+  EXPECT_TRUE(RebuildObject(rail, kRebuildBasic));
+  EXPECT_EQ(CountGeneratedParts(st, kObjStairTread), 7);
+  EXPECT_EQ(CountGeneratedParts(rail, kObjRailPart), 13);
+  // ...and the road turns them into faces that belong to the staircase or railing.
+  RenderSingleObject(st);
+  RenderSingleObject(rail);
+  int fromStairs = 0, fromRail = 0, treads = 0;
+  for (PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
+    if (po->base2DObject == st) ++fromStairs;
+    if (po->base2DObject == rail) ++fromRail;
+    if (po->base2DObject == st && po->partType == kObjStairTread) ++treads;
+  }
+  EXPECT_GT(fromStairs, 0);
+  EXPECT_GT(fromRail, 0);
+  EXPECT_EQ(treads, 7 * 6);  // four sides and two caps per block
+  // A second edit replaces the parts rather than adding to them.
+  RebuildObject(st, kRebuildBasic);
+  EXPECT_EQ(CountGeneratedParts(st, kObjStairTread), 7);
+
+  FreeScene();
+  gLiveViewHost = saved;
+}
+
+}  // namespace

@@ -1,0 +1,170 @@
+// The move, rotate and object elevation sheets driven through their menu items.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <cmath>
+
+#include "inspectors/MoveObjectsController.h"
+#include "inspectors/ObjectElevationController.h"
+#include "inspectors/RotateObjectsController.h"
+#include "inspectors/SheetTestSupport.h"
+#include "model/CommandWalkers.h"
+#include "model/LineGeometry.h"
+#include "model/PlanarTransforms.h"
+
+namespace {
+
+class MoveSheets : public SheetTest {
+ protected:
+  Objex* square = nullptr;
+  Objex* other = nullptr;
+  void afterDocument() override {
+    SheetTest::afterDocument();
+    square = addSelectedSquare();
+    other = addSelectedSquare();
+    SelectObj(other, kSelectOff, 1);
+  }
+  float x(Objex* o) const { return o->firstPoint->position[0]; }
+  float z(Objex* o) const { return o->firstPoint->position[2]; }
+};
+
+TEST_F(MoveSheets, ZeroOffsetStoresNothingAndYIsNegatedInScreenUnits) {
+  choose(kTagMoveObjects);
+  auto* s = sheet<MoveObjectsController>();
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->layoutName(), "MoveObjectsSheet");
+  ok();
+  EXPECT_FALSE(anyUndo());
+  EXPECT_FLOAT_EQ(x(square), -50);
+
+  choose(kTagMoveObjects);
+  s = sheet<MoveObjectsController>();
+  s->vertDistText->setText("12\"");
+  ok();
+  EXPECT_EQ(lastUndo(), "Move");
+  EXPECT_FLOAT_EQ(x(square), -50);
+  EXPECT_FLOAT_EQ(z(square), -50 - ConvertWorldToScreen(12, ds, 0));
+  // Only the selection moves.
+  EXPECT_FLOAT_EQ(z(other), -50);
+}
+
+TEST_F(MoveSheets, PolarMoveUsesTheAngleInRadiansAndTheDistanceInScreenUnits) {
+  choose(kTagMoveObjects);
+  auto* s = sheet<MoveObjectsController>();
+  s->coordinateSysMatrix->button(1)->click();
+  EXPECT_EQ(s->horizDistLabel->text(), "Angle:");
+  EXPECT_EQ(s->vertDistLabel->text(), "Distance:");
+  s->horizDistText->setText("90");
+  s->vertDistText->setText("10'");
+  ok();
+  float dx = 0, dy = 0;
+  GetPointFromLengthAndAngle(static_cast<float>(M_PI / 2), ConvertWorldToScreen(120, ds, 0), &dx, &dy);
+  EXPECT_NEAR(x(square), -50 + dx, 1e-3);
+  EXPECT_NEAR(z(square), -50 + dy, 1e-3);
+  EXPECT_EQ(lastUndo(), "Move");
+}
+
+TEST_F(MoveSheets, MovePlanMovesUnselectedObjectsToo) {
+  choose(kTagMovePlan);
+  auto* s = sheet<MoveObjectsController>();
+  ASSERT_NE(s, nullptr);
+  s->horizDistText->setText("1'");
+  ok();
+  EXPECT_EQ(lastUndo(), "Move Entire Plan");
+  EXPECT_FLOAT_EQ(x(other), -50 + ConvertWorldToScreen(12, ds, 0));
+  EXPECT_FLOAT_EQ(x(square), -50 + ConvertWorldToScreen(12, ds, 0));
+}
+
+TEST_F(MoveSheets, CancelAndASecondOpenerLeaveEverything) {
+  choose(kTagMoveObjects);
+  SheetController* first = SheetController::attachedSheet(window);
+  choose(kTagRotateObjects);  // one sheet per window
+  EXPECT_EQ(SheetController::attachedSheet(window), first);
+  sheet<MoveObjectsController>()->horizDistText->setText("5'");
+  cancel();
+  EXPECT_EQ(SheetController::attachedSheet(window), nullptr);
+  EXPECT_FLOAT_EQ(x(square), -50);
+  EXPECT_FALSE(anyUndo());
+}
+
+TEST_F(MoveSheets, RadiansShowEveryDigitAndTurnByPi) {
+  choose(kTagRotateObjects);
+  auto* s = sheet<RotateObjectsController>();
+  ASSERT_NE(s, nullptr);
+  s->angleText->setText("180");
+  s->angleUnitSysMatrix->button(1)->click();
+  EXPECT_TRUE(s->angleText->text().startsWith("3.14159")) << s->angleText->text().toStdString();
+  ok();
+  EXPECT_EQ(lastUndo(), "Rotate");
+  // A half turn about the square's own centre puts its first corner on the opposite one.
+  EXPECT_NEAR(x(square), 50, 1e-3);
+  EXPECT_NEAR(z(square), 50, 1e-3);
+  EXPECT_FLOAT_EQ(x(other), -50);
+}
+
+TEST_F(MoveSheets, RotatingNothingStillStoresRotateAndZeroStoresNothing) {
+  SelectObj(square, kSelectOff, 1);
+  choose(kTagRotateObjects);
+  ok();
+  EXPECT_FALSE(anyUndo());
+  choose(kTagRotateObjects);
+  sheet<RotateObjectsController>()->angleText->setText("90");
+  ok();
+  EXPECT_EQ(lastUndo(), "Rotate");
+  EXPECT_FLOAT_EQ(x(square), -50);
+  EXPECT_FLOAT_EQ(z(square), -50);
+}
+
+TEST_F(MoveSheets, RotatePlanTurnsUnselectedObjects) {
+  choose(kTagRotatePlan);
+  auto* s = sheet<RotateObjectsController>();
+  s->angleText->setText("180");
+  ok();
+  EXPECT_EQ(lastUndo(), "Rotate Entire Plan");
+  EXPECT_NEAR(x(other), 50, 1e-3);
+}
+
+class ElevationSheet : public SheetTest {};
+
+TEST_F(ElevationSheet, FloatWithAWallSelectedAlertsAfterClosingAndStillStores) {
+  Objex* square = addSelectedSquare();
+  RGBColor black{};
+  Objex* wall = CreateObject(kObjWall, 0, 1, &black, &black, 4, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr);
+  AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, wall), wall);
+  AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, 100, 0, 0, 0, 0, 0, 0, 0, 0, wall), wall);
+  wall->planMask = ds->currentPlanMask;
+  AppendObjectToLayer(wall, model->itsCurLayer);
+  SelectObj(wall, kSelectOn, 1);
+  ScopedAlertRecorder alerts;
+  choose(kTagSetObjectElevation);
+  auto* s = sheet<ObjectElevationController>();
+  ASSERT_NE(s, nullptr);
+  EXPECT_FALSE(s->floatAboveTopoButton->isChecked());
+  s->floatAboveTopoButton->click();
+  EXPECT_FALSE(s->elevationText->isEnabled());
+  EXPECT_EQ(gDLOGTopoFloat, 1);
+  ok();
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "Unable to elevate some objects.");
+  EXPECT_EQ(alerts.shown[0].informative,
+            "Wall and cabinet objects cannot float above the topography.  The elevation of these objects "
+            "will not be changed.");
+  EXPECT_EQ(lastUndo(), "Object Elevation");
+  (void)square;
+}
+
+TEST_F(ElevationSheet, TypedElevationRaisesTheSelection) {
+  Objex* square = addSelectedSquare();
+  ScopedAlertRecorder alerts;
+  choose(kTagSetObjectElevation);
+  sheet<ObjectElevationController>()->elevationText->setText("2'");
+  ok();
+  EXPECT_TRUE(alerts.shown.empty());
+  EXPECT_EQ(lastUndo(), "Object Elevation");
+  EXPECT_FLOAT_EQ(gBaseElevation, 2.0f);
+  EXPECT_FLOAT_EQ(ds->selectionState40.ssBaseElevationValue, 24.0f) << square->baseElevation;
+}
+
+}  // namespace

@@ -1,0 +1,162 @@
+// The plan settings sheets: working elevation, ceiling height, trace image scale, lot size
+// and true north.
+#include <QLabel>
+#include <QSlider>
+
+#include "inspectors/PlanSettingsSheets.h"
+#include "inspectors/SheetTestSupport.h"
+#include "model/PlanarTransforms.h"
+
+namespace {
+
+class PlanSettingsSheets : public SheetTest {};
+
+TEST_F(PlanSettingsSheets, WorkingElevationBelow1201IsStoredAndAtItIsRefusedWithAMessage) {
+  ScopedAlertRecorder alerts;
+  choose(kTagSetWorkingElevation);
+  auto* s = sheet<WorkingElevationController>();
+  ASSERT_NE(s, nullptr);
+  // Typed lengths are rounded to the design's sixteenths.
+  ds->measureSystem = kMeasureImperial;
+  s->elevationText->setText("1200.9");
+  ok();
+  EXPECT_NEAR(ds->baseElevation, 1200.9f, 0.05f);
+  EXPECT_EQ(lastUndo(), "Working Elevation");
+  EXPECT_TRUE(alerts.shown.empty());
+
+  doc->undoManager().removeAllActions();
+  choose(kTagSetWorkingElevation);
+  sheet<WorkingElevationController>()->elevationText->setText("1201");
+  ok();
+  EXPECT_NEAR(ds->baseElevation, 1200.9f, 0.05f);
+  EXPECT_FALSE(anyUndo());
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "Invalid working elevation entered.");
+
+  choose(kTagSetWorkingElevation);
+  sheet<WorkingElevationController>()->elevationText->setText("-1201");
+  ok();
+  EXPECT_NEAR(ds->baseElevation, 1200.9f, 0.05f);
+  EXPECT_EQ(alerts.shown.size(), 2u);
+}
+
+TEST_F(PlanSettingsSheets, CeilingHeightLimitsAndUnchangedHeight) {
+  Layer* first = GetLayerFromName("First Floor");
+  ASSERT_NE(first, nullptr);
+  ScopedAlertRecorder alerts;
+  for (const char* bad : {"11.9", "1000.1"}) {
+    choose(kTagCeilingHeightFirstFloor);
+    auto* s = sheet<CeilingHeightController>();
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->targetLayer, first);
+    s->heightText->setText(bad);
+    ok();
+    EXPECT_FLOAT_EQ(first->height, 96);
+  }
+  ASSERT_EQ(alerts.shown.size(), 2u);
+  EXPECT_EQ(alerts.shown[0].message, "Invalid ceiling height entered.");
+  EXPECT_EQ(alerts.shown[0].informative, "The ceiling height can be no less than 1' and no greater than 83'.");
+  EXPECT_FALSE(anyUndo());
+
+  choose(kTagCeilingHeightFirstFloor);
+  sheet<CeilingHeightController>()->heightText->setText("96");
+  ok();
+  EXPECT_FALSE(anyUndo());
+
+  for (float good : {12.0f, 1000.0f}) {
+    choose(kTagCeilingHeightFirstFloor);
+    sheet<CeilingHeightController>()->heightText->setText(QString::number(good));
+    ok();
+    EXPECT_FLOAT_EQ(first->height, good);
+    EXPECT_EQ(lastUndo(), "First Floor Ceiling Height");
+  }
+  EXPECT_EQ(alerts.shown.size(), 2u);
+}
+
+TEST_F(PlanSettingsSheets, TraceImageScaleStoresFactorsAndRefusesWhatIsNotAboveZero) {
+  ScopedAlertRecorder alerts;
+  choose(kTagResizeFloorplanTraceImage);
+  auto* s = sheet<TraceImageScaleController>();
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->horScaleText->text(), "100");
+  ok();  // unchanged
+  EXPECT_FALSE(anyUndo());
+  for (const char* bad : {"0", "-20", "abc"}) {
+    choose(kTagResizeFloorplanTraceImage);
+    sheet<TraceImageScaleController>()->verScaleText->setText(bad);
+    ok();
+  }
+  EXPECT_EQ(alerts.shown.size(), 3u);
+  EXPECT_FLOAT_EQ(ds->traceImageScaleY, 1.0f);
+  EXPECT_FALSE(anyUndo());
+  choose(kTagResizeFloorplanTraceImage);
+  s = sheet<TraceImageScaleController>();
+  s->horScaleText->setText("50");
+  s->verScaleText->setText("250");
+  ok();
+  EXPECT_FLOAT_EQ(ds->traceImageScaleX, 0.5f);
+  EXPECT_FLOAT_EQ(ds->traceImageScaleY, 2.5f);
+  EXPECT_EQ(lastUndo(), "Resize Floorplan Trace Image");
+  choose(kTagResizeFloorplanTraceImage);
+  s = sheet<TraceImageScaleController>();
+  s->defaultsButtonChanged();
+  EXPECT_EQ(s->verScaleText->text(), "100");
+  cancel();
+}
+
+TEST_F(PlanSettingsSheets, LotSizeIsClampedCentredAndStoredAsAnUndoStep) {
+  ds->measureSystem = kMeasureImperial;
+  choose(kTagSetLotSize);
+  auto* s = sheet<LotSizeController>();
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->widthTextLabel->text(), "feet");
+  s->widthText->setText("0");
+  s->depthText->setText("5000");
+  ok();
+  EXPECT_FLOAT_EQ(ds->planBounds.floatLeft, ConvertWorldToScreen(-6, ds, 0));
+  EXPECT_FLOAT_EQ(ds->planBounds.floatRight, ConvertWorldToScreen(6, ds, 0));
+  EXPECT_FLOAT_EQ(ds->planBounds.floatTop, ConvertWorldToScreen(-6000, ds, 0));
+  EXPECT_FLOAT_EQ(ds->planBounds.floatBottom, ConvertWorldToScreen(6000, ds, 0));
+  EXPECT_EQ(lastUndo(), "Lot Size");
+  EXPECT_EQ(gRefreshRender, 1);
+  choose(kTagSetLotSize);
+  s = sheet<LotSizeController>();
+  EXPECT_EQ(s->widthText->text(), "1");
+  EXPECT_EQ(s->depthText->text(), "1000");
+  cancel();
+}
+
+TEST_F(PlanSettingsSheets, LotSizeInAMetricDesignIsInMeters) {
+  ds->measureSystem = kMeasureMetric;
+  choose(kTagSetLotSize);
+  auto* s = sheet<LotSizeController>();
+  EXPECT_EQ(s->depthTextLabel->text(), "meters");
+  s->widthText->setText("10");
+  s->depthText->setText("20");
+  ok();
+  EXPECT_NEAR(ds->planBounds.floatRight, ConvertWorldToScreen(5 * 39.37f, ds, 0), 1e-2);
+}
+
+TEST_F(PlanSettingsSheets, CompassRoundsAndReplacesOutOfRangeAngles) {
+  struct Case {
+    const char* typed;
+    float stored;
+  };
+  for (const Case& c : {Case{"360.4", 360}, Case{"360.6", 0}, Case{"-10", 0}, Case{"44.5", 45}}) {
+    TrueNorthAngle(ds) = 7;
+    choose(kTagSetTrueNorthAngle);
+    auto* s = sheet<CompassController>();
+    ASSERT_NE(s, nullptr);
+    s->angleText->setText(c.typed);
+    ok();
+    EXPECT_FLOAT_EQ(TrueNorthAngle(ds), c.stored) << c.typed;
+    EXPECT_EQ(lastUndo(), "True North");
+  }
+  choose(kTagSetTrueNorthAngle);
+  auto* s = sheet<CompassController>();
+  s->angleSlider->setValue(120);
+  EXPECT_FLOAT_EQ(GetFloatAngleItem(s->angleText, 0), 120);
+  cancel();
+}
+
+}  // namespace

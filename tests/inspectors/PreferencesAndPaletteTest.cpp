@@ -1,0 +1,234 @@
+// The preferences window and the snap palette.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include "app/AppController.h"
+#include "inspectors/PreferencesController.h"
+#include "model/CommandCodes.h"
+#include "inspectors/ReadoutFormatControls.h"
+#include "inspectors/SheetHooks.h"
+#include "inspectors/SheetTestSupport.h"
+#include "inspectors/SnapPaletteController.h"
+#include "model/Globals.h"
+#include "tools/ObjectSnaps.h"
+#include "tools/SnapCodes.h"
+
+namespace {
+
+class Preferences : public SheetTest {
+ protected:
+  PreferencesController& prefs() { return PreferencesController::sharedPreferencesController(); }
+  void afterDocument() override {
+    SheetTest::afterDocument();
+    AppController::initialize();  // the registered defaults on this test's store
+    prefs().hide();
+    prefs().initializeControls();
+  }
+  void okWithLevels(const char* levels) {
+    prefs().undoLevelsText->setText(levels);
+    prefs().dismissWindow(1);
+  }
+};
+
+TEST_F(Preferences, UndoLevelsAreClampedAndAnUnchangedLevelResetsNobody) {
+  doc->undoManager().setActionName("Move");
+  okWithLevels("200");
+  EXPECT_EQ(defaults.getInt("UndoLevels"), 200);
+  EXPECT_TRUE(anyUndo());
+  for (const char* small : {"0", "3"}) {
+    prefs().initializeControls();
+    okWithLevels(small);
+    EXPECT_EQ(defaults.getInt("UndoLevels"), 5) << small;
+  }
+  // The change cleared every open design's history.
+  EXPECT_FALSE(anyUndo());
+  prefs().initializeControls();
+  okWithLevels("1000");
+  EXPECT_EQ(defaults.getInt("UndoLevels"), 500);
+  EXPECT_EQ(doc->undoManager().levelsOfUndo(), 500u);
+}
+
+TEST_F(Preferences, TurningUndoOffClearsHistory) {
+  doc->undoManager().setActionName("Move");
+  prefs().enableUndoButton->setChecked(false);
+  EXPECT_FALSE(prefs().undoLevelsText->isEnabled());
+  prefs().dismissWindow(1);
+  EXPECT_FALSE(anyUndo());
+  EXPECT_FALSE(defaults.getBool("UndoEnabled"));
+}
+
+TEST_F(Preferences, MetricCentimetresStoreFourAndTwoAndLeaveImperial) {
+  defaults.setInt("UseImperialSystemKey", 3);
+  defaults.setInt("ImperialReadoutKey", 112);
+  prefs().initializeControls();
+  ReadoutFormatControls* c = prefs().controls;
+  ReadoutFormatControls::selectTag(c->unitsPopUpButton, 4);
+  c->loadField2ItemsAndSelect();
+  c->setFieldVisibility();
+  ReadoutFormatControls::selectTag(c->field2PopUpButton, c->field2PopUpButton->findText("#.## cm"));
+  ReadoutFormatControls::selectTag(c->field2PopUpButton, 1);
+  EXPECT_EQ(c->field2PopUpButton->currentText(), "#.## cm");
+  prefs().dismissWindow(1);
+  EXPECT_EQ(defaults.getInt("UseImperialSystemKey"), 4);
+  EXPECT_EQ(defaults.getInt("MetricReadoutKey"), 2);
+  EXPECT_EQ(defaults.getInt("ImperialReadoutKey"), 112);
+}
+
+TEST_F(Preferences, ResetColorsShowsOnlyOnTheSecondTabAndWellsAreStored) {
+  prefs().prefTabView->setCurrentIndex(0);
+  EXPECT_FALSE(prefs().resetColorsButton->isVisibleTo(&prefs()));
+  prefs().prefTabView->setCurrentIndex(1);
+  EXPECT_TRUE(prefs().resetColorsButton->isVisibleTo(&prefs()));
+  prefs().prefTabView->setCurrentIndex(2);
+  EXPECT_FALSE(prefs().resetColorsButton->isVisibleTo(&prefs()));
+
+  prefs().setWellColor(1, QColor(10, 20, 30));  // the floor plan
+  prefs().dismissWindow(1);
+  EXPECT_EQ(defaults.getString("FloorPlanColor"), "#0a141e");
+  EXPECT_EQ(ds->planColors[kPlanFloor].red, 10 * 257);
+  prefs().initializeControls();
+  EXPECT_EQ(prefs().wellColor(1), QColor(10, 20, 30));
+  prefs().resetColorsButtonChanged();
+  EXPECT_EQ(prefs().wellColor(1), QColor(0, 64, 136));
+}
+
+TEST_F(Preferences, AnUnmovedPreviewSliderRebuildsNothingAndCancelStoresNothing) {
+  int rebuilds = 0;
+  auto saved = TheSheetHooks().refreshContentView;
+  TheSheetHooks().refreshContentView = [&] { ++rebuilds; };
+  prefs().previewSizeSlider->setValue(3);
+  prefs().previewSizeSlider->setValue(2);
+  prefs().dismissWindow(1);
+  EXPECT_EQ(rebuilds, 0);
+  prefs().initializeControls();
+  prefs().previewSizeSlider->setValue(4);
+  prefs().dismissWindow(1);
+  EXPECT_EQ(rebuilds, 1);
+  EXPECT_EQ(defaults.getInt("PreviewSizeKey"), 4);
+  prefs().initializeControls();
+  prefs().showSnapToolsButton->setChecked(!defaults.getBool("ShowSnapTools"));
+  const bool before = defaults.getBool("ShowSnapTools");
+  prefs().dismissWindow(0);
+  EXPECT_EQ(defaults.getBool("ShowSnapTools"), before);
+  TheSheetHooks().refreshContentView = saved;
+}
+
+class SnapPalette : public SheetTest {
+ protected:
+  SnapPaletteController& palette() { return SnapPaletteController::sharedSnapPaletteController(); }
+  void afterDocument() override {
+    SheetTest::afterDocument();
+    palette();
+    ds->measureSystem = kMeasureImperial;
+    gSnapLocked = 0;
+    SetSnapTool(kSnapAnywhere);
+  }
+  // A press on a cell, and for a double-click the second press that the window system
+  // reports as a double-click.
+  void click(int code, int count) {
+    QToolButton* cell = palette().cell(code);
+    const QPointF at(4, 4);
+    QMouseEvent press(QEvent::MouseButtonPress, at, cell->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, cell->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(cell, &press);
+    QApplication::sendEvent(cell, &release);
+    if (count == 2) {
+      QMouseEvent twice(QEvent::MouseButtonDblClick, at, cell->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                        Qt::NoModifier);
+      QApplication::sendEvent(cell, &twice);
+      QApplication::sendEvent(cell, &release);
+    }
+  }
+  void beforeClosing() override {
+    gSnapLocked = 0;
+    SetSnapTool(kSnapAnywhere);
+    SheetTest::beforeClosing();
+  }
+};
+
+TEST_F(SnapPalette, OneClickAppliesToOneMouseDownThenAnywhereShows) {
+  click(kSnapEndpoint, 1);
+  EXPECT_EQ(gCurSnap, kSnapEndpoint);
+  EXPECT_TRUE(palette().cell(kSnapEndpoint)->isChecked());
+  ResetSnapTool();  // the first drag step of a tracking
+  EXPECT_EQ(gCurSnap, kSnapAnywhere);
+  EXPECT_TRUE(palette().cell(kSnapAnywhere)->isChecked());
+}
+
+TEST_F(SnapPalette, DoubleClickOnANewCellSelectsThenLocksIt) {
+  click(kSnapIntersection, 2);
+  EXPECT_EQ(gCurSnap, kSnapIntersection);
+  EXPECT_EQ(gSnapLocked, 1);
+  EXPECT_EQ(palette().cellImageName(kSnapIntersection), "SPIntersectionLock");
+  ResetSnapTool();
+  EXPECT_EQ(gCurSnap, kSnapIntersection);
+  // Tab moves the lock and its image.
+  SetSnapTool(kSnapPerpendicular);
+  EXPECT_EQ(gSnapLocked, 1);
+  EXPECT_EQ(palette().cellImageName(kSnapIntersection), "SPIntersection");
+  EXPECT_EQ(palette().cellImageName(kSnapPerpendicular), "SPPerpendicularLock");
+  EXPECT_TRUE(palette().cell(kSnapPerpendicular)->isChecked());
+  // Another cell unlocks.
+  palette().selectTool(kSnapEndpoint, 1);
+  EXPECT_EQ(gSnapLocked, 0);
+  EXPECT_EQ(palette().cellImageName(kSnapPerpendicular), "SPPerpendicular");
+}
+
+TEST_F(SnapPalette, OffsetFieldOnlyFor507AndAnyValueIsStored) {
+  for (int code = kSnapAnywhere; code <= kSnapOnSegment; ++code) {
+    palette().selectTool(code, 1);
+    EXPECT_EQ(palette().offsetText->isEnabled(), code == kSnapSegmentOffset) << code;
+  }
+  palette().selectTool(kSnapSegmentOffset, 1);
+  ds->snapOffset = 12;
+  palette().offsetText->setText("0");
+  Q_EMIT palette().offsetText->editingFinished();
+  EXPECT_FLOAT_EQ(ds->snapOffset, 0);
+  palette().offsetText->setText("2' 6");
+  Q_EMIT palette().offsetText->editingFinished();
+  EXPECT_FLOAT_EQ(ds->snapOffset, 30);
+  EXPECT_FALSE(anyUndo());
+}
+
+TEST_F(SnapPalette, OriginAlwaysResetsAndTheToolTipsFollowTheCodes) {
+  gSnapLocked = 1;
+  SetSnapTool(kSnapOrigin);
+  ResetSnapTool();
+  EXPECT_EQ(gCurSnap, kSnapAnywhere);
+  EXPECT_FALSE(palette().offsetText->isEnabled());
+  EXPECT_EQ(palette().cell(kSnapSegmentCenter)->toolTip(), "Snap to Segment Center");
+  EXPECT_EQ(palette().cell(kSnapOnSegment)->toolTip(), "Snap to On-Segment");
+  gSnapLocked = 0;
+}
+
+TEST_F(SnapPalette, TheDesignWindowShowsTheOffsetWhenItBecomesMain) {
+  ds->snapOffset = 18;
+  gCurDocument = nullptr;
+  window->activateWindow();
+  QEvent change(QEvent::ActivationChange);
+  window->show();
+  QApplication::setActiveWindow(window);
+  QApplication::sendEvent(window, &change);
+  QApplication::processEvents();
+  EXPECT_FLOAT_EQ(GetFloatItem(palette().offsetText), 18);
+  window->hide();
+}
+
+TEST_F(SnapPalette, TheWindowMenuShowsAndHidesThePalette) {
+  palette().hide();
+  choose(kCmdToggleSnapTools);
+  EXPECT_TRUE(palette().isVisible());
+  EXPECT_EQ(PlanViewActions::validate(kCmdToggleSnapTools).title, "Hide Snap Tools");
+  choose(kCmdToggleSnapTools);
+  EXPECT_FALSE(palette().isVisible());
+}
+
+}  // namespace

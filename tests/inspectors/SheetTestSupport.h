@@ -1,0 +1,54 @@
+// The fixture of the sheet tests: a design window with its design, the sheet attached to
+// it, and the undo step the last action stored.
+#pragma once
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/AppTestSupport.h"
+#include "app/PlanViewActions.h"
+#include "inspectors/SheetController.h"
+#include "inspectors/ValueFields.h"
+#include "model/PendingServices.h"
+#include "platform/Alerts.h"
+
+class SheetTest : public DesignWindowTest {
+ protected:
+  void afterDocument() override {
+    if (doc) doc->undoManager().removeAllActions();
+  }
+  void beforeClosing() override {
+    if (SheetController* s = SheetController::attachedSheet(window)) s->dismissSheet(0);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  // Opens a sheet the way its menu item does.
+  void choose(int32_t tag) {
+    gCurDocument = model;
+    window->planViewActions().perform(tag);
+  }
+  template <class T>
+  T* sheet() const {
+    return qobject_cast<T*>(SheetController::attachedSheet(window));
+  }
+  // Presses OK or Cancel of the attached sheet.
+  void ok() {
+    SheetController* s = SheetController::attachedSheet(window);
+    ASSERT_NE(s, nullptr);
+    s->okButton()->click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  void cancel() {
+    SheetController* s = SheetController::attachedSheet(window);
+    ASSERT_NE(s, nullptr);
+    s->cancelButton()->click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  std::string lastUndo() const { return doc->undoManager().undoActionName(); }
+  bool anyUndo() const { return doc->undoManager().canUndo(); }
+  // Types into a field and leaves it.
+  static void type(QLineEdit* field, const QString& text) {
+    field->setText(text);
+    Q_EMIT field->editingFinished();
+  }
+};

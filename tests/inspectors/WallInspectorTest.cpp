@@ -1,0 +1,275 @@
+// The wall panes: segments, the style rule, height limits, exterior-only controls, the
+// stepper and the tool defaults.
+#include "InspectorTestSupport.h"
+#include "inspectors/ValueFields.h"
+#include "inspectors/WallObjectInspectorController.h"
+#include "app/AppController.h"
+
+// The wall fields under the names the wall code reads them by (the fields of the records).
+namespace {
+float& WallHeightOf(Poinz* p) { return p->segmentFloats[0]; }
+float& PitchAOf(Poinz* p) { return p->segmentFloats[1]; }
+float& PitchBOf(Poinz* p) { return p->segmentFloats[2]; }
+float& HeightCOf(Poinz* p) { return p->segmentFloats[3]; }
+float& HeightDOf(Poinz* p) { return p->segmentFloats[4]; }
+int32_t& WallStyleOf(Poinz* p) { return p->segmentLong1; }
+int16_t& FlipDimensionOf(Poinz* p) { return p->segmentShort2; }
+int32_t& DisplayFlagsOf(Poinz* p) { return p->segmentFlags; }
+float& FloorDepthOf(Objex* o) { return o->params[2]; }
+float& FoundationWidthOf(Objex* o) { return o->params[3]; }
+uint16_t& NoAutoFloorOf(Objex* o) { return o->options[0]; }
+int16_t& NoAutoFloorOf(DocState* ds) { return ds->wallSetting8; }
+int32_t& ExteriorWallPlanMaskOf(DocState* ds) { return ds->wallFoundation; }
+}  // namespace
+
+namespace {
+
+class WallInspectorTest : public InspectorTest {
+ protected:
+  Objex* addWall(std::vector<std::pair<float, float>> points, bool closed, bool exterior, bool selected = true) {
+    Objex* w = add(kObjWall, std::move(points), closed, selected);
+    w->subtype = exterior ? kSubExteriorWall : 0;
+    w->width = 4;
+    w->planMask = 2;
+    for (Poinz* p = w->firstPoint; p; p = p->next) {
+      WallHeightOf(p) = 96;
+      HeightCOf(p) = 120;
+      HeightDOf(p) = 140;
+      PitchAOf(p) = 10;
+      PitchBOf(p) = 10;
+    }
+    return w;
+  }
+  std::string shownLength(float inches) {
+    QLineEdit scratch;
+    SetFloatItem(&scratch, inches);
+    return scratch.text().toStdString();
+  }
+};
+
+TEST_F(WallInspectorTest, StyleRuleRows) {
+  auto row = [](int32_t style) {
+    WallStyleFields f = WallStyleRule(style);
+    return std::vector<bool>{f.base, f.pitchA, f.pitchB, f.heightC, f.heightD};
+  };
+  EXPECT_EQ(row(-1), (std::vector<bool>{false, false, false, false, false}));
+  EXPECT_EQ(row(0), (std::vector<bool>{true, false, false, false, false}));
+  EXPECT_EQ(row(1), (std::vector<bool>{true, true, true, true, false}));
+  for (int s : {2, 3}) EXPECT_EQ(row(s), (std::vector<bool>{true, true, false, false, false})) << s;
+  for (int s : {8, 9, 10, 11}) EXPECT_EQ(row(s), (std::vector<bool>{true, true, false, true, false})) << s;
+  for (int s : {4, 5, 6, 7, 12, 20}) EXPECT_EQ(row(s), (std::vector<bool>{true, true, true, true, true})) << s;
+  EXPECT_FALSE(WallHeightsAllowed(5, 97, 120, 100));
+  EXPECT_TRUE(WallHeightsAllowed(5, 97, 99, 100));
+  EXPECT_FALSE(WallHeightsAllowed(9, 121, 120, 0));
+  EXPECT_TRUE(WallHeightsAllowed(1, 500, 0, 0));
+}
+
+TEST_F(WallInspectorTest, SegmentsOfAClosedWallAndTheStyleTable) {
+  Objex* wall = addWall({{0, 0}, {100, 0}, {100, 100}, {0, 100}}, true, true, false);
+  Poinz* first = wall->firstPoint;
+  Poinz* last = first->next->next->next;
+  first->selected = last->selected = 1;
+  WallHeightOf(last) = 80;
+  WallStyleOf(last) = 1;
+  update();
+  EXPECT_EQ(shownName(), "WallObjectInspector");
+  EXPECT_EQ(gCurPropertiesObjectCount, 1);
+  EXPECT_EQ(text("wallHeightText"), shownLength(80));
+  EXPECT_EQ(gWallPropertiesStyle, 1);
+  EXPECT_EQ(control<QListWidget>("wallStyleTableView")->currentRow(), 1);
+  EXPECT_TRUE(field("wallPitchBText")->isEnabled());
+  EXPECT_FALSE(field("wallHeightDText")->isEnabled());
+
+  mark();
+  type("wallHeightText", "90");
+  EXPECT_EQ(WallHeightOf(last), 90);
+  EXPECT_EQ(WallHeightOf(first), 96);
+  EXPECT_EQ(ds->wallHeight, 90);
+  EXPECT_EQ(stepsSinceMark(), (Steps{"Wall Base Height"}));
+
+  // The table's own choice edits the closing segment; filling it never does.
+  update();
+  mark();
+  control<QListWidget>("wallStyleTableView")->setCurrentRow(0);
+  EXPECT_EQ(WallStyleOf(last), 0);
+  EXPECT_EQ(WallStyleOf(first), 0);
+  EXPECT_EQ(ds->wallStyle, 0);
+  EXPECT_FALSE(field("wallPitchAText")->isEnabled());
+  EXPECT_EQ(stepsSinceMark(), (Steps{"Wall Style"}));
+  update();
+  EXPECT_EQ(stepsSinceMark(), Steps{});
+}
+
+TEST_F(WallInspectorTest, OneSelectedPointEditsNoSegment) {
+  Objex* wall = addWall({{0, 0}, {100, 0}}, false, true, false);
+  wall->firstPoint->selected = 1;
+  auto* pane = WallObjectInspectorController::sharedInspectorController();
+  gCurPropertiesObjectCount = 0;
+  inspector->swapCurrentViewWithInspectorView(pane->inspectorView());
+  pane->updatePropertiesForObject(wall, true);
+  EXPECT_EQ(gCurPropertiesObjectCount, 0);
+  EXPECT_EQ(text("wallHeightText"), "");
+  mark();
+  type("wallHeightText", "100");
+  EXPECT_EQ(WallHeightOf(wall->firstPoint), 96);
+  EXPECT_EQ(stepsSinceMark(), Steps{});
+}
+
+TEST_F(WallInspectorTest, ExteriorAndInteriorTogether) {
+  Objex* exterior = addWall({{0, 0}, {100, 0}}, false, true);
+  Objex* interior = addWall({{0, 50}, {100, 50}}, false, false);
+  FloorDepthOf(exterior) = FloorDepthOf(interior) = 0.5f;
+  update();
+  EXPECT_EQ(gCurPropertiesObjectCount, 2);
+  for (const char* name : {"autoFlooringButton", "foundationButton"})
+    EXPECT_TRUE(control<QWidget>(name)->isEnabled()) << name;
+  EXPECT_TRUE(field("floorDepthText")->isEnabled());
+  EXPECT_TRUE(field("foundationWidthText")->isEnabled());
+  type("floorDepthText", "2");
+  EXPECT_EQ(FloorDepthOf(exterior), 2);
+  EXPECT_EQ(FloorDepthOf(interior), 0.5f);
+
+  // The check box stores its own step and leaves the interior wall alone.
+  mark();
+  control<QCheckBox>("autoFlooringButton")->setChecked(true);
+  click("autoFlooringButton");
+  EXPECT_EQ(NoAutoFloorOf(exterior), 1);
+  EXPECT_EQ(NoAutoFloorOf(interior), 0);
+  EXPECT_EQ(NoAutoFloorOf(ds), 1);
+  EXPECT_FALSE(field("floorDepthText")->isEnabled());
+  EXPECT_EQ(stepsSinceMark(), (Steps{"Auto-Flooring"}));
+}
+
+TEST_F(WallInspectorTest, HeightLimitsOfStyle5) {
+  Objex* wall = addWall({{0, 0}, {100, 0}}, false, true);
+  WallStyleOf(wall->firstPoint) = 5;
+  HeightDOf(wall->firstPoint) = 100;
+  update();
+  const std::string before = text("wallHeightText");
+  mark();
+  type("wallHeightText", "97");
+  EXPECT_EQ(WallHeightOf(wall->firstPoint), 96);
+  EXPECT_EQ(text("wallHeightText"), before);
+  EXPECT_EQ(stepsSinceMark(), Steps{});
+}
+
+TEST_F(WallInspectorTest, MixedHeightCIsTestedPerSegment) {
+  // Style 9: the base may not rise above height C. The two walls' heights C differ, so
+  // the field is blank; each segment is held to its own height C.
+  Objex* a = addWall({{0, 0}, {100, 0}}, false, true);
+  Objex* b = addWall({{0, 50}, {100, 50}}, false, true);
+  WallStyleOf(a->firstPoint) = WallStyleOf(b->firstPoint) = 9;
+  HeightCOf(a->firstPoint) = 120;
+  HeightCOf(b->firstPoint) = 110;
+  update();
+  EXPECT_EQ(text("wallHeightCText"), "");
+  type("wallHeightText", "100");
+  EXPECT_EQ(WallHeightOf(a->firstPoint), 100);
+  EXPECT_EQ(WallHeightOf(b->firstPoint), 100);
+  update();
+  type("wallHeightText", "115");
+  EXPECT_EQ(WallHeightOf(a->firstPoint), 100);
+  EXPECT_EQ(WallHeightOf(b->firstPoint), 100);
+  // The mixed field stays blank after the refusal.
+  EXPECT_EQ(text("wallHeightCText"), "");
+}
+
+TEST_F(WallInspectorTest, FootingWidthGivesAFoundation) {
+  Objex* wall = addWall({{0, 0}, {100, 0}}, false, true);
+  FoundationWidthOf(wall) = 12;
+  update();
+  EXPECT_FALSE(control<QCheckBox>("foundationButton")->isChecked());
+  mark();
+  type("foundationWidthText", "16");
+  EXPECT_EQ(wall->planMask, 1);
+  EXPECT_EQ(FoundationWidthOf(wall), 16);
+  EXPECT_EQ(ExteriorWallPlanMaskOf(ds), 1);
+  EXPECT_EQ(stepsSinceMark(), (Steps{"Foundation Footing Width"}));
+}
+
+TEST_F(WallInspectorTest, StepperRoundsDownOnlyForWalls) {
+  Objex* wall = addWall({{0, 0}, {100, 0}}, false, true);
+  update();
+  control<QDoubleSpinBox>("wallThicknessStepper")->setValue(5.5);
+  EXPECT_EQ(wall->width, 5);
+  EXPECT_EQ(ds->wallThickness, 5);
+  EXPECT_EQ(ds->wallSetting6, 5);
+  EXPECT_EQ(text("wallThicknessText"), shownLength(5));
+
+  SelectObj(wall, kSelectOff, 1);
+  wall->firstPoint->selected = wall->firstPoint->next->selected = 0;
+  gCurTool = 7050;
+  update();
+  EXPECT_EQ(shownName(), "WallToolInspector");
+  control<QDoubleSpinBox>("wallThicknessStepper")->setValue(5.5);
+  EXPECT_EQ(ds->wallThickness, 5.5f);
+  EXPECT_EQ(wall->width, 5);
+  control<QDoubleSpinBox>("wallThicknessStepper")->setValue(80);
+  EXPECT_EQ(ds->wallThickness, 5.5f);
+}
+
+TEST_F(WallInspectorTest, ToolPaneRanges) {
+  gCurTool = 7054;
+  update();
+  EXPECT_TRUE(field("wallSegmentLengthText")->isEnabled());
+  type("wallSegmentLengthText", "12");
+  EXPECT_EQ(ds->wallSetting2, 12);
+  type("wallSegmentLengthText", "10000");
+  EXPECT_EQ(ds->wallSetting2, 10000);
+  type("wallSegmentLengthText", "11.9");
+  EXPECT_EQ(ds->wallSetting2, 10000);
+  EXPECT_EQ(text("wallSegmentLengthText"), shownLength(10000));
+
+  type("wallThicknessText", "73");
+  EXPECT_EQ(ds->wallThickness, 4);
+  type("wallThicknessText", "0");
+  EXPECT_EQ(ds->wallThickness, 4);
+  type("wallThicknessText", "72.5");
+  EXPECT_EQ(ds->wallThickness, 72.5f);
+  EXPECT_EQ(ds->wallSetting6, 72.5f);
+  type("studSpacingText", "1.9");
+  EXPECT_EQ(ds->studSpacing, 16);
+  type("studSpacingText", "73");
+  EXPECT_EQ(ds->studSpacing, 16);
+  type("studSpacingText", "2");
+  EXPECT_EQ(ds->studSpacing, 2);
+
+  gCurTool = 7052;
+  update();
+  EXPECT_FALSE(field("wallSegmentLengthText")->isEnabled());
+  EXPECT_FALSE(control<QCheckBox>("foundationButton")->isEnabled());
+  EXPECT_FALSE(control<QCheckBox>("foundationButton")->isChecked());
+}
+
+TEST_F(WallInspectorTest, DisplayFlagsAndFlip) {
+  Objex* wall = addWall({{0, 0}, {100, 0}, {200, 0}}, false, true);
+  update();
+  EXPECT_EQ(gCurPropertiesObjectCount, 2);
+  mark();
+  control<QCheckBox>("displayDimsButton")->setChecked(true);
+  click("displayDimsButton");  // now off
+  EXPECT_EQ(DisplayFlagsOf(wall->firstPoint) & 1, 1);
+  EXPECT_EQ(DisplayFlagsOf(wall->firstPoint->next) & 1, 1);
+  EXPECT_EQ(ds->wallDisplayFlags & 1, 1);
+  click("flipDimensionsButton");
+  EXPECT_EQ(FlipDimensionOf(wall->firstPoint), 1);
+  EXPECT_EQ(stepsSinceMark(), (Steps{"Flip Wall Dimensions", "Wall Auto-Dimensions"}));
+}
+
+TEST_F(WallInspectorTest, CeilingBuilderOnlyForOneWallOfMoreThanTwoPoints) {
+  ServiceCallRecorder calls;
+  Objex* room = addWall({{0, 0}, {100, 0}, {100, 100}}, false, true);
+  update();
+  EXPECT_TRUE(control<QWidget>("ceilingBuilderButton")->isEnabled());
+  click("ceilingBuilderButton");
+  EXPECT_TRUE(calls.called("showCeilingBuilder:"));
+  addWall({{0, 200}, {100, 200}, {100, 300}}, false, true);
+  update();
+  EXPECT_FALSE(control<QWidget>("ceilingBuilderButton")->isEnabled());
+  for (Poinz* p = room->firstPoint; p; p = p->next) p->selected = 0;
+  update();
+  EXPECT_TRUE(control<QWidget>("ceilingBuilderButton")->isEnabled());
+}
+
+
+}  // namespace

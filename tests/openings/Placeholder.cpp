@@ -1,1 +1,0 @@
-// Placeholder until the first test of this folder lands; delete it then.

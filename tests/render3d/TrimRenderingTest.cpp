@@ -1,0 +1,201 @@
+// Openings seen in the rendered image, and the texture mapping of their trims.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "building3d/RenderRoad.h"
+#include "building3d/Walls3D.h"
+#include "model/Attachments.h"
+#include "model/Palettes.h"
+#include "model/WallFields.h"
+#include "platform/ContentPaths.h"
+#include "render3d/RenderTestSupport.h"
+#include "render3d/TrimPlaneRendering.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr RGBColor kRed{65535, 0, 0}, kGreen{0, 65535, 0};
+
+// A window of `subtype` on the wall's first segment, centred `distance` from its start.
+Objex* AddWindow(Objex* wall, int16_t subtype, float distance, float width, float height, float elevation) {
+  auto* data = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+  data->ownerType = kObjWindow;
+  data->subtype = subtype;
+  data->anchorStart = wall->firstPoint;
+  data->anchorEnd = wall->firstPoint->next;
+  data->startDistance = distance;
+  data->width = width;
+  data->height = height;
+  data->elevation = elevation;
+  data->trimWidth() = 3;
+  const RGBColor white{65535, 65535, 65535};
+  data->trimSlotA = TrimSlot{0, 0, 100, 100, white, nullptr};
+  data->trimSlotB = TrimSlot{0, 0, 100, 100, white, nullptr};
+  Objex* o = CreateObject(kObjWindow, 0, 1, &white, &white, 1, 6, 0, nullptr, nullptr, nullptr, wall, wall->layer, data);
+  AppendChildToObject(o, wall);
+  return o;
+}
+
+struct TrimRendering : RenderTest {
+  std::string root, support, shared;
+  GLuint texture = 0;
+
+  void SetUp() override {
+    RenderTest::SetUp();
+    if (IsSkipped()) return;
+    ds()->planScale = 72;
+    support = LocalDomainApplicationSupportPath();
+    shared = LocalDomainUserSharedPath();
+    char tmpl[] = "/tmp/casa-trims-XXXXXX";
+    root = mkdtemp(tmpl);
+    SetLocalSupportRoot(root + "/support");
+    SetUserSharedRoot(root + "/shared");
+    // A stock texture whose information file gives 96 by 48, resident under a GL name.
+    fs::create_directories(root + "/support/QVRA/Textures/SIDING");
+    std::ofstream(root + "/support/QVRA/Textures/SIDING/SIDING2.QTI") << "[Size]\nWidth=96\nHeight=48\n";
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    const uint8_t white[16] = {255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255};
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+    SetGLTextureNameForID(1301, texture);
+  }
+  void TearDown() override {
+    if (!IsSkipped()) {
+      SetGLTextureNameForID(1301, 0);
+      glDeleteTextures(1, &texture);
+      SetLocalSupportRoot(support);
+      SetUserSharedRoot(shared);
+      fs::remove_all(root);
+      DeleteAllDocPalettes();
+    }
+    RenderTest::TearDown();
+  }
+
+  // A trim face of `partType` in the x/y plane hung on nothing, for the opening `window`.
+  PlaneObject* Trim(Objex* window, int16_t partType, int32_t textureID) {
+    PlaneObject* t = addSquare(-5, -5, 5, 5, 0, {65535, 65535, 65535}, window);
+    t->partType = partType;
+    t->textureIdA = t->textureIdB = textureID;
+    return t;
+  }
+
+  static void SPlane(GLfloat s[4], GLfloat t[4]) {
+    glGetTexGenfv(GL_S, GL_OBJECT_PLANE, s);
+    glGetTexGenfv(GL_T, GL_OBJECT_PLANE, t);
+  }
+};
+
+TEST_F(TrimRendering, TheHoleShowsTheBackgroundAndTheWallAroundIt) {
+  Objex* wall = doc.addObject(kObjWall, false, {{-30, 0}, {30, 0}}, doc.first);
+  wall->width = 4;
+  NoAutoFloorOf(wall) = 1;
+  FloorDepthOf(wall) = 0;
+  for (Poinz* p = wall->firstPoint; p; p = p->next) {
+    WallHeightOf(p) = 28;
+    p->color[0] = kRed;
+    p->color[1] = kGreen;
+  }
+  AddWindow(wall, 600, 30, 14, 10, 8);  // hole: x -8 .. 8, height 7 .. 18
+  Update3DWall(wall);
+  RenderSingleObject(wall);
+  RefreshGLScene();
+  // Find the wall's rows and columns in the image: its coloured extent.
+  int left = 64, right = -1, bottom = 64, top = -1;
+  auto isWall = [](const Pixel& p) { return p.b < 128 && (p.r > 128 || p.g > 128); };
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x)
+      if (isWall(kept(x, y))) left = std::min(left, x), right = std::max(right, x), bottom = std::min(bottom, y),
+                              top = std::max(top, y);
+  ASSERT_GE(right - left, 50);
+  ASSERT_GE(top - bottom, 24);
+  const int cx = (left + right) / 2;
+  // Inside the hole the background shows (as in the image's corner, off the wall); 5 units
+  // beside it and below it, the wall.
+  const Pixel background = kept(0, 0);
+  ASSERT_FALSE(isWall(background));
+  EXPECT_EQ(kept(cx, bottom + 12), background) << kept(cx, bottom + 12);
+  EXPECT_EQ(kept(cx + 6, bottom + 8), background) << kept(cx + 6, bottom + 8);
+  EXPECT_TRUE(isWall(kept(cx + 8 + 5, bottom + 12))) << kept(cx + 8 + 5, bottom + 12);
+  EXPECT_TRUE(isWall(kept(cx - 8 - 5, bottom + 12))) << kept(cx - 8 - 5, bottom + 12);
+  EXPECT_TRUE(isWall(kept(cx, bottom + 1))) << kept(cx, bottom + 1);
+}
+
+TEST_F(TrimRendering, SlotScalePairSetsTheGenerationPlanes) {
+  Objex* window = planObject(kObjWindow);
+  auto* record = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+  record->trimSlotA = TrimSlot{0, 1301, 72, 36, {65535, 65535, 65535}, nullptr};
+  window->typeData = record;
+  PlaneObject* t = Trim(window, 1, 1301);
+  GLfloat s[4], tp[4];
+  RenderGLTrimPlaneObject(t, 0);
+  SPlane(s, tp);
+  // A face in the x/y plane: s along x at 0.028 x 18 / W, t along the height at 0.028 x 18 / H.
+  EXPECT_NEAR(s[0], 0.028f * 18 / 72, 1e-6);
+  EXPECT_FLOAT_EQ(s[2], 0);
+  EXPECT_NEAR(tp[1], 0.028f * 18 / 36, 1e-6);
+  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
+  glTexGenfv(GL_S, GL_OBJECT_PLANE, std::array<GLfloat, 4>{0, 0, 0, 0}.data());
+  RTRenderGLTrimPlaneObject(t, 0);
+  SPlane(s, tp);
+  EXPECT_NEAR(s[0], 0.504f / 72, 1e-6);
+  // A lining takes slot B's pair when slot B is custom with a profile and slot A is not.
+  record->trimSlotB = TrimSlot{1, 1301, 30, 60, {65535, 65535, 65535}, window};
+  PlaneObject* lining = Trim(window, 3, 1301);
+  RenderGLTrimPlaneObject(lining, 0);
+  SPlane(s, tp);
+  EXPECT_NEAR(s[0], 0.504f / 30, 1e-6);
+  EXPECT_NEAR(tp[1], 0.504f / 60, 1e-6);
+  record->trimSlotA.flag = 1;
+  EXPECT_EQ(TrimTextureSize(lining).width, 72);
+  record->trimSlotB.profile = nullptr;  // not owned here
+}
+
+TEST_F(TrimRendering, PaletteLinkedSlotMapsAtTheLinkedTextureSizeAndStaysAsStored) {
+  DocPaletteList* palette = AddNewDocPaletteList();
+  ASSERT_NE(palette, nullptr);
+  palette->active = 1;
+  PaletteList* entry = GetPaletteEntryFromRefID(1);
+  entry->kind = kPaletteEntryTexture;
+  entry->textureID = 1301;
+  Objex* window = planObject(kObjWindow);
+  auto* record = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+  record->trimSlotA = TrimSlot{0, -1001, 100, 100, {65535, 65535, 65535}, nullptr};
+  window->typeData = record;
+  PlaneObject* t = Trim(window, 1, -1001);
+  GLfloat s[4], tp[4];
+  for (auto draw : {RenderGLTrimPlaneObject, RTRenderGLTrimPlaneObject}) {
+    glTexGenfv(GL_S, GL_OBJECT_PLANE, std::array<GLfloat, 4>{0, 0, 0, 0}.data());
+    draw(t, 0);
+    SPlane(s, tp);
+    EXPECT_NEAR(s[0], 0.504f / 96, 1e-6);
+    EXPECT_NEAR(tp[1], 0.504f / 48, 1e-6);
+    // Drawing never writes into the design.
+    EXPECT_EQ(record->trimSlotA.textureWidth, 100);
+    EXPECT_EQ(record->trimSlotA.textureHeight, 100);
+  }
+}
+
+TEST_F(TrimRendering, ATransparentTrimStillFadesAcrossItsFace) {
+  gLiveViewOptions = 1023;  // shading on
+  Objex* window = planObject(kObjWindow);
+  auto* record = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+  window->typeData = record;
+  PlaneObject* t = addPolygon({{-20, -20, 0}, {20, -20, 0}, {20, 20, 0}, {-20, 20, 0}}, {40000, 40000, 40000}, window);
+  t->partType = 1;
+  t->alpha = 200;
+  t->planes->vertices[0].v = t->planes->vertices[1].v = 0;
+  t->planes->vertices[2].v = t->planes->vertices[3].v = 1;
+  ds()->lightIntensity() = 30000;
+  RefreshGLScene();
+  const Pixel low = kept(32, 16), high = kept(32, 48);
+  EXPECT_NE(low.r, high.r) << low << " " << high;
+}
+
+}  // namespace

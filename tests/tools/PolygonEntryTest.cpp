@@ -1,0 +1,244 @@
+// The click-by-click outline entry driven by scripted events: corners, closing on the first
+// point, double clicks, Escape, Tab, and the floor and deck cut-out tools built on it.
+#include <cstddef>
+
+#include "ScriptedModalEvents.h"
+#include "ToolTestSupport.h"
+#include "tools/ObjectSnaps.h"
+#include "tools/PolygonEntry.h"
+#include "tools/Constraints.h"
+
+namespace {
+
+// The plan at zoom 1 without grid snapping: window points are plan points.
+struct PolygonEntry : ToolTest {
+  void SetUp() override {
+    ToolTest::SetUp();
+    doc.ds()->zoomFactor = 1;
+    doc.ds()->snapToGrid = 0;
+    doc.first->height = 96;
+    doc.second->height = 96;
+    gGlobalXOffset = gGlobalYOffset = gGlobalZOffset = 0;
+  }
+  // One click of the tool at (x, z): press and release there; the corner loop then reads
+  // `events`.
+  void click(uint16_t tool, int32_t x, int32_t z) {
+    gCurTool = tool;
+    drag({{x, z}});
+  }
+  static void corner(ScriptedModalEvents& e, int32_t x, int32_t z, int clicks = 1) {
+    e.move(x, z).down(x, z, 0, clicks);
+  }
+  Objex* only() {
+    EXPECT_EQ(CountObjects(doc.first), 1);
+    return doc.first->firstObject;
+  }
+  static int PointCount(const Objex* o) {
+    int n = 0;
+    for (const Poinz* p = o->firstPoint; p; p = p->next) ++n;
+    return n;
+  }
+};
+
+TEST_F(PolygonEntry, FloorOfFourCornersClosedBesideTheFirst) {
+  ScriptedModalEvents e;
+  corner(e, 100, 0);
+  corner(e, 100, 100);
+  corner(e, 0, 100);
+  corner(e, 3, 0);  // beside the first point: closes without a corner
+  gSnapLocked = 0;
+  click(kToolFloor, 0, 0);
+  Objex* f = only();
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(f->type, kObjFloor);
+  EXPECT_EQ(f->closed, 1);
+  EXPECT_EQ(f->planMask, 2);
+  EXPECT_EQ(f->textureID1, 1700);
+  EXPECT_EQ(f->textureID, 0);
+  EXPECT_EQ(f->pointCount, 4);
+  EXPECT_EQ(f->fillColor.red, 65535);
+  EXPECT_EQ(f->extraLong & 1, 1);
+  const float expected[4][2] = {{0, 0}, {100, 0}, {100, 100}, {0, 100}};
+  int i = 0;
+  for (const Poinz* p = f->firstPoint; p; p = p->next, ++i) {
+    ASSERT_LT(i, 4);
+    EXPECT_FLOAT_EQ(p->position[0], expected[i][0]);
+    EXPECT_FLOAT_EQ(p->position[2], expected[i][1]);
+    EXPECT_NEAR(p->position[1], -1.0f, 1e-3);  // one unit below the clicks
+    EXPECT_EQ(p->textureID[0], 1700);
+    EXPECT_EQ(p->textureID[1], 1700);
+    EXPECT_EQ(p->textureScale[0].x, 100);
+  }
+  EXPECT_EQ(gSnapLocked, 0);
+  EXPECT_EQ(gMouseCaptured, 0);
+  EXPECT_EQ(gTrackingPoly, 0);
+  EXPECT_EQ(gTrackingMouse, 0);
+  EXPECT_FLOAT_EQ(gPerpFromLoc.floatH, kPerpFromNone);
+  EXPECT_FALSE(e.acceptsMouseMovedEvents());  // mouse moves are off again
+}
+
+TEST_F(PolygonEntry, FloorCutoutIsACutoutOfTheFloorPlan) {
+  ScriptedModalEvents e;
+  corner(e, 100, 0);
+  corner(e, 100, 100);
+  corner(e, 2, 2);
+  click(kToolFloorCutout, 0, 0);
+  Objex* f = only();
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(f->type, kObjCutout);
+  EXPECT_EQ(f->subtype, 0);
+  EXPECT_EQ(f->planMask, 2);
+  EXPECT_EQ(f->pointCount, 3);
+}
+
+TEST_F(PolygonEntry, DoubleClickAddsItsPositionOnceAndEnds) {
+  ScriptedModalEvents e;
+  corner(e, 100, 0);
+  corner(e, 100, 100);
+  e.move(0, 100).down(0, 100, 0, 1).down(0, 100, 0, 2);
+  e.move(50, 50).down(50, 50);  // after the end: never read
+  click(kToolFloor, 0, 0);
+  Objex* f = only();
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(PointCount(f), 4);
+  EXPECT_EQ(f->closed, 1);
+  EXPECT_GT(e.pending(), 0u);
+}
+
+TEST_F(PolygonEntry, TwoClicksAtOnePlaceAddOneCornerAndTheFirstWindowPointIsIgnored) {
+  ScriptedModalEvents e;
+  corner(e, 100, 0);
+  corner(e, 100, 0);    // the same corner again: nothing
+  corner(e, 100, 100);
+  e.down(0, 0);         // the window point of the first press: ignored, does not close
+  corner(e, 0, 100);
+  corner(e, 1, 3);
+  click(kToolFloor, 0, 0);
+  Objex* f = only();
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(PointCount(f), 4);
+}
+
+TEST_F(PolygonEntry, ControlClickEndsAnOutlineOfSeveralCornersWithoutAddingOne) {
+  ScriptedModalEvents e;
+  corner(e, 100, 0);
+  corner(e, 100, 100);
+  corner(e, 0, 100);
+  e.move(50, 150).down(50, 150, kModalControlKey);
+  click(kToolFloor, 0, 0);
+  Objex* f = only();
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(PointCount(f), 4);
+}
+
+TEST_F(PolygonEntry, EndingWithOnlyTheFirstPoint) {
+  {
+    // Escape at once: nothing made, the snap lock back.
+    ScriptedModalEvents e;
+    e.move(50, 50).key(kModalKeyEscape);
+    gSnapLocked = 0;
+    click(kToolFloor, 0, 0);
+    EXPECT_EQ(CountObjects(doc.first), 0);
+    EXPECT_EQ(gSnapLocked, 0);
+    EXPECT_EQ(gMouseCaptured, 0);
+  }
+  {
+    // A double click with one point counts as a corner, then Escape ends a line of two,
+    // which a floor drops (fewer than three corners enclose nothing).
+    ScriptedModalEvents e;
+    e.move(60, 0).down(60, 0, 0, 2).key(kModalKeyEscape);
+    gSnapLocked = 1;
+    click(kToolFloor, 0, 0);
+    EXPECT_EQ(CountObjects(doc.first), 0);
+    EXPECT_EQ(gSnapLocked, 1);
+  }
+  {
+    // The window closes during the entry.
+    ScriptedModalEvents e;
+    e.move(60, 0).closeWindow();
+    click(kToolDeckCutout, 0, 0);
+    EXPECT_EQ(CountObjects(doc.first), 0);
+  }
+}
+
+TEST_F(PolygonEntry, DeckCutoutRecord) {
+  doc.ds()->deckHeight = 24;
+  ScriptedModalEvents e;
+  corner(e, 100, 0);
+  corner(e, 100, 100);
+  e.key(kModalKeyEscape);
+  click(kToolDeckCutout, 0, 0);
+  Objex* c = only();
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(c->type, kObjCutout);
+  EXPECT_EQ(c->subtype, kSubDeckCutout);
+  EXPECT_EQ(c->planMask, 64);
+  EXPECT_EQ(c->textureID1, 1301);
+  EXPECT_FLOAT_EQ(c->params[2], 23.0f);
+  EXPECT_EQ(c->firstPoint->textureID[1], 1301);
+  EXPECT_EQ(c->closed, 1);
+}
+
+TEST_F(PolygonEntry, OpenEntryClickedOnItsFirstPointAddsTheCornerAndStaysOpen) {
+  ScriptedModalEvents e;
+  corner(e, 100, 0);
+  corner(e, 100, 100);
+  corner(e, 2, 1);
+  gCurTool = kToolNoAction;
+  gMouseCaptured = 1;
+  gDownX = gDownY = gDownZ = 0;
+  gStartMouse = POINT{0, 0};
+  TrackGnrlPoly(0, 0, 0, 0, 0, kTrackBegin, 0, 0, 1, 9);
+  EXPECT_EQ(gSnapLocked, 1);  // locked for the first drag
+  Objex* o = TrackGnrlPoly(0, 0, 0, 0, 0, kTrackEnd, 0, 0, 1, 9);
+  ASSERT_NE(o, nullptr);
+  EXPECT_EQ(o->type, kObjOpenPoly);
+  EXPECT_EQ(o->closed, 0);
+  EXPECT_EQ(PointCount(o), 4);
+  EXPECT_FLOAT_EQ(o->firstPoint->position[1], 0);  // only floors are lowered
+}
+
+TEST_F(PolygonEntry, TabSwitchesTheSnapToolForTheFollowingCorners) {
+  {
+    // With the snap lock on, the tool chosen with Tab stays after the entry.
+    ScriptedModalEvents e;
+    corner(e, 100, 0);
+    e.key(kModalKeyTab);
+    corner(e, 100, 100);
+    corner(e, 0, 100);
+    e.key(kModalKeyEscape);
+    gCurSnap = 500;
+    gSnapLocked = 1;
+    click(kToolFloor, 0, 0);
+    ASSERT_NE(only(), nullptr);
+    EXPECT_NE(gCurSnap, 500);
+    EXPECT_EQ(gSnapLocked, 1);
+  }
+  {
+    // Without it, the end of the entry puts the default snap tool back.
+    ScriptedModalEvents e;
+    corner(e, 100, 0);
+    e.key(kModalKeyTab);
+    corner(e, 100, 100);
+    e.key(kModalKeyEscape);
+    gCurSnap = 500;
+    gSnapLocked = 0;
+    click(kToolFloor, 0, 0);
+    EXPECT_EQ(gCurSnap, 500);
+    EXPECT_EQ(gSnapLocked, 0);
+  }
+}
+
+TEST_F(PolygonEntry, RubberBandFollowsTheMouseFromTheLastCorner) {
+  ScriptedModalEvents e;
+  corner(e, 100, 0);
+  e.move(150, 40);
+  gCurTool = kToolFloor;
+  drag({{0, 0}});  // the queue runs out during the entry: the outline of two is dropped
+  EXPECT_EQ(CountObjects(doc.first), 0);
+  EXPECT_EQ(PendingTrackingRoutine(kToolFloor), nullptr);
+  EXPECT_EQ(PendingTrackingRoutine(kToolFloorCutout), nullptr);
+  EXPECT_EQ(PendingTrackingRoutine(kToolDeckCutout), nullptr);
+}
+
+}  // namespace
