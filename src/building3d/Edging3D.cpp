@@ -26,40 +26,6 @@ constexpr float kReachTolerance = 1e-3f;
 
 std::minstd_rand sHeights;
 
-// The block list being rebuilt and its last block.
-Objex* sListOwner = nullptr;
-Objex* sListTail = nullptr;
-
-void AppendBlock(Objex* edging, Objex* block) {
-  block->prev = block->next = nullptr;
-  Objex* tail = nullptr;
-  if (edging == sListOwner) {
-    tail = sListTail;
-  } else {
-    for (Objex* o = static_cast<Objex*>(edging->typeData); o; o = o->next) tail = o;
-  }
-  if (tail) {
-    tail->next = block;
-    block->prev = tail;
-  } else {
-    edging->typeData = block;
-  }
-  if (edging == sListOwner) sListTail = block;
-}
-
-void DeleteBlocks(Objex* edging) {
-  Objex* o = static_cast<Objex*>(edging->typeData);
-  edging->typeData = nullptr;
-  while (o) {
-    Objex* next = o->next;
-    o->prev = o->next = nullptr;
-    o->layer = nullptr;
-    o->parent = nullptr;
-    DeleteObj(o);
-    o = next;
-  }
-}
-
 void ResetWalk(DashStyle* state) {
   *state = DashStyle{};
   state->lengths[0] = kEdgingSpacing;
@@ -113,7 +79,7 @@ void AppendEdgingObject(Objex* edging, float x, float y, float z, float angle) {
       p->textureScale[side] = m->textureScale[side];
     }
   }
-  AppendBlock(edging, block);
+  AppendGeneratedPart(edging, block);
 }
 
 void UpdateEdgingList(float x0, float y0, float z0, float x1, float, float z1, DashStyle* state, Objex* edging) {
@@ -167,11 +133,8 @@ void UpdateEdgingObject(Objex* edging) {
       !edging->firstPoint->next)
     return;
   DeleteRendererObject(edging);
-  Objex* savedOwner = sListOwner;
-  Objex* savedTail = sListTail;
-  sListOwner = edging;
-  DeleteBlocks(edging);
-  sListTail = nullptr;
+  DeleteGeneratedParts(edging);
+  RailListScope parts(edging);  // appends stay constant-time while the list is rebuilt
   UpdateEdgingStyle(0, &gStyleState, edging);
   Poinz* last = edging->firstPoint;
   int32_t n = 1;
@@ -181,8 +144,6 @@ void UpdateEdgingObject(Objex* edging) {
     last = p->next;
   }
   if (edging->closed && last != edging->firstPoint) UpdateEdgingSegment(edging, last, edging->firstPoint, &gStyleState);
-  sListOwner = savedOwner;
-  sListTail = savedTail;
 }
 
 void UpdateEdgingLayer(Layer* layer) {

@@ -6,6 +6,7 @@
 #include <numbers>
 #include <vector>
 
+#include "building3d/Railings3D.h"
 #include "model/Delete.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
@@ -50,41 +51,6 @@ bool StyleSizes(int32_t style, BuiltInStyle* out) {
   }
 }
 
-// The part list being rebuilt and its last piece, so that appending stays constant-time.
-Objex* sListOwner = nullptr;
-Objex* sListTail = nullptr;
-
-void AppendPiece(Objex* fence, Objex* piece) {
-  piece->prev = piece->next = nullptr;
-  Objex* tail = nullptr;
-  if (fence == sListOwner) {
-    tail = sListTail;
-  } else {
-    for (Objex* o = static_cast<Objex*>(fence->typeData); o; o = o->next) tail = o;
-  }
-  if (tail) {
-    tail->next = piece;
-    piece->prev = tail;
-  } else {
-    fence->typeData = piece;
-  }
-  if (fence == sListOwner) sListTail = piece;
-}
-
-void DeletePieces(Objex* fence) {
-  Objex* o = static_cast<Objex*>(fence->typeData);
-  fence->typeData = nullptr;
-  if (fence == sListOwner) sListTail = nullptr;
-  while (o) {
-    Objex* next = o->next;
-    o->prev = o->next = nullptr;
-    o->layer = nullptr;
-    o->parent = nullptr;
-    DeleteObj(o);
-    o = next;
-  }
-}
-
 Layer* PieceLayer(const Objex* fence) {
   if (fence->layer) return fence->layer;
   return gCurDocument ? gCurDocument->itsCurLayer : nullptr;
@@ -114,7 +80,7 @@ Objex* BuildPiece(Objex* fence, const std::vector<float>& first, const std::vect
       p->textureScale[s] = m.scale[s];
     }
   }
-  AppendPiece(fence, piece);
+  AppendGeneratedPart(fence, piece);
   return piece;
 }
 
@@ -307,11 +273,8 @@ void UpdateFenceObject(Objex* fence) {
   if (!fence || fence->type != kObjFence || fence->levels != 1 || !fence->firstPoint || !fence->firstPoint->next)
     return;
   DeleteRendererObject(fence);
-  Objex* savedOwner = sListOwner;
-  Objex* savedTail = sListTail;
-  sListOwner = fence;
-  DeletePieces(fence);
-  sListTail = nullptr;
+  DeleteGeneratedParts(fence);
+  RailListScope parts(fence);  // appends stay constant-time while the list is rebuilt
   sFenceMaterial = PointMaterial(fence->firstPoint);
   const bool custom = fence->textureID == kFenceStyleCustom;
   auto section = [&](Poinz* a, Poinz* b) {
@@ -332,8 +295,6 @@ void UpdateFenceObject(Objex* fence) {
     last = p->next;
   }
   if (fence->closed && last != fence->firstPoint) section(last, fence->firstPoint);
-  sListOwner = savedOwner;
-  sListTail = savedTail;
 }
 
 void UpdateFenceLayer(Layer* layer) {

@@ -10,6 +10,7 @@
 
 #include "TestDocument.h"
 #include "WallTestSupport.h"
+#include "building3d/SceneTestSupport.h"
 #include "building3d/PlaneObjects.h"
 #include "building3d/Surfaces.h"
 #include "building3d/Walls3D.h"
@@ -18,28 +19,17 @@
 #include "model/PendingServices.h"
 #include "model/WallFields.h"
 
-inline void FreeOpeningScene() {
-  for (PlaneObject* p = gGLPlaneObjects; p;) {
-    PlaneObject* next = p->next;
-    DeletePlaneObject(p);
-    p = next;
-  }
-  gGLPlaneObjects = gGLPlaneObjectsTail = nullptr;
-  gCurPlaneObject = nullptr;
-  gBase2DObject = gActual3DObject = nullptr;
-}
-
 struct OpeningsTest : ::testing::Test {
   TestDocument doc;
   std::vector<PlaneObject*> faces;  // finished faces, freed afterwards
 
   OpeningsTest() {
-    FreeOpeningScene();
+    FreeScene();
     doc.ds()->planScale = 72;
   }
   ~OpeningsTest() override {
     for (PlaneObject* f : faces) DeletePlaneObject(f);
-    FreeOpeningScene();
+    FreeScene();
   }
 
   // An open wall through the points, 4 thick, each segment flat (mode 0), 96 high, floor depth 0.

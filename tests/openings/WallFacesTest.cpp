@@ -223,7 +223,7 @@ TEST_F(WallFaces, StepFacesOnlyWhereNeighbouringSegmentsDiffer) {
   EXPECT_FLOAT_EQ(tops[0], 96);  // the first segment's end
   EXPECT_FLOAT_EQ(tops[1], 60);  // the second's start
   // The last segment of an open wall has none.
-  FreeOpeningScene();
+  FreeScene();
   Face(wall, 3);
   EXPECT_EQ(gGLPlaneObjects, nullptr);
 }

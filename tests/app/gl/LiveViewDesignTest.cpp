@@ -19,6 +19,7 @@
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
 #include "app/RenderKeyWatch.h"
+#include "RedWalls.h"
 #include "building3d/PlaneObjects.h"
 #include "building3d/Walls3D.h"
 #include "model/Bounds.h"
@@ -31,40 +32,7 @@
 
 namespace {
 
-constexpr RGBColor kWallRed{65535, 0, 0};
-
-WallSideData* RedSide() {
-  auto* side = static_cast<WallSideData*>(calloc(1, sizeof(WallSideData)));
-  for (int i = 0; i < 5; ++i) {
-    side->slotColors[i] = kWallRed;
-    side->slotTextureScales[i] = {100, 100};
-  }
-  return side;
-}
-
-// A wall 8 inches thick, red in the plan, through the points, 96 high, on the current layer.
-Objex* AddRedWall(ZLKDocumentModel* model, std::initializer_list<std::pair<float, float>> pts) {
-  RGBColor red = kWallRed;
-  Objex* wall = CreateObject(kObjWall, 0, 1, &red, &red, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
-                             nullptr);
-  for (auto [x, z] : pts)
-    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, wall), wall);
-  AppendObjectToLayer(wall, model->itsCurLayer);
-  wall->width = 8;
-  wall->levels = 1;
-  wall->textureID = 0;
-  FloorDepthOf(wall) = 0.5f;
-  FoundationWidthOf(wall) = 12.0f;
-  for (Poinz* p = wall->firstPoint; p; p = p->next) {
-    WallHeightOf(p) = 96;
-    p->trim1 = RedSide();
-    p->trim2 = RedSide();
-    for (int side = 0; side < 2; ++side) p->color[side] = kWallRed;
-  }
-  UpdateObjectBounds(wall);
-  Update3DWall(wall);
-  return wall;
-}
+using namespace red_walls;
 
 // Whether the pixel shows the material colour, shaded (a darker copy of it).
 bool ShowsColour(QRgb pixel, RGBColor material) {

@@ -17,6 +17,7 @@
 #include "app/AppTestSupport.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
+#include "RedWalls.h"
 #include "building3d/PlaneObjects.h"
 #include "building3d/Walls3D.h"
 #include "model/Bounds.h"
@@ -32,39 +33,7 @@
 
 namespace {
 
-constexpr RGBColor kWallRed{65535, 0, 0};
-
-WallSideData* RedSide() {
-  auto* side = static_cast<WallSideData*>(calloc(1, sizeof(WallSideData)));
-  for (int i = 0; i < 5; ++i) {
-    side->slotColors[i] = kWallRed;
-    side->slotTextureScales[i] = {100, 100};
-  }
-  return side;
-}
-
-Objex* AddRedWall(ZLKDocumentModel* model, float z) {
-  RGBColor red = kWallRed;
-  Objex* wall = CreateObject(kObjWall, 0, 1, &red, &red, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
-                             nullptr);
-  for (float x : {-150.0f, 150.0f})
-    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, wall), wall);
-  AppendObjectToLayer(wall, model->itsCurLayer);
-  wall->width = 8;
-  wall->levels = 1;
-  wall->textureID = 0;
-  FloorDepthOf(wall) = 0.5f;
-  FoundationWidthOf(wall) = 12.0f;
-  for (Poinz* p = wall->firstPoint; p; p = p->next) {
-    WallHeightOf(p) = 96;
-    p->trim1 = RedSide();
-    p->trim2 = RedSide();
-    for (int side = 0; side < 2; ++side) p->color[side] = kWallRed;
-  }
-  UpdateObjectBounds(wall);
-  Update3DWall(wall);
-  return wall;
-}
+using namespace red_walls;
 
 bool IsRed(QRgb p) { return qRed(p) > 60 && qGreen(p) < 30 && qBlue(p) < 30; }
 
@@ -84,7 +53,7 @@ TEST_F(LiveViewOpeningsTest, ADoorPlacedWithTheDoorToolOpensTheWallIn3D) {
   ds->zoomFactor = 1;
   ds->snapToGrid = 0;
   gGlobalXOffset = gGlobalYOffset = gGlobalZOffset = 0;
-  Objex* wall = AddRedWall(model, 1700);
+  Objex* wall = AddRedWall(model, {{-150, 1700}, {150, 1700}});
 
   // A press of the door tool on the wall, at its middle.
   gCurTool = kToolDoor;

@@ -1,0 +1,52 @@
+// Red walls for the 3D window's pixel tests: red on both sides in every slot, 96 high.
+#pragma once
+#include <cstdlib>
+#include <initializer_list>
+#include <utility>
+
+#include "building3d/Walls3D.h"
+#include "model/Attachments.h"
+#include "model/Bounds.h"
+#include "model/DocumentModel.h"
+#include "model/Grouping.h"
+#include "model/Records.h"
+#include "model/WallFields.h"
+
+namespace red_walls {
+
+constexpr RGBColor kWallRed{65535, 0, 0};
+
+inline WallSideData* RedSide() {
+  auto* side = static_cast<WallSideData*>(calloc(1, sizeof(WallSideData)));
+  for (int i = 0; i < 5; ++i) {
+    side->slotColors[i] = kWallRed;
+    side->slotTextureScales[i] = {100, 100};
+  }
+  return side;
+}
+
+// A wall 8 inches thick, red in the plan, through the points, 96 high, on the current layer.
+inline Objex* AddRedWall(ZLKDocumentModel* model, std::initializer_list<std::pair<float, float>> pts) {
+  RGBColor red = kWallRed;
+  Objex* wall = CreateObject(kObjWall, 0, 1, &red, &red, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr);
+  for (auto [x, z] : pts)
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, wall), wall);
+  AppendObjectToLayer(wall, model->itsCurLayer);
+  wall->width = 8;
+  wall->levels = 1;
+  wall->textureID = 0;
+  FloorDepthOf(wall) = 0.5f;
+  FoundationWidthOf(wall) = 12.0f;
+  for (Poinz* p = wall->firstPoint; p; p = p->next) {
+    WallHeightOf(p) = 96;
+    p->trim1 = RedSide();
+    p->trim2 = RedSide();
+    for (int side = 0; side < 2; ++side) p->color[side] = kWallRed;
+  }
+  UpdateObjectBounds(wall);
+  Update3DWall(wall);
+  return wall;
+}
+
+}  // namespace red_walls
