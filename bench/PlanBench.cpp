@@ -178,22 +178,15 @@ void BM_RedrawZoomOne(benchmark::State& state) {
 BENCHMARK(BM_RedrawZoomOne)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 // A click that selects an object, as the selection tool's click does it: the hit tests (wall
-// attachments, then selected objects, then everything), the rest deselected, the object
+// attachments, then selected objects, then everything, in one walk), the rest deselected, the object
 // selected, then the readouts of the selection.
-bool HitTest(Layer* layers, ClickInfo* click, uint8_t selectedOnly, std::initializer_list<int16_t> types) {
-  ClearClickInfo(click);
-  const bool hit = SelectFromAllLayers(layers, click, selectedOnly, types.size() ? types.begin() : nullptr,
-                                       static_cast<int16_t>(types.size()));
-  if (!hit) ClearClickInfo(click);
-  return hit;
-}
-
 bool Click(Scene& scene, POINT where) {
   ClickInfo click{};
   click.where = where;
   Layer* layers = scene.doc.model.itsLayers;
-  const bool hit = HitTest(layers, &click, 0, {kObjDoor, kObjWindow, kObjComponent, kObjDeckSteps, kObjAccessory}) ||
-                   HitTest(layers, &click, 1, {}) || HitTest(layers, &click, 0, {});
+  static constexpr int16_t kAttachments[] = {kObjDoor, kObjWindow, kObjComponent, kObjDeckSteps, kObjAccessory};
+  static constexpr HitPass kPasses[] = {{0, kAttachments, 5}, {1, nullptr, 0}, {0, nullptr, 0}};
+  const bool hit = SelectFromAllLayersInPasses(layers, &click, kPasses, 3);
   SelectAllLayers(layers, kSelectOff, 1);
   if (hit && click.hitObject) SelectObj(click.hitObject, kSelectOn, 1);
   FloatRect rect{32000, 32000, -32000, -32000};

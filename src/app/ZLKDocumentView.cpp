@@ -488,8 +488,10 @@ void ZLKDocumentView::doClick(POINT where, const PlanMouseEvent& event) {
 
   bool track = false, restoreTool = false;
   if (IsSelectionGroupTool(tool)) {
-    const bool hit = HitTest(layers, click, 0, {kObjDoor, kObjWindow, kObjComponent, kObjDeckSteps, kObjAccessory}) ||
-                     HitTest(layers, click, 1, {}) || HitTest(layers, click, 0, {});
+    // Wall attachments first, then the selection, then everything: three passes in one walk.
+    static constexpr int16_t kAttachments[] = {kObjDoor, kObjWindow, kObjComponent, kObjDeckSteps, kObjAccessory};
+    static constexpr HitPass kPasses[] = {{0, kAttachments, 5}, {1, nullptr, 0}, {0, nullptr, 0}};
+    const bool hit = SelectFromAllLayersInPasses(layers, click, kPasses, 3);
     click->hitMode = hit ? 1 : 0;
     Objex* object = click->hitObject;
     if (!hit) {

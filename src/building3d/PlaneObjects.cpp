@@ -2,7 +2,10 @@
 #include "building3d/PlaneObjects.h"
 
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <unordered_map>
 
 #include "building3d/TopoElevation.h"
@@ -19,7 +22,67 @@ Objex* gActual3DObject = nullptr;
 uint8_t gDisableRenderInterrupt = 0;
 uint8_t gRenderDirty = 0;
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#define CASA_POISON(address, size) ASAN_POISON_MEMORY_REGION(address, size)
+#define CASA_UNPOISON(address, size) ASAN_UNPOISON_MEMORY_REGION(address, size)
+#else
+#define CASA_POISON(address, size) ((void)(address), (void)(size))
+#define CASA_UNPOISON(address, size) ((void)(address), (void)(size))
+#endif
+
 namespace {
+
+// Freed blocks of one size kept for the next ones: rebuilding an object frees hundreds of
+// plane objects and planes and makes as many again at once, more than the allocator's own
+// per-size caches hold. A block taken is zeroed as calloc would give it; a block kept is
+// poisoned under the address checker, so that a use after freeing is still reported.
+class BlockPool {
+ public:
+  explicit BlockPool(size_t size) : size_(size < sizeof(Link) ? sizeof(Link) : size) {}
+  void* take() {
+    if (!head_) return calloc(1, size_);
+    Link* block = head_;
+    CASA_UNPOISON(block + 1, size_ - sizeof(Link));
+    head_ = block->next;
+    --count_;
+    memset(block, 0, size_);
+    return block;
+  }
+  void give(void* block) {
+    if (!block) return;
+    if (count_ >= kMaxKept) {
+      free(block);
+      return;
+    }
+    auto* link = static_cast<Link*>(block);
+    link->next = head_;
+    head_ = link;
+    ++count_;
+    CASA_POISON(link + 1, size_ - sizeof(Link));  // the link stays readable for the leak checker
+  }
+
+ private:
+  struct Link {
+    Link* next;
+  };
+  static constexpr size_t kMaxKept = 4096;
+  size_t size_;
+  Link* head_ = nullptr;
+  size_t count_ = 0;
+};
+
+// Plane objects, and planes with room for up to four vertices (quads and triangles, most of
+// them), come from and go back to these.
+constexpr int32_t kPooledRoom = 4;
+BlockPool& PlaneObjectPool() {
+  static BlockPool pool(sizeof(PlaneObject));
+  return pool;
+}
+BlockPool& SmallPlanePool() {
+  static BlockPool pool(sizeof(Plane) + sizeof(PlaneVertex) * kPooledRoom);
+  return pool;
+}
 
 // Largest normal component kept; a larger normal is scaled down to it.
 constexpr float kMaxNormalComponent = 0.99f;
@@ -102,9 +165,14 @@ void NoteListSeen() {
   sSeenTail = gGLPlaneObjectsTail;
 }
 
+// The entry last added to: a plan object's plane objects are appended one after another, so
+// most appends find their entry here without hashing. Cleared whenever an entry is erased.
+BaseEntry* sLastEntry = nullptr;
+
 void IndexAdd(PlaneObject* po) {
-  auto [it, added] = ByBase().try_emplace(po->base2DObject);
-  BaseEntry& entry = it->second;
+  if (!sLastEntry || sLastEntry->base != po->base2DObject)
+    sLastEntry = &ByBase().try_emplace(po->base2DObject).first->second;
+  BaseEntry& entry = *sLastEntry;
   entry.base = po->base2DObject;
   po->sceneIndexEntry = &entry;  // map nodes stay put while others come and go
   po->sameBaseNext = nullptr;
@@ -124,7 +192,10 @@ bool IndexRemove(PlaneObject* po) {
   else entry->last = po->sameBasePrev;
   po->sameBasePrev = po->sameBaseNext = nullptr;
   po->sceneIndexEntry = nullptr;
-  if (!entry->first) ByBase().erase(entry->base);
+  if (!entry->first) {
+    if (entry == sLastEntry) sLastEntry = nullptr;
+    ByBase().erase(entry->base);
+  }
   return true;
 }
 
@@ -139,6 +210,7 @@ void IndexClear() {
     }
   }
   ByBase().clear();
+  sLastEntry = nullptr;
 }
 
 bool IndexMatchesList() {
@@ -168,7 +240,7 @@ PlaneObject* FirstScenePlaneObjectOf(const Objex* base2DObject) {
 }
 
 PlaneObject* CreatePlaneObject() {
-  auto* planeObject = static_cast<PlaneObject*>(calloc(1, sizeof(PlaneObject)));
+  auto* planeObject = static_cast<PlaneObject*>(PlaneObjectPool().take());
   if (!planeObject) return nullptr;
   planeObject->textureScaleA[0] = planeObject->textureScaleA[1] = 100;
   planeObject->textureScaleB[0] = planeObject->textureScaleB[1] = 100;
@@ -179,12 +251,17 @@ PlaneObject* CreatePlaneObject() {
   return planeObject;
 }
 
-Plane* CreatePlane(PlaneVertex* vertices, int32_t count, float nx, float ny, float nz) {
-  if (!vertices || count < 0) return nullptr;
-  auto* plane = static_cast<Plane*>(calloc(1, sizeof(Plane)));
-  if (!plane) return nullptr;
-  plane->vertices = vertices;
-  plane->vertexCount = count;
+namespace {
+
+// Where the vertices of a plane made with room for them begin: right after the plane.
+PlaneVertex* RoomOf(Plane* plane) { return reinterpret_cast<PlaneVertex*>(plane + 1); }
+static_assert(sizeof(Plane) % alignof(PlaneVertex) == 0, "vertices follow the plane aligned");
+// Every separate allocation starts on a max_align_t boundary and a plane's block does too, so
+// a separately allocated vertex array can never start right after a plane: the address tells
+// the two kinds apart.
+static_assert(sizeof(Plane) % alignof(std::max_align_t) != 0, "room address never a separate block");
+
+void SetNormal(Plane* plane, float nx, float ny, float nz) {
   const float largest = std::fmax(std::fabs(nx), std::fmax(std::fabs(ny), std::fabs(nz)));
   if (largest >= 1.0f) {
     const float factor = kMaxNormalComponent / largest;
@@ -195,7 +272,55 @@ Plane* CreatePlane(PlaneVertex* vertices, int32_t count, float nx, float ny, flo
   plane->normal[0] = nx;
   plane->normal[1] = ny;
   plane->normal[2] = nz;
+}
+
+// Links `plane` last in the plane object's planes.
+void LinkPlaneLast(Plane* plane, PlaneObject* planeObject) {
+  if (!planeObject->planes) {
+    planeObject->planes = plane;
+  } else {
+    Plane* last = planeObject->planes;
+    while (last->next) last = last->next;
+    last->next = plane;
+    plane->prev = last;
+  }
+}
+
+}  // namespace
+
+Plane* CreatePlane(PlaneVertex* vertices, int32_t count, float nx, float ny, float nz) {
+  if (!vertices || count < 0) return nullptr;
+  auto* plane = static_cast<Plane*>(calloc(1, sizeof(Plane)));
+  if (!plane) return nullptr;
+  plane->vertices = vertices;
+  plane->vertexCount = count;
+  SetNormal(plane, nx, ny, nz);
   return plane;
+}
+
+Plane* CreatePlaneWithRoom(int32_t count, float nx, float ny, float nz) {
+  if (count < 1 || static_cast<size_t>(count) > (SIZE_MAX - sizeof(Plane)) / sizeof(PlaneVertex)) return nullptr;
+  auto* plane = static_cast<Plane*>(
+      count <= kPooledRoom ? SmallPlanePool().take()
+                           : calloc(1, sizeof(Plane) + sizeof(PlaneVertex) * static_cast<size_t>(count)));
+  if (!plane) return nullptr;
+  plane->vertices = RoomOf(plane);
+  plane->vertexCount = count;
+  SetNormal(plane, nx, ny, nz);
+  return plane;
+}
+
+Plane* AppendPlaneWithRoom(int32_t count, float nx, float ny, float nz, PlaneObject* planeObject) {
+  Plane* plane = planeObject ? CreatePlaneWithRoom(count, nx, ny, nz) : nullptr;
+  if (plane) LinkPlaneLast(plane, planeObject);
+  return plane;
+}
+
+void ReleasePlaneVertices(Plane* plane) {
+  if (!plane) return;
+  if (plane->vertices != RoomOf(plane)) free(plane->vertices);
+  plane->vertices = nullptr;
+  plane->vertexCount = 0;
 }
 
 Plane* AppendPlane(PlaneVertex* vertices, int32_t count, float nx, float ny, float nz,
@@ -205,14 +330,7 @@ Plane* AppendPlane(PlaneVertex* vertices, int32_t count, float nx, float ny, flo
     free(vertices);  // the array was handed over; nothing holds it now
     return nullptr;
   }
-  if (!planeObject->planes) {
-    planeObject->planes = plane;
-  } else {
-    Plane* last = planeObject->planes;
-    while (last->next) last = last->next;
-    last->next = plane;
-    plane->prev = last;
-  }
+  LinkPlaneLast(plane, planeObject);
   return plane;
 }
 
@@ -292,8 +410,12 @@ void UnlinkPlaneObject(PlaneObject* planeObject) {
 
 void DeletePlane(Plane* plane) {
   if (!plane) return;
-  free(plane->vertices);
-  free(plane);
+  // A plane holding a few vertices in its own block goes back to the pool (its block is at
+  // least the pool's size); any other is freed (the pool's blocks are calloc's too).
+  const bool pooled = plane->vertices == RoomOf(plane) && plane->vertexCount <= kPooledRoom;
+  ReleasePlaneVertices(plane);
+  if (pooled) SmallPlanePool().give(plane);
+  else free(plane);
 }
 
 void DeletePlaneList(Plane* first) {
@@ -323,5 +445,5 @@ void DeletePlaneObject(PlaneObject* planeObject) {
     DeletePlaneObject(trim);
     trim = next;
   }
-  free(planeObject);
+  PlaneObjectPool().give(planeObject);
 }

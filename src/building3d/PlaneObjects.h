@@ -27,6 +27,17 @@ Plane* CreatePlane(PlaneVertex* vertices, int32_t count, float nx, float ny, flo
 // in every case: when no plane is made (no plane object, no memory) it is freed.
 Plane* AppendPlane(PlaneVertex* vertices, int32_t count, float nx, float ny, float nz,
                    PlaneObject* planeObject);
+// A plane with room for `count` vertices (zeroed) in its own block; null with count < 1 or
+// without memory. Such vertices are never freed or grown on their own: ReleasePlaneVertices
+// lets go of any plane's vertices.
+Plane* CreatePlaneWithRoom(int32_t count, float nx, float ny, float nz);
+// Like AppendPlane, for `count` vertices (zeroed) that the caller fills: the plane and its
+// vertices are one allocation (CreatePlaneWithRoom). Null without a plane object, with
+// count < 1 or without memory.
+Plane* AppendPlaneWithRoom(int32_t count, float nx, float ny, float nz, PlaneObject* planeObject);
+// Frees the plane's vertex array (unless it lives in the plane's own block) and leaves the
+// plane without vertices.
+void ReleasePlaneVertices(Plane* plane);
 // Finishes the plane object (links to the plan, elevation, class, triangles) and links it
 // last in the scene list. Nothing without both arguments or without a current DocState.
 void AppendPlaneObject(PlaneObject* planeObject, Objex* sourceObject);

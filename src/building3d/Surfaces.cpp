@@ -248,20 +248,16 @@ void RenderMeshPlane(const float p0[3], const float p1[3], const float p2[3], co
   const float divisor = ringLength != 0 ? ringLength : 1.0f;
   const float u0 = uStart / divisor;
   const float u1 = uEnd == 0 && uEnd2 == 0 ? (uStart + Distance(p3, p0)) / divisor : uEnd / divisor;
-  PlanarPolyPoint* quad = nullptr;
-  int32_t size = 0;
-  int32_t stored = 0;
-  stored += StorePolyPoint(&quad, p0[0], p0[1], p0[2], &size, 1, u0, 1.0f);
-  stored += StorePolyPoint(&quad, p1[0], p1[1], p1[2], &size, 2, u0, 0.0f);
-  stored += StorePolyPoint(&quad, p2[0], p2[1], p2[2], &size, 3, u1, 0.0f);
-  stored += StorePolyPoint(&quad, p3[0], p3[1], p3[2], &size, 4, u1, 1.0f);
-  if (stored <= 2 || !quad) {
-    DeletePlanarPolygon(quad);
-    return;
-  }
   float nx = 0, ny = 0, nz = 0, d = 0;
   CalcParametric(p0[0], p0[1], p0[2], p1[0], p1[1], p1[2], p2[0], p2[1], p2[2], &nx, &ny, &nz, &d);
-  AppendPlane(quad, stored, nx, ny, nz, gCurPlaneObject);
+  // The four corners, flags 1 to 4, in the plane's own block.
+  Plane* plane = AppendPlaneWithRoom(4, nx, ny, nz, gCurPlaneObject);
+  if (!plane) return;
+  PlanarPolyPoint* quad = plane->vertices;
+  quad[0] = PlanarPolyPoint{p0[0], p0[1], p0[2], 1, u0, 1.0f};
+  quad[1] = PlanarPolyPoint{p1[0], p1[1], p1[2], 2, u0, 0.0f};
+  quad[2] = PlanarPolyPoint{p2[0], p2[1], p2[2], 3, u1, 0.0f};
+  quad[3] = PlanarPolyPoint{p3[0], p3[1], p3[2], 4, u1, 1.0f};
 }
 
 void RenderBicubicSurface(Poinz* a, Poinz* b, Poinz* c, Poinz* d, int16_t, int16_t, int16_t linked,

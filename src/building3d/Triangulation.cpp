@@ -57,11 +57,8 @@ Plane* LastPlane(Plane* list) {
 // A new plane of `count` vertices copied from `vertices`, with the source's normal; null
 // when memory is short.
 Plane* NewPlaneLike(const Plane* source, const PlaneVertex* vertices, int32_t count) {
-  auto* copy = static_cast<PlaneVertex*>(malloc(sizeof(PlaneVertex) * count));
-  if (!copy) return nullptr;
-  memcpy(copy, vertices, sizeof(PlaneVertex) * count);
-  Plane* plane = CreatePlane(copy, count, source->normal[0], source->normal[1], source->normal[2]);
-  if (!plane) free(copy);
+  Plane* plane = CreatePlaneWithRoom(count, source->normal[0], source->normal[1], source->normal[2]);
+  if (plane) memcpy(plane->vertices, vertices, sizeof(PlaneVertex) * static_cast<size_t>(count));
   return plane;
 }
 
@@ -108,40 +105,102 @@ double Cross(const PlaneVertex& a, const PlaneVertex& b, const PlaneVertex& c) {
          (static_cast<double>(b.y) - a.y) * (static_cast<double>(c.x) - a.x);
 }
 
+// Coordinates that cannot be triangulated (from a damaged design): such a plane is left out.
+bool HasFiniteVertices(const Plane* plane) {
+  for (int32_t i = 0; i < plane->vertexCount; ++i) {
+    const PlaneVertex& v = plane->vertices[i];
+    if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) return false;
+  }
+  return true;
+}
+
+// The corner of a four-vertex plane at which it turns against its own winding (a concave
+// quad, which could not be drawn as one convex piece), or -1 when there is none.
+int ReflexCorner(const Plane* plane) {
+  if (plane->vertexCount != 4) return -1;
+  const int axis = DominantAxis(plane);
+  PlaneVertex w[4];
+  for (int i = 0; i < 4; ++i) w[i] = Project(plane->vertices[i], axis);
+  double area = 0;
+  for (int i = 0; i < 4; ++i)
+    area += static_cast<double>(w[i].x) * w[(i + 1) % 4].y - static_cast<double>(w[(i + 1) % 4].x) * w[i].y;
+  for (int r = 0; r < 4 && area != 0; ++r) {
+    const double turn = Cross(w[(r + 3) % 4], w[r], w[(r + 1) % 4]);
+    if (turn == 0 || (turn > 0) == (area > 0)) continue;
+    return r;
+  }
+  return -1;
+}
+
+// The quad split at its reflex corner r: triangles (r, r+1, r+2) and (r+2, r+3, r), the
+// diagonal r-(r+2) internal; each made is linked through `link`.
+template <typename Link>
+void SplitQuadAt(const Plane* plane, int r, Link&& link) {
+  const PlaneVertex* v = plane->vertices;
+  PlaneVertex first[3] = {v[r], v[(r + 1) % 4], v[(r + 2) % 4]};
+  PlaneVertex second[3] = {v[(r + 2) % 4], v[(r + 3) % 4], v[r]};
+  first[0].flag = OutputFlag(v[r].flag);
+  first[1].flag = OutputFlag(v[(r + 1) % 4].flag);
+  first[2].flag = kEdgeDiagonal;
+  second[0].flag = OutputFlag(v[(r + 2) % 4].flag);
+  second[1].flag = OutputFlag(v[(r + 3) % 4].flag);
+  second[2].flag = kEdgeDiagonal;
+  if (Plane* p = NewPlaneLike(plane, first, 3)) link(p);
+  if (Plane* p = NewPlaneLike(plane, second, 3)) link(p);
+}
+
 // A plane of fewer than five vertices as output: flags turned into output flags; a concave
-// quad (which could not be drawn as one convex piece) split at its reflex corner.
+// quad split at its reflex corner.
 void CopySmallPlane(const Plane* plane, Plane** head, Plane** tail) {
   const int32_t n = plane->vertexCount;
   if (n <= 0 || !plane->vertices) return;
-  if (n == 4) {
-    const int axis = DominantAxis(plane);
-    PlaneVertex w[4];
-    for (int i = 0; i < 4; ++i) w[i] = Project(plane->vertices[i], axis);
-    double area = 0;
-    for (int i = 0; i < 4; ++i)
-      area += static_cast<double>(w[i].x) * w[(i + 1) % 4].y - static_cast<double>(w[(i + 1) % 4].x) * w[i].y;
-    for (int r = 0; r < 4 && area != 0; ++r) {
-      const double turn = Cross(w[(r + 3) % 4], w[r], w[(r + 1) % 4]);
-      if (turn == 0 || (turn > 0) == (area > 0)) continue;
-      // Reflex at r: triangles (r, r+1, r+2) and (r+2, r+3, r), the diagonal r-(r+2) internal.
-      const PlaneVertex* v = plane->vertices;
-      PlaneVertex first[3] = {v[r], v[(r + 1) % 4], v[(r + 2) % 4]};
-      PlaneVertex second[3] = {v[(r + 2) % 4], v[(r + 3) % 4], v[r]};
-      first[0].flag = OutputFlag(v[r].flag);
-      first[1].flag = OutputFlag(v[(r + 1) % 4].flag);
-      first[2].flag = kEdgeDiagonal;
-      second[0].flag = OutputFlag(v[(r + 2) % 4].flag);
-      second[1].flag = OutputFlag(v[(r + 3) % 4].flag);
-      second[2].flag = kEdgeDiagonal;
-      if (Plane* p = NewPlaneLike(plane, first, 3)) LinkPlane(head, tail, p);
-      if (Plane* p = NewPlaneLike(plane, second, 3)) LinkPlane(head, tail, p);
-      return;
-    }
+  if (const int r = ReflexCorner(plane); r >= 0) {
+    SplitQuadAt(plane, r, [&](Plane* p) { LinkPlane(head, tail, p); });
+    return;
   }
   Plane* copy = NewPlaneLike(plane, plane->vertices, n);
   if (!copy) return;
   for (int32_t i = 0; i < n; ++i) copy->vertices[i].flag = OutputFlag(plane->vertices[i].flag);
   LinkPlane(head, tail, copy);
+}
+
+// Normal components as CreatePlane keeps them (the largest below 1 in magnitude).
+void KeepNormalBelowOne(float normal[3]) {
+  const float largest = std::fmax(std::fabs(normal[0]), std::fmax(std::fabs(normal[1]), std::fabs(normal[2])));
+  if (largest >= 1.0f) {
+    const float factor = 0.99f / largest;
+    for (int k = 0; k < 3; ++k) normal[k] *= factor;
+  }
+}
+
+// True when every plane has one to four finite vertices: CopySmallPlane would take each.
+bool AllPlanesSmall(const PlaneObject* planeObject) {
+  for (const Plane* plane = planeObject->planes; plane; plane = plane->next)
+    if (!plane->vertices || plane->vertexCount <= 0 || plane->vertexCount >= 5 || !HasFiniteVertices(plane))
+      return false;
+  return true;
+}
+
+// What CopySmallPlane makes of each plane, made in the planes themselves: flags turned into
+// output flags and the normal kept below 1 in place, a concave quad replaced by its two
+// triangles. The planes come out as the copies would (same vertices, flags, normal, order)
+// without allocating and freeing a copy of each.
+void ConvertSmallPlanesInPlace(PlaneObject* planeObject) {
+  Plane* head = nullptr;
+  Plane* tail = nullptr;
+  for (Plane* plane = planeObject->planes; plane;) {
+    Plane* const next = plane->next;
+    if (const int r = ReflexCorner(plane); r >= 0) {
+      SplitQuadAt(plane, r, [&](Plane* p) { LinkPlane(&head, &tail, p); });
+      DeletePlane(plane);
+    } else {
+      for (int32_t i = 0; i < plane->vertexCount; ++i) plane->vertices[i].flag = OutputFlag(plane->vertices[i].flag);
+      KeepNormalBelowOne(plane->normal);
+      LinkPlane(&head, &tail, plane);
+    }
+    plane = next;
+  }
+  planeObject->planes = head;
 }
 
 // A triangle without area whose edges are all internal adds nothing to the surface or its
@@ -200,15 +259,6 @@ void TessellatePlane(GLUtesselator* tess, Plane* plane, std::vector<TessVertexRe
     gTessPlaneTail = LastPlane(gTessPlaneTail ? gTessPlaneTail : gTessPlaneList);
     newPointFlag = 0;
   }
-}
-
-// Coordinates that cannot be triangulated (from a damaged design): such a plane is left out.
-bool HasFiniteVertices(const Plane* plane) {
-  for (int32_t i = 0; i < plane->vertexCount; ++i) {
-    const PlaneVertex& v = plane->vertices[i];
-    if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) return false;
-  }
-  return true;
 }
 
 // Gives the plane object the new list, or keeps its planes when nothing was made.
@@ -312,6 +362,10 @@ void R3DTriangulatePlaneObject(PlaneObject* planeObject) {
   if (!planeObject) return;
   // Planes of fewer than five points are copied as they are; the tessellator is made only
   // for an object that has a larger plane (most parts have none).
+  if (AllPlanesSmall(planeObject)) {
+    ConvertSmallPlanesInPlace(planeObject);
+    return;
+  }
   GLUtesselator* tess = nullptr;
   gTessPlaneList = gTessPlaneTail = nullptr;
   std::vector<TessVertexRecord> records;

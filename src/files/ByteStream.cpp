@@ -109,8 +109,6 @@ uint32_t GetRemaining() {
   return gStream.inDataBufferPos < len ? len - gStream.inDataBufferPos : 0;
 }
 
-bool StreamFailed() { return gStream.readError; }
-
 bool StreamAtEnd() { return gStream.readError || GetRemaining() == 0; }
 
 // ---- Primitives ----
@@ -320,8 +318,8 @@ bool Load(const char* path, InputHeadCheck check, const FileReadRules& rules) {
     NoteFileProblem(FileProblem::kNotFound);
     return false;
   }
-  // Read straight into the input buffer, whose room is kept from earlier reads.
-  std::vector<uint8_t>& data = gStream.inDataBuffer;
+  // Read straight into the input buffer; its new room is left unfilled, the read fills it.
+  FileBytes& data = gStream.inDataBuffer;
   sHeadCheck = check;
   sHeadVerdict = HeadVerdict::kAccept;
   const bool read = ReadFileAfterHead(path, data, kInputHeadBytes, check ? RunHeadCheck : nullptr,
@@ -410,11 +408,9 @@ void SetInputBuffer(const void* data, size_t n) {
 }
 
 void ReleaseInputBuffer() {
-  // The room is kept for the next read (every undo reads a whole snapshot), unless it is far
-  // beyond what designs take.
-  constexpr size_t kKeptRoom = size_t(256) << 20;
-  if (gStream.inDataBuffer.capacity() > kKeptRoom) std::vector<uint8_t>().swap(gStream.inDataBuffer);
-  else gStream.inDataBuffer.clear();
+  // The room goes back: a kept buffer is long out of the caches by the next read, and the system
+  // fills fresh pages faster than a copy overwrites cold ones.
+  FileBytes().swap(gStream.inDataBuffer);
   gStream.hasInDataBuffer = false;
   gStream.inDataBufferPos = 0;
   gStream.readError = false;

@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "model/Types.h"
+#include "platform/FileIO.h"
 
 // Process-wide stream state: one stream is open at a time. Tests reset it with ResetByteStream.
 struct ByteStreamState {
-  std::vector<uint8_t> inDataBuffer;   // the whole input file
+  FileBytes inDataBuffer;              // the whole input file
   bool hasInDataBuffer = false;        // an input buffer is loaded
   uint32_t inDataBufferPos = 0;        // read position in inDataBuffer
 
@@ -48,8 +49,8 @@ uint32_t GetLength();
 uint32_t GetMark();
 // Bytes left in the input buffer (or the scrap in scrap mode).
 uint32_t GetRemaining();
-// True once any read has run short; parsing loops stop on it.
-bool StreamFailed();
+// True once any read has run short; parsing loops stop on it (asked per field: inline).
+inline bool StreamFailed() { return gStream.readError; }
 // True when the parse should stop: a short read happened or the input is used up.
 bool StreamAtEnd();
 

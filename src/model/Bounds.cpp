@@ -7,6 +7,7 @@
 #include "model/Globals.h"
 #include "model/LineGeometry.h"
 #include "model/PendingServices.h"
+#include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "model/ViewProjection.h"
@@ -26,6 +27,42 @@ bool IsRoofLike(const Objex* obj) { return obj->type == kObjRoof || obj->type ==
 
 // A wall is measured through its outline object, kept in its type data.
 Objex* WallOutline(const Objex* wall) { return static_cast<Objex*>(wall->typeData); }
+
+// Takes a projected point into the plan bounds.
+void TakeIntoBounds(float x, float y, FloatRect* rect) {
+  if (IsEmptyBounds(*rect)) {
+    rect->floatLeft = rect->floatRight = x;
+    rect->floatTop = rect->floatBottom = y;
+    return;
+  }
+  if (rect->floatLeft > x) rect->floatLeft = x;
+  else if (x > rect->floatRight) rect->floatRight = x;
+  if (rect->floatTop > y) rect->floatTop = y;
+  else if (y > rect->floatBottom) rect->floatBottom = y;
+}
+
+// RefineBounds for the points of one object: the zoom and the view are looked up once, the
+// arithmetic is the same, step for step (perspective views take the general road).
+struct PointProjection {
+  bool general = gPerspective != 0;
+  float zoom = CurrentZoomFactor();
+
+  void Grow(float x, float y, float z, FloatRect* rect) const {
+    if (general) {
+      RefineBounds(x, y, z, rect);
+      return;
+    }
+    if (zoom != 1.0f) {
+      x *= zoom;
+      y *= zoom;
+      z *= zoom;
+    }
+    const float X = x - gGlobalXOffset, Y = y - gGlobalYOffset, Z = z - gGlobalZOffset;
+    const float x1 = X * gCosYAngle - Z * gSinYAngle;
+    const float z1 = X * gSinYAngle + Z * gCosYAngle;
+    TakeIntoBounds(x1, Y * gCosXAngle + z1 * gSinXAngle, rect);
+  }
+};
 
 void GrowByPoint(float x, float y, float z, FloatRect* rect, float dx, float dy) {
   if (dx != 0 || dy != 0) {
@@ -89,15 +126,7 @@ void RefineBounds(float x, float y, float z, FloatRect* rect) {
   ConversionToIsometric(&x, &y, &z, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle, gGlobalXOffset,
                         gGlobalYOffset, gGlobalZOffset, 1);
   if (gPerspective) AddPerspective(&x, &y, &z, gViewDistance, 0, 0, 0);
-  if (IsEmptyBounds(*rect)) {
-    rect->floatLeft = rect->floatRight = x;
-    rect->floatTop = rect->floatBottom = y;
-    return;
-  }
-  if (rect->floatLeft > x) rect->floatLeft = x;
-  else if (x > rect->floatRight) rect->floatRight = x;
-  if (rect->floatTop > y) rect->floatTop = y;
-  else if (y > rect->floatBottom) rect->floatBottom = y;
+  TakeIntoBounds(x, y, rect);
 }
 
 void Refine3DBounds(float x, float y, float z, Float3DRect* box) {
@@ -136,15 +165,19 @@ void DoGetObjectBounds(Objex* obj, uint8_t selectedOnly, FloatRect* rect, uint8_
     int16_t w = GetLineWeight(obj, 0);
     if (w >= 2) GetPenOffset(w, &dx, &dy);
   }
+  const PointProjection projection;
   Poinz* last = nullptr;
   for (Poinz* p = obj->firstPoint; p; p = p->next) {
     last = p;
     if (selectedOnly && !p->selected) continue;
     if (p->prev && !pointsOnly && IsCurved(p->prev, p) && !ExcludedFromCurves2D(p->prev) &&
-        !ExcludedFromCurves2D(p))
+        !ExcludedFromCurves2D(p)) {
       GetObjectSplineBounds(p->prev, p, rect, withPen, dx, dy);
-    else
+    } else if (dx != 0 || dy != 0) {
       GrowByPoint(p->position[0], p->position[1], p->position[2], rect, dx, dy);
+    } else {
+      projection.Grow(p->position[0], p->position[1], p->position[2], rect);
+    }
   }
   Poinz* first = obj->firstPoint;
   if (!pointsOnly && obj->closed && last && last != first && (!selectedOnly || first->selected) &&

@@ -416,6 +416,56 @@ bool SelectFromAllLayers(Layer* firstLayer, ClickInfo* click, uint8_t selectedOn
   return false;
 }
 
+bool SelectFromAllLayersInPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int passCount) {
+  if (!click) return false;
+  ClearClickInfo(click);
+  const DocState* ds = CurDocState();
+  if (!passes || passCount <= 0 || !ds) return false;
+  constexpr int kMaxPasses = 8;
+  if (passCount > kMaxPasses) passCount = kMaxPasses;
+  // Each pass keeps its own record and its own count of hits per floor, as if it walked
+  // alone; a pass is no longer asked once it has its answer or once an earlier pass has one.
+  ClickInfo work[kMaxPasses];
+  bool found[kMaxPasses] = {};
+  for (int i = 0; i < passCount; ++i) work[i] = *click;
+  int asked = passCount;  // passes from this index on are settled by an earlier answer
+  Layer* last = firstLayer;
+  while (last && last->next) last = last->next;
+  for (Layer* l = last; l; l = l->prev) {
+    if (!l->visible || !l->selectable) continue;
+    int hits[kMaxPasses] = {};
+    for (Objex* obj = LastObjectOfLayer(l); obj; obj = obj->prev) {
+      if (!IsObjectOnCurrentPlan(obj, ds->currentPlanMask)) continue;
+      const bool topo = obj->type == kObjTopography;
+      const float savedWidth = obj->width;
+      if (topo) obj->width = 1.0f;
+      const bool corners = !ToolIsPointOriented(gCurTool, obj) && IsObjectSelected(obj);
+      for (int i = 0; i < asked; ++i) {
+        if (found[i]) continue;
+        bool hit = corners && TestCorners(obj, &work[i]);
+        if (!hit) hit = SelectFromObject(obj, &work[i], passes[i].selectedOnly, passes[i].types, passes[i].typeCount);
+        if (!hit) continue;
+        if (++hits[i] == gSelectIndex) {
+          found[i] = true;
+          asked = i + 1;
+          break;
+        }
+        ClearClickInfo(&work[i]);
+      }
+      if (topo) obj->width = savedWidth;
+      // The first pass that hits wins; once it has, nothing further down can change that.
+      if (found[0]) break;
+    }
+    if (found[0]) break;
+  }
+  for (int i = 0; i < asked; ++i) {
+    if (!found[i]) continue;
+    *click = work[i];
+    return true;
+  }
+  return false;
+}
+
 // ---- Selecting ----
 
 void SelectPoint(Poinz* point, int8_t mode, uint8_t) {

@@ -71,6 +71,16 @@ bool SelectFromLayer(Layer* layer, ClickInfo* click, uint8_t selectedOnly, const
                      int16_t typeCount);
 bool SelectFromAllLayers(Layer* firstLayer, ClickInfo* click, uint8_t selectedOnly,
                          const int16_t* types, int16_t typeCount);
+// One hit-test pass: only selected objects when selectedOnly, only the given kinds when typeCount.
+struct HitPass {
+  uint8_t selectedOnly = 0;
+  const int16_t* types = nullptr;
+  int16_t typeCount = 0;
+};
+// The passes in one walk of the design, answering what calling SelectFromAllLayers for each
+// pass in turn (the record cleared before each) would: the first pass that hits fills the
+// record; none hitting leaves it cleared. At most eight passes.
+bool SelectFromAllLayersInPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int passCount);
 
 void SelectPoint(Poinz* point, int8_t mode, uint8_t flag);
 void SetObjectSelectFlags(Objex* obj, uint8_t value);

@@ -19,6 +19,28 @@ bool IsStraightSegment(const Poinz* a, const Poinz* b) {
          b->inHandle[0] == 0 && b->inHandle[1] == 0 && b->inHandle[2] == 0;
 }
 
+// The ring of CreatePlanarPolygon in one allocation when every segment gives just its start
+// point (all straight, or drawing in real time): the same vertices segment by segment would
+// give, without growing the array by one vertex at a time. Null (count untouched) when a
+// segment is curved, there is no document or memory is short: the caller takes the general road.
+PlanarPolyPoint* StraightRing(const Poinz* first, int32_t points, int32_t* count) {
+  if (!CurDocState()) return nullptr;
+  int32_t n = 1;  // the closing segment
+  const Poinz* p = first;
+  for (int32_t i = 0; i < points - 1 && p->next; ++i, ++n) {
+    if (!gRealTimeDraw && !IsStraightSegment(p, p->next)) return nullptr;
+    p = p->next;
+  }
+  if (!gRealTimeDraw && !IsStraightSegment(p, first)) return nullptr;
+  auto* array = static_cast<PlanarPolyPoint*>(malloc(sizeof(PlanarPolyPoint) * static_cast<size_t>(n)));
+  if (!array) return nullptr;
+  p = first;
+  for (int32_t i = 0; i < n; ++i, p = p->next)
+    array[i] = PlanarPolyPoint{p->position[0], p->position[1], p->position[2], 0, p->texU, p->texV};
+  *count = n;
+  return array;
+}
+
 }  // namespace
 
 int StorePolyPoint(PlanarPolyPoint** array, float x, float y, float z, int32_t* size, int16_t flag,
@@ -86,6 +108,7 @@ PlanarPolyPoint* CreatePlanarPolygon(const Poinz* first, int32_t* count) {
   if (!first || !count || *count < 3) return nullptr;
   int32_t points = *count;
   *count = 0;
+  if (PlanarPolyPoint* straight = StraightRing(first, points, count)) return straight;
   auto* array = static_cast<PlanarPolyPoint*>(calloc(1, sizeof(PlanarPolyPoint)));
   if (!array) return nullptr;
   int32_t size = 0;

@@ -15,7 +15,7 @@ using PlaneVertex = PlanarPolyPoint;
 
 struct Plane {
   Plane* prev = nullptr;
-  PlaneVertex* vertices = nullptr;  // owned; malloc'd (realloc-grown by StorePolyPoint)
+  PlaneVertex* vertices = nullptr;  // owned: malloc'd, or in the plane's own block (ReleasePlaneVertices)
   int32_t vertexCount = 0;
   float normal[3] = {0, 0, 0};      // each component below 1 in magnitude
   Plane* next = nullptr;

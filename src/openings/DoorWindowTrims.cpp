@@ -150,19 +150,16 @@ void HangTrim(PlaneObject* po) {
 // One quad as a new trim plane object: normal from its first three corners, hung on the face
 // being built (or put in the scene when there is none). False when memory ran out.
 bool AppendTrimQuad(const float q[4][3], DoorWindowData* record, int16_t partType, bool slotB) {
-  auto* vertices = static_cast<PlaneVertex*>(calloc(4, sizeof(PlaneVertex)));
-  PlaneObject* po = vertices ? CreatePlaneObject() : nullptr;
-  if (!po) {
-    free(vertices);
-    return false;
-  }
-  for (int i = 0; i < 4; ++i) vertices[i] = PlaneVertex{q[i][0], q[i][1], q[i][2], 0, 0, 0};
+  PlaneObject* po = CreatePlaneObject();
+  if (!po) return false;
   float nx = 0, ny = 0, nz = 0, d = 0;
   CalcParametric(q[0][0], q[0][1], q[0][2], q[1][0], q[1][1], q[1][2], q[2][0], q[2][1], q[2][2], &nx, &ny, &nz, &d);
-  if (!AppendPlane(vertices, 4, nx, ny, nz, po)) {
+  Plane* plane = AppendPlaneWithRoom(4, nx, ny, nz, po);
+  if (!plane) {
     DeletePlaneObject(po);
     return false;
   }
+  for (int i = 0; i < 4; ++i) plane->vertices[i] = PlaneVertex{q[i][0], q[i][1], q[i][2], 0, 0, 0};
   po->partType = partType;
   if (record) TakeSlot(po, slotB ? record->trimSlotB : record->trimSlotA);
   else TakeDefaultTrimMaterial(po);

@@ -327,7 +327,7 @@ void ReshapeFace(Plane* plane, const PlaneVertex V[4], Poinz* start, Objex* wall
     }
   }
   if (ok) ok = store(V[3].x, V[3].y, V[3].z, flat && ortho && !firstFloor ? kHiddenEdgeFlag : 0, 1, 1);
-  free(plane->vertices);
+  ReleasePlaneVertices(plane);
   if (!ok || !poly || count < 3) {
     DeletePlanarPolygon(poly);
     plane->vertices = nullptr;

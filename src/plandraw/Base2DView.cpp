@@ -219,7 +219,9 @@ void Base2DView::draw2DPatternRegion(const POINT* points, int32_t count, int32_t
   const StrokeStyle stroke =
       Stroke(DrawColorFromRGB(*strokeColor), static_cast<float>(lineWidth), penStyle == kPenRegionDotted);
 
-  ctx->saveGraphicsState();
+  // A solid fill leaves the context's state as it found it: no state to keep for it.
+  const bool keepState = brushStyle != kBrushSolid;
+  if (keepState) ctx->saveGraphicsState();
   switch (brushStyle) {
     case kBrushHollow:
       ctx->strokePath(path, stroke);
@@ -242,7 +244,7 @@ void Base2DView::draw2DPatternRegion(const POINT* points, int32_t count, int32_t
     default:
       break;
   }
-  ctx->restoreGraphicsState();
+  if (keepState) ctx->restoreGraphicsState();
   // A hollow region has its outline already.
   if (penStyle != kPenRegionNone && brushStyle != kBrushHollow) ctx->strokePath(path, stroke);
 }
@@ -427,6 +429,7 @@ void Base2DView::draw3D(const NSRect* rect, int32_t drawFlags) {
   drawing_ = true;
   drawingRect_ = *rect;
   ctx->fillRect(*rect, DrawColorFromRGB(PlanBackgroundColor(ds)));
+  SelectedObjectsOfRedrawScope noteSelected;
   doDraw3D(rect, drawFlags);
   if (dynamicDrawEngine_->areAllPathsEmpty()) {
     const RECT update = ConvertNSRectToRECT(rect);

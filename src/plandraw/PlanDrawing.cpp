@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "model/Attachments.h"
@@ -573,17 +574,45 @@ struct LayerDrawables {
   Layer* layer = nullptr;
   std::vector<Drawable> objects;
   bool anyCulled = false;
+  // With `noteSelected`: every top-level object with a selected point in it (on any plan).
+  std::vector<Objex*> selected;
 };
 
-void GatherDrawables(Layer* layer, const DocState* ds, const CullArea& area, LayerDrawables& out) {
+// The objects noted by the last DrawAllLayers while a SelectedObjectsOfRedrawScope lives.
+struct SelectedOfRedraw {
+  int scopes = 0;
+  std::vector<std::pair<const Layer*, std::vector<Objex*>>> layers;
+};
+SelectedOfRedraw& SelectedNotes() {
+  static SelectedOfRedraw notes;
+  return notes;
+}
+
+void GatherDrawables(Layer* layer, const DocState* ds, const CullArea& area, LayerDrawables& out,
+                     bool noteSelected = false) {
   out.layer = layer;
   out.objects.clear();
+  out.selected.clear();
   out.anyCulled = false;
   if (!layer) return;
   bool culled = false;
   for (Objex* object = layer->firstObject; object; object = object->next) {
-    if (!IsObjectOnCurrentPlan(object, ds->currentPlanMask)) continue;
-    if (object->type != kObjGroup && object->type != kObjPlant && CulledByBounds(object, area, ds)) {
+    // The walk waits on memory: ask for the next object's fields and first point, and the
+    // object after it, while this one is looked at.
+    if (const Objex* n = object->next) {
+      __builtin_prefetch(&n->planMask);
+      __builtin_prefetch(n->firstPoint);
+      if (n->firstPoint) __builtin_prefetch(&n->firstPoint->next);
+      __builtin_prefetch(n->next);
+      if (n->next) __builtin_prefetch(&n->next->next);
+    }
+    const bool onPlan = IsObjectOnCurrentPlan(object, ds->currentPlanMask);
+    const bool cut = onPlan && object->type != kObjGroup && object->type != kObjPlant &&
+                     CulledByBounds(object, area, ds);
+    // Checked while the object's points are at hand from the bounds test.
+    if (noteSelected && HasSelectedPointInTree(object)) out.selected.push_back(object);
+    if (!onPlan) continue;
+    if (cut) {
       culled = out.anyCulled = true;
       continue;
     }
@@ -668,11 +697,16 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
 
   // Every floor walked once: the fills, the deck hatching and the objects draw from these.
   const CullArea area = CurrentCullArea(ds, transform);
+  SelectedOfRedraw& notes = SelectedNotes();
+  // Culling off draws the plain way: the handles walk the floors themselves.
+  if (notes.scopes > 0) notes.layers.clear();
+  const bool noteSelected = notes.scopes > 0 && gPlanCulling;
   std::vector<LayerDrawables> floors;
   for (Layer* layer = layers; layer; layer = layer->next)
     if (layer->visible || layer == doc->itsCurLayer) {
       floors.emplace_back();
-      GatherDrawables(layer, ds, area, floors.back());
+      GatherDrawables(layer, ds, area, floors.back(), noteSelected);
+      if (noteSelected) notes.layers.emplace_back(layer, std::move(floors.back().selected));
     }
   LayerDrawables currentOutside;  // a current floor that is not in the list drawn
   const LayerDrawables* current = nullptr;
@@ -710,6 +744,22 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
   if (!transform && !gPrinting && (gCurTool == kToolExteriorWall || gCurTool == kToolExteriorWallKeyEntry))
     DrawAllFoundationPerimeters(handle, layers);
   DrawVirtualRuler(handle);
+}
+
+SelectedObjectsOfRedrawScope::SelectedObjectsOfRedrawScope() {
+  if (SelectedNotes().scopes++ == 0) SelectedNotes().layers.clear();
+}
+
+SelectedObjectsOfRedrawScope::~SelectedObjectsOfRedrawScope() {
+  if (--SelectedNotes().scopes == 0) SelectedNotes().layers.clear();
+}
+
+const std::vector<Objex*>* SelectedObjectsOfRedraw(const Layer* layer) {
+  const SelectedOfRedraw& notes = SelectedNotes();
+  if (notes.scopes <= 0) return nullptr;
+  for (const auto& [l, objects] : notes.layers)
+    if (l == layer) return &objects;
+  return nullptr;
 }
 
 void FillAllExteriorPerimeterSpaces(DrawContext* handle, Layer* layer) {

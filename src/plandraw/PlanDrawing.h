@@ -4,6 +4,7 @@
 #pragma once
 #include "model/ToolCodes.h"
 #include <cstdint>
+#include <vector>
 
 #include "model/Types.h"
 #include "plandraw/DrawTypes.h"
@@ -24,6 +25,20 @@ extern bool gPlanCulling;
 // may be left out: culling on, a plan view drawing, not printing, no perspective and no
 // tracking or live drawing. False otherwise: draw everything.
 bool CurrentCullingArea(NSRect* area);
+
+// While a scope lives, DrawAllLayers notes for each floor it walks the top-level objects with a
+// selected point anywhere in them, so that the handles drawn after it in the same pass need no
+// second walk of the design (not with culling off). Nothing may edit the design while the
+// scope lives.
+struct SelectedObjectsOfRedrawScope {
+  SelectedObjectsOfRedrawScope();
+  ~SelectedObjectsOfRedrawScope();
+  SelectedObjectsOfRedrawScope(const SelectedObjectsOfRedrawScope&) = delete;
+  SelectedObjectsOfRedrawScope& operator=(const SelectedObjectsOfRedrawScope&) = delete;
+};
+// The objects noted for the layer by the last DrawAllLayers within the scope, in list order;
+// null when none were noted for it (walk the layer instead).
+const std::vector<Objex*>* SelectedObjectsOfRedraw(const Layer* layer);
 
 // The whole plan: exterior fills, hatched decks, the other floors in the inactive-floor
 // colour, the current floor on top, foundation perimeters, then the virtual ruler.

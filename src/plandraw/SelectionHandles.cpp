@@ -75,7 +75,12 @@ void DrawAllLayerHandles(Layer* layers, const RECT* updateRect) {
 
 void DrawLayerHandles(Layer* layer, const RECT* updateRect) {
   if (!layer || !layer->visible) return;
-  // An object with nothing selected in it has no handles.
+  // An object with nothing selected in it has no handles. The redraw just done may have
+  // noted the objects with a selection while it walked the floor.
+  if (const std::vector<Objex*>* selected = SelectedObjectsOfRedraw(layer)) {
+    for (Objex* o : *selected) DrawObjectHandles(o, updateRect);
+    return;
+  }
   for (Objex* o = layer->firstObject; o; o = o->next)
     if (HasSelectedPointInTree(o)) DrawObjectHandles(o, updateRect);
 }

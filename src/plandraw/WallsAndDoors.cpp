@@ -117,6 +117,7 @@ std::vector<PlanXZ> OffsetLine(const std::vector<PlanXZ>& line, bool closed, flo
     return PolarPlan(a + kQuarterTurn, 1);
   };
   std::vector<PlanXZ> out;
+  out.reserve(n);
   for (size_t i = 0; i < n; ++i) {
     const bool hasIn = i > 0 || closed, hasOut = i + 1 < n || closed;
     const size_t prev = (i + n - 1) % n, next = (i + 1) % n;

@@ -241,8 +241,10 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t 
   return ReadFileAfterHead(path, bytes, 0, nullptr, maxBytes);
 }
 
-bool ReadFileAfterHead(const std::string& path, std::vector<uint8_t>& bytes, size_t headBytes,
-                       FileHeadCheck acceptHead, size_t maxBytes, const FileReadRules& rules) {
+namespace {
+template <class Bytes>
+bool ReadFileAfterHeadInto(const std::string& path, Bytes& bytes, size_t headBytes,
+                           FileHeadCheck acceptHead, size_t maxBytes, const FileReadRules& rules) {
   bytes.clear();
   sLastFailure = FileFailure::kNone;
   // O_NONBLOCK keeps a FIFO from blocking the open; it is refused below.
@@ -254,7 +256,7 @@ bool ReadFileAfterHead(const std::string& path, std::vector<uint8_t>& bytes, siz
   if (fd < 0) return FailWithErrno();
   auto refuse = [&](FileFailure failure) {
     ::close(fd);
-    std::vector<uint8_t>().swap(bytes);
+    Bytes().swap(bytes);
     return Fail(failure);
   };
   struct stat st;
@@ -294,6 +296,17 @@ bool ReadFileAfterHead(const std::string& path, std::vector<uint8_t>& bytes, siz
   }
   ::close(fd);
   return true;
+}
+}  // namespace
+
+bool ReadFileAfterHead(const std::string& path, std::vector<uint8_t>& bytes, size_t headBytes,
+                       FileHeadCheck acceptHead, size_t maxBytes, const FileReadRules& rules) {
+  return ReadFileAfterHeadInto(path, bytes, headBytes, acceptHead, maxBytes, rules);
+}
+
+bool ReadFileAfterHead(const std::string& path, FileBytes& bytes, size_t headBytes,
+                       FileHeadCheck acceptHead, size_t maxBytes, const FileReadRules& rules) {
+  return ReadFileAfterHeadInto(path, bytes, headBytes, acceptHead, maxBytes, rules);
 }
 
 int HoldOwnershipLock(const std::string& path) {

@@ -4,8 +4,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <new>
 #include <string>
 #include <sys/types.h>
+#include <utility>
 #include <vector>
 
 // open(2) with O_NOFOLLOW and O_CLOEXEC added; -1 when the last component is a
@@ -62,6 +65,31 @@ struct FileReadRules {
 // refused (kRefusedHeader). A null `acceptHead` accepts every head.
 using FileHeadCheck = bool (*)(const uint8_t* head, size_t size);
 bool ReadFileAfterHead(const std::string& path, std::vector<uint8_t>& bytes, size_t headBytes,
+                       FileHeadCheck acceptHead, size_t maxBytes,
+                       const FileReadRules& rules = FileReadRules());
+
+// Bytes whose new room is left unfilled when the vector grows (a read fills it at once):
+// the whole-file readers skip a pass over every byte.
+template <class T>
+struct UnfilledAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = UnfilledAllocator<U>;
+  };
+  UnfilledAllocator() = default;
+  template <class U>
+  UnfilledAllocator(const UnfilledAllocator<U>&) noexcept {}
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+using FileBytes = std::vector<uint8_t, UnfilledAllocator<uint8_t>>;
+bool ReadFileAfterHead(const std::string& path, FileBytes& bytes, size_t headBytes,
                        FileHeadCheck acceptHead, size_t maxBytes,
                        const FileReadRules& rules = FileReadRules());
 

@@ -2,6 +2,7 @@
 // list and its sub-lists, and freeing.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "SceneTestSupport.h"
@@ -72,6 +73,67 @@ TEST_F(PlaneObjects, AppendPlaneLinksAtTheTailAndNeverLeaksItsArray) {
   EXPECT_EQ(AppendPlane(nullptr, 3, 0, 0, 1, po), nullptr);
   EXPECT_EQ(CountPlanes(po->planes), 2);
   DeletePlaneObject(po);
+}
+
+// Planes made with room for their vertices mix with planes owning a separate array: both are
+// linked alike, keep the normal limit and are freed once (ASan reports a wrong or double free).
+TEST_F(PlaneObjects, PlanesWithTheirOwnRoomLinkAndFreeLikeOthers) {
+  PlaneObject* po = CreatePlaneObject();
+  Plane* own = AppendPlane(Vertices({{0, 0}, {1, 0}, {0, 1}}), 3, 0, 0, 1, po);
+  Plane* roomy = AppendPlaneWithRoom(4, 0, -2, 0, po);
+  ASSERT_NE(roomy, nullptr);
+  EXPECT_EQ(own->next, roomy);
+  EXPECT_EQ(roomy->prev, own);
+  ASSERT_EQ(roomy->vertexCount, 4);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(roomy->vertices[i].x, 0) << "zeroed";
+  EXPECT_FLOAT_EQ(roomy->normal[1], -0.99f);
+  roomy->vertices[3].z = 7;
+  EXPECT_EQ(AppendPlaneWithRoom(4, 0, 0, 1, nullptr), nullptr);
+  EXPECT_EQ(AppendPlaneWithRoom(0, 0, 0, 1, po), nullptr);
+  EXPECT_EQ(CountPlanes(po->planes), 2);
+  // Letting go of the vertices of either kind leaves a plane without any; a new array can be hung.
+  ReleasePlaneVertices(roomy);
+  EXPECT_EQ(roomy->vertices, nullptr);
+  EXPECT_EQ(roomy->vertexCount, 0);
+  roomy->vertices = Vertices({{0, 0}, {3, 0}, {0, 3}});
+  roomy->vertexCount = 3;
+  ReleasePlaneVertices(own);
+  EXPECT_EQ(own->vertices, nullptr);
+  DeletePlaneObject(po);
+  DeletePlane(CreatePlaneWithRoom(3, 0, 0, 1));
+}
+
+// Freed plane objects and small planes are made again from the same blocks: what comes back
+// must be exactly what a fresh one is, whatever the freed one held.
+TEST_F(PlaneObjects, RemadeBlocksComeBackAsNew) {
+  PlaneObject* fresh = CreatePlaneObject();
+  for (int round = 0; round < 3; ++round) {
+    std::vector<PlaneObject*> used;
+    for (int i = 0; i < 50; ++i) {
+      PlaneObject* po = CreatePlaneObject();
+      memset(static_cast<void*>(po), 0x5A, sizeof(PlaneObject));
+      po->planes = nullptr;
+      po->children = po->attachments = nullptr;
+      po->sceneIndexEntry = nullptr;
+      po->sameBasePrev = po->sameBaseNext = nullptr;
+      Plane* plane = AppendPlaneWithRoom(4, 0, 0, 1, po);
+      for (int k = 0; k < 4; ++k) plane->vertices[k] = PlaneVertex{1, 2, 3, 4, 5, 6};
+      used.push_back(po);
+    }
+    for (PlaneObject* po : used) DeletePlaneObject(po);
+    for (int i = 0; i < 50; ++i) {
+      PlaneObject* po = CreatePlaneObject();
+      EXPECT_EQ(memcmp(static_cast<void*>(po), static_cast<void*>(fresh), sizeof(PlaneObject)), 0);
+      Plane* plane = CreatePlaneWithRoom(3, 0, 0, 1);
+      EXPECT_EQ(plane->prev, nullptr);
+      EXPECT_EQ(plane->next, nullptr);
+      for (int k = 0; k < 3; ++k) EXPECT_EQ(plane->vertices[k].x + plane->vertices[k].flag + plane->vertices[k].v, 0);
+      po->planes = plane;
+      used[static_cast<size_t>(i)] = po;
+    }
+    for (PlaneObject* po : used) DeletePlaneObject(po);
+  }
+  DeletePlaneObject(fresh);
 }
 
 TEST_F(PlaneObjects, ClassFollowsTheSourceType) {

@@ -278,3 +278,54 @@ TEST_F(Triangulation, APlaneWithoutFiniteCoordinatesIsLeftOut) {
 }
 
 }  // namespace
+
+namespace {
+
+// A plane object of small planes only is converted in its own planes; what comes out must be
+// what the copying route makes: same planes in the same order, same vertices, flags and normals
+// (a triangle, a convex quad with an internal edge, a concave quad, a normal stored at 1).
+PlaneObject* SmallPlanesObject() {
+  Plane* tri = FlatPlane({{0, 0}, {4, 0}, {0, 3}}, {10000, 0, 0});
+  Plane* quad = FlatPlane({{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {0, 10000, 0, 5});
+  Plane* arrow = FlatPlane({{0, 0}, {10, 5}, {0, 10}, {3, 5}}, {10000, 0, 0, 0});
+  Plane* tilted = FlatPlane({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
+  tilted->normal[0] = 1.0f;  // stored without CreatePlane's limit
+  tilted->normal[1] = -2.0f;
+  for (PlaneVertex* v = tilted->vertices; v != tilted->vertices + 4; ++v) v->u = v->x / 10, v->v = v->y / 10;
+  Plane* list[] = {tri, quad, arrow, tilted};
+  for (int i = 0; i + 1 < 4; ++i) list[i]->next = list[i + 1], list[i + 1]->prev = list[i];
+  return ObjectWith(tri);
+}
+
+TEST_F(Triangulation, SmallPlanesConvertedInPlaceMatchTheCopies) {
+  PlaneObject* inPlace = SmallPlanesObject();
+  PlaneObject* copied = SmallPlanesObject();
+  R3DTriangulatePlaneObject(inPlace);
+  D3DTriangulatePlaneObject(copied);  // copies each small plane
+  ASSERT_EQ(CountPlanes(inPlace->planes), 5);
+  ASSERT_EQ(CountPlanes(copied->planes), 5);
+  const Plane* prev = nullptr;
+  for (const Plane *a = inPlace->planes, *b = copied->planes; a && b; prev = a, a = a->next, b = b->next) {
+    EXPECT_EQ(a->prev, prev);
+    ASSERT_EQ(a->vertexCount, b->vertexCount);
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(a->normal[k], b->normal[k]);
+    for (int32_t i = 0; i < a->vertexCount; ++i) {
+      const PlaneVertex &va = a->vertices[i], &vb = b->vertices[i];
+      EXPECT_EQ(va.x, vb.x);
+      EXPECT_EQ(va.y, vb.y);
+      EXPECT_EQ(va.z, vb.z);
+      EXPECT_EQ(va.flag, vb.flag);
+      EXPECT_EQ(va.u, vb.u);
+      EXPECT_EQ(va.v, vb.v);
+    }
+  }
+  // The stored normal was brought below 1 as a new plane's would be.
+  const Plane* last = inPlace->planes->next->next->next->next;
+  EXPECT_FLOAT_EQ(last->normal[1], -0.99f);
+  EXPECT_FLOAT_EQ(last->normal[0], 0.495f);
+  EXPECT_EQ(inPlace->planes->vertices[0].flag, 1);  // internal mark turned into a diagonal
+  DeletePlaneObject(inPlace);
+  DeletePlaneObject(copied);
+}
+
+}  // namespace

@@ -2,6 +2,8 @@
 // objects, points and rectangles.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "ChildBuilders.h"
 #include "ModelInvariants.h"
 #include "TestDocument.h"
@@ -221,4 +223,85 @@ TEST_F(HitFixture, AnOpenOutlineHasNoClosingSegment) {
   EXPECT_EQ(c.segmentHit, 1);
   EXPECT_EQ(c.hitPoint, closed->firstPoint->next->next);
   EXPECT_EQ(c.segmentEnd, closed->firstPoint);
+}
+
+namespace {
+
+// What the selection tool asked before the passes shared one walk: each pass alone, the
+// record cleared before each and after a miss.
+bool PassesOneByOne(Layer* layers, ClickInfo* click, const HitPass* passes, int count) {
+  for (int i = 0; i < count; ++i) {
+    ClearClickInfo(click);
+    if (SelectFromAllLayers(layers, click, passes[i].selectedOnly, passes[i].types, passes[i].typeCount)) return true;
+  }
+  ClearClickInfo(click);
+  return false;
+}
+
+bool SameClick(const ClickInfo& a, const ClickInfo& b) {
+  return a.hitObject == b.hitObject && a.hitPoint == b.hitPoint && a.segmentEnd == b.segmentEnd &&
+         a.pointHit == b.pointHit && a.segmentHit == b.segmentHit && a.insideHit == b.insideHit &&
+         a.cornerHit == b.cornerHit && a.corner == b.corner && a.hitMode == b.hitMode &&
+         a.where.x == b.where.x && a.where.y == b.where.y && a.flags == b.flags &&
+         a.hitPosition.floatH == b.hitPosition.floatH && a.hitPosition.floatV == b.hitPosition.floatV &&
+         a.hitPosition.floatD == b.hitPosition.floatD;
+}
+
+}  // namespace
+
+TEST_F(HitFixture, PassesInOneWalkAnswerAsPassesOneByOne) {
+  // Overlapping objects over two floors: walls with doors, lines, a text box and a polygon, so
+  // that attachments, the selection and everything else each win somewhere.
+  doc.second->visible = 1;
+  doc.second->selectable = 1;
+  Objex* wall = add(kObjWall, false, {{0, 0}, {200, 0}, {200, 120}});
+  Objex* door = AddChild(wall, kObjDoor, {{40, 0}, {80, 0}});
+  door->planMask = 2;
+  UpdateObjectBounds(door);
+  Objex* line = add(kObjLine, false, {{0, 10}, {200, 10}});
+  Objex* text = add(kObjText, true, {{50, -10}, {110, -10}, {110, 30}, {50, 30}});
+  add(kObjLine, false, {{60, -20}, {60, 60}});
+  Objex* upstairs = doc.addObject(kObjLine, false, {{0, 0}, {200, 120}}, doc.second);
+  upstairs->planMask = 2;
+  UpdateObjectBounds(upstairs);
+  Objex* poly = doc.addObject(kObjClosedPoly, true, {{150, -30}, {230, -30}, {230, 40}, {150, 40}}, doc.second);
+  poly->planMask = 2;
+  UpdateObjectBounds(poly);
+
+  const int16_t attachments[] = {kObjDoor, kObjWindow, kObjComponent, kObjDeckSteps, kObjAccessory};
+  const HitPass passes[] = {{0, attachments, 5}, {1, nullptr, 0}, {0, nullptr, 0}};
+  const std::vector<std::vector<Objex*>> selections = {{}, {line}, {text, poly}, {wall}, {door, upstairs}};
+  int compared = 0, hits[3] = {};
+  for (const auto& selection : selections) {
+    SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+    for (Objex* o : selection) SetObjectSelectFlags(o, 1);
+    for (int16_t index : {1, 2, 3}) {
+      gSelectIndex = index;
+      for (int32_t y = -35; y <= 130; y += 5)
+        for (int32_t x = -10; x <= 240; x += 5) {
+          ClickInfo one = Click(x, y), merged = Click(x, y);
+          one.flags = merged.flags = static_cast<int16_t>(0x8000);
+          const bool expected = PassesOneByOne(doc.model.itsLayers, &one, passes, 3);
+          ASSERT_EQ(SelectFromAllLayersInPasses(doc.model.itsLayers, &merged, passes, 3), expected)
+              << "at " << x << "," << y << " index " << index;
+          ASSERT_TRUE(SameClick(one, merged)) << "at " << x << "," << y << " index " << index;
+          ++compared;
+          if (!expected) continue;
+          // Which pass answered: an attachment, a selected object, or anything.
+          const bool attachment = one.hitObject == door;
+          const bool selected = !attachment && IsObjectSelected(one.hitObject);
+          ++hits[attachment ? 0 : selected ? 1 : 2];
+        }
+    }
+  }
+  gSelectIndex = 1;
+  EXPECT_GT(compared, 1000);
+  EXPECT_GT(hits[0], 0);
+  EXPECT_GT(hits[1], 0);
+  EXPECT_GT(hits[2], 0);
+  // With no pass, or no document state, nothing is hit and the record is cleared.
+  ClickInfo c = Click(70, 0);
+  c.hitObject = line;
+  EXPECT_FALSE(SelectFromAllLayersInPasses(doc.model.itsLayers, &c, passes, 0));
+  EXPECT_EQ(c.hitObject, nullptr);
 }

@@ -68,6 +68,21 @@ TEST_F(PlanarPolygonsTest, CurvedSegmentIsSampled) {
   DeletePlanarPolygon(poly);
 }
 
+TEST_F(PlanarPolygonsTest, OnlyTheClosingSegmentCurvedIsSampledToo) {
+  Objex* o = square();
+  Poinz* last = o->firstPoint->next->next->next;
+  last->outHandle[0] = -5;
+  o->firstPoint->inHandle[0] = -5;
+  int32_t count = 4;
+  PlanarPolyPoint* poly = CreatePlanarPolygon(o->firstPoint, &count);
+  ASSERT_EQ(count, 13);
+  for (int i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(poly[i].u, 0.25f * i);
+  EXPECT_FLOAT_EQ(poly[3].x, 0);
+  EXPECT_FLOAT_EQ(poly[3].z, 10);
+  EXPECT_LT(poly[6].x, 0);  // the bulge of the closing segment
+  DeletePlanarPolygon(poly);
+}
+
 TEST_F(PlanarPolygonsTest, ShortRingsAndShortLists) {
   Objex* two = doc.addObject(kObjClosedPoly, true, {{0, 0}, {10, 0}});
   int32_t count = 2;

@@ -197,6 +197,49 @@ TEST_F(CullingFixture, EditsBetweenRedrawsDrawTheSamePixelsWithAndWithoutCulling
   EXPECT_EQ(DifferentPixels(paint(false, rect), paint(true, rect)), 0);
 }
 
+TEST_F(CullingFixture, HandlesOfTheSelectionDrawAsAWalkOfEveryFloorDrawsThem) {
+  denseDesign();
+  SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+  const QImage plain = paint(true, rect);
+  auto nearest = [](Layer* layer, int16_t type, float x, float z) {
+    Objex* best = nullptr;
+    float bestDistance = 1e30f;
+    for (Objex* o = layer->firstObject; o; o = o->next) {
+      if (o->type != type || !o->firstPoint) continue;
+      const float d = std::abs(o->firstPoint->position[0] - x) + std::abs(o->firstPoint->position[2] - z);
+      if (d < bestDistance) best = o, bestDistance = d;
+    }
+    return best;
+  };
+  // Whole objects on the current and another floor, one point of a polygon, an object off the
+  // current plan and one far outside the view.
+  Objex* wall = nearest(doc.first, kObjWall, 0, 0);
+  Objex* line = nearest(doc.second, kObjLine, 100, 100);
+  Objex* poly = nearest(doc.first, kObjClosedPoly, -200, -100);
+  Objex* offPlan = nearest(doc.first, kObjLine, -150, 150);
+  Objex* far = nearest(doc.first, kObjWall, -1100, -800);
+  for (Objex* o : {wall, line, poly, offPlan, far}) ASSERT_NE(o, nullptr);
+  SelectObj(wall, kSelectOn, 0);
+  SelectObj(line, kSelectOn, 0);
+  SelectPoint(poly->firstPoint->next, kSelectOn, 0);
+  SelectObj(offPlan, kSelectOn, 0);
+  offPlan->planMask = 0;
+  SelectObj(far, kSelectOn, 0);
+  const QImage selected = paint(true, rect);
+  EXPECT_GT(DifferentPixels(plain, selected), 200);  // the handles show
+  EXPECT_EQ(DifferentPixels(paint(false, rect), selected), 0);
+
+  // The selection changed between redraws: each redraw notes it afresh.
+  SelectObj(wall, kSelectOff, 0);
+  SelectObj(far, kSelectOff, 0);
+  SelectObj(nearest(doc.third, kObjText, 0, 0), kSelectOn, 0);
+  const QImage changed = paint(true, rect);
+  EXPECT_GT(DifferentPixels(selected, changed), 50);
+  EXPECT_EQ(DifferentPixels(paint(false, rect), changed), 0);
+  const NSRect strip = NSMakeRect(-400, -40, 800, 90);
+  EXPECT_EQ(DifferentPixels(paint(false, strip), paint(true, strip)), 0);
+}
+
 TEST_F(CullingFixture, NothingIsCulledOutsideADrawingPass) {
   doc.addObject(kObjLine, false, {{5000, 5000}, {5100, 5000}})->planMask = doc.ds()->newObjectPlanMask;
   auto drewFarLine = [](const RecordingDrawContext& rec) {
