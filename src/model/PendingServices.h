@@ -1,10 +1,12 @@
-// Routines of subsystems that are not built yet (3D rebuilding, rendering, plan
-// redraw, inspector refresh, plants). Each is declared here once, with a body that
-// does only what its callers rely on; when its subsystem is built the routine moves
-// there and leaves this list.
+// Routines that model code calls but that live in higher libraries (3D rebuilding,
+// rendering, plan redraw, inspector refresh, plants) or in parts not built yet. Each is
+// declared here once. Where the real routine exists, its library defines it and this
+// library keeps a weak fallback doing only what callers rely on (so lower test programs
+// still link); where it does not exist yet, the body here is all there is, and the section
+// says so.
 //
 // Every call is reported to the service hook, so tests can check that an edit
-// asks for "Update3DWall" of object N before the 3D code exists.
+// asks for "Update3DWall" of object N without linking the 3D code.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -14,6 +14,7 @@
 #include "app/ZLKDocumentController.h"
 #include "app/ZLKDocumentView.h"
 #include "app/ZLKWindowController.h"
+#include "files/Undo.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
@@ -47,6 +48,25 @@ inline int CountObjects(const ZLKDocumentModel* m) {
 // defaults and, unless made with `false`, an untitled document with its window. Tear-down
 // closes every document, deletes their windows and puts the environment back. The hooks
 // run the fixture's own steps around the document's making and closing.
+// The program-wide unit, readout and undo settings that the preferences write when applied;
+// each test gets back the ones it started with.
+struct Readouts {
+  uint8_t defaultToImperial, forceNewPlanDefaults, undoActive;
+  int16_t angle, imperial, metric;
+  static Readouts Current() {
+    return {gDefaultToImperial, gForceNewPlanDefaults, gUndoActive, gAngleReadoutFormat, gImperialReadoutFormat,
+            gMetricReadoutFormat};
+  }
+  void Restore() const {
+    gUndoActive = undoActive;
+    gDefaultToImperial = defaultToImperial;
+    gForceNewPlanDefaults = forceNewPlanDefaults;
+    gAngleReadoutFormat = angle;
+    gImperialReadoutFormat = imperial;
+    gMetricReadoutFormat = metric;
+  }
+};
+
 class DesignWindowTest : public ::testing::Test {
  protected:
   explicit DesignWindowTest(bool makesDocument = true) : makesDocument_(makesDocument) {}
@@ -58,6 +78,7 @@ class DesignWindowTest : public ::testing::Test {
 
   void SetUp() override {
     TestApplication();
+    readouts = Readouts::Current();
     char pattern[] = "/tmp/casa-app-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     folder = pattern;
@@ -88,6 +109,7 @@ class DesignWindowTest : public ::testing::Test {
     for (ZLKWindowController* w : windows) delete w;
     SetStandardUserDefaults(nullptr);
     gCurDocument = nullptr;
+    readouts.Restore();
     afterClosing();
     if (oldRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
     else setenv("XDG_RUNTIME_DIR", oldRuntime.c_str(), 1);
@@ -134,6 +156,7 @@ class DesignWindowTest : public ::testing::Test {
   }
 
   std::string folder, oldRuntime;
+  Readouts readouts{};
   MemoryUserDefaults defaults;
   ZLKDocument* doc = nullptr;
   ZLKWindowController* window = nullptr;

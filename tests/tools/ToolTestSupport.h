@@ -14,6 +14,7 @@
 #include "model/ViewStateGuard.h"
 #include "plandraw/PlanViewHooks.h"
 #include "plandraw/ZLKDynamicDrawEngine.h"
+#include "tools/ObjectSnaps.h"
 #include "tools/PointEvaluation.h"
 #include "tools/ShapeTools.h"
 #include "tools/ToolCodes.h"
@@ -31,6 +32,7 @@ class ToolTest : public ::testing::Test {
   TrackingHooks savedTrackingHooks = gTrackingHooks;
   PlanDrawingServices savedDrawingServices = gPlanDrawingServices;
   uint16_t savedTool = gCurTool, savedSnap = gCurSnap;
+  uint8_t savedSnapLocked = gSnapLocked;
 
   void SetUp() override {
     gGlobalYOffset = 0;  // the plan at height 0
@@ -42,6 +44,7 @@ class ToolTest : public ::testing::Test {
     // rest of the process): the same start whatever ran before.
     gPlanDrawingServices = PlanDrawingServices{};
     gCurSnap = 500;
+    gSnapLocked = 0;  // a tool may leave the snap locked for the next drag
     ResetTrackingState();
     ASSERT_FLOAT_EQ(doc.ds()->zoomFactor, 0.6f);
     ASSERT_FLOAT_EQ(doc.ds()->planScale, 36.0f);
@@ -55,6 +58,7 @@ class ToolTest : public ::testing::Test {
     gPlanDrawingServices = savedDrawingServices;
     gCurTool = savedTool;
     gCurSnap = savedSnap;
+    gSnapLocked = savedSnapLocked;
     sOverlay = nullptr;
     EXPECT_MODEL_SOUND();
   }
