@@ -37,6 +37,7 @@
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Selection.h"
+#include "model/SelectionClick.h"
 #include "model/SelectionState.h"
 #include "model/ViewCommands.h"
 #include "model/ViewProjection.h"
@@ -487,18 +488,29 @@ void ZLKDocumentView::doClick(POINT where, const PlanMouseEvent& event) {
   }
 
   bool track = false, restoreTool = false;
+  SelectionWalk walk;
+  bool walkHolds = false;
   if (IsSelectionGroupTool(tool)) {
     // Wall attachments first, then the selection, then everything: three passes in one walk.
     static constexpr int16_t kAttachments[] = {kObjDoor, kObjWindow, kObjComponent, kObjDeckSteps, kObjAccessory};
     static constexpr HitPass kPasses[] = {{0, kAttachments, 5}, {1, nullptr, 0}, {0, nullptr, 0}};
-    const bool hit = SelectFromAllLayersInPasses(layers, click, kPasses, 3);
+    // The walk also notes the selection it meets, so that deselecting everything and the
+    // readouts below go over only what was selected. The note holds until anything but that
+    // deselection and selecting within the hit object changes the selection: the key entry
+    // tool redraws first, and double clicks may deselect a second time.
+    const bool hit = SelectFromAllLayersNotingSelection(layers, click, kPasses, 3, &walk);
+    walkHolds = tool != kToolKeyEntry && !doubleClick;
+    auto deselectAll = [&] {
+      if (walkHolds) DeselectAllLayersNoted(layers, walk);
+      else DeselectAll(layers);
+    };
     click->hitMode = hit ? 1 : 0;
     Objex* object = click->hitObject;
     if (!hit) {
       if (shift || tool == kToolKeyEntry) {
         restoreTool = true;
       } else {
-        DeselectAll(layers);
+        deselectAll();
         restoreTool = false;
       }
       if (contextClick) {
@@ -514,7 +526,7 @@ void ZLKDocumentView::doClick(POINT where, const PlanMouseEvent& event) {
         if (IsObjectSelected(object) && !shift) {
           track = true;
         } else {
-          if (!shift) DeselectAll(layers);
+          if (!shift) deselectAll();
           restoreTool = shift;
           Objex* root = GetRootObject(object);
           SelectObj(root ? root : object, mode, 1);
@@ -523,7 +535,7 @@ void ZLKDocumentView::doClick(POINT where, const PlanMouseEvent& event) {
         if (!shift && click->hitPoint->selected) {
           track = true;
         } else {
-          if (!shift) DeselectAll(layers);
+          if (!shift) deselectAll();
           if (object && IsType(object, {kObjAccessory, kObjSkylight, kObjComponent})) SelectObj(object, mode, 1);
           else SelectObjectPoint(click->hitPoint, object, mode, 1);
           if (tool == kToolKeyEntry) {
@@ -547,7 +559,7 @@ void ZLKDocumentView::doClick(POINT where, const PlanMouseEvent& event) {
         if (!shift && click->hitPoint->selected && click->segmentEnd->selected) {
           track = true;
         } else {
-          if (!shift) DeselectAll(layers);
+          if (!shift) deselectAll();
           SelectObjectSpline(click->hitPoint, click->segmentEnd, object, mode, 1);
           if (tool == kToolKeyEntry) {
             track = true;
@@ -639,10 +651,12 @@ void ZLKDocumentView::doClick(POINT where, const PlanMouseEvent& event) {
   }
 
   // The end of the click: readouts, summaries, then the drag when one follows. The bounds of
-  // the selection and its elevation summary come from one walk of the design.
+  // the selection and its elevation summary come from what the click's walk noted when that
+  // still holds, else from one walk of the design.
   FloatRect rect{32000, 32000, -32000, -32000};
   Float3DRect box{32000, 32000, 32000, -32000, -32000, -32000};
-  GatherSelectionReadouts(layers, ds, &rect, &box);
+  if (walkHolds) GatherNotedSelectionReadouts(layers, walk, click->hitObject, ds, &rect, &box);
+  else GatherSelectionReadouts(layers, ds, &rect, &box);
   Objex* object = click->hitObject;
   if (!object) {
     ClearStatusBar();

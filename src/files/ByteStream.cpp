@@ -65,6 +65,19 @@ const uint8_t* TakeSomeChecked(uint32_t n) {
   return p;
 }
 
+const uint8_t* PeekSomeChecked(uint32_t n) {
+  if (gStream.readError) return nullptr;
+  if (gStream.useScrap) {
+    if (!gStream.privateScrap || gStream.scrapIndex > gStream.scrapLength ||
+        n > gStream.scrapLength - gStream.scrapIndex)
+      return nullptr;
+    return gStream.privateScrap + gStream.scrapIndex;
+  }
+  const uint32_t len = GetLength();
+  if (gStream.inDataBufferPos > len || n > len - gStream.inDataBufferPos) return nullptr;
+  return gStream.inDataBuffer.data() + gStream.inDataBufferPos;
+}
+
 void FieldWriter::Flush() {
   if (n_) WriteSome(buf_, n_);
   n_ = 0;
@@ -226,20 +239,35 @@ float SwapFloat(uint32_t bits) { return BitsFloat(__builtin_bswap32(bits)); }
 
 void ApplePortReadLOGFONT(LOGFONT* font) {
   if (!font) return;
-  ReadStdLong(&font->lfHeight);
-  ReadStdLong(&font->lfWidth);
-  ReadStdLong(&font->lfEscapement);
-  ReadStdLong(&font->lfOrientation);
-  ReadStdLong(&font->lfWeight);
-  ReadSome(&font->lfItalic, 1);
-  ReadSome(&font->lfUnderline, 1);
-  ReadSome(&font->lfStrikeOut, 1);
-  ReadSome(&font->lfCharSet, 1);
-  ReadSome(&font->lfOutPrecision, 1);
-  ReadSome(&font->lfClipPrecision, 1);
-  ReadSome(&font->lfQuality, 1);
-  ReadSome(&font->lfPitchAndFamily, 1);
-  ReadSome(font->lfFaceName, sizeof font->lfFaceName);
+  constexpr uint32_t kFontBytes = 5 * 4 + 8 + sizeof font->lfFaceName;
+  if (PeekSome(kFontBytes)) {  // the whole record is there: taken at once
+    TakenBytes f(TakeSome(kFontBytes));
+    font->lfHeight = static_cast<int32_t>(f.StdULong());
+    font->lfWidth = static_cast<int32_t>(f.StdULong());
+    font->lfEscapement = static_cast<int32_t>(f.StdULong());
+    font->lfOrientation = static_cast<int32_t>(f.StdULong());
+    font->lfWeight = static_cast<int32_t>(f.StdULong());
+    for (uint8_t* b : {&font->lfItalic, &font->lfUnderline, &font->lfStrikeOut, &font->lfCharSet,
+                       &font->lfOutPrecision, &font->lfClipPrecision, &font->lfQuality,
+                       &font->lfPitchAndFamily})
+      *b = f.Byte();
+    for (char& c : font->lfFaceName) c = static_cast<char>(f.Byte());
+  } else {  // field by field, so a cut record stops where it breaks off
+    ReadStdLong(&font->lfHeight);
+    ReadStdLong(&font->lfWidth);
+    ReadStdLong(&font->lfEscapement);
+    ReadStdLong(&font->lfOrientation);
+    ReadStdLong(&font->lfWeight);
+    ReadSome(&font->lfItalic, 1);
+    ReadSome(&font->lfUnderline, 1);
+    ReadSome(&font->lfStrikeOut, 1);
+    ReadSome(&font->lfCharSet, 1);
+    ReadSome(&font->lfOutPrecision, 1);
+    ReadSome(&font->lfClipPrecision, 1);
+    ReadSome(&font->lfQuality, 1);
+    ReadSome(&font->lfPitchAndFamily, 1);
+    ReadSome(font->lfFaceName, sizeof font->lfFaceName);
+  }
   font->lfFaceName[sizeof font->lfFaceName - 1] = 0;
 }
 

@@ -105,6 +105,18 @@ inline const uint8_t* TakeSome(uint32_t n) {
   return TakeSomeChecked(n);
 }
 
+// The next n bytes of the input (or of the scrap in scrap mode) without moving past them, so
+// that a reader can choose how to decode what follows; null when fewer remain or an earlier
+// read ran short. Nothing is marked failed: the bytes are then read as usual.
+const uint8_t* PeekSomeChecked(uint32_t n);
+inline const uint8_t* PeekSome(uint32_t n) {
+  const uint32_t pos = gStream.inDataBufferPos;
+  const size_t len = gStream.inDataBuffer.size();
+  if (!gStream.readError && !gStream.useScrap && pos <= len && n <= len - pos)
+    return gStream.inDataBuffer.data() + pos;
+  return PeekSomeChecked(n);
+}
+
 // Decodes a group of n bytes (at most kMaxBytes) of fixed fields taken with one check. When
 // the stream is short every field reads as zero (as the single reads give), and readError is set.
 class FieldGroup {
@@ -167,6 +179,48 @@ class FieldGroup {
   const uint8_t* p_;
   const uint8_t* end_;
   bool ok_;
+};
+
+// Decodes fixed fields from bytes already taken whole (TakeSome) and known to hold them all:
+// no check per field. The same field calls as FieldGroup, so one decoding serves both.
+class TakenBytes {
+ public:
+  explicit TakenBytes(const uint8_t* p) : p_(p) {}
+  uint8_t Byte() { return *p_++; }
+  uint16_t UShort() {
+    const uint16_t v = static_cast<uint16_t>((p_[0] << 8) | p_[1]);
+    p_ += 2;
+    return v;
+  }
+  int16_t Short() { return static_cast<int16_t>(UShort()); }
+  uint32_t ULong() {
+    const uint32_t v =
+        (uint32_t(p_[0]) << 24) | (uint32_t(p_[1]) << 16) | (uint32_t(p_[2]) << 8) | uint32_t(p_[3]);
+    p_ += 4;
+    return v;
+  }
+  int32_t Long() { return static_cast<int32_t>(ULong()); }
+  float Float() { return AsFloat(ULong()); }
+  uint16_t StdUShort() {
+    const uint16_t v = static_cast<uint16_t>((p_[1] << 8) | p_[0]);
+    p_ += 2;
+    return v;
+  }
+  uint32_t StdULong() {
+    const uint32_t v =
+        (uint32_t(p_[3]) << 24) | (uint32_t(p_[2]) << 16) | (uint32_t(p_[1]) << 8) | uint32_t(p_[0]);
+    p_ += 4;
+    return v;
+  }
+  float StdFloat() { return AsFloat(StdULong()); }
+
+ private:
+  static float AsFloat(uint32_t u) {
+    float f;
+    __builtin_memcpy(&f, &u, 4);
+    return f;
+  }
+  const uint8_t* p_;
 };
 
 // Collects fixed fields on the stack and appends them to the output (or the scrap) in one

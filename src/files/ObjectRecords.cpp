@@ -49,7 +49,8 @@ void PutColor(FieldWriter& w, const RGBColor& c) {
   w.UShort(c.green);
   w.UShort(c.blue);
 }
-void ReadColorFrom(FieldGroup& f, RGBColor* c) {
+template <class F>
+void ReadColorFrom(F& f, RGBColor* c) {
   c->red = f.UShort();
   c->green = f.UShort();
   c->blue = f.UShort();
@@ -86,13 +87,20 @@ int32_t ReadSlotTexture(bool asRecord) {
 
 void FailStream() { gStream.readError = true; }
 
+// The big-endian Long at b (bytes already known to be there).
+int32_t LoadLong(const uint8_t* b) {
+  return static_cast<int32_t>((uint32_t(b[0]) << 24) | (uint32_t(b[1]) << 16) | (uint32_t(b[2]) << 8) |
+                              uint32_t(b[3]));
+}
+
 bool StoredIDsDropped() { return gScrapMode || gStream.useScrap || gUpdateID; }
 
 // Settles the ID of a record just made (which took `id` from `counter`) against the one the
 // stream stored. The first call of a scope fixes the limit below which stored IDs may be kept:
 // every ID handed out during the read is at or above it, so a kept ID never meets one.
-void AdoptID(uint32_t* id, uint32_t stored, uint32_t* counter, ReadIDSet& used,
-             uint32_t* maxID, bool* limitTaken, uint32_t* limit) {
+[[gnu::always_inline]] inline void AdoptID(uint32_t* id, uint32_t stored, uint32_t* counter,
+                                          ReadIDSet& used, uint32_t* maxID, bool* limitTaken,
+                                          uint32_t* limit) {
   if (!*limitTaken) {
     *limitTaken = true;
     if (*counter <= *maxID) *counter = *maxID + 1;
@@ -117,9 +125,8 @@ void AdoptObjectID(Objex* obj, uint32_t stored) {
           &s->objectLimitTaken, &s->objectLimit);
 }
 
-void AdoptPointID(Poinz* p, uint32_t stored) {
+void AdoptPointID(Poinz* p, uint32_t stored, DocState* ds) {
   ReadIDScope* s = sActiveScope;
-  DocState* ds = CurDocState();
   if (!s || !ds) return;
   AdoptID(&p->pointID, stored, &ds->nextPointID, s->pointIDs, &s->maxPointID,
           &s->pointLimitTaken, &s->pointLimit);
@@ -457,6 +464,46 @@ void WriteStdTextureID(int32_t id) { WriteTextureIDRecord(id, true); }
 
 // ---- Object info ----
 
+namespace {
+
+// Decodes one run of n bytes of fixed fields with `fill`: from the whole record when that was
+// taken at once, else from a run taken with its own bounds check.
+template <class Fill>
+[[gnu::always_inline]] inline void InRun(TakenBytes* whole, uint32_t n, Fill fill) {
+  if (whole) {
+    fill(*whole);
+  } else {
+    FieldGroup f(n);
+    fill(f);
+  }
+}
+
+// The object info of the current layout after its type (and a group's marker): fixed runs of
+// 37, 42, 17, 6, 26 and 32 bytes with a texture ID record after the first and the fourth run
+// and two after the second, then the name's length, the name and the ID.
+constexpr uint32_t kInfoTextureAt[5] = {37, 83, 87, 108, 118};
+constexpr uint32_t kInfoNameLengthAt = 180;
+constexpr uint32_t kInfoPlainBytes = 188;
+
+// The object info taken whole when it holds plain texture IDs and no name (most records of the
+// current layout); null otherwise (older layouts, texture paths, names, a short stream), and
+// then nothing is taken.
+const uint8_t* TakePlainObjectInfo(int32_t v) {
+  if (RecordGroup(v) < 5) return nullptr;
+  const uint8_t* b = PeekSome(2);
+  if (!b) return nullptr;
+  const bool marker = static_cast<int16_t>((b[0] << 8) | b[1]) == kObjGroup && v >= kVersionDesign10700;
+  const uint32_t at = marker ? 6 : 2;
+  b = PeekSome(at + kInfoPlainBytes);
+  if (!b) return nullptr;
+  for (uint32_t t : kInfoTextureAt)
+    if (LoadLong(b + at + t) == -1) return nullptr;
+  if (LoadLong(b + at + kInfoNameLengthAt) > 0) return nullptr;
+  return TakeSome(at + kInfoPlainBytes);
+}
+
+}  // namespace
+
 void ReadObjectInfo(Objex* obj) {
   DocState* ds = CurDocState();
   if (!obj || !ds) return;
@@ -466,14 +513,19 @@ void ReadObjectInfo(Objex* obj) {
   // The fixed runs of the record between its texture ID records, each decoded with one bounds
   // check; a slot stored as a plain number (older files) is part of its run.
   const bool slotRecords = g >= 4;
-  ReadShort(&obj->type);
+  std::optional<TakenBytes> wholeRecord;
+  if (const uint8_t* b = TakePlainObjectInfo(v)) wholeRecord.emplace(b);
+  TakenBytes* whole = wholeRecord ? &*wholeRecord : nullptr;
+  auto texture = [whole]() { return whole ? whole->Long() : ReadTextureID(); };
+  if (whole) obj->type = whole->Short();
+  else ReadShort(&obj->type);
   if (obj->type == kObjGroup && v >= kVersionDesign10700) {
     int32_t marker = 0;
-    ReadLong(&marker);
+    if (whole) marker = whole->Long();
+    else ReadLong(&marker);
     obj->groupMarker = marker;
   }
-  {
-    FieldGroup f(37);
+  InRun(whole, 37, [&](auto& f) {
     obj->closed = f.Byte();
     obj->visible = f.Byte();
     ReadColorFrom(f, &obj->penColor);
@@ -486,10 +538,9 @@ void ReadObjectInfo(Objex* obj) {
     obj->pointCount = f.Long();
     obj->capped = f.Byte();
     obj->direction = f.Short();
-  }
-  obj->textureID = ReadSlotTexture(g >= 5);
-  {
-    FieldGroup f(38 + (g >= 1 ? 4 : 0) + (g >= 1 && !slotRecords ? 8 : 0));
+  });
+  obj->textureID = whole ? whole->Long() : ReadSlotTexture(g >= 5);
+  InRun(whole, 38 + (g >= 1 ? 4 : 0) + (g >= 1 && !slotRecords ? 8 : 0), [&](auto& f) {
     for (FloatRect* r : {&obj->textureRect, &obj->textureRect2}) {
       r->floatTop = f.StdFloat();
       r->floatLeft = f.StdFloat();
@@ -505,39 +556,41 @@ void ReadObjectInfo(Objex* obj) {
         obj->textureID2 = f.Long();
       }
     }
-  }
+  });
   if (g >= 1) {
     if (slotRecords) {
-      obj->textureID1 = ReadTextureID();
-      obj->textureID2 = ReadTextureID();
+      obj->textureID1 = texture();
+      obj->textureID2 = texture();
     }
-    FieldGroup f(12 + (g >= 2 ? 5 : 0) + (g >= 2 && !slotRecords ? 4 : 0));
-    ReadColorFrom(f, &obj->color1);
-    ReadColorFrom(f, &obj->color2);
-    if (g >= 2) {
-      obj->baseElevation = f.Float();
-      obj->auxFlag = f.Byte();
-      if (!slotRecords) obj->textureID3 = f.Long();
-    }
+    InRun(whole, 12 + (g >= 2 ? 5 : 0) + (g >= 2 && !slotRecords ? 4 : 0), [&](auto& f) {
+      ReadColorFrom(f, &obj->color1);
+      ReadColorFrom(f, &obj->color2);
+      if (g >= 2) {
+        obj->baseElevation = f.Float();
+        obj->auxFlag = f.Byte();
+        if (!slotRecords) obj->textureID3 = f.Long();
+      }
+    });
   }
   if (g >= 2) {
-    if (slotRecords) obj->textureID3 = ReadTextureID();
-    FieldGroup f(6 + (g >= 3 && !slotRecords ? 4 : 0));
-    ReadColorFrom(f, &obj->color3);
-    if (g >= 3 && !slotRecords) obj->textureID4 = f.Long();
+    if (slotRecords) obj->textureID3 = texture();
+    InRun(whole, 6 + (g >= 3 && !slotRecords ? 4 : 0), [&](auto& f) {
+      ReadColorFrom(f, &obj->color3);
+      if (g >= 3 && !slotRecords) obj->textureID4 = f.Long();
+    });
   }
   if (g >= 3) {
-    if (slotRecords) obj->textureID4 = ReadTextureID();
-    FieldGroup f(26);
-    ReadColorFrom(f, &obj->color4);
-    for (ShortPoint* sc : {&obj->textureScale1, &obj->textureScale2, &obj->textureScale3,
-                           &obj->textureScale4, &obj->textureScale}) {
-      sc->x = f.Short();
-      sc->y = f.Short();
-    }
+    if (slotRecords) obj->textureID4 = texture();
+    InRun(whole, 26, [&](auto& f) {
+      ReadColorFrom(f, &obj->color4);
+      for (ShortPoint* sc : {&obj->textureScale1, &obj->textureScale2, &obj->textureScale3,
+                             &obj->textureScale4, &obj->textureScale}) {
+        sc->x = f.Short();
+        sc->y = f.Short();
+      }
+    });
   }
-  {
-    FieldGroup f((g >= 2 ? 8 : 0) + (g >= 1 ? 24 : 0));
+  InRun(whole, (g >= 2 ? 8 : 0) + (g >= 1 ? 24 : 0), [&](auto& f) {
     if (g >= 2) obj->planMask = f.Long();
     if (g >= 1)
       for (int k = 0; k < 4; ++k) obj->params[k] = f.Float();
@@ -546,8 +599,10 @@ void ReadObjectInfo(Objex* obj) {
       obj->extraLong = f.Long();
       obj->extraFlags = f.Long();
     }
-  }
-  if (g >= 5) {
+  });
+  if (whole) {
+    whole->Long();  // the name's length: none
+  } else if (g >= 5) {
     int32_t n = 0;
     ReadLong(&n);
     if (n > 0) {
@@ -566,7 +621,8 @@ void ReadObjectInfo(Objex* obj) {
     }
   }
   uint32_t storedID = 0;
-  if (g >= 4) ReadULong(&storedID);
+  if (whole) storedID = whole->ULong();
+  else if (g >= 4) ReadULong(&storedID);
   AdoptObjectID(obj, g >= 4 ? storedID : 0);
 
   if (v < kVersionDesign10450) {
@@ -660,8 +716,102 @@ void WriteObjectInfo(const Objex* obj) {
 
 // ---- Point list ----
 
+namespace {
+
+// The point record of one file version: fixed runs between its variable parts (texture ID
+// records and trim blocks), decoded from a FieldGroup (one bounds check per run) or, when the
+// whole record was taken at once, from TakenBytes.
+struct PointLayout {
+  static constexpr uint32_t kHeadBytes = 53;
+  const int g;
+  const bool side2;
+  const bool stdColors;
+  const uint32_t middleBytes;
+  const uint32_t afterTrimBytes;
+  const uint32_t tailBytes;
+
+  PointLayout(int32_t v, bool side2Field, bool stdColorFields)
+      : g(RecordGroup(v)),
+        side2(side2Field),
+        stdColors(stdColorFields),
+        middleBytes(28 + (g >= 2 ? 12 : 0) + (g >= 1 ? 8 : 0)),
+        afterTrimBytes((g >= 1 ? 8 : 0) + (side2 ? 4 : 0)),
+        tailBytes((side2 ? 4 : 0) + (g >= 2 ? 8 : 0) + (g >= 3 ? 8 : 0) + (g >= 4 ? 4 : 0)) {}
+
+  // A record with plain texture IDs and no trim block between its runs.
+  uint32_t PlainBytes() const { return kHeadBytes + 8 + middleBytes + afterTrimBytes + tailBytes; }
+  bool IsPlain(const uint8_t* b, bool trimBlocks) const {
+    if (LoadLong(b + kHeadBytes) == -1 || LoadLong(b + kHeadBytes + 4) == -1) return false;
+    if (!trimBlocks) return true;
+    const uint32_t word1At = kHeadBytes + 8 + middleBytes - 4;
+    const uint32_t word2At = word1At + afterTrimBytes;
+    return !(g >= 1 && LoadLong(b + word1At) == kTrimCustomProfile) &&
+           !(side2 && LoadLong(b + word2At) == kTrimCustomProfile);
+  }
+
+  template <class F>
+  [[gnu::always_inline]] static void Head(F& f, Poinz* p) {
+    p->pointType = f.Short();
+    p->selected = f.Byte();
+    p->detectable = f.Byte();
+    p->locked = f.Byte();
+    for (float* row : {p->inHandle, p->position, p->outHandle, p->linkVector})
+      for (int k = 0; k < 3; ++k) row[k] = f.Float();
+  }
+  // Answers the first side's trim word.
+  template <class F>
+  [[gnu::always_inline]] int32_t Middle(F& f, Poinz* p) const {
+    p->texU = f.Float();
+    p->texV = f.Float();
+    p->pathLength = f.Float();
+    p->ringLength = f.Float();
+    for (RGBColor& c : p->color) {
+      c.red = stdColors ? f.StdUShort() : f.UShort();
+      c.green = stdColors ? f.StdUShort() : f.UShort();
+      c.blue = stdColors ? f.StdUShort() : f.UShort();
+    }
+    if (g >= 2) {
+      p->segmentElevation = f.Float();
+      p->segmentLong1 = f.Long();
+      p->segmentShort1 = f.Short();
+      p->segmentShort2 = f.Short();
+    }
+    int32_t word1 = 0;
+    if (g >= 1) {
+      p->segmentFlags = f.Long();
+      word1 = f.Long();
+    }
+    return word1;
+  }
+  // Answers the second side's trim word.
+  template <class F>
+  [[gnu::always_inline]] int32_t AfterTrim(F& f, Poinz* p) const {
+    int32_t word2 = 0;
+    if (g >= 1) {
+      p->segmentFloats[0] = f.Float();
+      p->segmentFloats[1] = f.Float();
+    }
+    if (side2) word2 = f.Long();
+    return word2;
+  }
+  // Answers the stored ID.
+  template <class F>
+  [[gnu::always_inline]] uint32_t Tail(F& f, Poinz* p) const {
+    if (side2) p->segmentFloats[2] = f.Float();
+    if (g >= 2) p->segmentFloats[3] = f.Float(), p->segmentFloats[4] = f.Float();
+    if (g >= 3) {
+      p->textureScale[0].x = f.Short(), p->textureScale[0].y = f.Short();
+      p->textureScale[1].x = f.Short(), p->textureScale[1].y = f.Short();
+    }
+    return g >= 4 ? f.ULong() : 0;
+  }
+};
+
+}  // namespace
+
 void ReadObjectPoints(Objex* obj) {
-  if (!obj || !CurDocState()) return;
+  DocState* ds = CurDocState();
+  if (!obj || !ds) return;
   const int32_t v = sInputVersion;
   const int g = RecordGroup(v);
   int32_t n = 0;
@@ -674,11 +824,9 @@ void ReadObjectPoints(Objex* obj) {
   const bool deckSteps = obj->type == kObjDeck && v == kVersionDesign10350;
   const bool side2 = v == kVersionDesign10350 || v == kVersionDesign10351 || g >= 2;
   const bool stdColors = v < kVersionDesign10450;
-  // The fixed runs of a point record between its variable parts (texture ID records and trim
-  // blocks), each decoded with one bounds check.
-  const uint32_t middleBytes = 28 + (g >= 2 ? 12 : 0) + (g >= 1 ? 8 : 0);
-  const uint32_t afterTrimBytes = (g >= 1 ? 8 : 0) + (side2 ? 4 : 0);
-  const uint32_t tailBytes = (side2 ? 4 : 0) + (g >= 2 ? 8 : 0) + (g >= 3 ? 8 : 0) + (g >= 4 ? 4 : 0);
+  const PointLayout layout(v, side2, stdColors);
+  const uint32_t plainBytes = layout.PlainBytes();
+  const bool trimBlocks = obj->type == kObjWall && v >= kVersionDesign10800;
   Poinz* prev = nullptr;
   for (int32_t i = 0; i < n && !StreamFailed(); ++i) {
     Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, obj);
@@ -686,63 +834,48 @@ void ReadObjectPoints(Objex* obj) {
       FailStream();
       break;
     }
-    {
-      FieldGroup f(53);
-      p->pointType = f.Short();
-      p->selected = f.Byte();
-      p->detectable = f.Byte();
-      p->locked = f.Byte();
-      for (float* row : {p->inHandle, p->position, p->outHandle, p->linkVector})
-        for (int k = 0; k < 3; ++k) row[k] = f.Float();
-    }
-    p->textureID[0] = ReadTextureID();
-    p->textureID[1] = ReadTextureID();
-    int32_t word1 = 0;
-    {
-      FieldGroup f(middleBytes);
-      p->texU = f.Float();
-      p->texV = f.Float();
-      p->pathLength = f.Float();
-      p->ringLength = f.Float();
-      for (RGBColor& c : p->color) {
-        c.red = stdColors ? f.StdUShort() : f.UShort();
-        c.green = stdColors ? f.StdUShort() : f.UShort();
-        c.blue = stdColors ? f.StdUShort() : f.UShort();
-      }
-      if (g >= 2) {
-        p->segmentElevation = f.Float();
-        p->segmentLong1 = f.Long();
-        p->segmentShort1 = f.Short();
-        p->segmentShort2 = f.Short();
-      }
-      if (g >= 1) {
-        p->segmentFlags = f.Long();
-        word1 = f.Long();
-      }
-    }
-    SettleSideTrim(p, obj, 0, word1);
-    int32_t word2 = 0;
-    if (afterTrimBytes) {
-      FieldGroup f(afterTrimBytes);
-      if (g >= 1) {
-        p->segmentFloats[0] = f.Float();
-        p->segmentFloats[1] = f.Float();
-      }
-      if (side2) word2 = f.Long();
-    }
-    SettleSideTrim(p, obj, 1, word2);
     uint32_t storedID = 0;
-    if (tailBytes) {
-      FieldGroup f(tailBytes);
-      if (side2) p->segmentFloats[2] = f.Float();
-      if (g >= 2) p->segmentFloats[3] = f.Float(), p->segmentFloats[4] = f.Float();
-      if (g >= 3) {
-        p->textureScale[0].x = f.Short(), p->textureScale[0].y = f.Short();
-        p->textureScale[1].x = f.Short(), p->textureScale[1].y = f.Short();
+    if (const uint8_t* ahead = PeekSome(plainBytes); ahead && layout.IsPlain(ahead, trimBlocks)) {
+      // The whole record at once: the peek showed every byte of it there.
+      TakenBytes f(TakeSome(plainBytes));
+      PointLayout::Head(f, p);
+      p->textureID[0] = f.Long();
+      p->textureID[1] = f.Long();
+      const int32_t word1 = layout.Middle(f, p);
+      const int32_t word2 = layout.AfterTrim(f, p);
+      storedID = layout.Tail(f, p);
+      if (obj->type != kObjWall) {
+        p->trimWord1 = word1;
+        p->trimWord2 = word2;
+      } else if (v < kVersionDesign10900) {  // newer walls keep no record for these words
+        SettleSideTrim(p, obj, 0, word1);
+        SettleSideTrim(p, obj, 1, word2);
       }
-      if (g >= 4) storedID = f.ULong();
+    } else {
+      {
+        FieldGroup f(PointLayout::kHeadBytes);
+        PointLayout::Head(f, p);
+      }
+      p->textureID[0] = ReadTextureID();
+      p->textureID[1] = ReadTextureID();
+      int32_t word1;
+      {
+        FieldGroup f(layout.middleBytes);
+        word1 = layout.Middle(f, p);
+      }
+      SettleSideTrim(p, obj, 0, word1);
+      int32_t word2 = 0;
+      if (layout.afterTrimBytes) {
+        FieldGroup f(layout.afterTrimBytes);
+        word2 = layout.AfterTrim(f, p);
+      }
+      SettleSideTrim(p, obj, 1, word2);
+      if (layout.tailBytes) {
+        FieldGroup f(layout.tailBytes);
+        storedID = layout.Tail(f, p);
+      }
     }
-    AdoptPointID(p, g >= 4 ? storedID : 0);
+    AdoptPointID(p, g >= 4 ? storedID : 0, ds);
 
     if (v < kVersionDesign10450) {
       if (p->textureID[0]) p->color[0] = kWhite;

@@ -41,6 +41,22 @@ void TakeIntoBounds(float x, float y, FloatRect* rect) {
   else if (y > rect->floatBottom) rect->floatBottom = y;
 }
 
+// Refine3DBounds without the null check, for walks that call it per point.
+inline void Grow3D(float x, float y, float z, Float3DRect* box) {
+  if (IsEmptyBounds(*box)) {
+    box->floatLeft = box->floatRight = x;
+    box->floatTop = box->floatBottom = y;
+    box->floatBack = box->floatFront = z;
+    return;
+  }
+  if (box->floatLeft > x) box->floatLeft = x;
+  else if (x > box->floatRight) box->floatRight = x;
+  if (box->floatTop > y) box->floatTop = y;
+  else if (y > box->floatBottom) box->floatBottom = y;
+  if (box->floatBack > z) box->floatBack = z;
+  else if (z > box->floatFront) box->floatFront = z;
+}
+
 // RefineBounds for the points of one object: the zoom and the view are looked up once, the
 // arithmetic is the same, step for step (perspective views take the general road).
 struct PointProjection {
@@ -92,11 +108,12 @@ void SampleSegment(const Poinz* p0, const Poinz* p1, Visit visit) {
 void BoxCorners(const Float3DRect& b, float dx, float dy, FloatRect* rect) {
   float left = b.floatLeft + dx, right = b.floatRight - dx;
   float top = b.floatTop + dy, bottom = b.floatBottom - dy;
+  const PointProjection projection;
   for (float z : {b.floatBack, b.floatFront}) {
-    RefineBounds(left, top, z, rect);
-    RefineBounds(right, top, z, rect);
-    RefineBounds(right, bottom, z, rect);
-    RefineBounds(left, bottom, z, rect);
+    projection.Grow(left, top, z, rect);
+    projection.Grow(right, top, z, rect);
+    projection.Grow(right, bottom, z, rect);
+    projection.Grow(left, bottom, z, rect);
   }
 }
 
@@ -130,19 +147,7 @@ void RefineBounds(float x, float y, float z, FloatRect* rect) {
 }
 
 void Refine3DBounds(float x, float y, float z, Float3DRect* box) {
-  if (!box) return;
-  if (IsEmptyBounds(*box)) {
-    box->floatLeft = box->floatRight = x;
-    box->floatTop = box->floatBottom = y;
-    box->floatBack = box->floatFront = z;
-    return;
-  }
-  if (box->floatLeft > x) box->floatLeft = x;
-  else if (x > box->floatRight) box->floatRight = x;
-  if (box->floatTop > y) box->floatTop = y;
-  else if (y > box->floatBottom) box->floatBottom = y;
-  if (box->floatBack > z) box->floatBack = z;
-  else if (z > box->floatFront) box->floatFront = z;
+  if (box) Grow3D(x, y, z, box);
 }
 
 void GetObjectSplineBounds(const Poinz* p0, const Poinz* p1, FloatRect* rect, uint8_t withPen, float dx,
@@ -225,6 +230,25 @@ bool GetObject3DBounds(Objex* obj, uint8_t selectedOnly, Float3DRect* box, uint8
     DoGetObject3DBounds(obj, selectedOnly, box, pointsOnly);
   }
   return !IsEmptyBounds(*box);
+}
+
+bool MeasureStraightObject(const Objex* obj, FloatRect* rect, Float3DRect* box) {
+  if (!obj || !rect || !box || obj->firstChild || (obj->type == kObjWall && WallOutline(obj))) return false;
+  const PointProjection projection;
+  FloatRect r = *rect;
+  Float3DRect b = *box;
+  const Poinz* last = nullptr;
+  for (const Poinz* p = obj->firstPoint; p; p = p->next) {
+    if (p->prev && IsCurved(p->prev, p)) return false;
+    last = p;
+    projection.Grow(p->position[0], p->position[1], p->position[2], &r);
+    Grow3D(p->position[0], p->position[1], p->position[2], &b);
+  }
+  const Poinz* first = obj->firstPoint;
+  if (obj->closed && last && last != first && IsCurved(last, first)) return false;
+  *rect = r;
+  *box = b;
+  return true;
 }
 
 void GetLayerBounds(Layer* layer, uint8_t selectedOnly, FloatRect* rect, uint8_t pointsOnly, uint8_t withPen) {

@@ -32,6 +32,9 @@ void DoGetObject3DBounds(Objex* obj, uint8_t selectedOnly, Float3DRect* box, uin
 // rectangle holds a measurement afterwards.
 bool GetObjectBounds(Objex* obj, uint8_t selectedOnly, FloatRect* rect, uint8_t pointsOnly, uint8_t withPen);
 bool GetObject3DBounds(Objex* obj, uint8_t selectedOnly, Float3DRect* box, uint8_t pointsOnly);
+// Both of the above in one walk (no selection filter, no pen) for an object of straight
+// segments without children; false, leaving both untouched, for any other object.
+bool MeasureStraightObject(const Objex* obj, FloatRect* rect, Float3DRect* box);
 
 void GetLayerBounds(Layer* layer, uint8_t selectedOnly, FloatRect* rect, uint8_t pointsOnly, uint8_t withPen);
 void GetAllLayersBounds(Layer* firstLayer, uint8_t selectedOnly, FloatRect* rect, uint8_t pointsOnly,

@@ -263,11 +263,12 @@ void DeleteLayer(Layer* layer) {
 
 void DeleteObjectPoints(Objex* object) {
   if (!object) return;
+  const bool wall = object->type == kObjWall;
   for (Poinz* p = object->firstPoint; p;) {
     Poinz* next = p->next;
-    if (object->type == kObjWall) {
-      FreeTrim(p->trim1);
-      FreeTrim(p->trim2);
+    if (wall) {
+      if (p->trim1) FreeTrim(p->trim1);
+      if (p->trim2) FreeTrim(p->trim2);
     }
     free(p);
     p = next;

@@ -94,10 +94,12 @@ void UngroupObject(Objex* obj) {
 void UpdateObjectBounds(Objex* obj) {
   if (!obj) return;
   FloatRect r = EmptyFloatRect();
-  GetObjectBounds(obj, 0, &r, 0, 0);
-  obj->bounds = r;
   Float3DRect box = EmptyFloat3DRect();
-  GetObject3DBounds(obj, 0, &box, 0);
+  if (!MeasureStraightObject(obj, &r, &box)) {
+    GetObjectBounds(obj, 0, &r, 0, 0);
+    GetObject3DBounds(obj, 0, &box, 0);
+  }
+  obj->bounds = r;
   obj->bounds3D = box;
 }
 

@@ -416,54 +416,143 @@ bool SelectFromAllLayers(Layer* firstLayer, ClickInfo* click, uint8_t selectedOn
   return false;
 }
 
-bool SelectFromAllLayersInPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int passCount) {
+namespace {
+
+// Whether the floors link back exactly as they link forward from the first one, so that a walk
+// from the last floor backwards meets the floors a forward walk meets.
+bool FloorsLinkBothWays(const Layer* first) {
+  if (!first || first->prev) return first == nullptr;
+  for (const Layer* l = first; l->next; l = l->next)
+    if (l->next->prev != l) return false;
+  return true;
+}
+
+// Asks for the cache lines of an object that a walk reads: the links, kind and width, the
+// points, children and type data, the plans, and the next link.
+inline void PrefetchObject(const Objex* obj) {
+  __builtin_prefetch(obj);
+  __builtin_prefetch(&obj->firstPoint);
+  __builtin_prefetch(&obj->typeData);
+  __builtin_prefetch(&obj->planMask);
+  __builtin_prefetch(&obj->next);
+}
+
+// The passes of SelectFromAllLayersInPasses in one walk; with `walk`, the walk goes on over every
+// shown floor after the answer is known and notes the selection it meets.
+bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int passCount, SelectionWalk* walk) {
+  if (walk) {
+    walk->firstLayer = firstLayer;
+    walk->selected.clear();
+    walk->floors.clear();
+    walk->hitTop = nullptr;
+    walk->hitOrder = 0;
+    walk->complete = false;
+  }
   if (!click) return false;
   ClearClickInfo(click);
   const DocState* ds = CurDocState();
-  if (!passes || passCount <= 0 || !ds) return false;
+  bool searching = passes && passCount > 0 && ds;
+  bool noting = walk && FloorsLinkBothWays(firstLayer);
+  if (!searching && !noting) return false;
   constexpr int kMaxPasses = 8;
   if (passCount > kMaxPasses) passCount = kMaxPasses;
+  if (!searching) passCount = 0;
   // Each pass keeps its own record and its own count of hits per floor, as if it walked
   // alone; a pass is no longer asked once it has its answer or once an earlier pass has one.
   ClickInfo work[kMaxPasses];
   bool found[kMaxPasses] = {};
+  Objex* foundTop[kMaxPasses] = {};
+  uint32_t foundOrder[kMaxPasses] = {};
   for (int i = 0; i < passCount; ++i) work[i] = *click;
   int asked = passCount;  // passes from this index on are settled by an earlier answer
+  uint32_t order = 0;
   Layer* last = firstLayer;
   while (last && last->next) last = last->next;
-  for (Layer* l = last; l; l = l->prev) {
-    if (!l->visible || !l->selectable) continue;
+  for (Layer* l = last; l && (searching || noting); l = l->prev) {
+    if (!l->visible) continue;
+    const bool selectable = l->selectable != 0;
+    if (!selectable && !noting) continue;
+    if (noting) walk->floors.push_back({l, selectable, false});
+    const uint32_t floor = noting ? static_cast<uint32_t>(walk->floors.size() - 1) : 0;
     int hits[kMaxPasses] = {};
-    for (Objex* obj = LastObjectOfLayer(l); obj; obj = obj->prev) {
-      if (!IsObjectOnCurrentPlan(obj, ds->currentPlanMask)) continue;
-      const bool topo = obj->type == kObjTopography;
-      const float savedWidth = obj->width;
-      if (topo) obj->width = 1.0f;
-      const bool corners = !ToolIsPointOriented(gCurTool, obj) && IsObjectSelected(obj);
-      for (int i = 0; i < asked; ++i) {
-        if (found[i]) continue;
-        bool hit = corners && TestCorners(obj, &work[i]);
-        if (!hit) hit = SelectFromObject(obj, &work[i], passes[i].selectedOnly, passes[i].types, passes[i].typeCount);
-        if (!hit) continue;
-        if (++hits[i] == gSelectIndex) {
-          found[i] = true;
-          asked = i + 1;
-          break;
+    Objex* after = nullptr;  // the object walked just before: the one following obj in the list
+    Objex* lastObject = LastObjectOfLayer(l);
+    if (lastObject && lastObject->prev) PrefetchObject(lastObject->prev);
+    for (Objex* obj = lastObject; obj; after = obj, obj = obj->prev) {
+      // The walk waits on memory. The next object was asked for one object ago, so its links are
+      // at hand: ask now for the object after it and for the next object's first point.
+      if (Objex* ahead = obj->prev) {
+        if (Objex* further = ahead->prev) PrefetchObject(further);
+        if (const Poinz* p = ahead->firstPoint) {
+          __builtin_prefetch(p);
+          __builtin_prefetch(&p->next);
         }
-        ClearClickInfo(&work[i]);
       }
-      if (topo) obj->width = savedWidth;
-      // The first pass that hits wins; once it has, nothing further down can change that.
-      if (found[0]) break;
+      // Each object must link forward to the one walked before it, and the walk must end at the
+      // head of the list, for the note to hold what a forward walk meets.
+      if (noting && (obj->next != after || (!obj->prev && obj != l->firstObject))) noting = false;
+      if (!searching && !noting) break;
+      ++order;
+      // Nothing selected anywhere in the object: no selection predicate holds for it or its
+      // parts, so the selected-only passes cannot hit it and its handles do not show.
+      int selected = -1;
+      auto isSelected = [&] {
+        if (selected < 0) selected = HasSelectedPointInTree(obj) ? 1 : 0;
+        return selected != 0;
+      };
+      if (searching && selectable && IsObjectOnCurrentPlan(obj, ds->currentPlanMask)) {
+        const bool topo = obj->type == kObjTopography;
+        const float savedWidth = obj->width;
+        if (topo) obj->width = 1.0f;
+        const bool corners = isSelected() && !ToolIsPointOriented(gCurTool, obj) && IsObjectSelected(obj);
+        for (int i = 0; i < asked; ++i) {
+          if (found[i] || (passes[i].selectedOnly && !isSelected())) continue;
+          bool hit = corners && TestCorners(obj, &work[i]);
+          if (!hit) hit = SelectFromObject(obj, &work[i], passes[i].selectedOnly, passes[i].types, passes[i].typeCount);
+          if (!hit) continue;
+          if (++hits[i] == gSelectIndex) {
+            found[i] = true;
+            foundTop[i] = obj;
+            foundOrder[i] = order;
+            asked = i + 1;
+            break;
+          }
+          ClearClickInfo(&work[i]);
+        }
+        if (topo) obj->width = savedWidth;
+        // The first pass that hits wins; once it has, nothing further down can change that.
+        if (found[0]) searching = false;
+      }
+      if (!noting) continue;
+      if (isSelected()) {
+        walk->selected.push_back({obj, order, floor});
+      } else if (selectable && !walk->floors[floor].passedPoints) {
+        walk->floors[floor].passedPoints = ToolIsPointOriented(gCurTool, obj) || obj->type == kObjLine;
+      }
     }
-    if (found[0]) break;
   }
+  if (walk) walk->complete = noting;
   for (int i = 0; i < asked; ++i) {
     if (!found[i]) continue;
     *click = work[i];
+    if (walk) {
+      walk->hitTop = foundTop[i];
+      walk->hitOrder = foundOrder[i];
+    }
     return true;
   }
   return false;
+}
+
+}  // namespace
+
+bool SelectFromAllLayersInPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int passCount) {
+  return WalkPasses(firstLayer, click, passes, passCount, nullptr);
+}
+
+bool SelectFromAllLayersNotingSelection(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int passCount,
+                                        SelectionWalk* walk) {
+  return WalkPasses(firstLayer, click, passes, passCount, walk);
 }
 
 // ---- Selecting ----

@@ -3,6 +3,7 @@
 #pragma once
 #include "model/ToolCodes.h"
 #include <cstdint>
+#include <vector>
 
 #include "model/Types.h"
 
@@ -81,6 +82,41 @@ struct HitPass {
 // pass in turn (the record cleared before each) would: the first pass that hits fills the
 // record; none hitting leaves it cleared. At most eight passes.
 bool SelectFromAllLayersInPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int passCount);
+
+// What one walk of the shown floors saw of the selection as it stood before a click changed it,
+// so that the click's deselection and readouts need no further walk (SelectionClick.h). It holds
+// while nothing but those routines and selecting within the hit object's top-level object
+// changes a flag, and while no object or floor is linked or unlinked.
+struct SelectionWalk {
+  // A top-level object with a selected point anywhere in it. `order` counts the objects in the
+  // order walked (last floor first, each floor from its end), so a larger one comes earlier in
+  // the design; `floor` indexes `floors`.
+  struct Noted {
+    Objex* object;
+    uint32_t order;
+    uint32_t floor;
+  };
+  // A shown floor, in the order walked. `passedPoints`: a selectable floor with an object holding
+  // no selection that a deselection would have gone over point by point.
+  struct Floor {
+    Layer* layer;
+    bool selectable;
+    bool passedPoints;
+  };
+  Layer* firstLayer = nullptr;
+  std::vector<Noted> selected;
+  std::vector<Floor> floors;
+  // The top-level object walked when the answering pass hit, and its order.
+  Objex* hitTop = nullptr;
+  uint32_t hitOrder = 0;
+  // False when the floor or object lists do not link back the way they link forward: the
+  // record then says nothing and the routines using it take the full walks.
+  bool complete = false;
+};
+// SelectFromAllLayersInPasses, same answer and record, walking on over every shown floor to
+// fill `walk`.
+bool SelectFromAllLayersNotingSelection(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int passCount,
+                                        SelectionWalk* walk);
 
 void SelectPoint(Poinz* point, int8_t mode, uint8_t flag);
 void SetObjectSelectFlags(Objex* obj, uint8_t value);

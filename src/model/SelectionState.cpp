@@ -15,6 +15,7 @@
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Selection.h"
+#include "model/SelectionClick.h"
 
 void ClearSelectionState(const DocState* ds, SelectionState* ss) {
   if (!ds || !ss) return;
@@ -144,6 +145,18 @@ void UpdateSelectionState40Controls(const SelectionState40* ss40) {
   SetElevationPane(ss40);
 }
 
+namespace {
+
+// One top-level object's part of the readouts.
+void GatherObjectReadouts(Objex* obj, const CommandArg& arg, FloatRect* rect, Float3DRect* box) {
+  if (!HasSelectedPointInTree(obj)) return;
+  GetObjectObjBounds(obj, 1, rect, 0, 0);
+  GetObjectObj3DBounds(obj, 1, box, 0);
+  if (IsAnyObjectSelected(obj)) TopLevelObject(obj, kCmdUpdateSelectionState40, arg);
+}
+
+}  // namespace
+
 void GatherSelectionReadouts(Layer* layers, DocState* ds, FloatRect* rect, Float3DRect* box) {
   if (!ds || !rect || !box) return;
   ClearSelectionState40(ds, &ds->selectionState40);
@@ -152,12 +165,33 @@ void GatherSelectionReadouts(Layer* layers, DocState* ds, FloatRect* rect, Float
     if (!l->visible) continue;
     for (Objex* obj = l->firstObject; obj;) {
       Objex* next = obj->next;
-      if (HasSelectedPointInTree(obj)) {
-        GetObjectObjBounds(obj, 1, rect, 0, 0);
-        GetObjectObj3DBounds(obj, 1, box, 0);
-        if (IsAnyObjectSelected(obj)) TopLevelObject(obj, kCmdUpdateSelectionState40, arg);
-      }
+      GatherObjectReadouts(obj, arg, rect, box);
       obj = next;
     }
   }
+}
+
+void GatherNotedSelectionReadouts(Layer* layers, const SelectionWalk& walk, const Objex* changed, DocState* ds,
+                                  FloatRect* rect, Float3DRect* box) {
+  if (!ds || !rect || !box) return;
+  // The changed object must lie in the hit top-level object, whose place in the design order
+  // the walk knows.
+  Objex* top = changed ? walk.hitTop : nullptr;
+  const uint32_t topOrder = walk.hitOrder;
+  if (!walk.complete || layers != walk.firstLayer || (changed && (!top || GetRootObject(changed) != top))) {
+    GatherSelectionReadouts(layers, ds, rect, box);
+    return;
+  }
+  ClearSelectionState40(ds, &ds->selectionState40);
+  const CommandArg arg = CommandArg::Doc(ds);
+  // The walk went backwards: the noted objects from the last come in design order.
+  for (size_t i = walk.selected.size(); i-- > 0;) {
+    const SelectionWalk::Noted& n = walk.selected[i];
+    if (top && topOrder >= n.order) {
+      if (topOrder > n.order) GatherObjectReadouts(top, arg, rect, box);
+      top = nullptr;
+    }
+    GatherObjectReadouts(n.object, arg, rect, box);
+  }
+  if (top) GatherObjectReadouts(top, arg, rect, box);
 }

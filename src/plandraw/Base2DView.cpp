@@ -211,7 +211,9 @@ void Base2DView::draw2DPatternRegion(const POINT* points, int32_t count, int32_t
   DrawContext* ctx = gCurrentDrawContext;
   DocState* ds = CurDocState();
   if (!points || count <= 2 || !strokeColor || !fillColor || !ds || !ctx) return;
-  DrawPath path;
+  // Kept between regions: a redraw fills one after another.
+  thread_local DrawPath path;
+  path.removeAllPoints();
   path.moveToPoint({static_cast<float>(points[0].x), static_cast<float>(points[0].y)});
   for (int32_t i = 1; i < count; ++i)
     path.lineToPoint({static_cast<float>(points[i].x), static_cast<float>(points[i].y)});

@@ -114,15 +114,18 @@ class DrawContext {
   virtual DrawColor focusIndicatorColor() const;
 
   // Between beginLineBatch and the matching endLineBatch a context may hold back the lines
-  // given to strokeLines and stroke runs of one style together; anything else it is asked
-  // to draw strokes the held lines first, so the picture is the same. The last
-  // endLineBatch strokes what is held.
+  // given to strokeLines and stroke runs of one style together, and the fills given to
+  // fillPath and paint runs of one colour together where no two can touch one pixel; anything
+  // else it is asked to draw paints what is held first, so the picture is the same. The last
+  // endLineBatch paints what is held.
   void beginLineBatch() { ++lineBatchDepth_; }
   void endLineBatch() {
     if (lineBatchDepth_ > 0 && --lineBatchDepth_ == 0) flushLines();
   }
-  // Strokes the lines held back, if any.
+  // Paints what is held back (lines, fills), if anything.
   virtual void flushLines() {}
+  // Whether what is given now may be held back: inside a batch.
+  bool batchingLines() const { return lineBatchDepth_ > 0; }
 
   // Stroke the path with its own width and dash in the current colour.
   void strokePathWithOwnStyle(const DrawPath& path);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
@@ -17,6 +18,7 @@
 #include "plandraw/DrawFlags.h"
 #include "plandraw/RoofDrawing.h"
 #include "plandraw/PlanDrawSettings.h"
+#include "plandraw/PlanPoints.h"
 #include "plandraw/PlanViewHooks.h"
 #include "plandraw/PlatformAdapters.h"
 #include "plandraw/ZLKDynamicDrawEngine.h"
@@ -89,10 +91,7 @@ void TransformCopies(const Objex* object, Poinz* a, Poinz* b, int32_t flags, con
 
 bool IsZero3(const float v[3]) { return v[0] == 0 && v[1] == 0 && v[2] == 0; }
 
-void ProjectPoint(float* x, float* y, float* z) {
-  float x2 = *x, y2 = *y, z2 = *z;
-  ConvertToIso(x, y, z, &x2, &y2, &z2, gPerspective);
-}
+void ProjectPoint(float* x, float* y, float* z) { ProjectModelPoint(x, y, z); }
 
 struct Spline {
   float a[3], b[3], c[3], d[3];
@@ -179,6 +178,56 @@ void DrawLine(DrawContext* handle, float x1, float y1, float z1, float x2, float
   ctx->strokeLines(line, 2, StyleForObject(*ctx, object, point));
 }
 
+void DrawLinesBetweenPoints(DrawContext* handle, const float* xyz, size_t pointCount, const uint32_t* ends,
+                            size_t lineCount, const Objex* object) {
+  if (!xyz || !ends) return;
+  auto valid = [&](size_t k) { return ends[2 * k] < pointCount && ends[2 * k + 1] < pointCount; };
+  auto point = [&](size_t i) { return xyz + 3 * i; };
+  // The overlays and the buffered kinds take their lines one at a time.
+  if (gDynamicDrawing || gTransformationDrawing || !object ||
+      (object->type == kObjSymbolPart3D && object->parent && object->parent->type == kObjGroup) ||
+      object->type == kObjEdging) {
+    for (size_t k = 0; k < lineCount; ++k) {
+      if (!valid(k)) continue;
+      const float* a = point(ends[2 * k]);
+      const float* b = point(ends[2 * k + 1]);
+      DrawLine(handle, a[0], a[1], a[2], b[0], b[1], b[2], 0, object, nullptr);
+    }
+    return;
+  }
+  DrawContext* ctx = ResolveDrawContext(handle);
+  if (!ctx) return;
+  // Each point as DrawLine projects an end: projected, print-scaled, checked, made whole.
+  struct Projected {
+    NSPoint at;
+    bool drawable;
+  };
+  thread_local std::vector<Projected> projected;
+  projected.resize(pointCount);
+  const float zoom = CurrentZoomFactor();
+  for (size_t i = 0; i < pointCount; ++i) {
+    float x = point(i)[0], y = point(i)[1], z = point(i)[2];
+    ProjectModelPoint(&x, &y, &z, zoom);
+    if (gPrinting) {
+      x *= gHPrintScale;
+      y *= gVPrintScale;
+    }
+    const bool drawable = InsideDrawableRange(x) && InsideDrawableRange(y);
+    projected[i] = {drawable ? NSPoint{Whole(x), Whole(y)} : NSPoint{}, drawable};
+  }
+  const StrokeStyle style = StyleForObject(*ctx, object, nullptr);
+  // One line to a call, as DrawLine gives them: which lines a context strokes together can
+  // change their end pixels.
+  for (size_t k = 0; k < lineCount; ++k) {
+    if (!valid(k)) continue;
+    const Projected& a = projected[ends[2 * k]];
+    const Projected& b = projected[ends[2 * k + 1]];
+    if (!a.drawable || !b.drawable) continue;
+    const NSPoint line[2] = {a.at, b.at};
+    ctx->strokeLines(line, 2, style);
+  }
+}
+
 void Draw2DLine(int16_t x1, int16_t y1, int16_t x2, int16_t y2, uint8_t zoom) {
   int32_t a = x1, b = y1, c = x2, d = y2;
   if (zoom) a = ZoomL(a), b = ZoomL(b), c = ZoomL(c), d = ZoomL(d);
@@ -199,13 +248,20 @@ void DrawObjectSegment(DrawContext* handle, Objex* object, Poinz* pointA, Poinz*
                        const DragTransformInfo* transform) {
   const DocState* ds = CurDocState();
   if (!pointA || !pointB || !ds) return;
-  Poinz a = *pointA, b = *pointB;
   if (object && object->type == kObjFence && pointA->pointType == 6) {
     if (DrawContext* ctx = ResolveDrawContext(handle))
       ctx->setColor((drawFlags & (kDrawFlagRed | kDrawFlagRedAlt)) ? kDrawBlack
                                                                      : DrawColorFromRGB(gPlanDrawSettings.penColor));
   }
-  TransformCopies(object, &a, &b, drawFlags, transform);
+  // The points themselves, or copies moved by the tracking transform.
+  Poinz movedA, movedB;
+  if (transform) {
+    movedA = *pointA;
+    movedB = *pointB;
+    TransformCopies(object, &movedA, &movedB, drawFlags, transform);
+  }
+  const Poinz& a = transform ? movedA : *pointA;
+  const Poinz& b = transform ? movedB : *pointB;
 
   if (IsZero3(a.outHandle) && IsZero3(b.inHandle)) {
     DrawLine(handle, a.position[0], a.position[1], a.position[2], b.position[0], b.position[1], b.position[2], 0,

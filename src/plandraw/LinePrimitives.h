@@ -3,6 +3,7 @@
 // stroke styled by the object's kind); straight and curved object segments; the line
 // buffer that batches the lines of symbol parts and edging into one stroke.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -22,6 +23,11 @@ constexpr float kMaxViewCoordinate = 30000.0f;
 // first point (a fence's gate) or null. `handle` null draws into the current context.
 void DrawLine(DrawContext* handle, float x1, float y1, float z1, float x2, float y2, float z2, uint8_t zoom,
               const Objex* object, const Poinz* point);
+// Lines between model points (`xyz`: x, y, z of each point), line k from point ends[2k] to
+// point ends[2k + 1], drawn exactly as DrawLine draws them one by one (no zoom, no gate point),
+// each point projected once however many lines share it.
+void DrawLinesBetweenPoints(DrawContext* handle, const float* xyz, size_t pointCount, const uint32_t* ends,
+                            size_t lineCount, const Objex* object);
 // One line between two view points (whole units), zoomed first when asked; into the
 // overlay while the rubber band is drawn.
 void Draw2DLine(int16_t x1, int16_t y1, int16_t x2, int16_t y2, uint8_t zoom);

@@ -226,6 +226,16 @@ CullArea CurrentCullArea(const DocState* ds, const DragTransformInfo* transform)
 // True when nothing of the object can show in the area.
 bool CulledByBounds(const Objex* object, const CullArea& area, const DocState* ds) {
   if (!area.active) return false;
+  // An object whose first point shows in the area is drawn: its box holds that point, so the
+  // box cannot lie outside. Most objects of a view that shows them are taken this way without
+  // a walk of their points.
+  if (const Poinz* p = object->firstPoint) {
+    const float* at = p->position;
+    const float x = area.origin.x + at[0] * area.axis[0].x + at[1] * area.axis[1].x + at[2] * area.axis[2].x;
+    const float y = area.origin.y + at[0] * area.axis[0].y + at[1] * area.axis[1].y + at[2] * area.axis[2].y;
+    const NSRect& r = area.rect;
+    if (x >= NSMinX(r) && x <= NSMaxX(r) && y >= NSMinY(r) && y <= NSMaxY(r)) return false;
+  }
   ReachBox box;
   GrowByObject(object, box, ds, 0, true);
   if (!box.cullable || box.empty()) return false;
@@ -298,6 +308,32 @@ bool NeedsOutlineDimensions(const Objex* object) {
   }
 }
 
+// An outline of straight segments only (the closing one of a closed object included) drawn
+// as DrawObjectSegment draws them one by one, each point projected once. False, with nothing
+// drawn, for a curved segment and for the kinds whose segments draw more than a line (stairs'
+// arrowheads, fence gates, the quick wall's gap).
+bool DrawStraightOutline(DrawContext* handle, Objex* object) {
+  if (object->type == kObjFence || object->type == kObjQuickWall || object->subtype == kSubStraightStair ||
+      object->subtype == kSubCurvedStair || !CurDocState())
+    return false;
+  auto isZero = [](const float v[3]) { return v[0] == 0 && v[1] == 0 && v[2] == 0; };
+  thread_local std::vector<float> points;
+  thread_local std::vector<uint32_t> ends;
+  points.clear();
+  ends.clear();
+  const Poinz* first = object->firstPoint;
+  uint32_t n = 0;
+  for (const Poinz* p = first; p; p = p->next, ++n) {
+    const Poinz* to = p->next ? p->next : (object->closed && p != first ? first : nullptr);
+    if (to && !(isZero(p->outHandle) && isZero(to->inHandle))) return false;
+    points.insert(points.end(), {p->position[0], p->position[1], p->position[2]});
+    if (p->next) ends.insert(ends.end(), {n, n + 1});
+    else if (to) ends.insert(ends.end(), {n, 0});
+  }
+  DrawLinesBetweenPoints(handle, points.data(), n, ends.data(), ends.size() / 2, object);
+  return true;
+}
+
 // The object's segments from its own points, level by level with the links between levels.
 void DrawSegments(DrawContext* handle, Objex* object, int32_t flags, const DragTransformInfo* transform,
                   int32_t viewID) {
@@ -308,7 +344,9 @@ void DrawSegments(DrawContext* handle, Objex* object, int32_t flags, const DragT
   }
   Poinz* first = object->firstPoint;
   if (!first) return;
-  if (object->levels == 1) {
+  if (object->levels == 1 && !transform && DrawStraightOutline(handle, object)) {
+    // Drawn in one go.
+  } else if (object->levels == 1) {
     const bool quickWall = object->type == kObjQuickWall;
     const int32_t skipped = object->pointCount / 2;
     int32_t number = 1;
@@ -562,10 +600,14 @@ void DrawObject(DrawContext* handle, Objex* object, const RECT* updateRect, int3
 namespace {
 
 // One object of a layer that may show, and whether an object left out for its bounds came
-// just before it (the accelerated line buffer is emptied there).
+// just before it (the accelerated line buffer is emptied there). The kind, and whether it is an
+// exterior wall, as the walk found them: the passes that pick objects by kind (fills, decks)
+// look at these instead of at every object again.
 struct Drawable {
   Objex* object;
+  int16_t type;
   bool afterCulled;
+  bool exteriorWall;
 };
 
 // The objects of a layer on the current plan whose drawing can reach the area, in list order;
@@ -574,8 +616,28 @@ struct LayerDrawables {
   Layer* layer = nullptr;
   std::vector<Drawable> objects;
   bool anyCulled = false;
-  // With `noteSelected`: every top-level object with a selected point in it (on any plan).
-  std::vector<Objex*> selected;
+  // With `noteSelected`: the top-level objects with a selected point in them (on any plan).
+  // Those not drawn are found by the walk, each with the number of drawables before it; the
+  // drawn ones are looked at as they are drawn, when their points are at hand (`drawnSelected`,
+  // one flag per drawable, empty until then).
+  bool noteSelected = false;
+  std::vector<std::pair<size_t, Objex*>> selectedAside;
+  std::vector<uint8_t> drawnSelected;
+  // Every top-level object with a selected point in it, in list order.
+  std::vector<Objex*> selected() {
+    if (drawnSelected.size() != objects.size()) {
+      drawnSelected.resize(objects.size());
+      for (size_t i = 0; i < objects.size(); ++i) drawnSelected[i] = HasSelectedPointInTree(objects[i].object);
+    }
+    std::vector<Objex*> out;
+    size_t aside = 0;
+    for (size_t i = 0; i <= objects.size(); ++i) {
+      for (; aside < selectedAside.size() && selectedAside[aside].first == i; ++aside)
+        out.push_back(selectedAside[aside].second);
+      if (i < objects.size() && drawnSelected[i]) out.push_back(objects[i].object);
+    }
+    return out;
+  }
 };
 
 // The objects noted by the last DrawAllLayers while a SelectedObjectsOfRedrawScope lives.
@@ -588,48 +650,104 @@ SelectedOfRedraw& SelectedNotes() {
   return notes;
 }
 
+// A large design does not stay in the caches between the passes of a redraw, and each object
+// and point lies apart: the passes over a floor ask for the records a few objects ahead.
+// Asks for the cache line at `at`. Written out so that the compiler keeps it where nothing
+// else uses what the walk ahead reads.
+inline void PrefetchLine(const char* at) {
+#if defined(__x86_64__)
+  asm volatile("prefetcht0 %0" : : "m"(*at));
+#else
+  __builtin_prefetch(at);
+#endif
+}
+
+template <size_t Bytes>
+void PrefetchRecord(const void* record) {
+  const char* at = static_cast<const char*>(record);
+  for (size_t offset = 0; offset < Bytes; offset += 64) PrefetchLine(at + offset);
+}
+
 void GatherDrawables(Layer* layer, const DocState* ds, const CullArea& area, LayerDrawables& out,
                      bool noteSelected = false) {
   out.layer = layer;
   out.objects.clear();
-  out.selected.clear();
+  out.noteSelected = noteSelected;
+  out.selectedAside.clear();
+  out.drawnSelected.clear();
   out.anyCulled = false;
   if (!layer) return;
   bool culled = false;
-  for (Objex* object = layer->firstObject; object; object = object->next) {
-    // The walk waits on memory: ask for the next object's fields and first point, and the
-    // object after it, while this one is looked at.
-    if (const Objex* n = object->next) {
-      __builtin_prefetch(&n->planMask);
-      __builtin_prefetch(n->firstPoint);
-      if (n->firstPoint) __builtin_prefetch(&n->firstPoint->next);
-      __builtin_prefetch(n->next);
-      if (n->next) __builtin_prefetch(&n->next->next);
-    }
+  auto look = [&](Objex* object) {
     const bool onPlan = IsObjectOnCurrentPlan(object, ds->currentPlanMask);
     const bool cut = onPlan && object->type != kObjGroup && object->type != kObjPlant &&
                      CulledByBounds(object, area, ds);
-    // Checked while the object's points are at hand from the bounds test.
-    if (noteSelected && HasSelectedPointInTree(object)) out.selected.push_back(object);
-    if (!onPlan) continue;
-    if (cut) {
-      culled = out.anyCulled = true;
-      continue;
+    if (!onPlan || cut) {
+      if (noteSelected && HasSelectedPointInTree(object)) out.selectedAside.push_back({out.objects.size(), object});
+      if (cut) culled = out.anyCulled = true;
+      return;
     }
-    out.objects.push_back({object, culled});
+    const int16_t type = object->type;
+    out.objects.push_back({object, type, culled, type == kObjWall && object->subtype == kSubExteriorWall});
     culled = false;
+  };
+  // The walk along the list waits on memory for each object: objects are looked at a few
+  // behind the walk, the fields needed asked for when the walk reaches them.
+  constexpr size_t kLag = 8;
+  Objex* behind[kLag];
+  size_t walked = 0;
+  for (Objex* object = layer->firstObject; object; object = object->next, ++walked) {
+    // The fields looked at: the kind, the first point, the plan; then the first point and the
+    // second (an object left out has all its points looked at).
+    PrefetchLine(reinterpret_cast<const char*>(&object->type));
+    PrefetchLine(reinterpret_cast<const char*>(&object->firstPoint));
+    PrefetchLine(reinterpret_cast<const char*>(&object->planMask));
+    auto point = [](const Poinz* p) {
+      PrefetchLine(reinterpret_cast<const char*>(&p->position));
+      PrefetchLine(reinterpret_cast<const char*>(&p->next));
+    };
+    if (walked >= kLag / 2)
+      if (const Poinz* p = behind[(walked - kLag / 2) % kLag]->firstPoint) point(p);
+    if (walked >= kLag - 2)
+      if (const Poinz* p = behind[(walked - (kLag - 2)) % kLag]->firstPoint; p && p->next) point(p->next);
+    if (walked >= kLag) look(behind[walked % kLag]);
+    behind[walked % kLag] = object;
+  }
+  for (size_t i = walked > kLag ? walked - kLag : 0; i < walked; ++i) look(behind[i % kLag]);
+}
+
+// Asks for the records of the objects a few ahead of object i of `objects` (items that
+// `objectOf` turns into objects): the object kDepth ahead, and point k of the object
+// kDepth - 1 - k ahead, whose point before was asked for one object earlier, so the walk to it
+// waits on nothing.
+template <typename Item, typename ObjectOf>
+void PrefetchAhead(const std::vector<Item>& objects, size_t i, ObjectOf objectOf) {
+  constexpr size_t kDepth = 6;
+  const size_t n = objects.size();
+  if (i + kDepth < n) PrefetchRecord<sizeof(Objex)>(objectOf(objects[i + kDepth]));
+  for (size_t k = 0; k + 1 < kDepth; ++k) {
+    const size_t j = i + kDepth - 1 - k;
+    if (j >= n) continue;
+    const Poinz* p = objectOf(objects[j])->firstPoint;
+    for (size_t step = 0; p && step < k; ++step) p = p->next;
+    if (p) PrefetchRecord<sizeof(Poinz)>(p);
   }
 }
 
-void DrawLayerObjects(DrawContext* handle, const LayerDrawables& drawables, const RECT* updateRect,
+void DrawLayerObjects(DrawContext* handle, LayerDrawables& drawables, const RECT* updateRect,
                       int32_t drawFlags, const DragTransformInfo* transform) {
   ZLKDocumentModel* doc = gCurDocument;
   DocState* ds = CurDocState();
   Layer* layer = drawables.layer;
   if (!layer || !doc || !ds || !layer->visible) return;
   LineBatchScope batch(ResolveDrawContext(handle));
-  for (const Drawable& d : drawables.objects) {
+  if (drawables.noteSelected) drawables.drawnSelected.assign(drawables.objects.size(), 0);
+  for (size_t i = 0; i < drawables.objects.size(); ++i) {
+    PrefetchAhead(drawables.objects, i, [](const Drawable& o) { return o.object; });
+    const Drawable& d = drawables.objects[i];
     Objex* object = d.object;
+    // Before it is drawn, as the walk would have found it.
+    if (drawables.noteSelected) drawables.drawnSelected[i] = HasSelectedPointInTree(object);
     if (d.afterCulled) gAcclLinePointCount = 0;
     {
       PenColorScope penScope;
@@ -670,9 +788,14 @@ void FillExteriorPerimeterSpaces(DrawContext* handle, const LayerDrawables& curr
   if (!ds) return;
   const RGBColor black{};
   const RGBColor fill = ExteriorFillColor(ds);
+  thread_local std::vector<Objex*> walls;
+  walls.clear();
   for (const Drawable& d : current.objects)
-    if (d.object->type == kObjWall && d.object->subtype == kSubExteriorWall)
-      Draw2DFillRegion(handle, d.object, kPenRegionNone, 0, &black, &fill, kBrushSolid);
+    if (d.exteriorWall) walls.push_back(d.object);
+  for (size_t i = 0; i < walls.size(); ++i) {
+    PrefetchAhead(walls, i, [](Objex* o) { return o; });
+    Draw2DFillRegion(handle, walls[i], kPenRegionNone, 0, &black, &fill, kBrushSolid);
+  }
 }
 
 }  // namespace
@@ -706,11 +829,10 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
     if (layer->visible || layer == doc->itsCurLayer) {
       floors.emplace_back();
       GatherDrawables(layer, ds, area, floors.back(), noteSelected);
-      if (noteSelected) notes.layers.emplace_back(layer, std::move(floors.back().selected));
     }
   LayerDrawables currentOutside;  // a current floor that is not in the list drawn
-  const LayerDrawables* current = nullptr;
-  for (const LayerDrawables& f : floors)
+  LayerDrawables* current = nullptr;
+  for (LayerDrawables& f : floors)
     if (f.layer == doc->itsCurLayer) current = &f;
   if (!current && doc->itsCurLayer) {
     GatherDrawables(doc->itsCurLayer, ds, area, currentOutside);
@@ -728,18 +850,20 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
       for (const LayerDrawables& f : floors) {
         if (!f.layer->visible) continue;
         for (const Drawable& d : f.objects) {
-          if (d.object->type != kObjDeck) continue;
+          if (d.type != kObjDeck) continue;
           const RGBColor fill = f.layer == doc->itsCurLayer ? currentDeckFill : inactive;
           Draw2DCurvedFillRegion(handle, d.object, kPenRegionNone, 0, &inactive, &fill, kBrushForwardDiagonal);
         }
       }
     }
-    for (const LayerDrawables& f : floors) {
+    for (LayerDrawables& f : floors) {
       if (f.layer == doc->itsCurLayer || f.layer == doc->itsCur2DLayer) continue;
       DrawLayerObjects(handle, f, updateRect, drawFlags, transform);
     }
   }
   if (current) DrawLayerObjects(handle, *current, updateRect, drawFlags, transform);
+  if (noteSelected)
+    for (LayerDrawables& f : floors) notes.layers.emplace_back(f.layer, f.selected());
 
   if (!transform && !gPrinting && (gCurTool == kToolExteriorWall || gCurTool == kToolExteriorWallKeyEntry))
     DrawAllFoundationPerimeters(handle, layers);

@@ -1,8 +1,10 @@
 // Polar offsets, rounding and projection of plan points for the text, dimension and door drawing.
 #include "plandraw/PlanPoints.h"
 
+#include "model/Globals.h"
 #include "model/LineGeometry.h"
 #include "model/PendingServices.h"
+#include "model/PlanarTransforms.h"
 #include "model/ViewProjection.h"
 
 NSPoint PolarOffset(float angle, float length) {
@@ -26,9 +28,26 @@ int16_t Trunc16(float v) {
   return static_cast<int16_t>(v);
 }
 
+void ProjectModelPoint(float* x, float* y, float* z) {
+  ConversionToIsometric(x, y, z, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle, gGlobalXOffset, gGlobalYOffset,
+                        gGlobalZOffset, 1);
+  if (gPerspective) AddPerspective(x, y, z, gViewDistance, 0, 0, 0);
+}
+
+void ProjectModelPoint(float* x, float* y, float* z, float zoom) {
+  if (zoom != 1.0f) {
+    *x *= zoom;
+    *y *= zoom;
+    *z *= zoom;
+  }
+  ConversionToIsometric(x, y, z, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle, gGlobalXOffset, gGlobalYOffset,
+                        gGlobalZOffset, 0);
+  if (gPerspective) AddPerspective(x, y, z, gViewDistance, 0, 0, 0);
+}
+
 NSPoint ProjectPlanPoint(float x, float z) {
-  float y = 0, x2 = x, y2 = 0, z2 = z;
-  ConvertToIso(&x, &y, &z, &x2, &y2, &z2, gPerspective);
+  float y = 0;
+  ProjectModelPoint(&x, &y, &z);
   return {x, y};
 }
 

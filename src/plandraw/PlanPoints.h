@@ -32,6 +32,11 @@ int16_t Trunc16(float v);
 inline int16_t Round16(float v) { return Trunc16(v + 0.5f); }
 inline NSPoint RoundPoint(NSPoint p) { return {static_cast<float>(Round16(p.x)), static_cast<float>(Round16(p.y))}; }
 
+// The model point in view coordinates through the view transform and zoom, with perspective
+// when it is on: as ConvertToIso projects each of its two points.
+void ProjectModelPoint(float* x, float* y, float* z);
+// The same with the zoom factor given (CurrentZoomFactor()), for runs of points.
+void ProjectModelPoint(float* x, float* y, float* z, float zoom);
 // The plan point (x, 0, z) in view coordinates through the view transform and zoom, with
 // perspective when it is on.
 NSPoint ProjectPlanPoint(float x, float z);

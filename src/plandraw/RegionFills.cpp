@@ -8,6 +8,7 @@
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
 #include "model/PendingServices.h"
+#include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/ViewProjection.h"
 #include "plandraw/Base2DView.h"
@@ -28,10 +29,16 @@ int32_t Whole16(float v) {
   return static_cast<int16_t>(w);
 }
 
-POINT ProjectToView(const ModelPoint& m) {
+// `zoom` is CurrentZoomFactor(), taken once for a region.
+POINT ProjectToView(const ModelPoint& m, float zoom) {
   float x = m.x, y = 0, z = m.z;
+  if (zoom != 1.0f) {
+    x *= zoom;
+    y *= zoom;
+    z *= zoom;
+  }
   ConversionToIsometric(&x, &y, &z, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle, gGlobalXOffset,
-                        gGlobalYOffset, gGlobalZOffset, 1);
+                        gGlobalYOffset, gGlobalZOffset, 0);
   if (gPrinting) {
     x *= gHPrintScale;
     y *= gVPrintScale;
@@ -82,10 +89,12 @@ void FillRing(const std::vector<ModelPoint>& ring, int16_t penStyle, int32_t lin
               const RGBColor* fill, int16_t brushStyle) {
   Base2DView* view = MainDocumentView();
   if (!view || ring.empty()) return;
-  std::vector<POINT> polygon;
-  polygon.reserve(ring.size() + 1);
-  for (const ModelPoint& m : ring) polygon.push_back(ProjectToView(m));
-  polygon.push_back(ProjectToView(ring.front()));
+  // Kept between fills: a redraw fills one region after another.
+  thread_local std::vector<POINT> polygon;
+  polygon.clear();
+  const float zoom = CurrentZoomFactor();
+  for (const ModelPoint& m : ring) polygon.push_back(ProjectToView(m, zoom));
+  polygon.push_back(ProjectToView(ring.front(), zoom));
   view->draw2DPatternRegion(polygon.data(), static_cast<int32_t>(polygon.size()), penStyle, brushStyle, stroke,
                             fill, lineWidth);
 }
@@ -95,8 +104,12 @@ void FillRing(const std::vector<ModelPoint>& ring, int16_t penStyle, int32_t lin
 void Draw2DFillRegion(DrawContext* handle, Objex* object, int16_t penStyle, int32_t lineWidth,
                       const RGBColor* strokeColor, const RGBColor* fillColor, int16_t brushStyle) {
   if (!object || !CurDocState() || !strokeColor || !fillColor) return;
-  std::vector<ModelPoint> ring;
-  for (const Poinz* p : FirstRing(object)) ring.push_back({p->position[0], p->position[2]});
+  // The first level's points, at most pointCount / levels of them.
+  thread_local std::vector<ModelPoint> ring;
+  ring.clear();
+  const int32_t k = object->levels > 0 ? object->pointCount / object->levels : 0;
+  const Poinz* p = object->firstPoint;
+  for (int32_t i = 0; i < k && p; ++i, p = p->next) ring.push_back({p->position[0], p->position[2]});
   FillRing(ring, penStyle, lineWidth, strokeColor, fillColor, brushStyle);
 }
 

@@ -81,9 +81,9 @@ bool IsHingedKind(int16_t subtype) {
 
 int32_t RoundWhole(float v) { return static_cast<int32_t>(v + 0.5f); }
 
-// The plan points of a wall's centre line, curved segments in straight steps.
-std::vector<PlanXZ> WallCentreLine(const Objex* wall) {
-  std::vector<PlanXZ> line;
+// The plan points of a wall's centre line, curved segments in straight steps, into `line`.
+void WallCentreLine(const Objex* wall, std::vector<PlanXZ>& line) {
+  line.clear();
   const int steps = CurrentCurveSegments();
   auto add = [&](PlanXZ p) {
     if (line.empty() || line.back().x != p.x || line.back().z != p.z) line.push_back(p);
@@ -104,40 +104,42 @@ std::vector<PlanXZ> WallCentreLine(const Objex* wall) {
   }
   if (wall->closed && line.size() > 2 && line.front().x == line.back().x && line.front().z == line.back().z)
     line.pop_back();
-  return line;
+}
+
+// The unit normal (a quarter turn left) of each segment of the line: segment i runs from point
+// i to the next, and a closed line's last one back to the first.
+void SegmentNormals(const std::vector<PlanXZ>& line, bool closed, std::vector<PlanXZ>& normals) {
+  const size_t n = line.size();
+  normals.clear();
+  for (size_t i = 0; i < (closed ? n : n - 1); ++i) {
+    float length = 0;
+    const float a = AngleBetween(line[i], line[(i + 1) % n], &length);
+    normals.push_back(PolarPlan(a + kQuarterTurn, 1));
+  }
 }
 
 // The centre line moved sideways by `offset` (left of the direction of travel when
-// positive), corners mitred; very sharp corners are not mitred.
-std::vector<PlanXZ> OffsetLine(const std::vector<PlanXZ>& line, bool closed, float offset) {
+// positive), corners mitred; very sharp corners are not mitred. `normals` are the line's
+// segment normals.
+void OffsetLine(const std::vector<PlanXZ>& line, const std::vector<PlanXZ>& normals, bool closed, float offset,
+                std::vector<PlanXZ>& out) {
   const size_t n = line.size();
-  auto normal = [&](size_t i, size_t j) {
-    float length = 0;
-    const float a = AngleBetween(line[i], line[j], &length);
-    return PolarPlan(a + kQuarterTurn, 1);
-  };
-  std::vector<PlanXZ> out;
-  out.reserve(n);
+  out.clear();
   for (size_t i = 0; i < n; ++i) {
     const bool hasIn = i > 0 || closed, hasOut = i + 1 < n || closed;
-    const size_t prev = (i + n - 1) % n, next = (i + 1) % n;
+    const size_t prev = (i + n - 1) % n;
     PlanXZ shift;
     if (hasIn && hasOut) {
-      const PlanXZ a = normal(prev, i), b = normal(i, next);
+      const PlanXZ a = normals[prev], b = normals[i];
       const float denominator = 1 + a.x * b.x + a.z * b.z;
       shift = denominator > 0.1f ? PlanXZ{(a.x + b.x) * offset / denominator, (a.z + b.z) * offset / denominator}
                                  : PlanXZ{b.x * offset, b.z * offset};
     } else {
-      const PlanXZ m = hasOut ? normal(i, next) : normal(prev, i);
+      const PlanXZ m = hasOut ? normals[i] : normals[prev];
       shift = {m.x * offset, m.z * offset};
     }
     out.push_back(line[i] + shift);
   }
-  return out;
-}
-
-void DrawPlanLine(DrawContext* handle, const Objex* wall, PlanXZ a, PlanXZ b) {
-  DrawLine(handle, a.x, 0, a.z, b.x, 0, b.z, 0, wall, nullptr);
 }
 
 }  // namespace
@@ -345,20 +347,29 @@ void DrawBiFoldDoor(DrawContext* handle, Objex* door) {
 void DrawWallFromPoints(DrawContext* handle, Objex* wall) {
   DocState* ds = CurDocState();
   if (!ds || !wall || wall->type != kObjWall) return;
-  const std::vector<PlanXZ> line = WallCentreLine(wall);
+  // Kept between walls: a redraw draws one after another.
+  thread_local std::vector<PlanXZ> line, normals, left, right;
+  thread_local std::vector<float> points;
+  thread_local std::vector<uint32_t> ends;
+  WallCentreLine(wall, line);
   if (line.size() < 2) return;
   const bool closed = wall->closed && line.size() > 2;
   const float half = ConvertWorldToScreen(wall->width, ds, 0) / 2;
-  const std::vector<PlanXZ> left = OffsetLine(line, closed, half), right = OffsetLine(line, closed, -half);
-  const size_t n = line.size();
-  for (const std::vector<PlanXZ>* face : {&left, &right}) {
-    for (size_t i = 0; i + 1 < n; ++i) DrawPlanLine(handle, wall, (*face)[i], (*face)[i + 1]);
-    if (closed) DrawPlanLine(handle, wall, (*face)[n - 1], (*face)[0]);
+  SegmentNormals(line, closed, normals);
+  OffsetLine(line, normals, closed, half, left);
+  OffsetLine(line, normals, closed, -half, right);
+  // Both faces (the left one first) and the two ends, each face point projected once.
+  const auto n = static_cast<uint32_t>(line.size());
+  points.clear();
+  ends.clear();
+  for (const std::vector<PlanXZ>* face : {&left, &right})
+    for (const PlanXZ& p : *face) points.insert(points.end(), {p.x, 0.0f, p.z});
+  for (const uint32_t face : {0u, n}) {
+    for (uint32_t i = 0; i + 1 < n; ++i) ends.insert(ends.end(), {face + i, face + i + 1});
+    if (closed) ends.insert(ends.end(), {face + n - 1, face});
   }
-  if (!closed) {
-    DrawPlanLine(handle, wall, left.front(), right.front());
-    DrawPlanLine(handle, wall, left.back(), right.back());
-  }
+  if (!closed) ends.insert(ends.end(), {0u, n, n - 1, 2 * n - 1});
+  DrawLinesBetweenPoints(handle, points.data(), points.size() / 3, ends.data(), ends.size() / 2, wall);
   if (GetCurrentView() == kCmdViewTop) DrawWallSegmentDimensions(handle, wall);
 }
 

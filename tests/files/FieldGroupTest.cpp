@@ -64,6 +64,52 @@ TEST_F(FieldGroupTest, AGroupDecodesAndWritesAsTheSingleFieldsDo) {
   EXPECT_EQ(f.Left(), 0u);
   EXPECT_EQ(GetMark(), single.size());
   EXPECT_FALSE(StreamFailed());
+
+  // Bytes taken whole decode the same.
+  SetInputBuffer(single.data(), single.size());
+  TakenBytes t(TakeSome(static_cast<uint32_t>(single.size())));
+  EXPECT_EQ(t.Short(), -12345);
+  EXPECT_EQ(t.UShort(), 54321);
+  EXPECT_EQ(t.Long(), -123456789);
+  EXPECT_EQ(t.ULong(), 4000000000u);
+  EXPECT_EQ(t.Float(), -2.75f);
+  EXPECT_EQ(t.StdUShort(), 54321);
+  EXPECT_EQ(t.StdULong(), 4000000000u);
+  EXPECT_EQ(t.StdFloat(), 1e-3f);
+  EXPECT_EQ(t.Byte(), 7);
+}
+
+TEST_F(FieldGroupTest, APeekLooksAheadWithoutTakingOrFailing) {
+  const Bytes in = {0x12, 0x34, 0x56, 0x78, 0x9A};
+  SetInputBuffer(in.data(), in.size());
+  const uint8_t* ahead = PeekSome(5);
+  ASSERT_NE(ahead, nullptr);
+  EXPECT_EQ(ahead[4], 0x9A);
+  EXPECT_EQ(PeekSome(6), nullptr);
+  EXPECT_EQ(GetMark(), 0u);
+  EXPECT_FALSE(StreamFailed());
+  {
+    FieldGroup f(4);
+    EXPECT_EQ(f.ULong(), 0x12345678u);
+  }
+  ASSERT_NE(PeekSome(1), nullptr);
+  EXPECT_EQ(PeekSome(2), nullptr);
+  EXPECT_FALSE(StreamFailed());
+  {
+    FieldGroup past(2);
+  }
+  EXPECT_EQ(PeekSome(1), nullptr);  // nothing is seen after a short read
+
+  BeginScrapWrite();
+  WriteLong(7);
+  EndScrap();
+  BeginScrapRead();
+  ASSERT_NE(PeekSome(4), nullptr);
+  EXPECT_EQ(PeekSome(5), nullptr);
+  EXPECT_EQ(TakenBytes(PeekSome(4)).Long(), 7);
+  EXPECT_EQ(gStream.scrapIndex, 0u);
+  EndScrap();
+  FreeScrap();
 }
 
 TEST_F(FieldGroupTest, AShortGroupReadsZeroesFailsTheStreamAndKeepsThePosition) {

@@ -2,10 +2,13 @@
 // roofs and their attachments, layers, printing, and the stored-box family.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "TestDocument.h"
 #include "ViewStateGuard.h"
 #include "model/Bounds.h"
 #include "model/Delete.h"
+#include "model/Grouping.h"
 #include "model/PendingServices.h"
 
 namespace {
@@ -208,4 +211,54 @@ TEST_F(BoundsTest, StoredFamilyCombinesStoredBoxes) {
   GetObjectObjBounds(o, 0, &r, 0, 0);
   EXPECT_EQ(gDimensionSelected, 1);
   gDimensionSelected = 0;
+}
+
+// The stored boxes are measured in one walk for objects of straight segments; a curve (also
+// the closing one), a child or a wall's outline takes the general road. Either way they are
+// the boxes the general measurement gives, in the plan, a turned and zoomed view and perspective.
+TEST_F(BoundsTest, StoredBoxesAreTheGeneralMeasurementInEveryView) {
+  Objex* straight = doc.addObject(kObjClosedPoly, true, {{0, 0}, {40, 5}, {30, 30}, {-5, 20}});
+  straight->firstPoint->next->position[1] = 12;
+  Objex* curved = doc.addObject(kObjOpenPoly, false, {{0, 0}, {40, 0}, {40, 40}});
+  curved->firstPoint->next->outHandle[0] = 30;
+  Objex* closing = doc.addObject(kObjClosedPoly, true, {{0, 0}, {40, 0}, {40, 40}});
+  closing->firstPoint->inHandle[2] = -25;
+  Objex* group = doc.addObject(kObjGroup, false, {});
+  AddChild(group, kObjLine, {{100, 100}, {120, 90}});
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}});
+  RGBColor black{};
+  Objex* outline = CreateObject(kObjWallFace, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr,
+                                wall, doc.first, nullptr);
+  for (auto [x, z] : {std::pair{0.f, -3.f}, {100.f, -3.f}, {100.f, 3.f}, {0.f, 3.f}})
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, outline), outline);
+  wall->typeData = outline;
+
+  FloatRect r = EmptyFloatRect();
+  Float3DRect b = EmptyFloat3DRect();
+  EXPECT_TRUE(MeasureStraightObject(straight, &r, &b));
+  for (Objex* o : {curved, closing, group, wall}) {
+    r = EmptyFloatRect();
+    b = EmptyFloat3DRect();
+    EXPECT_FALSE(MeasureStraightObject(o, &r, &b)) << o->type;
+    EXPECT_TRUE(IsEmptyBounds(r));
+    EXPECT_TRUE(IsEmptyBounds(b));
+  }
+
+  for (int view = 0; view < 3; ++view) {
+    if (view == 1) {
+      doc.ds()->zoomFactor = 1.5f;
+      gGlobalXOffset = 7;
+      SetUpForRotationAboutArbitraryAxis(35, 20, &gCosXAngle, &gSinXAngle, &gCosYAngle, &gSinYAngle, 0);
+    } else if (view == 2) {
+      gPerspective = 1;
+      gViewDistance = 400;
+    }
+    for (Objex* o : {straight, curved, closing, group, wall}) {
+      const FloatRect r2 = Bounds2D(o);
+      const Float3DRect b3 = Bounds3D(o);
+      UpdateObjectBounds(o);
+      EXPECT_EQ(memcmp(&o->bounds, &r2, sizeof r2), 0) << view << " " << o->type;
+      EXPECT_EQ(memcmp(&o->bounds3D, &b3, sizeof b3), 0) << view << " " << o->type;
+    }
+  }
 }

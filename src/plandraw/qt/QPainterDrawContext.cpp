@@ -18,8 +18,10 @@
 
 namespace {
 
-QPainterPath ToQPath(const DrawPath& path) {
-  QPainterPath q;
+// The path in `q`, emptied first unless the path is to follow what `q` holds (its memory stays
+// for the next path).
+void ToQPath(const DrawPath& path, QPainterPath& q, bool empty = true) {
+  if (empty) q.clear();
   // After a close the path goes on from the closed subpath's start, as the overlay expects.
   QPointF start;
   bool closed = false;
@@ -48,6 +50,11 @@ QPainterPath ToQPath(const DrawPath& path) {
         break;
     }
   }
+}
+
+QPainterPath ToQPath(const DrawPath& path) {
+  QPainterPath q;
+  ToQPath(path, q);
   return q;
 }
 
@@ -172,6 +179,11 @@ bool SameStroke(const StrokeStyle& a, const StrokeStyle& b) {
 }  // namespace
 
 void QPainterDrawContext::flushLines() {
+  fillHeldFills();
+  strokeHeldLines();
+}
+
+void QPainterDrawContext::strokeHeldLines() {
   if (heldLines_.isEmpty()) return;
   if (painter_) {
     painter_->setPen(PenForStroke(heldStyle_));
@@ -179,6 +191,59 @@ void QPainterDrawContext::flushLines() {
     painter_->drawLines(heldLines_);
   }
   heldLines_.clear();
+}
+
+void QPainterDrawContext::fillHeldFills() {
+  if (heldFillPixels_.empty()) return;
+  if (painter_) painter_->fillPath(heldFills_, *solidBrush_);
+  heldFills_.clear();
+  heldFillPixels_.clear();
+}
+
+bool QPainterDrawContext::holdFill(const DrawPath& path, const FillStyle& style) {
+  if (style.pattern || painter_->testRenderHint(QPainter::Antialiasing)) return false;
+  const std::vector<DrawPath::Element>& elements = path.elements();
+  if (elements.front().kind != DrawPath::ElementKind::MoveTo) return false;
+  float left = elements.front().points[0].x, right = left;
+  float top = elements.front().points[0].y, bottom = top;
+  for (const DrawPath::Element& e : elements) {
+    if (e.kind == DrawPath::ElementKind::CurveTo) return false;
+    if (e.kind == DrawPath::ElementKind::Close) continue;
+    const NSPoint& p = e.points[0];
+    left = std::min(left, p.x), right = std::max(right, p.x);
+    top = std::min(top, p.y), bottom = std::max(bottom, p.y);
+  }
+  // The painter's state stays as it is while fills are held (every change goes through the
+  // context, which paints them first): its transform is taken once for them.
+  if (heldFillPixels_.empty()) heldFillTransform_ = painter_->combinedTransform() * painter_->deviceTransform();
+  if (heldFillTransform_.type() == QTransform::TxProject) return false;
+  const QRectF device = heldFillTransform_.mapRect(QRectF(QPointF(left, top), QPointF(right, bottom)));
+  // The pixels the fill may touch: whatever point of a pixel the painter samples, it lies within
+  // the pixel's unit square, and rounding moves an edge by far less than a sixteenth.
+  constexpr double kSlack = 1.0 / 16, kLimit = 1e9;
+  const double l = std::ceil(device.left() - 1 - kSlack), r = std::floor(device.right() + kSlack);
+  const double t = std::ceil(device.top() - 1 - kSlack), b = std::floor(device.bottom() + kSlack);
+  if (!(std::fabs(l) < kLimit && std::fabs(r) < kLimit && std::fabs(t) < kLimit && std::fabs(b) < kLimit)) return false;
+  const PixelRange pixels{static_cast<int>(l), static_cast<int>(t), static_cast<int>(r), static_cast<int>(b)};
+
+  const QColor color = ToQColor(style.color);
+  const Qt::FillRule rule = style.evenOdd ? Qt::OddEvenFill : Qt::WindingFill;
+  bool fits = !heldFillPixels_.empty() && solidBrush_ && solidBrush_->color() == color &&
+              heldFills_.fillRule() == rule && heldFillPixels_.size() < kMaxFillsPerBatch;
+  // Fills painted together cannot share a pixel: then each pixel is painted by the one fill that
+  // covers it, as when they are painted one by one.
+  for (size_t i = 0; fits && i < heldFillPixels_.size(); ++i) {
+    const PixelRange& o = heldFillPixels_[i];
+    fits = pixels.right < o.left || o.right < pixels.left || pixels.bottom < o.top || o.bottom < pixels.top;
+  }
+  if (!fits) {
+    fillHeldFills();
+    if (!solidBrush_ || solidBrush_->color() != color) solidBrush_ = QBrush(color);
+    heldFills_.setFillRule(rule);
+  }
+  ToQPath(path, heldFills_, false);
+  heldFillPixels_.push_back(pixels);
+  return true;
 }
 
 void QPainterDrawContext::saveGraphicsState() {
@@ -196,12 +261,13 @@ void QPainterDrawContext::restoreGraphicsState() {
 
 void QPainterDrawContext::strokeLines(const NSPoint* points, size_t count, const StrokeStyle& style) {
   if (!painter_ || !points || count < 2) return;
+  fillHeldFills();
   if (lineBatchDepth_ > 0) {
-    if (!heldLines_.isEmpty() && !SameStroke(style, heldStyle_)) flushLines();
+    if (!heldLines_.isEmpty() && !SameStroke(style, heldStyle_)) strokeHeldLines();
     if (heldLines_.isEmpty()) heldStyle_ = style;
     for (size_t i = 0; i + 1 < count; i += 2) {
       heldLines_.push_back(QLineF(points[i].x, points[i].y, points[i + 1].x, points[i + 1].y));
-      if (heldLines_.size() >= static_cast<qsizetype>(kMaxLinesPerBatch)) flushLines();
+      if (heldLines_.size() >= static_cast<qsizetype>(kMaxLinesPerBatch)) strokeHeldLines();
     }
     return;
   }
@@ -238,11 +304,25 @@ void QPainterDrawContext::strokePath(const DrawPath& path, const StrokeStyle& st
 }
 
 void QPainterDrawContext::fillPath(const DrawPath& path, const FillStyle& style) {
-  flushLines();
+  strokeHeldLines();
   if (!painter_ || path.isEmpty()) return;
-  QPainterPath q = ToQPath(path);
-  q.setFillRule(style.evenOdd ? Qt::OddEvenFill : Qt::WindingFill);
-  painter_->fillPath(q, BrushFor(style));
+  if (lineBatchDepth_ > 0 && holdFill(path, style)) return;
+  fillHeldFills();
+  ToQPath(path, fillPath_);
+  fillPath_.setFillRule(style.evenOdd ? Qt::OddEvenFill : Qt::WindingFill);
+  painter_->fillPath(fillPath_, brushFor(style));
+}
+
+const QBrush& QPainterDrawContext::brushFor(const FillStyle& style) {
+  if (style.pattern && style.pattern->isValid()) {
+    patternBrush_ = BrushFor(style);
+    return patternBrush_;
+  }
+  // The same brush object for fills of one colour: the painter takes it up without setting
+  // up its fill again.
+  const QColor color = ToQColor(style.color);
+  if (!solidBrush_ || solidBrush_->color() != color) solidBrush_ = QBrush(color);
+  return *solidBrush_;
 }
 
 void QPainterDrawContext::fillPolygon(const NSPoint* points, size_t count, const FillStyle& style) {
@@ -252,7 +332,7 @@ void QPainterDrawContext::fillPolygon(const NSPoint* points, size_t count, const
   poly.reserve(static_cast<qsizetype>(count));
   for (size_t i = 0; i < count; ++i) poly.push_back(QPointF(points[i].x, points[i].y));
   painter_->setPen(Qt::NoPen);
-  painter_->setBrush(BrushFor(style));
+  painter_->setBrush(brushFor(style));
   painter_->drawPolygon(poly, style.evenOdd ? Qt::OddEvenFill : Qt::WindingFill);
   painter_->setBrush(Qt::NoBrush);
 }

@@ -1,17 +1,22 @@
 // The drawing context that paints with a QPainter: into a widget, a QImage or a
 // printer. Lines are drawn aliased, text anti-aliased.
 #pragma once
+#include <QBrush>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QList>
+#include <QPainterPath>
 #include <QLineF>
 #include <QPen>
 #include <QSizeF>
+#include <QTransform>
 #include <QVector>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "plandraw/DrawContext.h"
 
@@ -54,6 +59,14 @@ class QPainterDrawContext : public DrawContext {
     qreal ascent = 0;
   };
   const Shaped& shape(const std::string& text, const FontEntry& entry);
+  // The brush of a fill: one kept brush per colour in a row of solid fills.
+  const QBrush& brushFor(const FillStyle& style);
+  // Paints the fills or strokes the lines held back, if any.
+  void fillHeldFills();
+  void strokeHeldLines();
+  // Holds the fill back with the fills held, painting those first when they cannot go with it;
+  // false when the fill is to be painted at once (patterns, curves, anti-aliasing).
+  bool holdFill(const DrawPath& path, const FillStyle& style);
 
   QPainter* painter_;
   std::unordered_map<std::string, std::unique_ptr<FontEntry>> fonts_;
@@ -62,6 +75,18 @@ class QPainterDrawContext : public DrawContext {
   // Text sizes by font and text: the shaping of a text is done once.
   std::unordered_map<std::string, QSizeF> sizes_;
   std::unordered_map<std::string, Shaped> shaped_;
+  // The last solid fill's brush, a pattern fill's brush, and the path filled, kept between fills.
+  std::optional<QBrush> solidBrush_;
+  QBrush patternBrush_;
+  QPainterPath fillPath_;
+  // Solid fills of one colour held back in a batch, as one path, and the device pixels each may
+  // touch (a rect, edges included).
+  struct PixelRange {
+    int left, top, right, bottom;
+  };
+  QPainterPath heldFills_;
+  std::vector<PixelRange> heldFillPixels_;
+  QTransform heldFillTransform_;
   // Lines held back in a batch and the style they share.
   QVector<QLineF> heldLines_;
   StrokeStyle heldStyle_;
@@ -69,6 +94,8 @@ class QPainterDrawContext : public DrawContext {
 
 // Most lines one QPainter::drawLines call is given; longer batches are split.
 constexpr size_t kMaxLinesPerBatch = 20000;
+// Most fills held back together (each is checked against those held).
+constexpr size_t kMaxFillsPerBatch = 128;
 
 QColor ToQColor(const DrawColor& color);
 // The pen of a stroke: flat caps, mitred joins, the dash converted from view units into

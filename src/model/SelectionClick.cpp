@@ -1,0 +1,41 @@
+// A click of the selection tool in one walk of the design: the deselection from what the
+// hit-test walk noted, and the whole plain click.
+#include "model/SelectionClick.h"
+
+#include "model/PendingServices.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+#include "model/SelectionState.h"
+
+void DeselectAllLayersNoted(Layer* firstLayer, const SelectionWalk& walk) {
+  if (!walk.complete || firstLayer != walk.firstLayer) {
+    SelectAllLayers(firstLayer, kSelectOff, 1);
+    return;
+  }
+  // Floors and noted objects were walked from the end: going over both from their ends gives
+  // the design order, in which the full deselection makes its calls.
+  size_t next = walk.selected.size();
+  for (size_t f = walk.floors.size(); f-- > 0;) {
+    const SelectionWalk::Floor& floor = walk.floors[f];
+    bool passedPoints = floor.passedPoints;
+    for (; next > 0 && walk.selected[next - 1].floor == f; --next) {
+      if (!floor.selectable) continue;
+      Objex* o = walk.selected[next - 1].object;
+      if (HasSelectedPointInTree(o)) SelectObj(o, kSelectOff, 1);
+      else passedPoints = passedPoints || ToolIsPointOriented(gCurTool, o) || o->type == kObjLine;
+    }
+    if (floor.selectable && passedPoints) ClearDimensionWallSegmentSelection();
+  }
+  if (gCurTool != kToolSkylight) UpdateInspectorPropertiesState(true);
+}
+
+bool ClickSelectInOneWalk(Layer* layers, ClickInfo* click, const HitPass* passes, int passCount, DocState* ds,
+                          FloatRect* rect, Float3DRect* box) {
+  SelectionWalk walk;
+  const bool hit = SelectFromAllLayersNotingSelection(layers, click, passes, passCount, &walk);
+  DeselectAllLayersNoted(layers, walk);
+  Objex* selected = hit && click ? click->hitObject : nullptr;
+  if (selected) SelectObj(selected, kSelectOn, 1);
+  GatherNotedSelectionReadouts(layers, walk, selected, ds, rect, box);
+  return hit;
+}
