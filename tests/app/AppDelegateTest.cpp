@@ -29,27 +29,16 @@ namespace {
 class AppDelegate : public DesignWindowTest {
  protected:
   AppDelegate() : DesignWindowTest(/*makesDocument=*/false) {}
+  // The readout settings come back through the base fixture; the fonts here.
   void beforeDocument() override {
-    savedImperial = gDefaultToImperial;
-    savedForce = gForceNewPlanDefaults;
-    savedAngle = gAngleReadoutFormat;
-    savedImperialFormat = gImperialReadoutFormat;
-    savedMetricFormat = gMetricReadoutFormat;
     savedCurFont = gCurFontInfo;
     savedTextFont = gTextFontInfo;
   }
   void afterClosing() override {
-    gDefaultToImperial = savedImperial;
-    gForceNewPlanDefaults = savedForce;
-    gAngleReadoutFormat = savedAngle;
-    gImperialReadoutFormat = savedImperialFormat;
-    gMetricReadoutFormat = savedMetricFormat;
     gCurFontInfo = savedCurFont;
     gTextFontInfo = savedTextFont;
   }
 
-  uint8_t savedImperial = 0, savedForce = 0;
-  int16_t savedAngle = 0, savedImperialFormat = 0, savedMetricFormat = 0;
   LOGFONT savedCurFont{}, savedTextFont{};
 };
 

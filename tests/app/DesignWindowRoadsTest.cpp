@@ -39,13 +39,8 @@ namespace {
 
 class DesignWindowRoads : public DesignWindowTest, protected StubFileChoosers {
  protected:
+  // The readout and undo settings come back through the base fixture.
   void beforeDocument() override {
-    savedImperial = gDefaultToImperial;
-    savedImperialFormat = gImperialReadoutFormat;
-    savedMetricFormat = gMetricReadoutFormat;
-    savedAngleFormat = gAngleReadoutFormat;
-    savedForce = gForceNewPlanDefaults;
-    savedUndo = gUndoActive;
     installFileChoosers();
     // New designs take the registered readout defaults of an imperial user.
     AppController::initialize();
@@ -54,12 +49,6 @@ class DesignWindowRoads : public DesignWindowTest, protected StubFileChoosers {
   }
   void afterClosing() override {
     restoreFileChoosers();
-    gDefaultToImperial = savedImperial;
-    gImperialReadoutFormat = savedImperialFormat;
-    gMetricReadoutFormat = savedMetricFormat;
-    gAngleReadoutFormat = savedAngleFormat;
-    gForceNewPlanDefaults = savedForce;
-    gUndoActive = savedUndo;
   }
 
   // A closed shape of width by depth plan units on the plan of the mask, its corner at the origin.
@@ -107,9 +96,6 @@ class DesignWindowRoads : public DesignWindowTest, protected StubFileChoosers {
       if (a->text() == title) return a;
     return nullptr;
   }
-
-  uint8_t savedImperial = 1, savedForce = 0, savedUndo = 1;
-  int16_t savedImperialFormat = 0, savedMetricFormat = 0, savedAngleFormat = 0;
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "PixelCompare.h"
 #include "TestDocument.h"
 #include "model/Delete.h"
 #include "model/DimensionBuilders.h"
@@ -132,20 +133,6 @@ struct CullingFixture : ::testing::Test {
     return rec.calls.size();
   }
 };
-
-int DifferentPixels(const QImage& a, const QImage& b) {
-  int n = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
-  return n;
-}
-
-int Inked(const QImage& a) {
-  int n = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != qRgb(255, 255, 255);
-  return n;
-}
 
 }  // namespace
 

@@ -11,6 +11,7 @@
 #include <random>
 #include <vector>
 
+#include "PixelCompare.h"
 #include "TestDocument.h"
 #include "model/DimensionBuilders.h"
 #include "model/Globals.h"
@@ -33,20 +34,6 @@
 namespace {
 
 using Kind = RecordingDrawContext::Kind;
-
-int DifferentPixels(const QImage& a, const QImage& b) {
-  int n = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != b.pixel(x, y);
-  return n;
-}
-
-int Inked(const QImage& a) {
-  int n = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) n += a.pixel(x, y) != qRgb(255, 255, 255);
-  return n;
-}
 
 // Passes every call on to a QPainter context that holds lines back in the same batches, but
 // paints each fill as it comes.
