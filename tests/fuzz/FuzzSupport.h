@@ -1,6 +1,7 @@
 // What the reader fuzz targets share: an open design with its three floors, a private
 // scratch folder for inputs that readers take by path, and emptying the design between runs.
 #pragma once
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -66,6 +67,7 @@ inline std::string WriteInput(const char* name, const uint8_t* data, size_t size
   size_t done = 0;
   while (done < size) {
     ssize_t n = ::write(fd, data + done, size - done);
+    if (n < 0 && errno == EINTR) continue;  // the fuzzer's timer signal
     if (n <= 0) abort();
     done += size_t(n);
   }
