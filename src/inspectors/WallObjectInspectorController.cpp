@@ -301,27 +301,10 @@ void WallObjectInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   if (field == wallThicknessText) {
     if (!(v > 0.1f && v < 73.0f)) {
       restoreShown(field);
-      const bool was = wallThicknessStepper->blockSignals(true);
-      wallThicknessStepper->setValue(ds->wallThickness);
-      wallThicknessStepper->setEnabled(true);
-      wallThicknessStepper->blockSignals(was);
+      showDefaultThicknessInStepper(ds, true);
       return;
     }
-    bool changed = false;
-    ForEachSelectedOfType(kObjWall, [&](Objex* w) {
-      if (w->width == v) return;
-      w->width = v;
-      RebuildWall(w);
-      changed = true;
-    });
-    if (changed) StoreInspectorUndo("Wall Thickness");
-    ds->wallThickness = ds->wallSetting6 = v;
-    Refresh();
-    echoFloat(field, v);
-    const bool was = wallThicknessStepper->blockSignals(true);
-    wallThicknessStepper->setValue(v);
-    wallThicknessStepper->setEnabled(true);
-    wallThicknessStepper->blockSignals(was);
+    applyWallThickness(ds, v, true);
     return;
   }
   if (field == studSpacingText) {
@@ -368,12 +351,20 @@ void WallObjectInspectorController::wallThicknessStepperChanged() {
   float v = static_cast<float>(wallThicknessStepper->value());
   NormalizeInputToPrecision(&v);
   if (!(v >= 1.0f && v <= 72.0f)) {
-    const bool was = wallThicknessStepper->blockSignals(true);
-    wallThicknessStepper->setValue(ds->wallThickness);
-    wallThicknessStepper->blockSignals(was);
+    showDefaultThicknessInStepper(ds, false);
     return;
   }
-  v = std::floor(v);
+  applyWallThickness(ds, std::floor(v), false);
+}
+
+void WallObjectInspectorController::showDefaultThicknessInStepper(const DocState* ds, bool enableStepper) {
+  const bool was = wallThicknessStepper->blockSignals(true);
+  wallThicknessStepper->setValue(ds->wallThickness);
+  if (enableStepper) wallThicknessStepper->setEnabled(true);
+  wallThicknessStepper->blockSignals(was);
+}
+
+void WallObjectInspectorController::applyWallThickness(DocState* ds, float v, bool enableStepper) {
   bool changed = false;
   ForEachSelectedOfType(kObjWall, [&](Objex* w) {
     if (w->width == v) return;
@@ -387,6 +378,7 @@ void WallObjectInspectorController::wallThicknessStepperChanged() {
   echoFloat(wallThicknessText, v);
   const bool was = wallThicknessStepper->blockSignals(true);
   wallThicknessStepper->setValue(v);
+  if (enableStepper) wallThicknessStepper->setEnabled(true);
   wallThicknessStepper->blockSignals(was);
 }
 

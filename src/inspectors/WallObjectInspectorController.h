@@ -7,6 +7,7 @@
 
 #include "inspectors/InspectorPane.h"
 
+struct DocState;
 class QCheckBox;
 class QDoubleSpinBox;
 class QLabel;
@@ -82,4 +83,9 @@ class WallObjectInspectorController : public WallInspectorBase {
   WallObjectInspectorController();
   void editSegmentField(QLineEdit* field, int which);
   void editDisplayBit(int32_t bit, bool on, const char* label);
+  // Gives every selected wall the thickness v (one undo step when any changed), makes it the
+  // default and shows it in the field and the stepper (enabling the stepper when asked).
+  void applyWallThickness(DocState* ds, float v, bool enableStepper);
+  // Puts the stepper back to the default thickness without a change signal.
+  void showDefaultThicknessInStepper(const DocState* ds, bool enableStepper);
 };
