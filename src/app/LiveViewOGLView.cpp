@@ -159,19 +159,23 @@ void LiveViewOGLView::display() {
 }
 
 void LiveViewOGLView::renderIfStale() {
-  if (!gRefreshRender || gRenderOpenGLAntiAlias) return;
+  // A repaint of the status or progress during a render can paint this view again: that paint
+  // must not start a second render inside the first.
+  if (!gRefreshRender || gRenderOpenGLAntiAlias || rendering_) return;
+  rendering_ = true;
   gRenderGL = 1;
   ++renderCount_;
   lastRenderPollingOff_ = gDisableRenderInterrupt != 0;
   RefreshGLScene();
   gRenderGL = 0;
   gRefreshRender = 0;
+  rendering_ = false;
 }
 
 void LiveViewOGLView::paintGL() {
   // A long render of this view is running (its status and progress are being shown): the
   // frame it replaces stays until it ends.
-  if (RenderKeyWatch::shared().watching()) return;
+  if (RenderKeyWatch::shared().watching() || rendering_) return;
   if (autoClick3DActive_) {
     // The frozen image with the markers of the clicks made.
     QPainter painter(this);

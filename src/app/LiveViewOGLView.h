@@ -108,5 +108,6 @@ class LiveViewOGLView : public QOpenGLWidget {
   std::vector<ZLKAutoClickElement> autoClick3DPaths_;
   bool trackingTag_ = false;  // the view watches the mouse leaving it (auto-click mode)
   int renderCount_ = 0;
+  bool rendering_ = false;  // a render of this view is running
   bool lastRenderPollingOff_ = false;
 };

@@ -24,24 +24,28 @@ struct Layer {
 };
 
 struct Objex {
+  // The links and the fields every walk of a floor reads come first, in one cache line.
   Objex* prev;
+  Objex* next;
+  Poinz* firstPoint;
+  Objex* firstChild;
+  void* typeData;
   int16_t type;
   uint8_t closed;
   uint8_t visible;
+  int32_t planMask;
+  int32_t subtype;
+  float width;
   RGBColor penColor;
   uint16_t options[3];  // no automatic floor, casts shadows, intersects topography cut-out
   RGBColor fillColor;
-  float width;
   int16_t penStyle;
   int16_t fillPattern;
   FloatRect bounds;
   Float3DRect bounds3D;
-  Poinz* firstPoint;
-  Objex* firstChild;
   Objex* parent;
   Objex* symbol3D;
   Layer* layer;
-  void* typeData;
   int16_t levels;
   int32_t pointCount;
   uint8_t capped;
@@ -58,7 +62,6 @@ struct Objex {
   // kept as a number since it is never dereferenced.
   intptr_t groupMarker;
   PlantInfo* plantInfo;
-  int32_t subtype;
   int32_t textureID1;
   int32_t textureID2;
   RGBColor color1;
@@ -70,7 +73,6 @@ struct Objex {
   int32_t textureID4;
   RGBColor color4;
   ShortPoint textureScale1, textureScale2, textureScale3, textureScale4, textureScale;
-  int32_t planMask;
   float params[5];
   int32_t extraLong;
   // Text objects own a LOGFONT here; converted stairs, railings, edging and
@@ -80,7 +82,6 @@ struct Objex {
   char* name;
   void* cocoaObject;
   uint32_t objectID;
-  Objex* next;
   // In memory only, never stored: the last child when the list routines last knew it.
   // A hint: LastChildOfObject checks it before use.
   Objex* lastChild;
@@ -91,7 +92,9 @@ struct Objex {
 };
 
 struct Poinz {
+  // The links, the flags and the position with its handles share the first cache line.
   Poinz* prev;
+  Poinz* next;
   int16_t pointType;
   uint8_t selected;
   uint8_t detectable;
@@ -118,7 +121,6 @@ struct Poinz {
   int16_t keyEntryMark;
   ShortPoint textureScale[2];
   uint32_t pointID;
-  Poinz* next;
   // The side trim words of a point that is not a wall's (walls keep TrimData in trim1/trim2).
   int32_t trimWord1;
   int32_t trimWord2;

@@ -125,6 +125,11 @@ struct ReachBox {
                  -std::numeric_limits<float>::max()};
   float margin = 0;
   bool cullable = true;
+  // When set, every record the measure looks at is noted here, in order.
+  std::vector<const void*>* trace = nullptr;
+  // Whether a point of the object, of its children or of a wall's outline is selected: known
+  // once the whole object was measured (the box is cullable).
+  bool selected = false;
 
   void add(float x, float y, float z) {
     const float v[3] = {x, y, z};
@@ -144,8 +149,10 @@ struct ReachBox {
   bool empty() const { return lo[0] > hi[0]; }
 };
 
-void GrowByPoints(const Objex* o, ReachBox& box) {
+void GrowByPoints(const Objex* o, ReachBox& box, bool inSelection) {
   for (const Poinz* p = o->firstPoint; p && box.cullable; p = p->next) {
+    if (box.trace) box.trace->push_back(p);
+    if (inSelection && p->selected) box.selected = true;
     const float* at = p->position;
     box.add(at[0], at[1], at[2]);
     // A curve stays within its end points moved by their handles either way.
@@ -157,27 +164,29 @@ void GrowByPoints(const Objex* o, ReachBox& box) {
   }
 }
 
-void GrowByObject(const Objex* o, ReachBox& box, const DocState* ds, int depth, bool checkKind) {
+// `inSelection`: the object's points count for the selection (see ReachBox::selected).
+void GrowByObject(const Objex* o, ReachBox& box, const DocState* ds, int depth, bool checkKind, bool inSelection) {
   if (!box.cullable) return;
   if (!o || depth > 16 || (checkKind && !CullableKind(o->type))) {
     box.cullable = false;
     return;
   }
-  GrowByPoints(o, box);
+  if (box.trace && depth > 0) box.trace->push_back(o);
+  GrowByPoints(o, box, inSelection);
   if (o->type == kObjWall) box.reach(ConvertWorldToScreen(o->width, ds, 0));
   if (const DoorWindowData* d = AttachmentData(o)) {
     box.reach(d->width);
     box.reach(d->height);
   }
-  for (const Objex* c = o->firstChild; c && box.cullable; c = c->next) GrowByObject(c, box, ds, depth + 1, true);
+  for (const Objex* c = o->firstChild; c && box.cullable; c = c->next) GrowByObject(c, box, ds, depth + 1, true, inSelection);
   // The outline a wall keeps, the parts of paths, edging, staircases and decks.
   auto* head = static_cast<const Objex*>(o->typeData);
   switch (o->type) {
     case kObjWall:
-      if (head) GrowByObject(head, box, ds, depth + 1, false);
+      if (head) GrowByObject(head, box, ds, depth + 1, false, inSelection);
       break;
     case kObjPath: case kObjEdging:
-      for (const Objex* t = head; t && box.cullable; t = t->next) GrowByObject(t, box, ds, depth + 1, false);
+      for (const Objex* t = head; t && box.cullable; t = t->next) GrowByObject(t, box, ds, depth + 1, false, false);
       break;
     default:
       break;
@@ -223,13 +232,18 @@ CullArea CurrentCullArea(const DocState* ds, const DragTransformInfo* transform)
   return area;
 }
 
-// True when nothing of the object can show in the area.
-bool CulledByBounds(const Objex* object, const CullArea& area, const DocState* ds) {
+// True when nothing of the object can show in the area. The records looked at are noted in
+// `trace` when given. When the object is left out, `selected` (when given) says whether a point
+// of it is selected as HasSelectedPointInTree would, or -1 when that is not known.
+bool CulledByBounds(const Objex* object, const CullArea& area, const DocState* ds,
+                    std::vector<const void*>* trace = nullptr, int* selected = nullptr) {
+  if (selected) *selected = -1;
   if (!area.active) return false;
   // An object whose first point shows in the area is drawn: its box holds that point, so the
   // box cannot lie outside. Most objects of a view that shows them are taken this way without
   // a walk of their points.
   if (const Poinz* p = object->firstPoint) {
+    if (trace) trace->push_back(p);
     const float* at = p->position;
     const float x = area.origin.x + at[0] * area.axis[0].x + at[1] * area.axis[1].x + at[2] * area.axis[2].x;
     const float y = area.origin.y + at[0] * area.axis[0].y + at[1] * area.axis[1].y + at[2] * area.axis[2].y;
@@ -237,8 +251,11 @@ bool CulledByBounds(const Objex* object, const CullArea& area, const DocState* d
     if (x >= NSMinX(r) && x <= NSMaxX(r) && y >= NSMinY(r) && y <= NSMaxY(r)) return false;
   }
   ReachBox box;
-  GrowByObject(object, box, ds, 0, true);
+  if (trace) trace->pop_back();  // the first point comes again with the others
+  box.trace = trace;
+  GrowByObject(object, box, ds, 0, true, true);
   if (!box.cullable || box.empty()) return false;
+  if (selected) *selected = box.selected ? 1 : 0;
   // Dimension lines stand off their points by up to 30 units, callouts by their distance
   // and 8 more: 48 plan units cover both.
   const float m = box.margin + 48.0f;
@@ -668,6 +685,40 @@ void PrefetchRecord(const void* record) {
   for (size_t offset = 0; offset < Bytes; offset += 64) PrefetchLine(at + offset);
 }
 
+// The records the last walk of a floor looked at, object by object, so that the next walk can
+// ask for them well ahead: the list itself only says where the next object is once the one
+// before has come from memory. The addresses are only ever prefetched, never read through, so a
+// floor changed since its last walk (or freed) only makes some prefetches miss.
+struct FloorWalkTrace {
+  const Layer* layer = nullptr;
+  std::vector<const void*> records;
+  std::vector<uint32_t> starts;  // where each object's records begin; one more at the end
+};
+
+// The traces of the floors walked last, and the one being written.
+struct FloorWalkTraces {
+  static constexpr size_t kFloors = 16;
+  FloorWalkTrace kept[kFloors];
+  size_t nextSlot = 0;
+  FloorWalkTrace writing;
+
+  FloorWalkTrace& of(const Layer* layer) {
+    for (FloorWalkTrace& t : kept)
+      if (t.layer == layer) return t;
+    FloorWalkTrace& t = kept[nextSlot];
+    nextSlot = (nextSlot + 1) % kFloors;
+    t.layer = layer;
+    t.records.clear();
+    t.starts.clear();
+    return t;
+  }
+};
+
+FloorWalkTraces& WalkTraces() {
+  thread_local FloorWalkTraces traces;
+  return traces;
+}
+
 void GatherDrawables(Layer* layer, const DocState* ds, const CullArea& area, LayerDrawables& out,
                      bool noteSelected = false) {
   out.layer = layer;
@@ -677,13 +728,22 @@ void GatherDrawables(Layer* layer, const DocState* ds, const CullArea& area, Lay
   out.drawnSelected.clear();
   out.anyCulled = false;
   if (!layer) return;
+  FloorWalkTraces& traces = WalkTraces();
+  FloorWalkTrace& last = traces.of(layer);
+  FloorWalkTrace& next = traces.writing;
+  next.records.clear();
+  next.starts.clear();
   bool culled = false;
   auto look = [&](Objex* object) {
+    next.starts.push_back(static_cast<uint32_t>(next.records.size()));
+    next.records.push_back(object);
     const bool onPlan = IsObjectOnCurrentPlan(object, ds->currentPlanMask);
+    int selected = -1;
     const bool cut = onPlan && object->type != kObjGroup && object->type != kObjPlant &&
-                     CulledByBounds(object, area, ds);
+                     CulledByBounds(object, area, ds, &next.records, &selected);
     if (!onPlan || cut) {
-      if (noteSelected && HasSelectedPointInTree(object)) out.selectedAside.push_back({out.objects.size(), object});
+      if (noteSelected && (selected >= 0 ? selected == 1 : HasSelectedPointInTree(object)))
+        out.selectedAside.push_back({out.objects.size(), object});
       if (cut) culled = out.anyCulled = true;
       return;
     }
@@ -694,9 +754,15 @@ void GatherDrawables(Layer* layer, const DocState* ds, const CullArea& area, Lay
   // The walk along the list waits on memory for each object: objects are looked at a few
   // behind the walk, the fields needed asked for when the walk reaches them.
   constexpr size_t kLag = 8;
+  // How many objects ahead the records of the last walk are asked for.
+  constexpr size_t kAhead = 24;
+  const size_t traced = last.starts.empty() ? 0 : last.starts.size() - 1;
   Objex* behind[kLag];
   size_t walked = 0;
   for (Objex* object = layer->firstObject; object; object = object->next, ++walked) {
+    if (const size_t j = walked + kAhead; j < traced)
+      for (uint32_t k = last.starts[j], end = last.starts[j + 1]; k < end && k < last.records.size(); ++k)
+        PrefetchLine(static_cast<const char*>(last.records[k]));
     // The fields looked at: the kind, the first point, the plan; then the first point and the
     // second (an object left out has all its points looked at).
     PrefetchLine(reinterpret_cast<const char*>(&object->type));
@@ -714,6 +780,9 @@ void GatherDrawables(Layer* layer, const DocState* ds, const CullArea& area, Lay
     behind[walked % kLag] = object;
   }
   for (size_t i = walked > kLag ? walked - kLag : 0; i < walked; ++i) look(behind[i % kLag]);
+  next.starts.push_back(static_cast<uint32_t>(next.records.size()));
+  std::swap(last.records, next.records);
+  std::swap(last.starts, next.starts);
 }
 
 // Asks for the records of the objects a few ahead of object i of `objects` (items that

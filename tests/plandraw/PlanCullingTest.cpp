@@ -16,6 +16,7 @@
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/PendingServices.h"
+#include "model/Selection.h"
 #include "model/ViewStateGuard.h"
 #include "plandraw/Base2DView.h"
 #include "plandraw/DrawFlags.h"
@@ -225,6 +226,77 @@ TEST_F(CullingFixture, HandlesOfTheSelectionDrawAsAWalkOfEveryFloorDrawsThem) {
   EXPECT_EQ(DifferentPixels(paint(false, rect), changed), 0);
   const NSRect strip = NSMakeRect(-400, -40, 800, 90);
   EXPECT_EQ(DifferentPixels(paint(false, strip), paint(true, strip)), 0);
+}
+
+// The redraw notes the objects with a selection for the handles while it walks the floors;
+// for objects left out it learns that from measuring them. Objects are freed and added between
+// redraws, so that the walk's memory of the last redraw no longer holds.
+TEST_F(CullingFixture, TheRedrawNotesTheSelectionAsAWalkOfEveryFloorFindsIt) {
+  denseDesign();
+  SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+  const uint8_t plan = static_cast<uint8_t>(doc.ds()->newObjectPlanMask);
+  auto far = [&](int16_t type, std::initializer_list<std::pair<float, float>> pts, Layer* layer) {
+    Objex* o = doc.addObject(type, type != kObjWall && type != kObjLine, pts, layer);
+    o->planMask = plan;
+    return o;
+  };
+  // Far outside the view: the last point of a wall, the middle one of a polygon, a point of a
+  // wall's outline only, a point of a path's part only (not a selection of the path), nothing.
+  Objex* wall = far(kObjWall, {{3000, 3000}, {3060, 3000}, {3060, 3060}}, doc.first);
+  wall->firstPoint->next->next->selected = 1;
+  Objex* poly = far(kObjClosedPoly, {{-3000, 3000}, {-2950, 3000}, {-2950, 3050}}, doc.second);
+  poly->firstPoint->next->selected = 1;
+  Objex* outlined = far(kObjWall, {{3000, -3000}, {3060, -3000}}, doc.first);
+  auto* outline = static_cast<Objex*>(calloc(1, sizeof(Objex)));
+  outline->type = kObjClosedPoly;
+  for (float x : {3000.0f, 3060.0f})
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, -2995, 0, 0, 0, 0, 0, 0, outline), outline);
+  outline->firstPoint->next->selected = 1;
+  outlined->typeData = outline;
+  Objex* path = far(kObjPath, {{-3000, -3000}, {-2900, -3000}}, doc.third);
+  auto* part = static_cast<Objex*>(calloc(1, sizeof(Objex)));
+  part->type = kObjPathSurface;
+  AppendPointToObject(CreatePoint(1, 1, 0, 0, 0, 0, -2990, 0, -2990, 0, 0, 0, 0, 0, 0, part), part);
+  path->typeData = part;
+  far(kObjLine, {{2000, 2000}, {2100, 2100}}, doc.third);
+  // In view: a whole wall selected.
+  Objex* near = nullptr;
+  for (Objex* o = doc.first->firstObject; o && !near; o = o->next)
+    if (o->type == kObjWall && std::abs(o->firstPoint->position[0]) < 100 && std::abs(o->firstPoint->position[2]) < 100)
+      near = o;
+  ASSERT_NE(near, nullptr);
+  SelectObj(near, kSelectOn, 0);
+
+  auto expectNotedAsAWalkFinds = [&](const char* when) {
+    SelectedObjectsOfRedrawScope notes;
+    paint(true, rect);
+    for (Layer* l = doc.model.itsLayers; l; l = l->next) {
+      std::vector<Objex*> walk;
+      for (Objex* o = l->firstObject; o; o = o->next)
+        if (HasSelectedPointInTree(o)) walk.push_back(o);
+      const std::vector<Objex*>* noted = SelectedObjectsOfRedraw(l);
+      ASSERT_NE(noted, nullptr) << when;
+      EXPECT_EQ(*noted, walk) << when << ", floor " << l->name;
+    }
+  };
+  expectNotedAsAWalkFinds("first redraw");
+  EXPECT_FALSE(HasSelectedPointInTree(path));
+
+  // Objects freed and made between redraws, a selection moved.
+  poly->firstPoint->next->selected = 0;
+  poly->firstPoint->selected = 1;
+  DeleteObj(wall);
+  int freed = 0;
+  for (Objex* o = doc.first->firstObject; o && freed < 40;) {
+    Objex* next = o->next;
+    if (o != near && o != outlined && o->type != kObjGroup && o->layer == doc.first) {
+      DeleteObj(o);
+      ++freed;
+    }
+    o = next;
+  }
+  far(kObjLine, {{-2500, 2500}, {-2400, 2600}}, doc.first)->firstPoint->next->selected = 1;
+  expectNotedAsAWalkFinds("after the edits");
 }
 
 TEST_F(CullingFixture, NothingIsCulledOutsideADrawingPass) {

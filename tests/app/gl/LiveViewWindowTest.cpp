@@ -257,6 +257,30 @@ TEST_F(LiveViewWindowTest, RepaintRendersOnlyWhenAskedAndNoAntiAliasedRenderRuns
   EXPECT_EQ(gRenderGL, 0);
 }
 
+TEST_F(LiveViewWindowTest, APaintDuringARenderStartsNoSecondRender) {
+  showLiveView();
+  const int before = view->renderCount();
+  // The status and progress repaint while a render runs, which can paint the view itself.
+  const auto finished = gLiveViewHost.frameFinished;
+  static LiveViewOGLView* sView;
+  static int sNested;
+  sView = view;
+  sNested = 0;
+  gLiveViewHost.frameFinished = [] {
+    ++sNested;
+    sView->display();
+    sView->repaint();
+  };
+  gRefreshRender = 1;
+  gRenderOpenGLAntiAlias = 0;
+  view->display();
+  gLiveViewHost.frameFinished = finished;
+  EXPECT_GT(sNested, 0);
+  EXPECT_EQ(view->renderCount(), before + 1);
+  EXPECT_EQ(gRefreshRender, 0);
+  EXPECT_EQ(gRenderGL, 0);
+}
+
 TEST_F(LiveViewWindowTest, ResizeGivesOneRenderWithPollingOff) {
   showLiveView();
   controller->window()->resize(520, 440);
