@@ -101,6 +101,41 @@ bool CulledByView(const Objex* object, bool clampSize) {
 
 // ---- Leaving out what cannot show ----
 
+// A large design does not stay in the caches between the passes of a redraw, and each object
+// and point lies apart: the passes over a floor ask for the records a few objects ahead.
+// Asks for the cache line at `at`. Written out so that the compiler keeps it where nothing
+// else uses what the walk ahead reads.
+inline void PrefetchLine(const char* at) {
+#if defined(__x86_64__)
+  asm volatile("prefetcht0 %0" : : "m"(*at));
+#else
+  __builtin_prefetch(at);
+#endif
+}
+
+template <size_t Bytes>
+void PrefetchRecord(const void* record) {
+  const char* at = static_cast<const char*>(record);
+  for (size_t offset = 0; offset < Bytes; offset += 64) PrefetchLine(at + offset);
+}
+
+// The records a walk of a floor looks at, in order, noted for the next walk of the floor; and
+// the records the last walk noted, asked for a little ahead of where this walk is: a list only
+// says where its next record is once the one before has come from memory. The last walk's
+// addresses are only ever prefetched, never read through, so a floor changed since (records
+// freed or added) only makes some prefetches miss.
+struct WalkNotes {
+  std::vector<const void*>* out = nullptr;
+  const std::vector<const void*>* last = nullptr;
+  static constexpr size_t kAhead = 32;
+  void note(const void* record) {
+    const size_t k = out->size();
+    out->push_back(record);
+    if (k + kAhead < last->size()) PrefetchLine(static_cast<const char*>((*last)[k + kAhead]));
+  }
+};
+
+
 // Kinds whose whole drawing lies within their points (curve handles included), their
 // children and type data, widened by the margins below. Any other kind is always drawn.
 bool CullableKind(int16_t type) {
@@ -126,7 +161,7 @@ struct ReachBox {
   float margin = 0;
   bool cullable = true;
   // When set, every record the measure looks at is noted here, in order.
-  std::vector<const void*>* trace = nullptr;
+  WalkNotes* trace = nullptr;
   // Whether a point of the object, of its children or of a wall's outline is selected: known
   // once the whole object was measured (the box is cullable).
   bool selected = false;
@@ -151,7 +186,7 @@ struct ReachBox {
 
 void GrowByPoints(const Objex* o, ReachBox& box, bool inSelection) {
   for (const Poinz* p = o->firstPoint; p && box.cullable; p = p->next) {
-    if (box.trace) box.trace->push_back(p);
+    if (box.trace) box.trace->note(p);
     if (inSelection && p->selected) box.selected = true;
     const float* at = p->position;
     box.add(at[0], at[1], at[2]);
@@ -171,7 +206,7 @@ void GrowByObject(const Objex* o, ReachBox& box, const DocState* ds, int depth, 
     box.cullable = false;
     return;
   }
-  if (box.trace && depth > 0) box.trace->push_back(o);
+  if (box.trace && depth > 0) box.trace->note(o);
   GrowByPoints(o, box, inSelection);
   if (o->type == kObjWall) box.reach(ConvertWorldToScreen(o->width, ds, 0));
   if (const DoorWindowData* d = AttachmentData(o)) {
@@ -236,14 +271,14 @@ CullArea CurrentCullArea(const DocState* ds, const DragTransformInfo* transform)
 // `trace` when given. When the object is left out, `selected` (when given) says whether a point
 // of it is selected as HasSelectedPointInTree would, or -1 when that is not known.
 bool CulledByBounds(const Objex* object, const CullArea& area, const DocState* ds,
-                    std::vector<const void*>* trace = nullptr, int* selected = nullptr) {
+                    WalkNotes* trace = nullptr, int* selected = nullptr) {
   if (selected) *selected = -1;
   if (!area.active) return false;
   // An object whose first point shows in the area is drawn: its box holds that point, so the
   // box cannot lie outside. Most objects of a view that shows them are taken this way without
   // a walk of their points.
   if (const Poinz* p = object->firstPoint) {
-    if (trace) trace->push_back(p);
+    if (trace) trace->note(p);
     const float* at = p->position;
     const float x = area.origin.x + at[0] * area.axis[0].x + at[1] * area.axis[1].x + at[2] * area.axis[2].x;
     const float y = area.origin.y + at[0] * area.axis[0].y + at[1] * area.axis[1].y + at[2] * area.axis[2].y;
@@ -251,7 +286,7 @@ bool CulledByBounds(const Objex* object, const CullArea& area, const DocState* d
     if (x >= NSMinX(r) && x <= NSMaxX(r) && y >= NSMinY(r) && y <= NSMaxY(r)) return false;
   }
   ReachBox box;
-  if (trace) trace->pop_back();  // the first point comes again with the others
+  if (trace) trace->out->pop_back();  // the first point comes again with the others
   box.trace = trace;
   GrowByObject(object, box, ds, 0, true, true);
   if (!box.cullable || box.empty()) return false;
@@ -667,50 +702,25 @@ SelectedOfRedraw& SelectedNotes() {
   return notes;
 }
 
-// A large design does not stay in the caches between the passes of a redraw, and each object
-// and point lies apart: the passes over a floor ask for the records a few objects ahead.
-// Asks for the cache line at `at`. Written out so that the compiler keeps it where nothing
-// else uses what the walk ahead reads.
-inline void PrefetchLine(const char* at) {
-#if defined(__x86_64__)
-  asm volatile("prefetcht0 %0" : : "m"(*at));
-#else
-  __builtin_prefetch(at);
-#endif
-}
-
-template <size_t Bytes>
-void PrefetchRecord(const void* record) {
-  const char* at = static_cast<const char*>(record);
-  for (size_t offset = 0; offset < Bytes; offset += 64) PrefetchLine(at + offset);
-}
-
-// The records the last walk of a floor looked at, object by object, so that the next walk can
-// ask for them well ahead: the list itself only says where the next object is once the one
-// before has come from memory. The addresses are only ever prefetched, never read through, so a
-// floor changed since its last walk (or freed) only makes some prefetches miss.
-struct FloorWalkTrace {
-  const Layer* layer = nullptr;
-  std::vector<const void*> records;
-  std::vector<uint32_t> starts;  // where each object's records begin; one more at the end
-};
-
-// The traces of the floors walked last, and the one being written.
+// The records each floor's last walk looked at (see WalkNotes), for the floors walked last.
 struct FloorWalkTraces {
   static constexpr size_t kFloors = 16;
-  FloorWalkTrace kept[kFloors];
+  struct Kept {
+    const Layer* layer = nullptr;
+    std::vector<const void*> records;
+  };
+  Kept kept[kFloors];
   size_t nextSlot = 0;
-  FloorWalkTrace writing;
+  std::vector<const void*> writing;
 
-  FloorWalkTrace& of(const Layer* layer) {
-    for (FloorWalkTrace& t : kept)
-      if (t.layer == layer) return t;
-    FloorWalkTrace& t = kept[nextSlot];
+  std::vector<const void*>& of(const Layer* layer) {
+    for (Kept& t : kept)
+      if (t.layer == layer) return t.records;
+    Kept& t = kept[nextSlot];
     nextSlot = (nextSlot + 1) % kFloors;
     t.layer = layer;
     t.records.clear();
-    t.starts.clear();
-    return t;
+    return t.records;
   }
 };
 
@@ -729,60 +739,27 @@ void GatherDrawables(Layer* layer, const DocState* ds, const CullArea& area, Lay
   out.anyCulled = false;
   if (!layer) return;
   FloorWalkTraces& traces = WalkTraces();
-  FloorWalkTrace& last = traces.of(layer);
-  FloorWalkTrace& next = traces.writing;
-  next.records.clear();
-  next.starts.clear();
+  std::vector<const void*>& last = traces.of(layer);
+  traces.writing.clear();
+  WalkNotes notes{&traces.writing, &last};
   bool culled = false;
-  auto look = [&](Objex* object) {
-    next.starts.push_back(static_cast<uint32_t>(next.records.size()));
-    next.records.push_back(object);
+  for (Objex* object = layer->firstObject; object; object = object->next) {
+    notes.note(object);
     const bool onPlan = IsObjectOnCurrentPlan(object, ds->currentPlanMask);
     int selected = -1;
     const bool cut = onPlan && object->type != kObjGroup && object->type != kObjPlant &&
-                     CulledByBounds(object, area, ds, &next.records, &selected);
+                     CulledByBounds(object, area, ds, &notes, &selected);
     if (!onPlan || cut) {
       if (noteSelected && (selected >= 0 ? selected == 1 : HasSelectedPointInTree(object)))
         out.selectedAside.push_back({out.objects.size(), object});
       if (cut) culled = out.anyCulled = true;
-      return;
+      continue;
     }
     const int16_t type = object->type;
     out.objects.push_back({object, type, culled, type == kObjWall && object->subtype == kSubExteriorWall});
     culled = false;
-  };
-  // The walk along the list waits on memory for each object: objects are looked at a few
-  // behind the walk, the fields needed asked for when the walk reaches them.
-  constexpr size_t kLag = 8;
-  // How many objects ahead the records of the last walk are asked for.
-  constexpr size_t kAhead = 24;
-  const size_t traced = last.starts.empty() ? 0 : last.starts.size() - 1;
-  Objex* behind[kLag];
-  size_t walked = 0;
-  for (Objex* object = layer->firstObject; object; object = object->next, ++walked) {
-    if (const size_t j = walked + kAhead; j < traced)
-      for (uint32_t k = last.starts[j], end = last.starts[j + 1]; k < end && k < last.records.size(); ++k)
-        PrefetchLine(static_cast<const char*>(last.records[k]));
-    // The fields looked at: the kind, the first point, the plan; then the first point and the
-    // second (an object left out has all its points looked at).
-    PrefetchLine(reinterpret_cast<const char*>(&object->type));
-    PrefetchLine(reinterpret_cast<const char*>(&object->firstPoint));
-    PrefetchLine(reinterpret_cast<const char*>(&object->planMask));
-    auto point = [](const Poinz* p) {
-      PrefetchLine(reinterpret_cast<const char*>(&p->position));
-      PrefetchLine(reinterpret_cast<const char*>(&p->next));
-    };
-    if (walked >= kLag / 2)
-      if (const Poinz* p = behind[(walked - kLag / 2) % kLag]->firstPoint) point(p);
-    if (walked >= kLag - 2)
-      if (const Poinz* p = behind[(walked - (kLag - 2)) % kLag]->firstPoint; p && p->next) point(p->next);
-    if (walked >= kLag) look(behind[walked % kLag]);
-    behind[walked % kLag] = object;
   }
-  for (size_t i = walked > kLag ? walked - kLag : 0; i < walked; ++i) look(behind[i % kLag]);
-  next.starts.push_back(static_cast<uint32_t>(next.records.size()));
-  std::swap(last.records, next.records);
-  std::swap(last.starts, next.starts);
+  std::swap(last, traces.writing);
 }
 
 // Asks for the records of the objects a few ahead of object i of `objects` (items that
