@@ -162,6 +162,9 @@ TEST_F(LiveViewWindowTest, FrameIsSavedAndComesBackUnderLiveViewPanel) {
   showLiveView();
   controller->window()->resize(500, 420);
   controller->window()->move(60, 70);
+  // The window system takes the new frame in its own time (slowly on a busy machine).
+  QTRY_COMPARE_WITH_TIMEOUT(controller->window()->size(), QSize(500, 420), 5000);
+  QTRY_COMPARE_WITH_TIMEOUT(controller->window()->pos(), QPoint(60, 70), 5000);
   QTest::qWait(50);
   const QPoint at = controller->window()->pos();
   const QSize size = controller->window()->size();
