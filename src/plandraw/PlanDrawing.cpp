@@ -141,7 +141,6 @@ struct WalkNotes {
   }
 };
 
-
 // Kinds whose whole drawing lies within their points (curve handles included), their
 // children and type data, widened by the margins below. Any other kind is always drawn.
 bool CullableKind(int16_t type) {
