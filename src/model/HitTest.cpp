@@ -18,6 +18,7 @@
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "model/ViewProjection.h"
+#include "model/WalkNotes.h"
 
 uint16_t gCurTool = kToolNone;
 int16_t gSelectIndex = 1;
@@ -437,6 +438,11 @@ inline void PrefetchObject(const Objex* obj) {
   __builtin_prefetch(&obj->next);
 }
 
+FloorWalkTraces& ClickWalkTraces() {
+  thread_local FloorWalkTraces traces;
+  return traces;
+}
+
 // The passes of SelectFromAllLayersInPasses in one walk; with `walk`, the walk goes on over every
 // shown floor after the answer is known and notes the selection it meets.
 bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int passCount, SelectionWalk* walk) {
@@ -476,6 +482,7 @@ bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int 
     const uint32_t floor = noting ? static_cast<uint32_t>(walk->floors.size() - 1) : 0;
     int hits[kMaxPasses] = {};
     Objex* after = nullptr;  // the object walked just before: the one following obj in the list
+    WalkNotes notes = ClickWalkTraces().begin(l);
     Objex* lastObject = LastObjectOfLayer(l);
     if (lastObject && lastObject->prev) PrefetchObject(lastObject->prev);
     for (Objex* obj = lastObject; obj; after = obj, obj = obj->prev) {
@@ -488,6 +495,9 @@ bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int 
           __builtin_prefetch(&p->next);
         }
       }
+      // Every object's points are read below (for its selection, and by the hit tests).
+      notes.note(obj);
+      for (const Poinz* p = obj->firstPoint; p; p = p->next) notes.note(p);
       // Each object must link forward to the one walked before it, and the walk must end at the
       // head of the list, for the note to hold what a forward walk meets.
       if (noting && (obj->next != after || (!obj->prev && obj != l->firstObject))) noting = false;
@@ -530,6 +540,7 @@ bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int 
         walk->floors[floor].passedPoints = ToolIsPointOriented(gCurTool, obj) || obj->type == kObjLine;
       }
     }
+    ClickWalkTraces().finish();
   }
   if (walk) walk->complete = noting;
   for (int i = 0; i < asked; ++i) {

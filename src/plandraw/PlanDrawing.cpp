@@ -18,6 +18,7 @@
 #include "model/PlanarTransforms.h"
 #include "model/ViewProjection.h"
 #include "model/Records.h"
+#include "model/WalkNotes.h"
 #include "model/Selection.h"
 #include "plandraw/Base2DView.h"
 #include "plandraw/DrawContext.h"
@@ -103,43 +104,11 @@ bool CulledByView(const Objex* object, bool clampSize) {
 
 // A large design does not stay in the caches between the passes of a redraw, and each object
 // and point lies apart: the passes over a floor ask for the records a few objects ahead.
-// Asks for the cache line at `at`. Written out so that the compiler keeps it where nothing
-// else uses what the walk ahead reads.
-inline void PrefetchLine(const char* at) {
-#if defined(__x86_64__)
-  asm volatile("prefetcht0 %0" : : "m"(*at));
-#else
-  __builtin_prefetch(at);
-#endif
-}
-
 template <size_t Bytes>
 void PrefetchRecord(const void* record) {
   const char* at = static_cast<const char*>(record);
   for (size_t offset = 0; offset < Bytes; offset += 64) PrefetchLine(at + offset);
 }
-
-// The records a walk of a floor looks at, in order, noted for the next walk of the floor; and
-// the records the last walk noted, asked for a little ahead of where this walk is: a list only
-// says where its next record is once the one before has come from memory. The last walk's
-// addresses are only ever prefetched, never read through, so a floor changed since (records
-// freed or added) only makes some prefetches miss.
-struct WalkNotes {
-  std::vector<const void*>* out = nullptr;
-  const std::vector<const void*>* last = nullptr;
-  static constexpr size_t kAhead = 32;
-  void note(const void* record) {
-    const size_t k = out->size();
-    out->push_back(record);
-    if (k + kAhead < last->size()) {
-      // The fields read lie in a record's first 64 bytes, which a record aligned to 16 bytes
-      // may spread over two cache lines.
-      const char* at = static_cast<const char*>((*last)[k + kAhead]);
-      PrefetchLine(at);
-      PrefetchLine(at + 60);
-    }
-  }
-};
 
 // Kinds whose whole drawing lies within their points (curve handles included), their
 // children and type data, widened by the margins below. Any other kind is always drawn.
@@ -707,29 +676,7 @@ SelectedOfRedraw& SelectedNotes() {
   return notes;
 }
 
-// The records each floor's last walk looked at (see WalkNotes), for the floors walked last.
-struct FloorWalkTraces {
-  static constexpr size_t kFloors = 16;
-  struct Kept {
-    const Layer* layer = nullptr;
-    std::vector<const void*> records;
-  };
-  Kept kept[kFloors];
-  size_t nextSlot = 0;
-  std::vector<const void*> writing;
-
-  std::vector<const void*>& of(const Layer* layer) {
-    for (Kept& t : kept)
-      if (t.layer == layer) return t.records;
-    Kept& t = kept[nextSlot];
-    nextSlot = (nextSlot + 1) % kFloors;
-    t.layer = layer;
-    t.records.clear();
-    return t.records;
-  }
-};
-
-FloorWalkTraces& WalkTraces() {
+FloorWalkTraces& PlanWalkTraces() {
   thread_local FloorWalkTraces traces;
   return traces;
 }
@@ -743,10 +690,8 @@ void GatherDrawables(Layer* layer, const DocState* ds, const CullArea& area, Lay
   out.drawnSelected.clear();
   out.anyCulled = false;
   if (!layer) return;
-  FloorWalkTraces& traces = WalkTraces();
-  std::vector<const void*>& last = traces.of(layer);
-  traces.writing.clear();
-  WalkNotes notes{&traces.writing, &last};
+  FloorWalkTraces& traces = PlanWalkTraces();
+  WalkNotes notes = traces.begin(layer);
   bool culled = false;
   for (Objex* object = layer->firstObject; object; object = object->next) {
     notes.note(object);
@@ -764,7 +709,7 @@ void GatherDrawables(Layer* layer, const DocState* ds, const CullArea& area, Lay
     out.objects.push_back({object, type, culled, type == kObjWall && object->subtype == kSubExteriorWall});
     culled = false;
   }
-  std::swap(last, traces.writing);
+  traces.finish();
 }
 
 // Asks for the records of the objects a few ahead of object i of `objects` (items that

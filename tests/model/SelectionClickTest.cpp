@@ -11,6 +11,7 @@
 #include "ChildBuilders.h"
 #include "TestDocument.h"
 #include "ViewStateGuard.h"
+#include "model/Delete.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/PendingServices.h"
@@ -274,6 +275,50 @@ TEST_F(ClickFixture, OneWalkLeavesWhatTheThreeStepsLeave) {
   EXPECT_GT(hits, compared / 8);
   EXPECT_GT(deeperHits, 0);
   EXPECT_GT(keptOnLockedFloor, 0);
+}
+
+// A walk asks for the records the last walk of the floor read, ahead of reaching them. Objects
+// freed and made between clicks leave those addresses stale: nothing may change for it, and
+// nothing freed may be read.
+TEST_F(ClickFixture, ClicksAfterObjectsAreFreedAndMadeLeaveWhatTheThreeStepsLeave) {
+  Generate(12);
+  std::mt19937 rng(41);
+  int compared = 0, hits = 0;
+  auto clickAcross = [&] {
+    RandomSelection(rng);
+    const std::vector<uint8_t> before = Flags();
+    for (int32_t y = -8; y <= 90; y += 14)
+      for (int32_t x = -6; x <= 480; x += 29) {
+        SetFlags(before);
+        const Outcome expected = ThreeSteps(x, y);
+        SetFlags(before);
+        const Outcome got = OneWalk(x, y);
+        ASSERT_TRUE(SameOutcome(expected, got)) << "at " << x << "," << y;
+        ++compared;
+        hits += got.hit;
+      }
+  };
+  clickAcross();
+  // Every polygon and text freed, new lines made in their place.
+  std::vector<Objex*> kept;
+  for (Objex* o : tops) {
+    if (o->type != kObjClosedPoly && o->type != kObjText) {
+      kept.push_back(o);
+      continue;
+    }
+    Layer* layer = o->layer;
+    const float x = o->firstPoint->position[0];
+    DeleteObj(o);
+    kept.push_back(nullptr);
+    kept.back() = doc.addObject(kObjLine, false, {{x + 15, 15}, {x + 85, 65}}, layer);
+    kept.back()->planMask = 2;
+    UpdateObjectBounds(kept.back());
+  }
+  tops = kept;
+  points.clear();
+  clickAcross();
+  EXPECT_GT(compared, 250);
+  EXPECT_GT(hits, compared / 8);
 }
 
 TEST_F(ClickFixture, ListsThatDoNotLinkBackTakeTheFullWalks) {
