@@ -206,6 +206,10 @@ struct ClickFixture : ::testing::Test {
     out.hit = ClickSelectInOneWalk(doc.model.itsLayers, &out.click, kPasses, 3, doc.ds(), &rect, &box);
     return Finish(out, rect, box, rec);
   }
+
+  // A click at (x, y) from the point flags `before`, by the three steps and by the one walk:
+  // whether both leave the same, and the one walk's outcome.
+  ::testing::AssertionResult ClickBothWays(int32_t x, int32_t y, const std::vector<uint8_t>& before, Outcome* got);
 };
 
 bool SameBits(const void* a, const void* b, size_t n) { return std::memcmp(a, b, n) == 0; }
@@ -236,6 +240,15 @@ bool SameBits(const void* a, const void* b, size_t n) { return std::memcmp(a, b,
 
 }  // namespace
 
+::testing::AssertionResult ClickFixture::ClickBothWays(int32_t x, int32_t y, const std::vector<uint8_t>& before,
+                                                      Outcome* got) {
+  SetFlags(before);
+  const Outcome expected = ThreeSteps(x, y);
+  SetFlags(before);
+  *got = OneWalk(x, y);
+  return SameOutcome(expected, *got) << " at " << x << "," << y;
+}
+
 TEST_F(ClickFixture, OneWalkLeavesWhatTheThreeStepsLeave) {
   Generate(24);
   std::mt19937 rng(19);
@@ -252,12 +265,8 @@ TEST_F(ClickFixture, OneWalkLeavesWhatTheThreeStepsLeave) {
         gSelectIndex = index;
         for (int32_t y = -8; y <= 90; y += 14)
           for (int32_t x = -6; x <= 930; x += 37) {
-            SetFlags(before);
-            const Outcome expected = ThreeSteps(x, y);
-            SetFlags(before);
-            const Outcome got = OneWalk(x, y);
-            ASSERT_TRUE(SameOutcome(expected, got))
-                << "at " << x << "," << y << " index " << index << " selection " << selection;
+            Outcome got;
+            ASSERT_TRUE(ClickBothWays(x, y, before, &got)) << " index " << index << " selection " << selection;
             ++compared;
             hits += got.hit;
             deeperHits += got.hit && index > 1;
@@ -289,11 +298,8 @@ TEST_F(ClickFixture, ClicksAfterObjectsAreFreedAndMadeLeaveWhatTheThreeStepsLeav
     const std::vector<uint8_t> before = Flags();
     for (int32_t y = -8; y <= 90; y += 14)
       for (int32_t x = -6; x <= 480; x += 29) {
-        SetFlags(before);
-        const Outcome expected = ThreeSteps(x, y);
-        SetFlags(before);
-        const Outcome got = OneWalk(x, y);
-        ASSERT_TRUE(SameOutcome(expected, got)) << "at " << x << "," << y;
+        Outcome got;
+        ASSERT_TRUE(ClickBothWays(x, y, before, &got));
         ++compared;
         hits += got.hit;
       }
