@@ -3,6 +3,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <QPoint>
+
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -21,6 +24,7 @@
 #include "model/HitTest.h"
 #include "model/Records.h"
 #include "model/ViewCommands.h"
+#include "model/ViewProjection.h"
 #include "platform/UserDefaults.h"
 #include "tools/ToolCodes.h"
 
@@ -34,6 +38,14 @@ inline ZLKApplication* TestApplication() {
     return a;
   }();
   return app;
+}
+
+// The widget position in `view` of the plan point (x, z).
+inline QPoint WidgetPointOf(const ZLKDocumentView* view, float x, float z) {
+  float x1 = x, y1 = 0, z1 = z, x2 = x, y2 = 0, z2 = z;
+  ConvertToIso(&x1, &y1, &z1, &x2, &y2, &z2, 0);
+  const NSPoint origin = view->boundsOrigin();
+  return QPoint(static_cast<int>(std::lround(x1 - origin.x)), static_cast<int>(std::lround(y1 - origin.y)));
 }
 
 // The top-level objects of every layer of the design (0 for none).

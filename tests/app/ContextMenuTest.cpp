@@ -97,10 +97,7 @@ class ContextMenus : public DesignWindowTest {
     return ContextMenuFactory::objectContextMenuWithClickInfo(&click);
   }
   QPoint at(float x, float z) const {
-    float x1 = x, y1 = 0, z1 = z, x2 = x, y2 = 0, z2 = z;
-    ConvertToIso(&x1, &y1, &z1, &x2, &y2, &z2, 0);
-    const NSPoint origin = view->boundsOrigin();
-    return QPoint(static_cast<int>(std::lround(x1 - origin.x)), static_cast<int>(std::lround(y1 - origin.y)));
+    return WidgetPointOf(view, x, z);
   }
   // A right-click whose pop-up records what it showed and chooses the item titled `choice`.
   void rightClick(QPoint where, const std::string& choice) {

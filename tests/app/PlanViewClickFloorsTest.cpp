@@ -48,10 +48,7 @@ class PlanViewClickFloors : public DesignWindowTest {
     return o;
   }
   QPoint at(float x, float z) const {
-    float x1 = x, y1 = 0, z1 = z, x2 = x, y2 = 0, z2 = z;
-    ConvertToIso(&x1, &y1, &z1, &x2, &y2, &z2, 0);
-    const NSPoint origin = view->boundsOrigin();
-    return QPoint(static_cast<int>(std::lround(x1 - origin.x)), static_cast<int>(std::lround(y1 - origin.y)));
+    return WidgetPointOf(view, x, z);
   }
   void click(QPoint where, Qt::KeyboardModifiers modifiers = {}) {
     QTest::mousePress(view, Qt::LeftButton, modifiers, where);

@@ -23,6 +23,17 @@ struct BoundsTest : ::testing::Test {
     GetObjectBounds(o, selectedOnly, &r, pointsOnly, 0);
     return r;
   }
+  // A wall from (0, 0) to (100, 0) whose outline reaches 3 units either side.
+  Objex* WallWithOutline() {
+    Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}});
+    RGBColor black{};
+    Objex* outline = CreateObject(kObjWallFace, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, wall,
+                                  doc.first, nullptr);
+    for (auto [x, z] : {std::pair{0.f, -3.f}, {100.f, -3.f}, {100.f, 3.f}, {0.f, 3.f}})
+      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, outline), outline);
+    wall->typeData = outline;
+    return wall;
+  }
   Float3DRect Bounds3D(Objex* o, uint8_t pointsOnly = 0) {
     Float3DRect b = EmptyFloat3DRect();
     GetObject3DBounds(o, 0, &b, pointsOnly);
@@ -112,13 +123,7 @@ TEST_F(BoundsTest, SelectedOnlyCountsSelectedPoints) {
 }
 
 TEST_F(BoundsTest, WallsMeasureTheirOutline) {
-  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}});
-  RGBColor black{};
-  Objex* outline = CreateObject(kObjWallFace, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr,
-                                wall, doc.first, nullptr);
-  for (auto [x, z] : {std::pair{0.f, -3.f}, {100.f, -3.f}, {100.f, 3.f}, {0.f, 3.f}})
-    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, outline), outline);
-  wall->typeData = outline;
+  Objex* wall = WallWithOutline();
   ExpectRect(Bounds2D(wall), -3, 0, 3, 100);
   EXPECT_NEAR(Bounds3D(wall).floatBack, -3, 1e-6);
   EXPECT_TRUE(IsEmptyBounds(Bounds2D(wall, 1)));  // not selected
@@ -225,13 +230,7 @@ TEST_F(BoundsTest, StoredBoxesAreTheGeneralMeasurementInEveryView) {
   closing->firstPoint->inHandle[2] = -25;
   Objex* group = doc.addObject(kObjGroup, false, {});
   AddChild(group, kObjLine, {{100, 100}, {120, 90}});
-  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}});
-  RGBColor black{};
-  Objex* outline = CreateObject(kObjWallFace, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr,
-                                wall, doc.first, nullptr);
-  for (auto [x, z] : {std::pair{0.f, -3.f}, {100.f, -3.f}, {100.f, 3.f}, {0.f, 3.f}})
-    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, outline), outline);
-  wall->typeData = outline;
+  Objex* wall = WallWithOutline();
 
   FloatRect r = EmptyFloatRect();
   Float3DRect b = EmptyFloat3DRect();
