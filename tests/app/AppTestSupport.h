@@ -21,6 +21,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
+#include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/Records.h"
 #include "model/ViewCommands.h"
@@ -38,6 +39,21 @@ inline ZLKApplication* TestApplication() {
     return a;
   }();
   return app;
+}
+
+// A line on `layer` through the plan points (x1, z1) and (x2, z2), on the floor plan, standing
+// at `base`, with its bounds measured.
+inline Objex* AddPlanLine(Layer* layer, float x1, float z1, float x2, float z2, float base = 0) {
+  RGBColor black{};
+  Objex* o = CreateObject(kObjLine, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                          nullptr);
+  AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x1, 0, z1, 0, 0, 0, 0, 0, 0, o), o);
+  AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x2, 0, z2, 0, 0, 0, 0, 0, 0, o), o);
+  o->planMask = 2;
+  o->baseElevation = base;
+  AppendObjectToLayer(o, layer);
+  UpdateObjectBounds(o);
+  return o;
 }
 
 // The widget position in `view` of the plan point (x, z).

@@ -36,16 +36,7 @@ class PlanViewClickFloors : public DesignWindowTest {
   }
 
   Objex* addLine(Layer* layer, float x1, float z1, float x2, float z2, float base) {
-    RGBColor black{};
-    Objex* o = CreateObject(kObjLine, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
-                            nullptr);
-    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x1, 0, z1, 0, 0, 0, 0, 0, 0, o), o);
-    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x2, 0, z2, 0, 0, 0, 0, 0, 0, o), o);
-    o->planMask = 2;
-    o->baseElevation = base;
-    AppendObjectToLayer(o, layer);
-    UpdateObjectBounds(o);
-    return o;
+    return AddPlanLine(layer, x1, z1, x2, z2, base);
   }
   QPoint at(float x, float z) const {
     return WidgetPointOf(view, x, z);

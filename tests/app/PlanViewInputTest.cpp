@@ -55,17 +55,7 @@ class PlanViewInput : public DesignWindowTest {
   }
 
   // A line on the current floor through plan points (x, z).
-  Objex* addLine(float x1, float z1, float x2, float z2) {
-    RGBColor black{};
-    Objex* o = CreateObject(kObjLine, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
-                            nullptr);
-    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x1, 0, z1, 0, 0, 0, 0, 0, 0, o), o);
-    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x2, 0, z2, 0, 0, 0, 0, 0, 0, o), o);
-    o->planMask = 2;
-    AppendObjectToLayer(o, model->itsCurLayer);
-    UpdateObjectBounds(o);
-    return o;
-  }
+  Objex* addLine(float x1, float z1, float x2, float z2) { return AddPlanLine(model->itsCurLayer, x1, z1, x2, z2); }
   // The widget position of a plan point.
   QPoint at(float x, float z) const {
     return WidgetPointOf(view, x, z);
