@@ -3,6 +3,8 @@
 // an 8-pass anti-aliased render against 8 plain passes; a real-time frame through the scene
 // list against one raw glCallList; a plain final pass against raw immediate mode with a colour
 // per vertex; and ReRenderObject of one wall against RenderAllLayers of 10k walls.
+#include "building3d/Building3DServices.h"
+#include "render3d/Render3DServices.h"
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
@@ -16,7 +18,7 @@
 #include "building3d/PlaneObjects.h"
 #include "building3d/RenderRoad.h"
 #include "building3d/Walls3D.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/WallFields.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/RendererUpkeep.h"
@@ -250,5 +252,12 @@ void BM_ReRenderOneWall(benchmark::State& state) {
 BENCHMARK(BM_ReRenderOneWall)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
+
+// The libraries linked here serve the model's calls, as in the program.
+const bool kServicesInstalled = [] {
+  InstallBuilding3DServices();
+  InstallRender3DServices();
+  return true;
+}();
 
 BENCHMARK_MAIN();

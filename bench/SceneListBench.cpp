@@ -2,6 +2,8 @@
 // display list of the same triangles (one colour per triangle), on the X display (Xvfb). The
 // ratio of the frame times is reported as a counter ("ratio"); "walkerRatio" compares the scene
 // list with a list of the per-object drawing alone (the walker's own share of the frame).
+#include "building3d/Building3DServices.h"
+#include "render3d/Render3DServices.h"
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
@@ -13,7 +15,7 @@
 
 #include "TestDocument.h"
 #include "building3d/PlaneObjects.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "render3d/PlaneObjectLists.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/RendererUpkeep.h"
@@ -141,5 +143,12 @@ void BM_SceneListReplay(benchmark::State& state) {
 BENCHMARK(BM_SceneListReplay)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
+
+// The libraries linked here serve the model's calls, as in the program.
+const bool kServicesInstalled = [] {
+  InstallBuilding3DServices();
+  InstallRender3DServices();
+  return true;
+}();
 
 BENCHMARK_MAIN();

@@ -8,7 +8,7 @@
 #include "TestDocument.h"
 #include "model/Attachments.h"
 #include "model/Grouping.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/WallFields.h"
 

@@ -1,5 +1,6 @@
 // The application delegate's defaults, front-end services and main-window road.
 #include "app/AppController.h"
+#include "app/ProgramServices.h"
 #include "app/Win32EventHandler.h"
 #include "inspectors/SnapPaletteController.h"
 
@@ -25,7 +26,7 @@
 #include "model/CommandCodes.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Globals.h"
 #include "plandraw/LinePrimitives.h"
 #include "plandraw/PlanViewHooks.h"
@@ -129,12 +130,13 @@ void MainViewDrawText(const char* text, const NSRect* rect, const LOGFONT* font,
 }  // namespace
 
 void AppController::initialize() {
+  InstallProgramServices();
   StandardUserDefaults().registerDefaults(registrationDefaults(localeUsesMetricSystem()));
   InstallQtTextMeasurer();  // text measured outside a drawing pass (sheets sizing new text)
   gFrontEnd.reloadTraceImage = ReloadTraceImage;
   gFrontEnd.selectActiveFloorItem = SelectActiveFloorItem;
   gFrontEnd.documentReinitialized = DocumentReinitialized;
-  gStoreUndoHook = StoreUndo;
+  gFrontEnd.storeUndo = StoreUndo;
   gFrontEnd.refreshDocumentVisibleView = RefreshDocumentVisibleView;
   gPlanViewHooks.documentView = MainPlanDrawing;
   gPlanViewHooks.dynamicDrawEngine = MainDynamicDrawEngine;

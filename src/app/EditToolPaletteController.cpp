@@ -13,7 +13,7 @@
 #include "content/ContentPaletteController.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "platform/Strings.h"
 #include "tools/ToolCodes.h"
 

@@ -11,7 +11,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/ViewCommands.h"
 

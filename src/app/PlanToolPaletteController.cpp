@@ -21,7 +21,8 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
 #include "platform/Strings.h"
 #include "tools/ToolCodes.h"
 

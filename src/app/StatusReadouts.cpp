@@ -7,7 +7,7 @@
 #include "app/ZLKWindowController.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
 #include "platform/Strings.h"

@@ -13,7 +13,7 @@
 #include "app/ZLKDocument.h"
 #include "app/ZLKWindowController.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "platform/Strings.h"
 #include "platform/UserDefaults.h"
 

@@ -13,7 +13,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/ViewCommands.h"
 #include "plandraw/Base2DView.h"
 #include "plandraw/PlanDrawSettings.h"

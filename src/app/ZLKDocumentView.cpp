@@ -2,6 +2,7 @@
 // the click road, the tool drag (a state machine over the mouse events that feeds the
 // begin, keep and end stages), panning, the zoom drag, the wheel zoom, auto-scroll and keys.
 #include "app/ZLKDocumentView.h"
+#include "building3d/RoofPanels3D.h"
 #include "inspectors/TextEntryController.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
@@ -33,7 +34,7 @@
 #include "model/Globals.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Selection.h"
@@ -43,6 +44,7 @@
 #include "model/ViewProjection.h"
 #include "plandraw/DrawFlags.h"
 #include "plandraw/PlatformAdapters.h"
+#include "plandraw/WallSegmentDimensions.h"
 #include "plandraw/qt/QPainterDrawContext.h"
 #include "platform/Strings.h"
 #include "app/PlanViewEventSource.h"

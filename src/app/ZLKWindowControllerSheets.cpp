@@ -7,7 +7,7 @@
 #include "app/ZLKDocumentController.h"
 #include "app/ZLKWindowController.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "platform/Alerts.h"
 #include "platform/Strings.h"
 

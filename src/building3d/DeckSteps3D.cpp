@@ -11,7 +11,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "platform/Alerts.h"
@@ -47,6 +47,7 @@ void WhiteMaterialBlock(TrimSlot& slot) {
 
 }  // namespace
 
+namespace building3d {
 Poinz* AddDeckSteps(Objex* deck, Poinz* s, Poinz* e) {
   NoteServiceCall("AddDeckSteps", deck);
   DocState* ds = CurDocState();
@@ -100,6 +101,7 @@ Poinz* AddDeckSteps(Objex* deck, Poinz* s, Poinz* e) {
   WhiteMaterialBlock(record->trimSlotB);
   return e;
 }
+}  // namespace building3d
 
 int32_t UpdateDeckAttachment(Objex* steps) {
   if (!steps || steps->type != kObjDeckSteps || !CurDocState()) return 0;

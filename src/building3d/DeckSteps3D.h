@@ -11,7 +11,7 @@ struct Layer;
 // document's deck step width but at most the segment length less 5, as the deck's last child.
 // Returns segmentEnd, or null when nothing was made (no deck, points, document or DocState, or a
 // segment of 5 plan units or less).
-Poinz* AddDeckSteps(Objex* deck, Poinz* segmentStart, Poinz* segmentEnd);
+namespace building3d { Poinz* AddDeckSteps(Objex* deck, Poinz* segmentStart, Poinz* segmentEnd); }
 // Refits one steps object to its segment; 1 when it was removed, else 0.
 int32_t UpdateDeckAttachment(Objex* steps);
 // Refits every child of a deck and warns once when any were removed; the number removed.

@@ -18,7 +18,7 @@
 #include "model/Duplicate.h"
 #include "model/LineGeometry.h"
 #include "model/ParallelObjects.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/ShapeBuilders.h"
@@ -312,6 +312,7 @@ void CreateDeckSteps(Objex* deck, Poinz* a, Poinz* b) {
               HasFlag(a, kDeckSegmentSkirtingToGround) ? 1 : 0);
 }
 
+namespace building3d {
 void Update3DDeck(Objex* deck) {
   NoteServiceCall("Update3DDeck", deck);
   if (!deck || deck->type != kObjDeck || !CurDocState()) return;
@@ -344,6 +345,7 @@ void Update3DDeck(Objex* deck) {
     if (r && SegmentStartOf(r) && SegmentEndOf(r)) CreateDeckAttachmentSteps(deck, SegmentStartOf(r), SegmentEndOf(r), child);
   }
 }
+}  // namespace building3d
 
 void Update3DDeckLayer(Layer* layer) {
   if (!layer || !layer->visible) return;

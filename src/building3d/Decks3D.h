@@ -13,7 +13,7 @@ struct Layer;
 extern uint8_t gBuildingCurvedDeck;
 
 // Rebuilds every part of a deck (type 51 only), refitting its steps first.
-void Update3DDeck(Objex* deck);
+namespace building3d { void Update3DDeck(Objex* deck); }
 void Update3DDeckLayer(Layer* layer);
 void Update3DDeckAllLayers(Layer* firstLayer);
 

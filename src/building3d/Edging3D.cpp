@@ -11,7 +11,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/ShapeBuilders.h"
 #include "plandraw/LineStyles.h"
 
@@ -127,6 +127,7 @@ void UpdateEdgingSegment(Objex* edging, Poinz* a, Poinz* b, DashStyle* state) {
   }
 }
 
+namespace building3d {
 void UpdateEdgingObject(Objex* edging) {
   NoteServiceCall("UpdateEdgingObject", edging);
   if (!edging || edging->type != kObjEdging || edging->levels != 1 || !edging->firstPoint ||
@@ -145,6 +146,7 @@ void UpdateEdgingObject(Objex* edging) {
   }
   if (edging->closed && last != edging->firstPoint) UpdateEdgingSegment(edging, last, edging->firstPoint, &gStyleState);
 }
+}  // namespace building3d
 
 void UpdateEdgingLayer(Layer* layer) {
   if (!layer || !layer->visible) return;

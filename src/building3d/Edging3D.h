@@ -16,7 +16,7 @@ constexpr float kEdgingBlockSize = 8.0f;
 
 // Rebuilds the blocks (type 24 with at least 2 points in one level; anything else is left
 // untouched).
-void UpdateEdgingObject(Objex* edging);
+namespace building3d { void UpdateEdgingObject(Objex* edging); }
 // UpdateEdgingObject on every object of a visible layer / of every visible layer of a list.
 void UpdateEdgingLayer(Layer* layer);
 void UpdateEdgingAllLayers(Layer* firstLayer);

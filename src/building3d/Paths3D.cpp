@@ -11,7 +11,7 @@
 #include "model/Duplicate.h"
 #include "model/Grouping.h"
 #include "model/ParallelObjects.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/TextureFace.h"
 
@@ -135,6 +135,7 @@ Objex* Construct3DPath(Objex* path) {
   return surface;
 }
 
+namespace building3d {
 void Update3DPath(Objex* path) {
   NoteServiceCall("Update3DPath", path);
   if (!path || path->type != kObjPath || !CurDocState()) return;
@@ -146,6 +147,7 @@ void Update3DPath(Objex* path) {
   if (path->fillPattern == kPathBorderPattern && !BuildBorders(path, layer)) return;
   if (Objex* surface = Construct3DPath(path)) AppendGeneratedPart(path, surface);
 }
+}  // namespace building3d
 
 void Update3DPathLayer(Layer* layer) {
   if (!layer || !layer->visible) return;

@@ -6,7 +6,7 @@ struct Objex;
 struct Layer;
 
 // Rebuilds the generated parts of one path (type 22 only): the border blocks, then the surface.
-void Update3DPath(Objex* path);
+namespace building3d { void Update3DPath(Objex* path); }
 void Update3DPathLayer(Layer* layer);
 void Update3DPathAllLayers(Layer* firstLayer);
 // The ribbon surface of a path (type 23, off every layer, its source the path), or null. The

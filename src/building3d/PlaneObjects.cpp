@@ -14,7 +14,6 @@
 #include "model/DocumentModel.h"
 #include "model/Records.h"
 
-PlaneObject* gGLPlaneObjects = nullptr;
 PlaneObject* gGLPlaneObjectsTail = nullptr;
 PlaneObject* gCurPlaneObject = nullptr;
 Objex* gBase2DObject = nullptr;

@@ -11,7 +11,8 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
-#include "model/PendingServices.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
 #include "model/Records.h"
 
 namespace {

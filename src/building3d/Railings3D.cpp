@@ -1,6 +1,7 @@
 // Railings in 3D (straight spans, curved runs, posts, landing rails) and the part builders
 // that staircases, railings and decks share.
 #include "building3d/Railings3D.h"
+#include "building3d/Decks3D.h"
 
 #include <cmath>
 #include <cstring>
@@ -13,7 +14,7 @@
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/ShapeBuilders.h"
@@ -22,8 +23,6 @@
 
 uint8_t gInitializeRailing = 1;
 float gPrevRailPt[3] = {0, 0, 0};
-// Weak: the deck builder owns the switch where it is linked.
-__attribute__((weak)) uint8_t gBuildingCurvedDeck = 0;
 
 namespace {
 
@@ -240,6 +239,7 @@ void CurvedSpindle(Objex* owner, float x, float y, float z, float angle, float h
 
 }  // namespace
 
+namespace building3d {
 void UpdateRailObject(Objex* railing) {
   NoteServiceCall("UpdateRailObject", railing);
   if (!railing || !gCurDocument || railing->type != kObjRailing || railing->levels != 1) return;
@@ -263,6 +263,7 @@ void UpdateRailObject(Objex* railing) {
   }
   if (p && p->prev && HasPost(p)) PostAt(p, PlanAngle(p->prev, p), railing, postHeight);
 }
+}  // namespace building3d
 
 void UpdateStraightRailObject(Objex* railing) {
   if (!railing || !CurDocState()) return;

@@ -65,10 +65,8 @@ void SetWalkedDistance(DashStyle& style, float distance);
 // Railing build state: no rail run is open yet / the last baluster's base of the open run.
 extern uint8_t gInitializeRailing;
 extern float gPrevRailPt[3];
-// Set by the deck builder while it builds a straightened curved deck (its rails are spindles).
-extern uint8_t gBuildingCurvedDeck;
 
-void UpdateRailObject(Objex* railing);
+namespace building3d { void UpdateRailObject(Objex* railing); }
 void UpdateStraightRailObject(Objex* railing);
 // One straight span: balusters at the spacing (both ends included), top and bottom rails.
 // Heights and spacing are world lengths; start and end are x, y, z.

@@ -2,6 +2,7 @@
 // the walk over layers and children, the per-type build with its render-time retypes, and the
 // turning of one Objex (rings, patches and caps) into plane objects.
 #include "building3d/RenderRoad.h"
+#include "building3d/WallFaceFinish.h"
 
 #include <algorithm>
 #include <vector>
@@ -13,20 +14,19 @@
 #include "model/CustomTextures.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/TextureFace.h"
 #include "model/WallFields.h"
 #include "platform/Strings.h"
 
-// Weak: the background-rendering switch and the strip memory are the renderer's (render3d),
-// which defines them where it is linked; the building library and its tests read and clear
-// them without it.
-__attribute__((weak)) uint8_t gEnableBackgroundRendering = 0;
-__attribute__((weak)) Objex* gPrevPlaneParentObject = nullptr;
-__attribute__((weak)) RGBColor gPrevPlaneColor{1, 1, 1};
+// The background-rendering switch and the strip memory, which the renderer reads and sets.
+uint8_t gEnableBackgroundRendering = 0;
+Objex* gPrevPlaneParentObject = nullptr;
+RGBColor gPrevPlaneColor{1, 1, 1};
 // Window glass lets half the light through unless the settings say otherwise.
-__attribute__((weak)) int16_t gWindowGlassTransparency = 128;
+int16_t gWindowGlassTransparency = 128;
 
 namespace {
 
@@ -487,6 +487,7 @@ void ReseatGroupOnTerrain(Objex* group) {
 
 }  // namespace
 
+namespace building3d {
 void RenderAllLayers() {
   NoteServiceCall("RenderAllLayers", nullptr);
   if (!LiveViewControllerExists()) return;
@@ -507,6 +508,7 @@ void RenderAllLayers() {
   sBuildingWholeScene = false;
   ResetAnimatedLVStatus();
 }
+}  // namespace building3d
 
 void RenderLayer(Layer* layer) {
   if (!LiveViewControllerExists() || !WindowShowsScene() || !layer) return;
@@ -515,17 +517,20 @@ void RenderLayer(Layer* layer) {
   for (Objex* object = layer->firstObject; object; object = object->next) RenderEntireObject(object);
 }
 
+namespace building3d {
 void RenderEntireObject(Objex* object) {
   NoteServiceCall("RenderEntireObject", object);
   if (!BuildGoesOn(false) || !object) return;
   if (!sBuildingWholeScene) DeleteRendererObject(object);
-  RenderSingleObject(object);
+  building3d::RenderSingleObject(object);
   for (Objex* child = object->firstChild; child; child = child->next) {
     if (!sBuildingWholeScene) DeleteRendererObject(child);
-    RenderEntireObject(child);
+    building3d::RenderEntireObject(child);
   }
 }
+}  // namespace building3d
 
+namespace building3d {
 void RenderSingleObject(Objex* object) {
   NoteServiceCall("RenderSingleObject", object);
   if (!LiveViewControllerExists() || !CurDocState()) return;
@@ -587,6 +592,7 @@ void RenderSingleObject(Objex* object) {
   gBase2DObject = nullptr;
   gActual3DObject = nullptr;
 }
+}  // namespace building3d
 
 void RenderObject(Objex* object) {
   if (!BuildGoesOn(true) || !object) return;

@@ -11,11 +11,11 @@ struct Layer;
 struct Objex;
 
 // gRenderOnShow and gForceRenderObjectNow (the scene is stale / build now even while hidden)
-// are declared with the renderer's upkeep in model/PendingServices.h.
+// are the model's (model/Services.h).
 // Keep the scene up to date while the 3D window is hidden (set around camera tracking).
 extern uint8_t gEnableBackgroundRendering;
-// The renderer's memory of the last drawn strip (render3d/RenderPlaneObject.h owns it); a full
-// rebuild clears it.
+// The renderer's memory of the last drawn strip (render3d/RenderPlaneObject reads and sets
+// it); a full rebuild clears it.
 extern Objex* gPrevPlaneParentObject;
 extern RGBColor gPrevPlaneColor;
 // Alpha (0..255) given to the glass of custom windows.
@@ -35,12 +35,12 @@ inline int32_t& AlphaValueOf(Objex* o) { return o->extraFlags; }
 inline float& SlabThicknessOf(Objex* o) { return o->params[2]; }
 
 // Rebuilds the whole scene from "First Floor" on (every layer when there is none).
-void RenderAllLayers();
+namespace building3d { void RenderAllLayers(); }
 // Builds every top-level object of one visible layer.
 void RenderLayer(Layer* layer);
 // Deletes and rebuilds the plane objects of an object and, recursively, of its children.
-void RenderEntireObject(Objex* object);
+namespace building3d { void RenderEntireObject(Objex* object); }
 // Builds the plane objects of one plan object by its type (the caller deletes the old ones).
-void RenderSingleObject(Objex* object);
+namespace building3d { void RenderSingleObject(Objex* object); }
 // Turns one Objex (plan object or generated part) into plane objects, then its children.
 void RenderObject(Objex* object);

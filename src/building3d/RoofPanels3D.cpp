@@ -11,7 +11,7 @@
 #include "model/ExtrudeFlip.h"
 #include "model/Grouping.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/ShapeBuilders.h"
@@ -135,6 +135,7 @@ Objex* CreateSlopeArrow(Objex* panel, float pitch) {
   return arrow;
 }
 
+namespace building3d {
 void Update3DRoofPanel(Objex* panel) {
   NoteServiceCall("Update3DRoofPanel", panel);
   DocState* ds = CurDocState();
@@ -186,6 +187,7 @@ void Update3DRoofPanel(Objex* panel) {
   }
   PlaceSlopeArrow(arrow, panel, panel->params[0] * kDegrees);
 }
+}  // namespace building3d
 
 void Update3DRoofPanelLayer(Layer* layer) {
   if (!layer || !layer->visible) return;

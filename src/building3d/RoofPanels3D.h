@@ -13,7 +13,9 @@ constexpr float kSlopeArrowHalfLength = 40.0f;
 
 // Only for roof panels (type 57): frees the old slab and builds it again on the sloped
 // plane, re-fits the attachments and moves (or makes) the slope arrow.
-void Update3DRoofPanel(Objex* panel);
+namespace building3d { void Update3DRoofPanel(Objex* panel); }
+// The panel's slope arrow child, or null.
+Objex* FindSlopeDirectionArrowObject(Objex* roofPanel);
 void Update3DRoofPanelLayer(Layer* layer);
 void Update3DRoofPanelAllLayers(Layer* firstLayer);
 // Puts the slab's first ring on the panel's sloped plane (shifted so the anchored corner

@@ -9,7 +9,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/ShapeBuilders.h"
 #include "model/TextureFace.h"
@@ -216,6 +216,7 @@ void Construct3DRoof(Objex* roof) {
        Material::kUnderside);
 }
 
+namespace building3d {
 void Update3DRoof(Objex* roof) {
   NoteServiceCall("Update3DRoof", roof);
   if (!roof || roof->type != kObjRoof) return;
@@ -231,6 +232,7 @@ void Update3DRoof(Objex* roof) {
   Construct3DRoof(roof);
   UpdateAllRoofAttachments(roof);
 }
+}  // namespace building3d
 
 void Update3DRoofLayer(Layer* layer) {
   if (!layer || !layer->visible) return;

@@ -19,7 +19,7 @@ enum : int32_t { kRoofPanelSlopeC3C2 = 10, kRoofPanelSlopeC0C1 = 11, kRoofPanelH
 void Construct3DRoof(Objex* roof);
 // Only for roofs (type 14): frees the old parts, builds them again and re-fits the roof's
 // skylights and dormer cut-outs. The caller renders the roof.
-void Update3DRoof(Objex* roof);
+namespace building3d { void Update3DRoof(Objex* roof); }
 // Update3DRoof on every top-level object of a visible layer / of every layer of a list.
 void Update3DRoofLayer(Layer* layer);
 void Update3DRoofAllLayers(Layer* firstLayer);

@@ -11,7 +11,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/ShapeBuilders.h"
 
@@ -268,6 +268,7 @@ void UpdateCustomGateSegment(Objex* fence, Poinz* a, Poinz* b) {
   AppendFencePostObject(fence, x, y, z, angle, postWidth, Screen(FencePostHeightOf(fence)));
 }
 
+namespace building3d {
 void UpdateFenceObject(Objex* fence) {
   NoteServiceCall("UpdateFenceObject", fence);
   if (!fence || fence->type != kObjFence || fence->levels != 1 || !fence->firstPoint || !fence->firstPoint->next)
@@ -296,6 +297,7 @@ void UpdateFenceObject(Objex* fence) {
   }
   if (fence->closed && last != fence->firstPoint) section(last, fence->firstPoint);
 }
+}  // namespace building3d
 
 void UpdateFenceLayer(Layer* layer) {
   if (!layer || !layer->visible) return;

@@ -38,7 +38,7 @@ inline float& FenceGateHeightOf(DocState* ds) { return ds->fenceParam5; }
 
 // Rebuilds every piece of a fence (type 25 with at least 2 points in one level; anything else
 // is left untouched).
-void UpdateFenceObject(Objex* fence);
+namespace building3d { void UpdateFenceObject(Objex* fence); }
 // UpdateFenceObject on every object of a visible layer / of every visible layer of a list.
 void UpdateFenceLayer(Layer* layer);
 void UpdateFenceAllLayers(Layer* firstLayer);

@@ -9,7 +9,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/ShapeBuilders.h"
@@ -62,6 +62,7 @@ void AppendSkirtingBand(Objex* object, Layer* layer, Poinz* p, Poinz* q, float r
 
 }  // namespace
 
+namespace building3d {
 void Update3DFloorSkirting(Objex* object) {
   NoteServiceCall("Update3DFloorSkirting", object);
   DocState* ds = CurDocState();
@@ -80,6 +81,7 @@ void Update3DFloorSkirting(Objex* object) {
   // The closing edge gets its band even on an open outline.
   AppendSkirtingBand(object, layer, last, object->firstPoint, rise);
 }
+}  // namespace building3d
 
 void Update3DFloorSkirtingLayer(Layer* layer) {
   if (!layer || !layer->visible) return;
@@ -91,6 +93,7 @@ void Update3DFloorSkirtingAllLayers(Layer* firstLayer) {
   for (Layer* l = firstLayer; l; l = l->next) Update3DFloorSkirtingLayer(l);
 }
 
+namespace building3d {
 void Update3DTopoCutoutDepthObject(Objex* excavation) {
   NoteServiceCall("Update3DTopoCutoutDepthObject", excavation);
   DocState* ds = CurDocState();
@@ -121,6 +124,7 @@ void Update3DTopoCutoutDepthObject(Objex* excavation) {
   rim->fillColor = excavation->fillColor;
   AppendGeneratedPart(excavation, rim);
 }
+}  // namespace building3d
 
 void Update3DTopoCutoutDepthLayer(Layer* layer) {
   if (!layer || !layer->visible) return;
@@ -132,6 +136,7 @@ void Update3DTopoCutoutDepthAllLayers(Layer* firstLayer) {
   for (Layer* l = firstLayer; l; l = l->next) Update3DTopoCutoutDepthLayer(l);
 }
 
+namespace building3d {
 void Update3DPhoto(Objex* photo) {
   NoteServiceCall("Update3DPhoto", photo);
   if (!photo || photo->type != kObjPhotoView || !CurDocState()) return;
@@ -158,6 +163,7 @@ void Update3DPhoto(Objex* photo) {
   DressLike(plane, a);
   AppendGeneratedPart(photo, plane);
 }
+}  // namespace building3d
 
 void Update3DPhotoLayer(Layer* layer) {
   if (!layer || !layer->visible) return;

@@ -8,15 +8,15 @@ struct Layer;
 
 // Floors, floor and deck cut-outs and cabinets (types 13, 48, 136): one band per edge, the
 // closing edge included, as high as the object's skirting height.
-void Update3DFloorSkirting(Objex* object);
+namespace building3d { void Update3DFloorSkirting(Objex* object); }
 void Update3DFloorSkirtingLayer(Layer* layer);
 void Update3DFloorSkirtingAllLayers(Layer* firstLayer);
 // Excavations (type 134): one closed band 1 plan unit high around the outline while the depth
 // is above 0.
-void Update3DTopoCutoutDepthObject(Objex* excavation);
+namespace building3d { void Update3DTopoCutoutDepthObject(Objex* excavation); }
 void Update3DTopoCutoutDepthLayer(Layer* layer);
 void Update3DTopoCutoutDepthAllLayers(Layer* firstLayer);
 // Photo views (type 130): one plane standing on the first two points, as high as the photo.
-void Update3DPhoto(Objex* photo);
+namespace building3d { void Update3DPhoto(Objex* photo); }
 void Update3DPhotoLayer(Layer* layer);
 void Update3DPhotoAllLayers(Layer* firstLayer);

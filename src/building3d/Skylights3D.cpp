@@ -18,7 +18,8 @@
 #include "model/ExtrudeFlip.h"
 #include "model/Grouping.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/TextureFace.h"
@@ -355,6 +356,7 @@ void CalculateDormerPointElevations(Objex* cutout, Objex* plane) {
     p->position[1] = RoofPlaneHeightAt(params, p->position[0], p->position[2]) - params[4];
 }
 
+namespace building3d {
 void CreateSkylightFillerPlane(Objex* skylight, int16_t kind) {
   NoteServiceCall("CreateSkylightFillerPlane", skylight);
   RoofAttachmentData* r = Record(skylight);
@@ -391,6 +393,7 @@ void CreateSkylightFillerPlane(Objex* skylight, int16_t kind) {
     gFlipCenterX = savedX, gFlipCenterY = savedY;
   }
 }
+}  // namespace building3d
 
 void DeleteCustomSkylightSymbols(RoofAttachmentData* r) {
   if (!r) return;
@@ -431,6 +434,7 @@ int UpdateRoofAttachment(Objex* attachment, Objex* roof) {
   return 0;
 }
 
+namespace building3d {
 void UpdateAllRoofAttachments(Objex* roof) {
   NoteServiceCall("UpdateAllRoofAttachments", roof);
   if (!roof) return;
@@ -450,6 +454,7 @@ void UpdateAllRoofAttachments(Objex* roof) {
             "The roof was not large enough to accommodate all of its attachments.  One or more skylights and/or "
             "cutouts were removed.");
 }
+}  // namespace building3d
 
 namespace {
 
@@ -544,6 +549,7 @@ void CreateCustomSkylightFillerPlane(Objex* skylight, Objex* part, int16_t kind)
   }
 }
 
+namespace building3d {
 void CreateCustomSkylightSymbols(Objex* skylight, float x, float z, float angle) {
   NoteServiceCall("CreateCustomSkylightSymbols", skylight);
   RoofAttachmentData* r = Record(skylight);
@@ -603,7 +609,9 @@ void CreateCustomSkylightSymbols(Objex* skylight, float x, float z, float angle)
   if (r->flipVertical()) FlipSkylightSymbols(r->parts, 0);
   gFlipCenterX = savedX, gFlipCenterY = savedY;
 }
+}  // namespace building3d
 
+namespace building3d {
 void GetCustomSkylightBounds(Objex* skylight, FloatRect* rect, Float3DRect* box) {
   NoteServiceCall("GetCustomSkylightBounds", skylight);
   RoofAttachmentData* r = Record(skylight);
@@ -624,7 +632,9 @@ void GetCustomSkylightBounds(Objex* skylight, FloatRect* rect, Float3DRect* box)
   if (rect) *rect = rr;
   if (box) *box = bb;
 }
+}  // namespace building3d
 
+namespace building3d {
 void CreateCustomSkylightBoundsPoints(Objex* skylight, const FloatRect* b) {
   NoteServiceCall("CreateCustomSkylightBoundsPoints", skylight);
   if (!skylight || !b || b->floatLeft > b->floatRight) return;
@@ -636,6 +646,7 @@ void CreateCustomSkylightBoundsPoints(Objex* skylight, const FloatRect* b) {
       AppendPointToObject(p, skylight);
   skylight->pointCount = 4;
 }
+}  // namespace building3d
 
 void FindCustomSkylightPointElevations(Objex* skylight, Objex* plane) {
   if (!Record(skylight) || !CurDocState()) return;

@@ -52,7 +52,7 @@ float RoofPlaneHeightAt(const float* plane, float x, float z);
 void CreateSkylightPoints(Objex* skylight, Objex* roofOrPlane, const float* outline, int32_t count, float x, float z,
                           float angle);
 void CalculateDormerPointElevations(Objex* cutout, Objex* plane);
-void CreateSkylightFillerPlane(Objex* skylight, int16_t kind);
+namespace building3d { void CreateSkylightFillerPlane(Objex* skylight, int16_t kind); }
 
 // Frees the built parts and the definition lists of a skylight's record and clears them.
 void DeleteCustomSkylightSymbols(RoofAttachmentData* record);
@@ -60,18 +60,18 @@ void DeleteCustomSkylightSymbols(RoofAttachmentData* record);
 // Re-fits one attachment of a roof: 1 when it no longer fitted anywhere and was deleted.
 int UpdateRoofAttachment(Objex* attachment, Objex* roof);
 // Re-fits every skylight and cut-out of a roof; one alert when any was removed.
-void UpdateAllRoofAttachments(Objex* roof);
+namespace building3d { void UpdateAllRoofAttachments(Objex* roof); }
 
 // Custom skylights: the parts placed from the record's definition lists.
 // Builds the parts centred on (x, z), turned by (angle - 90) degrees: for each definition
 // outline a placed copy and its two filler planes, then the frames and the leaves. A definition
 // without width or depth builds nothing and keeps the old parts.
-void CreateCustomSkylightSymbols(Objex* skylight, float x, float z, float angle);
+namespace building3d { void CreateCustomSkylightSymbols(Objex* skylight, float x, float z, float angle); }
 void CreateCustomSkylightFillerPlane(Objex* skylight, Objex* part, int16_t kind);
 // Bounds of the built outline parts (2D over x and z, and 3D).
-void GetCustomSkylightBounds(Objex* skylight, FloatRect* rect, Float3DRect* box);
+namespace building3d { void GetCustomSkylightBounds(Objex* skylight, FloatRect* rect, Float3DRect* box); }
 // The skylight's points become the four plan corners of the rectangle, at height 0.
-void CreateCustomSkylightBoundsPoints(Objex* skylight, const FloatRect* bounds);
+namespace building3d { void CreateCustomSkylightBoundsPoints(Objex* skylight, const FloatRect* bounds); }
 // Puts every built part on the plane (a roof plane, or a roof panel's slab).
 void FindCustomSkylightPointElevations(Objex* skylight, Objex* plane);
 // Rebuilds a custom skylight's parts around its middle and re-fits it: 1 when it was removed.

@@ -14,7 +14,7 @@
 #include "model/Grouping.h"
 #include "model/LineGeometry.h"
 #include "model/ParallelObjects.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/ShapeBuilders.h"
@@ -121,6 +121,7 @@ float StairRiserHeight(float stairHeight, float stepHeight) {
 // ---------------------------------------------------------------------------------------
 // Entry point and straight staircases
 
+namespace building3d {
 void UpdateStairObject(Objex* st) {
   NoteServiceCall("UpdateStairObject", st);
   if (!st || !gCurDocument || st->type != kObjStaircase || st->levels != 1 || CountPoints(st) < 2) return;
@@ -146,6 +147,7 @@ void UpdateStairObject(Objex* st) {
   for (Poinz* p = st->firstPoint; p && p->next && gStairHeightAccum < total; p = p->next)
     UpdateStairSegment(st, p, p->next, &gStyleState, total);
 }
+}  // namespace building3d
 
 void UpdateStraightStairObject(Objex* st) {
   const DocState* ds = CurDocState();

@@ -30,7 +30,7 @@ float StairRiserHeight(float stairHeight, float stepHeight);
 
 // Entry point: does nothing unless the object is a staircase of more than one point and one
 // level and a document is current.
-void UpdateStairObject(Objex* staircase);
+namespace building3d { void UpdateStairObject(Objex* staircase); }
 void UpdateStraightStairObject(Objex* staircase);
 // One flight between two corners of the side lines; leaves leftStart and rightStart (x, y, z)
 // at the flight's end. Lengths named world are world units; the rest plan units.

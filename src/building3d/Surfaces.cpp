@@ -2,6 +2,7 @@
 // a four-point patch between two rings (one quad when straight, strips of a bicubic Hermite
 // surface when curved), one textured quad, and the height of a wall at a segment end.
 #include "building3d/Surfaces.h"
+#include "building3d/WallFaceFinish.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +15,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarPolygons.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"

@@ -16,7 +16,7 @@
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/ViewProjection.h"
@@ -228,6 +228,7 @@ void LimitWall(Objex* wall, Poinz* p1, Poinz* p2, Layer* layer) {
   p2->position[2] = std::fabs(nz - p1->position[2]) < 1 ? p1->position[2] : nz;
 }
 
+namespace building3d {
 Objex* ConnectWallPoint(Objex* wall, Poinz* endPoint) {
   NoteServiceCall("ConnectWallPoint", wall);
   DocState* ds = CurDocState();
@@ -277,6 +278,7 @@ Objex* ConnectWallPoint(Objex* wall, Poinz* endPoint) {
   RebuildJoined(wall);
   return wall;
 }
+}  // namespace building3d
 
 void OptimizeWall(Objex* wall) {
   if (!IsWall(wall) || wall->pointCount < 3 || !wall->firstPoint) return;

@@ -15,7 +15,7 @@ void LimitWall(Objex* wall, Poinz* p1, Poinz* p2, Layer* layer);
 // Joins a free end of a wall to a free end under it: the other end of the same wall closes
 // it, the end of another wall of the current layer merges the two. Returns the wall that
 // survives (the wall itself when nothing was joined).
-Objex* ConnectWallPoint(Objex* wall, Poinz* endPoint);
+namespace building3d { Objex* ConnectWallPoint(Objex* wall, Poinz* endPoint); }
 // Frees the side records the wall point holds; the point keeps none.
 void FreeWallPointSides(Objex* wall, Poinz* p);
 // Removes the points between collinear (or folded-back) segments, except points of type 10.

@@ -13,7 +13,7 @@
 #include "model/Duplicate.h"
 #include "model/LineGeometry.h"
 #include "model/ParallelObjects.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/ShapeBuilders.h"
@@ -91,6 +91,7 @@ void Detach(Objex* part, const Objex* wall) {
 
 }  // namespace
 
+namespace building3d {
 void Update3DWall(Objex* wall) {
   NoteServiceCall("Update3DWall", wall);
   if (!wall || wall->type != kObjWall) return;
@@ -121,6 +122,7 @@ void Update3DWall(Objex* wall) {
   GetObject3DBounds(wall, 0, &box, 0);
   wall->bounds3D = box;
 }
+}  // namespace building3d
 
 Objex* Construct3DWall(Objex* wall) {
   if (!wall || !HaveBuildContext(wall)) return nullptr;

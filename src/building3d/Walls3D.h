@@ -11,7 +11,7 @@ struct Layer;
 
 // Rebuilds the body and the quick wall of a wall (type 12 only) and its 3D bounds. The
 // caller re-fits the wall's attachments and has it rendered.
-void Update3DWall(Objex* wall);
+namespace building3d { void Update3DWall(Objex* wall); }
 // The new body (type 10 when closed, 11 when open; subtype 140; unlinked), or null.
 Objex* Construct3DWall(Objex* wall);
 // The new quick-wall outline (type 113, unlinked), or null.

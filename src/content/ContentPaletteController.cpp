@@ -20,7 +20,7 @@
 #include "model/CommandCodes.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "platform/Alerts.h"
 #include "platform/ContentPaths.h"
@@ -452,6 +452,7 @@ ContentCategoryItem* ContentPaletteController::locateUserPlantCategoryForItem(Co
 }
 
 // Entry points the plan view, the 3D view and the template reader call.
+namespace content {
 SymEntryInfo* ContentPaletteSelectedSymEntry() {
   if (ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController())
     return palette->selectedSymEntry();
@@ -459,3 +460,4 @@ SymEntryInfo* ContentPaletteSelectedSymEntry() {
   gSelectedContentEntry.type = gSelectedContentEntryType;
   return &gSelectedContentEntry;
 }
+}  // namespace content

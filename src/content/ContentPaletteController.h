@@ -100,3 +100,8 @@ class ContentPaletteController : public QWidget {
   bool restoring_ = false;
   bool colorEdited_ = false;
 };
+
+namespace content {
+// The shown content palette's selected entry, or null (no palette, or no entry selected).
+SymEntryInfo* ContentPaletteSelectedSymEntry();
+}  // namespace content

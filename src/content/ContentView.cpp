@@ -14,7 +14,7 @@
 #include "content/ContentCategoryItem.h"
 #include "content/SymEntry.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "platform/ContentPaths.h"
 #include "platform/IniFile.h"
 #include "platform/PathResolver.h"

@@ -167,8 +167,10 @@ bool decodeSymEntryWithData(SymEntryInfo* entry, const uint8_t* data, size_t siz
   return true;
 }
 
+namespace content {
 bool DecodeSymEntryWithData(const uint8_t* data, size_t size, SymEntryInfo* entry) {
   if (!entry) return false;
   *entry = SymEntryInfo{};
   return decodeSymEntryWithData(entry, data, size);
 }
+}  // namespace content

@@ -43,3 +43,8 @@ int32_t decodeLongFromData(const uint8_t* data, size_t size, size_t* index);
 uint32_t decodeUnsignedFromData(const uint8_t* data, size_t size, size_t* index);
 // False (nothing read, index unchanged) when n bytes do not lie within the data or n is 0.
 bool decodeStringOfLength(uint32_t n, const uint8_t* data, size_t size, size_t* index, std::string* out);
+
+namespace content {
+// Fills the entry from the data of a content library drag; false when the data holds none.
+bool DecodeSymEntryWithData(const uint8_t* data, size_t size, SymEntryInfo* entry);
+}  // namespace content

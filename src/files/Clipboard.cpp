@@ -17,7 +17,7 @@
 #include "model/HitTest.h"
 #include "model/PaletteLinks.h"
 #include "model/ParallelObjects.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/TransformInfo.h"
 #include "model/ViewCommands.h"

@@ -26,7 +26,7 @@
 #include "model/LiveViews.h"
 #include "model/Palettes.h"
 #include "model/ParallelObjects.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "model/ViewProjection.h"

@@ -1,7 +1,7 @@
 // A new design in a document model: the fresh state with its first undo snapshot.
 #include "files/Undo.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "platform/UndoNames.h"
 
 ZLKDocumentModel* ZLKDocumentModel::init() {

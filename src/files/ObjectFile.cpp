@@ -16,7 +16,7 @@
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/Palettes.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "model/TextureFace.h"

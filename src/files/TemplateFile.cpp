@@ -19,7 +19,7 @@
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/ParallelObjects.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "platform/Alerts.h"
 #include "platform/Strings.h"

@@ -21,7 +21,7 @@
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "platform/ContentPaths.h"
 

@@ -11,7 +11,7 @@
 #include "model/CommandWalkers.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/SelectionState.h"
 #include "platform/Alerts.h"

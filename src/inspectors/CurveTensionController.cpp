@@ -12,7 +12,7 @@
 #include "model/CommandWalkers.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "platform/Strings.h"
 
 int16_t gTension = 8;

@@ -16,7 +16,7 @@
 #include "model/DocState.h"
 #include "model/Globals.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "platform/Strings.h"

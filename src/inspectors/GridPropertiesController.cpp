@@ -10,7 +10,7 @@
 #include "inspectors/ValueFields.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "plandraw/PlanDrawSettings.h"
 #include "platform/Strings.h"
 

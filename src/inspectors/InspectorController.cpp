@@ -31,7 +31,7 @@
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "model/SelectionState.h"
@@ -367,7 +367,9 @@ void InspectorController::toggleInspectorPanel() {
 }
 
 // Every road that changes the selection, the tool, the floor or the document asks here.
+namespace inspectors {
 void UpdateInspectorPropertiesState(bool scanSelection) {
   NoteServiceCall("UpdateInspectorPropertiesState", nullptr);
   InspectorController::sharedInspectorController()->updatePropertiesState(scanSelection);
 }
+}  // namespace inspectors

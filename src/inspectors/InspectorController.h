@@ -81,3 +81,8 @@ class InspectorController : public QObject {
   QPointer<ZLKInspectorView> parent_;
   QPointer<QWidget> noProperties_;
 };
+
+namespace inspectors {
+// Every road that changes the selection, the tool, the floor or the document asks here.
+void UpdateInspectorPropertiesState(bool scanSelection);
+}  // namespace inspectors

@@ -20,7 +20,7 @@
 #include "inspectors/ValueFields.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "platform/Strings.h"

@@ -13,7 +13,7 @@
 #include "inspectors/SnapPaletteController.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "platform/Strings.h"
 
 MeasurementUnitsController::MeasurementUnitsController(QWidget* parent)

@@ -14,7 +14,7 @@
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
 #include "model/ParallelObjects.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/TransformInfo.h"
 #include "platform/Strings.h"

@@ -10,7 +10,7 @@
 #include "model/CommandWalkers.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/SelectionState.h"
 #include "platform/Alerts.h"
 #include "platform/Strings.h"

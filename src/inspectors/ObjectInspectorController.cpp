@@ -8,7 +8,7 @@
 #include "inspectors/InspectorController.h"
 #include "model/DocState.h"
 #include "model/Grouping.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
 

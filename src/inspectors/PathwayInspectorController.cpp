@@ -5,7 +5,7 @@
 
 #include "inspectors/ValueFields.h"
 #include "model/DocState.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 
 namespace {

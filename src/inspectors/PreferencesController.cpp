@@ -17,7 +17,7 @@
 #include "files/Undo.h"
 #include "inspectors/ReadoutFormatControls.h"
 #include "inspectors/SheetHooks.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "platform/Strings.h"
 #include "platform/UserDefaults.h"
 

@@ -6,9 +6,10 @@
 #include <QLineEdit>
 #include <cmath>
 
+#include "building3d/RoofPanels3D.h"
 #include "inspectors/ValueFields.h"
 #include "model/DocState.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Readouts.h"
 #include "model/Records.h"
 

@@ -10,7 +10,7 @@
 #include "inspectors/ValueFields.h"
 #include "model/DocState.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "model/CommandWalkers.h"
 #include "model/DocumentModel.h"
 #include "model/ParallelObjects.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/TransformInfo.h"
 #include "platform/Strings.h"
 

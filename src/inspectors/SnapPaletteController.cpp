@@ -14,7 +14,7 @@
 #include "inspectors/ValueFields.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "platform/Strings.h"
 #include "tools/ObjectSnaps.h"
 #include "tools/SnapCodes.h"

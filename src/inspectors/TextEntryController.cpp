@@ -23,7 +23,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/ShapeBuilders.h"
 #include "plandraw/Base2DView.h"

@@ -15,7 +15,7 @@
 #include "inspectors/InspectorController.h"
 #include "inspectors/ValueFields.h"
 #include "model/DocState.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Readouts.h"
 #include "model/Records.h"
 #include "model/Selection.h"

@@ -15,7 +15,7 @@
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/TextureFace.h"
 #include "platform/Alerts.h"

@@ -6,7 +6,7 @@
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Selection.h"

@@ -10,7 +10,8 @@
 
 #include "model/DocumentModel.h"
 #include "model/Palettes.h"
-#include "model/PendingServices.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "platform/ContentPaths.h"
 #include "platform/IniFile.h"

@@ -11,7 +11,8 @@
 #include "model/Duplicate.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
 #include "model/Records.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
 #include "model/ParallelObjects.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/ShapeBuilders.h"
 

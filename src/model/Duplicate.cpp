@@ -12,7 +12,8 @@
 #include "model/DocumentModel.h"
 #include "model/ExtrudeFlip.h"
 #include "model/Grouping.h"
-#include "model/PendingServices.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
 #include "model/Records.h"
 
 namespace {

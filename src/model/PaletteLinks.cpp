@@ -11,7 +11,7 @@
 #include "model/CustomTextures.h"
 #include "model/DocumentModel.h"
 #include "model/Palettes.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlaneObjectRecords.h"
 #include "model/Records.h"
 #include "model/TextureFace.h"

@@ -64,6 +64,5 @@ struct PlaneObject {
   void* sceneIndexEntry = nullptr;
 };
 
-// Head of the scene list; the building library owns it (a weak empty list stands in here for
-// programs that do not link it).
+// Head of the scene list; the building library fills it.
 extern PlaneObject* gGLPlaneObjects;

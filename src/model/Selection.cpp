@@ -9,7 +9,7 @@
 #include "model/Globals.h"
 #include "model/Grid.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/TransformInfo.h"
 #include "model/ViewProjection.h"

@@ -2,7 +2,7 @@
 // hit-test walk noted, and the whole plain click.
 #include "model/SelectionClick.h"
 
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "model/SelectionState.h"

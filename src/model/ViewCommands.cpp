@@ -4,7 +4,7 @@
 #include "model/DocumentModel.h"
 #include "model/Floors2D.h"
 #include "model/Globals.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/ViewProjection.h"
 

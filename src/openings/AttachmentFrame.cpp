@@ -12,7 +12,8 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/TextureFace.h"
@@ -303,11 +304,9 @@ void SetFaceSlot0Material(Objex* face, const Objex* attachment) {
   SetFacePointMaterial(face, attachment->textureID, attachment->fillColor, attachment->textureScale);
 }
 
-// A do-nothing stand-in for programs without the tools library.
-__attribute__((weak)) void Attach3DSymbol(Objex*, int32_t, float, float) {}
-
 // ---- Dispatch, accessory plane and mirror ------------------------------------------------
 
+namespace openings {
 void BuildAttachmentFrame(Objex* attachment) {
   // The placing tools' tests follow the calls.
   NoteServiceCall("BuildAttachmentFrame", attachment);
@@ -324,6 +323,7 @@ void BuildAttachmentFrame(Objex* attachment) {
     default: break;
   }
 }
+}  // namespace openings
 
 void Build3DAccessoryPlane(Objex* accessory) {
   AttachmentInputs in;

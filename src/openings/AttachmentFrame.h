@@ -30,16 +30,12 @@ enum : int16_t {
 
 // Rebuilds the 3D model of a door, window, wall component or accessory. Needs a current
 // document with its DocState and the attachment's type record; anything else does nothing.
-void BuildAttachmentFrame(Objex* attachment);
+namespace openings { void BuildAttachmentFrame(Objex* attachment); }
 // Mirrors every face of the record's chain top to bottom (horizontal 0) or along x
 // (horizontal 1) about the middle of the first quarter of the first face's points.
 void FlipWindow(Objex* attachment, int16_t horizontal);
 // The single face of a wall accessory, standing off the wall face by the record's offset.
 void Build3DAccessoryPlane(Objex* accessory);
-
-// Copies a wall component kind's 3D symbol parts into `Objex.symbol3D`. The tools library
-// holds the real one; a do-nothing stand-in here keeps programs without it linking.
-void Attach3DSymbol(Objex* object, int32_t symbolType, float offsetX, float offsetZ);
 
 // ---- Shared by the frame and leaf builders ------------------------------------------------
 

@@ -14,6 +14,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
+#include "model/NotYetBuilt.h"
 #include "model/PlanarPolygons.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
@@ -434,6 +435,7 @@ std::vector<Objex*> SegmentOpenings(Objex* wall, Poinz* start, int16_t side) {
   return list;
 }
 
+namespace openings {
 void CarveWindowsAndDoors(Objex* part, Objex* wall, Poinz* bottomStart, Poinz* topStart, Poinz* bottomEnd,
                           Poinz* topEnd, int32_t faceIndex, Plane* plane) {
   NoteServiceCall("CarveWindowsAndDoors", part);
@@ -511,3 +513,4 @@ void CarveWindowsAndDoors(Objex* part, Objex* wall, Poinz* bottomStart, Poinz* t
     po->partType = kPartMarkedSegment;
   AddStepFaces(wall, f, bottomStart, base);
 }
+}  // namespace openings

@@ -1,13 +1,20 @@
 // Finishing one face of a wall in the 3D model: its segment and side, the side's material, the
 // doors and windows cut into it with their casings, the side's trims, the outline of the
 // segment's height mode and the step faces where neighbouring segments differ in height.
-// CarveWindowsAndDoors itself is declared with the 3D road's services (model/PendingServices.h),
-// where the face builder sees it.
+// The face builder reaches openings::CarveWindowsAndDoors through CarveWindowsAndDoors
+// (building3d/WallFaceFinish.h), where InstallOpeningsServices puts it.
 #pragma once
 #include <cstdint>
 #include <vector>
 
-#include "model/PendingServices.h"
+#include "model/Services.h"
+
+struct Plane;
+namespace openings {
+// Face `faceIndex` of the wall's generated body `part`, with its four corners, on `plane`.
+void CarveWindowsAndDoors(Objex* part, Objex* wall, Poinz* bottomStart, Poinz* topStart, Poinz* bottomEnd,
+                          Poinz* topEnd, int32_t faceIndex, Plane* plane);
+}  // namespace openings
 
 struct DoorWindowData;
 struct Objex;

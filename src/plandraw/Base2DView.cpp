@@ -9,7 +9,7 @@
 #include "model/ViewCommands.h"
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/ViewProjection.h"
 #include "plandraw/DrawFlags.h"

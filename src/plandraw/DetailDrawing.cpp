@@ -11,7 +11,7 @@
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
 #include "model/ObjectTransforms.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
 #include "model/Records.h"

@@ -10,7 +10,7 @@
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
 #include "model/ObjectTransforms.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/ViewProjection.h"

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "model/PendingServices.h"
+#include "model/Services.h"
 
 // Line style codes (Objex.penStyle).
 enum : int16_t {

@@ -11,7 +11,7 @@
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
 #include "model/ParallelObjects.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/ViewCommands.h"
 #include "platform/Strings.h"

@@ -3,7 +3,7 @@
 
 #include "model/Globals.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/ViewProjection.h"
 

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/Types.h"
 #include "plandraw/DrawContext.h"

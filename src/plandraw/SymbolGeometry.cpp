@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/ViewProjection.h"
 #include "plandraw/DrawContext.h"
 

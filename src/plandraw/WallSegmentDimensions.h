@@ -24,6 +24,9 @@ extern FloatPoint gSelectedWallSegmentStartPtSideB, gSelectedWallSegmentEndPtSid
 // wall segment of the current floor.
 void GetWallDimensionPoint(Objex* wall, Poinz* pointA, Poinz* pointB, FloatPoint* start, FloatPoint* end,
                            int16_t side, float* angle, float segmentAngle);
+// With A and B both selected, stores the segment's two dimensions (one on each side) at the
+// foot of the window point on A-B, for the overlay to show.
+void DrawDimensionWallSegmentSelection(Objex* wall, Poinz* pointA, Poinz* pointB, int32_t windowX, int32_t windowY);
 // Draws the stored dimensions in red into the plan and forgets them.
 void ApplePortDrawDimensionWallSegmentSelection();
 // The same into the rubber-band overlay (the model's ClearDimensionWallSegmentSelection).

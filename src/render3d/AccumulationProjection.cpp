@@ -5,7 +5,7 @@
 #include <GL/gl.h>
 
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 
 void accFrustum(double left, double right, double bottom, double top, double zNear, double zFar,
                 double pixdx, double pixdy, double eyedx, double eyedy, double focus) {

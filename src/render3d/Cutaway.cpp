@@ -8,7 +8,7 @@
 #include "model/Bounds.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/ViewProjection.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/SceneFrame.h"

@@ -1,7 +1,8 @@
 // Stand-ins for the drawing of auto-generated symbol parts, plants, photos and shadows: symbol
 // parts are drawn as plain plane objects; plants, photos and shadows draw nothing. Each records
 // its call. (Trims: render3d/TrimPlaneRendering.)
-#include "model/PendingServices.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
 #include "render3d/RenderPlaneObject.h"
 
 void RenderGLAutoGenPlaneObject(PlaneObject* object, int16_t includeExcavation) {

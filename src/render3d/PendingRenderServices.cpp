@@ -1,7 +1,8 @@
 // Stand-ins for the renderer's neighbours that are not built yet: the lot, the background,
 // grid faces, plants, texture loading and light glows draw nothing, and the shadow render
 // draws the plain frame.
-#include "model/PendingServices.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
 #include "render3d/SceneFrame.h"
 
 float gWalkFOV = 45.0f;

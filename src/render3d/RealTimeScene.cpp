@@ -8,7 +8,8 @@
 #include "building3d/PlaneObjects.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
 #include "render3d/Cutaway.h"
 #include "render3d/PlaneObjectLists.h"
 #include "render3d/RenderPlaneObject.h"
@@ -109,7 +110,9 @@ void ClearViewPasses(DocState* ds, Draw draw, bool colours) {
 }
 }  // namespace
 
+namespace render3d {
 void ResetSceneDisplayList() { DeleteList(gSceneDisplayList); }
+}  // namespace render3d
 void ResetViewpointDisplayList() { DeleteList(gViewpointDisplayList); }
 void ResetBackgroundDisplayList() { DeleteList(gBackgroundDisplayList); }
 void ResetLotDisplayList() { DeleteList(gLotDisplayList); }

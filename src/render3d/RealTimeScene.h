@@ -22,7 +22,7 @@ void RealTimeRenderAllGLPlaneObjects(PlaneObject* list);
 void RTFinalizeGLScene();
 void RTRenderGLScene();
 void RTRenderGLPlaneObjects(PlaneObject* list);
-void ResetSceneDisplayList();
+namespace render3d { void ResetSceneDisplayList(); }
 void ResetViewpointDisplayList();
 void ResetBackgroundDisplayList();
 void ResetLotDisplayList();

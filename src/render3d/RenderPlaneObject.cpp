@@ -14,7 +14,8 @@
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
 #include "model/Palettes.h"
-#include "model/PendingServices.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "plandraw/PlanDrawing.h"
@@ -23,8 +24,6 @@
 #include "render3d/SceneFrame.h"
 #include "render3d/WorkingPlane.h"
 
-Objex* gPrevPlaneParentObject = nullptr;
-RGBColor gPrevPlaneColor{1, 1, 1};
 uint8_t gTexturedWire = 0;
 uint8_t gTextureKnownOff = 0;
 

@@ -3,15 +3,15 @@
 #pragma once
 #include <cstdint>
 
+#include "building3d/RenderRoad.h"
 #include "model/Types.h"
 
 struct Objex;
 struct PlaneObject;
 
-// The strip memory of smooth surfaces: the source object of the last strip and its shaded
-// colour ((1, 1, 1) = none).
-extern Objex* gPrevPlaneParentObject;
-extern RGBColor gPrevPlaneColor;
+// The strip memory of smooth surfaces (the source object of the last strip and its shaded
+// colour, (1, 1, 1) = none), gPrevPlaneParentObject and gPrevPlaneColor, belongs to the
+// building library (building3d/RenderRoad.h).
 // The wireframe style is "Textured Wireframe".
 extern uint8_t gTexturedWire;
 // Set by a list walker that has turned texturing off and draws only objects that leave it off:

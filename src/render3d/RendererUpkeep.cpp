@@ -4,13 +4,13 @@
 
 #include "building3d/PlaneObjects.h"
 #include "building3d/RenderRoad.h"
-#include "model/PendingServices.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "render3d/RealTimeScene.h"
 
-uint8_t gRenderOnShow = 0;
-uint8_t gForceRenderObjectNow = 0;
 
+namespace render3d {
 void ReRenderObject(Objex* object) {
   NoteServiceCall("ReRenderObject", object);
   if (!LiveViewControllerExists()) return;
@@ -24,10 +24,12 @@ void ReRenderObject(Objex* object) {
     gRenderOnShow = 0;
   }
   if (!object) return;
-  DeleteRendererObject(object);
+  render3d::DeleteRendererObject(object);
   RenderSingleObject(object);
 }
+}  // namespace render3d
 
+namespace render3d {
 void DeleteRendererObject(Objex* object) {
   NoteServiceCall("DeleteRendererObject", object);
   if (!object || !gGLPlaneObjects) return;
@@ -40,7 +42,9 @@ void DeleteRendererObject(Objex* object) {
     p = next;
   }
 }
+}  // namespace render3d
 
+namespace render3d {
 void DeleteAllRendererObjects() {
   NoteServiceCall("DeleteAllRendererObjects", nullptr);
   if (!gGLPlaneObjects) return;
@@ -59,3 +63,4 @@ void DeleteAllRendererObjects() {
   gGLPlaneObjectsTail = nullptr;
   gGLTopoTrimPlaneObjects = nullptr;
 }
+}  // namespace render3d

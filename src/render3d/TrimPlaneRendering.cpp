@@ -6,7 +6,7 @@
 #include "model/Attachments.h"
 #include "model/CustomTextures.h"
 #include "model/Palettes.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/WallFields.h"
@@ -26,6 +26,7 @@ float Distance(float x1, float z1, float x2, float z2) { return std::hypot(x2 - 
 
 }  // namespace
 
+namespace tools {
 float LimitWallDimension(FloatPoint* from, FloatPoint* to, Layer* layer, Poinz* pointA, Poinz* pointB) {
   if (!from || !to || !layer) return 0;
   const float mx = from->floatH, mz = from->floatV;
@@ -83,6 +84,7 @@ float LimitWallDimension(FloatPoint* from, FloatPoint* to, Layer* layer, Poinz* 
   to->floatV = nz;
   return winner->width;
 }
+}  // namespace tools
 
 void UpdateDimWallAttachment(Objex* attachment) {
   if (!attachment) return;

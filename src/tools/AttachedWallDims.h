@@ -16,8 +16,10 @@ struct Poinz;
 void UpdateAttachedDim(Objex* dimension, Objex* wall);
 // Pulls `to` back along the ray from `from` onto the nearest wall segment of the layer it
 // crosses (the segment pointA-pointB excepted); that wall's thickness, or 0 (`to` unchanged).
-// Declared for the plan drawing in model/PendingServices.h as well.
+// The plan drawing reaches it through LimitWallDimension (model/Services.h).
+namespace tools {
 float LimitWallDimension(FloatPoint* from, FloatPoint* to, Layer* layer, Poinz* pointA, Poinz* pointB);
+}  // namespace tools
 // Puts the attachment's points where its record says.
 void UpdateDimWallAttachment(Objex* attachment);
 // Every dimension of one wall / of every wall of a visible layer / of every visible layer.

@@ -13,7 +13,7 @@
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/ObjectTransforms.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/TransformInfo.h"
 #include "tools/ToolCodes.h"
@@ -177,6 +177,7 @@ Objex* Place2DSymbol(float x, float z, int32_t symbolType) {
   return group;
 }
 
+namespace tools {
 void Attach3DSymbol(Objex* object, int32_t symbolType, float offsetX, float offsetZ) {
   if (!CurDocState() || !object) return;
   Objex* entry = FindSymbolEntry(gSymbol3DList, static_cast<int16_t>(symbolType));
@@ -191,6 +192,7 @@ void Attach3DSymbol(Objex* object, int32_t symbolType, float offsetX, float offs
     DoSelectObject(copy, kSelectOff);
   }
 }
+}  // namespace tools
 
 void TrackComponentFixed(float x, float, float z, int16_t phase, uint16_t tool) {
   if (phase != kTrackEnd) return;
@@ -218,6 +220,7 @@ void TrackComponentFixed(float x, float, float z, int16_t phase, uint16_t tool) 
   }
 }
 
+namespace tools {
 void UpdateFixedComponent(Objex* object) {
   if (!object || !IsFixedSymbolType(object->type)) return;
   DeleteRendererObject(object);
@@ -231,7 +234,7 @@ void UpdateFixedComponent(Objex* object) {
   const Objex* root = GetRootObject(object);
   const float cx = (root->bounds3D.floatLeft + root->bounds3D.floatRight) / 2;
   const float cz = (root->bounds3D.floatBack + root->bounds3D.floatFront) / 2;
-  Attach3DSymbol(object, object->type, cx, cz);
+  tools::Attach3DSymbol(object, object->type, cx, cz);
   TransformInfo turn{};
   turn.scale[0] = turn.scale[1] = turn.scale[2] = 1;
   turn.angle = object->params[0] * 3.14159265358979f / 180.0f;
@@ -245,6 +248,7 @@ void UpdateFixedComponent(Objex* object) {
   if (ds) ds->viewPlane = plane;
   ReRenderObject(object);
 }
+}  // namespace tools
 
 void UpdateFixedComponentLayer(Layer* layer) {
   if (!layer || !layer->visible) return;

@@ -30,9 +30,9 @@ void TrackComponentFixed(float x, float y, float z, int16_t phase, uint16_t tool
 // the symbol is missing.
 Objex* Place2DSymbol(float x, float z, int32_t symbolType);
 // Hangs a copy of the 3D symbol's parts on the object, moved by (offsetX, offsetZ).
-void Attach3DSymbol(Objex* object, int32_t symbolType, float offsetX, float offsetZ);
+namespace tools { void Attach3DSymbol(Objex* object, int32_t symbolType, float offsetX, float offsetZ); }
 // Rebuilds the 3D symbol of one fixed component / of a visible layer / of every visible layer.
-// Also declared in model/PendingServices.h for the model and the file reader.
-void UpdateFixedComponent(Objex* object);
+// The model and the file reader reach it through the tools table (model/Services.h).
+namespace tools { void UpdateFixedComponent(Objex* object); }
 void UpdateFixedComponentLayer(Layer* layer);
 void UpdateFixedComponentAllLayers(Layer* firstLayer);

@@ -8,11 +8,12 @@
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "tools/DoorWindowTools.h"
 #include "tools/TrackingState.h"
 
+namespace tools {
 void TranslateDeckAttachment(Objex*, float, float, float) {
   ClickInfo click = gClickInfo;
   Objex* steps = click.hitObject;
@@ -62,3 +63,4 @@ void TranslateDeckAttachment(Objex*, float, float, float) {
   UpdateObjectBounds(steps);
   selectSteps();
 }
+}  // namespace tools

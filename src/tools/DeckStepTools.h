@@ -7,4 +7,4 @@ struct Objex;
 // end points resizes them from that end, a press on their edge slides them; a press anywhere
 // else on them only selects them. The steps and position arguments are those the move tool
 // hands over; the click record decides. The caller rebuilds the deck.
-void TranslateDeckAttachment(Objex* steps, float x, float y, float z);
+namespace tools { void TranslateDeckAttachment(Objex* steps, float x, float y, float z); }

@@ -12,7 +12,7 @@
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
 #include "model/Records.h"

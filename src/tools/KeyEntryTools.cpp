@@ -7,7 +7,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/ShapeBuilders.h"
@@ -29,14 +29,16 @@ constexpr int32_t kLandscapePlanMask = 1 << kPlanLandscape;
 
 }  // namespace
 
+namespace tools {
 void TrackKeyEntry(int32_t x, int32_t y) {
   if (!CurDocState()) return;
   float wx = 0, wy = 0, wz = 0;
-  EvaluatePoint(x, y, &wx, &wy, &wz, 1, &gClickInfo, 1);
+  tools::EvaluatePoint(x, y, &wx, &wy, &wz, 1, &gClickInfo, 1);
   if (!gClickInfo.hitMode || !gClickInfo.hitObject || !gClickInfo.hitPoint || !gClickInfo.segmentEnd) return;
   NoteServiceCall("keyEntrySheetForObject", gClickInfo.hitObject);
   if (gKeyEntrySheetHook) gKeyEntrySheetHook(gClickInfo.hitObject, gClickInfo.hitPoint, gClickInfo.segmentEnd);
 }
+}  // namespace tools
 
 Objex* BuildPhoto() {
   DocState* ds = CurDocState();

@@ -12,7 +12,7 @@ extern void (*gKeyEntrySheetHook)(Objex* object, Poinz* startPoint, Poinz* endPo
 
 // The key-entry tool (201): the plan view calls it with the window point of the click instead
 // of the tracking stages. Opens the sheet for the segment the click record hit, else nothing.
-void TrackKeyEntry(int32_t x, int32_t y);
+namespace tools { void TrackKeyEntry(int32_t x, int32_t y); }
 // A new photo view on the current layer, 2 x 720 plan units wide at the plan point under window
 // (0, 0), with the next photo texture id; null without a document, DocState or current layer.
 Objex* BuildPhoto();

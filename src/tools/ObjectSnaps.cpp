@@ -9,7 +9,7 @@
 #include "model/Globals.h"
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/ViewProjection.h"

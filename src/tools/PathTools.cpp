@@ -5,7 +5,7 @@
 #include "model/DeckFields.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/WallFields.h"
 #include "building3d/RenderRoad.h"

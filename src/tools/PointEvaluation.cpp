@@ -10,7 +10,7 @@
 #include "model/Grid.h"
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Selection.h"
@@ -205,6 +205,7 @@ void ToPlanCoordinates(float* px, float* py, float* pz, uint8_t unzoom) {
 
 }  // namespace
 
+namespace tools {
 void EvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ, uint8_t snap,
                    ClickInfo* click, uint8_t unzoom) {
   DocState* ds = CurDocState();
@@ -259,6 +260,7 @@ void EvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ, 
   *outY = py;
   *outZ = pz;
 }
+}  // namespace tools
 
 void CADEvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ, uint8_t snap,
                       ClickInfo* click, uint8_t unzoom) {

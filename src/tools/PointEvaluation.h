@@ -21,8 +21,10 @@ extern ClickInfo gSnapInfo;  // the second hit of the intersection snap
 // Window point (x, y) to a world point. snap: apply grid snapping; click: the drag's click
 // record (may be null); unzoom: divide by the zoom factor. Nothing is written without a
 // document, a DocState or an output.
+namespace tools {
 void EvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ, uint8_t snap,
                    ClickInfo* click, uint8_t unzoom);
+}  // namespace tools
 // The object-snap road: the outputs change only when a snap point is found. The click record
 // is used as scratch and left exactly as it was.
 void CADEvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ, uint8_t snap,

@@ -14,3 +14,5 @@ void FinishNewRoofPanel(Objex* panel, float direction, float baseElevation);
 // The slope direction an arrow drag gives at `degrees`: whole 15-degree steps unless only
 // Shift is held (`snap` 0).
 float SnapSlopeDirection(float degrees, bool snap);
+// Turns a roof panel by its slope arrow from the mouse-down at (x, y, z) until the mouse-up.
+void TrackRoofSlopeDirection(Objex* arrow, float x, float y, float z);

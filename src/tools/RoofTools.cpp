@@ -9,7 +9,7 @@
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/ShapeBuilders.h"
 #include "model/ViewCommands.h"

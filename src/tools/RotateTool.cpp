@@ -12,7 +12,7 @@
 #include "model/Globals.h"
 #include "model/LineGeometry.h"
 #include "model/ObjectTransforms.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/TransformInfo.h"

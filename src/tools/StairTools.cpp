@@ -9,7 +9,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/ShapeBuilders.h"
 #include "model/StairFields.h"

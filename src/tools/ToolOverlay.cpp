@@ -7,7 +7,7 @@
 
 #include "model/Globals.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/ViewProjection.h"
 #include "plandraw/DimensionLines.h"
 #include "plandraw/PlanViewHooks.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/TransformInfo.h"
 #include "plandraw/PlanDrawing.h"

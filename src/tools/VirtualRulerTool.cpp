@@ -6,7 +6,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Grid.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "plandraw/VirtualRuler.h"
 #include "tools/ModalEvents.h"

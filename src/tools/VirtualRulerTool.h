@@ -10,7 +10,10 @@ enum : int16_t { kRulerHitNone = 0, kRulerHitBody = 1, kRulerHitStart = 2, kRule
 // dragged events move it; the mouse-up, or a queue with nothing more, ends it; the closing of
 // the design window ends it at once.
 
-// PointInVirtualRuler and TrackVirtualRuler are declared with the plan view's other click
-// services (model/PendingServices.h).
+// 1 when the visible virtual ruler is hit at the window point; *part gets the part hit
+// (kRulerHit codes).
+int16_t PointInVirtualRuler(POINT where, int16_t* part);
+// Drags the ruler's part from the window point (x, y) until the mouse-up.
+void TrackVirtualRuler(int32_t x, int32_t y, POINT where, int16_t part);
 // The shortest ruler (plan units) an end drag leaves.
 constexpr float kMinimumRulerLength = 72.0f;

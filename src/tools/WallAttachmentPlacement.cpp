@@ -14,7 +14,7 @@
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/WallFields.h"
@@ -482,6 +482,7 @@ Objex* TrackWallAttachment(float x, float y, float z, int16_t phase, int32_t kin
   return made;
 }
 
+namespace tools {
 void TranslateWallComponent(Objex* component, float, float, float) {
   DocState* ds = CurDocState();
   Objex* attachment = gClickInfo.hitObject ? gClickInfo.hitObject : component;
@@ -538,3 +539,4 @@ void TranslateWallComponent(Objex* component, float, float, float) {
   SelectAllLayers(gCurDocument->itsLayers, kSelectOff, 1);
   DoSelectObject(attachment, kSelectOn);
 }
+}  // namespace tools

@@ -57,5 +57,5 @@ uint8_t PositionDimAttachment(Poinz* segStart, Poinz* segEnd, FloatPoint* size, 
 void DrawAttachment(const FloatPoint* firstEnd, const FloatPoint* centre, const FloatPoint* secondEnd, float angle,
                     uint8_t side, int32_t kind, Objex* wall, float width, float depth, uint8_t fromCentreLine);
 // Moves the attachment named by gClickInfo along its segment (the move tool's hand-over).
-// Also declared in model/PendingServices.h for the move tool.
-void TranslateWallComponent(Objex* component, float x, float y, float z);
+// The move tool reaches it through TranslateWallComponent (model/Services.h).
+namespace tools { void TranslateWallComponent(Objex* component, float x, float y, float z); }

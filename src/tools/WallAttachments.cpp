@@ -14,7 +14,7 @@
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "platform/Alerts.h"
@@ -92,6 +92,7 @@ int UpdateWallAttachment(Objex* attachment) {
   return 0;
 }
 
+namespace tools {
 int UpdateAllWallAttachments(Objex* wall) {
   NoteServiceCall("UpdateAllWallAttachments", wall);
   if (!gCurDocument || !CurDocState() || !wall) return 0;
@@ -110,6 +111,7 @@ int UpdateAllWallAttachments(Objex* wall) {
               true);
   return removed;
 }
+}  // namespace tools
 
 void UpdateAllWallAttachmentsLayer(Layer* layer) {
   if (!layer || !layer->visible) return;

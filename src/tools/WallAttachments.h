@@ -13,8 +13,8 @@ struct Objex;
 // DocState, parent, layer, record or anchor is missing).
 int UpdateWallAttachment(Objex* attachment);
 // Re-fits every child of a wall (after the attached dimensions of the current layer); the
-// count removed, with one sheet when any went. Declared in model/PendingServices.h too.
-int UpdateAllWallAttachments(Objex* wall);
+// count removed, with one sheet when any went. Reached through model/Services.h.
+namespace tools { int UpdateAllWallAttachments(Objex* wall); }
 // The same for every object of a visible layer / of every visible layer of a list.
 void UpdateAllWallAttachmentsLayer(Layer* layer);
 void UpdateAllWallAttachmentsAllLayers(Layer* firstLayer);

@@ -18,7 +18,7 @@
 #include "model/CommandCodes.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "plandraw/LinePrimitives.h"
 #include "platform/UserDefaults.h"
 
@@ -153,4 +153,40 @@ TEST_F(AppDelegate, ApplicationMenuItemsNeedAShownDesign) {
   window->showNormal();
   gCurDocument = nullptr;
   EXPECT_FALSE(AppController::validateMenuItem(&preferences));
+}
+
+// The start-up installs every library's routines into the model's tables: with all of them
+// emptied first, nothing the model calls is left to its recording stand-in afterwards.
+TEST_F(AppDelegate, StartUpInstallsEveryServiceTheModelCalls) {
+  const BuildingServices building = gBuildingServices;
+  const OpeningsServices openings = gOpeningsServices;
+  const ToolsServices tools = gToolsServices;
+  const RendererServices renderer = gRendererServices;
+  const ContentServices content = gContentServices;
+  const InspectorServices inspector = gInspectorServices;
+  const PlanDrawingServices planDrawing = gPlanDrawingServices;
+  const FrontEndServices frontEnd = gFrontEnd;
+  gBuildingServices = {};
+  gOpeningsServices = {};
+  gToolsServices = {};
+  gRendererServices = {};
+  gContentServices = {};
+  gInspectorServices = {};
+  gPlanDrawingServices = {};
+  gFrontEnd = {};
+  const size_t tables = InstalledServiceGaps().size();
+  AppController::initialize();
+  const std::vector<ServiceGap> gaps = InstalledServiceGaps();
+  for (const ServiceGap& gap : gaps)
+    for (size_t slot : gap.emptySlots) ADD_FAILURE() << "not installed: " << gap.table << " member " << slot;
+  gBuildingServices = building;
+  gOpeningsServices = openings;
+  gToolsServices = tools;
+  gRendererServices = renderer;
+  gContentServices = content;
+  gInspectorServices = inspector;
+  gPlanDrawingServices = planDrawing;
+  gFrontEnd = frontEnd;
+  EXPECT_EQ(tables, 8u);  // every table was seen empty
+  EXPECT_TRUE(gaps.empty());
 }

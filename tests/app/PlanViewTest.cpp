@@ -16,7 +16,7 @@
 #include "files/DesignFile.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "plandraw/PlanViewHooks.h"
 #include "platform/UserDefaults.h"

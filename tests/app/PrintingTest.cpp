@@ -12,7 +12,7 @@
 #include "app/ZLKDocument.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/ViewCommands.h"
 #include "plandraw/Base2DView.h"

@@ -28,7 +28,7 @@
 #include "model/DocState.h"
 #include "model/Delete.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
 #include "model/Records.h"

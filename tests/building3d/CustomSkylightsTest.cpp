@@ -12,6 +12,7 @@
 #include "model/Attachments.h"
 #include "model/Delete.h"
 #include "model/Globals.h"
+#include "model/Services.h"
 #include "model/ViewStateGuard.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "building3d/Decks3D.h"
 #include "building3d/Railings3D.h"
 #include "model/DeckFields.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/StairFields.h"
 #include "platform/Alerts.h"
 

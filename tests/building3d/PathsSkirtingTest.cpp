@@ -12,7 +12,7 @@
 #include "building3d/Skirting3D.h"
 #include "model/DeckFields.h"
 #include "model/Grouping.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 
 namespace {
 

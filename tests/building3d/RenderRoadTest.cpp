@@ -13,7 +13,8 @@
 #include "building3d/RenderRoad.h"
 #include "building3d/Walls3D.h"
 #include "model/Delete.h"
-#include "model/PendingServices.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
 #include "model/WallFields.h"
 
 namespace {

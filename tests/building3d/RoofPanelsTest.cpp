@@ -10,7 +10,7 @@
 #include "building3d/RoofPanels3D.h"
 #include "model/Delete.h"
 #include "model/Globals.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/ViewStateGuard.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "TestDocument.h"
 #include "building3d/Roofs3D.h"
 #include "model/Globals.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/ViewStateGuard.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include "TestDocument.h"
 #include "building3d/SiteFences3D.h"
 #include "model/Delete.h"
+#include "model/Services.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "building3d/RenderRoad.h"
 #include "building3d/Skirting3D.h"
 #include "model/DeckFields.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/StairFields.h"
 
 namespace {

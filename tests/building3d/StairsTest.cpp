@@ -19,7 +19,7 @@
 #include "model/HitTest.h"
 #include "model/ConvertObject.h"
 #include "model/Delete.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/StairFields.h"
 
 namespace {

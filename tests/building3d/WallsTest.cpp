@@ -13,7 +13,7 @@
 #include "building3d/Walls3D.h"
 #include "model/Attachments.h"
 #include "model/Globals.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/ViewStateGuard.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "content/ContentCategoryItem.h"
 #include "content/ContentView.h"
 #include "content/SymEntry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "platform/UserDefaults.h"
 
 namespace {

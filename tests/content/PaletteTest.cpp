@@ -14,7 +14,7 @@
 #include "app/PlanToolPaletteController.h"
 #include "content/ContentPaletteController.h"
 #include "content/ContentView.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/ToolCodes.h"
 #include "platform/Alerts.h"
 #include "app/ContextMenuFactory.h"

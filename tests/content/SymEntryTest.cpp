@@ -3,7 +3,7 @@
 
 #include "ContentTestSupport.h"
 #include "content/SymEntry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "model/HitTest.h"
 #include "model/PaletteLinks.h"
 #include "model/Palettes.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Selection.h"
 #include "model/ViewStateGuard.h"
 #include "platform/Alerts.h"

@@ -10,7 +10,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Palettes.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "platform/TemporaryFolder.h"
 #include "platform/UndoNames.h"

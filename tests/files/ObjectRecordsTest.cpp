@@ -18,7 +18,7 @@
 #include "files/TypeData.h"
 #include "model/CustomTextures.h"
 #include "model/Delete.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "platform/ContentPaths.h"
 

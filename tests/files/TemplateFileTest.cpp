@@ -24,7 +24,7 @@
 #include "files/TypeData.h"
 #include "model/CabinetState.h"
 #include "model/Delete.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Selection.h"
 #include "platform/Alerts.h"
 

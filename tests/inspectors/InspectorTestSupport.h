@@ -18,7 +18,7 @@
 #include "files/Undo.h"
 #include "inspectors/InspectorController.h"
 #include "inspectors/InspectorPane.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 
 class InspectorTest : public DesignWindowTest {

@@ -9,7 +9,7 @@
 #include "app/PlanViewActions.h"
 #include "inspectors/SheetController.h"
 #include "inspectors/ValueFields.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "platform/Alerts.h"
 
 class SheetTest : public DesignWindowTest {

@@ -14,7 +14,7 @@
 #include "model/Delete.h"
 #include "model/DocState.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "platform/Alerts.h"
 
 namespace {
@@ -26,10 +26,10 @@ struct UndoNameSink {
   std::vector<std::string> names;
   UndoNameSink() {
     sUndoNames = &names;
-    gStoreUndoHook = [](const std::string& name) { sUndoNames->push_back(name); };
+    gFrontEnd.storeUndo = [](const std::string& name) { sUndoNames->push_back(name); };
   }
   ~UndoNameSink() {
-    gStoreUndoHook = nullptr;
+    gFrontEnd.storeUndo = nullptr;
     sUndoNames = nullptr;
   }
 };

@@ -9,7 +9,7 @@
 #include "model/Bounds.h"
 #include "model/Delete.h"
 #include "model/Grouping.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 
 namespace {
 

@@ -14,7 +14,8 @@
 #include "model/DimensionRecords.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
 #include "model/Selection.h"
 #include "model/TransformInfo.h"
 

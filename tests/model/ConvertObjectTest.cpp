@@ -16,7 +16,7 @@
 #include "model/ConvertObject.h"
 #include "model/DocState.h"
 #include "model/ParallelObjects.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/ShapeBuilders.h"
 
@@ -28,10 +28,10 @@ struct UndoNameSink {
   std::vector<std::string> names;
   UndoNameSink() {
     sUndoNames = &names;
-    gStoreUndoHook = [](const std::string& name) { sUndoNames->push_back(name); };
+    gFrontEnd.storeUndo = [](const std::string& name) { sUndoNames->push_back(name); };
   }
   ~UndoNameSink() {
-    gStoreUndoHook = nullptr;
+    gFrontEnd.storeUndo = nullptr;
     sUndoNames = nullptr;
   }
 };

@@ -11,7 +11,8 @@
 #include "TestDocument.h"
 #include "model/CustomTextures.h"
 #include "model/Palettes.h"
-#include "model/PendingServices.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
 #include "platform/ContentPaths.h"
 
 namespace fs = std::filesystem;

@@ -10,7 +10,7 @@
 #include "TestDocument.h"
 #include "model/Floors2D.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Selection.h"
 
 TEST(Floors2D, MoveTakesTheWholeChildTree) {

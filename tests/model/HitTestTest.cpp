@@ -10,7 +10,7 @@
 #include "ViewStateGuard.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Selection.h"
 
 namespace {

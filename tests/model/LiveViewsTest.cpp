@@ -5,7 +5,7 @@
 
 #include "TestDocument.h"
 #include "model/LiveViews.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 
 namespace {
 

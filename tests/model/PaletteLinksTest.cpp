@@ -10,7 +10,7 @@
 #include "model/CustomTextures.h"
 #include "model/Palettes.h"
 #include "model/PaletteLinks.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlaneObjectRecords.h"
 
 namespace {

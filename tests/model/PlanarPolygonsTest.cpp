@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "TestDocument.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarPolygons.h"
 
 namespace {

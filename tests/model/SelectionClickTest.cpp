@@ -14,7 +14,7 @@
 #include "model/Delete.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Selection.h"
 #include "model/SelectionClick.h"
 #include "model/SelectionState.h"

@@ -1,6 +1,7 @@
 // Dispatch of the attachment builders, the mirror, the accessory plane, wall component
 // symbol fitting, rectangular and arched frames and divider bars.
 #include "FrameTestSupport.h"
+#include "model/Services.h"
 #include "openings/DoorFrames.h"
 
 namespace {
@@ -10,11 +11,10 @@ namespace {
 constexpr int32_t kBoxKind = 95;
 constexpr int32_t kDotKind = 96;
 
-}  // namespace
-
 // The symbol library of the tools, as far as these tests need it: one part per kind,
-// built about the origin.
-void Attach3DSymbol(Objex* object, int32_t symbolType, float, float) {
+// built about the origin. This program does not link the tools: it installs this in their
+// place.
+void StandInAttach3DSymbol(Objex* object, int32_t symbolType, float, float) {
   if (symbolType != kBoxKind && symbolType != kDotKind) return;
   const RGBColor c{};
   Objex* part = CreateObject(kObjAttachedSymbolPart, 1, 1, &c, &c, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
@@ -28,8 +28,7 @@ void Attach3DSymbol(Objex* object, int32_t symbolType, float, float) {
   if (object->symbol3D) object->symbol3D->prev = part;
   object->symbol3D = part;
 }
-
-namespace {
+const bool kStandInInstalled = (gToolsServices.attach3DSymbol = StandInAttach3DSymbol, true);
 
 using AttachmentFrameTest = FrameTest;
 

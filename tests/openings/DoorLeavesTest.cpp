@@ -1,6 +1,7 @@
 // Door leaves: panel, garage, glass, half-glass, bi-fold and arched; the snapping of leaf
 // coordinates; and repeated rebuilds of every door and window subtype.
 #include "FrameTestSupport.h"
+#include "model/Services.h"
 #include "openings/DoorLeaves.h"
 
 namespace {

@@ -13,10 +13,11 @@
 #include "building3d/SceneTestSupport.h"
 #include "building3d/PlaneObjects.h"
 #include "building3d/Surfaces.h"
+#include "building3d/WallFaceFinish.h"
 #include "building3d/Walls3D.h"
 #include "model/Attachments.h"
 #include "model/Delete.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/WallFields.h"
 
 struct OpeningsTest : ::testing::Test {

@@ -1,5 +1,6 @@
 // Shaped window frames, the extruder and the sill pieces.
 #include "FrameTestSupport.h"
+#include "model/Services.h"
 #include "model/TextureFace.h"
 #include "openings/WindowFrames.h"
 

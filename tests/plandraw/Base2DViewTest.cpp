@@ -11,7 +11,7 @@
 #include <QPainter>
 
 #include "TestDocument.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/ViewStateGuard.h"
 #include "plandraw/Base2DView.h"
 #include "model/ViewCommands.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestDocument.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/TransformInfo.h"
 #include "model/ViewStateGuard.h"
 #include "plandraw/DrawFlags.h"

@@ -10,7 +10,7 @@
 #include <numbers>
 
 #include "TestDocument.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
 #include "model/ViewCommands.h"

@@ -15,7 +15,7 @@
 #include "model/DimensionBuilders.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Selection.h"
 #include "model/ViewStateGuard.h"
 #include "plandraw/Base2DView.h"

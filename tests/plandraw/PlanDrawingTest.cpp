@@ -6,7 +6,7 @@
 #include "plandraw/SymbolTestSupport.h"
 #include "model/Delete.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/TransformInfo.h"
 #include "model/ViewCommands.h"
 #include "model/ViewStateGuard.h"

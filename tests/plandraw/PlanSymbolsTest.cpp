@@ -8,7 +8,7 @@
 
 #include "TestDocument.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/ViewCommands.h"
 #include "model/ViewStateGuard.h"

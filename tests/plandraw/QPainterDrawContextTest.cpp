@@ -9,7 +9,7 @@
 #include <QPainter>
 
 #include "TestDocument.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/ViewStateGuard.h"
 #include "plandraw/LinePrimitives.h"
 #include "plandraw/ZLKDynamicDrawEngine.h"

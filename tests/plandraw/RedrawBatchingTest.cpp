@@ -16,7 +16,7 @@
 #include "model/DimensionBuilders.h"
 #include "model/Globals.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/ViewCommands.h"
 #include "model/ViewStateGuard.h"
 #include "plandraw/Base2DView.h"

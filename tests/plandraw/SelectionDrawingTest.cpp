@@ -10,7 +10,7 @@
 
 #include "TestDocument.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Selection.h"
 #include "model/ViewStateGuard.h"
 #include "plandraw/Base2DView.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "model/LineGeometry.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "render3d/GLTestContext.h"
 
 namespace {

@@ -3,7 +3,8 @@
 
 #include "TestDocument.h"
 #include "model/ColorConversions.h"
-#include "model/PendingServices.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
 #include "platform/KeyWatch.h"
 #include "render3d/Lighting.h"
 #include "render3d/RenderTestSupport.h"

@@ -8,7 +8,7 @@
 
 #include "TestDocument.h"
 #include "building3d/PlaneObjects.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "render3d/GLTestContext.h"
 #include "render3d/Lighting.h"
 #include "render3d/RealTimeScene.h"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "render3d/RenderTestSupport.h"
+#include "model/NotYetBuilt.h"
 
 namespace {
 std::vector<PlaneObject*> Scene() {

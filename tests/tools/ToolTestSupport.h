@@ -10,7 +10,7 @@
 #include "model/Bounds.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/ViewStateGuard.h"
 #include "plandraw/PlanViewHooks.h"
 #include "plandraw/ZLKDynamicDrawEngine.h"

@@ -24,7 +24,7 @@
 #include "building3d/Walls3D.h"
 #include "model/Bounds.h"
 #include "model/Grouping.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "render3d/RendererUpkeep.h"

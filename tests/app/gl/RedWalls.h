@@ -10,6 +10,7 @@
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
 #include "model/Records.h"
+#include "model/Services.h"
 #include "model/WallFields.h"
 
 namespace red_walls {

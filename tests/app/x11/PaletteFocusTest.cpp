@@ -12,7 +12,7 @@
 #include "app/EditToolPaletteController.h"
 #include "app/PlanToolPaletteController.h"
 #include "files/Undo.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
 

@@ -1,15 +1,17 @@
-// Fallback finishing of wall faces for programs without the openings library (which holds the
-// real one, openings/WallOpenings): a face of a wall's generated body learns which segment and
-// which side of the wall it lies on and takes that side's material from the segment's start
-// point. Doors and windows are not cut, trims are not hung, the face keeps its rectangle, and
-// the framing view keeps the faces.
+// Finishing of wall faces. The openings library installs the full finishing
+// (gOpeningsServices.carveWindowsAndDoors, openings/WallOpenings). Without it a face of a
+// wall's generated body learns which segment and which side of the wall it lies on and takes
+// that side's material from the segment's start point: doors and windows are not cut, trims
+// are not hung, the face keeps its rectangle, and the framing view keeps the faces.
+#include "building3d/WallFaceFinish.h"
+
 #include <cmath>
 
 #include "building3d/PlaneObjects.h"
 #include "model/CustomTextures.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/PendingServices.h"
+#include "model/Services.h"
 #include "model/Records.h"
 
 namespace {
@@ -89,8 +91,11 @@ bool WallFaceSegment(const Objex* part, const Objex* wall, int32_t faceIndex, in
 
 }  // namespace
 
-__attribute__((weak)) void CarveWindowsAndDoors(Objex* part, Objex* wall, Poinz* bottomStart, Poinz* topStart, Poinz* bottomEnd,
+void CarveWindowsAndDoors(Objex* part, Objex* wall, Poinz* bottomStart, Poinz* topStart, Poinz* bottomEnd,
                           Poinz* topEnd, int32_t faceIndex, Plane* plane) {
+  if (gOpeningsServices.carveWindowsAndDoors)
+    return gOpeningsServices.carveWindowsAndDoors(part, wall, bottomStart, topStart, bottomEnd, topEnd, faceIndex,
+                                                  plane);
   NoteServiceCall("CarveWindowsAndDoors", part);
   DocState* ds = CurDocState();
   if (!ds || !wall || !bottomStart || !topStart || !bottomEnd || !topEnd || !plane) return;

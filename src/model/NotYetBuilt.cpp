@@ -1,0 +1,136 @@
+// Bodies of the routines of parts not built yet: each records its call and does only what
+// its callers rely on.
+#include "model/NotYetBuilt.h"
+
+#include <algorithm>
+
+#include "model/Attachments.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/HitTest.h"
+#include "model/Records.h"
+#include "model/Services.h"
+#include "model/TopoGrid.h"
+
+void ReadCustomSkylightFile(Objex* skylight) { NoteServiceCall("ReadCustomSkylightFile", skylight); }
+
+// The plan extent of the definition's outlines (right minus left, front minus back), which is
+// all callers need of it: 0 by 0 without outlines.
+void GetCustomSkylightWHAndBounds(const RoofAttachmentData* record, float* width, float* height, FloatRect* bounds) {
+  FloatRect b{32000, 32000, -32000, -32000};
+  for (const Objex* o = record ? record->outlineParts : nullptr; o; o = o->next)
+    for (const Poinz* p = o->firstPoint; p; p = p->next) {
+      b.floatLeft = std::min(b.floatLeft, p->position[0]), b.floatRight = std::max(b.floatRight, p->position[0]);
+      b.floatTop = std::min(b.floatTop, p->position[2]), b.floatBottom = std::max(b.floatBottom, p->position[2]);
+    }
+  const bool any = b.floatLeft <= b.floatRight;
+  if (width) *width = any ? b.floatRight - b.floatLeft : 0;
+  if (height) *height = any ? b.floatBottom - b.floatTop : 0;
+  if (bounds) *bounds = any ? b : FloatRect{};
+}
+
+void ReadCustomWindowDoorFile(Objex* attachment) { NoteServiceCall("ReadCustomWindowDoorFile", attachment); }
+void UpdateCustomAttachment(Objex* attachment) { NoteServiceCall("UpdateCustomAttachment", attachment); }
+
+void GetCustomAttachmentWidthAndHeight(const DoorWindowData* record, float* width, float* height) {
+  float w = 0, h = 0;
+  if (record && record->maskObject) {
+    float minX = 32000, maxX = -32000, minY = 32000, maxY = -32000;
+    for (const Objex* o = record->maskObject; o; o = o->next)
+      for (const Poinz* p = o->firstPoint; p; p = p->next) {
+        minX = std::min(minX, p->position[0]);
+        maxX = std::max(maxX, p->position[0]);
+        minY = std::min(minY, p->position[1]);
+        maxY = std::max(maxY, p->position[1]);
+      }
+    if (maxX >= minX) w = maxX - minX;
+    if (maxY >= minY) h = maxY - minY;
+  }
+  if (width) *width = w;
+  if (height) *height = h;
+}
+
+void CarveAllRoofAttachments(Objex* roof, Plane*, int32_t, int16_t) { NoteServiceCall("CarveAllRoofAttachments", roof); }
+void CarveAllRoofPanelAttachments(Objex* panel, Plane*, int16_t) {
+  NoteServiceCall("CarveAllRoofPanelAttachments", panel);
+}
+void FrameWindowsAndDoors(Objex* wall) { NoteServiceCall("FrameWindowsAndDoors", wall); }
+
+float gBaseTrimHeight = 6.0f;
+float gPanelingHeight = 42.0f;
+void CreateMoulding(TrimData*, Plane*, float, float, const PlanarPolyPoint*, const PlanarPolyPoint*, float, float,
+                    int16_t, float, int16_t) {
+  NoteServiceCall("CreateMoulding", nullptr);
+}
+void CreatePaneling(TrimData*, Plane*, float, float, const PlanarPolyPoint*, const PlanarPolyPoint*, float, float,
+                    int16_t, float, int16_t) {
+  NoteServiceCall("CreatePaneling", nullptr);
+}
+void ApplyCustomTrimToWall(TrimData*, Plane*, float, float, const PlanarPolyPoint*, const PlanarPolyPoint*, float,
+                           float, int16_t, float, Poinz* startPoint) {
+  NoteServiceCall("ApplyCustomTrimToWall", startPoint ? startPoint->owner : nullptr);
+}
+
+PlantInfo* CreatePlantInfo(int32_t) { return nullptr; }
+PlantInfo* CreateUserPlantInfo(const char*) { return nullptr; }
+void DeletePlantInfo(PlantInfo*) {}
+PlantInfo* DuplicatePlantInfo(const PlantInfo*) { return nullptr; }
+// Without plant information there is no growth data: the outputs keep what the caller put in.
+void GetPlantBounds(Objex* plant, float*, float*, int) { NoteServiceCall("GetPlantBounds", plant); }
+
+void RealTimePlantGrowthD3D(int16_t level, int16_t step) {
+  NoteServiceCall("RealTimePlantGrowthD3D", nullptr);
+  if (!gCurDocument || !gCurDocument->itsDocState) return;
+  const int32_t most = gCurDocument->itsMaximumPlantAge < 1 ? 1 : gCurDocument->itsMaximumPlantAge;
+  int32_t age = static_cast<int32_t>(level) + step;
+  if (age < 1) age = 1;
+  if (age > most) age = most;
+  gCurDocument->itsDocState->plantAge = static_cast<float>(age);
+  if (gCurDocument->itsLayers) SelectAllLayers(gCurDocument->itsLayers, kSelectOff, 1);
+  Refresh();
+}
+
+void DeleteCachedTextureImages(const uint32_t*, int32_t) { NoteServiceCall("DeleteCachedTextureImages", nullptr); }
+void Validate512Pathname(char*) { NoteServiceCall("Validate512Pathname", nullptr); }
+
+std::vector<int32_t> AddkitPluginIDs() { return {}; }
+
+void SetLotElevation() { NoteServiceCall("SetLotElevation", nullptr); }
+
+bool TopoInUse() {
+  const DocState* ds = CurDocState();
+  if (!ds || !gTopographyGrid) return false;
+  if (ds->topoFlag1 || ds->topoPath[0]) return true;
+  auto holdsTerrain = [](const Layer* layer) {
+    for (const Objex* o = layer ? layer->firstObject : nullptr; o; o = o->next)
+      if (o->type == kObjTopography || o->type == kObjEntireLot || o->type == kObjSlopeLotSection)
+        return true;
+    return false;
+  };
+  if (holdsTerrain(gCurDocument->itsTopoLayer)) return true;
+  for (const Layer* l = gCurDocument->itsLayers; l; l = l->next)
+    if (holdsTerrain(l)) return true;
+  return false;
+}
+
+void RealTimeRotateAnimOpenGL() { NoteServiceCall("RealTimeRotateAnimOpenGL", nullptr); }
+void SetCameraAngle(float, float, float) { NoteServiceCall("SetCameraAngle", nullptr); }
+void SetCameraPosition(float, float, float) { NoteServiceCall("SetCameraPosition", nullptr); }
+uint8_t gAnimateBackground = 0;
+void AnimateBackground(DocState*) { NoteServiceCall("AnimateBackground", nullptr); }
+void RunLVGeneralPropertiesSheet() { NoteServiceCall("RunLVGeneralPropertiesSheet", nullptr); }
+void RunLVLightPropertiesSheet() { NoteServiceCall("RunLVLightPropertiesSheet", nullptr); }
+void RunWalkElevationSheet() { NoteServiceCall("RunWalkElevationSheet", nullptr); }
+void RunFlyAltitudeSheet() { NoteServiceCall("RunFlyAltitudeSheet", nullptr); }
+
+namespace {
+bool NothingApplied(const char* routine) {
+  NoteServiceCall(routine, nullptr);
+  return false;
+}
+}  // namespace
+bool ApplyColor(POINT, int32_t, int32_t, int32_t) { return NothingApplied("ApplyColor"); }
+bool ApplyTexture(POINT, int32_t) { return NothingApplied("ApplyTexture"); }
+bool ApplyMoulding(POINT, int32_t) { return NothingApplied("ApplyMoulding"); }
+bool ApplyCustomTextureImage(POINT, SymEntryInfo*) { return NothingApplied("ApplyCustomTextureImage"); }
+bool ApplyCustomMoulding(POINT, SymEntryInfo*) { return NothingApplied("ApplyCustomMoulding"); }

@@ -1,0 +1,13 @@
+#include "render3d/Render3DServices.h"
+
+#include "model/Services.h"
+#include "render3d/RealTimeScene.h"
+#include "render3d/RendererUpkeep.h"
+
+void InstallRender3DServices() {
+  RendererServices& s = gRendererServices;
+  s.reRenderObject = render3d::ReRenderObject;
+  s.deleteRendererObject = render3d::DeleteRendererObject;
+  s.deleteAllRendererObjects = render3d::DeleteAllRendererObjects;
+  s.resetSceneDisplayList = render3d::ResetSceneDisplayList;
+}

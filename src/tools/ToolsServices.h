@@ -1,0 +1,4 @@
+// Puts the tools library's routines into the model's table (model/Services.h).
+#pragma once
+
+void InstallToolsServices();

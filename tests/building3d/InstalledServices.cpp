@@ -1,0 +1,9 @@
+// The libraries this test program links serve the model's calls, as in the program.
+#include "building3d/Building3DServices.h"
+
+namespace {
+const bool kServicesInstalled = [] {
+  InstallBuilding3DServices();
+  return true;
+}();
+}  // namespace

@@ -1,0 +1,11 @@
+// The libraries this test program links serve the model's calls, as in the program.
+#include "building3d/Building3DServices.h"
+#include "tools/ToolsServices.h"
+
+namespace {
+const bool kServicesInstalled = [] {
+  InstallBuilding3DServices();
+  InstallToolsServices();
+  return true;
+}();
+}  // namespace
