@@ -37,6 +37,14 @@ int32_t LineIndex(float offset, float size, int32_t last) {
   return static_cast<int32_t>(std::clamp(index, 0.0, static_cast<double>(last)));
 }
 
+// The cell of the lookup along one axis: cells are closed squares met from the top and from
+// the left, so an offset exactly on an inner grid line belongs to the cell before that line.
+int32_t CellIndex(float offset, float size, int32_t last) {
+  const int32_t line = LineIndex(offset, size, last);
+  if (line > 0 && line < last && static_cast<double>(line) * size == static_cast<double>(offset)) return line - 1;
+  return line;
+}
+
 // Grid value at (x, z) before negation; kNoTerrainValue where there is none.
 float GridValueAt(const DocState* ds, float x, float z) {
   const float s = ds->topoGridSpacing;
@@ -47,8 +55,8 @@ float GridValueAt(const DocState* ds, float x, float z) {
   const bool insideX = x >= left && x <= right, insideZ = z >= top && z <= bottom;
 
   if (insideX && insideZ) {
-    const int32_t j = LineIndex(x - left, s, gTopoColumnCnt);
-    const int32_t i = LineIndex(z - top, s, gTopoRowCnt);
+    const int32_t j = CellIndex(x - left, s, gTopoColumnCnt);
+    const int32_t i = CellIndex(z - top, s, gTopoRowCnt);
     if (i == gTopoRowCnt || j == gTopoColumnCnt) {
       // On the last grid line there is no cell: the nearest node of that line.
       const int32_t row = i == gTopoRowCnt ? i : LineIndex(z - top + s / 2, s, gTopoRowCnt);

@@ -417,12 +417,12 @@ Plane* TriangulatePlane(Plane* plane, Plane* list) {
   std::vector<PlaneVertex> work(static_cast<size_t>(n));
   for (int32_t i = 0; i < n; ++i) work[static_cast<size_t>(i)] = Project(source[i], axis);
 
-  // Edge a-b of a triangle is outline when a and b are neighbours on the outline and the
-  // source did not mark that edge internal.
+  // Edge a-b of a triangle is outline when a and b are neighbours on the outline and neither
+  // is marked internal: a marked vertex makes both of its edges diagonals.
   auto edgeFlag = [&](int32_t a, int32_t b) -> int16_t {
-    if ((a + 1) % n == b) return OutputFlag(source[a].flag);
-    if ((b + 1) % n == a) return OutputFlag(source[b].flag);
-    return kEdgeDiagonal;
+    const bool neighbours = (a + 1) % n == b || (b + 1) % n == a;
+    if (!neighbours || source[a].flag == kInternalEdgeMark || source[b].flag == kInternalEdgeMark) return kEdgeDiagonal;
+    return kEdgeOutline;
   };
   auto emit = [&](int32_t a, int32_t b, int32_t c) {
     PlaneVertex t[3] = {source[a], source[b], source[c]};

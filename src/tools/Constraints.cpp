@@ -224,6 +224,8 @@ void DragSegment(ClickInfo* click, float downX, float downZ, float* x, float* z)
   GetPerpIntersection(px, pz, qx, qz, *x, *z, &fx, &fz);
   float vx = *x - fx, vz = *z - fz;
   if (owner->pointCount < 3) {
+    // The cursor keeps the offset as it was; only the segment moves by whole grid steps.
+    const float cursorX = downX + vx, cursorZ = downZ + vz;
     if (ds && ds->snapToGrid && ds->gridSpacing.floatH != 0) {
       const float g = ConvertWorldToScreen(ds->gridSpacing.floatH, ds, 0);
       const float length = std::hypot(vx, vz);
@@ -235,8 +237,8 @@ void DragSegment(ClickInfo* click, float downX, float downZ, float* x, float* z)
     }
     gTranslateWallSegPt1 = FloatPoint{px + vx, pz + vz};
     gTranslateWallSegPt2 = FloatPoint{qx + vx, qz + vz};
-    *x = downX + vx;
-    *z = downZ + vz;
+    *x = cursorX;
+    *z = cursorZ;
     return;
   }
   Poinz* a = PreviousNeighbour(owner, p, p, q);

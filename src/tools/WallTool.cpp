@@ -30,6 +30,7 @@
 #include "plandraw/WallSegmentDimensions.h"
 #include "plandraw/WallsAndDoors.h"
 #include "plandraw/ZLKDynamicDrawEngine.h"
+#include "tools/AttachedWallDims.h"
 #include "tools/PointEvaluation.h"
 #include "tools/SnapCodes.h"
 #include "tools/ToolCodes.h"
@@ -657,6 +658,8 @@ void TrackWall(int32_t, int32_t, float worldX, float worldY, float worldZ, int16
 
   EndStage(ds, overlay, worldX, worldZ);
   FreeMeasuringLists();
+  // Wall dimensions of the floor measure again up to the walls as they now stand.
+  if (gCurDocument && gCurDocument->itsCurLayer) UpdateAttachedDimLayer(gCurDocument->itsCurLayer);
   sWall = WallToolState{};  // nothing of this drag outlives it
   gMouseCaptured = 0;
   DrawAngle(32000);

@@ -51,6 +51,16 @@ TEST_F(TopoElevation, ACornerWithoutAValueGivesZeroForItsCell) {
   EXPECT_FLOAT_EQ(GetTopoElevationAtGridPt(9, 1), 0);
 }
 
+TEST_F(TopoElevation, APointOnAnInnerGridLineBelongsToTheCellBeforeIt) {
+  // Node (r, c) holds r * 10 + c, except the far corner, which has no value: only the cells
+  // after the inner lines touch it.
+  grid(2, 2, [](int r, int c) { return r == 2 && c == 2 ? -10000.0f : static_cast<float>(r * 10 + c); });
+  EXPECT_FLOAT_EQ(GetTopoElevationAtGridPt(10, 10), -11);  // the inner node itself
+  EXPECT_FLOAT_EQ(GetTopoElevationAtGridPt(10, 15), -16);  // on the inner column line
+  EXPECT_FLOAT_EQ(GetTopoElevationAtGridPt(15, 10), -11.5f);  // on the inner row line
+  EXPECT_FLOAT_EQ(GetTopoElevationAtGridPt(10.5f, 10.5f), 0);  // past both lines: the voided cell
+}
+
 TEST_F(TopoElevation, BeyondOneEdgeTheSecondLineInIsUsed) {
   grid(3, 3, [](int r, int c) { return static_cast<float>(r * 10 + c); });
   // Above the top and below the bottom: rows 1 and 2 at the column holding x.

@@ -125,6 +125,26 @@ TEST_F(Triangulation, TheEarClipperCoversAConcaveComb) {
   DeletePlane(comb);
 }
 
+TEST_F(Triangulation, TheEarClipperMakesBothEdgesOfAMarkedVertexDiagonals) {
+  auto comb = [] {
+    return FlatPlane({{0, 0}, {0, 10}, {2, 10}, {2, 4}, {4, 4}, {4, 10}, {6, 10}, {6, 4}, {8, 4}, {8, 10},
+                      {10, 10}, {10, 0}});
+  };
+  Plane* plain = comb();
+  Plane* list = TriangulatePlane(plain, nullptr);
+  EXPECT_EQ(EdgesFlagged(list, 0).size(), 12u);
+  DeletePlaneList(list);
+  DeletePlane(plain);
+  for (int marked : {0, 3, 11}) {  // the first, an inner and the last vertex
+    Plane* p = comb();
+    p->vertices[marked].flag = 10000;
+    list = TriangulatePlane(p, nullptr);
+    EXPECT_EQ(EdgesFlagged(list, 0).size(), 10u) << marked;
+    DeletePlaneList(list);
+    DeletePlane(p);
+  }
+}
+
 TEST_F(Triangulation, ASelfTouchingOutlineGoesToTheEarClipper) {
   // Two squares meeting at (10,10), drawn as one outline through that corner twice.
   PlaneObject* po = ObjectWith(

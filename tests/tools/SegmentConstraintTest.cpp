@@ -3,6 +3,7 @@
 
 #include "ToolTestSupport.h"
 #include "WallTestSupport.h"
+#include "model/PlanarTransforms.h"
 #include "tools/Constraints.h"
 
 namespace {
@@ -87,6 +88,25 @@ TEST_F(SegmentConstraint, SegmentsShorterThanTheLeastAreRefused) {
   step(20, 0, 20, 30);
   ExpectAt(gTranslateWallSegPt1, 0, 0);
   ExpectAt(gTranslateWallSegPt2, 40, 0);
+}
+
+TEST_F(SegmentConstraint, TwoPointWallMovesByWholeGridStepsWhileTheCursorKeepsItsOffset) {
+  Objex* line = AddTestWall(doc, {{0, 0}, {200, 0}});
+  doc.ds()->snapToGrid = 1;
+  doc.ds()->gridSpacing.floatH = 24;
+  const float g = ConvertWorldToScreen(24, doc.ds(), 0);
+  ASSERT_GT(g, 0);
+  click = ClickInfo{};
+  click.hitObject = line;
+  click.segmentHit = 1;
+  click.hitPoint = TestPointAt(line, 0);
+  click.segmentEnd = TestPointAt(line, 1);
+  const float across = 2.5f * g;  // two and a half grid steps down the screen
+  step(100, 0, 130, across);
+  ExpectAt(gTranslateWallSegPt1, 0, 2 * g);  // the segment: whole steps only
+  ExpectAt(gTranslateWallSegPt2, 200, 2 * g);
+  EXPECT_NEAR(cursorX, 100, 1e-3);  // the slide along the segment is dropped
+  EXPECT_NEAR(cursorZ, across, 1e-3);  // the offset across it is not cut
 }
 
 TEST_F(SegmentConstraint, ShiftMovesTheSegmentFreely) {

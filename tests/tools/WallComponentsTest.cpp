@@ -355,6 +355,17 @@ TEST_F(AttachedDims, CentreAndFaceModes) {
   EXPECT_FLOAT_EQ(data->height, 196);
 }
 
+TEST_F(AttachedDims, ANewWallBetweenMeasuresAgainAtTheEndOfTheDrag) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  AddTestWall(doc, {{0, -200}, {200, -200}});
+  Objex* dim = place(wall, -40);
+  ASSERT_NE(dim, nullptr);
+  ASSERT_FLOAT_EQ(AttachmentData(dim)->height, 200);
+  gCurTool = kToolExteriorWall;
+  drag({{-60, -100}, {100, -100}, {260, -100}});  // across the dimension, halfway
+  EXPECT_FLOAT_EQ(AttachmentData(dim)->height, 100);
+}
+
 TEST_F(AttachedDims, NoFacingWallKeepsTheDepth) {
   Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
   AddTestWall(doc, {{0, -200}, {200, -200}}, false, 4.0f, doc.second);  // another layer
