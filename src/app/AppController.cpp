@@ -451,11 +451,11 @@ bool AppController::validateMenuItem(QAction* item) {
                                               {"Hide Snap Tools", "Show Snap Tools"},
                                               {"Hide Drawing Tools", "Show Drawing Tools"},
                                               {"Hide Inspector", "Show Inspector"}};
-    // The snap palette is not built: never shown.
     bool shown = false;
     if (tag == kCmdToggleLiveViewPanel)
       shown = LiveViewController::exists() && LiveViewController::sharedLiveViewController()->isVisible();
     else if (tag == kCmdToggleEditingTools) shown = ToolPaletteController::sharedToolPaletteController().isVisible();
+    else if (tag == kCmdToggleSnapTools) shown = SnapPaletteController::sharedSnapPaletteController().isVisible();
     else if (tag == kCmdToggleDrawingTools)
       shown = PlanToolPaletteController::sharedPlanToolPaletteController().isVisible();
     else if (tag == kCmdToggleInspector)

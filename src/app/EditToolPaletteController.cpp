@@ -161,7 +161,8 @@ void ToolPaletteController::selectTool(int32_t tag, int clickCount) {
     }
   }
   if (clickCount == 2) OpenToolSheet(t);
-  // The view point tool's walk mode needs the 3D window, which is not built.
+  // The view point cell stays disabled until the camera tool exists, so its walk-mode step
+  // never runs here.
   ApplyToolToPlan(t);
   Refresh();
 }

@@ -329,10 +329,7 @@ QIcon ToolIcon(uint16_t tool) {
   return QIcon(pixmap);
 }
 
-bool ToolIsAvailable(uint16_t tool) {
-  if (tool == kToolText || tool == kToolTextAlt || tool == kToolViewPoint) return false;
-  return PendingTrackingRoutine(tool) == nullptr;
-}
+bool ToolIsAvailable(uint16_t tool) { return PendingTrackingRoutine(tool) == nullptr; }
 
 namespace {
 

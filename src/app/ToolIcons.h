@@ -12,8 +12,7 @@ class QWidget;
 // A small picture of the tool (outline shapes, wall strokes, a few letters for symbols).
 QIcon ToolIcon(uint16_t tool);
 
-// Whether choosing the tool does anything yet: false while its tracking routine is not
-// built (the text and view point tools need their sheet and 3D window too).
+// Whether choosing the tool does anything yet: false while its tracking routine is not built.
 bool ToolIsAvailable(uint16_t tool);
 
 // A checkable palette button carrying the tool code (property "tool"), with the tool's

@@ -582,7 +582,7 @@ void ZLKWindowController::placeWindow() {
   in.available = shown->availableGeometry();
   in.applicationDidLaunch = AppController::applicationDidLaunch();
   in.editTools = paletteFrame(&ToolPaletteController::sharedToolPaletteController());
-  // The snap palette is not built: it never counts.
+  in.snapTools = paletteFrame(&SnapPaletteController::sharedSnapPaletteController());
   in.planTools = paletteFrame(&PlanToolPaletteController::sharedPlanToolPaletteController());
   const QRect frame = PlaceDesignWindow(in);
   // Frames include the decorations; the window's own size does not.

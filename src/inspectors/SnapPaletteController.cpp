@@ -1,6 +1,7 @@
 // The snap palette.
 #include "inspectors/SnapPaletteController.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -16,6 +17,7 @@
 #include "model/DocumentModel.h"
 #include "model/Services.h"
 #include "platform/Strings.h"
+#include "platform/UndoNames.h"
 #include "tools/ObjectSnaps.h"
 #include "tools/SnapCodes.h"
 
@@ -136,11 +138,25 @@ SnapPaletteController::SnapPaletteController() : QWidget(nullptr, Qt::Tool) {
   offsetText->setObjectName("offsetText");
   grid->addWidget(offsetText, 3, 0, 1, 3);
   connect(offsetText, &QLineEdit::editingFinished, this, [this] { controlTextDidEndEditing(); });
+  // Undo and Redo typed here act on the design (the offset field keeps its own while it edits).
+  for (const bool redo : {false, true}) {
+    auto* action = new QAction(this);
+    action->setShortcut(redo ? QKeySequence::Redo : QKeySequence::Undo);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, [this, redo] {
+      if (UndoNameStack* undo = windowWillReturnUndoManager()) redo ? undo->redo() : undo->undo();
+    });
+    addAction(action);
+  }
   selectCell(gCurSnap);
   offsetText->setEnabled(gCurSnap == kSnapSegmentOffset);
   if (TheSheetHooks().restorePanelFrame) TheSheetHooks().restorePanelFrame(this, "SnapPanel");
   gSetSnapToolHook = PaletteSetSnapTool;
   gResetSnapToolHook = PaletteResetSnapTool;
+}
+
+UndoNameStack* SnapPaletteController::windowWillReturnUndoManager() const {
+  return gCurDocument ? gCurDocument->itsUndoManager : nullptr;
 }
 
 QToolButton* SnapPaletteController::cell(int code) const {

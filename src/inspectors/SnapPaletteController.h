@@ -7,6 +7,7 @@
 class QButtonGroup;
 class QLineEdit;
 class QToolButton;
+class UndoNameStack;
 
 class SnapPaletteController : public QWidget {
   Q_OBJECT
@@ -27,6 +28,8 @@ class SnapPaletteController : public QWidget {
   // The offset field was left: its length becomes the design's snap offset.
   void controlTextDidEndEditing();
   void showWindow();
+  // Undo and Redo typed while the palette is key step the current design's undo steps.
+  UndoNameStack* windowWillReturnUndoManager() const;
   // The image name a cell shows ("SPNone", "SPNoneLock" ...).
   QString cellImageName(int code) const;
   QToolButton* cell(int code) const;

@@ -409,6 +409,8 @@ struct DocState {
   RGBColor& wireframeBackgroundColor() { return sceneColor; }
   RGBColor& clearViewLineColor() { return clearViewLine; }
   RGBColor& clearViewFillColor() { return clearViewFill; }
+  // The lot's lines in the wireframe view: the stored colour that lot rendering reads.
+  RGBColor& wireframeLotColor() { return annotationColor; }
   // The plan window's names for the same settings (the walk camera, ClearView, passes);
   // its navigation speed (6 to 10) is navigationStep.
   float& cameraAngle() { return walkAngle; }

@@ -204,8 +204,8 @@ void RTSetViewpoint(DocState* ds) {
     }
   } else if (!ortho) {
     if (mode == kRenderWireframe) {
-      // The lot lines take the lot's wireframe colour once the lot is drawn (no lot yet).
       glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+      SendColor(ds->wireframeLotColor(), alpha);
       RTRenderGLLot();
     } else if (mode == kRenderClearView) {
       ClearViewPasses(ds, [] { RTRenderGLLot(); }, true);

@@ -3,10 +3,13 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "building3d/Walls3D.h"
 #include "model/Attachments.h"
 #include "model/Bounds.h"
+#include "model/CustomTextures.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
@@ -17,6 +20,8 @@
 #include "model/Records.h"
 #include "model/WallFields.h"
 #include "platform/Alerts.h"
+#include "platform/ContentPaths.h"
+#include "platform/IniFile.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
 #include "tools/WallAttachmentPlacement.h"
@@ -35,6 +40,27 @@ void FillAccessoryDefaults(DocState* ds) {
   gdsAccessoryWidth = ds->windowWidth + 2 * frame + (imperial ? 4.0f : 3.937007874f);
   gdsAccessoryHeight = ds->windowHeight + 3 * frame;
   gdsAccessoryElevation = ds->windowElevation() + ds->windowHeight + frame + (imperial ? 1.0f : 1.1811023622f);
+}
+
+// The accessory's material: the content palette's selected accessory texture (its path, as the
+// library lists it, relative to the custom textures folder), listed as a custom texture of the
+// design; 0 without one. *name gets the "Name" of its information file, "Done" without one.
+int32_t SelectedAccessoryTexture(std::string* name) {
+  *name = "Done";
+  const SymEntryInfo* entry = ContentPaletteSelectedSymEntry();
+  if (!entry || gSelectedContentCategory != 0 || entry->objectData.empty()) return 0;
+  char path[512];
+  std::strncpy(path, entry->objectData.c_str(), sizeof path - 1);
+  path[sizeof path - 1] = '\0';
+  const int32_t texture = NewCustomTextureID(path);
+  if (!entry->objectInfo.empty()) {
+    const std::string info = entry->objectInfo.front() == '/' ? entry->objectInfo
+                                                                : LocalDomainCustomTexturePath() + "/" + entry->objectInfo;
+    char text[256] = {};
+    GetPrivateProfileString("Description", "Name", "Done", text, sizeof text, info.c_str());
+    *name = text;
+  }
+  return texture;
 }
 
 Poinz* NewPoint(float x, float z, Objex* owner, int16_t option) {
@@ -105,8 +131,10 @@ Objex* SupportTrackAccessory(int32_t, int32_t, float, float, float, int16_t stag
   accessory->subtype = kObjAccessory;
   accessory->closed = 1;
   accessory->levels = 1;
+  std::string entryName;
+  const int32_t texture = SelectedAccessoryTexture(&entryName);
   accessory->textureID = 0;
-  accessory->textureID1 = accessory->textureID2 = 0;
+  accessory->textureID1 = accessory->textureID2 = texture;
   accessory->color1 = accessory->color2 = kWhite;
   accessory->textureScale1 = accessory->textureScale2 = ShortPoint{100, 100};
   accessory->planMask = ds->newObjectPlanMask;
@@ -127,6 +155,13 @@ Objex* SupportTrackAccessory(int32_t, int32_t, float, float, float, int16_t stag
   accessory->params[4] = 0;
   BuildAttachmentFrame(accessory);
   ReRenderObject(wall);
+  if (!entryName.empty() && entryName != "Done") {
+    if (char* copy = static_cast<char*>(calloc(entryName.size() + 1, 1))) {
+      std::memcpy(copy, entryName.c_str(), entryName.size());
+      free(accessory->name);
+      accessory->name = copy;
+    }
+  }
   return accessory;
 }
 

@@ -15,6 +15,7 @@
 #include "app/ZLKDocumentController.h"
 #include "app/ZLKWindowController.h"
 #include "files/SideBlocks.h"
+#include "inspectors/SnapPaletteController.h"
 #include "model/CommandCodes.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
@@ -144,8 +145,14 @@ TEST_F(AppDelegate, ApplicationMenuItemsNeedAShownDesign) {
   EXPECT_EQ(AppController::deMiniaturizedDocumentWindowCount(), 1u);
   QAction preferences;
   EXPECT_TRUE(AppController::validateMenuItem(&preferences));
+  SnapPaletteController& palette = SnapPaletteController::sharedSnapPaletteController();
+  palette.hide();
   EXPECT_TRUE(AppController::validateMenuItem(&snap));
-  EXPECT_EQ(snap.text(), "Show Snap Tools");  // the snap palette is never shown yet
+  EXPECT_EQ(snap.text(), "Show Snap Tools");
+  palette.show();
+  EXPECT_TRUE(AppController::validateMenuItem(&snap));
+  EXPECT_EQ(snap.text(), "Hide Snap Tools");
+  palette.hide();
 
   window->showMinimized();
   EXPECT_EQ(AppController::deMiniaturizedDocumentWindowCount(), 0u);

@@ -129,6 +129,7 @@ TEST_F(ToolPalettes, CellsCarryTheToolTipsAndToolsOfTheTable) {
   for (int cell = 2; cell <= 7; ++cell) EXPECT_TRUE(plan().cell(kPlanDetail, cell)->isEnabled()) << cell;
   EXPECT_TRUE(plan().cell(kPlanLandscape, 8)->isEnabled());  // sprinkler heads
   EXPECT_TRUE(edit().cell(0)->isEnabled());
+  EXPECT_TRUE(edit().cellWithTool(kToolText)->isEnabled());
   EXPECT_FALSE(edit().cellWithTool(kToolViewPoint)->isEnabled());
 }
 

@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "app/AppController.h"
+#include "files/Undo.h"
 #include "inspectors/PreferencesController.h"
 #include "model/CommandCodes.h"
 #include "inspectors/ReadoutFormatControls.h"
@@ -220,6 +221,23 @@ TEST_F(SnapPalette, TheDesignWindowShowsTheOffsetWhenItBecomesMain) {
   QApplication::processEvents();
   EXPECT_FLOAT_EQ(GetFloatItem(palette().offsetText), 18);
   window->hide();
+}
+
+TEST_F(SnapPalette, UndoAndRedoTypedInThePaletteActOnTheDesign) {
+  ASSERT_EQ(palette().windowWillReturnUndoManager(), model->itsUndoManager);
+  const int count = objectCount();
+  addSelectedSquare();
+  StoreUndo("Add Square");
+  ASSERT_EQ(objectCount(), count + 1);
+  palette().show();
+  QApplication::setActiveWindow(&palette());  // the palette is key
+  QTest::keySequence(&palette(), QKeySequence(QKeySequence::Undo));
+  EXPECT_EQ(objectCount(), count);
+  ASSERT_TRUE(model->itsUndoManager->canRedo());
+  QApplication::setActiveWindow(&palette());
+  QTest::keySequence(&palette(), QKeySequence(QKeySequence::Redo));
+  EXPECT_EQ(objectCount(), count + 1);
+  palette().hide();
 }
 
 TEST_F(SnapPalette, TheWindowMenuShowsAndHidesThePalette) {

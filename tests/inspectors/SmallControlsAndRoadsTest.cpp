@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "app/ContextMenuFactory.h"
 #include "app/EditToolPaletteController.h"
@@ -213,7 +214,11 @@ class PlanViewTextRoads : public SheetTest {
 
 TEST_F(PlanViewTextRoads, TheTextToolOpensTheSheetAndADoubleClickEditsText) {
   view = showPlanView(ds->currentPlanMask);
-  gCurTool = kToolText;
+  QToolButton* textCell = ToolPaletteController::sharedToolPaletteController().cellWithTool(kToolText);
+  ASSERT_NE(textCell, nullptr);
+  ASSERT_TRUE(textCell->isEnabled());
+  QTest::mouseClick(textCell, Qt::LeftButton);
+  ASSERT_EQ(gCurTool, kToolText);
   QTest::mousePress(view, Qt::LeftButton, {}, at(0, 0));
   QTest::mouseMove(view, at(40, 20));
   QTest::mouseRelease(view, Qt::LeftButton, {}, at(40, 20));

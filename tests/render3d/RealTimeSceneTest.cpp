@@ -114,6 +114,42 @@ TEST_F(RealTime, PickingDrawsNoBackgroundNoFullLotAndNamesTheLotOne) {
   EXPECT_EQ(buffer[3], 1u);
 }
 
+TEST_F(RealTime, TheRealTimeLotTakesItsColourForEachRenderMode) {
+  ds()->orthoView() = 0;
+  ds()->navigationStep = 8;
+  ds()->clearViewOpacity() = 0x1280;  // alpha: the low byte, 128
+  ds()->wireframeLotColor() = {65535, 0, 257 * 64};
+  ds()->clearViewFillColor() = {0, 257 * 32, 65535};
+  ds()->lotColor = {257 * 16, 257 * 16, 257 * 16};
+  struct Case {
+    int16_t mode;
+    bool sent;  // the lot's colour is set by the frame (else by the lot's own renderer)
+    float r, g, b, a;
+  };
+  const Case cases[] = {{kRenderWireframe, true, 1.0f, 0.0f, 64 / 255.0f, 128 / 255.0f},
+                        {kRenderClearView, true, 0.0f, 32 / 255.0f, 1.0f, 128 / 255.0f},  // the fill pass last
+                        {5, false, 0, 0, 0, 0}};
+  for (const Case& c : cases) {
+    ds()->renderMode() = c.mode;
+    RTInitializeGLScene();
+    glColor4f(0.5f, 0.5f, 0.5f, 0.5f);
+    RTSetViewpoint(ds());
+    GLfloat colour[4] = {};
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    if (c.sent) {
+      EXPECT_NEAR(colour[0], c.r, 1e-3) << c.mode;
+      EXPECT_NEAR(colour[1], c.g, 1e-3) << c.mode;
+      EXPECT_NEAR(colour[2], c.b, 1e-3) << c.mode;
+      EXPECT_NEAR(colour[3], c.a, 1e-3) << c.mode;
+    } else {
+      EXPECT_FLOAT_EQ(colour[0], 0.5f) << c.mode;
+    }
+    EXPECT_EQ(ds()->renderMode(), c.mode);
+  }
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  ds()->renderMode() = 5;
+}
+
 TEST_F(RealTime, OrthographicFrameDrawsNoLotAndNoBackground) {
   ds()->orthoView() = 2;
   ds()->navigationStep = 8;

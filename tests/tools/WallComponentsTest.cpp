@@ -2,13 +2,16 @@
 // (the press, the scripted slide along the segment, the new object and its record), fixed
 // components dropped as grouped symbol copies, and moving a placed component.
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 
 #include "ScriptedModalEvents.h"
 #include "ToolTestSupport.h"
 #include "WallTestSupport.h"
 #include "files/SymbolFile.h"
 #include "model/Attachments.h"
+#include "model/CustomTextures.h"
 #include "model/PlanarTransforms.h"
 #include "model/WallFields.h"
 #include "platform/Alerts.h"
@@ -430,6 +433,59 @@ TEST_F(WallComponents, FirstAccessoryTakesTheWindowDefaults) {
   const Poinz* third = a->firstPoint->next->next;
   EXPECT_NEAR(third->position[0], 120, 1e-3);
   EXPECT_NEAR(third->position[2], -10, 1e-3);
+}
+
+TEST_F(WallComponents, AccessoryTakesTheSelectedAccessoryTextureAndItsName) {
+  const std::string info = ::testing::TempDir() + "shutter.QTI";
+  {
+    std::ofstream out(info);
+    out << "[Description]\nName=Green Shutter\n";
+  }
+  const int16_t savedType = gSelectedContentEntryType, savedCategory = gSelectedContentCategory;
+  const SymEntryInfo savedEntry = gSelectedContentEntry;
+  gSelectedContentEntryType = kEntryCustomTexture;
+  gSelectedContentEntry.objectData = "Accessories/shutter.QTX";
+  gSelectedContentEntry.objectInfo = info;
+  struct Case {
+    int16_t category;
+    bool textured;
+  };
+  for (const Case c : {Case{0, true}, Case{2, false}}) {  // only the accessories category gives it
+    gSelectedContentCategory = c.category;
+    Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+    ScriptedModalEvents events;
+    events.up(120, -10);
+    pressOnSegment(wall, 120, 0);
+    begin(kToolAccessory, 120, 0);
+    Objex* a = lastChild(wall);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->textureID, 0);
+    EXPECT_EQ(a->textureID1, a->textureID2);
+    if (c.textured) {
+      ASSERT_GT(a->textureID1, 0);
+      EXPECT_STREQ(GetCustomTextureIDPath(a->textureID1), "Accessories/shutter.QTX");
+      ASSERT_NE(a->name, nullptr);
+      EXPECT_STREQ(a->name, "Green Shutter");
+    } else {
+      EXPECT_EQ(a->textureID1, 0);
+      EXPECT_EQ(a->name, nullptr);
+    }
+  }
+  // An information file without a name: the accessory stays unnamed.
+  gSelectedContentCategory = 0;
+  gSelectedContentEntry.objectInfo = ::testing::TempDir() + "missing.QTI";
+  Objex* wall = AddTestWall(doc, {{0, 300}, {200, 300}});
+  ScriptedModalEvents events;
+  events.up(120, 290);
+  pressOnSegment(wall, 120, 300);
+  begin(kToolAccessory, 120, 300);
+  ASSERT_NE(lastChild(wall), nullptr);
+  EXPECT_EQ(lastChild(wall)->name, nullptr);
+  EXPECT_GT(lastChild(wall)->textureID1, 0);
+  gSelectedContentEntryType = savedType;
+  gSelectedContentCategory = savedCategory;
+  gSelectedContentEntry = savedEntry;
+  std::remove(info.c_str());
 }
 
 TEST_F(WallComponents, AccessoryOffAWall) {

@@ -11,6 +11,7 @@
 #include "app/AppTestSupport.h"
 #include "app/EditToolPaletteController.h"
 #include "app/PlanToolPaletteController.h"
+#include "inspectors/SnapPaletteController.h"
 
 namespace {
 
@@ -21,15 +22,18 @@ class PalettePlacement : public DesignWindowTest, protected StubFileChoosers {
     installFileChoosers();
     edit().hide();
     plan().hide();
+    snap().hide();
   }
   void afterClosing() override {
     restoreFileChoosers();
     edit().hide();
     plan().hide();
+    snap().hide();
     AppController::applicationWillTerminate();
   }
   static ToolPaletteController& edit() { return ToolPaletteController::sharedToolPaletteController(); }
   static PlanToolPaletteController& plan() { return PlanToolPaletteController::sharedPlanToolPaletteController(); }
+  static SnapPaletteController& snap() { return SnapPaletteController::sharedSnapPaletteController(); }
 
   // A start of the program with the current user defaults: its first design window shown.
   void launch() {
@@ -62,7 +66,9 @@ class PalettePlacement : public DesignWindowTest, protected StubFileChoosers {
 }  // namespace
 
 TEST_F(PalettePlacement, FirstWindowOpensBesideThePalettes) {
+  defaults.setBool("ShowSnapTools", false);
   launch();
+  ASSERT_FALSE(snap().isVisible());
   ASSERT_TRUE(plan().isVisible());
   ASSERT_TRUE(edit().isVisible());
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -78,6 +84,25 @@ TEST_F(PalettePlacement, FirstWindowOpensBesideThePalettes) {
   EXPECT_FALSE(windowFrame.intersects(planFrame));
   EXPECT_FALSE(windowFrame.intersects(editFrame));
   EXPECT_LE(windowFrame.y() + windowFrame.height(), area.y() + area.height());
+}
+
+TEST_F(PalettePlacement, AShownSnapPaletteAtTheLeftEdgeCountsToo) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  // The snap palette reaches further right than the editing tools: the window opens beside
+  // it. Moved off the left edge, it no longer counts.
+  for (const int fromEdge : {10, 60}) {
+    defaults.setBool("ShowSnapTools", true);
+    snap().resize(200, snap().height());
+    snap().move(area.x() + fromEdge, area.y() + 400);
+    launch();
+    ASSERT_TRUE(snap().isVisible());
+    const QRect snapFrame = snap().frameGeometry(), editFrame = edit().frameGeometry();
+    ASSERT_GT(snapFrame.x() + snapFrame.width(), editFrame.x() + editFrame.width());
+    const int besideSnap = snapFrame.x() + snapFrame.width() + 5, besideEdit = editFrame.x() + editFrame.width() + 5;
+    EXPECT_EQ(window->frameGeometry().x(), fromEdge <= 20 ? besideSnap : besideEdit) << fromEdge;
+    EXPECT_TRUE(window->close());
+    settle();
+  }
 }
 
 TEST_F(PalettePlacement, PalettesFollowTheWindowWhenMinimizedRestoredAndClosed) {
