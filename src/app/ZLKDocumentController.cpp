@@ -62,8 +62,10 @@ bool ReadDesignInto(ZLKDocument* document, const std::string& path, bool reiniti
               document->failureReason(), /*sheet=*/false);
     return false;
   }
-  if (reinitializeWindow)
-    if (ZLKWindowController* window = WindowOf(document)) window->reinitializeDocumentUI();
+  if (ZLKWindowController* window = WindowOf(document)) {
+    if (reinitializeWindow) window->reinitializeDocumentUI();
+    window->designReplaced();
+  }
   document->setFileName(path);
   ZLKDocumentController::sharedDocumentController().noteNewRecentDocument(path);
   Refresh();
@@ -158,6 +160,7 @@ void ZLKDocumentController::newDocument(std::function<void(bool)> done) {
   gCurDocument = model;
   AppController::loadColorsForDocument(document);
   window->reinitializeDocumentUI();
+  window->designReplaced();
   document->noteDesignChanged();
   if (done) done(true);
 }

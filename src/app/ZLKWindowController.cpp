@@ -1015,6 +1015,14 @@ void ZLKWindowController::showEvent(QShowEvent* event) {
   });
 }
 
+void ZLKWindowController::designReplaced() {
+  ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
+  if (!model) return;
+  CurrentDocumentScope scope(model);
+  Restart3DScene();
+  FollowWithLiveView();
+}
+
 void ZLKWindowController::reinitializeDocumentUI() {
   ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
   if (!model) return;

@@ -135,6 +135,9 @@ class ZLKWindowController : public QMainWindow {
   // Back to a fresh window after the model was re-initialised: the plan view resized and
   // centred on the plan origin, the standard tool, the floor-plan tools, the first floor.
   void reinitializeDocumentUI();
+  // The document's design was replaced in place (read from a file, or made new): the 3D
+  // scene is built anew from it and the 3D window follows.
+  void designReplaced();
   // Scrolls so that plan point (0, 0) is in the middle of the visible part.
   void centrePlanOrigin();
 

@@ -53,6 +53,7 @@ void ZLKWindowController::readCandidate(std::function<void(bool)> done) {
     ShowAlert(text, document_->failureReason(), /*sheet=*/false);
     return Finish(done, false);
   }
+  designReplaced();
   document_->setFileName(path);
   Documents().noteNewRecentDocument(path);
   Refresh();

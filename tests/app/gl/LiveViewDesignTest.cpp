@@ -185,3 +185,54 @@ TEST_F(LiveViewDesignTest, EscapeDuringTheFinalRenderInterruptsIt) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whether the scene list holds a plane object built for a wall of the design.
+bool SceneShowsAWallOf(const ZLKDocumentModel* design) {
+  for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next)
+    for (const Layer* layer = design->itsLayers; layer; layer = layer->next)
+      for (const Objex* o = layer->firstObject; o; o = o->next)
+        if (o->type == kObjWall && (po->sourceObject == o || po->base2DObject == o)) return true;
+  return false;
+}
+
+// The 3D window shown first on an empty design: a design opened afterwards, or made new, is
+// what the 3D view shows.
+TEST_F(LiveViewDesignTest, TheShownWindowFollowsOpenAndNew) {
+  ds->planBounds = FloatRect{-2400, -2400, 2400, 2400};
+  LiveViewController* controller = LiveViewController::sharedLiveViewController();
+  controller->window()->resize(400, 360);
+  AppController::showLiveViewPanel();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->window()));
+  ASSERT_EQ(gGLPlaneObjects, nullptr);
+
+  // A design of one wall, saved from another document.
+  ZLKDocument* other = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(false);
+  ASSERT_NE(other, nullptr);
+  {
+    CurrentDocumentScope scope(other->documentModel());
+    other->documentModel()->itsDocState->planBounds = FloatRect{-2400, -2400, 2400, 2400};
+    AddRedWall(other->documentModel(), {{-150, 1700}, {150, 1700}});
+    ASSERT_TRUE(other->writeToFile(file("one-wall.pro"), "pro"));
+  }
+  ZLKDocumentController::sharedDocumentController().removeDocument(other);
+  gCurDocument = model;
+  QApplication::setActiveWindow(window);
+
+  bool opened = false;
+  ZLKDocumentController::sharedDocumentController().openDocumentWithContentsOfFile(file("one-wall.pro"),
+                                                                                   [&](bool ok) { opened = ok; });
+  ASSERT_TRUE(opened);
+  model = doc->documentModel();
+  EXPECT_TRUE(SceneShowsAWallOf(model));
+  EXPECT_EQ(gRefreshRender, 1);
+
+  // A new design: no wall of the old one is left in the scene.
+  doc->setDocumentEdited(false);
+  ZLKDocumentController::sharedDocumentController().newDocument();
+  model = doc->documentModel();
+  EXPECT_EQ(gGLPlaneObjects, nullptr);
+}
+
+}  // namespace
