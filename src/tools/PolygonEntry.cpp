@@ -72,7 +72,7 @@ void DrawRubberBand(const float* last, const float* p, int16_t kind, const DocSt
   ClearOverlay();
   SelectPathFor(kind);
   DynamicScope dynamic;
-  DrawLine(nullptr, last[0], last[1], last[2], p[0], p[1], p[2], 1, nullptr, nullptr);
+  DrawLine(nullptr, last[0], last[1], last[2], p[0], p[1], p[2], 0, nullptr, nullptr);  // the projection zooms
   const float length = std::hypot(p[0] - last[0], p[2] - last[2]);
   DrawLength(ConvertScreenToWorld(length, ds, 0));
   DrawDynamicDimension(last[0], last[2], p[0], p[2]);

@@ -132,7 +132,7 @@ void TrackRoofSlopeDirection(Objex* arrow, float, float, float) {
     GetPointFromLengthAndAngle(degrees * kPi / 180.0f, kSlopeArrowHalfLength, &dx, &dz);
     const uint8_t saved = gDynamicDrawing;
     gDynamicDrawing = 1;
-    DrawLine(nullptr, cx - dx, 0, cz - dz, cx + dx, 0, cz + dz, 1, nullptr, nullptr);
+    DrawLine(nullptr, cx - dx, 0, cz - dz, cx + dx, 0, cz + dz, 0, nullptr, nullptr);  // the projection zooms
     gDynamicDrawing = saved;
     Refresh();
   };

@@ -141,7 +141,7 @@ void EaveEnds(Poinz* p1, const PlanXZ& a, float theta, float length, const DocSt
 }
 
 void Line0(const PlanXZ& a, const PlanXZ& b) {
-  DrawLine(nullptr, a.x, 0, a.z, b.x, 0, b.z, 1, nullptr, nullptr);
+  DrawLine(nullptr, a.x, 0, a.z, b.x, 0, b.z, 0, nullptr, nullptr);  // the projection zooms
 }
 
 Objex* TrackPointRoof(float x, float z, int16_t stage, bool fourPoint) {

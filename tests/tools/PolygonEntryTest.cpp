@@ -242,3 +242,38 @@ TEST_F(PolygonEntry, RubberBandFollowsTheMouseFromTheLastCorner) {
 }
 
 }  // namespace
+
+namespace {
+
+// Records the bounds of the overlay's primary path each time the corner loop asks for an
+// event, that is after it drew the rubber line for the event before.
+class RecordingEvents : public ScriptedModalEvents {
+ public:
+  explicit RecordingEvents(const ZLKDynamicDrawEngine* overlay) : overlay_(overlay) {}
+  bool nextEvent(uint32_t mask, ModalEvent* event) override {
+    if (!overlay_->isPathEmpty(kPathPrimary)) seen.push_back(overlay_->boundsForPath(kPathPrimary));
+    return ScriptedModalEvents::nextEvent(mask, event);
+  }
+  std::vector<NSRect> seen;
+
+ private:
+  const ZLKDynamicDrawEngine* overlay_;
+};
+
+TEST_F(PolygonEntry, TheRubberLineEndsAtThePointerAtEveryZoom) {
+  for (const float zoom : {0.5f, 1.0f, 2.0f}) {
+    doc.ds()->zoomFactor = zoom;
+    RecordingEvents e(&overlay);
+    e.move(300, 40).key(kModalKeyEscape);
+    gCurTool = kToolFloor;
+    drag({{100, 40}});
+    ASSERT_FALSE(e.seen.empty()) << zoom;
+    const NSRect line = e.seen.back();
+    // From the first click to the pointer, in window points.
+    EXPECT_NEAR(line.origin.x, 100, 2) << zoom;
+    EXPECT_NEAR(line.origin.x + line.size.width, 300, 2) << zoom;
+    EXPECT_NEAR(line.origin.y, 40, 2) << zoom;
+  }
+}
+
+}  // namespace
