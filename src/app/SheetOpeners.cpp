@@ -53,6 +53,7 @@ void RecentreMainDesignView() {
 
 void ApplyPreferencesToOpenDesigns(bool undoChanged) {
   UserDefaults& defaults = StandardUserDefaults();
+  if (undoChanged) SetUndoRingForLevels(defaults.getInt("UndoLevels"));
   for (ZLKDocument* document : ZLKDocumentController::sharedDocumentController().documents()) {
     ZLKDocumentModel* model = document ? document->documentModel() : nullptr;
     if (!model) continue;

@@ -213,6 +213,33 @@ TEST_F(Document, TraceImageStep) {
   EXPECT_TRUE(doc->traceImage().isNull());
 }
 
+// The history holds as many steps as the undo levels say, within 5..500.
+TEST_F(Document, TheHistoryHoldsAsManyStepsAsTheUndoLevels) {
+  struct Case {
+    int levels, edits, undoable;
+  };
+  for (const Case c : {Case{30, 40, 30}, Case{200, 40, 40}, Case{5, 8, 5}}) {
+    defaults.setBool("UndoEnabled", true);
+    defaults.setInt("UndoLevels", c.levels);
+    ZLKDocument* doc = makeDocument();
+    ASSERT_NE(doc, nullptr);
+    gCurDocument = doc->documentModel();
+    for (int i = 0; i < c.edits; ++i) {
+      AddLine();
+      StoreUndo("Add Line");
+    }
+    int undone = 0;
+    while (doc->undoManager().canUndo() && undone < c.edits + 1) {
+      doc->undoManager().undo();
+      ++undone;
+    }
+    EXPECT_EQ(undone, c.undoable) << c.levels;
+    EXPECT_EQ(CountObjects(doc->documentModel()), c.edits - c.undoable) << c.levels;  // each step restored
+    ZLKDocumentController::sharedDocumentController().removeDocument(doc);
+  }
+  defaults.removeKey("UndoLevels");
+}
+
 TEST_F(Document, UndoAndRedoFromTheEditMenu) {
   ZLKDocument* doc = makeDocument();
   ZLKWindowController* window = doc->windowControllers().value(0);
