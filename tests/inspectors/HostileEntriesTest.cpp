@@ -14,6 +14,7 @@
 #include "app/AppController.h"
 #include "app/PlanViewActions.h"
 #include "files/DesignFile.h"
+#include "inspectors/GridPropertiesController.h"
 #include "inspectors/InspectorTestSupport.h"
 #include "inspectors/MoveObjectsController.h"
 #include "inspectors/PreferencesController.h"
@@ -246,6 +247,40 @@ TEST_F(HostileEntries, PreferencesAndTheSnapOffset) {
   });
   EXPECT_EQ(ds->snapOffset, 0.0f);
   EXPECT_FALSE(std::signbit(ds->snapOffset));
+}
+
+TEST_F(HostileEntries, SheetFieldsLeftWithANonNumberShowTheirLastGoodValue) {
+  gCurDocument = model;
+  window->planViewActions().perform(kTagSetGridProperties);
+  auto* grid = qobject_cast<GridPropertiesController*>(SheetController::attachedSheet(window));
+  ASSERT_NE(grid, nullptr);
+  enter(grid->snapHorSpacingText, "2'");
+  const QString good = grid->snapHorSpacingText->text();
+  {
+    ScopedAlertRecorder alerts;
+    enter(grid->snapHorSpacingText, "nan");
+    EXPECT_EQ(grid->snapHorSpacingText->text(), good);
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].informative, "\"nan\" is not a number.");
+    EXPECT_FALSE(alerts.shown[0].sheet);  // the sheet is still open
+    // A blank field is put back without a word.
+    enter(grid->snapHorSpacingText, "");
+    EXPECT_EQ(grid->snapHorSpacingText->text(), good);
+    EXPECT_EQ(alerts.shown.size(), 1u);
+  }
+  grid->okButton()->click();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FLOAT_EQ(ds->gridSnap.floatH, 24);
+
+  // A radians entry that is no number is not converted when the unit changes.
+  window->planViewActions().perform(kTagRotateObjects);
+  auto* rotate = qobject_cast<RotateObjectsController*>(SheetController::attachedSheet(window));
+  ASSERT_NE(rotate, nullptr);
+  rotate->angleText->setText("nan");
+  rotate->angleUnitSysMatrix->button(1)->click();
+  EXPECT_EQ(rotate->angleText->text(), "nan");
+  rotate->dismissSheet(0);
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(HostileEntries, LengthsReachAcrossThePlanAndNoFurther) {
