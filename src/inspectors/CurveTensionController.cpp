@@ -48,10 +48,10 @@ void CurveTensionController::tensionStepperChanged() { SetLongItem(tensionText, 
 
 void CurveTensionController::applySheet(ZLKDocumentModel* doc, DocState* ds) {
   if (!doc->itsLayers) return;
+  float typed = 0;
+  if (!readNumber(tensionText, NumberKind::kWhole, &typed)) return;
   const int16_t previous = ds->curveTension;
-  int16_t t = static_cast<int16_t>(GetLongItem(tensionText));
-  if (t > 10) t = 10;
-  if (t < 0) t = 0;
+  const int16_t t = static_cast<int16_t>(typed > 10 ? 10 : (typed < 0 ? 0 : typed));
   ds->curveTension = t;
   SelectedObjectAllLayers(doc->itsLayers, 1, kCmdSmoothObjects, CommandArg::None());
   Refresh();

@@ -202,12 +202,11 @@ void DetailObjectInspectorController::lineWidthStepperChanged() {
 void DetailObjectInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   DocState* ds = InspectorDocState();
   if (!ds || !InspectorCurLayer() || field != lineWidthText) return;
-  QString text = field->text().trimmed();
-  text.replace(QLatin1Char(','), QLatin1Char('.'));
-  bool ok = false;
-  double typed = text.toDouble(&ok);
-  // No number, 0 or less draws nothing: refused. Wider than the widest stroke: the widest.
-  if (!ok || !(typed > 0.0)) return restoreShown(field);
+  float typedWidth = 0;
+  if (!readNumber(field, NumberKind::kDecimal, &typedWidth)) return;
+  const double typed = typedWidth;
+  // 0 or less draws nothing: refused. Wider than the widest stroke: the widest.
+  if (!(typed > 0.0)) return restoreShown(field);
   const float w = static_cast<float>(std::min(typed, 72.0));
   const bool changed = setEach([&](Objex* o) {
     if (o->width == w) return false;

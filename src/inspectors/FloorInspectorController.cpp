@@ -70,7 +70,8 @@ void FloorInspectorController::updatePropertiesForObject(Objex* floor, bool init
 void FloorInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   DocState* ds = InspectorDocState();
   if (!ds || !InspectorCurLayer() || field != floorThicknessText) return;
-  const float v = GetFloatItem(field);
+  float v = 0;
+  if (!readNumber(field, NumberKind::kLength, &v)) return;
   if (!(v > 0.01f && v < 10000.0f)) return restoreShown(field);
   bool changed = false;
   ForEachSelectedFloor([&](Objex* o) {

@@ -12,11 +12,14 @@
 #include "model/DocumentModel.h"
 #include "model/Services.h"
 #include "plandraw/PlanDrawSettings.h"
+#include "platform/Alerts.h"
 #include "platform/Strings.h"
 
 namespace {
 QString Text(const char* key) { return QString::fromStdString(LocalizedString(key)); }
 constexpr float kMaximumSpacing = 500;
+// The property that holds a spacing field's last accepted text.
+constexpr const char* kGoodText = "casaGoodText";
 }
 
 // ---- Preview ----
@@ -87,22 +90,34 @@ void GridPropertiesController::initializeControlStates() {
   if (!ds) return;
   const int index = gridStylePopUpButton->findData(static_cast<int>(ds->gridStyle));
   gridStylePopUpButton->setCurrentIndex(index);
-  SetFloatItem(gridHorSpacingText, ds->gridSpacing.floatH);
-  SetFloatItem(gridVerSpacingText, ds->gridSpacing.floatV);
-  SetFloatItem(snapHorSpacingText, ds->gridSnap.floatH);
-  SetFloatItem(snapVerSpacingText, ds->gridSnap.floatV);
+  showSpacing(gridHorSpacingText, ds->gridSpacing.floatH);
+  showSpacing(gridVerSpacingText, ds->gridSpacing.floatV);
+  showSpacing(snapHorSpacingText, ds->gridSnap.floatH);
+  showSpacing(snapVerSpacingText, ds->gridSnap.floatV);
   gridStyleView->setGridStyle(ds->gridStyle);
 }
 
-float GridPropertiesController::clampedSpacing(QLineEdit* field) const {
+void GridPropertiesController::showSpacing(QLineEdit* field, float inches) {
+  SetFloatItem(field, inches);
+  field->setProperty(kGoodText, field->text());
+}
+
+float GridPropertiesController::clampedSpacing(float inches) const {
   const DocState* ds = CurDocState();
   const float minimum = ds && ds->measureSystem == kMeasureImperial ? 0.0625f : 0.3937f;
-  return NormalizeInputToBounds(GetFloatItem(field), minimum, kMaximumSpacing);
+  return NormalizeInputToBounds(inches, minimum, kMaximumSpacing);
 }
 
 void GridPropertiesController::controlTextDidEndEditing(QLineEdit* field) {
   if (!field || !CurDocState()) return;
-  SetFloatItem(field, clampedSpacing(field));
+  const TypedNumber typed = ReadTypedNumber(field, NumberKind::kLength);
+  if (!typed.accepted) {
+    // The field keeps its last good spacing; the sheet is open, so the alert stands alone.
+    field->setText(field->property(kGoodText).toString());
+    if (!typed.blank) ShowAlert("Invalid number entered.", typed.reason, /*sheet=*/false);
+    return;
+  }
+  showSpacing(field, clampedSpacing(typed.value));
 }
 
 void GridPropertiesController::gridStylePopUpButtonChanged() {
@@ -111,9 +126,16 @@ void GridPropertiesController::gridStylePopUpButtonChanged() {
 
 void GridPropertiesController::applySheet(ZLKDocumentModel*, DocState* ds) {
   const int16_t style = static_cast<int16_t>(gridStylePopUpButton->currentData().toInt());
-  // Every spacing is clamped, also one typed in a field that was not left before OK.
-  const FloatPoint grid{clampedSpacing(gridHorSpacingText), clampedSpacing(gridVerSpacingText)};
-  const FloatPoint snap{clampedSpacing(snapHorSpacingText), clampedSpacing(snapVerSpacingText)};
+  // Every spacing is read and clamped, also one typed in a field that was not left before OK;
+  // one that is no number refuses the whole sheet.
+  float spacing[4] = {};
+  QLineEdit* fields[4] = {gridHorSpacingText, gridVerSpacingText, snapHorSpacingText, snapVerSpacingText};
+  for (int i = 0; i < 4; ++i) {
+    if (!readNumber(fields[i], NumberKind::kLength, &spacing[i])) return;
+    spacing[i] = clampedSpacing(spacing[i]);
+  }
+  const FloatPoint grid{spacing[0], spacing[1]};
+  const FloatPoint snap{spacing[2], spacing[3]};
   if (style == ds->gridStyle && grid.floatH == ds->gridSpacing.floatH && grid.floatV == ds->gridSpacing.floatV &&
       snap.floatH == ds->gridSnap.floatH && snap.floatV == ds->gridSnap.floatV)
     return;

@@ -40,12 +40,15 @@ class GridPropertiesController : public SheetController {
   QLineEdit* snapHorSpacingText = nullptr;
   QLineEdit* snapVerSpacingText = nullptr;
   void gridStylePopUpButtonChanged();
-  // A spacing field was left: its length clamped and written back.
+  // A spacing field was left: its length clamped and written back; an entry that is no number
+  // puts back the last good text and says why.
   void controlTextDidEndEditing(QLineEdit* field);
 
  private:
   explicit GridPropertiesController(QWidget* parent);
   void initializeControlStates() override;
   void applySheet(ZLKDocumentModel* doc, DocState* ds) override;
-  float clampedSpacing(QLineEdit* field) const;
+  // Shows a spacing and remembers it as the field's last good text.
+  void showSpacing(QLineEdit* field, float inches);
+  float clampedSpacing(float inches) const;
 };

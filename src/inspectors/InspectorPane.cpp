@@ -226,6 +226,17 @@ void InspectorPane::blankField(QLineEdit* field) {
   shown.value = 0;
 }
 
+bool InspectorPane::readNumber(QLineEdit* field, NumberKind kind, float* value) {
+  const TypedNumber n = ReadTypedNumber(field, kind);
+  if (n.accepted) {
+    *value = n.value;
+    return true;
+  }
+  restoreShown(field);
+  AlertRefusedNumber(n);
+  return false;
+}
+
 void InspectorPane::echoFloat(QLineEdit* field, float inches) {
   const bool was = field->blockSignals(true);
   SetFloatItem(field, inches);
@@ -246,7 +257,8 @@ void InspectorPane::editObjectFloat(QLineEdit* field, int16_t type, float low, f
                                     const std::function<float&(Objex*)>& value, float& defaultValue,
                                     const char* label, bool undoWhenDefaultDiffers,
                                     const std::function<void(Objex*)>& rebuild) {
-  const float v = GetFloatItem(field);
+  float v = 0;
+  if (!readNumber(field, NumberKind::kLength, &v)) return;
   if (!(v > low && v < high)) {
     restoreShown(field);
     return;

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "inspectors/ValueFields.h"
+
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
@@ -104,6 +106,9 @@ class InspectorPane : public QObject {
   void rememberShown(QLineEdit* field);
   void rememberAllShown();
   void restoreShown(QLineEdit* field);
+  // Reads a typed number of the pane through ReadTypedNumber. A refused entry puts back what
+  // the field showed and says why (blank entries silently); false then.
+  bool readNumber(QLineEdit* field, NumberKind kind, float* value);
   // Shows a length (a pitch) and remembers it as the field's shown text.
   void echoFloat(QLineEdit* field, float inches);
   void echoPitch(QLineEdit* field, float pitch);

@@ -86,16 +86,19 @@ void MoveObjectsController::applySheet(ZLKDocumentModel* doc, DocState* ds) {
   TransformInfo record{};
   switch (coordinateSysMatrix->checkedId()) {
     case 0: {
-      const float x = GetFloatItem(horizDistText);
-      const float y = GetFloatItem(vertDistText);
+      float x = 0, y = 0;
+      if (!readNumber(horizDistText, NumberKind::kLength, &x) || !readNumber(vertDistText, NumberKind::kLength, &y))
+        return;
       if (x == 0 && y == 0) return;
       record.delta[0] = ConvertWorldToScreen(x, ds, 0);
       record.delta[2] = -ConvertWorldToScreen(y, ds, 0);
       break;
     }
     case 1: {
-      const float angle = GetFloatAngleItem(horizDistText, 0);
-      const float distance = GetFloatItem(vertDistText);
+      float angle = 0, distance = 0;
+      if (!readNumber(horizDistText, NumberKind::kAngle, &angle) ||
+          !readNumber(vertDistText, NumberKind::kLength, &distance))
+        return;
       if (distance == 0) return;
       float dx = 0, dy = 0;
       GetPointFromLengthAndAngle(static_cast<float>(angle * 0.017453292519943295),
@@ -107,12 +110,13 @@ void MoveObjectsController::applySheet(ZLKDocumentModel* doc, DocState* ds) {
     default:
       return;
   }
+  // A move that would take points off the plan is refused whole by the walker, which says so.
   if (!wholePlan_) {
-    SelectedObjectAllLayers(doc->itsLayers, 0, kCmdTranslateObjects, CommandArg::Transform(&record));
+    if (!SelectedObjectAllLayers(doc->itsLayers, 0, kCmdTranslateObjects, CommandArg::Transform(&record))) return;
     Refresh();
     StoreUndo(LocalizedString("Move"));
   } else {
-    SelectedObjectAllLayers(doc->itsLayers, 0, kCmdMovePlan, CommandArg::Transform(&record));
+    if (!SelectedObjectAllLayers(doc->itsLayers, 0, kCmdMovePlan, CommandArg::Transform(&record))) return;
     UpdateAllLayerRootBounds(doc->itsLayers, 0, 0, 0);
     Refresh();
     StoreUndo(LocalizedString("Move Entire Plan"));

@@ -52,7 +52,8 @@ void ObjectElevationController::floatAboveTopoButtonChanged() {
 
 void ObjectElevationController::applySheet(ZLKDocumentModel* doc, DocState* ds) {
   if (!doc->itsLayers) return;
-  gDLOGElevation = GetFloatItem(elevationText);
+  // The elevation field is off while floating above the topography: it is not read then.
+  if (!gDLOGTopoFloat && !readNumber(elevationText, NumberKind::kLength, &gDLOGElevation)) return;
   if (gDLOGTopoFloat) {
     gTopoFloatNA = 0;
     TopLevelObjectAllLayers(doc->itsLayers, kCmdFloatAboveTopography, CommandArg::None());

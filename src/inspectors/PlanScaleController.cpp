@@ -125,8 +125,9 @@ void PlanZoomController::initializeControlStates() {
 void PlanZoomController::applySheet(ZLKDocumentModel*, DocState* ds) {
   const double k = PlanZoomMultiplier(ds->planScaleChoice, IsMetric(ds));
   if (k <= 0) return;
-  const double p = zoomScaleText->text().trimmed().toDouble() / 100;
-  if (!std::isfinite(p)) return;
+  float percent = 0;
+  if (!readNumber(zoomScaleText, NumberKind::kDecimal, &percent)) return;
+  const double p = static_cast<double>(percent) / 100;
   if (GetCurrentView() == kCmdViewTop) {
     float zoom = static_cast<float>(p * k);
     if (GetMinZoom() > zoom) zoom = GetMinZoom();

@@ -55,7 +55,8 @@ void WorkingElevationController::initializeControlStates() {
 }
 
 void WorkingElevationController::applySheet(ZLKDocumentModel* doc, DocState* ds) {
-  const float v = GetFloatItem(elevationText);
+  float v = 0;
+  if (!readNumber(elevationText, NumberKind::kLength, &v)) return;
   // A value outside the range is refused and nothing is stored.
   if (!(v > -1201 && v < 1201)) {
     refused_ = true;
@@ -94,7 +95,8 @@ void CeilingHeightController::initializeControlStates() {
 
 void CeilingHeightController::applySheet(ZLKDocumentModel*, DocState* ds) {
   if (!targetLayer) return;
-  const float v = GetFloatItem(heightText);
+  float v = 0;
+  if (!readNumber(heightText, NumberKind::kLength, &v)) return;
   if (v == targetLayer->height) return;
   if (!(v >= 12 && v <= 1000)) {
     refused_ = true;
@@ -151,11 +153,14 @@ void TraceImageScaleController::defaultsButtonChanged() {
 }
 
 void TraceImageScaleController::applySheet(ZLKDocumentModel*, DocState* ds) {
-  bool okH = false, okV = false;
-  const double h = horScaleText->text().trimmed().toDouble(&okH) / 100;
-  const double v = verScaleText->text().trimmed().toDouble(&okV) / 100;
-  // A factor that is not a number above 0 would hide or mirror the image: refused.
-  if (!okH || !okV || !(h > 0) || !(v > 0) || !std::isfinite(h) || !std::isfinite(v)) {
+  float percentH = 0, percentV = 0;
+  if (!readNumber(horScaleText, NumberKind::kDecimal, &percentH) ||
+      !readNumber(verScaleText, NumberKind::kDecimal, &percentV))
+    return;
+  const double h = static_cast<double>(percentH) / 100;
+  const double v = static_cast<double>(percentV) / 100;
+  // A factor of 0 or less would hide or mirror the image: refused.
+  if (!(h > 0) || !(v > 0)) {
     refused_ = true;
     return;
   }
@@ -204,9 +209,11 @@ void LotSizeController::initializeControlStates() {
 }
 
 void LotSizeController::applySheet(ZLKDocumentModel*, DocState* ds) {
-  auto clamp = [](int32_t v) { return v < 1 ? 1 : (v > 1000 ? 1000 : v); };
-  float w = static_cast<float>(clamp(GetLongItem(widthText)));
-  float d = static_cast<float>(clamp(GetLongItem(depthText)));
+  auto clamp = [](float v) { return v < 1 ? 1.0f : (v > 1000 ? 1000.0f : v); };
+  float w = 0, d = 0;
+  if (!readNumber(widthText, NumberKind::kWhole, &w) || !readNumber(depthText, NumberKind::kWhole, &d)) return;
+  w = clamp(w);
+  d = clamp(d);
   if (ds->measureSystem == kMeasureImperial) {
     w = ConvertFeetToInches(w);
     d = ConvertFeetToInches(d);
@@ -256,7 +263,9 @@ void CompassController::angleSliderChanged() {
 }
 
 void CompassController::applySheet(ZLKDocumentModel*, DocState* ds) {
-  double a = std::floor(static_cast<double>(GetFloatAngleItem(angleText, 0)) + 0.5);
+  float typed = 0;
+  if (!readNumber(angleText, NumberKind::kAngle, &typed)) return;
+  double a = std::floor(static_cast<double>(typed) + 0.5);
   if (a < 0 || a > 360) a = 0;
   TrueNorthAngle(ds) = static_cast<float>(a);
   // Stored so that the design counts as edited and Undo takes the change back.

@@ -18,6 +18,8 @@
 #include "inspectors/ReadoutFormatControls.h"
 #include "inspectors/SheetHooks.h"
 #include "model/Services.h"
+#include "inspectors/ValueFields.h"
+#include "platform/Alerts.h"
 #include "platform/Strings.h"
 #include "platform/UserDefaults.h"
 
@@ -201,13 +203,22 @@ void PreferencesController::resetColorsButtonChanged() {
 }
 
 void PreferencesController::dismissWindow(int tag) {
+  TypedNumber refused;
+  refused.accepted = true;
   if (tag == 1) {
     UserDefaults& d = Defaults();
     const bool oldEnabled = d.getBool("UndoEnabled");
     const int oldLevels = d.getInt("UndoLevels");
-    int levels = undoLevelsText->text().trimmed().toInt();
-    if (levels <= 4) levels = 5;
-    else if (levels >= 501) levels = 500;
+    // A count that is no whole number keeps the one in use, and the alert says why.
+    const TypedNumber typedLevels = ReadTypedNumber(undoLevelsText, NumberKind::kWhole);
+    int levels = oldLevels;
+    if (typedLevels.accepted) {
+      levels = static_cast<int>(typedLevels.value);
+      if (levels <= 4) levels = 5;
+      else if (levels >= 501) levels = 500;
+    } else {
+      refused = typedLevels;
+    }
     const bool undoChanged = enableUndoButton->isChecked() != oldEnabled || levels != oldLevels;
     d.setBool("UndoEnabled", enableUndoButton->isChecked());
     d.setInt("UndoLevels", levels);
@@ -228,9 +239,11 @@ void PreferencesController::dismissWindow(int tag) {
       previewChanged = true;
     }
     d.setBool("ShowSnapTools", showSnapToolsButton->isChecked());
-    bool countOK = false;
-    const int results = searchResultsText->text().trimmed().toInt(&countOK);
-    if (countOK && results > 0) d.setInt("MaxSearchResults", results);
+    const TypedNumber typedResults = ReadTypedNumber(searchResultsText, NumberKind::kWhole);
+    if (typedResults.accepted && typedResults.value > 0)
+      d.setInt("MaxSearchResults", static_cast<int>(typedResults.value));
+    else if (!typedResults.accepted && refused.accepted)
+      refused = typedResults;
     for (int i = 0; i < kWellCount; ++i) d.setString(kWells[i].key, ColorText(wellColor(i)).toStdString());
     SheetHooks& hooks = TheSheetHooks();
     if (hooks.applyPreferencesToOpenDesigns) hooks.applyPreferencesToOpenDesigns(undoChanged);
@@ -242,4 +255,5 @@ void PreferencesController::dismissWindow(int tag) {
   // OK and Cancel both close an open colour panel, then the window.
   for (QColorDialog* panel : findChildren<QColorDialog*>()) panel->close();
   hide();
+  if (!refused.accepted && !refused.blank) ShowAlert("Invalid number entered.", refused.reason, /*sheet=*/false);
 }

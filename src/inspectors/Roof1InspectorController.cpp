@@ -74,13 +74,16 @@ void RoofPitchInspector::applyPitch(float pitch, bool fromText) {
 void RoofPitchInspector::controlTextDidEndEditing(QLineEdit* field) {
   if (!InspectorDocState() || !InspectorCurLayer()) return;
   if (field == pitchRatioText) {
-    const float p = GetFloatPitchItem(field);
-    if (p >= 0.0f && p <= 1000.0f) applyPitch(p, true);
-    else restoreShown(field);
+    float p = 0;
+    if (readNumber(field, NumberKind::kPitch, &p)) {
+      if (p >= 0.0f && p <= 1000.0f) applyPitch(p, true);
+      else restoreShown(field);
+    }
     pitchRatioStepper->setEnabled(true);
     pitchAngleText->setEnabled(true);
   } else if (field == pitchAngleText) {
-    const float a = GetFloatAngleItem(field, 0);
+    float a = 0;
+    if (!readNumber(field, NumberKind::kAngle, &a)) return;
     if (a >= 0.0f && a <= 89.3125f) applyPitch(ConvertAngleToPitch(a), true);
     else restoreShown(field);
   } else {

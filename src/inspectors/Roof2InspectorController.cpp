@@ -86,7 +86,8 @@ void Roof2InspectorController::updatePropertiesForObject(Objex* panel, bool init
 bool Roof2InspectorController::handleOtherField(QLineEdit* field) {
   DocState* ds = InspectorDocState();
   if (field != soffitDepthText) return false;
-  const float v = GetFloatItem(field);
+  float v = 0;
+  if (!readNumber(field, NumberKind::kLength, &v)) return true;
   if (v > 0.01f && v < 10000.0f) {
     ds->soffitDepth = v;
     echoFloat(field, v);

@@ -61,10 +61,12 @@ void RotateObjectsController::initializeControlStates() { SetFloatAngleItem(angl
 void RotateObjectsController::angleUnitSysMatrixChanged() {
   const int unit = angleUnitSysMatrix->checkedId();
   if (unit == shownUnit_) return;
-  if (unit == 0) {
-    SetFloatAngleItem(angleText, static_cast<float>(GetFloatAngleItem(angleText, 1) * 57.29577951308232), 0);
-  } else if (unit == 1) {
-    SetRadians(angleText, GetFloatAngleItem(angleText, 0) * 0.017453292519943295);
+  // An entry that is no number stays as typed; OK refuses it.
+  const TypedNumber typed = ReadTypedNumber(angleText, unit == 0 ? NumberKind::kRadians : NumberKind::kAngle);
+  if (typed.accepted && unit == 0) {
+    SetFloatAngleItem(angleText, static_cast<float>(typed.value * 57.29577951308232), 0);
+  } else if (typed.accepted && unit == 1) {
+    SetRadians(angleText, typed.value * 0.017453292519943295);
   }
   shownUnit_ = unit;
 }
@@ -72,7 +74,8 @@ void RotateObjectsController::angleUnitSysMatrixChanged() {
 void RotateObjectsController::applySheet(ZLKDocumentModel* doc, DocState*) {
   if (!doc->itsLayers) return;
   const bool radians = angleUnitSysMatrix->checkedId() == 1;
-  const float angle = GetFloatAngleItem(angleText, radians ? 1 : 0);
+  float angle = 0;
+  if (!readNumber(angleText, radians ? NumberKind::kRadians : NumberKind::kAngle, &angle)) return;
   if (angle == 0) return;
   Float3DRect box{};
   box.floatTop = box.floatLeft = box.floatBack = 32000;
@@ -84,12 +87,12 @@ void RotateObjectsController::applySheet(ZLKDocumentModel* doc, DocState*) {
   record.centre[2] = static_cast<float>(box.floatBack + (static_cast<double>(box.floatFront) - box.floatBack) * 0.5);
   record.angle = radians ? angle : static_cast<float>(angle * 0.017453292519943295);
   if (!wholePlan_) {
-    SelectedObjectAllLayers(doc->itsLayers, 1, kCmdRotateObjects, CommandArg::Transform(&record));
+    if (!SelectedObjectAllLayers(doc->itsLayers, 1, kCmdRotateObjects, CommandArg::Transform(&record))) return;
     Refresh();
     StoreUndo(LocalizedString("Rotate"));
     UpdateInspectorPropertiesState(true);
   } else {
-    SelectedObjectAllLayers(doc->itsLayers, 0, kCmdRotatePlan, CommandArg::Transform(&record));
+    if (!SelectedObjectAllLayers(doc->itsLayers, 0, kCmdRotatePlan, CommandArg::Transform(&record))) return;
     UpdateAllLayerRootBounds(doc->itsLayers, 0, 0, 0);
     Refresh();
     StoreUndo(LocalizedString("Rotate Entire Plan"));

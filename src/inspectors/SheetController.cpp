@@ -6,9 +6,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "inspectors/SheetHooks.h"
 #include "model/DocumentModel.h"
+#include "platform/Alerts.h"
 #include "platform/Strings.h"
 
 namespace {
@@ -76,5 +78,16 @@ void SheetController::dismissSheet(int tag) {
   ZLKDocumentModel* doc = gCurDocument;
   if (tag == 1 && doc && doc->itsDocState) applySheet(doc, doc->itsDocState);
   afterClosing();
+  if (numberRefused()) ShowAlert("Invalid number entered.", refused_.reason);
   deleteLater();
+}
+
+bool SheetController::readNumber(QLineEdit* field, NumberKind kind, float* value) {
+  TypedNumber n = ReadTypedNumber(field, kind);
+  if (n.accepted) {
+    *value = n.value;
+    return true;
+  }
+  if (!numberRefused()) refused_ = std::move(n);
+  return false;
 }

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QPointer>
 
+#include "inspectors/ValueFields.h"
+
 class QFormLayout;
 class QPushButton;
 class QVBoxLayout;
@@ -38,6 +40,11 @@ class SheetController : public QDialog {
   virtual void afterClosing() {}
   void reject() override { dismissSheet(0); }
 
+  // Reads a typed number of the sheet through ReadTypedNumber. A refused entry (blank ones
+  // too) is remembered and said once the sheet has closed; the OK step then changes nothing.
+  bool readNumber(QLineEdit* field, NumberKind kind, float* value);
+  bool numberRefused() const { return !refused_.reason.empty(); }
+
   // The rows of the sheet above its buttons.
   QFormLayout* form() const { return form_; }
   QVBoxLayout* body() const { return body_; }
@@ -49,6 +56,7 @@ class SheetController : public QDialog {
   QPushButton* cancelButton_ = nullptr;
   QPointer<QWidget> parentWindow_;
   bool dismissed_ = false;
+  TypedNumber refused_;
 };
 
 class QLineEdit;

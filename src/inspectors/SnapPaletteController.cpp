@@ -239,7 +239,10 @@ void SnapPaletteController::updateSnapOffsetText() {
 void SnapPaletteController::controlTextDidEndEditing() {
   DocState* ds = CurDocState();
   if (!ds) return;
-  ds->snapOffset = GetFloatItem(offsetText);
+  const TypedNumber typed = ReadTypedNumber(offsetText, NumberKind::kLength);
+  // A refused entry shows the offset in use again.
+  if (typed.accepted) ds->snapOffset = typed.value;
+  else AlertRefusedNumber(typed);
   SetFloatItem(offsetText, ds->snapOffset);
 }
 

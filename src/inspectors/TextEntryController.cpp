@@ -28,6 +28,8 @@
 #include "model/ShapeBuilders.h"
 #include "plandraw/Base2DView.h"
 #include "plandraw/qt/TextMeasurer.h"
+#include "inspectors/ValueFields.h"
+#include "platform/Alerts.h"
 #include "platform/Strings.h"
 #include "tools/TrackingState.h"
 
@@ -186,7 +188,14 @@ void TextEntryController::alignmentButtonsChanged() {
 void TextEntryController::angleSliderChanged() { angleText->setText(QString::number(mapControlAngleToTextAngle())); }
 
 void TextEntryController::controlTextDidEndEditing() {
-  int value = angleText->text().trimmed().toInt();
+  const TypedNumber typed = ReadTypedNumber(angleText, NumberKind::kWhole);
+  if (!typed.accepted) {
+    // The field shows the slider's angle again; the sheet is open, so the alert stands alone.
+    angleText->setText(QString::number(mapControlAngleToTextAngle()));
+    if (!typed.blank) ShowAlert("Invalid number entered.", typed.reason, /*sheet=*/false);
+    return;
+  }
+  int value = static_cast<int>(typed.value);
   if (value < 0 || value > 359) {
     value = 0;
     angleText->setText(QStringLiteral("0"));
@@ -205,7 +214,9 @@ void TextEntryController::fontButtonChanged() {
 }
 
 void TextEntryController::applySheet(ZLKDocumentModel* doc, DocState* ds) {
-  const int angle = angleText->text().trimmed().toInt();
+  float typedAngle = 0;
+  if (!readNumber(angleText, NumberKind::kWhole, &typedAngle)) return;
+  const int angle = static_cast<int>(typedAngle);
   const int alignment = alignmentButtons->checkedId();
   Layer* layer = doc->itsCurLayer;
   if (!layer) return;

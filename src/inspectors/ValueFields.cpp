@@ -2,15 +2,21 @@
 #include "inspectors/ValueFields.h"
 
 #include <QLineEdit>
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
+#include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
+#include "model/TransformGuard.h"
+#include "platform/Alerts.h"
 
 namespace {
 
@@ -211,7 +217,134 @@ void SetLongItem(QLineEdit* field, int32_t value) {
   if (field) field->setText(QString::number(value));
 }
 
+namespace {
+
+std::string Trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+TypedNumber Refused(std::string reason, bool blank = false) {
+  TypedNumber n;
+  n.blank = blank;
+  n.reason = std::move(reason);
+  return n;
+}
+
+// A whole number: optional sign and digits only, within the kind's limit.
+bool ReadWhole(const std::string& text, double* value) {
+  size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
+  if (i == text.size()) return false;
+  for (size_t k = i; k < text.size(); ++k)
+    if (text[k] < '0' || text[k] > '9') return false;
+  *value = std::strtod(text.c_str(), nullptr);
+  return true;
+}
+
+// A plain decimal number, all of the text: sign, digits, a decimal point (the user's or '.')
+// and an exponent.
+bool ReadDecimal(std::string text, double* value) {
+  CommasToPoints(text);
+  for (char c : text)
+    if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E')) return false;
+  char* end = nullptr;
+  *value = std::strtod(text.c_str(), &end);
+  return end && end != text.c_str() && *end == 0;
+}
+
+// The limit as the field shows it.
+std::string LimitText(NumberKind kind, float limit) {
+  char text[kReadoutTextSize] = {};
+  if (kind == NumberKind::kLength && CurDocState()) {
+    ConvertInchesToStr(limit, text);
+    return text;
+  }
+  std::snprintf(text, sizeof text, "%.10g", static_cast<double>(limit));
+  return text;
+}
+
+}  // namespace
+
+float TypedNumberLimit(NumberKind kind) {
+  switch (kind) {
+    case NumberKind::kLength: {
+      // The length that spans the plan coordinate range at the design's scale.
+      const DocState* ds = CurDocState();
+      const float inches = ds ? ConvertScreenToWorld(kPlanCoordinateLimit, ds, 0) : kPlanCoordinateLimit;
+      return std::isfinite(inches) && inches > 0 ? inches : kPlanCoordinateLimit;
+    }
+    case NumberKind::kAngle: return 36000.0f;         // a hundred turns
+    case NumberKind::kRadians: return 628.3185307f;   // the same hundred turns
+    case NumberKind::kPitch: case NumberKind::kPitchAngle: return 100000.0f;
+    case NumberKind::kWhole: return 1.0e9f;
+    case NumberKind::kDecimal: return 1.0e6f;
+  }
+  return 0;
+}
+
+TypedNumber CheckTypedNumber(const std::string& input, NumberKind kind) {
+  const std::string text = Trimmed(input);
+  if (text.empty()) return Refused("Please enter a number.", true);
+  if (text.size() > kMaxTypedNumberLength) return Refused("The entry is too long to be a number.");
+  const std::string quoted = "\"" + text + "\" is not a number.";
+  if (text.find_first_of("0123456789") == std::string::npos) return Refused(quoted);
+  // Letters carry no number ("5 nan" would read as 5): only an exponent and, for metric
+  // lengths, the unit suffixes are taken.
+  const DocState* ds = CurDocState();
+  const bool metricLength = kind == NumberKind::kLength && ds && ds->measureSystem != kMeasureImperial;
+  for (char c : text) {
+    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    if (letter && c != 'e' && c != 'E' && !(metricLength && (c == 'm' || c == 'c'))) return Refused(quoted);
+  }
+  double value = 0;
+  switch (kind) {
+    case NumberKind::kLength: value = ParseLengthText(text); break;
+    case NumberKind::kAngle: value = ParseAngleText(text, false); break;
+    case NumberKind::kPitch: value = ParsePitchText(text); break;
+    case NumberKind::kPitchAngle: {
+      const float degrees = ParseAngleText(text, false);
+      if (!std::isfinite(degrees) || std::fabs(degrees) >= 90.0f)
+        return Refused("A pitch angle must lie between -90 and 90 degrees.");
+      float pitch = ConvertAngleToPitch(degrees);
+      if (ds && ds->measureSystem == kMeasureImperial) NormalizeInputToPrecision(&pitch);
+      value = pitch;
+      break;
+    }
+    case NumberKind::kRadians: case NumberKind::kDecimal:
+      if (!ReadDecimal(text, &value)) return Refused(quoted);
+      break;
+    case NumberKind::kWhole:
+      if (!ReadWhole(text, &value)) return Refused("\"" + text + "\" is not a whole number.");
+      break;
+  }
+  if (std::isnan(value)) return Refused(quoted);
+  // Infinity and anything past a float are beyond every limit.
+  const float limit = TypedNumberLimit(kind);
+  if (!(std::fabs(value) <= limit)) {
+    const std::string shown = LimitText(kind, limit);
+    return Refused("The number must lie between -" + shown + " and " + shown + ".");
+  }
+  TypedNumber n;
+  n.accepted = true;
+  n.value = value == 0 ? 0.0f : static_cast<float>(value);  // -0 is 0
+  return n;
+}
+
+TypedNumber ReadTypedNumber(QLineEdit* field, NumberKind kind) {
+  if (!field) return Refused("Please enter a number.", true);
+  if (static_cast<size_t>(field->text().size()) > kMaxTypedNumberLength * 4)
+    return Refused("The entry is too long to be a number.");
+  return CheckTypedNumber(FieldText(field), kind);
+}
+
+void AlertRefusedNumber(const TypedNumber& refused) {
+  if (refused.accepted || refused.blank) return;
+  ShowAlert("Invalid number entered.", refused.reason);
+}
+
 float NormalizeInputToBounds(float value, float minimum, float maximum) {
+  if (!(value == value)) return minimum;
   if (minimum > value) return minimum;
   if (maximum < value) return maximum;
   return value;

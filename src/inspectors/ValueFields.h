@@ -37,7 +37,42 @@ void SetFloatPitchAngleItem(QLineEdit* field, float pitch);
 int32_t GetLongItem(QLineEdit* field);
 void SetLongItem(QLineEdit* field, int32_t value);
 
-// minimum when value is below it, maximum when above, else value.
+// What a typed number stands for; each kind has the widest range the file and the plan can
+// hold, which every field's own range lies within.
+enum class NumberKind : uint8_t {
+  kLength,      // inches (lengths, distances, offsets, elevations), read as GetFloatItem does
+  kAngle,       // degrees, with minutes, read as GetFloatAngleItem does
+  kRadians,     // a plain number of radians
+  kPitch,       // rise per 12 of run, read as GetFloatPitchItem does
+  kPitchAngle,  // a pitch typed as its angle in degrees, read as GetFloatPitchAngleItem does
+  kWhole,       // a whole number (counts, sizes in whole units, percentages of zoom)
+  kDecimal,     // a plain decimal number (scales in percent, line widths)
+};
+
+// The outcome of reading a typed number.
+struct TypedNumber {
+  bool accepted = false;
+  bool blank = false;  // nothing but blanks was typed
+  float value = 0;     // the number; 0 when refused
+  std::string reason;  // why it was refused, for the alert
+};
+
+// The one check every typed number passes before it is used. Refused: a blank entry, an
+// entry of more than kMaxTypedNumberLength characters, one without a digit, one that does
+// not read as a finite number ("nan", "inf", a whole number with a fraction), and one whose
+// magnitude exceeds TypedNumberLimit of its kind. -0 reads as 0.
+TypedNumber CheckTypedNumber(const std::string& text, NumberKind kind);
+TypedNumber ReadTypedNumber(QLineEdit* field, NumberKind kind);
+constexpr size_t kMaxTypedNumberLength = 64;
+// The largest magnitude of a kind: lengths are held by the plan in plan units, so their limit
+// follows the current design's scale (a length that fills the whole plan coordinate range).
+float TypedNumberLimit(NumberKind kind);
+// The alert of a refused entry: "Invalid number entered." with the reason. Blank entries say
+// nothing (a blank field is what a mixed selection shows).
+void AlertRefusedNumber(const TypedNumber& refused);
+
+// minimum when value is below it, maximum when above, else value (a value that is not a
+// number is the minimum).
 float NormalizeInputToBounds(float value, float minimum, float maximum);
 // The rectangle bounding the points; the zero rectangle for a missing array or fewer
 // than 4 points.

@@ -246,7 +246,9 @@ void WallObjectInspectorController::updatePropertiesForObject(Objex* wall, bool 
 void WallObjectInspectorController::editSegmentField(QLineEdit* field, int which) {
   DocState* ds = InspectorDocState();
   const bool pitch = which == 1 || which == 2;
-  float v = pitch ? std::fabs(GetFloatPitchItem(field)) : GetFloatItem(field);
+  float v = 0;
+  if (!readNumber(field, pitch ? NumberKind::kPitch : NumberKind::kLength, &v)) return;
+  if (pitch) v = std::fabs(v);
   bool accepted = pitch ? (v > 0.01f && v < 51.0f) : (v > 0.01f && v < 10000.0f);
   // The heights of each selected segment must stand together; a blank (mixed) field
   // stands for the segment's own value.
@@ -297,7 +299,11 @@ void WallObjectInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   if (field == wallHeightCText) return editSegmentField(field, 3);
   if (field == wallHeightDText) return editSegmentField(field, 4);
 
-  const float v = GetFloatItem(field);
+  float v = 0;
+  if (!readNumber(field, NumberKind::kLength, &v)) {
+    if (field == wallThicknessText) showDefaultThicknessInStepper(ds, true);
+    return;
+  }
   if (field == wallThicknessText) {
     if (!(v > 0.1f && v < 73.0f)) {
       restoreShown(field);

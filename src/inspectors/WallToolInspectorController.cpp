@@ -65,7 +65,16 @@ void WallToolInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   DocState* ds = InspectorDocState();
   if (!ds) return;
   const bool pitch = field == wallPitchAText || field == wallPitchBText;
-  const float v = pitch ? std::fabs(GetFloatPitchItem(field)) : GetFloatItem(field);
+  float v = 0;
+  if (!readNumber(field, pitch ? NumberKind::kPitch : NumberKind::kLength, &v)) {
+    if (field == wallThicknessText) {
+      const bool was = wallThicknessStepper->blockSignals(true);
+      wallThicknessStepper->setValue(ds->wallThickness);
+      wallThicknessStepper->blockSignals(was);
+    }
+    return;
+  }
+  if (pitch) v = std::fabs(v);
   auto shownOr = [&](QLineEdit* f, float fallback) {
     if (f == field) return v;
     return f->text().trimmed().isEmpty() ? fallback : GetFloatItem(f);

@@ -26,6 +26,7 @@
 #include "model/Selection.h"
 #include "model/SelectionState.h"
 #include "model/TextureFace.h"
+#include "model/TransformGuard.h"
 #include "model/TransformInfo.h"
 
 int32_t gObjectCount = 0;
@@ -105,14 +106,7 @@ uint8_t CountGroups(Objex* obj, int32_t, const CommandArg&) {
 uint8_t Nudge(Objex* obj, int32_t cmd, const CommandArg& arg) {
   DocState* ds = arg.docState;
   if (IsAttachedKind(obj->type) || !ds) return kRowDone;
-  const bool vertical = cmd == kCmdNudgeUp || cmd == kCmdNudgeDown;
-  float distance;
-  if (!ds->snapToGrid) {
-    const float zoom = ds->zoomFactor > 0 ? ds->zoomFactor : 1.0f;
-    distance = 1.0f / zoom;
-  } else {
-    distance = ConvertWorldToScreen(vertical ? ds->gridSnap.floatV : ds->gridSnap.floatH, ds, 0);
-  }
+  const float distance = NudgeDistance(ds, cmd);
   const int16_t direction = cmd == kCmdNudgeUp ? 0 : cmd == kCmdNudgeDown ? 2 : cmd == kCmdNudgeLeft ? 1 : 3;
   NudgeObject(obj, distance, direction);
   UpdateObjectBounds(obj);
@@ -878,12 +872,30 @@ bool RebuildObject(Objex* obj, uint8_t rows) {
   }
 }
 
-void SelectedObject(Objex* obj, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg) {
-  if (!obj) return;
-  ApplySelected(obj, selectedOnly, cmd, arg);
+namespace {
+
+// Whether a guarded command reaches only points it can move to: every object the walk would
+// visit on the layer is checked before anything changes.
+bool LayerFits(Layer* layer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg) {
+  if (!layer || !layer->visible) return true;
+  for (Objex* obj = layer->firstObject; obj; obj = obj->next)
+    if ((!selectedOnly || Qualifies(obj, cmd)) && !ObjectFitsAfterTransform(obj, cmd, arg)) return false;
+  return true;
 }
 
-void SelectedObjectLayer(Layer* layer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg) {
+// The check before a guarded command: false (with the alert) refuses the command whole.
+bool CommandFits(Layer* firstLayer, bool allLayers, Objex* onlyObject, uint8_t selectedOnly, int32_t cmd,
+                 const CommandArg& arg) {
+  if (!IsGuardedTransformCommand(cmd)) return true;
+  bool fits = TransformArgumentsFinite(cmd, arg);
+  if (fits && onlyObject) fits = ObjectFitsAfterTransform(onlyObject, cmd, arg);
+  for (Layer* l = firstLayer; fits && !onlyObject && l; l = allLayers ? l->next : nullptr)
+    fits = LayerFits(l, selectedOnly, cmd, arg);
+  if (!fits) AlertRefusedTransform(cmd);
+  return fits;
+}
+
+void WalkLayer(Layer* layer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg) {
   if (!layer || !layer->visible) return;
   for (Objex* obj = layer->firstObject; obj;) {
     Objex* next = obj->next;
@@ -896,12 +908,29 @@ void SelectedObjectLayer(Layer* layer, uint8_t selectedOnly, int32_t cmd, const 
   }
 }
 
-void SelectedObjectAllLayers(Layer* firstLayer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg) {
+}  // namespace
+
+bool SelectedObject(Objex* obj, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg) {
+  if (!obj) return false;
+  if (!CommandFits(nullptr, false, obj, selectedOnly, cmd, arg)) return false;
+  ApplySelected(obj, selectedOnly, cmd, arg);
+  return true;
+}
+
+bool SelectedObjectLayer(Layer* layer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg) {
+  if (!CommandFits(layer, false, nullptr, selectedOnly, cmd, arg)) return false;
+  WalkLayer(layer, selectedOnly, cmd, arg);
+  return true;
+}
+
+bool SelectedObjectAllLayers(Layer* firstLayer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg) {
+  if (!CommandFits(firstLayer, true, nullptr, selectedOnly, cmd, arg)) return false;
   for (Layer* l = firstLayer; l;) {
     Layer* next = l->next;
-    SelectedObjectLayer(l, selectedOnly, cmd, arg);
+    WalkLayer(l, selectedOnly, cmd, arg);
     l = next;
   }
+  return true;
 }
 
 void TopLevelObject(Objex* obj, int32_t cmd, const CommandArg& arg) {

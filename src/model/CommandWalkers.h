@@ -35,9 +35,12 @@ extern float gBaseElevation;  // feet
 extern uint8_t gTopoFloatNA;
 extern uint8_t gSymbarObjectDrop;
 
-void SelectedObjectAllLayers(Layer* firstLayer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg);
-void SelectedObjectLayer(Layer* layer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg);
-void SelectedObject(Objex* obj, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg);
+// The moving commands (see TransformGuard.h) are checked first over everything the walk would
+// reach: one that would put a point outside the plan, or that carries a number that is not
+// finite, is refused whole with an alert and changes nothing. False when refused.
+bool SelectedObjectAllLayers(Layer* firstLayer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg);
+bool SelectedObjectLayer(Layer* layer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg);
+bool SelectedObject(Objex* obj, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg);
 void TopLevelObjectAllLayers(Layer* firstLayer, int32_t cmd, const CommandArg& arg);
 void TopLevelObjectLayer(Layer* layer, int32_t cmd, const CommandArg& arg);
 void TopLevelObject(Objex* obj, int32_t cmd, const CommandArg& arg);

@@ -1,0 +1,341 @@
+// Every typed number of every sheet, pane and preference, driven with entries that are no
+// usable number: each is refused where it is typed, says why, and leaves the design as it
+// was (the saved design compared byte for byte). "-0" is the number 0 and acts as "0" does.
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QButtonGroup>
+#include <QFile>
+#include <QPushButton>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/AppController.h"
+#include "app/PlanViewActions.h"
+#include "files/DesignFile.h"
+#include "inspectors/GridPropertiesController.h"
+#include "inspectors/InspectorTestSupport.h"
+#include "inspectors/MoveObjectsController.h"
+#include "inspectors/PreferencesController.h"
+#include "inspectors/RotateObjectsController.h"
+#include "inspectors/SheetController.h"
+#include "inspectors/SnapPaletteController.h"
+#include "inspectors/ValueFields.h"
+#include "model/PlanarTransforms.h"
+#include "model/Selection.h"
+#include "model/TransformGuard.h"
+#include "platform/Alerts.h"
+#include "platform/UserDefaults.h"
+
+namespace {
+
+const QString kLongEntry(10000, QLatin1Char('7'));
+const std::vector<QString> kHostile = {"nan", "inf", "-inf", "1e30", "", "abc", kLongEntry};
+constexpr const char* kRefusal = "Invalid number entered.";
+
+// The text fields a user can type into (the editors inside steppers are the steppers').
+std::vector<QLineEdit*> TypedFields(QWidget* root) {
+  std::vector<QLineEdit*> fields;
+  for (QLineEdit* f : root->findChildren<QLineEdit*>())
+    if (f->isEnabled() && !qobject_cast<QAbstractSpinBox*>(f->parentWidget())) fields.push_back(f);
+  return fields;
+}
+
+std::string Shown(const QString& entry) { return entry.size() > 20 ? "<10,000 characters>" : entry.toStdString(); }
+
+class HostileEntries : public InspectorTest {
+ protected:
+  void afterDocument() override {
+    InspectorTest::afterDocument();
+    doc->undoManager().removeAllActions();
+  }
+  void beforeClosing() override {
+    if (SheetController* s = SheetController::attachedSheet(window)) s->dismissSheet(0);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  // The design as saved.
+  QByteArray design() {
+    const std::string path = file("snapshot.pro");
+    EXPECT_EQ(KeyFileWrite(path.c_str()), 1);
+    QFile f(QString::fromStdString(path));
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return f.readAll();
+  }
+
+  // Types into the field and leaves it as Return does.
+  static void enter(QLineEdit* field, const QString& text) {
+    field->setText(text);
+    Q_EMIT field->editingFinished();
+  }
+
+  // Opens the sheet through its menu item, lets `prepare` set its mode, types into the field
+  // and presses OK.
+  void throughSheet(int32_t tag, const std::function<void(SheetController*)>& prepare, const QString& name,
+                    const QString& text) {
+    gCurDocument = model;
+    window->planViewActions().perform(tag);
+    SheetController* s = SheetController::attachedSheet(window);
+    ASSERT_NE(s, nullptr) << tag;
+    if (prepare) prepare(s);
+    QLineEdit* field = s->findChild<QLineEdit*>(name);
+    ASSERT_NE(field, nullptr) << name.toStdString();
+    enter(field, text);
+    s->okButton()->click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  // The names of a sheet's typed fields.
+  std::vector<QString> sheetFields(int32_t tag, const std::function<void(SheetController*)>& prepare) {
+    gCurDocument = model;
+    window->planViewActions().perform(tag);
+    SheetController* s = SheetController::attachedSheet(window);
+    std::vector<QString> names;
+    if (!s) return names;
+    if (prepare) prepare(s);
+    for (QLineEdit* f : TypedFields(s)) names.push_back(f->objectName());
+    s->dismissSheet(0);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return names;
+  }
+
+  // Each hostile entry leaves the design as it was and is said, but a blank one (which a
+  // mixed selection shows) may pass in silence; "-0" then does what "0" does.
+  void expectRefused(const std::string& where, const std::function<void(const QString&)>& typeIt) {
+    for (const QString& entry : kHostile) {
+      const QByteArray before = design();
+      ScopedAlertRecorder alerts;
+      typeIt(entry);
+      EXPECT_EQ(design(), before) << where << " took " << Shown(entry);
+      if (!entry.isEmpty()) {
+        EXPECT_TRUE(alerts.sawMessage(kRefusal)) << where << " " << Shown(entry);
+      }
+    }
+    typeIt("-0");
+    const QByteArray negative = design();
+    typeIt("0");
+    EXPECT_EQ(design(), negative) << where << ": -0 and 0 differ";
+  }
+
+  Objex* addWall() {
+    Objex* w = add(kObjWall, {{0, 0}, {100, 0}, {100, 100}}, false);
+    w->width = 4;
+    w->planMask = 2;
+    return w;
+  }
+};
+
+struct SheetRow {
+  int32_t tag;
+  const char* mode;
+  std::function<void(SheetController*)> prepare;
+};
+
+TEST_F(HostileEntries, EverySheetField) {
+  Objex* square = addSelectedSquare();
+  square->baseElevation = 0;
+  const std::vector<SheetRow> rows = {
+      {kTagMoveObjects, "rectangular", nullptr},
+      {kTagMoveObjects, "polar",
+       [](SheetController* s) { static_cast<MoveObjectsController*>(s)->coordinateSysMatrix->button(1)->click(); }},
+      {kTagMovePlan, "rectangular", nullptr},
+      {kTagRotateObjects, "degrees", nullptr},
+      {kTagRotateObjects, "radians",
+       [](SheetController* s) { static_cast<RotateObjectsController*>(s)->angleUnitSysMatrix->button(1)->click(); }},
+      {kTagRotatePlan, "degrees", nullptr},
+      {kTagSetObjectElevation, "", nullptr},
+      {kTagSetWorkingElevation, "", nullptr},
+      {kTagCeilingHeightFirstFloor, "", nullptr},
+      {kTagResizeFloorplanTraceImage, "", nullptr},
+      {kTagSetLotSize, "", nullptr},
+      {kTagSetTrueNorthAngle, "", nullptr},
+      {kTagSetGridProperties, "", nullptr},
+      {kTagSetDimensionProperties, "", nullptr},
+      {kTagSetPlanScale, "", nullptr},
+      {kTagSetPlanZoom, "", nullptr},
+      {kTagSetMeasurementUnits, "", nullptr},
+      {kTagEditTextObject, "", nullptr},
+      {kTagSmoothCurves, "", nullptr},
+  };
+  int driven = 0;
+  for (const SheetRow& row : rows) {
+    for (const QString& name : sheetFields(row.tag, row.prepare)) {
+      ++driven;
+      const std::string where = std::to_string(row.tag) + " " + row.mode + " " + name.toStdString();
+      expectRefused(where, [&](const QString& text) { throughSheet(row.tag, row.prepare, name, text); });
+    }
+  }
+  // Move (2 modes x 2), move plan (2), rotate (2 modes), rotate plan, elevation, working
+  // elevation, ceiling, trace (2), lot (2), north, grid (4), zoom, text angle, tension.
+  EXPECT_GE(driven, 22);
+}
+
+TEST_F(HostileEntries, EveryPaneField) {
+  const std::vector<std::pair<const char*, std::function<void()>>> rows = {
+      {"AirDuctInspector", [this] { add(kObjAirDuct, {{0, 0}, {100, 0}}); }},
+      {"AirDuctInspector", [] { gCurTool = 7400; }},
+      {"PathwayInspector", [this] { add(kObjPath, {{0, 0}, {100, 0}}); }},
+      {"PathwayInspector", [] { gCurTool = 7502; }},
+      {"StiffenerBeamInspector", [this] { add(kObjFoundationBeam, {{0, 0}, {100, 0}}); }},
+      {"FoundationPierInspector", [] { gCurTool = 7002; }},
+      {"Roof1Inspector", [this] { addSquare(kObjRoof); }},
+      {"Roof2Inspector", [this] { add(kObjRoofPanel, {{0, 0}, {100, 0}, {100, 100}}, true); }},
+      {"Roof2Inspector", [] { gCurTool = 7308; }},
+      {"FloorInspector", [this] { addSquare(kObjFloor); }},
+      {"FloorInspector", [] { gCurTool = 7063; }},
+      {"WallObjectInspector", [this] { addWall(); }},
+      {"WallToolInspector", [] { gCurTool = 7050; }},
+      {"DetailObjectInspector",
+       [this] {
+         Objex* d = add(kObjDetail, {{0, 0}, {100, 0}});
+         d->subtype = kSubDetailLine;
+       }},
+      {"DetailTool1Inspector", [] { gCurTool = 7700; }},
+      {"DetailTool2Inspector", [] { gCurTool = 7706; }},
+  };
+  int driven = 0;
+  for (const auto& [pane, show] : rows) {
+    // A fresh selection and tool for each row.
+    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next) SelectObj(o, kSelectOff, 1);
+    gCurTool = kToolSelection;
+    show();
+    update();
+    ASSERT_EQ(shownName(), pane);
+    for (QLineEdit* field : TypedFields(shown())) {
+      ++driven;
+      const std::string where = std::string(pane) + " " + field->objectName().toStdString();
+      expectRefused(where, [&](const QString& text) {
+        const QString before = field->text();
+        enter(field, text);
+        // The field keeps what it showed (a refusal never leaves the entry in place).
+        if (text != "0" && text != "-0") {
+          EXPECT_EQ(field->text(), before) << where << " " << Shown(text);
+        }
+      });
+    }
+  }
+  EXPECT_GE(driven, 30);
+}
+
+TEST_F(HostileEntries, PreferencesAndTheSnapOffset) {
+  AppController::initialize();
+  PreferencesController& prefs = PreferencesController::sharedPreferencesController();
+  for (const char* key : {"UndoLevels", "MaxSearchResults"}) {
+    for (const QString& entry : kHostile) {
+      prefs.hide();
+      prefs.initializeControls();
+      const int before = defaults.getInt(key);
+      ScopedAlertRecorder alerts;
+      QLineEdit* field = std::string(key) == "UndoLevels" ? prefs.undoLevelsText : prefs.searchResultsText;
+      field->setText(entry);
+      prefs.dismissWindow(1);
+      EXPECT_EQ(defaults.getInt(key), before) << key << " took " << Shown(entry);
+      if (!entry.isEmpty()) {
+        EXPECT_TRUE(alerts.sawMessage(kRefusal)) << key << " " << Shown(entry);
+      }
+    }
+  }
+
+  SnapPaletteController& palette = SnapPaletteController::sharedSnapPaletteController();
+  ds->snapOffset = 18;
+  expectRefused("snap offset", [&](const QString& text) {
+    enter(palette.offsetText, text);
+    if (text != "0" && text != "-0") {
+      EXPECT_FLOAT_EQ(ds->snapOffset, 18);
+    }
+  });
+  EXPECT_EQ(ds->snapOffset, 0.0f);
+  EXPECT_FALSE(std::signbit(ds->snapOffset));
+}
+
+TEST_F(HostileEntries, SheetFieldsLeftWithANonNumberShowTheirLastGoodValue) {
+  gCurDocument = model;
+  window->planViewActions().perform(kTagSetGridProperties);
+  auto* grid = qobject_cast<GridPropertiesController*>(SheetController::attachedSheet(window));
+  ASSERT_NE(grid, nullptr);
+  enter(grid->snapHorSpacingText, "2'");
+  const QString good = grid->snapHorSpacingText->text();
+  {
+    ScopedAlertRecorder alerts;
+    enter(grid->snapHorSpacingText, "nan");
+    EXPECT_EQ(grid->snapHorSpacingText->text(), good);
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].informative, "\"nan\" is not a number.");
+    EXPECT_FALSE(alerts.shown[0].sheet);  // the sheet is still open
+    // A blank field is put back without a word.
+    enter(grid->snapHorSpacingText, "");
+    EXPECT_EQ(grid->snapHorSpacingText->text(), good);
+    EXPECT_EQ(alerts.shown.size(), 1u);
+  }
+  grid->okButton()->click();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FLOAT_EQ(ds->gridSnap.floatH, 24);
+
+  // A radians entry that is no number is not converted when the unit changes.
+  window->planViewActions().perform(kTagRotateObjects);
+  auto* rotate = qobject_cast<RotateObjectsController*>(SheetController::attachedSheet(window));
+  ASSERT_NE(rotate, nullptr);
+  rotate->angleText->setText("nan");
+  rotate->angleUnitSysMatrix->button(1)->click();
+  EXPECT_EQ(rotate->angleText->text(), "nan");
+  rotate->dismissSheet(0);
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(HostileEntries, LengthsReachAcrossThePlanAndNoFurther) {
+  const float limit = TypedNumberLimit(NumberKind::kLength);
+  EXPECT_NEAR(ConvertWorldToScreen(limit, ds, 0), kPlanCoordinateLimit, kPlanCoordinateLimit * 1e-5);
+  const auto inches = [](double v) { return QString::number(v, 'f', 0).toStdString(); };
+  EXPECT_TRUE(CheckTypedNumber(inches(limit * 0.99), NumberKind::kLength).accepted);
+  const TypedNumber past = CheckTypedNumber(inches(limit * 1.01), NumberKind::kLength);
+  EXPECT_FALSE(past.accepted);
+  EXPECT_EQ(past.reason.rfind("The number must lie between -", 0), 0u) << past.reason;
+  // Metric lengths keep their unit suffixes; imperial ones take no letters.
+  EXPECT_FALSE(CheckTypedNumber("5ft", NumberKind::kLength).accepted);
+  ds->measureSystem = kMeasureMetric;
+  EXPECT_TRUE(CheckTypedNumber("0.508mm", NumberKind::kLength).accepted);
+  EXPECT_TRUE(CheckTypedNumber("2 cm", NumberKind::kLength).accepted);
+  EXPECT_FALSE(CheckTypedNumber("2 km", NumberKind::kLength).accepted);
+}
+
+// The routine itself: what each kind takes and why it refuses.
+TEST(TypedNumbers, RefusalsAndTheirReasons) {
+  struct Row {
+    const char* text;
+    NumberKind kind;
+    bool accepted;
+    float value;
+    const char* reason;
+  };
+  const Row rows[] = {
+      {"12", NumberKind::kWhole, true, 12, ""},
+      {"-0", NumberKind::kWhole, true, 0, ""},
+      {"12.5", NumberKind::kWhole, false, 0, "\"12.5\" is not a whole number."},
+      {"2e3", NumberKind::kWhole, false, 0, "\"2e3\" is not a whole number."},
+      {"99999999999", NumberKind::kWhole, false, 0, "The number must lie between -1000000000 and 1000000000."},
+      {"  ", NumberKind::kWhole, false, 0, "Please enter a number."},
+      {"nan", NumberKind::kDecimal, false, 0, "\"nan\" is not a number."},
+      {"-inf", NumberKind::kDecimal, false, 0, "\"-inf\" is not a number."},
+      {"1e-3", NumberKind::kDecimal, true, 0.001f, ""},
+      {"1e39", NumberKind::kDecimal, false, 0, "The number must lie between -1000000 and 1000000."},
+      {"0x10", NumberKind::kDecimal, false, 0, "\"0x10\" is not a number."},
+      {"1.5708", NumberKind::kRadians, true, 1.5708f, ""},
+      {"700", NumberKind::kRadians, false, 0, "The number must lie between -628.3185425 and 628.3185425."},
+      {"90", NumberKind::kAngle, true, 90, ""},
+      {"36001", NumberKind::kAngle, false, 0, "The number must lie between -36000 and 36000."},
+      {"5 nan", NumberKind::kAngle, false, 0, "\"5 nan\" is not a number."},
+      {"90", NumberKind::kPitchAngle, false, 0, "A pitch angle must lie between -90 and 90 degrees."},
+  };
+  for (const Row& r : rows) {
+    const TypedNumber n = CheckTypedNumber(r.text, r.kind);
+    EXPECT_EQ(n.accepted, r.accepted) << r.text;
+    EXPECT_FLOAT_EQ(n.value, r.value) << r.text;
+    EXPECT_FALSE(std::signbit(n.value)) << r.text;
+    EXPECT_EQ(n.reason, r.reason) << r.text;
+  }
+  EXPECT_EQ(CheckTypedNumber(std::string(65, '1'), NumberKind::kDecimal).reason,
+            "The entry is too long to be a number.");
+}
+
+}  // namespace
