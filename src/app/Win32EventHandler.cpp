@@ -338,7 +338,7 @@ void Win32EventHandler::mirrorObjectsUsingCommand(int32_t command) {
 void Win32EventHandler::nudgeObjectsUsingCommand(int32_t command) {
   DocState* ds = DocStateWithLayers();
   if (!ds || !InRange(command, kCmdNudgeUp, kCmdNudgeRight)) return;
-  SelectedObjectAllLayers(gCurDocument->itsLayers, 1, command, CommandArg::Doc(ds));
+  if (!SelectedObjectAllLayers(gCurDocument->itsLayers, 1, command, CommandArg::Doc(ds))) return;
   Refresh();
   Undo("Nudge");
 }

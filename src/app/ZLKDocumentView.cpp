@@ -907,7 +907,8 @@ void ZLKDocumentView::insertBacktab() { SnapToolChange(); }
 void ZLKDocumentView::nudge(int32_t command, const char* undoName) {
   ZLKDocumentModel* doc = gCurDocument;
   if (!doc || !doc->itsLayers || !doc->itsDocState) return;
-  SelectedObjectAllLayers(doc->itsLayers, 1, command, CommandArg::Doc(doc->itsDocState));
+  // A refused nudge changed nothing: no undo step.
+  if (!SelectedObjectAllLayers(doc->itsLayers, 1, command, CommandArg::Doc(doc->itsDocState))) return;
   Refresh();
   StoreUndo(LocalizedString(undoName));
 }
