@@ -3,6 +3,8 @@
 // the zoom drag, the Command-wheel and auto-scroll.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
@@ -206,6 +208,20 @@ TEST_F(PlanViewInput, ArrowKeysNudgeTheSelection) {
   QTest::keyClick(view, Qt::Key_Up);
   EXPECT_EQ(line->firstPoint->position[2], after);
   EXPECT_EQ(undoName(), "Nudge Up");
+
+  // A nudge that would move by a distance that is not a number is refused: nothing moves,
+  // no undo step is stored, the design is not marked edited.
+  click(at(30, 0));
+  ASSERT_TRUE(IsObjectSelected(line));
+  ds->snapToGrid = 1;
+  ds->gridSnap.floatH = std::numeric_limits<float>::quiet_NaN();
+  doc->setDocumentEdited(false);
+  const float x2 = line->firstPoint->position[0];
+  QTest::keyClick(view, Qt::Key_Left);
+  EXPECT_EQ(line->firstPoint->position[0], x2);
+  EXPECT_EQ(undoName(), "Nudge Up");
+  EXPECT_FALSE(doc->isDocumentEdited());
+  ds->snapToGrid = 0;
 }
 
 TEST_F(PlanViewInput, BackspaceDeletesTheSelectionAndTabCyclesTheSnapTool) {
