@@ -7,7 +7,6 @@
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
 
-#include <QDragEnterEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>

@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -33,9 +34,7 @@ namespace {
 // The offset of the first byte where two saved designs differ; -1 when they are the same.
 long FirstDifference(const std::vector<char>& a, const std::vector<char>& b) {
   for (size_t i = 0; i < a.size() && i < b.size(); ++i)
-    if (a[i] != b[i]) {
-      return static_cast<long>(i);
-    }
+    if (a[i] != b[i]) return static_cast<long>(i);
   return a.size() == b.size() ? -1 : static_cast<long>(std::min(a.size(), b.size()));
 }
 
@@ -159,7 +158,7 @@ TEST_F(PlanContentDrop, EntriesLandWhereDroppedAsOneUndoStepEach) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.undo);
-    chooseEntry(c.category, c.library);
+    ASSERT_NO_FATAL_FAILURE(chooseEntry(c.category, c.library));
     ASSERT_EQ(palette->selectedSymEntry()->type, c.entryType);
     std::unique_ptr<QMimeData> data = dragChosenEntry();
     ASSERT_NE(data, nullptr);
@@ -196,7 +195,7 @@ TEST_F(PlanContentDrop, EntriesLandWhereDroppedAsOneUndoStepEach) {
 }
 
 TEST_F(PlanContentDrop, WhatThePlanCannotPlaceChangesNothingAndSaysWhy) {
-  chooseEntry(kCategoryColors, kLibraryWinterColors);
+  ASSERT_NO_FATAL_FAILURE(chooseEntry(kCategoryColors, kLibraryWinterColors));
   std::unique_ptr<QMimeData> colour = dragChosenEntry();
   ASSERT_NE(colour, nullptr);
   auto file = std::make_unique<QMimeData>();
@@ -254,7 +253,7 @@ TEST_F(PlanContentDrop, AnEntryWhoseFileIsGoneIsReported) {
 }
 
 TEST_F(PlanContentDrop, OptionClicksPlaceTheChosenEntryAsOneUndoStep) {
-  chooseEntry(kCategoryPlants, kLibraryPlants);
+  ASSERT_NO_FATAL_FAILURE(chooseEntry(kCategoryPlants, kLibraryPlants));
   const std::vector<char> before = savedBytes();
   const int count = objectCount();
   QKeyEvent optionDown(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
@@ -307,7 +306,7 @@ TEST_F(PlanContentDrop, AutoClickArmsOnlyForThePlaceableCategoriesWithTheSelecti
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    chooseEntry(c.category, c.library);
+    ASSERT_NO_FATAL_FAILURE(chooseEntry(c.category, c.library));
     gCurTool = c.tool;
     EXPECT_EQ(view->canEnable2DAutoClickForEvent(&c.modifiers), c.arms);
     view->flagsChanged(c.modifiers);
