@@ -7,7 +7,6 @@
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
 
-#include <QDragEnterEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -166,7 +165,7 @@ ZLKDocumentView::ZLKDocumentView(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(false);
-  setAcceptDrops(false);
+  setAcceptDrops(true);
   InstallTrackingHooks();
   eventSource_ = std::make_unique<PlanViewEventSource>(this);
   eventSource_->onModifiers = [](uint16_t bits) { sTrackModifiers = bits; };
@@ -384,6 +383,11 @@ void ZLKDocumentView::mouseDown(const PlanMouseEvent& event) {
   SetUpViewRotation();
   const POINT where{Narrow16(event.location.x), Narrow16(event.location.y)};
   gMouseCaptured = 1;
+  if (autoClick2DActive_) {
+    do2DSymTargetClick(where, ContentPaletteSelectedSymEntry());
+    endMouseDown(false);
+    return;
+  }
   if (event.clickCount == 2) ResetStandardTool(1);
   const QPointF global = mapToGlobal(QPointF(event.location.x - boundsOrigin().x, event.location.y - boundsOrigin().y));
   if (gCurTool != kToolPan) unsetCursor();
@@ -861,6 +865,7 @@ void ZLKDocumentView::keyPressEvent(QKeyEvent* event) {
   }
   if (drag_ != Drag::kNone) return;
   if (ZLKDocumentModel* model = documentModel()) gCurDocument = model;
+  if (event->key() == Qt::Key_Alt) flagsChanged(event->modifiers() | Qt::AltModifier);
   switch (event->key()) {
     case Qt::Key_Backspace: deleteBackward(); break;
     case Qt::Key_Delete: deleteForward(); break;
@@ -882,12 +887,12 @@ void ZLKDocumentView::keyReleaseEvent(QKeyEvent* event) {
     keepTracking(windowPointFromViewPoint(lastMouse_));
     return;
   }
+  if (drag_ == Drag::kNone && key == Qt::Key_Alt && !event->isAutoRepeat())
+    flagsChanged(event->modifiers() & ~Qt::AltModifier);
   QWidget::keyReleaseEvent(event);
 }
 
 bool ZLKDocumentView::focusNextPrevChild(bool) { return false; }
-
-void ZLKDocumentView::dragEnterEvent(QDragEnterEvent* event) { event->ignore(); }
 
 bool ZLKDocumentView::shouldProceedWithEditEvent() { return ShouldProceedWithEditEvent(); }
 

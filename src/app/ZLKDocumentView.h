@@ -1,6 +1,7 @@
 // The plan view of a design window: draws its document's plan through the plan drawing
 // at the design's zoom, turns clicks, drags, the wheel and keys into selections, tool drags,
-// pans and zooms, and offers the drawing services the core reaches it for.
+// pans and zooms, places the content palette's entries dropped or Option-clicked on it, and
+// offers the drawing services the core reaches it for.
 #pragma once
 #include <QEventLoop>
 
@@ -10,18 +11,21 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "model/Types.h"
 #include "plandraw/Base2DView.h"
 
 class QAction;
 class QMenu;
+class QMimeData;
 class PlanViewEventSource;
 class ZLKDocumentModel;
 class ZLKDocumentScrollView;
 class ZLKDocumentView;
 class ZLKDynamicDrawEngine;
 struct ClickInfo;
+struct SymEntryInfo;
 
 // The view's drawing: the plan of its window's design, with that design's trace image.
 class ZLKPlanDrawing : public Base2DView {
@@ -129,8 +133,27 @@ class ZLKDocumentView : public QWidget {
   // Unset: QMenu::exec. Tests replace it.
   static std::function<QAction*(QMenu* menu, const QPoint& globalPosition)> contextMenuPresenter;
 
-  // Content-library drops need the content library, which is not built: nothing is accepted.
-  bool performDragOperation() { return false; }
+  // Content drops. A drag of a content palette entry carries the entry's record under
+  // Content3DDNDPboardType and, for entries the plan can place (plants, objects, templates,
+  // symbols), also declares Content2DDNDPboardType. The entry is placed at the window point
+  // and stored as one undo step named after its kind. False refuses the drop: no design, or
+  // data the plan cannot place (colours and materials, files, text), which changes nothing
+  // and says why in the status line.
+  bool performDragOperation(const QMimeData* data, POINT where);
+
+  // Content auto-click: with the selection tool, Option held and an object, plant or
+  // template entry chosen in the content palette, each click places that entry. The run
+  // ends when Option is released or the mouse leaves the view, as one undo step.
+  bool canEnable2DAutoClickForEvent(const Qt::KeyboardModifiers* modifiers) const;
+  // A change of the modifier keys: arms or ends auto-click.
+  void flagsChanged(Qt::KeyboardModifiers modifiers);
+  void mouseExited();
+  // Places the entry at the window point (the road of a click while auto-click is armed).
+  void do2DSymTargetClick(POINT where, SymEntryInfo* entry);
+  void store2DAutoClickUndoAction();
+  bool autoClick2DActive() const { return autoClick2DActive_; }
+  // The objects placed in the current run.
+  const std::vector<uint32_t>& autoClick2DEntryIDs() const { return autoClick2DEntryIDs_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -141,6 +164,9 @@ class ZLKDocumentView : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   bool focusNextPrevChild(bool next) override;
 
  private:
@@ -165,6 +191,12 @@ class ZLKDocumentView : public QWidget {
   // The visible part's origin put at the view point (constrained by the scroll view).
   void scrollVisibleOriginTo(NSPoint origin);
   void nudge(int32_t command, const char* undoName);
+  // Places a content entry at the window point, as a drop (placing the entry's objects in the
+  // 3D view at once) or an auto-click (recording what it placed in autoClick2DEntryIDs_).
+  // True when something was placed; otherwise the status line says why.
+  bool placeContentEntry(POINT where, SymEntryInfo* entry, bool autoClick);
+  // Ends an auto-click run: its undo step, and the 3D faces of what it placed.
+  void endAutoClickRun();
   // The queue the tools' nested loops and the virtual ruler's drag read while this view
   // handles a mouse-down.
   std::unique_ptr<PlanViewEventSource> eventSource_;
@@ -186,4 +218,7 @@ class ZLKDocumentView : public QWidget {
   bool drawViewPointDynamically_ = false;
   QImage dynamicViewPointImage_;
   NSPoint snapshotOrigin_{};
+  bool autoClick2DActive_ = false;
+  bool trackingTag_ = false;  // the view watches the mouse leaving it (auto-click armed)
+  std::vector<uint32_t> autoClick2DEntryIDs_;
 };

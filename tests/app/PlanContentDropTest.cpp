@@ -1,0 +1,321 @@
+// Content palette entries on the plan: dragged from the palette's preview grid and dropped on
+// the plan view, or placed by Option-clicks with the selection tool. Each placement is one
+// undo step whose undo and redo give back the design byte for byte; what the plan cannot
+// place changes nothing and says why.
+#include <gtest/gtest.h>
+
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AppTestSupport.h"
+#include "content/ContentCategoryItem.h"
+#include "content/ContentPaletteController.h"
+#include "content/ContentView.h"
+#include "content/SymEntry.h"
+#include "files/DesignFile.h"
+#include "model/Bounds.h"
+#include "model/CommandWalkers.h"
+#include "model/Selection.h"
+#include "model/Services.h"
+#include "platform/ContentPaths.h"
+
+namespace {
+
+// The offset of the first byte where two saved designs differ; -1 when they are the same.
+long FirstDifference(const std::vector<char>& a, const std::vector<char>& b) {
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+    if (a[i] != b[i]) return static_cast<long>(i);
+  return a.size() == b.size() ? -1 : static_cast<long>(std::min(a.size(), b.size()));
+}
+
+class PlanContentDrop : public DesignWindowTest {
+ protected:
+  void beforeDocument() override {
+    // The library the program ships, read where it lies in the source tree.
+    const std::string shipped = std::string(CASA_SOURCE_DIR) + "/content";
+    SetLocalSupportRoot(shipped);
+    SetUserSharedRoot(shipped + "/QVRA/Shared");
+    savedUndo = gUndoActive;
+    gUndoActive = 1;
+  }
+  void afterDocument() override {
+    view = showPlanView(2);
+    palette = window->contentPaletteController();
+    ASSERT_NE(palette, nullptr);
+    palette->contentView()->runDrag = [this](QMimeData* data, const QImage&, QPoint) { dragged.reset(data); };
+    // Undo goes back to the last snapshot: the one of the design as set up here.
+    InitializeUndo();
+    doc->undoManager().removeAllActions();
+  }
+  void afterClosing() override {
+    SetLocalSupportRoot(BuildTreeContentRoot());
+    SetUserSharedRoot("");
+    gUndoActive = savedUndo;
+    gCurTool = kToolSelection;
+  }
+
+  // Chooses the first entry of the first leaf of the category whose entries are of that
+  // library type, as a click on the outline and the grid does.
+  void chooseEntry(int32_t category, int16_t library) {
+    palette->selectCategory(category, true);
+    ContentCategoryItem* leaf = nullptr;
+    std::vector<ContentCategoryItem*> open;
+    for (auto& root : *palette->activeTree()) open.push_back(root.get());
+    while (!open.empty() && !leaf) {
+      ContentCategoryItem* node = open.front();
+      open.erase(open.begin());
+      if (node->numberOfChildren() == 0 && node->libraryType == library) leaf = node;
+      for (auto& child : node->children()) open.push_back(child.get());
+    }
+    ASSERT_NE(leaf, nullptr) << "no leaf of library " << library;
+    palette->selectItem(leaf);
+    ASSERT_EQ(palette->contentView()->cacheSource(), leaf);
+    palette->contentView()->clickAt(QPoint(2, 2));
+    ASSERT_NE(palette->selectedSymEntry(), nullptr);
+  }
+  // The drag the grid starts from its chosen entry.
+  std::unique_ptr<QMimeData> dragChosenEntry() {
+    dragged.reset();
+    EXPECT_TRUE(palette->contentView()->dragFrom(QPoint(2, 2)));
+    return std::move(dragged);
+  }
+  // The drag entering the plan at a plan point and dropped there: whether the view took
+  // each.
+  std::pair<bool, bool> dropAt(const QMimeData* data, float x, float z) {
+    const QPoint at = WidgetPointOf(view, x, z);
+    QDragEnterEvent enter(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view, &drop);
+    return {enter.isAccepted(), drop.isAccepted()};
+  }
+  // The design as the program saves it. The edited-since-saved flag that a save writes
+  // along is not part of the design: it is written as after a save.
+  std::vector<char> savedBytes() {
+    gCurDocument = model;
+    model->itsDocState->documentChanged = 0;
+    const std::string path = file("saved.pro");
+    EXPECT_EQ(KeyFileWrite(path.c_str()), 1);
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+  // The top-level objects of the current floor added after `before` of them.
+  std::vector<Objex*> objectsAfter(int before) {
+    std::vector<Objex*> added;
+    int n = 0;
+    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next)
+      if (++n > before) added.push_back(o);
+    return added;
+  }
+  // The middle of an object's 3D bounds in the plan.
+  static std::pair<float, float> middleOf(Objex* o) {
+    Float3DRect box{32000, 32000, 32000, -32000, -32000, -32000};
+    GetObject3DBounds(o, 0, &box, 0);
+    return {(box.floatLeft + box.floatRight) / 2, (box.floatBack + box.floatFront) / 2};
+  }
+  QString status() const { return window->statusText()->text(); }
+  std::string undoName() { return doc->undoManager().undoActionName(); }
+  // Undo and redo give back the design before and after the step.
+  void expectUndoAndRedoRestore(const std::vector<char>& before, const std::vector<char>& after) {
+    ASSERT_TRUE(doc->undoManager().canUndo());
+    doc->undoManager().undo();
+    EXPECT_EQ(FirstDifference(savedBytes(), before), -1) << "undo";
+    ASSERT_TRUE(doc->undoManager().canRedo());
+    doc->undoManager().redo();
+    EXPECT_EQ(FirstDifference(savedBytes(), after), -1) << "redo";
+  }
+
+  ZLKDocumentView* view = nullptr;
+  ContentPaletteController* palette = nullptr;
+  std::unique_ptr<QMimeData> dragged;
+  uint8_t savedUndo = 1;
+};
+
+TEST_F(PlanContentDrop, EntriesLandWhereDroppedAsOneUndoStepEach) {
+  struct Case {
+    int32_t category;
+    int16_t library;
+    int16_t entryType;
+    const char* undo;
+    float x, z;
+    bool staysSelected;  // a template stays selected, with the selection tool to go on
+  };
+  const Case cases[] = {
+      {kCategoryPlants, kLibraryPlants, kEntryPlant, "Insert Plants", 120, -80, false},
+      {kCategoryObjects, kLibrarySymbols, kEntrySymbol, "Insert Symbols", -150, 60, false},
+      {kCategoryObjects, kLibraryObjects, kEntry3DObject, "Insert Objects", 30, 140, false},
+      {kCategoryTemplates, kLibraryTemplates, kEntryTemplate, "Insert Templates", -60, -120, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.undo);
+    ASSERT_NO_FATAL_FAILURE(chooseEntry(c.category, c.library));
+    ASSERT_EQ(palette->selectedSymEntry()->type, c.entryType);
+    std::unique_ptr<QMimeData> data = dragChosenEntry();
+    ASSERT_NE(data, nullptr);
+    gCurTool = kToolRectangle;
+    const int before = objectCount();
+    const std::vector<char> bytesBefore = savedBytes();
+
+    EXPECT_EQ(dropAt(data.get(), c.x, c.z), std::make_pair(true, true));
+    const std::vector<Objex*> added = objectsAfter(before);
+    ASSERT_FALSE(added.empty());
+    Float3DRect box{32000, 32000, 32000, -32000, -32000, -32000};
+    for (Objex* o : added) {
+      EXPECT_EQ(IsAnyObjectSelected(o), c.staysSelected);
+      GetObject3DBounds(o, 0, &box, 0);
+    }
+    EXPECT_NEAR((box.floatLeft + box.floatRight) / 2, c.x, 1.5);
+    EXPECT_NEAR((box.floatBack + box.floatFront) / 2, c.z, 1.5);
+    EXPECT_EQ(gCurTool, c.staysSelected ? kToolSelection : kToolRectangle);
+    if (c.entryType == kEntryPlant) {
+      EXPECT_EQ(added.front()->type, kObjPlant);
+    }
+    if (c.entryType == kEntry3DObject) {  // one group, named from the object's information file
+      ASSERT_EQ(added.size(), 1u);
+      ASSERT_NE(added.front()->name, nullptr);
+      EXPECT_STREQ(added.front()->name, "Tables 1");
+    }
+    EXPECT_EQ(undoName(), c.undo);
+    const std::vector<char> bytesAfter = savedBytes();
+    EXPECT_FALSE(bytesAfter == bytesBefore);
+    expectUndoAndRedoRestore(bytesBefore, bytesAfter);
+    EXPECT_EQ(objectCount(), before + static_cast<int>(added.size()));
+    gCurTool = kToolSelection;
+  }
+}
+
+TEST_F(PlanContentDrop, WhatThePlanCannotPlaceChangesNothingAndSaysWhy) {
+  ASSERT_NO_FATAL_FAILURE(chooseEntry(kCategoryColors, kLibraryWinterColors));
+  std::unique_ptr<QMimeData> colour = dragChosenEntry();
+  ASSERT_NE(colour, nullptr);
+  auto file = std::make_unique<QMimeData>();
+  file->setUrls({QUrl::fromLocalFile(QString::fromStdString(this->file("elsewhere.pro")))});
+  auto text = std::make_unique<QMimeData>();
+  text->setText("a line of text");
+  // A drag declaring the plan's kind whose record is missing or damaged.
+  auto damaged = std::make_unique<QMimeData>();
+  damaged->setData(QString::fromLatin1(Content2DDNDPboardType), QByteArray("x"));
+
+  struct Case {
+    const char* what;
+    const QMimeData* data;
+    bool entered;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"colour", colour.get(), false, "3D view"},
+      {"file", file.get(), false, "Only plants, objects, templates and symbols"},
+      {"text", text.get(), false, "Only plants, objects, templates and symbols"},
+      {"damaged record", damaged.get(), true, "could not be read"},
+  };
+  addSelectedSquare();  // a selection that stays
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    window->statusText()->clear();
+    const std::vector<char> before = savedBytes();
+    const int count = objectCount();
+    const auto [entered, dropped] = dropAt(c.data, 40, 40);
+    EXPECT_EQ(entered, c.entered);
+    EXPECT_FALSE(dropped);
+    EXPECT_TRUE(status().contains(QString::fromLatin1(c.says))) << status().toStdString();
+    EXPECT_EQ(objectCount(), count);
+    EXPECT_TRUE(savedBytes() == before);
+    EXPECT_FALSE(doc->undoManager().canUndo());
+  }
+}
+
+TEST_F(PlanContentDrop, AnEntryWhoseFileIsGoneIsReported) {
+  SymEntryInfo entry;
+  entry.type = kEntrySymbol;
+  entry.objectData = file("missing.QSY");
+  const std::vector<uint8_t> record = encodeSymEntry(entry);
+  const QByteArray bytes(reinterpret_cast<const char*>(record.data()), static_cast<qsizetype>(record.size()));
+  QMimeData data;
+  data.setData(QString::fromLatin1(Content2DDNDPboardType), bytes);
+  data.setData(QString::fromLatin1(Content3DDNDPboardType), bytes);
+  const int count = objectCount();
+  EXPECT_EQ(dropAt(&data, 0, 0), std::make_pair(true, true));  // taken, nothing placed
+  EXPECT_EQ(objectCount(), count);
+  EXPECT_TRUE(status().contains("missing.QSY")) << status().toStdString();
+  EXPECT_FALSE(doc->undoManager().canUndo());
+  EXPECT_EQ(gSymbarObjectDrop, 0);
+  EXPECT_EQ(gForceRenderObjectNow, 0);
+}
+
+TEST_F(PlanContentDrop, OptionClicksPlaceTheChosenEntryAsOneUndoStep) {
+  ASSERT_NO_FATAL_FAILURE(chooseEntry(kCategoryPlants, kLibraryPlants));
+  const std::vector<char> before = savedBytes();
+  const int count = objectCount();
+  QKeyEvent optionDown(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+  QApplication::sendEvent(view, &optionDown);
+  ASSERT_TRUE(view->autoClick2DActive());
+  const float points[2][2] = {{-100, -60}, {90, 110}};
+  for (const auto& p : points) {
+    const QPoint at = WidgetPointOf(view, p[0], p[1]);
+    QTest::mousePress(view, Qt::LeftButton, Qt::AltModifier, at);
+    QTest::mouseRelease(view, Qt::LeftButton, Qt::AltModifier, at);
+  }
+  const std::vector<Objex*> added = objectsAfter(count);
+  ASSERT_EQ(added.size(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(added[i]->type, kObjPlant);
+    const auto [mx, mz] = middleOf(added[i]);
+    EXPECT_NEAR(mx, points[i][0], 1.5);
+    EXPECT_NEAR(mz, points[i][1], 1.5);
+  }
+  EXPECT_EQ(view->autoClick2DEntryIDs().size(), 2u);
+  EXPECT_FALSE(doc->undoManager().canUndo());  // stored when the run ends
+
+  QKeyEvent optionUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+  QApplication::sendEvent(view, &optionUp);
+  EXPECT_FALSE(view->autoClick2DActive());
+  EXPECT_TRUE(view->autoClick2DEntryIDs().empty());
+  EXPECT_EQ(undoName(), "Insert Plants");
+  const std::vector<char> after = savedBytes();
+  expectUndoAndRedoRestore(before, after);
+  doc->undoManager().undo();
+  EXPECT_FALSE(doc->undoManager().canUndo());  // the two plants were one step
+}
+
+TEST_F(PlanContentDrop, AutoClickArmsOnlyForThePlaceableCategoriesWithTheSelectionTool) {
+  struct Case {
+    const char* what;
+    int32_t category;
+    int16_t library;
+    uint16_t tool;
+    Qt::KeyboardModifiers modifiers;
+    bool arms;
+  };
+  const Case cases[] = {
+      {"plant with Option", kCategoryPlants, kLibraryPlants, kToolSelection, Qt::AltModifier, true},
+      {"symbol with Option", kCategoryObjects, kLibrarySymbols, kToolSelection, Qt::AltModifier, true},
+      {"template with Option", kCategoryTemplates, kLibraryTemplates, kToolSelection, Qt::AltModifier, true},
+      {"plant without Option", kCategoryPlants, kLibraryPlants, kToolSelection, Qt::ShiftModifier, false},
+      {"colour with Option", kCategoryColors, kLibraryWinterColors, kToolSelection, Qt::AltModifier, false},
+      {"plant with the pan tool", kCategoryPlants, kLibraryPlants, kToolPan, Qt::AltModifier, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_NO_FATAL_FAILURE(chooseEntry(c.category, c.library));
+    gCurTool = c.tool;
+    EXPECT_EQ(view->canEnable2DAutoClickForEvent(&c.modifiers), c.arms);
+    view->flagsChanged(c.modifiers);
+    EXPECT_EQ(view->autoClick2DActive(), c.arms);
+    gCurTool = kToolSelection;
+    view->mouseExited();  // ends the run: nothing was placed, nothing stored
+    EXPECT_FALSE(view->autoClick2DActive());
+    EXPECT_FALSE(doc->undoManager().canUndo());
+  }
+}
+
+}  // namespace
