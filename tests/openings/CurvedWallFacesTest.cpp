@@ -1,0 +1,359 @@
+// Faces of curved wall segments, finished strip by strip: the openings cut across the strips
+// they cross, their linings and casings hung once, the side trims along every strip and the
+// step faces once per face.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "OpeningsTestSupport.h"
+#include "openings/Carving.h"
+#include "openings/DoorWindowTrims.h"
+#include "openings/WallOpenings.h"
+
+namespace {
+
+constexpr int kStrips = 12;
+
+struct CurvedWallFaces : OpeningsTest {
+  CurvedWallFaces() { doc.ds()->objectRenderQuality() = kStrips; }
+
+  // An open wall through the points whose body runs curved along its first segment: both
+  // faces of that segment bulge toward +z by the tangents `bulge` at their ends. (The wall's
+  // own handles do not reach its body, whose outline is a parallel copy of straight segments:
+  // the body is given the curve the surface builder sees.)
+  Objex* CurvedWall(float bulge, std::initializer_list<std::pair<float, float>> pts = {{0, 0}, {120, 0}}) {
+    Objex* wall = Wall(pts);
+    Objex* body = static_cast<Objex*>(wall->typeData);
+    std::vector<Poinz*> b;
+    for (Poinz* p = body->firstPoint; p; p = p->next) b.push_back(p);
+    const size_t perRing = b.size() / 2;
+    // Side 0 runs from outline point 0 to 1, side 1 back from perRing - 2 to perRing - 1.
+    for (size_t ring : {size_t{0}, perRing}) {
+      for (size_t from : {size_t{0}, perRing - 2}) {
+        b[ring + from]->outHandle[2] = bulge;
+        b[ring + from + 1]->inHandle[2] = -bulge;
+      }
+    }
+    return wall;
+  }
+
+  // Face `faceIndex` of the wall's body built as the 3D road builds a wall's faces: a curved
+  // face becomes strips that the surface builder finishes and puts in the scene (with the
+  // step faces the face makes). The strips, in order from the face's start corner.
+  std::vector<PlaneObject*> Strips(Objex* wall, int32_t faceIndex) {
+    Objex* body = static_cast<Objex*>(wall->typeData);
+    std::vector<PlaneObject*> strips;
+    if (!body) return strips;
+    std::vector<Poinz*> pts;
+    for (Poinz* p = body->firstPoint; p; p = p->next) pts.push_back(p);
+    const int32_t perRing = body->pointCount / body->levels;
+    gBase2DObject = gActual3DObject = wall;
+    PlaneObject* po = CreatePlaneObject();
+    po->partType = body->type;
+    gCurPlaneObject = po;
+    PlaneObject* before = gGLPlaneObjectsTail;
+    RenderBicubicSurface(pts[faceIndex], pts[perRing + faceIndex], pts[(faceIndex + 1) % perRing],
+                         pts[perRing + (faceIndex + 1) % perRing], 3, 1, 1, &body->penColor, wall);
+    if (gCurPlaneObject == po) {  // straight after all: not a strip
+      gCurPlaneObject = nullptr;
+      DeletePlaneObject(po);
+    }
+    gBase2DObject = gActual3DObject = nullptr;
+    for (PlaneObject* s = before ? before->next : gGLPlaneObjects; s; s = s->next)
+      if (s->partType == body->type) strips.push_back(s);
+    return strips;
+  }
+};
+
+// A point of a cut-out as (distance along the wall's chord from its first point, height).
+struct Along {
+  float x, h;
+};
+
+// The cut-outs of the strips, each as its chord-wise extent and heights.
+struct Cut {
+  size_t strip;
+  float xLo, xHi, hLo, hHi;
+};
+
+std::vector<Cut> Cuts(const std::vector<PlaneObject*>& strips) {
+  std::vector<Cut> cuts;
+  for (size_t i = 0; i < strips.size(); ++i)
+    for (const PlaneObject* c = strips[i]->children; c; c = c->next)
+      for (const Plane* p = c->planes; p; p = p->next) {
+        Cut cut{i, 1e9f, -1e9f, 1e9f, -1e9f};
+        for (int32_t k = 0; k < p->vertexCount; ++k) {
+          cut.xLo = std::min(cut.xLo, p->vertices[k].x);
+          cut.xHi = std::max(cut.xHi, p->vertices[k].x);
+          cut.hLo = std::min(cut.hLo, -p->vertices[k].y);
+          cut.hHi = std::max(cut.hHi, -p->vertices[k].y);
+        }
+        cuts.push_back(cut);
+      }
+  return cuts;
+}
+
+int CountAttachments(const std::vector<PlaneObject*>& strips, int16_t partType, int* holders = nullptr) {
+  int n = 0;
+  if (holders) *holders = 0;
+  for (const PlaneObject* s : strips) {
+    int here = 0;
+    for (const PlaneObject* a = s->attachments; a; a = a->next)
+      if (a->partType == partType) ++here;
+    n += here;
+    if (holders && here) ++*holders;
+  }
+  return n;
+}
+
+// The vertices of every trim face hung on the plane objects, in order of hanging.
+std::vector<PlaneVertex> TrimVertices(const std::vector<PlaneObject*>& holders) {
+  std::vector<PlaneVertex> out;
+  for (const PlaneObject* s : holders)
+    for (const PlaneObject* a = s->attachments; a; a = a->next)
+      for (const Plane* p = a->planes; p; p = p->next) out.insert(out.end(), p->vertices, p->vertices + p->vertexCount);
+  return out;
+}
+
+// Whether (x, h) lies inside the cut-out planes of any strip, by their chord-wise extent
+// (the strips are slim enough for their cut-outs to be rectangles here).
+bool InsideSomeCut(const std::vector<Cut>& cuts, float x, float h) {
+  for (const Cut& c : cuts)
+    if (x >= c.xLo && x <= c.xHi && h >= c.hLo && h <= c.hHi) return true;
+  return false;
+}
+
+TEST_F(CurvedWallFaces, TheBodyOfACurvedSegmentIsBuiltAsStrips) {
+  Objex* wall = CurvedWall(60);
+  for (int face : {0, 2}) {
+    const std::vector<PlaneObject*> strips = Strips(wall, face);
+    ASSERT_EQ(strips.size(), static_cast<size_t>(kStrips)) << face;
+    // Each strip is a flat face of the segment: 96 high, off the chord by the bulge.
+    float furthest = 0;
+    for (PlaneObject* s : strips) {
+      ASSERT_NE(s->planes, nullptr);
+      ASSERT_EQ(s->planes->vertexCount, 4);
+      EXPECT_FLOAT_EQ(s->planes->vertices[1].y, -96);
+      for (int32_t k = 0; k < 4; ++k) furthest = std::max(furthest, s->planes->vertices[k].z);
+    }
+    EXPECT_GT(furthest, 10) << face;
+  }
+}
+
+TEST_F(CurvedWallFaces, DoorAndWindowAreCutAcrossTheStripsTheyCross) {
+  Objex* wall = CurvedWall(60);
+  Opening(wall, wall->firstPoint, 500, 40, 30, 80);      // door: chord 24..56 with its margin
+  Opening(wall, wall->firstPoint, 600, 90, 20, 30, 40);  // window: chord 79..101, heights 39..70
+  for (int face : {0, 2}) {
+    SCOPED_TRACE(face);
+    const std::vector<PlaneObject*> strips = Strips(wall, face);
+    ASSERT_EQ(strips.size(), static_cast<size_t>(kStrips));
+    for (PlaneObject* s : strips)
+      for (PlaneObject* c = s->children; c; c = c->next) {
+        EXPECT_EQ(c->partType, kPartOpeningCutout);
+        // Every point of a cut-out lies on its strip, between the strip's bottom corners in plan.
+        const PlaneVertex& a = s->planes->vertices[0];
+        const PlaneVertex& b = s->planes->vertices[s->planes->vertexCount - 1];
+        for (const Plane* p = c->planes; p; p = p->next) {
+          ASSERT_GE(p->vertexCount, 3);
+          for (int32_t k = 0; k < p->vertexCount; ++k) {
+            const PlaneVertex& v = p->vertices[k];
+            const float cross = (b.x - a.x) * (v.z - a.z) - (b.z - a.z) * (v.x - a.x);
+            EXPECT_NEAR(cross / std::hypot(b.x - a.x, b.z - a.z), 0, 1e-3);
+            EXPECT_GE(v.x, std::min(a.x, b.x) - 1e-3);
+            EXPECT_LE(v.x, std::max(a.x, b.x) + 1e-3);
+          }
+        }
+      }
+    // Together the cut-outs cover the door's and the window's outlines, and only them.
+    const std::vector<Cut> cuts = Cuts(strips);
+    float doorLo = 1e9f, doorHi = -1e9f, windowLo = 1e9f, windowHi = -1e9f;
+    for (const Cut& c : cuts) {
+      if (c.hHi > 75) {
+        EXPECT_NEAR(c.hLo, -1, 1e-3);
+        EXPECT_NEAR(c.hHi, 80, 1e-3);
+        doorLo = std::min(doorLo, c.xLo), doorHi = std::max(doorHi, c.xHi);
+      } else {
+        EXPECT_NEAR(c.hLo, 39, 1e-3);
+        EXPECT_NEAR(c.hHi, 70, 1e-3);
+        windowLo = std::min(windowLo, c.xLo), windowHi = std::max(windowHi, c.xHi);
+      }
+    }
+    EXPECT_NEAR(doorLo, 24, 1e-3);
+    EXPECT_NEAR(doorHi, 56, 1e-3);
+    EXPECT_NEAR(windowLo, 79, 1e-3);
+    EXPECT_NEAR(windowHi, 101, 1e-3);
+    for (float x = 25; x < 56; x += 1.5f) EXPECT_TRUE(InsideSomeCut(cuts, x, 40)) << x;
+    for (float x : {10.0f, 23.0f, 57.0f, 78.0f, 102.0f, 115.0f}) EXPECT_FALSE(InsideSomeCut(cuts, x, 45)) << x;
+    EXPECT_FALSE(InsideSomeCut(cuts, 90, 75));  // above the window
+    EXPECT_TRUE(InsideSomeCut(cuts, 90, 50));
+  }
+}
+
+TEST_F(CurvedWallFaces, LiningAndCasingsAreHungOnceWhereAStraightWallHasThem) {
+  // Linings and casings stand along the chord, where the frames stand: the same openings on a
+  // straight wall along the chord give the same trim faces.
+  Objex* straight = Wall({{0, 0}, {120, 0}});
+  Opening(straight, straight->firstPoint, 500, 40, 30, 80);
+  Opening(straight, straight->firstPoint, 600, 90, 20, 30, 40);
+  Objex* wall = CurvedWall(60);
+  Opening(wall, wall->firstPoint, 500, 40, 30, 80);
+  Opening(wall, wall->firstPoint, 600, 90, 20, 30, 40);
+  for (int face : {0, 2}) {
+    SCOPED_TRACE(face);
+    const std::vector<PlaneVertex> expected = TrimVertices({Face(straight, face)});
+    const std::vector<PlaneObject*> strips = Strips(wall, face);
+    const int16_t casing = face == 0 ? kPartTrimSlotA : kPartTrimSlotB;
+    int holders = 0;
+    EXPECT_GT(CountAttachments(strips, casing, &holders), 0);
+    EXPECT_EQ(holders, 2);  // one strip per opening
+    if (face == 0) {
+      EXPECT_GT(CountAttachments(strips, kPartTrimLining, &holders), 0);  // the reveals
+      EXPECT_EQ(holders, 2);
+    }
+    const std::vector<PlaneVertex> got = TrimVertices(strips);
+    ASSERT_EQ(got.size(), expected.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+      EXPECT_NEAR(got[i].x, expected[i].x, 1e-3) << i;
+      EXPECT_NEAR(got[i].y, expected[i].y, 1e-3) << i;
+      EXPECT_NEAR(got[i].z, expected[i].z, 1e-3) << i;
+    }
+  }
+}
+
+TEST_F(CurvedWallFaces, AnOpeningWhoseCentreIsBeyondTheFaceHangsItsTrimsOnTheEndStrip) {
+  Objex* wall = CurvedWall(60);
+  Opening(wall, wall->firstPoint, 600, 130, 20, 20, 40);  // centre past the wall's end
+  const std::vector<PlaneObject*> strips = Strips(wall, 0);
+  int holders = 0;
+  EXPECT_GT(CountAttachments(strips, kPartTrimSlotA, &holders), 0);
+  EXPECT_EQ(holders, 1);
+  EXPECT_NE(strips.back()->attachments, nullptr);
+  // Its cut-out falls on the end strip only, up to the face's end.
+  const std::vector<Cut> cuts = Cuts(strips);
+  ASSERT_EQ(cuts.size(), 1u);
+  EXPECT_EQ(cuts[0].strip, strips.size() - 1);
+  EXPECT_NEAR(cuts[0].xLo, 119, 1e-3);
+  EXPECT_NEAR(cuts[0].xHi, 120, 1e-3);
+}
+
+// The area of the plane objects' planes seen along z (x across, height up).
+float AreaAlongZ(const std::vector<const PlaneObject*>& objects) {
+  double area = 0;
+  for (const PlaneObject* o : objects)
+    for (const Plane* p = o->planes; p; p = p->next) {
+      double twice = 0;
+      for (int32_t k = 0; k < p->vertexCount; ++k) {
+        const PlaneVertex& a = p->vertices[k];
+        const PlaneVertex& b = p->vertices[(k + 1) % p->vertexCount];
+        twice += static_cast<double>(a.x) * b.y - static_cast<double>(b.x) * a.y;
+      }
+      area += std::fabs(twice) / 2;
+    }
+  return static_cast<float>(area);
+}
+
+TEST_F(CurvedWallFaces, ShapedOpeningsKeepTheirOutlineAcrossTheStrips) {
+  // A round and an arched window (both over several strips) cover as much of the curved face,
+  // seen from the front, as of a straight one.
+  for (int16_t subtype : {623, 604}) {
+    SCOPED_TRACE(subtype);
+    Objex* straight = Wall({{0, 0}, {120, 0}});
+    Opening(straight, straight->firstPoint, subtype, 47, 30, 50, 20);
+    Objex* wall = CurvedWall(60);
+    Opening(wall, wall->firstPoint, subtype, 47, 30, 50, 20);
+    for (int face : {0, 2}) {
+      const PlaneObject* flat = Face(straight, face);
+      ASSERT_NE(flat->children, nullptr);
+      const float expected = AreaAlongZ({flat->children});
+      std::vector<const PlaneObject*> pieces;
+      int holders = 0;
+      for (const PlaneObject* s : Strips(wall, face)) {
+        holders += s->children != nullptr;
+        for (const PlaneObject* c = s->children; c; c = c->next) pieces.push_back(c);
+      }
+      EXPECT_GE(holders, 3) << face;
+      EXPECT_NEAR(AreaAlongZ(pieces), expected, expected * 1e-4) << face;
+    }
+  }
+}
+
+TEST_F(CurvedWallFaces, AWallWithCurveHandlesCutsItsOpeningsIntoTheFacesAlongItsChords) {
+  // The wall's own handles leave its body straight (a parallel copy of its points): the faces
+  // run along the chords and are cut like a straight wall's.
+  Objex* wall = Wall({{0, 0}, {120, 0}});
+  wall->firstPoint->outHandle[2] = 60;
+  wall->firstPoint->next->inHandle[2] = -60;
+  Update3DWall(wall);
+  Opening(wall, wall->firstPoint, 500, 40, 30, 80);
+  Opening(wall, wall->firstPoint, 600, 90, 20, 30, 40);
+  for (int face : {0, 2}) {
+    PlaneObject* po = Face(wall, face);
+    EXPECT_EQ(CountList(po->children), 2) << face;
+    EXPECT_NE(po->attachments, nullptr) << face;
+  }
+}
+
+TEST_F(CurvedWallFaces, SideTrimsAreAskedForAlongEveryStrip) {
+  struct Case {
+    int32_t lower, crown;
+    const char* routine;
+    int perStrip;
+  };
+  const Case cases[] = {
+      {1, 0, "CreateMoulding", 1},                     // base moulding
+      {1, 1, "CreateMoulding", 2},                     // base and crown mouldings
+      {4, 0, "CreatePaneling", 1},                     // paneling
+      {0x800, 0, "CreateMoulding", 1},                 // wainscot band
+      {kTrimCustomProfile, 0, "ApplyCustomTrimToWall", 1},
+      {0, kTrimCustomProfile, "ApplyCustomTrimToWall", 1},
+      {0, 0, "CreateMoulding", 0},
+  };
+  Objex* wall = CurvedWall(40);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.routine);
+    for (int face : {0, 2}) {
+      auto* side = static_cast<TrimData*>(face == 0 ? wall->firstPoint->trim1 : wall->firstPoint->trim2);
+      side->lowerTrim() = c.lower;
+      side->crownTrim() = c.crown;
+      ServiceCallRecorder calls;
+      const size_t strips = Strips(wall, face).size();
+      EXPECT_EQ(strips, static_cast<size_t>(kStrips));
+      EXPECT_EQ(calls.count(c.routine), strips * c.perStrip) << face;
+      side->lowerTrim() = side->crownTrim() = 0;
+    }
+  }
+}
+
+TEST_F(CurvedWallFaces, StepFacesOncePerFaceWhereSegmentsDiffer) {
+  Objex* wall = CurvedWall(40, {{0, 0}, {120, 0}, {240, 0}});
+  // Faces of three points: 0, 1 side 0; 2 the far end; 3, 4 side 1 (segments 1, 0).
+  auto stepFaces = [&] {
+    int n = 0;
+    for (const PlaneObject* s = gGLPlaneObjects; s; s = s->next)
+      n += s->partType != kObjWallFace && s->colorA.red == kStepFaceGrey && s->textureIdA == 0;
+    return n;
+  };
+  ASSERT_EQ(Strips(wall, 4).size(), static_cast<size_t>(kStrips));
+  EXPECT_EQ(stepFaces(), 0);
+  FreeScene();
+  WallHeightOf(TestPointAt(wall, 1)) = 60;
+  Strips(wall, 4);
+  EXPECT_EQ(stepFaces(), 2);
+  // Each stands at the joint (120, 0) at the heights of both segments.
+  std::vector<float> tops;
+  for (const PlaneObject* s = gGLPlaneObjects; s; s = s->next) {
+    if (s->partType == kObjWallFace) continue;
+    float top = 0;
+    for (int32_t k = 0; k < s->planes->vertexCount; ++k) {
+      top = std::min(top, s->planes->vertices[k].y);
+      EXPECT_NEAR(s->planes->vertices[k].x, 120, 3);
+    }
+    tops.push_back(-top);
+  }
+  EXPECT_EQ(tops, (std::vector<float>{96, 60}));
+}
+
+}  // namespace
