@@ -462,6 +462,10 @@ bool FitCutoutToStrip(PlaneObject* cutout, const FaceStrip& s) {
       for (int32_t i = 0; i < p->vertexCount; ++i)
         poly.push_back({ChordPosition(s, p->vertices[i].x, p->vertices[i].z), p->vertices[i]});
     if (poly.size() >= 3) poly = ClipAt(ClipAt(poly, lo, true), hi, false);
+    // A piece that only touches the strip's edge covers nothing of it.
+    float least = hi, most = lo;
+    for (const ChordVertex& c : poly) least = std::min(least, c.x), most = std::max(most, c.x);
+    if (!(most > least)) poly.clear();
     auto* vertices = poly.size() >= 3 ? static_cast<PlaneVertex*>(calloc(poly.size(), sizeof(PlaneVertex))) : nullptr;
     if (!vertices) {
       DeletePlane(p);
