@@ -19,23 +19,28 @@ constexpr int kStrips = 12;
 struct CurvedWallFaces : OpeningsTest {
   CurvedWallFaces() { doc.ds()->objectRenderQuality() = kStrips; }
 
-  // An open wall through the points whose body runs curved along its first segment: both
-  // faces of that segment bulge toward +z by the tangents `bulge` at their ends. (The wall's
-  // own handles do not reach its body, whose outline is a parallel copy of straight segments:
-  // the body is given the curve the surface builder sees.)
-  Objex* CurvedWall(float bulge, std::initializer_list<std::pair<float, float>> pts = {{0, 0}, {120, 0}}) {
-    Objex* wall = Wall(pts);
+  // Bends face `faceIndex` of the wall's body (the outline points it runs between, in both
+  // rings) toward +z by the tangents `bulge` at its ends. The wall's own handles do not reach
+  // its body, whose outline is a parallel copy of straight segments: the body is given the
+  // curve the surface builder sees.
+  static void BendFace(Objex* wall, int32_t faceIndex, float bulge) {
     Objex* body = static_cast<Objex*>(wall->typeData);
     std::vector<Poinz*> b;
     for (Poinz* p = body->firstPoint; p; p = p->next) b.push_back(p);
-    const size_t perRing = b.size() / 2;
-    // Side 0 runs from outline point 0 to 1, side 1 back from perRing - 2 to perRing - 1.
+    const size_t perRing = b.size() / 2, from = static_cast<size_t>(faceIndex);
     for (size_t ring : {size_t{0}, perRing}) {
-      for (size_t from : {size_t{0}, perRing - 2}) {
-        b[ring + from]->outHandle[2] = bulge;
-        b[ring + from + 1]->inHandle[2] = -bulge;
-      }
+      b[ring + from]->outHandle[2] = bulge;
+      b[ring + (from + 1) % perRing]->inHandle[2] = -bulge;
     }
+  }
+
+  // An open wall through the points whose first segment's faces (0 along the points and the
+  // last but one of the return side) are bent.
+  Objex* CurvedWall(float bulge, std::initializer_list<std::pair<float, float>> pts = {{0, 0}, {120, 0}}) {
+    Objex* wall = Wall(pts);
+    const int32_t perRing = static_cast<Objex*>(wall->typeData)->pointCount / 2;
+    BendFace(wall, 0, bulge);
+    BendFace(wall, perRing - 2, bulge);
     return wall;
   }
 
@@ -67,12 +72,8 @@ struct CurvedWallFaces : OpeningsTest {
   }
 };
 
-// A point of a cut-out as (distance along the wall's chord from its first point, height).
-struct Along {
-  float x, h;
-};
-
-// The cut-outs of the strips, each as its chord-wise extent and heights.
+// The cut-out planes of the strips, each as its extent along the chord (x: the wall runs
+// along x) and its heights.
 struct Cut {
   size_t strip;
   float xLo, xHi, hLo, hHi;
@@ -190,6 +191,33 @@ TEST_F(CurvedWallFaces, DoorAndWindowAreCutAcrossTheStripsTheyCross) {
     EXPECT_FALSE(InsideSomeCut(cuts, 90, 75));  // above the window
     EXPECT_TRUE(InsideSomeCut(cuts, 90, 50));
   }
+}
+
+TEST_F(CurvedWallFaces, ADoorOnACurvedSegmentOfAClosedWallIsCutIntoBothItsFaces) {
+  Objex* wall = Wall({{0, 0}, {120, 0}, {120, 120}, {0, 120}}, true);
+  // Faces of the closed body: 0..3 along the points, 4 the closing face, 5..8 the other side
+  // back from segment 3 to segment 0. Segment 0 bulges outward, toward -z.
+  BendFace(wall, 0, -60);
+  BendFace(wall, 8, -60);
+  Opening(wall, wall->firstPoint, 500, 40, 30, 80);
+  for (int face : {0, 8}) {
+    const std::vector<PlaneObject*> strips = Strips(wall, face);
+    ASSERT_EQ(strips.size(), static_cast<size_t>(kStrips)) << face;
+    const std::vector<Cut> cuts = Cuts(strips);
+    ASSERT_GE(cuts.size(), 2u) << face;
+    float lo = 1e9f, hi = -1e9f;
+    for (const Cut& c : cuts) lo = std::min(lo, c.xLo), hi = std::max(hi, c.xHi);
+    EXPECT_NEAR(lo, 24, 1e-3) << face;
+    EXPECT_NEAR(hi, 56, 1e-3) << face;
+    int holders = 0;
+    EXPECT_GT(CountAttachments(strips, face == 0 ? kPartTrimSlotA : kPartTrimSlotB, &holders), 0) << face;
+    EXPECT_EQ(holders, 1) << face;
+  }
+  // The next segment has no openings (its face is built in strips too: its start corner
+  // carries the bent face's end tangent).
+  const std::vector<PlaneObject*> next = Strips(wall, 1);
+  EXPECT_FALSE(next.empty());
+  EXPECT_TRUE(Cuts(next).empty());
 }
 
 TEST_F(CurvedWallFaces, LiningAndCasingsAreHungOnceWhereAStraightWallHasThem) {
