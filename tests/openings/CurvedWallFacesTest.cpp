@@ -126,35 +126,28 @@ bool InsideSomeCut(const std::vector<Cut>& cuts, float x, float h) {
   return false;
 }
 
-TEST_F(CurvedWallFaces, TheBodyOfACurvedSegmentIsBuiltAsStrips) {
-  Objex* wall = CurvedWall(60);
-  for (int face : {0, 2}) {
-    const std::vector<PlaneObject*> strips = Strips(wall, face);
-    ASSERT_EQ(strips.size(), static_cast<size_t>(kStrips)) << face;
-    // Each strip is a flat face of the segment: 96 high, off the chord by the bulge.
-    float furthest = 0;
-    for (PlaneObject* s : strips) {
-      ASSERT_NE(s->planes, nullptr);
-      ASSERT_EQ(s->planes->vertexCount, 4);
-      EXPECT_FLOAT_EQ(s->planes->vertices[1].y, -96);
-      for (int32_t k = 0; k < 4; ++k) furthest = std::max(furthest, s->planes->vertices[k].z);
-    }
-    EXPECT_GT(furthest, 10) << face;
-  }
-}
-
 TEST_F(CurvedWallFaces, DoorAndWindowAreCutAcrossTheStripsTheyCross) {
-  Objex* wall = CurvedWall(60);
-  Opening(wall, wall->firstPoint, 500, 40, 30, 80);      // door: chord 24..56 with its margin
-  Opening(wall, wall->firstPoint, 600, 90, 20, 30, 40);  // window: chord 79..101, heights 39..70
-  for (int face : {0, 2}) {
+  // The first segment of an open wall (faces 0 and 2) and of a closed one (faces 0 and 8: the
+  // closed body runs 0..3 along the points, 4 the closing face, 5..8 back along the other side).
+  Objex* open = CurvedWall(60);
+  Objex* closed = Wall({{0, 0}, {120, 0}, {120, 120}, {0, 120}}, true);
+  BendFace(closed, 0, -60);  // outward
+  BendFace(closed, 8, -60);
+  const std::pair<Objex*, int> faces[] = {{open, 0}, {open, 2}, {closed, 0}, {closed, 8}};
+  for (Objex* wall : {open, closed}) {
+    Opening(wall, wall->firstPoint, 500, 40, 30, 80);      // door: chord 24..56 with its margin
+    Opening(wall, wall->firstPoint, 600, 90, 20, 30, 40);  // window: chord 79..101, heights 39..70
+  }
+  for (auto [wall, face] : faces) {
     SCOPED_TRACE(face);
     const std::vector<PlaneObject*> strips = Strips(wall, face);
     ASSERT_EQ(strips.size(), static_cast<size_t>(kStrips));
-    for (PlaneObject* s : strips)
+    float bulge = 0;
+    for (PlaneObject* s : strips) {
+      bulge = std::max(bulge, std::fabs(s->planes->vertices[0].z));
       for (PlaneObject* c = s->children; c; c = c->next) {
         EXPECT_EQ(c->partType, kPartOpeningCutout);
-        // Every point of a cut-out lies on its strip, between the strip's bottom corners in plan.
+        // Every point of a cut-out lies on its strip, between the strip's bottom corners.
         const PlaneVertex& a = s->planes->vertices[0];
         const PlaneVertex& b = s->planes->vertices[s->planes->vertexCount - 1];
         for (const Plane* p = c->planes; p; p = p->next) {
@@ -168,19 +161,18 @@ TEST_F(CurvedWallFaces, DoorAndWindowAreCutAcrossTheStripsTheyCross) {
           }
         }
       }
+    }
+    EXPECT_GT(bulge, 10);  // the face is curved indeed
     // Together the cut-outs cover the door's and the window's outlines, and only them.
     const std::vector<Cut> cuts = Cuts(strips);
     float doorLo = 1e9f, doorHi = -1e9f, windowLo = 1e9f, windowHi = -1e9f;
     for (const Cut& c : cuts) {
-      if (c.hHi > 75) {
-        EXPECT_NEAR(c.hLo, -1, 1e-3);
-        EXPECT_NEAR(c.hHi, 80, 1e-3);
-        doorLo = std::min(doorLo, c.xLo), doorHi = std::max(doorHi, c.xHi);
-      } else {
-        EXPECT_NEAR(c.hLo, 39, 1e-3);
-        EXPECT_NEAR(c.hHi, 70, 1e-3);
-        windowLo = std::min(windowLo, c.xLo), windowHi = std::max(windowHi, c.xHi);
-      }
+      const bool door = c.hHi > 75;
+      EXPECT_NEAR(c.hLo, door ? -1 : 39, 1e-3);
+      EXPECT_NEAR(c.hHi, door ? 80 : 70, 1e-3);
+      float& lo = door ? doorLo : windowLo;
+      float& hi = door ? doorHi : windowHi;
+      lo = std::min(lo, c.xLo), hi = std::max(hi, c.xHi);
     }
     EXPECT_NEAR(doorLo, 24, 1e-3);
     EXPECT_NEAR(doorHi, 56, 1e-3);
@@ -191,31 +183,9 @@ TEST_F(CurvedWallFaces, DoorAndWindowAreCutAcrossTheStripsTheyCross) {
     EXPECT_FALSE(InsideSomeCut(cuts, 90, 75));  // above the window
     EXPECT_TRUE(InsideSomeCut(cuts, 90, 50));
   }
-}
-
-TEST_F(CurvedWallFaces, ADoorOnACurvedSegmentOfAClosedWallIsCutIntoBothItsFaces) {
-  Objex* wall = Wall({{0, 0}, {120, 0}, {120, 120}, {0, 120}}, true);
-  // Faces of the closed body: 0..3 along the points, 4 the closing face, 5..8 the other side
-  // back from segment 3 to segment 0. Segment 0 bulges outward, toward -z.
-  BendFace(wall, 0, -60);
-  BendFace(wall, 8, -60);
-  Opening(wall, wall->firstPoint, 500, 40, 30, 80);
-  for (int face : {0, 8}) {
-    const std::vector<PlaneObject*> strips = Strips(wall, face);
-    ASSERT_EQ(strips.size(), static_cast<size_t>(kStrips)) << face;
-    const std::vector<Cut> cuts = Cuts(strips);
-    ASSERT_GE(cuts.size(), 2u) << face;
-    float lo = 1e9f, hi = -1e9f;
-    for (const Cut& c : cuts) lo = std::min(lo, c.xLo), hi = std::max(hi, c.xHi);
-    EXPECT_NEAR(lo, 24, 1e-3) << face;
-    EXPECT_NEAR(hi, 56, 1e-3) << face;
-    int holders = 0;
-    EXPECT_GT(CountAttachments(strips, face == 0 ? kPartTrimSlotA : kPartTrimSlotB, &holders), 0) << face;
-    EXPECT_EQ(holders, 1) << face;
-  }
-  // The next segment has no openings (its face is built in strips too: its start corner
-  // carries the bent face's end tangent).
-  const std::vector<PlaneObject*> next = Strips(wall, 1);
+  // The next segment of the closed wall has no openings (its face is built in strips too: its
+  // start corner carries the bent face's end tangent).
+  const std::vector<PlaneObject*> next = Strips(closed, 1);
   EXPECT_FALSE(next.empty());
   EXPECT_TRUE(Cuts(next).empty());
 }
@@ -305,22 +275,6 @@ TEST_F(CurvedWallFaces, ShapedOpeningsKeepTheirOutlineAcrossTheStrips) {
       EXPECT_GE(holders, 3) << face;
       EXPECT_NEAR(AreaAlongZ(pieces), expected, expected * 1e-4) << face;
     }
-  }
-}
-
-TEST_F(CurvedWallFaces, AWallWithCurveHandlesCutsItsOpeningsIntoTheFacesAlongItsChords) {
-  // The wall's own handles leave its body straight (a parallel copy of its points): the faces
-  // run along the chords and are cut like a straight wall's.
-  Objex* wall = Wall({{0, 0}, {120, 0}});
-  wall->firstPoint->outHandle[2] = 60;
-  wall->firstPoint->next->inHandle[2] = -60;
-  Update3DWall(wall);
-  Opening(wall, wall->firstPoint, 500, 40, 30, 80);
-  Opening(wall, wall->firstPoint, 600, 90, 20, 30, 40);
-  for (int face : {0, 2}) {
-    PlaneObject* po = Face(wall, face);
-    EXPECT_EQ(CountList(po->children), 2) << face;
-    EXPECT_NE(po->attachments, nullptr) << face;
   }
 }
 
