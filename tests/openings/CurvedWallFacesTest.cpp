@@ -224,17 +224,22 @@ TEST_F(CurvedWallFaces, LiningAndCasingsAreHungOnceWhereAStraightWallHasThem) {
 TEST_F(CurvedWallFaces, AnOpeningWhoseCentreIsBeyondTheFaceHangsItsTrimsOnTheEndStrip) {
   Objex* wall = CurvedWall(60);
   Opening(wall, wall->firstPoint, 600, 130, 20, 20, 40);  // centre past the wall's end
-  const std::vector<PlaneObject*> strips = Strips(wall, 0);
-  int holders = 0;
-  EXPECT_GT(CountAttachments(strips, kPartTrimSlotA, &holders), 0);
-  EXPECT_EQ(holders, 1);
-  EXPECT_NE(strips.back()->attachments, nullptr);
-  // Its cut-out falls on the end strip only, up to the face's end.
-  const std::vector<Cut> cuts = Cuts(strips);
-  ASSERT_EQ(cuts.size(), 1u);
-  EXPECT_EQ(cuts[0].strip, strips.size() - 1);
-  EXPECT_NEAR(cuts[0].xLo, 119, 1e-3);
-  EXPECT_NEAR(cuts[0].xHi, 120, 1e-3);
+  // Face 0 ends at the wall's end, face 2 (the return side) starts there.
+  for (int face : {0, 2}) {
+    SCOPED_TRACE(face);
+    const std::vector<PlaneObject*> strips = Strips(wall, face);
+    const size_t end = face == 0 ? strips.size() - 1 : 0;
+    int holders = 0;
+    EXPECT_GT(CountAttachments(strips, face == 0 ? kPartTrimSlotA : kPartTrimSlotB, &holders), 0);
+    EXPECT_EQ(holders, 1);
+    EXPECT_NE(strips[end]->attachments, nullptr);
+    // Its cut-out falls on the end strip only, up to the face's end.
+    const std::vector<Cut> cuts = Cuts(strips);
+    ASSERT_EQ(cuts.size(), 1u);
+    EXPECT_EQ(cuts[0].strip, end);
+    EXPECT_NEAR(cuts[0].xLo, 119, 1e-3);
+    EXPECT_NEAR(cuts[0].xHi, 120, 1e-3);
+  }
 }
 
 // The area of the plane objects' planes seen along z (x across, height up).
