@@ -2,6 +2,7 @@
 // cut-out it becomes, and the casing of the wall side hung around it.
 #include "openings/Carving.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <initializer_list>
@@ -391,24 +392,150 @@ void CarveCustomShape(Plane* plane, float a, float length, const PlaneVertex* or
   }
 }
 
+namespace {
+using Builder = void (*)(Plane*, float, float, const PlaneVertex*, DoorWindowData*, int16_t, float, float, float);
+
+// The outline builder of the opening's shape and the rule its casings follow; null for the
+// subtypes that cut nothing (513-599 and anything outside 500-626).
+Builder BuilderFor(int16_t st, TrimRule* rule) {
+  *rule = TrimRule::kStandard;
+  if (st < 500 || st > 626) return nullptr;
+  if ((st >= 500 && st <= 503) || (st >= 508 && st <= 511) || st == 600) return CarveRectangle;
+  if ((st >= 504 && st <= 507) || (st >= 601 && st <= 604)) return CarveArch;
+  if ((st >= 605 && st <= 610) || st == 624 || st == 625) return CarveQtrArch;
+  if (st >= 611 && st <= 613) return CarveChipCorner;
+  if (st >= 614 && st <= 617) return CarveTriangleCorner;
+  if (st == 618 || st == 619) return CarvePentagon;
+  if (st == 620 || st == 621) return *rule = TrimRule::kStandardThenCustom, CarveParallelogram;
+  if (st == 622) return CarveOctagon;
+  if (st == 623) return *rule = TrimRule::kStandardThenCustom, CarveCircle;
+  if (st == 512 || st == 626) return *rule = TrimRule::kCustom, CarveCustomShape;
+  return nullptr;
+}
+
+// Position of (x, z) along the strip's chord.
+float ChordPosition(const FaceStrip& s, float x, float z) {
+  return (x - s.chordOriginX) * s.chordDirX + (z - s.chordOriginZ) * s.chordDirZ;
+}
+
+struct ChordVertex {
+  float x;  // along the chord
+  PlaneVertex v;
+};
+
+// Keeps the part of the polygon on the `keepAbove` side of chord position `limit`.
+std::vector<ChordVertex> ClipAt(const std::vector<ChordVertex>& in, float limit, bool keepAbove) {
+  std::vector<ChordVertex> out;
+  const size_t n = in.size();
+  auto inside = [&](const ChordVertex& c) { return keepAbove ? c.x >= limit : c.x <= limit; };
+  for (size_t i = 0; i < n; ++i) {
+    const ChordVertex& p = in[i];
+    const ChordVertex& q = in[(i + 1) % n];
+    if (inside(p)) out.push_back(p);
+    if (inside(p) != inside(q)) {
+      const float k = (limit - p.x) / (q.x - p.x);
+      ChordVertex c = p;
+      c.x = limit;
+      c.v.y = p.v.y + k * (q.v.y - p.v.y);
+      c.v.u = p.v.u + k * (q.v.u - p.v.u);
+      c.v.v = p.v.v + k * (q.v.v - p.v.v);
+      c.v.flag = 0;
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+// Moves a cut-out made on the straight face along the chord onto the strip: each plane is
+// clipped to the strip's stretch of the chord and laid on the strip, keeping its heights.
+// False when nothing of it falls on the strip.
+bool FitCutoutToStrip(PlaneObject* cutout, const FaceStrip& s) {
+  const float span = s.chordEnd - s.chordStart;
+  const float lo = std::min(s.chordStart, s.chordEnd), hi = std::max(s.chordStart, s.chordEnd);
+  Plane* kept = nullptr;
+  Plane* keptTail = nullptr;
+  for (Plane* p = cutout->planes; p;) {
+    Plane* next = p->next;
+    p->prev = p->next = nullptr;
+    std::vector<ChordVertex> poly;
+    if (p->vertices)
+      for (int32_t i = 0; i < p->vertexCount; ++i)
+        poly.push_back({ChordPosition(s, p->vertices[i].x, p->vertices[i].z), p->vertices[i]});
+    if (poly.size() >= 3) poly = ClipAt(ClipAt(poly, lo, true), hi, false);
+    // A piece that only touches the strip's edge covers nothing of it.
+    float least = hi, most = lo;
+    for (const ChordVertex& c : poly) least = std::min(least, c.x), most = std::max(most, c.x);
+    if (!(most > least)) poly.clear();
+    auto* vertices = poly.size() >= 3 ? static_cast<PlaneVertex*>(calloc(poly.size(), sizeof(PlaneVertex))) : nullptr;
+    if (!vertices) {
+      DeletePlane(p);
+      p = next;
+      continue;
+    }
+    for (size_t i = 0; i < poly.size(); ++i) {
+      const float k = (poly[i].x - s.chordStart) / span;
+      vertices[i] = poly[i].v;
+      vertices[i].x = s.start->x + k * (s.end->x - s.start->x);
+      vertices[i].z = s.start->z + k * (s.end->z - s.start->z);
+    }
+    ReleasePlaneVertices(p);
+    p->vertices = vertices;
+    p->vertexCount = static_cast<int32_t>(poly.size());
+    p->prev = keptTail;
+    if (keptTail) keptTail->next = p;
+    else kept = p;
+    keptTail = p;
+    p = next;
+  }
+  cutout->planes = kept;
+  return kept != nullptr;
+}
+}  // namespace
+
+void CarveDoorWindowIntoStrip(Plane* plane, float a, float length, const PlaneVertex* origin, DoorWindowData* record,
+                              int16_t side, float offset, float wallHeight, float base, const FaceStrip& strip,
+                              bool withTrims) {
+  PlaneObject* po = gCurPlaneObject;
+  if (!plane || !origin || !record || !po || !strip.start || !strip.end) return;
+  // A strip standing across the chord covers no stretch of it: no cut-out falls on it.
+  const bool slim = std::fabs(strip.chordEnd - strip.chordStart) < kStripSpanMin;
+  if (slim && !withTrims) return;
+  TrimRule rule;
+  const Builder build = BuilderFor(record->subtype, &rule);
+  if (!build) return;
+  PlaneObject* last = po->children;
+  while (last && last->next) last = last->next;
+  if (withTrims) {
+    CarveDoorWindowAttachment(plane, a, length, origin, record, side, offset, wallHeight, base);
+  } else if (IsCustomOpening(record)) {
+    build(plane, a, length, origin, record, side, offset, wallHeight, base);
+  } else {
+    // Only the cut-out: the mask the builder makes is this strip's and goes with it; the
+    // record keeps the one it had.
+    Objex* kept = record->maskObject;
+    record->maskObject = nullptr;
+    build(plane, a, length, origin, record, side, offset, wallHeight, base);
+    DeleteMask(record);
+    record->maskObject = kept;
+  }
+  for (PlaneObject* c = last ? last->next : po->children; c;) {
+    PlaneObject* next = c->next;
+    if (slim || !FitCutoutToStrip(c, strip)) {
+      if (c->prev) c->prev->next = next;
+      else po->children = next;
+      if (next) next->prev = c->prev;
+      c->prev = c->next = nullptr;
+      DeletePlaneObject(c);
+    }
+    c = next;
+  }
+}
+
 void CarveDoorWindowAttachment(Plane* plane, float a, float length, const PlaneVertex* origin,
                                DoorWindowData* record, int16_t side, float offset, float wallHeight, float base) {
   if (!plane || !origin || !record) return;
-  const int16_t st = record->subtype;
-  if (st < 500 || st > 626) return;
-  using Builder = void (*)(Plane*, float, float, const PlaneVertex*, DoorWindowData*, int16_t, float, float, float);
-  Builder build = nullptr;
-  TrimRule rule = TrimRule::kStandard;
-  if ((st >= 500 && st <= 503) || (st >= 508 && st <= 511) || st == 600) build = CarveRectangle;
-  else if ((st >= 504 && st <= 507) || (st >= 601 && st <= 604)) build = CarveArch;
-  else if ((st >= 605 && st <= 610) || st == 624 || st == 625) build = CarveQtrArch;
-  else if (st >= 611 && st <= 613) build = CarveChipCorner;
-  else if (st >= 614 && st <= 617) build = CarveTriangleCorner;
-  else if (st == 618 || st == 619) build = CarvePentagon;
-  else if (st == 620 || st == 621) build = CarveParallelogram, rule = TrimRule::kStandardThenCustom;
-  else if (st == 622) build = CarveOctagon;
-  else if (st == 623) build = CarveCircle, rule = TrimRule::kStandardThenCustom;
-  else if (st == 512 || st == 626) build = CarveCustomShape, rule = TrimRule::kCustom;
+  TrimRule rule;
+  const Builder build = BuilderFor(record->subtype, &rule);
   if (!build) return;  // 513-599: nothing to cut
   build(plane, a, length, origin, record, side, offset, wallHeight, base);
 

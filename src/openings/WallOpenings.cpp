@@ -31,6 +31,9 @@ constexpr int16_t kRenderKindWallOutline = 3;
 constexpr int16_t kHiddenEdgeFlag = 10000;
 constexpr RGBColor kWhite{65535, 65535, 65535};
 constexpr RGBColor kFramingPlain{55512, 58596, 61680};
+// How far a strip's corner may lie from the face's corner it stands for (rounding of the
+// curved surface's evaluation).
+constexpr float kCornerTolerance = 0.01f;
 
 // Where the face lies: its segment (start and end point), its side, and for side 1 the part
 // point across the wall from the face's start.
@@ -414,6 +417,78 @@ float OpeningOffset(Objex* wall, const FaceSegment& f, const DoorWindowData* rec
   return toEnd <= seg ? -d : d;
 }
 
+bool SamePlanPoint(const PlaneVertex& v, const Poinz* p) {
+  return std::fabs(v.x - p->position[0]) <= kCornerTolerance && std::fabs(v.z - p->position[2]) <= kCornerTolerance;
+}
+
+// The openings of the segment on one strip of a curved face. Openings are placed along the
+// segment's chord (the straight line between its wall points, where their frames stand): each
+// is cut into the straight face along the chord between the face's corners, and each strip
+// takes the part of that cut-out over its own stretch of the chord. The strip over an
+// opening's centre (the first or the last strip for a centre beyond the face) also takes its
+// lining and casings, which stand along the chord.
+void CarveStripOpenings(Objex* wall, const FaceSegment& f, Poinz* bottomStart, Poinz* bottomEnd, Plane* plane,
+                        const PlaneVertex V[4], bool firstStrip, bool lastStrip, float base, const DocState* ds) {
+  const float sx = f.start->position[0], sz = f.start->position[2];
+  const float ex = f.end->position[0], ez = f.end->position[2];
+  float chord = 0;
+  const float a = f.side == 0 ? GetLineLengthAndAngle(sx, sz, ex, ez, &chord)
+                              : GetLineLengthAndAngle(ex, ez, sx, sz, &chord);
+  if (!(chord > 0)) return;
+  FaceStrip strip;
+  strip.start = &V[3];
+  strip.end = &V[0];
+  strip.chordOriginX = sx;
+  strip.chordOriginZ = sz;
+  strip.chordDirX = (ex - sx) / chord;
+  strip.chordDirZ = (ez - sz) / chord;
+  auto along = [&](float x, float z) { return (x - sx) * strip.chordDirX + (z - sz) * strip.chordDirZ; };
+  strip.chordStart = along(V[3].x, V[3].z);
+  strip.chordEnd = along(V[0].x, V[0].z);
+  const float span = strip.chordEnd - strip.chordStart;
+  // The straight face along the chord runs from the face's start corner, on side 0 toward the
+  // segment's end, on side 1 back toward its start; the offset takes the start distances
+  // (from the segment's start point) to that corner.
+  const float faceStart = along(bottomStart->position[0], bottomStart->position[2]);
+  const float faceEnd = along(bottomEnd->position[0], bottomEnd->position[2]);
+  const float length = f.side == 0 ? faceEnd - faceStart : faceStart - faceEnd;
+  const float offset = f.side == 0 ? -faceStart : -faceEnd;
+  const PlaneVertex origin{bottomStart->position[0], bottomStart->position[1], bottomStart->position[2], 0, 0, 0};
+  const float wallHeight = ConvertWorldToScreen(WallHeightOf(f.start), ds, 0);
+
+  BeginTrimBatch();
+  for (Objex* opening : SegmentOpenings(wall, f.start, static_cast<int16_t>(f.side))) {
+    if (opening->type != kObjDoor && opening->type != kObjWindow) continue;
+    DoorWindowData* record = AttachmentData(opening);
+    // Where the centre falls along the strip: from 0 at its start corner to 1 at its end
+    // corner (the next strip's start). A strip without span holds none: its neighbours meet.
+    bool holdsCentre = false;
+    if (span != 0) {
+      const float t = (record->startDistance - strip.chordStart) / span;
+      holdsCentre = (t >= 0 && t < 1) || (firstStrip && t < 0) || (lastStrip && t >= 1);
+    }
+    CarveDoorWindowIntoStrip(plane, a, length, &origin, record, static_cast<int16_t>(f.side), offset, wallHeight,
+                             base, strip, holdsCentre);
+  }
+  EndTrimBatch();
+}
+
+// One strip of a curved face: its share of the openings, the side's trims along it, the
+// outline of a flat segment, and at the face's start corner the step faces.
+void FinishStrip(Objex* wall, const FaceSegment& f, Poinz* bottomStart, Poinz* bottomEnd, Plane* plane, float base,
+                 const DocState* ds) {
+  const PlaneVertex* in = plane->vertices;
+  const PlaneVertex V[4] = {in[3], in[2], in[1], in[0]};
+  float L = 0;
+  const float toEnd = GetLineLengthAndAngle(V[0].x, V[0].z, V[3].x, V[3].z, &L);
+  const bool firstStrip = SamePlanPoint(V[3], bottomStart);
+  CarveStripOpenings(wall, f, bottomStart, bottomEnd, plane, V, firstStrip, SamePlanPoint(V[0], bottomEnd), base, ds);
+  HangSideTrims(static_cast<TrimData*>(f.side == 0 ? f.start->trim1 : f.start->trim2), plane, toEnd, L, &V[3], &V[0],
+                f.start, base, static_cast<int16_t>(f.side), ds);
+  if (WallStyleOf(f.start) == 0) ReshapeFace(plane, V, f.start, wall, f.side, base, L, ds);
+  if (firstStrip) AddStepFaces(wall, f, bottomStart, base);
+}
+
 }  // namespace
 
 std::vector<Objex*> SegmentOpenings(Objex* wall, Poinz* start, int16_t side) {
@@ -441,9 +516,8 @@ void CarveWindowsAndDoors(Objex* part, Objex* wall, Poinz* bottomStart, Poinz* t
   NoteServiceCall("CarveWindowsAndDoors", part);
   DocState* ds = CurDocState();
   if (!ds || !wall || !bottomStart || !topStart || !bottomEnd || !topEnd || !plane) return;
-  // Curved faces are finished strip by strip with the wall in hand: their body owns the corners.
-  // A strip is only part of its face: it takes the face's material (and a flat face's height);
-  // openings, trims and step faces are measured along whole faces.
+  // Curved faces are finished strip by strip with the wall in hand: their body owns the corners,
+  // which are the whole face's (FinishStrip).
   const bool strip = !part || part->type == kObjWall;
   if (strip && bottomStart->owner) part = bottomStart->owner;
   if (!part || (part->type != kObjWallFace && part->type != kObjWallEdge)) return;
@@ -477,13 +551,7 @@ void CarveWindowsAndDoors(Objex* part, Objex* wall, Poinz* bottomStart, Poinz* t
   }
   if (po) SetFaceMaterial(po, f.start, f.side, ds);
   if (strip) {
-    if (WallStyleOf(f.start) == 0) {
-      const PlaneVertex* in = plane->vertices;
-      const PlaneVertex V[4] = {in[3], in[2], in[1], in[0]};
-      float L = 0;
-      GetLineLengthAndAngle(V[0].x, V[0].z, V[3].x, V[3].z, &L);
-      ReshapeFace(plane, V, f.start, wall, f.side, base, L, ds);
-    }
+    FinishStrip(wall, f, bottomStart, bottomEnd, plane, base, ds);
     return;
   }
 

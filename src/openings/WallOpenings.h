@@ -1,6 +1,8 @@
 // Finishing one face of a wall in the 3D model: its segment and side, the side's material, the
 // doors and windows cut into it with their casings, the side's trims, the outline of the
 // segment's height mode and the step faces where neighbouring segments differ in height.
+// A curved face reaches it strip by strip: each strip takes its share of the openings, which
+// are placed along the segment's chord, and the side's trims along it.
 // The face builder reaches openings::CarveWindowsAndDoors through CarveWindowsAndDoors
 // (building3d/WallFaceFinish.h), where InstallOpeningsServices puts it.
 #pragma once

@@ -1,6 +1,7 @@
 // Outlines of every opening shape cut into a face, and the mask each leaves for its casing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -172,6 +173,58 @@ TEST_F(Carving, DispatchCutsOnlyDoorAndWindowSubtypes) {
     gCurPlaneObject = nullptr;
     EXPECT_EQ(po->children, nullptr) << subtype;
     EXPECT_EQ(po->attachments, nullptr) << subtype;
+  }
+}
+
+TEST_F(Carving, IntoAStripTheCutOutIsClippedToItsStretchOfTheChordAndLaidOnIt) {
+  // The chord runs along +x from the origin; the rectangle's cut-out spans 41..79 of it.
+  struct Case {
+    PlaneVertex start, end;
+    bool piece;
+    float lo, hi;  // the piece's extent along the chord (x)
+  };
+  const Case cases[] = {
+      {{30, 0, 0, 0, 0, 0}, {60, 0, 10, 0, 0, 0}, true, 41, 60},    // slanted strip over the left jamb
+      {{60, 0, 10, 0, 0, 0}, {30, 0, 0, 0, 0, 0}, true, 41, 60},    // the same strip run backward
+      {{45, 0, 0, 0, 0, 0}, {50, 0, 0, 0, 0, 0}, true, 45, 50},     // wholly inside the opening
+      {{79, 0, 0, 0, 0, 0}, {100, 0, 5, 0, 0, 0}, false, 0, 0},     // only touching the right jamb
+      {{100, 0, 0, 0, 0, 0}, {120, 0, 0, 0, 0, 0}, false, 0, 0},    // beside the opening
+      {{50, 0, 0, 0, 0, 0}, {50.0005f, 0, 9, 0, 0, 0}, false, 0, 0},  // standing across the chord
+  };
+  record.subtype = 600;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.start.x);
+    FaceStrip strip;
+    strip.start = &c.start;
+    strip.end = &c.end;
+    strip.chordStart = c.start.x;
+    strip.chordEnd = c.end.x;
+    PlaneObject* po = CreatePlaneObject();
+    faces.push_back(po);
+    gCurPlaneObject = po;
+    CarveDoorWindowIntoStrip(&face, 0, 120, &origin, &record, 0, 0, 96, 0, strip, false);
+    gCurPlaneObject = nullptr;
+    EXPECT_EQ(record.maskObject, nullptr);  // only the cut-out is made
+    if (!c.piece) {
+      EXPECT_EQ(po->children, nullptr);
+      continue;
+    }
+    ASSERT_EQ(CountList(po->children), 1);
+    const Plane* p = po->children->planes;
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->next, nullptr);
+    ASSERT_EQ(p->vertexCount, 4);
+    float lo = 1e9f, hi = -1e9f;
+    for (int32_t k = 0; k < p->vertexCount; ++k) {
+      const PlaneVertex& v = p->vertices[k];
+      lo = std::min(lo, v.x), hi = std::max(hi, v.x);
+      // On the strip: z follows x between the strip's corners; heights as cut.
+      const float share = (v.x - c.start.x) / (c.end.x - c.start.x);
+      EXPECT_NEAR(v.z, c.start.z + share * (c.end.z - c.start.z), 1e-4);
+      EXPECT_TRUE(std::fabs(v.y - 1) < 1e-4 || std::fabs(v.y + 80) < 1e-4) << v.y;
+    }
+    EXPECT_NEAR(lo, c.lo, 1e-4);
+    EXPECT_NEAR(hi, c.hi, 1e-4);
   }
 }
 
