@@ -35,6 +35,9 @@ uint8_t gStripTurn = 0;  // which of the two strip steps comes next
 
 // Scale of the working copy the ear clipper projects into.
 constexpr double kWorkingScale = 15.0;
+// The most vertex reads the ear clipper's tests make in all before the rest is fanned: with at
+// most kMaxEarClipVertices its cost stays near that many squared, whatever the outline.
+constexpr int64_t kEarClipWork = int64_t{1} << 24;
 
 int16_t OutputFlag(int16_t inputFlag) { return inputFlag == kInternalEdgeMark ? kEdgeDiagonal : kEdgeOutline; }
 
@@ -414,18 +417,27 @@ Plane* TriangulatePlane(Plane* plane, Plane* list) {
   }
   const PlaneVertex* source = plane->vertices;
   const int axis = DominantAxis(plane);
-  std::vector<PlaneVertex> work(static_cast<size_t>(n));
-  for (int32_t i = 0; i < n; ++i) work[static_cast<size_t>(i)] = Project(source[i], axis);
+  // The ring the clipper works on: every vertex, or an even thinning of a larger outline (only
+  // an outline the tessellator could not take, one that crosses or touches itself, comes here).
+  const int32_t stride = (n + kMaxEarClipVertices - 1) / kMaxEarClipVertices;
+  std::vector<int32_t> ring;
+  ring.reserve(static_cast<size_t>(n / stride + 1));
+  for (int32_t i = 0; i < n; i += stride) ring.push_back(i);
+  const int32_t r = static_cast<int32_t>(ring.size());
+  if (r < 3) return list;
+  std::vector<PlaneVertex> work(static_cast<size_t>(r));
+  for (int32_t k = 0; k < r; ++k) work[static_cast<size_t>(k)] = Project(source[ring[static_cast<size_t>(k)]], axis);
 
-  // Edge a-b of a triangle is outline when a and b are neighbours on the outline and the
-  // source did not mark that edge internal.
+  // Edge a-b of a triangle (ring positions) is outline when a and b are neighbours on the
+  // ring and the source did not mark the edge from the first of them internal.
   auto edgeFlag = [&](int32_t a, int32_t b) -> int16_t {
-    if ((a + 1) % n == b) return OutputFlag(source[a].flag);
-    if ((b + 1) % n == a) return OutputFlag(source[b].flag);
+    if ((a + 1) % r == b) return OutputFlag(source[ring[static_cast<size_t>(a)]].flag);
+    if ((b + 1) % r == a) return OutputFlag(source[ring[static_cast<size_t>(b)]].flag);
     return kEdgeDiagonal;
   };
   auto emit = [&](int32_t a, int32_t b, int32_t c) {
-    PlaneVertex t[3] = {source[a], source[b], source[c]};
+    PlaneVertex t[3] = {source[ring[static_cast<size_t>(a)]], source[ring[static_cast<size_t>(b)]],
+                        source[ring[static_cast<size_t>(c)]]};
     t[0].flag = edgeFlag(a, b);
     t[1].flag = edgeFlag(b, c);
     t[2].flag = edgeFlag(c, a);
@@ -434,14 +446,18 @@ Plane* TriangulatePlane(Plane* plane, Plane* list) {
   };
 
   // Ears are tested against what is left of the polygon, so that no ear overlaps one
-  // already cut.
-  std::vector<int32_t> left(static_cast<size_t>(n));
-  for (int32_t i = 0; i < n; ++i) left[static_cast<size_t>(i)] = i;
+  // already cut. Each test reads every vertex left: the tests stop once they have read
+  // kEarClipWork vertices in all (an outline that crosses itself can fail test after test),
+  // and what is left is completed as below.
+  std::vector<int32_t> left(static_cast<size_t>(r));
+  for (int32_t i = 0; i < r; ++i) left[static_cast<size_t>(i)] = i;
   std::vector<PlaneVertex> remaining(work);
   size_t position = 1;
   size_t triedWithoutEar = 0;
-  while (left.size() > 3 && triedWithoutEar < left.size()) {
+  int64_t workDone = 0;
+  while (left.size() > 3 && triedWithoutEar < left.size() && workDone < kEarClipWork) {
     const size_t m = left.size();
+    workDone += static_cast<int64_t>(m);
     const int32_t i0 = left[(position + m - 1) % m], i1 = left[position % m], i2 = left[(position + 1) % m];
     const PlaneVertex triangle[3] = {work[static_cast<size_t>(i0)], work[static_cast<size_t>(i1)],
                                      work[static_cast<size_t>(i2)]};
