@@ -38,6 +38,9 @@ constexpr double kWorkingScale = 15.0;
 // The most vertex reads the ear clipper's tests make in all before the rest is fanned: with at
 // most kMaxEarClipVertices its cost stays near that many squared, whatever the outline.
 constexpr int64_t kEarClipWork = int64_t{1} << 24;
+// The most steps the check for an outline crossing itself takes before it gives up (and the
+// outline is taken as crossing itself).
+constexpr int64_t kCrossingWork = int64_t{1} << 22;
 
 int16_t OutputFlag(int16_t inputFlag) { return inputFlag == kInternalEdgeMark ? kEdgeDiagonal : kEdgeOutline; }
 
@@ -230,10 +233,73 @@ _GLUfuncptr GluCallback(F* f) {
   return reinterpret_cast<_GLUfuncptr>(f);
 }
 
+// Whether segments a-b and c-d cross at a point inside both (touching and overlapping do not
+// count).
+bool SegmentsCross(const PlaneVertex& a, const PlaneVertex& b, const PlaneVertex& c, const PlaneVertex& d) {
+  const double d1 = Cross(a, b, c), d2 = Cross(a, b, d), d3 = Cross(c, d, a), d4 = Cross(c, d, b);
+  return ((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0));
+}
+
+// Whether the outline may cross itself: two of its edges that are not neighbours cross, or
+// finding out would take more than kCrossingWork steps. The edges are filed in a grid of
+// about one cell per vertex by their extents and only edges sharing a cell are compared, so
+// an outline of short edges (a sampled curve) is settled in about linear time. The
+// tessellator is not given such an outline: it would make a new vertex at each crossing
+// (which the ear clipper then takes over) and one that crosses itself at every edge keeps it
+// busy for minutes.
+bool MayCrossItself(const Plane* plane) {
+  const int32_t n = plane->vertexCount;
+  const int axis = DominantAxis(plane);
+  std::vector<PlaneVertex> w(static_cast<size_t>(n));
+  double minX = 0, maxX = 0, minY = 0, maxY = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    PlaneVertex& v = w[static_cast<size_t>(i)];
+    v = Project(plane->vertices[i], axis);
+    minX = i ? std::min<double>(minX, v.x) : v.x;
+    maxX = i ? std::max<double>(maxX, v.x) : v.x;
+    minY = i ? std::min<double>(minY, v.y) : v.y;
+    maxY = i ? std::max<double>(maxY, v.y) : v.y;
+  }
+  const int32_t side = std::max<int32_t>(1, static_cast<int32_t>(std::sqrt(static_cast<double>(n))));
+  const double cellW = maxX > minX ? (maxX - minX) / side : 1, cellH = maxY > minY ? (maxY - minY) / side : 1;
+  auto cellOf = [&](double at, double low, double size) {
+    return std::clamp(static_cast<int32_t>((at - low) / size), 0, side - 1);
+  };
+  std::vector<std::vector<int32_t>> cells(static_cast<size_t>(side) * static_cast<size_t>(side));
+  int64_t work = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    const PlaneVertex& a = w[static_cast<size_t>(i)];
+    const PlaneVertex& b = w[static_cast<size_t>((i + 1) % n)];
+    const int32_t x0 = cellOf(std::min(a.x, b.x), minX, cellW), x1 = cellOf(std::max(a.x, b.x), minX, cellW);
+    const int32_t y0 = cellOf(std::min(a.y, b.y), minY, cellH), y1 = cellOf(std::max(a.y, b.y), minY, cellH);
+    work += static_cast<int64_t>(x1 - x0 + 1) * (y1 - y0 + 1);
+    if (work > kCrossingWork) return true;
+    for (int32_t y = y0; y <= y1; ++y)
+      for (int32_t x = x0; x <= x1; ++x) cells[static_cast<size_t>(y) * side + x].push_back(i);
+  }
+  for (const std::vector<int32_t>& cell : cells)
+    for (size_t j = 0; j < cell.size(); ++j)
+      for (size_t k = j + 1; k < cell.size(); ++k) {
+        if (++work > kCrossingWork) return true;
+        const int32_t e = cell[j], f = cell[k];
+        if (f == e + 1 || (e == 0 && f == n - 1)) continue;  // neighbours share a vertex
+        if (SegmentsCross(w[static_cast<size_t>(e)], w[static_cast<size_t>((e + 1) % n)], w[static_cast<size_t>(f)],
+                          w[static_cast<size_t>((f + 1) % n)]))
+          return true;
+      }
+  return false;
+}
+
 // Runs the tessellator over one plane of five or more vertices; the ear clipper takes it
-// over when the tessellator asks to combine vertices.
+// over when the tessellator asks to combine vertices, or at once when the outline may cross
+// itself.
 void TessellatePlane(GLUtesselator* tess, Plane* plane, std::vector<TessVertexRecord>& records) {
   const int32_t n = plane->vertexCount;
+  if (MayCrossItself(plane)) {
+    gTessPlaneList = TriangulatePlane(plane, gTessPlaneList);
+    gTessPlaneTail = LastPlane(gTessPlaneTail ? gTessPlaneTail : gTessPlaneList);
+    return;
+  }
   records.resize(static_cast<size_t>(n));
   gTessSource = plane;
   newPointFlag = 0;
