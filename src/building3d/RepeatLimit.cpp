@@ -1,3 +1,4 @@
+// The shared bound on the builders' loops and the one alert per build that reports it.
 #include "building3d/RepeatLimit.h"
 
 #include <cmath>
@@ -7,13 +8,14 @@
 
 namespace {
 
-int sDepth = 0;           // RepeatLimitReport objects alive
-bool sReached = false;    // a loop was cut since the outermost report began
+int sDepth = 0;         // RepeatLimitReport objects alive
+bool sReached = false;  // a loop was cut since the outermost report began
 
 void TellUser() {
-  ShowAlert("Some parts were not all built.",
-            "A spacing or curve setting of this design asks for more than " + std::to_string(kMaxRepeats) +
-                " parts or samples in one run; the run was built with " + std::to_string(kMaxRepeats) + ".");
+  const std::string limit = std::to_string(kMaxRepeats);
+  ShowAlert("Some parts were built with fewer pieces than the design asks for.",
+            "A spacing or curve setting of this design asks for more than " + limit +
+                " parts or curve samples in one run. Such runs were built with " + limit + ".");
 }
 
 }  // namespace
