@@ -3,12 +3,14 @@
 #include "building3d/Decks3D.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <vector>
 
 #include "building3d/DeckSteps3D.h"
 #include "building3d/Railings3D.h"
+#include "building3d/RepeatLimit.h"
 #include "building3d/Stairs3D.h"
 #include "model/CommandCodes.h"
 #include "model/DeckFields.h"
@@ -105,8 +107,7 @@ void BuildFlight(Objex* deck, Poinz* s, Poinz* e, float width, float heightScree
   DocState* ds = CurDocState();
   float rise = std::min(DeckHeightOf(deck), ConvertScreenToWorld(heightScreen, ds, 0));
   if (!(rise > 0)) return;
-  int32_t count = static_cast<int32_t>(std::floor(rise / kStepRiserTarget + 0.5f));
-  if (count < 1) count = 1;
+  const int32_t count = LimitRepeats(std::floor(static_cast<double>(rise) / kStepRiserTarget + 0.5));
   const float riser = rise / static_cast<float>(count);
   const float ground = s->position[1] + Screen(rise);
   const float run = Screen(kStepTread) * static_cast<float>(count);
@@ -143,7 +144,7 @@ void BuildFlight(Objex* deck, Poinz* s, Poinz* e, float width, float heightScree
 void ConvertCurvedDeckSegmentToPolygon(Objex* object, Poinz* a, Poinz* b) {
   DocState* ds = CurDocState();
   if (!object || !a || !b || !ds || !Curved(a, b)) return;
-  const int32_t n = ds->curveSegments > 1 ? ds->curveSegments : 2;
+  const int32_t n = ds->curveSegments > 1 ? LimitRepeats(ds->curveSegments) : 2;
   const Hermite curve(a, b);
   const float step = 1.0f / static_cast<float>(n);
   float t = 0;
@@ -253,29 +254,49 @@ void CreateDeckRailing(Objex* deck, Poinz* a, Poinz* b) {
 void CreateCurvedDeckRailing(Objex* deck, Poinz* a, Poinz* b) {
   DocState* ds = CurDocState();
   if (!deck || !a || !b || !ds) return;
+  RepeatLimitReport report;
   float spacing = Screen(DeckSpindleSpacingOf(deck));
   // A spacing of nothing would never advance along the curve.
   if (!(spacing > 0)) spacing = 1.0f;
-  float carry = spacing;
-  gInitializeRailing = 1;
-  const int32_t samples = 8 * std::max<int32_t>(ds->curveSegments, 1);
+  const int32_t samples = LimitRepeats(8.0 * std::max<int32_t>(ds->curveSegments, 1));
   const float dt = 1.0f / static_cast<float>(samples);
   const Hermite curve(a, b);
+  // The chords of the walk: t = dt, 2 dt, ... while t <= 1.01 (a little past the end point).
+  std::vector<std::array<float, 3>> along;
+  along.reserve(static_cast<size_t>(samples) + 2);
+  along.push_back({});
+  curve.at(0, along.back().data());
+  float length = 0;
+  for (int32_t i = 1; dt * static_cast<float>(i) <= 1.01f; ++i) {
+    along.push_back({});
+    curve.at(dt * static_cast<float>(i), along.back().data());
+    const auto& p = along[along.size() - 2];
+    const auto& q = along.back();
+    length += GetLineLength(p[0], p[2], q[0], q[2]);
+  }
+  // Spindles closer than the run allows are spread over it at the limit.
+  spacing = LimitSpacing(length, spacing);
+  float carry = spacing;
+  int32_t placed = 0;
+  gInitializeRailing = 1;
   const PartMaterial m = RailMaterial(deck);
   const float height = RailingHeightOf(a);
-  float prev[3];
-  curve.at(0, prev);
-  float t = dt;
-  for (int32_t i = 1; t <= 1.01f; ++i, t = dt * static_cast<float>(i)) {
-    float q[3];
-    curve.at(t, q);
-    const bool lastChord = t + dt > 1.01f;
+  for (size_t k = 1; k < along.size(); ++k) {
+    const float* prev = along[k - 1].data();
+    const float* q = along[k].data();
+    const bool lastChord = k + 1 == along.size();
     float chord = 0;
     const float angle = GetLineLengthAndAngle(prev[0], prev[2], q[0], q[2], &chord);
     float walked = 0;
     while (chord > 0) {
       const float d = spacing - carry;
       if (chord >= d) {
+        // Every spindle counts, so that a walk that floats cannot shorten never runs on.
+        if (placed > kMaxRepeats) {
+          NoteRepeatLimitReached();
+          return;
+        }
+        ++placed;
         float at[3];
         Along(prev, angle, walked + d, at);
         const uint8_t keep =
@@ -292,7 +313,6 @@ void CreateCurvedDeckRailing(Objex* deck, Poinz* a, Poinz* b) {
         chord = 0;
       }
     }
-    std::copy(q, q + 3, prev);
   }
 }
 
@@ -316,6 +336,7 @@ namespace building3d {
 void Update3DDeck(Objex* deck) {
   NoteServiceCall("Update3DDeck", deck);
   if (!deck || deck->type != kObjDeck || !CurDocState()) return;
+  RepeatLimitReport report;
   DeleteRendererObject(deck);
   DeleteGeneratedParts(deck);
   UpdateAllDeckAttachments(deck);

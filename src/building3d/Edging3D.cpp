@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "building3d/Railings3D.h"
+#include "building3d/RepeatLimit.h"
 #include "model/Delete.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
@@ -26,7 +27,12 @@ constexpr float kReachTolerance = 1e-3f;
 
 std::minstd_rand sHeights;
 
+// Blocks set by the walk under way (ResetWalk starts one): a segment of a length floats cannot
+// shorten by a spacing still ends.
+int32_t sWalkBlocks = 0;
+
 void ResetWalk(DashStyle* state) {
+  sWalkBlocks = 0;
   *state = DashStyle{};
   state->lengths[0] = kEdgingSpacing;
   state->phase = 0;
@@ -97,6 +103,11 @@ void UpdateEdgingList(float x0, float y0, float z0, float x1, float, float z1, D
       SetWalkedDistance(*state, since + length);
       return;
     }
+    if (sWalkBlocks > kMaxRepeats) {
+      NoteRepeatLimitReached();
+      return;
+    }
+    ++sWalkBlocks;
     float dx = 0, dz = 0;
     GetPointFromLengthAndAngle(angle, walked + need, &dx, &dz);
     AppendEdgingObject(edging, x0 + dx, y0, z0 + dz, angle);
@@ -111,7 +122,8 @@ void UpdateEdgingSegment(Objex* edging, Poinz* a, Poinz* b, DashStyle* state) {
   if (!edging || !a || !b || !state) return;
   const DocState* ds = CurDocState();
   // Without a usable segment count the walk takes ten samples (a count of 0 would never end).
-  const float dt = ds && ds->curveSegments > 0 ? 1.0f / (7.0f * static_cast<float>(ds->curveSegments)) : 0.1f;
+  const float dt = ds && ds->curveSegments > 0 ? 1.0f / static_cast<float>(LimitRepeats(7.0 * ds->curveSegments))
+                                               : 0.1f;
   float co[3][4];
   for (int k = 0; k < 3; ++k)
     SetupSpline(a->position[k], a->outHandle[k], b->position[k], b->inHandle[k], &co[k][0], &co[k][1], &co[k][2],
@@ -133,6 +145,7 @@ void UpdateEdgingObject(Objex* edging) {
   if (!edging || edging->type != kObjEdging || edging->levels != 1 || !edging->firstPoint ||
       !edging->firstPoint->next)
     return;
+  RepeatLimitReport report;
   DeleteRendererObject(edging);
   DeleteGeneratedParts(edging);
   RailListScope parts(edging);  // appends stay constant-time while the list is rebuilt

@@ -2,6 +2,7 @@
 // that staircases, railings and decks share.
 #include "building3d/Railings3D.h"
 #include "building3d/Decks3D.h"
+#include "building3d/RepeatLimit.h"
 
 #include <cmath>
 #include <cstring>
@@ -63,11 +64,42 @@ void DressPart(Objex* part, const PartMaterial& m) {
 // counts as 1 plan unit (a walk at spacing 0 would never advance).
 float SpacingOrOne(float screenSpacing) { return screenSpacing > 0 ? screenSpacing : 1.0f; }
 
-// Balusters of a run from `from` to `to` (x, z): n intervals at the rounded spacing.
+// Balusters of a run from `from` to `to` (x, z): n intervals at the rounded spacing, at most
+// the repeat limit.
 int32_t IntervalCount(float length, float spacing) {
-  const double n = std::floor(static_cast<double>(length) / spacing + 0.5);
-  if (!(n >= 1)) return 1;
-  return n > 1e6 ? 1000000 : static_cast<int32_t>(n);
+  return LimitRepeats(std::floor(static_cast<double>(length) / spacing + 0.5));
+}
+
+// Spindles set by the curved walk under way (UpdateRailStyle starts a walk): a walk whose
+// chords floats cannot shorten still ends.
+int32_t sWalkSpindles = 0;
+
+// Samples of one curved segment's walk: 8 per curve segment of the design, at most the limit;
+// ten without a usable setting.
+int32_t WalkSamples() {
+  const DocState* ds = CurDocState();
+  return ds && ds->curveSegments > 0 ? LimitRepeats(ds->curveSegments * 8.0) : 10;
+}
+
+// Plan length of the railing's walk, chord by chord as UpdateRailSegment takes it.
+float CurvedWalkLength(const Objex* railing) {
+  const float dt = 1.0f / static_cast<float>(WalkSamples());
+  double length = 0;
+  for (const Poinz* p = railing->firstPoint; p && p->next; p = p->next) {
+    float co[3][4];
+    for (int k = 0; k < 3; ++k)
+      SetupSpline(p->position[k], p->outHandle[k], p->next->position[k], p->next->inHandle[k], &co[k][0],
+                  &co[k][1], &co[k][2], &co[k][3]);
+    float prev[3] = {0, 0, 0};
+    int32_t i = 0;
+    for (float t = 0; t <= 1.01f; t = static_cast<float>(++i) * dt) {
+      float cur[3];
+      for (int k = 0; k < 3; ++k) cur[k] = GetSplineCoord(co[k][0], co[k][1], co[k][2], co[k][3], t, t * t, t * t * t);
+      if (t > 0) length += GetLineLength(prev[0], prev[2], cur[0], cur[2]);
+      memcpy(prev, cur, sizeof(prev));
+    }
+  }
+  return static_cast<float>(length);
 }
 
 }  // namespace
@@ -245,6 +277,7 @@ void UpdateRailObject(Objex* railing) {
   if (!railing || !gCurDocument || railing->type != kObjRailing || railing->levels != 1) return;
   if (CountPoints(railing) < 2) return;
   railing->subtype = HasTangents(railing) ? kSubCurvedRail : kSubStraightRail;
+  RepeatLimitReport report;
   if (railing->subtype == kSubStraightRail) {
     UpdateStraightRailObject(railing);
     return;
@@ -255,6 +288,10 @@ void UpdateRailObject(Objex* railing) {
   DeleteGeneratedParts(railing);
   const float postHeight = RailHeightOf(railing) + 4.0f;
   UpdateRailStyle(&gStyleState, railing);
+  // Balusters closer than the run allows are spread over it at the limit.
+  const float spacing = LimitSpacing(CurvedWalkLength(railing), gStyleState.lengths[0]);
+  gStyleState.lengths[0] = spacing;
+  SetWalkedDistance(gStyleState, spacing);
   gInitializeRailing = 1;
   Poinz* p = railing->firstPoint;
   for (; p && p->next; p = p->next) {
@@ -267,6 +304,7 @@ void UpdateRailObject(Objex* railing) {
 
 void UpdateStraightRailObject(Objex* railing) {
   if (!railing || !CurDocState()) return;
+  RepeatLimitReport report;
   RailListScope scope(railing);
   DeleteRendererObject(railing);
   DeleteGeneratedParts(railing);
@@ -311,6 +349,7 @@ void UpdateRailStyle(DashStyle* style, Objex* railing) {
   const float d = SpacingOrOne(Screen(RailBalusterSpacingOf(railing)));
   style->lengths[0] = d;
   SetWalkedDistance(*style, d);
+  sWalkSpindles = 0;
 }
 
 void UpdateRailSegment(Objex* railing, Poinz* point, Poinz* nextPoint, DashStyle* style) {
@@ -319,9 +358,8 @@ void UpdateRailSegment(Objex* railing, Poinz* point, Poinz* nextPoint, DashStyle
   for (int k = 0; k < 3; ++k)
     SetupSpline(point->position[k], point->outHandle[k], nextPoint->position[k], nextPoint->inHandle[k], &co[k][0],
                 &co[k][1], &co[k][2], &co[k][3]);
-  const DocState* ds = CurDocState();
   // Without a usable segment count the walk takes ten samples (a count of 0 would never end).
-  const float dt = ds && ds->curveSegments > 0 ? 1.0f / (static_cast<float>(ds->curveSegments) * 8.0f) : 0.1f;
+  const float dt = 1.0f / static_cast<float>(WalkSamples());
   float prev[3] = {0, 0, 0};
   int32_t i = 0;
   for (float t = 0; t <= 1.01f; t = static_cast<float>(++i) * dt) {
@@ -339,8 +377,6 @@ void UpdateRailList(float x0, float y0, float z0, float x1, float, float z1, Das
   float L = 0;
   const float angle = GetLineLengthAndAngle(x0, z0, x1, z1, &L);
   float walkedAlongChord = 0;
-  // A chord of millions of intervals only comes from a damaged design: it is left empty.
-  if (L / d > 1e6f) return;
   while (L > 0) {
     float w = WalkedDistance(*style);
     if (!(w >= 0) || w > d) w = d;  // a record out of range starts a new interval
@@ -349,6 +385,11 @@ void UpdateRailList(float x0, float y0, float z0, float x1, float, float z1, Das
       SetWalkedDistance(*style, w + L);
       return;
     }
+    if (sWalkSpindles > kMaxRepeats) {
+      NoteRepeatLimitReached();
+      return;
+    }
+    ++sWalkSpindles;
     walkedAlongChord += remaining;
     float dx, dz;
     Along(angle, walkedAlongChord, &dx, &dz);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "building3d/Railings3D.h"
+#include "building3d/RepeatLimit.h"
 #include "model/Delete.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
@@ -173,7 +174,12 @@ void UpdateFenceSegment(Objex* fence, Poinz* a, Poinz* b) {
   const float y = a->position[1];
   float r = length;
   float x = 0, z = 0;
-  while (r > s.picket && r > s.gap) {
+  for (int32_t n = 0; r > s.picket && r > s.gap; ++n) {
+    // A section floats cannot shorten by a picket (or of too many) stops at the limit.
+    if (n >= kMaxRepeats) {
+      NoteRepeatLimitReached();
+      break;
+    }
     AlongSection(a, angle, length - r, &x, &z);
     AppendFencePicketObject(fence, x, y, z, angle, s.picket, s.height);
     r -= s.picket;
@@ -235,7 +241,12 @@ void UpdateCustomFenceSegment(Objex* fence, Poinz* a, Poinz* b) {
   if (span + postWidth >= 1.0f && hw >= 0) {
     float r = length - hw;
     const float limit = gateNext ? span + postWidth : span + hw;
-    while (r > limit) {
+    for (int32_t n = 0; r > limit; ++n) {
+      // A section floats cannot shorten by a span (or of too many spans) stops at the limit.
+      if (n >= kMaxRepeats) {
+        NoteRepeatLimitReached();
+        break;
+      }
       AlongSection(a, angle, length - r, &x, &z);
       AppendCustomFencePicketObject(fence, x, y, z, angle, span, spanHeight);
       r -= span + hw;
@@ -273,6 +284,7 @@ void UpdateFenceObject(Objex* fence) {
   NoteServiceCall("UpdateFenceObject", fence);
   if (!fence || fence->type != kObjFence || fence->levels != 1 || !fence->firstPoint || !fence->firstPoint->next)
     return;
+  RepeatLimitReport report;
   DeleteRendererObject(fence);
   DeleteGeneratedParts(fence);
   RailListScope parts(fence);  // appends stay constant-time while the list is rebuilt

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "building3d/RepeatLimit.h"
 #include "building3d/StairParts3D.h"
 #include "model/Delete.h"
 #include "model/DocState.h"
@@ -111,9 +112,7 @@ void UnitToward(const float a[2], const float b[2], float* ux, float* uz) {
 float StairRiserHeight(float stairHeight, float stepHeight) {
   double count = 1;
   if (stepHeight > 0) {
-    count = std::trunc(static_cast<double>(stairHeight) / stepHeight);
-    if (!(count >= 1)) count = 1;
-    if (count > 1e6) count = 1e6;
+    count = LimitRepeats(std::trunc(static_cast<double>(stairHeight) / stepHeight));
   }
   return static_cast<float>(stairHeight / count + 0.01);
 }
@@ -125,6 +124,7 @@ namespace building3d {
 void UpdateStairObject(Objex* st) {
   NoteServiceCall("UpdateStairObject", st);
   if (!st || !gCurDocument || st->type != kObjStaircase || st->levels != 1 || CountPoints(st) < 2) return;
+  RepeatLimitReport report;
   if (st->subtype == kSubStraightStair) {
     UpdateStraightStairObject(st);
     return;
@@ -152,6 +152,7 @@ void UpdateStairObject(Objex* st) {
 void UpdateStraightStairObject(Objex* st) {
   const DocState* ds = CurDocState();
   if (!st || !ds || !st->firstPoint) return;
+  RepeatLimitReport report;
   RailListScope scope(st);
   StairFieldsGuard guard(st);
   ApplyFramingOverrides(st);
@@ -223,7 +224,7 @@ void UpdateStraightStairSegment(Objex* st, float leftStart[3], const float leftE
   }
 
   const double rounded = std::floor(static_cast<double>(run) / depth + 0.5);
-  const int32_t steps = rounded >= 1 ? static_cast<int32_t>(std::min(rounded, 1e6)) : 0;
+  const int32_t steps = rounded >= 1 ? LimitRepeats(rounded) : 0;
   if (steps < 1) {
     gStairHeightAccum -= riser;
   } else {
@@ -342,6 +343,11 @@ void AppendStraightHandRail(const float sideStart[2], const float sideEnd[2], co
 // ---------------------------------------------------------------------------------------
 // Curved staircases
 
+namespace {
+// Treads set by the curved walk under way (UpdateStairStyle starts one).
+int32_t sWalkTreads = 0;
+}  // namespace
+
 void UpdateStairStyle(DashStyle* style, Objex* st) {
   if (!style || !st || st->type != kObjStaircase) return;
   *style = DashStyle{};
@@ -349,6 +355,7 @@ void UpdateStairStyle(DashStyle* style, Objex* st) {
   if (!(d > 0)) d = 1.0f;
   style->lengths[0] = d;
   SetWalkedDistance(*style, d);
+  sWalkTreads = 0;
 }
 
 void UpdateStairSegment(Objex* st, Poinz* point, Poinz* nextPoint, DashStyle* style, float total) {
@@ -359,7 +366,8 @@ void UpdateStairSegment(Objex* st, Poinz* point, Poinz* nextPoint, DashStyle* st
                 &co[k][1], &co[k][2], &co[k][3]);
   const DocState* ds = CurDocState();
   // Without a usable segment count the walk takes ten samples (a count of 0 would never end).
-  const float dt = ds && ds->curveSegments > 0 ? 1.0f / (static_cast<float>(ds->curveSegments) * 6.0f) : 0.1f;
+  const float dt = ds && ds->curveSegments > 0 ? 1.0f / static_cast<float>(LimitRepeats(6.0 * ds->curveSegments))
+                                               : 0.1f;
   float prev[3] = {0, 0, 0};
   int32_t i = 0;
   for (float t = 0; t <= 1.01f;) {
@@ -384,8 +392,6 @@ void UpdateStairList(float x0, float y0, float z0, float x1, float, float z1, Da
   float L = 0;
   const float angle = GetLineLengthAndAngle(x0, z0, x1, z1, &L);
   float walked = 0;
-  // A chord of millions of treads only comes from a damaged design: it is left empty.
-  if (L / d > 1e6f) return;
   while (L > 0 && gStairHeightAccum < total) {
     if (gStairHeightAccum + r > total) gPlaceFinalBalusters = 1;
     float w = WalkedDistance(*style);
@@ -395,6 +401,12 @@ void UpdateStairList(float x0, float y0, float z0, float x1, float, float z1, Da
       SetWalkedDistance(*style, w + L);
       return;
     }
+    // Treads count, so that a walk floats cannot shorten (or risers of nothing) still ends.
+    if (sWalkTreads > kMaxRepeats) {
+      NoteRepeatLimitReached();
+      return;
+    }
+    ++sWalkTreads;
     walked += remaining;
     float dx, dz;
     Along(angle, walked, &dx, &dz);

@@ -35,6 +35,12 @@ uint8_t gStripTurn = 0;  // which of the two strip steps comes next
 
 // Scale of the working copy the ear clipper projects into.
 constexpr double kWorkingScale = 15.0;
+// The most vertex reads the ear clipper's tests make in all before the rest is fanned: with at
+// most kMaxEarClipVertices its cost stays near that many squared, whatever the outline.
+constexpr int64_t kEarClipWork = int64_t{1} << 24;
+// The most steps the check for an outline crossing itself takes before it gives up (and the
+// outline is taken as crossing itself).
+constexpr int64_t kCrossingWork = int64_t{1} << 22;
 
 int16_t OutputFlag(int16_t inputFlag) { return inputFlag == kInternalEdgeMark ? kEdgeDiagonal : kEdgeOutline; }
 
@@ -227,10 +233,73 @@ _GLUfuncptr GluCallback(F* f) {
   return reinterpret_cast<_GLUfuncptr>(f);
 }
 
+// Whether segments a-b and c-d cross at a point inside both (touching and overlapping do not
+// count).
+bool SegmentsCross(const PlaneVertex& a, const PlaneVertex& b, const PlaneVertex& c, const PlaneVertex& d) {
+  const double d1 = Cross(a, b, c), d2 = Cross(a, b, d), d3 = Cross(c, d, a), d4 = Cross(c, d, b);
+  return ((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0));
+}
+
+// Whether the outline may cross itself: two of its edges that are not neighbours cross, or
+// finding out would take more than kCrossingWork steps. The edges are filed in a grid of
+// about one cell per vertex by their extents and only edges sharing a cell are compared, so
+// an outline of short edges (a sampled curve) is settled in about linear time. The
+// tessellator is not given such an outline: it would make a new vertex at each crossing
+// (which the ear clipper then takes over) and one that crosses itself at every edge keeps it
+// busy for minutes.
+bool MayCrossItself(const Plane* plane) {
+  const int32_t n = plane->vertexCount;
+  const int axis = DominantAxis(plane);
+  std::vector<PlaneVertex> w(static_cast<size_t>(n));
+  double minX = 0, maxX = 0, minY = 0, maxY = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    PlaneVertex& v = w[static_cast<size_t>(i)];
+    v = Project(plane->vertices[i], axis);
+    minX = i ? std::min<double>(minX, v.x) : v.x;
+    maxX = i ? std::max<double>(maxX, v.x) : v.x;
+    minY = i ? std::min<double>(minY, v.y) : v.y;
+    maxY = i ? std::max<double>(maxY, v.y) : v.y;
+  }
+  const int32_t side = std::max<int32_t>(1, static_cast<int32_t>(std::sqrt(static_cast<double>(n))));
+  const double cellW = maxX > minX ? (maxX - minX) / side : 1, cellH = maxY > minY ? (maxY - minY) / side : 1;
+  auto cellOf = [&](double at, double low, double size) {
+    return std::clamp(static_cast<int32_t>((at - low) / size), 0, side - 1);
+  };
+  std::vector<std::vector<int32_t>> cells(static_cast<size_t>(side) * static_cast<size_t>(side));
+  int64_t work = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    const PlaneVertex& a = w[static_cast<size_t>(i)];
+    const PlaneVertex& b = w[static_cast<size_t>((i + 1) % n)];
+    const int32_t x0 = cellOf(std::min(a.x, b.x), minX, cellW), x1 = cellOf(std::max(a.x, b.x), minX, cellW);
+    const int32_t y0 = cellOf(std::min(a.y, b.y), minY, cellH), y1 = cellOf(std::max(a.y, b.y), minY, cellH);
+    work += static_cast<int64_t>(x1 - x0 + 1) * (y1 - y0 + 1);
+    if (work > kCrossingWork) return true;
+    for (int32_t y = y0; y <= y1; ++y)
+      for (int32_t x = x0; x <= x1; ++x) cells[static_cast<size_t>(y) * side + x].push_back(i);
+  }
+  for (const std::vector<int32_t>& cell : cells)
+    for (size_t j = 0; j < cell.size(); ++j)
+      for (size_t k = j + 1; k < cell.size(); ++k) {
+        if (++work > kCrossingWork) return true;
+        const int32_t e = cell[j], f = cell[k];
+        if (f == e + 1 || (e == 0 && f == n - 1)) continue;  // neighbours share a vertex
+        if (SegmentsCross(w[static_cast<size_t>(e)], w[static_cast<size_t>((e + 1) % n)], w[static_cast<size_t>(f)],
+                          w[static_cast<size_t>((f + 1) % n)]))
+          return true;
+      }
+  return false;
+}
+
 // Runs the tessellator over one plane of five or more vertices; the ear clipper takes it
-// over when the tessellator asks to combine vertices.
+// over when the tessellator asks to combine vertices, or at once when the outline may cross
+// itself.
 void TessellatePlane(GLUtesselator* tess, Plane* plane, std::vector<TessVertexRecord>& records) {
   const int32_t n = plane->vertexCount;
+  if (MayCrossItself(plane)) {
+    gTessPlaneList = TriangulatePlane(plane, gTessPlaneList);
+    gTessPlaneTail = LastPlane(gTessPlaneTail ? gTessPlaneTail : gTessPlaneList);
+    return;
+  }
   records.resize(static_cast<size_t>(n));
   gTessSource = plane;
   newPointFlag = 0;
@@ -414,18 +483,28 @@ Plane* TriangulatePlane(Plane* plane, Plane* list) {
   }
   const PlaneVertex* source = plane->vertices;
   const int axis = DominantAxis(plane);
-  std::vector<PlaneVertex> work(static_cast<size_t>(n));
-  for (int32_t i = 0; i < n; ++i) work[static_cast<size_t>(i)] = Project(source[i], axis);
+  // The ring the clipper works on: every vertex, or an even thinning of a larger outline (only
+  // an outline the tessellator could not take, one that crosses or touches itself, comes here).
+  const int32_t stride = (n + kMaxEarClipVertices - 1) / kMaxEarClipVertices;
+  std::vector<int32_t> ring;
+  ring.reserve(static_cast<size_t>(n / stride + 1));
+  for (int32_t i = 0; i < n; i += stride) ring.push_back(i);
+  const int32_t r = static_cast<int32_t>(ring.size());
+  if (r < 3) return list;
+  std::vector<PlaneVertex> work(static_cast<size_t>(r));
+  for (int32_t k = 0; k < r; ++k) work[static_cast<size_t>(k)] = Project(source[ring[static_cast<size_t>(k)]], axis);
 
-  // Edge a-b of a triangle is outline when a and b are neighbours on the outline and neither
-  // is marked internal: a marked vertex makes both of its edges diagonals.
+  // Edge a-b of a triangle (ring positions) is outline when a and b are neighbours on the
+  // ring and neither is marked internal: a marked vertex makes both of its edges diagonals.
   auto edgeFlag = [&](int32_t a, int32_t b) -> int16_t {
-    const bool neighbours = (a + 1) % n == b || (b + 1) % n == a;
-    if (!neighbours || source[a].flag == kInternalEdgeMark || source[b].flag == kInternalEdgeMark) return kEdgeDiagonal;
+    const bool neighbours = (a + 1) % r == b || (b + 1) % r == a;
+    const int16_t flagA = source[ring[static_cast<size_t>(a)]].flag, flagB = source[ring[static_cast<size_t>(b)]].flag;
+    if (!neighbours || flagA == kInternalEdgeMark || flagB == kInternalEdgeMark) return kEdgeDiagonal;
     return kEdgeOutline;
   };
   auto emit = [&](int32_t a, int32_t b, int32_t c) {
-    PlaneVertex t[3] = {source[a], source[b], source[c]};
+    PlaneVertex t[3] = {source[ring[static_cast<size_t>(a)]], source[ring[static_cast<size_t>(b)]],
+                        source[ring[static_cast<size_t>(c)]]};
     t[0].flag = edgeFlag(a, b);
     t[1].flag = edgeFlag(b, c);
     t[2].flag = edgeFlag(c, a);
@@ -434,14 +513,18 @@ Plane* TriangulatePlane(Plane* plane, Plane* list) {
   };
 
   // Ears are tested against what is left of the polygon, so that no ear overlaps one
-  // already cut.
-  std::vector<int32_t> left(static_cast<size_t>(n));
-  for (int32_t i = 0; i < n; ++i) left[static_cast<size_t>(i)] = i;
+  // already cut. Each test reads every vertex left: the tests stop once they have read
+  // kEarClipWork vertices in all (an outline that crosses itself can fail test after test),
+  // and what is left is completed as below.
+  std::vector<int32_t> left(static_cast<size_t>(r));
+  for (int32_t i = 0; i < r; ++i) left[static_cast<size_t>(i)] = i;
   std::vector<PlaneVertex> remaining(work);
   size_t position = 1;
   size_t triedWithoutEar = 0;
-  while (left.size() > 3 && triedWithoutEar < left.size()) {
+  int64_t workDone = 0;
+  while (left.size() > 3 && triedWithoutEar < left.size() && workDone < kEarClipWork) {
     const size_t m = left.size();
+    workDone += static_cast<int64_t>(m);
     const int32_t i0 = left[(position + m - 1) % m], i1 = left[position % m], i2 = left[(position + 1) % m];
     const PlaneVertex triangle[3] = {work[static_cast<size_t>(i0)], work[static_cast<size_t>(i1)],
                                      work[static_cast<size_t>(i2)]};

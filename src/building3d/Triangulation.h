@@ -24,8 +24,13 @@ void R3DTriangulatePlaneObjects(PlaneObject* first);
 // rest by TriangulatePlane.
 void D3DTriangulatePlaneObject(PlaneObject* planeObject);
 
+// The most vertices the ear clipper clips: a larger outline (one the tessellator could not
+// take, crossing or touching itself) is thinned evenly to this many first.
+constexpr int32_t kMaxEarClipVertices = 1024;
+
 // Ear clipping of one plane; the triangles (source normal) are appended to `list`, whose
-// head is returned. The plane itself is left as it is.
+// head is returned. The plane itself is left as it is; at most kMaxEarClipVertices - 2
+// triangles come of it.
 Plane* TriangulatePlane(Plane* plane, Plane* list);
 // A path outline (first half forward, second half back) as n / 2 - 1 quads with the side
 // edges outline and the rungs internal.

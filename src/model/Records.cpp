@@ -183,24 +183,48 @@ void AppendChildToObject(Objex* child, Objex* parent) {
   parent->lastChild = child;
 }
 
+namespace {
+
+// The point last appended and its object, so that appending a run of points to one object
+// stays constant-time. Kept only while the object's first point and count are what they were
+// after that append, so that a list edited, emptied or freed since is walked again (and the
+// kept point is not read); the point must still end the object's own list.
+struct PointTail {
+  const Objex* object = nullptr;
+  const Poinz* first = nullptr;
+  int32_t count = 0;
+  Poinz* last = nullptr;
+};
+PointTail sPointTail;
+
+Poinz* LastPointOf(Objex* object) {
+  const PointTail& k = sPointTail;
+  if (k.object == object && k.first == object->firstPoint && k.count == object->pointCount && k.last) {
+    Poinz* h = k.last;
+    if (!h->next && h->owner == object && (h->prev ? h->prev->next == h : object->firstPoint == h)) return h;
+  }
+  Poinz* last = object->firstPoint;
+  while (last && last->next) last = last->next;
+  return last;
+}
+
+}  // namespace
+
 void AppendPointToObject(Poinz* point, Objex* object) {
   if (!point || !object) return;
+  Poinz* last = LastPointOf(object);
   point->owner = object;
   point->next = nullptr;
-  if (!object->firstPoint) {
-    object->firstPoint = point;
-    point->prev = nullptr;
-  } else {
-    Poinz* last = object->firstPoint;
-    while (last->next) last = last->next;
-    last->next = point;
-    point->prev = last;
-  }
+  point->prev = last;
+  if (last) last->next = point;
+  else object->firstPoint = point;
   object->pointCount++;
+  sPointTail = PointTail{object, object->firstPoint, object->pointCount, point};
 }
 
 void InsertPointInObject(Poinz* point, Objex* object, Poinz* after) {
   if (!point || !object) return;
+  if (sPointTail.object == object) sPointTail = PointTail{};
   point->owner = object;
   if (!after) {
     point->prev = nullptr;

@@ -65,12 +65,6 @@ void AddPoint(Objex* obj, int16_t kind, float x, float y, float z, float hx = 0,
   if (Poinz* p = CreatePoint(kind, 1, 0, hx, hy, 0, x, y, z, hx, hy, 0, 0, 0, 0, obj)) AppendPointToObject(p, obj);
 }
 
-void AddPoint3(Objex* obj, const float* in, const float* pos, const float* out, uint8_t selected) {
-  if (Poinz* p = CreatePoint(1, selected, 0, in[0], in[1], in[2], pos[0], pos[1], pos[2], out[0], out[1], out[2], 0,
-                             0, 0, obj))
-    AppendPointToObject(p, obj);
-}
-
 // Centre, radius and axis factors of the shape between two corners.
 struct EllipseFrame {
   double cx, cy;
@@ -234,12 +228,19 @@ Objex* BuildGeneralPoly(const float* positions1, const float* positions2, const 
   FloatRect empty = EmptyFloatRect();
   Objex* obj = NewShape(type, closed, StyleFor(useStyle), &empty, layer);
   if (!obj) return nullptr;
-  for (int32_t i = 0; i < count; ++i)
-    AddPoint3(obj, inHandles1 + 3 * i, positions1 + 3 * i, outHandles1 + 3 * i, 1);
+  // The points go on after the last one made, so that a long outline is built in linear time.
+  Poinz* tail = nullptr;
+  auto add = [&](const float* in, const float* pos, const float* out) {
+    if (Poinz* p = CreatePoint(1, 1, 0, in[0], in[1], in[2], pos[0], pos[1], pos[2], out[0], out[1], out[2], 0, 0, 0,
+                               obj)) {
+      InsertPointInObject(p, obj, tail);
+      tail = p;
+    }
+  };
+  for (int32_t i = 0; i < count; ++i) add(inHandles1 + 3 * i, positions1 + 3 * i, outHandles1 + 3 * i);
   bool secondRing = positions2 && inHandles2 && outHandles2;
   if (secondRing)
-    for (int32_t i = 0; i < count; ++i)
-      AddPoint3(obj, inHandles2 + 3 * i, positions2 + 3 * i, outHandles2 + 3 * i, 1);
+    for (int32_t i = 0; i < count; ++i) add(inHandles2 + 3 * i, positions2 + 3 * i, outHandles2 + 3 * i);
   if (addToLayer) AppendObjectToLayer(obj, layer);
   // Two levels only when the second ring is really on the list.
   obj->levels = secondRing ? 2 : 1;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "building3d/RepeatLimit.h"
 #include "model/Attachments.h"
 #include "model/Bounds.h"
 #include "model/Delete.h"
@@ -311,6 +312,7 @@ void BuildAttachmentFrame(Objex* attachment) {
   // The placing tools' tests follow the calls.
   NoteServiceCall("BuildAttachmentFrame", attachment);
   if (!attachment || !gCurDocument || !CurDocState() || !attachment->typeData) return;
+  RepeatLimitReport report;
   auto* record = static_cast<DoorWindowData*>(attachment->typeData);
   switch (attachment->type) {
     case kObjDoor: BuildDoor(attachment, record); break;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "building3d/RepeatLimit.h"
 #include "model/Attachments.h"
 #include "model/DocumentModel.h"
 #include "model/ExtrudeFlip.h"
@@ -171,8 +172,8 @@ void BuildArchedDoorFrame(Objex* attachment, int16_t subtype) {
 void BuildWindowSeparators(Objex* attachment, DoorWindowData* record, const float* c1, const float* c2,
                            const float* c3, const float* c4) {
   if (!attachment || !record || !c1 || !c2 || !c3 || !c4 || !attachment->parent) return;
-  const int32_t across = record->horizontalDividers() > 0 ? record->horizontalDividers() : 0;
-  const int32_t upright = record->verticalDividers() > 0 ? record->verticalDividers() : 0;
+  const int32_t across = record->horizontalDividers() > 0 ? LimitRepeats(record->horizontalDividers()) : 0;
+  const int32_t upright = record->verticalDividers() > 0 ? LimitRepeats(record->verticalDividers()) : 0;
   float hw = 1.0f;
   if (record->subtype == kDoorFrameWithDividers) hw = 3.0f;
   else if ((upright == 1 && across == 0) || (upright == 0 && across == 1)) hw = 2.0f;

@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 
+#include "building3d/RepeatLimit.h"
 #include "model/Attachments.h"
 #include "model/DocState.h"
 #include "model/Records.h"
@@ -21,8 +22,6 @@ constexpr float kPi = static_cast<float>(kPiD);
 constexpr float kHalfPi = kPi / 2;
 // Half the depth of every leaf box except the panel door's.
 constexpr float kBoxHalfDepth = 2.0f;
-// Most sections or panels of a garage door (keeps absurd sizes finite).
-constexpr int32_t kMaxGarageDivisions = 4096;
 
 struct PlanPoint {
   float x, z;
@@ -155,9 +154,7 @@ SwingLeaf SetUpSwingLeaf(const AttachmentInputs& in, float inset) {
 // Number of divisions of `length` into pieces near `target`: rounded, at least 1.
 int32_t Divisions(float length, float target) {
   if (!(target > 0)) return 1;
-  const double q = std::trunc(static_cast<double>(length) / target + 0.5);
-  if (!(q >= 1)) return 1;
-  return static_cast<int32_t>(std::min<double>(q, kMaxGarageDivisions));
+  return LimitRepeats(std::trunc(static_cast<double>(length) / target + 0.5));
 }
 
 }  // namespace

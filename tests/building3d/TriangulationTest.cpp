@@ -5,6 +5,7 @@
 #include <cmath>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "SceneTestSupport.h"
 #include "building3d/Triangulation.h"
@@ -346,6 +347,53 @@ TEST_F(Triangulation, SmallPlanesConvertedInPlaceMatchTheCopies) {
   EXPECT_EQ(inPlace->planes->vertices[0].flag, 1);  // internal mark turned into a diagonal
   DeletePlaneObject(inPlace);
   DeletePlaneObject(copied);
+}
+
+// A closed outline of n vertices on the curve through (x(t), y(t)), t = 0 .. 2 pi.
+template <typename Curve>
+Plane* SampledPlane(int32_t n, Curve curve) {
+  auto* v = static_cast<PlaneVertex*>(calloc(static_cast<size_t>(n), sizeof(PlaneVertex)));
+  for (int32_t i = 0; i < n; ++i) {
+    const double t = 2 * 3.14159265358979 * i / n;
+    const auto [x, y] = curve(t);
+    v[i].x = static_cast<float>(x);
+    v[i].y = static_cast<float>(y);
+  }
+  return CreatePlane(v, n, 0, 0, 0.5f);
+}
+
+TEST_F(Triangulation, LargeSelfCrossingOutlinesEndWithBoundedTriangles) {
+  struct Case {
+    const char* name;
+    int32_t vertices;
+    std::pair<double, double> (*curve)(double);
+  } cases[] = {
+      // Every edge crosses hundreds of others: each ear test fails.
+      {"star", 20001, [](double t) { return std::pair{100 * std::cos(9000 * t), 100 * std::sin(9000 * t)}; }},
+      // A loop that crosses itself once, as a curved deck edge looping over itself.
+      {"figure eight", 50000, [](double t) { return std::pair{100 * std::sin(t), 60 * std::sin(2 * t)}; }},
+      {"just over the clipper's size", kMaxEarClipVertices + 1,
+       [](double t) { return std::pair{100 * std::sin(t), 60 * std::sin(2 * t)}; }},
+  };
+  for (const Case& c : cases) {
+    // The clipper itself, and the tessellator, which hands such an outline to the clipper.
+    Plane* plane = SampledPlane(c.vertices, c.curve);
+    Plane* list = TriangulatePlane(plane, nullptr);
+    PlaneObject* po = ObjectWith(plane);
+    R3DTriangulatePlaneObject(po);
+    for (const Plane* made : {list, po->planes}) {
+      EXPECT_GT(CountPlanes(made), 0) << c.name;
+      EXPECT_LE(CountPlanes(made), kMaxEarClipVertices - 2) << c.name;
+      for (const Plane* p = made; p; p = p->next) EXPECT_EQ(p->vertexCount, 3) << c.name;
+    }
+    DeletePlaneList(list);
+    DeletePlaneObject(po);
+  }
+  // A large outline that does not cross itself stays the tessellator's: every vertex is kept.
+  PlaneObject* circle = ObjectWith(SampledPlane(5000, [](double t) { return std::pair{100 * std::cos(t), 100 * std::sin(t)}; }));
+  R3DTriangulatePlaneObject(circle);
+  EXPECT_EQ(CountPlanes(circle->planes), 5000 - 2);
+  DeletePlaneObject(circle);
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 // Appending at the end of a floor's and a group's list in constant time: the kept tail
 // follows every append, unlink, delete, group, ungroup and duplicate, and a list linked by
-// hand behind its back is still appended to at its true end.
+// hand behind its back is still appended to at its true end. Points appended to an object
+// likewise: in constant time, at the true end of a list edited between the appends.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "ModelInvariants.h"
 #include "TestDocument.h"
+#include "model/AddRemovePoints.h"
 #include "model/CommandCodes.h"
 #include "model/Delete.h"
 #include "model/Duplicate.h"
@@ -178,6 +180,93 @@ TEST(ListTail, ObjectsMovedBetweenFloorsLeaveBothTailsRight) {
   EXPECT_EQ(LayerList(doc.first), (std::vector<Objex*>{a, d}));
   EXPECT_EQ(LayerList(doc.second), (std::vector<Objex*>{c, b, e}));
   EXPECT_EQ(modelcheck::Check(), "");
+}
+
+std::vector<Poinz*> PointList(const Objex* object) {
+  std::vector<Poinz*> list;
+  const Poinz* prev = nullptr;
+  for (Poinz* p = object->firstPoint; p; prev = p, p = p->next) {
+    EXPECT_EQ(p->prev, prev);
+    EXPECT_EQ(p->owner, object);
+    list.push_back(p);
+  }
+  return list;
+}
+
+Poinz* NewPoint(Objex* owner, float x) { return CreatePoint(1, 0, 0, 0, 0, 0, x, 0, 0, 0, 0, 0, 0, 0, 0, owner); }
+
+TEST(ListTail, AHundredThousandPointsAppendedInARowStayInOrder) {
+  TestDocument doc;
+  Objex* o = Line(doc, 0);
+  DeleteObjectPoints(o);
+  constexpr int32_t kPoints = 100000;  // a walk to the end on every append would not finish
+  for (int32_t i = 0; i < kPoints; ++i) AppendPointToObject(NewPoint(o, static_cast<float>(i)), o);
+  const std::vector<Poinz*> list = PointList(o);
+  ASSERT_EQ(list.size(), static_cast<size_t>(kPoints));
+  EXPECT_EQ(o->pointCount, kPoints);
+  for (int32_t i = 0; i < kPoints; ++i) ASSERT_EQ(list[static_cast<size_t>(i)]->position[0], static_cast<float>(i));
+}
+
+TEST(ListTail, PointsAreAppendedAtTheTrueEndOfAListEditedBetweenAppends) {
+  // Each edit follows an append (so the appended point is the kept tail); it returns a point
+  // it took off every list, for the test to free.
+  struct Edit {
+    const char* name;
+    Poinz* (*apply)(Objex* o, Objex* other);
+  } edits[] = {
+      {"tail removed", [](Objex* o, Objex*) -> Poinz* {
+         RemovePointInObject(o, PointList(o).back());
+         return nullptr;
+       }},
+      {"tail unlinked by hand, count kept", [](Objex* o, Objex*) -> Poinz* {
+         Poinz* tail = PointList(o).back();
+         tail->prev->next = nullptr;
+         return tail;
+       }},
+      {"a point linked after the tail by hand", [](Objex* o, Objex*) -> Poinz* {
+         Poinz* tail = PointList(o).back();
+         Poinz* p = NewPoint(o, 99);
+         tail->next = p;
+         p->prev = tail;
+         return nullptr;
+       }},
+      {"tail moved to another object", [](Objex* o, Objex* other) -> Poinz* {
+         Poinz* tail = PointList(o).back();
+         tail->prev->next = nullptr;
+         tail->prev = nullptr;
+         o->pointCount--;
+         AppendPointToObject(tail, other);
+         return nullptr;
+       }},
+      {"appends to another object between", [](Objex*, Objex* other) -> Poinz* {
+         AppendPointToObject(NewPoint(other, 7), other);
+         return nullptr;
+       }},
+      {"every point freed", [](Objex* o, Objex*) -> Poinz* {
+         DeleteObjectPoints(o);
+         return nullptr;
+       }},
+      {"a point inserted after the tail", [](Objex* o, Objex*) -> Poinz* {
+         InsertPointInObject(NewPoint(o, 98), o, PointList(o).back());
+         return nullptr;
+       }},
+  };
+  for (const Edit& e : edits) {
+    TestDocument doc;
+    Objex* o = doc.addObject(kObjOpenPoly, false, {{0, 0}, {1, 0}, {2, 0}});
+    Objex* other = doc.addObject(kObjOpenPoly, false, {{5, 0}});
+    AppendPointToObject(NewPoint(o, 3), o);
+    Poinz* loose = e.apply(o, other);
+    const std::vector<Poinz*> before = PointList(o);
+    const int32_t count = o->pointCount;
+    Poinz* added = NewPoint(o, 50);
+    AppendPointToObject(added, o);
+    std::vector<Poinz*> expected = before;
+    expected.push_back(added);
+    EXPECT_EQ(PointList(o), expected) << e.name;
+    EXPECT_EQ(o->pointCount, count + 1) << e.name;
+    free(loose);
+  }
 }
 
 }  // namespace

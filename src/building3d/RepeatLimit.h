@@ -1,0 +1,30 @@
+// The one bound on the loops of the builders that repeat a part along a length (balusters,
+// spindles, edging blocks, treads, pickets, bars) or take a count of samples along a curve
+// from the design: a spacing of almost nothing or a curve setting from a damaged file would
+// otherwise make millions of parts or never finish. A design that asks for more is built at
+// the limit, and the user is told once per build.
+#pragma once
+#include <cstdint>
+
+// The most repeats (parts along one run, samples along one curved segment) one loop makes.
+inline constexpr int32_t kMaxRepeats = 4096;
+
+// `wanted` repeats bounded to 1 .. kMaxRepeats: NaN and counts below 1 give 1; a count above
+// the limit gives the limit and notes it.
+int32_t LimitRepeats(double wanted);
+// The spacing to walk `length` with so that at most kMaxRepeats intervals fit: `spacing`
+// itself, or length / kMaxRepeats (noted) when the walk would need more.
+float LimitSpacing(float length, float spacing);
+// A loop stopped at the limit: the outermost RepeatLimitReport tells the user at its end.
+void NoteRepeatLimitReached();
+
+// Held by every builder entry point for the length of the build: the outermost one shows one
+// alert at its end when any loop inside it was cut to the limit. Without one, a cut loop
+// alerts at once.
+class RepeatLimitReport {
+ public:
+  RepeatLimitReport();
+  ~RepeatLimitReport();
+  RepeatLimitReport(const RepeatLimitReport&) = delete;
+  RepeatLimitReport& operator=(const RepeatLimitReport&) = delete;
+};
