@@ -181,6 +181,8 @@ void LiveViewController::releaseSharedLiveViewController() { delete sShared; }
 LiveViewController::LiveViewController() {
   liveViewPanel_ = new QMainWindow(nullptr, Qt::Tool);
   liveViewPanel_->setObjectName(QStringLiteral("LiveView"));
+  // Its toolbar names each button on hover while the design window is the active one.
+  liveViewPanel_->setAttribute(Qt::WA_AlwaysShowToolTips);
   liveViewPanel_->setWindowTitle(Localized("3D View"));
   liveViewPanel_->installEventFilter(this);
 

@@ -352,6 +352,8 @@ void KeepKeyboardWithDesignWindow(QWidget* palette) {
   if (!palette) return;
   palette->setWindowFlag(Qt::WindowDoesNotAcceptFocus, true);
   palette->setAttribute(Qt::WA_ShowWithoutActivating);
+  // Never active, the palette still names each button on hover.
+  palette->setAttribute(Qt::WA_AlwaysShowToolTips);
   palette->setFocusPolicy(Qt::NoFocus);
   palette->installEventFilter(new PaletteActivationFilter(palette));
 }

@@ -119,6 +119,7 @@ SnapPaletteController::SnapPaletteController() : QWidget(nullptr, Qt::Tool) {
   setWindowTitle(QString::fromStdString(LocalizedString("Snap")));
   setFocusPolicy(Qt::NoFocus);
   setAttribute(Qt::WA_ShowWithoutActivating);
+  setAttribute(Qt::WA_AlwaysShowToolTips);  // each cell names its snap on hover, key or not
   auto* grid = new QGridLayout(this);
   grid->setSpacing(2);
   toolButtons = new QButtonGroup(this);

@@ -161,3 +161,4 @@ TEST_F(PalettePlacement, ClosingTheWindowSavesThePaletteFramesForTheNextStart) {
   EXPECT_EQ(edit().frameGeometry().topLeft(), editAt);
   EXPECT_EQ(plan().frameGeometry().topLeft(), planAt);
 }
+
