@@ -148,6 +148,11 @@ void ZLKWindowController::buildMenus() {
   quitAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   quitAction_->setMenuRole(QAction::QuitRole);
   connect(quitAction_, &QAction::triggered, qApp, [] {
+    // Every design window is asked first: a Cancel in its save question stops the quit and
+    // leaves every window, the 3D window and the palettes included, as it was.
+    for (ZLKDocument* document : ZLKDocumentController::sharedDocumentController().documents())
+      for (ZLKWindowController* window : document->windowControllers())
+        if (window && window->isVisible() && !window->close()) return;
     LiveViewController::closeSharedWindow();
     QApplication::closeAllWindows();
   });

@@ -16,7 +16,10 @@
 
 #include "AppTestSupport.h"
 #include "app/AppController.h"
+#include "app/EditToolPaletteController.h"
 #include "app/FitToWindow.h"
+#include "app/LiveViewController.h"
+#include "app/PlanToolPaletteController.h"
 #include "app/StatusReadouts.h"
 #include "app/Win32EventHandler.h"
 #include "app/ZLKDocument.h"
@@ -325,6 +328,27 @@ TEST_F(WindowController, ElevationPaneAndSlider) {
   ASSERT_EQ(alerts.shown.size(), 1u);
   EXPECT_EQ(alerts.shown[0].message, "Elevation settings will be applied to all selected objects.");
   EXPECT_EQ(doc->undoManager().undoActionName(), "Elevation Slider");
+}
+
+TEST_F(WindowController, QuitThenCancelLeavesEveryWindowAsItWas) {
+  ScopedAlertRecorder alerts;
+  window->show();
+  ToolPaletteController& edit = ToolPaletteController::sharedToolPaletteController();
+  PlanToolPaletteController& plan = PlanToolPaletteController::sharedPlanToolPaletteController();
+  edit.showWindow();
+  plan.showWindow();
+  AddLine({{0, 0}, {10, 0}});
+  doc->setDocumentEdited(true);
+  alerts.answer = 2;  // Cancel
+  window->quitAction()->trigger();
+  QApplication::processEvents();
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(edit.isVisible());
+  EXPECT_TRUE(plan.isVisible());
+  EXPECT_TRUE(LiveViewController::exists());
+  EXPECT_EQ(CountObjects(model), 1);
+  doc->setDocumentEdited(false);
 }
 
 TEST_F(WindowController, NewAsksToSaveAnEditedDesignAndKeepsTheWindow) {
