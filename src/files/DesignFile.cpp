@@ -346,7 +346,7 @@ void ReplaceDesign(ZLKDocumentModel* target, ZLKDocumentModel* fresh) {
 int KeyFileRead(const char* path, ObjectsLeftOut* leftOut) {
   if (leftOut) *leftOut = ObjectsLeftOut{};
   if (!gCurDocument || !path) return 0;
-  if (!LoadInputFile(path, CheckDesignFileHead)) return 0;
+  if (!LoadInputFile(path, CheckDesignFileHead, CheckDesignStreamClaims)) return 0;
   ZLKDocumentModel* target = gCurDocument;
   ZLKDocumentModel fresh;
   fresh.itsDocID = target->itsDocID;
