@@ -5,12 +5,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cstring>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+#include <vector>
 
 #include "app/AppController.h"
 #include "app/ZLKDocumentController.h"
 #include "app/ZLKWindowController.h"
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
+#include "files/ObjectRecords.h"
 #include "files/SymbolFile.h"
 #include "files/Undo.h"
 #include "model/DocState.h"
@@ -22,6 +27,48 @@
 #include "platform/Strings.h"
 #include "platform/UserDefaults.h"
 #include "plandraw/qt/ImageLoader.h"
+
+namespace {
+
+// "1 object", "3 objects".
+std::string CountText(int32_t n, const char* noun) {
+  return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
+// The format with %@ replaced by the file's name.
+std::string SubstituteName(std::string format, const std::string& path) {
+  const size_t at = format.find("%@");
+  if (at != std::string::npos) format.replace(at, 2, ZLKDocumentController::alertFileName(path));
+  return format;
+}
+
+// Whether both paths name the same file (the same text when either cannot be looked at).
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  const bool same = std::filesystem::equivalent(a, b, error);
+  return error ? a == b : same;
+}
+
+// How many objects a read left out and why, for the alert's informative text.
+std::string LeftOutText(const ObjectsLeftOut& leftOut) {
+  std::vector<std::string> reasons;
+  if (leftOut.badPoints)
+    reasons.push_back(std::to_string(leftOut.badPoints) +
+                      (leftOut.badPoints == 1 ? " has" : " have") +
+                      " a point that is not a number or lies more than 1,000,000 inches from the origin");
+  if (leftOut.tooFewPoints)
+    reasons.push_back(std::to_string(leftOut.tooFewPoints) +
+                      (leftOut.tooFewPoints == 1 ? " has" : " have") + " too few points for its kind");
+  if (leftOut.oldStockPlants)
+    reasons.push_back(std::to_string(leftOut.oldStockPlants) +
+                      (leftOut.oldStockPlants == 1 ? " is a plant" : " are plants") +
+                      " of an older library that is no longer supplied");
+  std::string text = CountText(leftOut.total(), "object") + " left out: ";
+  for (size_t i = 0; i < reasons.size(); ++i) text += (i ? "; " : "") + reasons[i];
+  return text + ". The file stays as it is until you save the design.";
+}
+
+}  // namespace
 
 ZLKDocument* ZLKDocument::init() {
   auto* document = new ZLKDocument;
@@ -102,9 +149,10 @@ bool ZLKDocument::readFromFile(const std::string& path, const std::string&) {
   ZLKDocumentModel read;
   read.itsDocID = model_->itsDocID;
   bool ok;
+  ObjectsLeftOut leftOut;
   {
     CurrentDocumentScope scope(&read);
-    ok = read.buildFreshState() && KeyFileRead(path.c_str()) && read.itsDocState;
+    ok = read.buildFreshState() && KeyFileRead(path.c_str(), &leftOut) && read.itsDocState;
   }
   if (!ok) {
     failureReason_ = FileProblemText(LastFileProblem());
@@ -128,7 +176,33 @@ bool ZLKDocument::readFromFile(const std::string& path, const std::string&) {
   InitializeUndo();
   AppController::loadColorsForDocument(this);
   model_->itsEdited = false;
+  leftOutFile_.clear();
+  leftOutCount_ = leftOut.total();
+  if (leftOutCount_ > 0) {
+    leftOutFile_ = path;
+    ShowAlert(SubstituteName(LocalizedString("Some objects in \"%@\" could not be read and were left out."),
+                             path),
+              LeftOutText(leftOut), /*sheet=*/false);
+  }
   emit designChanged();
+  return true;
+}
+
+bool ZLKDocument::mayReplaceFile(const std::string& path) {
+  if (leftOutFile_.empty() || !SameFile(path, leftOutFile_)) return true;
+  AlertRequest question;
+  question.message = SubstituteName(
+      LocalizedString("Do you want to replace \"%@\" without the objects left out when it was opened?"), path);
+  question.informative =
+      CountText(leftOutCount_, "object") + " of the file could not be read. Saving replaces the file with "
+      "the design as it is now, and they are lost.";
+  question.buttons = {"Replace", "Cancel"};
+  question.sheet = false;
+  // A presenter that answers only later counts as Cancel (nothing is written then).
+  auto answer = std::make_shared<int>(1);
+  ShowAlertWithButtons(question, [answer](int button) { *answer = button; });
+  if (*answer != 0) return false;
+  leftOutFile_.clear();
   return true;
 }
 
@@ -191,6 +265,7 @@ void ZLKDocument::setDocumentEdited(bool edited) {
 }
 
 bool ZLKDocument::saveToFile(const std::string& path) {
+  if (!mayReplaceFile(path)) return false;
   if (!writeToFile(path, kDesignFileType)) {
     ShowAlert("The design could not be saved.", failureReason_);
     return false;

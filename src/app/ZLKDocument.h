@@ -43,6 +43,10 @@ class ZLKDocument : public QObject {
   // was when the file is refused (false). On success the design is clean, deselected, with
   // no undo actions, its trace image loaded and one undo snapshot.
   bool readFromFile(const std::string& path, const std::string& type);
+  // After a read that left objects out (the user was told), saving over that file asks first:
+  // true when path is not that file or the user agreed (no further question then), false when
+  // the user cancelled.
+  bool mayReplaceFile(const std::string& path);
   // Why the last readFromFile or writeToFile failed, in one sentence for the alert's
   // informative text ("" after a success).
   const std::string& failureReason() const { return failureReason_; }
@@ -118,6 +122,9 @@ class ZLKDocument : public QObject {
   UndoNameStack undoManager_;
   std::string fileName_;
   std::string failureReason_;
+  // The file the design was read from when objects were left out ("" otherwise) and how many.
+  std::string leftOutFile_;
+  int32_t leftOutCount_ = 0;
   QImage traceImage_;
   QPageLayout printInfo_;
   QList<QPointer<ZLKWindowController>> windowControllers_;

@@ -27,7 +27,7 @@ void Finish(const std::function<void(bool)>& done, bool ok) {
 }  // namespace
 
 bool ZLKWindowController::writeDesign(const std::string& path, bool rename) {
-  if (!document_) return false;
+  if (!document_ || !document_->mayReplaceFile(path)) return false;
   if (!document_->writeToFile(path, ZLKDocument::kDesignFileType)) {
     const std::string name = ZLKDocumentController::alertFileName(path);
     std::string text = LocalizedString("The document \"%@\" could not be saved as \"%@\".");

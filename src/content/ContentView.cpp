@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDrag>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
@@ -15,6 +14,7 @@
 #include "content/SymEntry.h"
 #include "model/DocumentModel.h"
 #include "model/Services.h"
+#include "plandraw/qt/ImageLoader.h"
 #include "platform/ContentPaths.h"
 #include "platform/IniFile.h"
 #include "platform/PathResolver.h"
@@ -43,20 +43,11 @@ std::string Existing(const std::string& path) {
 
 QImage LoadPreviewImage(const std::string& path, int side, bool recolour) {
   if (path.empty() || side <= 0) return {};
-  QImageReader reader(QString::fromStdString(path));
-  reader.setDecideFormatFromContent(true);
-  const QSize size = reader.size();
-  if (!size.isValid() || size.isEmpty()) return {};
-  // A picture too large to decode within the allocation limit gives an empty cell.
-  const double bytes = 4.0 * size.width() * size.height();
-  const double limit = QImageReader::allocationLimit() > 0 ? QImageReader::allocationLimit() * 1048576.0 : 256.0 * 1048576.0;
-  if (bytes > limit) return {};
-  QImage image;
-  if (!recolour) {
-    reader.setScaledSize(QSize(side, side));
-    if (!reader.read(&image)) return {};
-  } else {
-    if (!reader.read(&image)) return {};
+  // Through the one image loader, which looks at the size and side data before decoding; a
+  // picture it refuses gives an empty cell.
+  QImage image = LoadImageFile(QString::fromStdString(path), nullptr, recolour ? QSize() : QSize(side, side));
+  if (image.isNull()) return {};
+  if (recolour) {
     image = image.convertToFormat(QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y) {
       auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -64,7 +55,6 @@ QImage LoadPreviewImage(const std::string& path, int side, bool recolour) {
         if ((line[x] & 0x00FFFFFF) == 0) line[x] = qRgb(157, 172, 193);
     }
   }
-  if (image.isNull()) return {};
   return image.convertToFormat(QImage::Format_RGB32).scaled(side, side, Qt::IgnoreAspectRatio,
                                                              Qt::FastTransformation);
 }

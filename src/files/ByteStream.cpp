@@ -2,10 +2,13 @@
 // buffer or scrap, the fixed-order number primitives and whole-file loading and atomic writing.
 #include "files/ByteStream.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
+#include "files/DocStateBlock.h"
 #include "files/FileTags.h"
+#include "model/Records.h"
 #include "platform/FileIO.h"
 
 ByteStreamState gStream;
@@ -309,12 +312,27 @@ namespace {
 FileProblemReport sLastProblem;
 thread_local InputHeadCheck sHeadCheck = nullptr;
 thread_local HeadVerdict sHeadVerdict = HeadVerdict::kAccept;
+thread_local InputClaimsCheck sClaimsCheck = nullptr;
+thread_local bool sHeadSeen = false;      // the head check has accepted; the claims come next
+thread_local bool sClaimsRefused = false;
+thread_local uint32_t sClaimsBreak = 0;
 thread_local std::vector<uint8_t> sHead;
 
-bool RunHeadCheck(const uint8_t* head, size_t size) {
-  sHead.assign(head, head + size);
-  sHeadVerdict = sHeadCheck ? sHeadCheck(head, size) : HeadVerdict::kAccept;
-  return sHeadVerdict == HeadVerdict::kAccept;
+HeadAnswer RunHeadCheck(const uint8_t* head, size_t size, uint64_t fileSize, size_t* wanted) {
+  if (!sHeadSeen) {
+    sHead.assign(head, head + std::min(size, kInputHeadBytes));
+    sHeadVerdict = sHeadCheck ? sHeadCheck(head, size) : HeadVerdict::kAccept;
+    if (sHeadVerdict != HeadVerdict::kAccept) return HeadAnswer::kRefuse;
+    sHeadSeen = true;
+    if (!sClaimsCheck) return HeadAnswer::kAccept;
+    if (size < kInputClaimsBytes && size < fileSize) {
+      *wanted = kInputClaimsBytes;
+      return HeadAnswer::kMore;
+    }
+  }
+  if (!sClaimsCheck || sClaimsCheck(head, size, fileSize, &sClaimsBreak)) return HeadAnswer::kAccept;
+  sClaimsRefused = true;
+  return HeadAnswer::kRefuse;
 }
 
 FileProblem ProblemOf(FileFailure failure) {
@@ -339,7 +357,7 @@ int32_t LongAt(const uint8_t* p, bool littleEndian) {
   return static_cast<int32_t>(v);
 }
 
-bool Load(const char* path, InputHeadCheck check, const FileReadRules& rules) {
+bool Load(const char* path, InputHeadCheck check, InputClaimsCheck claims, const FileReadRules& rules) {
   ReleaseInputBuffer();
   sLastProblem = {};
   if (!path || !*path) {
@@ -349,12 +367,19 @@ bool Load(const char* path, InputHeadCheck check, const FileReadRules& rules) {
   // Read straight into the input buffer; its new room is left unfilled, the read fills it.
   FileBytes& data = gStream.inDataBuffer;
   sHeadCheck = check;
+  sClaimsCheck = claims;
   sHeadVerdict = HeadVerdict::kAccept;
-  const bool read = ReadFileAfterHead(path, data, kInputHeadBytes, check ? RunHeadCheck : nullptr,
+  sHeadSeen = sClaimsRefused = false;
+  const bool read = ReadFileAfterHead(path, data, kInputHeadBytes, check || claims ? RunHeadCheck : nullptr,
                                       size_t(UINT32_MAX) - 1, rules);
   sHeadCheck = nullptr;
+  sClaimsCheck = nullptr;
   if (!read) {
     FileProblem problem = ProblemOf(LastFileFailure());
+    if (problem == FileProblem::kNotThisKind && sClaimsRefused) {
+      NoteFileProblem(FileProblem::kDamaged, sClaimsBreak);
+      return false;
+    }
     if (problem != FileProblem::kNotThisKind) {
       NoteFileProblem(problem);
       return false;
@@ -416,15 +441,53 @@ HeadVerdict CheckDesignFileHead(const uint8_t* head, size_t size) {
   return v >= 1000 && v <= 99999 ? HeadVerdict::kVersionNotSupported : HeadVerdict::kNotThisKind;
 }
 
-bool LoadInputFile(const char* path, InputHeadCheck check) {
-  return Load(path, check, FileReadRules());
+bool CheckDesignStreamClaims(const uint8_t* head, size_t size, uint64_t fileSize, uint32_t* at) {
+  if (!head || size < 6) {
+    *at = uint32_t(size);
+    return false;
+  }
+  // Header (version, platform), the framing Long, then the block the version names.
+  const uint32_t block = DocStateBlockLengthForVersion(LongAt(head, false));
+  if (block == 0) {
+    *at = 0;
+    return false;
+  }
+  auto tagAt = [&](uint64_t p, int16_t* tag) {
+    if (p + 2 > fileSize || p + 2 > size) {
+      *at = uint32_t(std::min<uint64_t>(std::min<uint64_t>(fileSize, size), p));
+      return false;
+    }
+    *tag = static_cast<int16_t>(head[p] << 8 | head[p + 1]);
+    return true;
+  };
+  auto opensStream = [](int16_t tag) { return tag == kTagLayer || tag == kTagObject || tag == kTagObjectsEnd; };
+  uint64_t p = 6 + 4 + uint64_t(block);
+  int16_t tag = 0;
+  if (!tagAt(p, &tag)) return false;
+  if (!opensStream(tag)) {
+    *at = uint32_t(p);
+    return false;
+  }
+  if (tag != kTagLayer) return true;
+  // A layer record: its name, two flags and its height; then the next record.
+  p += 2 + sizeof(Layer::name) + 2 + 4;
+  if (!tagAt(p, &tag)) return false;
+  if (!opensStream(tag)) {
+    *at = uint32_t(p);
+    return false;
+  }
+  return true;
 }
 
-bool LoadPrivateInputFile(const char* path, InputHeadCheck check) {
+bool LoadInputFile(const char* path, InputHeadCheck check, InputClaimsCheck claims) {
+  return Load(path, check, claims, FileReadRules());
+}
+
+bool LoadPrivateInputFile(const char* path, InputHeadCheck check, InputClaimsCheck claims) {
   FileReadRules rules;
   rules.followLinks = false;
   rules.mustBeOwnedByUser = true;
-  return Load(path, check, rules);
+  return Load(path, check, claims, rules);
 }
 
 void SetInputBuffer(const void* data, size_t n) {

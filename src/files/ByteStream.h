@@ -308,18 +308,29 @@ HeadVerdict CheckDesignFileHead(const uint8_t* head, size_t size);
 HeadVerdict CheckVersionHead(const uint8_t* head, size_t size, std::initializer_list<int32_t> versions,
                              bool littleEndian = false);
 
+// What a reader's first records claim, checked against the file's size once its head was
+// accepted and before the rest is read: given the file's first kInputClaimsBytes bytes (the
+// whole file when shorter). False, with *at where the claims break down, for a damaged file.
+using InputClaimsCheck = bool (*)(const uint8_t* head, size_t size, uint64_t fileSize, uint32_t* at);
+constexpr size_t kInputClaimsBytes = 4096;
+// The design-file stream (designs, snapshots, templates, symbols): the document state block
+// the version names must fit, and the object stream must begin with a layer, an object or
+// its end, as must what follows a first layer record.
+bool CheckDesignStreamClaims(const uint8_t* head, size_t size, uint64_t fileSize, uint32_t* at);
+
 // ---- Loading a file whole ----
 // Reads the file at path into the input buffer (position 0, error cleared): its first
-// kInputHeadBytes bytes first, which `check` (when given) must accept, then the rest, so
-// that a file of the wrong kind is never read whole. A head `check` refuses is all the
+// kInputHeadBytes bytes first, which `check` (when given) must accept, then (with `claims`)
+// enough of it for `claims`, then the rest, so that a file of the wrong kind, or whose first
+// records claim what it cannot hold, is never read whole. A head `check` refuses is all the
 // buffer then holds (LastFileProblem says why): the reader refuses it as it refuses any
 // version it does not read. False (and no buffer, LastFileProblem set) when the file cannot
-// be opened or read, or is 4 GB or longer.
+// be opened or read, is 4 GB or longer, or `claims` finds it damaged.
 constexpr size_t kInputHeadBytes = 16;
-bool LoadInputFile(const char* path, InputHeadCheck check = nullptr);
+bool LoadInputFile(const char* path, InputHeadCheck check = nullptr, InputClaimsCheck claims = nullptr);
 // The same for files of our private folders: never through a symbolic link, and only a
 // regular file that belongs to the user.
-bool LoadPrivateInputFile(const char* path, InputHeadCheck check = nullptr);
+bool LoadPrivateInputFile(const char* path, InputHeadCheck check = nullptr, InputClaimsCheck claims = nullptr);
 // Copies n bytes into a new input buffer (position 0, error cleared); for in-memory readers.
 void SetInputBuffer(const void* data, size_t n);
 // Releases the input buffer (the reader is done, also on a rejected version).

@@ -276,6 +276,7 @@ bool ReadDesignIntoModel(ZLKDocumentModel* fresh, DesignReadMode mode) {
   const bool opening = mode == DesignReadMode::kOpen;
   CurrentDocumentScope scope(fresh);
   ReadIDScope ids;
+  ResetObjectsLeftOut();
   DoReadHeader();
   int32_t version = sInputVersion;
   if (StreamFailed() || !IsDesignFileVersion(version)) return false;
@@ -342,9 +343,10 @@ void ReplaceDesign(ZLKDocumentModel* target, ZLKDocumentModel* fresh) {
   ReleaseModelContents(fresh);
 }
 
-int KeyFileRead(const char* path) {
+int KeyFileRead(const char* path, ObjectsLeftOut* leftOut) {
+  if (leftOut) *leftOut = ObjectsLeftOut{};
   if (!gCurDocument || !path) return 0;
-  if (!LoadInputFile(path, CheckDesignFileHead)) return 0;
+  if (!LoadInputFile(path, CheckDesignFileHead, CheckDesignStreamClaims)) return 0;
   ZLKDocumentModel* target = gCurDocument;
   ZLKDocumentModel fresh;
   fresh.itsDocID = target->itsDocID;
@@ -358,6 +360,7 @@ int KeyFileRead(const char* path) {
     ReleaseModelContents(&fresh);
     return 0;
   }
+  if (leftOut) *leftOut = ObjectsLeftOutSoFar();
   ReplaceDesign(target, &fresh);
   // The path was emptied above: this sets up the default topography grid.
   ReadTopoGridFile(target->itsDocState->topoPath);

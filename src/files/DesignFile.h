@@ -5,6 +5,7 @@
 
 struct Layer;
 struct Objex;
+struct ObjectsLeftOut;
 class ZLKDocumentModel;
 
 // Writes the current document at version 11100, whole and atomically. 1 when the file was
@@ -13,7 +14,9 @@ int KeyFileWrite(const char* path);
 // Reads a design file into the current document. The design is read into a fresh model and
 // replaces the open one only when the read succeeds; 0 (document unchanged) when the file
 // cannot be opened, has a version that is not accepted, is damaged, or lacks one of the floors.
-int KeyFileRead(const char* path);
+// `leftOut` (may be null) gets the objects whose records were read but that were left out of
+// the design (ReadAnObject says which); the caller tells the user.
+int KeyFileRead(const char* path, ObjectsLeftOut* leftOut = nullptr);
 
 // The pieces, for the undo snapshots, the clipboard, cabinets and templates.
 void DoWriteHeader();

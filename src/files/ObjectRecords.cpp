@@ -43,6 +43,7 @@ constexpr int kMaxObjectNesting = 16;
 constexpr float kMaxPointValue = 1e6f;
 
 int sObjectNesting = 0;
+ObjectsLeftOut sLeftOut;
 ReadIDScope* sActiveScope = nullptr;
 
 void PutColor(FieldWriter& w, const RGBColor& c) {
@@ -1023,6 +1024,7 @@ Objex* ReadAnObject(Layer* layer, uint8_t append) {
   ReadObjectData(obj, layer);
   --sObjectNesting;
   if (StreamFailed() || (!obj->firstPoint && obj->type != kObjGroup)) {
+    if (!StreamFailed()) ++sLeftOut.tooFewPoints;
     DeleteObj(obj);
     return nullptr;
   }
@@ -1036,12 +1038,20 @@ Objex* ReadAnObject(Layer* layer, uint8_t append) {
   }
   const bool oldStockPlant = plant && !userPlant && v < kVersionDesign10800 && obj->firstPoint &&
                              obj->firstPoint->textureID[0] >= 14050;
-  if (oldStockPlant || obj->type == kObjRoofSlopeArrow || IsObjectPointValuesInvalid(obj)) {
+  // A slope arrow is remade with its roof panel: leaving it out loses nothing.
+  const PointProblem problem = ObjectPointProblem(obj);
+  if (oldStockPlant || obj->type == kObjRoofSlopeArrow || problem != PointProblem::kNone) {
+    if (oldStockPlant) ++sLeftOut.oldStockPlants;
+    else if (problem == PointProblem::kBadValue) ++sLeftOut.badPoints;
+    else if (problem == PointProblem::kTooFewPoints) ++sLeftOut.tooFewPoints;
     DeleteObj(obj);
     return nullptr;
   }
   return obj;
 }
+
+void ResetObjectsLeftOut() { sLeftOut = ObjectsLeftOut{}; }
+ObjectsLeftOut ObjectsLeftOutSoFar() { return sLeftOut; }
 
 namespace {
 bool CarriesAttachmentsInItsData(int16_t t) {

@@ -115,6 +115,17 @@ void WriteAnObject(Objex* obj);
 // plant of texture 14050 or more, invalid points) or the stream failed inside it; whatever
 // was made for a dropped object is freed.
 Objex* ReadAnObject(Layer* layer, uint8_t append);
+// What ReadAnObject left out, by reason, since ResetObjectsLeftOut (the design reader resets
+// it before each read and hands the counts to its caller, which tells the user). Slope arrows
+// are not counted: each roof panel remakes its own.
+struct ObjectsLeftOut {
+  int32_t badPoints = 0;       // a coordinate not a number or outside +-1e6
+  int32_t tooFewPoints = 0;    // no points (not a group), or an area of fewer than 3
+  int32_t oldStockPlants = 0;  // a stock plant of an older library (texture 14050 or more)
+  int32_t total() const { return badPoints + tooFewPoints + oldStockPlants; }
+};
+void ResetObjectsLeftOut();
+ObjectsLeftOut ObjectsLeftOutSoFar();
 // As ReadAnObject(layer, 0) but also with no layer: the record is then read and dropped.
 // For embedded objects, which must be consumed whatever happens to them.
 Objex* ReadEmbeddedObject(Layer* layer);

@@ -5,16 +5,16 @@
 
 #include "model/Records.h"
 
-bool IsObjectPointValuesInvalid(const Objex* object) {
-  if (!object) return false;
+PointProblem ObjectPointProblem(const Objex* object) {
+  if (!object) return PointProblem::kNone;
   for (const Poinz* p = object->firstPoint; p; p = p->next)
     for (float v : p->position)
-      if (std::isnan(v) || v > 1e6f || v < -1e6f) return true;
+      if (std::isnan(v) || v > 1e6f || v < -1e6f) return PointProblem::kBadValue;
   switch (object->type) {
     case kObjFloor: case kObjPropertyLine: case kObjGroundFill: case kObjCutout: case kObjDeck:
     case kObjRoofPanel: case kObjTopoExcavation: case kObjDormerCutout:
-      return object->pointCount < 3;
+      return object->pointCount < 3 ? PointProblem::kTooFewPoints : PointProblem::kNone;
     default:
-      return false;
+      return PointProblem::kNone;
   }
 }

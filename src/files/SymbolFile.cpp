@@ -220,7 +220,7 @@ void Initialize2DSymbolObject(Objex* symbol) {
 
 int Symbol2DFileRead(const char* path, Objex* symbol) {
   if (!symbol || !path) return 0;
-  if (!LoadInputFile(path, CheckDesignFileHead)) return 0;
+  if (!LoadInputFile(path, CheckDesignFileHead, CheckDesignStreamClaims)) return 0;
   ZLKDocumentModel scratch;
   scratch.itsCurLayer = &sSymbolPartLayer;
   int result = 0;

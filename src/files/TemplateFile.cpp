@@ -152,7 +152,11 @@ bool DoReadTemplateObjects() {
 
 int TemplateFileRead(const char* path) {
   if (!gCurDocument || !path) return 0;
-  if (!LoadInputFile(path, CheckDesignFileHead)) return 0;
+  if (!LoadInputFile(path, CheckDesignFileHead, CheckDesignStreamClaims)) {
+    // Refused for what its first records claim: as damaged as one that breaks off later.
+    if (LastFileProblem().problem == FileProblem::kDamaged) ShowTemplateAlert(path);
+    return 0;
+  }
   DoReadHeader();
   bool ok = !StreamFailed() && DoReadTemplateDocStateForVersion(sInputVersion) && !StreamFailed() &&
             DoReadTemplateObjects();

@@ -100,7 +100,7 @@ int RestoreState(const char* path) {
   ZLKDocumentModel* doc = gCurDocument;
   if (!path || !doc) return 0;
   // The snapshot folder is ours: a planted link or someone else's file is not read.
-  if (!LoadPrivateInputFile(path, CheckDesignFileHead)) return 0;
+  if (!LoadPrivateInputFile(path, CheckDesignFileHead, CheckDesignStreamClaims)) return 0;
   if (!doc->itsLayers) {
     ReleaseInputBuffer();
     ShowAlert("Unable to restore the undo state.", kDiskSpaceText);

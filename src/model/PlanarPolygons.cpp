@@ -2,6 +2,8 @@
 // curved ones curveSegments samples with texture coordinates from the owner's frame.
 #include "model/PlanarPolygons.h"
 
+#include <malloc.h>
+
 #include <climits>
 #include <cstdlib>
 
@@ -53,7 +55,13 @@ int StorePolyPoint(PlanarPolyPoint** array, float x, float y, float z, int32_t* 
     return 0;
   }
   int32_t newSize = *size + kVertex;
-  auto* grown = static_cast<PlanarPolyPoint*>(realloc(*array, static_cast<size_t>(newSize)));
+  auto* grown = *array;
+  // The room grows by half again whenever it runs out, so that a curve of many samples is
+  // stored in linear time (one copy per vertex would make it quadratic).
+  if (!grown || malloc_usable_size(grown) < static_cast<size_t>(newSize)) {
+    const size_t room = static_cast<size_t>(newSize) + static_cast<size_t>(newSize) / 2;
+    grown = static_cast<PlanarPolyPoint*>(realloc(*array, room));
+  }
   if (!grown) {
     free(*array);
     *array = nullptr;

@@ -11,7 +11,8 @@ struct PlanarPolyPoint {
   float u, v;
 };
 
-// Appends one vertex, growing the array by one and `size` (bytes) by one vertex.
+// Appends one vertex, growing `size` (bytes) by one vertex and the array (malloc'd, or null)
+// as needed.
 // 1 on success; 0 when an argument is absent or the array cannot grow (the array is lost).
 int StorePolyPoint(PlanarPolyPoint** array, float x, float y, float z, int32_t* size, int16_t flag,
                    float u, float v);

@@ -6,6 +6,7 @@
 
 namespace {
 
+#ifndef CASA_SOURCE_TREE
 std::string RootOf(const char* sourceFile) {
   // This file lies at <tree>/src/platform/ContentPaths.cpp.
   std::string s = sourceFile;
@@ -16,6 +17,7 @@ std::string RootOf(const char* sourceFile) {
   }
   return s;
 }
+#endif
 
 std::string& SupportRoot() {
   static std::string root = BuildTreeContentRoot();
@@ -44,7 +46,11 @@ void SetUserSharedRoot(const std::string& root) { SharedRoot() = root; }
 void SetUserSupportRoot(const std::string& root) { UserSupportRoot() = root; }
 
 std::string BuildTreeContentRoot() {
+#ifdef CASA_SOURCE_TREE
+  std::string tree = CASA_SOURCE_TREE;
+#else
   std::string tree = RootOf(__FILE__);
+#endif
   if (tree.empty() || tree[0] != '/') return {};
   return tree + "/content";
 }

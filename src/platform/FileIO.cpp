@@ -272,8 +272,21 @@ bool ReadFileAfterHeadInto(const std::string& path, Bytes& bytes, size_t headByt
   ssize_t n = ReadUpTo(fd, bytes.data(), bytes.size());
   if (n < 0) return refuse(FailureOf(errno));
   bytes.resize(size_t(n));
-  if (acceptHead && !acceptHead(bytes.data(), bytes.size()))
-    return refuse(FileFailure::kRefusedHeader);
+  while (acceptHead) {
+    size_t wanted = 0;
+    const HeadAnswer answer = acceptHead(bytes.data(), bytes.size(), uint64_t(st.st_size), &wanted);
+    if (answer == HeadAnswer::kAccept) break;
+    // A check that asks for no more than it saw, or for more than the file holds once it saw
+    // it all, has refused.
+    const size_t have = bytes.size();
+    if (answer == HeadAnswer::kRefuse || wanted <= have || wanted > kMaxHeadBytes || have >= expected)
+      return refuse(FileFailure::kRefusedHeader);
+    bytes.resize(std::min(wanted, expected));
+    n = ReadUpTo(fd, bytes.data() + have, bytes.size() - have);
+    if (n < 0) return refuse(FailureOf(errno));
+    bytes.resize(have + size_t(n));
+    if (size_t(n) == 0) return refuse(FileFailure::kRefusedHeader);  // shrank meanwhile
+  }
 
   // The rest straight into its place in the one buffer; then whatever the file grew by since
   // the size was taken.

@@ -58,12 +58,21 @@ struct FileReadRules {
   bool mustBeOwnedByUser = false;
 };
 
-// Reads a regular file in two steps: first its leading `headBytes` bytes (the whole file
-// when shorter), which `acceptHead` checks; the rest is read only when it accepts them.
-// False (and `bytes` empty) when the file cannot be opened or read, is not a regular file
-// (or, by `rules`, is a link or someone else's), is longer than `maxBytes` or its head is
-// refused (kRefusedHeader). A null `acceptHead` accepts every head.
-using FileHeadCheck = bool (*)(const uint8_t* head, size_t size);
+// What a head check makes of the first `size` bytes of a file of `fileSize` bytes: accept it
+// (the rest is read), refuse it, or look further first: kMore with *wanted set beyond `size`
+// calls the check again with the first *wanted bytes (the whole file when it is shorter), so
+// that what a file's first records claim can be checked against its size before the rest
+// of it is read.
+enum class HeadAnswer { kAccept, kRefuse, kMore };
+using FileHeadCheck = HeadAnswer (*)(const uint8_t* head, size_t size, uint64_t fileSize, size_t* wanted);
+
+// Reads a regular file in steps: first its leading `headBytes` bytes (the whole file when
+// shorter), which `acceptHead` checks (asking for more of them, up to kMaxHeadBytes, as it
+// needs); the rest is read only when it accepts them. False (and `bytes` empty) when the
+// file cannot be opened or read, is not a regular file (or, by `rules`, is a link or someone
+// else's), is longer than `maxBytes` or its head is refused (kRefusedHeader). A null
+// `acceptHead` accepts every head.
+constexpr size_t kMaxHeadBytes = size_t(1) << 20;
 bool ReadFileAfterHead(const std::string& path, std::vector<uint8_t>& bytes, size_t headBytes,
                        FileHeadCheck acceptHead, size_t maxBytes,
                        const FileReadRules& rules = FileReadRules());

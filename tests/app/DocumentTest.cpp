@@ -395,6 +395,95 @@ TEST_F(Document, StartingWithADesignFileOpensIt) {
   EXPECT_EQ(AppController::mainWindowDocumentView(), nullptr);
 }
 
+// A design some of whose objects cannot be kept opens with an alert that says how many and
+// why; the file stays as it was, and saving over it asks first (once): Cancel keeps it, Replace
+// writes the design as it is. Saving elsewhere asks nothing; a clean file opens silently.
+TEST_F(Document, ObjectsLeftOutAreToldAndSavingOverTheFileAsksFirst) {
+  auto& controller = ZLKDocumentController::sharedDocumentController();
+  ScopedAlertRecorder alerts;
+  const fs::path kept = fs::path(__FILE__).parent_path().parent_path() / "files" / "data" / "regressions";
+  struct Case {
+    const char* reproducer;
+    const char* name;
+  };
+  for (const Case& c : {Case{"design-moved-x-1e6.dsn", "moved.pro"}, Case{"design-rotated-nan.dsn", "rotated.pro"}}) {
+    SCOPED_TRACE(c.name);
+    alerts.shown.clear();
+    const std::string path = file(c.name);
+    fs::copy_file(kept / c.reproducer, path, fs::copy_options::overwrite_existing);
+    const std::string before = ReadText(path);
+    bool opened = false;
+    controller.openDocumentWithContentsOfFile(path, [&](bool ok) { opened = ok; });
+    ASSERT_TRUE(opened);
+    ZLKDocument* doc = controller.currentDocument();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].message,
+              "Some objects in \"" + std::string(c.name) + "\" could not be read and were left out.");
+    EXPECT_EQ(alerts.shown[0].informative,
+              "1 object left out: 1 has a point that is not a number or lies more than 1,000,000 inches "
+              "from the origin. The file stays as it is until you save the design.");
+    EXPECT_EQ(CountObjects(doc->documentModel()), 0);
+    EXPECT_FALSE(doc->isDocumentEdited());
+    EXPECT_EQ(ReadText(path), before);
+
+    // Save, answered Cancel: nothing written, the design stays as it is.
+    alerts.shown.clear();
+    alerts.answer = 1;
+    EXPECT_FALSE(doc->saveDocument());
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].message, "Do you want to replace \"" + std::string(c.name) +
+                                           "\" without the objects left out when it was opened?");
+    EXPECT_EQ(alerts.shown[0].buttons, (std::vector<std::string>{"Replace", "Cancel"}));
+    EXPECT_EQ(ReadText(path), before);
+    // The save before opening another design asks the same: Save to the question about the
+    // changes, then Cancel keeps both the file and the open design.
+    {
+      struct Answering : ScopedAlertRecorder {
+        void present(const AlertRequest& request, std::function<void(int)> done) override {
+          shown.push_back(request);
+          done(request.buttons.front() == "Replace" ? 1 : 0);
+        }
+      } answering;
+      doc->setDocumentEdited(true);
+      openPath = writeDesignWithALine("other.pro");
+      gCurDocument = doc->documentModel();
+      controller.openDocument();
+      ASSERT_EQ(answering.shown.size(), 2u);
+      EXPECT_EQ(answering.shown[1].buttons.front(), "Replace");
+      EXPECT_EQ(ReadText(path), before);
+      EXPECT_EQ(doc->fileName(), path);
+      EXPECT_TRUE(doc->isDocumentEdited());
+    }
+
+    // Save elsewhere: no question; the file stays.
+    alerts.shown.clear();
+    savePath = file("copy.pro");
+    alerts.answer = 0;
+    EXPECT_TRUE(doc->saveDocumentAs());
+    EXPECT_TRUE(alerts.shown.empty());
+    EXPECT_EQ(ReadText(path), before);
+
+    // Back over the file, answered Replace: written, and asked once only.
+    savePath = path;
+    EXPECT_TRUE(doc->saveDocumentAs());
+    EXPECT_EQ(alerts.shown.size(), 1u);
+    EXPECT_NE(ReadText(path), before);
+    EXPECT_TRUE(doc->saveDocument());
+    EXPECT_EQ(alerts.shown.size(), 1u);
+    doc->setFileName("");
+  }
+
+  // A design that keeps all its objects opens without an alert, and saves without a question.
+  alerts.shown.clear();
+  const std::string clean = writeDesignWithALine("clean.pro");
+  bool opened = false;
+  controller.openDocumentWithContentsOfFile(clean, [&](bool ok) { opened = ok; });
+  ASSERT_TRUE(opened);
+  EXPECT_TRUE(controller.currentDocument()->saveDocument());
+  EXPECT_TRUE(alerts.shown.empty());
+}
+
 }  // namespace
 
 // A refused file and a failed save keep their alert texts and tell why in the informative

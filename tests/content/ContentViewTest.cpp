@@ -3,16 +3,40 @@
 
 #include <QMimeData>
 #include <QScrollBar>
+#include <atomic>
+#include <filesystem>
 
 #include "ContentTestSupport.h"
 #include "app/AppTestSupport.h"
 #include "content/ContentCategoryItem.h"
+#include "content/ContentProviderController.h"
 #include "content/ContentView.h"
 #include "content/SymEntry.h"
 #include "model/Services.h"
 #include "platform/UserDefaults.h"
 
+// Present in sanitizer builds: lets the test see every allocation.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*))
+    __attribute__((weak));
+
 namespace {
+
+std::atomic<size_t> sLargestAllocation{0};
+void NoteAllocation(const volatile void*, size_t size) {
+  size_t seen = sLargestAllocation.load();
+  while (size > seen && !sLargestAllocation.compare_exchange_weak(seen, size)) {
+  }
+}
+void NoteFree(const volatile void*) {}
+// Starts watching the largest allocation; false when the build cannot see allocations.
+bool WatchAllocations() {
+  static const bool installed = __sanitizer_install_malloc_and_free_hooks &&
+                                __sanitizer_install_malloc_and_free_hooks(NoteAllocation, NoteFree) != 0;
+  sLargestAllocation = 0;
+  return installed;
+}
+size_t LargestAllocation() { return sLargestAllocation.load(); }
 
 class ContentViewTest : public ::testing::Test {
  protected:
@@ -225,6 +249,40 @@ TEST_F(ContentViewTest, OversizedPicturesGiveAnEmptyCell) {
   EXPECT_TRUE(LoadPreviewImage(path, 96, false).isNull());
   EXPECT_TRUE(LoadPreviewImage(path, 96, true).isNull());
   EXPECT_TRUE(LoadPreviewImage(folders.root + "/missing.QPV", 96, false).isNull());
+}
+
+// A 352-byte PNG whose text chunk claims 2 GB gives an empty cell wherever the library shows
+// a picture (entry preview, custom texture, provider logo), without the memory being taken.
+TEST_F(ContentViewTest, APngWhoseTextChunkClaimsTwoGigabytesGivesAnEmptyCell) {
+  const std::filesystem::path reproducer =
+      std::filesystem::path(__FILE__).parent_path() / "data" / "png-text-chunk-claims-2GB.png";
+  ASSERT_TRUE(std::filesystem::exists(reproducer));
+  ContentFolders folders;
+  BareDesign design;
+  auto place = [&](const std::string& relative) {
+    const std::filesystem::path to = std::filesystem::path(folders.root) / relative;
+    std::filesystem::create_directories(to.parent_path());
+    std::filesystem::copy_file(reproducer, to);
+    return to.string();
+  };
+  const std::string preview = place("shared/QVRA/Components/Trim/Mine/t.QPV");
+  place("shared/QVRA/Textures/CustomTextures/Decals/d.QTX");
+  folders.write("shared/QVRA/Textures/CustomTextures/Decals/d.QTI", "[Opacity]\nAlpha=1\n");
+  place("support/QVRA/Providers/logo.png");
+  const std::string provider = folders.write("support/QVRA/Providers/p.qpi", "[Provider]\nName=P\nLogo=logo.png\n");
+
+  const bool watching = WatchAllocations();
+  for (bool recolour : {false, true}) EXPECT_TRUE(LoadPreviewImage(preview, 96, recolour).isNull());
+  ContentCategoryItem trims("Mine", "", nullptr, kCategoryTrim, kLibraryCustomCrownTrim);
+  trims.addSymEntryWithPreviewPath("Mine/t.QPV", "Mine/t.QTI", "Mine/t.QTF", "t", 1, kEntryCustomTrim);
+  show(&trims, 300);
+  EXPECT_TRUE(view->previewImage(0).isNull());
+  ContentCategoryItem decals("Decals", "", nullptr, kCategoryAccessories, kLibraryAccessories);
+  decals.addSymEntryWithPreviewPath(nullptr, "Decals/d.QTI", "Decals/d.QTX", "d", 1, kEntryCustomTexture);
+  show(&decals, 300);
+  EXPECT_TRUE(view->previewImage(0).isNull());
+  EXPECT_TRUE(ContentProviderEntry(provider).vendorImage.isNull());
+  if (watching) EXPECT_LT(LargestAllocation(), size_t(256) << 20);
 }
 
 }  // namespace

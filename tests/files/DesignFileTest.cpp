@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -376,4 +377,67 @@ TEST_F(DesignFile, ReadGroupsKeepTheirMembersInOrderAndKnowTheirLastMember) {
   EXPECT_EQ(last->next, late);
   EXPECT_EQ(late->prev, last);
   EXPECT_EQ(LastChildOfObject(group), late);
+}
+
+// Objects the reader leaves out are still left out, and counted by reason so that the caller can
+// say how many and why; the saved-and-reopened reproducers of moves and rotations by unusable
+// amounts open with their rectangle counted.
+TEST_F(DesignFile, ObjectsLeftOutAreCountedByReason) {
+  const float nan = std::nanf("");
+  struct Case {
+    const char* what;
+    int16_t type;
+    std::vector<std::pair<float, float>> points;
+    int badPoints, tooFewPoints;
+  };
+  const Case cases[] = {
+      {"a usable line", kObjLine, {{0, 0}, {10, 0}}, 0, 0},
+      {"a point not a number", kObjLine, {{0, 0}, {nan, 0}}, 1, 0},
+      {"a point beyond 1e6", kObjLine, {{0, 0}, {1.5e6f, 0}}, 1, 0},
+      {"a point at -inf", kObjClosedPoly, {{-INFINITY, 0}, {1, 0}, {1, 1}}, 1, 0},
+      {"a point at 1e6 exactly", kObjLine, {{0, 0}, {1e6f, 0}}, 0, 0},
+      {"a floor of two points", kObjFloor, {{0, 0}, {10, 0}}, 0, 1},
+      {"a floor of two points, one of them not a number", kObjFloor, {{0, 0}, {nan, 0}}, 1, 0},
+  };
+  for (const Case& c : cases) {
+    std::string a = dir.file("left-out.dsn");
+    {
+      TestDocument doc;
+      RGBColor black{};
+      Objex* o = CreateObject(c.type, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                              nullptr, nullptr);
+      for (auto [x, z] : c.points)
+        AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, o), o);
+      AppendObjectToLayer(o, doc.first);
+      doc.addObject(kObjLine, false, {{0, 0}, {5, 5}});
+      ASSERT_EQ(KeyFileWrite(a.c_str()), 1) << c.what;
+    }
+    TestDocument other;
+    ObjectsLeftOut leftOut;
+    leftOut.badPoints = 99;  // overwritten by the read
+    ASSERT_EQ(KeyFileRead(a.c_str(), &leftOut), 1) << c.what;
+    EXPECT_EQ(leftOut.badPoints, c.badPoints) << c.what;
+    EXPECT_EQ(leftOut.tooFewPoints, c.tooFewPoints) << c.what;
+    EXPECT_EQ(leftOut.oldStockPlants, 0) << c.what;
+    EXPECT_EQ(CountObjects(GetLayerFromName("First Floor")), size_t(2 - leftOut.total())) << c.what;
+  }
+
+  const fs::path kept = fs::path(__FILE__).parent_path() / "data" / "regressions";
+  for (const char* name : {"design-moved-x-1e6.dsn", "design-rotated-nan.dsn"}) {
+    TestDocument doc;
+    ObjectsLeftOut leftOut;
+    ASSERT_EQ(KeyFileRead((kept / name).c_str(), &leftOut), 1) << name;
+    EXPECT_EQ(leftOut.badPoints, 1) << name;
+    EXPECT_EQ(leftOut.total(), 1) << name;
+    size_t objects = 0;
+    for (Layer* l = doc.model.itsLayers; l; l = l->next) objects += CountObjects(l);
+    EXPECT_EQ(objects, 0u) << name;
+  }
+
+  // A refused file counts nothing.
+  TestDocument doc;
+  ObjectsLeftOut leftOut;
+  leftOut.tooFewPoints = 5;
+  EXPECT_EQ(KeyFileRead(dir.file("missing.dsn").c_str(), &leftOut), 0);
+  EXPECT_EQ(leftOut.total(), 0);
 }

@@ -15,6 +15,8 @@
 #include "files/ByteStream.h"
 #include "files/CabinetFile.h"
 #include "files/DesignFile.h"
+#include "files/DocStateBlock.h"
+#include "files/FileTags.h"
 #include "files/FileTestSupport.h"
 #include "files/ObjectFile.h"
 #include "files/PaletteFile.h"
@@ -99,6 +101,62 @@ TEST_F(ReaderSafety, EveryReaderRefusesALargeFileOfZerosAfterItsHead) {
   }
   free(cabinet);
   EXPECT_EQ(symbol.firstChild, nullptr);
+}
+
+// A file of 2,000 MB that begins as a design does is refused as damaged once what its first
+// records claim does not hold, by every reader of the design stream, before the rest is read.
+TEST_F(ReaderSafety, AHugeFileWithADesignHeadIsRefusedByItsFirstRecords) {
+  ScopedAlertRecorder alerts;
+  doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  const std::string good = path("good.pro");
+  ASSERT_EQ(KeyFileWrite(good.c_str()), 1);
+  const Bytes design = ReadBytes(good);
+  const uint32_t stream = 6 + 4 + kDocStateBlockLength;  // where the object stream begins
+  const uint32_t afterLayer = stream + 264;               // a layer record is 264 bytes
+  ASSERT_GT(design.size(), afterLayer + 2);
+  ASSERT_EQ(design[stream + 1], kTagLayer);
+  struct Case {
+    const char* what;
+    size_t kept;  // bytes of the design before the zeros
+    uint32_t damagedAt;
+  } cases[] = {
+      {"a design header, then zeros", 6, stream},
+      {"a header and the document state, then zeros", stream, stream},
+      {"the first layer record too, then zeros", afterLayer, afterLayer},
+  };
+  Objex symbol{};
+  for (const Case& c : cases) {
+    const std::string big = path("big.pro");
+    WriteBytes(big, Bytes(design.begin(), design.begin() + c.kept));
+    ASSERT_EQ(truncate(big.c_str(), off_t(2000) << 20), 0);  // sparse
+    struct Reader {
+      const char* name;
+      std::function<int()> read;
+    } readers[] = {
+        {"design", [&] { return KeyFileRead(big.c_str()); }},
+        {"template", [&] { return TemplateFileRead(big.c_str()); }},
+        {"symbol", [&] { return Symbol2DFileRead(big.c_str(), &symbol); }},
+        {"undo snapshot", [&] { return RestoreState(big.c_str()); }},
+    };
+    for (const Reader& reader : readers) {
+      const uint64_t before = FileBytesReadSoFar();
+      EXPECT_EQ(reader.read(), 0) << c.what << ", " << reader.name;
+      EXPECT_LE(FileBytesReadSoFar() - before, kInputClaimsBytes) << c.what << ", " << reader.name;
+      EXPECT_EQ(LastFileProblem().problem, FileProblem::kDamaged) << c.what << ", " << reader.name;
+      EXPECT_EQ(LastFileProblem().byte, c.damagedAt) << c.what << ", " << reader.name;
+      EXPECT_FALSE(gStream.hasInDataBuffer) << c.what << ", " << reader.name;
+    }
+  }
+  EXPECT_EQ(symbol.firstChild, nullptr);
+
+  // A short file that ends inside the document state is damaged where it ends.
+  const std::string cut = path("cut.pro");
+  WriteBytes(cut, Bytes(design.begin(), design.begin() + 1000));
+  EXPECT_EQ(KeyFileRead(cut.c_str()), 0);
+  EXPECT_EQ(LastFileProblem().problem, FileProblem::kDamaged);
+  EXPECT_EQ(LastFileProblem().byte, 1000u);
+  // The whole design still reads.
+  EXPECT_EQ(KeyFileRead(good.c_str()), 1);
 }
 
 TEST_F(ReaderSafety, RefusedDesignsSayWhy) {

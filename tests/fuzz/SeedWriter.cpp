@@ -46,8 +46,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const fs::path root = argv[1];
-  for (const char* target : {"design_file", "undo_snapshot", "template_file", "cabinet_file", "object_file",
-                             "clipboard_scrap", "palette_file", "ini_file", "texture_info"})
+  for (const char* target : {"design_file", "design_3d", "undo_snapshot", "template_file", "cabinet_file",
+                             "object_file", "clipboard_scrap", "palette_file", "ini_file", "texture_info"})
     fs::create_directories(root / target);
 
   ZLKDocumentModel model;
@@ -67,8 +67,8 @@ int main(int argc, char** argv) {
   int failures = 0;
   const fs::path design = root / "design_file" / "written-design.pro";
   if (KeyFileWrite(design.c_str()) != 1) ++failures;
-  for (const char* copy : {"undo_snapshot/written-snapshot.dat", "template_file/written-design.pro",
-                           "cabinet_file/written-design.pro"})
+  for (const char* copy : {"design_3d/written-design.pro", "undo_snapshot/written-snapshot.dat",
+                           "template_file/written-design.pro", "cabinet_file/written-design.pro"})
     fs::copy_file(design, root / copy, fs::copy_options::overwrite_existing);
   if (ObjectFileWrite((root / "object_file" / "written-objects.obj").c_str()) != 1) ++failures;
   if (PaletteFileWrite((root / "palette_file" / "written-palette.pal").c_str()) != 1) ++failures;

@@ -83,6 +83,22 @@ TEST_F(PlanarPolygonsTest, OnlyTheClosingSegmentCurvedIsSampledToo) {
   DeletePlanarPolygon(poly);
 }
 
+// At the finest curve resolution a design can hold (32767 pieces a curve) every segment of a
+// curved ring is sampled whole, in linear time: the array is not copied once per vertex.
+TEST_F(PlanarPolygonsTest, TheFinestCurveResolutionIsSampledInLinearTime) {
+  Objex* o = square();
+  for (Poinz* p = o->firstPoint; p; p = p->next) p->outHandle[2] = p->inHandle[2] = 5;
+  doc.ds()->curveSegments = 32767;
+  int32_t count = 4;
+  PlanarPolyPoint* poly = CreatePlanarPolygon(o->firstPoint, &count);
+  ASSERT_NE(poly, nullptr);
+  EXPECT_GE(count, 4 * 32767);
+  EXPECT_LE(count, 4 * 33096);  // t runs to 1.01
+  EXPECT_FLOAT_EQ(poly[0].x, 0);
+  EXPECT_FLOAT_EQ(poly[count - 1].x, 0);  // the closing segment ends at the first point
+  DeletePlanarPolygon(poly);
+}
+
 TEST_F(PlanarPolygonsTest, ShortRingsAndShortLists) {
   Objex* two = doc.addObject(kObjClosedPoly, true, {{0, 0}, {10, 0}});
   int32_t count = 2;

@@ -15,8 +15,22 @@
 
 namespace {
 
-bool HeadIsAbc(const uint8_t* head, size_t size) {
-  return size >= 3 && head[0] == 'a' && head[1] == 'b' && head[2] == 'c';
+HeadAnswer HeadIsAbc(const uint8_t* head, size_t size, uint64_t, size_t*) {
+  return size >= 3 && head[0] == 'a' && head[1] == 'b' && head[2] == 'c' ? HeadAnswer::kAccept
+                                                                         : HeadAnswer::kRefuse;
+}
+
+// A head that names, in its first byte, how many of the file's bytes follow it: the check looks
+// at that claim against the file's size first, then at the byte it points to ('!' accepts).
+HeadAnswer ClaimedLengthFits(const uint8_t* head, size_t size, uint64_t fileSize, size_t* wanted) {
+  if (size < 1) return HeadAnswer::kRefuse;
+  const size_t claimed = head[0];
+  if (1 + claimed > fileSize) return HeadAnswer::kRefuse;
+  if (size < 1 + claimed) {
+    *wanted = 1 + claimed;
+    return HeadAnswer::kMore;
+  }
+  return head[claimed] == '!' ? HeadAnswer::kAccept : HeadAnswer::kRefuse;
 }
 
 // A sparse file of `size` zero bytes.
@@ -57,6 +71,44 @@ TEST(ReadFileAfterHead, AFileOfTheWrongKindCostsOnlyItsHead) {
   EXPECT_EQ(LastFileFailure(), FileFailure::kNotFound);
   EXPECT_FALSE(ReadFileAfterHead(good, bytes, 16, HeadIsAbc, 10));
   EXPECT_EQ(LastFileFailure(), FileFailure::kTooLarge);
+}
+
+// A check may look further than the head before it decides; a claim the file's size cannot
+// hold is refused with no more read than the head.
+TEST(ReadFileAfterHead, AHeadCheckMayAskForMoreOfTheFile) {
+  ScratchFolder folder;
+  std::vector<uint8_t> bytes;
+  const std::string far = folder.write("far", std::string(1, char(40)) + std::string(39, 'x') + "!tail");
+  ASSERT_TRUE(ReadFileAfterHead(far, bytes, 4, ClaimedLengthFits, 100));
+  EXPECT_EQ(bytes.size(), 45u);
+  EXPECT_EQ(bytes.back(), 'l');
+  struct Case {
+    const char* what;
+    std::string contents;
+    bool read;
+  } cases[] = {
+      {"the claimed byte says no", std::string(1, char(40)) + std::string(40, 'x') + "tail", false},
+      {"the claim ends with the file", std::string(1, char(5)) + "xxxx!", true},
+      {"the claim runs past the file", std::string(1, char(200)) + "xxxx!", false},
+  };
+  for (const Case& c : cases) {
+    const std::string path = folder.write("case", c.contents);
+    EXPECT_EQ(ReadFileAfterHead(path, bytes, 4, ClaimedLengthFits, 1000), c.read) << c.what;
+    EXPECT_EQ(bytes.size(), c.read ? c.contents.size() : 0u) << c.what;
+  }
+
+  // A large file whose head claims more than it holds costs its head only.
+  const std::string big = ZeroFile(folder, "big", off_t(1) << 30);
+  {
+    int fd = ::open(big.c_str(), O_WRONLY);
+    const unsigned char claim = 255;
+    ASSERT_EQ(::pwrite(fd, &claim, 1, 0), 1);
+    ::close(fd);
+  }
+  const uint64_t before = FileBytesReadSoFar();
+  EXPECT_FALSE(ReadFileAfterHead(big, bytes, 4, ClaimedLengthFits, size_t(UINT32_MAX) - 1));
+  EXPECT_LE(FileBytesReadSoFar() - before, 256u);
+  EXPECT_EQ(LastFileFailure(), FileFailure::kRefusedHeader);
 }
 
 TEST(ReadFileAfterHead, PrivateFilesAreNeverReadThroughALink) {

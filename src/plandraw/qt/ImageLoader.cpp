@@ -46,7 +46,7 @@ bool CheckPngChunks(QIODevice& file, QString* error) {
 
 }  // namespace
 
-QImage LoadImageFile(const QString& path, QString* error) {
+QImage LoadImageFile(const QString& path, QString* error, const QSize& decodedSize) {
   if (error) error->clear();
   if (path.isEmpty()) {
     Refuse(error, "No image file was named.");
@@ -72,6 +72,7 @@ QImage LoadImageFile(const QString& path, QString* error) {
   }
 
   QImageReader reader(&file);
+  reader.setDecideFormatFromContent(true);
   // The header tells the size: an image whose pixels would pass the limit is refused
   // before any of it is decoded.
   reader.setAllocationLimit(kImageAllocationLimitMB);
@@ -87,6 +88,7 @@ QImage LoadImageFile(const QString& path, QString* error) {
       return {};
     }
   }
+  if (decodedSize.isValid() && !decodedSize.isEmpty()) reader.setScaledSize(decodedSize);
   QImage image;
   if (!reader.read(&image) || image.isNull()) {
     if (error) *error = QStringLiteral("The image could not be read: %1.").arg(reader.errorString());

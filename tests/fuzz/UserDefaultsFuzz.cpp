@@ -1,0 +1,28 @@
+// libFuzzer target: the user's preferences read from an INI file of arbitrary bytes, every key
+// asked as each kind of value. The conversions must stay defined for any text (numbers out of
+// range, not numbers, nothing at all).
+#include <QCoreApplication>
+#include <cmath>
+#include <string>
+
+#include "FuzzSupport.h"
+#include "platform/qt/QtUserDefaults.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  static QCoreApplication app(*argc, *argv);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string path = fuzz::WriteInput("preferences.ini", data, size);
+  QtUserDefaults defaults(QString::fromStdString(path));
+  defaults.registerDefaults({{"UndoLevels", 200}, {"UndoEnabled", true}, {"PreviewSizeKey", 2.5}});
+  for (const char* key : {"UndoLevels", "UndoEnabled", "PreviewSizeKey", "RecentDocumentCount",
+                          "RecentDocument 0", "GridColor", "General/a", "a", ""}) {
+    (void)defaults.getBool(key);
+    (void)defaults.getInt(key);
+    (void)defaults.getDouble(key);
+    (void)defaults.getString(key);
+  }
+  return 0;
+}
