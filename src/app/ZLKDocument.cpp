@@ -184,6 +184,11 @@ bool ZLKDocument::readFromFile(const std::string& path, const std::string&) {
                              path),
               LeftOutText(leftOut), /*sheet=*/false);
   }
+  if (leftOut.elevationsReset > 0)
+    ShowAlert(SubstituteName(LocalizedString("Some objects in \"%@\" had an elevation that is not a number."), path),
+              CountText(leftOut.elevationsReset, "object") +
+                  (leftOut.elevationsReset == 1 ? " now stands" : " now stand") + " at elevation 0.",
+              /*sheet=*/false);
   emit designChanged();
   return true;
 }

@@ -569,6 +569,10 @@ void ReadObjectInfo(Objex* obj) {
       ReadColorFrom(f, &obj->color2);
       if (g >= 2) {
         obj->baseElevation = f.Float();
+        if (!(std::fabs(obj->baseElevation) <= 1.0e6f)) {  // not a number, or off any plan
+          obj->baseElevation = 0;
+          ++sLeftOut.elevationsReset;
+        }
         obj->auxFlag = f.Byte();
         if (!slotRecords) obj->textureID3 = f.Long();
       }

@@ -123,6 +123,9 @@ struct ObjectsLeftOut {
   int32_t tooFewPoints = 0;    // no points (not a group), or an area of fewer than 3
   int32_t oldStockPlants = 0;  // a stock plant of an older library (texture 14050 or more)
   int32_t total() const { return badPoints + tooFewPoints + oldStockPlants; }
+  // Kept, not left out: objects whose elevation was not a number or beyond +-1e6 inches and
+  // that were read at elevation 0.
+  int32_t elevationsReset = 0;
 };
 void ResetObjectsLeftOut();
 ObjectsLeftOut ObjectsLeftOutSoFar();

@@ -398,6 +398,23 @@ TEST_F(Document, StartingWithADesignFileOpensIt) {
 // A design some of whose objects cannot be kept opens with an alert that says how many and
 // why; the file stays as it was, and saving over it asks first (once): Cancel keeps it, Replace
 // writes the design as it is. Saving elsewhere asks nothing; a clean file opens silently.
+TEST_F(Document, AnElevationThatIsNotANumberIsToldAndReadAsZero) {
+  ScopedAlertRecorder alerts;
+  const fs::path kept = fs::path(__FILE__).parent_path().parent_path() / "files" / "data" / "regressions";
+  const std::string path = file("elevation.pro");
+  fs::copy_file(kept / "design-elevation-nan.dsn", path, fs::copy_options::overwrite_existing);
+  bool opened = false;
+  ZLKDocumentController::sharedDocumentController().openDocumentWithContentsOfFile(path,
+                                                                                   [&](bool ok) { opened = ok; });
+  ASSERT_TRUE(opened);
+  ZLKDocument* doc = ZLKDocumentController::sharedDocumentController().currentDocument();
+  ASSERT_NE(doc, nullptr);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "Some objects in \"elevation.pro\" had an elevation that is not a number.");
+  EXPECT_EQ(alerts.shown[0].informative, "1 object now stands at elevation 0.");
+  EXPECT_EQ(CountObjects(doc->documentModel()), 1);
+}
+
 TEST_F(Document, ObjectsLeftOutAreToldAndSavingOverTheFileAsksFirst) {
   auto& controller = ZLKDocumentController::sharedDocumentController();
   ScopedAlertRecorder alerts;

@@ -434,6 +434,43 @@ TEST_F(DesignFile, ObjectsLeftOutAreCountedByReason) {
     EXPECT_EQ(objects, 0u) << name;
   }
 
+  // A nudge by a distance that was not a number left the rectangle's points unusable.
+  {
+    TestDocument doc;
+    ObjectsLeftOut leftOut;
+    ASSERT_EQ(KeyFileRead((kept / "design-nudged-nan.dsn").c_str(), &leftOut), 1);
+    EXPECT_EQ(leftOut.badPoints, 1);
+  }
+  // An elevation that is not a number is read as 0: the object stays and the count says so.
+  {
+    TestDocument doc;
+    ObjectsLeftOut leftOut;
+    ASSERT_EQ(KeyFileRead((kept / "design-elevation-nan.dsn").c_str(), &leftOut), 1);
+    EXPECT_EQ(leftOut.total(), 0);
+    EXPECT_EQ(leftOut.elevationsReset, 1);
+    size_t objects = 0;
+    for (Layer* l = doc.model.itsLayers; l; l = l->next)
+      for (const Objex* o = l->firstObject; o; o = o->next, ++objects) EXPECT_EQ(o->baseElevation, 0.0f);
+    EXPECT_EQ(objects, 1u);
+  }
+  for (const float elevation : {1e6f, -1e6f, 1.5e6f, INFINITY}) {  // both sides of the bound
+    const std::string a = dir.file("elevation.dsn");
+    {
+      TestDocument doc;
+      Objex* line = doc.addObject(kObjLine, false, {{0, 0}, {5, 5}});
+      line->baseElevation = elevation;
+      ASSERT_EQ(KeyFileWrite(a.c_str()), 1);
+    }
+    TestDocument doc;
+    ObjectsLeftOut leftOut;
+    ASSERT_EQ(KeyFileRead(a.c_str(), &leftOut), 1);
+    const bool kept = std::fabs(elevation) <= 1e6f;
+    EXPECT_EQ(leftOut.elevationsReset, kept ? 0 : 1) << elevation;
+    const Layer* first = GetLayerFromName("First Floor");
+    ASSERT_TRUE(first && first->firstObject);
+    EXPECT_EQ(first->firstObject->baseElevation, kept ? elevation : 0.0f) << elevation;
+  }
+
   // A refused file counts nothing.
   TestDocument doc;
   ObjectsLeftOut leftOut;
