@@ -10,6 +10,7 @@
 #include "files/DesignFile.h"
 #include "files/ObjectFile.h"
 #include <unistd.h>
+#include "model/CustomTextures.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
@@ -343,6 +344,7 @@ int InstallShippedLibrary(const std::string& from, const std::string& to) {
     fs::create_directories(target.parent_path(), fileError);
     if (fs::copy_file(it->path(), target, fs::copy_options::skip_existing, fileError)) ++copied;
   }
+  if (copied) ForgetStockTextureSizes();  // the library changed
   return copied;
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <strings.h>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/DocumentModel.h"
@@ -40,15 +41,38 @@ std::string CustomInfoPath(int32_t id) {
 
 }  // namespace
 
+namespace {
+// Sizes of stock textures by information file path (100 by 100 for a file not found).
+struct KnownSize {
+  int32_t width, height;
+};
+std::unordered_map<std::string, KnownSize>& KnownStockSizes() {
+  static std::unordered_map<std::string, KnownSize> known;
+  return known;
+}
+}  // namespace
+
 void LoadTextureWH(int32_t id, int32_t* width, int32_t* height) {
   id = ResolveLink(id);
   if (id < kTextureStockFirst || id > kTextureStockLast || !width || !height) return;
   char name[kTexturePathSize] = {};
   GetTextureInfoFileNameFromID(id, name, sizeof name);
+  // A stock information file is found (a folder scan when the letter case differs) and read
+  // once per path until the next design is shown: the 3D road asks for the same few textures
+  // at every face it builds.
+  auto& known = KnownStockSizes();
+  if (auto found = known.find(name); found != known.end()) {
+    *width = found->second.width;
+    *height = found->second.height;
+    return;
+  }
   const std::string path = name[0] ? ResolvePathIgnoringCase(name) : std::string();
   *width = GetPrivateProfileInt("Size", "Width", 100, path.c_str());
   *height = GetPrivateProfileInt("Size", "Height", 100, path.c_str());
+  if (known.size() < 65536) known.emplace(name, KnownSize{*width, *height});
 }
+
+void ForgetStockTextureSizes() { KnownStockSizes().clear(); }
 
 void LoadCustomTextureWH(int32_t id, int32_t* width, int32_t* height) {
   id = ResolveLink(id);
@@ -154,6 +178,7 @@ int32_t NewCustomTextureID(char* path) {
 }
 
 void DeleteAllCachedCustomTextures() {
+  ForgetStockTextureSizes();
   if (!gCurDocument || !gCurDocument->itsCustomTextureList) return;
   std::vector<uint32_t> ids;
   for (auto* r = gCurDocument->itsCustomTextureList; r; r = r->next) ids.push_back(static_cast<uint32_t>(r->id));

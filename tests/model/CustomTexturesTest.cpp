@@ -143,6 +143,9 @@ TEST_F(CustomTextures, StockSizesDefaultTo100) {
   WriteFile(root_ + "/support/QVRA/Textures/SIDING/SIDING2.QTI", "[size]\nwidth=50\nheight=25\n");
   int32_t w = 0, h = 0;
   LoadTextureWH(1301, &w, &h);
+  EXPECT_EQ(w, 100);  // the size read before is kept until the library or the design changes
+  ForgetStockTextureSizes();
+  LoadTextureWH(1301, &w, &h);
   EXPECT_EQ(w, 50);
   EXPECT_EQ(h, 25);
   ComputeTextureScale(1301, 400, 400, &u, &v);
