@@ -599,7 +599,8 @@ TEST_F(MetricOpenings, AWindowLandsWhereThePointerWasReleased) {
     doc.ds()->zoomFactor = zoom;
     for (const bool reversed : {false, true}) {
       // The same wall drawn either way; the release 2.9 m from its left end.
-      Objex* wall = reversed ? AddTestWall(doc, {{4 * kMetre, 0}, {0, 0}}) : AddTestWall(doc, {{0, 0}, {4 * kMetre, 0}});
+      Objex* wall =
+          reversed ? AddTestWall(doc, {{4 * kMetre, 0}, {0, 0}}) : AddTestWall(doc, {{0, 0}, {4 * kMetre, 0}});
       gCurTool = kToolWindow;
       ScriptedModalEvents events;
       const POINT release = Window(2.9f * kMetre, 0);
