@@ -84,6 +84,24 @@ class ResizeFactorsScope {
   float x_, y_, z_;
 };
 
+// The grid of the document at one unit for a loop, so that the opening and the swing follow
+// the pointer rather than the drawing grid; put back however the loop ends.
+class FineGridScope {
+ public:
+  explicit FineGridScope(DocState* ds) : ds_(ds), saved_(ds ? ds->gridSpacing : FloatPoint{}) {
+    if (ds_) ds_->gridSpacing = FloatPoint{1, 1};
+  }
+  ~FineGridScope() {
+    if (ds_) ds_->gridSpacing = saved_;
+  }
+  FineGridScope(const FineGridScope&) = delete;
+  FineGridScope& operator=(const FineGridScope&) = delete;
+
+ private:
+  DocState* ds_;
+  FloatPoint saved_;
+};
+
 // A model line into the overlay's active path, through the current view.
 void AppendModelLine(ZLKDynamicDrawEngine* overlay, float x1, float y1, float z1, float x2, float y2, float z2) {
   if (!overlay) return;
@@ -381,6 +399,7 @@ int TrackDoorPlacement(Objex* wall, Poinz* segStart, Poinz* segEnd, float width,
     overlay->removePointsFromAllPaths();
   }
   ResizeFactorsScope factors;
+  FineGridScope grid(ds);
 
   // A moved opening keeps the press's offset from its reference point on the segment.
   int32_t offsetX = 0, offsetY = 0;
@@ -419,6 +438,7 @@ int TrackDoorPlacement(Objex* wall, Poinz* segStart, Poinz* segEnd, float width,
     const FloatPoint middle{(first.floatH + second.floatH) / 2, (first.floatV + second.floatV) / 2};
     if (wall) DimensionWallSegmentToPoint(nullptr, wall, segStart, segEnd, 0, &middle, nullptr);
     gDynamicDrawing = 0;
+    Refresh();  // the view shows the overlay only when it redraws
   };
 
   POINT where{clickX, clickY};
@@ -466,20 +486,23 @@ int TrackDoorPlacement(Objex* wall, Poinz* segStart, Poinz* segEnd, float width,
 
 void TrackDoorSwing(Objex* door) {
   DoorWindowData* record = AttachmentData(door);
-  if (!record || !door->firstPoint || !door->firstPoint->next || !CurDocState()) return;
+  DocState* ds = CurDocState();
+  if (!record || !door->firstPoint || !door->firstPoint->next || !ds) return;
   ModalMouseMovedScope movedEvents(true);
+  FineGridScope grid(ds);
   const uint16_t savedModifiers = gTrackModifiers;
   const Poinz* a = door->firstPoint;
   const Poinz* b = a->next;
   float mx = 0, my = 0, mz = 0;
   const POINT start = ModalMouseLocation();
   EvaluatePoint(start.x, start.y, &mx, &my, &mz, 1, nullptr, 1);
-  // The hinge is the end nearer the mouse.
+  // The hinge is the end nearer the mouse. The plan symbol and the 3D leaf hang a door whose
+  // flag is set on its first point, else on its second.
   const float toFirst = GetLineLength(a->position[0], a->position[2], mx, mz);
   const float toSecond = GetLineLength(b->position[0], b->position[2], mx, mz);
-  const uint8_t hingeFlag = toFirst > toSecond ? 1 : 0;
-  const Poinz* hinge = hingeFlag ? b : a;
-  const Poinz* other = hingeFlag ? a : b;
+  const uint8_t hingeAtFirst = toFirst > toSecond ? 0 : 1;
+  const Poinz* hinge = hingeAtFirst ? a : b;
+  const Poinz* other = hingeAtFirst ? b : a;
   const float hx = hinge->position[0], hz = hinge->position[2];
   const float ox = other->position[0], oz = other->position[2];
   float radius = 0;
@@ -491,6 +514,7 @@ void TrackDoorSwing(Objex* door) {
     gDynamicDrawing = 1;
     AppendModelLine(overlay, hx, hinge->position[1], hz, ox, other->position[1], oz);
     gDynamicDrawing = 0;
+    Refresh();
   }
 
   uint16_t side = 0;
@@ -517,20 +541,24 @@ void TrackDoorSwing(Objex* door) {
       gDynamicDrawing = 0;
     }
     arc = DrawDoorArcState(cx, cz, sx, sz, px, pz, closedAngle, radius);
+    Refresh();
     if (event.type == kModalMouseDown) {
       ended = true;
       break;
     }
   }
   gTrackModifiers = savedModifiers;
-  if (overlay) overlay->removePointsFromAllPaths();
+  if (overlay) {
+    overlay->removePointsFromAllPaths();
+    Refresh();
+  }
   if (!ended) return;  // the loop ended without a click: the door keeps its swing
   const float degrees = Round(arc);
   const bool onWallLine =
       std::fabs(degrees) <= 2 || std::fabs(degrees - 360) <= 2 || std::fabs(degrees + 360) <= 2;
   if (onWallLine || degrees < -179 || degrees > 180) return;
   float length = 0;
-  record->flipHorizontal = hingeFlag;
+  record->flipHorizontal = hingeAtFirst;
   record->flipVertical = static_cast<int16_t>(side);
   record->swingAngle() = GetLineLengthAndAngle(hx, hz, mx, mz, &length) - closedAngle;
 }

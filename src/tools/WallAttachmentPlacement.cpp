@@ -11,12 +11,14 @@
 #include "model/Attachments.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
+#include "model/Globals.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
+#include "model/ViewProjection.h"
 #include "model/WallFields.h"
 #include "plandraw/PerimeterDimensions.h"
 #include "plandraw/PlanViewHooks.h"
@@ -242,10 +244,14 @@ void DrawAttachment(const FloatPoint* firstEnd, const FloatPoint* centre, const 
   float ox = 0, oz = 0;
   PolarFrom(0, 0, perpendicular, h, &ox, &oz);
   ZLKDynamicDrawEngine* overlay = MainViewDynamicDrawEngine();
+  // Plan points through the view into the overlay's window points.
   auto line = [&](float x1, float z1, float x2, float z2) {
     if (!overlay) return;
+    float y1 = 0, y2 = 0;
+    ConvertToIso(&x1, &y1, &z1, &x2, &y2, &z2, gPerspective);
     auto element = std::make_unique<ZLKDynamicTransformElement>();
-    element->appendPathWithLineFromPoint(NSPoint{x1, z1}, NSPoint{x2, z2});
+    element->appendPathWithLineFromPoint(NSPoint{std::round(x1), std::round(y1)},
+                                         NSPoint{std::round(x2), std::round(y2)});
     overlay->addDynamicTransformElement(std::move(element));
   };
   const float fx = firstEnd->floatH, fz = firstEnd->floatV;

@@ -3,12 +3,17 @@
 // and the move tool's slide and stretch of one opening.
 #include <cmath>
 #include <numbers>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "ScriptedModalEvents.h"
 #include "ToolTestSupport.h"
 #include "WallTestSupport.h"
 #include "model/Globals.h"
+#include "model/LineGeometry.h"
 #include "model/Selection.h"
+#include "model/ViewProjection.h"
 #include "platform/Alerts.h"
 #include "tools/AttachedWallDims.h"
 #include "tools/DoorWindowTools.h"
@@ -227,7 +232,7 @@ TEST_F(DoorSwing, HingeNearTheMouseAndTheShortWayRound) {
   events.setMouseLocation({125, 0});  // nearer the second end: the hinge is there
   events.move(130, -60).down(130, -60);
   TrackDoorSwing(door);
-  EXPECT_EQ(d->flipHorizontal, 1);
+  EXPECT_EQ(d->flipHorizontal, 0);
   EXPECT_EQ(d->flipVertical, 0);
   EXPECT_NEAR(d->swingAngle(), -kPi / 2, 1e-5);
   EXPECT_FALSE(events.acceptsMouseMovedEvents());  // switched off again
@@ -238,7 +243,7 @@ TEST_F(DoorSwing, TheOtherSideSetsFour) {
   events.setMouseLocation({72, 0});
   events.move(70, 60).down(70, 60);
   TrackDoorSwing(door);
-  EXPECT_EQ(d->flipHorizontal, 0);
+  EXPECT_EQ(d->flipHorizontal, 1);  // hung on the first point
   EXPECT_EQ(d->flipVertical, 0);  // from the first end toward +z is clockwise on the screen
   EXPECT_NEAR(d->swingAngle(), 3 * kPi / 2, 1e-5);
 
@@ -484,6 +489,229 @@ TEST_F(DoorWindow, GarageAndCustomDoorsTakeTheirOwnRoads) {
   ASSERT_NE(other->firstChild, nullptr);
   EXPECT_TRUE(calls.called("ReadCustomWindowDoorFile", other->firstChild->objectID));
   EXPECT_EQ(AttachmentData(other->firstChild)->subtype, kDoorCustom);
+}
+
+}  // namespace
+
+namespace {
+
+float Cm(float cm) { return cm / 2.54f; }  // in inches
+
+// A metric design as a new user gets it: the test document's zoom and plan scale, the grid
+// snapping on with its 50 cm step.
+struct MetricOpenings : ToolTest {
+  static constexpr float kMetre = 39.370079f * 2;  // plan units at plan scale 36
+  void SetUp() override {
+    ToolTest::SetUp();
+    doc.ds()->measureSystem = kMeasureMetric;
+    SetDocStateMetricDefaults(doc.ds());
+    ASSERT_EQ(doc.ds()->snapToGrid, 1);
+  }
+  // The window point of a plan point, as the view shows it.
+  static POINT Window(float x, float z) {
+    float wx = x, wy = 0, wz = z;
+    ConversionToIsometric(&wx, &wy, &wz, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle, gGlobalXOffset,
+                          gGlobalYOffset, gGlobalZOffset, 1);
+    return POINT{static_cast<int32_t>(std::lround(wx)), static_cast<int32_t>(std::lround(wy))};
+  }
+  // The press of the current tool at a plan point, through the plan view's hit test.
+  void press(float x, float z) {
+    const POINT w = Window(x, z);
+    hitTest(w.x, w.y);
+    ASSERT_NE(gClickInfo.hitObject, nullptr);
+    drag({w});
+  }
+};
+
+// What the overlay held and how often the view was asked to redraw, each time a loop asks for
+// its next event (after it drew for the event before).
+class OverlayWatch : public ScriptedModalEvents {
+ public:
+  struct Seen {
+    NSRect primary, secondary;
+    bool primaryDrawn, secondaryDrawn;
+    size_t refreshes;
+  };
+  OverlayWatch(const ZLKDynamicDrawEngine* overlay, const ServiceCallRecorder* calls)
+      : overlay_(overlay), calls_(calls) {}
+  bool nextEvent(uint32_t mask, ModalEvent* event) override {
+    seen.push_back({overlay_->boundsForPath(kPathPrimary), overlay_->boundsForPath(kPathSecondary),
+                    !overlay_->isPathEmpty(kPathPrimary), !overlay_->isPathEmpty(kPathSecondary),
+                    calls_->count("Refresh")});
+    return ScriptedModalEvents::nextEvent(mask, event);
+  }
+  // Where the pointer is when the swing loop starts.
+  void setAcceptsMouseMovedEvents(bool accept) override {
+    if (accept && afterRelease) setMouseLocation(*afterRelease);
+    ScriptedModalEvents::setAcceptsMouseMovedEvents(accept);
+  }
+  std::vector<Seen> seen;
+  std::optional<POINT> afterRelease;
+
+ private:
+  const ZLKDynamicDrawEngine* overlay_;
+  const ServiceCallRecorder* calls_;
+};
+
+// The pointer goes somewhere else between the release of the slide and the swing loop.
+class MoveAfterRelease : public ScriptedModalEvents {
+ public:
+  explicit MoveAfterRelease(POINT to) : to_(to) {}
+  void setAcceptsMouseMovedEvents(bool accept) override {
+    if (accept) setMouseLocation(to_);
+    ScriptedModalEvents::setAcceptsMouseMovedEvents(accept);
+  }
+
+ private:
+  POINT to_;
+};
+
+float MidX(const NSRect& r) { return r.origin.x + r.size.width / 2; }
+
+TEST_F(MetricOpenings, TheSlidingOutlineIsShownUnderThePointerAtEveryZoom) {
+  for (const float zoom : {0.5f, 0.6f, 2.0f}) {
+    doc.ds()->zoomFactor = zoom;
+    Objex* wall = AddTestWall(doc, {{0, 0}, {6 * kMetre, 0}});
+    gCurTool = kToolWindow;
+    ServiceCallRecorder calls;
+    OverlayWatch events(&overlay, &calls);
+    const int32_t stops[] = {Window(1.7f * kMetre, 0).x, Window(2.9f * kMetre, 0).x, Window(4.2f * kMetre, 0).x};
+    for (int32_t x : stops) events.drag(x, 0);
+    events.up(stops[2], 0);
+    press(1.0f * kMetre, 0);
+    // One look before the first event, one after each drag.
+    ASSERT_EQ(events.seen.size(), 4u) << zoom;
+    for (size_t i = 1; i < 4; ++i) {
+      const OverlayWatch::Seen& now = events.seen[i];
+      ASSERT_TRUE(now.secondaryDrawn) << zoom << " step " << i;
+      EXPECT_NEAR(MidX(now.secondary), stops[i - 1], 2) << zoom << " step " << i;
+      // As wide as the window on the screen.
+      EXPECT_NEAR(now.secondary.size.width, Cm(90) * 2 * zoom, 2) << zoom;
+      EXPECT_GT(now.refreshes, events.seen[i - 1].refreshes) << zoom << " step " << i;
+    }
+    EXPECT_TRUE(overlay.areAllPathsEmpty());
+    ASSERT_NE(wall->firstChild, nullptr);
+  }
+}
+
+TEST_F(MetricOpenings, AWindowLandsWhereThePointerWasReleased) {
+  for (const float zoom : {0.5f, 0.6f, 1.0f, 2.0f}) {
+    doc.ds()->zoomFactor = zoom;
+    for (const bool reversed : {false, true}) {
+      // The same wall drawn either way; the release 2.9 m from its left end.
+      Objex* wall =
+          reversed ? AddTestWall(doc, {{4 * kMetre, 0}, {0, 0}}) : AddTestWall(doc, {{0, 0}, {4 * kMetre, 0}});
+      gCurTool = kToolWindow;
+      ScriptedModalEvents events;
+      const POINT release = Window(2.9f * kMetre, 0);
+      events.drag(release.x - 30, release.y).drag(release.x, release.y).up(release.x, release.y);
+      press(1.0f * kMetre, 0);
+      Objex* window = wall->firstChild;
+      ASSERT_NE(window, nullptr) << zoom;
+      const float centre = (window->firstPoint->position[0] + window->firstPoint->next->position[0]) / 2;
+      // Within a window pixel and the one-inch step of the slide.
+      EXPECT_NEAR(centre, 2.9f * kMetre, 1 / zoom + 2) << zoom << " reversed " << reversed;
+      const float along = reversed ? 4 * kMetre - centre : centre;
+      EXPECT_NEAR(AttachmentData(window)->startDistance, along, 0.01f) << zoom;
+    }
+  }
+  EXPECT_NEAR(doc.ds()->gridSpacing.floatH, Cm(50), 1e-4);  // the drawing grid comes back
+}
+
+// The hinge and the open end of the leaf as the plan symbol and the 3D leaf hang a door: on
+// the first point when the flag is set, else on the second, the leaf turned by the swing
+// angle from the closed line.
+void HungLeaf(const Objex* door, FloatPoint* hinge, FloatPoint* open) {
+  const DoorWindowData* d = AttachmentData(const_cast<Objex*>(door));
+  const Poinz* a = door->firstPoint;
+  const Poinz* b = a->next;
+  const Poinz* h = d->flipHorizontal ? a : b;
+  const Poinz* f = d->flipHorizontal ? b : a;
+  float w = 0;
+  const float closed = GetLineLengthAndAngle(h->position[0], h->position[2], f->position[0], f->position[2], &w);
+  float dx = 0, dz = 0;
+  GetPointFromLengthAndAngle(closed + d->swingAngle(), w, &dx, &dz);
+  *hinge = {h->position[0], h->position[2]};
+  *open = {h->position[0] + dx, h->position[2] + dz};
+}
+
+TEST_F(MetricOpenings, TheSwingOpensTowardTheClickAtTheNearerEnd) {
+  // The wall runs 10 units off the grid lines, so a grid step could carry the pointer across it.
+  constexpr float kWallZ = 10;
+  struct Case {
+    bool reversed;     // the wall drawn from right to left
+    float clickSide;   // -1 above the wall on the screen, +1 below
+    bool nearLeftEnd;  // the swing click near the opening's left end
+  };
+  const Case cases[] = {{false, -1, true}, {false, -1, false}, {false, 1, true}, {false, 1, false},
+                        {true, -1, true},  {true, -1, false},  {true, 1, true},  {true, 1, false}};
+  for (const float zoom : {0.6f, 2.0f}) {
+    doc.ds()->zoomFactor = zoom;
+    for (const Case& c : cases) {
+      Objex* wall = c.reversed ? AddTestWall(doc, {{5 * kMetre, kWallZ}, {0, kWallZ}})
+                               : AddTestWall(doc, {{0, kWallZ}, {5 * kMetre, kWallZ}});
+      const float centre = 2.5f * kMetre;
+      const float halfWidth = Cm(83);  // half the metric door in plan units
+      const float endX = c.nearLeftEnd ? centre - halfWidth : centre + halfWidth;
+      const POINT where = Window(centre, kWallZ);
+      const POINT swing = Window(endX + (c.nearLeftEnd ? 20 : -20), kWallZ + c.clickSide * 25);
+      gCurTool = kToolDoor;
+      MoveAfterRelease events(swing);  // the hinge goes to the end the pointer is nearer then
+      events.up(where.x, where.y);
+      events.move(swing.x, swing.y).down(swing.x, swing.y);
+      hitTest(where.x, where.y);
+      ASSERT_EQ(gClickInfo.hitObject, wall);
+      drag({where});
+      Objex* door = wall->firstChild;
+      ASSERT_NE(door, nullptr);
+      FloatPoint hinge{}, open{};
+      HungLeaf(door, &hinge, &open);
+      const std::string label = std::to_string(zoom) + (c.reversed ? " reversed" : "") +
+                                (c.clickSide < 0 ? " above" : " below") + (c.nearLeftEnd ? " left" : " right");
+      EXPECT_NEAR(hinge.floatH, endX, 1) << label;
+      EXPECT_NEAR(hinge.floatV, kWallZ, 1e-3) << label;
+      // The open leaf points at the click, on its side of the wall.
+      EXPECT_GT((open.floatV - kWallZ) * c.clickSide, 20) << label;
+      float mx = 0, my = 0, mz = 0;
+      EvaluatePoint(swing.x, swing.y, &mx, &my, &mz, 0, nullptr, 1);
+      float toMouse = 0, toOpen = 0;
+      const float mouseAngle = GetLineLengthAndAngle(hinge.floatH, hinge.floatV, mx, mz, &toMouse);
+      const float openAngle = GetLineLengthAndAngle(hinge.floatH, hinge.floatV, open.floatH, open.floatV, &toOpen);
+      EXPECT_NEAR(std::remainder(openAngle - mouseAngle, 2 * kPi), 0, 0.15f) << label;  // the one-inch step
+    }
+  }
+}
+
+TEST_F(MetricOpenings, TheSwingIsPreviewedAsThePointerMoves) {
+  for (const float zoom : {0.5f, 2.0f}) {
+    doc.ds()->zoomFactor = zoom;
+    Objex* wall = AddTestWall(doc, {{0, 0}, {5 * kMetre, 0}});
+    const POINT where = Window(2.5f * kMetre, 0);
+    const float hingeX = 2.5f * kMetre - Cm(83);
+    const float radius = Cm(83) * 2;
+    const POINT above = Window(hingeX + 10, -100), below = Window(hingeX + 10, 100);
+    gCurTool = kToolDoor;
+    ServiceCallRecorder calls;
+    OverlayWatch events(&overlay, &calls);
+    events.afterRelease = above;  // near the left end: the hinge is there
+    events.up(where.x, where.y);
+    events.move(above.x, above.y).move(below.x, below.y).down(below.x, below.y);
+    hitTest(where.x, where.y);
+    drag({where});
+    ASSERT_NE(wall->firstChild, nullptr);
+    // Reads: the slide's one, then the swing's: before its first move, after each move.
+    ASSERT_EQ(events.seen.size(), 4u) << zoom;
+    const float wallY = static_cast<float>(where.y);
+    const OverlayWatch::Seen& up = events.seen[2];
+    const OverlayWatch::Seen& down = events.seen[3];
+    ASSERT_TRUE(up.primaryDrawn && down.primaryDrawn) << zoom;
+    // The arc reaches a leaf's length to the side of the pointer, in window points.
+    EXPECT_NEAR(up.primary.origin.y, wallY - radius * zoom, 3) << zoom;
+    EXPECT_NEAR(down.primary.origin.y + down.primary.size.height, wallY + radius * zoom, 3) << zoom;
+    EXPECT_NEAR(up.primary.origin.x, Window(hingeX, 0).x, 3) << zoom;
+    for (size_t i = 1; i < 4; ++i) EXPECT_GT(events.seen[i].refreshes, events.seen[i - 1].refreshes) << zoom;
+    EXPECT_TRUE(overlay.areAllPathsEmpty());
+  }
 }
 
 }  // namespace

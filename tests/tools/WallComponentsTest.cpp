@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <vector>
 
 #include "ScriptedModalEvents.h"
 #include "ToolTestSupport.h"
@@ -536,6 +537,43 @@ TEST_F(WallComponents, TabDuringTheDragKeepsTheSnapGate) {
   ASSERT_NE(outlet, nullptr);
   EXPECT_EQ(outlet->subtype, 84);
   EXPECT_FLOAT_EQ(AttachmentData(outlet)->startDistance, 130);
+}
+
+}  // namespace
+
+namespace {
+
+// The first outline in the overlay each time the drag asks for its next event.
+class OutlineWatch : public ScriptedModalEvents {
+ public:
+  explicit OutlineWatch(const ZLKDynamicDrawEngine* overlay) : overlay_(overlay) {}
+  bool nextEvent(uint32_t mask, ModalEvent* event) override {
+    const auto& elements = overlay_->dynamicTransformArray();
+    if (!elements.empty()) seen.push_back(elements.front()->path().bounds());
+    return ScriptedModalEvents::nextEvent(mask, event);
+  }
+  std::vector<NSRect> seen;
+
+ private:
+  const ZLKDynamicDrawEngine* overlay_;
+};
+
+TEST_F(WallComponents, TheSlidePreviewIsDrawnAtThePointerAtEveryZoom) {
+  for (const float zoom : {0.5f, 2.0f}) {
+    doc.ds()->zoomFactor = zoom;
+    Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+    const auto at = [zoom](float x) { return static_cast<int32_t>(std::lround(x * zoom)); };
+    OutlineWatch events(&overlay);
+    events.drag(at(120), 0).up(at(150), 0);
+    pressOnSegment(wall, at(100), 0);
+    begin(kToolWallBreak, at(100), 0);
+    // The break's line across the wall, at the press and then at the pointer, in window points.
+    ASSERT_EQ(events.seen.size(), 2u) << zoom;
+    EXPECT_NEAR(events.seen[0].origin.x, at(100), 1) << zoom;
+    EXPECT_NEAR(events.seen[1].origin.x, at(120), 1) << zoom;
+    EXPECT_NEAR(events.seen[1].size.height, units(wall->width) * 5 * 2 * zoom, 2) << zoom;
+    EXPECT_NEAR(wall->firstPoint->next->position[0], 150, 1 / zoom) << zoom;
+  }
 }
 
 }  // namespace
