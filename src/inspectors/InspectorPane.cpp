@@ -27,6 +27,22 @@
 
 namespace {
 QString Text(const char* key) { return QString::fromStdString(LocalizedString(key)); }
+
+// A stepper of a pane: the up and down arrows only. Its value is the one the field beside it
+// shows in the design's units (inches or rise per 12 inside), so it shows no text of its own
+// and takes no typing; the field is where a value is read and typed.
+class ArrowStepper : public QDoubleSpinBox {
+ public:
+  explicit ArrowStepper(QWidget* parent) : QDoubleSpinBox(parent) {
+    lineEdit()->setReadOnly(true);
+    lineEdit()->setFocusPolicy(Qt::NoFocus);
+  }
+  QString textFromValue(double) const override { return QString(); }
+  double valueFromText(const QString&) const override { return value(); }
+  QValidator::State validate(QString& text, int&) const override {
+    return text.isEmpty() ? QValidator::Acceptable : QValidator::Invalid;
+  }
+};
 }  // namespace
 
 InspectorMatrix::InspectorMatrix(QWidget* parent, const std::vector<std::pair<int, QString>>& cells, bool vertical)
@@ -134,7 +150,7 @@ InspectorMatrix* InspectorPane::addMatrix(const char* label, const char* name,
 QDoubleSpinBox* InspectorPane::addStepper(const char* label, const char* name, double step,
                                           std::function<void()> action, double minimum, double maximum,
                                           int decimals) {
-  auto* stepper = new QDoubleSpinBox(view_);
+  auto* stepper = new ArrowStepper(view_);
   stepper->setObjectName(QString::fromLatin1(name));
   stepper->setDecimals(decimals);
   stepper->setRange(minimum, maximum);

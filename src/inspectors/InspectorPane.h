@@ -81,7 +81,8 @@ class InspectorPane : public QObject {
   QComboBox* addPopUp(const char* label, const char* name, std::function<void()> action);
   InspectorMatrix* addMatrix(const char* label, const char* name, const std::vector<std::pair<int, QString>>& cells,
                              std::function<void()> action);
-  // A stepper: a spin box whose value the handler validates (range wide open).
+  // A stepper: up and down arrows without text, whose value the handler validates (range
+  // wide open) and shows in the field beside it.
   QDoubleSpinBox* addStepper(const char* label, const char* name, double step, std::function<void()> action,
                              double minimum = -1e6, double maximum = 1e6, int decimals = 4);
   QLabel* addLabel(const char* text, const char* name);

@@ -15,7 +15,7 @@
 
 namespace {
 // The pitch of new roofs and roof panels, and the second pitch default kept equal to it.
-float& RoofPitchOf(DocState* ds) { return ds->roofSetting3; }
+float& RoofPitchOf(DocState* ds) { return ds->newRoofPitch(); }
 float& RoofPitch2Of(DocState* ds) { return ds->roofPitch; }
 }  // namespace
 

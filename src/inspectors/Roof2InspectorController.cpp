@@ -58,7 +58,7 @@ void Roof2InspectorController::updatePropertiesForObject(Objex* panel, bool init
   Fill fill(this);
   pitchRunText->setText(PitchSuffixText(ds));
   if (!panel) {
-    showPitch(ds->roofSetting3);
+    showPitch(ds->newRoofPitch());
     elevationButtons->selectCellWithTag(ds->roofElevationRef);
     showSoffits(gCurTool == 7307 || gCurTool == 7308, gCurTool == 7307);
     const bool included = ds->includeSoffits != 0;

@@ -332,7 +332,7 @@ void ConvertToRoofPanel(Objex* object, DocState* ds, Layer* layer) {
   ConvertObjectCurvesToPolygons(object);
   object->type = kObjRoofPanel;
   object->planMask = ds->newObjectPlanMask;
-  object->width = ds->roofSetting3;
+  object->width = ds->newRoofPitch();
   object->baseElevation = GetLayerAbsBaseHeight(layer) + layer->height;
   object->direction = 0;
   object->penColor = object->fillColor = kWhite;

@@ -439,6 +439,9 @@ struct DocState {
   float& windowFrameSize() { return windowSetting2; }
   int16_t& windowDividerStyle() { return windowDividers.x; }
   // The roof and skylight tools' names for their defaults (inches unless said).
+  // The pitch of new roofs and roof panels (rise per 12 of run), which the roof tools build
+  // with and the roof panes show and edit; the panes keep roofPitch equal to it.
+  float& newRoofPitch() { return roofSetting3; }
   int16_t& skylightType() { return skylightStyle; }         // 800 rectangular .. 806 custom
   float& skylightHeight() { return skylightLength; }
   float& skylightTrimWidth() { return skylightSetting1; }

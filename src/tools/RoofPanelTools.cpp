@@ -87,7 +87,7 @@ void FinishNewRoofPanel(Objex* panel, float direction, float baseElevation) {
   panel->type = kObjRoofPanel;
   panel->closed = 1;
   panel->planMask = 16;
-  panel->width = ds->roofPitch;
+  panel->width = ds->newRoofPitch();
   panel->baseElevation = baseElevation;
   panel->penColor = panel->fillColor = kRed;
   panel->textureID = 0;
@@ -98,7 +98,7 @@ void FinishNewRoofPanel(Objex* panel, float direction, float baseElevation) {
   SetTextureFaceUV(panel);
   SetObjectPointLengths(panel);
   panel->params[0] = direction;
-  if (Objex* arrow = CreateSlopeArrow(panel, ds->roofPitch)) {
+  if (Objex* arrow = CreateSlopeArrow(panel, ds->newRoofPitch())) {
     PlaceSlopeArrow(arrow, panel, direction * kPi / 180.0f);
     arrow->next = panel->firstChild;
     if (panel->firstChild) panel->firstChild->prev = arrow;

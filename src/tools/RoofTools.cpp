@@ -267,7 +267,7 @@ Objex* TrackPointRoof(float x, float z, int16_t stage, bool fourPoint) {
   float len = 0;
   const float direction = GetLineLengthAndAngle(top.x, top.z, base.x, base.z, &len) * 57.29578f;
   float elevation = ConvertScreenToWorld(eaveHeight, ds, 0);
-  if (baseSoffit) elevation -= ds->roofPitch / 12.0f * ds->soffitWidth();
+  if (baseSoffit) elevation -= ds->newRoofPitch() / 12.0f * ds->soffitWidth();
   elevation += wall->baseElevation;
   panel->slopeAnchor() = 0;
   FinishNewRoofPanel(panel, direction, elevation);
@@ -352,7 +352,7 @@ Objex* TrackGableRoof(int32_t, int32_t, float x, float, float z, int16_t stage) 
       roof->type = kObjRoof;
       roof->closed = 1;
       roof->planMask = kRoofingPlanMask;
-      roof->width = ds->roofPitch;
+      roof->width = ds->newRoofPitch();
       roof->textureID = style;
       roof->textureID1 = 0;
       roof->color1 = kWhite;

@@ -22,7 +22,7 @@ TEST_F(FloorRoofInspectorTest, PitchLimits) {
   EXPECT_EQ(roof->width, 0);
   type("pitchRatioText", "1000");
   EXPECT_EQ(roof->width, 1000);
-  EXPECT_EQ(ds->roofSetting3, 1000);
+  EXPECT_EQ(ds->newRoofPitch(), 1000);
   EXPECT_EQ(ds->roofPitch, 1000);
   type("pitchRatioText", "1000.5");
   EXPECT_EQ(roof->width, 1000);
@@ -40,13 +40,13 @@ TEST_F(FloorRoofInspectorTest, PitchLimits) {
 TEST_F(FloorRoofInspectorTest, SamePitchWithAnotherDefaultStillStoresTheStep) {
   Objex* a = addRoof(8);
   Objex* b = addRoof(8);
-  ds->roofSetting3 = 10;
+  ds->newRoofPitch() = 10;
   update();
   mark();
   type("pitchRatioText", "8");
   EXPECT_EQ(a->width, 8);
   EXPECT_EQ(b->width, 8);
-  EXPECT_EQ(ds->roofSetting3, 8);
+  EXPECT_EQ(ds->newRoofPitch(), 8);
   EXPECT_EQ(stepsSinceMark(), (Steps{"Roof Pitch"}));
   mark();
   type("pitchRatioText", "8");

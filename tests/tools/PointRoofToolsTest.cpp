@@ -17,7 +17,7 @@ struct PointRoofs : ToolTest {
     ToolTest::SetUp();
     doc.ds()->zoomFactor = 1;
     doc.ds()->snapToGrid = 0;
-    doc.ds()->roofPitch = 10;
+    doc.ds()->newRoofPitch() = 10;
     doc.first->height = 96;
     gGlobalXOffset = gGlobalYOffset = gGlobalZOffset = 0;
     wall = AddTestWall(doc, {{0, 0}, {200, 0}});

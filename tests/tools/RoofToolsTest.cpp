@@ -20,7 +20,7 @@ struct RoofTools : ToolTest {
     ToolTest::SetUp();
     doc.ds()->zoomFactor = 1;
     doc.ds()->snapToGrid = 0;
-    doc.ds()->roofPitch = 6;
+    doc.ds()->newRoofPitch() = 6;
     doc.first->height = 96;
     doc.second->height = 96;
     doc.third->height = 96;

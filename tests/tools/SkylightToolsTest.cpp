@@ -21,7 +21,7 @@ struct Skylights : ToolTest {
     DocState* ds = doc.ds();
     ds->zoomFactor = 1;
     ds->snapToGrid = 0;
-    ds->roofPitch = 6;
+    ds->newRoofPitch() = 6;
     ds->skylightType() = kSkylightRectangular;
     ds->skylightWidth = 20;  // inches: 40 units
     ds->skylightHeight() = 20;
