@@ -602,8 +602,11 @@ void ZLKWindowController::placeWindow() {
 
 void ZLKWindowController::moveEvent(QMoveEvent* event) {
   QMainWindow::moveEvent(event);
-  // The window manager has framed the window placed before it knew the decorations.
-  if (!placedWithDecorations_ && isVisible() && frameGeometry() != geometry()) placeWindow();
+  // The window manager has framed the window placed before it knew the decorations: placed
+  // again, once, unless the user has already maximized it.
+  if (placedWithDecorations_ || !isVisible() || frameGeometry() == geometry()) return;
+  placedWithDecorations_ = true;
+  if (windowState() == Qt::WindowNoState) placeWindow();
 }
 
 void ZLKWindowController::acceptClose(QCloseEvent* event) {
