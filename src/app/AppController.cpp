@@ -383,7 +383,7 @@ void AppController::keepPanelsWithMainWindow() { keepPanelsWithDesignWindow(main
 
 void AppController::keepPanelsWithDesignWindow(QWidget* design) {
   QWindow* parent = design ? design->windowHandle() : nullptr;
-  if (!parent) return;  // not shown yet: its activation comes back here
+  if (!parent) return;  // not made yet: its showing and activation come back here
   auto keep = [parent](QWidget* panel) {
     if (!panel) return;
     panel->winId();

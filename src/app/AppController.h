@@ -75,7 +75,8 @@ class AppController {
   // the window system has not reported yet are taken as given.
   static void placeWindowFrame(QWidget* window, const QRect& frame, const QMargins& decorations, bool resize);
   // Makes the palettes and the 3D window transient for the design window, so that the
-  // window manager keeps them above it; a design window not shown yet changes nothing.
+  // window manager keeps them above it (visible ones are mapped again for the new hint); a
+  // design window without its native window yet changes nothing.
   static void keepPanelsWithDesignWindow(QWidget* design);
   // The same for the main design window, before a panel is shown.
   static void keepPanelsWithMainWindow();
