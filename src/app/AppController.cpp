@@ -20,6 +20,7 @@
 #include "app/ZLKDocumentView.h"
 #include "app/ZLKWindowController.h"
 #include "app/UserDefaultKeys.h"
+#include "app/WindowPlacement.h"
 #include "inspectors/InspectorController.h"
 #include "files/SideBlocks.h"
 #include "files/Undo.h"
@@ -41,6 +42,8 @@
 #include <QLocale>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -223,6 +226,7 @@ void AppController::restoreAllVisiblePanels() {
     setInitialWindowPositionsAndAutoSaveNames();
     sInitialWindowPositionsSet = true;
   }
+  keepPanelsWithMainWindow();
   if (sEditToolsVisible) ToolPaletteController::sharedToolPaletteController().showWindow();
   if (sPlanToolsVisible) PlanToolPaletteController::sharedPlanToolPaletteController().showWindow();
   if (sSnapToolsVisible) SnapPaletteController::sharedSnapPaletteController().showWindow();
@@ -242,6 +246,8 @@ void AppController::setInitialWindowPositionsAndAutoSaveNames() {
   }
   edit.setAutoSaveName();
   plan.setAutoSaveName();
+  // Read again at each start, and put back onto the screen like the others.
+  restorePanelFrame(&SnapPaletteController::sharedSnapPaletteController(), "SnapPanel");
 }
 
 void AppController::toggleToolPalettePanel() {
@@ -288,11 +294,53 @@ void AppController::showLiveViewPanel() {
   BringLiveViewUpToDate(controller);
 }
 
+namespace {
+
+// The decorations the window system draws around a window, once known (zero before the
+// window was first shown, and without a window manager).
+QMargins DecorationMargins(const QWidget* window) {
+  const QRect frame = window->frameGeometry(), client = window->geometry();
+  return QMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                  frame.bottom() - client.bottom());
+}
+
+// Decorations wider than this are taken for a misreading.
+constexpr int kMostDecoration = 200;
+
+bool PlausibleMargins(const QMargins& m) {
+  for (const int side : {m.left(), m.top(), m.right(), m.bottom()})
+    if (side < 0 || side > kMostDecoration) return false;
+  return true;
+}
+
+// The available area of the screen that holds most of the frame (the primary screen when
+// none does).
+QRect AvailableAreaFor(const QRect& frame) {
+  QScreen* best = QGuiApplication::primaryScreen();
+  qint64 bestOverlap = 0;
+  for (QScreen* screen : QGuiApplication::screens()) {
+    const QRect common = screen->geometry().intersected(frame);
+    const qint64 overlap = qint64(common.width()) * common.height();
+    if (!common.isEmpty() && overlap > bestOverlap) {
+      best = screen;
+      bestOverlap = overlap;
+    }
+  }
+  return best ? best->availableGeometry() : QRect();
+}
+
+}  // namespace
+
+// The frame, decorations included, then the decorations themselves: a window that has not
+// been shown yet knows nothing of its decorations, and would otherwise come back shifted by
+// its title bar at each start.
 void AppController::savePanelFrame(const QWidget* panel, const std::string& name) {
   if (!panel) return;
   const QRect frame = panel->frameGeometry();
-  char text[64];
-  std::snprintf(text, sizeof text, "%d %d %d %d", frame.x(), frame.y(), frame.width(), frame.height());
+  const QMargins m = DecorationMargins(panel);
+  char text[96];
+  std::snprintf(text, sizeof text, "%d %d %d %d %d %d %d %d", frame.x(), frame.y(), frame.width(), frame.height(),
+                m.left(), m.top(), m.right(), m.bottom());
   StandardUserDefaults().setString(PanelFrameKey(name), text);
 }
 
@@ -300,13 +348,62 @@ bool AppController::hasSavedPanelFrame(const std::string& name) {
   return StandardUserDefaults().hasValue(PanelFrameKey(name));
 }
 
-bool AppController::restorePanelFrame(QWidget* panel, const std::string& name) {
+bool AppController::restorePanelFrame(QWidget* panel, const std::string& name, bool restoreSize) {
   if (!panel || !hasSavedPanelFrame(name)) return false;
   int x = 0, y = 0, width = 0, height = 0;
   std::istringstream text(StandardUserDefaults().getString(PanelFrameKey(name)));
-  if (!(text >> x >> y >> width >> height)) return false;  // also refuses numbers out of range
-  panel->move(x, y);
+  // Also refuses numbers out of range.
+  if (!(text >> x >> y >> width >> height) || width <= 0 || height <= 0) return false;
+  // Frames saved before the decorations were recorded have none.
+  int left = 0, top = 0, right = 0, bottom = 0;
+  QMargins saved;
+  if (text >> left >> top >> right >> bottom) saved = QMargins(left, top, right, bottom);
+  if (!PlausibleMargins(saved)) saved = QMargins();
+  // A palette sizes itself; its saved size still keeps all of it on the screen.
+  const QRect frame(x, y, width, height);
+  placeWindowFrame(panel, FitFrameInArea(frame, AvailableAreaFor(frame)), saved, restoreSize);
   return true;
+}
+
+void AppController::placeWindowFrame(QWidget* window, const QRect& frame, const QMargins& decorations,
+                                     bool resize) {
+  if (!window) return;
+  // Made now, so that the position below always means the same thing: the window's own
+  // origin plus the decorations the window system has reported.
+  window->winId();
+  const QMargins known = DecorationMargins(window);
+  const QMargins m = known.isNull() ? decorations : known;
+  if (resize) window->resize(std::max(1, frame.width() - m.left() - m.right()),
+                             std::max(1, frame.height() - m.top() - m.bottom()));
+  // Qt adds the decorations it knows of; those it does not know yet are added here.
+  window->move(known.isNull() ? frame.topLeft() + QPoint(m.left(), m.top()) : frame.topLeft());
+}
+
+void AppController::keepPanelsWithMainWindow() { keepPanelsWithDesignWindow(mainWindowController()); }
+
+void AppController::keepPanelsWithDesignWindow(QWidget* design) {
+  QWindow* parent = design ? design->windowHandle() : nullptr;
+  if (!parent) return;  // not made yet: its showing and activation come back here
+  auto keep = [parent](QWidget* panel) {
+    if (!panel) return;
+    panel->winId();
+    QWindow* handle = panel->windowHandle();
+    if (!handle || handle->transientParent() == parent) return;
+    handle->setTransientParent(parent);
+    // The window system reads the hint when the window is mapped; mapped again, the panel
+    // leaves the keyboard where it is.
+    if (panel->isVisible()) {
+      const bool quiet = panel->testAttribute(Qt::WA_ShowWithoutActivating);
+      panel->setAttribute(Qt::WA_ShowWithoutActivating);
+      panel->hide();
+      panel->show();
+      panel->setAttribute(Qt::WA_ShowWithoutActivating, quiet);
+    }
+  };
+  keep(&ToolPaletteController::sharedToolPaletteController());
+  keep(&PlanToolPaletteController::sharedPlanToolPaletteController());
+  keep(&SnapPaletteController::sharedSnapPaletteController());
+  if (LiveViewController::exists()) keep(LiveViewController::sharedLiveViewController()->window());
 }
 
 // ---- Launch and the user defaults ----

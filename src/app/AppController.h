@@ -1,6 +1,8 @@
 // The application delegate: the user defaults it registers, the front-end services it
 // gives the core, and the road from the current document to its window and plan view.
 #pragma once
+#include <QMargins>
+#include <QRect>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -63,10 +65,21 @@ class AppController {
   static void toggleInspectorPanel();
   static void showLiveViewPanel();
 
-  // Palette frames in the user defaults under "NSWindow Frame <name>".
+  // Palette frames in the user defaults under "NSWindow Frame <name>": the frame, decorations
+  // included, then the decorations' left, top, right and bottom widths.
   static void savePanelFrame(const QWidget* panel, const std::string& name);
-  // Moves the panel to its saved frame's origin; false when none was saved.
-  static bool restorePanelFrame(QWidget* panel, const std::string& name);
+  // Puts the panel's frame back where it was saved, moved onto the available area of its
+  // screen (and sized as saved with restoreSize); false when none was saved or it is unreadable.
+  static bool restorePanelFrame(QWidget* panel, const std::string& name, bool restoreSize = false);
+  // Places a window so that its frame, decorations included, is the one given; decorations
+  // the window system has not reported yet are taken as given.
+  static void placeWindowFrame(QWidget* window, const QRect& frame, const QMargins& decorations, bool resize);
+  // Makes the palettes and the 3D window transient for the design window, so that the
+  // window manager keeps them above it (visible ones are mapped again for the new hint); a
+  // design window without its native window yet changes nothing.
+  static void keepPanelsWithDesignWindow(QWidget* design);
+  // The same for the main design window, before a panel is shown.
+  static void keepPanelsWithMainWindow();
   static bool hasSavedPanelFrame(const std::string& name);
 
   // ---- Launch and the user defaults ----

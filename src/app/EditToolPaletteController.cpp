@@ -169,6 +169,7 @@ void ToolPaletteController::selectTool(int32_t tag, int clickCount) {
 
 void ToolPaletteController::showWindow() {
   AppController::setEditToolsVisible(true);
+  AppController::keepPanelsWithMainWindow();
   show();
 }
 

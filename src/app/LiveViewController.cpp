@@ -303,23 +303,12 @@ void LiveViewController::windowDidLoad() {
 }
 
 void LiveViewController::restorePanelFrame() {
-  const UserDefaults& defaults = StandardUserDefaults();
-  const std::string key = std::string("NSWindow Frame ") + kPanelFrameName;
-  if (!defaults.hasValue(key)) return;
-  int x = 0, y = 0, width = 0, height = 0;
-  std::istringstream text(defaults.getString(key));
-  if (!(text >> x >> y >> width >> height) || width <= 0 || height <= 0) return;
-  liveViewPanel_->move(x, y);
-  liveViewPanel_->resize(width, height);
+  AppController::restorePanelFrame(liveViewPanel_, kPanelFrameName, /*restoreSize=*/true);
 }
 
+// Saved as the palettes' frames are, and put back the same way.
 void LiveViewController::windowWillClose() {
-  if (!liveViewPanel_) return;
-  // The window's own position and size, as it is placed again when shown.
-  const QRect frame(liveViewPanel_->pos(), liveViewPanel_->size());
-  char text[64];
-  std::snprintf(text, sizeof text, "%d %d %d %d", frame.x(), frame.y(), frame.width(), frame.height());
-  StandardUserDefaults().setString(std::string("NSWindow Frame ") + kPanelFrameName, text);
+  if (liveViewPanel_) AppController::savePanelFrame(liveViewPanel_, kPanelFrameName);
 }
 
 bool LiveViewController::eventFilter(QObject* watched, QEvent* event) {
@@ -336,6 +325,7 @@ bool LiveViewController::eventFilter(QObject* watched, QEvent* event) {
 bool LiveViewController::isVisible() const { return liveViewPanel_ && liveViewPanel_->isVisible(); }
 
 void LiveViewController::showWindow() {
+  AppController::keepPanelsWithMainWindow();
   liveViewPanel_->show();
   liveViewPanel_->raise();
 }

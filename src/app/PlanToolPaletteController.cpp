@@ -338,6 +338,7 @@ void PlanToolPaletteController::updatePlantGrowthIndicatorLevel() {
 
 void PlanToolPaletteController::showWindow() {
   AppController::setPlanToolsVisible(true);
+  AppController::keepPanelsWithMainWindow();
   show();
 }
 

@@ -182,7 +182,10 @@ bool PlanViewActions::openSheet(int32_t tag) {
     case kCmdToggleSnapTools: {
       SnapPaletteController& palette = SnapPaletteController::sharedSnapPaletteController();
       if (palette.isVisible()) palette.close();
-      else palette.showWindow();
+      else {
+        AppController::keepPanelsWithMainWindow();
+        palette.showWindow();
+      }
       break;
     }
     default: break;

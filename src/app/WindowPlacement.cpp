@@ -18,6 +18,15 @@ int RightEdge(const QRect& r) { return r.x() + r.width(); }
 
 }  // namespace
 
+QRect FitFrameInArea(const QRect& frame, const QRect& area) {
+  if (area.isEmpty()) return frame;
+  const int width = std::clamp(frame.width(), 1, area.width());
+  const int height = std::clamp(frame.height(), 1, area.height());
+  const int x = std::clamp(frame.x(), area.x(), RightEdge(area) - width);
+  const int y = std::clamp(frame.y(), area.y(), area.y() + area.height() - height);
+  return QRect(x, y, width, height);
+}
+
 QRect PlaceDesignWindow(const WindowPlacementInput& in) {
   const QRect& area = in.available;
   int x = in.window.x();
@@ -48,5 +57,10 @@ QRect PlaceDesignWindow(const WindowPlacementInput& in) {
       height = area.height() - p.height() - bottomGap - kGap;
     }
   }
-  return QRect(x, y, in.window.width(), std::max(height, 1));
+  // Never past the area's right edge: a window at its own x is moved left, one pushed right
+  // by wide palettes is narrowed.
+  if (in.applicationDidLaunch) x = std::max(area.x(), std::min(x, RightEdge(area) - in.window.width()));
+  x = std::clamp(x, area.x(), std::max(area.x(), RightEdge(area) - 1));
+  const int width = std::clamp(in.window.width(), 1, std::max(1, RightEdge(area) - x));
+  return QRect(x, y, width, std::max(height, 1));
 }

@@ -19,7 +19,12 @@ struct WindowPlacementInput {
   PaletteFrame planTools;   // drawing-tools palette
 };
 
-// The design window's frame: its own width; x beside the left-edge palettes for the first
+// A saved window frame put back onto the screen: no larger than the available area and
+// wholly inside it, moved as little as possible.
+QRect FitFrameInArea(const QRect& frame, const QRect& area);
+
+// The design window's frame: its own width (narrowed when it would reach past the area's
+// right edge); x beside the left-edge palettes for the first
 // window at start-up (else its own); y and height from the available area, leaving room
 // for a drawing-tools palette at the top or the bottom.
 QRect PlaceDesignWindow(const WindowPlacementInput& in);

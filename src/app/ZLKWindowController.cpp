@@ -590,11 +590,23 @@ void ZLKWindowController::placeWindow() {
   in.snapTools = paletteFrame(&SnapPaletteController::sharedSnapPaletteController());
   in.planTools = paletteFrame(&PlanToolPaletteController::sharedPlanToolPaletteController());
   const QRect frame = PlaceDesignWindow(in);
-  // Frames include the decorations; the window's own size does not.
-  const int extraWidth = frameGeometry().width() - width();
-  const int extraHeight = frameGeometry().height() - height();
-  move(frame.topLeft());
-  resize(std::max(1, frame.width() - extraWidth), std::max(1, frame.height() - extraHeight));
+  // Frames include the decorations. Before the window is first shown they are unknown: those
+  // of the design windows shown before stand in, and the window is placed again once its own
+  // are reported.
+  const QMargins known(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                       frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom());
+  if (!known.isNull()) sDecorations = known;
+  placedWithDecorations_ = !known.isNull();
+  AppController::placeWindowFrame(this, frame, sDecorations, /*resize=*/true);
+}
+
+void ZLKWindowController::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  // The window manager has framed the window placed before it knew the decorations: placed
+  // again, once, unless the user has already maximized it.
+  if (placedWithDecorations_ || !isVisible() || frameGeometry() == geometry()) return;
+  placedWithDecorations_ = true;
+  if (windowState() == Qt::WindowNoState) placeWindow();
 }
 
 void ZLKWindowController::acceptClose(QCloseEvent* event) {
@@ -984,6 +996,8 @@ void ZLKWindowController::documentDidLoad() {
 }
 
 void ZLKWindowController::windowDidBecomeMain() {
+  // The palettes and the 3D window float above the design window the user works in.
+  AppController::keepPanelsWithDesignWindow(this);
   ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
   if (!model || model == gCurDocument) return;
   gCurDocument = model;
@@ -1009,6 +1023,7 @@ void ZLKWindowController::centrePlanOrigin() {
 
 void ZLKWindowController::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
+  if (document_ && document_->documentModel() == gCurDocument) AppController::keepPanelsWithDesignWindow(this);
   if (centredOnShow_ || !document_) return;
   centredOnShow_ = true;
   // After the layout has given the scroll view its size.

@@ -158,6 +158,7 @@ class ZLKWindowController : public QMainWindow {
   // The first time the window shows, the plan's origin is put in the middle of the view:
   // only then does the view know its visible size.
   void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:
@@ -183,6 +184,10 @@ class ZLKWindowController : public QMainWindow {
   void windowDidDeminiaturize();
   void windowWillClose();
   bool wasMinimized_ = false;
+  // Whether placeWindow knew this window's decorations; the decorations of the last design
+  // window that reported them.
+  bool placedWithDecorations_ = false;
+  static inline QMargins sDecorations;
   // Floor item from the current layer's name, plan tab from the working plan.
   void syncFloorItem();
   void syncPlanTab();

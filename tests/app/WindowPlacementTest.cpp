@@ -103,3 +103,51 @@ TEST(WindowPlacement, HeightLeavesRoomForTheDrawingToolsPalette) {
   EXPECT_EQ(r.y(), 75);
   EXPECT_EQ(r.y() + r.height(), 1024);
 }
+
+TEST(WindowPlacement, WindowPushedRightByWidePalettesIsNarrowedToTheArea) {
+  WindowPlacementInput in = AtStartUp();
+  in.window = QRect(0, 0, 1024, 768);
+  struct Case {
+    int paletteWidth;  // at the left edge
+    int x, width;
+  } cases[] = {
+      {100, 105, 1024},  // fits beside the palette: its own width
+      {251, 256, 1024},  // reaches the right edge exactly
+      {400, 405, 875},   // would pass it: narrowed
+  };
+  for (const Case& c : cases) {
+    in.editTools = Palette(0, 100, c.paletteWidth, 300);
+    const QRect r = PlaceDesignWindow(in);
+    EXPECT_EQ(r.x(), c.x) << c.paletteWidth;
+    EXPECT_EQ(r.width(), c.width) << c.paletteWidth;
+    EXPECT_LE(r.x() + r.width(), 1280) << c.paletteWidth;
+  }
+  // A later window keeps its width and moves back onto the area; one wider than the area
+  // takes the area's width.
+  in = AtStartUp();
+  in.applicationDidLaunch = true;
+  in.window = QRect(1500, 0, 800, 600);
+  EXPECT_EQ(PlaceDesignWindow(in).x(), 480);
+  EXPECT_EQ(PlaceDesignWindow(in).width(), 800);
+  in.window = QRect(-100, 0, 1500, 600);
+  EXPECT_EQ(PlaceDesignWindow(in).x(), 0);
+  EXPECT_EQ(PlaceDesignWindow(in).width(), 1280);
+}
+
+TEST(WindowPlacement, SavedFramesComeBackOntoTheArea) {
+  const QRect area(0, 30, 1280, 994);  // under a 30-pixel panel
+  struct Case {
+    QRect saved, expected;
+  } cases[] = {
+      {QRect(5, 100, 60, 300), QRect(5, 100, 60, 300)},        // inside: untouched
+      {QRect(5, -47, 400, 40), QRect(5, 30, 400, 40)},         // above the top, or under the panel
+      {QRect(5, 10, 400, 40), QRect(5, 30, 400, 40)},
+      {QRect(200, 1200, 150, 250), QRect(200, 774, 150, 250)},  // below the bottom
+      {QRect(-300, 200, 60, 300), QRect(0, 200, 60, 300)},      // left of the area
+      {QRect(1100, 900, 640, 520), QRect(640, 504, 640, 520)},  // past the right and bottom
+      {QRect(10, 10, 3000, 2000), QRect(0, 30, 1280, 994)},     // larger than the area
+  };
+  for (const Case& c : cases) EXPECT_EQ(FitFrameInArea(c.saved, area), c.expected) << c.saved.x() << "," << c.saved.y();
+  // Without an area (no screen) the frame stays as saved.
+  EXPECT_EQ(FitFrameInArea(QRect(5, -47, 400, 40), QRect()), QRect(5, -47, 400, 40));
+}

@@ -172,7 +172,8 @@ TEST_F(LiveViewWindowTest, FrameIsSavedAndComesBackUnderLiveViewPanel) {
   controller->close();
   ASSERT_TRUE(defaults.hasValue("NSWindow Frame LiveViewPanel"));
   const std::string saved = defaults.getString("NSWindow Frame LiveViewPanel");
-  EXPECT_EQ(saved, QStringLiteral("%1 %2 %3 %4")
+  // The frame, then its decorations (none without a window manager).
+  EXPECT_EQ(saved, QStringLiteral("%1 %2 %3 %4 0 0 0 0")
                        .arg(at.x())
                        .arg(at.y())
                        .arg(size.width())

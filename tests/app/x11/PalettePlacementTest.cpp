@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
+#include <string>
 
 #include "app/AppController.h"
 #include "app/AppTestSupport.h"
@@ -89,11 +90,12 @@ TEST_F(PalettePlacement, FirstWindowOpensBesideThePalettes) {
 TEST_F(PalettePlacement, AShownSnapPaletteAtTheLeftEdgeCountsToo) {
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   // The snap palette reaches further right than the editing tools: the window opens beside
-  // it. Moved off the left edge, it no longer counts.
+  // it. Moved off the left edge, it no longer counts. Each start puts it at its saved frame.
   for (const int fromEdge : {10, 60}) {
     defaults.setBool("ShowSnapTools", true);
     snap().resize(200, snap().height());
-    snap().move(area.x() + fromEdge, area.y() + 400);
+    defaults.setString("NSWindow Frame SnapPanel",
+                       std::to_string(area.x() + fromEdge) + " " + std::to_string(area.y() + 400) + " 200 200");
     launch();
     ASSERT_TRUE(snap().isVisible());
     const QRect snapFrame = snap().frameGeometry(), editFrame = edit().frameGeometry();
