@@ -6,6 +6,7 @@
 #include <atomic>
 #include <filesystem>
 
+#include "AllocationWatch.h"
 #include "ContentTestSupport.h"
 #include "app/AppTestSupport.h"
 #include "content/ContentCategoryItem.h"
@@ -15,28 +16,7 @@
 #include "model/Services.h"
 #include "platform/UserDefaults.h"
 
-// Present in sanitizer builds: lets the test see every allocation.
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
-                                                         void (*)(const volatile void*))
-    __attribute__((weak));
-
 namespace {
-
-std::atomic<size_t> sLargestAllocation{0};
-void NoteAllocation(const volatile void*, size_t size) {
-  size_t seen = sLargestAllocation.load();
-  while (size > seen && !sLargestAllocation.compare_exchange_weak(seen, size)) {
-  }
-}
-void NoteFree(const volatile void*) {}
-// Starts watching the largest allocation; false when the build cannot see allocations.
-bool WatchAllocations() {
-  static const bool installed = __sanitizer_install_malloc_and_free_hooks &&
-                                __sanitizer_install_malloc_and_free_hooks(NoteAllocation, NoteFree) != 0;
-  sLargestAllocation = 0;
-  return installed;
-}
-size_t LargestAllocation() { return sLargestAllocation.load(); }
 
 class ContentViewTest : public ::testing::Test {
  protected:

@@ -10,29 +10,10 @@
 #include <atomic>
 #include <filesystem>
 
+#include "AllocationWatch.h"
 #include "plandraw/qt/ImageLoader.h"
 
-// Present in sanitizer builds: lets the test see every allocation.
-extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
-                                                         void (*)(const volatile void*))
-    __attribute__((weak));
-
 namespace {
-
-std::atomic<size_t> sLargestAllocation{0};
-void NoteAllocation(const volatile void*, size_t size) {
-  size_t seen = sLargestAllocation.load();
-  while (size > seen && !sLargestAllocation.compare_exchange_weak(seen, size)) {
-  }
-}
-void NoteFree(const volatile void*) {}
-
-bool WatchAllocations() {
-  static const bool installed = __sanitizer_install_malloc_and_free_hooks &&
-                                __sanitizer_install_malloc_and_free_hooks(NoteAllocation, NoteFree) != 0;
-  sLargestAllocation = 0;
-  return installed;
-}
 
 uint32_t Crc32(const QByteArray& bytes) {
   uint32_t crc = 0xFFFFFFFFu;
@@ -92,7 +73,7 @@ TEST(ImageLoaderLimits, TextChunkClaimingTwoGigabytesIsRefusedWithoutTheMemory) 
   const QImage image = LoadImageFile(QString::fromStdString(path), &error);
   EXPECT_TRUE(image.isNull());
   EXPECT_FALSE(error.isEmpty());
-  if (watching) EXPECT_LT(sLargestAllocation.load(), size_t(256) << 20);
+  if (watching) EXPECT_LT(LargestAllocation(), size_t(256) << 20);
   EXPECT_EQ(ApplePortDIBImageLoad(path.c_str()), nullptr);
 }
 
@@ -109,7 +90,7 @@ TEST(ImageLoaderLimits, AncillaryChunksBeyondTheLimitAreRefused) {
   image = LoadImageFile(QString::fromStdString(huge), &error);
   EXPECT_TRUE(image.isNull());
   EXPECT_EQ(error, "The image file carries too much additional data.");
-  if (watching) EXPECT_LT(sLargestAllocation.load(), size_t(kImageMaxAncillaryChunkBytes));
+  if (watching) EXPECT_LT(LargestAllocation(), size_t(kImageMaxAncillaryChunkBytes));
 }
 
 TEST(ImageLoaderLimits, PixelsBeyondTheLimitAreRefusedBeforeDecoding) {
@@ -125,7 +106,7 @@ TEST(ImageLoaderLimits, PixelsBeyondTheLimitAreRefusedBeforeDecoding) {
   QString error;
   EXPECT_TRUE(LoadImageFile(QString::fromStdString(path), &error).isNull());
   EXPECT_EQ(error, "The image is too large.");
-  if (watching) EXPECT_LT(sLargestAllocation.load(), size_t(64) << 20);
+  if (watching) EXPECT_LT(LargestAllocation(), size_t(64) << 20);
 
   const std::string junk = Save(dir, "junk.png", "not an image at all");
   EXPECT_TRUE(LoadImageFile(QString::fromStdString(junk), &error).isNull());
