@@ -194,7 +194,13 @@ void DrawStaircase(DrawContext* handle, Objex* stairs) {
     toward = {coord[0], coord[2]};
   }
   const float a = PlanAngle(toward, e.p1);
-  const float textAngle = Degrees(a + kRightAngle);
+  // The labels run across the stair, turned at most a quarter turn either way so that they
+  // read from below or from the right whichever way the stair was drawn.
+  float textAngle = std::fmod(Degrees(a + kRightAngle), 360.0f);
+  if (textAngle > 180.0f) textAngle -= 360.0f;
+  if (textAngle < -180.0f) textAngle += 360.0f;
+  if (textAngle > 90.0f) textAngle -= 180.0f;
+  else if (textAngle < -90.0f) textAngle += 180.0f;
   const PlanPoint widthAt = e.p1 + Polar(a, 10.0f);
   DrawNormalText(handle, FillFormat(LocalizedString("%sW"), {Readout(stairs->params[0])}).c_str(), widthAt.x,
                  widthAt.z, textAngle);

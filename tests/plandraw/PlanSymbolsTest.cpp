@@ -213,6 +213,26 @@ TEST_F(SymbolFixture, StaircaseCountsWholeRisersOnlyWhileDimensionsShow) {
   EXPECT_TRUE(ctx.calls.empty());
 }
 
+TEST_F(SymbolFixture, StaircaseLabelsStayReadableWhicheverWayTheStairRuns) {
+  // Drawn down, up, right, left and at slants: the labels are never turned past a quarter turn.
+  const std::pair<float, float> ends[] = {{0, 200}, {0, -200}, {200, 0}, {-200, 0}, {150, 150}, {-150, -150},
+                                          {-150, 150}, {150, -150}};
+  for (auto [x, z] : ends) {
+    Objex* stairs = doc.addObject(kObjStaircase, false, {{0, 0}, {x, z}});
+    stairs->params[1] = 7.5f;
+    stairs->params[4] = 100;
+    ctx.clear();
+    DrawStaircase(nullptr, stairs);
+    int labels = 0;
+    for (const auto& c : ctx.calls) {
+      if (c.kind != Kind::Text) continue;
+      ++labels;
+      EXPECT_LE(std::fabs(c.text.angleDegrees), 90.0f + 1e-3f) << x << ", " << z << ": " << c.text.text;
+    }
+    EXPECT_EQ(labels, 3) << x << ", " << z;
+  }
+}
+
 TEST_F(SymbolFixture, RoofDrawsItsOutlineRidgeAndDownslopeArrows) {
   ShowAutoDimensions(doc.ds()) = 0;
   Objex* roof = doc.addObject(kObjRoof, true, {{0, 0}, {400, 0}, {400, 200}, {0, 200}});
