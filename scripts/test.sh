@@ -25,16 +25,22 @@ run_tests -j "$jobs" || status=$?
 # Two failures come from the machine, not from the program: LeakSanitizer's own tracer now and
 # then crashes while it stops the threads at exit ("Tracer caught signal", after the test has
 # passed), and on a loaded machine a test program may fail to reach the X display. When every
-# failure is of those kinds, the failed tests run once more.
-if [ $status -ne 0 ] && awk '
+# failure is of those kinds, the failed tests run again.
+only_machine_failures() {
+  awk '
     /^[0-9]+\/[0-9]+ Testing: / { machine = 0 }
     /Tracer caught signal|qt\.qpa\.xcb: could not connect to display/ { machine = 1 }
     /^Test Failed\./ { failed++; if (!machine) other++ }
-    END { exit !(failed > 0 && other == 0) }' Testing/Temporary/LastTest.log; then
+    END { exit !(failed > 0 && other == 0) }' Testing/Temporary/LastTest.log
+}
+# A rerun may meet the tracer again: up to three reruns, each of the tests still failing, and
+# only while every failure is of those kinds.
+for attempt in 1 2 3; do
+  if [ $status -eq 0 ] || ! only_machine_failures; then break; fi
   echo "Only the leak checker's tracer or the connection to the display failed; running those tests again."
   status=0
   run_tests --rerun-failed -j "$jobs" || status=$?
-fi
+done
 
 # A short coverage-guided fuzzing run of every reader of outside bytes, each seeded with the
 # project's own test files and reproducers (tests/fuzz/corpus/<target>/) and with files the
