@@ -1,5 +1,6 @@
 // The application delegate's defaults, front-end services and main-window road.
 #include "app/AppController.h"
+#include "app/FieldUndoKeys.h"
 #include "app/ProgramServices.h"
 #include "app/Win32EventHandler.h"
 #include "inspectors/SnapPaletteController.h"
@@ -134,6 +135,7 @@ void MainViewDrawText(const char* text, const NSRect* rect, const LOGFONT* font,
 
 void AppController::initialize() {
   InstallProgramServices();
+  InstallFieldUndoKeys();
   StandardUserDefaults().registerDefaults(registrationDefaults(localeUsesMetricSystem()));
   InstallQtTextMeasurer();  // text measured outside a drawing pass (sheets sizing new text)
   gFrontEnd.reloadTraceImage = ReloadTraceImage;
