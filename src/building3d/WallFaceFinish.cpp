@@ -16,36 +16,6 @@
 
 namespace {
 
-struct SideMaterial {
-  int32_t* textureID;
-  int16_t* scale;
-  RGBColor* colour;
-};
-
-SideMaterial SlotOf(Poinz* point, int slot) {
-  return {&point->textureID[slot], &point->textureScale[slot].x, &point->color[slot]};
-}
-
-void TakeSideA(PlaneObject* po, const SideMaterial& m) {
-  po->textureIdA = *m.textureID;
-  po->textureScaleA[0] = m.scale[0];
-  po->textureScaleA[1] = m.scale[1];
-  po->colorA = *m.colour;
-  po->textureLinkA = m.textureID;
-  po->scaleLinkA = m.scale;
-  po->colorLinkA = m.colour;
-}
-
-void TakeSideB(PlaneObject* po, const SideMaterial& m) {
-  po->textureIdB = *m.textureID;
-  po->textureScaleB[0] = m.scale[0];
-  po->textureScaleB[1] = m.scale[1];
-  po->colorB = *m.colour;
-  po->textureLinkB = m.textureID;
-  po->scaleLinkB = m.scale;
-  po->colorLinkB = m.colour;
-}
-
 float PlanDistance(const Poinz* a, const Poinz* b) {
   const float dx = b->position[0] - a->position[0], dy = b->position[1] - a->position[1];
   const float dz = b->position[2] - a->position[2];
@@ -91,6 +61,25 @@ bool WallFaceSegment(const Objex* part, const Objex* wall, int32_t faceIndex, in
 
 }  // namespace
 
+void TakeWallSideMaterials(PlaneObject* po, Poinz* start, int side) {
+  // Slot `slot` of the point: texture, scale and colour, linked back to the point.
+  auto take = [po, start](int slot, bool sideA) {
+    int32_t* texture = &start->textureID[slot];
+    int16_t* scale = &start->textureScale[slot].x;
+    RGBColor* colour = &start->color[slot];
+    (sideA ? po->textureIdA : po->textureIdB) = *texture;
+    int16_t* scaleTo = sideA ? po->textureScaleA : po->textureScaleB;
+    scaleTo[0] = scale[0];
+    scaleTo[1] = scale[1];
+    (sideA ? po->colorA : po->colorB) = *colour;
+    (sideA ? po->textureLinkA : po->textureLinkB) = texture;
+    (sideA ? po->scaleLinkA : po->scaleLinkB) = scale;
+    (sideA ? po->colorLinkA : po->colorLinkB) = colour;
+  };
+  take(side == 0 ? 1 : 0, true);
+  take(side == 0 ? 0 : 1, false);
+}
+
 void CarveWindowsAndDoors(Objex* part, Objex* wall, Poinz* bottomStart, Poinz* topStart, Poinz* bottomEnd,
                           Poinz* topEnd, int32_t faceIndex, Plane* plane) {
   if (gOpeningsServices.carveWindowsAndDoors)
@@ -110,8 +99,7 @@ void CarveWindowsAndDoors(Objex* part, Objex* wall, Poinz* bottomStart, Poinz* t
   if (!po || ds->framingView) return;  // framing keeps the framing materials
   // The face along the wall points shows the start point's second slot on side A and its
   // first on side B; the face of the other side the reverse.
-  TakeSideA(po, SlotOf(start, side == 0 ? 1 : 0));
-  TakeSideB(po, SlotOf(start, side == 0 ? 0 : 1));
+  TakeWallSideMaterials(po, start, side);
   const float across = bottomStart->ringLength;
   const float up = PlanDistance(bottomEnd, topEnd);
   po->textureSizeA[0] = po->textureSizeA[1] = po->textureSizeB[0] = po->textureSizeB[1] = 1.0f;

@@ -9,6 +9,7 @@
 
 #include "building3d/PlaneObjects.h"
 #include "building3d/Surfaces.h"
+#include "building3d/WallFaceFinish.h"
 #include "model/Attachments.h"
 #include "model/CustomTextures.h"
 #include "model/DocState.h"
@@ -106,27 +107,6 @@ FaceSegment FindSegment(Objex* part, Objex* wall, int32_t faceIndex) {
   return f;
 }
 
-struct SideMaterial {
-  int32_t* textureID;
-  int16_t* scale;
-  RGBColor* colour;
-};
-
-SideMaterial SlotOf(Poinz* point, int slot) {
-  return {&point->textureID[slot], &point->textureScale[slot].x, &point->color[slot]};
-}
-
-void TakeSide(PlaneObject* po, const SideMaterial& m, bool sideA) {
-  (sideA ? po->textureIdA : po->textureIdB) = *m.textureID;
-  int16_t* scale = sideA ? po->textureScaleA : po->textureScaleB;
-  scale[0] = m.scale[0];
-  scale[1] = m.scale[1];
-  (sideA ? po->colorA : po->colorB) = *m.colour;
-  (sideA ? po->textureLinkA : po->textureLinkB) = m.textureID;
-  (sideA ? po->scaleLinkA : po->scaleLinkB) = m.scale;
-  (sideA ? po->colorLinkA : po->colorLinkB) = m.colour;
-}
-
 void ClearLinks(PlaneObject* po) {
   po->textureLinkA = po->textureLinkB = nullptr;
   po->scaleLinkA = po->scaleLinkB = nullptr;
@@ -136,8 +116,7 @@ void ClearLinks(PlaneObject* po) {
 // The face's material: the segment's slots for the side (side 0 shows the second slot on
 // side A), linked back to the point; the framing materials in framing view.
 void SetFaceMaterial(PlaneObject* po, Poinz* start, int side, const DocState* ds) {
-  TakeSide(po, SlotOf(start, side == 0 ? 1 : 0), true);
-  TakeSide(po, SlotOf(start, side == 0 ? 0 : 1), false);
+  TakeWallSideMaterials(po, start, side);
   po->trimRecordRef = side == 0 ? &start->trim1 : &start->trim2;
   po->trimPoint = start;
   if (!ds->framingView) return;
