@@ -11,11 +11,15 @@
 #include <cstdio>
 #include <sstream>
 
+#include "inspectors/AccessoryInspectorController.h"
 #include "inspectors/AirDuctInspectorController.h"
+#include "inspectors/BathFixtureInspectorControllers.h"
 #include "inspectors/DetailObjectInspectorController.h"
 #include "inspectors/DetailTool1InspectorController.h"
 #include "inspectors/DetailTool2InspectorController.h"
 #include "inspectors/DetailTool3InspectorController.h"
+#include "inspectors/EdgingInspectorController.h"
+#include "inspectors/ElectricalInspectorControllers.h"
 #include "inspectors/FloorInspectorController.h"
 #include "inspectors/FoundationPierInspectorController.h"
 #include "inspectors/ObjectInspectorController.h"
@@ -23,6 +27,8 @@
 #include "inspectors/Roof1InspectorController.h"
 #include "inspectors/Roof2InspectorController.h"
 #include "inspectors/StiffenerBeamInspectorController.h"
+#include "inspectors/TopoInspectorController.h"
+#include "inspectors/WallDimInspectorController.h"
 #include "inspectors/WallObjectInspectorController.h"
 #include "inspectors/WallToolInspectorController.h"
 #include "model/CommandCodes.h"
@@ -245,6 +251,17 @@ InspectorPane* InspectorController::inspectorForKey(int32_t key, bool tool) {
     case 114: return StiffenerBeamInspectorController::sharedInspectorController();
     case 115: return FoundationPierInspectorController::sharedInspectorController();
     case 117: return AirDuctInspectorController::sharedInspectorController();
+    case 7101: return Recept1InspectorController::sharedInspectorController();
+    case 7102: case 7104: return Recept2InspectorController::sharedInspectorController();
+    case 7106: return Switch1InspectorController::sharedInspectorController();
+    case 7107: return Switch2InspectorController::sharedInspectorController();
+    case 95: return BathTubInspectorController::sharedInspectorController();
+    case 96: return SpaTubInspectorController::sharedInspectorController();
+    case 97: return ShowerInspectorController::sharedInspectorController();
+    case 24: return EdgingInspectorController::sharedInspectorController();
+    case 138: return WallDimInspectorController::sharedInspectorController();
+    case 157: return AccessoryInspectorController::sharedInspectorController();
+    case 30: return TopoInspectorController::sharedInspectorController();
     default: break;
   }
   if (InRange(key, 7700, 7707)) {

@@ -314,7 +314,7 @@ void InitializeDocState(DocState* ds) {
   ds->doorSetting1 = 0.0f;
   ds->stairHeight = 96.0f;
   ds->stairSetting1 = 1;
-  ds->lightFlag = 0;
+  ds->lightFlag = 1;  // new lights glow
   ds->lightType = 80;
   ds->lightDimmer = 63;
   ds->lightRadius = 80;
@@ -410,9 +410,10 @@ constexpr float kInchesPerCm = 0.3937f;
 float Cm(float cm) { return cm * kInchesPerCm; }
 }  // namespace
 
-// Construction sizes that are process-wide rather than per document.
-float gdsAccessoryWidth = 48, gdsAccessoryHeight = 66, gdsAccessoryElevation = 84,
-      gdsAccessoryWallOffset = 2;
+// Construction sizes that are process-wide rather than per document. The accessory's first
+// three start at 0: the accessory tool takes them from the window defaults at its first use.
+float gdsAccessoryWidth = 0, gdsAccessoryHeight = 0, gdsAccessoryElevation = 0, gdsAccessoryWallOffset = 2;
+int16_t gdsAccessoryTranslucency = 0;
 float gCeilingThickness = 12, gFlooringThickness = 12, gSoffitThickness = 3, gSoffitExtension = 18;
 
 void SetDocStateMetricDefaults(DocState* ds) {

@@ -32,16 +32,6 @@ constexpr float kQuarterTurn = 1.57079632679f;
 constexpr float kMinimumWallOffset = 6.0f;
 constexpr RGBColor kWhite{65535, 65535, 65535};
 
-// The first use takes its sizes from the window defaults.
-void FillAccessoryDefaults(DocState* ds) {
-  if (gdsAccessoryWidth != 0 || gdsAccessoryHeight != 0 || gdsAccessoryElevation != 0) return;
-  const bool imperial = ds->measureSystem == 3;
-  const float frame = ds->windowFrameSize();
-  gdsAccessoryWidth = ds->windowWidth + 2 * frame + (imperial ? 4.0f : 3.937007874f);
-  gdsAccessoryHeight = ds->windowHeight + 3 * frame;
-  gdsAccessoryElevation = ds->windowElevation() + ds->windowHeight + frame + (imperial ? 1.0f : 1.1811023622f);
-}
-
 // The accessory's material: the content palette's selected accessory texture (its path, as the
 // library lists it, relative to the custom textures folder), listed as a custom texture of the
 // design; 0 without one. *name gets the "Name" of its information file, "Done" without one.
@@ -70,6 +60,16 @@ Poinz* NewPoint(float x, float z, Objex* owner, int16_t option) {
 }
 
 }  // namespace
+
+// The first use takes its sizes from the window defaults.
+void FillAccessoryDefaults(DocState* ds) {
+  if (!ds || gdsAccessoryWidth != 0 || gdsAccessoryHeight != 0 || gdsAccessoryElevation != 0) return;
+  const bool imperial = ds->measureSystem == 3;
+  const float frame = ds->windowFrameSize();
+  gdsAccessoryWidth = ds->windowWidth + 2 * frame + (imperial ? 4.0f : 3.937007874f);
+  gdsAccessoryHeight = ds->windowHeight + 3 * frame;
+  gdsAccessoryElevation = ds->windowElevation() + ds->windowHeight + frame + (imperial ? 1.0f : 1.1811023622f);
+}
 
 Objex* SupportTrackAccessory(int32_t, int32_t, float, float, float, int16_t stage, ClickInfo* click, uint16_t,
                              FloatPoint* size, int16_t type, float wallOffset) {
