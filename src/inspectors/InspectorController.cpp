@@ -20,8 +20,11 @@
 #include "inspectors/DetailTool3InspectorController.h"
 #include "inspectors/EdgingInspectorController.h"
 #include "inspectors/ElectricalInspectorControllers.h"
+#include "inspectors/FloodLightInspectorController.h"
 #include "inspectors/FloorInspectorController.h"
 #include "inspectors/FoundationPierInspectorController.h"
+#include "inspectors/LightObjectInspectorController.h"
+#include "inspectors/LightToolInspectorController.h"
 #include "inspectors/ObjectInspectorController.h"
 #include "inspectors/PathwayInspectorController.h"
 #include "inspectors/Roof1InspectorController.h"
@@ -262,6 +265,10 @@ InspectorPane* InspectorController::inspectorForKey(int32_t key, bool tool) {
     case 138: return WallDimInspectorController::sharedInspectorController();
     case 157: return AccessoryInspectorController::sharedInspectorController();
     case 30: return TopoInspectorController::sharedInspectorController();
+    case 79: case 80: case 81: case 82: case 146: case 147: case 148: case 149: case 150: case 151: case 152: case 7109:
+      return tool ? static_cast<InspectorPane*>(LightToolInspectorController::sharedInspectorController())
+                  : LightObjectInspectorController::sharedInspectorController();
+    case 83: return FloodLightInspectorController::sharedInspectorController();
     default: break;
   }
   if (InRange(key, 7700, 7707)) {

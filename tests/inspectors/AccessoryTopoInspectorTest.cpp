@@ -19,7 +19,7 @@ class AccessoryTopoInspectorTest : public InspectorTest {
  protected:
   void afterDocument() override {
     InspectorTest::afterDocument();
-    dock->show();
+    ShowWindowForSliders(window, dock);
   }
   void TearDown() override {
     gdsAccessoryWidth = saved[0];

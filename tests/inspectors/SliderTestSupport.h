@@ -8,6 +8,15 @@
 #include <QTest>
 #include <functional>
 
+// Shows the design window with its inspector so that mouse events reach the pane's controls
+// through the window, as the user's do.
+inline void ShowWindowForSliders(QWidget* window, QWidget* dock) {
+  window->resize(1000, 900);
+  window->show();
+  dock->show();
+  QApplication::processEvents();
+}
+
 // The centre of the slider's handle where it is now.
 inline QPoint SliderHandleCentre(QSlider* slider) {
   QStyleOptionSlider option;
@@ -27,6 +36,8 @@ inline QPoint SliderHandleCentre(QSlider* slider) {
 // Presses the handle, moves it a pixel at a time until the slider shows `value`, runs
 // `whileHeld` with the button still down, and lets go. False when the value was not reached.
 inline bool DragSliderTo(QSlider* slider, int value, const std::function<void()>& whileHeld = {}) {
+  QApplication::processEvents();
+  if (!slider->isVisible()) return false;
   const QPoint start = SliderHandleCentre(slider);
   QTest::mousePress(slider, Qt::LeftButton, {}, start);
   const int step = value >= slider->value() ? 1 : -1;
