@@ -27,6 +27,7 @@
 #include "inspectors/LightToolInspectorController.h"
 #include "inspectors/ObjectInspectorController.h"
 #include "inspectors/PathwayInspectorController.h"
+#include "inspectors/PhotoViewInspectorController.h"
 #include "inspectors/Roof1InspectorController.h"
 #include "inspectors/Roof2InspectorController.h"
 #include "inspectors/StiffenerBeamInspectorController.h"
@@ -269,6 +270,7 @@ InspectorPane* InspectorController::inspectorForKey(int32_t key, bool tool) {
       return tool ? static_cast<InspectorPane*>(LightToolInspectorController::sharedInspectorController())
                   : LightObjectInspectorController::sharedInspectorController();
     case 83: return FloodLightInspectorController::sharedInspectorController();
+    case 130: return PhotoViewInspectorController::sharedInspectorController();
     default: break;
   }
   if (InRange(key, 7700, 7707)) {
@@ -277,8 +279,7 @@ InspectorPane* InspectorController::inspectorForKey(int32_t key, bool tool) {
     if (key == 7705) return DetailTool3InspectorController::sharedInspectorController();
     return DetailTool1InspectorController::sharedInspectorController();
   }
-  // Doors, windows, fences, stairs, railings, decks, lights, plants, fixtures, photo views,
-  // accessories, skylights, electrical and wall dimension panes: none yet.
+  // Doors, windows, fences, stairs, railings, decks, plants and skylights: no panes yet.
   return nullptr;
 }
 

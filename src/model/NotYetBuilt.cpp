@@ -2,7 +2,10 @@
 // its callers rely on.
 #include "model/NotYetBuilt.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstring>
 
 #include "model/Attachments.h"
 #include "model/DocState.h"
@@ -92,6 +95,13 @@ void RealTimePlantGrowthD3D(int16_t level, int16_t step) {
 
 void DeleteCachedTextureImages(const uint32_t*, int32_t) { NoteServiceCall("DeleteCachedTextureImages", nullptr); }
 void Validate512Pathname(char*) { NoteServiceCall("Validate512Pathname", nullptr); }
+
+int VerifyOrFindFile(char* path, int, int) {
+  NoteServiceCall("VerifyOrFindFile", nullptr);
+  if (!path || !path[0] || !memchr(path, 0, 512)) return 0;
+  struct stat info {};
+  return stat(path, &info) == 0 && S_ISREG(info.st_mode) ? 1 : 0;
+}
 
 std::vector<int32_t> AddkitPluginIDs() { return {}; }
 

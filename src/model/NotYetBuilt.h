@@ -76,6 +76,11 @@ void DeleteCachedTextureImages(const uint32_t* textureIDs, int32_t count);
 // the path is of the other platform's form or missing).
 void Validate512Pathname(char* path);
 
+// Whether the path in the 512-byte buffer names an existing file: 1, else 0. Finding the file
+// in the content folder (search) and the not-available stand-in (substitute) are not built:
+// the buffer is left as it is. Records the call.
+int VerifyOrFindFile(char* path, int search, int substitute);
+
 // Plug-in exchange: IDs of the installed plug-ins, in the dispatcher's list order.
 std::vector<int32_t> AddkitPluginIDs();
 
