@@ -43,8 +43,8 @@ AccessoryInspectorController::AccessoryInspectorController() : InspectorPane("Ac
   accessoryOffsetText = addField("Wall Offset", "accessoryOffsetText");
   transparencySlider = new ReleaseSlider(view_, 0, 100);
   transparencySlider->setObjectName(QStringLiteral("transparencySlider"));
-  addRow("Transparency", transparencySlider);
-  transPercentLabel = addLabel("0%", "transPercentLabel");
+  addRow("Transparency (%)", transparencySlider);
+  transPercentLabel = addLabel("0", "transPercentLabel");
   connect(transparencySlider, &QSlider::valueChanged, this, [this] { transparencySliderChanged(false); });
   connect(transparencySlider, &ReleaseSlider::released, this, [this] { transparencySliderChanged(true); });
 }
@@ -55,7 +55,7 @@ AccessoryInspectorController* AccessoryInspectorController::sharedInspectorContr
 }
 
 void AccessoryInspectorController::showPercent(int percent) {
-  transPercentLabel->setText(QStringLiteral("%1%").arg(percent));
+  transPercentLabel->setText(QString::number(percent));
 }
 
 void AccessoryInspectorController::updatePropertiesForObject(Objex* accessory, bool init) {

@@ -68,14 +68,14 @@ void LightPane::buildLightControls() {
       if (!filling_) settingChanged(setting, true);
     });
   };
-  slider("Dimmer", "dimmerSlider", 0, 100, Setting::kDimmer, &dimmerSlider, &dimmerPercentLabel, "dimmerPercentLabel");
+  slider("Dimmer (%)", "dimmerSlider", 0, 100, Setting::kDimmer, &dimmerSlider, &dimmerPercentLabel, "dimmerPercentLabel");
   slider("Radius", "radiusSlider", 0, 100, Setting::kRadius, &radiusSlider, &radiusValueLabel, "radiusValueLabel");
   slider("Falloff", "falloffSlider", 0, 4, Setting::kFalloff, &falloffSlider, &falloffValueLabel, "falloffValueLabel");
 }
 
 void LightPane::showSliderLabel(Setting setting) {
   switch (setting) {
-    case Setting::kDimmer: dimmerPercentLabel->setText(QStringLiteral("%1%").arg(dimmerSlider->value())); break;
+    case Setting::kDimmer: dimmerPercentLabel->setText(QString::number(dimmerSlider->value())); break;
     case Setting::kRadius: radiusValueLabel->setText(QString::number(radiusSlider->value())); break;
     case Setting::kFalloff: falloffValueLabel->setText(QString::number(falloffSlider->value())); break;
     default: break;
