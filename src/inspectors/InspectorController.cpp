@@ -16,6 +16,7 @@
 #include "inspectors/DetailTool1InspectorController.h"
 #include "inspectors/DetailTool2InspectorController.h"
 #include "inspectors/DetailTool3InspectorController.h"
+#include "inspectors/FenceInspectorController.h"
 #include "inspectors/FloorInspectorController.h"
 #include "inspectors/FoundationPierInspectorController.h"
 #include "inspectors/ObjectInspectorController.h"
@@ -238,6 +239,7 @@ InspectorPane* InspectorController::inspectorForKey(int32_t key, bool tool) {
     case 14: return Roof1InspectorController::sharedInspectorController();
     case 15: return ObjectInspectorController::sharedInspectorController();
     case 22: return PathwayInspectorController::sharedInspectorController();
+    case 25: return FenceInspectorController::sharedInspectorController();
     case 29:
       return tool ? static_cast<InspectorPane*>(DetailTool1InspectorController::sharedInspectorController())
                   : DetailObjectInspectorController::sharedInspectorController();
@@ -245,6 +247,7 @@ InspectorPane* InspectorController::inspectorForKey(int32_t key, bool tool) {
     case 114: return StiffenerBeamInspectorController::sharedInspectorController();
     case 115: return FoundationPierInspectorController::sharedInspectorController();
     case 117: return AirDuctInspectorController::sharedInspectorController();
+    case 7506: return GateToolInspectorController::sharedInspectorController();
     default: break;
   }
   if (InRange(key, 7700, 7707)) {

@@ -1,0 +1,44 @@
+// The fence pane (style and the five sizes of a custom fence) and the gate tool's pane.
+#pragma once
+#include "inspectors/InspectorPane.h"
+
+class QComboBox;
+
+// Fence style codes (Objex.textureID of a fence).
+enum : int16_t {
+  kFenceStylePicket = 700,
+  kFenceStyleRanch = 701,
+  kFenceStyleRail = 702,
+  kFenceStylePrivacy = 703,
+  kFenceStyleCustom = 704,
+};
+
+class FenceInspectorController : public InspectorPane {
+ public:
+  static FenceInspectorController* sharedInspectorController();
+  void updatePropertiesForObject(Objex* object, bool initialize) override;
+  void controlTextDidEndEditing(QLineEdit* field) override;
+  void changeStylePopUpButton();
+
+  QComboBox* stylePopUpButton;
+  QLineEdit *spanLengthText, *spanHeightText, *postWidthText, *postHeightText, *gateHeightText;
+
+ private:
+  FenceInspectorController();
+  void enableSizeFields(bool on);
+  // Selects the item of the tag; -1 (or a tag without an item) selects none.
+  void selectStyleTag(int tag);
+  int selectedStyleTag() const;
+};
+
+class GateToolInspectorController : public InspectorPane {
+ public:
+  static GateToolInspectorController* sharedInspectorController();
+  void updateToolProperties() override;
+  void controlTextDidEndEditing(QLineEdit* field) override;
+
+  QLineEdit* gateLengthText;
+
+ private:
+  GateToolInspectorController();
+};
