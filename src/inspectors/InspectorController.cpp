@@ -23,6 +23,7 @@
 #include "inspectors/PathwayInspectorController.h"
 #include "inspectors/Roof1InspectorController.h"
 #include "inspectors/Roof2InspectorController.h"
+#include "inspectors/StairInspectorController.h"
 #include "inspectors/StiffenerBeamInspectorController.h"
 #include "inspectors/WallObjectInspectorController.h"
 #include "inspectors/WallToolInspectorController.h"
@@ -243,6 +244,7 @@ InspectorPane* InspectorController::inspectorForKey(int32_t key, bool tool) {
     case 29:
       return tool ? static_cast<InspectorPane*>(DetailTool1InspectorController::sharedInspectorController())
                   : DetailObjectInspectorController::sharedInspectorController();
+    case 38: return StairInspectorController::sharedInspectorController();
     case 57: return Roof2InspectorController::sharedInspectorController();
     case 114: return StiffenerBeamInspectorController::sharedInspectorController();
     case 115: return FoundationPierInspectorController::sharedInspectorController();
