@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "inspectors/AirDuctInspectorController.h"
+#include "inspectors/DeckStepInspectorController.h"
 #include "inspectors/DetailObjectInspectorController.h"
 #include "inspectors/DetailTool1InspectorController.h"
 #include "inspectors/DetailTool2InspectorController.h"
@@ -21,6 +22,7 @@
 #include "inspectors/FoundationPierInspectorController.h"
 #include "inspectors/ObjectInspectorController.h"
 #include "inspectors/PathwayInspectorController.h"
+#include "inspectors/RailInspectorController.h"
 #include "inspectors/Roof1InspectorController.h"
 #include "inspectors/Roof2InspectorController.h"
 #include "inspectors/StairInspectorController.h"
@@ -245,6 +247,8 @@ InspectorPane* InspectorController::inspectorForKey(int32_t key, bool tool) {
       return tool ? static_cast<InspectorPane*>(DetailTool1InspectorController::sharedInspectorController())
                   : DetailObjectInspectorController::sharedInspectorController();
     case 38: return StairInspectorController::sharedInspectorController();
+    case 45: return RailInspectorController::sharedInspectorController();
+    case 53: return DeckStepInspectorController::sharedInspectorController();
     case 57: return Roof2InspectorController::sharedInspectorController();
     case 114: return StiffenerBeamInspectorController::sharedInspectorController();
     case 115: return FoundationPierInspectorController::sharedInspectorController();
