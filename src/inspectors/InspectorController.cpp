@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "inspectors/AirDuctInspectorController.h"
+#include "inspectors/DeckObjectInspectorController.h"
 #include "inspectors/DeckStepInspectorController.h"
 #include "inspectors/DetailObjectInspectorController.h"
 #include "inspectors/DetailTool1InspectorController.h"
@@ -248,6 +249,9 @@ InspectorPane* InspectorController::inspectorForKey(int32_t key, bool tool) {
                   : DetailObjectInspectorController::sharedInspectorController();
     case 38: return StairInspectorController::sharedInspectorController();
     case 45: return RailInspectorController::sharedInspectorController();
+    case 51:
+      return tool ? static_cast<InspectorPane*>(DeckToolInspectorController::sharedInspectorController())
+                  : DeckObjectInspectorController::sharedInspectorController();
     case 53: return DeckStepInspectorController::sharedInspectorController();
     case 57: return Roof2InspectorController::sharedInspectorController();
     case 114: return StiffenerBeamInspectorController::sharedInspectorController();
