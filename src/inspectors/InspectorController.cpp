@@ -18,6 +18,7 @@
 #include "inspectors/DetailTool1InspectorController.h"
 #include "inspectors/DetailTool2InspectorController.h"
 #include "inspectors/DetailTool3InspectorController.h"
+#include "inspectors/DoorInspectorController.h"
 #include "inspectors/FenceInspectorController.h"
 #include "inspectors/FloorInspectorController.h"
 #include "inspectors/FoundationPierInspectorController.h"
@@ -30,6 +31,7 @@
 #include "inspectors/StiffenerBeamInspectorController.h"
 #include "inspectors/WallObjectInspectorController.h"
 #include "inspectors/WallToolInspectorController.h"
+#include "inspectors/WindowInspectorController.h"
 #include "model/CommandCodes.h"
 #include "model/CommandWalkers.h"
 #include "model/DocState.h"
@@ -242,6 +244,8 @@ InspectorPane* InspectorController::inspectorForKey(int32_t key, bool tool) {
     case 13: case 48: return FloorInspectorController::sharedInspectorController();
     case 14: return Roof1InspectorController::sharedInspectorController();
     case 15: return ObjectInspectorController::sharedInspectorController();
+    case 16: return DoorInspectorController::sharedInspectorController();
+    case 17: return WindowInspectorController::sharedInspectorController();
     case 22: return PathwayInspectorController::sharedInspectorController();
     case 25: return FenceInspectorController::sharedInspectorController();
     case 29:
