@@ -77,9 +77,12 @@ void FenceInspectorController::updatePropertiesForObject(Objex* fence, bool init
   const int style = FenceStyleOf(fence);
   if (init) {
     // A custom fence has no item: the pop-up shows none.
+    shownStyle_ = style;
     selectStyleTag(style);
     enableSizeFields(style == kFenceStyleCustom);
-  } else if (style != selectedStyleTag()) {
+  } else if (style != shownStyle_) {
+    // Compared with the style shown, not the pop-up's item: custom fences share theirs.
+    shownStyle_ = -1;
     selectStyleTag(-1);
     enableSizeFields(false);
   }

@@ -29,6 +29,8 @@ class FenceInspectorController : public InspectorPane {
   // Selects the item of the tag; -1 (or a tag without an item) selects none.
   void selectStyleTag(int tag);
   int selectedStyleTag() const;
+  // The style of the fences shown (-1 when they differ).
+  int shownStyle_ = -1;
 };
 
 class GateToolInspectorController : public InspectorPane {

@@ -116,6 +116,22 @@ TEST_F(FenceStairInspectorTest, CustomFenceTurnsPicketAndSizesOnlyReachCustomFen
   EXPECT_EQ(stepsSinceMark(), (Steps{"Custom Fence Post Width", "Custom Fence Post Height"}));
 }
 
+TEST_F(FenceStairInspectorTest, TwoCustomFencesKeepTheirSizesEditable) {
+  Objex* a = addFence(704);
+  Objex* b = addFence(704);
+  b->params[1] = 60;
+  update();
+  EXPECT_EQ(shownStyle(), -1);
+  for (const char* f : kFenceFields) EXPECT_TRUE(enabled(f)) << f;
+  EXPECT_EQ(text("spanHeightText"), "");
+  type("spanHeightText", "66");
+  EXPECT_EQ(a->params[1], 66);
+  EXPECT_EQ(b->params[1], 66);
+  b->textureID = 703;
+  update();
+  for (const char* f : kFenceFields) EXPECT_FALSE(enabled(f)) << f;
+}
+
 TEST_F(FenceStairInspectorTest, GateLengthBounds) {
   gCurTool = 7506;
   update();
