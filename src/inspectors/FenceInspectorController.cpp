@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include "building3d/SiteFences3D.h"
 #include "inspectors/ValueFields.h"
 #include "model/DocState.h"
 #include "model/Records.h"
@@ -12,12 +13,6 @@
 
 namespace {
 int32_t& FenceStyleOf(Objex* fence) { return fence->textureID; }
-// The five sizes of a custom fence, in inches.
-float& SpanLengthOf(Objex* f) { return f->params[0]; }
-float& SpanHeightOf(Objex* f) { return f->params[1]; }
-float& PostHeightOf(Objex* f) { return f->params[2]; }
-float& PostWidthOf(Objex* f) { return f->params[3]; }
-float& GateHeightOf(Objex* f) { return f->params[4]; }
 
 void RebuildFence(Objex* fence) {
   UpdateFenceObject(fence);
@@ -65,11 +60,11 @@ void FenceInspectorController::updatePropertiesForObject(Objex* fence, bool init
   Fill fill(this);
   if (!fence) {
     selectStyleTag(ds->fenceStyle);
-    SetFloatItem(spanLengthText, ds->fenceParam1);
-    SetFloatItem(spanHeightText, ds->fenceParam2);
-    SetFloatItem(postWidthText, ds->fenceParam4);
-    SetFloatItem(postHeightText, ds->fenceParam3);
-    SetFloatItem(gateHeightText, ds->fenceParam5);
+    SetFloatItem(spanLengthText, FenceSpanLengthOf(ds));
+    SetFloatItem(spanHeightText, FenceSpanHeightOf(ds));
+    SetFloatItem(postWidthText, FencePostWidthOf(ds));
+    SetFloatItem(postHeightText, FencePostHeightOf(ds));
+    SetFloatItem(gateHeightText, FenceGateHeightOf(ds));
     enableSizeFields(ds->fenceStyle == kFenceStyleCustom);
     return;
   }
@@ -86,11 +81,11 @@ void FenceInspectorController::updatePropertiesForObject(Objex* fence, bool init
     selectStyleTag(-1);
     enableSizeFields(false);
   }
-  mergeFloat(spanLengthText, SpanLengthOf(fence), init);
-  mergeFloat(spanHeightText, SpanHeightOf(fence), init);
-  mergeFloat(postHeightText, PostHeightOf(fence), init);
-  mergeFloat(postWidthText, PostWidthOf(fence), init);
-  mergeFloat(gateHeightText, GateHeightOf(fence), init);
+  mergeFloat(spanLengthText, FenceSpanLengthOf(fence), init);
+  mergeFloat(spanHeightText, FenceSpanHeightOf(fence), init);
+  mergeFloat(postHeightText, FencePostHeightOf(fence), init);
+  mergeFloat(postWidthText, FencePostWidthOf(fence), init);
+  mergeFloat(gateHeightText, FenceGateHeightOf(fence), init);
 }
 
 void FenceInspectorController::changeStylePopUpButton() {
@@ -121,11 +116,11 @@ void FenceInspectorController::controlTextDidEndEditing(QLineEdit* field) {
     const char* label;
   };
   const Row rows[] = {
-      {spanLengthText, SpanLengthOf, &ds->fenceParam1, "Custom Fence Span Length"},
-      {spanHeightText, SpanHeightOf, &ds->fenceParam2, "Custom Fence Span Height"},
-      {postWidthText, PostWidthOf, &ds->fenceParam4, "Custom Fence Post Width"},
-      {postHeightText, PostHeightOf, &ds->fenceParam3, "Custom Fence Post Height"},
-      {gateHeightText, GateHeightOf, &ds->fenceParam5, "Custom Fence Gate Height"},
+      {spanLengthText, FenceSpanLengthOf, &FenceSpanLengthOf(ds), "Custom Fence Span Length"},
+      {spanHeightText, FenceSpanHeightOf, &FenceSpanHeightOf(ds), "Custom Fence Span Height"},
+      {postWidthText, FencePostWidthOf, &FencePostWidthOf(ds), "Custom Fence Post Width"},
+      {postHeightText, FencePostHeightOf, &FencePostHeightOf(ds), "Custom Fence Post Height"},
+      {gateHeightText, FenceGateHeightOf, &FenceGateHeightOf(ds), "Custom Fence Gate Height"},
   };
   for (const Row& row : rows) {
     if (row.field != field) continue;

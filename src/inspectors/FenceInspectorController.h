@@ -4,15 +4,6 @@
 
 class QComboBox;
 
-// Fence style codes (Objex.textureID of a fence).
-enum : int16_t {
-  kFenceStylePicket = 700,
-  kFenceStyleRanch = 701,
-  kFenceStyleRail = 702,
-  kFenceStylePrivacy = 703,
-  kFenceStyleCustom = 704,
-};
-
 class FenceInspectorController : public InspectorPane {
  public:
   static FenceInspectorController* sharedInspectorController();

@@ -1,10 +1,14 @@
 // The fence, gate and staircase panes: style and custom sizes of fences, the gate length,
 // the staircase sizes and options with their undo steps and defaults.
 // Model headers first: they name fields like the Qt keyword macros.
+#include "building3d/SiteFences3D.h"
 #include "model/DocState.h"
+#include "model/PlanarTransforms.h"
 #include "model/StairFields.h"
 
 #include <QComboBox>
+#include <algorithm>
+
 #include "InspectorTestSupport.h"
 #include "inspectors/FenceInspectorController.h"
 #include "inspectors/ValueFields.h"
@@ -127,6 +131,20 @@ TEST_F(FenceStairInspectorTest, TwoCustomFencesKeepTheirSizesEditable) {
   type("spanHeightText", "66");
   EXPECT_EQ(a->params[1], 66);
   EXPECT_EQ(b->params[1], 66);
+
+  // The posts are built again at the typed height (plan units, upward is negative).
+  a->levels = 1;
+  type("postHeightText", "80");
+  int posts = 0;
+  for (Objex* part = static_cast<Objex*>(a->typeData); part; part = part->next) {
+    if (part->subtype != kSubFencePost) continue;
+    ++posts;
+    float top = 0;
+    for (Poinz* p = part->firstPoint; p; p = p->next) top = std::min(top, p->position[1]);
+    EXPECT_NEAR(top, -ConvertWorldToScreen(80, ds, 0), 1e-3);
+  }
+  EXPECT_GT(posts, 0);
+
   b->textureID = 703;
   update();
   for (const char* f : kFenceFields) EXPECT_FALSE(enabled(f)) << f;

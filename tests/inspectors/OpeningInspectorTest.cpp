@@ -9,6 +9,7 @@
 #include <QDoubleSpinBox>
 #include <QListWidget>
 #include <cmath>
+
 #include "InspectorTestSupport.h"
 #include "inspectors/OpeningInspectorBase.h"
 #include "inspectors/ValueFields.h"
@@ -327,6 +328,9 @@ TEST_F(OpeningInspectorTest, EditsWithTheWindowToolReachTheSelectionAndTheDefaul
   type("windowWidthText", "30");
   EXPECT_FLOAT_EQ(rec(window)->width, plan(30));
   EXPECT_FLOAT_EQ(rec(unselected)->width, plan(36));
+  // The wall placed the window's plan points again around its centre.
+  EXPECT_NEAR(window->firstPoint->next->position[0] - window->firstPoint->position[0], plan(30), 1e-3);
+  EXPECT_NEAR(window->firstPoint->position[0], 500 - plan(15), 1e-3);
   EXPECT_EQ(ds->windowWidth, 30);
   click("flipHorizButton");
   click("flipVertButton");
