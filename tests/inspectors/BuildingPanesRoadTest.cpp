@@ -5,6 +5,7 @@
 #include "model/Attachments.h"
 #include "model/DocState.h"
 #include "model/Selection.h"
+#include "model/Services.h"
 
 #include <QAbstractSpinBox>
 #include <QFile>
@@ -102,6 +103,11 @@ TEST_F(BuildingPanesRoadTest, EveryFieldRefusesWhatIsNoNumber) {
       {"StairInspector", [this] { addSquare(kObjStaircase); }},
       {"RailInspector", [this] { add(kObjRailing, {{0, 0}, {100, 0}}); }},
       {"DeckObjectInspector", [this] { addSquare(kObjDeck); }},
+      {"DeckStepInspector",
+       [this] {
+         Objex* deck = add(kObjDeck, {{0, 0}, {2000, 0}, {2000, 1000}}, true, false);
+         AddDeckSteps(deck, deck->firstPoint, deck->firstPoint->next);
+       }},
       {"WindowInspector", [this] { addWallWith(kObjWindow); }},
       {"DoorInspector", [this] { addWallWith(kObjDoor); }},
   };
