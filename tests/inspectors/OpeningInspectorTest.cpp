@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "InspectorTestSupport.h"
+#include "content/ContentPaletteController.h"
 #include "inspectors/OpeningInspectorBase.h"
 #include "inspectors/ValueFields.h"
 
@@ -338,6 +339,28 @@ TEST_F(OpeningInspectorTest, EditsWithTheWindowToolReachTheSelectionAndTheDefaul
   EXPECT_EQ(rec(window)->flipVertical, 1);
   EXPECT_EQ(rec(unselected)->flipHorizontal, 0);
   EXPECT_EQ(stepsSinceMark(), (Steps{"Flip Window Vertically", "Flip Window Horizontally", "Window Width"}));
+}
+
+TEST_F(OpeningInspectorTest, CustomWindowStyleWithTheToolLocksTheWindowCategory) {
+  ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController();
+  ASSERT_NE(palette, nullptr);
+  gCurTool = kToolWindow;
+  update();
+  chooseRow("windowStyleTableView", 19);
+  EXPECT_EQ(ds->windowStyle, 626);
+  EXPECT_EQ(palette->selectedCategory(), 8);
+  EXPECT_FALSE(palette->categorySelectionAbility());
+  EXPECT_FALSE(enabled("horDivsText"));
+  chooseRow("windowStyleTableView", 1);
+  EXPECT_TRUE(palette->categorySelectionAbility());
+  EXPECT_EQ(ds->windowDividers.x, 2);
+  EXPECT_EQ(ds->windowDividers.y, 2);
+  EXPECT_TRUE(enabled("horDivsStepper"));
+  gCurTool = kToolDoor;
+  update();
+  chooseRow("doorStyleTableView", 0);
+  EXPECT_EQ(ds->doorStyle, 500);
+  EXPECT_FALSE(enabled("doorSwingText"));
 }
 
 }  // namespace
