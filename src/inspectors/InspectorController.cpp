@@ -14,12 +14,16 @@
 #include "inspectors/AccessoryInspectorController.h"
 #include "inspectors/AirDuctInspectorController.h"
 #include "inspectors/BathFixtureInspectorControllers.h"
+#include "inspectors/DeckObjectInspectorController.h"
+#include "inspectors/DeckStepInspectorController.h"
 #include "inspectors/DetailObjectInspectorController.h"
 #include "inspectors/DetailTool1InspectorController.h"
 #include "inspectors/DetailTool2InspectorController.h"
 #include "inspectors/DetailTool3InspectorController.h"
 #include "inspectors/EdgingInspectorController.h"
 #include "inspectors/ElectricalInspectorControllers.h"
+#include "inspectors/DoorInspectorController.h"
+#include "inspectors/FenceInspectorController.h"
 #include "inspectors/FloodLightInspectorController.h"
 #include "inspectors/FloorInspectorController.h"
 #include "inspectors/FoundationPierInspectorController.h"
@@ -28,13 +32,16 @@
 #include "inspectors/ObjectInspectorController.h"
 #include "inspectors/PathwayInspectorController.h"
 #include "inspectors/PhotoViewInspectorController.h"
+#include "inspectors/RailInspectorController.h"
 #include "inspectors/Roof1InspectorController.h"
 #include "inspectors/Roof2InspectorController.h"
+#include "inspectors/StairInspectorController.h"
 #include "inspectors/StiffenerBeamInspectorController.h"
 #include "inspectors/TopoInspectorController.h"
 #include "inspectors/WallDimInspectorController.h"
 #include "inspectors/WallObjectInspectorController.h"
 #include "inspectors/WallToolInspectorController.h"
+#include "inspectors/WindowInspectorController.h"
 #include "model/CommandCodes.h"
 #include "model/CommandWalkers.h"
 #include "model/DocState.h"
@@ -247,10 +254,19 @@ InspectorPane* InspectorController::inspectorForKey(int32_t key, bool tool) {
     case 13: case 48: return FloorInspectorController::sharedInspectorController();
     case 14: return Roof1InspectorController::sharedInspectorController();
     case 15: return ObjectInspectorController::sharedInspectorController();
+    case 16: return DoorInspectorController::sharedInspectorController();
+    case 17: return WindowInspectorController::sharedInspectorController();
     case 22: return PathwayInspectorController::sharedInspectorController();
+    case 25: return FenceInspectorController::sharedInspectorController();
     case 29:
       return tool ? static_cast<InspectorPane*>(DetailTool1InspectorController::sharedInspectorController())
                   : DetailObjectInspectorController::sharedInspectorController();
+    case 38: return StairInspectorController::sharedInspectorController();
+    case 45: return RailInspectorController::sharedInspectorController();
+    case 51:
+      return tool ? static_cast<InspectorPane*>(DeckToolInspectorController::sharedInspectorController())
+                  : DeckObjectInspectorController::sharedInspectorController();
+    case 53: return DeckStepInspectorController::sharedInspectorController();
     case 57: return Roof2InspectorController::sharedInspectorController();
     case 114: return StiffenerBeamInspectorController::sharedInspectorController();
     case 115: return FoundationPierInspectorController::sharedInspectorController();
@@ -271,6 +287,7 @@ InspectorPane* InspectorController::inspectorForKey(int32_t key, bool tool) {
                   : LightObjectInspectorController::sharedInspectorController();
     case 83: return FloodLightInspectorController::sharedInspectorController();
     case 130: return PhotoViewInspectorController::sharedInspectorController();
+    case 7506: return GateToolInspectorController::sharedInspectorController();
     default: break;
   }
   if (InRange(key, 7700, 7707)) {
@@ -279,7 +296,7 @@ InspectorPane* InspectorController::inspectorForKey(int32_t key, bool tool) {
     if (key == 7705) return DetailTool3InspectorController::sharedInspectorController();
     return DetailTool1InspectorController::sharedInspectorController();
   }
-  // Doors, windows, fences, stairs, railings, decks, plants and skylights: no panes yet.
+  // Plants and skylights: no panes yet.
   return nullptr;
 }
 

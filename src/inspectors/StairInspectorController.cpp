@@ -1,0 +1,153 @@
+// Staircases: sizes in inches and the six options; every option click stores its undo step.
+#include "inspectors/StairInspectorController.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+#include "inspectors/ValueFields.h"
+#include "model/DocState.h"
+#include "model/Records.h"
+#include "model/Services.h"
+#include "model/StairFields.h"
+
+namespace {
+void RebuildStair(Objex* stair) {
+  UpdateStairObject(stair);
+  ReRenderObject(stair);
+}
+bool OpenSteps(Objex* stair) { return ClosedStepsOf(stair) == 0.0f; }
+}  // namespace
+
+// One option check box: the staircase's value for on and off, and the default byte.
+struct StairInspectorController::Option {
+  QCheckBox* button;
+  bool (*isOn)(Objex*);
+  void (*set)(Objex*, bool on);
+  const char* label;
+};
+
+StairInspectorController::StairInspectorController() : InspectorPane("StairInspector") {
+  stairHeightText = addField("Total Height", "stairHeightText");
+  stairWidthText = addField("Width", "stairWidthText");
+  stepHeightText = addField("Step Height", "stepHeightText");
+  stepDepthText = addField("Step Depth", "stepDepthText");
+  railHeightText = addField("Handrail Height", "railHeightText");
+  skirtWallsButton = addCheck("Skirt Walls", "skirtWallsButton", [this] { skirtWallsButtonChanged(); });
+  openStepsButton = addCheck("Open Steps", "openStepsButton", [this] { openStepsButtonChanged(); });
+  leftRailButton = addCheck("Left Handrail", "leftRailButton", [this] { leftRailButtonChanged(); });
+  rightRailButton = addCheck("Right Handrail", "rightRailButton", [this] { rightRailButtonChanged(); });
+  closedStringerButton =
+      addCheck("Closed Stringers", "closedStringerButton", [this] { closedStringerButtonChanged(); });
+  largeBaseButton = addCheck("Long Stringer Base", "largeBaseButton", [this] { largeBaseButtonChanged(); });
+}
+
+StairInspectorController* StairInspectorController::sharedInspectorController() {
+  static auto* controller = new StairInspectorController;
+  return controller;
+}
+
+void StairInspectorController::updatePropertiesForObject(Objex* stair, bool init) {
+  DocState* ds = InspectorDocState();
+  if (!ds) return;
+  Fill fill(this);
+  if (!stair) {
+    SetFloatItem(stairHeightText, ds->stairHeight);
+    SetFloatItem(stairWidthText, ds->stairWidth());
+    SetFloatItem(stepHeightText, ds->stairStepHeight());
+    SetFloatItem(stepDepthText, ds->stairStepDepth());
+    SetFloatItem(railHeightText, ds->stairHandrailHeight());
+    skirtWallsButton->setChecked(ds->stairSkirtWalls() != 0);
+    openStepsButton->setChecked(ds->stairOpenSteps != 0);
+    leftRailButton->setChecked(ds->stairLeftRail() != 0);
+    rightRailButton->setChecked(ds->stairRightRail() != 0);
+    closedStringerButton->setChecked(ds->stairClosedStringers != 0);
+    largeBaseButton->setChecked(ds->stairLongStringerBase != 0);
+    return;
+  }
+  if (stair->type != kObjStaircase) return;
+  mergeFloat(stairHeightText, StairHeightOf(stair), init);
+  mergeFloat(stairWidthText, StairWidthOf(stair), init);
+  mergeFloat(stepHeightText, StairStepHeightOf(stair), init);
+  mergeFloat(stepDepthText, StairStepDepthOf(stair), init);
+  mergeFloat(railHeightText, StairHandrailHeightOf(stair), init);
+  // The options have no mixed state: the last staircase shown decides them.
+  skirtWallsButton->setChecked(SkirtWallsOf(stair) != 0);
+  openStepsButton->setChecked(OpenSteps(stair));
+  leftRailButton->setChecked(LeftRailOf(stair) != 0);
+  rightRailButton->setChecked(RightRailOf(stair) != 0);
+  closedStringerButton->setChecked(ClosedStringersOf(stair) != 0);
+  largeBaseButton->setChecked(LongStringerBaseOf(stair) != 0);
+}
+
+void StairInspectorController::controlTextDidEndEditing(QLineEdit* field) {
+  DocState* ds = InspectorDocState();
+  if (!ds || !InspectorCurLayer()) return;
+  struct Row {
+    QLineEdit* field;
+    float& (*value)(Objex*);
+    float* defaultValue;
+    const char* label;
+  };
+  const Row rows[] = {
+      {stairHeightText, StairHeightOf, &ds->stairHeight, "Staircase Height"},
+      {stairWidthText, StairWidthOf, &ds->stairWidth(), "Staircase Width"},
+      {stepHeightText, StairStepHeightOf, &ds->stairStepHeight(), "Step Height"},
+      {stepDepthText, StairStepDepthOf, &ds->stairStepDepth(), "Step Depth"},
+      {railHeightText, StairHandrailHeightOf, &ds->stairHandrailHeight(), "Handrail Height"},
+  };
+  for (const Row& row : rows)
+    if (row.field == field)
+      return editObjectFloat(field, kObjStaircase, 0.01f, 10000.0f, row.value, *row.defaultValue, row.label, true,
+                             RebuildStair);
+}
+
+void StairInspectorController::optionChanged(const Option& option) {
+  DocState* ds = InspectorDocState();
+  if (!ds || !InspectorCurLayer()) return;
+  const bool on = option.button->isChecked();
+  ForEachSelectedOfType(kObjStaircase, [&](Objex* stair) {
+    if (option.isOn(stair) == on) return;
+    option.set(stair, on);
+    RebuildStair(stair);
+  });
+  const uint8_t byte = on ? 1 : 0;
+  if (option.button == skirtWallsButton) ds->stairSkirtWalls() = byte;
+  else if (option.button == openStepsButton) ds->stairOpenSteps = byte;
+  else if (option.button == leftRailButton) ds->stairLeftRail() = byte;
+  else if (option.button == rightRailButton) ds->stairRightRail() = byte;
+  else if (option.button == closedStringerButton) ds->stairClosedStringers = byte;
+  else if (option.button == largeBaseButton) ds->stairLongStringerBase = byte;
+  Refresh();
+  // Stored whether or not a staircase changed: the default did.
+  StoreInspectorUndo(option.label);
+}
+
+void StairInspectorController::skirtWallsButtonChanged() {
+  optionChanged({skirtWallsButton, [](Objex* s) { return SkirtWallsOf(s) != 0; },
+                 [](Objex* s, bool on) { SkirtWallsOf(s) = on ? 1 : 0; }, "Skirt Walls"});
+}
+
+void StairInspectorController::openStepsButtonChanged() {
+  optionChanged({openStepsButton, OpenSteps, [](Objex* s, bool on) { ClosedStepsOf(s) = on ? 0.0f : 1.0f; },
+                 "Open Steps"});
+}
+
+void StairInspectorController::leftRailButtonChanged() {
+  optionChanged({leftRailButton, [](Objex* s) { return LeftRailOf(s) != 0; },
+                 [](Objex* s, bool on) { LeftRailOf(s) = on ? 1 : 0; }, "Left Handrails"});
+}
+
+void StairInspectorController::rightRailButtonChanged() {
+  optionChanged({rightRailButton, [](Objex* s) { return RightRailOf(s) != 0; },
+                 [](Objex* s, bool on) { RightRailOf(s) = on ? 1 : 0; }, "Right Handrails"});
+}
+
+void StairInspectorController::closedStringerButtonChanged() {
+  optionChanged({closedStringerButton, [](Objex* s) { return ClosedStringersOf(s) != 0; },
+                 [](Objex* s, bool on) { ClosedStringersOf(s) = on ? 1 : 0; }, "Staircase Stringers"});
+}
+
+void StairInspectorController::largeBaseButtonChanged() {
+  optionChanged({largeBaseButton, [](Objex* s) { return LongStringerBaseOf(s) != 0; },
+                 [](Objex* s, bool on) { LongStringerBaseOf(s) = on ? 1 : 0; }, "Long Staircase Stringer Base"});
+}
