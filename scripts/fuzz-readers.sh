@@ -16,12 +16,9 @@ corpus="$(mktemp -d)"
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 export QT_QPA_PLATFORM=offscreen
-# fuzz_user_defaults is built but not run here yet: QSettings decodes a preference written as
-# "@Variant(...)" with QDataStream, and a claimed length in it makes Qt allocate gigabytes
-# before our code sees the value (within seconds of fuzzing).
 targets="design_file undo_snapshot clipboard_scrap template_file symbol_file topo_grid_file cabinet_file
 object_file palette_file ini_file texture_info image_loader content_drag_record content_catalogue
-design_3d content_preview content_provider typed_values"
+design_3d content_preview content_provider typed_values user_defaults"
 for t in $targets; do
   mkdir -p "$corpus/$t"
   if [ -d "$root/tests/fuzz/corpus/$t" ]; then cp "$root/tests/fuzz/corpus/$t"/* "$corpus/$t"/ 2>/dev/null; fi

@@ -2,11 +2,13 @@
 #include "app/StatusReadouts.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "app/AppController.h"
 #include "app/ZLKWindowController.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
+#include "model/Globals.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
@@ -104,11 +106,26 @@ QString AreaText(float squareInches) {
   const bool imperial = ds && ds->measureSystem == kMeasureImperial;
   // Square inches to square feet (144) or square metres (0.0254 m to the inch, squared).
   double value = imperial ? squareInches / 144.0 : squareInches * 0.00064516;
-  value += 0.5;
   if (!(value > -2e9)) value = -2e9;  // also NaN
   if (value > 2e9) value = 2e9;
-  return QString::number(static_cast<long>(value)) + QLatin1Char(' ') +
-         Localized(imperial ? "sq.ft." : "sq.m.");
+  // As precise as the lengths beside it: metres show four decimals, centimetres two and
+  // millimetres one; imperial lengths in whole inches show whole square feet, finer ones two
+  // decimals.
+  int decimals = 0;
+  if (imperial) {
+    const int16_t code = DecodeImperialReadoutFormat();
+    decimals = code == kReadoutFtInWhole || code == kReadoutInWhole ? 0 : 2;
+  } else {
+    const int16_t unit = DecodeMetricReadoutFormat();
+    decimals = unit == 0 ? 4 : unit == 1 ? 2 : 1;
+  }
+  char text[kReadoutTextSize] = {};
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  TruncateTrailingZeros(text);
+  if (gDecimalSeparator != '.')
+    for (char* p = text; *p; ++p)
+      if (*p == '.') *p = ',';
+  return QString::fromLatin1(text) + QLatin1Char(' ') + Localized(imperial ? "sq.ft." : "sq.m.");
 }
 
 QString WidthHeightAreaReadoutText(float width, float height, float area) {

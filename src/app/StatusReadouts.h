@@ -15,8 +15,9 @@ QString LengthReadoutText(float inches);     // "" for 0
 QString ViewLengthReadoutText(float inches); // "" for 0
 // The radius is a world length, shown as it is; "" for 0.
 QString RadiusReadoutText(float radius);
-// An area in square inches as the current design shows it: a whole number of square feet
-// ("50 sq.ft.") in imperial designs, else of square metres ("5 sq.m.").
+// An area in square inches as the current design shows it: square feet ("50 sq.ft.") in
+// imperial designs, else square metres ("4.6452 sq.m."), with as many decimals as the design's
+// length readout (trailing zeros trimmed, the user's decimal separator).
 QString AreaText(float squareInches);
 // Width and height are lengths, the area is in square inches; "" when width and height are
 // both 0.

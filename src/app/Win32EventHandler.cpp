@@ -239,6 +239,7 @@ void Win32EventHandler::floorMove(int32_t command) {
   }
   TopLevelObjectLayer(layer, command, CommandArg::None());
   Refresh();
+  if (!copy) SetStatusBar("");  // the readout described what left this floor
   Undo(up ? (copy ? "Copy To Upper Floor" : "Move To Upper Floor")
           : (copy ? "Copy To Lower Floor" : "Move To Lower Floor"));
 }

@@ -12,6 +12,7 @@
 #include "app/AppController.h"
 #include "app/ZLKDocument.h"
 #include "app/ZLKWindowController.h"
+#include "building3d/RepeatLimit.h"
 #include "model/DocumentModel.h"
 #include "model/Services.h"
 #include "platform/Strings.h"
@@ -56,6 +57,8 @@ std::string RecentKey(int i) { return "RecentDocument " + std::to_string(i); }
 // re-initialised when asked, the document takes the file's name and the file becomes the
 // newest recent design.
 bool ReadDesignInto(ZLKDocument* document, const std::string& path, bool reinitializeWindow) {
+  // Parts cut to the builders' limit anywhere in the open are told of once, at its end.
+  RepeatLimitReport repeatLimit;
   if (!document->readFromFile(path, ZLKDocument::kDesignFileType)) {
     ShowAlert(Substitute(LocalizedString("The document \"%@\" could not be loaded."),
                          ZLKDocumentController::alertFileName(path)),

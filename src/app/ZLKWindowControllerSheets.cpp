@@ -6,6 +6,7 @@
 #include "app/ZLKDocument.h"
 #include "app/ZLKDocumentController.h"
 #include "app/ZLKWindowController.h"
+#include "building3d/RepeatLimit.h"
 #include "model/DocumentModel.h"
 #include "model/Services.h"
 #include "platform/Alerts.h"
@@ -46,6 +47,7 @@ bool ZLKWindowController::writeDesign(const std::string& path, bool rename) {
 void ZLKWindowController::readCandidate(std::function<void(bool)> done) {
   if (!document_) return Finish(done, false);
   const std::string path = Documents().candidatePath();
+  RepeatLimitReport repeatLimit;  // one word for the whole open
   if (!document_->readFromFile(path, ZLKDocument::kDesignFileType)) {
     std::string text = LocalizedString("The document \"%@\" could not be loaded.");
     const size_t at = text.find("%@");

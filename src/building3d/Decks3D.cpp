@@ -254,7 +254,7 @@ void CreateDeckRailing(Objex* deck, Poinz* a, Poinz* b) {
 void CreateCurvedDeckRailing(Objex* deck, Poinz* a, Poinz* b) {
   DocState* ds = CurDocState();
   if (!deck || !a || !b || !ds) return;
-  RepeatLimitReport report;
+  RepeatLimitReport report(deck);
   float spacing = Screen(DeckSpindleSpacingOf(deck));
   // A spacing of nothing would never advance along the curve.
   if (!(spacing > 0)) spacing = 1.0f;
@@ -336,7 +336,7 @@ namespace building3d {
 void Update3DDeck(Objex* deck) {
   NoteServiceCall("Update3DDeck", deck);
   if (!deck || deck->type != kObjDeck || !CurDocState()) return;
-  RepeatLimitReport report;
+  RepeatLimitReport report(deck);
   DeleteRendererObject(deck);
   DeleteGeneratedParts(deck);
   UpdateAllDeckAttachments(deck);

@@ -145,7 +145,7 @@ void UpdateEdgingObject(Objex* edging) {
   if (!edging || edging->type != kObjEdging || edging->levels != 1 || !edging->firstPoint ||
       !edging->firstPoint->next)
     return;
-  RepeatLimitReport report;
+  RepeatLimitReport report(edging);
   DeleteRendererObject(edging);
   DeleteGeneratedParts(edging);
   RailListScope parts(edging);  // appends stay constant-time while the list is rebuilt

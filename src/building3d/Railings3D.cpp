@@ -277,7 +277,7 @@ void UpdateRailObject(Objex* railing) {
   if (!railing || !gCurDocument || railing->type != kObjRailing || railing->levels != 1) return;
   if (CountPoints(railing) < 2) return;
   railing->subtype = HasTangents(railing) ? kSubCurvedRail : kSubStraightRail;
-  RepeatLimitReport report;
+  RepeatLimitReport report(railing);
   if (railing->subtype == kSubStraightRail) {
     UpdateStraightRailObject(railing);
     return;
@@ -304,7 +304,7 @@ void UpdateRailObject(Objex* railing) {
 
 void UpdateStraightRailObject(Objex* railing) {
   if (!railing || !CurDocState()) return;
-  RepeatLimitReport report;
+  RepeatLimitReport report(railing);
   RailListScope scope(railing);
   DeleteRendererObject(railing);
   DeleteGeneratedParts(railing);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "building3d/PlaneObjects.h"
+#include "building3d/RepeatLimit.h"
 #include "building3d/Surfaces.h"
 #include "building3d/TopoElevation.h"
 #include "model/Attachments.h"
@@ -494,6 +495,7 @@ void RenderAllLayers() {
   gRefreshRender = 1;
   gForceRenderObjectNow = 0;
   if (!WindowShowsScene()) return;
+  RepeatLimitReport repeatLimit;  // one word for the whole rebuild
   ResetAnimatedLVStatus();
   DeleteAllRendererObjects();
   // The strip memory forgets the last strip: (1, 1, 1) is the renderer's "no colour kept".
@@ -537,6 +539,7 @@ void RenderSingleObject(Objex* object) {
   gRenderDirty = 1;
   gRefreshRender = 1;
   if (!BuildGoesOn(false) || !object) return;
+  RepeatLimitReport repeatLimit(object);
 
   if (object->type == kObjGroup) {
     ReseatGroupOnTerrain(object);

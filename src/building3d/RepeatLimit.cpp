@@ -1,21 +1,37 @@
-// The shared bound on the builders' loops and the one alert per build that reports it.
+// The shared bound on the builders' loops and the one alert per build, open or rebuild that
+// reports it.
 #include "building3d/RepeatLimit.h"
 
 #include <cmath>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 #include "platform/Alerts.h"
 
 namespace {
 
-int sDepth = 0;         // RepeatLimitReport objects alive
-bool sReached = false;  // a loop was cut since the outermost report began
+// The objects of the RepeatLimitReport objects alive, outermost first (null for none).
+std::vector<const Objex*>& ReportObjects() {
+  static std::vector<const Objex*> objects;
+  return objects;
+}
+// Objects whose loops were cut since the outermost report began; a cut under reports that
+// name no object counts once.
+std::unordered_set<const Objex*>& LimitedObjects() {
+  static std::unordered_set<const Objex*> objects;
+  return objects;
+}
+bool sUnnamedReached = false;
 
-void TellUser() {
+void TellUser(size_t objects) {
   const std::string limit = std::to_string(kMaxRepeats);
+  const std::string who = objects == 1 ? std::string("One object of this design asks")
+                                       : std::to_string(objects) + " objects of this design ask";
   ShowAlert("Some parts were built with fewer pieces than the design asks for.",
-            "A spacing or curve setting of this design asks for more than " + limit +
-                " parts or curve samples in one run. Such runs were built with " + limit + ".");
+            who + " for more than " + limit +
+                " parts or curve samples in one run (a spacing or curve setting). Such runs were built with " +
+                limit + ".");
 }
 
 }  // namespace
@@ -37,19 +53,33 @@ float LimitSpacing(float length, float spacing) {
 }
 
 void NoteRepeatLimitReached() {
-  if (sDepth > 0) {
-    sReached = true;
+  const std::vector<const Objex*>& reports = ReportObjects();
+  if (reports.empty()) {
+    TellUser(1);
     return;
   }
-  TellUser();
+  for (auto it = reports.rbegin(); it != reports.rend(); ++it) {
+    if (*it) {
+      LimitedObjects().insert(*it);
+      return;
+    }
+  }
+  sUnnamedReached = true;
 }
 
-RepeatLimitReport::RepeatLimitReport() {
-  if (sDepth++ == 0) sReached = false;
+RepeatLimitReport::RepeatLimitReport(const Objex* object) {
+  if (ReportObjects().empty()) {
+    LimitedObjects().clear();
+    sUnnamedReached = false;
+  }
+  ReportObjects().push_back(object);
 }
 
 RepeatLimitReport::~RepeatLimitReport() {
-  if (--sDepth > 0 || !sReached) return;
-  sReached = false;
-  TellUser();
+  ReportObjects().pop_back();
+  if (!ReportObjects().empty()) return;
+  const size_t objects = LimitedObjects().size() + (sUnnamedReached ? 1 : 0);
+  LimitedObjects().clear();
+  sUnnamedReached = false;
+  if (objects) TellUser(objects);
 }

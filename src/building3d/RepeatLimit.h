@@ -2,9 +2,12 @@
 // spindles, edging blocks, treads, pickets, bars) or take a count of samples along a curve
 // from the design: a spacing of almost nothing or a curve setting from a damaged file would
 // otherwise make millions of parts or never finish. A design that asks for more is built at
-// the limit, and the user is told once per build.
+// the limit, and the user is told once per
+// build, open or rebuild.
 #pragma once
 #include <cstdint>
+
+struct Objex;
 
 // The most repeats (parts along one run, samples along one curved segment) one loop makes.
 inline constexpr int32_t kMaxRepeats = 1024;
@@ -18,12 +21,13 @@ float LimitSpacing(float length, float spacing);
 // A loop stopped at the limit: the outermost RepeatLimitReport tells the user at its end.
 void NoteRepeatLimitReached();
 
-// Held by every builder entry point for the length of the build: the outermost one shows one
-// alert at its end when any loop inside it was cut to the limit. Without one, a cut loop
-// alerts at once.
+// Held by every builder entry point for the length of the build, and around a whole open or
+// rebuild of the scene: the outermost one shows one alert at its end when any loop inside it
+// was cut to the limit, naming how many objects were (a cut counts for the object of the
+// innermost report that names one). Without one, a cut loop alerts at once.
 class RepeatLimitReport {
  public:
-  RepeatLimitReport();
+  explicit RepeatLimitReport(const Objex* object = nullptr);
   ~RepeatLimitReport();
   RepeatLimitReport(const RepeatLimitReport&) = delete;
   RepeatLimitReport& operator=(const RepeatLimitReport&) = delete;

@@ -284,7 +284,7 @@ void UpdateFenceObject(Objex* fence) {
   NoteServiceCall("UpdateFenceObject", fence);
   if (!fence || fence->type != kObjFence || fence->levels != 1 || !fence->firstPoint || !fence->firstPoint->next)
     return;
-  RepeatLimitReport report;
+  RepeatLimitReport report(fence);
   DeleteRendererObject(fence);
   DeleteGeneratedParts(fence);
   RailListScope parts(fence);  // appends stay constant-time while the list is rebuilt

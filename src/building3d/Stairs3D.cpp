@@ -124,7 +124,7 @@ namespace building3d {
 void UpdateStairObject(Objex* st) {
   NoteServiceCall("UpdateStairObject", st);
   if (!st || !gCurDocument || st->type != kObjStaircase || st->levels != 1 || CountPoints(st) < 2) return;
-  RepeatLimitReport report;
+  RepeatLimitReport report(st);
   if (st->subtype == kSubStraightStair) {
     UpdateStraightStairObject(st);
     return;
@@ -152,7 +152,7 @@ void UpdateStairObject(Objex* st) {
 void UpdateStraightStairObject(Objex* st) {
   const DocState* ds = CurDocState();
   if (!st || !ds || !st->firstPoint) return;
-  RepeatLimitReport report;
+  RepeatLimitReport report(st);
   RailListScope scope(st);
   StairFieldsGuard guard(st);
   ApplyFramingOverrides(st);

@@ -312,7 +312,7 @@ void BuildAttachmentFrame(Objex* attachment) {
   // The placing tools' tests follow the calls.
   NoteServiceCall("BuildAttachmentFrame", attachment);
   if (!attachment || !gCurDocument || !CurDocState() || !attachment->typeData) return;
-  RepeatLimitReport report;
+  RepeatLimitReport report(attachment);
   auto* record = static_cast<DoorWindowData*>(attachment->typeData);
   switch (attachment->type) {
     case kObjDoor: BuildDoor(attachment, record); break;

@@ -119,6 +119,11 @@ ColoredHatch& Base2DView::hatch(HatchKind kind) {
 
 // ---- Text ----
 
+namespace {
+// Text up to this many times as wide as its stored box is made smaller to fit it.
+constexpr float kMostTextFitting = 1.25f;
+}  // namespace
+
 void Base2DView::drawStdText(const char* text, const NSRect* rect, const LOGFONT* font, const RGBColor* color,
                              int16_t alignment) {
   DrawContext* ctx = gCurrentDrawContext;
@@ -129,6 +134,17 @@ void Base2DView::drawStdText(const char* text, const NSRect* rect, const LOGFONT
   if (!IsReadableFontSize(run.font)) return;
   run.color = DrawColorFromRGB(*color);
   const NSSize size = ctx->measureText(run.text, run.font);
+  // A stored box was measured with the face the design names; a stand-in a little wider is
+  // made to fit it rather than lose the end of the text. Much wider text is only clipped.
+  const float boxWidth = static_cast<float>(rect->size.width);
+  if (boxWidth > 0 && size.width > boxWidth && size.width <= boxWidth * kMostTextFitting) {
+    const float natural = run.font.pointSize;
+    float width = size.width;
+    for (float scale = boxWidth / size.width; width > boxWidth && scale > 0.5f; scale *= 0.98f) {
+      run.font.pointSize = natural * scale;
+      width = ctx->measureText(run.text, run.font).width;
+    }
+  }
   const float y = NSMinY(*rect) + size.height / 2;
   if (alignment == kTextAlignCenter) {
     run.alignment = TextAlignment::Centre;

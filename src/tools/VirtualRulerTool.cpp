@@ -74,8 +74,17 @@ void TrackVirtualRuler(int32_t x, int32_t y, POINT, int16_t part) {
   DocState* ds = CurDocState();
   if (!doc || !doc->itsVRVisible || !ds) return;
   if (ds->snapToGrid) {
-    SnapEnd(ds, &doc->itsVRStartPt);
-    SnapEnd(ds, &doc->itsVREndPt);
+    if (part == kRulerHitBody) {
+      // The whole ruler moves onto the grid by its start: snapping each end on its own would
+      // change the length the ruler measures.
+      const FloatPoint before = doc->itsVRStartPt;
+      SnapEnd(ds, &doc->itsVRStartPt);
+      doc->itsVREndPt.floatH += doc->itsVRStartPt.floatH - before.floatH;
+      doc->itsVREndPt.floatV += doc->itsVRStartPt.floatV - before.floatV;
+    } else {
+      SnapEnd(ds, &doc->itsVRStartPt);
+      SnapEnd(ds, &doc->itsVREndPt);
+    }
   }
   float downX = 0, downY = 0, downZ = 0;
   EvaluatePoint(x, y, &downX, &downY, &downZ, 1, nullptr, 1);

@@ -29,6 +29,7 @@
 #include "model/Globals.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
+#include "model/Readouts.h"
 #include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
@@ -139,15 +140,44 @@ TEST_F(DesignWindowRoads, MarqueeAreaRadiusAndSizeReadouts) {
   EXPECT_TRUE(status().startsWith("Width: ")) << status().toStdString();
   EXPECT_TRUE(status().contains(", Depth: ") && status().contains(", Height: "));
 
-  // Metric: 7,200 square inches are 4.645 square metres, shown rounded.
+  // Metric: 7,200 square inches are 4.645152 square metres, shown as precisely as the lengths.
   ds->measureSystem = kMeasureMetric;
-  DrawWHArea(240, 120);
-  EXPECT_TRUE(status().endsWith(", Area: 5 sq.m.")) << status().toStdString();
-  EXPECT_EQ(AreaText(7200 * 2), QString("9 sq.m."));  // 9.29
+  const auto metricReadout = ds->metricReadout;
+  struct Case {
+    int16_t flags;
+    const char* length;
+    const char* area;
+  } metric[] = {{kReadoutFlagMeters, "3.048 m", "4.6452 sq.m."},
+                {kReadoutFlagCentimeters, "304.8 cm", "4.65 sq.m."},
+                {0, "3048 mm", "4.6 sq.m."}};
+  for (const Case& c : metric) {
+    ds->metricReadout = c.flags;
+    DrawWHArea(240, 120);
+    EXPECT_TRUE(status().startsWith(QString("Width: ") + c.length)) << status().toStdString();
+    EXPECT_TRUE(status().endsWith(QString(", Area: ") + c.area)) << status().toStdString();
+  }
+  ds->metricReadout = kReadoutFlagMeters;
+  EXPECT_EQ(AreaText(7200 * 2), QString("9.2903 sq.m."));
+  EXPECT_EQ(AreaText(1550.0031f), QString("1 sq.m."));  // trailing zeros go
+  ds->metricReadout = metricReadout;
   ds->measureSystem = kMeasureImperial;
-  EXPECT_EQ(AreaText(144 * 10 + 71), QString("10 sq.ft."));
-  EXPECT_EQ(AreaText(144 * 10 + 72), QString("11 sq.ft."));
+  EXPECT_EQ(AreaText(144 * 10 + 71), QString("10.49 sq.ft."));
+  EXPECT_EQ(AreaText(144 * 10 + 72), QString("10.5 sq.ft."));
   EXPECT_EQ(AreaText(NAN), QString::fromStdString(std::to_string(-2000000000L) + " sq.ft."));
+}
+
+// Moving the selection to another floor empties the readout that described it; copying it
+// leaves the selection, and its readout, where they were.
+TEST_F(DesignWindowRoads, MovingTheSelectionToAnotherFloorEmptiesItsReadout) {
+  ASSERT_NE(model->itsCurLayer->next, nullptr);
+  ds->currentPlanMask |= 1 << kPlanDetail;
+  add(kObjRect, 240, 120, 1 << kPlanDetail);
+  handler().selectAllObjects();
+  ASSERT_EQ(status(), QString("Width: 10'-0\", Depth: 5'-0\""));
+  window->planViewActions().perform(kCmdCopyToUpperFloor);
+  EXPECT_EQ(status(), QString("Width: 10'-0\", Depth: 5'-0\""));
+  window->planViewActions().perform(kCmdMoveToUpperFloor);
+  EXPECT_EQ(status(), QString());
 }
 
 TEST_F(DesignWindowRoads, StartUpShowsTheFloorTabAndItsTools) {

@@ -32,6 +32,7 @@
 #include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
+#include "model/StairFields.h"
 #include "platform/Alerts.h"
 #include "platform/FileIO.h"
 #include "platform/UserDefaults.h"
@@ -393,6 +394,44 @@ TEST_F(Document, StartingWithADesignFileOpensIt) {
   EXPECT_EQ(AppController::mainWindowDocument(), nullptr);
   EXPECT_EQ(AppController::mainWindowController(), nullptr);
   EXPECT_EQ(AppController::mainWindowDocumentView(), nullptr);
+}
+
+// A design whose railings ask for far more balusters than the builders make is built at the
+// limit and says so once for the whole open, naming how many objects were cut.
+TEST_F(Document, PartsCutToTheLimitAreToldOncePerOpen) {
+  auto& controller = ZLKDocumentController::sharedDocumentController();
+  ZLKDocument* doc = makeDocument();
+  ZLKDocumentModel* m = doc->documentModel();
+  const std::string path = file("railings.pro");
+  {
+    ZLKDocumentModel* previous = gCurDocument;
+    ZLKDocumentModel* design = ZLKDocumentModel::init();
+    RGBColor black{};
+    float y = 0;
+    for (float spacing : {1e-3f, 1e-3f, 1e-3f, 100.0f}) {
+      y += 500;
+      Objex* r = CreateObject(kObjRailing, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                              nullptr, nullptr);
+      for (float x : {0.0f, 4000.0f})
+        AppendPointToObject(CreatePoint(1, 1, 0, 0, 0, 0, x, y, 0, 0, 0, 0, 0, 0, 0, r), r);
+      r->levels = 1;
+      RailHeightOf(r) = 36;
+      RailBalusterSpacingOf(r) = spacing;
+      AppendObjectToLayer(r, gCurDocument->itsLayers);
+    }
+    EXPECT_EQ(KeyFileWrite(path.c_str()), 1);
+    ZLKDocumentModel::release(design);
+    gCurDocument = previous;
+  }
+  gCurDocument = m;
+  ScopedAlertRecorder alerts;
+  openPath = path;
+  controller.openDocument();
+  EXPECT_EQ(doc->fileName(), path);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "Some parts were built with fewer pieces than the design asks for.");
+  EXPECT_NE(alerts.shown[0].informative.find("3 objects of this design"), std::string::npos)
+      << alerts.shown[0].informative;
 }
 
 // A design some of whose objects cannot be kept opens with an alert that says how many and

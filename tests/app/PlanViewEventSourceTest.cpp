@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <cmath>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
@@ -12,7 +13,12 @@
 #include "app/PlanViewEventSource.h"
 #include "app/ZLKDocumentView.h"
 #include "app/ZLKWindowController.h"
+#include "model/CommandCodes.h"
+#include "model/ConvertObject.h"
+#include "model/DocState.h"
 #include "model/DocumentModel.h"
+#include "model/PlanarTransforms.h"
+#include "model/Records.h"
 #include "model/ViewProjection.h"
 #include "tools/ModalEvents.h"
 #include "tools/ToolCodes.h"
@@ -86,6 +92,51 @@ TEST_F(PlanViewEventSourceTest, ClosingTheWindowDuringTheRulerDragEndsItWithoutT
   EXPECT_FLOAT_EQ(model->itsVRStartPt.floatH, start.floatH);
   EXPECT_FLOAT_EQ(model->itsVREndPt.floatH, end.floatH);  // not lengthened or moved
   EXPECT_EQ(gMouseCaptured, 0);
+}
+
+// A new user's metric design: a 10 m line turned into an exterior wall, the window tool
+// pressed on it 1 m along, the pointer dragged to 2.9 m and released there through the plan
+// view: the window's centre is where the pointer was released.
+TEST_F(PlanViewEventSourceTest, AWindowSlidAlongAWallLandsWhereThePointerIsReleased) {
+  ds->measureSystem = kMeasureMetric;
+  SetDocStateMetricDefaults(ds);
+  ds->currentPlanMask = 1;
+  const float metre = ConvertWorldToScreen(39.370079f, ds, 0);
+  RGBColor black{};
+  Objex* line = CreateObject(kObjLine, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr);
+  for (float x : {0.0f, 10 * metre})
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, 0, 0, 0, 0, 0, 0, 0, line), line);
+  AppendObjectToLayer(line, model->itsCurLayer);
+  ASSERT_TRUE(ConvertObjectType(line, kCmdConvertToExteriorWall));
+  Objex* wall = line;
+  ASSERT_EQ(wall->type, kObjWall);
+  view->refreshVisibleView();
+  QApplication::processEvents();
+  auto widgetPoint = [&](float x, float z) {
+    float x1 = x, y1 = 0, z1 = z, x2 = x, y2 = 0, z2 = z;
+    ConvertToIso(&x1, &y1, &z1, &x2, &y2, &z2, 0);
+    const NSPoint origin = view->boundsOrigin();
+    return QPoint(static_cast<int>(std::lround(x1 - origin.x)), static_cast<int>(std::lround(y1 - origin.y)));
+  };
+  const QPoint press = widgetPoint(1.0f * metre, 0), release = widgetPoint(2.9f * metre, 0);
+  ASSERT_TRUE(view->rect().contains(press) && view->rect().contains(release)) << press.x() << " " << release.x();
+  gCurTool = kToolWindow;
+  QTimer::singleShot(0, view, [this, press, release] {
+    for (int step = 1; step <= 4; ++step) {
+      const QPointF at = press + (release - press) * step / 4.0;
+      QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(view, &move);
+    }
+    QTest::mouseRelease(view, Qt::LeftButton, {}, release);
+  });
+  QTest::mousePress(view, Qt::LeftButton, {}, press);
+  Objex* window = wall->firstChild;
+  ASSERT_NE(window, nullptr);
+  ASSERT_EQ(window->type, kObjWindow);
+  const float centre = (window->firstPoint->position[0] + window->firstPoint->next->position[0]) / 2;
+  // Within a view pixel of the release.
+  EXPECT_NEAR(centre / metre, 2.9f, 1.5f / (metre * PlanZoom(ds)) + 0.03f);
 }
 
 }  // namespace

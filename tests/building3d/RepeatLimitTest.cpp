@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <tuple>
+#include <vector>
 
 #include "ModelInvariants.h"
 #include "SceneTestSupport.h"
@@ -110,6 +111,28 @@ TEST_F(RepeatLimit, ABuildWithManyRunsOverTheLimitTellsOnce) {
   // Each build tells again.
   UpdateRailObject(r);
   EXPECT_EQ(alerts.shown.size(), 2u);
+}
+
+TEST_F(RepeatLimit, AnOpenOrRebuildTellsOnceNamingTheObjectsCut) {
+  Objex* a = StraightRailing({{0, 0}, {kRun, 0}}, 1e-3f);
+  Objex* b = StraightRailing({{0, 500}, {kRun, 500}}, 1e-3f);
+  Objex* fine = StraightRailing({{0, 900}, {kRun, 900}}, 100);
+  struct Case {
+    std::vector<Objex*> built;
+    const char* told;  // nullptr: nothing said
+  } cases[] = {{{fine}, nullptr},
+               {{a, fine, a}, "One object of this design asks"},
+               {{a, b, fine, b}, "2 objects of this design ask"}};
+  for (const Case& c : cases) {
+    ScopedAlertRecorder told;
+    {
+      RepeatLimitReport wholeOpen;
+      for (Objex* r : c.built) UpdateRailObject(r);
+      EXPECT_TRUE(told.shown.empty());  // nothing before the end
+    }
+    ASSERT_EQ(told.shown.size(), c.told ? 1u : 0u);
+    if (c.told) EXPECT_EQ(told.shown[0].informative.rfind(c.told, 0), 0u) << told.shown[0].informative;
+  }
 }
 
 TEST_F(RepeatLimit, CurveSamplesFromTheDesignAreBoundedOnBothSides) {

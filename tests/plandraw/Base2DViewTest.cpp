@@ -6,6 +6,7 @@
 #include "plandraw/GuiTestSupport.h"
 
 #include <QFont>
+#include <cstring>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -362,6 +363,50 @@ TEST_F(ViewFixture, TextHeightIsInViewUnitsAndOrientationTurnsCounterClockwise) 
   });
   EXPECT_NEAR(left.ink().left(), 50, 3);
   EXPECT_NEAR(left.ink().top(), 50, 8);
+}
+
+// The runs a view hands to the painter.
+struct RunRecorder : QPainterDrawContext {
+  using QPainterDrawContext::QPainterDrawContext;
+  std::vector<TextRun> runs;
+  void drawText(const TextRun& run) override {
+    runs.push_back(run);
+    QPainterDrawContext::drawText(run);
+  }
+};
+
+// A stored text box measured with a face this system stands in for with a somewhat wider one
+// still shows the whole text: the text is made to fit; text that already fits, or is far wider
+// than its box, keeps its size (the box clips the latter).
+TEST_F(ViewFixture, StoredTextBoxesHoldTheirWholeTextInAWiderStandIn) {
+  GuiApplication();
+  QImage image(400, 100, QImage::Format_RGB32);
+  QPainter painter(&image);
+  RunRecorder ctx(&painter);
+  CurrentDrawContextScope scope(&ctx);
+  LOGFONT f = Font(-16);
+  std::strcpy(f.lfFaceName, "Verdana");
+  const RGBColor black{};
+  const FontDescription named = FontDescriptionFromLOGFONT(f);
+  const float natural = ctx.measureText("Living Room", named).width;
+  ASSERT_GT(natural, 40);
+  struct Case {
+    float boxWidth;
+    bool fitted;
+  } cases[] = {{natural * 0.86f, true}, {natural * 0.97f, true}, {natural + 1, false}, {natural * 0.7f, false}};
+  for (const Case& c : cases) {
+    ctx.runs.clear();
+    const NSRect box = NSMakeRect(20, 20, c.boxWidth, 30);
+    view.drawStdText("Living Room", &box, &f, &black, kTextAlignLeft);
+    ASSERT_EQ(ctx.runs.size(), 1u);
+    const float drawn = ctx.measureText("Living Room", ctx.runs[0].font).width;
+    if (c.fitted) {
+      EXPECT_LE(drawn, c.boxWidth) << c.boxWidth;
+      EXPECT_GE(drawn, c.boxWidth * 0.94f) << c.boxWidth;
+    } else {
+      EXPECT_EQ(ctx.runs[0].font.pointSize, named.pointSize) << c.boxWidth;
+    }
+  }
 }
 
 TEST_F(ViewFixture, ForwardDiagonalHatchRunsEightUnitsApartAcrossTileBorders) {

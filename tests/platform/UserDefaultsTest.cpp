@@ -1,6 +1,9 @@
-// User defaults: registered defaults, conversions and the QSettings round trip.
+// User defaults: registered defaults, conversions and the preferences file.
 #include <gtest/gtest.h>
 
+#include <QSettings>
+
+#include "platform/PreferencesFile.h"
 #include "platform/UserDefaults.h"
 #include "platform/qt/QtUserDefaults.h"
 #include "ScratchFolder.h"
@@ -82,6 +85,106 @@ TEST(QtUserDefaults, RoundTripThroughTheSettingsFile) {
   QtUserDefaults third(ini);
   EXPECT_TRUE(third.getBool("Flag"));
   EXPECT_EQ(third.getInt("Count"), -3);
+}
+
+struct ParseCase {
+  const char* text;
+  std::map<std::string, std::string> values;
+  size_t leftOut;
+};
+
+TEST(PreferencesFile, ReadsGroupsEscapesAndLeavesOutTypedValues) {
+  const ParseCase cases[] = {
+      {"[General]\nUndoLevels=200\nUndoEnabled=true\n", {{"UndoLevels", "200"}, {"UndoEnabled", "true"}}, 0},
+      // keys: %XX, %UXXXX, "\\" for "/"; a group other than General prefixes its keys
+      {"[general]\nRecentDocument%200=/home/a b.pro\n[Win]\nx%U00E9\\y=1\n",
+       {{"RecentDocument 0", "/home/a b.pro"}, {"Win/x\xC3\xA9/y", "1"}}, 0},
+      // quotes keep commas and outer spaces; escapes in values; trailing spaces go unquoted
+      {"a=\" x, y=z \"\nb=\\t\\x41\\\"q\\\\  \nc=G\xC3\xB6\xC3\x9F\n", {{"a", " x, y=z "}, {"b", "\tA\"q\\"}, {"c", "G\xC3\xB6\xC3\x9F"}}, 0},
+      // typed values are never decoded: "@Variant", "@ByteArray" and "@Invalid" are left out
+      {"[General]\nUndoLevels=50\nGridColor=@Variant(\\0\\0\\0\\t\\0\\x7f\\xff\\xff\\xff)\n"
+       "b=@ByteArray(abc)\nc=@Invalid()\nd=@@at\n",
+       {{"UndoLevels", "50"}, {"d", "@at"}}, 3},
+      // comments, lines without "=", empty keys, a broken heading and what follows it
+      {"; note\n# note\nnothing\n=1\nk=v\r\n[broken\nlost=1\n", {{"k", "v"}}, 4},
+      // the last of two equal keys wins; a byte-order mark is skipped
+      {"\xEF\xBB\xBFk=1\nk=2\n", {{"k", "2"}}, 0},
+      // keys that could not be written back the same: empty parts, a group named General;
+      // bytes that are not UTF-8 are read as Latin-1
+      {"General=1\nk\\=2\n\\k=3\ngeneral\\k=4\n\xC9=5\n", {{"General", "1"}, {"\xC3\x89", "5"}}, 3},
+  };
+  for (const ParseCase& c : cases) {
+    SCOPED_TRACE(c.text);
+    const PreferencesText read = ParsePreferencesText(c.text);
+    EXPECT_TRUE(read.read);
+    EXPECT_EQ(read.values, c.values);
+    EXPECT_EQ(read.leftOut, c.leftOut);
+    // what was read is written so that it reads back the same
+    EXPECT_EQ(ParsePreferencesText(WritePreferencesText(read.values)).values, c.values);
+  }
+}
+
+TEST(PreferencesFile, BoundsTheFileTheEntriesAndTheKeys) {
+  EXPECT_TRUE(ParsePreferencesText(std::string(kMaxPreferencesFileBytes, '\n')).read);
+  EXPECT_FALSE(ParsePreferencesText(std::string(kMaxPreferencesFileBytes + 1, '\n')).read);
+
+  std::string many;
+  for (size_t i = 0; i <= kMaxPreferenceEntries; ++i) many += "k" + std::to_string(i) + "=1\n";
+  const PreferencesText read = ParsePreferencesText(many);
+  EXPECT_EQ(read.values.size(), kMaxPreferenceEntries);
+  EXPECT_EQ(read.leftOut, 1u);
+
+  const std::string longest(kMaxPreferenceKeyBytes, 'k');
+  const PreferencesText keys = ParsePreferencesText(longest + "=1\n" + longest + "k=2\n");
+  EXPECT_EQ(keys.values.size(), 1u);
+  EXPECT_EQ(keys.leftOut, 1u);
+}
+
+// What the program stores, as the earlier settings code wrote it, reads back; and what we
+// write reads back there.
+TEST(QtUserDefaults, ReadsAndWritesTheStoredFormat) {
+  ScratchFolder folder;
+  const QString earlier = QString::fromStdString(folder.file("earlier.conf"));
+  {
+    QSettings s(earlier, QSettings::IniFormat);
+    s.setValue("UndoEnabled", false);
+    s.setValue("UndoLevels", 25);
+    s.setValue("Scale", 1.25);
+    s.setValue("RecentDocument 0", QString::fromUtf8("/home/u/Größe, a=b; c.pro"));
+    s.setValue("NSWindow Frame Inspector", "10 20 300 400 0 0 0 0");
+    s.setValue("At", "@home ");
+  }
+  QtUserDefaults read(earlier);
+  EXPECT_FALSE(read.getBool("UndoEnabled"));
+  EXPECT_EQ(read.getInt("UndoLevels"), 25);
+  EXPECT_DOUBLE_EQ(read.getDouble("Scale"), 1.25);
+  EXPECT_EQ(read.getString("RecentDocument 0"), "/home/u/Größe, a=b; c.pro");
+  EXPECT_EQ(read.getString("NSWindow Frame Inspector"), "10 20 300 400 0 0 0 0");
+  EXPECT_EQ(read.getString("At"), "@home ");
+
+  const QString ours = QString::fromStdString(folder.file("ours.conf"));
+  {
+    QtUserDefaults d(ours);
+    d.setBool("UndoEnabled", true);
+    d.setInt("UndoLevels", -3);
+    d.setDouble("Scale", 0.1);
+    d.setString("RecentDocument 1", "/tmp/\"x\"\\y\t,z");
+  }
+  QSettings s(ours, QSettings::IniFormat);
+  EXPECT_EQ(s.value("UndoEnabled").toBool(), true);
+  EXPECT_EQ(s.value("UndoLevels").toInt(), -3);
+  EXPECT_DOUBLE_EQ(s.value("Scale").toDouble(), 0.1);
+  EXPECT_EQ(s.value("RecentDocument 1").toString().toStdString(), "/tmp/\"x\"\\y\t,z");
+}
+
+// A short file claiming a huge typed value: the key is left out, the rest is read.
+TEST(QtUserDefaults, LeavesOutTypedValuesOfTheFile) {
+  ScratchFolder folder;
+  const std::string path = folder.write(
+      "casavelt.conf", "[General]\nUndoLevels=50\nGridColor=@Variant(\\0\\0\\0\\t\\0\\x7f\\xff\\xff\\xff)\n");
+  QtUserDefaults d(QString::fromStdString(path));
+  EXPECT_EQ(d.getInt("UndoLevels"), 50);
+  EXPECT_FALSE(d.hasValue("GridColor"));
 }
 
 }  // namespace

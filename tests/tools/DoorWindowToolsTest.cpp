@@ -618,6 +618,40 @@ TEST_F(MetricOpenings, AWindowLandsWhereThePointerWasReleased) {
   EXPECT_NEAR(doc.ds()->gridSpacing.floatH, Cm(50), 1e-4);  // the drawing grid comes back
 }
 
+// A 10 x 8 m room of thick walls: on each of its sides, the closing one included, a window
+// released 2.9 m along the side lands there.
+TEST_F(MetricOpenings, AWindowLandsWhereReleasedOnEverySideOfARoom) {
+  const float w = 10 * kMetre, d = 8 * kMetre;
+  const std::pair<float, float> corners[4] = {{0, 0}, {w, 0}, {w, d}, {0, d}};
+  for (int side = 0; side < 4; ++side) {
+    Objex* room = AddTestWall(doc, {corners[0], corners[1], corners[2], corners[3]}, true, 12.0f);
+    const auto [ax, az] = corners[side];
+    const auto [bx, bz] = corners[(side + 1) % 4];
+    const float length = std::hypot(bx - ax, bz - az);
+    auto along = [&](float metres, float* x, float* z) {
+      *x = ax + (bx - ax) * metres * kMetre / length;
+      *z = az + (bz - az) * metres * kMetre / length;
+    };
+    gCurTool = kToolWindow;
+    float x = 0, z = 0;
+    along(2.9f, &x, &z);
+    const POINT release = Window(x, z);
+    ScriptedModalEvents events;
+    events.drag(release.x, release.y).up(release.x, release.y);
+    along(1.0f, &x, &z);
+    press(x, z);
+    Objex* window = room->firstChild;
+    ASSERT_NE(window, nullptr) << side;
+    const DoorWindowData* data = AttachmentData(window);
+    EXPECT_EQ(data->anchorStart->position[0], ax) << side;
+    EXPECT_EQ(data->anchorStart->position[2], az) << side;
+    EXPECT_NEAR(data->startDistance, 2.9f * kMetre, 3) << side;
+    const float cx = (window->firstPoint->position[0] + window->firstPoint->next->position[0]) / 2;
+    const float cz = (window->firstPoint->position[2] + window->firstPoint->next->position[2]) / 2;
+    EXPECT_NEAR(std::hypot(cx - ax, cz - az), 2.9f * kMetre, 3) << side;
+  }
+}
+
 // The hinge and the open end of the leaf as the plan symbol and the 3D leaf hang a door: on
 // the first point when the flag is set, else on the second, the leaf turned by the swing
 // angle from the closed line.

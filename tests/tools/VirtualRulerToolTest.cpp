@@ -136,6 +136,33 @@ TEST_F(VirtualRuler, SnappingPutsTheEndsOnTheGrid) {
   EXPECT_FLOAT_EQ(ex, sx + 288 + 48);  // 30 window units are 50 plan units, 48 on the grid
 }
 
+// Dragged by its body with snapping on, the ruler keeps the length it measures (12 feet here,
+// which the grid's steps do not divide): its start lands on the grid, the end keeps its place
+// relative to it.
+TEST_F(VirtualRuler, SnappingKeepsTheLengthOfARulerDraggedByItsBody) {
+  DocState* ds = doc.ds();
+  ds->snapToGrid = 1;
+  gCurTool = kToolRectangle;
+  for (const FloatPoint start : {FloatPoint{-139, 5}, FloatPoint{-144, 0}, FloatPoint{-101.5f, 17}}) {
+    doc.model.itsVRStartPt = start;
+    doc.model.itsVREndPt = {start.floatH + 144 * std::cos(0.3f), start.floatV + 144 * std::sin(0.3f)};
+    // Window points are plan points times the zoom, 0.6.
+    const POINT middle{int32_t(std::lround(0.3f * (start.floatH + doc.model.itsVREndPt.floatH))),
+                       int32_t(std::lround(0.3f * (start.floatV + doc.model.itsVREndPt.floatV)))};
+    int16_t part = 0;
+    ASSERT_TRUE(PointInVirtualRuler(middle, &part));
+    ASSERT_EQ(part, kRulerHitBody);
+    dragRuler(middle, {{middle.x + 30, middle.y + 18}});
+    const float length = std::hypot(doc.model.itsVREndPt.floatH - doc.model.itsVRStartPt.floatH,
+                                    doc.model.itsVREndPt.floatV - doc.model.itsVRStartPt.floatV);
+    EXPECT_NEAR(length, 144, 1e-3) << start.floatH;
+    float x = doc.model.itsVRStartPt.floatH, y = 0, z = doc.model.itsVRStartPt.floatV;
+    Snap3DPointToGrid(ds, &x, &y, &z);
+    EXPECT_FLOAT_EQ(x, doc.model.itsVRStartPt.floatH) << start.floatH;
+    EXPECT_FLOAT_EQ(z, doc.model.itsVRStartPt.floatV) << start.floatH;
+  }
+}
+
 TEST_F(VirtualRuler, HiddenRulerDoesNotMove) {
   doc.model.itsVRVisible = 0;
   ScriptedModalEvents events;

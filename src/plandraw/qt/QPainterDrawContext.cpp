@@ -1,6 +1,8 @@
 // The QPainter drawing context.
 #include "plandraw/qt/QPainterDrawContext.h"
 
+#include <fontconfig/fontconfig.h>
+
 #include <QBrush>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -15,6 +17,8 @@
 #include <QVector>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 namespace {
 
@@ -109,20 +113,35 @@ QPen PenForStroke(const StrokeStyle& style) {
 
 namespace {
 
-// Faces designs name that this system has under other names with the same advance widths:
-// the text boxes stored with a design were measured for the named face, so its stand-in must
-// not be wider.
-const char* MetricCompatibleFace(const QString& family) {
-  static const struct {
-    const char* named;
-    const char* standIn;
-  } kFaces[] = {{"Arial", "Liberation Sans"},        {"Helvetica", "Liberation Sans"},
-                {"Times New Roman", "Liberation Serif"}, {"Times", "Liberation Serif"},
-                {"Courier New", "Liberation Mono"},    {"Courier", "Liberation Mono"}};
-  const QString name = family.trimmed();
-  for (const auto& f : kFaces)
-    if (name.compare(QLatin1String(f.named), Qt::CaseInsensitive) == 0) return f.standIn;
-  return nullptr;
+// The face fontconfig puts in place of a face this system does not have: its metric aliases
+// give the faces with the same advance widths (Arial and Helvetica: Liberation Sans or Arimo;
+// Times New Roman: Liberation Serif; Courier New: Liberation Mono...), whose text fits the
+// boxes the designs stored when they measured it with the named face. Empty when fontconfig
+// names none.
+QString FontconfigStandIn(const QString& family) {
+  static std::mutex lock;
+  static std::map<QString, QString> known;
+  std::lock_guard<std::mutex> hold(lock);
+  auto it = known.find(family);
+  if (it != known.end()) return it->second;
+  QString standIn;
+  if (FcPattern* pattern = FcPatternCreate()) {
+    const QByteArray name = family.toUtf8();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.constData()));
+    if (FcConfigSubstitute(nullptr, pattern, FcMatchPattern)) {
+      FcDefaultSubstitute(pattern);
+      FcResult result = FcResultNoMatch;
+      if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
+        FcChar8* matched = nullptr;
+        if (FcPatternGetString(match, FC_FAMILY, 0, &matched) == FcResultMatch && matched)
+          standIn = QString::fromUtf8(reinterpret_cast<const char*>(matched));
+        FcPatternDestroy(match);
+      }
+    }
+    FcPatternDestroy(pattern);
+  }
+  known.emplace(family, standIn);
+  return standIn;
 }
 
 }  // namespace
@@ -130,12 +149,11 @@ const char* MetricCompatibleFace(const QString& family) {
 QFont QFontFromDescription(const FontDescription& font, double logicalDpi) {
   QFont q;
   if (!font.family.empty()) {
-    const QString family = QString::fromUtf8(font.family.c_str());
-    const char* standIn = MetricCompatibleFace(family);
-    // The named face when it is installed, else its metric-compatible stand-in.
+    const QString family = QString::fromUtf8(font.family.c_str()).trimmed();
+    // The named face when it is installed, else the one fontconfig stands in for it.
     static const QStringList installed = QFontDatabase::families();
-    if (standIn && !installed.contains(family, Qt::CaseInsensitive))
-      q.setFamilies({QString::fromLatin1(standIn), family});
+    const QString standIn = installed.contains(family, Qt::CaseInsensitive) ? QString() : FontconfigStandIn(family);
+    if (!standIn.isEmpty()) q.setFamilies({standIn, family});
     else q.setFamily(family);
   }
   double size = std::isfinite(font.pointSize) && font.pointSize > 0 ? font.pointSize : 12.0;
