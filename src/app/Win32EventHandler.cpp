@@ -32,6 +32,7 @@
 #include "model/HitTest.h"
 #include "model/PaletteLinks.h"
 #include "model/NotYetBuilt.h"
+#include "render3d/Navigation.h"
 #include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"

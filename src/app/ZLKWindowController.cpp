@@ -65,6 +65,7 @@
 #include "files/Undo.h"
 #include "model/DocumentModel.h"
 #include "model/NotYetBuilt.h"
+#include "render3d/Navigation.h"
 #include "model/Services.h"
 #include "platform/Alerts.h"
 #include "platform/Strings.h"
