@@ -121,7 +121,9 @@ void LiveViewEventSource::loseMouse() {
 }
 
 bool LiveViewEventSource::eventFilter(QObject* watched, QEvent* event) {
-  if (!loop_) return false;
+  // The view's events belong to the loop from its start, also those that come before it first
+  // waits.
+  if (!loop_ && CurrentModalEventSource() != this) return false;
   const QEvent::Type type = event->type();
   if (watched == window_ && watched != view_) {
     if (type == QEvent::DeferredDelete) {

@@ -18,6 +18,7 @@
 #include "model/Records.h"
 #include "model/Services.h"
 #include "plandraw/PlanPoints.h"
+#include "render3d/Cutaway.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/SceneFrame.h"
 #include "tools/ModalEvents.h"
@@ -51,16 +52,22 @@ void InitializeFrames() {
   RTInitializeGLScene();
 }
 
+// A camera loop runs: its frames after the first keep the first one's cut-away extent.
+bool sInLoop = false;
+
 // One real-time frame of the camera as the DocState holds it.
 void DrawFrame(DocState* ds) {
   MakeViewCurrent();
   RTSetViewpoint(ds);
   RealTimeRenderAllGLPlaneObjects(gGLPlaneObjects);
   RTFinalizeGLScene();
+  if (sInLoop) gSlicePlaneBoundsHeld = 1;
 }
 
 // The end of every camera loop: the real-time state cleared and one full render asked for.
 void EndRealTime() {
+  sInLoop = false;
+  gSlicePlaneBoundsHeld = 0;
   gRenderingOpenGL = 0;
   gRealTimeDraw = 0;
   gRefreshRender = 1;
@@ -134,6 +141,7 @@ StartEvent ReadStartEvent() {
 class ViewLoopScope {
  public:
   ViewLoopScope() {
+    sInLoop = true;
     gRealTimeDraw = 1;
     gRenderingOpenGL = 1;
     InitializeFrames();
@@ -463,6 +471,7 @@ namespace {
 class MarkerDragScope {
  public:
   MarkerDragScope() {
+    sInLoop = true;
     gRealTimeDraw = 1;
     if (!gEnableBackgroundRendering) InitializeFrames();
   }

@@ -10,6 +10,7 @@
 #include "model/HitTest.h"
 #include "model/Selection.h"
 #include "plandraw/PlanPoints.h"
+#include "render3d/Cutaway.h"
 #include "render3d/Navigation.h"
 #include "render3d/RenderTestSupport.h"
 #include "tools/ScriptedModalEvents.h"
@@ -422,6 +423,28 @@ TEST_F(Navigation, LoopsEndAsAtAMouseUpWhenTheWindowGoesAndNeedTheFloors) {
   EXPECT_EQ(sDisplays, 0);
   EXPECT_EQ(gRefreshRender, 0);
   AppendLayerToDocument(doc.third);
+}
+
+TEST_F(Navigation, ALoopMeasuresTheCutAwayExtentOnceAtItsFirstFrame) {
+  doc.addObject(kObjClosedPoly, true, {{0, 0}, {100, 0}, {100, 200}, {0, 200}}, doc.first);
+  ds()->cutAwayDirection() = kCutAwayNorth;
+  // The walk's second step adds an object far off: the loop's frames keep the first extent.
+  static TestDocument* sDoc = nullptr;
+  static int sSteps = 0;
+  sDoc = &doc;
+  sSteps = 0;
+  gNavigationHost.invalidatePlanRect = [](float, float, float, float) {
+    if (++sSteps == 2) sDoc->addObject(kObjClosedPoly, true, {{0, 5000}, {10, 5000}, {10, 5010}}, sDoc->first);
+  };
+  ScriptedModalEvents events;
+  events.setMouseLocation({130, 100});
+  events.periodic(3).up(130, 100);
+  RealTimeRotateAnimOpenGL();
+  EXPECT_EQ(sSteps, 3);
+  EXPECT_FLOAT_EQ(gCutawayBounds.floatFront, 300);
+  EXPECT_EQ(gSlicePlaneBoundsHeld, 0);
+  SetSlicePlaneBounds();
+  EXPECT_FLOAT_EQ(gCutawayBounds.floatFront, 5110);
 }
 
 TEST_F(Navigation, TheMarkerDragsTurnAndMoveTheCamera) {
