@@ -362,7 +362,7 @@ int ZLKDocumentView::ptInViewPoint(NSPoint point) const {
     float y = 0;
     ConversionToIsometric(&x, &y, &z, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle, gGlobalXOffset,
                           gGlobalYOffset, gGlobalZOffset, 1);
-    if (walk) return QPointF(Narrow16(x + 0.5f), Narrow16(y + 0.5f));
+    if (walk) return QPointF(Narrow16(x), Narrow16(y));  // x + 0.5 truncated, 16 bits
     return QPointF(std::round(x), std::round(y));
   };
   float mx = 0, my = 0, mz = 0;

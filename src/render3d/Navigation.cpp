@@ -412,14 +412,16 @@ void RealTimeRotateAnimOpenGLGAME() {
         eye.floatH += sign * px * s / 1000;
         eye.floatV += sign * pz * s / 1000;
       };
-      // Walking forward or back follows the pitch: the eye climbs or sinks with the look.
+      // Walking forward or back follows the pitch: the eye climbs or sinks with the look. Going
+      // back takes the step the other way (adding it would undo most of the backward step).
       auto pitched = [&](bool forward) {
         if (!followPitch) return;
         float ox = 0, oy = 0, oz = 0;
         Get3DPointFromLengthAndAngles(s, heading, 2 * ds->walkPitchAngle(), &ox, &oy, &oz);
-        eye.floatH += ox;
-        eye.floatV += oz;
-        ds->walkEyeHeight() += forward ? -oy : oy;
+        const float sign = forward ? 1.0f : -1.0f;
+        eye.floatH += sign * ox;
+        eye.floatV += sign * oz;
+        ds->walkEyeHeight() -= sign * oy;
       };
       if (arrows.up) along(heading + 90, 1), pitched(true);
       if (arrows.down) along(heading + 90, -1), pitched(false);

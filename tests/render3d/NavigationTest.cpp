@@ -338,6 +338,19 @@ TEST_F(Navigation, ControlledWalkWithPitchFollowingClimbsAsItLooksUp) {
   // twice the pitch.
   EXPECT_NEAR(ds()->walkEyeHeight(), 60 + 6.5f * std::sin(20 * 0.017453292f), 1e-3);
   EXPECT_LT(ds()->walkEyePoint().floatV, -12);
+
+  // Backward with the pitch followed goes back as far (not forward again) and sinks.
+  ds()->walkEyePoint() = {0, 0};
+  ds()->walkEyeHeight() = 60;
+  ds()->walkPitchAngle() = 0;
+  {
+    ScriptedModalEvents back;
+    back.setMouseLocation({100, 40});
+    back.key(kModalKeyDownArrow).periodic(1).rightUp(100, 40);
+    RealTimeRotateAnimOpenGL();
+  }
+  EXPECT_GT(ds()->walkEyePoint().floatV, 12);
+  EXPECT_NEAR(ds()->walkEyeHeight(), 60 - 6.5f * std::sin(20 * 0.017453292f), 1e-3);
 }
 
 TEST_F(Navigation, ThreeDPointFromLengthAndAngles) {
