@@ -29,6 +29,8 @@ class LiveViewEventSource : public QObject, public ModalEventSource {
   void stopPeriodicEvents() override;
   void discardKeyEvents() override;
 
+  // Drops what an earlier loop left unread (a new loop starts with an empty queue).
+  void clear() { queue_.clear(); }
   // A loop is waiting inside nextEvent.
   bool isWaiting() const { return loop_ != nullptr; }
   // Periodic events taken by loops since the source was made.

@@ -340,6 +340,7 @@ void LiveViewOGLView::navigate(QMouseEvent* event) {
   if (mouseEvent_) return;
   mouseEvent_.reset(static_cast<QMouseEvent*>(event->clone()));
   ModalEventSource* previous = CurrentModalEventSource();
+  eventSource_->clear();
   SetModalEventSource(eventSource_.get());
   ++navigationLoops_;
   gRenderingDirect3D = 1;

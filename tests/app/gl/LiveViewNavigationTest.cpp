@@ -85,10 +85,14 @@ class LiveViewNavigationTest : public DesignWindowTest {
       EXPECT_EQ(gRenderingOpenGL, 1);
       if (during) during();
     });
-    QTimer::singleShot(holdMs, view, [this, press, offset] {
-      QTest::mouseRelease(view, Qt::LeftButton, {}, press + offset);
-    });
+    // A release still pending when the loop ended otherwise goes with the timer.
+    QTimer release;
+    release.setSingleShot(true);
+    QObject::connect(&release, &QTimer::timeout, view,
+                     [this, press, offset] { QTest::mouseRelease(view, Qt::LeftButton, {}, press + offset); });
+    release.start(holdMs);
     QTest::mousePress(view, Qt::LeftButton, {}, press);
+    if (release.isActive()) QTest::mouseRelease(view, Qt::LeftButton, {}, press + offset);
   }
 
   LiveViewController* controller = nullptr;
@@ -123,6 +127,26 @@ TEST_F(LiveViewNavigationTest, ADragInTheViewTurnsTheWalkAndTheNextGrabShowsIt) 
   EXPECT_NE(after, before);
   // Turned right: the wall ahead moved to the left of the picture.
   EXPECT_LT(wallAfter, wallBefore - 5);
+}
+
+TEST_F(LiveViewNavigationTest, ThePlanShowsItsSnapshotDuringTheLoopAndLosingTheWindowEndsIt) {
+  ZLKDocumentView* plan = showPlanView(ds->currentPlanMask);
+  showLiveView();
+  const bool mainPlan = AppController::mainWindowDocumentView() == plan;
+  bool snapshot = false;
+  // The 3D window goes away while the button is down: the loop ends as at a mouse-up.
+  pressAndHold(QPoint(30, 0), 5000, [&] {
+    snapshot = plan->drawsViewPointDynamically();
+    QTimer::singleShot(40, view, [this] { controller->orderOut(); });
+  });
+  ASSERT_TRUE(mainPlan);
+  EXPECT_TRUE(snapshot);
+  EXPECT_FALSE(plan->drawsViewPointDynamically());
+  EXPECT_EQ(gRealTimeDraw, 0);
+  EXPECT_EQ(gRenderingOpenGL, 0);
+  EXPECT_EQ(view->mouseEvent(), nullptr);
+  EXPECT_LT(ds->walkViewAngle(), 360);
+  EXPECT_GT(ds->walkViewAngle(), 300);
 }
 
 TEST_F(LiveViewNavigationTest, TheUpArrowMovesTheOrbitCentreWhileFlying) {
