@@ -659,7 +659,7 @@ void Win32EventHandler::workOnFloorUsingCommand(int32_t command) {
       controller->selectActiveFloorItem(command);
   if (rebuild) {
     RenderAllLayers();
-    gRefreshRender = 1;
+    RenderLoop();
   }
 }
 

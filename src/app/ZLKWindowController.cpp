@@ -966,7 +966,7 @@ void Restart3DScene() {
   SetCameraPosition(ds->walkEyePoint().floatH, ds->walkEyeHeight(), -ds->walkEyePoint().floatV);
   SetCameraAngle(dx, 0, -dy);
   AnimateBackground(ds);
-  gRefreshRender = 1;
+  RenderLoop();
 }
 
 }  // namespace
