@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
@@ -30,6 +31,7 @@
 #include "app/RenderKeyWatch.h"
 #include "app/ZLKDocument.h"
 #include "app/ZLKDocumentView.h"
+#include "app/ZLKWindowController.h"
 #include "building3d/PlaneObjects.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
@@ -41,6 +43,8 @@
 #include "platform/Strings.h"
 #include "platform/UserDefaults.h"
 #include "render3d/Cutaway.h"
+#include "render3d/Navigation.h"
+#include "tools/ModalEvents.h"
 #include "render3d/RenderPlaneObject.h"
 #include "render3d/SceneFrame.h"
 
@@ -270,6 +274,7 @@ LiveViewController::LiveViewController() {
     if (sShared) sShared->liveViewOGLView_->display();
   };
   gLiveViewHost.currentMouseEvent = [] { return sShared ? sShared->currentMouseEvent_ : 0; };
+  installNavigationHost();
   gFrontEnd.setLVStatusString = [](const char* text) {
     if (sShared) sShared->setLVStatusString(QString::fromUtf8(text ? text : ""));
   };
@@ -283,6 +288,7 @@ LiveViewController::LiveViewController() {
 
 LiveViewController::~LiveViewController() {
   gLiveViewHost = LiveViewHost{};
+  gNavigationHost = NavigationHost{};
   gFrontEnd.setLVStatusString = nullptr;
   gFrontEnd.initializeAnimatedLVStatus = nullptr;
   gFrontEnd.resetAnimatedLVStatus = nullptr;
@@ -520,6 +526,44 @@ void LiveViewController::setViewpointUsingTBMenu(QWidget* sender) {
 }
 
 // ---- Navigation ----
+
+void LiveViewController::installNavigationHost() {
+  gNavigationHost.startEvent = [](bool* left, uint32_t* flags, POINT* where) {
+    const QMouseEvent* e = sShared ? sShared->liveViewOGLView_->mouseEvent() : nullptr;
+    if (!e) return false;
+    *left = e->button() == Qt::LeftButton;
+    uint32_t bits = 0;
+    if (e->modifiers() & Qt::ShiftModifier) bits |= kModalShiftKey;
+    if (e->modifiers() & Qt::AltModifier) bits |= kModalOptionKey;
+    if (e->modifiers() & Qt::ControlModifier) bits |= kModalCommandKey;
+    if (e->modifiers() & Qt::MetaModifier) bits |= kModalControlKey;
+    *flags = bits;
+    *where = POINT{static_cast<int32_t>(e->position().x()), static_cast<int32_t>(e->position().y())};
+    return true;
+  };
+  gNavigationHost.makeCurrent = [] {
+    if (sShared) sShared->liveViewOGLView_->makeCurrent();
+  };
+  gNavigationHost.viewWidth = [] { return sShared ? static_cast<int32_t>(sShared->liveViewOGLView_->width()) : 0; };
+  gNavigationHost.viewNeedsDisplay = [] {
+    if (sShared) sShared->liveViewOGLView_->update();
+  };
+  gNavigationHost.beginMarkerSnapshot = [] {
+    if (ZLKDocumentView* plan = AppController::mainWindowDocumentView()) plan->initializeDynamicViewPointSystem();
+  };
+  gNavigationHost.endMarkerSnapshot = [] {
+    if (ZLKDocumentView* plan = AppController::mainWindowDocumentView()) plan->resetDynamicViewPointSystem();
+  };
+  gNavigationHost.invalidatePlanRect = [](float x, float y, float width, float height) {
+    ZLKDocumentView* plan = AppController::mainWindowDocumentView();
+    if (!plan) return;
+    const NSPoint origin = plan->boundsOrigin();
+    plan->update(QRectF(x - origin.x, y - origin.y, width, height).toAlignedRect());
+  };
+  gNavigationHost.updatePlantGrowthIndicator = [] {
+    if (ZLKWindowController* main = AppController::mainWindowController()) main->updatePlantGrowthIndicatorLevel();
+  };
+}
 
 void LiveViewController::placeCameraForNavigation() {
   DocState* ds = CurrentDocState();

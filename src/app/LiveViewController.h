@@ -129,6 +129,8 @@ class LiveViewController : public QObject {
   void navigationChanged();
   void setNavigation(int16_t mode, uint8_t controlled);
   void placeCameraForNavigation();
+  // The navigation loops reach this window, its view and the plan view through gNavigationHost.
+  void installNavigationHost();
   void restorePanelFrame();
 
   QMainWindow* liveViewPanel_ = nullptr;

@@ -14,6 +14,7 @@
 #include <QPainterPath>
 
 #include "app/LiveViewController.h"
+#include "app/LiveViewEventSource.h"
 #include "app/RenderKeyWatch.h"
 #include "app/Win32EventHandler.h"
 #include "files/Undo.h"
@@ -25,13 +26,13 @@
 #include "platform/Strings.h"
 #include "building3d/PlaneObjects.h"
 #include "render3d/Lighting.h"
+#include "render3d/Navigation.h"
 #include "render3d/RenderPlaneObject.h"
 #include "render3d/SceneFrame.h"
 
 GLUquadric* gQuadricObject = nullptr;
 uint8_t gRenderGL = 0;
 uint8_t gRenderingDirect3D = 0;
-uint8_t gRealTimeElevate = 0;
 
 namespace {
 
@@ -121,7 +122,8 @@ void ZLKAutoClickElement::drawAutoClickElement(QPainter& painter) const {
   painter.drawLine(c + QPointF(0, -10), c + QPointF(0, 10));
 }
 
-LiveViewOGLView::LiveViewOGLView(QWidget* parent) : QOpenGLWidget(parent) {
+LiveViewOGLView::LiveViewOGLView(QWidget* parent)
+    : QOpenGLWidget(parent), eventSource_(std::make_unique<LiveViewEventSource>(this)) {
   ctrlWalkCursor_ = NavigationCursor(false, true);
   freeWalkCursor_ = NavigationCursor(false, false);
   ctrlFlyCursor_ = NavigationCursor(true, true);
@@ -161,8 +163,9 @@ void LiveViewOGLView::display() {
 
 void LiveViewOGLView::renderIfStale() {
   // A repaint of the status or progress during a render can paint this view again: that paint
-  // must not start a second render inside the first.
-  if (!gRefreshRender || gRenderOpenGLAntiAlias || rendering_) return;
+  // must not start a second render inside the first. While the camera moves the real-time
+  // frames are shown; the full render follows the end of the move.
+  if (!gRefreshRender || gRenderOpenGLAntiAlias || rendering_ || gRealTimeDraw) return;
   rendering_ = true;
   gRenderGL = 1;
   ++renderCount_;
@@ -319,23 +322,31 @@ void LiveViewOGLView::mouseDown(QMouseEvent* event) {
     rightMouseDown(event);
     return;
   }
-  mouseEvent_.reset(static_cast<QMouseEvent*>(event->clone()));
-  gRenderingDirect3D = 1;
-  RealTimeRotateAnimOpenGL();
-  gRenderingDirect3D = 0;
-  mouseEvent_.reset();
+  navigate(event);
 }
 
 void LiveViewOGLView::rightMouseDown(QMouseEvent* event) {
-  mouseEvent_.reset(static_cast<QMouseEvent*>(event->clone()));
   DocState* ds = CurrentDocState();
   if (ds && !autoClick3DActive_) {
     gRealTimeElevate = !gRealTimeElevate;
     ds->orthoView() = 0;
-    gRenderingDirect3D = 1;
-    RealTimeRotateAnimOpenGL();
-    gRenderingDirect3D = 0;
+    navigate(event);
   }
+}
+
+void LiveViewOGLView::navigate(QMouseEvent* event) {
+  // A loop already runs (its own queue swallows presses; a press sent straight here is one
+  // too many).
+  if (mouseEvent_) return;
+  mouseEvent_.reset(static_cast<QMouseEvent*>(event->clone()));
+  ModalEventSource* previous = CurrentModalEventSource();
+  eventSource_->clear();
+  SetModalEventSource(eventSource_.get());
+  ++navigationLoops_;
+  gRenderingDirect3D = 1;
+  RealTimeRotateAnimOpenGL();
+  gRenderingDirect3D = 0;
+  SetModalEventSource(previous == eventSource_.get() ? nullptr : previous);
   mouseEvent_.reset();
 }
 

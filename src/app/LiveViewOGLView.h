@@ -13,6 +13,7 @@
 
 #include "model/Types.h"
 
+class LiveViewEventSource;
 class QAction;
 class QMouseEvent;
 class QPainter;
@@ -25,8 +26,8 @@ extern GLUquadric* gQuadricObject;
 extern uint8_t gRenderingDirect3D;
 // A full render runs in the 3D view's context.
 extern uint8_t gRenderGL;
-// Flipped by each right-click in the 3D view; the navigation loop reads it.
-extern uint8_t gRealTimeElevate;
+// gRealTimeElevate (render3d/Navigation.h) flips with each right-click in the 3D view.
+#include "render3d/Navigation.h"  // IWYU pragma: export
 
 // Content library entries dragged onto the 3D view carry their record under
 // Content3DDNDPboardType (content/SymEntry.h).
@@ -53,6 +54,10 @@ class LiveViewOGLView : public QOpenGLWidget {
   void display();
   // The mouse-down that started the current navigation loop (null outside one).
   const QMouseEvent* mouseEvent() const { return mouseEvent_.get(); }
+  // The queue the navigation loops read while one runs from this view.
+  LiveViewEventSource& eventSource() { return *eventSource_; }
+  // Navigation loops run from this view.
+  int navigationLoopCount() const { return navigationLoops_; }
 
   // The render-style and viewpoint menu items (the item's tag, a command code) go to the
   // command bridge.
@@ -100,10 +105,14 @@ class LiveViewOGLView : public QOpenGLWidget {
   // running.
   void renderIfStale();
   void presentKeptImage();
+  // Runs the navigation loop for the mouse-down, reading this view's events.
+  void navigate(QMouseEvent* event);
 
   uint8_t autoClick3DActive_ = 0;
   QCursor ctrlWalkCursor_, freeWalkCursor_, ctrlFlyCursor_, freeFlyCursor_;
   std::unique_ptr<QMouseEvent> mouseEvent_;
+  std::unique_ptr<LiveViewEventSource> eventSource_;
+  int navigationLoops_ = 0;
   QImage backingImage_;
   std::vector<ZLKAutoClickElement> autoClick3DPaths_;
   bool trackingTag_ = false;  // the view watches the mouse leaving it (auto-click mode)

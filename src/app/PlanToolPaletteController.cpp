@@ -22,6 +22,7 @@
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
 #include "model/NotYetBuilt.h"
+#include "render3d/Navigation.h"
 #include "model/Services.h"
 #include "platform/Strings.h"
 #include "tools/ToolCodes.h"

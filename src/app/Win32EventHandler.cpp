@@ -32,6 +32,7 @@
 #include "model/HitTest.h"
 #include "model/PaletteLinks.h"
 #include "model/NotYetBuilt.h"
+#include "render3d/Navigation.h"
 #include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
@@ -659,7 +660,7 @@ void Win32EventHandler::workOnFloorUsingCommand(int32_t command) {
       controller->selectActiveFloorItem(command);
   if (rebuild) {
     RenderAllLayers();
-    gRefreshRender = 1;
+    RenderLoop();
   }
 }
 

@@ -2,6 +2,7 @@
 // the click road, the tool drag (a state machine over the mouse events that feeds the
 // begin, keep and end stages), panning, the zoom drag, the wheel zoom, auto-scroll and keys.
 #include "app/ZLKDocumentView.h"
+#include "building3d/PlaneObjects.h"
 #include "building3d/RoofPanels3D.h"
 #include "inspectors/TextEntryController.h"
 #include "app/LiveViewController.h"
@@ -47,6 +48,8 @@
 #include "plandraw/qt/QPainterDrawContext.h"
 #include "platform/Strings.h"
 #include "app/PlanViewEventSource.h"
+#include "model/LineGeometry.h"
+#include "render3d/Navigation.h"
 #include "tools/ModalEvents.h"
 #include "tools/ObjectSnaps.h"
 #include "tools/PointEvaluation.h"
@@ -343,6 +346,44 @@ void ZLKDocumentView::resetDynamicViewPointSystem() {
   update();
 }
 
+// The plan view whose zoom drag runs (RealTimeZoom reads its events).
+namespace {
+ZLKDocumentView* sZoomView = nullptr;
+}  // namespace
+
+// ---- The camera marker ----
+
+int ZLKDocumentView::ptInViewPoint(NSPoint point) const {
+  DocState* ds = CurDocState();
+  if (!gCurDocument || !ds) return 0;
+  const bool walk = ds->navigationMode == 1;
+  // A plan point in view coordinates, rounded as the marker's mode rounds.
+  auto toView = [walk](float x, float z) {
+    float y = 0;
+    ConversionToIsometric(&x, &y, &z, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle, gGlobalXOffset,
+                          gGlobalYOffset, gGlobalZOffset, 1);
+    if (walk) return QPointF(Narrow16(x), Narrow16(y));  // x + 0.5 truncated, 16 bits
+    return QPointF(std::round(x), std::round(y));
+  };
+  float mx = 0, my = 0, mz = 0;
+  EvaluatePoint(static_cast<int32_t>(point.x), static_cast<int32_t>(point.y), &mx, &my, &mz, 0, nullptr, 1);
+  const QPointF click = toView(mx, mz);
+  const FloatPoint at = walk ? ds->walkEyePoint() : ds->flyCenter();
+  const QPointF marker = toView(at.floatH, at.floatV);
+  if (click.x() >= marker.x() - 5 && click.x() < marker.x() + 5 && click.y() >= marker.y() - 5 &&
+      click.y() < marker.y() + 5)
+    return 2;
+  if (!walk) return 0;
+  auto corner = [&](float degrees, float length) {
+    float dx = 0, dy = 0;
+    GetPointFromLengthAndAngle(degrees * 0.017453292f, length, &dx, &dy);
+    return QPointF(std::round(marker.x() + dx), std::round(marker.y() + dy));
+  };
+  const float a = ds->walkViewAngle();
+  const QPolygonF arrow({corner(a + 90, 20), corner(a + 130, 10), corner(a + 50, 10)});
+  return arrow.containsPoint(click, Qt::WindingFill) ? 1 : 0;
+}
+
 // ---- Mouse ----
 
 PlanMouseEvent ZLKDocumentView::eventFromQt(const QMouseEvent* event, int clickCount) const {
@@ -389,7 +430,10 @@ void ZLKDocumentView::mouseDown(const PlanMouseEvent& event) {
     return;
   }
   if (event.clickCount == 2) ResetStandardTool(1);
-  const QPointF global = mapToGlobal(QPointF(event.location.x - boundsOrigin().x, event.location.y - boundsOrigin().y));
+  if (const int part = ptInViewPoint(event.location)) {
+    dragCameraMarker(part, event.rightButton);
+    return;
+  }
   if (gCurTool != kToolPan) unsetCursor();
   if (gCurTool == kToolPan) {
     previousPoint_ = windowPointFromViewPoint(event.location);
@@ -398,19 +442,36 @@ void ZLKDocumentView::mouseDown(const PlanMouseEvent& event) {
     return;
   }
   if (gCurTool == kToolZoom) {
-    if (!CurDocState()) {
-      endMouseDown(false);
-      return;
-    }
-    zoomCentre_ = {UnzoomF(event.location.x), UnzoomF(event.location.y)};
-    const NSRect shown = visibleRect();
-    scrollVisibleOriginTo({event.location.x - shown.size.width / 2, event.location.y - shown.size.height / 2});
-    previousGlobal_ = global;
-    drag_ = Drag::kZoom;
+    sZoomView = this;
+    RealTimeZoom();
+    sZoomView = nullptr;
+    endMouseDown(false);
     return;
   }
   doClick(where, event);
   if (!clickPending_) endMouseDown(true);
+}
+
+void ZLKDocumentView::dragCameraMarker(int part, bool rightButton) {
+  // A right-click on the marker does nothing.
+  if (!rightButton) {
+    LiveViewController* live = LiveViewController::sharedLiveViewController();
+    if (!live->isVisible()) {
+      live->showWindow();
+      if (gRenderOnShow) RenderAllLayers();
+      gRefreshRender = 1;
+      gRenderDirty = 0;
+      live->liveViewOGLView()->update();
+      if (QWidget* w = window()) w->activateWindow();
+    }
+    gRenderingDirect3D = 1;
+    if (part == 1) RealTimeTrackAngleD3D();
+    else RealTimeTrackPositionD3D();
+    gRenderingDirect3D = 0;
+    // The drag's end asked for the full render of the new camera.
+    update();
+  }
+  endMouseDown(false);
 }
 
 void ZLKDocumentView::endMouseDown(bool clicked) {
@@ -773,9 +834,6 @@ void ZLKDocumentView::mouseMoveEvent(QMouseEvent* event) {
     case Drag::kPan:
       panTo(event->globalPosition());
       break;
-    case Drag::kZoom:
-      zoomTo(event->globalPosition());
-      break;
     case Drag::kNone:
       break;
   }
@@ -801,6 +859,28 @@ void ZLKDocumentView::panTo(const QPointF& global) {
   }
   // The same mouse position seen after the scroll.
   previousPoint_ = windowPointFromViewPoint(viewPointFromWidget(mapFromGlobal(global)));
+}
+
+void RealTimeZoom() {
+  if (sZoomView) sZoomView->realTimeZoom();
+}
+
+void ZLKDocumentView::realTimeZoom() {
+  if (!CurDocState() || !hasMouseEvent_) return;
+  // The pressed point is the zoom centre, scrolled to the middle of the visible part.
+  const NSPoint pressed = mouseEvent_.location;
+  zoomCentre_ = {UnzoomF(pressed.x), UnzoomF(pressed.y)};
+  NSPoint origin = boundsOrigin();
+  previousGlobal_ = mapToGlobal(QPointF(pressed.x - origin.x, pressed.y - origin.y));
+  const NSRect shown = visibleRect();
+  scrollVisibleOriginTo({pressed.x - shown.size.width / 2, pressed.y - shown.size.height / 2});
+  for (;;) {
+    ModalEvent e;
+    if (!NextModalEvent(kModalMouseDraggedMask | kModalMouseUpMask, &e) || e.type == kModalMouseUp) break;
+    // The view scrolls as it zooms: the travel is measured on the screen.
+    origin = boundsOrigin();
+    zoomTo(mapToGlobal(QPointF(e.where.x - origin.x, e.where.y - origin.y)));
+  }
 }
 
 void ZLKDocumentView::zoomTo(const QPointF& global) {

@@ -56,6 +56,10 @@ struct PlanMouseEvent {
   uint32_t modifierFlags = 0;  // kEvent... bits
 };
 
+// The zoom tool's drag in the plan view whose mouse-down is being handled: 150 pixels up
+// add 1 to the zoom, about the pressed point, until the button is released.
+void RealTimeZoom();
+
 class ZLKDocumentView : public QWidget {
   Q_OBJECT
  public:
@@ -125,6 +129,9 @@ class ZLKDocumentView : public QWidget {
   void initializeDynamicViewPointSystem();
   void resetDynamicViewPointSystem();
   bool drawsViewPointDynamically() const { return drawViewPointDynamically_; }
+  // The camera marker under a view point: 0 none, 1 its direction arrow (walk only), 2 its
+  // square.
+  int ptInViewPoint(NSPoint point) const;
 
   // Pops up a context menu at a view point: validates its items, shows it and performs the
   // chosen item's command. Null menu: nothing.
@@ -170,7 +177,7 @@ class ZLKDocumentView : public QWidget {
   bool focusNextPrevChild(bool next) override;
 
  private:
-  enum class Drag { kNone, kTrack, kPan, kZoom };
+  enum class Drag { kNone, kTrack, kPan };
 
   ZLKDocumentScrollView* scrollView() const;
   PlanMouseEvent eventFromQt(const QMouseEvent* event, int clickCount) const;
@@ -180,6 +187,8 @@ class ZLKDocumentView : public QWidget {
   void finishClick();
   // clicked: the mouse-down went through the click road.
   void endMouseDown(bool clicked);
+  // Runs the camera-marker drag of the part hit (1 turns, 2 moves the camera).
+  void dragCameraMarker(int part, bool rightButton);
   // Ends the pan, zoom or tool drag under way at the window point.
   void endDrag(POINT up);
   void keepTracking(POINT where);
@@ -187,6 +196,9 @@ class ZLKDocumentView : public QWidget {
   void storeUndoAfterTracking();
   void panTo(const QPointF& global);
   void zoomTo(const QPointF& global);
+  friend void RealTimeZoom();
+  // The zoom drag's loop: the zoom follows the vertical travel until the button goes up.
+  void realTimeZoom();
   void applyZoomLoopFactor(float zoom);
   // The visible part's origin put at the view point (constrained by the scroll view).
   void scrollVisibleOriginTo(NSPoint origin);

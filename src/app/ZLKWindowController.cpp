@@ -65,6 +65,7 @@
 #include "files/Undo.h"
 #include "model/DocumentModel.h"
 #include "model/NotYetBuilt.h"
+#include "render3d/Navigation.h"
 #include "model/Services.h"
 #include "platform/Alerts.h"
 #include "platform/Strings.h"
@@ -965,7 +966,7 @@ void Restart3DScene() {
   SetCameraPosition(ds->walkEyePoint().floatH, ds->walkEyeHeight(), -ds->walkEyePoint().floatV);
   SetCameraAngle(dx, 0, -dy);
   AnimateBackground(ds);
-  gRefreshRender = 1;
+  RenderLoop();
 }
 
 }  // namespace

@@ -81,18 +81,6 @@ PlantInfo* DuplicatePlantInfo(const PlantInfo*) { return nullptr; }
 // Without plant information there is no growth data: the outputs keep what the caller put in.
 void GetPlantBounds(Objex* plant, float*, float*, int) { NoteServiceCall("GetPlantBounds", plant); }
 
-void RealTimePlantGrowthD3D(int16_t level, int16_t step) {
-  NoteServiceCall("RealTimePlantGrowthD3D", nullptr);
-  if (!gCurDocument || !gCurDocument->itsDocState) return;
-  const int32_t most = gCurDocument->itsMaximumPlantAge < 1 ? 1 : gCurDocument->itsMaximumPlantAge;
-  int32_t age = static_cast<int32_t>(level) + step;
-  if (age < 1) age = 1;
-  if (age > most) age = most;
-  gCurDocument->itsDocState->plantAge = static_cast<float>(age);
-  if (gCurDocument->itsLayers) SelectAllLayers(gCurDocument->itsLayers, kSelectOff, 1);
-  Refresh();
-}
-
 void DeleteCachedTextureImages(const uint32_t*, int32_t) { NoteServiceCall("DeleteCachedTextureImages", nullptr); }
 void Validate512Pathname(char*) { NoteServiceCall("Validate512Pathname", nullptr); }
 
@@ -123,11 +111,6 @@ bool TopoInUse() {
   return false;
 }
 
-void RealTimeRotateAnimOpenGL() { NoteServiceCall("RealTimeRotateAnimOpenGL", nullptr); }
-void SetCameraAngle(float, float, float) { NoteServiceCall("SetCameraAngle", nullptr); }
-void SetCameraPosition(float, float, float) { NoteServiceCall("SetCameraPosition", nullptr); }
-uint8_t gAnimateBackground = 0;
-void AnimateBackground(DocState*) { NoteServiceCall("AnimateBackground", nullptr); }
 void RunLVGeneralPropertiesSheet() { NoteServiceCall("RunLVGeneralPropertiesSheet", nullptr); }
 void RunLVLightPropertiesSheet() { NoteServiceCall("RunLVLightPropertiesSheet", nullptr); }
 void RunWalkElevationSheet() { NoteServiceCall("RunWalkElevationSheet", nullptr); }

@@ -64,10 +64,9 @@ void DeletePlantInfo(PlantInfo* info);
 PlantInfo* DuplicatePlantInfo(const PlantInfo* info);
 // Without plant information the outputs keep the values the caller put in.
 void GetPlantBounds(Objex* plant, float* width, float* height, int apply);
-// Plant growth of the whole design (3D view): level + step clamped to 1 .. the document's
-// itsMaximumPlantAge (at least 1) goes into DocState.plantAge; every object is deselected
-// and the plan redrawn. Growing the plants themselves is not built. No DocState: nothing.
-void RealTimePlantGrowthD3D(int16_t level, int16_t step);
+// Grows every plant shown in the 3D scene by years (negative to go back) and resizes its
+// picture: records the call.
+void GrowPlantVisuals(int16_t years);
 
 // Texture cache of the renderer.
 // Deletes the renderer's cached images of these texture ids (one glDeleteTextures call).
@@ -92,13 +91,6 @@ void SetLotElevation();
 // Answered from the model until the 3D lot rendering is built.
 bool TopoInUse();
 
-// The 3D window's navigation: the modal loop a mouse-down in the 3D view starts (returns at
-// mouse-up), the camera set-up of the animated background, and its re-alignment.
-void RealTimeRotateAnimOpenGL();
-void SetCameraAngle(float x, float y, float z);
-void SetCameraPosition(float x, float y, float z);
-extern uint8_t gAnimateBackground;  // the background follows the camera
-void AnimateBackground(DocState* docState);
 // The rendering and lighting sheets and the walk elevation and fly altitude sheets of the
 // 3D window; each returns when its sheet is closed.
 void RunLVGeneralPropertiesSheet();

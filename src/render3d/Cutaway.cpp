@@ -15,10 +15,11 @@
 
 Float3DRect gCutawayBounds;
 float gCutawayRange = 1;
+uint8_t gSlicePlaneBoundsHeld = 0;
 
 void SetSlicePlaneBounds() {
   DocState* ds = CurDocState();
-  if (!ds) return;
+  if (!ds || gSlicePlaneBoundsHeld) return;
   Float3DRect& B = gCutawayBounds;
   B.floatTop = B.floatLeft = B.floatBack = 32000;
   B.floatBottom = B.floatRight = B.floatFront = -32000;

@@ -9,6 +9,9 @@ constexpr int16_t kCutAwayNorth = 0, kCutAwayEast = 1, kCutAwaySouth = 2, kCutAw
 
 extern Float3DRect gCutawayBounds;  // extent of the model the cut-away spans (+100 each side)
 extern float gCutawayRange;         // extent along the cut-away direction, never 0
+// Set while a camera loop runs after its first frame: the frames of the loop keep the extent
+// that frame measured (measuring walks every object of every layer).
+extern uint8_t gSlicePlaneBoundsHeld;
 // gSlicePaneEquation (SceneFrame.h): a x + b y + c z + d >= 0 stays visible.
 
 void SetSlicePlaneBounds();

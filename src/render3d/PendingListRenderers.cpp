@@ -16,6 +16,7 @@ void RTRenderGLAutoGenPlaneObject(PlaneObject* object, int16_t includeExcavation
 void RenderGLPlantObject(PlaneObject*) { NoteServiceCall("RenderGLPlantObject", nullptr); }
 void RenderGLPhotoObject(PlaneObject*) { NoteServiceCall("RenderGLPhotoObject", nullptr); }
 void RTRenderGLPhotoObject(PlaneObject*) { NoteServiceCall("RTRenderGLPhotoObject", nullptr); }
+void GrowPlantVisuals(int16_t) { NoteServiceCall("GrowPlantVisuals", nullptr); }
 void RenderGLPlaneShadowObject(PlaneObject*) { NoteServiceCall("RenderGLPlaneShadowObject", nullptr); }
 void RenderGLPlaneShadowObjectMask(PlaneObject*) { NoteServiceCall("RenderGLPlaneShadowObjectMask", nullptr); }
 void RenderGLPlantShadowObject(PlaneObject*) { NoteServiceCall("RenderGLPlantShadowObject", nullptr); }

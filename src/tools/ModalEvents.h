@@ -11,10 +11,14 @@ enum : int16_t {
   kModalEventNone = 0,       // the queue has nothing more (a scripted queue ran out)
   kModalMouseDown = 1,
   kModalMouseUp = 2,
+  kModalRightMouseUp = 4,
   kModalMouseMoved = 5,      // only while mouse-moved events are on
   kModalMouseDragged = 6,
+  kModalRightMouseDragged = 7,
   kModalKeyDown = 10,
+  kModalKeyUp = 11,
   kModalFlagsChanged = 12,   // a modifier key went down or up
+  kModalPeriodic = 16,       // only while periodic events run (the 3D navigation loops)
   kModalWindowClosed = -1,   // the design window closed during the loop
 };
 constexpr uint32_t ModalEventMask(int16_t type) { return type > 0 ? 1u << type : 0u; }
@@ -24,6 +28,10 @@ constexpr uint32_t kModalMouseMovedMask = ModalEventMask(kModalMouseMoved);
 constexpr uint32_t kModalMouseDraggedMask = ModalEventMask(kModalMouseDragged);
 constexpr uint32_t kModalKeyDownMask = ModalEventMask(kModalKeyDown);
 constexpr uint32_t kModalFlagsChangedMask = ModalEventMask(kModalFlagsChanged);
+constexpr uint32_t kModalRightMouseUpMask = ModalEventMask(kModalRightMouseUp);
+constexpr uint32_t kModalRightMouseDraggedMask = ModalEventMask(kModalRightMouseDragged);
+constexpr uint32_t kModalKeyUpMask = ModalEventMask(kModalKeyUp);
+constexpr uint32_t kModalPeriodicMask = ModalEventMask(kModalPeriodic);
 constexpr uint32_t kModalAnyEventMask = kModalMouseDownMask | kModalMouseUpMask | kModalMouseMovedMask |
                                         kModalMouseDraggedMask | kModalKeyDownMask | kModalFlagsChangedMask;
 
@@ -33,13 +41,16 @@ enum : uint32_t {
 };
 
 // Key codes the loops test.
-enum : uint16_t { kModalKeyReturn = 36, kModalKeyTab = 48, kModalKeyEscape = 53, kModalKeyEnter = 76 };
+enum : uint16_t {
+  kModalKeyReturn = 36, kModalKeyTab = 48, kModalKeyEscape = 53, kModalKeyEnter = 76,
+  kModalKeyLeftArrow = 123, kModalKeyRightArrow = 124, kModalKeyDownArrow = 125, kModalKeyUpArrow = 126
+};
 
 struct ModalEvent {
   int16_t type = kModalEventNone;
   POINT where{};               // window point, as the tracking stages take it
   uint32_t modifierFlags = 0;  // kModal...Key bits held at the event
-  uint16_t keyCode = 0;        // key-down only
+  uint16_t keyCode = 0;        // key-down and key-up only
   int clickCount = 0;          // mouse-down only
 };
 
@@ -57,6 +68,12 @@ class ModalEventSource {
   virtual bool acceptsMouseMovedEvents() const = 0;
   // The window the loop runs in has closed.
   virtual bool windowClosed() const { return false; }
+  // Periodic events (kModalPeriodic): the first after delayMs, then every periodMs, until
+  // stopped; a queue that has none ignores these.
+  virtual void startPeriodicEvents(int delayMs, int periodMs) {}
+  virtual void stopPeriodicEvents() {}
+  // Drops the key events waiting in the queue (held keys do not pile up behind a slow step).
+  virtual void discardKeyEvents() {}
 };
 
 // The queue of the plan view that took the mouse-down; null when there is none (every loop

@@ -329,19 +329,29 @@ TEST_F(PlanViewInput, ZoomDragCentresThePressAndZoomsWithTheVerticalTravel) {
   gCurTool = kToolZoom;
   const QPoint from = at(200, 100);
   const QPoint screen = view->mapToGlobal(from);
+  // The drag runs in its own loop from the press to the release.
+  bool ran = false;
+  QTimer::singleShot(0, view, [&] {
+    ran = true;
+    // The pressed point moved to the middle of the visible part.
+    const NSRect shown = view->visibleRect();
+    EXPECT_NEAR(shown.origin.x + shown.size.width / 2, 200, 1);
+    EXPECT_NEAR(shown.origin.y + shown.size.height / 2, 100, 1);
+    // The mouse stays where it was pressed on the screen; 75 pixels up from there: +0.5.
+    QTest::mouseMove(view, view->mapFromGlobal(screen + QPoint(0, -75)));
+    // The loop takes the move once this returns.
+    QTimer::singleShot(0, view, [&] {
+      EXPECT_NEAR(PlanZoom(ds), 1.5f, 0.01f);
+      EXPECT_FLOAT_EQ(TopViewZoom(ds), PlanZoom(ds));
+      const NSRect now = view->visibleRect();
+      EXPECT_NEAR(now.origin.x + now.size.width / 2, 300, 1.5);  // the zoom centre, zoomed
+      QTest::mouseRelease(view, Qt::LeftButton, {}, view->mapFromGlobal(screen + QPoint(0, -75)));
+    });
+  });
   QTest::mousePress(view, Qt::LeftButton, {}, from);
-  // The pressed point moved to the middle of the visible part.
-  NSRect shown = view->visibleRect();
-  EXPECT_NEAR(shown.origin.x + shown.size.width / 2, 200, 1);
-  EXPECT_NEAR(shown.origin.y + shown.size.height / 2, 100, 1);
-  // The mouse stays where it was pressed on the screen; 75 pixels up from there: +0.5.
-  QTest::mouseMove(view, view->mapFromGlobal(screen + QPoint(0, -75)));
-  EXPECT_NEAR(PlanZoom(ds), 1.5f, 0.01f);
-  EXPECT_FLOAT_EQ(TopViewZoom(ds), PlanZoom(ds));
-  shown = view->visibleRect();
-  EXPECT_NEAR(shown.origin.x + shown.size.width / 2, 300, 1.5);  // the zoom centre, zoomed
-  QTest::mouseRelease(view, Qt::LeftButton, {}, view->mapFromGlobal(screen + QPoint(0, -75)));
+  EXPECT_TRUE(ran);
   EXPECT_FALSE(view->isTracking());
+  EXPECT_EQ(gMouseCaptured, 0);
 }
 
 TEST_F(PlanViewInput, AutoScrollMovesTenUnitsPerAxisAndNeverWithTheViewPointTool) {

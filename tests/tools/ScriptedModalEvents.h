@@ -38,6 +38,17 @@ class ScriptedModalEvents : public ModalEventSource {
     event.keyCode = keyCode;
     return push(event);
   }
+  ScriptedModalEvents& keyUp(uint16_t keyCode, uint32_t flags = 0) {
+    ModalEvent event = make(kModalKeyUp, location_.x, location_.y, flags);
+    event.keyCode = keyCode;
+    return push(event);
+  }
+  ScriptedModalEvents& rightUp(int32_t x, int32_t y) { return push(make(kModalRightMouseUp, x, y, 0)); }
+  // n periodic events (delivered only while periodic events run); the mouse stays put.
+  ScriptedModalEvents& periodic(int n = 1) {
+    for (int i = 0; i < n; ++i) push(make(kModalPeriodic, 0, 0, 0));
+    return *this;
+  }
   ScriptedModalEvents& flags(uint32_t flags) { return push(make(kModalFlagsChanged, location_.x, location_.y, flags)); }
   // The design window closes when the loop reaches this point of the script.
   ScriptedModalEvents& closeWindow() { return push(make(kModalWindowClosed, location_.x, location_.y, 0)); }
@@ -56,8 +67,11 @@ class ScriptedModalEvents : public ModalEventSource {
       }
       // Mouse moves reach a loop only while they are on, as on the platform.
       if (next.type == kModalMouseMoved && !acceptsMoved_) continue;
+      if (next.type == kModalPeriodic && !periodic_) continue;
       if (!(ModalEventMask(next.type) & mask)) continue;
-      if (next.type != kModalKeyDown && next.type != kModalFlagsChanged) location_ = next.where;
+      if (next.type != kModalKeyDown && next.type != kModalKeyUp && next.type != kModalFlagsChanged &&
+          next.type != kModalPeriodic)
+        location_ = next.where;
       *event = next;
       return true;
     }
@@ -71,12 +85,24 @@ class ScriptedModalEvents : public ModalEventSource {
   }
   bool acceptsMouseMovedEvents() const override { return acceptsMoved_; }
   bool windowClosed() const override { return closed_; }
+  void startPeriodicEvents(int delayMs, int periodMs) override {
+    periodic_ = true;
+    periodicDelay_ = delayMs;
+    periodicPeriod_ = periodMs;
+  }
+  void stopPeriodicEvents() override { periodic_ = false; }
+  // The script's key events stay: a script lists only the keys a user's held key would leave.
+  void discardKeyEvents() override { ++keyDiscards_; }
 
   void setMouseLocation(POINT where) { location_ = where; }
   size_t pending() const { return events_.size(); }
   int reads() const { return reads_; }
   uint32_t lastMask() const { return lastMask_; }
   int movedSwitches() const { return movedSwitches_; }
+  bool periodicRunning() const { return periodic_; }
+  int periodicDelay() const { return periodicDelay_; }
+  int periodicPeriod() const { return periodicPeriod_; }
+  int keyDiscards() const { return keyDiscards_; }
 
  private:
   ModalEvent make(int16_t type, int32_t x, int32_t y, uint32_t flags) const {
@@ -95,4 +121,7 @@ class ScriptedModalEvents : public ModalEventSource {
   int reads_ = 0;
   uint32_t lastMask_ = 0;
   int movedSwitches_ = 0;
+  bool periodic_ = false;
+  int periodicDelay_ = 0, periodicPeriod_ = 0;
+  int keyDiscards_ = 0;
 };

@@ -1,0 +1,212 @@
+// Moving the camera with the mouse on the X display: a drag in the 3D view walks (the next
+// grab shows the turned view), the arrow keys move the orbit centre during a fly drag, and the
+// plan's camera marker turns and moves the camera.
+#include <gtest/gtest.h>
+
+// The wall records first: their field "slots" is a word Qt's headers take for themselves.
+#include "model/Attachments.h"
+#include "model/WallFields.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QImage>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+
+#include "RedWalls.h"
+#include "app/AppController.h"
+#include "app/AppTestSupport.h"
+#include "app/LiveViewController.h"
+#include "app/LiveViewEventSource.h"
+#include "app/LiveViewOGLView.h"
+#include "app/ZLKDocumentView.h"
+#include "building3d/PlaneObjects.h"
+#include "model/Services.h"
+#include "render3d/Navigation.h"
+#include "render3d/SceneFrame.h"
+#include "tools/TrackingState.h"
+
+namespace {
+
+using namespace red_walls;
+
+// The mean column of the row's pixels that are not the frame's background (-1 when none).
+double MeanColumnUnlike(const QImage& image, int row, QRgb background) {
+  double sum = 0;
+  int n = 0;
+  for (int x = 0; x < image.width(); ++x)
+    if (image.pixel(x, row) != background) sum += x, ++n;
+  return n ? sum / n : -1;
+}
+
+class LiveViewNavigationTest : public DesignWindowTest {
+ protected:
+  void afterDocument() override {
+    if (!getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
+    controller = LiveViewController::sharedLiveViewController();
+    controller->orderOut();
+    view = controller->liveViewOGLView();
+    gRealTimeElevate = 0;
+    gRefreshRender = 0;
+    ds->planBounds = FloatRect{-2400, -2400, 2400, 2400};
+    ds->walkEyePoint() = FloatPoint{0, 2275};
+    ds->walkViewAngle() = 0;
+    ds->walkEyeHeight() = 48;
+    ds->walkPitchAngle() = 0;
+    ds->navigationMode = kNavWalkThrough;
+    ds->controlledNavigation() = 0;
+    ds->navigationStep = 8;
+    ds->orthoView() = 0;
+    ds->renderMode() = 5;
+  }
+  void beforeClosing() override {
+    if (LiveViewController::exists()) LiveViewController::sharedLiveViewController()->orderOut();
+  }
+  void showLiveView() {
+    controller->window()->resize(400, 360);
+    AppController::showLiveViewPanel();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->window()));
+    gRefreshRender = 1;
+    view->display();
+    QApplication::processEvents();
+  }
+  // Presses in the middle of the 3D view with the pointer held at offset from there; `during`
+  // runs once the loop waits, and the button goes up after holdMs.
+  void pressAndHold(QPoint offset, int holdMs, const std::function<void()>& during = {}) {
+    const QPoint press(view->width() / 2, view->height() / 2);
+    QCursor::setPos(view->mapToGlobal(press + offset));
+    QApplication::processEvents();
+    QTimer::singleShot(0, view, [this, during] {
+      EXPECT_EQ(gRealTimeDraw, 1);
+      EXPECT_EQ(gRenderingOpenGL, 1);
+      if (during) during();
+    });
+    // A release still pending when the loop ended otherwise goes with the timer.
+    QTimer release;
+    release.setSingleShot(true);
+    QObject::connect(&release, &QTimer::timeout, view,
+                     [this, press, offset] { QTest::mouseRelease(view, Qt::LeftButton, {}, press + offset); });
+    release.start(holdMs);
+    QTest::mousePress(view, Qt::LeftButton, {}, press);
+    if (release.isActive()) QTest::mouseRelease(view, Qt::LeftButton, {}, press + offset);
+  }
+
+  LiveViewController* controller = nullptr;
+  LiveViewOGLView* view = nullptr;
+};
+
+TEST_F(LiveViewNavigationTest, ADragInTheViewTurnsTheWalkAndTheNextGrabShowsIt) {
+  AddRedWall(model, {{-150, 1700}, {150, 1700}});
+  showLiveView();
+  const QImage before = view->grabFramebuffer();
+  const int row = before.height() / 2;
+  const double wallBefore = MeanColumnUnlike(before, row, before.pixel(0, row));
+  ASSERT_GT(wallBefore, 0) << "the wall is not in view";
+
+  const int renders = view->renderCount();
+  const int periodic = view->eventSource().periodicEventsTaken();
+  // 30 px right of the press: the walk turns by a degree at each periodic event.
+  pressAndHold(QPoint(30, 0), 150);
+  const int taken = view->eventSource().periodicEventsTaken() - periodic;
+  EXPECT_GE(taken, 3);
+  EXPECT_NEAR(ds->walkViewAngle(), 360 - taken, 1.01);
+  // The end: real-time drawing off and one full render of the new camera.
+  EXPECT_EQ(gRealTimeDraw, 0);
+  EXPECT_EQ(gRenderingOpenGL, 0);
+  EXPECT_EQ(view->renderCount(), renders + 1);
+  EXPECT_EQ(view->mouseEvent(), nullptr);
+  QApplication::processEvents();
+  EXPECT_EQ(view->renderCount(), renders + 1);
+
+  const QImage after = view->grabFramebuffer();
+  const double wallAfter = MeanColumnUnlike(after, row, after.pixel(0, row));
+  EXPECT_NE(after, before);
+  // Turned right: the wall ahead moved to the left of the picture.
+  EXPECT_LT(wallAfter, wallBefore - 5);
+}
+
+TEST_F(LiveViewNavigationTest, ThePlanShowsItsSnapshotDuringTheLoopAndLosingTheWindowEndsIt) {
+  ZLKDocumentView* plan = showPlanView(ds->currentPlanMask);
+  showLiveView();
+  const bool mainPlan = AppController::mainWindowDocumentView() == plan;
+  bool snapshot = false;
+  // The 3D window goes away while the button is down: the loop ends as at a mouse-up.
+  pressAndHold(QPoint(30, 0), 5000, [&] {
+    snapshot = plan->drawsViewPointDynamically();
+    QTimer::singleShot(40, view, [this] { controller->orderOut(); });
+  });
+  ASSERT_TRUE(mainPlan);
+  EXPECT_TRUE(snapshot);
+  EXPECT_FALSE(plan->drawsViewPointDynamically());
+  EXPECT_EQ(gRealTimeDraw, 0);
+  EXPECT_EQ(gRenderingOpenGL, 0);
+  EXPECT_EQ(view->mouseEvent(), nullptr);
+  EXPECT_LT(ds->walkViewAngle(), 360);
+  EXPECT_GT(ds->walkViewAngle(), 300);
+}
+
+TEST_F(LiveViewNavigationTest, TheUpArrowMovesTheOrbitCentreWhileFlying) {
+  ds->navigationMode = kNavFlyAround;
+  ds->flyAngleY() = 0;
+  ds->flyCenter() = FloatPoint{0, 0};
+  showLiveView();
+  pressAndHold(QPoint(0, 0), 200, [this] {
+    QTest::keyPress(view, Qt::Key_Up);
+    QTimer::singleShot(60, view, [this] { QTest::keyRelease(view, Qt::Key_Up); });
+  });
+  // Two per event while the key was down, along x at heading 0.
+  EXPECT_GE(ds->flyCenter().floatH, 4);
+  EXPECT_FLOAT_EQ(std::fmod(ds->flyCenter().floatH, 2.0f), 0);
+  EXPECT_NEAR(ds->flyCenter().floatV, 0, 1e-3);
+  const float stopped = ds->flyCenter().floatH;
+  // The key went up: the next drag leaves the centre alone.
+  pressAndHold(QPoint(0, 0), 60);
+  EXPECT_FLOAT_EQ(ds->flyCenter().floatH, stopped);
+}
+
+TEST_F(LiveViewNavigationTest, ThePlansCameraMarkerTurnsAndMovesTheCamera) {
+  ds->walkEyePoint() = FloatPoint{0, 0};
+  ds->walkViewAngle() = 0;
+  ZLKDocumentView* plan = showPlanView(ds->currentPlanMask);
+  ASSERT_FALSE(controller->isVisible());
+  const QPoint marker = WidgetPointOf(plan, 0, 0);
+  const NSPoint origin = plan->boundsOrigin();
+  auto viewPoint = [&](QPoint p) { return NSPoint{p.x() + origin.x, p.y() + origin.y}; };
+  // The square, the arrow ahead of it (up the screen at angle 0) and a miss; fly has no arrow.
+  EXPECT_EQ(plan->ptInViewPoint(viewPoint(marker)), 2);
+  EXPECT_EQ(plan->ptInViewPoint(viewPoint(marker + QPoint(0, -14))), 1);
+  EXPECT_EQ(plan->ptInViewPoint(viewPoint(marker + QPoint(0, 14))), 0);
+  EXPECT_EQ(plan->ptInViewPoint(viewPoint(marker + QPoint(30, 30))), 0);
+  ds->navigationMode = kNavFlyAround;
+  EXPECT_EQ(plan->ptInViewPoint(viewPoint(marker + QPoint(0, -14))), 0);
+  ds->navigationMode = kNavWalkThrough;
+
+  // Dragging the square moves the eye; the 3D window opened for it.
+  QTimer::singleShot(0, plan, [&] {
+    QTest::mouseMove(plan, marker + QPoint(40, 0));
+    QTimer::singleShot(0, plan, [&] { QTest::mouseRelease(plan, Qt::LeftButton, {}, marker + QPoint(40, 0)); });
+  });
+  QTest::mousePress(plan, Qt::LeftButton, {}, marker);
+  EXPECT_TRUE(controller->isVisible());
+  EXPECT_NEAR(ds->walkEyePoint().floatH, 40, 1.5);
+  EXPECT_NEAR(ds->walkEyePoint().floatV, 0, 1.5);
+  EXPECT_EQ(gRealTimeDraw, 0);
+  EXPECT_EQ(gMouseCaptured, 0);
+
+  // Dragging the arrow turns the camera toward the pointer: to the right of the marker is
+  // 270 degrees.
+  const QPoint moved = WidgetPointOf(plan, ds->walkEyePoint().floatH, ds->walkEyePoint().floatV);
+  QTimer::singleShot(0, plan, [&] {
+    QTest::mouseMove(plan, moved + QPoint(60, 0));
+    QTimer::singleShot(0, plan, [&] { QTest::mouseRelease(plan, Qt::LeftButton, {}, moved + QPoint(60, 0)); });
+  });
+  QTest::mousePress(plan, Qt::LeftButton, {}, moved + QPoint(0, -14));
+  EXPECT_NEAR(ds->walkViewAngle(), 270, 1.5);
+  EXPECT_EQ(gRealTimeDraw, 0);
+}
+
+}  // namespace
