@@ -418,6 +418,295 @@ void DrawStaticSceneRun(PlaneObject* list, DocState* ds) {
   gTextureKnownOff = 0;
 }
 
+// ---- the real-time object lists ----
+//
+// The compiled scene is one list per run of plane objects of one plan object (its opaque
+// drawing, and its floors when it lies on one of the three floors), kept from one compilation
+// of the scene list to the next; the scene list calls them in scene order, with the holes of
+// the floors and the collected floor faces drawn into it directly. Rebuilding or deleting a plan
+// object's plane objects drops its lists (DropObjectLists), so an edit compiles the lists of
+// the edited object and the short scene list again, nothing else. The lists hold only what
+// does not depend on the camera; the settings they were drawn under are remembered, and all of
+// them go when one changes.
+
+// Cut-outs mark this stencil bit while their object is drawn, and clear it again after: an
+// object's list holds no stencil value of its own, whatever lists are drawn before it.
+constexpr GLuint kCutoutBit = 0x80;
+
+struct Run {
+  PlaneObject* first = nullptr;
+  PlaneObject* last = nullptr;
+  int32_t count = 0;
+  GLuint opaque = 0;        // the opaque drawing; 0 when the run has none
+  GLuint floor = 0;         // the floor parts on floor `floorIndex`; 0 when none
+  int8_t floorIndex = -1;
+  int32_t holes = 0;        // hole parts (drawn into the stencil by the scene list)
+  bool collectedFloors = false, collectedFaces = false;
+  uint64_t seen = 0;
+};
+
+// What the lists were drawn under.
+struct ListSettings {
+  const DocState* ds = nullptr;
+  int16_t renderMode = 0, navigationStep = 0;
+  int32_t exclusions = 0, liveViewOptions = 0;
+  uint16_t opacity = 0;
+  uint8_t texturedWire = 0;
+  float brightness = 0, cosX = 0, cosY = 0, cosZ = 0;
+  uint64_t textureNames = 0;
+  std::array<Layer*, 3> floors{};
+  bool operator==(const ListSettings&) const = default;
+};
+
+ListSettings CurrentListSettings(DocState* ds, const std::array<Layer*, 3>& floors) {
+  ListSettings k;
+  k.ds = ds;
+  k.renderMode = ds->renderMode();
+  k.navigationStep = ds->navigationStep;
+  k.exclusions = ds->renderExclusions();
+  k.liveViewOptions = gLiveViewOptions;
+  k.opacity = static_cast<uint16_t>(ds->viewSetting3 & 0xFFFF);
+  k.texturedWire = gTexturedWire;
+  k.brightness = ds->lightBrightness();
+  k.cosX = gDirectionCosX, k.cosY = gDirectionCosY, k.cosZ = gDirectionCosZ;
+  k.textureNames = GLTextureNamesChangeCount();
+  k.floors = floors;
+  return k;
+}
+
+std::unordered_map<const Objex*, std::vector<Run>> sRuns;
+std::vector<GLuint> sListsToDelete;  // dropped while no context may be current
+ListSettings sListSettings;
+uint64_t sCompileStamp = 0;
+int64_t sObjectListCompilations = 0;
+// Photos and plants of the compiled scene, in scene order, and the scene list they belong to.
+std::vector<PlaneObject*> sFacingCamera;
+uint32_t sFacingCameraScene = 0;
+
+void QueueRunLists(const Run& run) {
+  if (run.opaque) sListsToDelete.push_back(run.opaque);
+  if (run.floor) sListsToDelete.push_back(run.floor);
+}
+
+void DeleteQueuedLists() {
+  for (GLuint name : sListsToDelete) glDeleteLists(name, 1);
+  sListsToDelete.clear();
+}
+
+void QueueAllRuns() {
+  for (auto& [base, runs] : sRuns)
+    for (const Run& run : runs) QueueRunLists(run);
+  sRuns.clear();
+}
+
+// The cut-outs into the stencil bit only, `set` or clear.
+void MarkCutouts(PlaneObject* po, DocState* ds, bool set) {
+  glEnable(GL_STENCIL_TEST);
+  glStencilMask(kCutoutBit);
+  glStencilFunc(GL_ALWAYS, set ? kCutoutBit : 0, kCutoutBit);
+  glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+  glDepthMask(GL_FALSE);
+  for (PlaneObject* c = po->children; c; c = c->next) RTRenderGLPlaneObject(c, 0);
+  (void)ds;
+}
+
+// DrawWithCutouts for a compiled object list: the same picture, the stencil left as found.
+void DrawWithCutoutsInList(PlaneObject* po, DocState* ds) {
+  MarkCutouts(po, ds, true);
+  glShadeModel(GL_SMOOTH);
+  glEnable(GL_DITHER);
+  ColourMaskOn(ds);
+  glDepthMask(GL_TRUE);
+  glStencilFunc(GL_NOTEQUAL, kCutoutBit, kCutoutBit);
+  glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+  RTRenderGLPlaneObject(po, 0);
+  glDisable(GL_STENCIL_TEST);
+  for (PlaneObject* a = po->attachments; a; a = a->next) DrawByKind(a, true);
+  MarkCutouts(po, ds, false);
+  ColourMaskOn(ds);
+  glDepthMask(GL_TRUE);
+  glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+  glStencilMask(0xFF);
+  glDisable(GL_STENCIL_TEST);
+}
+
+// Sorts a new run's plane objects as DrawStaticScene does and compiles its lists.
+void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
+  const int32_t off = ds->renderExclusions();
+  std::vector<PlaneObject*> opaque, floorParts;
+  PlaneObject* po = run.first;
+  for (int32_t i = 0; i < run.count; ++i, po = po->next) {
+    const auto* source = po->sourceObject;
+    if (source && source->type == kObjFrameFace) continue;  // picking never compiles
+    if (IsPlant(po) || IsPhoto(po)) continue;
+    if (IsHolePart(po)) {
+      ++run.holes;
+      if (po->partType == kPartCollectedFloor) run.collectedFloors = true;
+      continue;
+    }
+    if (po->partType == kPartCollectedFace) {
+      run.collectedFaces = true;
+      continue;
+    }
+    if (LeftToFloorPass(po, floors)) {
+      for (int8_t f = 0; f < 3; ++f)
+        if (floors[f] && FloorOnFloor(po, floors[f])) {
+          run.floorIndex = f;
+          floorParts.push_back(po);
+          break;
+        }
+      continue;
+    }
+    if (Excluded(po, off)) continue;
+    opaque.push_back(po);
+  }
+  gTextureKnownOff = 1;
+  if (!opaque.empty() && (run.opaque = glGenLists(1))) {
+    ++sObjectListCompilations;
+    glNewList(run.opaque, GL_COMPILE);
+    for (PlaneObject* o : opaque) {
+      if (o->children) DrawWithCutoutsInList(o, ds);
+      else DrawPlain(o, ds, true);
+    }
+    glEndList();
+  }
+  if (!floorParts.empty() && (run.floor = glGenLists(1))) {
+    ++sObjectListCompilations;
+    glNewList(run.floor, GL_COMPILE);
+    for (PlaneObject* o : floorParts) RTRenderGLPlaneObject(o, 0);
+    glEndList();
+  }
+  gTextureKnownOff = 0;
+}
+
+// The run starting at `first`: its lists when they were compiled for the same plane objects,
+// else compiled now.
+Run FindOrCompileRun(PlaneObject* first, PlaneObject* last, int32_t count, DocState* ds,
+                     const std::array<Layer*, 3>& floors) {
+  std::vector<Run>& runs = sRuns[first->base2DObject];
+  for (Run& run : runs) {
+    if (run.first == first && run.last == last && run.count == count && run.seen != sCompileStamp) {
+      run.seen = sCompileStamp;
+      return run;
+    }
+  }
+  Run run;
+  run.first = first, run.last = last, run.count = count, run.seen = sCompileStamp;
+  CompileRun(run, ds, floors);
+  runs.push_back(run);
+  return run;
+}
+
+// The scene list from the object lists (compiling those that are missing), executed as it is
+// compiled; the photos and plants of the scene are gathered on the way.
+void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
+  DeleteQueuedLists();
+  const std::array<Layer*, 3> floors = FloorLayers();
+  const ListSettings settings = CurrentListSettings(ds, floors);
+  if (!(settings == sListSettings)) {
+    QueueAllRuns();
+    DeleteQueuedLists();
+    sListSettings = settings;
+  }
+  ++sCompileStamp;
+  sFacingCamera.clear();
+  std::vector<Run> order;
+  int32_t holes = 0;
+  for (PlaneObject* po = list; po;) {
+    PlaneObject* first = po;
+    PlaneObject* last = po;
+    int32_t count = 0;
+    for (; po && po->base2DObject == first->base2DObject; po = po->next) {
+      if (IsPlant(po) || IsPhoto(po)) sFacingCamera.push_back(po);
+      last = po;
+      ++count;
+    }
+    order.push_back(FindOrCompileRun(first, last, count, ds, floors));
+    holes += order.back().holes;
+  }
+  // Lists of plane objects that have left the scene.
+  for (auto it = sRuns.begin(); it != sRuns.end();) {
+    std::vector<Run>& runs = it->second;
+    for (size_t i = 0; i < runs.size();) {
+      if (runs[i].seen == sCompileStamp) {
+        ++i;
+        continue;
+      }
+      QueueRunLists(runs[i]);
+      runs[i] = runs.back();
+      runs.pop_back();
+    }
+    it = runs.empty() ? sRuns.erase(it) : std::next(it);
+  }
+  DeleteQueuedLists();
+
+  gSceneDisplayList = glGenLists(1);
+  if (gSceneDisplayList) glNewList(gSceneDisplayList, GL_COMPILE_AND_EXECUTE);
+  glDisable(GL_TEXTURE_2D);
+  gTextureKnownOff = 1;
+  for (const Run& run : order)
+    if (run.opaque) glCallList(run.opaque);
+  for (int8_t f = 0; f < 3; ++f) {
+    const Layer* floor = floors[f];
+    if (!floor) continue;
+    if (holes) {
+      KeepStencilValueInRange();
+      BeginStencilWrite(gCurrentStencilValue);
+      for (const Run& run : order) {
+        if (!run.holes) continue;
+        PlaneObject* po = run.first;
+        for (int32_t i = 0; i < run.count; ++i, po = po->next)
+          if (HoleOnFloor(po, floor) && HoleFaceDrawn(po, ds)) RTRenderGLPlaneObject(po, 0);
+      }
+      EndStencilWrite(ds, GL_NOTEQUAL, gCurrentStencilValue);
+    }
+    for (const Run& run : order)
+      if (run.floor && run.floorIndex == f) glCallList(run.floor);
+    if (holes) {
+      glDisable(GL_STENCIL_TEST);
+      ++gCurrentStencilValue;
+    }
+  }
+  if (holes) {
+    KeepStencilValueInRange();
+    BeginStencilWrite(gCurrentStencilValue);
+    for (const Run& run : order) {
+      if (!run.collectedFloors) continue;
+      PlaneObject* po = run.first;
+      for (int32_t i = 0; i < run.count; ++i, po = po->next)
+        if (po->partType == kPartCollectedFloor) RTRenderGLPlaneObject(po, 0);
+    }
+    EndStencilWrite(ds, GL_EQUAL, gCurrentStencilValue);
+  }
+  for (const Run& run : order) {
+    if (!run.collectedFaces) continue;
+    PlaneObject* po = run.first;
+    for (int32_t i = 0; i < run.count; ++i, po = po->next)
+      if (po->partType == kPartCollectedFace) RTRenderGLPlaneObject(po, 0);
+  }
+  if (holes) {
+    glStencilFunc(GL_NOTEQUAL, gCurrentStencilValue, 0xFFFF);
+    glDisable(GL_STENCIL_TEST);
+    ++gCurrentStencilValue;
+  }
+  gTextureKnownOff = 0;
+  if (gSceneDisplayList) glEndList();
+  sFacingCameraScene = gSceneDisplayList;
+}
+
+// Photos and plants face the camera: drawn every frame.
+void DrawFacingCamera(PlaneObject* po, bool plantsOff) {
+  if (IsPhoto(po)) {
+    if (gGLPick3DSelectionMode || gGLPickMode) LoadPickName(po);
+    RTRenderGLPhotoObject(po);
+  } else if (IsPlant(po)) {
+    if (plantsOff || (gGLPickMode && !gGLFindAppliedMode)) return;
+    if (gGLPick3DSelectionMode || gGLFindAppliedMode) LoadPickName(po);
+    RTRenderGLPlantObject(po);
+  }
+}
+
 }  // namespace
 
 void RenderGLPlaneObjects(PlaneObject* list) {
@@ -486,34 +775,31 @@ void RenderGLPlaneObjects(PlaneObject* list) {
 void RealTimeRenderGLPlaneObjects(PlaneObject* list) {
   DocState* ds = CurDocState();
   if (!ds) return;
+  bool gathered = false;
   if (Picking()) {
     ResetPickNames();
     sNaming = true;
     DrawStaticSceneRun(list, ds);
     sNaming = false;
   } else if (gSceneDisplayList == 0) {
-    const bool compile = ds->renderMode() != kRenderWireframe;
-    if (compile) {
-      gSceneDisplayList = glGenLists(1);
-      if (gSceneDisplayList) glNewList(gSceneDisplayList, GL_COMPILE_AND_EXECUTE);
+    if (ds->renderMode() != kRenderWireframe) {
+      CompileSceneFromObjectLists(list, ds);
+      gathered = sFacingCameraScene != 0;
+    } else {
+      DrawStaticSceneRun(list, ds);
     }
-    DrawStaticSceneRun(list, ds);
-    if (compile && gSceneDisplayList) glEndList();
   } else {
     glCallList(gSceneDisplayList);
+    gathered = sFacingCameraScene == gSceneDisplayList;
   }
 
-  // Photos and plants face the camera: drawn every frame.
+  // Photos and plants face the camera: drawn every frame, from the compiled scene's own list
+  // of them when there is one.
   const bool plantsOff = (ds->renderExclusions() & kLVOffPlants) != 0;
-  for (PlaneObject* po = list; po; po = po->next) {
-    if (IsPhoto(po)) {
-      if (gGLPick3DSelectionMode || gGLPickMode) LoadPickName(po);
-      RTRenderGLPhotoObject(po);
-    } else if (IsPlant(po)) {
-      if (plantsOff || (gGLPickMode && !gGLFindAppliedMode)) continue;
-      if (gGLPick3DSelectionMode || gGLFindAppliedMode) LoadPickName(po);
-      RTRenderGLPlantObject(po);
-    }
+  if (gathered) {
+    for (PlaneObject* po : sFacingCamera) DrawFacingCamera(po, plantsOff);
+  } else {
+    for (PlaneObject* po = list; po; po = po->next) DrawFacingCamera(po, plantsOff);
   }
 }
 
@@ -542,6 +828,30 @@ void RenderGLPlaneObjectsPlantsOnly(PlaneObject* list) {
   }
   gDisableRenderInterrupt = 0;
 }
+
+namespace render3d {
+void DropObjectLists(const Objex* object) {
+  auto it = sRuns.find(object);
+  if (it == sRuns.end()) return;
+  for (const Run& run : it->second) QueueRunLists(run);
+  sRuns.erase(it);
+}
+
+void DropAllObjectLists() { QueueAllRuns(); }
+
+void ReleaseObjectLists() {
+  QueueAllRuns();
+  DeleteQueuedLists();
+  ForgetFacingCameraList();
+}
+
+void ForgetFacingCameraList() {
+  sFacingCamera.clear();
+  sFacingCameraScene = 0;
+}
+
+int64_t ObjectListCompilations() { return sObjectListCompilations; }
+}  // namespace render3d
 
 PlaneObject* PlaneObjectForPickName(uint32_t name) {
   if (name == 0 || name >= sPickTable.size()) return nullptr;

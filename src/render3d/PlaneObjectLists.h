@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+struct Objex;
 struct PlaneObject;
 
 // Render exclusion bits of DocState::renderExclusions().
@@ -37,6 +38,20 @@ void RealTimeRenderGLPlaneObjects(PlaneObject* list);
 void RenderGLFillerPlaneObjects(PlaneObject* list);
 // Only the plants (render kinds 8 and 9).
 void RenderGLPlaneObjectsPlantsOnly(PlaneObject* list);
+
+// The real-time scene list calls one display list per run of plane objects of one plan object.
+namespace render3d {
+// Drops the object's lists (its plane objects are rebuilt or deleted); they are deleted at
+// the next compilation of the scene, when the context is current.
+void DropObjectLists(const Objex* object);
+void DropAllObjectLists();
+// Deletes every object list now (the context is current and about to go).
+void ReleaseObjectLists();
+// The scene list is gone: its photos and plants are no longer known.
+void ForgetFacingCameraList();
+// How many object lists have been compiled since the program started.
+int64_t ObjectListCompilations();
+}  // namespace render3d
 
 // Pick names: indices into a table rebuilt with the real-time scene (0 names nothing). The
 // plane object a name stands for, or null when the name is 0, unknown, or its plane object has

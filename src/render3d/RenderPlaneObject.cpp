@@ -44,6 +44,7 @@ std::unordered_map<int32_t, uint32_t>& TextureNames() {
   static std::unordered_map<int32_t, uint32_t> names;
   return names;
 }
+uint64_t sTextureNamesChanges = 0;
 
 // What both renderers choose for one plane object before drawing it.
 struct Material {
@@ -251,11 +252,17 @@ uint32_t GLTextureNameForID(int32_t id) {
 }
 
 void SetGLTextureNameForID(int32_t id, uint32_t name) {
+  ++sTextureNamesChanges;
   if (name) TextureNames()[id] = name;
   else TextureNames().erase(id);
 }
 
-void ClearGLTextureNames() { TextureNames().clear(); }
+void ClearGLTextureNames() {
+  ++sTextureNamesChanges;
+  TextureNames().clear();
+}
+
+uint64_t GLTextureNamesChangeCount() { return sTextureNamesChanges; }
 
 void RenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) { DrawFinal(o, includeExcavation, nullptr); }
 

@@ -299,6 +299,7 @@ void DrawKeptFrame(uint32_t target, int32_t width, int32_t height) {
 }
 
 void ReleaseRenderTarget() {
+  render3d::ReleaseObjectLists();
   FreeFramebuffer(sTarget);
   FreeFramebuffer(sKeptTarget);
   std::vector<uint8_t>().swap(sKept);

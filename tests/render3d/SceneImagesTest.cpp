@@ -32,6 +32,13 @@ class SceneImages : public RenderTest {
     if (IsSkipped()) return;
     sWidth = kW, sHeight = kH;
     gLiveViewOptions = 1023;  // shading on: the fades of the final frame are drawn
+    // The light of a fresh start, whatever tests ran before.
+    gDirectionCosX = 0, gDirectionCosY = -0.8660254f, gDirectionCosZ = 1;
+    ClearGLTextureNames();
+    // GL state other tests of this context may have left.
+    glDepthFunc(GL_LESS);
+    glStencilMask(0xFF);
+    glDisable(GL_BLEND);
     DocState* d = ds();
     d->planScale = 72;
     d->orthoView() = 0;
