@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <unordered_map>
@@ -429,9 +430,15 @@ void DrawStaticSceneRun(PlaneObject* list, DocState* ds) {
 // does not depend on the camera; the settings they were drawn under are remembered, and all of
 // them go when one changes.
 
-// Cut-outs mark this stencil bit while their object is drawn, and clear it again after: an
-// object's list holds no stencil value of its own, whatever lists are drawn before it.
-constexpr GLuint kCutoutBit = 0x80;
+// Each object with cut-outs draws them into the stencil with a value of its own, given when its
+// list is compiled; the scene list clears the stencil before a list whose values were already
+// drawn since the last clear, so that no two objects between two clears share a value.
+int32_t StencilValueLimit() {
+  GLint bits = 0;
+  glGetIntegerv(GL_STENCIL_BITS, &bits);
+  return bits >= 1 && bits < 8 ? (1 << bits) - 1 : 255;
+}
+int32_t sNextCutoutValue = 2;
 
 struct Run {
   PlaneObject* first = nullptr;
@@ -442,6 +449,8 @@ struct Run {
   int8_t floorIndex = -1;
   int32_t holes = 0;        // hole parts (drawn into the stencil by the scene list)
   bool collectedFloors = false, collectedFaces = false;
+  int32_t cutoutFirst = 0, cutoutCount = 0;  // the stencil values of its objects with cut-outs
+  bool clearsStencil = false;                 // more of them than values: it clears on its own
   uint64_t seen = 0;
 };
 
@@ -499,36 +508,16 @@ void QueueAllRuns() {
   sRuns.clear();
 }
 
-// The cut-outs into the stencil bit only, `set` or clear.
-void MarkCutouts(PlaneObject* po, DocState* ds, bool set) {
-  glEnable(GL_STENCIL_TEST);
-  glStencilMask(kCutoutBit);
-  glStencilFunc(GL_ALWAYS, set ? kCutoutBit : 0, kCutoutBit);
-  glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
-  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-  glDepthMask(GL_FALSE);
+// DrawWithCutouts for a compiled object list, with the stencil value given.
+void DrawWithCutoutsInList(PlaneObject* po, DocState* ds, GLint value) {
+  BeginStencilWrite(value);
   for (PlaneObject* c = po->children; c; c = c->next) RTRenderGLPlaneObject(c, 0);
-  (void)ds;
-}
-
-// DrawWithCutouts for a compiled object list: the same picture, the stencil left as found.
-void DrawWithCutoutsInList(PlaneObject* po, DocState* ds) {
-  MarkCutouts(po, ds, true);
   glShadeModel(GL_SMOOTH);
   glEnable(GL_DITHER);
-  ColourMaskOn(ds);
-  glDepthMask(GL_TRUE);
-  glStencilFunc(GL_NOTEQUAL, kCutoutBit, kCutoutBit);
-  glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+  EndStencilWrite(ds, GL_NOTEQUAL, value);
   RTRenderGLPlaneObject(po, 0);
   glDisable(GL_STENCIL_TEST);
   for (PlaneObject* a = po->attachments; a; a = a->next) DrawByKind(a, true);
-  MarkCutouts(po, ds, false);
-  ColourMaskOn(ds);
-  glDepthMask(GL_TRUE);
-  glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
-  glStencilMask(0xFF);
-  glDisable(GL_STENCIL_TEST);
 }
 
 // Sorts a new run's plane objects as DrawStaticScene does and compiles its lists.
@@ -561,13 +550,31 @@ void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
     if (Excluded(po, off)) continue;
     opaque.push_back(po);
   }
+  const int32_t limit = StencilValueLimit();
+  for (PlaneObject* o : opaque) run.cutoutCount += o->children ? 1 : 0;
+  if (run.cutoutCount > limit - 1) {
+    run.clearsStencil = true;
+    run.cutoutFirst = 2;
+  } else if (run.cutoutCount > 0) {
+    if (sNextCutoutValue + run.cutoutCount - 1 > limit) sNextCutoutValue = 2;
+    run.cutoutFirst = sNextCutoutValue;
+    sNextCutoutValue += run.cutoutCount;
+  }
   gTextureKnownOff = 1;
   if (!opaque.empty() && (run.opaque = glGenLists(1))) {
     ++sObjectListCompilations;
     glNewList(run.opaque, GL_COMPILE);
+    GLint value = run.cutoutFirst;
     for (PlaneObject* o : opaque) {
-      if (o->children) DrawWithCutoutsInList(o, ds);
-      else DrawPlain(o, ds, true);
+      if (!o->children) {
+        DrawPlain(o, ds, true);
+        continue;
+      }
+      if (value > limit) {
+        glClear(GL_STENCIL_BUFFER_BIT);
+        value = 2;
+      }
+      DrawWithCutoutsInList(o, ds, value++);
     }
     glEndList();
   }
@@ -645,8 +652,28 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   if (gSceneDisplayList) glNewList(gSceneDisplayList, GL_COMPILE_AND_EXECUTE);
   glDisable(GL_TEXTURE_2D);
   gTextureKnownOff = 1;
-  for (const Run& run : order)
-    if (run.opaque) glCallList(run.opaque);
+  // Stencil values drawn since the last clear (the frame starts cleared).
+  std::vector<uint8_t> used(static_cast<size_t>(StencilValueLimit()) + 1, 0);
+  for (const Run& run : order) {
+    if (!run.opaque) continue;
+    if (run.clearsStencil) {
+      glClear(GL_STENCIL_BUFFER_BIT);
+      std::fill(used.begin(), used.end(), 1);
+    } else if (run.cutoutCount > 0) {
+      const auto first = used.begin() + run.cutoutFirst, end = first + run.cutoutCount;
+      if (std::find(first, end, 1) != end) {
+        glClear(GL_STENCIL_BUFFER_BIT);
+        std::fill(used.begin(), used.end(), 0);
+      }
+      std::fill(first, end, 1);
+    }
+    glCallList(run.opaque);
+  }
+  // The floors count their stencil values from a clear stencil.
+  if (holes) {
+    glClear(GL_STENCIL_BUFFER_BIT);
+    gCurrentStencilValue = 2;
+  }
   for (int8_t f = 0; f < 3; ++f) {
     const Layer* floor = floors[f];
     if (!floor) continue;
