@@ -148,17 +148,24 @@ struct Walk {
 
 // Every object a pass takes up counts; every 300th one of an anti-aliased render looks for
 // Escape, which stops the render.
-bool VisitStops(Walk& walk) {
-  if (gCountRenderingObjects) ++gTotalObjectsRendered;
-  ++walk.visited;
-  if (walk.visited % kEscapePollInterval != 0) return false;
-  if (!walk.antiAliased || gDisableRenderInterrupt || gPrinting3DView) return false;
+bool PollStops(bool antiAliased) {
+  if (!antiAliased || gDisableRenderInterrupt || gPrinting3DView) return false;
   int32_t key = TakeKeyDown();
   if (!CurrentKeyWatch() && gLiveViewHost.takeKeyDown) key = gLiveViewHost.takeKeyDown();
   if (key != kKeyWatchEscape) return false;
   g3DViewPrintInterrupted = 1;
   gBreakOpenGLRender = 1;
   return true;
+}
+
+// The plane objects the last full-quality walk took up.
+int32_t sLastWalkVisits = 0;
+
+bool VisitStops(Walk& walk) {
+  if (gCountRenderingObjects) ++gTotalObjectsRendered;
+  ++walk.visited;
+  if (walk.visited % kEscapePollInterval != 0) return false;
+  return PollStops(walk.antiAliased);
 }
 
 bool LightView(DocState* ds) { return ds->renderMode() == kRenderLightView; }
@@ -797,6 +804,7 @@ void RenderGLPlaneObjects(PlaneObject* list) {
 
   if (!quiet) SetLVStatusString("");
   gDisableRenderInterrupt = 0;
+  sLastWalkVisits = walk.visited;
 }
 
 void RealTimeRenderGLPlaneObjects(PlaneObject* list) {
@@ -878,6 +886,15 @@ void ForgetFacingCameraList() {
 }
 
 int64_t ObjectListCompilations() { return sObjectListCompilations; }
+
+int32_t LastRenderWalkVisits() { return sLastWalkVisits; }
+
+bool ReplayRenderPolls(int32_t visits) {
+  const bool antiAliased = gRenderOpenGLAntiAlias || gRenderingAntiAliasShadowMap;
+  for (int32_t n = kEscapePollInterval; n <= visits; n += kEscapePollInterval)
+    if (PollStops(antiAliased)) return true;
+  return false;
+}
 }  // namespace render3d
 
 PlaneObject* PlaneObjectForPickName(uint32_t name) {

@@ -51,6 +51,11 @@ void ReleaseObjectLists();
 void ForgetFacingCameraList();
 // How many object lists have been compiled since the program started.
 int64_t ObjectListCompilations();
+// The plane objects the last RenderGLPlaneObjects took up, and the Escape polls that walk made
+// (every 300th of them) for a pass that replays it from a display list: true when Escape
+// stopped the render.
+int32_t LastRenderWalkVisits();
+bool ReplayRenderPolls(int32_t visits);
 }  // namespace render3d
 
 // Pick names: indices into a table rebuilt with the real-time scene (0 names nothing). The
