@@ -753,6 +753,17 @@ void RenderGLPlaneObjects(PlaneObject* list) {
   if (!quiet) SetLVStatusString(LocalizedString("Rendering").c_str());
   const int32_t off = ds->renderExclusions();
   const std::array<Layer*, 3> floors = FloorLayers();
+  // Texturing off once for the untextured objects: none sends a glDisable of its own, so that a
+  // pass recorded into a display list keeps runs of primitives together. Plants and photos may
+  // leave it on: it is turned off again after each.
+  const bool textureOff = !gRenderingOpenGLShadows;
+  if (textureOff) {
+    glDisable(GL_TEXTURE_2D);
+    gTextureKnownOff = 1;
+  }
+  auto textureOffAgain = [textureOff] {
+    if (textureOff) glDisable(GL_TEXTURE_2D);
+  };
 
   // Opaque pass.
   for (PlaneObject* po = list; po && !gBreakOpenGLRender; po = po->next) {
@@ -761,12 +772,14 @@ void RenderGLPlaneObjects(PlaneObject* list) {
       if (gNoPlants || (off & kLVOffPlants)) continue;
       if (VisitStops(walk)) break;
       (gRenderingOpenGLShadows ? RenderGLPlantShadowObject : RenderGLPlantObject)(po);
+      textureOffAgain();
       continue;
     }
     if (IsPhoto(po)) {
       if (gHideNonShadowObjects && CastsNoShadow(po)) continue;
       if (VisitStops(walk)) break;
       (gRenderingOpenGLShadows ? RenderGLPhotoShadowObject : RenderGLPhotoObject)(po);
+      textureOffAgain();
       continue;
     }
     if (LeftToFloorPass(po, floors) || Excluded(po, off)) continue;
@@ -802,6 +815,7 @@ void RenderGLPlaneObjects(PlaneObject* list) {
     }
   }
 
+  gTextureKnownOff = 0;
   if (!quiet) SetLVStatusString("");
   gDisableRenderInterrupt = 0;
   sLastWalkVisits = walk.visited;

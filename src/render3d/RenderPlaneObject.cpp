@@ -288,6 +288,8 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
   if (!gen && o->base2DObject && o->base2DObject->type == kWallFace &&
       o->base2DObject->subtype == kGridFaceSubtype) {
     RenderGLGridPlaneObject(o);
+    // Whatever the grid face did with texturing, the walker's knowledge holds again.
+    if (gTextureKnownOff) glDisable(GL_TEXTURE_2D);
     return;
   }
   if (!o->actual3DObject) return;
@@ -346,7 +348,7 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     if (gen) EnableGeneration();
-  } else {
+  } else if (!gTextureKnownOff) {
     glDisable(GL_TEXTURE_2D);
   }
 
