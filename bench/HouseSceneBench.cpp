@@ -194,7 +194,11 @@ GLuint CompileRawList(GLenum mode) {
   return list;
 }
 
-size_t HeapInUse() { return mallinfo2().uordblks; }
+// Heap in use, small blocks and mapped large ones (display-list vertex stores are large).
+size_t HeapInUse() {
+  const struct mallinfo2 m = mallinfo2();
+  return m.uordblks + m.hblkhd;
+}
 
 size_t PlaneObjectBytes(const PlaneObject* po) {
   size_t bytes = sizeof(PlaneObject);
