@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 #include <unordered_map>
 #include <vector>
@@ -146,8 +147,7 @@ struct Walk {
   bool antiAliased = false;
 };
 
-// Every object a pass takes up counts; every 300th one of an anti-aliased render looks for
-// Escape, which stops the render.
+// One look for Escape during an anti-aliased render; Escape stops the render.
 bool PollStops(bool antiAliased) {
   if (!antiAliased || gDisableRenderInterrupt || gPrinting3DView) return false;
   int32_t key = TakeKeyDown();
@@ -161,6 +161,8 @@ bool PollStops(bool antiAliased) {
 // The plane objects the last full-quality walk took up.
 int32_t sLastWalkVisits = 0;
 
+// Every object a pass takes up counts; every 300th one of an anti-aliased render looks for
+// Escape, which stops the render.
 bool VisitStops(Walk& walk) {
   if (gCountRenderingObjects) ++gTotalObjectsRendered;
   ++walk.visited;
@@ -458,8 +460,54 @@ struct Run {
   bool collectedFloors = false, collectedFaces = false;
   int32_t cutoutFirst = 0, cutoutCount = 0;  // the stencil values of its objects with cut-outs
   bool clearsStencil = false;                 // more of them than values: it clears on its own
+  uint64_t drawn = 0;  // DrawnState of its plane objects when compiled
   uint64_t seen = 0;
 };
+
+// What a run's lists were drawn from, beyond the plane objects' addresses: their materials,
+// colours (the plan object's own colour fields they link to), kinds, planes and trims. A plane
+// object changed in place, or a freed one whose memory came back for another, gives another
+// value and its run is compiled again.
+uint64_t Mix(uint64_t h, uint64_t v) {
+  h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+  return h;
+}
+uint64_t ColourBits(const RGBColor& c) {
+  return (uint64_t{c.red} << 32) | (uint64_t{c.green} << 16) | c.blue;
+}
+uint64_t PointerBits(const void* p) { return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(p)); }
+uint64_t MaterialState(uint64_t h, const PlaneObject* po) {
+  h = Mix(h, ColourBits(po->colorA));
+  h = Mix(h, ColourBits(po->colorB));
+  if (po->colorLinkA) h = Mix(h, ColourBits(*po->colorLinkA));
+  if (po->colorLinkB) h = Mix(h, ColourBits(*po->colorLinkB));
+  h = Mix(h, (static_cast<uint64_t>(static_cast<uint32_t>(po->textureIdA)) << 32) |
+                 static_cast<uint32_t>(po->textureIdB));
+  h = Mix(h, (static_cast<uint64_t>(static_cast<uint16_t>(po->partType)) << 48) |
+                 (static_cast<uint64_t>(static_cast<uint16_t>(po->renderKind)) << 32) |
+                 (static_cast<uint64_t>(static_cast<uint16_t>(po->alpha)) << 16) |
+                 static_cast<uint16_t>(po->actual3DType));
+  float sizes[4];
+  std::memcpy(sizes, po->textureSizeA, sizeof(float) * 2);
+  std::memcpy(sizes + 2, po->textureSizeB, sizeof(float) * 2);
+  uint64_t sizeBits[2];
+  std::memcpy(sizeBits, sizes, sizeof sizeBits);
+  h = Mix(h, sizeBits[0]);
+  h = Mix(h, sizeBits[1]);
+  int16_t scales[4] = {po->textureScaleA[0], po->textureScaleA[1], po->textureScaleB[0], po->textureScaleB[1]};
+  uint64_t scaleBits;
+  std::memcpy(&scaleBits, scales, sizeof scaleBits);
+  h = Mix(h, scaleBits);
+  h = Mix(h, PointerBits(po->planes));
+  h = Mix(h, PointerBits(po->sourceObject) ^ (PointerBits(po->actual3DObject) << 1));
+  return h;
+}
+uint64_t DrawnState(const PlaneObject* po) {
+  uint64_t h = MaterialState(0, po);
+  h = Mix(h, PointerBits(po->children));
+  for (const PlaneObject* a = po->attachments; a; a = a->next) h = MaterialState(h, a);
+  return h;
+}
 
 // What the lists were drawn under.
 struct ListSettings {
@@ -498,6 +546,7 @@ int64_t sObjectListCompilations = 0;
 // Photos and plants of the compiled scene, in scene order, and the scene list they belong to.
 std::vector<PlaneObject*> sFacingCamera;
 uint32_t sFacingCameraScene = 0;
+const PlaneObject* sFacingCameraHead = nullptr;
 
 void QueueRunLists(const Run& run) {
   if (run.opaque) sListsToDelete.push_back(run.opaque);
@@ -596,17 +645,18 @@ void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
 
 // The run starting at `first`: its lists when they were compiled for the same plane objects,
 // else compiled now.
-Run FindOrCompileRun(PlaneObject* first, PlaneObject* last, int32_t count, DocState* ds,
+Run FindOrCompileRun(PlaneObject* first, PlaneObject* last, int32_t count, uint64_t drawn, DocState* ds,
                      const std::array<Layer*, 3>& floors) {
   std::vector<Run>& runs = sRuns[first->base2DObject];
   for (Run& run : runs) {
-    if (run.first == first && run.last == last && run.count == count && run.seen != sCompileStamp) {
+    if (run.first == first && run.last == last && run.count == count && run.drawn == drawn &&
+        run.seen != sCompileStamp) {
       run.seen = sCompileStamp;
       return run;
     }
   }
   Run run;
-  run.first = first, run.last = last, run.count = count, run.seen = sCompileStamp;
+  run.first = first, run.last = last, run.count = count, run.drawn = drawn, run.seen = sCompileStamp;
   CompileRun(run, ds, floors);
   runs.push_back(run);
   return run;
@@ -631,12 +681,14 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
     PlaneObject* first = po;
     PlaneObject* last = po;
     int32_t count = 0;
+    uint64_t drawn = 0;
     for (; po && po->base2DObject == first->base2DObject; po = po->next) {
       if (IsPlant(po) || IsPhoto(po)) sFacingCamera.push_back(po);
+      drawn = Mix(drawn, DrawnState(po));
       last = po;
       ++count;
     }
-    order.push_back(FindOrCompileRun(first, last, count, ds, floors));
+    order.push_back(FindOrCompileRun(first, last, count, drawn, ds, floors));
     holes += order.back().holes;
   }
   // Lists of plane objects that have left the scene.
@@ -727,6 +779,7 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   gTextureKnownOff = 0;
   if (gSceneDisplayList) glEndList();
   sFacingCameraScene = gSceneDisplayList;
+  sFacingCameraHead = list;
 }
 
 // Photos and plants face the camera: drawn every frame.
@@ -833,13 +886,13 @@ void RealTimeRenderGLPlaneObjects(PlaneObject* list) {
   } else if (gSceneDisplayList == 0) {
     if (ds->renderMode() != kRenderWireframe) {
       CompileSceneFromObjectLists(list, ds);
-      gathered = sFacingCameraScene != 0;
+      gathered = true;
     } else {
       DrawStaticSceneRun(list, ds);
     }
   } else {
     glCallList(gSceneDisplayList);
-    gathered = sFacingCameraScene == gSceneDisplayList;
+    gathered = sFacingCameraScene == gSceneDisplayList && sFacingCameraHead == list;
   }
 
   // Photos and plants face the camera: drawn every frame, from the compiled scene's own list
@@ -897,6 +950,7 @@ void ReleaseObjectLists() {
 void ForgetFacingCameraList() {
   sFacingCamera.clear();
   sFacingCameraScene = 0;
+  sFacingCameraHead = nullptr;
 }
 
 int64_t ObjectListCompilations() { return sObjectListCompilations; }

@@ -32,7 +32,8 @@ constexpr int32_t kEscapePollInterval = 300;
 // "Third Floor" with their holes, then the transparent pass.
 void RenderGLPlaneObjects(PlaneObject* list);
 // Real-time drawing: the static scene compiled once into gSceneDisplayList (never in
-// wireframe), photos and plants every frame.
+// wireframe), which calls the object lists below; photos and plants every frame, from the
+// compiled scene's own list of them.
 void RealTimeRenderGLPlaneObjects(PlaneObject* list);
 // Only the fillers (part type 900), into the depth buffer.
 void RenderGLFillerPlaneObjects(PlaneObject* list);

@@ -69,6 +69,17 @@ TEST_F(ObjectLists, AnEditCompilesOnlyTheEditedObjectsList) {
   frame();
   EXPECT_EQ(Compiled(), before);
 
+  // A colour changed in the plan without a rebuild still reaches the next compiled scene: the
+  // wall's list alone is compiled again.
+  for (Poinz* p = right->firstPoint; p; p = p->next) p->color[0] = p->color[1] = RGBColor{0, 0, 65535};
+  ResetSceneDisplayList();
+  before = Compiled();
+  frame();
+  EXPECT_EQ(Compiled() - before, 1);
+  EXPECT_GT(kept(45, 40).b, 100) << kept(45, 40);
+  EXPECT_LT(kept(45, 40).r, 60) << kept(45, 40);
+  for (Poinz* p = right->firstPoint; p; p = p->next) p->color[0] = p->color[1] = RGBColor{65535, 0, 0};
+
   // The right wall shortened from its far end: its list alone is compiled again, and the frame
   // shows it shortened.
   right->firstPoint->next->position[0] = 20;
