@@ -48,6 +48,8 @@ class SceneImages : public RenderTest {
     d->flyAngleY() = 70;
     d->flyCenter() = {120, 160};
     d->antiAliasPasses() = 8;
+    // The background is no stock image (none is drawn yet): every frame clears its colour.
+    d->backgroundTextureID = 20000;
     d->renderExclusions() = 0;
     gCurrentStencilValue = 2;
     Build();
