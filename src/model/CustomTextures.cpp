@@ -42,51 +42,82 @@ std::string CustomInfoPath(int32_t id) {
 }  // namespace
 
 namespace {
-// Sizes of stock textures by information file path (100 by 100 for a file not found).
-struct KnownSize {
-  int32_t width, height;
+// What a texture's information file says (tile size, and for custom images whether black is
+// transparent), kept by texture id until the content library or the design changes: the 3D
+// road asks for the same few textures at every face it builds. A custom id's entry also keeps
+// the path listed for it when it was read, and is read again when the listing has changed.
+struct TextureInfo {
+  int32_t width = 100, height = 100;
+  uint8_t alpha = 0;
+  std::string listedPath;
 };
-std::unordered_map<std::string, KnownSize>& KnownStockSizes() {
-  static std::unordered_map<std::string, KnownSize> known;
+std::unordered_map<int32_t, TextureInfo>& KnownTextureInfo() {
+  static std::unordered_map<int32_t, TextureInfo> known;
   return known;
+}
+constexpr size_t kMostKnownTextures = 65536;
+
+void Remember(int32_t id, const TextureInfo& info) {
+  auto& known = KnownTextureInfo();
+  if (known.size() >= kMostKnownTextures) known.clear();
+  known[id] = info;
+}
+
+// A stock id's information (100 by 100 for a file not found).
+const TextureInfo& StockInfo(int32_t id) {
+  auto& known = KnownTextureInfo();
+  if (auto found = known.find(id); found != known.end()) return found->second;
+  char name[kTexturePathSize] = {};
+  GetTextureInfoFileNameFromID(id, name, sizeof name);
+  const std::string path = name[0] ? ResolvePathIgnoringCase(name) : std::string();
+  TextureInfo info;
+  info.width = GetPrivateProfileInt("Size", "Width", 100, path.c_str());
+  info.height = GetPrivateProfileInt("Size", "Height", 100, path.c_str());
+  info.alpha = 1;
+  Remember(id, info);
+  return KnownTextureInfo()[id];
+}
+
+// A custom id's information (no size given: -1; no file: alpha 0).
+const TextureInfo& CustomInfo(int32_t id) {
+  const char* listed = GetCustomTextureIDPath(id);
+  const std::string listedPath = listed ? listed : "";
+  auto& known = KnownTextureInfo();
+  if (auto found = known.find(id); found != known.end() && found->second.listedPath == listedPath)
+    return found->second;
+  const std::string path = CustomInfoPath(id);
+  TextureInfo info;
+  info.width = GetPrivateProfileInt("Size", "Width", -1, path.c_str());
+  info.height = GetPrivateProfileInt("Size", "Height", -1, path.c_str());
+  info.alpha = GetPrivateProfileInt("Opacity", "Alpha", 0, path.c_str()) != 0;
+  info.listedPath = listedPath;
+  Remember(id, info);
+  return KnownTextureInfo()[id];
 }
 }  // namespace
 
 void LoadTextureWH(int32_t id, int32_t* width, int32_t* height) {
   id = ResolveLink(id);
   if (id < kTextureStockFirst || id > kTextureStockLast || !width || !height) return;
-  char name[kTexturePathSize] = {};
-  GetTextureInfoFileNameFromID(id, name, sizeof name);
-  // A stock information file is found (a folder scan when the letter case differs) and read
-  // once per path until the next design is shown: the 3D road asks for the same few textures
-  // at every face it builds.
-  auto& known = KnownStockSizes();
-  if (auto found = known.find(name); found != known.end()) {
-    *width = found->second.width;
-    *height = found->second.height;
-    return;
-  }
-  const std::string path = name[0] ? ResolvePathIgnoringCase(name) : std::string();
-  *width = GetPrivateProfileInt("Size", "Width", 100, path.c_str());
-  *height = GetPrivateProfileInt("Size", "Height", 100, path.c_str());
-  if (known.size() < 65536) known.emplace(name, KnownSize{*width, *height});
+  const TextureInfo& info = StockInfo(id);
+  *width = info.width;
+  *height = info.height;
 }
 
-void ForgetStockTextureSizes() { KnownStockSizes().clear(); }
+void ForgetStockTextureSizes() { KnownTextureInfo().clear(); }
 
 void LoadCustomTextureWH(int32_t id, int32_t* width, int32_t* height) {
   id = ResolveLink(id);
   if (id < kTextureCustom || !width || !height) return;
-  const std::string path = CustomInfoPath(id);
-  *width = GetPrivateProfileInt("Size", "Width", -1, path.c_str());
-  *height = GetPrivateProfileInt("Size", "Height", -1, path.c_str());
+  const TextureInfo& info = CustomInfo(id);
+  *width = info.width;
+  *height = info.height;
 }
 
 uint8_t LoadCustomTextureAlpha(int32_t id) {
   id = ResolveLink(id);
   if (id < kTextureCustom) return 1;
-  const std::string path = CustomInfoPath(id);
-  return GetPrivateProfileInt("Opacity", "Alpha", 0, path.c_str()) != 0;
+  return CustomInfo(id).alpha;
 }
 
 void ComputeTextureScale(int32_t id, float extentU, float extentV, float* scaleU, float* scaleV) {

@@ -46,10 +46,12 @@ int32_t IsTexturePathLoaded(const char* path);
 // listed id or lists the path under a fresh id. 0 for a null path or without a document.
 int32_t NewCustomTextureID(char* path);
 
-// Drops the renderer's cached images of every listed id and the remembered stock texture
-// sizes; the list stays.
+// Drops the renderer's cached images of every listed id and the remembered texture
+// information; the list stays.
 void DeleteAllCachedCustomTextures();
-// Forgets the stock texture sizes read so far (their files are read again when next asked).
+// Forgets the texture information read so far, stock and custom (their information files are
+// read again when next asked): the content library or the design changed. Information is kept
+// by texture id until then.
 void ForgetStockTextureSizes();
 // Drops the cached images, frees every record and empties the current document's list.
 void DeleteCustomTextureList();

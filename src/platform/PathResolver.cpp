@@ -2,7 +2,9 @@
 #include "platform/PathResolver.h"
 
 #include <filesystem>
-#include <strings.h>
+#include <mutex>
+#include <string>
+#include <unordered_map>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -14,17 +16,66 @@ bool Exists(const fs::path& p) {
   return fs::exists(fs::symlink_status(p, ec)) && !ec;
 }
 
-// The entry of `folder` whose name equals `name` ignoring case; empty when none.
-std::string MatchInFolder(const fs::path& folder, const std::string& name) {
+// The names of one folder by their lower-case form (the first in name order where several
+// fold to one), as the folder was when last listed.
+struct FolderListing {
+  fs::file_time_type modified;
+  std::unordered_map<std::string, std::string> byFoldedName;
+};
+
+std::string Folded(std::string name) {
+  for (char& c : name)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return name;
+}
+
+// Folders are listed once and listed again only when they have changed since (their
+// modification time moved) or when a name is missing from the listing: a folder asked for
+// many names costs one scan, not one per name.
+std::mutex sListingsLock;
+std::unordered_map<std::string, FolderListing> sListings;
+constexpr size_t kMostListings = 256;
+
+bool ListFolder(const fs::path& folder, FolderListing* listing) {
   std::error_code ec;
-  fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec);
-  std::string best;
+  listing->byFoldedName.clear();
+  fs::directory_iterator it(folder, ec);
   for (fs::directory_iterator end; !ec && it != end; it.increment(ec)) {
     std::string candidate = it->path().filename().string();
-    if (strcasecmp(candidate.c_str(), name.c_str()) == 0 && (best.empty() || candidate < best))
-      best = candidate;
+    auto [entry, added] = listing->byFoldedName.try_emplace(Folded(candidate), candidate);
+    if (!added && candidate < entry->second) entry->second = candidate;
   }
-  return best;
+  return !ec;
+}
+
+// The entry of `folder` whose name equals `name` ignoring case; empty when none.
+std::string MatchInFolder(const fs::path& given, const std::string& name) {
+  std::error_code ec;
+  const fs::path folder = given.empty() ? fs::path(".") : given;
+  const fs::path absolute = fs::absolute(folder, ec);
+  if (ec) return std::string();
+  const auto modified = fs::last_write_time(folder, ec);
+  if (ec) return std::string();
+  const std::string key = absolute.string(), folded = Folded(name);
+  std::lock_guard<std::mutex> lock(sListingsLock);
+  auto found = sListings.find(key);
+  if (found != sListings.end() && found->second.modified == modified) {
+    auto match = found->second.byFoldedName.find(folded);
+    if (match != found->second.byFoldedName.end()) return match->second;
+  }
+  // Not listed yet, changed, or the name is new: list the folder again.
+  if (found == sListings.end()) {
+    if (sListings.size() >= kMostListings) sListings.clear();
+    found = sListings.try_emplace(key).first;
+  }
+  FolderListing& listing = found->second;
+  listing.modified = modified;
+  if (!ListFolder(folder, &listing)) {
+    sListings.erase(found);
+    return std::string();
+  }
+  auto match = listing.byFoldedName.find(folded);
+  return match == listing.byFoldedName.end() ? std::string() : match->second;
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 #include <unordered_map>
 #include <vector>
@@ -145,19 +147,27 @@ struct Walk {
   bool antiAliased = false;
 };
 
-// Every object a pass takes up counts; every 300th one of an anti-aliased render looks for
-// Escape, which stops the render.
-bool VisitStops(Walk& walk) {
-  if (gCountRenderingObjects) ++gTotalObjectsRendered;
-  ++walk.visited;
-  if (walk.visited % kEscapePollInterval != 0) return false;
-  if (!walk.antiAliased || gDisableRenderInterrupt || gPrinting3DView) return false;
+// One look for Escape during an anti-aliased render; Escape stops the render.
+bool PollStops(bool antiAliased) {
+  if (!antiAliased || gDisableRenderInterrupt || gPrinting3DView) return false;
   int32_t key = TakeKeyDown();
   if (!CurrentKeyWatch() && gLiveViewHost.takeKeyDown) key = gLiveViewHost.takeKeyDown();
   if (key != kKeyWatchEscape) return false;
   g3DViewPrintInterrupted = 1;
   gBreakOpenGLRender = 1;
   return true;
+}
+
+// The plane objects the last full-quality walk took up.
+int32_t sLastWalkVisits = 0;
+
+// Every object a pass takes up counts; every 300th one of an anti-aliased render looks for
+// Escape, which stops the render.
+bool VisitStops(Walk& walk) {
+  if (gCountRenderingObjects) ++gTotalObjectsRendered;
+  ++walk.visited;
+  if (walk.visited % kEscapePollInterval != 0) return false;
+  return PollStops(walk.antiAliased);
 }
 
 bool LightView(DocState* ds) { return ds->renderMode() == kRenderLightView; }
@@ -418,6 +428,372 @@ void DrawStaticSceneRun(PlaneObject* list, DocState* ds) {
   gTextureKnownOff = 0;
 }
 
+// ---- the real-time object lists ----
+//
+// The compiled scene is one list per run of plane objects of one plan object (its opaque
+// drawing, and its floors when it lies on one of the three floors), kept from one compilation
+// of the scene list to the next; the scene list calls them in scene order, with the holes of
+// the floors and the collected floor faces drawn into it directly. Rebuilding or deleting a plan
+// object's plane objects drops its lists (DropObjectLists), so an edit compiles the lists of
+// the edited object and the short scene list again, nothing else. The lists hold only what
+// does not depend on the camera; the settings they were drawn under are remembered, and all of
+// them go when one changes.
+
+// Each object with cut-outs draws them into the stencil with a value of its own, given when its
+// list is compiled; the scene list clears the stencil before a list whose values were already
+// drawn since the last clear, so that no two objects between two clears share a value.
+int32_t StencilValueLimit() {
+  GLint bits = 0;
+  glGetIntegerv(GL_STENCIL_BITS, &bits);
+  return bits >= 1 && bits < 8 ? (1 << bits) - 1 : 255;
+}
+int32_t sNextCutoutValue = 2;
+
+struct Run {
+  PlaneObject* first = nullptr;
+  PlaneObject* last = nullptr;
+  int32_t count = 0;
+  GLuint opaque = 0;        // the opaque drawing; 0 when the run has none
+  GLuint floor = 0;         // the floor parts on floor `floorIndex`; 0 when none
+  int8_t floorIndex = -1;
+  int32_t holes = 0;        // hole parts (drawn into the stencil by the scene list)
+  bool collectedFloors = false, collectedFaces = false;
+  int32_t cutoutFirst = 0, cutoutCount = 0;  // the stencil values of its objects with cut-outs
+  bool clearsStencil = false;                 // more of them than values: it clears on its own
+  uint64_t drawn = 0;  // DrawnState of its plane objects when compiled
+  uint64_t seen = 0;
+};
+
+// What a run's lists were drawn from, beyond the plane objects' addresses: their materials,
+// colours (the plan object's own colour fields they link to), kinds, planes and trims. A plane
+// object changed in place, or a freed one whose memory came back for another, gives another
+// value and its run is compiled again.
+uint64_t Mix(uint64_t h, uint64_t v) {
+  h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+  return h;
+}
+uint64_t ColourBits(const RGBColor& c) {
+  return (uint64_t{c.red} << 32) | (uint64_t{c.green} << 16) | c.blue;
+}
+uint64_t PointerBits(const void* p) { return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(p)); }
+uint64_t MaterialState(uint64_t h, const PlaneObject* po) {
+  h = Mix(h, ColourBits(po->colorA));
+  h = Mix(h, ColourBits(po->colorB));
+  if (po->colorLinkA) h = Mix(h, ColourBits(*po->colorLinkA));
+  if (po->colorLinkB) h = Mix(h, ColourBits(*po->colorLinkB));
+  h = Mix(h, (static_cast<uint64_t>(static_cast<uint32_t>(po->textureIdA)) << 32) |
+                 static_cast<uint32_t>(po->textureIdB));
+  h = Mix(h, (static_cast<uint64_t>(static_cast<uint16_t>(po->partType)) << 48) |
+                 (static_cast<uint64_t>(static_cast<uint16_t>(po->renderKind)) << 32) |
+                 (static_cast<uint64_t>(static_cast<uint16_t>(po->alpha)) << 16) |
+                 static_cast<uint16_t>(po->actual3DType));
+  float sizes[4];
+  std::memcpy(sizes, po->textureSizeA, sizeof(float) * 2);
+  std::memcpy(sizes + 2, po->textureSizeB, sizeof(float) * 2);
+  uint64_t sizeBits[2];
+  std::memcpy(sizeBits, sizes, sizeof sizeBits);
+  h = Mix(h, sizeBits[0]);
+  h = Mix(h, sizeBits[1]);
+  int16_t scales[4] = {po->textureScaleA[0], po->textureScaleA[1], po->textureScaleB[0], po->textureScaleB[1]};
+  uint64_t scaleBits;
+  std::memcpy(&scaleBits, scales, sizeof scaleBits);
+  h = Mix(h, scaleBits);
+  h = Mix(h, PointerBits(po->planes));
+  h = Mix(h, PointerBits(po->sourceObject) ^ (PointerBits(po->actual3DObject) << 1));
+  return h;
+}
+uint64_t DrawnState(const PlaneObject* po) {
+  uint64_t h = MaterialState(0, po);
+  h = Mix(h, PointerBits(po->children));
+  for (const PlaneObject* a = po->attachments; a; a = a->next) h = MaterialState(h, a);
+  return h;
+}
+
+// What the lists were drawn under.
+struct ListSettings {
+  const DocState* ds = nullptr;
+  int16_t renderMode = 0, navigationStep = 0;
+  int32_t exclusions = 0, liveViewOptions = 0;
+  uint16_t opacity = 0;
+  uint8_t texturedWire = 0;
+  float brightness = 0, cosX = 0, cosY = 0, cosZ = 0;
+  uint64_t textureNames = 0;
+  std::array<Layer*, 3> floors{};
+  bool operator==(const ListSettings&) const = default;
+};
+
+ListSettings CurrentListSettings(DocState* ds, const std::array<Layer*, 3>& floors) {
+  ListSettings k;
+  k.ds = ds;
+  k.renderMode = ds->renderMode();
+  k.navigationStep = ds->navigationStep;
+  k.exclusions = ds->renderExclusions();
+  k.liveViewOptions = gLiveViewOptions;
+  k.opacity = static_cast<uint16_t>(ds->viewSetting3 & 0xFFFF);
+  k.texturedWire = gTexturedWire;
+  k.brightness = ds->lightBrightness();
+  k.cosX = gDirectionCosX, k.cosY = gDirectionCosY, k.cosZ = gDirectionCosZ;
+  k.textureNames = GLTextureNamesChangeCount();
+  k.floors = floors;
+  return k;
+}
+
+std::unordered_map<const Objex*, std::vector<Run>> sRuns;
+std::vector<GLuint> sListsToDelete;  // dropped while no context may be current
+ListSettings sListSettings;
+uint64_t sCompileStamp = 0;
+int64_t sObjectListCompilations = 0;
+// Photos and plants of the compiled scene, in scene order, and the scene list they belong to.
+std::vector<PlaneObject*> sFacingCamera;
+uint32_t sFacingCameraScene = 0;
+const PlaneObject* sFacingCameraHead = nullptr;
+
+void QueueRunLists(const Run& run) {
+  if (run.opaque) sListsToDelete.push_back(run.opaque);
+  if (run.floor) sListsToDelete.push_back(run.floor);
+}
+
+void DeleteQueuedLists() {
+  for (GLuint name : sListsToDelete) glDeleteLists(name, 1);
+  sListsToDelete.clear();
+}
+
+void QueueAllRuns() {
+  for (auto& [base, runs] : sRuns)
+    for (const Run& run : runs) QueueRunLists(run);
+  sRuns.clear();
+}
+
+// DrawWithCutouts for a compiled object list, with the stencil value given.
+void DrawWithCutoutsInList(PlaneObject* po, DocState* ds, GLint value) {
+  BeginStencilWrite(value);
+  for (PlaneObject* c = po->children; c; c = c->next) RTRenderGLPlaneObject(c, 0);
+  glShadeModel(GL_SMOOTH);
+  glEnable(GL_DITHER);
+  EndStencilWrite(ds, GL_NOTEQUAL, value);
+  RTRenderGLPlaneObject(po, 0);
+  glDisable(GL_STENCIL_TEST);
+  for (PlaneObject* a = po->attachments; a; a = a->next) DrawByKind(a, true);
+}
+
+// Sorts a new run's plane objects as DrawStaticScene does and compiles its lists.
+void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
+  const int32_t off = ds->renderExclusions();
+  std::vector<PlaneObject*> opaque, floorParts;
+  PlaneObject* po = run.first;
+  for (int32_t i = 0; i < run.count; ++i, po = po->next) {
+    const auto* source = po->sourceObject;
+    if (source && source->type == kObjFrameFace) continue;  // picking never compiles
+    if (IsPlant(po) || IsPhoto(po)) continue;
+    if (IsHolePart(po)) {
+      ++run.holes;
+      if (po->partType == kPartCollectedFloor) run.collectedFloors = true;
+      continue;
+    }
+    if (po->partType == kPartCollectedFace) {
+      run.collectedFaces = true;
+      continue;
+    }
+    if (LeftToFloorPass(po, floors)) {
+      for (int8_t f = 0; f < 3; ++f)
+        if (floors[f] && FloorOnFloor(po, floors[f])) {
+          run.floorIndex = f;
+          floorParts.push_back(po);
+          break;
+        }
+      continue;
+    }
+    if (Excluded(po, off)) continue;
+    opaque.push_back(po);
+  }
+  const int32_t limit = StencilValueLimit();
+  for (PlaneObject* o : opaque) run.cutoutCount += o->children ? 1 : 0;
+  if (run.cutoutCount > limit - 1) {
+    run.clearsStencil = true;
+    run.cutoutFirst = 2;
+  } else if (run.cutoutCount > 0) {
+    if (sNextCutoutValue + run.cutoutCount - 1 > limit) sNextCutoutValue = 2;
+    run.cutoutFirst = sNextCutoutValue;
+    sNextCutoutValue += run.cutoutCount;
+  }
+  gTextureKnownOff = 1;
+  if (!opaque.empty() && (run.opaque = glGenLists(1))) {
+    ++sObjectListCompilations;
+    glNewList(run.opaque, GL_COMPILE);
+    GLint value = run.cutoutFirst;
+    for (PlaneObject* o : opaque) {
+      if (!o->children) {
+        DrawPlain(o, ds, true);
+        continue;
+      }
+      if (value > limit) {
+        glClear(GL_STENCIL_BUFFER_BIT);
+        value = 2;
+      }
+      DrawWithCutoutsInList(o, ds, value++);
+    }
+    glEndList();
+  }
+  if (!floorParts.empty() && (run.floor = glGenLists(1))) {
+    ++sObjectListCompilations;
+    glNewList(run.floor, GL_COMPILE);
+    for (PlaneObject* o : floorParts) RTRenderGLPlaneObject(o, 0);
+    glEndList();
+  }
+  gTextureKnownOff = 0;
+}
+
+// The run starting at `first`: its lists when they were compiled for the same plane objects,
+// else compiled now.
+Run FindOrCompileRun(PlaneObject* first, PlaneObject* last, int32_t count, uint64_t drawn, DocState* ds,
+                     const std::array<Layer*, 3>& floors) {
+  std::vector<Run>& runs = sRuns[first->base2DObject];
+  for (Run& run : runs) {
+    if (run.first == first && run.last == last && run.count == count && run.drawn == drawn &&
+        run.seen != sCompileStamp) {
+      run.seen = sCompileStamp;
+      return run;
+    }
+  }
+  Run run;
+  run.first = first, run.last = last, run.count = count, run.drawn = drawn, run.seen = sCompileStamp;
+  CompileRun(run, ds, floors);
+  runs.push_back(run);
+  return run;
+}
+
+// The scene list from the object lists (compiling those that are missing), executed as it is
+// compiled; the photos and plants of the scene are gathered on the way.
+void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
+  DeleteQueuedLists();
+  const std::array<Layer*, 3> floors = FloorLayers();
+  const ListSettings settings = CurrentListSettings(ds, floors);
+  if (!(settings == sListSettings)) {
+    QueueAllRuns();
+    DeleteQueuedLists();
+    sListSettings = settings;
+  }
+  ++sCompileStamp;
+  sFacingCamera.clear();
+  std::vector<Run> order;
+  int32_t holes = 0;
+  for (PlaneObject* po = list; po;) {
+    PlaneObject* first = po;
+    PlaneObject* last = po;
+    int32_t count = 0;
+    uint64_t drawn = 0;
+    for (; po && po->base2DObject == first->base2DObject; po = po->next) {
+      if (IsPlant(po) || IsPhoto(po)) sFacingCamera.push_back(po);
+      drawn = Mix(drawn, DrawnState(po));
+      last = po;
+      ++count;
+    }
+    order.push_back(FindOrCompileRun(first, last, count, drawn, ds, floors));
+    holes += order.back().holes;
+  }
+  // Lists of plane objects that have left the scene.
+  for (auto it = sRuns.begin(); it != sRuns.end();) {
+    std::vector<Run>& runs = it->second;
+    for (size_t i = 0; i < runs.size();) {
+      if (runs[i].seen == sCompileStamp) {
+        ++i;
+        continue;
+      }
+      QueueRunLists(runs[i]);
+      runs[i] = runs.back();
+      runs.pop_back();
+    }
+    it = runs.empty() ? sRuns.erase(it) : std::next(it);
+  }
+  DeleteQueuedLists();
+
+  gSceneDisplayList = glGenLists(1);
+  if (gSceneDisplayList) glNewList(gSceneDisplayList, GL_COMPILE_AND_EXECUTE);
+  glDisable(GL_TEXTURE_2D);
+  gTextureKnownOff = 1;
+  // Stencil values drawn since the last clear (the frame starts cleared).
+  std::vector<uint8_t> used(static_cast<size_t>(StencilValueLimit()) + 1, 0);
+  for (const Run& run : order) {
+    if (!run.opaque) continue;
+    if (run.clearsStencil) {
+      glClear(GL_STENCIL_BUFFER_BIT);
+      std::fill(used.begin(), used.end(), 1);
+    } else if (run.cutoutCount > 0) {
+      const auto first = used.begin() + run.cutoutFirst, end = first + run.cutoutCount;
+      if (std::find(first, end, 1) != end) {
+        glClear(GL_STENCIL_BUFFER_BIT);
+        std::fill(used.begin(), used.end(), 0);
+      }
+      std::fill(first, end, 1);
+    }
+    glCallList(run.opaque);
+  }
+  // The floors count their stencil values from a clear stencil.
+  if (holes) {
+    glClear(GL_STENCIL_BUFFER_BIT);
+    gCurrentStencilValue = 2;
+  }
+  for (int8_t f = 0; f < 3; ++f) {
+    const Layer* floor = floors[f];
+    if (!floor) continue;
+    if (holes) {
+      KeepStencilValueInRange();
+      BeginStencilWrite(gCurrentStencilValue);
+      for (const Run& run : order) {
+        if (!run.holes) continue;
+        PlaneObject* po = run.first;
+        for (int32_t i = 0; i < run.count; ++i, po = po->next)
+          if (HoleOnFloor(po, floor) && HoleFaceDrawn(po, ds)) RTRenderGLPlaneObject(po, 0);
+      }
+      EndStencilWrite(ds, GL_NOTEQUAL, gCurrentStencilValue);
+    }
+    for (const Run& run : order)
+      if (run.floor && run.floorIndex == f) glCallList(run.floor);
+    if (holes) {
+      glDisable(GL_STENCIL_TEST);
+      ++gCurrentStencilValue;
+    }
+  }
+  if (holes) {
+    KeepStencilValueInRange();
+    BeginStencilWrite(gCurrentStencilValue);
+    for (const Run& run : order) {
+      if (!run.collectedFloors) continue;
+      PlaneObject* po = run.first;
+      for (int32_t i = 0; i < run.count; ++i, po = po->next)
+        if (po->partType == kPartCollectedFloor) RTRenderGLPlaneObject(po, 0);
+    }
+    EndStencilWrite(ds, GL_EQUAL, gCurrentStencilValue);
+  }
+  for (const Run& run : order) {
+    if (!run.collectedFaces) continue;
+    PlaneObject* po = run.first;
+    for (int32_t i = 0; i < run.count; ++i, po = po->next)
+      if (po->partType == kPartCollectedFace) RTRenderGLPlaneObject(po, 0);
+  }
+  if (holes) {
+    glStencilFunc(GL_NOTEQUAL, gCurrentStencilValue, 0xFFFF);
+    glDisable(GL_STENCIL_TEST);
+    ++gCurrentStencilValue;
+  }
+  gTextureKnownOff = 0;
+  if (gSceneDisplayList) glEndList();
+  sFacingCameraScene = gSceneDisplayList;
+  sFacingCameraHead = list;
+}
+
+// Photos and plants face the camera: drawn every frame.
+void DrawFacingCamera(PlaneObject* po, bool plantsOff) {
+  if (IsPhoto(po)) {
+    if (gGLPick3DSelectionMode || gGLPickMode) LoadPickName(po);
+    RTRenderGLPhotoObject(po);
+  } else if (IsPlant(po)) {
+    if (plantsOff || (gGLPickMode && !gGLFindAppliedMode)) return;
+    if (gGLPick3DSelectionMode || gGLFindAppliedMode) LoadPickName(po);
+    RTRenderGLPlantObject(po);
+  }
+}
+
 }  // namespace
 
 void RenderGLPlaneObjects(PlaneObject* list) {
@@ -430,6 +806,17 @@ void RenderGLPlaneObjects(PlaneObject* list) {
   if (!quiet) SetLVStatusString(LocalizedString("Rendering").c_str());
   const int32_t off = ds->renderExclusions();
   const std::array<Layer*, 3> floors = FloorLayers();
+  // Texturing off once for the untextured objects: none sends a glDisable of its own, so that a
+  // pass recorded into a display list keeps runs of primitives together. Plants and photos may
+  // leave it on: it is turned off again after each.
+  const bool textureOff = !gRenderingOpenGLShadows;
+  if (textureOff) {
+    glDisable(GL_TEXTURE_2D);
+    gTextureKnownOff = 1;
+  }
+  auto textureOffAgain = [textureOff] {
+    if (textureOff) glDisable(GL_TEXTURE_2D);
+  };
 
   // Opaque pass.
   for (PlaneObject* po = list; po && !gBreakOpenGLRender; po = po->next) {
@@ -438,12 +825,14 @@ void RenderGLPlaneObjects(PlaneObject* list) {
       if (gNoPlants || (off & kLVOffPlants)) continue;
       if (VisitStops(walk)) break;
       (gRenderingOpenGLShadows ? RenderGLPlantShadowObject : RenderGLPlantObject)(po);
+      textureOffAgain();
       continue;
     }
     if (IsPhoto(po)) {
       if (gHideNonShadowObjects && CastsNoShadow(po)) continue;
       if (VisitStops(walk)) break;
       (gRenderingOpenGLShadows ? RenderGLPhotoShadowObject : RenderGLPhotoObject)(po);
+      textureOffAgain();
       continue;
     }
     if (LeftToFloorPass(po, floors) || Excluded(po, off)) continue;
@@ -479,41 +868,40 @@ void RenderGLPlaneObjects(PlaneObject* list) {
     }
   }
 
+  gTextureKnownOff = 0;
   if (!quiet) SetLVStatusString("");
   gDisableRenderInterrupt = 0;
+  sLastWalkVisits = walk.visited;
 }
 
 void RealTimeRenderGLPlaneObjects(PlaneObject* list) {
   DocState* ds = CurDocState();
   if (!ds) return;
+  bool gathered = false;
   if (Picking()) {
     ResetPickNames();
     sNaming = true;
     DrawStaticSceneRun(list, ds);
     sNaming = false;
   } else if (gSceneDisplayList == 0) {
-    const bool compile = ds->renderMode() != kRenderWireframe;
-    if (compile) {
-      gSceneDisplayList = glGenLists(1);
-      if (gSceneDisplayList) glNewList(gSceneDisplayList, GL_COMPILE_AND_EXECUTE);
+    if (ds->renderMode() != kRenderWireframe) {
+      CompileSceneFromObjectLists(list, ds);
+      gathered = true;
+    } else {
+      DrawStaticSceneRun(list, ds);
     }
-    DrawStaticSceneRun(list, ds);
-    if (compile && gSceneDisplayList) glEndList();
   } else {
     glCallList(gSceneDisplayList);
+    gathered = sFacingCameraScene == gSceneDisplayList && sFacingCameraHead == list;
   }
 
-  // Photos and plants face the camera: drawn every frame.
+  // Photos and plants face the camera: drawn every frame, from the compiled scene's own list
+  // of them when there is one.
   const bool plantsOff = (ds->renderExclusions() & kLVOffPlants) != 0;
-  for (PlaneObject* po = list; po; po = po->next) {
-    if (IsPhoto(po)) {
-      if (gGLPick3DSelectionMode || gGLPickMode) LoadPickName(po);
-      RTRenderGLPhotoObject(po);
-    } else if (IsPlant(po)) {
-      if (plantsOff || (gGLPickMode && !gGLFindAppliedMode)) continue;
-      if (gGLPick3DSelectionMode || gGLFindAppliedMode) LoadPickName(po);
-      RTRenderGLPlantObject(po);
-    }
+  if (gathered) {
+    for (PlaneObject* po : sFacingCamera) DrawFacingCamera(po, plantsOff);
+  } else {
+    for (PlaneObject* po = list; po; po = po->next) DrawFacingCamera(po, plantsOff);
   }
 }
 
@@ -542,6 +930,40 @@ void RenderGLPlaneObjectsPlantsOnly(PlaneObject* list) {
   }
   gDisableRenderInterrupt = 0;
 }
+
+namespace render3d {
+void DropObjectLists(const Objex* object) {
+  auto it = sRuns.find(object);
+  if (it == sRuns.end()) return;
+  for (const Run& run : it->second) QueueRunLists(run);
+  sRuns.erase(it);
+}
+
+void DropAllObjectLists() { QueueAllRuns(); }
+
+void ReleaseObjectLists() {
+  QueueAllRuns();
+  DeleteQueuedLists();
+  ForgetFacingCameraList();
+}
+
+void ForgetFacingCameraList() {
+  sFacingCamera.clear();
+  sFacingCameraScene = 0;
+  sFacingCameraHead = nullptr;
+}
+
+int64_t ObjectListCompilations() { return sObjectListCompilations; }
+
+int32_t LastRenderWalkVisits() { return sLastWalkVisits; }
+
+bool ReplayRenderPolls(int32_t visits) {
+  const bool antiAliased = gRenderOpenGLAntiAlias || gRenderingAntiAliasShadowMap;
+  for (int32_t n = kEscapePollInterval; n <= visits; n += kEscapePollInterval)
+    if (PollStops(antiAliased)) return true;
+  return false;
+}
+}  // namespace render3d
 
 PlaneObject* PlaneObjectForPickName(uint32_t name) {
   if (name == 0 || name >= sPickTable.size()) return nullptr;

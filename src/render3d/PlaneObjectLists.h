@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+struct Objex;
 struct PlaneObject;
 
 // Render exclusion bits of DocState::renderExclusions().
@@ -31,12 +32,32 @@ constexpr int32_t kEscapePollInterval = 300;
 // "Third Floor" with their holes, then the transparent pass.
 void RenderGLPlaneObjects(PlaneObject* list);
 // Real-time drawing: the static scene compiled once into gSceneDisplayList (never in
-// wireframe), photos and plants every frame.
+// wireframe), which calls the object lists below; photos and plants every frame, from the
+// compiled scene's own list of them.
 void RealTimeRenderGLPlaneObjects(PlaneObject* list);
 // Only the fillers (part type 900), into the depth buffer.
 void RenderGLFillerPlaneObjects(PlaneObject* list);
 // Only the plants (render kinds 8 and 9).
 void RenderGLPlaneObjectsPlantsOnly(PlaneObject* list);
+
+// The real-time scene list calls one display list per run of plane objects of one plan object.
+namespace render3d {
+// Drops the object's lists (its plane objects are rebuilt or deleted); they are deleted at
+// the next compilation of the scene, when the context is current.
+void DropObjectLists(const Objex* object);
+void DropAllObjectLists();
+// Deletes every object list now (the context is current and about to go).
+void ReleaseObjectLists();
+// The scene list is gone: its photos and plants are no longer known.
+void ForgetFacingCameraList();
+// How many object lists have been compiled since the program started.
+int64_t ObjectListCompilations();
+// The plane objects the last RenderGLPlaneObjects took up, and the Escape polls that walk made
+// (every 300th of them) for a pass that replays it from a display list: true when Escape
+// stopped the render.
+int32_t LastRenderWalkVisits();
+bool ReplayRenderPolls(int32_t visits);
+}  // namespace render3d
 
 // Pick names: indices into a table rebuilt with the real-time scene (0 names nothing). The
 // plane object a name stands for, or null when the name is 0, unknown, or its plane object has

@@ -111,7 +111,10 @@ void ClearViewPasses(DocState* ds, Draw draw, bool colours) {
 }  // namespace
 
 namespace render3d {
-void ResetSceneDisplayList() { DeleteList(gSceneDisplayList); }
+void ResetSceneDisplayList() {
+  DeleteList(gSceneDisplayList);
+  ForgetFacingCameraList();
+}
 }  // namespace render3d
 void ResetViewpointDisplayList() { DeleteList(gViewpointDisplayList); }
 void ResetBackgroundDisplayList() { DeleteList(gBackgroundDisplayList); }

@@ -44,6 +44,7 @@ std::unordered_map<int32_t, uint32_t>& TextureNames() {
   static std::unordered_map<int32_t, uint32_t> names;
   return names;
 }
+uint64_t sTextureNamesChanges = 0;
 
 // What both renderers choose for one plane object before drawing it.
 struct Material {
@@ -251,11 +252,17 @@ uint32_t GLTextureNameForID(int32_t id) {
 }
 
 void SetGLTextureNameForID(int32_t id, uint32_t name) {
+  ++sTextureNamesChanges;
   if (name) TextureNames()[id] = name;
   else TextureNames().erase(id);
 }
 
-void ClearGLTextureNames() { TextureNames().clear(); }
+void ClearGLTextureNames() {
+  ++sTextureNamesChanges;
+  TextureNames().clear();
+}
+
+uint64_t GLTextureNamesChangeCount() { return sTextureNamesChanges; }
 
 void RenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) { DrawFinal(o, includeExcavation, nullptr); }
 
@@ -281,6 +288,8 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
   if (!gen && o->base2DObject && o->base2DObject->type == kWallFace &&
       o->base2DObject->subtype == kGridFaceSubtype) {
     RenderGLGridPlaneObject(o);
+    // Whatever the grid face did with texturing, the walker's knowledge holds again.
+    if (gTextureKnownOff) glDisable(GL_TEXTURE_2D);
     return;
   }
   if (!o->actual3DObject) return;
@@ -339,7 +348,7 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     if (gen) EnableGeneration();
-  } else {
+  } else if (!gTextureKnownOff) {
     glDisable(GL_TEXTURE_2D);
   }
 

@@ -41,3 +41,6 @@ void RTRenderGLPlaneObjectGenerated(PlaneObject* object, int16_t includeExcavati
 uint32_t GLTextureNameForID(int32_t id);
 void SetGLTextureNameForID(int32_t id, uint32_t name);  // name 0 removes the entry
 void ClearGLTextureNames();
+// Grows whenever a GL name is given to an id or taken away: what was compiled into a display
+// list before may draw differently now.
+uint64_t GLTextureNamesChangeCount();

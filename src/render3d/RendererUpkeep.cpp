@@ -7,6 +7,7 @@
 #include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "model/Records.h"
+#include "render3d/PlaneObjectLists.h"
 #include "render3d/RealTimeScene.h"
 
 
@@ -32,6 +33,7 @@ void ReRenderObject(Objex* object) {
 namespace render3d {
 void DeleteRendererObject(Objex* object) {
   NoteServiceCall("DeleteRendererObject", object);
+  if (object) DropObjectLists(object);
   if (!object || !gGLPlaneObjects) return;
   ResetSceneDisplayList();
   // Only the object's own plane objects are visited, not the whole scene.
@@ -47,6 +49,7 @@ void DeleteRendererObject(Objex* object) {
 namespace render3d {
 void DeleteAllRendererObjects() {
   NoteServiceCall("DeleteAllRendererObjects", nullptr);
+  DropAllObjectLists();
   if (!gGLPlaneObjects) return;
   ResetSceneDisplayList();
   for (PlaneObject* p = gGLPlaneObjects; p;) {

@@ -22,6 +22,7 @@
 #include "render3d/Cutaway.h"
 #include "render3d/Lighting.h"
 #include "render3d/PlaneObjectLists.h"
+#include "render3d/RenderPlaneObject.h"
 
 float gFOV = 45.0f;
 uint8_t gRenderOpenGLAntiAlias = 0;
@@ -127,6 +128,64 @@ void DrawByMode(DocState* ds, Draw draw) {
 void DrawPlaneObjectsByMode(DocState* ds) {
   DrawByMode(ds, [] { RenderGLPlaneObjects(gGLPlaneObjects); });
 }
+
+// The plane objects of the first pass of an anti-aliased render, recorded into display lists
+// while they are drawn (one per walk: ClearView walks twice), which the following passes
+// replay: the scene is sorted and shaded once per frame, not once per pass. A walk that loaded
+// a texture (its image would be stored in the list) or was stopped is not replayed; the next
+// pass records again.
+class PassReplay {
+ public:
+  ~PassReplay() { Drop(); }
+  void Draw(DocState* ds) {
+    next_ = 0;
+    if (replaying_) {
+      DrawByMode(ds, [this] { ReplayOne(); });
+      return;
+    }
+    failed_ = false;
+    DrawByMode(ds, [this] { RecordOne(); });
+    if (failed_) Drop();
+    else replaying_ = !walks_.empty();
+  }
+
+ private:
+  struct Walk {
+    GLuint list = 0;
+    int32_t stencilAfter = 2;
+    int32_t visits = 0;
+  };
+  void RecordOne() {
+    const uint64_t textures = GLTextureNamesChangeCount();
+    Walk walk;
+    walk.list = glGenLists(1);
+    if (walk.list) glNewList(walk.list, GL_COMPILE_AND_EXECUTE);
+    RenderGLPlaneObjects(gGLPlaneObjects);
+    if (walk.list) glEndList();
+    walk.stencilAfter = gCurrentStencilValue;
+    walk.visits = render3d::LastRenderWalkVisits();
+    if (!walk.list || textures != GLTextureNamesChangeCount() || gBreakOpenGLRender) failed_ = true;
+    walks_.push_back(walk);
+  }
+  void ReplayOne() {
+    if (next_ >= walks_.size() || gBreakOpenGLRender) return;
+    const Walk& walk = walks_[next_++];
+    // Escape is looked for as often as the walk looked for it.
+    if (render3d::ReplayRenderPolls(walk.visits)) return;
+    glCallList(walk.list);
+    gCurrentStencilValue = walk.stencilAfter;
+    gDisableRenderInterrupt = 0;
+  }
+  void Drop() {
+    for (const Walk& walk : walks_)
+      if (walk.list) glDeleteLists(walk.list, 1);
+    walks_.clear();
+    replaying_ = false;
+  }
+  std::vector<Walk> walks_;
+  size_t next_ = 0;
+  bool replaying_ = false, failed_ = false;
+};
 
 void DrawLotByMode(DocState* ds) {
   DrawByMode(ds, [] { RenderGLLot(); });
@@ -299,6 +358,7 @@ void DrawKeptFrame(uint32_t target, int32_t width, int32_t height) {
 }
 
 void ReleaseRenderTarget() {
+  render3d::ReleaseObjectLists();
   FreeFramebuffer(sTarget);
   FreeFramebuffer(sKeptTarget);
   std::vector<uint8_t>().swap(sKept);
@@ -498,6 +558,7 @@ void RenderGLScene() {
     glGetIntegerv(GL_VIEWPORT, vp);
     const double vw = vp[2], vh = vp[3] == 0 ? 1 : vp[3];
     AccumClear();
+    PassReplay replay;
     int32_t ran = 0;
     for (int32_t i = 0; i < plan.passes; ++i) {
       if (gBreakOpenGLRender) break;
@@ -511,7 +572,7 @@ void RenderGLScene() {
       if (cut) glEnable(GL_CLIP_PLANE0);
       if (i == 0) gCountRenderingObjects = 1;
       blendOn();
-      DrawPlaneObjectsByMode(ds);
+      replay.Draw(ds);
       glDisable(GL_CLIP_PLANE0);
       glDisable(GL_BLEND);
       if (i == 0) gCountRenderingObjects = 0;

@@ -165,6 +165,38 @@ TEST_F(CustomTextures, StockSizesDefaultTo100) {
   EXPECT_EQ(w, 7);
 }
 
+// Every information file is read once per id until the library or the design changes.
+TEST_F(CustomTextures, InformationIsReadOncePerIdUntilTheDesignChanges) {
+  char image[] = "wall.jpg";
+  const int32_t id = NewCustomTextureID(image);
+  WriteFile(CustomFolder() + "/wall.QTI", "[Size]\nWidth=80\nHeight=40\n");
+  WriteFile(root_ + "/support/QVRA/Textures/SIDING/SIDING2.QTI", "[Size]\nWidth=50\nHeight=25\n");
+  int32_t w = 0, h = 0;
+  LoadCustomTextureWH(id, &w, &h);
+  EXPECT_EQ(w, 80);
+  EXPECT_EQ(LoadCustomTextureAlpha(id), 0);
+  LoadTextureWH(1301, &w, &h);
+  EXPECT_EQ(w, 50);
+
+  WriteFile(CustomFolder() + "/wall.QTI", "[Size]\nWidth=120\nHeight=60\n[Opacity]\nAlpha=1\n");
+  WriteFile(root_ + "/support/QVRA/Textures/SIDING/SIDING2.QTI", "[Size]\nWidth=70\nHeight=35\n");
+  LoadCustomTextureWH(id, &w, &h);
+  EXPECT_EQ(w, 80);  // kept
+  EXPECT_EQ(h, 40);
+  EXPECT_EQ(LoadCustomTextureAlpha(id), 0);
+  LoadTextureWH(1301, &w, &h);
+  EXPECT_EQ(w, 50);
+
+  DeleteAllCachedCustomTextures();  // the design changes
+  LoadCustomTextureWH(id, &w, &h);
+  EXPECT_EQ(w, 120);
+  EXPECT_EQ(h, 60);
+  EXPECT_EQ(LoadCustomTextureAlpha(id), 1);
+  LoadTextureWH(1301, &w, &h);
+  EXPECT_EQ(w, 70);
+  EXPECT_EQ(h, 35);
+}
+
 TEST_F(CustomTextures, PaletteLinksResolveBeforeLookup) {
   DocPaletteList* palette = AddNewDocPaletteList();
   palette->active = 1;

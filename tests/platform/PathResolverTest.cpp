@@ -43,6 +43,24 @@ TEST_F(PathResolverTest, SeveralMatchesPickTheFirstName) {
             folder.file("Objects/Symbol2D/OUTLET.QSY"));
 }
 
+// Folders are listed once and kept: what changes in them afterwards is still found.
+TEST_F(PathResolverTest, ChangesToAListedFolderAreSeen) {
+  const std::string asked = folder.file("objects/symbol2d/lamp.qsy");
+  EXPECT_EQ(ResolvePathIgnoringCase(folder.file("objects/symbol2d/outlet.qsy")),
+            folder.file("Objects/Symbol2D/Outlet.QSY"));
+  EXPECT_EQ(ResolvePathIgnoringCase(asked), asked);  // not there yet
+  folder.write("Objects/Symbol2D/Lamp.QSY", "z");
+  EXPECT_EQ(ResolvePathIgnoringCase(asked), folder.file("Objects/Symbol2D/Lamp.QSY"));
+  std::filesystem::rename(folder.file("Objects/Symbol2D/Lamp.QSY"), folder.file("Objects/Symbol2D/LAMP.qsy"));
+  EXPECT_EQ(ResolvePathIgnoringCase(asked), folder.file("Objects/Symbol2D/LAMP.qsy"));
+  std::filesystem::remove(folder.file("Objects/Symbol2D/LAMP.qsy"));
+  EXPECT_EQ(ResolvePathIgnoringCase(asked), asked);
+  // A name that sorts first joins the others later.
+  folder.write("Objects/Symbol2D/OUTLET.QSY", "y");
+  EXPECT_EQ(ResolvePathIgnoringCase(folder.file("objects/symbol2d/outlet.qsy")),
+            folder.file("Objects/Symbol2D/OUTLET.QSY"));
+}
+
 TEST_F(PathResolverTest, RelativePathsStayRelative) {
   std::error_code ec;
   auto previous = std::filesystem::current_path();

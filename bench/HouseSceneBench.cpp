@@ -1,0 +1,474 @@
+// The 3D roads on generated houses of 100, 1,000 and 10,000 walls (each house four walls with a
+// door or a window, a floor and a gable roof, built by the program's own builders), 800 x 600 on
+// the X display (Xvfb), each against plain GL drawing the same triangles in the same run:
+//   Build       RenderAllLayers and the first real-time frame (compiling the scene lists)
+//               against compiling one raw display list of the same triangles;
+//   Frame       a real-time frame against clearing and calling the raw list ("fps_ratio" is
+//               the raw time over ours, frames per second of ours over the raw list's);
+//   FinalFrame  an 8-pass anti-aliased frame against 8 passes of the raw list, each read into
+//               the same accumulator ("ratio"; "ratio_plain" without the read-backs);
+//   MovePoint   one wall point moved (the wall rebuilt as the point-editing tools do, then the
+//               next real-time frame) against the whole build ("ratio");
+//   Memory      the plane objects and the compiled scene lists per wall against the bytes of
+//               the raw list of the same triangles ("ratio").
+// Every road reports the triangles drawn and the raw list's bytes, so that the baseline is
+// visibly the same work.
+#include "building3d/Building3DServices.h"
+#include "openings/OpeningsServices.h"
+#include "render3d/Render3DServices.h"
+#include <benchmark/benchmark.h>
+
+#include <GL/gl.h>
+#include <malloc.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TestDocument.h"
+#include "building3d/PlaneObjects.h"
+#include "building3d/RenderRoad.h"
+#include "building3d/Walls3D.h"
+#include "model/Grouping.h"
+#include "model/Services.h"
+#include "model/WallFields.h"
+#include "render3d/PlaneObjectLists.h"
+#include "render3d/RealTimeScene.h"
+#include "render3d/RendererUpkeep.h"
+#include "render3d/SceneFrame.h"
+
+// Qt after the model: its `slots` keyword would clash with a record field.
+#include "BenchGLContext.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kWidth = 800, kHeight = 600;
+constexpr float kHouseW = 240, kHouseD = 200, kSpacing = 320;
+
+double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+
+BenchGLContext& Context() {
+  static BenchGLContext gl("bench_houses");
+  return gl;
+}
+
+const RGBColor kWhite{65535, 65535, 65535};
+
+Objex* AddWall(TestDocument& doc, float x0, float z0, float x1, float z1) {
+  Objex* wall = doc.addObject(kObjWall, false, {{x0, z0}, {x1, z1}}, doc.first);
+  wall->subtype = kSubExteriorWall;
+  wall->width = 6;
+  for (Poinz* p = wall->firstPoint; p; p = p->next) WallHeightOf(p) = 96;
+  for (Poinz* p = wall->firstPoint; p; p = p->next) p->color[0] = p->color[1] = RGBColor{52000, 48000, 40000};
+  UpdateObjectBounds(wall);
+  Update3DWall(wall);
+  return wall;
+}
+
+// A door or a window in the middle of the wall's only segment, with casings on both sides and
+// its two plan points across the opening, as the placing tools make it.
+void AddOpening(Objex* wall, bool door) {
+  auto* data = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+  const float length = std::hypot(wall->firstPoint->next->position[0] - wall->firstPoint->position[0],
+                                  wall->firstPoint->next->position[2] - wall->firstPoint->position[2]);
+  data->ownerType = door ? kObjDoor : kObjWindow;
+  data->subtype = door ? kDoorHinged : kWindowRectangular;
+  data->anchorStart = wall->firstPoint;
+  data->anchorEnd = wall->firstPoint->next;
+  data->startDistance = length / 2;
+  data->remainingLength = length - data->startDistance;
+  data->width = 36;
+  data->height = door ? 80 : 40;
+  data->elevation = door ? 0 : 36;
+  data->trimWidth() = 4;
+  data->trimSlotA = TrimSlot{0, 2203, 100, 100, kWhite, nullptr};
+  data->trimSlotB = TrimSlot{0, 2203, 100, 100, kWhite, nullptr};
+  Objex* o = CreateObject(data->ownerType, 0, 1, &kWhite, &kWhite, 1, 6, 0, nullptr, nullptr, nullptr, wall,
+                          wall->layer, data);
+  const Poinz* a = wall->firstPoint;
+  const Poinz* b = a->next;
+  for (float d : {data->startDistance - data->width / 2, data->startDistance + data->width / 2}) {
+    const float t = d / length;
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, a->position[0] + t * (b->position[0] - a->position[0]), 0,
+                                    a->position[2] + t * (b->position[2] - a->position[2]), 0, 0, 0, 0, 0, 0, o),
+                        o);
+  }
+  AppendChildToObject(o, wall);
+  BuildAttachmentFrame(o);
+  UpdateAllWallAttachments(wall);
+}
+
+// Houses of four walls (a door in the front, windows in the others), a floor and a gable roof,
+// in a square grid; `walls` / 4 of them.
+struct Houses {
+  TestDocument doc;
+  LiveViewHost saved = gLiveViewHost;
+  std::vector<Objex*> walls;
+  explicit Houses(int wallCount) {
+    gLiveViewHost.viewBounds = [](int32_t* w, int32_t* h) { *w = kWidth, *h = kHeight; };
+    gLiveViewHost.isVisible = [] { return true; };
+    DocState* ds = doc.ds();
+    ds->planScale = 72;
+    const int houses = wallCount / 4;
+    int perRow = 1;
+    while (perRow * perRow < houses) ++perRow;
+    for (int h = 0; h < houses; ++h) {
+      const float x = static_cast<float>(h % perRow) * kSpacing, z = static_cast<float>(h / perRow) * kSpacing;
+      const float c[4][2] = {{x, z}, {x + kHouseW, z}, {x + kHouseW, z + kHouseD}, {x, z + kHouseD}};
+      for (int s = 0; s < 4; ++s) {
+        Objex* wall = AddWall(doc, c[s][0], c[s][1], c[(s + 1) % 4][0], c[(s + 1) % 4][1]);
+        AddOpening(wall, s == 0);
+        walls.push_back(wall);
+      }
+      Objex* floor = doc.addObject(kObjFloor, true, {{x, z}, {x + kHouseW, z}, {x + kHouseW, z + kHouseD}, {x, z + kHouseD}},
+                                   doc.first);
+      UpdateObjectBounds(floor);
+      Objex* roof = doc.addObject(kObjRoof, true,
+                                  {{x - 12, z - 12}, {x + kHouseW + 12, z - 12}, {x + kHouseW + 12, z + kHouseD + 12},
+                                   {x - 12, z + kHouseD + 12}},
+                                  doc.first);
+      roof->width = 6;      // pitch
+      roof->textureID = 2;  // gable ends
+      UpdateObjectBounds(roof);
+      Update3DRoof(roof);
+    }
+    // Seen from the front, the whole design framed.
+    ds->orthoView() = 1;
+    RenderAllLayers();
+  }
+  ~Houses() {
+    ResetSceneDisplayList();
+    ResetViewpointDisplayList();
+    DeleteAllRendererObjects();
+    gLiveViewHost = saved;
+  }
+};
+
+// The triangles of every drawn surface (plane objects and their trims; cut-outs only mark the
+// stencil), as fans of their planes.
+int64_t TrianglesOf(const PlaneObject* po) {
+  int64_t n = 0;
+  for (const Plane* p = po->planes; p; p = p->next)
+    if (p->vertices && p->vertexCount >= 3) n += p->vertexCount - 2;
+  return n;
+}
+
+int64_t SceneTriangles() {
+  int64_t n = 0;
+  for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
+    n += TrianglesOf(po);
+    for (const PlaneObject* a = po->attachments; a; a = a->next) n += TrianglesOf(a);
+  }
+  return n;
+}
+
+void RawPlanes(const PlaneObject* po) {
+  glColor4ub(static_cast<GLubyte>(po->colorA.red / 257), static_cast<GLubyte>(po->colorA.green / 257),
+             static_cast<GLubyte>(po->colorA.blue / 257), 255);
+  for (const Plane* p = po->planes; p; p = p->next) {
+    if (!p->vertices || p->vertexCount < 3) continue;
+    glNormal3f(p->normal[0], p->normal[1], p->normal[2]);
+    const PlaneVertex* v = p->vertices;
+    for (int32_t i = 1; i + 1 < p->vertexCount; ++i) {
+      glVertex3f(v[0].x, -v[0].y, v[0].z);
+      glVertex3f(v[i].x, -v[i].y, v[i].z);
+      glVertex3f(v[i + 1].x, -v[i + 1].y, v[i + 1].z);
+    }
+  }
+}
+
+// The same triangles in one display list, a colour per plane object.
+GLuint CompileRawList(GLenum mode) {
+  GLuint list = glGenLists(1);
+  glNewList(list, mode);
+  glBegin(GL_TRIANGLES);
+  for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
+    RawPlanes(po);
+    for (const PlaneObject* a = po->attachments; a; a = a->next) RawPlanes(a);
+  }
+  glEnd();
+  glEndList();
+  return list;
+}
+
+// Heap in use, small blocks and mapped large ones (display-list vertex stores are large).
+size_t HeapInUse() {
+  const struct mallinfo2 m = mallinfo2();
+  return m.uordblks + m.hblkhd;
+}
+
+size_t PlaneObjectBytes(const PlaneObject* po) {
+  size_t bytes = sizeof(PlaneObject);
+  for (const Plane* p = po->planes; p; p = p->next)
+    bytes += sizeof(Plane) + static_cast<size_t>(p->vertexCount) * sizeof(PlaneVertex);
+  for (const PlaneObject* c = po->children; c; c = c->next) bytes += PlaneObjectBytes(c);
+  for (const PlaneObject* a = po->attachments; a; a = a->next) bytes += PlaneObjectBytes(a);
+  return bytes;
+}
+
+size_t SceneBytes() {
+  size_t bytes = 0;
+  for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next) bytes += PlaneObjectBytes(po);
+  return bytes;
+}
+
+// One real-time frame as the 3D view draws it while the camera moves.
+void RealTimeFrame(DocState* ds) {
+  RTSetViewpoint(ds);
+  RealTimeRenderAllGLPlaneObjects(gGLPlaneObjects);
+  RTFinalizeGLScene();
+}
+
+// The raw list's frame: cleared and called.
+void RawFrame(GLuint raw) {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  glCallList(raw);
+}
+
+std::unique_ptr<Houses> sHouses;
+int sHousesWalls = 0;
+GLuint sRaw = 0;
+size_t sRawBytes = 0;
+int64_t sTriangles = 0;
+
+Houses& DesignOf(int walls) {
+  if (!sHouses || sHousesWalls != walls) {
+    if (sRaw) glDeleteLists(sRaw, 1), sRaw = 0;
+    sHouses.reset();
+    sHouses = std::make_unique<Houses>(walls);
+    sHousesWalls = walls;
+    RTInitializeGLScene();
+    RealTimeFrame(sHouses->doc.ds());
+    glFinish();
+    sTriangles = SceneTriangles();
+    const size_t before = HeapInUse();
+    sRaw = CompileRawList(GL_COMPILE);
+    sRawBytes = HeapInUse() - before;
+  }
+  return *sHouses;
+}
+
+void Report(benchmark::State& state) {
+  state.counters["triangles"] = static_cast<double>(sTriangles);
+  state.counters["raw_list_bytes"] = static_cast<double>(sRawBytes);
+  state.counters["walls"] = static_cast<double>(sHousesWalls);
+}
+
+bool Ready(benchmark::State& state) {
+  if (Context().ok) return true;
+  state.SkipWithError("no display for an OpenGL context");
+  return false;
+}
+
+void BM_Build(benchmark::State& state) {
+  if (!Ready(state)) return;
+  Houses& houses = DesignOf(static_cast<int>(state.range(0)));
+  DocState* ds = houses.doc.ds();
+  double ours = 0, raw = 0, building = 0;
+  for (auto _ : state) {
+    DeleteAllRendererObjects();
+    glFinish();
+    auto t0 = Clock::now();
+    RenderAllLayers();
+    building += Seconds(t0, Clock::now());
+    RTInitializeGLScene();
+    RealTimeFrame(ds);
+    glFinish();
+    auto t1 = Clock::now();
+    const GLuint list = CompileRawList(GL_COMPILE_AND_EXECUTE);
+    glFinish();
+    auto t2 = Clock::now();
+    glDeleteLists(list, 1);
+    ours += Seconds(t0, t1), raw += Seconds(t1, t2);
+    state.SetIterationTime(Seconds(t0, t1));
+  }
+  state.counters["ratio"] = raw > 0 ? ours / raw : 0;
+  state.counters["raw_ms"] = raw * 1e3 / static_cast<double>(state.iterations());
+  // The share of the plane objects' building (RenderAllLayers); the rest is the compiling frame.
+  state.counters["building"] = ours > 0 ? building / ours : 0;
+  Report(state);
+}
+
+void BM_Frame(benchmark::State& state) {
+  if (!Ready(state)) return;
+  Houses& houses = DesignOf(static_cast<int>(state.range(0)));
+  DocState* ds = houses.doc.ds();
+  double ours = 0, raw = 0, viewpoint = 0, objects = 0;
+  for (auto _ : state) {
+    glFinish();
+    auto t0 = Clock::now();
+    RTSetViewpoint(ds);
+    glFinish();
+    auto ta = Clock::now();
+    RealTimeRenderAllGLPlaneObjects(gGLPlaneObjects);
+    glFinish();
+    auto tb = Clock::now();
+    RTFinalizeGLScene();
+    glFinish();
+    auto t1 = Clock::now();
+    RawFrame(sRaw);
+    glFinish();
+    auto t2 = Clock::now();
+    ours += Seconds(t0, t1), raw += Seconds(t1, t2);
+    viewpoint += Seconds(t0, ta), objects += Seconds(ta, tb);
+    state.SetIterationTime(Seconds(t0, t1));
+  }
+  state.counters["fps_ratio"] = ours > 0 ? raw / ours : 0;
+  // Where a frame goes: the viewpoint set-up and the plane objects, as fractions.
+  state.counters["viewpoint"] = ours > 0 ? viewpoint / ours : 0;
+  state.counters["objects"] = ours > 0 ? objects / ours : 0;
+  state.counters["raw_ms"] = raw * 1e3 / static_cast<double>(state.iterations());
+  Report(state);
+}
+
+void BM_FinalFrame(benchmark::State& state) {
+  if (!Ready(state)) return;
+  Houses& houses = DesignOf(static_cast<int>(state.range(0)));
+  DocState* ds = houses.doc.ds();
+  ds->antiAliasPasses() = 8;
+  double ours = 0, raw = 0, plain = 0;
+  for (auto _ : state) {
+    glFinish();
+    auto t0 = Clock::now();
+    gRenderOpenGLAntiAlias = 1;
+    RenderGLScene();
+    gRenderOpenGLAntiAlias = 0;
+    glFinish();
+    auto t1 = Clock::now();
+    AccumClear();
+    for (int i = 0; i < 8; ++i) {
+      RawFrame(sRaw);
+      AccumAccumulate(1.0f / 8);
+    }
+    AccumReturn(1.0f);
+    glFinish();
+    auto t2 = Clock::now();
+    for (int i = 0; i < 8; ++i) RawFrame(sRaw);
+    glFinish();
+    auto t3 = Clock::now();
+    ours += Seconds(t0, t1), raw += Seconds(t1, t2), plain += Seconds(t2, t3);
+    state.SetIterationTime(Seconds(t0, t1));
+  }
+  // One pass walked in immediate mode (the first pass of a frame walks; the others replay).
+  glFinish();
+  auto w0 = Clock::now();
+  RenderGLScene();
+  glFinish();
+  state.counters["walk_ms"] = Seconds(w0, Clock::now()) * 1e3;
+  state.counters["ratio"] = raw > 0 ? ours / raw : 0;
+  state.counters["ratio_plain"] = plain > 0 ? ours / plain : 0;
+  state.counters["raw_ms"] = raw * 1e3 / static_cast<double>(state.iterations());
+  Report(state);
+}
+
+void BM_MovePoint(benchmark::State& state) {
+  if (!Ready(state)) return;
+  Houses& houses = DesignOf(static_cast<int>(state.range(0)));
+  DocState* ds = houses.doc.ds();
+  // The whole build once, for the ratio.
+  DeleteAllRendererObjects();
+  glFinish();
+  auto f0 = Clock::now();
+  RenderAllLayers();
+  RTInitializeGLScene();
+  RealTimeFrame(ds);
+  glFinish();
+  const double full = Seconds(f0, Clock::now());
+  double moves = 0;
+  int moved = 0;
+  for (auto _ : state) {
+    Objex* wall = houses.walls[static_cast<size_t>(moved * 7919) % houses.walls.size()];
+    Poinz* p = wall->firstPoint->next;
+    glFinish();
+    auto t0 = Clock::now();
+    p->position[0] += (moved % 2 == 0) ? 1.0f : -1.0f;
+    UpdateObjectBounds(wall);
+    Update3DWall(wall);
+    UpdateAllWallAttachments(wall);
+    ReRenderObject(wall);
+    RealTimeFrame(ds);
+    glFinish();
+    auto t1 = Clock::now();
+    moves += Seconds(t0, t1);
+    ++moved;
+    state.SetIterationTime(Seconds(t0, t1));
+  }
+  const double perMove = moved ? moves / moved : 0;
+  state.counters["ratio"] = full > 0 ? perMove / full : 0;
+  state.counters["full_ms"] = full * 1e3;
+  Report(state);
+}
+
+void BM_Memory(benchmark::State& state) {
+  if (!Ready(state)) return;
+  Houses& houses = DesignOf(static_cast<int>(state.range(0)));
+  DocState* ds = houses.doc.ds();
+  size_t lists = 0, planeObjects = 0;
+  for (auto _ : state) {
+    DeleteAllRendererObjects();
+    render3d::ReleaseObjectLists();  // the old lists go before the heap is measured
+    RenderAllLayers();
+    planeObjects = SceneBytes();
+    RTInitializeGLScene();
+    glFinish();
+    const size_t before = HeapInUse();
+    RealTimeFrame(ds);
+    glFinish();
+    lists = HeapInUse() - before;
+  }
+  const double walls = static_cast<double>(houses.walls.size());
+  // The plane objects with cut-outs (each drawn through the stencil) and their cut-outs.
+  double planeObjectCount = 0, withCutouts = 0, cutouts = 0;
+  for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
+    ++planeObjectCount;
+    if (po->children) ++withCutouts;
+    for (const PlaneObject* c = po->children; c; c = c->next) ++cutouts;
+  }
+  state.counters["plane_objects_per_wall"] = planeObjectCount / walls;
+  state.counters["with_cutouts_per_wall"] = withCutouts / walls;
+  state.counters["cutouts_per_wall"] = cutouts / walls;
+  state.counters["plane_object_kb_per_wall"] = static_cast<double>(planeObjects) / 1024 / walls;
+  state.counters["scene_list_kb_per_wall"] = static_cast<double>(lists) / 1024 / walls;
+  state.counters["raw_kb_per_wall"] = static_cast<double>(sRawBytes) / 1024 / walls;
+  state.counters["ratio"] = sRawBytes ? static_cast<double>(planeObjects + lists) / static_cast<double>(sRawBytes) : 0;
+  Report(state);
+}
+
+}  // namespace
+
+// The libraries linked here serve the model's calls, as in the program.
+const bool kServicesInstalled = [] {
+  InstallBuilding3DServices();
+  InstallOpeningsServices();
+  InstallRender3DServices();
+  return true;
+}();
+
+int main(int argc, char** argv) {
+  // Every road of one size runs before the next size is built.
+  for (int walls : {100, 1000, 10000}) {
+    const std::string n = "/" + std::to_string(walls);
+    const int slowRuns = walls >= 10000 ? 3 : 5;
+    benchmark::RegisterBenchmark(("BM_Build" + n).c_str(), BM_Build)->Arg(walls)->UseManualTime()
+        ->Unit(benchmark::kMillisecond)->Iterations(slowRuns);
+    benchmark::RegisterBenchmark(("BM_Frame" + n).c_str(), BM_Frame)->Arg(walls)->UseManualTime()
+        ->Unit(benchmark::kMillisecond)->MinTime(1.0);
+    benchmark::RegisterBenchmark(("BM_FinalFrame" + n).c_str(), BM_FinalFrame)->Arg(walls)->UseManualTime()
+        ->Unit(benchmark::kMillisecond)->Iterations(slowRuns);
+    benchmark::RegisterBenchmark(("BM_MovePoint" + n).c_str(), BM_MovePoint)->Arg(walls)->UseManualTime()
+        ->Unit(benchmark::kMillisecond)->Iterations(10);
+    benchmark::RegisterBenchmark(("BM_Memory" + n).c_str(), BM_Memory)->Arg(walls)->Iterations(1);
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  // The design's lists go while the context still stands.
+  if (sRaw) glDeleteLists(sRaw, 1);
+  sHouses.reset();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,161 @@
+// The real-time scene's own list per plan object: an edit compiles the edited object's list
+// and the short scene list again, nothing else; settings the lists were drawn under drop them
+// all; photos and plants are drawn every frame from the scene's own list of them, in step with
+// the objects built and deleted.
+#include <GL/gl.h>
+
+#include "building3d/Walls3D.h"
+#include "model/Grouping.h"
+#include "model/Services.h"
+#include "model/WallFields.h"
+#include "render3d/PlaneObjectLists.h"
+#include "render3d/RenderTestSupport.h"
+
+namespace {
+
+class ObjectLists : public RenderTest {
+ protected:
+  void SetUp() override {
+    RenderTest::SetUp();
+    if (IsSkipped()) return;
+    ds()->planBounds = {-40, -40, 40, 40};
+    ds()->renderExclusions() = 0;
+    glDepthFunc(GL_LESS);
+  }
+
+  // A wall along x at depth z, 30 high.
+  Objex* wall(float x0, float x1, float z) {
+    Objex* w = doc.addObject(kObjWall, false, {{x0, z}, {x1, z}}, doc.first);
+    w->width = 2;
+    for (Poinz* p = w->firstPoint; p; p = p->next) {
+      WallHeightOf(p) = 30;
+      p->color[0] = p->color[1] = RGBColor{65535, 0, 0};
+    }
+    UpdateObjectBounds(w);
+    Update3DWall(w);
+    ReRenderObject(w);
+    return w;
+  }
+
+  void frame() {
+    RTSetViewpoint(ds());
+    RealTimeRenderAllGLPlaneObjects(gGLPlaneObjects);
+    RTFinalizeGLScene();
+  }
+
+  // The walls' red (the background is light).
+  static bool Red(const Pixel& p) { return p.r > 100 && p.g < 60 && p.b < 60; }
+
+  static int64_t Compiled() { return render3d::ObjectListCompilations(); }
+};
+
+TEST_F(ObjectLists, AnEditCompilesOnlyTheEditedObjectsList) {
+  Objex* left = wall(-30, -10, 0);
+  Objex* middle = wall(-5, 5, 0);
+  Objex* right = wall(10, 30, 0);
+  (void)left;
+  RTInitializeGLScene();
+  int64_t before = Compiled();
+  frame();
+  EXPECT_EQ(Compiled() - before, 3);  // one list per wall
+  EXPECT_TRUE(Red(kept(60, 40))) << kept(60, 40);
+
+  // Frames, a new interaction and a reset scene list compile no object list.
+  before = Compiled();
+  frame();
+  RTInitializeGLScene();
+  frame();
+  ResetSceneDisplayList();
+  frame();
+  EXPECT_EQ(Compiled(), before);
+
+  // A colour changed in the plan without a rebuild still reaches the next compiled scene: the
+  // wall's list alone is compiled again.
+  for (Poinz* p = right->firstPoint; p; p = p->next) p->color[0] = p->color[1] = RGBColor{0, 0, 65535};
+  ResetSceneDisplayList();
+  before = Compiled();
+  frame();
+  EXPECT_EQ(Compiled() - before, 1);
+  EXPECT_GT(kept(45, 40).b, 100) << kept(45, 40);
+  EXPECT_LT(kept(45, 40).r, 60) << kept(45, 40);
+  for (Poinz* p = right->firstPoint; p; p = p->next) p->color[0] = p->color[1] = RGBColor{65535, 0, 0};
+
+  // The right wall shortened from its far end: its list alone is compiled again, and the frame
+  // shows it shortened.
+  right->firstPoint->next->position[0] = 20;
+  UpdateObjectBounds(right);
+  Update3DWall(right);
+  ReRenderObject(right);
+  before = Compiled();
+  frame();
+  EXPECT_EQ(Compiled() - before, 1);
+  EXPECT_TRUE(Red(kept(45, 40))) << kept(45, 40);    // x = 13: still wall
+  EXPECT_FALSE(Red(kept(58, 40))) << kept(58, 40);   // x = 26: now beyond its end
+
+  // Deleting the middle wall compiles nothing; the gap shows.
+  EXPECT_TRUE(Red(kept(32, 40))) << kept(32, 40);
+  DeleteRendererObject(middle);
+  before = Compiled();
+  frame();
+  EXPECT_EQ(Compiled(), before);
+  EXPECT_FALSE(Red(kept(32, 40))) << kept(32, 40);
+}
+
+TEST_F(ObjectLists, ChangedSettingsCompileEveryListAgain) {
+  wall(-30, -10, 0);
+  wall(10, 30, 0);
+  RTInitializeGLScene();
+  frame();
+  struct Change {
+    const char* what;
+    void (*apply)(DocState*);
+  };
+  const Change changes[] = {
+      {"navigation speed", [](DocState* d) { d->navigationStep = 10; }},
+      {"exclusions", [](DocState* d) { d->renderExclusions() = kLVOffRoofs; }},
+      {"brightness", [](DocState* d) { d->lightBrightness() += 0.25f; }},
+      {"texture names", [](DocState*) { SetGLTextureNameForID(4242, 0); }},
+  };
+  for (const Change& c : changes) {
+    c.apply(ds());
+    RTInitializeGLScene();
+    const int64_t before = Compiled();
+    frame();
+    EXPECT_EQ(Compiled() - before, 2) << c.what;
+    // Unchanged since: nothing compiled.
+    RTInitializeGLScene();
+    frame();
+    EXPECT_EQ(Compiled() - before, 2) << c.what;
+  }
+}
+
+TEST_F(ObjectLists, PhotosAndPlantsAreDrawnEveryFrameInStepWithTheScene) {
+  Objex* walls = planObject();
+  addSquare(-30, -10, -20, 10, 0, {65535, 0, 0}, walls)->partType = kObjWallFace;
+  Objex* photoOwner = planObject(kObjPhotoView);
+  PlaneObject* photo = addSquare(-5, -5, 5, 5, 1, {0, 65535, 0}, photoOwner);
+  photo->renderKind = 131;
+  Objex* secondPhotoOwner = planObject(kObjPhotoView);
+  addSquare(10, -5, 20, 5, 1, {0, 65535, 0}, secondPhotoOwner)->renderKind = 131;
+  RTInitializeGLScene();
+  struct Step {
+    const char* what;
+    void (*change)(Objex* owner);
+    size_t photosDrawn;
+  };
+  const Step steps[] = {
+      {"compiling frame", nullptr, 2},
+      {"replayed frame", nullptr, 2},
+      {"one photo deleted", [](Objex* owner) { DeleteRendererObject(owner); }, 1},
+      {"replayed after the deletion", nullptr, 1},
+      {"scene list reset", [](Objex*) { ResetSceneDisplayList(); }, 1},
+  };
+  for (const Step& step : steps) {
+    if (step.change) step.change(photoOwner);
+    ServiceCallRecorder calls;
+    frame();
+    EXPECT_EQ(calls.count("RTRenderGLPhotoObject"), step.photosDrawn) << step.what;
+  }
+}
+
+}  // namespace
