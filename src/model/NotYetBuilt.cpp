@@ -95,24 +95,6 @@ void Validate512Pathname(char*) { NoteServiceCall("Validate512Pathname", nullptr
 
 std::vector<int32_t> AddkitPluginIDs() { return {}; }
 
-void SetLotElevation() { NoteServiceCall("SetLotElevation", nullptr); }
-
-bool TopoInUse() {
-  const DocState* ds = CurDocState();
-  if (!ds || !gTopographyGrid) return false;
-  if (ds->topoFlag1 || ds->topoPath[0]) return true;
-  auto holdsTerrain = [](const Layer* layer) {
-    for (const Objex* o = layer ? layer->firstObject : nullptr; o; o = o->next)
-      if (o->type == kObjTopography || o->type == kObjEntireLot || o->type == kObjSlopeLotSection)
-        return true;
-    return false;
-  };
-  if (holdsTerrain(gCurDocument->itsTopoLayer)) return true;
-  for (const Layer* l = gCurDocument->itsLayers; l; l = l->next)
-    if (holdsTerrain(l)) return true;
-  return false;
-}
-
 void RealTimeRotateAnimOpenGL() { NoteServiceCall("RealTimeRotateAnimOpenGL", nullptr); }
 void SetCameraAngle(float, float, float) { NoteServiceCall("SetCameraAngle", nullptr); }
 void SetCameraPosition(float, float, float) { NoteServiceCall("SetCameraPosition", nullptr); }

@@ -8,6 +8,7 @@
 #include "model/Services.h"
 #include "model/Records.h"
 #include "render3d/RealTimeScene.h"
+#include "render3d/TopoCutouts.h"
 
 
 namespace render3d {
