@@ -618,9 +618,11 @@ void RTRenderGLFlatLot() {
   const float rx = look.repeatsX, rz = look.repeatsZ;
   const bool textured = look.glName != 0;
   const bool compiled = CompileList(&gFlatLotDisplayList);
+  // The base-brightness colour, or from speed 9 the fallback green as it is.
+  const RGBColor colour = ds->navigationStep >= 9 ? look.raw : look.base;
   if (mode != kRenderWireframe && mode != kRenderClearViewLines && mode != kRenderClearViewFill)
-    glColor3ub(static_cast<GLubyte>(look.base.red / 257), static_cast<GLubyte>(look.base.green / 257),
-               static_cast<GLubyte>(look.base.blue / 257));
+    glColor3ub(static_cast<GLubyte>(colour.red / 257), static_cast<GLubyte>(colour.green / 257),
+               static_cast<GLubyte>(colour.blue / 257));
   BeginTexture(look, ds->navigationStep >= 8);
   if (!gGLPickMode && ds->navigationStep != 6) glDisable(GL_DEPTH_TEST);
   glBegin(GL_QUADS);
