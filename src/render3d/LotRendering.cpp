@@ -32,7 +32,7 @@ namespace {
 constexpr int32_t kFirstCustomTextureID = 20000;
 constexpr float kBaseDepth = -5000.0f;       // the earth block's bottom
 constexpr float kBaseSideDepth = -5005.0f;   // its sides under a shaped lot (final quality)
-constexpr float kOuterLoopMargin = 10.0f;    // plan units around the plan rectangle
+constexpr float kOuterLoopMargin = 0.5f;     // parameter units around all a patch's loops
 
 int32_t sNurbsErrors = 0;
 int32_t sTrimmedPatches = 0;
@@ -276,17 +276,18 @@ GLUnurbs* NewLotNurbs(bool outline) {
 }
 
 // One bilinear patch: control points in the order (s, t) = (0, 0), (0, 1), (1, 0), (1, 1),
-// s along x and t along z, trimmed by an outer loop around the unit square, the plan rectangle
-// widened by 10 and every cut-out loop, then by the cut-out loops. False when GLU reported an
-// error for it.
+// s along x and t along z, trimmed by an outer loop around the unit square and every cut-out
+// loop that meets the square, then by those loops. (An outer loop fixed in plan units misses
+// the unit square of a lot away from the origin, and GLU then drops the patch without a
+// word.) False when GLU reported an error for it.
 struct PatchPoint {
   float x, y, z;
   RGBColor colour;
   float s, t;
 };
 
-bool DrawTrimmedPatch(GLUnurbs* nurbs, const PatchPoint p[4], const PatchCorners corners, const DocState* ds,
-                      bool textured, bool colours, uint8_t alpha) {
+bool DrawTrimmedPatch(GLUnurbs* nurbs, const PatchPoint p[4], const PatchCorners corners, bool textured,
+                      bool colours, uint8_t alpha) {
   static GLfloat knots[4] = {0, 0, 1, 1};
   GLfloat vertex[4][3], colour[4][4], texture[4][2];
   for (int k = 0; k < 4; ++k) {
@@ -297,17 +298,13 @@ bool DrawTrimmedPatch(GLUnurbs* nurbs, const PatchPoint p[4], const PatchCorners
   }
   std::vector<TrimLoop> loops;
   CollectTrimLoops(corners, true, &loops);
-  // The outer loop, counter-clockwise, must hold the unit square and every cut-out loop.
-  const float x0 = corners[0][0], x2 = corners[2][0], z0 = -corners[0][2], z1 = -corners[1][2];
-  const FloatRect& b = ds->planBounds;
-  float u0 = std::min({0.0f, (b.floatLeft - kOuterLoopMargin - x0) / (x2 - x0), (b.floatRight + kOuterLoopMargin - x0) / (x2 - x0)});
-  float u1 = std::max({1.0f, (b.floatLeft - kOuterLoopMargin - x0) / (x2 - x0), (b.floatRight + kOuterLoopMargin - x0) / (x2 - x0)});
-  float v0 = std::min({0.0f, (b.floatTop - kOuterLoopMargin - z0) / (z1 - z0), (b.floatBottom + kOuterLoopMargin - z0) / (z1 - z0)});
-  float v1 = std::max({1.0f, (b.floatTop - kOuterLoopMargin - z0) / (z1 - z0), (b.floatBottom + kOuterLoopMargin - z0) / (z1 - z0)});
+  // The outer loop, counter-clockwise, holds the unit square and every cut-out loop with a
+  // margin, and no more: the trimmer's work grows with the loop's extent.
+  float u0 = -kOuterLoopMargin, u1 = 1 + kOuterLoopMargin, v0 = -kOuterLoopMargin, v1 = 1 + kOuterLoopMargin;
   for (const TrimLoop& loop : loops)
     for (size_t i = 0; i + 1 < loop.size(); i += 2) {
-      u0 = std::min(u0, loop[i] - 1), u1 = std::max(u1, loop[i] + 1);
-      v0 = std::min(v0, loop[i + 1] - 1), v1 = std::max(v1, loop[i + 1] + 1);
+      u0 = std::min(u0, loop[i] - kOuterLoopMargin), u1 = std::max(u1, loop[i] + kOuterLoopMargin);
+      v0 = std::min(v0, loop[i + 1] - kOuterLoopMargin), v1 = std::max(v1, loop[i + 1] + kOuterLoopMargin);
     }
   GLfloat outer[10] = {u0, v0, u1, v0, u1, v1, u0, v1, u0, v0};
 
@@ -396,7 +393,7 @@ bool DrawShapedLot(DocState* ds, const Grid& g, const LotLook& look, bool finalQ
       if (!nurbs) nurbs = NewLotNurbs(IsLineMode(mode));
       const PatchPoint patch[4] = {a, bb, cc, d};
       ++sTrimmedPatches;
-      if (!nurbs || !DrawTrimmedPatch(nurbs, patch, corners, ds, textured, nurbsColours, alpha))
+      if (!nurbs || !DrawTrimmedPatch(nurbs, patch, corners, textured, nurbsColours, alpha))
         DrawCell(polygon, textured, colours, alpha);  // never lose the ground
     }
     std::swap(upper, lower);
@@ -518,7 +515,7 @@ void RenderGLFlatLot() {
                                   {r.floatRight, 0, -r.floatBottom, rx, rz, 0}};
     FindIntersectingTopoCutouts();
     if (GLUnurbs* nurbs = NewLotNurbs(false)) {
-      drawn = DrawTrimmedPatch(nurbs, patch, corners, ds, textured, true, alpha);
+      drawn = DrawTrimmedPatch(nurbs, patch, corners, textured, true, alpha);
       gluDeleteNurbsRenderer(nurbs);
     }
     ResetIntersectingFlags();
