@@ -35,6 +35,9 @@ constexpr float kBaseSideDepth = -5005.0f;   // its sides under a shaped lot (fi
 constexpr float kOuterLoopMargin = 0.5f;     // parameter units around all a patch's loops
 
 int32_t sNurbsErrors = 0;
+// The real-time flat lot's list stands for a design without terrain in use (else for a grid of
+// zero heights); valid while that list exists.
+bool sFlatForNoTerrain = false;
 int32_t sTrimmedPatches = 0;
 bool sPatchFailed = false;
 
@@ -577,19 +580,24 @@ void RTRenderGLLot() {
   if (mode == kRenderWireframe) glDisable(GL_DEPTH_TEST);
   else glEnable(GL_DEPTH_TEST);
   const bool excluded = ds->renderExclusions() & kLVOffTopography;
+  // A frame of the interaction after the first replays the list the first one chose, without
+  // looking at the design again.
+  if (!gGLPickMode && gLotDisplayList) {
+    glCallList(gLotDisplayList);
+    return;
+  }
+  const bool listedFlat = !gGLPickMode && gFlatLotDisplayList;
   const bool assumeTerrain = ds->topoPath[0] && !excluded && ds->navigationStep <= 9;
-  if (!assumeTerrain && !TopoInUse()) {
+  if (!assumeTerrain && (listedFlat ? sFlatForNoTerrain : !TopoInUse())) {
+    sFlatForNoTerrain = true;
     if (mode == kRenderClearViewFill && !excluded) return;
     RTRenderGLFlatLot();
     return;
   }
   Grid g;
-  if (!MakeGrid(ds, &g) || IsTopoGridZeroFlat()) {
+  if (listedFlat || !MakeGrid(ds, &g) || IsTopoGridZeroFlat()) {
+    if (!listedFlat) sFlatForNoTerrain = false;
     RTRenderGLFlatLot();
-    return;
-  }
-  if (gLotDisplayList && !gGLPickMode) {
-    glCallList(gLotDisplayList);
     return;
   }
   const LotLook look = ChooseLotLook(ds, Road::kRealTimeLot);
