@@ -257,6 +257,60 @@ TEST_F(Lot, TheRealTimeLotIsCompiledOnceAndGreenFromSpeedNine) {
   EXPECT_EQ(gFlatLotDisplayList, 0u);
 }
 
+TEST_F(Lot, EveryCellCarriesTheClearViewOpacityAndTheModesColour) {
+  gLiveViewOptions &= ~kLiveViewShading;
+  ShapedGrid(5);
+  ds()->clearViewOpacity() = 0x3380;  // the low byte: 128
+  ds()->clearViewFillColor() = {65535, 0, 65535};
+  ds()->clearViewLineColor() = {0, 0, 65535};
+  const struct {
+    int16_t mode;
+    int r, g, b;
+  } cases[] = {{kRenderSolid, 0, 199, 0}, {kRenderClearViewFill, 255, 0, 255}, {kRenderLightView, 0, 199, 0}};
+  for (const auto& c : cases) {
+    ds()->renderMode() = c.mode;
+    LookAtPlan();
+    RenderGLLot();
+    const Pixel p = At(5, 5);
+    EXPECT_TRUE(Near(p, c.r, c.g, c.b)) << c.mode << " " << p;
+    EXPECT_EQ(p.a, 128) << c.mode;
+  }
+  ds()->renderMode() = kRenderSolid;
+}
+
+TEST_F(Lot, AResidentCustomTextureCoversTheLotUntilSpeedNine) {
+  gLiveViewOptions &= ~kLiveViewShading;
+  ds()->renderExclusions() = kLVOffTopography;
+  ds()->lotColor = {65535, 65535, 65535};
+  ds()->lotTextureID = 20001;
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_2D, name);
+  const uint8_t magenta[4 * 4] = {255, 0, 255, 255, 255, 0, 255, 255, 255, 0, 255, 255, 255, 0, 255, 255};
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, magenta);
+  SetGLTextureNameForID(20001, name);
+  LookAtPlan();
+  RenderGLLot();
+  // Colour A (white at the base value) times the texture.
+  EXPECT_TRUE(Near(current(50, 0), 199, 0, 199)) << current(50, 0);
+  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+  EXPECT_FALSE(glIsEnabled(GL_ALPHA_TEST));
+  // In real time from speed 9 the lot is the plain fallback green.
+  ds()->navigationStep = 9;
+  LookAtPlan();
+  RTRenderGLLot();
+  EXPECT_TRUE(Near(current(50, 50), 64, 120, 48, 1)) << current(50, 50);
+  ResetFlatLotDisplayList();
+  // Below it the texture shows in real time too.
+  ds()->navigationStep = 8;
+  LookAtPlan();
+  RTRenderGLLot();
+  EXPECT_TRUE(Near(current(50, 50), 199, 0, 199)) << current(50, 50);
+  SetGLTextureNameForID(20001, 0);
+  glDeleteTextures(1, &name);
+}
+
 // ---- Cut-outs ----
 
 class Cutouts : public Lot {};
