@@ -83,9 +83,9 @@ RGBColor WithValue(const RGBColor& c, double value) {
   return out;
 }
 
-bool TextureOff(const DocState* ds, Road road) {
-  const int16_t mode = const_cast<DocState*>(ds)->renderMode();
-  const bool noMaterials = const_cast<DocState*>(ds)->renderExclusions() & kLVOffMaterials;
+bool TextureOff(DocState* ds, Road road) {
+  const int16_t mode = ds->renderMode();
+  const bool noMaterials = ds->renderExclusions() & kLVOffMaterials;
   const int16_t speed = ds->navigationStep;
   switch (road) {
     case Road::kFinal:

@@ -96,7 +96,11 @@ TEST_F(Lot, TheFlatLotShowsItsTwoColoursAtOppositeEdges) {
   // 1 - 40000 / 3 / 65535) along its top edge.
   EXPECT_TRUE(Near(current(50, 0), 0, 199, 0)) << current(50, 0);
   EXPECT_TRUE(Near(current(50, 99), 0, 159, 0)) << current(50, 99);
-  EXPECT_EQ(LotBaseValue(1.2f) * 65535 > 51335, true);
+  // The base value: b = (brightness - 0.5) / 2; b + (1 - b) / 1.5 above 0.25, else 3b.
+  EXPECT_NEAR(LotBaseValue(1.2f), 0.78333, 1e-5);
+  EXPECT_NEAR(LotBaseValue(1.0f), 0.75, 1e-5);   // b = 0.25 exactly: 3b
+  EXPECT_NEAR(LotBaseValue(1.02f), 0.75333, 1e-5);  // b = 0.26
+  EXPECT_NEAR(LotBaseValue(0.7f), 0.3, 1e-5);
   // Shadows on: both edges take colour A.
   ds()->shadowRender() = 1;
   LookAtPlan();
