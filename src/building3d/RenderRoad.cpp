@@ -17,6 +17,7 @@
 #include "model/DocumentModel.h"
 #include "model/NotYetBuilt.h"
 #include "model/Services.h"
+#include "model/TopoGrid.h"
 #include "model/PlanarTransforms.h"
 #include "model/TextureFace.h"
 #include "model/WallFields.h"
@@ -496,6 +497,8 @@ void RenderAllLayers() {
   gForceRenderObjectNow = 0;
   if (!WindowShowsScene()) return;
   RepeatLimitReport repeatLimit;  // one word for the whole rebuild
+  // Objects stand on the terrain: its heights first, if they were put off while hidden.
+  UpdateStaleLotElevation();
   ResetAnimatedLVStatus();
   DeleteAllRendererObjects();
   // The strip memory forgets the last strip: (1, 1, 1) is the renderer's "no colour kept".

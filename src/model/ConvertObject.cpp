@@ -18,6 +18,7 @@
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/NotYetBuilt.h"
+#include "model/TopoGrid.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"

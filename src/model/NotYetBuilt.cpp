@@ -93,24 +93,6 @@ int VerifyOrFindFile(char* path, int, int) {
 
 std::vector<int32_t> AddkitPluginIDs() { return {}; }
 
-void SetLotElevation() { NoteServiceCall("SetLotElevation", nullptr); }
-
-bool TopoInUse() {
-  const DocState* ds = CurDocState();
-  if (!ds || !gTopographyGrid) return false;
-  if (ds->topoFlag1 || ds->topoPath[0]) return true;
-  auto holdsTerrain = [](const Layer* layer) {
-    for (const Objex* o = layer ? layer->firstObject : nullptr; o; o = o->next)
-      if (o->type == kObjTopography || o->type == kObjEntireLot || o->type == kObjSlopeLotSection)
-        return true;
-    return false;
-  };
-  if (holdsTerrain(gCurDocument->itsTopoLayer)) return true;
-  for (const Layer* l = gCurDocument->itsLayers; l; l = l->next)
-    if (holdsTerrain(l)) return true;
-  return false;
-}
-
 void RunLVGeneralPropertiesSheet() { NoteServiceCall("RunLVGeneralPropertiesSheet", nullptr); }
 void RunLVLightPropertiesSheet() { NoteServiceCall("RunLVLightPropertiesSheet", nullptr); }
 void RunWalkElevationSheet() { NoteServiceCall("RunWalkElevationSheet", nullptr); }

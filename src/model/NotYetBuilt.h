@@ -83,14 +83,6 @@ int VerifyOrFindFile(char* path, int search, int substitute);
 // Plug-in exchange: IDs of the installed plug-ins, in the dispatcher's list order.
 std::vector<int32_t> AddkitPluginIDs();
 
-// The terrain in 3D.
-// Recomputes the terrain heights from the lot slopes and topography regions.
-void SetLotElevation();
-// Whether the terrain is in use: the grid exists and the design has the topography flag or a
-// topography file, or a topography, lot or slope-section object at the top of a layer.
-// Answered from the model until the 3D lot rendering is built.
-bool TopoInUse();
-
 // The rendering and lighting sheets and the walk elevation and fly altitude sheets of the
 // 3D window; each returns when its sheet is closed.
 void RunLVGeneralPropertiesSheet();
@@ -105,17 +97,11 @@ bool ApplyMoulding(POINT point, int32_t textureID);
 bool ApplyCustomTextureImage(POINT point, SymEntryInfo* entry);
 bool ApplyCustomMoulding(POINT point, SymEntryInfo* entry);
 
-// The renderer's neighbours (lot and topography, background, grid faces, plants, textures,
-// light glows, shadows, image export): no lot, no background, no texture, no glow; the
-// shadow render draws a plain frame.
+// The renderer's neighbours (background, grid faces, plants, textures, light glows, shadows,
+// image export): no background, no texture, no glow; the shadow render draws a plain frame.
 void RenderShadows();
 void RenderGLBackground(int16_t antiAliased, int32_t pass);
 void RTRenderGLBackground();
-void RenderGLLot();
-void RenderGLLotBase();
-void RTRenderGLLot();
-void RTRenderGLLotBase();
-void SetupTopoTrimObjectList();
 void RenderGLGridPlaneObject(PlaneObject* object);
 void RTRenderGLPlantObject(PlaneObject* object);
 // The drawing of auto-generated symbol parts, plants, photos and shadows, which the list
@@ -147,5 +133,3 @@ extern uint8_t gAdjustTrimLightIntensity;     // the fully lit shadow pass brigh
 extern uint8_t gRenderingAntiAliasShadowMap;  // the anti-aliased shadow render runs
 extern uint8_t gPrinting3DView;               // the 3D view is being printed
 extern uint8_t g3DViewPrintInterrupted;       // a render for export or print was cancelled
-// Plane-object copies that trim the lot surface (lot rendering), linked by next.
-extern PlaneObject* gGLTopoTrimPlaneObjects;

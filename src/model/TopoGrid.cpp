@@ -1,15 +1,28 @@
-// The terrain elevation grid and its default setup.
+// The terrain elevation grid, its default setup, and its heights computed from the ground
+// objects of the plan.
 #include "model/TopoGrid.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
+#include "model/LineGeometry.h"
+#include "model/PlanarPolygons.h"
+#include "model/Records.h"
+#include "model/Services.h"
+#include "model/ViewProjection.h"
 
 int32_t gTopoRowCnt = 0;
 int32_t gTopoColumnCnt = 0;
 float* gTopographyGrid = nullptr;
+uint8_t gTopoInUse = 0;
+
+namespace {
+// The heights wait for the ground objects (see UpdateStaleLotElevation).
+bool sHeightsStale = false;
+}  // namespace
 
 namespace {
 
@@ -42,6 +55,7 @@ void AdoptTopoGrid(float* grid, int32_t rows, int32_t columns) {
   gTopographyGrid = grid;
   gTopoRowCnt = rows;
   gTopoColumnCnt = columns;
+  sHeightsStale = false;
 }
 
 void SetupTopoGrid() {
@@ -56,4 +70,197 @@ void SetupTopoGrid() {
   if (nodes > kMaxTopoGridNodes) return;
   auto* grid = static_cast<float*>(calloc(static_cast<size_t>(nodes), sizeof(float)));
   AdoptTopoGrid(grid, rows, columns);
+  // A fresh grid is flat: the ground objects have not been applied to it yet.
+  sHeightsStale = gTopographyGrid != nullptr;
 }
+
+bool TopoInUse() {
+  gTopoInUse = 0;
+  const DocState* ds = CurDocState();
+  if (!ds || !gTopographyGrid) return false;
+  if (ds->topoPath[0]) return (gTopoInUse = 1);
+  for (const Layer* l = gCurDocument->itsLayers; l; l = l->next)
+    for (const Objex* o = l->firstObject; o; o = o->next)
+      if (o->type == kObjTopography || o->type == kObjEntireLot || o->type == kObjSlopeLotSection)
+        return (gTopoInUse = 1);
+  return false;
+}
+
+// ---- Heights from the ground objects ----
+
+int IsPointInsideXZPolygon(const float* point, const float* vertices, int32_t count) {
+  if (!point || !vertices || count < 1) return 0;
+  const float x = point[0], z = point[1];
+  int crossings = 0;
+  for (int32_t i = 0; i < count; ++i) {
+    const float* a = vertices + static_cast<size_t>(i) * 6;
+    const float* b = vertices + static_cast<size_t>(i + 1 == count ? 0 : i + 1) * 6;
+    const float xi = a[0], zi = a[2], xj = b[0], zj = b[2];
+    if (zi == zj) continue;
+    if (!(z > std::min(zi, zj) && z <= std::max(zi, zj) && x <= std::max(xi, xj))) continue;
+    if (xi == xj || xi + (z - zi) * (xj - xi) / (zj - zi) >= x) ++crossings;
+  }
+  return crossings & 1;
+}
+
+int IsPointInsideXZPolygon(const float* point, const PlanarPolyPoint* vertices, int32_t count) {
+  static_assert(sizeof(PlanarPolyPoint) == 6 * sizeof(float), "six slots of four bytes");
+  return IsPointInsideXZPolygon(point, reinterpret_cast<const float*>(vertices), count);
+}
+
+int IsPointInsideWinPolygon(POINT point, const POINT* vertices, int32_t count) {
+  if (!vertices || count < 1) return 0;
+  int crossings = 0;
+  for (int32_t i = 0; i < count; ++i) {
+    const POINT& a = vertices[i];
+    const POINT& b = vertices[i + 1 == count ? 0 : i + 1];
+    if (a.y == b.y) continue;
+    if (!(point.y > std::min(a.y, b.y) && point.y <= std::max(a.y, b.y) && point.x <= std::max(a.x, b.x)))
+      continue;
+    const float crossing = static_cast<float>(a.x) + static_cast<float>(point.y - a.y) *
+                                                         static_cast<float>(b.x - a.x) /
+                                                         static_cast<float>(b.y - a.y);
+    if (a.x == b.x || point.x <= static_cast<int32_t>(std::trunc(crossing + 0.5f))) ++crossings;
+  }
+  return crossings & 1;
+}
+
+namespace {
+
+constexpr float kSlopeBound = 10000.0f;     // slope contributions of this size or more are ignored
+constexpr float kStripHalfWidth = 12000.0f;  // a slope section's strip, each side of its line
+
+struct GridFrame {
+  float left, top, spacing;
+  int32_t rows, columns;
+  float x(int32_t c) const { return static_cast<float>(c) * spacing + left; }
+  float z(int32_t r) const { return static_cast<float>(r) * spacing + top; }
+  float& node(int32_t r, int32_t c) const {
+    return gTopographyGrid[static_cast<int64_t>(r) * (columns + 1) + c];
+  }
+};
+
+bool InSlopeBound(float h) { return h > -kSlopeBound && h < kSlopeBound; }
+
+// The plane of a lot slope: through P0 at height 0, falling tan(slope) per inch towards P1.
+struct SlopePlane {
+  float a = 0, b = 0, c = 0, d = 0;
+  float angle = 0, length = 0, fall = 0;  // direction P0 -> P1, their distance, tan(slope)
+  float height(float x, float z) const { return ComputePointOnPlane(x, z, a, b, c, d); }
+};
+
+bool MakeSlopePlane(const Objex* o, SlopePlane* plane) {
+  const Poinz* p0 = o->firstPoint;
+  const Poinz* p1 = p0 ? p0->next : nullptr;
+  if (!p1) return false;
+  const float x0 = p0->position[0], z0 = p0->position[2];
+  plane->angle = GetLineLengthAndAngle(x0, z0, p1->position[0], p1->position[2], &plane->length);
+  plane->fall = std::tan(p0->segmentFloats[0] * gPiDiv180);
+  float ax, az, bx, bz;
+  GetPointFromLengthAndAngle(plane->angle, 1000, &ax, &az);
+  GetPointFromLengthAndAngle(plane->angle + 3.14159265f / 2, 1000, &bx, &bz);
+  CalcParametric(x0, z0, 0, x0 + ax, z0 + az, -1000 * plane->fall, x0 + bx, z0 + bz, 0, &plane->a, &plane->b,
+                 &plane->c, &plane->d);
+  return true;
+}
+
+void AddEntireLot(const GridFrame& g, const Objex* o) {
+  SlopePlane plane;
+  if (!MakeSlopePlane(o, &plane)) return;
+  for (int32_t r = 0; r <= g.rows; ++r)
+    for (int32_t c = 0; c <= g.columns; ++c) {
+      const float h = plane.height(g.x(c), g.z(r));
+      if (InSlopeBound(h)) g.node(r, c) += h;
+    }
+}
+
+void AddSlopeSection(const GridFrame& g, const Objex* o) {
+  SlopePlane plane;
+  if (!MakeSlopePlane(o, &plane)) return;
+  const Poinz* p0 = o->firstPoint;
+  const Poinz* p1 = p0->next;
+  const float x0 = p0->position[0], z0 = p0->position[2], x1 = p1->position[0], z1 = p1->position[2];
+  float wx, wz;
+  GetPointFromLengthAndAngle(plane.angle + 3.14159265f / 2, kStripHalfWidth, &wx, &wz);
+  PlanarPolyPoint strip[4] = {{x0 + wx, 0, z0 + wz, 0, 0, 0},
+                              {x0 - wx, 0, z0 - wz, 0, 0, 0},
+                              {x1 - wx, 0, z1 - wz, 0, 0, 0},
+                              {x1 + wx, 0, z1 + wz, 0, 0, 0}};
+  const float beyond = -plane.length * plane.fall;
+  for (int32_t r = 0; r <= g.rows; ++r)
+    for (int32_t c = 0; c <= g.columns; ++c) {
+      const float point[2] = {g.x(c), g.z(r)};
+      float h;
+      if (IsPointInsideXZPolygon(point, strip, 4)) {
+        h = plane.height(point[0], point[1]);
+      } else {
+        const float fromP0 = GetLineLength(x0, z0, point[0], point[1]);
+        const float fromP1 = GetLineLength(x1, z1, point[0], point[1]);
+        if (!(fromP0 > fromP1)) continue;
+        h = beyond;
+      }
+      if (InSlopeBound(h)) g.node(r, c) += h;
+    }
+}
+
+// A topography region raises (or lowers) the nodes inside its flattened outline. Only the
+// nodes within the outline's box are tested: none outside it can be inside.
+void AddTopographyRegion(const GridFrame& g, const Objex* o) {
+  int32_t count = o->pointCount;
+  PlanarPolyPoint* polygon = CreatePlanarPolygon(o->firstPoint, &count);
+  if (!polygon) return;
+  if (count >= 3) {
+    float minX = polygon[0].x, maxX = minX, minZ = polygon[0].z, maxZ = minZ;
+    for (int32_t i = 1; i < count; ++i) {
+      minX = std::min(minX, polygon[i].x), maxX = std::max(maxX, polygon[i].x);
+      minZ = std::min(minZ, polygon[i].z), maxZ = std::max(maxZ, polygon[i].z);
+    }
+    auto firstLine = [&](float v, float origin, int32_t last) {
+      const double k = std::floor((static_cast<double>(v) - origin) / g.spacing);
+      return static_cast<int32_t>(std::clamp(k, 0.0, static_cast<double>(last)));
+    };
+    auto lastLine = [&](float v, float origin, int32_t last) {
+      const double k = std::ceil((static_cast<double>(v) - origin) / g.spacing);
+      return static_cast<int32_t>(std::clamp(k, -1.0, static_cast<double>(last)));
+    };
+    const int32_t r0 = firstLine(minZ, g.top, g.rows), r1 = lastLine(maxZ, g.top, g.rows);
+    const int32_t c0 = firstLine(minX, g.left, g.columns), c1 = lastLine(maxX, g.left, g.columns);
+    const float height = o->width;
+    for (int32_t r = r0; r <= r1; ++r)
+      for (int32_t c = c0; c <= c1; ++c) {
+        const float point[2] = {g.x(c), g.z(r)};
+        if (IsPointInsideXZPolygon(point, polygon, count)) g.node(r, c) += height;
+      }
+  }
+  DeletePlanarPolygon(polygon);
+}
+
+}  // namespace
+
+void SetLotElevation() {
+  NoteServiceCall("SetLotElevation", nullptr);
+  if (!LiveViewWindowVisible()) {
+    gRenderOnShow = 1;
+    sHeightsStale = gTopographyGrid != nullptr;
+    return;
+  }
+  const DocState* ds = CurDocState();
+  if (!ds || gTopoRowCnt < 1 || gTopoColumnCnt < 1 || !gTopographyGrid) return;
+  const GridFrame g{ds->planBounds.floatLeft, ds->planBounds.floatTop, ds->topoGridSpacing, gTopoRowCnt,
+                    gTopoColumnCnt};
+  std::fill_n(gTopographyGrid, static_cast<size_t>(gTopoRowCnt + 1) * (gTopoColumnCnt + 1), 0.0f);
+  sHeightsStale = false;
+  if (!std::isfinite(g.spacing) || !(g.spacing > 0)) return;
+  for (const Layer* l = gCurDocument->itsLayers; l; l = l->next)
+    for (const Objex* o = l->firstObject; o; o = o->next) {
+      if (o->type == kObjEntireLot) AddEntireLot(g, o);
+      else if (o->type == kObjSlopeLotSection) AddSlopeSection(g, o);
+      else if (o->type == kObjTopography) AddTopographyRegion(g, o);
+    }
+}
+
+void UpdateStaleLotElevation() {
+  if (sHeightsStale && LiveViewWindowVisible()) SetLotElevation();
+}
+
+bool LotElevationStale() { return sHeightsStale; }

@@ -1,7 +1,12 @@
 // The terrain elevation grid the 3D view draws: (rows + 1) x (columns + 1) node heights
-// over the lot, row by row, and its default setup from the lot bounds and grid spacing.
+// over the lot, row by row, its default setup from the lot bounds and grid spacing, and the
+// heights computed from the lot slopes, slope sections and topography regions.
 #pragma once
 #include <cstdint>
+
+#include "model/Types.h"
+
+struct PlanarPolyPoint;
 
 // The counts and the block always change together: the block holds (rows + 1) * (columns + 1)
 // floats, and without a block both counts are 0.
@@ -25,3 +30,31 @@ void SetupTopoGrid();
 void AdoptTopoGrid(float* grid, int32_t rows, int32_t columns);
 // Frees the grid; both counts become 0.
 void FreeTopoGrid();
+
+// The last answer of TopoInUse.
+extern uint8_t gTopoInUse;
+// Whether the terrain is in use (also stored in gTopoInUse): a grid exists and either the
+// design names a topography grid file or some layer holds, on its top level, a topography
+// region, an entire lot or a slope lot section.
+bool TopoInUse();
+
+// Recomputes every node height from the ground objects of every layer (heights of
+// topography regions, lot slopes and slope lot sections add up). Node (r, c) lies at
+// x = left + c * spacing, z = top + r * spacing of the plan bounds. With the 3D window
+// hidden only gRenderOnShow is set; the heights are brought up to date when the scene is
+// next rebuilt for the shown window (UpdateStaleLotElevation).
+void SetLotElevation();
+// Computes the heights when they are stale: SetLotElevation ran while the 3D window was
+// hidden, or the grid was set up afresh (SetupTopoGrid) since. A grid read from a file is not
+// stale. Nothing while the 3D window is hidden.
+void UpdateStaleLotElevation();
+// True while the heights wait for UpdateStaleLotElevation.
+bool LotElevationStale();
+
+// Crossing-number tests of a point against a closed polygon (the last vertex joins the
+// first). The float test takes the point as (x, z) and vertices of six floats each, x first
+// and z third (PlanarPolyPoint records); the integer one takes POINT records. 1 inside, 0
+// outside, for null arguments or a count below 1.
+int IsPointInsideXZPolygon(const float* point, const float* vertices, int32_t count);
+int IsPointInsideXZPolygon(const float* point, const PlanarPolyPoint* vertices, int32_t count);
+int IsPointInsideWinPolygon(POINT point, const POINT* vertices, int32_t count);

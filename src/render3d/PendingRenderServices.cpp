@@ -1,4 +1,4 @@
-// Stand-ins for the renderer's neighbours that are not built yet: the lot, the background,
+// Stand-ins for the renderer's neighbours that are not built yet: the background,
 // grid faces, plants, texture loading and light glows draw nothing, and the shadow render
 // draws the plain frame.
 #include "model/NotYetBuilt.h"
@@ -11,7 +11,6 @@ uint8_t gAdjustTrimLightIntensity = 0;
 uint8_t gRenderingAntiAliasShadowMap = 0;
 uint8_t gPrinting3DView = 0;
 uint8_t g3DViewPrintInterrupted = 0;
-PlaneObject* gGLTopoTrimPlaneObjects = nullptr;
 
 void RenderShadows() {
   NoteServiceCall("RenderShadows", nullptr);
@@ -19,11 +18,6 @@ void RenderShadows() {
 }
 void RenderGLBackground(int16_t, int32_t) { NoteServiceCall("RenderGLBackground", nullptr); }
 void RTRenderGLBackground() { NoteServiceCall("RTRenderGLBackground", nullptr); }
-void RenderGLLot() { NoteServiceCall("RenderGLLot", nullptr); }
-void RenderGLLotBase() { NoteServiceCall("RenderGLLotBase", nullptr); }
-void RTRenderGLLot() { NoteServiceCall("RTRenderGLLot", nullptr); }
-void RTRenderGLLotBase() { NoteServiceCall("RTRenderGLLotBase", nullptr); }
-void SetupTopoTrimObjectList() {}
 void RenderGLGridPlaneObject(PlaneObject*) {}
 void RTRenderGLPlantObject(PlaneObject*) {}
 bool LoadGLTexture(int32_t) { return false; }

@@ -11,9 +11,11 @@
 #include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "render3d/Cutaway.h"
+#include "render3d/LotRendering.h"
 #include "render3d/PlaneObjectLists.h"
 #include "render3d/RenderPlaneObject.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/TopoCutouts.h"
 
 uint32_t gSceneDisplayList = 0;
 uint32_t gViewpointDisplayList = 0;

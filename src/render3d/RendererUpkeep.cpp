@@ -9,6 +9,7 @@
 #include "model/Records.h"
 #include "render3d/PlaneObjectLists.h"
 #include "render3d/RealTimeScene.h"
+#include "render3d/TopoCutouts.h"
 
 
 namespace render3d {

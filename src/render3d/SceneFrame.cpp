@@ -21,6 +21,7 @@
 #include "model/LineGeometry.h"
 #include "render3d/Cutaway.h"
 #include "render3d/Lighting.h"
+#include "render3d/LotRendering.h"
 #include "render3d/PlaneObjectLists.h"
 #include "render3d/RenderPlaneObject.h"
 

@@ -15,6 +15,7 @@
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
 #include "model/NotYetBuilt.h"
+#include "model/TopoGrid.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"

@@ -24,7 +24,7 @@ struct TopoElevation : SceneTest {
     for (int32_t r = 0; r <= rows; ++r)
       for (int32_t c = 0; c <= columns; ++c) g[r * (columns + 1) + c] = value(r, c);
     AdoptTopoGrid(g, rows, columns);
-    doc.ds()->topoFlag1 = 1;
+    snprintf(doc.ds()->topoPath, sizeof doc.ds()->topoPath, "%s", "lot.topo");  // a grid file: in use
   }
 
   PlaneObject* flat(int16_t partType, std::initializer_list<std::initializer_list<float>> points) {
@@ -83,9 +83,9 @@ TEST_F(TopoElevation, OnTheLastGridLineTheNearestNodeIsUsed) {
 
 TEST_F(TopoElevation, WithoutTopographyInUseEveryLookupIsZero) {
   grid(1, 1, [](int, int) { return 50.0f; });
-  doc.ds()->topoFlag1 = 0;
+  doc.ds()->topoPath[0] = 0;
   EXPECT_FLOAT_EQ(GetTopoElevationAtGridPt(5, 5), 0);
-  doc.ds()->topoFlag1 = 1;
+  doc.ds()->topoPath[0] = 'l';
   EXPECT_FLOAT_EQ(GetTopoElevationAtGridPt(5, 5), -50);
   doc.ds()->topoGridSpacing = 0;  // an unusable spacing never divides
   EXPECT_FLOAT_EQ(GetTopoElevationAtGridPt(5, 5), 0);

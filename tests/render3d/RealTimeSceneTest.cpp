@@ -36,8 +36,9 @@ TEST_F(RealTime, OneInteractionCompilesSceneAndViewpointOnce) {
   RTInitializeGLScene();
   sNewLists = 0;
   for (int i = 0; i < 20; ++i) Frame(ds());
-  // The scene list, the one plan object's own list and the viewpoint.
-  EXPECT_EQ(sNewLists, 3);
+  // The scene list, the one plan object's own list, the viewpoint, the flat lot and the earth
+  // under it.
+  EXPECT_EQ(sNewLists, 5);
   EXPECT_NE(gSceneDisplayList, 0u);
   EXPECT_NE(gViewpointDisplayList, 0u);
   EXPECT_EQ(kept(32, 32).r, 255);  // flat, unshaded red
@@ -46,7 +47,7 @@ TEST_F(RealTime, OneInteractionCompilesSceneAndViewpointOnce) {
   Frame(ds());
   Frame(ds());
   // Only the scene list again: the object's list is still its own.
-  EXPECT_EQ(sNewLists, 4);
+  EXPECT_EQ(sNewLists, 6);
   // A new interaction starts from fresh lists.
   RTInitializeGLScene();
   EXPECT_EQ(gSceneDisplayList, 0u);
@@ -125,12 +126,14 @@ TEST_F(RealTime, TheRealTimeLotTakesItsColourForEachRenderMode) {
   ds()->lotColor = {257 * 16, 257 * 16, 257 * 16};
   struct Case {
     int16_t mode;
-    bool sent;  // the lot's colour is set by the frame (else by the lot's own renderer)
+    bool sent;  // a colour is left set (by the frame in the line modes, else by the lot)
     float r, g, b, a;
   };
+  // Solid: the lot's own colour at the base value 0.7833 (51335 of 65535: byte 199), opaque.
+  const float v0 = 199 / 255.0f;
   const Case cases[] = {{kRenderWireframe, true, 1.0f, 0.0f, 64 / 255.0f, 128 / 255.0f},
                         {kRenderClearView, true, 0.0f, 32 / 255.0f, 1.0f, 128 / 255.0f},  // the fill pass last
-                        {5, false, 0, 0, 0, 0}};
+                        {5, true, v0, v0, v0, 1.0f}};
   for (const Case& c : cases) {
     ds()->renderMode() = c.mode;
     RTInitializeGLScene();

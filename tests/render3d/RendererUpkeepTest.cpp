@@ -8,6 +8,7 @@
 
 #include "render3d/RenderTestSupport.h"
 #include "model/NotYetBuilt.h"
+#include "render3d/TopoCutouts.h"
 
 namespace {
 std::vector<PlaneObject*> Scene() {

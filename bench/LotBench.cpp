@@ -1,0 +1,203 @@
+// The lot at 800 x 600 on the X display (Xvfb): RenderGLLot of a 100 x 100 grid, without and
+// with 10 excavations, against 10,000 raw polygons with a colour per vertex; and the terrain
+// heights of 20 regions of 100 points on that grid against a plain crossing-number loop.
+// Each reports its ratio to the raw baseline measured in the same run.
+#include <benchmark/benchmark.h>
+
+#include <GL/gl.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "TestDocument.h"
+#include "building3d/Building3DServices.h"
+#include "model/PlanarPolygons.h"
+#include "model/Services.h"
+#include "model/TopoGrid.h"
+#include "render3d/LotRendering.h"
+#include "render3d/Render3DServices.h"
+#include "render3d/SceneFrame.h"
+
+// Qt after the model: its `slots` keyword would clash with a record field.
+#include "BenchGLContext.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kWidth = 800, kHeight = 600;
+constexpr int kCells = 100;
+constexpr float kSpacing = 48;  // 4800 inches across
+
+double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+
+BenchGLContext& Context() {
+  static BenchGLContext gl("bench_lot");
+  return gl;
+}
+
+// A design whose lot is a 100 x 100 grid of rolling ground, seen from above.
+struct LotScene {
+  TestDocument doc;
+  LiveViewHost saved = gLiveViewHost;
+  LotScene() {
+    gLiveViewHost.viewBounds = [](int32_t* w, int32_t* h) { *w = kWidth, *h = kHeight; };
+    gLiveViewHost.isVisible = [] { return true; };
+    DocState* ds = doc.ds();
+    const float half = kCells * kSpacing / 2;
+    ds->planBounds = {-half, -half, half, half};
+    ds->topoGridSpacing = kSpacing;
+    ds->lotColor = {20000, 50000, 20000};
+    ds->lotTextureID = 0;
+    ds->renderMode() = kRenderSolid;
+    ds->clearViewOpacity() = 255;
+    snprintf(ds->topoPath, sizeof ds->topoPath, "%s", "rolling.topo");
+    SetupTopoGrid();
+    for (int r = 0; r <= kCells; ++r)
+      for (int c = 0; c <= kCells; ++c)
+        gTopographyGrid[r * (kCells + 1) + c] = 40 * std::sin(r * 0.2f) * std::cos(c * 0.15f) + 1;
+  }
+  ~LotScene() {
+    FreeTopoGrid();
+    gLiveViewHost = saved;
+  }
+  // Ten excavations of about 3 x 3 cells whose outlines cross the cells they pass.
+  void AddExcavations() {
+    for (int i = 0; i < 10; ++i) {
+      const float x = -2000 + i * 400 + 7, z = -1500 + (i % 3) * 1100 + 5;
+      doc.addObject(kObjTopoExcavation, true, {{x, z}, {x + 150, z}, {x + 150, z + 140}, {x, z + 140}}, doc.first);
+    }
+  }
+};
+
+void LookDown(const DocState* ds) {
+  BindRenderTarget(kWidth, kHeight);
+  glViewport(0, 0, kWidth, kHeight);
+  const FloatRect& b = ds->planBounds;
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(b.floatLeft, b.floatRight, -b.floatBottom, -b.floatTop, -20000, 20000);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glRotatef(90, 1, 0, 0);
+  glEnable(GL_DEPTH_TEST);
+  glShadeModel(GL_SMOOTH);
+}
+
+// The raw baseline: one polygon per cell with a colour per vertex, straight from arrays.
+struct RawLot {
+  std::vector<float> xyz;
+  std::vector<unsigned char> rgb;
+  explicit RawLot(const DocState* ds) {
+    const float left = ds->planBounds.floatLeft, top = ds->planBounds.floatTop;
+    for (int r = 0; r < kCells; ++r)
+      for (int c = 1; c <= kCells; ++c)
+        for (auto [rr, cc] : {std::pair{r, c - 1}, {r, c}, {r + 1, c}, {r + 1, c - 1}}) {
+          xyz.insert(xyz.end(), {left + cc * kSpacing, gTopographyGrid[rr * (kCells + 1) + cc], top + rr * kSpacing});
+          rgb.insert(rgb.end(), {static_cast<unsigned char>(rr), 200, static_cast<unsigned char>(cc)});
+        }
+  }
+  void Draw() const {
+    for (size_t p = 0; p < xyz.size() / 12; ++p) {
+      glBegin(GL_POLYGON);
+      for (size_t k = 0; k < 4; ++k) {
+        const size_t i = p * 4 + k;
+        glColor4ub(rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2], 255);
+        glVertex3f(xyz[i * 3], xyz[i * 3 + 1], xyz[i * 3 + 2]);
+      }
+      glEnd();
+    }
+  }
+};
+
+void BM_RenderGLLot(benchmark::State& state) {
+  if (!Context().ok) {
+    state.SkipWithError("no display for an OpenGL context");
+    return;
+  }
+  LotScene scene;
+  if (state.range(0) > 0) scene.AddExcavations();
+  LookDown(scene.doc.ds());
+  const RawLot raw(scene.doc.ds());
+  double ours = 0, rawTime = 0;
+  for (auto _ : state) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glFinish();
+    auto t0 = Clock::now();
+    RenderGLLot();
+    glFinish();
+    auto t1 = Clock::now();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glFinish();
+    auto t2 = Clock::now();
+    raw.Draw();
+    glFinish();
+    auto t3 = Clock::now();
+    ours += Seconds(t0, t1), rawTime += Seconds(t2, t3);
+    state.SetIterationTime(Seconds(t0, t1));
+  }
+  state.counters["ratio"] = rawTime > 0 ? ours / rawTime : 0;
+  state.counters["trimmed_patches"] = LotTrimmedPatchCount();
+  state.counters["nurbs_errors"] = LotNurbsErrorCount();
+}
+BENCHMARK(BM_RenderGLLot)->Arg(0)->Arg(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The plain loop: every region against every node, a crossing-number test each.
+void PlainHeights(const std::vector<std::vector<PlanarPolyPoint>>& regions, const DocState* ds) {
+  const float left = ds->planBounds.floatLeft, top = ds->planBounds.floatTop;
+  for (int i = 0; i < (kCells + 1) * (kCells + 1); ++i) gTopographyGrid[i] = 0;
+  for (const auto& poly : regions)
+    for (int r = 0; r <= kCells; ++r)
+      for (int c = 0; c <= kCells; ++c) {
+        const float x = left + c * kSpacing, z = top + r * kSpacing;
+        bool inside = false;
+        for (size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++) {
+          const PlanarPolyPoint &a = poly[i], &b = poly[j];
+          if ((a.z > z) != (b.z > z) && x < (b.x - a.x) * (z - a.z) / (b.z - a.z) + a.x) inside = !inside;
+        }
+        if (inside) gTopographyGrid[r * (kCells + 1) + c] += 12;
+      }
+}
+
+void BM_SetLotElevation(benchmark::State& state) {
+  LotScene scene;
+  DocState* ds = scene.doc.ds();
+  ds->topoPath[0] = 0;
+  std::vector<std::vector<PlanarPolyPoint>> regions;
+  for (int k = 0; k < 20; ++k) {
+    const float cx = -1800 + (k % 5) * 900, cz = -1500 + (k / 5) * 900, radius = 300 + k * 20;
+    std::vector<PlanarPolyPoint> poly;
+    Objex* o = scene.doc.addObject(kObjTopography, true, {}, scene.doc.first);
+    o->width = 12;
+    for (int i = 0; i < 100; ++i) {
+      const float a = i * 6.2831853f / 100, wobble = radius * (1 + 0.2f * std::sin(a * 5));
+      const float x = cx + wobble * std::cos(a), z = cz + wobble * std::sin(a);
+      poly.push_back({x, 0, z, 0, 0, 0});
+      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, o), o);
+    }
+    regions.push_back(std::move(poly));
+  }
+  double ours = 0, plain = 0;
+  for (auto _ : state) {
+    auto t0 = Clock::now();
+    SetLotElevation();
+    auto t1 = Clock::now();
+    PlainHeights(regions, ds);
+    auto t2 = Clock::now();
+    ours += Seconds(t0, t1), plain += Seconds(t1, t2);
+    state.SetIterationTime(Seconds(t0, t1));
+  }
+  state.counters["ratio"] = plain > 0 ? ours / plain : 0;
+}
+BENCHMARK(BM_SetLotElevation)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+const bool kServices = [] {
+  InstallBuilding3DServices();
+  InstallRender3DServices();
+  return true;
+}();
+
+}  // namespace
+
+BENCHMARK_MAIN();
