@@ -11,6 +11,7 @@
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Services.h"
+#include "model/TopoGrid.h"
 #include "tools/SiteTools.h"
 
 namespace {

@@ -21,6 +21,7 @@
 #include "render3d/Cutaway.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/TopoCutouts.h"
 #include "tools/ModalEvents.h"
 
 NavigationHost gNavigationHost;
