@@ -1,7 +1,11 @@
 // Designs of a given number of records made through the model API, for the benchmarks: cells
 // of 100 records (walls of 3 to 5 points, closed polygons, lines, texts, length dimensions and
-// groups of lines) laid side by side, 60/30/10 % of each cell over the three floors.
+// groups of lines) laid side by side, 60/30/10 % of each cell over the three floors. With
+// `houses` the walls are built walls holding a door, a window and (every other wall) an
+// attached wall dimension, and a third of the closed polygons are floors and a third roofs,
+// each built in 3D as the program builds them (the libraries' services must be installed).
 #pragma once
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +13,10 @@
 #include <utility>
 
 #include "TestDocument.h"
+#include "WallTestSupport.h"
+#include "model/Attachments.h"
+#include "model/WallFields.h"
+#include "model/Services.h"
 #include "model/HitTest.h"
 #include "model/DimensionBuilders.h"
 #include "model/Grouping.h"
@@ -62,8 +70,107 @@ inline Objex* AddText(Layer* layer, float x, float z, int n) {
   return t;
 }
 
+// A door or window of `width` centred `distance` along the wall's segment a -> b, with its
+// two plan points across the opening, built in 3D.
+inline Objex* AddOpening(Objex* wall, Poinz* a, Poinz* b, bool door, float distance, float width) {
+  auto* data = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+  const RGBColor white{65535, 65535, 65535};
+  data->ownerType = door ? kObjDoor : kObjWindow;
+  data->subtype = door ? kDoorHinged : kWindowRectangular;
+  data->anchorStart = a;
+  data->anchorEnd = b;
+  data->startDistance = distance;
+  const float length = std::hypot(b->position[0] - a->position[0], b->position[2] - a->position[2]);
+  data->remainingLength = length - distance;
+  data->width = width;
+  data->height = door ? 80 : 40;
+  data->elevation = door ? 0 : 36;
+  data->trimWidth() = 4;
+  data->trimSlotA = TrimSlot{0, 2203, 100, 100, white, nullptr};
+  data->trimSlotB = TrimSlot{0, 2203, 100, 100, white, nullptr};
+  Objex* o = CreateObject(data->ownerType, 0, 1, &white, &white, 1, 6, 0, nullptr, nullptr, nullptr, wall,
+                          wall->layer, data);
+  for (float d : {distance - width / 2, distance + width / 2}) {
+    const float t = length > 0 ? d / length : 0;
+    const float x = a->position[0] + (b->position[0] - a->position[0]) * t;
+    const float z = a->position[2] + (b->position[2] - a->position[2]) * t;
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, o), o);
+  }
+  AppendChildToObject(o, wall);
+  UpdateObjectBounds(o);
+  BuildAttachmentFrame(o);
+  return o;
+}
+
+// An attached wall dimension across the middle of the segment a -> b, measuring to the facing
+// wall on the side away from the segment's left (as the dimension tool leaves it).
+inline Objex* AddWallDimension(Objex* wall, Poinz* a, Poinz* b) {
+  const RGBColor white{65535, 65535, 65535};
+  auto* data = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+  Objex* dim = CreateObject(kObjComponent, 1, 1, &white, &white, 1, 6, 0, nullptr, nullptr, nullptr, wall,
+                            wall->layer, nullptr);
+  const float length = std::hypot(b->position[0] - a->position[0], b->position[2] - a->position[2]);
+  const float mx = (a->position[0] + b->position[0]) / 2, mz = (a->position[2] + b->position[2]) / 2;
+  for (int i = 0; i < 3; ++i) {
+    Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, mx, 0, mz, 0, 0, 0, 0, 0, 0, dim);
+    WallOptionOf(p) = 0;
+    AppendPointToObject(p, dim);
+  }
+  dim->textureID = 0;
+  dim->subtype = kSubDimensionAttachment;
+  dim->levels = 1;
+  dim->pointCount = 3;
+  dim->typeData = data;
+  data->ownerType = kSubDimensionAttachment;
+  data->anchorStart = a;
+  data->anchorEnd = b;
+  data->startDistance = length / 2;
+  data->remainingLength = length / 2;
+  data->width = 0;
+  data->height = 200;
+  data->flipHorizontal = 1;
+  data->dividerStyle() = 1;
+  AppendChildToObject(dim, wall);
+  UpdateObjectBounds(dim);
+  return dim;
+}
+
+// A built wall through the points (heights, side records and its body), with a door on its
+// first segment, a window on its second and, with `dimension`, an attached dimension on its
+// last. Answers the records made.
+inline int AddHouseWall(Objex* w, bool dimension) {
+  w->levels = 1;
+  FloorDepthOf(w) = 0.5f;
+  FoundationWidthOf(w) = 12.0f;
+  for (Poinz* p = w->firstPoint; p; p = p->next) {
+    WallHeightOf(p) = 96;
+    PitchAOf(p) = PitchBOf(p) = 10;
+    HeightCOf(p) = 120;
+    HeightDOf(p) = 168;
+    p->trim1 = TestWallSide(0);
+    p->trim2 = TestWallSide(0);
+  }
+  UpdateObjectBounds(w);
+  Poinz* p0 = w->firstPoint;
+  Poinz* p1 = p0->next;
+  Poinz* p2 = p1->next;
+  const float first = std::hypot(p1->position[0] - p0->position[0], p1->position[2] - p0->position[2]);
+  AddOpening(w, p0, p1, true, first / 2, first >= 60 ? 30 : 24);
+  AddOpening(w, p1, p2, false, 30, 24);
+  int made = 3;
+  if (dimension) {
+    Poinz* before = p1;
+    Poinz* last = p2;
+    while (last->next) before = last, last = last->next;
+    AddWallDimension(w, before, last);
+    ++made;
+  }
+  Update3DWall(w);
+  return made;
+}
+
 // Adds `records` records (a multiple of 100 is a whole number of cells) to the document.
-inline void GenerateDesign(TestDocument& doc, int records) {
+inline void GenerateDesign(TestDocument& doc, int records, bool houses = false) {
   Layer* floors[3] = {doc.first, doc.second, doc.third};
   int made = 0;
   const int perRow = CellsPerRow(records);
@@ -84,6 +191,16 @@ inline void GenerateDesign(TestDocument& doc, int records) {
         else if (i % 3 == 1) AddPoints(w, {{x, z}, {x + 60, z}, {x + 60, z + 60}, {x, z + 60}});
         else AddPoints(w, {{x, z}, {x + 30, z}, {x + 60, z}, {x + 60, z + 60}, {x, z + 60}});
         Place(w, layer);
+        made += houses ? AddHouseWall(w, i % 2 == 0) - 1 : 0;
+        ++made;
+      } else if (houses && kind < 7) {  // a floor, then a roof
+        Objex* o = AddPoints(NewObject(kind == 5 ? kObjFloor : kObjRoof, true),
+                             {{x, z}, {x + 60, z}, {x + 60, z + 60}, {x, z + 60}});
+        o->width = 6;
+        if (kind == 6) o->textureID = 2;
+        Place(o, layer);
+        if (kind == 5) Update3DFloorSkirting(o);
+        else Update3DRoof(o);
         ++made;
       } else if (kind < 9) {  // closed polygons
         Place(AddPoints(NewObject(kObjClosedPoly, true), {{x, z}, {x + 50, z}, {x + 60, z + 40}, {x + 10, z + 55}}),
@@ -109,6 +226,15 @@ inline void GenerateDesign(TestDocument& doc, int records) {
         made += 2;
       }
     }
+  }
+  // The attached dimensions measure to the facing walls of their floor, once all are built.
+  if (houses) {
+    Layer* current = doc.model.itsCurLayer;
+    for (Layer* l : floors) {
+      doc.model.itsCurLayer = l;
+      UpdateAttachedDimLayerService(l);
+    }
+    doc.model.itsCurLayer = current;
   }
   // Dimensions are built selected; the design starts with nothing selected, on every floor.
   for (Layer* l = doc.model.itsLayers; l; l = l->next)

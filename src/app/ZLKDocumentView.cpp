@@ -742,7 +742,15 @@ void ZLKDocumentView::doClick(POINT where, const PlanMouseEvent& event) {
     SelectedObjectAllLayers(layers, 1, kCmdUpdateSelectionState, CommandArg::Doc(ds));
     UpdateSelectionStateAreas();
   }
-  if (click->hitMode && !track) UpdateInspectorPropertiesState(true);
+  if (click->hitMode && !track) {
+    // What the walk noted and the hit object are all that may hold the selection, unless a
+    // roof panel's click also selected its slope arrow.
+    KnownSelection known;
+    const bool knows = walkHolds && object && object->type != kObjRoofPanel &&
+                       KnownSelectionFromWalk(layers, walk, object, &known);
+    KnownSelectionScope scope(knows ? &known : nullptr);
+    UpdateInspectorPropertiesState(true);
+  }
 
   std::free(clickRecord_);
   clickRecord_ = click;

@@ -155,6 +155,8 @@ bool ReadSawSelection() { return sReadSawSelection; }
 bool DoReadObjects() {
   sReadSawSelection = false;
   if (!gCurDocument) return false;
+  // Each wall read refits its attachments; the attached dimensions are measured once at the end.
+  WallDimensionRefreshBatch dimensions;
   Layer* target = nullptr;
   Objex* last = nullptr;
   Objex* group = nullptr;

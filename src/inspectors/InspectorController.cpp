@@ -48,6 +48,7 @@
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
+#include "model/SelectionClick.h"
 #include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
@@ -148,8 +149,19 @@ void InspectorController::updatePropertiesState(bool scanSelection) {
   DocState* ds = doc->itsDocState;
   gToolProperties = 0;
   gCurFormwerkObject = nullptr;
+  // When the road that asks knows which objects may hold the selection (the selection tool's
+  // click), only those are looked at; else every object.
+  const KnownSelection* known = CurrentKnownSelection();
+  if (known && known->firstLayer != doc->itsLayers) known = nullptr;
   ClearSelectionState40(ds, &ds->selectionState40);
-  TopLevelObjectAllLayers(doc->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+  if (known) {
+    const CommandArg arg = CommandArg::Doc(ds);
+    for (const KnownSelection::Top& top : known->tops)
+      if (top.layer && top.layer->visible && IsAnyObjectSelected(top.object))
+        TopLevelObject(top.object, kCmdUpdateSelectionState40, arg);
+  } else {
+    TopLevelObjectAllLayers(doc->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+  }
   UpdateSelectionState40Controls(&ds->selectionState40);
 
   auto showToolPane = [this] {
@@ -165,17 +177,28 @@ void InspectorController::updatePropertiesState(bool scanSelection) {
     gCurPropertiesObjectCount = 0;
     int32_t key = 0;
     bool stopped = false;
-    for (Objex* o = doc->itsCurLayer->firstObject; o && !stopped; o = o->next) {
+    // An object and its children, as the floor's objects are looked at in turn.
+    auto look = [&](Objex* o) {
       if (!updatePropertiesObjectState(o, &key)) {
         stopped = true;
-        break;
+        return;
       }
-      if (key == kObjRoofPanel) continue;
+      if (key == kObjRoofPanel) return;
       for (Objex* c = o->firstChild; c; c = c->next)
         if (!updatePropertiesObjectState(c, &key)) {
           stopped = true;
-          break;
+          return;
         }
+    };
+    // Objects holding no selected point change nothing here: the known ones of the current
+    // floor stand for the whole floor (a hidden floor's selection is not known).
+    if (known && doc->itsCurLayer->visible) {
+      for (const KnownSelection::Top& top : known->tops) {
+        if (stopped) break;
+        if (top.layer == doc->itsCurLayer) look(top.object);
+      }
+    } else {
+      for (Objex* o = doc->itsCurLayer->firstObject; o && !stopped; o = o->next) look(o);
     }
     if (gCurPropertiesObjectCount == 0) {
       showToolPane();

@@ -920,12 +920,16 @@ bool SelectedObject(Objex* obj, uint8_t selectedOnly, int32_t cmd, const Command
 
 bool SelectedObjectLayer(Layer* layer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg) {
   if (!CommandFits(layer, false, nullptr, selectedOnly, cmd, arg)) return false;
+  // Each wall the command rebuilds refits its attachments; the floor's attached dimensions are
+  // measured once, against the walls as the whole command leaves them.
+  WallDimensionRefreshBatch dimensions;
   WalkLayer(layer, selectedOnly, cmd, arg);
   return true;
 }
 
 bool SelectedObjectAllLayers(Layer* firstLayer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg) {
   if (!CommandFits(firstLayer, true, nullptr, selectedOnly, cmd, arg)) return false;
+  WallDimensionRefreshBatch dimensions;  // as in SelectedObjectLayer
   for (Layer* l = firstLayer; l;) {
     Layer* next = l->next;
     WalkLayer(l, selectedOnly, cmd, arg);

@@ -2,10 +2,43 @@
 // hit-test walk noted, and the whole plain click.
 #include "model/SelectionClick.h"
 
+#include "model/Grouping.h"
+
 #include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "model/SelectionState.h"
+
+namespace {
+const KnownSelection* sKnownSelection = nullptr;
+}  // namespace
+
+const KnownSelection* CurrentKnownSelection() { return sKnownSelection; }
+
+KnownSelectionScope::KnownSelectionScope(const KnownSelection* known) : saved_(sKnownSelection) {
+  sKnownSelection = known;
+}
+KnownSelectionScope::~KnownSelectionScope() { sKnownSelection = saved_; }
+
+bool KnownSelectionFromWalk(Layer* layers, const SelectionWalk& walk, const Objex* changed, KnownSelection* known) {
+  if (!known || !walk.complete || layers != walk.firstLayer) return false;
+  Objex* top = changed ? walk.hitTop : nullptr;
+  if (changed && (!top || GetRootObject(changed) != top)) return false;
+  known->tops.clear();
+  known->firstLayer = layers;
+  // The walk went backwards: the noted objects from the last come in design order.
+  for (size_t i = walk.selected.size(); i-- > 0;) {
+    const SelectionWalk::Noted& n = walk.selected[i];
+    if (n.floor >= walk.floors.size()) return false;
+    if (top && walk.hitOrder >= n.order) {
+      if (walk.hitOrder > n.order) known->tops.push_back({top, top->layer});
+      top = nullptr;
+    }
+    known->tops.push_back({n.object, walk.floors[n.floor].layer});
+  }
+  if (top) known->tops.push_back({top, top->layer});
+  return true;
+}
 
 void DeselectAllLayersNoted(Layer* firstLayer, const SelectionWalk& walk) {
   if (!walk.complete || firstLayer != walk.firstLayer) {
@@ -26,7 +59,13 @@ void DeselectAllLayersNoted(Layer* firstLayer, const SelectionWalk& walk) {
     }
     if (floor.selectable && passedPoints) ClearDimensionWallSegmentSelection();
   }
-  if (gCurTool != kToolSkylight) UpdateInspectorPropertiesState(true);
+  if (gCurTool != kToolSkylight) {
+    // Only the noted objects may still hold selected points.
+    KnownSelection known;
+    const bool knows = KnownSelectionFromWalk(firstLayer, walk, nullptr, &known);
+    KnownSelectionScope scope(knows ? &known : nullptr);
+    UpdateInspectorPropertiesState(true);
+  }
 }
 
 bool ClickSelectInOneWalk(Layer* layers, ClickInfo* click, const HitPass* passes, int passCount, DocState* ds,

@@ -2,6 +2,8 @@
 // selection they meet (SelectFromAllLayersNotingSelection), and the deselection and the
 // readouts that follow work from that note instead of walking every floor again.
 #pragma once
+#include <vector>
+
 #include "model/HitTest.h"
 #include "model/Types.h"
 
@@ -25,3 +27,32 @@ void GatherNotedSelectionReadouts(Layer* layers, const SelectionWalk& walk, cons
 // GatherSelectionReadouts gives them. Answers whether anything was hit.
 bool ClickSelectInOneWalk(Layer* layers, ClickInfo* click, const HitPass* passes, int passCount, DocState* docState,
                           FloatRect* rect, Float3DRect* box);
+
+// The top-level objects that alone may hold selected points, in design order, each with its
+// floor (all on shown floors; those of hidden floors are not known). A road that knows them
+// sets them while it asks the inspector to look at the selection, which then goes over these
+// instead of every object of the design.
+struct KnownSelection {
+  struct Top {
+    Objex* object;
+    Layer* layer;
+  };
+  std::vector<Top> tops;
+  Layer* firstLayer = nullptr;  // the design's floors these were taken from
+};
+// The selection known now, or null (then every object is to be looked at).
+const KnownSelection* CurrentKnownSelection();
+class KnownSelectionScope {
+ public:
+  explicit KnownSelectionScope(const KnownSelection* known);
+  ~KnownSelectionScope();
+  KnownSelectionScope(const KnownSelectionScope&) = delete;
+  KnownSelectionScope& operator=(const KnownSelectionScope&) = delete;
+
+ private:
+  const KnownSelection* saved_;
+};
+// From a complete walk of `layers`: the noted objects and, when `changed` is given, its
+// top-level object, which must be the hit one (changes since the walk lie in it or cleared
+// noted objects). False when the walk does not say (then nothing is known).
+bool KnownSelectionFromWalk(Layer* layers, const SelectionWalk& walk, const Objex* changed, KnownSelection* known);

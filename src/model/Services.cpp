@@ -182,6 +182,50 @@ int UpdateAllWallAttachments(Objex* wall) {
   return 0;
 }
 
+void UpdateAttachedDimLayerService(Layer* layer) {
+  if (gToolsServices.updateAttachedDimLayer) return gToolsServices.updateAttachedDimLayer(layer);
+  NoteServiceCall("UpdateAttachedDimLayer", nullptr);
+}
+
+namespace {
+struct DeferredFloor {
+  ZLKDocumentModel* document;
+  Layer* layer;
+};
+int sWallDimensionBatchDepth = 0;
+std::vector<DeferredFloor> sDeferredFloors;
+}  // namespace
+
+WallDimensionRefreshBatch::WallDimensionRefreshBatch() { ++sWallDimensionBatchDepth; }
+
+WallDimensionRefreshBatch::~WallDimensionRefreshBatch() {
+  if (--sWallDimensionBatchDepth > 0) return;
+  std::vector<DeferredFloor> floors;
+  floors.swap(sDeferredFloors);
+  for (const DeferredFloor& f : floors) {
+    // Only a floor still in its design, measured as it was: that design's current floor.
+    bool present = false;
+    for (Layer* l = f.document->itsLayers; l && !present; l = l->next) present = l == f.layer;
+    if (!present) continue;
+    CurrentDocumentScope scope(f.document);
+    Layer* current = f.document->itsCurLayer;
+    f.document->itsCurLayer = f.layer;
+    UpdateAttachedDimLayerService(f.layer);
+    f.document->itsCurLayer = current;
+  }
+}
+
+bool DeferWallDimensionRefresh() {
+  if (sWallDimensionBatchDepth <= 0) return false;
+  ZLKDocumentModel* doc = gCurDocument;
+  Layer* layer = doc ? doc->itsCurLayer : nullptr;
+  if (!layer) return true;
+  for (const DeferredFloor& f : sDeferredFloors)
+    if (f.document == doc && f.layer == layer) return true;
+  sDeferredFloors.push_back({doc, layer});
+  return true;
+}
+
 void Attach3DSymbol(Objex* object, int32_t symbolType, float offsetX, float offsetZ) {
   if (gToolsServices.attach3DSymbol) gToolsServices.attach3DSymbol(object, symbolType, offsetX, offsetZ);
 }

@@ -96,6 +96,7 @@ struct ToolsServices {
   float (*limitWallDimension)(FloatPoint* start, FloatPoint* end, Layer* layer, Poinz* pointA,
                               Poinz* pointB) = nullptr;
   void (*trackKeyEntry)(int32_t x, int32_t y) = nullptr;
+  void (*updateAttachedDimLayer)(Layer* layer) = nullptr;
 };
 extern ToolsServices gToolsServices;
 
@@ -220,6 +221,24 @@ void BuildAttachmentFrame(Objex* attachment);
 // Tools.
 // Re-fits every attachment of a wall; the count removed (0 when not installed).
 int UpdateAllWallAttachments(Objex* wall);
+// Measures every attached wall dimension of the layer again (the current floor's walls are
+// those measured to).
+void UpdateAttachedDimLayerService(Layer* layer);
+// While one lives (they nest), refitting a wall's attachments leaves the attached wall
+// dimensions of the current floor to be measured once, when the outermost ends, for each
+// floor that was current at a refit. A design being read refits each wall as it arrives: the
+// dimensions would otherwise be measured against the whole floor once per wall. Measured at
+// the end against all the walls read, each dimension comes out as the last per-wall
+// measurement would have left it.
+class WallDimensionRefreshBatch {
+ public:
+  WallDimensionRefreshBatch();
+  ~WallDimensionRefreshBatch();
+  WallDimensionRefreshBatch(const WallDimensionRefreshBatch&) = delete;
+  WallDimensionRefreshBatch& operator=(const WallDimensionRefreshBatch&) = delete;
+};
+// True while a batch is open: the current document's current floor is noted for its end.
+bool DeferWallDimensionRefresh();
 void UpdateFixedComponent(Objex* object);
 // The 3D symbol parts of a component placed at its offset (nothing when not installed).
 void Attach3DSymbol(Objex* object, int32_t symbolType, float offsetX, float offsetZ);

@@ -1,7 +1,10 @@
 // Attached wall dimensions: measuring to the facing wall and keeping the points in step.
 #include "tools/AttachedWallDims.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 #include "building3d/Walls3D.h"
 #include "model/Attachments.h"
@@ -21,21 +24,76 @@ constexpr float kDimensionReach = 32000.0f;
 constexpr float kNoFacingWall = 30000.0f;
 constexpr float kMinimumDepth = 10.0f;
 constexpr float kQuarterTurn = 1.57079632679f;
+// Fewer dimensions than this are measured by walking the floor's walls.
+constexpr size_t kGridFromDimensions = 4;
 
 float Distance(float x1, float z1, float x2, float z2) { return std::hypot(x2 - x1, z2 - z1); }
 
 }  // namespace
 
-namespace tools {
-float LimitWallDimension(FloatPoint* from, FloatPoint* to, Layer* layer, Poinz* pointA, Poinz* pointB) {
-  if (!from || !to || !layer) return 0;
-  const float mx = from->floatH, mz = from->floatV;
-  const float fx = to->floatH, fz = to->floatV;
-  const float reach = Distance(mx, mz, fx, fz);
-  if (reach <= 0) return 0;
-  float best = 0;
-  float bestX = 0, bestZ = 0;
+namespace {
+
+// The search of one dimension's ray from (mx, mz) toward (fx, fz) for the nearest wall segment
+// it crosses. Segments may be offered in any order: of equal distances the one first in the
+// floor's list wins, as in a walk of the floor.
+struct FacingWallSearch {
+  float mx, mz, fx, fz, reach;
+  const Poinz* pointA;
+  const Poinz* pointB;
+  float best = 0, bestX = 0, bestZ = 0;
   Objex* winner = nullptr;
+  size_t winnerOrder = 0;
+
+  void consider(const Poinz* p, const Poinz* q, Objex* wall, size_t order) {
+    if ((p == pointA && q == pointB) || (p == pointB && q == pointA)) return;
+    const float px = p->position[0], pz = p->position[2];
+    const float qx = q->position[0], qz = q->position[2];
+    // Parallel lines never meet: no candidate.
+    const float cross = (fx - mx) * (qz - pz) - (fz - mz) * (qx - px);
+    if (std::fabs(cross) < 1e-6f) return;
+    const float segment = Distance(px, pz, qx, qz);
+    if (segment <= 1) return;
+    float ix = 0, iz = 0;
+    GetIntersection(mx, mz, fx, fz, px, pz, qx, qz, &ix, &iz);
+    const float fromM = Distance(mx, mz, ix, iz);
+    if (fromM > reach + 20) return;
+    if (Distance(fx, fz, ix, iz) > reach) return;  // behind the start
+    if (winner && (fromM > best || (fromM == best && order > winnerOrder))) return;
+    if (Distance(px, pz, ix, iz) >= segment - 1 || Distance(qx, qz, ix, iz) >= segment - 1) return;
+    winner = wall;
+    winnerOrder = order;
+    best = fromM;
+    bestX = ix;
+    bestZ = iz;
+  }
+
+  // `to` pulled back onto the winner; its thickness, or 0.
+  float finish(FloatPoint* to) const {
+    if (!winner || best > reach + 20) return 0;
+    const float length = std::max(best, kMinimumDepth);
+    float dx = bestX - mx, dz = bestZ - mz;
+    const float d = std::hypot(dx, dz);
+    if (d > 0) {
+      dx /= d;
+      dz /= d;
+    } else {
+      dx = (fx - mx) / reach;
+      dz = (fz - mz) / reach;
+    }
+    float nx = mx + dx * length, nz = mz + dz * length;
+    // Near-axis dimensions come out exactly horizontal or vertical.
+    if (std::fabs(nx - mx) <= 1) nx = mx;
+    if (std::fabs(nz - mz) <= 1) nz = mz;
+    to->floatH = nx;
+    to->floatV = nz;
+    return winner->width;
+  }
+};
+
+// Calls f(p, q, wall) for every wall segment of the layer, in the floor's order (a closed
+// wall's closing segment last).
+template <typename F>
+void ForEachWallSegment(Layer* layer, F&& f) {
   for (Objex* wall = layer->firstObject; wall; wall = wall->next) {
     if (wall->type != kObjWall || !wall->firstPoint) continue;
     for (Poinz* p = wall->firstPoint; p; p = p->next) {
@@ -44,47 +102,176 @@ float LimitWallDimension(FloatPoint* from, FloatPoint* to, Layer* layer, Poinz* 
         if (!wall->closed || p == wall->firstPoint) break;
         q = wall->firstPoint;
       }
-      if ((p == pointA && q == pointB) || (p == pointB && q == pointA)) continue;
-      const float px = p->position[0], pz = p->position[2];
-      const float qx = q->position[0], qz = q->position[2];
-      const float segment = Distance(px, pz, qx, qz);
-      if (segment <= 1) continue;
-      // Parallel lines never meet: no candidate.
-      const float cross = (fx - mx) * (qz - pz) - (fz - mz) * (qx - px);
-      if (std::fabs(cross) < 1e-6f) continue;
-      float ix = 0, iz = 0;
-      GetIntersection(mx, mz, fx, fz, px, pz, qx, qz, &ix, &iz);
-      const float fromM = Distance(mx, mz, ix, iz);
-      if (fromM > reach + 20) continue;
-      if (Distance(fx, fz, ix, iz) > reach) continue;  // behind the start
-      if (winner && fromM >= best) continue;
-      if (Distance(px, pz, ix, iz) >= segment - 1 || Distance(qx, qz, ix, iz) >= segment - 1) continue;
-      winner = wall;
-      best = fromM;
-      bestX = ix;
-      bestZ = iz;
+      f(p, q, wall);
     }
   }
-  if (!winner || best > reach + 20) return 0;
-  const float length = std::max(best, kMinimumDepth);
-  float dx = bestX - mx, dz = bestZ - mz;
-  const float d = std::hypot(dx, dz);
-  if (d > 0) {
-    dx /= d;
-    dz /= d;
-  } else {
-    dx = (fx - mx) / reach;
-    dz = (fz - mz) / reach;
+}
+
+}  // namespace
+
+// The wall segments of a floor in square cells, for measuring many dimensions against the same
+// walls: each ray visits only the cells along it (with their neighbours) up to the nearest
+// wall it meets, and finds what a walk of every segment finds.
+class WallSegmentGrid {
+ public:
+  explicit WallSegmentGrid(Layer* layer) {
+    ForEachWallSegment(layer, [this](Poinz* p, Poinz* q, Objex* wall) { segments_.push_back({p, q, wall}); });
+    if (segments_.empty()) return;
+    float x0 = segments_[0].p->position[0], z0 = segments_[0].p->position[2], x1 = x0, z1 = z0;
+    for (const Segment& s : segments_)
+      for (const Poinz* e : {s.p, s.q}) {
+        x0 = std::min(x0, e->position[0]), x1 = std::max(x1, e->position[0]);
+        z0 = std::min(z0, e->position[2]), z1 = std::max(z1, e->position[2]);
+      }
+    if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(z0) || !std::isfinite(z1)) {
+      segments_.clear();
+      usable_ = false;
+      return;
+    }
+    const float extent = std::max(x1 - x0, z1 - z0);
+    cell_ = std::max(extent / std::sqrt(static_cast<float>(segments_.size())), kLeastCell);
+    // Each side is kept at most kMostCells cells.
+    cell_ = std::max(cell_, extent / static_cast<float>(kMostCells - 4));
+    // One cell of margin around the segments on every side.
+    originX_ = x0 - cell_;
+    originZ_ = z0 - cell_;
+    columns_ = static_cast<int>((x1 - originX_) / cell_) + 2;
+    rows_ = static_cast<int>((z1 - originZ_) / cell_) + 2;
+    starts_.assign(static_cast<size_t>(columns_) * static_cast<size_t>(rows_) + 1, 0);
+    // Each segment lies in the cells of its bounds widened by half a cell.
+    auto cellsOf = [this](const Segment& s, auto&& g) {
+      const float margin = cell_ / 2;
+      const int c0 = column(std::min(s.p->position[0], s.q->position[0]) - margin);
+      const int c1 = column(std::max(s.p->position[0], s.q->position[0]) + margin);
+      const int r0 = row(std::min(s.p->position[2], s.q->position[2]) - margin);
+      const int r1 = row(std::max(s.p->position[2], s.q->position[2]) + margin);
+      for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) g(static_cast<size_t>(r) * static_cast<size_t>(columns_) + static_cast<size_t>(c));
+    };
+    for (const Segment& s : segments_) cellsOf(s, [this](size_t cell) { ++starts_[cell + 1]; });
+    for (size_t i = 1; i < starts_.size(); ++i) starts_[i] += starts_[i - 1];
+    entries_.resize(starts_.back());
+    std::vector<uint32_t> fill(starts_.begin(), starts_.end() - 1);
+    for (size_t i = 0; i < segments_.size(); ++i)
+      cellsOf(segments_[i], [&](size_t cell) { entries_[fill[cell]++] = static_cast<uint32_t>(i); });
+    seen_.assign(segments_.size(), 0);
   }
-  float nx = mx + dx * length, nz = mz + dz * length;
-  // Near-axis dimensions come out exactly horizontal or vertical.
-  if (std::fabs(nx - mx) <= 1) nx = mx;
-  if (std::fabs(nz - mz) <= 1) nz = mz;
-  to->floatH = nx;
-  to->floatV = nz;
-  return winner->width;
+
+  bool usable() const { return usable_; }
+
+  // The segments the ray may meet, nearest cells first, until none left can beat the winner.
+  void search(FacingWallSearch* s) {
+    if (segments_.empty()) return;
+    if (++stamp_ == 0) {
+      std::fill(seen_.begin(), seen_.end(), 0);
+      stamp_ = 1;
+    }
+    const float ux = (s->fx - s->mx) / s->reach, uz = (s->fz - s->mz) / s->reach;
+    if (!std::isfinite(s->mx) || !std::isfinite(s->mz) || !std::isfinite(ux) || !std::isfinite(uz) ||
+        !std::isfinite(s->reach)) {
+      // A ray the grid cannot follow: every segment, in the floor's order.
+      for (size_t i = 0; i < segments_.size(); ++i) s->consider(segments_[i].p, segments_[i].q, segments_[i].wall, i);
+      return;
+    }
+    // The ray's stretch inside the grid, from its start to the farthest a candidate can lie.
+    float t0 = 0, t1 = s->reach + 20;
+    if (!clip(s->mx, ux, originX_, originX_ + static_cast<float>(columns_) * cell_, &t0, &t1) ||
+        !clip(s->mz, uz, originZ_, originZ_ + static_cast<float>(rows_) * cell_, &t0, &t1))
+      return;
+    // Samples half a cell apart: the 3 x 3 cells about each sample cover everything within
+    // half a cell of the ray between it and the next sample.
+    const float step = cell_ / 2;
+    // Within the grid the ray is at most its diagonal long: 2 (columns + rows) steps.
+    const double span = std::ceil((static_cast<double>(t1) - t0) / step);
+    const long most = 2L * (columns_ + rows_) + 2;
+    const long steps = span < static_cast<double>(most) ? static_cast<long>(span) : most;
+    int lastC = -1, lastR = -1;
+    for (long k = 0; k <= steps; ++k) {
+      const float at = k == steps ? t1 : std::min(t0 + static_cast<float>(k) * step, t1);
+      // Every segment not yet offered meets the ray farther than `at`.
+      if (s->winner && at > s->best) return;
+      const int c = column(s->mx + ux * at), r = row(s->mz + uz * at);
+      if (c != lastC || r != lastR) {
+        for (int dr = -1; dr <= 1; ++dr)
+          for (int dc = -1; dc <= 1; ++dc) visit(s, c + dc, r + dr);
+        lastC = c, lastR = r;
+      }
+    }
+  }
+
+ private:
+  struct Segment {
+    Poinz* p;
+    Poinz* q;
+    Objex* wall;
+  };
+  static constexpr float kLeastCell = 8.0f;
+  static constexpr int kMostCells = 2048;
+
+  int column(float x) const {
+    return std::clamp(static_cast<int>(std::floor((x - originX_) / cell_)), 0, columns_ - 1);
+  }
+  int row(float z) const { return std::clamp(static_cast<int>(std::floor((z - originZ_) / cell_)), 0, rows_ - 1); }
+
+  // Narrows [t0, t1] to where origin + u t lies in [lo, hi]; false when nothing is left.
+  static bool clip(float origin, float u, float lo, float hi, float* t0, float* t1) {
+    if (u == 0) return origin >= lo && origin <= hi;
+    float a = (lo - origin) / u, b = (hi - origin) / u;
+    if (a > b) std::swap(a, b);
+    *t0 = std::max(*t0, a);
+    *t1 = std::min(*t1, b);
+    return *t0 <= *t1;
+  }
+
+  void visit(FacingWallSearch* s, int c, int r) {
+    if (c < 0 || r < 0 || c >= columns_ || r >= rows_) return;
+    const size_t cell = static_cast<size_t>(r) * static_cast<size_t>(columns_) + static_cast<size_t>(c);
+    for (uint32_t k = starts_[cell]; k < starts_[cell + 1]; ++k) {
+      const uint32_t i = entries_[k];
+      if (seen_[i] == stamp_) continue;
+      seen_[i] = stamp_;
+      s->consider(segments_[i].p, segments_[i].q, segments_[i].wall, i);
+    }
+  }
+
+  std::vector<Segment> segments_;
+  std::vector<uint32_t> starts_, entries_, seen_;
+  uint32_t stamp_ = 0;
+  float originX_ = 0, originZ_ = 0, cell_ = kLeastCell;
+  int columns_ = 0, rows_ = 0;
+  bool usable_ = true;
+};
+
+namespace {
+
+// The search and its ray for one dimension; false when the ray has no length.
+bool StartSearch(FloatPoint* from, FloatPoint* to, Poinz* pointA, Poinz* pointB, FacingWallSearch* s) {
+  if (!from || !to) return false;
+  *s = FacingWallSearch{from->floatH, from->floatV, to->floatH, to->floatV, 0, pointA, pointB};
+  s->reach = Distance(s->mx, s->mz, s->fx, s->fz);
+  return s->reach > 0;
+}
+
+}  // namespace
+
+namespace tools {
+float LimitWallDimension(FloatPoint* from, FloatPoint* to, Layer* layer, Poinz* pointA, Poinz* pointB) {
+  FacingWallSearch s{};
+  if (!layer || !StartSearch(from, to, pointA, pointB, &s)) return 0;
+  size_t order = 0;
+  ForEachWallSegment(layer, [&](Poinz* p, Poinz* q, Objex* wall) { s.consider(p, q, wall, order++); });
+  return s.finish(to);
 }
 }  // namespace tools
+
+// The same measurement through the grid of the layer's segments.
+static float LimitWallDimensionInGrid(FloatPoint* from, FloatPoint* to, WallSegmentGrid* grid, Poinz* pointA,
+                                      Poinz* pointB) {
+  FacingWallSearch s{};
+  if (!StartSearch(from, to, pointA, pointB, &s)) return 0;
+  grid->search(&s);
+  return s.finish(to);
+}
 
 void UpdateDimWallAttachment(Objex* attachment) {
   if (!attachment) return;
@@ -121,7 +308,7 @@ void UpdateDimWallAttachment(Objex* attachment) {
   BuildAttachmentFrame(attachment);
 }
 
-void UpdateAttachedDim(Objex* dimension, Objex* wall) {
+static void UpdateAttachedDimWith(Objex* dimension, Objex* wall, WallSegmentGrid* grid) {
   DocState* ds = CurDocState();
   if (!ds || !gCurDocument->itsCurLayer || !dimension || !wall || wall->type != kObjWall) return;
   if (dimension->subtype != kSubDimensionAttachment) return;
@@ -138,7 +325,8 @@ void UpdateAttachedDim(Objex* dimension, Objex* wall) {
   PolarFrom(s->position[0], s->position[2], a, data->startDistance, &m.floatH, &m.floatV);
   const float side = data->flipHorizontal == 1 ? a + kQuarterTurn : a - kQuarterTurn;
   PolarFrom(m.floatH, m.floatV, side, reach, &f.floatH, &f.floatV);
-  const float thickness = LimitWallDimension(&m, &f, gCurDocument->itsCurLayer, s, e);
+  const float thickness = grid ? LimitWallDimensionInGrid(&m, &f, grid, s, e)
+                               : LimitWallDimension(&m, &f, gCurDocument->itsCurLayer, s, e);
   const float h = ConvertWorldToScreen(thickness, ds, 0) / 2;
   const float d = Distance(m.floatH, m.floatV, f.floatH, f.floatV);
   if (d < kNoFacingWall) {
@@ -149,15 +337,30 @@ void UpdateAttachedDim(Objex* dimension, Objex* wall) {
   UpdateDimWallAttachment(dimension);
 }
 
-void UpdateAttachedDimObject(Objex* wall) {
+void UpdateAttachedDim(Objex* dimension, Objex* wall) { UpdateAttachedDimWith(dimension, wall, nullptr); }
+
+static void UpdateAttachedDimObjectWith(Objex* wall, WallSegmentGrid* grid) {
   if (!wall || wall->type != kObjWall) return;
   for (Objex* child = wall->firstChild; child; child = child->next)
-    if (child->subtype == kSubDimensionAttachment) UpdateAttachedDim(child, wall);
+    if (child->subtype == kSubDimensionAttachment) UpdateAttachedDimWith(child, wall, grid);
 }
+
+void UpdateAttachedDimObject(Objex* wall) { UpdateAttachedDimObjectWith(wall, nullptr); }
 
 void UpdateAttachedDimLayer(Layer* layer) {
   if (!layer || !layer->visible) return;
-  for (Objex* o = layer->firstObject; o; o = o->next) UpdateAttachedDimObject(o);
+  // Many dimensions are measured against the current floor's walls through a grid of them
+  // (only while the measuring routine is the one here: it is what the grid gives).
+  size_t dimensions = 0;
+  for (Objex* o = layer->firstObject; o && dimensions < kGridFromDimensions; o = o->next)
+    if (o->type == kObjWall)
+      for (Objex* c = o->firstChild; c; c = c->next) dimensions += c->subtype == kSubDimensionAttachment;
+  std::optional<WallSegmentGrid> grid;
+  if (dimensions >= kGridFromDimensions && gCurDocument && gCurDocument->itsCurLayer &&
+      gToolsServices.limitWallDimension == tools::LimitWallDimension)
+    grid.emplace(gCurDocument->itsCurLayer);
+  WallSegmentGrid* g = grid && grid->usable() ? &*grid : nullptr;
+  for (Objex* o = layer->firstObject; o; o = o->next) UpdateAttachedDimObjectWith(o, g);
 }
 
 void UpdateAttachedDimAllLayers(Layer* firstLayer) {

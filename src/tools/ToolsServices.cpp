@@ -19,4 +19,5 @@ void InstallToolsServices() {
   s.translateWallComponent = tools::TranslateWallComponent;
   s.limitWallDimension = tools::LimitWallDimension;
   s.trackKeyEntry = tools::TrackKeyEntry;
+  s.updateAttachedDimLayer = UpdateAttachedDimLayer;
 }
