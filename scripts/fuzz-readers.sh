@@ -20,7 +20,7 @@ export QT_QPA_PLATFORM=offscreen
 # "@Variant(...)" with QDataStream, and a claimed length in it makes Qt allocate gigabytes
 # before our code sees the value (within seconds of fuzzing).
 targets="design_file undo_snapshot clipboard_scrap template_file symbol_file topo_grid_file cabinet_file
-object_file palette_file ini_file texture_info image_loader content_drag_record content_catalogue
+object_file palette_file ini_file texture_info image_loader texture_image content_drag_record content_catalogue
 design_3d content_preview content_provider typed_values"
 for t in $targets; do
   mkdir -p "$corpus/$t"

@@ -90,9 +90,6 @@ void RealTimePlantGrowthD3D(int16_t level, int16_t step) {
   Refresh();
 }
 
-void DeleteCachedTextureImages(const uint32_t*, int32_t) { NoteServiceCall("DeleteCachedTextureImages", nullptr); }
-void Validate512Pathname(char*) { NoteServiceCall("Validate512Pathname", nullptr); }
-
 std::vector<int32_t> AddkitPluginIDs() { return {}; }
 
 void SetLotElevation() { NoteServiceCall("SetLotElevation", nullptr); }

@@ -69,13 +69,6 @@ void GetPlantBounds(Objex* plant, float* width, float* height, int apply);
 // and the plan redrawn. Growing the plants themselves is not built. No DocState: nothing.
 void RealTimePlantGrowthD3D(int16_t level, int16_t step);
 
-// Texture cache of the renderer.
-// Deletes the renderer's cached images of these texture ids (one glDeleteTextures call).
-void DeleteCachedTextureImages(const uint32_t* textureIDs, int32_t count);
-// Repairs a texture path in a 512-byte buffer in place (content folder plus file name when
-// the path is of the other platform's form or missing).
-void Validate512Pathname(char* path);
-
 // Plug-in exchange: IDs of the installed plug-ins, in the dispatcher's list order.
 std::vector<int32_t> AddkitPluginIDs();
 
@@ -108,35 +101,20 @@ bool ApplyMoulding(POINT point, int32_t textureID);
 bool ApplyCustomTextureImage(POINT point, SymEntryInfo* entry);
 bool ApplyCustomMoulding(POINT point, SymEntryInfo* entry);
 
-// The renderer's neighbours (lot and topography, background, grid faces, plants, textures,
-// light glows, shadows, image export): no lot, no background, no texture, no glow; the
-// shadow render draws a plain frame.
+// The renderer's neighbours (lot and topography, light glows, shadows, image export): no lot,
+// no glow; the shadow render draws a plain frame.
 void RenderShadows();
-void RenderGLBackground(int16_t antiAliased, int32_t pass);
-void RTRenderGLBackground();
 void RenderGLLot();
 void RenderGLLotBase();
 void RTRenderGLLot();
 void RTRenderGLLotBase();
 void SetupTopoTrimObjectList();
-void RenderGLGridPlaneObject(PlaneObject* object);
-void RTRenderGLPlantObject(PlaneObject* object);
-// The drawing of auto-generated symbol parts, plants, photos and shadows, which the list
-// walkers (render3d/PlaneObjectLists) call: symbol parts are drawn as plain plane objects,
-// plants, photos and shadows draw nothing. (Trims: render3d/TrimPlaneRendering.)
-void RenderGLAutoGenPlaneObject(PlaneObject* object, int16_t includeExcavation);
-void RTRenderGLAutoGenPlaneObject(PlaneObject* object, int16_t includeExcavation);
-void RenderGLPlantObject(PlaneObject* object);
-void RenderGLPhotoObject(PlaneObject* object);
-void RTRenderGLPhotoObject(PlaneObject* object);
+// The drawing of shadows, which the list walkers (render3d/PlaneObjectLists) call: nothing is
+// drawn yet.
 void RenderGLPlaneShadowObject(PlaneObject* object);
 void RenderGLPlaneShadowObjectMask(PlaneObject* object);
 void RenderGLPlantShadowObject(PlaneObject* object);
 void RenderGLPhotoShadowObject(PlaneObject* object);
-// Makes a texture id resident (its GL name in the renderer's id-to-name map); false when it
-// cannot be loaded.
-bool LoadGLTexture(int32_t textureID);
-bool LoadGLCustomTexture(int32_t textureID, const char* path);
 // The light pools of one fixture, drawn with the matrices of the finished frame.
 void RenderCanLightMask(PlaneObject* object, const double* modelView, const double* projection,
                         const int32_t* viewport);

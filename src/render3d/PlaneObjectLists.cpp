@@ -24,6 +24,7 @@
 #include "render3d/RealTimeScene.h"
 #include "render3d/RenderPlaneObject.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/SceneSurfaces.h"
 #include "render3d/TrimPlaneRendering.h"
 
 uint8_t gRenderingOpenGLShadows = 0;

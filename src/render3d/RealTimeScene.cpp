@@ -14,6 +14,7 @@
 #include "render3d/PlaneObjectLists.h"
 #include "render3d/RenderPlaneObject.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/SceneSurfaces.h"
 
 uint32_t gSceneDisplayList = 0;
 uint32_t gViewpointDisplayList = 0;
