@@ -432,7 +432,8 @@ void RenderGLPlaneObjects(PlaneObject* list) {
   const int32_t off = ds->renderExclusions();
   const std::array<Layer*, 3> floors = FloorLayers();
 
-  // Opaque pass.
+  // Opaque pass (texturing is turned off once after it).
+  gTextureLeftOn = 1;
   for (PlaneObject* po = list; po && !gBreakOpenGLRender; po = po->next) {
     if (po->alpha < 255) continue;
     if (IsPlant(po)) {
@@ -459,6 +460,8 @@ void RenderGLPlaneObjects(PlaneObject* list) {
     if (po->children) DrawWithCutouts(po, ds, false);
     else DrawPlain(po, ds, false);
   }
+  gTextureLeftOn = 0;
+  glDisable(GL_TEXTURE_2D);
 
   // Floors with their holes.
   for (const Layer* floor : floors) {

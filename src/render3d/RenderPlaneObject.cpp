@@ -28,6 +28,7 @@
 
 uint8_t gTexturedWire = 0;
 uint8_t gTextureKnownOff = 0;
+uint8_t gTextureLeftOn = 0;
 
 namespace {
 constexpr RGBColor kNoStripColor{1, 1, 1};
@@ -445,7 +446,11 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
     }
   }
   if (gen && m.glName) DisableGeneration();
-  DisableTexture(m.glName != 0, custom);
+  if (m.glName && gTextureLeftOn) {
+    if (custom) glDisable(GL_ALPHA_TEST);
+  } else {
+    DisableTexture(m.glName != 0, custom);
+  }
 }
 
 void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen) {

@@ -18,6 +18,10 @@ extern uint8_t gTexturedWire;
 // an untextured object then sends no glDisable of its own (the compiled scene list stays one
 // run of primitives).
 extern uint8_t gTextureKnownOff;
+// Set by a list walker that turns texturing off itself after a run of objects: a textured
+// object then leaves GL_TEXTURE_2D on (untextured ones still turn it off), so that a run of
+// faces sharing a texture is not flushed object by object.
+extern uint8_t gTextureLeftOn;
 
 void RenderGLPlaneObject(PlaneObject* object, int16_t includeExcavation);
 void RTRenderGLPlaneObject(PlaneObject* object, int16_t includeExcavation);
