@@ -11,6 +11,7 @@
 #include "building3d/RenderRoad.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
+#include "plandraw/PlanDrawing.h"
 #include "render3d/SceneSurfaces.h"
 #include "render3d/TextureTestSupport.h"
 
@@ -137,6 +138,34 @@ TEST_F(SymbolParts, CustomTexturesWithoutASizeAreFittedToTheSymbolsExtent) {
     EXPECT_NEAR(ObjectPlane(GL_T)[2], k / deep, 1e-6) << id;
     DeletePlaneObject(part);
   }
+}
+
+TEST_F(SymbolParts, TheLightViewIsWhiteAndUnshadedAndTheWireframeTakesTheRootsPlanColour) {
+  gLiveViewOptions |= kLiveViewShading;
+  Objex* symbol = planObject(kObjSymbolPart3D);
+  symbol->options[0] = 1;
+  symbol->penColor = {0, 0, 65535};
+  Objex* door = planObject(kObjDoor);  // a door part of its own: ignored for symbol parts
+  door->penColor = {0, 65535, 0};
+  PlaneObject* part = addPolygon({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}}, {20000, 20000, 20000}, symbol,
+                                 false);
+  part->partType = kObjSymbolPart3D;
+  part->actual3DObject = door;
+  part->planes->normal[0] = 0.7f, part->planes->normal[1] = 0.7f, part->planes->normal[2] = 0;  // would shade
+  glViewport(0, 0, 64, 64);
+  ds()->renderMode() = kRenderLightView;
+  for (const FedVertex& v : Vertices(Feedback([part] { RenderGLAutoGenPlaneObject(part, 0); })))
+    EXPECT_TRUE(v.r == 1 && v.g == 1 && v.b == 1);
+  ds()->renderMode() = kRenderWireframe;
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  RGBColor plan{};
+  GetObjectPlanColor(symbol, &plan);
+  const auto vertices = Vertices(Feedback([part] { RTRenderGLAutoGenPlaneObject(part, 0); }));
+  ASSERT_FALSE(vertices.empty());
+  EXPECT_NEAR(vertices[0].b, (plan.blue / 257) / 255.0f, 1e-3);
+  EXPECT_NEAR(vertices[0].g, (plan.green / 257) / 255.0f, 1e-3);
+  ds()->renderMode() = kRenderSolid;
+  DeletePlaneObject(part);
 }
 
 using Background = TextureTest;
