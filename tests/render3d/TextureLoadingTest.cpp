@@ -196,15 +196,18 @@ TEST_F(Textures, NamesComeFromTheMapAndEachIdDrawsItsOwnImage) {
 TEST_F(Textures, LoadedAndMissingImagesAreNotLookedUpAgain) {
   writeSolid(stockFolder() + "/Sky/SKY1.QTX", 4, 4, QColor(0, 0, 255));
   // A frame: the sky loads; the shrub has no image and no not-available image exists.
-  EXPECT_NE(ResidentTextureName(1550, true), 0u);
-  EXPECT_EQ(ResidentTextureName(300, true), 0u);
+  addSquare(-30, -30, 0, 30, 0, {65535, 65535, 65535})->textureIdB = 1550;
+  addSquare(0, -30, 30, 30, 0, {65535, 65535, 65535})->textureIdB = 300;
+  RefreshGLScene();
+  EXPECT_NE(GLTextureNameForID(1550), 0u);
+  EXPECT_EQ(GLTextureNameForID(300), 0u);
+  EXPECT_EQ(kept(16, 32), (Pixel{0, 0, 255, 255}));
+  EXPECT_EQ(kept(48, 32), (Pixel{255, 255, 255, 255}));  // untextured
   const uint64_t lookups = TextureFileLookups();
   EXPECT_GT(lookups, 0u);
-  for (int frame = 0; frame < 100; ++frame) {
-    EXPECT_NE(ResidentTextureName(1550, true), 0u);
-    EXPECT_EQ(ResidentTextureName(300, true), 0u);
-  }
+  for (int frame = 0; frame < 100; ++frame) RefreshGLScene();
   EXPECT_EQ(TextureFileLookups(), lookups);
+  EXPECT_EQ(ResidentTextureName(300, true), 0u);
   // Dropping the cached images forgets the missing one too: it is looked for again.
   const uint32_t ids[] = {1550};
   DeleteCachedTextureImages(ids, 1);
