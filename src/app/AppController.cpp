@@ -11,6 +11,7 @@
 #include "building3d/PlaneObjects.h"
 
 #include "model/HitTest.h"
+#include "plandraw/qt/ImageLoader.h"
 #include "plandraw/qt/TextMeasurer.h"
 
 #include "app/StatusReadouts.h"
@@ -143,6 +144,7 @@ void AppController::initialize() {
   gFrontEnd.documentReinitialized = DocumentReinitialized;
   gFrontEnd.storeUndo = StoreUndo;
   gFrontEnd.refreshDocumentVisibleView = RefreshDocumentVisibleView;
+  gFrontEnd.loadDIBImage = ApplePortDIBImageLoad;
   gPlanViewHooks.documentView = MainPlanDrawing;
   gPlanViewHooks.dynamicDrawEngine = MainDynamicDrawEngine;
   gPlanViewHooks.drawText = MainViewDrawText;

@@ -140,6 +140,7 @@ LiveViewOGLView::~LiveViewOGLView() {
     ReleaseRenderTarget();
     doneCurrent();
   }
+  ClearGLTextureNames();  // the loaded textures go with the context
   if (gQuadricObject) {
     gluDeleteQuadric(gQuadricObject);
     gQuadricObject = nullptr;
@@ -147,6 +148,8 @@ LiveViewOGLView::~LiveViewOGLView() {
 }
 
 void LiveViewOGLView::initializeGL() {
+  // A new context holds none of the texture names loaded so far.
+  ClearGLTextureNames();
   SetupLights();
   if (!gQuadricObject) gQuadricObject = gluNewQuadric();
 }

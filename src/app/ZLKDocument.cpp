@@ -22,6 +22,7 @@
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
 #include "model/NotYetBuilt.h"
+#include "model/TexturePaths.h"
 #include "model/Services.h"
 #include "platform/Alerts.h"
 #include "platform/Strings.h"

@@ -3,6 +3,8 @@
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -70,6 +72,43 @@ QImage PlantImage(int folder, int step) {
   p.drawRect(14, 18, 4, 14);
   p.setBrush(QColor::fromHsv((90 + folder * 7) % 360, 200, 120 + 30 * step));
   p.drawEllipse(QPoint(16, 12), 10 - step, 10);
+  return image;
+}
+
+// The glow of a light fixture: white fading to black from the centre.
+QImage GlowImage() {
+  QImage image(kSide, kSide, QImage::Format_RGB32);
+  for (int y = 0; y < kSide; ++y)
+    for (int x = 0; x < kSide; ++x) {
+      const double dx = x - 15.5, dy = y - 15.5;
+      const int v = std::max(0, 255 - static_cast<int>(16 * std::sqrt(dx * dx + dy * dy)));
+      image.setPixel(x, y, qRgb(v, v, v));
+    }
+  return image;
+}
+
+// The outline of a plant category in white lines on pure black (the wireframe view's plants).
+QImage WirePlantImage(int category) {
+  QImage image(kSide, kSide, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  QPainter p(&image);
+  p.setPen(QPen(Qt::white, 1));
+  p.setBrush(Qt::NoBrush);
+  p.drawLine(16, 31, 16, 18 - category % 3);
+  const int r = 4 + category % 7;
+  if (category % 2 == 0) p.drawEllipse(QPoint(16, 14 - category % 3), r, r);
+  else p.drawPolygon(QPolygon({QPoint(16, 2 + category % 4), QPoint(16 + r, 20), QPoint(16 - r, 20)}));
+  return image;
+}
+
+// The stand-in for an image that cannot be found: grey with a red cross.
+QImage NotAvailableImage() {
+  QImage image(kSide, kSide, QImage::Format_RGB32);
+  image.fill(QColor(160, 160, 160));
+  QPainter p(&image);
+  p.setPen(QPen(QColor(200, 30, 30), 3));
+  p.drawLine(4, 4, kSide - 5, kSide - 5);
+  p.drawLine(kSide - 5, 4, 4, kSide - 5);
   return image;
 }
 
@@ -211,6 +250,29 @@ std::vector<ShippedFile> GenerateShippedLibrary() {
     }
     ++index;
   }
+  // Stock images the program itself names: the default lot (1158), the decking and stair
+  // woods (2202, 2203) and the light glow (14001).
+  const struct {
+    const char* stem;
+    const char* name;
+    QImage image;
+  } named[] = {{"Ground/GROUND9", "Grass 9", SurfaceImage(100, 0)},
+               {"Wood/WOOD3", "Wood 3", SurfaceImage(30, 2)},
+               {"Wood/WOOD4", "Wood 4", SurfaceImage(25, 3)},
+               {"Light/LIGHT2", "Light 2", GlowImage()}};
+  for (const auto& n : named) {
+    const std::string stem = std::string("QVRA/Textures/") + n.stem;
+    c.add(false, stem + ".QTX", Png(n.image));
+    c.text(false, stem + ".QTI", "[Description]\nName=" + std::string(n.name) + "\nWidth=48\nHeight=48\n");
+  }
+  // The wireframe view's plant outlines (14060 to 14071), one per plant category.
+  const char* const wirePlants[] = {"WireTree",        "WireShrub",  "WireAnnual",   "WireBulb",
+                                    "WireCacti",       "WireGroundCover", "WireHedge", "WireGrasses",
+                                    "WirePerennial",   "WireTropical", "WireWildFlower", "WireEdible"};
+  for (int n = 0; n < 12; ++n)
+    c.add(false, std::string("QVRA/Textures/WirePlants/") + wirePlants[n] + ".qtx", Png(WirePlantImage(n)));
+  // The not-available image, shown for any image file that cannot be found.
+  c.add(true, "QVRA/Textures/CustomTextures/na.qtx", Png(NotAvailableImage()));
   // Stock trim: imperial and metric previews, each with its information file.
   index = 0;
   for (const Folder& f : kTrims) {

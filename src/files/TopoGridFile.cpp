@@ -16,6 +16,7 @@
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
 #include "model/NotYetBuilt.h"
+#include "model/TexturePaths.h"
 #include "model/Services.h"
 #include "model/Records.h"
 #include "model/TopoGrid.h"

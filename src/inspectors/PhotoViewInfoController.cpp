@@ -10,8 +10,8 @@
 #include <QPushButton>
 #include <cstring>
 
-#include "model/NotYetBuilt.h"
 #include "model/Records.h"
+#include "model/TexturePaths.h"
 #include "platform/Strings.h"
 
 namespace {

@@ -12,6 +12,7 @@
 #include "model/DocumentModel.h"
 #include "model/Palettes.h"
 #include "model/NotYetBuilt.h"
+#include "model/TexturePaths.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "platform/ContentPaths.h"

@@ -387,6 +387,7 @@ void InitializeDocState(DocState* ds) {
   ds->walkPosition.floatV = ds->planBounds.floatBottom - 125.0f;
   ds->clearViewLine = {43176, 45232, 51400};
   ds->clearViewFill = {65535, 65535, 65535};
+  ds->backgroundTextureScale = {100, 100};
   ds->roofStyle = 2;
   ds->roofPanelSlopeAnchor = 0;
   memcpy(ds->colorTable, kDefaultColorTable, sizeof(ds->colorTable));

@@ -371,6 +371,9 @@ struct DocState {
   // colour record after the scene colour is the plan grid's).
   RGBColor clearViewLine{};
   RGBColor clearViewFill{};
+  // Texture scale of the 3D background in percent (x, y). Not stored (no stored field holds a
+  // scale pair for it).
+  ShortPoint backgroundTextureScale{100, 100};
   // The style the last roof tool chose (2 gable; set by the tool dispatch before each drag)
   // and the corner a new roof panel's slope is anchored at. Not stored.
   int16_t roofStyle{};
@@ -409,6 +412,11 @@ struct DocState {
   RGBColor& wireframeBackgroundColor() { return sceneColor; }
   RGBColor& clearViewLineColor() { return clearViewLine; }
   RGBColor& clearViewFillColor() { return clearViewFill; }
+  // The background follows the scene's lighting (its value raised to the base brightness or
+  // the sun's); the sun's switch and brightness (percent) as the renderer names them.
+  uint8_t& backgroundLighting() { return setting101; }
+  uint8_t& sunlightOn() { return sunShadows; }
+  int16_t& sunBrightness() { return sunSetting2; }
   // The lot's lines in the wireframe view: the stored colour that lot rendering reads.
   RGBColor& wireframeLotColor() { return annotationColor; }
   // The plan window's names for the same settings (the walk camera, ClearView, passes);

@@ -2,7 +2,6 @@
 // its callers rely on.
 #include "model/NotYetBuilt.h"
 
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstring>
@@ -80,16 +79,6 @@ void DeletePlantInfo(PlantInfo*) {}
 PlantInfo* DuplicatePlantInfo(const PlantInfo*) { return nullptr; }
 // Without plant information there is no growth data: the outputs keep what the caller put in.
 void GetPlantBounds(Objex* plant, float*, float*, int) { NoteServiceCall("GetPlantBounds", plant); }
-
-void DeleteCachedTextureImages(const uint32_t*, int32_t) { NoteServiceCall("DeleteCachedTextureImages", nullptr); }
-void Validate512Pathname(char*) { NoteServiceCall("Validate512Pathname", nullptr); }
-
-int VerifyOrFindFile(char* path, int, int) {
-  NoteServiceCall("VerifyOrFindFile", nullptr);
-  if (!path || !path[0] || !memchr(path, 0, 512)) return 0;
-  struct stat info {};
-  return stat(path, &info) == 0 && S_ISREG(info.st_mode) ? 1 : 0;
-}
 
 std::vector<int32_t> AddkitPluginIDs() { return {}; }
 

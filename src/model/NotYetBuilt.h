@@ -64,21 +64,6 @@ void DeletePlantInfo(PlantInfo* info);
 PlantInfo* DuplicatePlantInfo(const PlantInfo* info);
 // Without plant information the outputs keep the values the caller put in.
 void GetPlantBounds(Objex* plant, float* width, float* height, int apply);
-// Grows every plant shown in the 3D scene by years (negative to go back) and resizes its
-// picture: records the call.
-void GrowPlantVisuals(int16_t years);
-
-// Texture cache of the renderer.
-// Deletes the renderer's cached images of these texture ids (one glDeleteTextures call).
-void DeleteCachedTextureImages(const uint32_t* textureIDs, int32_t count);
-// Repairs a texture path in a 512-byte buffer in place (content folder plus file name when
-// the path is of the other platform's form or missing).
-void Validate512Pathname(char* path);
-
-// Whether the path in the 512-byte buffer names an existing file: 1, else 0. Finding the file
-// in the content folder (search) and the not-available stand-in (substitute) are not built:
-// the buffer is left as it is. Records the call.
-int VerifyOrFindFile(char* path, int search, int substitute);
 
 // Plug-in exchange: IDs of the installed plug-ins, in the dispatcher's list order.
 std::vector<int32_t> AddkitPluginIDs();
@@ -97,29 +82,15 @@ bool ApplyMoulding(POINT point, int32_t textureID);
 bool ApplyCustomTextureImage(POINT point, SymEntryInfo* entry);
 bool ApplyCustomMoulding(POINT point, SymEntryInfo* entry);
 
-// The renderer's neighbours (background, grid faces, plants, textures, light glows, shadows,
-// image export): no background, no texture, no glow; the shadow render draws a plain frame.
+// The renderer's neighbours (light glows, shadows, image export): no glow; the shadow render
+// draws a plain frame.
 void RenderShadows();
-void RenderGLBackground(int16_t antiAliased, int32_t pass);
-void RTRenderGLBackground();
-void RenderGLGridPlaneObject(PlaneObject* object);
-void RTRenderGLPlantObject(PlaneObject* object);
-// The drawing of auto-generated symbol parts, plants, photos and shadows, which the list
-// walkers (render3d/PlaneObjectLists) call: symbol parts are drawn as plain plane objects,
-// plants, photos and shadows draw nothing. (Trims: render3d/TrimPlaneRendering.)
-void RenderGLAutoGenPlaneObject(PlaneObject* object, int16_t includeExcavation);
-void RTRenderGLAutoGenPlaneObject(PlaneObject* object, int16_t includeExcavation);
-void RenderGLPlantObject(PlaneObject* object);
-void RenderGLPhotoObject(PlaneObject* object);
-void RTRenderGLPhotoObject(PlaneObject* object);
+// The drawing of shadows, which the list walkers (render3d/PlaneObjectLists) call: nothing is
+// drawn yet.
 void RenderGLPlaneShadowObject(PlaneObject* object);
 void RenderGLPlaneShadowObjectMask(PlaneObject* object);
 void RenderGLPlantShadowObject(PlaneObject* object);
 void RenderGLPhotoShadowObject(PlaneObject* object);
-// Makes a texture id resident (its GL name in the renderer's id-to-name map); false when it
-// cannot be loaded.
-bool LoadGLTexture(int32_t textureID);
-bool LoadGLCustomTexture(int32_t textureID, const char* path);
 // The light pools of one fixture, drawn with the matrices of the finished frame.
 void RenderCanLightMask(PlaneObject* object, const double* modelView, const double* projection,
                         const int32_t* viewport);

@@ -287,6 +287,18 @@ void ResetSceneDisplayList() {
   if (gRendererServices.resetSceneDisplayList) gRendererServices.resetSceneDisplayList();
 }
 
+void DeleteCachedTextureImages(const uint32_t* textureIDs, int32_t count) {
+  if (gRendererServices.deleteCachedTextureImages)
+    return gRendererServices.deleteCachedTextureImages(textureIDs, count);
+  NoteServiceCall("DeleteCachedTextureImages", nullptr);
+}
+
+DIBImage* LoadDIBImageFile(const char* path) {
+  if (gFrontEnd.loadDIBImage) return gFrontEnd.loadDIBImage(path);
+  NoteServiceCall("LoadDIBImageFile", nullptr);
+  return nullptr;
+}
+
 // Content palette.
 SymEntryInfo* ContentPaletteSelectedSymEntry() {
   if (gContentServices.selectedSymEntry) return gContentServices.selectedSymEntry();

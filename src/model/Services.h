@@ -29,6 +29,7 @@ struct FloatRect;
 struct Float3DRect;
 struct SelectionState40;
 struct PlaneObject;
+struct DIBImage;
 
 struct ServiceCall {
   std::string routine;
@@ -106,6 +107,7 @@ struct RendererServices {
   void (*deleteRendererObject)(Objex* object) = nullptr;
   void (*deleteAllRendererObjects)() = nullptr;
   void (*resetSceneDisplayList)() = nullptr;
+  void (*deleteCachedTextureImages)(const uint32_t* textureIDs, int32_t count) = nullptr;
 };
 extern RendererServices gRendererServices;
 
@@ -162,6 +164,9 @@ struct FrontEndServices {
   void (*setLVStatusString)(const char* text) = nullptr;
   void (*initializeAnimatedLVStatus)() = nullptr;
   void (*resetAnimatedLVStatus)() = nullptr;
+  // Reads an image file into the packed RGB record the texture code uploads (null when the
+  // file cannot be read as an image).
+  DIBImage* (*loadDIBImage)(const char* path) = nullptr;
 };
 extern FrontEndServices gFrontEnd;
 
@@ -260,6 +265,12 @@ void DeleteRendererObject(Objex* object);
 void DeleteAllRendererObjects();
 // Drops the real-time scene display list.
 void ResetSceneDisplayList();
+// Drops the renderer's loaded images of these texture ids (and what it remembers of images
+// it could not find).
+void DeleteCachedTextureImages(const uint32_t* textureIDs, int32_t count);
+// An image file as a packed RGB record (plandraw/PlatformAdapters.h; free with FreeDIBImage);
+// null when it cannot be read, or with no loader installed.
+DIBImage* LoadDIBImageFile(const char* path);
 
 // Content palette: its selected entry (not installed: gSelectedContentEntry, whose type is
 // gSelectedContentEntryType, null while that is 0), and the entry held by the data of a

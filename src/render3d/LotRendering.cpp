@@ -24,6 +24,7 @@
 #include "render3d/Lighting.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/RenderPlaneObject.h"
+#include "render3d/TextureLoading.h"
 #include "render3d/SceneFrame.h"
 #include "render3d/TopoCutouts.h"
 

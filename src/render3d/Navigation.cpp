@@ -21,13 +21,13 @@
 #include "render3d/Cutaway.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/SceneSurfaces.h"
 #include "render3d/TopoCutouts.h"
 #include "tools/ModalEvents.h"
 
 NavigationHost gNavigationHost;
 uint8_t gAnimateBackground = 0;
 uint8_t gRealTimeElevate = 0;
-float gBackgroundVertices[4] = {0, 1, 1, 0};
 
 namespace {
 

@@ -34,8 +34,6 @@ extern NavigationHost gNavigationHost;
 
 extern uint8_t gAnimateBackground;  // the background follows the camera's turn
 extern uint8_t gRealTimeElevate;    // flipped by each right-click in the 3D view: up (1) or down
-// The background quad's s texture coordinates: top left, top right, bottom right, bottom left.
-extern float gBackgroundVertices[4];
 
 // The redraw request of the core: gRefreshRender set, the 3D view marked; returns 1.
 int RenderLoop();

@@ -26,6 +26,7 @@
 #include "render3d/RealTimeScene.h"
 #include "render3d/RenderPlaneObject.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/SceneSurfaces.h"
 #include "render3d/TrimPlaneRendering.h"
 
 uint8_t gRenderingOpenGLShadows = 0;
@@ -818,7 +819,8 @@ void RenderGLPlaneObjects(PlaneObject* list) {
     if (textureOff) glDisable(GL_TEXTURE_2D);
   };
 
-  // Opaque pass.
+  // Opaque pass (texturing is turned off once after it).
+  gTextureLeftOn = 1;
   for (PlaneObject* po = list; po && !gBreakOpenGLRender; po = po->next) {
     if (po->alpha < 255) continue;
     if (IsPlant(po)) {
@@ -847,6 +849,8 @@ void RenderGLPlaneObjects(PlaneObject* list) {
     if (po->children) DrawWithCutouts(po, ds, false);
     else DrawPlain(po, ds, false);
   }
+  gTextureLeftOn = 0;
+  glDisable(GL_TEXTURE_2D);
 
   // Floors with their holes.
   for (const Layer* floor : floors) {

@@ -15,6 +15,7 @@
 #include "render3d/PlaneObjectLists.h"
 #include "render3d/RenderPlaneObject.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/SceneSurfaces.h"
 #include "render3d/TopoCutouts.h"
 
 uint32_t gSceneDisplayList = 0;

@@ -3,6 +3,7 @@
 #include "model/Services.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/RendererUpkeep.h"
+#include "render3d/TextureLoading.h"
 
 void InstallRender3DServices() {
   RendererServices& s = gRendererServices;
@@ -10,4 +11,5 @@ void InstallRender3DServices() {
   s.deleteRendererObject = render3d::DeleteRendererObject;
   s.deleteAllRendererObjects = render3d::DeleteAllRendererObjects;
   s.resetSceneDisplayList = render3d::ResetSceneDisplayList;
+  s.deleteCachedTextureImages = DeleteCachedTextureImagesGL;
 }

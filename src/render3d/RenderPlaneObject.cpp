@@ -22,17 +22,19 @@
 #include "render3d/Lighting.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/SceneSurfaces.h"
+#include "render3d/TextureLoading.h"
 #include "render3d/WorkingPlane.h"
 
 uint8_t gTexturedWire = 0;
 uint8_t gTextureKnownOff = 0;
+uint8_t gTextureLeftOn = 0;
 
 namespace {
 constexpr RGBColor kNoStripColor{1, 1, 1};
 constexpr RGBColor kWhite{65535, 65535, 65535};
 // Wireframe colour of a face whose plan colour has no source (GetObjectPlanColor's own).
 constexpr RGBColor kNoPlanColor{0, 16448, 34952};
-constexpr int32_t kFirstCustomTextureID = 20000;
 constexpr int16_t kPartFloor = 13, kPart50 = 50, kPartStripShared = 7, kKindStrip = 7;
 constexpr int16_t kKindSideA = 6;
 constexpr int16_t kWallFace = 10, kGridFaceSubtype = 173;
@@ -85,19 +87,9 @@ Material ChooseMaterial(const PlaneObject* o) {
   return m;
 }
 
-// Makes the id's texture resident when asked, and gives its GL name (0 when none).
-uint32_t ResidentName(int32_t id, bool load) {
-  if (id < 1) return 0;
-  uint32_t name = GLTextureNameForID(id);
-  if (name || !load) return name;
-  if (id < kFirstCustomTextureID) {
-    LoadGLTexture(id);
-  } else {
-    const char* path = GetCustomTextureIDPath(id);
-    if (path) LoadGLCustomTexture(id, path);
-  }
-  return GLTextureNameForID(id);
-}
+// Makes the id's texture resident when asked (the binding rule), and gives its GL name (0 when
+// none).
+uint32_t ResidentName(int32_t id, bool load) { return ResidentTextureName(id, load); }
 
 RGBColor MaterialColor(const PlaneObject* o, const Material& m) {
   RGBColor c;
@@ -108,8 +100,8 @@ RGBColor MaterialColor(const PlaneObject* o, const Material& m) {
   return m.paletteColor ? m.palette : c;
 }
 
-RGBColor WireframeColor(const PlaneObject* o) {
-  const Objex* source = o->actual3DObject;
+RGBColor WireframeColor(const PlaneObject* o, bool rootOnly = false) {
+  const Objex* source = rootOnly ? nullptr : o->actual3DObject;
   if (!source || !(source->type == kObjComponent || source->type == kObjDoor ||
                    source->type == kObjWindow || source->type == kObjAccessory))
     source = o->base2DObject ? GetRootObject(o->base2DObject) : nullptr;
@@ -226,11 +218,25 @@ struct GenerationPlanes {
   GLfloat s[4] = {0, 0, 0, 0}, t[4] = {0, 0, 0, 0};
 };
 
+// The symbol's extent along one axis, converted to world units and truncated.
+int32_t FittedSize(float extent, const DocState* ds) {
+  return static_cast<int32_t>(ConvertScreenToWorld(static_cast<float>(static_cast<int32_t>(extent)), ds, 0));
+}
+
 void SetGenerationPlanes(const Plane* plane, const GeneratedTextureSize& size, GenerationPlanes* g) {
   constexpr float kNumerator = 18.0f, kCoefficient = 0.028f;
   const int16_t p = size.horizontal ? kPlaneXZ : DetermineWorkingPlane(plane->vertices, plane->vertexCount);
-  if (size.width != 0) g->sW = kNumerator / static_cast<float>(size.width);
-  if (size.height != 0) g->sH = kNumerator / static_cast<float>(size.height);
+  int32_t W = size.width, H = size.height;
+  if (size.fitWidth || size.fitHeight) {
+    const DocState* ds = CurDocState();
+    const Float3DRect& b = size.box;
+    if (size.fitWidth && (p == kPlaneXY || p == kPlaneXZ)) W = FittedSize(b.floatRight - b.floatLeft, ds);
+    if (size.fitWidth && p == kPlaneZY) W = FittedSize(b.floatFront - b.floatBack, ds);
+    if (size.fitHeight && p == kPlaneXZ) H = FittedSize(b.floatFront - b.floatBack, ds);
+    if (size.fitHeight && (p == kPlaneXY || p == kPlaneZY)) H = FittedSize(b.floatBottom - b.floatTop, ds);
+  }
+  if (W != 0) g->sW = kNumerator / static_cast<float>(W);
+  if (H != 0) g->sH = kNumerator / static_cast<float>(H);
   const float s = kCoefficient * g->sW, t = kCoefficient * g->sH;
   switch (p) {
     case kPlaneXZ: g->s[0] = s, g->s[1] = 0, g->s[2] = 0, g->t[0] = 0, g->t[1] = 0, g->t[2] = t; break;
@@ -263,6 +269,9 @@ void ClearGLTextureNames() {
 }
 
 uint64_t GLTextureNamesChangeCount() { return sTextureNamesChanges; }
+
+RGBColor PlaneObjectMaterialColor(const PlaneObject* o) { return MaterialColor(o, ChooseMaterial(o)); }
+RGBColor PlaneObjectWireframeColor(const PlaneObject* o) { return WireframeColor(o); }
 
 void RenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) { DrawFinal(o, includeExcavation, nullptr); }
 
@@ -310,7 +319,8 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
 
   // Base colour by mode.
   RGBColor base;
-  if (mode == kRenderWireframe) base = gTexturedWire ? MaterialColor(o, m) : WireframeColor(o);
+  const bool symbolPart = gen && gen->symbolPart;
+  if (mode == kRenderWireframe) base = gTexturedWire ? MaterialColor(o, m) : WireframeColor(o, symbolPart);
   else if (mode == kRenderClearViewLines) base = ds->clearViewLineColor();
   else if (mode == kRenderClearViewFill) base = ds->clearViewFillColor();
   else base = MaterialColor(o, m);
@@ -321,12 +331,12 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
   RGBtoHSV(&base, &hsv);
   const uint16_t V0 = hsv.value;
   RGBColor shaded = base;
-  if (!lineOrFill && !gRenderPlantsInColor) {
+  if (!lineOrFill && !gRenderPlantsInColor && !(symbolPart && mode == kRenderLightView)) {
     float& brightness = ds->lightBrightness();
     const float saved = brightness;
     const int16_t pt = o->partType;
-    if (gAdjustTrimLightIntensity &&
-        (pt == 1 || pt == 2 || pt == 3 || pt == kPartBaseMoulding || pt == kPartCrownMoulding))
+    if (gAdjustTrimLightIntensity && (symbolPart || pt == 1 || pt == 2 || pt == 3 || pt == kPartBaseMoulding ||
+                                      pt == kPartCrownMoulding))
       brightness = 1.2f;
     ComputeShading(1.0f, n[0], n[1], n[2], &hsv.saturation, &hsv.value, 0);
     brightness = saved;
@@ -341,7 +351,7 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
     GLint filter = GL_LINEAR;
     if (custom) {
       glEnable(GL_ALPHA_TEST);
-      glAlphaFunc(GL_GREATER, o->alpha < 255 && !gen ? 0.01f : 0.5f);
+      glAlphaFunc(GL_GREATER, o->alpha < 255 && (!gen || symbolPart) ? 0.01f : 0.5f);
       filter = GL_NEAREST;
     }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
@@ -366,7 +376,7 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
   const bool flat = gRenderPlantsInColor || (mode == kRenderLightView && !custom);
   const bool edgeFlags = mode == kRenderWireframe || mode == kRenderClearViewLines;
   const bool strip = o->partType == kPartStripShared || o->renderKind == kKindStrip;
-  const bool fades = !edgeFlags && (gLiveViewOptions & kLiveViewShading);
+  const bool fades = !edgeFlags && !symbolPart && (gLiveViewOptions & kLiveViewShading);
   const float fade = ds->lightIntensity() / 65535.0f * V1;
   const RGBColor line = ds->clearViewLineColor(), fill = ds->clearViewFillColor();
 
@@ -399,8 +409,8 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
         continue;
       }
       RGBColor c = shaded;
-      if (strip) {
-        const bool shared = o->partType == kPartStripShared ? (i == 2 || i == 3) : (i == 0 || i == 1);
+      if (strip || symbolPart) {
+        const bool shared = symbolPart || o->partType == kPartStripShared ? (i == 2 || i == 3) : (i == 0 || i == 1);
         if (shared && o->sourceObject == gPrevPlaneParentObject) {
           if (gPrevPlaneColor == kNoStripColor) gPrevPlaneColor = shaded;
           c = gPrevPlaneColor;
@@ -445,7 +455,11 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
     }
   }
   if (gen && m.glName) DisableGeneration();
-  DisableTexture(m.glName != 0, custom);
+  if (m.glName && gTextureLeftOn) {
+    if (custom) glDisable(GL_ALPHA_TEST);
+  } else {
+    DisableTexture(m.glName != 0, custom);
+  }
 }
 
 void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen) {
@@ -471,8 +485,9 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
   RGBColor shaded{};
   bool perPlane = false;
   const uint8_t opacity = Opacity(ds);
+  const bool symbolPart = gen && gen->symbolPart;
   if (mode == kRenderWireframe && !gTexturedWire) {
-    SendColor(WireframeColor(o), opacity);
+    SendColor(WireframeColor(o, symbolPart), opacity);
   } else if (mode == kRenderWireframe) {
     shaded = MaterialColor(o, m);
     perPlane = true;
@@ -481,7 +496,7 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
     const RGBColor base = MaterialColor(o, m);
     RGBtoHSV(&base, &hsv);
     ComputeShading(1.0f, n[0], n[1], n[2], &hsv.saturation, &hsv.value, 0);
-    if (o->actual3DType == kObjDoor && o->partType == kPartDoorLeafFace) {
+    if (!symbolPart && o->actual3DType == kObjDoor && o->partType == kPartDoorLeafFace) {
       const float p = o->sourceObject ? o->sourceObject->params[4] : 0;
       hsv.value = ClampValue(p > 0 ? p * hsv.value : hsv.value * 0.9f);
     }

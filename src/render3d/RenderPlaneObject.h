@@ -18,6 +18,10 @@ extern uint8_t gTexturedWire;
 // an untextured object then sends no glDisable of its own (the compiled scene list stays one
 // run of primitives).
 extern uint8_t gTextureKnownOff;
+// Set by a list walker that turns texturing off itself after a run of objects: a textured
+// object then leaves GL_TEXTURE_2D on (untextured ones still turn it off), so that a run of
+// faces sharing a texture is not flushed object by object.
+extern uint8_t gTextureLeftOn;
 
 void RenderGLPlaneObject(PlaneObject* object, int16_t includeExcavation);
 void RTRenderGLPlaneObject(PlaneObject* object, int16_t includeExcavation);
@@ -31,10 +35,26 @@ struct GeneratedTextureSize {
   int32_t width = 1;
   int32_t height = 1;
   bool horizontal = false;
+  // Parts of 3D symbols: the wireframe colour is the plan colour of the root of the plan
+  // object, shading is skipped in the light view (and the fully lit pass brightens every
+  // part), vertices 2 and 3 share the strip colour whatever the part, nothing fades, and the
+  // real-time door-leaf value rule does not apply.
+  bool symbolPart = false;
+  // Symbol parts whose texture gives no width (or height): the size is fitted per polygon to
+  // the converted extent of `box` (the symbol's bounds, plan units) along its working plane.
+  bool fitWidth = false;
+  bool fitHeight = false;
+  Float3DRect box{};
 };
 void RenderGLPlaneObjectGenerated(PlaneObject* object, int16_t includeExcavation, const GeneratedTextureSize& size);
 void RTRenderGLPlaneObjectGenerated(PlaneObject* object, int16_t includeExcavation,
                                     const GeneratedTextureSize& size);
+
+// The material colour a plane object shows (its side's colour link, else its colour; a palette
+// texture's colour), and its wireframe colour (the plan colour of a component, door, window or
+// accessory part, else of the root of its plan object).
+RGBColor PlaneObjectMaterialColor(const PlaneObject* object);
+RGBColor PlaneObjectWireframeColor(const PlaneObject* object);
 
 // Texture ids are the design's (stock, custom, palette-resolved), never GL names: a face
 // binds the GL name its id maps to; an id without a name draws untextured.

@@ -43,7 +43,7 @@ TEST(ShippedLibrary, GeneratorIsDeterministicAndMatchesTheShippedFiles) {
     if (design) EXPECT_FALSE(ReadFile(shipped).empty()) << shipped;
     else EXPECT_EQ(ReadFile(shipped), first[i].bytes) << "regenerate with scripts/make-content-library.sh: " << shipped;
   }
-  EXPECT_EQ(materials, 36u);
+  EXPECT_EQ(materials, 40u);
   EXPECT_EQ(plants, 24u);
 }
 

@@ -36,9 +36,9 @@ TEST_F(RealTime, OneInteractionCompilesSceneAndViewpointOnce) {
   RTInitializeGLScene();
   sNewLists = 0;
   for (int i = 0; i < 20; ++i) Frame(ds());
-  // The scene list, the one plan object's own list, the viewpoint, the flat lot and the earth
-  // under it.
-  EXPECT_EQ(sNewLists, 5);
+  // The scene list, the one plan object's own list, the viewpoint, the flat lot, the earth
+  // under it and the background.
+  EXPECT_EQ(sNewLists, 6);
   EXPECT_NE(gSceneDisplayList, 0u);
   EXPECT_NE(gViewpointDisplayList, 0u);
   EXPECT_EQ(kept(32, 32).r, 255);  // flat, unshaded red
@@ -47,7 +47,7 @@ TEST_F(RealTime, OneInteractionCompilesSceneAndViewpointOnce) {
   Frame(ds());
   Frame(ds());
   // Only the scene list again: the object's list is still its own.
-  EXPECT_EQ(sNewLists, 6);
+  EXPECT_EQ(sNewLists, 7);
   // A new interaction starts from fresh lists.
   RTInitializeGLScene();
   EXPECT_EQ(gSceneDisplayList, 0u);
@@ -83,10 +83,14 @@ TEST_F(RealTime, CustomBackgroundImagesForceAColourClear) {
     Frame(ds());
     return kept(5, 5);
   };
-  ds()->backgroundTextureID = 1550;  // the stock image covers the view: depth-only clear
-  EXPECT_EQ(paintRedThenFrame().r, 255);
+  // The stock image's quad covers the view (a depth-only clear; the quad shows its colour while
+  // the image is not loaded); a custom image is cleared to black first.
+  ds()->backgroundColor() = {0, 0, 65535};
+  ds()->backgroundTextureID = 1550;
+  EXPECT_EQ(paintRedThenFrame(), (Pixel{0, 0, 255, 255}));
+  ResetBackgroundDisplayList();
   ds()->backgroundTextureID = 20000;
-  EXPECT_EQ(paintRedThenFrame().r, 0);
+  EXPECT_EQ(paintRedThenFrame(), (Pixel{0, 0, 255, 255}));
 }
 
 TEST_F(RealTime, PickingDrawsNoBackgroundNoFullLotAndNamesTheLotOne) {
@@ -147,7 +151,9 @@ TEST_F(RealTime, TheRealTimeLotTakesItsColourForEachRenderMode) {
       EXPECT_NEAR(colour[2], c.b, 1e-3) << c.mode;
       EXPECT_NEAR(colour[3], c.a, 1e-3) << c.mode;
     } else {
-      EXPECT_FLOAT_EQ(colour[0], 0.5f) << c.mode;
+      // The last colour is the background quad's (opaque black), none of the frame's.
+      EXPECT_FLOAT_EQ(colour[0], 0.0f) << c.mode;
+      EXPECT_FLOAT_EQ(colour[3], 1.0f) << c.mode;
     }
     EXPECT_EQ(ds()->renderMode(), c.mode);
   }

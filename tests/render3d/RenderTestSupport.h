@@ -59,6 +59,12 @@ class RenderTest : public ::testing::Test {
     // An orthographic elevation over the plan bounds: one world unit per pixel, centred.
     ds->orthoView() = 1;
     ds->planBounds = {-32, -32, 32, 32};
+    // A plain black background without a picture behind the scene (the orthographic views
+    // show the ClearView fill colour there).
+    ds->backgroundTextureID = 0;
+    ds->backgroundColor() = {0, 0, 0};
+    ds->backgroundLighting() = 0;
+    ds->clearViewFillColor() = {0, 0, 0};
   }
 
   void TearDown() override {

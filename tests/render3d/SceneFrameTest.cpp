@@ -51,7 +51,7 @@ TEST_F(SceneFrame, AQuadOfColourAShowsItsColourOnBlack) {
   EXPECT_NEAR(centre.r, 255, 1);
   EXPECT_NEAR(centre.g, 0, 1);
   EXPECT_NEAR(centre.b, 0, 1);
-  EXPECT_EQ(kept(4, 4), (Pixel{0, 0, 0, 0}));
+  EXPECT_EQ(kept(4, 4), (Pixel{0, 0, 0, 255}));
   EXPECT_GE(sFramesKept, 1);
 }
 

@@ -115,6 +115,8 @@ TEST_F(LiveViewOpeningsTest, ADoorPlacedWithTheDoorToolOpensTheWallIn3DAndAgainW
   ds->navigationMode = 1;
   ds->orthoView() = 0;
   ds->renderMode() = 5;
+  // A plain background, so that what shows through the opening is the colour above the wall.
+  ds->backgroundTextureID = 0;
   LiveViewController* controller = LiveViewController::sharedLiveViewController();
   controller->window()->resize(400, 360);
   AppController::showLiveViewPanel();
