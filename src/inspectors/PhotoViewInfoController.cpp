@@ -15,7 +15,6 @@
 #include "platform/Strings.h"
 
 namespace {
-constexpr size_t kPathBufferSize = 512;
 constexpr int kPreviewSize = 160;
 
 QString Text(const char* key) { return QString::fromStdString(LocalizedString(key)); }

@@ -12,6 +12,7 @@
 #include "plandraw/PlanPoints.h"
 #include "render3d/Cutaway.h"
 #include "render3d/Navigation.h"
+#include "render3d/SceneSurfaces.h"
 #include "render3d/RenderTestSupport.h"
 #include "tools/ScriptedModalEvents.h"
 
