@@ -851,6 +851,7 @@ void RenderGLPlaneObjects(PlaneObject* list) {
   }
   gTextureLeftOn = 0;
   glDisable(GL_TEXTURE_2D);
+  if (textureOff) gTextureKnownOff = 1;
 
   // Floors with their holes.
   for (const Layer* floor : floors) {

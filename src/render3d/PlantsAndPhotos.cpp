@@ -428,6 +428,7 @@ void RTRenderGLPhotoObject(PlaneObject* po) {
 }
 
 void GrowPlantVisuals(float years) {
+  NoteServiceCall("GrowPlantVisuals", nullptr);
   for (PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
     if (po->renderKind != kKindPlant && po->renderKind != kKindUserPlant) continue;
     Objex* plant = po->base2DObject;

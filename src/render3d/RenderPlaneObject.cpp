@@ -360,6 +360,8 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
     if (gen) EnableGeneration();
   } else if (!gTextureKnownOff) {
     glDisable(GL_TEXTURE_2D);
+    // In the opaque walk, texturing stays off until the next textured face.
+    if (gTextureLeftOn) gTextureKnownOff = 1;
   }
 
   // Alpha of every vertex.
@@ -457,6 +459,8 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
   if (gen && m.glName) DisableGeneration();
   if (m.glName && gTextureLeftOn) {
     if (custom) glDisable(GL_ALPHA_TEST);
+    // Left on for the next textured face: an untextured one has to turn it off itself.
+    gTextureKnownOff = 0;
   } else {
     DisableTexture(m.glName != 0, custom);
   }
