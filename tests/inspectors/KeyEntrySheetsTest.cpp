@@ -2,6 +2,11 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QTest>
+#include <QToolButton>
+
+#include "app/EditToolPaletteController.h"
+#include "app/ZLKDocumentView.h"
 
 #include "app/Win32EventHandler.h"
 #include "inspectors/KeyEntryControllers.h"
@@ -208,6 +213,82 @@ TEST_F(WallKeyEntrySheet, TypedLengthMovesTheEndAndEveryDismissalStoresTheToolSt
 TEST_F(WallKeyEntrySheet, TheKeyEntryWallToolsAreAvailable) {
   EXPECT_EQ(PendingTrackingRoutine(kToolExteriorWallKeyEntry), nullptr);
   EXPECT_EQ(PendingTrackingRoutine(kToolInteriorWallKeyEntry), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The tools reach the sheets through the running program's plan view.
+class KeyEntryRoads : public SheetTest {
+ protected:
+  void afterDocument() override {
+    SheetTest::afterDocument();
+    InstallSheetHooks();
+    view = showPlanView(2);
+  }
+  void beforeClosing() override {
+    gCurTool = kToolSelection;
+    SheetTest::beforeClosing();
+  }
+  QPoint at(float x, float z) const { return WidgetPointOf(view, x, z); }
+  ZLKDocumentView* view = nullptr;
+};
+
+TEST_F(KeyEntryRoads, TheKeyEntryCellAndAClickOnASegmentOpenTheSheet) {
+  Objex* line = AddPlanLine(model->itsCurLayer, -100, 0, 100, 0);
+  QToolButton* cell = ToolPaletteController::sharedToolPaletteController().cellWithTool(kToolKeyEntry);
+  ASSERT_NE(cell, nullptr);
+  ASSERT_TRUE(cell->isEnabled());
+  QTest::mouseClick(cell, Qt::LeftButton);
+  ASSERT_EQ(gCurTool, kToolKeyEntry);
+  QTest::mouseClick(view, Qt::LeftButton, {}, at(30, 0));
+  auto* s = sheet<KeyEntryController>();
+  ASSERT_NE(s, nullptr);
+  EXPECT_NEAR(KeyEntryController::sLength, 200, 1e-3);
+  s->lengthText->setText(QString::number(ConvertScreenToWorld(300, ds, 0)));
+  s->locationButtons->button(1)->setChecked(true);
+  ok();
+  EXPECT_NEAR(line->firstPoint->position[0], -150, 1e-2);
+  EXPECT_NEAR(line->firstPoint->next->position[0], 150, 1e-2);
+  EXPECT_EQ(lastUndo(), "Resize Segment");
+}
+
+TEST_F(KeyEntryRoads, AKeyEntryWallDragAsksForTheLengthAndStoresTheToolStepOnce) {
+  struct Case {
+    uint16_t tool;
+    bool okPressed;
+    const char* undo;
+  };
+  for (const Case& c : {Case{kToolExteriorWallKeyEntry, false, "Exterior Wall Tool"},
+                        Case{kToolInteriorWallKeyEntry, true, "Interior Wall Tool"}}) {
+    doc->undoManager().removeAllActions();
+    const int before = objectCount();
+    gCurTool = c.tool;
+    const float z = c.okPressed ? 200 : -200;
+    QTest::mousePress(view, Qt::LeftButton, {}, at(-100, z));
+    for (int i = 1; i <= 4; ++i) QTest::mouseMove(view, at(-100 + 50 * i, z));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, at(100, z));
+    auto* s = sheet<WallKeyEntryController>();
+    ASSERT_NE(s, nullptr) << c.tool;
+    EXPECT_FALSE(anyUndo());  // the sheet stores the drag's step
+    ASSERT_EQ(objectCount(), before + 1);
+    Objex* wall = model->itsCurLayer->firstObject;
+    while (wall->next) wall = wall->next;
+    ASSERT_EQ(wall->type, kObjWall);
+    Poinz* end = wall->firstPoint->next;
+    const float drawnEnd = end->position[0];
+    if (c.okPressed) {
+      s->lengthText->setText(QString::number(ConvertScreenToWorld(300, ds, 0)));
+      ok();
+      EXPECT_NEAR(end->position[0] - wall->firstPoint->position[0], 300, 1e-2);
+    } else {
+      cancel();
+      EXPECT_FLOAT_EQ(end->position[0], drawnEnd);
+    }
+    EXPECT_EQ(lastUndo(), c.undo);
+    EXPECT_EQ(objectCount(), before + 1);
+  }
 }
 
 }  // namespace
