@@ -98,7 +98,7 @@ void InstallSheetHooks() {
     Handler().keyEntrySheetForObject(object, start, end);
   };
   gWallKeyEntrySheetHook = [](Poinz* start, Poinz* end, Objex* wall) {
-    WallKeyEntryController::newWallKeyEntrySheetForParent(MainWindow(), start, end, wall);
+    return WallKeyEntryController::newWallKeyEntrySheetForParent(MainWindow(), start, end, wall);
   };
   hooks.refreshContentView = [] { ContentPaletteController::sharedContentPaletteController()->refreshContentView(); };
   hooks.refreshTrimContent = [] {

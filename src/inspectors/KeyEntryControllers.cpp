@@ -149,15 +149,15 @@ WallKeyEntryController::WallKeyEntryController(QWidget* parent) : SheetControlle
   form()->addRow(Text("Length:"), lengthText);
 }
 
-void WallKeyEntryController::newWallKeyEntrySheetForParent(QWidget* parent, Poinz* startPoint, Poinz* endPoint,
+bool WallKeyEntryController::newWallKeyEntrySheetForParent(QWidget* parent, Poinz* startPoint, Poinz* endPoint,
                                                            Objex* wallObject) {
-  if (!parent || !startPoint || !endPoint || !wallObject) return;
+  if (!parent || !startPoint || !endPoint || !wallObject) return false;
   float length = 0;
   const float angle = GetLineLengthAndAngle(startPoint->position[0], startPoint->position[2], endPoint->position[0],
                                             endPoint->position[2], &length);
   auto* sheet = new WallKeyEntryController(parent);
   sheet->setWallLength(length, angle, startPoint, endPoint, wallObject);
-  beginSheet(parent, sheet);
+  return beginSheet(parent, sheet);
 }
 
 void WallKeyEntryController::setWallLength(float length, float angle, Poinz* start, Poinz* end, Objex* wall) {

@@ -16,8 +16,8 @@ class WallKeyEntryController : public SheetController {
   Q_OBJECT
  public:
   // Needs a parent, both points and the wall (else nothing); the segment's direction and
-  // length are taken from the points' plan positions (x, z).
-  static void newWallKeyEntrySheetForParent(QWidget* parent, Poinz* startPoint, Poinz* endPoint, Objex* wallObject);
+  // length are taken from the points' plan positions (x, z). True when the sheet opened.
+  static bool newWallKeyEntrySheetForParent(QWidget* parent, Poinz* startPoint, Poinz* endPoint, Objex* wallObject);
   void setWallLength(float length, float angle, Poinz* startPoint, Poinz* endPoint, Objex* wallObject);
 
   QLineEdit* lengthText = nullptr;

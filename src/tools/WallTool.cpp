@@ -40,7 +40,7 @@
 #include "tools/WallAnchors.h"
 #include "tools/WallDimTracking.h"
 
-void (*gWallKeyEntrySheetHook)(Poinz* startPoint, Poinz* endPoint, Objex* wall) = nullptr;
+bool (*gWallKeyEntrySheetHook)(Poinz* startPoint, Poinz* endPoint, Objex* wall) = nullptr;
 
 namespace {
 
@@ -582,14 +582,11 @@ bool HoldsPoint(const Objex* wall, const Poinz* point) {
 // The key-entry wall tools ask for the exact length of the segment just drawn. The new point
 // is the free end; its neighbour on the old side is the fixed one (the connector, unless
 // straightening the wall removed it). A drag that only closed or merged walls drew no new
-// point: the tool's undo step is stored at once, as it is when no sheet can open.
+// point: the tool's undo step is stored at once, as it is when the sheet cannot open.
 void OpenKeyEntrySheet(Objex* wall, bool madeOrExtended) {
   Poinz* end = madeOrExtended && sKeySegmentEnd && HoldsPoint(wall, sKeySegmentEnd) ? sKeySegmentEnd : nullptr;
   Poinz* start = end ? (end->prev ? end->prev : end->next) : nullptr;
-  if (start && gWallKeyEntrySheetHook) {
-    gWallKeyEntrySheetHook(start, end, wall);
-    return;
-  }
+  if (start && gWallKeyEntrySheetHook && gWallKeyEntrySheetHook(start, end, wall)) return;
   StoreUndo(LocalizedString(gCurTool == kToolExteriorWallKeyEntry ? "Exterior Wall Tool" : "Interior Wall Tool"));
 }
 

@@ -10,9 +10,9 @@ struct Objex;
 struct Poinz;
 
 // The wall key-entry sheet on the main design window for the segment just drawn by a
-// key-entry wall tool (start point fixed, end point free); set by the application. The sheet
-// stores the drag's undo step; without the hook the tool stores it itself.
-extern void (*gWallKeyEntrySheetHook)(Poinz* startPoint, Poinz* endPoint, Objex* wall);
+// key-entry wall tool (start point fixed, end point free); set by the application. True when
+// the sheet opened: it then stores the drag's undo step, else the tool stores it itself.
+extern bool (*gWallKeyEntrySheetHook)(Poinz* startPoint, Poinz* endPoint, Objex* wall);
 
 // One tracking stage (kTrackBegin, kTrackKeep, kTrackEnd) at an evaluated world point.
 void TrackWall(int32_t windowX, int32_t windowY, float worldX, float worldY, float worldZ, int16_t stage);

@@ -254,7 +254,10 @@ TEST_F(WallTool, KeyEntryWallToolsOpenTheSheetOnTheNewSegment) {
   };
   static std::vector<Opened> opened;
   opened.clear();
-  gWallKeyEntrySheetHook = [](Poinz* start, Poinz* end, Objex* wall) { opened.push_back({start, end, wall}); };
+  gWallKeyEntrySheetHook = [](Poinz* start, Poinz* end, Objex* wall) {
+    opened.push_back({start, end, wall});
+    return true;
+  };
 
   // A new wall: from its first point to its second.
   gCurTool = kToolExteriorWallKeyEntry;
