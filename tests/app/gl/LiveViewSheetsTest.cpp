@@ -158,6 +158,7 @@ TEST_F(LiveViewSheetsTest, PrintSheetQualitiesAndSizes) {
 }
 
 TEST(AutoClickMarker, BandsAndCrossAtThePoint) {
+  TestApplication();
   ZLKAutoClickElement marker(POINT{50, 50});
   EXPECT_EQ(marker.highlightPath().boundingRect(), QRectF(42, 41, 17, 17));
   const QList<QPolygonF> bands = marker.highlightPath().toSubpathPolygons();
@@ -192,6 +193,7 @@ TEST(AutoClickMarker, BandsAndCrossAtThePoint) {
 }
 
 TEST(BaseImageViewTest, DrawsItsImageScaledOverWhite) {
+  TestApplication();
   EXPECT_EQ(BaseImageView::withFrameAndImage(QRect(0, 0, 10, 10), QImage()), nullptr);
   QImage red(2, 2, QImage::Format_RGB32);
   red.fill(Qt::red);
