@@ -160,6 +160,27 @@ TEST_F(KeyEntrySheets, UnchangedOrNonPositiveLengthsMoveNothing) {
   EXPECT_FALSE(anyUndo());
 }
 
+TEST_F(KeyEntrySheets, AShownLengthBeyondThePointsIsMeasuredFromWhatIsShown) {
+  // Shown 11' for points 10' apart: typing 11' moves nothing, 13' makes the points 12' apart.
+  Objex* line = addLine({0, feet(10)});
+  Poinz* a = point(line, 0);
+  Poinz* b = point(line, 1);
+  for (const char* typed : {"11'", "13'"}) {
+    KeyEntryController::sLength = feet(11);
+    KeyEntryController::newKeyEntrySheetForParent(window, line, a, b, feet(1), feet(11), 0);
+    auto* s = sheet<KeyEntryController>();
+    ASSERT_NE(s, nullptr);
+    EXPECT_NEAR(GetFloatItem(s->lengthText), 132, 1e-3);
+    s->lengthText->setText(typed);
+    s->locationButtons->button(1)->setChecked(true);
+    ok();
+    EXPECT_EQ(lastUndo(), "Resize Segment");
+  }
+  EXPECT_NEAR(a->position[0], -feet(1), 1e-3);
+  EXPECT_NEAR(b->position[0], feet(11), 1e-3);
+  EXPECT_NEAR(KeyEntryController::sLength, feet(12), 1e-3);
+}
+
 TEST_F(KeyEntrySheets, AnOutOfRangeDirectionOpensOnTheCentre) {
   KeyEntryController::sDirection = 7;
   Objex* line = addLine({0, feet(10)});
