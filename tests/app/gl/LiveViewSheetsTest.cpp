@@ -225,6 +225,8 @@ TEST_F(LiveViewSheetsTest, ViewPointCellWalksInTheShownWindow) {
     EXPECT_EQ(gCurTool, kToolViewPoint);
     EXPECT_EQ(ds->navigationMode, kNavWalkThrough);
     EXPECT_TRUE(controller->isVisible());
+    // A stale scene was rebuilt for the shown window, a current one is drawn again.
+    EXPECT_EQ(gRenderOnShow, 0);
     if (!stale) {
       EXPECT_EQ(gRenderDirty, 1);
       EXPECT_EQ(gRefreshRender, 1);
