@@ -8,8 +8,11 @@
 #include <QToolButton>
 
 #include "app/AppController.h"
+#include "app/LiveViewController.h"
+#include "app/LiveViewOGLView.h"
 #include "app/PlanToolPaletteController.h"
 #include "app/ToolIcons.h"
+#include "building3d/PlaneObjects.h"
 #include "content/ContentPaletteController.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
@@ -33,6 +36,7 @@ const ToolCell kCells[] = {
     {kToolPan, "Pan"},
     {kToolViewPoint, "View Point"},
     {kToolText, "Text"},
+    {kToolKeyEntry, "Key Entry"},
     {kToolDimensionWall, "Wall Dimension"},
     {kToolDimension, "Dimension"},
     {kToolOffsetDimension, "Offset Dimension"},
@@ -57,6 +61,23 @@ void OpenToolSheet(int16_t tool) {
     case kToolZoom: PlanViewActions::openSheet(kTagSetPlanZoom); break;
     default: break;
   }
+}
+
+// The 3D window in walk mode, shown when hidden; its scene rebuilt when it went stale while
+// hidden, else rendered again.
+void ShowWalkingView() {
+  LiveViewController* controller = LiveViewController::sharedLiveViewController();
+  controller->freeWalkThrough();
+  if (!controller->isVisible()) {
+    controller->showWindow();
+    if (gRenderOnShow) {
+      RenderAllLayers();
+    } else {
+      gRenderDirty = 1;
+      gRefreshRender = 1;
+    }
+  }
+  if (QWidget* view = controller->liveViewOGLView()) view->update();
 }
 
 // The plan view's cursor for the tool, with the selection change some tools make.
@@ -161,8 +182,8 @@ void ToolPaletteController::selectTool(int32_t tag, int clickCount) {
     }
   }
   if (clickCount == 2) OpenToolSheet(t);
-  // The view point cell stays disabled until the camera tool exists, so its walk-mode step
-  // never runs here.
+  // Every click on the view point cell puts the 3D window into walking.
+  if (t == kToolViewPoint) ShowWalkingView();
   ApplyToolToPlan(t);
   Refresh();
 }

@@ -28,6 +28,8 @@
 #include "app/AppController.h"
 #include "app/ContextMenuFactory.h"
 #include "app/LiveViewOGLView.h"
+#include "app/LiveViewSheets.h"
+#include "inspectors/SmallControls.h"
 #include "app/RenderKeyWatch.h"
 #include "app/ZLKDocument.h"
 #include "app/ZLKDocumentView.h"
@@ -239,6 +241,8 @@ LiveViewController::LiveViewController() {
   renderQualityPopUpButton_ = new QComboBox(export3DView_);
   exportRow->addWidget(imageFormatPopUpButton_);
   exportRow->addWidget(renderQualityPopUpButton_);
+  // The view that shows the printed image (empty until a print).
+  printView_ = new BaseImageView;
 
   // Undo and redo typed in the 3D window act on the design.
   auto* undo = new QAction(liveViewPanel_);
@@ -293,6 +297,7 @@ LiveViewController::~LiveViewController() {
   gFrontEnd.initializeAnimatedLVStatus = nullptr;
   gFrontEnd.resetAnimatedLVStatus = nullptr;
   delete export3DView_;
+  delete printView_;
   delete liveViewPanel_;
   if (sShared == this) sShared = nullptr;
 }
@@ -634,8 +639,16 @@ void LiveViewController::reset3DView() {
   Refresh();
 }
 
-void LiveViewController::setWalkThroughElevation() { RunWalkElevationSheet(); }
-void LiveViewController::setFlyAroundAltitude() { RunFlyAltitudeSheet(); }
+void LiveViewController::setWalkThroughElevation() {
+  WalkElevationController::newWalkElevationSheetForParent(liveViewPanel_);
+}
+void LiveViewController::setFlyAroundAltitude() { FlyAltitudeController::newFlyAltitudeSheetForParent(liveViewPanel_); }
+void LiveViewController::showPrint3DPropertiesPanel() { LV3DPrintController::newLV3DPrintSheetForParent(liveViewPanel_); }
+
+void LiveViewController::print3DLiveViewUsingQuality(int16_t quality, QSize size, QWidget* sheet) {
+  if (sheet) sheet->hide();
+  Print3DLiveView(quality, size.width(), size.height());
+}
 
 // ---- Cut-away ----
 

@@ -22,6 +22,7 @@ class QToolBar;
 class QToolButton;
 class QWidget;
 class LiveViewOGLView;
+class BaseImageView;
 class UndoNameStack;
 
 // Toolbar item identifiers of the 3D window.
@@ -97,8 +98,13 @@ class LiveViewController : public QObject {
   void freeFlyAround();
   void controlledFlyAround();
   void reset3DView();
+  // The walk-through eye height and fly-around altitude sheets on the 3D window.
   void setWalkThroughElevation();
   void setFlyAroundAltitude();
+  // The sheet of the 3D print settings on the 3D window.
+  void showPrint3DPropertiesPanel();
+  // Closes the print sheet, renders the 3D view at the quality (0..4) and size and prints it.
+  void print3DLiveViewUsingQuality(int16_t quality, QSize size, QWidget* sheet);
 
   // Cut-away.
   void cutAwaySliderUpButtonChanged();
@@ -115,6 +121,8 @@ class LiveViewController : public QObject {
   // The export pop-ups (export itself is elsewhere).
   QComboBox* imageFormatPopUpButton() const { return imageFormatPopUpButton_; }
   QComboBox* renderQualityPopUpButton() const { return renderQualityPopUpButton_; }
+  // The view a printed 3D image is drawn in.
+  BaseImageView* printView() const { return printView_; }
 
   // The cut-away direction pictures, drawn at run time ("CutAwaySliderState1".."5").
   static QImage cutAwaySliderStateImage(int direction);
@@ -145,6 +153,7 @@ class LiveViewController : public QObject {
   QComboBox* imageFormatPopUpButton_ = nullptr;
   QComboBox* renderQualityPopUpButton_ = nullptr;
   QWidget* export3DView_ = nullptr;
+  BaseImageView* printView_ = nullptr;
   QImage sliderImages_[5];
   int cutAwayImageIndex_ = 0;
   int statusDisplayCount_ = 0;

@@ -112,14 +112,23 @@ bool ApplyEntry(POINT point, SymEntryInfo* entry) {
 
 }  // namespace
 
+ZLKAutoClickElement::ZLKAutoClickElement(POINT point) : point_(point) {
+  const double x = point.x, y = point.y;
+  highlightPath_.setFillRule(Qt::WindingFill);
+  highlightPath_.addRect(x - 1, y - 9, 3, 17);
+  highlightPath_.addRect(x - 8, y - 2, 17, 3);
+  crosshairPath_.moveTo(x, y - 7);
+  crosshairPath_.lineTo(x, y + 7);
+  crosshairPath_.moveTo(x - 7, y);
+  crosshairPath_.lineTo(x + 7, y);
+}
+
 void ZLKAutoClickElement::drawAutoClickElement(QPainter& painter) const {
-  const QPointF c(point_.x, point_.y);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(QColor(255, 255, 0, 90));
-  painter.drawEllipse(c, 8, 8);
-  painter.setPen(QPen(QColor(220, 0, 0), 1));
-  painter.drawLine(c + QPointF(-10, 0), c + QPointF(10, 0));
-  painter.drawLine(c + QPointF(0, -10), c + QPointF(0, 10));
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.fillPath(highlightPath_, Qt::white);
+  painter.strokePath(crosshairPath_, QPen(Qt::black, 0));
+  painter.restore();
 }
 
 LiveViewOGLView::LiveViewOGLView(QWidget* parent)

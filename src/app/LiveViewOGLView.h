@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QImage>
 #include <QOpenGLWidget>
+#include <QPainterPath>
 
 #include "content/SymEntry.h"
 #include <memory>
@@ -32,16 +33,21 @@ extern uint8_t gRenderGL;
 // Content library entries dragged onto the 3D view carry their record under
 // Content3DDNDPboardType (content/SymEntry.h).
 
-// A point clicked in auto-click mode: a crosshair over the frozen image, with the spot
-// highlighted.
+// A point clicked in auto-click mode, marked over the frozen image: a white plus-shaped band
+// (3 wide, 17 long each way) with a black cross of 7 each side of the point on it.
 class ZLKAutoClickElement {
  public:
-  explicit ZLKAutoClickElement(POINT point) : point_(point) {}
+  explicit ZLKAutoClickElement(POINT point);
   POINT point() const { return point_; }
+  const QPainterPath& highlightPath() const { return highlightPath_; }
+  const QPainterPath& crosshairPath() const { return crosshairPath_; }
+  // Fills the band white, then strokes the cross black (one pixel, not smoothed).
   void drawAutoClickElement(QPainter& painter) const;
 
  private:
   POINT point_;
+  QPainterPath highlightPath_;
+  QPainterPath crosshairPath_;
 };
 
 class LiveViewOGLView : public QOpenGLWidget {

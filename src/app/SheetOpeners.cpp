@@ -21,6 +21,7 @@
 #include "inspectors/CurveTensionController.h"
 #include "inspectors/DimensionPropertiesController.h"
 #include "inspectors/GridPropertiesController.h"
+#include "inspectors/KeyEntryControllers.h"
 #include "inspectors/MeasurementUnitsController.h"
 #include "inspectors/MoveObjectsController.h"
 #include "inspectors/ObjectElevationController.h"
@@ -34,9 +35,13 @@
 #include "model/CommandCodes.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
+#include "model/LineGeometry.h"
 #include "model/Records.h"
+#include "plandraw/PerimeterDimensions.h"
 #include "platform/Strings.h"
 #include "platform/UserDefaults.h"
+#include "tools/KeyEntryTools.h"
+#include "tools/WallTool.h"
 
 namespace {
 
@@ -89,6 +94,12 @@ void InstallSheetHooks() {
     return AppController::restorePanelFrame(panel, name);
   };
   hooks.setSnapToolsVisible = [](bool visible) { AppController::setSnapToolsVisible(visible); };
+  gKeyEntrySheetHook = [](Objex* object, Poinz* start, Poinz* end) {
+    Handler().keyEntrySheetForObject(object, start, end);
+  };
+  gWallKeyEntrySheetHook = [](Poinz* start, Poinz* end, Objex* wall) {
+    return WallKeyEntryController::newWallKeyEntrySheetForParent(MainWindow(), start, end, wall);
+  };
   hooks.refreshContentView = [] { ContentPaletteController::sharedContentPaletteController()->refreshContentView(); };
   hooks.refreshTrimContent = [] {
     ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController();
@@ -142,6 +153,24 @@ void Win32EventHandler::editTextObjectUsingWindow(QWidget* w) {
   TextEntryController::newTextEntrySheetForParent(w, gContextFoundObj);
 }
 void Win32EventHandler::smoothSelected() { CurveTensionController::newCurveTensionSheetForParent(MainWindow()); }
+void Win32EventHandler::keyEntrySheetForObject(Objex* object, Poinz* start, Poinz* end) {
+  if (!object || !start || !end) return;
+  float length = 0, angle = 0;
+  float offset = 0;
+  if (object->type == kObjWall) {
+    float pointToPoint = 0;
+    GetLineLengthAndAngle(start->position[0], start->position[2], end->position[0], end->position[2], &pointToPoint);
+    float x1 = start->position[0], z1 = start->position[2], x2 = end->position[0], z2 = end->position[2];
+    AdjustWallDimensionForMethod(object, start, end, &x1, &z1, &x2, &z2);
+    angle = GetLineLengthAndAngle(x1, z1, x2, z2, &length);
+    offset = length - pointToPoint;
+  } else {
+    angle = GetLineLengthAndAngle(start->position[0], start->position[2], end->position[0], end->position[2], &length);
+  }
+  KeyEntryController::sLength = length;
+  if (KeyEntryController::sDirection < 1 || KeyEntryController::sDirection > 3) KeyEntryController::sDirection = 1;
+  KeyEntryController::newKeyEntrySheetForParent(MainWindow(), object, start, end, offset, length, angle);
+}
 
 // ---- The menu items ----
 

@@ -272,6 +272,17 @@ void Draw(QPainter& p, uint16_t tool) {
       p.drawEllipse(QRectF(3, 3, 18, 18));
       p.drawLine(QPointF(6, 18), QPointF(18, 6));
       return;
+    case kToolKeyEntry: {  // a segment with its typed length
+      p.drawLine(QPointF(3, 19), QPointF(21, 19));
+      p.setBrush(Qt::black);
+      p.drawRect(QRectF(2, 17, 3, 3));
+      p.drawRect(QRectF(19, 17, 3, 3));
+      QFont font = p.font();
+      font.setPixelSize(12);
+      p.setFont(font);
+      p.drawText(QRectF(0, 0, kFace, 16), Qt::AlignCenter, QStringLiteral("12'"));
+      return;
+    }
     case kToolLeaderDimension:
       p.drawLine(QPointF(4, 20), QPointF(14, 8));
       p.drawLine(QPointF(14, 8), QPointF(21, 8));
@@ -329,7 +340,8 @@ QIcon ToolIcon(uint16_t tool) {
   return QIcon(pixmap);
 }
 
-bool ToolIsAvailable(uint16_t tool) { return PendingTrackingRoutine(tool) == nullptr; }
+// The view point tool is chosen for its 3D walk mode even while its plan drag is not built.
+bool ToolIsAvailable(uint16_t tool) { return tool == kToolViewPoint || PendingTrackingRoutine(tool) == nullptr; }
 
 namespace {
 

@@ -8,6 +8,8 @@
 
 class QWidget;
 struct Layer;
+struct Objex;
+struct Poinz;
 
 class Win32EventHandler {
  public:
@@ -135,6 +137,9 @@ class Win32EventHandler {
   void editTextObjectUsingWindow(QWidget* window);
   // The curve tension sheet on the main design window.
   void smoothSelected();
+  // The key entry sheet for the segment from start to end of the object, on the main design
+  // window: the length shown is the wall's dimensioned length for a wall, else the points'.
+  void keyEntrySheetForObject(Objex* object, Poinz* startPoint, Poinz* endPoint);
 
  private:
   Win32EventHandler() = default;

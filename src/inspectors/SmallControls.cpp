@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QStyleOptionSlider>
@@ -88,4 +89,23 @@ void AppSplashScreen::paintEvent(QPaintEvent*) {
   font.setBold(true);
   p.setFont(font);
   p.drawText(rect(), Qt::AlignCenter, QStringLiteral("casavelt"));
+}
+
+// ---- BaseImageView ----
+
+BaseImageView* BaseImageView::withFrameAndImage(const QRect& frame, const QImage& image, QWidget* parent) {
+  if (image.isNull()) return nullptr;
+  auto* view = new BaseImageView(parent);
+  view->setGeometry(frame);
+  view->viewImage_ = image;
+  return view;
+}
+
+void BaseImageView::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  painter.fillRect(event->rect(), Qt::white);
+  if (viewImage_.isNull()) return;
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(rect(), viewImage_);
 }

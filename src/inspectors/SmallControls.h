@@ -1,7 +1,8 @@
 // Small controls of the design window and the application: a button that drops its menu
 // down under itself, a toolbar button that sizes its item, the elevation slider whose knob
-// can be hidden, and the splash window.
+// can be hidden, a view of one image, and the splash window.
 #pragma once
+#include <QImage>
 #include <QPushButton>
 #include <QSlider>
 #include <QToolButton>
@@ -63,6 +64,24 @@ class ElevationSlider : public QSlider {
 
  private:
   bool shouldDrawKnob_ = true;
+};
+
+// A view that draws one image scaled into its bounds over white.
+class BaseImageView : public QWidget {
+  Q_OBJECT
+ public:
+  explicit BaseImageView(QWidget* parent = nullptr) : QWidget(parent) {}
+  // A view of the frame showing the image; null for a null image (there is nothing to show).
+  static BaseImageView* withFrameAndImage(const QRect& frame, const QImage& image, QWidget* parent = nullptr);
+  // Keeps the image; the view is not redrawn by this.
+  void setViewImage(const QImage& image) { viewImage_ = image; }
+  const QImage& viewImage() const { return viewImage_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QImage viewImage_;
 };
 
 // A borderless, transparent window centred on the screen's available area, shown while the

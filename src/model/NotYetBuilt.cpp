@@ -84,8 +84,11 @@ std::vector<int32_t> AddkitPluginIDs() { return {}; }
 
 void RunLVGeneralPropertiesSheet() { NoteServiceCall("RunLVGeneralPropertiesSheet", nullptr); }
 void RunLVLightPropertiesSheet() { NoteServiceCall("RunLVLightPropertiesSheet", nullptr); }
-void RunWalkElevationSheet() { NoteServiceCall("RunWalkElevationSheet", nullptr); }
-void RunFlyAltitudeSheet() { NoteServiceCall("RunFlyAltitudeSheet", nullptr); }
+Print3DRequest gLastPrint3DRequest;
+void Print3DLiveView(int16_t quality, int32_t width, int32_t height) {
+  gLastPrint3DRequest = Print3DRequest{quality, width, height};
+  NoteServiceCall("print3DLiveViewUsingQuality", nullptr);
+}
 
 namespace {
 bool NothingApplied(const char* routine) {

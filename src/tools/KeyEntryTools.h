@@ -6,8 +6,8 @@
 struct Objex;
 struct Poinz;
 
-// The command handler's key-entry sheet for one segment of an object. The sheet is not built
-// yet: the request is recorded ("keyEntrySheetForObject") and handed to this hook when set.
+// The command handler's key-entry sheet for one segment of an object: the request is recorded
+// ("keyEntrySheetForObject") and handed to this hook, which the application sets.
 extern void (*gKeyEntrySheetHook)(Objex* object, Poinz* startPoint, Poinz* endPoint);
 
 // The key-entry tool (201): the plan view calls it with the window point of the click instead

@@ -52,8 +52,6 @@ struct PendingRoute {
 };
 constexpr PendingRoute kPendingRoutes[] = {
     {kToolViewPoint, kToolViewPoint, "TrackCamera"},
-    {kToolExteriorWallKeyEntry, kToolExteriorWallKeyEntry, "TrackWall"},  // until the wall key-entry sheet
-    {kToolInteriorWallKeyEntry, kToolInteriorWallKeyEntry, "TrackWall"},
 };
 
 const char* FindRoute(const PendingRoute* routes, size_t count, uint16_t tool) {
@@ -319,7 +317,8 @@ void TrackObject(int32_t x, int32_t y, float wx, float wy, float wz, int16_t pha
         if (phase == kTrackEnd) gTrackInvertedFillet = 0;
       }
       return;
-    case kToolExteriorWall: case kToolInteriorWall: case kToolRetainingWall:
+    case kToolExteriorWall: case kToolInteriorWall: case kToolRetainingWall: case kToolExteriorWallKeyEntry:
+    case kToolInteriorWallKeyEntry:
       TrackWall(x, y, wx, wy, wz, phase);
       return;
     case kToolDoor: case kToolCasedOpening:

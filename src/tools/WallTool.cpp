@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "building3d/WallJoining.h"
+#include "files/Undo.h"
 #include "building3d/Walls3D.h"
 #include "model/CommandCodes.h"
 #include "model/CommandWalkers.h"
@@ -30,6 +31,7 @@
 #include "plandraw/WallSegmentDimensions.h"
 #include "plandraw/WallsAndDoors.h"
 #include "plandraw/ZLKDynamicDrawEngine.h"
+#include "platform/Strings.h"
 #include "tools/AttachedWallDims.h"
 #include "tools/PointEvaluation.h"
 #include "tools/SnapCodes.h"
@@ -37,6 +39,8 @@
 #include "tools/TrackingState.h"
 #include "tools/WallAnchors.h"
 #include "tools/WallDimTracking.h"
+
+bool (*gWallKeyEntrySheetHook)(Poinz* startPoint, Poinz* endPoint, Objex* wall) = nullptr;
 
 namespace {
 
@@ -71,6 +75,11 @@ struct WallToolState {
 };
 
 WallToolState sWall;
+
+// The new point of the drag, the free end of its new segment (for the key-entry sheet).
+Poinz* sKeySegmentEnd = nullptr;
+
+bool IsKeyEntryTool(uint16_t tool) { return tool == kToolExteriorWallKeyEntry || tool == kToolInteriorWallKeyEntry; }
 
 void FreeMeasuringLists() {
   EndWallDimTracking(sWall.posIntersectList);
@@ -230,6 +239,7 @@ bool ExtendWallEnd(Objex* wall, Poinz* connector, float x, float y, float z, Doc
   if (!p) return false;
   SetNewSegmentValues(wall, p, ds, FlipDimensionOf(connector) == 0 ? 1 : 0);
   AddBesideConnector(wall, connector, p);
+  sKeySegmentEnd = p;
   LimitWall(wall, connector, p, layer);
   Update3DWall(wall);
   return true;
@@ -426,6 +436,7 @@ Objex* BuildNewWall(DocState* ds, Layer* layer, float endX, float endZ, bool* jo
   Objex* wall = BuildOpenPoly(positions, nullptr, handles, handles, nullptr, nullptr, 2, layer, 0);
   if (!wall) return nullptr;
   SetNewWallFields(wall, ds);
+  sKeySegmentEnd = wall->firstPoint ? wall->firstPoint->next : nullptr;
   int16_t flip = 0;
   for (Poinz* p = wall->firstPoint; p; p = p->next, flip = static_cast<int16_t>(1 - flip))
     SetNewSegmentValues(wall, p, ds, flip);
@@ -461,6 +472,7 @@ Objex* BuildNewWall(DocState* ds, Layer* layer, float endX, float endZ, bool* jo
 
 void BeginStage(DocState* ds) {
   FreeMeasuringLists();
+  sKeySegmentEnd = nullptr;
   sWall = WallToolState{};
   sWall.wallThickness = ConvertWorldToScreen(ds->wallThickness, ds, 0);
   sWall.startInfo = gClickInfo;
@@ -561,6 +573,23 @@ void FinishWall(Objex* wall, bool limitFirst, Layer* layer) {
   SelectObj(wall, kSelectOff, 1);
 }
 
+bool HoldsPoint(const Objex* wall, const Poinz* point) {
+  for (const Poinz* p = wall->firstPoint; p; p = p->next)
+    if (p == point) return true;
+  return false;
+}
+
+// The key-entry wall tools ask for the exact length of the segment just drawn. The new point
+// is the free end; its neighbour on the old side is the fixed one (the connector, unless
+// straightening the wall removed it). A drag that only closed or merged walls drew no new
+// point: the tool's undo step is stored at once, as it is when the sheet cannot open.
+void OpenKeyEntrySheet(Objex* wall, bool madeOrExtended) {
+  Poinz* end = madeOrExtended && sKeySegmentEnd && HoldsPoint(wall, sKeySegmentEnd) ? sKeySegmentEnd : nullptr;
+  Poinz* start = end ? (end->prev ? end->prev : end->next) : nullptr;
+  if (start && gWallKeyEntrySheetHook && gWallKeyEntrySheetHook(start, end, wall)) return;
+  StoreUndo(LocalizedString(gCurTool == kToolExteriorWallKeyEntry ? "Exterior Wall Tool" : "Interior Wall Tool"));
+}
+
 void EndStage(DocState* ds, ZLKDynamicDrawEngine* overlay, float x, float z) {
   Layer* layer = gCurDocument->itsCurLayer;
   sWall.endInfo = gClickInfo;
@@ -633,7 +662,9 @@ void EndStage(DocState* ds, ZLKDynamicDrawEngine* overlay, float x, float z) {
     EmptyOverlay(overlay);
     madeOrExtended = !joined;
   }
-  if (result) FinishWall(result, madeOrExtended, layer);
+  if (!result) return;
+  FinishWall(result, madeOrExtended, layer);
+  if (IsKeyEntryTool(gCurTool)) OpenKeyEntrySheet(result, madeOrExtended);
 }
 
 }  // namespace
@@ -661,6 +692,7 @@ void TrackWall(int32_t, int32_t, float worldX, float worldY, float worldZ, int16
   // Wall dimensions of the floor measure again up to the walls as they now stand.
   if (gCurDocument && gCurDocument->itsCurLayer) UpdateAttachedDimLayer(gCurDocument->itsCurLayer);
   sWall = WallToolState{};  // nothing of this drag outlives it
+  sKeySegmentEnd = nullptr;
   gMouseCaptured = 0;
   DrawAngle(32000);
   if (overlay) overlay->resetAttributesForAllPaths();

@@ -6,5 +6,13 @@
 #pragma once
 #include <cstdint>
 
+struct Objex;
+struct Poinz;
+
+// The wall key-entry sheet on the main design window for the segment just drawn by a
+// key-entry wall tool (start point fixed, end point free); set by the application. True when
+// the sheet opened: it then stores the drag's undo step, else the tool stores it itself.
+extern bool (*gWallKeyEntrySheetHook)(Poinz* startPoint, Poinz* endPoint, Objex* wall);
+
 // One tracking stage (kTrackBegin, kTrackKeep, kTrackEnd) at an evaluated world point.
 void TrackWall(int32_t windowX, int32_t windowY, float worldX, float worldY, float worldZ, int16_t stage);

@@ -130,7 +130,9 @@ TEST_F(ToolPalettes, CellsCarryTheToolTipsAndToolsOfTheTable) {
   EXPECT_TRUE(plan().cell(kPlanLandscape, 8)->isEnabled());  // sprinkler heads
   EXPECT_TRUE(edit().cell(0)->isEnabled());
   EXPECT_TRUE(edit().cellWithTool(kToolText)->isEnabled());
-  EXPECT_FALSE(edit().cellWithTool(kToolViewPoint)->isEnabled());
+  // The view point cell switches the 3D window to walking; its plan drag is not built yet.
+  EXPECT_TRUE(edit().cellWithTool(kToolViewPoint)->isEnabled());
+  EXPECT_TRUE(edit().cellWithTool(kToolKeyEntry)->isEnabled());
 }
 
 TEST_F(ToolPalettes, ClickingRectangleMakesItCurrentAndClearsTheSelection) {
@@ -163,10 +165,6 @@ TEST_F(ToolPalettes, ClickingRectangleMakesItCurrentAndClearsTheSelection) {
   EXPECT_EQ(gCurTool, kToolCircleOval);
   EXPECT_TRUE(plan().cell(kPlanDetail, 1)->isChecked());
 
-  // A disabled cell (its drag is not built) does not take the click.
-  ASSERT_FALSE(edit().cellWithTool(kToolViewPoint)->isEnabled());
-  QTest::mouseClick(edit().cellWithTool(kToolViewPoint), Qt::LeftButton);
-  EXPECT_EQ(gCurTool, kToolCircleOval);
 }
 
 TEST_F(ToolPalettes, ResetStandardToolGoesBackToTheArrow) {

@@ -18,6 +18,7 @@
 #include "plandraw/qt/QPainterDrawContext.h"
 #include "tools/WallAnchors.h"
 #include "tools/WallDimTracking.h"
+#include "tools/WallTool.h"
 
 namespace {
 
@@ -244,12 +245,46 @@ TEST_F(WallTool, ADragFromAWallsSideStartsOnItsFacePerpendicularWithDistances) {
   FinishTracking();
 }
 
-TEST_F(WallTool, KeyEntryWallToolsStayUnavailable) {
-  EXPECT_EQ(PendingTrackingRoutine(kToolExteriorWall), nullptr);
-  EXPECT_EQ(PendingTrackingRoutine(kToolInteriorWall), nullptr);
-  EXPECT_EQ(PendingTrackingRoutine(kToolRetainingWall), nullptr);
-  EXPECT_STREQ(PendingTrackingRoutine(kToolExteriorWallKeyEntry), "TrackWall");
-  EXPECT_STREQ(PendingTrackingRoutine(kToolInteriorWallKeyEntry), "TrackWall");
+TEST_F(WallTool, KeyEntryWallToolsOpenTheSheetOnTheNewSegment) {
+  EXPECT_EQ(PendingTrackingRoutine(kToolExteriorWallKeyEntry), nullptr);
+  EXPECT_EQ(PendingTrackingRoutine(kToolInteriorWallKeyEntry), nullptr);
+  struct Opened {
+    Poinz *start, *end;
+    Objex* wall;
+  };
+  static std::vector<Opened> opened;
+  opened.clear();
+  gWallKeyEntrySheetHook = [](Poinz* start, Poinz* end, Objex* wall) {
+    opened.push_back({start, end, wall});
+    return true;
+  };
+
+  // A new wall: from its first point to its second.
+  gCurTool = kToolExteriorWallKeyEntry;
+  drag({{0, 0}, {100, 0}, {200, 0}});
+  Objex* wall = onlyWall();
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].wall, wall);
+  EXPECT_EQ(opened[0].start, wall->firstPoint);
+  EXPECT_EQ(opened[0].end, wall->firstPoint->next);
+  EXPECT_EQ(wall->subtype, kSubExteriorWall);
+
+  // Extending from its free end: from the end it grew from to the new point.
+  gCurTool = kToolInteriorWallKeyEntry;
+  Poinz* connector = wall->firstPoint->next;
+  drag({{200, 0}, {200, 80}, {200, 150}});
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_EQ(opened[1].start, connector);
+  ASSERT_NE(opened[1].end, nullptr);
+  EXPECT_EQ(opened[1].end, connector->next);
+  EXPECT_FLOAT_EQ(opened[1].end->position[2], 150.0f);
+
+  // A click draws nothing and asks for nothing; the plain wall tool never asks.
+  drag({{500, 500}, {500, 500}});
+  gCurTool = kToolExteriorWall;
+  drag({{0, 400}, {100, 400}, {200, 400}});
+  EXPECT_EQ(opened.size(), 2u);
+  gWallKeyEntrySheetHook = nullptr;
 }
 
 // ---- Measuring lines ----
