@@ -133,6 +133,7 @@ class Win32EventHandler {
   void setMeasurementUnitsUsingWindow(QWidget* window);
   // The text sheet for gContextFoundObj.
   void editTextObjectUsingWindow(QWidget* window);
+  void showCeilingBuilderUsingWindow(QWidget* window);
   // The curve tension sheet on the main design window.
   void smoothSelected();
 

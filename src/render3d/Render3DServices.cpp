@@ -2,7 +2,9 @@
 
 #include "model/Services.h"
 #include "render3d/RealTimeScene.h"
+#include "render3d/Navigation.h"
 #include "render3d/RendererUpkeep.h"
+#include "tools/Tracking.h"
 
 void InstallRender3DServices() {
   RendererServices& s = gRendererServices;
@@ -10,4 +12,6 @@ void InstallRender3DServices() {
   s.deleteRendererObject = render3d::DeleteRendererObject;
   s.deleteAllRendererObjects = render3d::DeleteAllRendererObjects;
   s.resetSceneDisplayList = render3d::ResetSceneDisplayList;
+  gTrackingHooks.beginRealTimeView = BeginPlanCameraFrames;
+  gTrackingHooks.drawRealTimeView = DrawPlanCameraFrame;
 }

@@ -37,6 +37,7 @@
 #include "tools/FoundationTools.h"
 #include "tools/DoorWindowTools.h"
 #include "tools/ObjectSnaps.h"
+#include "tools/CameraTool.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
 #include "tools/WallTool.h"
@@ -51,7 +52,6 @@ struct PendingRoute {
   const char* routine;
 };
 constexpr PendingRoute kPendingRoutes[] = {
-    {kToolViewPoint, kToolViewPoint, "TrackCamera"},
     {kToolExteriorWallKeyEntry, kToolExteriorWallKeyEntry, "TrackWall"},  // until the wall key-entry sheet
     {kToolInteriorWallKeyEntry, kToolInteriorWallKeyEntry, "TrackWall"},
 };
@@ -463,6 +463,9 @@ void TrackObject(int32_t x, int32_t y, float wx, float wy, float wz, int16_t pha
       return;
     case kToolDeckWithRailing: case kToolDeckWithoutRailing:
       TrackDeck(x, y, wx, wy, wz, phase);
+      return;
+    case kToolViewPoint:
+      TrackCamera(x, y, wx, wy, wz, phase);
       return;
     default:
       break;
