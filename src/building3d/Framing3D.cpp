@@ -59,8 +59,62 @@ void Face(const V3& a, const V3& b, const V3& c, const V3& d, Objex* source, Mem
   }
 }
 
+// What every face of one framing run shares: the document state and, per texture, the
+// texture scale of a unit extent (the scale grows with the extent; a texture without a size
+// keeps 1 whatever the extent).
+struct FramingRun {
+  const DocState* ds = nullptr;
+  bool plain = false;
+  struct Scale {
+    int32_t texture = -1;
+    float u = 1, v = 1;
+    bool linear = true;
+  } scales[2];
+};
+FramingRun* sRun = nullptr;
+
+class FramingRunScope {
+ public:
+  FramingRunScope() : previous_(sRun) {
+    if (previous_) return;  // an outer run is already going
+    run_.ds = CurDocState();
+    run_.plain = run_.ds && const_cast<DocState*>(run_.ds)->framingPlainColors();
+    sRun = &run_;
+  }
+  ~FramingRunScope() {
+    if (!previous_) sRun = nullptr;
+  }
+  FramingRunScope(const FramingRunScope&) = delete;
+  FramingRunScope& operator=(const FramingRunScope&) = delete;
+
+ private:
+  FramingRun run_;
+  FramingRun* previous_;
+};
+
+void TextureSizes(int32_t texture, float a, float b, float* su, float* sv) {
+  if (!sRun) {
+    ComputeTextureScale(texture, a, b, su, sv);
+    return;
+  }
+  FramingRun::Scale& s = sRun->scales[texture == kHeaderTexture ? 1 : 0];
+  if (s.texture != texture) {
+    float u1 = 1, v1 = 1, u2 = 1, v2 = 1;
+    ComputeTextureScale(texture, 1, 1, &u1, &v1);
+    ComputeTextureScale(texture, 2, 2, &u2, &v2);
+    s = {texture, u1, v1, u2 == 2 * u1 && v2 == 2 * v1};
+  }
+  if (!s.linear) {
+    ComputeTextureScale(texture, a, b, su, sv);
+    return;
+  }
+  *su = s.u * a;
+  *sv = s.v * b;
+}
+
 void SetMaterial(PlaneObject* po, Member member, int32_t texture, float a, float b) {
-  const DocState* ds = CurDocState();
+  const DocState* ds = sRun ? sRun->ds : CurDocState();
+  const bool plain = sRun ? sRun->plain : ds && const_cast<DocState*>(ds)->framingPlainColors();
   po->scaleLinkA = po->scaleLinkB = nullptr;
   po->textureLinkA = po->textureLinkB = nullptr;
   po->colorLinkA = po->colorLinkB = nullptr;
@@ -69,7 +123,7 @@ void SetMaterial(PlaneObject* po, Member member, int32_t texture, float a, float
     po->colorA = po->colorB = kFoundationGrey;
     return;
   }
-  if (ds && const_cast<DocState*>(ds)->framingPlainColors()) {
+  if (plain) {
     po->textureIdA = po->textureIdB = 0;
     po->colorA = po->colorB = kPlainTones;
     return;
@@ -78,7 +132,7 @@ void SetMaterial(PlaneObject* po, Member member, int32_t texture, float a, float
   po->textureScaleA[0] = po->textureScaleA[1] = po->textureScaleB[0] = po->textureScaleB[1] = 100;
   po->colorA = po->colorB = kWhite;
   float su = 1, sv = 1;
-  ComputeTextureScale(texture, a, b, &su, &sv);
+  TextureSizes(texture, a, b, &su, &sv);
   po->textureSizeA[0] = po->textureSizeB[0] = su;
   po->textureSizeA[1] = po->textureSizeB[1] = sv;
 }
@@ -98,7 +152,8 @@ void BuildFace(const float* p0, const float* p1, const float* p2, const float* p
   if (vertices) {
     for (int i = 0; i < 4; ++i) vertices[i] = PlaneVertex{p[i][0], p[i][1], p[i][2], 0, uv[i][0], uv[i][1]};
     // The p0-p1 edge: in x and height on an upright stud face, in the plan otherwise.
-    const float a = vertical ? std::hypot(p1[0] - p0[0], p1[1] - p0[1]) : std::hypot(p1[0] - p0[0], p1[2] - p0[2]);
+    const float dx = p1[0] - p0[0], dy = vertical ? p1[1] - p0[1] : p1[2] - p0[2];
+    const float a = std::sqrt(dx * dx + dy * dy);
     const float b = Length3(p1, p2);
     const int32_t texture = member == Member::kHeader ? kHeaderTexture : kStudTexture;
     SetMaterial(po, member, texture, a, b);
@@ -219,14 +274,27 @@ void BuildFoundationPlane(const float* p0, const float* p1, const float* p2, con
   BuildFace(p0, p1, p2, p3, source, Member::kFoundation, false);
 }
 
-void FrameVerticalStud(float angle, const PlaneVertex& bottom, const PlaneVertex& top, Objex* wall) {
-  const V3 a = Of(bottom), b = Of(top);
-  const V3 s1 = Polar(angle - kHalfPi, kStudDepth / 2), s2 = Polar(angle + kHalfPi, kStudDepth / 2);
-  const V3 f = Polar(angle, kStudThickness);
+namespace {
+// The offsets of an upright stud turned by an angle: half its depth to either side, and its
+// thickness along the wall.
+struct StudOffsets {
+  V3 s1, s2, f;
+};
+StudOffsets StudOffsetsAt(float angle) {
+  return {Polar(angle - kHalfPi, kStudDepth / 2), Polar(angle + kHalfPi, kStudDepth / 2),
+          Polar(angle, kStudThickness)};
+}
+void VerticalStud(const StudOffsets& o, const V3& a, const V3& b, Objex* wall) {
+  const V3 &s1 = o.s1, &s2 = o.s2, &f = o.f;
   Face(a + s2, b + s2, b + s1, a + s1, wall, Member::kStud, true);  // back
   Face(a + s1, b + s1, b + s1 + f, a + s1 + f, wall, Member::kStud, true);
   Face(a + s2, b + s2, b + s2 + f, a + s2 + f, wall, Member::kStud, true);
   Face(a + s2 + f, b + s2 + f, b + s1 + f, a + s1 + f, wall, Member::kStud, true);  // front
+}
+}  // namespace
+
+void FrameVerticalStud(float angle, const PlaneVertex& bottom, const PlaneVertex& top, Objex* wall) {
+  VerticalStud(StudOffsetsAt(angle), Of(bottom), Of(top), wall);
 }
 
 void FrameStud(const PlaneVertex& start, const PlaneVertex& end, Objex* wall) {
@@ -248,15 +316,18 @@ void FrameWallStuds(const PlaneVertex& start, const PlaneVertex& end, float bott
   const V3 a = Of(start), b = Of(end);
   const float length = PlanLength(a, b);
   const float angle = PlanAngle(a, b);
-  auto stud = [&](const V3& at) {
-    FrameVerticalStud(angle, PlaneVertex{at.x, bottom, at.z, 0, 0, 0}, PlaneVertex{at.x, top, at.z, 0, 0, 0}, wall);
-  };
+  const StudOffsets offsets = StudOffsetsAt(angle);
+  auto stud = [&](const V3& at) { VerticalStud(offsets, V3{at.x, bottom, at.z}, V3{at.x, top, at.z}, wall); };
   if (studAtStart) stud(a);
   const float spacing = StudSpacing(wall, docState);
   // A spacing that is still not positive frames no studs between the ends.
   if (spacing > 0 && std::isfinite(length)) {
     const long count = static_cast<long>(std::floor(length / spacing + 0.5f));
-    for (long i = 1; i < count; ++i) stud(a + Polar(angle, static_cast<float>(i) * spacing));
+    const V3 step = Polar(angle, 1);
+    for (long i = 1; i < count; ++i) {
+      const float d = static_cast<float>(i) * spacing;
+      stud(V3{a.x + step.x * d, a.y, a.z + step.z * d});
+    }
   }
   if (studAtEnd) stud(b);
 }
@@ -264,6 +335,7 @@ void FrameWallStuds(const PlaneVertex& start, const PlaneVertex& end, float bott
 void FrameWindowsAndDoors(Objex* wall) {
   const DocState* ds = CurDocState();
   if (!wall || !gCurDocument || !ds || !wall->firstPoint) return;
+  FramingRunScope run;
   std::vector<Poinz*> points;
   for (Poinz* p = wall->firstPoint; p; p = p->next) points.push_back(p);
   if (points.size() < 2) return;
@@ -351,6 +423,7 @@ void FrameRoofTruss(const PlaneVertex& start, const PlaneVertex& end, float pitc
 void FrameRoofTrusses(Objex* roof) {
   const DocState* ds = CurDocState();
   if (!roof || !ds || roof->type != kObjRoof) return;
+  FramingRunScope run;
   const int32_t style = roof->textureID;
   if (style < kRoofHip || style > kRoofRidgeOnly) return;
   V3 c[4];
