@@ -216,6 +216,24 @@ TEST_F(RoadTest, FramingViewBuildsOnlyFramedKinds) {
   doc.ds()->framingView = 0;
 }
 
+TEST_F(RoadTest, FramingViewBuildsRoofTrussesAfterTheRoofsParts) {
+  Objex* roof = doc.addObject(kObjRoof, true, {{0, 0}, {240, 0}, {240, 144}, {0, 144}});
+  roof->textureID = 2;  // gable
+  roof->width = 6;
+  auto trussFaces = [&] {
+    int n = 0;
+    for (PlaneObject* po = gGLPlaneObjects; po; po = po->next) n += po->renderKind == 37 && po->sourceObject == roof;
+    return n;
+  };
+  RenderSingleObject(roof);
+  EXPECT_EQ(trussFaces(), 0) << "not outside framing view";
+  doc.ds()->framingView = 1;
+  RenderSingleObject(roof);
+  // Six trusses of two rafters, the ridge, two purlins and two plates: four faces each.
+  EXPECT_EQ(trussFaces(), 6 * 8 + 5 * 4);
+  doc.ds()->framingView = 0;
+}
+
 TEST_F(RoadTest, RetypedSlabsGetBackTheirTypes) {
   Objex* floor = doc.addObject(kObjFloor, true, {{0, 0}, {100, 0}, {100, 100}});
   RenderSingleObject(floor);
