@@ -18,6 +18,7 @@
 #include "content/ContentPaletteController.h"
 #include "files/Undo.h"
 #include "inspectors/AboutWindowController.h"
+#include "inspectors/CeilingBuilderController.h"
 #include "inspectors/CurveTensionController.h"
 #include "inspectors/DimensionPropertiesController.h"
 #include "inspectors/GridPropertiesController.h"
@@ -152,6 +153,10 @@ void Win32EventHandler::setMeasurementUnitsUsingWindow(QWidget* w) {
 void Win32EventHandler::editTextObjectUsingWindow(QWidget* w) {
   TextEntryController::newTextEntrySheetForParent(w, gContextFoundObj);
 }
+void Win32EventHandler::showCeilingBuilderUsingWindow(QWidget* w) {
+  CeilingBuilderController::newCeilingBuilderSheetForParent(w);
+}
+void ZLKDocumentView::showCeilingBuilder() { Win32EventHandler::sharedEventHandler()->showCeilingBuilderUsingWindow(window()); }
 void Win32EventHandler::smoothSelected() { CurveTensionController::newCurveTensionSheetForParent(MainWindow()); }
 void Win32EventHandler::keyEntrySheetForObject(Objex* object, Poinz* start, Poinz* end) {
   if (!object || !start || !end) return;

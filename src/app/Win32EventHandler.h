@@ -135,6 +135,7 @@ class Win32EventHandler {
   void setMeasurementUnitsUsingWindow(QWidget* window);
   // The text sheet for gContextFoundObj.
   void editTextObjectUsingWindow(QWidget* window);
+  void showCeilingBuilderUsingWindow(QWidget* window);
   // The curve tension sheet on the main design window.
   void smoothSelected();
   // The key entry sheet for the segment from start to end of the object, on the main design

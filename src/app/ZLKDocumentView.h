@@ -112,6 +112,9 @@ class ZLKDocumentView : public QWidget {
   // False (nothing done) without a design.
   bool zoomWithWheel(double steps, NSPoint cursor);
 
+  // The ceiling builder sheet on the view's window, through the command handler.
+  void showCeilingBuilder();
+
   // The keys.
   void deleteBackward();
   void deleteForward();

@@ -209,7 +209,9 @@ void ZLKWindowController::buildInspectorDock() {
   hooks.setInspectorVisible = [](bool visible) { AppController::setInspectorVisible(visible); };
   hooks.smoothSelected = [] { Win32EventHandler::sharedEventHandler()->smoothSelected(); };
   hooks.unsmoothSelected = [] { Win32EventHandler::sharedEventHandler()->unsmoothSelected(); };
-  hooks.showCeilingBuilder = [] { NoteServiceCall("showCeilingBuilder:", nullptr); };
+  hooks.showCeilingBuilder = [] {
+    if (ZLKWindowController* window = AppController::mainWindowController()) window->documentView()->showCeilingBuilder();
+  };
   InspectorController::sharedInspectorController()->attachToWindow(this, AppController::inspectorVisible());
 }
 

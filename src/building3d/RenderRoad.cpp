@@ -2,6 +2,7 @@
 // the walk over layers and children, the per-type build with its render-time retypes, and the
 // turning of one Objex (rings, patches and caps) into plane objects.
 #include "building3d/RenderRoad.h"
+#include "building3d/Framing3D.h"
 #include "building3d/WallFaceFinish.h"
 
 #include <algorithm>
@@ -568,6 +569,7 @@ void RenderSingleObject(Objex* object) {
     RenderSlab(object, kObjCabinetPass, framing);
   } else if (type == kObjRoof || type == kObjRoofPanel) {
     RenderRoofLike(object);
+    if (framing && type == kObjRoof) FrameRoofTrusses(object);
   } else if (type == kObjPath || type == kObjFence || type == kObjStaircase || type == kObjRailing ||
              type == kObjPhotoView) {
     RenderGeneratedParts(object);

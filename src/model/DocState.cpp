@@ -416,6 +416,10 @@ float Cm(float cm) { return cm * kInchesPerCm; }
 float gdsAccessoryWidth = 0, gdsAccessoryHeight = 0, gdsAccessoryElevation = 0, gdsAccessoryWallOffset = 2;
 int16_t gdsAccessoryTranslucency = 0;
 float gCeilingThickness = 12, gFlooringThickness = 12, gSoffitThickness = 3, gSoffitExtension = 18;
+float gFlooringElevation = 0, gFlooringExtension = 0, gCeilingElevation = 96, gCeilingExtension = 0;
+float gSoffitElevation = 0;
+int16_t gSoffitConfig = 0;
+Objex* gTheWallObject = nullptr;
 
 void SetDocStateMetricDefaults(DocState* ds) {
   if (!ds || !gCurDocument) return;

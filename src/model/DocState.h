@@ -4,6 +4,8 @@
 #include <cstdint>
 #include "model/Types.h"
 
+struct Objex;
+
 // Style summary of the current selection: each flag byte says whether the
 // selection shares one value, and the field after it holds that value.
 struct SelectionState {
@@ -462,6 +464,16 @@ struct DocState {
 DocState* CreateDocState();
 void InitializeDocState(DocState* docState);
 void SetDocStateMetricDefaults(DocState* docState);
+
+// The ceiling builder's values, kept between uses (world inches). The thicknesses, the
+// soffit extension and the join switch keep the last values built with; the elevations and
+// the floor and ceiling extensions are proposed afresh each time the builder opens. The
+// metric defaults set the four thickness and soffit extension values.
+extern float gFlooringThickness, gFlooringElevation, gFlooringExtension;
+extern float gCeilingThickness, gCeilingElevation, gCeilingExtension;
+extern float gSoffitThickness, gSoffitElevation, gSoffitExtension;
+extern int16_t gSoffitConfig;  // 1: join the soffits along runs of selected segments
+extern Objex* gTheWallObject;  // the wall the builder works on
 void InitializeVisiblePlansFromToolsetOptions();
 void SetDocStateDimensionArrowFlags(DocState* docState);
 void SetDocStateDimensionReadoutFlags(DocState* docState);

@@ -56,7 +56,6 @@ void CarveAllRoofAttachments(Objex* roof, Plane*, int32_t, int16_t) { NoteServic
 void CarveAllRoofPanelAttachments(Objex* panel, Plane*, int16_t) {
   NoteServiceCall("CarveAllRoofPanelAttachments", panel);
 }
-void FrameWindowsAndDoors(Objex* wall) { NoteServiceCall("FrameWindowsAndDoors", wall); }
 
 float gBaseTrimHeight = 6.0f;
 float gPanelingHeight = 42.0f;

@@ -34,10 +34,9 @@ void ReadCustomWindowDoorFile(Objex* attachment);
 void UpdateCustomAttachment(Objex* attachment);
 void GetCustomAttachmentWidthAndHeight(const DoorWindowData* record, float* width, float* height);
 
-// Roof openings (carved roof faces) and the framing of walls.
+// Roof openings (carved roof faces).
 void CarveAllRoofAttachments(Objex* roof, Plane* plane, int32_t panelID, int16_t side);
 void CarveAllRoofPanelAttachments(Objex* panel, Plane* plane, int16_t side);
-void FrameWindowsAndDoors(Objex* wall);
 
 // Side trims of a wall face (base and crown mouldings, wainscot band, paneling, custom wall
 // profiles), hung on the face being built: they hang nothing yet. Each gets the side's trim

@@ -521,6 +521,21 @@ void RealTimeTrackAngleD3D() {
   });
 }
 
+namespace {
+bool PlanCameraCanDraw() { return LiveViewWindowVisible() && gNavigationHost.makeCurrent && CurDocState(); }
+}  // namespace
+
+void BeginPlanCameraFrames() {
+  if (PlanCameraCanDraw()) InitializeFrames();
+}
+
+void DrawPlanCameraFrame() {
+  if (!PlanCameraCanDraw()) return;
+  DocState* ds = CurDocState();
+  if (gAnimateBackground) AnimateBackground(ds);
+  DrawFrame(ds);
+}
+
 void RealTimeTrackPositionD3D() {
   DocState* ds = NavigableDocState();
   if (!ds) return;

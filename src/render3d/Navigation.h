@@ -53,6 +53,10 @@ void RealTimeRotateAnimOpenGLGAME();
 // orbit centre (fly).
 void RealTimeTrackAngleD3D();
 void RealTimeTrackPositionD3D();
+// The view point tool's frames: the 3D view readied, and one frame of the current camera.
+// Drawn only into a shown 3D view whose context can be made current; nothing otherwise.
+void BeginPlanCameraFrames();
+void DrawPlanCameraFrame();
 // One keyboard step of the orbit centre; clamp keeps it inside the plan bounds.
 void ApplePortCheckArrowKeys(bool left, bool right, bool up, bool down, bool clamp);
 // The plant-growth control: the design's plant age goes from level by delta years, kept

@@ -2,8 +2,10 @@
 
 #include "model/Services.h"
 #include "render3d/RealTimeScene.h"
+#include "render3d/Navigation.h"
 #include "render3d/RendererUpkeep.h"
 #include "render3d/TextureLoading.h"
+#include "tools/Tracking.h"
 
 void InstallRender3DServices() {
   RendererServices& s = gRendererServices;
@@ -12,4 +14,6 @@ void InstallRender3DServices() {
   s.deleteAllRendererObjects = render3d::DeleteAllRendererObjects;
   s.resetSceneDisplayList = render3d::ResetSceneDisplayList;
   s.deleteCachedTextureImages = DeleteCachedTextureImagesGL;
+  gTrackingHooks.beginRealTimeView = BeginPlanCameraFrames;
+  gTrackingHooks.drawRealTimeView = DrawPlanCameraFrame;
 }

@@ -37,6 +37,7 @@
 #include "tools/FoundationTools.h"
 #include "tools/DoorWindowTools.h"
 #include "tools/ObjectSnaps.h"
+#include "tools/CameraTool.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
 #include "tools/WallTool.h"
@@ -44,21 +45,6 @@
 TrackingHooks gTrackingHooks;
 
 namespace {
-
-// Tool codes whose tracking routine is not built yet, with that routine's name.
-struct PendingRoute {
-  uint16_t first, last;
-  const char* routine;
-};
-constexpr PendingRoute kPendingRoutes[] = {
-    {kToolViewPoint, kToolViewPoint, "TrackCamera"},
-};
-
-const char* FindRoute(const PendingRoute* routes, size_t count, uint16_t tool) {
-  for (size_t i = 0; i < count; ++i)
-    if (tool >= routes[i].first && tool <= routes[i].last) return routes[i].routine;
-  return nullptr;
-}
 
 bool HaveDocState() { return gCurDocument && gCurDocument->itsDocState; }
 
@@ -141,9 +127,8 @@ void RemovePointAtClick(DocState* ds) {
 
 }  // namespace
 
-const char* PendingTrackingRoutine(uint16_t tool) {
-  return FindRoute(kPendingRoutes, std::size(kPendingRoutes), tool);
-}
+// Every tool code has its tracking routine: none is pending.
+const char* PendingTrackingRoutine(uint16_t) { return nullptr; }
 
 void MaintainModifiers() {
   if (!gTrackingHooks.currentModifiers) return;
@@ -463,11 +448,12 @@ void TrackObject(int32_t x, int32_t y, float wx, float wy, float wz, int16_t pha
     case kToolDeckWithRailing: case kToolDeckWithoutRailing:
       TrackDeck(x, y, wx, wy, wz, phase);
       return;
+    case kToolViewPoint:
+      TrackCamera(x, y, wx, wy, wz, phase);
+      return;
     default:
       break;
   }
-  if (const char* routine = FindRoute(kPendingRoutes, std::size(kPendingRoutes), tool))
-    NoteServiceCall(routine, nullptr);
-  // Codes without a built routine: nothing but releasing the mouse at the end.
+  // Codes without a tracking routine: nothing but releasing the mouse at the end.
   if (phase == kTrackEnd) gMouseCaptured = 0;
 }

@@ -18,6 +18,10 @@ struct TrackingHooks {
   uint16_t (*currentModifiers)() = nullptr;
   // Scrolls the plan view toward a window point that left its visible rectangle.
   void (*autoScrollToPoint)(int32_t x, int32_t y) = nullptr;
+  // The 3D view readied for real-time frames, and one real-time frame of the current camera,
+  // drawn through the 3D view itself: nothing while it is hidden.
+  void (*beginRealTimeView)() = nullptr;
+  void (*drawRealTimeView)() = nullptr;
 };
 extern TrackingHooks gTrackingHooks;
 

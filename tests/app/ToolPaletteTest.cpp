@@ -130,7 +130,7 @@ TEST_F(ToolPalettes, CellsCarryTheToolTipsAndToolsOfTheTable) {
   EXPECT_TRUE(plan().cell(kPlanLandscape, 8)->isEnabled());  // sprinkler heads
   EXPECT_TRUE(edit().cell(0)->isEnabled());
   EXPECT_TRUE(edit().cellWithTool(kToolText)->isEnabled());
-  // The view point cell switches the 3D window to walking; its plan drag is not built yet.
+  // The view point cell switches the 3D window to walking.
   EXPECT_TRUE(edit().cellWithTool(kToolViewPoint)->isEnabled());
   EXPECT_TRUE(edit().cellWithTool(kToolKeyEntry)->isEnabled());
 }
@@ -164,7 +164,6 @@ TEST_F(ToolPalettes, ClickingRectangleMakesItCurrentAndClearsTheSelection) {
   plan().selectTool(kPlanDetail, -1);
   EXPECT_EQ(gCurTool, kToolCircleOval);
   EXPECT_TRUE(plan().cell(kPlanDetail, 1)->isChecked());
-
 }
 
 TEST_F(ToolPalettes, ResetStandardToolGoesBackToTheArrow) {

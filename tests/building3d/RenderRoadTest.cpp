@@ -206,12 +206,31 @@ TEST_F(RoadTest, FramingViewBuildsOnlyFramedKinds) {
   Objex* text = doc.addObject(kObjClosedPoly, true, {{0, 0}, {10, 0}, {10, 10}});
   RenderSingleObject(text);
   EXPECT_EQ(gGLPlaneObjects, nullptr);
-  ServiceCallRecorder calls;
   Objex* wall = doc.addObject(kObjWall, true, {{0, 0}, {200, 0}, {200, 200}, {0, 200}});
   RenderSingleObject(wall);
-  EXPECT_TRUE(calls.called("FrameWindowsAndDoors", wall->objectID));
+  int members = 0;
+  for (PlaneObject* po = gGLPlaneObjects; po; po = po->next) members += po->renderKind == 37 && po->sourceObject == wall;
+  EXPECT_GT(members, 0) << "the wall's framing";
   EXPECT_EQ(CountByPartType()[kObjWallCeilingPass], 0);
   EXPECT_EQ(CountByPartType()[kObjWallFloorPass], 1);
+  doc.ds()->framingView = 0;
+}
+
+TEST_F(RoadTest, FramingViewBuildsRoofTrussesAfterTheRoofsParts) {
+  Objex* roof = doc.addObject(kObjRoof, true, {{0, 0}, {240, 0}, {240, 144}, {0, 144}});
+  roof->textureID = 2;  // gable
+  roof->width = 6;
+  auto trussFaces = [&] {
+    int n = 0;
+    for (PlaneObject* po = gGLPlaneObjects; po; po = po->next) n += po->renderKind == 37 && po->sourceObject == roof;
+    return n;
+  };
+  RenderSingleObject(roof);
+  EXPECT_EQ(trussFaces(), 0) << "not outside framing view";
+  doc.ds()->framingView = 1;
+  RenderSingleObject(roof);
+  // Six trusses of two rafters, the ridge, two purlins and two plates: four faces each.
+  EXPECT_EQ(trussFaces(), 6 * 8 + 5 * 4);
   doc.ds()->framingView = 0;
 }
 

@@ -47,11 +47,11 @@ TEST_F(Tracking, ModifiersFollowTheCurrentEvent) {
 }
 
 TEST_F(Tracking, EveryDragStepErasesAndRedrawsEvenWithoutMotion) {
-  gCurTool = kToolViewPoint;  // pending routine: each pass is recorded
+  gCurTool = kToolExteriorWallKeyEntry;  // pending routine: each pass is recorded
   ServiceCallRecorder calls;
   drag({{10, 10}, {10, 10}, {10, 10}});
   // Begin, two passes per step, end.
-  EXPECT_EQ(calls.count("TrackCamera"), 1u + 2u * 2u + 1u);
+  EXPECT_EQ(calls.count("TrackWall"), 1u + 2u * 2u + 1u);
 }
 
 TEST_F(Tracking, PendingToolsDoNothingButReleaseTheMouse) {
