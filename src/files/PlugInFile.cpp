@@ -1303,6 +1303,10 @@ Objex* ReadChildHead(Layer* layer) {
   return c;
 }
 
+bool IsAttachmentType(int16_t t) {
+  return t == kObjDoor || t == kObjWindow || t == kObjDeckSteps || t == kObjComponent || t == kObjAccessory;
+}
+
 void ReadAttachmentList(Objex* parent, Layer* layer, uint16_t expected) {
   int32_t n = 0;
   if (!RCount(&n, 2)) return;
@@ -1325,6 +1329,12 @@ void ReadAttachmentList(Objex* parent, Layer* layer, uint16_t expected) {
       FreeAttachmentRecord(d);
       DeleteObj(c);
       return;
+    }
+    // Only the attachment kinds own an attachment record: any other kind is dropped.
+    if (!IsAttachmentType(c->type)) {
+      FreeAttachmentRecord(d);
+      DeleteObj(c);
+      continue;
     }
     c->typeData = d;
     AppendChildToObject(c, parent);
@@ -1351,6 +1361,11 @@ void ReadRoofAttachments(Objex* roof, Layer* layer) {
       FreeRoofRecord(r);
       DeleteObj(c);
       return;
+    }
+    if (c->type != kObjSkylight && c->type != kObjDormerCutout) {
+      FreeRoofRecord(r);
+      DeleteObj(c);
+      continue;
     }
     c->typeData = r;
     AppendChildToObject(c, roof);
