@@ -712,22 +712,8 @@ bool KeepsChildrenInData(int16_t t) {
   return t == kObjWall || t == kObjDeck || t == kObjRoof || t == kObjRoofPanel;
 }
 
-// The members of a group written flat: a nested group adds no frame of its own.
-void WriteGroupMembers(Objex* group) {
-  for (Objex* c = group->firstChild; c; c = c->next) {
-    if (c->type == kObjGroup) {
-      if (c->type != kObjDimensionInfo) {
-        W16(kTagExchangeObject);
-        WritePlugInObjectInfo(c);
-        WritePlugInObjectPoints(c);
-        WritePlugInObjectData(c);
-      }
-      WriteGroupMembers(c);
-    } else {
-      WriteAPlugInObject(c);
-    }
-  }
-}
+// A top-level group whose first member is of this type is written without a frame.
+constexpr int16_t kTypeOfUnframedGroups = 102;
 
 }  // namespace
 
@@ -742,7 +728,7 @@ void WriteAPlugInObject(Objex* obj) {
     WritePlugInObjectData(obj);
   }
   if (KeepsChildrenInData(obj->type) || !obj->firstChild) return;
-  const bool framed = obj->type == kObjGroup && !obj->parent && obj->firstChild->type != kObjSymbolPart2D;
+  const bool framed = obj->type == kObjGroup && !obj->parent && obj->firstChild->type != kTypeOfUnframedGroups;
   if (!framed) {
     for (Objex* c = obj->firstChild; c; c = c->next) WriteAPlugInObject(c);
     return;
@@ -754,7 +740,8 @@ void WriteAPlugInObject(Objex* obj) {
   } else {
     W16(kTagExchangeGroupBegin);
   }
-  WriteGroupMembers(obj);
+  // Members of nested groups follow flat: a group inside a group has no frame of its own.
+  for (Objex* c = obj->firstChild; c; c = c->next) WriteAPlugInObject(c);
   W16(cabinet ? kTagExchangeCabinetEnd : kTagExchangeGroupEnd);
 }
 

@@ -214,7 +214,8 @@ void DoReadPlugOutObjects(int32_t plugInID) {
 }
 
 int PlugOutReadLoaded(bool alert) {
-  if (!gCurDocument || !gCurDocument->itsDocState) return 0;
+  // Objects go to the current floor unless the file names another: without one nothing merges.
+  if (!gCurDocument || !gCurDocument->itsDocState || !gCurDocument->itsCurLayer) return 0;
   const int32_t plugInID = static_cast<int32_t>(R32());
   const int32_t version = static_cast<int32_t>(R32());
   sInputPlatform = static_cast<int16_t>(R16());

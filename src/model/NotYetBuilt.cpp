@@ -91,7 +91,6 @@ int VerifyOrFindFile(char* path, int, int) {
   return stat(path, &info) == 0 && S_ISREG(info.st_mode) ? 1 : 0;
 }
 
-std::vector<int32_t> AddkitPluginIDs() { return {}; }
 
 void RunLVGeneralPropertiesSheet() { NoteServiceCall("RunLVGeneralPropertiesSheet", nullptr); }
 void RunLVLightPropertiesSheet() { NoteServiceCall("RunLVLightPropertiesSheet", nullptr); }

@@ -80,9 +80,6 @@ void Validate512Pathname(char* path);
 // the buffer is left as it is. Records the call.
 int VerifyOrFindFile(char* path, int search, int substitute);
 
-// Plug-in exchange: IDs of the installed plug-ins, in the dispatcher's list order.
-std::vector<int32_t> AddkitPluginIDs();
-
 // The rendering and lighting sheets and the walk elevation and fly altitude sheets of the
 // 3D window; each returns when its sheet is closed.
 void RunLVGeneralPropertiesSheet();

@@ -161,6 +161,9 @@ struct FrontEndServices {
   void (*setLVStatusString)(const char* text) = nullptr;
   void (*initializeAnimatedLVStatus)() = nullptr;
   void (*resetAnimatedLVStatus)() = nullptr;
+  // The ids of the installed plug-ins in the dispatcher's list order (a new design keeps a
+  // data block for each).
+  std::vector<int32_t> (*addkitPluginIDs)() = nullptr;
 };
 extern FrontEndServices gFrontEnd;
 
