@@ -1,5 +1,6 @@
 // The application delegate's defaults, front-end services and main-window road.
 #include "app/AppController.h"
+#include "app/AddkitEntry.h"
 #include "app/FieldUndoKeys.h"
 #include "app/ProgramServices.h"
 #include "app/Win32EventHandler.h"
@@ -140,6 +141,7 @@ void AppController::initialize() {
   StandardUserDefaults().registerDefaults(registrationDefaults(localeUsesMetricSystem()));
   InstallQtTextMeasurer();  // text measured outside a drawing pass (sheets sizing new text)
   gFrontEnd.reloadTraceImage = ReloadTraceImage;
+  gFrontEnd.addkitPluginIDs = [] { return SharedAddkitPluginList().pluginIDs(); };
   gFrontEnd.selectActiveFloorItem = SelectActiveFloorItem;
   gFrontEnd.documentReinitialized = DocumentReinitialized;
   gFrontEnd.storeUndo = StoreUndo;
@@ -462,8 +464,8 @@ void AppController::startUp() {
   sApplicationDidLaunch = false;
   gCurFontInfo = DefaultFontInfo(-16);
   gTextFontInfo = DefaultFontInfo(-28);
-  // The plug-in exchange is not built: its list and observers are only asked for.
-  NoteServiceCall("buildPluginList", nullptr);
+  SharedAddkitPluginList().buildPluginList();
+  // The plug-in notifications are not built: their observers are only asked for.
   NoteServiceCall("registerAllServerObservers", nullptr);
   AllocateAcclLineBuffer();
   sShouldDisplaySplashScreen = true;

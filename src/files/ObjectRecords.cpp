@@ -364,6 +364,7 @@ void SettleCounts(Objex* obj, int16_t levels) {
 
 bool PlantInfoCurrent(int32_t v) { return v >= kVersionDesign10750; }
 
+
 }  // namespace
 
 // ---- IDs ----
@@ -1052,6 +1053,10 @@ Objex* ReadAnObject(Layer* layer, uint8_t append) {
     return nullptr;
   }
   return obj;
+}
+
+void RebuildReadObject(Objex* obj, Layer* layer) {
+  if (obj) UpgradeAndRebuild(obj, layer, kVersionDesign11100);
 }
 
 void ResetObjectsLeftOut() { sLeftOut = ObjectsLeftOut{}; }

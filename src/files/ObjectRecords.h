@@ -128,6 +128,9 @@ struct ObjectsLeftOut {
   int32_t elevationsReset = 0;
 };
 void ResetObjectsLeftOut();
+// Builds the 3D parts of an object just read in the current layout (walls take the layer
+// height when their height is unusable); for readers of other streams.
+void RebuildReadObject(Objex* obj, Layer* layer);
 ObjectsLeftOut ObjectsLeftOutSoFar();
 // As ReadAnObject(layer, 0) but also with no layer: the record is then read and dropped.
 // For embedded objects, which must be consumed whatever happens to them.

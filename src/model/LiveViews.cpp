@@ -175,7 +175,8 @@ PlugInData* AppendPlugInDataToList(int32_t plugInID) {
 
 void CreatePlugInDataList() {
   if (!gCurDocument) return;
-  for (int32_t id : AddkitPluginIDs()) AppendPlugInDataToList(id);
+  if (!gFrontEnd.addkitPluginIDs) return;
+  for (int32_t id : gFrontEnd.addkitPluginIDs()) AppendPlugInDataToList(id);
 }
 
 void DeletePlugInDataList() {

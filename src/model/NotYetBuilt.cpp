@@ -79,8 +79,6 @@ PlantInfo* DuplicatePlantInfo(const PlantInfo*) { return nullptr; }
 // Without plant information there is no growth data: the outputs keep what the caller put in.
 void GetPlantBounds(Objex* plant, float*, float*, int) { NoteServiceCall("GetPlantBounds", plant); }
 
-std::vector<int32_t> AddkitPluginIDs() { return {}; }
-
 void RunLVGeneralPropertiesSheet() { NoteServiceCall("RunLVGeneralPropertiesSheet", nullptr); }
 void RunLVLightPropertiesSheet() { NoteServiceCall("RunLVLightPropertiesSheet", nullptr); }
 Print3DRequest gLastPrint3DRequest;

@@ -64,9 +64,6 @@ PlantInfo* DuplicatePlantInfo(const PlantInfo* info);
 // Without plant information the outputs keep the values the caller put in.
 void GetPlantBounds(Objex* plant, float* width, float* height, int apply);
 
-// Plug-in exchange: IDs of the installed plug-ins, in the dispatcher's list order.
-std::vector<int32_t> AddkitPluginIDs();
-
 // The rendering and lighting sheets of the 3D window; each returns when its sheet is closed.
 void RunLVGeneralPropertiesSheet();
 void RunLVLightPropertiesSheet();

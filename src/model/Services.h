@@ -167,6 +167,9 @@ struct FrontEndServices {
   // Reads an image file into the packed RGB record the texture code uploads (null when the
   // file cannot be read as an image).
   DIBImage* (*loadDIBImage)(const char* path) = nullptr;
+  // The ids of the installed plug-ins in the dispatcher's list order (a new design keeps a
+  // data block for each).
+  std::vector<int32_t> (*addkitPluginIDs)() = nullptr;
 };
 extern FrontEndServices gFrontEnd;
 

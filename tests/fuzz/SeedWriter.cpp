@@ -12,6 +12,8 @@
 #include "files/DesignFile.h"
 #include "files/ObjectFile.h"
 #include "files/PaletteFile.h"
+#include "files/PlugInFile.h"
+#include "files/StreamState.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
@@ -47,7 +49,7 @@ int main(int argc, char** argv) {
   }
   const fs::path root = argv[1];
   for (const char* target : {"design_file", "design_3d", "undo_snapshot", "template_file", "cabinet_file",
-                             "object_file", "clipboard_scrap", "palette_file", "ini_file", "texture_info"})
+                             "object_file", "clipboard_scrap", "palette_file", "ini_file", "texture_info", "plug_out_file", "plug_in_file"})
     fs::create_directories(root / target);
 
   ZLKDocumentModel model;
@@ -79,6 +81,20 @@ int main(int argc, char** argv) {
   else
     ++failures;
   FreeScrap();
+  // An exchange file, and a plug-out file replacing the first shape and adding the rest.
+  if (!PlugInFileWrite((root / "plug_in_file" / "written-data.qxf").c_str(), 131, 0, 11000)) ++failures;
+  BeginOutputBuffer();
+  sWriteVersion = kVersionExchange11000;
+  WriteStdULong(131);
+  WriteStdULong(kVersionExchange11000);
+  WriteStdUShort(2);
+  WriteStdUShort(kTagExchangeReplaceObject);
+  WriteStdULong(first->firstObject->objectID);
+  for (Layer* l = model.itsLayers; l; l = l->next)
+    for (Objex* o = l->firstObject; o; o = o->next) WriteAPlugInObject(o);
+  WriteStdUShort(kTagExchangeObjectsEnd);
+  Save(root / "plug_out_file" / "written-plugout.qxf", gStream.outDataBuffer);
+  ReleaseOutputBuffer();
   std::ofstream(root / "ini_file" / "style.ini") << "[Style]\r\nObject2D=1\r\n\r\n[Other]\nKey = value = more\n";
   std::ofstream(root / "texture_info" / "texture.QTI") << "[Size]\nWidth=144\nHeight=96\n[Opacity]\nAlpha=1\n";
 

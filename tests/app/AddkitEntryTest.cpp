@@ -1,0 +1,129 @@
+// Plug-in descriptors: which files are found, the version keys, untrusted paths and ids,
+// validity, and the look-ups of the list.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/AddkitEntry.h"
+#include "model/DocumentModel.h"
+
+namespace {
+
+class AddkitDescriptors : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(folder.isValid());
+    root = folder.path().toStdString();
+    QImage preview(8, 8, QImage::Format_RGB32);
+    preview.fill(Qt::green);
+    std::filesystem::create_directories(root + "/Walker");
+    ASSERT_TRUE(preview.save(QString::fromStdString(root + "/Walker/preview.png")));
+  }
+  // A descriptor named `name` with the usual keys, `extra` lines replacing or adding keys.
+  void Descriptor(const std::string& name, const std::string& extra, bool usual = true) {
+    std::ofstream out(root + "/" + name);
+    out << "[Description]\n" << extra;
+    if (!usual) return;
+    // The usual keys that `extra` does not give.
+    for (const char* line : {"Directory=Walker\n", "PlugIn=walker\n", "Image=preview.png\n",
+                             "DisplayName=Walker\n", "AppleAppID=com.example.walker\n", "Type=1\n"}) {
+      const std::string key = std::string(line).substr(0, std::string(line).find('=') + 1);
+      if (extra.find(key) == std::string::npos) out << line;
+    }
+  }
+  QTemporaryDir folder;
+  std::string root;
+};
+
+TEST_F(AddkitDescriptors, NamesEndingInQegInAnyCaseAreRead) {
+  Descriptor("a.qeg", "ID=1\n");
+  Descriptor("b.QeG", "ID=2\n");
+  Descriptor(".QEG", "ID=3\n");
+  Descriptor("c.qeg.txt", "ID=4\n");
+  AddkitPluginList list;
+  list.buildPluginList(root);
+  ASSERT_EQ(list.pluginList().size(), 2u);
+  EXPECT_EQ(list.pluginIDs(), (std::vector<int32_t>{1, 2}));
+  const AddkitEntry* e = list.pluginList()[0].get();
+  EXPECT_EQ(e->plugInDir(), root + "/Walker");
+  EXPECT_EQ(e->plugInEXE(), root + "/Walker/walker");
+  EXPECT_EQ(e->plugInName().toStdString(), "Walker");
+  EXPECT_TRUE(e->plugInAvailable());
+  EXPECT_FALSE(e->plugInPreview().isNull());
+  list.buildPluginList(root + "/missing");
+  EXPECT_TRUE(list.pluginList().empty());
+}
+
+TEST_F(AddkitDescriptors, VersionKeys) {
+  const struct { const char* keys; bool listed; int32_t file, min; } cases[] = {
+      {"", true, 5000, 5000},
+      {"FileVersion=12000\n", false, 0, 0},
+      {"FileVersion=12000\nMinFileVersion=9000\n", true, 12000, 9000},
+      {"FileVersion=11000\nMinFileVersion=11001\n", false, 0, 0},
+      {"FileVersion=0\n", false, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.keys);
+    std::filesystem::remove(root + "/v.qeg");
+    Descriptor("v.qeg", std::string("ID=7\n") + c.keys);
+    AddkitPluginList list;
+    list.buildPluginList(root);
+    ASSERT_EQ(list.pluginList().size(), c.listed ? 1u : 0u);
+    if (!c.listed) continue;
+    EXPECT_EQ(list.pluginList()[0]->plugInFileVer(), c.file);
+    EXPECT_EQ(list.pluginList()[0]->plugInMinFileVer(), c.min);
+  }
+}
+
+TEST_F(AddkitDescriptors, UntrustedOrIncompleteDescriptorsAreIgnored) {
+  const char* bad[] = {
+      "ID=1\nAppleAppID=../evil\n",   "ID=1\nAppleAppID=.hidden\n", "ID=1\nAppleAppID=a/b\n",
+      "ID=1\nDirectory=../Walker\n",  "ID=1\nDirectory=/tmp\n",     "ID=1\nPlugIn=../../bin/sh\n",
+      "ID=1\nImage=/etc/passwd\n",    "ID=0\n",                     "ID=1\nType=0\n",
+      "ID=1\nImage=missing.png\n",
+  };
+  for (const char* keys : bad) {
+    SCOPED_TRACE(keys);
+    std::filesystem::remove(root + "/x.qeg");
+    Descriptor("x.qeg", keys);
+    AddkitPluginList list;
+    list.buildPluginList(root);
+    EXPECT_TRUE(list.pluginList().empty());
+  }
+  std::filesystem::remove(root + "/x.qeg");
+  Descriptor("x.qeg", "ID=1\nDirectory=Walker\nPlugIn=walker\nImage=preview.png\nType=1\n", false);
+  AddkitPluginList noName;
+  noName.buildPluginList(root);
+  EXPECT_TRUE(noName.pluginList().empty());
+  EXPECT_TRUE(IsSafeAddkitAppID("com.example.walker-2_b"));
+  EXPECT_FALSE(IsSafeAddkitAppID(""));
+  EXPECT_TRUE(IsSafeAddkitRelativePath("a/b..c/d"));
+  EXPECT_FALSE(IsSafeAddkitRelativePath("a/../b"));
+  EXPECT_FALSE(IsSafeAddkitRelativePath("a\\..\\b"));
+}
+
+TEST_F(AddkitDescriptors, LookUpsFindTheFirst) {
+  Descriptor("a.qeg", "ID=5\nRefID=1\n");
+  Descriptor("b.qeg", "ID=5\nRefID=2\n");
+  Descriptor("c.qeg", "ID=6\n");
+  AddkitPluginList list;
+  list.buildPluginList(root);
+  ASSERT_EQ(list.pluginList().size(), 3u);
+  EXPECT_EQ(list.addkitEntryForID(5)->plugInRefNum(), 1);
+  EXPECT_EQ(list.addkitEntryForID(9), nullptr);
+  ZLKDocumentModel model;
+  model.itsDocID = 42;
+  EXPECT_EQ(list.addkitEntryForDocument(&model), nullptr);
+  EXPECT_EQ(list.addkitEntryForDocument(nullptr), nullptr);
+  list.pluginList()[2]->setPlugInOwnerDocument(&model);
+  EXPECT_EQ(list.addkitEntryForDocument(&model), list.pluginList()[2].get());
+  EXPECT_EQ(list.addkitEntryForDocumentID(42), list.pluginList()[2].get());
+  EXPECT_EQ(list.addkitEntryForDocumentID(43), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,279 @@
+// Merging plug-out files: replacements and removals by ID, target layers, groups, palette
+// links by version, ID counters, refused versions, and damaged files that change nothing.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "TestDocument.h"
+#include "files/ByteStream.h"
+#include "files/FileTestSupport.h"
+#include "files/PlugInFile.h"
+#include "files/PlugOutFile.h"
+#include "files/StreamState.h"
+#include "model/LiveViews.h"
+#include "model/Palettes.h"
+#include "platform/Alerts.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct LE {
+  Bytes b;
+  void u8(uint32_t v) { b.push_back(uint8_t(v)); }
+  void u16(uint32_t v) { u8(v), u8(v >> 8); }
+  void u32(uint32_t v) { u16(v), u16(v >> 16); }
+  void str(const char* s) {
+    u32(uint32_t(strlen(s)));
+    for (const char* c = s; *c; ++c) u8(uint8_t(*c));
+  }
+  void add(const Bytes& more) { b.insert(b.end(), more.begin(), more.end()); }
+};
+
+// The object record (tag 300 and its records) of `obj` at version v.
+Bytes Record(Objex* obj, int32_t v) {
+  BeginOutputBuffer();
+  sWriteVersion = v;
+  WriteAPlugInObject(obj);
+  Bytes out = gStream.outDataBuffer;
+  ReleaseOutputBuffer();
+  return out;
+}
+
+size_t CountAll(const Objex* o) {
+  size_t n = 0;
+  for (; o; o = o->next) n += 1 + CountAll(o->firstChild);
+  return n;
+}
+size_t CountDesign(const ZLKDocumentModel& m) {
+  size_t n = 0;
+  for (const Layer* l = m.itsLayers; l; l = l->next) n += CountAll(l->firstObject);
+  return n;
+}
+Objex* FindID(const ZLKDocumentModel& m, uint32_t id) {
+  for (const Layer* l = m.itsLayers; l; l = l->next)
+    for (Objex* o = l->firstObject; o; o = o->next)
+      if (o->objectID == id) return o;
+  return nullptr;
+}
+
+class PlugOutFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetByteStream();
+    SetAlertPresenter(&alerts);
+  }
+  void TearDown() override {
+    SetAlertPresenter(nullptr);
+    for (const std::string& p : paths) fs::remove(p);
+    ResetByteStream();
+  }
+  int Merge(const Bytes& b) {
+    std::string path =
+        (fs::temp_directory_path() / ("plugout-" + std::to_string(getpid()) + "-" + std::to_string(paths.size()))).string();
+    paths.push_back(path);
+    WriteBytes(path, b);
+    return PlugOutFileRead(path.c_str());
+  }
+  static LE Header(uint32_t plugInID, uint32_t version) {
+    LE e;
+    e.u32(plugInID), e.u32(version), e.u16(2);
+    return e;
+  }
+  RecordingAlertPresenter alerts;
+  std::vector<std::string> paths;
+};
+
+TEST_F(PlugOutFile, OnlyTheEndChangesDataAndCountersOnly) {
+  TestDocument doc;
+  Objex* o = MakeObject(kObjDetail, 4, 0, nullptr, doc.first);
+  const size_t before = CountDesign(doc.model);
+  LE e = Header(131, 11000);
+  e.u16(500), e.u16(600), e.u32(3), e.u8('a'), e.u8('b'), e.u8('c'), e.u16(601);
+  ASSERT_EQ(Merge(e.b), 1);
+  EXPECT_EQ(CountDesign(doc.model), before);
+  EXPECT_EQ(doc.first->firstObject, o);
+  ASSERT_NE(doc.model.itsPlugIns, nullptr);
+  EXPECT_EQ(doc.model.itsPlugIns->plugInID, 131);
+  EXPECT_EQ(doc.model.itsPlugIns->size, 3);
+  EXPECT_GT(doc.ds()->nextObjectID, o->objectID);
+  EXPECT_TRUE(alerts.shown.empty());
+}
+
+TEST_F(PlugOutFile, ReplacementsRemovalsAndTargetLayers) {
+  TestDocument doc;
+  Objex* upstairs = MakeObject(kObjDetail, 4, 0, nullptr, doc.second);
+  Objex* a = MakeObject(kObjDetail, 4, 50, nullptr, doc.first);
+  Objex* b = MakeObject(kObjDetail, 4, 100, nullptr, doc.first);
+  const uint32_t upID = upstairs->objectID, aID = a->objectID, bID = b->objectID;
+  // The replacement as the plug-in would write it: the same ID, moved.
+  TestDocument other;
+  Objex* moved = MakeObject(kObjDetail, 4, 500, nullptr, other.first);
+  moved->objectID = upID;
+  Objex* fresh = MakeObject(kObjDetail, 4, 900, nullptr, other.first);
+  fresh->objectID = 77777;
+  const Bytes movedRecord = Record(moved, 11000), freshRecord = Record(fresh, 11000);
+  gCurDocument = &doc.model;
+
+  LE e = Header(131, 11000);
+  e.u16(309), e.u32(upID), e.add(movedRecord);
+  e.u16(308), e.str("No Such Floor"), e.add(freshRecord);
+  e.u16(310), e.u32(aID), e.u16(310), e.u32(bID);
+  e.u16(500);
+  ASSERT_EQ(Merge(e.b), 1);
+  Objex* replaced = FindID(doc.model, upID);
+  ASSERT_NE(replaced, nullptr);
+  EXPECT_EQ(replaced->layer, doc.second);
+  EXPECT_EQ(replaced->firstPoint->position[0], 500);
+  EXPECT_EQ(CountObjects(doc.second), 1u);
+  EXPECT_EQ(FindID(doc.model, aID), nullptr);
+  EXPECT_EQ(FindID(doc.model, bID), nullptr);
+  // The new object went to the current layer; the removals left nothing else there.
+  ASSERT_EQ(CountObjects(doc.first), 1u);
+  EXPECT_EQ(doc.first->firstObject->firstPoint->position[0], 900);
+  // An ID at or above the counter was renumbered; the counter ends above every ID.
+  EXPECT_NE(doc.first->firstObject->objectID, 77777u);
+  for (const Layer* l = doc.model.itsLayers; l; l = l->next)
+    for (const Objex* o = l->firstObject; o; o = o->next) EXPECT_GT(doc.ds()->nextObjectID, o->objectID);
+}
+
+TEST_F(PlugOutFile, AReplacementThatCannotBeReadKeepsTheOriginal) {
+  TestDocument doc;
+  Objex* original = MakeObject(kObjDetail, 4, 0, nullptr, doc.second);
+  TestDocument other;
+  Objex* broken = MakeObject(kObjDetail, 4, 0, nullptr, other.first);
+  broken->firstPoint->position[0] = 5e6f;  // out of range: the object is dropped
+  const Bytes record = Record(broken, 11000);
+  gCurDocument = &doc.model;
+  LE e = Header(131, 11000);
+  e.u16(309), e.u32(original->objectID), e.add(record), e.u16(500);
+  ASSERT_EQ(Merge(e.b), 1);
+  EXPECT_EQ(doc.second->firstObject, original);
+  EXPECT_EQ(CountDesign(doc.model), 1u);
+}
+
+TEST_F(PlugOutFile, PaletteLinksComeBackBeforeVersion10000) {
+  const struct { int32_t v; bool relinked; } cases[] = {
+      {5000, true}, {7500, true}, {8000, true}, {9000, true}, {10000, false}, {11000, false}};
+  for (auto c : cases) {
+    SCOPED_TRACE(c.v);
+    TestDocument doc;
+    DocPaletteList* palette = AddNewDocPaletteList();
+    palette->active = 1;
+    palette->entries->kind = kPaletteEntryTexture;
+    palette->entries->textureID = 1700;
+    const int32_t link = -(1000 + palette->entries->refID);
+    Objex* original = MakeObject(kObjDetail, 4, 0, nullptr, doc.first);
+    original->textureID1 = link;
+    // The plug-in wrote the resolved texture back.
+    Objex copy = *original;
+    copy.textureID1 = 1700;
+    copy.firstChild = nullptr;
+    copy.next = copy.prev = nullptr;
+    copy.name = nullptr;
+    const Bytes record = Record(&copy, c.v);
+    LE e = Header(131, uint32_t(c.v));
+    e.u16(309), e.u32(original->objectID), e.add(record), e.u16(500);
+    ASSERT_EQ(Merge(e.b), 1);
+    ASSERT_NE(doc.first->firstObject, nullptr);
+    EXPECT_EQ(doc.first->firstObject->textureID1, c.relinked ? link : 1700);
+  }
+}
+
+TEST_F(PlugOutFile, GroupsTakeThePlugInMark) {
+  TestDocument doc;
+  TestDocument other;
+  Objex* group = MakeObject(kObjGroup, 0, 0, nullptr, other.first);
+  Objex* member = MakeObject(kObjDetail, 4, 0, group, nullptr);
+  (void)member;
+  Objex lone = *group;
+  lone.firstChild = nullptr;
+  const Bytes groupRecord = Record(&lone, 11000);
+  lone.firstChild = group->firstChild;
+  const Bytes memberRecord = Record(group->firstChild, 11000);
+  gCurDocument = &doc.model;
+  LE e = Header(131, 11000);
+  e.add(groupRecord), e.u16(302), e.add(memberRecord), e.add(memberRecord), e.u16(303), e.u16(500);
+  ASSERT_EQ(Merge(e.b), 1);
+  Objex* g = doc.first->firstObject;
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(g->type, kObjGroup);
+  EXPECT_EQ(g->groupMarker, 131);
+  EXPECT_EQ(CountAll(g->firstChild), 2u);
+  EXPECT_EQ(CountObjects(doc.first), 1u);
+}
+
+TEST_F(PlugOutFile, RefusedFilesChangeNothing) {
+  TestDocument doc;
+  MakeObject(kObjDetail, 4, 0, nullptr, doc.first);
+  const uint32_t nextID = doc.ds()->nextObjectID;
+  LE wrong = Header(131, 12000);
+  wrong.u16(500);
+  EXPECT_EQ(Merge(wrong.b), 0);
+  EXPECT_TRUE(alerts.sawMessage(kPlugOutAlertTitle));
+  EXPECT_EQ(doc.ds()->nextObjectID, nextID);
+  alerts.shown.clear();
+  // A count past the end: refused whole, though a whole object came first.
+  TestDocument other;
+  const Bytes record = Record(MakeObject(kObjDetail, 4, 0, nullptr, other.first), 11000);
+  gCurDocument = &doc.model;
+  LE cut = Header(131, 11000);
+  cut.add(record), cut.add(Bytes(record.begin(), record.begin() + 40));
+  EXPECT_EQ(Merge(cut.b), 0);
+  EXPECT_TRUE(alerts.sawMessage(kPlugOutAlertTitle));
+  EXPECT_EQ(CountDesign(doc.model), 1u);
+  // Ending between tags without 500: merged.
+  LE open = Header(131, 11000);
+  open.add(record);
+  EXPECT_EQ(Merge(open.b), 1);
+  EXPECT_EQ(CountDesign(doc.model), 2u);
+  EXPECT_EQ(PlugOutFileRead("/nonexistent/data.qxf"), 0);
+}
+
+TEST_F(PlugOutFile, EveryCutAndRandomFlipsEndCleanly) {
+  TestDocument doc;
+  Objex* target = MakeWallWithSides(0, nullptr, doc.second);
+  TestDocument other;
+  Objex* wall = MakeWallWithSides(0, nullptr, other.first);
+  MakeObject(kObjDoor, 4, 10, wall, nullptr, NewOpening(kDoorHinged, wall->firstPoint, wall->firstPoint->next, 30));
+  Objex* text = MakeObject(kObjText, 4, 200, nullptr, other.first);
+  text->typeData = strdup("Note");
+  Objex* group = MakeObject(kObjGroup, 0, 0, nullptr, other.first);
+  MakeObject(kObjDetail, 4, 0, group, nullptr);
+  LE e = Header(131, 11000);
+  e.u16(309), e.u32(target->objectID), e.add(Record(wall, 11000));
+  e.u16(308), e.str("First Floor"), e.add(Record(text, 11000)), e.add(Record(group, 11000));
+  e.u16(500), e.u16(600), e.u32(2), e.u8(1), e.u8(2), e.u16(601);
+  gCurDocument = &doc.model;
+  const Bytes good = e.b;
+  for (size_t n = 0; n < good.size(); ++n) {
+    TestDocument fresh;
+    Objex* kept = MakeWallWithSides(0, nullptr, fresh.second);
+    kept->objectID = target->objectID;
+    const size_t before = CountDesign(fresh.model);
+    if (Merge(Bytes(good.begin(), good.begin() + long(n))) == 0) {
+      ASSERT_EQ(CountDesign(fresh.model), before) << n;
+      ASSERT_EQ(fresh.second->firstObject, kept) << n;
+    }
+    gCurDocument = &doc.model;
+  }
+  std::mt19937 rng(11);
+  for (int round = 0; round < 300; ++round) {
+    TestDocument fresh;
+    MakeWallWithSides(0, nullptr, fresh.second);
+    const size_t before = CountDesign(fresh.model);
+    Bytes bad = good;
+    for (int k = 0; k < 3; ++k) bad[rng() % bad.size()] ^= uint8_t(1 + rng() % 255);
+    if (Merge(bad) == 0) ASSERT_EQ(CountDesign(fresh.model), before) << round;
+    gCurDocument = &doc.model;
+  }
+}
+
+}  // namespace
