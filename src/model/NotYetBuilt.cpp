@@ -74,16 +74,9 @@ void ApplyCustomTrimToWall(TrimData*, Plane*, float, float, const PlanarPolyPoin
   NoteServiceCall("ApplyCustomTrimToWall", startPoint ? startPoint->owner : nullptr);
 }
 
-PlantInfo* CreatePlantInfo(int32_t) { return nullptr; }
-PlantInfo* CreateUserPlantInfo(const char*) { return nullptr; }
-void DeletePlantInfo(PlantInfo*) {}
-PlantInfo* DuplicatePlantInfo(const PlantInfo*) { return nullptr; }
-// Without plant information there is no growth data: the outputs keep what the caller put in.
-void GetPlantBounds(Objex* plant, float*, float*, int) { NoteServiceCall("GetPlantBounds", plant); }
 
 void DeleteCachedTextureImages(const uint32_t*, int32_t) { NoteServiceCall("DeleteCachedTextureImages", nullptr); }
 void Validate512Pathname(char*) { NoteServiceCall("Validate512Pathname", nullptr); }
-
 int VerifyOrFindFile(char* path, int, int) {
   NoteServiceCall("VerifyOrFindFile", nullptr);
   if (!path || !path[0] || !memchr(path, 0, 512)) return 0;
