@@ -26,6 +26,8 @@
 #include "inspectors/ObjectElevationController.h"
 #include "inspectors/PlanScaleController.h"
 #include "inspectors/PlanSettingsSheets.h"
+#include "inspectors/PlantFillController.h"
+#include "inspectors/PlantSheets.h"
 #include "inspectors/PreferencesController.h"
 #include "inspectors/RotateObjectsController.h"
 #include "inspectors/SheetHooks.h"
@@ -35,6 +37,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Records.h"
+#include "platform/Alerts.h"
 #include "platform/Strings.h"
 #include "platform/UserDefaults.h"
 
@@ -89,6 +92,9 @@ void InstallSheetHooks() {
     return AppController::restorePanelFrame(panel, name);
   };
   hooks.setSnapToolsVisible = [](bool visible) { AppController::setSnapToolsVisible(visible); };
+  hooks.updatePlantGrowthIndicator = [] {
+    if (ZLKWindowController* main = AppController::mainWindowController()) main->updatePlantGrowthIndicatorLevel();
+  };
   hooks.refreshContentView = [] { ContentPaletteController::sharedContentPaletteController()->refreshContentView(); };
   hooks.refreshTrimContent = [] {
     ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController();
@@ -141,12 +147,24 @@ void Win32EventHandler::setMeasurementUnitsUsingWindow(QWidget* w) {
 void Win32EventHandler::editTextObjectUsingWindow(QWidget* w) {
   TextEntryController::newTextEntrySheetForParent(w, gContextFoundObj);
 }
+void Win32EventHandler::setPlantingAgeUsingWindow(QWidget* w) { PlantingAgeController::newPlantingAgeSheetForParent(w); }
+void Win32EventHandler::setPlantGrowthProjectionUsingWindow(QWidget* w) {
+  PlantGrowthProjController::newPlantGrowthProjSheetForParent(w);
+}
+void Win32EventHandler::fillObjectWithPlantsUsingWindow(QWidget* w) {
+  ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController();
+  if (!w || !palette) return;
+  if (palette->selectedCategory() != kCategoryPlants) palette->selectCategory(kCategoryPlants, false);
+  if (palette->selectedSymEntry()) PlantFillController::newPlantFillSheetForParent(w, gContextFoundObj);
+  else ShowAlert("No plant selected.", "You must select a plant before attempting to use this feature.");
+}
 void Win32EventHandler::smoothSelected() { CurveTensionController::newCurveTensionSheetForParent(MainWindow()); }
 
 // ---- The menu items ----
 
 bool PlanViewActions::opensSheet(int32_t tag) {
   return (tag >= kTagMoveObjects && tag <= kTagShowAbout) || tag == kTagResizeFloorplanTraceImage ||
+         tag == kTagSetPlantingAge || tag == kTagSetPlantGrowthProjection || tag == kTagFillObjectWithPlants ||
          tag == kCmdToggleSnapTools;
 }
 
@@ -177,6 +195,9 @@ bool PlanViewActions::openSheet(int32_t tag) {
     case kTagSetMeasurementUnits: h.setMeasurementUnitsUsingWindow(w); break;
     case kTagEditTextObject: h.editTextObjectUsingWindow(w); break;
     case kTagSmoothCurves: h.smoothSelected(); break;
+    case kTagSetPlantingAge: h.setPlantingAgeUsingWindow(w); break;
+    case kTagSetPlantGrowthProjection: h.setPlantGrowthProjectionUsingWindow(w); break;
+    case kTagFillObjectWithPlants: h.fillObjectWithPlantsUsingWindow(w); break;
     case kTagShowPreferences: PreferencesController::sharedPreferencesController().showPreferenceWindow(); break;
     case kTagShowAbout: AboutWindowController::sharedAboutWindowController()->showWindow(); break;
     case kCmdToggleSnapTools: {

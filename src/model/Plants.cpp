@@ -126,7 +126,9 @@ void GetPlantBounds(Objex* plant, float* outWidth, float* outHeight, int resize)
   const double rounded = static_cast<double>(age) + 0.5;
   long n = 0;
   if (std::isfinite(rounded)) n = rounded >= kMaxGrowthSteps ? kMaxGrowthSteps : static_cast<long>(rounded);
-  const float factor = static_cast<float>(1.0 + static_cast<double>(info->annualGrowthRate) / 100.0);
+  float factor = static_cast<float>(1.0 + static_cast<double>(info->annualGrowthRate) / 100.0);
+  // A rate of -100% or less would give a plant of no or negative size: such a plant does not grow.
+  if (!(factor > 0.0f)) factor = 1.0f;
   float height = 12.0f;
   for (long i = 0; i < n; ++i) height *= factor;
   // A zeroed record (no document when it was read) caps as the readers' defaults.

@@ -237,6 +237,10 @@ TEST_F(Plants, GrowthFollowsAgeRateAndCap) {
       {1, 0, 20, 72, 14.4f, 12.24f},
       {2, 0, 20, 72, 17.28f, 14.688f},
       {10, 0, 20, 0, 48.0f, 40.8f},  // a zeroed record caps as the stock default
+      {3, 0, -50, 72, 1.5f, 1.275f},
+      {3, 0, -100, 72, 12.0f, 10.2f},  // no growth rather than no plant
+      {3, 0, -32768, 72, 12.0f, 10.2f},
+      {1e30f, 0, 20, 72, 144.0f, 122.4f},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.growth << " " << c.plantingAge << " " << c.rate << " " << c.most);
