@@ -3,7 +3,9 @@
 //  - listing a folder of 500 stock plants against checking the same files and reading each
 //    information file once;
 //  - the preview cache of 2,000 materials against checking their files;
-//  - drawing a 2,000-entry category against a 50-entry one at the same size.
+//  - drawing a 2,000-entry category against a 50-entry one at the same size;
+//  - the plant condition search over 2,000 stock information files against reading each
+//    file once.
 #include "content/ContentServices.h"
 #include <benchmark/benchmark.h>
 
@@ -23,6 +25,9 @@
 #include "content/ContentView.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
+#include "content/ContentSearches.h"
+#include "model/TextureIDs.h"
+#include "platform/ContentPaths.h"
 #include "platform/IniFile.h"
 
 namespace fs = std::filesystem;
@@ -200,5 +205,53 @@ const bool kServicesInstalled = [] {
   InstallContentServices();
   return true;
 }();
+
+void BM_PlantConditionSearch(benchmark::State& state) {
+  App();
+  Design design;
+  Folder folder("plant-search");
+  const std::string savedShared = LocalDomainUserSharedPath();
+  SetUserSharedRoot(folder.path.string());
+  std::vector<std::string> infos;
+  for (int row = 0; row < kStockPlantRanges && infos.size() < 2000; ++row) {
+    const StockPlantRange& range = kStockPlantSearchRanges[row];
+    for (int32_t i = 0; i < range.count && infos.size() < 2000; ++i) {
+      char name[kTexturePathSize] = {};
+      GetTextureInfoFileNameFromID(range.firstID + i, name, sizeof name);
+      const fs::path info(name);
+      fs::create_directories(info.parent_path());
+      std::ofstream(info) << "[Description]\nCommonName=Plant " << i << "\nSunLight=" << (i % 4 + 1)
+                          << "\nWater=2\nSoilType=" << (i % 9 + 1) << "\nZone" << (i % 10 + 1) << "=1\n";
+      std::ofstream(fs::path(name).replace_extension(".QTX")) << "x";
+      infos.push_back(info.string());
+    }
+  }
+  ContentCategoryItem results("Search results", "", nullptr, kCategoryPlants, 23);
+  PlantConditionFilters filters;
+  filters.sun = 2;
+  filters.zone = 0x3FF;
+  double search = 0, raw = 0;
+  for (auto _ : state) {
+    results.removeAllSymEntries();
+    auto t0 = Clock::now();
+    SearchOEMPlantsUsingConditions(&results, filters, 100000);
+    auto t1 = Clock::now();
+    size_t bytes = 0;
+    char buffer[4096];
+    for (const std::string& path : infos) {
+      std::ifstream in(path, std::ios::binary);
+      while (in.read(buffer, sizeof buffer) || in.gcount() > 0) bytes += static_cast<size_t>(in.gcount());
+    }
+    auto t2 = Clock::now();
+    benchmark::DoNotOptimize(bytes);
+    search += std::chrono::duration<double>(t1 - t0).count();
+    raw += std::chrono::duration<double>(t2 - t1).count();
+    state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+  }
+  SetUserSharedRoot(savedShared);
+  state.counters["hits"] = static_cast<double>(results.numberOfSymEntries());
+  state.counters["ratio"] = raw > 0 ? search / raw : 0;
+}
+BENCHMARK(BM_PlantConditionSearch)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 BENCHMARK_MAIN();

@@ -52,6 +52,9 @@ enum : int32_t {
   kTagSmoothCurves = 90117,
   kTagShowPreferences = 90118,
   kTagShowAbout = 90119,
+  kTagSetPlantingAge = 90140,
+  kTagSetPlantGrowthProjection = 90141,
+  kTagFillObjectWithPlants = 90142,
 };
 
 // Menu tags with a fixed meaning in the validation.

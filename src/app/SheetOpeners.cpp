@@ -28,6 +28,8 @@
 #include "inspectors/ObjectElevationController.h"
 #include "inspectors/PlanScaleController.h"
 #include "inspectors/PlanSettingsSheets.h"
+#include "inspectors/PlantFillController.h"
+#include "inspectors/PlantSheets.h"
 #include "inspectors/PreferencesController.h"
 #include "inspectors/RotateObjectsController.h"
 #include "inspectors/SheetHooks.h"
@@ -39,6 +41,7 @@
 #include "model/LineGeometry.h"
 #include "model/Records.h"
 #include "plandraw/PerimeterDimensions.h"
+#include "platform/Alerts.h"
 #include "platform/Strings.h"
 #include "platform/UserDefaults.h"
 #include "tools/KeyEntryTools.h"
@@ -101,6 +104,9 @@ void InstallSheetHooks() {
   gWallKeyEntrySheetHook = [](Poinz* start, Poinz* end, Objex* wall) {
     return WallKeyEntryController::newWallKeyEntrySheetForParent(MainWindow(), start, end, wall);
   };
+  hooks.updatePlantGrowthIndicator = [] {
+    if (ZLKWindowController* main = AppController::mainWindowController()) main->updatePlantGrowthIndicatorLevel();
+  };
   hooks.refreshContentView = [] { ContentPaletteController::sharedContentPaletteController()->refreshContentView(); };
   hooks.refreshTrimContent = [] {
     ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController();
@@ -157,6 +163,17 @@ void Win32EventHandler::showCeilingBuilderUsingWindow(QWidget* w) {
   CeilingBuilderController::newCeilingBuilderSheetForParent(w);
 }
 void ZLKDocumentView::showCeilingBuilder() { Win32EventHandler::sharedEventHandler()->showCeilingBuilderUsingWindow(window()); }
+void Win32EventHandler::setPlantingAgeUsingWindow(QWidget* w) { PlantingAgeController::newPlantingAgeSheetForParent(w); }
+void Win32EventHandler::setPlantGrowthProjectionUsingWindow(QWidget* w) {
+  PlantGrowthProjController::newPlantGrowthProjSheetForParent(w);
+}
+void Win32EventHandler::fillObjectWithPlantsUsingWindow(QWidget* w) {
+  ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController();
+  if (!w || !palette) return;
+  if (palette->selectedCategory() != kCategoryPlants) palette->selectCategory(kCategoryPlants, false);
+  if (palette->selectedSymEntry()) PlantFillController::newPlantFillSheetForParent(w, gContextFoundObj);
+  else ShowAlert("No plant selected.", "You must select a plant before attempting to use this feature.");
+}
 void Win32EventHandler::smoothSelected() { CurveTensionController::newCurveTensionSheetForParent(MainWindow()); }
 void Win32EventHandler::keyEntrySheetForObject(Objex* object, Poinz* start, Poinz* end) {
   if (!object || !start || !end) return;
@@ -181,6 +198,7 @@ void Win32EventHandler::keyEntrySheetForObject(Objex* object, Poinz* start, Poin
 
 bool PlanViewActions::opensSheet(int32_t tag) {
   return (tag >= kTagMoveObjects && tag <= kTagShowAbout) || tag == kTagResizeFloorplanTraceImage ||
+         tag == kTagSetPlantingAge || tag == kTagSetPlantGrowthProjection || tag == kTagFillObjectWithPlants ||
          tag == kCmdToggleSnapTools;
 }
 
@@ -211,6 +229,9 @@ bool PlanViewActions::openSheet(int32_t tag) {
     case kTagSetMeasurementUnits: h.setMeasurementUnitsUsingWindow(w); break;
     case kTagEditTextObject: h.editTextObjectUsingWindow(w); break;
     case kTagSmoothCurves: h.smoothSelected(); break;
+    case kTagSetPlantingAge: h.setPlantingAgeUsingWindow(w); break;
+    case kTagSetPlantGrowthProjection: h.setPlantGrowthProjectionUsingWindow(w); break;
+    case kTagFillObjectWithPlants: h.fillObjectWithPlantsUsingWindow(w); break;
     case kTagShowPreferences: PreferencesController::sharedPreferencesController().showPreferenceWindow(); break;
     case kTagShowAbout: AboutWindowController::sharedAboutWindowController()->showWindow(); break;
     case kCmdToggleSnapTools: {

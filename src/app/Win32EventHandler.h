@@ -136,6 +136,12 @@ class Win32EventHandler {
   // The text sheet for gContextFoundObj.
   void editTextObjectUsingWindow(QWidget* window);
   void showCeilingBuilderUsingWindow(QWidget* window);
+  // The planting age of the selected plants; the years the plant growth control projects.
+  void setPlantingAgeUsingWindow(QWidget* window);
+  void setPlantGrowthProjectionUsingWindow(QWidget* window);
+  // Shows the plants in the content palette; opens the fill sheet when a plant is selected
+  // there, else says that none is.
+  void fillObjectWithPlantsUsingWindow(QWidget* window);
   // The curve tension sheet on the main design window.
   void smoothSelected();
   // The key entry sheet for the segment from start to end of the object, on the main design

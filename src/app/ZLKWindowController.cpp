@@ -292,6 +292,9 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
                   kind == kPlanDetail ? kCmdMoveToDetailPlan : kCmdMoveToFoundationPlan + kind);
   addPlanAction(object, "Float Above Topography", kCmdFloatAboveTopography);
   addPlanAction(object, "Set Elevation...", kTagSetObjectElevation);
+  addPlanAction(object, "Planting Age...", kTagSetPlantingAge);
+  addPlanAction(object, "Plant Growth Projection...", kTagSetPlantGrowthProjection);
+  addPlanAction(object, "Fill Object with Plants...", kTagFillObjectWithPlants);
   QMenu* convert = object->addMenu(LocalizedMenuText("Convert Object To"));
   struct Row { const char* title; int32_t tag; bool separatorBefore; };
   static const Row kConversions[] = {

@@ -12,6 +12,7 @@
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
 #include "model/NotYetBuilt.h"
+#include "model/Plants.h"
 #include "model/Services.h"
 #include "model/Records.h"
 

@@ -17,6 +17,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/NotYetBuilt.h"
+#include "model/Plants.h"
 #include "model/Services.h"
 #include "model/TopoGrid.h"
 #include "model/PlanarTransforms.h"

@@ -23,7 +23,7 @@ enum : int16_t {
   kLibraryPaint = 9, kLibraryMaterials = 10, kLibraryCustomMaterials = 11, kLibraryBaseTrim = 12,
   kLibraryCustomBaseTrim = 13, kLibraryCrownTrim = 14, kLibraryCustomCrownTrim = 15, kLibraryPaneling = 16,
   kLibraryWainscot = 17, kLibrarySymbols = 18, kLibraryObjects = 19, kLibraryPlants = 21,
-  kLibraryCustomPlants = 22, kLibraryTemplates = 24, kLibraryCustomDoors = 25, kLibraryCustomWindows = 26
+  kLibraryCustomPlants = 22, kLibrarySearchResults = 23, kLibraryTemplates = 24, kLibraryCustomDoors = 25, kLibraryCustomWindows = 26
 };
 
 class ContentCategoryItem {

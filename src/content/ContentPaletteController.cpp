@@ -25,6 +25,7 @@
 #include "platform/Alerts.h"
 #include "platform/ContentPaths.h"
 #include "platform/Strings.h"
+#include "platform/UserDefaults.h"
 
 namespace {
 ContentPaletteController* sShared = nullptr;
@@ -196,6 +197,12 @@ void ContentPaletteController::buildTrees() {
     auto root = std::make_unique<ContentCategoryItem>(LocalizedString(r.name), r.folder, nullptr, r.category, r.library);
     manager.buildLibraryOfType(r.library, root.get());
     trees_[r.category].push_back(std::move(root));
+  }
+  for (int16_t category : {kCategoryPlants, kCategoryObjects}) {
+    auto results = std::make_unique<ContentCategoryItem>(LocalizedString("Search results"), std::string(), nullptr,
+                                                         category, kLibrarySearchResults);
+    (category == kCategoryPlants ? plantSearchResults_ : objectSearchResults_) = results.get();
+    trees_[category].push_back(std::move(results));
   }
 }
 
@@ -461,3 +468,66 @@ SymEntryInfo* ContentPaletteSelectedSymEntry() {
   return &gSelectedContentEntry;
 }
 }  // namespace content
+
+namespace {
+size_t MaxSearchResults() {
+  const int most = StandardUserDefaults().getInt("MaxSearchResults");
+  return most > 0 ? static_cast<size_t>(most) : 0;
+}
+}  // namespace
+
+void ContentPaletteController::showSearchResults(ContentCategoryItem* results, int16_t category) {
+  char title[256];
+  std::snprintf(title, sizeof title, LocalizedString("Search results (%ld items)").c_str(),
+                static_cast<long>(results->numberOfSymEntries()));
+  results->categoryName = title;
+  if (selectedCategory_ != category) selectCategory(category, false);
+  if (ContentCategoryItem* old = selectedCategoryItem(); old && old != results) old->selected = false;
+  results->selected = true;
+  restoring_ = true;
+  model_->setTree(activeTree());
+  restoring_ = false;
+  expandActiveCategoryTreeAndSelect(false);
+  outlineViewSelectionDidChange(false);
+}
+
+void ContentPaletteController::searchPlantsUsingName(const std::string& name, uint32_t categoryBits,
+                                                     bool searchOEMLib, bool searchUserLib) {
+  ContentCategoryItem* results = plantSearchResults_;
+  if (!results) return;
+  results->removeAllSymEntries();
+  const size_t most = MaxSearchResults();
+  if (searchOEMLib) SearchOEMPlantsUsingName(results, name, categoryBits, most);
+  if (searchUserLib) {
+    int32_t identifier = 1;
+    for (const auto& root : trees_[kCategoryPlants]) SearchUserPlantsUsingName(results, name, root.get(), &identifier, most);
+  }
+  showSearchResults(results, kCategoryPlants);
+}
+
+void ContentPaletteController::searchPlantsUsingConditions(const PlantConditionFilters& filters, bool searchOEMLib,
+                                                           bool searchUserLib) {
+  ContentCategoryItem* results = plantSearchResults_;
+  if (!results) return;
+  results->removeAllSymEntries();
+  const size_t most = MaxSearchResults();
+  if (searchOEMLib) SearchOEMPlantsUsingConditions(results, filters, most);
+  if (searchUserLib) {
+    int32_t identifier = 1;
+    for (const auto& root : trees_[kCategoryPlants])
+      SearchUserPlantsUsingConditions(results, filters, root.get(), &identifier, most);
+  }
+  showSearchResults(results, kCategoryPlants);
+}
+
+void ContentPaletteController::searchObjectsUsingName(const std::string& name, bool search2DLib, bool search3DLib) {
+  ContentCategoryItem* results = objectSearchResults_;
+  if (!results) return;
+  results->removeAllSymEntries();
+  const size_t most = MaxSearchResults();
+  for (const auto& root : trees_[kCategoryObjects]) {
+    if (search2DLib && root->libraryType == kLibrarySymbols) Search2DObjectsUsingName(results, name, root.get(), most);
+    if (search3DLib && root->libraryType == kLibraryObjects) Search3DObjectsUsingName(results, name, root.get(), most);
+  }
+  showSearchResults(results, kCategoryObjects);
+}

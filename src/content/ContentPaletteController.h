@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "content/ContentCategoryItem.h"
+#include "content/ContentSearches.h"
 
 class QColorDialog;
 class QComboBox;
@@ -65,6 +66,16 @@ class ContentPaletteController : public QWidget {
   // dialog is hidden; every other only with a current design.
   bool validateMenuItem(const class QAction* item) const;
 
+  // The search results: the last roots of the plant and object trees (library type
+  // kLibrarySearchResults, never rebuilt from a folder).
+  ContentCategoryItem* plantSearchResultsItem() const { return plantSearchResults_; }
+  ContentCategoryItem* objectSearchResultsItem() const { return objectSearchResults_; }
+  // The searches: each empties its result category, searches the libraries asked for (at
+  // most "MaxSearchResults" hits) and shows the results as "Search results (%ld items)".
+  void searchPlantsUsingName(const std::string& name, uint32_t categoryBits, bool searchOEMLib, bool searchUserLib);
+  void searchPlantsUsingConditions(const PlantConditionFilters& filters, bool searchOEMLib, bool searchUserLib);
+  void searchObjectsUsingName(const std::string& name, bool search2DLib, bool search3DLib);
+
   ContentCategoryTree* activeTree();
   ContentCategoryTree& tree(int16_t category) { return trees_[category]; }
   ContentView* contentView() const { return contentView_; }
@@ -82,6 +93,7 @@ class ContentPaletteController : public QWidget {
 
  private:
   void buildTrees();
+  void showSearchResults(ContentCategoryItem* results, int16_t category);
   void fillPopUp();
   void syncSelectionGlobals();
   void itemExpanded(const class QModelIndex& index, bool expanded);
@@ -97,6 +109,8 @@ class ContentPaletteController : public QWidget {
   std::unique_ptr<QMenu> actionsMenu_;
   QProgressBar* progress_ = nullptr;
   QColorDialog* colorPanel_ = nullptr;
+  ContentCategoryItem* plantSearchResults_ = nullptr;   // owned by the plant tree
+  ContentCategoryItem* objectSearchResults_ = nullptr;  // owned by the object tree
   bool restoring_ = false;
   bool colorEdited_ = false;
 };

@@ -23,6 +23,7 @@
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/NotYetBuilt.h"
+#include "model/Plants.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"

@@ -39,6 +39,8 @@
 #include "inspectors/StiffenerBeamInspectorController.h"
 #include "inspectors/TopoInspectorController.h"
 #include "inspectors/WallDimInspectorController.h"
+#include "inspectors/PlantInspectorController.h"
+#include "inspectors/SkylightInspectorController.h"
 #include "inspectors/WallObjectInspectorController.h"
 #include "inspectors/WallToolInspectorController.h"
 #include "inspectors/WindowInspectorController.h"
@@ -311,6 +313,8 @@ InspectorPane* InspectorController::inspectorForKey(int32_t key, bool tool) {
     case 83: return FloodLightInspectorController::sharedInspectorController();
     case 130: return PhotoViewInspectorController::sharedInspectorController();
     case 7506: return GateToolInspectorController::sharedInspectorController();
+    case 28: return PlantInspectorController::sharedInspectorController();
+    case 160: return SkylightInspectorController::sharedInspectorController();
     default: break;
   }
   if (InRange(key, 7700, 7707)) {
@@ -319,7 +323,6 @@ InspectorPane* InspectorController::inspectorForKey(int32_t key, bool tool) {
     if (key == 7705) return DetailTool3InspectorController::sharedInspectorController();
     return DetailTool1InspectorController::sharedInspectorController();
   }
-  // Plants and skylights: no panes yet.
   return nullptr;
 }
 

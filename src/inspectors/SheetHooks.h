@@ -28,6 +28,9 @@ struct SheetHooks {
   // Palette frames kept in the user defaults by name.
   std::function<void(const QWidget*, const std::string&)> savePanelFrame;
   std::function<bool(QWidget*, const std::string&)> restorePanelFrame;
+  // The main design window's plant growth control clamped to the document's maximum and
+  // redrawn.
+  std::function<void()> updatePlantGrowthIndicator;
   // The snap palette shown or closed.
   std::function<void(bool)> setSnapToolsVisible;
 };

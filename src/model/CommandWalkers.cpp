@@ -20,6 +20,7 @@
 #include "model/ObjectTransforms.h"
 #include "model/ParallelObjects.h"
 #include "model/NotYetBuilt.h"
+#include "model/Plants.h"
 #include "model/TopoGrid.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"

@@ -12,6 +12,7 @@
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/NotYetBuilt.h"
+#include "model/Plants.h"
 #include "model/TopoGrid.h"
 #include "model/Services.h"
 #include "model/Records.h"

@@ -13,6 +13,7 @@
 #include "model/ExtrudeFlip.h"
 #include "model/Grouping.h"
 #include "model/NotYetBuilt.h"
+#include "model/Plants.h"
 #include "model/Services.h"
 #include "model/Records.h"
 

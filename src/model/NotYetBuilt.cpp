@@ -72,12 +72,6 @@ void ApplyCustomTrimToWall(TrimData*, Plane*, float, float, const PlanarPolyPoin
   NoteServiceCall("ApplyCustomTrimToWall", startPoint ? startPoint->owner : nullptr);
 }
 
-PlantInfo* CreatePlantInfo(int32_t) { return nullptr; }
-PlantInfo* CreateUserPlantInfo(const char*) { return nullptr; }
-void DeletePlantInfo(PlantInfo*) {}
-PlantInfo* DuplicatePlantInfo(const PlantInfo*) { return nullptr; }
-// Without plant information there is no growth data: the outputs keep what the caller put in.
-void GetPlantBounds(Objex* plant, float*, float*, int) { NoteServiceCall("GetPlantBounds", plant); }
 
 void RunLVGeneralPropertiesSheet() { NoteServiceCall("RunLVGeneralPropertiesSheet", nullptr); }
 void RunLVLightPropertiesSheet() { NoteServiceCall("RunLVLightPropertiesSheet", nullptr); }

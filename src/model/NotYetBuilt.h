@@ -12,7 +12,6 @@
 struct Objex;
 struct Poinz;
 struct Plane;
-struct PlantInfo;
 struct PlaneObject;
 struct DocState;
 struct FloatRect;
@@ -56,13 +55,6 @@ void ApplyCustomTrimToWall(TrimData* trim, Plane* plane, float angle, float leng
                            const PlanarPolyPoint* end, float wallHeight, float base, int16_t side, float elevation,
                            Poinz* startPoint);
 
-// Plants: no plant information exists yet.
-PlantInfo* CreatePlantInfo(int32_t textureID);
-PlantInfo* CreateUserPlantInfo(const char* path);
-void DeletePlantInfo(PlantInfo* info);
-PlantInfo* DuplicatePlantInfo(const PlantInfo* info);
-// Without plant information the outputs keep the values the caller put in.
-void GetPlantBounds(Objex* plant, float* width, float* height, int apply);
 
 // The rendering and lighting sheets of the 3D window; each returns when its sheet is closed.
 void RunLVGeneralPropertiesSheet();

@@ -139,3 +139,71 @@ int32_t GetPrivateProfileInt(const char* section, const char* key, int32_t defau
   if (n < INT32_MIN) return INT32_MIN;
   return int32_t(n);
 }
+
+bool IniSectionText::Load(const char* path, const char* section, size_t maxBytes) {
+  entries.clear();
+  if (!path || !section) return false;
+  FILE* f = OpenRegularFile(path);
+  if (!f) return false;
+  struct stat st;
+  if (::fstat(fileno(f), &st) != 0 || st.st_size < 0 || static_cast<uint64_t>(st.st_size) > maxBytes) {
+    std::fclose(f);
+    return false;
+  }
+  char sectionName[kLineSize];
+  char header[kLineSize + 2];
+  char line[kLineSize];
+  CopyTrimmedName(section, sectionName, sizeof sectionName);
+  std::snprintf(header, sizeof header, "[%s]", sectionName);
+  bool inSection = false;
+  size_t bytes = 0;
+  // The size is checked again while reading: the file may grow after the check.
+  while (bytes <= maxBytes && std::fgets(line, sizeof line, f)) {
+    bytes += std::strlen(line);
+    char* text = Trim(line, IsSpace);
+    size_t len = std::strlen(text);
+    if (len < 2) continue;
+    if (!inSection) {
+      inSection = strcasecmp(text, header) == 0;
+      continue;
+    }
+    if (text[0] == '[' && text[len - 1] == ']') break;
+    char* entryKey;
+    char* entryValue;
+    if (!SplitEntry(text, &entryKey, &entryValue)) continue;
+    entries.emplace_back(Trim(entryKey, IsSpace), Trim(entryValue, IsSpace));
+  }
+  std::fclose(f);
+  if (bytes > maxBytes) {
+    entries.clear();
+    return false;
+  }
+  return true;
+}
+
+namespace {
+const std::string* FindEntry(const IniSectionText& text, const char* key) {
+  char keyName[kLineSize];
+  CopyTrimmedName(key, keyName, sizeof keyName);
+  for (const auto& e : text.entries)
+    if (strcasecmp(e.first.c_str(), keyName) == 0) return &e.second;
+  return nullptr;
+}
+}  // namespace
+
+uint32_t IniSectionText::GetString(const char* key, const char* defaultText, char* buffer, uint32_t size) const {
+  if (!key || !defaultText || !buffer || size == 0 || size >= kLineSize) return 0;
+  CopyCut(defaultText, buffer, size);
+  const std::string* value = FindEntry(*this, key);
+  return value ? CopyCut(value->c_str(), buffer, size) : 0;
+}
+
+int32_t IniSectionText::GetInt(const char* key, int32_t defaultValue) const {
+  if (!key) return defaultValue;
+  const std::string* value = FindEntry(*this, key);
+  if (!value) return defaultValue;
+  long n = std::strtol(value->c_str(), nullptr, 10);
+  if (n > INT32_MAX) return INT32_MAX;
+  if (n < INT32_MIN) return INT32_MIN;
+  return int32_t(n);
+}

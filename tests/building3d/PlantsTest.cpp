@@ -8,6 +8,7 @@
 #include "TestDocument.h"
 #include "building3d/Plants3D.h"
 #include "building3d/RenderRoad.h"
+#include "model/Plants.h"
 #include "model/CustomTextures.h"
 
 namespace {
@@ -23,7 +24,9 @@ struct Plants : ::testing::Test {
   const char* names[10] = {"a", "b", "c", "d", "e", "f", "g", "h", "i", "/plants/Maple.png"};
 };
 
-TEST_F(Plants, PlantWithoutInformationHasA200By200FootprintAtTheLayerBase) {
+// Without an information file the plant grows 12 units high at no growth rate: its square
+// footprint is 0.85 of that wide.
+TEST_F(Plants, PlantWithoutInformationFileHasItsGrowthFootprintAtTheLayerBase) {
   doc.first->height = 96;
   Objex* plant = BuildLandscapePlant(doc.second, 0, 4711);
   ASSERT_NE(plant, nullptr);
@@ -32,7 +35,8 @@ TEST_F(Plants, PlantWithoutInformationHasA200By200FootprintAtTheLayerBase) {
   EXPECT_EQ(plant->layer, doc.second);
   EXPECT_EQ(plant->pointCount, 4);
   EXPECT_EQ(plant->levels, 1);
-  const float expected[4][2] = {{0, 0}, {200, 0}, {200, 200}, {0, 200}};
+  const float w = 10.2f;
+  const float expected[4][2] = {{0, 0}, {w, 0}, {w, w}, {0, w}};
   int i = 0;
   for (Poinz* p = plant->firstPoint; p; p = p->next, ++i) {
     EXPECT_FLOAT_EQ(p->position[0], expected[i][0]);
@@ -40,8 +44,10 @@ TEST_F(Plants, PlantWithoutInformationHasA200By200FootprintAtTheLayerBase) {
     EXPECT_FLOAT_EQ(p->position[1], 96);
     EXPECT_EQ(p->textureID[0], 4711);
   }
-  EXPECT_FLOAT_EQ(plant->bounds3D.floatRight, 200);
-  EXPECT_FLOAT_EQ(plant->bounds3D.floatFront, 200);
+  EXPECT_FLOAT_EQ(plant->bounds3D.floatRight, w);
+  EXPECT_FLOAT_EQ(plant->bounds3D.floatFront, w);
+  ASSERT_NE(plant->plantInfo, nullptr);
+  EXPECT_EQ(plant->plantInfo->maximumGrowthHeight, 24);
   EXPECT_EQ(plant->penColor.red, 65535);  // white pen without the current style
   EXPECT_EQ(OnTopographyOf(plant), 1);
   EXPECT_FLOAT_EQ(plant->plantAge, doc.ds()->plantAge);

@@ -72,6 +72,30 @@ class PaletteTest : public DesignWindowTest {
   std::unique_ptr<ContentFolders> folders;
 };
 
+TEST_F(PaletteTest, SearchResultsShowAsTheLastRootWithTheirCount) {
+  ContentCategoryItem* results = palette()->plantSearchResultsItem();
+  ASSERT_NE(results, nullptr);
+  EXPECT_EQ(palette()->tree(kCategoryPlants).back().get(), results);
+  EXPECT_EQ(palette()->tree(kCategoryObjects).back().get(), palette()->objectSearchResultsItem());
+  const int saved = defaults.getInt("MaxSearchResults");
+  defaults.setInt("MaxSearchResults", 1);
+  palette()->searchPlantsUsingName("edible", 2048, true, true);
+  EXPECT_EQ(palette()->selectedCategory(), kCategoryPlants);
+  EXPECT_EQ(palette()->selectedCategoryItem(), results);
+  EXPECT_EQ(selectedName(), "Search results (1 items)");
+  defaults.setInt("MaxSearchResults", 100);
+  PlantConditionFilters none;
+  palette()->searchPlantsUsingConditions(none, true, true);
+  EXPECT_EQ(selectedName(), "Search results (0 items)");
+  palette()->searchPlantsUsingName("EDIBLE", 2048, true, false);
+  EXPECT_EQ(selectedName(), "Search results (2 items)");
+  EXPECT_EQ(palette()->contentView()->cacheSource(), results);
+  palette()->searchObjectsUsingName("chair", true, true);
+  EXPECT_EQ(palette()->selectedCategory(), kCategoryObjects);
+  EXPECT_EQ(selectedName(), "Search results (0 items)");
+  defaults.setInt("MaxSearchResults", saved);
+}
+
 TEST_F(PaletteTest, StartsOnMaterialsWithBrickAndItsTextures) {
   ASSERT_NE(palette(), nullptr);
   EXPECT_EQ(ContentPaletteController::sharedContentPaletteController(), palette());

@@ -208,12 +208,10 @@ TEST_F(CommandTable, ColoursStylesTexturesAndPlants) {
   Objex* plant = doc.addObject(kObjPlant, false, {{0, 0}});
   plant->plantAge = 3;
   SetObjectSelectFlags(plant, 1);
-  ServiceCallRecorder calls;
   SelectedObjectAllLayers(layers(), 1, kCmdPlantBounds, CommandArg::Value(-5));
   EXPECT_FLOAT_EQ(plant->plantAge, 1);
   SelectedObjectAllLayers(layers(), 1, kCmdSetPlantingAge, CommandArg::Value(4));
   EXPECT_EQ(plant->fillPattern, 4);
-  EXPECT_EQ(calls.count("GetPlantBounds"), 2u);
 }
 
 TEST_F(CommandTable, DimensionFontsAndArrows) {

@@ -1,0 +1,91 @@
+// The plant fill sheet and the fill of one object with the palette's plant.
+#include "inspectors/PlantFillController.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <vector>
+
+#include "content/ContentPaletteController.h"
+#include "files/Undo.h"
+#include "inspectors/ValueFields.h"
+#include "model/DocumentModel.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+#include "model/Services.h"
+#include "platform/Strings.h"
+#include "tools/PlantFill.h"
+
+namespace {
+QString Text(const char* english) { return QString::fromStdString(LocalizedString(english)); }
+}  // namespace
+
+void ApplePortFillObjectWithPlants(Objex* object) {
+  ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController();
+  const SymEntryInfo* entry = palette ? palette->selectedSymEntry() : nullptr;
+  FillObjectWithPlants(object, entry);
+}
+
+PlantFillController::PlantFillController(QWidget* parent, Objex* contextObject)
+    : SheetController(parent, "PlantFillSheet"), context_(contextObject) {
+  setWindowTitle(Text("Fill Object with Plants"));
+  fillPerimeterButton = new QCheckBox(Text("Plant along the outline"), this);
+  fillPerimeterButton->setObjectName("fillPerimeterButton");
+  fillAreaButton = new QCheckBox(Text("Plant inside the object"), this);
+  fillAreaButton->setObjectName("fillAreaButton");
+  spacingText = MakeSheetField(this, "spacingText");
+  progressIndicator = new QProgressBar(this);
+  progressIndicator->setObjectName("progressIndicator");
+  progressIndicator->setRange(0, 0);  // busy
+  progressIndicator->hide();
+  progressText = new QLabel(Text("Planting..."), this);
+  progressText->setObjectName("progressText");
+  progressText->hide();
+  form()->addRow(fillPerimeterButton);
+  form()->addRow(fillAreaButton);
+  form()->addRow(Text("Plant spacing:"), spacingText);
+  form()->addRow(progressIndicator);
+  form()->addRow(progressText);
+}
+
+void PlantFillController::newPlantFillSheetForParent(QWidget* parent, Objex* contextObject) {
+  if (parent) beginSheet(parent, new PlantFillController(parent, contextObject));
+}
+
+void PlantFillController::initializeControlStates() {
+  fillAreaButton->setChecked(gFillArea != 0);
+  fillPerimeterButton->setChecked(gFillPerimeter != 0);
+  SetFloatItem(spacingText, gPlantSpacing);
+  Objex* context = context_;
+  if (context && IsPlantFillable(context)) {
+    fillAreaButton->setEnabled(context->closed != 0);
+    if (!context->closed) fillAreaButton->setChecked(false);
+  } else if (context) {
+    fillAreaButton->setEnabled(true);
+  }
+}
+
+void PlantFillController::applySheet(ZLKDocumentModel* doc, DocState*) {
+  Layer* layer = doc->itsCurLayer;
+  if (!layer) return;
+  float typed = 0;
+  const TypedNumber n = ReadTypedNumber(spacingText, NumberKind::kLength);
+  if (n.accepted) typed = n.value;  // a spacing that cannot be read gives 1 inch
+  gFillArea = fillAreaButton->isChecked() ? 1 : 0;
+  gFillPerimeter = fillPerimeterButton->isChecked() ? 1 : 0;
+  gPlantSpacing = ClampedPlantSpacing(typed);
+  if (!gFillArea && !gFillPerimeter) return;
+  progressIndicator->show();
+  progressText->show();
+  progressText->repaint();
+  // The planting changes the selection: the objects to fill are taken first.
+  std::vector<Objex*> targets;
+  for (Objex* o = layer->firstObject; o; o = o->next)
+    if (IsPlantFillable(o) && IsObjectSelected(o)) targets.push_back(o);
+  for (Objex* o : targets) ApplePortFillObjectWithPlants(o);
+  StoreUndo(LocalizedString("Fill Object with Plants"));
+  Refresh();
+}

@@ -1,0 +1,184 @@
+// Plant records read from plant information files, and plant growth.
+#include "model/Plants.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <strings.h>
+
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/HitTest.h"
+#include "model/NotYetBuilt.h"
+#include "model/ObjectTransforms.h"
+#include "model/PlanarTransforms.h"
+#include "model/Records.h"
+#include "model/Services.h"
+#include "model/TextureIDs.h"
+#include "platform/IniFile.h"
+#include "platform/PathResolver.h"
+
+namespace {
+
+constexpr const char* kSection = "Description";
+// The names are read into a buffer of this size: at most 59 characters are kept.
+constexpr uint32_t kNameReadSize = 60;
+// Growth steps beyond this give the same (capped or overflowing) height; the loop stays bounded.
+constexpr long kMaxGrowthSteps = 4096;
+
+bool HaveDocument() { return gCurDocument && gCurDocument->itsDocState; }
+
+void ReadName(const IniSectionText& file, const char* key, char (&field)[64]) {
+  char buffer[kNameReadSize];
+  file.GetString(key, "Done", buffer, sizeof buffer);
+  if (std::strcmp(buffer, "Done") != 0) std::memcpy(field, buffer, std::strlen(buffer) + 1);
+}
+
+// Fills the record from the file at `path` (a missing, foreign or oversized file reads as one
+// without keys); the defaults differ between user and stock plants.
+void FillFromFile(PlantInfo* info, const std::string& path, bool user) {
+  IniSectionText file;
+  if (!path.empty()) file.Load(ResolvePathIgnoringCase(path).c_str(), kSection, kMaxPlantInfoFileBytes);
+  ReadName(file, "CommonName", info->commonName);
+  ReadName(file, "BotanicalName", info->botanicalName);
+  info->type = static_cast<int16_t>(file.GetInt("Type", 0));
+  info->propagation = static_cast<int16_t>(file.GetInt("Propagation", 0));
+  info->water = static_cast<int16_t>(file.GetInt("Water", 0));
+  info->sunLight = static_cast<int16_t>(file.GetInt("SunLight", 0));
+  info->maximumGrowthHeight = static_cast<int16_t>(file.GetInt("MaximumGrowthHeight", 0));
+  info->soilType = static_cast<int16_t>(file.GetInt("SoilType", 0));
+  char key[8];
+  for (int i = 0; i < 10; ++i) {
+    std::snprintf(key, sizeof key, "Zone%d", i + 1);
+    info->zone[i] = static_cast<uint8_t>(file.GetInt(key, 0) & 0xFF);
+  }
+  const int32_t rate = file.GetInt("AnnualGrowthRate", user ? 20 : 0);
+  info->annualGrowthRate = static_cast<float>(static_cast<int16_t>(rate));
+  if (info->maximumGrowthHeight <= 0)
+    info->maximumGrowthHeight = user ? kUserPlantDefaultMaxHeight : kStockPlantDefaultMaxHeight;
+}
+
+PlantInfo* NewRecord() { return static_cast<PlantInfo*>(std::calloc(1, sizeof(PlantInfo))); }
+
+int32_t FirstTextureID(const Objex* plant) { return plant->firstPoint ? plant->firstPoint->textureID[0] : 0; }
+
+}  // namespace
+
+std::string UserPlantInfoPath(const char* imagePath) {
+  if (!imagePath) return {};
+  std::string path(imagePath);
+  if (path.size() > 3) path.resize(path.size() - 3);
+  path += "qti";
+  return path;
+}
+
+void InitializePlantInfo(PlantInfo* info, int32_t textureID) {
+  if (!info || !HaveDocument() || textureID < 1 || textureID > 14999) return;
+  char path[kTexturePathSize] = {};
+  GetTextureInfoFileNameFromID(textureID, path, sizeof path);
+  FillFromFile(info, path, false);
+}
+
+void InitializeUserPlantInfo(PlantInfo* info, const char* imagePath) {
+  if (!info || !imagePath || !HaveDocument()) return;
+  std::string path = UserPlantInfoPath(imagePath);
+  // A path that fits the content finder's buffer may be found again under the content folder;
+  // a longer one is used as it is.
+  if (path.size() < 512) {
+    char buffer[512] = {};
+    std::memcpy(buffer, path.c_str(), path.size());
+    Validate512Pathname(buffer);
+    buffer[511] = '\0';
+    path = buffer;
+  }
+  FillFromFile(info, path, true);
+}
+
+PlantInfo* CreatePlantInfo(int32_t textureID) {
+  PlantInfo* info = NewRecord();
+  InitializePlantInfo(info, textureID);
+  return info;
+}
+
+PlantInfo* CreateUserPlantInfo(const char* imagePath) {
+  if (!imagePath) return nullptr;
+  PlantInfo* info = NewRecord();
+  InitializeUserPlantInfo(info, imagePath);
+  return info;
+}
+
+PlantInfo* DuplicatePlantInfo(const PlantInfo* info) {
+  if (!info) return nullptr;
+  PlantInfo* copy = NewRecord();
+  if (copy) std::memcpy(copy, info, sizeof(PlantInfo));
+  return copy;
+}
+
+void DeletePlantInfo(PlantInfo* info) { std::free(info); }
+
+void GetPlantBounds(Objex* plant, float* outWidth, float* outHeight, int resize) {
+  if (!plant || !outWidth || !outHeight || !HaveDocument() || plant->type != kObjPlant || !plant->plantInfo) return;
+  const DocState* ds = gCurDocument->itsDocState;
+  const PlantInfo* info = plant->plantInfo;
+  float age = plant->plantAge;
+  if (plant->fillPattern != 0) age += static_cast<float>(static_cast<int32_t>(plant->fillPattern) + 3);
+  const double rounded = static_cast<double>(age) + 0.5;
+  long n = 0;
+  if (std::isfinite(rounded)) n = rounded >= kMaxGrowthSteps ? kMaxGrowthSteps : static_cast<long>(rounded);
+  float factor = static_cast<float>(1.0 + static_cast<double>(info->annualGrowthRate) / 100.0);
+  // A rate of -100% or less would give a plant of no or negative size: such a plant does not grow.
+  if (!(factor > 0.0f)) factor = 1.0f;
+  float height = 12.0f;
+  for (long i = 0; i < n; ++i) height *= factor;
+  // A zeroed record (no document when it was read) caps as the readers' defaults.
+  int16_t most = info->maximumGrowthHeight;
+  if (most <= 0) most = plant->subtype == kSubUserPlant ? kUserPlantDefaultMaxHeight : kStockPlantDefaultMaxHeight;
+  const float cap = ConvertWorldToScreen(static_cast<float>(most), ds, 0);
+  if (cap < height || !std::isfinite(height)) height = cap;
+  const float width = static_cast<float>(static_cast<double>(height) * 0.85);
+  *outHeight = height;
+  *outWidth = width;
+  if (!resize) return;
+  const Float3DRect& box = plant->bounds3D;
+  const float stored = box.floatRight - box.floatLeft;
+  // A plant whose footprint has no width yet (being built) cannot be scaled to a width.
+  if (!std::isfinite(stored) || stored == 0.0f) return;
+  const float sx = width / stored;
+  if (!std::isfinite(sx)) return;
+  SelectObj(plant, kSelectOn, 0);
+  TransformInfo xform{};
+  xform.scale[0] = sx;
+  xform.scale[1] = 1.0f;
+  xform.scale[2] = sx;
+  xform.centre[0] = (box.floatLeft + box.floatRight) / 2;
+  xform.centre[1] = 0;
+  xform.centre[2] = (box.floatBack + box.floatFront) / 2;
+  ScaleObject(plant, &xform);
+  ReRenderObject(plant);
+}
+
+void UpdateMatchingPlantsInfo(int32_t textureID, const char* userImagePath) {
+  if (!HaveDocument()) return;
+  char stockPath[kTexturePathSize] = {};
+  GetTextureInfoFileNameFromID(textureID, stockPath, sizeof stockPath);
+  for (Layer* layer = gCurDocument->itsLayers; layer; layer = layer->next) {
+    for (Objex* obj = layer->firstObject; obj; obj = obj->next) {
+      if (obj->type != kObjPlant) continue;
+      const char* path = static_cast<const char*>(obj->typeData);
+      if (obj->subtype == kSubUserPlant && userImagePath && path) {
+        if (strcasecmp(path, userImagePath) != 0) continue;
+        if (!obj->plantInfo) obj->plantInfo = CreateUserPlantInfo(path);
+        else InitializeUserPlantInfo(obj->plantInfo, path);
+      } else {
+        if (FirstTextureID(obj) != textureID) continue;
+        if (!obj->plantInfo) obj->plantInfo = CreatePlantInfo(textureID);
+        else InitializePlantInfo(obj->plantInfo, textureID);
+      }
+      float width = 0, height = 0;
+      GetPlantBounds(obj, &width, &height, 1);
+      SelectObj(obj, kSelectOff, 0);
+      ReRenderObject(obj);
+    }
+  }
+}

@@ -1,0 +1,137 @@
+// The planting age, growth projection and plant fill sheets, opened from their menu items.
+// Model headers first: they name fields like the Qt keyword macros.
+#include "model/Plants.h"
+#include "model/SymEntryInfo.h"
+#include "tools/PlantFill.h"
+
+#include <QCheckBox>
+
+#include "content/ContentCategoryItem.h"
+#include "content/ContentPaletteController.h"
+#include "inspectors/PlantFillController.h"
+#include "inspectors/PlantSheets.h"
+#include "inspectors/SheetTestSupport.h"
+
+namespace {
+
+class PlantSheets : public SheetTest {
+ protected:
+  Objex* addPlant(bool selected) {
+    RGBColor black{};
+    Objex* p = CreateObject(kObjPlant, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            nullptr);
+    const float corners[4][2] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+    for (const auto& c : corners)
+      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, c[0], 0, c[1], 0, 0, 0, 0, 0, 0, p), p);
+    p->plantAge = 1;
+    AppendObjectToLayer(p, model->itsCurLayer);
+    if (selected) SelectObj(p, kSelectOn, 1);
+    return p;
+  }
+};
+
+TEST_F(PlantSheets, PlantingAgeIsClampedAndAlwaysStored) {
+  Objex* chosen = addPlant(true);
+  Objex* other = addPlant(false);
+  struct Case {
+    const char* typed;
+    int16_t age;
+  } cases[] = {{"25", 20}, {"-3", 0}, {"7", 7}, {"20", 20}};
+  for (const Case& c : cases) {
+    choose(kTagSetPlantingAge);
+    auto* s = sheet<PlantingAgeController>();
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->plantAgeText->text().toStdString(), "0");
+    s->plantAgeText->setText(QString::fromLatin1(c.typed));
+    ok();
+    EXPECT_EQ(chosen->fillPattern, c.age) << c.typed;
+    EXPECT_EQ(lastUndo(), "Planting Age");
+  }
+  EXPECT_EQ(other->fillPattern, 0);
+  // Nothing selected: the step is stored all the same.
+  SelectAllLayers(model->itsLayers, kSelectOff, 1);
+  doc->undoManager().removeAllActions();
+  choose(kTagSetPlantingAge);
+  ok();
+  EXPECT_EQ(lastUndo(), "Planting Age");
+}
+
+TEST_F(PlantSheets, GrowthProjectionStoresTheLevelsOfItsYears) {
+  EXPECT_EQ(MaximumPlantAgeForProjection(0), 5);
+  EXPECT_EQ(MaximumPlantAgeForProjection(1), 5);
+  EXPECT_EQ(MaximumPlantAgeForProjection(2), 5);
+  EXPECT_EQ(MaximumPlantAgeForProjection(50), 53);
+  EXPECT_EQ(MaximumPlantAgeForProjection(80), 53);
+  model->itsMaximumPlantAge = 13;
+  choose(kTagSetPlantGrowthProjection);
+  auto* s = sheet<PlantGrowthProjController>();
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->maxAgeText->text().toStdString(), "10");
+  ok();
+  EXPECT_FALSE(anyUndo());
+  struct Case {
+    const char* typed;
+    int16_t most;
+  } cases[] = {{"0", 5}, {"1", 5}, {"50", 53}, {"80", 53}, {"7", 10}, {"70000", 53}};
+  for (const Case& c : cases) {
+    model->itsMaximumPlantAge = 13;
+    choose(kTagSetPlantGrowthProjection);
+    sheet<PlantGrowthProjController>()->maxAgeText->setText(QString::fromLatin1(c.typed));
+    ok();
+    EXPECT_EQ(model->itsMaximumPlantAge, c.most) << c.typed;
+    EXPECT_EQ(lastUndo(), "Plant Growth Projection");
+  }
+}
+
+TEST_F(PlantSheets, FillWithoutAPlantSaysSoAndWithOneFillsEverySelectedObject) {
+  RecordingAlertPresenter alerts;
+  SetAlertPresenter(&alerts);
+  ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController();
+  ASSERT_NE(palette, nullptr);
+  const uint8_t area = gFillArea, perimeter = gFillPerimeter;
+  const float spacing = gPlantSpacing;
+  if (!palette->selectedSymEntry()) {
+    choose(kTagFillObjectWithPlants);
+    EXPECT_EQ(sheet<PlantFillController>(), nullptr);
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].message, "No plant selected.");
+    EXPECT_EQ(alerts.shown[0].informative, "You must select a plant before attempting to use this feature.");
+    EXPECT_EQ(palette->selectedCategory(), kCategoryPlants);
+  }
+  // The sheet itself: the options and spacing are kept, bad spacings clamped, and the undo
+  // step stored even when nothing is filled.
+  PlantFillController::newPlantFillSheetForParent(window);
+  auto* s = sheet<PlantFillController>();
+  ASSERT_NE(s, nullptr);
+  s->fillAreaButton->setChecked(false);
+  s->fillPerimeterButton->setChecked(true);
+  s->spacingText->setText("5000");
+  ok();
+  EXPECT_EQ(gFillArea, 0);
+  EXPECT_EQ(gFillPerimeter, 1);
+  EXPECT_FLOAT_EQ(gPlantSpacing, 3000);
+  EXPECT_EQ(lastUndo(), "Fill Object with Plants");
+  PlantFillController::newPlantFillSheetForParent(window);
+  s = sheet<PlantFillController>();
+  ASSERT_NE(s, nullptr);
+  EXPECT_FALSE(s->fillAreaButton->isChecked());
+  EXPECT_FLOAT_EQ(GetFloatItem(s->spacingText), 3000);
+  s->spacingText->setText("0.5");
+  ok();
+  EXPECT_FLOAT_EQ(gPlantSpacing, 1);
+  // An open object under the context click cannot be filled inside.
+  Objex* line = AddPlanLine(model->itsCurLayer, 0, 0, 100, 0);
+  gFillArea = 1;
+  PlantFillController::newPlantFillSheetForParent(window, line);
+  s = sheet<PlantFillController>();
+  ASSERT_NE(s, nullptr);
+  EXPECT_FALSE(s->fillAreaButton->isEnabled());
+  EXPECT_FALSE(s->fillAreaButton->isChecked());
+  cancel();
+  gFillArea = area;
+  gFillPerimeter = perimeter;
+  gPlantSpacing = spacing;
+  SetAlertPresenter(nullptr);
+}
+
+}  // namespace

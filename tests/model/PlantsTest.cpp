@@ -1,0 +1,336 @@
+// Plant records from information files, and plant growth.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "TestDocument.h"
+#include "model/CommandCodes.h"
+#include "model/CommandWalkers.h"
+#include "model/HitTest.h"
+#include "model/Plants.h"
+#include "model/TextureIDs.h"
+#include "platform/ContentPaths.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int32_t kShrub = 3000;
+
+class Plants : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    support_ = LocalDomainApplicationSupportPath();
+    shared_ = LocalDomainUserSharedPath();
+    char tmpl[] = "/tmp/casa-plants-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    root_ = tmpl;
+    SetLocalSupportRoot(root_ + "/support");
+    SetUserSharedRoot(root_ + "/shared");
+  }
+  void TearDown() override {
+    SetLocalSupportRoot(support_);
+    SetUserSharedRoot(shared_);
+    fs::remove_all(root_);
+  }
+  static void WriteFile(const std::string& path, const std::string& text) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  std::string StockInfoPath(int32_t id) {
+    char path[kTexturePathSize] = {};
+    GetTextureInfoFileNameFromID(id, path, sizeof path);
+    return path;
+  }
+  void WriteStock(int32_t id, const std::string& keys) { WriteFile(StockInfoPath(id), "[Description]\n" + keys); }
+  std::string UserImage(const std::string& name, const std::string& keys) {
+    const std::string image = root_ + "/user/" + name;
+    WriteFile(image, "image");
+    WriteFile(UserPlantInfoPath(image.c_str()), "[Description]\n" + keys);
+    return image;
+  }
+
+  // A plant of the current floor with a 10 by 10 footprint at (100, 200) and the given record.
+  Objex* AddPlant(float growth, int16_t plantingAge, float rate, int16_t most, int32_t texture = kShrub) {
+    Objex* p = doc.addObject(kObjPlant, true, {{100, 200}, {110, 200}, {110, 210}, {100, 210}});
+    for (Poinz* pt = p->firstPoint; pt; pt = pt->next) pt->textureID[0] = pt->textureID[1] = texture;
+    p->plantAge = growth;
+    p->fillPattern = plantingAge;
+    p->plantInfo = static_cast<PlantInfo*>(calloc(1, sizeof(PlantInfo)));
+    p->plantInfo->annualGrowthRate = rate;
+    p->plantInfo->maximumGrowthHeight = most;
+    p->bounds3D.floatLeft = 100;
+    p->bounds3D.floatRight = 110;
+    p->bounds3D.floatBack = 200;
+    p->bounds3D.floatFront = 210;
+    return p;
+  }
+  static float FootprintWidth(const Objex* p) {
+    float lo = 1e9f, hi = -1e9f;
+    for (Poinz* pt = p->firstPoint; pt; pt = pt->next) {
+      lo = std::min(lo, pt->position[0]);
+      hi = std::max(hi, pt->position[0]);
+    }
+    return hi - lo;
+  }
+
+  TestDocument doc;
+  std::string root_, support_, shared_;
+};
+
+}  // namespace
+
+TEST_F(Plants, StockRecordReadsEveryKeyWithItsWidth) {
+  WriteStock(kShrub,
+             "CommonName=Red Maple\nBotanicalName=Acer rubrum\nType=3\nPropagation=2\nWater=4\nSunLight=1\n"
+             "MaximumGrowthHeight=600\nSoilType=9\nZone1=1\nZone3=257\nZone10=1\nAnnualGrowthRate=15\n");
+  PlantInfo* info = CreatePlantInfo(kShrub);
+  ASSERT_NE(info, nullptr);
+  EXPECT_STREQ(info->commonName, "Red Maple");
+  EXPECT_STREQ(info->botanicalName, "Acer rubrum");
+  EXPECT_EQ(info->type, 3);
+  EXPECT_EQ(info->propagation, 2);
+  EXPECT_EQ(info->water, 4);
+  EXPECT_EQ(info->sunLight, 1);
+  EXPECT_EQ(info->maximumGrowthHeight, 600);
+  EXPECT_EQ(info->soilType, 9);
+  const uint8_t zones[10] = {1, 0, 1, 0, 0, 0, 0, 0, 0, 1};
+  EXPECT_EQ(std::memcmp(info->zone, zones, 10), 0);
+  EXPECT_FLOAT_EQ(info->annualGrowthRate, 15.0f);
+
+  PlantInfo* copy = DuplicatePlantInfo(info);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(std::memcmp(copy, info, sizeof(PlantInfo)), 0);
+  copy->commonName[0] = 'X';
+  copy->zone[0] = 0;
+  EXPECT_STREQ(info->commonName, "Red Maple");
+  EXPECT_EQ(info->zone[0], 1);
+  DeletePlantInfo(copy);
+  DeletePlantInfo(info);
+  EXPECT_EQ(DuplicatePlantInfo(nullptr), nullptr);
+  DeletePlantInfo(nullptr);
+}
+
+TEST_F(Plants, DefaultsDifferBetweenStockAndUserPlants) {
+  struct Case {
+    const char* keys;
+    int16_t stockHeight, userHeight;
+    float stockRate, userRate;
+  } cases[] = {
+      {"CommonName=A\n", 24, 72, 0, 20},
+      {"MaximumGrowthHeight=0\n", 24, 72, 0, 20},
+      {"MaximumGrowthHeight=-5\nAnnualGrowthRate=7\n", 24, 72, 7, 7},
+      {"MaximumGrowthHeight=65536\n", 24, 72, 0, 20},  // 0 as a 16-bit number
+      {"MaximumGrowthHeight=1\nAnnualGrowthRate=0\n", 1, 1, 0, 0},
+      {"MaximumGrowthHeight=tall\nAnnualGrowthRate=fast\n", 24, 72, 0, 0},  // not numbers: 0
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.keys);
+    WriteStock(kShrub, c.keys);
+    const std::string image = UserImage("Plant.jpg", c.keys);
+    PlantInfo* stock = CreatePlantInfo(kShrub);
+    PlantInfo* user = CreateUserPlantInfo(image.c_str());
+    ASSERT_TRUE(stock && user);
+    EXPECT_EQ(stock->maximumGrowthHeight, c.stockHeight);
+    EXPECT_EQ(user->maximumGrowthHeight, c.userHeight);
+    EXPECT_FLOAT_EQ(stock->annualGrowthRate, c.stockRate);
+    EXPECT_FLOAT_EQ(user->annualGrowthRate, c.userRate);
+    DeletePlantInfo(stock);
+    DeletePlantInfo(user);
+  }
+}
+
+TEST_F(Plants, UserInformationFileSitsBesideTheImage) {
+  EXPECT_EQ(UserPlantInfoPath("/a/Maple.QTX"), "/a/Maple.qti");
+  EXPECT_EQ(UserPlantInfoPath("abc"), "abcqti");
+  EXPECT_EQ(UserPlantInfoPath("abcd"), "aqti");
+  const std::string image = UserImage("Maple.QTX", "CommonName=Maple\n");
+  EXPECT_TRUE(fs::exists(root_ + "/user/Maple.qti"));
+  PlantInfo* info = CreateUserPlantInfo(image.c_str());
+  ASSERT_NE(info, nullptr);
+  EXPECT_STREQ(info->commonName, "Maple");
+  DeletePlantInfo(info);
+  EXPECT_EQ(CreateUserPlantInfo(nullptr), nullptr);
+  // A path longer than 512 characters is used as it is: no file, the user defaults.
+  const std::string longPath = "/nonexistent/" + std::string(700, 'p') + ".jpg";
+  info = CreateUserPlantInfo(longPath.c_str());
+  ASSERT_NE(info, nullptr);
+  EXPECT_EQ(info->maximumGrowthHeight, 72);
+  DeletePlantInfo(info);
+}
+
+TEST_F(Plants, NamesDoneAbsentOrLongAndBadIds) {
+  WriteStock(kShrub, "CommonName=Done\nBotanicalName=" + std::string(70, 'b') + "\n");
+  PlantInfo* info = CreatePlantInfo(kShrub);
+  ASSERT_NE(info, nullptr);
+  EXPECT_STREQ(info->commonName, "");
+  EXPECT_EQ(std::string(info->botanicalName), std::string(59, 'b'));
+  // Re-filling from a file without names keeps the old names.
+  WriteStock(kShrub, "Type=1\n");
+  std::strcpy(info->commonName, "Kept");
+  InitializePlantInfo(info, kShrub);
+  EXPECT_STREQ(info->commonName, "Kept");
+  DeletePlantInfo(info);
+
+  const PlantInfo zero{};
+  for (int32_t id : {0, 15000, -1}) {
+    PlantInfo* bad = CreatePlantInfo(id);
+    ASSERT_NE(bad, nullptr);
+    EXPECT_EQ(std::memcmp(bad, &zero, sizeof zero), 0) << id;
+    DeletePlantInfo(bad);
+  }
+  // Without a current document nothing is read.
+  WriteStock(kShrub, "MaximumGrowthHeight=50\n");
+  ZLKDocumentModel* current = gCurDocument;
+  gCurDocument = nullptr;
+  PlantInfo* noDoc = CreatePlantInfo(kShrub);
+  gCurDocument = current;
+  ASSERT_NE(noDoc, nullptr);
+  EXPECT_EQ(std::memcmp(noDoc, &zero, sizeof zero), 0);
+  DeletePlantInfo(noDoc);
+}
+
+TEST_F(Plants, DamagedOrHugeFilesReadAsFilesWithoutKeys) {
+  static const char kNul[] = "\0\0[Description]\0MaximumGrowthHeight=50";
+  const std::string cases[] = {
+      std::string(kNul, sizeof kNul - 1),
+      "[Description]\nZone1=" + std::string(10000, '9') + "\nCommonName=" + std::string(9000, 'c') + "\n",
+      "[Description]\nMaximumGrowthHeight=50\n" + std::string(kMaxPlantInfoFileBytes, '#'),
+  };
+  for (const auto& text : cases) {
+    WriteFile(StockInfoPath(kShrub), text);
+    PlantInfo* info = CreatePlantInfo(kShrub);
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->maximumGrowthHeight, 24);
+    EXPECT_LT(std::strlen(info->commonName), 64u);
+    DeletePlantInfo(info);
+  }
+  // A folder in place of the file.
+  fs::remove(StockInfoPath(kShrub));
+  fs::create_directories(StockInfoPath(kShrub));
+  PlantInfo* info = CreatePlantInfo(kShrub);
+  ASSERT_NE(info, nullptr);
+  EXPECT_EQ(info->maximumGrowthHeight, 24);
+  DeletePlantInfo(info);
+}
+
+TEST_F(Plants, GrowthFollowsAgeRateAndCap) {
+  // Plan scale 36, inches: the cap is twice the maximum height.
+  doc.ds()->planScale = 36;
+  struct Case {
+    float growth;
+    int16_t plantingAge;
+    float rate;
+    int16_t most;
+    float height, width;
+  } cases[] = {
+      {1, 0, 0, 24, 12.0f, 10.19999981f},
+      {4, 0, 20, 72, 24.883204f, 21.150723f},
+      {1, 1, 20, 72, 29.859846f, 25.380869f},
+      {2.5f, 0, 20, 72, 20.736002f, 20.736002f * 0.85f},
+      {10, 0, 20, 24, 48.0f, 40.8f},
+      {30, 0, 0, 72, 12.0f, 10.2f},
+      {1, 0, 20, 72, 14.4f, 12.24f},
+      {2, 0, 20, 72, 17.28f, 14.688f},
+      {10, 0, 20, 0, 48.0f, 40.8f},  // a zeroed record caps as the stock default
+      {3, 0, -50, 72, 1.5f, 1.275f},
+      {3, 0, -100, 72, 12.0f, 10.2f},  // no growth rather than no plant
+      {3, 0, -32768, 72, 12.0f, 10.2f},
+      {1e30f, 0, 20, 72, 144.0f, 122.4f},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.growth << " " << c.plantingAge << " " << c.rate << " " << c.most);
+    Objex* p = AddPlant(c.growth, c.plantingAge, c.rate, c.most);
+    float w = -1, h = -1;
+    GetPlantBounds(p, &w, &h, 0);
+    EXPECT_NEAR(h, c.height, 1e-4f);
+    EXPECT_NEAR(w, c.width, 1e-4f);
+    EXPECT_FLOAT_EQ(FootprintWidth(p), 10.0f);
+  }
+}
+
+TEST_F(Plants, BoundsWriteNothingWithoutARecordOrForOtherObjects) {
+  Objex* p = AddPlant(4, 0, 20, 72);
+  DeletePlantInfo(p->plantInfo);
+  p->plantInfo = nullptr;
+  float w = -1, h = -1;
+  GetPlantBounds(p, &w, &h, 1);
+  EXPECT_EQ(w, -1);
+  EXPECT_EQ(h, -1);
+  Objex* box = doc.addObject(kObjPlant + 1, true, {{0, 0}, {10, 0}, {10, 10}});
+  box->plantInfo = static_cast<PlantInfo*>(calloc(1, sizeof(PlantInfo)));
+  GetPlantBounds(box, &w, &h, 1);
+  EXPECT_EQ(w, -1);
+  free(box->plantInfo);
+  box->plantInfo = nullptr;
+}
+
+TEST_F(Plants, ResizeScalesTheFootprintAboutItsCentre) {
+  Objex* p = AddPlant(4, 0, 20, 72);
+  float w = 0, h = 0;
+  GetPlantBounds(p, &w, &h, 1);
+  EXPECT_NEAR(FootprintWidth(p), 21.150723f, 1e-3f);
+  const Poinz* first = p->firstPoint;
+  EXPECT_NEAR(first->position[0], 105 - 21.150723f / 2, 1e-3f);
+  EXPECT_NEAR(first->position[2], 205 - 21.150723f / 2, 1e-3f);
+  EXPECT_TRUE(first->selected);
+
+  // A plant without a stored width is measured but not scaled, and nothing becomes NaN.
+  Objex* flat = AddPlant(4, 0, 20, 72);
+  flat->bounds3D = Float3DRect{};
+  GetPlantBounds(flat, &w, &h, 1);
+  EXPECT_NEAR(h, 24.883204f, 1e-4f);
+  for (Poinz* pt = flat->firstPoint; pt; pt = pt->next) EXPECT_TRUE(std::isfinite(pt->position[0]));
+  EXPECT_FLOAT_EQ(FootprintWidth(flat), 10.0f);
+}
+
+TEST_F(Plants, UpdateMatchingPlantsRereadsOnlyMatchingPlants) {
+  WriteStock(kShrub, "MaximumGrowthHeight=30\n");
+  Objex* match = AddPlant(1, 0, 50, 10, kShrub);
+  Objex* other = AddPlant(1, 0, 50, 10, kShrub + 1);
+  const std::string image = UserImage("Rose.jpg", "MaximumGrowthHeight=40\n");
+  Objex* user = AddPlant(1, 0, 50, 10, 77);
+  user->subtype = kSubUserPlant;
+  user->typeData = strdup(image.c_str());
+
+  UpdateMatchingPlantsInfo(kShrub, nullptr);
+  // Stock: re-read with the stock defaults (rate 0 when absent).
+  EXPECT_EQ(match->plantInfo->maximumGrowthHeight, 30);
+  EXPECT_FLOAT_EQ(match->plantInfo->annualGrowthRate, 0.0f);
+  EXPECT_NEAR(FootprintWidth(match), 10.2f, 1e-4f);
+  EXPECT_FALSE(match->firstPoint->selected);
+  EXPECT_EQ(other->plantInfo->maximumGrowthHeight, 10);
+  EXPECT_EQ(user->plantInfo->maximumGrowthHeight, 10);
+
+  UpdateMatchingPlantsInfo(kShrub, "/elsewhere/Rose.jpg");
+  EXPECT_EQ(user->plantInfo->maximumGrowthHeight, 10);
+  UpdateMatchingPlantsInfo(kShrub, (root_ + "/user/ROSE.JPG").c_str());
+  EXPECT_EQ(user->plantInfo->maximumGrowthHeight, 40);
+  EXPECT_FLOAT_EQ(user->plantInfo->annualGrowthRate, 20.0f);
+}
+
+TEST_F(Plants, GrowthStepResizesSelectedPlantsInThePlan) {
+  Objex* p = AddPlant(1, 0, 20, 72);
+  float w = 0, h = 0;
+  GetPlantBounds(p, &w, &h, 1);
+  EXPECT_NEAR(h, 14.4f, 1e-4f);
+  EXPECT_NEAR(FootprintWidth(p), 12.24f, 1e-3f);
+  Objex* still = AddPlant(1, 0, 20, 72);
+  SelectAllLayers(doc.model.itsLayers, kSelectOff, 1);
+  SelectObj(p, kSelectOn, 1);
+  SelectedObjectAllLayers(doc.model.itsLayers, 1, kCmdPlantBounds, CommandArg::Value(1));
+  EXPECT_FLOAT_EQ(p->plantAge, 2.0f);
+  GetPlantBounds(p, &w, &h, 0);
+  EXPECT_NEAR(h, 17.28f, 1e-4f);
+  EXPECT_NEAR(FootprintWidth(p), 14.688f, 1e-3f);
+  EXPECT_FLOAT_EQ(still->plantAge, 1.0f);
+  EXPECT_FLOAT_EQ(FootprintWidth(still), 10.0f);
+  // Stepping below level 1 keeps the plant at 1.
+  SelectedObjectAllLayers(doc.model.itsLayers, 1, kCmdPlantBounds, CommandArg::Value(-4));
+  EXPECT_FLOAT_EQ(p->plantAge, 1.0f);
+  EXPECT_NEAR(FootprintWidth(p), 12.24f, 1e-3f);
+}
