@@ -55,7 +55,6 @@ void ApplyCustomTrimToWall(TrimData* trim, Plane* plane, float angle, float leng
                            const PlanarPolyPoint* end, float wallHeight, float base, int16_t side, float elevation,
                            Poinz* startPoint);
 
-
 // The rendering and lighting sheets of the 3D window; each returns when its sheet is closed.
 void RunLVGeneralPropertiesSheet();
 void RunLVLightPropertiesSheet();
