@@ -27,6 +27,7 @@
 
 #include "app/AppController.h"
 #include "app/ContextMenuFactory.h"
+#include "app/LVPropertiesSheets.h"
 #include "app/LiveViewOGLView.h"
 #include "app/RenderKeyWatch.h"
 #include "app/ZLKDocument.h"
@@ -492,12 +493,12 @@ void LiveViewController::renderShadows() {
 }
 
 void LiveViewController::showRenderProperties() {
-  RunLVGeneralPropertiesSheet();
+  LVGeneralPropertiesController::newGeneralPropertiesSheetForParent(liveViewPanel_);
   if (liveViewPanel_->isVisible()) liveViewPanel_->activateWindow();
 }
 
 void LiveViewController::showLightProperties() {
-  RunLVLightPropertiesSheet();
+  LVLightPropertiesController::newLightPropertiesSheetForParent(liveViewPanel_);
   if (liveViewPanel_->isVisible()) liveViewPanel_->activateWindow();
 }
 

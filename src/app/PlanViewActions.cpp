@@ -209,7 +209,7 @@ bool PlanViewActions::understands(int32_t tag) {
     case kTagShowGrid: case kTagSnapToGrid: case kTagToggleCallouts:
     case kTagShowAutomaticDimensions: case kTagToggleTopographyLines: case kTagToggleVirtualRuler:
     case kTagLoadFloorplanTraceImage: case kTagToggleFloorplanTraceImage:
-    case kTagRemoveFloorplanTraceImage: case kTagImport3DObject:
+    case kTagRemoveFloorplanTraceImage: case kTagImport3DObject: case kTagExportVRML:
     case kCmdToggleEditingTools: case kCmdToggleDrawingTools: case kCmdToggleInspector:
     case kCmdFlipHorizontal: case kCmdFlipVertical: case kCmdFlipPlanHorizontal:
     case kCmdFlipPlanVertical: case kCmdMirrorHorizontal: case kCmdMirrorVertical:
@@ -261,6 +261,7 @@ bool PlanViewActions::perform(int32_t tag) {
     case kTagToggleVirtualRuler: toggleVirtualRuler(); break;
     case kTagLoadFloorplanTraceImage: loadFloorplanTraceImage(); break;
     case kTagImport3DObject: import3DObject(); break;
+    case kTagExportVRML: Handler().exportVRMLUsingWindow(nullptr); break;
     case kCmdToggleEditingTools: AppController::toggleToolPalettePanel(); break;
     case kCmdToggleDrawingTools: AppController::togglePlanToolPalettePanel(); break;
     case kCmdToggleInspector: AppController::toggleInspectorPanel(); break;

@@ -28,6 +28,8 @@ enum : int32_t {
   kTagSetLVFlyAroundAltitude = 90016,
   kTagShowLVRenderProperties = 90017,
   kTagShowLVLightProperties = 90018,
+  // The 3D model written as a VRML file.
+  kTagExportVRML = 90041,
 };
 
 // Tags of the items that open the value sheets, the preferences, the snap palette and the

@@ -93,8 +93,6 @@ int VerifyOrFindFile(char* path, int, int) {
 
 std::vector<int32_t> AddkitPluginIDs() { return {}; }
 
-void RunLVGeneralPropertiesSheet() { NoteServiceCall("RunLVGeneralPropertiesSheet", nullptr); }
-void RunLVLightPropertiesSheet() { NoteServiceCall("RunLVLightPropertiesSheet", nullptr); }
 void RunWalkElevationSheet() { NoteServiceCall("RunWalkElevationSheet", nullptr); }
 void RunFlyAltitudeSheet() { NoteServiceCall("RunFlyAltitudeSheet", nullptr); }
 

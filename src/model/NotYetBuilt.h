@@ -83,10 +83,8 @@ int VerifyOrFindFile(char* path, int search, int substitute);
 // Plug-in exchange: IDs of the installed plug-ins, in the dispatcher's list order.
 std::vector<int32_t> AddkitPluginIDs();
 
-// The rendering and lighting sheets and the walk elevation and fly altitude sheets of the
-// 3D window; each returns when its sheet is closed.
-void RunLVGeneralPropertiesSheet();
-void RunLVLightPropertiesSheet();
+// The walk elevation and fly altitude sheets of the 3D window; each returns when its sheet
+// is closed.
 void RunWalkElevationSheet();
 void RunFlyAltitudeSheet();
 // Applying content to the surface under a 3D view point; each reports whether it changed
