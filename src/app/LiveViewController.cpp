@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QMenu>
@@ -27,6 +28,7 @@
 
 #include "app/AppController.h"
 #include "app/ContextMenuFactory.h"
+#include "app/LV3DSheets.h"
 #include "app/LVPropertiesSheets.h"
 #include "app/LiveViewOGLView.h"
 #include "app/RenderKeyWatch.h"
@@ -238,8 +240,18 @@ LiveViewController::LiveViewController() {
   auto* exportRow = new QHBoxLayout(export3DView_);
   imageFormatPopUpButton_ = new QComboBox(export3DView_);
   renderQualityPopUpButton_ = new QComboBox(export3DView_);
+  exportImageWidthText_ = new QLineEdit(export3DView_);
+  exportImageHeightText_ = new QLineEdit(export3DView_);
+  exportImageWidthText_->setObjectName("exportImageWidthText");
+  exportImageHeightText_->setObjectName("exportImageHeightText");
   exportRow->addWidget(imageFormatPopUpButton_);
   exportRow->addWidget(renderQualityPopUpButton_);
+  exportRow->addWidget(exportImageWidthText_);
+  exportRow->addWidget(exportImageHeightText_);
+  connect(imageFormatPopUpButton_, qOverload<int>(&QComboBox::activated), this,
+          [this] { imageFormatPopUpButtonChanged(); });
+  connect(renderQualityPopUpButton_, qOverload<int>(&QComboBox::activated), this,
+          [this] { renderQualityPopUpButtonChanged(); });
 
   // Undo and redo typed in the 3D window act on the design.
   auto* undo = new QAction(liveViewPanel_);
@@ -635,8 +647,10 @@ void LiveViewController::reset3DView() {
   Refresh();
 }
 
-void LiveViewController::setWalkThroughElevation() { RunWalkElevationSheet(); }
-void LiveViewController::setFlyAroundAltitude() { RunFlyAltitudeSheet(); }
+void LiveViewController::setWalkThroughElevation() {
+  WalkElevationController::newWalkElevationSheetForParent(liveViewPanel_);
+}
+void LiveViewController::setFlyAroundAltitude() { FlyAltitudeController::newFlyAltitudeSheetForParent(liveViewPanel_); }
 
 // ---- Cut-away ----
 

@@ -4,20 +4,32 @@
 #include <gif_lib.h>
 
 #include <QBuffer>
+#include <QComboBox>
+#include <QMainWindow>
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QImageWriter>
 #include <QOpenGLContext>
 #include <algorithm>
 
+#include "app/LV3DSheets.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
 #include "app/RenderKeyWatch.h"
 #include "building3d/PlaneObjects.h"
+#include "inspectors/ValueFields.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "platform/Alerts.h"
 #include "platform/FileIO.h"
+#include "platform/Strings.h"
 #include "render3d/SceneFrame.h"
 #include "render3d/VRMLExport.h"
 
@@ -218,4 +230,115 @@ bool ExportLiveViewImage(const std::string& path, int formatTag, int16_t quality
   const QByteArray bytes = EncodeLiveViewImage(LiveViewOGLViewBitmapImage(), formatTag);
   if (bytes.isEmpty() || !WriteFileAtomically(path, bytes.constData(), static_cast<size_t>(bytes.size()))) return fail();
   return true;
+}
+
+// ---- The 3D window's export panel and printing ----
+
+QStringList LiveViewController::exportNameFilters(int formatTag) {
+  switch (formatTag) {
+    case 0: return {"BMP (*.bmp *.BMPf)"};
+    case 1: return {"GIF (*.gif)"};
+    case 2: return {"JPEG (*.jpg *.jpeg *.jpe)"};
+    case 3: return {"PNG (*.png)"};
+    case 4: return {"TIFF (*.tiff *.tif)"};
+    default: return {};
+  }
+}
+
+void LiveViewController::imageFormatPopUpButtonChanged() {
+  const QStringList filters = exportNameFilters(imageFormatPopUpButton_->currentData().toInt());
+  if (filters.isEmpty() || !exportSavePanel_) return;
+  exportSavePanel_->setNameFilters(filters);
+  const QString suffix = filters.first().section("*.", 1, 1).section(' ', 0, 0).remove(')');
+  exportSavePanel_->setDefaultSuffix(suffix);
+}
+
+void LiveViewController::renderQualityPopUpButtonChanged() {
+  const bool sized = renderQualityPopUpButton_->currentData().toInt() != kQualityCurrentImage;
+  exportImageWidthText_->setEnabled(sized);
+  exportImageHeightText_->setEnabled(sized);
+}
+
+void LiveViewController::displayExport3DSavePanel() {
+  const QRect bounds = liveViewOGLViewBounds();
+  exportImageWidthText_->setText(QString::number(bounds.width()));
+  exportImageHeightText_->setText(QString::number(bounds.height()));
+  renderQualityPopUpButtonChanged();
+  if (chooseExportPath) {
+    const std::string path = chooseExportPath();
+    export3DSavePanelDidEnd(path.empty() ? 0 : 1, path);
+    return;
+  }
+  // The panel is drawn by Qt so that it can hold the format, quality and size controls.
+  QFileDialog panel(liveViewPanel_);
+  panel.setOption(QFileDialog::DontUseNativeDialog);
+  panel.setAcceptMode(QFileDialog::AcceptSave);
+  panel.selectFile(QString::fromStdString(LocalizedString("Untitled")));
+  if (auto* grid = qobject_cast<QGridLayout*>(panel.layout())) {
+    grid->addWidget(export3DView_, grid->rowCount(), 0, 1, grid->columnCount());
+    export3DView_->show();
+  }
+  exportSavePanel_ = &panel;
+  imageFormatPopUpButtonChanged();
+  const int code = panel.exec();
+  exportSavePanel_ = nullptr;
+  export3DView_->setParent(nullptr);
+  const QStringList chosen = panel.selectedFiles();
+  export3DSavePanelDidEnd(code == QDialog::Accepted ? 1 : 0,
+                          chosen.isEmpty() ? std::string() : QFile::encodeName(chosen.first()).toStdString());
+}
+
+namespace {
+// A typed size: a whole number of pixels, at least 16; anything that is no number gives 16.
+int32_t TypedPixels(QLineEdit* field) {
+  const TypedNumber typed = CheckTypedNumber(field->text().toStdString(), NumberKind::kWhole);
+  if (!typed.accepted || !(typed.value >= 16)) return 16;
+  return typed.value > 1e6f ? 1000000 : static_cast<int32_t>(typed.value);
+}
+}  // namespace
+
+void LiveViewController::export3DSavePanelDidEnd(int returnCode, const std::string& path) {
+  if (returnCode != 1 || path.empty()) return;
+  const int16_t quality = static_cast<int16_t>(renderQualityPopUpButton_->currentData().toInt());
+  ExportLiveViewImage(path, imageFormatPopUpButton_->currentData().toInt(), quality,
+                      TypedPixels(exportImageWidthText_), TypedPixels(exportImageHeightText_));
+}
+
+void LiveViewController::showPrint3DPropertiesPanel() { LV3DPrintController::newLV3DPrintSheetForParent(liveViewPanel_); }
+
+bool LiveViewController::print3DLiveViewUsingQuality(int16_t quality, QSize size, QPrinter* printer) {
+  const int32_t width = std::max(16, size.width()), height = std::max(16, size.height());
+  if (!ExportSizeFits(width, height)) {
+    ShowAlert("Unable to print the 3D image.", "The image is larger than the 3D view can render.");
+    return false;
+  }
+  if (!PrepareLiveViewUsingQuality(quality, width, height)) {
+    liveViewOGLView_->display();
+    if (g3DViewPrintInterrupted)
+      ShowAlert("Exporting interrupted.", "The scene must be fully rendered before it can be printed.");
+    return false;
+  }
+  const QImage image = LiveViewOGLViewBitmapImage();
+  liveViewOGLView_->update();
+  // An image that cannot be made prints nothing.
+  if (image.isNull()) return false;
+  QPrinter dialogPrinter;
+  if (!printer) {
+    QPrintDialog dialog(&dialogPrinter, liveViewPanel_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    printer = &dialogPrinter;
+  }
+  // One page: the image at its size, scaled down to the page when larger.
+  gPrinting3DView = 1;
+  QPainter painter;
+  const bool begun = painter.begin(printer);
+  if (begun) {
+    const QRect page = painter.viewport();
+    QSize shown = image.size();
+    if (shown.width() > page.width() || shown.height() > page.height()) shown.scale(page.size(), Qt::KeepAspectRatio);
+    painter.drawImage(QRect(QPoint(0, 0), shown), image);
+    painter.end();
+  }
+  gPrinting3DView = 0;
+  return begun;
 }

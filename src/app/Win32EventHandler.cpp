@@ -831,5 +831,7 @@ LiveViewController* BringLiveViewForward() {
 }
 }  // namespace
 
+void Win32EventHandler::exportLiveViewImage() { BringLiveViewForward()->displayExport3DSavePanel(); }
+void Win32EventHandler::print3DLiveViewImage() { BringLiveViewForward()->showPrint3DPropertiesPanel(); }
 void Win32EventHandler::showLVAndRenderFinal() { BringLiveViewForward()->renderFinal(); }
 void Win32EventHandler::showLVAndRenderShadows() { BringLiveViewForward()->renderShadows(); }

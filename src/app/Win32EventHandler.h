@@ -100,6 +100,9 @@ class Win32EventHandler {
   // and hands the path to the main window's panel end.
   void exportVRMLUsingWindow(QWidget* window);
   std::function<std::string()> chooseVRMLSavePath;
+  // The 3D window shown, then its image export panel or its print settings sheet.
+  void exportLiveViewImage();
+  void print3DLiveViewImage();
 
   // 3D view settings.
   // 10004..10007: free walk, free fly, controlled walk, controlled fly (the 3D window's

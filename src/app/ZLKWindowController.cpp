@@ -144,6 +144,8 @@ void ZLKWindowController::buildMenus() {
   file->addSeparator();
   addPlanAction(file, "Import 3D Object...", kTagImport3DObject);
   addPlanAction(file, "Export VRML...", kTagExportVRML);
+  addPlanAction(file, "Export 3D Image...", kTagExportLiveViewImage);
+  addPlanAction(file, "Print 3D View...", kTagPrint3DLiveViewImage);
   addPlanAction(file, "Print...", kTagPrint, QKeySequence(Qt::CTRL | Qt::Key_P));
   addPlanAction(file, "Print to Scale...", kTagPrintToScale);
   file->addSeparator();

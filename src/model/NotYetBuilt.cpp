@@ -93,8 +93,6 @@ int VerifyOrFindFile(char* path, int, int) {
 
 std::vector<int32_t> AddkitPluginIDs() { return {}; }
 
-void RunWalkElevationSheet() { NoteServiceCall("RunWalkElevationSheet", nullptr); }
-void RunFlyAltitudeSheet() { NoteServiceCall("RunFlyAltitudeSheet", nullptr); }
 
 namespace {
 bool NothingApplied(const char* routine) {

@@ -83,10 +83,6 @@ int VerifyOrFindFile(char* path, int search, int substitute);
 // Plug-in exchange: IDs of the installed plug-ins, in the dispatcher's list order.
 std::vector<int32_t> AddkitPluginIDs();
 
-// The walk elevation and fly altitude sheets of the 3D window; each returns when its sheet
-// is closed.
-void RunWalkElevationSheet();
-void RunFlyAltitudeSheet();
 // Applying content to the surface under a 3D view point; each reports whether it changed
 // the design.
 bool ApplyColor(POINT point, int32_t color, int32_t a, int32_t b);

@@ -1,17 +1,23 @@
 // The rendering and lighting settings sheets of the 3D window.
 #include <gtest/gtest.h>
 
+#include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
 
 #include "app/AppTestSupport.h"
+#include "app/LV3DSheets.h"
 #include "app/LVPropertiesSheets.h"
 #include "app/ZLKDocument.h"
 #include "app/ZLKDocumentController.h"
 #include "files/Undo.h"
+#include "inspectors/ValueFields.h"
+#include "model/PlanarTransforms.h"
 #include "platform/Alerts.h"
 #include "model/NotYetBuilt.h"
 #include "model/Services.h"
@@ -272,6 +278,58 @@ TEST_F(LVSheets, SunDialPositions) {
   p = LVOverheadAngleView::sunPosition(100, 90);
   EXPECT_NEAR(p.x(), 5, 1e-9);
   EXPECT_NEAR(p.y(), 12, 1e-9);
+}
+
+}  // namespace
+
+
+namespace {
+
+TEST_F(LVSheets, WalkAndFlySheetsStoreTheirHeightsOnlyOnOk) {
+  ds->walkEyeHeight() = 96;
+  ds->flyDistance() = 2000;
+  ds->navigationMode = 2;  // flying: the walk height is stored all the same
+  WalkElevationController::newWalkElevationSheetForParent(window);
+  auto* walk = qobject_cast<WalkElevationController*>(SheetController::attachedSheet(window));
+  ASSERT_NE(walk, nullptr);
+  const float shown = ReadTypedNumber(walk->elevationText, NumberKind::kLength).value;
+  EXPECT_NEAR(ConvertWorldToScreen(shown, ds, 0), 96, 0.01);
+  SetFloatItem(walk->elevationText, ConvertScreenToWorld(60, ds, 0));
+  press(true);
+  EXPECT_NEAR(ds->walkEyeHeight(), 60, 0.01);
+  EXPECT_FALSE(doc->undoManager().canUndo());
+
+  FlyAltitudeController::newFlyAltitudeSheetForParent(window);
+  auto* fly = qobject_cast<FlyAltitudeController*>(SheetController::attachedSheet(window));
+  ASSERT_NE(fly, nullptr);
+  SetFloatItem(fly->altitudeText, ConvertScreenToWorld(900, ds, 0));
+  press(false);
+  EXPECT_EQ(ds->flyDistance(), 2000);
+  FlyAltitudeController::newFlyAltitudeSheetForParent(window);
+  fly = qobject_cast<FlyAltitudeController*>(SheetController::attachedSheet(window));
+  SetFloatItem(fly->altitudeText, ConvertScreenToWorld(900, ds, 0));
+  press(true);
+  EXPECT_NEAR(ds->flyDistance(), 900, 0.01);
+}
+
+TEST_F(LVSheets, PrintSizes) {
+  const QSize view(640, 480), page(540, 720);
+  EXPECT_EQ(LV3DPrintController::printSize(0, view, page, 0, 0), QSize(540, 540));
+  EXPECT_EQ(LV3DPrintController::printSize(0, view, QSize(800, 300), 0, 0), QSize(300, 300));
+  EXPECT_EQ(LV3DPrintController::printSize(1, view, page, 5, 2000), QSize(16, 2000));
+  EXPECT_EQ(LV3DPrintController::printSize(1, view, page, 16, 15), QSize(16, 16));
+  EXPECT_EQ(LV3DPrintController::printSize(2, view, page, 5, 5), view);
+
+  LV3DPrintController::newLV3DPrintSheetForParent(window);
+  auto* sheet = qobject_cast<LV3DPrintController*>(SheetController::attachedSheet(window));
+  ASSERT_NE(sheet, nullptr);
+  EXPECT_EQ(sheet->renderQualityPopUpButton->count(), 5);
+  EXPECT_FALSE(sheet->printImageWidthText->isEnabled());
+  sheet->printSizeButtons->button(1)->click();
+  EXPECT_TRUE(sheet->printImageWidthText->isEnabled());
+  sheet->printSizeButtons->button(2)->click();
+  EXPECT_FALSE(sheet->printImageHeightText->isEnabled());
+  press(false);
 }
 
 }  // namespace
