@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPrinter>
 #include <QImage>
 #include <QImageReader>
 #include <QTest>
@@ -12,6 +16,10 @@
 #include "app/LiveViewController.h"
 #include "app/LiveViewExport.h"
 #include "app/LiveViewOGLView.h"
+#include "app/PlanViewActions.h"
+#include "app/Win32EventHandler.h"
+#include "app/ZLKWindowController.h"
+#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "platform/Alerts.h"
 #include "render3d/SceneFrame.h"
@@ -99,6 +107,63 @@ TEST_F(LiveViewExportTest, RefusalsSayWhyBeforeAnyRender) {
   alerts.shown.clear();
   EXPECT_FALSE(ExportLiveViewImage("/nonexistent-folder/x.png", 3, kQualityCurrentImage, 64, 64));
   EXPECT_TRUE(alerts.sawMessage("Unable to export the 3D image."));
+}
+
+TEST_F(LiveViewExportTest, ThePanelTakesItsFieldsAndCurrentImageDisablesThem) {
+  QComboBox* quality = controller->renderQualityPopUpButton();
+  QComboBox* format = controller->imageFormatPopUpButton();
+  ASSERT_EQ(format->count(), 2);
+  EXPECT_EQ(format->itemData(0).toInt(), 0);
+  EXPECT_EQ(format->itemData(1).toInt(), 3);
+  const std::string path = file("panel.png");
+  controller->chooseExportPath = [&] {
+    // The fields show the view's size; typed sizes below 16 or no number give 16.
+    EXPECT_EQ(controller->exportImageWidthText()->text().toInt(), controller->liveViewOGLViewBounds().width());
+    controller->exportImageWidthText()->setText("abc");
+    controller->exportImageHeightText()->setText("7");
+    return path;
+  };
+  format->setCurrentIndex(1);
+  quality->setCurrentIndex(1);
+  controller->displayExport3DSavePanel();
+  EXPECT_TRUE(controller->exportImageWidthText()->isEnabled());
+  EXPECT_EQ(QImage(QString::fromStdString(path)).size(), QSize(16, 16));
+
+  quality->setCurrentIndex(0);
+  controller->chooseExportPath = [&] { return file("current.png"); };
+  controller->displayExport3DSavePanel();
+  EXPECT_FALSE(controller->exportImageWidthText()->isEnabled());
+  EXPECT_EQ(QImage(QString::fromStdString(file("current.png"))).size(), controller->liveViewOGLViewBounds().size());
+  controller->chooseExportPath = [] { return std::string(); };
+  controller->displayExport3DSavePanel();  // cancelled: nothing
+  controller->chooseExportPath = nullptr;
+}
+
+TEST_F(LiveViewExportTest, PrintingToPdfGivesOnePageWithTheImage) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  const std::string path = file("view.pdf");
+  printer.setOutputFileName(QString::fromStdString(path));
+  ASSERT_TRUE(controller->print3DLiveViewUsingQuality(kQualityLow, QSize(200, 150), &printer));
+  QFile pdf(QString::fromStdString(path));
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  const QByteArray bytes = pdf.readAll();
+  EXPECT_TRUE(bytes.startsWith("%PDF"));
+  EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 1) << bytes.count("/Type /Page");
+  EXPECT_TRUE(bytes.contains("/Subtype /Image"));
+  EXPECT_EQ(gPrinting3DView, 0);
+}
+
+TEST_F(LiveViewExportTest, TheVrmlMenuItemWritesTheModelWithTheWindowHidden) {
+  controller->orderOut();
+  const std::string path = file("model.wrl");
+  Win32EventHandler::sharedEventHandler()->chooseVRMLSavePath = [&] { return path; };
+  window->planViewActions().perform(kTagExportVRML);
+  Win32EventHandler::sharedEventHandler()->chooseVRMLSavePath = nullptr;
+  QFile wrl(QString::fromStdString(path));
+  ASSERT_TRUE(wrl.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(wrl.readAll().startsWith("#VRML V2.0 utf8\nViewpoint {position 0 "));
+  EXPECT_FALSE(controller->isVisible());  // hidden again after the export
 }
 
 }  // namespace
