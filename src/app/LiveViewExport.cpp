@@ -159,10 +159,17 @@ bool PrepareLiveViewUsingQuality(int16_t quality, int32_t width, int32_t height)
     ds->shadowRender() = 1;
     ds->antiAliasPasses() = AntiAliasPassesForQuality(quality);
   }
+  bool kept = false;
   {
     RenderKeyWatchScope keys(view);
     ViewContextScope scope(view);
-    if (scope.valid()) RefreshGLScene();
+    if (scope.valid()) {
+      RefreshGLScene();
+      // The frame kept must be the one just rendered at the asked size.
+      int32_t w = 0, h = 0;
+      KeptFrame(&w, &h);
+      kept = w == width && h == height;
+    }
   }
   gRenderOpenGLAntiAlias = 0;
   gRenderGL = 0;
@@ -175,7 +182,7 @@ bool PrepareLiveViewUsingQuality(int16_t quality, int32_t width, int32_t height)
   // The view renders again at its own size when it is next drawn.
   gRefreshRender = 1;
   controller->resetLVLightProgress();
-  return !interrupted;
+  return !interrupted && kept;
 }
 
 QImage LiveViewOGLViewBitmapImage() {

@@ -108,7 +108,11 @@ TEST_F(LVSheets, RenderingSheetFillsAndSavesTheSettings) {
   sheet->baseCrownTrimQualitySlider->setValue(4);
   markLights();
   gRefreshRender = 0;
-  press(true);
+  {
+    ServiceCallRecorder calls;
+    press(true);
+    EXPECT_EQ(calls.count("RenderAllLayers"), 1u);  // a curve quality changed
+  }
   EXPECT_EQ(ds->navigationStep, 6);
   EXPECT_EQ(gCurrentFOVCmd, 5316);
   EXPECT_EQ(gChopperFOV, 28);
@@ -119,6 +123,16 @@ TEST_F(LVSheets, RenderingSheetFillsAndSavesTheSettings) {
   EXPECT_EQ(ds->windowDoorRenderQuality(), 8);
   EXPECT_EQ(gRefreshRender, 1);
   EXPECT_FALSE(lightsSetUp());
+
+  // Without a quality change the model is not rebuilt.
+  sheet = general();
+  sheet->navigationSpeedSlider->setValue(4);
+  {
+    ServiceCallRecorder calls;
+    press(true);
+    EXPECT_EQ(calls.count("RenderAllLayers"), 0u);
+  }
+  EXPECT_EQ(ds->navigationStep, 10);
 
   // Cancel writes nothing and stores no step.
   doc->undoManager().removeAllActions();
