@@ -52,6 +52,8 @@ void ExportVRMLFile(const char* path) {
 namespace {
 
 int32_t sExportWidth = 0, sExportHeight = 0;
+// The image of the last export render, top row first.
+QImage sExportImage;
 
 // The 3D view's context made current for the time of a scope.
 class ViewContextScope {
@@ -134,6 +136,29 @@ bool ExportSizeFits(int32_t width, int32_t height) {
   return bytes <= kLimit;
 }
 
+QImage LiveViewOGLViewBitmapImage() { return sExportImage; }
+
+namespace {
+QImage KeptFrameImage() {
+  int32_t w = 0, h = 0;
+  const std::vector<uint8_t>& pixels = KeptFrame(&w, &h);
+  if (w <= 0 || h <= 0 || pixels.size() < size_t(w) * size_t(h) * 4) return {};
+  QImage image(w, h, QImage::Format_RGB888);
+  if (image.isNull()) return {};
+  // The kept rows run bottom-up, four bytes a pixel (R, G, B, A); the alpha is not used.
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* from = pixels.data() + size_t(h - 1 - y) * size_t(w) * 4;
+    uint8_t* to = image.scanLine(y);
+    for (int32_t x = 0; x < w; ++x, from += 4, to += 3) {
+      to[0] = from[0];
+      to[1] = from[1];
+      to[2] = from[2];
+    }
+  }
+  return image;
+}
+}  // namespace
+
 bool PrepareLiveViewUsingQuality(int16_t quality, int32_t width, int32_t height) {
   DocState* ds = CurDocState();
   LiveViewOGLView* view = ExportView();
@@ -152,6 +177,7 @@ bool PrepareLiveViewUsingQuality(int16_t quality, int32_t width, int32_t height)
   const int32_t passes = ds->antiAliasPasses();
   g3DViewPrintInterrupted = 0;
   gBreakOpenGLRender = 0;
+  sExportImage = QImage();
   gRefreshRender = 1;
   gRenderGL = 1;
   if (quality >= kQualityLow && quality <= kQualityExcellent) {
@@ -165,10 +191,10 @@ bool PrepareLiveViewUsingQuality(int16_t quality, int32_t width, int32_t height)
     ViewContextScope scope(view);
     if (scope.valid()) {
       RefreshGLScene();
-      // The frame kept must be the one just rendered at the asked size.
-      int32_t w = 0, h = 0;
-      KeptFrame(&w, &h);
-      kept = w == width && h == height;
+      // The frame is taken now, before the view can draw itself again at its own size; it
+      // must be the one just rendered at the asked size.
+      sExportImage = KeptFrameImage();
+      kept = sExportImage.width() == width && sExportImage.height() == height;
     }
   }
   gRenderOpenGLAntiAlias = 0;
@@ -185,27 +211,6 @@ bool PrepareLiveViewUsingQuality(int16_t quality, int32_t width, int32_t height)
   return !interrupted && kept;
 }
 
-QImage LiveViewOGLViewBitmapImage() {
-  // The kept image is read back from the 3D view's context.
-  ViewContextScope scope(ExportView());
-  if (!scope.valid()) return {};
-  int32_t w = 0, h = 0;
-  const std::vector<uint8_t>& pixels = KeptFrame(&w, &h);
-  if (w <= 0 || h <= 0 || pixels.size() < size_t(w) * size_t(h) * 4) return {};
-  QImage image(w, h, QImage::Format_RGB888);
-  if (image.isNull()) return {};
-  // The kept rows run bottom-up, four bytes a pixel (R, G, B, A); the alpha is not used.
-  for (int32_t y = 0; y < h; ++y) {
-    const uint8_t* from = pixels.data() + size_t(h - 1 - y) * size_t(w) * 4;
-    uint8_t* to = image.scanLine(y);
-    for (int32_t x = 0; x < w; ++x, from += 4, to += 3) {
-      to[0] = from[0];
-      to[1] = from[1];
-      to[2] = from[2];
-    }
-  }
-  return image;
-}
 
 QByteArray EncodeLiveViewImage(const QImage& image, int formatTag) {
   if (image.isNull()) return {};
@@ -235,6 +240,7 @@ bool ExportLiveViewImage(const std::string& path, int formatTag, int16_t quality
     return false;
   }
   const QByteArray bytes = EncodeLiveViewImage(LiveViewOGLViewBitmapImage(), formatTag);
+  sExportImage = QImage();  // its memory goes back at once
   if (bytes.isEmpty() || !WriteFileAtomically(path, bytes.constData(), static_cast<size_t>(bytes.size()))) return fail();
   return true;
 }
@@ -326,6 +332,7 @@ bool LiveViewController::print3DLiveViewUsingQuality(int16_t quality, QSize size
     return false;
   }
   const QImage image = LiveViewOGLViewBitmapImage();
+  sExportImage = QImage();
   liveViewOGLView_->update();
   // An image that cannot be made prints nothing.
   if (image.isNull()) return false;

@@ -32,7 +32,7 @@ bool ExportSizeFits(int32_t width, int32_t height);
 // quality; the design's shadow and pass settings are restored after. False when the render
 // was interrupted (Escape) or could not be made.
 bool PrepareLiveViewUsingQuality(int16_t quality, int32_t width, int32_t height);
-// The last rendered image, top row first (opaque RGB); null when there is none.
+// The image of the last export render, top row first (opaque RGB); null when there is none.
 QImage LiveViewOGLViewBitmapImage();
 // The image encoded in the format of the tag; empty for an unknown tag or a failed encoding.
 QByteArray EncodeLiveViewImage(const QImage& image, int formatTag);
