@@ -322,7 +322,7 @@ void LiveViewController::showPrint3DPropertiesPanel() { LV3DPrintController::new
 bool LiveViewController::print3DLiveViewUsingQuality(int16_t quality, QSize size, QPrinter* printer) {
   const int32_t width = std::max(16, size.width()), height = std::max(16, size.height());
   if (!ExportSizeFits(width, height)) {
-    ShowAlert("Unable to print the 3D image.", "The image is larger than the 3D view can render.");
+    ShowAlert("Unable to export the 3D image.", "Please ensure you have adequate disk space and try again.");
     return false;
   }
   if (!PrepareLiveViewUsingQuality(quality, width, height)) {
