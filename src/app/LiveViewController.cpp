@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QMenu>
@@ -27,6 +28,7 @@
 
 #include "app/AppController.h"
 #include "app/ContextMenuFactory.h"
+#include "app/LVPropertiesSheets.h"
 #include "app/LiveViewOGLView.h"
 #include "app/LiveViewSheets.h"
 #include "inspectors/SmallControls.h"
@@ -239,10 +241,20 @@ LiveViewController::LiveViewController() {
   auto* exportRow = new QHBoxLayout(export3DView_);
   imageFormatPopUpButton_ = new QComboBox(export3DView_);
   renderQualityPopUpButton_ = new QComboBox(export3DView_);
+  exportImageWidthText_ = new QLineEdit(export3DView_);
+  exportImageHeightText_ = new QLineEdit(export3DView_);
+  exportImageWidthText_->setObjectName("exportImageWidthText");
+  exportImageHeightText_->setObjectName("exportImageHeightText");
   exportRow->addWidget(imageFormatPopUpButton_);
   exportRow->addWidget(renderQualityPopUpButton_);
   // The view that shows the printed image (empty until a print).
   printView_ = new BaseImageView;
+  exportRow->addWidget(exportImageWidthText_);
+  exportRow->addWidget(exportImageHeightText_);
+  connect(imageFormatPopUpButton_, qOverload<int>(&QComboBox::activated), this,
+          [this] { imageFormatPopUpButtonChanged(); });
+  connect(renderQualityPopUpButton_, qOverload<int>(&QComboBox::activated), this,
+          [this] { renderQualityPopUpButtonChanged(); });
 
   // Undo and redo typed in the 3D window act on the design.
   auto* undo = new QAction(liveViewPanel_);
@@ -497,12 +509,12 @@ void LiveViewController::renderShadows() {
 }
 
 void LiveViewController::showRenderProperties() {
-  RunLVGeneralPropertiesSheet();
+  LVGeneralPropertiesController::newGeneralPropertiesSheetForParent(liveViewPanel_);
   if (liveViewPanel_->isVisible()) liveViewPanel_->activateWindow();
 }
 
 void LiveViewController::showLightProperties() {
-  RunLVLightPropertiesSheet();
+  LVLightPropertiesController::newLightPropertiesSheetForParent(liveViewPanel_);
   if (liveViewPanel_->isVisible()) liveViewPanel_->activateWindow();
 }
 
@@ -643,12 +655,6 @@ void LiveViewController::setWalkThroughElevation() {
   WalkElevationController::newWalkElevationSheetForParent(liveViewPanel_);
 }
 void LiveViewController::setFlyAroundAltitude() { FlyAltitudeController::newFlyAltitudeSheetForParent(liveViewPanel_); }
-void LiveViewController::showPrint3DPropertiesPanel() { LV3DPrintController::newLV3DPrintSheetForParent(liveViewPanel_); }
-
-void LiveViewController::print3DLiveViewUsingQuality(int16_t quality, QSize size, QWidget* sheet) {
-  if (sheet) sheet->hide();
-  Print3DLiveView(quality, size.width(), size.height());
-}
 
 // ---- Cut-away ----
 

@@ -9,10 +9,15 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <string>
 #include <cstdint>
 
 class QAction;
 class QComboBox;
+class QFileDialog;
+class QLineEdit;
+class QPrinter;
 class QLabel;
 class QMainWindow;
 class QOpenGLContext;
@@ -101,10 +106,6 @@ class LiveViewController : public QObject {
   // The walk-through eye height and fly-around altitude sheets on the 3D window.
   void setWalkThroughElevation();
   void setFlyAroundAltitude();
-  // The sheet of the 3D print settings on the 3D window.
-  void showPrint3DPropertiesPanel();
-  // Closes the print sheet, renders the 3D view at the quality (0..4) and size and prints it.
-  void print3DLiveViewUsingQuality(int16_t quality, QSize size, QWidget* sheet);
 
   // Cut-away.
   void cutAwaySliderUpButtonChanged();
@@ -118,11 +119,26 @@ class LiveViewController : public QObject {
   // The direction picture shown (0..4).
   int cutAwayImageIndex() const { return cutAwayImageIndex_; }
 
-  // The export pop-ups (export itself is elsewhere).
+  // The export pop-ups and size fields (export itself is in LiveViewExport).
   QComboBox* imageFormatPopUpButton() const { return imageFormatPopUpButton_; }
   QComboBox* renderQualityPopUpButton() const { return renderQualityPopUpButton_; }
   // The view a printed 3D image is drawn in.
   BaseImageView* printView() const { return printView_; }
+  QLineEdit* exportImageWidthText() const { return exportImageWidthText_; }
+  QLineEdit* exportImageHeightText() const { return exportImageHeightText_; }
+  // Image export: the save panel with the format, quality and size controls; its end writes
+  // the image. chooseExportPath, when set, answers the panel instead (tests).
+  void displayExport3DSavePanel();
+  void imageFormatPopUpButtonChanged();
+  void renderQualityPopUpButtonChanged();
+  void export3DSavePanelDidEnd(int returnCode, const std::string& path);
+  std::function<std::string()> chooseExportPath;
+  // Printing: the 3D print settings sheet, then the render at the quality and size, printed
+  // on one page (printer, when given, instead of the print dialog).
+  void showPrint3DPropertiesPanel();
+  bool print3DLiveViewUsingQuality(int16_t quality, QSize size, QPrinter* printer = nullptr);
+  // Name filters the save panel offers for a format tag (empty for an unknown tag).
+  static QStringList exportNameFilters(int formatTag);
 
   // The cut-away direction pictures, drawn at run time ("CutAwaySliderState1".."5").
   static QImage cutAwaySliderStateImage(int direction);
@@ -154,6 +170,9 @@ class LiveViewController : public QObject {
   QComboBox* renderQualityPopUpButton_ = nullptr;
   QWidget* export3DView_ = nullptr;
   BaseImageView* printView_ = nullptr;
+  QLineEdit* exportImageWidthText_ = nullptr;
+  QLineEdit* exportImageHeightText_ = nullptr;
+  QFileDialog* exportSavePanel_ = nullptr;
   QImage sliderImages_[5];
   int cutAwayImageIndex_ = 0;
   int statusDisplayCount_ = 0;

@@ -184,5 +184,6 @@ void LV3DPrintController::applySheet(ZLKDocumentModel*, DocState*) {
   const QSize size = chosenPrintSize();
   if (size.isEmpty()) return;
   const auto quality = static_cast<int16_t>(renderQualityPopUpButton->currentData().toInt());
-  LiveViewController::sharedLiveViewController()->print3DLiveViewUsingQuality(quality, size, this);
+  hide();
+  LiveViewController::sharedLiveViewController()->print3DLiveViewUsingQuality(quality, size);
 }

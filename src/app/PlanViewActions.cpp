@@ -209,7 +209,8 @@ bool PlanViewActions::understands(int32_t tag) {
     case kTagShowGrid: case kTagSnapToGrid: case kTagToggleCallouts:
     case kTagShowAutomaticDimensions: case kTagToggleTopographyLines: case kTagToggleVirtualRuler:
     case kTagLoadFloorplanTraceImage: case kTagToggleFloorplanTraceImage:
-    case kTagRemoveFloorplanTraceImage: case kTagImport3DObject:
+    case kTagRemoveFloorplanTraceImage: case kTagImport3DObject: case kTagExportVRML:
+    case kTagExportLiveViewImage: case kTagPrint3DLiveViewImage:
     case kCmdToggleEditingTools: case kCmdToggleDrawingTools: case kCmdToggleInspector:
     case kCmdFlipHorizontal: case kCmdFlipVertical: case kCmdFlipPlanHorizontal:
     case kCmdFlipPlanVertical: case kCmdMirrorHorizontal: case kCmdMirrorVertical:
@@ -261,6 +262,9 @@ bool PlanViewActions::perform(int32_t tag) {
     case kTagToggleVirtualRuler: toggleVirtualRuler(); break;
     case kTagLoadFloorplanTraceImage: loadFloorplanTraceImage(); break;
     case kTagImport3DObject: import3DObject(); break;
+    case kTagExportVRML: Handler().exportVRMLUsingWindow(nullptr); break;
+    case kTagExportLiveViewImage: Handler().exportLiveViewImage(); break;
+    case kTagPrint3DLiveViewImage: Handler().print3DLiveViewImage(); break;
     case kCmdToggleEditingTools: AppController::toggleToolPalettePanel(); break;
     case kCmdToggleDrawingTools: AppController::togglePlanToolPalettePanel(); break;
     case kCmdToggleInspector: AppController::toggleInspectorPanel(); break;

@@ -28,6 +28,11 @@ enum : int32_t {
   kTagSetLVFlyAroundAltitude = 90016,
   kTagShowLVRenderProperties = 90017,
   kTagShowLVLightProperties = 90018,
+  // The 3D model written as a VRML file.
+  kTagExportVRML = 90041,
+  // The 3D view exported as an image and printed.
+  kTagExportLiveViewImage = 90042,
+  kTagPrint3DLiveViewImage = 90043,
 };
 
 // Tags of the items that open the value sheets, the preferences, the snap palette and the

@@ -577,6 +577,22 @@ void Win32EventHandler::import3DObjectUsingWindow() {
   controller->import3DObjectOpenPanelDidEnd(path.empty() ? 0 : 1, path);
 }
 
+void Win32EventHandler::exportVRMLUsingWindow(QWidget* window) {
+  ZLKWindowController* controller = AppController::mainWindowController();
+  if (!controller || !CurDocState()) return;
+  std::string path;
+  if (chooseVRMLSavePath) {
+    path = chooseVRMLSavePath();
+  } else {
+    QString chosen = QFileDialog::getSaveFileName(
+        window ? window : controller, QString(), QString::fromStdString(LocalizedString("Untitled")) + ".wrl",
+        QString::fromStdString(LocalizedString("VRML Files")) + " (*.wrl);;" +
+            QString::fromStdString(LocalizedString("All Files")) + " (*)");
+    path = QFile::encodeName(chosen).toStdString();
+  }
+  controller->exportVRMLSavePanelDidEnd(path.empty() ? 0 : 1, path);
+}
+
 void Win32EventHandler::removeFloorplanTraceImage() {
   DocState* ds = CurDocState();
   if (!ds) return;
@@ -815,5 +831,7 @@ LiveViewController* BringLiveViewForward() {
 }
 }  // namespace
 
+void Win32EventHandler::exportLiveViewImage() { BringLiveViewForward()->displayExport3DSavePanel(); }
+void Win32EventHandler::print3DLiveViewImage() { BringLiveViewForward()->showPrint3DPropertiesPanel(); }
 void Win32EventHandler::showLVAndRenderFinal() { BringLiveViewForward()->renderFinal(); }
 void Win32EventHandler::showLVAndRenderShadows() { BringLiveViewForward()->renderShadows(); }

@@ -98,6 +98,13 @@ class Win32EventHandler {
   // panel end, which imports it into the plan.
   void import3DObjectUsingWindow();
   std::function<std::string()> chooseObjectFilePath;
+  // Asks where to write the 3D model as VRML ("wrl"; chooseVRMLSavePath, "" when cancelled)
+  // and hands the path to the main window's panel end.
+  void exportVRMLUsingWindow(QWidget* window);
+  std::function<std::string()> chooseVRMLSavePath;
+  // The 3D window shown, then its image export panel or its print settings sheet.
+  void exportLiveViewImage();
+  void print3DLiveViewImage();
 
   // 3D view settings.
   // 10004..10007: free walk, free fly, controlled walk, controlled fly (the 3D window's

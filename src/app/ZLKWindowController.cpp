@@ -36,6 +36,7 @@
 #include "content/ContentPaletteController.h"
 #include "content/ContentProviderController.h"
 #include "app/LiveViewController.h"
+#include "app/LiveViewExport.h"
 #include "app/LiveViewOGLView.h"
 #include "building3d/RenderRoad.h"
 #include "model/LineGeometry.h"
@@ -142,6 +143,9 @@ void ZLKWindowController::buildMenus() {
   });
   file->addSeparator();
   addPlanAction(file, "Import 3D Object...", kTagImport3DObject);
+  addPlanAction(file, "Export VRML...", kTagExportVRML);
+  addPlanAction(file, "Export 3D Image...", kTagExportLiveViewImage);
+  addPlanAction(file, "Print 3D View...", kTagPrint3DLiveViewImage);
   addPlanAction(file, "Print...", kTagPrint, QKeySequence(Qt::CTRL | Qt::Key_P));
   addPlanAction(file, "Print to Scale...", kTagPrintToScale);
   file->addSeparator();
@@ -496,6 +500,14 @@ void ZLKWindowController::import3DObjectOpenPanelDidEnd(int returnCode, const st
   gOpenSymbol = 0;
   Refresh();
   if (read) StoreUndo(LocalizedString("Import 3D Object"));
+}
+
+void ZLKWindowController::exportVRMLSavePanelDidEnd(int returnCode, const std::string& path) {
+  if (returnCode != 1 || !document_ || path.empty()) return;
+  ZLKDocumentModel* model = document_->documentModel();
+  if (!model || !model->itsDocState) return;
+  CurrentDocumentScope scope(model);
+  ExportVRMLFile(path.c_str());
 }
 
 void ZLKWindowController::setDocument(ZLKDocument* document) {

@@ -67,6 +67,8 @@ class ZLKWindowController : public QMainWindow {
   void floorplanTraceOpenPanelDidEnd(int returnCode, const std::string& path);
   // Reads the chosen object file into the plan, centred and grouped, on return code 1.
   void import3DObjectOpenPanelDidEnd(int returnCode, const std::string& path);
+  // Writes the 3D model to the chosen VRML file on return code 1.
+  void exportVRMLSavePanelDidEnd(int returnCode, const std::string& path);
 
   // Toolbar ("Document Toolbar Identifier"): the active-floor pop-up, whose items carry the
   // floor commands 5275..5277 as their data.

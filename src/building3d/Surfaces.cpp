@@ -129,7 +129,7 @@ int32_t StripCount(const Objex* object, DocState* ds) {
       strips = ds->objectRenderQuality();
     if (gActual3DObject && (gActual3DObject->type == kObjDoor || gActual3DObject->type == kObjWindow) &&
         (gActual3DObject->subtype == 512 || gActual3DObject->subtype == 626))
-      strips = ds->windowDoorRenderQuality;
+      strips = ds->windowDoorRenderQuality();
   }
   return std::clamp(strips, 1, kMaxStrips);
 }

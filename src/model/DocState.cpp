@@ -229,7 +229,6 @@ void InitializeDocState(DocState* ds) {
   ds->setting161 = 0.0f;
   ds->renderSetting2 = 0;
   ds->setting163 = 5;
-  ds->windowDoorRenderQuality = 8;
   ds->documentChanged = 0;
   ds->viewSetting2 = 0;
   ds->deckHeight = 24.0f;

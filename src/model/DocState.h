@@ -362,8 +362,6 @@ struct DocState {
   uint8_t lockOriginX{}, lockOriginY{}, lockOriginZ{};
   // The 3D view shows the framing instead of the finished building. Not stored.
   uint8_t framingView{};
-  // Segments per curve of the parts of custom doors and windows in 3D (8). Not stored.
-  int32_t windowDoorRenderQuality{};
   // Staircase defaults kept for the session only (0 = off): open treads, closed stringers,
   // a long stringer base. Not stored.
   uint8_t stairOpenSteps{};
@@ -384,6 +382,17 @@ struct DocState {
   // whenever a design is read); segments per curve of 3D parts other than floors and cut-outs.
   uint8_t& framingPlainColors() { return drawSetting2; }
   int32_t& objectRenderQuality() { return setting163; }
+  // Segments per curve of custom door and window parts, of their trims and of base and crown
+  // trims in 3D (8 each), as the rendering settings edit them.
+  int32_t& windowDoorRenderQuality() { return generalSetting2; }
+  int32_t windowDoorRenderQuality() const { return generalSetting2; }
+  int32_t& windowDoorTrimRenderQuality() { return generalSetting3; }
+  int32_t& trimCrownRenderQuality() { return generalSetting4; }
+  // The sun of the lighting settings: direction and height above the horizon in degrees, and
+  // the quality of its shadows (-1 optimal).
+  float& sunDirectionAngle() { return sunAngle1; }
+  float& sunOverheadAngle() { return sunAngle2; }
+  int16_t& sunShadowQuality() { return sunSetting1; }
 
   // The 3D window's names for the camera, render and cut-away settings, each an accessor of
   // the stored field that holds it.

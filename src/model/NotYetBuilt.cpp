@@ -73,13 +73,6 @@ void ApplyCustomTrimToWall(TrimData*, Plane*, float, float, const PlanarPolyPoin
 }
 
 
-void RunLVGeneralPropertiesSheet() { NoteServiceCall("RunLVGeneralPropertiesSheet", nullptr); }
-void RunLVLightPropertiesSheet() { NoteServiceCall("RunLVLightPropertiesSheet", nullptr); }
-Print3DRequest gLastPrint3DRequest;
-void Print3DLiveView(int16_t quality, int32_t width, int32_t height) {
-  gLastPrint3DRequest = Print3DRequest{quality, width, height};
-  NoteServiceCall("print3DLiveViewUsingQuality", nullptr);
-}
 
 namespace {
 bool NothingApplied(const char* routine) {

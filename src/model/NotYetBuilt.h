@@ -55,17 +55,6 @@ void ApplyCustomTrimToWall(TrimData* trim, Plane* plane, float angle, float leng
                            const PlanarPolyPoint* end, float wallHeight, float base, int16_t side, float elevation,
                            Poinz* startPoint);
 
-// The rendering and lighting sheets of the 3D window; each returns when its sheet is closed.
-void RunLVGeneralPropertiesSheet();
-void RunLVLightPropertiesSheet();
-// Rendering the 3D view off-screen at a quality (0..4) and size in pixels and printing it:
-// records the call ("print3DLiveViewUsingQuality") and keeps the request below.
-struct Print3DRequest {
-  int16_t quality = -1;
-  int32_t width = 0, height = 0;
-};
-extern Print3DRequest gLastPrint3DRequest;
-void Print3DLiveView(int16_t quality, int32_t width, int32_t height);
 // Applying content to the surface under a 3D view point; each reports whether it changed
 // the design.
 bool ApplyColor(POINT point, int32_t color, int32_t a, int32_t b);

@@ -341,7 +341,7 @@ void CarveCustomShape(Plane* plane, float a, float length, const PlaneVertex* or
   GetCustomAttachmentWidthAndHeight(record, &defW, &defH);
   const float sx = defW != 0 ? record->width / defW : 1.0f;
   const float sy = defH != 0 ? record->height / defH : 1.0f;
-  const int32_t quality = ds->windowDoorRenderQuality > 0 ? LimitRepeats(ds->windowDoorRenderQuality) : 8;
+  const int32_t quality = ds->windowDoorRenderQuality() > 0 ? LimitRepeats(ds->windowDoorRenderQuality()) : 8;
 
   for (Objex* mask = record->maskObject; mask; mask = mask->next) {
     Objex* copy = DuplicateObject(mask, nullptr, nullptr, FloatPoint{0, 0}, 0, kCmdDuplicate);

@@ -61,7 +61,7 @@ void DeleteObjectList(Objex* head) {
 }
 
 int32_t CurveQuality(const DocState* ds) {
-  return ds->windowDoorRenderQuality > 0 ? LimitRepeats(ds->windowDoorRenderQuality) : 8;
+  return ds->windowDoorRenderQuality() > 0 ? LimitRepeats(ds->windowDoorRenderQuality()) : 8;
 }
 
 // A working copy of a mask or profile, off every list, its curves made straight segments.

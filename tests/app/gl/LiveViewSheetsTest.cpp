@@ -129,7 +129,6 @@ TEST_F(LiveViewSheetsTest, PrintSheetQualitiesAndSizes) {
       {kPrintSizeView, "5", "5", 3, -1, -1},
   };
   for (const Case& c : cases) {
-    gLastPrint3DRequest = {};
     controller->showPrint3DPropertiesPanel();
     auto* s = sheet<LV3DPrintController>();
     ASSERT_NE(s, nullptr);
@@ -144,17 +143,13 @@ TEST_F(LiveViewSheetsTest, PrintSheetQualitiesAndSizes) {
     s->printImageWidthText->setText(c.width);
     s->printImageHeightText->setText(c.height);
     s->renderQualityPopUpButton->setCurrentIndex(c.quality);
-    press(true);
-    EXPECT_EQ(gLastPrint3DRequest.quality, c.quality);
-    EXPECT_EQ(gLastPrint3DRequest.width, c.expectWidth < 0 ? bounds.width() : c.expectWidth) << c.width;
-    EXPECT_EQ(gLastPrint3DRequest.height, c.expectHeight < 0 ? bounds.height() : c.expectHeight) << c.height;
+    EXPECT_EQ(s->renderQualityPopUpButton->currentData().toInt(), c.quality);
+    const QSize size = s->chosenPrintSize();
+    EXPECT_EQ(size.width(), c.expectWidth < 0 ? bounds.width() : c.expectWidth) << c.width;
+    EXPECT_EQ(size.height(), c.expectHeight < 0 ? bounds.height() : c.expectHeight) << c.height;
+    press(false);
     EXPECT_EQ(attached(), nullptr);
   }
-  // Cancel prints nothing.
-  gLastPrint3DRequest = {};
-  controller->showPrint3DPropertiesPanel();
-  press(false);
-  EXPECT_EQ(gLastPrint3DRequest.quality, -1);
 }
 
 TEST(AutoClickMarker, BandsAndCrossAtThePoint) {

@@ -1,0 +1,358 @@
+// Exports of the 3D window: the model as VRML, the view as an image file.
+#include "app/LiveViewExport.h"
+
+#include <gif_lib.h>
+
+#include <QBuffer>
+#include <QComboBox>
+#include <QMainWindow>
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QImageWriter>
+#include <QOpenGLContext>
+#include <algorithm>
+
+#include "app/LiveViewSheets.h"
+#include "app/LiveViewController.h"
+#include "app/LiveViewOGLView.h"
+#include "app/RenderKeyWatch.h"
+#include "building3d/PlaneObjects.h"
+#include "inspectors/ValueFields.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
+#include "platform/Alerts.h"
+#include "platform/FileIO.h"
+#include "platform/Strings.h"
+#include "render3d/SceneFrame.h"
+#include "render3d/VRMLExport.h"
+
+void ExportVRMLFile(const char* path) {
+  if (!CurDocState() || !path || !*path) return;
+  LiveViewController* liveView = LiveViewController::sharedLiveViewController();
+  const bool opened = !liveView->isVisible();
+  if (opened) {
+    liveView->showWindow();
+    gRenderDirty = 1;
+    if (gRenderOnShow) RenderAllLayers();
+    if (LiveViewOGLView* view = liveView->liveViewOGLView()) view->repaint();
+  }
+  WriteVRMLFile(path);
+  if (opened) liveView->orderOut();
+}
+
+// ---- The image ----
+
+namespace {
+
+int32_t sExportWidth = 0, sExportHeight = 0;
+// The image of the last export render, top row first.
+QImage sExportImage;
+
+// The 3D view's context made current for the time of a scope.
+class ViewContextScope {
+ public:
+  explicit ViewContextScope(LiveViewOGLView* view) : view_(view) {
+    if (view_) view_->makeCurrent();
+  }
+  ~ViewContextScope() {
+    if (view_) view_->doneCurrent();
+  }
+  bool valid() const { return view_ && view_->context() && view_->context()->isValid(); }
+
+ private:
+  LiveViewOGLView* view_;
+};
+
+LiveViewOGLView* ExportView() {
+  if (!LiveViewController::exists()) return nullptr;
+  return LiveViewController::sharedLiveViewController()->liveViewOGLView();
+}
+
+// giflib writes through this into a byte array.
+int AppendGifBytes(GifFileType* gif, const GifByteType* bytes, int length) {
+  static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(bytes), length);
+  return length;
+}
+
+QByteArray EncodeGif(const QImage& image) {
+  // 256 colours, as the format holds.
+  QImage indexed = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AutoColor);
+  if (indexed.isNull()) return {};
+  QVector<QRgb> table = indexed.colorTable();
+  int bits = 1;
+  while ((1 << bits) < table.size() && bits < 8) ++bits;
+  table.resize(1 << bits);
+  QByteArray bytes;
+  int error = 0;
+  GifFileType* gif = EGifOpen(&bytes, AppendGifBytes, &error);
+  if (!gif) return {};
+  ColorMapObject* map = GifMakeMapObject(1 << bits, nullptr);
+  bool ok = map != nullptr;
+  if (ok) {
+    for (int i = 0; i < (1 << bits); ++i)
+      map->Colors[i] = GifColorType{static_cast<GifByteType>(qRed(table[i])), static_cast<GifByteType>(qGreen(table[i])),
+                                    static_cast<GifByteType>(qBlue(table[i]))};
+    ok = EGifPutScreenDesc(gif, indexed.width(), indexed.height(), bits, 0, map) == GIF_OK &&
+         EGifPutImageDesc(gif, 0, 0, indexed.width(), indexed.height(), false, nullptr) == GIF_OK;
+    for (int y = 0; ok && y < indexed.height(); ++y)
+      ok = EGifPutLine(gif, const_cast<GifPixelType*>(indexed.constScanLine(y)), indexed.width()) == GIF_OK;
+    GifFreeMapObject(map);
+  }
+  if (EGifCloseFile(gif, &error) != GIF_OK) ok = false;
+  return ok ? bytes : QByteArray();
+}
+
+}  // namespace
+
+int32_t AntiAliasPassesForQuality(int16_t quality) {
+  static constexpr int32_t kPasses[5] = {0, 4, 8, 15, 24};
+  return quality >= 0 && quality <= 4 ? kPasses[quality] : 0;
+}
+
+bool ExportSizeFits(int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0) return false;
+  GLint limits[2] = {0, 0};
+  {
+    ViewContextScope scope(ExportView());
+    if (!scope.valid()) return false;
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, limits);
+    GLint texture = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+    limits[0] = std::min(limits[0], texture);
+    limits[1] = std::min(limits[1], texture);
+  }
+  if (width > limits[0] || height > limits[1]) return false;
+  // The render target, its kept copy, the float accumulation sum and the grabbed image.
+  const uint64_t pixels = uint64_t(width) * uint64_t(height);
+  const uint64_t bytes = pixels * (4 + 4 + 16 + 4 + 4);
+  constexpr uint64_t kLimit = uint64_t(2) << 30;
+  return bytes <= kLimit;
+}
+
+QImage LiveViewOGLViewBitmapImage() { return sExportImage; }
+
+namespace {
+QImage KeptFrameImage() {
+  int32_t w = 0, h = 0;
+  const std::vector<uint8_t>& pixels = KeptFrame(&w, &h);
+  if (w <= 0 || h <= 0 || pixels.size() < size_t(w) * size_t(h) * 4) return {};
+  QImage image(w, h, QImage::Format_RGB888);
+  if (image.isNull()) return {};
+  // The kept rows run bottom-up, four bytes a pixel (R, G, B, A); the alpha is not used.
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* from = pixels.data() + size_t(h - 1 - y) * size_t(w) * 4;
+    uint8_t* to = image.scanLine(y);
+    for (int32_t x = 0; x < w; ++x, from += 4, to += 3) {
+      to[0] = from[0];
+      to[1] = from[1];
+      to[2] = from[2];
+    }
+  }
+  return image;
+}
+}  // namespace
+
+bool PrepareLiveViewUsingQuality(int16_t quality, int32_t width, int32_t height) {
+  DocState* ds = CurDocState();
+  LiveViewOGLView* view = ExportView();
+  if (!ds || !view || width <= 0 || height <= 0) return false;
+  LiveViewController* controller = LiveViewController::sharedLiveViewController();
+  // The renderer sizes its target by the view's bounds: for the time of the render they are
+  // the export size, whatever the window's size on the screen.
+  const auto viewBounds = gLiveViewHost.viewBounds;
+  sExportWidth = width;
+  sExportHeight = height;
+  gLiveViewHost.viewBounds = [](int32_t* w, int32_t* h) {
+    if (w) *w = sExportWidth;
+    if (h) *h = sExportHeight;
+  };
+  const uint8_t shadows = ds->shadowRender();
+  const int32_t passes = ds->antiAliasPasses();
+  g3DViewPrintInterrupted = 0;
+  gBreakOpenGLRender = 0;
+  sExportImage = QImage();
+  gRefreshRender = 1;
+  gRenderGL = 1;
+  if (quality >= kQualityLow && quality <= kQualityExcellent) {
+    if (ds->orthoView() == 0) gRenderOpenGLAntiAlias = 1;
+    ds->shadowRender() = 1;
+    ds->antiAliasPasses() = AntiAliasPassesForQuality(quality);
+  }
+  bool kept = false;
+  {
+    RenderKeyWatchScope keys(view);
+    ViewContextScope scope(view);
+    if (scope.valid()) {
+      RefreshGLScene();
+      // The frame is taken now, before the view can draw itself again at its own size; it
+      // must be the one just rendered at the asked size.
+      sExportImage = KeptFrameImage();
+      kept = sExportImage.width() == width && sExportImage.height() == height;
+    }
+  }
+  gRenderOpenGLAntiAlias = 0;
+  gRenderGL = 0;
+  ds->shadowRender() = shadows;
+  ds->antiAliasPasses() = passes;
+  gLiveViewHost.viewBounds = viewBounds;
+  const bool interrupted = g3DViewPrintInterrupted || gBreakOpenGLRender;
+  if (interrupted) g3DViewPrintInterrupted = 1;
+  gBreakOpenGLRender = 0;
+  // The view renders again at its own size when it is next drawn.
+  gRefreshRender = 1;
+  controller->resetLVLightProgress();
+  return !interrupted && kept;
+}
+
+
+QByteArray EncodeLiveViewImage(const QImage& image, int formatTag) {
+  if (image.isNull()) return {};
+  if (formatTag == 1) return EncodeGif(image);
+  static const char* const kFormats[kImageFormatCount] = {"BMP", nullptr, "JPEG", "PNG", "TIFF"};
+  if (formatTag < 0 || formatTag >= kImageFormatCount) return {};
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QImageWriter writer(&buffer, kFormats[formatTag]);
+  if (!writer.write(image)) return {};
+  return bytes;
+}
+
+bool ExportLiveViewImage(const std::string& path, int formatTag, int16_t quality, int32_t width, int32_t height) {
+  width = std::max(16, width);
+  height = std::max(16, height);
+  auto fail = [] {
+    ShowAlert("Unable to export the 3D image.", "Please ensure you have adequate disk space and try again.");
+    return false;
+  };
+  if (path.empty() || formatTag < 0 || formatTag >= kImageFormatCount || !ExportSizeFits(width, height)) return fail();
+  if (!PrepareLiveViewUsingQuality(quality, width, height)) {
+    if (!g3DViewPrintInterrupted) return fail();
+    if (LiveViewOGLView* view = ExportView()) view->display();
+    ShowAlert("Exporting interrupted.", "The scene must be fully rendered before an image can be exported.");
+    return false;
+  }
+  const QByteArray bytes = EncodeLiveViewImage(LiveViewOGLViewBitmapImage(), formatTag);
+  sExportImage = QImage();  // its memory goes back at once
+  if (bytes.isEmpty() || !WriteFileAtomically(path, bytes.constData(), static_cast<size_t>(bytes.size()))) return fail();
+  return true;
+}
+
+// ---- The 3D window's export panel and printing ----
+
+QStringList LiveViewController::exportNameFilters(int formatTag) {
+  switch (formatTag) {
+    case 0: return {"BMP (*.bmp *.BMPf)"};
+    case 1: return {"GIF (*.gif)"};
+    case 2: return {"JPEG (*.jpg *.jpeg *.jpe)"};
+    case 3: return {"PNG (*.png)"};
+    case 4: return {"TIFF (*.tiff *.tif)"};
+    default: return {};
+  }
+}
+
+void LiveViewController::imageFormatPopUpButtonChanged() {
+  const QStringList filters = exportNameFilters(imageFormatPopUpButton_->currentData().toInt());
+  if (filters.isEmpty() || !exportSavePanel_) return;
+  exportSavePanel_->setNameFilters(filters);
+  const QString suffix = filters.first().section("*.", 1, 1).section(' ', 0, 0).remove(')');
+  exportSavePanel_->setDefaultSuffix(suffix);
+}
+
+void LiveViewController::renderQualityPopUpButtonChanged() {
+  const bool sized = renderQualityPopUpButton_->currentData().toInt() != kQualityCurrentImage;
+  exportImageWidthText_->setEnabled(sized);
+  exportImageHeightText_->setEnabled(sized);
+}
+
+void LiveViewController::displayExport3DSavePanel() {
+  const QRect bounds = liveViewOGLViewBounds();
+  exportImageWidthText_->setText(QString::number(bounds.width()));
+  exportImageHeightText_->setText(QString::number(bounds.height()));
+  renderQualityPopUpButtonChanged();
+  if (chooseExportPath) {
+    const std::string path = chooseExportPath();
+    export3DSavePanelDidEnd(path.empty() ? 0 : 1, path);
+    return;
+  }
+  // The panel is drawn by Qt so that it can hold the format, quality and size controls.
+  QFileDialog panel(liveViewPanel_);
+  panel.setOption(QFileDialog::DontUseNativeDialog);
+  panel.setAcceptMode(QFileDialog::AcceptSave);
+  panel.selectFile(QString::fromStdString(LocalizedString("Untitled")));
+  if (auto* grid = qobject_cast<QGridLayout*>(panel.layout())) {
+    grid->addWidget(export3DView_, grid->rowCount(), 0, 1, grid->columnCount());
+    export3DView_->show();
+  }
+  exportSavePanel_ = &panel;
+  imageFormatPopUpButtonChanged();
+  const int code = panel.exec();
+  exportSavePanel_ = nullptr;
+  export3DView_->setParent(nullptr);
+  const QStringList chosen = panel.selectedFiles();
+  export3DSavePanelDidEnd(code == QDialog::Accepted ? 1 : 0,
+                          chosen.isEmpty() ? std::string() : QFile::encodeName(chosen.first()).toStdString());
+}
+
+namespace {
+// A typed size: a whole number of pixels, at least 16; anything that is no number gives 16.
+int32_t TypedPixels(QLineEdit* field) {
+  const TypedNumber typed = CheckTypedNumber(field->text().toStdString(), NumberKind::kWhole);
+  if (!typed.accepted || !(typed.value >= 16)) return 16;
+  return typed.value > 1e6f ? 1000000 : static_cast<int32_t>(typed.value);
+}
+}  // namespace
+
+void LiveViewController::export3DSavePanelDidEnd(int returnCode, const std::string& path) {
+  if (returnCode != 1 || path.empty()) return;
+  const int16_t quality = static_cast<int16_t>(renderQualityPopUpButton_->currentData().toInt());
+  ExportLiveViewImage(path, imageFormatPopUpButton_->currentData().toInt(), quality,
+                      TypedPixels(exportImageWidthText_), TypedPixels(exportImageHeightText_));
+}
+
+void LiveViewController::showPrint3DPropertiesPanel() { LV3DPrintController::newLV3DPrintSheetForParent(liveViewPanel_); }
+
+bool LiveViewController::print3DLiveViewUsingQuality(int16_t quality, QSize size, QPrinter* printer) {
+  const int32_t width = std::max(16, size.width()), height = std::max(16, size.height());
+  if (!ExportSizeFits(width, height)) {
+    ShowAlert("Unable to export the 3D image.", "Please ensure you have adequate disk space and try again.");
+    return false;
+  }
+  if (!PrepareLiveViewUsingQuality(quality, width, height)) {
+    liveViewOGLView_->display();
+    if (g3DViewPrintInterrupted)
+      ShowAlert("Exporting interrupted.", "The scene must be fully rendered before it can be printed.");
+    return false;
+  }
+  const QImage image = LiveViewOGLViewBitmapImage();
+  sExportImage = QImage();
+  liveViewOGLView_->update();
+  // An image that cannot be made prints nothing.
+  if (image.isNull()) return false;
+  QPrinter dialogPrinter;
+  if (!printer) {
+    QPrintDialog dialog(&dialogPrinter, liveViewPanel_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    printer = &dialogPrinter;
+  }
+  // One page: the image at its size, scaled down to the page when larger.
+  gPrinting3DView = 1;
+  QPainter painter;
+  const bool begun = painter.begin(printer);
+  if (begun) {
+    const QRect page = painter.viewport();
+    QSize shown = image.size();
+    if (shown.width() > page.width() || shown.height() > page.height()) shown.scale(page.size(), Qt::KeepAspectRatio);
+    painter.drawImage(QRect(QPoint(0, 0), shown), image);
+    painter.end();
+  }
+  gPrinting3DView = 0;
+  return begun;
+}

@@ -1,0 +1,126 @@
+// The VRML 2.0 writer of the 3D model.
+#include "render3d/VRMLExport.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "building3d/PlaneObjects.h"
+#include "files/ByteStream.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/PlaneObjectRecords.h"
+#include "model/Services.h"
+#include "platform/Alerts.h"
+
+namespace {
+
+constexpr int16_t kRenderKindPlanar = 6, kRenderKindPlant = 8, kRenderKindPhoto = 131;
+
+void Write(const char* text) { WriteSome(text, static_cast<uint32_t>(std::strlen(text))); }
+
+// Appends a number with two decimals and a point whatever the locale; a value that rounds to
+// zero is written "0.00", never "-0.00". A value that is not finite is written as 0.
+void AppendNumber(char*& out, double value) {
+  if (!std::isfinite(value)) value = 0;
+  char buffer[64];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
+  if (ec != std::errc()) {
+    std::memcpy(buffer, "0.00", 4);
+    end = buffer + 4;
+  }
+  const char* begin = buffer;
+  if (end - begin == 5 && std::memcmp(begin, "-0.00", 5) == 0) ++begin;
+  std::memcpy(out, begin, static_cast<size_t>(end - begin));
+  out += end - begin;
+}
+
+RGBColor ColourOf(const PlaneObject* object) {
+  if (object->renderKind == kRenderKindPlanar && object->colorLinkA) return *object->colorLinkA;
+  if (object->colorLinkB) return *object->colorLinkB;
+  return object->renderKind != kRenderKindPlanar ? object->colorA : object->colorB;
+}
+
+}  // namespace
+
+void ExportVRMLHeader() {
+  const DocState* ds = CurDocState();
+  if (!ds) return;
+  auto whole = [](float value) {
+    const double v = std::trunc(static_cast<double>(value) + 0.5);
+    return std::isfinite(v) && std::fabs(v) < 2e9 ? static_cast<long>(v) : 0L;
+  };
+  char text[96];
+  const int n = std::snprintf(text, sizeof text, "#VRML V2.0 utf8\nViewpoint {position 0 %ld %ld}\n",
+                              whole(ds->walkElevation), whole(ds->planBounds.floatBottom));
+  if (n > 0) WriteSome(text, static_cast<uint32_t>(std::min<int>(n, sizeof text - 1)));
+}
+
+void ExportVRMLPlaneObject(PlaneObject* object) {
+  if (!object) return;
+  const RGBColor colour = ColourOf(object);
+  for (const Plane* plane = object->planes; plane; plane = plane->next) {
+    // A polygon needs three corners; a shorter one would be no face at all.
+    if (!plane->vertices || plane->vertexCount < 3) continue;
+    char head[256];
+    char* out = head;
+    auto put = [&out](const char* text) {
+      const size_t n = std::strlen(text);
+      std::memcpy(out, text, n);
+      out += n;
+    };
+    put("Shape {\nappearance Appearance {\nmaterial Material {\nambientIntensity .35\ndiffuseColor ");
+    AppendNumber(out, colour.red / 65535.0);
+    put(" ");
+    AppendNumber(out, colour.green / 65535.0);
+    put(" ");
+    AppendNumber(out, colour.blue / 65535.0);
+    put("\n}\n}\ngeometry IndexedFaceSet {\ncoord Coordinate {\npoint [");
+    WriteSome(head, static_cast<uint32_t>(out - head));
+    const int32_t n = plane->vertexCount;
+    for (int32_t i = 0; i < n; ++i) {
+      const PlaneVertex& v = plane->vertices[i];
+      char line[224];
+      out = line;
+      AppendNumber(out, v.x);
+      *out++ = ' ';
+      AppendNumber(out, -static_cast<double>(v.y));
+      *out++ = ' ';
+      AppendNumber(out, v.z);
+      put(i + 1 < n ? ",\n" : "]\n}\n");
+      WriteSome(line, static_cast<uint32_t>(out - line));
+    }
+    Write("coordIndex [");
+    for (int32_t i = 0; i < n; ++i) {
+      char index[16];
+      const auto [end, ec] = std::to_chars(index, index + sizeof index - 1, i);
+      *end = ' ';
+      WriteSome(index, static_cast<uint32_t>(end + 1 - index));
+    }
+    Write("]\nconvex FALSE\nsolid FALSE\n}\n}\n");
+  }
+}
+
+void VRMLExportGLPlaneObjects(PlaneObject* list) {
+  for (PlaneObject* object = list; object; object = object->next) {
+    if (object->renderKind == kRenderKindPlant || object->renderKind == kRenderKindPhoto) continue;
+    for (PlaneObject* child = object->children; child; child = child->next) ExportVRMLPlaneObject(child);
+    ExportVRMLPlaneObject(object);
+    for (PlaneObject* trim = object->attachments; trim; trim = trim->next) ExportVRMLPlaneObject(trim);
+  }
+}
+
+bool WriteVRMLFile(const char* path) {
+  if (!CurDocState() || !path || !*path) return false;
+  BeginOutputBuffer();
+  ExportVRMLHeader();
+  if (gGLPlaneObjects) VRMLExportGLPlaneObjects(gGLPlaneObjects);
+  const bool written = WriteOutputFile(path, /*durable=*/true);
+  ReleaseOutputBuffer();
+  if (!written)
+    ShowAlert("Unable to export the VRML file.", "Please ensure adequate disk space is available and try again.",
+              /*sheet=*/false);
+  return written;
+}

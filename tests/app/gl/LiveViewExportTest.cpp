@@ -1,0 +1,169 @@
+// The 3D view exported as an image file at a chosen size and quality.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QImage>
+#include <QImageReader>
+#include <QTest>
+#include <cstdlib>
+
+#include "app/AppController.h"
+#include "app/AppTestSupport.h"
+#include "app/LiveViewController.h"
+#include "app/LiveViewExport.h"
+#include "app/LiveViewOGLView.h"
+#include "app/PlanViewActions.h"
+#include "app/Win32EventHandler.h"
+#include "app/ZLKWindowController.h"
+#include "model/NotYetBuilt.h"
+#include "model/Services.h"
+#include "platform/Alerts.h"
+#include "render3d/SceneFrame.h"
+
+namespace {
+
+class LiveViewExportTest : public DesignWindowTest {
+ protected:
+  void afterDocument() override {
+    if (!getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
+    // An empty design in wireframe on a red background, its lot lines red too: every pixel of
+    // a frame is red.
+    ds->wireframeBackgroundColor() = RGBColor{65535, 0, 0};
+    ds->wireframeLotColor() = RGBColor{65535, 0, 0};
+    ds->renderMode() = kRenderWireframe;
+    controller = LiveViewController::sharedLiveViewController();
+    controller->window()->resize(320, 240);
+    AppController::showLiveViewPanel();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->window()));
+    gRefreshRender = 1;
+    controller->liveViewOGLView()->display();
+  }
+  void beforeClosing() override {
+    if (LiveViewController::exists()) LiveViewController::sharedLiveViewController()->orderOut();
+  }
+  static bool Red(QRgb p) { return qRed(p) >= 250 && qGreen(p) <= 5 && qBlue(p) <= 5; }
+  LiveViewController* controller = nullptr;
+};
+
+TEST_F(LiveViewExportTest, QualitiesTakeTheirPassesAndRestoreTheSettings) {
+  const struct {
+    int16_t quality;
+    int32_t passes;
+  } cases[] = {{0, 0}, {1, 4}, {2, 8}, {3, 15}, {4, 24}, {5, 0}, {-1, 0}};
+  for (const auto& c : cases) EXPECT_EQ(AntiAliasPassesForQuality(c.quality), c.passes) << c.quality;
+
+  ds->shadowRender() = 0;
+  ds->antiAliasPasses() = 6;
+  for (int16_t quality = 0; quality <= 4; ++quality) {
+    ASSERT_TRUE(PrepareLiveViewUsingQuality(quality, 120, 90)) << quality;
+    EXPECT_EQ(ds->shadowRender(), 0);
+    EXPECT_EQ(ds->antiAliasPasses(), 6);
+    EXPECT_EQ(gRenderOpenGLAntiAlias, 0);
+    EXPECT_EQ(gRefreshRender, 1);  // the view renders again at its own size
+    const QImage image = LiveViewOGLViewBitmapImage();
+    EXPECT_EQ(image.size(), QSize(120, 90));
+    EXPECT_TRUE(Red(image.pixel(0, 0)) && Red(image.pixel(119, 89))) << quality;
+  }
+}
+
+TEST_F(LiveViewExportTest, APngLargerThanTheScreenHasExactlyItsSize) {
+  const std::string path = file("big.png");
+  ASSERT_TRUE(ExportLiveViewImage(path, 3, kQualityCurrentImage, 3000, 2000));
+  QImage read(QString::fromStdString(path));
+  ASSERT_EQ(read.size(), QSize(3000, 2000));
+  for (int x = 0; x < 3000; x += 250) EXPECT_TRUE(Red(read.pixel(x, 0))) << x;
+  EXPECT_TRUE(Red(read.pixel(2999, 1999)));
+  // The window keeps its size on the screen.
+  EXPECT_LT(controller->liveViewOGLView()->width(), 1280);
+}
+
+TEST_F(LiveViewExportTest, FiveFormatsReadBackAtTheirSizeAndSmallSizesBecome16) {
+  const char* const names[] = {"a.bmp", "a.gif", "a.jpg", "a.png", "a.tif"};
+  for (int tag = 0; tag < kImageFormatCount; ++tag) {
+    const std::string path = file(names[tag]);
+    ASSERT_TRUE(ExportLiveViewImage(path, tag, kQualityCurrentImage, 64, 40)) << tag;
+    QImageReader reader(QString::fromStdString(path));
+    const QImage read = reader.read();
+    ASSERT_FALSE(read.isNull()) << names[tag] << " " << reader.errorString().toStdString();
+    EXPECT_EQ(read.size(), QSize(64, 40)) << names[tag];
+    EXPECT_NEAR(qRed(read.pixel(10, 10)), 255, 8) << names[tag];
+    EXPECT_NEAR(qGreen(read.pixel(10, 10)), 0, 8) << names[tag];
+  }
+  ASSERT_TRUE(ExportLiveViewImage(file("small.png"), 3, kQualityCurrentImage, 3, -5));
+  EXPECT_EQ(QImage(QString::fromStdString(file("small.png"))).size(), QSize(16, 16));
+}
+
+TEST_F(LiveViewExportTest, RefusalsSayWhyBeforeAnyRender) {
+  ScopedAlertRecorder alerts;
+  EXPECT_FALSE(ExportLiveViewImage(file("huge.png"), 3, kQualityHigh, 200000, 200000));
+  EXPECT_TRUE(alerts.sawMessage("Unable to export the 3D image."));
+  alerts.shown.clear();
+  EXPECT_FALSE(ExportLiveViewImage(file("x.png"), 7, kQualityCurrentImage, 64, 64));
+  EXPECT_TRUE(alerts.sawMessage("Unable to export the 3D image."));
+  alerts.shown.clear();
+  EXPECT_FALSE(ExportLiveViewImage("/nonexistent-folder/x.png", 3, kQualityCurrentImage, 64, 64));
+  EXPECT_TRUE(alerts.sawMessage("Unable to export the 3D image."));
+}
+
+TEST_F(LiveViewExportTest, ThePanelTakesItsFieldsAndCurrentImageDisablesThem) {
+  QComboBox* quality = controller->renderQualityPopUpButton();
+  QComboBox* format = controller->imageFormatPopUpButton();
+  ASSERT_EQ(format->count(), 2);
+  EXPECT_EQ(format->itemData(0).toInt(), 0);
+  EXPECT_EQ(format->itemData(1).toInt(), 3);
+  const std::string path = file("panel.png");
+  controller->chooseExportPath = [&] {
+    // The fields show the view's size; typed sizes below 16 or no number give 16.
+    EXPECT_EQ(controller->exportImageWidthText()->text().toInt(), controller->liveViewOGLViewBounds().width());
+    controller->exportImageWidthText()->setText("abc");
+    controller->exportImageHeightText()->setText("7");
+    return path;
+  };
+  format->setCurrentIndex(1);
+  quality->setCurrentIndex(1);
+  controller->displayExport3DSavePanel();
+  EXPECT_TRUE(controller->exportImageWidthText()->isEnabled());
+  EXPECT_EQ(QImage(QString::fromStdString(path)).size(), QSize(16, 16));
+
+  quality->setCurrentIndex(0);
+  controller->chooseExportPath = [&] { return file("current.png"); };
+  controller->displayExport3DSavePanel();
+  EXPECT_FALSE(controller->exportImageWidthText()->isEnabled());
+  EXPECT_EQ(QImage(QString::fromStdString(file("current.png"))).size(), controller->liveViewOGLViewBounds().size());
+  controller->chooseExportPath = [] { return std::string(); };
+  controller->displayExport3DSavePanel();  // cancelled: nothing
+  controller->chooseExportPath = nullptr;
+}
+
+TEST_F(LiveViewExportTest, PrintingToPdfGivesOnePageWithTheImage) {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  const std::string path = file("view.pdf");
+  printer.setOutputFileName(QString::fromStdString(path));
+  ASSERT_TRUE(controller->print3DLiveViewUsingQuality(kQualityLow, QSize(200, 150), &printer));
+  QFile pdf(QString::fromStdString(path));
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  const QByteArray bytes = pdf.readAll();
+  EXPECT_TRUE(bytes.startsWith("%PDF"));
+  EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), 1) << bytes.count("/Type /Page");
+  EXPECT_TRUE(bytes.contains("/Subtype /Image"));
+  EXPECT_EQ(gPrinting3DView, 0);
+}
+
+TEST_F(LiveViewExportTest, TheVrmlMenuItemWritesTheModelWithTheWindowHidden) {
+  controller->orderOut();
+  const std::string path = file("model.wrl");
+  Win32EventHandler::sharedEventHandler()->chooseVRMLSavePath = [&] { return path; };
+  window->planViewActions().perform(kTagExportVRML);
+  Win32EventHandler::sharedEventHandler()->chooseVRMLSavePath = nullptr;
+  QFile wrl(QString::fromStdString(path));
+  ASSERT_TRUE(wrl.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(wrl.readAll().startsWith("#VRML V2.0 utf8\nViewpoint {position 0 "));
+  EXPECT_FALSE(controller->isVisible());  // hidden again after the export
+}
+
+}  // namespace
