@@ -28,6 +28,7 @@
 #include "model/LiveViews.h"
 #include "model/NotYetBuilt.h"
 #include "model/Palettes.h"
+#include "model/Plants.h"
 #include "model/Records.h"
 #include "model/Services.h"
 #include "model/TextureFace.h"

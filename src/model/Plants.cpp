@@ -15,6 +15,7 @@
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Services.h"
+#include "model/TexturePaths.h"
 #include "model/TextureIDs.h"
 #include "platform/IniFile.h"
 #include "platform/PathResolver.h"

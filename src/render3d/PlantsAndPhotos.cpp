@@ -17,6 +17,7 @@
 #include "model/DocumentModel.h"
 #include "model/NotYetBuilt.h"
 #include "model/PlanarTransforms.h"
+#include "model/Plants.h"
 #include "model/Records.h"
 #include "model/Services.h"
 #include "model/TextureIDs.h"
