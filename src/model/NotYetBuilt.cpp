@@ -15,6 +15,7 @@
 #include "model/TopoGrid.h"
 
 void ReadCustomSkylightFile(Objex* skylight) { NoteServiceCall("ReadCustomSkylightFile", skylight); }
+void ReadCustomTrimFile(Objex* target, bool, TrimData*) { NoteServiceCall("ReadCustomTrimFile", target); }
 
 // The plan extent of the definition's outlines (right minus left, front minus back), which is
 // all callers need of it: 0 by 0 without outlines.

@@ -33,6 +33,11 @@ void ReadCustomWindowDoorFile(Objex* attachment);
 void UpdateCustomAttachment(Objex* attachment);
 void GetCustomAttachmentWidthAndHeight(const DoorWindowData* record, float* width, float* height);
 
+// Custom trim definitions: ReadCustomTrimFile puts a copy of the selected trim profile into
+// an opening's trim slot (slot A when slotA is set, else slot B) or into a wall part's trim
+// record; it records the call and changes nothing yet.
+void ReadCustomTrimFile(Objex* target, bool slotA, TrimData* wallTrim);
+
 // Roof openings (carved roof faces).
 void CarveAllRoofAttachments(Objex* roof, Plane* plane, int32_t panelID, int16_t side);
 void CarveAllRoofPanelAttachments(Objex* panel, Plane* plane, int16_t side);
