@@ -84,6 +84,13 @@ void RenderCanLightMap(PlaneObject* object, const double* modelView, const doubl
                        const int32_t* viewport);
 void RenderFloodLightMask(PlaneObject* object, const double* modelView, const double* projection,
                           const int32_t* viewport);
+// One lamp's depth view folded into the light map of the shadow render (angles in degrees,
+// ortho set for a parallel view, kind the light kind), and the two shots of a wall flood
+// light; both record their call and draw nothing yet.
+void RenderLightView(DocState* docState, float height, float x, float y, float verticalAngle,
+                     float horizontalAngle, int16_t ortho, float cone, int32_t falloff, float intensity,
+                     int16_t kind);
+void CastSpotLight(Objex* wall, Objex* floodLight);
 extern float gWalkFOV;                        // walk field of view, degrees (45)
 extern float gChopperFOV;                     // fly field of view, degrees (38)
 extern uint8_t gAdjustTrimLightIntensity;     // the fully lit shadow pass brightens trims

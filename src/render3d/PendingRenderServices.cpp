@@ -18,3 +18,7 @@ void RenderShadows() {
 void RenderCanLightMask(PlaneObject*, const double*, const double*, const int32_t*) {}
 void RenderCanLightMap(PlaneObject*, const double*, const double*, const int32_t*) {}
 void RenderFloodLightMask(PlaneObject*, const double*, const double*, const int32_t*) {}
+void RenderLightView(DocState*, float, float, float, float, float, int16_t, float, int32_t, float, int16_t) {
+  NoteServiceCall("RenderLightView", nullptr);
+}
+void CastSpotLight(Objex* wall, Objex*) { NoteServiceCall("CastSpotLight", wall); }
