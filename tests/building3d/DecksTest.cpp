@@ -285,3 +285,51 @@ TEST_F(Decks, RefitPullsStepsBackNarrowsThemAndRemovesThemOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// Rail parts of the point-based steps of a deck whose first segment carries the given step
+// rail flags, as extents.
+std::vector<Extent> StepRails(TestDocument& doc, int32_t flags) {
+  Objex* d = doc.addObject(kObjDeck, true, {{0, 0}, {100, 0}, {100, 80}, {0, 80}});
+  DeckHeightOf(d) = 24;
+  DeckSpindleSpacingOf(d) = 6;
+  ClosedStepsOf(d) = 1;
+  for (Poinz* p = d->firstPoint; p; p = p->next) p->position[1] = -48, RailingHeightOf(p) = 36;
+  Poinz* a = d->firstPoint;
+  PointStepWidthOf(a) = 30;
+  PointStepHeightOf(a) = 24;
+  a->segmentFlags = flags;
+  CreateDeckSteps(d, a, a->next);
+  std::vector<Extent> out;
+  for (Objex* o : Parts(d, 0))
+    if (o->type == kObjRailPart || o->type == kObjSpindle) out.push_back(ExtentOf(o));
+  return out;
+}
+
+TEST_F(Decks, EachStepRailStandsOnItsOwnSideAndTheTwoMirrorEachOther) {
+  const auto none = StepRails(doc, 0);
+  const auto left = StepRails(doc, kDeckSegmentLeftStepRail);
+  const auto right = StepRails(doc, kDeckSegmentRightStepRail);
+  const auto both = StepRails(doc, kDeckSegmentLeftStepRail | kDeckSegmentRightStepRail);
+  EXPECT_TRUE(none.empty());
+  ASSERT_FALSE(left.empty());
+  ASSERT_EQ(left.size(), right.size());
+  EXPECT_EQ(both.size(), left.size() + right.size());
+  // The flight is centred on x = 50: one side's rail lies wholly left of it, the other's
+  // wholly right, each the other's mirror image.
+  float leftMax = -1e9f;
+  for (const Extent& e : left) leftMax = std::max(leftMax, e.maxX);
+  const bool leftIsLow = leftMax <= 50.01f;
+  for (const Extent& e : left) EXPECT_EQ(leftIsLow ? e.maxX <= 50.01f : e.minX >= 49.99f, true);
+  for (const Extent& e : right) EXPECT_EQ(leftIsLow ? e.minX >= 49.99f : e.maxX <= 50.01f, true);
+  for (const Extent& l : left) {
+    bool mirrored = false;
+    for (const Extent& r : right)
+      mirrored = mirrored || (std::fabs(l.minX - (100 - r.maxX)) < 0.01f && std::fabs(l.minZ - r.minZ) < 0.01f &&
+                              std::fabs(l.minY - r.minY) < 0.01f && std::fabs(l.maxY - r.maxY) < 0.01f);
+    EXPECT_TRUE(mirrored) << l.minX << " " << l.maxX;
+  }
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 // slopes, the faces' corner order, their materials, and the hip ends that never pass.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "model/Globals.h"
 #include "model/Services.h"
 #include "model/ViewStateGuard.h"
+#include "plandraw/RoofDrawing.h"
 
 namespace {
 
@@ -192,6 +194,95 @@ TEST_F(Roofs, NothingForNonRoofsOrWrongCornerCounts) {
   EXPECT_EQ(Parts(r).size(), 10u);
   Update3DRoofAllLayers(doc.model.itsLayers);
   EXPECT_EQ(Parts(r).size(), 10u);
+}
+
+}  // namespace
+
+namespace {
+
+// Every style on a 240 x 120 roof of pitch 6 (half span 60): where the ridge ends, how many
+// parts, which end has a hip, and every slope face lying in its own plane equation.
+TEST_F(Roofs, EveryStyleBuildsItsEndsAndKeepsItsSlopesPlanar) {
+  struct Row {
+    int style;
+    float ridgeA, ridgeB;  // x of the ridge's two ends
+    size_t parts;
+    bool hipA, hipB;
+    int gableParts;  // fascia and gable faces (type gable part)
+  };
+  const Row rows[] = {
+      {kRoofHip, 60, 180, 12, true, true, 4},
+      {kRoofGable, 0, 240, 10, false, false, 6},
+      {kRoofHipAndGable, 60, 240, 11, true, false, 5},
+      {kRoofGableOneEnd, -60, 240, 8, false, false, 4},
+      {kRoofHipOneEnd, -60, 180, 9, false, true, 3},
+      {kRoofRidgeOnly, -60, 300, 6, false, false, 2},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.style);
+    Objex* r = roof(6, row.style);
+    Update3DRoof(r);
+    EXPECT_EQ(Parts(r).size(), row.parts);
+    const Objex* slope = Find(r, kObjRoofPlane, kRoofPanelSlopeC0C1);
+    ASSERT_NE(slope, nullptr);
+    float minX = 1e9f, maxX = -1e9f;
+    for (const auto& c : Corners(slope))
+      if (c[1] < -40) minX = std::min(minX, c[0]), maxX = std::max(maxX, c[0]);
+    EXPECT_NEAR(minX, row.ridgeA, 1e-3);
+    EXPECT_NEAR(maxX, row.ridgeB, 1e-3);
+    EXPECT_EQ(Find(r, kObjRoofPlane, kRoofPanelHipA) != nullptr, row.hipA);
+    EXPECT_EQ(Find(r, kObjRoofPlane, kRoofPanelHipB) != nullptr, row.hipB);
+    int gables = 0;
+    for (const Objex* p : Parts(r)) {
+      gables += p->type == kObjRoofGablePart;
+      if (p->type != kObjRoofPlane) continue;
+      for (const auto& c : Corners(p)) EXPECT_NEAR(RoofPlaneY(p, c[0], c[2]), c[1], 1e-2);
+    }
+    EXPECT_EQ(gables, row.gableParts);
+  }
+}
+
+// A roof drawn from the far corner round the other way builds the same faces.
+TEST_F(Roofs, CornerOrderDoesNotChangeTheFaces) {
+  auto faces = [](const Objex* r) {
+    std::vector<std::array<float, 6>> out;
+    for (const Objex* p : Parts(r)) {
+      std::array<float, 6> b{1e9f, -1e9f, 1e9f, -1e9f, 1e9f, -1e9f};
+      for (const auto& c : Corners(p))
+        for (int k = 0; k < 3; ++k) b[2 * k] = std::min(b[2 * k], c[k]), b[2 * k + 1] = std::max(b[2 * k + 1], c[k]);
+      for (float& v : b) v = std::round(v * 100) / 100 + 0.0f;  // sort without float noise
+      out.push_back(b);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  for (int style : {kRoofHip, kRoofGable, kRoofHipAndGable}) {
+    SCOPED_TRACE(style);
+    Objex* a = roof(6, style);
+    Update3DRoof(a);
+    // The same outline with c0 at (240, 120): the ridge still runs along x.
+    Objex* b = doc.addObject(kObjRoof, true, {{240, 120}, {0, 120}, {0, 0}, {240, 0}});
+    b->width = 6;
+    b->textureID = style;
+    Update3DRoof(b);
+    const auto fa = faces(a), fb = faces(b);
+    ASSERT_EQ(fa.size(), fb.size());
+    if (style != kRoofHipAndGable) {
+      for (size_t i = 0; i < fa.size(); ++i)
+        for (int k = 0; k < 6; ++k) EXPECT_NEAR(fa[i][k], fb[i][k], 1e-3);
+    } else {
+      // The hip moves to the other end: the mirror image across x = 120.
+      std::vector<std::array<float, 6>> mirrored;
+      for (auto f : fb) {
+        const float lo = 240 - f[1], hi = 240 - f[0];
+        f[0] = std::round(lo * 100) / 100 + 0.0f, f[1] = std::round(hi * 100) / 100 + 0.0f;
+        mirrored.push_back(f);
+      }
+      std::sort(mirrored.begin(), mirrored.end());
+      for (size_t i = 0; i < fa.size(); ++i)
+        for (int k = 0; k < 6; ++k) EXPECT_NEAR(fa[i][k], mirrored[i][k], 1e-3);
+    }
+  }
 }
 
 }  // namespace

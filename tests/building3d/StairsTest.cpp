@@ -414,3 +414,40 @@ TEST_F(Stairs, EditsRebuildThePartsAndTheRoadTurnsThemIntoFaces) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Stairs, OneHandRailOnTheOtherOffBuildsOnlyThatSide) {
+  auto build = [&](int32_t left, int32_t right) {
+    Objex* st = AddStairs({{0, 0}, {130, 0}});
+    LeftRailOf(st) = left;
+    RightRailOf(st) = right;
+    UpdateStairObject(st);
+    std::vector<Box> out;
+    for (const Objex* o : Parts(st, kObjRailPart)) out.push_back(BoxOf(o));
+    for (const Objex* o : Parts(st, kObjSpindle)) out.push_back(BoxOf(o));
+    return out;
+  };
+  const auto both = build(1, 1), left = build(1, 0), right = build(0, 1);
+  ASSERT_FALSE(left.empty());
+  EXPECT_EQ(left.size(), right.size());
+  EXPECT_EQ(left.size() + right.size(), both.size());
+  // The staircase runs along x and is 48 wide: the two sides lie on either side of its
+  // centre line and mirror each other across it.
+  float centre = 0;
+  for (const Box& b : both) centre += (b.minZ + b.maxZ) / 2;
+  centre /= static_cast<float>(both.size());
+  auto side = [&](const Box& b) { return (b.minZ + b.maxZ) / 2 < centre ? -1 : 1; };
+  const int leftSide = side(left.front());
+  for (const Box& b : left) EXPECT_EQ(side(b), leftSide);
+  for (const Box& b : right) EXPECT_EQ(side(b), -leftSide);
+  for (const Box& l : left) {
+    bool mirrored = false;
+    for (const Box& r : right)
+      mirrored = mirrored || (std::fabs(l.minX - r.minX) < 0.01f && std::fabs(l.minY - r.minY) < 0.01f &&
+                              std::fabs((l.minZ + l.maxZ) / 2 + (r.minZ + r.maxZ) / 2 - 2 * centre) < 0.01f);
+    EXPECT_TRUE(mirrored) << l.minX << " " << l.minZ;
+  }
+}
+
+}  // namespace
