@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "TestDocument.h"
-#include "model/ColorConversions.h"
 #include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "platform/KeyWatch.h"
@@ -68,45 +67,6 @@ TEST(Lighting, ShadingWithoutADocumentChangesNothing) {
   gCurDocument = nullptr;
   EXPECT_EQ(Shade(1, 0, 0, 65535), 65535);
   gCurDocument = saved;
-}
-
-TEST(ColorConversions, HueSaturationValueByWholeDegrees) {
-  HSVColor hsv{1, 1, 1};
-  const RGBColor black{0, 0, 0};
-  RGBtoHSV(&black, &hsv);
-  EXPECT_EQ(hsv.hue, 65535);
-  EXPECT_EQ(hsv.saturation, 0);
-  EXPECT_EQ(hsv.value, 0);
-  // A hue that comes to 360 whole degrees converts as 0 (red).
-  RGBColor rgb;
-  const HSVColor almostRed{65500, 65535, 65535};
-  HSVtoRGB(&almostRed, &rgb);
-  EXPECT_EQ(rgb, (RGBColor{65535, 0, 0}));
-  // Blue: 240 degrees; the value is stored as given.
-  const RGBColor blue{0, 0, 40000};
-  RGBtoHSV(&blue, &hsv);
-  EXPECT_EQ(hsv.hue, 43690);
-  EXPECT_EQ(hsv.saturation, 65535);
-  HSVtoRGB(&hsv, &rgb);
-  EXPECT_EQ(rgb, blue);
-  // A grey keeps its value through both ways.
-  const RGBColor grey{1234, 1234, 1234};
-  RGBtoHSV(&grey, &hsv);
-  HSVtoRGB(&hsv, &rgb);
-  EXPECT_EQ(rgb, grey);
-  // Null pointers do nothing.
-  RGBtoHSV(nullptr, &hsv);
-  HSVtoRGB(&hsv, nullptr);
-}
-
-TEST(ColorConversions, LuminanceAndComponents) {
-  const RGBColor c{10000, 20000, 30000};
-  RGBColor out;
-  EXPECT_EQ(RGBtoLuminance(&c, &out), 18100);  // 3000 + 11800 + 3300
-  EXPECT_EQ(out, (RGBColor{18100, 18100, 18100}));
-  EXPECT_EQ(MaxComponent(&c), 30000);
-  EXPECT_EQ(MinComponent(&c), 10000);
-  EXPECT_EQ(RGBtoLuminance(nullptr, &out), 0);
 }
 
 TEST(Lighting, EscapeStopsTheRenderOtherKeysAreConsumed) {

@@ -749,3 +749,36 @@ TEST_F(MetricOpenings, TheSwingIsPreviewedAsThePointerMoves) {
 }
 
 }  // namespace
+
+namespace {
+
+// Stretching a 60-wide door on a 200 wall (ends clear by 5 within -30..230) with either end
+// fixed: the moving end stops 18 from the fixed one and at the far clearance, each bound
+// tried just inside, on it and just outside.
+TEST_F(DoorWindow, StretchWithEitherEndFixedStopsAtBothBounds) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  Poinz* a = wall->firstPoint;
+  Poinz* b = a->next;
+  struct Row {
+    bool fixFirst;
+    float mouse, expected;
+  };
+  const Row rows[] = {
+      {true, 87, 88},   {true, 88, 88},   {true, 89, 89},    {true, 194, 194},
+      {true, 195, 195}, {true, 196, 195}, {false, 4, 5},     {false, 5, 5},
+      {false, 6, 6},    {false, 111, 111}, {false, 112, 112}, {false, 113, 112},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << (row.fixFirst ? "first fixed, mouse " : "second fixed, mouse ") << row.mouse);
+    FloatPoint first{70, 0}, second{130, 0};
+    PositionDoor(a, b, 60, 205, -30, 230, row.mouse, 0, &first, &second, row.fixFirst ? 1 : 0,
+                 row.fixFirst ? 0 : 1);
+    const FloatPoint& fixed = row.fixFirst ? first : second;
+    const FloatPoint& moved = row.fixFirst ? second : first;
+    EXPECT_FLOAT_EQ(fixed.floatH, row.fixFirst ? 70 : 130);
+    EXPECT_FLOAT_EQ(moved.floatH, row.expected);
+    EXPECT_FLOAT_EQ(moved.floatV, 0);
+  }
+}
+
+}  // namespace
