@@ -305,3 +305,36 @@ TEST_F(WallFaces, CutOutOfAWindowIsAChildOfTheFaceWithPartType61) {
 }
 
 }  // namespace
+
+namespace {
+
+// Heights and thicknesses are stored in inches and converted at the plan scale; lengths
+// along the wall and the opening's own record are plan units already, so the cut-out stays
+// put at every scale.
+TEST_F(WallFaces, EveryPlanScaleConvertsTheWallButNotTheOpeningRecord) {
+  for (float scale : {24.0f, 36.0f, 48.0f, 72.0f, 96.0f}) {
+    SCOPED_TRACE(scale);
+    doc.ds()->planScale = scale;
+    Objex* wall = Wall({{0, 0}, {240, 0}});
+    Opening(wall, wall->firstPoint, 600, 120, 72, 80, 10);
+    PlaneObject* face = Face(wall, 0);
+    const float k = 72.0f / scale;
+    const std::vector<Corner> c = Outline(face);
+    ASSERT_EQ(c.size(), 4u);
+    EXPECT_FLOAT_EQ(c[0].x, 240);
+    EXPECT_NEAR(c[1].y, -96 * k, 1e-3);
+    EXPECT_NEAR(c[2].y, -96 * k, 1e-3);
+    for (const Corner& corner : c) EXPECT_NEAR(corner.z, 2 * k, 1e-4);
+    ASSERT_NE(face->children, nullptr);
+    const Plane* cut = face->children->planes;
+    ASSERT_EQ(cut->vertexCount, 4);
+    const float expected[4][2] = {{83, -9}, {83, -90}, {157, -90}, {157, -9}};
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_NEAR(cut->vertices[i].x, expected[i][0], 1e-3) << i;
+      EXPECT_NEAR(cut->vertices[i].y, expected[i][1], 1e-3) << i;
+      EXPECT_NEAR(cut->vertices[i].z, 2 * k, 1e-4) << i;
+    }
+  }
+}
+
+}  // namespace
