@@ -879,3 +879,61 @@ TEST_F(ObjectRoundTrip, DamagedInputEndsCleanly) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every version's point record holding a texture path on one side is read field by field;
+// a plain record is decoded whole. Apart from that texture, both come out the same, and the
+// point after the path is read as if the path were not there.
+TEST_F(ObjectRecords, EveryVersionReadsPointsWithATexturePathAsItReadsPlainOnes) {
+  const int versions[] = {10000, 10300, 10350, 10351, 10400, 10410, 10450, 10500,
+                          10700, 10701, 10750, 10800, 10900, 11000, 11100};
+  constexpr size_t kTextureAt = 53;  // after the head: type, three flags, nine floats
+  for (int v : versions) {
+    Bytes head;
+    WriteInfo(head, v, Info{});
+    std::vector<Pt> pts = Square(600);
+    for (size_t k = 0; k < pts.size(); ++k) pts[k].flags = 0x10 + int(k), pts[k].tex1 = 2200 + int(k);
+    Bytes plain = head;
+    WritePoints(plain, v, pts);
+    Objex* expected = Read(plain, v);
+    ASSERT_NE(expected, nullptr) << v;
+    ASSERT_EQ(GetMark(), plain.size()) << v;
+    if (v < 10450) {  // the textured side turns white, the other keeps its colour
+      EXPECT_EQ(expected->firstPoint->color[0], (RGBColor{65535, 65535, 65535})) << v;
+      EXPECT_EQ(expected->firstPoint->color[1], (RGBColor{0x1234, 0x1235, 0x1236})) << v;
+    }
+    const std::vector<uint8_t> fields = RecordFields(expected);
+    for (int side = 0; side < 2; ++side) {
+      SCOPED_TRACE(testing::Message() << "version " << v << ", side " << side);
+      // The second point with "-1" and a path in place of its texture on this side.
+      Bytes points;
+      WritePoints(points, v, pts);
+      Bytes one;
+      WritePoint(one, v, pts[0]);
+      const size_t at = 4 + one.size() + kTextureAt + 4 * size_t(side);
+      for (size_t i = 0; i < 4; ++i) points.b[at + i] = 0xFF;
+      Bytes path;
+      path.str("Tiles/slate.png");
+      points.b.insert(points.b.begin() + long(at + 4), path.b.begin(), path.b.end());
+      Bytes custom = head;
+      custom.b.insert(custom.b.end(), points.b.begin(), points.b.end());
+      Objex* read = Read(custom, v);
+      ASSERT_NE(read, nullptr);
+      EXPECT_EQ(GetMark(), custom.size());
+      EXPECT_FALSE(StreamFailed());
+      Poinz* second = read->firstPoint->next;
+      ASSERT_NE(second, nullptr);
+      EXPECT_NE(second->textureID[side], side == 0 ? 2201 : 0);
+      second->textureID[side] = side == 0 ? 2201 : 0;
+      // Before 10450 a textured side is drawn in white whatever colour it held.
+      if (v < 10450) {
+        EXPECT_EQ(second->color[side], (RGBColor{65535, 65535, 65535}));
+        second->color[side] = expected->firstPoint->next->color[side];
+      }
+      EXPECT_EQ(RecordFields(read), fields);
+    }
+  }
+}
+
+}  // namespace
