@@ -3,7 +3,10 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <utility>
 
 #include "inspectors/MoveObjectsController.h"
 #include "inspectors/ObjectElevationController.h"
@@ -123,6 +126,52 @@ TEST_F(MoveSheets, RotatePlanTurnsUnselectedObjects) {
   ok();
   EXPECT_EQ(lastUndo(), "Rotate Entire Plan");
   EXPECT_NEAR(x(other), 50, 1e-3);
+}
+
+// A 120 x 60 rectangle away from the origin, centred on (260, 130): turning and moving it
+// must keep its own centre and size, whatever the distance from the origin.
+TEST_F(MoveSheets, OffCentreOblongTurnsAboutItsOwnCentreAndMovesByTheTypedAmounts) {
+  const float corners[4][2] = {{200, 100}, {320, 100}, {320, 160}, {200, 160}};
+  Poinz* p = square->firstPoint;
+  for (const auto& c : corners) p->position[0] = c[0], p->position[2] = c[1], p = p->next;
+  auto extent = [&] {
+    std::array<float, 4> e{1e9f, -1e9f, 1e9f, -1e9f};
+    for (Poinz* q = square->firstPoint; q; q = q->next) {
+      e[0] = std::min(e[0], q->position[0]), e[1] = std::max(e[1], q->position[0]);
+      e[2] = std::min(e[2], q->position[2]), e[3] = std::max(e[3], q->position[2]);
+    }
+    return e;
+  };
+  const std::pair<const char*, const char*> turns[] = {{"90", "-90"}, {"-90", "90"}, {"270", "-270"}};
+  for (const auto& [angle, back] : turns) {
+    SCOPED_TRACE(angle);
+    choose(kTagRotateObjects);
+    sheet<RotateObjectsController>()->angleText->setText(angle);
+    ok();
+    const auto e = extent();
+    EXPECT_NEAR(e[0], 230, 1e-2);  // 60 wide and 120 deep now, about the same centre
+    EXPECT_NEAR(e[1], 290, 1e-2);
+    EXPECT_NEAR(e[2], 70, 1e-2);
+    EXPECT_NEAR(e[3], 190, 1e-2);
+    choose(kTagRotateObjects);
+    sheet<RotateObjectsController>()->angleText->setText(back);
+    ok();
+  }
+  // Back where it started after each turn and its reverse.
+  EXPECT_NEAR(x(square), 200, 1e-2);
+  EXPECT_NEAR(z(square), 100, 1e-2);
+  choose(kTagMoveObjects);
+  auto* move = sheet<MoveObjectsController>();
+  move->horizDistText->setText("2'");
+  move->vertDistText->setText("-6\"");
+  ok();
+  const float k = ConvertWorldToScreen(12, ds, 0) / 12;
+  const auto e = extent();
+  EXPECT_NEAR(e[0], 200 + 24 * k, 1e-2);
+  EXPECT_NEAR(e[1], 320 + 24 * k, 1e-2);
+  EXPECT_NEAR(e[2], 100 + 6 * k, 1e-2);  // y up on the sheet is -z in the plan
+  EXPECT_NEAR(e[3], 160 + 6 * k, 1e-2);
+  EXPECT_FLOAT_EQ(z(other), -50);
 }
 
 class ElevationSheet : public SheetTest {};
