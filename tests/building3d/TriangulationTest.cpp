@@ -2,6 +2,8 @@
 // flags, the ear clipper and its fallback role, path strips, and the geometric tests.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <set>
 #include <utility>
@@ -394,6 +396,77 @@ TEST_F(Triangulation, LargeSelfCrossingOutlinesEndWithBoundedTriangles) {
   R3DTriangulatePlaneObject(circle);
   EXPECT_EQ(CountPlanes(circle->planes), 5000 - 2);
   DeletePlaneObject(circle);
+}
+
+}  // namespace
+
+namespace {
+
+// The L laid in each of the three axis planes: floors face along y, wall faces along x or z.
+// Each is tiled by triangles lying in its plane, facing its way, and the three tilings (in
+// the plane's own coordinates, with their edge flags) are the same.
+TEST_F(Triangulation, TheLFacingAlongEachAxisIsTiledInItsOwnPlane) {
+  // Started at a corner that cannot see the whole L, so that a fan from the first vertex fails.
+  const std::pair<float, float> outline[] = {{20, 0}, {20, 10}, {10, 10}, {10, 20}, {0, 20}, {0, 0}};
+  using Corner = std::array<float, 3>;  // u, w, edge flag
+  std::vector<std::vector<std::array<Corner, 3>>> tilings;
+  for (int axis = 0; axis < 3; ++axis) {
+    SCOPED_TRACE(axis);
+    auto* v = static_cast<PlaneVertex*>(calloc(6, sizeof(PlaneVertex)));
+    // (u, w) in the plane; the axis coordinate is 7 throughout.
+    for (int i = 0; i < 6; ++i) {
+      float c[3];
+      c[axis] = 7;
+      c[(axis + 1) % 3] = outline[i].first;
+      c[(axis + 2) % 3] = outline[i].second;
+      v[i].x = c[0], v[i].y = c[1], v[i].z = c[2];
+    }
+    float n[3] = {0, 0, 0};
+    n[axis] = 1;
+    PlaneObject* po = ObjectWith(CreatePlane(v, 6, n[0], n[1], n[2]));
+    // The ear clipper on its own (the tessellator's fallback) tiles it in its plane too.
+    Plane* clipped = TriangulatePlane(po->planes, nullptr);
+    EXPECT_EQ(CountPlanes(clipped), 4);
+    double clippedArea = 0;
+    for (const Plane* p = clipped; p; p = p->next) {
+      ASSERT_EQ(p->vertexCount, 3);
+      float t[3][2];
+      for (int k = 0; k < 3; ++k) {
+        const float c[3] = {p->vertices[k].x, p->vertices[k].y, p->vertices[k].z};
+        EXPECT_FLOAT_EQ(c[axis], 7);
+        t[k][0] = c[(axis + 1) % 3], t[k][1] = c[(axis + 2) % 3];
+      }
+      clippedArea += std::fabs((t[1][0] - t[0][0]) * (t[2][1] - t[0][1]) - (t[2][0] - t[0][0]) * (t[1][1] - t[0][1])) / 2;
+      EXPECT_TRUE(InsideL((t[0][0] + t[1][0] + t[2][0]) / 3.0, (t[0][1] + t[1][1] + t[2][1]) / 3.0));
+    }
+    EXPECT_NEAR(clippedArea, 300.0, 1e-3);
+    DeletePlaneList(clipped);
+    R3DTriangulatePlaneObject(po);
+    double area = 0;
+    std::vector<std::array<Corner, 3>> tiling;
+    for (const Plane* p = po->planes; p; p = p->next) {
+      ASSERT_EQ(p->vertexCount, 3);
+      EXPECT_GT(p->normal[axis], 0.9f);
+      EXPECT_FLOAT_EQ(p->normal[(axis + 1) % 3], 0);
+      EXPECT_FLOAT_EQ(p->normal[(axis + 2) % 3], 0);
+      std::array<Corner, 3> t;
+      for (int k = 0; k < 3; ++k) {
+        const float c[3] = {p->vertices[k].x, p->vertices[k].y, p->vertices[k].z};
+        EXPECT_FLOAT_EQ(c[axis], 7);
+        t[k] = {c[(axis + 1) % 3], c[(axis + 2) % 3], static_cast<float>(p->vertices[k].flag)};
+      }
+      area += std::fabs((t[1][0] - t[0][0]) * (t[2][1] - t[0][1]) - (t[2][0] - t[0][0]) * (t[1][1] - t[0][1])) / 2;
+      EXPECT_TRUE(InsideL((t[0][0] + t[1][0] + t[2][0]) / 3.0, (t[0][1] + t[1][1] + t[2][1]) / 3.0));
+      tiling.push_back(t);
+    }
+    EXPECT_NEAR(area, 300.0, 1e-3);
+    std::sort(tiling.begin(), tiling.end());
+    tilings.push_back(tiling);
+    DeletePlaneObject(po);
+  }
+  ASSERT_EQ(tilings.size(), 3u);
+  EXPECT_EQ(tilings[0], tilings[2]);
+  EXPECT_EQ(tilings[1], tilings[2]);
 }
 
 }  // namespace
