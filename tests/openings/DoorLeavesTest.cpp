@@ -299,3 +299,51 @@ TEST_F(DoorLeavesTest, DegenerateSizesBuildFiniteModels) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every hinged style, closed and swung a quarter turn open, hung from either end. Closed,
+// the leaf lies along the wall line as wide as the opening; open, it stands out of the wall
+// from the closed leaf's hinge end, as deep as it is wide; hung from the other end it is the
+// same door turned half round about the opening's centre (58, 0).
+TEST_F(DoorLeavesTest, EveryHingedStyleClosedAndOpenFromEitherEnd) {
+  struct Extent {
+    float minX = 1e30f, maxX = -1e30f, minZ = 1e30f, maxZ = -1e30f;
+  };
+  auto build = [&](int16_t style, int flip, bool open) {
+    Objex* door = Add(kObjDoor, style, 40, 76, 80);
+    Rec(door)->flipHorizontal = static_cast<uint8_t>(flip);
+    Rec(door)->openAngle() = open ? 3.14159265f / 2 : 0;
+    BuildAttachmentFrame(door);
+    const auto faces = Faces(door);
+    Extent e;
+    for (size_t i = 1; i < faces.size(); ++i) {  // all but the frame, which stays in the wall
+      e.minX = std::fmin(e.minX, MinX(faces[i])), e.maxX = std::fmax(e.maxX, MaxX(faces[i]));
+      e.minZ = std::fmin(e.minZ, MinZ(faces[i])), e.maxZ = std::fmax(e.maxZ, MaxZ(faces[i]));
+    }
+    return e;
+  };
+  constexpr float kTol = 1e-3f;
+  for (int16_t style : std::initializer_list<int16_t>{kDoorHinged, kDoorHingedGlass, kDoorHingedHalfGlass,
+                                                      kDoorArchedHinged, kDoorArchedHingedLow}) {
+    SCOPED_TRACE(style);
+    for (int flip = 0; flip < 2; ++flip) {
+      SCOPED_TRACE(flip ? "hung from the first end" : "hung from the second end");
+      const Extent closed = build(style, flip, false), open = build(style, flip, true);
+      EXPECT_NEAR(closed.maxX - closed.minX, 36, kTol);
+      EXPECT_NEAR(closed.maxZ - closed.minZ, 4, kTol);
+      EXPECT_NEAR(open.maxX - open.minX, 4, kTol);
+      EXPECT_NEAR(open.maxZ - open.minZ, 36, kTol);
+      EXPECT_NEAR((open.minX + open.maxX) / 2, flip ? closed.minX : closed.maxX, kTol);
+    }
+    for (bool open : {false, true}) {
+      const Extent a = build(style, 0, open), b = build(style, 1, open);
+      EXPECT_NEAR(b.minX, 116 - a.maxX, kTol);
+      EXPECT_NEAR(b.maxX, 116 - a.minX, kTol);
+      EXPECT_NEAR(b.minZ, -a.maxZ, kTol);
+      EXPECT_NEAR(b.maxZ, -a.minZ, kTol);
+    }
+  }
+}
+
+}  // namespace
