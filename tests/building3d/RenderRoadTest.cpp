@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <limits>
+#include <cmath>
 #include <map>
 #include <vector>
 
@@ -411,3 +412,70 @@ TEST_F(RoadTest, WallFacesTakeTheirSegmentsSideMaterials) {
   // The far end has no segment of its own.
   for (Poinz* p = wall->firstPoint; p; p = p->next) EXPECT_NE(faces[2]->colorLinkB, &p->color[0]);
 }
+
+namespace {
+
+double PlanArea(const Plane* p) {
+  double a = 0;
+  for (int32_t i = 0; i < p->vertexCount; ++i) {
+    const PlaneVertex& u = p->vertices[i];
+    const PlaneVertex& v = p->vertices[(i + 1) % p->vertexCount];
+    a += static_cast<double>(u.x) * v.z - static_cast<double>(v.x) * u.z;
+  }
+  return std::fabs(a) / 2;
+}
+
+bool InsideRoom(const std::vector<std::pair<float, float>>& room, double x, double z) {
+  bool inside = false;
+  for (size_t i = 0, j = room.size() - 1; i < room.size(); j = i++) {
+    const auto [xi, zi] = room[i];
+    const auto [xj, zj] = room[j];
+    if ((zi > z) != (zj > z) && x < (xj - xi) * (z - zi) / (zj - zi) + xi) inside = !inside;
+  }
+  return inside;
+}
+
+// Automatic floors of rooms of three corners and of concave rooms (an L and a U): the floor
+// and ceiling passes tile exactly the room, facing up, at the floor line.
+TEST_F(RoadTest, AutomaticFloorsTileRoomsOfThreeCornersAndConcaveRooms) {
+  struct Room {
+    std::vector<std::pair<float, float>> outline;
+    double area;
+  };
+  const Room rooms[] = {
+      {{{0, 0}, {200, 0}, {0, 150}}, 15000},
+      {{{0, 0}, {200, 0}, {200, 100}, {100, 100}, {100, 200}, {0, 200}}, 30000},
+      {{{0, 0}, {300, 0}, {300, 200}, {200, 200}, {200, 100}, {100, 100}, {100, 200}, {0, 200}}, 50000},
+  };
+  for (const Room& room : rooms) {
+    SCOPED_TRACE(room.outline.size());
+    FreeScene();
+    Objex* wall = doc.addObject(kObjWall, true, {});
+    for (auto [x, z] : room.outline)
+      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, wall), wall);
+    wall->width = 4;
+    wall->subtype = kSubExteriorWall;
+    NoAutoFloorOf(wall) = 0;
+    for (Poinz* p = wall->firstPoint; p; p = p->next) WallHeightOf(p) = 96;
+    Update3DWall(wall);
+    RenderSingleObject(wall);
+    std::map<int, double> areaByPass;
+    for (PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
+      if (po->partType != kObjWallFloorPass && po->partType != kObjWallCeilingPass) continue;
+      for (const Plane* p = po->planes; p; p = p->next) {
+        areaByPass[po->partType] += PlanArea(p);
+        EXPECT_LT(p->normal[1], -0.9f);
+        double cx = 0, cz = 0;
+        for (int32_t k = 0; k < p->vertexCount; ++k) {
+          EXPECT_FLOAT_EQ(p->vertices[k].y, 0);
+          cx += p->vertices[k].x, cz += p->vertices[k].z;
+        }
+        EXPECT_TRUE(InsideRoom(room.outline, cx / p->vertexCount, cz / p->vertexCount)) << cx << " " << cz;
+      }
+    }
+    EXPECT_NEAR(areaByPass[kObjWallFloorPass], room.area, 1e-2);
+    EXPECT_NEAR(areaByPass[kObjWallCeilingPass], room.area, 1e-2);
+  }
+}
+
+}  // namespace
