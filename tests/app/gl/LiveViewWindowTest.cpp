@@ -446,4 +446,41 @@ TEST_F(LiveViewWindowTest, NavigationActionsSetModeAndCursor) {
   EXPECT_EQ(ds->flyAngleY(), 330);
 }
 
+// Reset 3D View puts the walking eye at half the current floor's height above that floor's
+// base, on every floor and at any plan scale, and leaves the fly camera's own fields.
+TEST_F(LiveViewWindowTest, ResetPutsTheEyeHalfWayUpTheCurrentFloor) {
+  controller->freeWalkThrough();
+  Layer* first = model->itsLayers;
+  ASSERT_NE(first, nullptr);
+  Layer* second = first->next;
+  ASSERT_NE(second, nullptr);
+  first->height = 100;
+  second->height = 120;
+  Layer* saved = model->itsCurLayer;
+  const float savedScale = ds->planScale;
+  for (float scale : {36.0f, 72.0f}) {
+    ds->planScale = scale;
+    const float k = 72.0f / scale;
+    model->itsCurLayer = first;
+    ds->walkViewAngle() = 40;
+    ds->walkPitchAngle() = -8;
+    controller->reset3DView();
+    EXPECT_FLOAT_EQ(ds->walkEyeHeight(), 50 * k) << scale;
+    EXPECT_EQ(ds->walkViewAngle(), 0);
+    EXPECT_EQ(ds->walkPitchAngle(), 0);
+    model->itsCurLayer = second;
+    controller->reset3DView();
+    EXPECT_FLOAT_EQ(ds->walkEyeHeight(), (100 + 60) * k) << scale;
+  }
+  // Flying: the walk's eye stays where the walk left it.
+  const float eye = ds->walkEyeHeight();
+  controller->freeFlyAround();
+  ds->flyDistance() = 10;
+  controller->reset3DView();
+  EXPECT_EQ(ds->flyDistance(), 1500);
+  EXPECT_FLOAT_EQ(ds->walkEyeHeight(), eye);
+  model->itsCurLayer = saved;
+  ds->planScale = savedScale;
+}
+
 }  // namespace
