@@ -101,6 +101,43 @@ TEST_F(ListsTest, RoofsOffDrawsNoRoof) {
   EXPECT_GT(current(32, 32).r, 100) << current(32, 32);
 }
 
+// Each exclusion on its own hides its own kind and nothing else: a wall face, a roof slope,
+// a door leaf and a 3D symbol part, side by side in the four quarters of the view.
+TEST_F(ListsTest, EachExclusionAloneHidesOnlyItsKind) {
+  struct Part {
+    int16_t partType, planType;
+    int x, y;  // the quarter's centre pixel
+  };
+  const Part kinds[] = {{kObjWallFace, kObjWall, 16, 16},
+                        {kObjRoofPlane, kObjRoof, 48, 16},
+                        {kObjDoorLeafFace, kObjDoor, 16, 48},
+                        {kObjSymbolPart3D, kObjGroup, 48, 48}};
+  for (const Part& k : kinds) {
+    const float x0 = static_cast<float>(k.x - 32 - 12), y0 = static_cast<float>(k.y - 32 - 12);
+    addPart(k.partType, x0, y0, x0 + 24, y0 + 24, kRed, parts, k.planType);
+  }
+  struct Row {
+    int32_t off;
+    bool shown[4];  // wall, roof, door, symbol
+  };
+  const Row rows[] = {
+      {0, {true, true, true, true}},
+      {kLVOffDoors, {true, true, false, true}},
+      {kLVOffRoofs, {true, false, true, true}},
+      {kLVOffObjects, {true, true, true, false}},
+      {kLVOffPlants | kLVOffHVAC | kLVOffPlumbing | kLVOffElectrical, {true, true, true, true}},
+      {kLVOffDoors | kLVOffObjects, {true, true, false, false}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.off);
+    BeginFrame();
+    ds()->renderExclusions() = row.off;
+    RenderGLPlaneObjects(gGLPlaneObjects);
+    for (int i = 0; i < 4; ++i) EXPECT_NE(Background(current(kinds[i].x, kinds[i].y)), row.shown[i]) << i;
+  }
+  ds()->renderExclusions() = 0;
+}
+
 TEST_F(ListsTest, AntiAliasedWalkPollsEveryThreeHundredObjects) {
   Objex* owner = planObject();
   for (int i = 0; i < 900; ++i) addSquare(-1, -1, 1, 1, 0, kRed, owner)->partType = kObjWallFace;
