@@ -321,6 +321,7 @@ TEST_F(WallInspectorTest, EditsRebuildTheirWallAndOneUndoRestoresEveryByte) {
       ServiceCallRecorder calls;
       type(row.field, row.typed);
       EXPECT_TRUE(calls.called("Update3DWall", wall->objectID));
+      EXPECT_TRUE(calls.called("UpdateAllWallAttachments", wall->objectID));  // openings re-fitted
       EXPECT_FALSE(calls.called("Update3DWall", other->objectID));
     }
     EXPECT_TRUE(WallHeightOf(wall->firstPoint) == 110 || wall->width == 6);
