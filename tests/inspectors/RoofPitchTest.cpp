@@ -84,3 +84,48 @@ TEST_F(MetricDesign, GableRoofGetsThePitchThePaneShowsPerTen) {
 TEST_F(ImperialDesign, GableRoofGetsThePitchThePaneShowsPerTwelve) {
   expectGableRoofBuiltAsShown("10", ": 12");
 }
+
+namespace {
+
+// The pitch and angle fields at each end of their ranges: on the bound, just inside and just
+// outside. A refused entry leaves the roof and its 3D as they were.
+class RoofPitchBounds : public InspectorTest {};
+
+TEST_F(RoofPitchBounds, PitchAndAngleFieldsAtBothEndsOfTheirRanges) {
+  Objex* roof = add(kObjRoof, {{0, 0}, {240, 0}, {240, 120}, {0, 120}}, true);
+  roof->width = 6;
+  update();
+  ASSERT_EQ(shownName(), "Roof1Inspector");
+  struct Row {
+    const char* field;
+    const char* typed;
+    bool accepted;
+    float pitch;  // stored when accepted
+  };
+  const Row rows[] = {
+      // Typed pitches are rounded to the readout's sixteenths first.
+      {"pitchRatioText", "0", true, 0},          {"pitchRatioText", "-0.5", false, 0},
+      {"pitchRatioText", "0.5", true, 0.5f},     {"pitchRatioText", "999.5", true, 999.5f},
+      {"pitchRatioText", "1000", true, 1000},    {"pitchRatioText", "1000.5", false, 0},
+      {"pitchAngleText", "0", true, 0},          {"pitchAngleText", "-0.5", false, 0},
+      {"pitchAngleText", "45", true, 12},        {"pitchAngleText", "89.3125", true, 0},
+      {"pitchAngleText", "89.32", false, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.field << " " << row.typed);
+    roof->width = 6;
+    update();
+    ServiceCallRecorder calls;
+    type(row.field, row.typed);
+    if (!row.accepted) {
+      EXPECT_EQ(roof->width, 6);
+      EXPECT_FALSE(calls.called("Update3DRoof", roof->objectID));
+      continue;
+    }
+    if (std::string(row.typed) == "89.3125") EXPECT_GT(roof->width, 900);  // nearly vertical
+    else EXPECT_NEAR(roof->width, row.pitch, 0.01f);
+    EXPECT_EQ(calls.called("Update3DRoof", roof->objectID), roof->width != 6);
+  }
+}
+
+}  // namespace
