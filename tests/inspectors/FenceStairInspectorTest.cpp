@@ -4,10 +4,13 @@
 #include "building3d/SiteFences3D.h"
 #include "model/DocState.h"
 #include "model/PlanarTransforms.h"
+#include "model/Delete.h"
 #include "model/StairFields.h"
 
 #include <QComboBox>
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "InspectorTestSupport.h"
 #include "inspectors/FenceInspectorController.h"
@@ -238,6 +241,48 @@ TEST_F(FenceStairInspectorTest, StairCheckBoxesAlwaysStoreAndTheLaterStaircaseDe
   EXPECT_EQ(ds->stairRightRail(), 0);
   EXPECT_EQ(stepsSinceMark(),
             (Steps{"Right Handrails", "Staircase Stringers", "Open Steps", "Skirt Walls"}));
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<float> PartCoordinates(const Objex* stair) {
+  std::vector<float> out;
+  for (const Objex* part = static_cast<const Objex*>(stair->typeData); part; part = part->next) {
+    out.push_back(static_cast<float>(part->type));
+    for (const Poinz* p = part->firstPoint; p; p = p->next) out.insert(out.end(), p->position, p->position + 3);
+  }
+  return out;
+}
+
+// Turning one hand rail off in the pane rebuilds the staircase with that rail gone: its parts
+// are those of a staircase built with the rail off from the start, point for point.
+TEST_F(FenceStairInspectorTest, ARailSwitchedOffRebuildsTheStaircaseWithoutIt) {
+  for (const char* button : {"leftRailButton", "rightRailButton"}) {
+    SCOPED_TRACE(button);
+    const bool left = std::string(button) == "leftRailButton";
+    Objex* edited = addStair();
+    UpdateStairObject(edited);
+    Objex* reference = add(kObjStaircase, {{0, 0}, {100, 0}, {100, 40}, {0, 40}}, true, false);
+    for (int i = 0; i < 5; ++i) reference->params[i] = edited->params[i];
+    StairHeightOf(reference) = StairHeightOf(edited);
+    ClosedStepsOf(reference) = 1;
+    LeftRailOf(reference) = left ? 0 : 1;
+    RightRailOf(reference) = left ? 1 : 0;
+    ClosedStringersOf(reference) = LongStringerBaseOf(reference) = 0;
+    UpdateStairObject(reference);
+    const std::vector<float> before = PartCoordinates(edited);
+    update();
+    ASSERT_EQ(shownName(), "StairInspector");
+    click(button);
+    EXPECT_EQ(left ? LeftRailOf(edited) : RightRailOf(edited), 0);
+    EXPECT_EQ(left ? RightRailOf(edited) : LeftRailOf(edited), 1);
+    const std::vector<float> after = PartCoordinates(edited);
+    EXPECT_LT(after.size(), before.size());
+    EXPECT_EQ(after, PartCoordinates(reference));
+    DeleteLayerObjects(model->itsCurLayer);
+  }
 }
 
 }  // namespace
