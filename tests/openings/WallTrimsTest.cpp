@@ -183,6 +183,27 @@ TEST_F(WallTrims, ElevatedSegmentAndFloorDepthLiftTheTrim) {
   EXPECT_NEAR(hi, 10 + 2 + 96, kTol);
 }
 
+TEST_F(WallTrims, CrownFollowsTheStartPointsWallHeightOnSlopedSegments) {
+  Objex* wall = TrimWall({{0, 0}, {120, 0}});
+  Poinz* p = wall->firstPoint;
+  for (int mode : {0, 1, 2, 3}) {
+    WallStyleOf(p) = mode;
+    PitchAOf(p) = PitchBOf(p) = 6;
+    HeightCOf(p) = 80;
+    for (int side : {0, 1}) {
+      SCOPED_TRACE(testing::Message() << "mode " << mode << " side " << side);
+      Side(p, side)->crownTrim() = 2 | 64;
+      const auto crown = TrimsOf(Face(wall, side == 0 ? 0 : 2), 159);
+      ASSERT_EQ(crown.size(), 1u);
+      float lo = 0, hi = 0;
+      HeightRange(crown[0]->planes, &lo, &hi);
+      EXPECT_NEAR(lo, 88, kTol);
+      EXPECT_NEAR(hi, 96, kTol);
+      Side(p, side)->crownTrim() = 0;
+    }
+  }
+}
+
 TEST_F(WallTrims, LowerTrimChoosesOneOfMouldingPanelingAndWainscot) {
   struct Case {
     int32_t lower;
@@ -420,7 +441,20 @@ TEST_F(WallTrims, CustomProfilesOncePerSideWithEndPieces) {
     const float faceZ = std::fabs(face->planes->vertices[0].z);
     float lowest = 1e9f, highest = -1e9f;
     for (const PlaneObject* t : TrimsOf(face, 63)) {
-      EXPECT_EQ(SlotOf(t), (-t->planes->vertices[0].y > 48) ? kTrimSlotCrown : kTrimSlotLower);
+      const int slot = (-t->planes->vertices[0].y > 48) ? kTrimSlotCrown : kTrimSlotLower;
+      EXPECT_EQ(SlotOf(t), slot);
+      EXPECT_EQ(t->colorLinkA, &r->slotColors[slot]);
+      EXPECT_EQ(t->textureLinkA, &r->slotTextureIDs[slot]);
+      // Swept faces run along the wall (x), end pieces stand across it.
+      const float* n = t->planes->normal;
+      if (Swept(t->planes)) {
+        EXPECT_NEAR(n[0], 0, 1e-6);
+        EXPECT_GT(std::fabs(n[1]) + std::fabs(n[2]), 0.1f);
+      } else {
+        EXPECT_GT(std::fabs(n[0]), 0.1f);
+        EXPECT_NEAR(n[1], 0, 1e-6);
+        EXPECT_NEAR(n[2], 0, 1e-6);
+      }
       EXPECT_EQ(t->trimRecordRef, c.side == 0 ? &wall->firstPoint->trim1 : &wall->firstPoint->trim2);
       for (int32_t v = 0; v < t->planes->vertexCount; ++v) {
         const PlaneVertex& x = t->planes->vertices[v];
