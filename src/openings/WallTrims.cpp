@@ -69,11 +69,32 @@ PlaneObject* NewTrim(int16_t partType, float elevation) {
   return po;
 }
 
-// Hangs a finished trim on the face being built; it reports the plan object as its part.
-void HangTrim(PlaneObject* po) {
-  AppendPlaneObjectAttachment(po, gCurPlaneObject);
-  po->actual3DObject = gBase2DObject;
-}
+// Hangs finished trims on the face being built, each after the last (found once, so that a
+// profile of many faces is hung in time linear in their number); each reports the plan object
+// as its part.
+class TrimHanger {
+ public:
+  TrimHanger() : parent_(gCurPlaneObject) {
+    for (PlaneObject* t = parent_ ? parent_->attachments : nullptr; t; t = t->next) tail_ = t;
+  }
+  void hang(PlaneObject* po) {
+    // Finished against an empty stand-in parent (elevation, class, links), then linked last.
+    PlaneObject holder;
+    AppendPlaneObjectAttachment(po, &holder);
+    po->actual3DObject = gBase2DObject;
+    po->prev = tail_;
+    po->next = nullptr;
+    if (tail_) tail_->next = po;
+    else parent_->attachments = po;
+    tail_ = po;
+  }
+
+ private:
+  PlaneObject* parent_;
+  PlaneObject* tail_ = nullptr;
+};
+
+void HangTrim(PlaneObject* po) { TrimHanger().hang(po); }
 
 // Where trims stand along a face: points at a distance along the face from its end corner
 // (toward its start corner) and out from the face, at a height above the corners.
@@ -442,6 +463,7 @@ void BuildCustomTrimPlanesForWalls(TrimData* record, const PlaneVertex* segStart
   Poinz* after = NextWallPoint(next);
   if (after && TrimmedForSlot(next, side, slot)) endMitre = MitreAt(E, PlanAngle(wallPoint, next), PlanAngle(after, next));
 
+  TrimHanger hanger;
   float runningV = 0;
   for (int32_t k = 1; k < count; ++k) {
     const float* P = profile + 3 * k;
@@ -472,7 +494,7 @@ void BuildCustomTrimPlanesForWalls(TrimData* record, const PlaneVertex* segStart
     CalculateVCoordinates(textureLength, K[1].y - K[0].y, runningV, plane->vertices);
     runningV = plane->vertices[1].v;
     SetWallTrimFaceUVCoords(po, plane->vertices, 4, textureLength, 0);
-    HangTrim(po);
+    hanger.hang(po);
   }
   if (!startMitre.on) BuildTrimEndPiece(record, S, profile, count, textureLength, slot);
   if (!endMitre.on) BuildTrimEndPiece(record, E, profile, count, textureLength, slot);

@@ -515,8 +515,11 @@ TEST_F(WallTrims, CustomProfilesMitreWhereTheNeighbourIsTrimmed) {
       const auto corners = JointCorners(first, 120, 0);
       ASSERT_EQ(corners.size(), 6u);
       for (auto [x, z] : corners) {
-        if (c.mitred) EXPECT_NEAR(std::fabs(x - cx), std::fabs(z - cz), kTol) << x << " " << z;
-        else EXPECT_NEAR(x, cx, kTol);
+        if (c.mitred) {
+          EXPECT_NEAR(std::fabs(x - cx), std::fabs(z - cz), kTol) << x << " " << z;
+        } else {
+          EXPECT_NEAR(x, cx, kTol);
+        }
       }
       if (c.neighbour != kTrimCustomProfile) continue;
       // Both segments' sweeps meet corner to corner at the joint, and neither closes it.
@@ -545,6 +548,46 @@ TEST_F(WallTrims, ClosedWallWithCustomTrimsEverywhereHasNoEndPieces) {
     EXPECT_EQ(n.swept, 3);
     EXPECT_EQ(n.ends, 0);
   }
+}
+
+// The sweep called straight: the running v through the faces, and the inputs it needs.
+TEST_F(WallTrims, SweepCarriesVFromFaceToFace) {
+  Objex* wall = TrimWall({{0, 0}, {120, 0}});
+  TrimData* r = Side(wall->firstPoint, 0);
+  // Up 5 at 1.5 out, level back to the wall, down 5 (heights grow toward -y).
+  const float profile[12] = {0, 0, 0, 1.5f, 0, 0, 1.5f, -5, 0, 0, -5, 0};
+  const PlaneVertex A{0, 0, 2, 0, 0, 0}, B{120, 0, 2, 0, 0, 0};
+  PlaneObject* face = CreatePlaneObject();
+  gCurPlaneObject = face;
+  BuildCustomTrimPlanesForWalls(r, &A, &B, profile, 2, 5, 0, wall->firstPoint, 0);
+  BuildCustomTrimPlanesForWalls(nullptr, &A, &B, profile, 4, 5, 0, wall->firstPoint, 0);
+  BuildCustomTrimPlanesForWalls(r, &A, &B, profile, 4, 5, 0, nullptr, 0);
+  BuildTrimEndPiece(r, &A, profile, 2, 5, 0);
+  EXPECT_EQ(face->attachments, nullptr);
+  BuildCustomTrimPlanesForWalls(r, &A, &B, profile, 4, 5, 1, wall->firstPoint, 0);
+  gCurPlaneObject = nullptr;
+  std::vector<const Plane*> swept;
+  int ends = 0;
+  for (const PlaneObject* t = face->attachments; t; t = t->next) {
+    EXPECT_EQ(t->partType, 63);
+    EXPECT_EQ(SlotOf(t), kTrimSlotCrown);
+    if (Swept(t->planes)) swept.push_back(t->planes);
+    else ++ends;
+  }
+  ASSERT_EQ(swept.size(), 3u);
+  EXPECT_EQ(ends, 2);
+  const float v0[3] = {0, 0, 1}, v1[3] = {-1, 1, 2};
+  for (int k = 0; k < 3; ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_FLOAT_EQ(swept[k]->vertices[0].v, v0[k]);
+    EXPECT_FLOAT_EQ(swept[k]->vertices[3].v, v0[k]);
+    EXPECT_FLOAT_EQ(swept[k]->vertices[1].v, v1[k]);
+    EXPECT_FLOAT_EQ(swept[k]->vertices[2].v, v1[k]);
+    // Start corners at A, end corners at B, offset by the profile.
+    EXPECT_NEAR(swept[k]->vertices[0].x, profile[3 * (k + 1)], kTol);
+    EXPECT_NEAR(swept[k]->vertices[3].x, 120 + profile[3 * (k + 1)], kTol);
+  }
+  DeletePlaneObject(face);
 }
 
 // --- texture coordinates and profile placement ---
