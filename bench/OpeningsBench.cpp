@@ -1,7 +1,8 @@
 // Openings in walls: rebuilding a wall that holds 10 doors and windows with casings on both
 // sides against the same wall without them, and moving one door along that wall (its frame and
-// the wall rebuilt) against a whole RenderAllLayers of a 10k-record design, each pair measured
-// in the same run (ratios as counters).
+// the wall rebuilt) against a whole RenderAllLayers of a 10k-record design; side trims:
+// rebuilding a 40-segment wall with paneling and crown mouldings on both sides against the
+// same wall bare. Each pair is measured in the same run (ratios as counters).
 #include "building3d/Building3DServices.h"
 #include "openings/OpeningsServices.h"
 #include "render3d/Render3DServices.h"
@@ -170,6 +171,58 @@ void BM_MoveOneDoor(benchmark::State& state) {
   state.counters["ratio"] = perFull > 0 ? perMove / perFull : 0;
 }
 BENCHMARK(BM_MoveOneDoor)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A wall of 40 segments zigzagging along x (each 30 across, 20 up or down), 96 high, each
+// side of each segment with a trim record whose words are `lower` and `crown`.
+Objex* ZigzagWall(TestDocument& doc, float z, int32_t lower, int32_t crown) {
+  Objex* wall = doc.addObject(kObjWall, false, {{0, z}}, doc.first);
+  for (int i = 1; i <= 40; ++i)
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, 30.0f * i, 0, z + (i % 2) * 20.0f, 0, 0, 0, 0, 0, 0, wall),
+                        wall);
+  wall->width = 6;
+  for (Poinz* p = wall->firstPoint; p; p = p->next) {
+    WallHeightOf(p) = 96;
+    for (void** slot : {&p->trim1, &p->trim2}) {
+      auto* r = static_cast<TrimData*>(calloc(1, sizeof(TrimData)));
+      r->lowerTrim() = lower;
+      r->crownTrim() = crown;
+      for (int k = 0; k < 5; ++k) {
+        r->slotTextureIDs[k] = 2213;
+        r->slotColors[k] = RGBColor{65535, 65535, 65535};
+        r->slotTextureScales[k] = ShortPoint{100, 100};
+      }
+      *slot = r;
+    }
+  }
+  Update3DWall(wall);
+  return wall;
+}
+
+// Rebuilding a 40-segment wall with paneling (42) and a crown moulding on both sides of every
+// segment, against the same wall bare.
+void BM_WallWithSideTrims(benchmark::State& state) {
+  TestDocument doc;
+  doc.ds()->planScale = 72;
+  VisibleWindow window;
+  Objex* bare = ZigzagWall(doc, 0, 0, 0);
+  Objex* trimmed = ZigzagWall(doc, 300, 4 | 0x100, 1 | 32);
+  RenderAllLayers();
+  double withTrims = 0, without = 0;
+  for (auto _ : state) {
+    auto t0 = Clock::now();
+    ReRenderObject(trimmed);
+    auto t1 = Clock::now();
+    ReRenderObject(bare);
+    auto t2 = Clock::now();
+    withTrims += Seconds(t0, t1);
+    without += Seconds(t1, t2);
+    state.SetIterationTime(Seconds(t0, t1));
+  }
+  state.counters["ratio"] = without > 0 ? withTrims / without : 0;
+  state.counters["planeObjects"] = ShareOf(trimmed).planeObjects;
+  state.counters["barePlaneObjects"] = ShareOf(bare).planeObjects;
+}
+BENCHMARK(BM_WallWithSideTrims)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(100);
 
 }  // namespace
 

@@ -58,21 +58,6 @@ void CarveAllRoofPanelAttachments(Objex* panel, Plane*, int16_t) {
   NoteServiceCall("CarveAllRoofPanelAttachments", panel);
 }
 
-float gBaseTrimHeight = 6.0f;
-float gPanelingHeight = 42.0f;
-void CreateMoulding(TrimData*, Plane*, float, float, const PlanarPolyPoint*, const PlanarPolyPoint*, float, float,
-                    int16_t, float, int16_t) {
-  NoteServiceCall("CreateMoulding", nullptr);
-}
-void CreatePaneling(TrimData*, Plane*, float, float, const PlanarPolyPoint*, const PlanarPolyPoint*, float, float,
-                    int16_t, float, int16_t) {
-  NoteServiceCall("CreatePaneling", nullptr);
-}
-void ApplyCustomTrimToWall(TrimData*, Plane*, float, float, const PlanarPolyPoint*, const PlanarPolyPoint*, float,
-                           float, int16_t, float, Poinz* startPoint) {
-  NoteServiceCall("ApplyCustomTrimToWall", startPoint ? startPoint->owner : nullptr);
-}
-
 
 
 namespace {

@@ -42,24 +42,6 @@ void ReadCustomTrimFile(Objex* target, bool slotA, TrimData* wallTrim);
 void CarveAllRoofAttachments(Objex* roof, Plane* plane, int32_t panelID, int16_t side);
 void CarveAllRoofPanelAttachments(Objex* panel, Plane* plane, int16_t side);
 
-// Side trims of a wall face (base and crown mouldings, wainscot band, paneling, custom wall
-// profiles), hung on the face being built: they hang nothing yet. Each gets the side's trim
-// record, the face's plane, the direction along the face, its length, the face's two bottom
-// corners (start, then end), the wall height and the floor depth in screen units, the side
-// and the segment's elevation; kind 63 base, 132 wainscot band, 159 crown, 64 paneling. The
-// custom one gets world heights and the segment's start point.
-extern float gBaseTrimHeight;  // inches: height of the next moulding or band
-extern float gPanelingHeight;  // inches: height of the next paneling
-void CreateMoulding(TrimData* trim, Plane* plane, float angle, float length, const PlanarPolyPoint* start,
-                    const PlanarPolyPoint* end, float wallHeight, float base, int16_t side, float elevation,
-                    int16_t kind);
-void CreatePaneling(TrimData* trim, Plane* plane, float angle, float length, const PlanarPolyPoint* start,
-                    const PlanarPolyPoint* end, float wallHeight, float base, int16_t side, float elevation,
-                    int16_t kind);
-void ApplyCustomTrimToWall(TrimData* trim, Plane* plane, float angle, float length, const PlanarPolyPoint* start,
-                           const PlanarPolyPoint* end, float wallHeight, float base, int16_t side, float elevation,
-                           Poinz* startPoint);
-
 // Applying content to the surface under a 3D view point; each reports whether it changed
 // the design.
 bool ApplyColor(POINT point, int32_t color, int32_t a, int32_t b);

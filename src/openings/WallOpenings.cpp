@@ -23,6 +23,7 @@
 #include "model/WallFields.h"
 #include "openings/Carving.h"
 #include "openings/DoorWindowTrims.h"
+#include "openings/WallTrims.h"
 
 namespace {
 
@@ -177,9 +178,11 @@ void HangSideTrims(TrimData* r, Plane* plane, float angle, float L, const PlaneV
     gBaseTrimHeight = BandHeight(f, flags, ds);
     CreateMoulding(r, plane, angle, L, v3, v0, wallHeight, base, side, elevation, 132);
   }
+  // The custom profiles of both words are swept by one call.
   const int32_t t = r->crownTrim();
   if (t == kTrimCustomProfile) {
-    ApplyCustomTrimToWall(r, plane, angle, L, v3, v0, WallHeightOf(start), base, side, elevation, start);
+    if (f != kTrimCustomProfile)
+      ApplyCustomTrimToWall(r, plane, angle, L, v3, v0, WallHeightOf(start), base, side, elevation, start);
   } else if (t & 3) {
     gBaseTrimHeight = MouldingHeight(t, ds);
     CreateMoulding(r, plane, angle, L, v3, v0, wallHeight, base, side, elevation, 159);

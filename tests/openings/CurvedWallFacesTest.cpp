@@ -283,33 +283,48 @@ TEST_F(CurvedWallFaces, ShapedOpeningsKeepTheirOutlineAcrossTheStrips) {
   }
 }
 
-TEST_F(CurvedWallFaces, SideTrimsAreAskedForAlongEveryStrip) {
+TEST_F(CurvedWallFaces, SideTrimsHangAlongEveryStrip) {
   struct Case {
     int32_t lower, crown;
-    const char* routine;
-    int perStrip;
+    int16_t kind;
+    int perStrip;  // trim plane objects of that kind on each strip
   };
   const Case cases[] = {
-      {1, 0, "CreateMoulding", 1},                     // base moulding
-      {1, 1, "CreateMoulding", 2},                     // base and crown mouldings
-      {4, 0, "CreatePaneling", 1},                     // paneling
-      {0x800, 0, "CreateMoulding", 1},                 // wainscot band
-      {kTrimCustomProfile, 0, "ApplyCustomTrimToWall", 1},
-      {0, kTrimCustomProfile, "ApplyCustomTrimToWall", 1},
-      {0, 0, "CreateMoulding", 0},
+      {1, 0, 63, 1},                     // base moulding
+      {1, 1, 159, 1},                    // base and crown mouldings
+      {4, 0, 64, 3},                     // paneling: field, rails, stiles
+      {0x800, 0, 132, 1},                // wainscot band
+      {kTrimCustomProfile, 0, 63, 4},    // a three-point profile: two swept faces, two ends
+      {0, kTrimCustomProfile, 63, 4},
+      {0, 0, 63, 0},
   };
   Objex* wall = CurvedWall(40);
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.routine);
+    SCOPED_TRACE(testing::Message() << c.lower << " " << c.crown);
     for (int face : {0, 2}) {
       auto* side = static_cast<TrimData*>(face == 0 ? wall->firstPoint->trim1 : wall->firstPoint->trim2);
       side->lowerTrim() = c.lower;
       side->crownTrim() = c.crown;
-      ServiceCallRecorder calls;
-      const size_t strips = Strips(wall, face).size();
-      EXPECT_EQ(strips, static_cast<size_t>(kStrips));
-      EXPECT_EQ(calls.count(c.routine), strips * c.perStrip) << face;
+      const RGBColor black{};
+      for (Objex** profile : {&side->lowerProfile(), &side->crownProfile()}) {
+        *profile = CreateObject(kObjOpenPoly, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                                nullptr, nullptr);
+        for (auto [x, z] : {std::pair{0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 3.0f}})
+          AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, *profile), *profile);
+      }
+      const std::vector<PlaneObject*> strips = Strips(wall, face);
+      EXPECT_EQ(strips.size(), static_cast<size_t>(kStrips));
+      for (const PlaneObject* s : strips) {
+        int n = 0;
+        for (const PlaneObject* t = s->attachments; t; t = t->next) n += t->partType == c.kind;
+        EXPECT_EQ(n, c.perStrip) << face;
+      }
       side->lowerTrim() = side->crownTrim() = 0;
+      for (Objex** profile : {&side->lowerProfile(), &side->crownProfile()}) {
+        DeleteObj(*profile);
+        *profile = nullptr;
+      }
+      FreeScene();
     }
   }
 }
