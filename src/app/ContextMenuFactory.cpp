@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QIcon>
-#include <cstring>
 #include <initializer_list>
 
 #include "app/PlanViewActions.h"
@@ -25,16 +24,8 @@ Objex* gContextParentObj = nullptr;
 namespace {
 
 constexpr int32_t kNoTag = -1;
-constexpr int16_t kCategoryColors = 1;  // content category of the colour swatches
-
-// Actions whose commands open a sheet, panel or window of a part of the program that is not
-// built: the plan view's menus leave their items out.
-bool PlanViewCanPerform(const char* action) {
-  static const char* const kNotBuilt[] = {"showPlantDetails:"};
-  for (const char* name : kNotBuilt)
-    if (std::strcmp(name, action) == 0) return false;
-  return true;
-}
+// Content categories of the colour swatches, the objects and the plants.
+constexpr int16_t kCategoryColors = 1, kCategoryObjects = 4, kCategoryPlants = 5;
 
 struct Item {
   const char* title;  // null: a separator
@@ -51,9 +42,8 @@ QAction* AddItem(QMenu* menu, const char* title, const char* action, int32_t tag
   return item;
 }
 
-// A menu of the items in order; with planView, items the plan view cannot carry out are left
-// out, and separators only ever stand between items.
-std::unique_ptr<QMenu> MakeMenu(std::initializer_list<Item> items, bool planView) {
+// A menu of the items in order; separators only ever stand between items.
+std::unique_ptr<QMenu> MakeMenu(std::initializer_list<Item> items) {
   auto menu = std::make_unique<QMenu>();
   bool separatorDue = false;
   for (const Item& item : items) {
@@ -61,7 +51,6 @@ std::unique_ptr<QMenu> MakeMenu(std::initializer_list<Item> items, bool planView
       separatorDue = !menu->actions().isEmpty();
       continue;
     }
-    if (planView && !PlanViewCanPerform(item.action)) continue;
     if (separatorDue) menu->addSeparator();
     separatorDue = false;
     AddItem(menu.get(), item.title, item.action, item.tag);
@@ -111,8 +100,7 @@ std::unique_ptr<QMenu> ContextMenuFactory::baseContextMenu() {
                    {"Show Grid", "toggleGrid:", kTagShowGrid},
                    {"Snap to Grid", "snapToGrid:", kTagSnapToGrid},
                    kSeparator,
-                   {"Paste", "paste:", kTagPasteObjects}},
-                  true);
+                   {"Paste", "paste:", kTagPasteObjects}});
 }
 
 std::unique_ptr<QMenu> ContextMenuFactory::objectContextMenuWithClickInfo(const ClickInfo* click) {
@@ -125,44 +113,41 @@ std::unique_ptr<QMenu> ContextMenuFactory::objectContextMenuWithClickInfo(const 
   switch (object->type) {
     case kObjWall:
       menu = object->subtype == kSubExteriorWall
-                 ? MakeMenu({{"Convert Wall to Interior", "convertWallType:", kCmdConvertWallToInterior}}, true)
-                 : MakeMenu({{"Convert Wall to Exterior", "convertWallType:", kCmdConvertWallToExterior}}, true);
+                 ? MakeMenu({{"Convert Wall to Interior", "convertWallType:", kCmdConvertWallToInterior}})
+                 : MakeMenu({{"Convert Wall to Exterior", "convertWallType:", kCmdConvertWallToExterior}});
       break;
     case kObjFloor: {
       const Objex* root = gContextParentObj;
       if (root && root->type == kObjGroup && root->groupMarker) return nullptr;
-      menu = MakeMenu({kSetElevation, kSeparator, kCalculateArea}, true);
+      menu = MakeMenu({kSetElevation, kSeparator, kCalculateArea});
       break;
     }
     case kObjPropertyLine: case kObjCutout: case kObjDeck:
-      menu = MakeMenu({kCalculateArea}, true);
+      menu = MakeMenu({kCalculateArea});
       break;
     case kObjPath: case kObjFill: case kObjGroundFill:
-      menu = MakeMenu({kSetElevation, kFloatAboveTopo, kSeparator, kCalculateArea}, true);
+      menu = MakeMenu({kSetElevation, kFloatAboveTopo, kSeparator, kCalculateArea});
       break;
     case kObjFence:
-      menu = MakeMenu({kSetElevation, kFloatAboveTopo}, true);
+      menu = MakeMenu({kSetElevation, kFloatAboveTopo});
       break;
     case kObjPlant:
       menu = MakeMenu({{"Locate Plant", "locatePlant:", kNoTag},
                        {"Plant Details...", "showPlantDetails:", kNoTag},
-                       kSeparator, kSetElevation, kFloatAboveTopo},
-                      true);
+                       kSeparator, kSetElevation, kFloatAboveTopo});
       break;
     case kObjDetail:
       if (IsSymbolEditorOrSectionDetail(object) || object->subtype < 1 || object->subtype > 7) return nullptr;
       menu = MakeMenu({{"Bring to Front", "alterObjectPosition:", kCmdBringToFront},
                        {"Send to Back", "alterObjectPosition:", kCmdSendToBack},
-                       kSeparator, kCalculateArea},
-                      true);
+                       kSeparator, kCalculateArea});
       break;
     case kObjStaircase:
-      menu = MakeMenu({{"Reverse Staircase Direction", "reverseStairDirection:", kCmdReverseStaircaseDirection}},
-                      true);
+      menu = MakeMenu({{"Reverse Staircase Direction", "reverseStairDirection:", kCmdReverseStaircaseDirection}});
       break;
     case kObjDynamicText: case kObjText:
       if (IsSymbolEditorOrSectionDetail(object)) return nullptr;
-      menu = MakeMenu({{"Edit Text...", "editTextObject:", kTagEditTextObject}}, true);
+      menu = MakeMenu({{"Edit Text...", "editTextObject:", kTagEditTextObject}});
       break;
     default:
       return nullptr;
@@ -174,8 +159,7 @@ std::unique_ptr<QMenu> ContextMenuFactory::objectContextMenuWithClickInfo(const 
 std::unique_ptr<QMenu> ContextMenuFactory::toolbarFloorMenu() {
   return MakeMenu({{"First Floor", "setFloorView:", kCmdFirstFloor},
                    {"Second Floor", "setFloorView:", kCmdSecondFloor},
-                   {"Third Floor", "setFloorView:", kCmdThirdFloor}},
-                  false);
+                   {"Third Floor", "setFloorView:", kCmdThirdFloor}});
 }
 
 std::unique_ptr<QMenu> ContextMenuFactory::visiblePlanMenu() {
@@ -221,10 +205,9 @@ std::unique_ptr<QMenu> ContextMenuFactory::elevationSliderContextMenu() {
   const DocState* ds = gCurDocument ? gCurDocument->itsDocState : nullptr;
   if (!ds) return nullptr;
   if (ds->selectionState40.ssStateFresh)
-    return MakeMenu({{"Set Working Elevation...", "setWorkingElevation:", kTagSetWorkingElevation}}, false);
+    return MakeMenu({{"Set Working Elevation...", "setWorkingElevation:", kTagSetWorkingElevation}});
   return MakeMenu({{"Set Elevation...", "setObjectElevation:", kTagSetObjectElevation},
-                   {"Float Above Topography", "floatObjectAboveTopo:", kCmdFloatAboveTopography}},
-                  false);
+                   {"Float Above Topography", "floatObjectAboveTopo:", kCmdFloatAboveTopography}});
 }
 
 std::unique_ptr<QMenu> ContextMenuFactory::contentActionMenuUsingTarget(QObject*, int16_t categoryType,
@@ -233,6 +216,12 @@ std::unique_ptr<QMenu> ContextMenuFactory::contentActionMenuUsingTarget(QObject*
   QAction* image = menu->addAction(QString());
   image->setIcon(QIcon(QStringLiteral(":/ContentActions.png")));
   if (categoryType == kCategoryColors) AddItem(menu.get(), "Change Color...", "changeSymItemColor:", kCmdChangeColor);
+  if (categoryType == kCategoryObjects) AddItem(menu.get(), "Find Object by Name...", "findObjectByName:", kNoTag);
+  if (categoryType == kCategoryPlants) {
+    AddItem(menu.get(), "Find Plant by Name...", "findPlantByName:", kNoTag);
+    AddItem(menu.get(), "Plant Finder...", "showPlantFinder:", kNoTag);
+    AddItem(menu.get(), "Plant Hardiness Zones...", "showPlantHardinessZones:", kNoTag);
+  }
   return menu;
 }
 

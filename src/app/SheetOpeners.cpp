@@ -16,6 +16,7 @@
 #include "content/ContentCategoryItem.h"
 #include "content/ContentLibraryManager.h"
 #include "content/ContentPaletteController.h"
+#include "content/PlantDetailsController.h"
 #include "files/Undo.h"
 #include "inspectors/AboutWindowController.h"
 #include "inspectors/CeilingBuilderController.h"
@@ -173,6 +174,9 @@ void Win32EventHandler::fillObjectWithPlantsUsingWindow(QWidget* w) {
   if (palette->selectedCategory() != kCategoryPlants) palette->selectCategory(kCategoryPlants, false);
   if (palette->selectedSymEntry()) PlantFillController::newPlantFillSheetForParent(w, gContextFoundObj);
   else ShowAlert("No plant selected.", "You must select a plant before attempting to use this feature.");
+}
+void Win32EventHandler::showPlantDetailsWindow() {
+  PlantDetailsController::newPlantDetailsWindow(gContextFoundObj, MainWindow());
 }
 void Win32EventHandler::smoothSelected() { CurveTensionController::newCurveTensionSheetForParent(MainWindow()); }
 void Win32EventHandler::keyEntrySheetForObject(Objex* object, Poinz* start, Poinz* end) {

@@ -149,6 +149,8 @@ class Win32EventHandler {
   // Shows the plants in the content palette; opens the fill sheet when a plant is selected
   // there, else says that none is.
   void fillObjectWithPlantsUsingWindow(QWidget* window);
+  // The details window of the plant under the last context click (not modal).
+  void showPlantDetailsWindow();
   // The curve tension sheet on the main design window.
   void smoothSelected();
   // The key entry sheet for the segment from start to end of the object, on the main design

@@ -506,6 +506,10 @@ void ZLKDocumentView::popUpContextMenu(QMenu* menu, NSPoint location) {
       palette->locatePlantForObject(gContextFoundObj);
     return;
   }
+  if (chosen && chosen->isEnabled() && chosen->objectName() == QLatin1String("showPlantDetails:")) {
+    Win32EventHandler::sharedEventHandler()->showPlantDetailsWindow();
+    return;
+  }
   if (chosen && chosen->isEnabled() && ContextMenuFactory::tagOfItem(chosen, &tag)) {
     PlanViewActions actions;
     actions.perform(tag);

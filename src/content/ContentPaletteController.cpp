@@ -16,6 +16,7 @@
 
 #include "content/ContentLibraryManager.h"
 #include "content/ContentView.h"
+#include "content/PlantSearchSheets.h"
 #include "files/Undo.h"
 #include "model/CommandCodes.h"
 #include "model/DocState.h"
@@ -363,13 +364,22 @@ void ContentPaletteController::updateActionsMenu() {
     }
   } else if (factory) {
     menu = factory(this, node->categoryType, node->libraryType);
+    // The plant and object categories offer their searches and the zone maps.
+    enabled = menu && (node->categoryType == kCategoryPlants || node->categoryType == kCategoryObjects);
   }
   actions_->setMenu(nullptr);
   actionsMenu_ = std::move(menu);
   if (actionsMenu_) {
+    const std::pair<const char*, void (ContentPaletteController::*)()> actions[] = {
+        {"changeSymItemColor:", &ContentPaletteController::changeSymItemColor},
+        {"findPlantByName:", &ContentPaletteController::findPlantByName},
+        {"findObjectByName:", &ContentPaletteController::findObjectByName},
+        {"showPlantFinder:", &ContentPaletteController::showPlantFinder},
+        {"showPlantHardinessZones:", &ContentPaletteController::showPlantHardinessZones},
+    };
     for (QAction* item : actionsMenu_->actions())
-      if (item->objectName() == QLatin1String("changeSymItemColor:"))
-        connect(item, &QAction::triggered, this, &ContentPaletteController::changeSymItemColor);
+      for (const auto& [name, action] : actions)
+        if (item->objectName() == QLatin1String(name)) connect(item, &QAction::triggered, this, action);
     connect(actionsMenu_.get(), &QMenu::aboutToShow, this, [this] {
       for (QAction* item : actionsMenu_->actions())
         if (!item->isSeparator() && !item->text().isEmpty()) item->setEnabled(validateMenuItem(item));
@@ -378,6 +388,13 @@ void ContentPaletteController::updateActionsMenu() {
   }
   actions_->setEnabled(enabled);
 }
+
+void ContentPaletteController::findPlantByName() { FindPlantByNameController::newFindPlantByNameSheetForParent(window()); }
+void ContentPaletteController::findObjectByName() {
+  FindObjectByNameController::newFindObjectByNameSheetForParent(window());
+}
+void ContentPaletteController::showPlantFinder() { PlantFinderController::sharedPlantFinderSheetForParent(window()); }
+void ContentPaletteController::showPlantHardinessZones() { PlantZoneController::newPlantZoneSheetForParent(window()); }
 
 bool ContentPaletteController::validateMenuItem(const QAction* item) const {
   if (!item) return false;

@@ -61,6 +61,12 @@ class ContentPaletteController : public QWidget {
   void changeCategoryPopUpButton();
   // Colour editing of a family colour.
   void changeSymItemColor();
+  // Actions of the plant and object categories: the search sheets and the zone maps, opened
+  // on the palette's window.
+  void findPlantByName();
+  void findObjectByName();
+  void showPlantFinder();
+  void showPlantHardinessZones();
   void symItemColorChanged(const QColor& color);
   // Menu items of the actions pop-up: "Change Color..." (tag 12000) only while the colour
   // dialog is hidden; every other only with a current design.

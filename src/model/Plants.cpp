@@ -81,8 +81,8 @@ void InitializePlantInfo(PlantInfo* info, int32_t textureID) {
   FillFromFile(info, path, false);
 }
 
-void InitializeUserPlantInfo(PlantInfo* info, const char* imagePath) {
-  if (!info || !imagePath || !HaveDocument()) return;
+std::string FoundUserPlantInfoPath(const char* imagePath) {
+  if (!imagePath) return {};
   std::string path = UserPlantInfoPath(imagePath);
   // A path that fits the content finder's buffer may be found again under the content folder;
   // a longer one is used as it is.
@@ -93,7 +93,28 @@ void InitializeUserPlantInfo(PlantInfo* info, const char* imagePath) {
     buffer[511] = '\0';
     path = buffer;
   }
-  FillFromFile(info, path, true);
+  return path;
+}
+
+std::string PlantInfoFilePath(const Objex* plant) {
+  if (!plant || plant->type != kObjPlant) return {};
+  if (plant->subtype == kSubUserPlant) return FoundUserPlantInfoPath(static_cast<const char*>(plant->typeData));
+  const int32_t id = FirstTextureID(plant);
+  if (id < 1 || id > 14999) return {};
+  char path[kTexturePathSize] = {};
+  GetTextureInfoFileNameFromID(id, path, sizeof path);
+  return path;
+}
+
+void RefillPlantInfo(Objex* plant) {
+  if (!plant || plant->type != kObjPlant || !plant->plantInfo) return;
+  if (plant->subtype == kSubUserPlant) InitializeUserPlantInfo(plant->plantInfo, static_cast<const char*>(plant->typeData));
+  else InitializePlantInfo(plant->plantInfo, FirstTextureID(plant));
+}
+
+void InitializeUserPlantInfo(PlantInfo* info, const char* imagePath) {
+  if (!info || !imagePath || !HaveDocument()) return;
+  FillFromFile(info, FoundUserPlantInfoPath(imagePath), true);
 }
 
 PlantInfo* CreatePlantInfo(int32_t textureID) {

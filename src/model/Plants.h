@@ -45,6 +45,14 @@ void DeletePlantInfo(PlantInfo* info);
 // The information file path of a user plant image: the path with its last three characters
 // (when it has more than three) replaced by "qti".
 std::string UserPlantInfoPath(const char* imagePath);
+// That path as the user reader opens it (a path short enough is looked up again under the
+// content folder when it does not exist); "" for null.
+std::string FoundUserPlantInfoPath(const char* imagePath);
+// The information file of a plant object: the user reader's path for a user plant, the stock
+// file of its first point's texture id otherwise; "" for anything else.
+std::string PlantInfoFilePath(const Objex* plant);
+// Fills a plant object's record again from its information file (nothing without a record).
+void RefillPlantInfo(Objex* plant);
 
 // Width and height of a plant from its growth level (Objex.plantAge), planting age
 // (Objex.fillPattern) and record, in plan units. The outputs are untouched unless the plant

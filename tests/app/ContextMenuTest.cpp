@@ -152,7 +152,7 @@ TEST_F(ContextMenus, ObjectMenusFollowTheHitObjectsType) {
   EXPECT_EQ(Titles(menuFor(square(kObjFloor, 0, 10)).get()),
             (std::vector<std::string>{"Set Elevation...", "-", "Calculate Area"}));
   EXPECT_EQ(Titles(menuFor(add(kObjPlant, 0, false, {{5, 5}})).get()),
-            (std::vector<std::string>{"Locate Plant", "-", "Set Elevation...", "Float Above Topography"}));
+            (std::vector<std::string>{"Locate Plant", "Plant Details...", "-", "Set Elevation...", "Float Above Topography"}));
 
   // No menu: a door, no hit object; a text object offers its sheet.
   gContextFoundObj = nullptr;
@@ -198,6 +198,10 @@ TEST_F(ContextMenus, ToolbarPaletteAndSliderMenus) {
   EXPECT_EQ(Titles(ContextMenuFactory::liveViewViewpointMenu().get())[1], "View from Lot's Top Edge");
 
   EXPECT_EQ(Titles(ContextMenuFactory::contentActionMenuUsingTarget(nullptr, 5, 0).get()),
+            (std::vector<std::string>{"", "Find Plant by Name...", "Plant Finder...", "Plant Hardiness Zones..."}));
+  EXPECT_EQ(Titles(ContextMenuFactory::contentActionMenuUsingTarget(nullptr, 4, 19).get()),
+            (std::vector<std::string>{"", "Find Object by Name..."}));
+  EXPECT_EQ(Titles(ContextMenuFactory::contentActionMenuUsingTarget(nullptr, 2, 10).get()),
             (std::vector<std::string>{""}));
   auto colours = ContextMenuFactory::contentActionMenuUsingTarget(nullptr, 1, 0);
   EXPECT_EQ(Titles(colours.get()), (std::vector<std::string>{"", "Change Color..."}));
