@@ -248,8 +248,9 @@ void BuildFramePart(Objex* attachment, Objex* part, const Fitting& f, DoorWindow
   // The band is always centred on the path; the part's own placement code rides along.
   const int32_t placement = copy->extraLong;
   copy->extraLong = 0;
+  // MakeParallel hands back either the copy, grown into the band, or a new band (having
+  // freed the copy); null only without a document.
   Objex* solid = MakeParallel(copy, ConvertScreenToWorld(part->width, f.ds, 0), 0);
-  // A band other than the copy means the copy was freed on the way.
   if (!solid) {
     FreeLooseFace(copy);
     return;

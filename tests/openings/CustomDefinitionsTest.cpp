@@ -498,39 +498,7 @@ TEST_F(CustomDefinitions, TrimWithoutAProfileChangesNothingAndSaysNothing) {
   EXPECT_TRUE(alerts.shown.empty());
 }
 
-// ---- Paths and applying ------------------------------------------------------------------------
-
-TEST_F(CustomDefinitions, DefinitionPathsFollowTheCategoryAndTheEntry) {
-  struct Case {
-    int16_t category;
-    int16_t entryType;
-    const char* file;
-    bool definition;
-    bool trim;
-    std::string expected;
-  };
-  const Case cases[] = {
-      {kCustomDoorCategory, kEntryCustomDoor, "A/d.QTF", true, false, doors() + "/A/d.QTF"},
-      {kCustomWindowCategory, kEntryCustomWindow, "A/w.QTF", true, false, windows() + "/A/w.QTF"},
-      {3, kEntryCustomTrim, "A/t.QTF", false, true, trims() + "/A/t.QTF"},
-      {kCustomWindowCategory, kEntryCustomTrim, "A/t.QTF", true, true, ""},
-      {0, kEntryColor, "A/x.QTF", false, false, ""},
-  };
-  for (const Case& c : cases) {
-    alerts.shown.clear();
-    Choose(c.category, c.file, c.entryType);
-    std::string path;
-    EXPECT_EQ(GetCurrentDefinitionFilePath(&path), c.definition) << c.file;
-    if (c.definition && c.entryType != kEntryCustomTrim) {
-      EXPECT_EQ(path, c.expected);
-    }
-    EXPECT_EQ(GetCurrentTrimDefinitionFilePath(&path), c.trim) << c.file;
-    if (c.trim && !c.definition) {
-      EXPECT_EQ(path, c.expected);
-    }
-    EXPECT_TRUE(alerts.shown.empty());
-  }
-}
+// ---- Applying ------------------------------------------------------------------------
 
 TEST_F(CustomDefinitions, ApplyingReReadsTheSelectedOpeningsOfTheCategory) {
   WriteWindow();
