@@ -18,7 +18,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 export QT_QPA_PLATFORM=offscreen
 targets="design_file undo_snapshot clipboard_scrap template_file symbol_file topo_grid_file cabinet_file
 object_file palette_file plug_out_file plug_in_file ini_file texture_info plant_info image_loader texture_image content_drag_record content_catalogue
-design_3d content_preview content_provider typed_values user_defaults"
+design_3d content_preview content_provider typed_values user_defaults custom_definition"
 for t in $targets; do
   mkdir -p "$corpus/$t"
   if [ -d "$root/tests/fuzz/corpus/$t" ]; then cp "$root/tests/fuzz/corpus/$t"/* "$corpus/$t"/ 2>/dev/null; fi

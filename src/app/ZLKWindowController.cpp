@@ -40,6 +40,7 @@
 #include "app/LiveViewOGLView.h"
 #include "building3d/RenderRoad.h"
 #include "model/LineGeometry.h"
+#include "openings/CustomDefinitions.h"
 #include "app/MenuText.h"
 #include "app/ZLKDocument.h"
 #include "app/ZLKDocumentController.h"
@@ -198,7 +199,7 @@ void ZLKWindowController::buildContentDock() {
     return ContextMenuFactory::contentActionMenuUsingTarget(target, category, library);
   };
   if (!ContentHooks().applyCustomAttachment)
-    ContentHooks().applyCustomAttachment = [] { NoteServiceCall("ApplyCurCustAttachToSelectedWinAndDoor", nullptr); };
+    ContentHooks().applyCustomAttachment = [] { ApplyCurCustAttachToSelectedWinAndDoor(); };
   contentDock_ = new QDockWidget(Localized("Content"), this);
   contentDock_->setObjectName(QStringLiteral("ContentLibraryDock"));
   contentPalette_ = new ContentPaletteController(contentDock_);

@@ -18,7 +18,6 @@
 #include "model/ExtrudeFlip.h"
 #include "model/Grouping.h"
 #include "model/LineGeometry.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
@@ -555,12 +554,11 @@ void CreateCustomSkylightSymbols(Objex* skylight, float x, float z, float angle)
   RoofAttachmentData* r = Record(skylight);
   if (!r || !CurDocState()) return;
   float w = 0, h = 0;
-  FloatRect b{};
-  GetCustomSkylightWHAndBounds(r, &w, &h, &b);
-  if (!(w > 0) || !(h > 0)) return;  // keeps the parts it has
+  Float3DRect b = EmptyFloat3DRect();
+  if (!GetCustomSkylightWHAndBounds(r, &w, &h, &b) || !(w > 0) || !(h > 0)) return;  // keeps the parts it has
   FreeList(r->parts);
   const float sx = r->width() / w, sz = r->height() / h;
-  const float ox = x - sx * (b.floatLeft + b.floatRight) / 2, oz = z - sz * (b.floatTop + b.floatBottom) / 2;
+  const float ox = x - sx * (b.floatLeft + b.floatRight) / 2, oz = z - sz * (b.floatBack + b.floatFront) / 2;
   const float turn = (angle - 90.0f) * kDegrees;
   for (Objex* d = r->defOutlines(); d; d = d->next) {
     Objex* part = PlacedCopy(d, sx, sz, ox, oz, x, z, turn);
@@ -578,9 +576,9 @@ void CreateCustomSkylightSymbols(Objex* skylight, float x, float z, float angle)
     part->extraLong = 0;
     if (DocState* ds = CurDocState())
       if (Objex* band = MakeParallel(part, ConvertScreenToWorld(part->width, ds, 0), 0); band && band != part) {
+        // The centred band replaces the centre line, which MakeParallel has freed.
         UnlinkObject(band);
         band->prev = band->next = nullptr;
-        DeleteObj(part);
         part = band;
       }
     part->extraLong = alignment;
@@ -700,4 +698,14 @@ void ApplyVisualAttributesToSkylightSymbols(Objex* skylight, int32_t texture, RG
       p->textureScale[0] = p->textureScale[1] = scale;
     }
   }
+}
+
+int GetCustomSkylightWHAndBounds(const RoofAttachmentData* record, float* width, float* height, Float3DRect* box) {
+  Float3DRect b = EmptyFloat3DRect();
+  for (Objex* o = record ? record->outlineParts : nullptr; o; o = o->next) DoGetObject3DBounds(o, 0, &b, 0);
+  const bool any = !IsEmptyBounds(b);
+  if (width) *width = any ? b.floatRight - b.floatLeft : 0;
+  if (height) *height = any ? b.floatFront - b.floatBack : 0;
+  if (box) *box = b;
+  return any ? 1 : 0;
 }

@@ -82,3 +82,6 @@ int UpdateSkylightSymbolsAllLayers();
 // red and green, blue from `blue`) and texture scale on both sides of every point.
 void ApplyVisualAttributesToSkylightSymbols(Objex* skylight, int32_t texture, RGBColor colour, uint16_t blue,
                                             ShortPoint scale);
+// The plan size of a custom skylight's definition: the x and z extents of its (flattened)
+// outline list and their 3D box. 0 (sizes 0, the box empty) without outlines.
+int GetCustomSkylightWHAndBounds(const RoofAttachmentData* record, float* width, float* height, Float3DRect* box);

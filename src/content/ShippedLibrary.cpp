@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -211,6 +212,74 @@ std::vector<uint8_t> ReadBack(const std::string& path) {
   return bytes;
 }
 
+// One object of a definition: its type, pen width, closing, points (x, y, z each) and the
+// two parameters the custom leaf builder reads.
+struct DefinitionShape {
+  int16_t type;
+  float width;
+  bool closed;
+  std::vector<std::array<float, 3>> points;
+  float plainLeaf = 0;  // 4: keeps white
+  float leafDepth = 0;
+};
+
+// A definition (custom door, window or trim) written by the template writer.
+std::vector<uint8_t> DefinitionFile(const std::vector<DefinitionShape>& shapes) {
+  ScratchDesign design;
+  const RGBColor colour{0x4000, 0x6000, 0x8000};
+  for (const DefinitionShape& s : shapes) {
+    Objex* o = CreateObject(s.type, s.closed, 1, &colour, &colour, s.width, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr);
+    if (!o) return {};
+    o->params[3] = s.plainLeaf;
+    o->params[4] = s.leafDepth;
+    for (const auto& pt : s.points)
+      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, pt[0], pt[1], pt[2], 0, 0, 0, 0, 0, 0, o), o);
+    AppendObjectToLayer(o, design.layer);
+  }
+  SelectAllLayers(design.model.itsLayers, kSelectOn, 0);
+  const std::string path =
+      (fs::temp_directory_path() / ("casa-library-" + std::to_string(::getpid()) + ".tmp")).string();
+  if (KeyFileWrite(path.c_str()) != 1) return {};
+  return ReadBack(path);
+}
+
+// A rectangle in the front elevation: x across, y up (negative), standing on y = 0.
+std::vector<std::array<float, 3>> Elevation(float left, float bottom, float right, float top) {
+  return {{left, -bottom, 0}, {right, -bottom, 0}, {right, -top, 0}, {left, -top, 0}};
+}
+
+// A four-panel door 36 wide and 80 high: outline, a frame band round it, a middle rail and
+// four raised panels (two depths).
+std::vector<uint8_t> PanelDoorDefinition() {
+  std::vector<DefinitionShape> shapes{{kObjSkylightOutline, 1, true, Elevation(-18, 0, 18, 80)},
+                                      {kObjClosedPoly, 3, true, Elevation(-16.5f, 1.5f, 16.5f, 78.5f)},
+                                      {kObjOpenPoly, 3, false, {{-16.5f, -40, 0}, {16.5f, -40, 0}}}};
+  for (int row = 0; row < 2; ++row)
+    for (int column = 0; column < 2; ++column) {
+      const float left = column == 0 ? -14.0f : 2.0f, bottom = row == 0 ? 4.0f : 43.0f;
+      shapes.push_back({kObjDoorLeafFace, 1, true, Elevation(left, bottom, left + 12, bottom + 33), 0,
+                        row == 0 ? 0.0f : 1.0f});
+    }
+  return DefinitionFile(shapes);
+}
+
+// A two-light window 30 wide and 48 high: outline, a centre bar and two panes (white).
+std::vector<uint8_t> TwoLightWindowDefinition() {
+  return DefinitionFile({{kObjSkylightOutline, 1, true, Elevation(-15, 0, 15, 48)},
+                         {kObjSeparatorFace, 2, false, {{0, 0, 0}, {0, -48, 0}}},
+                         {kObjClosedPoly, 2, true, Elevation(-14, 1, 14, 47)},
+                         {kObjDoorLeafFace, 1, true, Elevation(-13, 2, -1, 46), 4.0f, 0},
+                         {kObjDoorLeafFace, 1, true, Elevation(1, 2, 13, 46), 4.0f, 0}});
+}
+
+// A base moulding profile in plan (x out from the wall, z up): a square-edged board with a
+// rounded nose, 0.75 thick and 4 high.
+std::vector<uint8_t> OgeeTrimDefinition() {
+  return DefinitionFile({{kObjClosedPoly, 1, true,
+                          {{0, 0, 0}, {0.75f, 0, 0}, {0.75f, 0, 3.0f}, {0.6f, 0, 3.5f}, {0.3f, 0, 3.85f}, {0, 0, 4.0f}}}});
+}
+
 std::vector<uint8_t> WrittenFile(bool object, int16_t type, float size) {
   ScratchDesign design;
   design.shape(type, size);
@@ -359,17 +428,21 @@ std::vector<ShippedFile> GenerateShippedLibrary() {
   c.text(true, "QVRA/Textures/CustomPlants/Garden/Fern1.QTI", PlantInfoText({"Garden", "Fern", 0, "FERN"}, 2, 1));
   // Custom door and window definitions.
   c.text(true, "QVRA/DoorCat.ini", Catalogue("Door", {{"Panel Doors", {}}}));
-  c.add(true, "QVRA/Components/Doors/Panel Doors/door1.QTF", WrittenFile(false, kObjRect, 36.0f));
+  c.add(true, "QVRA/Components/Doors/Panel Doors/door1.QTF", PanelDoorDefinition());
   c.text(true, "QVRA/Components/Doors/Panel Doors/door1.QTI",
          "[Description]\nAttachmentName=Panel Door\nAttachmentDescription=Four panels\n");
   c.add(true, "QVRA/Components/Doors/Panel Doors/door1.QPV", Png(PreviewImage(25, "r")));
-  c.text(true, "QVRA/WindowCat.ini", Catalogue("Window", {{"Arched", {}}}));
-  c.add(true, "QVRA/Components/Windows/Arched/window1.QTF", WrittenFile(false, kObjRect, 30.0f));
-  c.text(true, "QVRA/Components/Windows/Arched/window1.QTI",
-         "[Description]\nAttachmentName=Arched Window\nAttachmentDescription=\n");
-  c.add(true, "QVRA/Components/Windows/Arched/window1.QPV", Png(PreviewImage(180, "o")));
-  // Custom trim: a category with nothing in it yet.
+  c.text(true, "QVRA/WindowCat.ini", Catalogue("Window", {{"Casement", {}}}));
+  c.add(true, "QVRA/Components/Windows/Casement/window1.QTF", TwoLightWindowDefinition());
+  c.text(true, "QVRA/Components/Windows/Casement/window1.QTI",
+         "[Description]\nAttachmentName=Two-Light Window\nAttachmentDescription=Two panes and a centre bar\n");
+  c.add(true, "QVRA/Components/Windows/Casement/window1.QPV", Png(PreviewImage(180, "o")));
+  // Custom trim: one base moulding profile.
   c.text(true, "QVRA/TrimCat.ini", Catalogue("Trim", {{"My Trim", {}}}));
+  c.add(true, "QVRA/Components/Trim/My Trim/trim1.QTF", OgeeTrimDefinition());
+  c.text(true, "QVRA/Components/Trim/My Trim/trim1.QTI",
+         "[Description]\nTrimName=Rounded Base\nTrimDescription=Square board with a rounded nose\n");
+  c.add(true, "QVRA/Components/Trim/My Trim/trim1.QPV", Png(TrimImage(1, 0, false)));
   // One content provider with its logo.
   c.text(false, "QVRA/Providers/Sample.QPI",
          "[Provider]\nName=Sample Library Works\nURL=www.example.com\nAddr1=1 Example Road\n"

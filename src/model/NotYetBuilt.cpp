@@ -14,45 +14,6 @@
 #include "model/Services.h"
 #include "model/TopoGrid.h"
 
-void ReadCustomSkylightFile(Objex* skylight) { NoteServiceCall("ReadCustomSkylightFile", skylight); }
-void ReadCustomTrimFile(Objex* target, bool, TrimData*) { NoteServiceCall("ReadCustomTrimFile", target); }
-
-// The plan extent of the definition's outlines (right minus left, front minus back), which is
-// all callers need of it: 0 by 0 without outlines.
-void GetCustomSkylightWHAndBounds(const RoofAttachmentData* record, float* width, float* height, FloatRect* bounds) {
-  FloatRect b{32000, 32000, -32000, -32000};
-  for (const Objex* o = record ? record->outlineParts : nullptr; o; o = o->next)
-    for (const Poinz* p = o->firstPoint; p; p = p->next) {
-      b.floatLeft = std::min(b.floatLeft, p->position[0]), b.floatRight = std::max(b.floatRight, p->position[0]);
-      b.floatTop = std::min(b.floatTop, p->position[2]), b.floatBottom = std::max(b.floatBottom, p->position[2]);
-    }
-  const bool any = b.floatLeft <= b.floatRight;
-  if (width) *width = any ? b.floatRight - b.floatLeft : 0;
-  if (height) *height = any ? b.floatBottom - b.floatTop : 0;
-  if (bounds) *bounds = any ? b : FloatRect{};
-}
-
-void ReadCustomWindowDoorFile(Objex* attachment) { NoteServiceCall("ReadCustomWindowDoorFile", attachment); }
-void UpdateCustomAttachment(Objex* attachment) { NoteServiceCall("UpdateCustomAttachment", attachment); }
-
-void GetCustomAttachmentWidthAndHeight(const DoorWindowData* record, float* width, float* height) {
-  float w = 0, h = 0;
-  if (record && record->maskObject) {
-    float minX = 32000, maxX = -32000, minY = 32000, maxY = -32000;
-    for (const Objex* o = record->maskObject; o; o = o->next)
-      for (const Poinz* p = o->firstPoint; p; p = p->next) {
-        minX = std::min(minX, p->position[0]);
-        maxX = std::max(maxX, p->position[0]);
-        minY = std::min(minY, p->position[1]);
-        maxY = std::max(maxY, p->position[1]);
-      }
-    if (maxX >= minX) w = maxX - minX;
-    if (maxY >= minY) h = maxY - minY;
-  }
-  if (width) *width = w;
-  if (height) *height = h;
-}
-
 void CarveAllRoofAttachments(Objex* roof, Plane*, int32_t, int16_t) { NoteServiceCall("CarveAllRoofAttachments", roof); }
 void CarveAllRoofPanelAttachments(Objex* panel, Plane*, int16_t) {
   NoteServiceCall("CarveAllRoofPanelAttachments", panel);

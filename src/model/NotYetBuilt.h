@@ -20,24 +20,6 @@ struct PlanarPolyPoint;
 struct DoorWindowData;
 struct RoofAttachmentData;
 
-// Custom skylight definitions: ReadCustomSkylightFile finds no definition (the record's
-// definition lists stay empty; records the call) and GetCustomSkylightWHAndBounds gives the
-// plan extent of the definition's outlines, 0 by 0 and empty bounds without them.
-void ReadCustomSkylightFile(Objex* skylight);
-void GetCustomSkylightWHAndBounds(const RoofAttachmentData* record, float* width, float* height, FloatRect* bounds);
-
-// Custom door and window definitions: ReadCustomWindowDoorFile and UpdateCustomAttachment
-// record the call; the definition's size is the x and y extent of the record's outline
-// (mask) list, 0 and 0 without one.
-void ReadCustomWindowDoorFile(Objex* attachment);
-void UpdateCustomAttachment(Objex* attachment);
-void GetCustomAttachmentWidthAndHeight(const DoorWindowData* record, float* width, float* height);
-
-// Custom trim definitions: ReadCustomTrimFile puts a copy of the selected trim profile into
-// an opening's trim slot (slot A when slotA is set, else slot B) or into a wall part's trim
-// record; it records the call and changes nothing yet.
-void ReadCustomTrimFile(Objex* target, bool slotA, TrimData* wallTrim);
-
 // Roof openings (carved roof faces).
 void CarveAllRoofAttachments(Objex* roof, Plane* plane, int32_t panelID, int16_t side);
 void CarveAllRoofPanelAttachments(Objex* panel, Plane* plane, int16_t side);

@@ -172,6 +172,13 @@ void RenderAllLayers() {
 
 // Openings.
 CALL_INSTALLED_OBJECT_ROUTINE(gOpeningsServices, buildAttachmentFrame, BuildAttachmentFrame)
+CALL_INSTALLED_OBJECT_ROUTINE(gOpeningsServices, readCustomWindowDoorFile, ReadCustomWindowDoorFile)
+CALL_INSTALLED_OBJECT_ROUTINE(gOpeningsServices, readCustomSkylightFile, ReadCustomSkylightFile)
+
+void ReadCustomTrimFile(Objex* target, bool slotA, TrimData* wallTrim) {
+  if (gOpeningsServices.readCustomTrimFile) return gOpeningsServices.readCustomTrimFile(target, slotA, wallTrim);
+  NoteServiceCall("ReadCustomTrimFile", target);
+}
 
 // Tools.
 CALL_INSTALLED_OBJECT_ROUTINE(gToolsServices, updateFixedComponent, UpdateFixedComponent)

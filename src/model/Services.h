@@ -30,6 +30,7 @@ struct Float3DRect;
 struct SelectionState40;
 struct PlaneObject;
 struct DIBImage;
+struct TrimData;
 
 struct ServiceCall {
   std::string routine;
@@ -82,6 +83,9 @@ struct OpeningsServices {
   void (*buildAttachmentFrame)(Objex* attachment) = nullptr;
   void (*carveWindowsAndDoors)(Objex* part, Objex* wall, Poinz* bottomStart, Poinz* topStart, Poinz* bottomEnd,
                                Poinz* topEnd, int32_t faceIndex, Plane* plane) = nullptr;
+  void (*readCustomWindowDoorFile)(Objex* attachment) = nullptr;
+  void (*readCustomSkylightFile)(Objex* skylight) = nullptr;
+  void (*readCustomTrimFile)(Objex* target, bool slotA, TrimData* wallTrim) = nullptr;
 };
 extern OpeningsServices gOpeningsServices;
 
@@ -225,6 +229,13 @@ void RenderSingleObject(Objex* object);
 // reaches gOpeningsServices.carveWindowsAndDoors through CarveWindowsAndDoors,
 // building3d/WallFaceFinish.h.)
 void BuildAttachmentFrame(Objex* attachment);
+// Custom definitions chosen in the content palette: a door's or window's custom part lists and
+// name, a custom skylight's five definition lists, and a copy of the selected trim profile in a
+// wall side's trim record (wallTrim given) or in a door's or window's trim slot A or B. Not
+// installed: the call is recorded and nothing changes.
+void ReadCustomWindowDoorFile(Objex* attachment);
+void ReadCustomSkylightFile(Objex* skylight);
+void ReadCustomTrimFile(Objex* target, bool slotA, TrimData* wallTrim);
 
 // Tools.
 // Re-fits every attachment of a wall; the count removed (0 when not installed).

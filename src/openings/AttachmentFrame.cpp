@@ -14,6 +14,7 @@
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
 #include "model/NotYetBuilt.h"
+#include "openings/CustomDefinitions.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"

@@ -22,6 +22,7 @@
 #include "model/LineGeometry.h"
 #include "model/ObjectTransforms.h"
 #include "model/NotYetBuilt.h"
+#include "openings/CustomDefinitions.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"

@@ -23,6 +23,7 @@
 #include "model/ObjectTransforms.h"
 #include "model/ParallelObjects.h"
 #include "model/NotYetBuilt.h"
+#include "openings/CustomDefinitions.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"

@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
   }
   const fs::path root = argv[1];
   for (const char* target : {"design_file", "design_3d", "undo_snapshot", "template_file", "cabinet_file",
-                             "object_file", "clipboard_scrap", "palette_file", "ini_file", "texture_info", "plug_out_file", "plug_in_file"})
+                             "object_file", "clipboard_scrap", "palette_file", "ini_file", "texture_info", "plug_out_file", "plug_in_file", "custom_definition"})
     fs::create_directories(root / target);
 
   ZLKDocumentModel model;
@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
   const fs::path design = root / "design_file" / "written-design.pro";
   if (KeyFileWrite(design.c_str()) != 1) ++failures;
   for (const char* copy : {"design_3d/written-design.pro", "undo_snapshot/written-snapshot.dat",
-                           "template_file/written-design.pro", "cabinet_file/written-design.pro"})
+                           "template_file/written-design.pro", "cabinet_file/written-design.pro",
+                           "custom_definition/written-design.pro"})
     fs::copy_file(design, root / copy, fs::copy_options::overwrite_existing);
   if (ObjectFileWrite((root / "object_file" / "written-objects.obj").c_str()) != 1) ++failures;
   if (PaletteFileWrite((root / "palette_file" / "written-palette.pal").c_str()) != 1) ++failures;

@@ -1,0 +1,622 @@
+// Reading custom door, window, skylight and trim definitions through the definition layer,
+// fitting a custom door's or window's parts into its opening, and applying the palette's
+// definition to the selected openings.
+#include "openings/CustomDefinitions.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "building3d/RepeatLimit.h"
+#include "building3d/Skylights3D.h"
+#include "files/ByteStream.h"
+#include "files/TemplateFile.h"
+#include "model/Attachments.h"
+#include "model/Bounds.h"
+#include "model/CommandCodes.h"
+#include "model/Delete.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Duplicate.h"
+#include "model/ExtrudeFlip.h"
+#include "model/Floors2D.h"
+#include "model/Grouping.h"
+#include "model/HitTest.h"
+#include "model/LineGeometry.h"
+#include "model/ObjectTransforms.h"
+#include "model/ParallelObjects.h"
+#include "model/PlanarTransforms.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+#include "model/Services.h"
+#include "model/TextureFace.h"
+#include "openings/AttachmentFrame.h"
+#include "platform/Alerts.h"
+#include "platform/ContentPaths.h"
+#include "platform/IniFile.h"
+#include "platform/PathResolver.h"
+
+namespace {
+
+constexpr const char* kDoorTitle = "Unable to locate the custom door definition file.";
+constexpr const char* kWindowTitle = "Unable to locate the custom window definition file.";
+constexpr const char* kMissingFileText =
+    "Please make sure the file exists and you have adequate permissions to access it.";
+// Frame parts stand this far off the opening's middle plane.
+constexpr float kFramePartDepth = 0.1f;
+// Filler faces stand this far beyond the frame.
+constexpr float kFillerProud = 2.1f;
+constexpr float kFillerExtra = 1.0f;
+// A leaf part whose fourth parameter is this keeps its own texture and goes white.
+constexpr float kPlainLeafMarker = 4.0f;
+const RGBColor kWhite{65535, 65535, 65535};
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (!name.empty() && name[0] == '/') return ResolvePathIgnoringCase(name);
+  return ResolvePathIgnoringCase(folder + "/" + name);
+}
+
+// The side file beside a definition: its last `cut` characters replaced by `ending`.
+std::string SidePath(const std::string& path, size_t cut, const char* ending) {
+  return ResolvePathIgnoringCase(path.substr(0, path.size() - cut) + ending);
+}
+
+// The value of one key of the side file's "Description" section (cut to 249 characters);
+// `fallback` when the file, the section or the key is missing.
+std::string SideFileValue(const std::string& side, const char* key, const char* fallback) {
+  IniSectionText ini;
+  ini.Load(side.c_str(), "Description", kMaxSideFileBytes);
+  char buffer[kDefinitionNameBuffer] = {};
+  ini.GetString(key, fallback, buffer, sizeof buffer);
+  return buffer;
+}
+
+void SetObjectName(Objex* object, const std::string& name) {
+  free(object->name);
+  object->name = nullptr;
+  if (name.empty()) return;
+  object->name = static_cast<char*>(calloc(name.size() + 1, 1));
+  if (object->name) std::memcpy(object->name, name.data(), name.size());
+}
+
+// The definition layer for one read: created, handed to the template reader, deleted with
+// whatever it holds. One read at a time.
+class DefinitionLayer {
+ public:
+  DefinitionLayer() {
+    if (gAttachmentTempLayer) return;  // a read is under way
+    layer_ = CreateLayer("AttachDefLayer", 0, 0, nullptr);
+    gAttachmentTempLayer = layer_;
+  }
+  ~DefinitionLayer() {
+    if (!layer_) return;
+    gReadingAttachmentDefinition = 0;
+    gAttachmentTempLayer = nullptr;
+    DeleteLayerObjects(layer_);
+    free(layer_);
+  }
+  DefinitionLayer(const DefinitionLayer&) = delete;
+  DefinitionLayer& operator=(const DefinitionLayer&) = delete;
+
+  bool ready() const { return layer_ != nullptr; }
+  Objex* first() const { return layer_ ? layer_->firstObject : nullptr; }
+
+  enum class Result { kRead, kMissing, kRefused };
+  // kMissing: the file is not there or cannot be opened (nothing was said);
+  // kRefused: the template reader refused it and said why.
+  Result read(const std::string& path) {
+    gReadingAttachmentDefinition = 1;
+    const int ok = TemplateFileRead(path.c_str());
+    gReadingAttachmentDefinition = 0;
+    if (ok) return Result::kRead;
+    switch (LastFileProblem().problem) {
+      case FileProblem::kDamaged:
+      case FileProblem::kNone: return Result::kRefused;
+      default: return Result::kMissing;
+    }
+  }
+
+ private:
+  Layer* layer_ = nullptr;
+};
+
+// A list built in order, appended at its tail.
+struct PartList {
+  Objex* head = nullptr;
+  Objex* tail = nullptr;
+  void append(Objex* o) {
+    o->prev = tail;
+    o->next = nullptr;
+    if (tail) tail->next = o;
+    else head = o;
+    tail = o;
+  }
+};
+
+// A free-standing copy of a definition object owned by `owner`.
+Objex* OwnedCopy(Objex* source, Objex* owner) {
+  Objex* copy = DuplicateObject(source, nullptr, nullptr, FloatPoint{0, 0}, 0, kCmdDuplicate);
+  if (!copy) return nullptr;
+  copy->prev = copy->next = nullptr;
+  copy->parent = owner;
+  copy->layer = owner->layer;
+  return copy;
+}
+
+void ShowMissingDefinition(const char* title) { ShowAlert(title, kMissingFileText); }
+
+// Reads the current definition; the layer then holds its objects. False (reported) when
+// there is none to read.
+bool ReadCurrentDefinition(DefinitionLayer* layer, const char* title, std::string* path) {
+  if (!GetCurrentDefinitionFilePath(path)) {
+    ShowMissingDefinition(title);
+    return false;
+  }
+  const DefinitionLayer::Result result = layer->read(*path);
+  if (result == DefinitionLayer::Result::kMissing) ShowMissingDefinition(title);
+  return result == DefinitionLayer::Result::kRead && layer->first();
+}
+
+// The name the side file of a door, window or skylight definition gives.
+void TakeAttachmentName(Objex* object, const std::string& path) {
+  if (path.size() <= 4) {
+    SetObjectName(object, {});
+    return;
+  }
+  const std::string name = SideFileValue(SidePath(path, 3, "qti"), "AttachmentName", "Done");
+  SetObjectName(object, name == "Done" ? std::string() : name);
+}
+
+// The curve resolution of door and window geometry.
+int16_t RenderCurveSegments(const DocState* ds) {
+  const int32_t quality = ds->windowDoorRenderQuality();
+  return static_cast<int16_t>(quality > 0 ? LimitRepeats(quality) : 8);
+}
+
+void ConvertCurvesAtRenderResolution(Objex* object, DocState* ds) {
+  const int16_t saved = ds->curveSegments;
+  ds->curveSegments = RenderCurveSegments(ds);
+  ConvertObjectCurvesToPolygons(object);
+  ds->curveSegments = saved;
+}
+
+// Scales the selected points by (sx, sy) about the origin in the front elevation.
+void ScaleInElevation(Objex* object, DocState* ds, float sx, float sy) {
+  UnLockDetectAndSelectObject(object, true, true, true);
+  TransformInfo xform{};
+  xform.scale[0] = sx;
+  xform.scale[1] = sy;
+  xform.scale[2] = 1.0f;
+  const int16_t saved = ds->viewPlane;
+  ds->viewPlane = 1;
+  ScaleObject(object, &xform);
+  ds->viewPlane = saved;
+}
+
+// Where a custom door's or window's parts go.
+struct Fitting {
+  DocState* ds = nullptr;
+  float angle = 0;             // of the line from the first point to the second
+  float centreX = 0, centreZ = 0;
+  float base = 0;              // wall base plus elevation, plan units
+  float fillerOffset = 0;
+  float sx = 1, sy = 1;
+  const Poinz* pivot = nullptr;  // of the open turn
+  float openAngle = 0;
+};
+
+// Turns (x, z) by the opening's angle and moves it into the opening.
+void PlaceInOpening(Objex* part, const Fitting& f) {
+  for (Poinz* p = part->firstPoint; p; p = p->next) {
+    Rotate(&p->position[0], &p->position[2], 0, 0, f.angle);
+    for (float* h : {p->inHandle, p->outHandle}) Rotate(&h[0], &h[2], 0, 0, f.angle);
+    p->position[0] += f.centreX;
+    p->position[2] += f.centreZ;
+    p->position[1] -= f.base;
+  }
+}
+
+void OpenTurn(Objex* part, const Fitting& f) {
+  if (f.openAngle == 0 || !f.pivot) return;
+  const float px = f.pivot->position[0], pz = f.pivot->position[2];
+  for (Poinz* p = part->firstPoint; p; p = p->next) {
+    Rotate(&p->position[0], &p->position[2], px, pz, f.openAngle);
+    for (float* h : {p->inHandle, p->outHandle}) Rotate(&h[0], &h[2], 0, 0, f.openAngle);
+  }
+}
+
+void FinishFace(Objex* face, DoorWindowData* record, Objex** last) {
+  StoreFaceBounds(face);
+  SetTextureFaceUV(face);
+  SetObjectPointLengths(face);
+  AppendFaceToChain(record, face, last);
+}
+
+// A frame part becomes a flat band as wide as its pen, standing kFramePartDepth off the
+// opening's middle plane.
+void BuildFramePart(Objex* attachment, Objex* part, const Fitting& f, DoorWindowData* record, Objex** last) {
+  Objex* copy = OwnedCopy(part, attachment);
+  if (!copy) return;
+  copy->parent = nullptr;  // the band that replaces it is linked instead
+  copy->textureScale = attachment->textureScale;
+  for (Poinz* p = copy->firstPoint; p; p = p->next)
+    for (float* v : {p->position, p->inHandle, p->outHandle, p->linkVector}) {
+      v[2] = v[1];
+      v[1] = 0;
+    }
+  ConvertCurvesAtRenderResolution(copy, f.ds);
+  // The band is always centred on the path; the part's own placement code rides along.
+  const int32_t placement = copy->extraLong;
+  copy->extraLong = 0;
+  // MakeParallel hands back either the copy, grown into the band, or a new band (having
+  // freed the copy); null only without a document.
+  Objex* solid = MakeParallel(copy, ConvertScreenToWorld(part->width, f.ds, 0), 0);
+  if (!solid) {
+    FreeLooseFace(copy);
+    return;
+  }
+  solid->prev = solid->next = nullptr;
+  solid->extraLong = placement;
+  solid->parent = attachment;
+  solid->layer = attachment->layer;
+  solid->textureScale = attachment->textureScale;
+  for (Poinz* p = solid->firstPoint; p; p = p->next) {
+    p->position[1] = p->position[2];
+    p->position[2] = kFramePartDepth;
+    for (float* v : {p->inHandle, p->outHandle, p->linkVector}) {
+      v[1] = v[2];
+      v[2] = 0;
+    }
+  }
+  SetFaceSlot0Material(solid, attachment);
+  ScaleInElevation(solid, f.ds, f.sx, f.sy);
+  PlaceInOpening(solid, f);
+  OpenTurn(solid, f);
+  FinishFace(solid, record, last);
+}
+
+void BuildLeafParts(Objex* attachment, const Fitting& f, DoorWindowData* record, Objex** last) {
+  float least = 0, most = 0;
+  bool any = false;
+  for (const Objex* part = record->leafParts(); part; part = part->next) {
+    const float v = part->params[4];
+    least = any ? std::min(least, v) : v;
+    most = any ? std::max(most, v) : v;
+    any = true;
+  }
+  for (Objex* part = record->leafParts(); part; part = part->next) {
+    Objex* copy = OwnedCopy(part, attachment);
+    if (!copy) continue;
+    copy->textureScale = attachment->textureScale;
+    // Spread over 0.9 .. 1.0; a single value (or one part) gives 1.0.
+    copy->params[4] = most == least ? 1.0f : (part->params[4] - most) / (most - least) * 0.1f + 1.0f;
+    ScaleInElevation(copy, f.ds, f.sx, f.sy);
+    PlaceInOpening(copy, f);
+    if (copy->params[3] != kPlainLeafMarker) {
+      SetFaceSlot0Material(copy, attachment);
+    } else {
+      for (Poinz* p = copy->firstPoint; p; p = p->next)
+        for (int side = 0; side < 2; ++side) {
+          p->color[side] = kWhite;
+          p->textureScale[side] = attachment->textureScale;
+        }
+    }
+    OpenTurn(copy, f);
+    FinishFace(copy, record, last);
+  }
+}
+
+// The outlines, twice: a filler face on each side of the wall.
+void BuildFillers(Objex* attachment, const Fitting& f, DoorWindowData* record, Objex** last) {
+  for (int pass = 0; pass < 2; ++pass) {
+    const float shift = (pass == 0 ? -1.0f : 1.0f) * (f.fillerOffset + kFillerExtra);
+    for (Objex* outline = record->maskObject; outline; outline = outline->next) {
+      Objex* filler = OwnedCopy(outline, attachment);
+      if (!filler) continue;
+      ConvertCurvesAtRenderResolution(filler, f.ds);
+      filler->type = kObjFrameFace;
+      filler->levels = 1;
+      filler->closed = 1;
+      filler->capped = 1;
+      ScaleInElevation(filler, f.ds, f.sx, f.sy);
+      for (Poinz* p = filler->firstPoint; p; p = p->next) p->position[2] += shift;
+      PlaceInOpening(filler, f);
+      StoreFaceBounds(filler);
+      AppendFaceToChain(record, filler, last);
+    }
+  }
+}
+
+}  // namespace
+
+// ---- Paths -------------------------------------------------------------------------------
+
+bool GetCurrentDefinitionFilePath(std::string* path) {
+  if (!path) return false;
+  path->clear();
+  const int16_t category = gSelectedContentCategory;
+  if (category != kCustomDoorCategory && category != kCustomWindowCategory) return false;
+  const bool doors = category == kCustomDoorCategory;
+  const SymEntryInfo* entry = ContentPaletteSelectedSymEntry();
+  if (entry && !entry->objectData.empty()) {
+    *path = JoinPath(doors ? LocalDomainCustomDoorPath() : LocalDomainCustomWindowPath(), entry->objectData);
+    return true;
+  }
+  if (doors)
+    ShowAlert(kDoorTitle, "Please select a custom door from the preview list before using this option.");
+  else
+    ShowAlert(kWindowTitle, "Please select a custom window from the preview list before using this option.");
+  return false;
+}
+
+bool GetCurrentTrimDefinitionFilePath(std::string* path) {
+  if (!path) return false;
+  path->clear();
+  const SymEntryInfo* entry = ContentPaletteSelectedSymEntry();
+  if (!entry || entry->type != kEntryCustomTrim || entry->objectData.empty()) return false;
+  *path = JoinPath(LocalDomainCustomTrimPath(), entry->objectData);
+  return true;
+}
+
+void UnLockDetectAndSelectObject(Objex* object, bool unlock, bool detect, bool select) {
+  if (!object) return;
+  for (Poinz* p = object->firstPoint; p; p = p->next) {
+    if (unlock) p->locked = 0;
+    if (detect) p->detectable = 1;
+    if (select) p->selected = 1;
+  }
+}
+
+// ---- Readers -----------------------------------------------------------------------------
+
+namespace openings {
+
+bool ReadCustomWindowDoorDefinition(Objex* attachment) {
+  if (!attachment || !CurDocState()) return false;
+  auto* record = static_cast<DoorWindowData*>(attachment->typeData);
+  if (!record) return false;
+  DefinitionLayer layer;
+  if (!layer.ready()) return false;
+  const char* title = gSelectedContentCategory == kCustomDoorCategory ? kDoorTitle : kWindowTitle;
+  std::string path;
+  if (!ReadCurrentDefinition(&layer, title, &path)) return false;
+
+  PartList outlines, frames, leaves;
+  for (Objex* o = layer.first(); o; o = o->next) {
+    Objex* copy = OwnedCopy(o, attachment);
+    if (!copy) continue;
+    if (o->type == kObjSkylightOutline) outlines.append(copy);
+    else if (o->type == kObjDoorLeafFace || o->type == kObjCustomAttachmentPart) leaves.append(copy);
+    else frames.append(copy);
+  }
+  for (Objex** list : {&record->maskObject, &record->definitionParts, &record->definitionLeafParts,
+                       &record->extraParts1, &record->extraParts2, &record->extraParts3, &record->extraParts4})
+    FreeFaceChain(*list);
+  record->maskObject = outlines.head;
+  record->definitionParts = frames.head;
+  record->definitionLeafParts = leaves.head;
+  TakeAttachmentName(attachment, path);
+  return true;
+}
+
+void ReadCustomWindowDoorFile(Objex* attachment) {
+  NoteServiceCall("ReadCustomWindowDoorFile", attachment);
+  ReadCustomWindowDoorDefinition(attachment);
+}
+
+bool ReadCustomSkylightDefinition(Objex* skylight) {
+  if (!skylight || !CurDocState()) return false;
+  auto* record = static_cast<RoofAttachmentData*>(skylight->typeData);
+  if (!record) return false;
+  DefinitionLayer layer;
+  if (!layer.ready()) return false;
+  std::string path;
+  if (!ReadCurrentDefinition(&layer, kWindowTitle, &path)) return false;
+
+  PartList outlines, separators, leaves, custom, extra;
+  for (Objex* o = layer.first(); o; o = o->next) {
+    PartList* list = nullptr;
+    switch (o->type) {
+      case kObjSkylightOutline: list = &outlines; break;
+      case kObjSeparatorFace: list = &separators; break;
+      case kObjDoorLeafFace: list = &leaves; break;
+      case kObjCustomAttachmentPart: list = &custom; break;
+      case kObjSkylightExtraPart: list = &extra; break;
+      default: break;
+    }
+    if (!list) continue;
+    Objex* copy = OwnedCopy(o, skylight);
+    if (!copy) continue;
+    FlattenObjectToXZPlane(copy, 0);
+    list->append(copy);
+  }
+  for (Objex** list : {&record->outlineParts, &record->separatorParts, &record->leafParts, &record->customParts,
+                       &record->otherParts})
+    FreeFaceChain(*list);
+  record->outlineParts = outlines.head;
+  record->separatorParts = separators.head;
+  record->leafParts = leaves.head;
+  record->customParts = custom.head;
+  record->otherParts = extra.head;
+  TakeAttachmentName(skylight, path);
+  return true;
+}
+
+void ReadCustomSkylightFile(Objex* skylight) {
+  NoteServiceCall("ReadCustomSkylightFile", skylight);
+  ReadCustomSkylightDefinition(skylight);
+}
+
+void ReadCustomTrimFile(Objex* target, bool slotA, TrimData* wallTrim) {
+  NoteServiceCall("ReadCustomTrimFile", target);
+  DocState* ds = CurDocState();
+  if (!target || !ds) return;
+  auto* record = (target->type == kObjDoor || target->type == kObjWindow)
+                     ? static_cast<DoorWindowData*>(target->typeData)
+                     : nullptr;
+  if (!wallTrim && !record) return;
+  DefinitionLayer layer;
+  if (!layer.ready()) return;
+  std::string path;
+  if (!GetCurrentTrimDefinitionFilePath(&path) || layer.read(path) != DefinitionLayer::Result::kRead) return;
+  Objex* profile = layer.first();
+  if (!profile) return;
+
+  UnLockDetectAndSelectObject(profile, true, true, true);
+  if (!gApplyTrimAsBase) {
+    // Crown trim hangs from the top: the profile is mirrored across its own middle in plan.
+    Float3DRect box = EmptyFloat3DRect();
+    GetObject3DBounds(profile, 0, &box, 1);
+    const float savedCentre = gFlipCenterY;
+    const int16_t savedPlane = ds->viewPlane;
+    gFlipCenterY = (box.floatBack + box.floatFront) / 2;
+    ds->viewPlane = 2;
+    FlipObject(profile, 0);
+    ds->viewPlane = savedPlane;
+    gFlipCenterY = savedCentre;
+  }
+  Objex* copy = DuplicateObject(profile, nullptr, nullptr, FloatPoint{0, 0}, 0, kCmdDuplicate);
+  if (!copy) return;
+  copy->prev = copy->next = nullptr;
+  copy->parent = nullptr;
+  copy->layer = target->layer;
+
+  auto release = [](Objex*& old) {
+    Objex* p = old;
+    old = nullptr;
+    FreeLooseFace(p);
+  };
+  if (wallTrim) {
+    if (!gApplyTrimAsBase) {
+      release(wallTrim->crownProfile());
+      wallTrim->crownTrim() = kTrimCustomProfile;
+      wallTrim->crownProfile() = copy;
+    } else {
+      release(wallTrim->lowerProfile());
+      wallTrim->lowerTrim() = kTrimCustomProfile;
+      wallTrim->lowerProfile() = copy;
+    }
+  } else {
+    TrimSlot& slot = slotA ? record->trimSlotA : record->trimSlotB;
+    release(slot.profile);
+    slot.flag = 1;
+    slot.profile = copy;
+  }
+  if (path.size() > 4) {
+    const std::string name = SideFileValue(SidePath(path, 4, ".qti"), "TrimName", "");
+    if (!name.empty()) SetObjectName(copy, name);
+  }
+}
+
+}  // namespace openings
+
+// ---- Fitting -----------------------------------------------------------------------------
+
+void GetCustomAttachmentWidthAndHeight(const DoorWindowData* record, float* width, float* height) {
+  Float3DRect box = EmptyFloat3DRect();
+  for (Objex* o = record ? record->maskObject : nullptr; o; o = o->next) DoGetObject3DBounds(o, 0, &box, 0);
+  const bool any = !IsEmptyBounds(box);
+  if (width) *width = any ? box.floatRight - box.floatLeft : 0;
+  if (height) *height = any ? box.floatBottom - box.floatTop : 0;
+}
+
+void UpdateCustomAttachment(Objex* attachment) {
+  NoteServiceCall("UpdateCustomAttachment", attachment);
+  AttachmentInputs in;
+  if (!GetAttachmentInputs(attachment, &in)) return;
+  DoorWindowData* record = in.record;
+  FreeFaceChain(record->faces);
+
+  Fitting f;
+  f.ds = in.ds;
+  float length = 0;
+  f.angle = GetLineLengthAndAngle(in.p1->position[0], in.p1->position[2], in.p2->position[0], in.p2->position[2],
+                                  &length);
+  const PlanOffset half = FacePolar(f.angle, length / 2);
+  f.centreX = in.p1->position[0] + half.x;
+  f.centreZ = in.p1->position[2] + half.z;
+  f.base = WallBaseOffset(in.wall, in.ds) + record->elevation;
+  f.fillerOffset = CWS(in.wall->width, in.ds) / 2 + kFillerProud;
+  // A definition without width or height is not stretched that way.
+  float w = 0, h = 0;
+  GetCustomAttachmentWidthAndHeight(record, &w, &h);
+  f.sx = w > 0 ? record->width / w : 1.0f;
+  f.sy = h > 0 ? record->height / h : 1.0f;
+  f.pivot = record->flipHorizontal ? in.p1 : in.p2;
+  f.openAngle = record->openAngle();
+
+  Objex* last = nullptr;
+  for (Objex* part = record->frameParts(); part; part = part->next)
+    BuildFramePart(attachment, part, f, record, &last);
+  BuildLeafParts(attachment, f, record, &last);
+  BuildFillers(attachment, f, record, &last);
+}
+
+// ---- Applying the palette's definition ---------------------------------------------------
+
+void ApplyCurCustAttachToSelectedWinAndDoor() {
+  NoteServiceCall("ApplyCurCustAttachToSelectedWinAndDoor", nullptr);
+  DocState* ds = CurDocState();
+  Layer* layer = gCurDocument ? gCurDocument->itsCurLayer : nullptr;
+  if (!ds || !layer) return;
+  const bool doors = gSelectedContentCategory == kCustomDoorCategory;
+  const bool windows = gSelectedContentCategory == kCustomWindowCategory;
+  if (!doors && !windows) return;
+
+  bool applied = false;
+  bool failed = false;  // the definition could not be read: it is the same for every opening
+  int removed = 0;
+  for (Objex* o = layer->firstObject; o && !failed; o = o->next) {
+    if (o->type == kObjWall) {
+      bool any = false;
+      for (Objex* c = o->firstChild; c && !failed; c = c->next) {
+        const bool door = c->type == kObjDoor, window = c->type == kObjWindow;
+        if (!(doors ? door : window) || !c->typeData || !IsObjectSelected(c)) continue;
+        const int16_t wanted = doors ? kDoorCustom : kWindowCustom;
+        if (static_cast<DoorWindowData*>(c->typeData)->subtype != wanted) continue;
+        if (openings::ReadCustomWindowDoorDefinition(c)) any = true;
+        else failed = true;
+      }
+      if (any) {
+        UpdateAllWallAttachments(o);
+        ReRenderObject(o);
+        applied = true;
+      }
+    } else if (windows && (o->type == kObjRoof || o->type == kObjRoofPanel)) {
+      for (Objex* c = o->firstChild; c && !failed;) {
+        Objex* next = c->next;
+        auto* r = c->type == kObjSkylight ? static_cast<RoofAttachmentData*>(c->typeData) : nullptr;
+        if (!r || r->subtype != kSkylightCustom || !IsObjectSelected(c)) {
+          c = next;
+          continue;
+        }
+        if (!openings::ReadCustomSkylightDefinition(c)) {
+          failed = true;
+          break;
+        }
+        applied = true;
+        Float3DRect box = EmptyFloat3DRect();
+        GetObject3DBounds(c, 0, &box, 1);
+        CreateCustomSkylightSymbols(c, (box.floatLeft + box.floatRight) / 2, (box.floatBack + box.floatFront) / 2,
+                                    r->angle());
+        if (r->outlineParts && r->parts) {
+          FloatRect rect = EmptyFloatRect();
+          Float3DRect parts = EmptyFloat3DRect();
+          GetCustomSkylightBounds(c, &rect, &parts);
+          CreateCustomSkylightBoundsPoints(c, &rect);
+          UpdateObjectBounds(c);
+          const int gone = UpdateRoofAttachment(c, o);
+          removed += gone;
+          ReRenderObject(o);
+          if (!gone) SelectObj(c, kSelectOn, 0);
+        }
+        c = next;
+      }
+    }
+  }
+  Refresh();
+  if (removed)
+    ShowAlert("One or more skylights have been removed.",
+              "The roof was not long enough to accommodate all of its attachments.");
+  if (applied) StoreUndoFromModel(doors ? "Custom Door Type" : "Custom Window Type");
+}

@@ -1,0 +1,202 @@
+// Custom definitions on the program's own roads, with every library installed and the shipped
+// library as the shared content: the custom skylight tool places a skylight shaped by the
+// selected window definition, applying re-fits it (and removes it when it no longer fits), and
+// a click on a window entry in the content library re-reads the selected custom windows with
+// one undo step.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// The model's records first: Qt's keyword macros (slots) would otherwise rewrite their fields.
+#include "model/Attachments.h"
+#include "tools/ToolTestSupport.h"
+#include "WallTestSupport.h"
+#include "AppTestSupport.h"
+#include "app/ZLKDocument.h"
+#include "app/ZLKWindowController.h"
+#include "content/ContentCategoryItem.h"
+#include "content/ContentPaletteController.h"
+#include "content/ContentView.h"
+#include "openings/CustomDefinitions.h"
+#include "platform/Alerts.h"
+#include "platform/ContentPaths.h"
+
+namespace {
+
+std::vector<std::string>& StoredUndoNames() {
+  static std::vector<std::string> names;
+  return names;
+}
+
+void ChooseShippedWindow() {
+  gSelectedContentCategory = kCustomWindowCategory;
+  gSelectedContentEntryType = kEntryCustomWindow;
+  gSelectedContentEntry = SymEntryInfo{};
+  gSelectedContentEntry.type = kEntryCustomWindow;
+  gSelectedContentEntry.objectData = "Casement/window1.QTF";
+}
+
+struct CustomSkylightRoad : ToolTest {
+  Objex* roof = nullptr;
+  std::string savedShared;
+  FrontEndServices savedFrontEnd = gFrontEnd;
+
+  void SetUp() override {
+    TestApplication();
+    ToolTest::SetUp();
+    savedShared = LocalDomainUserSharedPath();
+    SetUserSharedRoot(BuildTreeContentRoot() + "/QVRA/Shared");
+    gFrontEnd.storeUndo = [](const std::string& name) { StoredUndoNames().push_back(name); };
+    StoredUndoNames().clear();
+    DocState* ds = doc.ds();
+    ds->zoomFactor = 1;
+    ds->snapToGrid = 0;
+    ds->newRoofPitch() = 6;
+    ds->skylightType() = kSkylightCustom;
+    ds->skylightWidth = 20;
+    ds->skylightHeight() = 30;
+    doc.first->height = 96;
+    gGlobalXOffset = gGlobalYOffset = gGlobalZOffset = 0;
+    gCurTool = kToolGableRoof;
+    ds->roofStyle = 2;
+    drag({{0, 0}, {240, 120}});
+    roof = doc.first->firstObject;
+    ASSERT_NE(roof, nullptr);
+  }
+  void TearDown() override {
+    gSelectedContentCategory = -1;
+    gSelectedContentEntryType = 0;
+    gSelectedContentEntry = SymEntryInfo{};
+    gFrontEnd = savedFrontEnd;
+    SetUserSharedRoot(savedShared);
+    ToolTest::TearDown();
+  }
+  Objex* skylight() {
+    for (Objex* c = roof->firstChild; c; c = c->next)
+      if (c->type == kObjSkylight) return c;
+    return nullptr;
+  }
+  static RoofAttachmentData* Rec(Objex* o) { return static_cast<RoofAttachmentData*>(o->typeData); }
+};
+
+TEST_F(CustomSkylightRoad, ToolPlacesTheWindowDefinitionAndApplyingRefitsOrRemovesIt) {
+  ChooseShippedWindow();
+  ScopedAlertRecorder alerts;
+  gCurTool = kToolSkylight;
+  gMouseCaptured = 1;
+  TrackObject(120, 90, 120, 0, 90, kTrackEnd);
+  Objex* s = skylight();
+  ASSERT_NE(s, nullptr);
+  EXPECT_TRUE(alerts.shown.empty());
+  RoofAttachmentData* r = Rec(s);
+  EXPECT_EQ(r->subtype, kSkylightCustom);
+  ASSERT_NE(s->name, nullptr);
+  EXPECT_STREQ(s->name, "Two-Light Window");
+  // The outline, the centre bar and the two panes; the window's frame polygon has no place on
+  // a skylight.
+  EXPECT_NE(r->outlineParts, nullptr);
+  EXPECT_NE(r->separatorParts, nullptr);
+  EXPECT_NE(r->leafParts, nullptr);
+  ASSERT_NE(r->parts, nullptr);
+  int bands = 0;
+  for (Objex* p = r->parts; p; p = p->next) bands += p->type == kObjSeparatorFace;
+  EXPECT_EQ(bands, 1);
+  EXPECT_EQ(s->pointCount, 4);  // the corners of the placed outline
+
+  // Applying the same definition keeps it where it is, selected.
+  SelectObj(s, kSelectOn, 0);
+  float x0 = s->firstPoint->position[0];
+  ApplyCurCustAttachToSelectedWinAndDoor();
+  ASSERT_EQ(skylight(), s);
+  EXPECT_NEAR(s->firstPoint->position[0], x0, 1e-3);
+  EXPECT_TRUE(IsObjectSelected(s));
+  ASSERT_EQ(StoredUndoNames().size(), 1u);
+  EXPECT_EQ(StoredUndoNames()[0], "Custom Window Type");
+  EXPECT_TRUE(alerts.shown.empty());
+
+  // Grown past the roof, the re-fit removes it and says so.
+  Rec(s)->width() = 2000;
+  ApplyCurCustAttachToSelectedWinAndDoor();
+  EXPECT_EQ(skylight(), nullptr);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "One or more skylights have been removed.");
+  EXPECT_EQ(alerts.shown[0].informative, "The roof was not long enough to accommodate all of its attachments.");
+
+  // A door definition is never applied to skylights.
+  gSelectedContentCategory = kCustomDoorCategory;
+  StoredUndoNames().clear();
+  ApplyCurCustAttachToSelectedWinAndDoor();
+  EXPECT_TRUE(StoredUndoNames().empty());
+}
+
+struct CustomWindowClick : DesignWindowTest {
+  std::string savedShared;
+  void beforeDocument() override {
+    savedShared = LocalDomainUserSharedPath();
+    SetUserSharedRoot(BuildTreeContentRoot() + "/QVRA/Shared");
+  }
+  void afterClosing() override {
+    gSelectedContentCategory = -1;
+    gSelectedContentEntryType = 0;
+    SetUserSharedRoot(savedShared);
+  }
+
+  // An opening of the wall's first segment, centred `at` along it.
+  Objex* addOpening(Objex* wall, int16_t type, int16_t subtype, float at, float width, float height) {
+    auto* data = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+    data->ownerType = type;
+    data->subtype = subtype;
+    data->width = width;
+    data->height = height;
+    data->elevation = type == kObjWindow ? 24 : 0;
+    data->anchorStart = wall->firstPoint;
+    data->anchorEnd = wall->firstPoint->next;
+    data->startDistance = at;
+    data->remainingLength = 240 - at;
+    const RGBColor black{};
+    Objex* o = CreateObject(type, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, wall, wall->layer, data);
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, at - width / 2, 0, 0, 0, 0, 0, 0, 0, 0, o), o);
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, at + width / 2, 0, 0, 0, 0, 0, 0, 0, 0, o), o);
+    AppendChildToObject(o, wall);
+    SelectObj(o, kSelectOn, 0);
+    return o;
+  }
+};
+
+TEST_F(CustomWindowClick, WindowEntryClickedReReadsTheSelectedCustomWindowsWithOneUndoStep) {
+  const RGBColor black{};
+  Objex* wall = CreateObject(kObjWall, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr);
+  for (float x : {0.0f, 240.0f})
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, 0, 0, 0, 0, 0, 0, 0, wall), wall);
+  AppendObjectToLayer(wall, model->itsCurLayer);
+  wall->width = 4;
+  wall->levels = 1;
+  FloorDepthOf(wall) = 0.5f;
+  FoundationWidthOf(wall) = 12.0f;
+  for (Poinz* p = wall->firstPoint; p; p = p->next) {
+    WallHeightOf(p) = 96;
+    PitchAOf(p) = PitchBOf(p) = 10;
+    HeightCOf(p) = 120;
+    HeightDOf(p) = 168;
+    p->trim1 = TestWallSide(0);
+    p->trim2 = TestWallSide(0);
+  }
+  UpdateObjectBounds(wall);
+  Objex* window = addOpening(wall, kObjWindow, kWindowCustom, 60, 36, 48);
+  Objex* door = addOpening(wall, kObjDoor, kDoorCustom, 160, 36, 80);
+  ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController();
+  ASSERT_NE(palette, nullptr);
+  palette->selectCategory(kCategoryWindows, true);
+  palette->contentView()->clickAt(QPoint(5, 5));
+  EXPECT_EQ(gSelectedContentCategory, kCategoryWindows);
+  ASSERT_NE(window->name, nullptr);
+  EXPECT_STREQ(window->name, "Two-Light Window");
+  EXPECT_EQ(door->name, nullptr);
+  EXPECT_NE(AttachmentData(window)->maskObject, nullptr);
+  EXPECT_NE(AttachmentData(window)->faces, nullptr);  // rebuilt with the wall's openings
+  EXPECT_EQ(doc->undoManager().undoActionName(), "Custom Window Type");
+}
+
+}  // namespace
