@@ -53,11 +53,6 @@ void GetCustomAttachmentWidthAndHeight(const DoorWindowData* record, float* widt
   if (height) *height = h;
 }
 
-void CarveAllRoofAttachments(Objex* roof, Plane*, int32_t, int16_t) { NoteServiceCall("CarveAllRoofAttachments", roof); }
-void CarveAllRoofPanelAttachments(Objex* panel, Plane*, int16_t) {
-  NoteServiceCall("CarveAllRoofPanelAttachments", panel);
-}
-
 float gBaseTrimHeight = 6.0f;
 float gPanelingHeight = 42.0f;
 void CreateMoulding(TrimData*, Plane*, float, float, const PlanarPolyPoint*, const PlanarPolyPoint*, float, float,

@@ -38,10 +38,6 @@ void GetCustomAttachmentWidthAndHeight(const DoorWindowData* record, float* widt
 // record; it records the call and changes nothing yet.
 void ReadCustomTrimFile(Objex* target, bool slotA, TrimData* wallTrim);
 
-// Roof openings (carved roof faces).
-void CarveAllRoofAttachments(Objex* roof, Plane* plane, int32_t panelID, int16_t side);
-void CarveAllRoofPanelAttachments(Objex* panel, Plane* plane, int16_t side);
-
 // Side trims of a wall face (base and crown mouldings, wainscot band, paneling, custom wall
 // profiles), hung on the face being built: they hang nothing yet. Each gets the side's trim
 // record, the face's plane, the direction along the face, its length, the face's two bottom
