@@ -150,7 +150,7 @@ void CarveRoofAttachment(Objex* outline, Plane* plane, int16_t side, int16_t par
   if (!outline || !plane || !CurDocState() || !gCurPlaneObject) return;
   const std::vector<P3> ring = RingOf(outline);
   const int32_t n = static_cast<int32_t>(ring.size());
-  if (n < 3) return;
+  if (n < 1) return;
   PlaneObject* po = CreatePlaneObject();
   if (!po) return;
   po->elevation = outline->baseElevation;

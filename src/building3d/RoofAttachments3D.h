@@ -28,7 +28,7 @@ constexpr float kDormerTrimRise = 12.0f;      // dormer cut-out bands
 
 // One hole in the face being built: a plane of the outline's points (at most pointCount of
 // them; y raised by 12 on side 1) with the face's normal, of `partType`, appended as a child
-// of gCurPlaneObject. Nothing without an outline of 3 points, a plane, a document or a
+// of gCurPlaneObject. Nothing without an outline with points, a plane, a document or a
 // current plane object.
 void CarveRoofAttachment(Objex* outline, Plane* plane, int16_t side, int16_t partType);
 // Every skylight and dormer cut-out of a freehand roof panel, with its curb for the side.

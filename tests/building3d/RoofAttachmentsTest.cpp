@@ -299,7 +299,8 @@ TEST_F(RoofHoles, EveryStandardStyleGetsAHolePerFaceAndThreeCurbFacesPerEdge) {
 TEST_F(RoofHoles, CustomSkylightCutsEachOutlinePartAndSkipsFillers) {
   Objex* p = panel();
   customSkylight(p, {outline(kObjSkylightOutline, {{40, 40}, {60, 40}, {60, 60}, {40, 60}}),
-                     outline(kObjSkylightOutline, {{100, 40}, {130, 40}, {130, 70}, {100, 70}})});
+                     // Listed the other way round: still widened outward.
+                     outline(kObjSkylightOutline, {{100, 40}, {100, 70}, {130, 70}, {130, 40}})});
   const Built b = Build(p);
   ASSERT_EQ(b.holes.size(), 4u);  // two outlines on two faces
   for (auto [face, hole] : b.holes) EXPECT_EQ(hole->partType, kPartSkylightHole);
@@ -308,7 +309,8 @@ TEST_F(RoofHoles, CustomSkylightCutsEachOutlinePartAndSkipsFillers) {
   EXPECT_EQ(b.trims.at(kPartSkylightBottomBand).size(), 16u);
   EXPECT_EQ(b.trims.at(kPartSkylightBottomRing).size(), 8u);
   // The second outline's curb is widened around that outline, not the skylight's points.
-  ExpectQuad(b.trims.at(kPartSkylightTopBand)[12], {{94, -12, 34}, {136, -12, 34}, {136, -16, 34}, {94, -16, 34}});
+  ExpectQuad(b.trims.at(kPartSkylightTopBand)[12], {{94, -12, 34}, {94, -12, 76}, {94, -16, 76}, {94, -16, 34}});
+  ExpectQuad(b.trims.at(kPartSkylightTopRing)[4], {{94, -16, 34}, {94, -16, 76}, {100, -16, 70}, {100, -16, 40}});
 
   // Without outline parts: no hole and no curb.
   Objex* q = panel();
@@ -433,18 +435,22 @@ TEST_F(RoofHoles, TrimPlaneNeedsDataAFaceAndVertices) {
   EXPECT_EQ(CountPlaneObjects(gGLPlaneObjects), 6);
   free(r);
 
-  // Carving without a face being built, or with fewer than three points, makes no hole.
-  Objex* two = outline(kObjDormerCutout, {{0, 0}, {10, 0}});
-  CarveRoofAttachment(two, face->planes, 0, kPartDormerHole);
+  // Carving without a face being built, or an outline without points, makes no hole.
+  Objex* none = outline(kObjDormerCutout, {});
+  CarveRoofAttachment(none, face->planes, 0, kPartDormerHole);
   gCurPlaneObject = nullptr;
   Objex* three = outline(kObjDormerCutout, {{0, 0}, {10, 0}, {10, 10}});
   CarveRoofAttachment(three, face->planes, 0, kPartDormerHole);
   EXPECT_EQ(face->children, nullptr);
+  // Only the first pointCount points of the chain are the outline.
+  three->pointCount = 2;
   gCurPlaneObject = face;
   CarveRoofAttachment(three, face->planes, 1, kPartDormerHole);
   ASSERT_NE(face->children, nullptr);
-  EXPECT_EQ(face->children->planes->vertices[2].y, -12);
-  DeleteObj(two);
+  EXPECT_EQ(face->children->planes->vertexCount, 2);
+  EXPECT_EQ(face->children->planes->vertices[1].y, -12);
+  three->pointCount = 3;
+  DeleteObj(none);
   DeleteObj(three);
 }
 
