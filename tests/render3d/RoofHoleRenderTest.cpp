@@ -1,6 +1,7 @@
 // A skylight in a flat roof panel, seen from straight above: the background shows through its
 // hole in both faces of the slab, the top curb's ring frames it in the skylight's colour and
 // the roof covers the rest.
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -71,28 +72,40 @@ TEST_F(RoofHoleRender, BackgroundShowsThroughTheSkylightAndTheRingFramesIt) {
   for (PlaneObject* po = gGLPlaneObjects; po; po = po->next)
     for (PlaneObject* c = po->children; c; c = c->next) holes += c->partType == kPartSkylightHole;
   ASSERT_EQ(holes, 2);
-  RefreshGLScene();
+  // The final-quality frame, then a real-time frame of the same scene.
+  for (const bool realTime : {false, true}) {
+    SCOPED_TRACE(realTime ? "real time" : "final quality");
+    if (realTime) {
+      // One step of the navigation loop.
+      RTInitializeGLScene();
+      RTSetViewpoint(ds());
+      RealTimeRenderAllGLPlaneObjects(gGLPlaneObjects);
+      RTFinalizeGLScene();
+    } else {
+      RefreshGLScene();
+    }
 
-  // The view's middle is (100, 100); at 400 units away a 38-degree view spans about 138
-  // units either way of it, 32 pixels.
-  auto column = [&](float x) { return static_cast<int>(std::lround(32 + (x - 100) * 32 / 138.0f)); };
-  std::string row;
-  for (int x = 0; x < 64; ++x) {
-    const Pixel p = kept(x, 32);
-    row += p.g > 100 ? 'g' : p.r > 200 ? 'r' : (p.r + p.g + p.b < 30 ? '.' : '?');
+    // The view's middle is (100, 100); at 400 units away a 38-degree view spans about 138
+    // units either way of it, 32 pixels.
+    auto column = [&](float x) { return static_cast<int>(std::lround(32 + (x - 100) * 32 / 138.0f)); };
+    std::string row;
+    for (int x = 0; x < 64; ++x) {
+      const Pixel p = kept(x, 32);
+      row += p.g > 100 ? 'g' : p.r > 200 ? 'r' : (p.r + p.g + p.b < 30 ? '.' : '?');
+    }
+    const Pixel background = kept(1, 1);
+    EXPECT_EQ(kept(32, 32), background) << row;
+    EXPECT_EQ(kept(column(85), 32), background) << row;
+    const Pixel ring = kept(column(136), 32);
+    EXPECT_GT(ring.r, 200) << row;
+    EXPECT_LT(ring.g, 60) << row;
+    const Pixel roof = kept(column(175), 32);
+    EXPECT_GT(roof.g, 100) << row;
+    EXPECT_LT(roof.r, 60) << row;
+    EXPECT_FALSE(background == roof);
+    // Outside the roof: the background again.
+    EXPECT_EQ(kept(column(-20), 32), background) << row;
   }
-  const Pixel background = kept(1, 1);
-  EXPECT_EQ(kept(32, 32), background) << row;
-  EXPECT_EQ(kept(column(85), 32), background) << row;
-  const Pixel ring = kept(column(136), 32);
-  EXPECT_GT(ring.r, 200) << row;
-  EXPECT_LT(ring.g, 60) << row;
-  const Pixel roof = kept(column(175), 32);
-  EXPECT_GT(roof.g, 100) << row;
-  EXPECT_LT(roof.r, 60) << row;
-  EXPECT_FALSE(background == roof);
-  // Outside the roof: the background again.
-  EXPECT_EQ(kept(column(-20), 32), background) << row;
 }
 
 }  // namespace
