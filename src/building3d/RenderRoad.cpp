@@ -10,6 +10,7 @@
 
 #include "building3d/PlaneObjects.h"
 #include "building3d/RepeatLimit.h"
+#include "building3d/RoofAttachments3D.h"
 #include "building3d/Surfaces.h"
 #include "building3d/TopoElevation.h"
 #include "model/Attachments.h"
@@ -240,8 +241,12 @@ void BuildRingCap(Objex* object, Objex* source, Poinz* first, int32_t count, int
       po->elevation = WallHeightOf(gBase2DObject->firstPoint);
   }
   const bool panelFace = po->partType == kObjRoofPanelFace;
-  if (AppendOrFree(po, source) && panelFace)
+  if (AppendOrFree(po, source) && panelFace) {
+    // The holes and curbs hang on the face just built.
+    gCurPlaneObject = po;
     CarveAllRoofPanelAttachments(gBase2DObject, po->planes, front ? 0 : 1);
+    gCurPlaneObject = nullptr;
+  }
 }
 
 // Objects of several rings: side patches between consecutive rings, caps on the first and
@@ -292,8 +297,11 @@ void BuildSingleRing(Objex* object, Objex* source) {
     }
   }
   const int16_t partType = po->partType;
-  if (AppendOrFree(po, source) && (partType == kObjRoofPlane || partType == kObjRoofHipPart))
+  if (AppendOrFree(po, source) && (partType == kObjRoofPlane || partType == kObjRoofHipPart)) {
+    gCurPlaneObject = po;
     CarveAllRoofAttachments(gBase2DObject, po->planes, object->subtype, partType == kObjRoofPlane ? 1 : 0);
+    gCurPlaneObject = nullptr;
+  }
 }
 
 // What a retype changes on a plan object, so that building leaves the plan as it found it.

@@ -2,7 +2,6 @@
 // its callers rely on.
 #include "model/NotYetBuilt.h"
 
-
 #include <algorithm>
 #include <cstring>
 
@@ -13,13 +12,6 @@
 #include "model/Records.h"
 #include "model/Services.h"
 #include "model/TopoGrid.h"
-
-void CarveAllRoofAttachments(Objex* roof, Plane*, int32_t, int16_t) { NoteServiceCall("CarveAllRoofAttachments", roof); }
-void CarveAllRoofPanelAttachments(Objex* panel, Plane*, int16_t) {
-  NoteServiceCall("CarveAllRoofPanelAttachments", panel);
-}
-
-
 
 namespace {
 bool NothingApplied(const char* routine) {

@@ -20,10 +20,6 @@ struct PlanarPolyPoint;
 struct DoorWindowData;
 struct RoofAttachmentData;
 
-// Roof openings (carved roof faces).
-void CarveAllRoofAttachments(Objex* roof, Plane* plane, int32_t panelID, int16_t side);
-void CarveAllRoofPanelAttachments(Objex* panel, Plane* plane, int16_t side);
-
 // Applying content to the surface under a 3D view point; each reports whether it changed
 // the design.
 bool ApplyColor(POINT point, int32_t color, int32_t a, int32_t b);
