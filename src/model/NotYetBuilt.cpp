@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "model/Attachments.h"
 #include "model/DocState.h"
@@ -13,9 +14,29 @@
 #include "model/Records.h"
 #include "model/Services.h"
 #include "model/TopoGrid.h"
+#include "platform/ContentPaths.h"
 
 void ReadCustomSkylightFile(Objex* skylight) { NoteServiceCall("ReadCustomSkylightFile", skylight); }
 void ReadCustomTrimFile(Objex* target, bool, TrimData*) { NoteServiceCall("ReadCustomTrimFile", target); }
+
+int GetCurrentTrimDefinitionFilePath(char* path, size_t size) {
+  const SymEntryInfo* entry = ContentPaletteSelectedSymEntry();
+  if (!path || size == 0 || !entry || entry->type != kEntryCustomTrim || entry->objectData.empty()) return 0;
+  const std::string folder = LocalDomainCustomTrimPath();
+  if (folder.empty()) return 0;
+  const std::string full = folder + "/" + entry->objectData;
+  if (full.size() >= size) return 0;
+  memcpy(path, full.c_str(), full.size() + 1);
+  return 1;
+}
+
+void UnLockDetectAndSelectObject(Objex* object, uint8_t unlock, uint8_t detect, uint8_t select) {
+  for (Poinz* p = object ? object->firstPoint : nullptr; p; p = p->next) {
+    if (unlock) p->locked = 0;
+    if (detect) p->detectable = 1;
+    if (select) p->selected = 1;
+  }
+}
 
 // The plan extent of the definition's outlines (right minus left, front minus back), which is
 // all callers need of it: 0 by 0 without outlines.
@@ -72,17 +93,3 @@ void ApplyCustomTrimToWall(TrimData*, Plane*, float, float, const PlanarPolyPoin
                            float, int16_t, float, Poinz* startPoint) {
   NoteServiceCall("ApplyCustomTrimToWall", startPoint ? startPoint->owner : nullptr);
 }
-
-
-
-namespace {
-bool NothingApplied(const char* routine) {
-  NoteServiceCall(routine, nullptr);
-  return false;
-}
-}  // namespace
-bool ApplyColor(POINT, int32_t, int32_t, int32_t) { return NothingApplied("ApplyColor"); }
-bool ApplyTexture(POINT, int32_t) { return NothingApplied("ApplyTexture"); }
-bool ApplyMoulding(POINT, int32_t) { return NothingApplied("ApplyMoulding"); }
-bool ApplyCustomTextureImage(POINT, SymEntryInfo*) { return NothingApplied("ApplyCustomTextureImage"); }
-bool ApplyCustomMoulding(POINT, SymEntryInfo*) { return NothingApplied("ApplyCustomMoulding"); }

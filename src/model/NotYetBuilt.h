@@ -3,6 +3,7 @@
 // NotYetBuilt.cpp, the renderer's in render3d/PendingRenderServices.cpp and
 // render3d/PendingListRenderers.cpp. A routine leaves this file when its part is built.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -37,6 +38,12 @@ void GetCustomAttachmentWidthAndHeight(const DoorWindowData* record, float* widt
 // an opening's trim slot (slot A when slotA is set, else slot B) or into a wall part's trim
 // record; it records the call and changes nothing yet.
 void ReadCustomTrimFile(Objex* target, bool slotA, TrimData* wallTrim);
+// The file of the content palette's selected custom trim entry (the custom trim folder joined
+// with the entry's file name) into path: 1 when that entry is selected and names a file that
+// fits, else 0 (no message). UnLockDetectAndSelectObject sets, for every point of the
+// object, locked 0 (unlock), detectable 1 (detect) and selected 1 (select) for each flag given.
+int GetCurrentTrimDefinitionFilePath(char* path, size_t size);
+void UnLockDetectAndSelectObject(Objex* object, uint8_t unlock, uint8_t detect, uint8_t select);
 
 // Roof openings (carved roof faces).
 void CarveAllRoofAttachments(Objex* roof, Plane* plane, int32_t panelID, int16_t side);
@@ -59,14 +66,6 @@ void CreatePaneling(TrimData* trim, Plane* plane, float angle, float length, con
 void ApplyCustomTrimToWall(TrimData* trim, Plane* plane, float angle, float length, const PlanarPolyPoint* start,
                            const PlanarPolyPoint* end, float wallHeight, float base, int16_t side, float elevation,
                            Poinz* startPoint);
-
-// Applying content to the surface under a 3D view point; each reports whether it changed
-// the design.
-bool ApplyColor(POINT point, int32_t color, int32_t a, int32_t b);
-bool ApplyTexture(POINT point, int32_t textureID);
-bool ApplyMoulding(POINT point, int32_t textureID);
-bool ApplyCustomTextureImage(POINT point, SymEntryInfo* entry);
-bool ApplyCustomMoulding(POINT point, SymEntryInfo* entry);
 
 // The renderer's neighbours (light glows, shadows, image export): no glow; the shadow render
 // draws a plain frame.

@@ -230,11 +230,14 @@ void BlendOn() {
 
 // ---- pick names ----
 
-std::vector<PlaneObject*> sPickTable{nullptr};
+// Names 0 (nothing) and 1 (the lot, loaded by the viewpoint set-up) stand for no plane
+// object: the table's first entry is name 2.
+constexpr size_t kFirstPlaneObjectPickName = 2;
+std::vector<PlaneObject*> sPickTable(kFirstPlaneObjectPickName, nullptr);
 std::unordered_map<PlaneObject*, uint32_t> sPickNames;
 
 void ResetPickNames() {
-  sPickTable.assign(1, nullptr);
+  sPickTable.assign(kFirstPlaneObjectPickName, nullptr);
   sPickNames.clear();
 }
 
@@ -280,10 +283,14 @@ void DrawWithCutouts(PlaneObject* po, DocState* ds, bool realTime) {
   const DrawOne draw = realTime ? RTRenderGLPlaneObject : RenderGLPlaneObject;
   KeepStencilValueInRange();
   BeginStencilWrite(gCurrentStencilValue);
-  for (PlaneObject* c = po->children; c; c = c->next) draw(c, 0);
+  for (PlaneObject* c = po->children; c; c = c->next) {
+    if (realTime) LoadPickName(c);
+    draw(c, 0);
+  }
   glShadeModel(GL_SMOOTH);
   glEnable(GL_DITHER);
   EndStencilWrite(ds, GL_NOTEQUAL, gCurrentStencilValue);
+  if (realTime && po->children) LoadPickName(po);
   draw(po, 0);
   // The trims frame and line the openings: they are not cut by them.
   glDisable(GL_STENCIL_TEST);
@@ -887,7 +894,6 @@ void RealTimeRenderGLPlaneObjects(PlaneObject* list) {
     ResetPickNames();
     sNaming = true;
     DrawStaticSceneRun(list, ds);
-    sNaming = false;
   } else if (gSceneDisplayList == 0) {
     if (ds->renderMode() != kRenderWireframe) {
       CompileSceneFromObjectLists(list, ds);
@@ -908,6 +914,7 @@ void RealTimeRenderGLPlaneObjects(PlaneObject* list) {
   } else {
     for (PlaneObject* po = list; po; po = po->next) DrawFacingCamera(po, plantsOff);
   }
+  sNaming = false;
 }
 
 void RenderGLFillerPlaneObjects(PlaneObject* list) {
@@ -971,14 +978,16 @@ bool ReplayRenderPolls(int32_t visits) {
 }  // namespace render3d
 
 PlaneObject* PlaneObjectForPickName(uint32_t name) {
-  if (name == 0 || name >= sPickTable.size()) return nullptr;
+  if (name < kFirstPlaneObjectPickName || name >= sPickTable.size()) return nullptr;
   PlaneObject* wanted = sPickTable[name];
   // The table may be older than the scene: only a plane object still in it (or one of its
-  // trims) is handed out.
+  // cut-outs or trims) is handed out.
   for (PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
     if (po == wanted) return po;
     for (PlaneObject* a = po->attachments; a; a = a->next)
       if (a == wanted) return a;
+    for (PlaneObject* c = po->children; c; c = c->next)
+      if (c == wanted) return c;
   }
   return nullptr;
 }
