@@ -234,17 +234,14 @@ void BlendOn() {
 // object: the table's first entry is name 2.
 constexpr size_t kFirstPlaneObjectPickName = 2;
 std::vector<PlaneObject*> sPickTable(kFirstPlaneObjectPickName, nullptr);
-std::unordered_map<PlaneObject*, uint32_t> sPickNames;
 
-void ResetPickNames() {
-  sPickTable.assign(kFirstPlaneObjectPickName, nullptr);
-  sPickNames.clear();
-}
+void ResetPickNames() { sPickTable.resize(kFirstPlaneObjectPickName); }
 
+// Every naming takes the next entry: a plane object named twice in one pass (before its
+// cut-outs and again after them) has two names, both its own, and no lookup is needed.
 uint32_t PickNameFor(PlaneObject* po) {
-  auto [it, added] = sPickNames.try_emplace(po, static_cast<uint32_t>(sPickTable.size()));
-  if (added) sPickTable.push_back(po);
-  return it->second;
+  sPickTable.push_back(po);
+  return static_cast<uint32_t>(sPickTable.size() - 1);
 }
 
 // Set while the real-time scene is drawn for picking. Picking draws the scene immediately
