@@ -21,14 +21,17 @@
 #include "model/CommandCodes.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "platform/Strings.h"
 #include "building3d/PlaneObjects.h"
+#include "render3d/ApplyMaterials.h"
+#include "render3d/ApplyMouldings.h"
 #include "render3d/Lighting.h"
 #include "render3d/Navigation.h"
 #include "render3d/RenderPlaneObject.h"
 #include "render3d/SceneFrame.h"
+#include "tools/ToolCodes.h"
+#include "tools/Tracking.h"
 
 GLUquadric* gQuadricObject = nullptr;
 uint8_t gRenderGL = 0;
@@ -312,7 +315,25 @@ void LiveViewOGLView::do3DSymTargetClick(POINT point, SymEntryInfo* entry) {
   if (!entry) return;
   autoClick3DPaths_.emplace_back(point);
   update();
-  ApplyEntry(point, entry);
+  applyEntryHere(point, entry);
+}
+
+bool LiveViewOGLView::applyEntryHere(POINT point, SymEntryInfo* entry) {
+  static uint16_t sModifiers = 0;
+  sModifiers = 0;
+  if (eventModifiers_ & Qt::ShiftModifier) sModifiers |= kTrackModShift;
+  if (eventModifiers_ & Qt::ControlModifier) sModifiers |= kTrackModCommand;
+  const TrackingHooks saved = gTrackingHooks;
+  gTrackingHooks.currentModifiers = [] { return sModifiers; };
+  // The pick works in the renderer's pixels.
+  const qreal ratio = devicePixelRatioF();
+  const POINT pixel{static_cast<int32_t>(point.x * ratio), static_cast<int32_t>(point.y * ratio)};
+  const bool current = isValid();
+  if (current) makeCurrent();
+  const bool applied = ApplyEntry(pixel, entry);
+  if (current) doneCurrent();
+  gTrackingHooks.currentModifiers = saved.currentModifiers;
+  return applied;
 }
 
 void LiveViewOGLView::store3DAutoClickUndoAction() {
@@ -326,6 +347,7 @@ void LiveViewOGLView::store3DAutoClickUndoAction() {
 
 void LiveViewOGLView::mouseDown(QMouseEvent* event) {
   if (autoClick3DActive_) {
+    eventModifiers_ = event->modifiers();
     do3DSymTargetClick(ToPOINT(event->position()), ContentPaletteSelectedSymEntry());
     return;
   }
@@ -406,6 +428,7 @@ void LiveViewOGLView::dropEvent(QDropEvent* event) {
     return;
   }
   const QByteArray data = event->mimeData()->data(QString::fromLatin1(Content3DDNDPboardType));
+  eventModifiers_ = event->modifiers();
   const bool applied = performDragOperation(data.isEmpty() ? nullptr : &data, ToPOINT(event->position()));
   if (applied) event->acceptProposedAction();
   else event->ignore();
@@ -418,7 +441,7 @@ bool LiveViewOGLView::performDragOperation(const QByteArray* data, POINT where) 
                               static_cast<size_t>(data->size()), &entry))
     return false;
   const char* name = DropUndoName(entry.type);
-  if (!name || !ApplyEntry(where, &entry)) return false;
+  if (!name || !applyEntryHere(where, &entry)) return false;
   StoreUndo(LocalizedString(name));
   gRefreshRender = 1;
   update();

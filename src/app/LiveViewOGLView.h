@@ -113,6 +113,9 @@ class LiveViewOGLView : public QOpenGLWidget {
   void presentKeptImage();
   // Runs the navigation loop for the mouse-down, reading this view's events.
   void navigate(QMouseEvent* event);
+  // Applies the entry at the view point with this view's context current; Shift and Ctrl of
+  // the event being handled reach the apply routines as the tracking modifiers.
+  bool applyEntryHere(POINT point, SymEntryInfo* entry);
 
   uint8_t autoClick3DActive_ = 0;
   QCursor ctrlWalkCursor_, freeWalkCursor_, ctrlFlyCursor_, freeFlyCursor_;
@@ -125,4 +128,5 @@ class LiveViewOGLView : public QOpenGLWidget {
   int renderCount_ = 0;
   bool rendering_ = false;  // a render of this view is running
   bool lastRenderPollingOff_ = false;
+  Qt::KeyboardModifiers eventModifiers_;  // of the click or drop being applied
 };

@@ -3,6 +3,7 @@
 // NotYetBuilt.cpp, the renderer's in render3d/PendingRenderServices.cpp and
 // render3d/PendingListRenderers.cpp. A routine leaves this file when its part is built.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -20,13 +21,6 @@ struct PlanarPolyPoint;
 struct DoorWindowData;
 struct RoofAttachmentData;
 
-// Applying content to the surface under a 3D view point; each reports whether it changed
-// the design.
-bool ApplyColor(POINT point, int32_t color, int32_t a, int32_t b);
-bool ApplyTexture(POINT point, int32_t textureID);
-bool ApplyMoulding(POINT point, int32_t textureID);
-bool ApplyCustomTextureImage(POINT point, SymEntryInfo* entry);
-bool ApplyCustomMoulding(POINT point, SymEntryInfo* entry);
 
 // The renderer's neighbours (light glows, shadows, image export): no glow; the shadow render
 // draws a plain frame.

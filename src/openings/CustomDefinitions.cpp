@@ -30,6 +30,7 @@
 #include "model/Selection.h"
 #include "model/Services.h"
 #include "model/TextureFace.h"
+#include "model/TrimDefinitions.h"
 #include "openings/AttachmentFrame.h"
 #include "platform/Alerts.h"
 #include "platform/ContentPaths.h"
@@ -349,24 +350,6 @@ bool GetCurrentDefinitionFilePath(std::string* path) {
   return false;
 }
 
-bool GetCurrentTrimDefinitionFilePath(std::string* path) {
-  if (!path) return false;
-  path->clear();
-  const SymEntryInfo* entry = ContentPaletteSelectedSymEntry();
-  if (!entry || entry->type != kEntryCustomTrim || entry->objectData.empty()) return false;
-  *path = JoinPath(LocalDomainCustomTrimPath(), entry->objectData);
-  return true;
-}
-
-void UnLockDetectAndSelectObject(Objex* object, bool unlock, bool detect, bool select) {
-  if (!object) return;
-  for (Poinz* p = object->firstPoint; p; p = p->next) {
-    if (unlock) p->locked = 0;
-    if (detect) p->detectable = 1;
-    if (select) p->selected = 1;
-  }
-}
-
 // ---- Readers -----------------------------------------------------------------------------
 
 namespace openings {
@@ -463,18 +446,7 @@ void ReadCustomTrimFile(Objex* target, bool slotA, TrimData* wallTrim) {
   if (!profile) return;
 
   UnLockDetectAndSelectObject(profile, true, true, true);
-  if (!gApplyTrimAsBase) {
-    // Crown trim hangs from the top: the profile is mirrored across its own middle in plan.
-    Float3DRect box = EmptyFloat3DRect();
-    GetObject3DBounds(profile, 0, &box, 1);
-    const float savedCentre = gFlipCenterY;
-    const int16_t savedPlane = ds->viewPlane;
-    gFlipCenterY = (box.floatBack + box.floatFront) / 2;
-    ds->viewPlane = 2;
-    FlipObject(profile, 0);
-    ds->viewPlane = savedPlane;
-    gFlipCenterY = savedCentre;
-  }
+  if (!gApplyTrimAsBase) MirrorTrimProfileForCrown(profile);
   Objex* copy = DuplicateObject(profile, nullptr, nullptr, FloatPoint{0, 0}, 0, kCmdDuplicate);
   if (!copy) return;
   copy->prev = copy->next = nullptr;

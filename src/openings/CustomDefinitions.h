@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "model/TrimDefinitions.h"
+
 struct Objex;
 struct TrimData;
 struct DoorWindowData;
@@ -23,9 +25,6 @@ constexpr int16_t kObjSkylightExtraPart = 165;
 // and 8): true and the path when an entry with a file name is selected. Without one, an
 // alert for categories 7 and 8, and false.
 bool GetCurrentDefinitionFilePath(std::string* path);
-// The custom trim file of the selected entry (entry type 12 with a file name); false, with
-// no message, otherwise.
-bool GetCurrentTrimDefinitionFilePath(std::string* path);
 
 // The three readers below serve the model's table (model/Services.h); callers outside this
 // library reach them through it.
@@ -54,6 +53,3 @@ void UpdateCustomAttachment(Objex* attachment);
 // Applies the content palette's current door or window definition to the selected custom
 // doors, windows (and, for windows, skylights) of the current layer, with one undo step.
 void ApplyCurCustAttachToSelectedWinAndDoor();
-
-// Every point of the object: unlocked, detectable and selected as the flags ask.
-void UnLockDetectAndSelectObject(Objex* object, bool unlock, bool detect, bool select);

@@ -230,18 +230,18 @@ void BlendOn() {
 
 // ---- pick names ----
 
-std::vector<PlaneObject*> sPickTable{nullptr};
-std::unordered_map<PlaneObject*, uint32_t> sPickNames;
+// Names 0 (nothing) and 1 (the lot, loaded by the viewpoint set-up) stand for no plane
+// object: the table's first entry is name 2.
+constexpr size_t kFirstPlaneObjectPickName = 2;
+std::vector<PlaneObject*> sPickTable(kFirstPlaneObjectPickName, nullptr);
 
-void ResetPickNames() {
-  sPickTable.assign(1, nullptr);
-  sPickNames.clear();
-}
+void ResetPickNames() { sPickTable.resize(kFirstPlaneObjectPickName); }
 
+// Every naming takes the next entry: a plane object named twice in one pass (before its
+// cut-outs and again after them) has two names, both its own, and no lookup is needed.
 uint32_t PickNameFor(PlaneObject* po) {
-  auto [it, added] = sPickNames.try_emplace(po, static_cast<uint32_t>(sPickTable.size()));
-  if (added) sPickTable.push_back(po);
-  return it->second;
+  sPickTable.push_back(po);
+  return static_cast<uint32_t>(sPickTable.size() - 1);
 }
 
 // Set while the real-time scene is drawn for picking. Picking draws the scene immediately
@@ -280,10 +280,14 @@ void DrawWithCutouts(PlaneObject* po, DocState* ds, bool realTime) {
   const DrawOne draw = realTime ? RTRenderGLPlaneObject : RenderGLPlaneObject;
   KeepStencilValueInRange();
   BeginStencilWrite(gCurrentStencilValue);
-  for (PlaneObject* c = po->children; c; c = c->next) draw(c, 0);
+  for (PlaneObject* c = po->children; c; c = c->next) {
+    if (realTime) LoadPickName(c);
+    draw(c, 0);
+  }
   glShadeModel(GL_SMOOTH);
   glEnable(GL_DITHER);
   EndStencilWrite(ds, GL_NOTEQUAL, gCurrentStencilValue);
+  if (realTime && po->children) LoadPickName(po);
   draw(po, 0);
   // The trims frame and line the openings: they are not cut by them.
   glDisable(GL_STENCIL_TEST);
@@ -887,7 +891,6 @@ void RealTimeRenderGLPlaneObjects(PlaneObject* list) {
     ResetPickNames();
     sNaming = true;
     DrawStaticSceneRun(list, ds);
-    sNaming = false;
   } else if (gSceneDisplayList == 0) {
     if (ds->renderMode() != kRenderWireframe) {
       CompileSceneFromObjectLists(list, ds);
@@ -908,6 +911,7 @@ void RealTimeRenderGLPlaneObjects(PlaneObject* list) {
   } else {
     for (PlaneObject* po = list; po; po = po->next) DrawFacingCamera(po, plantsOff);
   }
+  sNaming = false;
 }
 
 void RenderGLFillerPlaneObjects(PlaneObject* list) {
@@ -971,14 +975,16 @@ bool ReplayRenderPolls(int32_t visits) {
 }  // namespace render3d
 
 PlaneObject* PlaneObjectForPickName(uint32_t name) {
-  if (name == 0 || name >= sPickTable.size()) return nullptr;
+  if (name < kFirstPlaneObjectPickName || name >= sPickTable.size()) return nullptr;
   PlaneObject* wanted = sPickTable[name];
   // The table may be older than the scene: only a plane object still in it (or one of its
-  // trims) is handed out.
+  // cut-outs or trims) is handed out.
   for (PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
     if (po == wanted) return po;
     for (PlaneObject* a = po->attachments; a; a = a->next)
       if (a == wanted) return a;
+    for (PlaneObject* c = po->children; c; c = c->next)
+      if (c == wanted) return c;
   }
   return nullptr;
 }

@@ -59,7 +59,7 @@ int32_t LastRenderWalkVisits();
 bool ReplayRenderPolls(int32_t visits);
 }  // namespace render3d
 
-// Pick names: indices into a table rebuilt with the real-time scene (0 names nothing). The
-// plane object a name stands for, or null when the name is 0, unknown, or its plane object has
-// left the scene since.
+// Pick names: indices into a table rebuilt with the real-time scene, from 2 up (0 names
+// nothing, 1 is the lot's). The plane object a name stands for, or null when the name is
+// below 2, unknown, or its plane object has left the scene since.
 PlaneObject* PlaneObjectForPickName(uint32_t name);

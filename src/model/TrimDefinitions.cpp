@@ -1,0 +1,45 @@
+// The selected custom trim definition and the preparing of its profile.
+#include "model/TrimDefinitions.h"
+
+#include "model/Bounds.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/ExtrudeFlip.h"
+#include "model/Records.h"
+#include "model/Services.h"
+#include "model/SymEntryInfo.h"
+#include "platform/ContentPaths.h"
+#include "platform/PathResolver.h"
+
+bool GetCurrentTrimDefinitionFilePath(std::string* path) {
+  if (!path) return false;
+  path->clear();
+  const SymEntryInfo* entry = ContentPaletteSelectedSymEntry();
+  if (!entry || entry->type != kEntryCustomTrim || entry->objectData.empty()) return false;
+  const std::string& name = entry->objectData;
+  *path = ResolvePathIgnoringCase(name[0] == '/' ? name : LocalDomainCustomTrimPath() + "/" + name);
+  return true;
+}
+
+void UnLockDetectAndSelectObject(Objex* object, bool unlock, bool detect, bool select) {
+  if (!object) return;
+  for (Poinz* p = object->firstPoint; p; p = p->next) {
+    if (unlock) p->locked = 0;
+    if (detect) p->detectable = 1;
+    if (select) p->selected = 1;
+  }
+}
+
+void MirrorTrimProfileForCrown(Objex* profile) {
+  DocState* ds = CurDocState();
+  if (!profile || !ds) return;
+  Float3DRect box = EmptyFloat3DRect();
+  GetObject3DBounds(profile, 0, &box, 1);
+  const float savedCentre = gFlipCenterY;
+  const int16_t savedPlane = ds->viewPlane;
+  gFlipCenterY = (box.floatBack + box.floatFront) / 2;
+  ds->viewPlane = 2;
+  FlipObject(profile, 0);
+  ds->viewPlane = savedPlane;
+  gFlipCenterY = savedCentre;
+}

@@ -1,0 +1,87 @@
+// The 3D pick: a selection-mode pass of the real-time scene narrowed to the view point.
+#include "render3d/SurfacePick.h"
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/PlaneObjectRecords.h"
+#include "model/Services.h"
+#include "render3d/PlaneObjectLists.h"
+#include "render3d/RealTimeScene.h"
+#include "render3d/SceneFrame.h"
+
+namespace {
+// The real-time detail level of a pick.
+constexpr int16_t kPickDetailLevel = 8;
+}  // namespace
+
+bool NearestHitName(const uint32_t* buffer, size_t entries, int32_t hits, uint32_t* name) {
+  if (!buffer || !name) return false;
+  const size_t records = hits < 0 ? entries : static_cast<size_t>(hits);
+  double best = 100.0;
+  bool found = false;
+  size_t at = 0;
+  for (size_t i = 0; i < records; ++i) {
+    if (at + 3 > entries) break;
+    const uint32_t count = buffer[at];
+    if (count > entries - at - 3) break;
+    const double depth = buffer[at + 1] / 4294967295.0;
+    if (count > 0 && depth < best) {
+      best = depth;
+      *name = buffer[at + 3];
+      found = true;
+    }
+    at += 3 + count;
+  }
+  return found;
+}
+
+SurfacePick PickSurfaceAt(POINT point) {
+  SurfacePick pick;
+  DocState* ds = CurDocState();
+  if (!ds) return pick;
+  auto* buffer = static_cast<GLuint*>(calloc(kPickBufferEntries, sizeof(GLuint)));
+  if (!buffer) return pick;
+
+  glSelectBuffer(static_cast<GLsizei>(kPickBufferEntries), buffer);
+  glRenderMode(GL_SELECT);
+  glInitNames();
+  glPushName(0);
+
+  const uint8_t realTime = gRealTimeDraw, rendering = gRenderingOpenGL, picking = gGLPickMode;
+  const int16_t detail = ds->navigationStep;
+  gPickX = static_cast<float>(point.x);
+  gPickY = static_cast<float>(point.y);
+  gRealTimeDraw = gRenderingOpenGL = gGLPickMode = 1;
+  ds->navigationStep = kPickDetailLevel;
+  RTInitializeGLScene();
+  RTSetViewpoint(ds);
+  RealTimeRenderGLPlaneObjects(gGLPlaneObjects);
+  ds->navigationStep = detail;
+  glFlush();
+  gRealTimeDraw = realTime;
+  gRenderingOpenGL = rendering;
+  gGLPickMode = picking;
+  const GLint hits = glRenderMode(GL_RENDER);
+  // The lists compiled for the pick hold its narrowed projection: the next frame makes its own.
+  ResetViewpointDisplayList();
+  ResetSceneDisplayList();
+
+  uint32_t name = 0;
+  const bool hit = NearestHitName(buffer, kPickBufferEntries, hits, &name);
+  free(buffer);
+  if (!hit) {
+    pick.result = PickResult::kBackground;
+  } else if (name == kPickNameLot) {
+    pick.result = PickResult::kLot;
+  } else if (PlaneObject* po = PlaneObjectForPickName(name)) {
+    pick.result = PickResult::kSurface;
+    pick.surface = po;
+  } else {
+    pick.result = PickResult::kNothing;
+  }
+  return pick;
+}

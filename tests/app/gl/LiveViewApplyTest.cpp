@@ -1,0 +1,132 @@
+// The program with a wall in the 3D window: a material entry dropped on the wall changes the
+// texture of the wall side that faces the camera, and one Undo puts it back.
+#include <gtest/gtest.h>
+
+// The wall records first: their field "slots" is a word Qt's headers take for themselves.
+#include "model/Attachments.h"
+#include "model/WallFields.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QMouseEvent>
+#include <QTest>
+#include <cstdlib>
+#include <vector>
+
+#include "app/AppController.h"
+#include "app/AppTestSupport.h"
+#include "app/LiveViewController.h"
+#include "app/LiveViewOGLView.h"
+#include "RedWalls.h"
+#include "content/ContentPaletteController.h"
+#include "content/SymEntry.h"
+#include "model/Records.h"
+#include "model/Services.h"
+
+namespace {
+
+using namespace red_walls;
+
+size_t UndoSteps(UndoNameStack stack) {
+  stack.onUndo = nullptr;
+  stack.onRedo = nullptr;
+  size_t n = 0;
+  while (stack.undo()) ++n;
+  return n;
+}
+
+class LiveViewApplyTest : public DesignWindowTest {
+ protected:
+  void afterDocument() override {
+    if (!getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
+    LiveViewController::sharedLiveViewController()->orderOut();
+  }
+  void beforeClosing() override {
+    if (LiveViewController::exists()) LiveViewController::sharedLiveViewController()->orderOut();
+  }
+
+  // A wall in front of the walk camera, the 3D window shown; its view.
+  LiveViewOGLView* showWall() {
+    ds->planBounds = FloatRect{-2400, -2400, 2400, 2400};
+    wall = AddRedWall(model, {{-300, 1700}, {300, 1700}});
+    StoreUndo("Wall");
+    ds->walkEyePoint() = FloatPoint{0, 2275};
+    ds->walkViewAngle() = 0;
+    ds->walkEyeHeight() = 40;
+    ds->walkPitchAngle() = 0;
+    ds->navigationMode = 1;
+    ds->orthoView() = 0;
+    ds->renderMode() = 5;
+    ds->backgroundTextureID = 0;
+    LiveViewController* controller = LiveViewController::sharedLiveViewController();
+    controller->window()->resize(400, 360);
+    AppController::showLiveViewPanel();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(controller->window()));
+    QApplication::processEvents();
+    return controller->liveViewOGLView();
+  }
+
+  Objex* wall = nullptr;
+
+  Objex* firstWall() const {
+    for (Layer* l = model->itsLayers; l; l = l->next)
+      for (Objex* o = l->firstObject; o; o = o->next)
+        if (o->type == kObjWall) return o;
+    return nullptr;
+  }
+};
+
+TEST_F(LiveViewApplyTest, AMaterialDroppedOnAWallChangesItsSideAndOneUndoPutsItBack) {
+  LiveViewOGLView* view = showWall();
+  const int32_t before[2] = {wall->firstPoint->textureID[0], wall->firstPoint->textureID[1]};
+  const int32_t backgroundBefore = ds->backgroundTextureID;
+
+  SymEntryInfo entry;
+  entry.type = kEntryMaterial;
+  entry.textureID = 2400;
+  const std::vector<uint8_t> record = encodeSymEntry(entry);
+  const QByteArray bytes(reinterpret_cast<const char*>(record.data()), static_cast<qsizetype>(record.size()));
+  ASSERT_TRUE(view->performDragOperation(&bytes, POINT{view->width() / 2, view->height() / 2}));
+  EXPECT_EQ(doc->undoManager().undoActionName(), "Material");
+
+  // One side of the wall took the material, the other kept its own; nothing reached the sky.
+  const int32_t after[2] = {wall->firstPoint->textureID[0], wall->firstPoint->textureID[1]};
+  EXPECT_NE(after[0] == 2400, after[1] == 2400) << after[0] << " " << after[1];
+  EXPECT_TRUE(after[0] == before[0] || after[1] == before[1]);
+  EXPECT_EQ(ds->backgroundTextureID, backgroundBefore);
+  EXPECT_EQ(gRefreshRender, 1);
+
+  doc->undoManager().undo();
+  model = doc->documentModel();
+  ds = model->itsDocState;
+  Objex* restored = firstWall();
+  ASSERT_NE(restored, nullptr);
+  EXPECT_EQ(restored->firstPoint->textureID[0], before[0]);
+  EXPECT_EQ(restored->firstPoint->textureID[1], before[1]);
+}
+
+TEST_F(LiveViewApplyTest, ThreeAutoClicksStoreOneStepWhenTheMouseLeaves) {
+  LiveViewOGLView* view = showWall();
+  ContentPaletteController::releaseShared();
+  gSelectedContentEntryType = kEntryMaterial;
+  gSelectedContentCategory = 1;
+  gSelectedContentEntry = SymEntryInfo{};
+  gSelectedContentEntry.type = kEntryMaterial;
+  gSelectedContentEntry.textureID = 2410;
+  const size_t steps = UndoSteps(doc->undoManager());
+  view->flagsChanged(Qt::AltModifier);
+  ASSERT_TRUE(view->autoClick3DActive());
+  const QPointF middle(view->width() / 2.0, view->height() / 2.0);
+  QMouseEvent press(QEvent::MouseButtonPress, middle, middle, Qt::LeftButton, Qt::LeftButton, Qt::AltModifier);
+  for (int i = 0; i < 3; ++i) view->mouseDown(&press);
+  EXPECT_TRUE(wall->firstPoint->textureID[0] == 2410 || wall->firstPoint->textureID[1] == 2410);
+  EXPECT_EQ(UndoSteps(doc->undoManager()), steps);
+  view->mouseExited();
+  EXPECT_EQ(UndoSteps(doc->undoManager()), steps + 1);
+  EXPECT_EQ(doc->undoManager().undoActionName(), "Auto-click Material");
+  gSelectedContentEntryType = 0;
+  gSelectedContentCategory = -1;
+  gSelectedContentEntry = SymEntryInfo{};
+}
+
+}  // namespace
