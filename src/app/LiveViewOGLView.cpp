@@ -25,12 +25,12 @@
 #include "model/Services.h"
 #include "platform/Strings.h"
 #include "building3d/PlaneObjects.h"
+#include "render3d/LightGlows.h"
 #include "render3d/Lighting.h"
 #include "render3d/Navigation.h"
 #include "render3d/RenderPlaneObject.h"
 #include "render3d/SceneFrame.h"
 
-GLUquadric* gQuadricObject = nullptr;
 uint8_t gRenderGL = 0;
 uint8_t gRenderingDirect3D = 0;
 
