@@ -255,4 +255,39 @@ TEST_F(PlanarShadows, APhotoCastsOnlyItsPictureNotItsBlackBackground) {
   std::filesystem::remove_all(folder, ec);
 }
 
+TEST_F(PlanarShadows, APlantCastsItsPictureFromTheQuadFacingTheViewer) {
+  // A user plant's picture: white on its upper half, black below.
+  char folder[] = "/tmp/casa-plant-shadow-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string path = std::string(folder) + "/plant.png";
+  QImage image(32, 32, QImage::Format_RGB32);
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) image.setPixel(x, y, y < 16 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+  ASSERT_TRUE(image.save(QString::fromStdString(path), "PNG"));
+
+  PrepareShadowingForLot();
+  // The footprint's base point is (0, 0, 10); the picture is 16 wide and 20 high. Seen from
+  // above, the quad facing the viewer lies flat and runs up the screen (to -z) from the base,
+  // so its shadow through the test matrix is the quad itself: the white upper half over
+  // z -10..0.
+  Objex* plant = planObject(kObjPlant);
+  plant->subtype = kSubUserPlant;
+  plant->typeData = strdup(path.c_str());
+  PlaneObject* po = addPolygon({{-5, 0, 5}, {5, 0, 5}, {5, 0, 15}, {-5, 0, 15}}, {0, 0, 0}, plant);
+  po->renderKind = 9;
+  po->textureIdA = 20001;
+  po->billboardSize[0] = 8;
+  po->billboardSize[1] = 20;
+  RenderGLPlantShadowObject(po);
+  const struct {
+    float x, z;
+    int grey;
+  } probes[] = {{0, -5, kShadow}, {6, -8, kShadow}, {0, 5, kWhite}, {12, -5, kWhite}, {0, -14, kWhite}};
+  for (const auto& p : probes) EXPECT_NEAR(grey(p.x, p.z), p.grey, 1) << p.x << ", " << p.z;
+  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  std::error_code ec;
+  std::filesystem::remove_all(folder, ec);
+}
+
 }  // namespace
