@@ -26,6 +26,7 @@
 #include "building3d/PlaneObjects.h"
 #include "render3d/ApplyMaterials.h"
 #include "render3d/ApplyMouldings.h"
+#include "render3d/LightGlows.h"
 #include "render3d/Lighting.h"
 #include "render3d/Navigation.h"
 #include "render3d/RenderPlaneObject.h"
@@ -33,7 +34,6 @@
 #include "tools/ToolCodes.h"
 #include "tools/Tracking.h"
 
-GLUquadric* gQuadricObject = nullptr;
 uint8_t gRenderGL = 0;
 uint8_t gRenderingDirect3D = 0;
 

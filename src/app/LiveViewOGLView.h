@@ -18,11 +18,8 @@ class LiveViewEventSource;
 class QAction;
 class QMouseEvent;
 class QPainter;
-struct GLUquadric;
 struct SymEntryInfo;
 
-// The GLU quadric of the light renderers, made by the 3D view.
-extern GLUquadric* gQuadricObject;
 // A navigation loop started from the 3D view runs.
 extern uint8_t gRenderingDirect3D;
 // A full render runs in the 3D view's context.

@@ -13,6 +13,7 @@
 #include "model/Services.h"
 #include "model/Records.h"
 #include "platform/KeyWatch.h"
+#include "render3d/LightGlows.h"
 #include "render3d/SceneFrame.h"
 
 float gLightXAngle = 90, gLightYAngle = 150, gLightZAngle = 0;
@@ -124,7 +125,7 @@ void RenderLights(PlaneObject* list) {
     if (p->base2DObject == lastHandled || light == lastHandled) continue;
     if (IsCanLight(light->type)) {
       glClear(GL_STENCIL_BUFFER_BIT);
-      RenderCanLightMask(p, modelView, projection, vp);
+      RenderCanLightMask(p, light, modelView, projection, vp);
       glDepthMask(GL_FALSE);
       glDisable(GL_DEPTH_TEST);
       glShadeModel(GL_SMOOTH);
@@ -133,7 +134,7 @@ void RenderLights(PlaneObject* list) {
       glEnable(GL_BLEND);
       glStencilFunc(GL_EQUAL, 1, 0xFFFF);
       glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
-      RenderCanLightMap(p, modelView, projection, vp);
+      RenderCanLightMap(p, light, modelView, projection, vp);
       glEnable(GL_DEPTH_TEST);
       glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
       glDisable(GL_BLEND);
@@ -142,7 +143,7 @@ void RenderLights(PlaneObject* list) {
       lastHandled = p->base2DObject;
     } else if (light->subtype == kFloodLightSubtype) {
       glClear(GL_STENCIL_BUFFER_BIT);
-      RenderFloodLightMask(p, modelView, projection, vp);
+      RenderFloodLightMask(p, light, modelView, projection, vp);
       lastHandled = light;
     }
   }

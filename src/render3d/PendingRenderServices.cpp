@@ -1,5 +1,5 @@
-// Stand-ins for the renderer's neighbours that are not built yet: light glows draw nothing,
-// and the shadow render draws the plain frame.
+// Stand-ins for the renderer's neighbours that are not built yet: the shadow render draws the
+// plain frame.
 #include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "render3d/SceneFrame.h"
@@ -15,10 +15,6 @@ void RenderShadows() {
   NoteServiceCall("RenderShadows", nullptr);
   RenderGLScene();
 }
-void RenderCanLightMask(PlaneObject*, const double*, const double*, const int32_t*) {}
-void RenderCanLightMap(PlaneObject*, const double*, const double*, const int32_t*) {}
-void RenderFloodLightMask(PlaneObject*, const double*, const double*, const int32_t*) {}
 void RenderLightView(DocState*, float, float, float, float, float, int16_t, float, int32_t, float, int16_t) {
   NoteServiceCall("RenderLightView", nullptr);
 }
-void CastSpotLight(Objex* wall, Objex*) { NoteServiceCall("CastSpotLight", wall); }

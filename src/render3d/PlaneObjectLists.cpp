@@ -23,6 +23,7 @@
 #include "platform/KeyWatch.h"
 #include "platform/Strings.h"
 #include "render3d/Lighting.h"
+#include "render3d/PlanarShadows.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/RenderPlaneObject.h"
 #include "render3d/SceneFrame.h"

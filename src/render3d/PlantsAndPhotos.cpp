@@ -1,6 +1,6 @@
 // Plants as pictures that face the viewer (a quad standing on the plant's footprint, as wide as
 // the plant and as tall as it has grown, its black background cut away), and photo objects:
-// flat surfaces textured with an image file of the user's.
+// flat surfaces textured with an image file of the user's; and the planar shadows of both.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -25,6 +25,7 @@
 #include "plandraw/PlatformAdapters.h"
 #include "platform/ContentPaths.h"
 #include "render3d/Lighting.h"
+#include "render3d/PlanarShadows.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/RenderPlaneObject.h"
 #include "render3d/SceneFrame.h"
@@ -440,4 +441,105 @@ void GrowPlantVisuals(float years) {
     po->billboardSize[0] = width / 2;
     po->billboardSize[1] = height;
   }
+}
+
+// Shadows of plants and photos, drawn from their images through the planar shadow matrix.
+namespace {
+
+// Binds a temporary texture of the RGBA image and sets up the shadow drawing: the shadow
+// matrix, stencil NOTEQUAL 1 / REPLACE, blending and the alpha test that keeps only the
+// image's opaque pixels. 0 when no texture name could be made.
+GLuint BeginImageShadow(const uint8_t* rgba, int32_t width, int32_t height) {
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  if (!name) return 0;
+  glBindTexture(GL_TEXTURE_2D, name);
+  UploadTextureImage(4, width, height, GL_RGBA, rgba);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glEnable(GL_TEXTURE_2D);
+  glPushMatrix();
+  glMultMatrixf(shadowMat);
+  glEnable(GL_STENCIL_TEST);
+  glStencilFunc(GL_NOTEQUAL, 1, 0xFFFF);
+  glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glEnable(GL_ALPHA_TEST);
+  glAlphaFunc(GL_GREATER, 0.24f);
+  glColor4ub(0, 0, 0, kShadowAlpha);
+  return name;
+}
+
+void EndImageShadow(GLuint name) {
+  glPopMatrix();
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_BLEND);
+  glDisable(GL_STENCIL_TEST);
+  glDisable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glDeleteTextures(1, &name);
+}
+
+}  // namespace
+
+void RenderGLPlantShadowObject(PlaneObject* po) {
+  DocState* ds = CurDocState();
+  if (!po || !ds || po == gCurrentShadowRecipient) return;
+  const int16_t mode = ds->renderMode();
+  const int32_t id = PlantPictureID(po, mode);
+  if (id == 0) return;
+  Vec3 corners[4];
+  if (!BillboardCorners(po, ds, corners)) return;
+  const std::string path = PlantPicturePath(po, id, mode);
+  DIBImage* image = path.empty() ? nullptr : LoadGLDIBImage(path.c_str());
+  if (!image) return;
+  const int32_t w = image->width, h = image->height;
+  uint8_t* rgba = ConvertTextureToRGBACustom(image->pixels, 1.0f, w, h);
+  FreeDIBImage(image);
+  if (!rgba) return;
+  SetTextureAlphaCustom(rgba, 0.0f, w, h);  // the picture's black background casts nothing
+  const GLuint name = BeginImageShadow(rgba, w, h);
+  free(rgba);
+  if (!name) return;
+  static const float kS[4] = {0, 1, 1, 0}, kT[4] = {1, 1, 0, 0};
+  glBegin(GL_POLYGON);
+  for (int i = 0; i < 4; ++i) {
+    glTexCoord2f(kS[i], kT[i]);
+    glVertex3d(corners[i].x, corners[i].y, corners[i].z);
+  }
+  glEnd();
+  EndImageShadow(name);
+}
+
+void RenderGLPhotoShadowObject(PlaneObject* po) {
+  DocState* ds = CurDocState();
+  if (!po || !ds || po == gCurrentShadowRecipient || !po->base2DObject) return;
+  if (!ShadowReachesReceiver(po, false)) return;
+  const char* imagePath = PhotoImagePath(po);
+  if (!imagePath) return;
+  DIBImage* image = LoadGLDIBImage(imagePath);
+  if (!image) return;
+  uint8_t* rgba = CustomTexturePixels(image, true);  // 512 x 512, black transparent
+  FreeDIBImage(image);
+  if (!rgba) return;
+  const GLuint name = BeginImageShadow(rgba, kCustomTextureSide, kCustomTextureSide);
+  free(rgba);
+  if (!name) return;
+  const float m = po->base2DObject->capped ? -1.0f : 1.0f;
+  for (const Plane* plane = po->planes; plane; plane = plane->next) {
+    const int32_t count = plane->vertices ? plane->vertexCount : 0;
+    if (count < 3) continue;
+    glBegin(GL_POLYGON);
+    for (int32_t i = 0; i < count; ++i) {
+      const PlaneVertex& v = plane->vertices[i];
+      glTexCoord2f(m * v.u, -v.v);
+      glVertex3f(v.x, -v.y, v.z);
+    }
+    glEnd();
+  }
+  EndImageShadow(name);
 }

@@ -3,6 +3,8 @@
 
 #include <array>
 #include <clocale>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -103,6 +105,41 @@ TEST_F(VRMLExport, NumbersKeepTheirPointAndNoNegativeZero) {
   EXPECT_EQ(text.find("-0.00"), std::string::npos);
   EXPECT_EQ(text.find(','), text.find(",\n"));  // every comma ends a vertex line
   if (!german) GTEST_LOG_(INFO) << "de_DE.UTF-8 is not installed: the locale case ran in C";
+}
+
+TEST_F(VRMLExport, CoordinatesRoundAsTheFullConversionDoes) {
+  // Exact ties go to the even digit, values just under a tie stay under it, and values too
+  // large for whole hundredths or not finite take the general conversion.
+  std::vector<float> values = {0.125f, 0.375f, -0.125f, 2.675f, 1.005f, -0.005f, -0.004f, 0.995f,
+                               99.995f, 12345.678f, 1e12f, -3e13f, 1e15f, 3.0e38f, -7.5e-3f};
+  uint32_t bits = 0x3C23D70A;  // a spread of magnitudes and fractions
+  for (int i = 0; i < 2000; ++i) {
+    bits = bits * 1664525u + 1013904223u;
+    const float v = static_cast<float>(static_cast<int32_t>(bits >> 8) - (1 << 23)) / static_cast<float>(1 << (bits % 20));
+    values.push_back(v);
+  }
+  Scene scene(values.size() / 3 + 1);
+  scene.planes.reserve(values.size());  // the planes are linked by address
+  scene.corners.reserve(values.size());
+  std::string expected;
+  for (size_t i = 0; i + 2 < values.size(); i += 3) {
+    scene.polygon(i / 3, {{values[i], -values[i + 1], values[i + 2]}, {0, 0, 0}, {1, 0, 0}});
+    if (i) scene.objects[i / 3 - 1].next = &scene.objects[i / 3];
+    char line[256];
+    auto two = [](float v) {
+      char text[64];
+      std::snprintf(text, sizeof text, "%.2f", static_cast<double>(v));
+      return std::string(std::strcmp(text, "-0.00") == 0 ? "0.00" : text);
+    };
+    std::snprintf(line, sizeof line, "point [%s %s %s,\n", two(values[i]).c_str(), two(values[i + 1]).c_str(),
+                  two(values[i + 2]).c_str());
+    expected += line;
+  }
+  std::string points;
+  const std::string text = Written(&scene.objects[0]);
+  for (size_t at = text.find("point ["); at != std::string::npos; at = text.find("point [", at + 1))
+    points += text.substr(at, text.find('\n', at) - at + 1);
+  EXPECT_EQ(points, expected);
 }
 
 TEST_F(VRMLExport, ShortAndEmptyPlanesWriteNothing) {
