@@ -1081,10 +1081,16 @@ void ZLKWindowController::endAddkitProgressSheet() {
 
 void ZLKWindowController::closeDocumentAddkitButtonChanged() {
   AddkitDispatcher& dispatcher = AddkitDispatcher::sharedAddkitDispatcher();
-  AddkitEntry* entry = dispatcher.addkitEntryForDocument(gCurDocument);
+  // The sheet's own design, whichever design is current.
+  ZLKDocumentModel* model = document_ ? document_->documentModel() : gCurDocument;
+  AddkitEntry* entry = dispatcher.addkitEntryForDocument(model);
+  if (!entry) {  // nothing holds the design any more
+    endAddkitProgressSheet();
+    return;
+  }
   std::string message = LocalizedString("Are you sure you want to close '%@'?");
   const size_t at = message.find("%@");
-  if (at != std::string::npos) message.replace(at, 2, entry ? entry->plugInName().toStdString() : std::string());
+  if (at != std::string::npos) message.replace(at, 2, entry->plugInName().toStdString());
   AlertRequest request;
   request.message = message;
   request.informative = "You will lose all unsaved settings in this Addkit if you choose to close it.";
@@ -1094,7 +1100,7 @@ void ZLKWindowController::closeDocumentAddkitButtonChanged() {
   ShowAlertWithButtons(request, [&answer](int chosen) { answer = chosen; });
   if (answer != 0) return;
   endAddkitProgressSheet();
-  dispatcher.forceQuitAddkitOwnedByDocument(gCurDocument);
+  dispatcher.forceQuitAddkitOwnedByDocument(model);
   AppController::restoreAllVisiblePanels();
 }
 

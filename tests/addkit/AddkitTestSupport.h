@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QImage>
 #include <QTest>
 #include <QVariantMap>
@@ -21,6 +23,7 @@
 #include "app/AppTestSupport.h"
 #include "model/Globals.h"
 #include "platform/Alerts.h"
+#include "platform/Session.h"
 
 // Receives the program's requests to plug-ins to quit, as a plug-in would.
 class CloseRequestListener : public QObject {
@@ -50,8 +53,18 @@ class AddkitTest : public DesignWindowTest {
     // Plug-ins still running are asked to quit with their designs; the list is emptied after.
     AddkitLauncherController::destroyShared();
     ZLKDocumentView::choosePhotoViewImagePaths = nullptr;
-    for (ZLKDocument* d : ZLKDocumentController::sharedDocumentController().documents())
+    // A waiting test plug-in whose lock a test released by hand is asked to quit too: it would
+    // otherwise keep the test's output open until it gives up.
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    for (ZLKDocument* d : ZLKDocumentController::sharedDocumentController().documents()) {
+      for (const auto& e : dispatcher.pluginList()) {
+        QDBusMessage message = QDBusMessage::createSignal("/test", kAddkitBusInterface, kAddkitHubReqClose);
+        message << ids(e->plugInID(), SessionID(), d->documentModel()->itsDocID);
+        bus.send(message);
+      }
       dispatcher.forceQuitAddkitOwnedByDocument(d->documentModel());
+    }
+    if (bus.interface()) bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.DBus"));
     dispatcher.buildPluginList(folder + "/none");
     gUndoActive = savedUndo;
   }
