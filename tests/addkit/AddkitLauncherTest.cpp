@@ -154,3 +154,35 @@ TEST_F(AddkitTest, ThePhotoViewFromThePanelOpensTheImagePanel) {
   EXPECT_TRUE(entry(109)->plugInAvailable());
   EXPECT_TRUE(window->addkitProgressSheet() == nullptr || !window->addkitProgressSheet()->isVisible());
 }
+
+TEST_F(AddkitTest, ADoubleClickOnARowLaunchesOnlyAnAvailablePlugin) {
+  install(109, "update", "Photos");
+  buildList();
+  AddkitLauncherController& launcher = AddkitLauncherController::sharedAddkitLauncherController();
+  launcher.resize(500, 300);
+  launcher.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&launcher));
+  QTableView* table = launcher.akEntryTableView();
+  const QPoint row = table->visualRect(table->model()->index(0, 0)).center();
+  int asked = 0;
+  ZLKDocumentView::choosePhotoViewImagePaths = [&] {
+    ++asked;
+    return std::vector<std::string>{};
+  };
+  // The row's widgets let the clicks through to the table: a click selects, a double click
+  // launches.
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, row);
+  EXPECT_EQ(table->selectionModel()->selectedRows().size(), 1);
+  QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, row);
+  EXPECT_EQ(asked, 1);
+  // While it runs a double click does nothing.
+  launcher.show();
+  Select(launcher, 0);
+  entry(109)->setPlugInAvailable(false);
+  entry(109)->setPlugInOwnerDocument(model);
+  QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, row);
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(alerts.shown.empty());
+  AddkitDispatcher::sharedAddkitDispatcher().releaseLockForAddkit(entry(109));
+  launcher.hide();
+}
