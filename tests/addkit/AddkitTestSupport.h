@@ -13,6 +13,8 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <memory>
+#include <random>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -40,6 +42,14 @@ class CloseRequestListener : public QObject {
 
 class AddkitTest : public DesignWindowTest {
  protected:
+  // Test programs running side by side share the session bus but not their temporary folders,
+  // where a running program's documents keep their ids from the others': each program draws
+  // its design ids from a sequence of its own.
+  void beforeDocument() override {
+    auto generator = std::make_shared<std::minstd_rand>(static_cast<uint32_t>(getpid()) * 2654435761u + 1);
+    SetDocumentIDSource([generator] { return static_cast<uint32_t>((*generator)()); });
+  }
+  void afterClosing() override { SetDocumentIDSource(nullptr); }
   void afterDocument() override {
     plugins = folder + "/Plugins";
     std::filesystem::create_directories(plugins);
