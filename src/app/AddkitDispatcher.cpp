@@ -136,8 +136,9 @@ std::string AddkitDispatcher::exchangeFilePath(const AddkitEntry& entry) {
 }
 
 bool AddkitDispatcher::launchAddkit(AddkitEntry* entry) {
-  // A plug-in is always locked to a design: without one it could never be released.
-  if (!entry || !gCurDocument) return false;
+  // A plug-in is always locked to a design: without one it could never be released. A running
+  // one stays with the design it runs for.
+  if (!entry || !gCurDocument || !entry->plugInAvailable()) return false;
   if (LiveViewController::exists()) {
     LiveViewController::sharedLiveViewController()->orderOut();
     LiveViewController::sharedLiveViewController()->close();

@@ -63,8 +63,9 @@ class AddkitDispatcher : public QObject {
   static std::string exchangeFilePath(const AddkitEntry& entry);
 
   // Starts the plug-in for the current design and locks it to it. The photo view (109) is only
-  // locked. False (no lock changed) without an entry or a current design, or when the exchange
-  // file cannot be written, the application is missing or does not start.
+  // locked. False (no lock changed) without an entry or a current design, for a plug-in that is
+  // already running, or when the exchange file cannot be written, the application is missing or
+  // does not start.
   bool launchAddkit(AddkitEntry* entry);
   bool launchAddkitWithID(int32_t id);
   // The entry becomes available again; its launcher row and the launcher's buttons follow.

@@ -495,4 +495,11 @@ TEST_F(AddkitTest, APluginThatDiesSilentlyKeepsItsDesignUntilClosed) {
   EXPECT_EQ(CountObjects(model), before);
   EXPECT_TRUE(fs::exists(exchange(131)));
   EXPECT_TRUE(dispatcher.launchAddkitWithID(131));  // and it can start again
+  // Not twice: a second launch for another design would take the first design's lock.
+  ZLKDocument* other = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(false);
+  ASSERT_NE(other, nullptr);
+  gCurDocument = other->documentModel();
+  EXPECT_FALSE(dispatcher.launchAddkitWithID(131));
+  EXPECT_EQ(entry(131)->plugInOwnerDocument(), model);
+  gCurDocument = model;
 }
