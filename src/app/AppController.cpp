@@ -1,6 +1,8 @@
 // The application delegate's defaults, front-end services and main-window road.
 #include "app/AppController.h"
+#include "app/AddkitDispatcher.h"
 #include "app/AddkitEntry.h"
+#include "app/AddkitLauncherController.h"
 #include "app/FieldUndoKeys.h"
 #include "app/ProgramServices.h"
 #include "app/Win32EventHandler.h"
@@ -156,6 +158,7 @@ void AppController::initialize() {
 }
 
 ZLKDocument* AppController::mainWindowDocument() { return DocumentOfModel(gCurDocument); }
+ZLKDocument* AppController::documentOfModel(const ZLKDocumentModel* model) { return DocumentOfModel(model); }
 
 ZLKWindowController* AppController::mainWindowController() {
   ZLKDocument* document = mainWindowDocument();
@@ -298,6 +301,19 @@ void AppController::showLiveViewPanel() {
   if (controller->isVisible()) return;
   controller->showWindow();
   BringLiveViewUpToDate(controller);
+}
+
+void AppController::showAddkitLauncherWindow() {
+  AddkitLauncherController& launcher = AddkitLauncherController::sharedAddkitLauncherController();
+  launcher.adjustSize();
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect frame = launcher.frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    launcher.move(frame.topLeft());
+  }
+  launcher.exec();
+  launcher.close();
+  if (ZLKWindowController* controller = mainWindowController()) controller->update();
 }
 
 namespace {
@@ -464,9 +480,8 @@ void AppController::startUp() {
   sApplicationDidLaunch = false;
   gCurFontInfo = DefaultFontInfo(-16);
   gTextFontInfo = DefaultFontInfo(-28);
-  SharedAddkitPluginList().buildPluginList();
-  // The plug-in notifications are not built: their observers are only asked for.
-  NoteServiceCall("registerAllServerObservers", nullptr);
+  AddkitDispatcher::sharedAddkitDispatcher().buildPluginList();
+  AddkitDispatcher::sharedAddkitDispatcher().registerAllServerObservers();
   AllocateAcclLineBuffer();
   sShouldDisplaySplashScreen = true;
 }
@@ -542,10 +557,14 @@ unsigned AppController::deMiniaturizedDocumentWindowCount() {
   return count;
 }
 
+bool AppController::delegateItemsEnabled() {
+  return gCurDocument && !AddkitDispatcher::sharedAddkitDispatcher().addkitEntryForDocument(gCurDocument) &&
+         deMiniaturizedDocumentWindowCount() != 0;
+}
+
 bool AppController::validateMenuItem(QAction* item) {
   if (!item) return false;
-  // A plug-in holding the document would disable these too; the plug-in exchange is not built.
-  const bool enabled = gCurDocument && deMiniaturizedDocumentWindowCount() != 0;
+  const bool enabled = delegateItemsEnabled();
   bool ok = false;
   const int tag = item->data().toInt(&ok);
   if (ok && tag >= kCmdToggleLiveViewPanel && tag <= kCmdToggleInspector) {

@@ -26,6 +26,8 @@ class AppController {
 
   // The open document whose model is gCurDocument; null when none.
   static ZLKDocument* mainWindowDocument();
+  // The open document whose model is the one given; null when none is open.
+  static ZLKDocument* documentOfModel(const class ZLKDocumentModel* model);
   // The first window controller of mainWindowDocument(); null when none.
   static ZLKWindowController* mainWindowController();
   // The plan view of mainWindowController(); null when none.
@@ -64,6 +66,9 @@ class AppController {
   // dock, shows a hidden one (the visible flag and "ShowInspectorPanel" follow).
   static void toggleInspectorPanel();
   static void showLiveViewPanel();
+  // Plan > Addkits...: the plug-in launcher, centred and run as the application's modal
+  // window; afterwards the main design window is redrawn.
+  static void showAddkitLauncherWindow();
 
   // Palette frames in the user defaults under "NSWindow Frame <name>": the frame, decorations
   // included, then the decorations' left, top, right and bottom widths.
@@ -120,7 +125,10 @@ class AppController {
 
   // Open documents whose first window is not minimized.
   static unsigned deMiniaturizedDocumentWindowCount();
-  // The application menu's items: enabled with a current design shown in a window that is
-  // not minimized; the panel items (14000..14004) read "Hide ..." while their panel shows.
+  // The application menu's items: enabled with a current design that no plug-in holds, shown
+  // in a window that is not minimized; the panel items (14000..14004) read "Hide ..." while their panel shows.
   static bool validateMenuItem(QAction* item);
+  // The rule of those items: a current design that no plug-in holds, in a window that is not
+  // minimized.
+  static bool delegateItemsEnabled();
 };

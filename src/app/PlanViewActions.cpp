@@ -183,6 +183,8 @@ void PlanViewActions::calculateFloorArea(int32_t tag) { Handler().calculateFloor
 void PlanViewActions::setFloorView(int32_t tag) { Handler().workOnFloorUsingCommand(tag); }
 void PlanViewActions::convertWallType(int32_t tag) { Handler().convertWallTypeUsingCommand(tag); }
 void PlanViewActions::reverseStairDirection() { Handler().reverseStairDirection(); }
+void PlanViewActions::launchObjectAddkit() { Handler().launchObjectAddkit(); }
+void PlanViewActions::showAddkitLauncher() { AppController::showAddkitLauncherWindow(); }
 void PlanViewActions::calculateAndDisplayArea() { Handler().calculateAndDisplayArea(); }
 void PlanViewActions::setLVInteractionMethod(int32_t tag) { Handler().setLVInteractionMethodUsingCommand(tag); }
 void PlanViewActions::setRenderStyle(int32_t tag) { Handler().setRenderStyleUsingCommand(tag); }
@@ -223,7 +225,7 @@ bool PlanViewActions::understands(int32_t tag) {
     case kCmdToggleLiveViewPanel: case kTagShowLVAndRenderFinal: case kTagShowLVAndRenderShadows:
     case kTagResetLV3DView: case kTagSetLVWalkThroughElevation: case kTagSetLVFlyAroundAltitude:
     case kTagShowLVRenderProperties: case kTagShowLVLightProperties:
-    case kCmdShadowQualityLow: case kCmdShadowQualityHigh:
+    case kCmdShadowQualityLow: case kCmdShadowQualityHigh: case kTagShowAddkitLauncher:
       return true;
     default:
       return IsLiveViewSettingTag(tag) || IsMoveToPlanTag(tag) || InRange(tag, kCmdNudgeUp, kCmdNudgeRight) ||
@@ -292,6 +294,7 @@ bool PlanViewActions::perform(int32_t tag) {
     case kTagShowLVRenderProperties: showLVRenderProperties(); break;
     case kTagShowLVLightProperties: showLVLightProperties(); break;
     case kCmdShadowQualityLow: case kCmdShadowQualityHigh: setShadowQuality(tag); break;
+    case kTagShowAddkitLauncher: showAddkitLauncher(); break;
     default:
       if (InRange(tag, kViewpointLotLeftEdge, kViewpointLotTopEdge)) setViewpoint(tag);
       else if (InRange(tag, kCmdRenderWireframe, kCmdRenderSolid)) setRenderStyle(tag);
@@ -319,6 +322,7 @@ MenuItemValidation PlanViewActions::validate(int32_t tag) {
   const bool hasTraceImage = DocumentHasTraceImage();
   if (opensSheet(tag) && tag != kTagResizeFloorplanTraceImage) return validateSheetItem(tag);
   switch (tag) {
+    case kTagShowAddkitLauncher: return Enabled(AppController::delegateItemsEnabled());
     case kTagShowGrid: return Titled("Hide Grid", "Show Grid", gPlanDrawSettings.gridVisible);
     case kTagSnapToGrid: return Checked(ds->snapToGrid);
     case kCmdToggleEditingTools:

@@ -57,6 +57,8 @@ enum : int32_t {
   kTagSmoothCurves = 90117,
   kTagShowPreferences = 90118,
   kTagShowAbout = 90119,
+  // Plan > Addkits...: the plug-in launcher of the application delegate.
+  kTagShowAddkitLauncher = 90120,
   kTagSetPlantingAge = 90140,
   kTagSetPlantGrowthProjection = 90141,
   kTagFillObjectWithPlants = 90142,
@@ -127,6 +129,10 @@ class PlanViewActions {
   void setFloorView(int32_t tag);
   void convertWallType(int32_t tag);  // 13000, 13001
   void reverseStairDirection();
+  // The cabinet plug-in for the cabinet under the last context click.
+  void launchObjectAddkit();
+  // The plug-in launcher (the application delegate's).
+  void showAddkitLauncher();
   void calculateAndDisplayArea();
   void toggleFloorplanTraceImage();
   void removeFloorplanTraceImage();

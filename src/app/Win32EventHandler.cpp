@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/AddkitDispatcher.h"
 #include "app/AppController.h"
 #include "app/ContextMenuFactory.h"
 #include "app/FitToWindow.h"
@@ -447,6 +448,38 @@ void Win32EventHandler::reverseStairDirection() {
   ReRenderObject(stairs);
   Refresh();
   Undo("Reverse Staircase Direction");
+}
+
+void Win32EventHandler::launchObjectAddkit() {
+  Objex* cabinet = gContextFoundObj;
+  if (!cabinet || cabinet->type != kObjCabinet || !gCurDocument || !gCurDocument->itsLayers) return;
+  if (!AddkitDispatcher::sharedAddkitDispatcher().addkitEntryForID(kAddkitObject)) return;
+  SelectAllLayers(gCurDocument->itsLayers, kSelectOff, 1);
+  SelectObj(cabinet, kSelectOn, 1);
+  launchCabinetAddkit();
+}
+
+bool Win32EventHandler::launchCabinetAddkit() {
+  AddkitDispatcher& dispatcher = AddkitDispatcher::sharedAddkitDispatcher();
+  AddkitEntry* entry = dispatcher.addkitEntryForID(kAddkitObject);
+  if (!entry) return false;
+  auto named = [entry](const char* format) {
+    std::string text = LocalizedString(format);
+    const size_t at = text.find("%@");
+    if (at != std::string::npos) text.replace(at, 2, entry->plugInName().toStdString());
+    return text;
+  };
+  if (!entry->plugInAvailable()) {
+    ShowAlert(named("The Addkit '%@' is currently being used."), "Only one design at a time may use any given Addkit.");
+    return false;
+  }
+  if (!dispatcher.launchAddkit(entry)) {
+    ShowAlert(named("Unable to launch %@"), "Please make sure the Addkit is installed correctly.");
+    return false;
+  }
+  AppController::closeVisiblePanelsAndSaveState();
+  if (ZLKWindowController* main = AppController::mainWindowController()) main->beginAddkitProgressSheetForEntry(entry);
+  return true;
 }
 
 void Win32EventHandler::calculateAndDisplayArea() {

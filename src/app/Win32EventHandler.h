@@ -56,6 +56,13 @@ class Win32EventHandler {
   // Object context commands: they act on gContextFoundObj and do nothing without it.
   void convertWallTypeUsingCommand(int32_t command);  // 13000 interior, 13001 exterior
   void reverseStairDirection();
+  // The cabinet under the last context click: alone selected, then the cabinet plug-in (131)
+  // as launchCabinetAddkit does. Nothing without a cabinet, layers or that plug-in.
+  void launchObjectAddkit();
+  // The cabinet plug-in for the current design: a plug-in another design holds, or one that
+  // does not start, gets its alert; a started one covers the design window with its progress
+  // sheet, the palettes put away. False when not launched.
+  bool launchCabinetAddkit();
   // Sums the areas of the selected top-level objects of the current floor into the status line.
   void calculateAndDisplayArea();
 

@@ -18,6 +18,7 @@
 #include "files/ObjectRecords.h"
 #include "files/SymbolFile.h"
 #include "files/Undo.h"
+#include "app/AddkitDispatcher.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
@@ -108,6 +109,8 @@ ZLKDocument* ZLKDocument::init() {
 
 ZLKDocument::~ZLKDocument() {
   if (model_) {
+    // A plug-in still holding the design is asked to quit: its lock would outlive the design.
+    AddkitDispatcher::sharedAddkitDispatcher().forceQuitAddkitOwnedByDocument(model_);
     model_->itsUndoManager = nullptr;
     ZLKDocumentModel::release(model_);
   }

@@ -671,8 +671,7 @@ void ZLKDocumentView::doClick(POINT where, const PlanMouseEvent& event) {
             if (cabinet && IsObjectSelected(object)) {
               DeselectAll(layers);
               if (object->parent) SelectObj(object->parent, kSelectOn, 1);
-              // The cabinet plug-in needs the plug-in exchange, which is not built.
-              NoteServiceCall("launchAddkit:", object);
+              Win32EventHandler::sharedEventHandler()->launchCabinetAddkit();
             }
             break;
           }

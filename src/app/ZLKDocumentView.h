@@ -115,6 +115,14 @@ class ZLKDocumentView : public QWidget {
   // The ceiling builder sheet on the view's window, through the command handler.
   void showCeilingBuilder();
 
+  // The photo view plug-in: an image open panel whose end places the chosen image as a photo
+  // view (one non-empty path with return code 1) and, whatever was chosen, releases the
+  // plug-in's lock on the design and brings the palettes back.
+  void launchPhotoView();
+  void photoViewAddkitOpenPanelDidEnd(int returnCode, const std::vector<std::string>& paths);
+  // Answers the photo view's panel in place of the file chooser (tests): the paths chosen.
+  static inline std::function<std::vector<std::string>()> choosePhotoViewImagePaths;
+
   // The keys.
   void deleteBackward();
   void deleteForward();

@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
+#include <QPushButton>
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +30,7 @@
 #include <cstring>
 #include <memory>
 
+#include "app/AddkitDispatcher.h"
 #include "app/AppController.h"
 #include "app/ContextMenuFactory.h"
 #include "app/UserDefaultKeys.h"
@@ -78,6 +81,13 @@ uint8_t gDrawElevationNoSelection = 0;
 
 namespace {
 QString Localized(const char* key) { return QString::fromStdString(LocalizedString(key)); }
+// The plug-in progress sheet: only the plug-in or the Close button ends it, not Escape or the
+// window's close box.
+class AddkitProgressSheet : public QDialog {
+ public:
+  using QDialog::QDialog;
+  void reject() override {}
+};
 // The toolbar's 3D item: a small house in perspective.
 QIcon LiveViewToolbarIcon() {
   QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
@@ -367,6 +377,8 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
   addPlanAction(trace, "Show Floorplan Trace Image", kTagToggleFloorplanTraceImage);
   addPlanAction(trace, "Remove Floorplan Trace Image", kTagRemoveFloorplanTraceImage);
   addPlanAction(trace, "Trace Image Scale...", kTagResizeFloorplanTraceImage);
+  plan->addSeparator();
+  addPlanAction(plan, "Addkits...", kTagShowAddkitLauncher);
 
   QMenu* view = menuBar()->addMenu(LocalizedMenuText("View"));
   addPlanAction(view, "Reset Plan View", kTagResetPlanView);
@@ -1025,12 +1037,72 @@ void ZLKWindowController::windowDidBecomeMain() {
   ResetStandardTool(1);
   UpdateInspectorPropertiesState(true);
   SnapPaletteController::sharedSnapPaletteController().setSnapOffsetText(model->itsDocState->snapOffset);
-  // No plug-in can hold a design: the palettes the user keeps open come back.
-  AppController::restoreAllVisiblePanels();
+  // While a plug-in holds the design its palettes stay away.
+  if (!AddkitDispatcher::sharedAddkitDispatcher().addkitEntryForDocument(model)) AppController::restoreAllVisiblePanels();
+  else AppController::closeVisiblePanelsAndSaveState();
   Restart3DScene();
   FollowWithLiveView();
   updatePlantGrowthIndicatorLevel();
   refreshContentPalette();
+}
+
+void ZLKWindowController::beginAddkitProgressSheetForEntry(const AddkitEntry* entry) {
+  if (!entry) return;
+  if (!addkitProgressSheet_) {
+    addkitProgressSheet_ = new AddkitProgressSheet(this);
+    addkitProgressSheet_->setWindowModality(Qt::WindowModal);
+    addkitProgressSheet_->setWindowTitle(Localized("Addkit"));
+    auto* layout = new QVBoxLayout(addkitProgressSheet_);
+    addkitStatusText_ = new QLabel(addkitProgressSheet_);
+    addkitStatusText_->setWordWrap(true);
+    layout->addWidget(addkitStatusText_);
+    addkitProgressIndicator_ = new QProgressBar(addkitProgressSheet_);
+    addkitProgressIndicator_->setTextVisible(false);
+    layout->addWidget(addkitProgressIndicator_);
+    auto* close = new QPushButton(Localized("Close"), addkitProgressSheet_);
+    close->setObjectName(QStringLiteral("closeDocumentAddkitButton"));
+    close->setAutoDefault(false);
+    layout->addWidget(close, 0, Qt::AlignRight);
+    connect(close, &QPushButton::clicked, this, [this] { closeDocumentAddkitButtonChanged(); });
+  }
+  std::string text = LocalizedString("'%@' is currently using this design.");
+  const size_t at = text.find("%@");
+  if (at != std::string::npos) text.replace(at, 2, entry->plugInName().toStdString());
+  addkitStatusText_->setText(QString::fromStdString(text));
+  addkitProgressIndicator_->setRange(0, 0);  // spinning
+  addkitProgressSheet_->open();
+}
+
+void ZLKWindowController::endAddkitProgressSheet() {
+  if (!addkitProgressSheet_) return;
+  addkitProgressIndicator_->setRange(0, 1);
+  if (isMinimized()) showNormal();
+  addkitProgressSheet_->done(1);
+}
+
+void ZLKWindowController::closeDocumentAddkitButtonChanged() {
+  AddkitDispatcher& dispatcher = AddkitDispatcher::sharedAddkitDispatcher();
+  // The sheet's own design, whichever design is current.
+  ZLKDocumentModel* model = document_ ? document_->documentModel() : gCurDocument;
+  AddkitEntry* entry = dispatcher.addkitEntryForDocument(model);
+  if (!entry) {  // nothing holds the design any more
+    endAddkitProgressSheet();
+    return;
+  }
+  std::string message = LocalizedString("Are you sure you want to close '%@'?");
+  const size_t at = message.find("%@");
+  if (at != std::string::npos) message.replace(at, 2, entry->plugInName().toStdString());
+  AlertRequest request;
+  request.message = message;
+  request.informative = "You will lose all unsaved settings in this Addkit if you choose to close it.";
+  request.buttons = {"Close Addkit", "Cancel"};
+  request.sheet = false;
+  int answer = -1;
+  ShowAlertWithButtons(request, [&answer](int chosen) { answer = chosen; });
+  if (answer != 0) return;
+  endAddkitProgressSheet();
+  dispatcher.forceQuitAddkitOwnedByDocument(model);
+  AppController::restoreAllVisiblePanels();
 }
 
 void ZLKWindowController::centrePlanOrigin() {

@@ -12,6 +12,7 @@
 #include "app/ZLKDocument.h"
 
 class QComboBox;
+class QDialog;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -143,6 +144,16 @@ class ZLKWindowController : public QMainWindow {
   // Scrolls so that plan point (0, 0) is in the middle of the visible part.
   void centrePlanOrigin();
 
+  // The plug-in progress sheet: covers the window while a plug-in holds its design, with the
+  // message "'<name>' is currently using this design." and a Close button.
+  void beginAddkitProgressSheetForEntry(const class AddkitEntry* entry);
+  void endAddkitProgressSheet();
+  // The sheet's Close button: after the user confirms, the plug-in is asked to quit and its
+  // lock released; the palettes come back.
+  void closeDocumentAddkitButtonChanged();
+  QDialog* addkitProgressSheet() const { return addkitProgressSheet_; }
+  QLabel* addkitStatusText() const { return addkitStatusText_; }
+
   // Ends of the save-changes sheets and save panels of New, Open and opening from the
   // desktop. Sheet return codes: 1 Save, 0 Don't Save, -1 Cancel; panels: 1 with a path.
   // done(true) once the road reached its end (a new design, a read design).
@@ -227,4 +238,7 @@ class ZLKWindowController : public QMainWindow {
   QSlider* elevationSlider_ = nullptr;
   bool elevationKnobShown_ = true;
   QProgressBar* plantGrowthLevelIndicator_ = nullptr;
+  QDialog* addkitProgressSheet_ = nullptr;
+  QLabel* addkitStatusText_ = nullptr;
+  QProgressBar* addkitProgressIndicator_ = nullptr;
 };

@@ -124,6 +124,24 @@ QImage PreviewImage(int hue, const char* shape) {
   return image;
 }
 
+// The photo view plug-in's preview: a framed picture of hills under a sun.
+QImage PhotoViewPreview() {
+  QImage image(64, 64, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(60, 60, 60), 2));
+  p.setBrush(QColor(190, 220, 245));
+  p.drawRect(6, 10, 52, 42);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(250, 200, 60));
+  p.drawEllipse(QPointF(44, 22), 6, 6);
+  p.setBrush(QColor(90, 160, 80));
+  p.drawPolygon(QPolygonF({QPointF(7, 51), QPointF(7, 40), QPointF(22, 28), QPointF(36, 42), QPointF(44, 36),
+                           QPointF(57, 46), QPointF(57, 51)}));
+  return image;
+}
+
 struct Collector {
   std::vector<ShippedFile> files;
   void add(bool shared, const std::string& path, std::vector<uint8_t> bytes) {
@@ -449,6 +467,13 @@ std::vector<ShippedFile> GenerateShippedLibrary() {
          "CityStateZIP=Springfield 00000\nPhone=555-0100\nFax=555-0101\n"
          "Description=Made-up supplier of the sample library.\nLogo=Sample.png\n");
   c.add(false, "QVRA/Providers/Sample.png", Png(PreviewImage(210, "o")));
+  // The photo view plug-in, which runs inside the program: its descriptor and preview.
+  c.text(false, "QVRA/QVRA Verdalia 9.0.0/Plugins/PhotoView.QEG",
+         "[Description]\nFileVersion=11000\nMinFileVersion=11000\nDirectory=PhotoView\nPlugIn=PhotoView\n"
+         "Image=PhotoView.png\nDisplayName=Photo View\n"
+         "DisplayDescription=Places a photograph of your own in the design as a photo view.\n"
+         "AppleAppID=com.zelkoworks.photoview\nDeveloperID=1\nID=109\nType=1\nRefID=109\n");
+  c.add(false, "QVRA/QVRA Verdalia 9.0.0/Plugins/PhotoView/PhotoView.png", Png(PhotoViewPreview()));
   return std::move(c.files);
 }
 

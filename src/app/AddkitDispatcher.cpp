@@ -1,0 +1,289 @@
+// The plug-in dispatcher: launching, locks and the closing signals of the session bus.
+#include "app/AddkitDispatcher.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "app/AddkitLauncherController.h"
+#include "app/AppController.h"
+#include "app/LiveViewController.h"
+#include "app/Win32EventHandler.h"
+#include "app/ZLKDocument.h"
+#include "app/ZLKDocumentController.h"
+#include "app/ZLKWindowController.h"
+#include "files/PlugInFile.h"
+#include "files/PlugOutFile.h"
+#include "files/TopoGridFile.h"
+#include "files/Undo.h"
+#include "model/CommandCodes.h"
+#include "model/CustomTextures.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/Globals.h"
+#include "model/SelectionState.h"
+#include "model/Services.h"
+#include "model/CommandWalkers.h"
+#include "platform/ContentPaths.h"
+#include "platform/Session.h"
+#include "platform/TemporaryFolder.h"
+
+namespace {
+
+ZLKDocument* OpenDocumentOfModel(const ZLKDocumentModel* model) {
+  if (!model) return nullptr;
+  for (ZLKDocument* document : ZLKDocumentController::sharedDocumentController().documents())
+    if (document->documentModel() == model) return document;
+  return nullptr;
+}
+
+void UpdateRowAndButtons(AddkitEntry* entry) {
+  if (AddkitEntryController* row = entry->plugInViewController()) row->updateControls();
+  if (AddkitLauncherController::exists()) AddkitLauncherController::sharedAddkitLauncherController().updateButtonStates();
+}
+
+QByteArray FileBytes(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll();
+}
+
+}  // namespace
+
+bool AddkitBusInteger(const QVariant& value, int64_t* out) {
+  switch (value.typeId()) {
+    case QMetaType::Char: case QMetaType::SChar: case QMetaType::UChar: case QMetaType::Short:
+    case QMetaType::UShort: case QMetaType::Int: case QMetaType::UInt: case QMetaType::Long:
+    case QMetaType::LongLong:
+      *out = value.toLongLong();
+      return true;
+    case QMetaType::ULong: case QMetaType::ULongLong: {
+      const qulonglong v = value.toULongLong();
+      if (v > static_cast<qulonglong>(std::numeric_limits<int64_t>::max())) return false;
+      *out = static_cast<int64_t>(v);
+      return true;
+    }
+    case QMetaType::Float: case QMetaType::Double: {
+      const double d = value.toDouble();
+      if (!std::isfinite(d) || d < -9.2e18 || d > 9.2e18) return false;
+      *out = static_cast<int64_t>(d);
+      return true;
+    }
+    default: return false;
+  }
+}
+
+bool AddkitBusNumber(const QVariant& value, double* out) {
+  switch (value.typeId()) {
+    case QMetaType::Float: case QMetaType::Double:
+      *out = value.toDouble();
+      return true;
+    default: {
+      int64_t v = 0;
+      if (!AddkitBusInteger(value, &v)) return false;
+      *out = static_cast<double>(v);
+      return true;
+    }
+  }
+}
+
+AddkitDispatcher& AddkitDispatcher::sharedAddkitDispatcher() {
+  static AddkitDispatcher* dispatcher = new AddkitDispatcher;
+  return *dispatcher;
+}
+
+void AddkitDispatcher::buildPluginList() { buildPluginList(LocalDomainAddkitPath()); }
+void AddkitDispatcher::buildPluginList(const std::string& folder) {
+  // The launcher's rows show the entries of the old list.
+  if (AddkitLauncherController::exists()) AddkitLauncherController::destroyShared();
+  launchedBytes_.clear();
+  SharedAddkitPluginList().buildPluginList(folder);
+}
+const std::vector<std::unique_ptr<AddkitEntry>>& AddkitDispatcher::pluginList() const {
+  return SharedAddkitPluginList().pluginList();
+}
+AddkitEntry* AddkitDispatcher::addkitEntryForID(int32_t id) const { return SharedAddkitPluginList().addkitEntryForID(id); }
+AddkitEntry* AddkitDispatcher::addkitEntryForDocument(const ZLKDocumentModel* model) const {
+  return SharedAddkitPluginList().addkitEntryForDocument(model);
+}
+AddkitEntry* AddkitDispatcher::addkitEntryForDocumentID(int32_t docID) const {
+  return SharedAddkitPluginList().addkitEntryForDocumentID(docID);
+}
+
+bool AddkitDispatcher::registerAllServerObservers() {
+  if (observing_) return true;
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected()) return false;
+  const bool update = bus.connect(QString(), QString(), kAddkitBusInterface, kAddkitClosingUpdate, this,
+                                  SLOT(closingUpdateSignal(QVariantMap)));
+  const bool noUpdate = bus.connect(QString(), QString(), kAddkitBusInterface, kAddkitClosingNoUpdate, this,
+                                    SLOT(closingNoUpdateSignal(QVariantMap)));
+  observing_ = update && noUpdate;
+  return observing_;
+}
+
+void AddkitDispatcher::closingUpdateSignal(const QVariantMap& info) { addkitDidCloseUpdate(info); }
+void AddkitDispatcher::closingNoUpdateSignal(const QVariantMap& info) { addkitDidCloseNoUpdate(info); }
+
+std::string AddkitDispatcher::exchangeFilePath(const AddkitEntry& entry) {
+  return ApplicationTemporaryPath() + "/" + entry.plugInAppleAppID().toStdString() + "/data.qxf";
+}
+
+bool AddkitDispatcher::launchAddkit(AddkitEntry* entry) {
+  // A plug-in is always locked to a design: without one it could never be released. A running
+  // one stays with the design it runs for.
+  if (!entry || !gCurDocument || !entry->plugInAvailable()) return false;
+  if (LiveViewController::exists()) {
+    LiveViewController::sharedLiveViewController()->orderOut();
+    LiveViewController::sharedLiveViewController()->close();
+  }
+  if (entry->plugInID() != kAddkitPhotoView) {
+    // The descriptor reader refuses application ids that could leave the temporary folder.
+    if (!IsSafeAddkitAppID(entry->plugInAppleAppID().toStdString().c_str())) return false;
+    if (!CreateApplicationTemporaryFolder()) return false;
+    const std::string path = exchangeFilePath(*entry);
+    if (!CreatePrivateFolder(ApplicationTemporaryPath() + "/" + entry->plugInAppleAppID().toStdString()))
+      return false;
+    if (!PlugInFileWrite(path.c_str(), entry->plugInID(), entry->plugInMinFileVer(), entry->plugInFileVer()))
+      return false;
+    const QString program = QString::fromStdString(entry->plugInEXE());
+    if (!QFileInfo(program).isFile()) return false;
+    if (!QProcess::startDetached(program, {}, QString::fromStdString(entry->plugInDir()))) return false;
+    launchedBytes_[entry] = FileBytes(path);
+  }
+  entry->setPlugInAvailable(false);
+  entry->setPlugInOwnerDocument(gCurDocument);
+  if (AddkitEntryController* row = entry->plugInViewController()) row->updateControls();
+  return true;
+}
+
+bool AddkitDispatcher::launchAddkitWithID(int32_t id) { return launchAddkit(addkitEntryForID(id)); }
+
+void AddkitDispatcher::releaseLockForAddkit(AddkitEntry* entry) {
+  if (!entry) return;
+  entry->setPlugInAvailable(true);
+  entry->setPlugInOwnerDocument(nullptr);
+  launchedBytes_.erase(entry);
+  UpdateRowAndButtons(entry);
+}
+
+void AddkitDispatcher::releaseLockForAddkitOwnedByDocument(const ZLKDocumentModel* model) {
+  releaseLockForAddkit(addkitEntryForDocument(model));
+}
+
+void AddkitDispatcher::forceQuitAddkitOwnedByDocument(const ZLKDocumentModel* model) {
+  if (!model) return;
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  for (const auto& e : pluginList()) {
+    if (e->plugInOwnerDocument() != model) continue;
+    QVariantMap info;
+    info.insert(kAuxDictAddkitIDKey, e->plugInID());
+    info.insert(kAuxDictUserIDKey, AppController::sessionID());
+    info.insert(kAuxDictDocumentIDKey, model->itsDocID);
+    if (bus.isConnected()) {
+      QDBusMessage message = QDBusMessage::createSignal(kAddkitBusPath, kAddkitBusInterface, kAddkitHubReqClose);
+      message << info;
+      bus.send(message);
+    }
+    releaseLockForAddkit(e.get());
+  }
+}
+
+AddkitEntry* AddkitDispatcher::entryForClosing(const QVariantMap& info, bool* otherSession) {
+  int64_t addkitID = 0, userID = 0, docID = 0;
+  *otherSession = true;
+  // A signal without its three ids cannot be matched to a session or a design.
+  if (!AddkitBusInteger(info.value(kAuxDictAddkitIDKey), &addkitID) ||
+      !AddkitBusInteger(info.value(kAuxDictUserIDKey), &userID) ||
+      !AddkitBusInteger(info.value(kAuxDictDocumentIDKey), &docID))
+    return nullptr;
+  if (userID != AppController::sessionID()) return nullptr;
+  *otherSession = false;
+  if (docID < std::numeric_limits<int32_t>::min() || docID > std::numeric_limits<int32_t>::max()) return nullptr;
+  // A design may hold several plug-ins: the one that signals is released, not another.
+  for (const auto& e : pluginList())
+    if (e->plugInOwnerDocument() && e->plugInOwnerDocument()->itsDocID == docID && e->plugInID() == addkitID)
+      return e.get();
+  return addkitEntryForDocumentID(static_cast<int32_t>(docID));
+}
+
+bool AddkitDispatcher::endProgressSheetOf(const AddkitEntry* entry) {
+  ZLKDocument* document = OpenDocumentOfModel(entry->plugInOwnerDocument());
+  if (!document || document->windowControllers().isEmpty()) return false;
+  document->windowControllers().first()->endAddkitProgressSheet();
+  return true;
+}
+
+void AddkitDispatcher::addkitDidCloseUpdate(const QVariantMap& info) {
+  bool otherSession = true;
+  AddkitEntry* entry = entryForClosing(info, &otherSession);
+  if (otherSession) return;
+  if (entry) {
+    ZLKDocumentModel* owner = entry->plugInOwnerDocument();
+    const bool windowFound = endProgressSheetOf(entry);
+    const std::string path = exchangeFilePath(*entry);
+    // A plug-in that says it changed the design but left the exchange file as written has
+    // changed nothing: merging it would add the design's objects a second time.
+    auto launched = launchedBytes_.find(entry);
+    const bool unchanged = launched != launchedBytes_.end() && !launched->second.isEmpty() &&
+                           FileBytes(path) == launched->second;
+    const int32_t plugInID = entry->plugInID();
+    const QString name = entry->plugInName();
+    releaseLockForAddkit(entry);
+    DeleteAllCachedCustomTextures();
+    // The merge goes into the design the plug-in was started for, while that design is open.
+    if (OpenDocumentOfModel(owner) && owner->itsDocState) {
+      CurrentDocumentScope scope(owner);
+      DocState* ds = owner->itsDocState;
+      if (!unchanged && PlugOutFileRead(path.c_str()) == 1) {
+        if (plugInID == kAddkitTopography) {
+          const QByteArray topo = info.value(kAuxDictTopographyKey).toString().toUtf8();
+          // A path that does not fit the design's field is not cut short into another one.
+          if (!topo.isEmpty() && static_cast<size_t>(topo.size()) < sizeof ds->topoPath) {
+            std::memcpy(ds->topoPath, topo.constData(), static_cast<size_t>(topo.size()));
+            ds->topoPath[topo.size()] = 0;
+            ReadTopoGridFile(ds->topoPath);
+            if (windowFound) Win32EventHandler::sharedEventHandler()->resetPlanView();
+          }
+        } else if (plugInID == kAddkitSunShadow) {
+          double v = 0;
+          auto finite = [&](const char* key) { return AddkitBusNumber(info.value(key), &v) && std::isfinite(v); };
+          if (finite(kAuxDictGSPSunLotAngleKey)) ds->sunAngle1 = static_cast<float>(v);
+          if (finite(kAuxDictGSPSunOverheadAngleKey)) {
+            ds->sunAngle2 = static_cast<float>(v);
+            ds->viewSetting7 = v != 0 ? 1 : 0;
+          }
+          if (finite(kAuxDictGSPSceneBrightnessKey)) ds->viewSetting6 = static_cast<float>(v);
+          if (finite(kAuxDictGSPShadingIntensityKey)) ds->viewSetting11 = static_cast<float>(v);
+          if (finite(kAuxDictGSPSunBrightnessKey) && v >= -32768 && v <= 32767)
+            ds->sunSetting2 = static_cast<int16_t>(v);
+        }
+        QFile::remove(QString::fromStdString(path));
+        StoreUndo(name.toStdString());
+        Refresh();
+        gRefreshRender = 1;
+        RenderAllLayers();
+      }
+      ClearSelectionState40(ds, &ds->selectionState40);
+      TopLevelObjectAllLayers(owner->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+      UpdateSelectionState40Controls(&ds->selectionState40);
+    }
+  }
+  AppController::restoreAllVisiblePanels();
+}
+
+void AddkitDispatcher::addkitDidCloseNoUpdate(const QVariantMap& info) {
+  bool otherSession = true;
+  AddkitEntry* entry = entryForClosing(info, &otherSession);
+  if (!entry) return;
+  endProgressSheetOf(entry);
+  releaseLockForAddkit(entry);
+  DeleteAllCachedCustomTextures();
+  AppController::restoreAllVisiblePanels();
+}

@@ -1,0 +1,505 @@
+// The dispatcher end to end: the test plug-in started as its own process, its closing signals on
+// the session bus, merges into the design that launched it, locks, and the close requests.
+#include <QFile>
+#include <QLabel>
+#include <QDBusMessage>
+#include <QAction>
+#include <QDialog>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <set>
+
+#include "AddkitTestSupport.h"
+#include "app/AppController.h"
+#include "app/ContextMenuFactory.h"
+#include "app/Win32EventHandler.h"
+#include "app/PlanViewActions.h"
+#include "files/ByteStream.h"
+#include "files/FileTestSupport.h"
+#include "model/CommandCodes.h"
+#include "model/LiveViews.h"
+#include "platform/ContentPaths.h"
+#include "platform/Session.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+Objex* FindType(ZLKDocumentModel* m, int16_t type, Layer** on = nullptr) {
+  for (Layer* l = m->itsLayers; l; l = l->next)
+    for (Objex* o = l->firstObject; o; o = o->next)
+      if (o->type == type) {
+        if (on) *on = l;
+        return o;
+      }
+  return nullptr;
+}
+
+// A plug-out file that changes nothing but ends properly.
+void WriteEmptyPlugOut(const std::string& path, int32_t id) {
+  Bytes b;
+  auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i))); };
+  auto u16 = [&](uint32_t v) { b.push_back(uint8_t(v)), b.push_back(uint8_t(v >> 8)); };
+  u32(uint32_t(id)), u32(11000), u16(2), u16(500);
+  fs::create_directories(fs::path(path).parent_path());
+  WriteBytes(path, b);
+}
+
+}  // namespace
+
+TEST(AddkitBusValues, AnyIntegerOrFiniteDoubleIsAWholeNumber) {
+  const struct {
+    QVariant value;
+    bool ok;
+    int64_t expected;
+  } cases[] = {
+      {QVariant(int(-7)), true, -7},
+      {QVariant(uint(4000000000u)), true, 4000000000LL},
+      {QVariant(qlonglong(1) << 40), true, int64_t(1) << 40},
+      {QVariant(qulonglong(std::numeric_limits<qulonglong>::max())), false, 0},
+      {QVariant(short(12)), true, 12},
+      {QVariant(uchar(200)), true, 200},
+      {QVariant(1042.9), true, 1042},
+      {QVariant(std::nan("")), false, 0},
+      {QVariant(std::numeric_limits<double>::infinity()), false, 0},
+      {QVariant(1e300), false, 0},
+      {QVariant(QString("12")), false, 0},
+      {QVariant(), false, 0},
+      {QVariant(true), false, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value.toString().toStdString());
+    int64_t v = -1;
+    EXPECT_EQ(AddkitBusInteger(c.value, &v), c.ok);
+    if (c.ok) EXPECT_EQ(v, c.expected);
+  }
+  double d = 0;
+  EXPECT_TRUE(AddkitBusNumber(QVariant(float(2.5f)), &d));
+  EXPECT_EQ(d, 2.5);
+  EXPECT_TRUE(AddkitBusNumber(QVariant(int(3)), &d));
+  EXPECT_EQ(d, 3.0);
+  EXPECT_FALSE(AddkitBusNumber(QVariant(QString("3")), &d));
+}
+
+TEST_F(AddkitTest, ThePhotoViewOnlyLocksAndItsPanelReleasesTheLock) {
+  install(109, "update", "Photos");
+  buildList();
+  ASSERT_NE(entry(109), nullptr);
+  AddkitDispatcher& dispatcher = AddkitDispatcher::sharedAddkitDispatcher();
+  const int before = objectCount();
+  ASSERT_TRUE(dispatcher.launchAddkit(entry(109)));
+  EXPECT_FALSE(entry(109)->plugInAvailable());
+  EXPECT_EQ(entry(109)->plugInOwnerDocument(), model);
+  EXPECT_EQ(dispatcher.addkitEntryForDocument(model), entry(109));
+  // No exchange file, no process.
+  QTest::qWait(300);
+  EXPECT_FALSE(fs::exists(exchange(109)));
+  EXPECT_FALSE(fs::exists(pluginFile("Photos", "ran")));
+  // The panel ends with Cancel: no photo, the lock goes.
+  ZLKDocumentView::choosePhotoViewImagePaths = [] { return std::vector<std::string>{}; };
+  window->documentView()->launchPhotoView();
+  EXPECT_TRUE(entry(109)->plugInAvailable());
+  EXPECT_EQ(entry(109)->plugInOwnerDocument(), nullptr);
+  EXPECT_EQ(objectCount(), before);
+  // Two images chosen place nothing either; one places a photo view holding its path.
+  ASSERT_TRUE(dispatcher.launchAddkit(entry(109)));
+  ZLKDocumentView::choosePhotoViewImagePaths = [] { return std::vector<std::string>{"/a.png", "/b.png"}; };
+  window->documentView()->launchPhotoView();
+  EXPECT_EQ(objectCount(), before);
+  ASSERT_TRUE(dispatcher.launchAddkit(entry(109)));
+  const std::string image = file("garden.png");
+  ZLKDocumentView::choosePhotoViewImagePaths = [image] { return std::vector<std::string>{image}; };
+  window->documentView()->launchPhotoView();
+  EXPECT_TRUE(entry(109)->plugInAvailable());
+  ASSERT_EQ(objectCount(), before + 1);
+  Objex* photo = FindType(model, kObjPhotoView);
+  ASSERT_NE(photo, nullptr);
+  ASSERT_NE(photo->sourceObject, nullptr);
+  EXPECT_STREQ(static_cast<const char*>(photo->sourceObject), image.c_str());
+  EXPECT_EQ(doc->undoManager().undoActionName(), "Insert PhotoView Image");
+}
+
+TEST_F(AddkitTest, NoLaunchWithoutADesignOrAnApplication) {
+  install(131, "update", "Cabinets");
+  install(140, "update", "Missing", "-", /*program=*/false);
+  buildList();
+  AddkitDispatcher& dispatcher = AddkitDispatcher::sharedAddkitDispatcher();
+  EXPECT_FALSE(dispatcher.launchAddkit(nullptr));
+  EXPECT_FALSE(dispatcher.launchAddkitWithID(999));
+  {
+    CurrentDocumentScope none(nullptr);
+    EXPECT_FALSE(dispatcher.launchAddkit(entry(131)));
+  }
+  EXPECT_TRUE(entry(131)->plugInAvailable());
+  EXPECT_FALSE(dispatcher.launchAddkitWithID(140));
+  EXPECT_TRUE(entry(140)->plugInAvailable());
+  EXPECT_EQ(entry(140)->plugInOwnerDocument(), nullptr);
+}
+
+TEST_F(AddkitTest, AnUpdateMergesIntoTheDesignUnderThePluginsName) {
+  install(131, "update", "Cabinets");
+  buildList();
+  Objex* wall = MakeWallWithSides(0, nullptr, model->itsCurLayer);
+  UpdateObjectBounds(wall);
+  Objex* detail = MakeObject(kObjDetail, 4, 300, nullptr, model->itsCurLayer);
+  const uint32_t wallID = wall->objectID, detailID = detail->objectID;
+  const float wallX = wall->firstPoint->position[0];
+  ASSERT_TRUE(AddkitDispatcher::sharedAddkitDispatcher().launchAddkitWithID(131));
+  EXPECT_FALSE(entry(131)->plugInAvailable());
+  ASSERT_TRUE(fs::exists(exchange(131)));
+  ASSERT_TRUE(waitUntilReleased(131));
+  EXPECT_EQ(entry(131)->plugInOwnerDocument(), nullptr);
+  EXPECT_TRUE(alerts.shown.empty());
+  // The wall came back moved under its own id; the detail is gone.
+  Objex* moved = nullptr;
+  Objex* gone = nullptr;
+  for (Layer* l = model->itsLayers; l; l = l->next)
+    for (Objex* o = l->firstObject; o; o = o->next) {
+      if (o->objectID == wallID) moved = o;
+      if (o->objectID == detailID) gone = o;
+    }
+  ASSERT_NE(moved, nullptr);
+  EXPECT_EQ(moved->type, kObjWall);
+  EXPECT_FLOAT_EQ(moved->firstPoint->position[0], wallX + 100);
+  EXPECT_EQ(gone, nullptr);
+  // The new text is on the second floor, the new group on the first, marked as the plug-in's.
+  Layer* textLayer = nullptr;
+  Objex* text = FindType(model, kObjText, &textLayer);
+  ASSERT_NE(text, nullptr);
+  EXPECT_STREQ(textLayer->name, "Second Floor");
+  Layer* groupLayer = nullptr;
+  Objex* group = FindType(model, kObjGroup, &groupLayer);
+  ASSERT_NE(group, nullptr);
+  EXPECT_STREQ(groupLayer->name, "First Floor");
+  EXPECT_EQ(group->groupMarker, 131);
+  int members = 0;
+  for (Objex* c = group->firstChild; c; c = c->next) ++members;
+  EXPECT_EQ(members, 2);
+  // Its data block, the undo step named after it, the counters, the file gone.
+  const PlugInData* block = nullptr;
+  for (const PlugInData* p = model->itsPlugIns; p; p = p->next)
+    if (p->plugInID == 131) block = p;
+  ASSERT_NE(block, nullptr);
+  ASSERT_EQ(block->size, 4);
+  EXPECT_EQ(std::memcmp(block->data, "data", 4), 0);
+  EXPECT_EQ(doc->undoManager().undoActionName(), "Cabinets");
+  for (Layer* l = model->itsLayers; l; l = l->next)
+    for (Objex* o = l->firstObject; o; o = o->next) EXPECT_GT(ds->nextObjectID, o->objectID);
+  EXPECT_FALSE(fs::exists(exchange(131)));
+}
+
+TEST_F(AddkitTest, WithoutChangesNothingMergesAndTheLockGoes) {
+  // noupdate posts the other signal and keeps the file; nofile says it changed the design but
+  // left no file; "same" leaves the exchange file as written.
+  const struct {
+    const char* mode;
+    bool fileKept;
+  } cases[] = {{"noupdate", true}, {"nofile", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    fs::remove_all(plugins);
+    fs::create_directories(plugins);
+    install(131, c.mode, "Cabinets");
+    buildList();
+    MakeObject(kObjDetail, 4, 300, nullptr, model->itsCurLayer);
+    const int before = CountObjects(model);
+    const std::string undoBefore = doc->undoManager().undoActionName();
+    ASSERT_TRUE(AddkitDispatcher::sharedAddkitDispatcher().launchAddkitWithID(131));
+    ASSERT_TRUE(waitUntilReleased(131));
+    EXPECT_EQ(CountObjects(model), before);
+    EXPECT_EQ(doc->undoManager().undoActionName(), undoBefore);
+    EXPECT_EQ(fs::exists(exchange(131)), c.fileKept);
+    EXPECT_TRUE(alerts.shown.empty());
+  }
+}
+
+TEST_F(AddkitTest, AnUpdateThatLeftTheExchangeFileAsWrittenChangesNothing) {
+  install(131, "hang", "Cabinets");
+  buildList();
+  MakeObject(kObjDetail, 4, 300, nullptr, model->itsCurLayer);
+  const int before = CountObjects(model);
+  ASSERT_TRUE(AddkitDispatcher::sharedAddkitDispatcher().launchAddkitWithID(131));
+  // The plug-in says it changed the design without writing: merging the exchange file would
+  // add every object again.
+  AddkitDispatcher::sharedAddkitDispatcher().addkitDidCloseUpdate(ids(131, SessionID(), model->itsDocID));
+  EXPECT_TRUE(entry(131)->plugInAvailable());
+  EXPECT_EQ(CountObjects(model), before);
+  EXPECT_TRUE(alerts.shown.empty());
+}
+
+TEST_F(AddkitTest, SignalsOfAnotherSessionOrWithoutIdsAreIgnored) {
+  install(131, "hang", "Cabinets");
+  buildList();
+  AddkitDispatcher& dispatcher = AddkitDispatcher::sharedAddkitDispatcher();
+  ASSERT_TRUE(dispatcher.launchAddkitWithID(131));
+  ASSERT_TRUE(waitForFile(pluginFile("Cabinets", "listening")));
+  QVariantMap missing = ids(131, SessionID(), model->itsDocID);
+  missing.remove(kAuxDictUserIDKey);
+  QVariantMap text = ids(131, SessionID(), model->itsDocID);
+  text.insert(kAuxDictDocumentIDKey, QString::number(model->itsDocID));
+  for (const QVariantMap& info : {ids(131, SessionID() + 1, model->itsDocID), missing, text}) {
+    dispatcher.addkitDidCloseUpdate(info);
+    dispatcher.addkitDidCloseNoUpdate(info);
+    EXPECT_FALSE(entry(131)->plugInAvailable());
+    EXPECT_EQ(entry(131)->plugInOwnerDocument(), model);
+  }
+  // Another design's id: nothing held there.
+  dispatcher.addkitDidCloseNoUpdate(ids(131, SessionID(), model->itsDocID + 1));
+  EXPECT_FALSE(entry(131)->plugInAvailable());
+  // The same through the bus, a double for the user id.
+  QDBusMessage message = QDBusMessage::createSignal("/test", kAddkitBusInterface, kAddkitClosingNoUpdate);
+  QVariantMap foreign = ids(131, 0, model->itsDocID);
+  foreign.insert(kAuxDictUserIDKey, double(SessionID()) + 1);
+  message << foreign;
+  QDBusConnection::sessionBus().send(message);
+  QTest::qWait(300);
+  EXPECT_FALSE(entry(131)->plugInAvailable());
+  QDBusMessage ours = QDBusMessage::createSignal("/test", kAddkitBusInterface, kAddkitClosingNoUpdate);
+  QVariantMap mine = ids(131, 0, model->itsDocID);
+  mine.insert(kAuxDictUserIDKey, double(SessionID()));
+  ours << mine;
+  QDBusConnection::sessionBus().send(ours);
+  EXPECT_TRUE(waitUntilReleased(131, 10000));
+}
+
+TEST_F(AddkitTest, TopographyWithAnEmptyPathMergesAndReadsNoGrid) {
+  install(118, "update", "Terrain", "-");
+  buildList();
+  MakeWallWithSides(0, nullptr, model->itsCurLayer);
+  ds->topoPath[0] = 0;
+  const float spacing = ds->topoGridSpacing;
+  ASSERT_TRUE(AddkitDispatcher::sharedAddkitDispatcher().launchAddkitWithID(118));
+  ASSERT_TRUE(waitUntilReleased(118));
+  EXPECT_NE(FindType(model, kObjText), nullptr);  // merged
+  EXPECT_EQ(ds->topoPath[0], 0);
+  EXPECT_EQ(ds->topoGridSpacing, spacing);
+  EXPECT_EQ(doc->undoManager().undoActionName(), "Terrain");
+}
+
+TEST_F(AddkitTest, SunValuesAndTopographyPathsFromTheBusAreChecked) {
+  install(128, "hang", "Sun");
+  install(118, "hang", "Terrain");
+  buildList();
+  AddkitDispatcher& dispatcher = AddkitDispatcher::sharedAddkitDispatcher();
+  const double nan = std::nan("");
+  const struct {
+    QVariant lot, overhead, scene, sun, shading;
+    float lotWas, overheadWas, sceneWas, shadingWas;
+    int16_t sunWas;
+    uint8_t overheadFlagWas;
+  } cases[] = {
+      // Every value taken, of mixed number types.
+      {QVariant(33.5), QVariant(int(61)), QVariant(float(1.75f)), QVariant(qlonglong(80)), QVariant(0.25), 33.5f, 61,
+       1.75f, 0.25f, 80, 1},
+      // Non-finite and out-of-range values leave their fields; an overhead angle of 0 clears the flag.
+      {QVariant(nan), QVariant(0.0), QVariant(std::numeric_limits<double>::infinity()), QVariant(int(40000)),
+       QVariant(QString("x")), 45, 0, 1.2f, 40000, 100, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lotWas);
+    ds->sunAngle1 = 45, ds->sunAngle2 = 20, ds->viewSetting6 = 1.2f, ds->viewSetting11 = 40000;
+    ds->sunSetting2 = 100, ds->viewSetting7 = 1;
+    // Locked by hand: the plug-in's own file is the one written here.
+    entry(128)->setPlugInAvailable(false);
+    entry(128)->setPlugInOwnerDocument(model);
+    WriteEmptyPlugOut(exchange(128), 128);
+    QVariantMap info = ids(128, SessionID(), model->itsDocID);
+    info.insert(kAuxDictGSPSunLotAngleKey, c.lot);
+    info.insert(kAuxDictGSPSunOverheadAngleKey, c.overhead);
+    info.insert(kAuxDictGSPSceneBrightnessKey, c.scene);
+    info.insert(kAuxDictGSPSunBrightnessKey, c.sun);
+    info.insert(kAuxDictGSPShadingIntensityKey, c.shading);
+    dispatcher.addkitDidCloseUpdate(info);
+    EXPECT_TRUE(entry(128)->plugInAvailable());
+    EXPECT_FALSE(fs::exists(exchange(128)));
+    EXPECT_EQ(ds->sunAngle1, c.lotWas);
+    EXPECT_EQ(ds->sunAngle2, c.overheadWas);
+    EXPECT_EQ(ds->viewSetting6, c.sceneWas);
+    EXPECT_EQ(ds->viewSetting11, c.shadingWas);
+    EXPECT_EQ(ds->sunSetting2, c.sunWas);
+    EXPECT_EQ(ds->viewSetting7, c.overheadFlagWas);
+  }
+  // A topography path longer than the design's field is not taken; one that fits is.
+  const struct {
+    std::string path;
+    bool taken;
+  } paths[] = {{std::string(511, 'a'), true}, {std::string(512, 'a'), false}};
+  for (const auto& p : paths) {
+    SCOPED_TRACE(p.path.size());
+    ds->topoPath[0] = 0;
+    entry(118)->setPlugInAvailable(false);
+    entry(118)->setPlugInOwnerDocument(model);
+    WriteEmptyPlugOut(exchange(118), 118);
+    QVariantMap info = ids(118, SessionID(), model->itsDocID);
+    info.insert(kAuxDictTopographyKey, QString::fromStdString(p.path));
+    dispatcher.addkitDidCloseUpdate(info);
+    EXPECT_TRUE(entry(118)->plugInAvailable());
+    EXPECT_EQ(std::string(ds->topoPath) == p.path, p.taken);
+    if (!p.taken) EXPECT_EQ(ds->topoPath[0], 0);
+  }
+}
+
+TEST_F(AddkitTest, AMergeGoesIntoTheDesignThePluginWasStartedFor) {
+  install(131, "update", "Cabinets");
+  buildList();
+  MakeWallWithSides(0, nullptr, model->itsCurLayer);
+  ASSERT_TRUE(AddkitDispatcher::sharedAddkitDispatcher().launchAddkitWithID(131));
+  // Another design becomes current while the plug-in runs.
+  ZLKDocument* other = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(false);
+  ASSERT_NE(other, nullptr);
+  gCurDocument = other->documentModel();
+  const int otherBefore = CountObjects(other->documentModel());
+  ASSERT_TRUE(waitUntilReleased(131));
+  EXPECT_NE(FindType(model, kObjText), nullptr);
+  EXPECT_EQ(CountObjects(other->documentModel()), otherBefore);
+  EXPECT_EQ(gCurDocument, other->documentModel());
+}
+
+TEST_F(AddkitTest, ClosingTheDesignAsksEachOfItsPluginsToQuit) {
+  install(131, "hang", "Cabinets");
+  install(140, "hang", "Stairs");
+  install(150, "hang", "Elsewhere");
+  buildList();
+  CloseRequestListener listener;
+  ASSERT_TRUE(listener.listen());
+  AddkitDispatcher& dispatcher = AddkitDispatcher::sharedAddkitDispatcher();
+  ASSERT_TRUE(dispatcher.launchAddkitWithID(131));
+  ASSERT_TRUE(dispatcher.launchAddkitWithID(140));
+  ZLKDocument* other = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(false);
+  ASSERT_NE(other, nullptr);
+  gCurDocument = other->documentModel();
+  ASSERT_TRUE(dispatcher.launchAddkitWithID(150));
+  gCurDocument = model;
+  ASSERT_TRUE(waitForFile(pluginFile("Cabinets", "listening")));
+  ASSERT_TRUE(waitForFile(pluginFile("Stairs", "listening")));
+  ASSERT_TRUE(waitForFile(pluginFile("Elsewhere", "listening")));
+  const int32_t docID = model->itsDocID;
+  const QList<ZLKWindowController*> windows = doc->windowControllers();
+  ZLKDocumentController::sharedDocumentController().removeDocument(doc);
+  for (ZLKWindowController* w : windows) delete w;
+  doc = nullptr;
+  model = nullptr;
+  gCurDocument = other->documentModel();
+  // Other test programs share the bus: only the requests about this design count.
+  auto ours = [&] {
+    std::multiset<int64_t> asked;
+    for (const QVariantMap& r : listener.requests) {
+      int64_t id = 0, user = 0, d = 0;
+      if (AddkitBusInteger(r.value(kAuxDictAddkitIDKey), &id) && AddkitBusInteger(r.value(kAuxDictUserIDKey), &user) &&
+          AddkitBusInteger(r.value(kAuxDictDocumentIDKey), &d) && d == docID && user == SessionID())
+        asked.insert(id);
+    }
+    return asked;
+  };
+  ASSERT_TRUE(QTest::qWaitFor([&] { return ours().size() >= 2; }, 10000));
+  QTest::qWait(300);
+  EXPECT_EQ(ours(), (std::multiset<int64_t>{131, 140}));
+  EXPECT_TRUE(entry(131)->plugInAvailable());
+  EXPECT_TRUE(entry(140)->plugInAvailable());
+  EXPECT_FALSE(entry(150)->plugInAvailable());
+  // The plug-ins heard it and quit.
+  EXPECT_TRUE(waitForFile(pluginFile("Cabinets", "asked-to-close")));
+  EXPECT_TRUE(waitForFile(pluginFile("Stairs", "asked-to-close")));
+  EXPECT_FALSE(fs::exists(pluginFile("Elsewhere", "asked-to-close")));
+}
+
+TEST_F(AddkitTest, TheProgressSheetCoversTheWindowUntilThePluginCloses) {
+  install(131, "hang", "Cabinets");
+  buildList();
+  AddkitDispatcher& dispatcher = AddkitDispatcher::sharedAddkitDispatcher();
+  ASSERT_TRUE(dispatcher.launchAddkitWithID(131));
+  window->beginAddkitProgressSheetForEntry(entry(131));
+  ASSERT_TRUE(waitForFile(pluginFile("Cabinets", "listening")));
+  ASSERT_NE(window->addkitProgressSheet(), nullptr);
+  EXPECT_TRUE(window->addkitProgressSheet()->isVisible());
+  EXPECT_EQ(window->addkitStatusText()->text().toStdString(), "'Cabinets' is currently using this design.");
+  // The menus of the application delegate are off while the plug-in holds the design.
+  EXPECT_FALSE(AppController::delegateItemsEnabled());
+  EXPECT_FALSE(PlanViewActions::validate(kTagShowAddkitLauncher).enabled);
+  // Cancel in the question keeps it running.
+  alerts.answer = 1;
+  window->closeDocumentAddkitButtonChanged();
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "Are you sure you want to close 'Cabinets'?");
+  EXPECT_FALSE(entry(131)->plugInAvailable());
+  EXPECT_TRUE(window->addkitProgressSheet()->isVisible());
+  // Close Addkit ends it: the sheet goes, the plug-in is asked to quit.
+  alerts.answer = 0;
+  window->closeDocumentAddkitButtonChanged();
+  EXPECT_TRUE(entry(131)->plugInAvailable());
+  EXPECT_FALSE(window->addkitProgressSheet()->isVisible());
+  EXPECT_TRUE(waitForFile(pluginFile("Cabinets", "asked-to-close")));
+  // A plug-in that closes by itself ends its sheet too.
+  fs::remove(pluginFile("Cabinets", "ran"));
+  std::ofstream(pluginFile("Cabinets", "mode")) << "noupdate 131 " << entry(131)->plugInAppleAppID().toStdString()
+                                                 << " -\n";
+  ASSERT_TRUE(dispatcher.launchAddkitWithID(131));
+  window->beginAddkitProgressSheetForEntry(entry(131));
+  EXPECT_TRUE(window->addkitProgressSheet()->isVisible());
+  ASSERT_TRUE(waitUntilReleased(131));
+  EXPECT_FALSE(window->addkitProgressSheet()->isVisible());
+  EXPECT_TRUE(AppController::delegateItemsEnabled() || AppController::deMiniaturizedDocumentWindowCount() == 0);
+}
+
+TEST_F(AddkitTest, TheCabinetPluginIsRefusedWhileAnotherDesignHoldsIt) {
+  install(131, "hang", "Cabinets");
+  buildList();
+  Win32EventHandler& handler = *Win32EventHandler::sharedEventHandler();
+  entry(131)->setPlugInAvailable(false);  // held elsewhere
+  EXPECT_FALSE(handler.launchCabinetAddkit());
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "The Addkit 'Cabinets' is currently being used.");
+  EXPECT_EQ(alerts.shown[0].informative, "Only one design at a time may use any given Addkit.");
+  entry(131)->setPlugInAvailable(true);
+  // Not a cabinet under the context click: nothing happens.
+  Objex* square = addSelectedSquare();
+  gContextFoundObj = square;
+  handler.launchObjectAddkit();
+  gContextFoundObj = nullptr;
+  EXPECT_TRUE(entry(131)->plugInAvailable());
+  EXPECT_EQ(alerts.shown.size(), 1u);
+}
+
+TEST(ShippedAddkits, ThePhotoViewDescriptorIsListed) {
+  TestApplication();
+  AddkitPluginList list;
+  list.buildPluginList(LocalDomainAddkitPath());
+  const AddkitEntry* photo = list.addkitEntryForID(kAddkitPhotoView);
+  ASSERT_NE(photo, nullptr);
+  EXPECT_EQ(photo->plugInName(), "Photo View");
+  EXPECT_FALSE(photo->plugInPreview().isNull());
+  EXPECT_EQ(photo->plugInFileVer(), 11000);
+  EXPECT_TRUE(IsSafeAddkitAppID(photo->plugInAppleAppID().toStdString().c_str()));
+}
+
+TEST_F(AddkitTest, APluginThatDiesSilentlyKeepsItsDesignUntilClosed) {
+  install(131, "crash", "Cabinets");
+  buildList();
+  AddkitDispatcher& dispatcher = AddkitDispatcher::sharedAddkitDispatcher();
+  ASSERT_TRUE(dispatcher.launchAddkitWithID(131));
+  ASSERT_TRUE(waitForFile(pluginFile("Cabinets", "ran")));
+  QTest::qWait(500);
+  EXPECT_FALSE(entry(131)->plugInAvailable());
+  // The delegate's items are off, the snap item reads "Show" whatever the palette shows.
+  QAction snap;
+  snap.setData(int(kCmdToggleSnapTools));
+  EXPECT_FALSE(AppController::validateMenuItem(&snap));
+  EXPECT_EQ(snap.text().toStdString(), "Show Snap Tools");
+  // Closing it from the design window frees the design; the exchange file stays unread.
+  const int before = CountObjects(model);
+  alerts.answer = 0;
+  window->closeDocumentAddkitButtonChanged();
+  EXPECT_TRUE(entry(131)->plugInAvailable());
+  EXPECT_EQ(CountObjects(model), before);
+  EXPECT_TRUE(fs::exists(exchange(131)));
+  EXPECT_TRUE(dispatcher.launchAddkitWithID(131));  // and it can start again
+  // Not twice: a second launch for another design would take the first design's lock.
+  ZLKDocument* other = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(false);
+  ASSERT_NE(other, nullptr);
+  gCurDocument = other->documentModel();
+  EXPECT_FALSE(dispatcher.launchAddkitWithID(131));
+  EXPECT_EQ(entry(131)->plugInOwnerDocument(), model);
+  gCurDocument = model;
+}
