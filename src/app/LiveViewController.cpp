@@ -300,6 +300,12 @@ LiveViewController::LiveViewController() {
   gFrontEnd.resetAnimatedLVStatus = [] {
     if (sShared) sShared->resetAnimatedLVStatus();
   };
+  gFrontEnd.initializeLVLightProgress = [](int32_t count) {
+    if (sShared) sShared->initializeLVLightProgressUsingLightCount(count);
+  };
+  gFrontEnd.updateLVLightProgress = [](int32_t done) {
+    if (sShared) sShared->updateLVLightProgressWithLightCount(done);
+  };
 }
 
 LiveViewController::~LiveViewController() {
@@ -308,6 +314,8 @@ LiveViewController::~LiveViewController() {
   gFrontEnd.setLVStatusString = nullptr;
   gFrontEnd.initializeAnimatedLVStatus = nullptr;
   gFrontEnd.resetAnimatedLVStatus = nullptr;
+  gFrontEnd.initializeLVLightProgress = nullptr;
+  gFrontEnd.updateLVLightProgress = nullptr;
   delete export3DView_;
   delete printView_;
   delete liveViewPanel_;

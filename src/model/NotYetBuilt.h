@@ -68,9 +68,7 @@ bool ApplyMoulding(POINT point, int32_t textureID);
 bool ApplyCustomTextureImage(POINT point, SymEntryInfo* entry);
 bool ApplyCustomMoulding(POINT point, SymEntryInfo* entry);
 
-// The renderer's neighbours (light glows, shadows, image export): no glow; the shadow render
-// draws a plain frame.
-void RenderShadows();
+// The renderer's neighbours (light glows, image export): no glow.
 // The drawing of shadows, which the list walkers (render3d/PlaneObjectLists) call: nothing is
 // drawn yet.
 void RenderGLPlaneShadowObject(PlaneObject* object);
@@ -84,16 +82,10 @@ void RenderCanLightMap(PlaneObject* object, const double* modelView, const doubl
                        const int32_t* viewport);
 void RenderFloodLightMask(PlaneObject* object, const double* modelView, const double* projection,
                           const int32_t* viewport);
-// One lamp's depth view folded into the light map of the shadow render (angles in degrees,
-// ortho set for a parallel view, kind the light kind), and the two shots of a wall flood
-// light; both record their call and draw nothing yet.
-void RenderLightView(DocState* docState, float height, float x, float y, float verticalAngle,
-                     float horizontalAngle, int16_t ortho, float cone, int32_t falloff, float intensity,
-                     int16_t kind);
+// The two shots of a wall flood light (render3d/ShadowRender.h RenderLightView); records its
+// call and shoots nothing yet.
 void CastSpotLight(Objex* wall, Objex* floodLight);
 extern float gWalkFOV;                        // walk field of view, degrees (45)
 extern float gChopperFOV;                     // fly field of view, degrees (38)
-extern uint8_t gAdjustTrimLightIntensity;     // the fully lit shadow pass brightens trims
-extern uint8_t gRenderingAntiAliasShadowMap;  // the anti-aliased shadow render runs
 extern uint8_t gPrinting3DView;               // the 3D view is being printed
 extern uint8_t g3DViewPrintInterrupted;       // a render for export or print was cancelled

@@ -14,6 +14,7 @@
 #include "model/Records.h"
 #include "platform/KeyWatch.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/ShadowRender.h"
 
 float gLightXAngle = 90, gLightYAngle = 150, gLightZAngle = 0;
 float gLightXDegrees = 90, gLightYDegrees = 150, gLightZDegrees = 0;
