@@ -306,14 +306,16 @@ void RenderGLLightScene(int16_t ortho, float x, float y, float horizontal, float
       gHideNonShadowObjects = gNoPlants = 1;
       RenderGLPlaneObjects(gGLPlaneObjects);
       gHideNonShadowObjects = hide, gNoPlants = noPlants;
-      glDisable(GL_CLIP_PLANE0);
-      if (!gLightViewLotOff) RenderGLLot();
       if (gShadowDisplayList) glEndList();
       sStencilAfterList = gCurrentStencilValue;
     } else {
       glCallList(gShadowDisplayList);
       gCurrentStencilValue = sStencilAfterList;
     }
+    // The lot is drawn every time, outside the list: a trimmed lot patch (GLU NURBS) recorded
+    // into the list makes Mesa replay the list without part of what came before it.
+    glDisable(GL_CLIP_PLANE0);
+    if (!gLightViewLotOff) RenderGLLot();
   }
   glDisable(GL_CLIP_PLANE0);
   gRenderingOpenGL = 0;
