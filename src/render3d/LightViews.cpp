@@ -61,14 +61,9 @@ int16_t AmbientMode() {
 // The camera pixels' world positions, for every pixel the camera sees something at.
 void FillEyeBuffer() {
   const shadow::Unprojector unproject(gCamMVMatrix, gCamProjMatrix, gCamViewPort);
-  const size_t n = static_cast<size_t>(gVPWidth) * gVPHeight;
-  for (size_t i = 0; i < n; ++i) {
-    float* out = &gEyeUnProBuf[i * 3];
-    out[0] = out[1] = out[2] = 0;
-    const float d = gCamDBuffer[i];
-    if (!(d > 0 && d < 1)) continue;
-    const int32_t px = static_cast<int32_t>(i % gVPWidth), py = static_cast<int32_t>(i / gVPWidth);
-    unproject(gCamViewPort[0] + px, gCamViewPort[1] + py, d, out);
+  for (int32_t py = 0; py < gVPHeight; ++py) {
+    const size_t row = static_cast<size_t>(py) * gVPWidth;
+    unproject.Row(gCamViewPort[1] + py, gCamViewPort[0], gVPWidth, &gCamDBuffer[row], &gEyeUnProBuf[row * 3]);
   }
 }
 
@@ -139,13 +134,14 @@ void RenderLightDepth(float height, float x, float y, float vertical, float hori
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
-// Refills the camera pixels' world positions when the camera pass asked for it.
-void EnsureEyeBuffer() {
-  if (!gFillUnProjectBuffer) return;
+void EnsureEyeBuffer() { shadow::EnsureEyePositions(); }
+}  // namespace
+
+void shadow::EnsureEyePositions() {
+  if (!gFillUnProjectBuffer || !gEyeUnProBuf || !gCamDBuffer) return;
   FillEyeBuffer();
   gFillUnProjectBuffer = 0;
 }
-}  // namespace
 
 PassPlan LightJitterPlan(int32_t* storedPasses) {
   const PassPlan plan = AntiAliasPassPlan(storedPasses);

@@ -269,14 +269,16 @@ int32_t ShotsOf(Objex* object, bool antiAliased, int32_t N) {
 
 // Blends the dark and lit images by the light map into the dark image.
 void BlendImages() {
+  uint8_t* dark = gDarkColorBuffer;
+  const uint8_t* light = gLightColorBuffer;
   for (size_t i = 0, n = PixelCount(); i < n; ++i) {
     const float L = gLightMap[i];
-    for (int c = 0; c < 3; ++c) {
-      uint8_t& dark = gDarkColorBuffer[i * 3 + c];
-      const int d = dark, l = gLightColorBuffer[i * 3 + c];
-      const int diff = l >= d ? l - d : 0;
-      const int v = static_cast<int>(d + diff * L);
-      dark = static_cast<uint8_t>(std::clamp(v, 0, 255));
+    if (!(L > 0)) continue;  // no light: the dark image stays
+    for (size_t c = i * 3; c < i * 3 + 3; ++c) {
+      const int d = dark[c], l = light[c];
+      if (l <= d) continue;
+      const int v = static_cast<int>(d + (l - d) * L);
+      dark[c] = static_cast<uint8_t>(v > 255 ? 255 : v);
     }
   }
 }
@@ -391,6 +393,32 @@ bool Unprojector::operator()(double x, double y, double z, float out[3]) const {
   out[1] = static_cast<float>(o[1] / o[3]);
   out[2] = static_cast<float>(o[2] / o[3]);
   return true;
+}
+
+void Unprojector::Row(int32_t y, int32_t x0, int32_t count, const float* depth, float* out) const {
+  const double ny = (y - vp[1]) / static_cast<double>(vp[3] > 0 ? vp[3] : 1) * 2 - 1;
+  const double sx = vp[2] > 0 ? 2.0 / vp[2] : 0;
+  // The part of each output that does not change along the row.
+  double base[4];
+  for (int r = 0; r < 4; ++r) base[r] = inv[4 + r] * ny + inv[12 + r];
+  for (int32_t i = 0; i < count; ++i) {
+    float* o = &out[static_cast<size_t>(i) * 3];
+    const float d = depth[i];
+    if (!ok || !(d > 0 && d < 1)) {
+      o[0] = o[1] = o[2] = 0;
+      continue;
+    }
+    const double nx = (x0 + i - vp[0]) * sx - 1, nz = d * 2.0 - 1;
+    const double w = base[3] + inv[3] * nx + inv[11] * nz;
+    if (w == 0) {
+      o[0] = o[1] = o[2] = 0;
+      continue;
+    }
+    const double k = 1 / w;
+    o[0] = static_cast<float>((base[0] + inv[0] * nx + inv[8] * nz) * k);
+    o[1] = static_cast<float>((base[1] + inv[1] * nx + inv[9] * nz) * k);
+    o[2] = static_cast<float>((base[2] + inv[2] * nx + inv[10] * nz) * k);
+  }
 }
 
 Projector::Projector(const double* modelView, const double* projection, const int32_t* viewport) {

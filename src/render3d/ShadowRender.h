@@ -115,7 +115,13 @@ struct Unprojector {
   bool ok = false;
   Unprojector(const double* modelView, const double* projection, const int32_t* viewport);
   bool operator()(double x, double y, double z, float out[3]) const;
+  // A row of `count` window points from column x0 at row y, with their depths: the positions
+  // go to out (3 floats each; zeros where the depth is not strictly between 0 and 1).
+  void Row(int32_t y, int32_t x0, int32_t count, const float* depth, float* out) const;
 };
+// Fills gEyeUnProBuf from the camera depth when the camera pass asked for it
+// (gFillUnProjectBuffer), and clears the request.
+void EnsureEyePositions();
 // Window position of a world point under projection x model-view (gluProject's arithmetic).
 struct Projector {
   double m[16];

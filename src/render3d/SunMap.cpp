@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "building3d/PlaneObjects.h"
 #include "model/DocState.h"
@@ -133,17 +134,19 @@ void GetViewingBoundsForSun(FloatRect* b) {
   glPixelStorei(GL_PACK_ROW_LENGTH, 0);
   glReadPixels(gCamViewPort[0], gCamViewPort[1], w, h, GL_DEPTH_COMPONENT, GL_FLOAT, depth);
   const shadow::Unprojector unproject(gCamMVMatrix, gCamProjMatrix, gCamViewPort);
-  for (int32_t y = 0; y < h; ++y)
+  std::vector<float> row(static_cast<size_t>(w) * 3);
+  for (int32_t y = 0; y < h; ++y) {
+    const float* d = &depth[static_cast<size_t>(y) * w];
+    unproject.Row(gCamViewPort[1] + y, gCamViewPort[0], w, d, row.data());
     for (int32_t x = 0; x < w; ++x) {
-      const float d = depth[static_cast<size_t>(y) * w + x];
-      if (!(d > 0 && d < 1)) continue;
-      float p[3];
-      if (!unproject(gCamViewPort[0] + x, gCamViewPort[1] + y, d, p)) continue;
+      if (!(d[x] > 0 && d[x] < 1)) continue;
+      const float* p = &row[static_cast<size_t>(x) * 3];
       b->floatLeft = std::min(b->floatLeft, p[0]);
       b->floatRight = std::max(b->floatRight, p[0]);
       b->floatTop = std::min(b->floatTop, p[2]);
       b->floatBottom = std::max(b->floatBottom, p[2]);
     }
+  }
   std::free(depth);
 }
 
@@ -290,13 +293,17 @@ void FillSunMapWithPreRenderedGrid() {
     const float brightness = ds->sunBrightness() / 100.0f;
     const shadow::Unprojector unproject(gCamMVMatrix, gCamProjMatrix, gCamViewPort);
     const shadow::Projector project(gSunMVMatrix, gSunProjMatrix, gSunViewPort);
+    // The camera pixels' world positions, kept for the lamps that follow.
+    shadow::EnsureEyePositions();
+    const bool kept = gEyeUnProBuf && !gFillUnProjectBuffer;
     for (int32_t y = 0; y < gVPHeight; ++y)
       for (int32_t x = 0; x < gVPWidth; ++x) {
         const size_t i = static_cast<size_t>(y) * gVPWidth + x;
         const float d = gCamDBuffer[i];
         if (!(d > 0 && d < 1)) continue;
         float p[3];
-        if (!unproject(gCamViewPort[0] + x, gCamViewPort[1] + y, d, p)) continue;
+        if (kept) std::copy_n(&gEyeUnProBuf[i * 3], 3, p);
+        else if (!unproject(gCamViewPort[0] + x, gCamViewPort[1] + y, d, p)) continue;
         double sx, sy, sz;
         if (!project(p, &sx, &sy, &sz)) continue;
         if (!(sz > 0 && sz < 1 && sx >= 0 && sx < gSunDBufferWidth && sy >= 0 && sy < gSunDBufferHeight)) continue;
