@@ -446,8 +446,12 @@ void LiveViewController::initializeAnimatedLVStatus() {
 }
 
 void LiveViewController::resetAnimatedLVStatus() {
-  liveViewProgressIndicator_->setRange(0, 100);
-  liveViewProgressIndicator_->setValue(0);
+  // Stops the animation; the light progress of a shadow render keeps its count (the renders
+  // inside a shadow render stop the animation too).
+  if (progressHiddenWhenStopped_ || liveViewProgressIndicator_->maximum() == 0) {
+    liveViewProgressIndicator_->setRange(0, 100);
+    liveViewProgressIndicator_->setValue(0);
+  }
   if (progressHiddenWhenStopped_) liveViewProgressIndicator_->hide();
   RepaintKeepingGLContext(liveViewProgressIndicator_);
 }

@@ -325,6 +325,7 @@ void RenderGLLightScene(int16_t ortho, float x, float y, float horizontal, float
 
 void RenderLightView(DocState* ds, float height, float x, float y, float vertical, float horizontal,
                      int16_t ortho, float cone, int32_t falloff, float intensity, int16_t kind) {
+  NoteServiceCall("RenderLightView", nullptr);
   if (!ds) return;
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
@@ -425,6 +426,7 @@ void RenderLightView(DocState* ds, float height, float x, float y, float vertica
 
 void RenderAmbient(DocState* ds, float height, float x, float y, float intensity, int16_t up,
                    int16_t down) {
+  NoteServiceCall("RenderAmbient", nullptr);
   if (!ds || (!up && !down)) return;
   const bool antiAliased = gRenderOpenGLAntiAlias != 0;
   const PassPlan plan = antiAliased ? LightJitterPlan(&ds->antiAliasPasses()) : PassPlan{1, j4};

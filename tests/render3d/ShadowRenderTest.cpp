@@ -402,6 +402,26 @@ TEST_F(ShadowScene, ProgressCountsTheShotsOfEachKind) {
   doc.first->visible = 1;
 }
 
+TEST_F(ShadowScene, EachKindShootsTheViewsItCounts) {
+  struct Case {
+    int16_t kind;
+    int32_t ambient;
+    size_t views, clusters;
+  };
+  const Case cases[] = {{80, 0, 1, 0}, {80, 1, 5, 1}, {79, 0, 4, 1}, {146, 1, 5, 1}, {147, 1, 1, 0},
+                        {149, 0, 1, 0}, {152, 0, 2, 0}, {152, 1, 10, 1}, {120, 1, 0, 0}};
+  for (const Case& c : cases) {
+    part->type = c.kind;
+    part->textureID = c.ambient;
+    ServiceCallRecorder calls;
+    Render();
+    EXPECT_EQ(calls.count("RenderLightView"), c.views) << c.kind << " ambient " << c.ambient;
+    EXPECT_EQ(calls.count("RenderAmbient"), c.clusters) << c.kind << " ambient " << c.ambient;
+    EXPECT_EQ(gPointLightDownShot, 1);
+    EXPECT_FALSE(gAmbientLightDown || gAmbientLightUp || gAmbientLightUpDown || gFadeDown);
+  }
+}
+
 TEST_F(ShadowScene, EscapeInTheLampWalkFreesTheBuffersAndRedrawsThePlainScene) {
   ds()->shadowRender() = 0;
   const Image plain = Render();
