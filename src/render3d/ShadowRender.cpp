@@ -14,6 +14,8 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "building3d/PlaneObjects.h"
 #include "model/DocState.h"
@@ -63,7 +65,7 @@ bool AmbientOn(const Objex* light) { return light->textureID == 1; }
 
 void FreeBuffer(void* p) {
   void** slot = static_cast<void**>(p);
-  std::free(*slot);
+  shadow::ReleasePixelBuffer(*slot);
   *slot = nullptr;
 }
 
@@ -92,9 +94,10 @@ void ReadDepth(float* into) {
   glReadPixels(gCamViewPort[0], gCamViewPort[1], gVPWidth, gVPHeight, GL_DEPTH_COMPONENT, GL_FLOAT, into);
 }
 
+// A view-sized buffer; zeroed only when asked (the others are written whole before use).
 template <typename T>
-T* Alloc(size_t entriesPerPixel) {
-  return static_cast<T*>(shadow::AllocPixelBuffer(gVPWidth, gVPHeight, sizeof(T) * entriesPerPixel));
+T* Alloc(size_t entriesPerPixel, bool zeroed = false) {
+  return static_cast<T*>(shadow::AllocPixelBuffer(gVPWidth, gVPHeight, sizeof(T) * entriesPerPixel, zeroed));
 }
 
 size_t PixelCount() { return static_cast<size_t>(gVPWidth) * gVPHeight; }
@@ -316,12 +319,51 @@ void EndShadowMap() {
 }  // namespace
 
 namespace shadow {
-void* AllocPixelBuffer(int32_t width, int32_t height, size_t entrySize) {
+namespace {
+// Buffers given back, kept for the next render of the same size: a render allocates the same
+// dozen view-sized buffers every time, and fresh memory costs a page fault per page.
+struct Block {
+  void* p;
+  size_t bytes;
+};
+std::vector<Block> sSpare;
+std::unordered_map<void*, size_t> sPooled;  // every block handed out or spare, by address
+constexpr size_t kMaxSpare = 16;
+}  // namespace
+
+void* AllocPixelBuffer(int32_t width, int32_t height, size_t entrySize, bool zeroed) {
   if (width <= 0 || height <= 0 || entrySize == 0) return nullptr;
   const uint64_t row = static_cast<uint64_t>(width) * entrySize + 4 * entrySize;
-  const uint64_t bytes = row * (static_cast<uint64_t>(height) + 1);
-  if (bytes > std::numeric_limits<size_t>::max() / 2) return nullptr;
-  return std::calloc(1, static_cast<size_t>(bytes));
+  const uint64_t total = row * (static_cast<uint64_t>(height) + 1);
+  if (total > std::numeric_limits<size_t>::max() / 2) return nullptr;
+  const size_t bytes = static_cast<size_t>(total);
+  for (size_t i = 0; i < sSpare.size(); ++i) {
+    if (sSpare[i].bytes != bytes) continue;
+    void* p = sSpare[i].p;
+    sSpare.erase(sSpare.begin() + static_cast<std::ptrdiff_t>(i));
+    if (zeroed) std::memset(p, 0, bytes);
+    return p;
+  }
+  void* p = zeroed ? std::calloc(1, bytes) : std::malloc(bytes);
+  if (p) sPooled[p] = bytes;
+  return p;
+}
+
+void ReleasePixelBuffer(void* p) {
+  if (!p) return;
+  const auto found = sPooled.find(p);
+  if (found == sPooled.end()) {
+    std::free(p);  // not one of ours (the sun grid)
+    return;
+  }
+  // The oldest spare goes when there are too many (blocks of an older view size are never
+  // taken again and leave this way).
+  sSpare.push_back({p, found->second});
+  if (sSpare.size() > kMaxSpare) {
+    sPooled.erase(sSpare.front().p);
+    std::free(sSpare.front().p);
+    sSpare.erase(sSpare.begin());
+  }
 }
 
 namespace {
@@ -430,9 +472,10 @@ bool Projector::operator()(const float in[3], double* wx, double* wy, double* wz
   const double x = in[0], y = in[1], z = in[2];
   const double w = m[3] * x + m[7] * y + m[11] * z + m[15];
   if (w == 0) return false;
-  const double cx = (m[0] * x + m[4] * y + m[8] * z + m[12]) / w;
-  const double cy = (m[1] * x + m[5] * y + m[9] * z + m[13]) / w;
-  const double cz = (m[2] * x + m[6] * y + m[10] * z + m[14]) / w;
+  const double k = 1 / w;
+  const double cx = (m[0] * x + m[4] * y + m[8] * z + m[12]) * k;
+  const double cy = (m[1] * x + m[5] * y + m[9] * z + m[13]) * k;
+  const double cz = (m[2] * x + m[6] * y + m[10] * z + m[14]) * k;
   *wx = vp[0] + (1 + cx) * vp[2] / 2;
   *wy = vp[1] + (1 + cy) * vp[3] / 2;
   *wz = (1 + cz) / 2;
@@ -532,9 +575,9 @@ void RenderShadowMap(int32_t lightCount) {
     gFillUnProjectBuffer = 1;
   }
   gLightDBuffer = Alloc<float>(1);
-  gLightMap = Alloc<float>(1);
-  gLightMapAA = Alloc<float>(1);
-  gMultiMap = Alloc<float>(1);
+  gLightMap = Alloc<float>(1, true);
+  gLightMapAA = Alloc<float>(1, true);
+  gMultiMap = Alloc<float>(1, true);
 
   RenderOffscreenFullyLight();
   gLightColorBuffer = Alloc<uint8_t>(3);

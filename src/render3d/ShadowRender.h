@@ -106,8 +106,10 @@ int32_t SunGridSize(int16_t quality, float halfWidth);
 // ---- Pixel arithmetic shared by the lamps and the sun ----
 namespace shadow {
 // A pixel buffer of width x height entries of `entrySize` bytes, with the slack the buffers
-// always had; null when it cannot be had.
-void* AllocPixelBuffer(int32_t width, int32_t height, size_t entrySize);
+// always had, zeroed when asked; null when it cannot be had. Give it back with
+// ReleasePixelBuffer (which also frees memory of any other origin).
+void* AllocPixelBuffer(int32_t width, int32_t height, size_t entrySize, bool zeroed = true);
+void ReleasePixelBuffer(void* buffer);
 // World position of window point (x, y, depth) under the inverse of projection x model-view.
 struct Unprojector {
   double inv[16];

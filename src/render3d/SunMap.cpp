@@ -147,7 +147,7 @@ void GetViewingBoundsForSun(FloatRect* b) {
       b->floatBottom = std::max(b->floatBottom, p[2]);
     }
   }
-  std::free(depth);
+  shadow::ReleasePixelBuffer(depth);
 }
 
 float GetHighestPlanePointValue() {
@@ -222,7 +222,7 @@ void FillSunMapWithGrid() {
   glPixelStorei(GL_PACK_ROW_LENGTH, 0);
   glReadPixels(vp[0], vp[1], w, h, GL_DEPTH_COMPONENT, GL_FLOAT, overview);
   if (BreakOpenRender()) {
-    std::free(overview);
+    shadow::ReleasePixelBuffer(overview);
     return;
   }
 
@@ -234,7 +234,7 @@ void FillSunMapWithGrid() {
   InitializeLightProgressBar(g);
   gSunDBuffer = AllocSunGrid(g, w, h);
   if (!gSunDBuffer) {
-    std::free(overview);
+    shadow::ReleasePixelBuffer(overview);
     return;
   }
   gSunDBufferWidth = g * w, gSunDBufferHeight = g * h;
@@ -247,7 +247,7 @@ void FillSunMapWithGrid() {
     FillSunGridSquare(0, 0, w, h);
     SaveSunView();
     gFillingBucketBuffer = 0;
-    std::free(overview);
+    shadow::ReleasePixelBuffer(overview);
     return;
   }
   gFillingBucketBuffer = 1;
@@ -263,7 +263,7 @@ void FillSunMapWithGrid() {
     FillSunGridSquare((i - 1) * w, (g - j) * h, w, h);
   };
   auto abandon = [&] {
-    std::free(overview);
+    shadow::ReleasePixelBuffer(overview);
     gFillingBucketBuffer = 0;
   };
   for (int32_t j = 1; j <= g; ++j) {
