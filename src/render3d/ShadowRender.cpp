@@ -326,8 +326,9 @@ struct Block {
   void* p;
   size_t bytes;
 };
-std::vector<Block> sSpare;
-std::unordered_map<void*, size_t> sPooled;  // every block handed out or spare, by address
+// Never destroyed: the spare blocks stay reachable to the end of the process.
+std::vector<Block>& sSpare = *new std::vector<Block>;
+std::unordered_map<void*, size_t>& sPooled = *new std::unordered_map<void*, size_t>;  // by address
 constexpr size_t kMaxSpare = 16;
 }  // namespace
 
