@@ -300,6 +300,12 @@ LiveViewController::LiveViewController() {
   gFrontEnd.resetAnimatedLVStatus = [] {
     if (sShared) sShared->resetAnimatedLVStatus();
   };
+  gFrontEnd.initializeLVLightProgress = [](int32_t count) {
+    if (sShared) sShared->initializeLVLightProgressUsingLightCount(count);
+  };
+  gFrontEnd.updateLVLightProgress = [](int32_t done) {
+    if (sShared) sShared->updateLVLightProgressWithLightCount(done);
+  };
 }
 
 LiveViewController::~LiveViewController() {
@@ -308,6 +314,8 @@ LiveViewController::~LiveViewController() {
   gFrontEnd.setLVStatusString = nullptr;
   gFrontEnd.initializeAnimatedLVStatus = nullptr;
   gFrontEnd.resetAnimatedLVStatus = nullptr;
+  gFrontEnd.initializeLVLightProgress = nullptr;
+  gFrontEnd.updateLVLightProgress = nullptr;
   delete export3DView_;
   delete printView_;
   delete liveViewPanel_;
@@ -438,8 +446,12 @@ void LiveViewController::initializeAnimatedLVStatus() {
 }
 
 void LiveViewController::resetAnimatedLVStatus() {
-  liveViewProgressIndicator_->setRange(0, 100);
-  liveViewProgressIndicator_->setValue(0);
+  // Stops the animation; the light progress of a shadow render keeps its count (the renders
+  // inside a shadow render stop the animation too).
+  if (progressHiddenWhenStopped_ || liveViewProgressIndicator_->maximum() == 0) {
+    liveViewProgressIndicator_->setRange(0, 100);
+    liveViewProgressIndicator_->setValue(0);
+  }
   if (progressHiddenWhenStopped_) liveViewProgressIndicator_->hide();
   RepaintKeepingGLContext(liveViewProgressIndicator_);
 }

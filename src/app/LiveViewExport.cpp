@@ -31,6 +31,7 @@
 #include "platform/FileIO.h"
 #include "platform/Strings.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/ShadowRender.h"
 #include "render3d/VRMLExport.h"
 
 void ExportVRMLFile(const char* path) {
@@ -175,6 +176,7 @@ bool PrepareLiveViewUsingQuality(int16_t quality, int32_t width, int32_t height)
   };
   const uint8_t shadows = ds->shadowRender();
   const int32_t passes = ds->antiAliasPasses();
+  const uint8_t lotOff = gLightViewLotOff;
   g3DViewPrintInterrupted = 0;
   gBreakOpenGLRender = 0;
   sExportImage = QImage();
@@ -183,6 +185,7 @@ bool PrepareLiveViewUsingQuality(int16_t quality, int32_t width, int32_t height)
   if (quality >= kQualityLow && quality <= kQualityExcellent) {
     if (ds->orthoView() == 0) gRenderOpenGLAntiAlias = 1;
     ds->shadowRender() = 1;
+    gLightViewLotOff = 0;
     ds->antiAliasPasses() = AntiAliasPassesForQuality(quality);
   }
   bool kept = false;
@@ -201,6 +204,7 @@ bool PrepareLiveViewUsingQuality(int16_t quality, int32_t width, int32_t height)
   gRenderGL = 0;
   ds->shadowRender() = shadows;
   ds->antiAliasPasses() = passes;
+  gLightViewLotOff = lotOff;
   gLiveViewHost.viewBounds = viewBounds;
   const bool interrupted = g3DViewPrintInterrupted || gBreakOpenGLRender;
   if (interrupted) g3DViewPrintInterrupted = 1;

@@ -22,16 +22,7 @@ struct DoorWindowData;
 struct RoofAttachmentData;
 
 
-// The renderer's neighbours (shadows, image export): the shadow render draws a plain frame.
-void RenderShadows();
-// One lamp's depth view folded into the light map of the shadow render (angles in degrees,
-// ortho set for a parallel view, kind the light kind); records its call and draws nothing yet.
-void RenderLightView(DocState* docState, float height, float x, float y, float verticalAngle,
-                     float horizontalAngle, int16_t ortho, float cone, int32_t falloff, float intensity,
-                     int16_t kind);
 extern float gWalkFOV;                        // walk field of view, degrees (45)
 extern float gChopperFOV;                     // fly field of view, degrees (38)
-extern uint8_t gAdjustTrimLightIntensity;     // the fully lit shadow pass brightens trims
-extern uint8_t gRenderingAntiAliasShadowMap;  // the anti-aliased shadow render runs
 extern uint8_t gPrinting3DView;               // the 3D view is being printed
 extern uint8_t g3DViewPrintInterrupted;       // a render for export or print was cancelled

@@ -63,7 +63,7 @@ std::vector<ServiceGap> InstalledServiceGaps() {
   NoteGaps("plan drawing", gPlanDrawingServices, 0, 0, &gaps);
   // The 3D window's status members come and go with the 3D window's controller.
   constexpr size_t firstLVMember = offsetof(FrontEndServices, setLVStatusString) / sizeof(void (*)());
-  NoteGaps("front end", gFrontEnd, firstLVMember, firstLVMember + 3, &gaps);
+  NoteGaps("front end", gFrontEnd, firstLVMember, firstLVMember + 5, &gaps);
   return gaps;
 }
 
@@ -384,6 +384,12 @@ void InitializeAnimatedLVStatus() {
 }
 void SetLVStatusString(const char* text) { ForwardToFrontEnd("SetLVStatusString", gFrontEnd.setLVStatusString, text); }
 void ResetAnimatedLVStatus() { ForwardToFrontEnd("ResetAnimatedLVStatus", gFrontEnd.resetAnimatedLVStatus); }
+void InitializeLVLightProgress(int32_t count) {
+  ForwardToFrontEnd("InitializeLVLightProgress", gFrontEnd.initializeLVLightProgress, count);
+}
+void UpdateLVLightProgress(int32_t done) {
+  ForwardToFrontEnd("UpdateLVLightProgress", gFrontEnd.updateLVLightProgress, done);
+}
 
 bool LiveViewControllerExists() { return gLiveViewHost.viewBounds != nullptr; }
 bool LiveViewWindowVisible() { return gLiveViewHost.isVisible && gLiveViewHost.isVisible(); }

@@ -163,11 +163,13 @@ struct FrontEndServices {
   void (*resetStandardTool)(uint8_t force) = nullptr;
   // Snapshot undo lives with the design files, which the model does not link: StoreUndo.
   void (*storeUndo)(const std::string& name) = nullptr;
-  // The 3D window's status line and progress animation (the three LV status calls below);
-  // set while the 3D window's controller lives.
+  // The 3D window's status line, progress animation and light-shot progress (the five LV
+  // status calls below); set while the 3D window's controller lives.
   void (*setLVStatusString)(const char* text) = nullptr;
   void (*initializeAnimatedLVStatus)() = nullptr;
   void (*resetAnimatedLVStatus)() = nullptr;
+  void (*initializeLVLightProgress)(int32_t count) = nullptr;
+  void (*updateLVLightProgress)(int32_t done) = nullptr;
   // Reads an image file into the packed RGB record the texture code uploads (null when the
   // file cannot be read as an image).
   DIBImage* (*loadDIBImage)(const char* path) = nullptr;
@@ -326,6 +328,9 @@ void SetStatusBar(const char* text);
 void InitializeAnimatedLVStatus();
 void SetLVStatusString(const char* text);
 void ResetAnimatedLVStatus();
+// The 3D window's progress bar over the light shots of a shadow render: count shots, done so far.
+void InitializeLVLightProgress(int32_t count);
+void UpdateLVLightProgress(int32_t done);
 
 // The 3D window as the core reaches it (the shared LiveViewController): the controller fills
 // these hooks when it is created and empties them when it goes. With no viewBounds hook there

@@ -21,6 +21,7 @@
 #include "plandraw/PlatformAdapters.h"
 #include "platform/ContentPaths.h"
 #include "render3d/RenderPlaneObject.h"
+#include "render3d/ShadowRender.h"
 #include "render3d/TextureLoading.h"
 
 GLUquadric* gQuadricObject = nullptr;

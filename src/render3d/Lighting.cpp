@@ -15,6 +15,7 @@
 #include "platform/KeyWatch.h"
 #include "render3d/LightGlows.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/ShadowRender.h"
 
 float gLightXAngle = 90, gLightYAngle = 150, gLightZAngle = 0;
 float gLightXDegrees = 90, gLightYDegrees = 150, gLightZDegrees = 0;

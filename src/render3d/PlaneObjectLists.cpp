@@ -27,6 +27,7 @@
 #include "render3d/RealTimeScene.h"
 #include "render3d/RenderPlaneObject.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/ShadowRender.h"
 #include "render3d/SceneSurfaces.h"
 #include "render3d/TrimPlaneRendering.h"
 

@@ -22,6 +22,7 @@
 #include "render3d/Lighting.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/ShadowRender.h"
 #include "render3d/SceneSurfaces.h"
 #include "render3d/TextureLoading.h"
 #include "render3d/WorkingPlane.h"

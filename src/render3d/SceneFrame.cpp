@@ -4,6 +4,7 @@
 // clear, accumulate, multiply and return.
 #define GL_GLEXT_PROTOTYPES 1
 #include "render3d/SceneFrame.h"
+#include "render3d/ShadowRender.h"
 #include "render3d/SceneSurfaces.h"
 
 #include <GL/gl.h>

@@ -170,10 +170,23 @@ TEST_F(LiveViewDesignTest, EscapeDuringTheFinalRenderInterruptsIt) {
   for (PlaneObject* po = gGLPlaneObjects; po; po = po->next) ++count;
   ASSERT_GE(count, 300);
 
-  // Escape typed in the 3D window while the render runs.
-  QCoreApplication::postEvent(view, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+  // Escape typed in the 3D window once the render has begun (keys typed before it are
+  // dropped): with the first status line the render shows.
+  static LiveViewOGLView* sView;
+  static void (*sShowStatus)(const char*);
+  static bool sTyped;
+  sView = view, sShowStatus = gFrontEnd.setLVStatusString, sTyped = false;
+  gFrontEnd.setLVStatusString = [](const char* text) {
+    if (!sTyped) {
+      sTyped = true;
+      QCoreApplication::postEvent(sView, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    }
+    sShowStatus(text);
+  };
   const int renders = view->renderCount();
   controller->renderFinal();
+  gFrontEnd.setLVStatusString = sShowStatus;
+  EXPECT_TRUE(sTyped);
   EXPECT_EQ(controller->statusString(), "Rendering interrupted");
   // The interrupted frame is replaced by a plain render; the switches are back.
   EXPECT_EQ(view->renderCount(), renders + 1);

@@ -23,6 +23,7 @@
 #include "model/Services.h"
 #include "platform/Alerts.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/ShadowRender.h"
 
 namespace {
 
@@ -58,16 +59,19 @@ TEST_F(LiveViewExportTest, QualitiesTakeTheirPassesAndRestoreTheSettings) {
 
   ds->shadowRender() = 0;
   ds->antiAliasPasses() = 6;
+  gLightViewLotOff = 1;
   for (int16_t quality = 0; quality <= 4; ++quality) {
     ASSERT_TRUE(PrepareLiveViewUsingQuality(quality, 120, 90)) << quality;
     EXPECT_EQ(ds->shadowRender(), 0);
     EXPECT_EQ(ds->antiAliasPasses(), 6);
+    EXPECT_EQ(gLightViewLotOff, 1);
     EXPECT_EQ(gRenderOpenGLAntiAlias, 0);
     EXPECT_EQ(gRefreshRender, 1);  // the view renders again at its own size
     const QImage image = LiveViewOGLViewBitmapImage();
     EXPECT_EQ(image.size(), QSize(120, 90));
     EXPECT_TRUE(Red(image.pixel(0, 0)) && Red(image.pixel(119, 89))) << quality;
   }
+  gLightViewLotOff = 0;
 }
 
 TEST_F(LiveViewExportTest, APngLargerThanTheScreenHasExactlyItsSize) {

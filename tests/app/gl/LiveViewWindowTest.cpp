@@ -218,6 +218,24 @@ TEST_F(LiveViewWindowTest, ShadowRenderDoesNothingInClearViewOrWireframe) {
   EXPECT_EQ(gRenderGL, 0);
 }
 
+TEST_F(LiveViewWindowTest, TheShadowRenderDrivesTheLightProgressAndReportsItsTime) {
+  showLiveView();
+  ASSERT_NE(gFrontEnd.initializeLVLightProgress, nullptr);
+  InitializeLVLightProgress(12);
+  EXPECT_EQ(controller->progressIndicator()->maximum(), 12);
+  EXPECT_TRUE(controller->progressIndicator()->isVisible());
+  UpdateLVLightProgress(5);
+  EXPECT_EQ(controller->progressIndicator()->value(), 5);
+  // A sunlit shadow render from the toolbar: the time is reported and the bar put away.
+  ds->renderMode() = 5;
+  ds->transparency() = 0;
+  ds->sunlightOn() = 1;
+  controller->renderShadows();
+  const std::string status = controller->statusString().toStdString();
+  EXPECT_NE(status.find("seconds to render"), std::string::npos) << status;
+  EXPECT_FALSE(controller->progressIndicator()->isVisible());
+}
+
 TEST_F(LiveViewWindowTest, FinalRenderInWireframeIsAntiAliasedWithoutShadows) {
   showLiveView();
   ds->renderMode() = 1;

@@ -1,0 +1,500 @@
+// The shadowed frame read back: a box on the ground under a lamp and under the sun, checked
+// pixel by pixel against the shadow computed from the geometry; the falloff, the progress
+// count, Escape, the anti-aliased passes, the render-time text and the sun grid sizes.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+#include "model/DocState.h"
+#include "model/NotYetBuilt.h"
+#include "model/PlanarTransforms.h"
+#include "render3d/RenderTestSupport.h"
+#include "render3d/ShadowRender.h"
+
+namespace {
+constexpr RGBColor kGrey{52428, 52428, 52428};  // 204
+
+// ---- Arithmetic without a context ----
+
+TEST(PixelDistance, ModesFalloffAndOutside) {
+  struct Case {
+    float px, py;
+    int32_t falloff;
+    int16_t mode;
+    float expected;
+  };
+  // A 100 x 80 light view: the circle has radius 40 around (50, 40).
+  const Case cases[] = {
+      {50, 40, 1, 1, 0},            // on the axis
+      {70, 40, 0, 1, 0.5f},         // falloff 0: linear
+      {70, 40, 1, 1, 0.25f},        // squared once
+      {70, 40, 2, 1, 0.0625f},      // falloff 2: fourth power
+      {70, 40, -3, 1, 0.5f},        // below 1: unchanged
+      {89.9f, 40, 0, 1, 0.9975f},   // just inside
+      {90, 40, 1, 1, -1},           // on the circle: outside
+      {95, 40, 1, 1, -1},           // outside
+      {50, 0, 1, 1, -1},            // above the circle, inside the rectangle
+      {10, 20, 0, 2, 0.75f},        // 1 - py/h
+      {10, 20, 0, 3, 0.25f},        // py/h
+      {10, 20, 1, 4, 0.75f * 0.75f * 0.5f},
+      {10, 20, 1, 5, 0.25f * 0.25f * 0.5f},
+      {10, 80, 1, 2, -1},           // py at the bottom: outside
+      {10, 79.5f, 0, 3, 79.5f / 80},
+      {50, 40, 1, 0, -1},           // unknown modes
+      {50, 40, 1, 6, -1},
+  };
+  for (const Case& c : cases)
+    EXPECT_NEAR(GetPixelDistance(c.px, c.py, 0, 0, 100, 80, c.falloff, c.mode), c.expected, 1e-5)
+        << c.px << "," << c.py << " falloff " << c.falloff << " mode " << c.mode;
+}
+
+TEST(ShadowRenderTime, WholeSecondsThenMinutes) {
+  EXPECT_EQ(ShadowRenderTimeText(60.0), "1.00 minutes to render");
+  EXPECT_EQ(ShadowRenderTimeText(59.9), "59 seconds to render");
+  EXPECT_EQ(ShadowRenderTimeText(0.2), "0 seconds to render");
+  EXPECT_EQ(ShadowRenderTimeText(125.7), "2.08 minutes to render");  // 125 s
+}
+
+TEST(SunGrid, QualitiesGiveTheirGrids) {
+  struct Case {
+    int16_t quality;
+    float halfWidth;
+    int32_t grid;
+  };
+  const Case cases[] = {
+      {-1, 3001, 10}, {-1, 3000, 8}, {-1, 2001, 8}, {-1, 2000, 6}, {-1, 1001, 6},
+      {-1, 1000, 4},  {-1, 500, 4},  {0, 5000, 1},  {1, 5000, 1},  {-2, 5000, 1},
+      {2, 500, 2},    {3, 500, 4},   {4, 500, 6},   {5, 500, 8},   {6, 500, 10},
+      {7, 500, 2},    {30, 500, 2},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SunGridSize(c.quality, c.halfWidth), c.grid) << c.quality << " " << c.halfWidth;
+}
+
+TEST(SunGrid, DepthCheckLooksOnlyInsideTheTile) {
+  std::vector<float> depth(6 * 4, 1.0f);
+  depth[2 * 6 + 3] = 0.5f;  // column 3, row 2
+  EXPECT_EQ(DepthCheck(6, 0, 6, 0, 4, depth.data()), 1);
+  EXPECT_EQ(DepthCheck(6, 3, 4, 2, 3, depth.data()), 1);
+  EXPECT_EQ(DepthCheck(6, 0, 3, 0, 4, depth.data()), 0);  // x1 is not included
+  EXPECT_EQ(DepthCheck(6, 4, 6, 0, 4, depth.data()), 0);
+  EXPECT_EQ(DepthCheck(6, 0, 6, 3, 4, depth.data()), 0);
+  depth[0] = NAN;
+  EXPECT_EQ(DepthCheck(6, 0, 1, 0, 1, depth.data()), 0);
+  EXPECT_EQ(DepthCheck(6, 0, 6, 0, 4, nullptr), 0);
+}
+
+TEST(LightJitter, EveryStoredCountStaysInsideItsTable) {
+  auto length = [](const JitterPoint* t) {
+    return t == j2 ? 2 : t == j3 ? 3 : t == j4 ? 4 : t == j8 ? 8 : t == j15 ? 15 : t == j24 ? 24 : 0;
+  };
+  for (int32_t stored = -2; stored <= 30; ++stored) {
+    int32_t n = stored;
+    const PassPlan plan = LightJitterPlan(&n);
+    EXPECT_GE(plan.passes, 1) << stored;
+    EXPECT_LE(plan.passes, length(plan.table)) << stored;
+  }
+  int32_t n = 2;
+  EXPECT_EQ(LightJitterPlan(&n).table, j2);
+  n = 3;
+  EXPECT_EQ(LightJitterPlan(&n).table, j3);
+  n = 4;
+  EXPECT_EQ(LightJitterPlan(&n).table, j4);
+  n = 24;
+  EXPECT_EQ(LightJitterPlan(&n).table, j24);
+  EXPECT_FLOAT_EQ(j2[0].x, 0.246490f);
+  EXPECT_FLOAT_EQ(j2[1].y, -0.249999f);
+}
+
+// ---- The shadowed frame ----
+
+// A box of 40 on a 400 x 400 ground, seen from straight above by the walk camera, with one
+// lamp of kind 80 hanging 200 above the ground.
+class ShadowScene : public RenderTest {
+ protected:
+  static constexpr float kHalf = 20, kBoxHeight = 40, kLampX = 50, kLampHeight = 200, kEye = 150;
+  Objex* lamp = nullptr;
+  Objex* part = nullptr;
+
+  void SetUp() override {
+    RenderTest::SetUp();
+    if (IsSkipped()) return;
+    sWidth = 160, sHeight = 120;
+    gLiveViewOptions = 1023;  // shading on: the lit image is brighter than the dark one
+    DocState* d = ds();
+    d->orthoView() = 0;
+    d->navigationMode = kNavWalkThrough;
+    d->controlledNavigation() = 1;
+    d->walkPitchAngle() = 90;
+    d->walkViewAngle() = 0;
+    d->walkEyePoint() = {0, 0};
+    d->walkEyeHeight() = kEye;
+    d->lightBrightness() = 0.6f;
+    d->lightIntensity() = 0;  // no fade across the faces
+    d->shadowQuality = 5;
+    d->shadowRender() = 1;
+    d->sunlightOn() = 0;
+    d->renderExclusions() = 0;
+    d->cutAwayPosition() = 0;
+    d->planBounds = {5000, 5000, 5001, 5001};  // the lot lies far out of sight
+    gWalkFOV = 45;
+    // The ground and the box (GL coordinates: y up).
+    addPolygon({{-200, 0, -200}, {200, 0, -200}, {200, 0, 200}, {-200, 0, 200}}, kGrey);
+    const float h = kHalf, t = kBoxHeight;
+    addPolygon({{-h, t, -h}, {h, t, -h}, {h, t, h}, {-h, t, h}}, kGrey);
+    addPolygon({{-h, 0, -h}, {h, 0, -h}, {h, t, -h}, {-h, t, -h}}, kGrey);
+    addPolygon({{-h, 0, h}, {h, 0, h}, {h, t, h}, {-h, t, h}}, kGrey);
+    addPolygon({{-h, 0, -h}, {-h, 0, h}, {-h, t, h}, {-h, t, -h}}, kGrey);
+    addPolygon({{h, 0, -h}, {h, 0, h}, {h, t, h}, {h, t, -h}}, kGrey);
+    // The fixture: a group whose first child is the light part.
+    lamp = doc.addObject(kObjGroup, false, {}, doc.first);
+    part = doc.addObject(80, false, {}, parts);
+    UnlinkFromLayer(part);
+    AppendChildToObject(part, lamp);
+    part->bounds3D.floatLeft = part->bounds3D.floatRight = kLampX;
+    part->bounds3D.floatBack = part->bounds3D.floatFront = 0;
+    part->params[1] = 60;  // cone
+    part->params[2] = 1;   // falloff
+    part->extraLong = 0;   // on
+    part->extraFlags = 0;  // dimmer: full intensity
+    part->textureID = 0;   // no ambient cluster
+    lamp->baseElevation = ConvertScreenToWorld(kLampHeight, d, 0) + 8;
+  }
+
+  void TearDown() override {
+    gRenderOpenGLAntiAlias = 0;
+    RenderTest::TearDown();
+  }
+
+  static void UnlinkFromLayer(Objex* o) {
+    Layer* layer = o->layer;
+    if (o->prev) o->prev->next = o->next;
+    else if (layer) layer->firstObject = o->next;
+    if (o->next) o->next->prev = o->prev;
+    if (layer && layer->lastObject == o) layer->lastObject = o->prev;
+    o->prev = o->next = nullptr;
+    o->layer = nullptr;
+  }
+
+  struct Image {
+    int w = 0, h = 0;
+    std::vector<uint8_t> rgba;
+    Pixel at(int x, int y) const {
+      const uint8_t* p = &rgba[(static_cast<size_t>(y) * w + x) * 4];
+      return {p[0], p[1], p[2], p[3]};
+    }
+  };
+  static Image KeptImage() {
+    Image image;
+    image.rgba = KeptFrame(&image.w, &image.h);
+    return image;
+  }
+  // The frame the current settings render.
+  Image Render() {
+    RefreshGLScene();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    return KeptImage();
+  }
+  // One colour image of the shadow render (dark or lit), drawn over the plain frame.
+  Image ColourImage(bool light) {
+    RenderGLScene();
+    if (light) RenderOffscreenFullyLight();
+    else RenderOffscreenFullyDark();
+    Image image;
+    image.w = sWidth, image.h = sHeight;
+    image.rgba.resize(static_cast<size_t>(sWidth) * sHeight * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, sWidth, sHeight, GL_RGBA, GL_UNSIGNED_BYTE, image.rgba.data());
+    return image;
+  }
+
+  // Where the camera ray of pixel (x, y) meets the ground; false where the box top is met
+  // first or the ground is missed.
+  struct Camera {
+    GLdouble mv[16], pr[16];
+    GLint vp[4];
+  };
+  Camera CameraNow() {
+    RenderGLScene();
+    Camera c;
+    glGetDoublev(GL_MODELVIEW_MATRIX, c.mv);
+    glGetDoublev(GL_PROJECTION_MATRIX, c.pr);
+    glGetIntegerv(GL_VIEWPORT, c.vp);
+    return c;
+  }
+  static bool GroundPoint(const Camera& c, double x, double y, double g[3]) {
+    double n[3], f[3];
+    gluUnProject(x, y, 0, c.mv, c.pr, c.vp, &n[0], &n[1], &n[2]);
+    gluUnProject(x, y, 1, c.mv, c.pr, c.vp, &f[0], &f[1], &f[2]);
+    const double dy = f[1] - n[1];
+    if (dy == 0) return false;
+    double s = (kBoxHeight - n[1]) / dy;  // the box top first
+    const double tx = n[0] + s * (f[0] - n[0]), tz = n[2] + s * (f[2] - n[2]);
+    if (std::fabs(tx) <= kHalf + 1.5 && std::fabs(tz) <= kHalf + 1.5) return false;
+    s = -n[1] / dy;
+    for (int i = 0; i < 3; ++i) g[i] = n[i] + s * (f[i] - n[i]);
+    return std::fabs(g[0]) < 200 && std::fabs(g[2]) < 200;
+  }
+  // True when the segment from p towards direction d (length `reach`) passes through the box.
+  static bool Blocked(const double p[3], const double d[3], double reach) {
+    const double lo[3] = {-kHalf, 0, -kHalf}, hi[3] = {kHalf, kBoxHeight, kHalf};
+    double t0 = 1e-4, t1 = reach;
+    for (int i = 0; i < 3; ++i) {
+      if (std::fabs(d[i]) < 1e-12) {
+        if (p[i] < lo[i] || p[i] > hi[i]) return false;
+        continue;
+      }
+      double a = (lo[i] - p[i]) / d[i], b = (hi[i] - p[i]) / d[i];
+      if (a > b) std::swap(a, b);
+      t0 = std::max(t0, a), t1 = std::min(t1, b);
+      if (t0 > t1) return false;
+    }
+    return true;
+  }
+  // How far the ground point is from the shadow's edge, in world units (rough: the distance
+  // along the ground at which the blocked test changes).
+  static bool NearEdge(const double g[3], const std::function<bool(const double*)>& shaded, double r) {
+    const bool here = shaded(g);
+    for (double dx : {-r, 0.0, r})
+      for (double dz : {-r, 0.0, r}) {
+        const double q[3] = {g[0] + dx, 0, g[2] + dz};
+        if (shaded(q) != here) return true;
+      }
+    return false;
+  }
+};
+
+TEST_F(ShadowScene, LampShadowOfTheBoxIsTheDarkImageAndLitPixelsFollowTheFalloff) {
+  const Camera cam = CameraNow();
+  const Image dark = ColourImage(false);
+  const Image light = ColourImage(true);
+  ASSERT_GT(light.at(80, 10).r, dark.at(80, 10).r + 60) << "the lit image must be brighter";
+  const Image result = Render();
+  ASSERT_EQ(result.w, 160);
+  // The lamp's own matrices are left from its view. Its depth image is taken from the lamp
+  // moved by its depth-bias offset, along the rays of the lamp in place.
+  const double lamp[3] = {kLampX, kLampHeight, 0};
+  float o[3];
+  GetLightOffset(o, kLampX, 0, 90, 0, 80);
+  EXPECT_GT(o[1], 0);
+  const double moved[3] = {lamp[0] + o[0], lamp[1] + o[1], lamp[2] + o[2]};
+  auto shaded = [&](const double* g) {
+    const double d[3] = {g[0] - lamp[0], g[1] - lamp[1], g[2] - lamp[2]};
+    return Blocked(moved, d, 1.0);
+  };
+  int expectedShadow = 0, renderedShadow = 0, checkedLit = 0;
+  for (int y = 0; y < 120; ++y)
+    for (int x = 0; x < 160; ++x) {
+      double g[3];
+      if (!GroundPoint(cam, x, y, g)) continue;
+      double lx, ly, lz;
+      gluProject(g[0], g[1], g[2], gLightMVMatrix, gLightProjMatrix, gLightViewPort, &lx, &ly, &lz);
+      const float t = GetPixelDistance(static_cast<float>(lx), static_cast<float>(120 - ly), 0, 0, 160, 120, 1, 1);
+      if (t < 0 || t > 0.7f) continue;  // well inside the cone
+      const bool inShadow = shaded(g);
+      const Pixel r = result.at(x, y), d = dark.at(x, y), l = light.at(x, y);
+      const double lit = d.r + (l.r - d.r) * (1 - t);
+      const bool looksDark = std::abs(r.r - d.r) < std::abs(r.r - lit);
+      expectedShadow += inShadow;
+      renderedShadow += looksDark;
+      if (NearEdge(g, shaded, 2.0)) continue;
+      if (inShadow) {
+        EXPECT_NEAR(r.r, d.r, 3) << x << "," << y;
+        EXPECT_NEAR(r.g, d.g, 3) << x << "," << y;
+      } else {
+        ++checkedLit;
+        EXPECT_NEAR(r.r, lit, 3) << x << "," << y << " t " << t;
+        EXPECT_NEAR(r.b, d.b + (l.b - d.b) * (1 - t), 3) << x << "," << y;
+      }
+    }
+  EXPECT_GT(expectedShadow, 100);
+  EXPECT_GT(checkedLit, 1000);
+  EXPECT_NEAR(renderedShadow, expectedShadow, expectedShadow * 0.1);
+  // Buffers are gone and the time is reported.
+  EXPECT_EQ(gDarkColorBuffer, nullptr);
+  EXPECT_EQ(gEyeUnProBuf, nullptr);
+  EXPECT_EQ(gShadowDisplayList, 0u);
+  ASSERT_FALSE(sStatus.empty());
+  EXPECT_EQ(sStatus.back(), "0 seconds to render");
+}
+
+TEST_F(ShadowScene, HalfQualityTestsACheckerboardAndFillsTheRest) {
+  ds()->shadowRender() = 1;
+  const Image full = Render();
+  ds()->shadowQuality = 0;
+  const Image half = Render();
+  // Away from the shadow's edges the filled half matches the full test closely.
+  int differing = 0, compared = 0;
+  for (int y = 1; y < 119; ++y)
+    for (int x = 1; x < 159; ++x) {
+      const int a = full.at(x, y).r, b = half.at(x, y).r;
+      ++compared;
+      if (std::abs(a - b) > 4) ++differing;
+    }
+  EXPECT_LT(differing, compared / 50);
+  EXPECT_GT(compared, 10000);
+}
+
+TEST_F(ShadowScene, NothingToShootDrawsThePlainFrameWithoutStatus) {
+  ds()->shadowRender() = 1;
+  part->extraLong = 1;  // the lamp is off
+  ServiceCallRecorder calls;
+  const Image plain = Render();
+  EXPECT_TRUE(calls.called("RenderShadows"));
+  EXPECT_FALSE(calls.called("InitializeLVLightProgress") && calls.count("UpdateLVLightProgress") > 0);
+  const std::vector<std::string> shadowStatus = sStatus;
+  sStatus.clear();
+  ds()->shadowRender() = 0;
+  const Image reference = Render();
+  EXPECT_EQ(plain.rgba, reference.rgba);
+  // No render time, nothing but what the plain frame says.
+  EXPECT_EQ(shadowStatus, sStatus);
+}
+
+TEST_F(ShadowScene, ProgressCountsTheShotsOfEachKind) {
+  struct Case {
+    int16_t kind;
+    int32_t ambient, off;
+    bool antiAliased;
+    int32_t shots;
+  };
+  ds()->antiAliasPasses() = 4;
+  const Case cases[] = {
+      {80, 0, 0, false, 1}, {80, 1, 0, false, 5}, {80, 1, 0, true, 17}, {81, 0, 1, false, 0},
+      {79, 0, 0, false, 4}, {79, 0, 0, true, 16}, {146, 1, 0, false, 5}, {150, 0, 0, true, 1},
+      {147, 1, 0, false, 1}, {149, 0, 0, true, 1}, {152, 0, 0, false, 2}, {152, 1, 0, false, 10},
+      {152, 1, 0, true, 34}, {100, 0, 0, false, 0}, {145, 1, 0, false, 0},
+  };
+  for (const Case& c : cases) {
+    part->type = c.kind;
+    part->textureID = c.ambient;
+    part->extraLong = c.off;
+    gRenderOpenGLAntiAlias = c.antiAliased;
+    EXPECT_EQ(InitializeLightProgressBar(0), c.shots) << c.kind << " ambient " << c.ambient;
+    // Plane objects are in the scene: with anti-aliasing 2cN + 2N, else 2c + 1.
+    const int32_t N = 4;
+    EXPECT_EQ(gTotalLightsToRender, c.antiAliased ? 2 * c.shots * N + 2 * N : 2 * c.shots + 1);
+    EXPECT_EQ(gTotalLightsRendered, 0);
+  }
+  gRenderOpenGLAntiAlias = 0;
+  part->type = 80, part->extraLong = 0, part->textureID = 0;
+  // A flood light on a wall counts two shots; the electrical exclusion counts none.
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {10, 0}}, doc.first);
+  Objex* flood = doc.addObject(kObjComponent, false, {}, parts);
+  UnlinkFromLayer(flood);
+  AppendChildToObject(flood, wall);
+  flood->subtype = 83;
+  EXPECT_EQ(InitializeLightProgressBar(0), 3);
+  // The sun: g (g x g x 2 with plane objects) plus 1.
+  ds()->sunlightOn() = 1;
+  InitializeLightProgressBar(3);
+  EXPECT_EQ(gTotalLightsToRender, 3 * 3 * 2 + 1 + 2 * 3 + 1);
+  ds()->renderExclusions() = kLVOffElectrical;
+  EXPECT_EQ(InitializeLightProgressBar(0), 0);
+  doc.first->visible = 0;
+  ds()->renderExclusions() = 0;
+  EXPECT_EQ(InitializeLightProgressBar(0), 0);
+  doc.first->visible = 1;
+}
+
+TEST_F(ShadowScene, EachKindShootsTheViewsItCounts) {
+  struct Case {
+    int16_t kind;
+    int32_t ambient;
+    size_t views, clusters;
+  };
+  const Case cases[] = {{80, 0, 1, 0}, {80, 1, 5, 1}, {79, 0, 4, 1}, {146, 1, 5, 1}, {147, 1, 1, 0},
+                        {149, 0, 1, 0}, {152, 0, 2, 0}, {152, 1, 10, 1}, {120, 1, 0, 0}};
+  for (const Case& c : cases) {
+    part->type = c.kind;
+    part->textureID = c.ambient;
+    ServiceCallRecorder calls;
+    Render();
+    EXPECT_EQ(calls.count("RenderLightView"), c.views) << c.kind << " ambient " << c.ambient;
+    EXPECT_EQ(calls.count("RenderAmbient"), c.clusters) << c.kind << " ambient " << c.ambient;
+    EXPECT_EQ(gPointLightDownShot, 1);
+    EXPECT_FALSE(gAmbientLightDown || gAmbientLightUp || gAmbientLightUpDown || gFadeDown);
+  }
+}
+
+TEST_F(ShadowScene, EscapeInTheLampWalkFreesTheBuffersAndRedrawsThePlainScene) {
+  ds()->shadowRender() = 0;
+  const Image plain = Render();
+  ds()->shadowRender() = 1;
+  // Escape comes with the poll after the lamp.
+  static int sPolls;
+  sPolls = 0;
+  gLiveViewHost.takeKeyDown = [] { return ++sPolls >= 3 ? kKeyCodeEscape : -1; };
+  const Image result = Render();
+  gLiveViewHost.takeKeyDown = nullptr;
+  EXPECT_EQ(gBreakOpenGLRender, 1);
+  EXPECT_EQ(gDarkColorBuffer, nullptr);
+  EXPECT_EQ(gLightMap, nullptr);
+  EXPECT_EQ(gCamDBuffer, nullptr);
+  EXPECT_EQ(gEyeUnProBuf, nullptr);
+  EXPECT_EQ(gShadowDisplayList, 0u);
+  ASSERT_FALSE(sStatus.empty());
+  EXPECT_EQ(sStatus.back(), "Rendering interrupted");
+  EXPECT_EQ(result.rgba, plain.rgba);
+  gBreakOpenGLRender = 0;
+}
+
+TEST_F(ShadowScene, AntiAliasedPassesSoftenButKeepTheShadow) {
+  ds()->shadowRender() = 1;
+  const Image sharp = Render();
+  for (int32_t passes : {2, 3, 4, 5}) {
+    ds()->antiAliasPasses() = passes;
+    gRenderOpenGLAntiAlias = 1;
+    const Image soft = Render();
+    gRenderOpenGLAntiAlias = 0;
+    ASSERT_EQ(soft.w, 160) << passes;
+    int far = 0;
+    for (int y = 0; y < 120; ++y)
+      for (int x = 0; x < 160; ++x)
+        if (std::abs(soft.at(x, y).r - sharp.at(x, y).r) > 40) ++far;
+    EXPECT_LT(far, 160 * 120 / 40) << passes;
+    EXPECT_EQ(ds()->antiAliasPasses(), passes);
+    EXPECT_FALSE(gRenderingAntiAliasShadowMap);
+  }
+}
+
+TEST_F(ShadowScene, SunShadowFallsWhereTheSunIsBlockedAtEveryGridQuality) {
+  part->extraLong = 1;  // only the sun
+  ds()->sunlightOn() = 1;
+  ds()->sunBrightness() = 100;
+  ds()->sunOverheadAngle() = 50;
+  ds()->sunDirectionAngle() = 30;
+  ds()->shadowRender() = 1;
+  const Camera cam = CameraNow();
+  const Image dark = ColourImage(false);
+  const Image light = ColourImage(true);
+  for (int16_t quality : {int16_t(-1), int16_t(0), int16_t(2), int16_t(6)}) {
+    ds()->sunShadowQuality() = quality;
+    const Image result = Render();
+    // Towards the sun: the eye axis of the sun's view in world coordinates.
+    const double toSun[3] = {gSunMVMatrix[2], gSunMVMatrix[6], gSunMVMatrix[10]};
+    ASSERT_GT(toSun[1], 0.5) << quality;
+    auto shaded = [&](const double* g) { return Blocked(g, toSun, 1000.0); };
+    int expected = 0, wrong = 0;
+    for (int y = 0; y < 120; ++y)
+      for (int x = 0; x < 160; ++x) {
+        double g[3];
+        if (!GroundPoint(cam, x, y, g)) continue;
+        const bool inShadow = shaded(g);
+        expected += inShadow;
+        const Pixel r = result.at(x, y), d = dark.at(x, y), l = light.at(x, y);
+        const bool looksDark = std::abs(r.r - d.r) < std::abs(r.r - l.r);
+        const double texel = 1000.0 / (SunGridSize(quality, 500) * 120);
+        if (looksDark != inShadow && !NearEdge(g, shaded, 1.5 * texel)) ++wrong;
+      }
+    EXPECT_GT(expected, 100) << quality;
+    EXPECT_LE(wrong, expected / 30) << quality;
+    EXPECT_EQ(gSunDBuffer, nullptr);
+  }
+}
+}  // namespace
