@@ -19,7 +19,7 @@
 #include "inspectors/ValueFields.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/NotYetBuilt.h"
+#include "render3d/SceneFrame.h"
 #include "model/Services.h"
 #include "platform/Alerts.h"
 #include "platform/Strings.h"

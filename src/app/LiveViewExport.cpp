@@ -25,7 +25,6 @@
 #include "inspectors/ValueFields.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "platform/Alerts.h"
 #include "platform/FileIO.h"

@@ -21,7 +21,6 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
-#include "model/NotYetBuilt.h"
 #include "render3d/Navigation.h"
 #include "model/Services.h"
 #include "platform/Strings.h"

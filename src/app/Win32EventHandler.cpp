@@ -32,7 +32,6 @@
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/PaletteLinks.h"
-#include "model/NotYetBuilt.h"
 #include "render3d/Navigation.h"
 #include "model/Services.h"
 #include "model/Records.h"

@@ -22,7 +22,6 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
-#include "model/NotYetBuilt.h"
 #include "model/TexturePaths.h"
 #include "model/Services.h"
 #include "platform/Alerts.h"

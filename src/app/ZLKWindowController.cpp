@@ -69,7 +69,6 @@
 #include "model/DocState.h"
 #include "files/Undo.h"
 #include "model/DocumentModel.h"
-#include "model/NotYetBuilt.h"
 #include "render3d/Navigation.h"
 #include "model/Services.h"
 #include "platform/Alerts.h"

@@ -11,7 +11,6 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
-#include "model/NotYetBuilt.h"
 #include "model/Plants.h"
 #include "model/Services.h"
 #include "model/Records.h"

@@ -17,7 +17,6 @@
 #include "model/CustomTextures.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/NotYetBuilt.h"
 #include "model/Plants.h"
 #include "model/Services.h"
 #include "model/TopoGrid.h"

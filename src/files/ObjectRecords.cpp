@@ -22,7 +22,6 @@
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
-#include "model/NotYetBuilt.h"
 #include "model/Plants.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"

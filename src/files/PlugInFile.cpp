@@ -26,7 +26,6 @@
 #include "files/DesignFile.h"
 #include "files/TopoGridFile.h"
 #include "model/LiveViews.h"
-#include "model/NotYetBuilt.h"
 #include "model/Palettes.h"
 #include "model/Plants.h"
 #include "model/Records.h"

@@ -15,7 +15,6 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
-#include "model/NotYetBuilt.h"
 #include "model/TexturePaths.h"
 #include "model/Services.h"
 #include "model/Records.h"

@@ -15,7 +15,6 @@
 #include "model/CommandWalkers.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"

@@ -7,7 +7,6 @@
 #include "inspectors/InspectorController.h"
 #include "inspectors/ValueFields.h"
 #include "model/DocState.h"
-#include "model/NotYetBuilt.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Services.h"

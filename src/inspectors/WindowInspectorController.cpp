@@ -12,7 +12,6 @@
 #include "model/Attachments.h"
 #include "model/DocState.h"
 #include "model/HitTest.h"
-#include "model/NotYetBuilt.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Services.h"

@@ -19,7 +19,6 @@
 #include "model/HitTest.h"
 #include "model/ObjectTransforms.h"
 #include "model/ParallelObjects.h"
-#include "model/NotYetBuilt.h"
 #include "model/Plants.h"
 #include "model/TopoGrid.h"
 #include "model/Services.h"

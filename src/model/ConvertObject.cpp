@@ -17,7 +17,6 @@
 #include "model/Floors2D.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
-#include "model/NotYetBuilt.h"
 #include "model/TopoGrid.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"

@@ -11,7 +11,6 @@
 
 #include "model/DocumentModel.h"
 #include "model/Palettes.h"
-#include "model/NotYetBuilt.h"
 #include "model/TexturePaths.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"

@@ -11,7 +11,6 @@
 #include "model/Duplicate.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
-#include "model/NotYetBuilt.h"
 #include "model/Plants.h"
 #include "model/TopoGrid.h"
 #include "model/Services.h"

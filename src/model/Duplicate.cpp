@@ -12,7 +12,6 @@
 #include "model/DocumentModel.h"
 #include "model/ExtrudeFlip.h"
 #include "model/Grouping.h"
-#include "model/NotYetBuilt.h"
 #include "model/Plants.h"
 #include "model/Services.h"
 #include "model/Records.h"

@@ -6,7 +6,6 @@
 
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 
 namespace {

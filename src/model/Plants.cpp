@@ -10,7 +10,6 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
-#include "model/NotYetBuilt.h"
 #include "model/ObjectTransforms.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"

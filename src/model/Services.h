@@ -9,8 +9,6 @@
 // call to the installed routine; with none installed it records the call (so tests can check
 // that an edit asks for "Update3DWall" of object N without linking the 3D code) and does only
 // what callers rely on.
-//
-// Routines of parts not built yet are listed in model/NotYetBuilt.h.
 #pragma once
 #include <cstdint>
 #include <string>

@@ -13,7 +13,6 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
-#include "model/NotYetBuilt.h"
 #include "openings/CustomDefinitions.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"

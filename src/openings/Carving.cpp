@@ -21,7 +21,6 @@
 #include "model/Floors2D.h"
 #include "model/LineGeometry.h"
 #include "model/ObjectTransforms.h"
-#include "model/NotYetBuilt.h"
 #include "openings/CustomDefinitions.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"

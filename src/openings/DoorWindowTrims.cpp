@@ -22,7 +22,6 @@
 #include "model/LineGeometry.h"
 #include "model/ObjectTransforms.h"
 #include "model/ParallelObjects.h"
-#include "model/NotYetBuilt.h"
 #include "openings/CustomDefinitions.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"

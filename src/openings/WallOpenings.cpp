@@ -15,7 +15,6 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
-#include "model/NotYetBuilt.h"
 #include "model/PlanarPolygons.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"

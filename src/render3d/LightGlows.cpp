@@ -14,7 +14,6 @@
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
 #include "model/LineGeometry.h"
-#include "model/NotYetBuilt.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/TextureIDs.h"

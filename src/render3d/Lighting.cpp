@@ -9,7 +9,6 @@
 #include "building3d/PlaneObjects.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "model/Records.h"
 #include "platform/KeyWatch.h"

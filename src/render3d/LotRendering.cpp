@@ -15,7 +15,6 @@
 #include "model/CustomTextures.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/NotYetBuilt.h"
 #include "model/Palettes.h"
 #include "model/Services.h"
 #include "model/TextureIDs.h"

@@ -14,7 +14,6 @@
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
-#include "model/NotYetBuilt.h"
 #include "model/Records.h"
 #include "model/Services.h"
 #include "plandraw/PlanPoints.h"

@@ -17,7 +17,6 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "model/Records.h"
 #include "platform/KeyWatch.h"

@@ -15,7 +15,6 @@
 #include "model/ColorConversions.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/NotYetBuilt.h"
 #include "model/PlanarTransforms.h"
 #include "model/Plants.h"
 #include "model/Records.h"

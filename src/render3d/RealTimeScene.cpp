@@ -8,7 +8,6 @@
 #include "building3d/PlaneObjects.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "render3d/Cutaway.h"
 #include "render3d/LotRendering.h"

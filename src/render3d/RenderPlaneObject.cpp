@@ -14,7 +14,6 @@
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
 #include "model/Palettes.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"

@@ -4,7 +4,6 @@
 
 #include "building3d/PlaneObjects.h"
 #include "building3d/RenderRoad.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "model/Records.h"
 #include "render3d/PlaneObjectLists.h"

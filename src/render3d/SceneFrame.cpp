@@ -18,7 +18,6 @@
 #include "model/Bounds.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "model/LineGeometry.h"
 #include "render3d/Cutaway.h"
@@ -26,6 +25,11 @@
 #include "render3d/LotRendering.h"
 #include "render3d/PlaneObjectLists.h"
 #include "render3d/RenderPlaneObject.h"
+
+float gWalkFOV = 45.0f;
+float gChopperFOV = 38.0f;
+uint8_t gPrinting3DView = 0;
+uint8_t g3DViewPrintInterrupted = 0;
 
 float gFOV = 45.0f;
 uint8_t gRenderOpenGLAntiAlias = 0;

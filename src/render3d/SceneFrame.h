@@ -29,6 +29,10 @@ extern int32_t gCurrentStencilValue;     // stencil reference of cut-outs and pl
 extern uint8_t gRenderPlantsInColor;     // colour pass of the shadow render
 extern uint8_t gRenderingShadowMap;      // the shadow render is running
 extern float gSlicePaneEquation[4];      // the cut-away plane (Cutaway)
+extern float gWalkFOV;                   // walk field of view, degrees (45)
+extern float gChopperFOV;                // fly field of view, degrees (38)
+extern uint8_t gPrinting3DView;          // the 3D view is being printed
+extern uint8_t g3DViewPrintInterrupted;  // a render for export or print was cancelled
 
 // The jitter tables (sub-pixel offsets in pixels) of the anti-aliasing passes.
 struct JitterPoint {

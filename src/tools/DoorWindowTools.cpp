@@ -16,7 +16,6 @@
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
 #include "model/ParallelObjects.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"

@@ -19,7 +19,7 @@
 #include "inspectors/ValueFields.h"
 #include "model/PlanarTransforms.h"
 #include "platform/Alerts.h"
-#include "model/NotYetBuilt.h"
+#include "render3d/SceneFrame.h"
 #include "model/Services.h"
 #include "render3d/Lighting.h"
 #include "render3d/PlaneObjectLists.h"

@@ -14,7 +14,6 @@
 #include "building3d/RenderRoad.h"
 #include "building3d/Walls3D.h"
 #include "model/Delete.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "model/WallFields.h"
 

@@ -14,7 +14,6 @@
 #include "model/DimensionRecords.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "model/Selection.h"
 #include "model/TransformInfo.h"

@@ -11,7 +11,6 @@
 #include "TestDocument.h"
 #include "model/CustomTextures.h"
 #include "model/Palettes.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "platform/ContentPaths.h"
 

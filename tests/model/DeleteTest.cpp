@@ -11,7 +11,6 @@
 #include "model/DimensionRecords.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 
 namespace {

@@ -8,7 +8,6 @@
 #include "model/CommandWalkers.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "model/Selection.h"
 #include "model/SelectionState.h"

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "TestDocument.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "platform/KeyWatch.h"
 #include "render3d/Lighting.h"

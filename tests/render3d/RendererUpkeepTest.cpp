@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "render3d/RenderTestSupport.h"
-#include "model/NotYetBuilt.h"
 #include "render3d/TopoCutouts.h"
 
 namespace {

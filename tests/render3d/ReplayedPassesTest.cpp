@@ -3,7 +3,7 @@
 // and stops a replayed pass too.
 #include <GL/gl.h>
 
-#include "model/NotYetBuilt.h"
+#include "render3d/SceneFrame.h"
 #include "platform/KeyWatch.h"
 #include "render3d/PlaneObjectLists.h"
 #include "render3d/RenderTestSupport.h"

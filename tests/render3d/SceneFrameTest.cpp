@@ -5,7 +5,7 @@
 #include <GL/gl.h>
 
 #include "platform/KeyWatch.h"
-#include "model/NotYetBuilt.h"
+#include "render3d/SceneFrame.h"
 #include "render3d/RenderTestSupport.h"
 
 namespace {

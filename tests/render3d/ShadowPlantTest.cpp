@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/DocState.h"
-#include "model/NotYetBuilt.h"
+#include "render3d/SceneFrame.h"
 #include "render3d/ShadowRender.h"
 
 namespace {

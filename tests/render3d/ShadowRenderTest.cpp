@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "model/DocState.h"
-#include "model/NotYetBuilt.h"
+#include "render3d/SceneFrame.h"
 #include "model/PlanarTransforms.h"
 #include "render3d/RenderTestSupport.h"
 #include "render3d/ShadowRender.h"

@@ -19,7 +19,6 @@
 #include "app/PlanViewActions.h"
 #include "app/Win32EventHandler.h"
 #include "app/ZLKWindowController.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "platform/Alerts.h"
 #include "render3d/SceneFrame.h"

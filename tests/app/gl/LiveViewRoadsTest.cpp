@@ -21,7 +21,6 @@
 #include "app/Win32EventHandler.h"
 #include "building3d/PlaneObjects.h"
 #include "model/CommandCodes.h"
-#include "model/NotYetBuilt.h"
 #include "model/Services.h"
 #include "platform/KeyWatch.h"
 #include "render3d/RenderPlaneObject.h"

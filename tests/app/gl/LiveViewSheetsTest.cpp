@@ -22,7 +22,6 @@
 #include "building3d/PlaneObjects.h"
 #include "inspectors/SmallControls.h"
 #include "inspectors/ValueFields.h"
-#include "model/NotYetBuilt.h"
 #include "model/PlanarTransforms.h"
 #include "model/Services.h"
 #include "render3d/SceneFrame.h"
