@@ -30,6 +30,16 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const char* title, bo
   return box;
 }
 
+// The "Name contains:" field at the top of a search sheet's body.
+QLineEdit* AddNameField(QWidget* sheet, QVBoxLayout* body) {
+  auto* form = new QFormLayout;
+  auto* field = new QLineEdit(sheet);
+  field->setObjectName(QStringLiteral("nameText"));
+  form->addRow(Text("Name contains:"), field);
+  body->insertLayout(0, form);
+  return field;
+}
+
 QGroupBox* Group(const char* title, QWidget* content, QWidget* parent) {
   auto* group = new QGroupBox(Text(title), parent);
   auto* layout = new QVBoxLayout(group);
@@ -185,11 +195,7 @@ FindPlantByNameController::FindPlantByNameController(QWidget* parent)
     : ContentSheet(parent, "FindPlantByNameSheet", "Search", "Cancel") {
   setWindowTitle(Text("Find Plant by Name"));
   searchButton = okButton();
-  auto* form = new QFormLayout;
-  nameText = new QLineEdit(this);
-  nameText->setObjectName(QStringLiteral("nameText"));
-  form->addRow(Text("Name contains:"), nameText);
-  body()->insertLayout(0, form);
+  nameText = AddNameField(this, body());
   searchOEMLibButton = MakeCheckBox(this, "searchOEMLibButton", "Search the plant library", true);
   OEMCategoryButtons = new CheckBoxMatrix(this, "OEMCategoryButtons", 3);
   for (int row = 0; row < kStockPlantRanges; ++row)
@@ -251,11 +257,7 @@ FindObjectByNameController::FindObjectByNameController(QWidget* parent)
     : ContentSheet(parent, "FindObjectByNameSheet", "Search", "Cancel") {
   setWindowTitle(Text("Find Object by Name"));
   searchButton = okButton();
-  auto* form = new QFormLayout;
-  nameText = new QLineEdit(this);
-  nameText->setObjectName(QStringLiteral("nameText"));
-  form->addRow(Text("Name contains:"), nameText);
-  body()->insertLayout(0, form);
+  nameText = AddNameField(this, body());
   search2DLibButton = MakeCheckBox(this, "search2DLibButton", "Search 2D symbols", true);
   search3DLibButton = MakeCheckBox(this, "search3DLibButton", "Search 3D objects", true);
   body()->insertWidget(1, search2DLibButton);

@@ -332,6 +332,18 @@ std::unordered_map<void*, size_t>& sPooled = *new std::unordered_map<void*, size
 constexpr size_t kMaxSpare = 16;
 }  // namespace
 
+void DrawDepthInLightViewMode(DocState* ds, void (*draw)()) {
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+  const uint8_t antiAliased = gRenderOpenGLAntiAlias;
+  gRenderOpenGLAntiAlias = 0;
+  int16_t& mode = ds->renderMode();
+  const int16_t savedMode = mode;
+  mode = kRenderLightView;
+  draw();
+  mode = savedMode;
+  gRenderOpenGLAntiAlias = antiAliased;
+}
+
 void* AllocPixelBuffer(int32_t width, int32_t height, size_t entrySize, bool zeroed) {
   if (width <= 0 || height <= 0 || entrySize == 0) return nullptr;
   const uint64_t row = static_cast<uint64_t>(width) * entrySize + 4 * entrySize;
@@ -637,15 +649,7 @@ void RenderShadowMap(int32_t lightCount) {
 
   if (gLightMap && gDarkColorBuffer && gLightColorBuffer) {
     BlendImages();
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    const uint8_t antiAliased = gRenderOpenGLAntiAlias;
-    gRenderOpenGLAntiAlias = 0;
-    int16_t& mode = ds->renderMode();
-    const int16_t savedMode = mode;
-    mode = kRenderLightView;
-    RenderGLScene();
-    mode = savedMode;
-    gRenderOpenGLAntiAlias = antiAliased;
+    shadow::DrawDepthInLightViewMode(ds, RenderGLScene);
     UpdateShadowGLRenderStatus();
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     DrawBlendedImage();

@@ -110,6 +110,9 @@ namespace shadow {
 // ReleasePixelBuffer (which also frees memory of any other origin).
 void* AllocPixelBuffer(int32_t width, int32_t height, size_t entrySize, bool zeroed = true);
 void ReleasePixelBuffer(void* buffer);
+// Draws with colour writes off (left off afterwards), in the light-view mode and without
+// anti-aliasing, then puts the mode and the anti-aliasing back: depth only.
+void DrawDepthInLightViewMode(DocState* ds, void (*draw)());
 // World position of window point (x, y, depth) under the inverse of projection x model-view.
 struct Unprojector {
   double inv[16];

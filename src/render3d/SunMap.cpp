@@ -118,15 +118,7 @@ void GetObjectsBoundsForSun(Layer* firstLayer, FloatRect* b) {
 void GetViewingBoundsForSun(FloatRect* b) {
   DocState* ds = CurDocState();
   if (!ds || !b) return;
-  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-  const uint8_t antiAliased = gRenderOpenGLAntiAlias;
-  gRenderOpenGLAntiAlias = 0;
-  int16_t& mode = ds->renderMode();
-  const int16_t savedMode = mode;
-  mode = kRenderLightView;
-  RenderGLLot();
-  mode = savedMode;
-  gRenderOpenGLAntiAlias = antiAliased;
+  shadow::DrawDepthInLightViewMode(ds, RenderGLLot);
   const int32_t w = std::max(gCamViewPort[2], 0), h = std::max(gCamViewPort[3], 0);
   float* depth = static_cast<float*>(shadow::AllocPixelBuffer(w, h, sizeof(float)));
   if (!depth) return;
