@@ -1,8 +1,6 @@
 // Applying a texture in the 3D view over a scene of 10,000 plane objects: the selection pass
 // of ApplyTexture against one real-time frame of the same scene (a new interaction, which
 // compiles its lists), on the X display (Xvfb). The ratio of the two is reported ("ratio").
-#include "building3d/Building3DServices.h"
-#include "render3d/Render3DServices.h"
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
@@ -21,6 +19,7 @@
 
 // Qt after the model: its `slots` keyword would clash with a record field.
 #include "BenchGLContext.h"
+#include "ProgramBench.h"
 
 namespace {
 
@@ -102,11 +101,4 @@ BENCHMARK(BM_ApplyTexturePick)->UseManualTime()->Unit(benchmark::kMillisecond)->
 
 }  // namespace
 
-// The libraries linked here serve the model's calls, as in the program.
-const bool kServicesInstalled = [] {
-  InstallBuilding3DServices();
-  InstallRender3DServices();
-  return true;
-}();
-
-BENCHMARK_MAIN();
+CASA_PROGRAM_BENCHMARK_MAIN();

@@ -20,10 +20,18 @@ struct BenchGLContext {
   explicit BenchGLContext(const char* program) {
     strncpy(name, program, sizeof name - 1);
     if (!getenv("DISPLAY")) return;
-    app = std::make_unique<QGuiApplication>(argc, argv);
+    // A benchmark of the program's roads already runs the program's application object.
+    if (!QCoreApplication::instance()) app = std::make_unique<QGuiApplication>(argc, argv);
     surface = std::make_unique<QOffscreenSurface>();
     surface->create();
     context = std::make_unique<QOpenGLContext>();
     ok = context->create() && context->makeCurrent(surface.get());
+  }
+  // Kept to the end of the process: when the application object is the program's, it is gone
+  // by now, and with it the display the context would be destroyed on.
+  ~BenchGLContext() {
+    if (app) return;
+    (void)context.release();
+    (void)surface.release();
   }
 };

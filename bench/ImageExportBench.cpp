@@ -18,6 +18,7 @@
 #include "render3d/RealTimeScene.h"
 #include "render3d/RendererUpkeep.h"
 #include "render3d/SceneFrame.h"
+#include "TriangleField.h"
 
 // Qt after the model: its `slots` keyword would clash with a record field.
 #include "ProgramBench.h"
@@ -34,32 +35,9 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kTriangles = 12000, kTrianglesPerObject = 20;
+constexpr int kTriangles = 12000;
 
 double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
-
-// Triangles of 3 units over an 800 x 600 area of the front elevation, 20 to a plane object.
-void BuildScene(Objex* owner) {
-  for (int o = 0; o < kTriangles / kTrianglesPerObject; ++o) {
-    PlaneObject* po = CreatePlaneObject();
-    po->partType = kObjWallFace;
-    po->colorA = po->colorB = RGBColor{static_cast<uint16_t>(o * 60), 30000, 50000};
-    po->base2DObject = po->actual3DObject = po->sourceObject = owner;
-    po->actual3DType = kObjWall;
-    for (int t = 0; t < kTrianglesPerObject; ++t) {
-      const int k = o * kTrianglesPerObject + t;
-      const float x = static_cast<float>(k % 780) - 390, y = static_cast<float>(k / 780 % 580) - 290;
-      auto* v = static_cast<PlaneVertex*>(malloc(3 * sizeof(PlaneVertex)));
-      v[0] = {x, -y, 0, 0, 0, 0};
-      v[1] = {x + 3, -y, 0, 0, 1, 0};
-      v[2] = {x, -(y + 3), 0, 0, 0, 1};
-      AppendPlane(v, 3, 0, 0, 0.99f, po);
-    }
-    if (!gGLPlaneObjects) gGLPlaneObjects = po;
-    else gGLPlaneObjectsTail->next = po, po->prev = gGLPlaneObjectsTail;
-    gGLPlaneObjectsTail = po;
-  }
-}
 
 void BM_ExportImage(benchmark::State& state) {
   if (!getenv("DISPLAY") || QGuiApplication::platformName() != "xcb") {
@@ -94,7 +72,7 @@ void BM_ExportImage(benchmark::State& state) {
     state.SkipWithError("the 3D window got no OpenGL context");
     return;
   }
-  BuildScene(owner);
+  bench::AppendTriangleField(owner, kTriangles);
   gRenderDirty = 0;
 
   const std::string path =

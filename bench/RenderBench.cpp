@@ -23,6 +23,7 @@
 #include "render3d/RealTimeScene.h"
 #include "render3d/RendererUpkeep.h"
 #include "render3d/SceneFrame.h"
+#include "TriangleField.h"
 
 // Qt after the model: its `slots` keyword would clash with a record field.
 #include "BenchGLContext.h"
@@ -31,7 +32,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kWidth = 800, kHeight = 600;
-constexpr int kTrianglesPerObject = 20;
 
 double Seconds(Clock::time_point a, Clock::time_point b) {
   return std::chrono::duration<double>(b - a).count();
@@ -56,26 +56,7 @@ struct Scene {
     ds->orthoView() = 1;
     ds->planBounds = {-300, -400, 300, 400};
     Objex* owner = doc.addObject(kObjWall, false, {{0, 0}, {1, 0}}, parts);
-    const int objects = triangles / kTrianglesPerObject;
-    for (int o = 0; o < objects; ++o) {
-      PlaneObject* po = CreatePlaneObject();
-      po->partType = kObjWallFace;
-      po->colorA = po->colorB = RGBColor{static_cast<uint16_t>(o * 60), 30000, 50000};
-      po->base2DObject = po->actual3DObject = po->sourceObject = owner;
-      po->actual3DType = kObjWall;
-      for (int t = 0; t < kTrianglesPerObject; ++t) {
-        const int k = o * kTrianglesPerObject + t;
-        const float x = static_cast<float>(k % 780) - 390, y = static_cast<float>(k / 780 % 580) - 290;
-        auto* v = static_cast<PlaneVertex*>(malloc(3 * sizeof(PlaneVertex)));
-        v[0] = {x, -y, 0, 0, 0, 0};
-        v[1] = {x + 3, -y, 0, 0, 1, 0};
-        v[2] = {x, -(y + 3), 0, 0, 0, 1};
-        AppendPlane(v, 3, 0, 0, 0.99f, po);
-      }
-      if (!gGLPlaneObjects) gGLPlaneObjects = po;
-      else gGLPlaneObjectsTail->next = po, po->prev = gGLPlaneObjectsTail;
-      gGLPlaneObjectsTail = po;
-    }
+    bench::AppendTriangleField(owner, triangles);
   }
   ~Scene() {
     ResetSceneDisplayList();

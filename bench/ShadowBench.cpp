@@ -2,8 +2,6 @@
 // seen from above, each against its raw baseline measured in the same run (ratios as counters):
 // RenderShadows without anti-aliasing with L lamp shots against 5 + L plain renders, and the
 // sun depth grid of 10 x 10 tiles against 100 depth-only renders of the scene.
-#include "building3d/Building3DServices.h"
-#include "render3d/Render3DServices.h"
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
@@ -25,6 +23,7 @@
 
 // Qt after the model: its `slots` keyword would clash with a record field.
 #include "BenchGLContext.h"
+#include "ProgramBench.h"
 
 namespace {
 
@@ -205,11 +204,4 @@ BENCHMARK(BM_SunGridOfTenByTen)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-// The libraries linked here serve the model's calls, as in the program.
-const bool kServicesInstalled = [] {
-  InstallBuilding3DServices();
-  InstallRender3DServices();
-  return true;
-}();
-
-BENCHMARK_MAIN();
+CASA_PROGRAM_BENCHMARK_MAIN();
