@@ -45,9 +45,13 @@ struct FacingWallSearch {
   size_t winnerOrder = 0;
 
   void consider(const Poinz* p, const Poinz* q, Objex* wall, size_t order) {
+    consider(p, q, p->position[0], p->position[2], q->position[0], q->position[2], wall, order);
+  }
+
+  // The same with the segment's plan coordinates at hand.
+  void consider(const Poinz* p, const Poinz* q, float px, float pz, float qx, float qz, Objex* wall,
+                size_t order) {
     if ((p == pointA && q == pointB) || (p == pointB && q == pointA)) return;
-    const float px = p->position[0], pz = p->position[2];
-    const float qx = q->position[0], qz = q->position[2];
     // Parallel lines never meet: no candidate.
     const float cross = (fx - mx) * (qz - pz) - (fz - mz) * (qx - px);
     if (std::fabs(cross) < 1e-6f) return;
@@ -115,14 +119,17 @@ void ForEachWallSegment(Layer* layer, F&& f) {
 class WallSegmentGrid {
  public:
   explicit WallSegmentGrid(Layer* layer) {
-    ForEachWallSegment(layer, [this](Poinz* p, Poinz* q, Objex* wall) { segments_.push_back({p, q, wall}); });
+    ForEachWallSegment(layer, [this](Poinz* p, Poinz* q, Objex* wall) {
+      segments_.push_back({p, q, wall, p->position[0], p->position[2], q->position[0], q->position[2]});
+    });
     if (segments_.empty()) return;
-    float x0 = segments_[0].p->position[0], z0 = segments_[0].p->position[2], x1 = x0, z1 = z0;
-    for (const Segment& s : segments_)
-      for (const Poinz* e : {s.p, s.q}) {
-        x0 = std::min(x0, e->position[0]), x1 = std::max(x1, e->position[0]);
-        z0 = std::min(z0, e->position[2]), z1 = std::max(z1, e->position[2]);
-      }
+    float x0 = segments_[0].px, z0 = segments_[0].pz, x1 = x0, z1 = z0;
+    for (const Segment& s : segments_) {
+      x0 = std::min(x0, s.px), x1 = std::max(x1, s.px);
+      z0 = std::min(z0, s.pz), z1 = std::max(z1, s.pz);
+      x0 = std::min(x0, s.qx), x1 = std::max(x1, s.qx);
+      z0 = std::min(z0, s.qz), z1 = std::max(z1, s.qz);
+    }
     if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(z0) || !std::isfinite(z1)) {
       segments_.clear();
       usable_ = false;
@@ -141,10 +148,10 @@ class WallSegmentGrid {
     // Each segment lies in the cells of its bounds widened by half a cell.
     auto cellsOf = [this](const Segment& s, auto&& g) {
       const float margin = cell_ / 2;
-      const int c0 = column(std::min(s.p->position[0], s.q->position[0]) - margin);
-      const int c1 = column(std::max(s.p->position[0], s.q->position[0]) + margin);
-      const int r0 = row(std::min(s.p->position[2], s.q->position[2]) - margin);
-      const int r1 = row(std::max(s.p->position[2], s.q->position[2]) + margin);
+      const int c0 = column(std::min(s.px, s.qx) - margin);
+      const int c1 = column(std::max(s.px, s.qx) + margin);
+      const int r0 = row(std::min(s.pz, s.qz) - margin);
+      const int r1 = row(std::max(s.pz, s.qz) + margin);
       for (int r = r0; r <= r1; ++r)
         for (int c = c0; c <= c1; ++c) g(static_cast<size_t>(r) * static_cast<size_t>(columns_) + static_cast<size_t>(c));
     };
@@ -170,7 +177,7 @@ class WallSegmentGrid {
     if (!std::isfinite(s->mx) || !std::isfinite(s->mz) || !std::isfinite(ux) || !std::isfinite(uz) ||
         !std::isfinite(s->reach)) {
       // A ray the grid cannot follow: every segment, in the floor's order.
-      for (size_t i = 0; i < segments_.size(); ++i) s->consider(segments_[i].p, segments_[i].q, segments_[i].wall, i);
+      for (size_t i = 0; i < segments_.size(); ++i) offer(s, i);
       return;
     }
     // The ray's stretch inside the grid, from its start to the farthest a candidate can lie.
@@ -200,11 +207,19 @@ class WallSegmentGrid {
   }
 
  private:
+  // A segment and its end points' plan coordinates, copied so that a search reads one array
+  // rather than the points themselves.
   struct Segment {
     Poinz* p;
     Poinz* q;
     Objex* wall;
+    float px, pz, qx, qz;
   };
+
+  void offer(FacingWallSearch* s, size_t i) const {
+    const Segment& g = segments_[i];
+    s->consider(g.p, g.q, g.px, g.pz, g.qx, g.qz, g.wall, i);
+  }
   static constexpr float kLeastCell = 8.0f;
   static constexpr int kMostCells = 2048;
 
@@ -230,7 +245,7 @@ class WallSegmentGrid {
       const uint32_t i = entries_[k];
       if (seen_[i] == stamp_) continue;
       seen_[i] = stamp_;
-      s->consider(segments_[i].p, segments_[i].q, segments_[i].wall, i);
+      offer(s, i);
     }
   }
 
