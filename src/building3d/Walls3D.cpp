@@ -11,6 +11,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Duplicate.h"
+#include "model/HitTest.h"
 #include "model/LineGeometry.h"
 #include "model/ParallelObjects.h"
 #include "model/Services.h"
@@ -158,6 +159,10 @@ Objex* Construct3DWall(Objex* wall) {
   Detach(body, wall);
   body->subtype = kSubWallBody;
   body->sourceObject = wall;
+  // The builders leave their points selected, as a drawn shape is. The body is the wall's
+  // generated outline, never selected itself: left so, every wall would count as holding a
+  // selection to the clicks, the deselection and the inspector.
+  SetObjectSelectFlags(body, 0);
   return body;
 }
 

@@ -109,12 +109,42 @@ void BoxCorners(const Float3DRect& b, float dx, float dy, FloatRect* rect) {
   float left = b.floatLeft + dx, right = b.floatRight - dx;
   float top = b.floatTop + dy, bottom = b.floatBottom - dy;
   const PointProjection projection;
-  for (float z : {b.floatBack, b.floatFront}) {
-    projection.Grow(left, top, z, rect);
-    projection.Grow(right, top, z, rect);
-    projection.Grow(right, bottom, z, rect);
-    projection.Grow(left, bottom, z, rect);
+  if (projection.general) {
+    for (float z : {b.floatBack, b.floatFront}) {
+      projection.Grow(left, top, z, rect);
+      projection.Grow(right, top, z, rect);
+      projection.Grow(right, bottom, z, rect);
+      projection.Grow(left, bottom, z, rect);
+    }
+    return;
   }
+  // The corners share their coordinates two by two: each product PointProjection::Grow forms
+  // is formed once here, with the same operands in the same order, and the corners go into the
+  // rect in the same order, so that the rect is the same to the last bit.
+  float x[2] = {left, right}, y[2] = {top, bottom}, z[2] = {b.floatBack, b.floatFront};
+  const float zoom = projection.zoom;
+  if (zoom != 1.0f)
+    for (int i = 0; i < 2; ++i) {
+      x[i] *= zoom;
+      y[i] *= zoom;
+      z[i] *= zoom;
+    }
+  float xCos[2], xSin[2], zSin[2], zCos[2], yCos[2];
+  for (int i = 0; i < 2; ++i) {
+    const float X = x[i] - gGlobalXOffset, Y = y[i] - gGlobalYOffset, Z = z[i] - gGlobalZOffset;
+    xCos[i] = X * gCosYAngle;
+    xSin[i] = X * gSinYAngle;
+    zSin[i] = Z * gSinYAngle;
+    zCos[i] = Z * gCosYAngle;
+    yCos[i] = Y * gCosXAngle;
+  }
+  static constexpr int kCorner[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};  // (x, y): as the loop above
+  for (int k = 0; k < 2; ++k)
+    for (const auto& c : kCorner) {
+      const float x1 = xCos[c[0]] - zSin[k];
+      const float z1 = xSin[c[0]] + zCos[k];
+      TakeIntoBounds(x1, yCos[c[1]] + z1 * gSinXAngle, rect);
+    }
 }
 
 void BoxCorners3D(const Float3DRect& b, Float3DRect* box) {

@@ -311,6 +311,45 @@ bool SearchSplinesInObject(Objex* obj, ClickInfo* click) {
   return false;
 }
 
+namespace {
+
+// The pick boxes measured for one top-level object while the passes of one walk look at it
+// (the attachment pass and the pass over everything both measure a wall's attachments). Nothing
+// changes the object between the passes.
+struct PickBoxes {
+  static constexpr int kSize = 16;
+  const Objex* object[kSize];
+  FloatRect rect[kSize];
+  int count = 0;
+};
+thread_local PickBoxes* sPickBoxes = nullptr;
+
+struct PickBoxesScope {
+  PickBoxes boxes;
+  PickBoxes* saved = sPickBoxes;
+  PickBoxesScope() { sPickBoxes = &boxes; }
+  ~PickBoxesScope() { sPickBoxes = saved; }
+  PickBoxesScope(const PickBoxesScope&) = delete;
+  PickBoxesScope& operator=(const PickBoxesScope&) = delete;
+};
+
+// The object's box as the hit test measures it: its tree's projected bounds with the pen.
+FloatRect PickBox(Objex* obj) {
+  PickBoxes* kept = sPickBoxes;
+  if (kept)
+    for (int i = 0; i < kept->count; ++i)
+      if (kept->object[i] == obj) return kept->rect[i];
+  FloatRect fr = EmptyFloatRect();
+  GetObjectObjBounds(obj, 0, &fr, 0, 1);
+  if (kept && kept->count < PickBoxes::kSize) {
+    kept->object[kept->count] = obj;
+    kept->rect[kept->count++] = fr;
+  }
+  return fr;
+}
+
+}  // namespace
+
 bool SelectFromObject(Objex* obj, ClickInfo* click, uint8_t selectedOnly, const int16_t* types,
                       int16_t typeCount) {
   if (!obj || !click || !gCurDocument) return false;
@@ -323,8 +362,7 @@ bool SelectFromObject(Objex* obj, ClickInfo* click, uint8_t selectedOnly, const 
   if (selectedOnly && !IsObjectSelected(obj)) testSelf = false;
   const bool keyEntry = gCurTool == kToolKeyEntry;
   if (testSelf) {
-    FloatRect fr = EmptyFloatRect();
-    GetObjectObjBounds(obj, 0, &fr, 0, 1);
+    const FloatRect fr = PickBox(obj);
     RECT box{RoundToShort(fr.floatLeft), RoundToShort(fr.floatTop), RoundToShort(fr.floatRight),
              RoundToShort(fr.floatBottom)};
     int32_t grow = PickTolerance() - 1;
@@ -438,6 +476,26 @@ inline void PrefetchObject(const Objex* obj) {
   __builtin_prefetch(&obj->next);
 }
 
+// Notes what the click's tests read of an object beyond its first line and its points, in the
+// order they read it: its box (GetObjectObjBounds), a wall's outline and the outline's box, and
+// its children with their points (the selection check, the hit tests of the children).
+void NoteObjectParts(WalkNotes& notes, const Objex* obj, int depth) {
+  static_assert(sizeof(Float3DRect) <= 32 && alignof(Float3DRect) >= 2);
+  notes.noteField(&obj->bounds3D);
+  if (obj->type == kObjWall && obj->typeData) {
+    const auto* outline = static_cast<const Objex*>(obj->typeData);
+    notes.note(outline);
+    notes.noteField(&outline->bounds3D);
+  }
+  // Deeper than any design nests: the rest goes unnoted.
+  if (depth >= 8) return;
+  for (const Objex* c = obj->firstChild; c; c = c->next) {
+    notes.note(c);
+    for (const Poinz* p = c->firstPoint; p; p = p->next) notes.note(p);
+    NoteObjectParts(notes, c, depth + 1);
+  }
+}
+
 FloorWalkTraces& ClickWalkTraces() {
   thread_local FloorWalkTraces traces;
   return traces;
@@ -498,6 +556,7 @@ bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int 
       // Every object's points are read below (for its selection, and by the hit tests).
       notes.note(obj);
       for (const Poinz* p = obj->firstPoint; p; p = p->next) notes.note(p);
+      NoteObjectParts(notes, obj, 0);
       // Each object must link forward to the one walked before it, and the walk must end at the
       // head of the list, for the note to hold what a forward walk meets.
       if (noting && (obj->next != after || (!obj->prev && obj != l->firstObject))) noting = false;
@@ -515,6 +574,7 @@ bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int 
         const float savedWidth = obj->width;
         if (topo) obj->width = 1.0f;
         const bool corners = isSelected() && !ToolIsPointOriented(gCurTool, obj) && IsObjectSelected(obj);
+        PickBoxesScope boxes;
         for (int i = 0; i < asked; ++i) {
           if (found[i] || (passes[i].selectedOnly && !isSelected())) continue;
           bool hit = corners && TestCorners(obj, &work[i]);

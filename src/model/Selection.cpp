@@ -56,10 +56,9 @@ bool SelectedPointInTree(const Objex* obj, int depth) {
   if (depth > 64) return true;
   for (const Poinz* p = obj->firstPoint; p; p = p->next)
     if (p->selected) return true;
+  // A wall's outline (its type data) is built unselected and never selected: it is not read.
   for (const Objex* c = obj->firstChild; c; c = c->next)
     if (SelectedPointInTree(c, depth + 1)) return true;
-  if (obj->type == kObjWall && obj->typeData)
-    return SelectedPointInTree(static_cast<const Objex*>(obj->typeData), depth + 1);
   return false;
 }
 

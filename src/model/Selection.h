@@ -22,8 +22,9 @@ bool IsRoofObjectSelected(const Objex* obj);
 bool IsEntireRoofObjectSelected(const Objex* obj);
 // Every point selected and, except for walls and decks, every child entirely selected.
 bool IsEntireObjectSelected(const Objex* obj);
-// Any point of the object, of its children (at any depth) or of a wall's outline selected: when
-// false, no selection predicate holds for the object or anything in it.
+// Any point of the object or of its children (at any depth) selected: when false, no selection
+// predicate holds for the object or anything in it (a wall's outline, its type data, is built
+// unselected and never selected).
 bool HasSelectedPointInTree(const Objex* obj);
 // Any point selected, or any child selected; remembers which in gIsAnyObjectSelectedObject.
 bool IsAnyObjectSelected(Objex* obj);

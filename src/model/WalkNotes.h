@@ -5,6 +5,7 @@
 // floor changed or freed since only makes some prefetches miss.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 struct Layer;
@@ -23,15 +24,24 @@ struct WalkNotes {
   std::vector<const void*>* out = nullptr;
   const std::vector<const void*>* last = nullptr;
   static constexpr size_t kAhead = 32;
-  void note(const void* record) {
+  // A record, whose fields read lie in its first 64 bytes.
+  void note(const void* record) { noteAt(record); }
+  // A field of at most 32 bytes further into a record (noted with its lowest address bit set:
+  // such fields lie at even addresses).
+  void noteField(const void* field) {
+    noteAt(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(field) | 1));
+  }
+
+ private:
+  void noteAt(const void* noted) {
     const size_t k = out->size();
-    out->push_back(record);
+    out->push_back(noted);
     if (k + kAhead < last->size()) {
-      // The fields read lie in a record's first 64 bytes, which a record aligned to 16 bytes
-      // may spread over two cache lines.
-      const char* at = static_cast<const char*>((*last)[k + kAhead]);
-      PrefetchLine(at);
-      PrefetchLine(at + 60);
+      // What is read may spread over two cache lines (a record is aligned to 16 bytes only).
+      const uintptr_t at = reinterpret_cast<uintptr_t>((*last)[k + kAhead]);
+      const char* start = reinterpret_cast<const char*>(at & ~uintptr_t(1));
+      PrefetchLine(start);
+      PrefetchLine(start + ((at & 1) ? 31 : 60));
     }
   }
 };

@@ -136,8 +136,8 @@ struct ReachBox {
   bool cullable = true;
   // When set, every record the measure looks at is noted here, in order.
   WalkNotes* trace = nullptr;
-  // Whether a point of the object, of its children or of a wall's outline is selected: known
-  // once the whole object was measured (the box is cullable).
+  // Whether a point of the object or of its children is selected, as HasSelectedPointInTree
+  // answers: known once the whole object was measured (the box is cullable).
   bool selected = false;
 
   void add(float x, float y, float z) {
@@ -192,7 +192,7 @@ void GrowByObject(const Objex* o, ReachBox& box, const DocState* ds, int depth, 
   auto* head = static_cast<const Objex*>(o->typeData);
   switch (o->type) {
     case kObjWall:
-      if (head) GrowByObject(head, box, ds, depth + 1, false, inSelection);
+      if (head) GrowByObject(head, box, ds, depth + 1, false, false);
       break;
     case kObjPath: case kObjEdging:
       for (const Objex* t = head; t && box.cullable; t = t->next) GrowByObject(t, box, ds, depth + 1, false, false);

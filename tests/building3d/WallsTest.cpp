@@ -13,6 +13,8 @@
 #include "building3d/Walls3D.h"
 #include "model/Attachments.h"
 #include "model/Globals.h"
+#include "model/HitTest.h"
+#include "model/Selection.h"
 #include "model/Services.h"
 #include "model/ViewStateGuard.h"
 
@@ -70,6 +72,48 @@ TEST_F(Walls, BodyIsTheFootprintInTwoRingsAtTheWallAndBelowItByTheFloorDepth) {
   // A rebuild replaces the body rather than adding one.
   Update3DWall(wall);
   EXPECT_EQ(Positions(static_cast<Objex*>(wall->typeData)).size(), 8u);
+}
+
+// The body is the wall's generated outline, built with no point selected: a wall, open or
+// closed, holds a selection only when it was selected itself, so that a click's walk (and the
+// deselection and readouts after it) meets only what the user selected.
+TEST_F(Walls, BodyIsBuiltUnselectedSoOnlyASelectedWallHoldsASelection) {
+  Objex* open = AddTestWall(doc, {{0, 0}, {200, 0}, {200, 100}});
+  Objex* closed = AddTestWall(doc, {{0, 300}, {200, 300}, {200, 400}, {0, 400}}, true);
+  auto expectBodyUnselected = [](const Objex* wall) {
+    const auto* body = static_cast<const Objex*>(wall->typeData);
+    ASSERT_NE(body, nullptr);
+    for (const Poinz* p = body->firstPoint; p; p = p->next) EXPECT_EQ(p->selected, 0) << wall->objectID;
+  };
+  auto noted = [&] {
+    SelectionWalk walk;
+    ClickInfo click{};
+    SelectFromAllLayersNotingSelection(doc.model.itsLayers, &click, nullptr, 0, &walk);
+    EXPECT_TRUE(walk.complete);
+    std::vector<Objex*> out;
+    for (const SelectionWalk::Noted& n : walk.selected) out.push_back(n.object);
+    return out;
+  };
+  for (Objex* w : {open, closed}) {
+    Update3DWall(w);
+    expectBodyUnselected(w);
+    EXPECT_FALSE(HasSelectedPointInTree(w));
+    EXPECT_FALSE(IsAnyObjectSelected(w));
+  }
+  EXPECT_TRUE(noted().empty());
+
+  // Selected, then rebuilt as an edit rebuilds it: the wall holds the selection, its body not.
+  SelectObj(closed, kSelectOn, 0);
+  Update3DWall(closed);
+  expectBodyUnselected(closed);
+  EXPECT_TRUE(HasSelectedPointInTree(closed));
+  EXPECT_TRUE(IsAnyObjectSelected(closed));
+  EXPECT_FALSE(HasSelectedPointInTree(open));
+  EXPECT_EQ(noted(), std::vector<Objex*>{closed});
+
+  SelectObj(closed, kSelectOff, 0);
+  EXPECT_FALSE(HasSelectedPointInTree(closed));
+  EXPECT_TRUE(noted().empty());
 }
 
 TEST_F(Walls, OnlyExteriorWallsGetAQuickWallAndTheLowestSegmentElevationCounts) {

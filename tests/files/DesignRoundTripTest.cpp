@@ -18,6 +18,7 @@
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
 #include "model/CabinetState.h"
+#include "model/Delete.h"
 #include "model/LiveViews.h"
 #include "model/Palettes.h"
 #include "platform/ContentPaths.h"
@@ -155,6 +156,32 @@ class DesignRoundTrip : public ::testing::Test {
   std::string File(const char* name) const { return (dir / name).string(); }
   fs::path dir;
 };
+
+// Each write notes the records it met for the next write of the floor to ask for ahead. A
+// write after objects were freed and others made since writes what any write of that design
+// writes.
+TEST_F(DesignRoundTrip, AWriteAfterTheDesignChangedWritesWhatAnyWriteWrites) {
+  const std::string a = File("a.dsn"), b = File("b.dsn"), c = File("c.dsn");
+  TestDocument doc;
+  FillDesign(doc);
+  ASSERT_EQ(KeyFileWrite(a.c_str()), 1);
+  // The wall with its points, trims and attachments goes; a polygon and a wall come.
+  Objex* wall = doc.first->firstObject;
+  ASSERT_EQ(wall->type, kObjWall);
+  doc.first->firstObject = wall->next;
+  wall->next->prev = nullptr;
+  DeleteObj(wall);
+  MakeObject(kObjClosedPoly, 5, 300, nullptr, doc.first);
+  MakeWallWithSides(400, nullptr, doc.first);
+  ASSERT_EQ(KeyFileWrite(b.c_str()), 1);
+  ASSERT_EQ(KeyFileWrite(c.c_str()), 1);
+  const Bytes bytesB = ReadBytes(b);
+  EXPECT_NE(bytesB, ReadBytes(a));
+  EXPECT_EQ(bytesB, ReadBytes(c));
+  TestDocument read;
+  ASSERT_EQ(KeyFileRead(b.c_str()), 1);
+  EXPECT_MODEL_SOUND();
+}
 
 TEST_F(DesignRoundTrip, SecondAndThirdSavesAreIdenticalAndEveryReadIsSound) {
   const std::string a = File("a.dsn"), b = File("b.dsn"), c = File("c.dsn");

@@ -59,7 +59,6 @@ void ExpectRect(const FloatRect& r, float top, float left, float bottom, float r
   EXPECT_NEAR(r.floatRight, right, tol);
 }
 
-}  // namespace
 
 TEST_F(BoundsTest, EmptyObjectsAndHiddenLayersMeasureNothing) {
   Objex* empty = doc.addObject(kObjClosedPoly, true, {});
@@ -261,3 +260,53 @@ TEST_F(BoundsTest, StoredBoxesAreTheGeneralMeasurementInEveryView) {
     }
   }
 }
+
+// The stored-box family projects the eight corners of a box; the plan-view road shares the
+// products between corners. Both give the rect the general projection of each corner gives, to
+// the last bit, with and without the pen, growing an empty rect or one that holds more.
+TEST_F(BoundsTest, StoredBoxCornersAreEachCornerProjected) {
+  Objex* o = doc.addObject(kObjLine, false, {{0, 0}, {10, 10}});
+  auto reference = [](const Float3DRect& b, float dx, float dy, FloatRect r) {
+    const float left = b.floatLeft + dx, right = b.floatRight - dx;
+    const float top = b.floatTop + dy, bottom = b.floatBottom - dy;
+    for (float z : {b.floatBack, b.floatFront}) {
+      RefineBounds(left, top, z, &r);
+      RefineBounds(right, top, z, &r);
+      RefineBounds(right, bottom, z, &r);
+      RefineBounds(left, bottom, z, &r);
+    }
+    return r;
+  };
+  const Float3DRect boxes[] = {{0, 10, -5, 20, 30, 40}, {-3.3f, -71.25f, 12.7f, 96.1f, -0.4f, 1303.9f},
+                              {5, 5, 5, 5, 5, 5}};
+  const FloatRect holding{-50, -60, 70, 80};
+  for (int view = 0; view < 4; ++view) {
+    if (view == 1) {
+      doc.ds()->zoomFactor = 1.5f;
+      gGlobalXOffset = 7.25f;
+      gGlobalYOffset = -96;
+      gGlobalZOffset = 3.5f;
+    } else if (view == 2) {
+      SetUpForRotationAboutArbitraryAxis(35, 20, &gCosXAngle, &gSinXAngle, &gCosYAngle, &gSinYAngle, 0);
+    } else if (view == 3) {
+      gPerspective = 1;
+      gViewDistance = 400;
+    }
+    for (const Float3DRect& box : boxes)
+      for (float width : {1.0f, 7.0f})
+        for (bool grow : {false, true}) {
+          o->bounds3D = box;
+          o->width = width;
+          int16_t dx = 0, dy = 0;
+          GetPenOffset(GetLineWeight(o, 1), &dx, &dy);
+          const FloatRect start = grow ? holding : EmptyFloatRect();
+          const FloatRect expected = reference(box, dx, dy, start);
+          FloatRect r = start;
+          GetObjectObjBounds(o, 0, &r, 0, 1);
+          EXPECT_EQ(memcmp(&r, &expected, sizeof r), 0)
+              << "view " << view << ", box " << box.floatLeft << ", width " << width << ", grow " << grow;
+        }
+  }
+}
+
+}  // namespace
