@@ -21,6 +21,7 @@
 #include "model/Records.h"
 #include "platform/KeyWatch.h"
 #include "platform/Strings.h"
+#include "render3d/CarvedFaces.h"
 #include "render3d/FinalSceneLists.h"
 #include "render3d/Lighting.h"
 #include "render3d/ListWalkRules.h"
@@ -466,7 +467,8 @@ struct Run {
   int8_t floorIndex = -1;
   int32_t holes = 0;        // hole parts (drawn into the stencil by the scene list)
   bool collectedFloors = false, collectedFaces = false;
-  int32_t cutoutFirst = 0, cutoutCount = 0;  // the stencil values of its objects with cut-outs
+  bool withCutouts = false;                   // it draws objects with cut-outs (carved or not)
+  int32_t cutoutFirst = 0, cutoutCount = 0;  // the stencil values of its objects drawn through the stencil
   bool clearsStencil = false;                 // more of them than values: it clears on its own
   uint64_t drawn = 0;  // DrawnState of its plane objects when compiled
   uint64_t seen = 0;
@@ -572,6 +574,12 @@ void QueueAllRuns() {
   sRuns.clear();
 }
 
+// An object with its cut-outs carved out of its planes, and its trims.
+void DrawCarvedInList(PlaneObject* po, const render3d::CarvedPlaneObject& carved) {
+  RTRenderGLCarvedPlaneObject(po, carved);
+  for (PlaneObject* a = po->attachments; a; a = a->next) DrawByKind(a, true);
+}
+
 // DrawWithCutouts for a compiled object list, with the stencil value given.
 void DrawWithCutoutsInList(PlaneObject* po, DocState* ds, GLint value) {
   BeginStencilWrite(value);
@@ -614,8 +622,22 @@ void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
     if (Excluded(po, off)) continue;
     opaque.push_back(po);
   }
+  // Objects with cut-outs are carved where geometry shows what the stencil would; only the
+  // others take stencil values.
+  std::vector<render3d::CarvedPlaneObject> carved;
+  std::vector<int32_t> carvedOf(opaque.size(), -1);
+  for (size_t i = 0; i < opaque.size(); ++i) {
+    if (!opaque[i]->children) continue;
+    run.withCutouts = true;
+    render3d::CarvedPlaneObject c;
+    if (render3d::CarvePlaneObject(opaque[i], &c)) {
+      carvedOf[i] = static_cast<int32_t>(carved.size());
+      carved.push_back(std::move(c));
+    } else {
+      ++run.cutoutCount;
+    }
+  }
   const int32_t limit = StencilValueLimit();
-  for (PlaneObject* o : opaque) run.cutoutCount += o->children ? 1 : 0;
   if (run.cutoutCount > limit - 1) {
     run.clearsStencil = true;
     run.cutoutFirst = 2;
@@ -629,9 +651,14 @@ void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
     ++sObjectListCompilations;
     glNewList(run.opaque, GL_COMPILE);
     GLint value = run.cutoutFirst;
-    for (PlaneObject* o : opaque) {
+    for (size_t i = 0; i < opaque.size(); ++i) {
+      PlaneObject* o = opaque[i];
       if (!o->children) {
         DrawPlain(o, ds, true);
+        continue;
+      }
+      if (carvedOf[i] >= 0) {
+        DrawCarvedInList(o, carved[static_cast<size_t>(carvedOf[i])]);
         continue;
       }
       if (value > limit) {
@@ -721,6 +748,7 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   gTextureKnownOff = 1;
   // Stencil values drawn since the last clear (the frame starts cleared).
   std::vector<uint8_t> used(static_cast<size_t>(StencilValueLimit()) + 1, 0);
+  bool withCutouts = false;
   for (const Run& run : order) {
     if (!run.opaque) continue;
     if (run.clearsStencil) {
@@ -735,6 +763,14 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
       std::fill(first, end, 1);
     }
     glCallList(run.opaque);
+    withCutouts = withCutouts || run.withCutouts;
+  }
+  // Drawing an object through the stencil leaves smooth shading and dithering on for what
+  // follows; a carved one does it once here. The lists draw one colour per primitive, so the
+  // shading model changes nothing in them.
+  if (withCutouts) {
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_DITHER);
   }
   // The floors count their stencil values from a clear stencil.
   if (holes) {

@@ -18,6 +18,7 @@
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "plandraw/PlanDrawing.h"
+#include "render3d/CarvedFaces.h"
 #include "render3d/Lighting.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/SceneFrame.h"
@@ -249,7 +250,8 @@ void SetGenerationPlanes(const Plane* plane, const GeneratedTextureSize& size, G
 }
 
 void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen);
-void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen);
+void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen,
+                  const render3d::CarvedPlaneObject* carved = nullptr);
 }  // namespace
 
 uint32_t GLTextureNameForID(int32_t id) {
@@ -283,6 +285,10 @@ void RTRenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) { DrawReal
 
 void RTRenderGLPlaneObjectGenerated(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize& size) {
   DrawRealTime(o, includeExcavation, &size);
+}
+
+void RTRenderGLCarvedPlaneObject(PlaneObject* o, const render3d::CarvedPlaneObject& carved) {
+  DrawRealTime(o, 0, nullptr, &carved);
 }
 
 namespace {
@@ -466,7 +472,8 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
   }
 }
 
-void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen) {
+void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen,
+                  const render3d::CarvedPlaneObject* carved) {
   DocState* ds = CurDocState();
   if (!o || !ds) return;
   const int16_t mode = ds->renderMode();
@@ -527,17 +534,23 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
   // Runs of triangles and of quads each go out in one primitive; other planes as polygons.
   // The colour of each plane goes inside the primitive, so that a compiled list holds nothing
   // between the primitives of consecutive objects and replays them as one run.
+  // A carved plane is its triangles (none when its cut-outs cover it).
   GLenum open = 0;
   GenerationPlanes planes;
-  for (Plane* plane = o->planes; plane; plane = plane->next) {
-    const int32_t count = plane->vertices ? plane->vertexCount : 0;
-    const GLenum kind = count == 3 ? GL_TRIANGLES : count == 4 ? GL_QUADS : GL_POLYGON;
+  size_t index = 0;
+  for (Plane* plane = o->planes; plane; plane = plane->next, ++index) {
+    const render3d::CarvedPlane* cut =
+        carved && index < carved->planes.size() && !carved->planes[index].whole ? &carved->planes[index] : nullptr;
+    if (cut && cut->triangles.empty()) continue;
+    const PlaneVertex* vertices = cut ? cut->triangles.data() : plane->vertices;
+    const int32_t count = cut ? static_cast<int32_t>(cut->triangles.size()) : plane->vertices ? plane->vertexCount : 0;
+    const GLenum kind = cut || count == 3 ? GL_TRIANGLES : count == 4 ? GL_QUADS : GL_POLYGON;
     if (open && (kind != open || kind == GL_POLYGON || (gen && m.glName))) glEnd(), open = 0;
     if (gen && m.glName) SetGenerationPlanes(plane, *gen, &planes);
     if (!open) glBegin(kind), open = kind;
     if (perPlane) SendColor(shaded, opacity);
     for (int32_t i = 0; i < count; ++i) {
-      const PlaneVertex& v = plane->vertices[i];
+      const PlaneVertex& v = vertices[i];
       if (m.glName && !gen) glTexCoord2f(m.fu * v.u, m.fv * v.v);
       glVertex3f(v.x, -v.y, v.z);
     }
