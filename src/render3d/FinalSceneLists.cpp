@@ -1,17 +1,19 @@
 // The full-quality scene's kept display lists. A run is the plane objects of one plan object
-// (they follow each other in the scene list); each run keeps one list per pass it takes part in:
-// its opaque objects (split where a plant or photo comes between them), its floor parts, its
-// transparent objects. A list is compiled the first time it is drawn, executing as it compiles,
-// so the first pass of a frame draws in scene order whatever was compiled before.
+// (they follow each other in the scene list), sorted into the passes it takes part in: its
+// opaque objects (split where a plant or photo comes between them), its floor parts, its
+// transparent objects. Each pass draws stretches of consecutive runs from one list each; a
+// list is compiled the first time it is drawn, executing as it compiles, so the first pass of a
+// frame draws in scene order whatever was compiled before.
 //
 // What a list depends on beyond its plane objects is kept with it:
 // - the settings every final-quality drawing reads (render mode, exclusions, light, shading
-//   switches, ClearView colours, opacity, floors); all lists go when one changes;
+//   switches, ClearView colours, opacity, floors, layers); all lists go when one changes;
 // - the strip memory (gPrevPlaneParentObject, gPrevPlaneColor) the first curved strip of a
 //   list may take its shared edge colour from: a list drawn after a strip is compiled for that
 //   strip's colour, and each list leaves the memory as its drawing did;
-// - the stencil values of its objects with cut-outs, given when it is compiled: the pass clears
-//   the stencil before a list whose values were drawn since the last clear.
+// - the stencil values of its objects drawn through their cut-outs, given when it is made: the
+//   pass clears the stencil before a list whose values were drawn since the last clear. Faces
+//   whose cut-outs can be carved out of their planes are drawn carved, with no stencil.
 #include "render3d/FinalSceneLists.h"
 
 #include <GL/gl.h>
@@ -31,6 +33,7 @@
 #include "model/Palettes.h"
 #include "model/Records.h"
 #include "model/Services.h"
+#include "render3d/CarvedFaces.h"
 #include "render3d/Lighting.h"
 #include "render3d/ListWalkRules.h"
 #include "render3d/RealTimeScene.h"
@@ -52,6 +55,13 @@ uint64_t Mix(uint64_t h, uint64_t v) {
   h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
   return h;
 }
+// Every bit of the value stirred into every bit of the result.
+uint64_t Scatter(uint64_t x) {
+  x += 0x9E3779B97F4A7C15ull;
+  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+  x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+  return x ^ (x >> 31);
+}
 uint64_t ColourBits(const RGBColor& c) { return (uint64_t{c.red} << 32) | (uint64_t{c.green} << 16) | c.blue; }
 uint64_t PointerBits(const void* p) { return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(p)); }
 template <typename T>
@@ -60,6 +70,19 @@ uint64_t Bits(const T& v) {
   uint64_t b = 0;
   std::memcpy(&b, &v, sizeof v);
   return b;
+}
+
+uint64_t HashBytes(uint64_t h, const void* data, size_t size) {
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  size_t i = 0;
+  for (; i + 8 <= size; i += 8) {
+    uint64_t w;
+    std::memcpy(&w, bytes + i, 8);
+    h = (h ^ w) * 0x100000001B3ull;
+    h ^= h >> 29;
+  }
+  for (; i < size; ++i) h = (h ^ bytes[i]) * 0x100000001B3ull;
+  return h;
 }
 
 // One plane object's drawing inputs of its own: material (its colours, the colours it links
@@ -89,7 +112,12 @@ uint64_t ObjectState(uint64_t h, const PlaneObject* po, bool wireframeColours) {
                              scale(po->textureScaleB, 1)};
   h = Mix(h, Bits(scales));
   h = Mix(h, PointerBits(po->planes));
-  for (const Plane* p = po->planes; p; p = p->next) h = Mix(h, static_cast<uint32_t>(p->vertexCount));
+  // The corners and normals themselves: some builders move corners in place (terrain heights).
+  for (const Plane* p = po->planes; p; p = p->next) {
+    h = Mix(h, static_cast<uint32_t>(p->vertexCount));
+    h = HashBytes(h, p->normal, sizeof p->normal);
+    if (p->vertices && p->vertexCount > 0) h = HashBytes(h, p->vertices, static_cast<size_t>(p->vertexCount) * sizeof(PlaneVertex));
+  }
   h = Mix(h, PointerBits(po->sourceObject) ^ (PointerBits(po->actual3DObject) << 1));
   h = Mix(h, PointerBits(po->base2DObject));
   if (po->sourceObject) h = Mix(h, Bits(po->sourceObject->params[4]));  // a door leaf's value
@@ -154,6 +182,80 @@ Settings CurrentSettings(DocState* ds) {
   k.floors = Floors();
   k.layers = LayerState();
   return k;
+}
+
+// ---- faces with cut-outs ----
+
+// The carved triangles cover exactly the pixels the stencil would leave to the face when their
+// outline is the face's own edges and the cut-outs' own edges, unsplit: every corner is one of
+// the face's or the cut-outs' corners, and no cut-out corner lies on the face's edges or on
+// another cut-out's. A corner made where outlines cross, or an edge split at a corner lying on
+// it, lands a fraction of a pixel off the edge the stencil draws, and a few samples along it
+// would change sides.
+bool SameCorner(const PlaneVertex& a, const PlaneVertex& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
+bool OnOrNear(const PlaneVertex& p, const PlaneVertex& a, const PlaneVertex& b) {
+  const double ab[3] = {double(b.x) - a.x, double(b.y) - a.y, double(b.z) - a.z};
+  const double ap[3] = {double(p.x) - a.x, double(p.y) - a.y, double(p.z) - a.z};
+  const double len2 = ab[0] * ab[0] + ab[1] * ab[1] + ab[2] * ab[2];
+  double t = len2 > 0 ? (ap[0] * ab[0] + ap[1] * ab[1] + ap[2] * ab[2]) / len2 : 0;
+  t = std::clamp(t, 0.0, 1.0);
+  double d2 = 0;
+  for (int k = 0; k < 3; ++k) {
+    const double d = ap[k] - t * ab[k];
+    d2 += d * d;
+  }
+  return d2 < 1e-6;  // within a thousandth of a unit
+}
+
+bool CarvedExactly(const PlaneObject* po, const render3d::CarvedPlaneObject& carved) {
+  std::vector<const Plane*> cutouts;
+  for (const PlaneObject* c = po->children; c; c = c->next)
+    for (const Plane* h = c->planes; h; h = h->next)
+      if (h->vertices && h->vertexCount >= 3) cutouts.push_back(h);
+  for (const render3d::CarvedPlane& cp : carved.planes) {
+    if (cp.whole) continue;
+    const Plane* face = cp.source;
+    std::vector<const Plane*> used;
+    for (const PlaneVertex& t : cp.triangles) {
+      bool known = false;
+      for (int32_t i = 0; i < face->vertexCount && !known; ++i) known = SameCorner(t, face->vertices[i]);
+      for (const Plane* h : cutouts) {
+        for (int32_t i = 0; i < h->vertexCount && !known; ++i) {
+          if (!SameCorner(t, h->vertices[i])) continue;
+          known = true;
+          if (std::find(used.begin(), used.end(), h) == used.end()) used.push_back(h);
+        }
+        if (known) break;
+      }
+      if (!known) return false;
+    }
+    for (const Plane* h : used) {
+      for (int32_t i = 0; i < h->vertexCount; ++i) {
+        const PlaneVertex& p = h->vertices[i];
+        for (int32_t e = 0; e < face->vertexCount; ++e)
+          if (OnOrNear(p, face->vertices[e], face->vertices[(e + 1) % face->vertexCount])) return false;
+        for (const Plane* other : used) {
+          if (other == h) continue;
+          for (int32_t e = 0; e < other->vertexCount; ++e)
+            if (OnOrNear(p, other->vertices[e], other->vertices[(e + 1) % other->vertexCount])) return false;
+        }
+      }
+    }
+  }
+  return true;
+}
+
+// An opaque object's cut-outs are carved out of its planes when the picture is filled (lines
+// are cut only where the cut-outs' own lines lie), the object is not a curved strip (its
+// shared edge colours go by corner) nor a grid face (drawn by its own routine), and the carving
+// is exact; false when it is drawn through the stencil.
+bool CarvedForFinal(const PlaneObject* po, int16_t mode, render3d::CarvedPlaneObject* out) {
+  if (!po->children || mode == kRenderWireframe || mode == kRenderClearViewLines) return false;
+  if (po->partType == 7 || po->renderKind == 7) return false;
+  const Objex* base = po->base2DObject;
+  if (base && base->type == kObjWallFace && base->subtype == 173) return false;
+  return render3d::CarvePlaneObject(po, out) && CarvedExactly(po, *out);
 }
 
 // ---- lists and the strip memory ----
@@ -225,32 +327,50 @@ struct List {
   }
 };
 
-// A stretch of a run's opaque pass: objects drawn from one list, or one plant or photo.
+// A stretch of a run's opaque pass: objects drawn from a list, or one plant or photo.
 struct Piece {
   std::vector<PlaneObject*> objects;
   PlaneObject* facing = nullptr;  // a plant or a photo, drawn afresh
-  List list;
-  int32_t cutoutFirst = 0, cutoutCount = 0;  // stencil values of its objects with cut-outs
-  bool clearsStencil = false;                // more of them than values: clears on its own
+  int32_t stencilled = 0;         // objects drawn through their cut-outs (not carved)
 };
 
+constexpr size_t kPhases = 5;  // the opaque pass, the three floors, the transparent pass
+constexpr size_t kOpaque = 0, kTransparent = 4;
+
 struct Run {
+  uint64_t serial = 0;  // unique for the life of the program: lists name the runs they hold
   PlaneObject* first = nullptr;
   PlaneObject* last = nullptr;
   int32_t count = 0;
   uint64_t drawn = 0, seen = 0;
+  bool ends = false;  // the stretch of runs sharing a list ends after this one
   std::vector<Piece> opaque;
   std::array<std::vector<PlaneObject*>, 3> floorParts;
-  std::array<List, 3> floorLists;
   std::vector<PlaneObject*> holes, collectedFloors, collectedFaces, transparent;
-  List transparentList;
   int32_t visits = 0;  // opaque, floor-part and transparent objects the walk takes up
+};
+uint64_t sRunSerials = 0;
 
-  void Drop() {
-    for (Piece& p : opaque) p.list.Drop();
-    for (List& l : floorLists) l.Drop();
-    transparentList.Drop();
-  }
+// Consecutive runs share one list in each pass (a pass calls far fewer lists than there are
+// plan objects); an edit compiles the list of the edited object's stretch again. A stretch
+// ends after a run whose plan object's address says so (about one in 64), so that stretches
+// stay the same when objects come and go elsewhere, and at a plant or photo.
+constexpr uint64_t kStretch = 64;
+constexpr size_t kMostObjectsPerList = 4096;
+
+struct Chunk {
+  std::vector<uint64_t> key;  // serials of its runs (and the piece index in the opaque pass)
+  std::vector<PlaneObject*> objects;
+  List list;
+  int32_t cutoutFirst = 0, cutoutCount = 0;  // stencil values of its stencilled objects
+  bool clearsStencil = false;                // more of them than values: clears on its own
+  uint64_t seen = 0;
+};
+
+// One step of a pass: a list, or a plant or photo drawn afresh.
+struct Step {
+  Chunk* chunk = nullptr;
+  PlaneObject* facing = nullptr;
 };
 
 // The kept lists of one render mode (ClearView draws each pass twice, in two modes).
@@ -258,13 +378,18 @@ struct Scene {
   Settings settings;
   std::unordered_map<const Objex*, std::vector<std::unique_ptr<Run>>> runs;
   std::vector<Run*> order;  // this frame's runs in scene order
-  int32_t visits = 0;       // the objects a pass of this frame takes up
+  std::array<std::unordered_map<uint64_t, std::unique_ptr<Chunk>>, kPhases> chunks;
+  std::array<std::vector<Step>, kPhases> steps;  // this frame's
+  int32_t visits = 0;                             // the objects a pass of this frame takes up
   uint64_t stamp = 0;
   int32_t nextCutoutValue = 2;
 
   void DropAll() {
-    for (auto& [base, list] : runs)
-      for (const std::unique_ptr<Run>& run : list) run->Drop();
+    for (auto& phase : chunks) {
+      for (auto& [first, chunk] : phase) chunk->list.Drop();
+      phase.clear();
+    }
+    for (auto& steps_ : steps) steps_.clear();
     runs.clear();
     order.clear();
   }
@@ -272,21 +397,16 @@ struct Scene {
 
 std::map<int16_t, Scene> sScenes;
 
-bool TransparentPassDrawn() {
-  return !gHideNonShadowObjects && !gSkipTransparent && !gRenderPlantsInColor;
-}
+bool TransparentPassDrawn() { return !gHideNonShadowObjects && !gSkipTransparent && !gRenderPlantsInColor; }
 
 // Sorts a new run's plane objects into the passes as RenderGLPlaneObjects does.
-void SortRun(Run& run, Scene& scene, DocState* ds) {
-  const Settings& k = scene.settings;
+void SortRun(Run& run, const Settings& k) {
   const int32_t off = k.exclusions;
   const bool transparentPass = TransparentPassDrawn();
   const bool objectsOff = off & kLVOffObjects;
+  run.serial = ++sRunSerials;
+  run.ends = Scatter(PointerBits(run.first->base2DObject)) % kStretch == 0;
   PlaneObject* po = run.first;
-  auto pieceForObjects = [&run]() -> Piece& {
-    if (run.opaque.empty() || run.opaque.back().facing) run.opaque.emplace_back();
-    return run.opaque.back();
-  };
   for (int32_t i = 0; i < run.count; ++i, po = po->next) {
     if (po->alpha >= 255) {
       if (render3d::walk::IsPlant(po)) {
@@ -295,39 +415,29 @@ void SortRun(Run& run, Scene& scene, DocState* ds) {
         if (!(gHideNonShadowObjects && render3d::walk::CastsNoShadow(po))) run.opaque.emplace_back().facing = po;
       } else if (!render3d::walk::LeftToFloorPass(po, k.floors) && !render3d::walk::Excluded(po, off) &&
                  !(!po->children && gHideNonShadowObjects && render3d::walk::CastsNoShadow(po))) {
-        Piece& piece = pieceForObjects();
+        if (run.opaque.empty() || run.opaque.back().facing) run.opaque.emplace_back();
+        Piece& piece = run.opaque.back();
         piece.objects.push_back(po);
-        if (po->children) ++piece.cutoutCount;
+        render3d::CarvedPlaneObject carved;
+        if (po->children && !CarvedForFinal(po, k.mode, &carved)) ++piece.stencilled;
       }
     }
     if (render3d::walk::IsHolePart(po)) run.holes.push_back(po);
     for (size_t f = 0; f < 3; ++f)
-      if (k.floors[f] && po->alpha >= 255 && render3d::walk::FloorOnFloor(po, k.floors[f])) run.floorParts[f].push_back(po);
+      if (k.floors[f] && po->alpha >= 255 && render3d::walk::FloorOnFloor(po, k.floors[f]))
+        run.floorParts[f].push_back(po);
     if (render3d::walk::IsCollectedFloor(po)) run.collectedFloors.push_back(po);
     if (render3d::walk::IsCollectedFace(po)) run.collectedFaces.push_back(po);
     if (transparentPass && po->alpha < 255 && !render3d::walk::Excluded(po, off) &&
         !(po->partType == kPartSymbol3D && objectsOff))
       run.transparent.push_back(po);
   }
-  // Stencil values for the objects with cut-outs of each piece.
-  const int32_t limit = render3d::walk::StencilValueLimit();
-  for (Piece& piece : run.opaque) {
-    run.visits += piece.facing ? 1 : static_cast<int32_t>(piece.objects.size());
-    if (piece.cutoutCount > limit - 1) {
-      piece.clearsStencil = true;
-      piece.cutoutFirst = 2;
-    } else if (piece.cutoutCount > 0) {
-      if (scene.nextCutoutValue + piece.cutoutCount - 1 > limit) scene.nextCutoutValue = 2;
-      piece.cutoutFirst = scene.nextCutoutValue;
-      scene.nextCutoutValue += piece.cutoutCount;
-    }
-  }
+  for (const Piece& piece : run.opaque) run.visits += piece.facing ? 1 : static_cast<int32_t>(piece.objects.size());
   for (const auto& parts : run.floorParts) run.visits += static_cast<int32_t>(parts.size());
   run.visits += static_cast<int32_t>(run.transparent.size());
-  (void)ds;
 }
 
-Run* FindOrSortRun(Scene& scene, PlaneObject* first, PlaneObject* last, int32_t count, uint64_t drawn, DocState* ds) {
+Run* FindOrSortRun(Scene& scene, PlaneObject* first, PlaneObject* last, int32_t count, uint64_t drawn) {
   std::vector<std::unique_ptr<Run>>& runs = scene.runs[first->base2DObject];
   for (const std::unique_ptr<Run>& run : runs) {
     if (run->first == first && run->last == last && run->count == count && run->drawn == drawn &&
@@ -338,106 +448,65 @@ Run* FindOrSortRun(Scene& scene, PlaneObject* first, PlaneObject* last, int32_t 
   }
   Run& run = *runs.emplace_back(std::make_unique<Run>());
   run.first = first, run.last = last, run.count = count, run.drawn = drawn, run.seen = scene.stamp;
-  SortRun(run, scene, ds);
+  SortRun(run, scene.settings);
   return &run;
 }
 
-// The pass's stencil values drawn since the last clear.
-struct StencilUse {
-  std::vector<uint8_t> used;
-  explicit StencilUse(int32_t limit) : used(static_cast<size_t>(limit) + 1, 0) {}
-  void Before(const Piece& piece) {
-    if (piece.clearsStencil) {
-      glClear(GL_STENCIL_BUFFER_BIT);
-      std::fill(used.begin(), used.end(), 1);
-    } else if (piece.cutoutCount > 0) {
-      const auto first = used.begin() + piece.cutoutFirst, end = first + piece.cutoutCount;
-      if (std::find(first, end, 1) != end) {
-        glClear(GL_STENCIL_BUFFER_BIT);
-        std::fill(used.begin(), used.end(), 0);
-      }
-      std::fill(first, end, 1);
+// Gathers the stretches of one pass into its steps: each stretch's chunk is kept when it holds
+// the same runs, else made anew (compiled when first drawn).
+class StepBuilder {
+ public:
+  StepBuilder(Scene& scene, size_t phase) : scene_(scene), phase_(phase) { scene.steps[phase].clear(); }
+  ~StepBuilder() { Close(); }
+  void Add(uint64_t serial, uint64_t piece, const std::vector<PlaneObject*>& objects, int32_t stencilled) {
+    key_.push_back(serial);
+    key_.push_back(piece);
+    objects_.insert(objects_.end(), objects.begin(), objects.end());
+    stencilled_ += stencilled;
+  }
+  void Facing(PlaneObject* po) {
+    Close();
+    scene_.steps[phase_].push_back(Step{nullptr, po});
+  }
+  void EndOfRun(const Run& run) {
+    if (run.ends || objects_.size() >= kMostObjectsPerList) Close();
+  }
+  void Close() {
+    if (key_.empty()) return;
+    auto& chunks = scene_.chunks[phase_];
+    std::unique_ptr<Chunk>& slot = chunks[key_.front()];
+    if (!slot || slot->key != key_) {
+      if (slot) slot->list.Drop();
+      slot = std::make_unique<Chunk>();
+      slot->key = std::move(key_);
+      slot->objects = std::move(objects_);
+      slot->cutoutCount = stencilled_;
+      AssignStencilValues(*slot);
+    }
+    slot->seen = scene_.stamp;
+    scene_.steps[phase_].push_back(Step{slot.get(), nullptr});
+    key_.clear(), objects_.clear();
+    stencilled_ = 0;
+  }
+
+ private:
+  void AssignStencilValues(Chunk& chunk) {
+    const int32_t limit = render3d::walk::StencilValueLimit();
+    if (chunk.cutoutCount > limit - 1) {
+      chunk.clearsStencil = true;
+      chunk.cutoutFirst = 2;
+    } else if (chunk.cutoutCount > 0) {
+      if (scene_.nextCutoutValue + chunk.cutoutCount - 1 > limit) scene_.nextCutoutValue = 2;
+      chunk.cutoutFirst = scene_.nextCutoutValue;
+      scene_.nextCutoutValue += chunk.cutoutCount;
     }
   }
+  Scene& scene_;
+  size_t phase_;
+  std::vector<uint64_t> key_;
+  std::vector<PlaneObject*> objects_;
+  int32_t stencilled_ = 0;
 };
-
-void DrawOpaquePass(Scene& scene, DocState* ds) {
-  StencilUse stencil(render3d::walk::StencilValueLimit());
-  gTextureLeftOn = 1;
-  for (Run* run : scene.order) {
-    for (Piece& piece : run->opaque) {
-      if (piece.facing) {
-        if (render3d::walk::IsPlant(piece.facing)) RenderGLPlantObject(piece.facing);
-        else RenderGLPhotoObject(piece.facing);
-        glDisable(GL_TEXTURE_2D);
-        continue;
-      }
-      stencil.Before(piece);
-      piece.list.Play([&piece, ds] {
-        gCurrentStencilValue = piece.cutoutFirst < 2 ? 2 : piece.cutoutFirst;
-        gTextureKnownOff = 1;
-        for (PlaneObject* po : piece.objects) render3d::walk::DrawOpaque(po, ds);
-        // Texturing is off between lists.
-        if (!gTextureKnownOff) glDisable(GL_TEXTURE_2D);
-        gTextureKnownOff = 1;
-      });
-      gCurrentStencilValue = 2;
-    }
-  }
-  gTextureLeftOn = 0;
-  glDisable(GL_TEXTURE_2D);
-  gTextureKnownOff = 1;
-}
-
-void DrawFloorPass(Scene& scene, DocState* ds, size_t f) {
-  const Layer* floor = scene.settings.floors[f];
-  glClear(GL_STENCIL_BUFFER_BIT);
-  gCurrentStencilValue = 2;
-  render3d::walk::BeginStencilWrite(1);
-  for (Run* run : scene.order)
-    for (PlaneObject* po : run->holes)
-      if (render3d::walk::HoleOnFloor(po, floor) && render3d::walk::HoleFaceDrawn(po, ds)) RenderGLPlaneObject(po, 0);
-  glShadeModel(GL_SMOOTH);
-  glEnable(GL_DITHER);
-  render3d::walk::EndStencilWrite(ds, GL_NOTEQUAL, 1);
-  for (Run* run : scene.order) {
-    if (run->floorParts[f].empty()) continue;
-    const std::vector<PlaneObject*>& parts = run->floorParts[f];
-    run->floorLists[f].Play([&parts] {
-      for (PlaneObject* po : parts) RenderGLPlaneObject(po, 0);
-    });
-  }
-  glDisable(GL_STENCIL_TEST);
-  // Faces of part type 173 show only inside the outline of the 171 face of the same root.
-  std::unordered_map<const Objex*, PlaneObject*> faceOfRoot;
-  for (Run* run : scene.order)
-    for (PlaneObject* po : run->collectedFaces) faceOfRoot.try_emplace(render3d::walk::RootOf(po), po);
-  for (Run* run : scene.order) {
-    if (faceOfRoot.empty()) break;
-    for (PlaneObject* po : run->collectedFloors) {
-      if (!render3d::walk::OnLayer(po, floor)) continue;
-      auto it = faceOfRoot.find(render3d::walk::RootOf(po));
-      if (it == faceOfRoot.end()) continue;
-      glClear(GL_STENCIL_BUFFER_BIT);
-      render3d::walk::BeginStencilWrite(1);
-      RenderGLPlaneObject(po, 0);
-      render3d::walk::EndStencilWrite(ds, GL_EQUAL, 1);
-      RenderGLPlaneObject(it->second, 0);
-    }
-  }
-  glStencilFunc(GL_NOTEQUAL, 1, 0xFFFF);
-  glDisable(GL_STENCIL_TEST);
-}
-
-void DrawTransparentPass(Scene& scene, DocState* ds) {
-  for (Run* run : scene.order) {
-    if (run->transparent.empty()) continue;
-    const std::vector<PlaneObject*>& objects = run->transparent;
-    run->transparentList.Play([&objects, ds] {
-      for (PlaneObject* po : objects) render3d::walk::DrawTransparent(po, ds);
-    });
-  }
-}
 
 // The objects a pass takes up, as the walk counts them (the holes and collected faces drawn
 // depend on the eye).
@@ -465,7 +534,8 @@ int32_t PassVisits(Scene& scene, DocState* ds) {
   return visits;
 }
 
-// The runs of the scene in order, each found or sorted anew; runs that left the scene go.
+// The runs of the scene in order, each found or sorted anew, and the steps of every pass; runs
+// and lists that left the scene go.
 void GatherRuns(Scene& scene, DocState* ds) {
   ++scene.stamp;
   scene.order.clear();
@@ -480,7 +550,7 @@ void GatherRuns(Scene& scene, DocState* ds) {
       last = po;
       ++count;
     }
-    scene.order.push_back(FindOrSortRun(scene, first, last, count, drawn, ds));
+    scene.order.push_back(FindOrSortRun(scene, first, last, count, drawn));
   }
   for (auto it = scene.runs.begin(); it != scene.runs.end();) {
     std::vector<std::unique_ptr<Run>>& runs = it->second;
@@ -489,11 +559,47 @@ void GatherRuns(Scene& scene, DocState* ds) {
         ++i;
         continue;
       }
-      runs[i]->Drop();
       runs[i] = std::move(runs.back());
       runs.pop_back();
     }
     it = runs.empty() ? scene.runs.erase(it) : std::next(it);
+  }
+  {
+    StepBuilder opaque(scene, kOpaque);
+    for (Run* run : scene.order) {
+      uint64_t piece = 0;
+      for (const Piece& p : run->opaque) {
+        if (p.facing) opaque.Facing(p.facing);
+        else opaque.Add(run->serial, piece, p.objects, p.stencilled);
+        ++piece;
+      }
+      opaque.EndOfRun(*run);
+    }
+  }
+  for (size_t f = 0; f < 3; ++f) {
+    StepBuilder floor(scene, 1 + f);
+    if (!scene.settings.floors[f]) continue;
+    for (Run* run : scene.order) {
+      if (!run->floorParts[f].empty()) floor.Add(run->serial, 0, run->floorParts[f], 0);
+      floor.EndOfRun(*run);
+    }
+  }
+  {
+    StepBuilder transparent(scene, kTransparent);
+    for (Run* run : scene.order) {
+      if (!run->transparent.empty()) transparent.Add(run->serial, 0, run->transparent, 0);
+      transparent.EndOfRun(*run);
+    }
+  }
+  for (auto& phase : scene.chunks) {
+    for (auto it = phase.begin(); it != phase.end();) {
+      if (it->second->seen == scene.stamp) {
+        ++it;
+        continue;
+      }
+      it->second->list.Drop();
+      it = phase.erase(it);
+    }
   }
   scene.visits = PassVisits(scene, ds);
 }
@@ -516,6 +622,120 @@ Scene& SceneFor(DocState* ds, bool newFrame) {
   DeleteQueuedLists();
   if (newFrame || scene.stamp == 0) GatherRuns(scene, ds);
   return scene;
+}
+
+// The pass's stencil values drawn since the last clear.
+struct StencilUse {
+  std::vector<uint8_t> used;
+  explicit StencilUse(int32_t limit) : used(static_cast<size_t>(limit) + 1, 0) {}
+  void Before(const Chunk& chunk) {
+    if (chunk.clearsStencil) {
+      glClear(GL_STENCIL_BUFFER_BIT);
+      std::fill(used.begin(), used.end(), 1);
+    } else if (chunk.cutoutCount > 0) {
+      const auto first = used.begin() + chunk.cutoutFirst, end = first + chunk.cutoutCount;
+      if (std::find(first, end, 1) != end) {
+        glClear(GL_STENCIL_BUFFER_BIT);
+        std::fill(used.begin(), used.end(), 0);
+      }
+      std::fill(first, end, 1);
+    }
+  }
+};
+
+// One opaque object: carved, or through its cut-outs in the stencil. Drawing through the
+// stencil turns smooth shading and dithering on before the face; so does the first carved one.
+void DrawOpaqueObject(PlaneObject* po, DocState* ds, int16_t mode, bool* smooth) {
+  render3d::CarvedPlaneObject carved;
+  if (!CarvedForFinal(po, mode, &carved)) {
+    render3d::walk::DrawOpaque(po, ds);
+    *smooth = *smooth || po->children;
+    return;
+  }
+  if (!*smooth) {
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_DITHER);
+    *smooth = true;
+  }
+  RenderGLCarvedPlaneObject(po, carved);
+  render3d::walk::DrawTrims(po);
+}
+
+void DrawOpaquePass(Scene& scene, DocState* ds) {
+  StencilUse stencil(render3d::walk::StencilValueLimit());
+  const int16_t mode = scene.settings.mode;
+  gTextureLeftOn = 1;
+  for (const Step& step : scene.steps[kOpaque]) {
+    if (step.facing) {
+      if (render3d::walk::IsPlant(step.facing)) RenderGLPlantObject(step.facing);
+      else RenderGLPhotoObject(step.facing);
+      glDisable(GL_TEXTURE_2D);
+      continue;
+    }
+    Chunk& chunk = *step.chunk;
+    stencil.Before(chunk);
+    chunk.list.Play([&chunk, ds, mode] {
+      gCurrentStencilValue = chunk.cutoutFirst < 2 ? 2 : chunk.cutoutFirst;
+      gTextureKnownOff = 1;
+      bool smooth = false;
+      for (PlaneObject* po : chunk.objects) DrawOpaqueObject(po, ds, mode, &smooth);
+      // Texturing is off between lists.
+      if (!gTextureKnownOff) glDisable(GL_TEXTURE_2D);
+      gTextureKnownOff = 1;
+    });
+    gCurrentStencilValue = 2;
+  }
+  gTextureLeftOn = 0;
+  glDisable(GL_TEXTURE_2D);
+  gTextureKnownOff = 1;
+}
+
+void DrawFloorPass(Scene& scene, DocState* ds, size_t f) {
+  const Layer* floor = scene.settings.floors[f];
+  glClear(GL_STENCIL_BUFFER_BIT);
+  gCurrentStencilValue = 2;
+  render3d::walk::BeginStencilWrite(1);
+  for (Run* run : scene.order)
+    for (PlaneObject* po : run->holes)
+      if (render3d::walk::HoleOnFloor(po, floor) && render3d::walk::HoleFaceDrawn(po, ds)) RenderGLPlaneObject(po, 0);
+  glShadeModel(GL_SMOOTH);
+  glEnable(GL_DITHER);
+  render3d::walk::EndStencilWrite(ds, GL_NOTEQUAL, 1);
+  for (const Step& step : scene.steps[1 + f]) {
+    Chunk& chunk = *step.chunk;
+    chunk.list.Play([&chunk] {
+      for (PlaneObject* po : chunk.objects) RenderGLPlaneObject(po, 0);
+    });
+  }
+  glDisable(GL_STENCIL_TEST);
+  // Faces of part type 173 show only inside the outline of the 171 face of the same root.
+  std::unordered_map<const Objex*, PlaneObject*> faceOfRoot;
+  for (Run* run : scene.order)
+    for (PlaneObject* po : run->collectedFaces) faceOfRoot.try_emplace(render3d::walk::RootOf(po), po);
+  for (Run* run : scene.order) {
+    if (faceOfRoot.empty()) break;
+    for (PlaneObject* po : run->collectedFloors) {
+      if (!render3d::walk::OnLayer(po, floor)) continue;
+      auto it = faceOfRoot.find(render3d::walk::RootOf(po));
+      if (it == faceOfRoot.end()) continue;
+      glClear(GL_STENCIL_BUFFER_BIT);
+      render3d::walk::BeginStencilWrite(1);
+      RenderGLPlaneObject(po, 0);
+      render3d::walk::EndStencilWrite(ds, GL_EQUAL, 1);
+      RenderGLPlaneObject(it->second, 0);
+    }
+  }
+  glStencilFunc(GL_NOTEQUAL, 1, 0xFFFF);
+  glDisable(GL_STENCIL_TEST);
+}
+
+void DrawTransparentPass(Scene& scene, DocState* ds) {
+  for (const Step& step : scene.steps[kTransparent]) {
+    Chunk& chunk = *step.chunk;
+    chunk.list.Play([&chunk, ds] {
+      for (PlaneObject* po : chunk.objects) render3d::walk::DrawTransparent(po, ds);
+    });
+  }
 }
 
 }  // namespace
@@ -544,12 +764,14 @@ bool DrawFinalScene(DocState* ds, bool newFrame) {
 }
 
 void DropFinalLists(const Objex* object) {
+  // The object's runs go; the lists holding them are compiled again when next drawn (their runs
+  // are new).
   for (auto& [mode, scene] : sScenes) {
     auto it = scene.runs.find(object);
     if (it == scene.runs.end()) continue;
-    for (const std::unique_ptr<Run>& run : it->second) run->Drop();
     scene.runs.erase(it);
     scene.order.clear();
+    for (auto& steps : scene.steps) steps.clear();
   }
 }
 
@@ -561,6 +783,11 @@ void ReleaseFinalLists() {
   DropAllFinalLists();
   DeleteQueuedLists();
   sScenes.clear();
+}
+
+bool DrawsCarvedInFinalFrame(const PlaneObject* po, int16_t mode) {
+  CarvedPlaneObject carved;
+  return po && CarvedForFinal(po, mode, &carved);
 }
 
 int64_t FinalListCompilations() { return sCompilations; }

@@ -9,6 +9,7 @@
 
 struct DocState;
 struct Objex;
+struct PlaneObject;
 
 namespace render3d {
 // One pass of the full-quality walk of gGLPlaneObjects (RenderGLPlaneObjects' picture), from
@@ -21,6 +22,11 @@ void DropFinalLists(const Objex* object);
 void DropAllFinalLists();
 // Deletes every kept list now (the context is current and about to go).
 void ReleaseFinalLists();
+// Whether the final frame draws the object's cut-outs carved out of its planes (true) or
+// through the stencil: carved only where the carving covers exactly the pixels the stencil
+// leaves (no cut-out corner on the face's edges or another cut-out's), in filled modes, and not
+// for curved strips or grid faces.
+bool DrawsCarvedInFinalFrame(const PlaneObject* po, int16_t mode);
 // How many lists have been compiled since the program started (each holds the shaded drawing
 // of one plan object's plane objects in one pass).
 int64_t FinalListCompilations();

@@ -31,6 +31,8 @@ const Objex* RootOf(const PlaneObject* po);
 // An opaque plane object with its trims: through its cut-outs (stencil value
 // gCurrentStencilValue, counted on) when it has some.
 void DrawOpaque(PlaneObject* po, DocState* ds);
+// The trims of a plane object, drawn as the opaque pass draws them.
+void DrawTrims(PlaneObject* po);
 // A transparent plane object with its trims, blended.
 void DrawTransparent(PlaneObject* po, DocState* ds);
 void BeginStencilWrite(GLint value);

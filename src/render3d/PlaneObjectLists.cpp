@@ -1054,6 +1054,9 @@ void DrawOpaque(PlaneObject* po, DocState* ds) {
   if (po->children) DrawWithCutouts(po, ds, false);
   else DrawPlain(po, ds, false);
 }
+void DrawTrims(PlaneObject* po) {
+  for (PlaneObject* a = po->attachments; a; a = a->next) DrawByKind(a, false);
+}
 void DrawTransparent(PlaneObject* po, DocState* ds) {
   BlendOn();
   DrawByKind(po, false);

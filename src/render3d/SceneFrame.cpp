@@ -469,6 +469,12 @@ void InitializeGLScene() {
   if (ds->transparency()) glDisable(GL_BLEND);
 }
 
+namespace {
+// The elevation's box while the passes of one anti-aliased frame are drawn: the design's bounds
+// are measured once a frame, not once a pass.
+const OrthoBox* sFrameOrthoBox = nullptr;
+}  // namespace
+
 void InitializeAntiAliasGLScene(double fovy, double aspect, double jitterX, double jitterY,
                                 double) {
   NoteServiceCall("InitializeAntiAliasGLScene", nullptr);
@@ -482,7 +488,7 @@ void InitializeAntiAliasGLScene(double fovy, double aspect, double jitterX, doub
   if (!Perspective(ds)) {
     // The box moves by the jitter as a fraction of a pixel of the view.
     (void)fovy, (void)aspect;
-    const OrthoBox box = ComputeOrthoBox(ds, w, h);
+    const OrthoBox box = sFrameOrthoBox ? *sFrameOrthoBox : ComputeOrthoBox(ds, w, h);
     const double dx = jitterX * (box.right - box.left) / (w == 0 ? 1 : w);
     const double dy = jitterY * 2 * box.halfHeight / h;
     LoadOrthoElevation(ds, box, dx, dy);
@@ -534,6 +540,13 @@ void RenderGLScene() {
     const double vw = vp[2], vh = vp[3] == 0 ? 1 : vp[3];
     AccumClear();
     FinalPasses final;
+    OrthoBox frameBox;
+    if (!Perspective(ds)) {
+      int32_t w, h;
+      ViewSize(&w, &h);
+      frameBox = ComputeOrthoBox(ds, w, h == 0 ? 1 : h);
+      sFrameOrthoBox = &frameBox;
+    }
     int32_t ran = 0;
     for (int32_t i = 0; i < plan.passes; ++i) {
       if (gBreakOpenGLRender) break;
@@ -554,6 +567,7 @@ void RenderGLScene() {
       AccumAccumulate(1.0f / plan.passes);
       ++ran;
     }
+    sFrameOrthoBox = nullptr;
     if (ran == plan.passes && !gBreakOpenGLRender) {
       AccumReturn(1.0f);
       FinalizeGLScene();
