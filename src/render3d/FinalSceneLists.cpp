@@ -328,8 +328,16 @@ struct List {
 };
 
 // A stretch of a run's opaque pass: objects drawn from a list, or one plant or photo.
+// How an opaque object is drawn, and its carving until its list is compiled (then released:
+// compiling the list again carves it again).
+struct Opaque {
+  PlaneObject* po = nullptr;
+  bool carved = false;
+  std::shared_ptr<render3d::CarvedPlaneObject> carving;
+};
+
 struct Piece {
-  std::vector<PlaneObject*> objects;
+  std::vector<Opaque> objects;
   PlaneObject* facing = nullptr;  // a plant or a photo, drawn afresh
   int32_t stencilled = 0;         // objects drawn through their cut-outs (not carved)
 };
@@ -353,14 +361,15 @@ uint64_t sRunSerials = 0;
 
 // Consecutive runs share one list in each pass (a pass calls far fewer lists than there are
 // plan objects); an edit compiles the list of the edited object's stretch again. A stretch
-// ends after a run whose plan object's address says so (about one in 64), so that stretches
+// ends after a run whose plan object's address says so (about one in 256), so that stretches
 // stay the same when objects come and go elsewhere, and at a plant or photo.
-constexpr uint64_t kStretch = 64;
+constexpr uint64_t kStretch = 256;
 constexpr size_t kMostObjectsPerList = 4096;
 
 struct Chunk {
   std::vector<uint64_t> key;  // serials of its runs (and the piece index in the opaque pass)
   std::vector<PlaneObject*> objects;
+  std::vector<Opaque> opaque;  // the opaque pass's objects (`objects` is empty)
   List list;
   int32_t cutoutFirst = 0, cutoutCount = 0;  // stencil values of its stencilled objects
   bool clearsStencil = false;                // more of them than values: clears on its own
@@ -417,9 +426,13 @@ void SortRun(Run& run, const Settings& k) {
                  !(!po->children && gHideNonShadowObjects && render3d::walk::CastsNoShadow(po))) {
         if (run.opaque.empty() || run.opaque.back().facing) run.opaque.emplace_back();
         Piece& piece = run.opaque.back();
-        piece.objects.push_back(po);
-        render3d::CarvedPlaneObject carved;
-        if (po->children && !CarvedForFinal(po, k.mode, &carved)) ++piece.stencilled;
+        Opaque& o = piece.objects.emplace_back();
+        o.po = po;
+        if (po->children) {
+          o.carving = std::make_shared<render3d::CarvedPlaneObject>();
+          o.carved = CarvedForFinal(po, k.mode, o.carving.get());
+          if (!o.carved) o.carving.reset(), ++piece.stencilled;
+        }
       }
     }
     if (render3d::walk::IsHolePart(po)) run.holes.push_back(po);
@@ -458,10 +471,18 @@ class StepBuilder {
  public:
   StepBuilder(Scene& scene, size_t phase) : scene_(scene), phase_(phase) { scene.steps[phase].clear(); }
   ~StepBuilder() { Close(); }
-  void Add(uint64_t serial, uint64_t piece, const std::vector<PlaneObject*>& objects, int32_t stencilled) {
+  void Add(uint64_t serial, uint64_t piece, const std::vector<PlaneObject*>& objects) {
     key_.push_back(serial);
     key_.push_back(piece);
     objects_.insert(objects_.end(), objects.begin(), objects.end());
+    count_ += objects.size();
+  }
+  // Opaque objects: their carvings go with them into a new list, once.
+  void Add(uint64_t serial, uint64_t piece, std::vector<Opaque>& objects, int32_t stencilled) {
+    key_.push_back(serial);
+    key_.push_back(piece);
+    for (Opaque& o : objects) opaque_.push_back(o), o.carving.reset();
+    count_ += objects.size();
     stencilled_ += stencilled;
   }
   void Facing(PlaneObject* po) {
@@ -469,7 +490,7 @@ class StepBuilder {
     scene_.steps[phase_].push_back(Step{nullptr, po});
   }
   void EndOfRun(const Run& run) {
-    if (run.ends || objects_.size() >= kMostObjectsPerList) Close();
+    if (run.ends || count_ >= kMostObjectsPerList) Close();
   }
   void Close() {
     if (key_.empty()) return;
@@ -480,13 +501,15 @@ class StepBuilder {
       slot = std::make_unique<Chunk>();
       slot->key = std::move(key_);
       slot->objects = std::move(objects_);
+      slot->opaque = std::move(opaque_);
       slot->cutoutCount = stencilled_;
       AssignStencilValues(*slot);
     }
     slot->seen = scene_.stamp;
     scene_.steps[phase_].push_back(Step{slot.get(), nullptr});
-    key_.clear(), objects_.clear();
+    key_.clear(), objects_.clear(), opaque_.clear();
     stencilled_ = 0;
+    count_ = 0;
   }
 
  private:
@@ -505,6 +528,8 @@ class StepBuilder {
   size_t phase_;
   std::vector<uint64_t> key_;
   std::vector<PlaneObject*> objects_;
+  std::vector<Opaque> opaque_;
+  size_t count_ = 0;
   int32_t stencilled_ = 0;
 };
 
@@ -568,7 +593,7 @@ void GatherRuns(Scene& scene, DocState* ds) {
     StepBuilder opaque(scene, kOpaque);
     for (Run* run : scene.order) {
       uint64_t piece = 0;
-      for (const Piece& p : run->opaque) {
+      for (Piece& p : run->opaque) {
         if (p.facing) opaque.Facing(p.facing);
         else opaque.Add(run->serial, piece, p.objects, p.stencilled);
         ++piece;
@@ -580,14 +605,14 @@ void GatherRuns(Scene& scene, DocState* ds) {
     StepBuilder floor(scene, 1 + f);
     if (!scene.settings.floors[f]) continue;
     for (Run* run : scene.order) {
-      if (!run->floorParts[f].empty()) floor.Add(run->serial, 0, run->floorParts[f], 0);
+      if (!run->floorParts[f].empty()) floor.Add(run->serial, 0, run->floorParts[f]);
       floor.EndOfRun(*run);
     }
   }
   {
     StepBuilder transparent(scene, kTransparent);
     for (Run* run : scene.order) {
-      if (!run->transparent.empty()) transparent.Add(run->serial, 0, run->transparent, 0);
+      if (!run->transparent.empty()) transparent.Add(run->serial, 0, run->transparent);
       transparent.EndOfRun(*run);
     }
   }
@@ -645,9 +670,12 @@ struct StencilUse {
 
 // One opaque object: carved, or through its cut-outs in the stencil. Drawing through the
 // stencil turns smooth shading and dithering on before the face; so does the first carved one.
-void DrawOpaqueObject(PlaneObject* po, DocState* ds, int16_t mode, bool* smooth) {
-  render3d::CarvedPlaneObject carved;
-  if (!CarvedForFinal(po, mode, &carved)) {
+void DrawOpaqueObject(Opaque& o, DocState* ds, bool* smooth) {
+  PlaneObject* po = o.po;
+  render3d::CarvedPlaneObject again;
+  const render3d::CarvedPlaneObject* carved = o.carving.get();
+  if (o.carved && !carved && render3d::CarvePlaneObject(po, &again)) carved = &again;
+  if (!carved) {
     render3d::walk::DrawOpaque(po, ds);
     *smooth = *smooth || po->children;
     return;
@@ -657,13 +685,12 @@ void DrawOpaqueObject(PlaneObject* po, DocState* ds, int16_t mode, bool* smooth)
     glEnable(GL_DITHER);
     *smooth = true;
   }
-  RenderGLCarvedPlaneObject(po, carved);
+  RenderGLCarvedPlaneObject(po, *carved);
   render3d::walk::DrawTrims(po);
 }
 
 void DrawOpaquePass(Scene& scene, DocState* ds) {
   StencilUse stencil(render3d::walk::StencilValueLimit());
-  const int16_t mode = scene.settings.mode;
   gTextureLeftOn = 1;
   for (const Step& step : scene.steps[kOpaque]) {
     if (step.facing) {
@@ -674,11 +701,14 @@ void DrawOpaquePass(Scene& scene, DocState* ds) {
     }
     Chunk& chunk = *step.chunk;
     stencil.Before(chunk);
-    chunk.list.Play([&chunk, ds, mode] {
+    chunk.list.Play([&chunk, ds] {
       gCurrentStencilValue = chunk.cutoutFirst < 2 ? 2 : chunk.cutoutFirst;
       gTextureKnownOff = 1;
       bool smooth = false;
-      for (PlaneObject* po : chunk.objects) DrawOpaqueObject(po, ds, mode, &smooth);
+      for (Opaque& o : chunk.opaque) {
+        DrawOpaqueObject(o, ds, &smooth);
+        o.carving.reset();
+      }
       // Texturing is off between lists.
       if (!gTextureKnownOff) glDisable(GL_TEXTURE_2D);
       gTextureKnownOff = 1;
