@@ -69,17 +69,23 @@ double Cross2(const Projection& pr, const Vec& o, const Vec& p, const Vec& q) {
   return (pr.u(p) - pr.u(o)) * (pr.v(q) - pr.v(o)) - (pr.v(p) - pr.v(o)) * (pr.u(q) - pr.u(o));
 }
 
-// No turn against the others (straight runs allowed).
+// No turn against the others (straight runs allowed), and once around: an outline that
+// turns one way all along but winds twice (a star) crosses itself.
 bool Convex(const PlaneVertex* v, int32_t n, const Projection& pr) {
   int sign = 0;
+  double turned = 0;
   for (int32_t i = 0; i < n; ++i) {
-    const double c = Cross2(pr, At(v[i]), At(v[(i + 1) % n]), At(v[(i + 2) % n]));
-    const int s = c > 0 ? 1 : c < 0 ? -1 : 0;
+    const Vec a = At(v[i]), b = At(v[(i + 1) % n]), c = At(v[(i + 2) % n]);
+    const double cross = Cross2(pr, a, b, c);
+    const int s = cross > 0 ? 1 : cross < 0 ? -1 : 0;
     if (s == 0) continue;
     if (sign == 0) sign = s;
     else if (s != sign) return false;
+    const double dot = (pr.u(b) - pr.u(a)) * (pr.u(c) - pr.u(b)) + (pr.v(b) - pr.v(a)) * (pr.v(c) - pr.v(b));
+    turned += std::atan2(std::fabs(cross), dot);
   }
-  return true;
+  constexpr double kOnce = 2 * 3.14159265358979323846;
+  return sign == 0 || std::fabs(turned - kOnce) < 0.5;
 }
 
 // Barycentric weights of p in triangle (a, b, c) as projected; false for a flat triangle.

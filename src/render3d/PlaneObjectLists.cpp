@@ -650,6 +650,7 @@ void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
   if (!opaque.empty() && (run.opaque = glGenLists(1))) {
     ++sObjectListCompilations;
     glNewList(run.opaque, GL_COMPILE);
+    BeginRealTimeTextureRun();
     GLint value = run.cutoutFirst;
     for (size_t i = 0; i < opaque.size(); ++i) {
       PlaneObject* o = opaque[i];
@@ -667,12 +668,15 @@ void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
       }
       DrawWithCutoutsInList(o, ds, value++);
     }
+    EndRealTimeTextureRun();
     glEndList();
   }
   if (!floorParts.empty() && (run.floor = glGenLists(1))) {
     ++sObjectListCompilations;
     glNewList(run.floor, GL_COMPILE);
+    BeginRealTimeTextureRun();
     for (PlaneObject* o : floorParts) RTRenderGLPlaneObject(o, 0);
+    EndRealTimeTextureRun();
     glEndList();
   }
   gTextureKnownOff = 0;

@@ -249,6 +249,24 @@ void SetGenerationPlanes(const Plane* plane, const GeneratedTextureSize& size, G
   glTexGenfv(GL_T, GL_OBJECT_PLANE, g->t);
 }
 
+// The texture state a real-time object left on in a texture run (BeginRealTimeTextureRun).
+struct RunTexture {
+  bool on = false;
+  uint32_t name = 0;
+  GLint filter = 0, env = 0;
+  bool custom = false;
+  bool operator==(const RunTexture&) const = default;
+};
+bool sTextureRun = false;
+RunTexture sRunTexture;
+
+// Texturing (and a custom texture's alpha test) off, as each object would have left it.
+void TextureRunOff() {
+  glDisable(GL_TEXTURE_2D);
+  if (sRunTexture.custom) glDisable(GL_ALPHA_TEST);
+  sRunTexture = RunTexture{};
+}
+
 void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen,
                const render3d::CarvedPlaneObject* carved = nullptr);
 void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen,
@@ -538,18 +556,26 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
     perPlane = true;
   }
 
+  const RunTexture texture{m.glName != 0, m.glName, speed < 8 ? GL_LINEAR : GL_NEAREST,
+                           speed < 9 ? GL_MODULATE : GL_REPLACE, custom};
   if (m.glName) {
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, m.glName);
-    const GLint filter = speed < 8 ? GL_LINEAR : GL_NEAREST;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, speed < 9 ? GL_MODULATE : GL_REPLACE);
-    if (custom) {
-      glEnable(GL_ALPHA_TEST);
-      glAlphaFunc(GL_GREATER, 0.5f);
+    // In a texture run, what the previous object left on is not set again.
+    const RunTexture& left = sRunTexture;
+    if (!(sTextureRun && left == texture)) {
+      if (sTextureRun && left.custom && !custom) glDisable(GL_ALPHA_TEST);
+      if (!(sTextureRun && left.on)) glEnable(GL_TEXTURE_2D);
+      glBindTexture(GL_TEXTURE_2D, m.glName);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, texture.filter);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, texture.filter);
+      glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, texture.env);
+      if (custom) {
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.5f);
+      }
     }
     if (gen) EnableGeneration();
+  } else if (sTextureRun && sRunTexture.on) {
+    TextureRunOff();
   } else if (!gTextureKnownOff) {
     glDisable(GL_TEXTURE_2D);
   }
@@ -581,6 +607,17 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
   }
   if (open) glEnd();
   if (gen && m.glName) DisableGeneration();
-  DisableTexture(m.glName != 0, custom);
+  if (sTextureRun && m.glName) sRunTexture = texture;
+  else DisableTexture(m.glName != 0, custom);
 }
 }  // namespace
+
+void BeginRealTimeTextureRun() {
+  sTextureRun = true;
+  sRunTexture = RunTexture{};
+}
+
+void EndRealTimeTextureRun() {
+  if (sRunTexture.on) TextureRunOff();
+  sTextureRun = false;
+}

@@ -28,6 +28,12 @@ extern uint8_t gTextureLeftOn;
 
 void RenderGLPlaneObject(PlaneObject* object, int16_t includeExcavation);
 void RTRenderGLPlaneObject(PlaneObject* object, int16_t includeExcavation);
+// A texture run: real-time objects drawn between these (into one display list) leave their
+// texture on, and the next one drawing with the same texture and settings binds and sets
+// nothing; an untextured one, a different texture or the end turn it off as each object would
+// have. What the list draws is unchanged; it holds fewer state changes between primitives.
+void BeginRealTimeTextureRun();
+void EndRealTimeTextureRun();
 // The real-time drawing of an object whose cut-outs are carved out of its planes (no stencil):
 // the carved planes are drawn as their triangles, the others as they are.
 // The same at final quality: each vertex of the triangles shaded and faded as the plane is at

@@ -373,6 +373,9 @@ TEST(CarvedFacesHandMade, WhatGeometryCannotShowIsLeftToTheStencil) {
        {V(0, 0, 0, 0, 0), V(100, 0, 0, 1, 0), V(100, -100, 0, 3, 1), V(0, -100, 0, 0, 1)},
        {V(20, -20, 0), V(40, -20, 0), V(40, -40, 0), V(20, -40, 0)}, false},
       {"concave quad cut-out", square, {V(20, -20, 0), V(60, -20, 0), V(40, -30, 0), V(20, -60, 0)}, false},
+      {"star face (turns one way, winds twice)",
+       {V(50, 0, 0), V(79, -90, 0), V(2, -35, 0), V(98, -35, 0), V(21, -90, 0)},
+       {V(45, -45, 0), V(55, -45, 0), V(55, -55, 0), V(45, -55, 0)}, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
