@@ -22,7 +22,9 @@
 #include "platform/KeyWatch.h"
 #include "platform/Strings.h"
 #include "render3d/CarvedFaces.h"
+#include "render3d/FinalSceneLists.h"
 #include "render3d/Lighting.h"
+#include "render3d/ListWalkRules.h"
 #include "render3d/PlanarShadows.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/RenderPlaneObject.h"
@@ -983,15 +985,20 @@ void RenderGLPlaneObjectsPlantsOnly(PlaneObject* list) {
 
 namespace render3d {
 void DropObjectLists(const Objex* object) {
+  DropFinalLists(object);
   auto it = sRuns.find(object);
   if (it == sRuns.end()) return;
   for (const Run& run : it->second) QueueRunLists(run);
   sRuns.erase(it);
 }
 
-void DropAllObjectLists() { QueueAllRuns(); }
+void DropAllObjectLists() {
+  DropAllFinalLists();
+  QueueAllRuns();
+}
 
 void ReleaseObjectLists() {
+  ReleaseFinalLists();
   QueueAllRuns();
   DeleteQueuedLists();
   ForgetFacingCameraList();
@@ -1029,3 +1036,38 @@ PlaneObject* PlaneObjectForPickName(uint32_t name) {
   }
   return nullptr;
 }
+
+namespace render3d::walk {
+std::array<Layer*, 3> Floors() { return FloorLayers(); }
+bool IsPlant(const PlaneObject* po) { return ::IsPlant(po); }
+bool IsPhoto(const PlaneObject* po) { return ::IsPhoto(po); }
+bool IsHolePart(const PlaneObject* po) { return ::IsHolePart(po); }
+bool IsCollectedFloor(const PlaneObject* po) { return po->partType == kPartCollectedFloor; }
+bool IsCollectedFace(const PlaneObject* po) { return po->partType == kPartCollectedFace; }
+bool OnLayer(const PlaneObject* po, const Layer* layer) { return ::OnLayer(po, layer); }
+bool LeftToFloorPass(const PlaneObject* po, const std::array<Layer*, 3>& floors) {
+  return ::LeftToFloorPass(po, floors);
+}
+bool Excluded(const PlaneObject* po, int32_t off) { return ::Excluded(po, off); }
+bool CastsNoShadow(const PlaneObject* po) { return ::CastsNoShadow(po); }
+bool HoleOnFloor(const PlaneObject* po, const Layer* floor) { return ::HoleOnFloor(po, floor); }
+bool HoleFaceDrawn(const PlaneObject* po, DocState* ds) { return ::HoleFaceDrawn(po, ds); }
+bool FloorOnFloor(const PlaneObject* po, const Layer* floor) { return ::FloorOnFloor(po, floor); }
+const Objex* RootOf(const PlaneObject* po) { return ::RootOf(po); }
+void DrawOpaque(PlaneObject* po, DocState* ds) {
+  if (po->children) DrawWithCutouts(po, ds, false);
+  else DrawPlain(po, ds, false);
+}
+void DrawTrims(PlaneObject* po) {
+  for (PlaneObject* a = po->attachments; a; a = a->next) DrawByKind(a, false);
+}
+void DrawTransparent(PlaneObject* po, DocState* ds) {
+  BlendOn();
+  DrawByKind(po, false);
+  for (PlaneObject* a = po->attachments; a; a = a->next) DrawByKind(a, false);
+  if (!ds->transparency()) glDisable(GL_BLEND);
+}
+void BeginStencilWrite(GLint value) { ::BeginStencilWrite(value); }
+void EndStencilWrite(DocState* ds, GLenum func, GLint value) { ::EndStencilWrite(ds, func, value); }
+int32_t StencilValueLimit() { return ::StencilValueLimit(); }
+}  // namespace render3d::walk

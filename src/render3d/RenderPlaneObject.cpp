@@ -267,7 +267,8 @@ void TextureRunOff() {
   sRunTexture = RunTexture{};
 }
 
-void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen);
+void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen,
+               const render3d::CarvedPlaneObject* carved = nullptr);
 void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen,
                   const render3d::CarvedPlaneObject* carved = nullptr);
 }  // namespace
@@ -305,12 +306,17 @@ void RTRenderGLPlaneObjectGenerated(PlaneObject* o, int16_t includeExcavation, c
   DrawRealTime(o, includeExcavation, &size);
 }
 
+void RenderGLCarvedPlaneObject(PlaneObject* o, const render3d::CarvedPlaneObject& carved) {
+  DrawFinal(o, 0, nullptr, &carved);
+}
+
 void RTRenderGLCarvedPlaneObject(PlaneObject* o, const render3d::CarvedPlaneObject& carved) {
   DrawRealTime(o, 0, nullptr, &carved);
 }
 
 namespace {
-void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen) {
+void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen,
+               const render3d::CarvedPlaneObject* carved) {
   DocState* ds = CurDocState();
   if (!o || !ds) return;
   const int16_t mode = ds->renderMode();
@@ -415,10 +421,22 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
   // Triangles go out together: one GL_TRIANGLES run draws exactly what a polygon per triangle
   // would; other planes are polygons of their own.
   bool triangles = false;
-  for (Plane* plane = o->planes; plane; plane = plane->next) {
-    const int32_t count = plane->vertices ? plane->vertexCount : 0;
-    // Generated coordinates take their planes per polygon, outside a primitive.
-    const bool batched = count == 3 && !gen;
+  // A carved plane is its triangles (none when its cut-outs cover it), shaded at their corners
+  // as the plane is at those points.
+  size_t index = 0;
+  for (Plane* plane = o->planes; plane; plane = plane->next, ++index) {
+    const render3d::CarvedPlane* cut =
+        carved && index < carved->planes.size() && !carved->planes[index].whole ? &carved->planes[index] : nullptr;
+    if (cut && cut->triangles.empty()) continue;
+    const PlaneVertex* vertices = cut ? cut->triangles.data() : plane->vertices;
+    const int32_t count = cut ? static_cast<int32_t>(cut->triangles.size()) : plane->vertices ? plane->vertexCount : 0;
+    // Generated coordinates (of a textured face) take their planes per polygon, outside a
+    // primitive. Filled planes
+    // of more corners go out as the fan of triangles their polygon is drawn as, in the same run;
+    // lines keep their polygons (the edges drawn are the outline's).
+    const bool generated = gen && m.glName;
+    const bool fan = !cut && count > 3 && !generated && !edgeFlags;
+    const bool batched = (cut || count == 3 || fan) && !generated;
     if (batched) {
       if (!triangles) glBegin(GL_TRIANGLES), triangles = true;
     } else {
@@ -427,12 +445,12 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
       glBegin(GL_POLYGON);
     }
     glNormal3f(plane->normal[0], plane->normal[1], plane->normal[2]);
-    for (int32_t i = 0; i < count; ++i) {
-      const PlaneVertex& v = plane->vertices[i];
+    auto send = [&](int32_t i) {
+      const PlaneVertex& v = vertices[i];
       if (flat) {
         SendColor(shaded, opacity);
         glVertex3f(v.x, -v.y, v.z);
-        continue;
+        return;
       }
       RGBColor c = shaded;
       if (strip || symbolPart) {
@@ -466,6 +484,11 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
       if (edgeFlags) glEdgeFlag(v.flag == 0 ? GL_TRUE : GL_FALSE);
       glVertex3f(v.x, -v.y, v.z);
       if (edgeFlags) glEdgeFlag(GL_TRUE);
+    };
+    if (fan) {
+      for (int32_t t = 1; t + 1 < count; ++t) send(0), send(t), send(t + 1);
+    } else {
+      for (int32_t i = 0; i < count; ++i) send(i);
     }
     if (!batched) glEnd();
   }

@@ -36,6 +36,9 @@ void BeginRealTimeTextureRun();
 void EndRealTimeTextureRun();
 // The real-time drawing of an object whose cut-outs are carved out of its planes (no stencil):
 // the carved planes are drawn as their triangles, the others as they are.
+// The same at final quality: each vertex of the triangles shaded and faded as the plane is at
+// that point (for faces whose fade and texture follow the plane linearly, which carving asks).
+void RenderGLCarvedPlaneObject(PlaneObject* object, const render3d::CarvedPlaneObject& carved);
 void RTRenderGLCarvedPlaneObject(PlaneObject* object, const render3d::CarvedPlaneObject& carved);
 
 // Faces drawn with texture coordinates generated from their positions (object-linear, from

@@ -13,14 +13,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "building3d/PlaneObjects.h"
+#include "building3d/RenderRoad.h"
 #include "model/Bounds.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Services.h"
 #include "model/LineGeometry.h"
 #include "render3d/Cutaway.h"
+#include "render3d/FinalSceneLists.h"
 #include "render3d/Lighting.h"
 #include "render3d/LotRendering.h"
 #include "render3d/PlaneObjectLists.h"
@@ -136,62 +139,27 @@ void DrawPlaneObjectsByMode(DocState* ds) {
   DrawByMode(ds, [] { RenderGLPlaneObjects(gGLPlaneObjects); });
 }
 
-// The plane objects of the first pass of an anti-aliased render, recorded into display lists
-// while they are drawn (one per walk: ClearView walks twice), which the following passes
-// replay: the scene is sorted and shaded once per frame, not once per pass. A walk that loaded
-// a texture (its image would be stored in the list) or was stopped is not replayed; the next
-// pass records again.
-class PassReplay {
+// The plane objects of the passes of an anti-aliased render, from the kept full-quality lists
+// (FinalSceneLists): sorted and shaded once per change, not once per frame or pass. Every pass
+// starts from the strip memory the frame started with, as the first pass's drawing did; the
+// frame leaves it as one pass left it. The shadow variants are walked as before.
+class FinalPasses {
  public:
-  ~PassReplay() { Drop(); }
-  void Draw(DocState* ds) {
-    next_ = 0;
-    if (replaying_) {
-      DrawByMode(ds, [this] { ReplayOne(); });
+  void Draw(DocState* ds, int32_t pass) {
+    if (gRenderingOpenGLShadows) {
+      DrawPlaneObjectsByMode(ds);
       return;
     }
-    failed_ = false;
-    DrawByMode(ds, [this] { RecordOne(); });
-    if (failed_) Drop();
-    else replaying_ = !walks_.empty();
+    if (pass == 0) start_ = {gPrevPlaneParentObject, gPrevPlaneColor};
+    gPrevPlaneParentObject = start_.first;
+    gPrevPlaneColor = start_.second;
+    DrawByMode(ds, [ds, pass] {
+      if (!gBreakOpenGLRender) render3d::DrawFinalScene(ds, pass == 0);
+    });
   }
 
  private:
-  struct Walk {
-    GLuint list = 0;
-    int32_t stencilAfter = 2;
-    int32_t visits = 0;
-  };
-  void RecordOne() {
-    const uint64_t textures = GLTextureNamesChangeCount();
-    Walk walk;
-    walk.list = glGenLists(1);
-    if (walk.list) glNewList(walk.list, GL_COMPILE_AND_EXECUTE);
-    RenderGLPlaneObjects(gGLPlaneObjects);
-    if (walk.list) glEndList();
-    walk.stencilAfter = gCurrentStencilValue;
-    walk.visits = render3d::LastRenderWalkVisits();
-    if (!walk.list || textures != GLTextureNamesChangeCount() || gBreakOpenGLRender) failed_ = true;
-    walks_.push_back(walk);
-  }
-  void ReplayOne() {
-    if (next_ >= walks_.size() || gBreakOpenGLRender) return;
-    const Walk& walk = walks_[next_++];
-    // Escape is looked for as often as the walk looked for it.
-    if (render3d::ReplayRenderPolls(walk.visits)) return;
-    glCallList(walk.list);
-    gCurrentStencilValue = walk.stencilAfter;
-    gDisableRenderInterrupt = 0;
-  }
-  void Drop() {
-    for (const Walk& walk : walks_)
-      if (walk.list) glDeleteLists(walk.list, 1);
-    walks_.clear();
-    replaying_ = false;
-  }
-  std::vector<Walk> walks_;
-  size_t next_ = 0;
-  bool replaying_ = false, failed_ = false;
+  std::pair<Objex*, RGBColor> start_{nullptr, RGBColor{1, 1, 1}};
 };
 
 void DrawLotByMode(DocState* ds) {
@@ -365,7 +333,7 @@ void DrawKeptFrame(uint32_t target, int32_t width, int32_t height) {
 }
 
 void ReleaseRenderTarget() {
-  render3d::ReleaseObjectLists();
+  render3d::ReleaseObjectLists();  // the kept full-quality lists with them
   FreeFramebuffer(sTarget);
   FreeFramebuffer(sKeptTarget);
   std::vector<uint8_t>().swap(sKept);
@@ -501,6 +469,12 @@ void InitializeGLScene() {
   if (ds->transparency()) glDisable(GL_BLEND);
 }
 
+namespace {
+// The elevation's box while the passes of one anti-aliased frame are drawn: the design's bounds
+// are measured once a frame, not once a pass.
+const OrthoBox* sFrameOrthoBox = nullptr;
+}  // namespace
+
 void InitializeAntiAliasGLScene(double fovy, double aspect, double jitterX, double jitterY,
                                 double) {
   NoteServiceCall("InitializeAntiAliasGLScene", nullptr);
@@ -514,7 +488,7 @@ void InitializeAntiAliasGLScene(double fovy, double aspect, double jitterX, doub
   if (!Perspective(ds)) {
     // The box moves by the jitter as a fraction of a pixel of the view.
     (void)fovy, (void)aspect;
-    const OrthoBox box = ComputeOrthoBox(ds, w, h);
+    const OrthoBox box = sFrameOrthoBox ? *sFrameOrthoBox : ComputeOrthoBox(ds, w, h);
     const double dx = jitterX * (box.right - box.left) / (w == 0 ? 1 : w);
     const double dy = jitterY * 2 * box.halfHeight / h;
     LoadOrthoElevation(ds, box, dx, dy);
@@ -565,7 +539,14 @@ void RenderGLScene() {
     glGetIntegerv(GL_VIEWPORT, vp);
     const double vw = vp[2], vh = vp[3] == 0 ? 1 : vp[3];
     AccumClear();
-    PassReplay replay;
+    FinalPasses final;
+    OrthoBox frameBox;
+    if (!Perspective(ds)) {
+      int32_t w, h;
+      ViewSize(&w, &h);
+      frameBox = ComputeOrthoBox(ds, w, h == 0 ? 1 : h);
+      sFrameOrthoBox = &frameBox;
+    }
     int32_t ran = 0;
     for (int32_t i = 0; i < plan.passes; ++i) {
       if (gBreakOpenGLRender) break;
@@ -579,13 +560,14 @@ void RenderGLScene() {
       if (cut) glEnable(GL_CLIP_PLANE0);
       if (i == 0) gCountRenderingObjects = 1;
       blendOn();
-      replay.Draw(ds);
+      final.Draw(ds, i);
       glDisable(GL_CLIP_PLANE0);
       glDisable(GL_BLEND);
       if (i == 0) gCountRenderingObjects = 0;
       AccumAccumulate(1.0f / plan.passes);
       ++ran;
     }
+    sFrameOrthoBox = nullptr;
     if (ran == plan.passes && !gBreakOpenGLRender) {
       AccumReturn(1.0f);
       FinalizeGLScene();

@@ -1,6 +1,6 @@
-// The passes of an anti-aliased frame: the first walks the plane objects (sorting and shading
-// them) into display lists, the others replay those; Escape is looked for as often as before
-// and stops a replayed pass too.
+// The passes of an anti-aliased frame draw the kept full-quality lists: the plane objects are
+// sorted and shaded when they or their settings change, not once a frame or a pass; Escape is
+// looked for as often as a walk of the scene would and stops a pass.
 #include <GL/gl.h>
 
 #include "render3d/SceneFrame.h"
@@ -34,7 +34,7 @@ class ReplayedPasses : public RenderTest {
   }
 };
 
-TEST_F(ReplayedPasses, TheSceneIsWalkedOncePerFrameWhateverThePassCountAndMode) {
+TEST_F(ReplayedPasses, TheSceneIsShadedOncePerChangeWhateverThePassCountAndMode) {
   PlaneObject* wall = addSquare(-20, -20, 20, 20, 0, kRed);
   wall->partType = kObjWallFace;
   PlaneObject* trim = addPolygon({{-20, -20, 1}, {20, -20, 1}, {20, -16, 1}, {-20, -16, 1}}, kWhite, nullptr, false);
@@ -43,10 +43,12 @@ TEST_F(ReplayedPasses, TheSceneIsWalkedOncePerFrameWhateverThePassCountAndMode) 
   struct Case {
     int32_t passes;
     int16_t mode;
-    size_t walks;  // ClearView walks twice a pass
+    size_t walks;  // ClearView draws twice a pass, in two modes; a frame of a scene and mode
+                   // already drawn is not shaded again
   };
-  for (const Case& c : {Case{8, kRenderSolid, 1}, Case{4, kRenderSolid, 1}, Case{1, kRenderSolid, 1},
-                        Case{15, kRenderClearView, 2}, Case{24, kRenderWireframe, 1}}) {
+  for (const Case& c : {Case{8, kRenderSolid, 1}, Case{4, kRenderSolid, 0}, Case{1, kRenderSolid, 0},
+                        Case{15, kRenderClearView, 2}, Case{15, kRenderClearView, 0},
+                        Case{24, kRenderWireframe, 1}, Case{8, kRenderSolid, 0}}) {
     ds()->renderMode() = c.mode;
     ServiceCallRecorder calls;
     render(c.passes);
@@ -58,6 +60,11 @@ TEST_F(ReplayedPasses, TheSceneIsWalkedOncePerFrameWhateverThePassCountAndMode) 
   render(8);
   EXPECT_EQ(kept(32, 32).r, 255) << kept(32, 32);
   EXPECT_EQ(kept(32, 32).g, 0);
+  // The trim's colour changes: shaded once more.
+  trim->colorA = trim->colorB = kRed;
+  ServiceCallRecorder calls;
+  render(8);
+  EXPECT_EQ(calls.count("RenderGLTrimPlaneObject"), 1u);
 }
 
 TEST_F(ReplayedPasses, EscapeIsLookedForAsOftenAsEveryPassWalkedAndStopsAReplayedPass) {

@@ -1,0 +1,210 @@
+// The kept full-quality lists: an unchanged scene is not sorted or shaded again, an edit compiles
+// only the list holding the edited object, and a change of any input of the shading shows in the
+// next final frame exactly as a frame drawn from nothing does.
+#include <GL/gl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "render3d/FinalSceneLists.h"
+#include "render3d/PlaneObjectLists.h"
+#include "render3d/RenderTestSupport.h"
+
+namespace {
+
+constexpr RGBColor kRed{60000, 20000, 10000};
+constexpr RGBColor kGreen{10000, 60000, 20000};
+constexpr RGBColor kBlue{10000, 20000, 60000};
+
+class FinalSceneLists : public RenderTest {
+ protected:
+  void SetUp() override {
+    RenderTest::SetUp();
+    if (IsSkipped()) return;
+    gLiveViewOptions = 1023;  // shading and fades on
+    gDirectionCosX = 0, gDirectionCosY = -0.8660254f, gDirectionCosZ = 1;
+    ds()->lightBrightness() = 1.0f;
+    ds()->lightIntensity() = 16000;
+    ds()->antiAliasPasses() = 2;
+    glDepthFunc(GL_LESS);
+  }
+  void TearDown() override {
+    gDirectionCosX = 0, gDirectionCosY = -0.8660254f, gDirectionCosZ = 1;
+    RenderTest::TearDown();
+  }
+  void render() {
+    gRenderOpenGLAntiAlias = 1;
+    RefreshGLScene();
+    gRenderOpenGLAntiAlias = 0;
+  }
+  static std::vector<uint8_t> image() {
+    int32_t w = 0, h = 0;
+    return KeptFrame(&w, &h);
+  }
+  // The frame drawn from no kept list.
+  std::vector<uint8_t> fresh() {
+    render3d::DropAllFinalLists();
+    render();
+    return image();
+  }
+  // A face with a cut-out (a square of the given corners in the face's plane).
+  PlaneObject* faceWithCutout(float x0, float y0, float x1, float y1) {
+    PlaneObject* face = addSquare(-20, -20, 20, 20, 0, kRed);
+    face->partType = kObjWallFace;
+    PlaneObject* hole = addPolygon({{x0, y0, 0}, {x1, y0, 0}, {x1, y1, 0}, {x0, y1, 0}}, kBlue, face->base2DObject, false);
+    hole->partType = kObjCutout;
+    face->children = hole;
+    return face;
+  }
+};
+
+TEST_F(FinalSceneLists, AChangeOfEachShadingInputShowsInTheNextFrame) {
+  RGBColor link = kGreen;
+  PlaneObject* face = addSquare(-20, -20, 20, 20, 0, kRed);
+  PlaneObject* linked = addSquare(-30, -30, -22, -22, 0, kRed);
+  linked->colorLinkB = &link;
+  struct Case {
+    const char* input;
+    int x, y;  // a pixel the change shows at
+    std::function<void()> change;
+  };
+  const Case cases[] = {
+      {"light direction", 32, 32, [] { gDirectionCosZ = 0.3f; }},
+      {"light brightness", 32, 32, [this] { ds()->lightBrightness() = 0.6f; }},
+      {"fade intensity", 32, 32, [this] { ds()->lightIntensity() = 60000; }},
+      {"shading switched off", 32, 32, [] { gLiveViewOptions &= ~kLiveViewShading; }},
+      {"material colour", 32, 32, [face] { face->colorA = face->colorB = kBlue; }},
+      {"linked colour, changed where it lives", 6, 6, [&link] { link = kBlue; }},
+      {"corners moved in place", 32, 32, [face] { face->planes->vertices[1].x = -5, face->planes->vertices[2].x = -5; }},
+      {"render mode", 32, 32, [this] { ds()->renderMode() = kRenderLightView; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input);
+    render();
+    render();  // from the kept lists
+    const Pixel before = kept(c.x, c.y);
+    const int64_t compiled = render3d::FinalListCompilations();
+    c.change();
+    render();
+    const Pixel after = kept(c.x, c.y);
+    EXPECT_GT(render3d::FinalListCompilations(), compiled);
+    EXPECT_TRUE(after.r != before.r || after.g != before.g || after.b != before.b)
+        << before.r << "," << before.g << "," << before.b;
+    const std::vector<uint8_t> fromLists = image();
+    EXPECT_TRUE(fromLists == fresh()) << "the kept lists draw what a fresh frame draws";
+    // Back to the start for the next input.
+    gDirectionCosZ = 1;
+    ds()->lightBrightness() = 1.0f;
+    ds()->lightIntensity() = 16000;
+    gLiveViewOptions = 1023;
+    face->colorA = face->colorB = kRed;
+    link = kGreen;
+    face->planes->vertices[1].x = 20, face->planes->vertices[2].x = 20;
+    ds()->renderMode() = kRenderSolid;
+  }
+}
+
+TEST_F(FinalSceneLists, AnUnchangedSceneIsNotShadedAgainAndAnEditCompilesOneList) {
+  std::vector<PlaneObject*> squares;
+  for (int i = 0; i < 120; ++i) {
+    const float x = -30 + (i % 12) * 5.0f, y = -30 + (i / 12) * 5.0f;
+    squares.push_back(addSquare(x, y, x + 4, y + 4, 0, kRed));
+  }
+  PlaneObject* trim = addPolygon({{-30, 26, 1}, {30, 26, 1}, {30, 30, 1}, {-30, 30, 1}}, kGreen, nullptr, false);
+  trim->partType = 2;
+  squares.back()->attachments = trim;
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+    int64_t lists;  // lists compiled by the frame
+    int trims;      // trims drawn (shaded); -1: as the stretch of objects sharing the list holds one
+  };
+  const Step steps[] = {
+      {"unchanged", [] {}, 0, 0},
+      {"one object's colour", [&] { squares[40]->colorA = squares[40]->colorB = kBlue; }, 1, -1},
+      {"the trim's colour", [&] { trim->colorA = trim->colorB = kBlue; }, 1, 1},
+      {"the object's lists dropped (rebuilt)", [&] { render3d::DropObjectLists(squares[7]->base2DObject); }, 1, -1},
+      {"unchanged again", [] {}, 0, 0},
+  };
+  render();
+  const int64_t first = render3d::FinalListCompilations();
+  EXPECT_GT(first, 0);
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.what);
+    s.change();
+    const int64_t before = render3d::FinalListCompilations();
+    ServiceCallRecorder calls;
+    render();
+    EXPECT_EQ(render3d::FinalListCompilations() - before, s.lists);
+    if (s.trims >= 0) EXPECT_EQ(calls.count("RenderGLTrimPlaneObject"), static_cast<size_t>(s.trims));
+  }
+  // Fewer lists than objects: a pass calls stretches of them.
+  EXPECT_LT(first, 60);
+  EXPECT_TRUE(image() == fresh());
+}
+
+TEST_F(FinalSceneLists, CutoutsAreCarvedOnlyWhereTheCarvingMatchesTheStencil) {
+  struct Case {
+    const char* what;
+    float x0, y0, x1, y1;
+    int16_t mode;
+    bool carved;
+  };
+  const Case cases[] = {
+      {"window inside the face", -6, -4, 6, 8, kRenderSolid, true},
+      {"window inside, ClearView fill", -6, -4, 6, 8, kRenderClearViewFill, true},
+      {"window inside, wireframe", -6, -4, 6, 8, kRenderWireframe, false},
+      {"window inside, ClearView lines", -6, -4, 6, 8, kRenderClearViewLines, false},
+      {"door on the face's bottom edge", -6, -20, 6, 8, kRenderSolid, false},
+      {"opening across the face's edge", -6, -26, 6, 8, kRenderSolid, false},
+      {"opening just inside the edge", -6, -19.5f, 6, 8, kRenderSolid, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    PlaneObject* face = faceWithCutout(c.x0, c.y0, c.x1, c.y1);
+    EXPECT_EQ(render3d::DrawsCarvedInFinalFrame(face, c.mode), c.carved);
+    if (c.mode == kRenderSolid) {
+      // Either way the opening shows what is behind (the black background) and the face
+      // stands around it.
+      render();
+      const Pixel hole = kept(32, 32 + 2), wall = kept(32 - 15, 32 + 15);
+      EXPECT_EQ(hole.r + hole.g + hole.b, 0);
+      EXPECT_GT(wall.r, 100);
+      EXPECT_TRUE(image() == fresh());
+    }
+    DeleteAllRendererObjects();
+  }
+  // A curved strip keeps the stencil (its edge colours go by corner), as does an object without
+  // cut-outs.
+  PlaneObject* strip = faceWithCutout(-6, -4, 6, 8);
+  strip->renderKind = 7;
+  EXPECT_FALSE(render3d::DrawsCarvedInFinalFrame(strip, kRenderSolid));
+  PlaneObject* plain = addSquare(-20, -20, 20, 20, 0, kRed);
+  EXPECT_FALSE(render3d::DrawsCarvedInFinalFrame(plain, kRenderSolid));
+}
+
+TEST_F(FinalSceneLists, AStripTakesItsSharedEdgeColourFromTheStripBeforeItInAnotherList) {
+  // Two strips of one source object in two plan objects' runs: the second's first two corners
+  // take the first's shaded colour.
+  Objex* source = planObject();
+  PlaneObject* first = addSquare(-20, -20, 0, 20, 0, kRed);
+  PlaneObject* second = addSquare(0, -20, 20, 20, 0, kBlue);
+  for (PlaneObject* s : {first, second}) s->renderKind = 7, s->sourceObject = source;
+  render();
+  render();
+  const std::vector<uint8_t> shared = image();
+  EXPECT_TRUE(shared == fresh());
+  // The first strip's colour changes: the second's list is compiled for the new colour.
+  first->colorA = first->colorB = kGreen;
+  render();
+  const std::vector<uint8_t> changed = image();
+  EXPECT_FALSE(changed == shared);
+  EXPECT_TRUE(changed == fresh());
+  // Another source object: nothing is shared any more.
+  second->sourceObject = planObject();
+  render();
+  EXPECT_TRUE(image() == fresh());
+}
+
+}  // namespace
