@@ -7,8 +7,9 @@
 //               the raw time over ours, frames per second of ours over the raw list's);
 //   FinalFrame  an 8-pass anti-aliased frame against 8 passes of the raw list, each read into
 //               the same accumulator ("ratio"; "ratio_plain" without the read-backs);
-//   MovePoint   one wall point moved (the wall rebuilt as the point-editing tools do, then the
-//               next real-time frame) against the whole build ("ratio");
+//   MovePoint   one wall point moved (through the move tool's translate command and its rebuild
+//               of the wall, then the next real-time frame) against the whole build ("ratio"),
+//               its model update and its frame apart, beside an unedited and a raw frame;
 //   Memory      the plane objects and the compiled scene lists per wall against the bytes of
 //               the raw list of the same triangles ("ratio").
 // Every road reports the triangles drawn and the raw list's bytes, so that the baseline is
@@ -32,7 +33,9 @@
 #include "building3d/PlaneObjects.h"
 #include "building3d/RenderRoad.h"
 #include "building3d/Walls3D.h"
+#include "model/CommandWalkers.h"
 #include "model/Grouping.h"
+#include "model/TransformInfo.h"
 #include "model/Services.h"
 #include "model/WallFields.h"
 #include "render3d/PlaneObjectLists.h"
@@ -365,6 +368,20 @@ void BM_FinalFrame(benchmark::State& state) {
   Report(state);
 }
 
+// One wall point moved as the move tool's mouse-up moves it: the point alone selected, the
+// translate command walked over the layers (the wall rebuilt with its openings and their 3D,
+// its plane objects built again), then the tool's own rebuild of the hit wall.
+void MovePointAsTheMoveToolDoes(Houses& houses, Objex* wall, Poinz* point, float dx) {
+  for (Poinz* q = wall->firstPoint; q; q = q->next) q->selected = q == point;
+  TransformInfo xform{};
+  xform.delta[0] = dx;
+  SelectedObjectAllLayers(houses.doc.model.itsLayers, 1, kCmdTranslateObjects, CommandArg::Transform(&xform));
+  Update3DWall(wall);
+  UpdateAllWallAttachments(wall);
+  ReRenderObject(wall);
+  point->selected = 0;
+}
+
 void BM_MovePoint(benchmark::State& state) {
   if (!Ready(state)) return;
   Houses& houses = DesignOf(static_cast<int>(state.range(0)));
@@ -378,28 +395,46 @@ void BM_MovePoint(benchmark::State& state) {
   RealTimeFrame(ds);
   glFinish();
   const double full = Seconds(f0, Clock::now());
-  double moves = 0;
+  double moves = 0, model = 0, frames = 0, still = 0, raw = 0;
+  const int64_t compiledBefore = render3d::ObjectListCompilations();
+  const int64_t walksBefore = render3d::WholeSceneWalks();
   int moved = 0;
   for (auto _ : state) {
     Objex* wall = houses.walls[static_cast<size_t>(moved * 7919) % houses.walls.size()];
-    Poinz* p = wall->firstPoint->next;
     glFinish();
     auto t0 = Clock::now();
-    p->position[0] += (moved % 2 == 0) ? 1.0f : -1.0f;
-    UpdateObjectBounds(wall);
-    Update3DWall(wall);
-    UpdateAllWallAttachments(wall);
-    ReRenderObject(wall);
+    MovePointAsTheMoveToolDoes(houses, wall, wall->firstPoint->next, (moved % 2 == 0) ? 1.0f : -1.0f);
+    auto t1 = Clock::now();
     RealTimeFrame(ds);
     glFinish();
-    auto t1 = Clock::now();
-    moves += Seconds(t0, t1);
+    auto t2 = Clock::now();
+    // The same frame again, nothing edited, and the raw list's frame: what a frame costs anyway.
+    RealTimeFrame(ds);
+    glFinish();
+    auto t3 = Clock::now();
+    RawFrame(sRaw);
+    glFinish();
+    auto t4 = Clock::now();
+    moves += Seconds(t0, t2), model += Seconds(t0, t1), frames += Seconds(t1, t2);
+    still += Seconds(t2, t3), raw += Seconds(t3, t4);
     ++moved;
-    state.SetIterationTime(Seconds(t0, t1));
+    state.SetIterationTime(Seconds(t0, t2));
   }
-  const double perMove = moved ? moves / moved : 0;
-  state.counters["ratio"] = full > 0 ? perMove / full : 0;
+  const double n = moved ? moved : 1;
+  state.counters["ratio"] = full > 0 ? moves / n / full : 0;
   state.counters["full_ms"] = full * 1e3;
+  // The edit's two parts: the model update (the move, the rebuilt wall, its plane objects) and
+  // the next frame (compiling what the edit dropped, then drawing); beside them an unedited
+  // frame and the raw list's frame, the object lists compiled and the whole walks of the scene
+  // per move.
+  state.counters["model_ms"] = model * 1e3 / n;
+  state.counters["frame_ms"] = frames * 1e3 / n;
+  state.counters["still_frame_ms"] = still * 1e3 / n;
+  // What the edit adds to its frame (compiling what it dropped): the edited frame less the other.
+  state.counters["edit_in_frame_ms"] = (frames - still) * 1e3 / n;
+  state.counters["raw_frame_ms"] = raw * 1e3 / n;
+  state.counters["lists_per_move"] = static_cast<double>(render3d::ObjectListCompilations() - compiledBefore) / n;
+  state.counters["scene_walks_per_move"] = static_cast<double>(render3d::WholeSceneWalks() - walksBefore) / n;
   Report(state);
 }
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <list>
 #include <unordered_map>
 #include <vector>
 
@@ -468,6 +469,7 @@ struct Run {
   bool clearsStencil = false;                 // more of them than values: it clears on its own
   uint64_t drawn = 0;  // DrawnState of its plane objects when compiled
   uint64_t seen = 0;
+  std::vector<PlaneObject*> facing;  // its photos and plants, drawn every frame
 };
 
 // What a run's lists were drawn from, beyond the plane objects' addresses: their materials,
@@ -544,11 +546,25 @@ ListSettings CurrentListSettings(DocState* ds, const std::array<Layer*, 3>& floo
   return k;
 }
 
-std::unordered_map<const Objex*, std::vector<Run>> sRuns;
+// The runs of the last compiled scene in scene order, found by their plan object and by their
+// last plane object. While `sOrderIsScene` holds they describe gGLPlaneObjects as it was then:
+// an edit that only rebuilt or deleted plan objects' plane objects (the scene list's journal
+// names them) is brought in by replacing those objects' runs, without a walk over the scene.
+// Anything else since (a reset from outside the edit road, changes the journal could not
+// follow, another list drawn) walks the whole list again and checks every run.
+using RunPlace = std::list<Run>::iterator;
+std::list<Run> sOrder;
+std::unordered_map<const Objex*, std::vector<RunPlace>> sRuns;
+std::unordered_map<const PlaneObject*, RunPlace> sRunEndingAt;
+bool sOrderIsScene = false;
+bool sCheckEveryRun = true;  // a reset the journal does not explain happened
+int32_t sEditResets = 0;     // > 0 while an edit rebuilds plane objects (EditedSceneScope)
+std::vector<const Objex*> sDroppedBases;  // dropped by DropObjectLists since the last compile
 std::vector<GLuint> sListsToDelete;  // dropped while no context may be current
 ListSettings sListSettings;
 uint64_t sCompileStamp = 0;
 int64_t sObjectListCompilations = 0;
+int64_t sWholeListWalks = 0;
 // Photos and plants of the compiled scene, in scene order, and the scene list they belong to.
 std::vector<PlaneObject*> sFacingCamera;
 uint32_t sFacingCameraScene = 0;
@@ -565,9 +581,30 @@ void DeleteQueuedLists() {
 }
 
 void QueueAllRuns() {
-  for (auto& [base, runs] : sRuns)
-    for (const Run& run : runs) QueueRunLists(run);
+  for (const Run& run : sOrder) QueueRunLists(run);
+  sOrder.clear();
   sRuns.clear();
+  sRunEndingAt.clear();
+  sOrderIsScene = false;
+}
+
+// Takes the plan object's runs out of the order (their lists go at the next compilation).
+void DropRunsOf(const Objex* base) {
+  auto it = sRuns.find(base);
+  if (it == sRuns.end()) return;
+  for (RunPlace run : it->second) {
+    QueueRunLists(*run);
+    sRunEndingAt.erase(run->last);
+    sOrder.erase(run);
+  }
+  sRuns.erase(it);
+}
+
+RunPlace InsertRun(RunPlace before, Run&& run) {
+  RunPlace place = sOrder.insert(before, std::move(run));
+  sRuns[place->first->base2DObject].push_back(place);
+  sRunEndingAt[place->last] = place;
+  return place;
 }
 
 // DrawWithCutouts for a compiled object list, with the stencil value given.
@@ -649,23 +686,118 @@ void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
   gTextureKnownOff = 0;
 }
 
-// The run starting at `first`: its lists when they were compiled for the same plane objects,
-// else compiled now.
-Run FindOrCompileRun(PlaneObject* first, PlaneObject* last, int32_t count, uint64_t drawn, DocState* ds,
-                     const std::array<Layer*, 3>& floors) {
-  std::vector<Run>& runs = sRuns[first->base2DObject];
-  for (Run& run : runs) {
-    if (run.first == first && run.last == last && run.count == count && run.drawn == drawn &&
-        run.seen != sCompileStamp) {
-      run.seen = sCompileStamp;
-      return run;
+// The plane objects from `first` on that belong to its plan object and follow one another in
+// the list: their number, last one, DrawnState and photos and plants.
+struct Stretch {
+  PlaneObject* first = nullptr;
+  PlaneObject* last = nullptr;
+  int32_t count = 0;
+  uint64_t drawn = 0;
+  std::vector<PlaneObject*> facing;
+};
+Stretch StretchFrom(PlaneObject* first) {
+  Stretch s;
+  s.first = first;
+  for (PlaneObject* po = first; po && po->base2DObject == first->base2DObject; po = po->next) {
+    if (IsPlant(po) || IsPhoto(po)) s.facing.push_back(po);
+    s.drawn = Mix(s.drawn, DrawnState(po));
+    s.last = po;
+    ++s.count;
+  }
+  return s;
+}
+
+Run CompiledRun(Stretch&& s, DocState* ds, const std::array<Layer*, 3>& floors) {
+  Run run;
+  run.first = s.first, run.last = s.last, run.count = s.count, run.drawn = s.drawn, run.seen = sCompileStamp;
+  run.facing = std::move(s.facing);
+  CompileRun(run, ds, floors);
+  return run;
+}
+
+// The whole list walked: each run keeps its lists when they were compiled for the same plane
+// objects, drawn the same way; the others are compiled, and the lists of runs gone are dropped.
+void WalkWholeList(PlaneObject* list, DocState* ds, const std::array<Layer*, 3>& floors) {
+  ++sWholeListWalks;
+  std::list<Run> order;
+  for (PlaneObject* po = list; po;) {
+    Stretch s = StretchFrom(po);
+    po = s.last->next;
+    bool kept = false;
+    if (auto it = sRuns.find(s.first->base2DObject); it != sRuns.end()) {
+      for (RunPlace& run : it->second) {
+        if (run == sOrder.end() || run->first != s.first || run->last != s.last || run->count != s.count ||
+            run->drawn != s.drawn)
+          continue;
+        run->seen = sCompileStamp;
+        run->facing = std::move(s.facing);
+        order.splice(order.end(), sOrder, run);
+        run = sOrder.end();  // taken
+        kept = true;
+        break;
+      }
+    }
+    if (!kept) order.push_back(CompiledRun(std::move(s), ds, floors));
+  }
+  // Lists of plane objects that have left the scene, or were drawn otherwise.
+  for (const Run& run : sOrder) QueueRunLists(run);
+  sOrder.swap(order);
+  sRuns.clear();
+  sRunEndingAt.clear();
+  for (RunPlace run = sOrder.begin(); run != sOrder.end(); ++run) {
+    sRuns[run->first->base2DObject].push_back(run);
+    sRunEndingAt[run->last] = run;
+  }
+}
+
+// The order brought up to date from the plan objects whose plane objects came or went: their
+// runs are replaced by runs of the plane objects they have now, each placed after the plane
+// object that precedes it in the list. False when the list does not fit the order kept (it is
+// then walked whole).
+bool ReplaceChangedRuns(std::vector<const Objex*>& changed, DocState* ds, const std::array<Layer*, 3>& floors) {
+  std::sort(changed.begin(), changed.end());
+  changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+  for (const Objex* base : changed) DropRunsOf(base);
+  // The stretches of the changed plan objects, found through the scene index in scene order.
+  std::vector<Stretch> stretches;
+  std::unordered_map<const PlaneObject*, size_t> stretchAfter;  // by the plane object before it
+  for (const Objex* base : changed) {
+    for (PlaneObject* po = FirstScenePlaneObjectOf(base); po;) {
+      if (po->base2DObject != base) return false;
+      Stretch s = StretchFrom(po);
+      if (stretchAfter.count(s.first->prev)) return false;
+      stretchAfter[s.first->prev] = stretches.size();
+      po = s.last->sameBaseNext;
+      stretches.push_back(std::move(s));
     }
   }
-  Run run;
-  run.first = first, run.last = last, run.count = count, run.drawn = drawn, run.seen = sCompileStamp;
-  CompileRun(run, ds, floors);
-  runs.push_back(run);
-  return run;
+  // Each chain of stretches goes after the run it follows (or first in the list).
+  std::unordered_map<const PlaneObject*, size_t> stretchEndingAt;
+  for (size_t i = 0; i < stretches.size(); ++i) stretchEndingAt[stretches[i].last] = i;
+  size_t placed = 0;
+  for (size_t i = 0; i < stretches.size(); ++i) {
+    const PlaneObject* before = stretches[i].first->prev;
+    if (before && stretchEndingAt.count(before)) continue;  // placed with the chain it follows
+    RunPlace at = sOrder.begin();
+    if (before) {
+      auto run = sRunEndingAt.find(before);
+      if (run == sRunEndingAt.end()) return false;
+      at = std::next(run->second);
+    }
+    for (size_t k = i;;) {
+      if (placed == stretches.size()) return false;  // a list that runs in a circle
+      const PlaneObject* last = stretches[k].last;
+      InsertRun(at, CompiledRun(std::move(stretches[k]), ds, floors));
+      ++placed;
+      auto next = stretchAfter.find(last);
+      if (next == stretchAfter.end()) break;
+      k = next->second;
+    }
+  }
+  if (placed != stretches.size()) return false;
+  if (sOrder.empty()) return gGLPlaneObjects == nullptr;
+  return sOrder.front().first == gGLPlaneObjects && sOrder.back().last == gGLPlaneObjectsTail &&
+         !gGLPlaneObjectsTail->next;
 }
 
 // The scene list from the object lists (compiling those that are missing), executed as it is
@@ -680,38 +812,25 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
     sListSettings = settings;
   }
   ++sCompileStamp;
-  sFacingCamera.clear();
-  std::vector<Run> order;
-  int32_t holes = 0;
-  for (PlaneObject* po = list; po;) {
-    PlaneObject* first = po;
-    PlaneObject* last = po;
-    int32_t count = 0;
-    uint64_t drawn = 0;
-    for (; po && po->base2DObject == first->base2DObject; po = po->next) {
-      if (IsPlant(po) || IsPhoto(po)) sFacingCamera.push_back(po);
-      drawn = Mix(drawn, DrawnState(po));
-      last = po;
-      ++count;
-    }
-    order.push_back(FindOrCompileRun(first, last, count, drawn, ds, floors));
-    holes += order.back().holes;
-  }
-  // Lists of plane objects that have left the scene.
-  for (auto it = sRuns.begin(); it != sRuns.end();) {
-    std::vector<Run>& runs = it->second;
-    for (size_t i = 0; i < runs.size();) {
-      if (runs[i].seen == sCompileStamp) {
-        ++i;
-        continue;
-      }
-      QueueRunLists(runs[i]);
-      runs[i] = runs.back();
-      runs.pop_back();
-    }
-    it = runs.empty() ? sRuns.erase(it) : std::next(it);
-  }
+  std::vector<const Objex*> changed;
+  const bool journalled = TakeSceneListChanges(changed);
+  changed.insert(changed.end(), sDroppedBases.begin(), sDroppedBases.end());
+  sDroppedBases.clear();
+  // Only a scene list reset through ResetSceneDisplayList by an edit is explained by the journal.
+  const bool explained = !sCheckEveryRun && sFacingCameraScene == 0;
+  const bool scene = list == gGLPlaneObjects;
+  if (!(scene && sOrderIsScene && journalled && explained && ReplaceChangedRuns(changed, ds, floors)))
+    WalkWholeList(list, ds, floors);
+  sOrderIsScene = scene;
+  sCheckEveryRun = false;
   DeleteQueuedLists();
+
+  sFacingCamera.clear();
+  int32_t holes = 0;
+  for (const Run& run : sOrder) {
+    sFacingCamera.insert(sFacingCamera.end(), run.facing.begin(), run.facing.end());
+    holes += run.holes;
+  }
 
   gSceneDisplayList = glGenLists(1);
   if (gSceneDisplayList) glNewList(gSceneDisplayList, GL_COMPILE_AND_EXECUTE);
@@ -719,7 +838,7 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   gTextureKnownOff = 1;
   // Stencil values drawn since the last clear (the frame starts cleared).
   std::vector<uint8_t> used(static_cast<size_t>(StencilValueLimit()) + 1, 0);
-  for (const Run& run : order) {
+  for (const Run& run : sOrder) {
     if (!run.opaque) continue;
     if (run.clearsStencil) {
       glClear(GL_STENCIL_BUFFER_BIT);
@@ -745,7 +864,7 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
     if (holes) {
       KeepStencilValueInRange();
       BeginStencilWrite(gCurrentStencilValue);
-      for (const Run& run : order) {
+      for (const Run& run : sOrder) {
         if (!run.holes) continue;
         PlaneObject* po = run.first;
         for (int32_t i = 0; i < run.count; ++i, po = po->next)
@@ -753,7 +872,7 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
       }
       EndStencilWrite(ds, GL_NOTEQUAL, gCurrentStencilValue);
     }
-    for (const Run& run : order)
+    for (const Run& run : sOrder)
       if (run.floor && run.floorIndex == f) glCallList(run.floor);
     if (holes) {
       glDisable(GL_STENCIL_TEST);
@@ -763,7 +882,7 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   if (holes) {
     KeepStencilValueInRange();
     BeginStencilWrite(gCurrentStencilValue);
-    for (const Run& run : order) {
+    for (const Run& run : sOrder) {
       if (!run.collectedFloors) continue;
       PlaneObject* po = run.first;
       for (int32_t i = 0; i < run.count; ++i, po = po->next)
@@ -771,7 +890,7 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
     }
     EndStencilWrite(ds, GL_EQUAL, gCurrentStencilValue);
   }
-  for (const Run& run : order) {
+  for (const Run& run : sOrder) {
     if (!run.collectedFaces) continue;
     PlaneObject* po = run.first;
     for (int32_t i = 0; i < run.count; ++i, po = po->next)
@@ -943,10 +1062,10 @@ void RenderGLPlaneObjectsPlantsOnly(PlaneObject* list) {
 
 namespace render3d {
 void DropObjectLists(const Objex* object) {
-  auto it = sRuns.find(object);
-  if (it == sRuns.end()) return;
-  for (const Run& run : it->second) QueueRunLists(run);
-  sRuns.erase(it);
+  if (!sRuns.count(object)) return;
+  DropRunsOf(object);
+  // Its plane objects are looked at again at the next compilation, even if they stay.
+  sDroppedBases.push_back(object);
 }
 
 void DropAllObjectLists() { QueueAllRuns(); }
@@ -961,9 +1080,14 @@ void ForgetFacingCameraList() {
   sFacingCamera.clear();
   sFacingCameraScene = 0;
   sFacingCameraHead = nullptr;
+  if (sEditResets == 0) sCheckEveryRun = true;
 }
 
+EditedSceneScope::EditedSceneScope() { ++sEditResets; }
+EditedSceneScope::~EditedSceneScope() { --sEditResets; }
+
 int64_t ObjectListCompilations() { return sObjectListCompilations; }
+int64_t WholeSceneWalks() { return sWholeListWalks; }
 
 int32_t LastRenderWalkVisits() { return sLastWalkVisits; }
 
