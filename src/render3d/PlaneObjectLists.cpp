@@ -825,33 +825,49 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   sCheckEveryRun = false;
   DeleteQueuedLists();
 
+  // One pass over the runs: the calls of the scene list with the stencil clears between them,
+  // what the floors and the collected faces draw from, and the photos and plants.
+  struct Call {
+    GLuint list;
+    bool clearFirst;
+  };
+  std::vector<Call> calls;
+  calls.reserve(sOrder.size());
+  std::array<std::vector<GLuint>, 3> floorCalls;
+  std::vector<const Run*> holeRuns, collectedFloorRuns, collectedFaceRuns;
   sFacingCamera.clear();
-  int32_t holes = 0;
+  // Stencil values drawn since the last clear (the frame starts cleared).
+  std::vector<uint8_t> used(static_cast<size_t>(StencilValueLimit()) + 1, 0);
   for (const Run& run : sOrder) {
-    sFacingCamera.insert(sFacingCamera.end(), run.facing.begin(), run.facing.end());
-    holes += run.holes;
+    if (!run.facing.empty()) sFacingCamera.insert(sFacingCamera.end(), run.facing.begin(), run.facing.end());
+    if (run.holes) holeRuns.push_back(&run);
+    if (run.collectedFloors) collectedFloorRuns.push_back(&run);
+    if (run.collectedFaces) collectedFaceRuns.push_back(&run);
+    if (run.floor && run.floorIndex >= 0 && run.floorIndex < 3) floorCalls[run.floorIndex].push_back(run.floor);
+    if (!run.opaque) continue;
+    bool clear = false;
+    if (run.clearsStencil) {
+      clear = true;
+      std::fill(used.begin(), used.end(), 1);
+    } else if (run.cutoutCount > 0) {
+      const auto first = used.begin() + run.cutoutFirst, end = first + run.cutoutCount;
+      if (std::find(first, end, 1) != end) {
+        clear = true;
+        std::fill(used.begin(), used.end(), 0);
+      }
+      std::fill(first, end, 1);
+    }
+    calls.push_back({run.opaque, clear});
   }
+  const bool holes = !holeRuns.empty();
 
   gSceneDisplayList = glGenLists(1);
   if (gSceneDisplayList) glNewList(gSceneDisplayList, GL_COMPILE_AND_EXECUTE);
   glDisable(GL_TEXTURE_2D);
   gTextureKnownOff = 1;
-  // Stencil values drawn since the last clear (the frame starts cleared).
-  std::vector<uint8_t> used(static_cast<size_t>(StencilValueLimit()) + 1, 0);
-  for (const Run& run : sOrder) {
-    if (!run.opaque) continue;
-    if (run.clearsStencil) {
-      glClear(GL_STENCIL_BUFFER_BIT);
-      std::fill(used.begin(), used.end(), 1);
-    } else if (run.cutoutCount > 0) {
-      const auto first = used.begin() + run.cutoutFirst, end = first + run.cutoutCount;
-      if (std::find(first, end, 1) != end) {
-        glClear(GL_STENCIL_BUFFER_BIT);
-        std::fill(used.begin(), used.end(), 0);
-      }
-      std::fill(first, end, 1);
-    }
-    glCallList(run.opaque);
+  for (const Call& call : calls) {
+    if (call.clearFirst) glClear(GL_STENCIL_BUFFER_BIT);
+    glCallList(call.list);
   }
   // The floors count their stencil values from a clear stencil.
   if (holes) {
@@ -864,16 +880,14 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
     if (holes) {
       KeepStencilValueInRange();
       BeginStencilWrite(gCurrentStencilValue);
-      for (const Run& run : sOrder) {
-        if (!run.holes) continue;
-        PlaneObject* po = run.first;
-        for (int32_t i = 0; i < run.count; ++i, po = po->next)
+      for (const Run* run : holeRuns) {
+        PlaneObject* po = run->first;
+        for (int32_t i = 0; i < run->count; ++i, po = po->next)
           if (HoleOnFloor(po, floor) && HoleFaceDrawn(po, ds)) RTRenderGLPlaneObject(po, 0);
       }
       EndStencilWrite(ds, GL_NOTEQUAL, gCurrentStencilValue);
     }
-    for (const Run& run : sOrder)
-      if (run.floor && run.floorIndex == f) glCallList(run.floor);
+    for (GLuint list : floorCalls[f]) glCallList(list);
     if (holes) {
       glDisable(GL_STENCIL_TEST);
       ++gCurrentStencilValue;
@@ -882,18 +896,16 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   if (holes) {
     KeepStencilValueInRange();
     BeginStencilWrite(gCurrentStencilValue);
-    for (const Run& run : sOrder) {
-      if (!run.collectedFloors) continue;
-      PlaneObject* po = run.first;
-      for (int32_t i = 0; i < run.count; ++i, po = po->next)
+    for (const Run* run : collectedFloorRuns) {
+      PlaneObject* po = run->first;
+      for (int32_t i = 0; i < run->count; ++i, po = po->next)
         if (po->partType == kPartCollectedFloor) RTRenderGLPlaneObject(po, 0);
     }
     EndStencilWrite(ds, GL_EQUAL, gCurrentStencilValue);
   }
-  for (const Run& run : sOrder) {
-    if (!run.collectedFaces) continue;
-    PlaneObject* po = run.first;
-    for (int32_t i = 0; i < run.count; ++i, po = po->next)
+  for (const Run* run : collectedFaceRuns) {
+    PlaneObject* po = run->first;
+    for (int32_t i = 0; i < run->count; ++i, po = po->next)
       if (po->partType == kPartCollectedFace) RTRenderGLPlaneObject(po, 0);
   }
   if (holes) {
