@@ -9,7 +9,6 @@
 #include <array>
 #include <cstring>
 #include <limits>
-#include <list>
 #include <unordered_map>
 #include <vector>
 
@@ -551,11 +550,14 @@ ListSettings CurrentListSettings(DocState* ds, const std::array<Layer*, 3>& floo
 // an edit that only rebuilt or deleted plan objects' plane objects (the scene list's journal
 // names them) is brought in by replacing those objects' runs, without a walk over the scene.
 // Anything else since (a reset from outside the edit road, changes the journal could not
-// follow, another list drawn) walks the whole list again and checks every run.
-using RunPlace = std::list<Run>::iterator;
-std::list<Run> sOrder;
-std::unordered_map<const Objex*, std::vector<RunPlace>> sRuns;
-std::unordered_map<const PlaneObject*, RunPlace> sRunEndingAt;
+// follow, another list drawn) walks the whole list again and checks every run. The runs lie in
+// one array, read in one sweep for each scene list; a run taken out leaves a dead slot (no
+// first plane object) until the dead are many.
+std::vector<Run> sOrder;
+size_t sDeadRuns = 0;
+std::unordered_map<const Objex*, std::vector<size_t>> sRuns;
+std::unordered_map<const PlaneObject*, size_t> sRunEndingAt;
+bool Dead(const Run& run) { return run.first == nullptr; }
 bool sOrderIsScene = false;
 bool sCheckEveryRun = true;  // a reset the journal does not explain happened
 int32_t sEditResets = 0;     // > 0 while an edit rebuilds plane objects (EditedSceneScope)
@@ -583,28 +585,56 @@ void DeleteQueuedLists() {
 void QueueAllRuns() {
   for (const Run& run : sOrder) QueueRunLists(run);
   sOrder.clear();
+  sDeadRuns = 0;
   sRuns.clear();
   sRunEndingAt.clear();
   sOrderIsScene = false;
+}
+
+void IndexRuns() {
+  sRuns.clear();
+  sRunEndingAt.clear();
+  for (size_t i = 0; i < sOrder.size(); ++i) {
+    if (Dead(sOrder[i])) continue;
+    sRuns[sOrder[i].first->base2DObject].push_back(i);
+    sRunEndingAt[sOrder[i].last] = i;
+  }
 }
 
 // Takes the plan object's runs out of the order (their lists go at the next compilation).
 void DropRunsOf(const Objex* base) {
   auto it = sRuns.find(base);
   if (it == sRuns.end()) return;
-  for (RunPlace run : it->second) {
-    QueueRunLists(*run);
-    sRunEndingAt.erase(run->last);
-    sOrder.erase(run);
+  for (size_t i : it->second) {
+    QueueRunLists(sOrder[i]);
+    sRunEndingAt.erase(sOrder[i].last);
+    sOrder[i] = Run{};
+    ++sDeadRuns;
   }
   sRuns.erase(it);
 }
 
-RunPlace InsertRun(RunPlace before, Run&& run) {
-  RunPlace place = sOrder.insert(before, std::move(run));
-  sRuns[place->first->base2DObject].push_back(place);
-  sRunEndingAt[place->last] = place;
-  return place;
+// Puts the run at `at` (dead slots there are stepped over); returns where the next run after it
+// goes.
+size_t InsertRun(size_t at, Run&& run) {
+  while (at < sOrder.size() && Dead(sOrder[at])) ++at;
+  if (at == sOrder.size()) {
+    sOrder.push_back(std::move(run));
+    sRuns[sOrder[at].first->base2DObject].push_back(at);
+    sRunEndingAt[sOrder[at].last] = at;
+  } else {
+    sOrder.insert(sOrder.begin() + static_cast<std::ptrdiff_t>(at), std::move(run));
+    IndexRuns();
+  }
+  return at + 1;
+}
+
+// The dead slots squeezed out once they are as many as the living runs.
+void SqueezeDeadRuns() {
+  if (sDeadRuns < 64 || sDeadRuns * 2 < sOrder.size()) return;
+  sOrder.erase(std::remove_if(sOrder.begin(), sOrder.end(), Dead), sOrder.end());
+  sDeadRuns = 0;
+  IndexRuns();
 }
 
 // DrawWithCutouts for a compiled object list, with the stencil value given.
@@ -719,20 +749,20 @@ Run CompiledRun(Stretch&& s, DocState* ds, const std::array<Layer*, 3>& floors) 
 // objects, drawn the same way; the others are compiled, and the lists of runs gone are dropped.
 void WalkWholeList(PlaneObject* list, DocState* ds, const std::array<Layer*, 3>& floors) {
   ++sWholeListWalks;
-  std::list<Run> order;
+  std::vector<Run> order;
   for (PlaneObject* po = list; po;) {
     Stretch s = StretchFrom(po);
     po = s.last->next;
     bool kept = false;
     if (auto it = sRuns.find(s.first->base2DObject); it != sRuns.end()) {
-      for (RunPlace& run : it->second) {
-        if (run == sOrder.end() || run->first != s.first || run->last != s.last || run->count != s.count ||
-            run->drawn != s.drawn)
+      for (size_t i : it->second) {
+        Run& run = sOrder[i];
+        if (Dead(run) || run.first != s.first || run.last != s.last || run.count != s.count || run.drawn != s.drawn)
           continue;
-        run->seen = sCompileStamp;
-        run->facing = std::move(s.facing);
-        order.splice(order.end(), sOrder, run);
-        run = sOrder.end();  // taken
+        run.seen = sCompileStamp;
+        run.facing = std::move(s.facing);
+        order.push_back(std::move(run));
+        run = Run{};  // taken
         kept = true;
         break;
       }
@@ -742,12 +772,8 @@ void WalkWholeList(PlaneObject* list, DocState* ds, const std::array<Layer*, 3>&
   // Lists of plane objects that have left the scene, or were drawn otherwise.
   for (const Run& run : sOrder) QueueRunLists(run);
   sOrder.swap(order);
-  sRuns.clear();
-  sRunEndingAt.clear();
-  for (RunPlace run = sOrder.begin(); run != sOrder.end(); ++run) {
-    sRuns[run->first->base2DObject].push_back(run);
-    sRunEndingAt[run->last] = run;
-  }
+  sDeadRuns = 0;
+  IndexRuns();
 }
 
 // The order brought up to date from the plan objects whose plane objects came or went: their
@@ -778,16 +804,16 @@ bool ReplaceChangedRuns(std::vector<const Objex*>& changed, DocState* ds, const 
   for (size_t i = 0; i < stretches.size(); ++i) {
     const PlaneObject* before = stretches[i].first->prev;
     if (before && stretchEndingAt.count(before)) continue;  // placed with the chain it follows
-    RunPlace at = sOrder.begin();
+    size_t at = 0;
     if (before) {
       auto run = sRunEndingAt.find(before);
       if (run == sRunEndingAt.end()) return false;
-      at = std::next(run->second);
+      at = run->second + 1;
     }
     for (size_t k = i;;) {
       if (placed == stretches.size()) return false;  // a list that runs in a circle
       const PlaneObject* last = stretches[k].last;
-      InsertRun(at, CompiledRun(std::move(stretches[k]), ds, floors));
+      at = InsertRun(at, CompiledRun(std::move(stretches[k]), ds, floors));
       ++placed;
       auto next = stretchAfter.find(last);
       if (next == stretchAfter.end()) break;
@@ -795,9 +821,21 @@ bool ReplaceChangedRuns(std::vector<const Objex*>& changed, DocState* ds, const 
     }
   }
   if (placed != stretches.size()) return false;
-  if (sOrder.empty()) return gGLPlaneObjects == nullptr;
-  return sOrder.front().first == gGLPlaneObjects && sOrder.back().last == gGLPlaneObjectsTail &&
-         !gGLPlaneObjectsTail->next;
+  SqueezeDeadRuns();
+  const Run* front = nullptr;
+  const Run* back = nullptr;
+  for (const Run& run : sOrder)
+    if (!Dead(run)) {
+      front = &run;
+      break;
+    }
+  for (auto run = sOrder.rbegin(); run != sOrder.rend(); ++run)
+    if (!Dead(*run)) {
+      back = &*run;
+      break;
+    }
+  if (!front) return gGLPlaneObjects == nullptr;
+  return front->first == gGLPlaneObjects && back->last == gGLPlaneObjectsTail && !gGLPlaneObjectsTail->next;
 }
 
 // The scene list from the object lists (compiling those that are missing), executed as it is
@@ -839,6 +877,7 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   // Stencil values drawn since the last clear (the frame starts cleared).
   std::vector<uint8_t> used(static_cast<size_t>(StencilValueLimit()) + 1, 0);
   for (const Run& run : sOrder) {
+    if (Dead(run)) continue;
     if (!run.facing.empty()) sFacingCamera.insert(sFacingCamera.end(), run.facing.begin(), run.facing.end());
     if (run.holes) holeRuns.push_back(&run);
     if (run.collectedFloors) collectedFloorRuns.push_back(&run);

@@ -223,6 +223,34 @@ TEST_F(ObjectLists, AnEditDrawsWhatAWholeWalkDraws) {
   }
 }
 
+// Many edits leave many runs taken out: they are squeezed out on the way, and the picture stays
+// the one a whole walk draws.
+TEST_F(ObjectLists, ManyEditsKeepThePictureOfAWholeWalk) {
+  std::vector<Objex*> walls;
+  for (int i = 0; i < 80; ++i) {
+    const float x = -32 + static_cast<float>(i % 64);
+    walls.push_back(wall(x, x + 0.5f, static_cast<float>(i / 64)));
+    if (i % 3 == 0) paint(walls.back(), {0, 0, 65535}), ReRenderObject(walls.back());
+  }
+  RTInitializeGLScene();
+  frame();
+  const int64_t walks = Walks();
+  for (int round = 0; round < 3; ++round) {
+    for (size_t i = static_cast<size_t>(round); i < walls.size(); i += 2) {
+      walls[i]->firstPoint->next->position[0] += round == 1 ? -0.25f : 0.25f;
+      UpdateObjectBounds(walls[i]);
+      Update3DWall(walls[i]);
+      ReRenderObject(walls[i]);
+    }
+    frame();
+  }
+  EXPECT_EQ(Walks(), walks);
+  const std::vector<Pixel> edited = row();
+  ResetSceneDisplayList();
+  frame();
+  EXPECT_EQ(row(), edited);
+}
+
 // Whatever the journal cannot account for walks the whole list: a plane object linked in from
 // outside, or an object's lists dropped while its plane objects stay.
 TEST_F(ObjectLists, WhatTheJournalMissesIsStillDrawn) {
