@@ -838,8 +838,8 @@ bool ReplaceChangedRuns(std::vector<const Objex*>& changed, DocState* ds, const 
   return front->first == gGLPlaneObjects && back->last == gGLPlaneObjectsTail && !gGLPlaneObjectsTail->next;
 }
 
-// The scene list from the object lists (compiling those that are missing), executed as it is
-// compiled; the photos and plants of the scene are gathered on the way.
+// The scene list from the object lists (compiling those that are missing), compiled and then
+// called; the photos and plants of the scene are gathered on the way.
 void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   DeleteQueuedLists();
   const std::array<Layer*, 3> floors = FloorLayers();
@@ -901,7 +901,9 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   const bool holes = !holeRuns.empty();
 
   gSceneDisplayList = glGenLists(1);
-  if (gSceneDisplayList) glNewList(gSceneDisplayList, GL_COMPILE_AND_EXECUTE);
+  // Compiled, then called: executing thousands of nested calls while compiling them costs far
+  // more than calling the finished list (a list that could not be made draws directly).
+  if (gSceneDisplayList) glNewList(gSceneDisplayList, GL_COMPILE);
   glDisable(GL_TEXTURE_2D);
   gTextureKnownOff = 1;
   for (const Call& call : calls) {
@@ -953,7 +955,10 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
     ++gCurrentStencilValue;
   }
   gTextureKnownOff = 0;
-  if (gSceneDisplayList) glEndList();
+  if (gSceneDisplayList) {
+    glEndList();
+    glCallList(gSceneDisplayList);
+  }
   sFacingCameraScene = gSceneDisplayList;
   sFacingCameraHead = list;
 }
