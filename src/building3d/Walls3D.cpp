@@ -62,6 +62,10 @@ struct Ring {
 
 Ring ReadRing(const Objex* outline) {
   Ring r;
+  const size_t values = 3 * static_cast<size_t>(outline->pointCount > 0 ? outline->pointCount : 0);
+  r.position.reserve(values);
+  r.in.reserve(values);
+  r.out.reserve(values);
   for (const Poinz* p = outline->firstPoint; p; p = p->next) {
     r.position.insert(r.position.end(), p->position, p->position + 3);
     r.in.insert(r.in.end(), p->inHandle, p->inHandle + 3);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
@@ -139,6 +140,10 @@ void DoPasteObjects() {
   if (pasted) {
     SettlePastedObjects(target, tail);
     if (!gMirroring) {
+      // Only the pasted objects move (nothing else on the floor is left selected): the floor's
+      // wall dimensions are measured where the pasted walls can have changed them.
+      std::optional<MovedWallDimensionRefresh> dimensions;
+      if (target->visible && target->selectable) dimensions.emplace(target, tail ? tail->next : target->firstObject);
       FloatRect moved;
       CenterObjectsInWindow(1, &moved);
       TransformInfo offset{};

@@ -201,6 +201,7 @@ struct DeferredFloor {
 };
 int sWallDimensionBatchDepth = 0;
 std::vector<DeferredFloor> sDeferredFloors;
+MovedWallDimensionRefresh* sMovedWallDimensions = nullptr;
 }  // namespace
 
 WallDimensionRefreshBatch::WallDimensionRefreshBatch() { ++sWallDimensionBatchDepth; }
@@ -217,7 +218,8 @@ WallDimensionRefreshBatch::~WallDimensionRefreshBatch() {
     CurrentDocumentScope scope(f.document);
     Layer* current = f.document->itsCurLayer;
     f.document->itsCurLayer = f.layer;
-    UpdateAttachedDimLayerService(f.layer);
+    if (sMovedWallDimensions && sMovedWallDimensions->covers(f.document, f.layer)) sMovedWallDimensions->measure();
+    else UpdateAttachedDimLayerService(f.layer);
     f.document->itsCurLayer = current;
   }
 }
@@ -231,6 +233,33 @@ bool DeferWallDimensionRefresh() {
     if (f.document == doc && f.layer == layer) return true;
   sDeferredFloors.push_back({doc, layer});
   return true;
+}
+
+MovedWallDimensionRefresh::MovedWallDimensionRefresh(Layer* layer, Objex* firstMoved)
+    : document_(gCurDocument), layer_(layer), outer_(sMovedWallDimensions) {
+  if (gToolsServices.beginMovedWallDimensions && gToolsServices.measureMovedWallDimensions &&
+      gToolsServices.endMovedWallDimensions && layer)
+    state_ = gToolsServices.beginMovedWallDimensions(layer, firstMoved);
+  sMovedWallDimensions = this;
+}
+
+MovedWallDimensionRefresh::~MovedWallDimensionRefresh() {
+  if (state_) gToolsServices.endMovedWallDimensions(state_);
+  sMovedWallDimensions = outer_;
+}
+
+bool MovedWallDimensionRefresh::covers(const ZLKDocumentModel* document, const Layer* layer) const {
+  return document == document_ && layer == layer_;
+}
+
+void MovedWallDimensionRefresh::measure() {
+  if (!layer_ || !document_) return;
+  CurrentDocumentScope scope(document_);
+  Layer* current = document_->itsCurLayer;
+  document_->itsCurLayer = layer_;
+  if (state_) gToolsServices.measureMovedWallDimensions(state_);
+  else UpdateAttachedDimLayerService(layer_);
+  document_->itsCurLayer = current;
 }
 
 void Attach3DSymbol(Objex* object, int32_t symbolType, float offsetX, float offsetZ) {

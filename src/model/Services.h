@@ -29,6 +29,8 @@ struct SelectionState40;
 struct PlaneObject;
 struct DIBImage;
 struct TrimData;
+class MovedWallDimensions;
+class ZLKDocumentModel;
 
 struct ServiceCall {
   std::string routine;
@@ -100,6 +102,10 @@ struct ToolsServices {
                               Poinz* pointB) = nullptr;
   void (*trackKeyEntry)(int32_t x, int32_t y) = nullptr;
   void (*updateAttachedDimLayer)(Layer* layer) = nullptr;
+  // The state of a MovedWallDimensionRefresh (tools: AttachedWallDims).
+  MovedWallDimensions* (*beginMovedWallDimensions)(Layer* layer, Objex* firstMoved) = nullptr;
+  void (*measureMovedWallDimensions)(MovedWallDimensions* state) = nullptr;
+  void (*endMovedWallDimensions)(MovedWallDimensions* state) = nullptr;
 };
 extern ToolsServices gToolsServices;
 
@@ -258,6 +264,29 @@ class WallDimensionRefreshBatch {
 };
 // True while a batch is open: the current document's current floor is noted for its end.
 bool DeferWallDimensionRefresh();
+// While one lives, objects appended at the end of a floor (from `firstMoved` on) are the only
+// ones that move on it: each time the floor's attached wall dimensions are due to be measured
+// (at the end of a batch, or through measure()), only those the moved walls can have changed
+// are measured: the dimensions of the moved walls and those whose rays cross the moved walls
+// where they lie now or lay at the previous measurement. The others keep what their last
+// measurement gave, which a measurement of the whole floor would give them again.
+class MovedWallDimensionRefresh {
+ public:
+  MovedWallDimensionRefresh(Layer* layer, Objex* firstMoved);
+  ~MovedWallDimensionRefresh();
+  MovedWallDimensionRefresh(const MovedWallDimensionRefresh&) = delete;
+  MovedWallDimensionRefresh& operator=(const MovedWallDimensionRefresh&) = delete;
+  // True when the floor of `document` is the one this refresh covers.
+  bool covers(const ZLKDocumentModel* document, const Layer* layer) const;
+  // Measures what the move may have changed (the whole floor when the tools are not installed).
+  void measure();
+
+ private:
+  ZLKDocumentModel* document_;
+  Layer* layer_;
+  MovedWallDimensions* state_ = nullptr;
+  MovedWallDimensionRefresh* outer_;
+};
 void UpdateFixedComponent(Objex* object);
 // The 3D symbol parts of a component placed at its offset (nothing when not installed).
 void Attach3DSymbol(Objex* object, int32_t symbolType, float offsetX, float offsetZ);

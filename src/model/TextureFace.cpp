@@ -93,28 +93,33 @@ float SegmentLength3D(const Poinz* a, const Poinz* b) {
 
 int PointsPerLevel(const Objex* obj) { return obj->levels > 0 ? obj->pointCount / obj->levels : 0; }
 
-// Running lengths of one ring: entry k is the length after segment k (entry 0 is 0),
-// the last entry the whole ring. The walk stops early when the list ends.
-std::vector<float> RingLengths(const Objex* obj, int thirdLevel) {
-  std::vector<float> sums{0.0f};
+// Running lengths of one ring into `sums`: entry k is the length after segment k (entry 0 is
+// 0), the last entry the whole ring. The walk stops early when the list ends.
+void RingLengths(const Objex* obj, int thirdLevel, std::vector<float>* sums) {
+  sums->assign(1, 0.0f);
   int n = PointsPerLevel(obj);
   const Poinz* start = obj->firstPoint;
   if (thirdLevel && obj->levels == 3)
     for (int i = 0; i < 2 * n && start; ++i) start = start->next;
-  if (!start) return sums;
+  if (!start) return;
   float total = 0;
   const Poinz* p = start;
   for (int i = 1; i < n; ++i) {
-    if (!p->next) return sums;
+    if (!p->next) return;
     total += SegmentLength3D(p, p->next);
-    sums.push_back(total);
+    sums->push_back(total);
     p = p->next;
   }
   // The closing segment runs back to this ring's own first point.
   if (obj->closed) {
     total += SegmentLength3D(p, start);
-    sums.push_back(total);
+    sums->push_back(total);
   }
+}
+
+std::vector<float> RingLengths(const Objex* obj, int thirdLevel) {
+  std::vector<float> sums;
+  RingLengths(obj, thirdLevel, &sums);
   return sums;
 }
 
@@ -215,11 +220,14 @@ void SetObjectPointLengths(Objex* obj) {
   if (!obj || obj->levels < 2) return;
   int n = PointsPerLevel(obj);
   if (n < 2) return;
-  std::vector<float> ring1 = RingLengths(obj, 0);
-  std::vector<float> ring3 = obj->levels > 2 ? RingLengths(obj, 1) : ring1;
+  // Every 3D part built takes this road: the sums live in buffers kept between calls.
+  thread_local std::vector<float> ring1, ring3;
+  RingLengths(obj, 0, &ring1);
+  if (obj->levels > 2) RingLengths(obj, 1, &ring3);
+  const std::vector<float>& upper = obj->levels > 2 ? ring3 : ring1;
   int level = 1, j = 1;
   for (Poinz* p = obj->firstPoint; p; p = p->next) {
-    const std::vector<float>& sums = level > 2 ? ring3 : ring1;
+    const std::vector<float>& sums = level > 2 ? upper : ring1;
     p->ringLength = sums.back();
     p->pathLength = sums[std::min<size_t>(static_cast<size_t>(j - 1), sums.size() - 1)];
     if (++j > n) {

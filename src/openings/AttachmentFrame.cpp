@@ -284,10 +284,13 @@ void AppendFaceToChain(DoorWindowData* record, Objex* face, Objex** lastHint) {
 
 void StoreFaceBounds(Objex* face) {
   FloatRect rect{32000, 32000, -32000, -32000};
-  GetObjectBounds(face, 0, &rect, 1, 0);
-  face->bounds = rect;
   Float3DRect box = EmptyBox();
-  GetObject3DBounds(face, 0, &box, 1);
+  // A face of straight segments (nearly every one) is measured in one walk of its points.
+  if (!MeasureStraightObject(face, &rect, &box)) {
+    GetObjectBounds(face, 0, &rect, 1, 0);
+    GetObject3DBounds(face, 0, &box, 1);
+  }
+  face->bounds = rect;
   face->bounds3D = box;
 }
 

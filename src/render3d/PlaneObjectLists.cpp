@@ -21,6 +21,7 @@
 #include "model/Records.h"
 #include "platform/KeyWatch.h"
 #include "platform/Strings.h"
+#include "render3d/CarvedFaces.h"
 #include "render3d/Lighting.h"
 #include "render3d/PlanarShadows.h"
 #include "render3d/RealTimeScene.h"
@@ -464,7 +465,8 @@ struct Run {
   int8_t floorIndex = -1;
   int32_t holes = 0;        // hole parts (drawn into the stencil by the scene list)
   bool collectedFloors = false, collectedFaces = false;
-  int32_t cutoutFirst = 0, cutoutCount = 0;  // the stencil values of its objects with cut-outs
+  bool withCutouts = false;                   // it draws objects with cut-outs (carved or not)
+  int32_t cutoutFirst = 0, cutoutCount = 0;  // the stencil values of its objects drawn through the stencil
   bool clearsStencil = false;                 // more of them than values: it clears on its own
   uint64_t drawn = 0;  // DrawnState of its plane objects when compiled
   uint64_t seen = 0;
@@ -637,6 +639,12 @@ void SqueezeDeadRuns() {
   IndexRuns();
 }
 
+// An object with its cut-outs carved out of its planes, and its trims.
+void DrawCarvedInList(PlaneObject* po, const render3d::CarvedPlaneObject& carved) {
+  RTRenderGLCarvedPlaneObject(po, carved);
+  for (PlaneObject* a = po->attachments; a; a = a->next) DrawByKind(a, true);
+}
+
 // DrawWithCutouts for a compiled object list, with the stencil value given.
 void DrawWithCutoutsInList(PlaneObject* po, DocState* ds, GLint value) {
   BeginStencilWrite(value);
@@ -679,8 +687,22 @@ void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
     if (Excluded(po, off)) continue;
     opaque.push_back(po);
   }
+  // Objects with cut-outs are carved where geometry shows what the stencil would; only the
+  // others take stencil values.
+  std::vector<render3d::CarvedPlaneObject> carved;
+  std::vector<int32_t> carvedOf(opaque.size(), -1);
+  for (size_t i = 0; i < opaque.size(); ++i) {
+    if (!opaque[i]->children) continue;
+    run.withCutouts = true;
+    render3d::CarvedPlaneObject c;
+    if (render3d::CarvePlaneObject(opaque[i], &c)) {
+      carvedOf[i] = static_cast<int32_t>(carved.size());
+      carved.push_back(std::move(c));
+    } else {
+      ++run.cutoutCount;
+    }
+  }
   const int32_t limit = StencilValueLimit();
-  for (PlaneObject* o : opaque) run.cutoutCount += o->children ? 1 : 0;
   if (run.cutoutCount > limit - 1) {
     run.clearsStencil = true;
     run.cutoutFirst = 2;
@@ -693,10 +715,16 @@ void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
   if (!opaque.empty() && (run.opaque = glGenLists(1))) {
     ++sObjectListCompilations;
     glNewList(run.opaque, GL_COMPILE);
+    BeginRealTimeTextureRun();
     GLint value = run.cutoutFirst;
-    for (PlaneObject* o : opaque) {
+    for (size_t i = 0; i < opaque.size(); ++i) {
+      PlaneObject* o = opaque[i];
       if (!o->children) {
         DrawPlain(o, ds, true);
+        continue;
+      }
+      if (carvedOf[i] >= 0) {
+        DrawCarvedInList(o, carved[static_cast<size_t>(carvedOf[i])]);
         continue;
       }
       if (value > limit) {
@@ -705,12 +733,15 @@ void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
       }
       DrawWithCutoutsInList(o, ds, value++);
     }
+    EndRealTimeTextureRun();
     glEndList();
   }
   if (!floorParts.empty() && (run.floor = glGenLists(1))) {
     ++sObjectListCompilations;
     glNewList(run.floor, GL_COMPILE);
+    BeginRealTimeTextureRun();
     for (PlaneObject* o : floorParts) RTRenderGLPlaneObject(o, 0);
+    EndRealTimeTextureRun();
     glEndList();
   }
   gTextureKnownOff = 0;
@@ -876,6 +907,7 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   sFacingCamera.clear();
   // Stencil values drawn since the last clear (the frame starts cleared).
   std::vector<uint8_t> used(static_cast<size_t>(StencilValueLimit()) + 1, 0);
+  bool withCutouts = false;
   for (const Run& run : sOrder) {
     if (Dead(run)) continue;
     if (!run.facing.empty()) sFacingCamera.insert(sFacingCamera.end(), run.facing.begin(), run.facing.end());
@@ -897,6 +929,7 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
       std::fill(first, end, 1);
     }
     calls.push_back({run.opaque, clear});
+    withCutouts = withCutouts || run.withCutouts;
   }
   const bool holes = !holeRuns.empty();
 
@@ -909,6 +942,13 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   for (const Call& call : calls) {
     if (call.clearFirst) glClear(GL_STENCIL_BUFFER_BIT);
     glCallList(call.list);
+  }
+  // Drawing an object through the stencil leaves smooth shading and dithering on for what
+  // follows; a carved one does it once here. The lists draw one colour per primitive, so the
+  // shading model changes nothing in them.
+  if (withCutouts) {
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_DITHER);
   }
   // The floors count their stencil values from a clear stencil.
   if (holes) {

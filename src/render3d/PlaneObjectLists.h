@@ -42,6 +42,8 @@ void RenderGLPlaneObjectsPlantsOnly(PlaneObject* list);
 
 // The real-time scene list calls one display list per run of plane objects of one plan object;
 // an edit compiles the lists of the plan objects it rebuilt, and the scene list, again.
+// In those lists an object's cut-outs are carved out of its faces (render3d/CarvedFaces.h)
+// wherever geometry shows what the stencil would; the others still draw through the stencil.
 namespace render3d {
 // Drops the object's lists (its plane objects are rebuilt or deleted); they are deleted at
 // the next compilation of the scene, when the context is current.

@@ -18,6 +18,7 @@
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "plandraw/PlanDrawing.h"
+#include "render3d/CarvedFaces.h"
 #include "render3d/Lighting.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/SceneFrame.h"
@@ -248,8 +249,27 @@ void SetGenerationPlanes(const Plane* plane, const GeneratedTextureSize& size, G
   glTexGenfv(GL_T, GL_OBJECT_PLANE, g->t);
 }
 
+// The texture state a real-time object left on in a texture run (BeginRealTimeTextureRun).
+struct RunTexture {
+  bool on = false;
+  uint32_t name = 0;
+  GLint filter = 0, env = 0;
+  bool custom = false;
+  bool operator==(const RunTexture&) const = default;
+};
+bool sTextureRun = false;
+RunTexture sRunTexture;
+
+// Texturing (and a custom texture's alpha test) off, as each object would have left it.
+void TextureRunOff() {
+  glDisable(GL_TEXTURE_2D);
+  if (sRunTexture.custom) glDisable(GL_ALPHA_TEST);
+  sRunTexture = RunTexture{};
+}
+
 void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen);
-void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen);
+void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen,
+                  const render3d::CarvedPlaneObject* carved = nullptr);
 }  // namespace
 
 uint32_t GLTextureNameForID(int32_t id) {
@@ -283,6 +303,10 @@ void RTRenderGLPlaneObject(PlaneObject* o, int16_t includeExcavation) { DrawReal
 
 void RTRenderGLPlaneObjectGenerated(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize& size) {
   DrawRealTime(o, includeExcavation, &size);
+}
+
+void RTRenderGLCarvedPlaneObject(PlaneObject* o, const render3d::CarvedPlaneObject& carved) {
+  DrawRealTime(o, 0, nullptr, &carved);
 }
 
 namespace {
@@ -466,7 +490,8 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
   }
 }
 
-void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen) {
+void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen,
+                  const render3d::CarvedPlaneObject* carved) {
   DocState* ds = CurDocState();
   if (!o || !ds) return;
   const int16_t mode = ds->renderMode();
@@ -508,18 +533,26 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
     perPlane = true;
   }
 
+  const RunTexture texture{m.glName != 0, m.glName, speed < 8 ? GL_LINEAR : GL_NEAREST,
+                           speed < 9 ? GL_MODULATE : GL_REPLACE, custom};
   if (m.glName) {
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, m.glName);
-    const GLint filter = speed < 8 ? GL_LINEAR : GL_NEAREST;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, speed < 9 ? GL_MODULATE : GL_REPLACE);
-    if (custom) {
-      glEnable(GL_ALPHA_TEST);
-      glAlphaFunc(GL_GREATER, 0.5f);
+    // In a texture run, what the previous object left on is not set again.
+    const RunTexture& left = sRunTexture;
+    if (!(sTextureRun && left == texture)) {
+      if (sTextureRun && left.custom && !custom) glDisable(GL_ALPHA_TEST);
+      if (!(sTextureRun && left.on)) glEnable(GL_TEXTURE_2D);
+      glBindTexture(GL_TEXTURE_2D, m.glName);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, texture.filter);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, texture.filter);
+      glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, texture.env);
+      if (custom) {
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.5f);
+      }
     }
     if (gen) EnableGeneration();
+  } else if (sTextureRun && sRunTexture.on) {
+    TextureRunOff();
   } else if (!gTextureKnownOff) {
     glDisable(GL_TEXTURE_2D);
   }
@@ -527,17 +560,23 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
   // Runs of triangles and of quads each go out in one primitive; other planes as polygons.
   // The colour of each plane goes inside the primitive, so that a compiled list holds nothing
   // between the primitives of consecutive objects and replays them as one run.
+  // A carved plane is its triangles (none when its cut-outs cover it).
   GLenum open = 0;
   GenerationPlanes planes;
-  for (Plane* plane = o->planes; plane; plane = plane->next) {
-    const int32_t count = plane->vertices ? plane->vertexCount : 0;
-    const GLenum kind = count == 3 ? GL_TRIANGLES : count == 4 ? GL_QUADS : GL_POLYGON;
+  size_t index = 0;
+  for (Plane* plane = o->planes; plane; plane = plane->next, ++index) {
+    const render3d::CarvedPlane* cut =
+        carved && index < carved->planes.size() && !carved->planes[index].whole ? &carved->planes[index] : nullptr;
+    if (cut && cut->triangles.empty()) continue;
+    const PlaneVertex* vertices = cut ? cut->triangles.data() : plane->vertices;
+    const int32_t count = cut ? static_cast<int32_t>(cut->triangles.size()) : plane->vertices ? plane->vertexCount : 0;
+    const GLenum kind = cut || count == 3 ? GL_TRIANGLES : count == 4 ? GL_QUADS : GL_POLYGON;
     if (open && (kind != open || kind == GL_POLYGON || (gen && m.glName))) glEnd(), open = 0;
     if (gen && m.glName) SetGenerationPlanes(plane, *gen, &planes);
     if (!open) glBegin(kind), open = kind;
     if (perPlane) SendColor(shaded, opacity);
     for (int32_t i = 0; i < count; ++i) {
-      const PlaneVertex& v = plane->vertices[i];
+      const PlaneVertex& v = vertices[i];
       if (m.glName && !gen) glTexCoord2f(m.fu * v.u, m.fv * v.v);
       glVertex3f(v.x, -v.y, v.z);
     }
@@ -545,6 +584,17 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
   }
   if (open) glEnd();
   if (gen && m.glName) DisableGeneration();
-  DisableTexture(m.glName != 0, custom);
+  if (sTextureRun && m.glName) sRunTexture = texture;
+  else DisableTexture(m.glName != 0, custom);
 }
 }  // namespace
+
+void BeginRealTimeTextureRun() {
+  sTextureRun = true;
+  sRunTexture = RunTexture{};
+}
+
+void EndRealTimeTextureRun() {
+  if (sRunTexture.on) TextureRunOff();
+  sTextureRun = false;
+}

@@ -8,6 +8,9 @@
 
 struct Objex;
 struct PlaneObject;
+namespace render3d {
+struct CarvedPlaneObject;
+}
 
 // The strip memory of smooth surfaces (the source object of the last strip and its shaded
 // colour, (1, 1, 1) = none), gPrevPlaneParentObject and gPrevPlaneColor, belongs to the
@@ -25,6 +28,15 @@ extern uint8_t gTextureLeftOn;
 
 void RenderGLPlaneObject(PlaneObject* object, int16_t includeExcavation);
 void RTRenderGLPlaneObject(PlaneObject* object, int16_t includeExcavation);
+// A texture run: real-time objects drawn between these (into one display list) leave their
+// texture on, and the next one drawing with the same texture and settings binds and sets
+// nothing; an untextured one, a different texture or the end turn it off as each object would
+// have. What the list draws is unchanged; it holds fewer state changes between primitives.
+void BeginRealTimeTextureRun();
+void EndRealTimeTextureRun();
+// The real-time drawing of an object whose cut-outs are carved out of its planes (no stencil):
+// the carved planes are drawn as their triangles, the others as they are.
+void RTRenderGLCarvedPlaneObject(PlaneObject* object, const render3d::CarvedPlaneObject& carved);
 
 // Faces drawn with texture coordinates generated from their positions (object-linear, from
 // each polygon's dominant plane, or always the level plane when `horizontal`) at a repeat size

@@ -46,9 +46,13 @@ struct FacingWallSearch {
   size_t winnerOrder = 0;
 
   void consider(const Poinz* p, const Poinz* q, Objex* wall, size_t order) {
+    considerAt(p, q, p->position[0], p->position[2], q->position[0], q->position[2], wall, order);
+  }
+
+  // The segment p-q as if its ends lay at (px, pz) and (qx, qz).
+  void considerAt(const Poinz* p, const Poinz* q, float px, float pz, float qx, float qz, Objex* wall,
+                  size_t order) {
     if ((p == pointA && q == pointB) || (p == pointB && q == pointA)) return;
-    const float px = p->position[0], pz = p->position[2];
-    const float qx = q->position[0], qz = q->position[2];
     // Parallel lines never meet: no candidate.
     const float cross = (fx - mx) * (qz - pz) - (fz - mz) * (qx - px);
     if (std::fabs(cross) < 1e-6f) return;
@@ -94,8 +98,8 @@ struct FacingWallSearch {
 // Calls f(p, q, wall) for every wall segment of the layer, in the floor's order (a closed
 // wall's closing segment last).
 template <typename F>
-void ForEachWallSegment(Layer* layer, F&& f) {
-  for (Objex* wall = layer->firstObject; wall; wall = wall->next) {
+void ForEachWallSegmentIn(Objex* first, const Objex* end, F&& f) {
+  for (Objex* wall = first; wall && wall != end; wall = wall->next) {
     if (wall->type != kObjWall || !wall->firstPoint) continue;
     for (Poinz* p = wall->firstPoint; p; p = p->next) {
       Poinz* q = p->next;
@@ -108,6 +112,11 @@ void ForEachWallSegment(Layer* layer, F&& f) {
   }
 }
 
+template <typename F>
+void ForEachWallSegment(Layer* layer, F&& f) {
+  ForEachWallSegmentIn(layer->firstObject, nullptr, f);
+}
+
 }  // namespace
 
 // The wall segments of a floor in square cells, for measuring many dimensions against the same
@@ -115,15 +124,20 @@ void ForEachWallSegment(Layer* layer, F&& f) {
 // wall it meets, and finds what a walk of every segment finds.
 class WallSegmentGrid {
  public:
-  explicit WallSegmentGrid(Layer* layer) {
-    ForEachWallSegment(layer, [this](Poinz* p, Poinz* q, Objex* wall) { segments_.push_back({p, q, wall}); });
+  explicit WallSegmentGrid(Layer* layer) : WallSegmentGrid(layer->firstObject, nullptr) {}
+  // The segments of the walls from `first` up to (not including) `end`.
+  WallSegmentGrid(Objex* first, const Objex* end) {
+    ForEachWallSegmentIn(first, end, [this](Poinz* p, Poinz* q, Objex* wall) {
+      segments_.push_back({p, q, wall, p->position[0], p->position[2], q->position[0], q->position[2]});
+    });
     if (segments_.empty()) return;
-    float x0 = segments_[0].p->position[0], z0 = segments_[0].p->position[2], x1 = x0, z1 = z0;
-    for (const Segment& s : segments_)
-      for (const Poinz* e : {s.p, s.q}) {
-        x0 = std::min(x0, e->position[0]), x1 = std::max(x1, e->position[0]);
-        z0 = std::min(z0, e->position[2]), z1 = std::max(z1, e->position[2]);
-      }
+    float x0 = segments_[0].px, z0 = segments_[0].pz, x1 = x0, z1 = z0;
+    for (const Segment& s : segments_) {
+      x0 = std::min(x0, s.px), x1 = std::max(x1, s.px);
+      z0 = std::min(z0, s.pz), z1 = std::max(z1, s.pz);
+      x0 = std::min(x0, s.qx), x1 = std::max(x1, s.qx);
+      z0 = std::min(z0, s.qz), z1 = std::max(z1, s.qz);
+    }
     if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(z0) || !std::isfinite(z1)) {
       segments_.clear();
       usable_ = false;
@@ -142,10 +156,10 @@ class WallSegmentGrid {
     // Each segment lies in the cells of its bounds widened by half a cell.
     auto cellsOf = [this](const Segment& s, auto&& g) {
       const float margin = cell_ / 2;
-      const int c0 = column(std::min(s.p->position[0], s.q->position[0]) - margin);
-      const int c1 = column(std::max(s.p->position[0], s.q->position[0]) + margin);
-      const int r0 = row(std::min(s.p->position[2], s.q->position[2]) - margin);
-      const int r1 = row(std::max(s.p->position[2], s.q->position[2]) + margin);
+      const int c0 = column(std::min(s.px, s.qx) - margin);
+      const int c1 = column(std::max(s.px, s.qx) + margin);
+      const int r0 = row(std::min(s.pz, s.qz) - margin);
+      const int r1 = row(std::max(s.pz, s.qz) + margin);
       for (int r = r0; r <= r1; ++r)
         for (int c = c0; c <= c1; ++c) g(static_cast<size_t>(r) * static_cast<size_t>(columns_) + static_cast<size_t>(c));
     };
@@ -159,6 +173,7 @@ class WallSegmentGrid {
   }
 
   bool usable() const { return usable_; }
+  size_t size() const { return segments_.size(); }
 
   // The segments the ray may meet, nearest cells first, until none left can beat the winner.
   void search(FacingWallSearch* s) {
@@ -171,7 +186,7 @@ class WallSegmentGrid {
     if (!std::isfinite(s->mx) || !std::isfinite(s->mz) || !std::isfinite(ux) || !std::isfinite(uz) ||
         !std::isfinite(s->reach)) {
       // A ray the grid cannot follow: every segment, in the floor's order.
-      for (size_t i = 0; i < segments_.size(); ++i) s->consider(segments_[i].p, segments_[i].q, segments_[i].wall, i);
+      for (size_t i = 0; i < segments_.size(); ++i) offer(s, i);
       return;
     }
     // The ray's stretch inside the grid, from its start to the farthest a candidate can lie.
@@ -201,11 +216,19 @@ class WallSegmentGrid {
   }
 
  private:
+  // A segment and its end points' plan coordinates, copied so that a search reads one array
+  // rather than the points themselves.
   struct Segment {
     Poinz* p;
     Poinz* q;
     Objex* wall;
+    float px, pz, qx, qz;
   };
+
+  void offer(FacingWallSearch* s, size_t i) const {
+    const Segment& g = segments_[i];
+    s->considerAt(g.p, g.q, g.px, g.pz, g.qx, g.qz, g.wall, i);
+  }
   static constexpr float kLeastCell = 8.0f;
   static constexpr int kMostCells = 2048;
 
@@ -231,7 +254,7 @@ class WallSegmentGrid {
       const uint32_t i = entries_[k];
       if (seen_[i] == stamp_) continue;
       seen_[i] = stamp_;
-      s->consider(segments_[i].p, segments_[i].q, segments_[i].wall, i);
+      offer(s, i);
     }
   }
 
@@ -309,25 +332,45 @@ void UpdateDimWallAttachment(Objex* attachment) {
   BuildAttachmentFrame(attachment);
 }
 
-static void UpdateAttachedDimWith(Objex* dimension, Objex* wall, WallSegmentGrid* grid) {
-  DocState* ds = CurDocState();
-  if (!ds || !gCurDocument->itsCurLayer || !dimension || !wall || wall->type != kObjWall) return;
-  if (dimension->subtype != kSubDimensionAttachment) return;
-  DoorWindowData* data = AttachmentData(dimension);
-  if (!data || !data->anchorStart || !data->anchorEnd) return;
-  Poinz* s = data->anchorStart;
-  Poinz* e = data->anchorEnd;
+namespace {
+
+// How far a dimension of the wall reaches before it is pulled back onto a facing wall.
+float DimensionReach(const Objex* dimension, const Objex* wall, const DocState* ds) {
   const bool faceMode = dimension->firstPoint && WallOptionOf(dimension->firstPoint) != 0;
   float reach = kDimensionReach;
   if (faceMode) reach += ConvertWorldToScreen(wall->width, ds, 0) / 2;
+  return reach;
+}
+
+// The ray a dimension measures along: from its foot `m` on the wall's segment to `f`, as far as
+// it reaches. False when the dimension is not one to measure.
+bool AttachedDimRay(Objex* dimension, Objex* wall, FloatPoint* m, FloatPoint* f) {
+  DocState* ds = CurDocState();
+  if (!ds || !gCurDocument->itsCurLayer || !dimension || !wall || wall->type != kObjWall) return false;
+  if (dimension->subtype != kSubDimensionAttachment) return false;
+  DoorWindowData* data = AttachmentData(dimension);
+  if (!data || !data->anchorStart || !data->anchorEnd) return false;
+  Poinz* s = data->anchorStart;
+  Poinz* e = data->anchorEnd;
+  const float reach = DimensionReach(dimension, wall, ds);
   float segLength = 0;
   const float a = GetLineLengthAndAngle(s->position[0], s->position[2], e->position[0], e->position[2], &segLength);
-  FloatPoint m{}, f{};
-  PolarFrom(s->position[0], s->position[2], a, data->startDistance, &m.floatH, &m.floatV);
+  PolarFrom(s->position[0], s->position[2], a, data->startDistance, &m->floatH, &m->floatV);
   const float side = data->flipHorizontal == 1 ? a + kQuarterTurn : a - kQuarterTurn;
-  PolarFrom(m.floatH, m.floatV, side, reach, &f.floatH, &f.floatV);
-  const float thickness = grid ? LimitWallDimensionInGrid(&m, &f, grid, s, e)
-                               : LimitWallDimension(&m, &f, gCurDocument->itsCurLayer, s, e);
+  PolarFrom(m->floatH, m->floatV, side, reach, &f->floatH, &f->floatV);
+  return true;
+}
+
+// Measures the dimension with `limit(m, f, anchorStart, anchorEnd)`, which pulls f back onto the
+// facing wall and answers that wall's thickness (as LimitWallDimension does).
+template <typename Limit>
+void MeasureAttachedDim(Objex* dimension, Objex* wall, Limit&& limit) {
+  FloatPoint m{}, f{};
+  if (!AttachedDimRay(dimension, wall, &m, &f)) return;
+  DocState* ds = CurDocState();
+  DoorWindowData* data = AttachmentData(dimension);
+  const bool faceMode = dimension->firstPoint && WallOptionOf(dimension->firstPoint) != 0;
+  const float thickness = limit(&m, &f, data->anchorStart, data->anchorEnd);
   const float h = ConvertWorldToScreen(thickness, ds, 0) / 2;
   const float d = Distance(m.floatH, m.floatV, f.floatH, f.floatV);
   if (d < kNoFacingWall) {
@@ -336,6 +379,15 @@ static void UpdateAttachedDimWith(Objex* dimension, Objex* wall, WallSegmentGrid
     data->height = depth;
   }
   UpdateDimWallAttachment(dimension);
+}
+
+}  // namespace
+
+static void UpdateAttachedDimWith(Objex* dimension, Objex* wall, WallSegmentGrid* grid) {
+  MeasureAttachedDim(dimension, wall, [grid](FloatPoint* m, FloatPoint* f, Poinz* s, Poinz* e) {
+    return grid ? LimitWallDimensionInGrid(m, f, grid, s, e)
+                : LimitWallDimension(m, f, gCurDocument->itsCurLayer, s, e);
+  });
 }
 
 void UpdateAttachedDim(Objex* dimension, Objex* wall) { UpdateAttachedDimWith(dimension, wall, nullptr); }
@@ -370,3 +422,168 @@ void UpdateAttachedDimLayer(Layer* layer) {
 void UpdateAttachedDimAllLayers(Layer* firstLayer) {
   for (Layer* layer = firstLayer; layer; layer = layer->next) UpdateAttachedDimLayer(layer);
 }
+
+// ---- Dimensions after a move of the walls at the end of a floor ----
+
+// The floor splits at `firstMoved`: the walls before it stay where they are while the state
+// lives, those from it on move. The still walls' segments are put in a grid and the rays of
+// their dimensions noted once; each measurement then looks only at the moved walls.
+class MovedWallDimensions {
+ public:
+  MovedWallDimensions(Layer* layer, Objex* firstMoved) : layer_(layer), firstMoved_(firstMoved) {}
+
+  void measure() {
+    if (!layer_ || !layer_->visible) return;
+    if (!prepared_) prepare();
+    if (whole_) {
+      UpdateAttachedDimLayer(layer_);
+      return;
+    }
+    // The moved segments where they lie now, in the floor's order after the still ones.
+    std::vector<Snapshot> now;
+    ForEachWallSegmentIn(firstMoved_, nullptr, [&](Poinz* p, Poinz* q, Objex* wall) {
+      now.push_back({p, q, wall, p->position[0], p->position[2], q->position[0], q->position[2]});
+    });
+    // Every point a moved segment can be met at (now or at the last measurement) lies within
+    // its length of its first end.
+    Box reached;
+    for (const std::vector<Snapshot>* list : {&previous_, &now})
+      for (const Snapshot& t : *list) {
+        const float length = Distance(t.px, t.pz, t.qx, t.qz) + 1;
+        reached.add(t.px - length, t.pz - length);
+        reached.add(t.px + length, t.pz + length);
+      }
+    // Lines met at no point are put at (32000, 32000).
+    const bool everyRay = !reached.finite() || reached.holds(32000.0f, 32000.0f);
+    for (const StillDimension& d : still_) {
+      if (!everyRay && d.ray && !reached.crossedBy(d.x0, d.z0, d.x1, d.z1)) continue;
+      // Measured again only when a moved segment offers itself to its ray, now or before.
+      FloatPoint m{}, f{};
+      if (!AttachedDimRay(d.dimension, d.wall, &m, &f)) continue;
+      DoorWindowData* data = AttachmentData(d.dimension);
+      FacingWallSearch s{};
+      if (!StartSearch(&m, &f, data->anchorStart, data->anchorEnd, &s)) continue;
+      for (const std::vector<Snapshot>* list : {&previous_, &now})
+        for (const Snapshot& t : *list) s.considerAt(t.p, t.q, t.px, t.pz, t.qx, t.qz, t.wall, 0);
+      if (s.winner) measureOne(d.dimension, d.wall, now);
+    }
+    for (Objex* o = firstMoved_; o; o = o->next) {
+      if (o->type != kObjWall) continue;
+      for (Objex* child = o->firstChild; child; child = child->next)
+        if (child->subtype == kSubDimensionAttachment) measureOne(child, o, now);
+    }
+    previous_ = std::move(now);
+  }
+
+ private:
+  struct Snapshot {
+    Poinz* p;
+    Poinz* q;
+    Objex* wall;
+    float px, pz, qx, qz;
+  };
+  struct StillDimension {
+    Objex* dimension;
+    Objex* wall;
+    bool ray;  // false: no bounds for its ray (looked at closely every time)
+    float x0, z0, x1, z1;
+  };
+  struct Box {
+    float x0 = INFINITY, z0 = INFINITY, x1 = -INFINITY, z1 = -INFINITY;
+    bool any = false, bad = false;
+    void add(float x, float z) {
+      if (!std::isfinite(x) || !std::isfinite(z)) bad = true;
+      x0 = std::min(x0, x), z0 = std::min(z0, z), x1 = std::max(x1, x), z1 = std::max(z1, z);
+      any = true;
+    }
+    bool finite() const { return !bad; }
+    bool holds(float x, float z) const {
+      return any && x >= x0 - kMargin && x <= x1 + kMargin && z >= z0 - kMargin && z <= z1 + kMargin;
+    }
+    // Whether the stretch (ax, az)-(bx, bz) passes within the margin of the box.
+    bool crossedBy(float ax, float az, float bx, float bz) const {
+      if (!any) return false;
+      double t0 = 0, t1 = 1;
+      auto slab = [&](double a, double b, double lo, double hi) {
+        const double d = b - a;
+        if (d == 0) return a >= lo && a <= hi;
+        double u = (lo - a) / d, v = (hi - a) / d;
+        if (u > v) std::swap(u, v);
+        t0 = std::max(t0, u);
+        t1 = std::min(t1, v);
+        return t0 <= t1;
+      };
+      return slab(ax, bx, x0 - kMargin, x1 + kMargin) && slab(az, bz, z0 - kMargin, z1 + kMargin);
+    }
+  };
+  // Room for the rounding of the rays' angles and of the crossing points.
+  static constexpr float kMargin = 64.0f;
+
+  // The still walls' grid and their dimensions' rays (both ways from the foot, a little longer
+  // than they reach); the whole floor is measured instead when the split is not on the floor,
+  // the still walls cannot be put in a grid, or another routine measures the dimensions.
+  void prepare() {
+    prepared_ = true;
+    Objex* o = layer_->firstObject;
+    while (o && o != firstMoved_) o = o->next;
+    if (!firstMoved_ || o != firstMoved_ || gToolsServices.limitWallDimension != tools::LimitWallDimension) {
+      whole_ = true;
+      return;
+    }
+    grid_.emplace(layer_->firstObject, firstMoved_);
+    if (!grid_->usable()) {
+      whole_ = true;
+      return;
+    }
+    DocState* ds = CurDocState();
+    for (Objex* wall = layer_->firstObject; wall != firstMoved_; wall = wall->next) {
+      if (wall->type != kObjWall) continue;
+      for (Objex* child = wall->firstChild; child; child = child->next) {
+        if (child->subtype != kSubDimensionAttachment) continue;
+        StillDimension d{child, wall, false, 0, 0, 0, 0};
+        const DoorWindowData* data = AttachmentData(child);
+        if (ds && data && data->anchorStart && data->anchorEnd) {
+          const float sx = data->anchorStart->position[0], sz = data->anchorStart->position[2];
+          const float ex = data->anchorEnd->position[0], ez = data->anchorEnd->position[2];
+          const float length = std::hypot(ex - sx, ez - sz);
+          const float ux = (ex - sx) / length, uz = (ez - sz) / length;
+          const float mx = sx + ux * data->startDistance, mz = sz + uz * data->startDistance;
+          const float reach = DimensionReach(child, wall, ds) + 20 + kMargin;
+          // Across the segment, either way.
+          d.x0 = mx + uz * reach, d.z0 = mz - ux * reach;
+          d.x1 = mx - uz * reach, d.z1 = mz + ux * reach;
+          d.ray = length > 0 && std::isfinite(d.x0) && std::isfinite(d.z0) && std::isfinite(d.x1) &&
+                  std::isfinite(d.z1);
+        }
+        still_.push_back(d);
+      }
+    }
+  }
+
+  // One dimension measured against the still walls' grid and the moved segments.
+  void measureOne(Objex* dimension, Objex* wall, const std::vector<Snapshot>& moved) {
+    const size_t still = grid_->size();
+    MeasureAttachedDim(dimension, wall, [&](FloatPoint* m, FloatPoint* f, Poinz* a, Poinz* b) {
+      FacingWallSearch s{};
+      if (!StartSearch(m, f, a, b, &s)) return 0.0f;
+      for (size_t i = 0; i < moved.size(); ++i) s.consider(moved[i].p, moved[i].q, moved[i].wall, still + i);
+      grid_->search(&s);
+      return s.finish(f);
+    });
+  }
+
+  Layer* layer_;
+  Objex* firstMoved_;
+  bool prepared_ = false, whole_ = false;
+  std::optional<WallSegmentGrid> grid_;
+  std::vector<StillDimension> still_;
+  std::vector<Snapshot> previous_;
+};
+
+MovedWallDimensions* BeginMovedWallDimensions(Layer* layer, Objex* firstMoved) {
+  return new MovedWallDimensions(layer, firstMoved);
+}
+void MeasureMovedWallDimensions(MovedWallDimensions* state) {
+  if (state) state->measure();
+}
+void EndMovedWallDimensions(MovedWallDimensions* state) { delete state; }

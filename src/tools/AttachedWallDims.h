@@ -26,3 +26,9 @@ void UpdateDimWallAttachment(Objex* attachment);
 void UpdateAttachedDimObject(Objex* wall);
 void UpdateAttachedDimLayer(Layer* layer);
 void UpdateAttachedDimAllLayers(Layer* firstLayer);
+// The floor's dimensions after moves of the walls from `firstMoved` to its end, the walls
+// before it staying put (see MovedWallDimensionRefresh in model/Services.h).
+class MovedWallDimensions;
+MovedWallDimensions* BeginMovedWallDimensions(Layer* layer, Objex* firstMoved);
+void MeasureMovedWallDimensions(MovedWallDimensions* state);
+void EndMovedWallDimensions(MovedWallDimensions* state);

@@ -20,4 +20,7 @@ void InstallToolsServices() {
   s.limitWallDimension = tools::LimitWallDimension;
   s.trackKeyEntry = tools::TrackKeyEntry;
   s.updateAttachedDimLayer = UpdateAttachedDimLayer;
+  s.beginMovedWallDimensions = BeginMovedWallDimensions;
+  s.measureMovedWallDimensions = MeasureMovedWallDimensions;
+  s.endMovedWallDimensions = EndMovedWallDimensions;
 }

@@ -183,3 +183,43 @@ TEST(TextureFace, SimpleRotateTurnsInThePlan) {
   EXPECT_NEAR(o->bounds3D.floatBack, -20, 1e-3);
   EXPECT_NEAR(o->bounds3D.floatFront, -10, 1e-3);
 }
+
+// Objects measured one after another come out as each measured alone: nothing of the previous
+// object's rings is left for the next (three rings, then two, then an open ring, then three).
+TEST(TextureFace, LengthsMeasuredInTurnMatchEachMeasuredAlone) {
+  TestDocument doc;
+  struct Case {
+    int16_t levels;
+    bool closed;
+    std::vector<P3> points;
+    std::vector<float> ring, path;
+  };
+  const std::vector<Case> cases = {
+      {3, true,
+       {{0, 0, 0}, {10, 0, 0}, {10, 0, 10}, {0, 0, 10}, {0, 8, 0}, {10, 8, 0}, {10, 8, 10}, {0, 8, 10},
+        {0, 16, 0}, {20, 16, 0}, {20, 16, 20}, {0, 16, 20}},
+       {40, 40, 40, 40, 40, 40, 40, 40, 80, 80, 80, 80},
+       {0, 10, 20, 30, 0, 10, 20, 30, 0, 20, 40, 60}},
+      {2, true, {{0, 0, 0}, {3, 0, 0}, {3, 0, 4}, {0, 5, 4}, {0, 5, 0}, {3, 5, 0}},
+       {12, 12, 12, 12, 12, 12}, {0, 3, 7, 0, 3, 7}},
+      {2, false, {{0, 0, 0}, {6, 0, 0}, {0, 2, 0}, {6, 2, 0}}, {6, 6, 6, 6}, {0, 6, 0, 6}},
+      {3, false, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 2, 0}, {4, 2, 0}}, {1, 1, 1, 1, 4, 4},
+       {0, 1, 0, 1, 0, 4}},
+  };
+  for (int round = 0; round < 2; ++round) {
+    for (size_t c = 0; c < cases.size(); ++c) {
+      const Case& k = cases[c];
+      Objex* o = doc.addObject(kObjClosedPoly, k.closed, {});
+      for (const P3& p : k.points)
+        AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, p.x, p.y, p.z, 0, 0, 0, 0, 0, 0, o), o);
+      o->levels = k.levels;
+      SetObjectPointLengths(o);
+      auto pts = Points(o);
+      ASSERT_EQ(pts.size(), k.ring.size());
+      for (size_t i = 0; i < pts.size(); ++i) {
+        EXPECT_FLOAT_EQ(pts[i]->ringLength, k.ring[i]) << "case " << c << " point " << i;
+        EXPECT_FLOAT_EQ(pts[i]->pathLength, k.path[i]) << "case " << c << " point " << i;
+      }
+    }
+  }
+}

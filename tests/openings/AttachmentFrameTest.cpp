@@ -1,6 +1,8 @@
 // Dispatch of the attachment builders, the mirror, the accessory plane, wall component
 // symbol fitting, rectangular and arched frames and divider bars.
+#include "../model/ViewStateGuard.h"
 #include "FrameTestSupport.h"
+#include "model/Bounds.h"
 #include "model/Services.h"
 #include "openings/DoorFrames.h"
 
@@ -246,3 +248,58 @@ TEST_F(AttachmentFrameTest, ArchedDoorFramesSpringAtTheirRise) {
 }
 
 }  // namespace
+
+namespace {
+bool SameRect(const FloatRect& a, const FloatRect& b) {
+  return a.floatTop == b.floatTop && a.floatLeft == b.floatLeft && a.floatBottom == b.floatBottom &&
+         a.floatRight == b.floatRight;
+}
+bool SameBox(const Float3DRect& a, const Float3DRect& b) {
+  return a.floatTop == b.floatTop && a.floatLeft == b.floatLeft && a.floatBack == b.floatBack &&
+         a.floatBottom == b.floatBottom && a.floatRight == b.floatRight && a.floatFront == b.floatFront;
+}
+}  // namespace
+
+// The bounds a face keeps are those of the full measure of its points, in the plan and in a
+// turned view, for built frames and leaves and for faces with curved segments or children.
+TEST_F(AttachmentFrameTest, StoredFaceBoundsAreThoseOfTheFullMeasure) {
+  ViewStateGuard guard(false);
+  for (const auto& view : {std::pair<float, float>{90, 0}, std::pair<float, float>{35, 25}}) {
+    gXViewAngle = view.first;
+    gYViewAngle = view.second;
+    gPerspective = 0;
+    gGlobalXOffset = 3, gGlobalYOffset = -96, gGlobalZOffset = 7;
+    SetUpForRotationAboutArbitraryAxis(view.first, view.second, &gCosXAngle, &gSinXAngle, &gCosYAngle, &gSinYAngle,
+                                       0);
+    std::vector<Objex*> faces;
+    for (const auto& [type, subtype] : {std::pair<int16_t, int16_t>{kObjDoor, kDoorHinged},
+                                        {kObjDoor, kDoorGarage}, {kObjWindow, kWindowRectangular}}) {
+      Objex* o = Add(type, subtype, 40, 76, 80, type == kObjWindow ? 30 : 0);
+      BuildAttachmentFrame(o);
+      for (Objex* f : Faces(o)) faces.push_back(f);
+    }
+    ASSERT_GT(faces.size(), 10u);
+    // A face with a curved segment, and one holding a child face.
+    Objex* curved = faces[0];
+    curved->firstPoint->outHandle[0] = 12;
+    curved->firstPoint->next->inHandle[2] = -9;
+    Objex* holder = faces[1];
+    Objex* child = faces[2];
+    Objex* keep = child->next;
+    if (child->prev) child->prev->next = keep;
+    if (keep) keep->prev = child->prev;
+    child->prev = child->next = nullptr;
+    holder->firstChild = child;
+    faces.erase(faces.begin() + 2);
+    for (Objex* f : faces) {
+      StoreFaceBounds(f);
+      FloatRect rect = EmptyFloatRect();
+      GetObjectBounds(f, 0, &rect, 1, 0);
+      Float3DRect box = EmptyFloat3DRect();
+      GetObject3DBounds(f, 0, &box, 1);
+      EXPECT_TRUE(SameRect(f->bounds, rect)) << "face type " << f->type;
+      EXPECT_TRUE(SameBox(f->bounds3D, box)) << "face type " << f->type;
+    }
+    EXPECT_FALSE(IsEmptyBounds(holder->bounds3D));
+  }
+}

@@ -1,0 +1,130 @@
+// A design read builds the 3D of its walls, openings, floors and roofs and measures its attached
+// wall dimensions exactly as building each of them afresh does, with every library installed as
+// the program installs them: the bodies, quick walls, frame and leaf faces (points, texture
+// coordinates, ring lengths, bounds) and the dimensions' points and depths.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "../../bench/DesignGenerator.h"
+#include "files/DesignFile.h"
+#include "model/Attachments.h"
+#include "model/DocumentModel.h"
+#include "model/Services.h"
+#include "model/Records.h"
+
+namespace {
+
+struct Shape {
+  std::vector<float> values;
+  std::vector<int> kinds;
+
+  void rect(const FloatRect& r) { values.insert(values.end(), {r.floatTop, r.floatLeft, r.floatBottom, r.floatRight}); }
+  void box(const Float3DRect& b) {
+    values.insert(values.end(), {b.floatTop, b.floatLeft, b.floatBack, b.floatBottom, b.floatRight, b.floatFront});
+  }
+  // A chain of 3D parts: each part's kind, levels, bounds, texture rectangle and points.
+  void chain(const Objex* o) {
+    for (; o; o = o->next) {
+      kinds.insert(kinds.end(), {o->type, o->levels, o->pointCount, o->auxShort});
+      rect(o->bounds);
+      box(o->bounds3D);
+      rect(o->textureRect);
+      for (const Poinz* p = o->firstPoint; p; p = p->next) {
+        values.insert(values.end(), p->position, p->position + 3);
+        values.insert(values.end(), {p->texU, p->texV, p->ringLength, p->pathLength});
+      }
+      chain(o->firstChild);
+    }
+  }
+};
+
+// Everything the 3D road and the plan read of the design's built objects, floor by floor.
+Shape ShapeOf(ZLKDocumentModel& model) {
+  Shape s;
+  for (Layer* l = model.itsLayers; l; l = l->next) {
+    for (Objex* o = l->firstObject; o; o = o->next) {
+      s.kinds.push_back(o->type);
+      s.rect(o->bounds);
+      s.box(o->bounds3D);
+      if (o->type == kObjWall) {
+        s.chain(static_cast<const Objex*>(o->typeData));
+        s.chain(o->symbol3D);
+        for (Objex* c = o->firstChild; c; c = c->next) {
+          s.kinds.push_back(c->type);
+          s.rect(c->bounds);
+          for (const Poinz* p = c->firstPoint; p; p = p->next) s.values.insert(s.values.end(), p->position, p->position + 3);
+          if (const DoorWindowData* d = AttachmentData(c)) {
+            s.values.insert(s.values.end(), {d->height, d->remainingLength});
+            s.chain(d->faces);
+          }
+        }
+      } else if (o->type == kObjRoof || o->type == kObjFloor) {
+        s.chain(static_cast<const Objex*>(o->typeData));
+        s.chain(o->symbol3D);
+      }
+    }
+  }
+  return s;
+}
+
+// Builds every built object of the design again, floor by floor, as the edits do; the attached
+// dimensions are measured once per floor against that floor's walls.
+void RebuildAll(ZLKDocumentModel& model) {
+  Layer* current = model.itsCurLayer;
+  for (Layer* l = model.itsLayers; l; l = l->next) {
+    model.itsCurLayer = l;
+    {
+      WallDimensionRefreshBatch dimensions;
+      for (Objex* o = l->firstObject; o; o = o->next) {
+        if (o->type == kObjWall) {
+          Update3DWall(o);
+          UpdateAllWallAttachments(o);
+        } else if (o->type == kObjRoof) {
+          Update3DRoof(o);
+        } else if (o->type == kObjFloor) {
+          Update3DFloorSkirting(o);
+        }
+      }
+    }
+  }
+  model.itsCurLayer = current;
+}
+
+TEST(DesignReadBuild, ReadBuildsWhatBuildingAfreshBuilds) {
+  const std::string path = ::testing::TempDir() + "/design-read-build.ckd";
+  {
+    TestDocument made;
+    bench::GenerateDesign(made, 600, true);
+    ASSERT_EQ(KeyFileWrite(path.c_str()), 1);
+  }
+  TestDocument read;
+  ASSERT_EQ(KeyFileRead(path.c_str()), 1);
+  std::remove(path.c_str());
+  const Shape afterRead = ShapeOf(read.model);
+  // A design of houses: walls with bodies, openings with faces, floors and roofs.
+  size_t walls = 0, faces = 0;
+  for (Layer* l = read.model.itsLayers; l; l = l->next)
+    for (Objex* o = l->firstObject; o; o = o->next) {
+      if (o->type != kObjWall) continue;
+      ASSERT_NE(o->typeData, nullptr);
+      ++walls;
+      for (Objex* c = o->firstChild; c; c = c->next)
+        if (const DoorWindowData* d = AttachmentData(c))
+          for (const Objex* f = d->faces; f; f = f->next) ++faces;
+    }
+  EXPECT_GT(walls, 50u);
+  EXPECT_GT(faces, 10 * walls);
+
+  RebuildAll(read.model);
+  const Shape rebuilt = ShapeOf(read.model);
+  EXPECT_EQ(afterRead.kinds, rebuilt.kinds);
+  ASSERT_EQ(afterRead.values.size(), rebuilt.values.size());
+  size_t differing = 0;
+  for (size_t i = 0; i < rebuilt.values.size(); ++i) differing += afterRead.values[i] != rebuilt.values[i];
+  EXPECT_EQ(differing, 0u);
+}
+
+}  // namespace
