@@ -10,8 +10,9 @@
 //   FinalFrame  an 8-pass anti-aliased frame of the unchanged scene against 8 passes of the raw
 //               list, each read into the same accumulator ("ratio"; "ratio_plain" without the
 //               read-backs); "first_ms" is the first frame, which compiles the kept lists;
-//   MovePoint   one wall point moved (the wall rebuilt as the point-editing tools do, then the
-//               next real-time frame) against the whole build ("ratio");
+//   MovePoint   one wall point moved (through the move tool's point-drag command and its
+//               rebuild of the wall, then the next real-time frame) against the whole build ("ratio"),
+//               its model update and its frame apart, beside an unedited and a raw frame;
 //   Memory      the plane objects and the compiled scene lists per wall against the bytes of
 //               the raw list of the same triangles ("ratio").
 // Every road reports the triangles drawn and the raw list's bytes, so that the baseline is
@@ -19,11 +20,13 @@
 #include "building3d/Building3DServices.h"
 #include "openings/OpeningsServices.h"
 #include "render3d/Render3DServices.h"
+#include "tools/ToolsServices.h"
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
 #include <malloc.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -35,7 +38,9 @@
 #include "building3d/PlaneObjects.h"
 #include "building3d/RenderRoad.h"
 #include "building3d/Walls3D.h"
+#include "model/CommandWalkers.h"
 #include "model/Grouping.h"
+#include "model/TransformInfo.h"
 #include "model/Services.h"
 #include "model/WallFields.h"
 #include "render3d/Cutaway.h"
@@ -118,6 +123,9 @@ struct Houses {
     gLiveViewHost.isVisible = [] { return true; };
     DocState* ds = doc.ds();
     ds->planScale = 72;
+    // Each wall's openings are fitted as they are placed; the attached wall dimensions of the
+    // floor are measured once, at the end, as when a design is read.
+    auto dimensions = std::make_unique<WallDimensionRefreshBatch>();
     const int houses = wallCount / 4;
     int perRow = 1;
     while (perRow * perRow < houses) ++perRow;
@@ -141,6 +149,7 @@ struct Houses {
       UpdateObjectBounds(roof);
       Update3DRoof(roof);
     }
+    dimensions.reset();
     // Seen from the front, the whole design framed.
     ds->orthoView() = 1;
     RenderAllLayers();
@@ -381,6 +390,24 @@ void BM_FinalFrame(benchmark::State& state) {
   Report(state);
 }
 
+// One wall point moved as the move tool's mouse-up moves a dragged point: the point alone
+// selected, the translate command applied to the wall that holds it (the wall rebuilt with its
+// openings refitted, its plane objects built again), then the tool's own rebuild of the hit
+// wall, the floor's attached dimensions measured once at the end.
+void MovePointAsTheMoveToolDoes(Objex* wall, Poinz* point, float dx) {
+  for (Poinz* q = wall->firstPoint; q; q = q->next) q->selected = q == point;
+  TransformInfo xform{};
+  xform.delta[0] = dx;
+  {
+    WallDimensionRefreshBatch dimensions;
+    SelectedTopLevelObject(GetRootObject(wall), 1, kCmdTranslateObjects, CommandArg::Transform(&xform));
+    Update3DWall(wall);
+    UpdateAllWallAttachments(wall);
+    ReRenderObject(wall);
+  }
+  point->selected = 0;
+}
+
 void BM_MovePoint(benchmark::State& state) {
   if (!Ready(state)) return;
   Houses& houses = DesignOf(static_cast<int>(state.range(0)));
@@ -394,28 +421,50 @@ void BM_MovePoint(benchmark::State& state) {
   RealTimeFrame(ds);
   glFinish();
   const double full = Seconds(f0, Clock::now());
-  double moves = 0;
+  double moves = 0, model = 0, frames = 0, still = 0, raw = 0;
+  std::vector<double> extra;  // per move, the edited frame less the unedited one
+  const int64_t compiledBefore = render3d::ObjectListCompilations();
+  const int64_t walksBefore = render3d::WholeSceneWalks();
   int moved = 0;
   for (auto _ : state) {
     Objex* wall = houses.walls[static_cast<size_t>(moved * 7919) % houses.walls.size()];
-    Poinz* p = wall->firstPoint->next;
     glFinish();
     auto t0 = Clock::now();
-    p->position[0] += (moved % 2 == 0) ? 1.0f : -1.0f;
-    UpdateObjectBounds(wall);
-    Update3DWall(wall);
-    UpdateAllWallAttachments(wall);
-    ReRenderObject(wall);
+    MovePointAsTheMoveToolDoes(wall, wall->firstPoint->next, (moved % 2 == 0) ? 1.0f : -1.0f);
+    auto t1 = Clock::now();
     RealTimeFrame(ds);
     glFinish();
-    auto t1 = Clock::now();
-    moves += Seconds(t0, t1);
+    auto t2 = Clock::now();
+    // The same frame again, nothing edited, and the raw list's frame: what a frame costs anyway.
+    RealTimeFrame(ds);
+    glFinish();
+    auto t3 = Clock::now();
+    RawFrame(sRaw);
+    glFinish();
+    auto t4 = Clock::now();
+    moves += Seconds(t0, t2), model += Seconds(t0, t1), frames += Seconds(t1, t2);
+    still += Seconds(t2, t3), raw += Seconds(t3, t4);
+    extra.push_back(Seconds(t1, t2) - Seconds(t2, t3));
     ++moved;
-    state.SetIterationTime(Seconds(t0, t1));
+    state.SetIterationTime(Seconds(t0, t2));
   }
-  const double perMove = moved ? moves / moved : 0;
-  state.counters["ratio"] = full > 0 ? perMove / full : 0;
+  const double n = moved ? moved : 1;
+  state.counters["ratio"] = full > 0 ? moves / n / full : 0;
   state.counters["full_ms"] = full * 1e3;
+  // The edit's two parts: the model update (the move, the rebuilt wall, its plane objects) and
+  // the next frame (compiling what the edit dropped, then drawing); beside them an unedited
+  // frame and the raw list's frame, the object lists compiled and the whole walks of the scene
+  // per move.
+  state.counters["model_ms"] = model * 1e3 / n;
+  state.counters["frame_ms"] = frames * 1e3 / n;
+  state.counters["still_frame_ms"] = still * 1e3 / n;
+  // What the edit adds to its frame (compiling what it dropped): the median of the edited frame
+  // less the unedited one (two frames of the same scene; the median keeps out the odd slow one).
+  std::sort(extra.begin(), extra.end());
+  state.counters["edit_in_frame_ms"] = extra.empty() ? 0 : extra[extra.size() / 2] * 1e3;
+  state.counters["raw_frame_ms"] = raw * 1e3 / n;
+  state.counters["lists_per_move"] = static_cast<double>(render3d::ObjectListCompilations() - compiledBefore) / n;
+  state.counters["scene_walks_per_move"] = static_cast<double>(render3d::WholeSceneWalks() - walksBefore) / n;
   Report(state);
 }
 
@@ -461,6 +510,7 @@ const bool kServicesInstalled = [] {
   InstallBuilding3DServices();
   InstallOpeningsServices();
   InstallRender3DServices();
+  InstallToolsServices();
   return true;
 }();
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <unordered_map>
+#include <vector>
 
 #include "building3d/TopoElevation.h"
 #include "building3d/Triangulation.h"
@@ -198,8 +199,33 @@ bool IndexRemove(PlaneObject* po) {
   return true;
 }
 
+// ---- the journal of the scene list's changes ----
+//
+// The plan objects whose plane objects were linked into or unlinked from the scene list since
+// the renderer last asked, so that it recompiles only what they draw. When the changes cannot
+// be told one by one (the list indexed again, freed whole, linked from outside, or too many
+// changes to be worth listing) the journal says so instead.
+
+constexpr size_t kMostJournaled = 4096;
+std::vector<const Objex*> sChangedBases;
+bool sChangesKnown = true;
+
+void JournalLost() {
+  sChangesKnown = false;
+  sChangedBases.clear();
+}
+
+void Journal(const Objex* base) {
+  if (!sChangesKnown) return;
+  // A plan object's plane objects come and go one after another: one entry for the run.
+  if (!sChangedBases.empty() && sChangedBases.back() == base) return;
+  if (sChangedBases.size() >= kMostJournaled) return JournalLost();
+  sChangedBases.push_back(base);
+}
+
 // Forgets every entry (the plane objects still indexed are alive: freeing takes them out).
 void IndexClear() {
+  JournalLost();
   for (auto& [base, entry] : ByBase()) {
     for (PlaneObject* po = entry.first; po;) {
       PlaneObject* next = po->sameBaseNext;
@@ -231,6 +257,19 @@ void IndexRebuildIfStale() {
 }
 
 }  // namespace
+
+bool TakeSceneListChanges(std::vector<const Objex*>& bases) {
+  bases.clear();
+  bool known = sChangesKnown;
+  if (!IndexMatchesList()) {
+    known = false;
+    IndexRebuildIfStale();
+  }
+  if (known) bases.swap(sChangedBases);
+  sChangedBases.clear();
+  sChangesKnown = true;
+  return known;
+}
 
 PlaneObject* FirstScenePlaneObjectOf(const Objex* base2DObject) {
   IndexRebuildIfStale();
@@ -357,6 +396,7 @@ void AppendPlaneObject(PlaneObject* planeObject, Objex* sourceObject) {
     NoteListSeen();
   } else if (!IndexMatchesList()) {
     sIndexStale = true;  // linked from outside: rebuilt when next asked
+    JournalLost();
   }
   PlaneObject* tail = SceneTail();
   planeObject->next = nullptr;
@@ -368,6 +408,7 @@ void AppendPlaneObject(PlaneObject* planeObject, Objex* sourceObject) {
   gGLPlaneObjectsTail = planeObject;
   IndexRemove(planeObject);  // appended twice: the index keeps its last place
   IndexAdd(planeObject);
+  Journal(planeObject->base2DObject);
   if (!sIndexStale) NoteListSeen();
   gDisableRenderInterrupt = 1;
 }
@@ -394,6 +435,8 @@ void UnlinkPlaneObject(PlaneObject* planeObject) {
   if (!planeObject) return;
   const bool wasSeen = IndexMatchesList();
   IndexRemove(planeObject);
+  if (wasSeen) Journal(planeObject->base2DObject);
+  else JournalLost();
   if (planeObject->prev)
     planeObject->prev->next = planeObject->next;
   else if (gGLPlaneObjects == planeObject)
@@ -430,7 +473,10 @@ void DeletePlaneObject(PlaneObject* planeObject) {
   if (!planeObject) return;
   // Freed while still in the scene list (the whole list freed at once): the list is the
   // caller's to drop, and the index no longer describes it.
-  if (IndexRemove(planeObject)) sIndexStale = true;
+  if (IndexRemove(planeObject)) {
+    sIndexStale = true;
+    JournalLost();
+  }
   DeletePlaneList(planeObject->planes);
   // Cut-outs and trims have no lists of their own as built; any a caller hung on them are
   // freed with them rather than lost.

@@ -3,6 +3,7 @@
 // list and the globals naming the object being converted.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "model/PlaneObjectRecords.h"
 
@@ -50,6 +51,12 @@ void UnlinkPlaneObject(PlaneObject* planeObject);
 // others follow through sameBaseNext, in scene order. Takes time in their number, not the
 // scene's (a list linked or replaced from outside is indexed again once).
 PlaneObject* FirstScenePlaneObjectOf(const Objex* base2DObject);
+// The plan objects (base2DObject) whose plane objects joined or left the scene list since the
+// last call, in the order of the changes (a plan object may come more than once), for whoever
+// keeps compiled drawings of the list. False, with `bases` empty, when the changes are not
+// known one by one (the list was linked or freed from outside, indexed again or emptied, or
+// changed in too many places): anything may have changed since.
+bool TakeSceneListChanges(std::vector<const Objex*>& bases);
 void DeletePlane(Plane* plane);
 void DeletePlaneList(Plane* first);
 // Frees the plane object with its planes, cut-outs and trims; sets gRenderDirty. It does not

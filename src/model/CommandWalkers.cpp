@@ -938,6 +938,25 @@ bool SelectedObjectAllLayers(Layer* firstLayer, uint8_t selectedOnly, int32_t cm
   return true;
 }
 
+bool SelectedTopLevelObject(Objex* root, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg) {
+  if (!root || !root->layer || !root->layer->visible) return true;
+  const bool qualifies = !selectedOnly || Qualifies(root, cmd);
+  if (IsGuardedTransformCommand(cmd)) {
+    const bool fits = TransformArgumentsFinite(cmd, arg) && (!qualifies || ObjectFitsAfterTransform(root, cmd, arg));
+    if (!fits) {
+      AlertRefusedTransform(cmd);
+      return false;
+    }
+  }
+  WallDimensionRefreshBatch dimensions;  // as in SelectedObjectLayer
+  if (qualifies) {
+    if (cmd == kCmdCountGroups) gObjectCount = 0;
+    const bool deleted = ApplySelected(root, selectedOnly, cmd, arg);
+    if (!deleted && cmd != kCmdCountGroups) UpdateGroupAfterCommand(root);
+  }
+  return true;
+}
+
 void TopLevelObject(Objex* obj, int32_t cmd, const CommandArg& arg) {
   if (!obj || !gCurDocument) return;
   Objex* last = obj;

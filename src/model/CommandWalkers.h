@@ -40,6 +40,10 @@ extern uint8_t gSymbarObjectDrop;
 // finite, is refused whole with an alert and changes nothing. False when refused.
 bool SelectedObjectAllLayers(Layer* firstLayer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg);
 bool SelectedObjectLayer(Layer* layer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg);
+// SelectedObjectAllLayers for a selection known to lie within one top-level object (a point
+// drag selects its one point): the object is checked and walked as the layer walk would, on
+// its own, without going over the rest of the design. Nothing when its layer is hidden.
+bool SelectedTopLevelObject(Objex* root, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg);
 bool SelectedObject(Objex* obj, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg);
 void TopLevelObjectAllLayers(Layer* firstLayer, int32_t cmd, const CommandArg& arg);
 void TopLevelObjectLayer(Layer* layer, int32_t cmd, const CommandArg& arg);

@@ -472,6 +472,7 @@ struct Run {
   bool clearsStencil = false;                 // more of them than values: it clears on its own
   uint64_t drawn = 0;  // DrawnState of its plane objects when compiled
   uint64_t seen = 0;
+  std::vector<PlaneObject*> facing;  // its photos and plants, drawn every frame
 };
 
 // What a run's lists were drawn from, beyond the plane objects' addresses: their materials,
@@ -548,11 +549,28 @@ ListSettings CurrentListSettings(DocState* ds, const std::array<Layer*, 3>& floo
   return k;
 }
 
-std::unordered_map<const Objex*, std::vector<Run>> sRuns;
+// The runs of the last compiled scene in scene order, found by their plan object and by their
+// last plane object. While `sOrderIsScene` holds they describe gGLPlaneObjects as it was then:
+// an edit that only rebuilt or deleted plan objects' plane objects (the scene list's journal
+// names them) is brought in by replacing those objects' runs, without a walk over the scene.
+// Anything else since (a reset from outside the edit road, changes the journal could not
+// follow, another list drawn) walks the whole list again and checks every run. The runs lie in
+// one array, read in one sweep for each scene list; a run taken out leaves a dead slot (no
+// first plane object) until the dead are many.
+std::vector<Run> sOrder;
+size_t sDeadRuns = 0;
+std::unordered_map<const Objex*, std::vector<size_t>> sRuns;
+std::unordered_map<const PlaneObject*, size_t> sRunEndingAt;
+bool Dead(const Run& run) { return run.first == nullptr; }
+bool sOrderIsScene = false;
+bool sCheckEveryRun = true;  // a reset the journal does not explain happened
+int32_t sEditResets = 0;     // > 0 while an edit rebuilds plane objects (EditedSceneScope)
+std::vector<const Objex*> sDroppedBases;  // dropped by DropObjectLists since the last compile
 std::vector<GLuint> sListsToDelete;  // dropped while no context may be current
 ListSettings sListSettings;
 uint64_t sCompileStamp = 0;
 int64_t sObjectListCompilations = 0;
+int64_t sWholeListWalks = 0;
 // Photos and plants of the compiled scene, in scene order, and the scene list they belong to.
 std::vector<PlaneObject*> sFacingCamera;
 uint32_t sFacingCameraScene = 0;
@@ -569,9 +587,58 @@ void DeleteQueuedLists() {
 }
 
 void QueueAllRuns() {
-  for (auto& [base, runs] : sRuns)
-    for (const Run& run : runs) QueueRunLists(run);
+  for (const Run& run : sOrder) QueueRunLists(run);
+  sOrder.clear();
+  sDeadRuns = 0;
   sRuns.clear();
+  sRunEndingAt.clear();
+  sOrderIsScene = false;
+}
+
+void IndexRuns() {
+  sRuns.clear();
+  sRunEndingAt.clear();
+  for (size_t i = 0; i < sOrder.size(); ++i) {
+    if (Dead(sOrder[i])) continue;
+    sRuns[sOrder[i].first->base2DObject].push_back(i);
+    sRunEndingAt[sOrder[i].last] = i;
+  }
+}
+
+// Takes the plan object's runs out of the order (their lists go at the next compilation).
+void DropRunsOf(const Objex* base) {
+  auto it = sRuns.find(base);
+  if (it == sRuns.end()) return;
+  for (size_t i : it->second) {
+    QueueRunLists(sOrder[i]);
+    sRunEndingAt.erase(sOrder[i].last);
+    sOrder[i] = Run{};
+    ++sDeadRuns;
+  }
+  sRuns.erase(it);
+}
+
+// Puts the run at `at` (dead slots there are stepped over); returns where the next run after it
+// goes.
+size_t InsertRun(size_t at, Run&& run) {
+  while (at < sOrder.size() && Dead(sOrder[at])) ++at;
+  if (at == sOrder.size()) {
+    sOrder.push_back(std::move(run));
+    sRuns[sOrder[at].first->base2DObject].push_back(at);
+    sRunEndingAt[sOrder[at].last] = at;
+  } else {
+    sOrder.insert(sOrder.begin() + static_cast<std::ptrdiff_t>(at), std::move(run));
+    IndexRuns();
+  }
+  return at + 1;
+}
+
+// The dead slots squeezed out once they are as many as the living runs.
+void SqueezeDeadRuns() {
+  if (sDeadRuns < 64 || sDeadRuns * 2 < sOrder.size()) return;
+  sOrder.erase(std::remove_if(sOrder.begin(), sOrder.end(), Dead), sOrder.end());
+  sDeadRuns = 0;
+  IndexRuns();
 }
 
 // An object with its cut-outs carved out of its planes, and its trims.
@@ -682,27 +749,130 @@ void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
   gTextureKnownOff = 0;
 }
 
-// The run starting at `first`: its lists when they were compiled for the same plane objects,
-// else compiled now.
-Run FindOrCompileRun(PlaneObject* first, PlaneObject* last, int32_t count, uint64_t drawn, DocState* ds,
-                     const std::array<Layer*, 3>& floors) {
-  std::vector<Run>& runs = sRuns[first->base2DObject];
-  for (Run& run : runs) {
-    if (run.first == first && run.last == last && run.count == count && run.drawn == drawn &&
-        run.seen != sCompileStamp) {
-      run.seen = sCompileStamp;
-      return run;
-    }
+// The plane objects from `first` on that belong to its plan object and follow one another in
+// the list: their number, last one, DrawnState and photos and plants.
+struct Stretch {
+  PlaneObject* first = nullptr;
+  PlaneObject* last = nullptr;
+  int32_t count = 0;
+  uint64_t drawn = 0;
+  std::vector<PlaneObject*> facing;
+};
+Stretch StretchFrom(PlaneObject* first) {
+  Stretch s;
+  s.first = first;
+  for (PlaneObject* po = first; po && po->base2DObject == first->base2DObject; po = po->next) {
+    if (IsPlant(po) || IsPhoto(po)) s.facing.push_back(po);
+    s.drawn = Mix(s.drawn, DrawnState(po));
+    s.last = po;
+    ++s.count;
   }
+  return s;
+}
+
+Run CompiledRun(Stretch&& s, DocState* ds, const std::array<Layer*, 3>& floors) {
   Run run;
-  run.first = first, run.last = last, run.count = count, run.drawn = drawn, run.seen = sCompileStamp;
+  run.first = s.first, run.last = s.last, run.count = s.count, run.drawn = s.drawn, run.seen = sCompileStamp;
+  run.facing = std::move(s.facing);
   CompileRun(run, ds, floors);
-  runs.push_back(run);
   return run;
 }
 
-// The scene list from the object lists (compiling those that are missing), executed as it is
-// compiled; the photos and plants of the scene are gathered on the way.
+// The whole list walked: each run keeps its lists when they were compiled for the same plane
+// objects, drawn the same way; the others are compiled, and the lists of runs gone are dropped.
+void WalkWholeList(PlaneObject* list, DocState* ds, const std::array<Layer*, 3>& floors) {
+  ++sWholeListWalks;
+  std::vector<Run> order;
+  for (PlaneObject* po = list; po;) {
+    Stretch s = StretchFrom(po);
+    po = s.last->next;
+    bool kept = false;
+    if (auto it = sRuns.find(s.first->base2DObject); it != sRuns.end()) {
+      for (size_t i : it->second) {
+        Run& run = sOrder[i];
+        if (Dead(run) || run.first != s.first || run.last != s.last || run.count != s.count || run.drawn != s.drawn)
+          continue;
+        run.seen = sCompileStamp;
+        run.facing = std::move(s.facing);
+        order.push_back(std::move(run));
+        run = Run{};  // taken
+        kept = true;
+        break;
+      }
+    }
+    if (!kept) order.push_back(CompiledRun(std::move(s), ds, floors));
+  }
+  // Lists of plane objects that have left the scene, or were drawn otherwise.
+  for (const Run& run : sOrder) QueueRunLists(run);
+  sOrder.swap(order);
+  sDeadRuns = 0;
+  IndexRuns();
+}
+
+// The order brought up to date from the plan objects whose plane objects came or went: their
+// runs are replaced by runs of the plane objects they have now, each placed after the plane
+// object that precedes it in the list. False when the list does not fit the order kept (it is
+// then walked whole).
+bool ReplaceChangedRuns(std::vector<const Objex*>& changed, DocState* ds, const std::array<Layer*, 3>& floors) {
+  std::sort(changed.begin(), changed.end());
+  changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
+  for (const Objex* base : changed) DropRunsOf(base);
+  // The stretches of the changed plan objects, found through the scene index in scene order.
+  std::vector<Stretch> stretches;
+  std::unordered_map<const PlaneObject*, size_t> stretchAfter;  // by the plane object before it
+  for (const Objex* base : changed) {
+    for (PlaneObject* po = FirstScenePlaneObjectOf(base); po;) {
+      if (po->base2DObject != base) return false;
+      Stretch s = StretchFrom(po);
+      if (stretchAfter.count(s.first->prev)) return false;
+      stretchAfter[s.first->prev] = stretches.size();
+      po = s.last->sameBaseNext;
+      stretches.push_back(std::move(s));
+    }
+  }
+  // Each chain of stretches goes after the run it follows (or first in the list).
+  std::unordered_map<const PlaneObject*, size_t> stretchEndingAt;
+  for (size_t i = 0; i < stretches.size(); ++i) stretchEndingAt[stretches[i].last] = i;
+  size_t placed = 0;
+  for (size_t i = 0; i < stretches.size(); ++i) {
+    const PlaneObject* before = stretches[i].first->prev;
+    if (before && stretchEndingAt.count(before)) continue;  // placed with the chain it follows
+    size_t at = 0;
+    if (before) {
+      auto run = sRunEndingAt.find(before);
+      if (run == sRunEndingAt.end()) return false;
+      at = run->second + 1;
+    }
+    for (size_t k = i;;) {
+      if (placed == stretches.size()) return false;  // a list that runs in a circle
+      const PlaneObject* last = stretches[k].last;
+      at = InsertRun(at, CompiledRun(std::move(stretches[k]), ds, floors));
+      ++placed;
+      auto next = stretchAfter.find(last);
+      if (next == stretchAfter.end()) break;
+      k = next->second;
+    }
+  }
+  if (placed != stretches.size()) return false;
+  SqueezeDeadRuns();
+  const Run* front = nullptr;
+  const Run* back = nullptr;
+  for (const Run& run : sOrder)
+    if (!Dead(run)) {
+      front = &run;
+      break;
+    }
+  for (auto run = sOrder.rbegin(); run != sOrder.rend(); ++run)
+    if (!Dead(*run)) {
+      back = &*run;
+      break;
+    }
+  if (!front) return gGLPlaneObjects == nullptr;
+  return front->first == gGLPlaneObjects && back->last == gGLPlaneObjectsTail && !gGLPlaneObjectsTail->next;
+}
+
+// The scene list from the object lists (compiling those that are missing), compiled and then
+// called; the photos and plants of the scene are gathered on the way.
 void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   DeleteQueuedLists();
   const std::array<Layer*, 3> floors = FloorLayers();
@@ -713,61 +883,67 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
     sListSettings = settings;
   }
   ++sCompileStamp;
-  sFacingCamera.clear();
-  std::vector<Run> order;
-  int32_t holes = 0;
-  for (PlaneObject* po = list; po;) {
-    PlaneObject* first = po;
-    PlaneObject* last = po;
-    int32_t count = 0;
-    uint64_t drawn = 0;
-    for (; po && po->base2DObject == first->base2DObject; po = po->next) {
-      if (IsPlant(po) || IsPhoto(po)) sFacingCamera.push_back(po);
-      drawn = Mix(drawn, DrawnState(po));
-      last = po;
-      ++count;
-    }
-    order.push_back(FindOrCompileRun(first, last, count, drawn, ds, floors));
-    holes += order.back().holes;
-  }
-  // Lists of plane objects that have left the scene.
-  for (auto it = sRuns.begin(); it != sRuns.end();) {
-    std::vector<Run>& runs = it->second;
-    for (size_t i = 0; i < runs.size();) {
-      if (runs[i].seen == sCompileStamp) {
-        ++i;
-        continue;
-      }
-      QueueRunLists(runs[i]);
-      runs[i] = runs.back();
-      runs.pop_back();
-    }
-    it = runs.empty() ? sRuns.erase(it) : std::next(it);
-  }
+  std::vector<const Objex*> changed;
+  const bool journalled = TakeSceneListChanges(changed);
+  changed.insert(changed.end(), sDroppedBases.begin(), sDroppedBases.end());
+  sDroppedBases.clear();
+  // Only a scene list reset through ResetSceneDisplayList by an edit is explained by the journal.
+  const bool explained = !sCheckEveryRun && sFacingCameraScene == 0;
+  const bool scene = list == gGLPlaneObjects;
+  if (!(scene && sOrderIsScene && journalled && explained && ReplaceChangedRuns(changed, ds, floors)))
+    WalkWholeList(list, ds, floors);
+  sOrderIsScene = scene;
+  sCheckEveryRun = false;
   DeleteQueuedLists();
 
-  gSceneDisplayList = glGenLists(1);
-  if (gSceneDisplayList) glNewList(gSceneDisplayList, GL_COMPILE_AND_EXECUTE);
-  glDisable(GL_TEXTURE_2D);
-  gTextureKnownOff = 1;
+  // One pass over the runs: the calls of the scene list with the stencil clears between them,
+  // what the floors and the collected faces draw from, and the photos and plants.
+  struct Call {
+    GLuint list;
+    bool clearFirst;
+  };
+  std::vector<Call> calls;
+  calls.reserve(sOrder.size());
+  std::array<std::vector<GLuint>, 3> floorCalls;
+  std::vector<const Run*> holeRuns, collectedFloorRuns, collectedFaceRuns;
+  sFacingCamera.clear();
   // Stencil values drawn since the last clear (the frame starts cleared).
   std::vector<uint8_t> used(static_cast<size_t>(StencilValueLimit()) + 1, 0);
   bool withCutouts = false;
-  for (const Run& run : order) {
+  for (const Run& run : sOrder) {
+    if (Dead(run)) continue;
+    if (!run.facing.empty()) sFacingCamera.insert(sFacingCamera.end(), run.facing.begin(), run.facing.end());
+    if (run.holes) holeRuns.push_back(&run);
+    if (run.collectedFloors) collectedFloorRuns.push_back(&run);
+    if (run.collectedFaces) collectedFaceRuns.push_back(&run);
+    if (run.floor && run.floorIndex >= 0 && run.floorIndex < 3) floorCalls[run.floorIndex].push_back(run.floor);
     if (!run.opaque) continue;
+    bool clear = false;
     if (run.clearsStencil) {
-      glClear(GL_STENCIL_BUFFER_BIT);
+      clear = true;
       std::fill(used.begin(), used.end(), 1);
     } else if (run.cutoutCount > 0) {
       const auto first = used.begin() + run.cutoutFirst, end = first + run.cutoutCount;
       if (std::find(first, end, 1) != end) {
-        glClear(GL_STENCIL_BUFFER_BIT);
+        clear = true;
         std::fill(used.begin(), used.end(), 0);
       }
       std::fill(first, end, 1);
     }
-    glCallList(run.opaque);
+    calls.push_back({run.opaque, clear});
     withCutouts = withCutouts || run.withCutouts;
+  }
+  const bool holes = !holeRuns.empty();
+
+  gSceneDisplayList = glGenLists(1);
+  // Compiled, then called: executing thousands of nested calls while compiling them costs far
+  // more than calling the finished list (a list that could not be made draws directly).
+  if (gSceneDisplayList) glNewList(gSceneDisplayList, GL_COMPILE);
+  glDisable(GL_TEXTURE_2D);
+  gTextureKnownOff = 1;
+  for (const Call& call : calls) {
+    if (call.clearFirst) glClear(GL_STENCIL_BUFFER_BIT);
+    glCallList(call.list);
   }
   // Drawing an object through the stencil leaves smooth shading and dithering on for what
   // follows; a carved one does it once here. The lists draw one colour per primitive, so the
@@ -787,16 +963,14 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
     if (holes) {
       KeepStencilValueInRange();
       BeginStencilWrite(gCurrentStencilValue);
-      for (const Run& run : order) {
-        if (!run.holes) continue;
-        PlaneObject* po = run.first;
-        for (int32_t i = 0; i < run.count; ++i, po = po->next)
+      for (const Run* run : holeRuns) {
+        PlaneObject* po = run->first;
+        for (int32_t i = 0; i < run->count; ++i, po = po->next)
           if (HoleOnFloor(po, floor) && HoleFaceDrawn(po, ds)) RTRenderGLPlaneObject(po, 0);
       }
       EndStencilWrite(ds, GL_NOTEQUAL, gCurrentStencilValue);
     }
-    for (const Run& run : order)
-      if (run.floor && run.floorIndex == f) glCallList(run.floor);
+    for (GLuint list : floorCalls[f]) glCallList(list);
     if (holes) {
       glDisable(GL_STENCIL_TEST);
       ++gCurrentStencilValue;
@@ -805,18 +979,16 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   if (holes) {
     KeepStencilValueInRange();
     BeginStencilWrite(gCurrentStencilValue);
-    for (const Run& run : order) {
-      if (!run.collectedFloors) continue;
-      PlaneObject* po = run.first;
-      for (int32_t i = 0; i < run.count; ++i, po = po->next)
+    for (const Run* run : collectedFloorRuns) {
+      PlaneObject* po = run->first;
+      for (int32_t i = 0; i < run->count; ++i, po = po->next)
         if (po->partType == kPartCollectedFloor) RTRenderGLPlaneObject(po, 0);
     }
     EndStencilWrite(ds, GL_EQUAL, gCurrentStencilValue);
   }
-  for (const Run& run : order) {
-    if (!run.collectedFaces) continue;
-    PlaneObject* po = run.first;
-    for (int32_t i = 0; i < run.count; ++i, po = po->next)
+  for (const Run* run : collectedFaceRuns) {
+    PlaneObject* po = run->first;
+    for (int32_t i = 0; i < run->count; ++i, po = po->next)
       if (po->partType == kPartCollectedFace) RTRenderGLPlaneObject(po, 0);
   }
   if (holes) {
@@ -825,7 +997,10 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
     ++gCurrentStencilValue;
   }
   gTextureKnownOff = 0;
-  if (gSceneDisplayList) glEndList();
+  if (gSceneDisplayList) {
+    glEndList();
+    glCallList(gSceneDisplayList);
+  }
   sFacingCameraScene = gSceneDisplayList;
   sFacingCameraHead = list;
 }
@@ -986,10 +1161,10 @@ void RenderGLPlaneObjectsPlantsOnly(PlaneObject* list) {
 namespace render3d {
 void DropObjectLists(const Objex* object) {
   DropFinalLists(object);
-  auto it = sRuns.find(object);
-  if (it == sRuns.end()) return;
-  for (const Run& run : it->second) QueueRunLists(run);
-  sRuns.erase(it);
+  if (!sRuns.count(object)) return;
+  DropRunsOf(object);
+  // Its plane objects are looked at again at the next compilation, even if they stay.
+  sDroppedBases.push_back(object);
 }
 
 void DropAllObjectLists() {
@@ -1008,9 +1183,14 @@ void ForgetFacingCameraList() {
   sFacingCamera.clear();
   sFacingCameraScene = 0;
   sFacingCameraHead = nullptr;
+  if (sEditResets == 0) sCheckEveryRun = true;
 }
 
+EditedSceneScope::EditedSceneScope() { ++sEditResets; }
+EditedSceneScope::~EditedSceneScope() { --sEditResets; }
+
 int64_t ObjectListCompilations() { return sObjectListCompilations; }
+int64_t WholeSceneWalks() { return sWholeListWalks; }
 
 int32_t LastRenderWalkVisits() { return sLastWalkVisits; }
 

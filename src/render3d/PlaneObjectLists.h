@@ -40,7 +40,8 @@ void RenderGLFillerPlaneObjects(PlaneObject* list);
 // Only the plants (render kinds 8 and 9).
 void RenderGLPlaneObjectsPlantsOnly(PlaneObject* list);
 
-// The real-time scene list calls one display list per run of plane objects of one plan object.
+// The real-time scene list calls one display list per run of plane objects of one plan object;
+// an edit compiles the lists of the plan objects it rebuilt, and the scene list, again.
 // In those lists an object's cut-outs are carved out of its faces (render3d/CarvedFaces.h)
 // wherever geometry shows what the stencil would; the others still draw through the stencil.
 namespace render3d {
@@ -50,10 +51,25 @@ void DropObjectLists(const Objex* object);
 void DropAllObjectLists();
 // Deletes every object list now (the context is current and about to go).
 void ReleaseObjectLists();
-// The scene list is gone: its photos and plants are no longer known.
+// The scene list is gone: its photos and plants are no longer known. Unless an
+// EditedSceneScope lives, the next compilation checks every object list against its plane
+// objects (their materials may have changed in place).
 void ForgetFacingCameraList();
+// While one lives, resets of the scene list come from an edit that rebuilds or deletes plane
+// objects through the scene list's own routines, whose journal (TakeSceneListChanges) names
+// the plan objects changed: the next compilation replaces only their object lists, without a
+// walk over the scene.
+class EditedSceneScope {
+ public:
+  EditedSceneScope();
+  ~EditedSceneScope();
+  EditedSceneScope(const EditedSceneScope&) = delete;
+  EditedSceneScope& operator=(const EditedSceneScope&) = delete;
+};
 // How many object lists have been compiled since the program started.
 int64_t ObjectListCompilations();
+// How many compilations of the scene list have walked the whole list of plane objects.
+int64_t WholeSceneWalks();
 // The plane objects the last RenderGLPlaneObjects took up, and the Escape polls that walk made
 // (every 300th of them) for a pass that replays it from a display list: true when Escape
 // stopped the render.

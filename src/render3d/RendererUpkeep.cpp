@@ -25,6 +25,7 @@ void ReRenderObject(Objex* object) {
     gRenderOnShow = 0;
   }
   if (!object) return;
+  EditedSceneScope edit;
   render3d::DeleteRendererObject(object);
   RenderSingleObject(object);
 }
@@ -33,6 +34,7 @@ void ReRenderObject(Objex* object) {
 namespace render3d {
 void DeleteRendererObject(Objex* object) {
   NoteServiceCall("DeleteRendererObject", object);
+  EditedSceneScope edit;
   if (object) DropObjectLists(object);
   if (!object || !gGLPlaneObjects) return;
   ResetSceneDisplayList();

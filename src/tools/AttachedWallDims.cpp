@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "building3d/Walls3D.h"
@@ -401,18 +402,21 @@ void UpdateAttachedDimObject(Objex* wall) { UpdateAttachedDimObjectWith(wall, nu
 
 void UpdateAttachedDimLayer(Layer* layer) {
   if (!layer || !layer->visible) return;
+  // The dimensions of the layer's walls, in layer order, found in one walk over the layer.
+  std::vector<std::pair<Objex*, Objex*>> dimensions;  // dimension, its wall
+  for (Objex* o = layer->firstObject; o; o = o->next)
+    if (o->type == kObjWall)
+      for (Objex* c = o->firstChild; c; c = c->next)
+        if (c->subtype == kSubDimensionAttachment) dimensions.emplace_back(c, o);
+  if (dimensions.empty()) return;
   // Many dimensions are measured against the current floor's walls through a grid of them
   // (only while the measuring routine is the one here: it is what the grid gives).
-  size_t dimensions = 0;
-  for (Objex* o = layer->firstObject; o && dimensions < kGridFromDimensions; o = o->next)
-    if (o->type == kObjWall)
-      for (Objex* c = o->firstChild; c; c = c->next) dimensions += c->subtype == kSubDimensionAttachment;
   std::optional<WallSegmentGrid> grid;
-  if (dimensions >= kGridFromDimensions && gCurDocument && gCurDocument->itsCurLayer &&
+  if (dimensions.size() >= kGridFromDimensions && gCurDocument && gCurDocument->itsCurLayer &&
       gToolsServices.limitWallDimension == tools::LimitWallDimension)
     grid.emplace(gCurDocument->itsCurLayer);
   WallSegmentGrid* g = grid && grid->usable() ? &*grid : nullptr;
-  for (Objex* o = layer->firstObject; o; o = o->next) UpdateAttachedDimObjectWith(o, g);
+  for (const auto& [dimension, wall] : dimensions) UpdateAttachedDimWith(dimension, wall, g);
 }
 
 void UpdateAttachedDimAllLayers(Layer* firstLayer) {

@@ -267,6 +267,9 @@ void DrawMovedState(const TrackState& t, float x, float z, Objex* hit, int16_t p
 void EndDrag(DocState* ds, Layer* layers, Objex* hit, ZLKDynamicDrawEngine* overlay) {
   const bool moved = !(gUpX == gDownX && gUpY == gDownY && gUpZ == gDownZ);
   if (moved) {
+    // The walls the move rebuilds (twice for the hit wall) refit their attachments; the floor's
+    // attached dimensions are measured once, against the walls as the move leaves them.
+    WallDimensionRefreshBatch dimensions;
     const TrackState t = LimitedTrackState(ds, hit);
     TransformInfo xform{};
     xform.delta[0] = t.currentX - t.startX;
@@ -278,6 +281,8 @@ void EndDrag(DocState* ds, Layer* layers, Objex* hit, ZLKDynamicDrawEngine* over
     // keep their place.
     ShiftEndDragAttachments(hit, xform.delta[0], xform.delta[2]);
     if (IsWallSegmentMove()) ApplyWallSegmentMove(hit, xform.delta[0], xform.delta[2]);
+    // A point drag selected its one point at the mouse-down: only the hit object's tree holds it.
+    else if (sPointDrag) SelectedTopLevelObject(GetRootObject(hit), 1, kCmdTranslateObjects, CommandArg::Transform(&xform));
     else SelectedObjectAllLayers(layers, 1, kCmdTranslateObjects, CommandArg::Transform(&xform));
     if (hit->type == kObjWall) {
       Update3DWall(hit);

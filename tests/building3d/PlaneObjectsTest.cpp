@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "SceneTestSupport.h"
@@ -322,6 +323,62 @@ TEST_F(PlaneObjects, SceneIndexFindsThePlaneObjectsOfOnePlanObject) {
   gGLPlaneObjects = gGLPlaneObjectsTail = replaced;
   EXPECT_EQ(of(wallB), (std::vector<PlaneObject*>{replaced}));
   EXPECT_TRUE(of(wallA).empty());
+}
+
+// The journal names the plan objects whose plane objects came or went since it was last taken,
+// and says when it cannot: the list linked from outside, freed whole, or started again.
+TEST_F(PlaneObjects, SceneJournalNamesThePlanObjectsChanged) {
+  Objex* face = doc.addObject(kObjWallFace, true, {{0, 0}, {10, 0}, {10, 10}});
+  Objex* wallA = doc.addObject(kObjWall, false, {{0, 0}, {10, 0}});
+  Objex* wallB = doc.addObject(kObjWall, false, {{0, 0}, {10, 0}});
+  auto appendFor = [&](Objex* base) {
+    gBase2DObject = base;
+    PlaneObject* po = PentagonObject();
+    AppendPlaneObject(po, face);
+    gBase2DObject = nullptr;
+    return po;
+  };
+  std::vector<const Objex*> changed;
+  using Bases = std::vector<const Objex*>;
+  // A new scene is no list of changes.
+  PlaneObject* a1 = appendFor(wallA);
+  appendFor(wallA);
+  EXPECT_FALSE(TakeSceneListChanges(changed));
+  EXPECT_TRUE(changed.empty());
+  // Nothing since.
+  EXPECT_TRUE(TakeSceneListChanges(changed));
+  EXPECT_TRUE(changed.empty());
+
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+    bool known;
+    Bases bases;
+  };
+  PlaneObject* b1 = nullptr;
+  const Step steps[] = {
+      {"appended", [&] { b1 = appendFor(wallB); appendFor(wallB); }, true, {wallB}},
+      {"unlinked and freed", [&] { UnlinkPlaneObject(a1); DeletePlaneObject(a1); }, true, {wallA}},
+      {"one rebuilt, another appended", [&] { UnlinkPlaneObject(b1); DeletePlaneObject(b1); appendFor(wallA); appendFor(wallB); },
+       true, {wallB, wallA, wallB}},
+      {"linked from outside", [&] {
+         PlaneObject* outside = PentagonObject();
+         outside->base2DObject = wallB;
+         gGLPlaneObjectsTail->next = outside;
+         outside->prev = gGLPlaneObjectsTail;
+         gGLPlaneObjectsTail = outside;
+         appendFor(wallA);
+       }, false, {}},
+      {"nothing", [] {}, true, {}},
+      {"freed whole", [&] { FreeScene(); }, false, {}},
+      {"started again", [&] { appendFor(wallB); }, false, {}},
+      {"appended after the start", [&] { appendFor(wallA); }, true, {wallA}},
+  };
+  for (const Step& step : steps) {
+    step.change();
+    EXPECT_EQ(TakeSceneListChanges(changed), step.known) << step.what;
+    EXPECT_EQ(changed, step.bases) << step.what;
+  }
 }
 
 }  // namespace

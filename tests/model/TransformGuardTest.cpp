@@ -168,6 +168,60 @@ TEST(TransformGuardWalk, OneLayerAndOneObjectAreCheckedToo) {
   EXPECT_TRUE(SelectedObject(o, 1, kCmdSelectObject, CommandArg::None()));
 }
 
+// The walk of one top-level object (a point drag's whole selection) does what the walk over the
+// layers does with that selection: the one point moved or turned, a step off the plan or not a
+// number refused with the alert, nothing on a hidden layer.
+TEST(TransformGuardWalk, OneTopLevelObjectAsTheWalkOverTheLayers) {
+  struct Result {
+    bool applied = false;
+    std::vector<float> positions;
+    size_t alerts = 0;
+    bool moved = false;
+  };
+  struct Step {
+    const char* what;
+    int32_t cmd;
+    TransformInfo t;
+    bool hidden;
+    bool fits;
+  };
+  const Step steps[] = {
+      {"move by 10", kCmdTranslateObjects, Delta(10, 5), false, true},
+      {"move past the edge", kCmdTranslateObjects, Delta(999950, 0), false, false},
+      {"move by nan", kCmdTranslateObjects, Delta(kNaN, 0), false, false},
+      {"rotate by a quarter", kCmdRotateObjects, Turn(1.5707964f, 5, 5), false, true},
+      {"move on a hidden layer", kCmdTranslateObjects, Delta(10, 0), true, true},
+  };
+  for (const Step& step : steps) {
+    auto run = [&step](bool wholeWalk) {
+      TestDocument doc;
+      doc.ds()->viewPlane = 2;
+      Objex* held = doc.addObject(kObjClosedPoly, true, {{0, 0}, {50, 0}, {50, 50}});
+      doc.addObject(kObjLine, false, {{0, 90}, {10, 90}}, doc.second);
+      held->firstPoint->next->selected = 1;
+      doc.first->visible = step.hidden ? 0 : 1;
+      TransformInfo t = step.t;
+      ScopedAlertRecorder alerts;
+      Result r;
+      const std::vector<float> before = Positions(doc.model);
+      r.applied = wholeWalk ? SelectedObjectAllLayers(doc.model.itsLayers, 1, step.cmd, CommandArg::Transform(&t))
+                            : SelectedTopLevelObject(held, 1, step.cmd, CommandArg::Transform(&t));
+      doc.first->visible = 1;
+      r.positions = Positions(doc.model);
+      r.alerts = alerts.shown.size();
+      r.moved = r.positions != before;
+      return r;
+    };
+    const Result walked = run(true), alone = run(false);
+    EXPECT_EQ(alone.applied, step.fits) << step.what;
+    EXPECT_EQ(alone.applied, walked.applied) << step.what;
+    EXPECT_EQ(alone.positions, walked.positions) << step.what;
+    EXPECT_EQ(alone.alerts, walked.alerts) << step.what;
+    EXPECT_EQ(alone.alerts, step.fits ? 0u : 1u) << step.what;
+    EXPECT_EQ(alone.moved, step.fits && !step.hidden) << step.what;
+  }
+}
+
 TEST(TransformGuardLimits, PlanCoordinatesStayStrictlyInsideWhatTheReaderTakes) {
   EXPECT_TRUE(IsPlanCoordinateValid(0));
   EXPECT_TRUE(IsPlanCoordinateValid(-999999));

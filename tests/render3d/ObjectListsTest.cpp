@@ -4,6 +4,8 @@
 // the objects built and deleted.
 #include <GL/gl.h>
 
+#include <vector>
+
 #include "building3d/Walls3D.h"
 #include "model/Grouping.h"
 #include "model/Services.h"
@@ -47,6 +49,18 @@ class ObjectLists : public RenderTest {
   static bool Red(const Pixel& p) { return p.r > 100 && p.g < 60 && p.b < 60; }
 
   static int64_t Compiled() { return render3d::ObjectListCompilations(); }
+  static int64_t Walks() { return render3d::WholeSceneWalks(); }
+
+  void paint(Objex* w, RGBColor c) {
+    for (Poinz* p = w->firstPoint; p; p = p->next) p->color[0] = p->color[1] = c;
+  }
+
+  // The kept frame along the wall's height.
+  static std::vector<Pixel> row() {
+    std::vector<Pixel> pixels;
+    for (int x = 0; x < 64; x += 2) pixels.push_back(kept(x, 40));
+    return pixels;
+  }
 };
 
 TEST_F(ObjectLists, AnEditCompilesOnlyTheEditedObjectsList) {
@@ -156,6 +170,118 @@ TEST_F(ObjectLists, PhotosAndPlantsAreDrawnEveryFrameInStepWithTheScene) {
     frame();
     EXPECT_EQ(calls.count("RTRenderGLPhotoObject"), step.photosDrawn) << step.what;
   }
+}
+
+// An edit replaces the runs of the objects it rebuilt or deleted, without walking the scene,
+// and draws what a whole walk of the list draws: the same objects, in the list's order (a
+// rebuilt object goes last, so that of two coplanar walls the other now shows).
+TEST_F(ObjectLists, AnEditDrawsWhatAWholeWalkDraws) {
+  Objex* first = wall(-20, 10, 0);  // red
+  Objex* second = wall(-10, 20, 0);
+  paint(second, {0, 0, 65535});
+  ReRenderObject(second);
+  Objex* far = wall(-30, -22, 0);
+  RTInitializeGLScene();
+  frame();
+  const Pixel red = kept(32, 40);
+  ASSERT_TRUE(Red(red)) << red;  // the first of the coplanar walls
+
+  struct Step {
+    const char* what;
+    void (*edit)(Objex* first, Objex* second, Objex* far);
+    int64_t compiled;
+    bool overlapRed;
+  };
+  const Step steps[] = {
+      {"first rebuilt", [](Objex* f, Objex*, Objex*) { ReRenderObject(f); }, 1, false},
+      {"second deleted", [](Objex*, Objex* s, Objex*) { DeleteRendererObject(s); }, 0, true},
+      {"second back", [](Objex*, Objex* s, Objex*) { ReRenderObject(s); }, 1, true},
+      {"both rebuilt, second first", [](Objex* f, Objex* s, Objex*) { ReRenderObject(s); ReRenderObject(f); }, 2, false},
+      {"far moved, rebuilt twice", [](Objex*, Objex*, Objex* w) {
+         w->firstPoint->position[0] = -28;
+         UpdateObjectBounds(w);
+         Update3DWall(w);
+         ReRenderObject(w);
+         ReRenderObject(w);
+       }, 1, false},
+      {"far deleted, first rebuilt", [](Objex* f, Objex*, Objex* w) { DeleteRendererObject(w); ReRenderObject(f); }, 1,
+       false},
+  };
+  for (const Step& step : steps) {
+    step.edit(first, second, far);
+    const int64_t walks = Walks(), compiled = Compiled();
+    frame();
+    EXPECT_EQ(Walks(), walks) << step.what;
+    EXPECT_EQ(Compiled() - compiled, step.compiled) << step.what;
+    EXPECT_EQ(Red(kept(32, 40)), step.overlapRed) << step.what << " " << kept(32, 40);
+    const std::vector<Pixel> edited = row();
+    // A reset from outside the edit road walks the whole list; the picture is the same.
+    ResetSceneDisplayList();
+    frame();
+    EXPECT_EQ(Walks(), walks + 1) << step.what;
+    EXPECT_EQ(row(), edited) << step.what;
+  }
+}
+
+// Many edits leave many runs taken out: they are squeezed out on the way, and the picture stays
+// the one a whole walk draws.
+TEST_F(ObjectLists, ManyEditsKeepThePictureOfAWholeWalk) {
+  std::vector<Objex*> walls;
+  for (int i = 0; i < 80; ++i) {
+    const float x = -32 + static_cast<float>(i % 64);
+    walls.push_back(wall(x, x + 0.5f, static_cast<float>(i / 64)));
+    if (i % 3 == 0) paint(walls.back(), {0, 0, 65535}), ReRenderObject(walls.back());
+  }
+  RTInitializeGLScene();
+  frame();
+  const int64_t walks = Walks();
+  for (int round = 0; round < 3; ++round) {
+    for (size_t i = static_cast<size_t>(round); i < walls.size(); i += 2) {
+      walls[i]->firstPoint->next->position[0] += round == 1 ? -0.25f : 0.25f;
+      UpdateObjectBounds(walls[i]);
+      Update3DWall(walls[i]);
+      ReRenderObject(walls[i]);
+    }
+    frame();
+  }
+  EXPECT_EQ(Walks(), walks);
+  const std::vector<Pixel> edited = row();
+  ResetSceneDisplayList();
+  frame();
+  EXPECT_EQ(row(), edited);
+}
+
+// Whatever the journal cannot account for walks the whole list: a plane object linked in from
+// outside, or an object's lists dropped while its plane objects stay.
+TEST_F(ObjectLists, WhatTheJournalMissesIsStillDrawn) {
+  Objex* left = wall(-30, -10, 0);
+  Objex* right = wall(10, 30, 0);
+  RTInitializeGLScene();
+  frame();
+  ASSERT_TRUE(Red(kept(20, 40)));
+  ASSERT_FALSE(Red(kept(32, 40)));
+
+  // Linked from outside, then an edit: the square shows.
+  addSquare(-3, 0, 3, 20, 0, {65535, 0, 0});
+  ReRenderObject(right);
+  int64_t walks = Walks();
+  frame();
+  EXPECT_EQ(Walks(), walks + 1);
+  EXPECT_TRUE(Red(kept(32, 40))) << kept(32, 40);
+
+  // The left wall's lists dropped, its plane objects left in the scene: compiled again.
+  frame();
+  render3d::DropObjectLists(left);
+  {
+    render3d::EditedSceneScope edit;
+    ResetSceneDisplayList();
+  }
+  walks = Walks();
+  const int64_t compiled = Compiled();
+  frame();
+  EXPECT_EQ(Walks(), walks);
+  EXPECT_EQ(Compiled() - compiled, 1);
+  EXPECT_TRUE(Red(kept(20, 40))) << kept(20, 40);
 }
 
 }  // namespace
