@@ -435,6 +435,10 @@ PixelUpload sUpload;
 
 bool BlitPixels(GLint x, GLint y, GLsizei width, GLsizei height, const uint8_t* rgba) {
   if (width < 1 || height < 1) return false;
+  // A blit cannot write into a multisampled framebuffer: glDrawPixels does it there.
+  GLint samples = 0;
+  glGetIntegerv(GL_SAMPLE_BUFFERS, &samples);
+  if (samples > 0) return false;
   if (!sUpload.framebuffer) glGenFramebuffers(1, &sUpload.framebuffer);
   if (!sUpload.texture) glGenTextures(1, &sUpload.texture);
   if (!sUpload.framebuffer || !sUpload.texture) return false;
