@@ -498,9 +498,17 @@ void ReseatGroupOnTerrain(Objex* group) {
 
 }  // namespace
 
+namespace {
+uint64_t sSceneObjectsChanges = 0;
+}  // namespace
+
+uint64_t SceneObjectsChangeCount() { return sSceneObjectsChanges; }
+void NoteSceneObjectsChanged() { ++sSceneObjectsChanges; }
+
 namespace building3d {
 void RenderAllLayers() {
   NoteServiceCall("RenderAllLayers", nullptr);
+  NoteSceneObjectsChanged();
   if (!LiveViewControllerExists()) return;
   gRefreshRender = 1;
   gForceRenderObjectNow = 0;
@@ -534,6 +542,7 @@ void RenderLayer(Layer* layer) {
 namespace building3d {
 void RenderEntireObject(Objex* object) {
   NoteServiceCall("RenderEntireObject", object);
+  NoteSceneObjectsChanged();
   if (!BuildGoesOn(false) || !object) return;
   if (!sBuildingWholeScene) DeleteRendererObject(object);
   building3d::RenderSingleObject(object);
@@ -547,6 +556,7 @@ void RenderEntireObject(Objex* object) {
 namespace building3d {
 void RenderSingleObject(Objex* object) {
   NoteServiceCall("RenderSingleObject", object);
+  NoteSceneObjectsChanged();
   if (!LiveViewControllerExists() || !CurDocState()) return;
   gRenderDirty = 1;
   gRefreshRender = 1;

@@ -34,6 +34,13 @@ inline int32_t& AlphaValueOf(Objex* o) { return o->extraFlags; }
 // Slab thickness of floors, cut-outs and cabinets (world units).
 inline float& SlabThicknessOf(Objex* o) { return o->params[2]; }
 
+// Grows whenever the plan objects behind the scene may have changed: at every entry of the
+// road (a whole rebuild, an object's rebuild) and of the renderer's upkeep (an object rebuilt
+// or deleted, the whole scene deleted). Whatever is measured from the design for the 3D view
+// (the cut-away's extent) may be kept while it stays the same.
+uint64_t SceneObjectsChangeCount();
+void NoteSceneObjectsChanged();
+
 // Rebuilds the whole scene from "First Floor" on (every layer when there is none).
 namespace building3d { void RenderAllLayers(); }
 // Builds every top-level object of one visible layer.

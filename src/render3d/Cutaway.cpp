@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "building3d/PlaneObjects.h"
+#include "building3d/RenderRoad.h"
 #include "model/Bounds.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
@@ -17,14 +18,43 @@ Float3DRect gCutawayBounds;
 float gCutawayRange = 1;
 uint8_t gSlicePlaneBoundsHeld = 0;
 
-void SetSlicePlaneBounds() {
-  DocState* ds = CurDocState();
-  if (!ds || gSlicePlaneBoundsHeld) return;
+namespace {
+// What the extent was measured from: the design, its layers and which of them show, the
+// direction, and the plan objects' change count of the 3D road. While all of it stays the
+// same, the next frame keeps the extent instead of walking every object again.
+struct CutawayExtentKey {
+  const void* document = nullptr;
+  const Layer* layers = nullptr;
+  uint64_t layersShown = 0;
+  uint64_t changes = 0;
+  int16_t direction = 0;
+  bool operator==(const CutawayExtentKey&) const = default;
+};
+
+struct KeptCutawayExtent {
+  bool valid = false;
+  CutawayExtentKey key;
+  Float3DRect bounds{};
+  float range = 1;
+};
+KeptCutawayExtent sKeptExtent;
+int64_t sExtentMeasures = 0;
+
+// The layers in order with their visibility, folded into one value (a handful of layers).
+uint64_t LayersShown(const Layer* layers) {
+  uint64_t h = 1469598103934665603ull;
+  for (const Layer* l = layers; l; l = l->next) {
+    h = (h ^ reinterpret_cast<uintptr_t>(l)) * 1099511628211ull;
+    h = (h ^ (l->visible ? 1u : 2u)) * 1099511628211ull;
+  }
+  return h;
+}
+
+void MeasureSlicePlaneBounds(int16_t direction, Layer* layers) {
+  ++sExtentMeasures;
   Float3DRect& B = gCutawayBounds;
   B.floatTop = B.floatLeft = B.floatBack = 32000;
   B.floatBottom = B.floatRight = B.floatFront = -32000;
-  const int16_t direction = ds->cutAwayDirection();
-  Layer* layers = gCurDocument ? gCurDocument->itsLayers : nullptr;
   if (direction >= kCutAwayNorth && direction <= kCutAwayWest) GetAllLayers3DBounds(layers, 0, &B, 0);
   else if (direction == kCutAwayTop) GetAllSpecialLayers3DBounds(layers, 0, &B, 0);
   B.floatTop -= 100, B.floatLeft -= 100, B.floatBack -= 100;
@@ -37,6 +67,26 @@ void SetSlicePlaneBounds() {
   }
   if (gCutawayRange == 0) gCutawayRange = 1;
 }
+}  // namespace
+
+void SetSlicePlaneBounds() {
+  DocState* ds = CurDocState();
+  if (!ds || gSlicePlaneBoundsHeld) return;
+  Layer* layers = gCurDocument ? gCurDocument->itsLayers : nullptr;
+  const CutawayExtentKey key{gCurDocument, layers, LayersShown(layers), SceneObjectsChangeCount(),
+                             ds->cutAwayDirection()};
+  // A scene left stale while the 3D window was hidden has edits the road has not seen yet.
+  if (sKeptExtent.valid && sKeptExtent.key == key && !gRenderOnShow) {
+    gCutawayBounds = sKeptExtent.bounds;
+    gCutawayRange = sKeptExtent.range;
+    return;
+  }
+  MeasureSlicePlaneBounds(key.direction, layers);
+  sKeptExtent = {true, key, gCutawayBounds, gCutawayRange};
+}
+
+void ForgetCutawayExtent() { sKeptExtent.valid = false; }
+int64_t CutawayExtentMeasures() { return sExtentMeasures; }
 
 void ComputeSlicePlane() {
   DocState* ds = CurDocState();

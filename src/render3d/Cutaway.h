@@ -14,7 +14,14 @@ extern float gCutawayRange;         // extent along the cut-away direction, neve
 extern uint8_t gSlicePlaneBoundsHeld;
 // gSlicePaneEquation (SceneFrame.h): a x + b y + c z + d >= 0 stays visible.
 
+// Measures the extent, or keeps the last one while the design, its shown layers, the
+// direction and the 3D road's change count (SceneObjectsChangeCount) are what it was
+// measured from.
 void SetSlicePlaneBounds();
+// The next SetSlicePlaneBounds measures whatever it was measured from.
+void ForgetCutawayExtent();
+// How many times the extent has been measured (walked the design) since the start.
+int64_t CutawayExtentMeasures();
 void ComputeSlicePlane();
 // One real-time frame for a step of the cut-away slider.
 void RealTimeCutawayOpenGL();

@@ -68,6 +68,8 @@ void DrawFrame(DocState* ds) {
 void EndRealTime() {
   sInLoop = false;
   gSlicePlaneBoundsHeld = 0;
+  // The full render after a loop measures the extent afresh.
+  ForgetCutawayExtent();
   gRenderingOpenGL = 0;
   gRealTimeDraw = 0;
   gRefreshRender = 1;

@@ -14,6 +14,7 @@
 namespace render3d {
 void ReRenderObject(Objex* object) {
   NoteServiceCall("ReRenderObject", object);
+  NoteSceneObjectsChanged();
   if (!LiveViewControllerExists()) return;
   // A scene that will be rebuilt whole needs no single forced rebuild.
   if (!gGLPlaneObjects || gRenderOnShow) gForceRenderObjectNow = 0;
@@ -34,6 +35,7 @@ void ReRenderObject(Objex* object) {
 namespace render3d {
 void DeleteRendererObject(Objex* object) {
   NoteServiceCall("DeleteRendererObject", object);
+  NoteSceneObjectsChanged();
   EditedSceneScope edit;
   if (object) DropObjectLists(object);
   if (!object || !gGLPlaneObjects) return;
@@ -51,6 +53,7 @@ void DeleteRendererObject(Objex* object) {
 namespace render3d {
 void DeleteAllRendererObjects() {
   NoteServiceCall("DeleteAllRendererObjects", nullptr);
+  NoteSceneObjectsChanged();
   DropAllObjectLists();
   if (!gGLPlaneObjects) return;
   ResetSceneDisplayList();

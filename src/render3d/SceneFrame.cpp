@@ -332,10 +332,15 @@ void DrawKeptFrame(uint32_t target, int32_t width, int32_t height) {
   glBindFramebuffer(GL_FRAMEBUFFER, target);
 }
 
+namespace {
+void FreePixelUpload();
+}  // namespace
+
 void ReleaseRenderTarget() {
   render3d::ReleaseObjectLists();  // the kept full-quality lists with them
   FreeFramebuffer(sTarget);
   FreeFramebuffer(sKeptTarget);
+  FreePixelUpload();
   std::vector<uint8_t>().swap(sKept);
   sKeptRead = false;
   sKeptWidth = sKeptHeight = 0;
@@ -355,9 +360,12 @@ void AccumClear() {
 
 namespace {
 void ReadColorInto(std::vector<uint8_t>& pixels) {
+  GLint alignment = 4;
+  glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(sAccum.x, sAccum.y, sAccum.width, sAccum.height, GL_RGBA, GL_UNSIGNED_BYTE,
                pixels.data());
+  glPixelStorei(GL_PACK_ALIGNMENT, alignment);
 }
 }  // namespace
 
@@ -381,12 +389,70 @@ void AccumMultiply(float factor) {
   for (float& v : sAccum.sum) v *= factor;
 }
 
+namespace {
+// The accumulated image goes to the view through a texture and a blit rather than glDrawPixels:
+// once a context has drawn pixels, Mesa replays display lists on a slower road for the rest of
+// its life (the real-time frames after a final frame took half as long again). A blit writes
+// the pixels as they are, past every fragment operation but the scissor, as the glDrawPixels
+// with those operations off does.
+struct PixelUpload {
+  GLuint framebuffer = 0, texture = 0;
+  GLsizei width = 0, height = 0;
+};
+PixelUpload sUpload;
+
+bool BlitPixels(GLint x, GLint y, GLsizei width, GLsizei height, const uint8_t* rgba) {
+  if (width < 1 || height < 1) return false;
+  // A blit cannot write into a multisampled framebuffer: glDrawPixels does it there.
+  GLint samples = 0;
+  glGetIntegerv(GL_SAMPLE_BUFFERS, &samples);
+  if (samples > 0) return false;
+  if (!sUpload.framebuffer) glGenFramebuffers(1, &sUpload.framebuffer);
+  if (!sUpload.texture) glGenTextures(1, &sUpload.texture);
+  if (!sUpload.framebuffer || !sUpload.texture) return false;
+  GLint readFramebuffer = 0, texture = 0, unpackAlignment = 4, unpackRowLength = 0;
+  glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpackAlignment);
+  glGetIntegerv(GL_UNPACK_ROW_LENGTH, &unpackRowLength);
+  glBindTexture(GL_TEXTURE_2D, sUpload.texture);
+  if (sUpload.width != width || sUpload.height != height) {
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    sUpload.width = width, sUpload.height = height;
+  }
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, unpackAlignment);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, unpackRowLength);
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, sUpload.framebuffer);
+  glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, sUpload.texture, 0);
+  glReadBuffer(GL_COLOR_ATTACHMENT0);
+  const bool complete = glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  if (complete)
+    glBlitFramebuffer(0, 0, width, height, x, y, x + width, y + height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer));
+  return complete;
+}
+
+void FreePixelUpload() {
+  if (sUpload.framebuffer) glDeleteFramebuffers(1, &sUpload.framebuffer);
+  if (sUpload.texture) glDeleteTextures(1, &sUpload.texture);
+  sUpload = PixelUpload{};
+}
+}  // namespace
+
 void AccumReturn(float factor) {
   if (sAccum.sum.empty()) return;
   for (size_t i = 0, n = sAccum.sum.size(); i < n; ++i) {
     const float v = sAccum.sum[i] * factor * 255.0f + 0.5f;
     sAccum.scratch[i] = static_cast<uint8_t>(v <= 0 ? 0 : v >= 255 ? 255 : v);
   }
+  if (BlitPixels(sAccum.x, sAccum.y, sAccum.width, sAccum.height, sAccum.scratch.data())) return;
   glPushAttrib(GL_ENABLE_BIT | GL_PIXEL_MODE_BIT | GL_COLOR_BUFFER_BIT);
   glDisable(GL_DEPTH_TEST), glDisable(GL_STENCIL_TEST), glDisable(GL_BLEND);
   glDisable(GL_ALPHA_TEST), glDisable(GL_TEXTURE_2D), glDisable(GL_DITHER);

@@ -1,6 +1,10 @@
 // The cut-away's extent, its plane equation for each direction, and the cut in a frame.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
+#include "model/Delete.h"
 #include "render3d/Cutaway.h"
 #include "render3d/RenderTestSupport.h"
 
@@ -72,4 +76,63 @@ TEST_F(Cutaway, EmptyModelStillHasARange) {
   gCutawayRange = 0;
   SetSlicePlaneBounds();
   EXPECT_FLOAT_EQ(gCutawayRange, 1);
+}
+
+// The extent is kept between frames and measured again after each kind of change the 3D road
+// is told of (or that shows in the layers or the direction); an unchanged design is not walked.
+TEST_F(Cutaway, KeptExtentFollowsEachChange) {
+  Objex* box = doc.addObject(kObjClosedPoly, true, {{0, 0}, {100, 0}, {100, 200}, {0, 200}}, doc.first);
+  Layer* second = CreateLayer("Second Floor", 1, 1, nullptr);
+  AppendLayerToDocument(second);
+  ds()->cutAwayDirection() = kCutAwayNorth;
+  ForgetCutawayExtent();
+  SetSlicePlaneBounds();
+  ASSERT_FLOAT_EQ(gCutawayBounds.floatFront, 300);
+  Objex* added = nullptr;
+  struct Change {
+    const char* what;
+    std::function<void()> make;
+    float front, right, range;  // the extent after it (North unless the change turns it)
+  };
+  const std::vector<Change> changes = {
+      {"a point moved, the object rebuilt",
+       [&] { box->firstPoint->next->next->position[2] = 260, ReRenderObject(box); }, 360, 200, 460},
+      {"an object added on another floor",
+       [&] { added = doc.addObject(kObjClosedPoly, true, {{300, 0}, {400, 0}, {400, 50}}, second);
+             ReRenderObject(added); }, 360, 500, 460},
+      {"that floor hidden", [&] { second->visible = 0; }, 360, 200, 460},
+      {"that floor shown", [&] { second->visible = 1; }, 360, 500, 460},
+      {"an object deleted",
+       [&] { DeleteObjItem(box); }, 150, 500, 250},
+      {"the direction turned east", [&] { ds()->cutAwayDirection() = kCutAwayEast; }, 150, 500, 300},
+      {"a whole rebuild after an edit while hidden",
+       [&] { added->firstPoint->position[0] = 200, RenderAllLayers(); }, 150, 500, 400},
+  };
+  for (const Change& c : changes) {
+    SCOPED_TRACE(c.what);
+    c.make();
+    const int64_t before = CutawayExtentMeasures();
+    SetSlicePlaneBounds();
+    EXPECT_EQ(CutawayExtentMeasures(), before + 1);
+    EXPECT_FLOAT_EQ(gCutawayBounds.floatFront, c.front);
+    EXPECT_FLOAT_EQ(gCutawayBounds.floatRight, c.right);
+    EXPECT_FLOAT_EQ(gCutawayRange, c.range);
+    // Nothing changed since: the next frames keep it without a walk, whatever was written
+    // over the globals between them.
+    gCutawayRange = 0;
+    gCutawayBounds.floatFront = 0;
+    SetSlicePlaneBounds();
+    RefreshGLScene();
+    EXPECT_EQ(CutawayExtentMeasures(), before + 1);
+    EXPECT_FLOAT_EQ(gCutawayBounds.floatFront, c.front);
+    EXPECT_FLOAT_EQ(gCutawayRange, c.range);
+  }
+  // An edit put off while the 3D window is hidden: measured at every frame until it is built.
+  gRenderOnShow = 1;
+  const int64_t before = CutawayExtentMeasures();
+  SetSlicePlaneBounds();
+  SetSlicePlaneBounds();
+  EXPECT_EQ(CutawayExtentMeasures(), before + 2);
+  gRenderOnShow = 0;
+  DeleteObjItem(added);
 }

@@ -270,3 +270,105 @@ TEST_F(SceneFrame, AccumulatorKeepsLoadAccumulateMultiplyReturn) {
   AccumReturn(0.5f);
   EXPECT_EQ(current(5, 5), (Pixel{128, 128, 0, 255}));
 }
+
+// The accumulated image goes back byte for byte over the viewport it was taken from, past the
+// depth, stencil and blend tests, and leaves the state the next frames draw with as it found it.
+TEST_F(SceneFrame, AccumulatorReturnWritesItsViewportExactlyAndKeepsTheState) {
+  InitializeGLScene();
+  glViewport(8, 4, 20, 12);
+  glEnable(GL_SCISSOR_TEST);
+  const struct { int x; float r, g, b; } halves[] = {{8, 0.2f, 0.4f, 0.6f}, {18, 0.9f, 0.1f, 0.5f}};
+  for (const auto& h : halves) {
+    glScissor(h.x, 4, 10, 12);
+    glClearColor(h.r, h.g, h.b, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  glDisable(GL_SCISSOR_TEST);
+  const Pixel left = current(10, 8), right = current(20, 8);
+  AccumClear();
+  AccumLoad(1.0f);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 2);
+  glEnable(GL_DEPTH_TEST), glDepthFunc(GL_NEVER);
+  glEnable(GL_STENCIL_TEST), glStencilFunc(GL_NEVER, 0, 0xFF);
+  glEnable(GL_BLEND), glBlendFunc(GL_ZERO, GL_ZERO);
+  GLint readBefore = 0, drawBefore = 0;
+  glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBefore);
+  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawBefore);
+  AccumReturn(1.0f);
+  GLint read = 0, draw = 0, bound = 0, unpack = 0, depthFunc = 0;
+  glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
+  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw);
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpack);
+  glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+  EXPECT_EQ(read, readBefore);
+  EXPECT_EQ(draw, drawBefore);
+  EXPECT_EQ(static_cast<GLuint>(bound), texture);
+  EXPECT_EQ(unpack, 2);
+  EXPECT_EQ(depthFunc, GL_NEVER);
+  EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_STENCIL_TEST) && glIsEnabled(GL_BLEND));
+  glDisable(GL_DEPTH_TEST), glDepthFunc(GL_LESS);
+  glDisable(GL_STENCIL_TEST), glStencilFunc(GL_ALWAYS, 0, 0xFF);
+  glDisable(GL_BLEND), glBlendFunc(GL_ONE, GL_ZERO);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glDeleteTextures(1, &texture);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  struct Probe { int x, y; Pixel want; };
+  const Probe probes[] = {{8, 4, left},   {17, 15, left}, {18, 4, right}, {27, 15, right},
+                          {7, 8, {0, 0, 0, 255}}, {28, 8, {0, 0, 0, 255}},
+                          {12, 3, {0, 0, 0, 255}}, {12, 16, {0, 0, 0, 255}}};
+  for (const Probe& p : probes) EXPECT_EQ(current(p.x, p.y), p.want) << p.x << "," << p.y;
+}
+
+// A final frame leaves the state real-time frames draw with as the real-time frame before it
+// left it, so that walking on after a final image draws as fast and the same.
+TEST_F(SceneFrame, AFinalFrameLeavesTheRealTimeStateAsItFoundIt) {
+  addSquare(-16, -16, 16, 16, 0, kRed);
+  addSquare(-8, -8, 8, 8, 5, kWhite);
+  auto snapshot = [] {
+    std::vector<GLint> v;
+    for (GLenum cap : {GL_LIGHTING, GL_TEXTURE_2D, GL_STENCIL_TEST, GL_BLEND, GL_ALPHA_TEST, GL_DEPTH_TEST,
+                       GL_CULL_FACE, GL_COLOR_MATERIAL, GL_FOG, GL_POLYGON_OFFSET_FILL, GL_CLIP_PLANE0,
+                       GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_SCISSOR_TEST, GL_VERTEX_ARRAY, GL_NORMAL_ARRAY,
+                       GL_COLOR_ARRAY, GL_TEXTURE_COORD_ARRAY})
+      v.push_back(glIsEnabled(cap));
+    // (Shading and dithering are left smooth and on, as a real-time frame drawing a carved
+    // object leaves them: its lists hold one colour per primitive.)
+    for (GLenum name : {GL_MATRIX_MODE, GL_TEXTURE_BINDING_2D, GL_READ_BUFFER, GL_DRAW_BUFFER,
+                        GL_READ_FRAMEBUFFER_BINDING, GL_DRAW_FRAMEBUFFER_BINDING, GL_UNPACK_ALIGNMENT,
+                        GL_PACK_ALIGNMENT, GL_UNPACK_ROW_LENGTH, GL_MODELVIEW_STACK_DEPTH,
+                        GL_PROJECTION_STACK_DEPTH, GL_ATTRIB_STACK_DEPTH, GL_CLIENT_ATTRIB_STACK_DEPTH,
+                        GL_ACTIVE_TEXTURE, GL_DEPTH_FUNC, GL_DEPTH_WRITEMASK, GL_POLYGON_MODE}) {
+      GLint value[2] = {-1, -1};
+      glGetIntegerv(name, value);
+      v.push_back(value[0]);
+    }
+    GLfloat transfer[4];
+    for (GLenum name : {GL_RED_SCALE, GL_RED_BIAS, GL_ZOOM_X, GL_ZOOM_Y}) {
+      glGetFloatv(name, transfer);
+      v.push_back(static_cast<GLint>(transfer[0] * 1000));
+    }
+    return v;
+  };
+  RTInitializeGLScene();
+  RTSetViewpoint(ds());
+  RealTimeRenderAllGLPlaneObjects(gGLPlaneObjects);
+  RTFinalizeGLScene();
+  const std::vector<GLint> before = snapshot();
+  ds()->antiAliasPasses() = 4;
+  gRenderOpenGLAntiAlias = 1;
+  RenderGLScene();
+  gRenderOpenGLAntiAlias = 0;
+  RTSetViewpoint(ds());
+  RealTimeRenderAllGLPlaneObjects(gGLPlaneObjects);
+  RTFinalizeGLScene();
+  EXPECT_EQ(snapshot(), before);
+  EXPECT_EQ(kept(32, 32), (Pixel{255, 255, 255, 255}));
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
