@@ -313,6 +313,16 @@ void RenderGLCarvedPlaneObject(PlaneObject* o, const render3d::CarvedPlaneObject
 void RTRenderGLCarvedPlaneObject(PlaneObject* o, const render3d::CarvedPlaneObject& carved) {
   DrawRealTime(o, 0, nullptr, &carved);
 }
+// The carved form of the object's plane at `index`, or null when the plane is drawn whole.
+static const render3d::CarvedPlane* CarvedAt(const render3d::CarvedPlaneObject* carved, size_t index) {
+  return carved && index < carved->planes.size() && !carved->planes[index].whole ? &carved->planes[index] : nullptr;
+}
+
+// The corners a plane is drawn with: its carved triangles' when carved, else its own.
+static int32_t DrawnVertexCount(const render3d::CarvedPlane* cut, const Plane* plane) {
+  return cut ? static_cast<int32_t>(cut->triangles.size()) : plane->vertices ? plane->vertexCount : 0;
+}
+
 
 namespace {
 void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen,
@@ -425,11 +435,10 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
   // as the plane is at those points.
   size_t index = 0;
   for (Plane* plane = o->planes; plane; plane = plane->next, ++index) {
-    const render3d::CarvedPlane* cut =
-        carved && index < carved->planes.size() && !carved->planes[index].whole ? &carved->planes[index] : nullptr;
+    const render3d::CarvedPlane* cut = CarvedAt(carved, index);
     if (cut && cut->triangles.empty()) continue;
     const PlaneVertex* vertices = cut ? cut->triangles.data() : plane->vertices;
-    const int32_t count = cut ? static_cast<int32_t>(cut->triangles.size()) : plane->vertices ? plane->vertexCount : 0;
+    const int32_t count = DrawnVertexCount(cut, plane);
     // Generated coordinates (of a textured face) take their planes per polygon, outside a
     // primitive. Filled planes
     // of more corners go out as the fan of triangles their polygon is drawn as, in the same run;
@@ -588,11 +597,10 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
   GenerationPlanes planes;
   size_t index = 0;
   for (Plane* plane = o->planes; plane; plane = plane->next, ++index) {
-    const render3d::CarvedPlane* cut =
-        carved && index < carved->planes.size() && !carved->planes[index].whole ? &carved->planes[index] : nullptr;
+    const render3d::CarvedPlane* cut = CarvedAt(carved, index);
     if (cut && cut->triangles.empty()) continue;
     const PlaneVertex* vertices = cut ? cut->triangles.data() : plane->vertices;
-    const int32_t count = cut ? static_cast<int32_t>(cut->triangles.size()) : plane->vertices ? plane->vertexCount : 0;
+    const int32_t count = DrawnVertexCount(cut, plane);
     const GLenum kind = cut || count == 3 ? GL_TRIANGLES : count == 4 ? GL_QUADS : GL_POLYGON;
     if (open && (kind != open || kind == GL_POLYGON || (gen && m.glName))) glEnd(), open = 0;
     if (gen && m.glName) SetGenerationPlanes(plane, *gen, &planes);

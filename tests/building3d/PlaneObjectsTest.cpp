@@ -272,19 +272,22 @@ TEST_F(PlaneObjects, DeletingFreesChildrenTrimsAndTheirPlanes) {
   EXPECT_EQ(gRenderDirty, 1);
 }
 
+// A plane object of `base`'s linked into the scene after `face`.
+PlaneObject* AppendPentagonFor(Objex* base, Objex* face) {
+  gBase2DObject = base;
+  PlaneObject* po = PentagonObject();
+  AppendPlaneObject(po, face);
+  gBase2DObject = nullptr;
+  return po;
+}
+
 // The plane objects of one plan object are found without walking the scene, and stay right
 // through unlinks, whole-list frees, and plane objects linked in from outside.
 TEST_F(PlaneObjects, SceneIndexFindsThePlaneObjectsOfOnePlanObject) {
   Objex* face = doc.addObject(kObjWallFace, true, {{0, 0}, {10, 0}, {10, 10}});
   Objex* wallA = doc.addObject(kObjWall, false, {{0, 0}, {10, 0}});
   Objex* wallB = doc.addObject(kObjWall, false, {{0, 0}, {10, 0}});
-  auto appendFor = [&](Objex* base) {
-    gBase2DObject = base;
-    PlaneObject* po = PentagonObject();
-    AppendPlaneObject(po, face);
-    gBase2DObject = nullptr;
-    return po;
-  };
+  auto appendFor = [&](Objex* base) { return AppendPentagonFor(base, face); };
   auto of = [](Objex* base) {
     std::vector<PlaneObject*> found;
     for (PlaneObject* po = FirstScenePlaneObjectOf(base); po; po = po->sameBaseNext) found.push_back(po);
@@ -331,13 +334,7 @@ TEST_F(PlaneObjects, SceneJournalNamesThePlanObjectsChanged) {
   Objex* face = doc.addObject(kObjWallFace, true, {{0, 0}, {10, 0}, {10, 10}});
   Objex* wallA = doc.addObject(kObjWall, false, {{0, 0}, {10, 0}});
   Objex* wallB = doc.addObject(kObjWall, false, {{0, 0}, {10, 0}});
-  auto appendFor = [&](Objex* base) {
-    gBase2DObject = base;
-    PlaneObject* po = PentagonObject();
-    AppendPlaneObject(po, face);
-    gBase2DObject = nullptr;
-    return po;
-  };
+  auto appendFor = [&](Objex* base) { return AppendPentagonFor(base, face); };
   std::vector<const Objex*> changed;
   using Bases = std::vector<const Objex*>;
   // A new scene is no list of changes.

@@ -44,32 +44,8 @@ struct CurvedWallFaces : OpeningsTest {
     return wall;
   }
 
-  // Face `faceIndex` of the wall's body built as the 3D road builds a wall's faces: a curved
-  // face becomes strips that the surface builder finishes and puts in the scene (with the
-  // step faces the face makes). The strips, in order from the face's start corner.
-  std::vector<PlaneObject*> Strips(Objex* wall, int32_t faceIndex) {
-    Objex* body = static_cast<Objex*>(wall->typeData);
-    std::vector<PlaneObject*> strips;
-    if (!body) return strips;
-    std::vector<Poinz*> pts;
-    for (Poinz* p = body->firstPoint; p; p = p->next) pts.push_back(p);
-    const int32_t perRing = body->pointCount / body->levels;
-    gBase2DObject = gActual3DObject = wall;
-    PlaneObject* po = CreatePlaneObject();
-    po->partType = body->type;
-    gCurPlaneObject = po;
-    PlaneObject* before = gGLPlaneObjectsTail;
-    RenderBicubicSurface(pts[faceIndex], pts[perRing + faceIndex], pts[(faceIndex + 1) % perRing],
-                         pts[perRing + (faceIndex + 1) % perRing], 3, 1, 1, &body->penColor, wall);
-    if (gCurPlaneObject == po) {  // straight after all: not a strip
-      gCurPlaneObject = nullptr;
-      DeletePlaneObject(po);
-    }
-    gBase2DObject = gActual3DObject = nullptr;
-    for (PlaneObject* s = before ? before->next : gGLPlaneObjects; s; s = s->next)
-      if (s->partType == body->type) strips.push_back(s);
-    return strips;
-  }
+  // Face `faceIndex` of the wall's body built as the 3D road builds a wall's faces.
+  std::vector<PlaneObject*> Strips(Objex* wall, int32_t faceIndex) { return CurvedFaceStrips(wall, faceIndex); }
 };
 
 // The cut-out planes of the strips, each as its extent along the chord (x: the wall runs

@@ -95,6 +95,32 @@ struct OpeningsTest : ::testing::Test {
   }
 };
 
+// The strips a curved wall's face becomes, finished and put in the scene as the surface builder
+// does them (with the step faces the face makes), in order from the face's start corner.
+inline std::vector<PlaneObject*> CurvedFaceStrips(Objex* wall, int32_t faceIndex) {
+  Objex* body = static_cast<Objex*>(wall->typeData);
+  std::vector<PlaneObject*> strips;
+  if (!body) return strips;
+  std::vector<Poinz*> pts;
+  for (Poinz* p = body->firstPoint; p; p = p->next) pts.push_back(p);
+  const int32_t perRing = body->pointCount / body->levels;
+  gBase2DObject = gActual3DObject = wall;
+  PlaneObject* po = CreatePlaneObject();
+  po->partType = body->type;
+  gCurPlaneObject = po;
+  PlaneObject* before = gGLPlaneObjectsTail;
+  RenderBicubicSurface(pts[faceIndex], pts[perRing + faceIndex], pts[(faceIndex + 1) % perRing],
+                       pts[perRing + (faceIndex + 1) % perRing], 3, 1, 1, &body->penColor, wall);
+  if (gCurPlaneObject == po) {  // straight after all: not a strip
+    gCurPlaneObject = nullptr;
+    DeletePlaneObject(po);
+  }
+  gBase2DObject = gActual3DObject = nullptr;
+  for (PlaneObject* s = before ? before->next : gGLPlaneObjects; s; s = s->next)
+    if (s->partType == body->type) strips.push_back(s);
+  return strips;
+}
+
 inline int CountList(const PlaneObject* p) {
   int n = 0;
   for (; p; p = p->next) ++n;

@@ -249,29 +249,7 @@ struct CarvedFaces : OpeningsTest {
     }
   }
 
-  // The strips of a curved face, finished and put in the scene as the surface builder does.
-  std::vector<PlaneObject*> Strips(Objex* wall, int32_t faceIndex) {
-    Objex* body = static_cast<Objex*>(wall->typeData);
-    std::vector<Poinz*> pts;
-    for (Poinz* p = body->firstPoint; p; p = p->next) pts.push_back(p);
-    const int32_t perRing = body->pointCount / body->levels;
-    gBase2DObject = gActual3DObject = wall;
-    PlaneObject* po = CreatePlaneObject();
-    po->partType = body->type;
-    gCurPlaneObject = po;
-    PlaneObject* before = gGLPlaneObjectsTail;
-    RenderBicubicSurface(pts[faceIndex], pts[perRing + faceIndex], pts[(faceIndex + 1) % perRing],
-                         pts[perRing + (faceIndex + 1) % perRing], 3, 1, 1, &body->penColor, wall);
-    if (gCurPlaneObject == po) {
-      gCurPlaneObject = nullptr;
-      DeletePlaneObject(po);
-    }
-    gBase2DObject = gActual3DObject = nullptr;
-    std::vector<PlaneObject*> strips;
-    for (PlaneObject* s = before ? before->next : gGLPlaneObjects; s; s = s->next)
-      if (s->partType == body->type) strips.push_back(s);
-    return strips;
-  }
+  std::vector<PlaneObject*> Strips(Objex* wall, int32_t faceIndex) { return CurvedFaceStrips(wall, faceIndex); }
 };
 
 TEST_F(CarvedFaces, FacesAreTheirOutlineMinusTheirCutouts) {

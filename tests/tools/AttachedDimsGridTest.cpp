@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "AttachedDimSupport.h"
 #include "ToolTestSupport.h"
 #include "WallTestSupport.h"
 #include "files/DesignFile.h"
@@ -21,32 +22,6 @@ struct DimState {
   float height;
   std::vector<float> points;
 };
-
-Objex* AddDim(Objex* wall, Poinz* a, Poinz* b, bool flipped, bool faces) {
-  const RGBColor white{65535, 65535, 65535};
-  auto* data = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
-  Objex* dim = CreateObject(kObjComponent, 1, 1, &white, &white, 1, 6, 0, nullptr, nullptr, nullptr, wall,
-                            wall->layer, nullptr);
-  for (int i = 0; i < 3; ++i) {
-    Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, dim);
-    WallOptionOf(p) = faces ? 1 : 0;
-    AppendPointToObject(p, dim);
-  }
-  dim->subtype = kSubDimensionAttachment;
-  dim->levels = 1;
-  dim->pointCount = 3;
-  dim->typeData = data;
-  const float length = std::hypot(b->position[0] - a->position[0], b->position[2] - a->position[2]);
-  data->ownerType = kSubDimensionAttachment;
-  data->anchorStart = a;
-  data->anchorEnd = b;
-  data->startDistance = length / 2;
-  data->remainingLength = length / 2;
-  data->height = 77;
-  data->flipHorizontal = flipped ? 1 : 0;
-  AppendChildToObject(dim, wall);
-  return dim;
-}
 
 std::vector<Objex*> DimsOf(Layer* layer) {
   std::vector<Objex*> dims;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "AttachedDimSupport.h"
 #include "ToolTestSupport.h"
 #include "WallTestSupport.h"
 #include "files/ByteStream.h"
@@ -18,32 +19,6 @@
 #include "tools/AttachedWallDims.h"
 
 namespace {
-
-Objex* AddDim(Objex* wall, Poinz* a, Poinz* b, bool flipped, bool faces) {
-  const RGBColor white{65535, 65535, 65535};
-  auto* data = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
-  Objex* dim = CreateObject(kObjComponent, 1, 1, &white, &white, 1, 6, 0, nullptr, nullptr, nullptr, wall,
-                            wall->layer, nullptr);
-  for (int i = 0; i < 3; ++i) {
-    Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, dim);
-    WallOptionOf(p) = faces ? 1 : 0;
-    AppendPointToObject(p, dim);
-  }
-  dim->subtype = kSubDimensionAttachment;
-  dim->levels = 1;
-  dim->pointCount = 3;
-  dim->typeData = data;
-  const float length = std::hypot(b->position[0] - a->position[0], b->position[2] - a->position[2]);
-  data->ownerType = kSubDimensionAttachment;
-  data->anchorStart = a;
-  data->anchorEnd = b;
-  data->startDistance = length / 2;
-  data->remainingLength = length / 2;
-  data->height = 77;
-  data->flipHorizontal = flipped ? 1 : 0;
-  AppendChildToObject(dim, wall);
-  return dim;
-}
 
 // Everything a paste can change on the floor: each record's ID, the walls' points and each
 // attached dimension's height and points.
