@@ -19,20 +19,7 @@ constexpr int kStrips = 12;
 struct CurvedWallFaces : OpeningsTest {
   CurvedWallFaces() { doc.ds()->objectRenderQuality() = kStrips; }
 
-  // Bends face `faceIndex` of the wall's body (the outline points it runs between, in both
-  // rings) toward +z by the tangents `bulge` at its ends. The wall's own handles do not reach
-  // its body, whose outline is a parallel copy of straight segments: the body is given the
-  // curve the surface builder sees.
-  static void BendFace(Objex* wall, int32_t faceIndex, float bulge) {
-    Objex* body = static_cast<Objex*>(wall->typeData);
-    std::vector<Poinz*> b;
-    for (Poinz* p = body->firstPoint; p; p = p->next) b.push_back(p);
-    const size_t perRing = b.size() / 2, from = static_cast<size_t>(faceIndex);
-    for (size_t ring : {size_t{0}, perRing}) {
-      b[ring + from]->outHandle[2] = bulge;
-      b[ring + (from + 1) % perRing]->inHandle[2] = -bulge;
-    }
-  }
+  static void BendFace(Objex* wall, int32_t faceIndex, float bulge) { BendBodyFace(wall, faceIndex, bulge); }
 
   // An open wall through the points whose first segment's faces (0 along the points and the
   // last but one of the return side) are bent.

@@ -95,6 +95,21 @@ struct OpeningsTest : ::testing::Test {
   }
 };
 
+// Bends face `faceIndex` of the wall's body (the outline points it runs between, in both rings)
+// toward +z by the tangents `bulge` at its ends. The wall's own handles do not reach its body,
+// whose outline is a parallel copy of straight segments: the body is given the curve the surface
+// builder sees.
+inline void BendBodyFace(Objex* wall, int32_t faceIndex, float bulge) {
+  Objex* body = static_cast<Objex*>(wall->typeData);
+  std::vector<Poinz*> b;
+  for (Poinz* p = body->firstPoint; p; p = p->next) b.push_back(p);
+  const size_t perRing = b.size() / 2, from = static_cast<size_t>(faceIndex);
+  for (size_t ring : {size_t{0}, perRing}) {
+    b[ring + from]->outHandle[2] = bulge;
+    b[ring + (from + 1) % perRing]->inHandle[2] = -bulge;
+  }
+}
+
 // The strips a curved wall's face becomes, finished and put in the scene as the surface builder
 // does them (with the step faces the face makes), in order from the face's start corner.
 inline std::vector<PlaneObject*> CurvedFaceStrips(Objex* wall, int32_t faceIndex) {

@@ -237,17 +237,7 @@ int ExpectCarvedRight(const PlaneObject* po) {
 }
 
 struct CarvedFaces : OpeningsTest {
-  // Bends face `faceIndex` of the wall's body toward +z by the tangents `bulge` at its ends.
-  static void BendFace(Objex* wall, int32_t faceIndex, float bulge) {
-    Objex* body = static_cast<Objex*>(wall->typeData);
-    std::vector<Poinz*> b;
-    for (Poinz* p = body->firstPoint; p; p = p->next) b.push_back(p);
-    const size_t perRing = b.size() / 2, from = static_cast<size_t>(faceIndex);
-    for (size_t ring : {size_t{0}, perRing}) {
-      b[ring + from]->outHandle[2] = bulge;
-      b[ring + (from + 1) % perRing]->inHandle[2] = -bulge;
-    }
-  }
+  static void BendFace(Objex* wall, int32_t faceIndex, float bulge) { BendBodyFace(wall, faceIndex, bulge); }
 
   std::vector<PlaneObject*> Strips(Objex* wall, int32_t faceIndex) { return CurvedFaceStrips(wall, faceIndex); }
 };
