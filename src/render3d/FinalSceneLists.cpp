@@ -414,7 +414,7 @@ void SortRun(Run& run, const Settings& k) {
   const bool transparentPass = TransparentPassDrawn();
   const bool objectsOff = off & kLVOffObjects;
   run.serial = ++sRunSerials;
-  run.ends = Scatter(PointerBits(run.first->base2DObject)) % kStretch == 0;
+  run.ends = render3d::walk::EndsStretch(run.first->base2DObject, kStretch);
   PlaneObject* po = run.first;
   for (int32_t i = 0; i < run.count; ++i, po = po->next) {
     if (po->alpha >= 255) {
@@ -769,6 +769,10 @@ void DrawTransparentPass(Scene& scene, DocState* ds) {
 }
 
 }  // namespace
+
+bool render3d::walk::EndsStretch(const Objex* base, uint64_t every) {
+  return every <= 1 || Scatter(PointerBits(base)) % every == 0;
+}
 
 namespace render3d {
 

@@ -39,4 +39,8 @@ void BeginStencilWrite(GLint value);
 void EndStencilWrite(DocState* ds, GLenum func, GLint value);
 // The highest stencil value the buffer holds (255 for 8 bits).
 int32_t StencilValueLimit();
+// Whether a stretch of consecutive plan objects sharing one display list ends after this one:
+// about one in `every`, picked from its address so that stretches elsewhere stay as they are
+// when objects come and go.
+bool EndsStretch(const Objex* base, uint64_t every);
 }  // namespace render3d::walk

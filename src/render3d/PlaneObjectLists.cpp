@@ -439,12 +439,13 @@ void DrawStaticSceneRun(PlaneObject* list, DocState* ds) {
 
 // ---- the real-time object lists ----
 //
-// The compiled scene is one list per run of plane objects of one plan object (its opaque
-// drawing, and its floors when it lies on one of the three floors), kept from one compilation
-// of the scene list to the next; the scene list calls them in scene order, with the holes of
-// the floors and the collected floor faces drawn into it directly. Rebuilding or deleting a plan
-// object's plane objects drops its lists (DropObjectLists), so an edit compiles the lists of
-// the edited object and the short scene list again, nothing else. The lists hold only what
+// The compiled scene is kept per run of plane objects of one plan object (its opaque drawing,
+// and its floors when it lies on one of the three floors) from one compilation of the scene
+// list to the next; the opaque drawing of consecutive runs that draw nothing through the
+// stencil shares the list of their stretch. The scene list calls them in scene order, with the
+// holes of the floors and the collected floor faces drawn into it directly. Rebuilding or
+// deleting a plan object's plane objects drops its runs (DropObjectLists), so an edit compiles
+// the lists of the edited object's stretch and the short scene list again, nothing else. The lists hold only what
 // does not depend on the camera; the settings they were drawn under are remembered, and all of
 // them go when one changes.
 
@@ -457,6 +458,10 @@ int32_t StencilValueLimit() {
   return bits >= 1 && bits < 8 ? (1 << bits) - 1 : 255;
 }
 int32_t sNextCutoutValue = 2;
+// A stretch of runs ends after a run whose plan object's address says so (about one in
+// kRealTimeStretch), or once it holds this many opaque plane objects.
+using render3d::kRealTimeStretch;
+constexpr size_t kMostObjectsPerStretch = 2048;
 
 struct Run {
   PlaneObject* first = nullptr;
@@ -472,6 +477,10 @@ struct Run {
   bool clearsStencil = false;                 // more of them than values: it clears on its own
   uint64_t drawn = 0;  // DrawnState of its plane objects when compiled
   uint64_t seen = 0;
+  uint64_t serial = 0;    // given at each compilation
+  bool grouped = false;   // its opaque drawing is in its stretch's list
+  bool ends = false;      // a stretch ends after it
+  int32_t objects = 0;    // opaque objects of a grouped run
   std::vector<PlaneObject*> facing;  // its photos and plants, drawn every frame
 };
 
@@ -586,7 +595,9 @@ void DeleteQueuedLists() {
   sListsToDelete.clear();
 }
 
+void QueueStretchLists();
 void QueueAllRuns() {
+  QueueStretchLists();
   for (const Run& run : sOrder) QueueRunLists(run);
   sOrder.clear();
   sDeadRuns = 0;
@@ -659,51 +670,96 @@ void DrawWithCutoutsInList(PlaneObject* po, DocState* ds, GLint value) {
   for (PlaneObject* a = po->attachments; a; a = a->next) DrawByKind(a, true);
 }
 
-// Sorts a new run's plane objects as DrawStaticScene does and compiles its lists.
-void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
+// A run's opaque drawing: its objects in scene order, with the cut-outs of each carved where
+// geometry shows what the stencil would (the others take stencil values).
+struct RunDrawing {
+  std::vector<PlaneObject*> opaque;
+  std::vector<render3d::CarvedPlaneObject> carved;
+  std::vector<int32_t> carvedOf;  // per opaque object: its carving, or -1
+  int32_t stencilled = 0;         // objects drawn through the stencil
+};
+
+// Sorts a run's plane objects as DrawStaticScene does: its opaque drawing, and (with `run`)
+// its floor parts, holes and collected parts.
+RunDrawing SortRun(const Run& from, Run* run, std::vector<PlaneObject*>* floorParts, DocState* ds,
+                   const std::array<Layer*, 3>& floors) {
   const int32_t off = ds->renderExclusions();
-  std::vector<PlaneObject*> opaque, floorParts;
-  PlaneObject* po = run.first;
-  for (int32_t i = 0; i < run.count; ++i, po = po->next) {
+  RunDrawing d;
+  PlaneObject* po = from.first;
+  for (int32_t i = 0; i < from.count; ++i, po = po->next) {
     const auto* source = po->sourceObject;
     if (source && source->type == kObjFrameFace) continue;  // picking never compiles
     if (IsPlant(po) || IsPhoto(po)) continue;
     if (IsHolePart(po)) {
-      ++run.holes;
-      if (po->partType == kPartCollectedFloor) run.collectedFloors = true;
+      if (run) {
+        ++run->holes;
+        if (po->partType == kPartCollectedFloor) run->collectedFloors = true;
+      }
       continue;
     }
     if (po->partType == kPartCollectedFace) {
-      run.collectedFaces = true;
+      if (run) run->collectedFaces = true;
       continue;
     }
     if (LeftToFloorPass(po, floors)) {
-      for (int8_t f = 0; f < 3; ++f)
-        if (floors[f] && FloorOnFloor(po, floors[f])) {
-          run.floorIndex = f;
-          floorParts.push_back(po);
-          break;
-        }
+      if (run)
+        for (int8_t f = 0; f < 3; ++f)
+          if (floors[f] && FloorOnFloor(po, floors[f])) {
+            run->floorIndex = f;
+            floorParts->push_back(po);
+            break;
+          }
       continue;
     }
     if (Excluded(po, off)) continue;
-    opaque.push_back(po);
+    d.opaque.push_back(po);
   }
-  // Objects with cut-outs are carved where geometry shows what the stencil would; only the
-  // others take stencil values.
-  std::vector<render3d::CarvedPlaneObject> carved;
-  std::vector<int32_t> carvedOf(opaque.size(), -1);
-  for (size_t i = 0; i < opaque.size(); ++i) {
-    if (!opaque[i]->children) continue;
-    run.withCutouts = true;
+  d.carvedOf.assign(d.opaque.size(), -1);
+  for (size_t i = 0; i < d.opaque.size(); ++i) {
+    if (!d.opaque[i]->children) continue;
     render3d::CarvedPlaneObject c;
-    if (render3d::CarvePlaneObject(opaque[i], &c)) {
-      carvedOf[i] = static_cast<int32_t>(carved.size());
-      carved.push_back(std::move(c));
+    if (render3d::CarvePlaneObject(d.opaque[i], &c)) {
+      d.carvedOf[i] = static_cast<int32_t>(d.carved.size());
+      d.carved.push_back(std::move(c));
     } else {
-      ++run.cutoutCount;
+      ++d.stencilled;
     }
   }
+  return d;
+}
+
+// The opaque drawing into the list being compiled; objects drawn through the stencil count
+// their values on from `value`.
+void DrawRunOpaque(const RunDrawing& d, DocState* ds, GLint value, int32_t limit) {
+  for (size_t i = 0; i < d.opaque.size(); ++i) {
+    PlaneObject* o = d.opaque[i];
+    if (!o->children) {
+      DrawPlain(o, ds, true);
+      continue;
+    }
+    if (d.carvedOf[i] >= 0) {
+      DrawCarvedInList(o, d.carved[static_cast<size_t>(d.carvedOf[i])]);
+      continue;
+    }
+    if (value > limit) {
+      glClear(GL_STENCIL_BUFFER_BIT);
+      value = 2;
+    }
+    DrawWithCutoutsInList(o, ds, value++);
+  }
+}
+
+uint64_t sRunSerials = 0;
+
+// Sorts a new run's plane objects and compiles its lists. A run that draws nothing through the
+// stencil leaves its opaque drawing to the list of its stretch (`grouped`).
+void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
+  run.serial = ++sRunSerials;
+  run.ends = render3d::walk::EndsStretch(run.first->base2DObject, kRealTimeStretch);
+  std::vector<PlaneObject*> floorParts;
+  RunDrawing d = SortRun(run, &run, &floorParts, ds, floors);
+  run.withCutouts = d.carved.size() > 0 || d.stencilled > 0;
+  run.cutoutCount = d.stencilled;
   const int32_t limit = StencilValueLimit();
   if (run.cutoutCount > limit - 1) {
     run.clearsStencil = true;
@@ -714,27 +770,14 @@ void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
     sNextCutoutValue += run.cutoutCount;
   }
   gTextureKnownOff = 1;
-  if (!opaque.empty() && (run.opaque = glGenLists(1))) {
+  if (!d.opaque.empty() && run.cutoutCount == 0) {
+    run.grouped = true;
+    run.objects = static_cast<int32_t>(d.opaque.size());
+  } else if (!d.opaque.empty() && (run.opaque = glGenLists(1))) {
     ++sObjectListCompilations;
     glNewList(run.opaque, GL_COMPILE);
     BeginRealTimeTextureRun();
-    GLint value = run.cutoutFirst;
-    for (size_t i = 0; i < opaque.size(); ++i) {
-      PlaneObject* o = opaque[i];
-      if (!o->children) {
-        DrawPlain(o, ds, true);
-        continue;
-      }
-      if (carvedOf[i] >= 0) {
-        DrawCarvedInList(o, carved[static_cast<size_t>(carvedOf[i])]);
-        continue;
-      }
-      if (value > limit) {
-        glClear(GL_STENCIL_BUFFER_BIT);
-        value = 2;
-      }
-      DrawWithCutoutsInList(o, ds, value++);
-    }
+    DrawRunOpaque(d, ds, run.cutoutFirst, limit);
     EndRealTimeTextureRun();
     glEndList();
   }
@@ -747,6 +790,46 @@ void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
     glEndList();
   }
   gTextureKnownOff = 0;
+}
+
+// The kept lists of stretches of grouped runs, by the serial of their first run: one list holds
+// the opaque drawing of consecutive runs (the scene list calls far fewer lists than there are
+// plan objects), compiled again when any of its runs is.
+struct StretchList {
+  std::vector<uint64_t> serials;
+  GLuint list = 0;
+  uint64_t seen = 0;
+};
+std::unordered_map<uint64_t, StretchList> sStretchLists;
+
+void QueueStretchLists() {
+  for (auto& [first, s] : sStretchLists)
+    if (s.list) sListsToDelete.push_back(s.list);
+  sStretchLists.clear();
+}
+
+// The list of the stretch of `runs`, kept or compiled now (0 when none could be made).
+GLuint StretchListOf(const std::vector<const Run*>& runs, DocState* ds, const std::array<Layer*, 3>& floors) {
+  StretchList& kept = sStretchLists[runs.front()->serial];
+  bool same = kept.list && kept.serials.size() == runs.size();
+  for (size_t i = 0; same && i < runs.size(); ++i) same = kept.serials[i] == runs[i]->serial;
+  kept.seen = sCompileStamp;
+  if (same) return kept.list;
+  if (kept.list) sListsToDelete.push_back(kept.list);
+  kept.serials.clear();
+  for (const Run* run : runs) kept.serials.push_back(run->serial);
+  kept.list = glGenLists(1);
+  if (!kept.list) return 0;
+  ++sObjectListCompilations;
+  const int32_t limit = StencilValueLimit();
+  gTextureKnownOff = 1;
+  glNewList(kept.list, GL_COMPILE);
+  BeginRealTimeTextureRun();
+  for (const Run* run : runs) DrawRunOpaque(SortRun(*run, nullptr, nullptr, ds, floors), ds, 2, limit);
+  EndRealTimeTextureRun();
+  glEndList();
+  gTextureKnownOff = 0;
+  return kept.list;
 }
 
 // The plane objects from `first` on that belong to its plan object and follow one another in
@@ -910,13 +993,30 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   // Stencil values drawn since the last clear (the frame starts cleared).
   std::vector<uint8_t> used(static_cast<size_t>(StencilValueLimit()) + 1, 0);
   bool withCutouts = false;
+  // Consecutive grouped runs share the list of their stretch.
+  std::vector<const Run*> stretch;
+  size_t stretchObjects = 0;
+  auto closeStretch = [&] {
+    if (stretch.empty()) return;
+    if (GLuint list = StretchListOf(stretch, ds, floors)) calls.push_back({list, false});
+    stretch.clear();
+    stretchObjects = 0;
+  };
   for (const Run& run : sOrder) {
     if (Dead(run)) continue;
+    if (run.grouped) {
+      stretch.push_back(&run);
+      stretchObjects += static_cast<size_t>(run.objects);
+      if (run.ends || stretchObjects >= kMostObjectsPerStretch) closeStretch();
+    } else if (run.opaque) {
+      closeStretch();
+    }
     if (!run.facing.empty()) sFacingCamera.insert(sFacingCamera.end(), run.facing.begin(), run.facing.end());
     if (run.holes) holeRuns.push_back(&run);
     if (run.collectedFloors) collectedFloorRuns.push_back(&run);
     if (run.collectedFaces) collectedFaceRuns.push_back(&run);
     if (run.floor && run.floorIndex >= 0 && run.floorIndex < 3) floorCalls[run.floorIndex].push_back(run.floor);
+    withCutouts = withCutouts || run.withCutouts;
     if (!run.opaque) continue;
     bool clear = false;
     if (run.clearsStencil) {
@@ -931,7 +1031,15 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
       std::fill(first, end, 1);
     }
     calls.push_back({run.opaque, clear});
-    withCutouts = withCutouts || run.withCutouts;
+  }
+  closeStretch();
+  for (auto it = sStretchLists.begin(); it != sStretchLists.end();) {
+    if (it->second.seen == sCompileStamp) {
+      ++it;
+      continue;
+    }
+    if (it->second.list) glDeleteLists(it->second.list, 1);
+    it = sStretchLists.erase(it);
   }
   const bool holes = !holeRuns.empty();
 

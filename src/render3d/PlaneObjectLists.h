@@ -40,11 +40,14 @@ void RenderGLFillerPlaneObjects(PlaneObject* list);
 // Only the plants (render kinds 8 and 9).
 void RenderGLPlaneObjectsPlantsOnly(PlaneObject* list);
 
-// The real-time scene list calls one display list per run of plane objects of one plan object;
-// an edit compiles the lists of the plan objects it rebuilt, and the scene list, again.
+// The real-time scene list calls one display list per stretch of consecutive plan objects
+// (about 8 of them) that draw nothing through the stencil, and one per plan object that does;
+// an edit compiles the lists of the stretches (or objects) it rebuilt, and the scene list, again.
 // In those lists an object's cut-outs are carved out of its faces (render3d/CarvedFaces.h)
 // wherever geometry shows what the stencil would; the others still draw through the stencil.
 namespace render3d {
+// A stretch ends after about one plan object in this many (ListWalkRules' EndsStretch).
+constexpr uint64_t kRealTimeStretch = 8;
 // Drops the object's lists (its plane objects are rebuilt or deleted); they are deleted at
 // the next compilation of the scene, when the context is current.
 void DropObjectLists(const Objex* object);
@@ -66,7 +69,7 @@ class EditedSceneScope {
   EditedSceneScope(const EditedSceneScope&) = delete;
   EditedSceneScope& operator=(const EditedSceneScope&) = delete;
 };
-// How many object lists have been compiled since the program started.
+// How many object and stretch lists have been compiled since the program started.
 int64_t ObjectListCompilations();
 // How many compilations of the scene list have walked the whole list of plane objects.
 int64_t WholeSceneWalks();
