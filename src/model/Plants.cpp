@@ -167,6 +167,15 @@ void GetPlantBounds(Objex* plant, float* outWidth, float* outHeight, int resize)
   if (!std::isfinite(stored) || stored == 0.0f) return;
   const float sx = width / stored;
   if (!std::isfinite(sx)) return;
+  // Rebuilding the plant below asks for its size again (its 3D builder sizes the billboard with
+  // a resize): that inner call only measures, or the two would call each other without end.
+  static const Objex* sResizing = nullptr;
+  if (sResizing == plant) return;
+  struct Resizing {
+    const Objex* previous = sResizing;
+    explicit Resizing(const Objex* p) { sResizing = p; }
+    ~Resizing() { sResizing = previous; }
+  } resizing(plant);
   SelectObj(plant, kSelectOn, 0);
   TransformInfo xform{};
   xform.scale[0] = sx;

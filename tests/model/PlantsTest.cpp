@@ -1,6 +1,7 @@
 // Plant records from information files, and plant growth.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "model/CommandWalkers.h"
 #include "model/HitTest.h"
 #include "model/Plants.h"
+#include "model/Services.h"
 #include "model/TextureIDs.h"
 #include "platform/ContentPaths.h"
 
@@ -286,6 +288,37 @@ TEST_F(Plants, ResizeScalesTheFootprintAboutItsCentre) {
   EXPECT_NEAR(h, 24.883204f, 1e-4f);
   for (Poinz* pt = flat->firstPoint; pt; pt = pt->next) EXPECT_TRUE(std::isfinite(pt->position[0]));
   EXPECT_FLOAT_EQ(FootprintWidth(flat), 10.0f);
+}
+
+// With the 3D window showing, resizing a plant rebuilds it at once, and its builder asks for the
+// plant's size with a resize again: the inner request measures and does not start another
+// rebuild.
+TEST_F(Plants, ResizeRebuildingThePlantDoesNotResizeWithoutEnd) {
+  Objex* p = AddPlant(4, 0, 20, 72);
+  static int sRebuilds, sDeepest, sDepth;
+  sRebuilds = sDeepest = sDepth = 0;
+  const RendererServices kept = gRendererServices;
+  gRendererServices.reRenderObject = [](Objex* plant) {
+    ++sRebuilds;
+    ++sDepth;
+    sDeepest = std::max(sDeepest, sDepth);
+    if (sDepth < 50) {  // as the plant's 3D builder sizes its billboard
+      float w = 0, h = 0;
+      GetPlantBounds(plant, &w, &h, 1);
+      EXPECT_NEAR(h, 24.883204f, 1e-4f);
+    }
+    --sDepth;
+  };
+  float w = 0, h = 0;
+  GetPlantBounds(p, &w, &h, 1);
+  gRendererServices = kept;
+  EXPECT_EQ(sRebuilds, 1);
+  EXPECT_EQ(sDeepest, 1);
+  EXPECT_NEAR(FootprintWidth(p), 21.150723f, 1e-3f);
+  // A later resize of the same plant is not held back: it asks for the rebuild again.
+  p->needsRender = 0;
+  GetPlantBounds(p, &w, &h, 1);
+  EXPECT_EQ(p->needsRender, 1);
 }
 
 TEST_F(Plants, UpdateMatchingPlantsRereadsOnlyMatchingPlants) {
