@@ -383,10 +383,11 @@ void MeasureAttachedDim(Objex* dimension, Objex* wall, Limit&& limit) {
 
 }  // namespace
 
+// A dimension measures against the walls of its own wall's floor, whichever floor is current.
 static void UpdateAttachedDimWith(Objex* dimension, Objex* wall, WallSegmentGrid* grid) {
-  MeasureAttachedDim(dimension, wall, [grid](FloatPoint* m, FloatPoint* f, Poinz* s, Poinz* e) {
+  MeasureAttachedDim(dimension, wall, [grid, wall](FloatPoint* m, FloatPoint* f, Poinz* s, Poinz* e) {
     return grid ? LimitWallDimensionInGrid(m, f, grid, s, e)
-                : LimitWallDimension(m, f, gCurDocument->itsCurLayer, s, e);
+                : LimitWallDimension(m, f, wall->layer ? wall->layer : gCurDocument->itsCurLayer, s, e);
   });
 }
 
@@ -409,12 +410,11 @@ void UpdateAttachedDimLayer(Layer* layer) {
       for (Objex* c = o->firstChild; c; c = c->next)
         if (c->subtype == kSubDimensionAttachment) dimensions.emplace_back(c, o);
   if (dimensions.empty()) return;
-  // Many dimensions are measured against the current floor's walls through a grid of them
-  // (only while the measuring routine is the one here: it is what the grid gives).
+  // Many dimensions are measured against the floor's walls through a grid of them (only while
+  // the measuring routine is the one here: it is what the grid gives).
   std::optional<WallSegmentGrid> grid;
-  if (dimensions.size() >= kGridFromDimensions && gCurDocument && gCurDocument->itsCurLayer &&
-      gToolsServices.limitWallDimension == tools::LimitWallDimension)
-    grid.emplace(gCurDocument->itsCurLayer);
+  if (dimensions.size() >= kGridFromDimensions && gToolsServices.limitWallDimension == tools::LimitWallDimension)
+    grid.emplace(layer);
   WallSegmentGrid* g = grid && grid->usable() ? &*grid : nullptr;
   for (const auto& [dimension, wall] : dimensions) UpdateAttachedDimWith(dimension, wall, g);
 }
