@@ -463,16 +463,6 @@ int32_t sNextCutoutValue = 2;
 using render3d::kRealTimeStretch;
 constexpr size_t kMostObjectsPerStretch = 2048;
 
-// A colour a run's lists drew from a plan object's colour field (a colour link). Unlike the
-// rest of what the lists draw, such a field may be changed without the plane objects being
-// rebuilt, so nothing tells the journal: each run keeps the colours it drew, and before an
-// edit's runs are replaced every run is checked against them (a short array per run, not a
-// walk over the plane objects).
-struct LinkedColour {
-  const RGBColor* at;
-  RGBColor was;
-};
-
 struct Run {
   PlaneObject* first = nullptr;
   PlaneObject* last = nullptr;
@@ -492,7 +482,6 @@ struct Run {
   bool ends = false;      // a stretch ends after it
   int32_t objects = 0;    // opaque objects of a grouped run
   std::vector<PlaneObject*> facing;  // its photos and plants, drawn every frame
-  std::vector<LinkedColour> linked;  // the plan objects' colours its lists drew
 };
 
 // What a run's lists were drawn from, beyond the plane objects' addresses: their materials,
@@ -843,43 +832,6 @@ GLuint StretchListOf(const std::vector<const Run*>& runs, DocState* ds, const st
   return kept.list;
 }
 
-void NoteLinkedColour(const RGBColor* at, std::vector<LinkedColour>* linked) {
-  if (!at) return;
-  // The faces of a plan object mostly follow one another in linking to the same field.
-  const size_t n = linked->size();
-  for (size_t i = n > 4 ? n - 4 : 0; i < n; ++i)
-    if ((*linked)[i].at == at) return;
-  linked->push_back({at, *at});
-}
-
-void NoteLinkedColours(const PlaneObject* po, std::vector<LinkedColour>* linked) {
-  NoteLinkedColour(po->colorLinkA, linked);
-  NoteLinkedColour(po->colorLinkB, linked);
-  for (const PlaneObject* a = po->attachments; a; a = a->next) {
-    NoteLinkedColour(a->colorLinkA, linked);
-    NoteLinkedColour(a->colorLinkB, linked);
-  }
-}
-
-bool Recoloured(const Run& run) {
-  for (const LinkedColour& c : run.linked)
-    if (c.at->red != c.was.red || c.at->green != c.was.green || c.at->blue != c.was.blue) return true;
-  return false;
-}
-
-// The runs (of plan objects the edit left alone) whose linked colours changed since they were
-// compiled are taken out, and their plan objects join `changed`.
-void ReplaceRecolouredRuns(std::vector<const Objex*>& changed) {
-  std::vector<const Objex*> recoloured;
-  for (const Run& run : sOrder)
-    if (!Dead(run) && Recoloured(run)) recoloured.push_back(run.first->base2DObject);
-  if (recoloured.empty()) return;
-  std::sort(recoloured.begin(), recoloured.end());
-  recoloured.erase(std::unique(recoloured.begin(), recoloured.end()), recoloured.end());
-  for (const Objex* base : recoloured) DropRunsOf(base);
-  changed.insert(changed.end(), recoloured.begin(), recoloured.end());
-}
-
 // The plane objects from `first` on that belong to its plan object and follow one another in
 // the list: their number, last one, DrawnState and photos and plants.
 struct Stretch {
@@ -888,14 +840,12 @@ struct Stretch {
   int32_t count = 0;
   uint64_t drawn = 0;
   std::vector<PlaneObject*> facing;
-  std::vector<LinkedColour> linked;
 };
 Stretch StretchFrom(PlaneObject* first) {
   Stretch s;
   s.first = first;
   for (PlaneObject* po = first; po && po->base2DObject == first->base2DObject; po = po->next) {
     if (IsPlant(po) || IsPhoto(po)) s.facing.push_back(po);
-    NoteLinkedColours(po, &s.linked);
     s.drawn = Mix(s.drawn, DrawnState(po));
     s.last = po;
     ++s.count;
@@ -907,7 +857,6 @@ Run CompiledRun(Stretch&& s, DocState* ds, const std::array<Layer*, 3>& floors) 
   Run run;
   run.first = s.first, run.last = s.last, run.count = s.count, run.drawn = s.drawn, run.seen = sCompileStamp;
   run.facing = std::move(s.facing);
-  run.linked = std::move(s.linked);
   CompileRun(run, ds, floors);
   return run;
 }
@@ -928,7 +877,6 @@ void WalkWholeList(PlaneObject* list, DocState* ds, const std::array<Layer*, 3>&
           continue;
         run.seen = sCompileStamp;
         run.facing = std::move(s.facing);
-        run.linked = std::move(s.linked);
         order.push_back(std::move(run));
         run = Run{};  // taken
         kept = true;
@@ -952,7 +900,6 @@ bool ReplaceChangedRuns(std::vector<const Objex*>& changed, DocState* ds, const 
   std::sort(changed.begin(), changed.end());
   changed.erase(std::unique(changed.begin(), changed.end()), changed.end());
   for (const Objex* base : changed) DropRunsOf(base);
-  ReplaceRecolouredRuns(changed);
   // The stretches of the changed plan objects, found through the scene index in scene order.
   std::vector<Stretch> stretches;
   std::unordered_map<const PlaneObject*, size_t> stretchAfter;  // by the plane object before it
@@ -1345,6 +1292,11 @@ void ForgetFacingCameraList() {
   sFacingCameraScene = 0;
   sFacingCameraHead = nullptr;
   if (sEditResets == 0) sCheckEveryRun = true;
+}
+
+void NoteColoursChangedInPlace() {
+  ResetSceneDisplayList();
+  sCheckEveryRun = true;
 }
 
 EditedSceneScope::EditedSceneScope() { ++sEditResets; }

@@ -58,6 +58,10 @@ void ReleaseObjectLists();
 // EditedSceneScope lives, the next compilation checks every object list against its plane
 // objects (their materials may have changed in place).
 void ForgetFacingCameraList();
+// Plan colour fields that faces link to were written without the objects being rebuilt (a
+// material applied in the 3D window, a colour command): the scene list goes, and its next
+// compilation checks every object list against its plane objects, edit or not.
+void NoteColoursChangedInPlace();
 // While one lives, resets of the scene list come from an edit that rebuilds or deletes plane
 // objects through the scene list's own routines, whose journal (TakeSceneListChanges) names
 // the plan objects changed: the next compilation replaces only their object lists, without a
