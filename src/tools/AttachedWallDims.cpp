@@ -127,6 +127,15 @@ class WallSegmentGrid {
   explicit WallSegmentGrid(Layer* layer) : WallSegmentGrid(layer->firstObject, nullptr) {}
   // The segments of the walls from `first` up to (not including) `end`.
   WallSegmentGrid(Objex* first, const Objex* end) {
+    // The room of the last grid is reused: a floor's refresh makes one of every wall segment.
+    Buffers& spare = Spare();
+    segments_.swap(spare.segments);
+    starts_.swap(spare.starts);
+    entries_.swap(spare.entries);
+    seen_.swap(spare.seen);
+    fill_.swap(spare.fill);
+    segments_.clear();
+    fill_.clear();
     ForEachWallSegmentIn(first, end, [this](Poinz* p, Poinz* q, Objex* wall) {
       segments_.push_back({p, q, wall, p->position[0], p->position[2], q->position[0], q->position[2]});
     });
@@ -166,11 +175,21 @@ class WallSegmentGrid {
     for (const Segment& s : segments_) cellsOf(s, [this](size_t cell) { ++starts_[cell + 1]; });
     for (size_t i = 1; i < starts_.size(); ++i) starts_[i] += starts_[i - 1];
     entries_.resize(starts_.back());
-    std::vector<uint32_t> fill(starts_.begin(), starts_.end() - 1);
+    fill_.assign(starts_.begin(), starts_.end() - 1);
     for (size_t i = 0; i < segments_.size(); ++i)
-      cellsOf(segments_[i], [&](size_t cell) { entries_[fill[cell]++] = static_cast<uint32_t>(i); });
+      cellsOf(segments_[i], [&](size_t cell) { entries_[fill_[cell]++] = static_cast<uint32_t>(i); });
     seen_.assign(segments_.size(), 0);
   }
+  ~WallSegmentGrid() {
+    Buffers& spare = Spare();
+    spare.segments.swap(segments_);
+    spare.starts.swap(starts_);
+    spare.entries.swap(entries_);
+    spare.seen.swap(seen_);
+    spare.fill.swap(fill_);
+  }
+  WallSegmentGrid(const WallSegmentGrid&) = delete;
+  WallSegmentGrid& operator=(const WallSegmentGrid&) = delete;
 
   bool usable() const { return usable_; }
   size_t size() const { return segments_.size(); }
@@ -258,8 +277,17 @@ class WallSegmentGrid {
     }
   }
 
+  struct Buffers {
+    std::vector<Segment> segments;
+    std::vector<uint32_t> starts, entries, seen, fill;
+  };
+  static Buffers& Spare() {
+    thread_local Buffers spare;
+    return spare;
+  }
+
   std::vector<Segment> segments_;
-  std::vector<uint32_t> starts_, entries_, seen_;
+  std::vector<uint32_t> starts_, entries_, seen_, fill_;
   uint32_t stamp_ = 0;
   float originX_ = 0, originZ_ = 0, cell_ = kLeastCell;
   int columns_ = 0, rows_ = 0;
