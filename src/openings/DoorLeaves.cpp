@@ -198,7 +198,12 @@ void BuildHingedDoor(Objex* door, DoorWindowData* record) {
   const PlanPoint hinge = SnappedStep(free, FacePolar(AngleOf(free, start), DistanceOf(free, start)));
   const float d = AngleOf(hinge, free);
   const PlanOffset depth = FacePolar(d + kHalfPi, t);
-  auto at = [&](float fraction) { return Along(hinge, d, fraction * w); };
+  // Along(hinge, d, fraction * w), the direction's cosine and sine taken once for every part.
+  const float cosD = std::cos(d), sinD = std::sin(d);
+  auto at = [&](float fraction) {
+    const float length = fraction * w;
+    return PlanPoint{hinge.x + length * cosD, hinge.z + -length * sinD};
+  };
   auto level = [&](float fraction) { return yb - fraction * h; };
 
   LeafFaces faces(door, record);
