@@ -52,11 +52,16 @@ struct FacingWallSearch {
   // The segment p-q as if its ends lay at (px, pz) and (qx, qz).
   void considerAt(const Poinz* p, const Poinz* q, float px, float pz, float qx, float qz, Objex* wall,
                   size_t order) {
+    considerMeasured(p, q, px, pz, qx, qz, Distance(px, pz, qx, qz), wall, order);
+  }
+
+  // The same with the segment's length already measured (Distance of its ends).
+  void considerMeasured(const Poinz* p, const Poinz* q, float px, float pz, float qx, float qz, float segment,
+                        Objex* wall, size_t order) {
     if ((p == pointA && q == pointB) || (p == pointB && q == pointA)) return;
     // Parallel lines never meet: no candidate.
     const float cross = (fx - mx) * (qz - pz) - (fz - mz) * (qx - px);
     if (std::fabs(cross) < 1e-6f) return;
-    const float segment = Distance(px, pz, qx, qz);
     if (segment <= 1) return;
     float ix = 0, iz = 0;
     GetIntersection(mx, mz, fx, fz, px, pz, qx, qz, &ix, &iz);
@@ -137,7 +142,7 @@ class WallSegmentGrid {
     segments_.clear();
     fill_.clear();
     ForEachWallSegmentIn(first, end, [this](Poinz* p, Poinz* q, Objex* wall) {
-      segments_.push_back({p, q, wall, p->position[0], p->position[2], q->position[0], q->position[2]});
+      segments_.push_back({p, q, wall, p->position[0], p->position[2], q->position[0], q->position[2], -1.0f});
     });
     if (segments_.empty()) return;
     float x0 = segments_[0].px, z0 = segments_[0].pz, x1 = x0, z1 = z0;
@@ -242,11 +247,13 @@ class WallSegmentGrid {
     Poinz* q;
     Objex* wall;
     float px, pz, qx, qz;
+    float length;  // measured when a ray first meets it (negative until then)
   };
 
-  void offer(FacingWallSearch* s, size_t i) const {
-    const Segment& g = segments_[i];
-    s->considerAt(g.p, g.q, g.px, g.pz, g.qx, g.qz, g.wall, i);
+  void offer(FacingWallSearch* s, size_t i) {
+    Segment& g = segments_[i];
+    if (!(g.length >= 0)) g.length = Distance(g.px, g.pz, g.qx, g.qz);
+    s->considerMeasured(g.p, g.q, g.px, g.pz, g.qx, g.qz, g.length, g.wall, i);
   }
   static constexpr float kLeastCell = 8.0f;
   static constexpr int kMostCells = 2048;
@@ -509,6 +516,7 @@ class MovedWallDimensions {
     Poinz* q;
     Objex* wall;
     float px, pz, qx, qz;
+    float length;  // measured when a ray first meets it (negative until then)
   };
   struct StillDimension {
     Objex* dimension;
