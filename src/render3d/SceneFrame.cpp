@@ -83,6 +83,7 @@ RenderTarget sKeptTarget;
 std::vector<uint8_t> sKept;
 bool sKeptRead = false;
 int32_t sKeptWidth = 0, sKeptHeight = 0;
+uint64_t sKeptSerial = 0;
 
 // The float accumulator over the viewport it was cleared with.
 struct Accumulator {
@@ -319,6 +320,23 @@ const std::vector<uint8_t>& KeptFrame(int32_t* width, int32_t* height) {
 
 bool HasKeptFrame() { return sKeptTarget.framebuffer && sKeptWidth > 0 && sKeptHeight > 0; }
 
+uint64_t KeptFrameSerial() { return sKeptSerial; }
+
+bool RestoreKeptFrame() {
+  GLint vp[4] = {0, 0, 0, 0};
+  glGetIntegerv(GL_VIEWPORT, vp);
+  if (!HasKeptFrame() || vp[2] != sKeptWidth || vp[3] != sKeptHeight) return false;
+  GLint draw = 0, read = 0;
+  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw);
+  glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, sKeptTarget.framebuffer);
+  glReadBuffer(GL_COLOR_ATTACHMENT0);
+  glBlitFramebuffer(0, 0, sKeptWidth, sKeptHeight, vp[0], vp[1], vp[0] + sKeptWidth, vp[1] + sKeptHeight,
+                    GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read));
+  return true;
+}
+
 void DrawKeptFrame(uint32_t target, int32_t width, int32_t height) {
   glBindFramebuffer(GL_FRAMEBUFFER, target);
   glViewport(0, 0, width, height);
@@ -340,6 +358,7 @@ void ReleaseRenderTarget() {
   render3d::ReleaseObjectLists();  // the kept full-quality lists with them
   FreeFramebuffer(sTarget);
   FreeFramebuffer(sKeptTarget);
+  ++sKeptSerial;
   FreePixelUpload();
   std::vector<uint8_t>().swap(sKept);
   sKeptRead = false;
@@ -673,6 +692,7 @@ void KeepFrame() {
     sKeptWidth = w, sKeptHeight = h;
     sKeptRead = false;
   }
+  ++sKeptSerial;
   glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(source));
   if (static_cast<GLuint>(source) == sTarget.framebuffer) {
     glDrawBuffer(GL_COLOR_ATTACHMENT0);
