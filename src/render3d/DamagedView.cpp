@@ -147,7 +147,8 @@ FrameKey CurrentKey(DocState* ds) {
   k.states = {glIsEnabled(GL_CLIP_PLANE0), glIsEnabled(GL_BLEND), glIsEnabled(GL_DEPTH_TEST),
               glIsEnabled(GL_TEXTURE_2D)};
   glGetIntegerv(GL_POLYGON_MODE, k.polygonMode.data());
-  glGetClipPlane(GL_CLIP_PLANE0, k.clipPlane.data());
+  // The clip plane cuts the scene only where the cut-away is on.
+  if (ds->cutAwayPosition() != 0) glGetClipPlane(GL_CLIP_PLANE0, k.clipPlane.data());
   std::copy(gBackgroundVertices, gBackgroundVertices + 4, k.background.begin());
   int32_t w = 0, h = 0;
   if (gLiveViewHost.viewBounds) gLiveViewHost.viewBounds(&w, &h);
@@ -338,6 +339,8 @@ bool ViewpointHolds(DocState* ds) {
   sDamaged = false;
   return false;
 }
+
+bool DamagedFrameUnderway() { return sDamaged; }
 
 bool DrawDamagedScene(const PlaneObject* list) {
   if (!sDamaged || list != sPlan.head || gSceneDisplayList == 0 || sPlan.sceneList != gSceneDisplayList) return false;

@@ -58,6 +58,8 @@ bool BeginDamagedFrame(DocState* ds, PlaneObject* list);
 // false when a damaged frame finds them changed, and the frame is then drawn whole (the
 // scissor is off again; the set-up runs once more).
 bool ViewpointHolds(DocState* ds);
+// A frame redrawing only the damaged rectangle is being drawn.
+bool DamagedFrameUnderway();
 // The scene list of a damaged frame, or false (nothing drawn) when the frame is whole.
 bool DrawDamagedScene(const PlaneObject* list);
 // The scene was drawn from the whole list of plane objects in this frame.

@@ -203,7 +203,9 @@ void SetViewpoint(DocState* ds) {
   if (!ortho) ApplySceneCamera(ds);
   if (gGLPickMode) glLoadName(1);
 
-  SetSlicePlaneBounds();
+  // The cut-away's extent matters only while it cuts: a frame redrawing what an edit changed
+  // with the cut-away off leaves measuring the edited design to the next whole frame.
+  if (!render3d::DamagedFrameUnderway() || ds->cutAwayPosition() != 0) SetSlicePlaneBounds();
   ComputeSlicePlane();
   const GLdouble equation[4] = {gSlicePaneEquation[0], gSlicePaneEquation[1],
                                 gSlicePaneEquation[2], gSlicePaneEquation[3]};

@@ -10,6 +10,7 @@
 #include "model/Grouping.h"
 #include "model/Services.h"
 #include "model/WallFields.h"
+#include "render3d/Cutaway.h"
 #include "render3d/DamagedView.h"
 #include "render3d/PlaneObjectLists.h"
 #include "render3d/RenderTestSupport.h"
@@ -30,6 +31,8 @@ class DamagedView : public RenderTest {
   }
 
  public:
+  DocState* state() { return ds(); }
+
   // A wall along x at depth z, `height` high, of one colour.
   Objex* wall(float x0, float x1, float z, RGBColor color, float height = 30) {
     Objex* w = doc.addObject(kObjWall, false, {{x0, z}, {x1, z}}, doc.first);
@@ -163,6 +166,16 @@ TEST_F(DamagedView, APartialFrameEqualsAWholeOne) {
          t.wall(40, 60, 0, kBlue);
          return [w] { shift(w, 20); };
        }},
+      {"a wall moved, the cut-away on", false, false,
+       [](DamagedView& t) {
+         t.state()->cutAwayDirection() = kCutAwayNorth;
+         t.state()->cutAwayPosition() = 95;  // the nearer of the walls cut away
+         t.wall(-60, -40, 20, kGrey);
+         t.wall(-60, -40, -20, kBlue);
+         Objex* w = t.wall(-10, 10, 20, kRed);
+         t.wall(40, 60, -20, kGreen);
+         return [w] { shift(w, 3); };
+       }},
       {"a wall deleted", false, false,
        [](DamagedView& t) {
          t.wall(-60, -40, 0, kGrey);
@@ -178,6 +191,7 @@ TEST_F(DamagedView, APartialFrameEqualsAWholeOne) {
     ds()->clearViewOpacity() = 128;
     ds()->clearViewLineColor() = {65535, 65535, 65535};
     ds()->clearViewFillColor() = {0, 0, 0};
+    ds()->cutAwayPosition() = 0;
     walkInFront(c.walking);
     const std::function<void()> edit = c.build(*this);
     RTInitializeGLScene();
@@ -200,6 +214,7 @@ TEST_F(DamagedView, APartialFrameEqualsAWholeOne) {
     EXPECT_EQ(Differences(partial, wholeFrame()), 0);
   }
   ds()->transparency() = 0;
+  ds()->cutAwayPosition() = 0;
 }
 
 // After an edit, a change of the view or of what the lists were drawn under, or a final frame,
