@@ -342,11 +342,19 @@ bool ViewpointHolds(DocState* ds) {
 
 bool DamagedFrameUnderway() { return sDamaged; }
 
-bool DrawDamagedScene(const PlaneObject* list) {
-  if (!sDamaged || list != sPlan.head || gSceneDisplayList == 0 || sPlan.sceneList != gSceneDisplayList) return false;
-  const std::array<double, 16> m = ClipMatrix(sThisFrame);
-  const float rx0 = static_cast<float>(sRect.x0) - 1, ry0 = static_cast<float>(sRect.y0) - 1;
-  const float rx1 = static_cast<float>(sRect.x1) + 1, ry1 = static_cast<float>(sRect.y1) + 1;
+bool DrawPlannedScene(const PlaneObject* list) {
+  if (!sThisFrame.valid || list != sPlan.head || gSceneDisplayList == 0 || sPlan.sceneList != gSceneDisplayList ||
+      !sPlan.complete)
+    return false;
+  // Where the lists are projected now: the view as set up for this frame.
+  FrameKey now;
+  glGetIntegerv(GL_VIEWPORT, now.viewport.data());
+  glGetFloatv(GL_PROJECTION_MATRIX, now.projection.data());
+  glGetFloatv(GL_MODELVIEW_MATRIX, now.modelview.data());
+  const std::array<double, 16> m = ClipMatrix(now);
+  const Rect rect = sDamaged ? sRect : ViewportRect(now);
+  const float rx0 = static_cast<float>(rect.x0) - 1, ry0 = static_cast<float>(rect.y0) - 1;
+  const float rx1 = static_cast<float>(rect.x1) + 1, ry1 = static_cast<float>(rect.y1) + 1;
   // As the scene list starts.
   glDisable(GL_TEXTURE_2D);
   bool smoothOwed = false;
@@ -367,7 +375,7 @@ bool DrawDamagedScene(const PlaneObject* list) {
         // A list whose bounds are empty draws nothing; one that may reach the rectangle is
         // called (projected at or behind the eye, it may cover the view).
         const bool draws = step.box.everywhere ||
-                           (!step.box.empty() && (!ProjectBox(step.box, sThisFrame, m, &x0, &y0, &x1, &y1) ||
+                           (!step.box.empty() && (!ProjectBox(step.box, now, m, &x0, &y0, &x1, &y1) ||
                                                   (x1 >= rx0 && x0 <= rx1 && y1 >= ry0 && y0 <= ry1)));
         if (draws) {
           if (smoothOwed) {

@@ -60,8 +60,10 @@ bool BeginDamagedFrame(DocState* ds, PlaneObject* list);
 bool ViewpointHolds(DocState* ds);
 // A frame redrawing only the damaged rectangle is being drawn.
 bool DamagedFrameUnderway();
-// The scene list of a damaged frame, or false (nothing drawn) when the frame is whole.
-bool DrawDamagedScene(const PlaneObject* list);
+// The scene list through its plan: each list whose bounds can reach the damaged rectangle, or
+// the viewport in a whole frame, under the state the scene list would have set. False (nothing
+// drawn) when the scene list has no plan for `list` or the view was not set up this frame.
+bool DrawPlannedScene(const PlaneObject* list);
 // The scene was drawn from the whole list of plane objects in this frame.
 void NoteSceneDrawn(const PlaneObject* list);
 // The scissor off before the frame is kept.

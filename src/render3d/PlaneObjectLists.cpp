@@ -1276,8 +1276,9 @@ void RealTimeRenderGLPlaneObjects(PlaneObject* list) {
       DrawStaticSceneRun(list, ds);
     }
   } else {
-    // A frame that redraws only what edits changed calls the lists that reach it.
-    if (!render3d::DrawDamagedScene(list)) glCallList(gSceneDisplayList);
+    // Through its plan, the lists the frame can show (after an edit, those that reach the
+    // rectangle it changed) are called.
+    if (!render3d::DrawPlannedScene(list)) glCallList(gSceneDisplayList);
     gathered = sFacingCameraScene == gSceneDisplayList && sFacingCameraHead == list;
   }
 

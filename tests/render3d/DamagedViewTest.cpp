@@ -277,3 +277,22 @@ TEST_F(DamagedView, PartialFramesFollowOneAnother) {
 }
 
 }  // namespace
+
+// A whole frame calls only the lists whose bounds reach the view, and shows what calling them
+// all shows.
+TEST_F(DamagedView, AWholeFrameLeavesOutListsOutsideTheView) {
+  walkInFront(true);
+  for (int i = 0; i < 8; ++i) stencilledFace(-400.0f + 100.0f * static_cast<float>(i), -350.0f + 100.0f * static_cast<float>(i));
+  wall(-20, 20, -10, kRed);
+  for (float step : {0.0f, 100.0f, -250.0f}) {
+    SCOPED_TRACE(step);
+    ds()->walkEyePoint().floatH += step;
+    const std::vector<uint8_t> all = wholeFrame();  // compiling: every list called
+    frame();
+    const render3d::DamagedFrameReport report = render3d::LastFrameReport();
+    EXPECT_FALSE(report.damaged);
+    EXPECT_GT(report.listsPlanned, 8);
+    EXPECT_LT(report.listsCalled, report.listsPlanned - 4);
+    EXPECT_EQ(Differences(image(), all), 0);
+  }
+}
