@@ -415,7 +415,6 @@ void EndDamagedScissor() {
 void FinishRealTimeFrame() {
   const bool whole = sThisFrame.valid && sSceneDrawn && !gGLPickMode;
   sLastFrame = whole ? sThisFrame : FrameKey{};
-  sLastKeptSerial = KeptFrameSerial();
   sReport.damaged = sDamaged && whole;
   if (sReport.damaged) {
     sReport.x = sRect.x0, sReport.y = sRect.y0;
@@ -425,9 +424,11 @@ void FinishRealTimeFrame() {
   sDamaged = false;
   sSceneDrawn = false;
   sThisFrame.valid = false;
-  // Whatever was edited so far is in the kept image now.
+  // Whatever was edited so far is in the frame now.
   ClearDamage();
 }
+
+void NoteFrameKept(uint64_t keptSerial) { sLastKeptSerial = keptSerial; }
 
 void ForgetLastFrame() {
   sLastFrame = FrameKey{};

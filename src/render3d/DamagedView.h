@@ -68,8 +68,12 @@ bool DrawPlannedScene(const PlaneObject* list);
 void NoteSceneDrawn(const PlaneObject* list);
 // The scissor off before the frame is kept.
 void EndDamagedScissor();
-// After the frame was kept: it is the one the next frame may start from.
+// The frame is drawn (before it is kept): what it was set up with is what the next frame
+// compares its own with.
 void FinishRealTimeFrame();
+// After the frame was kept: the kept image of serial `keptSerial` (KeptFrameSerial) is the one
+// the next frame may start from; another kept since (while the view was told of this one) is not.
+void NoteFrameKept(uint64_t keptSerial);
 // The next real-time frame is drawn whole (a new interaction, lists of the view reset).
 void ForgetLastFrame();
 

@@ -298,8 +298,9 @@ void RealTimeRenderAllGLPlaneObjects(PlaneObject* list) {
 void RTFinalizeGLScene() {
   render3d::EndDamagedScissor();
   if (!LiveViewControllerExists()) return;
-  KeepFrame();
   render3d::FinishRealTimeFrame();
+  const uint64_t serial = KeptFrameSerial() + 1;
+  if (KeepFrame()) render3d::NoteFrameKept(serial);
 }
 
 void RTRenderGLPlaneObjects(PlaneObject* list) {

@@ -678,13 +678,14 @@ void RenderGLScene() {
   }
 }
 
-void KeepFrame() {
+bool KeepFrame() {
   GLint vp[4] = {0, 0, 0, 0};
   glGetIntegerv(GL_VIEWPORT, vp);
   const int32_t w = std::max(vp[2], 0), h = std::max(vp[3], 0);
   GLint source = 0;
   glGetIntegerv(GL_FRAMEBUFFER_BINDING, &source);
-  if (w > 0 && h > 0 && PrepareFramebuffer(sKeptTarget, w, h, false)) {
+  const bool kept = w > 0 && h > 0 && PrepareFramebuffer(sKeptTarget, w, h, false);
+  if (kept) {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(source));
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, sKeptTarget.framebuffer);
     glBlitFramebuffer(vp[0], vp[1], vp[0] + w, vp[1] + h, 0, 0, w, h, GL_COLOR_BUFFER_BIT,
@@ -699,6 +700,7 @@ void KeepFrame() {
     glReadBuffer(GL_COLOR_ATTACHMENT0);
   }
   if (gLiveViewHost.frameFinished) gLiveViewHost.frameFinished();
+  return kept;
 }
 
 void FinalizeGLScene() {
