@@ -477,6 +477,7 @@ void BM_MovePoint(benchmark::State& state) {
   state.counters["still_frame_ms"] = still * 1e3 / n;
   // What the edit adds to its frame (compiling what it dropped): the median of the edited frame
   // less the unedited one (two frames of the same scene; the median keeps out the odd slow one).
+  // Below zero when the edited frame redraws only what the edit changed.
   std::sort(extra.begin(), extra.end());
   state.counters["edit_in_frame_ms"] = extra.empty() ? 0 : extra[extra.size() / 2] * 1e3;
   state.counters["raw_frame_ms"] = raw * 1e3 / n;

@@ -13,6 +13,7 @@
 #include "render3d/Cutaway.h"
 #include "render3d/DamagedView.h"
 #include "render3d/PlaneObjectLists.h"
+#include "render3d/SurfacePick.h"
 #include "render3d/RenderTestSupport.h"
 
 namespace {
@@ -232,6 +233,7 @@ TEST_F(DamagedView, OtherChangesDrawTheWholeFrame) {
       {"cut-away", [](DocState* d) { d->cutAwayPosition() = 1; }},
       {"view lists reset", [](DocState*) { ResetViewpointDisplayList(); }},
       {"final frame", [](DocState*) { RenderGLScene(); }},
+      {"surface picked", [](DocState*) { PickSurfaceAt(POINT{64, 48}); }},
       {"new interaction", [](DocState*) { RTInitializeGLScene(); }},
       {"nothing else", [](DocState*) {}},
   };
