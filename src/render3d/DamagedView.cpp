@@ -117,7 +117,7 @@ struct FrameKey {
   std::array<GLint, 2> polygonMode{};
   std::array<GLdouble, 4> clipPlane{};
   std::array<float, 4> background{};
-  std::array<double, 16> settings{};
+  std::array<double, 20> settings{};
   bool operator==(const FrameKey&) const = default;
 };
 FrameKey sThisFrame;  // set up by the frame being drawn
@@ -134,6 +134,10 @@ bool sScissorOn = false;
 Rect sRect;
 DamagedFrameReport sReport;
 int64_t sDamagedFrames = 0;
+
+double ColourValue(const RGBColor& c) {
+  return static_cast<double>((uint64_t{c.red} << 32) | (uint64_t{c.green} << 16) | c.blue);
+}
 
 FrameKey CurrentKey(DocState* ds) {
   FrameKey k;
@@ -167,7 +171,11 @@ FrameKey CurrentKey(DocState* ds) {
                 static_cast<double>(gRTAspect),
                 static_cast<double>(GLTextureNamesChangeCount()),
                 static_cast<double>(w),
-                static_cast<double>(h)};
+                static_cast<double>(h),
+                ColourValue(ds->clearViewLineColor()),
+                ColourValue(ds->clearViewFillColor()),
+                ColourValue(ds->wireframeLotColor()),
+                ColourValue(ds->backgroundColor())};
   return k;
 }
 
@@ -230,8 +238,9 @@ Rect DamagedRect() {
   return r;
 }
 
-bool RenderModeRedrawsDamage(const DocState* ds) {
-  const int16_t mode = const_cast<DocState*>(ds)->renderMode();
+// Solid and ClearView frames; wireframe draws no lists, the light view masks colours in them.
+bool RenderModeRedrawsDamage(DocState* ds) {
+  const int16_t mode = ds->renderMode();
   return mode == kRenderSolid || mode == kRenderClearView;
 }
 
