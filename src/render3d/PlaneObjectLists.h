@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+struct DocState;
 struct Objex;
 struct PlaneObject;
 
@@ -73,6 +74,10 @@ class EditedSceneScope {
   EditedSceneScope(const EditedSceneScope&) = delete;
   EditedSceneScope& operator=(const EditedSceneScope&) = delete;
 };
+// Compiles the real-time scene list from the object lists when it is missing, without drawing
+// it (the frame calls it later); false when the scene is not drawn through it (picking,
+// wireframe) or it could not be made.
+bool CompileSceneListAhead(PlaneObject* list, DocState* ds);
 // How many object and stretch lists have been compiled since the program started.
 int64_t ObjectListCompilations();
 // How many compilations of the scene list have walked the whole list of plane objects.
