@@ -10,6 +10,9 @@
 //   FinalFrame  an 8-pass anti-aliased frame of the unchanged scene against 8 passes of the raw
 //               list, each read into the same accumulator ("ratio"; "ratio_plain" without the
 //               read-backs); "first_ms" is the first frame, which compiles the kept lists;
+//               "stencilled_faces" and "carved_faces" count the opaque faces with cut-outs
+//               drawn through the stencil (each switching the stencil state three times per
+//               pass) and those carved out of their planes;
 //   MovePoint   one wall point moved (through the move tool's point-drag command and its
 //               rebuild of the wall, then the next real-time frame) against the whole build ("ratio"),
 //               its model update and its frame apart, beside an unedited and a raw frame (the
@@ -394,6 +397,13 @@ void BM_FinalFrame(benchmark::State& state) {
   }
   state.counters["ratio"] = raw > 0 ? ours / raw : 0;
   state.counters["ratio_plain"] = plain > 0 ? ours / plain : 0;
+  double stencilled = 0, carved = 0;
+  for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
+    if (!po->children || po->alpha < 255) continue;
+    (render3d::DrawsCarvedInFinalFrame(po, ds->renderMode()) ? carved : stencilled) += 1;
+  }
+  state.counters["stencilled_faces"] = stencilled;
+  state.counters["carved_faces"] = carved;
   // Lists compiled by the frames of the unchanged scene (none are due).
   state.counters["recompiled"] = static_cast<double>(render3d::FinalListCompilations() - compiledBefore);
   state.counters["raw_ms"] = raw * 1e3 / static_cast<double>(state.iterations());
