@@ -8,6 +8,7 @@
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
 #include "files/FileTags.h"
+#include "files/ObjectRecords.h"
 #include "files/StreamState.h"
 #include "model/CommandCodes.h"
 #include "model/CommandWalkers.h"
@@ -171,4 +172,8 @@ void DoPasteObjects() {
   }
   RenderAllLayers();
   Refresh();
+  // The read raised the counters above every ID of the design, and the records made since
+  // took theirs from the counters: the next paste need not walk the design for its IDs while
+  // the counters stand here.
+  if (pasted) NoteIDsBelowCounters();
 }
