@@ -78,3 +78,31 @@ bool ClickSelectInOneWalk(Layer* layers, ClickInfo* click, const HitPass* passes
   GatherNotedSelectionReadouts(layers, walk, selected, ds, rect, box);
   return hit;
 }
+
+void DeselectAllLayersNotingLeft(Layer* firstLayer, KnownSelection* left) {
+  left->tops.clear();
+  left->firstLayer = firstLayer;
+  for (Layer* l = firstLayer; l; l = l->next) {
+    if (!l->visible) continue;
+    if (!l->selectable) {
+      for (Objex* o = l->firstObject; o; o = o->next)
+        if (HasSelectedPointInTree(o)) left->tops.push_back({o, l});
+      continue;
+    }
+    // As SelectLayer with kSelectOff.
+    bool passedPoints = false;
+    for (Objex* o = l->firstObject; o; o = o->next) {
+      if (!HasSelectedPointInTree(o)) {
+        passedPoints = passedPoints || ToolIsPointOriented(gCurTool, o) || o->type == kObjLine;
+        continue;
+      }
+      SelectObj(o, kSelectOff, 1);
+      if (HasSelectedPointInTree(o)) left->tops.push_back({o, l});
+    }
+    if (passedPoints) ClearDimensionWallSegmentSelection();
+  }
+  if (gCurTool != kToolSkylight) {
+    KnownSelectionScope scope(left);
+    UpdateInspectorPropertiesState(true);
+  }
+}

@@ -144,6 +144,43 @@ TEST_F(Clipboard, RepeatedPastesStepThirtySixAlongXAndZ) {
   EXPECT_FLOAT_EQ(gPasteOffset, 108);
 }
 
+// A paste deselects what the floors that can be selected hold and selects what it pasted; a
+// shown floor that cannot be selected keeps its selection, which moves with the paste, and a
+// hidden floor's stays where it is.
+TEST_F(Clipboard, PastesSelectOnlyWhatTheyPastedWhereSelectingReaches) {
+  Objex* copied = addSelectedRect();
+  DoCopyObjects();
+  SelectObj(copied, kSelectOff, 0);
+  Objex* other = addSelectedRect();
+  Objex* kept = addSelectedRect(doc.second);  // shown, not selectable
+  Objex* hidden = addSelectedRect(doc.third);
+  doc.third->visible = 0;
+  auto x = [](const Objex* o) { return o->firstPoint->position[0]; };
+  auto z = [](const Objex* o) { return o->firstPoint->position[2]; };
+  Objex* previous = nullptr;
+  float keptX = x(kept), keptZ = z(kept);
+  for (int paste = 0; paste < 2; ++paste) {
+    SCOPED_TRACE(paste);
+    DoPasteObjects();
+    Objex* pasted = LastObject(doc.first);
+    ASSERT_NE(pasted, previous);
+    EXPECT_TRUE(IsObjectSelected(pasted));
+    for (const Objex* o : {copied, other}) EXPECT_FALSE(HasSelectedPointInTree(o));
+    if (previous) EXPECT_FALSE(HasSelectedPointInTree(previous));
+    // The kept selection moved as the pasted object did, centring included.
+    EXPECT_TRUE(IsObjectSelected(kept));
+    EXPECT_TRUE(IsObjectSelected(hidden));
+    const float movedX = x(pasted) - x(copied), movedZ = z(pasted) - z(copied);
+    EXPECT_FLOAT_EQ(x(kept) - keptX, movedX);
+    EXPECT_FLOAT_EQ(z(kept) - keptZ, movedZ);
+    keptX = x(kept), keptZ = z(kept);
+    EXPECT_FLOAT_EQ(x(other), 0);
+    EXPECT_FLOAT_EQ(x(hidden), 0);
+    EXPECT_FLOAT_EQ(z(hidden), 0);
+    previous = pasted;
+  }
+}
+
 TEST_F(Clipboard, GroupsKeepTheirMembersAndEditorGroupsAreDropped) {
   RGBColor black{};
   auto makeGroup = [&](intptr_t marker) {
