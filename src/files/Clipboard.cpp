@@ -185,7 +185,10 @@ void DoPasteObjects() {
     }
   if (GetCurrentView() != kCmdViewTop) ViewTop();
   {
-    KnownSelectionScope known(&selection);
+    // The inspector looks over the current floor, which must then be one the known walks cover.
+    bool listed = false;
+    for (const Layer* l = doc->itsLayers; l && !listed; l = l->next) listed = l == doc->itsCurLayer;
+    KnownSelectionScope known(listed ? &selection : nullptr);
     ResetStandardTool(1);
   }
   if (source) {

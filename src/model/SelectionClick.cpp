@@ -2,6 +2,7 @@
 // hit-test walk noted, and the whole plain click.
 #include "model/SelectionClick.h"
 
+#include "model/DocumentModel.h"
 #include "model/Grouping.h"
 
 #include "model/Services.h"
@@ -102,7 +103,11 @@ void DeselectAllLayersNotingLeft(Layer* firstLayer, KnownSelection* left) {
     if (passedPoints) ClearDimensionWallSegmentSelection();
   }
   if (gCurTool != kToolSkylight) {
-    KnownSelectionScope scope(left);
+    // The inspector looks over the current floor; one outside the list was not walked here.
+    const Layer* current = gCurDocument ? gCurDocument->itsCurLayer : nullptr;
+    bool listed = false;
+    for (const Layer* l = firstLayer; l && !listed; l = l->next) listed = l == current;
+    KnownSelectionScope scope(listed ? left : nullptr);
     UpdateInspectorPropertiesState(true);
   }
 }
