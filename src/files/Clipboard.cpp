@@ -4,10 +4,12 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
 #include "files/FileTags.h"
+#include "files/ObjectRecords.h"
 #include "files/StreamState.h"
 #include "model/CommandCodes.h"
 #include "model/CommandWalkers.h"
@@ -20,6 +22,7 @@
 #include "model/ParallelObjects.h"
 #include "model/Services.h"
 #include "model/Records.h"
+#include "model/SelectionClick.h"
 #include "model/TransformInfo.h"
 #include "model/ViewCommands.h"
 #include "model/ViewProjection.h"
@@ -62,10 +65,20 @@ bool ReadScrapObjects() {
   return ok;
 }
 
-Objex* LastObject(const Layer* layer) {
-  Objex* o = layer ? layer->firstObject : nullptr;
-  while (o && o->next) o = o->next;
-  return o;
+// Adds the objects pasted after `tail` (the whole floor without one) to the known selection,
+// after the floors up to the target's: they end its list. A floor outside the design's list
+// of floors is not walked by the floors' walks, and so adds nothing.
+void AddPastedObjects(KnownSelection* known, Layer* target, Objex* tail) {
+  size_t at = 0;
+  Layer* l = known->firstLayer;
+  for (; l; l = l->next) {
+    while (at < known->tops.size() && known->tops[at].layer == l) ++at;
+    if (l == target) break;
+  }
+  if (!l) return;
+  std::vector<KnownSelection::Top> pasted;
+  for (Objex* o = tail ? tail->next : target->firstObject; o; o = o->next) pasted.push_back({o, target});
+  known->tops.insert(known->tops.begin() + static_cast<std::ptrdiff_t>(at), pasted.begin(), pasted.end());
 }
 
 // Symbol-editor and section-detail groups do not survive a paste; the rest lose their
@@ -133,24 +146,29 @@ void DoPasteObjects() {
   else gUnlinkClipBoardFromPalette = 0;
 
   SetPlanView(ds);
-  SelectAllLayers(doc->itsLayers, 2, 1);
+  // Everything is deselected; what stays selected on the shown floors (a floor that cannot be
+  // selected keeps its selection) and the pasted objects are then all that can hold selected
+  // points there, and the walks that follow go over only those.
+  KnownSelection selection;
+  DeselectAllLayersNotingLeft(doc->itsLayers, &selection);
   Layer* target = doc->itsCurLayer;
-  Objex* tail = LastObject(target);
+  Objex* tail = LastObjectOfLayer(target);
   const bool pasted = target && ReadScrapObjects();
   if (pasted) {
     SettlePastedObjects(target, tail);
+    AddPastedObjects(&selection, target, tail);
     if (!gMirroring) {
       // Only the pasted objects move (nothing else on the floor is left selected): the floor's
       // wall dimensions are measured where the pasted walls can have changed them.
       std::optional<MovedWallDimensionRefresh> dimensions;
       if (target->visible && target->selectable) dimensions.emplace(target, tail ? tail->next : target->firstObject);
       FloatRect moved;
-      CenterObjectsInWindow(1, &moved);
+      CenterKnownObjectsInWindow(&selection, &moved);
       TransformInfo offset{};
       offset.delta[0] = gPasteOffset;
       offset.delta[2] = gPasteOffset;
       offset.scale[0] = offset.scale[1] = offset.scale[2] = 1;
-      SelectedObjectAllLayers(doc->itsLayers, 1, kCmdTranslateObjects, CommandArg::Transform(&offset));
+      SelectedKnownObjects(&selection, kCmdTranslateObjects, CommandArg::Transform(&offset));
       gPasteOffset += kPasteStep;
     }
   }
@@ -159,11 +177,20 @@ void DoPasteObjects() {
   if (target)
     for (Objex* o = target->firstObject; o;) {
       Objex* next = o->next;
-      if (o->type == kObjGroup && !o->firstChild) DeleteObj(o);
+      if (o->type == kObjGroup && !o->firstChild) {
+        std::erase_if(selection.tops, [o](const KnownSelection::Top& t) { return t.object == o; });
+        DeleteObj(o);
+      }
       o = next;
     }
   if (GetCurrentView() != kCmdViewTop) ViewTop();
-  ResetStandardTool(1);
+  {
+    // The inspector looks over the current floor, which must then be one the known walks cover.
+    bool listed = false;
+    for (const Layer* l = doc->itsLayers; l && !listed; l = l->next) listed = l == doc->itsCurLayer;
+    KnownSelectionScope known(listed ? &selection : nullptr);
+    ResetStandardTool(1);
+  }
   if (source) {
     source->visible = sourceVisible;
     source->selectable = sourceSelectable;
@@ -171,4 +198,8 @@ void DoPasteObjects() {
   }
   RenderAllLayers();
   Refresh();
+  // The read raised the counters above every ID of the design, and the records made since
+  // took theirs from the counters: the next paste need not walk the design for its IDs while
+  // the counters stand here.
+  if (pasted) NoteIDsBelowCounters();
 }

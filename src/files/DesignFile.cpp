@@ -442,8 +442,9 @@ bool InsertObjectsFromStream() {
   Layer* topo = CreateLayer("Insert Topography", 1, 1, nullptr);
   bool ok = false;
   {
-    // IDs are checked against the open design; the counters end above what was read.
-    ReadIDScope ids;
+    // IDs are checked against the open design (which the read leaves alone until the scope
+    // ends); the counters end above what was read.
+    ReadIDScope ids(true);
     CurrentDocumentScope scope(&scratch);
     scratch.itsLayers = scratch.itsCurLayer = cur;
     scratch.itsTopoLayer = topo;

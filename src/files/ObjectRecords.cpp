@@ -119,10 +119,18 @@ bool StoredIDsDropped() { return gScrapMode || gStream.useScrap || gUpdateID; }
   *maxID = std::max(*maxID, *id);
 }
 
+// A scope that has not walked the design answers AdoptID as one that has while stored IDs are
+// dropped and the record's ID and the counter are at or above the bound: no design ID can then
+// be met, and the design's largest ID (below the bound) never decides. Otherwise it walks now.
+void SettleBeforeAdopt(ReadIDScope* s, uint32_t id, uint32_t counter, uint32_t bound) {
+  if (!s->DesignCollected() && !(StoredIDsDropped() && id >= bound && counter >= bound)) s->CollectDesignIDs();
+}
+
 void AdoptObjectID(Objex* obj, uint32_t stored) {
   ReadIDScope* s = sActiveScope;
   DocState* ds = CurDocState();
   if (!s || !ds) return;
+  SettleBeforeAdopt(s, obj->objectID, ds->nextObjectID, s->ObjectBound());
   AdoptID(&obj->objectID, stored, &ds->nextObjectID, s->objectIDs, &s->maxObjectID,
           &s->objectLimitTaken, &s->objectLimit);
 }
@@ -130,6 +138,7 @@ void AdoptObjectID(Objex* obj, uint32_t stored) {
 void AdoptPointID(Poinz* p, uint32_t stored, DocState* ds) {
   ReadIDScope* s = sActiveScope;
   if (!s || !ds) return;
+  SettleBeforeAdopt(s, p->pointID, ds->nextPointID, s->PointBound());
   AdoptID(&p->pointID, stored, &ds->nextPointID, s->pointIDs, &s->maxPointID,
           &s->pointLimitTaken, &s->pointLimit);
 }
@@ -369,19 +378,67 @@ bool PlantInfoCurrent(int32_t v) { return v >= kVersionDesign10750; }
 
 // ---- IDs ----
 
-ReadIDScope::ReadIDScope() : outer_(sActiveScope) {
-  sActiveScope = this;
-  if (gCurDocument) {
-    for (Layer* l = gCurDocument->itsLayers; l; l = l->next) CollectIDs(this, l->firstObject);
-    Layer* topo = gCurDocument->itsTopoLayer;
-    bool listed = false;
-    for (Layer* l = gCurDocument->itsLayers; l; l = l->next) listed |= l == topo;
-    if (topo && !listed) CollectIDs(this, topo->firstObject);
+namespace {
+// The document whose IDs were last noted to lie below its counters, and where they stood.
+struct IDsBelowCounters {
+  const ZLKDocumentModel* doc = nullptr;
+  const DocState* docState = nullptr;
+  const Layer* layers = nullptr;
+  int32_t docID = 0;
+  uint32_t nextObjectID = 0, nextPointID = 0;
+};
+IDsBelowCounters sNotedBound;
+
+bool NotedBoundHolds(const ZLKDocumentModel* doc) {
+  const IDsBelowCounters& n = sNotedBound;
+  return doc && n.doc == doc && doc->itsDocState && n.docState == doc->itsDocState && n.layers == doc->itsLayers &&
+         n.docID == doc->itsDocID && n.nextObjectID == doc->itsDocState->nextObjectID &&
+         n.nextPointID == doc->itsDocState->nextPointID;
+}
+}  // namespace
+
+void NoteIDsBelowCounters() {
+  const ZLKDocumentModel* doc = gCurDocument;
+  if (!doc || !doc->itsDocState) {
+    sNotedBound = {};
+    return;
   }
+  sNotedBound = {doc, doc->itsDocState, doc->itsLayers, doc->itsDocID, doc->itsDocState->nextObjectID,
+                 doc->itsDocState->nextPointID};
+}
+
+void ForgetIDsBelowCounters() { sNotedBound = {}; }
+
+ReadIDScope::ReadIDScope(bool mayDefer) : outer_(sActiveScope), doc_(gCurDocument) {
+  sActiveScope = this;
+  if (mayDefer && StoredIDsDropped() && NotedBoundHolds(doc_)) {
+    collected_ = false;
+    objectBound_ = doc_->itsDocState->nextObjectID;
+    pointBound_ = doc_->itsDocState->nextPointID;
+    return;
+  }
+  collected_ = false;
+  CollectDesignIDs();
+}
+
+void ReadIDScope::CollectDesignIDs() {
+  if (collected_) return;
+  collected_ = true;
+  if (!doc_) return;
+  for (Layer* l = doc_->itsLayers; l; l = l->next) CollectIDs(this, l->firstObject);
+  Layer* topo = doc_->itsTopoLayer;
+  bool listed = false;
+  for (Layer* l = doc_->itsLayers; l; l = l->next) listed |= l == topo;
+  if (topo && !listed) CollectIDs(this, topo->firstObject);
 }
 
 ReadIDScope::~ReadIDScope() {
   if (DocState* ds = CurDocState()) {
+    // The counters are raised above the design's IDs too: without them walked, that holds
+    // only while the counters still stand at the bound on the scope's own document.
+    if (!collected_ && (!doc_ || ds != doc_->itsDocState || ds->nextObjectID < objectBound_ ||
+                        ds->nextPointID < pointBound_))
+      CollectDesignIDs();
     if (ds->nextObjectID <= maxObjectID) ds->nextObjectID = maxObjectID + 1;
     if (ds->nextPointID <= maxPointID) ds->nextPointID = maxPointID + 1;
   }
@@ -404,6 +461,7 @@ uint32_t ValidateObjectID(uint32_t id) {
   if (!ds) return id;
   std::optional<ReadIDScope> local;
   if (!sActiveScope) local.emplace();
+  sActiveScope->CollectDesignIDs();
   return ValidateID(id, &ds->nextObjectID, sActiveScope->objectIDs);
 }
 
@@ -412,6 +470,7 @@ uint32_t ValidatePointID(uint32_t id) {
   if (!ds) return id;
   std::optional<ReadIDScope> local;
   if (!sActiveScope) local.emplace();
+  sActiveScope->CollectDesignIDs();
   return ValidateID(id, &ds->nextPointID, sActiveScope->pointIDs);
 }
 

@@ -9,6 +9,7 @@
 struct Objex;
 struct Poinz;
 struct Layer;
+class ZLKDocumentModel;
 
 #include "files/StreamState.h"
 
@@ -51,12 +52,29 @@ class ReadIDSet {
   std::unordered_set<uint32_t> far_;
 };
 
+//
+// When the document's IDs are known to lie below its counters (NoteIDsBelowCounters), the
+// design is not walked at construction: the sets then hold only what the read adds, and the
+// design's IDs are collected the first time an answer could depend on one of them (a stored
+// ID kept, an ID below the counters looked up, a counter found lowered).
 class ReadIDScope {
  public:
-  ReadIDScope();   // installs itself as the active scope (scopes nest)
+  // Installs itself as the active scope (scopes nest). With `mayDefer`, the caller reads into
+  // another design than the current one (which stays as it is until the scope ends), and the
+  // walk of the current design may be left out as described above.
+  explicit ReadIDScope(bool mayDefer = false);
   ~ReadIDScope();
   ReadIDScope(const ReadIDScope&) = delete;
   ReadIDScope& operator=(const ReadIDScope&) = delete;
+
+  // Adds the IDs of the document the scope was made for, once; after this the sets and
+  // maxima hold every ID in use.
+  void CollectDesignIDs();
+  // Whether the design's IDs are in the sets (always so without a noted bound).
+  bool DesignCollected() const { return collected_; }
+  // With the design not collected: every ID of the design lies below these.
+  uint32_t ObjectBound() const { return objectBound_; }
+  uint32_t PointBound() const { return pointBound_; }
 
   ReadIDSet objectIDs;
   ReadIDSet pointIDs;
@@ -70,7 +88,17 @@ class ReadIDScope {
 
  private:
   ReadIDScope* outer_;
+  ZLKDocumentModel* doc_ = nullptr;
+  bool collected_ = true;
+  uint32_t objectBound_ = 0, pointBound_ = 0;
 };
+// Notes that every object and point ID of the current document lies below its counters as
+// they stand now (a road that has just made it so says it). A later scope on the same
+// document trusts this only while both counters still stand exactly there: every record the
+// model makes moves them, and every reader leaves them above what it read.
+void NoteIDsBelowCounters();
+// Forgets the note (any document).
+void ForgetIDsBelowCounters();
 // The active scope, or null. Without one, read objects and points keep the fresh IDs that
 // their creation took (stored IDs are dropped), so IDs stay unique in any case.
 ReadIDScope* ActiveReadIDScope();

@@ -25,6 +25,7 @@
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Selection.h"
+#include "model/SelectionClick.h"
 #include "model/SelectionState.h"
 #include "model/TextureFace.h"
 #include "model/TransformGuard.h"
@@ -936,6 +937,34 @@ bool SelectedObjectAllLayers(Layer* firstLayer, uint8_t selectedOnly, int32_t cm
     Layer* next = l->next;
     WalkLayer(l, selectedOnly, cmd, arg);
     l = next;
+  }
+  return true;
+}
+
+bool SelectedKnownObjects(KnownSelection* known, int32_t cmd, const CommandArg& arg) {
+  if (!known) return false;
+  auto shown = [](const KnownSelection::Top& t) { return t.object && t.layer && t.layer->visible; };
+  if (IsGuardedTransformCommand(cmd)) {
+    bool fits = TransformArgumentsFinite(cmd, arg);
+    for (const KnownSelection::Top& t : known->tops)
+      if (fits && shown(t) && Qualifies(t.object, cmd)) fits = ObjectFitsAfterTransform(t.object, cmd, arg);
+    if (!fits) {
+      AlertRefusedTransform(cmd);
+      return false;
+    }
+  }
+  WallDimensionRefreshBatch dimensions;  // as in SelectedObjectLayer
+  for (size_t i = 0; i < known->tops.size();) {
+    const KnownSelection::Top t = known->tops[i];
+    if (shown(t) && Qualifies(t.object, cmd)) {
+      if (cmd == kCmdCountGroups) gObjectCount = 0;
+      if (ApplySelected(t.object, 1, cmd, arg)) {
+        known->tops.erase(known->tops.begin() + static_cast<std::ptrdiff_t>(i));
+        continue;
+      }
+      if (cmd != kCmdCountGroups) UpdateGroupAfterCommand(t.object);
+    }
+    ++i;
   }
   return true;
 }

@@ -44,6 +44,11 @@ bool SelectedObjectLayer(Layer* layer, uint8_t selectedOnly, int32_t cmd, const 
 // drag selects its one point): the object is checked and walked as the layer walk would, on
 // its own, without going over the rest of the design. Nothing when its layer is hidden.
 bool SelectedTopLevelObject(Objex* root, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg);
+// SelectedObjectAllLayers(known->firstLayer, 1, cmd, arg) when only the known top-level
+// objects (in design order) may hold selected points on shown floors: they alone are checked
+// and walked. A known object the command deletes leaves the list.
+struct KnownSelection;
+bool SelectedKnownObjects(KnownSelection* known, int32_t cmd, const CommandArg& arg);
 bool SelectedObject(Objex* obj, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg);
 void TopLevelObjectAllLayers(Layer* firstLayer, int32_t cmd, const CommandArg& arg);
 void TopLevelObjectLayer(Layer* layer, int32_t cmd, const CommandArg& arg);

@@ -20,6 +20,8 @@
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Selection.h"
+#include "model/SelectionClick.h"
+#include "model/Services.h"
 #include "model/TransformInfo.h"
 
 namespace {
@@ -384,6 +386,31 @@ void CenterObjectsInWindow(uint8_t selectedOnly, FloatRect* rect) {
   mx += UnzoomF(gGlobalXOffset);
   mz += UnzoomF(gGlobalZOffset);
   MoveAndMeasure(gCurDocument->itsLayers, true, selectedOnly, mx, mz, rect);
+}
+
+void CenterKnownObjectsInWindow(KnownSelection* known, FloatRect* rect) {
+  RootBoundsReset(rect);
+  if (!rect || !known || !gCurDocument || !CurDocState()) return;
+  // The floors' walks would add nothing for an object without a selected point.
+  Float3DRect box = EmptyFloat3DRect();
+  for (const KnownSelection::Top& t : known->tops)
+    if (t.layer && t.layer->visible) GetObject3DBounds(t.object, 1, &box, 0);
+  float mx, mz;
+  if (!CentringMove(box, &mx, &mz)) return;
+  mx += UnzoomF(gGlobalXOffset);
+  mz += UnzoomF(gGlobalZOffset);
+  TransformInfo xform{};
+  xform.delta[0] = mx;
+  xform.delta[2] = mz;
+  SelectedKnownObjects(known, kCmdTranslateObjects, CommandArg::Transform(&xform));
+  FloatRect bounds = EmptyFloatRect();
+  const DocState* ds = CurDocState();
+  for (const KnownSelection::Top& t : known->tops) {
+    if (!t.layer || !t.layer->visible) continue;
+    if (gPrinting && !IsObjectOnCurrentPlan(t.object, ds->currentPlanMask)) continue;
+    GetObjectBounds(t.object, 1, &bounds, 0, 0);
+  }
+  *rect = bounds;
 }
 
 void CenterLayer(Layer* layer, uint8_t selectedOnly, FloatRect* rect) {

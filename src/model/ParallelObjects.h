@@ -55,6 +55,10 @@ void UpdateAllLayerRootBounds(Layer* layers, uint8_t selectedOnly, uint8_t flag,
 
 void CenterObjects(uint8_t selectedOnly, FloatRect* rect);
 void CenterObjectsInWindow(uint8_t selectedOnly, FloatRect* rect);
+// CenterObjectsInWindow(1, rect) when only the known top-level objects (in design order) may
+// hold selected points on shown floors: only they are measured and moved.
+struct KnownSelection;
+void CenterKnownObjectsInWindow(KnownSelection* known, FloatRect* rect);
 void CenterLayer(Layer* layer, uint8_t selectedOnly, FloatRect* rect);
 
 void ConvertXYtoXZ(Objex* object);

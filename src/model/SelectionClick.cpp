@@ -2,6 +2,7 @@
 // hit-test walk noted, and the whole plain click.
 #include "model/SelectionClick.h"
 
+#include "model/DocumentModel.h"
 #include "model/Grouping.h"
 
 #include "model/Services.h"
@@ -77,4 +78,36 @@ bool ClickSelectInOneWalk(Layer* layers, ClickInfo* click, const HitPass* passes
   if (selected) SelectObj(selected, kSelectOn, 1);
   GatherNotedSelectionReadouts(layers, walk, selected, ds, rect, box);
   return hit;
+}
+
+void DeselectAllLayersNotingLeft(Layer* firstLayer, KnownSelection* left) {
+  left->tops.clear();
+  left->firstLayer = firstLayer;
+  for (Layer* l = firstLayer; l; l = l->next) {
+    if (!l->visible) continue;
+    if (!l->selectable) {
+      for (Objex* o = l->firstObject; o; o = o->next)
+        if (HasSelectedPointInTree(o)) left->tops.push_back({o, l});
+      continue;
+    }
+    // As SelectLayer with kSelectOff.
+    bool passedPoints = false;
+    for (Objex* o = l->firstObject; o; o = o->next) {
+      if (!HasSelectedPointInTree(o)) {
+        passedPoints = passedPoints || ToolIsPointOriented(gCurTool, o) || o->type == kObjLine;
+        continue;
+      }
+      SelectObj(o, kSelectOff, 1);
+      if (HasSelectedPointInTree(o)) left->tops.push_back({o, l});
+    }
+    if (passedPoints) ClearDimensionWallSegmentSelection();
+  }
+  if (gCurTool != kToolSkylight) {
+    // The inspector looks over the current floor; one outside the list was not walked here.
+    const Layer* current = gCurDocument ? gCurDocument->itsCurLayer : nullptr;
+    bool listed = false;
+    for (const Layer* l = firstLayer; l && !listed; l = l->next) listed = l == current;
+    KnownSelectionScope scope(listed ? left : nullptr);
+    UpdateInspectorPropertiesState(true);
+  }
 }

@@ -56,3 +56,9 @@ class KnownSelectionScope {
 // top-level object, which must be the hit one (changes since the walk lie in it or cleared
 // noted objects). False when the walk does not say (then nothing is known).
 bool KnownSelectionFromWalk(Layer* layers, const SelectionWalk& walk, const Objex* changed, KnownSelection* known);
+
+// SelectAllLayers(firstLayer, kSelectOff, 1), calls and order included, that also notes in
+// `left` the top-level objects of shown floors still holding a selected point afterwards (a
+// floor that cannot be selected keeps its selection), in design order: until something else
+// selects, only these and objects added since can hold selected points on shown floors.
+void DeselectAllLayersNotingLeft(Layer* firstLayer, KnownSelection* left);

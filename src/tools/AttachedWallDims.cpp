@@ -479,19 +479,29 @@ class MovedWallDimensions {
     ForEachWallSegmentIn(firstMoved_, nullptr, [&](Poinz* p, Poinz* q, Objex* wall) {
       now.push_back({p, q, wall, p->position[0], p->position[2], q->position[0], q->position[2]});
     });
-    // Every point a moved segment can be met at (now or at the last measurement) lies within
-    // its length of its first end.
-    Box reached;
-    for (const std::vector<Snapshot>* list : {&previous_, &now})
+    // Every point a moved segment can be met at lies within its length of its first end: one
+    // box for where the moved segments lay at the last measurement and one for where they lie
+    // now (a long move leaves far apart two small boxes that one box would join).
+    Box reached[2];
+    int which = 0;
+    for (const std::vector<Snapshot>* list : {&previous_, &now}) {
       for (const Snapshot& t : *list) {
         const float length = Distance(t.px, t.pz, t.qx, t.qz) + 1;
-        reached.add(t.px - length, t.pz - length);
-        reached.add(t.px + length, t.pz + length);
+        reached[which].add(t.px - length, t.pz - length);
+        reached[which].add(t.px + length, t.pz + length);
       }
-    // Lines met at no point are put at (32000, 32000).
-    const bool everyRay = !reached.finite() || reached.holds(32000.0f, 32000.0f);
+      ++which;
+    }
+    // Lines met at no point are put at (32000, 32000): a still dimension can take a moved
+    // segment there only when that point lies within the segment's span (nearer both ends
+    // than the segment is long, as the search asks), so every ray is looked at only then.
+    bool everyRay = !reached[0].finite() || !reached[1].finite();
+    for (const std::vector<Snapshot>* list : {&previous_, &now})
+      for (const Snapshot& t : *list) everyRay = everyRay || SpansNowhere(t);
     for (const StillDimension& d : still_) {
-      if (!everyRay && d.ray && !reached.crossedBy(d.x0, d.z0, d.x1, d.z1)) continue;
+      if (!everyRay && d.ray && !reached[0].crossedBy(d.x0, d.z0, d.x1, d.z1) &&
+          !reached[1].crossedBy(d.x0, d.z0, d.x1, d.z1))
+        continue;
       // Measured again only when a moved segment offers itself to its ray, now or before.
       FloatPoint m{}, f{};
       if (!AttachedDimRay(d.dimension, d.wall, &m, &f)) continue;
@@ -555,24 +565,25 @@ class MovedWallDimensions {
   // Room for the rounding of the rays' angles and of the crossing points.
   static constexpr float kMargin = 64.0f;
 
+  // Whether the point lines that never meet are put at lies within the segment's span.
+  static bool SpansNowhere(const Snapshot& t) {
+    const float segment = Distance(t.px, t.pz, t.qx, t.qz) + kMargin;
+    return Distance(t.px, t.pz, 32000.0f, 32000.0f) < segment && Distance(t.qx, t.qz, 32000.0f, 32000.0f) < segment;
+  }
+
   // The still walls' grid and their dimensions' rays (both ways from the foot, a little longer
   // than they reach); the whole floor is measured instead when the split is not on the floor,
   // the still walls cannot be put in a grid, or another routine measures the dimensions.
   void prepare() {
     prepared_ = true;
-    Objex* o = layer_->firstObject;
-    while (o && o != firstMoved_) o = o->next;
-    if (!firstMoved_ || o != firstMoved_ || gToolsServices.limitWallDimension != tools::LimitWallDimension) {
+    if (!firstMoved_ || gToolsServices.limitWallDimension != tools::LimitWallDimension) {
       whole_ = true;
       return;
     }
-    grid_.emplace(layer_->firstObject, firstMoved_);
-    if (!grid_->usable()) {
-      whole_ = true;
-      return;
-    }
+    // The still walls' dimensions, on the way to the first moved object (which must be met).
     DocState* ds = CurDocState();
-    for (Objex* wall = layer_->firstObject; wall != firstMoved_; wall = wall->next) {
+    Objex* wall = layer_->firstObject;
+    for (; wall && wall != firstMoved_; wall = wall->next) {
       if (wall->type != kObjWall) continue;
       for (Objex* child = wall->firstChild; child; child = child->next) {
         if (child->subtype != kSubDimensionAttachment) continue;
@@ -593,6 +604,16 @@ class MovedWallDimensions {
         }
         still_.push_back(d);
       }
+    }
+    if (wall != firstMoved_) {
+      still_.clear();
+      whole_ = true;
+      return;
+    }
+    grid_.emplace(layer_->firstObject, firstMoved_);
+    if (!grid_->usable()) {
+      still_.clear();
+      whole_ = true;
     }
   }
 

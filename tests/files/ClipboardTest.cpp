@@ -4,12 +4,17 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "TestDocument.h"
 #include "files/FileTestSupport.h"
 #include "files/ByteStream.h"
 #include "files/Clipboard.h"
+#include "files/ObjectRecords.h"
+#include "files/Undo.h"
 #include "files/StreamState.h"
 #include "model/Delete.h"
 #include "model/HitTest.h"
@@ -19,6 +24,7 @@
 #include "model/Selection.h"
 #include "model/ViewStateGuard.h"
 #include "platform/Alerts.h"
+#include "platform/TemporaryFolder.h"
 
 namespace {
 
@@ -138,6 +144,43 @@ TEST_F(Clipboard, RepeatedPastesStepThirtySixAlongXAndZ) {
   EXPECT_FLOAT_EQ(gPasteOffset, 108);
 }
 
+// A paste deselects what the floors that can be selected hold and selects what it pasted; a
+// shown floor that cannot be selected keeps its selection, which moves with the paste, and a
+// hidden floor's stays where it is.
+TEST_F(Clipboard, PastesSelectOnlyWhatTheyPastedWhereSelectingReaches) {
+  Objex* copied = addSelectedRect();
+  DoCopyObjects();
+  SelectObj(copied, kSelectOff, 0);
+  Objex* other = addSelectedRect();
+  Objex* kept = addSelectedRect(doc.second);  // shown, not selectable
+  Objex* hidden = addSelectedRect(doc.third);
+  doc.third->visible = 0;
+  auto x = [](const Objex* o) { return o->firstPoint->position[0]; };
+  auto z = [](const Objex* o) { return o->firstPoint->position[2]; };
+  Objex* previous = nullptr;
+  float keptX = x(kept), keptZ = z(kept);
+  for (int paste = 0; paste < 2; ++paste) {
+    SCOPED_TRACE(paste);
+    DoPasteObjects();
+    Objex* pasted = LastObject(doc.first);
+    ASSERT_NE(pasted, previous);
+    EXPECT_TRUE(IsObjectSelected(pasted));
+    for (const Objex* o : {copied, other}) EXPECT_FALSE(HasSelectedPointInTree(o));
+    if (previous) EXPECT_FALSE(HasSelectedPointInTree(previous));
+    // The kept selection moved as the pasted object did, centring included.
+    EXPECT_TRUE(IsObjectSelected(kept));
+    EXPECT_TRUE(IsObjectSelected(hidden));
+    const float movedX = x(pasted) - x(copied), movedZ = z(pasted) - z(copied);
+    EXPECT_FLOAT_EQ(x(kept) - keptX, movedX);
+    EXPECT_FLOAT_EQ(z(kept) - keptZ, movedZ);
+    keptX = x(kept), keptZ = z(kept);
+    EXPECT_FLOAT_EQ(x(other), 0);
+    EXPECT_FLOAT_EQ(x(hidden), 0);
+    EXPECT_FLOAT_EQ(z(hidden), 0);
+    previous = pasted;
+  }
+}
+
 TEST_F(Clipboard, GroupsKeepTheirMembersAndEditorGroupsAreDropped) {
   RGBColor black{};
   auto makeGroup = [&](intptr_t marker) {
@@ -239,3 +282,92 @@ TEST_F(Clipboard, DamagedScrapsAddNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every object and point ID of the design (3D parts included), floor by floor in order.
+void CollectTreeIDs(const Objex* o, std::vector<uint32_t>* objects, std::vector<uint32_t>* points) {
+  for (; o; o = o->next) {
+    objects->push_back(o->objectID);
+    for (const Poinz* p = o->firstPoint; p; p = p->next) points->push_back(p->pointID);
+    CollectTreeIDs(o->firstChild, objects, points);
+    CollectTreeIDs(o->symbol3D, objects, points);
+  }
+}
+
+struct PasteIDs {
+  std::vector<uint32_t> objects, points;
+  uint32_t nextObject = 0, nextPoint = 0;
+  bool operator==(const PasteIDs&) const = default;
+};
+
+// Two rectangles copied and pasted, `edit` made, and pasted again; with `walk` the second
+// paste is made to look at every ID of the design, as any paste did before the counters' note.
+PasteIDs PasteAfter(const std::function<void(TestDocument&)>& edit, bool walk) {
+  ResetByteStream();
+  TestDocument doc;
+  ReadyToPaste(doc.model, 11);
+  gMirroring = 0;
+  for (float x : {0.0f, 100.0f})
+    SelectObj(doc.addObject(kObjClosedPoly, true, {{x, 0}, {x + 40, 0}, {x + 40, 20}, {x, 20}}), 1, 0);
+  DoCopyObjects();
+  DoPasteObjects();
+  edit(doc);
+  if (walk) ForgetIDsBelowCounters();
+  DoPasteObjects();
+  PasteIDs ids;
+  for (const Layer* l = doc.model.itsLayers; l; l = l->next) CollectTreeIDs(l->firstObject, &ids.objects, &ids.points);
+  ids.nextObject = doc.ds()->nextObjectID;
+  ids.nextPoint = doc.ds()->nextPointID;
+  ResetByteStream();
+  return ids;
+}
+
+}  // namespace
+
+// A paste that trusts the counters left by the paste before gives the IDs the walk of the
+// whole design gives, whatever happened in between; and IDs stay unique.
+TEST(PasteIDs, MatchTheWholeDesignWalkAfterEdits) {
+  ViewStateGuard view;
+  ScopedAlertRecorder alerts;
+  const std::string state = ApplicationTemporaryPath() + "/paste-ids-" + std::to_string(getpid()) + ".dat";
+  const struct {
+    const char* name;
+    std::function<void(TestDocument&)> edit;
+  } cases[] = {
+      {"nothing", [](TestDocument&) {}},
+      {"pasted object deleted", [](TestDocument& d) { DeleteObj(LastObject(d.first)); }},
+      {"cut then pasted",
+       [](TestDocument& d) {
+         SelectAllLayers(d.model.itsLayers, kSelectOff, 0);
+         SelectObj(d.first->firstObject, 1, 0);
+         DoCopyObjects();
+         DeleteObj(d.first->firstObject);
+       }},
+      {"object drawn", [](TestDocument& d) { d.addObject(kObjClosedPoly, true, {{0, 0}, {9, 0}, {9, 9}}); }},
+      // A stored state read back (undo, opening a file): counters and records as they were.
+      {"state restored",
+       [&state](TestDocument& d) {
+         ASSERT_TRUE(SaveState(state.c_str()));
+         d.addObject(kObjClosedPoly, true, {{0, 0}, {9, 0}, {9, 9}});
+         ASSERT_TRUE(RestoreState(state.c_str()));
+       }},
+      // Counters left below the IDs in use (as an older state block can leave them).
+      {"counters lowered",
+       [](TestDocument& d) {
+         d.ds()->nextObjectID = 2;
+         d.ds()->nextPointID = 2;
+       }},
+  };
+  ASSERT_TRUE(CreateApplicationTemporaryFolder());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const PasteIDs noted = PasteAfter(c.edit, false), walked = PasteAfter(c.edit, true);
+    EXPECT_EQ(noted, walked);
+    EXPECT_EQ(std::set<uint32_t>(noted.objects.begin(), noted.objects.end()).size(), noted.objects.size());
+    EXPECT_EQ(std::set<uint32_t>(noted.points.begin(), noted.points.end()).size(), noted.points.size());
+    EXPECT_GE(noted.objects.size(), 4u);
+  }
+  std::remove(state.c_str());
+  FreeClipBoardPaletteList();
+}

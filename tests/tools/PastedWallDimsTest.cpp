@@ -48,7 +48,7 @@ struct PastedWallDims : ToolTest {
   // Builds the floor in a fresh design, measures it whole, copies the walls `copied` picks and
   // pastes them `pastes` times; answers the floor after each paste.
   template <typename Build>
-  std::vector<FloorState> Paste(Build build, int pastes, bool whole) {
+  std::vector<FloorState> Paste(Build build, int pastes, bool whole, float offset) {
     TestDocument design;
     design.model.itsDocID = 5;
     design.model.itsCurLayer = design.first;
@@ -59,6 +59,7 @@ struct PastedWallDims : ToolTest {
     for (Objex* o = design.first->firstObject; o; o = o->next) SelectObj(o, kSelectOff, 0);
     for (Objex* o : copied) SelectObj(o, kSelectOn, 1);
     DoCopyObjects();
+    gPasteOffset = offset;
     const ToolsServices saved = gToolsServices;
     if (whole) gToolsServices.beginMovedWallDimensions = nullptr;
     std::vector<FloorState> states;
@@ -72,9 +73,9 @@ struct PastedWallDims : ToolTest {
   }
 
   template <typename Build>
-  void ExpectPastesMeasureAsTheWholeFloor(Build build, int pastes) {
-    const std::vector<FloorState> local = Paste(build, pastes, false);
-    const std::vector<FloorState> whole = Paste(build, pastes, true);
+  void ExpectPastesMeasureAsTheWholeFloor(Build build, int pastes, float offset) {
+    const std::vector<FloorState> local = Paste(build, pastes, false, offset);
+    const std::vector<FloorState> whole = Paste(build, pastes, true, offset);
     ASSERT_EQ(local.size(), whole.size());
     for (size_t i = 0; i < local.size(); ++i) {
       EXPECT_EQ(local[i].ids, whole[i].ids) << "paste " << i;
@@ -113,9 +114,12 @@ TEST_F(PastedWallDims, ManyPastesLeaveTheFloorAsMeasuringItWholeAfterEachMove) {
     std::string name;
     std::vector<Objex*> (*build)(TestDocument&);
     int pastes;
+    float offset = 0;
   };
   const Case cases[] = {
       {"rooms in a lattice", Lattice, 24},
+      // Pastes stepping through (32000, 32000), where lines that never meet are put.
+      {"rooms in a lattice, pasted far out", Lattice, 24, 31600},
       {"walls at every angle, one copied with a dimension facing nothing",
        [](TestDocument& d) {
          std::vector<Objex*> copied;
@@ -143,7 +147,7 @@ TEST_F(PastedWallDims, ManyPastesLeaveTheFloorAsMeasuringItWholeAfterEachMove) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    ExpectPastesMeasureAsTheWholeFloor(c.build, c.pastes);
+    ExpectPastesMeasureAsTheWholeFloor(c.build, c.pastes, c.offset);
   }
 }
 
