@@ -14,6 +14,7 @@
 #include "model/DocumentModel.h"
 #include "model/Services.h"
 #include "model/Records.h"
+#include "model/SelectionClick.h"
 #include "model/SelectionState.h"
 #include "platform/Alerts.h"
 #include "platform/Session.h"
@@ -137,7 +138,13 @@ int RestoreState(const char* path) {
       ds->traceImagePath[0] = 0;
     }
   }
-  UpdateInspectorPropertiesState(true);
+  {
+    // A snapshot read with no point selected holds no selection for the inspector to look for.
+    KnownSelection nothing;
+    nothing.firstLayer = doc->itsLayers;
+    KnownSelectionScope scope(ReadSawSelection() ? nullptr : &nothing);
+    UpdateInspectorPropertiesState(true);
+  }
   Refresh();
   RenderAllLayers();
   return 1;

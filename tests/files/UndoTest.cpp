@@ -16,6 +16,9 @@
 #include "files/DesignFile.h"
 #include "files/Undo.h"
 #include "model/HitTest.h"
+#include "model/Selection.h"
+#include "model/SelectionClick.h"
+#include "model/Services.h"
 #include "platform/Alerts.h"
 #include "platform/TemporaryFolder.h"
 #include "platform/UndoNames.h"
@@ -249,4 +252,58 @@ TEST_F(UndoTest, RestoredSelectionSetsTheSelectionSummaryAndNoSelectionClearsIt)
   const SelectionState40& cleared = doc.ds()->selectionState40;
   EXPECT_EQ(cleared.ssStateFresh, 1);
   EXPECT_FLOAT_EQ(cleared.ssBaseElevationValue, doc.ds()->baseElevation);
+}
+
+namespace {
+
+// What the inspector was told each time it was asked to look at the selection: whether it was
+// told that no object holds a selection, and whether any object really held one then.
+struct InspectorLook {
+  bool toldNothing;
+  bool anySelected;
+};
+std::vector<InspectorLook>* sLooks = nullptr;
+
+void RecordLook(bool) {
+  const KnownSelection* known = CurrentKnownSelection();
+  bool any = false;
+  for (Layer* l = gCurDocument->itsLayers; l; l = l->next)
+    for (Objex* o = l->firstObject; o; o = o->next) any = any || IsAnyObjectSelected(o);
+  const bool nothing = known && known->firstLayer == gCurDocument->itsLayers && known->tops.empty();
+  sLooks->push_back({nothing, any});
+}
+
+}  // namespace
+
+TEST_F(UndoTest, InspectorIsToldOfNoSelectionOnlyWhenTheRestoredDesignHasNone) {
+  std::vector<InspectorLook> looks;
+  sLooks = &looks;
+  const auto saved = gInspectorServices.updatePropertiesState;
+  gInspectorServices.updatePropertiesState = RecordLook;
+  InitializeUndo();
+  Objex* rect = doc.addObject(kObjRect, true, {{0, 0}, {10, 0}, {10, 10}});
+  Objex* upstairs = doc.addObject(kObjLine, false, {{0, 20}, {10, 20}}, doc.second);
+  StoreUndo("Add");                       // nothing selected
+  SelectObj(rect, kSelectOn, 0);
+  StoreUndo("Select");                    // the rectangle
+  SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+  upstairs->firstPoint->selected = 1;     // one point on another floor
+  StoreUndo("Select point");
+  upstairs->firstPoint->selected = 0;
+  StoreUndo("Deselect");                  // nothing again
+  looks.clear();
+  // Back through every snapshot and forward again.
+  const bool expected[] = {false, false, true, false, false, true, false};  // told nothing is selected
+  for (int i = 0; i < 3; ++i) DoUndo();
+  for (int i = 0; i < 3; ++i) DoRedo();
+  DoUndo();
+  ASSERT_EQ(looks.size(), 7u);
+  for (size_t i = 0; i < looks.size(); ++i) {
+    EXPECT_FALSE(looks[i].toldNothing && looks[i].anySelected) << "restore " << i;
+    // The point, the rectangle, nothing, the rectangle, the point, nothing, the point.
+    EXPECT_EQ(looks[i].anySelected, !expected[i]) << "restore " << i;
+    EXPECT_EQ(looks[i].toldNothing, expected[i]) << "restore " << i;
+  }
+  gInspectorServices.updatePropertiesState = saved;
+  sLooks = nullptr;
 }
