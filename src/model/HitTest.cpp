@@ -3,6 +3,7 @@
 #include "model/HitTest.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -638,11 +639,13 @@ inline void PrefetchObject(const Objex* obj) {
 }
 
 // Notes what the click's tests read of an object beyond its first line and its points, in the
-// order they read it: its box (GetObjectObjBounds), a wall's outline and the outline's box, and
-// its children with their points (the selection check, the hit tests of the children).
+// order they read it: its box (GetObjectObjBounds; a wall is measured by its outline's box
+// alone), a wall's outline and the outline's box, and its children with the links and flags of
+// their points (the selection check, the hit tests of the children).
 void NoteObjectParts(WalkNotes& notes, const Objex* obj, int depth) {
   static_assert(sizeof(Float3DRect) <= 32 && alignof(Float3DRect) >= 2);
-  notes.noteField(&obj->bounds3D);
+  static_assert(offsetof(Poinz, selected) + sizeof(Poinz::selected) <= 20 && offsetof(Poinz, next) < 20);
+  if (obj->type != kObjWall) notes.noteField(&obj->bounds3D);
   if (obj->type == kObjWall && obj->typeData) {
     const auto* outline = static_cast<const Objex*>(obj->typeData);
     notes.note(outline);
@@ -652,7 +655,7 @@ void NoteObjectParts(WalkNotes& notes, const Objex* obj, int depth) {
   if (depth >= 8) return;
   for (const Objex* c = obj->firstChild; c; c = c->next) {
     notes.note(c);
-    for (const Poinz* p = c->firstPoint; p; p = p->next) notes.note(p);
+    for (const Poinz* p = c->firstPoint; p; p = p->next) notes.noteHead(p);
     NoteObjectParts(notes, c, depth + 1);
   }
 }
@@ -717,7 +720,7 @@ bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int 
       }
       // Every object's points are read below (for its selection, and by the hit tests).
       notes.note(obj);
-      for (const Poinz* p = obj->firstPoint; p; p = p->next) notes.note(p);
+      for (const Poinz* p = obj->firstPoint; p; p = p->next) notes.noteHead(p);
       NoteObjectParts(notes, obj, 0);
       // Each object must link forward to the one walked before it, and the walk must end at the
       // head of the list, for the note to hold what a forward walk meets.
