@@ -257,52 +257,67 @@ TEST_F(UndoTest, RestoredSelectionSetsTheSelectionSummaryAndNoSelectionClearsIt)
 namespace {
 
 // What the inspector was told each time it was asked to look at the selection: whether it was
-// told that no object holds a selection, and whether any object really held one then.
+// told which objects alone hold a selection, whether those are exactly the objects of shown
+// floors that hold one (in design order), and whether any object held one then.
 struct InspectorLook {
-  bool toldNothing;
+  bool told;
+  bool exact;
   bool anySelected;
 };
 std::vector<InspectorLook>* sLooks = nullptr;
 
 void RecordLook(bool) {
   const KnownSelection* known = CurrentKnownSelection();
+  std::vector<Objex*> holding, told;
   bool any = false;
   for (Layer* l = gCurDocument->itsLayers; l; l = l->next)
-    for (Objex* o = l->firstObject; o; o = o->next) any = any || IsAnyObjectSelected(o);
-  const bool nothing = known && known->firstLayer == gCurDocument->itsLayers && known->tops.empty();
-  sLooks->push_back({nothing, any});
+    for (Objex* o = l->firstObject; o; o = o->next) {
+      any = any || IsAnyObjectSelected(o);
+      if (l->visible && IsAnyObjectSelected(o)) holding.push_back(o);
+    }
+  if (known)
+    for (const KnownSelection::Top& t : known->tops) told.push_back(t.object);
+  sLooks->push_back({known && known->firstLayer == gCurDocument->itsLayers, told == holding, any});
 }
 
 }  // namespace
 
-TEST_F(UndoTest, InspectorIsToldOfNoSelectionOnlyWhenTheRestoredDesignHasNone) {
+TEST_F(UndoTest, InspectorIsToldWhichObjectsHoldTheRestoredSelection) {
   std::vector<InspectorLook> looks;
   sLooks = &looks;
   const auto saved = gInspectorServices.updatePropertiesState;
   gInspectorServices.updatePropertiesState = RecordLook;
   InitializeUndo();
+  doc.second->visible = 1;
   Objex* rect = doc.addObject(kObjRect, true, {{0, 0}, {10, 0}, {10, 10}});
+  Objex* line = doc.addObject(kObjLine, false, {{0, 30}, {10, 30}});
   Objex* upstairs = doc.addObject(kObjLine, false, {{0, 20}, {10, 20}}, doc.second);
-  StoreUndo("Add");                       // nothing selected
+  Objex* hidden = doc.addObject(kObjLine, false, {{0, 40}, {10, 40}}, doc.third);
+  doc.third->visible = 0;
+  StoreUndo("Add");  // nothing selected
   SelectObj(rect, kSelectOn, 0);
-  StoreUndo("Select");                    // the rectangle
-  SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
-  upstairs->firstPoint->selected = 1;     // one point on another floor
-  StoreUndo("Select point");
+  SelectObj(line, kSelectOn, 0);
+  StoreUndo("Select");  // two objects of the first floor
+  SetObjectSelectFlags(rect, 0);
+  SetObjectSelectFlags(line, 0);
+  upstairs->firstPoint->selected = 1;
+  hidden->firstPoint->selected = 1;
+  StoreUndo("Select points");  // a point on another floor and one on a hidden floor
   upstairs->firstPoint->selected = 0;
-  StoreUndo("Deselect");                  // nothing again
+  hidden->firstPoint->selected = 0;
+  StoreUndo("Deselect");  // nothing again
   looks.clear();
-  // Back through every snapshot and forward again.
-  const bool expected[] = {false, false, true, false, false, true, false};  // told nothing is selected
+  // Back through every snapshot and forward again: the points, the two objects, nothing, the
+  // two objects, the points, nothing, the points.
   for (int i = 0; i < 3; ++i) DoUndo();
   for (int i = 0; i < 3; ++i) DoRedo();
   DoUndo();
+  const bool selected[] = {true, true, false, true, true, false, true};
   ASSERT_EQ(looks.size(), 7u);
   for (size_t i = 0; i < looks.size(); ++i) {
-    EXPECT_FALSE(looks[i].toldNothing && looks[i].anySelected) << "restore " << i;
-    // The point, the rectangle, nothing, the rectangle, the point, nothing, the point.
-    EXPECT_EQ(looks[i].anySelected, !expected[i]) << "restore " << i;
-    EXPECT_EQ(looks[i].toldNothing, expected[i]) << "restore " << i;
+    EXPECT_TRUE(looks[i].told) << "restore " << i;
+    EXPECT_TRUE(looks[i].exact) << "restore " << i;
+    EXPECT_EQ(looks[i].anySelected, selected[i]) << "restore " << i;
   }
   gInspectorServices.updatePropertiesState = saved;
   sLooks = nullptr;
