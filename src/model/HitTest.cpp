@@ -643,7 +643,7 @@ inline void PrefetchObject(const Objex* obj) {
 // alone), a wall's outline and the outline's box, and its children with the links and flags of
 // their points (the selection check, the hit tests of the children).
 void NoteObjectParts(WalkNotes& notes, const Objex* obj, int depth) {
-  static_assert(sizeof(Float3DRect) <= 32 && alignof(Float3DRect) >= 2);
+  static_assert(sizeof(Float3DRect) <= 32 && alignof(Float3DRect) >= 4);
   static_assert(offsetof(Poinz, selected) + sizeof(Poinz::selected) <= 20 && offsetof(Poinz, next) < 20);
   if (obj->type != kObjWall) notes.noteField(&obj->bounds3D);
   if (obj->type == kObjWall && obj->typeData) {

@@ -27,7 +27,7 @@ struct WalkNotes {
   // A record, whose fields read lie in its first 64 bytes.
   void note(const void* record) { noteAt(record); }
   // A field of at most 32 bytes further into a record (noted with its lowest address bit set:
-  // such fields lie at even addresses).
+  // such fields lie at addresses that are multiples of four).
   void noteField(const void* field) {
     noteAt(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(field) | 1));
   }
