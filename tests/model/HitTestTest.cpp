@@ -351,16 +351,22 @@ TEST_F(HitFixture, QuickLookAtPickBoxesNeverMissesWhatTheMeasuredBoxHolds) {
     b = Float3DRect{y, x, z, y + size(rng), x + size(rng), z + size(rng)};
     switch (rng() % 12) {
       case 0: std::swap(b.floatLeft, b.floatRight); break;
-      case 1: b = Float3DRect{kEmptyBoundsMin, kEmptyBoundsMin, kEmptyBoundsMin, kEmptyBoundsMax, kEmptyBoundsMax, kEmptyBoundsMax}; break;
+      case 1:
+        b = Float3DRect{kEmptyBoundsMin, kEmptyBoundsMin, kEmptyBoundsMin,
+                        kEmptyBoundsMax, kEmptyBoundsMax, kEmptyBoundsMax};
+        break;
       case 2: b.floatRight = odd[rng() % 5]; break;
       case 3: b.floatFront = odd[rng() % 5]; break;
       default: break;
     }
     o->width = widths[rng() % 7];
   };
-  const QuickView views[] = {{"plan", 90, 0, 1, 0, -96, 0, false},       {"plan zoomed", 90, 0, 3.5f, 120, -96, -40, false},
-                             {"plan far out", 90, 0, 0.25f, -9000, 50, 7000, false}, {"turned", 90, 30, 1, 0, -96, 0, false},
-                             {"tilted", 35, 140, 1.7f, 10, 20, 30, false},   {"printed", 90, 0, 2, 0, -96, 0, true}};
+  const QuickView views[] = {{"plan", 90, 0, 1, 0, -96, 0, false},
+                             {"plan zoomed", 90, 0, 3.5f, 120, -96, -40, false},
+                             {"plan far out", 90, 0, 0.25f, -9000, 50, 7000, false},
+                             {"turned", 90, 30, 1, 0, -96, 0, false},
+                             {"tilted", 35, 140, 1.7f, 10, 20, 30, false},
+                             {"printed", 90, 0, 2, 0, -96, 0, true}};
   const float savedScale = gHPrintScale;
   const uint8_t savedPrinting = gPrinting;
   for (const QuickView& v : views) {
@@ -430,7 +436,8 @@ TEST_F(HitFixture, ClicksPickWhatTheyPicked) {
   const RGBColor black{};
   Objex* outline = CreateObject(kObjWallFace, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, wall,
                                 wall->layer, nullptr);
-  for (auto [px, pz] : {std::pair{-3.f, -3.f}, {203.f, -3.f}, {203.f, 120.f}, {197.f, 120.f}, {197.f, 3.f}, {-3.f, 3.f}})
+  for (auto [px, pz] :
+       {std::pair{-3.f, -3.f}, {203.f, -3.f}, {203.f, 120.f}, {197.f, 120.f}, {197.f, 3.f}, {-3.f, 3.f}})
     AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, px, 0, pz, 0, 0, 0, 0, 0, 0, outline), outline);
   UpdateObjectBounds(outline);
   wall->typeData = outline;
