@@ -14,6 +14,8 @@
 #include "model/DocumentModel.h"
 #include "model/Services.h"
 #include "model/Records.h"
+#include "model/Selection.h"
+#include "model/SelectionClick.h"
 #include "model/SelectionState.h"
 #include "platform/Alerts.h"
 #include "platform/Session.h"
@@ -96,6 +98,26 @@ int SaveState(const char* path) {
   return 1;
 }
 
+namespace {
+
+// TopLevelObjectAllLayers(firstLayer, kCmdUpdateSelectionState40, arg), noting in design order
+// the objects it sums up: on shown floors, those holding any selection.
+void FoldSelectionStateNoting(Layer* firstLayer, const CommandArg& arg, KnownSelection* known) {
+  for (Layer* l = firstLayer; l; l = l->next) {
+    if (!l->visible) continue;
+    for (Objex* obj = l->firstObject; obj;) {
+      Objex* next = obj->next;
+      if (IsAnyObjectSelected(obj)) {
+        known->tops.push_back({obj, l});
+        TopLevelObject(obj, kCmdUpdateSelectionState40, arg);
+      }
+      obj = next;
+    }
+  }
+}
+
+}  // namespace
+
 int RestoreState(const char* path) {
   ZLKDocumentModel* doc = gCurDocument;
   if (!path || !doc) return 0;
@@ -126,18 +148,28 @@ int RestoreState(const char* path) {
   DocState* ds = doc->itsDocState;
   ds->documentChanged = 1;
   ClearSelectionState40(ds, &ds->selectionState40);
-  // With nothing selected in the snapshot the walk would find nothing to fold.
-  if (ReadSawSelection())
-    TopLevelObjectAllLayers(doc->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+  // The objects holding the restored selection are noted while it is summed up, so that the
+  // inspector looks at them alone. With nothing selected in the snapshot there is nothing to
+  // sum up, and nothing for the inspector to look for.
+  KnownSelection known;
+  known.firstLayer = doc->itsLayers;
+  if (ReadSawSelection()) FoldSelectionStateNoting(doc->itsLayers, CommandArg::Doc(ds), &known);
   UpdateSelectionState40Controls(&ds->selectionState40);
-  if (keptTopo != ds->topoPath) ReadTopoGridFile(ds->topoPath);
+  bool knows = true;
+  if (keptTopo != ds->topoPath) {
+    ReadTopoGridFile(ds->topoPath);
+    knows = false;
+  }
   if (keptTrace != ds->traceImagePath && gFrontEnd.reloadTraceImage) {
     if (!gFrontEnd.reloadTraceImage(ds->traceImagePath)) {
       ds->traceImageVisible = 0;
       ds->traceImagePath[0] = 0;
     }
   }
-  UpdateInspectorPropertiesState(true);
+  {
+    KnownSelectionScope scope(knows ? &known : nullptr);
+    UpdateInspectorPropertiesState(true);
+  }
   Refresh();
   RenderAllLayers();
   return 1;

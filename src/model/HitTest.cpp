@@ -3,6 +3,7 @@
 #include "model/HitTest.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -313,14 +314,167 @@ bool SearchSplinesInObject(Objex* obj, ClickInfo* click) {
 
 namespace {
 
+// What the quick look at pick boxes needs of the view, taken once per walk: the plan projection
+// as an affine map of model coordinates (across = ax x + az z + a0, down = bx x + by y + bz z +
+// b0), the zoom and the printing scale that size the pen. Perspective views are not affine.
+struct PickView {
+  bool affine = false;
+  double zoom = 1, penScale = 1;
+  double ax = 0, az = 0, a0 = 0, bx = 0, by = 0, bz = 0, b0 = 0;
+  double offsets = 0;  // |x| + |y| + |z| of the view's offsets
+
+  static PickView Current() {
+    PickView v;
+    v.affine = !gPerspective;
+    v.zoom = CurrentZoomFactor();
+    v.penScale = v.zoom * (gPrinting ? static_cast<double>(gHPrintScale) : 1.0);
+    const double cx = gCosXAngle, sx = gSinXAngle, cy = gCosYAngle, sy = gSinYAngle;
+    const double gx = gGlobalXOffset, gy = gGlobalYOffset, gz = gGlobalZOffset;
+    // Across: X cos(y) - Z sin(y). Down: Y cos(x) + (X sin(y) + Z cos(y)) sin(x), where
+    // X = x zoom - gx, Y = y zoom - gy, Z = z zoom - gz.
+    v.ax = v.zoom * cy;
+    v.az = -v.zoom * sy;
+    v.a0 = -gx * cy + gz * sy;
+    v.bx = v.zoom * sy * sx;
+    v.by = v.zoom * cx;
+    v.bz = v.zoom * cy * sx;
+    v.b0 = -gy * cx - gx * sy * sx - gz * cy * sx;
+    v.offsets = std::fabs(gx) + std::fabs(gy) + std::fabs(gz);
+    for (double k : {v.zoom, v.ax, v.az, v.a0, v.bx, v.by, v.bz, v.b0, v.offsets})
+      if (!std::isfinite(k)) v.affine = false;
+    return v;
+  }
+};
+thread_local const PickView* sPickView = nullptr;
+
+// The view taken once for the hit tests of one walk: nothing a hit test does moves the view.
+struct PickViewScope {
+  PickView view = PickView::Current();
+  const PickView* saved = sPickView;
+  PickViewScope() { sPickView = &view; }
+  ~PickViewScope() { sPickView = saved; }
+  PickViewScope(const PickViewScope&) = delete;
+  PickViewScope& operator=(const PickViewScope&) = delete;
+};
+
+// The extent, in model units, of every corner GetObjectObjBounds(obj, 0, rect, 0, 1) projects
+// for an object's tree, walked as it walks it: a wall through its outline, each measured box
+// widened by at most its pen (GetLineWeight's width halved), no children below a roof.
+struct CornerExtent {
+  double lo[3], hi[3];
+  bool any = false;
+  // A corner not finite: nothing can be said about where the corners land.
+  bool unknown = false;
+};
+
+void TakeCornersOf(const Objex* obj, const PickView& view, CornerExtent* e) {
+  const Objex* measured = obj;
+  if (obj->type == kObjWall) {
+    measured = static_cast<const Objex*>(obj->typeData);
+    if (!measured) return;
+  }
+  if (measured->type != kObjGroup) {
+    if (measured->type >= 100 && measured->type <= 107) gDimensionSelected = 1;
+    const Float3DRect& b = measured->bounds3D;
+    // IsEmptyBounds, asked here without a call.
+    const bool empty = b.floatTop == kEmptyBoundsMin && b.floatLeft == kEmptyBoundsMin &&
+                       b.floatBack == kEmptyBoundsMin && b.floatBottom == kEmptyBoundsMax &&
+                       b.floatRight == kEmptyBoundsMax && b.floatFront == kEmptyBoundsMax;
+    if (!empty) {
+      // The pen takes w / 2 off each side, w the width zoomed (and scaled when printing),
+      // rounded, at most 32767; none when the width is not positive.
+      double pen = 0;
+      if (measured->width > 0) {
+        const double w = measured->width * view.penScale;
+        pen = w >= 0 && w < 65534 ? w * 0.5 + 1 : 16384;
+      }
+      const double ends[3][2] = {{b.floatLeft, b.floatRight}, {b.floatTop, b.floatBottom}, {b.floatBack, b.floatFront}};
+      for (int k = 0; k < 3; ++k) {
+        const double widen = k < 2 ? pen : 0;
+        const bool ordered = ends[k][0] <= ends[k][1];
+        const double lo = (ordered ? ends[k][0] : ends[k][1]) - widen;
+        const double hi = (ordered ? ends[k][1] : ends[k][0]) + widen;
+        // NaN fails both tests; an infinity fails the second.
+        if (!(lo <= hi) || !(hi - lo < 1e300)) e->unknown = true;
+        if (!e->any || lo < e->lo[k]) e->lo[k] = lo;
+        if (!e->any || hi > e->hi[k]) e->hi[k] = hi;
+      }
+      e->any = true;
+    }
+    if (measured->type == kObjRoof || measured->type == kObjRoofPanel) return;
+  }
+  for (const Objex* child = measured->firstChild; child; child = child->next) TakeCornersOf(child, view, e);
+}
+
+// Least and greatest of k0 x + k1 y + k2 z over the box [lo, hi].
+void Range(const double* lo, const double* hi, double k0, double k1, double k2, double* least, double* most) {
+  double l = 0, m = 0;
+  const double k[3] = {k0, k1, k2};
+  for (int i = 0; i < 3; ++i) {
+    const double a = k[i] * lo[i], b = k[i] * hi[i];
+    l += a < b ? a : b;
+    m += a < b ? b : a;
+  }
+  *least = l;
+  *most = m;
+}
+
+// Whether the click may lie in the object's pick box as SelectFromObject tests it (the box
+// GetObjectObjBounds measures with the pen, its edges rounded to shorts, grown by `grow`):
+// false only when it surely does not. The plan projection is affine, so each projected
+// coordinate is least and greatest at corners of the extent of all corners; that range, widened
+// far beyond the rounding of the float arithmetic, is rounded as the box's edges are (the
+// rounding never decreases as its argument grows). A perspective view is not affine: there the
+// answer is always yes.
+bool PickBoxMayHold(const Objex* obj, const ClickInfo* click, int32_t grow) {
+  const PickView local = sPickView ? PickView{} : PickView::Current();
+  const PickView& view = sPickView ? *sPickView : local;
+  if (!view.affine) return true;
+  CornerExtent e;
+  TakeCornersOf(obj, view, &e);
+  if (e.unknown) return true;
+  // No box at all: the rect stays at the empty marker, which holds no point.
+  if (!e.any) return false;
+  double extent = 0;
+  for (int k = 0; k < 3; ++k) {
+    const double lo = std::fabs(e.lo[k]), hi = std::fabs(e.hi[k]);
+    extent += lo > hi ? lo : hi;
+  }
+  // Every float step errs by at most a few parts in 10^7 of the magnitudes it meets. Past 10^20
+  // the float arithmetic may overflow into infinities and NaNs, which round anywhere.
+  const double magnitude = 2 * view.zoom * extent + view.offsets;
+  if (!(magnitude < 1e20)) return true;
+  const double slack = 1e-4 * magnitude + 1e-2;
+  auto edge = [](double v) { return RoundToShort(static_cast<float>(v)); };
+  double least, most;
+  Range(e.lo, e.hi, view.ax, 0, view.az, &least, &most);
+  const int32_t x = click->where.x, y = click->where.y;
+  if (x < edge(least + view.a0 - slack) - grow || x >= edge(most + view.a0 + slack) + grow) return false;
+  Range(e.lo, e.hi, view.bx, view.by, view.bz, &least, &most);
+  return y >= edge(least + view.b0 - slack) - grow && y < edge(most + view.b0 + slack) + grow;
+}
+
 // The pick boxes measured for one top-level object while the passes of one walk look at it
-// (the attachment pass and the pass over everything both measure a wall's attachments). Nothing
-// changes the object between the passes.
+// (the attachment pass and the pass over everything both measure a wall's attachments), and
+// the objects whose box surely misses the click. Nothing changes the objects between the passes.
 struct PickBoxes {
   static constexpr int kSize = 16;
-  const Objex* object[kSize];
-  FloatRect rect[kSize];
+  // Plain fields, left unset until measured: only the first `count` are read.
+  struct Kept {
+    const Objex* object;
+    bool misses;
+    float top, left, bottom, right;
+  };
+  Kept kept[kSize];
   int count = 0;
+  const Kept* find(const Objex* obj) const {
+    for (int i = 0; i < count; ++i)
+      if (kept[i].object == obj) return &kept[i];
+    return nullptr;
+  }
+  void add(const Objex* obj, bool misses, const FloatRect& r) {
+    if (count < kSize) kept[count++] = Kept{obj, misses, r.floatTop, r.floatLeft, r.floatBottom, r.floatRight};
+  }
 };
 thread_local PickBoxes* sPickBoxes = nullptr;
 
@@ -333,22 +487,28 @@ struct PickBoxesScope {
   PickBoxesScope& operator=(const PickBoxesScope&) = delete;
 };
 
-// The object's box as the hit test measures it: its tree's projected bounds with the pen.
-FloatRect PickBox(Objex* obj) {
+// The object's box as the hit test measures it: its tree's projected bounds with the pen. False
+// when the box surely misses the click grown by `grow` (then nothing is measured).
+bool PickBox(Objex* obj, const ClickInfo* click, int32_t grow, FloatRect* rect) {
   PickBoxes* kept = sPickBoxes;
   if (kept)
-    for (int i = 0; i < kept->count; ++i)
-      if (kept->object[i] == obj) return kept->rect[i];
+    if (const PickBoxes::Kept* k = kept->find(obj)) {
+      *rect = FloatRect{k->top, k->left, k->bottom, k->right};
+      return !k->misses;
+    }
   FloatRect fr = EmptyFloatRect();
-  GetObjectObjBounds(obj, 0, &fr, 0, 1);
-  if (kept && kept->count < PickBoxes::kSize) {
-    kept->object[kept->count] = obj;
-    kept->rect[kept->count++] = fr;
-  }
-  return fr;
+  const bool misses = !PickBoxMayHold(obj, click, grow);
+  if (!misses) GetObjectObjBounds(obj, 0, &fr, 0, 1);
+  if (kept) kept->add(obj, misses, fr);
+  *rect = fr;
+  return !misses;
 }
 
 }  // namespace
+
+bool PickBoxMayHoldClick(Objex* obj, const ClickInfo* click, int32_t grow) {
+  return obj && click && PickBoxMayHold(obj, click, grow);
+}
 
 bool SelectFromObject(Objex* obj, ClickInfo* click, uint8_t selectedOnly, const int16_t* types,
                       int16_t typeCount) {
@@ -362,12 +522,13 @@ bool SelectFromObject(Objex* obj, ClickInfo* click, uint8_t selectedOnly, const 
   if (selectedOnly && !IsObjectSelected(obj)) testSelf = false;
   const bool keyEntry = gCurTool == kToolKeyEntry;
   if (testSelf) {
-    const FloatRect fr = PickBox(obj);
+    const int32_t grow = PickTolerance() - 1;
+    FloatRect fr;
+    const bool mayHold = PickBox(obj, click, grow, &fr);
     RECT box{RoundToShort(fr.floatLeft), RoundToShort(fr.floatTop), RoundToShort(fr.floatRight),
              RoundToShort(fr.floatBottom)};
-    int32_t grow = PickTolerance() - 1;
     Inflate(&box, grow, grow);
-    if (ClickIn(box, click)) {
+    if (mayHold && ClickIn(box, click)) {
       if (!keyEntry && IsBoxHitKind(obj)) {
         click->pointHit = 1;
         click->hitPoint = obj->firstPoint;
@@ -427,6 +588,7 @@ bool SelectFromLayer(Layer* layer, ClickInfo* click, uint8_t selectedOnly, const
                      int16_t typeCount) {
   const DocState* ds = CurDocState();
   if (!layer || !click || !ds || !layer->visible || !layer->selectable) return false;
+  PickViewScope pickView;
   Objex* last = LastObjectOfLayer(layer);
   int hits = 0;
   for (Objex* obj = last; obj; obj = obj->prev) {
@@ -477,11 +639,13 @@ inline void PrefetchObject(const Objex* obj) {
 }
 
 // Notes what the click's tests read of an object beyond its first line and its points, in the
-// order they read it: its box (GetObjectObjBounds), a wall's outline and the outline's box, and
-// its children with their points (the selection check, the hit tests of the children).
+// order they read it: its box (GetObjectObjBounds; a wall is measured by its outline's box
+// alone), a wall's outline and the outline's box, and its children with the links and flags of
+// their points (the selection check, the hit tests of the children).
 void NoteObjectParts(WalkNotes& notes, const Objex* obj, int depth) {
-  static_assert(sizeof(Float3DRect) <= 32 && alignof(Float3DRect) >= 2);
-  notes.noteField(&obj->bounds3D);
+  static_assert(sizeof(Float3DRect) <= 32 && alignof(Float3DRect) >= 4);
+  static_assert(offsetof(Poinz, selected) + sizeof(Poinz::selected) <= 20 && offsetof(Poinz, next) < 20);
+  if (obj->type != kObjWall) notes.noteField(&obj->bounds3D);
   if (obj->type == kObjWall && obj->typeData) {
     const auto* outline = static_cast<const Objex*>(obj->typeData);
     notes.note(outline);
@@ -491,7 +655,7 @@ void NoteObjectParts(WalkNotes& notes, const Objex* obj, int depth) {
   if (depth >= 8) return;
   for (const Objex* c = obj->firstChild; c; c = c->next) {
     notes.note(c);
-    for (const Poinz* p = c->firstPoint; p; p = p->next) notes.note(p);
+    for (const Poinz* p = c->firstPoint; p; p = p->next) notes.noteHead(p);
     NoteObjectParts(notes, c, depth + 1);
   }
 }
@@ -521,6 +685,7 @@ bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int 
   constexpr int kMaxPasses = 8;
   if (passCount > kMaxPasses) passCount = kMaxPasses;
   if (!searching) passCount = 0;
+  PickViewScope pickView;
   // Each pass keeps its own record and its own count of hits per floor, as if it walked
   // alone; a pass is no longer asked once it has its answer or once an earlier pass has one.
   ClickInfo work[kMaxPasses];
@@ -555,7 +720,7 @@ bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int 
       }
       // Every object's points are read below (for its selection, and by the hit tests).
       notes.note(obj);
-      for (const Poinz* p = obj->firstPoint; p; p = p->next) notes.note(p);
+      for (const Poinz* p = obj->firstPoint; p; p = p->next) notes.noteHead(p);
       NoteObjectParts(notes, obj, 0);
       // Each object must link forward to the one walked before it, and the walk must end at the
       // head of the list, for the note to hold what a forward walk meets.

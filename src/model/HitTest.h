@@ -68,6 +68,10 @@ bool SearchOnASpline(Objex* obj, Poinz* p0, Poinz* p1, ClickInfo* click, int32_t
 bool SearchSplinesInObject(Objex* obj, ClickInfo* click);
 bool SelectFromObject(Objex* obj, ClickInfo* click, uint8_t selectedOnly, const int16_t* types,
                       int16_t typeCount);
+// The quick look SelectFromObject takes before measuring an object's pick box: false only when
+// the box (GetObjectObjBounds with the pen, edges rounded, grown by `grow`) surely misses the
+// click, so that measuring it would find no hit.
+bool PickBoxMayHoldClick(Objex* obj, const ClickInfo* click, int32_t grow);
 bool SelectFromLayer(Layer* layer, ClickInfo* click, uint8_t selectedOnly, const int16_t* types,
                      int16_t typeCount);
 bool SelectFromAllLayers(Layer* firstLayer, ClickInfo* click, uint8_t selectedOnly,

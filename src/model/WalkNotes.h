@@ -27,9 +27,14 @@ struct WalkNotes {
   // A record, whose fields read lie in its first 64 bytes.
   void note(const void* record) { noteAt(record); }
   // A field of at most 32 bytes further into a record (noted with its lowest address bit set:
-  // such fields lie at even addresses).
+  // such fields lie at addresses that are multiples of four).
   void noteField(const void* field) {
     noteAt(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(field) | 1));
+  }
+  // A record of which only the first 20 bytes are read (noted with its second address bit set:
+  // records are aligned to 16 bytes).
+  void noteHead(const void* record) {
+    noteAt(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(record) | 2));
   }
 
  private:
@@ -39,9 +44,9 @@ struct WalkNotes {
     if (k + kAhead < last->size()) {
       // What is read may spread over two cache lines (a record is aligned to 16 bytes only).
       const uintptr_t at = reinterpret_cast<uintptr_t>((*last)[k + kAhead]);
-      const char* start = reinterpret_cast<const char*>(at & ~uintptr_t(1));
+      const char* start = reinterpret_cast<const char*>(at & ~uintptr_t(3));
       PrefetchLine(start);
-      PrefetchLine(start + ((at & 1) ? 31 : 60));
+      PrefetchLine(start + ((at & 1) ? 31 : (at & 2) ? 19 : 60));
     }
   }
 };

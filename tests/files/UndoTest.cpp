@@ -16,6 +16,9 @@
 #include "files/DesignFile.h"
 #include "files/Undo.h"
 #include "model/HitTest.h"
+#include "model/Selection.h"
+#include "model/SelectionClick.h"
+#include "model/Services.h"
 #include "platform/Alerts.h"
 #include "platform/TemporaryFolder.h"
 #include "platform/UndoNames.h"
@@ -249,4 +252,73 @@ TEST_F(UndoTest, RestoredSelectionSetsTheSelectionSummaryAndNoSelectionClearsIt)
   const SelectionState40& cleared = doc.ds()->selectionState40;
   EXPECT_EQ(cleared.ssStateFresh, 1);
   EXPECT_FLOAT_EQ(cleared.ssBaseElevationValue, doc.ds()->baseElevation);
+}
+
+namespace {
+
+// What the inspector was told each time it was asked to look at the selection: whether it was
+// told which objects alone hold a selection, whether those are exactly the objects of shown
+// floors that hold one (in design order), and whether any object held one then.
+struct InspectorLook {
+  bool told;
+  bool exact;
+  bool anySelected;
+};
+std::vector<InspectorLook>* sLooks = nullptr;
+
+void RecordLook(bool) {
+  const KnownSelection* known = CurrentKnownSelection();
+  std::vector<Objex*> holding, told;
+  bool any = false;
+  for (Layer* l = gCurDocument->itsLayers; l; l = l->next)
+    for (Objex* o = l->firstObject; o; o = o->next) {
+      any = any || IsAnyObjectSelected(o);
+      if (l->visible && IsAnyObjectSelected(o)) holding.push_back(o);
+    }
+  if (known)
+    for (const KnownSelection::Top& t : known->tops) told.push_back(t.object);
+  sLooks->push_back({known && known->firstLayer == gCurDocument->itsLayers, told == holding, any});
+}
+
+}  // namespace
+
+TEST_F(UndoTest, InspectorIsToldWhichObjectsHoldTheRestoredSelection) {
+  std::vector<InspectorLook> looks;
+  sLooks = &looks;
+  const auto saved = gInspectorServices.updatePropertiesState;
+  gInspectorServices.updatePropertiesState = RecordLook;
+  InitializeUndo();
+  doc.second->visible = 1;
+  Objex* rect = doc.addObject(kObjRect, true, {{0, 0}, {10, 0}, {10, 10}});
+  Objex* line = doc.addObject(kObjLine, false, {{0, 30}, {10, 30}});
+  Objex* upstairs = doc.addObject(kObjLine, false, {{0, 20}, {10, 20}}, doc.second);
+  Objex* hidden = doc.addObject(kObjLine, false, {{0, 40}, {10, 40}}, doc.third);
+  doc.third->visible = 0;
+  StoreUndo("Add");  // nothing selected
+  SelectObj(rect, kSelectOn, 0);
+  SelectObj(line, kSelectOn, 0);
+  StoreUndo("Select");  // two objects of the first floor
+  SetObjectSelectFlags(rect, 0);
+  SetObjectSelectFlags(line, 0);
+  upstairs->firstPoint->selected = 1;
+  hidden->firstPoint->selected = 1;
+  StoreUndo("Select points");  // a point on another floor and one on a hidden floor
+  upstairs->firstPoint->selected = 0;
+  hidden->firstPoint->selected = 0;
+  StoreUndo("Deselect");  // nothing again
+  looks.clear();
+  // Back through every snapshot and forward again: the points, the two objects, nothing, the
+  // two objects, the points, nothing, the points.
+  for (int i = 0; i < 3; ++i) DoUndo();
+  for (int i = 0; i < 3; ++i) DoRedo();
+  DoUndo();
+  const bool selected[] = {true, true, false, true, true, false, true};
+  ASSERT_EQ(looks.size(), 7u);
+  for (size_t i = 0; i < looks.size(); ++i) {
+    EXPECT_TRUE(looks[i].told) << "restore " << i;
+    EXPECT_TRUE(looks[i].exact) << "restore " << i;
+    EXPECT_EQ(looks[i].anySelected, selected[i]) << "restore " << i;
+  }
+  gInspectorServices.updatePropertiesState = saved;
+  sLooks = nullptr;
 }

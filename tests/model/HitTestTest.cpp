@@ -2,12 +2,17 @@
 // objects, points and rectangles.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
 #include <vector>
 
 #include "ChildBuilders.h"
 #include "ModelInvariants.h"
 #include "TestDocument.h"
 #include "ViewStateGuard.h"
+#include "model/Bounds.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/Services.h"
@@ -304,4 +309,187 @@ TEST_F(HitFixture, PassesInOneWalkAnswerAsPassesOneByOne) {
   c.hitObject = line;
   EXPECT_FALSE(SelectFromAllLayersInPasses(doc.model.itsLayers, &c, passes, 0));
   EXPECT_EQ(c.hitObject, nullptr);
+}
+
+namespace {
+
+// The pick box as SelectFromObject measures it: the tree's bounds with the pen, each edge
+// clamped and rounded half up to a short, grown by `grow`; whether it holds the click.
+bool MeasuredBoxHolds(Objex* obj, const ClickInfo& click, int32_t grow) {
+  FloatRect fr = EmptyFloatRect();
+  GetObjectObjBounds(obj, 0, &fr, 0, 1);
+  auto edge = [](float v) {
+    if (!(v <= 32767)) v = v != v ? 0 : 32767;
+    if (v < -32767) v = -32767;
+    return static_cast<int32_t>(static_cast<int16_t>(static_cast<int32_t>(v + 0.5f)));
+  };
+  RECT r{edge(fr.floatLeft) - grow, edge(fr.floatTop) - grow, edge(fr.floatRight) + grow, edge(fr.floatBottom) + grow};
+  return RectContainsPoint(r, static_cast<float>(click.where.x), static_cast<float>(click.where.y));
+}
+
+struct QuickView {
+  const char* name;
+  float xAngle, yAngle, zoom, ox, oy, oz;
+  bool printing;
+};
+
+}  // namespace
+
+TEST_F(HitFixture, QuickLookAtPickBoxesNeverMissesWhatTheMeasuredBoxHolds) {
+  // Objects with boxes written straight into the records (some reversed, some at the empty
+  // marker, some not finite or far out), pens of several widths, children, walls measured
+  // through their outlines and roofs that measure no children, under views that rotate, zoom,
+  // shift and print.
+  std::mt19937 rng(41);
+  std::uniform_real_distribution<float> coord(-400, 400), size(0, 120);
+  const float widths[] = {0, 1, 2.4f, 7, 31.5f, -3, 5000};
+  const float odd[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), 4e4f, -4e4f,
+                       1e30f};
+  auto randomBox = [&](Objex* o) {
+    const float x = coord(rng), y = coord(rng) / 4, z = coord(rng);
+    Float3DRect& b = o->bounds3D;
+    b = Float3DRect{y, x, z, y + size(rng), x + size(rng), z + size(rng)};
+    switch (rng() % 12) {
+      case 0: std::swap(b.floatLeft, b.floatRight); break;
+      case 1:
+        b = Float3DRect{kEmptyBoundsMin, kEmptyBoundsMin, kEmptyBoundsMin,
+                        kEmptyBoundsMax, kEmptyBoundsMax, kEmptyBoundsMax};
+        break;
+      case 2: b.floatRight = odd[rng() % 5]; break;
+      case 3: b.floatFront = odd[rng() % 5]; break;
+      default: break;
+    }
+    o->width = widths[rng() % 7];
+  };
+  const QuickView views[] = {{"plan", 90, 0, 1, 0, -96, 0, false},
+                             {"plan zoomed", 90, 0, 3.5f, 120, -96, -40, false},
+                             {"plan far out", 90, 0, 0.25f, -9000, 50, 7000, false},
+                             {"turned", 90, 30, 1, 0, -96, 0, false},
+                             {"tilted", 35, 140, 1.7f, 10, 20, 30, false},
+                             {"printed", 90, 0, 2, 0, -96, 0, true}};
+  const float savedScale = gHPrintScale;
+  const uint8_t savedPrinting = gPrinting;
+  for (const QuickView& v : views) {
+    gXViewAngle = v.xAngle;
+    gYViewAngle = v.yAngle;
+    SetUpForRotationAboutArbitraryAxis(v.xAngle, v.yAngle, &gCosXAngle, &gSinXAngle, &gCosYAngle, &gSinYAngle, 0);
+    gGlobalXOffset = v.ox, gGlobalYOffset = v.oy, gGlobalZOffset = v.oz;
+    doc.ds()->zoomFactor = v.zoom;
+    gPrinting = v.printing;
+    gHPrintScale = 1.5f;
+    int held = 0, passedOver = 0;
+    for (int n = 0; n < 300; ++n) {
+      const int16_t kinds[] = {kObjClosedPoly, kObjWall, kObjRoof, kObjGroup, kObjLine};
+      const int16_t kind = kinds[n % 5];
+      Objex* o = add(kind, kind != kObjLine, {{0, 0}, {10, 0}, {10, 10}});
+      randomBox(o);
+      Objex* parent = o;
+      if (kind == kObjWall) {
+        const RGBColor black{};
+        parent = CreateObject(kObjWallFace, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, o, o->layer,
+                              nullptr);
+        o->typeData = parent;
+        randomBox(parent);
+      }
+      for (int c = 0; c < static_cast<int>(rng() % 3); ++c) randomBox(AddChild(parent, kObjLine, {{0, 0}, {5, 5}}));
+      // Clicks on and about every edge of the measured box, and anywhere.
+      FloatRect fr = EmptyFloatRect();
+      GetObjectObjBounds(o, 0, &fr, 0, 1);
+      std::vector<POINT> clicks;
+      for (float ex : {fr.floatLeft, fr.floatRight, coord(rng)})
+        for (float ey : {fr.floatTop, fr.floatBottom, coord(rng)})
+          for (int d = -4; d <= 4; d += 2) {
+            const auto at = [](float f, int d) {
+              return static_cast<int32_t>(std::isfinite(f) ? std::clamp(f, -32000.f, 32000.f) : 0) + d;
+            };
+            clicks.push_back(POINT{at(ex, d), at(ey, -d)});
+          }
+      for (const POINT& where : clicks) {
+        const ClickInfo click = Click(where.x, where.y);
+        const int32_t grow = static_cast<int32_t>(rng() % 4);
+        const bool measured = MeasuredBoxHolds(o, click, grow);
+        const bool quick = PickBoxMayHoldClick(o, &click, grow);
+        ASSERT_TRUE(!measured || quick) << v.name << ": object " << n << " at " << where.x << "," << where.y;
+        held += measured;
+        passedOver += !quick;
+      }
+    }
+    // The look is quick only if it turns most clicks away without measuring.
+    EXPECT_GT(held, 100) << v.name;
+    EXPECT_GT(passedOver, 2000) << v.name;
+  }
+  gPrinting = savedPrinting;
+  gHPrintScale = savedScale;
+}
+
+TEST_F(HitFixture, ClicksPickWhatTheyPicked) {
+  // Overlapping objects on the first floor, one on the second, one each on a floor that is
+  // locked and one that is hidden; each click is answered by the three passes of the selection
+  // tool. The expected records were taken before the pick boxes were first looked at quickly.
+  doc.second->visible = 1;
+  doc.second->selectable = 1;
+  Layer* locked = CreateLayer("Locked", 1, 0, nullptr);
+  Layer* hidden = CreateLayer("Hidden", 0, 1, nullptr);
+  AppendLayerToDocument(locked);
+  AppendLayerToDocument(hidden);
+  Objex* wall = add(kObjWall, false, {{0, 0}, {200, 0}, {200, 120}});
+  const RGBColor black{};
+  Objex* outline = CreateObject(kObjWallFace, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, wall,
+                                wall->layer, nullptr);
+  for (auto [px, pz] :
+       {std::pair{-3.f, -3.f}, {203.f, -3.f}, {203.f, 120.f}, {197.f, 120.f}, {197.f, 3.f}, {-3.f, 3.f}})
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, px, 0, pz, 0, 0, 0, 0, 0, 0, outline), outline);
+  UpdateObjectBounds(outline);
+  wall->typeData = outline;
+  Objex* door = AddChild(wall, kObjDoor, {{40, 0}, {80, 0}});
+  door->planMask = 2;
+  UpdateObjectBounds(door);
+  UpdateObjectBounds(wall);
+  Objex* under = add(kObjClosedPoly, true, {{20, 20}, {120, 20}, {120, 90}, {20, 90}});
+  Objex* over = add(kObjClosedPoly, true, {{60, 50}, {160, 50}, {160, 110}, {60, 110}});
+  Objex* line = add(kObjLine, false, {{-50, 150}, {250, 150}});
+  Objex* upstairs = doc.addObject(kObjLine, false, {{100, -40}, {100, 200}}, doc.second);
+  upstairs->planMask = 2;
+  UpdateObjectBounds(upstairs);
+  for (Layer* l : {locked, hidden}) {
+    Objex* o = doc.addObject(kObjLine, false, {{300, 0}, {300, 200}}, l);
+    o->planMask = 2;
+    UpdateObjectBounds(o);
+  }
+  const int16_t attachments[] = {kObjDoor, kObjWindow, kObjComponent, kObjDeckSteps, kObjAccessory};
+  const HitPass passes[] = {{0, attachments, 5}, {1, nullptr, 0}, {0, nullptr, 0}};
+  enum Kind { kNone, kPoint, kSegment };
+  struct Case {
+    const char* what;
+    int32_t x, y;
+    Objex* object;
+    Kind kind;
+    Objex* selected;  // selected beforehand
+  };
+  const Case cases[] = {
+      {"the door over its wall", 60, 0, door, kSegment, nullptr},
+      {"the door over its selected wall", 60, 0, door, kSegment, wall},
+      {"the wall's far end", 200, 60, wall, kSegment, nullptr},
+      {"the wall's corner point", 200, 0, wall, kPoint, nullptr},
+      {"where two polygons' edges cross", 60, 90, over, kSegment, nullptr},
+      {"the lower polygon's edge beside the upper", 40, 90, under, kSegment, nullptr},
+      {"the upper polygon's edge inside the lower", 90, 50, over, kSegment, nullptr},
+      {"inside both polygons, off their edges", 90, 70, nullptr, kNone, nullptr},
+      {"a line's end point", 250, 150, line, kPoint, nullptr},
+      {"a line under the floor above's", 100, 150, upstairs, kSegment, nullptr},
+      {"a selected line under the floor above's", 100, 150, line, kSegment, line},
+      {"empty space", -30, -30, nullptr, kNone, nullptr},
+      {"empty space with a selection", -30, -30, nullptr, kNone, over},
+      {"only on the locked and the hidden floor", 300, 100, nullptr, kNone, nullptr},
+  };
+  for (const Case& c : cases) {
+    SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+    if (c.selected) SetObjectSelectFlags(c.selected, 1);
+    ClickInfo click = Click(c.x, c.y);
+    const bool hit = SelectFromAllLayersInPasses(doc.model.itsLayers, &click, passes, 3);
+    EXPECT_EQ(hit, c.object != nullptr) << c.what;
+    EXPECT_EQ(click.hitObject, c.object) << c.what;
+    EXPECT_EQ(click.pointHit != 0, c.kind == kPoint) << c.what;
+    EXPECT_EQ(click.segmentHit != 0, c.kind == kSegment) << c.what;
+  }
 }
