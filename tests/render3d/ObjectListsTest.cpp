@@ -343,8 +343,11 @@ TEST_F(ObjectLists, FloorStretchesShowEveryChangeOfTheirFloors) {
     EXPECT_EQ(Compiled() - before, 1) << k;
     EXPECT_GT(centre(k).b, 100) << k << " " << centre(k);
     EXPECT_LT(centre(k).r, 60) << k << " " << centre(k);
-    for (int other : {k - 1, k + 1})
-      if (other >= 0 && other < 24 && other != 7 && other != 0) EXPECT_TRUE(Red(centre(other))) << other;
+    for (int other : {k - 1, k + 1}) {
+      if (other >= 0 && other < 24 && other != 7 && other != 0) {
+        EXPECT_TRUE(Red(centre(other))) << other;
+      }
+    }
   }
 
   // Taken out of the scene: a gap, its neighbours still drawn.
