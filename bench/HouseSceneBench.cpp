@@ -12,7 +12,9 @@
 //               read-backs); "first_ms" is the first frame, which compiles the kept lists;
 //   MovePoint   one wall point moved (through the move tool's point-drag command and its
 //               rebuild of the wall, then the next real-time frame) against the whole build ("ratio"),
-//               its model update and its frame apart, beside an unedited and a raw frame;
+//               its model update and its frame apart, beside an unedited and a raw frame (the
+//               edited frame redraws only the rectangle the edit changed: its share of the view
+//               and of the scene's lists are reported);
 //   Memory      the plane objects and the compiled scene lists per wall against the bytes of
 //               the raw list of the same triangles ("ratio").
 // Every road reports the triangles drawn and the raw list's bytes, so that the baseline is
@@ -44,6 +46,7 @@
 #include "model/Services.h"
 #include "model/WallFields.h"
 #include "render3d/Cutaway.h"
+#include "render3d/DamagedView.h"
 #include "render3d/FinalSceneLists.h"
 #include "render3d/PlaneObjectLists.h"
 #include "render3d/RealTimeScene.h"
@@ -429,6 +432,7 @@ void BM_MovePoint(benchmark::State& state) {
   glFinish();
   const double full = Seconds(f0, Clock::now());
   double moves = 0, model = 0, frames = 0, still = 0, raw = 0;
+  double damaged = 0, area = 0, listsCalled = 0;
   std::vector<double> extra;  // per move, the edited frame less the unedited one
   const int64_t compiledBefore = render3d::ObjectListCompilations();
   const int64_t walksBefore = render3d::WholeSceneWalks();
@@ -442,6 +446,12 @@ void BM_MovePoint(benchmark::State& state) {
     RealTimeFrame(ds);
     glFinish();
     auto t2 = Clock::now();
+    const render3d::DamagedFrameReport report = render3d::LastFrameReport();
+    if (report.damaged) {
+      damaged += 1;
+      area += static_cast<double>(report.width) * report.height / (kWidth * kHeight);
+      listsCalled += report.listsPlanned ? static_cast<double>(report.listsCalled) / report.listsPlanned : 0;
+    }
     // The same frame again, nothing edited, and the raw list's frame: what a frame costs anyway.
     RealTimeFrame(ds);
     glFinish();
@@ -467,9 +477,15 @@ void BM_MovePoint(benchmark::State& state) {
   state.counters["still_frame_ms"] = still * 1e3 / n;
   // What the edit adds to its frame (compiling what it dropped): the median of the edited frame
   // less the unedited one (two frames of the same scene; the median keeps out the odd slow one).
+  // Below zero when the edited frame redraws only what the edit changed.
   std::sort(extra.begin(), extra.end());
   state.counters["edit_in_frame_ms"] = extra.empty() ? 0 : extra[extra.size() / 2] * 1e3;
   state.counters["raw_frame_ms"] = raw * 1e3 / n;
+  // The share of edited frames that redrew only what the edit changed, and in them the share of
+  // the view redrawn and of the scene's lists called.
+  state.counters["damaged_frames"] = damaged / n;
+  state.counters["damaged_area"] = damaged > 0 ? area / damaged : 0;
+  state.counters["damaged_lists"] = damaged > 0 ? listsCalled / damaged : 0;
   state.counters["lists_per_move"] = static_cast<double>(render3d::ObjectListCompilations() - compiledBefore) / n;
   state.counters["scene_walks_per_move"] = static_cast<double>(render3d::WholeSceneWalks() - walksBefore) / n;
   Report(state);

@@ -5,12 +5,14 @@
 #include <cstring>
 #include <vector>
 
+#include "model/Attachments.h"
 #include "model/Bounds.h"
 #include "model/CommandCodes.h"
 #include "model/Delete.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Duplicate.h"
+#include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
 #include "model/ParallelObjects.h"
@@ -54,6 +56,46 @@ Objex* Footprint(Objex* copy, float distance) {
   Objex* footprint = MakeParallel(copy, distance, 1);
   if (!footprint) DeleteObj(copy);
   return footprint;
+}
+
+// The footprint ring MakeParallel gives a duplicate of the wall (with `alignment`), made
+// without the duplicate: its positions (moved by the duplicate's zero offset), handles and
+// numbers are taken as DuplicateObject would take them, trim profiles included. False, with
+// nothing taken, when the duplicate's road must be walked instead.
+bool WallFootprintRing(Objex* wall, int32_t alignment, float distance, ParallelRing* ring) {
+  DocState* ds = CurDocState();
+  const Objex* root = GetRootObject(wall);
+  if (!ds || (root->type == kObjGroup && root->groupMarker)) return false;
+  thread_local std::vector<float> position, in, out;
+  position.clear();
+  in.clear();
+  out.clear();
+  int32_t count = 0;
+  bool profiles = false;
+  const FloatPoint zero{};
+  for (const Poinz* p = wall->firstPoint; p; p = p->next, ++count) {
+    position.insert(position.end(), {p->position[0] + zero.floatH, p->position[1], p->position[2] + zero.floatV});
+    in.insert(in.end(), p->inHandle, p->inHandle + 3);
+    out.insert(out.end(), p->outHandle, p->outHandle + 3);
+    for (const void* t : {p->trim1, p->trim2})
+      if (const auto* trim = static_cast<const TrimData*>(t); trim && (trim->profileA || trim->profileB)) profiles = true;
+  }
+  if (!MakeParallelRing(position.data(), in.data(), out.data(), count, wall->closed != 0, alignment, distance, ring))
+    return false;
+  // The duplicate's own numbers, then those of its trims' profile copies.
+  ds->nextObjectID += 1;
+  ds->nextPointID += static_cast<uint32_t>(count);
+  if (profiles) {
+    for (const Poinz* p = wall->firstPoint; p; p = p->next) {
+      for (const void* t : {p->trim1, p->trim2}) {
+        const auto* trim = static_cast<const TrimData*>(t);
+        if (!trim) continue;
+        for (Objex* profile : {trim->profileA, trim->profileB})
+          if (profile) DeleteObj(DuplicateObject(profile, nullptr, nullptr, FloatPoint{0, 0}, 0, kCmdDuplicate));
+      }
+    }
+  }
+  return true;
 }
 
 // The outline's points as position and handle triples.
@@ -133,26 +175,35 @@ Objex* Construct3DWall(Objex* wall) {
   if (!wall || !HaveBuildContext(wall)) return nullptr;
   DocState* ds = CurDocState();
   Layer* layer = WallLayer(wall);
-  Objex* copy = CopyWithoutChildren(wall);
-  if (!copy) return nullptr;
-  Objex* footprint = Footprint(copy, wall->width);
-  if (!footprint) return nullptr;
-
   const float depth = ConvertWorldToScreen(FloorDepthOf(wall), ds, 0);
-  Ring top = ReadRing(footprint);
-  const int32_t count = static_cast<int32_t>(top.position.size() / 3);
-  std::vector<float> lower = top.position;
-  for (int32_t i = 0; i < count; ++i) lower[3 * i + 1] = top.position[3 * i + 1] - depth;
-
-  const bool closed = footprint->closed != 0;
+  thread_local ParallelRing ring;
+  thread_local std::vector<float> lower;
   Objex* body = nullptr;
-  if (count > 0) {
-    body = closed ? BuildClosedPoly(top.position.data(), lower.data(), top.in.data(), top.out.data(), top.in.data(),
-                                    top.out.data(), count, layer, 0)
-                  : BuildOpenPoly(top.position.data(), lower.data(), top.in.data(), top.out.data(), top.in.data(),
-                                  top.out.data(), count, layer, 0);
+  bool closed = true;
+  if (WallFootprintRing(wall, wall->extraLong, wall->width, &ring)) {
+    const int32_t count = static_cast<int32_t>(ring.position.size() / 3);
+    lower = ring.position;
+    for (int32_t i = 0; i < count; ++i) lower[3 * i + 1] = ring.position[3 * i + 1] - depth;
+    body = BuildClosedPoly(ring.position.data(), lower.data(), ring.in.data(), ring.out.data(), ring.in.data(),
+                           ring.out.data(), count, layer, 0);
+  } else {
+    Objex* copy = CopyWithoutChildren(wall);
+    if (!copy) return nullptr;
+    Objex* footprint = Footprint(copy, wall->width);
+    if (!footprint) return nullptr;
+    Ring top = ReadRing(footprint);
+    const int32_t count = static_cast<int32_t>(top.position.size() / 3);
+    lower = top.position;
+    for (int32_t i = 0; i < count; ++i) lower[3 * i + 1] = top.position[3 * i + 1] - depth;
+    closed = footprint->closed != 0;
+    if (count > 0) {
+      body = closed ? BuildClosedPoly(top.position.data(), lower.data(), top.in.data(), top.out.data(),
+                                      top.in.data(), top.out.data(), count, layer, 0)
+                    : BuildOpenPoly(top.position.data(), lower.data(), top.in.data(), top.out.data(), top.in.data(),
+                                    top.out.data(), count, layer, 0);
+    }
+    DeleteObj(footprint);
   }
-  DeleteObj(footprint);
   if (!body) return nullptr;
   body->type = closed ? kObjWallFace : kObjWallEdge;
   SetWallBaseElevation(wall);
@@ -169,22 +220,28 @@ Objex* Construct3DWall(Objex* wall) {
 Objex* ConstructQuickWall(Objex* wall) {
   if (!wall || !HaveBuildContext(wall)) return nullptr;
   Layer* layer = WallLayer(wall);
-  Objex* copy = CopyWithoutChildren(wall);
-  if (!copy) return nullptr;
-  WallAlignmentOf(copy) = 0;
-  Objex* footprint = Footprint(copy, FoundationWidthOf(wall) / 2);
-  if (!footprint) return nullptr;
-  Ring ring = ReadRing(footprint);
-  const int32_t count = static_cast<int32_t>(ring.position.size() / 3);
-  const bool closed = footprint->closed != 0;
+  thread_local ParallelRing ring;
   Objex* quick = nullptr;
-  if (count > 0) {
-    quick = closed ? BuildClosedPoly(ring.position.data(), nullptr, ring.in.data(), ring.out.data(), nullptr, nullptr,
-                                     count, layer, 0)
-                   : BuildOpenPoly(ring.position.data(), nullptr, ring.in.data(), ring.out.data(), nullptr, nullptr,
-                                   count, layer, 0);
+  if (WallFootprintRing(wall, 0, FoundationWidthOf(wall) / 2, &ring)) {
+    quick = BuildClosedPoly(ring.position.data(), nullptr, ring.in.data(), ring.out.data(), nullptr, nullptr,
+                            static_cast<int32_t>(ring.position.size() / 3), layer, 0);
+  } else {
+    Objex* copy = CopyWithoutChildren(wall);
+    if (!copy) return nullptr;
+    WallAlignmentOf(copy) = 0;
+    Objex* footprint = Footprint(copy, FoundationWidthOf(wall) / 2);
+    if (!footprint) return nullptr;
+    Ring r = ReadRing(footprint);
+    const int32_t count = static_cast<int32_t>(r.position.size() / 3);
+    const bool closed = footprint->closed != 0;
+    if (count > 0) {
+      quick = closed ? BuildClosedPoly(r.position.data(), nullptr, r.in.data(), r.out.data(), nullptr, nullptr, count,
+                                       layer, 0)
+                     : BuildOpenPoly(r.position.data(), nullptr, r.in.data(), r.out.data(), nullptr, nullptr, count,
+                                     layer, 0);
+    }
+    DeleteObj(footprint);
   }
-  DeleteObj(footprint);
   if (!quick) return nullptr;
   quick->type = kObjQuickWall;
   Detach(quick, wall);

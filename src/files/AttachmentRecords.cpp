@@ -79,11 +79,25 @@ Objex* ReadProfile(Layer* layer) {
 }
 
 void ReadTrimSlot(TrimSlot* slot, Objex* attachment, Layer* layer) {
-  slot->flag = ReadByte();
-  slot->textureID = ReadTextureID();
-  ReadShort(&slot->textureWidth);
-  ReadShort(&slot->textureHeight);
-  ReadColor(&slot->color);
+  // A slot naming its texture by number is taken whole; a texture path (number -1) or a cut
+  // record is read field by field.
+  constexpr uint32_t kSlotBytes = 1 + 4 + 2 + 2 + 6;
+  if (const uint8_t* b = PeekSome(kSlotBytes); b && (b[1] & b[2] & b[3] & b[4]) != 0xFF) {
+    TakenBytes f(TakeSome(kSlotBytes));
+    slot->flag = f.Byte();
+    slot->textureID = f.Long();
+    slot->textureWidth = f.Short();
+    slot->textureHeight = f.Short();
+    slot->color.red = f.UShort();
+    slot->color.green = f.UShort();
+    slot->color.blue = f.UShort();
+  } else {
+    slot->flag = ReadByte();
+    slot->textureID = ReadTextureID();
+    ReadShort(&slot->textureWidth);
+    ReadShort(&slot->textureHeight);
+    ReadColor(&slot->color);
+  }
   if (!slot->flag) return;
   int16_t begin = 0;
   ReadShort(&begin);
@@ -135,22 +149,45 @@ void ReadObjectAttachment(DoorWindowData* record, Objex* attachment, Layer* laye
   DoorWindowData* d = keep ? record : &scratch;
   Layer* target = keep ? layer : nullptr;
 
-  ReadShort(&d->ownerType);
-  ReadShort(&d->subtype);
-  ReadLong(&d->anchorStartIndex);
-  ReadLong(&d->anchorEndIndex);
-  ReadFloat(&d->startDistance);
-  ReadFloat(&d->remainingLength);
-  ReadFloat(&d->width);
-  ReadFloat(&d->height);
-  ReadFloat(&d->elevation);
-  for (int i = 0; i < 3; ++i) SkipSome(4);
-  d->flipHorizontal = ReadByte();
-  ReadFloat(&d->auxFloat1);
-  ReadShort(&d->flipVertical);
-  ReadShort(&d->auxShort1);
-  ReadShort(&d->auxShort2);
-  ReadFloat(&d->auxValue);  // bit for bit: any four bytes come back unchanged
+  // The fixed fields, taken whole when they are all there; a cut record field by field, so
+  // that it stops where it breaks off.
+  constexpr uint32_t kFixedBytes = 2 + 2 + 4 + 4 + 5 * 4 + 3 * 4 + 1 + 4 + 3 * 2 + 4;
+  if (PeekSome(kFixedBytes)) {
+    TakenBytes f(TakeSome(kFixedBytes));
+    d->ownerType = f.Short();
+    d->subtype = f.Short();
+    d->anchorStartIndex = f.Long();
+    d->anchorEndIndex = f.Long();
+    d->startDistance = f.Float();
+    d->remainingLength = f.Float();
+    d->width = f.Float();
+    d->height = f.Float();
+    d->elevation = f.Float();
+    for (int i = 0; i < 3; ++i) f.ULong();
+    d->flipHorizontal = f.Byte();
+    d->auxFloat1 = f.Float();
+    d->flipVertical = f.Short();
+    d->auxShort1 = f.Short();
+    d->auxShort2 = f.Short();
+    d->auxValue = f.Float();  // bit for bit: any four bytes come back unchanged
+  } else {
+    ReadShort(&d->ownerType);
+    ReadShort(&d->subtype);
+    ReadLong(&d->anchorStartIndex);
+    ReadLong(&d->anchorEndIndex);
+    ReadFloat(&d->startDistance);
+    ReadFloat(&d->remainingLength);
+    ReadFloat(&d->width);
+    ReadFloat(&d->height);
+    ReadFloat(&d->elevation);
+    for (int i = 0; i < 3; ++i) SkipSome(4);
+    d->flipHorizontal = ReadByte();
+    ReadFloat(&d->auxFloat1);
+    ReadShort(&d->flipVertical);
+    ReadShort(&d->auxShort1);
+    ReadShort(&d->auxShort2);
+    ReadFloat(&d->auxValue);
+  }
   if (d->subtype == kDoorCustom || d->subtype == kWindowCustom) {
     int16_t begin = 0;
     ReadShort(&begin);
@@ -346,6 +383,19 @@ void ReadTrimData(TrimData* record, Layer* layer) {
   }
   if (sInputVersion >= kVersionDesign10900) {
     for (int i = 0; i < 5; ++i) {
+      // A slot naming its texture by number is taken whole; a texture path (number -1) or a
+      // cut record is read field by field.
+      constexpr uint32_t kSlotBytes = 4 + 2 + 2 + 6;
+      if (const uint8_t* b = PeekSome(kSlotBytes); b && (b[0] & b[1] & b[2] & b[3]) != 0xFF) {
+        TakenBytes f(TakeSome(kSlotBytes));
+        t->slotTextureIDs[i] = f.Long();
+        t->slotTextureScales[i].x = f.Short();
+        t->slotTextureScales[i].y = f.Short();
+        t->slotColors[i].red = f.UShort();
+        t->slotColors[i].green = f.UShort();
+        t->slotColors[i].blue = f.UShort();
+        continue;
+      }
       t->slotTextureIDs[i] = ReadTextureID();
       ReadShort(&t->slotTextureScales[i].x);
       ReadShort(&t->slotTextureScales[i].y);

@@ -21,6 +21,7 @@
 #include "model/ParallelObjects.h"
 #include "model/Services.h"
 #include "model/Records.h"
+#include "model/TrimDefinitions.h"
 #include "platform/Alerts.h"
 #include "platform/Strings.h"
 
@@ -164,4 +165,45 @@ int TemplateFileRead(const char* path) {
   if (ok) return 1;
   ShowTemplateAlert(path);
   return 0;
+}
+
+DefinitionLayer::DefinitionLayer() {
+  if (gAttachmentTempLayer) return;  // a read is under way
+  layer_ = CreateLayer("AttachDefLayer", 0, 0, nullptr);
+  gAttachmentTempLayer = layer_;
+}
+
+DefinitionLayer::~DefinitionLayer() {
+  if (!layer_) return;
+  gReadingAttachmentDefinition = 0;
+  gAttachmentTempLayer = nullptr;
+  DeleteLayerObjects(layer_);
+  free(layer_);
+}
+
+Objex* DefinitionLayer::first() const { return layer_ ? layer_->firstObject : nullptr; }
+
+DefinitionLayer::Result DefinitionLayer::read(const std::string& path) {
+  gReadingAttachmentDefinition = 1;
+  const int ok = TemplateFileRead(path.c_str());
+  gReadingAttachmentDefinition = 0;
+  if (ok) return Result::kRead;
+  switch (LastFileProblem().problem) {
+    case FileProblem::kDamaged:
+    case FileProblem::kNone: return Result::kRefused;
+    default: return Result::kMissing;
+  }
+}
+
+bool ReadSelectedTrimDefinition(bool crown, const std::function<void(Objex* profile, const std::string& path)>& use) {
+  DefinitionLayer layer;
+  if (!layer.ready()) return false;
+  std::string path;
+  if (!GetCurrentTrimDefinitionFilePath(&path) || layer.read(path) != DefinitionLayer::Result::kRead) return false;
+  Objex* profile = layer.first();
+  if (!profile) return false;
+  UnLockDetectAndSelectObject(profile, true, true, true);
+  if (crown) MirrorTrimProfileForCrown(profile);
+  use(profile, path);
+  return true;
 }

@@ -2,8 +2,11 @@
 // or into the definition layer while a custom door, window, skylight or trim is read.
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <string>
 
 struct Layer;
+struct Objex;
 
 // Ends a template's object stream while an attachment definition is read.
 constexpr int16_t kTagDefinitionEnd = 1999;
@@ -25,3 +28,31 @@ bool DoReadTemplateObjects();
 
 // Skips one layer record; templates never add layers. Always null.
 Layer* ReadATemplateLayer();
+
+// The definition layer for one read: created, handed to the template reader, deleted with
+// whatever it holds. One read at a time: while another is under way it is not ready.
+class DefinitionLayer {
+ public:
+  DefinitionLayer();
+  ~DefinitionLayer();
+  DefinitionLayer(const DefinitionLayer&) = delete;
+  DefinitionLayer& operator=(const DefinitionLayer&) = delete;
+
+  bool ready() const { return layer_ != nullptr; }
+  Objex* first() const;
+
+  enum class Result { kRead, kMissing, kRefused };
+  // kMissing: the file is not there or cannot be opened (nothing was said);
+  // kRefused: the template reader refused it and said why.
+  Result read(const std::string& path);
+
+ private:
+  Layer* layer_ = nullptr;
+};
+
+// Reads the custom trim definition the content palette has selected and hands `use` its
+// profile, ready to be copied into a trim (unlocked, detectable and selected; mirrored across
+// its middle for a crown), with the definition's path, while the definition layer holds it.
+// False, without calling `use`, when no profile was read (nothing selected, another definition
+// read under way, the file missing or refused: the reader's own alert says why).
+bool ReadSelectedTrimDefinition(bool crown, const std::function<void(Objex* profile, const std::string& path)>& use);

@@ -249,6 +249,8 @@ uint8_t ApplyColour(Objex* obj, int32_t cmd, const CommandArg& arg) {
   if (!ds || !IsObjectSelected(obj)) return kRowDone;
   const RGBColor c = cmd == kCmdApplyPenColor ? ds->newPenColor : ds->newFillColor;
   SetColour(obj, cmd, c);
+  // 3D faces link to these fields and are not rebuilt: the renderer's lists check them anew.
+  ResetSceneDisplayList();
   if (obj->type == kObjWall) {
     SetColour(static_cast<Objex*>(obj->typeData), cmd, c);     // its outline object
     SetColour(static_cast<Objex*>(obj->sourceObject), cmd, c);  // the object drawn in its place

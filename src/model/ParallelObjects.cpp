@@ -25,13 +25,53 @@
 namespace {
 
 struct OffsetSegment {
-  float sx, sy, sz, ex, ey, ez;
+  float sx, sz, ex, ez;
 };
 
-OffsetSegment Offset(const Poinz* p0, const Poinz* p1, int16_t side, float distance) {
-  OffsetSegment s{};
-  GetParallelPoints(p0, p1, &s.sx, &s.sy, &s.sz, &s.ex, &s.ey, &s.ez, side, distance);
-  return s;
+// The plan segment p0 -> p1 (positions, xyz) offset sideways: the arithmetic of
+// GetParallelPoints.
+OffsetSegment Offset(const float* p0, const float* p1, int16_t side, float distance) {
+  float dx = p1[0] - p0[0];
+  float dz = p1[2] - p0[2];
+  float length = std::sqrt(dx * dx + dz * dz);
+  float ox = 0, oz = 0;
+  if (length > 0) {
+    ox = side * distance * dz / length;
+    oz = side * distance * -dx / length;
+  }
+  return OffsetSegment{p0[0] + ox, p0[2] + oz, p1[0] + ox, p1[2] + oz};
+}
+
+// The positions (xyz, appended to `out`) of the outline through the n positions `pts`
+// offset by `distance` to `side` (+1 or -1): segment offsets meet at their crossing when it
+// lies near the plan, and each point but the first takes its predecessor's level.
+void OffsetPositions(const float* const* pts, size_t n, bool closed, int16_t side, float distance,
+                     const FloatRect& plan, std::vector<float>* out) {
+  for (size_t i = 0; i < n; ++i) {
+    const float* p = pts[i];
+    const float* prev = i > 0 ? pts[i - 1] : (closed ? pts[n - 1] : nullptr);
+    const float* next = i + 1 < n ? pts[i + 1] : (closed ? pts[0] : nullptr);
+    float x = p[0], y = p[1], z = p[2];
+    if (prev && next) {
+      OffsetSegment in = Offset(prev, p, side, distance);
+      OffsetSegment o = Offset(p, next, side, distance);
+      float cx = 32000, cz = 32000;
+      GetIntersection(in.sx, in.sz, in.ex, in.ez, o.sx, o.sz, o.ex, o.ez, &cx, &cz);
+      bool inside = std::isfinite(cx) && std::isfinite(cz) && cx >= plan.floatLeft - 100 &&
+                    cx <= plan.floatRight + 100 && cz >= plan.floatTop - 100 && cz <= plan.floatBottom + 100;
+      x = inside ? cx : o.sx;
+      z = inside ? cz : o.sz;
+      y = prev[1];
+    } else if (next) {
+      OffsetSegment o = Offset(p, next, side, distance);
+      x = o.sx, z = o.sz;
+    } else if (prev) {
+      OffsetSegment in = Offset(prev, p, side, distance);
+      x = in.ex, z = in.ez;
+      y = prev[1];
+    }
+    out->insert(out->end(), {x, y, z});
+  }
 }
 
 // Rounded to a 16-bit integer by adding 0.5 and truncating toward zero.
@@ -67,34 +107,15 @@ Objex* OffsetCopy(Objex* obj, int16_t sideCode, float distance, uint8_t append) 
                              obj->layer, nullptr);
   if (!copy) return nullptr;
   int16_t side = sideCode == kParallelSide8 ? -1 : 1;
-  std::vector<const Poinz*> pts;
-  for (const Poinz* p = obj->firstPoint; p; p = p->next) pts.push_back(p);
-  size_t n = pts.size();
-  const FloatRect& plan = ds->planBounds;
-  for (size_t i = 0; i < n; ++i) {
-    const Poinz* p = pts[i];
-    const Poinz* prev = i > 0 ? pts[i - 1] : (obj->closed ? pts[n - 1] : nullptr);
-    const Poinz* next = i + 1 < n ? pts[i + 1] : (obj->closed ? pts[0] : nullptr);
-    float x = p->position[0], y = p->position[1], z = p->position[2];
-    if (prev && next) {
-      OffsetSegment in = Offset(prev, p, side, distance);
-      OffsetSegment out = Offset(p, next, side, distance);
-      float cx = 32000, cz = 32000;
-      GetIntersection(in.sx, in.sz, in.ex, in.ez, out.sx, out.sz, out.ex, out.ez, &cx, &cz);
-      bool inside = std::isfinite(cx) && std::isfinite(cz) && cx >= plan.floatLeft - 100 &&
-                    cx <= plan.floatRight + 100 && cz >= plan.floatTop - 100 && cz <= plan.floatBottom + 100;
-      x = inside ? cx : out.sx;
-      z = inside ? cz : out.sz;
-      y = prev->position[1];
-    } else if (next) {
-      OffsetSegment out = Offset(p, next, side, distance);
-      x = out.sx, z = out.sz;
-    } else if (prev) {
-      OffsetSegment in = Offset(prev, p, side, distance);
-      x = in.ex, z = in.ez;
-      y = prev->position[1];
-    }
-    if (Poinz* np = CreatePoint(1, 1, 0, 0, 0, 0, x, y, z, 0, 0, 0, 0, 0, 0, copy)) AppendPointToObject(np, copy);
+  std::vector<const float*> pts;
+  for (const Poinz* p = obj->firstPoint; p; p = p->next) pts.push_back(p->position);
+  std::vector<float> positions;
+  positions.reserve(3 * pts.size());
+  OffsetPositions(pts.data(), pts.size(), obj->closed != 0, side, distance, ds->planBounds, &positions);
+  for (size_t i = 0; i < pts.size(); ++i) {
+    const float* q = &positions[3 * i];
+    if (Poinz* np = CreatePoint(1, 1, 0, 0, 0, 0, q[0], q[1], q[2], 0, 0, 0, 0, 0, 0, copy))
+      AppendPointToObject(np, copy);
   }
   if (append) AppendObjectToLayer(copy, obj->layer);
   UpdateObjectBounds(copy);
@@ -156,18 +177,11 @@ bool IsPlainDetail(Objex* obj) {
 void GetParallelPoints(const Poinz* p0, const Poinz* p1, float* startX, float* startY, float* startZ,
                        float* endX, float* endY, float* endZ, int16_t side, float distance) {
   if (!p0 || !p1 || !startX || !startY || !startZ || !endX || !endY || !endZ) return;
-  float dx = p1->position[0] - p0->position[0];
-  float dz = p1->position[2] - p0->position[2];
-  float length = std::sqrt(dx * dx + dz * dz);
-  float ox = 0, oz = 0;
-  if (length > 0) {
-    ox = side * distance * dz / length;
-    oz = side * distance * -dx / length;
-  }
-  *startX = p0->position[0] + ox;
-  *startZ = p0->position[2] + oz;
-  *endX = p1->position[0] + ox;
-  *endZ = p1->position[2] + oz;
+  const OffsetSegment s = Offset(p0->position, p1->position, side, distance);
+  *startX = s.sx;
+  *startZ = s.sz;
+  *endX = s.ex;
+  *endZ = s.ez;
   *startY = *endY = p0->position[1];
 }
 
@@ -233,6 +247,53 @@ Objex* MakeParallel(Objex* object, float distance, uint8_t append) {
   return base;
 }
 
+bool MakeParallelRing(const float* position, const float* in, const float* out, int32_t count, bool closed,
+                      int32_t alignment, float distance, ParallelRing* ring) {
+  if (!gCurDocument || !ring || count < 1 || !position) return false;
+  DocState* ds = CurDocState();
+  if (!ds || alignment < 0 || alignment > 2) return false;
+  const float d = ConvertWorldToScreen(distance, ds, 0);
+  const size_t n = static_cast<size_t>(count);
+  std::vector<const float*>& pts = ring->scratchPoints;
+  pts.clear();
+  for (size_t i = 0; i < n; ++i) pts.push_back(position + 3 * i);
+  std::vector<float>& other = ring->scratchOther;
+  other.clear();
+  ring->position.clear();
+  ring->in.clear();
+  ring->out.clear();
+  // The base outline: the side-8 half band when centred, else the outline itself.
+  if (alignment == 0) {
+    OffsetPositions(pts.data(), n, closed, -1, d / 2, ds->planBounds, &ring->position);
+    OffsetPositions(pts.data(), n, closed, 1, d / 2, ds->planBounds, &other);
+    ring->in.assign(3 * n, 0.0f);
+    ring->out.assign(3 * n, 0.0f);
+  } else {
+    OffsetPositions(pts.data(), n, closed, alignment == 2 ? -1 : 1, d, ds->planBounds, &other);
+    ring->position.assign(position, position + 3 * n);
+    if (in) ring->in.assign(in, in + 3 * n);
+    else ring->in.assign(3 * n, 0.0f);
+    if (out) ring->out.assign(out, out + 3 * n);
+    else ring->out.assign(3 * n, 0.0f);
+  }
+  // A closed outline repeats its first point on both sides.
+  if (closed) {
+    const float first[3] = {ring->position[0], ring->position[1], ring->position[2]};
+    ring->position.insert(ring->position.end(), first, first + 3);
+    other.insert(other.end(), {other[0], other[1], other[2]});
+  }
+  // The other side, taken over backward, with plain (zero) handles.
+  const size_t otherCount = other.size() / 3;
+  for (size_t i = otherCount; i-- > 0;) ring->position.insert(ring->position.end(), &other[3 * i], &other[3 * i] + 3);
+  ring->in.resize(ring->position.size(), 0.0f);
+  ring->out.resize(ring->position.size(), 0.0f);
+  // The numbers the parallels' objects and points would have taken.
+  const uint32_t outlines = alignment == 0 ? 2u : 1u;
+  ds->nextObjectID += outlines;
+  ds->nextPointID += outlines * static_cast<uint32_t>(n) + (closed ? 2u : 0u);
+  return true;
+}
+
 int16_t GetParallelDirection(Objex* object) {
   if (!object || !object->firstPoint || !object->firstPoint->next || !gCurDocument) return 1;
   DocState* ds = CurDocState();
@@ -241,7 +302,9 @@ int16_t GetParallelDirection(Objex* object) {
   WorkingPlaneAxes(ds->viewPlane, &a, &b);
   int32_t levels = object->levels > 0 ? object->levels : 1;
   int32_t perLevel = object->pointCount / levels;
-  std::vector<std::pair<int, int>> poly;
+  // Kept between calls: every closed shape built passes here.
+  thread_local std::vector<std::pair<int, int>> poly;
+  poly.clear();
   int32_t i = 0;
   for (const Poinz* p = object->firstPoint; p && i < perLevel; p = p->next, ++i)
     poly.emplace_back(RoundShort(p->position[a]), RoundShort(p->position[b]));

@@ -2,6 +2,8 @@
 // weight and pattern, root bounds of groups, centring, axis swaps and lookup by ID.
 #pragma once
 #include <cstdint>
+#include <vector>
+
 #include "model/Types.h"
 
 struct Objex;
@@ -25,6 +27,19 @@ Objex* MakeOpenParallel(Objex* object, float distance, int16_t side);
 // Turns the outline into a closed band `distance` world units wide, placed by extraLong
 // (0 centred, 1 side 7, 2 side 8); returns the object holding the band.
 Objex* MakeParallel(Objex* object, float distance, uint8_t append);
+// The closed band MakeParallel(object, distance, append) turns an unlisted outline of
+// `count` points (positions, in and out handles: xyz each; null handles are zero) into, as
+// rings of positions and handles, without making the outlines: the object and point numbers
+// they would take are taken all the same. False, with nothing taken, when MakeParallel would
+// leave the outline as it is (no points, no document, an alignment other than 0, 1 or 2).
+struct ParallelRing {
+  std::vector<float> position, in, out;
+  // Working space, kept so that a ring used again allocates nothing.
+  std::vector<const float*> scratchPoints;
+  std::vector<float> scratchOther;
+};
+bool MakeParallelRing(const float* position, const float* in, const float* out, int32_t count, bool closed,
+                      int32_t alignment, float distance, ParallelRing* ring);
 // 1 when side 7 of the first segment is inside the outline, -1 when outside, 0 without DocState.
 int16_t GetParallelDirection(Objex* object);
 int16_t VerifyObjectDirection(Objex* object, uint8_t fix);

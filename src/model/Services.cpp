@@ -320,7 +320,8 @@ void DeleteAllRendererObjects() {
 }
 
 void ResetSceneDisplayList() {
-  if (gRendererServices.resetSceneDisplayList) gRendererServices.resetSceneDisplayList();
+  if (gRendererServices.resetSceneDisplayList) return gRendererServices.resetSceneDisplayList();
+  NoteServiceCall("ResetSceneDisplayList", nullptr);
 }
 
 void DeleteCachedTextureImages(const uint32_t* textureIDs, int32_t count) {

@@ -80,47 +80,6 @@ void SetObjectName(Objex* object, const std::string& name) {
   if (object->name) std::memcpy(object->name, name.data(), name.size());
 }
 
-// The definition layer for one read: created, handed to the template reader, deleted with
-// whatever it holds. One read at a time.
-class DefinitionLayer {
- public:
-  DefinitionLayer() {
-    if (gAttachmentTempLayer) return;  // a read is under way
-    layer_ = CreateLayer("AttachDefLayer", 0, 0, nullptr);
-    gAttachmentTempLayer = layer_;
-  }
-  ~DefinitionLayer() {
-    if (!layer_) return;
-    gReadingAttachmentDefinition = 0;
-    gAttachmentTempLayer = nullptr;
-    DeleteLayerObjects(layer_);
-    free(layer_);
-  }
-  DefinitionLayer(const DefinitionLayer&) = delete;
-  DefinitionLayer& operator=(const DefinitionLayer&) = delete;
-
-  bool ready() const { return layer_ != nullptr; }
-  Objex* first() const { return layer_ ? layer_->firstObject : nullptr; }
-
-  enum class Result { kRead, kMissing, kRefused };
-  // kMissing: the file is not there or cannot be opened (nothing was said);
-  // kRefused: the template reader refused it and said why.
-  Result read(const std::string& path) {
-    gReadingAttachmentDefinition = 1;
-    const int ok = TemplateFileRead(path.c_str());
-    gReadingAttachmentDefinition = 0;
-    if (ok) return Result::kRead;
-    switch (LastFileProblem().problem) {
-      case FileProblem::kDamaged:
-      case FileProblem::kNone: return Result::kRefused;
-      default: return Result::kMissing;
-    }
-  }
-
- private:
-  Layer* layer_ = nullptr;
-};
-
 // A list built in order, appended at its tail.
 struct PartList {
   Objex* head = nullptr;
@@ -430,23 +389,10 @@ void ReadCustomSkylightFile(Objex* skylight) {
   ReadCustomSkylightDefinition(skylight);
 }
 
-void ReadCustomTrimFile(Objex* target, bool slotA, TrimData* wallTrim) {
-  NoteServiceCall("ReadCustomTrimFile", target);
-  DocState* ds = CurDocState();
-  if (!target || !ds) return;
-  auto* record = (target->type == kObjDoor || target->type == kObjWindow)
-                     ? static_cast<DoorWindowData*>(target->typeData)
-                     : nullptr;
-  if (!wallTrim && !record) return;
-  DefinitionLayer layer;
-  if (!layer.ready()) return;
-  std::string path;
-  if (!GetCurrentTrimDefinitionFilePath(&path) || layer.read(path) != DefinitionLayer::Result::kRead) return;
-  Objex* profile = layer.first();
-  if (!profile) return;
-
-  UnLockDetectAndSelectObject(profile, true, true, true);
-  if (!gApplyTrimAsBase) MirrorTrimProfileForCrown(profile);
+// The prepared profile of a trim definition copied into the wall's trim record or the
+// opening's trim slot, named from the definition's information file.
+static void TakeTrimProfile(Objex* profile, const std::string& path, Objex* target, bool slotA, TrimData* wallTrim,
+                            DoorWindowData* record) {
   Objex* copy = DuplicateObject(profile, nullptr, nullptr, FloatPoint{0, 0}, 0, kCmdDuplicate);
   if (!copy) return;
   copy->prev = copy->next = nullptr;
@@ -478,6 +424,19 @@ void ReadCustomTrimFile(Objex* target, bool slotA, TrimData* wallTrim) {
     const std::string name = SideFileValue(SidePath(path, 4, ".qti"), "TrimName", "");
     if (!name.empty()) SetObjectName(copy, name);
   }
+}
+
+void ReadCustomTrimFile(Objex* target, bool slotA, TrimData* wallTrim) {
+  NoteServiceCall("ReadCustomTrimFile", target);
+  DocState* ds = CurDocState();
+  if (!target || !ds) return;
+  auto* record = (target->type == kObjDoor || target->type == kObjWindow)
+                     ? static_cast<DoorWindowData*>(target->typeData)
+                     : nullptr;
+  if (!wallTrim && !record) return;
+  ReadSelectedTrimDefinition(!gApplyTrimAsBase, [&](Objex* profile, const std::string& path) {
+    TakeTrimProfile(profile, path, target, slotA, wallTrim, record);
+  });
 }
 
 }  // namespace openings

@@ -51,14 +51,24 @@ class LeafFaces {
     if (!face) return;
     face->levels = levels;
     face->capped = 1;
+    // Each point is linked after the one before and takes the door's slot-0 material as it
+    // is made, in one pass.
+    Poinz* tail = nullptr;
     for (int i = 0; i < count; ++i) {
-      if (!AddFacePoint(face, points[i][0], points[i][1], points[i][2])) {
+      Poinz* p = CreatePoint(1, 1, 0, 0, 0, 0, points[i][0], points[i][1], points[i][2], 0, 0, 0, 0, 0, 0, face);
+      if (!p) {
         FreeLooseFace(face);
         stopped_ = true;
         return;
       }
+      for (int side = 0; side < 2; ++side) {
+        p->textureID[side] = door_->textureID;
+        p->color[side] = door_->fillColor;
+        p->textureScale[side] = door_->textureScale;
+      }
+      InsertPointInObject(p, face, tail);
+      tail = p;
     }
-    SetFaceSlot0Material(face, door_);
     StoreFaceBounds(face);
     SetTextureFaceUV(face);
     SetObjectPointLengths(face);
@@ -188,7 +198,12 @@ void BuildHingedDoor(Objex* door, DoorWindowData* record) {
   const PlanPoint hinge = SnappedStep(free, FacePolar(AngleOf(free, start), DistanceOf(free, start)));
   const float d = AngleOf(hinge, free);
   const PlanOffset depth = FacePolar(d + kHalfPi, t);
-  auto at = [&](float fraction) { return Along(hinge, d, fraction * w); };
+  // Along(hinge, d, fraction * w), the direction's cosine and sine taken once for every part.
+  const float cosD = std::cos(d), sinD = std::sin(d);
+  auto at = [&](float fraction) {
+    const float length = fraction * w;
+    return PlanPoint{hinge.x + length * cosD, hinge.z + -length * sinD};
+  };
   auto level = [&](float fraction) { return yb - fraction * h; };
 
   LeafFaces faces(door, record);

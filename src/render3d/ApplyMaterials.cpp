@@ -19,6 +19,7 @@
 #include "model/Services.h"
 #include "platform/ContentPaths.h"
 #include "platform/IniFile.h"
+#include "render3d/PlaneObjectLists.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/SurfacePick.h"
 #include "render3d/TextureLoading.h"
@@ -398,6 +399,8 @@ bool ApplyMaterial(POINT point, const Material& m, const SymEntryInfo* entry = n
   PlaneObject* po = pick.surface;
   const FaceLinks links = LinksOf(po);
   const OldValues old = WriteThroughLinks(links, m);
+  // Faces of other objects may link to the fields written.
+  render3d::NoteColoursChangedInPlace();
   Objex* plan = po->base2DObject;
   if (!plan) return false;
   plan->needsRender = 1;

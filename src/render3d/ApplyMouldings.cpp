@@ -16,7 +16,6 @@
 #include "model/PlaneObjectRecords.h"
 #include "model/Records.h"
 #include "model/Services.h"
-#include "model/TrimDefinitions.h"
 #include "platform/IniFile.h"
 #include "render3d/SurfacePick.h"
 #include "tools/ToolCodes.h"
@@ -152,20 +151,8 @@ bool ApplyCustomMoulding(POINT point, SymEntryInfo*) {
 
 void ApplyCustomTrimFileToEntireWallGroup(Objex* wall, TrimData* pickedRecord, Poinz* pickedPoint) {
   if (!wall || wall->type != kObjWall || !gCurDocument || !pickedPoint) return;
-  gAttachmentTempLayer = CreateLayer("AttachDefLayer", 0, 0, nullptr);
-  if (!gAttachmentTempLayer) return;
-
-  std::string path;
-  if (GetCurrentTrimDefinitionFilePath(&path)) {
-    gReadingAttachmentDefinition = 1;
-    TemplateFileRead(path.c_str());
-    gReadingAttachmentDefinition = 0;
-  }
-  if (Objex* profile = gAttachmentTempLayer->firstObject) {
-    UnLockDetectAndSelectObject(profile, true, true, true);
-    const bool crown = gApplyTrimAsBase == 0;
-    if (crown) MirrorTrimProfileForCrown(profile);
-
+  const bool crown = gApplyTrimAsBase == 0;
+  ReadSelectedTrimDefinition(crown, [&](Objex* profile, const std::string& path) {
     char name[kNameChars + 1] = {};
     if (path.size() > 4) {
       const std::string info = path.substr(0, path.size() - 4) + ".qti";
@@ -194,8 +181,5 @@ void ApplyCustomTrimFileToEntireWallGroup(Objex* wall, TrimData* pickedRecord, P
       field = copy;
       (crown ? record->crownTrim() : record->lowerTrim()) = kTrimCustomProfile;
     }
-  }
-  DeleteLayerObjects(gAttachmentTempLayer);
-  free(gAttachmentTempLayer);
-  gAttachmentTempLayer = nullptr;
+  });
 }

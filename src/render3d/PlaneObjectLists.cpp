@@ -22,6 +22,7 @@
 #include "platform/KeyWatch.h"
 #include "platform/Strings.h"
 #include "render3d/CarvedFaces.h"
+#include "render3d/DamagedView.h"
 #include "render3d/FinalSceneLists.h"
 #include "render3d/Lighting.h"
 #include "render3d/ListWalkRules.h"
@@ -482,6 +483,7 @@ struct Run {
   bool ends = false;      // a stretch ends after it
   int32_t objects = 0;    // opaque objects of a grouped run
   std::vector<PlaneObject*> facing;  // its photos and plants, drawn every frame
+  render3d::SceneBox box;            // what its lists draw
 };
 
 // What a run's lists were drawn from, beyond the plane objects' addresses: their materials,
@@ -578,6 +580,7 @@ std::vector<const Objex*> sDroppedBases;  // dropped by DropObjectLists since th
 std::vector<GLuint> sListsToDelete;  // dropped while no context may be current
 ListSettings sListSettings;
 uint64_t sCompileStamp = 0;
+GLuint sFloorsList = 0;  // the floors with their holes and the collected faces, when kept apart
 int64_t sObjectListCompilations = 0;
 int64_t sWholeListWalks = 0;
 // Photos and plants of the compiled scene, in scene order, and the scene list they belong to.
@@ -596,6 +599,7 @@ void DeleteQueuedLists() {
 
 void QueueStretchLists();
 void QueueAllRuns() {
+  render3d::NoteSceneRedrawnWhole();
   QueueStretchLists();
   for (const Run& run : sOrder) QueueRunLists(run);
   sOrder.clear();
@@ -620,6 +624,7 @@ void DropRunsOf(const Objex* base) {
   auto it = sRuns.find(base);
   if (it == sRuns.end()) return;
   for (size_t i : it->second) {
+    render3d::NoteRedrawn(sOrder[i].box, !sOrder[i].facing.empty());
     QueueRunLists(sOrder[i]);
     sRunEndingAt.erase(sOrder[i].last);
     sOrder[i] = Run{};
@@ -874,6 +879,8 @@ Run CompiledRun(Stretch&& s, DocState* ds, const std::array<Layer*, 3>& floors) 
   run.first = s.first, run.last = s.last, run.count = s.count, run.drawn = s.drawn, run.seen = sCompileStamp;
   run.facing = std::move(s.facing);
   CompileRun(run, ds, floors);
+  run.box = render3d::DrawnBounds(run.first, run.count);
+  render3d::NoteRedrawn(run.box, !run.facing.empty());
   return run;
 }
 
@@ -881,6 +888,7 @@ Run CompiledRun(Stretch&& s, DocState* ds, const std::array<Layer*, 3>& floors) 
 // objects, drawn the same way; the others are compiled, and the lists of runs gone are dropped.
 void WalkWholeList(PlaneObject* list, DocState* ds, const std::array<Layer*, 3>& floors) {
   ++sWholeListWalks;
+  render3d::NoteSceneRedrawnWhole();
   std::vector<Run> order;
   for (PlaneObject* po = list; po;) {
     Stretch s = StretchFrom(po);
@@ -974,6 +982,8 @@ bool ReplaceChangedRuns(std::vector<const Objex*>& changed, DocState* ds, const 
 // called; the photos and plants of the scene are gathered on the way.
 void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   DeleteQueuedLists();
+  if (sFloorsList) glDeleteLists(sFloorsList, 1);
+  sFloorsList = 0;
   const std::array<Layer*, 3> floors = FloorLayers();
   const ListSettings settings = CurrentListSettings(ds, floors);
   if (!(settings == sListSettings)) {
@@ -1000,10 +1010,12 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   struct Call {
     GLuint list;
     bool clearFirst;
+    render3d::SceneBox box;         // what the list draws
+    bool leavesSmoothShading;       // it draws objects through the stencil
   };
   std::vector<Call> calls;
   calls.reserve(sOrder.size());
-  std::array<std::vector<GLuint>, 3> floorCalls;
+  std::array<std::vector<std::pair<GLuint, render3d::SceneBox>>, 3> floorCalls;
   std::vector<const Run*> holeRuns, collectedFloorRuns, collectedFaceRuns;
   sFacingCamera.clear();
   // Stencil values drawn since the last clear (the frame starts cleared).
@@ -1014,7 +1026,11 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   size_t stretchObjects = 0;
   auto closeStretch = [&] {
     if (stretch.empty()) return;
-    if (GLuint list = StretchListOf(stretch, ds, floors, kOpaqueStretch)) calls.push_back({list, false});
+    if (GLuint list = StretchListOf(stretch, ds, floors, kOpaqueStretch)) {
+      render3d::SceneBox box;
+      for (const Run* run : stretch) box.grow(run->box);
+      calls.push_back({list, false, box, false});
+    }
     stretch.clear();
     stretchObjects = 0;
   };
@@ -1024,7 +1040,11 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   std::array<size_t, 3> floorStretchObjects{};
   auto closeFloorStretch = [&](int8_t f) {
     if (floorStretch[f].empty()) return;
-    if (GLuint list = StretchListOf(floorStretch[f], ds, floors, f)) floorCalls[f].push_back(list);
+    if (GLuint list = StretchListOf(floorStretch[f], ds, floors, f)) {
+      render3d::SceneBox box;
+      for (const Run* run : floorStretch[f]) box.grow(run->box);
+      floorCalls[f].push_back({list, box});
+    }
     floorStretch[f].clear();
     floorStretchObjects[f] = 0;
   };
@@ -1061,7 +1081,9 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
       }
       std::fill(first, end, 1);
     }
-    calls.push_back({run.opaque, clear});
+    render3d::SceneBox box = run.box;
+    if (run.clearsStencil) box.everywhere = true;  // it clears the stencil itself
+    calls.push_back({run.opaque, clear, box, run.cutoutCount > 0});
   }
   closeStretch();
   for (int8_t f = 0; f < 3; ++f) closeFloorStretch(f);
@@ -1075,15 +1097,76 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   }
   const bool holes = !holeRuns.empty();
 
+  // The floors with their holes, and the collected faces. With holes or collected faces they
+  // are kept in a list of their own (called by the scene list), drawn whole by a frame that
+  // redraws only a part of the view; without, the scene list calls the floor lists itself.
+  auto drawFloorsWithHoles = [&] {
+    // The floors count their stencil values from a clear stencil.
+    if (holes) {
+      glClear(GL_STENCIL_BUFFER_BIT);
+      gCurrentStencilValue = 2;
+    }
+    for (int8_t f = 0; f < 3; ++f) {
+      const Layer* floor = floors[f];
+      if (!floor) continue;
+      if (holes) {
+        KeepStencilValueInRange();
+        BeginStencilWrite(gCurrentStencilValue);
+        for (const Run* run : holeRuns) {
+          PlaneObject* po = run->first;
+          for (int32_t i = 0; i < run->count; ++i, po = po->next)
+            if (HoleOnFloor(po, floor) && HoleFaceDrawn(po, ds)) RTRenderGLPlaneObject(po, 0);
+        }
+        EndStencilWrite(ds, GL_NOTEQUAL, gCurrentStencilValue);
+      }
+      for (const auto& [floorList, box] : floorCalls[f]) glCallList(floorList);
+      if (holes) {
+        glDisable(GL_STENCIL_TEST);
+        ++gCurrentStencilValue;
+      }
+    }
+    if (holes) {
+      KeepStencilValueInRange();
+      BeginStencilWrite(gCurrentStencilValue);
+      for (const Run* run : collectedFloorRuns) {
+        PlaneObject* po = run->first;
+        for (int32_t i = 0; i < run->count; ++i, po = po->next)
+          if (po->partType == kPartCollectedFloor) RTRenderGLPlaneObject(po, 0);
+      }
+      EndStencilWrite(ds, GL_EQUAL, gCurrentStencilValue);
+    }
+    for (const Run* run : collectedFaceRuns) {
+      PlaneObject* po = run->first;
+      for (int32_t i = 0; i < run->count; ++i, po = po->next)
+        if (po->partType == kPartCollectedFace) RTRenderGLPlaneObject(po, 0);
+    }
+    if (holes) {
+      glStencilFunc(GL_NOTEQUAL, gCurrentStencilValue, 0xFFFF);
+      glDisable(GL_STENCIL_TEST);
+      ++gCurrentStencilValue;
+    }
+  };
+  const bool floorsInOwnList = holes || !collectedFaceRuns.empty();
+  gTextureKnownOff = 1;
+  if (floorsInOwnList && (sFloorsList = glGenLists(1))) {
+    glNewList(sFloorsList, GL_COMPILE);
+    drawFloorsWithHoles();
+    glEndList();
+  }
+
   gSceneDisplayList = glGenLists(1);
   // Compiled, then called: executing thousands of nested calls while compiling them costs far
   // more than calling the finished list (a list that could not be made draws directly).
   if (gSceneDisplayList) glNewList(gSceneDisplayList, GL_COMPILE);
+  render3d::BeginScenePlan();
   glDisable(GL_TEXTURE_2D);
-  gTextureKnownOff = 1;
   for (const Call& call : calls) {
-    if (call.clearFirst) glClear(GL_STENCIL_BUFFER_BIT);
+    if (call.clearFirst) {
+      glClear(GL_STENCIL_BUFFER_BIT);
+      render3d::PlanStencilClear();
+    }
     glCallList(call.list);
+    render3d::PlanCall(call.list, call.box, call.leavesSmoothShading);
   }
   // Drawing an object through the stencil leaves smooth shading and dithering on for what
   // follows; a carved one does it once here. The lists draw one colour per primitive, so the
@@ -1091,56 +1174,27 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   if (withCutouts) {
     glShadeModel(GL_SMOOTH);
     glEnable(GL_DITHER);
+    render3d::PlanSmoothShading();
   }
-  // The floors count their stencil values from a clear stencil.
-  if (holes) {
-    glClear(GL_STENCIL_BUFFER_BIT);
-    gCurrentStencilValue = 2;
-  }
-  for (int8_t f = 0; f < 3; ++f) {
-    const Layer* floor = floors[f];
-    if (!floor) continue;
-    if (holes) {
-      KeepStencilValueInRange();
-      BeginStencilWrite(gCurrentStencilValue);
-      for (const Run* run : holeRuns) {
-        PlaneObject* po = run->first;
-        for (int32_t i = 0; i < run->count; ++i, po = po->next)
-          if (HoleOnFloor(po, floor) && HoleFaceDrawn(po, ds)) RTRenderGLPlaneObject(po, 0);
+  bool planned = true;
+  if (sFloorsList) {
+    glCallList(sFloorsList);
+    render3d::SceneBox everywhere;
+    everywhere.everywhere = true;
+    render3d::PlanCall(sFloorsList, everywhere, false);
+  } else if (floorsInOwnList) {
+    drawFloorsWithHoles();
+    planned = false;
+  } else {
+    for (const auto& floor : floorCalls)
+      for (const auto& [floorList, box] : floor) {
+        glCallList(floorList);
+        render3d::PlanCall(floorList, box, false);
       }
-      EndStencilWrite(ds, GL_NOTEQUAL, gCurrentStencilValue);
-    }
-    for (GLuint list : floorCalls[f]) glCallList(list);
-    if (holes) {
-      glDisable(GL_STENCIL_TEST);
-      ++gCurrentStencilValue;
-    }
-  }
-  if (holes) {
-    KeepStencilValueInRange();
-    BeginStencilWrite(gCurrentStencilValue);
-    for (const Run* run : collectedFloorRuns) {
-      PlaneObject* po = run->first;
-      for (int32_t i = 0; i < run->count; ++i, po = po->next)
-        if (po->partType == kPartCollectedFloor) RTRenderGLPlaneObject(po, 0);
-    }
-    EndStencilWrite(ds, GL_EQUAL, gCurrentStencilValue);
-  }
-  for (const Run* run : collectedFaceRuns) {
-    PlaneObject* po = run->first;
-    for (int32_t i = 0; i < run->count; ++i, po = po->next)
-      if (po->partType == kPartCollectedFace) RTRenderGLPlaneObject(po, 0);
-  }
-  if (holes) {
-    glStencilFunc(GL_NOTEQUAL, gCurrentStencilValue, 0xFFFF);
-    glDisable(GL_STENCIL_TEST);
-    ++gCurrentStencilValue;
   }
   gTextureKnownOff = 0;
-  if (gSceneDisplayList) {
-    glEndList();
-    glCallList(gSceneDisplayList);
-  }
+  if (gSceneDisplayList) glEndList();
+  render3d::EndScenePlan(gSceneDisplayList, list, planned);
   sFacingCameraScene = gSceneDisplayList;
   sFacingCameraHead = list;
 }
@@ -1252,12 +1306,15 @@ void RealTimeRenderGLPlaneObjects(PlaneObject* list) {
   } else if (gSceneDisplayList == 0) {
     if (ds->renderMode() != kRenderWireframe) {
       CompileSceneFromObjectLists(list, ds);
+      if (gSceneDisplayList) glCallList(gSceneDisplayList);
       gathered = true;
     } else {
       DrawStaticSceneRun(list, ds);
     }
   } else {
-    glCallList(gSceneDisplayList);
+    // Through its plan, the lists the frame can show (after an edit, those that reach the
+    // rectangle it changed) are called.
+    if (!render3d::DrawPlannedScene(list)) glCallList(gSceneDisplayList);
     gathered = sFacingCameraScene == gSceneDisplayList && sFacingCameraHead == list;
   }
 
@@ -1316,6 +1373,8 @@ void ReleaseObjectLists() {
   ReleaseFinalLists();
   QueueAllRuns();
   DeleteQueuedLists();
+  if (sFloorsList) glDeleteLists(sFloorsList, 1);
+  sFloorsList = 0;
   ForgetFacingCameraList();
 }
 
@@ -1324,6 +1383,17 @@ void ForgetFacingCameraList() {
   sFacingCameraScene = 0;
   sFacingCameraHead = nullptr;
   if (sEditResets == 0) sCheckEveryRun = true;
+}
+
+void NoteColoursChangedInPlace() {
+  ResetSceneDisplayList();
+  sCheckEveryRun = true;
+}
+
+bool CompileSceneListAhead(PlaneObject* list, DocState* ds) {
+  if (!list || !ds || Picking() || ds->renderMode() == kRenderWireframe) return false;
+  if (gSceneDisplayList == 0) CompileSceneFromObjectLists(list, ds);
+  return gSceneDisplayList != 0;
 }
 
 EditedSceneScope::EditedSceneScope() { ++sEditResets; }

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+struct DocState;
 struct Objex;
 struct PlaneObject;
 
@@ -59,6 +60,10 @@ void ReleaseObjectLists();
 // EditedSceneScope lives, the next compilation checks every object list against its plane
 // objects (their materials may have changed in place).
 void ForgetFacingCameraList();
+// Plan colour fields that faces link to were written without the objects being rebuilt (a
+// material applied in the 3D window, a colour command): the scene list goes, and its next
+// compilation checks every object list against its plane objects, edit or not.
+void NoteColoursChangedInPlace();
 // While one lives, resets of the scene list come from an edit that rebuilds or deletes plane
 // objects through the scene list's own routines, whose journal (TakeSceneListChanges) names
 // the plan objects changed: the next compilation replaces only their object lists, without a
@@ -70,6 +75,10 @@ class EditedSceneScope {
   EditedSceneScope(const EditedSceneScope&) = delete;
   EditedSceneScope& operator=(const EditedSceneScope&) = delete;
 };
+// Compiles the real-time scene list from the object lists when it is missing, without drawing
+// it (the frame calls it later); false when the scene is not drawn through it (picking,
+// wireframe) or it could not be made.
+bool CompileSceneListAhead(PlaneObject* list, DocState* ds);
 // How many object and stretch lists have been compiled since the program started.
 int64_t ObjectListCompilations();
 // How many compilations of the scene list have walked the whole list of plane objects.

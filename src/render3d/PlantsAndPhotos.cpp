@@ -131,6 +131,16 @@ std::string PlantPicturePath(const PlaneObject* po, int32_t id, int16_t mode) {
   return folder + "/" + name;
 }
 
+// The RGBA image into the bound texture: repeating, linearly filtered, modulating the colour.
+void UploadRepeatingRGBA(const uint8_t* rgba, int32_t width, int32_t height) {
+  UploadTextureImage(4, width, height, GL_RGBA, rgba);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
 // Loads a plant picture under its id: at its own size for the final render, scaled to
 // 256 x 256 for the real-time view; pure black is transparent. False when it cannot be made.
 bool LoadPlantPicture(int32_t id, const std::string& path, bool realTime) {
@@ -152,12 +162,7 @@ bool LoadPlantPicture(int32_t id, const std::string& path, bool realTime) {
     w = h = kRealTimePlantSide;
   }
   glBindTexture(GL_TEXTURE_2D, GLTextureNameToLoad(id));
-  UploadTextureImage(4, w, h, GL_RGBA, rgba);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  UploadRepeatingRGBA(rgba, w, h);
   free(rgba);
   return true;
 }
@@ -243,12 +248,7 @@ bool LoadPhotoImage(int32_t id, const char* imagePath, bool realTime) {
   FreeDIBImage(image);
   if (!rgba) return false;
   glBindTexture(GL_TEXTURE_2D, GLTextureNameToLoad(id));
-  UploadTextureImage(4, w, h, GL_RGBA, rgba);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  UploadRepeatingRGBA(rgba, w, h);
   free(rgba);
   return true;
 }
@@ -453,12 +453,7 @@ GLuint BeginImageShadow(const uint8_t* rgba, int32_t width, int32_t height) {
   glGenTextures(1, &name);
   if (!name) return 0;
   glBindTexture(GL_TEXTURE_2D, name);
-  UploadTextureImage(4, width, height, GL_RGBA, rgba);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  UploadRepeatingRGBA(rgba, width, height);
   glEnable(GL_TEXTURE_2D);
   glPushMatrix();
   glMultMatrixf(shadowMat);

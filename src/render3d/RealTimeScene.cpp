@@ -10,6 +10,7 @@
 #include "model/DocumentModel.h"
 #include "model/Services.h"
 #include "render3d/Cutaway.h"
+#include "render3d/DamagedView.h"
 #include "render3d/LotRendering.h"
 #include "render3d/PlaneObjectLists.h"
 #include "render3d/RenderPlaneObject.h"
@@ -115,19 +116,38 @@ void ClearViewPasses(DocState* ds, Draw draw, bool colours) {
 namespace render3d {
 void ResetSceneDisplayList() {
   DeleteList(gSceneDisplayList);
+  ForgetScenePlan();
   ForgetFacingCameraList();
 }
 }  // namespace render3d
-void ResetViewpointDisplayList() { DeleteList(gViewpointDisplayList); }
-void ResetBackgroundDisplayList() { DeleteList(gBackgroundDisplayList); }
-void ResetLotDisplayList() { DeleteList(gLotDisplayList); }
-void ResetFlatLotDisplayList() { DeleteList(gFlatLotDisplayList); }
-void ResetBaseLotDisplayList() { DeleteList(gBaseLotDisplayList); }
+// The view's own lists changed: the next real-time frame draws the whole view.
+void ResetViewpointDisplayList() {
+  DeleteList(gViewpointDisplayList);
+  render3d::ForgetLastFrame();
+}
+void ResetBackgroundDisplayList() {
+  DeleteList(gBackgroundDisplayList);
+  render3d::ForgetLastFrame();
+}
+void ResetLotDisplayList() {
+  DeleteList(gLotDisplayList);
+  render3d::ForgetLastFrame();
+}
+void ResetFlatLotDisplayList() {
+  DeleteList(gFlatLotDisplayList);
+  render3d::ForgetLastFrame();
+}
+void ResetBaseLotDisplayList() {
+  DeleteList(gBaseLotDisplayList);
+  render3d::ForgetLastFrame();
+}
 
 void RTInitializeGLScene() {
   DocState* ds = CurDocState();
   if (!ds || !LiveViewControllerExists()) return;
   gFOV = ds->navigationMode == kNavFlyAround ? gChopperFOV : gWalkFOV;
+  render3d::EndDamagedScissor();
+  render3d::ForgetLastFrame();
   ResetSceneDisplayList();
   ResetViewpointDisplayList();
   ResetBackgroundDisplayList();
@@ -153,8 +173,8 @@ void RTInitializeGLScene() {
   SetupTopoTrimObjectList();
 }
 
-void RTSetViewpoint(DocState* ds) {
-  if (!ds || !LiveViewControllerExists()) return;
+namespace {
+void SetViewpoint(DocState* ds) {
   gRenderDirty = 1;
   const bool line = LineMode(ds);
   const bool materials = !(ds->renderExclusions() & kLVOffMaterials);
@@ -183,7 +203,9 @@ void RTSetViewpoint(DocState* ds) {
   if (!ortho) ApplySceneCamera(ds);
   if (gGLPickMode) glLoadName(1);
 
-  SetSlicePlaneBounds();
+  // The cut-away's extent matters only while it cuts: a frame redrawing what an edit changed
+  // with the cut-away off leaves measuring the edited design to the next whole frame.
+  if (!render3d::DamagedFrameUnderway() || ds->cutAwayPosition() != 0) SetSlicePlaneBounds();
   ComputeSlicePlane();
   const GLdouble equation[4] = {gSlicePaneEquation[0], gSlicePaneEquation[1],
                                 gSlicePaneEquation[2], gSlicePaneEquation[3]};
@@ -222,6 +244,19 @@ void RTSetViewpoint(DocState* ds) {
   if (ds->transparency()) glDisable(GL_BLEND);
   if (mode == kRenderWireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
 }
+}  // namespace
+
+void RTSetViewpoint(DocState* ds) {
+  if (!ds || !LiveViewControllerExists()) return;
+  // After an edit alone, only the rectangle it changed is cleared and drawn again (the kept
+  // image stands outside it); should the view have changed after all, the whole is drawn.
+  render3d::BeginDamagedFrame(ds, gGLPlaneObjects);
+  SetViewpoint(ds);
+  if (!render3d::ViewpointHolds(ds)) {
+    SetViewpoint(ds);
+    render3d::ViewpointHolds(ds);
+  }
+}
 
 void RealTimeRenderAllGLPlaneObjects(PlaneObject* list) {
   DocState* ds = CurDocState();
@@ -257,11 +292,15 @@ void RealTimeRenderAllGLPlaneObjects(PlaneObject* list) {
   }
   if (ds->transparency()) glDisable(GL_BLEND);
   glDisable(GL_CLIP_PLANE0);
+  render3d::NoteSceneDrawn(list);
 }
 
 void RTFinalizeGLScene() {
+  render3d::EndDamagedScissor();
   if (!LiveViewControllerExists()) return;
-  KeepFrame();
+  render3d::FinishRealTimeFrame();
+  const uint64_t serial = KeptFrameSerial() + 1;
+  if (KeepFrame()) render3d::NoteFrameKept(serial);
 }
 
 void RTRenderGLPlaneObjects(PlaneObject* list) {

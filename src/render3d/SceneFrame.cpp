@@ -83,6 +83,7 @@ RenderTarget sKeptTarget;
 std::vector<uint8_t> sKept;
 bool sKeptRead = false;
 int32_t sKeptWidth = 0, sKeptHeight = 0;
+uint64_t sKeptSerial = 0;
 
 // The float accumulator over the viewport it was cleared with.
 struct Accumulator {
@@ -319,6 +320,23 @@ const std::vector<uint8_t>& KeptFrame(int32_t* width, int32_t* height) {
 
 bool HasKeptFrame() { return sKeptTarget.framebuffer && sKeptWidth > 0 && sKeptHeight > 0; }
 
+uint64_t KeptFrameSerial() { return sKeptSerial; }
+
+bool RestoreKeptFrame() {
+  GLint vp[4] = {0, 0, 0, 0};
+  glGetIntegerv(GL_VIEWPORT, vp);
+  if (!HasKeptFrame() || vp[2] != sKeptWidth || vp[3] != sKeptHeight) return false;
+  GLint draw = 0, read = 0;
+  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &draw);
+  glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &read);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, sKeptTarget.framebuffer);
+  glReadBuffer(GL_COLOR_ATTACHMENT0);
+  glBlitFramebuffer(0, 0, sKeptWidth, sKeptHeight, vp[0], vp[1], vp[0] + sKeptWidth, vp[1] + sKeptHeight,
+                    GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(read));
+  return true;
+}
+
 void DrawKeptFrame(uint32_t target, int32_t width, int32_t height) {
   glBindFramebuffer(GL_FRAMEBUFFER, target);
   glViewport(0, 0, width, height);
@@ -340,6 +358,7 @@ void ReleaseRenderTarget() {
   render3d::ReleaseObjectLists();  // the kept full-quality lists with them
   FreeFramebuffer(sTarget);
   FreeFramebuffer(sKeptTarget);
+  ++sKeptSerial;
   FreePixelUpload();
   std::vector<uint8_t>().swap(sKept);
   sKeptRead = false;
@@ -659,13 +678,14 @@ void RenderGLScene() {
   }
 }
 
-void KeepFrame() {
+bool KeepFrame() {
   GLint vp[4] = {0, 0, 0, 0};
   glGetIntegerv(GL_VIEWPORT, vp);
   const int32_t w = std::max(vp[2], 0), h = std::max(vp[3], 0);
   GLint source = 0;
   glGetIntegerv(GL_FRAMEBUFFER_BINDING, &source);
-  if (w > 0 && h > 0 && PrepareFramebuffer(sKeptTarget, w, h, false)) {
+  const bool kept = w > 0 && h > 0 && PrepareFramebuffer(sKeptTarget, w, h, false);
+  if (kept) {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(source));
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, sKeptTarget.framebuffer);
     glBlitFramebuffer(vp[0], vp[1], vp[0] + w, vp[1] + h, 0, 0, w, h, GL_COLOR_BUFFER_BIT,
@@ -673,12 +693,14 @@ void KeepFrame() {
     sKeptWidth = w, sKeptHeight = h;
     sKeptRead = false;
   }
+  ++sKeptSerial;
   glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(source));
   if (static_cast<GLuint>(source) == sTarget.framebuffer) {
     glDrawBuffer(GL_COLOR_ATTACHMENT0);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
   }
   if (gLiveViewHost.frameFinished) gLiveViewHost.frameFinished();
+  return kept;
 }
 
 void FinalizeGLScene() {

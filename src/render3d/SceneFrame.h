@@ -78,8 +78,14 @@ bool BindRenderTarget(int32_t width, int32_t height);
 const std::vector<uint8_t>& KeptFrame(int32_t* width, int32_t* height);
 // True once a frame has been kept (no pixels are read).
 bool HasKeptFrame();
-// Keeps the current colour image of the viewport for the view and tells the view.
-void KeepFrame();
+// Keeps the current colour image of the viewport for the view and tells the view; false when
+// it could not be kept.
+bool KeepFrame();
+// Changes with every image kept and with the release of the kept one.
+uint64_t KeptFrameSerial();
+// Copies the kept image back into the bound framebuffer at the viewport, which must have its
+// size; false (nothing copied) when it has not.
+bool RestoreKeptFrame();
 // Draws the kept image into the framebuffer `target` (the 3D view's own) of the given size.
 void DrawKeptFrame(uint32_t target, int32_t width, int32_t height);
 // Frees the framebuffers and the kept image (the 3D view's context is about to go).

@@ -52,11 +52,16 @@ struct FacingWallSearch {
   // The segment p-q as if its ends lay at (px, pz) and (qx, qz).
   void considerAt(const Poinz* p, const Poinz* q, float px, float pz, float qx, float qz, Objex* wall,
                   size_t order) {
+    considerMeasured(p, q, px, pz, qx, qz, Distance(px, pz, qx, qz), wall, order);
+  }
+
+  // The same with the segment's length already measured (Distance of its ends).
+  void considerMeasured(const Poinz* p, const Poinz* q, float px, float pz, float qx, float qz, float segment,
+                        Objex* wall, size_t order) {
     if ((p == pointA && q == pointB) || (p == pointB && q == pointA)) return;
     // Parallel lines never meet: no candidate.
     const float cross = (fx - mx) * (qz - pz) - (fz - mz) * (qx - px);
     if (std::fabs(cross) < 1e-6f) return;
-    const float segment = Distance(px, pz, qx, qz);
     if (segment <= 1) return;
     float ix = 0, iz = 0;
     GetIntersection(mx, mz, fx, fz, px, pz, qx, qz, &ix, &iz);
@@ -127,8 +132,17 @@ class WallSegmentGrid {
   explicit WallSegmentGrid(Layer* layer) : WallSegmentGrid(layer->firstObject, nullptr) {}
   // The segments of the walls from `first` up to (not including) `end`.
   WallSegmentGrid(Objex* first, const Objex* end) {
+    // The room of the last grid is reused: a floor's refresh makes one of every wall segment.
+    Buffers& spare = Spare();
+    segments_.swap(spare.segments);
+    starts_.swap(spare.starts);
+    entries_.swap(spare.entries);
+    seen_.swap(spare.seen);
+    fill_.swap(spare.fill);
+    segments_.clear();
+    fill_.clear();
     ForEachWallSegmentIn(first, end, [this](Poinz* p, Poinz* q, Objex* wall) {
-      segments_.push_back({p, q, wall, p->position[0], p->position[2], q->position[0], q->position[2]});
+      segments_.push_back({p, q, wall, p->position[0], p->position[2], q->position[0], q->position[2], -1.0f});
     });
     if (segments_.empty()) return;
     float x0 = segments_[0].px, z0 = segments_[0].pz, x1 = x0, z1 = z0;
@@ -166,11 +180,21 @@ class WallSegmentGrid {
     for (const Segment& s : segments_) cellsOf(s, [this](size_t cell) { ++starts_[cell + 1]; });
     for (size_t i = 1; i < starts_.size(); ++i) starts_[i] += starts_[i - 1];
     entries_.resize(starts_.back());
-    std::vector<uint32_t> fill(starts_.begin(), starts_.end() - 1);
+    fill_.assign(starts_.begin(), starts_.end() - 1);
     for (size_t i = 0; i < segments_.size(); ++i)
-      cellsOf(segments_[i], [&](size_t cell) { entries_[fill[cell]++] = static_cast<uint32_t>(i); });
+      cellsOf(segments_[i], [&](size_t cell) { entries_[fill_[cell]++] = static_cast<uint32_t>(i); });
     seen_.assign(segments_.size(), 0);
   }
+  ~WallSegmentGrid() {
+    Buffers& spare = Spare();
+    spare.segments.swap(segments_);
+    spare.starts.swap(starts_);
+    spare.entries.swap(entries_);
+    spare.seen.swap(seen_);
+    spare.fill.swap(fill_);
+  }
+  WallSegmentGrid(const WallSegmentGrid&) = delete;
+  WallSegmentGrid& operator=(const WallSegmentGrid&) = delete;
 
   bool usable() const { return usable_; }
   size_t size() const { return segments_.size(); }
@@ -223,11 +247,13 @@ class WallSegmentGrid {
     Poinz* q;
     Objex* wall;
     float px, pz, qx, qz;
+    float length;  // measured when a ray first meets it (negative until then)
   };
 
-  void offer(FacingWallSearch* s, size_t i) const {
-    const Segment& g = segments_[i];
-    s->considerAt(g.p, g.q, g.px, g.pz, g.qx, g.qz, g.wall, i);
+  void offer(FacingWallSearch* s, size_t i) {
+    Segment& g = segments_[i];
+    if (!(g.length >= 0)) g.length = Distance(g.px, g.pz, g.qx, g.qz);
+    s->considerMeasured(g.p, g.q, g.px, g.pz, g.qx, g.qz, g.length, g.wall, i);
   }
   static constexpr float kLeastCell = 8.0f;
   static constexpr int kMostCells = 2048;
@@ -258,8 +284,17 @@ class WallSegmentGrid {
     }
   }
 
+  struct Buffers {
+    std::vector<Segment> segments;
+    std::vector<uint32_t> starts, entries, seen, fill;
+  };
+  static Buffers& Spare() {
+    thread_local Buffers spare;
+    return spare;
+  }
+
   std::vector<Segment> segments_;
-  std::vector<uint32_t> starts_, entries_, seen_;
+  std::vector<uint32_t> starts_, entries_, seen_, fill_;
   uint32_t stamp_ = 0;
   float originX_ = 0, originZ_ = 0, cell_ = kLeastCell;
   int columns_ = 0, rows_ = 0;
@@ -383,10 +418,11 @@ void MeasureAttachedDim(Objex* dimension, Objex* wall, Limit&& limit) {
 
 }  // namespace
 
+// A dimension measures against the walls of its own wall's floor, whichever floor is current.
 static void UpdateAttachedDimWith(Objex* dimension, Objex* wall, WallSegmentGrid* grid) {
-  MeasureAttachedDim(dimension, wall, [grid](FloatPoint* m, FloatPoint* f, Poinz* s, Poinz* e) {
+  MeasureAttachedDim(dimension, wall, [grid, wall](FloatPoint* m, FloatPoint* f, Poinz* s, Poinz* e) {
     return grid ? LimitWallDimensionInGrid(m, f, grid, s, e)
-                : LimitWallDimension(m, f, gCurDocument->itsCurLayer, s, e);
+                : LimitWallDimension(m, f, wall->layer ? wall->layer : gCurDocument->itsCurLayer, s, e);
   });
 }
 
@@ -409,12 +445,11 @@ void UpdateAttachedDimLayer(Layer* layer) {
       for (Objex* c = o->firstChild; c; c = c->next)
         if (c->subtype == kSubDimensionAttachment) dimensions.emplace_back(c, o);
   if (dimensions.empty()) return;
-  // Many dimensions are measured against the current floor's walls through a grid of them
-  // (only while the measuring routine is the one here: it is what the grid gives).
+  // Many dimensions are measured against the floor's walls through a grid of them (only while
+  // the measuring routine is the one here: it is what the grid gives).
   std::optional<WallSegmentGrid> grid;
-  if (dimensions.size() >= kGridFromDimensions && gCurDocument && gCurDocument->itsCurLayer &&
-      gToolsServices.limitWallDimension == tools::LimitWallDimension)
-    grid.emplace(gCurDocument->itsCurLayer);
+  if (dimensions.size() >= kGridFromDimensions && gToolsServices.limitWallDimension == tools::LimitWallDimension)
+    grid.emplace(layer);
   WallSegmentGrid* g = grid && grid->usable() ? &*grid : nullptr;
   for (const auto& [dimension, wall] : dimensions) UpdateAttachedDimWith(dimension, wall, g);
 }
@@ -481,6 +516,7 @@ class MovedWallDimensions {
     Poinz* q;
     Objex* wall;
     float px, pz, qx, qz;
+    float length;  // measured when a ray first meets it (negative until then)
   };
   struct StillDimension {
     Objex* dimension;

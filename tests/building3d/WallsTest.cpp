@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "ModelInvariants.h"
@@ -13,6 +14,13 @@
 #include "building3d/Walls3D.h"
 #include "model/Attachments.h"
 #include "model/Globals.h"
+#include "model/PlanarTransforms.h"
+#include "model/DocState.h"
+#include "model/ShapeBuilders.h"
+#include "model/ParallelObjects.h"
+#include "model/Duplicate.h"
+#include "model/Delete.h"
+#include "model/CommandCodes.h"
 #include "model/HitTest.h"
 #include "model/Selection.h"
 #include "model/Services.h"
@@ -144,6 +152,123 @@ TEST_F(Walls, OnlyExteriorWallsGetAQuickWallAndTheLowestSegmentElevationCounts) 
   EXPECT_EQ(body->type, kObjWallFace);
   EXPECT_EQ(body->closed, 1);
   EXPECT_EQ(CountPoints(body), 20);  // two loops of 4 + 1, in two rings
+}
+
+// What the body and quick wall were built from before the builders read the band straight
+// off the wall: a duplicate of the wall (without its children) turned into its band by
+// MakeParallel and read back. The numbers the duplicate and its band take count, as the file
+// keeps the counters.
+struct BuiltPart {
+  uint32_t objectID = 0;
+  std::vector<std::array<uint32_t, 10>> points;  // position, in and out handles (bits), point ID
+};
+BuiltPart Record(const Objex* part) {
+  BuiltPart r;
+  if (!part) return r;
+  r.objectID = part->objectID;
+  for (const Poinz* p = part->firstPoint; p; p = p->next) {
+    std::array<uint32_t, 10> row{};
+    std::memcpy(&row[0], p->position, 12);
+    std::memcpy(&row[3], p->inHandle, 12);
+    std::memcpy(&row[6], p->outHandle, 12);
+    row[9] = p->pointID;
+    r.points.push_back(row);
+  }
+  return r;
+}
+BuiltPart BuildThroughDuplicate(Objex* wall, bool quick) {
+  Objex* children = wall->firstChild;
+  wall->firstChild = nullptr;
+  Objex* copy = DuplicateObject(wall, nullptr, nullptr, FloatPoint{}, 0, kCmdDuplicate);
+  wall->firstChild = children;
+  if (quick) WallAlignmentOf(copy) = 0;
+  Objex* band = MakeParallel(copy, quick ? FoundationWidthOf(wall) / 2 : wall->width, 1);
+  std::vector<float> pos, in, out;
+  for (const Poinz* p = band->firstPoint; p; p = p->next) {
+    pos.insert(pos.end(), p->position, p->position + 3);
+    in.insert(in.end(), p->inHandle, p->inHandle + 3);
+    out.insert(out.end(), p->outHandle, p->outHandle + 3);
+  }
+  std::vector<float> lower = pos;
+  const float depth = ConvertWorldToScreen(FloorDepthOf(wall), CurDocState(), 0);
+  for (size_t i = 1; i < lower.size(); i += 3) lower[i] -= depth;
+  const int32_t count = static_cast<int32_t>(pos.size() / 3);
+  Objex* built = quick ? BuildClosedPoly(pos.data(), nullptr, in.data(), out.data(), nullptr, nullptr, count,
+                                         wall->layer, 0)
+                       : BuildClosedPoly(pos.data(), lower.data(), in.data(), out.data(), in.data(), out.data(),
+                                         count, wall->layer, 0);
+  DeleteObj(band);
+  BuiltPart r = Record(built);
+  UnlinkObject(built);
+  built->layer = nullptr;
+  DeleteObj(built);
+  return r;
+}
+
+TEST_F(Walls, BodyAndQuickWallMatchTheBandOfADuplicateNumbersIncluded) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<float, float>> pts;
+    bool closed;
+    int32_t alignment;
+    bool exterior;
+    bool profile;  // a custom trim profile on the first point
+  };
+  const Case cases[] = {
+      {"open centred", {{0, 0}, {200, 0}, {200, 100}}, false, 0, false, false},
+      {"closed side 7", {{0, 300}, {100, 300}, {100, 400}, {0, 400}}, true, 1, false, false},
+      {"open side 8 exterior", {{-0.0f, -0.0f}, {0, 150}, {-80, 150}}, false, 2, true, false},
+      {"closed centred exterior with a profile", {{10, 10}, {90, 10}, {50, 70}}, true, 0, true, true},
+      {"single point", {{5, 5}}, false, 0, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Objex* wall = doc.addObject(kObjWall, c.closed, {}, nullptr);
+    for (auto [x, z] : c.pts) {
+      Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, wall);
+      AppendPointToObject(p, wall);
+      p->trim1 = TestWallSide(0);
+      p->trim2 = TestWallSide(0);
+    }
+    wall->width = 4;
+    FloorDepthOf(wall) = 0.5f;
+    FoundationWidthOf(wall) = 12;
+    WallAlignmentOf(wall) = c.alignment;
+    wall->subtype = c.exterior ? kSubExteriorWall : 0;
+    // Handles on the wall travel into a band that keeps the wall's own outline.
+    wall->firstPoint->inHandle[0] = 3;
+    wall->firstPoint->outHandle[2] = -2;
+    if (c.profile) {
+      Objex* profile = CreateObject(kObjClosedPoly, 1, 1, nullptr, nullptr, 1, 0, 0, nullptr, nullptr, nullptr,
+                                    nullptr, nullptr, nullptr);
+      for (float x : {0.0f, 1.0f, 2.0f})
+        AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, x, 0, 0, 0, 0, 0, 0, 0, profile), profile);
+      static_cast<TrimData*>(wall->firstPoint->trim1)->profileA = profile;
+    }
+    UpdateObjectBounds(wall);
+
+    DocState* ds = doc.ds();
+    const uint32_t objects = ds->nextObjectID, points = ds->nextPointID;
+    const BuiltPart body = BuildThroughDuplicate(wall, false);
+    const BuiltPart quick = c.exterior ? BuildThroughDuplicate(wall, true) : BuiltPart{};
+    const uint32_t objectsAfter = ds->nextObjectID, pointsAfter = ds->nextPointID;
+
+    ds->nextObjectID = objects;
+    ds->nextPointID = points;
+    Update3DWall(wall);
+    const BuiltPart builtBody = Record(static_cast<Objex*>(wall->typeData));
+    EXPECT_EQ(builtBody.objectID, body.objectID);
+    EXPECT_EQ(builtBody.points, body.points);
+    ASSERT_FALSE(body.points.empty());
+    if (c.exterior) {
+      ASSERT_NE(wall->symbol3D, nullptr);
+      const BuiltPart builtQuick = Record(wall->symbol3D);
+      EXPECT_EQ(builtQuick.objectID, quick.objectID);
+      EXPECT_EQ(builtQuick.points, quick.points);
+    }
+    EXPECT_EQ(ds->nextObjectID, objectsAfter);
+    EXPECT_EQ(ds->nextPointID, pointsAfter);
+  }
 }
 
 TEST_F(Walls, WorkingLengthOfASegment) {

@@ -826,6 +826,48 @@ TEST_F(ObjectRoundTrip, RecordsDecodedWholeReadAsRecordsDecodedRunByRun) {
   }
 }
 
+// A trim slot naming its texture by path among slots named by number: every slot, and the
+// record after the trim, is read as written.
+TEST_F(ObjectRoundTrip, TrimSlotWithATexturePathAmongNumberedOnes) {
+  char path[] = "Tiles/red.png";
+  const int32_t custom = NewCustomTextureID(path);
+  for (int slot = 0; slot < 5; ++slot) {
+    SCOPED_TRACE(slot);
+    Objex* wall = MakeWall();
+    auto* t = static_cast<TrimData*>(wall->firstPoint->trim1);
+    t->slotTextureIDs[slot] = custom;
+    // The door's two trim slots, by path in turn.
+    auto* door = static_cast<DoorWindowData*>(wall->firstChild->typeData);
+    if (slot < 2) (slot == 0 ? door->trimSlotA : door->trimSlotB).textureID = custom;
+    const std::vector<uint8_t> bytes = WriteObject(wall);
+    SetInputBuffer(bytes.data() + 2, bytes.size() - 2);
+    ReadIDScope ids;
+    Objex* read = ReadAnObject(doc.third, 1);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(GetMark(), bytes.size() - 2);
+    EXPECT_FALSE(StreamFailed());
+    const auto* r = static_cast<const TrimData*>(read->firstPoint->trim1);
+    ASSERT_NE(r, nullptr);
+    for (int k = 0; k < 5; ++k) {
+      EXPECT_EQ(r->slotTextureIDs[k], k == slot ? custom : 700 + k) << k;
+      EXPECT_EQ(r->slotColors[k], (RGBColor{uint16_t(k), 1, 1})) << k;
+      EXPECT_EQ(r->slotTextureScales[k].x, k) << k;
+      EXPECT_EQ(r->slotTextureScales[k].y, 9) << k;
+    }
+    EXPECT_EQ(r->trimCodeB, 12);
+    ASSERT_NE(read->firstChild, nullptr);  // the door after the points
+    EXPECT_EQ(read->firstChild->type, kObjDoor);
+    const auto* d = static_cast<const DoorWindowData*>(read->firstChild->typeData);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->trimSlotA.textureID, slot == 0 ? custom : 2200);
+    EXPECT_EQ(d->trimSlotB.textureID, slot == 1 ? custom : 2201);
+    EXPECT_EQ(d->trimSlotA.textureWidth, 10);
+    EXPECT_EQ(d->trimSlotB.color, (RGBColor{7, 8, 9}));
+    EXPECT_NE(d->trimSlotA.profile, nullptr);
+    EXPECT_FLOAT_EQ(d->width, 36);
+  }
+}
+
 // A record that would be decoded whole, cut anywhere, is refused without reading past the cut.
 TEST_F(ObjectRoundTrip, ARecordDecodedWholeCutAnywhereEndsCleanly) {
   Objex* o = doc.addObject(kObjClosedPoly, true, {{0, 0}, {40, 0}, {40, 30}});

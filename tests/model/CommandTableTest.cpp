@@ -193,9 +193,14 @@ TEST_F(CommandTable, ColoursStylesTexturesAndPlants) {
   SetObjectSelectFlags(line, 1);
   doc.ds()->newPenColor = RGBColor{1, 2, 3};
   doc.ds()->newFillColor = RGBColor{4, 5, 6};
-  SelectedObjectAllLayers(layers(), 0, kCmdApplyPenColor, CommandArg::Doc(doc.ds()));
-  SelectedObjectAllLayers(layers(), 1, kCmdApplyFillColor, CommandArg::Doc(doc.ds()));
-  SelectedObjectAllLayers(layers(), 1, kCmdApplyFillColor, CommandArg::None());  // no DocState
+  {
+    // 3D faces link to the colours changed: the renderer is told, once per object coloured.
+    ServiceCallRecorder calls;
+    SelectedObjectAllLayers(layers(), 0, kCmdApplyPenColor, CommandArg::Doc(doc.ds()));
+    SelectedObjectAllLayers(layers(), 1, kCmdApplyFillColor, CommandArg::Doc(doc.ds()));
+    SelectedObjectAllLayers(layers(), 1, kCmdApplyFillColor, CommandArg::None());  // no DocState
+    EXPECT_EQ(calls.count("ResetSceneDisplayList"), 2u);
+  }
   EXPECT_EQ(line->penColor, (RGBColor{1, 2, 3}));
   EXPECT_EQ(line->fillColor, (RGBColor{4, 5, 6}));
   EXPECT_EQ(other->penColor, (RGBColor{}));  // walked but not selected

@@ -55,6 +55,40 @@ TEST_F(DoorLeavesTest, PanelLeafHangsFromTheSecondPointUnlessFlipped) {
   EXPECT_NEAR(MaxZ(faces[10]) - MinZ(faces[10]), 36.0f, 1e-4);
 }
 
+// Every point of every leaf face, not only the first, carries its own door's slot-0 material,
+// and the points form one well-linked list of the face's count, whichever door was built
+// before it.
+TEST_F(DoorLeavesTest, EveryLeafPointTakesItsOwnDoorsMaterialAndIsLinked) {
+  Objex* plain = Add(kObjDoor, kDoorHinged, 10, 46, 80);
+  Objex* garage = Add(kObjDoor, kDoorGarage, 60, 160, 84);
+  garage->textureID = 77;
+  garage->fillColor = RGBColor{9, 8, 7};
+  garage->textureScale = ShortPoint{50, 60};
+  for (Objex* door : {plain, garage, plain}) {
+    BuildAttachmentFrame(door);
+    const auto faces = Faces(door);
+    ASSERT_GT(faces.size(), 2u);
+    for (size_t i = 1; i < faces.size(); ++i) {  // the leaf faces, after the frame
+      SCOPED_TRACE(i);
+      int32_t count = 0;
+      const Poinz* previous = nullptr;
+      for (const Poinz* p = faces[i]->firstPoint; p; p = p->next, ++count) {
+        EXPECT_EQ(p->prev, previous);
+        EXPECT_EQ(p->owner, faces[i]);
+        for (int side = 0; side < 2; ++side) {
+          EXPECT_EQ(p->textureID[side], door->textureID);
+          EXPECT_EQ(p->color[side], door->fillColor);
+          EXPECT_EQ(p->textureScale[side].x, door->textureScale.x);
+          EXPECT_EQ(p->textureScale[side].y, door->textureScale.y);
+        }
+        previous = p;
+      }
+      EXPECT_EQ(count, faces[i]->pointCount);
+      EXPECT_EQ(count % 2, 0);
+    }
+  }
+}
+
 TEST_F(DoorLeavesTest, SecondPanelDoorAlwaysLiesClosedAndThinner) {
   Objex* door = Add(kObjDoor, kDoorHinged2, 40, 76, 80);
   Rec(door)->openAngle() = 0.7f;

@@ -4,6 +4,8 @@
 // the objects built and deleted.
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "building3d/Walls3D.h"
@@ -229,6 +231,62 @@ TEST_F(ObjectLists, AnEditDrawsWhatAWholeWalkDraws) {
     frame();
     EXPECT_EQ(Walks(), walks + 1) << step.what;
     EXPECT_EQ(row(), edited) << step.what;
+  }
+}
+
+// A plan colour a wall's faces link to, changed without rebuilding the wall and reported as
+// such, shows in the frame after an edit of another object only: the two walls' lists are
+// compiled again, no other.
+TEST_F(ObjectLists, AColourChangedInPlaceShowsAfterAnotherObjectsEdit) {
+  Objex* painted = wall(-30, -10, 0);
+  Objex* other = wall(10, 30, 0);
+  RTInitializeGLScene();
+  frame();
+  ASSERT_TRUE(Red(kept(12, 40)));
+
+  struct Step {
+    const char* what;
+    RGBColor colour;
+    void (*edit)(Objex* other);
+  };
+  const Step steps[] = {
+      {"other rebuilt", {0, 0, 65535}, [](Objex* o) { ReRenderObject(o); }},
+      {"other rebuilt twice", {0, 65535, 0}, [](Objex* o) { ReRenderObject(o), ReRenderObject(o); }},
+      {"other deleted", {65535, 0, 0}, [](Objex* o) { DeleteRendererObject(o); }},
+      {"other back", {0, 0, 65535}, [](Objex* o) { ReRenderObject(o); }},
+  };
+  auto is = [](const FedVertex& v, RGBColor c) {
+    return std::fabs(v.r - c.red / 65535.0f) < 0.02f && std::fabs(v.g - c.green / 65535.0f) < 0.02f &&
+           std::fabs(v.b - c.blue / 65535.0f) < 0.02f;
+  };
+  RGBColor before{65535, 0, 0};
+  for (const Step& step : steps) {
+    paint(painted, step.colour);
+    render3d::NoteColoursChangedInPlace();
+    step.edit(other);
+    const int64_t compiled = Compiled();
+    frame();
+    EXPECT_LE(Compiled() - compiled, 2) << step.what;
+    // The scene list sends the painted wall's faces in the new colour, none in the old, and
+    // the new colour covers the wall's whole width.
+    RTSetViewpoint(ds());
+    const std::vector<FedVertex> sent = Vertices(Feedback([] { RealTimeRenderGLPlaneObjects(gGLPlaneObjects); }));
+    float left = 1e9f, right = -1e9f, newLeft = 1e9f, newRight = -1e9f;
+    int inNew = 0, inOld = 0;
+    for (const FedVertex& v : sent) {
+      if (v.x > 32) continue;  // the other wall
+      left = std::min(left, v.x), right = std::max(right, v.x);
+      if (is(v, step.colour)) ++inNew, newLeft = std::min(newLeft, v.x), newRight = std::max(newRight, v.x);
+      if (is(v, before)) ++inOld;
+    }
+    EXPECT_GT(inNew, 0) << step.what;
+    EXPECT_EQ(inOld, 0) << step.what;
+    EXPECT_FLOAT_EQ(newLeft, left) << step.what;
+    EXPECT_FLOAT_EQ(newRight, right) << step.what;
+    const Pixel p = kept(12, 40);
+    EXPECT_EQ(p.b > 100, step.colour.blue > 0) << step.what << " " << p;
+    EXPECT_EQ(p.g > 100, step.colour.green > 0) << step.what << " " << p;
+    before = step.colour;
   }
 }
 

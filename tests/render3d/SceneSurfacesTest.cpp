@@ -17,47 +17,6 @@
 
 namespace {
 
-// One vertex caught in feedback mode (GL_3D_COLOR_TEXTURE): window position, colour, texture.
-struct FedVertex {
-  float x, y, z, r, g, b, a, s, t;
-};
-using FedPolygon = std::vector<FedVertex>;
-
-// The polygons `draw` sends, as the rasterizer would receive them (after clipping).
-std::vector<FedPolygon> Feedback(const std::function<void()>& draw) {
-  std::vector<GLfloat> buffer(1 << 16);
-  glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
-  glRenderMode(GL_FEEDBACK);
-  draw();
-  const GLint n = glRenderMode(GL_RENDER);
-  std::vector<FedPolygon> polygons;
-  for (GLint i = 0; i < n;) {
-    const GLint token = static_cast<GLint>(buffer[i++]);
-    if (token == GL_POLYGON_TOKEN) {
-      const int count = static_cast<int>(buffer[i++]);
-      FedPolygon p;
-      for (int k = 0; k < count; ++k, i += 11) {
-        const GLfloat* f = &buffer[i];
-        p.push_back({f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7], f[8]});
-      }
-      polygons.push_back(p);
-    } else if (token == GL_PASS_THROUGH_TOKEN) {
-      ++i;
-    } else {
-      ADD_FAILURE() << "unexpected feedback token " << token;
-      break;
-    }
-  }
-  return polygons;
-}
-
-// Every vertex of the polygons (the driver hands polygons to feedback as triangles).
-std::vector<FedVertex> Vertices(const std::vector<FedPolygon>& polygons) {
-  std::vector<FedVertex> all;
-  for (const FedPolygon& p : polygons) all.insert(all.end(), p.begin(), p.end());
-  return all;
-}
-
 // The distinct corners of a quad caught as triangles, as top left, top right, bottom right,
 // bottom left on the screen.
 std::vector<FedVertex> QuadCorners(const std::vector<FedPolygon>& polygons) {

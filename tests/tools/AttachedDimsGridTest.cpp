@@ -69,8 +69,9 @@ void ExpectFloorMeasuresAsEachAlone(Layer* layer) {
 struct AttachedDimsGrid : ToolTest {
   std::mt19937 random{7};
   float uniform(float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(random); }
-  Objex* wall(std::initializer_list<std::pair<float, float>> pts, bool closed = false, float thickness = 4) {
-    return AddTestWall(doc, pts, closed, thickness, doc.first);
+  Objex* wall(std::initializer_list<std::pair<float, float>> pts, bool closed = false, float thickness = 4,
+              Layer* floor = nullptr) {
+    return AddTestWall(doc, pts, closed, thickness, floor ? floor : doc.first);
   }
 };
 
@@ -178,6 +179,55 @@ TEST_F(AttachedDimsGrid, ADesignReadMeasuresItsDimensionsAgainstAllItsWalls) {
   for (size_t i = 0; i < read.size(); ++i) {
     EXPECT_EQ(read[i].height, measured[i].height) << "dimension " << i;
     EXPECT_EQ(read[i].points, measured[i].points) << "dimension " << i;
+  }
+}
+
+// Two floors with walls in the same places but their facing walls at other distances: a
+// floor's dimensions measure against that floor's walls whichever floor is current, whether
+// the floor is measured whole (through the grid) or one dimension at a time.
+TEST_F(AttachedDimsGrid, AFloorsDimensionsMeasureAgainstItsOwnWalls) {
+  struct Floor {
+    Layer* layer;
+    float facing;  // how far the facing walls stand on either side
+  };
+  const Floor floors[] = {{doc.first, 60}, {doc.second, 25}};
+  for (const Floor& f : floors) {
+    for (int i = 0; i < 3; ++i) {
+      const float x = static_cast<float>(i) * 400;
+      Objex* w = wall({{x, 0}, {x + 100, 0}}, false, 4, f.layer);
+      wall({{x - 50, f.facing}, {x + 150, f.facing}}, false, 4, f.layer);
+      wall({{x + 150, -f.facing}, {x - 50, -f.facing}}, false, 4, f.layer);
+      AddDim(w, w->firstPoint, w->firstPoint->next, false, i == 1);
+      AddDim(w, w->firstPoint, w->firstPoint->next, true, i == 2);
+    }
+  }
+  // Each floor measured while it is current.
+  std::vector<DimState> own[2];
+  for (int k = 0; k < 2; ++k) {
+    doc.model.itsCurLayer = floors[k].layer;
+    ResetHeights(DimsOf(floors[k].layer));
+    UpdateAttachedDimLayer(floors[k].layer);
+    own[k] = StateOf(DimsOf(floors[k].layer));
+    ASSERT_EQ(own[k].size(), 6u);
+    for (const DimState& d : own[k]) EXPECT_NE(d.height, 77) << "floor " << k;
+  }
+  EXPECT_NE(own[0][0].height, own[1][0].height);
+
+  // Each measured while the other is current.
+  for (int k = 0; k < 2; ++k) {
+    doc.model.itsCurLayer = floors[1 - k].layer;
+    const std::vector<Objex*> dims = DimsOf(floors[k].layer);
+    ResetHeights(dims);
+    UpdateAttachedDimLayer(floors[k].layer);
+    const std::vector<DimState> whole = StateOf(dims);
+    ResetHeights(dims);
+    for (Objex* d : dims) UpdateAttachedDim(d, d->parent);
+    const std::vector<DimState> alone = StateOf(dims);
+    for (size_t i = 0; i < dims.size(); ++i) {
+      EXPECT_EQ(whole[i].height, own[k][i].height) << "floor " << k << " dimension " << i;
+      EXPECT_EQ(whole[i].points, own[k][i].points) << "floor " << k << " dimension " << i;
+      EXPECT_EQ(alone[i].height, own[k][i].height) << "floor " << k << " dimension " << i;
+    }
   }
 }
 

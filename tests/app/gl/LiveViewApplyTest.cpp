@@ -15,6 +15,7 @@
 
 #include "app/AppController.h"
 #include "app/AppTestSupport.h"
+#include "LiveViewTestSupport.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
 #include "RedWalls.h"
@@ -27,43 +28,19 @@ namespace {
 
 using namespace red_walls;
 
-size_t UndoSteps(UndoNameStack stack) {
-  stack.onUndo = nullptr;
-  stack.onRedo = nullptr;
-  size_t n = 0;
-  while (stack.undo()) ++n;
-  return n;
-}
-
-class LiveViewApplyTest : public DesignWindowTest {
+class LiveViewApplyTest : public LiveViewTest {
  protected:
-  void afterDocument() override {
-    if (!getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
-    LiveViewController::sharedLiveViewController()->orderOut();
-  }
-  void beforeClosing() override {
-    if (LiveViewController::exists()) LiveViewController::sharedLiveViewController()->orderOut();
-  }
 
   // A wall in front of the walk camera, the 3D window shown; its view.
   LiveViewOGLView* showWall() {
     ds->planBounds = FloatRect{-2400, -2400, 2400, 2400};
     wall = AddRedWall(model, {{-300, 1700}, {300, 1700}});
     StoreUndo("Wall");
-    ds->walkEyePoint() = FloatPoint{0, 2275};
-    ds->walkViewAngle() = 0;
-    ds->walkEyeHeight() = 40;
-    ds->walkPitchAngle() = 0;
-    ds->navigationMode = 1;
-    ds->orthoView() = 0;
-    ds->renderMode() = 5;
+    walkCamera(40);
     ds->backgroundTextureID = 0;
-    LiveViewController* controller = LiveViewController::sharedLiveViewController();
-    controller->window()->resize(400, 360);
-    AppController::showLiveViewPanel();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(controller->window()));
+    EXPECT_TRUE(showLiveViewAt(400, 360));
     QApplication::processEvents();
-    return controller->liveViewOGLView();
+    return LiveViewController::sharedLiveViewController()->liveViewOGLView();
   }
 
   Objex* wall = nullptr;

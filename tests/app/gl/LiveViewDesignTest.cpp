@@ -16,6 +16,7 @@
 
 #include "app/AppController.h"
 #include "app/AppTestSupport.h"
+#include "LiveViewTestSupport.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
 #include "app/RenderKeyWatch.h"
@@ -57,16 +58,7 @@ std::pair<int, int> ColumnsShowing(const QImage& image, int row, RGBColor materi
   return {first, last};
 }
 
-class LiveViewDesignTest : public DesignWindowTest {
- protected:
-  void afterDocument() override {
-    if (!getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
-    LiveViewController::sharedLiveViewController()->orderOut();
-  }
-  void beforeClosing() override {
-    if (LiveViewController::exists()) LiveViewController::sharedLiveViewController()->orderOut();
-  }
-};
+class LiveViewDesignTest : public LiveViewTest {};
 
 TEST_F(LiveViewDesignTest, SavedWallsShowInTheirColourAndFollowThePlan) {
   // A wall across the view, 500 inches in front of the walk camera's default place.
@@ -83,18 +75,10 @@ TEST_F(LiveViewDesignTest, SavedWallsShowInTheirColourAndFollowThePlan) {
   model = doc->documentModel();
   gCurDocument = model;
   ds = model->itsDocState;
-  ds->walkEyePoint() = FloatPoint{0, 2275};
-  ds->walkViewAngle() = 0;
-  ds->walkEyeHeight() = 48;
-  ds->walkPitchAngle() = 0;
-  ds->navigationMode = 1;
-  ds->orthoView() = 0;
-  ds->renderMode() = 5;
+  walkCamera(48);
 
   LiveViewController* controller = LiveViewController::sharedLiveViewController();
-  controller->window()->resize(400, 360);
-  AppController::showLiveViewPanel();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->window()));
+  ASSERT_TRUE(showLiveViewAt(400, 360));
   LiveViewOGLView* view = controller->liveViewOGLView();
   gRefreshRender = 1;
   view->display();
@@ -214,10 +198,7 @@ bool SceneShowsAWallOf(const ZLKDocumentModel* design) {
 // what the 3D view shows.
 TEST_F(LiveViewDesignTest, TheShownWindowFollowsOpenAndNew) {
   ds->planBounds = FloatRect{-2400, -2400, 2400, 2400};
-  LiveViewController* controller = LiveViewController::sharedLiveViewController();
-  controller->window()->resize(400, 360);
-  AppController::showLiveViewPanel();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->window()));
+  ASSERT_TRUE(showLiveViewAt(400, 360));
   ASSERT_EQ(gGLPlaneObjects, nullptr);
 
   // A design of one wall, saved from another document.

@@ -13,6 +13,7 @@
 
 #include "app/AppController.h"
 #include "app/AppTestSupport.h"
+#include "LiveViewTestSupport.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewExport.h"
 #include "app/LiveViewOGLView.h"
@@ -26,7 +27,7 @@
 
 namespace {
 
-class LiveViewExportTest : public DesignWindowTest {
+class LiveViewExportTest : public LiveViewTest {
  protected:
   void afterDocument() override {
     if (!getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
@@ -36,14 +37,9 @@ class LiveViewExportTest : public DesignWindowTest {
     ds->wireframeLotColor() = RGBColor{65535, 0, 0};
     ds->renderMode() = kRenderWireframe;
     controller = LiveViewController::sharedLiveViewController();
-    controller->window()->resize(320, 240);
-    AppController::showLiveViewPanel();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->window()));
+    ASSERT_TRUE(showLiveViewAt(320, 240));
     gRefreshRender = 1;
     controller->liveViewOGLView()->display();
-  }
-  void beforeClosing() override {
-    if (LiveViewController::exists()) LiveViewController::sharedLiveViewController()->orderOut();
   }
   static bool Red(QRgb p) { return qRed(p) >= 250 && qGreen(p) <= 5 && qBlue(p) <= 5; }
   LiveViewController* controller = nullptr;

@@ -20,6 +20,7 @@
 #include "RedWalls.h"
 #include "app/AppController.h"
 #include "app/AppTestSupport.h"
+#include "LiveViewTestSupport.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewEventSource.h"
 #include "app/LiveViewOGLView.h"
@@ -43,33 +44,22 @@ double MeanColumnUnlike(const QImage& image, int row, QRgb background) {
   return n ? sum / n : -1;
 }
 
-class LiveViewNavigationTest : public DesignWindowTest {
+class LiveViewNavigationTest : public LiveViewTest {
  protected:
   void afterDocument() override {
-    if (!getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
+    LiveViewTest::afterDocument();
+    if (IsSkipped()) return;
     controller = LiveViewController::sharedLiveViewController();
-    controller->orderOut();
     view = controller->liveViewOGLView();
     gRealTimeElevate = 0;
     gRefreshRender = 0;
     ds->planBounds = FloatRect{-2400, -2400, 2400, 2400};
-    ds->walkEyePoint() = FloatPoint{0, 2275};
-    ds->walkViewAngle() = 0;
-    ds->walkEyeHeight() = 48;
-    ds->walkPitchAngle() = 0;
-    ds->navigationMode = kNavWalkThrough;
+    walkCamera(48);
     ds->controlledNavigation() = 0;
     ds->navigationStep = 8;
-    ds->orthoView() = 0;
-    ds->renderMode() = 5;
-  }
-  void beforeClosing() override {
-    if (LiveViewController::exists()) LiveViewController::sharedLiveViewController()->orderOut();
   }
   void showLiveView() {
-    controller->window()->resize(400, 360);
-    AppController::showLiveViewPanel();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->window()));
+    ASSERT_TRUE(showLiveViewAt(400, 360));
     gRefreshRender = 1;
     view->display();
     QApplication::processEvents();

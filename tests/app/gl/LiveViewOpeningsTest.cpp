@@ -16,6 +16,7 @@
 
 #include "app/AppController.h"
 #include "app/AppTestSupport.h"
+#include "LiveViewTestSupport.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
 #include "RedWalls.h"
@@ -68,16 +69,7 @@ void ExpectOpenedWallWithLeaf(LiveViewOGLView* view) {
   EXPECT_GT(leaf, 2);
 }
 
-class LiveViewOpeningsTest : public DesignWindowTest {
- protected:
-  void afterDocument() override {
-    if (!getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
-    LiveViewController::sharedLiveViewController()->orderOut();
-  }
-  void beforeClosing() override {
-    if (LiveViewController::exists()) LiveViewController::sharedLiveViewController()->orderOut();
-  }
-};
+class LiveViewOpeningsTest : public LiveViewTest {};
 
 TEST_F(LiveViewOpeningsTest, ADoorPlacedWithTheDoorToolOpensTheWallIn3DAndAgainWhenOpened) {
   ds->planBounds = FloatRect{-2400, -2400, 2400, 2400};
@@ -108,19 +100,11 @@ TEST_F(LiveViewOpeningsTest, ADoorPlacedWithTheDoorToolOpensTheWallIn3DAndAgainW
   BuildAttachmentFrame(door);
 
   // The walk camera in front of the wall, at the door's middle height, looking at it.
-  ds->walkEyePoint() = FloatPoint{0, 2275};
-  ds->walkViewAngle() = 0;
-  ds->walkEyeHeight() = 40;
-  ds->walkPitchAngle() = 0;
-  ds->navigationMode = 1;
-  ds->orthoView() = 0;
-  ds->renderMode() = 5;
+  walkCamera(40);
   // A plain background, so that what shows through the opening is the colour above the wall.
   ds->backgroundTextureID = 0;
   LiveViewController* controller = LiveViewController::sharedLiveViewController();
-  controller->window()->resize(400, 360);
-  AppController::showLiveViewPanel();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->window()));
+  ASSERT_TRUE(showLiveViewAt(400, 360));
   {
     SCOPED_TRACE("placed with the tool");
     ExpectOpenedWallWithLeaf(controller->liveViewOGLView());

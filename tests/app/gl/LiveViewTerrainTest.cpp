@@ -13,6 +13,7 @@
 
 #include "app/AppController.h"
 #include "app/AppTestSupport.h"
+#include "LiveViewTestSupport.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
 #include "model/Bounds.h"
@@ -35,16 +36,7 @@ Objex* AddOutline(ZLKDocumentModel* model, int16_t type, float x0, float z0, flo
   return o;
 }
 
-class LiveViewTerrainTest : public DesignWindowTest {
- protected:
-  void afterDocument() override {
-    if (!getenv("DISPLAY")) GTEST_SKIP() << "needs an X display";
-    LiveViewController::sharedLiveViewController()->orderOut();
-  }
-  void beforeClosing() override {
-    if (LiveViewController::exists()) LiveViewController::sharedLiveViewController()->orderOut();
-  }
-};
+class LiveViewTerrainTest : public LiveViewTest {};
 
 TEST_F(LiveViewTerrainTest, RaisedGroundAndTheExcavationsHoleShowInTheOpenedDesign) {
   ds->planBounds = FloatRect{-2400, -2400, 2400, 2400};
@@ -64,18 +56,10 @@ TEST_F(LiveViewTerrainTest, RaisedGroundAndTheExcavationsHoleShowInTheOpenedDesi
   model = doc->documentModel();
   gCurDocument = model;
   ds = model->itsDocState;
-  ds->walkEyePoint() = FloatPoint{0, 2275};
-  ds->walkViewAngle() = 0;
-  ds->walkEyeHeight() = 48;
-  ds->walkPitchAngle() = 0;
-  ds->navigationMode = kNavWalkThrough;
-  ds->orthoView() = 0;
-  ds->renderMode() = kRenderSolid;
+  walkCamera(48);
 
   LiveViewController* controller = LiveViewController::sharedLiveViewController();
-  controller->window()->resize(400, 360);
-  AppController::showLiveViewPanel();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->window()));
+  ASSERT_TRUE(showLiveViewAt(400, 360));
   LiveViewOGLView* view = controller->liveViewOGLView();
   // Showing the window computed the heights the hidden window put off.
   ASSERT_NE(gTopographyGrid, nullptr);

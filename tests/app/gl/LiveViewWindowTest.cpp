@@ -15,6 +15,7 @@
 #include <QToolBar>
 
 #include "app/AppTestSupport.h"
+#include "LiveViewTestSupport.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
 #include "app/Win32EventHandler.h"
@@ -27,14 +28,6 @@
 #include "content/ContentPaletteController.h"
 
 namespace {
-
-size_t UndoSteps(UndoNameStack stack) {
-  stack.onUndo = nullptr;
-  stack.onRedo = nullptr;
-  size_t n = 0;
-  while (stack.undo()) ++n;
-  return n;
-}
 
 class LiveViewWindowTest : public DesignWindowTest {
  protected:
