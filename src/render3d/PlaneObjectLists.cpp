@@ -443,7 +443,8 @@ void DrawStaticSceneRun(PlaneObject* list, DocState* ds) {
 // The compiled scene is kept per run of plane objects of one plan object (its opaque drawing,
 // and its floors when it lies on one of the three floors) from one compilation of the scene
 // list to the next; the opaque drawing of consecutive runs that draw nothing through the
-// stencil shares the list of their stretch. The scene list calls them in scene order, with the
+// stencil shares the list of their stretch, and the floor parts of consecutive runs on one
+// floor share the list of their floor stretch. The scene list calls them in scene order, with the
 // holes of the floors and the collected floor faces drawn into it directly. Rebuilding or
 // deleting a plan object's plane objects drops its runs (DropObjectLists), so an edit compiles
 // the lists of the edited object's stretch and the short scene list again, nothing else. The lists hold only what
@@ -469,8 +470,7 @@ struct Run {
   PlaneObject* last = nullptr;
   int32_t count = 0;
   GLuint opaque = 0;        // the opaque drawing; 0 when the run has none
-  GLuint floor = 0;         // the floor parts on floor `floorIndex`; 0 when none
-  int8_t floorIndex = -1;
+  int8_t floorIndex = -1;   // the floor its floor parts lie on (in its floor stretch's list); -1 when none
   int32_t holes = 0;        // hole parts (drawn into the stencil by the scene list)
   bool collectedFloors = false, collectedFaces = false;
   bool withCutouts = false;                   // it draws objects with cut-outs (carved or not)
@@ -590,7 +590,6 @@ const PlaneObject* sFacingCameraHead = nullptr;
 
 void QueueRunLists(const Run& run) {
   if (run.opaque) sListsToDelete.push_back(run.opaque);
-  if (run.floor) sListsToDelete.push_back(run.floor);
 }
 
 void DeleteQueuedLists() {
@@ -786,20 +785,26 @@ void CompileRun(Run& run, DocState* ds, const std::array<Layer*, 3>& floors) {
     EndRealTimeTextureRun();
     glEndList();
   }
-  if (!floorParts.empty() && (run.floor = glGenLists(1))) {
-    ++sObjectListCompilations;
-    glNewList(run.floor, GL_COMPILE);
-    BeginRealTimeTextureRun();
-    for (PlaneObject* o : floorParts) RTRenderGLPlaneObject(o, 0);
-    EndRealTimeTextureRun();
-    glEndList();
-  }
+  if (floorParts.empty()) run.floorIndex = -1;
   gTextureKnownOff = 0;
 }
 
-// The kept lists of stretches of grouped runs, by the serial of their first run: one list holds
-// the opaque drawing of consecutive runs (the scene list calls far fewer lists than there are
-// plan objects), compiled again when any of its runs is.
+// A run's floor parts on floor `f`, in scene order, as SortRun finds them.
+void AddFloorParts(const Run& run, const std::array<Layer*, 3>& floors, int8_t f, std::vector<PlaneObject*>* parts) {
+  PlaneObject* po = run.first;
+  for (int32_t i = 0; i < run.count; ++i, po = po->next) {
+    const auto* source = po->sourceObject;
+    if ((source && source->type == kObjFrameFace) || IsPlant(po) || IsPhoto(po) || IsHolePart(po) ||
+        po->partType == kPartCollectedFace)
+      continue;
+    if (LeftToFloorPass(po, floors) && FloorOnFloor(po, floors[f])) parts->push_back(po);
+  }
+}
+
+// The kept lists of stretches of runs, by the serial of their first run and what they draw: one
+// list holds the opaque drawing of consecutive grouped runs, or the floor parts of consecutive
+// runs on one floor (the scene list calls far fewer lists than there are plan objects),
+// compiled again when any of its runs is.
 struct StretchList {
   std::vector<uint64_t> serials;
   GLuint list = 0;
@@ -813,9 +818,14 @@ void QueueStretchLists() {
   sStretchLists.clear();
 }
 
+// What a stretch's list draws: the opaque drawing of its runs, or their floor parts on floor
+// `floor` (0 to 2).
+constexpr int8_t kOpaqueStretch = -1;
+
 // The list of the stretch of `runs`, kept or compiled now (0 when none could be made).
-GLuint StretchListOf(const std::vector<const Run*>& runs, DocState* ds, const std::array<Layer*, 3>& floors) {
-  StretchList& kept = sStretchLists[runs.front()->serial];
+GLuint StretchListOf(const std::vector<const Run*>& runs, DocState* ds, const std::array<Layer*, 3>& floors,
+                     int8_t floor) {
+  StretchList& kept = sStretchLists[runs.front()->serial * 4 + static_cast<uint64_t>(floor + 1)];
   bool same = kept.list && kept.serials.size() == runs.size();
   for (size_t i = 0; same && i < runs.size(); ++i) same = kept.serials[i] == runs[i]->serial;
   kept.seen = sCompileStamp;
@@ -830,7 +840,13 @@ GLuint StretchListOf(const std::vector<const Run*>& runs, DocState* ds, const st
   gTextureKnownOff = 1;
   glNewList(kept.list, GL_COMPILE);
   BeginRealTimeTextureRun();
-  for (const Run* run : runs) DrawRunOpaque(SortRun(*run, nullptr, nullptr, ds, floors), ds, 2, limit);
+  if (floor == kOpaqueStretch) {
+    for (const Run* run : runs) DrawRunOpaque(SortRun(*run, nullptr, nullptr, ds, floors), ds, 2, limit);
+  } else {
+    std::vector<PlaneObject*> parts;
+    for (const Run* run : runs) AddFloorParts(*run, floors, floor, &parts);
+    for (PlaneObject* o : parts) RTRenderGLPlaneObject(o, 0);
+  }
   EndRealTimeTextureRun();
   glEndList();
   gTextureKnownOff = 0;
@@ -999,7 +1015,7 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   };
   std::vector<Call> calls;
   calls.reserve(sOrder.size());
-  std::array<std::vector<std::pair<GLuint, const Run*>>, 3> floorCalls;
+  std::array<std::vector<std::pair<GLuint, render3d::SceneBox>>, 3> floorCalls;
   std::vector<const Run*> holeRuns, collectedFloorRuns, collectedFaceRuns;
   sFacingCamera.clear();
   // Stencil values drawn since the last clear (the frame starts cleared).
@@ -1010,13 +1026,27 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
   size_t stretchObjects = 0;
   auto closeStretch = [&] {
     if (stretch.empty()) return;
-    if (GLuint list = StretchListOf(stretch, ds, floors)) {
+    if (GLuint list = StretchListOf(stretch, ds, floors, kOpaqueStretch)) {
       render3d::SceneBox box;
       for (const Run* run : stretch) box.grow(run->box);
       calls.push_back({list, false, box, false});
     }
     stretch.clear();
     stretchObjects = 0;
+  };
+  // Consecutive runs with floor parts on one floor share the list of their floor stretch (the
+  // floor pass draws nothing else between them).
+  std::array<std::vector<const Run*>, 3> floorStretch;
+  std::array<size_t, 3> floorStretchObjects{};
+  auto closeFloorStretch = [&](int8_t f) {
+    if (floorStretch[f].empty()) return;
+    if (GLuint list = StretchListOf(floorStretch[f], ds, floors, f)) {
+      render3d::SceneBox box;
+      for (const Run* run : floorStretch[f]) box.grow(run->box);
+      floorCalls[f].push_back({list, box});
+    }
+    floorStretch[f].clear();
+    floorStretchObjects[f] = 0;
   };
   for (const Run& run : sOrder) {
     if (Dead(run)) continue;
@@ -1031,7 +1061,12 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
     if (run.holes) holeRuns.push_back(&run);
     if (run.collectedFloors) collectedFloorRuns.push_back(&run);
     if (run.collectedFaces) collectedFaceRuns.push_back(&run);
-    if (run.floor && run.floorIndex >= 0 && run.floorIndex < 3) floorCalls[run.floorIndex].push_back({run.floor, &run});
+    if (run.floorIndex >= 0 && run.floorIndex < 3) {
+      const int8_t f = run.floorIndex;
+      floorStretch[f].push_back(&run);
+      floorStretchObjects[f] += static_cast<size_t>(run.count);
+      if (run.ends || floorStretchObjects[f] >= kMostObjectsPerStretch) closeFloorStretch(f);
+    }
     withCutouts = withCutouts || run.withCutouts;
     if (!run.opaque) continue;
     bool clear = false;
@@ -1051,6 +1086,7 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
     calls.push_back({run.opaque, clear, box, run.cutoutCount > 0});
   }
   closeStretch();
+  for (int8_t f = 0; f < 3; ++f) closeFloorStretch(f);
   for (auto it = sStretchLists.begin(); it != sStretchLists.end();) {
     if (it->second.seen == sCompileStamp) {
       ++it;
@@ -1083,7 +1119,7 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
         }
         EndStencilWrite(ds, GL_NOTEQUAL, gCurrentStencilValue);
       }
-      for (const auto& [floorList, run] : floorCalls[f]) glCallList(floorList);
+      for (const auto& [floorList, box] : floorCalls[f]) glCallList(floorList);
       if (holes) {
         glDisable(GL_STENCIL_TEST);
         ++gCurrentStencilValue;
@@ -1151,9 +1187,9 @@ void CompileSceneFromObjectLists(PlaneObject* list, DocState* ds) {
     planned = false;
   } else {
     for (const auto& floor : floorCalls)
-      for (const auto& [floorList, run] : floor) {
+      for (const auto& [floorList, box] : floor) {
         glCallList(floorList);
-        render3d::PlanCall(floorList, run->box, false);
+        render3d::PlanCall(floorList, box, false);
       }
   }
   gTextureKnownOff = 0;

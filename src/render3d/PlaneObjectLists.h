@@ -43,6 +43,7 @@ void RenderGLPlaneObjectsPlantsOnly(PlaneObject* list);
 
 // The real-time scene list calls one display list per stretch of consecutive plan objects
 // (about 8 of them) that draw nothing through the stencil, and one per plan object that does;
+// the floor pass calls one per stretch of consecutive plan objects with floor parts on a floor;
 // an edit compiles the lists of the stretches (or objects) it rebuilt, and the scene list, again.
 // In those lists an object's cut-outs are carved out of its faces (render3d/CarvedFaces.h)
 // wherever geometry shows what the stencil would; the others still draw through the stencil.

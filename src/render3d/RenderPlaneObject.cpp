@@ -589,10 +589,14 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
     glDisable(GL_TEXTURE_2D);
   }
 
-  // Runs of triangles and of quads each go out in one primitive; other planes as polygons.
+  // Filled planes go out as triangles (a quad split as the driver splits it, a polygon as the
+  // fan it is drawn as), so that the planes of consecutive objects make one run of triangles:
+  // a compiled list of quads and polygons replays far slower. Outlines keep their quads and
+  // polygons (no inner edge is drawn), as do planes taking generated coordinates.
   // The colour of each plane goes inside the primitive, so that a compiled list holds nothing
   // between the primitives of consecutive objects and replays them as one run.
   // A carved plane is its triangles (none when its cut-outs cover it).
+  const bool outlines = lineMode || mode == kRenderClearViewLines;
   GLenum open = 0;
   GenerationPlanes planes;
   size_t index = 0;
@@ -601,15 +605,23 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
     if (cut && cut->triangles.empty()) continue;
     const PlaneVertex* vertices = cut ? cut->triangles.data() : plane->vertices;
     const int32_t count = DrawnVertexCount(cut, plane);
-    const GLenum kind = cut || count == 3 ? GL_TRIANGLES : count == 4 ? GL_QUADS : GL_POLYGON;
+    const bool fan = !cut && count > 3 && !outlines && !(gen && m.glName);
+    const GLenum kind = cut || count == 3 || fan ? GL_TRIANGLES : count == 4 ? GL_QUADS : GL_POLYGON;
     if (open && (kind != open || kind == GL_POLYGON || (gen && m.glName))) glEnd(), open = 0;
     if (gen && m.glName) SetGenerationPlanes(plane, *gen, &planes);
     if (!open) glBegin(kind), open = kind;
     if (perPlane) SendColor(shaded, opacity);
-    for (int32_t i = 0; i < count; ++i) {
+    auto send = [&](int32_t i) {
       const PlaneVertex& v = vertices[i];
       if (m.glName && !gen) glTexCoord2f(m.fu * v.u, m.fv * v.v);
       glVertex3f(v.x, -v.y, v.z);
+    };
+    if (fan && count == 4) {
+      send(0), send(1), send(3), send(1), send(2), send(3);
+    } else if (fan) {
+      for (int32_t t = 1; t + 1 < count; ++t) send(t), send(t + 1), send(0);
+    } else {
+      for (int32_t i = 0; i < count; ++i) send(i);
     }
     if (kind == GL_POLYGON) glEnd(), open = 0;
   }

@@ -367,4 +367,57 @@ TEST_F(ObjectLists, WhatTheJournalMissesIsStillDrawn) {
   EXPECT_TRUE(Red(kept(20, 40))) << kept(20, 40);
 }
 
+// Floor parts share one list per stretch of consecutive objects on their floor: a frame calls
+// far fewer lists, and a floor changed or taken out compiles its stretch alone, shown at once.
+TEST_F(ObjectLists, FloorStretchesShowEveryChangeOfTheirFloors) {
+  // Upright squares side by side, alternately on the first and second floor (the floor pass
+  // draws each floor's in turn), each the floor part of a plan object of its own.
+  std::vector<Objex*> owners[2];
+  std::vector<PlaneObject*> squares;
+  for (int k = 0; k < 24; ++k) {
+    Objex* owner = doc.addObject(kObjFloor, true, {{0, 0}, {1, 0}}, k % 2 ? doc.second : doc.first);
+    owners[k % 2].push_back(owner);
+    const float x = -30 + 2.5f * static_cast<float>(k);
+    PlaneObject* p = addSquare(x, 0, x + 2, 30, 0, {65535, 0, 0}, owner);
+    p->partType = kObjWallFloorPass;
+    squares.push_back(p);
+  }
+  // Hidden floors widen no bounds: the view frames the plan rectangle, one unit per pixel.
+  doc.first->visible = doc.second->visible = 0;
+  ds()->planBounds = {-32, -32, 32, 32};
+  auto centre = [](int k) { return kept(32 - 30 + static_cast<int>(2.5f * static_cast<float>(k)) + 1, 40); };
+  RTInitializeGLScene();
+  int64_t before = Compiled();
+  frame();
+  EXPECT_EQ(Compiled() - before, Stretches(owners[0]) + Stretches(owners[1]));
+  for (int k = 0; k < 24; ++k) EXPECT_TRUE(Red(centre(k))) << k << " " << centre(k);
+
+  // Changed in place: the next compiled scene shows it, compiling its stretch alone.
+  for (int k : {0, 7, 23}) {
+    squares[k]->colorA = squares[k]->colorB = {0, 0, 65535};
+    ResetSceneDisplayList();
+    before = Compiled();
+    frame();
+    EXPECT_EQ(Compiled() - before, 1) << k;
+    EXPECT_GT(centre(k).b, 100) << k << " " << centre(k);
+    EXPECT_LT(centre(k).r, 60) << k << " " << centre(k);
+    for (int other : {k - 1, k + 1}) {
+      if (other >= 0 && other < 24 && other != 7 && other != 0) {
+        EXPECT_TRUE(Red(centre(other))) << other;
+      }
+    }
+  }
+
+  // Taken out of the scene: a gap, its neighbours still drawn.
+  PlaneObject* gone = squares[12];
+  gone->prev->next = gone->next;
+  gone->next->prev = gone->prev;
+  gone->next = gone->prev = nullptr;
+  DeletePlaneObject(gone);
+  ResetSceneDisplayList();
+  frame();
+  EXPECT_FALSE(Red(centre(12))) << centre(12);
+  EXPECT_TRUE(Red(centre(11)) && Red(centre(13)) && Red(centre(14)));
+}
+
 }  // namespace

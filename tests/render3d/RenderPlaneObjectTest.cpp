@@ -4,8 +4,15 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <utility>
 #include <vector>
 
+#include "building3d/PlaneObjects.h"
 #include "render3d/RenderTestSupport.h"
 
 namespace {
@@ -166,4 +173,101 @@ TEST_F(PlaneObjectColors, RealTimeSendsOneShadedColourPerPlane) {
   p->actual3DType = kObjDoor;
   p->partType = 128;
   EXPECT_EQ(VertexColors(p, true)[0].r, 229);  // 58981 / 257
+}
+
+namespace {
+struct WindowPoint {
+  float x, y;
+};
+
+// The corners (window coordinates, in outline order) joined by each edge of what the real-time
+// drawing of one plane object rasterises, read back through GL feedback, with how often each
+// pair is joined: the edges of its filled triangles, or its lines when polygons are drawn as
+// lines. False when it drew a point on no corner, or anything but triangles and lines.
+bool DrawnEdges(PlaneObject* object, const std::vector<WindowPoint>& corners, bool* lines,
+                std::map<std::pair<int, int>, int>* edges) {
+  std::vector<GLfloat> buffer(8192);
+  glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_2D, buffer.data());
+  glRenderMode(GL_FEEDBACK);
+  RTRenderGLPlaneObject(object, 0);
+  const GLint n = glRenderMode(GL_RENDER);
+  auto corner = [&](GLint at) {
+    for (size_t k = 0; k < corners.size(); ++k)
+      if (std::abs(corners[k].x - buffer[at]) < 0.01f && std::abs(corners[k].y - buffer[at + 1]) < 0.01f)
+        return static_cast<int>(k);
+    return -1;
+  };
+  auto join = [&](GLint a, GLint b) {
+    const int i = corner(a), j = corner(b);
+    ++(*edges)[{std::min(i, j), std::max(i, j)}];
+    return i >= 0 && j >= 0;
+  };
+  *lines = false;
+  for (GLint i = 0; i < n;) {
+    const auto token = static_cast<GLint>(buffer[i++]);
+    if (token == GL_POLYGON_TOKEN && static_cast<GLint>(buffer[i]) == 3) {
+      if (!join(i + 1, i + 3) || !join(i + 3, i + 5) || !join(i + 5, i + 1)) return false;
+      i += 7;
+    } else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
+      *lines = true;
+      if (!join(i, i + 2)) return false;
+      i += 4;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+}  // namespace
+
+// Filled planes of any number of corners are drawn as triangles that tile the plane (each
+// outline edge once, each inner edge twice, n - 2 of them); in the line modes a plane keeps
+// its outline, with no inner edge drawn.
+TEST_F(PlaneObjectColors, RealTimePlanesTileTheirOutlineAndLinesDrawOnlyTheOutline) {
+  // Convex outlines in the plane z = 0, corners in drawing order (the orthographic view maps
+  // one unit to one pixel around the centre, 32, 32).
+  const std::vector<std::vector<WindowPoint>> outlines = {
+      {{-10, -10}, {10, -10}, {0, 12}},
+      {{-10, -10}, {10, -10}, {10, 10}, {-10, 10}},
+      {{-12, -8}, {6, -14}, {14, 2}, {2, 13}, {-11, 9}},
+      {{-10, -6}, {0, -12}, {10, -6}, {10, 6}, {0, 12}, {-10, 6}},
+  };
+  for (const int16_t mode : {kRenderSolid, kRenderWireframe, kRenderClearViewLines, kRenderClearView}) {
+    const bool lineMode = mode != kRenderSolid;
+    for (const auto& outline : outlines) {
+      const int n = static_cast<int>(outline.size());
+      PlaneObject* p = addPolygon({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, kRed);
+      auto* v = static_cast<PlaneVertex*>(calloc(outline.size(), sizeof(PlaneVertex)));
+      std::vector<WindowPoint> corners;
+      for (int k = 0; k < n; ++k) {
+        v[k] = {outline[k].x, -outline[k].y, 0, 0, 0, 0};
+        corners.push_back({outline[k].x + 32, outline[k].y + 32});
+      }
+      ReleasePlaneVertices(p->planes);
+      p->planes->vertices = v;
+      p->planes->vertexCount = n;
+      ds()->renderMode() = mode;
+      glPolygonMode(GL_FRONT_AND_BACK, lineMode ? GL_LINE : GL_FILL);
+      bool lines = false;
+      std::map<std::pair<int, int>, int> edges;
+      const bool onCorners = DrawnEdges(p, corners, &lines, &edges);
+      glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+      ds()->renderMode() = kRenderSolid;
+
+      SCOPED_TRACE(testing::Message() << "mode " << mode << ", " << n << " corners");
+      ASSERT_TRUE(onCorners);
+      EXPECT_EQ(lines, lineMode);
+      int drawn = 0;
+      for (const auto& [pair, times] : edges) {
+        const bool outlineEdge = pair.second - pair.first == 1 || (pair.first == 0 && pair.second == n - 1);
+        EXPECT_EQ(times, outlineEdge || lineMode ? 1 : 2) << pair.first << "-" << pair.second;
+        EXPECT_TRUE(outlineEdge || !lineMode) << pair.first << "-" << pair.second;
+        drawn += times;
+      }
+      // Every outline edge, and in fill modes the n - 2 triangles' edges.
+      EXPECT_EQ(drawn, lineMode ? n : 3 * (n - 2));
+      for (int k = 0; k + 1 < n; ++k) EXPECT_EQ(edges.count({k, k + 1}), 1u);
+      EXPECT_EQ(edges.count({0, n - 1}), 1u);
+    }
+  }
 }
