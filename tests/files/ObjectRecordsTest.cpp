@@ -524,6 +524,16 @@ void Decorate(Objex* o, int seed) {
 
 class ObjectRoundTrip : public ObjectRecords {
  protected:
+  // Writes `source` and reads it back onto the third floor, the whole entry used.
+  Objex* WrittenAndReadBack(Objex* source) {
+    const std::vector<uint8_t> bytes = WriteObject(source);
+    SetInputBuffer(bytes.data() + 2, bytes.size() - 2);
+    ReadIDScope ids;
+    Objex* read = ReadAnObject(doc.third, 1);
+    EXPECT_NE(read, nullptr);
+    EXPECT_EQ(GetMark(), bytes.size() - 2);
+    return read;
+  }
   // Reads one object entry into a new document and writes what was read.
   static std::vector<uint8_t> ReadAndWriteBack(const std::vector<uint8_t>& in) {
     std::vector<uint8_t> out;
@@ -740,15 +750,7 @@ std::vector<uint8_t> RecordFields(const Objex* o) {
 // The same record with one of those parts is decoded run by run: every other field must come
 // out the same, and both must write back what was read.
 TEST_F(ObjectRoundTrip, RecordsDecodedWholeReadAsRecordsDecodedRunByRun) {
-  auto readBack = [&](Objex* source) {
-    const std::vector<uint8_t> bytes = WriteObject(source);
-    SetInputBuffer(bytes.data() + 2, bytes.size() - 2);
-    ReadIDScope ids;
-    Objex* read = ReadAnObject(doc.third, 1);
-    EXPECT_NE(read, nullptr);
-    EXPECT_EQ(GetMark(), bytes.size() - 2);
-    return read;
-  };
+  auto readBack = [&](Objex* source) { return WrittenAndReadBack(source); };
   for (int16_t type : {kObjClosedPoly, kObjGroup, kObjWall}) {
     SCOPED_TRACE(type);
     char path[] = "Tiles/blue.png";
@@ -839,12 +841,8 @@ TEST_F(ObjectRoundTrip, TrimSlotWithATexturePathAmongNumberedOnes) {
     // The door's two trim slots, by path in turn.
     auto* door = static_cast<DoorWindowData*>(wall->firstChild->typeData);
     if (slot < 2) (slot == 0 ? door->trimSlotA : door->trimSlotB).textureID = custom;
-    const std::vector<uint8_t> bytes = WriteObject(wall);
-    SetInputBuffer(bytes.data() + 2, bytes.size() - 2);
-    ReadIDScope ids;
-    Objex* read = ReadAnObject(doc.third, 1);
+    Objex* read = WrittenAndReadBack(wall);
     ASSERT_NE(read, nullptr);
-    EXPECT_EQ(GetMark(), bytes.size() - 2);
     EXPECT_FALSE(StreamFailed());
     const auto* r = static_cast<const TrimData*>(read->firstPoint->trim1);
     ASSERT_NE(r, nullptr);
