@@ -440,9 +440,8 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
     const PlaneVertex* vertices = cut ? cut->triangles.data() : plane->vertices;
     const int32_t count = DrawnVertexCount(cut, plane);
     // Generated coordinates (of a textured face) take their planes per polygon, outside a
-    // primitive. Filled planes
-    // of more corners go out as the fan of triangles their polygon is drawn as, in the same run;
-    // lines keep their polygons (the edges drawn are the outline's).
+    // primitive. Filled planes of more corners go out as the fan of triangles their polygon is
+    // drawn as, in the same run; lines keep their polygons (the edges drawn are the outline's).
     const bool generated = gen && m.glName;
     const bool fan = !cut && count > 3 && !generated && !edgeFlags;
     const bool batched = (cut || count == 3 || fan) && !generated;

@@ -122,6 +122,20 @@ void ForEachWallSegment(Layer* layer, F&& f) {
   ForEachWallSegmentIn(layer->firstObject, nullptr, f);
 }
 
+// A segment and its end points' plan coordinates, copied so that a search reads one array
+// rather than the points themselves.
+struct SegmentCopy {
+  Poinz* p;
+  Poinz* q;
+  Objex* wall;
+  float px, pz, qx, qz;
+  float length;  // measured when a ray first meets it (negative until then)
+
+  static SegmentCopy Of(Poinz* p, Poinz* q, Objex* wall) {
+    return {p, q, wall, p->position[0], p->position[2], q->position[0], q->position[2], -1.0f};
+  }
+};
+
 }  // namespace
 
 // The wall segments of a floor in square cells, for measuring many dimensions against the same
@@ -142,7 +156,7 @@ class WallSegmentGrid {
     segments_.clear();
     fill_.clear();
     ForEachWallSegmentIn(first, end, [this](Poinz* p, Poinz* q, Objex* wall) {
-      segments_.push_back({p, q, wall, p->position[0], p->position[2], q->position[0], q->position[2], -1.0f});
+      segments_.push_back(SegmentCopy::Of(p, q, wall));
     });
     if (segments_.empty()) return;
     float x0 = segments_[0].px, z0 = segments_[0].pz, x1 = x0, z1 = z0;
@@ -240,15 +254,7 @@ class WallSegmentGrid {
   }
 
  private:
-  // A segment and its end points' plan coordinates, copied so that a search reads one array
-  // rather than the points themselves.
-  struct Segment {
-    Poinz* p;
-    Poinz* q;
-    Objex* wall;
-    float px, pz, qx, qz;
-    float length;  // measured when a ray first meets it (negative until then)
-  };
+  using Segment = SegmentCopy;
 
   void offer(FacingWallSearch* s, size_t i) {
     Segment& g = segments_[i];
@@ -477,7 +483,7 @@ class MovedWallDimensions {
     // The moved segments where they lie now, in the floor's order after the still ones.
     std::vector<Snapshot> now;
     ForEachWallSegmentIn(firstMoved_, nullptr, [&](Poinz* p, Poinz* q, Objex* wall) {
-      now.push_back({p, q, wall, p->position[0], p->position[2], q->position[0], q->position[2]});
+      now.push_back(SegmentCopy::Of(p, q, wall));
     });
     // Every point a moved segment can be met at lies within its length of its first end: one
     // box for where the moved segments lay at the last measurement and one for where they lie
@@ -521,13 +527,7 @@ class MovedWallDimensions {
   }
 
  private:
-  struct Snapshot {
-    Poinz* p;
-    Poinz* q;
-    Objex* wall;
-    float px, pz, qx, qz;
-    float length;  // measured when a ray first meets it (negative until then)
-  };
+  using Snapshot = SegmentCopy;
   struct StillDimension {
     Objex* dimension;
     Objex* wall;
