@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -72,63 +73,96 @@ uint64_t Bits(const T& v) {
   return b;
 }
 
-uint64_t HashBytes(uint64_t h, const void* data, size_t size) {
-  const auto* bytes = static_cast<const unsigned char*>(data);
-  size_t i = 0;
-  for (; i + 8 <= size; i += 8) {
-    uint64_t w;
-    std::memcpy(&w, bytes + i, 8);
-    h = (h ^ w) * 0x100000001B3ull;
-    h ^= h >> 29;
+// The hash of what a run of plane objects was drawn from: four lanes that take the bytes of
+// long stretches (the corners) 32 at a time side by side, and single values in turn, so that
+// hashing runs at about the speed memory delivers the bytes.
+class StateHash {
+ public:
+  void Value(uint64_t v) {
+    lanes_[next_] = Round(lanes_[next_], v);
+    next_ = (next_ + 1) & 3;
   }
-  for (; i < size; ++i) h = (h ^ bytes[i]) * 0x100000001B3ull;
-  return h;
-}
+  void Bytes(const void* data, size_t size) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    for (; size >= 32; p += 32, size -= 32)
+      for (size_t k = 0; k < 4; ++k) lanes_[k] = Round(lanes_[k], Word(p + 8 * k));
+    for (; size >= 8; p += 8, size -= 8) Value(Word(p));
+    if (size > 0) {
+      uint64_t w = 0;
+      std::memcpy(&w, p, size);
+      Value(w ^ (uint64_t{size} << 56));
+    }
+  }
+  uint64_t Result() const {
+    uint64_t h = std::rotl(lanes_[0], 1) + std::rotl(lanes_[1], 7) + std::rotl(lanes_[2], 12) +
+                 std::rotl(lanes_[3], 18);
+    for (uint64_t lane : lanes_) h = (h ^ Round(0, lane)) * kPrime1 + kPrime4;
+    return Scatter(h);
+  }
+
+ private:
+  static constexpr uint64_t kPrime1 = 0x9E3779B185EBCA87ull, kPrime2 = 0xC2B2AE3D27D4EB4Full,
+                            kPrime4 = 0x85EBCA77C2B2AE63ull;
+  static uint64_t Round(uint64_t lane, uint64_t input) {
+    return std::rotl(lane + input * kPrime2, 31) * kPrime1;
+  }
+  static uint64_t Word(const unsigned char* p) {
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+  }
+  uint64_t lanes_[4] = {kPrime1 + kPrime2, kPrime2, 0, 0 - kPrime1};
+  size_t next_ = 0;
+};
 
 // One plane object's drawing inputs of its own: material (its colours, the colours it links
 // to, palette entries), textures and their scales, kinds, planes, the objects it comes from.
-uint64_t ObjectState(uint64_t h, const PlaneObject* po, bool wireframeColours) {
-  h = Mix(h, ColourBits(po->colorA));
-  h = Mix(h, ColourBits(po->colorB));
-  if (po->colorLinkA) h = Mix(h, ColourBits(*po->colorLinkA));
-  if (po->colorLinkB) h = Mix(h, ColourBits(*po->colorLinkB));
-  h = Mix(h, ColourBits(PlaneObjectMaterialColor(po)));
-  if (wireframeColours) h = Mix(h, ColourBits(PlaneObjectWireframeColor(po)));
+void ObjectState(StateHash& h, const PlaneObject* po, bool wireframeColours) {
+  h.Value(ColourBits(po->colorA));
+  h.Value(ColourBits(po->colorB));
+  if (po->colorLinkA) h.Value(ColourBits(*po->colorLinkA));
+  if (po->colorLinkB) h.Value(ColourBits(*po->colorLinkB));
+  // The material colour is one of the colours above unless it comes from a palette entry.
+  bool palette = false;
   for (int32_t id : {po->textureIdA, po->textureIdB}) {
-    h = Mix(h, static_cast<uint32_t>(id));
-    if (IsTextureAPalette(id)) h = Mix(h, static_cast<uint32_t>(GetPaletteTextureID(id)));
+    h.Value(static_cast<uint32_t>(id));
+    if (!IsTextureAPalette(id)) continue;
+    palette = true;
+    h.Value(static_cast<uint32_t>(GetPaletteTextureID(id)));
   }
-  h = Mix(h, (static_cast<uint64_t>(static_cast<uint16_t>(po->partType)) << 48) |
-                 (static_cast<uint64_t>(static_cast<uint16_t>(po->renderKind)) << 32) |
-                 (static_cast<uint64_t>(static_cast<uint16_t>(po->alpha)) << 16) |
-                 static_cast<uint16_t>(po->actual3DType));
-  h = Mix(h, Bits(po->textureSizeA));
-  h = Mix(h, Bits(po->textureSizeB));
+  if (palette) h.Value(ColourBits(PlaneObjectMaterialColor(po)));
+  if (wireframeColours) h.Value(ColourBits(PlaneObjectWireframeColor(po)));
+  h.Value((static_cast<uint64_t>(static_cast<uint16_t>(po->partType)) << 48) |
+          (static_cast<uint64_t>(static_cast<uint16_t>(po->renderKind)) << 32) |
+          (static_cast<uint64_t>(static_cast<uint16_t>(po->alpha)) << 16) | static_cast<uint16_t>(po->actual3DType));
+  h.Value(Bits(po->textureSizeA));
+  h.Value(Bits(po->textureSizeB));
   // An unset scale pair (first value 65535) is drawn as 100, 100 (and stored so when drawn).
   auto scale = [](const int16_t* pair, int i) -> int16_t {
     return static_cast<uint16_t>(pair[0]) == 65535 ? int16_t{100} : pair[i];
   };
   const int16_t scales[4] = {scale(po->textureScaleA, 0), scale(po->textureScaleA, 1), scale(po->textureScaleB, 0),
                              scale(po->textureScaleB, 1)};
-  h = Mix(h, Bits(scales));
-  h = Mix(h, PointerBits(po->planes));
+  h.Value(Bits(scales));
+  h.Value(PointerBits(po->planes));
   // The corners and normals themselves: some builders move corners in place (terrain heights).
   for (const Plane* p = po->planes; p; p = p->next) {
-    h = Mix(h, static_cast<uint32_t>(p->vertexCount));
-    h = HashBytes(h, p->normal, sizeof p->normal);
-    if (p->vertices && p->vertexCount > 0) h = HashBytes(h, p->vertices, static_cast<size_t>(p->vertexCount) * sizeof(PlaneVertex));
+    if (p->next) __builtin_prefetch(p->next);
+    uint64_t normal[2] = {static_cast<uint32_t>(p->vertexCount), 0};
+    std::memcpy(reinterpret_cast<unsigned char*>(normal) + 4, p->normal, sizeof p->normal);
+    h.Value(normal[0]);
+    h.Value(normal[1]);
+    if (p->vertices && p->vertexCount > 0) h.Bytes(p->vertices, static_cast<size_t>(p->vertexCount) * sizeof(PlaneVertex));
   }
-  h = Mix(h, PointerBits(po->sourceObject) ^ (PointerBits(po->actual3DObject) << 1));
-  h = Mix(h, PointerBits(po->base2DObject));
-  if (po->sourceObject) h = Mix(h, Bits(po->sourceObject->params[4]));  // a door leaf's value
-  return h;
+  h.Value(PointerBits(po->sourceObject) ^ (PointerBits(po->actual3DObject) << 1));
+  h.Value(PointerBits(po->base2DObject));
+  if (po->sourceObject) h.Value(Bits(po->sourceObject->params[4]));  // a door leaf's value
 }
 
-uint64_t DrawnState(const PlaneObject* po, bool wireframeColours) {
-  uint64_t h = ObjectState(0, po, wireframeColours);
-  for (const PlaneObject* c = po->children; c; c = c->next) h = Mix(h, PointerBits(c) ^ PointerBits(c->planes));
-  for (const PlaneObject* a = po->attachments; a; a = a->next) h = ObjectState(h, a, wireframeColours);
-  return h;
+void DrawnState(StateHash& h, const PlaneObject* po, bool wireframeColours) {
+  ObjectState(h, po, wireframeColours);
+  for (const PlaneObject* c = po->children; c; c = c->next) h.Value(PointerBits(c) ^ PointerBits(c->planes));
+  for (const PlaneObject* a = po->attachments; a; a = a->next) ObjectState(h, a, wireframeColours);
 }
 
 // The settings every list was drawn under.
@@ -563,19 +597,39 @@ int32_t PassVisits(Scene& scene, DocState* ds) {
 // and lists that left the scene go.
 void GatherRuns(Scene& scene, DocState* ds) {
   ++scene.stamp;
-  scene.order.clear();
+  // Last frame's runs in order: an unchanged scene finds each of its runs in the same place.
+  std::vector<Run*> previous;
+  previous.swap(scene.order);
+  bool sameOrder = true;
   const bool wireframeColours = scene.settings.mode == kRenderWireframe && !gTexturedWire;
   for (PlaneObject* po = gGLPlaneObjects; po;) {
     PlaneObject* first = po;
     PlaneObject* last = po;
     int32_t count = 0;
-    uint64_t drawn = 0;
+    StateHash drawn;
     for (; po && po->base2DObject == first->base2DObject; po = po->next) {
-      drawn = Mix(drawn, DrawnState(po, wireframeColours));
+      if (po->next) __builtin_prefetch(po->next);
+      DrawnState(drawn, po, wireframeColours);
       last = po;
       ++count;
     }
-    scene.order.push_back(FindOrSortRun(scene, first, last, count, drawn));
+    const uint64_t state = drawn.Result();
+    const size_t at = scene.order.size();
+    Run* kept = at < previous.size() ? previous[at] : nullptr;
+    if (kept && kept->first == first && kept->last == last && kept->count == count && kept->drawn == state &&
+        kept->seen != scene.stamp) {
+      kept->seen = scene.stamp;
+      scene.order.push_back(kept);
+    } else {
+      sameOrder = false;
+      scene.order.push_back(FindOrSortRun(scene, first, last, count, state));
+    }
+  }
+  // The same runs in the same order as last frame: every run kept is in it, and the passes'
+  // steps (and the lists they call) stand as they are.
+  if (sameOrder && scene.order.size() == previous.size() && !scene.order.empty()) {
+    scene.visits = PassVisits(scene, ds);
+    return;
   }
   for (auto it = scene.runs.begin(); it != scene.runs.end();) {
     std::vector<std::unique_ptr<Run>>& runs = it->second;
