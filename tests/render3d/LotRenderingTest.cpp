@@ -439,6 +439,41 @@ TEST_F(Cutouts, TheGeometricTestsOnTheirBounds) {
   EXPECT_EQ(AreAnyPointsInsideObjectBounds(around, small), 1);  // straddles it
 }
 
+// Which plane objects are copied, by their own kind and their plan object's.
+TEST_F(Cutouts, RealTimeTrimCopiesGoByPartKindAndSourceSubtype) {
+  struct Case {
+    const char* what;
+    int16_t subtype, partType, renderKind;
+    int copies;
+  };
+  const Case cases[] = {
+      {"exterior wall, part 36", kSubExteriorWall, 36, 0, 6},
+      {"exterior wall, excavation pass", kSubExteriorWall, kObjExcavationPass, 0, 6},
+      {"exterior wall, excavation face", kSubExteriorWall, kObjTopoExcavation, 0, 1},
+      {"exterior wall, render kind 3", kSubExteriorWall, kObjWallFace, 3, 1},
+      {"exterior wall, plain face", kSubExteriorWall, kObjWallFace, 0, 0},
+      {"other wall, part 36", 0, 36, 0, 0},
+      {"other wall, render kind 3", 0, kObjWallFace, 3, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Objex* wall = planObject(kObjWall);
+    wall->subtype = c.subtype;
+    PlaneObject* face = addSquare(0, 0, 10, 10, 0, {1, 2, 3}, wall);
+    face->partType = c.partType;
+    face->renderKind = c.renderKind;
+    SetupTopoTrimObjectList();
+    int count = 0;
+    for (PlaneObject* p = gGLTopoTrimPlaneObjects; p; p = p->next) {
+      ++count;
+      EXPECT_EQ(p->sourceObject, wall);
+    }
+    EXPECT_EQ(count, c.copies);
+    DeleteTopoTrimObjectList();
+    DeleteAllRendererObjects();
+  }
+}
+
 TEST_F(Cutouts, RealTimeTrimCopiesLowerExcavationFacesAndFollowTheirSource) {
   ds()->walkEyeHeight() = 60;
   Objex* source = Excavation(0, 0, 10, 10);
