@@ -709,9 +709,11 @@ bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int 
     Objex* lastObject = LastObjectOfLayer(l);
     if (lastObject && lastObject->prev) PrefetchObject(lastObject->prev);
     for (Objex* obj = lastObject; obj; after = obj, obj = obj->prev) {
-      // The walk waits on memory. The next object was asked for one object ago, so its links are
+      // The walk waits on memory. Where the last walk's note reaches further on, it asks for
+      // everything ahead. Else: the next object was asked for one object ago, so its links are
       // at hand: ask now for the object after it and for the next object's first point.
-      if (Objex* ahead = obj->prev) {
+      Objex* ahead = notes.asksAhead() ? nullptr : obj->prev;
+      if (ahead) {
         if (Objex* further = ahead->prev) PrefetchObject(further);
         if (const Poinz* p = ahead->firstPoint) {
           __builtin_prefetch(p);

@@ -71,6 +71,8 @@ struct NotesInPlace {
   }
   // Drops what the last walk noted beyond this one's end.
   void finish() { kept->resize(at); }
+  // Whether the last walk's note goes on beyond the entry the next note asks for.
+  bool asksAhead() const { return at + kAhead < kept->size(); }
 
  private:
   void noteAt(const void* noted) {
