@@ -642,7 +642,7 @@ inline void PrefetchObject(const Objex* obj) {
 // order they read it: its box (GetObjectObjBounds; a wall is measured by its outline's box
 // alone), a wall's outline and the outline's box, and its children with the links and flags of
 // their points (the selection check, the hit tests of the children).
-void NoteObjectParts(WalkNotes& notes, const Objex* obj, int depth) {
+void NoteObjectParts(NotesInPlace& notes, const Objex* obj, int depth) {
   static_assert(sizeof(Float3DRect) <= 32 && alignof(Float3DRect) >= 4);
   static_assert(offsetof(Poinz, selected) + sizeof(Poinz::selected) <= 20 && offsetof(Poinz, next) < 20);
   if (obj->type != kObjWall) notes.noteField(&obj->bounds3D);
@@ -660,8 +660,8 @@ void NoteObjectParts(WalkNotes& notes, const Objex* obj, int depth) {
   }
 }
 
-FloorWalkTraces& ClickWalkTraces() {
-  thread_local FloorWalkTraces traces;
+FloorNotesInPlace& ClickWalkTraces() {
+  thread_local FloorNotesInPlace traces;
   return traces;
 }
 
@@ -705,13 +705,15 @@ bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int 
     const uint32_t floor = noting ? static_cast<uint32_t>(walk->floors.size() - 1) : 0;
     int hits[kMaxPasses] = {};
     Objex* after = nullptr;  // the object walked just before: the one following obj in the list
-    WalkNotes notes = ClickWalkTraces().begin(l);
+    NotesInPlace notes = ClickWalkTraces().begin(l);
     Objex* lastObject = LastObjectOfLayer(l);
     if (lastObject && lastObject->prev) PrefetchObject(lastObject->prev);
     for (Objex* obj = lastObject; obj; after = obj, obj = obj->prev) {
-      // The walk waits on memory. The next object was asked for one object ago, so its links are
+      // The walk waits on memory. Where the last walk's note reaches further on, it asks for
+      // everything ahead. Else: the next object was asked for one object ago, so its links are
       // at hand: ask now for the object after it and for the next object's first point.
-      if (Objex* ahead = obj->prev) {
+      Objex* ahead = notes.asksAhead() ? nullptr : obj->prev;
+      if (ahead) {
         if (Objex* further = ahead->prev) PrefetchObject(further);
         if (const Poinz* p = ahead->firstPoint) {
           __builtin_prefetch(p);
@@ -765,7 +767,7 @@ bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int 
         walk->floors[floor].passedPoints = ToolIsPointOriented(gCurTool, obj) || obj->type == kObjLine;
       }
     }
-    ClickWalkTraces().finish();
+    notes.finish();
   }
   if (walk) walk->complete = noting;
   for (int i = 0; i < asked; ++i) {
@@ -781,6 +783,10 @@ bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int 
 }
 
 }  // namespace
+
+const std::vector<const void*>* ClickWalkNotesOf(const Layer* layer) { return ClickWalkTraces().find(layer); }
+
+void ForgetClickWalkNotes() { ClickWalkTraces().clear(); }
 
 bool SelectFromAllLayersInPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int passCount) {
   return WalkPasses(firstLayer, click, passes, passCount, nullptr);

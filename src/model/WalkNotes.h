@@ -20,6 +20,15 @@ inline void PrefetchLine(const char* at) {
 #endif
 }
 
+// Asks for the lines a note (as WalkNotes encodes it) says are read: what is read may spread
+// over two cache lines (a record is aligned to 16 bytes only).
+inline void PrefetchNoted(const void* noted) {
+  const uintptr_t at = reinterpret_cast<uintptr_t>(noted);
+  const char* start = reinterpret_cast<const char*>(at & ~uintptr_t(3));
+  PrefetchLine(start);
+  PrefetchLine(start + ((at & 1) ? 31 : (at & 2) ? 19 : 60));
+}
+
 struct WalkNotes {
   std::vector<const void*>* out = nullptr;
   const std::vector<const void*>* last = nullptr;
@@ -41,14 +50,76 @@ struct WalkNotes {
   void noteAt(const void* noted) {
     const size_t k = out->size();
     out->push_back(noted);
-    if (k + kAhead < last->size()) {
-      // What is read may spread over two cache lines (a record is aligned to 16 bytes only).
-      const uintptr_t at = reinterpret_cast<uintptr_t>((*last)[k + kAhead]);
-      const char* start = reinterpret_cast<const char*>(at & ~uintptr_t(3));
-      PrefetchLine(start);
-      PrefetchLine(start + ((at & 1) ? 31 : (at & 2) ? 19 : 60));
-    }
+    if (k + kAhead < last->size()) PrefetchNoted((*last)[k + kAhead]);
   }
+};
+
+// Notes kept in one list per floor and rewritten in place as the next walk goes: the entry a
+// fixed distance ahead is asked for before the walk reaches (and may overwrite) it, so it is
+// always the last walk's. An entry is stored only when it differs from the last walk's, so a
+// walk of an unchanged floor reads its note and writes nothing.
+struct NotesInPlace {
+  std::vector<const void*>* kept = nullptr;
+  size_t at = 0;  // entries noted by this walk
+  static constexpr size_t kAhead = WalkNotes::kAhead;
+  void note(const void* record) { noteAt(record); }
+  void noteField(const void* field) {
+    noteAt(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(field) | 1));
+  }
+  void noteHead(const void* record) {
+    noteAt(reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(record) | 2));
+  }
+  // Drops what the last walk noted beyond this one's end.
+  void finish() { kept->resize(at); }
+  // Whether the last walk's note goes on beyond the entry the next note asks for.
+  bool asksAhead() const { return at + kAhead < kept->size(); }
+
+ private:
+  void noteAt(const void* noted) {
+    std::vector<const void*>& v = *kept;
+    const size_t n = v.size();
+    if (at + kAhead < n) PrefetchNoted(v[at + kAhead]);
+    if (at < n) {
+      if (v[at] != noted) v[at] = noted;
+    } else {
+      v.push_back(noted);
+    }
+    ++at;
+  }
+};
+
+// The notes of the last walk of one kind of each floor walked last, rewritten in place.
+class FloorNotesInPlace {
+ public:
+  NotesInPlace begin(const Layer* layer) { return NotesInPlace{&of(layer)}; }
+  // The floor's notes, or null when it is not among the floors walked last.
+  const std::vector<const void*>* find(const Layer* layer) const {
+    for (const Kept& t : kept_)
+      if (t.layer == layer) return &t.records;
+    return nullptr;
+  }
+  void clear() {
+    for (Kept& t : kept_) t = Kept{};
+    nextSlot_ = 0;
+  }
+
+ private:
+  static constexpr size_t kFloors = 16;
+  struct Kept {
+    const Layer* layer = nullptr;
+    std::vector<const void*> records;
+  };
+  std::vector<const void*>& of(const Layer* layer) {
+    for (Kept& t : kept_)
+      if (t.layer == layer) return t.records;
+    Kept& t = kept_[nextSlot_];
+    nextSlot_ = (nextSlot_ + 1) % kFloors;
+    t.layer = layer;
+    t.records.clear();
+    return t.records;
+  }
+  Kept kept_[kFloors];
+  size_t nextSlot_ = 0;
 };
 
 // The records each floor's last walk of one kind noted, for the floors walked last.

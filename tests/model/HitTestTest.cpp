@@ -13,10 +13,12 @@
 #include "TestDocument.h"
 #include "ViewStateGuard.h"
 #include "model/Bounds.h"
+#include "model/Delete.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/Services.h"
 #include "model/Selection.h"
+#include "model/WalkNotes.h"
 
 namespace {
 
@@ -492,4 +494,156 @@ TEST_F(HitFixture, ClicksPickWhatTheyPicked) {
     EXPECT_EQ(click.pointHit != 0, c.kind == kPoint) << c.what;
     EXPECT_EQ(click.segmentHit != 0, c.kind == kSegment) << c.what;
   }
+}
+
+TEST(NotesInPlace, EachWalkLeavesExactlyWhatItNoted) {
+  // Walks of one floor in turn, each noting a list that differs from the walk before in its own
+  // way; the kept note must be the new list, whatever was kept before.
+  int records[12];
+  auto at = [&](std::initializer_list<int> which) {
+    std::vector<const void*> v;
+    for (int i : which) v.push_back(&records[i]);
+    return v;
+  };
+  std::vector<const void*> many;
+  for (int k = 0; k < 80; ++k) many.push_back(&records[k % 12]);
+  const std::vector<std::vector<const void*>> walks = {
+      at({0, 1, 2, 3}),        // the first walk: nothing kept
+      at({0, 1, 2, 3}),        // unchanged
+      at({0, 1, 5, 3}),        // one record changed in the middle
+      at({0, 1, 5, 3, 6, 7}),  // records added at the end
+      at({4, 0, 1, 5, 3}),     // one added at the start, the last dropped: everything shifts
+      at({4, 0}),              // most removed
+      many,                    // longer than the distance asked ahead
+      at({3, 2, 1, 0}),        // reordered
+      {},                      // an empty floor
+      at({8}),
+  };
+  FloorNotesInPlace traces;
+  Layer floor{}, other{};
+  for (size_t w = 0; w < walks.size(); ++w) {
+    NotesInPlace notes = traces.begin(&floor);
+    for (const void* r : walks[w]) notes.note(r);
+    notes.finish();
+    // Another floor's walk in between never touches this floor's note.
+    NotesInPlace elsewhere = traces.begin(&other);
+    elsewhere.note(&records[11]);
+    elsewhere.finish();
+    ASSERT_NE(traces.find(&floor), nullptr);
+    EXPECT_EQ(*traces.find(&floor), walks[w]) << "walk " << w;
+  }
+  // Fields and heads are told apart from records by the low bits.
+  NotesInPlace notes = traces.begin(&floor);
+  notes.noteField(&records[1]);
+  notes.noteHead(&records[2]);
+  notes.finish();
+  const std::vector<const void*>& kept = *traces.find(&floor);
+  ASSERT_EQ(kept.size(), 2u);
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(kept[0]), reinterpret_cast<uintptr_t>(&records[1]) | 1);
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(kept[1]), reinterpret_cast<uintptr_t>(&records[2]) | 2);
+  traces.clear();
+  EXPECT_EQ(traces.find(&floor), nullptr);
+}
+
+TEST_F(HitFixture, ClickNotesFollowEveryChangeOfTheFloors) {
+  // After each change of the floors, the clicks answer as the passes one by one do (the notes
+  // of the walk before the change, freed records among them, are only ever asked for), and the
+  // notes a walk rewrites in place are those a walk with no notes at all leaves.
+  doc.second->visible = 1;
+  doc.second->selectable = 1;
+  Objex* wall = nullptr;
+  Objex* line = nullptr;
+  Objex* poly = nullptr;
+  Objex* cross = nullptr;
+  auto build = [&] {
+    wall = add(kObjWall, false, {{0, 0}, {200, 0}, {200, 120}});
+    Objex* door = AddChild(wall, kObjDoor, {{40, 0}, {80, 0}});
+    door->planMask = 2;
+    UpdateObjectBounds(door);
+    line = add(kObjLine, false, {{0, 10}, {200, 10}});
+    poly = add(kObjClosedPoly, true, {{20, 20}, {120, 20}, {120, 90}, {20, 90}});
+    cross = add(kObjLine, false, {{60, -20}, {60, 60}});
+    Objex* upstairs = doc.addObject(kObjLine, false, {{0, 0}, {200, 120}}, doc.second);
+    upstairs->planMask = 2;
+    UpdateObjectBounds(upstairs);
+  };
+  build();
+  const int16_t attachments[] = {kObjDoor, kObjWindow, kObjComponent, kObjDeckSteps, kObjAccessory};
+  const HitPass passes[] = {{0, attachments, 5}, {1, nullptr, 0}, {0, nullptr, 0}};
+  Layer* layers = doc.model.itsLayers;
+  auto check = [&](const char* what) {
+    SCOPED_TRACE(what);
+    // Clicks that stop at their hit leave the notes cut short; a click off everything walks all.
+    int hits = 0;
+    for (int32_t y = -35; y <= 130; y += 15)
+      for (int32_t x = -10; x <= 240; x += 10) {
+        ClickInfo one = Click(x, y), merged = Click(x, y);
+        const bool expected = PassesOneByOne(layers, &one, passes, 3);
+        ASSERT_EQ(SelectFromAllLayersInPasses(layers, &merged, passes, 3), expected) << x << "," << y;
+        ASSERT_TRUE(SameClick(one, merged)) << x << "," << y;
+        hits += expected;
+      }
+    EXPECT_GT(hits, 10);
+    auto walkAll = [&] {
+      ClickInfo off = Click(-5000, -5000);
+      EXPECT_FALSE(SelectFromAllLayersInPasses(layers, &off, passes, 3));
+      std::vector<std::vector<const void*>> notes;
+      for (Layer* l = layers; l; l = l->next)
+        notes.push_back(ClickWalkNotesOf(l) ? *ClickWalkNotesOf(l) : std::vector<const void*>{});
+      return notes;
+    };
+    const auto inPlace = walkAll();
+    ForgetClickWalkNotes();
+    const auto fresh = walkAll();
+    EXPECT_EQ(inPlace, fresh);
+    EXPECT_FALSE(fresh.front().empty());
+  };
+  check("as built");
+
+  add(kObjLine, false, {{0, 60}, {240, 60}});
+  AddChild(wall, kObjWindow, {{200, 30}, {200, 70}})->planMask = 2;
+  UpdateObjectBounds(wall);
+  check("objects and a child added");
+
+  DeleteObj(poly);
+  check("an object deleted");
+
+  UnlinkObject(line);
+  AppendObjectToLayer(line, doc.first);
+  check("brought to front");
+
+  UnlinkObject(cross);
+  cross->next = doc.first->firstObject;
+  doc.first->firstObject->prev = cross;
+  doc.first->firstObject = cross;
+  cross->layer = doc.first;
+  check("sent to back");
+
+  const RGBColor black{};
+  Objex* group = CreateObject(kObjGroup, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                              doc.first, nullptr);
+  group->planMask = 2;
+  AppendObjectToLayer(group, doc.first);
+  gGroupLeader = group;
+  GroupObject(line);
+  GroupObject(cross);
+  gGroupLeader = nullptr;
+  UpdateObjectBounds(group);
+  check("grouped");
+
+  UngroupObject(group);
+  check("ungrouped");
+
+  UnlinkObject(wall);
+  AppendObjectToLayer(wall, doc.second);
+  wall->layer = doc.second;
+  for (Objex* c = wall->firstChild; c; c = c->next) c->layer = doc.second;
+  check("moved to the floor above");
+
+  // Every record freed and made anew, as restoring an undo snapshot does.
+  for (Layer* l = layers; l; l = l->next)
+    while (l->firstObject) DeleteObj(l->firstObject);
+  build();
+  check("every record replaced");
+  EXPECT_EQ(modelcheck::Check(), "");
 }
