@@ -21,6 +21,7 @@
 #include "model/HitTest.h"
 #include "model/PaletteLinks.h"
 #include "model/ParallelObjects.h"
+#include "model/PlanarTransforms.h"
 #include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
@@ -118,6 +119,7 @@ struct PasteCarry {
   uint32_t nextObjectID = 0, nextPointID = 0;
   uint16_t tool = 0;
   uint8_t pointOrientation = 0;
+  float worldToPlan = 0;  // how far the dimensions reach in the plan depends on it
   std::vector<Floor> floors;  // as at the deselection
   KnownSelection selection;
   std::vector<uint8_t> othersPass;
@@ -154,7 +156,8 @@ bool CarryHolds(const ZLKDocumentModel* doc, Layer* target, const std::vector<Pa
   return c.kept && doc && c.doc == doc && doc->itsDocState && c.docState == doc->itsDocState && target &&
          c.target == target && c.edits == DesignEditCount() && c.nextObjectID == doc->itsDocState->nextObjectID &&
          c.nextPointID == doc->itsDocState->nextPointID && c.tool == gCurTool &&
-         c.pointOrientation == gPointOrientation && SameFloors(c.floors, floors) && LastObjectOfLayer(target) == c.last;
+         c.pointOrientation == gPointOrientation && c.worldToPlan == ConvertWorldToScreen(1000.0f, doc->itsDocState, 0) &&
+         SameFloors(c.floors, floors) && LastObjectOfLayer(target) == c.last;
 }
 
 }  // namespace
@@ -329,6 +332,7 @@ void DoPasteObjects() {
     c.nextPointID = ds->nextPointID;
     c.tool = tool;
     c.pointOrientation = pointOrientation;
+    c.worldToPlan = ConvertWorldToScreen(1000.0f, ds, 0);
     c.floors = floors;
     c.selection = std::move(selection);
     c.othersPass = std::move(othersPass);

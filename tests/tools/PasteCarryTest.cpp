@@ -213,6 +213,9 @@ TEST_F(PasteCarry, AfterEveryKindOfEditAPasteGivesWhatTheWholeWalkGives) {
              break;
            }
        }},
+      // What Edit > Paste does after each paste: the next paste still goes on.
+      {"the design stored as an undo state",
+       [&saved](TestDocument&) { ASSERT_TRUE(SaveState(saved.c_str())); }, true},
       {"a stored state restored (undo)",
        [&saved](TestDocument& d) {
          ASSERT_TRUE(SaveState(saved.c_str()));
@@ -229,6 +232,7 @@ TEST_F(PasteCarry, AfterEveryKindOfEditAPasteGivesWhatTheWholeWalkGives) {
       {"the hidden floor shown", [](TestDocument& d) { d.third->visible = 1; }},
       {"the floor above made selectable", [](TestDocument& d) { d.second->selectable = 1; }},
       {"a point tool taken up", [](TestDocument&) { gCurTool = 216; }},
+      {"the plan scale changed", [](TestDocument& d) { d.ds()->planScale = 48; }},
   };
   for (const Edit& e : edits) {
     SCOPED_TRACE(e.name);
