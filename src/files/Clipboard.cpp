@@ -14,14 +14,17 @@
 #include "model/CommandCodes.h"
 #include "model/CommandWalkers.h"
 #include "model/Delete.h"
+#include "model/DesignEdits.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
 #include "model/HitTest.h"
 #include "model/PaletteLinks.h"
 #include "model/ParallelObjects.h"
+#include "model/PlanarTransforms.h"
 #include "model/Services.h"
 #include "model/Records.h"
+#include "model/Selection.h"
 #include "model/SelectionClick.h"
 #include "model/TransformInfo.h"
 #include "model/ViewCommands.h"
@@ -96,7 +99,72 @@ void SettlePastedObjects(Layer* layer, Objex* tail) {
   }
 }
 
+// What a paste leaves for the next paste into the same floor: the objects that alone may then
+// hold selected points on shown floors, what the objects outside them say to a deselection,
+// and the still walls of the floor's dimension refresh. Trusted only while the design is as
+// the paste left it: nothing edited (DesignEditCount), no record made (the ID counters), the
+// same floors shown and selectable as at its deselection and the same tool. The floor then
+// ends with the object the paste left last, and had no group without members.
+struct PasteCarry {
+  struct Floor {
+    Layer* layer;
+    uint8_t visible, selectable;
+  };
+  bool kept = false;
+  const ZLKDocumentModel* doc = nullptr;
+  const DocState* docState = nullptr;
+  Layer* target = nullptr;
+  Objex* last = nullptr;
+  uint64_t edits = 0;
+  uint32_t nextObjectID = 0, nextPointID = 0;
+  uint16_t tool = 0;
+  uint8_t pointOrientation = 0;
+  float worldToPlan = 0;  // how far the dimensions reach in the plan depends on it
+  std::vector<Floor> floors;  // as at the deselection
+  KnownSelection selection;
+  std::vector<uint8_t> othersPass;
+  MovedWallDimensions* dimensions = nullptr;
+
+  void forget() {
+    kept = false;
+    selection.tops.clear();
+    othersPass.clear();
+    MovedWallDimensionRefresh::End(dimensions);
+    dimensions = nullptr;
+  }
+};
+PasteCarry sCarry;
+bool sLastPasteWentOn = false;
+
+std::vector<PasteCarry::Floor> FloorsOf(Layer* layers) {
+  std::vector<PasteCarry::Floor> floors;
+  for (Layer* l = layers; l; l = l->next) floors.push_back({l, l->visible, l->selectable});
+  return floors;
+}
+
+bool SameFloors(const std::vector<PasteCarry::Floor>& a, const std::vector<PasteCarry::Floor>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i].layer != b[i].layer || a[i].visible != b[i].visible || a[i].selectable != b[i].selectable) return false;
+  return true;
+}
+
+// Whether the design is still as the last paste left it (before this paste changes anything
+// but the floors' flags it sets for itself).
+bool CarryHolds(const ZLKDocumentModel* doc, Layer* target, const std::vector<PasteCarry::Floor>& floors) {
+  const PasteCarry& c = sCarry;
+  return c.kept && doc && c.doc == doc && doc->itsDocState && c.docState == doc->itsDocState && target &&
+         c.target == target && c.edits == DesignEditCount() && c.nextObjectID == doc->itsDocState->nextObjectID &&
+         c.nextPointID == doc->itsDocState->nextPointID && c.tool == gCurTool &&
+         c.pointOrientation == gPointOrientation && c.worldToPlan == ConvertWorldToScreen(1000.0f, doc->itsDocState, 0) &&
+         SameFloors(c.floors, floors) && LastObjectOfLayer(target) == c.last;
+}
+
 }  // namespace
+
+void ForgetPasteCarry() { sCarry.forget(); }
+bool PasteCarryKept() { return sCarry.kept; }
+bool LastPasteWentOn() { return sLastPasteWentOn; }
 
 void DoCopyObjects() {
   ZLKDocumentModel* doc = gCurDocument;
@@ -126,6 +194,7 @@ void DoPasteObjects() {
   ZLKDocumentModel* doc = gCurDocument;
   if (!doc || !doc->itsDocState || !gStream.privateScrap || gStream.scrapLength == 0) return;
   DocState* ds = doc->itsDocState;
+  sLastPasteWentOn = false;
 
   // The objects go back to the floor they came from.
   Layer* before = doc->itsCurLayer;
@@ -146,14 +215,37 @@ void DoPasteObjects() {
   else gUnlinkClipBoardFromPalette = 0;
 
   SetPlanView(ds);
+  // What the last paste into this floor left is trusted only while nothing has changed since.
+  Layer* target = doc->itsCurLayer;
+  const std::vector<PasteCarry::Floor> floors = FloorsOf(doc->itsLayers);
+  bool carried = CarryHolds(doc, target, floors);
+  MovedWallDimensions* carriedDimensions = carried ? sCarry.dimensions : nullptr;  // ended unless gone on with
+  if (carried) sCarry.dimensions = nullptr;
+  std::vector<uint8_t> othersPass;
+  if (carried) othersPass.swap(sCarry.othersPass);
+  KnownSelection known;
+  if (carried) known.tops.swap(sCarry.selection.tops), known.firstLayer = sCarry.selection.firstLayer;
+  sCarry.forget();
+  const uint16_t tool = gCurTool;
+  const uint8_t pointOrientation = gPointOrientation;
   // Everything is deselected; what stays selected on the shown floors (a floor that cannot be
   // selected keeps its selection) and the pasted objects are then all that can hold selected
-  // points there, and the walks that follow go over only those.
+  // points there, and the walks that follow go over only those. After a paste into the same
+  // floor with nothing changed since, the objects that paste left selected are the only ones
+  // that can hold selected points.
   KnownSelection selection;
-  DeselectAllLayersNotingLeft(doc->itsLayers, &selection);
-  Layer* target = doc->itsCurLayer;
+  if (!carried || !DeselectKnownNotingLeft(doc->itsLayers, known, &othersPass, &selection))
+    DeselectAllLayersNotingLeft(doc->itsLayers, &selection, &othersPass);
+  carried = carried && target == doc->itsCurLayer;
+  sLastPasteWentOn = carried;
+  if (!carried) {
+    MovedWallDimensionRefresh::End(carriedDimensions);
+    carriedDimensions = nullptr;
+  }
+  target = doc->itsCurLayer;
   Objex* tail = LastObjectOfLayer(target);
   const bool pasted = target && ReadScrapObjects();
+  MovedWallDimensions* released = nullptr;
   if (pasted) {
     SettlePastedObjects(target, tail);
     AddPastedObjects(&selection, target, tail);
@@ -161,7 +253,11 @@ void DoPasteObjects() {
       // Only the pasted objects move (nothing else on the floor is left selected): the floor's
       // wall dimensions are measured where the pasted walls can have changed them.
       std::optional<MovedWallDimensionRefresh> dimensions;
-      if (target->visible && target->selectable) dimensions.emplace(target, tail ? tail->next : target->firstObject);
+      if (target->visible && target->selectable)
+        dimensions.emplace(target, tail ? tail->next : target->firstObject, carriedDimensions);
+      else
+        MovedWallDimensionRefresh::End(carriedDimensions);
+      carriedDimensions = nullptr;
       FloatRect moved;
       CenterKnownObjectsInWindow(&selection, &moved);
       TransformInfo offset{};
@@ -170,11 +266,28 @@ void DoPasteObjects() {
       offset.scale[0] = offset.scale[1] = offset.scale[2] = 1;
       SelectedKnownObjects(&selection, kCmdTranslateObjects, CommandArg::Transform(&offset));
       gPasteOffset += kPasteStep;
+      if (dimensions) released = dimensions->release();
     }
   }
+  MovedWallDimensionRefresh::End(carriedDimensions);  // not gone on with this time
+  const uint64_t settled = DesignEditCount();
 
-  // Groups left without members.
-  if (target)
+  // Groups left without members. After a paste into the same floor with nothing changed since,
+  // the floor had none but among the objects this paste read or moved.
+  bool listed = false;
+  for (const Layer* l = doc->itsLayers; l && !listed; l = l->next) listed = l == target;
+  if (target && carried && listed) {
+    for (size_t i = 0; i < selection.tops.size();) {
+      Objex* o = selection.tops[i].object;
+      if (selection.tops[i].layer == target && o->layer == target && !o->parent && o->type == kObjGroup &&
+          !o->firstChild) {
+        selection.tops.erase(selection.tops.begin() + static_cast<std::ptrdiff_t>(i));
+        DeleteObj(o);
+        continue;
+      }
+      ++i;
+    }
+  } else if (target) {
     for (Objex* o = target->firstObject; o;) {
       Objex* next = o->next;
       if (o->type == kObjGroup && !o->firstChild) {
@@ -183,12 +296,13 @@ void DoPasteObjects() {
       }
       o = next;
     }
+  }
   if (GetCurrentView() != kCmdViewTop) ViewTop();
   {
     // The inspector looks over the current floor, which must then be one the known walks cover.
-    bool listed = false;
-    for (const Layer* l = doc->itsLayers; l && !listed; l = l->next) listed = l == doc->itsCurLayer;
-    KnownSelectionScope known(listed ? &selection : nullptr);
+    bool current = false;
+    for (const Layer* l = doc->itsLayers; l && !current; l = l->next) current = l == doc->itsCurLayer;
+    KnownSelectionScope scope(current ? &selection : nullptr);
     ResetStandardTool(1);
   }
   if (source) {
@@ -202,4 +316,28 @@ void DoPasteObjects() {
   // took theirs from the counters: the next paste need not walk the design for its IDs while
   // the counters stand here.
   if (pasted) NoteIDsBelowCounters();
+
+  // Kept for the next paste when nothing since the move has changed the design (a group
+  // deleted, anything the tool's reset or the redraw did): the selection is then the one the
+  // move left, and the floor ends with the moved objects where the dimensions last saw them.
+  if (target && listed && DesignEditCount() == settled && gCurDocument == doc && doc->itsDocState == ds) {
+    PasteCarry& c = sCarry;
+    c.kept = true;
+    c.doc = doc;
+    c.docState = ds;
+    c.target = target;
+    c.last = LastObjectOfLayer(target);
+    c.edits = DesignEditCount();
+    c.nextObjectID = ds->nextObjectID;
+    c.nextPointID = ds->nextPointID;
+    c.tool = tool;
+    c.pointOrientation = pointOrientation;
+    c.worldToPlan = ConvertWorldToScreen(1000.0f, ds, 0);
+    c.floors = floors;
+    c.selection = std::move(selection);
+    c.othersPass = std::move(othersPass);
+    c.dimensions = released;
+  } else {
+    MovedWallDimensionRefresh::End(released);
+  }
 }

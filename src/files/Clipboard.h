@@ -23,3 +23,10 @@ void DoCopyObjects();
 // when that is not the current floor), selected, centred in the window and offset. Nothing
 // without a document, its DocState or a scrap; a damaged scrap adds nothing.
 void DoPasteObjects();
+// A paste keeps what it learnt of the floor for the next paste while the design stays as it
+// left it; this forgets it (the next paste walks the design again).
+void ForgetPasteCarry();
+// Whether a paste left something for the next one, and whether the last paste went on from
+// what the one before left.
+bool PasteCarryKept();
+bool LastPasteWentOn();

@@ -9,6 +9,7 @@
 #include "model/Attachments.h"
 #include "model/CommandCodes.h"
 #include "model/Delete.h"
+#include "model/DesignEdits.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Duplicate.h"
@@ -74,6 +75,7 @@ void* CopyTrim(const void* ref) {
 
 // The attributes a new point takes over from the point it was added after.
 void CopyPointAttributes(const Objex* object, const Poinz* from, Poinz* to) {
+  NoteDesignEdit();
   to->selected = from->selected;
   to->owner = from->owner;
   to->textureID[0] = from->textureID[0];

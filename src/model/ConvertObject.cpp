@@ -12,6 +12,7 @@
 #include "model/CommandWalkers.h"
 #include "model/CustomTextures.h"
 #include "model/Delete.h"
+#include "model/DesignEdits.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Floors2D.h"
@@ -230,6 +231,7 @@ void ConvertToWall(Objex* object, int32_t command, DocState* ds, Layer* layer) {
     p->textureScale[0] = p->textureScale[1] = kFullScale;
     p->selected = 1;
   }
+  NoteDesignEdit();
   Update3DWall(object);
   Objex* wall = object;
   if ((interior || exterior) && !wall->closed) {

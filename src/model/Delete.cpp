@@ -7,6 +7,7 @@
 
 #include "model/Attachments.h"
 #include "model/CommandCodes.h"
+#include "model/DesignEdits.h"
 #include "model/DocumentModel.h"
 #include "model/Duplicate.h"
 #include "model/Grouping.h"
@@ -22,6 +23,7 @@ bool IsWallOrDeck(const Objex* o) { return o && (o->type == kObjWall || o->type 
 
 // Detaches the object from its sibling list, its parent's child list or its layer.
 void UnlinkForDelete(Objex* object) {
+  NoteDesignEdit();
   ForgetObjectAsTail(object);
   if (object->prev) {
     object->prev->next = object->next;
@@ -101,6 +103,7 @@ void DeleteChildrenAndSymbol(Objex* object, void (*deleter)(Objex*)) {
 
 // Unlinks the points from `from` (inclusive) to the end of the list and returns them.
 Poinz* DetachTail(Objex* wall, Poinz* from, int32_t* count) {
+  NoteDesignEdit();
   *count = 0;
   if (!from) return nullptr;
   if (from->prev) from->prev->next = nullptr;
@@ -122,6 +125,7 @@ void FreeWallPoints(Objex* wall, Poinz* list) {
 
 // Rotates a ring so that `head` becomes the first point.
 void RotateRing(Objex* wall, Poinz* head) {
+  NoteDesignEdit();
   if (!head || head == wall->firstPoint) return;
   Poinz* first = wall->firstPoint;
   Poinz* last = first;
@@ -143,6 +147,7 @@ void FinishWall(Objex* wall) {
 
 // Deletes the selected segment of a wall with unselected points.
 void DeleteSelectedWallSegment(Objex* wall) {
+  NoteDesignEdit();
   Poinz *a = nullptr, *b = nullptr;
   if (!DeleteWallSegmentObject(wall, &a, &b)) {
     ReRenderObject(wall);
@@ -208,6 +213,7 @@ void DeleteSelectedWallSegment(Objex* wall) {
 
 // Deleting a whole object as the user's deletion does: the children go whole too.
 void DeleteObjItemWhole(Objex* object) {
+  NoteDesignEdit();
   DeleteRendererObject(object);
   if (gWorkbenchObject == object) gWorkbenchObject = nullptr;
   ReleaseObjectContents(object);
@@ -218,6 +224,7 @@ void DeleteObjItemWhole(Objex* object) {
 }  // namespace
 
 void DeleteObj(Objex* object) {
+  NoteDesignEdit();
   if (!object) return;
   DeleteRendererObject(object);
   if (gWorkbenchObject == object) gWorkbenchObject = nullptr;
@@ -227,6 +234,7 @@ void DeleteObj(Objex* object) {
 }
 
 void DeleteObjItem(Objex* object) {
+  NoteDesignEdit();
   if (!object) return;
   if (object->type == kObjWall && !DeleteEntireWallObject(object)) {
     DeleteRendererObject(object);
@@ -238,6 +246,7 @@ void DeleteObjItem(Objex* object) {
 }
 
 void DeleteLayerObjects(Layer* layer) {
+  NoteDesignEdit();
   if (!layer) return;
   for (Objex* o = layer->firstObject; o;) {
     Objex* next = o->next;
@@ -251,6 +260,7 @@ void DeleteLayerObjects(Layer* layer) {
 }
 
 void DeleteLayer(Layer* layer) {
+  NoteDesignEdit();
   if (!layer || !gCurDocument) return;
   ZLKDocumentModel* doc = gCurDocument;
   Layer* neighbour = layer->prev ? layer->prev : layer->next;
@@ -264,6 +274,7 @@ void DeleteLayer(Layer* layer) {
 }
 
 void DeleteObjectPoints(Objex* object) {
+  NoteDesignEdit();
   if (!object) return;
   const bool wall = object->type == kObjWall;
   for (Poinz* p = object->firstPoint; p;) {
@@ -295,6 +306,7 @@ void* CopyTrim(const void* ref) {
 }  // namespace
 
 void DuplicateObjectPoints(const Objex* source, Objex* target, FloatPoint offset, uint8_t selected) {
+  NoteDesignEdit();
   if (!source || !target) return;
   for (const Poinz* s = source->firstPoint; s; s = s->next) {
     Poinz* p = CreatePoint(s->pointType, selected, s->locked, s->inHandle[0], s->inHandle[1],
@@ -333,6 +345,7 @@ void DuplicateObjectPoints(const Objex* source, Objex* target, FloatPoint offset
 }
 
 void DeleteWallPoint(Objex* wall, Poinz* point) {
+  NoteDesignEdit();
   if (!wall || !point || wall->type != kObjWall) return;
   FreeTrim(point->trim1);
   FreeTrim(point->trim2);
@@ -340,6 +353,7 @@ void DeleteWallPoint(Objex* wall, Poinz* point) {
 }
 
 void DeleteWallSegmentAttachments(Objex* wall, Poinz* point) {
+  NoteDesignEdit();
   if (!wall || wall->type != kObjWall) return;
   for (Objex* c = wall->firstChild; c;) {
     Objex* next = c->next;
@@ -350,6 +364,7 @@ void DeleteWallSegmentAttachments(Objex* wall, Poinz* point) {
 }
 
 void DeletePointAttachments(Objex* object, Poinz* point) {
+  NoteDesignEdit();
   if (!IsWallOrDeck(object)) return;
   for (Objex* c = object->firstChild; c;) {
     Objex* next = c->next;
@@ -360,11 +375,13 @@ void DeletePointAttachments(Objex* object, Poinz* point) {
 }
 
 void DeleteSegmentAttachments(Objex* object, Poinz* a, Poinz* b) {
+  NoteDesignEdit();
   if (!IsWallOrDeck(object)) return;
   DeletePointAttachments(object, (a && a->next == b) ? a : b);
 }
 
 bool DeleteWallSegmentObject(Objex* wall, Poinz** a, Poinz** b) {
+  NoteDesignEdit();
   if (a) *a = nullptr;
   if (b) *b = nullptr;
   if (!wall || !a || !b || wall->type != kObjWall) return false;

@@ -14,6 +14,7 @@
 
 #include "model/CustomTextures.h"
 #include "model/Delete.h"
+#include "model/DesignEdits.h"
 #include "model/DocState.h"
 #include "model/LiveViews.h"
 #include "model/Palettes.h"
@@ -29,6 +30,7 @@ DocState* CurDocState() { return gCurDocument ? gCurDocument->itsDocState : null
 
 void ReleaseModelContents(ZLKDocumentModel* model) {
   if (!model) return;
+  NoteDesignEdit();
   CurrentDocumentScope scope(model);
   while (Layer* l = model->itsLayers) {
     model->itsLayers = l->next;

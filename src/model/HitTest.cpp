@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/Bounds.h"
+#include "model/DesignEdits.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
@@ -802,6 +803,7 @@ bool SelectFromAllLayersNotingSelection(Layer* firstLayer, ClickInfo* click, con
 void SelectPoint(Poinz* point, int8_t mode, uint8_t) {
   ClearDimensionWallSegmentSelection();
   if (!point) return;
+  NoteDesignEdit();
   if (mode <= kSelectOn) {
     if (point->detectable) point->selected = 1;
   } else if (mode == kSelectOff) {
@@ -821,6 +823,7 @@ enum class PointFlag { Selected, Detectable, Locked };
 // Writes the flag on every point of the object and its descendants; true when any changed.
 bool SetFlags(Objex* obj, PointFlag which, uint8_t value) {
   if (!obj) return false;
+  NoteDesignEdit();
   bool changed = false;
   for (Poinz* p = obj->firstPoint; p; p = p->next) {
     uint8_t& f = which == PointFlag::Selected ? p->selected

@@ -9,11 +9,14 @@
 #include "model/Bounds.h"
 #include "model/CustomTextures.h"
 #include "model/DocState.h"
+#include "model/DesignEdits.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Selection.h"
+
+uint64_t gDesignEditCount = 0;
 
 Layer* CreateLayer(const char* name, uint8_t visible, uint8_t selectable, Objex* firstObject) {
   auto* layer = static_cast<Layer*>(calloc(1, sizeof(Layer)));
@@ -29,6 +32,7 @@ Layer* CreateLayer(const char* name, uint8_t visible, uint8_t selectable, Objex*
 }
 
 void AppendLayerToDocument(Layer* layer) {
+  NoteDesignEdit();
   if (!layer || !gCurDocument) return;
   if (!gCurDocument->itsLayers) {
     gCurDocument->itsLayers = layer;
@@ -44,6 +48,7 @@ void AppendLayerToDocument(Layer* layer) {
 }
 
 void UnlinkLayer(Layer* layer) {
+  NoteDesignEdit();
   if (!layer) return;
   if (layer->prev) layer->prev->next = layer->next;
   if (layer->next) layer->next->prev = layer->prev;
@@ -163,6 +168,7 @@ void NoteObjectLinkedAfter(Objex* object, Objex* after) {
 
 void AppendObjectToLayer(Objex* object, Layer* layer) {
   if (!object || !layer) return;
+  NoteDesignEdit();
   Objex* last = LastObjectOfLayer(layer);
   object->layer = layer;
   object->next = nullptr;
@@ -174,6 +180,7 @@ void AppendObjectToLayer(Objex* object, Layer* layer) {
 
 void AppendChildToObject(Objex* child, Objex* parent) {
   if (!child || !parent) return;
+  NoteDesignEdit();
   Objex* last = LastChildOfObject(parent);
   child->parent = parent;
   child->next = nullptr;
@@ -212,6 +219,7 @@ Poinz* LastPointOf(Objex* object) {
 
 void AppendPointToObject(Poinz* point, Objex* object) {
   if (!point || !object) return;
+  NoteDesignEdit();
   Poinz* last = LastPointOf(object);
   point->owner = object;
   point->next = nullptr;
@@ -224,6 +232,7 @@ void AppendPointToObject(Poinz* point, Objex* object) {
 
 void InsertPointInObject(Poinz* point, Objex* object, Poinz* after) {
   if (!point || !object) return;
+  NoteDesignEdit();
   if (sPointTail.object == object) sPointTail = PointTail{};
   point->owner = object;
   if (!after) {
@@ -274,6 +283,7 @@ void InsertPointInObjectAndUpdatePointInfo(Poinz* point, Objex* object, Poinz* a
 
 Objex* UnlinkObject(Objex* object) {
   if (!object) return nullptr;
+  NoteDesignEdit();
   ForgetObjectAsTail(object);
   if (object->prev) {
     object->prev->next = object->next;

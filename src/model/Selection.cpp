@@ -4,6 +4,7 @@
 
 #include "model/Bounds.h"
 #include "model/CommandWalkers.h"
+#include "model/DesignEdits.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
@@ -95,6 +96,7 @@ bool IsAnyObjectSelected(Objex* obj) {
 
 void SpecialSelectPoint(Poinz* point, int8_t mode, uint8_t) {
   if (!point) return;
+  NoteDesignEdit();
   switch (mode) {
     case kSelectHide:
       if (point->selected) {

@@ -80,10 +80,31 @@ bool ClickSelectInOneWalk(Layer* layers, ClickInfo* click, const HitPass* passes
   return hit;
 }
 
-void DeselectAllLayersNotingLeft(Layer* firstLayer, KnownSelection* left) {
+namespace {
+
+// Whether an unselected object passed by the deselection makes it clear the wall segment
+// picked for dimensioning.
+bool PassesPoints(const Objex* o) { return ToolIsPointOriented(gCurTool, o) || o->type == kObjLine; }
+
+// The inspector's look at the selection after a deselection that left `left`.
+void ShowDeselection(Layer* firstLayer, const KnownSelection* left) {
+  if (gCurTool == kToolSkylight) return;
+  // The inspector looks over the current floor; one outside the list was not walked here.
+  const Layer* current = gCurDocument ? gCurDocument->itsCurLayer : nullptr;
+  bool listed = false;
+  for (const Layer* l = firstLayer; l && !listed; l = l->next) listed = l == current;
+  KnownSelectionScope scope(listed ? left : nullptr);
+  UpdateInspectorPropertiesState(true);
+}
+
+}  // namespace
+
+void DeselectAllLayersNotingLeft(Layer* firstLayer, KnownSelection* left, std::vector<uint8_t>* othersPass) {
   left->tops.clear();
   left->firstLayer = firstLayer;
+  if (othersPass) othersPass->clear();
   for (Layer* l = firstLayer; l; l = l->next) {
+    if (othersPass) othersPass->push_back(0);
     if (!l->visible) continue;
     if (!l->selectable) {
       for (Objex* o = l->firstObject; o; o = o->next)
@@ -91,23 +112,60 @@ void DeselectAllLayersNotingLeft(Layer* firstLayer, KnownSelection* left) {
       continue;
     }
     // As SelectLayer with kSelectOff.
-    bool passedPoints = false;
+    bool passedPoints = false, others = false;
     for (Objex* o = l->firstObject; o; o = o->next) {
       if (!HasSelectedPointInTree(o)) {
-        passedPoints = passedPoints || ToolIsPointOriented(gCurTool, o) || o->type == kObjLine;
+        passedPoints = passedPoints || PassesPoints(o);
         continue;
       }
       SelectObj(o, kSelectOff, 1);
       if (HasSelectedPointInTree(o)) left->tops.push_back({o, l});
+      else if (othersPass) others = others || PassesPoints(o);
     }
     if (passedPoints) ClearDimensionWallSegmentSelection();
+    if (othersPass) othersPass->back() = passedPoints || others;
   }
-  if (gCurTool != kToolSkylight) {
-    // The inspector looks over the current floor; one outside the list was not walked here.
-    const Layer* current = gCurDocument ? gCurDocument->itsCurLayer : nullptr;
-    bool listed = false;
-    for (const Layer* l = firstLayer; l && !listed; l = l->next) listed = l == current;
-    KnownSelectionScope scope(listed ? left : nullptr);
-    UpdateInspectorPropertiesState(true);
+  ShowDeselection(firstLayer, left);
+}
+
+bool DeselectKnownNotingLeft(Layer* firstLayer, const KnownSelection& known, std::vector<uint8_t>* othersPass,
+                             KnownSelection* left) {
+  // The known objects must come floor by floor in the order of the list.
+  size_t floors = 0, at = 0;
+  for (Layer* l = firstLayer; l; l = l->next, ++floors)
+    while (at < known.tops.size() && known.tops[at].layer == l) ++at;
+  if (at != known.tops.size() || !othersPass || othersPass->size() != floors || known.firstLayer != firstLayer)
+    return false;
+  left->tops.clear();
+  left->firstLayer = firstLayer;
+  at = 0;
+  size_t floor = 0;
+  for (Layer* l = firstLayer; l; l = l->next, ++floor) {
+    const size_t begin = at;
+    while (at < known.tops.size() && known.tops[at].layer == l) ++at;
+    if (!l->visible) continue;
+    if (!l->selectable) {
+      for (size_t k = begin; k < at; ++k)
+        if (HasSelectedPointInTree(known.tops[k].object)) left->tops.push_back(known.tops[k]);
+      continue;
+    }
+    // The objects outside the known ones hold no selected point: whether one of them passes
+    // points is what the deselection before said of them.
+    bool passedPoints = (*othersPass)[floor] != 0, others = passedPoints;
+    for (size_t k = begin; k < at; ++k) {
+      Objex* o = known.tops[k].object;
+      if (!HasSelectedPointInTree(o)) {
+        passedPoints = passedPoints || PassesPoints(o);
+        others = others || PassesPoints(o);
+        continue;
+      }
+      SelectObj(o, kSelectOff, 1);
+      if (HasSelectedPointInTree(o)) left->tops.push_back({o, l});
+      else others = others || PassesPoints(o);
+    }
+    if (passedPoints) ClearDimensionWallSegmentSelection();
+    (*othersPass)[floor] = others;
   }
+  ShowDeselection(firstLayer, left);
+  return true;
 }

@@ -2,6 +2,7 @@
 // selection they meet (SelectFromAllLayersNotingSelection), and the deselection and the
 // readouts that follow work from that note instead of walking every floor again.
 #pragma once
+#include <cstdint>
 #include <vector>
 
 #include "model/HitTest.h"
@@ -61,4 +62,17 @@ bool KnownSelectionFromWalk(Layer* layers, const SelectionWalk& walk, const Obje
 // `left` the top-level objects of shown floors still holding a selected point afterwards (a
 // floor that cannot be selected keeps its selection), in design order: until something else
 // selects, only these and objects added since can hold selected points on shown floors.
-void DeselectAllLayersNotingLeft(Layer* firstLayer, KnownSelection* left);
+// With `othersPass`, it also answers for each floor of the list, in order, whether the floor
+// then holds an object outside `left` that would make a deselection clear the wall segment
+// picked for dimensioning (a line, or an object the current tool edits by its points): true
+// only on shown floors that can be selected.
+void DeselectAllLayersNotingLeft(Layer* firstLayer, KnownSelection* left, std::vector<uint8_t>* othersPass = nullptr);
+
+// The same deselection, calls and order included, going over only the objects of `known`: the
+// caller answers that they are every top-level object that may hold a selected point on a
+// shown floor, in design order, and that `othersPass` says of the objects outside them what
+// DeselectAllLayersNotingLeft said (it is brought up to date for the next deselection). False,
+// with nothing done, when `known` is not in the order of the floors or `othersPass` does not
+// go with them.
+bool DeselectKnownNotingLeft(Layer* firstLayer, const KnownSelection& known, std::vector<uint8_t>* othersPass,
+                             KnownSelection* left);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "model/Attachments.h"
+#include "model/DesignEdits.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/PlanarTransforms.h"
@@ -89,6 +90,7 @@ void NoteServiceCall(const char* routine, const Objex* object) {
 // An installed routine gets the call; otherwise it is recorded and nothing else happens.
 #define CALL_INSTALLED_OBJECT_ROUTINE(table, member, name)   \
   void name(Objex* object) {                                  \
+    NoteDesignEdit();                                         \
     if (table.member) return table.member(object);            \
     NoteServiceCall(#name, object);                           \
   }
@@ -184,12 +186,14 @@ void ReadCustomTrimFile(Objex* target, bool slotA, TrimData* wallTrim) {
 CALL_INSTALLED_OBJECT_ROUTINE(gToolsServices, updateFixedComponent, UpdateFixedComponent)
 
 int UpdateAllWallAttachments(Objex* wall) {
+  NoteDesignEdit();
   if (gToolsServices.updateAllWallAttachments) return gToolsServices.updateAllWallAttachments(wall);
   NoteServiceCall("UpdateAllWallAttachments", wall);
   return 0;
 }
 
 void UpdateAttachedDimLayerService(Layer* layer) {
+  NoteDesignEdit();
   if (gToolsServices.updateAttachedDimLayer) return gToolsServices.updateAttachedDimLayer(layer);
   NoteServiceCall("UpdateAttachedDimLayer", nullptr);
 }
@@ -241,6 +245,31 @@ MovedWallDimensionRefresh::MovedWallDimensionRefresh(Layer* layer, Objex* firstM
       gToolsServices.endMovedWallDimensions && layer)
     state_ = gToolsServices.beginMovedWallDimensions(layer, firstMoved);
   sMovedWallDimensions = this;
+}
+
+MovedWallDimensionRefresh::MovedWallDimensionRefresh(Layer* layer, Objex* firstMoved, MovedWallDimensions* carried)
+    : document_(gCurDocument), layer_(layer), outer_(sMovedWallDimensions) {
+  if (carried && layer && gToolsServices.beginMovedWallDimensions && gToolsServices.carryOnMovedWallDimensions &&
+      gToolsServices.measureMovedWallDimensions && gToolsServices.endMovedWallDimensions &&
+      gToolsServices.carryOnMovedWallDimensions(carried, firstMoved)) {
+    state_ = carried;
+  } else {
+    End(carried);
+    if (gToolsServices.beginMovedWallDimensions && gToolsServices.measureMovedWallDimensions &&
+        gToolsServices.endMovedWallDimensions && layer)
+      state_ = gToolsServices.beginMovedWallDimensions(layer, firstMoved);
+  }
+  sMovedWallDimensions = this;
+}
+
+MovedWallDimensions* MovedWallDimensionRefresh::release() {
+  MovedWallDimensions* state = state_;
+  state_ = nullptr;
+  return state;
+}
+
+void MovedWallDimensionRefresh::End(MovedWallDimensions* state) {
+  if (state && gToolsServices.endMovedWallDimensions) gToolsServices.endMovedWallDimensions(state);
 }
 
 MovedWallDimensionRefresh::~MovedWallDimensionRefresh() {
@@ -307,6 +336,7 @@ void TrackKeyEntry(int32_t x, int32_t y) {
 
 // Renderer upkeep.
 void ReRenderObject(Objex* object) {
+  NoteDesignEdit();
   if (gRendererServices.reRenderObject) return gRendererServices.reRenderObject(object);
   NoteServiceCall("ReRenderObject", object);
   if (object) object->needsRender = 1;
@@ -315,6 +345,7 @@ void ReRenderObject(Objex* object) {
 CALL_INSTALLED_OBJECT_ROUTINE(gRendererServices, deleteRendererObject, DeleteRendererObject)
 
 void DeleteAllRendererObjects() {
+  NoteDesignEdit();
   if (gRendererServices.deleteAllRendererObjects) return gRendererServices.deleteAllRendererObjects();
   NoteServiceCall("DeleteAllRendererObjects", nullptr);
 }

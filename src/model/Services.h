@@ -106,6 +106,7 @@ struct ToolsServices {
   MovedWallDimensions* (*beginMovedWallDimensions)(Layer* layer, Objex* firstMoved) = nullptr;
   void (*measureMovedWallDimensions)(MovedWallDimensions* state) = nullptr;
   void (*endMovedWallDimensions)(MovedWallDimensions* state) = nullptr;
+  bool (*carryOnMovedWallDimensions)(MovedWallDimensions* state, Objex* firstMoved) = nullptr;
 };
 extern ToolsServices gToolsServices;
 
@@ -273,7 +274,17 @@ bool DeferWallDimensionRefresh();
 class MovedWallDimensionRefresh {
  public:
   MovedWallDimensionRefresh(Layer* layer, Objex* firstMoved);
+  // The same going on from a state an earlier refresh of the same floor released (see
+  // release()): the walls moved then join the still ones where they lie now. The caller
+  // answers that nothing on the floor has changed since that refresh's last measurement but
+  // the objects appended at its end, from `firstMoved` on. A state that cannot go on is ended
+  // and a fresh one begun.
+  MovedWallDimensionRefresh(Layer* layer, Objex* firstMoved, MovedWallDimensions* carried);
   ~MovedWallDimensionRefresh();
+  // Hands the state over to a later refresh instead of ending it (null when there is none).
+  MovedWallDimensions* release();
+  // Ends a released state.
+  static void End(MovedWallDimensions* state);
   MovedWallDimensionRefresh(const MovedWallDimensionRefresh&) = delete;
   MovedWallDimensionRefresh& operator=(const MovedWallDimensionRefresh&) = delete;
   // True when the floor of `document` is the one this refresh covers.

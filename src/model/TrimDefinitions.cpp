@@ -2,6 +2,7 @@
 #include "model/TrimDefinitions.h"
 
 #include "model/Bounds.h"
+#include "model/DesignEdits.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/ExtrudeFlip.h"
@@ -23,6 +24,7 @@ bool GetCurrentTrimDefinitionFilePath(std::string* path) {
 
 void UnLockDetectAndSelectObject(Objex* object, bool unlock, bool detect, bool select) {
   if (!object) return;
+  NoteDesignEdit();
   for (Poinz* p = object->firstPoint; p; p = p->next) {
     if (unlock) p->locked = 0;
     if (detect) p->detectable = 1;

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -158,6 +160,31 @@ class WallSegmentGrid {
     ForEachWallSegmentIn(first, end, [this](Poinz* p, Poinz* q, Objex* wall) {
       segments_.push_back(SegmentCopy::Of(p, q, wall));
     });
+    build();
+  }
+  // Segments copied before, in the floor's order, the first of them `base` segments into the
+  // floor (the order a search is offered them in).
+  WallSegmentGrid(std::vector<SegmentCopy> segments, size_t base) : segments_(std::move(segments)), base_(base) {
+    build();
+  }
+  ~WallSegmentGrid() {
+    Buffers& spare = Spare();
+    spare.segments.swap(segments_);
+    spare.starts.swap(starts_);
+    spare.entries.swap(entries_);
+    spare.seen.swap(seen_);
+    spare.fill.swap(fill_);
+  }
+  WallSegmentGrid(const WallSegmentGrid&) = delete;
+  WallSegmentGrid& operator=(const WallSegmentGrid&) = delete;
+
+  bool usable() const { return usable_; }
+  size_t size() const { return segments_.size(); }
+  size_t base() const { return base_; }
+  const std::vector<SegmentCopy>& segments() const { return segments_; }
+
+ private:
+  void build() {
     if (segments_.empty()) return;
     float x0 = segments_[0].px, z0 = segments_[0].pz, x1 = x0, z1 = z0;
     for (const Segment& s : segments_) {
@@ -199,20 +226,8 @@ class WallSegmentGrid {
       cellsOf(segments_[i], [&](size_t cell) { entries_[fill_[cell]++] = static_cast<uint32_t>(i); });
     seen_.assign(segments_.size(), 0);
   }
-  ~WallSegmentGrid() {
-    Buffers& spare = Spare();
-    spare.segments.swap(segments_);
-    spare.starts.swap(starts_);
-    spare.entries.swap(entries_);
-    spare.seen.swap(seen_);
-    spare.fill.swap(fill_);
-  }
-  WallSegmentGrid(const WallSegmentGrid&) = delete;
-  WallSegmentGrid& operator=(const WallSegmentGrid&) = delete;
 
-  bool usable() const { return usable_; }
-  size_t size() const { return segments_.size(); }
-
+ public:
   // The segments the ray may meet, nearest cells first, until none left can beat the winner.
   void search(FacingWallSearch* s) {
     if (segments_.empty()) return;
@@ -259,7 +274,7 @@ class WallSegmentGrid {
   void offer(FacingWallSearch* s, size_t i) {
     Segment& g = segments_[i];
     if (!(g.length >= 0)) g.length = Distance(g.px, g.pz, g.qx, g.qz);
-    s->considerMeasured(g.p, g.q, g.px, g.pz, g.qx, g.qz, g.length, g.wall, i);
+    s->considerMeasured(g.p, g.q, g.px, g.pz, g.qx, g.qz, g.length, g.wall, base_ + i);
   }
   static constexpr float kLeastCell = 8.0f;
   static constexpr int kMostCells = 2048;
@@ -301,6 +316,7 @@ class WallSegmentGrid {
 
   std::vector<Segment> segments_;
   std::vector<uint32_t> starts_, entries_, seen_, fill_;
+  size_t base_ = 0;
   uint32_t stamp_ = 0;
   float originX_ = 0, originZ_ = 0, cell_ = kLeastCell;
   int columns_ = 0, rows_ = 0;
@@ -466,6 +482,115 @@ void UpdateAttachedDimAllLayers(Layer* firstLayer) {
 
 // ---- Dimensions after a move of the walls at the end of a floor ----
 
+namespace {
+
+// The still walls' segments in grids of runs of them, in the floor's order: walls that join
+// the still ones at the floor's end come as a new run, and the last two runs are merged while
+// the earlier is not more than twice as long, so that a floor of n segments keeps about log n
+// grids and each segment is copied into a new grid about log n times as the floor grows. A
+// ray is followed through every grid; what it finds is what one grid of all the segments finds.
+class StillWallGrids {
+ public:
+  // Adds the segments of the walls from `first` up to (not including) `end`, after those
+  // added before; false when they cannot be put in a grid (a coordinate is not finite).
+  bool addWalls(Objex* first, const Objex* end) {
+    std::vector<SegmentCopy> run;
+    ForEachWallSegmentIn(first, end, [&run](Poinz* p, Poinz* q, Objex* wall) {
+      run.push_back(SegmentCopy::Of(p, q, wall));
+    });
+    const size_t count = run.size();
+    grids_.push_back(std::make_unique<WallSegmentGrid>(std::move(run), size_));
+    if (!grids_.back()->usable()) return false;
+    size_ += count;
+    while (grids_.size() >= 2 && grids_[grids_.size() - 2]->size() <= 2 * grids_.back()->size()) {
+      std::unique_ptr<WallSegmentGrid> later = std::move(grids_.back());
+      grids_.pop_back();
+      std::unique_ptr<WallSegmentGrid>& earlier = grids_.back();
+      std::vector<SegmentCopy> merged;
+      merged.reserve(earlier->size() + later->size());
+      merged.insert(merged.end(), earlier->segments().begin(), earlier->segments().end());
+      merged.insert(merged.end(), later->segments().begin(), later->segments().end());
+      earlier = std::make_unique<WallSegmentGrid>(std::move(merged), earlier->base());
+    }
+    return true;
+  }
+  size_t size() const { return size_; }
+  void search(FacingWallSearch* s) {
+    for (const std::unique_ptr<WallSegmentGrid>& g : grids_) g->search(s);
+  }
+
+ private:
+  std::vector<std::unique_ptr<WallSegmentGrid>> grids_;
+  size_t size_ = 0;
+};
+
+// The still dimensions' rays by their direction, so that those that may cross a box are found
+// without looking at every one: a ray lies on the line n.p = c, n the unit normal of its
+// direction turned into [0, pi); rays are kept by that angle, in 64 ranges, each in order of c.
+class StillRays {
+ public:
+  // The ray from (x0, z0) to (x1, z1) of still dimension `index`; with `bounded` false (no
+  // bounds for it) it is among those every box may be crossed by.
+  void add(size_t index, bool bounded, float x0, float z0, float x1, float z1) {
+    const double vx = static_cast<double>(x1) - x0, vz = static_cast<double>(z1) - z0;
+    const double length = std::hypot(vx, vz);
+    if (!bounded || !(length > 0) || !std::isfinite(length)) {
+      unbounded_.push_back(index);
+      return;
+    }
+    double nx = -vz / length, nz = vx / length;
+    double angle = std::atan2(nz, nx);
+    if (angle < 0) angle += kPi, nx = -nx, nz = -nz;
+    if (angle >= kPi) angle -= kPi, nx = -nx, nz = -nz;
+    const int b = std::clamp(static_cast<int>(angle / kPi * kRanges), 0, kRanges - 1);
+    Range& r = ranges_[b];
+    r.lo = std::min(r.lo, angle);
+    r.hi = std::max(r.hi, angle);
+    r.byOffset.emplace(nx * x0 + nz * z0, index);
+  }
+
+  // Adds to `found` every ray (of those with bounds) that may pass within the box [x0, x1] x
+  // [z0, z1]: those whose lines do, and some more.
+  void crossing(float x0, float z0, float x1, float z1, std::vector<size_t>* found) const {
+    const double xs[2] = {x0, x1}, zs[2] = {z0, z1};
+    double radius = 0;
+    for (double x : xs)
+      for (double z : zs) radius = std::max(radius, std::hypot(x, z));
+    if (!std::isfinite(radius)) {
+      for (const Range& r : ranges_)
+        for (const auto& entry : r.byOffset) found->push_back(entry.second);
+      return;
+    }
+    for (const Range& r : ranges_) {
+      if (r.byOffset.empty()) continue;
+      // Within the range the normal turns by at most hi - lo: n.p moves by at most |p| that much.
+      const double nx = std::cos(r.lo), nz = std::sin(r.lo);
+      double lo = INFINITY, hi = -INFINITY;
+      for (double x : xs)
+        for (double z : zs) lo = std::min(lo, nx * x + nz * z), hi = std::max(hi, nx * x + nz * z);
+      const double slack = radius * (r.hi - r.lo) + kSlack;
+      for (auto it = r.byOffset.lower_bound(lo - slack), end = r.byOffset.upper_bound(hi + slack); it != end; ++it)
+        found->push_back(it->second);
+    }
+  }
+
+  const std::vector<size_t>& unbounded() const { return unbounded_; }
+
+ private:
+  static constexpr int kRanges = 64;
+  static constexpr double kPi = 3.14159265358979323846;
+  // Room for the rounding of the rays' ends (a few hundredths at the design's extent).
+  static constexpr double kSlack = 1.0;
+  struct Range {
+    double lo = INFINITY, hi = -INFINITY;
+    std::multimap<double, size_t> byOffset;
+  };
+  Range ranges_[kRanges];
+  std::vector<size_t> unbounded_;
+};
+
+}  // namespace
+
 // The floor splits at `firstMoved`: the walls before it stay where they are while the state
 // lives, those from it on move. The still walls' segments are put in a grid and the rays of
 // their dimensions noted once; each measurement then looks only at the moved walls.
@@ -504,7 +629,19 @@ class MovedWallDimensions {
     bool everyRay = !reached[0].finite() || !reached[1].finite();
     for (const std::vector<Snapshot>* list : {&previous_, &now})
       for (const Snapshot& t : *list) everyRay = everyRay || SpansNowhere(t);
-    for (const StillDimension& d : still_) {
+    // The still dimensions whose rays may cross either box, in the floor's order.
+    std::vector<size_t> looked;
+    if (!everyRay) {
+      looked = rays_.unbounded();
+      for (const Box& box : reached)
+        if (box.any)
+          rays_.crossing(box.x0 - kMargin, box.z0 - kMargin, box.x1 + kMargin, box.z1 + kMargin, &looked);
+      std::sort(looked.begin(), looked.end());
+      looked.erase(std::unique(looked.begin(), looked.end()), looked.end());
+    }
+    const size_t lookedAt = everyRay ? still_.size() : looked.size();
+    for (size_t k = 0; k < lookedAt; ++k) {
+      const StillDimension& d = still_[everyRay ? k : looked[k]];
       if (!everyRay && d.ray && !reached[0].crossedBy(d.x0, d.z0, d.x1, d.z1) &&
           !reached[1].crossedBy(d.x0, d.z0, d.x1, d.z1))
         continue;
@@ -581,50 +718,77 @@ class MovedWallDimensions {
       return;
     }
     // The still walls' dimensions, on the way to the first moved object (which must be met).
-    DocState* ds = CurDocState();
-    Objex* wall = layer_->firstObject;
-    for (; wall && wall != firstMoved_; wall = wall->next) {
-      if (wall->type != kObjWall) continue;
-      for (Objex* child = wall->firstChild; child; child = child->next) {
-        if (child->subtype != kSubDimensionAttachment) continue;
-        StillDimension d{child, wall, false, 0, 0, 0, 0};
-        const DoorWindowData* data = AttachmentData(child);
-        if (ds && data && data->anchorStart && data->anchorEnd) {
-          const float sx = data->anchorStart->position[0], sz = data->anchorStart->position[2];
-          const float ex = data->anchorEnd->position[0], ez = data->anchorEnd->position[2];
-          const float length = std::hypot(ex - sx, ez - sz);
-          const float ux = (ex - sx) / length, uz = (ez - sz) / length;
-          const float mx = sx + ux * data->startDistance, mz = sz + uz * data->startDistance;
-          const float reach = DimensionReach(child, wall, ds) + 20 + kMargin;
-          // Across the segment, either way.
-          d.x0 = mx + uz * reach, d.z0 = mz - ux * reach;
-          d.x1 = mx - uz * reach, d.z1 = mz + ux * reach;
-          d.ray = length > 0 && std::isfinite(d.x0) && std::isfinite(d.z0) && std::isfinite(d.x1) &&
-                  std::isfinite(d.z1);
-        }
-        still_.push_back(d);
-      }
-    }
-    if (wall != firstMoved_) {
+    if (!addStillDimensions(layer_->firstObject, firstMoved_) || !walls_.addWalls(layer_->firstObject, firstMoved_)) {
       still_.clear();
-      whole_ = true;
-      return;
-    }
-    grid_.emplace(layer_->firstObject, firstMoved_);
-    if (!grid_->usable()) {
-      still_.clear();
+      rays_ = StillRays{};
       whole_ = true;
     }
   }
 
+  // Notes the dimensions of the walls from `first` up to `end` as still ones; false when `end`
+  // is not met.
+  bool addStillDimensions(Objex* first, const Objex* end) {
+    DocState* ds = CurDocState();
+    Objex* wall = first;
+    for (; wall && wall != end; wall = wall->next) {
+      if (wall->type != kObjWall) continue;
+      for (Objex* child = wall->firstChild; child; child = child->next)
+        if (child->subtype == kSubDimensionAttachment) {
+          still_.push_back(StillDimensionOf(child, wall, ds));
+          const StillDimension& d = still_.back();
+          rays_.add(still_.size() - 1, d.ray, d.x0, d.z0, d.x1, d.z1);
+        }
+    }
+    return wall == end;
+  }
+
+  // The dimension with its ray (both ways from the foot, a little longer than it reaches).
+  static StillDimension StillDimensionOf(Objex* child, Objex* wall, const DocState* ds) {
+    StillDimension d{child, wall, false, 0, 0, 0, 0};
+    const DoorWindowData* data = AttachmentData(child);
+    if (ds && data && data->anchorStart && data->anchorEnd) {
+      const float sx = data->anchorStart->position[0], sz = data->anchorStart->position[2];
+      const float ex = data->anchorEnd->position[0], ez = data->anchorEnd->position[2];
+      const float length = std::hypot(ex - sx, ez - sz);
+      const float ux = (ex - sx) / length, uz = (ez - sz) / length;
+      const float mx = sx + ux * data->startDistance, mz = sz + uz * data->startDistance;
+      const float reach = DimensionReach(child, wall, ds) + 20 + kMargin;
+      // Across the segment, either way.
+      d.x0 = mx + uz * reach, d.z0 = mz - ux * reach;
+      d.x1 = mx - uz * reach, d.z1 = mz + ux * reach;
+      d.ray = length > 0 && std::isfinite(d.x0) && std::isfinite(d.z0) && std::isfinite(d.x1) && std::isfinite(d.z1);
+    }
+    return d;
+  }
+
+ public:
+  // Goes on with the walls from `firstMoved` on as the moved ones, those moved so far joining
+  // the still ones where they lie now. The caller answers for the floor: nothing on it has
+  // changed since the last measurement but objects appended at its end, from `firstMoved` on.
+  // False when the still walls are not kept in grids (then the state is to be ended).
+  bool carryOn(Objex* firstMoved) {
+    if (!layer_ || !layer_->visible || !firstMoved || !firstMoved_ || firstMoved->layer != layer_) return false;
+    if (!prepared_) prepare();
+    if (whole_ || gToolsServices.limitWallDimension != tools::LimitWallDimension) return false;
+    if (!addStillDimensions(firstMoved_, firstMoved) || !walls_.addWalls(firstMoved_, firstMoved)) {
+      whole_ = true;
+      return false;
+    }
+    firstMoved_ = firstMoved;
+    previous_.clear();
+    return true;
+  }
+
+ private:
+
   // One dimension measured against the still walls' grid and the moved segments.
   void measureOne(Objex* dimension, Objex* wall, const std::vector<Snapshot>& moved) {
-    const size_t still = grid_->size();
+    const size_t still = walls_.size();
     MeasureAttachedDim(dimension, wall, [&](FloatPoint* m, FloatPoint* f, Poinz* a, Poinz* b) {
       FacingWallSearch s{};
       if (!StartSearch(m, f, a, b, &s)) return 0.0f;
       for (size_t i = 0; i < moved.size(); ++i) s.consider(moved[i].p, moved[i].q, moved[i].wall, still + i);
-      grid_->search(&s);
+      walls_.search(&s);
       return s.finish(f);
     });
   }
@@ -632,8 +796,9 @@ class MovedWallDimensions {
   Layer* layer_;
   Objex* firstMoved_;
   bool prepared_ = false, whole_ = false;
-  std::optional<WallSegmentGrid> grid_;
+  StillWallGrids walls_;
   std::vector<StillDimension> still_;
+  StillRays rays_;  // of still_
   std::vector<Snapshot> previous_;
 };
 
@@ -644,3 +809,6 @@ void MeasureMovedWallDimensions(MovedWallDimensions* state) {
   if (state) state->measure();
 }
 void EndMovedWallDimensions(MovedWallDimensions* state) { delete state; }
+bool CarryOnMovedWallDimensions(MovedWallDimensions* state, Objex* firstMoved) {
+  return state && state->carryOn(firstMoved);
+}

@@ -32,3 +32,7 @@ class MovedWallDimensions;
 MovedWallDimensions* BeginMovedWallDimensions(Layer* layer, Objex* firstMoved);
 void MeasureMovedWallDimensions(MovedWallDimensions* state);
 void EndMovedWallDimensions(MovedWallDimensions* state);
+// The state goes on with the walls from `firstMoved` to the floor's end as the moved ones,
+// those moved before joining the still walls where they lie now (the caller answers that
+// nothing else on the floor has changed since). False: the state is to be ended.
+bool CarryOnMovedWallDimensions(MovedWallDimensions* state, Objex* firstMoved);

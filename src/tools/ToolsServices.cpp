@@ -23,4 +23,5 @@ void InstallToolsServices() {
   s.beginMovedWallDimensions = BeginMovedWallDimensions;
   s.measureMovedWallDimensions = MeasureMovedWallDimensions;
   s.endMovedWallDimensions = EndMovedWallDimensions;
+  s.carryOnMovedWallDimensions = CarryOnMovedWallDimensions;
 }
