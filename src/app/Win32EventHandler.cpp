@@ -191,7 +191,7 @@ void Win32EventHandler::pasteObjects() {
   if (!gClipboardLayer || !gCurDocument) return;
   if (GetCurrentView() != kCmdViewTop) viewTop();
   DoPasteObjects();
-  Undo("Paste");
+  StoreUndoAfterPaste(LocalizedString("Paste"));
 }
 
 void Win32EventHandler::selectAllObjects() {

@@ -11,6 +11,7 @@
 #include "files/FileTags.h"
 #include "files/ObjectRecords.h"
 #include "files/StreamState.h"
+#include "files/Undo.h"
 #include "model/CommandCodes.h"
 #include "model/CommandWalkers.h"
 #include "model/Delete.h"
@@ -165,6 +166,12 @@ bool CarryHolds(const ZLKDocumentModel* doc, Layer* target, const std::vector<Pa
 void ForgetPasteCarry() { sCarry.forget(); }
 bool PasteCarryKept() { return sCarry.kept; }
 bool LastPasteWentOn() { return sLastPasteWentOn; }
+
+void StoreUndoAfterPaste(const std::string& name) {
+  const bool held = sCarry.kept && sCarry.edits == DesignEditCount();
+  StoreUndo(name);
+  if (held) sCarry.edits = DesignEditCount();
+}
 
 void DoCopyObjects() {
   ZLKDocumentModel* doc = gCurDocument;

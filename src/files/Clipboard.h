@@ -2,6 +2,7 @@
 // and pasting them back onto the floor they came from, offset on every repeat.
 #pragma once
 #include <cstdint>
+#include <string>
 
 // The source of the last copy: the name of the floor that was current, whether one was
 // noted, and the id of the document copied from (-1 before the first copy).
@@ -30,3 +31,7 @@ void ForgetPasteCarry();
 // what the one before left.
 bool PasteCarryKept();
 bool LastPasteWentOn();
+// Stores the undo state that follows a paste. Storing a state counts as an edit (it closes an
+// edit road, whose direct writes the count may not have seen), but the snapshot itself writes
+// nothing into the design: when the paste's carry held just before, it holds after it.
+void StoreUndoAfterPaste(const std::string& name);

@@ -10,6 +10,7 @@
 #include "files/TopoGridFile.h"
 #include "model/CommandCodes.h"
 #include "model/CommandWalkers.h"
+#include "model/DesignEdits.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Services.h"
@@ -176,6 +177,9 @@ int RestoreState(const char* path) {
 }
 
 void StoreUndo(const std::string& name) {
+  // An edit road ends with its undo state: whatever it wrote straight into the records, a road
+  // that kept something across edits must not trust it any longer.
+  NoteDesignEdit();
   ZLKDocumentModel* doc = gCurDocument;
   if (!doc) return;
   if (!gUndoActive) {

@@ -216,6 +216,10 @@ TEST_F(PasteCarry, AfterEveryKindOfEditAPasteGivesWhatTheWholeWalkGives) {
       // What Edit > Paste does after each paste: the next paste still goes on.
       {"the design stored as an undo state",
        [&saved](TestDocument&) { ASSERT_TRUE(SaveState(saved.c_str())); }, true},
+      // An edit road closed by its undo state: whatever it wrote directly, the paste walks again;
+      // Edit > Paste's own state after a paste leaves the carry standing.
+      {"an edit's undo state stored", [](TestDocument&) { StoreUndo("Move"); }},
+      {"the undo state a paste stores", [](TestDocument&) { StoreUndoAfterPaste("Paste"); }, true},
       {"a stored state restored (undo)",
        [&saved](TestDocument& d) {
          ASSERT_TRUE(SaveState(saved.c_str()));
