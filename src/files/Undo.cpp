@@ -17,6 +17,7 @@
 #include "model/Selection.h"
 #include "model/SelectionClick.h"
 #include "model/SelectionState.h"
+#include "model/TopoGrid.h"
 #include "platform/Alerts.h"
 #include "platform/Session.h"
 #include "platform/TemporaryFolder.h"
@@ -116,6 +117,14 @@ void FoldSelectionStateNoting(Layer* firstLayer, const CommandArg& arg, KnownSel
   }
 }
 
+bool HoldsGroundObjects(const Layer* first) {
+  for (const Layer* l = first; l; l = l->next)
+    for (const Objex* o = l->firstObject; o; o = o->next)
+      if (o->type == kObjEntireLot || o->type == kObjTopography || o->type == kObjSlopeLotSection)
+        return true;
+  return false;
+}
+
 }  // namespace
 
 int RestoreState(const char* path) {
@@ -144,7 +153,9 @@ int RestoreState(const char* path) {
     fresh.itsDocState->zoomFactor = old->zoomFactor;
     fresh.itsDocState->printSetting2 = old->printSetting2;
   }
-  ReplaceDesign(doc, &fresh);
+  // The ground's heights are worked out for the restored design when it or the one it replaced
+  // holds ground objects.
+  if (!ReplaceDesign(doc, &fresh) && HoldsGroundObjects(doc->itsLayers)) SetLotElevation();
   DocState* ds = doc->itsDocState;
   ds->documentChanged = 1;
   ClearSelectionState40(ds, &ds->selectionState40);
