@@ -201,13 +201,16 @@ void DoWriteObjects() {
 
 namespace {
 bool sReadSawSelection = false;
+bool sReadSawGround = false;
 }  // namespace
 
 void NoteReadSelection() { sReadSawSelection = true; }
 bool ReadSawSelection() { return sReadSawSelection; }
+bool ReadSawGround() { return sReadSawGround; }
 
 bool DoReadObjects() {
   sReadSawSelection = false;
+  sReadSawGround = false;
   if (!gCurDocument) return false;
   // Each wall read refits its attachments; the attached dimensions are measured once at the end.
   WallDimensionRefreshBatch dimensions;
@@ -239,6 +242,7 @@ bool DoReadObjects() {
         last = obj;
         // Checked while the object is at hand; a later check would walk the whole design.
         if (obj && !sReadSawSelection && HasSelectedPointInTree(obj)) sReadSawSelection = true;
+        if (obj && !inBracket && IsGroundObjectType(obj->type)) sReadSawGround = true;
         if (obj && inBracket && group) LinkReadGroupMember(group, obj, &lastMember);
         break;
       }

@@ -29,6 +29,9 @@ bool DoReadObjects();
 // selected); NoteReadSelection records a selection made by a reading step beside the objects.
 bool ReadSawSelection();
 void NoteReadSelection();
+// Whether the last object stream read held ground objects (lots, topography, slope sections)
+// outside groups, those the ground's heights are worked out from.
+bool ReadSawGround();
 void WriteALayer(const Layer* layer);
 Layer* ReadALayer();
 void ConvertOldTextBlockLayers();

@@ -117,14 +117,6 @@ void FoldSelectionStateNoting(Layer* firstLayer, const CommandArg& arg, KnownSel
   }
 }
 
-bool HoldsGroundObjects(const Layer* first) {
-  for (const Layer* l = first; l; l = l->next)
-    for (const Objex* o = l->firstObject; o; o = o->next)
-      if (o->type == kObjEntireLot || o->type == kObjTopography || o->type == kObjSlopeLotSection)
-        return true;
-  return false;
-}
-
 }  // namespace
 
 int RestoreState(const char* path) {
@@ -154,8 +146,9 @@ int RestoreState(const char* path) {
     fresh.itsDocState->printSetting2 = old->printSetting2;
   }
   // The ground's heights are worked out for the restored design when it or the one it replaced
-  // holds ground objects.
-  if (!ReplaceDesign(doc, &fresh) && HoldsGroundObjects(doc->itsLayers)) SetLotElevation();
+  // holds ground objects (noted by the read and the drop: no walk of the design).
+  const bool restoredGround = ReadSawGround();
+  if (!ReplaceDesign(doc, &fresh) && restoredGround) SetLotElevation();
   DocState* ds = doc->itsDocState;
   ds->documentChanged = 1;
   ClearSelectionState40(ds, &ds->selectionState40);

@@ -228,10 +228,6 @@ void DeleteObj(Objex* object) {
 
 namespace {
 
-bool IsGroundKind(int16_t type) {
-  return type == kObjEntireLot || type == kObjTopography || type == kObjSlopeLotSection;
-}
-
 // Deleting an object whose list goes whole with it: what DeleteObj does, in the same order,
 // without unlinking it from its neighbours or its parent (they go too) and without working out
 // the ground's heights per ground object (noted in *ground for the caller to do once).
@@ -249,7 +245,7 @@ void DropWholeObject(Objex* object, bool* ground) {
   free(object->name);
   if (object->type == kObjPlant) free(object->typeData);
   if (object->type == kObjPhotoView) free(object->sourceObject);
-  if (IsGroundKind(object->type)) *ground = true;
+  if (IsGroundObjectType(object->type)) *ground = true;
   for (Objex* c = object->firstChild; c;) {
     Objex* next = c->next;
     DropWholeObject(c, ground);
