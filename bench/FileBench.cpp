@@ -194,9 +194,11 @@ void BM_UndoAtScale(benchmark::State& state) {
     undo += Seconds(t0, std::chrono::steady_clock::now());
     back = !back;
     state.PauseTiming();
+    // The snapshot the step just restored.
     raw += RawRead(UndoStatePath(doc.model.itsCurrentUndo));
     state.ResumeTiming();
   }
+  state.counters["bytes"] = static_cast<double>(fs::file_size(UndoStatePath(doc.model.itsCurrentUndo)));
   state.counters["raw_ms"] = raw * 1000 / static_cast<double>(state.iterations());
   state.counters["ratio"] = raw > 0 ? undo / raw : 0;  // target: at most 5
 }

@@ -29,6 +29,7 @@
 #include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
+#include "model/TopoGrid.h"
 #include "model/ViewProjection.h"
 #include "model/WalkNotes.h"
 
@@ -200,13 +201,16 @@ void DoWriteObjects() {
 
 namespace {
 bool sReadSawSelection = false;
+bool sReadSawGround = false;
 }  // namespace
 
 void NoteReadSelection() { sReadSawSelection = true; }
 bool ReadSawSelection() { return sReadSawSelection; }
+bool ReadSawGround() { return sReadSawGround; }
 
 bool DoReadObjects() {
   sReadSawSelection = false;
+  sReadSawGround = false;
   if (!gCurDocument) return false;
   // Each wall read refits its attachments; the attached dimensions are measured once at the end.
   WallDimensionRefreshBatch dimensions;
@@ -238,6 +242,7 @@ bool DoReadObjects() {
         last = obj;
         // Checked while the object is at hand; a later check would walk the whole design.
         if (obj && !sReadSawSelection && HasSelectedPointInTree(obj)) sReadSawSelection = true;
+        if (obj && !inBracket && IsGroundObjectType(obj->type)) sReadSawGround = true;
         if (obj && inBracket && group) LinkReadGroupMember(group, obj, &lastMember);
         break;
       }
@@ -358,14 +363,12 @@ bool ReadDesignIntoModel(ZLKDocumentModel* fresh, DesignReadMode mode) {
   return true;
 }
 
-void ReplaceDesign(ZLKDocumentModel* target, ZLKDocumentModel* fresh) {
+bool ReplaceDesign(ZLKDocumentModel* target, ZLKDocumentModel* fresh) {
   CurrentDocumentScope scope(target);
-  // Layers and objects.
-  while (Layer* l = target->itsLayers) {
-    target->itsLayers = l->next;
-    DeleteLayerObjects(l);
-    free(l);
-  }
+  // Layers and objects: the old ones go whole.
+  Layer* old = target->itsLayers;
+  target->itsLayers = target->itsCurLayer = target->itsCur2DLayer = nullptr;
+  const bool droppedGround = DeleteDesignLayers(old);
   target->itsLayers = fresh->itsLayers;
   target->itsCurLayer = fresh->itsCurLayer;
   target->itsCur2DLayer = fresh->itsCur2DLayer;
@@ -396,6 +399,9 @@ void ReplaceDesign(ZLKDocumentModel* target, ZLKDocumentModel* fresh) {
   for (CustomTextureIDList* t = fresh->itsCustomTextureList; t; t = t->next)
     if (!GetCustomTextureIDPath(t->id)) AddCustomTextureID(t->id, t->path);
   ReleaseModelContents(fresh);
+  // The ground's heights follow the design now in place.
+  if (droppedGround) SetLotElevation();
+  return droppedGround;
 }
 
 int KeyFileRead(const char* path, ObjectsLeftOut* leftOut) {

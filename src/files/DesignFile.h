@@ -29,6 +29,9 @@ bool DoReadObjects();
 // selected); NoteReadSelection records a selection made by a reading step beside the objects.
 bool ReadSawSelection();
 void NoteReadSelection();
+// Whether the last object stream read held ground objects (lots, topography, slope sections)
+// outside groups, those the ground's heights are worked out from.
+bool ReadSawGround();
 void WriteALayer(const Layer* layer);
 Layer* ReadALayer();
 void ConvertOldTextBlockLayers();
@@ -42,7 +45,9 @@ enum class DesignReadMode { kOpen, kRestore };
 // one of the three floors.
 bool ReadDesignIntoModel(ZLKDocumentModel* fresh, DesignReadMode mode = DesignReadMode::kOpen);
 // Moves what was read into `fresh` into `target`, replacing its design; `fresh` is left empty.
-void ReplaceDesign(ZLKDocumentModel* target, ZLKDocumentModel* fresh);
+// True when the design replaced held ground objects (the ground's heights were then worked out
+// again for the new design).
+bool ReplaceDesign(ZLKDocumentModel* target, ZLKDocumentModel* fresh);
 
 // Insert mode (gOpenSymbol): reads the object stream of the loaded input (positioned after
 // whatever precedes the objects) into a scratch model, then moves the objects into the

@@ -18,6 +18,7 @@
 #include "model/Selection.h"
 #include "model/SelectionClick.h"
 #include "model/SelectionState.h"
+#include "model/TopoGrid.h"
 #include "platform/Alerts.h"
 #include "platform/Session.h"
 #include "platform/TemporaryFolder.h"
@@ -145,7 +146,10 @@ int RestoreState(const char* path) {
     fresh.itsDocState->zoomFactor = old->zoomFactor;
     fresh.itsDocState->printSetting2 = old->printSetting2;
   }
-  ReplaceDesign(doc, &fresh);
+  // The ground's heights are worked out for the restored design when it or the one it replaced
+  // holds ground objects (noted by the read and the drop: no walk of the design).
+  const bool restoredGround = ReadSawGround();
+  if (!ReplaceDesign(doc, &fresh) && restoredGround) SetLotElevation();
   DocState* ds = doc->itsDocState;
   ds->documentChanged = 1;
   ClearSelectionState40(ds, &ds->selectionState40);

@@ -233,6 +233,56 @@ void DeleteObj(Objex* object) {
   free(object);
 }
 
+namespace {
+
+// Deleting an object whose list goes whole with it: what DeleteObj does, in the same order,
+// without unlinking it from its neighbours or its parent (they go too) and without working out
+// the ground's heights per ground object (noted in *ground for the caller to do once).
+void DropWholeObject(Objex* object, bool* ground) {
+  DeleteRendererObject(object);
+  if (gWorkbenchObject == object) gWorkbenchObject = nullptr;
+  if (object->cocoaObject) {
+    ReleasePlanPath(static_cast<PlanPath*>(object->cocoaObject));
+    object->cocoaObject = nullptr;
+    if (object->type != kObjPhotoView) object->sourceObject = nullptr;
+  }
+  DeleteObjectData(object);
+  DeleteObjectPoints(object);
+  DeletePlantInfo(object->plantInfo);
+  free(object->name);
+  if (object->type == kObjPlant) free(object->typeData);
+  if (object->type == kObjPhotoView) free(object->sourceObject);
+  if (IsGroundObjectType(object->type)) *ground = true;
+  for (Objex* c = object->firstChild; c;) {
+    Objex* next = c->next;
+    DropWholeObject(c, ground);
+    c = next;
+  }
+  for (Objex* s = object->symbol3D; s;) {
+    Objex* next = s->next;
+    DropWholeObject(s, ground);
+    s = next;
+  }
+  free(object);
+}
+
+}  // namespace
+
+bool DeleteDesignLayers(Layer* first) {
+  bool ground = false;
+  while (Layer* l = first) {
+    first = l->next;
+    for (Objex* o = l->firstObject; o;) {
+      Objex* next = o->next;
+      DropWholeObject(o, &ground);
+      gRefreshRender = 1;
+      o = next;
+    }
+    free(l);
+  }
+  return ground;
+}
+
 void DeleteObjItem(Objex* object) {
   NoteDesignEdit();
   if (!object) return;

@@ -13,6 +13,11 @@ void DeleteObj(Objex* object);
 void DeleteObjItem(Objex* object);
 void DeleteLayerObjects(Layer* layer);
 void DeleteLayer(Layer* layer);
+// Frees a chain of layers (from first along next) with everything on them, as when a whole
+// design is dropped; nothing outside the chain may refer to its objects. True when ground
+// objects (lots, topography, slope sections) went with them: the ground's heights are then the
+// caller's to work out again, once, for the design that stays.
+bool DeleteDesignLayers(Layer* first);
 void DeleteObjectPoints(Objex* object);
 // Appends copies of source's points to target, moved by offset (x, z).
 void DuplicateObjectPoints(const Objex* source, Objex* target, FloatPoint offset, uint8_t selected);

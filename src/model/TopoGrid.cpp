@@ -237,6 +237,10 @@ void AddTopographyRegion(const GridFrame& g, const Objex* o) {
 
 }  // namespace
 
+bool IsGroundObjectType(int16_t type) {
+  return type == kObjEntireLot || type == kObjTopography || type == kObjSlopeLotSection;
+}
+
 void SetLotElevation() {
   NoteServiceCall("SetLotElevation", nullptr);
   if (!LiveViewWindowVisible()) {

@@ -38,6 +38,9 @@ extern uint8_t gTopoInUse;
 // region, an entire lot or a slope lot section.
 bool TopoInUse();
 
+// Lots, topography regions and slope sections: the objects the ground's heights come from.
+bool IsGroundObjectType(int16_t type);
+
 // Recomputes every node height from the ground objects of every layer (heights of
 // topography regions, lot slopes and slope lot sections add up). Node (r, c) lies at
 // x = left + c * spacing, z = top + r * spacing of the plan bounds. With the 3D window

@@ -15,10 +15,12 @@
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
 #include "files/Undo.h"
+#include "model/Delete.h"
 #include "model/HitTest.h"
 #include "model/Selection.h"
 #include "model/SelectionClick.h"
 #include "model/Services.h"
+#include "model/TopoGrid.h"
 #include "platform/Alerts.h"
 #include "platform/TemporaryFolder.h"
 #include "platform/UndoNames.h"
@@ -321,4 +323,57 @@ TEST_F(UndoTest, InspectorIsToldWhichObjectsHoldTheRestoredSelection) {
   }
   gInspectorServices.updatePropertiesState = saved;
   sLooks = nullptr;
+}
+
+// With the 3D window showing, the ground's heights follow the design each step restores,
+// whether the step brings ground objects back, changes them or takes them away.
+TEST_F(UndoTest, GroundHeightsFollowTheRestoredDesign) {
+  const LiveViewHost savedHost = gLiveViewHost;
+  const uint8_t savedRenderOnShow = gRenderOnShow;
+  gLiveViewHost.isVisible = [] { return true; };
+  doc.ds()->planBounds = {-600, -600, 600, 600};
+  doc.ds()->topoGridSpacing = 120;
+  SetupTopoGrid();
+  ASSERT_NE(gTopographyGrid, nullptr);
+  auto heights = [] {
+    return std::vector<float>(gTopographyGrid, gTopographyGrid + (gTopoRowCnt + 1) * (gTopoColumnCnt + 1));
+  };
+  auto region = [&](float height) {
+    Objex* o = doc.addObject(kObjTopography, true, {{-300, -300}, {300, -300}, {300, 300}, {-300, 300}});
+    o->width = height;
+    return o;
+  };
+  InitializeUndo();  // flat
+  SetLotElevation();
+  const std::vector<float> flat = heights();
+  Objex* low = region(120);
+  StoreUndo("Region");
+  SetLotElevation();
+  const std::vector<float> lowHeights = heights();
+  DeleteObj(low);
+  region(240);
+  StoreUndo("Height");
+  SetLotElevation();
+  const std::vector<float> highHeights = heights();
+  DeleteObj(GetLayerFromName("First Floor")->firstObject);
+  StoreUndo("Delete");
+  SetLotElevation();
+  ASSERT_EQ(heights(), flat);
+  ASSERT_NE(lowHeights, flat);
+  ASSERT_NE(lowHeights, highHeights);
+
+  const struct {
+    bool back;
+    const std::vector<float>* expected;
+  } steps[] = {{true, &highHeights}, {true, &lowHeights}, {true, &flat},
+               {false, &lowHeights}, {false, &highHeights}, {false, &flat}};
+  for (size_t i = 0; i < std::size(steps); ++i) {
+    SCOPED_TRACE(i);
+    if (steps[i].back) DoUndo();
+    else DoRedo();
+    EXPECT_EQ(heights(), *steps[i].expected);
+  }
+  FreeTopoGrid();
+  gLiveViewHost = savedHost;
+  gRenderOnShow = savedRenderOnShow;
 }

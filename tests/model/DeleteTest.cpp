@@ -271,3 +271,99 @@ TEST(DuplicatePoints, WallsOwnTrimsDecksShareThem) {
   DeleteObj(deck);
   EXPECT_MODEL_SOUND();
 }
+
+namespace {
+
+// Builds a design of every kind of owned data on the document's floors (a wall with a door, 3D
+// parts, a trim, a group, a symbol part, a dimension with its text box, a plant, a named object,
+// a photo view) and, when asked, a ground object at the top or inside the group.
+enum class Ground { kNone, kTop, kInGroup };
+
+void BuildDropDesign(TestDocument& doc, Ground ground) {
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}});
+  wall->typeData = doc.addObject(kObjWallFace, true, {{0, 0}, {1, 0}, {1, 1}});
+  UnlinkObject(static_cast<Objex*>(wall->typeData));
+  PointAt(wall, 0)->trim1 = NewTrim(doc.addObject(kObjClosedPoly, true, {{0, 0}, {1, 1}}));
+  UnlinkObject(static_cast<TrimData*>(PointAt(wall, 0)->trim1)->profileA);
+  Objex* door = AddDoor(wall, 0);
+  AddDoor(wall, 0);
+  auto* d = static_cast<DoorWindowData*>(door->typeData);
+  d->faces = AddChild(door, kObjFace, {{0, 0}});
+  door->firstChild = nullptr;
+  d->faces->prev = nullptr;
+  Objex* group = doc.addObject(kObjGroup, false, {}, doc.second);
+  AddChild(group, kObjLine, {{0, 0}, {5, 5}});
+  AddChild(group, kObjLine, {{5, 5}, {9, 9}});
+  if (ground == Ground::kInGroup) AddChild(group, kObjTopography, {{0, 0}, {1, 0}, {1, 1}});
+  group->symbol3D = CreateObject(kObjFace, 1, 1, nullptr, nullptr, 0, 0, 0, nullptr, nullptr, nullptr,
+                                 nullptr, nullptr, nullptr);
+  Objex* dim = doc.addObject(103, false, {{0, 0}, {10, 0}});
+  Objex* box = doc.addObject(kObjDimensionInfo, true, {{0, 0}});
+  auto* info = static_cast<DimensionInfoData*>(calloc(1, sizeof(DimensionInfoData)));
+  auto* text = static_cast<DimensionTextData*>(calloc(1, sizeof(DimensionTextData)));
+  info->textBox = box;
+  text->dimension = dim;
+  dim->typeData = info;
+  box->typeData = text;
+  Objex* plant = doc.addObject(kObjPlant, true, {{0, 0}}, doc.third);
+  plant->typeData = strdup("plants/oak");
+  Objex* named = doc.addObject(kObjLine, false, {{0, 0}, {1, 1}});
+  named->name = strdup("Fence line");
+  Objex* photo = doc.addObject(kObjPhotoView, true, {{0, 0}});
+  photo->sourceObject = strdup("image.jpg");
+  const FloatPoint square[] = {{0, 0}, {1, 0}, {1, 1}};
+  photo->cocoaObject = CreatePlanPath(square, 3);
+  if (ground == Ground::kTop) doc.addObject(kObjEntireLot, true, {{0, 0}, {100, 0}, {100, 100}}, doc.third);
+  gWorkbenchObject = AddChild(group, kObjLine, {{1, 1}, {2, 2}});
+}
+
+std::vector<uint32_t> RendererDrops(const ServiceCallRecorder& calls) {
+  std::vector<uint32_t> ids;
+  for (const ServiceCall& c : calls.calls)
+    if (c.routine == "DeleteRendererObject") ids.push_back(c.objectID);
+  return ids;
+}
+
+}  // namespace
+
+// Dropping a whole design visits the renderer for the same objects in the same order as
+// deleting its layers object by object, frees everything (the leak check sees to that) and
+// says whether ground objects went, wherever they were.
+TEST(DeleteObjects, DroppingWholeLayersMatchesDeletingObjectByObject) {
+  const struct {
+    Ground ground;
+    bool reported;
+  } cases[] = {{Ground::kNone, false}, {Ground::kTop, true}, {Ground::kInGroup, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.ground));
+    std::vector<uint32_t> oneByOne, whole;
+    {
+      TestDocument doc;
+      BuildDropDesign(doc, c.ground);
+      ServiceCallRecorder calls;
+      for (Layer* l = doc.model.itsLayers; l; l = l->next) DeleteLayerObjects(l);
+      oneByOne = RendererDrops(calls);
+      EXPECT_EQ(calls.called("SetLotElevation"), c.reported);
+      EXPECT_EQ(gWorkbenchObject, nullptr);
+    }
+    {
+      TestDocument doc;
+      BuildDropDesign(doc, c.ground);
+      ServiceCallRecorder calls;
+      Layer* layers = doc.model.itsLayers;
+      doc.model.itsLayers = doc.model.itsCurLayer = doc.model.itsCur2DLayer = nullptr;
+      gRefreshRender = 0;
+      EXPECT_EQ(DeleteDesignLayers(layers), c.reported);
+      whole = RendererDrops(calls);
+      // The heights are the caller's to work out, once the new design is in place.
+      EXPECT_FALSE(calls.called("SetLotElevation"));
+      EXPECT_EQ(gWorkbenchObject, nullptr);
+      EXPECT_EQ(gRefreshRender, 1);
+      // The fixture's layers went with the design.
+      doc.first = doc.second = doc.third = nullptr;
+    }
+    EXPECT_FALSE(whole.empty());
+    EXPECT_EQ(whole, oneByOne);
+  }
+  EXPECT_FALSE(DeleteDesignLayers(nullptr));
+}
