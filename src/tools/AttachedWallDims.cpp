@@ -30,6 +30,17 @@ constexpr size_t kGridFromDimensions = 4;
 
 float Distance(float x1, float z1, float x2, float z2) { return std::hypot(x2 - x1, z2 - z1); }
 
+// True only when Distance(x1, z1, x2, z2) > limit for certain: decided from the square of the
+// same differences in double where it lies clearly beyond the limit's square (hypot of normal
+// lengths is within an ulp of the true length, far inside the margin); false wherever Distance
+// must decide (tiny limits, not-a-number, lengths near the limit).
+bool SurelyBeyond(float x1, float z1, float x2, float z2, float limit) {
+  const float dx = x2 - x1, dz = z2 - z1;
+  const double squared = static_cast<double>(dx) * dx + static_cast<double>(dz) * dz;
+  const double l = limit;
+  return l > 1e-30 && squared > l * l * (1 + 1e-5);
+}
+
 }  // namespace
 
 namespace {
@@ -44,6 +55,8 @@ struct FacingWallSearch {
   float best = 0, bestX = 0, bestZ = 0;
   Objex* winner = nullptr;
   size_t winnerOrder = 0;
+  float slope = 0;  // of the ray, once taken
+  bool haveSlope = false;
 
   void consider(const Poinz* p, const Poinz* q, Objex* wall, size_t order) {
     considerAt(p, q, p->position[0], p->position[2], q->position[0], q->position[2], wall, order);
@@ -64,7 +77,18 @@ struct FacingWallSearch {
     if (std::fabs(cross) < 1e-6f) return;
     if (segment <= 1) return;
     float ix = 0, iz = 0;
-    GetIntersection(mx, mz, fx, fz, px, pz, qx, qz, &ix, &iz);
+    // GetIntersection(mx, mz, fx, fz, px, pz, qx, qz), the ray's slope taken once.
+    if (!haveSlope) {
+      slope = GetSlope(mx, mz, fx, fz);
+      haveSlope = true;
+    }
+    GetIntersectionWithSlope(slope, mx, mz, px, pz, qx, qz, &ix, &iz);
+    // Most segments offered fail one of the tests below by far: those are turned away without
+    // measuring lengths; the rest are measured as they always were.
+    if (SurelyBeyond(px, pz, ix, iz, segment - 1) || SurelyBeyond(qx, qz, ix, iz, segment - 1) ||
+        SurelyBeyond(mx, mz, ix, iz, reach + 20) || SurelyBeyond(fx, fz, ix, iz, reach) ||
+        (winner && SurelyBeyond(mx, mz, ix, iz, best)))
+      return;
     const float fromM = Distance(mx, mz, ix, iz);
     if (fromM > reach + 20) return;
     if (Distance(fx, fz, ix, iz) > reach) return;  // behind the start
