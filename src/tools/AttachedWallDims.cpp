@@ -170,18 +170,46 @@ class WallSegmentGrid {
   explicit WallSegmentGrid(Layer* layer) : WallSegmentGrid(layer->firstObject, nullptr) {}
   // The segments of the walls from `first` up to (not including) `end`.
   WallSegmentGrid(Objex* first, const Objex* end) {
-    // The room of the last grid is reused: a floor's refresh makes one of every wall segment.
+    takeSpareRoom();
+    segments_.clear();
+    ForEachWallSegmentIn(first, end, [this](Poinz* p, Poinz* q, Objex* wall) {
+      segments_.push_back(SegmentCopy::Of(p, q, wall));
+    });
+    index();
+  }
+  // The grid of segments already copied, in the floor's order: they are taken from
+  // `*segments`, which is left with room for the next copy.
+  explicit WallSegmentGrid(std::vector<SegmentCopy>* segments) {
+    takeSpareRoom();
+    segments_.swap(*segments);
+    segments->clear();
+    index();
+  }
+  ~WallSegmentGrid() {
+    Buffers& spare = Spare();
+    spare.segments.swap(segments_);
+    spare.starts.swap(starts_);
+    spare.entries.swap(entries_);
+    spare.seen.swap(seen_);
+    spare.fill.swap(fill_);
+  }
+  WallSegmentGrid(const WallSegmentGrid&) = delete;
+  WallSegmentGrid& operator=(const WallSegmentGrid&) = delete;
+
+ private:
+  // The room of the last grid is reused: a floor's refresh makes one of every wall segment.
+  void takeSpareRoom() {
     Buffers& spare = Spare();
     segments_.swap(spare.segments);
     starts_.swap(spare.starts);
     entries_.swap(spare.entries);
     seen_.swap(spare.seen);
     fill_.swap(spare.fill);
-    segments_.clear();
     fill_.clear();
-    ForEachWallSegmentIn(first, end, [this](Poinz* p, Poinz* q, Objex* wall) {
-      segments_.push_back(SegmentCopy::Of(p, q, wall));
-    });
+  }
+
+  // Puts the segments in their cells.
+  void index() {
     if (segments_.empty()) return;
     float x0 = segments_[0].px, z0 = segments_[0].pz, x1 = x0, z1 = z0;
     for (const Segment& s : segments_) {
@@ -223,17 +251,8 @@ class WallSegmentGrid {
       cellsOf(segments_[i], [&](size_t cell) { entries_[fill_[cell]++] = static_cast<uint32_t>(i); });
     seen_.assign(segments_.size(), 0);
   }
-  ~WallSegmentGrid() {
-    Buffers& spare = Spare();
-    spare.segments.swap(segments_);
-    spare.starts.swap(starts_);
-    spare.entries.swap(entries_);
-    spare.seen.swap(seen_);
-    spare.fill.swap(fill_);
-  }
-  WallSegmentGrid(const WallSegmentGrid&) = delete;
-  WallSegmentGrid& operator=(const WallSegmentGrid&) = delete;
 
+ public:
   bool usable() const { return usable_; }
   size_t size() const { return segments_.size(); }
 
@@ -466,22 +485,88 @@ static void UpdateAttachedDimObjectWith(Objex* wall, WallSegmentGrid* grid) {
 
 void UpdateAttachedDimObject(Objex* wall) { UpdateAttachedDimObjectWith(wall, nullptr); }
 
+namespace {
+
+// The segments of a floor's walls (as ForEachWallSegment gives them) and the attached
+// dimensions of those walls with their walls, both in the floor's order. A wall's points and
+// its children are followed side by side, and the next object is asked for early, so that the
+// waits for their memory overlap.
+void CollectWallsOfFloor(Layer* layer, std::vector<SegmentCopy>* segments,
+                         std::vector<std::pair<Objex*, Objex*>>* dimensions) {
+  for (Objex* wall = layer->firstObject; wall; wall = wall->next) {
+    __builtin_prefetch(wall->next);
+    if (wall->type != kObjWall) continue;
+    Poinz* p = wall->firstPoint;
+    Objex* child = wall->firstChild;
+    while (p || child) {
+      if (p) {
+        if (Poinz* q = p->next) {
+          segments->push_back(SegmentCopy::Of(p, q, wall));
+          p = q;
+        } else {
+          // The closing segment of a closed wall of more than one point.
+          if (wall->closed && p != wall->firstPoint) segments->push_back(SegmentCopy::Of(p, wall->firstPoint, wall));
+          p = nullptr;
+        }
+      }
+      if (child) {
+        if (child->subtype == kSubDimensionAttachment) dimensions->emplace_back(child, wall);
+        child = child->next;
+      }
+    }
+  }
+}
+
+// Asks ahead for the memory measuring a floor's dimensions reads, in stages a few dimensions
+// apart: the dimension, then its record and points, then its anchors and the points' second
+// lines. Measuring reads the same memory in the same order; only the waiting for it overlaps.
+void PrefetchDimension(const std::vector<std::pair<Objex*, Objex*>>& dimensions, size_t i) {
+  constexpr size_t kObject = 12, kRecord = 6, kAnchors = 3;
+  if (i + kObject < dimensions.size()) {
+    const char* d = reinterpret_cast<const char*>(dimensions[i + kObject].first);
+    __builtin_prefetch(d);
+    __builtin_prefetch(d + 64);
+    __builtin_prefetch(d + 128);
+  }
+  if (i + kRecord < dimensions.size()) {
+    const Objex* d = dimensions[i + kRecord].first;
+    __builtin_prefetch(d->typeData);
+    __builtin_prefetch(d->firstPoint);
+  }
+  if (i + kAnchors < dimensions.size()) {
+    const Objex* d = dimensions[i + kAnchors].first;
+    if (const DoorWindowData* data = AttachmentData(d)) {
+      __builtin_prefetch(data->anchorStart);
+      __builtin_prefetch(data->anchorEnd);
+    }
+    if (const Poinz* p = d->firstPoint) {
+      __builtin_prefetch(reinterpret_cast<const char*>(p) + 64);
+      __builtin_prefetch(p->next);
+    }
+  }
+}
+
+}  // namespace
+
 void UpdateAttachedDimLayer(Layer* layer) {
   if (!layer || !layer->visible) return;
-  // The dimensions of the layer's walls, in layer order, found in one walk over the layer.
+  // The dimensions of the layer's walls and the walls' segments, in layer order, found in one
+  // walk over the layer.
   std::vector<std::pair<Objex*, Objex*>> dimensions;  // dimension, its wall
-  for (Objex* o = layer->firstObject; o; o = o->next)
-    if (o->type == kObjWall)
-      for (Objex* c = o->firstChild; c; c = c->next)
-        if (c->subtype == kSubDimensionAttachment) dimensions.emplace_back(c, o);
+  thread_local std::vector<SegmentCopy> segments;
+  segments.clear();
+  CollectWallsOfFloor(layer, &segments, &dimensions);
   if (dimensions.empty()) return;
   // Many dimensions are measured against the floor's walls through a grid of them (only while
   // the measuring routine is the one here: it is what the grid gives).
   std::optional<WallSegmentGrid> grid;
   if (dimensions.size() >= kGridFromDimensions && gToolsServices.limitWallDimension == tools::LimitWallDimension)
-    grid.emplace(layer);
+    grid.emplace(&segments);
   WallSegmentGrid* g = grid && grid->usable() ? &*grid : nullptr;
-  for (const auto& [dimension, wall] : dimensions) UpdateAttachedDimWith(dimension, wall, g);
+  for (size_t i = 0; i < dimensions.size(); ++i) {
+    PrefetchDimension(dimensions, i);
+    UpdateAttachedDimWith(dimensions[i].first, dimensions[i].second, g);
+  }
 }
 
 void UpdateAttachedDimAllLayers(Layer* firstLayer) {
