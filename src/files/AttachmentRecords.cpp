@@ -365,9 +365,45 @@ void WriteRoofAttachment(const RoofAttachmentData* record) {
 
 // ---- Trim blocks ----
 
+namespace {
+
+// A trim block of the current layout without profiles, whose slots all name their textures by
+// number (most blocks): its marks, codes and slots taken whole with one bounds check. False,
+// with nothing taken, for any other block (then read field by field).
+bool TakePlainTrimBlock(TrimData* t) {
+  if (sInputVersion < kVersionDesign10900) return false;
+  constexpr uint32_t kCodesAt = 2, kSlotsAt = kCodesAt + 8, kSlotBytes = 4 + 2 + 2 + 6;
+  constexpr uint32_t kBlockBytes = kSlotsAt + 5 * kSlotBytes + 2;
+  const uint8_t* b = PeekSome(kBlockBytes);
+  if (!b) return false;
+  for (uint32_t at : {kCodesAt, kCodesAt + 4})
+    if (TakenBytes(b + at).Long() == kTrimCustomProfile) return false;
+  for (uint32_t i = 0; i < 5; ++i) {
+    const uint8_t* slot = b + kSlotsAt + i * kSlotBytes;
+    if ((slot[0] & slot[1] & slot[2] & slot[3]) == 0xFF) return false;
+  }
+  TakenBytes f(TakeSome(kBlockBytes));
+  f.Short();  // the block's begin mark
+  t->trimCodeA = f.Long();
+  t->trimCodeB = f.Long();
+  for (int i = 0; i < 5; ++i) {
+    t->slotTextureIDs[i] = f.Long();
+    t->slotTextureScales[i].x = f.Short();
+    t->slotTextureScales[i].y = f.Short();
+    t->slotColors[i].red = f.UShort();
+    t->slotColors[i].green = f.UShort();
+    t->slotColors[i].blue = f.UShort();
+  }
+  f.Short();  // its end mark
+  return true;
+}
+
+}  // namespace
+
 void ReadTrimData(TrimData* record, Layer* layer) {
   TrimData scratch{};
   TrimData* t = record ? record : &scratch;
+  if (TakePlainTrimBlock(t)) return;
   int16_t begin = 0;
   ReadShort(&begin);
   for (int side = 0; side < 2; ++side) {

@@ -323,6 +323,14 @@ void GetIntersection(float x1, float y1, float x2, float y2, float x3, float y3,
   Intersect(m1, m2, diff > -0.001 && diff < 0.001, x1, y1, x3, y3, x, y);
 }
 
+void GetIntersectionWithSlope(float slope1, float x1, float y1, float x3, float y3, float x4, float y4, float* x,
+                              float* y) {
+  if (!x || !y) return;
+  float m2 = GetSlope(x3, y3, x4, y4);
+  double diff = static_cast<double>(slope1) - static_cast<double>(m2);
+  Intersect(slope1, m2, diff > -0.001 && diff < 0.001, x1, y1, x3, y3, x, y);
+}
+
 FrustumValues ComputeAccFrustum(double left, double right, double bottom, double top, double zNear,
                                 double zFar, double pixdx, double pixdy, double eyedx, double eyedy,
                                 double focus, int32_t viewportWidth, int32_t viewportHeight) {

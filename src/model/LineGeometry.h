@@ -56,6 +56,10 @@ void FGetIntersection(float x1, float y1, float x2, float y2, float x3, float y3
                       float* x, float* y);
 void GetIntersection(float x1, float y1, float x2, float y2, float x3, float y3, float x4, float y4,
                      float* x, float* y);
+// GetIntersection with the first line's slope already taken (GetSlope(x1, y1, x2, y2)), for
+// many lines met by one.
+void GetIntersectionWithSlope(float slope1, float x1, float y1, float x3, float y3, float x4, float y4, float* x,
+                              float* y);
 
 // The six glFrustum arguments of one jittered anti-aliasing pass.
 struct FrustumValues {

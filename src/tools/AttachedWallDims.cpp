@@ -32,6 +32,17 @@ constexpr size_t kGridFromDimensions = 4;
 
 float Distance(float x1, float z1, float x2, float z2) { return std::hypot(x2 - x1, z2 - z1); }
 
+// True only when Distance(x1, z1, x2, z2) > limit for certain: decided from the square of the
+// same differences in double where it lies clearly beyond the limit's square (hypot of normal
+// lengths is within an ulp of the true length, far inside the margin); false wherever Distance
+// must decide (tiny limits, not-a-number, lengths near the limit).
+bool SurelyBeyond(float x1, float z1, float x2, float z2, float limit) {
+  const float dx = x2 - x1, dz = z2 - z1;
+  const double squared = static_cast<double>(dx) * dx + static_cast<double>(dz) * dz;
+  const double l = limit;
+  return l > 1e-30 && squared > l * l * (1 + 1e-5);
+}
+
 }  // namespace
 
 namespace {
@@ -46,6 +57,8 @@ struct FacingWallSearch {
   float best = 0, bestX = 0, bestZ = 0;
   Objex* winner = nullptr;
   size_t winnerOrder = 0;
+  float slope = 0;  // of the ray, once taken
+  bool haveSlope = false;
 
   void consider(const Poinz* p, const Poinz* q, Objex* wall, size_t order) {
     considerAt(p, q, p->position[0], p->position[2], q->position[0], q->position[2], wall, order);
@@ -66,7 +79,18 @@ struct FacingWallSearch {
     if (std::fabs(cross) < 1e-6f) return;
     if (segment <= 1) return;
     float ix = 0, iz = 0;
-    GetIntersection(mx, mz, fx, fz, px, pz, qx, qz, &ix, &iz);
+    // GetIntersection(mx, mz, fx, fz, px, pz, qx, qz), the ray's slope taken once.
+    if (!haveSlope) {
+      slope = GetSlope(mx, mz, fx, fz);
+      haveSlope = true;
+    }
+    GetIntersectionWithSlope(slope, mx, mz, px, pz, qx, qz, &ix, &iz);
+    // Most segments offered fail one of the tests below by far: those are turned away without
+    // measuring lengths; the rest are measured as they always were.
+    if (SurelyBeyond(px, pz, ix, iz, segment - 1) || SurelyBeyond(qx, qz, ix, iz, segment - 1) ||
+        SurelyBeyond(mx, mz, ix, iz, reach + 20) || SurelyBeyond(fx, fz, ix, iz, reach) ||
+        (winner && SurelyBeyond(mx, mz, ix, iz, best)))
+      return;
     const float fromM = Distance(mx, mz, ix, iz);
     if (fromM > reach + 20) return;
     if (Distance(fx, fz, ix, iz) > reach) return;  // behind the start
@@ -148,24 +172,25 @@ class WallSegmentGrid {
   explicit WallSegmentGrid(Layer* layer) : WallSegmentGrid(layer->firstObject, nullptr) {}
   // The segments of the walls from `first` up to (not including) `end`.
   WallSegmentGrid(Objex* first, const Objex* end) {
-    // The room of the last grid is reused: a floor's refresh makes one of every wall segment.
-    Buffers& spare = Spare();
-    segments_.swap(spare.segments);
-    starts_.swap(spare.starts);
-    entries_.swap(spare.entries);
-    seen_.swap(spare.seen);
-    fill_.swap(spare.fill);
+    takeSpareRoom();
     segments_.clear();
-    fill_.clear();
     ForEachWallSegmentIn(first, end, [this](Poinz* p, Poinz* q, Objex* wall) {
       segments_.push_back(SegmentCopy::Of(p, q, wall));
     });
-    build();
+    index();
+  }
+  // The grid of segments already copied, in the floor's order: they are taken from
+  // `*segments`, which is left with room for the next copy.
+  explicit WallSegmentGrid(std::vector<SegmentCopy>* segments) {
+    takeSpareRoom();
+    segments_.swap(*segments);
+    segments->clear();
+    index();
   }
   // Segments copied before, in the floor's order, the first of them `base` segments into the
   // floor (the order a search is offered them in).
   WallSegmentGrid(std::vector<SegmentCopy> segments, size_t base) : segments_(std::move(segments)), base_(base) {
-    build();
+    index();
   }
   ~WallSegmentGrid() {
     Buffers& spare = Spare();
@@ -184,7 +209,19 @@ class WallSegmentGrid {
   const std::vector<SegmentCopy>& segments() const { return segments_; }
 
  private:
-  void build() {
+  // The room of the last grid is reused: a floor's refresh makes one of every wall segment.
+  void takeSpareRoom() {
+    Buffers& spare = Spare();
+    segments_.swap(spare.segments);
+    starts_.swap(spare.starts);
+    entries_.swap(spare.entries);
+    seen_.swap(spare.seen);
+    fill_.swap(spare.fill);
+    fill_.clear();
+  }
+
+  // Puts the segments in their cells.
+  void index() {
     if (segments_.empty()) return;
     float x0 = segments_[0].px, z0 = segments_[0].pz, x1 = x0, z1 = z0;
     for (const Segment& s : segments_) {
@@ -458,22 +495,88 @@ static void UpdateAttachedDimObjectWith(Objex* wall, WallSegmentGrid* grid) {
 
 void UpdateAttachedDimObject(Objex* wall) { UpdateAttachedDimObjectWith(wall, nullptr); }
 
+namespace {
+
+// The segments of a floor's walls (as ForEachWallSegment gives them) and the attached
+// dimensions of those walls with their walls, both in the floor's order. A wall's points and
+// its children are followed side by side, and the next object is asked for early, so that the
+// waits for their memory overlap.
+void CollectWallsOfFloor(Layer* layer, std::vector<SegmentCopy>* segments,
+                         std::vector<std::pair<Objex*, Objex*>>* dimensions) {
+  for (Objex* wall = layer->firstObject; wall; wall = wall->next) {
+    __builtin_prefetch(wall->next);
+    if (wall->type != kObjWall) continue;
+    Poinz* p = wall->firstPoint;
+    Objex* child = wall->firstChild;
+    while (p || child) {
+      if (p) {
+        if (Poinz* q = p->next) {
+          segments->push_back(SegmentCopy::Of(p, q, wall));
+          p = q;
+        } else {
+          // The closing segment of a closed wall of more than one point.
+          if (wall->closed && p != wall->firstPoint) segments->push_back(SegmentCopy::Of(p, wall->firstPoint, wall));
+          p = nullptr;
+        }
+      }
+      if (child) {
+        if (child->subtype == kSubDimensionAttachment) dimensions->emplace_back(child, wall);
+        child = child->next;
+      }
+    }
+  }
+}
+
+// Asks ahead for the memory measuring a floor's dimensions reads, in stages a few dimensions
+// apart: the dimension, then its record and points, then its anchors and the points' second
+// lines. Measuring reads the same memory in the same order; only the waiting for it overlaps.
+void PrefetchDimension(const std::vector<std::pair<Objex*, Objex*>>& dimensions, size_t i) {
+  constexpr size_t kObject = 12, kRecord = 6, kAnchors = 3;
+  if (i + kObject < dimensions.size()) {
+    const char* d = reinterpret_cast<const char*>(dimensions[i + kObject].first);
+    __builtin_prefetch(d);
+    __builtin_prefetch(d + 64);
+    __builtin_prefetch(d + 128);
+  }
+  if (i + kRecord < dimensions.size()) {
+    const Objex* d = dimensions[i + kRecord].first;
+    __builtin_prefetch(d->typeData);
+    __builtin_prefetch(d->firstPoint);
+  }
+  if (i + kAnchors < dimensions.size()) {
+    const Objex* d = dimensions[i + kAnchors].first;
+    if (const DoorWindowData* data = AttachmentData(d)) {
+      __builtin_prefetch(data->anchorStart);
+      __builtin_prefetch(data->anchorEnd);
+    }
+    if (const Poinz* p = d->firstPoint) {
+      __builtin_prefetch(reinterpret_cast<const char*>(p) + 64);
+      __builtin_prefetch(p->next);
+    }
+  }
+}
+
+}  // namespace
+
 void UpdateAttachedDimLayer(Layer* layer) {
   if (!layer || !layer->visible) return;
-  // The dimensions of the layer's walls, in layer order, found in one walk over the layer.
+  // The dimensions of the layer's walls and the walls' segments, in layer order, found in one
+  // walk over the layer.
   std::vector<std::pair<Objex*, Objex*>> dimensions;  // dimension, its wall
-  for (Objex* o = layer->firstObject; o; o = o->next)
-    if (o->type == kObjWall)
-      for (Objex* c = o->firstChild; c; c = c->next)
-        if (c->subtype == kSubDimensionAttachment) dimensions.emplace_back(c, o);
+  thread_local std::vector<SegmentCopy> segments;
+  segments.clear();
+  CollectWallsOfFloor(layer, &segments, &dimensions);
   if (dimensions.empty()) return;
   // Many dimensions are measured against the floor's walls through a grid of them (only while
   // the measuring routine is the one here: it is what the grid gives).
   std::optional<WallSegmentGrid> grid;
   if (dimensions.size() >= kGridFromDimensions && gToolsServices.limitWallDimension == tools::LimitWallDimension)
-    grid.emplace(layer);
+    grid.emplace(&segments);
   WallSegmentGrid* g = grid && grid->usable() ? &*grid : nullptr;
-  for (const auto& [dimension, wall] : dimensions) UpdateAttachedDimWith(dimension, wall, g);
+  for (size_t i = 0; i < dimensions.size(); ++i) {
+    PrefetchDimension(dimensions, i);
+    UpdateAttachedDimWith(dimensions[i].first, dimensions[i].second, g);
+  }
 }
 
 void UpdateAttachedDimAllLayers(Layer* firstLayer) {

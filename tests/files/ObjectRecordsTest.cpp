@@ -866,6 +866,67 @@ TEST_F(ObjectRoundTrip, TrimSlotWithATexturePathAmongNumberedOnes) {
   }
 }
 
+// Trim blocks of every form on every side of a wall: most are taken whole (no profile, every
+// slot by number), the others field by field. Each side reads back every field as written,
+// and the points and the door after the blocks as before.
+TEST_F(ObjectRoundTrip, TrimBlocksOfEveryFormReadBackAsWritten) {
+  char path[] = "Tiles/green.png";
+  const int32_t custom = NewCustomTextureID(path);
+  struct Form {
+    const char* name;
+    bool profileA, profileB;
+    int pathSlot;  // -1: every slot by number
+  };
+  const Form forms[] = {{"plain", false, false, -1},    {"profile on side B", false, true, -1},
+                        {"profiles on both", true, true, -1}, {"path in the last slot", false, false, 4},
+                        {"path in the first slot", false, false, 0}};
+  for (const Form& form : forms) {
+    SCOPED_TRACE(form.name);
+    Objex* wall = MakeWall();
+    int n = 0;
+    for (Poinz* p = wall->firstPoint; p; p = p->next)
+      for (void** side : {&p->trim1, &p->trim2}) {
+        if (p == wall->firstPoint && side == &p->trim1) continue;  // MakeWall's own block
+        auto* t = static_cast<TrimData*>(*side);
+        ++n;
+        t->trimCodeA = form.profileA ? kTrimCustomProfile : 30 + n;
+        t->trimCodeB = form.profileB ? kTrimCustomProfile : -n;
+        if (form.profileA) t->profileA = MakeChild(kObjOpenPoly, nullptr, nullptr, 2);
+        if (form.profileB) t->profileB = MakeChild(kObjOpenPoly, nullptr, nullptr, 3);
+        for (int k = 0; k < 5; ++k) {
+          t->slotTextureIDs[k] = k == form.pathSlot ? custom : 900 + 10 * n + k;
+          t->slotTextureScales[k] = {int16_t(-k - n), int16_t(300 + n)};
+          t->slotColors[k] = {uint16_t(65535 - n), uint16_t(k), uint16_t(n * 7)};
+        }
+      }
+    Objex* read = WrittenAndReadBack(wall);
+    ASSERT_NE(read, nullptr);
+    EXPECT_FALSE(StreamFailed());
+    for (Poinz *p = wall->firstPoint, *q = read->firstPoint; p; p = p->next, q = q ? q->next : nullptr) {
+      ASSERT_NE(q, nullptr);
+      EXPECT_EQ(q->position[0], p->position[0]);
+      for (int side = 0; side < 2; ++side) {
+        const auto* w = static_cast<const TrimData*>(side == 0 ? p->trim1 : p->trim2);
+        const auto* r = static_cast<const TrimData*>(side == 0 ? q->trim1 : q->trim2);
+        ASSERT_NE(r, nullptr);
+        EXPECT_EQ(r->trimCodeA, w->trimCodeA);
+        EXPECT_EQ(r->trimCodeB, w->trimCodeB);
+        EXPECT_EQ(r->profileA != nullptr, w->profileA != nullptr);
+        EXPECT_EQ(r->profileB != nullptr, w->profileB != nullptr);
+        for (int k = 0; k < 5; ++k) {
+          EXPECT_EQ(r->slotTextureIDs[k], w->slotTextureIDs[k]) << k;
+          EXPECT_EQ(r->slotTextureScales[k].x, w->slotTextureScales[k].x) << k;
+          EXPECT_EQ(r->slotTextureScales[k].y, w->slotTextureScales[k].y) << k;
+          EXPECT_EQ(r->slotColors[k], w->slotColors[k]) << k;
+        }
+      }
+    }
+    ASSERT_NE(read->firstChild, nullptr);
+    EXPECT_EQ(read->firstChild->type, kObjDoor);
+    ExpectRoundTrip(read);
+  }
+}
+
 // A record that would be decoded whole, cut anywhere, is refused without reading past the cut.
 TEST_F(ObjectRoundTrip, ARecordDecodedWholeCutAnywhereEndsCleanly) {
   Objex* o = doc.addObject(kObjClosedPoly, true, {{0, 0}, {40, 0}, {40, 30}});

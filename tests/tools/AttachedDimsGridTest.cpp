@@ -73,6 +73,7 @@ struct AttachedDimsGrid : ToolTest {
               Layer* floor = nullptr) {
     return AddTestWall(doc, pts, closed, thickness, floor ? floor : doc.first);
   }
+  void triangle(float x, float z) { doc.addObject(kObjClosedPoly, true, {{x, z}, {x + 20, z}, {x, z + 20}}); }
 };
 
 TEST_F(AttachedDimsGrid, EveryLayoutMeasuresAsEachDimensionAlone) {
@@ -135,6 +136,25 @@ TEST_F(AttachedDimsGrid, EveryLayoutMeasuresAsEachDimensionAlone) {
            const float x = static_cast<float>(i) * 110;
            Objex* w = t.wall({{x, 0}, {x + 100, 0}});
            AddDim(w, w->firstPoint, w->firstPoint->next, i % 2 == 0, i >= 2);
+         }
+       }},
+      {"doors among the dimensions, closed and one-point walls, other objects between",
+       [](AttachedDimsGrid& t) {
+         for (int i = 0; i < 40; ++i) {
+           const float x = static_cast<float>(i % 8) * 100, z = static_cast<float>(i / 8) * 100;
+           if (i % 4 == 1) t.triangle(x, z);
+           Objex* w = t.wall({{x, z}, {x + 70, z}, {x + 70, z + 70}, {x, z + 70}}, i % 3 == 0);
+           Poinz* a = w->firstPoint;
+           Poinz* b = a->next;
+           // Children of every kind in turn, the dimensions among them.
+           if (i % 2 == 0) AddTestDoor(w, a, b, 35, 20);
+           AddDim(w, a, b, i % 2 == 0, i % 3 == 1);
+           AddTestDoor(w, b, b->next, 30, 16);
+           AddDim(w, b, b->next, i % 2 == 1, false);
+           if (i % 5 == 0) {  // a one-point wall holding a dimension: no segment of its own
+             Objex* lone = t.wall({{x + 35, z + 35}}, i % 2 == 0);
+             AddDim(lone, lone->firstPoint, lone->firstPoint, true, false);
+           }
          }
        }},
       {"dimensions facing nothing",
