@@ -81,12 +81,8 @@ void DetachPoint(Objex* wall, Poinz* p) {
 
 void FreeWallPointSides(Objex* wall, Poinz* p) {
   if (!p->trim1 && !p->trim2) return;
-  auto* holder = static_cast<Poinz*>(calloc(1, sizeof(Poinz)));
-  if (!holder) return;
-  holder->trim1 = p->trim1;
-  holder->trim2 = p->trim2;
-  p->trim1 = p->trim2 = nullptr;
-  DeleteWallPoint(wall, holder);
+  DeleteWallPointSides(wall, p);
+  p->trim1 = p->trim2 = nullptr;  // not a wall's: the records were only referred to
 }
 
 namespace {

@@ -394,11 +394,17 @@ void DuplicateObjectPoints(const Objex* source, Objex* target, FloatPoint offset
   }
 }
 
-void DeleteWallPoint(Objex* wall, Poinz* point) {
+void DeleteWallPointSides(Objex* wall, Poinz* point) {
   NoteDesignEdit();
   if (!wall || !point || wall->type != kObjWall) return;
   FreeTrim(point->trim1);
   FreeTrim(point->trim2);
+  point->trim1 = point->trim2 = nullptr;
+}
+
+void DeleteWallPoint(Objex* wall, Poinz* point) {
+  if (!wall || !point || wall->type != kObjWall) return;
+  DeleteWallPointSides(wall, point);
   free(point);
 }
 

@@ -285,6 +285,25 @@ TEST_F(Walls, WorkingLengthOfASegment) {
                   0.0f);
 }
 
+// A wall point's sides go with it; a point of another kind only lets go of what it referred to,
+// and nothing is made on the way (LeakSanitizer watches this test).
+TEST_F(Walls, FreeingAPointsSidesClearsThemForWallsAndOthers) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {60, 80}});
+  Objex* line = doc.addObject(kObjLine, false, {{0, 0}, {10, 0}}, doc.first);
+  for (Objex* owner : {wall, line}) {
+    Poinz* p = CreatePoint(0, 0, 0, 0, 0, 0, 5, 0, 5, 0, 0, 0, 0, 0, 0, owner);
+    ASSERT_NE(p, nullptr);
+    WallSideData* a = TestWallSide(0);
+    WallSideData* b = TestWallSide(0);
+    p->trim1 = a, p->trim2 = b;
+    FreeWallPointSides(owner, p);
+    EXPECT_EQ(p->trim1, nullptr) << owner->type;
+    EXPECT_EQ(p->trim2, nullptr) << owner->type;
+    if (owner != wall) free(a), free(b);
+    free(p);
+  }
+}
+
 TEST_F(Walls, SeparatedSegmentIsANewTwoPointWallOnTheCurrentLayer) {
   Objex* wall = AddTestWall(doc, {{0, 0}, {100, 0}, {100, 100}});
   wall->textureID1 = 77;
