@@ -22,13 +22,28 @@
 namespace {
 
 // Models made with alloc(), released at the end.
+// Each test has a temporary folder of its own: the ids it draws on purpose are not kept from
+// it by another program's (or test's) lock files for the same ids.
 class DocumentModelTest : public ::testing::Test {
  protected:
+  void SetUp() override {
+    if (const char* r = std::getenv("XDG_RUNTIME_DIR")) runtime = r, hadRuntime = true;
+    char folder[] = "/tmp/casa-docmodel-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    own = folder;
+    setenv("XDG_RUNTIME_DIR", own.c_str(), 1);
+  }
   void TearDown() override {
     for (ZLKDocumentModel* m : made) ZLKDocumentModel::release(m);
     SetDocumentIDSource({});
     gCurDocument = saved;
+    if (hadRuntime) setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    else unsetenv("XDG_RUNTIME_DIR");
+    std::error_code ignored;
+    if (!own.empty()) std::filesystem::remove_all(own, ignored);
   }
+  std::string runtime, own;
+  bool hadRuntime = false;
   ZLKDocumentModel* make() {
     ZLKDocumentModel* m = ZLKDocumentModel::alloc();
     made.push_back(m);
