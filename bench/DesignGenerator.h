@@ -156,7 +156,8 @@ inline int AddHouseWall(Objex* w, bool dimension) {
   Poinz* p2 = p1->next;
   const float first = std::hypot(p1->position[0] - p0->position[0], p1->position[2] - p0->position[2]);
   AddOpening(w, p0, p1, true, first / 2, first >= 60 ? 30 : 24);
-  AddOpening(w, p1, p2, false, 30, 24);
+  const float second = std::hypot(p2->position[0] - p1->position[0], p2->position[2] - p1->position[2]);
+  AddOpening(w, p1, p2, false, second / 2, second >= 60 ? 24 : 18);
   int made = 3;
   if (dimension) {
     Poinz* before = p1;

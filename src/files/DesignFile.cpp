@@ -32,6 +32,7 @@
 #include "model/TopoGrid.h"
 #include "model/ViewProjection.h"
 #include "model/WalkNotes.h"
+#include "platform/Alerts.h"
 
 namespace {
 
@@ -335,6 +336,7 @@ int KeyFileWrite(const char* path) {
 bool ReadDesignIntoModel(ZLKDocumentModel* fresh, DesignReadMode mode) {
   const bool opening = mode == DesignReadMode::kOpen;
   CurrentDocumentScope scope(fresh);
+  RepeatedAlertsOnce onceEach;
   ReadIDScope ids;
   ResetObjectsLeftOut();
   DoReadHeader();

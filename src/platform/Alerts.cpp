@@ -2,8 +2,23 @@
 #include "platform/Alerts.h"
 #include "platform/Strings.h"
 
+#include <set>
+#include <utility>
+
 namespace {
 AlertPresenter* sPresenter = nullptr;
+// The texts shown while a RepeatedAlertsOnce lives; null when none does.
+std::set<std::pair<std::string, std::string>>* sShownOnce = nullptr;
+}
+
+RepeatedAlertsOnce::RepeatedAlertsOnce() : outer_(sShownOnce == nullptr) {
+  if (outer_) sShownOnce = new std::set<std::pair<std::string, std::string>>;
+}
+
+RepeatedAlertsOnce::~RepeatedAlertsOnce() {
+  if (!outer_) return;
+  delete sShownOnce;
+  sShownOnce = nullptr;
 }
 
 void SetAlertPresenter(AlertPresenter* presenter) { sPresenter = presenter; }
@@ -28,5 +43,6 @@ void ShowAlert(const std::string& message, const std::string& informative, bool 
   r.message = message;
   r.informative = informative;
   r.sheet = sheet;
+  if (sShownOnce && !sShownOnce->emplace(message, informative).second) return;
   ShowAlertWithButtons(r, nullptr);
 }

@@ -30,6 +30,20 @@ void ShowAlert(const std::string& message, const std::string& informative = {}, 
 // Shows an alert with buttons and calls `done` with the chosen index.
 void ShowAlertWithButtons(const AlertRequest& request, std::function<void(int)> done);
 
+// While one lives, an alert with the lone "OK" button whose texts match one already shown in
+// its life is not shown again: a read that removes parts from many walls tells the user once.
+// Alerts with buttons or an answer to wait for are always shown. Nested ones share the outer.
+class RepeatedAlertsOnce {
+ public:
+  RepeatedAlertsOnce();
+  ~RepeatedAlertsOnce();
+  RepeatedAlertsOnce(const RepeatedAlertsOnce&) = delete;
+  RepeatedAlertsOnce& operator=(const RepeatedAlertsOnce&) = delete;
+
+ private:
+  bool outer_;
+};
+
 // Records every alert and answers with a chosen button; for tests.
 class RecordingAlertPresenter : public AlertPresenter {
  public:

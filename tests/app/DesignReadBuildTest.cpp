@@ -23,6 +23,7 @@
 #include "model/DocumentModel.h"
 #include "model/Services.h"
 #include "model/Records.h"
+#include "platform/Alerts.h"
 
 namespace {
 
@@ -202,6 +203,62 @@ TEST(DesignReadBuild, UndoAndRedoGiveBackEachStepsDesign) {
   fs::remove_all(runtime, ec);
   if (savedRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
   else setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
+}
+
+// Windows that no longer fit their walls are removed as the design is read, each of them, and the
+// user is told once for the whole read, not once per wall; a read where everything fits says
+// nothing.
+TEST(DesignReadBuild, AReadRemovingPartsFromManyWallsTellsTheUserOnce) {
+  const std::string path = ::testing::TempDir() + "/design-read-misfits.ckd";
+  const std::string removed = "One or more components have been removed.";
+  int widened = 0;
+  {
+    TestDocument made;
+    bench::GenerateDesign(made, 600, true);
+    ASSERT_EQ(KeyFileWrite(path.c_str()), 1);
+    {
+      TestDocument read;
+      ScopedAlertRecorder alerts;
+      ASSERT_EQ(KeyFileRead(path.c_str()), 1);
+      EXPECT_TRUE(alerts.shown.empty());
+    }
+    for (Layer* l = made.model.itsLayers; l; l = l->next)
+      for (Objex* o = l->firstObject; o; o = o->next)
+        if (o->type == kObjWall)
+          for (Objex* c = o->firstChild; c; c = c->next)
+            if (c->type == kObjWindow) {
+              AttachmentData(c)->width = 5000;
+              ++widened;
+            }
+    ASSERT_GT(widened, 20);
+    ASSERT_EQ(KeyFileWrite(path.c_str()), 1);
+  }
+  TestDocument read;
+  ScopedAlertRecorder alerts;
+  ASSERT_EQ(KeyFileRead(path.c_str()), 1);
+  std::remove(path.c_str());
+  int windows = 0, doors = 0;
+  for (Layer* l = read.model.itsLayers; l; l = l->next)
+    for (Objex* o = l->firstObject; o; o = o->next)
+      for (Objex* c = o->firstChild; c; c = c->next) {
+        windows += c->type == kObjWindow;
+        doors += c->type == kObjDoor;
+      }
+  EXPECT_EQ(windows, 0);
+  EXPECT_EQ(doors, widened);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, removed);
+  // Outside a read, each removal still speaks for itself.
+  ScopedAlertRecorder later;
+  Objex* wall = read.model.itsLayers->firstObject;
+  while (wall && wall->type != kObjWall) wall = wall->next;
+  ASSERT_NE(wall, nullptr);
+  Objex* door = wall->firstChild;
+  while (door && door->type != kObjDoor) door = door->next;
+  ASSERT_NE(door, nullptr);
+  AttachmentData(door)->width = 5000;
+  EXPECT_EQ(UpdateAllWallAttachments(wall), 1);
+  EXPECT_EQ(later.shown.size(), 1u);
 }
 
 }  // namespace
