@@ -367,6 +367,16 @@ void WriteRoofAttachment(const RoofAttachmentData* record) {
 
 namespace {
 
+// One trim slot taken whole: its texture number, texture scale and colour.
+void TakeTrimSlot(TakenBytes& f, TrimData* t, int i) {
+  t->slotTextureIDs[i] = f.Long();
+  t->slotTextureScales[i].x = f.Short();
+  t->slotTextureScales[i].y = f.Short();
+  t->slotColors[i].red = f.UShort();
+  t->slotColors[i].green = f.UShort();
+  t->slotColors[i].blue = f.UShort();
+}
+
 // A trim block of the current layout without profiles, whose slots all name their textures by
 // number (most blocks): its marks, codes and slots taken whole with one bounds check. False,
 // with nothing taken, for any other block (then read field by field).
@@ -386,14 +396,7 @@ bool TakePlainTrimBlock(TrimData* t) {
   f.Short();  // the block's begin mark
   t->trimCodeA = f.Long();
   t->trimCodeB = f.Long();
-  for (int i = 0; i < 5; ++i) {
-    t->slotTextureIDs[i] = f.Long();
-    t->slotTextureScales[i].x = f.Short();
-    t->slotTextureScales[i].y = f.Short();
-    t->slotColors[i].red = f.UShort();
-    t->slotColors[i].green = f.UShort();
-    t->slotColors[i].blue = f.UShort();
-  }
+  for (int i = 0; i < 5; ++i) TakeTrimSlot(f, t, i);
   f.Short();  // its end mark
   return true;
 }
@@ -424,12 +427,7 @@ void ReadTrimData(TrimData* record, Layer* layer) {
       constexpr uint32_t kSlotBytes = 4 + 2 + 2 + 6;
       if (const uint8_t* b = PeekSome(kSlotBytes); b && (b[0] & b[1] & b[2] & b[3]) != 0xFF) {
         TakenBytes f(TakeSome(kSlotBytes));
-        t->slotTextureIDs[i] = f.Long();
-        t->slotTextureScales[i].x = f.Short();
-        t->slotTextureScales[i].y = f.Short();
-        t->slotColors[i].red = f.UShort();
-        t->slotColors[i].green = f.UShort();
-        t->slotColors[i].blue = f.UShort();
+        TakeTrimSlot(f, t, i);
         continue;
       }
       t->slotTextureIDs[i] = ReadTextureID();

@@ -52,14 +52,18 @@ void FreeTrim(void*& ref) {
   free(trim);
 }
 
+// The object's plan path. A photo view's image path is owned and freed with its object; any
+// other source is borrowed and forgotten here.
+void ReleaseObjectPlanPath(Objex* object) {
+  if (!object->cocoaObject) return;
+  ReleasePlanPath(static_cast<PlanPath*>(object->cocoaObject));
+  object->cocoaObject = nullptr;
+  if (object->type != kObjPhotoView) object->sourceObject = nullptr;
+}
+
 // Steps 1-6 of deleting an object: everything but its children and 3D symbol parts.
 void ReleaseObjectContents(Objex* object) {
-  if (object->cocoaObject) {
-    ReleasePlanPath(static_cast<PlanPath*>(object->cocoaObject));
-    object->cocoaObject = nullptr;
-    // A photo view's image path is owned and freed below; any other source is borrowed.
-    if (object->type != kObjPhotoView) object->sourceObject = nullptr;
-  }
+  ReleaseObjectPlanPath(object);
   UnlinkForDelete(object);
   DeleteObjectData(object);
   DeleteObjectPoints(object);
@@ -241,11 +245,7 @@ namespace {
 void DropWholeObject(Objex* object, bool* ground) {
   DeleteRendererObject(object);
   if (gWorkbenchObject == object) gWorkbenchObject = nullptr;
-  if (object->cocoaObject) {
-    ReleasePlanPath(static_cast<PlanPath*>(object->cocoaObject));
-    object->cocoaObject = nullptr;
-    if (object->type != kObjPhotoView) object->sourceObject = nullptr;
-  }
+  ReleaseObjectPlanPath(object);
   DeleteObjectData(object);
   DeleteObjectPoints(object);
   DeletePlantInfo(object->plantInfo);

@@ -88,11 +88,11 @@ struct NotesInPlace {
   }
 };
 
-// The notes of the last walk of one kind of each floor walked last, rewritten in place.
-class FloorNotesInPlace {
+// A list of records for each of the floors walked last (the oldest floor's list is taken over
+// by a floor not among them).
+class FloorRecordLists {
  public:
-  NotesInPlace begin(const Layer* layer) { return NotesInPlace{&of(layer)}; }
-  // The floor's notes, or null when it is not among the floors walked last.
+  // The floor's list, or null when it is not among the floors walked last.
   const std::vector<const void*>* find(const Layer* layer) const {
     for (const Kept& t : kept_)
       if (t.layer == layer) return &t.records;
@@ -103,12 +103,7 @@ class FloorNotesInPlace {
     nextSlot_ = 0;
   }
 
- private:
-  static constexpr size_t kFloors = 16;
-  struct Kept {
-    const Layer* layer = nullptr;
-    std::vector<const void*> records;
-  };
+ protected:
   std::vector<const void*>& of(const Layer* layer) {
     for (Kept& t : kept_)
       if (t.layer == layer) return t.records;
@@ -118,12 +113,25 @@ class FloorNotesInPlace {
     t.records.clear();
     return t.records;
   }
+
+ private:
+  static constexpr size_t kFloors = 16;
+  struct Kept {
+    const Layer* layer = nullptr;
+    std::vector<const void*> records;
+  };
   Kept kept_[kFloors];
   size_t nextSlot_ = 0;
 };
 
+// The notes of the last walk of one kind of each floor walked last, rewritten in place.
+class FloorNotesInPlace : public FloorRecordLists {
+ public:
+  NotesInPlace begin(const Layer* layer) { return NotesInPlace{&of(layer)}; }
+};
+
 // The records each floor's last walk of one kind noted, for the floors walked last.
-class FloorWalkTraces {
+class FloorWalkTraces : private FloorRecordLists {
  public:
   // Notes for a walk of `layer` starting now; `finish` keeps them for the next walk.
   WalkNotes begin(const Layer* layer) {
@@ -137,22 +145,6 @@ class FloorWalkTraces {
   }
 
  private:
-  static constexpr size_t kFloors = 16;
-  struct Kept {
-    const Layer* layer = nullptr;
-    std::vector<const void*> records;
-  };
-  std::vector<const void*>& of(const Layer* layer) {
-    for (Kept& t : kept_)
-      if (t.layer == layer) return t.records;
-    Kept& t = kept_[nextSlot_];
-    nextSlot_ = (nextSlot_ + 1) % kFloors;
-    t.layer = layer;
-    t.records.clear();
-    return t.records;
-  }
-  Kept kept_[kFloors];
-  size_t nextSlot_ = 0;
   std::vector<const void*> writing_;
   std::vector<const void*>* last_ = nullptr;
 };

@@ -46,6 +46,31 @@ TrimData* NewTrim(Objex* profile) {
 
 }  // namespace
 
+// A wall on the first floor with a 3D body and a trim with a profile on its first point.
+Objex* AddWallWithBodyAndTrim(TestDocument& doc) {
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}});
+  wall->typeData = doc.addObject(kObjWallFace, true, {{0, 0}, {1, 0}, {1, 1}});
+  UnlinkObject(static_cast<Objex*>(wall->typeData));
+  PointAt(wall, 0)->trim1 = NewTrim(doc.addObject(kObjClosedPoly, true, {{0, 0}, {1, 1}}));
+  UnlinkObject(static_cast<TrimData*>(PointAt(wall, 0)->trim1)->profileA);
+  return wall;
+}
+
+// A length dimension and its text box on the first floor, each knowing the other; the box's
+// record.
+DimensionTextData* AddDimensionWithBox(TestDocument& doc, Objex** made = nullptr) {
+  Objex* dim = doc.addObject(103, false, {{0, 0}, {10, 0}});
+  if (made) *made = dim;
+  Objex* box = doc.addObject(kObjDimensionInfo, true, {{0, 0}});
+  auto* info = static_cast<DimensionInfoData*>(calloc(1, sizeof(DimensionInfoData)));
+  auto* text = static_cast<DimensionTextData*>(calloc(1, sizeof(DimensionTextData)));
+  info->textBox = box;
+  text->dimension = dim;
+  dim->typeData = info;
+  box->typeData = text;
+  return text;
+}
+
 TEST(DeleteWallSegment, MiddleSegmentSplitsAnOpenWall) {
   TestDocument doc;
   Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}, {200, 0}, {300, 0}, {400, 0}});
@@ -164,11 +189,7 @@ TEST(DeleteAttachments, SegmentRuleAndWallOnlyKinds) {
 TEST(DeleteObjects, DeleteObjFreesEveryKindOfData) {
   TestDocument doc;
   ServiceCallRecorder calls;
-  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}});
-  wall->typeData = doc.addObject(kObjWallFace, true, {{0, 0}, {1, 0}, {1, 1}});
-  UnlinkObject(static_cast<Objex*>(wall->typeData));
-  PointAt(wall, 0)->trim1 = NewTrim(doc.addObject(kObjClosedPoly, true, {{0, 0}, {1, 1}}));
-  UnlinkObject(static_cast<TrimData*>(PointAt(wall, 0)->trim1)->profileA);
+  Objex* wall = AddWallWithBodyAndTrim(doc);
   Objex* door = AddDoor(wall, 0);
   auto* d = static_cast<DoorWindowData*>(door->typeData);
   d->faces = AddChild(door, kObjFace, {{0, 0}});
@@ -200,14 +221,8 @@ TEST(DeleteObjects, DeleteObjFreesEveryKindOfData) {
 
 TEST(DeleteObjects, DimensionAndBoxForgetEachOther) {
   TestDocument doc;
-  Objex* dim = doc.addObject(103, false, {{0, 0}, {10, 0}});
-  Objex* box = doc.addObject(kObjDimensionInfo, true, {{0, 0}});
-  auto* info = static_cast<DimensionInfoData*>(calloc(1, sizeof(DimensionInfoData)));
-  auto* text = static_cast<DimensionTextData*>(calloc(1, sizeof(DimensionTextData)));
-  info->textBox = box;
-  text->dimension = dim;
-  dim->typeData = info;
-  box->typeData = text;
+  Objex* dim = nullptr;
+  DimensionTextData* text = AddDimensionWithBox(doc, &dim);
   DeleteObj(dim);
   EXPECT_EQ(text->dimension, nullptr);
 }
@@ -280,11 +295,7 @@ namespace {
 enum class Ground { kNone, kTop, kInGroup };
 
 void BuildDropDesign(TestDocument& doc, Ground ground) {
-  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}});
-  wall->typeData = doc.addObject(kObjWallFace, true, {{0, 0}, {1, 0}, {1, 1}});
-  UnlinkObject(static_cast<Objex*>(wall->typeData));
-  PointAt(wall, 0)->trim1 = NewTrim(doc.addObject(kObjClosedPoly, true, {{0, 0}, {1, 1}}));
-  UnlinkObject(static_cast<TrimData*>(PointAt(wall, 0)->trim1)->profileA);
+  Objex* wall = AddWallWithBodyAndTrim(doc);
   Objex* door = AddDoor(wall, 0);
   AddDoor(wall, 0);
   auto* d = static_cast<DoorWindowData*>(door->typeData);
@@ -297,14 +308,7 @@ void BuildDropDesign(TestDocument& doc, Ground ground) {
   if (ground == Ground::kInGroup) AddChild(group, kObjTopography, {{0, 0}, {1, 0}, {1, 1}});
   group->symbol3D = CreateObject(kObjFace, 1, 1, nullptr, nullptr, 0, 0, 0, nullptr, nullptr, nullptr,
                                  nullptr, nullptr, nullptr);
-  Objex* dim = doc.addObject(103, false, {{0, 0}, {10, 0}});
-  Objex* box = doc.addObject(kObjDimensionInfo, true, {{0, 0}});
-  auto* info = static_cast<DimensionInfoData*>(calloc(1, sizeof(DimensionInfoData)));
-  auto* text = static_cast<DimensionTextData*>(calloc(1, sizeof(DimensionTextData)));
-  info->textBox = box;
-  text->dimension = dim;
-  dim->typeData = info;
-  box->typeData = text;
+  AddDimensionWithBox(doc);
   Objex* plant = doc.addObject(kObjPlant, true, {{0, 0}}, doc.third);
   plant->typeData = strdup("plants/oak");
   Objex* named = doc.addObject(kObjLine, false, {{0, 0}, {1, 1}});

@@ -143,6 +143,15 @@ struct PasteCarry : ToolTest {
     ToolTest::TearDown();
   }
 
+  // The test design built on its first floor with the selection tool, its copied objects copied.
+  static void CopyBuilt(TestDocument& design) {
+    design.model.itsCurLayer = design.first;
+    gMirroring = 0;
+    gCurTool = kToolSelection;
+    for (Objex* o : Build(design)) SelectObj(o, kSelectOn, 1);
+    DoCopyObjects();
+  }
+
   // Three pastes, the edit, three pastes; the design after each paste. With `fresh` every
   // paste walks the whole design. `carried` gets whether each paste went on from the one
   // before.
@@ -151,12 +160,7 @@ struct PasteCarry : ToolTest {
     sClearedSegments = 0;
     TestDocument design;
     design.model.itsDocID = 5;
-    design.model.itsCurLayer = design.first;
-    gMirroring = 0;
-    gCurTool = kToolSelection;
-    std::vector<Objex*> copied = Build(design);
-    for (Objex* o : copied) SelectObj(o, kSelectOn, 1);
-    DoCopyObjects();
+    CopyBuilt(design);
     std::vector<DesignState> states;
     for (int i = 0; i < 6; ++i) {
       if (i == 3) e.edit(design);
@@ -266,12 +270,7 @@ TEST_F(PasteCarry, ManyPastesMeasureAsTheWholeWalk) {
   auto run = [&](bool fresh) {
     ResetByteStream();
     TestDocument design;
-    design.model.itsCurLayer = design.first;
-    gMirroring = 0;
-    gCurTool = kToolSelection;
-    std::vector<Objex*> copied = Build(design);
-    for (Objex* o : copied) SelectObj(o, kSelectOn, 1);
-    DoCopyObjects();
+    CopyBuilt(design);
     std::vector<DesignState> states;
     for (int i = 0; i < 40; ++i) {
       if (fresh) ForgetPasteCarry();
