@@ -7,8 +7,8 @@
 
 namespace {
 AlertPresenter* sPresenter = nullptr;
-// The texts shown while a RepeatedAlertsOnce lives; null when none does.
-std::set<std::pair<std::string, std::string>>* sShownOnce = nullptr;
+// The texts shown while a RepeatedAlertsOnce lives on this thread; null when none does.
+thread_local std::set<std::pair<std::string, std::string>>* sShownOnce = nullptr;
 }
 
 RepeatedAlertsOnce::RepeatedAlertsOnce() : outer_(sShownOnce == nullptr) {
