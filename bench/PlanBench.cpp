@@ -442,7 +442,7 @@ double EditPasteSeconds(int copies, double* wentOn) {
   for (int i = 0; i < copies; ++i) {
     DoPasteObjects();
     went += LastPasteWentOn() ? 1 : 0;
-    StoreUndo("Paste");
+    StoreUndoAfterPaste("Paste");
   }
   const double seconds = Seconds(t0, std::chrono::steady_clock::now());
   gUndoActive = undo;
