@@ -213,6 +213,8 @@ bool DoReadObjects() {
   sReadSawSelection = false;
   sReadSawGround = false;
   if (!gCurDocument) return false;
+  // A removal repeated over many walls is told once.
+  RepeatedAlertsOnce onceEach;
   // Each wall read refits its attachments; the attached dimensions are measured once at the end.
   WallDimensionRefreshBatch dimensions;
   Layer* target = nullptr;
@@ -336,7 +338,6 @@ int KeyFileWrite(const char* path) {
 bool ReadDesignIntoModel(ZLKDocumentModel* fresh, DesignReadMode mode) {
   const bool opening = mode == DesignReadMode::kOpen;
   CurrentDocumentScope scope(fresh);
-  RepeatedAlertsOnce onceEach;
   ReadIDScope ids;
   ResetObjectsLeftOut();
   DoReadHeader();
