@@ -312,15 +312,16 @@ void DoWritePlugInHeader() {
 
 namespace {
 
+// The height is stored negated; the negation wraps, so the lowest height comes back as itself.
 void WFont(const LOGFONT& f) {
-  W32(static_cast<uint32_t>(-f.lfHeight));
+  W32(0u - static_cast<uint32_t>(f.lfHeight));
   W32(static_cast<uint32_t>(f.lfWeight));
   W8(f.lfItalic);
   W8(f.lfUnderline);
   WStr(f.lfFaceName, sizeof f.lfFaceName - 1);
 }
 void RFont(LOGFONT* f) {
-  f->lfHeight = -static_cast<int32_t>(R32());
+  f->lfHeight = static_cast<int32_t>(0u - R32());
   f->lfWeight = static_cast<int32_t>(R32());
   f->lfItalic = R8();
   f->lfUnderline = R8();

@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -460,6 +461,27 @@ TEST_F(PlugInFile, DocumentStateRowsByVersion) {
     // The same record written again from what was read gives the same bytes.
     *fresh = original;
     EXPECT_EQ(DocStateRecord(v), written);
+  }
+}
+
+// Font heights are stored negated: every height, the lowest and highest included, reads back
+// as written and writes the same bytes again.
+TEST_F(PlugInFile, FontHeightsAtTheEndsOfTheirRangeComeBack) {
+  for (int32_t height : {INT32_MIN, INT32_MIN + 1, -12, 0, 12, INT32_MAX}) {
+    SCOPED_TRACE(height);
+    TestDocument doc;
+    doc.ds()->font.lfHeight = height;
+    gTextFontInfo.lfHeight = height;
+    const Bytes written = DocStateRecord(11000);
+    doc.ds()->font.lfHeight = 7;
+    gTextFontInfo.lfHeight = 7;
+    SetInputBuffer(written.data(), written.size());
+    sInputVersion = 11000;
+    DoReadPlugInDocState();
+    EXPECT_FALSE(StreamFailed());
+    EXPECT_EQ(doc.ds()->font.lfHeight, height);
+    EXPECT_EQ(gTextFontInfo.lfHeight, height);
+    EXPECT_EQ(DocStateRecord(11000), written);
   }
 }
 
