@@ -114,3 +114,25 @@ TEST(ImageLoaderLimits, PixelsBeyondTheLimitAreRefusedBeforeDecoding) {
   EXPECT_TRUE(LoadImageFile(dir.filePath("missing.png"), &error).isNull());
   EXPECT_EQ(error, "The image file could not be found.");
 }
+
+// An uncompressed BMP whose rows stop before the height its header gives is refused, whether a
+// row or nearly all of them are missing; the whole file reads.
+TEST(ImageLoaderLimits, BmpFilesCutShortAreRefused) {
+  QTemporaryDir dir;
+  QImage image(30, 20, QImage::Format_RGB888);
+  image.fill(QColor(200, 100, 50));
+  QByteArray bmp;
+  QBuffer buffer(&bmp);
+  buffer.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(image.save(&buffer, "BMP"));
+  QString error;
+  const QImage whole = LoadImageFile(QString::fromStdString(Save(dir, "whole.bmp", bmp)), &error);
+  ASSERT_FALSE(whole.isNull()) << error.toStdString();
+  EXPECT_EQ(whole.size(), QSize(30, 20));
+  for (int cut : {1, 90, int(bmp.size()) - 70}) {
+    SCOPED_TRACE(cut);
+    const std::string path = Save(dir, "cut.bmp", bmp.left(bmp.size() - cut));
+    EXPECT_TRUE(LoadImageFile(QString::fromStdString(path), &error).isNull());
+    EXPECT_EQ(error, "The image file is damaged: it ends too early.");
+  }
+}

@@ -1,6 +1,7 @@
 // The image loader.
 #include "plandraw/qt/ImageLoader.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <QFile>
 #include <QImage>
@@ -44,6 +45,31 @@ bool CheckPngChunks(QIODevice& file, QString* error) {
   return Refuse(error, "The image file is damaged: it has too many parts.");
 }
 
+uint32_t LittleEndian32(const unsigned char* u) {
+  return uint32_t(u[0]) | uint32_t(u[1]) << 8 | uint32_t(u[2]) << 16 | uint32_t(u[3]) << 24;
+}
+
+// An uncompressed BMP (plain or bit-field rows) must hold every row its header claims: the
+// decoder would otherwise give a picture of the claimed size from a few bytes, the rest black.
+bool CheckBmpLength(QIODevice& file, QString* error) {
+  unsigned char head[34];
+  if (!file.seek(0) || file.read(reinterpret_cast<char*>(head), sizeof head) != qint64(sizeof head)) return true;
+  if (head[0] != 'B' || head[1] != 'M') return true;
+  const uint32_t infoSize = LittleEndian32(head + 14);
+  const uint32_t compression = LittleEndian32(head + 30);
+  if (infoSize < 40 || (compression != 0 && compression != 3)) return true;
+  const qint64 width = std::abs(qint64(int32_t(LittleEndian32(head + 18))));
+  const qint64 height = std::abs(qint64(int32_t(LittleEndian32(head + 22))));
+  const qint64 bits = head[28] | head[29] << 8;
+  const qint64 rowBytes = (width * bits + 31) / 32 * 4;
+  if (rowBytes == 0 || height == 0) return true;
+  // Compared by division: the claimed rows times their length may pass any integer.
+  const qint64 rowsHeld = (file.size() - qint64(LittleEndian32(head + 10))) / rowBytes;
+  if (file.size() < qint64(LittleEndian32(head + 10)) || height > rowsHeld)
+    return Refuse(error, "The image file is damaged: it ends too early.");
+  return true;
+}
+
 }  // namespace
 
 QImage LoadImageFile(const QString& path, QString* error, const QSize& decodedSize) {
@@ -66,6 +92,7 @@ QImage LoadImageFile(const QString& path, QString* error, const QSize& decodedSi
   if (got == qint64(sizeof signature) && std::memcmp(signature, kPngSignature, sizeof signature) == 0 &&
       !CheckPngChunks(file, error))
     return {};
+  if (!CheckBmpLength(file, error)) return {};
   if (!file.seek(0)) {
     Refuse(error, "The image file could not be read.");
     return {};
