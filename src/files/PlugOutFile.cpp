@@ -140,7 +140,11 @@ void AfterObject(void* context, Objex* obj) {
   }
   if (old && m->version != kVersionExchange10000 && m->version != kVersionExchange11000)
     UpdateObjectPaletteLinks(old, obj);
-  if (old && replace) {
+  // An object cannot replace the group it was read into (or one around that): the group, and
+  // the object with it, would be freed. The group stays and the object joins it.
+  bool inside = false;
+  for (const Objex* o = obj; o && !inside; o = o->parent) inside = o == old;
+  if (old && replace && !inside) {
     FreeObject(m, old);
     // The replacement keeps the ID it was written with when that was the original's.
     if (m->storedIDAhead == pendingID && !obj->parent) obj->objectID = pendingID;

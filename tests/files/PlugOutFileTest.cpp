@@ -210,6 +210,31 @@ TEST_F(PlugOutFile, GroupsTakeThePlugInMark) {
   EXPECT_EQ(CountObjects(doc.first), 1u);
 }
 
+// A replacement named for the group still open around it (the member would go with the group
+// it replaces) keeps the group, and the member joins it.
+TEST_F(PlugOutFile, AMemberCannotReplaceItsOwnGroup) {
+  TestDocument doc;
+  doc.ds()->nextObjectID = 1000;
+  TestDocument other;
+  Objex* group = MakeObject(kObjGroup, 0, 0, nullptr, other.first);
+  MakeObject(kObjDetail, 4, 0, group, nullptr);
+  group->objectID = 500;
+  Objex lone = *group;
+  lone.firstChild = nullptr;
+  const Bytes groupRecord = Record(&lone, 11000);
+  const Bytes memberRecord = Record(group->firstChild, 11000);
+  gCurDocument = &doc.model;
+  LE e = Header(131, 11000);
+  e.add(groupRecord), e.u16(302), e.u16(309), e.u32(500), e.add(memberRecord), e.u16(303), e.u16(500);
+  ASSERT_EQ(Merge(e.b), 1);
+  Objex* g = doc.first->firstObject;
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(g->type, kObjGroup);
+  EXPECT_EQ(g->objectID, 500u);
+  EXPECT_EQ(CountAll(g->firstChild), 1u);
+  EXPECT_EQ(CountObjects(doc.first), 1u);
+}
+
 TEST_F(PlugOutFile, RefusedFilesChangeNothing) {
   TestDocument doc;
   MakeObject(kObjDetail, 4, 0, nullptr, doc.first);
