@@ -56,12 +56,15 @@ TEST_F(LiveViewExportTest, QualitiesTakeTheirPassesAndRestoreTheSettings) {
   ds->antiAliasPasses() = 6;
   gLightViewLotOff = 1;
   for (int16_t quality = 0; quality <= 4; ++quality) {
+    const int rendered = controller->liveViewOGLView()->renderCount();
     ASSERT_TRUE(PrepareLiveViewUsingQuality(quality, 120, 90)) << quality;
     EXPECT_EQ(ds->shadowRender(), 0);
     EXPECT_EQ(ds->antiAliasPasses(), 6);
     EXPECT_EQ(gLightViewLotOff, 1);
     EXPECT_EQ(gRenderOpenGLAntiAlias, 0);
-    EXPECT_EQ(gRefreshRender, 1);  // the view renders again at its own size
+    // The view renders again at its own size: when it is next drawn, or already, when hiding
+    // the progress bar drew it.
+    EXPECT_TRUE(gRefreshRender == 1 || controller->liveViewOGLView()->renderCount() > rendered) << quality;
     const QImage image = LiveViewOGLViewBitmapImage();
     EXPECT_EQ(image.size(), QSize(120, 90));
     EXPECT_TRUE(Red(image.pixel(0, 0)) && Red(image.pixel(119, 89))) << quality;
