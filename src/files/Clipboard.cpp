@@ -241,8 +241,8 @@ void DoPasteObjects() {
   // floor with nothing changed since, the objects that paste left selected are the only ones
   // that can hold selected points.
   KnownSelection selection;
-  if (!carried || !DeselectKnownNotingLeft(doc->itsLayers, known, &othersPass, &selection))
-    DeselectAllLayersNotingLeft(doc->itsLayers, &selection, &othersPass);
+  carried = carried && DeselectKnownNotingLeft(doc->itsLayers, known, &othersPass, &selection);
+  if (!carried) DeselectAllLayersNotingLeft(doc->itsLayers, &selection, &othersPass);
   carried = carried && target == doc->itsCurLayer;
   sLastPasteWentOn = carried;
   if (!carried) {
@@ -281,8 +281,7 @@ void DoPasteObjects() {
 
   // Groups left without members. After a paste into the same floor with nothing changed since,
   // the floor had none but among the objects this paste read or moved.
-  bool listed = false;
-  for (const Layer* l = doc->itsLayers; l && !listed; l = l->next) listed = l == target;
+  const bool listed = FloorListHolds(doc->itsLayers, target);
   if (target && carried && listed) {
     for (size_t i = 0; i < selection.tops.size();) {
       Objex* o = selection.tops[i].object;
@@ -307,9 +306,7 @@ void DoPasteObjects() {
   if (GetCurrentView() != kCmdViewTop) ViewTop();
   {
     // The inspector looks over the current floor, which must then be one the known walks cover.
-    bool current = false;
-    for (const Layer* l = doc->itsLayers; l && !current; l = l->next) current = l == doc->itsCurLayer;
-    KnownSelectionScope scope(current ? &selection : nullptr);
+    KnownSelectionScope scope(FloorListHolds(doc->itsLayers, doc->itsCurLayer) ? &selection : nullptr);
     ResetStandardTool(1);
   }
   if (source) {

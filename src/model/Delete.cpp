@@ -272,10 +272,10 @@ bool DeleteDesignLayers(Layer* first) {
   bool ground = false;
   while (Layer* l = first) {
     first = l->next;
+    if (l->firstObject) gRefreshRender = 1;
     for (Objex* o = l->firstObject; o;) {
       Objex* next = o->next;
       DropWholeObject(o, &ground);
-      gRefreshRender = 1;
       o = next;
     }
     free(l);

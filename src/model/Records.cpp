@@ -126,6 +126,12 @@ Poinz* CreatePoint(int16_t pointType, uint8_t selected, uint8_t locked, float ix
   return p;
 }
 
+bool FloorListHolds(const Layer* first, const Layer* layer) {
+  for (const Layer* l = first; l; l = l->next)
+    if (l == layer) return true;
+  return false;
+}
+
 Objex* LastObjectOfLayer(Layer* layer) {
   if (!layer || !layer->firstObject) return nullptr;
   // The hint holds while it ends this layer's own list: no next, no parent, on this layer,

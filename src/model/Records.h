@@ -188,6 +188,8 @@ void AppendChildToObject(Objex* child, Objex* parent);
 // The last object of the layer's list / the last child of the object: the kept tail when it
 // still holds, else found by walking (and kept again).
 Objex* LastObjectOfLayer(Layer* layer);
+// Whether `layer` is in the list of floors that starts at `first`.
+bool FloorListHolds(const Layer* first, const Layer* layer);
 Objex* LastChildOfObject(Objex* parent);
 // Keeps the tail hints right when `object` leaves its list or gets a new next sibling;
 // the list routines call these, code relinking objects by hand must too.

@@ -91,9 +91,7 @@ void ShowDeselection(Layer* firstLayer, const KnownSelection* left) {
   if (gCurTool == kToolSkylight) return;
   // The inspector looks over the current floor; one outside the list was not walked here.
   const Layer* current = gCurDocument ? gCurDocument->itsCurLayer : nullptr;
-  bool listed = false;
-  for (const Layer* l = firstLayer; l && !listed; l = l->next) listed = l == current;
-  KnownSelectionScope scope(listed ? left : nullptr);
+  KnownSelectionScope scope(FloorListHolds(firstLayer, current) ? left : nullptr);
   UpdateInspectorPropertiesState(true);
 }
 

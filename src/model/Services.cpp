@@ -216,9 +216,7 @@ WallDimensionRefreshBatch::~WallDimensionRefreshBatch() {
   floors.swap(sDeferredFloors);
   for (const DeferredFloor& f : floors) {
     // Only a floor still in its design, measured as it was: that design's current floor.
-    bool present = false;
-    for (Layer* l = f.document->itsLayers; l && !present; l = l->next) present = l == f.layer;
-    if (!present) continue;
+    if (!FloorListHolds(f.document->itsLayers, f.layer)) continue;
     CurrentDocumentScope scope(f.document);
     Layer* current = f.document->itsCurLayer;
     f.document->itsCurLayer = f.layer;
