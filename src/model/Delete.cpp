@@ -61,10 +61,13 @@ void ReleaseObjectPlanPath(Objex* object) {
   if (object->type != kObjPhotoView) object->sourceObject = nullptr;
 }
 
-// Steps 1-6 of deleting an object: everything but its children and 3D symbol parts.
-void ReleaseObjectContents(Objex* object) {
+// Steps 1-6 of deleting an object: everything but its children and 3D symbol parts. Alone, the
+// object leaves its list and a ground object works out the ground's heights at once; with
+// `ground` (its whole list goes with it) it stays linked, and a ground object is noted in
+// *ground for the caller to work out once.
+void ReleaseObjectContents(Objex* object, bool* ground = nullptr) {
   ReleaseObjectPlanPath(object);
-  UnlinkForDelete(object);
+  if (!ground) UnlinkForDelete(object);
   DeleteObjectData(object);
   DeleteObjectPoints(object);
   DeletePlantInfo(object->plantInfo);
@@ -76,9 +79,10 @@ void ReleaseObjectContents(Objex* object) {
     free(object->typeData);
     object->typeData = nullptr;
   }
-  if (object->type == kObjEntireLot || object->type == kObjTopography ||
-      object->type == kObjSlopeLotSection)
-    SetLotElevation();
+  if (IsGroundObjectType(object->type)) {
+    if (ground) *ground = true;
+    else SetLotElevation();
+  }
   if (object->type == kObjPhotoView) {
     free(object->sourceObject);
     object->sourceObject = nullptr;
@@ -245,14 +249,7 @@ namespace {
 void DropWholeObject(Objex* object, bool* ground) {
   DeleteRendererObject(object);
   if (gWorkbenchObject == object) gWorkbenchObject = nullptr;
-  ReleaseObjectPlanPath(object);
-  DeleteObjectData(object);
-  DeleteObjectPoints(object);
-  DeletePlantInfo(object->plantInfo);
-  free(object->name);
-  if (object->type == kObjPlant) free(object->typeData);
-  if (object->type == kObjPhotoView) free(object->sourceObject);
-  if (IsGroundObjectType(object->type)) *ground = true;
+  ReleaseObjectContents(object, ground);
   for (Objex* c = object->firstChild; c;) {
     Objex* next = c->next;
     DropWholeObject(c, ground);
