@@ -180,5 +180,9 @@ void DrawCannedRoofPointElevation(DrawContext* handle, Objex* roof, Poinz* point
 
 void DrawTopoSlopeElevation(DrawContext* handle, Objex* lot, Poinz* point) {
   if (!CurDocState() || !lot || !point || lot->type != kObjEntireLot) return;
-  DrawDynamicText(handle, DescentText(SlopeAngleOf(point)).c_str(), point->position[0], point->position[2], 0.0f);
+  // The point label puts its own ": " after the localized word.
+  char number[64];
+  std::snprintf(number, sizeof number, "%0.0f", SlopeAngleOf(point));
+  const std::string label = LocalizedString("Descent: ") + ": " + number + kReadoutDegreeMark;
+  DrawDynamicText(handle, label.c_str(), point->position[0], point->position[2], 0.0f);
 }

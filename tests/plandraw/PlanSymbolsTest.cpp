@@ -8,6 +8,7 @@
 
 #include "TestDocument.h"
 #include "model/HitTest.h"
+#include "model/Readouts.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/ViewCommands.h"
@@ -27,6 +28,7 @@
 #include "plandraw/SymbolDrawing.h"
 #include "plandraw/SymbolGeometry.h"
 #include "plandraw/SymbolTestSupport.h"
+#include "plandraw/ZLKDynamicDrawEngine.h"
 
 namespace {
 
@@ -49,6 +51,7 @@ struct SymbolFixture : ::testing::Test {
   }
   ~SymbolFixture() override {
     gPlanViewHooks.documentView = nullptr;
+    gPlanViewHooks.dynamicDrawEngine = nullptr;
     gSymbolView = nullptr;
     gPrinting = 0;
     FreeAcclLineBuffer();
@@ -295,6 +298,21 @@ TEST_F(SymbolFixture, LotArrowShowsItsLinesAndAZeroLineFourHundredLong) {
   const auto labels = texts();
   ASSERT_EQ(labels.size(), 2u);
   EXPECT_EQ(labels[1].substr(0, 10), "Descent: 5");
+}
+
+TEST_F(SymbolFixture, LotPointLabelIsALiveDescentReadout) {
+  gPlanViewHooks.dynamicDrawEngine = [] { return &gSymbolView->dynamicDrawEngine(); };
+  Objex* lot = doc.addObject(kObjEntireLot, false, {{0, 0}, {300, 0}});
+  lot->firstPoint->segmentFloats[0] = 5.4f;
+  DrawTopoSlopeElevation(nullptr, lot, lot->firstPoint);
+  const auto& labels = view.dynamicDrawEngine().dynamicDimArray();
+  ASSERT_EQ(labels.size(), 1u);
+  EXPECT_EQ(std::string(labels[0]->dimensionText()), std::string("Descent: : 5") + kReadoutDegreeMark);
+  EXPECT_TRUE(ctx.calls.empty());
+  // A slope lot section's points are not labelled.
+  Objex* section = doc.addObject(kObjSlopeLotSection, false, {{0, 0}, {300, 0}});
+  DrawTopoSlopeElevation(nullptr, section, section->firstPoint);
+  EXPECT_EQ(view.dynamicDrawEngine().dynamicDimArray().size(), 1u);
 }
 
 TEST_F(SymbolFixture, DetailOutlinesSkipAuxiliaryPointsAndKeepTheirFilledOutline) {
