@@ -310,7 +310,9 @@ void DrawDimensionArrow(DrawContext* handle, float tipX, float tipY, float refX,
     case kArrowStyleSolidDot:
     case kArrowStyleOpenDot: {
       const bool solid = style == kArrowStyleSolidDot;
-      path.appendOvalInRect(DotRect(tipX, tipY, solid ? kSolidDotRadius : kOpenDotRadius));
+      // The radius follows the zoom on screen; the printed dot keeps its unzoomed size.
+      const float r = solid ? kSolidDotRadius : kOpenDotRadius;
+      path.appendOvalInRect(DotRect(tipX, tipY, gPrinting ? r : size(r)));
       FillOrStroke(ctx, path, solid);
       break;
     }

@@ -267,6 +267,18 @@ TEST_F(AnnotationFixture, ArrowStylesDrawTheirHeads) {
   EXPECT_NEAR(NSMinX(b), 100, 0.6);
   EXPECT_NEAR(NSMaxX(b), 100 + 12 * std::cos(kPi / 12), 0.6);
   EXPECT_NEAR(b.size.height, 2 * 12 * std::sin(kPi / 12), 1.1);
+  // Dots grow with the zoom unless the sizes are taken as they stand.
+  doc.ds()->zoomFactor = 2;
+  ctx.clear();
+  DrawDimensionArrow(nullptr, 100, 100, 200, 100, kArrowStyleSolidDot, 0);
+  const NSRect dot = calls(Kind::FillPath)[0]->rect;
+  EXPECT_NEAR(NSMinX(dot), 96, 0.01);  // 100 - 2 x 2
+  EXPECT_NEAR(dot.size.width, 9, 0.01);  // to 2 x 2 + 100 + 1
+  ctx.clear();
+  DrawDimensionArrow(nullptr, 100, 100, 200, 100, kArrowStyleOpenDot, 1);
+  const NSRect open = calls(Kind::StrokePath)[0]->rect;
+  EXPECT_NEAR(NSMinX(open), 94, 0.01);
+  EXPECT_NEAR(open.size.width, 13, 0.01);
 }
 
 TEST_F(AnnotationFixture, ArrowheadBitsPickTheFirstStyle) {
