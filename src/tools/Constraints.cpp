@@ -154,14 +154,14 @@ void DragPoint(ClickInfo* click, float downX, float downZ, float* x, float* z) {
   GetPerpIntersection(bx, bz, px, pz, cx, cz, &d2x, &d2z);
   float ix = 0, iz = 0;
   if (GetLineLength(px, pz, d1x, d1z) <= GetLineLength(px, pz, d2x, d2z)) {
-    // Slide along B-P; the segment from A turns in steps.
-    *x = d2x;
-    *z = d2z;
+    // Slide along B-P; the segment from A turns in steps. The cursor carries the grab offset.
+    *x = d2x + fx;
+    *z = d2z + fz;
     SnapCursorToAngleConstraint(ax, az, x, z, 0);
     GetIntersection(ax, az, *x, *z, bx, bz, px, pz, &ix, &iz);
   } else {
-    *x = d1x;
-    *z = d1z;
+    *x = d1x + fx;
+    *z = d1z + fz;
     SnapCursorToAngleConstraint(bx, bz, x, z, 0);
     GetIntersection(bx, bz, *x, *z, ax, az, px, pz, &ix, &iz);
   }

@@ -129,6 +129,13 @@ TEST_F(SegmentConstraint, PointSlidesAlongOneNeighbourWhileTheOtherTurnsInSteps)
   EXPECT_NEAR(x, 0 + 2, 1e-3);  // the grab offset comes back on
   EXPECT_NEAR(z, 200 * std::tan(10 * M_PI / 180), 1e-2);
 
+  // Grabbed 10 along the segment from the corner: the turning segment's angle is taken with the
+  // grab offset on, (50, 0) from (0, -100) giving 295 degrees rather than 290 from (40, 0).
+  float gx = 40, gz = 3;
+  SnapCursorToSegmentConstraint(&click, 10, 0, &gx, &gz);
+  EXPECT_NEAR(gx, 100 * std::tan(25 * M_PI / 180) + 10, 1e-2);
+  EXPECT_NEAR(gz, 0, 1e-3);
+
   // Shift frees the point: only the grab offset is added.
   gTrackModifiers = kTrackModShift;
   x = 3, z = 40;
