@@ -278,9 +278,24 @@ uint8_t PaletteFileOpen(const char* path, PaletteList* firstEntry) {
     ReadSections(c, &sections);
     int32_t count = 0;
     c.readLong(&count);
-    ReadEntries(c, count, [&](int32_t n, const EntryData& data) {
-      if (n < kPaletteEntryCount) entries.push_back(data);
-    });
+    // Only entries read (tag 620) count; any other tag skips one entry of the chain. The walk
+    // ends with the chain, after 150 entries read, or at tag 621.
+    size_t chain = 0;
+    for (const PaletteList* e = firstEntry; e; e = e->next) ++chain;
+    if (count > 0) {
+      int32_t tag = ReadTag(c);
+      int32_t read = 0;
+      while (entries.size() < chain && read < count && read < kPaletteEntryCount && tag != kTagPaletteEntriesEnd &&
+             !StreamFailed()) {
+        EntryData data;
+        if (tag == kTagPaletteEntry) {
+          if (!ReadEntry(c, &data)) break;
+          ++read;
+        }
+        entries.push_back(data);
+        tag = ReadTag(c);
+      }
+    }
     ok = !StreamFailed();
   }
   ReleaseInputBuffer();

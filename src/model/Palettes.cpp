@@ -142,12 +142,15 @@ uint8_t CopyCurrentPalette(const char* name, uint8_t makeActive) {
   DocPaletteList* target = GetDocPaletteListByName(name);
   if (!target) target = AddNewDocPaletteList();
   if (!target) return 0;
-  if (target == active) return 1;  // its own name: nothing to copy
-  CopyField(target->name, sizeof target->name, name);
-  memcpy(target->sectionNames, active->sectionNames, sizeof target->sectionNames);
-  memcpy(target->sectionCollapsed, active->sectionCollapsed, sizeof target->sectionCollapsed);
-  const PaletteList* from = active->entries;
-  for (PaletteList* to = target->entries; from && to; from = from->next, to = to->next) CopyPaletteListEntry(from, to);
+  if (target != active) CopyField(target->name, sizeof target->name, name);
+  // The active palette's own name (or a twin of it): nothing to copy.
+  if (target != active && strcmp(active->name, name) != 0) {
+    memcpy(target->sectionNames, active->sectionNames, sizeof target->sectionNames);
+    memcpy(target->sectionCollapsed, active->sectionCollapsed, sizeof target->sectionCollapsed);
+    const PaletteList* from = active->entries;
+    for (PaletteList* to = target->entries; from && to; from = from->next, to = to->next)
+      CopyPaletteListEntry(from, to);
+  }
   if (makeActive) {
     active->active = 0;
     target->active = 1;

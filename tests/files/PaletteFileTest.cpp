@@ -404,3 +404,34 @@ TEST_F(PaletteFiles, ExtraSectionsAreDroppedAndOtherTagsSkipAnEntry) {
   EXPECT_EQ(second->textureScale.y, 70);
   EXPECT_EQ(second->auxColor, (RGBColor{9, 9, 9}));
 }
+
+TEST_F(PaletteFiles, SkippedEntriesDoNotCountTowardTheEntryCount) {
+  // Version, no sections, an entry count of 1: a tag 999 skips the first entry, then one real
+  // entry, which is still read.
+  std::vector<uint8_t> b;
+  auto le32 = [&](uint32_t v) { for (int k = 0; k < 4; ++k) b.push_back(uint8_t(v >> (8 * k))); };
+  auto le16 = [&](uint16_t v) { b.push_back(uint8_t(v)); b.push_back(uint8_t(v >> 8)); };
+  le32(10000);
+  le32(0);
+  le32(1);
+  le32(999);
+  le32(620);
+  le32(2);
+  le16(5);
+  le16(255), le16(255), le16(255);
+  le32(1301);
+  le16(50), le16(25);
+  le16(255), le16(255), le16(255);
+  le32(0);
+  le32(0);
+  le32(621);
+  const std::string path = Path("skip.pal");
+  Save(path, b);
+  ASSERT_EQ(PaletteFileOpen(path.c_str(), active->entries), 1);
+  EXPECT_EQ(active->entries->kind, 0);
+  const PaletteList* second = active->entries->next;
+  EXPECT_EQ(second->kind, 5);
+  EXPECT_EQ(second->textureID, 1301);
+  EXPECT_EQ(second->textureScale.x, 50);
+  EXPECT_EQ(active->entries->next->next->kind, 0);
+}

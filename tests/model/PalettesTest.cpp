@@ -123,6 +123,21 @@ TEST_F(Palettes, ActivationCopyAndDeletion) {
   EXPECT_EQ(doc.model.itsPaletteList, nullptr);
 }
 
+// Two palettes with one name: copying under that name from the second copies nothing.
+TEST_F(Palettes, CopyUnderTheActiveNameCopiesNothingEvenIntoATwin) {
+  DocPaletteList* twin = AddNewDocPaletteList();
+  ASSERT_NE(twin, nullptr);
+  first->active = 0;
+  twin->active = 1;
+  GetPaletteEntryFromRefID(3)->kind = kPaletteEntryColor;
+  strcpy(twin->sectionNames[0], "Walls");
+
+  EXPECT_EQ(CopyCurrentPalette("Default Palette", 0), 1);
+  EXPECT_EQ(first->entries->next->next->kind, 0);
+  EXPECT_STREQ(first->sectionNames[0], "Group 1");
+  EXPECT_EQ(doc.model.itsPaletteList->next->next, nullptr);
+}
+
 TEST_F(Palettes, UpdateEntryCleansByKind) {
   PaletteList from{};
   from.kind = kPaletteEntryColor;
