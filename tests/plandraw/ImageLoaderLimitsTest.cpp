@@ -136,3 +136,30 @@ TEST(ImageLoaderLimits, BmpFilesCutShortAreRefused) {
     EXPECT_EQ(error, "The image file is damaged: it ends too early.");
   }
 }
+
+// A BMP of the oldest kind (a 12-byte header of 16-bit sizes), and any header the decoder takes
+// for one, is held to its rows the same way, however short the file.
+TEST(ImageLoaderLimits, OldKindBmpFilesCutShortAreRefused) {
+  QTemporaryDir dir;
+  // 3 x 2 pixels of 24 bits: rows of 12 bytes after a 26-byte head.
+  QByteArray bmp("BM", 2);
+  auto put = [&bmp](uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) bmp.append(char((v >> (8 * i)) & 0xFF));
+  };
+  put(50, 4), put(0, 4), put(26, 4);
+  put(12, 4), put(3, 2), put(2, 2), put(1, 2), put(24, 2);
+  for (int i = 0; i < 24; ++i) bmp.append(char(i % 3 == 0 ? 200 : 40));
+  QString error;
+  const QImage whole = LoadImageFile(QString::fromStdString(Save(dir, "old.bmp", bmp)), &error);
+  ASSERT_FALSE(whole.isNull()) << error.toStdString();
+  EXPECT_EQ(whole.size(), QSize(3, 2));
+  const std::string cut = Save(dir, "old-cut.bmp", bmp.left(bmp.size() - 5));
+  EXPECT_TRUE(LoadImageFile(QString::fromStdString(cut), &error).isNull());
+  EXPECT_EQ(error, "The image file is damaged: it ends too early.");
+  // 31 bytes whose header size is none of the Windows ones: read as the oldest kind, they claim
+  // 9,411 x 3,584 pixels (a top-down picture) and hold none of them.
+  const QByteArray claims = QByteArray::fromBase64("Qk1GAAAAAAAALAAyAAAAAAIAwyQA8gEAGACJzz/Pxw==");
+  const std::string vast = Save(dir, "claims.bmp", claims);
+  EXPECT_TRUE(LoadImageFile(QString::fromStdString(vast), &error).isNull());
+  EXPECT_EQ(error, "The image file is damaged: it ends too early.");
+}

@@ -51,16 +51,27 @@ uint32_t LittleEndian32(const unsigned char* u) {
 
 // An uncompressed BMP (plain or bit-field rows) must hold every row its header claims: the
 // decoder would otherwise give a picture of the claimed size from a few bytes, the rest black.
+// The decoder takes a header of any other size than the four Windows ones as the oldest kind
+// (16-bit width and height, never compressed), so such a header is measured that way.
 bool CheckBmpLength(QIODevice& file, QString* error) {
-  unsigned char head[34];
-  if (!file.seek(0) || file.read(reinterpret_cast<char*>(head), sizeof head) != qint64(sizeof head)) return true;
-  if (head[0] != 'B' || head[1] != 'M') return true;
+  unsigned char head[34] = {};
+  if (!file.seek(0)) return true;
+  const qint64 got = file.read(reinterpret_cast<char*>(head), sizeof head);
+  if (got < 26 || head[0] != 'B' || head[1] != 'M') return true;
   const uint32_t infoSize = LittleEndian32(head + 14);
-  const uint32_t compression = LittleEndian32(head + 30);
-  if (infoSize < 40 || (compression != 0 && compression != 3)) return true;
-  const qint64 width = std::abs(qint64(int32_t(LittleEndian32(head + 18))));
-  const qint64 height = std::abs(qint64(int32_t(LittleEndian32(head + 22))));
-  const qint64 bits = head[28] | head[29] << 8;
+  qint64 width = 0, height = 0, bits = 0;
+  if (infoSize == 40 || infoSize == 64 || infoSize == 108 || infoSize == 124) {
+    if (got < qint64(sizeof head)) return true;  // the decoder can't read such a header
+    const uint32_t compression = LittleEndian32(head + 30);
+    if (compression != 0 && compression != 3) return true;
+    width = std::abs(qint64(int32_t(LittleEndian32(head + 18))));
+    height = std::abs(qint64(int32_t(LittleEndian32(head + 22))));
+    bits = head[28] | head[29] << 8;
+  } else {
+    width = std::abs(qint64(int16_t(head[18] | head[19] << 8)));
+    height = std::abs(qint64(int16_t(head[20] | head[21] << 8)));
+    bits = head[24] | head[25] << 8;
+  }
   const qint64 rowBytes = (width * bits + 31) / 32 * 4;
   if (rowBytes == 0 || height == 0) return true;
   // Compared by division: the claimed rows times their length may pass any integer.
