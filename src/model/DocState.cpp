@@ -313,7 +313,7 @@ void InitializeDocState(DocState* ds) {
   ds->doorSetting1 = 0.0f;
   ds->stairHeight = 96.0f;
   ds->stairSetting1 = 1;
-  ds->lightFlag = 1;  // new lights glow
+  ds->lightFlag = 0;
   ds->lightType = 80;
   ds->lightDimmer = 63;
   ds->lightRadius = 80;

@@ -36,6 +36,9 @@ TEST(DocStateDefaults, ComputedFields) {
   EXPECT_EQ(ds->selectionState.ssArrowHeadType, 5089);
   EXPECT_EQ(ds->selectionState40.ssBaseElevation, 1);
   EXPECT_EQ(ds->planColors[3].red, 0);
+  // The light tools' glow default lives in the glow flag; the light tool flag starts off.
+  EXPECT_EQ(ds->lightFlag, 0);
+  EXPECT_EQ(ds->glowFlag, 1);
 }
 
 TEST(DocStateDefaults, PlanMasksFollowToolsetOptions) {
