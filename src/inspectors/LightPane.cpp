@@ -84,7 +84,7 @@ void LightPane::showSliderLabel(Setting setting) {
 
 void LightPane::showDefaults(const DocState* ds) {
   lightOnButton->setChecked(ds->lightOn != 0);
-  glowButton->setChecked(ds->lightFlag != 0);
+  glowButton->setChecked(ds->glowFlag != 0);
   if (ambientButton) ambientButton->setChecked(ds->lightAmbient != 0);
   dimmerSlider->setValue(DimmerPercentOf(static_cast<float>(ds->lightDimmer)));
   radiusSlider->setValue(RadiusShownOf(static_cast<float>(ds->lightRadius)));
@@ -156,7 +156,7 @@ void LightPane::writeLight(Objex* light, Setting setting, int32_t value, bool pa
 void LightPane::writeDefault(DocState* ds, Setting setting, int32_t value) {
   switch (setting) {
     case Setting::kOn: ds->lightOn = value ? 1 : 0; break;
-    case Setting::kGlow: ds->lightFlag = value ? 1 : 0; break;
+    case Setting::kGlow: ds->glowFlag = value ? 1 : 0; break;
     case Setting::kAmbient: ds->lightAmbient = value ? 1 : 0; break;
     case Setting::kDimmer: ds->lightDimmer = value; break;
     case Setting::kRadius: ds->lightRadius = value; break;

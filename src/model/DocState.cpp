@@ -4,8 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "model/DimensionRecords.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
+#include "model/ObjectTransforms.h"
 #include "model/Records.h"
 #include "model/SelectionState.h"
 
@@ -313,7 +315,7 @@ void InitializeDocState(DocState* ds) {
   ds->doorSetting1 = 0.0f;
   ds->stairHeight = 96.0f;
   ds->stairSetting1 = 1;
-  ds->lightFlag = 1;  // new lights glow
+  ds->lightFlag = 0;
   ds->lightType = 80;
   ds->lightDimmer = 63;
   ds->lightRadius = 80;
@@ -498,4 +500,33 @@ void SetDocStateDimensionToleranceFlags(DocState* ds) {
   ds->dimFlags &= ~(0x7 << 9);
   if (ds->dimToleranceStyle >= 5054 && ds->dimToleranceStyle <= 5056)
     ds->dimFlags |= 1 << (9 + ds->dimToleranceStyle - 5054);
+}
+
+namespace {
+void SetArrowBits(int32_t& flags, int32_t style) {
+  flags &= ~0x7F;
+  if (style >= 5086 && style <= 5092) flags |= 1 << (style - 5086);
+}
+void SetToleranceBits(int32_t& flags, int32_t style) {
+  flags &= ~(0x7 << 9);
+  if (style >= 5054 && style <= 5056) flags |= 1 << (9 + style - 5054);
+}
+}  // namespace
+
+void DimensionArrowFlag(Objex* object, int32_t style) {
+  if (!object || !object->typeData) return;
+  SetArrowBits(static_cast<DimensionInfoData*>(object->typeData)->flags, style);
+}
+
+void DimensionToleranceFlag(Objex* object, int32_t style) {
+  if (!object || !object->typeData || !CurDocState()) return;
+  SetToleranceBits(static_cast<DimensionInfoData*>(object->typeData)->flags, style);
+}
+
+void TransformDimension(Poinz* point, int32_t flags, const DragTransformInfo* matrix) {
+  if (!point || !matrix) return;
+  if (flags & 16) TranslatePoint(point, flags, matrix);
+  else if (flags & 32) ScalePoint(point, flags, matrix);
+  else if (flags & 64) ShearPoint(point, flags, matrix);
+  else if (flags & 128) RotatePoint(point, flags, matrix);
 }

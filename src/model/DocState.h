@@ -5,6 +5,8 @@
 #include "model/Types.h"
 
 struct Objex;
+struct Poinz;
+struct DragTransformInfo;
 
 // Style summary of the current selection: each flag byte says whether the
 // selection shares one value, and the field after it holds that value.
@@ -487,6 +489,13 @@ void InitializeVisiblePlansFromToolsetOptions();
 void SetDocStateDimensionArrowFlags(DocState* docState);
 void SetDocStateDimensionReadoutFlags(DocState* docState);
 void SetDocStateDimensionToleranceFlags(DocState* docState);
+// The arrow and tolerance rules applied to the flag word that opens a dimension object's
+// type data (nothing without type data; the tolerance form also needs a current DocState).
+void DimensionArrowFlag(Objex* object, int32_t style);
+void DimensionToleranceFlag(Objex* object, int32_t style);
+// One transform of a dimension point, by the first of these flag bits that is set:
+// 16 translate, 32 scale, 64 shear, 128 rotate. Nothing when none is set or on null.
+void TransformDimension(Poinz* point, int32_t flags, const DragTransformInfo* matrix);
 
 // The 72 entries of the default colour table, 0xRRGGBB.
 extern const int32_t kDefaultColorTable[72];

@@ -31,7 +31,7 @@ float& LightGlowOffOf(Objex* o) { return o->plantAge; }
 
 void SetLightFields(Objex* o, DocState* ds) {
   LightOffOf(o) = ds->lightOn == 0 ? 1 : 0;
-  LightGlowOffOf(o) = ds->lightFlag ? 0.0f : 1.0f;  // the light tool's glow flag
+  LightGlowOffOf(o) = ds->glowFlag ? 0.0f : 1.0f;  // the light tools' glow flag
   LightDimmerOf(o) = ds->lightDimmer;
   o->params[1] = static_cast<float>(ds->lightRadius);
   o->params[2] = static_cast<float>(ds->lightFalloff);

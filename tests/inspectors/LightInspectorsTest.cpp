@@ -107,7 +107,7 @@ TEST_F(LightInspectorsTest, ToolSlidersStoreTheirConvertedValuesAtTheRelease) {
   click("ambientButton");
   EXPECT_EQ(ds->lightAmbient, 1);
   click("glowButton");
-  EXPECT_EQ(ds->lightFlag, 0);
+  EXPECT_EQ(ds->glowFlag, 0);
   EXPECT_EQ(stepsSinceMark(), Steps{});
 }
 

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "TestDocument.h"
+#include "model/DimensionRecords.h"
 #include "model/Globals.h"
+#include "model/TransformInfo.h"
 
 TEST(DocStateDefaults, ComputedFields) {
   TestDocument doc;
@@ -36,6 +38,47 @@ TEST(DocStateDefaults, ComputedFields) {
   EXPECT_EQ(ds->selectionState.ssArrowHeadType, 5089);
   EXPECT_EQ(ds->selectionState40.ssBaseElevation, 1);
   EXPECT_EQ(ds->planColors[3].red, 0);
+  // The light tools' glow default lives in the glow flag; the light tool flag starts off.
+  EXPECT_EQ(ds->lightFlag, 0);
+  EXPECT_EQ(ds->glowFlag, 1);
+}
+
+TEST(DocStateDefaults, DimensionObjectFlagWordAndPointTransform) {
+  DimensionInfoData info{};
+  info.flags = 0x80000 | 0x7F | 0xE00;
+  Objex dim{};
+  dim.typeData = &info;
+  DimensionArrowFlag(&dim, 5090);
+  EXPECT_EQ(info.flags, 0x80000 | 0x10 | 0xE00);
+  DimensionArrowFlag(&dim, 5093);
+  EXPECT_EQ(info.flags & 0x7F, 0);
+  DimensionToleranceFlag(&dim, 5054);  // no document yet: nothing
+  EXPECT_EQ(info.flags & 0xE00, 0xE00);
+  TestDocument doc;
+  DimensionToleranceFlag(&dim, 5056);
+  EXPECT_EQ(info.flags, 0x80000 | 0x800);
+  DimensionToleranceFlag(&dim, 5053);
+  EXPECT_EQ(info.flags, 0x80000);
+  Objex bare{};
+  DimensionArrowFlag(&bare, 5086);
+  DimensionToleranceFlag(&bare, 5055);
+
+  // The first set bit of 16, 32, 64, 128 picks the transform.
+  DragTransformInfo drag{};
+  drag.start[0] = drag.start[2] = 1;
+  drag.current[0] = drag.current[2] = 2;
+  Poinz p{};
+  p.position[0] = p.position[2] = 1;
+  TransformDimension(&p, 16 | 32, &drag);  // moved by (1, 1)
+  EXPECT_FLOAT_EQ(p.position[0], 2);
+  EXPECT_FLOAT_EQ(p.position[2], 2);
+  TransformDimension(&p, 32 | 64 | 128, &drag);  // doubled about the origin
+  EXPECT_FLOAT_EQ(p.position[0], 4);
+  EXPECT_FLOAT_EQ(p.position[2], 4);
+  TransformDimension(&p, 1 | 0x100 | 0x200, &drag);  // no transform bit
+  TransformDimension(nullptr, 16, &drag);
+  TransformDimension(&p, 16, nullptr);
+  EXPECT_FLOAT_EQ(p.position[0], 4);
 }
 
 TEST(DocStateDefaults, PlanMasksFollowToolsetOptions) {
