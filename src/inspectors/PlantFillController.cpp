@@ -71,9 +71,8 @@ void PlantFillController::initializeControlStates() {
 void PlantFillController::applySheet(ZLKDocumentModel* doc, DocState*) {
   Layer* layer = doc->itsCurLayer;
   if (!layer) return;
-  float typed = 0;
-  const TypedNumber n = ReadTypedNumber(spacingText, NumberKind::kLength);
-  if (n.accepted) typed = n.value;  // a spacing that cannot be read gives 1 inch
+  // A spacing that cannot be read gives 1 inch; one too large to hold gives the greatest.
+  const float typed = GetFloatItem(spacingText);
   gFillArea = fillAreaButton->isChecked() ? 1 : 0;
   gFillPerimeter = fillPerimeterButton->isChecked() ? 1 : 0;
   gPlantSpacing = ClampedPlantSpacing(typed);

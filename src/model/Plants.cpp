@@ -198,12 +198,14 @@ void UpdateMatchingPlantsInfo(int32_t textureID, const char* userImagePath) {
       const char* path = static_cast<const char*>(obj->typeData);
       if (obj->subtype == kSubUserPlant && userImagePath && path) {
         if (strcasecmp(path, userImagePath) != 0) continue;
-        if (!obj->plantInfo) obj->plantInfo = CreateUserPlantInfo(path);
-        else InitializeUserPlantInfo(obj->plantInfo, path);
+        InitializeUserPlantInfo(obj->plantInfo, path);
       } else {
         if (FirstTextureID(obj) != textureID) continue;
-        if (!obj->plantInfo) obj->plantInfo = CreatePlantInfo(textureID);
-        else InitializePlantInfo(obj->plantInfo, textureID);
+        // Matching stock plants are re-read through the user reader: the stock file under its
+        // "qti" name, with the user defaults for missing keys. An id without a stock file
+        // reads as a file without keys.
+        if (stockPath[0]) InitializeUserPlantInfo(obj->plantInfo, stockPath);
+        else if (obj->plantInfo) FillFromFile(obj->plantInfo, std::string(), true);
       }
       float width = 0, height = 0;
       GetPlantBounds(obj, &width, &height, 1);

@@ -119,6 +119,19 @@ TEST_F(PlantSheets, FillWithoutAPlantSaysSoAndWithOneFillsEverySelectedObject) {
   s->spacingText->setText("0.5");
   ok();
   EXPECT_FLOAT_EQ(gPlantSpacing, 1);
+  // However large the typed spacing, it is held at the greatest; text without a number gives 1.
+  const struct {
+    const char* typed;
+    float used;
+  } spacings[] = {{"99999999", 3000}, {"abc", 1}};
+  for (const auto& c : spacings) {
+    PlantFillController::newPlantFillSheetForParent(window);
+    s = sheet<PlantFillController>();
+    ASSERT_NE(s, nullptr);
+    s->spacingText->setText(c.typed);
+    ok();
+    EXPECT_FLOAT_EQ(gPlantSpacing, c.used) << c.typed;
+  }
   // An open object under the context click cannot be filled inside.
   Objex* line = AddPlanLine(model->itsCurLayer, 0, 0, 100, 0);
   gFillArea = 1;

@@ -330,14 +330,26 @@ TEST_F(Plants, UpdateMatchingPlantsRereadsOnlyMatchingPlants) {
   user->subtype = kSubUserPlant;
   user->typeData = strdup(image.c_str());
 
+  Objex* bare = AddPlant(1, 0, 50, 10, kShrub);
+  DeletePlantInfo(bare->plantInfo);
+  bare->plantInfo = nullptr;
+
   UpdateMatchingPlantsInfo(kShrub, nullptr);
-  // Stock: re-read with the stock defaults (rate 0 when absent).
+  // Stock: re-read through the user reader, so a missing rate is the user default 20.
   EXPECT_EQ(match->plantInfo->maximumGrowthHeight, 30);
-  EXPECT_FLOAT_EQ(match->plantInfo->annualGrowthRate, 0.0f);
-  EXPECT_NEAR(FootprintWidth(match), 10.2f, 1e-4f);
+  EXPECT_FLOAT_EQ(match->plantInfo->annualGrowthRate, 20.0f);
+  EXPECT_NEAR(FootprintWidth(match), 12.24f, 1e-4f);
   EXPECT_FALSE(match->firstPoint->selected);
   EXPECT_EQ(other->plantInfo->maximumGrowthHeight, 10);
   EXPECT_EQ(user->plantInfo->maximumGrowthHeight, 10);
+  // A plant without a record is left without one.
+  EXPECT_EQ(bare->plantInfo, nullptr);
+  EXPECT_FLOAT_EQ(FootprintWidth(bare), 10.0f);
+  // A stock file without a maximum height gives the user default 72 on re-reading.
+  WriteStock(kShrub, "CommonName=Box\n");
+  UpdateMatchingPlantsInfo(kShrub, nullptr);
+  EXPECT_EQ(match->plantInfo->maximumGrowthHeight, 72);
+  EXPECT_STREQ(match->plantInfo->commonName, "Box");
 
   UpdateMatchingPlantsInfo(kShrub, "/elsewhere/Rose.jpg");
   EXPECT_EQ(user->plantInfo->maximumGrowthHeight, 10);
