@@ -231,14 +231,18 @@ void AppController::closeVisiblePanelsAndSaveState() {
 }
 
 void AppController::restoreAllVisiblePanels() {
-  if (!sInitialWindowPositionsSet) {
+  const bool firstPlacement = !sInitialWindowPositionsSet;
+  if (firstPlacement) {
     setInitialWindowPositionsAndAutoSaveNames();
     sInitialWindowPositionsSet = true;
   }
   keepPanelsWithMainWindow();
   if (sEditToolsVisible) ToolPaletteController::sharedToolPaletteController().showWindow();
   if (sPlanToolsVisible) PlanToolPaletteController::sharedPlanToolPaletteController().showWindow();
-  if (sSnapToolsVisible) SnapPaletteController::sharedSnapPaletteController().showWindow();
+  // The snap palette comes up with the first design window of a run; once closed with the
+  // other panels it stays closed until the user shows it again. The inspector is not shown
+  // here either.
+  if (firstPlacement && sSnapToolsVisible) SnapPaletteController::sharedSnapPaletteController().showWindow();
 }
 
 void AppController::setInitialWindowPositionsAndAutoSaveNames() {

@@ -420,6 +420,12 @@ bool PlanViewActions::validateMenuItem(QAction* item) {
   bool ok = false;
   const int32_t tag = item->data().toInt(&ok);
   if (!ok) return item->isEnabled();
+  // The application's own items (the panels, the preferences, about and the plug-in
+  // launcher) follow the application delegate's rule: off, and the panels reading "Show",
+  // while no shown design window is free of a plug-in.
+  if ((tag >= kCmdToggleLiveViewPanel && tag <= kCmdToggleInspector) || tag == kTagShowPreferences ||
+      tag == kTagShowAbout || tag == kTagShowAddkitLauncher)
+    return AppController::validateMenuItem(item);
   const MenuItemValidation v = validate(tag);
   item->setEnabled(v.enabled);
   if (v.hasState) {

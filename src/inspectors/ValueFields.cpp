@@ -211,7 +211,14 @@ void SetFloatPitchAngleItem(QLineEdit* field, float pitch) {
   SetFloatAngleItem(field, ConvertPitchToAngle(pitch), 0);
 }
 
-int32_t GetLongItem(QLineEdit* field) { return field ? field->text().trimmed().toInt() : 0; }
+int32_t GetLongItem(QLineEdit* field) {
+  if (!field) return 0;
+  // The leading whole number, as a text field's integer value reads it: "12 ft" and "12.5"
+  // read 12, text without a leading number 0; values past 32 bits stop at the limit.
+  const std::string text = FieldText(field);
+  const long long value = std::strtoll(text.c_str(), nullptr, 10);
+  return static_cast<int32_t>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
+}
 
 void SetLongItem(QLineEdit* field, int32_t value) {
   if (field) field->setText(QString::number(value));

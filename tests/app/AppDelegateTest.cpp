@@ -10,6 +10,7 @@
 
 #include "AppTestSupport.h"
 #include "app/AppController.h"
+#include "app/PlanViewActions.h"
 #include "app/UserDefaultKeys.h"
 #include "app/ZLKDocument.h"
 #include "app/ZLKDocumentController.h"
@@ -157,6 +158,16 @@ TEST_F(AppDelegate, ApplicationMenuItemsNeedAShownDesign) {
   window->showMinimized();
   EXPECT_EQ(AppController::deMiniaturizedDocumentWindowCount(), 0u);
   EXPECT_FALSE(AppController::validateMenuItem(&preferences));
+  // The design window's menus carry these items under the same rule.
+  palette.show();
+  QAction windowSnap, windowPreferences;
+  windowSnap.setData(int(kCmdToggleSnapTools));
+  windowPreferences.setData(int(kTagShowPreferences));
+  EXPECT_FALSE(PlanViewActions::validateMenuItem(&windowSnap));
+  EXPECT_FALSE(windowSnap.isEnabled());
+  EXPECT_EQ(windowSnap.text(), "Show Snap Tools");
+  EXPECT_FALSE(PlanViewActions::validateMenuItem(&windowPreferences));
+  palette.hide();
   window->showNormal();
   gCurDocument = nullptr;
   EXPECT_FALSE(AppController::validateMenuItem(&preferences));

@@ -23,6 +23,7 @@
 #include "app/ZLKDocumentController.h"
 #include "app/ZLKDocumentScrollView.h"
 #include "app/ZLKWindowController.h"
+#include "inspectors/SnapPaletteController.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
@@ -327,6 +328,26 @@ TEST_F(ToolPalettes, PanelsRememberVisibilityAndFrames) {
   edit().close();
   AppController::setEditToolsVisible(true);
   AppController::setPlanToolsVisible(true);
+}
+
+TEST_F(ToolPalettes, RestoringThePanelsReopensOnlyTheToolPalettes) {
+  SnapPaletteController& snap = SnapPaletteController::sharedSnapPaletteController();
+  AppController::restoreAllVisiblePanels();  // the run's first placement is behind us
+  plan().showWindow();
+  edit().showWindow();
+  snap.showWindow();
+  AppController::closeVisiblePanelsAndSaveState();
+  EXPECT_FALSE(snap.isVisible());
+  EXPECT_TRUE(AppController::snapToolsVisible());  // recorded as it was
+  AppController::restoreAllVisiblePanels();
+  EXPECT_TRUE(plan().isVisible());
+  EXPECT_TRUE(edit().isVisible());
+  EXPECT_FALSE(snap.isVisible());
+  plan().close();
+  edit().close();
+  AppController::setEditToolsVisible(true);
+  AppController::setPlanToolsVisible(true);
+  AppController::setSnapToolsVisible(true);
 }
 
 }  // namespace

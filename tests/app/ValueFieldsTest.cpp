@@ -106,6 +106,25 @@ TEST_F(ValueFields, MultipleSelectionsEmptyTheFieldWhenTheyDisagree) {
   EXPECT_TRUE(field->text().isEmpty());
 }
 
+TEST_F(ValueFields, IntegersReadTheLeadingWholeNumber) {
+  auto whole = [this](const char* text) {
+    field->setText(QString::fromLatin1(text));
+    return GetLongItem(field.get());
+  };
+  EXPECT_EQ(whole("12"), 12);
+  EXPECT_EQ(whole(" -7"), -7);
+  EXPECT_EQ(whole("12abc"), 12);
+  EXPECT_EQ(whole("12.7"), 12);
+  EXPECT_EQ(whole("abc"), 0);
+  EXPECT_EQ(whole(""), 0);
+  EXPECT_EQ(GetLongItem(nullptr), 0);
+
+  // A multiple selection reads the field back the same way.
+  field->setText("3 each");
+  UpdatePropertiesLong(field.get(), 3, 0);
+  EXPECT_EQ(field->text(), QString("3"));
+}
+
 TEST(ValueFieldHelpers, BoundsAndPointRectangles) {
   EXPECT_EQ(NormalizeInputToBounds(5, 10, 20), 10);
   EXPECT_EQ(NormalizeInputToBounds(25, 10, 20), 20);
