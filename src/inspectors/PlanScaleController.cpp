@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <cmath>
+#include <cstdint>
 
 #include "files/Undo.h"
 #include "inspectors/SheetHooks.h"
@@ -119,7 +120,14 @@ void PlanZoomController::initializeControlStates() {
   if (!r) return;
   const double z = GetCurrentView() == kCmdViewTop ? TopViewZoom(ds) : OtherViewZoom(ds);
   const double divisor = IsMetric(ds) ? r->metricDivisor : r->imperialDivisor;
-  SetLongItem(zoomScaleText, static_cast<int16_t>(std::trunc(z * divisor * 100 + 0.5)));
+  // The zoom comes from the design file: one that is no number or beyond a 16-bit percentage
+  // shows the nearest percentage the field holds.
+  const double percent = std::trunc(z * divisor * 100 + 0.5);
+  const int16_t shown = std::isnan(percent) ? 0
+                        : percent > INT16_MAX ? INT16_MAX
+                        : percent < INT16_MIN ? INT16_MIN
+                                              : static_cast<int16_t>(percent);
+  SetLongItem(zoomScaleText, shown);
 }
 
 void PlanZoomController::applySheet(ZLKDocumentModel*, DocState* ds) {

@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QRadioButton>
+#include <cmath>
 
 #include "inspectors/DimensionPropertiesController.h"
 #include "inspectors/MeasurementUnitsController.h"
@@ -97,6 +98,23 @@ TEST_F(ScaleSheets, MetricEightToElevenMultipliesByTenAndTheSameScaleStoresNothi
   choose(kTagSetPlanScale);
   ok();
   EXPECT_FALSE(anyUndo());
+}
+
+TEST_F(ScaleSheets, AZoomBeyondTheFieldShowsTheNearestPercentage) {
+  // Zooms as a design file may carry them.
+  ds->measureSystem = kMeasureImperial;
+  ds->planScaleChoice = 9;
+  ASSERT_EQ(GetCurrentView(), kCmdViewTop);
+  const struct {
+    float zoom;
+    const char* shown;
+  } cases[] = {{1.0e6f, "32767"}, {-1.0e6f, "-32768"}, {std::nanf(""), "0"}, {0.75f, "100"}};
+  for (const auto& c : cases) {
+    TopViewZoom(ds) = c.zoom;
+    choose(kTagSetPlanZoom);
+    EXPECT_EQ(sheet<PlanZoomController>()->zoomScaleText->text(), c.shown) << c.zoom;
+    cancel();
+  }
 }
 
 TEST_F(ScaleSheets, ZoomIsCappedInThePlanViewAndClampedBeforeTheMultiplierElsewhere) {
