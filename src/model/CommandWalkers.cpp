@@ -325,10 +325,7 @@ uint8_t LineWeight(Objex* obj, int32_t, const CommandArg&) {
 
 // The arrow bits (0-6) of the flag word that opens a dimension's type data.
 uint8_t DimensionArrowStyle(Objex* obj, int32_t cmd, const CommandArg&) {
-  if (obj->type < 100 || obj->type > 108 || !obj->typeData) return kRowDone;
-  auto* info = static_cast<DimensionInfoData*>(obj->typeData);
-  info->flags &= ~0x7F;
-  info->flags |= 1 << (cmd - kArrowStyleSolid);
+  if (obj->type >= 100 && obj->type <= 108) DimensionArrowFlag(obj, cmd);
   return kRowDone;
 }
 

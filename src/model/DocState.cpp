@@ -482,26 +482,6 @@ void InitializeVisiblePlansFromToolsetOptions() {
   for (int32_t& m : ds->planMasks) m |= extra;
 }
 
-void SetDocStateDimensionArrowFlags(DocState* ds) {
-  if (!ds) return;
-  ds->dimFlags &= ~0x7F;
-  if (ds->dimArrowStyle >= 5086 && ds->dimArrowStyle <= 5092) ds->dimFlags |= 1 << (ds->dimArrowStyle - 5086);
-}
-
-void SetDocStateDimensionReadoutFlags(DocState* ds) {
-  if (!ds) return;
-  ds->dimFlags &= ~(0x7F << 12);
-  if (ds->dimReadoutStyle >= 5058 && ds->dimReadoutStyle <= 5064)
-    ds->dimFlags |= 1 << (12 + ds->dimReadoutStyle - 5058);
-}
-
-void SetDocStateDimensionToleranceFlags(DocState* ds) {
-  if (!ds) return;
-  ds->dimFlags &= ~(0x7 << 9);
-  if (ds->dimToleranceStyle >= 5054 && ds->dimToleranceStyle <= 5056)
-    ds->dimFlags |= 1 << (9 + ds->dimToleranceStyle - 5054);
-}
-
 namespace {
 void SetArrowBits(int32_t& flags, int32_t style) {
   flags &= ~0x7F;
@@ -512,6 +492,21 @@ void SetToleranceBits(int32_t& flags, int32_t style) {
   if (style >= 5054 && style <= 5056) flags |= 1 << (9 + style - 5054);
 }
 }  // namespace
+
+void SetDocStateDimensionArrowFlags(DocState* ds) {
+  if (ds) SetArrowBits(ds->dimFlags, ds->dimArrowStyle);
+}
+
+void SetDocStateDimensionReadoutFlags(DocState* ds) {
+  if (!ds) return;
+  ds->dimFlags &= ~(0x7F << 12);
+  if (ds->dimReadoutStyle >= 5058 && ds->dimReadoutStyle <= 5064)
+    ds->dimFlags |= 1 << (12 + ds->dimReadoutStyle - 5058);
+}
+
+void SetDocStateDimensionToleranceFlags(DocState* ds) {
+  if (ds) SetToleranceBits(ds->dimFlags, ds->dimToleranceStyle);
+}
 
 void DimensionArrowFlag(Objex* object, int32_t style) {
   if (!object || !object->typeData) return;
