@@ -975,8 +975,8 @@ void WritePlugInObjectAttachment(const DoorWindowData* record) {
   W16(static_cast<uint16_t>(d->auxShort1));
   W16(static_cast<uint16_t>(d->auxShort2));
   WF(d->auxValue);
-  if (!record) return;
-  if (IsCustomStyle(d->subtype)) {
+  // A missing record still carries both trims (flag 0) so that the reader stays in step.
+  if (record && IsCustomStyle(d->subtype)) {
     W16(kTagExchangeDefinitionBegin);
     for (Objex* list : {d->maskObject, d->definitionParts, d->definitionLeafParts, d->extraParts1,
                         d->extraParts2, d->extraParts3, d->extraParts4})

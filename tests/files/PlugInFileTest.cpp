@@ -368,6 +368,27 @@ TEST_F(PlugInFile, OlderVersionsLeaveOutWhatTheyCannotHold) {
   EXPECT_LT(b5.size(), b75.size());
 }
 
+// A door or window without its record is written as zeros in the full layout, both trims
+// included (flag 0, no trim object), so that the reader stays in step with the stream.
+TEST_F(PlugInFile, AttachmentWithoutItsRecordIsWrittenAsZeros) {
+  TestDocument doc;
+  for (int v : {8000, 11000}) {
+    SCOPED_TRACE(v);
+    BeginOutputBuffer();
+    sWriteVersion = v;
+    WritePlugInObjectAttachment(nullptr);
+    const Bytes written = gStream.outDataBuffer;
+    ReleaseOutputBuffer();
+    // 59 bytes of fields, then per trim a flag, a texture ID, a scale and a colour.
+    EXPECT_EQ(written, Bytes(59 + 2 * (1 + 4 + 4 + 6), 0));
+    SetInputBuffer(written.data(), written.size());
+    sInputVersion = v;
+    ReadPlugInObjectAttachment(nullptr, nullptr, doc.first);
+    EXPECT_FALSE(StreamFailed());
+    EXPECT_EQ(GetMark(), written.size());
+  }
+}
+
 TEST_F(PlugInFile, DataBlocksFollowTheObjects) {
   TestDocument doc;
   const Bytes bare = Write(102, 11000);
