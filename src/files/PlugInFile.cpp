@@ -9,6 +9,7 @@
 
 #include "files/AttachmentRecords.h"
 #include "files/ByteStream.h"
+#include "files/CabinetFile.h"
 #include "files/ObjectRecords.h"
 #include "files/ObjectValidation.h"
 #include "files/SideBlocks.h"
@@ -1495,6 +1496,8 @@ Objex* ReadAPlugInObject(Layer* layer, bool appendToLayer) {
       obj->textureScale1 = obj->textureScale2 = obj->textureScale3 = {100, 100};
       obj->color1 = obj->color2 = obj->color3 = white;
     }
+    // A cabinet part's elevation is taken out of its point heights before it is built.
+    if (obj->type == kObjCabinet) AdjustTheCabinetObjectElevation(obj);
     RebuildReadObject(obj, layer);
   }
   if (obj->type != kObjGroup && IsObjectPointValuesInvalid(obj)) {

@@ -22,6 +22,7 @@
 #include "model/CustomTextures.h"
 #include "model/LiveViews.h"
 #include "model/Palettes.h"
+#include "model/PlanarTransforms.h"
 
 namespace fs = std::filesystem;
 
@@ -595,6 +596,34 @@ TEST_F(PlugInFile, WholeFileReadsBackAsTheDesign) {
     ASSERT_NE(doc.model.itsPlugIns, nullptr);
     EXPECT_EQ(memcmp(doc.model.itsPlugIns->data, "XY", 2), 0);
   }
+}
+
+// Cabinet parts read from an exchange file have their elevation taken out of their point
+// heights, as parts read from a cabinet file do.
+TEST_F(PlugInFile, CabinetPartsAreLoweredToTheirElevation) {
+  TestDocument doc;
+  Objex* group = MakeObject(kObjGroup, 0, 0, nullptr, doc.first);
+  group->subtype = kSubCabinet;
+  Objex* part = MakeObject(kObjCabinet, 4, 0, group, nullptr);
+  part->baseElevation = 24;
+  for (Poinz* p = part->firstPoint; p; p = p->next) p->position[1] = 50;
+  Objex* detail = MakeObject(kObjDetail, 4, 100, nullptr, doc.first);
+  detail->baseElevation = 24;
+  const std::string path = Keep(Write(0, 11000));
+  ASSERT_TRUE(PlugInFileRead(path.c_str(), 0));
+  const float lowered = ConvertWorldToScreen(24, doc.ds(), 0);
+  ASSERT_GT(lowered, 0);
+  Objex* g = GetLayerFromName("First Floor")->firstObject;
+  ASSERT_NE(g, nullptr);
+  ASSERT_EQ(g->type, kObjGroup);
+  Objex* read = g->firstChild;
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->type, kObjCabinet);
+  EXPECT_FLOAT_EQ(read->baseElevation, 0);
+  for (Poinz* p = read->firstPoint; p; p = p->next) EXPECT_FLOAT_EQ(p->position[1], 50 - lowered);
+  // Other objects keep their elevation.
+  ASSERT_NE(g->next, nullptr);
+  EXPECT_FLOAT_EQ(g->next->baseElevation, 24);
 }
 
 TEST_F(PlugInFile, DamagedFilesLeaveTheDesign) {
