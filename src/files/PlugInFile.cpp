@@ -737,6 +737,8 @@ void WriteAPlugInObject(Objex* obj) {
   }
   const bool cabinet = obj->subtype == kSubCabinet;
   if (cabinet) {
+    // The state's elevation follows the group's, in the design as in the file.
+    if (auto* state = static_cast<CabinetState*>(obj->typeData)) state->elevation = obj->baseElevation;
     W16(kTagExchangeCabinetBegin);
     DoWritePlugInCabinetState(static_cast<const CabinetState*>(obj->typeData), obj->baseElevation);
   } else {

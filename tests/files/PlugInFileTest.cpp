@@ -19,6 +19,7 @@
 #include "files/PlugInFile.h"
 #include "files/SideBlocks.h"
 #include "files/StreamState.h"
+#include "model/CabinetState.h"
 #include "model/CustomTextures.h"
 #include "model/LiveViews.h"
 #include "model/Palettes.h"
@@ -598,24 +599,34 @@ TEST_F(PlugInFile, WholeFileReadsBackAsTheDesign) {
   }
 }
 
-// Cabinet parts read from an exchange file have their elevation taken out of their point
-// heights, as parts read from a cabinet file do.
+// A cabinet group's state takes the group's elevation when written; cabinet parts read from an
+// exchange file have their elevation taken out of their point heights, as parts read from a
+// cabinet file do.
 TEST_F(PlugInFile, CabinetPartsAreLoweredToTheirElevation) {
   TestDocument doc;
   Objex* group = MakeObject(kObjGroup, 0, 0, nullptr, doc.first);
   group->subtype = kSubCabinet;
+  group->baseElevation = 30;
+  auto* state = static_cast<CabinetState*>(calloc(1, sizeof(CabinetState)));
+  state->elevation = 5;
+  group->typeData = state;
   Objex* part = MakeObject(kObjCabinet, 4, 0, group, nullptr);
   part->baseElevation = 24;
   for (Poinz* p = part->firstPoint; p; p = p->next) p->position[1] = 50;
   Objex* detail = MakeObject(kObjDetail, 4, 100, nullptr, doc.first);
   detail->baseElevation = 24;
   const std::string path = Keep(Write(0, 11000));
+  // Writing takes the group's elevation into its state first.
+  EXPECT_FLOAT_EQ(state->elevation, 30);
   ASSERT_TRUE(PlugInFileRead(path.c_str(), 0));
   const float lowered = ConvertWorldToScreen(24, doc.ds(), 0);
   ASSERT_GT(lowered, 0);
   Objex* g = GetLayerFromName("First Floor")->firstObject;
   ASSERT_NE(g, nullptr);
   ASSERT_EQ(g->type, kObjGroup);
+  ASSERT_NE(g->typeData, nullptr);
+  EXPECT_FLOAT_EQ(static_cast<CabinetState*>(g->typeData)->elevation, 30);
+  EXPECT_FLOAT_EQ(g->baseElevation, 30);
   Objex* read = g->firstChild;
   ASSERT_NE(read, nullptr);
   EXPECT_EQ(read->type, kObjCabinet);
