@@ -9,6 +9,7 @@
 
 #include "files/AttachmentRecords.h"
 #include "files/ByteStream.h"
+#include "files/CabinetFile.h"
 #include "files/ObjectRecords.h"
 #include "files/ObjectValidation.h"
 #include "files/SideBlocks.h"
@@ -736,6 +737,8 @@ void WriteAPlugInObject(Objex* obj) {
   }
   const bool cabinet = obj->subtype == kSubCabinet;
   if (cabinet) {
+    // The state's elevation follows the group's, in the design as in the file.
+    if (auto* state = static_cast<CabinetState*>(obj->typeData)) state->elevation = obj->baseElevation;
     W16(kTagExchangeCabinetBegin);
     DoWritePlugInCabinetState(static_cast<const CabinetState*>(obj->typeData), obj->baseElevation);
   } else {
@@ -975,8 +978,8 @@ void WritePlugInObjectAttachment(const DoorWindowData* record) {
   W16(static_cast<uint16_t>(d->auxShort1));
   W16(static_cast<uint16_t>(d->auxShort2));
   WF(d->auxValue);
-  if (!record) return;
-  if (IsCustomStyle(d->subtype)) {
+  // A missing record still carries both trims (flag 0) so that the reader stays in step.
+  if (record && IsCustomStyle(d->subtype)) {
     W16(kTagExchangeDefinitionBegin);
     for (Objex* list : {d->maskObject, d->definitionParts, d->definitionLeafParts, d->extraParts1,
                         d->extraParts2, d->extraParts3, d->extraParts4})
@@ -1495,6 +1498,8 @@ Objex* ReadAPlugInObject(Layer* layer, bool appendToLayer) {
       obj->textureScale1 = obj->textureScale2 = obj->textureScale3 = {100, 100};
       obj->color1 = obj->color2 = obj->color3 = white;
     }
+    // A cabinet part's elevation is taken out of its point heights before it is built.
+    if (obj->type == kObjCabinet) AdjustTheCabinetObjectElevation(obj);
     RebuildReadObject(obj, layer);
   }
   if (obj->type != kObjGroup && IsObjectPointValuesInvalid(obj)) {

@@ -19,9 +19,11 @@
 #include "files/PlugInFile.h"
 #include "files/SideBlocks.h"
 #include "files/StreamState.h"
+#include "model/CabinetState.h"
 #include "model/CustomTextures.h"
 #include "model/LiveViews.h"
 #include "model/Palettes.h"
+#include "model/PlanarTransforms.h"
 
 namespace fs = std::filesystem;
 
@@ -368,6 +370,27 @@ TEST_F(PlugInFile, OlderVersionsLeaveOutWhatTheyCannotHold) {
   EXPECT_LT(b5.size(), b75.size());
 }
 
+// A door or window without its record is written as zeros in the full layout, both trims
+// included (flag 0, no trim object), so that the reader stays in step with the stream.
+TEST_F(PlugInFile, AttachmentWithoutItsRecordIsWrittenAsZeros) {
+  TestDocument doc;
+  for (int v : {8000, 11000}) {
+    SCOPED_TRACE(v);
+    BeginOutputBuffer();
+    sWriteVersion = v;
+    WritePlugInObjectAttachment(nullptr);
+    const Bytes written = gStream.outDataBuffer;
+    ReleaseOutputBuffer();
+    // 59 bytes of fields, then per trim a flag, a texture ID, a scale and a colour.
+    EXPECT_EQ(written, Bytes(59 + 2 * (1 + 4 + 4 + 6), 0));
+    SetInputBuffer(written.data(), written.size());
+    sInputVersion = v;
+    ReadPlugInObjectAttachment(nullptr, nullptr, doc.first);
+    EXPECT_FALSE(StreamFailed());
+    EXPECT_EQ(GetMark(), written.size());
+  }
+}
+
 TEST_F(PlugInFile, DataBlocksFollowTheObjects) {
   TestDocument doc;
   const Bytes bare = Write(102, 11000);
@@ -574,6 +597,44 @@ TEST_F(PlugInFile, WholeFileReadsBackAsTheDesign) {
     ASSERT_NE(doc.model.itsPlugIns, nullptr);
     EXPECT_EQ(memcmp(doc.model.itsPlugIns->data, "XY", 2), 0);
   }
+}
+
+// A cabinet group's state takes the group's elevation when written; cabinet parts read from an
+// exchange file have their elevation taken out of their point heights, as parts read from a
+// cabinet file do.
+TEST_F(PlugInFile, CabinetPartsAreLoweredToTheirElevation) {
+  TestDocument doc;
+  Objex* group = MakeObject(kObjGroup, 0, 0, nullptr, doc.first);
+  group->subtype = kSubCabinet;
+  group->baseElevation = 30;
+  auto* state = static_cast<CabinetState*>(calloc(1, sizeof(CabinetState)));
+  state->elevation = 5;
+  group->typeData = state;
+  Objex* part = MakeObject(kObjCabinet, 4, 0, group, nullptr);
+  part->baseElevation = 24;
+  for (Poinz* p = part->firstPoint; p; p = p->next) p->position[1] = 50;
+  Objex* detail = MakeObject(kObjDetail, 4, 100, nullptr, doc.first);
+  detail->baseElevation = 24;
+  const std::string path = Keep(Write(0, 11000));
+  // Writing takes the group's elevation into its state first.
+  EXPECT_FLOAT_EQ(state->elevation, 30);
+  ASSERT_TRUE(PlugInFileRead(path.c_str(), 0));
+  const float lowered = ConvertWorldToScreen(24, doc.ds(), 0);
+  ASSERT_GT(lowered, 0);
+  Objex* g = GetLayerFromName("First Floor")->firstObject;
+  ASSERT_NE(g, nullptr);
+  ASSERT_EQ(g->type, kObjGroup);
+  ASSERT_NE(g->typeData, nullptr);
+  EXPECT_FLOAT_EQ(static_cast<CabinetState*>(g->typeData)->elevation, 30);
+  EXPECT_FLOAT_EQ(g->baseElevation, 30);
+  Objex* read = g->firstChild;
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->type, kObjCabinet);
+  EXPECT_FLOAT_EQ(read->baseElevation, 0);
+  for (Poinz* p = read->firstPoint; p; p = p->next) EXPECT_FLOAT_EQ(p->position[1], 50 - lowered);
+  // Other objects keep their elevation.
+  ASSERT_NE(g->next, nullptr);
+  EXPECT_FLOAT_EQ(g->next->baseElevation, 24);
 }
 
 TEST_F(PlugInFile, DamagedFilesLeaveTheDesign) {
