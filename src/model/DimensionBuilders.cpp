@@ -139,7 +139,7 @@ Objex* AddDimensionInfo(Objex* dimension, int16_t x, int16_t y, uint8_t withBox)
   // A record already there goes first, so that it is neither lost nor left half-linked;
   // type data of any other kind is left alone.
   if (dimension->typeData) {
-    if (dimension->type < 100 || dimension->type > 108) return dimension;
+    if (!IsDimensionObjectType(dimension->type)) return dimension;
     DeleteObjectData(dimension);
   }
   if (!gCurDocument) return dimension;

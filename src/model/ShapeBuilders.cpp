@@ -300,7 +300,8 @@ Objex* BuildOval(float x1, float y1, float x2, float y2, Layer* layer, uint8_t u
   EllipseFrame f = FrameOf(x1, y1, x2, y2);
   HermiteArc quarter = RadiusSpline(static_cast<float>(std::numbers::pi / 2), f.r);
   quarter.rotate(0.7853982f);
-  float k = std::sqrt(quarter.tx0 * quarter.tx0 + quarter.ty0 * quarter.ty0);
+  // The turned arc leaves the top along x: its first tangent is (k, 0), k signed like r.
+  float k = quarter.tx0;
   float rx = f.r * f.sx, ry = f.r * f.sy, kx = k * f.sx, ky = k * f.sy;
   FloatRect rect = CornerRect(x1, y1, x2, y2);
   Objex* obj = NewShape(kObjOval, 1, StyleFor(useStyle), &rect, layer);

@@ -169,4 +169,13 @@ TEST(AddDimensionInfo, WithoutBoxAndAgain) {
   AddDimensionInfo(dim, 0, 0, 0);   // the first record is released, not leaked
   EXPECT_NE(dim->typeData, nullptr);
   EXPECT_EQ(AddDimensionInfo(nullptr, 0, 0, 1), nullptr);
+
+  // A length dimension that already has a record gets a fresh one too.
+  doc.ds()->dimFlags = 1;
+  Objex* length = BuildLengthDim(0, 0, 100, 0, 50, -30, doc.first);
+  AddDimensionInfo(length, 0, 0, 0);
+  doc.ds()->dimFlags = 2;
+  AddDimensionInfo(length, 0, 0, 0);
+  ASSERT_NE(length->typeData, nullptr);
+  EXPECT_EQ(static_cast<DimensionInfoData*>(length->typeData)->flags, 2);
 }

@@ -7,6 +7,7 @@
 #include "TestDocument.h"
 #include "model/Delete.h"
 #include "model/Globals.h"
+#include "model/LineGeometry.h"
 #include "model/ShapeBuilders.h"
 
 namespace {
@@ -79,6 +80,16 @@ TEST_F(ShapeBuildersTest, CircleAndEllipse) {
   EXPECT_NEAR(w[0]->outHandle[0], 82.84f, 0.01f);
   EXPECT_NEAR(w[1]->outHandle[1], 41.42f, 0.01f);
   EXPECT_NEAR(w[2]->position[1], 50, 1e-4);
+
+  // Corners given the other way round: the same circle, each segment still a quarter of it.
+  Objex* back = BuildOval(100, 100, 0, 0, doc.first, 0);
+  auto b = points(back);
+  ASSERT_EQ(b.size(), 4u);
+  for (int i = 0; i < 4; ++i) {
+    float x = 0, y = 0, z = 0;
+    GetSplineCoordinate(b[i], b[(i + 1) % 4], 0.5f, &x, &y, &z);
+    EXPECT_NEAR(std::hypot(x - 50, y - 50), 50, 0.05) << "segment " << i;
+  }
 }
 
 TEST_F(ShapeBuildersTest, RegularPolygonEndsOnTheCorner) {
