@@ -274,9 +274,9 @@ void InspectorPane::editObjectFloat(QLineEdit* field, int16_t type, float low, f
                                     const char* label, bool undoWhenDefaultDiffers,
                                     const std::function<void(Objex*)>& rebuild) {
   float v = 0;
-  if (!readNumber(field, NumberKind::kLength, &v)) return;
-  if (!(v > low && v < high)) {
-    restoreShown(field);
+  // A refused entry (an emptied mixed field too) shows the tool default again.
+  if (!readNumber(field, NumberKind::kLength, &v) || !(v > low && v < high)) {
+    echoFloat(field, defaultValue);
     return;
   }
   bool changed = false;

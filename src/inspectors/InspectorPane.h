@@ -115,7 +115,7 @@ class InspectorPane : public QObject {
   void echoPitch(QLineEdit* field, float pitch);
 
   // The common text field edit: v from the field (inches); refused outside (low, high)
-  // (the field shows again what it showed); else each selected object of the type whose
+  // (the field shows the default again); else each selected object of the type whose
   // value differs gets v and is rebuilt, one undo step when any changed (or, with
   // undoWhenDefaultDiffers, when the default differs), the default takes v, Refresh, echo.
   void editObjectFloat(QLineEdit* field, int16_t type, float low, float high,

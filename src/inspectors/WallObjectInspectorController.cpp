@@ -246,27 +246,22 @@ void WallObjectInspectorController::updatePropertiesForObject(Objex* wall, bool 
 void WallObjectInspectorController::editSegmentField(QLineEdit* field, int which) {
   DocState* ds = InspectorDocState();
   const bool pitch = which == 1 || which == 2;
+  float* defaults[5] = {&ds->wallHeight, &WallPitchAOf(ds), &WallPitchBOf(ds), &WallHeightCOf(ds),
+                        &WallHeightDOf(ds)};
   float v = 0;
-  if (!readNumber(field, pitch ? NumberKind::kPitch : NumberKind::kLength, &v)) return;
+  bool accepted = readNumber(field, pitch ? NumberKind::kPitch : NumberKind::kLength, &v);
   if (pitch) v = std::fabs(v);
-  bool accepted = pitch ? (v > 0.01f && v < 51.0f) : (v > 0.01f && v < 10000.0f);
-  // The heights of each selected segment must stand together; a blank (mixed) field
-  // stands for the segment's own value.
+  if (accepted) accepted = pitch ? (v > 0.01f && v < 51.0f) : (v > 0.01f && v < 10000.0f);
+  // The heights must stand together under the shown style, the other two as their fields
+  // show them (an emptied mixed field reads 0).
   if (accepted && !pitch) {
-    auto valueOf = [&](QLineEdit* f, Poinz* p, int index) {
-      if (f == field) return v;
-      return f->text().trimmed().isEmpty() ? SegmentValue(p, index) : GetFloatItem(f);
-    };
-    ForEachSelectedOfType(kObjWall, [&](Objex* w) {
-      ForEachSelectedWallSegment(w, [&](Poinz* p) {
-        if (!WallHeightsAllowed(WallStyleOf(p), valueOf(wallHeightText, p, 0), valueOf(wallHeightCText, p, 3),
-                                valueOf(wallHeightDText, p, 4)))
-          accepted = false;
-      });
-    });
+    auto shown = [&](QLineEdit* f) { return f == field ? v : GetFloatItem(f); };
+    accepted = WallHeightsAllowed(gWallPropertiesStyle, shown(wallHeightText), shown(wallHeightCText),
+                                  shown(wallHeightDText));
   }
   if (!accepted) {
-    restoreShown(field);
+    if (pitch) echoPitch(field, *defaults[which]);
+    else echoFloat(field, *defaults[which]);
     return;
   }
   bool changed = false;
@@ -282,8 +277,6 @@ void WallObjectInspectorController::editSegmentField(QLineEdit* field, int which
   static const char* const kLabels[5] = {"Wall Base Height", "Wall Pitch A", "Wall Pitch B", "Wall Height C",
                                          "Wall Height D"};
   if (changed) StoreInspectorUndo(kLabels[which]);
-  float* defaults[5] = {&ds->wallHeight, &WallPitchAOf(ds), &WallPitchBOf(ds), &WallHeightCOf(ds),
-                        &WallHeightDOf(ds)};
   *defaults[which] = v;
   Refresh();
   if (pitch) echoPitch(field, v);
@@ -299,14 +292,12 @@ void WallObjectInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   if (field == wallHeightCText) return editSegmentField(field, 3);
   if (field == wallHeightDText) return editSegmentField(field, 4);
 
+  // A refused entry (an emptied mixed field too) shows the tool default again.
   float v = 0;
-  if (!readNumber(field, NumberKind::kLength, &v)) {
-    if (field == wallThicknessText) showDefaultThicknessInStepper(ds, true);
-    return;
-  }
+  const bool readable = readNumber(field, NumberKind::kLength, &v);
   if (field == wallThicknessText) {
-    if (!(v > 0.1f && v < 73.0f)) {
-      restoreShown(field);
+    if (!readable || !(v > 0.1f && v < 73.0f)) {
+      echoFloat(field, ds->wallThickness);
       showDefaultThicknessInStepper(ds, true);
       return;
     }
@@ -314,7 +305,7 @@ void WallObjectInspectorController::controlTextDidEndEditing(QLineEdit* field) {
     return;
   }
   if (field == studSpacingText) {
-    if (!(v > 1.9f && v < 73.0f)) return restoreShown(field);
+    if (!readable || !(v > 1.9f && v < 73.0f)) return echoFloat(field, ds->studSpacing);
     bool changed = false;
     ForEachSelectedOfType(kObjWall, [&](Objex* w) {
       if (StudSpacingOf(w) == v) return;
@@ -327,8 +318,9 @@ void WallObjectInspectorController::controlTextDidEndEditing(QLineEdit* field) {
     return;
   }
   if (field == floorDepthText || field == foundationWidthText) {
-    if (!(v > 0.1f && v < 121.0f)) return restoreShown(field);
     const bool depth = field == floorDepthText;
+    if (!readable || !(v > 0.1f && v < 121.0f))
+      return echoFloat(field, depth ? DefaultFloorDepthOf(ds) : DefaultFoundationWidthOf(ds));
     bool changed = false;
     ForEachSelectedOfType(kObjWall, [&](Objex* w) {
       if (!IsExteriorWall(w)) return;

@@ -66,22 +66,13 @@ void WallToolInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   if (!ds) return;
   const bool pitch = field == wallPitchAText || field == wallPitchBText;
   float v = 0;
-  if (!readNumber(field, pitch ? NumberKind::kPitch : NumberKind::kLength, &v)) {
-    if (field == wallThicknessText) {
-      const bool was = wallThicknessStepper->blockSignals(true);
-      wallThicknessStepper->setValue(ds->wallThickness);
-      wallThicknessStepper->blockSignals(was);
-    }
-    return;
-  }
+  const bool readable = readNumber(field, pitch ? NumberKind::kPitch : NumberKind::kLength, &v);
   if (pitch) v = std::fabs(v);
-  auto shownOr = [&](QLineEdit* f, float fallback) {
-    if (f == field) return v;
-    return f->text().trimmed().isEmpty() ? fallback : GetFloatItem(f);
-  };
+  // The other two heights as their fields show them (an emptied field reads 0).
+  auto shown = [&](QLineEdit* f) { return f == field ? v : GetFloatItem(f); };
   auto heightsOk = [&] {
-    return WallHeightsAllowed(gWallPropertiesStyle, shownOr(wallHeightText, ds->wallHeight),
-                              shownOr(wallHeightCText, WallHeightCOf(ds)), shownOr(wallHeightDText, WallHeightDOf(ds)));
+    return WallHeightsAllowed(gWallPropertiesStyle, shown(wallHeightText), shown(wallHeightCText),
+                              shown(wallHeightDText));
   };
   float* target = nullptr;
   bool accepted = false;
@@ -109,8 +100,10 @@ void WallToolInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   } else {
     return;
   }
-  if (!accepted) {
-    restoreShown(field);
+  if (!readable || !accepted) {
+    // Refused: the default is shown again.
+    if (pitch) echoPitch(field, *target);
+    else echoFloat(field, *target);
     if (field == wallThicknessText) {
       const bool was = wallThicknessStepper->blockSignals(true);
       wallThicknessStepper->setValue(ds->wallThickness);

@@ -42,10 +42,17 @@ TEST_F(SmallInspectorsTest, DifferingValuesBlankAndATypedValueReachesBoth) {
   b->params[3] = 20.0006f;
   update();
   EXPECT_EQ(text("ductDepthText"), "");
-  // A refused entry puts back what the field showed: blank for a mixed value.
+  // A refused entry shows the tool default, not the objects' values; an emptied mixed
+  // field left empty is refused the same way.
+  mark();
   type("ductDepthText", "10000");
-  EXPECT_EQ(text("ductDepthText"), "");
+  EXPECT_EQ(text("ductDepthText"), shownLength(ds->airDuctSetting2));
   EXPECT_EQ(b->params[3], 20.0006f);
+  update();
+  type("ductDepthText", "");
+  EXPECT_EQ(text("ductDepthText"), shownLength(ds->airDuctSetting2));
+  EXPECT_EQ(a->params[3], 20);
+  EXPECT_EQ(stepsSinceMark(), Steps{});
   mark();
   type("ductDepthText", "18");
   EXPECT_EQ(a->params[3], 18);

@@ -24,6 +24,7 @@ int16_t& FlipDimensionOf(Poinz* p) { return p->segmentShort2; }
 int32_t& DisplayFlagsOf(Poinz* p) { return p->segmentFlags; }
 float& FloorDepthOf(Objex* o) { return o->params[2]; }
 float& FoundationWidthOf(Objex* o) { return o->params[3]; }
+float& StudSpacingOf(Objex* o) { return o->params[1]; }
 uint16_t& NoAutoFloorOf(Objex* o) { return o->options[0]; }
 int16_t& NoAutoFloorOf(DocState* ds) { return ds->wallSetting8; }
 int32_t& ExteriorWallPlanMaskOf(DocState* ds) { return ds->wallFoundation; }
@@ -160,9 +161,9 @@ TEST_F(WallInspectorTest, HeightLimitsOfStyle5) {
   EXPECT_EQ(stepsSinceMark(), Steps{});
 }
 
-TEST_F(WallInspectorTest, MixedHeightCIsTestedPerSegment) {
+TEST_F(WallInspectorTest, HeightLimitsReadTheShownFields) {
   // Style 9: the base may not rise above height C. The two walls' heights C differ, so
-  // the field is blank; each segment is held to its own height C.
+  // the field is blank and reads 0: no base height passes.
   Objex* a = addWall({{0, 0}, {100, 0}}, false, true);
   Objex* b = addWall({{0, 50}, {100, 50}}, false, true);
   WallStyleOf(a->firstPoint) = WallStyleOf(b->firstPoint) = 9;
@@ -170,15 +171,70 @@ TEST_F(WallInspectorTest, MixedHeightCIsTestedPerSegment) {
   HeightCOf(b->firstPoint) = 110;
   update();
   EXPECT_EQ(text("wallHeightCText"), "");
+  mark();
+  type("wallHeightText", "100");
+  EXPECT_EQ(WallHeightOf(a->firstPoint), 96);
+  EXPECT_EQ(WallHeightOf(b->firstPoint), 96);
+  EXPECT_EQ(stepsSinceMark(), Steps{});
+  EXPECT_EQ(text("wallHeightCText"), "");
+
+  // With height C shown, the base is held to it.
+  HeightCOf(b->firstPoint) = 120;
+  update();
+  type("wallHeightText", "121");
+  EXPECT_EQ(WallHeightOf(a->firstPoint), 96);
   type("wallHeightText", "100");
   EXPECT_EQ(WallHeightOf(a->firstPoint), 100);
   EXPECT_EQ(WallHeightOf(b->firstPoint), 100);
+}
+
+TEST_F(WallInspectorTest, RefusedEntriesShowTheToolDefault) {
+  // Two walls of other values than the defaults: a refused entry shows the default, not
+  // what the walls hold, and changes neither wall nor default.
+  Objex* a = addWall({{0, 0}, {100, 0}}, false, true);
+  Objex* b = addWall({{0, 50}, {100, 50}}, false, true);
+  a->width = 6;
+  b->width = 8;
+  StudSpacingOf(a) = StudSpacingOf(b) = 24;
+  FloorDepthOf(a) = FloorDepthOf(b) = 3;
+  for (Objex* w : {a, b}) {
+    WallHeightOf(w->firstPoint) = 100;
+    PitchAOf(w->firstPoint) = 6;
+  }
+  WallStyleOf(a->firstPoint) = WallStyleOf(b->firstPoint) = 1;
   update();
-  type("wallHeightText", "115");
+  EXPECT_EQ(text("wallThicknessText"), "");
+  EXPECT_FALSE(control<QDoubleSpinBox>("wallThicknessStepper")->isEnabled());
+  mark();
+  type("wallThicknessText", "73");
+  EXPECT_EQ(text("wallThicknessText"), shownLength(4));
+  EXPECT_EQ(control<QDoubleSpinBox>("wallThicknessStepper")->value(), 4);
+  EXPECT_TRUE(control<QDoubleSpinBox>("wallThicknessStepper")->isEnabled());
+  EXPECT_EQ(a->width, 6);
+  EXPECT_EQ(b->width, 8);
+  // The emptied mixed field left empty reads 0 and is refused the same way.
+  update();
+  type("wallThicknessText", "");
+  EXPECT_EQ(text("wallThicknessText"), shownLength(4));
+  EXPECT_EQ(a->width, 6);
+
+  type("studSpacingText", "1.9");
+  EXPECT_EQ(text("studSpacingText"), shownLength(16));
+  type("floorDepthText", "121");
+  EXPECT_EQ(text("floorDepthText"), shownLength(0.5f));
+  type("wallHeightText", "10000");
+  EXPECT_EQ(text("wallHeightText"), shownLength(96));
+  type("wallPitchAText", "51");
+  QLineEdit pitch;
+  SetFloatPitchItem(&pitch, 10);
+  EXPECT_EQ(text("wallPitchAText"), pitch.text().toStdString());
+  EXPECT_EQ(StudSpacingOf(a), 24);
+  EXPECT_EQ(FloorDepthOf(a), 3);
   EXPECT_EQ(WallHeightOf(a->firstPoint), 100);
-  EXPECT_EQ(WallHeightOf(b->firstPoint), 100);
-  // The mixed field stays blank after the refusal.
-  EXPECT_EQ(text("wallHeightCText"), "");
+  EXPECT_EQ(PitchAOf(a->firstPoint), 6);
+  EXPECT_EQ(ds->studSpacing, 16);
+  EXPECT_EQ(ds->wallHeight, 96);
+  EXPECT_EQ(stepsSinceMark(), Steps{});
 }
 
 TEST_F(WallInspectorTest, FootingWidthGivesAFoundation) {
