@@ -329,7 +329,10 @@ void ConstructRailing(const float start[3], const float end[3], float angle, Obj
   if (!start || !end || !owner || !CurDocState()) return;
   const PartMaterial m{texture, color, scale};
   const float H = Screen(height);
-  const float S = SpacingOrOne(Screen(spacing));
+  // A spacing of 0 counts as 1 plan unit; a negative or unusable one rounds to a single
+  // interval below.
+  float S = Screen(spacing);
+  if (S == 0) S = 1.0f;
   const float L = GetLineLength(start[0], start[2], end[0], end[2]);
   const int32_t n = IntervalCount(L, S);
   const float step = L / static_cast<float>(n);

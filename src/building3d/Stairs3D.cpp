@@ -201,7 +201,7 @@ void UpdateStraightStairSegment(Objex* st, float leftStart[3], const float leftE
                                 const PartMaterial& slot1, uint8_t skirtWalls, int32_t segmentIndex) {
   if (!st || !leftStart || !leftEnd || !rightStart || !rightEnd) return;
   float depth = Screen(stepDepth);
-  if (!(depth > 0)) depth = 1.0f;
+  if (depth == 0) depth = 1.0f;  // a negative or unusable depth rounds to no step below
   const float riser = Screen(stepHeight);
   float leftLength = 0, rightLength = 0;
   const float leftAngle = GetLineLengthAndAngle(leftStart[0], leftStart[2], leftEnd[0], leftEnd[2], &leftLength);

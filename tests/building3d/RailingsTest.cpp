@@ -82,6 +82,11 @@ TEST_F(Railings, StraightSpanRoundsTheSpacingAndKeepsBothEnds) {
     const auto rails = Parts(r, kObjRailPart, c.length);
     EXPECT_EQ(rails.size(), 2u) << c.length;
   }
+  // A negative spacing (from a damaged design) rounds to a single interval: the two ends.
+  DeleteGeneratedParts(r);
+  const float end[3] = {120, 0, 0};
+  ConstructRailing(start, end, 0, r, 36, -6, 2206, {1, 2, 3}, {100, 100});
+  EXPECT_EQ(Balusters(r), 2u);
   // Balusters are 2 x 2 plan units, from the level up 72 units (36 in at plan scale 36).
   const Box b = BoxOf(Parts(r, kObjRailPart, 2.0f).front());
   EXPECT_NEAR(b.maxZ - b.minZ, 2.0f, 1e-4);

@@ -144,6 +144,14 @@ TEST_F(Stairs, FlightRoundsItsStepsToTheRunAndSkipsAShortOne) {
   EXPECT_NEAR(gStairHeightAccum, 30 - 2 * kRiser7, 1e-3);
   EXPECT_EQ(st->typeData, nullptr);
   EXPECT_FLOAT_EQ(ls[0], 9.0f);  // the next flight starts at this one's end
+
+  // A negative step depth (from a damaged design) rounds to no step either.
+  gStairHeightAccum = 30;
+  float ls2[3] = {0, 0, -48}, rs2[3] = {0, 0, 48};
+  const float le2[3] = {130, 0, -48}, re2[3] = {130, 0, 48};
+  UpdateStraightStairSegment(st, ls2, le2, rs2, re2, 192, 0, kRiser7, -10, 1, 1, 36, m, m, 0, 0);
+  EXPECT_NEAR(gStairHeightAccum, 30 - 2 * kRiser7, 1e-3);
+  EXPECT_EQ(st->typeData, nullptr);
 }
 
 TEST_F(Stairs, HandRailsBalustersAndPostsFollowTheFlags) {
