@@ -262,6 +262,15 @@ class WallSegmentGrid {
     for (size_t i = 0; i < segments_.size(); ++i)
       cellsOf(segments_[i], [&](size_t cell) { entries_[fill_[cell]++] = static_cast<uint32_t>(i); });
     seen_.assign(segments_.size(), 0);
+    // Lines that never meet are put at (32000, 32000): a segment whose span holds that point
+    // can be taken by a ray parallel to it however far off it lies, so every ray is offered it.
+    farMeets_.clear();
+    for (size_t i = 0; i < segments_.size(); ++i) {
+      const Segment& g = segments_[i];
+      const float span = Distance(g.px, g.pz, g.qx, g.qz) + 1;
+      if (Distance(g.px, g.pz, kNowhere, kNowhere) < span && Distance(g.qx, g.qz, kNowhere, kNowhere) < span)
+        farMeets_.push_back(static_cast<uint32_t>(i));
+    }
   }
 
  public:
@@ -278,6 +287,10 @@ class WallSegmentGrid {
       // A ray the grid cannot follow: every segment, in the floor's order.
       for (size_t i = 0; i < segments_.size(); ++i) offer(s, i);
       return;
+    }
+    for (const uint32_t i : farMeets_) {
+      seen_[i] = stamp_;
+      offer(s, i);
     }
     // The ray's stretch inside the grid, from its start to the farthest a candidate can lie.
     float t0 = 0, t1 = s->reach + 20;
@@ -314,6 +327,7 @@ class WallSegmentGrid {
     s->considerMeasured(g.p, g.q, g.px, g.pz, g.qx, g.qz, g.length, g.wall, base_ + i);
   }
   static constexpr float kLeastCell = 8.0f;
+  static constexpr float kNowhere = 32000.0f;
   static constexpr int kMostCells = 2048;
 
   int column(float x) const {
@@ -353,6 +367,7 @@ class WallSegmentGrid {
 
   std::vector<Segment> segments_;
   std::vector<uint32_t> starts_, entries_, seen_, fill_;
+  std::vector<uint32_t> farMeets_;  // segments whose span holds (kNowhere, kNowhere)
   size_t base_ = 0;
   uint32_t stamp_ = 0;
   float originX_ = 0, originZ_ = 0, cell_ = kLeastCell;

@@ -36,6 +36,7 @@ namespace {
 constexpr float kPi = 3.14159265f;
 constexpr float kMaxFilletValue = 32000.0f;
 constexpr float kFitMargin = 2.0f;
+constexpr float kChamferDimOffset = 0.3f;
 // Set while the construction points of the current fillet drag are in the outline.
 bool sFilletPointsInserted = false;
 
@@ -316,8 +317,9 @@ float DrawChamfer(Poinz* corner, Poinz* prev, Poinz* next, float setback) {
     ConvertToIso(&x1, &y1, &z1, &x2, &y2, &z2, gPerspective);
     overlay->appendLineToActivePathWithStartPoint(NSMakePoint(x1, y1), NSMakePoint(x2, y2));
   }
-  DrawDimensionLineNoOffset(p1.position[0], p1.position[1], p1.position[2], p2.position[0], p2.position[1],
-                            p2.position[2]);
+  // The cut's length, and the setback from the corner.
+  DrawLiveDimensionLine(p1.position[0], p1.position[2], p2.position[0], p2.position[2], kChamferDimOffset);
+  DrawLiveDimensionLine(p1.position[0], p1.position[2], corner->position[0], corner->position[2], kChamferDimOffset);
   return PlanDistance(&p1, &p2);
 }
 

@@ -157,6 +157,20 @@ TEST_F(AttachedDimsGrid, EveryLayoutMeasuresAsEachDimensionAlone) {
            }
          }
        }},
+      {"a wall parallel to the rays, far from them, across the point parallel lines are put at",
+       [](AttachedDimsGrid& t) {
+         // Small walls off the rays make the cells small.
+         for (int i = 0; i < 400; ++i) {
+           const float x = 27000 + static_cast<float>(i % 20) * 200, z = 5000 + static_cast<float>(i / 20) * 1400;
+           t.wall({{x, z}, {x + 10, z}});
+         }
+         t.wall({{32000, 31000}, {32000, 33000}});
+         for (int i = 0; i < 4; ++i) {
+           const float x = 25000 + static_cast<float>(i) * 200;
+           Objex* w = t.wall({{x - 50, 5000}, {x + 50, 5000}});
+           AddDim(w, w->firstPoint, w->firstPoint->next, false, i % 2 == 1);
+         }
+       }},
       {"dimensions facing nothing",
        [](AttachedDimsGrid& t) {
          for (int i = 0; i < 10; ++i) {

@@ -1,10 +1,13 @@
 // The fillet, inverted fillet and chamfer tools on the corner of a square floor: the arc
 // or the cut that replaces the corner, refusals, and the undo flag.
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "ToolTestSupport.h"
 #include "model/LineGeometry.h"
+#include "model/PlanarTransforms.h"
+#include "model/Readouts.h"
 #include "platform/Alerts.h"
 #include "tools/FilletChamfer.h"
 
@@ -155,6 +158,32 @@ TEST_F(FilletChamfer, ChamferCutsTheCornerStraight) {
   EXPECT_EQ(gFilletChamferUndo, 1);
   EXPECT_EQ(gMouseCaptured, 0);
   EXPECT_TRUE(calls.called("Update3DFloorSkirting", square->objectID));
+}
+
+// While dragging, the preview labels both the cut (P1 to P2) and the setback (P1 to the corner).
+TEST_F(FilletChamfer, ChamferPreviewDimensionsTheCutAndTheSetback) {
+  gCurTool = kToolChamfer;
+  gClickInfo = ClickInfo{};
+  gClickInfo.hitMode = 1;
+  gClickInfo.hitObject = square;
+  gClickInfo.hitPoint = point(square, 1);
+  gClickInfo.pointHit = 1;
+  gMouseCaptured = 1;
+  TrackObject(0, 0, 240, 0, 0, kTrackBegin);
+  TrackObject(0, 0, 240, 0, 30, kTrackKeep);
+  auto readout = [this](float planLength) {
+    char text[256] = {};
+    ConvertInchesToStr(ConvertScreenToWorld(planLength, doc.ds(), 0), text);
+    return std::string(text);
+  };
+  const auto& labels = overlay.dynamicDimArray();
+  ASSERT_EQ(labels.size(), 2u);
+  EXPECT_EQ(std::string(labels[0]->dimensionText()), readout(30 * std::sqrt(2.0f)));
+  EXPECT_EQ(std::string(labels[1]->dimensionText()), readout(30));
+  EXPECT_EQ(outline(square).size(), 4u);  // nothing cut before the mouse-up
+  TrackObject(0, 0, 240, 0, 30, kTrackEnd);
+  EXPECT_EQ(outline(square).size(), 5u);
+  EXPECT_TRUE(overlay.areAllPathsEmpty());
 }
 
 TEST_F(FilletChamfer, ChamferWorksOnFencesAndRebuildsThem) {
