@@ -20,8 +20,8 @@ void ResetByteStream() {
 
 // ---- Raw routines ----
 
-static bool ShortRead(void* dest, uint32_t n) {
-  if (dest && n) memset(dest, 0, n);
+// The destination keeps what it held.
+static bool ShortRead(void*, uint32_t) {
   gStream.readError = true;
   return false;
 }
@@ -169,62 +169,52 @@ static float BitsFloat(uint32_t u) {
 void ReadShort(int16_t* v) {
   if (!v) return;
   uint8_t b[2];
-  ReadSome(b, 2);
-  *v = static_cast<int16_t>(LoadBE16(b));
+  if (ReadSome(b, 2)) *v = static_cast<int16_t>(LoadBE16(b));
 }
 void ReadUShort(uint16_t* v) {
   if (!v) return;
   uint8_t b[2];
-  ReadSome(b, 2);
-  *v = LoadBE16(b);
+  if (ReadSome(b, 2)) *v = LoadBE16(b);
 }
 void ReadLong(int32_t* v) {
   if (!v) return;
   uint8_t b[4];
-  ReadSome(b, 4);
-  *v = static_cast<int32_t>(LoadBE32(b));
+  if (ReadSome(b, 4)) *v = static_cast<int32_t>(LoadBE32(b));
 }
 void ReadULong(uint32_t* v) {
   if (!v) return;
   uint8_t b[4];
-  ReadSome(b, 4);
-  *v = LoadBE32(b);
+  if (ReadSome(b, 4)) *v = LoadBE32(b);
 }
 void ReadFloat(float* v) {
   if (!v) return;
   uint8_t b[4];
-  ReadSome(b, 4);
-  *v = BitsFloat(LoadBE32(b));
+  if (ReadSome(b, 4)) *v = BitsFloat(LoadBE32(b));
 }
 void ReadStdShort(int16_t* v) {
   if (!v) return;
   uint8_t b[2];
-  ReadSome(b, 2);
-  *v = static_cast<int16_t>(LoadLE16(b));
+  if (ReadSome(b, 2)) *v = static_cast<int16_t>(LoadLE16(b));
 }
 void ReadStdUShort(uint16_t* v) {
   if (!v) return;
   uint8_t b[2];
-  ReadSome(b, 2);
-  *v = LoadLE16(b);
+  if (ReadSome(b, 2)) *v = LoadLE16(b);
 }
 void ReadStdLong(int32_t* v) {
   if (!v) return;
   uint8_t b[4];
-  ReadSome(b, 4);
-  *v = static_cast<int32_t>(LoadLE32(b));
+  if (ReadSome(b, 4)) *v = static_cast<int32_t>(LoadLE32(b));
 }
 void ReadStdULong(uint32_t* v) {
   if (!v) return;
   uint8_t b[4];
-  ReadSome(b, 4);
-  *v = LoadLE32(b);
+  if (ReadSome(b, 4)) *v = LoadLE32(b);
 }
 void ReadStdFloat(float* v) {
   if (!v) return;
   uint8_t b[4];
-  ReadSome(b, 4);
-  *v = BitsFloat(LoadLE32(b));
+  if (ReadSome(b, 4)) *v = BitsFloat(LoadLE32(b));
 }
 
 void WriteShort(int16_t v) { AppendBE16(static_cast<uint16_t>(v)); }
@@ -271,7 +261,8 @@ void ApplePortReadLOGFONT(LOGFONT* font) {
     ReadSome(&font->lfPitchAndFamily, 1);
     ReadSome(font->lfFaceName, sizeof font->lfFaceName);
   }
-  font->lfFaceName[sizeof font->lfFaceName - 1] = 0;
+  // The name's bytes stay as stored; only a name without any NUL is cut to terminate it.
+  if (!memchr(font->lfFaceName, 0, sizeof font->lfFaceName)) font->lfFaceName[sizeof font->lfFaceName - 1] = 0;
 }
 
 void ApplePortWriteLOGFONT(const LOGFONT* font) {

@@ -37,8 +37,9 @@ void ResetByteStream();
 
 // ---- Raw routines ----
 // Copies n bytes to dest and advances. A read that would pass the end of the input buffer
-// (or of the scrap in scrap mode), or any read after such a one, copies nothing, zeroes dest,
-// leaves the position and sets readError. A null dest skips the bytes. True when they were read.
+// (or of the scrap in scrap mode), or any read after such a one, copies nothing (dest keeps
+// what it held), leaves the position and sets readError. A null dest skips the bytes. True
+// when they were read. The number readers below likewise leave their destination untouched.
 bool ReadSome(void* dest, uint32_t n);
 // Advances over n bytes with the same bound check as ReadSome.
 bool SkipSome(uint32_t n);
@@ -81,7 +82,7 @@ void WriteStdFloat(float v);
 float SwapFloat(uint32_t bits);
 
 // The 60-byte font record (Std family); nothing for a null pointer. The face name is copied
-// as 32 raw bytes; on reading its last byte is forced to NUL.
+// as 32 raw bytes; on reading, a name holding no NUL at all gets one in its last byte.
 void ApplePortReadLOGFONT(LOGFONT* font);
 void ApplePortWriteLOGFONT(const LOGFONT* font);
 
@@ -118,7 +119,7 @@ inline const uint8_t* PeekSome(uint32_t n) {
 }
 
 // Decodes a group of n bytes (at most kMaxBytes) of fixed fields taken with one check. When
-// the stream is short every field reads as zero (as the single reads give), and readError is set.
+// the stream is short every field reads as zero and readError is set.
 class FieldGroup {
  public:
   static constexpr uint32_t kMaxBytes = 256;

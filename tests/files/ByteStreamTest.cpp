@@ -118,9 +118,29 @@ TEST_F(ByteStreamTest, ReadsStopAtTheEndWithoutCopying) {
 
   uint8_t b = 0xAA;
   EXPECT_FALSE(ReadSome(&b, 1));  // one byte more
-  EXPECT_EQ(b, 0);                // nothing copied, destination zeroed
+  EXPECT_EQ(b, 0xAA);             // nothing copied: the destination keeps what it held
   EXPECT_EQ(GetMark(), 6u);
   EXPECT_TRUE(StreamFailed());
+  // So does every number reader, whatever its width and byte order.
+  int16_t s2 = -7;
+  uint16_t us = 0xBEEF;
+  int32_t l2 = -123;
+  uint32_t ul = 0xCAFEF00D;
+  float f = 2.5f;
+  float sf = -0.5f;
+  ReadShort(&s2);
+  ReadStdUShort(&us);
+  ReadLong(&l2);
+  ReadStdULong(&ul);
+  ReadFloat(&f);
+  ReadStdFloat(&sf);
+  EXPECT_EQ(s2, -7);
+  EXPECT_EQ(us, 0xBEEF);
+  EXPECT_EQ(l2, -123);
+  EXPECT_EQ(ul, 0xCAFEF00Du);
+  EXPECT_EQ(f, 2.5f);
+  EXPECT_EQ(sf, -0.5f);
+  EXPECT_EQ(GetMark(), 6u);
 }
 
 TEST_F(ByteStreamTest, AShortReadIsStickyAndCopiesNothing) {
@@ -128,13 +148,13 @@ TEST_F(ByteStreamTest, AShortReadIsStickyAndCopiesNothing) {
   SetInputBuffer(data, sizeof data);
   int32_t l = 77;
   ReadLong(&l);
-  EXPECT_EQ(l, 0);
+  EXPECT_EQ(l, 77);
   EXPECT_EQ(GetMark(), 0u);
   EXPECT_TRUE(StreamFailed());
   // Later reads fail too, even those the bytes would satisfy.
   uint8_t b = 0x55;
   EXPECT_FALSE(ReadSome(&b, 1));
-  EXPECT_EQ(b, 0);
+  EXPECT_EQ(b, 0x55);
   EXPECT_EQ(GetMark(), 0u);
   // Hostile lengths end quickly without touching memory.
   EXPECT_FALSE(SkipSome(0x7FFFFFFF));
@@ -187,7 +207,7 @@ TEST_F(ByteStreamTest, FontRecordTakesSixtyBytes) {
   EXPECT_EQ(0, memcmp(&out[28], font.lfFaceName, 32));
   EXPECT_TRUE(Written([] { ApplePortWriteLOGFONT(nullptr); }).empty());
 
-  // A face name without a NUL is terminated on reading.
+  // All 32 bytes of the face name come back, whatever follows its NUL.
   out[59] = 'Q';
   SetInputBuffer(out.data(), out.size());
   LOGFONT back;
@@ -198,8 +218,16 @@ TEST_F(ByteStreamTest, FontRecordTakesSixtyBytes) {
   EXPECT_EQ(back.lfItalic, 1);
   EXPECT_EQ(back.lfPitchAndFamily, 52);
   EXPECT_STREQ(back.lfFaceName, "Arial");
-  EXPECT_EQ(back.lfFaceName[31], 0);
+  EXPECT_EQ(0, memcmp(back.lfFaceName, &out[28], 32));
+  EXPECT_EQ(back.lfFaceName[31], 'Q');
+
+  // A face name without any NUL is terminated on reading.
+  out[33] = 'x';
+  SetInputBuffer(out.data(), out.size());
+  ApplePortReadLOGFONT(&back);
+  EXPECT_EQ(GetMark(), 60u);
   EXPECT_EQ(back.lfFaceName[30], 'Z');
+  EXPECT_EQ(back.lfFaceName[31], 0);
 
   // A cut record reads nothing past the end.
   SetInputBuffer(out.data(), 30);
@@ -234,7 +262,7 @@ TEST_F(ByteStreamTest, ScrapHoldsOneCopyForManyPastes) {
     // Never read past the copied bytes.
     uint8_t b = 0x11;
     EXPECT_FALSE(ReadSome(&b, 1));
-    EXPECT_EQ(b, 0);
+    EXPECT_EQ(b, 0x11);
     EXPECT_EQ(gStream.scrapIndex, 10u);
     EndScrap();
   }
@@ -250,7 +278,7 @@ TEST_F(ByteStreamTest, ScrapHoldsOneCopyForManyPastes) {
   BeginScrapRead();
   int16_t v = 5;
   ReadShort(&v);
-  EXPECT_EQ(v, 0);
+  EXPECT_EQ(v, 5);
   EXPECT_TRUE(StreamFailed());
   EndScrap();
 }
