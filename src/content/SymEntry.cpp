@@ -61,11 +61,13 @@ void initWithPreviewPath(SymEntryInfo* entry, const char* preview, const char* i
 void initWithColorIndex(SymEntryInfo* entry, int32_t colorIndex, int32_t identifier, int16_t entryType) {
   if (!entry) return;
   *entry = SymEntryInfo{};
+  // Without a design there is no colour table: the entry stays blank.
+  const DocState* ds = gCurDocument ? gCurDocument->itsDocState : nullptr;
+  if (!ds) return;
   entry->type = entryType;
   entry->refNum = identifier;
   entry->colorIndex = colorIndex;
-  const DocState* ds = gCurDocument ? gCurDocument->itsDocState : nullptr;
-  if (!ds || colorIndex < 0 || colorIndex >= 72) return;
+  if (colorIndex < 0 || colorIndex >= 72) return;
   const auto value = static_cast<uint32_t>(ds->colorTable[colorIndex]);
   entry->textureColor.red = value & 0xFF;
   entry->textureColor.green = (value >> 8) & 0xFF;
@@ -161,8 +163,9 @@ bool decodeSymEntryWithData(SymEntryInfo* entry, const uint8_t* data, size_t siz
   std::string* texts[] = {&entry->objectPreview, &entry->objectData, &entry->objectInfo,
                           &entry->objectDescription};
   for (std::string* text : texts) {
+    // Length 0 keeps the field; a text whose bytes are not all there is absent.
     const uint32_t n = decodeUnsignedFromData(data, size, &at);
-    decodeStringOfLength(n, data, size, &at, text);
+    if (n != 0 && !decodeStringOfLength(n, data, size, &at, text)) text->clear();
   }
   return true;
 }

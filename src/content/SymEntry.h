@@ -20,8 +20,8 @@ void initWithPreviewPath(SymEntryInfo* entry, const char* preview, const char* i
 void initWithPreviewPath(SymEntryInfo* entry, const char* preview, const char* info, const char* data,
                          const char* description, int32_t textureID, int32_t identifier,
                          int16_t entryType);
-// Colour `colorIndex` (0..71) of the current design's colour table; without a design only
-// type, refNum and colorIndex are set (an index outside the table gives black).
+// Colour `colorIndex` (0..71) of the current design's colour table; without a design the
+// entry stays blank (an index outside the table gives black).
 void initWithColorIndex(SymEntryInfo* entry, int32_t colorIndex, int32_t identifier, int16_t entryType);
 // Ramp step 1..45 of hue 0..255: steps 1-25 lighten towards white, 26-45 darken.
 void initWithColorIndexHue(SymEntryInfo* entry, int32_t step, int32_t hue, int32_t identifier,
@@ -32,8 +32,8 @@ void initWithRed(SymEntryInfo* entry, int32_t red, int32_t green, int32_t blue, 
 
 std::vector<uint8_t> encodeSymEntry(const SymEntryInfo& entry);
 // Fills the entry from a record of any length: a number that does not lie wholly within the
-// data reads as 0 without advancing; a text that does not fit stays as it was. False only
-// for null data or an empty record.
+// data reads as 0 without advancing; a text of length 0 stays as it was and one whose bytes
+// do not fit is absent. False only for null data or an empty record.
 bool decodeSymEntryWithData(SymEntryInfo* entry, const uint8_t* data, size_t size);
 
 // Readers used by the decoder; each advances *index past what it read.

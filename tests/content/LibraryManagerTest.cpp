@@ -178,7 +178,8 @@ TEST(LibraryEntries, DamagedFilesLeaveTheOtherEntries) {
     if (e->objectData.find("b.QOB") != std::string::npos) EXPECT_EQ(e->objectDescription, "Chair");
     else EXPECT_EQ(e->objectDescription, "");
   }
-  // Families and ramps.
+  // Families (read from the design's colour table) and ramps.
+  BareDesign design;
   ContentCategoryItem winter("Winter", "", nullptr, kCategoryColors, kLibraryWinterColors);
   Manager().rebuildSymEntryListForItem(&winter);
   EXPECT_EQ(winter.numberOfSymEntries(), 12u);

@@ -78,8 +78,18 @@ TEST(SymEntryRecord, EveryPrefixDecodesWithoutReadingPastItsEnd) {
   bad[26] = 0xFF;
   bad[27] = 0x7F;
   SymEntryInfo back;
+  back.objectPreview = "old preview";
+  back.objectDescription = "old description";
   EXPECT_TRUE(decodeSymEntryWithData(&back, bad.data(), bad.size()));
   EXPECT_TRUE(back.objectPreview.empty());
+  // A text whose bytes are cut off is absent, whatever the field held before.
+  SymEntryInfo described;
+  described.objectDescription = "Oak";
+  std::vector<uint8_t> cut = encodeSymEntry(described);
+  cut.pop_back();
+  back.objectDescription = "old description";
+  EXPECT_TRUE(decodeSymEntryWithData(&back, cut.data(), cut.size()));
+  EXPECT_TRUE(back.objectDescription.empty());
   EXPECT_FALSE(decodeSymEntryWithData(&back, nullptr, 10));
 }
 
@@ -105,9 +115,13 @@ TEST(SymEntryInit, RampStepsFollowTheSaturationAndValueSteps) {
 
 TEST(SymEntryInit, FamilyColoursComeFromTheColourTableAndPaintsAreClamped) {
   SymEntryInfo e;
-  initWithColorIndex(&e, 5, 6, kEntryColor);  // no design: only the numbers
-  EXPECT_EQ(e.colorIndex, 5);
+  e.objectDescription = "old";
+  initWithColorIndex(&e, 5, 6, kEntryColor);  // no design: a blank entry
+  EXPECT_EQ(e.type, 0);
+  EXPECT_EQ(e.refNum, 0);
+  EXPECT_EQ(e.colorIndex, 0);
   EXPECT_EQ(e.textureColor.red, 0);
+  EXPECT_TRUE(e.objectDescription.empty());
   BareDesign design;
   design.ds()->colorTable[5] = 0x30201 + 0;  // r 1, g 2, b 3
   initWithColorIndex(&e, 5, 6, kEntryColor);
