@@ -123,8 +123,8 @@ bool CatalogueOf(int16_t type, Catalogue* out) {
   }
 }
 
-// Calls add(name) for each listed name of the section, in catalogue order: the list ends at
-// the first number whose name is missing; a number without its Directory key, or with an
+// Calls add(name, n) for each listed name of the section, in catalogue order: the list ends
+// at the first number whose name is missing; a number without its Directory key, or with an
 // unsafe name, is skipped.
 template <typename Add>
 void ReadCatalogueList(const std::string& path, const std::string& section, Add add) {
@@ -136,7 +136,7 @@ void ReadCatalogueList(const std::string& path, const std::string& section, Add 
     std::snprintf(key, sizeof key, "%d%sDirectory", n, section.c_str());
     if (Read(section.c_str(), key, path, kDone) == kDone) continue;
     if (!IsSafeCategoryName(name)) continue;
-    add(name);
+    add(name, n);
   }
 }
 
@@ -219,13 +219,12 @@ void ContentLibraryManager::buildLibraryOfType(int16_t type, ContentCategoryTree
   if (!CatalogueOf(type, &catalogue) || ContentCatalogueFolder().empty()) return;
   const std::string path = ResolvePathIgnoringCase(ContentCatalogueFolder() + "/" + catalogue.file);
   const std::string base = BaseFolderOfRoots(type);
-  bool first = true;
-  ReadCatalogueList(path, catalogue.section, [&](const std::string& name) {
+  ReadCatalogueList(path, catalogue.section, [&](const std::string& name, int n) {
     auto root = std::make_unique<ContentCategoryItem>(name, base + "/" + name, nullptr, catalogue.category, type);
-    root->selected = first;
-    first = false;
+    // Only the catalogue's first number starts selected; when it was skipped, no root is.
+    root->selected = n == 1;
     ContentCategoryItem* node = root.get();
-    ReadCatalogueList(path, name, [&](const std::string& childName) {
+    ReadCatalogueList(path, name, [&](const std::string& childName, int) {
       node->addChildWithName(childName, node->fullPath + "/" + childName, catalogue.category, type);
     });
     roots->push_back(std::move(root));
@@ -243,9 +242,9 @@ void ContentLibraryManager::buildLibraryOfType(int16_t type, ContentCategoryItem
   const std::string path = ResolvePathIgnoringCase(ContentCatalogueFolder() + "/" + catalogue.file);
   const bool trim = type == kLibraryCustomBaseTrim || type == kLibraryCustomCrownTrim;
   const std::string base = trim ? LocalDomainCustomTrimPath() : parent->fullPath;
-  ReadCatalogueList(path, catalogue.section, [&](const std::string& name) {
+  ReadCatalogueList(path, catalogue.section, [&](const std::string& name, int) {
     ContentCategoryItem* node = parent->addChildWithName(name, base + "/" + name, catalogue.category, type);
-    ReadCatalogueList(path, name, [&](const std::string& childName) {
+    ReadCatalogueList(path, name, [&](const std::string& childName, int) {
       node->addChildWithName(childName, node->fullPath + "/" + childName, catalogue.category, type);
     });
   });

@@ -35,6 +35,14 @@ TEST(LibraryCatalogues, ListsEndAtTheFirstMissingNameAndSkipMissingDirectories) 
   roots.clear();
   Manager().buildLibraryOfType(kLibraryObjects, &roots);
   EXPECT_EQ(Names(roots), (std::vector<std::string>{"A", "C", "D"}));
+  EXPECT_TRUE(roots[0]->selected);
+  EXPECT_FALSE(roots[1]->selected);
+  // Only the root of number 1 starts selected: when that number is skipped, none is.
+  folders.write("shared/QVRA/ObjectCat.ini", "[Object]\n1Object=A\n2Object=B\n2ObjectDirectory=x\n");
+  roots.clear();
+  Manager().buildLibraryOfType(kLibraryObjects, &roots);
+  ASSERT_EQ(Names(roots), std::vector<std::string>{"B"});
+  EXPECT_FALSE(roots[0]->selected);
   // Types without a root catalogue add nothing.
   ContentCategoryTree none;
   Manager().buildLibraryOfType(kLibraryMaterials, &none);
