@@ -101,10 +101,10 @@ void AccessoryInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   else if (field == accessoryOffsetText) edit = {WallOffsetOf, false, &gdsAccessoryWallOffset, "Accessory Wall Offset"};
   else return;
   float v = 0;
-  if (!readNumber(field, NumberKind::kLength, &v)) return;
-  if (!(v > 0.01f && v < 10000.0f)) {
-    restoreShown(field);
-    return;
+  // A refused entry (an emptied mixed field too) shows the field's tool default again.
+  if (!readNumber(field, NumberKind::kLength, &v) || !(v > 0.01f && v < 10000.0f)) {
+    FillAccessoryDefaults(ds);
+    return echoFloat(field, *edit.fallback);
   }
   const float stored = edit.planUnits ? ConvertWorldToScreen(v, ds, 0) : v;
   const int changed = ForEachSelectedWallChild(kObjAccessory, -1, true, [&](Objex*, Objex* accessory) {

@@ -52,11 +52,9 @@ void BathFixtureInspector::editSize(QLineEdit* field, bool length) {
   DocState* ds = InspectorDocState();
   if (!ds || !InspectorCurLayer()) return;
   float v = 0;
-  if (!readNumber(field, NumberKind::kLength, &v)) return;
-  if (!(v > 0.01f && v < 10000.0f)) {
-    restoreShown(field);
-    return;
-  }
+  // A refused entry (an emptied mixed field too) shows the field's tool default again.
+  if (!readNumber(field, NumberKind::kLength, &v) || !(v > 0.01f && v < 10000.0f))
+    return echoFloat(field, length ? member_.lengthDefault(ds) : member_.widthDefault(ds));
   const float plan = ConvertWorldToScreen(v, ds, 0);
   const int changed =
       ForEachSelectedWallChild(kObjComponent, member_.subtype, true, [&](Objex*, Objex* fixture) {

@@ -119,8 +119,11 @@ void DeckObjectInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   if (!ds || !InspectorCurLayer()) return;
   if (field != deckHeightText && field != railHeightText && field != balusterSpacingText) return;
   float v = 0;
-  if (!readNumber(field, NumberKind::kLength, &v)) return;
-  if (!DeckFieldRange(field, balusterSpacingText, v)) return restoreShown(field);
+  // A refused entry (an emptied mixed field too) shows the tool default again.
+  if (!readNumber(field, NumberKind::kLength, &v) || !DeckFieldRange(field, balusterSpacingText, v))
+    return echoFloat(field, field == deckHeightText  ? ds->deckHeight
+                            : field == railHeightText ? DeckRailingHeightOf(ds)
+                                                      : DeckSpindleSpacingOf(ds));
   bool changed = false;
   if (field == deckHeightText) {
     const float y = -ConvertWorldToScreen(v, ds, 0);
@@ -321,8 +324,8 @@ void DeckToolInspectorController::controlTextDidEndEditing(QLineEdit* field) {
                                                   : nullptr;
   if (!target) return;
   float v = 0;
-  if (!readNumber(field, NumberKind::kLength, &v)) return;
-  if (!DeckFieldRange(field, balusterSpacingText, v)) return restoreShown(field);
+  if (!readNumber(field, NumberKind::kLength, &v) || !DeckFieldRange(field, balusterSpacingText, v))
+    return echoFloat(field, *target);
   *target = v;
   echoFloat(field, v);
 }

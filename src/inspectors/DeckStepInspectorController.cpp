@@ -73,8 +73,9 @@ void DeckStepInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   if (!ds || !InspectorCurLayer() || (field != stepWidthText && field != stepHeightText)) return;
   const bool width = field == stepWidthText;
   float v = 0;
-  if (!readNumber(field, NumberKind::kLength, &v)) return;
-  if (!(v > 0.01f && v < 10000.0f)) return restoreShown(field);
+  // A refused entry (an emptied mixed field too) shows the tool default again.
+  if (!readNumber(field, NumberKind::kLength, &v) || !(v > 0.01f && v < 10000.0f))
+    return echoFloat(field, width ? ds->deckStepWidth : DeckStepHeightOf(ds));
   const float plan = ConvertWorldToScreen(v, ds, 0);
   const bool rebuilt = EditSelectedDeckSteps([&](DeckStepsData* r) {
     float& value = width ? r->width : r->height;

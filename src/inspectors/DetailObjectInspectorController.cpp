@@ -203,10 +203,16 @@ void DetailObjectInspectorController::controlTextDidEndEditing(QLineEdit* field)
   DocState* ds = InspectorDocState();
   if (!ds || !InspectorCurLayer() || field != lineWidthText) return;
   float typedWidth = 0;
-  if (!readNumber(field, NumberKind::kDecimal, &typedWidth)) return;
+  // 0 or less draws nothing: refused, and the field shows the tool's width again (an
+  // emptied mixed field too). Wider than the widest stroke: the widest.
+  if (!readNumber(field, NumberKind::kDecimal, &typedWidth) || !(typedWidth > 0.0f)) {
+    const bool was = field->blockSignals(true);
+    SetLongItem(field, ds->newLineWeight);
+    field->blockSignals(was);
+    rememberShown(field);
+    return;
+  }
   const double typed = typedWidth;
-  // 0 or less draws nothing: refused. Wider than the widest stroke: the widest.
-  if (!(typed > 0.0)) return restoreShown(field);
   const float w = static_cast<float>(std::min(typed, 72.0));
   const bool changed = setEach([&](Objex* o) {
     if (o->width == w) return false;

@@ -125,8 +125,9 @@ void FenceInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   for (const Row& row : rows) {
     if (row.field != field) continue;
     float v = 0;
-    if (!readNumber(field, NumberKind::kLength, &v)) return;
-    if (!(v > 0.0f && v < 10000.0f)) return restoreShown(field);
+    // A refused entry (an emptied mixed field too) shows the tool default again.
+    if (!readNumber(field, NumberKind::kLength, &v) || !(v > 0.0f && v < 10000.0f))
+      return echoFloat(field, *row.defaultValue);
     bool changed = false;
     // Only custom fences use their sizes.
     ForEachSelectedOfType(kObjFence, [&](Objex* fence) {
@@ -165,8 +166,8 @@ void GateToolInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   DocState* ds = InspectorDocState();
   if (!ds || !InspectorCurLayer() || field != gateLengthText) return;
   float v = 0;
-  if (!readNumber(field, NumberKind::kLength, &v)) return;
-  if (!(v > 35.99f && v < 361.0f)) return restoreShown(field);
+  if (!readNumber(field, NumberKind::kLength, &v) || !(v > 35.99f && v < 361.0f))
+    return echoFloat(field, ds->gateWidth);
   // Only the default: the gate tool places gates of this length.
   ds->gateWidth = v;
   echoFloat(field, v);

@@ -71,8 +71,9 @@ void FloorInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   DocState* ds = InspectorDocState();
   if (!ds || !InspectorCurLayer() || field != floorThicknessText) return;
   float v = 0;
-  if (!readNumber(field, NumberKind::kLength, &v)) return;
-  if (!(v > 0.01f && v < 10000.0f)) return restoreShown(field);
+  // A refused entry (an emptied mixed field too) shows the tool default again.
+  if (!readNumber(field, NumberKind::kLength, &v) || !(v > 0.01f && v < 10000.0f))
+    return echoFloat(field, ds->floorThickness);
   bool changed = false;
   ForEachSelectedFloor([&](Objex* o) {
     if (ThicknessOf(o) == v) return;

@@ -262,9 +262,10 @@ void OpeningInspectorBase::editOpeningLength(QLineEdit* field, int16_t type, flo
   DocState* ds = InspectorDocState();
   if (!ds || !InspectorCurLayer()) return;
   float v = 0;
-  if (!readNumber(field, NumberKind::kLength, &v)) return;
+  // A refused entry (an emptied mixed field too) shows the tool default again.
+  if (!readNumber(field, NumberKind::kLength, &v)) return echoFloat(field, defaultValue);
   const bool aboveLow = lowIncluded ? v >= low : v > low;
-  if (!aboveLow || !(v < 10000.0f)) return restoreShown(field);
+  if (!aboveLow || !(v < 10000.0f)) return echoFloat(field, defaultValue);
   const float stored = planUnits ? ConvertWorldToScreen(v, ds, 0) : v;
   walkOpenings(type, label, [&](Objex*, DoorWindowData* r) {
     if (r->*target == stored) return false;

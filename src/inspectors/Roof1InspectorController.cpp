@@ -72,20 +72,32 @@ void RoofPitchInspector::applyPitch(float pitch, bool fromText) {
 }
 
 void RoofPitchInspector::controlTextDidEndEditing(QLineEdit* field) {
-  if (!InspectorDocState() || !InspectorCurLayer()) return;
+  DocState* ds = InspectorDocState();
+  if (!ds || !InspectorCurLayer()) return;
+  // A refused entry (an emptied mixed field too) shows the tool's pitch again: a refused
+  // ratio in both fields, a refused angle in the angle field only.
+  auto showDefaultAngle = [&] {
+    const bool was = pitchAngleText->blockSignals(true);
+    SetFloatPitchAngleItem(pitchAngleText, RoofPitchOf(ds));
+    pitchAngleText->blockSignals(was);
+    rememberShown(pitchAngleText);
+  };
   if (field == pitchRatioText) {
     float p = 0;
-    if (readNumber(field, NumberKind::kPitch, &p)) {
-      if (p >= 0.0f && p <= 1000.0f) applyPitch(p, true);
-      else restoreShown(field);
+    if (readNumber(field, NumberKind::kPitch, &p) && p >= 0.0f && p <= 1000.0f) {
+      applyPitch(p, true);
+    } else {
+      echoPitch(field, RoofPitchOf(ds));
+      showDefaultAngle();
     }
     pitchRatioStepper->setEnabled(true);
     pitchAngleText->setEnabled(true);
   } else if (field == pitchAngleText) {
     float a = 0;
-    if (!readNumber(field, NumberKind::kAngle, &a)) return;
-    if (a >= 0.0f && a <= 89.3125f) applyPitch(ConvertAngleToPitch(a), true);
-    else restoreShown(field);
+    if (readNumber(field, NumberKind::kAngle, &a) && a >= 0.0f && a <= 89.3125f)
+      applyPitch(ConvertAngleToPitch(a), true);
+    else
+      showDefaultAngle();
   } else {
     handleOtherField(field);
   }

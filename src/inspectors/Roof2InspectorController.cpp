@@ -87,12 +87,12 @@ bool Roof2InspectorController::handleOtherField(QLineEdit* field) {
   DocState* ds = InspectorDocState();
   if (field != soffitDepthText) return false;
   float v = 0;
-  if (!readNumber(field, NumberKind::kLength, &v)) return true;
-  if (v > 0.01f && v < 10000.0f) {
+  // A refused entry shows the stored depth again.
+  if (readNumber(field, NumberKind::kLength, &v) && v > 0.01f && v < 10000.0f) {
     ds->soffitDepth = v;
     echoFloat(field, v);
   } else {
-    restoreShown(field);
+    echoFloat(field, ds->soffitDepth);
   }
   return true;
 }

@@ -199,8 +199,9 @@ void SkylightInspectorController::controlTextDidEndEditing(QLineEdit* field) {
     return;
   }
   float v = 0;
-  if (!readNumber(field, NumberKind::kLength, &v)) return;
-  if (!(v > 0.01f && v < 10000.0f)) return restoreShown(field);
+  // A refused entry (an emptied mixed field too) shows the tool default again.
+  if (!readNumber(field, NumberKind::kLength, &v) || !(v > 0.01f && v < 10000.0f))
+    return echoFloat(field, *defaultValue);
   const float stored = ConvertWorldToScreen(v, ds, 0);
   const bool changed = walkSkylights([&](Objex* skylight, Objex* roof, RoofAttachmentData* r) {
     if (r->floats[slot] == stored) return false;

@@ -39,11 +39,9 @@ void TopoInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   DocState* ds = InspectorDocState();
   if (!ds || !InspectorCurLayer() || field != elevationText) return;
   float v = 0;
-  if (!readNumber(field, NumberKind::kLength, &v)) return;
-  if (!(v >= -10000.0f && v <= 10000.0f)) {
-    restoreShown(field);
-    return;
-  }
+  // A refused entry (an emptied mixed field too) shows the tools' default again.
+  if (!readNumber(field, NumberKind::kLength, &v) || !(v >= -10000.0f && v <= 10000.0f))
+    return echoFloat(field, ConvertScreenToWorld(TopoElevationOf(ds), ds, 0));
   const float stored = ConvertWorldToScreen(v, ds, 0);
   bool changed = false;
   ForEachSelectedOfType(kObjTopography, [&](Objex* topography) {

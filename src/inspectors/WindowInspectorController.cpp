@@ -158,9 +158,15 @@ void WindowInspectorController::controlTextDidEndEditing(QLineEdit* field) {
                              ds->windowFrameSize(), "Window Trim Width");
   if (field != horDivsText && field != verDivsText) return;
   float v = 0;
-  if (!readNumber(field, NumberKind::kWhole, &v)) return;
-  // The frame builders take 0 to 24 bars.
-  if (!(v >= 0 && v <= kMostDividers)) return restoreShown(field);
+  // The frame builders take 0 to 24 bars. A refused count (an emptied mixed field too)
+  // shows the tool default again.
+  if (!readNumber(field, NumberKind::kWhole, &v) || !(v >= 0 && v <= kMostDividers)) {
+    const bool was = field->blockSignals(true);
+    SetLongItem(field, field == horDivsText ? ds->windowDividers.y : ds->windowDividers.x);
+    field->blockSignals(was);
+    rememberShown(field);
+    return;
+  }
   const bool horizontal = field == horDivsText;
   QDoubleSpinBox* stepper = horizontal ? horDivsStepper : verDivsStepper;
   SetStepper(stepper, static_cast<int32_t>(v));

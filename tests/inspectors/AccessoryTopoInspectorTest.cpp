@@ -89,7 +89,7 @@ TEST_F(AccessoryTopoInspectorTest, AccessoryToolShowsTheDefaultsTakenFromTheWind
   type("accessoryWidthText", "50");
   EXPECT_EQ(gdsAccessoryWidth, 50);
   EXPECT_EQ(stepsSinceMark(), Steps{});
-  // A refused entry puts back what the field showed.
+  // A refused entry shows the tool default again.
   type("accessoryWidthText", "10000");
   EXPECT_EQ(text("accessoryWidthText"), shownLength(50));
   EXPECT_EQ(gdsAccessoryWidth, 50);
@@ -104,11 +104,22 @@ TEST_F(AccessoryTopoInspectorTest, AccessoryFieldsKeepTheirUnits) {
   EXPECT_EQ(shownName(), "AccessoryInspector");
   EXPECT_EQ(text("accessoryWidthText"), shownLength(46));
   EXPECT_EQ(text("accessoryHeightText"), "");
-  for (const char* refused : {"10000", "0.01"}) {
+  // A refused entry (a mixed field left empty too) shows the tool default again, not the
+  // accessories' values: nothing changes and no step is stored.
+  gdsAccessoryWidth = 40;
+  gdsAccessoryHeight = 60;
+  mark();
+  for (const char* refused : {"10000", "0.01", "wide", ""}) {
     type("accessoryWidthText", refused);
-    EXPECT_EQ(text("accessoryWidthText"), shownLength(46)) << refused;
+    EXPECT_EQ(text("accessoryWidthText"), shownLength(40)) << refused;
     EXPECT_FLOAT_EQ(record(a)->width, plan(46));
+    update();
+    type("accessoryHeightText", refused);
+    EXPECT_EQ(text("accessoryHeightText"), shownLength(60)) << refused;
+    EXPECT_FLOAT_EQ(record(b)->height, plan(70));
   }
+  EXPECT_EQ(gdsAccessoryWidth, 40);
+  EXPECT_EQ(stepsSinceMark(), Steps{});
   mark();
   type("accessoryOffsetText", "3");
   EXPECT_FLOAT_EQ(record(a)->openAngle(), 3);
@@ -204,6 +215,14 @@ TEST_F(AccessoryTopoInspectorTest, TopographyElevationBoundsAndToolDefault) {
   region->width = other->width = plan(12);
   update();
   EXPECT_EQ(text("elevationText"), shownLength(12));
+  // A refused elevation shows the tools' default again, not the regions' own.
+  mark();
+  for (const char* refused : {"10000.5", "-10001", "high"}) {
+    type("elevationText", refused);
+    EXPECT_EQ(text("elevationText"), shownLength(10000)) << refused;
+  }
+  EXPECT_FLOAT_EQ(region->width, plan(12));
+  EXPECT_EQ(stepsSinceMark(), Steps{});
   ServiceCallRecorder calls;
   mark();
   type("elevationText", "36");

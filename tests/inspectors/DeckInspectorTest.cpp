@@ -74,6 +74,24 @@ TEST_F(DeckInspectorTest, FieldBoundsAndTheHeightMovesEveryPoint) {
   }
   ds->measureSystem = kMeasureImperial;
   EXPECT_NEAR(DeckSpindleSpacingOf(ds), 72.99, 0.005);
+  // A refused entry (an emptied field too) shows the tool default again, not the deck's
+  // value: nothing changes and no step is stored.
+  ds->deckHeight = 20;
+  DeckRailingHeightOf(ds) = 30;
+  EXPECT_EQ(stepsSinceMark(), (Steps{"Handrail Baluster Spacing"}));
+  mark();
+  for (const char* refused : {"10000", "0.01", "low", ""}) {
+    type("deckHeightText", refused);
+    EXPECT_EQ(text("deckHeightText"), shownLength(20)) << refused;
+    type("railHeightText", refused);
+    EXPECT_EQ(text("railHeightText"), shownLength(30)) << refused;
+    type("balusterSpacingText", refused);
+    EXPECT_EQ(text("balusterSpacingText"), shownLength(DeckSpindleSpacingOf(ds))) << refused;
+  }
+  EXPECT_EQ(RailingHeightOf(PointAt(deck, 0)), 36);
+  EXPECT_EQ(ds->deckHeight, 20);
+  EXPECT_EQ(stepsSinceMark(), Steps{});
+  mark();
 
   // Only two points selected: every point of the deck still moves.
   selectPoints(deck, {0, 1});
@@ -88,7 +106,7 @@ TEST_F(DeckInspectorTest, FieldBoundsAndTheHeightMovesEveryPoint) {
   EXPECT_EQ(RailingHeightOf(PointAt(deck, 0)), 40);
   EXPECT_EQ(RailingHeightOf(PointAt(deck, 1)), 36);
   EXPECT_EQ(DeckRailingHeightOf(ds), 40);
-  EXPECT_EQ(stepsSinceMark(), (Steps{"Deck Handrail Height", "Deck Height", "Handrail Baluster Spacing"}));
+  EXPECT_EQ(stepsSinceMark(), (Steps{"Deck Handrail Height", "Deck Height"}));
 }
 
 TEST_F(DeckInspectorTest, SegmentOptionsReachEverySelectedSegmentTheClosingOneIncluded) {

@@ -204,11 +204,16 @@ TEST_F(DetailInspectorTest, PatternOnTwoRectanglesAndWidths) {
   EXPECT_EQ(b->width, 2.5f);
   EXPECT_EQ(text("lineWidthText"), "2");
   EXPECT_EQ(ds->newLineWeight, 2);
-  for (const char* refused : {"0", "-3", "wide"}) {
+  // A refused width shows the tool's width again, not the objects' own.
+  ds->newLineWeight = 4;
+  mark();
+  for (const char* refused : {"0", "-3", "wide", ""}) {
     type("lineWidthText", refused);
     EXPECT_EQ(a->width, 2.5f) << refused;
-    EXPECT_EQ(text("lineWidthText"), "2") << refused;
+    EXPECT_EQ(text("lineWidthText"), "4") << refused;
   }
+  EXPECT_EQ(ds->newLineWeight, 4);
+  EXPECT_EQ(stepsSinceMark(), Steps{});
   type("lineWidthText", "100");
   EXPECT_EQ(a->width, 72);
 

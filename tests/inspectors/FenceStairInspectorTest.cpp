@@ -153,6 +153,32 @@ TEST_F(FenceStairInspectorTest, TwoCustomFencesKeepTheirSizesEditable) {
   for (const char* f : kFenceFields) EXPECT_FALSE(enabled(f)) << f;
 }
 
+// A refused size shows the tool default again, not the fences' values: out of range, not a
+// number, or a mixed field left empty. Nothing changes and no undo step is stored.
+TEST_F(FenceStairInspectorTest, RefusedSizesShowTheToolDefault) {
+  Objex* a = addFence(704);
+  Objex* b = addFence(704);
+  b->params[1] = 60;
+  ds->fenceParam1 = 80;
+  ds->fenceParam2 = 90;
+  update();
+  EXPECT_EQ(text("spanLengthText"), shownLength(72));
+  EXPECT_EQ(text("spanHeightText"), "");
+  mark();
+  for (const char* refused : {"10000", "0", "tall", ""}) {
+    update();
+    type("spanHeightText", refused);
+    EXPECT_EQ(text("spanHeightText"), shownLength(90)) << refused;
+    type("spanLengthText", refused);
+    EXPECT_EQ(text("spanLengthText"), shownLength(80)) << refused;
+  }
+  EXPECT_EQ(a->params[1], 72);
+  EXPECT_EQ(b->params[1], 60);
+  EXPECT_EQ(a->params[0], 72);
+  EXPECT_EQ(ds->fenceParam2, 90);
+  EXPECT_EQ(stepsSinceMark(), Steps{});
+}
+
 TEST_F(FenceStairInspectorTest, GateLengthBounds) {
   gCurTool = 7506;
   update();

@@ -149,12 +149,17 @@ TEST_F(FixtureInspectorsTest, BathFixtureSizesWalkTheWallsAndKeepTheDefault) {
     EXPECT_EQ(ds->*row.widthDefault, 34);
     EXPECT_EQ(text(row.widthField), shownLength(34));
 
-    // Both open bounds are refused and the field shows again what it showed.
-    for (const char* refused : {"10000", "0.01", "0"}) {
+    // Both open bounds are refused (an emptied field too) and the field shows the tool
+    // default again, not the fixtures' length; nothing changes and no step is stored.
+    ds->*row.lengthDefault = 55;
+    mark();
+    for (const char* refused : {"10000", "0.01", "0", ""}) {
       type(row.lengthField, refused);
-      EXPECT_EQ(text(row.lengthField), shownLength(60)) << refused;
+      EXPECT_EQ(text(row.lengthField), shownLength(55)) << refused;
       EXPECT_FLOAT_EQ(record(a)->width, plan(60));
     }
+    EXPECT_EQ(ds->*row.lengthDefault, 55);
+    EXPECT_EQ(stepsSinceMark(), Steps{});
 
     // The tool shows and sets the defaults.
     for (Objex* c = wall->firstChild; c; c = c->next)

@@ -37,6 +37,49 @@ TEST_F(FloorRoofInspectorTest, PitchLimits) {
   EXPECT_NEAR(control<QDoubleSpinBox>("pitchRatioStepper")->value(), 12, 0.001);
 }
 
+// A refused entry (an emptied field too) shows the tool default again, not the selected
+// object's value: a refused ratio in both pitch fields, a refused angle in the angle field
+// only. Nothing changes and no step is stored.
+TEST_F(FloorRoofInspectorTest, RefusedEntriesShowTheToolDefault) {
+  auto shownAngle = [](float pitch) {
+    QLineEdit scratch;
+    SetFloatPitchAngleItem(&scratch, pitch);
+    return scratch.text().toStdString();
+  };
+  Objex* roof = addRoof(6);
+  ds->newRoofPitch() = 10;
+  update();
+  ASSERT_EQ(shownName(), "Roof1Inspector");
+  mark();
+  for (const char* refused : {"1000.5", "-1", "steep", ""}) {
+    update();
+    type("pitchRatioText", refused);
+    EXPECT_EQ(GetFloatPitchItem(field("pitchRatioText")), 10) << refused;
+    EXPECT_EQ(text("pitchAngleText"), shownAngle(10)) << refused;
+    update();
+    const std::string ratio = text("pitchRatioText");
+    type("pitchAngleText", std::string(refused) == "1000.5" ? "89.4" : refused);
+    EXPECT_EQ(text("pitchAngleText"), shownAngle(10)) << refused;
+    EXPECT_EQ(text("pitchRatioText"), ratio) << refused;
+  }
+  EXPECT_EQ(roof->width, 6);
+  EXPECT_EQ(ds->newRoofPitch(), 10);
+
+  for (Poinz* p = roof->firstPoint; p; p = p->next) p->selected = 0;
+  Objex* floor = addSquare(kObjFloor);
+  floor->params[2] = 6;
+  ds->floorThickness = 8;
+  update();
+  ASSERT_EQ(shownName(), "FloorInspector");
+  for (const char* refused : {"10000", "0", "thick", ""}) {
+    type("floorThicknessText", refused);
+    EXPECT_EQ(GetFloatItem(field("floorThicknessText")), 8) << refused;
+  }
+  EXPECT_EQ(floor->params[2], 6);
+  EXPECT_EQ(ds->floorThickness, 8);
+  EXPECT_EQ(stepsSinceMark(), Steps{});
+}
+
 TEST_F(FloorRoofInspectorTest, SamePitchWithAnotherDefaultStillStoresTheStep) {
   Objex* a = addRoof(8);
   Objex* b = addRoof(8);

@@ -160,6 +160,22 @@ TEST_F(OpeningInspectorTest, WindowLengthBoundsAndPlanUnits) {
   EXPECT_EQ(stepsSinceMark(),
             (Steps{"Window Trim Width", "Window Height", "Window Elevation", "Window Width"}));
   ds->measureSystem = kMeasureImperial;
+
+  // A refused entry (an emptied field too) shows the tool default again, not the window's
+  // value: nothing changes and no step is stored.
+  ds->windowWidth = 30;
+  ds->windowDividers.y = 3;
+  mark();
+  for (const char* refused : {"10000", "0", "wide", ""}) {
+    type("windowWidthText", refused);
+    EXPECT_EQ(GetFloatItem(field("windowWidthText")), 30) << refused;
+    if (std::string(refused) == "0") continue;  // no divider is a count like any other
+    type("horDivsText", std::string(refused) == "10000" ? "25" : refused);
+    EXPECT_EQ(text("horDivsText"), "3") << refused;
+  }
+  EXPECT_NEAR(rec(window)->width, plan(40), plan(0.011f));
+  EXPECT_EQ(ds->windowWidth, 30);
+  EXPECT_EQ(stepsSinceMark(), Steps{});
 }
 
 TEST_F(OpeningInspectorTest, DoorTrimZeroOnlyForFrameRows) {

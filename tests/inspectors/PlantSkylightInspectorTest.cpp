@@ -100,6 +100,18 @@ TEST_F(PlantSkylightInspectorTest, SkylightStylesShowTheirRowsAndHeightRule) {
   EXPECT_TRUE(enabled("skylightWidthText"));
   EXPECT_EQ(GetFloatItem(field("skylightWidthText")), 30);
   EXPECT_EQ(GetFloatItem(field("skylightTrimText")), 2);
+  // A refused width (an emptied field too) shows the tool default again, not the
+  // skylight's width: nothing changes and no step is stored.
+  auto* record = static_cast<RoofAttachmentData*>(roof->firstChild->typeData);
+  ds->skylightWidth = 36;
+  mark();
+  for (const char* refused : {"0.01", "10000", "wide", ""}) {
+    type("skylightWidthText", refused);
+    EXPECT_EQ(GetFloatItem(field("skylightWidthText")), 36) << refused;
+  }
+  EXPECT_FLOAT_EQ(record->width(), ConvertWorldToScreen(30, ds, 0));
+  EXPECT_EQ(ds->skylightWidth, 36);
+  EXPECT_EQ(stepsSinceMark(), Steps{});
 
   // Rectangular and elliptical together: no row and nothing to edit.
   Objex* roof2 = add(kObjRoof, {{400, 0}, {700, 0}, {700, 300}, {400, 300}}, true, false);

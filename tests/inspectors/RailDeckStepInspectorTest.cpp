@@ -113,6 +113,18 @@ TEST_F(RailDeckStepInspectorTest, DeckStepsInPlanUnitsAndOnlyWithTheirOwnPointsS
   ASSERT_EQ(shownName(), "DeckStepInspector");
   EXPECT_TRUE(checked("leftRailButton"));
   EXPECT_FALSE(checked("rightRailButton"));
+  // A refused size shows the tool default again, not the steps' own: nothing changes.
+  const float planWidth = r->width;
+  ds->deckStepWidth = 52;
+  mark();
+  for (const char* refused : {"0.01", "10000", "wide", ""}) {
+    type("stepWidthText", refused);
+    EXPECT_EQ(text("stepWidthText"), shownLength(52)) << refused;
+  }
+  EXPECT_NE(shownLength(ConvertScreenToWorld(planWidth, ds, 0)), shownLength(52));
+  EXPECT_EQ(r->width, planWidth);
+  EXPECT_EQ(ds->deckStepWidth, 52);
+  EXPECT_EQ(stepsSinceMark(), Steps{});
   ServiceCallRecorder calls;
   mark();
   type("stepWidthText", "48");
