@@ -238,9 +238,10 @@ bool GetRemovePointMinimum(const Objex* object, int32_t* needs, int32_t* shown) 
 Poinz* AddPoint(Objex* object, Poinz* point, DocState* docState, const ClickInfo* click) {
   if (!object || !point || !docState || !click || SnapRefusesPointEdits()) return nullptr;
   if (!OwnsPoint(object, point) || !AcceptsNewPoints(object->type)) return nullptr;
-  // The last point of an open outline starts no segment.
-  Poinz* end = point->next ? point->next : (object->closed ? object->firstPoint : nullptr);
-  if (!end || end == point || !HasStraightEnds(point, end)) return nullptr;
+  // From the last point the segment runs back to the first, open outline or not; a lone
+  // point is its own end (a zero-length line, angle 0).
+  Poinz* end = point->next ? point->next : object->firstPoint;
+  if (!end || !HasStraightEnds(point, end)) return nullptr;
   float cx = 0, cy = 0, cz = 0;
   EvaluatePoint(click->where.x, click->where.y, &cx, &cy, &cz, 1, const_cast<ClickInfo*>(click), 1);
   const float px = point->position[0], pz = point->position[2];

@@ -378,6 +378,9 @@ void DuplicateObjectPoints(const Objex* source, Objex* target, FloatPoint offset
     p->segmentFlags = s->segmentFlags;
     p->segmentLong3 = s->segmentLong3;
     p->keyEntryMark = s->keyEntryMark;
+    // Outside walls the side trim words are the points' own values and go with the copy.
+    p->trimWord1 = s->trimWord1;
+    p->trimWord2 = s->trimWord2;
     // Only walls own trim records; other objects merely refer to them.
     if (target->type == kObjWall) {
       p->trim1 = CopyTrim(s->trim1);

@@ -260,7 +260,6 @@ TEST(AddPoint, Refusals) {
   curve->firstPoint->next->inHandle[2] = std::nanf("");
   EXPECT_EQ(AddPoint(curve, curve->firstPoint, doc.ds(), &click), nullptr);
   Objex* line = doc.addObject(kObjPath, false, {{0, 0}, {100, 0}});
-  EXPECT_EQ(AddPoint(line, line->firstPoint->next, doc.ds(), &click), nullptr);  // open end
   const uint16_t snap = gCurSnap;
   gCurSnap = 503;
   EXPECT_EQ(AddPoint(line, line->firstPoint, doc.ds(), &click), nullptr);
@@ -283,4 +282,24 @@ TEST(AddPoint, ClosingSegmentAndDetailFlag) {
   EXPECT_NEAR(added->position[0], 0, 1e-3);
   EXPECT_NEAR(added->position[2], 100 - std::hypot(3.0f, 60.0f), 1e-3);
   EXPECT_EQ(rect->extraFlags, 1);
+
+  // The last point of an open outline still measures along the line back to the first point.
+  Objex* path = doc.addObject(kObjPath, false, {{0, 0}, {100, 0}});
+  click = ClickAt(60, 30);  // plan distance 50 from (100, 0)
+  added = AddPoint(path, PointAt(path, 1), doc.ds(), &click);
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(added->next, nullptr);
+  EXPECT_EQ(path->pointCount, 3);
+  EXPECT_NEAR(added->position[0], 50, 1e-3);
+  EXPECT_NEAR(added->position[2], 0, 1e-3);
+
+  // A lone point is its own segment end: a zero-length line of angle 0 (along +x).
+  Objex* lone = doc.addObject(kObjFill, false, {{10, 10}});
+  click = ClickAt(13, 14);  // plan distance 5
+  added = AddPoint(lone, lone->firstPoint, doc.ds(), &click);
+  ASSERT_NE(added, nullptr);
+  EXPECT_EQ(lone->pointCount, 2);
+  EXPECT_NEAR(added->position[0], 15, 1e-3);
+  EXPECT_NEAR(added->position[2], 10, 1e-3);
+  EXPECT_MODEL_SOUND();
 }

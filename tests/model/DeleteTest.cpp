@@ -279,9 +279,13 @@ TEST(DuplicatePoints, WallsOwnTrimsDecksShareThem) {
   Objex* deck = doc.addObject(kObjDeck, true, {{0, 0}, {1, 0}});
   static TrimData shared{};
   deck->firstPoint->trim1 = &shared;
+  deck->firstPoint->trimWord1 = 3;  // as read from a file
+  deck->firstPoint->trimWord2 = -2;
   Objex* deckCopy = doc.addObject(kObjDeck, true, {});
   DuplicateObjectPoints(deck, deckCopy, FloatPoint{0, 0}, 0);
   EXPECT_EQ(deckCopy->firstPoint->trim1, &shared);
+  EXPECT_EQ(deckCopy->firstPoint->trimWord1, 3);
+  EXPECT_EQ(deckCopy->firstPoint->trimWord2, -2);
   DeleteObj(deckCopy);  // decks never free trim records
   DeleteObj(deck);
   EXPECT_MODEL_SOUND();
