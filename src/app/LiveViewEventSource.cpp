@@ -105,7 +105,8 @@ void LiveViewEventSource::stopPeriodicEvents() {
 }
 
 void LiveViewEventSource::discardKeyEvents() {
-  std::erase_if(queue_, [](const ModalEvent& e) { return e.type == kModalKeyDown || e.type == kModalKeyUp; });
+  // Releases stay: a loop that lost one would keep moving as if the key were still held.
+  std::erase_if(queue_, [](const ModalEvent& e) { return e.type == kModalKeyDown; });
 }
 
 void LiveViewEventSource::take(const ModalEvent& event) {

@@ -72,7 +72,8 @@ class ModalEventSource {
   // stopped; a queue that has none ignores these.
   virtual void startPeriodicEvents(int delayMs, int periodMs) {}
   virtual void stopPeriodicEvents() {}
-  // Drops the key events waiting in the queue (held keys do not pile up behind a slow step).
+  // Drops the key presses waiting in the queue (held keys do not pile up behind a slow step);
+  // releases are kept, so a loop always learns that a key went up.
   virtual void discardKeyEvents() {}
 };
 

@@ -3,6 +3,8 @@
 // background's scrolling, plant growth and how every loop ends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -31,11 +33,13 @@ class Navigation : public RenderTest {
   static inline int sSnapshots = 0, sSnapshotEnds = 0;
   static inline std::vector<std::array<float, 4>> sPlanRects;
   NavigationHost savedNavigation;
+  std::array<float, 4> savedBackground{};
 
   void SetUp() override {
     RenderTest::SetUp();
     if (!TestGLContext()) return;
     savedNavigation = gNavigationHost;
+    std::copy(gBackgroundVertices, gBackgroundVertices + 4, savedBackground.begin());
     sStart = Start{};
     sDisplays = sSnapshots = sSnapshotEnds = 0;
     sPlanRects.clear();
@@ -68,7 +72,11 @@ class Navigation : public RenderTest {
     addSquare(-10, -10, 10, 10, -50, {65535, 0, 0});
   }
   void TearDown() override {
-    if (TestGLContext()) gNavigationHost = savedNavigation;
+    if (TestGLContext()) {
+      gNavigationHost = savedNavigation;
+      // The background's scroll belongs to this test alone.
+      std::copy(savedBackground.begin(), savedBackground.end(), gBackgroundVertices);
+    }
     gRealTimeElevate = gAnimateBackground = gEnableBackgroundRendering = 0;
     RenderTest::TearDown();
   }
