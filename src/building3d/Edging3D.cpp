@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <random>
+#include <cstdlib>
 #include <vector>
 
 #include "building3d/Railings3D.h"
@@ -25,8 +25,6 @@ constexpr int32_t kBlockHeightSteps = 13;  // 12 .. 24 in whole units
 // chords of a segment add up to its length only to within float rounding.
 constexpr float kReachTolerance = 1e-3f;
 
-std::minstd_rand sHeights;
-
 // Blocks set by the walk under way (ResetWalk starts one): a segment of a length floats cannot
 // shorten by a spacing still ends.
 int32_t sWalkBlocks = 0;
@@ -41,7 +39,7 @@ void ResetWalk(DashStyle* state) {
 
 }  // namespace
 
-void SeedEdgingHeights(uint32_t seed) { sHeights.seed(seed); }
+void SeedEdgingHeights(uint32_t seed) { std::srand(seed); }
 
 int32_t UpdateEdgingStyle(int32_t, DashStyle* state, Objex* object) {
   if (object && object->type == kObjEdging) {
@@ -55,7 +53,7 @@ void AppendEdgingObject(Objex* edging, float x, float y, float z, float angle) {
   if (!edging || !edging->firstPoint) return;
   Layer* layer = edging->layer ? edging->layer : (gCurDocument ? gCurDocument->itsCurLayer : nullptr);
   if (!layer) return;
-  const float h = static_cast<float>(kLeastBlockHeight + static_cast<int32_t>(sHeights() % kBlockHeightSteps));
+  const float h = static_cast<float>(kLeastBlockHeight + std::rand() % kBlockHeightSteps);
   const float half = kEdgingBlockSize / 2;
   const float cx[4] = {x - half, x + half, x + half, x - half};
   const float cz[4] = {z - half, z - half, z + half, z + half};

@@ -30,6 +30,6 @@ void AppendEdgingObject(Objex* edging, float x, float y, float z, float angle);
 // non-null and leaves the state alone.
 int32_t UpdateEdgingStyle(int32_t ignored, DashStyle* state, Objex* object);
 
-// The block heights come from this generator, drawn anew for every block of every rebuild;
-// seeding it makes the heights repeat.
+// The block heights come from the process's rand(), drawn anew for every block of every
+// rebuild; seeding it (this is srand) makes the heights repeat.
 void SeedEdgingHeights(uint32_t seed);

@@ -113,9 +113,8 @@ float SectionLengthAndAngle(const Poinz* a, const Poinz* b, float* length) {
 
 float Screen(float world) { return ConvertWorldToScreen(world, CurDocState(), 0); }
 
-// The current piece material of the fence's pickets and rails (set for one rebuild).
-PieceMaterial sFenceMaterial{};
-PieceMaterial sGateMaterial{};
+// Pickets, rail pieces and custom spans wear the material of the fence's first point.
+PieceMaterial BoardMaterial(const Objex* fence) { return PointMaterial(fence->firstPoint); }
 
 bool IsGatePoint(const Poinz* p) { return p && p->pointType == kFenceGatePoint; }
 
@@ -126,7 +125,7 @@ void AppendFencePicketObject(Objex* fence, float x, float y, float z, float angl
   BuildFlatPiece(fence, x, z, angle,
                  {{0.0f, y}, {0.0f, -(height - kPicketPoint)}, {width / 2, -height}, {width, -(height - kPicketPoint)},
                   {width, y}},
-                 sFenceMaterial);
+                 BoardMaterial(fence));
 }
 
 void AppendFenceSpacerObjects(Objex* fence, float x, float, float z, float angle, float length, float boardHeight,
@@ -134,13 +133,15 @@ void AppendFenceSpacerObjects(Objex* fence, float x, float, float z, float angle
   if (!fence || !fence->firstPoint || !(length > 0) || !(boardHeight > 0)) return;
   for (float centre : {fenceHeight / 4, 0.85f * fenceHeight}) {
     const float low = -(centre - boardHeight / 2), high = -(centre + boardHeight / 2);
-    BuildFlatPiece(fence, x, z, angle, {{0.0f, low}, {0.0f, high}, {length, high}, {length, low}}, sFenceMaterial);
+    BuildFlatPiece(fence, x, z, angle, {{0.0f, low}, {0.0f, high}, {length, high}, {length, low}},
+                   BoardMaterial(fence));
   }
 }
 
 void AppendCustomFencePicketObject(Objex* fence, float x, float y, float z, float angle, float width, float height) {
   if (!fence || !fence->firstPoint || !(width > 0)) return;
-  BuildFlatPiece(fence, x, z, angle, {{0.0f, y}, {0.0f, -height}, {width, -height}, {width, y}}, sFenceMaterial);
+  BuildFlatPiece(fence, x, z, angle, {{0.0f, y}, {0.0f, -height}, {width, -height}, {width, y}},
+                 BoardMaterial(fence));
 }
 
 void AppendFencePostObject(Objex* fence, float x, float y, float z, float angle, float width, float height) {
@@ -207,20 +208,22 @@ void UpdateGateSegment(Objex* fence, Poinz* a, Poinz* b) {
   const float inner = length - 2 * endGap;
   const float f = kGateLeafWidth;
   const float m = inner - 2 * f;
+  // The leaves and the centre panel wear the material of the gate's own first point.
+  const PieceMaterial gate = PointMaterial(a);
   float x = 0, z = 0;
   AlongSection(a, angle, 0, &x, &z);
   AppendFenceSpacerObjects(fence, x, y, z, angle, endGap, s.board, H);
   AlongSection(a, angle, length - endGap, &x, &z);
   AppendFenceSpacerObjects(fence, x, y, z, angle, endGap, s.board, H);
   AlongSection(a, angle, endGap, &x, &z);
-  BuildFlatPiece(fence, x, z, angle, {{0.0f, y}, {0.0f, -(H - kPicketPoint)}, {f, -H}, {f, y}}, sGateMaterial);
+  BuildFlatPiece(fence, x, z, angle, {{0.0f, y}, {0.0f, -(H - kPicketPoint)}, {f, -H}, {f, y}}, gate);
   AlongSection(a, angle, length - (endGap + f), &x, &z);
-  BuildFlatPiece(fence, x, z, angle, {{0.0f, y}, {0.0f, -H}, {f, -(H - kPicketPoint)}, {f, y}}, sGateMaterial);
+  BuildFlatPiece(fence, x, z, angle, {{0.0f, y}, {0.0f, -H}, {f, -(H - kPicketPoint)}, {f, y}}, gate);
   AlongSection(a, angle, endGap + f, &x, &z);
   BuildFlatPiece(fence, x, z, angle,
                  {{0.0f, y}, {0.0f, -H}, {m / 4, -(H + kGatePanelArch)}, {3 * m / 4, -(H + kGatePanelArch)}, {m, -H},
                   {m, y}},
-                 sGateMaterial);
+                 gate);
 }
 
 void UpdateCustomFenceSegment(Objex* fence, Poinz* a, Poinz* b) {
@@ -288,10 +291,8 @@ void UpdateFenceObject(Objex* fence) {
   DeleteRendererObject(fence);
   DeleteGeneratedParts(fence);
   RailListScope parts(fence);  // appends stay constant-time while the list is rebuilt
-  sFenceMaterial = PointMaterial(fence->firstPoint);
   const bool custom = fence->textureID == kFenceStyleCustom;
   auto section = [&](Poinz* a, Poinz* b) {
-    sGateMaterial = PointMaterial(a);
     if (IsGatePoint(a)) {
       if (custom) UpdateCustomGateSegment(fence, a, b);
       else UpdateGateSegment(fence, a, b);

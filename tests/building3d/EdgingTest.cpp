@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -103,6 +104,13 @@ TEST_F(Edging, TheSameSeedGivesTheSameHeights) {
   UpdateEdgingObject(e);
   EXPECT_NE(heights(), first);
   EXPECT_EQ(heights().size(), first.size());
+
+  // The heights are the process's rand() draws, one per block in the order they are set.
+  std::srand(5);
+  UpdateEdgingObject(e);
+  const auto drawn = heights();
+  std::srand(5);
+  for (size_t i = 0; i < drawn.size(); ++i) EXPECT_FLOAT_EQ(drawn[i], -(12.0f + std::rand() % 13)) << i;
 }
 
 TEST_F(Edging, CurvedAndClosedEdgingsKeepTheSpacing) {

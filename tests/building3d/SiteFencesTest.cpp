@@ -204,6 +204,46 @@ TEST_F(Fences, GateSectionsNeedFiftyUnits) {
   EXPECT_EQ(panels[0]->penColor, kGateColor);
 }
 
+TEST_F(Fences, BuildersCalledDirectlyDressFromTheirOwnFence) {
+  // Build another fence first: its materials must not carry over to the next one.
+  UpdateFenceObject(AddFence(kFenceStylePicket, {{0, 0}, {100, 0}}));
+  constexpr RGBColor kOwnColor{123, 456, 789};
+  Objex* f = AddFence(kFenceStylePicket, {{0, 0}, {60, 0}});
+  Poinz* a = f->firstPoint;
+  a->textureID[0] = a->textureID[1] = 3301;
+  a->color[0] = a->color[1] = kOwnColor;
+  AppendFencePicketObject(f, 0, 0, 0, 0, 12, 72);
+  AppendFenceSpacerObjects(f, 12, 0, 0, 0, 6, 8, 72);
+  AppendCustomFencePicketObject(f, 18, 0, 0, 0, 20, 40);
+  const auto pieces = Pieces(f);
+  ASSERT_EQ(pieces.size(), 4u);
+  for (Objex* o : pieces) {
+    EXPECT_EQ(o->penColor, kOwnColor);
+    EXPECT_EQ(o->firstPoint->textureID[0], 3301);
+  }
+
+  // A gate section built on its own: leaves and panel from its first point, blocks from the
+  // fence's.
+  Objex* g = AddFence(kFenceStylePicket, {{0, 0}, {20, 0}, {80, 0}});
+  Poinz* gate = g->firstPoint->next;
+  gate->pointType = kFenceGatePoint;
+  gate->textureID[0] = gate->textureID[1] = 3302;
+  gate->color[0] = gate->color[1] = kGateColor;
+  UpdateGateSegment(g, gate, gate->next);
+  int leavesAndPanel = 0, blocks = 0;
+  for (Objex* o : Pieces(g)) {
+    if (o->penColor == kGateColor) {
+      EXPECT_EQ(o->firstPoint->textureID[1], 3302);
+      ++leavesAndPanel;
+    } else {
+      EXPECT_EQ(o->penColor, kBoardColor);
+      ++blocks;
+    }
+  }
+  EXPECT_EQ(leavesAndPanel, 3);
+  EXPECT_EQ(blocks, 4);
+}
+
 TEST_F(Fences, OtherShapesAndKindsAreLeftAlone) {
   Objex* f = AddFence(kFenceStylePicket, {{0, 0}, {100, 0}});
   UpdateFenceObject(f);
