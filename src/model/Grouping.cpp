@@ -273,7 +273,7 @@ void Smooth(Objex* obj, bool selectedOnly) {
   if (!obj || !ds) return;
   int a, b;
   if (!PlaneAxes(ds->viewPlane, &a, &b)) return;
-  const float tension = static_cast<float>(ds->curveTension) / 10.0f;
+  const double tension = ds->curveTension / 10.0;
   std::vector<Poinz*> pts;
   for (Poinz* p = obj->firstPoint; p; p = p->next) pts.push_back(p);
   const size_t n = pts.size();
@@ -285,15 +285,16 @@ void Smooth(Objex* obj, bool selectedOnly) {
     const Poinz* prev = pts[(i + n - 1) % n];
     const Poinz* next = pts[(i + 1) % n];
     for (int c : {a, b}) {
-      const float t = tension * (next->position[c] - prev->position[c]);
+      const float t = static_cast<float>(tension * (next->position[c] - prev->position[c]));
       p->inHandle[c] = t;
       p->outHandle[c] = t;
     }
   }
 }
 
+// Needs no document: zero handles do not depend on the tension or the working plane.
 void Unsmooth(Objex* obj, bool selectedOnly) {
-  if (!obj || !CurDocState()) return;
+  if (!obj) return;
   for (Poinz* p = obj->firstPoint; p; p = p->next) {
     if (selectedOnly && !p->selected) continue;
     for (int c = 0; c < 3; ++c) p->inHandle[c] = p->outHandle[c] = 0;

@@ -127,6 +127,29 @@ TEST(Smoothing, ClosedTriangleAtDefaultTension) {
   EXPECT_FLOAT_EQ(tri->firstPoint->outHandle[0], 0);
 }
 
+TEST(Smoothing, TensionFactorAndUnsmoothingWithoutADocument) {
+  TestDocument doc;
+  // The factor is tension / 10 in double precision: 0.8 x 9 rounds to 7.2f, not to
+  // the 7.2000003f that 0.8f x 9 gives.
+  Objex* tri = doc.addObject(kObjClosedPoly, true, {{0, 0}, {9, 0}, {9, 9}});
+  SmoothObject(tri);
+  Poinz* second = tri->firstPoint->next;
+  EXPECT_EQ(second->outHandle[0], 7.2f);
+  EXPECT_EQ(second->inHandle[2], 7.2f);
+  // Zeroing handles reads nothing from the document, so it works without one.
+  gCurDocument = nullptr;
+  UnsmoothObject(tri);
+  EXPECT_EQ(second->outHandle[0], 0);
+  EXPECT_EQ(second->inHandle[2], 0);
+  SmoothObject(tri);  // smoothing needs the tension and plane: nothing happens
+  EXPECT_EQ(second->outHandle[0], 0);
+  second->outHandle[0] = 3;
+  second->selected = 1;
+  UnsmoothSelectedObject(tri);
+  EXPECT_EQ(second->outHandle[0], 0);
+  gCurDocument = &doc.model;
+}
+
 TEST(Smoothing, OpenLinesKeepTheirEndsAndSelectionLimits) {
   TestDocument doc;
   Objex* line = doc.addObject(kObjOpenPoly, false, {{0, 0}, {50, 50}, {100, 0}});
