@@ -159,7 +159,8 @@ void FlipObject(Objex* object, int16_t horizontal) {
     default: break;
   }
   float centre = horizontal ? gFlipCenterX : gFlipCenterY;
-  for (Poinz* p = object->firstPoint; p; p = p->next) {
+  // Outside a working plane nothing is mirrored, so wall sides stay as they are too.
+  for (Poinz* p = object->firstPoint; k >= 0 && p; p = p->next) {
     if (!p->selected) continue;
     if (object->type == kObjWall) {
       std::swap(p->textureID[0], p->textureID[1]);
@@ -167,7 +168,6 @@ void FlipObject(Objex* object, int16_t horizontal) {
       std::swap(p->color[0], p->color[1]);
       std::swap(p->trim1, p->trim2);
     }
-    if (k < 0) continue;
     p->position[k] = centre - (p->position[k] - centre);
     p->inHandle[k] = -p->inHandle[k];
     p->outHandle[k] = -p->outHandle[k];

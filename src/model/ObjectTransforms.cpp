@@ -309,7 +309,9 @@ void FlipPlanObject(Objex* object, int32_t command) {
       flag = !flag;
     }
   }
-  for (Poinz* p = object->firstPoint; p; p = p->next) {
+  int a, b;
+  bool mirrored = WorkingPlaneAxes(ds->viewPlane, &a, &b);
+  for (Poinz* p = object->firstPoint; mirrored && p; p = p->next) {
     if (object->type == kObjWall) SwapWallSides(p);
     switch (ds->viewPlane) {
       case 2: {
@@ -335,7 +337,7 @@ void FlipPlanObject(Objex* object, int32_t command) {
 }
 
 void RotateObjectInDegrees(Objex* object, float degrees) {
-  if (!object) return;
+  if (!object || !CurDocState()) return;
   if (degrees != 0) RotateAboutBoxCentre(object, degrees);
   RenderEntireObject(object);
   UpdateObjectBounds(object);

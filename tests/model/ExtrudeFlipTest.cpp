@@ -85,6 +85,13 @@ TEST_F(ExtrudeFlipTest, FlipMirrorsSelectedWallPointAndSwapsItsSides) {
   EXPECT_EQ(v[0]->textureID[0], 2);
   EXPECT_FLOAT_EQ(v[1]->position[0], 8);
   EXPECT_EQ(v[1]->textureID[0], 3);
+
+  // Outside a working plane nothing is mirrored and the sides stay as they are.
+  doc.ds()->viewPlane = 0;
+  FlipObject(wall, 1);
+  EXPECT_FLOAT_EQ(v[0]->position[0], 8);
+  EXPECT_EQ(v[0]->textureID[0], 2);
+  doc.ds()->viewPlane = 2;
   gFlipCenterX = 0;
 }
 

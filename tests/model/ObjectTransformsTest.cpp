@@ -161,6 +161,14 @@ TEST_F(ObjectTransformsTest, PlanFlipMirrorsWallsAndSlopeDirections) {
   EXPECT_EQ(p->color[1], (RGBColor{1, 2, 3}));
   EXPECT_EQ(p->textureID[0], 22);
 
+  // Outside a working plane the points are left alone, wall sides included.
+  doc.ds()->viewPlane = 0;
+  FlipPlanObject(wall, 5363);
+  EXPECT_FLOAT_EQ(p->position[0], -3);
+  EXPECT_EQ(p->textureID[0], 22);
+  EXPECT_EQ(p->color[1], (RGBColor{1, 2, 3}));
+  doc.ds()->viewPlane = 2;
+
   Objex* panel = doc.addObject(kObjRoofPanel, true, {{0, 0}, {10, 0}, {10, 10}});
   panel->params[0] = 30;
   FlipPlanObject(panel, 5363);
@@ -222,6 +230,21 @@ TEST_F(ObjectTransformsTest, CustomObjectSizeIsMeasuredWithoutTouchingTheModel) 
   EXPECT_FLOAT_EQ(h, 0);
   EXPECT_FLOAT_EQ(at(o, 1)->position[0], x1);
   EXPECT_FLOAT_EQ(o->params[4], 30);
+}
+
+TEST_F(ObjectTransformsTest, RotateInDegreesNeedsADocument) {
+  Objex* o = square();
+  o->bounds3D = Float3DRect{};  // stale on purpose
+  ZLKDocumentModel* current = gCurDocument;
+  gCurDocument = nullptr;
+  RotateObjectInDegrees(o, 0);
+  RotateObjectInDegrees(o, 90);
+  gCurDocument = current;
+  EXPECT_FLOAT_EQ(o->bounds3D.floatRight, 0);
+  EXPECT_FLOAT_EQ(at(o, 1)->position[0], 10);
+
+  RotateObjectInDegrees(o, 0);  // with a document the bounds are brought up to date
+  EXPECT_FLOAT_EQ(o->bounds3D.floatRight, 10);
 }
 
 TEST_F(ObjectTransformsTest, PercentResizeNeverGoesBelowASixteenth) {
