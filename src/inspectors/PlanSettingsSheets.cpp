@@ -201,8 +201,9 @@ void LotSizeController::initializeControlStates() {
   const bool metric = ds->measureSystem == kMeasureMetric;
   width = metric ? ConvertInchesToMeters(width) : ConvertInchesToFeet(width);
   depth = metric ? ConvertInchesToMeters(depth) : ConvertInchesToFeet(depth);
-  SetLongItem(widthText, static_cast<int32_t>(width));
-  SetLongItem(depthText, static_cast<int32_t>(depth));
+  // The lot rectangle comes from the design file: sizes beyond the field show its nearest end.
+  SetLongItem(widthText, TruncToInt32(width));
+  SetLongItem(depthText, TruncToInt32(depth));
   widthTextLabel->setText(Text(metric ? "meters" : "feet"));
   depthTextLabel->setText(Text(metric ? "meters" : "feet"));
 }
@@ -254,7 +255,7 @@ void CompassController::initializeControlStates() {
   const float angle = ds ? TrueNorthAngle(ds) : 0;
   SetFloatAngleItem(angleText, angle, 0);
   const QSignalBlocker block(angleSlider);
-  angleSlider->setValue(static_cast<int>(std::floor(angle + 0.5f)));
+  angleSlider->setValue(TruncToInt32(std::floor(angle + 0.5)));
 }
 
 void CompassController::angleSliderChanged() {

@@ -219,3 +219,10 @@ int PinMaxZoom(DocState* docState) {
   }
   return 0;
 }
+
+int32_t TruncToInt32(double v) {
+  if (!std::isfinite(v)) return v > 0 ? INT32_MAX : (v < 0 ? INT32_MIN : 0);
+  if (v >= 2147483647.0) return INT32_MAX;
+  if (v <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}

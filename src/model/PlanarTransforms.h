@@ -18,6 +18,10 @@ void Shear(float ax, float ay, float bx, float by, float* x, float* y, float cx,
 void Rotate(float* x, float* y, float cx, float cy, float angle);
 float GetRotate(float a, float b);
 
+// Truncation toward zero into the 32-bit range: a value beyond it gives the nearest end, one
+// that is not a number 0 (a value read from a file can be either).
+int32_t TruncToInt32(double v);
+
 float ConvertMMToInches(float v);
 float ConvertInchesToMM(float v);
 float ConvertCMToInches(float v);

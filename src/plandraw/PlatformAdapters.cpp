@@ -12,14 +12,6 @@
 
 namespace {
 
-// Truncation toward zero into the 32-bit range; 0 for a value that is not a number.
-int32_t TruncToInt32(double v) {
-  if (!std::isfinite(v)) return v > 0 ? INT32_MAX : (v < 0 ? INT32_MIN : 0);
-  if (v >= 2147483647.0) return INT32_MAX;
-  if (v <= -2147483648.0) return INT32_MIN;
-  return static_cast<int32_t>(v);
-}
-
 int32_t ClampToInt32(int64_t v) {
   return static_cast<int32_t>(v > INT32_MAX ? INT32_MAX : (v < INT32_MIN ? INT32_MIN : v));
 }

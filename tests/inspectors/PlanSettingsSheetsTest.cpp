@@ -2,6 +2,8 @@
 // and true north.
 #include <QLabel>
 #include <QSlider>
+#include <cmath>
+#include <limits>
 
 #include "inspectors/PlanSettingsSheets.h"
 #include "inspectors/SheetTestSupport.h"
@@ -124,6 +126,34 @@ TEST_F(PlanSettingsSheets, LotSizeIsClampedCentredAndStoredAsAnUndoStep) {
   EXPECT_EQ(s->widthText->text(), "1");
   EXPECT_EQ(s->depthText->text(), "1000");
   cancel();
+}
+
+// The lot rectangle and the north angle come from the design file unchecked: sizes past the
+// field show its nearest end, a size that is no number 0, and nothing is changed by showing.
+TEST_F(PlanSettingsSheets, LotSizeAndCompassShowStoredValuesBeyondTheirFields) {
+  ds->measureSystem = kMeasureImperial;
+  ds->planBounds = {-1e30f, -1e30f, 1e30f, 1e30f};
+  choose(kTagSetLotSize);
+  auto* s = sheet<LotSizeController>();
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->widthText->text(), "2147483647");
+  EXPECT_EQ(s->depthText->text(), "2147483647");
+  cancel();
+  ds->planBounds.floatRight = std::numeric_limits<float>::quiet_NaN();
+  choose(kTagSetLotSize);
+  s = sheet<LotSizeController>();
+  EXPECT_EQ(s->widthText->text(), "0");
+  cancel();
+  EXPECT_TRUE(std::isnan(ds->planBounds.floatRight));
+  for (float angle : {std::numeric_limits<float>::quiet_NaN(), 1e30f, -1e30f}) {
+    TrueNorthAngle(ds) = angle;
+    choose(kTagSetTrueNorthAngle);
+    auto* c = sheet<CompassController>();
+    ASSERT_NE(c, nullptr);
+    EXPECT_GE(c->angleSlider->value(), 0);
+    EXPECT_LE(c->angleSlider->value(), 360);
+    cancel();
+  }
 }
 
 TEST_F(PlanSettingsSheets, LotSizeInAMetricDesignIsInMeters) {
