@@ -105,13 +105,14 @@ bool StreamIsSound(int32_t plugInID) {
   return ok;
 }
 
-// The top-level objects of the design by ID, made once per merge and kept up to date.
+// The top-level objects of the design by ID, made once per merge and kept up to date. An object
+// named by 309 or 310 leaves the index at once: later look-ups no longer find it.
 struct MergeState {
   std::unordered_map<uint32_t, Objex*> byID;
-  uint32_t pendingID = 0;     // the object awaiting the next record (309 or 310)
+  Objex* pending = nullptr;   // the object awaiting the next record (309 or 310)
   bool pendingReplace = false;
   uint32_t storedIDAhead = 0; // the ID the next object record carries
-  std::vector<uint32_t> toDelete;
+  std::vector<Objex*> toDelete;
   int32_t version = 0;
 };
 
@@ -120,41 +121,55 @@ void IndexDesign(MergeState* m) {
     for (Objex* o = l->firstObject; o; o = o->next) m->byID.emplace(o->objectID, o);
 }
 
-void FreeObject(MergeState* m, Objex* o) {
-  m->byID.erase(o->objectID);
+void FreeObject(Objex* o) {
   UnlinkObject(o);
   DeleteObj(o);
 }
 
+// Takes the top-level object with that ID out of the index; null when none carries it.
+Objex* TakeByID(MergeState* m, uint32_t id) {
+  auto it = m->byID.find(id);
+  if (it == m->byID.end()) return nullptr;
+  Objex* o = it->second;
+  m->byID.erase(it);
+  return o;
+}
+
+// A replacement still waiting for its record leaves the plan all the same.
+void DropPendingReplacement(MergeState* m) {
+  if (m->pending && m->pendingReplace) m->toDelete.push_back(m->pending);
+  m->pending = nullptr;
+  m->pendingReplace = false;
+}
+
 void AfterObject(void* context, Objex* obj) {
   auto* m = static_cast<MergeState*>(context);
-  const uint32_t pendingID = m->pendingID;
+  Objex* old = m->pending;
   const bool replace = m->pendingReplace;
-  m->pendingID = 0;
+  m->pending = nullptr;
   m->pendingReplace = false;
-  if (!obj) return;  // a replacement that could not be read keeps the original
-  Objex* old = nullptr;
-  if (pendingID) {
-    auto it = m->byID.find(pendingID);
-    if (it != m->byID.end()) old = it->second;
+  if (!obj) {
+    // A replacement that could not be read keeps the original.
+    if (old && replace) m->byID.emplace(old->objectID, old);
+    return;
   }
+  const uint32_t oldID = old ? old->objectID : 0;
   if (old && m->version != kVersionExchange10000 && m->version != kVersionExchange11000)
     UpdateObjectPaletteLinks(old, obj);
   // An object cannot replace the group it was read into (or one around that): the group, and
   // the object with it, would be freed. The group stays and the object joins it.
   bool inside = false;
   for (const Objex* o = obj; o && !inside; o = o->parent) inside = o == old;
-  if (old && replace && !inside) {
-    FreeObject(m, old);
-    // The replacement keeps the ID it was written with when that was the original's.
-    if (m->storedIDAhead == pendingID && !obj->parent) obj->objectID = pendingID;
+  if (old && replace) {
+    if (inside) {
+      m->byID.emplace(oldID, old);
+    } else {
+      FreeObject(old);
+      // The replacement keeps the ID it was written with when that was the original's.
+      if (m->storedIDAhead == oldID && !obj->parent) obj->objectID = oldID;
+    }
   }
   if (!obj->parent) m->byID[obj->objectID] = obj;
-}
-
-Layer* LayerHolding(MergeState* m, uint32_t id) {
-  auto it = m->byID.find(id);
-  return it == m->byID.end() ? nullptr : it->second->layer;
 }
 
 }  // namespace
@@ -187,13 +202,17 @@ void DoReadPlugOutObjects(int32_t plugInID) {
       }
       case kTagExchangeReplaceObject: case kTagExchangeDeleteObject: {
         const uint32_t id = R32();
-        Layer* l = LayerHolding(&m, id);
-        if (l) {
-          m.pendingID = id;
-          m.pendingReplace = tag == kTagExchangeReplaceObject;
-          if (!m.pendingReplace) m.toDelete.push_back(id);
+        const bool replace = tag == kTagExchangeReplaceObject;
+        Objex* o = TakeByID(&m, id);
+        Layer* l = o ? o->layer : nullptr;
+        if (o) {
+          // The object this one displaces leaves the plan too.
+          DropPendingReplacement(&m);
+          m.pending = o;
+          m.pendingReplace = replace;
+          if (!replace) m.toDelete.push_back(o);
         }
-        s.target = l && tag == kTagExchangeReplaceObject ? l : gCurDocument->itsCurLayer;
+        s.target = l && replace ? l : gCurDocument->itsCurLayer;
         break;
       }
       case kTagExchangeObject: {
@@ -211,10 +230,8 @@ void DoReadPlugOutObjects(int32_t plugInID) {
     }
   }
   // Removals take effect once the read is over.
-  for (uint32_t id : m.toDelete) {
-    auto it = m.byID.find(id);
-    if (it != m.byID.end()) FreeObject(&m, it->second);
-  }
+  DropPendingReplacement(&m);
+  for (Objex* o : m.toDelete) FreeObject(o);
 }
 
 int PlugOutReadLoaded(bool alert) {

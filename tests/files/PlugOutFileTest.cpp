@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -142,6 +143,52 @@ TEST_F(PlugOutFile, ReplacementsRemovalsAndTargetLayers) {
   EXPECT_NE(doc.first->firstObject->objectID, 77777u);
   for (const Layer* l = doc.model.itsLayers; l; l = l->next)
     for (const Objex* o = l->firstObject; o; o = o->next) EXPECT_GT(doc.ds()->nextObjectID, o->objectID);
+}
+
+// An object named for replacement leaves the plan even when no record takes its place (another
+// 309 or 310 comes first, or the stream ends); one named by 310 is no longer found by ID.
+TEST_F(PlugOutFile, NamedObjectsLeaveThePlanWithoutTheirRecord) {
+  TestDocument other;
+  Objex* fresh = MakeObject(kObjDetail, 4, 900, nullptr, other.first);
+  fresh->objectID = 1;
+  const Bytes freshRecord = Record(fresh, 11000);
+  enum Step { kReplaceA, kReplaceB, kDeleteA, kDeleteB, kRecord };
+  const struct {
+    const char* name;
+    std::vector<Step> steps;
+    bool aKept, bKept;
+    bool recordUpstairs;  // where the record landed (when there is one)
+  } cases[] = {
+      {"309 then the end", {kReplaceA}, false, true, false},
+      {"309 displaced by 310", {kReplaceA, kDeleteB}, false, false, false},
+      {"309 displaced by 309", {kReplaceA, kReplaceB, kRecord}, false, false, false},
+      {"310 then 309 of the same", {kDeleteA, kReplaceA, kRecord}, false, true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestDocument doc;
+    Objex* a = MakeObject(kObjDetail, 4, 0, nullptr, doc.second);
+    Objex* b = MakeObject(kObjDetail, 4, 50, nullptr, doc.first);
+    const uint32_t aID = a->objectID, bID = b->objectID;
+    LE e = Header(131, 11000);
+    for (Step step : c.steps) {
+      if (step == kReplaceA || step == kReplaceB) e.u16(309), e.u32(step == kReplaceA ? aID : bID);
+      if (step == kDeleteA || step == kDeleteB) e.u16(310), e.u32(step == kDeleteA ? aID : bID);
+      if (step == kRecord) e.add(freshRecord);
+    }
+    e.u16(500);
+    ASSERT_EQ(Merge(e.b), 1);
+    EXPECT_EQ(FindID(doc.model, aID) != nullptr, c.aKept);
+    EXPECT_EQ(FindID(doc.model, bID) != nullptr, c.bKept);
+    bool recordFound = false, upstairs = false;
+    for (const Layer* l = doc.model.itsLayers; l; l = l->next)
+      for (const Objex* o = l->firstObject; o; o = o->next)
+        if (o->firstPoint && o->firstPoint->position[0] == 900) recordFound = true, upstairs = l == doc.second;
+    EXPECT_EQ(recordFound, std::count(c.steps.begin(), c.steps.end(), kRecord) > 0);
+    if (recordFound) {
+      EXPECT_EQ(upstairs, c.recordUpstairs);
+    }
+  }
 }
 
 TEST_F(PlugOutFile, AReplacementThatCannotBeReadKeepsTheOriginal) {
