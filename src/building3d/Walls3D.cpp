@@ -131,7 +131,6 @@ void SetWallBaseElevation(Objex* wall) {
 void Detach(Objex* part, const Objex* wall) {
   part->penColor = wall->penColor;
   part->fillColor = wall->fillColor;
-  part->capped = 0;
   UnlinkObject(part);
   part->layer = nullptr;
 }
@@ -208,6 +207,7 @@ Objex* Construct3DWall(Objex* wall) {
   body->type = closed ? kObjWallFace : kObjWallEdge;
   SetWallBaseElevation(wall);
   Detach(body, wall);
+  body->capped = 0;
   body->subtype = kSubWallBody;
   body->sourceObject = wall;
   // The builders leave their points selected, as a drawn shape is. The body is the wall's

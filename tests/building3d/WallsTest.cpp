@@ -141,6 +141,9 @@ TEST_F(Walls, OnlyExteriorWallsGetAQuickWallAndTheLowestSegmentElevationCounts) 
   EXPECT_EQ(quick->levels, 1);
   EXPECT_EQ(quick->next, nullptr);
   EXPECT_EQ(quick->layer, nullptr);
+  // Only the body is left uncapped; the quick wall keeps the cap of a built closed outline.
+  EXPECT_EQ(quick->capped, 1);
+  EXPECT_EQ(static_cast<Objex*>(wall->typeData)->capped, 0);
   // The footing of 12 inches is halved twice on its way: 3 inches (6 units) to each side.
   EXPECT_NEAR(TestPointAt(quick, 0)->position[2], 6.0f, 1e-4);
 
