@@ -569,6 +569,9 @@ const uint8_t* TakePlainObjectInfo(int32_t v) {
 void ReadObjectInfo(Objex* obj) {
   DocState* ds = CurDocState();
   if (!obj || !ds) return;
+  // A record read on its own still settles its stored ID against the design.
+  std::optional<ReadIDScope> local;
+  if (!sActiveScope) local.emplace();
   const int32_t v = sInputVersion;
   const int g = RecordGroup(v);
 
@@ -878,6 +881,8 @@ struct PointLayout {
 void ReadObjectPoints(Objex* obj) {
   DocState* ds = CurDocState();
   if (!obj || !ds) return;
+  std::optional<ReadIDScope> local;
+  if (!sActiveScope) local.emplace();
   const int32_t v = sInputVersion;
   const int g = RecordGroup(v);
   int32_t n = 0;
@@ -1064,6 +1069,10 @@ Objex* ReadAnObject(Layer* layer, uint8_t append) {
   Objex* obj = CreateObject(0, 1, 1, &white, &black, 1.0f, 6, 0, &empty, nullptr, nullptr, nullptr,
                             layer, nullptr);
   if (!obj) return nullptr;
+  // One scope for the object, its points and whatever its data holds: their stored IDs are
+  // kept unique among themselves too.
+  std::optional<ReadIDScope> local;
+  if (!sActiveScope) local.emplace();
   ++sObjectNesting;
   const int32_t v = sInputVersion;
 
