@@ -257,7 +257,8 @@ bool UsableLength(float v) {
 }
 
 // The whole number a stored length rounds to (add 0.5, truncate), for a usable length only.
-int32_t RoundedLength(float v) { return static_cast<int32_t>(v + 0.5f); }
+// The sum is exact in double: in float a length just below 0.5 would round up to 1.
+int32_t RoundedLength(float v) { return static_cast<int32_t>(static_cast<double>(v) + 0.5); }
 
 void UpgradeWall(Objex* wall, Layer* layer, int32_t v) {
   float h = layer ? layer->height : 0.0f;

@@ -237,6 +237,27 @@ TEST_F(ObjectRecords, OldWallGetsLayerHeightAndAlternatingShorts) {
   EXPECT_TRUE(calls.called("UpdateAllWallAttachments", o->objectID));
 }
 
+// A length rounds by adding 0.5 and truncating: one just below 0.5 rounds to 0, and a wall
+// of any version then takes the layer's height (the float sum of the two would give 1).
+TEST_F(ObjectRecords, WallHeightJustBelowHalfRoundsToZero) {
+  doc.first->height = 96;
+  for (int v : {10300, 11100}) {
+    Info i;
+    i.type = kObjWall;
+    i.params[0] = std::nextafter(0.5f, 0.0f);
+    Pt p;
+    p.seg[0] = std::nextafter(0.5f, 0.0f);
+    Bytes in;
+    WriteInfo(in, v, i);
+    WritePoints(in, v, {p, Pt{}});
+    in.be32(0);  // no attachments
+    Objex* o = Read(in, v);
+    ASSERT_NE(o, nullptr) << v;
+    EXPECT_FLOAT_EQ(o->params[0], 96) << v;
+    if (v == 10300) EXPECT_FLOAT_EQ(o->firstPoint->segmentFloats[0], 96);
+  }
+}
+
 TEST_F(ObjectRecords, OldStockPlantsOfHighTexturesAreDropped) {
   Info i;
   i.type = kObjPlant;
