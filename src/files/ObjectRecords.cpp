@@ -257,7 +257,8 @@ bool UsableLength(float v) {
 }
 
 // The whole number a stored length rounds to (add 0.5, truncate), for a usable length only.
-int32_t RoundedLength(float v) { return static_cast<int32_t>(v + 0.5f); }
+// The sum is exact in double: in float a length just below 0.5 would round up to 1.
+int32_t RoundedLength(float v) { return static_cast<int32_t>(static_cast<double>(v) + 0.5); }
 
 void UpgradeWall(Objex* wall, Layer* layer, int32_t v) {
   float h = layer ? layer->height : 0.0f;
@@ -569,6 +570,9 @@ const uint8_t* TakePlainObjectInfo(int32_t v) {
 void ReadObjectInfo(Objex* obj) {
   DocState* ds = CurDocState();
   if (!obj || !ds) return;
+  // A record read on its own still settles its stored ID against the design.
+  std::optional<ReadIDScope> local;
+  if (!sActiveScope) local.emplace();
   const int32_t v = sInputVersion;
   const int g = RecordGroup(v);
 
@@ -878,6 +882,8 @@ struct PointLayout {
 void ReadObjectPoints(Objex* obj) {
   DocState* ds = CurDocState();
   if (!obj || !ds) return;
+  std::optional<ReadIDScope> local;
+  if (!sActiveScope) local.emplace();
   const int32_t v = sInputVersion;
   const int g = RecordGroup(v);
   int32_t n = 0;
@@ -1064,6 +1070,10 @@ Objex* ReadAnObject(Layer* layer, uint8_t append) {
   Objex* obj = CreateObject(0, 1, 1, &white, &black, 1.0f, 6, 0, &empty, nullptr, nullptr, nullptr,
                             layer, nullptr);
   if (!obj) return nullptr;
+  // One scope for the object, its points and whatever its data holds: their stored IDs are
+  // kept unique among themselves too.
+  std::optional<ReadIDScope> local;
+  if (!sActiveScope) local.emplace();
   ++sObjectNesting;
   const int32_t v = sInputVersion;
 

@@ -227,6 +227,8 @@ int Symbol2DFileRead(const char* path, Objex* symbol) {
   {
     CurrentDocumentScope scope(&scratch);
     scratch.itsDocState = CreateDocState();
+    // The parts' stored IDs stay unique among the parts of the file.
+    ReadIDScope ids;
     DoReadHeader();
     if (scratch.itsDocState && !StreamFailed() && DoReadTemplateDocStateForVersion(sInputVersion) &&
         !StreamFailed()) {

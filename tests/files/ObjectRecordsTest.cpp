@@ -138,6 +138,56 @@ TEST_F(ObjectRecords, StoredIdsAreKeptUniqueAndCountersEndAbove) {
   EXPECT_GT(doc.ds()->nextPointID, b->firstPoint->pointID);
 }
 
+// Records read outside a whole-stream read (no scope of the caller's) keep their stored IDs
+// the same way, and still never share one with the design.
+TEST_F(ObjectRecords, RecordsReadOnTheirOwnKeepStoredIds) {
+  Bytes in;
+  WriteInfo(in, 10800, Info{});
+  WritePoints(in, 10800, {Pt{}});
+  sInputVersion = 10800;
+  SetInputBuffer(in.b.data(), in.size());
+  Objex* a = ReadAnObject(doc.first, 1);
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->objectID, 77u);
+  EXPECT_EQ(a->firstPoint->pointID, 500u);
+  EXPECT_EQ(doc.ds()->nextObjectID, 1000u);
+  EXPECT_EQ(doc.ds()->nextPointID, 5000u);
+
+  // The same record again: 77 and 500 are taken by the object on the layer now.
+  SetInputBuffer(in.b.data(), in.size());
+  Objex* b = ReadAnObject(doc.first, 1);
+  ASSERT_NE(b, nullptr);
+  EXPECT_NE(b->objectID, 77u);
+  EXPECT_NE(b->firstPoint->pointID, 500u);
+  EXPECT_GT(doc.ds()->nextObjectID, b->objectID);
+
+  // The info and point readers on their own.
+  Bytes info;
+  Info i;
+  i.id = 88;
+  WriteInfo(info, 10800, i);
+  Pt p;
+  p.id = 600;
+  WritePoints(info, 10800, {p});
+  SetInputBuffer(info.b.data(), info.size());
+  const RGBColor white{65535, 65535, 65535}, black{};
+  FloatRect empty = EmptyFloatRect();
+  Objex* c = CreateObject(0, 1, 1, &white, &black, 1.0f, 6, 0, &empty, nullptr, nullptr, nullptr,
+                          doc.first, nullptr);
+  ASSERT_NE(c, nullptr);
+  const uint32_t objects = doc.ds()->nextObjectID, points = doc.ds()->nextPointID;
+  ReadObjectInfo(c);
+  EXPECT_EQ(c->objectID, 88u);
+  EXPECT_EQ(doc.ds()->nextObjectID, objects - 1);
+  c->pointCount = 0;
+  ReadObjectPoints(c);
+  ASSERT_NE(c->firstPoint, nullptr);
+  EXPECT_EQ(c->firstPoint->pointID, 600u);
+  EXPECT_EQ(doc.ds()->nextPointID, points);
+  EXPECT_EQ(GetMark(), info.size());
+  DeleteObj(c);
+}
+
 TEST_F(ObjectRecords, PointCountAndLevelsFollowThePointsRead) {
   Info i;
   i.pointCount = 9;
@@ -185,6 +235,27 @@ TEST_F(ObjectRecords, OldWallGetsLayerHeightAndAlternatingShorts) {
   }
   EXPECT_TRUE(calls.called("Update3DWall", o->objectID));
   EXPECT_TRUE(calls.called("UpdateAllWallAttachments", o->objectID));
+}
+
+// A length rounds by adding 0.5 and truncating: one just below 0.5 rounds to 0, and a wall
+// of any version then takes the layer's height (the float sum of the two would give 1).
+TEST_F(ObjectRecords, WallHeightJustBelowHalfRoundsToZero) {
+  doc.first->height = 96;
+  for (int v : {10300, 11100}) {
+    Info i;
+    i.type = kObjWall;
+    i.params[0] = std::nextafter(0.5f, 0.0f);
+    Pt p;
+    p.seg[0] = std::nextafter(0.5f, 0.0f);
+    Bytes in;
+    WriteInfo(in, v, i);
+    WritePoints(in, v, {p, Pt{}});
+    in.be32(0);  // no attachments
+    Objex* o = Read(in, v);
+    ASSERT_NE(o, nullptr) << v;
+    EXPECT_FLOAT_EQ(o->params[0], 96) << v;
+    if (v == 10300) EXPECT_FLOAT_EQ(o->firstPoint->segmentFloats[0], 96);
+  }
 }
 
 TEST_F(ObjectRecords, OldStockPlantsOfHighTexturesAreDropped) {
