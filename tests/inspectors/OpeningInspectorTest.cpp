@@ -170,7 +170,7 @@ TEST_F(OpeningInspectorTest, WindowLengthBoundsAndPlanUnits) {
     type("windowWidthText", refused);
     EXPECT_EQ(GetFloatItem(field("windowWidthText")), 30) << refused;
     if (std::string(refused) == "0") continue;  // no divider is a count like any other
-    type("horDivsText", std::string(refused) == "10000" ? "25" : refused);
+    type("horDivsText", std::string(refused) == "10000" ? "40000" : refused);
     EXPECT_EQ(text("horDivsText"), "3") << refused;
   }
   EXPECT_NEAR(rec(window)->width, plan(40), plan(0.011f));
@@ -318,7 +318,8 @@ TEST_F(OpeningInspectorTest, DividerCountsAndTheirBounds) {
     const char* typed;
     int16_t stored;
   };
-  for (const Row& row : {Row{"25", 1}, Row{"-1", 1}, Row{"24", 24}, Row{"0", 0}}) {
+  // Any whole count the record holds is taken; the steppers' range does not bound the field.
+  for (const Row& row : {Row{"25", 25}, Row{"-1", -1}, Row{"40000", -1}, Row{"32767", 32767}, Row{"0", 0}}) {
     type("horDivsText", row.typed);
     EXPECT_EQ(rec(plain)->horizontalDividers(), row.stored) << row.typed;
   }
@@ -330,6 +331,7 @@ TEST_F(OpeningInspectorTest, DividerCountsAndTheirBounds) {
   control<QDoubleSpinBox>("horDivsStepper")->stepUp();
   EXPECT_EQ(rec(plain)->horizontalDividers(), 1);
   EXPECT_EQ(stepsSinceMark(), (Steps{"Horizontal Window Dividers", "Vertical Window Dividers",
+                                     "Horizontal Window Dividers", "Horizontal Window Dividers",
                                      "Horizontal Window Dividers", "Horizontal Window Dividers"}));
 }
 
