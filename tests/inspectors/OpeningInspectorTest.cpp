@@ -225,6 +225,25 @@ TEST_F(OpeningInspectorTest, SwingAngleGivesTheSwingSide) {
     EXPECT_NEAR(rec(door)->swingAngle(), std::atof(row.typed) * M_PI / 180, 1e-5) << row.typed;
     EXPECT_EQ(rec(door)->flipVertical, row.side) << row.typed;
   }
+  // A refused angle shows the angle last shown or accepted, also over a mixed (blank) field.
+  auto shownAngle = [](float degrees) {
+    QLineEdit scratch;
+    SetFloatAngleItem(&scratch, degrees, 0);
+    return scratch.text().toStdString();
+  };
+  rec(door)->swingAngle() = static_cast<float>(90 * M_PI / 180);
+  Objex* other = addOpening(wall, kObjDoor, 501, 1500);
+  rec(other)->swingAngle() = static_cast<float>(45 * M_PI / 180);
+  update();
+  EXPECT_EQ(text("doorSwingText"), "");
+  for (const char* refused : {"361", "swing", ""}) {
+    type("doorSwingText", refused);
+    EXPECT_EQ(text("doorSwingText"), shownAngle(90)) << refused;
+  }
+  EXPECT_NEAR(rec(other)->swingAngle(), 45 * M_PI / 180, 1e-6);
+  for (Poinz* p = other->firstPoint; p; p = p->next) p->selected = 0;
+  update();
+
   mark();
   click("flipDoorButton");
   EXPECT_EQ(rec(door)->flipHorizontal, 1);
