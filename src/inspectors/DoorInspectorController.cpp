@@ -138,8 +138,14 @@ void DoorInspectorController::controlTextDidEndEditing(QLineEdit* field) {
 
 void DoorInspectorController::editSwing() {
   float a = 0;
-  if (!readNumber(doorSwingText, NumberKind::kAngle, &a)) return;
-  if (!(a >= -360.0f && a <= 360.0f)) return restoreShown(doorSwingText);
+  // A refused angle (an emptied mixed field too) shows the angle last shown or accepted.
+  if (!readNumber(doorSwingText, NumberKind::kAngle, &a) || !(a >= -360.0f && a <= 360.0f)) {
+    const bool was = doorSwingText->blockSignals(true);
+    SetFloatAngleItem(doorSwingText, prevDoorSwingAngle, 0);
+    doorSwingText->blockSignals(was);
+    rememberShown(doorSwingText);
+    return;
+  }
   const float radians = static_cast<float>(a * kRadiansPerDegree);
   const int16_t side = DoorSwingSide(a);
   walkOpenings(kObjDoor, "Door Swing Angle", [&](Objex*, DoorWindowData* r) {

@@ -72,8 +72,8 @@ void Roof2InspectorController::updatePropertiesForObject(Objex* panel, bool init
     rightSoffitButton->setChecked(ds->soffitRight != 0);
     return;
   }
-  if (panel->type != kObjRoofPanel) return;
   showSoffits(false, false);
+  if (panel->type != kObjRoofPanel) return;
   if (init) {
     showPitch(panel->width);
     elevationButtons->selectCellWithTag(ElevationTagOf(panel));

@@ -18,7 +18,7 @@
 #include "model/ToolCodes.h"
 
 namespace {
-// Divider counts the frame builders take.
+// The steppers' range of divider counts.
 constexpr int32_t kMostDividers = 24;
 
 QStringList WindowImageNames() {
@@ -158,9 +158,9 @@ void WindowInspectorController::controlTextDidEndEditing(QLineEdit* field) {
                              ds->windowFrameSize(), "Window Trim Width");
   if (field != horDivsText && field != verDivsText) return;
   float v = 0;
-  // The frame builders take 0 to 24 bars. A refused count (an emptied mixed field too)
-  // shows the tool default again.
-  if (!readNumber(field, NumberKind::kWhole, &v) || !(v >= 0 && v <= kMostDividers)) {
+  // Any whole count the record's short can hold is taken (the frame builders bound what
+  // they draw). A refused count (an emptied mixed field too) shows the tool default again.
+  if (!readNumber(field, NumberKind::kWhole, &v) || !(v >= INT16_MIN && v <= INT16_MAX)) {
     const bool was = field->blockSignals(true);
     SetLongItem(field, field == horDivsText ? ds->windowDividers.y : ds->windowDividers.x);
     field->blockSignals(was);

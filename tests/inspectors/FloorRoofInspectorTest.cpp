@@ -1,6 +1,7 @@
 // The floor and roof panes: thickness, pitch by ratio, angle and stepper, the soffit
 // options of the roof panel tools, and the title kept after the cut-out tool.
 #include "InspectorTestSupport.h"
+#include "inspectors/Roof2InspectorController.h"
 #include "inspectors/ValueFields.h"
 
 namespace {
@@ -161,6 +162,12 @@ TEST_F(FloorRoofInspectorTest, SoffitControlsOfTheRoofPanelTools) {
   EXPECT_EQ(ds->soffitDepth, 18);
   type("soffitDepthText", "24");
   EXPECT_EQ(ds->soffitDepth, 24);
+
+  // Shown an object that is no roof panel, the pane still drops the tool's soffit options.
+  Objex* roof = addSquare(kObjRoof);
+  Roof2InspectorController::sharedInspectorController()->updatePropertiesForObject(roof, true);
+  EXPECT_TRUE(control<QWidget>("baseSoffitButton")->isHidden());
+  EXPECT_TRUE(control<QWidget>("soffitDepthText")->isHidden());
 }
 
 TEST_F(FloorRoofInspectorTest, FloorTitleAndThickness) {

@@ -170,7 +170,7 @@ TEST_F(OpeningInspectorTest, WindowLengthBoundsAndPlanUnits) {
     type("windowWidthText", refused);
     EXPECT_EQ(GetFloatItem(field("windowWidthText")), 30) << refused;
     if (std::string(refused) == "0") continue;  // no divider is a count like any other
-    type("horDivsText", std::string(refused) == "10000" ? "25" : refused);
+    type("horDivsText", std::string(refused) == "10000" ? "40000" : refused);
     EXPECT_EQ(text("horDivsText"), "3") << refused;
   }
   EXPECT_NEAR(rec(window)->width, plan(40), plan(0.011f));
@@ -225,6 +225,25 @@ TEST_F(OpeningInspectorTest, SwingAngleGivesTheSwingSide) {
     EXPECT_NEAR(rec(door)->swingAngle(), std::atof(row.typed) * M_PI / 180, 1e-5) << row.typed;
     EXPECT_EQ(rec(door)->flipVertical, row.side) << row.typed;
   }
+  // A refused angle shows the angle last shown or accepted, also over a mixed (blank) field.
+  auto shownAngle = [](float degrees) {
+    QLineEdit scratch;
+    SetFloatAngleItem(&scratch, degrees, 0);
+    return scratch.text().toStdString();
+  };
+  rec(door)->swingAngle() = static_cast<float>(90 * M_PI / 180);
+  Objex* other = addOpening(wall, kObjDoor, 501, 1500);
+  rec(other)->swingAngle() = static_cast<float>(45 * M_PI / 180);
+  update();
+  EXPECT_EQ(text("doorSwingText"), "");
+  for (const char* refused : {"361", "swing", ""}) {
+    type("doorSwingText", refused);
+    EXPECT_EQ(text("doorSwingText"), shownAngle(90)) << refused;
+  }
+  EXPECT_NEAR(rec(other)->swingAngle(), 45 * M_PI / 180, 1e-6);
+  for (Poinz* p = other->firstPoint; p; p = p->next) p->selected = 0;
+  update();
+
   mark();
   click("flipDoorButton");
   EXPECT_EQ(rec(door)->flipHorizontal, 1);
@@ -318,7 +337,8 @@ TEST_F(OpeningInspectorTest, DividerCountsAndTheirBounds) {
     const char* typed;
     int16_t stored;
   };
-  for (const Row& row : {Row{"25", 1}, Row{"-1", 1}, Row{"24", 24}, Row{"0", 0}}) {
+  // Any whole count the record holds is taken; the steppers' range does not bound the field.
+  for (const Row& row : {Row{"25", 25}, Row{"-1", -1}, Row{"40000", -1}, Row{"32767", 32767}, Row{"0", 0}}) {
     type("horDivsText", row.typed);
     EXPECT_EQ(rec(plain)->horizontalDividers(), row.stored) << row.typed;
   }
@@ -330,6 +350,7 @@ TEST_F(OpeningInspectorTest, DividerCountsAndTheirBounds) {
   control<QDoubleSpinBox>("horDivsStepper")->stepUp();
   EXPECT_EQ(rec(plain)->horizontalDividers(), 1);
   EXPECT_EQ(stepsSinceMark(), (Steps{"Horizontal Window Dividers", "Vertical Window Dividers",
+                                     "Horizontal Window Dividers", "Horizontal Window Dividers",
                                      "Horizontal Window Dividers", "Horizontal Window Dividers"}));
 }
 
