@@ -155,7 +155,7 @@ void Update3DRoofPanel(Objex* panel) {
   if (n > 0) {
     std::vector<float> zeros(ring.size(), 0.0f);
     Objex* slab = BuildGeneralPoly(ring.data(), ring.data(), zeros.data(), zeros.data(), zeros.data(), zeros.data(), n,
-                                   layer, 0, kObjClosedPoly, 1, 0);
+                                   layer, 1, kObjClosedPoly, 1, 0);
     if (slab) {
       slab->layer = nullptr;
       slab->type = kObjRoofPanelFace;

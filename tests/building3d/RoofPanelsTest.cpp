@@ -71,6 +71,23 @@ TEST_F(RoofPanels, SquareOfPitchTwelveFallingTowardZeroDegrees) {
   EXPECT_NE(slab->params[2], 0);
 }
 
+// The slab is drawn in the document's current line style; its colours are the panel's.
+TEST_F(RoofPanels, SlabTakesTheCurrentLineStyleAndThePanelsColours) {
+  doc.ds()->newPenStyle = 3;
+  doc.ds()->newLineWeight = 4;
+  doc.ds()->newPenColor = RGBColor{1, 1, 1};
+  Objex* p = panel(6, 90);
+  p->penColor = RGBColor{100, 200, 300};
+  p->fillColor = RGBColor{400, 500, 600};
+  Update3DRoofPanel(p);
+  const Objex* slab = Slab(p);
+  ASSERT_NE(slab, nullptr);
+  EXPECT_EQ(slab->penStyle, 3);
+  EXPECT_FLOAT_EQ(slab->width, 4);
+  EXPECT_EQ(slab->penColor.blue, 300);
+  EXPECT_EQ(slab->fillColor.green, 500);
+}
+
 TEST_F(RoofPanels, AnchoredAtTheHighestCornerItFallsFromTheBase) {
   Objex* p = panel(12, 0, 1);
   Update3DRoofPanel(p);
