@@ -417,8 +417,10 @@ int TrackDoorPlacement(Objex* wall, Poinz* segStart, Poinz* segEnd, float width,
     float y = 0;
     EvaluatePoint(where.x + offsetX, where.y + offsetY, x, &y, z, 1, nullptr, 1);
     if (moving && sideView) {
-      // In a side elevation the mouse gives one plan coordinate: cross the segment's line.
-      const bool vertical = view == kCmdViewLeft || view == kCmdViewRight;
+      // In a side elevation the mouse gives one plan coordinate (z in the left and right views,
+      // x in the front and back views) and the other is the view's depth: cross the segment's
+      // line along the depth.
+      const bool vertical = view == kCmdViewFront || view == kCmdViewBack;
       const float x2 = vertical ? *x : *x + 200, z2 = vertical ? *z + 200 : *z;
       const float x1 = vertical ? *x : *x - 200, z1 = vertical ? *z - 200 : *z;
       CrossSegmentLine(segStart, segEnd, x1, z1, x2, z2, x, z);

@@ -193,6 +193,40 @@ TEST_F(DoorWindow, TheSlideFollowsTheMouseAndPutsTheResizeFactorsBack) {
   EXPECT_TRUE(overlay.areAllPathsEmpty());
 }
 
+// In an elevation the pointer gives one plan coordinate; a door moved along a wall at 45
+// degrees still lands under the pointer in each of the four side views.
+TEST_F(DoorWindow, AMovedDoorFollowsThePointerInEverySideView) {
+  const float diagonal = std::sqrt(2.0f);
+  for (float yAngle : {270.0f, 90.0f, 0.0f, 180.0f}) {
+    Objex* wall = AddTestWall(doc, {{0, 0}, {200, 200}});
+    gXViewAngle = 0;
+    gYViewAngle = yAngle;
+    SetUpForRotationAboutArbitraryAxis(0, yAngle, &gCosXAngle, &gSinXAngle, &gCosYAngle, &gSinYAngle, 0);
+    ASSERT_GE(GetCurrentView(), kCmdViewLeft);
+    ASSERT_LE(GetCurrentView(), kCmdViewBack);
+    auto windowAt = [&](float along) {
+      float x = along / diagonal, y = 0, z = along / diagonal;
+      ConversionToIsometric(&x, &y, &z, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle, gGlobalXOffset,
+                            gGlobalYOffset, gGlobalZOffset, 1);
+      return POINT{static_cast<int32_t>(std::lround(x)), static_cast<int32_t>(std::lround(y))};
+    };
+    DoorWindowData record{};
+    record.startDistance = 100;
+    record.width = 40;
+    const POINT press = windowAt(100), release = windowAt(150);
+    FloatPoint first{}, second{};
+    ScriptedModalEvents events;
+    events.drag(release.x, release.y).up(release.x, release.y);
+    EXPECT_EQ(TrackDoorPlacement(wall, wall->firstPoint, wall->firstPoint->next, 40, 288, 0, 283, press.x, press.y,
+                                 &first, &second, 0, 0, kObjDoor, 1, &record, nullptr),
+              1);
+    EXPECT_NEAR(first.floatH, 130 / diagonal, 1.0f) << yAngle;
+    EXPECT_NEAR(first.floatV, 130 / diagonal, 1.0f) << yAngle;
+    EXPECT_NEAR(second.floatH, 170 / diagonal, 1.0f) << yAngle;
+    EXPECT_NEAR(second.floatV, 170 / diagonal, 1.0f) << yAngle;
+  }
+}
+
 TEST_F(DoorWindow, PositionDoorStretchesOneEndAtLeast18) {
   Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
   Poinz* a = wall->firstPoint;
