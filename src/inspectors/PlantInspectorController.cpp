@@ -36,8 +36,14 @@ void PlantInspectorController::updatePropertiesForObject(Objex* plant, bool init
 void PlantInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   if (field != plantAgeText || !InspectorDocState() || !InspectorCurLayer()) return;
   float typed = 0;
-  if (!readNumber(field, NumberKind::kWhole, &typed)) return;
-  if (!(typed >= 0 && typed <= kMostPlantingAge)) return restoreShown(field);
+  // A refused age (an emptied mixed field too) shows the age last shown or accepted.
+  if (!readNumber(field, NumberKind::kWhole, &typed) || !(typed >= 0 && typed <= kMostPlantingAge)) {
+    const bool was = field->blockSignals(true);
+    SetLongItem(field, prevAgeValue);
+    field->blockSignals(was);
+    rememberShown(field);
+    return;
+  }
   const auto age = static_cast<int16_t>(typed);
   bool changed = false;
   ForEachSelectedOfType(kObjPlant, [&](Objex* plant) {

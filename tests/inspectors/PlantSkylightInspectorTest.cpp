@@ -60,6 +60,14 @@ TEST_F(PlantSkylightInspectorTest, PlantingAgesFromZeroToTwentyAreAccepted) {
   update();
   ASSERT_EQ(shownName(), "PlantInspector");
   EXPECT_EQ(text("plantAgeText"), "");  // mixed ages
+  // A refused age on the mixed field shows the first plant's age and changes nothing.
+  for (const char* refused : {"21", "-1", "abc", ""}) {
+    update();
+    type("plantAgeText", QString::fromLatin1(refused));
+    EXPECT_EQ(text("plantAgeText"), "3") << refused;
+    EXPECT_EQ(a->fillPattern, 3) << refused;
+    EXPECT_EQ(b->fillPattern, 5) << refused;
+  }
   struct Row {
     const char* typed;
     int16_t stored;
