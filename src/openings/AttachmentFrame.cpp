@@ -166,6 +166,8 @@ void BuildDoor(Objex* door, DoorWindowData* record) {
 void BuildWindow(Objex* window, DoorWindowData* record) {
   const int16_t subtype = record->subtype;
   if (subtype < kWindowRectangular || subtype > kWindowCustom) return;
+  // A builder that gives up leaves the old chain in place, already mirrored if it was.
+  const Objex* before = record->faces;
   switch (subtype) {
     case kWindowRectangular: BuildRectangularDoorFrame(window); break;
     case kWindowCustom: UpdateCustomAttachment(window); break;
@@ -190,7 +192,8 @@ void BuildWindow(Objex* window, DoorWindowData* record) {
   }
   // The record may have been replaced or freed by a custom definition; read it again.
   auto* after = static_cast<DoorWindowData*>(window->typeData);
-  if (after && IsFlippableWindowShape(subtype) && after->flipVertical == 1) FlipWindow(window, 0);
+  if (after && after->faces != before && IsFlippableWindowShape(subtype) && after->flipVertical == 1)
+    FlipWindow(window, 0);
 }
 
 }  // namespace
@@ -321,10 +324,12 @@ void BuildAttachmentFrame(Objex* attachment) {
     case kObjDoor: BuildDoor(attachment, record); break;
     case kObjWindow: BuildWindow(attachment, record); break;
     case kObjComponent: FitComponentSymbol(attachment); break;
-    case kObjAccessory:
+    case kObjAccessory: {
+      const Objex* before = record->faces;
       Build3DAccessoryPlane(attachment);
-      if (record->flipVertical == 1) FlipWindow(attachment, 0);
+      if (record->faces != before && record->flipVertical == 1) FlipWindow(attachment, 0);
       break;
+    }
     default: break;
   }
 }

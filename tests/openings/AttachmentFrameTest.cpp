@@ -83,6 +83,27 @@ TEST_F(AttachmentFrameTest, OnlyTheShapedFamiliesAreMirrored) {
   EXPECT_FLOAT_EQ(Faces(flipped)[0]->bounds3D.floatBottom, 18.0f);
 }
 
+// A rebuild whose builder gives up (here for want of a parent) keeps the model as it was:
+// already mirrored, it is not turned over a second time.
+TEST_F(AttachmentFrameTest, ARebuildThatBuildsNothingDoesNotMirrorAgain) {
+  Objex* window = Add(kObjWindow, kWindowPentagon2, 40, 76, 48);
+  Objex* acc = Add(kObjAccessory, 0, 40, 70, 20, 30);
+  for (Objex* o : {window, acc}) {
+    Rec(o)->flipVertical = 1;
+    BuildAttachmentFrame(o);
+    const auto built = AllPoints(o);
+    ASSERT_FALSE(built.empty());
+    Objex* head = Rec(o)->faces;
+    o->parent = nullptr;
+    BuildAttachmentFrame(o);
+    o->parent = wall;
+    EXPECT_EQ(Rec(o)->faces, head);
+    const auto after = AllPoints(o);
+    ASSERT_EQ(after.size(), built.size());
+    for (size_t i = 0; i < built.size(); ++i) EXPECT_FLOAT_EQ(after[i].y, built[i].y) << o->type << " point " << i;
+  }
+}
+
 TEST_F(AttachmentFrameTest, AccessoryPlaneStandsOffTheWallAndRebuildsInPlace) {
   Objex* acc = Add(kObjAccessory, 0, 40, 70, 20, 30);
   Rec(acc)->openAngle() = 1.5f;  // inches off the wall face
