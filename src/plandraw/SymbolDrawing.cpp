@@ -114,7 +114,8 @@ void Draw2DSymbolObject(DrawContext* handle, Objex* object, int32_t drawFlags, c
   Poinz* p = object->firstPoint;
   for (; p->next; p = p->next)
     Draw2DSymbolSegment(handle, object, p, p->next, drawFlags, transform, angle, origin, scaleX, scaleZ);
-  if (object->closed && p != object->firstPoint)
+  // A closed part of one point is its own closing segment (a loop when it has handles).
+  if (object->closed)
     Draw2DSymbolSegment(handle, object, p, object->firstPoint, drawFlags, transform, angle, origin, scaleX, scaleZ);
 }
 

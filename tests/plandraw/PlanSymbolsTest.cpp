@@ -156,6 +156,23 @@ TEST_F(SymbolFixture, CurvedSymbolSegmentsTakeEightToTwentyPieces) {
   }
 }
 
+TEST_F(SymbolFixture, ClosedSymbolPartsCloseBackToTheirFirstPoint) {
+  const FloatPoint origin{0, 0};
+  {
+    ScopedSymbol2DList square(91, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}, true);
+    SetupToDraw2DSymbolObject(nullptr, kDrawFlagAll, nullptr, 0, &origin, 91, 1, 1);
+    EXPECT_EQ(ctx.count(Kind::Lines), 4u);
+  }
+  // One point with handles closes on itself: a loop.
+  ctx.clear();
+  ScopedSymbol2DList loop(91, {{0, 0}}, true);
+  loop.part->firstPoint->outHandle[0] = 40;
+  loop.part->firstPoint->inHandle[2] = 40;
+  doc.ds()->curveSegments = 30;
+  SetupToDraw2DSymbolObject(nullptr, kDrawFlagAll, nullptr, 0, &origin, 91, 1, 1);
+  EXPECT_EQ(ctx.count(Kind::Lines), 10u);
+}
+
 TEST_F(SymbolFixture, WindowCoversTheOpeningInThePlanViewOnly) {
   Objex* w = wall(ConvertScreenToWorld(20, doc.ds(), 0));
   Objex* win = child(w, kObjWindow, 50, 150);
