@@ -240,6 +240,8 @@ bool SupportTrackGate(int32_t, int32_t, float, int16_t stage, ClickInfo* click, 
             "To place a gate, click on a fence section of sufficient length and then drag to position the gate.");
     return false;
   }
+  // A press on a fence section takes the gate colour, whether or not a gate fits there.
+  fence->fillColor = ds->gateColor;
   if (!fence->firstPoint || ds->viewPlane != 2) return false;
   Poinz* start = click->hitPoint;
   Poinz* end = click->segmentEnd;
@@ -282,7 +284,6 @@ bool SupportTrackGate(int32_t, int32_t, float, int16_t stage, ClickInfo* click, 
   }
   InsertPointInObject(gateStart, fence, start);
   InsertPointInObject(gateEnd, fence, gateStart);
-  fence->fillColor = ds->gateColor;
   UpdateFenceObject(fence);
   return true;
 }
@@ -291,10 +292,10 @@ void TrackGate(int32_t winX, int32_t winY, float x, float, float, int16_t stage)
   DocState* ds = CurDocState();
   if (!ds || !gCurDocument) return;
   Objex* hit = gClickInfo.hitObject;
+  if (hit && hit->type == kObjFence) hit->width = ds->gateWidth;
   const float width = ConvertWorldToScreen(ds->gateWidth, ds, 0);
   ClickInfo copy = gClickInfo;
-  if (SupportTrackGate(winX, winY, x, stage, &copy, gTrackModifiers, width) && hit && hit->type == kObjFence)
-    hit->width = ds->gateWidth;
+  SupportTrackGate(winX, winY, x, stage, &copy, gTrackModifiers, width);
   if (hit) ReRenderObject(hit);
   Refresh();
   gMouseCaptured = 0;

@@ -252,9 +252,13 @@ TEST_F(SitePalette, GateSplitsTheSectionIntoFenceGateFence) {
   EXPECT_EQ(panels, 1);
 }
 
-TEST_F(SitePalette, GateRefusalsChangeNothing) {
+// A refused gate leaves the sections as they were; the press on a fence still gives the fence
+// the gate colour and the gate width.
+TEST_F(SitePalette, GateRefusalsLeaveTheSectionsAsTheyWere) {
   Objex* fence = addFence({77, 76});
-  const float width = fence->width;
+  const RGBColor gateColor{7, 8, 9};
+  doc.ds()->gateColor = gateColor;
+  ASSERT_NE(fence->width, 36.0f);
   {
     // A 72-unit gate does not fit the 76-unit section.
     ScopedAlertRecorder alerts;
@@ -264,8 +268,8 @@ TEST_F(SitePalette, GateRefusalsChangeNothing) {
     EXPECT_EQ(alerts.shown[0].informative,
               "Please make sure the fence section is long enough to accommodate the gate.");
     EXPECT_EQ(PointCount(fence), 3);
-    EXPECT_EQ(fence->fillColor, (RGBColor{1, 2, 3}));
-    EXPECT_FLOAT_EQ(fence->width, width);
+    EXPECT_EQ(fence->fillColor, gateColor);
+    EXPECT_FLOAT_EQ(fence->width, 36);
   }
   {
     // It fits the 77-unit one, kept 5 from its start.
@@ -279,6 +283,7 @@ TEST_F(SitePalette, GateRefusalsChangeNothing) {
   {
     // The section now starting at the gate point takes no second gate.
     fence->fillColor = RGBColor{1, 2, 3};
+    fence->width = 1;
     ScopedAlertRecorder alerts;
     pressGate(fence, 1, 38);
     ASSERT_EQ(alerts.shown.size(), 1u);
@@ -286,7 +291,8 @@ TEST_F(SitePalette, GateRefusalsChangeNothing) {
     EXPECT_EQ(alerts.shown[0].informative,
               "Each fence section may only contain a single gate.  Please choose another section.");
     EXPECT_EQ(PointCount(fence), 5);
-    EXPECT_EQ(fence->fillColor, (RGBColor{1, 2, 3}));
+    EXPECT_EQ(fence->fillColor, gateColor);
+    EXPECT_FLOAT_EQ(fence->width, 36);
   }
   {
     // A press beside every fence in the plan view.
