@@ -354,6 +354,7 @@ Objex* TrackGableRoof(int32_t, int32_t, float x, float, float z, int16_t stage) 
       roof->planMask = kRoofingPlanMask;
       roof->width = ds->newRoofPitch();
       roof->textureID = style;
+      roof->fillPattern = gPattern;
       roof->textureID1 = 0;
       roof->color1 = kWhite;
       roof->textureScale1 = ShortPoint{100, 100};

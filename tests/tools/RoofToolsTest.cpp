@@ -44,7 +44,10 @@ struct RoofTools : ToolTest {
 
 TEST_F(RoofTools, GableRoofDraggedAlongX) {
   gCurTool = kToolGableRoof;
+  const int16_t savedPattern = gPattern;
+  gPattern = 8;
   drag({{0, 0}, {120, 60}, {240, 120}});
+  gPattern = savedPattern;
   Objex* r = only(doc.first);
   ASSERT_NE(r, nullptr);
   EXPECT_EQ(r->type, kObjRoof);
@@ -53,6 +56,7 @@ TEST_F(RoofTools, GableRoofDraggedAlongX) {
   EXPECT_EQ(r->planMask, 16);
   EXPECT_FLOAT_EQ(r->width, 6);
   EXPECT_EQ(r->textureID, 2);
+  EXPECT_EQ(r->fillPattern, 8);  // the document's current fill pattern
   EXPECT_FLOAT_EQ(r->baseElevation, 96);
   EXPECT_EQ(r->textureID1, 0);
   EXPECT_EQ(r->color1.red, 65535);
