@@ -5,6 +5,7 @@
 #include "inspectors/InspectorController.h"
 
 #include "app/AppController.h"
+#include "app/ContextMenuFactory.h"
 #include "app/EditToolPaletteController.h"
 #include "app/LiveViewController.h"
 #include "app/PlanToolPaletteController.h"
@@ -43,16 +44,6 @@ bool IsLiveViewSettingTag(int32_t tag) {
          InRange(tag, kCmdRenderWireframe, kCmdControlledFlyAround) ||
          InRange(tag, kCmdNavigationSpeed1, kCmdNavigationSpeed5) ||
          InRange(tag, kCmdRenderQualityLow, kCmdRenderQualityExcellent);
-}
-
-// Any object of a visible floor selected.
-bool AnyObjectSelected() {
-  for (Layer* l = gCurDocument ? gCurDocument->itsLayers : nullptr; l; l = l->next) {
-    if (!l->visible) continue;
-    for (Objex* o = l->firstObject; o; o = o->next)
-      if (IsObjectSelected(o)) return true;
-  }
-  return false;
 }
 
 bool IsMoveToPlanTag(int32_t tag) {
@@ -355,10 +346,11 @@ MenuItemValidation PlanViewActions::validate(int32_t tag) {
       return Checked(ds->cameraMode() == tag - kCmdFreeWalkThrough + 1 && !ds->controlledNavigation());
     case kCmdControlledWalkThrough: case kCmdControlledFlyAround:
       return Checked(ds->cameraMode() == tag - kCmdControlledWalkThrough + 1 && ds->controlledNavigation());
+    // The command itself tells when no floor lies that way.
     case kCmdMoveToUpperFloor: case kCmdCopyToUpperFloor:
-      return Enabled(!IsCurrentLayer("Third Floor") && AnyObjectSelected());
+      return Enabled(!IsCurrentLayer("Third Floor"));
     case kCmdMoveToLowerFloor: case kCmdCopyToLowerFloor:
-      return Enabled(!IsCurrentLayer("First Floor") && AnyObjectSelected());
+      return Enabled(!IsCurrentLayer("First Floor"));
     case kTagToggleVirtualRuler:
       return Titled("Hide Virtual Ruler", "Show Virtual Ruler", gCurDocument->itsVRVisible);
     case kTagFirstFloor: return Checked(IsCurrentLayer("First Floor"));
@@ -385,19 +377,18 @@ MenuItemValidation PlanViewActions::validate(int32_t tag) {
       return Titled("Hide Automatic Dimensions", "Show Automatic Dimensions", ShowAutoDimensions(ds));
     case kTagToggleTopographyLines:
       return Titled("Hide Topography Lines", "Show Topography Lines", ShowTopography(ds));
-    // Edits of the selection need one; cut, copy and delete one on the current floor.
-    case kCmdCutObjects: case kTagCopyObjects: case kCmdDelete:
-      return Enabled(ShouldProceedWithEditEvent());
-    case kTagPasteObjects: return Enabled(gClipboardLayer != 0);
-    case kCmdGroup: case kCmdUngroup: case kCmdFlipHorizontal: case kCmdFlipVertical:
-    case kCmdMirrorHorizontal: case kCmdMirrorVertical: case kCmdBringToFront:
-    case kCmdSendToBack: case kCmdFloatAboveTopography: case kCmdUnsmoothObjects:
-      return Enabled(AnyObjectSelected());
     default:
       break;
   }
-  if (IsMoveToPlanTag(tag) || InRange(tag, kCmdNudgeUp, kCmdNudgeRight))
-    return Enabled(AnyObjectSelected());
+  // Moving the object under the last context click to the plan it is already on.
+  if (IsMoveToPlanTag(tag)) {
+    if (!gContextParentObj) return {};
+    const int32_t bit = tag == kCmdMoveToDetailPlan ? 256 : 1 << (tag - kCmdMoveToFoundationPlan);
+    const bool on = gContextParentObj->planMask == bit;
+    MenuItemValidation v = Checked(on);
+    v.enabled = !on;
+    return v;
+  }
   if (InRange(tag, kCmdNavigationSpeed1, kCmdNavigationSpeed5))
     return Checked(ds->navigationStep == 6 + tag - kCmdNavigationSpeed1);
   if (InRange(tag, 5343, 5350) || tag == 5390) {

@@ -44,8 +44,8 @@ enum : int32_t {
   kTagRotatePlan = 90103,
   kTagSetObjectElevation = 90104,
   kTagSetWorkingElevation = 90105,
-  kTagCeilingHeightFirstFloor = 90106,  // 90106..90108: first, second, third floor
-  kTagCeilingHeightThirdFloor = 90108,
+  kTagCeilingHeightFirstFloor = 5156,  // 5156..5158: first, second, third floor
+  kTagCeilingHeightThirdFloor = 5158,
   kTagSetLotSize = 90109,
   kTagSetTrueNorthAngle = 90110,
   kTagSetGridProperties = 90111,

@@ -201,7 +201,9 @@ void Win32EventHandler::keyEntrySheetForObject(Objex* object, Poinz* start, Poin
 // ---- The menu items ----
 
 bool PlanViewActions::opensSheet(int32_t tag) {
-  return (tag >= kTagMoveObjects && tag <= kTagShowAbout) || tag == kTagResizeFloorplanTraceImage ||
+  return (tag >= kTagMoveObjects && tag <= kTagShowAbout) ||
+         (tag >= kTagCeilingHeightFirstFloor && tag <= kTagCeilingHeightThirdFloor) ||
+         tag == kTagResizeFloorplanTraceImage ||
          tag == kTagSetPlantingAge || tag == kTagSetPlantGrowthProjection || tag == kTagFillObjectWithPlants ||
          tag == kCmdToggleSnapTools;
 }

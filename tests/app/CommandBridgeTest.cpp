@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "AppTestSupport.h"
+#include "app/ContextMenuFactory.h"
 #include "app/PlanViewActions.h"
 #include "app/Win32EventHandler.h"
 #include "app/ZLKDocument.h"
@@ -371,24 +372,55 @@ TEST_F(CommandBridge, ViewTopResetsTheViewAndActualSizeTheZoom) {
 
 TEST_F(CommandBridge, ValidationFollowsTheSelectionAndTheDesign) {
   auto enabled = [](int32_t tag) { return PlanViewActions::validate(tag).enabled; };
-  for (int32_t tag : {int32_t(kCmdCutObjects), int32_t(kTagCopyObjects), int32_t(kCmdDelete),
-                      int32_t(kCmdGroup), int32_t(kCmdFlipHorizontal), int32_t(kCmdNudgeUp),
-                      int32_t(kCmdMoveToUpperFloor), int32_t(kCmdConvertToFloor)})
-    EXPECT_FALSE(enabled(tag)) << tag;
-  EXPECT_FALSE(enabled(kTagPasteObjects) && !gClipboardLayer);
-
-  Objex* shape = add(kObjDetail, false, {{0, 0}, {100, 0}}, true);
-  for (int32_t tag : {int32_t(kCmdCutObjects), int32_t(kTagCopyObjects), int32_t(kCmdDelete),
-                      int32_t(kCmdGroup), int32_t(kCmdFlipHorizontal), int32_t(kCmdNudgeUp),
-                      int32_t(kCmdMoveToUpperFloor)})
+  // Edits of the selection stay enabled with nothing selected (the commands then do nothing),
+  // and the validation leaves their check marks alone.
+  for (int32_t tag : {int32_t(kCmdCutObjects), int32_t(kTagCopyObjects), int32_t(kTagPasteObjects),
+                      int32_t(kCmdDelete), int32_t(kCmdGroup), int32_t(kCmdFlipHorizontal),
+                      int32_t(kCmdNudgeUp)}) {
     EXPECT_TRUE(enabled(tag)) << tag;
-  EXPECT_FALSE(enabled(kCmdMoveToLowerFloor));  // on the first floor
+    EXPECT_FALSE(PlanViewActions::validate(tag).hasState) << tag;
+  }
+  EXPECT_FALSE(enabled(kCmdConvertToFloor));
+
+  // Moving or copying to another floor: only the floor the current one is decides.
+  ASSERT_STREQ(model->itsCurLayer->name, "First Floor");
+  EXPECT_TRUE(enabled(kCmdMoveToUpperFloor));
+  EXPECT_TRUE(enabled(kCmdCopyToUpperFloor));
+  EXPECT_FALSE(enabled(kCmdMoveToLowerFloor));
+  EXPECT_FALSE(enabled(kCmdCopyToLowerFloor));
+  if (Layer* third = floor("Third Floor")) {
+    model->itsCurLayer = third;
+    EXPECT_FALSE(enabled(kCmdMoveToUpperFloor));
+    EXPECT_FALSE(enabled(kCmdCopyToUpperFloor));
+    EXPECT_TRUE(enabled(kCmdMoveToLowerFloor));
+    EXPECT_TRUE(enabled(kCmdCopyToLowerFloor));
+    model->itsCurLayer = floor("First Floor");
+  }
+
+  // Move to plan: the plan the object under the last context click is on is off and checked.
+  MenuItemValidation noContext = PlanViewActions::validate(kCmdMoveToFloorPlan);
+  EXPECT_TRUE(noContext.enabled);
+  EXPECT_FALSE(noContext.hasState);
+  Objex* shape = add(kObjDetail, false, {{0, 0}, {100, 0}}, true);
+  gContextParentObj = shape;  // on the floor plan (mask 2)
+  MenuItemValidation same = PlanViewActions::validate(kCmdMoveToFloorPlan);
+  EXPECT_FALSE(same.enabled);
+  EXPECT_TRUE(same.hasState && same.checked);
+  MenuItemValidation other = PlanViewActions::validate(kCmdMoveToFoundationPlan);
+  EXPECT_TRUE(other.enabled);
+  EXPECT_TRUE(other.hasState && !other.checked);
+  EXPECT_TRUE(enabled(kCmdMoveToDetailPlan));
+  shape->planMask = 256;
+  EXPECT_FALSE(enabled(kCmdMoveToDetailPlan));
+  EXPECT_TRUE(enabled(kCmdMoveToFloorPlan));
+  shape->planMask = 2;
+  gContextParentObj = nullptr;
+
   // A two-point open shape: walls and pathways, no floor, no polygon change.
   EXPECT_TRUE(enabled(kCmdConvertToInteriorWall));
   EXPECT_TRUE(enabled(kCmdConvertToPathway));
   EXPECT_FALSE(enabled(kCmdConvertToFloor));
   EXPECT_FALSE(enabled(kCmdConvertToClosedPolygon));
-  (void)shape;
 
   gPlanDrawSettings.gridVisible = 1;
   EXPECT_EQ(PlanViewActions::validate(kTagShowGrid).title, "Hide Grid");
@@ -439,7 +471,7 @@ TEST_F(CommandBridge, EveryPlanMenuItemCarriesATagTheActionsTake) {
     ++tagged;
   }
   EXPECT_EQ(tagged, window->planActions().size());
-  EXPECT_FALSE(PlanViewActions().perform(5156));  // a sheet command: not taken
+  EXPECT_FALSE(PlanViewActions().perform(5155));  // a command no plan menu item carries
 
   // Triggering an item runs its command on the window's design; validation retitles it.
   line(0, 100, true);
@@ -455,7 +487,7 @@ TEST_F(CommandBridge, EveryPlanMenuItemCarriesATagTheActionsTake) {
   EXPECT_EQ(cut->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
   cut->trigger();
   EXPECT_TRUE(TopLevel(model->itsCurLayer).empty());
-  EXPECT_FALSE(cut->isEnabled());
+  EXPECT_TRUE(cut->isEnabled());
   gPlanDrawSettings.gridVisible = 1;
   grid->trigger();
   window->validatePlanMenus();  // as opening its menu does

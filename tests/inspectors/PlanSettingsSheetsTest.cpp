@@ -73,6 +73,18 @@ TEST_F(PlanSettingsSheets, CeilingHeightLimitsAndUnchangedHeight) {
     EXPECT_EQ(lastUndo(), "First Floor Ceiling Height");
   }
   EXPECT_EQ(alerts.shown.size(), 2u);
+
+  // The menu items carry the command codes 5156 to 5158, one per floor.
+  const char* const floors[] = {"First Floor", "Second Floor", "Third Floor"};
+  for (int i = 0; i < 3; ++i) {
+    Layer* layer = GetLayerFromName(floors[i]);
+    if (!layer) continue;
+    choose(5156 + i);
+    auto* s = sheet<CeilingHeightController>();
+    ASSERT_NE(s, nullptr) << floors[i];
+    EXPECT_EQ(s->targetLayer, layer);
+    cancel();
+  }
 }
 
 TEST_F(PlanSettingsSheets, TraceImageScaleStoresFactorsAndRefusesWhatIsNotAboveZero) {
