@@ -452,22 +452,30 @@ bool CheckDesignStreamClaims(const uint8_t* head, size_t size, uint64_t fileSize
     return true;
   };
   auto opensStream = [](int16_t tag) { return tag == kTagLayer || tag == kTagObject || tag == kTagObjectsEnd; };
+  // The reader passes over tags it does not know (and brackets with nothing to close), so a
+  // few may stand before a record; a cabinet bracket carries a state and is no such tag.
+  constexpr int kPassedOver = 16;
+  auto nextRecord = [&](uint64_t* p, int16_t* tag) {
+    const uint64_t first = *p;
+    for (int skipped = 0;; ++skipped, *p += 2) {
+      if (!tagAt(*p, tag)) {
+        if (skipped) *at = uint32_t(first);
+        return false;
+      }
+      if (opensStream(*tag)) return true;
+      if (*tag == kTagCabinetBegin || skipped == kPassedOver) {
+        *at = uint32_t(first);
+        return false;
+      }
+    }
+  };
   uint64_t p = 6 + 4 + uint64_t(block);
   int16_t tag = 0;
-  if (!tagAt(p, &tag)) return false;
-  if (!opensStream(tag)) {
-    *at = uint32_t(p);
-    return false;
-  }
+  if (!nextRecord(&p, &tag)) return false;
   if (tag != kTagLayer) return true;
   // A layer record: its name, two flags and its height; then the next record.
   p += 2 + sizeof(Layer::name) + 2 + 4;
-  if (!tagAt(p, &tag)) return false;
-  if (!opensStream(tag)) {
-    *at = uint32_t(p);
-    return false;
-  }
-  return true;
+  return nextRecord(&p, &tag);
 }
 
 bool LoadInputFile(const char* path, InputHeadCheck check, InputClaimsCheck claims) {

@@ -316,7 +316,8 @@ using InputClaimsCheck = bool (*)(const uint8_t* head, size_t size, uint64_t fil
 constexpr size_t kInputClaimsBytes = 4096;
 // The design-file stream (designs, snapshots, templates, symbols): the document state block
 // the version names must fit, and the object stream must begin with a layer, an object or
-// its end, as must what follows a first layer record.
+// its end (after at most a few tags the reader passes over), as must what follows a first
+// layer record.
 bool CheckDesignStreamClaims(const uint8_t* head, size_t size, uint64_t fileSize, uint32_t* at);
 
 // ---- Loading a file whole ----

@@ -232,6 +232,32 @@ TEST_F(DesignFile, RefusedFilesLeaveTheOpenDesignUnchanged) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
 }
 
+// Tags the reader does not know are passed over wherever they stand in the object stream,
+// the first records included.
+TEST_F(DesignFile, UnknownTagsInTheObjectStreamArePassedOver) {
+  TestDocument doc;
+  doc.addObject(kObjLine, false, {{0, 0}, {100, 0}});
+  std::string good = dir.file("tags.dsn");
+  ASSERT_EQ(KeyFileWrite(good.c_str()), 1);
+  const Bytes bytes = ReadBytes(good);
+  const size_t stream = 10 + 3662;
+  const size_t afterLayer = stream + 264;
+  ASSERT_EQ(bytes[stream + 1], 100);
+  ASSERT_EQ(bytes[afterLayer + 1], 200);
+  const Bytes unknown = {0x01, 0xF4, 0x00, 0x00, 0x03, 0xE7};  // 500, 0, 999
+  for (size_t at : {stream, afterLayer}) {
+    Bytes b = bytes;
+    b.insert(b.begin() + static_cast<long>(at), unknown.begin(), unknown.end());
+    std::string p = dir.file("tags" + std::to_string(at));
+    WriteBytes(p, b);
+    TestDocument open;
+    EXPECT_EQ(KeyFileRead(p.c_str()), 1) << at;
+    Layer* first = GetLayerFromName("First Floor");
+    ASSERT_NE(first, nullptr) << at;
+    EXPECT_EQ(CountObjects(first), 1u) << at;
+  }
+}
+
 TEST_F(DesignFile, PatchedCountsEndQuickly) {
   TestDocument doc;
   FillDesign(doc);
