@@ -522,4 +522,4 @@ LOGFONT gCurFontInfo{};
 int32_t gCurPropertiesObjectCount = 0;
 uint8_t gFilletChamferUndo = 0;
 uint8_t gMatchAccessoryToNextWindow = 0;
-int16_t gCurToolSet = 7;
+int16_t gCurToolSet = 1;  // kPlanFloor until a design window picks its plan

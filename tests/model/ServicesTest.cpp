@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestDocument.h"
+#include "model/DocState.h"
 #include "model/Records.h"
 #include "model/Services.h"
 
@@ -75,6 +76,9 @@ TEST_F(Services, StandInsDoWhatTheirCallersRelyOn) {
   EXPECT_EQ(ContentPaletteSelectedSymEntry(), &sEntry);
   gSelectedContentEntryType = savedType;
 }
+
+// Nothing in the model changes the tool set; only a design window picks another plan.
+TEST_F(Services, TheDrawingPaletteStartsWithTheFloorPlansTools) { EXPECT_EQ(gCurToolSet, kPlanFloor); }
 
 TEST_F(Services, GapsNameEveryEmptyMemberOfATable) {
   auto gapsOf = [](const std::string& table) {
