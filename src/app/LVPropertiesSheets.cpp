@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QSlider>
 #include <QSpinBox>
+#include <algorithm>
 #include <cmath>
 
 #include "building3d/PlaneObjects.h"
@@ -51,6 +52,12 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const char* title) {
   auto* box = new QCheckBox(Text(title), parent);
   box->setObjectName(QString::fromLatin1(name));
   return box;
+}
+// A stored sun angle truncated for the controls: a design read from a file may hold any
+// float, and one that is not a number shows as 0.
+int TruncatedDegrees(float degrees) {
+  if (std::isnan(degrees)) return 0;
+  return static_cast<int>(std::clamp(degrees, -1e6f, 1e6f));
 }
 void Redraw3DView() {
   gRenderDirty = 1;
@@ -225,12 +232,15 @@ void LVOverheadAngleView::paintEvent(QPaintEvent*) {
 // ---- Lighting settings ----
 
 int LVLightPropertiesController::intensityStep(float lightIntensity) {
-  return static_cast<int>(std::lround((65535.0 - lightIntensity) / 65535.0 * 100.0));
+  // The slider runs from 0 to 100; a stored intensity that is not a number shows as 0.
+  const double step = (65535.0 - lightIntensity) / 65535.0 * 100.0;
+  if (!(step > 0)) return 0;
+  return step > 100 ? 100 : static_cast<int>(std::lround(step));
 }
 
 int LVLightPropertiesController::brightnessStep(float lightBrightness) {
   const double v = std::trunc((lightBrightness - 0.5) * 50.0);
-  return v < 1 ? 1 : v > 100 ? 100 : static_cast<int>(v);
+  return !(v >= 1) ? 1 : v > 100 ? 100 : static_cast<int>(v);
 }
 
 LVLightPropertiesController::LVLightPropertiesController(QWidget* parent)
@@ -348,8 +358,8 @@ void LVLightPropertiesController::initializeControlStates() {
   DocState* ds = CurDocState();
   if (!ds) return;
   sunlightOnButton->setChecked(ds->sunlightOn() != 0);
-  setDirectionAngle(static_cast<int>(ds->sunDirectionAngle()));
-  setOverheadAngle(static_cast<int>(ds->sunOverheadAngle()));
+  setDirectionAngle(TruncatedDegrees(ds->sunDirectionAngle()));
+  setOverheadAngle(TruncatedDegrees(ds->sunOverheadAngle()));
   sunBrightnessSlider->setValue(ds->sunBrightness());
   sunShadowQualitySlider->setValue(ds->sunShadowQuality());
   optimalQualityButton->setChecked(ds->sunShadowQuality() == -1);

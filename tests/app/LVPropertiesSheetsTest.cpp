@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
+#include <cmath>
 
 #include "app/AppTestSupport.h"
 #include "app/LiveViewSheets.h"
@@ -183,12 +184,14 @@ TEST_F(LVSheets, LightSliderPositions) {
   const struct {
     float intensity;
     int step;
-  } intensities[] = {{40000, 39}, {65535, 0}, {0, 100}, {32767.5f, 50}};
+  } intensities[] = {{40000, 39},     {65535, 0},        {0, 100},        {32767.5f, 50},
+                     {70000, 0},      {-1e30f, 100},     {NAN, 0},        {INFINITY, 0}};
   for (const auto& c : intensities) EXPECT_EQ(LVLightPropertiesController::intensityStep(c.intensity), c.step);
   const struct {
     float brightness;
     int step;
-  } brightnesses[] = {{1.2f, 35}, {0.5f, 1}, {0.2f, 1}, {0.52f, 1}, {0.54f, 2}, {2.5f, 100}, {4.0f, 100}};
+  } brightnesses[] = {{1.2f, 35}, {0.5f, 1},   {0.2f, 1},        {0.52f, 1},     {0.54f, 2},
+                      {2.5f, 100}, {4.0f, 100}, {INFINITY, 100}, {-INFINITY, 1}, {NAN, 1}};
   for (const auto& c : brightnesses)
     EXPECT_EQ(LVLightPropertiesController::brightnessStep(c.brightness), c.step) << c.brightness;
 }
@@ -255,6 +258,24 @@ TEST_F(LVSheets, LightingSunChangesDoNotSetUpTheLightsLampChangesDo) {
   press(true);
   EXPECT_FLOAT_EQ(ds->lightIntensity(), 32767.5f);
   EXPECT_TRUE(lightsSetUp());
+}
+
+TEST_F(LVSheets, LightingSheetShowsStoredAnglesThatAreNotNumbersWithinItsControls) {
+  const struct {
+    float direction, overhead;
+    int shownDirection, shownOverhead;
+  } cases[] = {{NAN, INFINITY, 0, 90}, {1e30f, -1e30f, 359, 0}, {359.9f, 89.9f, 359, 89}};
+  for (const auto& c : cases) {
+    ds->sunDirectionAngle() = c.direction;
+    ds->sunOverheadAngle() = c.overhead;
+    LVLightPropertiesController* sheet = light();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->directionAngleStepper->value(), c.shownDirection) << c.direction;
+    EXPECT_EQ(sheet->directionAngleTextField->text(), QString::number(c.shownDirection)) << c.direction;
+    EXPECT_EQ(sheet->overheadAngleSlider->value(), c.shownOverhead) << c.overhead;
+    EXPECT_EQ(sheet->overheadAngleTextField->text(), QString::number(c.shownOverhead)) << c.overhead;
+    press(false);
+  }
 }
 
 TEST_F(LVSheets, AngleFieldsTakeOnlyAnglesInRange) {
