@@ -454,10 +454,9 @@ void AppendStairStepObject(Objex* st, float x, float y, float z, float angle) {
     for (int side = 0; side < 2; ++side) {
       const float* p0 = side == 0 ? prevLeft : prevRight;
       const float* p1 = side == 0 ? left : right;
-      float edgeLength = 0;
-      const float edgeAngle = GetLineLengthAndAngle(p0[0], p0[2], p1[0], p1[2], &edgeLength);
+      // Both ends move out along the cross line of this step's boundary.
       float ox, oz;
-      Along(edgeAngle + (side == 0 ? kHalfPi : -kHalfPi), 0.1f, &ox, &oz);
+      Along(angle + (side == 0 ? kHalfPi : -kHalfPi), 0.1f, &ox, &oz);
       float top0, top1, bottom0, bottom1;
       if (ClosedStringersOf(st) != 0) {
         top0 = y - (r + a);

@@ -286,6 +286,40 @@ TEST_F(Stairs, CurvedTreadsLieOneDepthApartAlongTheCentreLine) {
   EXPECT_EQ(st->typeData, nullptr);
 }
 
+TEST_F(Stairs, CurvedStringerPiecesMoveOutAlongTheStepsCrossLine) {
+  // A quarter turn of radius 200: the side edges of each step turn against the cross lines.
+  Objex* st = AddStairs({{0, 0}, {200, 200}}, kSubCurvedStair);
+  const float k = 200 * 1.5f;  // a Hermite tangent close to a circular quarter
+  st->firstPoint->outHandle[0] = k;
+  st->firstPoint->next->inHandle[2] = k;
+  UpdateStairObject(st);
+  const auto treads = Parts(st, kObjStairTread);
+  const auto pieces = Parts(st, kObjStairStepPart);
+  ASSERT_GE(treads.size(), 5u);
+  ASSERT_EQ(pieces.size(), 2 * treads.size());
+  for (size_t n = 0; n < treads.size(); ++n) {
+    // The tread's lower ring: previous left, previous right, right, left.
+    std::vector<const Poinz*> c;
+    for (const Poinz* p = treads[n]->firstPoint; p && c.size() < 4; p = p->next) c.push_back(p);
+    ASSERT_EQ(c.size(), 4u);
+    const float wx = c[3]->position[0] - c[2]->position[0], wz = c[3]->position[2] - c[2]->position[2];
+    const float w = std::sqrt(wx * wx + wz * wz);
+    ASSERT_NEAR(w, 96.0f, 1e-2);
+    const float ox = 0.1f * wx / w, oz = 0.1f * wz / w;  // outward on the left
+    const Poinz* left = pieces[2 * n]->firstPoint;
+    const Poinz* right = pieces[2 * n + 1]->firstPoint;
+    // Both ends of each piece move by the same vector, square to the boundary's chord.
+    EXPECT_NEAR(left->position[0], c[0]->position[0] + ox, 1e-3) << n;
+    EXPECT_NEAR(left->position[2], c[0]->position[2] + oz, 1e-3) << n;
+    EXPECT_NEAR(left->next->position[0], c[3]->position[0] + ox, 1e-3) << n;
+    EXPECT_NEAR(left->next->position[2], c[3]->position[2] + oz, 1e-3) << n;
+    EXPECT_NEAR(right->position[0], c[1]->position[0] - ox, 1e-3) << n;
+    EXPECT_NEAR(right->position[2], c[1]->position[2] - oz, 1e-3) << n;
+    EXPECT_NEAR(right->next->position[0], c[2]->position[0] - ox, 1e-3) << n;
+    EXPECT_NEAR(right->next->position[2], c[2]->position[2] - oz, 1e-3) << n;
+  }
+}
+
 TEST_F(Stairs, CurvedTreadDepthOfZeroCountsAsOneUnit) {
   Objex* st = AddStairs({{0, 0}, {10, 0}}, kSubCurvedStair);
   st->firstPoint->outHandle[0] = st->firstPoint->next->inHandle[0] = 10;
