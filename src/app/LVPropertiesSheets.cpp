@@ -20,6 +20,7 @@
 #include "inspectors/ValueFields.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
+#include "model/PlanarTransforms.h"
 #include "render3d/SceneFrame.h"
 #include "model/Services.h"
 #include "platform/Alerts.h"
@@ -52,12 +53,6 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const char* title) {
   auto* box = new QCheckBox(Text(title), parent);
   box->setObjectName(QString::fromLatin1(name));
   return box;
-}
-// A stored sun angle truncated for the controls: a design read from a file may hold any
-// float, and one that is not a number shows as 0.
-int TruncatedDegrees(float degrees) {
-  if (std::isnan(degrees)) return 0;
-  return static_cast<int>(std::clamp(degrees, -1e6f, 1e6f));
 }
 void Redraw3DView() {
   gRenderDirty = 1;
@@ -358,8 +353,8 @@ void LVLightPropertiesController::initializeControlStates() {
   DocState* ds = CurDocState();
   if (!ds) return;
   sunlightOnButton->setChecked(ds->sunlightOn() != 0);
-  setDirectionAngle(TruncatedDegrees(ds->sunDirectionAngle()));
-  setOverheadAngle(TruncatedDegrees(ds->sunOverheadAngle()));
+  setDirectionAngle(TruncToInt32(ds->sunDirectionAngle()));
+  setOverheadAngle(TruncToInt32(ds->sunOverheadAngle()));
   sunBrightnessSlider->setValue(ds->sunBrightness());
   sunShadowQualitySlider->setValue(ds->sunShadowQuality());
   optimalQualityButton->setChecked(ds->sunShadowQuality() == -1);
