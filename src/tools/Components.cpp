@@ -208,7 +208,7 @@ void TrackComponentFixed(float x, float, float z, int16_t phase, uint16_t tool) 
   group->baseElevation = elevation;
   if (tool == kToolFixtureLight) {
     SetLightFields(group, ds);
-    if (info.symbolType >= 150 && info.symbolType <= 152) group->options[1] = 1;  // casts no shadow
+    if (info.symbolType >= 150 && info.symbolType <= 152) group->options[1] = 1;  // casts shadows
     for (Objex* member = group->firstChild; member; member = member->next) {
       SetLightFields(member, ds);
       member->textureID = ds->lightAmbient ? 1 : 0;
