@@ -48,7 +48,9 @@ QImage LoadPreviewImage(const std::string& path, int side, bool recolour) {
   QImage image = LoadImageFile(QString::fromStdString(path), nullptr, recolour ? QSize() : QSize(side, side));
   if (image.isNull()) return {};
   if (recolour) {
-    image = image.convertToFormat(QImage::Format_RGB32);
+    // Through premultiplied pixels, so that every fully transparent pixel counts as black
+    // whatever colour the file stores under it, and shows on the blue-grey ground.
+    image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied).convertToFormat(QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y) {
       auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
       for (int x = 0; x < image.width(); ++x)

@@ -171,6 +171,19 @@ TEST_F(ContentViewTest, PlantImagesWithoutPreviewShowBlackAsBlueGrey) {
   EXPECT_FALSE(view->previewImage(2).isNull());
   EXPECT_EQ(view->statusTextAt(QPoint(110, 10)), "");  // no image, no status
   EXPECT_EQ(view->statusTextAt(QPoint(200, 10)), "Elm");
+  // Transparent parts show the blue-grey ground whatever colour the file keeps under them.
+  QImage cutout(8, 8, QImage::Format_ARGB32);
+  cutout.fill(qRgba(255, 255, 255, 0));
+  for (int y = 0; y < 8; ++y) cutout.setPixel(0, y, qRgba(0, 200, 0, 255));
+  const std::string cutoutPath = folders.root + "/TREE2.QTX";
+  ASSERT_TRUE(cutout.save(QString::fromStdString(cutoutPath), "PNG"));
+  ContentCategoryItem shrubs("Shrubs", folders.root, nullptr, kCategoryPlants, kLibraryPlants);
+  shrubs.addSymEntryWithPreviewPath(nullptr, nullptr, cutoutPath.c_str(), "Box", 7003, 1, kEntryPlant);
+  show(&shrubs, 300);
+  const QImage shrub = view->previewImage(0);
+  ASSERT_FALSE(shrub.isNull());
+  EXPECT_EQ(shrub.pixel(60, 60), qRgb(157, 172, 193));
+  EXPECT_EQ(shrub.pixel(2, 60), qRgb(0, 200, 0));
 }
 
 TEST_F(ContentViewTest, CustomTexturesRecolourOnlyWithAlphaAndNeedTheirInformationFile) {
