@@ -239,10 +239,15 @@ void PreferencesController::dismissWindow(int tag) {
       previewChanged = true;
     }
     d.setBool("ShowSnapTools", showSnapToolsButton->isChecked());
-    const TypedNumber typedResults = ReadTypedNumber(searchResultsText, NumberKind::kWhole);
-    if (typedResults.accepted && typedResults.value > 0)
+    // A count of results below one keeps the one in use, and the alert says why.
+    TypedNumber typedResults = ReadTypedNumber(searchResultsText, NumberKind::kWhole);
+    if (typedResults.accepted && typedResults.value < 1) {
+      typedResults.accepted = false;
+      typedResults.reason = "The number of search results must be at least 1.";
+    }
+    if (typedResults.accepted)
       d.setInt("MaxSearchResults", static_cast<int>(typedResults.value));
-    else if (!typedResults.accepted && refused.accepted)
+    else if (refused.accepted)
       refused = typedResults;
     for (int i = 0; i < kWellCount; ++i) d.setString(kWells[i].key, ColorText(wellColor(i)).toStdString());
     SheetHooks& hooks = TheSheetHooks();

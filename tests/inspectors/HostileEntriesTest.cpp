@@ -240,6 +240,17 @@ TEST_F(HostileEntries, PreferencesAndTheSnapOffset) {
       }
     }
   }
+  // A count of search results below one is refused aloud, not dropped in silence.
+  for (const char* count : {"0", "-5"}) {
+    prefs.hide();
+    prefs.initializeControls();
+    const int before = defaults.getInt("MaxSearchResults");
+    ScopedAlertRecorder alerts;
+    prefs.searchResultsText->setText(count);
+    prefs.dismissWindow(1);
+    EXPECT_EQ(defaults.getInt("MaxSearchResults"), before) << count;
+    EXPECT_TRUE(alerts.sawMessage("The number of search results must be at least 1.")) << count;
+  }
 
   SnapPaletteController& palette = SnapPaletteController::sharedSnapPaletteController();
   ds->snapOffset = 18;
