@@ -118,6 +118,8 @@ std::unique_ptr<AddkitEntry> AddkitPluginList::createAddkitEntryWithContentsAtPa
 
 void AddkitPluginList::buildPluginList(const std::string& folder) {
   list_.clear();
+  // No plug-in folder lists nothing (an empty path would otherwise name the working folder).
+  if (folder.empty()) return;
   QDir dir(QString::fromUtf8(folder.c_str()));
   if (!dir.exists()) return;
   const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::Readable, QDir::Name);

@@ -2,6 +2,7 @@
 // validity, and the look-ups of the list.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -56,6 +57,12 @@ TEST_F(AddkitDescriptors, NamesEndingInQegInAnyCaseAreRead) {
   EXPECT_TRUE(e->plugInAvailable());
   EXPECT_FALSE(e->plugInPreview().isNull());
   list.buildPluginList(root + "/missing");
+  EXPECT_TRUE(list.pluginList().empty());
+  // Without a plug-in folder nothing is listed, not even descriptors in the working folder.
+  const QString working = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(root)));
+  list.buildPluginList(std::string());
+  QDir::setCurrent(working);
   EXPECT_TRUE(list.pluginList().empty());
 }
 
