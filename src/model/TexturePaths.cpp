@@ -51,6 +51,18 @@ std::string ContentFolderFileFor(const char* path) {
   return ExistingFilePath(folder + "/" + name);
 }
 
+namespace {
+
+// The content-folder file for a path when it fits a path buffer; a longer one cannot be
+// copied in without naming some other file, so it counts as not found.
+std::string ContentFolderFileFitting(const char* path) {
+  std::string found = ContentFolderFileFor(path);
+  if (found.size() >= kPathBufferSize) found.clear();
+  return found;
+}
+
+}  // namespace
+
 std::string NotAvailableImagePath() {
   const std::string folder = LocalDomainCustomTexturePath();
   return folder.empty() ? std::string() : folder + "/na.qtx";
@@ -64,7 +76,7 @@ std::string NotAvailableImagePathUpper() {
 void Validate512Pathname(char* path) {
   if (!path || BoundedLength(path, kPathBufferSize) >= kPathBufferSize) return;
   if (!IsWin32Path(path) && !ExistingFilePath(path).empty()) return;
-  const std::string found = ContentFolderFileFor(path);
+  const std::string found = ContentFolderFileFitting(path);
   if (!found.empty()) CopyInto(path, found);
 }
 
@@ -72,7 +84,7 @@ int16_t VerifyOrFindFile(char* path, int16_t search, int16_t substitute) {
   if (!path || BoundedLength(path, kPathBufferSize) >= kPathBufferSize) return 0;
   if (!IsWin32Path(path) && !ExistingFilePath(path).empty()) return 1;
   if (search) {
-    const std::string found = ContentFolderFileFor(path);
+    const std::string found = ContentFolderFileFitting(path);
     if (found.empty()) return 0;
     CopyInto(path, found);
     return 1;

@@ -96,6 +96,19 @@ TEST_F(Textures, FileNamesAndMovedFilesAreFoundInTheContentFolder) {
   std::memset(unterminated, 'a', sizeof unterminated);
   Validate512Pathname(unterminated);  // cannot be made a string: left alone
   EXPECT_EQ(unterminated[kPathBufferSize - 1], 'a');
+
+  // A content folder too deep for the buffer: its file cannot be copied in, so it is not found.
+  const std::string deep = root + "/" + std::string(200, 'd') + "/" + std::string(200, 'e') + "/" +
+                           std::string(200, 'f');
+  shared = deep;
+  SetUserSharedRoot(shared);
+  writeSolid(contentFolder() + "/wood.png", 2, 2, Qt::red);
+  ASSERT_GE(contentFolder().size() + 9, kPathBufferSize);
+  char tooLong[kPathBufferSize] = "C:\\Pics\\wood.png";
+  EXPECT_EQ(VerifyOrFindFile(tooLong, 1, 0), 0);
+  EXPECT_STREQ(tooLong, "C:\\Pics\\wood.png");
+  Validate512Pathname(tooLong);
+  EXPECT_STREQ(tooLong, "C:\\Pics\\wood.png");
 }
 
 TEST_F(Textures, ImagesFallBackOnTheContentFolderThenTheNotAvailableImage) {
