@@ -30,7 +30,9 @@ namespace {
 int32_t CellCount(float extent, float spacing) {
   if (!std::isfinite(extent) || !std::isfinite(spacing) || spacing <= 0) return -1;
   const double whole = std::trunc(static_cast<double>(extent));
-  const double cells = std::trunc(whole / spacing);
+  // The whole inches divided by the spacing in single precision, as the grid's float spacing
+  // is: a spacing such as 1.2 then makes exactly 10 cells of 12 inches, not 9.
+  const double cells = std::trunc(static_cast<double>(static_cast<float>(whole) / spacing));
   if (!(cells >= 0) || cells > kMaxTopoGridCells) return -1;
   return static_cast<int32_t>(cells);
 }

@@ -51,6 +51,13 @@ TEST_F(TopoGrid, ALotOfAHundredFeetAtTenFootSpacingHasTenByTenCells) {
   EXPECT_EQ(gTopoRowCnt, 10);
   EXPECT_EQ(gTopoColumnCnt, 10);
   EXPECT_TRUE(LotElevationStale());
+  // A spacing that a float holds only nearly still divides whole inches into whole cells:
+  // 12 and 24 inches at 1.2 make 10 and 20, not 9 and 19.
+  doc.ds()->planBounds = {0, 0, 24.7f, 12.9f};
+  doc.ds()->topoGridSpacing = 1.2f;
+  SetupTopoGrid();
+  EXPECT_EQ(gTopoRowCnt, 20);
+  EXPECT_EQ(gTopoColumnCnt, 10);
 }
 
 TEST_F(TopoGrid, OverlappingRegionsAddUpAtTheirNodes) {
