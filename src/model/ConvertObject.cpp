@@ -475,6 +475,15 @@ void Convert(Objex* object, int32_t command, bool curved, DocState* ds, Layer* l
   const int32_t oldSubtype = object->subtype;
   const int32_t oldExtraLong = object->extraLong;
   ClearShapeFields(object);
+  // A wall's points own their trim records; no other result type frees them.
+  const bool toWall = command == kCmdConvertToInteriorWall || command == kCmdConvertToExteriorWall ||
+                      command == kCmdConvertToRetainingWall;
+  const bool keepsType = command == kCmdConvertToOpenPolygon || command == kCmdConvertToClosedPolygon;
+  if (object->type == kObjWall && !toWall && !keepsType)
+    for (Poinz* p = object->firstPoint; p; p = p->next) {
+      FreeTrimRecord(p->trim1);
+      FreeTrimRecord(p->trim2);
+    }
   switch (command) {
     case kCmdConvertToInteriorWall: case kCmdConvertToExteriorWall: case kCmdConvertToRetainingWall:
       ConvertToWall(object, command, ds, layer);

@@ -181,6 +181,24 @@ TEST(ConvertObject, InteriorAndRetainingWalls) {
   EXPECT_MODEL_SOUND();
 }
 
+TEST(ConvertObject, WallTurnedIntoAnotherTypeFreesItsTrimRecords) {
+  TestDocument doc;
+  Objex* room = Shape(doc, true, {{0, 0}, {100, 0}, {100, 100}});
+  EXPECT_TRUE(ConvertObjectType(room, kCmdConvertToInteriorWall));
+  EXPECT_TRUE(ConvertObjectType(room, kCmdConvertToFloor));
+  EXPECT_EQ(room->type, kObjFloor);
+  for (Poinz* p = room->firstPoint; p; p = p->next) {
+    EXPECT_EQ(p->trim1, nullptr);
+    EXPECT_EQ(p->trim2, nullptr);
+  }
+  Objex* run = Shape(doc, true, {{0, 0}, {100, 0}, {100, 100}});
+  EXPECT_TRUE(ConvertObjectType(run, kCmdConvertToExteriorWall));
+  EXPECT_TRUE(ConvertObjectType(run, kCmdConvertToFence));
+  EXPECT_EQ(run->pointCount, 4);
+  for (Poinz* p = run->firstPoint; p; p = p->next) EXPECT_EQ(p->trim1, nullptr);
+  EXPECT_MODEL_SOUND();
+}
+
 TEST(ConvertObject, OvalBecomesPierOfItsDiameter) {
   TestDocument doc;
   ViewStateGuard view;
