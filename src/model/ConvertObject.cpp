@@ -457,8 +457,8 @@ void ClosePolygon(Objex* object) {
   object->closed = 1;
   Poinz* first = object->firstPoint;
   Poinz* last = LastPoint(object);
-  // The repeated point goes, as long as a shape with an inside is left.
-  if (object->pointCount > 3 && last != first && RoundHalfUp(last->position[0]) == RoundHalfUp(first->position[0]) &&
+  // The repeated point goes, as long as the two points every object needs are left.
+  if (object->pointCount > 2 && last != first && RoundHalfUp(last->position[0]) == RoundHalfUp(first->position[0]) &&
       RoundHalfUp(last->position[2]) == RoundHalfUp(first->position[2])) {
     MoveAnchors(object, last, first);
     last->prev->next = nullptr;

@@ -265,6 +265,15 @@ TEST(ConvertObject, ClosingDropsARepeatedLastPoint) {
   EXPECT_EQ(poly->pointCount, 4);
   EXPECT_EQ(poly->subtype, kSubDetailPolygon);
   EXPECT_EQ(undo.names, (std::vector<std::string>{"Convert to Closed Polygon", "Convert to Open Polygon"}));
+  // A line drawn out and back: the return point goes too.
+  Objex* back = Shape(doc, false, {{0, 0}, {100, 0}, {0, 0}});
+  EXPECT_TRUE(ConvertObjectType(back, kCmdConvertToClosedPolygon));
+  EXPECT_EQ(back->pointCount, 2);
+  EXPECT_EQ(back->firstPoint->next->next, nullptr);
+  // Two points on one spot stay two.
+  Objex* dot = Shape(doc, false, {{5, 5}, {5, 5}});
+  EXPECT_TRUE(ConvertObjectType(dot, kCmdConvertToClosedPolygon));
+  EXPECT_EQ(dot->pointCount, 2);
   EXPECT_MODEL_SOUND();
 }
 
