@@ -457,8 +457,8 @@ void ClosePolygon(Objex* object) {
   object->closed = 1;
   Poinz* first = object->firstPoint;
   Poinz* last = LastPoint(object);
-  // The repeated point goes, as long as a shape with an inside is left.
-  if (object->pointCount > 3 && last != first && RoundHalfUp(last->position[0]) == RoundHalfUp(first->position[0]) &&
+  // The repeated point goes, as long as the two points every object needs are left.
+  if (object->pointCount > 2 && last != first && RoundHalfUp(last->position[0]) == RoundHalfUp(first->position[0]) &&
       RoundHalfUp(last->position[2]) == RoundHalfUp(first->position[2])) {
     MoveAnchors(object, last, first);
     last->prev->next = nullptr;
@@ -475,6 +475,15 @@ void Convert(Objex* object, int32_t command, bool curved, DocState* ds, Layer* l
   const int32_t oldSubtype = object->subtype;
   const int32_t oldExtraLong = object->extraLong;
   ClearShapeFields(object);
+  // A wall's points own their trim records; no other result type frees them.
+  const bool toWall = command == kCmdConvertToInteriorWall || command == kCmdConvertToExteriorWall ||
+                      command == kCmdConvertToRetainingWall;
+  const bool keepsType = command == kCmdConvertToOpenPolygon || command == kCmdConvertToClosedPolygon;
+  if (object->type == kObjWall && !toWall && !keepsType)
+    for (Poinz* p = object->firstPoint; p; p = p->next) {
+      FreeTrimRecord(p->trim1);
+      FreeTrimRecord(p->trim2);
+    }
   switch (command) {
     case kCmdConvertToInteriorWall: case kCmdConvertToExteriorWall: case kCmdConvertToRetainingWall:
       ConvertToWall(object, command, ds, layer);

@@ -181,6 +181,24 @@ TEST(ConvertObject, InteriorAndRetainingWalls) {
   EXPECT_MODEL_SOUND();
 }
 
+TEST(ConvertObject, WallTurnedIntoAnotherTypeFreesItsTrimRecords) {
+  TestDocument doc;
+  Objex* room = Shape(doc, true, {{0, 0}, {100, 0}, {100, 100}});
+  EXPECT_TRUE(ConvertObjectType(room, kCmdConvertToInteriorWall));
+  EXPECT_TRUE(ConvertObjectType(room, kCmdConvertToFloor));
+  EXPECT_EQ(room->type, kObjFloor);
+  for (Poinz* p = room->firstPoint; p; p = p->next) {
+    EXPECT_EQ(p->trim1, nullptr);
+    EXPECT_EQ(p->trim2, nullptr);
+  }
+  Objex* run = Shape(doc, true, {{0, 0}, {100, 0}, {100, 100}});
+  EXPECT_TRUE(ConvertObjectType(run, kCmdConvertToExteriorWall));
+  EXPECT_TRUE(ConvertObjectType(run, kCmdConvertToFence));
+  EXPECT_EQ(run->pointCount, 4);
+  for (Poinz* p = run->firstPoint; p; p = p->next) EXPECT_EQ(p->trim1, nullptr);
+  EXPECT_MODEL_SOUND();
+}
+
 TEST(ConvertObject, OvalBecomesPierOfItsDiameter) {
   TestDocument doc;
   ViewStateGuard view;
@@ -247,6 +265,15 @@ TEST(ConvertObject, ClosingDropsARepeatedLastPoint) {
   EXPECT_EQ(poly->pointCount, 4);
   EXPECT_EQ(poly->subtype, kSubDetailPolygon);
   EXPECT_EQ(undo.names, (std::vector<std::string>{"Convert to Closed Polygon", "Convert to Open Polygon"}));
+  // A line drawn out and back: the return point goes too.
+  Objex* back = Shape(doc, false, {{0, 0}, {100, 0}, {0, 0}});
+  EXPECT_TRUE(ConvertObjectType(back, kCmdConvertToClosedPolygon));
+  EXPECT_EQ(back->pointCount, 2);
+  EXPECT_EQ(back->firstPoint->next->next, nullptr);
+  // Two points on one spot stay two.
+  Objex* dot = Shape(doc, false, {{5, 5}, {5, 5}});
+  EXPECT_TRUE(ConvertObjectType(dot, kCmdConvertToClosedPolygon));
+  EXPECT_EQ(dot->pointCount, 2);
   EXPECT_MODEL_SOUND();
 }
 
