@@ -18,10 +18,11 @@ void RebuildStair(Objex* stair) {
 bool OpenSteps(Objex* stair) { return ClosedStepsOf(stair) == 0.0f; }
 }  // namespace
 
-// One option check box: the staircase's value for on and off, and the default byte.
+// One option check box: whether a staircase's field already holds the value for on or off
+// (a field read from a file may hold any other value), how to set it, and the undo label.
 struct StairInspectorController::Option {
   QCheckBox* button;
-  bool (*isOn)(Objex*);
+  bool (*holds)(Objex*, bool on);
   void (*set)(Objex*, bool on);
   const char* label;
 };
@@ -106,7 +107,7 @@ void StairInspectorController::optionChanged(const Option& option) {
   if (!ds || !InspectorCurLayer()) return;
   const bool on = option.button->isChecked();
   ForEachSelectedOfType(kObjStaircase, [&](Objex* stair) {
-    if (option.isOn(stair) == on) return;
+    if (option.holds(stair, on)) return;
     option.set(stair, on);
     RebuildStair(stair);
   });
@@ -123,31 +124,31 @@ void StairInspectorController::optionChanged(const Option& option) {
 }
 
 void StairInspectorController::skirtWallsButtonChanged() {
-  optionChanged({skirtWallsButton, [](Objex* s) { return SkirtWallsOf(s) != 0; },
+  optionChanged({skirtWallsButton, [](Objex* s, bool on) { return SkirtWallsOf(s) == (on ? 1 : 0); },
                  [](Objex* s, bool on) { SkirtWallsOf(s) = on ? 1 : 0; }, "Skirt Walls"});
 }
 
 void StairInspectorController::openStepsButtonChanged() {
-  optionChanged({openStepsButton, OpenSteps, [](Objex* s, bool on) { ClosedStepsOf(s) = on ? 0.0f : 1.0f; },
-                 "Open Steps"});
+  optionChanged({openStepsButton, [](Objex* s, bool on) { return ClosedStepsOf(s) == (on ? 0.0f : 1.0f); },
+                 [](Objex* s, bool on) { ClosedStepsOf(s) = on ? 0.0f : 1.0f; }, "Open Steps"});
 }
 
 void StairInspectorController::leftRailButtonChanged() {
-  optionChanged({leftRailButton, [](Objex* s) { return LeftRailOf(s) != 0; },
+  optionChanged({leftRailButton, [](Objex* s, bool on) { return LeftRailOf(s) == (on ? 1 : 0); },
                  [](Objex* s, bool on) { LeftRailOf(s) = on ? 1 : 0; }, "Left Handrails"});
 }
 
 void StairInspectorController::rightRailButtonChanged() {
-  optionChanged({rightRailButton, [](Objex* s) { return RightRailOf(s) != 0; },
+  optionChanged({rightRailButton, [](Objex* s, bool on) { return RightRailOf(s) == (on ? 1 : 0); },
                  [](Objex* s, bool on) { RightRailOf(s) = on ? 1 : 0; }, "Right Handrails"});
 }
 
 void StairInspectorController::closedStringerButtonChanged() {
-  optionChanged({closedStringerButton, [](Objex* s) { return ClosedStringersOf(s) != 0; },
+  optionChanged({closedStringerButton, [](Objex* s, bool on) { return ClosedStringersOf(s) == (on ? 1 : 0); },
                  [](Objex* s, bool on) { ClosedStringersOf(s) = on ? 1 : 0; }, "Staircase Stringers"});
 }
 
 void StairInspectorController::largeBaseButtonChanged() {
-  optionChanged({largeBaseButton, [](Objex* s) { return LongStringerBaseOf(s) != 0; },
+  optionChanged({largeBaseButton, [](Objex* s, bool on) { return LongStringerBaseOf(s) == (on ? 1 : 0); },
                  [](Objex* s, bool on) { LongStringerBaseOf(s) = on ? 1 : 0; }, "Long Staircase Stringer Base"});
 }

@@ -269,6 +269,35 @@ TEST_F(FenceStairInspectorTest, StairCheckBoxesAlwaysStoreAndTheLaterStaircaseDe
             (Steps{"Right Handrails", "Staircase Stringers", "Open Steps", "Skirt Walls"}));
 }
 
+// A staircase whose option field holds some other value than the box's on or off value (as a
+// design file may give it) takes the box's value when the box is clicked, and is rebuilt.
+TEST_F(FenceStairInspectorTest, StairCheckBoxesSetOddOptionValues) {
+  Objex* a = addStair();
+  Objex* b = addStair();
+  SkirtWallsOf(a) = 2;
+  SkirtWallsOf(b) = 0;
+  ClosedStepsOf(a) = 0.5f;
+  ClosedStepsOf(b) = 0.0f;
+  LeftRailOf(a) = 3;
+  LeftRailOf(b) = 0;
+  update();
+  ASSERT_EQ(shownName(), "StairInspector");
+  ASSERT_FALSE(checked("skirtWallsButton"));
+  ASSERT_TRUE(checked("openStepsButton"));
+  ServiceCallRecorder calls;
+  click("skirtWallsButton");  // on
+  EXPECT_EQ(SkirtWallsOf(a), 1);
+  EXPECT_EQ(SkirtWallsOf(b), 1);
+  EXPECT_EQ(calls.count("UpdateStairObject"), 2u);
+  click("openStepsButton");  // off: closed steps
+  EXPECT_EQ(ClosedStepsOf(a), 1.0f);
+  EXPECT_EQ(ClosedStepsOf(b), 1.0f);
+  click("leftRailButton");  // on
+  EXPECT_EQ(LeftRailOf(a), 1);
+  EXPECT_EQ(LeftRailOf(b), 1);
+  EXPECT_EQ(calls.count("UpdateStairObject"), 6u);
+}
+
 }  // namespace
 
 namespace {
