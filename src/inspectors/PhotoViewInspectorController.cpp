@@ -92,9 +92,9 @@ void PhotoViewInspectorController::controlTextDidEndEditing(QLineEdit* field) {
 void PhotoViewInspectorController::editWidth(QLineEdit* field) {
   DocState* ds = InspectorDocState();
   float v = 0;
-  if (!readNumber(field, NumberKind::kLength, &v)) return;
-  if (!(v > 0.01f && v < 10000.0f)) {
-    restoreShown(field);
+  // A refused entry (an emptied mixed field too) shows the last width shown or accepted.
+  if (!readNumber(field, NumberKind::kLength, &v) || !(v > 0.01f && v < 10000.0f)) {
+    echoFloat(field, oldWidthValue);
     return;
   }
   oldWidthValue = v;
@@ -133,9 +133,9 @@ void PhotoViewInspectorController::editWidth(QLineEdit* field) {
 void PhotoViewInspectorController::editHeight(QLineEdit* field) {
   DocState* ds = InspectorDocState();
   float v = 0;
-  if (!readNumber(field, NumberKind::kLength, &v)) return;
-  if (!(v > 0.01f && v < 10000.0f)) {
-    restoreShown(field);
+  // A refused entry (an emptied mixed field too) shows the last height shown or accepted.
+  if (!readNumber(field, NumberKind::kLength, &v) || !(v > 0.01f && v < 10000.0f)) {
+    echoFloat(field, oldHeightValue);
     return;
   }
   oldHeightValue = v;

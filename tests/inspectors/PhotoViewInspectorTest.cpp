@@ -67,6 +67,18 @@ TEST_F(PhotoViewInspectorTest, TwoPhotosDisableTheImageButtonsAndBlankWhatDiffer
   EXPECT_FALSE(control<QPushButton>("setImageButton")->isEnabled());
   EXPECT_EQ(text("photoWidthText"), "");
   EXPECT_EQ(text("photoHeightText"), shownLength(60));
+  // A refused width (the blank mixed field left empty too) shows the width last shown, that of
+  // the last photo view filled in, and changes nothing.
+  mark();
+  for (const char* refused : {"10000", ""}) {
+    type("photoWidthText", refused);
+    EXPECT_EQ(text("photoWidthText"), shownLength(120)) << refused;
+    type("photoHeightText", "0.01");
+    EXPECT_EQ(text("photoHeightText"), shownLength(60)) << refused;
+  }
+  EXPECT_NEAR(second->firstPoint->next->position[0], plan(120), 1e-3);
+  EXPECT_EQ(stepsSinceMark(), Steps{});
+  update();
   EXPECT_TRUE(control<QCheckBox>("castShadowsButton")->isChecked());
   second->options[1] = 1;
   update();
