@@ -61,7 +61,7 @@ bool ReadDesignInto(ZLKDocument* document, const std::string& path, bool reiniti
   RepeatLimitReport repeatLimit;
   if (!document->readFromFile(path, ZLKDocument::kDesignFileType)) {
     ShowAlert(Substitute(LocalizedString("The document \"%@\" could not be loaded."),
-                         ZLKDocumentController::alertFileName(path)),
+                         ZLKDocumentController::fileDisplayName(path)),
               document->failureReason(), /*sheet=*/false);
     return false;
   }

@@ -56,7 +56,7 @@ class ZLKDocumentController {
   static int sheetReturnCode(int buttonIndex);
   // The name a file is shown by in messages: its last path component without extension.
   static std::string fileDisplayName(const std::string& path);
-  // The file's name with its extension, as alerts about a refused or unsaved file show it.
+  // The file's name with its extension, as the alerts about a design's contents show it.
   static std::string alertFileName(const std::string& path);
 
   // Recent designs (File > Open Recent), newest first, at most kMaxRecentDocuments, kept in

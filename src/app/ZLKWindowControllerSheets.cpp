@@ -30,7 +30,7 @@ void Finish(const std::function<void(bool)>& done, bool ok) {
 bool ZLKWindowController::writeDesign(const std::string& path, bool rename) {
   if (!document_ || !document_->mayReplaceFile(path)) return false;
   if (!document_->writeToFile(path, ZLKDocument::kDesignFileType)) {
-    const std::string name = ZLKDocumentController::alertFileName(path);
+    const std::string name = ZLKDocumentController::fileDisplayName(path);
     std::string text = LocalizedString("The document \"%@\" could not be saved as \"%@\".");
     for (int i = 0; i < 2; ++i) {
       const size_t at = text.find("%@");
@@ -51,7 +51,7 @@ void ZLKWindowController::readCandidate(std::function<void(bool)> done) {
   if (!document_->readFromFile(path, ZLKDocument::kDesignFileType)) {
     std::string text = LocalizedString("The document \"%@\" could not be loaded.");
     const size_t at = text.find("%@");
-    if (at != std::string::npos) text.replace(at, 2, ZLKDocumentController::alertFileName(path));
+    if (at != std::string::npos) text.replace(at, 2, ZLKDocumentController::fileDisplayName(path));
     ShowAlert(text, document_->failureReason(), /*sheet=*/false);
     return Finish(done, false);
   }

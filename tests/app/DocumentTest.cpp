@@ -350,7 +350,7 @@ TEST_F(Document, NewAndOpenReuseTheDesignWindow) {
   bool result = true;
   controller.openDocumentWithContentsOfFile(junk, [&](bool ok) { result = ok; });
   EXPECT_FALSE(result);
-  EXPECT_TRUE(alerts.sawMessage("The document \"junk.pro\" could not be loaded."));
+  EXPECT_TRUE(alerts.sawMessage("The document \"junk\" could not be loaded."));
   EXPECT_EQ(doc->fileName(), path);
   EXPECT_EQ(CountObjects(m), 1);
 
@@ -557,16 +557,16 @@ TEST_F(Document, RefusedFilesAndFailedSavesSayWhy) {
   std::string junk = file("junk.pro");
   std::ofstream(junk) << "junk";
   controller.openDocumentWithContentsOfFile(junk, [](bool) {});
-  EXPECT_EQ(informativeOf("The document \"junk.pro\" could not be loaded."), "The file is not a design.");
+  EXPECT_EQ(informativeOf("The document \"junk\" could not be loaded."), "The file is not a design.");
   controller.openDocumentWithContentsOfFile(file("gone.pro"), [](bool) {});
-  EXPECT_EQ(informativeOf("The document \"gone.pro\" could not be loaded."), "The file could not be found.");
+  EXPECT_EQ(informativeOf("The document \"gone\" could not be loaded."), "The file could not be found.");
 
   std::string design = writeDesignWithALine("kept.pro");
   const std::string before = ReadText(design);
   std::string cut = file("cut.pro");
   std::ofstream(cut, std::ios::binary) << before.substr(0, 200);
   controller.openDocumentWithContentsOfFile(cut, [](bool) {});
-  EXPECT_EQ(informativeOf("The document \"cut.pro\" could not be loaded.").rfind("The file is damaged at byte ", 0), 0u);
+  EXPECT_EQ(informativeOf("The document \"cut\" could not be loaded.").rfind("The file is damaged at byte ", 0), 0u);
 
   gCurDocument = doc->documentModel();
   ASSERT_EQ(chmod(design.c_str(), 0444), 0);
@@ -594,7 +594,7 @@ TEST_F(Document, AHugeFileOnTheCommandLineIsRefusedAfterItsHead) {
   EXPECT_LE(FileBytesReadSoFar() - before, 64u);
   bool alerted = false;
   for (const AlertRequest& a : alerts.shown)
-    if (a.message == "The document \"huge.pro\" could not be loaded.") {
+    if (a.message == "The document \"huge\" could not be loaded.") {
       alerted = true;
       EXPECT_EQ(a.informative, "The file is not a design.");
     }

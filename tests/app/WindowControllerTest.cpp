@@ -392,7 +392,7 @@ TEST_F(WindowController, ASaveThatFailsStopsTheRoad) {
   bool made = true;
   ZLKDocumentController::sharedDocumentController().newDocument([&](bool ok) { made = ok; });
   EXPECT_FALSE(made);
-  EXPECT_TRUE(alerts.sawMessage("The document \"house.pro\" could not be saved as \"house.pro\"."));
+  EXPECT_TRUE(alerts.sawMessage("The document \"house\" could not be saved as \"house\"."));
   EXPECT_EQ(CountObjects(model), 1);
   EXPECT_TRUE(doc->isDocumentEdited());
   EXPECT_EQ(doc->fileName(), path);
