@@ -84,8 +84,8 @@ void ExportVRMLPlaneObject(PlaneObject* object) {
   if (!object) return;
   const RGBColor colour = ColourOf(object);
   for (const Plane* plane = object->planes; plane; plane = plane->next) {
-    // A polygon needs three corners; a shorter one would be no face at all.
-    if (!plane->vertices || plane->vertexCount < 3) continue;
+    // A polygon without corners would leave its point list open.
+    if (!plane->vertices || plane->vertexCount < 1) continue;
     char head[256];
     char* out = head;
     auto put = [&out](const char* text) {

@@ -10,7 +10,7 @@ void ExportVRMLHeader();
 // The plane objects of a list in order, each with its cut-outs before and its trims after;
 // plant billboards (kind 8) and photos (kind 131) of the list itself are left out.
 void VRMLExportGLPlaneObjects(PlaneObject* list);
-// One Shape per polygon of at least three vertices, in the surface's colour.
+// One Shape per polygon with a vertex array (and at least one vertex), in the surface's colour.
 void ExportVRMLPlaneObject(PlaneObject* object);
 // Writes the header and the scene list to the path in one piece. False (after the alert
 // "Unable to export the VRML file.") when the file cannot be written; false without a design

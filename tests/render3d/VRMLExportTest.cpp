@@ -142,18 +142,26 @@ TEST_F(VRMLExport, CoordinatesRoundAsTheFullConversionDoes) {
   EXPECT_EQ(points, expected);
 }
 
-TEST_F(VRMLExport, ShortAndEmptyPlanesWriteNothing) {
+TEST_F(VRMLExport, EmptyPlanesWriteNothingShortOnesAreKept) {
   Scene scene(3);
   scene.polygon(0, {});                       // no vertex array
-  scene.polygon(0, {{0, 0, 0}, {1, 0, 0}});   // two corners
-  scene.polygon(2, {{0, 0, 0}});              // one corner
   scene.objects[0].next = &scene.objects[1];  // object 1 has no planes
   scene.objects[1].next = &scene.objects[2];
+  Plane countless;                            // an array but no count
+  PlaneVertex corner{1, 2, 3, 0, 0, 0};
+  countless.vertices = &corner;
+  countless.vertexCount = 0;
+  scene.objects[2].planes = &countless;
   EXPECT_EQ(Written(&scene.objects[0]), "");
+  scene.objects[2].planes = nullptr;
+  scene.polygon(0, {{0, 0, 0}, {1, 0, 0}});   // two corners
+  scene.polygon(2, {{0, 2, 0}});              // one corner
   scene.polygon(1, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}});
   const std::string text = Written(&scene.objects[0]);
-  EXPECT_EQ(Count(text, "Shape {"), 1);
+  EXPECT_EQ(Count(text, "Shape {"), 3);
+  EXPECT_NE(text.find("point [0.00 0.00 0.00,\n1.00 0.00 0.00]\n}\ncoordIndex [0 1 ]\n"), std::string::npos);
   EXPECT_NE(text.find("coordIndex [0 1 2 3 ]"), std::string::npos);
+  EXPECT_NE(text.find("point [0.00 -2.00 0.00]\n}\ncoordIndex [0 ]\n"), std::string::npos);
 }
 
 TEST_F(VRMLExport, OrderKindsAndColours) {
