@@ -77,12 +77,13 @@ bool IsWallComponentSubtype(int32_t s) {
   }
 }
 
-// The point `d` from (fx, fz) toward (tx, tz).
+// The point `d` from (fx, fz) toward (tx, tz); a line of no length has no direction, so the
+// point stays at (fx, fz).
 void Toward(float fx, float fz, float tx, float tz, float d, float* h, float* v) {
   float length = 0;
   const float angle = GetLineLengthAndAngle(fx, fz, tx, tz, &length);
   float dx = 0, dz = 0;
-  GetPointFromLengthAndAngle(angle, d, &dx, &dz);
+  if (length > 0) GetPointFromLengthAndAngle(angle, d, &dx, &dz);
   *h = fx + dx;
   *v = fz + dz;
 }

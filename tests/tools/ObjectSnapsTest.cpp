@@ -176,6 +176,10 @@ TEST_F(ObjectSnaps, SegmentOffsetAndOnSegment) {
   EXPECT_NEAR(p.v, 0, 1e-3);
   p = snap(c, 48, -5, kSnapOnSegment);
   EXPECT_NEAR(p.h, (60 - 13) / 0.6f, 1e-3);
+  c.chordEnd = c.chordStart = {30, 0, 0};  // a chord of no length: its point, not beside it
+  p = snap(c, 12, 5, kSnapOnSegment);
+  EXPECT_NEAR(p.h, 30 / 0.6f, 1e-3);
+  EXPECT_NEAR(p.v, 0, 1e-3);
 }
 
 TEST_F(ObjectSnaps, OriginNeedsNoHit) {
