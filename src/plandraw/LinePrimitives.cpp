@@ -301,9 +301,17 @@ void DrawLinkSegment(DrawContext* handle, Objex* object, Poinz* pointA, Poinz* p
   }
   const DocState* ds = CurDocState();
   int32_t n = ds ? ds->curveSegments : 10;
-  if (gRealTimeDraw) n /= 2;
-  // A resolution below one step draws the link as one line.
-  float step = n < 1 ? 1.0f : 1.0f / static_cast<float>(n);
+  float step;
+  if (gRealTimeDraw) {
+    // Halved below one step: the link is drawn as one line.
+    n /= 2;
+    step = n < 1 ? 1.0f : 1.0f / static_cast<float>(n);
+  } else {
+    // No steps at all: the step is unbounded, so the walk ends at its first point and
+    // nothing is drawn.
+    if (n < 1) return;
+    step = 1.0f / static_cast<float>(n);
+  }
   const Spline spline(a.position, a.linkVector, b.position, b.linkVector);
   float last[3], beforeLast[3];
   WalkSpline(handle, spline, step, object, pointA, last, beforeLast);

@@ -366,12 +366,18 @@ TEST_F(LineFixture, LinkSegmentsFollowTheLinkVectors) {
   DrawLinkSegment(nullptr, o, a, b, kDrawFlagAll, nullptr);
   EXPECT_EQ(ctx.strokedLinePoints().size(), 2u);
   gRealTimeDraw = 0;
+  // No steps outside real time: the walk ends at once and nothing is drawn.
   for (int16_t resolution : {0, -3}) {
     doc.ds()->curveSegments = resolution;
     ctx.clear();
     DrawLinkSegment(nullptr, o, a, b, kDrawFlagAll, nullptr);
-    EXPECT_EQ(ctx.strokedLinePoints().size(), 2u) << resolution;
+    EXPECT_EQ(ctx.strokedLinePoints().size(), 0u) << resolution;
   }
+  gRealTimeDraw = 1;
+  doc.ds()->curveSegments = 0;
+  ctx.clear();
+  DrawLinkSegment(nullptr, o, a, b, kDrawFlagAll, nullptr);
+  EXPECT_EQ(ctx.strokedLinePoints().size(), 2u);
 }
 
 TEST_F(LineFixture, Draw2DLineZoomsWholeUnits) {
