@@ -206,10 +206,7 @@ void DetailObjectInspectorController::controlTextDidEndEditing(QLineEdit* field)
   // 0 or less draws nothing: refused, and the field shows the tool's width again (an
   // emptied mixed field too). Wider than the widest stroke: the widest.
   if (!readNumber(field, NumberKind::kDecimal, &typedWidth) || !(typedWidth > 0.0f)) {
-    const bool was = field->blockSignals(true);
-    SetLongItem(field, ds->newLineWeight);
-    field->blockSignals(was);
-    rememberShown(field);
+    echoWith(field, [&] { SetLongItem(field, ds->newLineWeight); });
     return;
   }
   const double typed = typedWidth;

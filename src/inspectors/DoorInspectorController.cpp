@@ -140,10 +140,7 @@ void DoorInspectorController::editSwing() {
   float a = 0;
   // A refused angle (an emptied mixed field too) shows the angle last shown or accepted.
   if (!readNumber(doorSwingText, NumberKind::kAngle, &a) || !(a >= -360.0f && a <= 360.0f)) {
-    const bool was = doorSwingText->blockSignals(true);
-    SetFloatAngleItem(doorSwingText, prevDoorSwingAngle, 0);
-    doorSwingText->blockSignals(was);
-    rememberShown(doorSwingText);
+    echoWith(doorSwingText, [&] { SetFloatAngleItem(doorSwingText, prevDoorSwingAngle, 0); });
     return;
   }
   const float radians = static_cast<float>(a * kRadiansPerDegree);
@@ -155,10 +152,7 @@ void DoorInspectorController::editSwing() {
     return true;
   });
   prevDoorSwingAngle = a;
-  const bool was = doorSwingText->blockSignals(true);
-  SetFloatAngleItem(doorSwingText, a, 0);
-  doorSwingText->blockSignals(was);
-  rememberShown(doorSwingText);
+  echoWith(doorSwingText, [&] { SetFloatAngleItem(doorSwingText, a, 0); });
   shownSwing_ = GetFloatAngleItem(doorSwingText, 0);
   swingBlank_ = false;
 }

@@ -253,19 +253,20 @@ bool InspectorPane::readNumber(QLineEdit* field, NumberKind kind, float* value) 
   return false;
 }
 
-void InspectorPane::echoFloat(QLineEdit* field, float inches) {
+void InspectorPane::echoWith(QLineEdit* field, const std::function<void()>& show) {
   const bool was = field->blockSignals(true);
-  SetFloatItem(field, inches);
+  show();
   field->blockSignals(was);
   rememberShown(field);
+}
+
+void InspectorPane::echoFloat(QLineEdit* field, float inches) {
+  echoWith(field, [&] { SetFloatItem(field, inches); });
   shownValue_[field] = Shown{GetFloatItem(field), false};
 }
 
 void InspectorPane::echoPitch(QLineEdit* field, float pitch) {
-  const bool was = field->blockSignals(true);
-  SetFloatPitchItem(field, pitch);
-  field->blockSignals(was);
-  rememberShown(field);
+  echoWith(field, [&] { SetFloatPitchItem(field, pitch); });
   shownValue_[field] = Shown{GetFloatPitchItem(field), false};
 }
 

@@ -38,10 +38,7 @@ void PlantInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   float typed = 0;
   // A refused age (an emptied mixed field too) shows the age last shown or accepted.
   if (!readNumber(field, NumberKind::kWhole, &typed) || !(typed >= 0 && typed <= kMostPlantingAge)) {
-    const bool was = field->blockSignals(true);
-    SetLongItem(field, prevAgeValue);
-    field->blockSignals(was);
-    rememberShown(field);
+    echoWith(field, [&] { SetLongItem(field, prevAgeValue); });
     return;
   }
   const auto age = static_cast<int16_t>(typed);
@@ -58,8 +55,5 @@ void PlantInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   Refresh();
   prevAgeValue = age;
   shownAge_ = age;
-  const bool was = field->blockSignals(true);
-  SetLongItem(field, age);
-  field->blockSignals(was);
-  rememberShown(field);
+  echoWith(field, [&] { SetLongItem(field, age); });
 }

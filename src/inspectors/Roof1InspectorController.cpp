@@ -77,10 +77,7 @@ void RoofPitchInspector::controlTextDidEndEditing(QLineEdit* field) {
   // A refused entry (an emptied mixed field too) shows the tool's pitch again: a refused
   // ratio in both fields, a refused angle in the angle field only.
   auto showDefaultAngle = [&] {
-    const bool was = pitchAngleText->blockSignals(true);
-    SetFloatPitchAngleItem(pitchAngleText, RoofPitchOf(ds));
-    pitchAngleText->blockSignals(was);
-    rememberShown(pitchAngleText);
+    echoWith(pitchAngleText, [&] { SetFloatPitchAngleItem(pitchAngleText, RoofPitchOf(ds)); });
   };
   if (field == pitchRatioText) {
     float p = 0;

@@ -161,10 +161,7 @@ void WindowInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   // Any whole count the record's short can hold is taken (the frame builders bound what
   // they draw). A refused count (an emptied mixed field too) shows the tool default again.
   if (!readNumber(field, NumberKind::kWhole, &v) || !(v >= INT16_MIN && v <= INT16_MAX)) {
-    const bool was = field->blockSignals(true);
-    SetLongItem(field, field == horDivsText ? ds->windowDividers.y : ds->windowDividers.x);
-    field->blockSignals(was);
-    rememberShown(field);
+    echoWith(field, [&] { SetLongItem(field, field == horDivsText ? ds->windowDividers.y : ds->windowDividers.x); });
     return;
   }
   const bool horizontal = field == horDivsText;
