@@ -297,8 +297,6 @@ void PlanePoint(int16_t plane, float a, float b, float fixed, float* x, float* y
 // gives.
 float ArcState(int32_t cx, int32_t cy, int32_t sx, int32_t sy, int32_t mx, int32_t my, float startAngle, float radius,
                bool door) {
-  (void)sx;
-  (void)sy;
   DocState* ds = CurDocState();
   if (!ds) return 0;
   float length = 0;
@@ -331,9 +329,7 @@ float ArcState(int32_t cx, int32_t cy, int32_t sx, int32_t sy, int32_t mx, int32
     PlanePoint(plane, static_cast<float>(cx), static_cast<float>(cy), fixed, &x1, &y1, &z1);
     PlanePoint(plane, endA, endB, fixed, &x2, &y2, &z2);
     AppendModelLine(overlay, x1, y1, z1, x2, y2, z2);
-    float sdx = 0, sdy = 0;
-    GetPointFromLengthAndAngle(startAngle, radius, &sdx, &sdy);
-    PlanePoint(plane, Round(cx + sdx), Round(cy + sdy), fixed, &x2, &y2, &z2);
+    PlanePoint(plane, static_cast<float>(sx), static_cast<float>(sy), fixed, &x2, &y2, &z2);
     AppendModelLine(overlay, x1, y1, z1, x2, y2, z2);
     gDynamicDrawing = 0;
   }

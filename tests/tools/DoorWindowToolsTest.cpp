@@ -333,6 +333,19 @@ TEST_F(DoorWindow, ArcStatesRunOppositeWays) {
     }
   }
   gTrackModifiers = 0;
+
+  // The last radius line runs to the start point the caller gives, not to one rebuilt from
+  // the start angle and a radius that the caller measured before rounding.
+  overlay.removePointsFromAllPaths();
+  DrawArcState(0, 0, 10, 0, 0, -10, 0, 10.6f);
+  const DrawPath* path = overlay.pathForID(kPathPrimary);
+  ASSERT_TRUE(path && !path->elements().empty());
+  float x1 = 0, y1 = gDownY, z1 = 0, x2 = 10, y2 = gDownY, z2 = 0;
+  ConvertToIso(&x1, &y1, &z1, &x2, &y2, &z2, gPerspective);
+  const NSPoint end = path->elements().back().points[0];
+  EXPECT_FLOAT_EQ(end.x, std::floor(x2 + 0.5f));
+  EXPECT_FLOAT_EQ(end.y, std::floor(y2 + 0.5f));
+  overlay.removePointsFromAllPaths();
 }
 
 // A door of width 60 centred 100 along the wall (0, 0)-(200, 0).
