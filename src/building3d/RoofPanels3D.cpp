@@ -80,12 +80,10 @@ void SetRoofPanelSlope(Objex* panel, Objex* slab) {
   GetPointFromLengthAndAngle(angle, 100.0f, &ux, &uz);
   GetPointFromLengthAndAngle(angle + 90.0f * kDegrees, 100.0f, &vx, &vz);
   const float drop = panel->width / 12.0f * 100.0f;
-  // The plane through u (dropped), the origin and v, worked in double precision: a x + b z +
-  // c y = d with d 0.
-  const double a = static_cast<double>(uz) * 0.0 - static_cast<double>(drop) * vz;
-  const double b = static_cast<double>(drop) * vx - static_cast<double>(ux) * 0.0;
-  const double c = static_cast<double>(ux) * vz - static_cast<double>(uz) * vx;
-  const double d = 0;
+  // The plane through u (dropped), the origin and v, taken as (x, z, y) so that the plane
+  // gives the height at a plan point: a x + b z + c y = d.
+  float a = 0, b = 0, c = 0, d = 0;
+  CalcParametric(ux, uz, drop, 0, 0, 0, vx, vz, 0, &a, &b, &c, &d);
   std::vector<Poinz*> points;
   for (Poinz* p = slab->firstPoint; p; p = p->next) points.push_back(p);
   const size_t n = points.size() / 2;
@@ -93,13 +91,12 @@ void SetRoofPanelSlope(Objex* panel, Objex* slab) {
   float e = 0;
   for (size_t i = 0; i < n; ++i) {
     Poinz* p = points[i];
-    p->position[1] = c != 0 ? static_cast<float>((d - a * p->position[0] - b * p->position[2]) / c) : 0;
+    p->position[1] = ComputePointOnPlane(p->position[0], p->position[2], a, b, c, d);
     if (i == 0) e = p->position[1];
     else if (panel->slopeAnchor() == 0) e = std::fmax(e, p->position[1]);
     else e = std::fmin(e, p->position[1]);
   }
-  slab->params[0] = static_cast<float>(a), slab->params[1] = static_cast<float>(b);
-  slab->params[2] = static_cast<float>(c), slab->params[3] = static_cast<float>(d), slab->params[4] = e;
+  slab->params[0] = a, slab->params[1] = b, slab->params[2] = c, slab->params[3] = d, slab->params[4] = e;
   const float thickness = ConvertWorldToScreen(kRoofPanelSlabInches, ds, 0);
   for (size_t i = 0; i < n; ++i) {
     points[i]->position[1] -= e;

@@ -68,7 +68,11 @@ TEST_F(RoofPanels, SquareOfPitchTwelveFallingTowardZeroDegrees) {
     EXPECT_EQ(pts[i]->color[1].red, 57311);
   }
   EXPECT_NEAR(slab->params[4], 100, 0.01);
-  EXPECT_NE(slab->params[2], 0);
+  // The plane through u = (100, 0) dropped 100, the origin and v = (0, -100), as (x, z, y).
+  EXPECT_NEAR(slab->params[0], -10000, 0.01);
+  EXPECT_NEAR(slab->params[1], 0, 0.01);
+  EXPECT_NEAR(slab->params[2], 10000, 0.01);
+  EXPECT_NEAR(slab->params[3], 0, 0.01);
 }
 
 // The slab is drawn in the document's current line style; its colours are the panel's.
