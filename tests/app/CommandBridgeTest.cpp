@@ -20,6 +20,7 @@
 #include "app/ZLKDocument.h"
 #include "app/ZLKDocumentController.h"
 #include "app/ZLKWindowController.h"
+#include "building3d/PlaneObjects.h"
 #include "files/Clipboard.h"
 #include "files/ObjectFile.h"
 #include "files/Undo.h"
@@ -368,6 +369,12 @@ TEST_F(CommandBridge, ViewTopResetsTheViewAndActualSizeTheZoom) {
   handler().resetPlanView();
   EXPECT_FLOAT_EQ(PlanZoom(ds), 0.6f);
   EXPECT_EQ(calls.count("Refresh"), 1u);
+
+  // Refresh View marks the 3D scene for a full render and redraws the plan.
+  gRenderDirty = 0;
+  handler().refreshView();
+  EXPECT_EQ(gRenderDirty, 1);
+  EXPECT_EQ(calls.count("Refresh"), 2u);
 }
 
 TEST_F(CommandBridge, ValidationFollowsTheSelectionAndTheDesign) {
