@@ -326,8 +326,10 @@ TEST_F(CommandBridge, TraceImageLoadToggleAndRemove) {
   EXPECT_EQ(undoName(), "Remove Floorplan Trace Image");
 
   chosen = folder + "/missing.png";
+  ServiceCallRecorder calls;
   handler().loadFloorplanTraceImage();
   EXPECT_TRUE(alerts.sawMessage("Unable to load the Floorplan Trace image."));
+  EXPECT_EQ(calls.count("Refresh"), 1u);  // the plan is redrawn without the image
   EXPECT_EQ(ds->traceImagePath[0], 0);
   EXPECT_EQ(undoName(), "Remove Floorplan Trace Image");
 
