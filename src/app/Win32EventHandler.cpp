@@ -534,7 +534,9 @@ void Win32EventHandler::resetPlanView() {
 }
 
 void Win32EventHandler::refreshView() {
+  // The 3D view runs its full render on its next draw too.
   gRenderDirty = 1;
+  gRefreshRender = 1;
   Refresh();
 }
 

@@ -374,8 +374,11 @@ TEST_F(CommandBridge, ViewTopResetsTheViewAndActualSizeTheZoom) {
 
   // Refresh View marks the 3D scene for a full render and redraws the plan.
   gRenderDirty = 0;
+  gRefreshRender = 0;
   handler().refreshView();
   EXPECT_EQ(gRenderDirty, 1);
+  EXPECT_EQ(gRefreshRender, 1);
+  gRefreshRender = 0;
   EXPECT_EQ(calls.count("Refresh"), 2u);
 }
 
