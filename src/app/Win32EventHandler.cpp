@@ -17,6 +17,7 @@
 #include "app/LiveViewOGLView.h"
 #include "app/PlanViewActions.h"
 #include "app/ZLKDocument.h"
+#include "app/ZLKDocumentView.h"
 #include "app/ZLKWindowController.h"
 #include "files/ByteStream.h"
 #include "files/Clipboard.h"
@@ -522,10 +523,19 @@ void Win32EventHandler::resetPlanView() {
   ResetView();
   gSinXAngle = 1.0f;
   gCosYAngle = 1.0f;
+  // The paper at the new zoom, scrolled so that plan point (0, 0) is in the middle.
+  if (ZLKDocumentView* view = AppController::mainWindowDocumentView()) {
+    view->fitFrameToPlan();
+    const NSRect shown = view->visibleRect();
+    view->scrollRectToVisible(
+        NSMakeRect(-shown.size.width / 2, -shown.size.height / 2, shown.size.width, shown.size.height));
+  }
   Refresh();
 }
 
 void Win32EventHandler::refreshView() {
+  // The 3D view runs its full render on its next draw too.
+  gRenderDirty = 1;
   gRefreshRender = 1;
   Refresh();
 }

@@ -490,6 +490,7 @@ void ZLKWindowController::floorplanTraceOpenPanelDidEnd(int returnCode, const st
   document_->clearTraceImage();
   ds->traceImageVisible = 0;
   ds->traceImagePath[0] = 0;
+  Refresh();  // a trace image shown before is gone
   ShowAlert("Unable to load the Floorplan Trace image.",
             "Please ensure the image is valid and you have adequate permissions to access it.");
 }

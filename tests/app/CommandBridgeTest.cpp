@@ -20,6 +20,7 @@
 #include "app/ZLKDocument.h"
 #include "app/ZLKDocumentController.h"
 #include "app/ZLKWindowController.h"
+#include "building3d/PlaneObjects.h"
 #include "files/Clipboard.h"
 #include "files/ObjectFile.h"
 #include "files/Undo.h"
@@ -325,8 +326,10 @@ TEST_F(CommandBridge, TraceImageLoadToggleAndRemove) {
   EXPECT_EQ(undoName(), "Remove Floorplan Trace Image");
 
   chosen = folder + "/missing.png";
+  ServiceCallRecorder calls;
   handler().loadFloorplanTraceImage();
   EXPECT_TRUE(alerts.sawMessage("Unable to load the Floorplan Trace image."));
+  EXPECT_EQ(calls.count("Refresh"), 1u);  // the plan is redrawn without the image
   EXPECT_EQ(ds->traceImagePath[0], 0);
   EXPECT_EQ(undoName(), "Remove Floorplan Trace Image");
 
@@ -368,6 +371,15 @@ TEST_F(CommandBridge, ViewTopResetsTheViewAndActualSizeTheZoom) {
   handler().resetPlanView();
   EXPECT_FLOAT_EQ(PlanZoom(ds), 0.6f);
   EXPECT_EQ(calls.count("Refresh"), 1u);
+
+  // Refresh View marks the 3D scene for a full render and redraws the plan.
+  gRenderDirty = 0;
+  gRefreshRender = 0;
+  handler().refreshView();
+  EXPECT_EQ(gRenderDirty, 1);
+  EXPECT_EQ(gRefreshRender, 1);
+  gRefreshRender = 0;
+  EXPECT_EQ(calls.count("Refresh"), 2u);
 }
 
 TEST_F(CommandBridge, ValidationFollowsTheSelectionAndTheDesign) {

@@ -36,6 +36,7 @@
 #include "model/Readouts.h"
 #include "model/Records.h"
 #include "model/ViewCommands.h"
+#include "plandraw/PlatformAdapters.h"
 #include "platform/Alerts.h"
 #include "platform/UserDefaults.h"
 
@@ -206,6 +207,31 @@ TEST_F(WindowController, FitToWindowFitsTheDrawingAndCentresIt) {
   Win32EventHandler::sharedEventHandler()->fitToWindow();
   const float pinned = std::floor(32000 / std::max(lot.floatRight - lot.floatLeft, lot.floatBottom - lot.floatTop));
   EXPECT_NEAR(PlanZoom(ds), std::min(lotZoom, pinned), 1e-3);
+  window->hide();
+}
+
+TEST_F(WindowController, ResetPlanViewCentresThePlanOriginAtTheStartingZoom) {
+  window->resize(900, 700);
+  window->show();
+  ZLKDocumentView* view = window->documentView();
+  DocState* ds = model->itsDocState;
+  // Zoomed in and scrolled away from the plan origin first.
+  PlanZoom(ds) = 2.0f;
+  view->refreshVisibleView();
+  NSRect shown = view->visibleRect();
+  view->scrollRectToVisible(NSMakeRect(300, 200, shown.size.width, shown.size.height));
+  shown = view->visibleRect();
+  ASSERT_GT(shown.origin.x + shown.size.width / 2, 100);
+
+  Win32EventHandler::sharedEventHandler()->resetPlanView();
+  EXPECT_FLOAT_EQ(PlanZoom(ds), 0.6f);
+  float w = 0, h = 0;
+  GetAdjustedPaperWidthAndHeight(&w, &h);
+  EXPECT_EQ(view->width(), static_cast<int>(w));
+  EXPECT_EQ(view->height(), static_cast<int>(h));
+  shown = view->visibleRect();
+  EXPECT_NEAR(shown.origin.x + shown.size.width / 2, 0, 1.0);
+  EXPECT_NEAR(shown.origin.y + shown.size.height / 2, 0, 1.0);
   window->hide();
 }
 
