@@ -130,7 +130,9 @@ bool PlanViewEventSource::eventFilter(QObject* watched, QEvent* event) {
         if (mouse->button() != Qt::LeftButton) return true;
         e.type = kModalMouseUp;
       } else {
-        if (mouse->button() != Qt::LeftButton) return true;
+        // A right click stands in for a Control-click.
+        if (mouse->button() == Qt::RightButton) e.modifierFlags |= kModalControlKey;
+        else if (mouse->button() != Qt::LeftButton) return true;
         e.type = kModalMouseDown;
         e.clickCount = type == QEvent::MouseButtonDblClick ? 2 : 1;
       }

@@ -249,11 +249,18 @@ void DrawPointEditReadouts(Objex* object, float x, float z) {
       DrawSegmentMoveReadouts(object);
     return;
   }
-  if (!sResizeWall) return;
+  const bool shift = (gTrackModifiers & kTrackModShift) != 0;
+  const bool switchConnector = object->type == kObjDetail && object->subtype == kSubSwitchConnector;
+  if (!sResizeWall) {
+    // A segment drag of an outline of more than two points shows the constrained angle.
+    if (sDimensionMainPt2 && gTrackingObject && object->pointCount > 2 && !switchConnector)
+      DrawAngle(shift ? 32000.0f : static_cast<float>(gTrackConstrainAngle * kDegreesPerRadian));
+    return;
+  }
   const float dx = gTrackState.currentX - gTrackState.startX, dz = gTrackState.currentZ - gTrackState.startZ;
   // The segments on both sides of the dragged point, with it moved by the offset.
   const bool wallEnd = object->type == kObjWall && sTrackLength;
-  const bool otherDrag = object->pointCount > 2 && !(object->type == kObjDetail && object->subtype == kSubSwitchConnector);
+  const bool otherDrag = object->pointCount > 2 && !switchConnector;
   if (sDimensionMainPt && (object->type == kObjWall || gClickInfo.pointHit) && (wallEnd || otherDrag)) {
     const float mx = sDimensionMainPt->position[0] + dx, mz = sDimensionMainPt->position[2] + dz;
     if (sDimensionPrevPt)
@@ -264,7 +271,6 @@ void DrawPointEditReadouts(Objex* object, float x, float z) {
                          sDimensionNextPt->position[2], 1, 30.0f);
   }
   if (!gTrackingObject) return;
-  const bool shift = (gTrackModifiers & kTrackModShift) != 0;
   if (object->type == kObjWall && sTrackLength) {
     if (!shift) {
       DrawAngle(static_cast<float>(gTrackConstrainAngle * kDegreesPerRadian));
@@ -278,8 +284,7 @@ void DrawPointEditReadouts(Objex* object, float x, float z) {
     }
     return;
   }
-  if (object->pointCount <= 2) return;
-  if (object->type == kObjDetail && object->subtype == kSubSwitchConnector) return;
+  if (object->pointCount <= 2 || switchConnector) return;
   DrawAngle(shift ? 32000.0f : static_cast<float>(gTrackConstrainAngle * kDegreesPerRadian));
 }
 

@@ -133,12 +133,12 @@ Objex* EnterCorners(Objex* o, uint8_t curved, uint8_t closed, int16_t kind, DocS
   for (;;) {
     gTrackingMouse = 1;
     ModalEvent event;
-    bool ending = false, escape = false;
+    bool ending = false, gone = false;
     for (;;) {
       if (!NextModalEvent(mask, &event)) {
         // The window closed or nothing more can come: end with what is there.
         ending = true;
-        escape = true;
+        gone = true;
         break;
       }
       if (event.type == kModalMouseMoved || event.type == kModalFlagsChanged) {
@@ -152,7 +152,7 @@ Objex* EnterCorners(Objex* o, uint8_t curved, uint8_t closed, int16_t kind, DocS
       }
       if (event.type == kModalKeyDown) {
         if (event.keyCode == kModalKeyEscape) {
-          ending = escape = true;
+          ending = true;
           break;
         }
         if (event.keyCode == kModalKeyTab) {
@@ -183,12 +183,12 @@ Objex* EnterCorners(Objex* o, uint8_t curved, uint8_t closed, int16_t kind, DocS
         Finish(o, curved, ds);
         return o;
       }
-      // Escape, or no more events, with only the first corner: nothing is made.
-      if (escape) {
+      // No more events with only the first corner: nothing is made.
+      if (gone) {
         Discard(o);
         return nullptr;
       }
-      // A double or right click with one corner counts as an ordinary click.
+      // Escape, a double or a right click with one corner counts as an ordinary click.
     }
     if (std::fabs(p[0] - last[0]) <= kSameCornerDistance && std::fabs(p[1] - last[1]) <= kSameCornerDistance &&
         std::fabs(p[2] - last[2]) <= kSameCornerDistance)

@@ -54,6 +54,24 @@ TEST_F(PlanViewEventSourceTest, LoopsReadTheViewsEventsOfTheAskedKinds) {
   EXPECT_FALSE(source.windowClosed());
 }
 
+TEST_F(PlanViewEventSourceTest, ARightClickComesAsAControlClick) {
+  PlanViewEventSource& source = view->eventSource();
+  QTimer::singleShot(0, view, [this] {
+    QTest::mouseClick(view, Qt::RightButton, Qt::NoModifier, QPoint(310, 210));
+    QTest::keyClick(view, Qt::Key_Escape);
+  });
+  ModalEvent event;
+  ASSERT_TRUE(source.nextEvent(kModalMouseDownMask | kModalMouseUpMask | kModalKeyDownMask, &event));
+  EXPECT_EQ(event.type, kModalMouseDown);
+  EXPECT_EQ(event.modifierFlags & kModalControlKey, kModalControlKey);
+  const POINT down = ZLKDocumentView::windowPointFromViewPoint(view->viewPointFromWidget(QPointF(310, 210)));
+  EXPECT_EQ(event.where.x, down.x);
+  EXPECT_EQ(event.where.y, down.y);
+  // The release of the right button is not a mouse-up of the loops.
+  ASSERT_TRUE(source.nextEvent(kModalMouseDownMask | kModalMouseUpMask | kModalKeyDownMask, &event));
+  EXPECT_EQ(event.type, kModalKeyDown);
+}
+
 TEST_F(PlanViewEventSourceTest, MouseMovesComeThroughMouseTrackingAndTheSettingIsPutBack) {
   PlanViewEventSource& source = view->eventSource();
   SetModalEventSource(&source);

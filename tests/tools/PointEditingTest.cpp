@@ -83,6 +83,29 @@ TEST_F(PointEditing, DraggingOneSelectedPointOfAPolylineMovesOnlyThatPoint) {
   EXPECT_EQ(gMouseCaptured, 0);
 }
 
+TEST_F(PointEditing, DraggingASegmentOfAFloorShowsTheConstrainedAngleOrNoneWithShift) {
+  for (const uint16_t modifiers : {uint16_t{0}, uint16_t{kTrackModShift}}) {
+    Objex* floor = doc.addObject(kObjFloor, true, {{0, 0}, {240, 0}, {240, 240}, {0, 240}});
+    floor->planMask = 2;
+    UpdateObjectBounds(floor);
+    SelectObj(floor, kSelectOn, 1);
+    HitSegment(floor, floor->firstPoint, 72, 0);  // (120, 0) on the first segment
+    sAngles.clear();
+    sModifiers = modifiers;
+    gTrackConstrainAngle = 0.5f;  // the angle the last constrained drag chose
+    gMouseCaptured = 1;
+    BeginTracking(72, 0);
+    gPrevTrackModifiers = gTrackModifiers;
+    KeepTracking(72, 36, 72, 0);
+    ASSERT_FALSE(sAngles.empty()) << modifiers;
+    if (modifiers) EXPECT_FLOAT_EQ(sAngles.back(), 32000.0f);
+    else EXPECT_NEAR(sAngles.back(), 0.5 * 180.0 / 3.14159265358979, 1e-3);
+    EndTracking(72, 36, 72, 36);
+    FinishTracking();
+    SelectObj(floor, kSelectOff, 1);
+  }
+}
+
 TEST_F(PointEditing, DraggingAWallEndLengthensTheWallAndRebuildsIt) {
   Objex* wall = addWall({{0, 0}, {240, 0}});
   SelectObj(wall, kSelectOn, 1);

@@ -133,9 +133,9 @@ TEST_F(PolygonEntry, ControlClickEndsAnOutlineOfSeveralCornersWithoutAddingOne) 
 
 TEST_F(PolygonEntry, EndingWithOnlyTheFirstPoint) {
   {
-    // Escape at once: nothing made, the snap lock back.
+    // The events run out with only the first point: nothing made, the snap lock back.
     ScriptedModalEvents e;
-    e.move(50, 50).key(kModalKeyEscape);
+    e.move(50, 50);
     gSnapLocked = 0;
     click(kToolFloor, 0, 0);
     EXPECT_EQ(CountObjects(doc.first), 0);
@@ -159,6 +159,24 @@ TEST_F(PolygonEntry, EndingWithOnlyTheFirstPoint) {
     click(kToolDeckCutout, 0, 0);
     EXPECT_EQ(CountObjects(doc.first), 0);
   }
+}
+
+TEST_F(PolygonEntry, EscapeWithOnlyTheFirstPointCountsAsAClick) {
+  // On the first point it adds nothing; away from it, it places the pointer's corner and
+  // the entry goes on.
+  ScriptedModalEvents e;
+  e.key(kModalKeyEscape);
+  e.move(100, 0).key(kModalKeyEscape);
+  corner(e, 100, 100);
+  e.key(kModalKeyEscape);
+  gSnapLocked = 0;
+  click(kToolFloor, 0, 0);
+  Objex* f = only();
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(PointCount(f), 3);
+  EXPECT_FLOAT_EQ(f->firstPoint->next->position[0], 100.0f);
+  EXPECT_FLOAT_EQ(f->firstPoint->next->position[2], 0.0f);
+  EXPECT_EQ(gMouseCaptured, 0);
 }
 
 TEST_F(PolygonEntry, DeckCutoutRecord) {
