@@ -204,15 +204,22 @@ bool FoundationWall(const Objex* wall) { return wall->subtype == kSubExteriorWal
 
 V3 AtBase(const Poinz* p, float base) { return {p->position[0], base, p->position[2]}; }
 
-// Studs and plates of a stretch without openings, and its foundation block.
-void FramePlainSegment(Objex* wall, Poinz* p, Poinz* q, const DocState* ds) {
+// Studs and plates of a stretch without openings, and its foundation block. The segment that
+// closes a wall puts a block under every wall with a slab: the foundation under an exterior
+// wall of the foundation plan, a header-built block down to the point otherwise.
+void FramePlainSegment(Objex* wall, Poinz* p, Poinz* q, const DocState* ds, bool closing) {
   const SegmentHeights h = HeightsAt(wall, p, ds);
   const V3 a = AtBase(p, h.base), b = AtBase(q, h.base);
   FrameStud(Vertex(a), Vertex(b), wall);
   FrameStud(Vertex(Up(a, h.height)), Vertex(Up(b, h.height)), wall);
   FrameWallStuds(Vertex(a), Vertex(b), h.base - kStudThickness, h.base - h.height, wall, ds, true, true);
-  if (h.slab + h.baseElevation > 0 && FoundationWall(wall))
+  if (closing) {
+    const float drop = h.slab + h.baseElevation;
+    if (h.slab > 0 && FoundationWall(wall)) FrameFloorFoundation(Vertex(a), Vertex(b), -h.slab, h.slab, wall);
+    else if (h.slab > 0) FrameWallHeader(Vertex(a), Vertex(b), -drop, drop, wall);
+  } else if (h.slab + h.baseElevation > 0 && FoundationWall(wall)) {
     FrameFloorFoundation(Vertex(a), Vertex(b), -h.slab, h.slab, wall);
+  }
 }
 
 // A segment with its doors and windows.
@@ -344,7 +351,7 @@ void FrameWindowsAndDoors(Objex* wall) {
     Poinz* p = points[k];
     Poinz* q = points[(k + 1) % points.size()];
     if (wall->firstChild) FrameOpeningSegment(wall, p, q, ds);
-    else FramePlainSegment(wall, p, q, ds);
+    else FramePlainSegment(wall, p, q, ds, k + 1 == points.size());
   }
 }
 
@@ -410,7 +417,13 @@ void FrameRoofTruss(const PlaneVertex& start, const PlaneVertex& end, float pitc
   RenderRoofTruss(end, Vertex(peak), roof);
   const V3 b1 = s + Polar(angle, span / 3);
   const V3 b2 = e + Polar(angle, -span / 3);
-  const V3 r1 = Lerp(s, peak, 1.0f / 3), r2 = Lerp(e, peak, 1.0f / 3);
+  // The rake third points: a third of the span up each top chord from its foot.
+  auto third = [&](const V3& foot) {
+    const float rafter = std::sqrt((peak.x - foot.x) * (peak.x - foot.x) + (peak.y - foot.y) * (peak.y - foot.y) +
+                                   (peak.z - foot.z) * (peak.z - foot.z));
+    return rafter > 0 ? Lerp(foot, peak, std::min(1.0f, span / 3 / rafter)) : foot;
+  };
+  const V3 r1 = third(s), r2 = third(e);
   if (webs) {
     RenderRoofTruss(Vertex(r1), Vertex(b1), roof);
     RenderVerticalRoofTruss(angle, Vertex(peak), Vertex(b1), roof, false);

@@ -203,6 +203,50 @@ TEST_F(Framing, FoundationOnlyUnderExteriorWallsOfTheFoundationPlan) {
   }
 }
 
+TEST_F(Framing, ClosingSegmentBlockOfAClosedWall) {
+  // A closed 120 x 72 in wall without openings; its closing segment runs from (0, 144) back to
+  // (0, 0). Exterior walls of the foundation plan get the foundation under every segment; any
+  // other wall gets a header-built block under the closing segment only, from its base down to
+  // the point.
+  struct Case {
+    const char* name;
+    int32_t subtype, planMask;
+    int grey, header;
+  };
+  const Case cases[] = {{"exterior on the foundation plan", kSubExteriorWall, 1, 16, 0},
+                        {"exterior off the foundation plan", kSubExteriorWall, 2, 0, 4},
+                        {"interior", 0, 2, 0, 4}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Objex* w = AddTestWall(doc, {{0, 0}, {240, 0}, {240, 144}, {0, 144}}, true);
+    StudSpacingOf(w) = 16;
+    w->subtype = c.subtype;
+    w->planMask = c.planMask;
+    FreeScene();
+    FrameWindowsAndDoors(w);
+    int grey = 0, header = 0;
+    for (const Face& f : Faces()) {
+      if (f.color.red == 0xC0C0 && f.texture == 0) ++grey;
+      if (f.texture != kHeaderTexture) continue;
+      ++header;
+      EXPECT_TRUE(Near(f.y0, kBase) || Near(f.y0, 0));
+      EXPECT_TRUE(Near(f.y1, kBase) || Near(f.y1, 0));
+      EXPECT_GE(f.x0, -3 - 1e-3);
+      EXPECT_LE(f.x1, 3 + 1e-3);
+    }
+    EXPECT_EQ(grey, c.grey);
+    EXPECT_EQ(header, c.header);
+    FreeScene();
+  }
+  // Without a slab the closing segment gets no block.
+  Objex* w = AddTestWall(doc, {{0, 0}, {240, 0}, {240, 144}, {0, 144}}, true);
+  FloorDepthOf(w) = 0;
+  FreeScene();
+  FrameWindowsAndDoors(w);
+  for (const Face& f : Faces()) EXPECT_NE(f.texture, kHeaderTexture);
+  FreeScene();
+}
+
 TEST_F(Framing, PlainColoursCarryNoTexture) {
   Objex* w = Wall();
   Opening(w, kObjWindow, 120, 72, 48, 112);
@@ -220,17 +264,19 @@ TEST_F(Framing, TrussPoints) {
   struct Case {
     float pitch;
     float peakY;
+    float rakeX, rakeY;  // 12 along the top chord from its foot
   };
-  for (const Case& c : {Case{0, 0}, Case{0.5f, -9}}) {
+  for (const Case& c : {Case{0, 0, 12, 0}, Case{0.5f, -9, 10.733126f, -5.366563f}}) {
     const PlaneVertex s{0, 0, 0, 0, 0, 0}, e{36, 0, 0, 0, 0, 0};
     FrameRoofTruss(s, e, c.pitch, AddTestWall(doc, {{0, 0}, {1, 0}}), 1, true, true);
     EXPECT_FLOAT_EQ(sEnd1OneThirdBasePt.x, 12);
     EXPECT_FLOAT_EQ(sEnd1TwoThirdBasePt.x, 24);
     EXPECT_FLOAT_EQ(sEnd1MidPeakPt.x, 18);
     EXPECT_FLOAT_EQ(sEnd1MidPeakPt.y, c.peakY);
-    EXPECT_FLOAT_EQ(sEnd1LeftThirdRakePt.x, 6);
-    EXPECT_FLOAT_EQ(sEnd1LeftThirdRakePt.y, c.peakY / 3);
-    EXPECT_FLOAT_EQ(sEnd1RightThirdRakePt.x, 30);
+    EXPECT_NEAR(sEnd1LeftThirdRakePt.x, c.rakeX, 1e-4);
+    EXPECT_NEAR(sEnd1LeftThirdRakePt.y, c.rakeY, 1e-4);
+    EXPECT_NEAR(sEnd1RightThirdRakePt.x, 36 - c.rakeX, 1e-4);
+    EXPECT_NEAR(sEnd1RightThirdRakePt.y, c.rakeY, 1e-4);
     // Bottom chord, two top chords, two webs and two uprights, four faces each.
     EXPECT_EQ(Faces().size(), 28u);
     FreeScene();
