@@ -2,6 +2,7 @@
 // and folding selected objects into them.
 #include "model/SelectionState.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/Attachments.h"
@@ -52,6 +53,14 @@ bool IsDetailShape(const Objex* obj) {
   return obj->type == kObjDetail && obj->subtype >= 1 && obj->subtype <= 9;
 }
 
+// A line weight as a short: half away from zero for the first object, +0.5 and truncated
+// after it. Weights come from design files unchecked, so they are held to the short's range.
+int16_t WeightAsShort(float weight, bool fresh) {
+  if (std::isnan(weight)) return 0;
+  const float rounded = fresh ? std::round(weight) : std::trunc(weight + 0.5f);
+  return static_cast<int16_t>(std::clamp(rounded, -32768.0f, 32767.0f));
+}
+
 }  // namespace
 
 void UpdateSelectionState(const DocState* ds, SelectionState* ss, const Objex* obj) {
@@ -72,9 +81,7 @@ void UpdateSelectionState(const DocState* ds, SelectionState* ss, const Objex* o
       Fold<int16_t>(fresh, ss->ssFillPattern, ss->ssFillPatID, obj->fillPattern);
       Fold(fresh, ss->ssFillColor, ss->ssFillRGBColor, obj->penColor);
     }
-    int16_t weight = fresh ? static_cast<int16_t>(std::lround(obj->width))
-                           : static_cast<int16_t>(obj->width + 0.5f);
-    Fold(fresh, ss->ssPenWidth, ss->ssPenWidthValue, weight);
+    Fold(fresh, ss->ssPenWidth, ss->ssPenWidthValue, WeightAsShort(obj->width, fresh != 0));
     Fold(fresh, ss->ssPenColor, ss->ssPenRGBColor, obj->fillColor);
     Fold(fresh, ss->ssPenStyle, ss->ssPenStyleType, obj->penStyle);
   }

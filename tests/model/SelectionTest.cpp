@@ -1,6 +1,7 @@
 // Selection predicates, point modes, point-oriented tools and the selection summaries.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 
 #include "ChildBuilders.h"
@@ -110,6 +111,24 @@ TEST(SelectionState, DetailWeightsRoundAndDisagree) {
   EXPECT_EQ(ss.ssPenWidthValue, 1);
   EXPECT_EQ(ss.ssPenWidth, 0);
   EXPECT_EQ(ss.ssPenStyle, 1);  // both styles 6
+
+  // Weights read from a file may lie beyond a short: they are held to its range, both for
+  // the first object and the ones after it; a weight that is not a number counts as 0.
+  a->width = 40000.4f;
+  b->width = 1e9f;
+  ClearSelectionState(doc.ds(), &ss);
+  UpdateSelectionState(doc.ds(), &ss, a);
+  EXPECT_EQ(ss.ssPenWidthValue, 32767);
+  UpdateSelectionState(doc.ds(), &ss, b);
+  EXPECT_EQ(ss.ssPenWidthValue, 32767);
+  EXPECT_EQ(ss.ssPenWidth, 1);
+  a->width = -1e9f;
+  b->width = std::nanf("");
+  ClearSelectionState(doc.ds(), &ss);
+  UpdateSelectionState(doc.ds(), &ss, a);
+  EXPECT_EQ(ss.ssPenWidthValue, -32768);
+  UpdateSelectionState(doc.ds(), &ss, b);
+  EXPECT_EQ(ss.ssPenWidth, 0);
 }
 
 TEST(SelectionState, NonDetailObjectsAgreeOnConstants) {
