@@ -114,15 +114,9 @@ bool IsWallAttachmentType(int16_t type) {
 void UpdateSelectionState40(SelectionState40* ss40, Objex* obj) {
   if (!ss40 || !obj || !gCurDocument) return;
   Objex* root = GetRootObject(obj);
-  // A root floating above the topography has no single elevation: the summary stays
-  // mixed even when its own value would be folded in fresh.
-  struct MixedIfFloating {
-    SelectionState40* ss;
-    bool floating;
-    ~MixedIfFloating() {
-      if (floating) ss->ssBaseElevation = 0;
-    }
-  } mixed{ss40, root->auxFlag != 0};
+  // A root floating above the topography clears the agreement before its own values fold in:
+  // after another object it is mixed; as the first it starts the summary afresh.
+  if (root->auxFlag) ss40->ssBaseElevation = 0;
   if (root->type == kObjWall) {
     const DocState* ds = CurDocState();
     if (!ds) return;

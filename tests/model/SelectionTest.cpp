@@ -164,12 +164,19 @@ TEST(SelectionState, WallElevationsDisagree) {
   EXPECT_FLOAT_EQ(ss40.ssBaseElevationValue, 4);
 }
 
-TEST(SelectionState, FloatingRootIsMixed) {
+TEST(SelectionState, FloatingRootClearsTheAgreementBeforeItsOwnFold) {
   TestDocument doc;
   Objex* a = doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  Objex* b = doc.addObject(kObjLine, false, {{0, 20}, {10, 20}});
   a->auxFlag = 1;
   SelectionState40 ss40;
+  // Alone (or first) its fresh fold starts the summary again.
   ClearSelectionState40(doc.ds(), &ss40);
+  UpdateSelectionState40(&ss40, a);
+  EXPECT_EQ(ss40.ssBaseElevation, 1);
+  // After another object of the same elevation it leaves the summary mixed.
+  ClearSelectionState40(doc.ds(), &ss40);
+  UpdateSelectionState40(&ss40, b);
   UpdateSelectionState40(&ss40, a);
   EXPECT_EQ(ss40.ssBaseElevation, 0);
 }
