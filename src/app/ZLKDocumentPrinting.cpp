@@ -1,5 +1,5 @@
 // Printing the plan of a design: fitted to one page or at its plan scale tiled over pages,
-// through the print panel, leaving the zoom and the print globals as they were.
+// through the print panel, leaving the zoom and the view as they were.
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -31,18 +31,14 @@ void GrowByPrintMargin(FloatRect* r) {
   r->floatRight += kPrintMargin;
 }
 
-// The globals a print run sets, put back when it ends.
+// The printing flag and the view offsets the print pass disturbs, put back when it ends.
+// The print scales and translation keep the values of the last run (read only while
+// printing).
 struct PrintGlobalsScope {
   uint8_t printing = gPrinting;
-  float hScale = gHPrintScale, vScale = gVPrintScale;
-  float translateX = gAffineTranslateX, translateY = gAffineTranslateY;
   float xOffset = gGlobalXOffset, zOffset = gGlobalZOffset;
   ~PrintGlobalsScope() {
     gPrinting = printing;
-    gHPrintScale = hScale;
-    gVPrintScale = vScale;
-    gAffineTranslateX = translateX;
-    gAffineTranslateY = translateY;
     gGlobalXOffset = xOffset;
     gGlobalZOffset = zOffset;
   }

@@ -321,6 +321,8 @@ void ZLKDocumentView::paintEvent(QPaintEvent* event) {
     return;
   }
   drawing_.draw3D(&rect, kDrawFlagAll);
+  // The side dimensions a click on a wall segment stored show in this pass, once.
+  if (!gTransformationDrawing) ApplePortDrawDimensionWallSegmentSelection();
   // The 3D window follows the plan, except while a tool tracks the mouse.
   if (!gTrackingMouse && LiveViewController::exists())
     LiveViewController::sharedLiveViewController()->liveViewOGLView()->update();

@@ -19,6 +19,7 @@
 #include "model/Services.h"
 #include "model/Records.h"
 #include "plandraw/PlanViewHooks.h"
+#include "plandraw/WallSegmentDimensions.h"
 #include "platform/UserDefaults.h"
 
 namespace fs = std::filesystem;
@@ -109,4 +110,32 @@ TEST_F(PlanView, RefreshAndTheViewHooksFindTheWindowOfTheCurrentDesign) {
   EXPECT_EQ(MainDocumentView(), nullptr);
   gCurDocument = nullptr;
   Refresh();
+}
+
+TEST_F(PlanView, AWallSegmentsSideDimensionsShowInTheNextPassOnly) {
+  ZLKDocument* doc = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(false);
+  ASSERT_NE(doc, nullptr);
+  ZLKWindowController* window = doc->windowControllers().value(0);
+  ASSERT_NE(window, nullptr);
+  ZLKDocumentView* view = window->documentView();
+  gCurDocument = doc->documentModel();
+  const FloatPoint none{-32000, -32000};
+  auto store = [] {
+    gSelectedWallSegmentStartPtSideA = {0, 0};
+    gSelectedWallSegmentEndPtSideA = {0, -120};
+  };
+
+  // While a transformation draws, the pass leaves them for a later one.
+  store();
+  gTransformationDrawing = 1;
+  view->grab();
+  gTransformationDrawing = 0;
+  EXPECT_FLOAT_EQ(gSelectedWallSegmentEndPtSideA.floatV, -120);
+
+  // Drawn with the plan, then forgotten.
+  view->grab();
+  EXPECT_FLOAT_EQ(gSelectedWallSegmentStartPtSideA.floatH, none.floatH);
+  EXPECT_FLOAT_EQ(gSelectedWallSegmentEndPtSideA.floatV, none.floatV);
+  gSelectedWallSegmentStartPtSideA = gSelectedWallSegmentEndPtSideA = none;
+  gCurDocument = nullptr;
 }

@@ -1,5 +1,5 @@
 // Printing the plan: the fit-to-page and to-scale scales, printing a design to a PDF file,
-// tiling a large plan over pages, and the zoom and print globals left as they were.
+// tiling a large plan over pages, the zoom put back and the print scale kept.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -82,6 +82,18 @@ class PrintingTest : public DesignWindowTest {
     EXPECT_FLOAT_EQ(gAffineTranslateX, 7);
     EXPECT_FLOAT_EQ(gAffineTranslateY, -9);
   }
+  // After a print run: the zoom values put back, the print scale and the translation that
+  // centres the grown drawing on the page kept.
+  void ExpectZoomsBackAndPrintedAt(float scale, float translateX, float translateY) {
+    EXPECT_FLOAT_EQ(PlanZoom(ds), 2.5f);
+    EXPECT_FLOAT_EQ(TopViewZoom(ds), 3.5f);
+    EXPECT_FLOAT_EQ(OtherViewZoom(ds), 0.5f);
+    EXPECT_EQ(gPrinting, 0);
+    EXPECT_FLOAT_EQ(gHPrintScale, scale);
+    EXPECT_FLOAT_EQ(gVPrintScale, scale);
+    EXPECT_NEAR(gAffineTranslateX, translateX, 1e-3);
+    EXPECT_NEAR(gAffineTranslateY, translateY, 1e-3);
+  }
   void TearDownGlobals() {
     gHPrintScale = gVPrintScale = 1.0f;
     gAffineTranslateX = gAffineTranslateY = 0;
@@ -136,10 +148,12 @@ TEST_F(PrintingTest, PrintsAWallToPdfAndPutsTheStateBack) {
   EXPECT_EQ(panels, 1);
   EXPECT_EQ(CountPdfPages(pdf), 1);
   EXPECT_GT(QFile(QString::fromStdString(pdf)).size(), 0);
-  ExpectOddState();
+  // 0..300 by -3..3 grown to 444 by 150 on 540 by 720: 540 / 444, centred on x 150.
+  ExpectZoomsBackAndPrintedAt(540.0f / 444.0f, -150 * (540.0f / 444.0f), 0);
 
   // Cancelled: no file, nothing changed.
   QFile::remove(QString::fromStdString(pdf));
+  SetOddState();
   accept = false;
   doc->printToScaleShowingPrintPanel();
   EXPECT_FALSE(QFile::exists(QString::fromStdString(pdf)));
@@ -157,12 +171,15 @@ TEST_F(PrintingTest, MenuPrintsToScaleOverSeveralPages) {
   PlanViewActions actions;
   ASSERT_TRUE(actions.perform(kTagPrintToScale));
   EXPECT_EQ(CountPdfPages(pdf), 8);
-  ExpectOddState();
+  // At 1:1 the plan's centre (950, 450) goes to the middle of the tiled view.
+  ExpectZoomsBackAndPrintedAt(1.0f, -950, -450);
 
   QFile::remove(QString::fromStdString(pdf));
+  SetOddState();
   ASSERT_TRUE(actions.perform(kTagPrint));
   EXPECT_EQ(CountPdfPages(pdf), 1);
-  ExpectOddState();
+  // 2044 by 1050 on 540 by 720: 540 / 2044.
+  ExpectZoomsBackAndPrintedAt(540.0f / 2044.0f, -950 * (540.0f / 2044.0f), -450 * (540.0f / 2044.0f));
   TearDownGlobals();
 }
 
