@@ -528,13 +528,13 @@ void DrawChildren(DrawContext* handle, Objex* object, const RECT* rect, int32_t 
           break;
         }
         const bool carried = (flags & (kDrawFlagRotate | kDrawFlagTranslate)) && IsObjectSelected(child);
-        for (Objex* list : {data->parts, data->outlineParts})
-          for (Objex* part = list; part; part = part->next) {
-            if (part->type != kObjSkylightOutline) continue;
-            if (carried) SelectObj(part, 1, 0);
-            DrawObject(handle, part, rect, flags, transform);
-            if (carried) SelectObj(part, 2, 0);
-          }
+        // The outlines placed on the roof; the definition's own outlines are not in the plan.
+        for (Objex* part = data->parts; part; part = part->next) {
+          if (part->type != kObjSkylightOutline) continue;
+          if (carried) SelectObj(part, 1, 0);
+          DrawObject(handle, part, rect, flags, transform);
+          if (carried) SelectObj(part, 2, 0);
+        }
         break;
       }
       default:
