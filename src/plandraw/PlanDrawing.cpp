@@ -382,11 +382,10 @@ void DrawSegments(DrawContext* handle, Objex* object, int32_t flags, const DragT
     if (object->closed && !quickWall && p != first) DrawObjectSegment(handle, object, p, first, flags, transform);
   } else {
     const int32_t k = object->levels > 0 ? object->pointCount / object->levels : 0;
-    if (k <= 0) return;
     // Each level's ring, joined point by point to the level below.
     Poinz* below = nullptr;
     Poinz* ring = first;
-    for (int32_t level = 0; level < object->levels && ring; ++level) {
+    for (int32_t level = 0; k > 0 && level < object->levels && ring; ++level) {
       Poinz* p = ring;
       Poinz* q = below;
       Poinz* last = ring;

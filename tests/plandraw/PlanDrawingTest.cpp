@@ -171,6 +171,12 @@ TEST_F(PipelineFixture, LayersOffThePlanOrHiddenDrawNothingAndTopographyHasItsCo
   EXPECT_EQ(lineColors()[0], DrawColorFromRGB(kTopo));
   // Elevation labels on the second point and on the last of an odd count.
   EXPECT_EQ(ctx.count(Kind::Text), 2u);
+  // A line without levels has no segments to draw; its points are labelled all the same.
+  line->levels = 0;
+  ctx.clear();
+  DrawLayer(nullptr, topo, nullptr, kDrawFlagAll, nullptr);
+  EXPECT_EQ(ctx.count(Kind::Lines), 0u);
+  EXPECT_EQ(ctx.count(Kind::Text), 2u);
 }
 
 TEST_F(PipelineFixture, RedDrawFlagsDrawInOpaqueRed) {
