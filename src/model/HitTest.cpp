@@ -929,12 +929,13 @@ void SelectObjectSpline(Poinz* p0, Poinz* p1, Objex* obj, int8_t mode, uint8_t f
     SelectPoint(p0, mode, flag);
     SelectPoint(p1, mode, flag);
     if (flag) SelectionFeedback(obj, before != IsObjectSelected(obj), true);
-  } else if (obj->type == kObjDormerCutout) {
+  } else if (obj->type == kObjDormerCutout && ToolIsPointOriented(gCurTool, obj)) {
     SelectPoint(p0, mode, flag);
     SelectPoint(p1, mode, flag);
   } else if (gCurTool == kToolKeyEntry) {
     return;
-  } else if (obj->type == kObjSkylight) {
+  } else if (obj->type == kObjSkylight || obj->type == kObjDormerCutout) {
+    // Roof attachments are picked themselves, not with the roof they sit on.
     SelectObj(obj, mode, flag);
   } else {
     SelectObj(GetRootObject(obj), mode, flag);

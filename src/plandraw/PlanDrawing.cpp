@@ -382,11 +382,10 @@ void DrawSegments(DrawContext* handle, Objex* object, int32_t flags, const DragT
     if (object->closed && !quickWall && p != first) DrawObjectSegment(handle, object, p, first, flags, transform);
   } else {
     const int32_t k = object->levels > 0 ? object->pointCount / object->levels : 0;
-    if (k <= 0) return;
     // Each level's ring, joined point by point to the level below.
     Poinz* below = nullptr;
     Poinz* ring = first;
-    for (int32_t level = 0; level < object->levels && ring; ++level) {
+    for (int32_t level = 0; k > 0 && level < object->levels && ring; ++level) {
       Poinz* p = ring;
       Poinz* q = below;
       Poinz* last = ring;
@@ -528,13 +527,13 @@ void DrawChildren(DrawContext* handle, Objex* object, const RECT* rect, int32_t 
           break;
         }
         const bool carried = (flags & (kDrawFlagRotate | kDrawFlagTranslate)) && IsObjectSelected(child);
-        for (Objex* list : {data->parts, data->outlineParts})
-          for (Objex* part = list; part; part = part->next) {
-            if (part->type != kObjSkylightOutline) continue;
-            if (carried) SelectObj(part, 1, 0);
-            DrawObject(handle, part, rect, flags, transform);
-            if (carried) SelectObj(part, 2, 0);
-          }
+        // The outlines placed on the roof; the definition's own outlines are not in the plan.
+        for (Objex* part = data->parts; part; part = part->next) {
+          if (part->type != kObjSkylightOutline) continue;
+          if (carried) SelectObj(part, 1, 0);
+          DrawObject(handle, part, rect, flags, transform);
+          if (carried) SelectObj(part, 2, 0);
+        }
         break;
       }
       default:

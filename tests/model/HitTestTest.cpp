@@ -213,6 +213,18 @@ TEST_F(HitFixture, PointAndSegmentHitsSelectByTool) {
   EXPECT_EQ(a->firstPoint->selected, 1);
   EXPECT_EQ(a->firstPoint->next->selected, 1);
   EXPECT_EQ(a->firstPoint->next->next->selected, 0);
+
+  // A segment of a dormer cut-out picked by a tool that does not edit its points selects the
+  // whole cut-out, not just the segment's ends and not the roof under it.
+  SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+  Objex* roof = add(kObjRoof, true, {{200, 0}, {400, 0}, {400, 200}, {200, 200}});
+  Objex* dormer = AddChild(roof, kObjDormerCutout, {{250, 50}, {300, 50}, {300, 100}, {250, 100}});
+  gCurTool = kToolSelection;
+  gPointOrientation = 0;
+  SelectObjectSpline(dormer->firstPoint, dormer->firstPoint->next, dormer, kSelectOn, 0);
+  EXPECT_TRUE(IsEntireObjectSelected(dormer));
+  EXPECT_EQ(roof->firstPoint->selected, 0);
+  gPointOrientation = 1;
   gCurTool = kToolNone;
 }
 

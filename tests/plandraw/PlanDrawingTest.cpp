@@ -2,8 +2,12 @@
 // order, the fills, the draw flags, the plan colours, and Refresh's road to the window.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <utility>
+
 #include "TestDocument.h"
 #include "plandraw/SymbolTestSupport.h"
+#include "model/Attachments.h"
 #include "model/Delete.h"
 #include "model/HitTest.h"
 #include "model/Services.h"
@@ -166,6 +170,12 @@ TEST_F(PipelineFixture, LayersOffThePlanOrHiddenDrawNothingAndTopographyHasItsCo
   ASSERT_FALSE(lineColors().empty());
   EXPECT_EQ(lineColors()[0], DrawColorFromRGB(kTopo));
   // Elevation labels on the second point and on the last of an odd count.
+  EXPECT_EQ(ctx.count(Kind::Text), 2u);
+  // A line without levels has no segments to draw; its points are labelled all the same.
+  line->levels = 0;
+  ctx.clear();
+  DrawLayer(nullptr, topo, nullptr, kDrawFlagAll, nullptr);
+  EXPECT_EQ(ctx.count(Kind::Lines), 0u);
   EXPECT_EQ(ctx.count(Kind::Text), 2u);
 }
 
@@ -330,6 +340,41 @@ TEST_F(PipelineFixture, ChildComponentsShowOnlyOnTheirPlans) {
   wall->firstChild = nullptr;
   door->parent = nullptr;
   DeleteObj(door);
+}
+
+// A custom skylight is drawn by the outlines placed in its part list; the outlines of its
+// definition, kept in definition coordinates, are not drawn.
+TEST_F(PipelineFixture, CustomSkylightsDrawTheirPlacedOutlinesOnly) {
+  Objex* roof = doc.addObject(kObjOpenPoly, false, {{0, 0}, {10, 0}});
+  roof->planMask = 2;
+  doc.ds()->currentPlanMask = 2;
+  RGBColor black{};
+  auto outline = [&](float at) {
+    Objex* o = CreateObject(kObjSkylightOutline, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr);
+    for (auto [x, z] : {std::pair{at, at}, {at + 20, at}, {at + 20, at + 20}, {at, at + 20}})
+      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, o), o);
+    return o;
+  };
+  Objex* skylight = CreateObject(kObjSkylight, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, roof,
+                                 nullptr, nullptr);
+  roof->firstChild = skylight;
+  auto* data = static_cast<RoofAttachmentData*>(calloc(1, sizeof(RoofAttachmentData)));
+  data->ownerType = kObjSkylight;
+  data->subtype = kSkylightCustom;
+  data->owner = skylight;
+  data->parts = outline(100);
+  data->outlineParts = outline(5000);
+  skylight->typeData = data;
+  DrawObject(nullptr, roof, nullptr, kDrawFlagAll, nullptr);
+  bool placed = false, definition = false;
+  for (const auto& c : ctx.calls)
+    for (const NSPoint& p : c.points) {
+      placed = placed || (p.x >= 100 && p.x <= 120);
+      definition = definition || p.x >= 5000;
+    }
+  EXPECT_TRUE(placed);
+  EXPECT_FALSE(definition);
 }
 
 TEST_F(PipelineFixture, RefreshAsksTheWindowOnlyWhenThereIsOne) {
