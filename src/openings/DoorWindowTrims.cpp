@@ -60,16 +60,17 @@ void DeleteObjectList(Objex* head) {
   }
 }
 
-int32_t CurveQuality(const DocState* ds) {
-  return ds->windowDoorRenderQuality() > 0 ? LimitRepeats(ds->windowDoorRenderQuality()) : 8;
-}
+// Segments per curve at a quality setting (8 when it is not set).
+int32_t CurveQuality(int32_t quality) { return quality > 0 ? LimitRepeats(quality) : 8; }
 
-// A working copy of a mask or profile, off every list, its curves made straight segments.
-Objex* FlatCopy(Objex* object, DocState* ds) {
+// A working copy of a mask or profile, off every list, its curves made straight segments:
+// masks at the openings' curve quality, trim profiles at the trims' own.
+Objex* FlatCopy(Objex* object, DocState* ds, bool trimProfile = false) {
   Objex* copy = DuplicateObject(object, nullptr, nullptr, FloatPoint{0, 0}, 0, kCmdDuplicate);
   if (!copy) return nullptr;
   const int16_t saved = ds->curveSegments;
-  ds->curveSegments = static_cast<int16_t>(CurveQuality(ds));
+  ds->curveSegments = static_cast<int16_t>(
+      CurveQuality(trimProfile ? ds->windowDoorTrimRenderQuality() : ds->windowDoorRenderQuality()));
   ConvertObjectCurvesToPolygons(copy);
   ds->curveSegments = saved;
   int32_t n = 0;
@@ -591,7 +592,7 @@ void ApplyCustomTrimToDoorWin(Objex* profile, float, DoorWindowData* record, int
     sx = defW != 0 ? record->width / defW : 1.0f;
     sy = defH != 0 ? record->height / defH : 1.0f;
   }
-  Objex* profileCopy = FlatCopy(profile, ds);
+  Objex* profileCopy = FlatCopy(profile, ds, true);
   if (!profileCopy) return;
   std::vector<float> points;
   for (Poinz* p = profileCopy->firstPoint; p; p = p->next) {

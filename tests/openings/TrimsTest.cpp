@@ -193,6 +193,26 @@ TEST_F(Trims, CustomSlotBOnACircleComesOnTopOfTheStandardCasingAndKeepsTheMask) 
   EXPECT_FLOAT_EQ(GetCustomTrimHeight(record, 0, &h), 0);
 }
 
+TEST_F(Trims, CustomProfileCurvesAtTheTrimQualityMasksAtTheOpeningQuality) {
+  struct Case {
+    int32_t openings, trims, bands;  // a curved first segment: trims - 1 points more
+  };
+  for (const Case c : {Case{4, 6, 7}, Case{6, 4, 5}}) {
+    SCOPED_TRACE(testing::Message() << c.openings << " " << c.trims);
+    doc.ds()->windowDoorRenderQuality() = c.openings;
+    doc.ds()->windowDoorTrimRenderQuality() = c.trims;
+    Objex* wall = Wall({{0, 0}, {120, 0}});
+    DoorWindowData* record = AttachmentData(Opening(wall, wall->firstPoint, 600, 60, 36, 40, 30));
+    Objex* profile = Profile({{0, 0, 0}, {0, 0, -2}, {1, 0, -4}});
+    profile->firstPoint->outHandle[0] = 1;
+    profile->firstPoint->next->inHandle[0] = 1;
+    record->trimSlotA.flag = 1;
+    record->trimSlotA.profile = profile;
+    // The rectangular mask has no curve: four edges whatever the quality.
+    EXPECT_EQ(CountByType(Face(wall, 0)->attachments)[kPartTrimSlotA], 4 * c.bands);
+  }
+}
+
 TEST_F(Trims, NoMaskOrAFlatProfileBuildsNoTrim) {
   Objex* wall = Wall({{0, 0}, {120, 0}});
   DoorWindowData* record = AttachmentData(Opening(wall, wall->firstPoint, 600, 60, 36, 40, 30));
