@@ -305,9 +305,11 @@ void LiveViewController::displayExport3DSavePanel() {
 }
 
 namespace {
-// A typed size: a whole number of pixels, at least 16; anything that is no number gives 16.
+// A typed size: its whole part in pixels, at least 16; anything that is no number gives 16.
 int32_t TypedPixels(QLineEdit* field) {
-  const TypedNumber typed = CheckTypedNumber(field->text().toStdString(), NumberKind::kWhole);
+  const std::string text = field->text().toStdString();
+  TypedNumber typed = CheckTypedNumber(text, NumberKind::kWhole);
+  if (!typed.accepted) typed = CheckTypedNumber(text, NumberKind::kDecimal);  // "64.5" is 64 pixels
   if (!typed.accepted || !(typed.value >= 16)) return 16;
   return typed.value > 1e6f ? 1000000 : static_cast<int32_t>(typed.value);
 }

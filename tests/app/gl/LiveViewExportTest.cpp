@@ -131,6 +131,15 @@ TEST_F(LiveViewExportTest, ThePanelTakesItsFieldsAndCurrentImageDisablesThem) {
   EXPECT_TRUE(controller->exportImageWidthText()->isEnabled());
   EXPECT_EQ(QImage(QString::fromStdString(path)).size(), QSize(16, 16));
 
+  // A size typed with a fraction exports at its whole part.
+  controller->chooseExportPath = [&] {
+    controller->exportImageWidthText()->setText("64.7");
+    controller->exportImageHeightText()->setText("40.2");
+    return file("fraction.png");
+  };
+  controller->displayExport3DSavePanel();
+  EXPECT_EQ(QImage(QString::fromStdString(file("fraction.png"))).size(), QSize(64, 40));
+
   quality->setCurrentIndex(0);
   controller->chooseExportPath = [&] { return file("current.png"); };
   controller->displayExport3DSavePanel();
