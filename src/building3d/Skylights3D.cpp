@@ -485,9 +485,8 @@ void FreeList(Objex*& head) {
   head = nullptr;
 }
 
-// A copy of a definition part with its curves made straight, scaled about the origin by
-// (sx, sz), moved by (ox, oz) and turned about (x, z); not on any list.
-Objex* PlacedCopy(Objex* source, float sx, float sz, float ox, float oz, float x, float z, float turn) {
+// A copy of a definition part with its curves made straight; not on any list.
+Objex* StraightCopy(Objex* source) {
   Objex* copy = DuplicateObject(source, nullptr, nullptr, FloatPoint{0, 0}, 0, kCmdDuplicate);
   if (!copy) return nullptr;
   UnlinkObject(copy);
@@ -498,12 +497,22 @@ Objex* PlacedCopy(Objex* source, float sx, float sz, float ox, float oz, float x
     ConvertObjectCurvesToPolygons(copy);
     ds->curveSegments = saved;
   }
-  for (Poinz* p = copy->firstPoint; p; p = p->next) {
+  return copy;
+}
+
+// Scales a part about the origin by (sx, sz), moves it by (ox, oz) and turns it about (x, z).
+void Place(Objex* part, float sx, float sz, float ox, float oz, float x, float z, float turn) {
+  for (Poinz* p = part->firstPoint; p; p = p->next) {
     p->position[0] = p->position[0] * sx + ox;
     p->position[2] = p->position[2] * sz + oz;
     for (float* h : {p->inHandle, p->outHandle}) h[0] *= sx, h[2] *= sz;
     if (turn != 0) Rotate(&p->position[0], &p->position[2], x, z, turn);
   }
+}
+
+Objex* PlacedCopy(Objex* source, float sx, float sz, float ox, float oz, float x, float z, float turn) {
+  Objex* copy = StraightCopy(source);
+  if (copy) Place(copy, sx, sz, ox, oz, x, z, turn);
   return copy;
 }
 
@@ -570,7 +579,8 @@ void CreateCustomSkylightSymbols(Objex* skylight, float x, float z, float angle)
     CreateCustomSkylightFillerPlane(skylight, part, 0);
   }
   for (Objex* d = r->defFrames(); d; d = d->next) {
-    Objex* part = PlacedCopy(d, sx, sz, ox, oz, x, z, turn);
+    // The band takes the definition's line weight and is then scaled with the rest.
+    Objex* part = StraightCopy(d);
     if (!part) continue;
     const int32_t alignment = part->extraLong;
     part->extraLong = 0;
@@ -582,6 +592,7 @@ void CreateCustomSkylightSymbols(Objex* skylight, float x, float z, float angle)
         part = band;
       }
     part->extraLong = alignment;
+    Place(part, sx, sz, ox, oz, x, z, turn);
     PaintFromSkylight(part, skylight);
     part->layer = skylight->layer;
     UpdateObjectBounds(part);

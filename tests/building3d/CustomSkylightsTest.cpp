@@ -98,6 +98,28 @@ TEST_F(CustomSkylights, RecordSizeEqualToTheDefinitionKeepsItsSize) {
   EXPECT_NEAR(sky->firstPoint->next->next->position[2], rect.floatBottom, 1e-4);
 }
 
+TEST_F(CustomSkylights, FrameBandIsScaledWithTheDefinition) {
+  defineOutline(0, 0, 20, 10);
+  const RGBColor black{};
+  Objex* line = CreateObject(kObjSeparatorFace, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr);
+  AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0, 0, 0, 0, 0, line), line);
+  AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, 20, 0, 5, 0, 0, 0, 0, 0, 0, line), line);
+  line->pointCount = 2;
+  line->width = 72;
+  rec->defFrames() = line;
+  // Twice the definition's depth: the band across the line doubles with it.
+  rec->width() = 20, rec->height() = 20;
+  CreateCustomSkylightSymbols(sky, 0, 0, 90);
+  ASSERT_EQ(partCount(), 4);
+  const Objex* band = rec->parts->next->next->next;
+  float w = 0, d = 0, cx = 0, cz = 0;
+  extent(band, &w, &d, &cx, &cz);
+  EXPECT_NEAR(w, 20, 1e-2);
+  EXPECT_NEAR(d, 2 * 72, 1e-2);  // the line weight, in plan units
+  EXPECT_NEAR(cz, 0, 1e-2);
+}
+
 TEST_F(CustomSkylights, DefinitionWithoutWidthBuildsNothingAndKeepsTheOldParts) {
   defineOutline(0, 0, 20, 10);
   rec->width() = 20, rec->height() = 10;
