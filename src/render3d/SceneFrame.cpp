@@ -571,11 +571,12 @@ void InitializeAntiAliasGLScene(double fovy, double aspect, double jitterX, doub
   glViewport(0, 0, w, h);
   const bool topography = !(ds->renderExclusions() & kLVOffTopography);
   if (!Perspective(ds)) {
-    // The box moves by the jitter as a fraction of a pixel of the view.
-    (void)fovy, (void)aspect;
+    // The box moves against the jitter by the shift the perspective frustum would get at a
+    // near distance of three view widths.
     const OrthoBox box = sFrameOrthoBox ? *sFrameOrthoBox : ComputeOrthoBox(ds, w, h);
-    const double dx = jitterX * (box.right - box.left) / (w == 0 ? 1 : w);
-    const double dy = jitterY * 2 * box.halfHeight / h;
+    const double n = 3.0 * w, T = std::tan(fovy * kDegrees / 2);
+    const double dx = -(2 * n * T * aspect * jitterX / (w == 0 ? 1 : w));
+    const double dy = -(2 * n * T * jitterY / h);
     LoadOrthoElevation(ds, box, dx, dy);
     if (topography) return;
     DrawLotByMode(ds);

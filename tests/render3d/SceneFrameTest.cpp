@@ -2,6 +2,9 @@
 // the walk camera, pass counts, Escape and the light view.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <utility>
+
 #include <GL/gl.h>
 
 #include "platform/KeyWatch.h"
@@ -121,8 +124,13 @@ TEST_F(SceneFrame, WireframeDrawsPlanColouredVisibleEdgesWithoutDepthTest) {
   gRenderOpenGLAntiAlias = 1;
   RefreshGLScene();
   gRenderOpenGLAntiAlias = 0;
-  EXPECT_GT(kept(12, 32).g, 0);
-  EXPECT_EQ(kept(12, 32).r, 0);
+  // The passes move the outline by up to a pixel or so either way.
+  int green = 0;
+  for (int x = 10; x <= 14; ++x) {
+    green += kept(x, 32).g;
+    EXPECT_EQ(kept(x, 32).r, 0) << x;
+  }
+  EXPECT_GT(green, 0);
 }
 
 TEST_F(SceneFrame, ClearViewDrawsLinesThenFillsAndRestoresTheMode) {
@@ -188,6 +196,24 @@ TEST_F(SceneFrame, EmptyOrthographicViewFramesThePlanBounds) {
   ds()->orthoScale() = -2;
   RefreshGLScene();
   EXPECT_FLOAT_EQ(ds()->orthoScale(), 1);
+}
+
+TEST_F(SceneFrame, OrthographicPassMovesTheBoxAgainstTheJitterByTheFrustumShift) {
+  // A 64 x 32 view over the plan bounds: the box spans -32..32 across, -16..16 up.
+  sWidth = 64, sHeight = 32;
+  const double T = std::tan(45.0 * M_PI / 180 / 2);
+  for (auto [jx, jy] : {std::pair{0.5, -0.25}, {-0.334818, 0.435331}}) {
+    InitializeAntiAliasGLScene(45.0, 2.0, jx, jy, 1.0);
+    GLdouble m[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, m);
+    // n = 3 view widths: dx = -(2 n T aspect jx / width), dy = -(2 n T jy / height).
+    const double dx = -(2 * 3 * 64 * T * 2.0 * jx / 64), dy = -(2 * 3 * 64 * T * jy / 32);
+    EXPECT_NEAR(m[0], 2.0 / 64, 1e-9);
+    EXPECT_NEAR(m[5], 2.0 / 32, 1e-9);
+    EXPECT_NEAR(m[12], -2 * dx / 64, 1e-6) << jx;
+    EXPECT_NEAR(m[13], -2 * dy / 32, 1e-6) << jy;
+  }
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(SceneFrame, EscapeAtThe300thPlaneObjectReturnsNothing) {
