@@ -351,7 +351,7 @@ void RenderGLPhotoObject(PlaneObject* po) {
         const float value = hsv.value - I * f;
         const uint16_t V = !(value > 0) ? 0 : value >= 65535 ? 65535 : static_cast<uint16_t>(value);
         if (mode == kRenderClearViewFill) {
-          const float k = hsv.value == 0 ? 1.0f : static_cast<float>(V) / hsv.value;
+          const float k = hsv.value == 0 || V == 0 ? 1.0f : static_cast<float>(V) / hsv.value;
           c.red = static_cast<uint16_t>(line.red + (fill.red - line.red) * k);
           c.green = static_cast<uint16_t>(line.green + (fill.green - line.green) * k);
           c.blue = static_cast<uint16_t>(line.blue + (fill.blue - line.blue) * k);

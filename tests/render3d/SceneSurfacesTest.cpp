@@ -485,4 +485,40 @@ TEST_F(PlantScene, PhotosMirrorTheirImageAndHideInSeeThroughRendering) {
   photo->sourceObject = nullptr;
 }
 
+TEST_F(PlantScene, APhotoFadedToNothingInClearViewFillKeepsTheFillColour) {
+  Objex* photo = doc.addObject(kObjPhotoSurface, true, {{0, 0}, {1, 0}}, parts);
+  photo->sourceObject = strdup((root + "/missing-photo.png").c_str());
+  PlaneObject* po = addPolygon({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}}, {65535, 65535, 65535}, photo, false);
+  po->renderKind = 131;
+  po->textureIdA = 20051;
+  po->actual3DType = 0;  // fades along 1 - v
+  for (int i = 0; i < 4; ++i) po->planes->vertices[i].v = (i < 2) ? 0.0f : 0.5f;
+  ds()->renderMode() = kRenderClearViewFill;
+  ds()->clearViewLineColor() = {0, 0, 65535};
+  ds()->clearViewFillColor() = {65535, 0, 0};
+  ds()->lightIntensity() = 65535;
+  gLiveViewOptions |= kLiveViewShading;
+  LookFrom(0);
+  const auto vertices = Vertices(Feedback([po] { RenderGLPhotoObject(po); }));
+  ASSERT_FALSE(vertices.empty());
+  // v = 0 fades the value to 0: the ratio counts as 1 and the vertex keeps the fill colour;
+  // v = 0.5 halves it, half way from the line colour.
+  bool sawFull = false, sawHalf = false;
+  for (const FedVertex& v : vertices) {
+    if (v.r > 0.99f) {
+      EXPECT_NEAR(v.b, 0.0f, 0.01f);
+      sawFull = true;
+    } else {
+      EXPECT_NEAR(v.r, 0.5f, 0.01f);
+      EXPECT_NEAR(v.b, 0.5f, 0.01f);
+      sawHalf = true;
+    }
+  }
+  EXPECT_TRUE(sawFull);
+  EXPECT_TRUE(sawHalf);
+  DeletePlaneObject(po);
+  free(photo->sourceObject);
+  photo->sourceObject = nullptr;
+}
+
 }  // namespace
