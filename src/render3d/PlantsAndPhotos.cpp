@@ -436,7 +436,8 @@ void GrowPlantVisuals(float years) {
     if (!plant || plant->type != kObjPlant) continue;
     plant->plantAge = std::max(1.0f, plant->plantAge + years);
     float width = po->billboardSize[0] * 2, height = po->billboardSize[1];
-    GetPlantBounds(plant, &width, &height, 1);
+    // Measure only: resizing would rebuild the plant's plane objects under this walk.
+    GetPlantBounds(plant, &width, &height, 0);
     po->billboardSize[0] = width / 2;
     po->billboardSize[1] = height;
   }

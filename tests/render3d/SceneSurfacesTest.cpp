@@ -5,11 +5,13 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
 #include "building3d/RenderRoad.h"
 #include "model/PlanarTransforms.h"
+#include "model/Plants.h"
 #include "model/Records.h"
 #include "plandraw/PlanDrawing.h"
 #include "render3d/SceneSurfaces.h"
@@ -454,6 +456,37 @@ TEST_F(PlantScene, GrowingKeepsTheAgeAtOneYearAtLeast) {
   GrowPlantVisuals(2.5f);
   EXPECT_FLOAT_EQ(plant->plantAge, 3.5f);
   gGLPlaneObjects = nullptr;
+}
+
+TEST_F(PlantScene, GrowingResizesTheBillboardAndLeavesThePlantsFootprintAlone) {
+  plant->plantInfo = static_cast<PlantInfo*>(calloc(1, sizeof(PlantInfo)));
+  plant->plantInfo->annualGrowthRate = 10;
+  plant->plantInfo->maximumGrowthHeight = 1000;
+  plant->plantAge = 1.0f;
+  plant->bounds3D.floatLeft = plant->bounds3D.floatBack = -10;
+  plant->bounds3D.floatRight = plant->bounds3D.floatFront = 10;
+  const Float3DRect before = plant->bounds3D;
+  std::vector<std::array<float, 3>> points;
+  for (const Poinz* p = plant->firstPoint; p; p = p->next) points.push_back({p->position[0], p->position[1], p->position[2]});
+  gGLPlaneObjects = billboard;
+  GrowPlantVisuals(3);
+  gGLPlaneObjects = nullptr;
+  EXPECT_FLOAT_EQ(plant->plantAge, 4.0f);
+  float width = 0, height = 0;
+  GetPlantBounds(plant, &width, &height, 0);
+  EXPECT_FLOAT_EQ(billboard->billboardSize[0], width / 2);
+  EXPECT_FLOAT_EQ(billboard->billboardSize[1], height);
+  // Only the billboard changes: the plant object keeps its footprint.
+  EXPECT_FLOAT_EQ(plant->bounds3D.floatLeft, before.floatLeft);
+  EXPECT_FLOAT_EQ(plant->bounds3D.floatRight, before.floatRight);
+  size_t i = 0;
+  for (const Poinz* p = plant->firstPoint; p; p = p->next, ++i) {
+    ASSERT_LT(i, points.size());
+    EXPECT_FLOAT_EQ(p->position[0], points[i][0]);
+    EXPECT_FLOAT_EQ(p->position[2], points[i][2]);
+  }
+  free(plant->plantInfo);
+  plant->plantInfo = nullptr;
 }
 
 TEST_F(PlantScene, PhotosMirrorTheirImageAndHideInSeeThroughRendering) {
