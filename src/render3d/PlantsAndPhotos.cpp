@@ -351,7 +351,7 @@ void RenderGLPhotoObject(PlaneObject* po) {
         const float value = hsv.value - I * f;
         const uint16_t V = !(value > 0) ? 0 : value >= 65535 ? 65535 : static_cast<uint16_t>(value);
         if (mode == kRenderClearViewFill) {
-          const float k = hsv.value == 0 ? 1.0f : static_cast<float>(V) / hsv.value;
+          const float k = hsv.value == 0 || V == 0 ? 1.0f : static_cast<float>(V) / hsv.value;
           c.red = static_cast<uint16_t>(line.red + (fill.red - line.red) * k);
           c.green = static_cast<uint16_t>(line.green + (fill.green - line.green) * k);
           c.blue = static_cast<uint16_t>(line.blue + (fill.blue - line.blue) * k);
@@ -436,7 +436,8 @@ void GrowPlantVisuals(float years) {
     if (!plant || plant->type != kObjPlant) continue;
     plant->plantAge = std::max(1.0f, plant->plantAge + years);
     float width = po->billboardSize[0] * 2, height = po->billboardSize[1];
-    GetPlantBounds(plant, &width, &height, 1);
+    // Measure only: resizing would rebuild the plant's plane objects under this walk.
+    GetPlantBounds(plant, &width, &height, 0);
     po->billboardSize[0] = width / 2;
     po->billboardSize[1] = height;
   }

@@ -5,11 +5,13 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
 #include "building3d/RenderRoad.h"
 #include "model/PlanarTransforms.h"
+#include "model/Plants.h"
 #include "model/Records.h"
 #include "plandraw/PlanDrawing.h"
 #include "render3d/SceneSurfaces.h"
@@ -456,6 +458,37 @@ TEST_F(PlantScene, GrowingKeepsTheAgeAtOneYearAtLeast) {
   gGLPlaneObjects = nullptr;
 }
 
+TEST_F(PlantScene, GrowingResizesTheBillboardAndLeavesThePlantsFootprintAlone) {
+  plant->plantInfo = static_cast<PlantInfo*>(calloc(1, sizeof(PlantInfo)));
+  plant->plantInfo->annualGrowthRate = 10;
+  plant->plantInfo->maximumGrowthHeight = 1000;
+  plant->plantAge = 1.0f;
+  plant->bounds3D.floatLeft = plant->bounds3D.floatBack = -10;
+  plant->bounds3D.floatRight = plant->bounds3D.floatFront = 10;
+  const Float3DRect before = plant->bounds3D;
+  std::vector<std::array<float, 3>> points;
+  for (const Poinz* p = plant->firstPoint; p; p = p->next) points.push_back({p->position[0], p->position[1], p->position[2]});
+  gGLPlaneObjects = billboard;
+  GrowPlantVisuals(3);
+  gGLPlaneObjects = nullptr;
+  EXPECT_FLOAT_EQ(plant->plantAge, 4.0f);
+  float width = 0, height = 0;
+  GetPlantBounds(plant, &width, &height, 0);
+  EXPECT_FLOAT_EQ(billboard->billboardSize[0], width / 2);
+  EXPECT_FLOAT_EQ(billboard->billboardSize[1], height);
+  // Only the billboard changes: the plant object keeps its footprint.
+  EXPECT_FLOAT_EQ(plant->bounds3D.floatLeft, before.floatLeft);
+  EXPECT_FLOAT_EQ(plant->bounds3D.floatRight, before.floatRight);
+  size_t i = 0;
+  for (const Poinz* p = plant->firstPoint; p; p = p->next, ++i) {
+    ASSERT_LT(i, points.size());
+    EXPECT_FLOAT_EQ(p->position[0], points[i][0]);
+    EXPECT_FLOAT_EQ(p->position[2], points[i][2]);
+  }
+  free(plant->plantInfo);
+  plant->plantInfo = nullptr;
+}
+
 TEST_F(PlantScene, PhotosMirrorTheirImageAndHideInSeeThroughRendering) {
   writeSolid(root + "/photo.png", 8, 8, Qt::red);
   Objex* photo = doc.addObject(kObjPhotoSurface, true, {{0, 0}, {1, 0}}, parts);
@@ -480,6 +513,42 @@ TEST_F(PlantScene, PhotosMirrorTheirImageAndHideInSeeThroughRendering) {
   EXPECT_FALSE(Feedback([po] { RenderGLPhotoObject(po); }).empty());
   gDrawClearViewPhotoView = 0;
   ds()->transparency() = 0;
+  DeletePlaneObject(po);
+  free(photo->sourceObject);
+  photo->sourceObject = nullptr;
+}
+
+TEST_F(PlantScene, APhotoFadedToNothingInClearViewFillKeepsTheFillColour) {
+  Objex* photo = doc.addObject(kObjPhotoSurface, true, {{0, 0}, {1, 0}}, parts);
+  photo->sourceObject = strdup((root + "/missing-photo.png").c_str());
+  PlaneObject* po = addPolygon({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}}, {65535, 65535, 65535}, photo, false);
+  po->renderKind = 131;
+  po->textureIdA = 20051;
+  po->actual3DType = 0;  // fades along 1 - v
+  for (int i = 0; i < 4; ++i) po->planes->vertices[i].v = (i < 2) ? 0.0f : 0.5f;
+  ds()->renderMode() = kRenderClearViewFill;
+  ds()->clearViewLineColor() = {0, 0, 65535};
+  ds()->clearViewFillColor() = {65535, 0, 0};
+  ds()->lightIntensity() = 65535;
+  gLiveViewOptions |= kLiveViewShading;
+  LookFrom(0);
+  const auto vertices = Vertices(Feedback([po] { RenderGLPhotoObject(po); }));
+  ASSERT_FALSE(vertices.empty());
+  // v = 0 fades the value to 0: the ratio counts as 1 and the vertex keeps the fill colour;
+  // v = 0.5 halves it, half way from the line colour.
+  bool sawFull = false, sawHalf = false;
+  for (const FedVertex& v : vertices) {
+    if (v.r > 0.99f) {
+      EXPECT_NEAR(v.b, 0.0f, 0.01f);
+      sawFull = true;
+    } else {
+      EXPECT_NEAR(v.r, 0.5f, 0.01f);
+      EXPECT_NEAR(v.b, 0.5f, 0.01f);
+      sawHalf = true;
+    }
+  }
+  EXPECT_TRUE(sawFull);
+  EXPECT_TRUE(sawHalf);
   DeletePlaneObject(po);
   free(photo->sourceObject);
   photo->sourceObject = nullptr;
