@@ -417,7 +417,10 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
     alpha = mode == kRenderClearViewFill ? 128 : 0;
   }
 
-  const bool flat = gRenderPlantsInColor || (mode == kRenderLightView && !custom);
+  // A custom texture keeps its per-vertex colours in the light view even while its image is
+  // not resident (its surface then shows those colours).
+  const bool flat = gRenderPlantsInColor ||
+                    (mode == kRenderLightView && !(textured && m.textureID >= kFirstCustomTextureID));
   const bool edgeFlags = mode == kRenderWireframe || mode == kRenderClearViewLines;
   const bool strip = o->partType == kPartStripShared || o->renderKind == kKindStrip;
   const bool fades = !edgeFlags && !symbolPart && (gLiveViewOptions & kLiveViewShading);
