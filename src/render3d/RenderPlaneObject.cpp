@@ -371,11 +371,13 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
   RGBtoHSV(&base, &hsv);
   const uint16_t V0 = hsv.value;
   RGBColor shaded = base;
-  if (!lineOrFill && !gRenderPlantsInColor && !(symbolPart && mode == kRenderLightView)) {
+  // Faces with generated coordinates (symbol parts and trims) stay unshaded in the light view,
+  // and the fully lit pass brightens all of them.
+  if (!lineOrFill && !gRenderPlantsInColor && !(gen && mode == kRenderLightView)) {
     float& brightness = ds->lightBrightness();
     const float saved = brightness;
     const int16_t pt = o->partType;
-    if (gAdjustTrimLightIntensity && (symbolPart || pt == 1 || pt == 2 || pt == 3 || pt == kPartBaseMoulding ||
+    if (gAdjustTrimLightIntensity && (gen || pt == 1 || pt == 2 || pt == 3 || pt == kPartBaseMoulding ||
                                       pt == kPartCrownMoulding))
       brightness = 1.2f;
     ComputeShading(1.0f, n[0], n[1], n[2], &hsv.saturation, &hsv.value, 0);
@@ -415,7 +417,10 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
     alpha = mode == kRenderClearViewFill ? 128 : 0;
   }
 
-  const bool flat = gRenderPlantsInColor || (mode == kRenderLightView && !custom);
+  // A custom texture keeps its per-vertex colours in the light view even while its image is
+  // not resident (its surface then shows those colours).
+  const bool flat = gRenderPlantsInColor ||
+                    (mode == kRenderLightView && !(textured && m.textureID >= kFirstCustomTextureID));
   const bool edgeFlags = mode == kRenderWireframe || mode == kRenderClearViewLines;
   const bool strip = o->partType == kPartStripShared || o->renderKind == kKindStrip;
   const bool fades = !edgeFlags && !symbolPart && (gLiveViewOptions & kLiveViewShading);

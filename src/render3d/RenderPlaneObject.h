@@ -45,14 +45,14 @@ void RTRenderGLCarvedPlaneObject(PlaneObject* object, const render3d::CarvedPlan
 // each polygon's dominant plane, or always the level plane when `horizontal`) at a repeat size
 // of width x height units over 0.504: the trims. Otherwise drawn as the two routines above
 // draw, except that the fade across a face applies whatever the alpha and without the floor
-// rule, and a custom texture's alpha test is always 0.5.
+// rule, a custom texture's alpha test is always 0.5, the light view leaves them unshaded and
+// the fully lit pass brightens every part.
 struct GeneratedTextureSize {
   int32_t width = 1;
   int32_t height = 1;
   bool horizontal = false;
   // Parts of 3D symbols: the wireframe colour is the plan colour of the root of the plan
-  // object, shading is skipped in the light view (and the fully lit pass brightens every
-  // part), vertices 2 and 3 share the strip colour whatever the part, nothing fades, and the
+  // object, vertices 2 and 3 share the strip colour whatever the part, nothing fades, and the
   // real-time door-leaf value rule does not apply.
   bool symbolPart = false;
   // Symbol parts whose texture gives no width (or height): the size is fitted per polygon to

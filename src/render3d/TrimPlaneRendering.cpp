@@ -41,9 +41,12 @@ const TrimSlot* DoorWindowSlot(const DoorWindowData* record, int16_t partType) {
 
 GeneratedTextureSize TrimTextureSize(const PlaneObject* o) {
   GeneratedTextureSize size;
-  if (!o || !o->actual3DObject || !o->actual3DObject->typeData) return size;
+  if (!o || !o->actual3DObject) return size;
   const Objex* part = o->actual3DObject;
   const int16_t pt = o->partType;
+  // A skylight's curb rings map level, with or without its record.
+  if (part->type == kObjSkylight) size.horizontal = pt == 1 || pt == 2;
+  if (!part->typeData) return size;
   if (part->type == kObjDoor || part->type == kObjWindow) {
     const auto* record = static_cast<const DoorWindowData*>(part->typeData);
     const int32_t id = o->renderKind == kKindSideA ? o->textureIdA : o->textureIdB;
@@ -62,7 +65,6 @@ GeneratedTextureSize TrimTextureSize(const PlaneObject* o) {
       size.width = slot->textureWidth;
       size.height = slot->textureHeight;
     }
-    size.horizontal = pt == 1 || pt == 2;
   }
   return size;
 }

@@ -115,6 +115,25 @@ TEST_F(PlaneObjectColors, FadeRunsAlongVOnTheFirstFloorAndAgainstItAbove) {
   }
 }
 
+TEST_F(PlaneObjectColors, TheLightViewIsFlatWhiteExceptUnderCustomTextures) {
+  gLiveViewOptions |= kLiveViewShading;
+  ds()->lightIntensity() = 40000;
+  ds()->renderMode() = kRenderLightView;
+  Objex* onFirst = doc.addObject(kObjWall, true, {{0, 0}, {1, 0}}, doc.first);
+  doc.first->visible = 0;
+  PlaneObject* p = quad(kRed, onFirst);
+  p->partType = 10;
+  p->textureIdB = 1301;  // a stock texture: untextured, one flat white
+  for (const Pixel& c : VertexColors(p)) EXPECT_EQ(c, (Pixel{255, 255, 255, 0}));
+  // A custom id (here one without an image) keeps the fade across the face.
+  p->textureIdB = 20099;
+  std::vector<Pixel> custom = VertexColors(p);
+  ASSERT_EQ(custom.size(), 4u);
+  EXPECT_EQ(custom[0], (Pixel{255, 255, 255, 0}));
+  EXPECT_EQ(custom[2], (Pixel{99, 99, 99, 0}));
+  ds()->renderMode() = kRenderSolid;
+}
+
 TEST_F(PlaneObjectColors, StripsShareTheirCommonEdgeColour) {
   Objex* surface = planObject();
   PlaneObject* a = quad(kRed, surface);

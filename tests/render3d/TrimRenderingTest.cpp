@@ -15,7 +15,9 @@
 #include "model/Palettes.h"
 #include "model/WallFields.h"
 #include "platform/ContentPaths.h"
+#include "render3d/Lighting.h"
 #include "render3d/RenderTestSupport.h"
+#include "render3d/ShadowRender.h"
 #include "render3d/TrimPlaneRendering.h"
 
 namespace {
@@ -180,6 +182,47 @@ TEST_F(TrimRendering, PaletteLinkedSlotMapsAtTheLinkedTextureSizeAndStaysAsStore
     EXPECT_EQ(record->trimSlotA.textureWidth, 100);
     EXPECT_EQ(record->trimSlotA.textureHeight, 100);
   }
+}
+
+TEST_F(TrimRendering, SkylightRingsMapLevelEvenWithoutTheirRecord) {
+  Objex* skylight = planObject(kObjSkylight);
+  GLfloat s[4], tp[4];
+  for (int16_t partType : {1, 2, 4}) {
+    // An upright face (in the x/y plane): only the bands map by their dominant plane.
+    PlaneObject* t = Trim(skylight, partType, 1301);
+    RenderGLTrimPlaneObject(t, 0);
+    SPlane(s, tp);
+    EXPECT_NEAR(s[0], 0.504f, 1e-6) << partType;
+    EXPECT_NEAR(tp[1], partType == 4 ? 0.504f : 0, 1e-6) << partType;
+    EXPECT_NEAR(tp[2], partType == 4 ? 0 : 0.504f, 1e-6) << partType;
+  }
+}
+
+TEST_F(TrimRendering, EveryTrimKindIsUnshadedInTheLightViewAndBrightenedByTheFullyLitPass) {
+  gLiveViewOptions |= kLiveViewShading;
+  ds()->lightIntensity() = 0;  // no fade across the faces
+  Objex* skylight = planObject(kObjSkylight);
+  glViewport(0, 0, 64, 64);
+  auto colour = [this, skylight](int16_t partType) {
+    PlaneObject* t = Trim(skylight, partType, 0);
+    t->colorA = t->colorB = {40000, 30000, 20000};
+    t->planes->normal[0] = 0.7f, t->planes->normal[1] = 0.7f, t->planes->normal[2] = 0;  // would shade
+    const auto vertices = Vertices(Feedback([t] { RenderGLTrimPlaneObject(t, 0); }));
+    return vertices.empty() ? std::array<float, 3>{-1, -1, -1}
+                            : std::array<float, 3>{vertices[0].r, vertices[0].g, vertices[0].b};
+  };
+  ds()->renderMode() = kRenderLightView;
+  for (int16_t partType : {1, 2, 3, 4, 5})
+    EXPECT_EQ(colour(partType), (std::array<float, 3>{1, 1, 1})) << partType;
+  ds()->renderMode() = kRenderSolid;
+  const float brightness = ds()->lightBrightness();
+  ds()->lightBrightness() = 0.8f;
+  gAdjustTrimLightIntensity = 1;
+  const std::array<float, 3> ring = colour(1);
+  for (int16_t partType : {2, 3, 4, 5}) EXPECT_EQ(colour(partType), ring) << partType;
+  gAdjustTrimLightIntensity = 0;
+  EXPECT_LT(colour(4)[0], ring[0]);
+  ds()->lightBrightness() = brightness;
 }
 
 TEST_F(TrimRendering, ATransparentTrimStillFadesAcrossItsFace) {
