@@ -289,8 +289,10 @@ void BuildSingleRing(Objex* object, Objex* source) {
     ColourSingleRingSurface(po, object);
     if (object->type == kObjPlant) {
       po->renderKind = object->subtype == kSubUserPlant ? kRenderKindUserPlant : kRenderKindPlant;
+      // Measured only: resizing here would select the plant and rescale its footprint each
+      // time the scene is built.
       float width = 0, height = 0;
-      GetPlantBounds(object, &width, &height, 1);
+      GetPlantBounds(object, &width, &height, 0);
       po->billboardSize[0] = width / 2;
       po->billboardSize[1] = height;
     }

@@ -11,9 +11,11 @@
 #include "SceneTestSupport.h"
 #include "TestDocument.h"
 #include "building3d/PlaneObjects.h"
+#include "building3d/Plants3D.h"
 #include "building3d/RenderRoad.h"
 #include "building3d/Walls3D.h"
 #include "model/Delete.h"
+#include "model/Plants.h"
 #include "model/Services.h"
 #include "model/WallFields.h"
 
@@ -113,6 +115,27 @@ TEST_F(RoadTest, ForcedBuildOnEmptyOrStaleSceneIsNotForced) {
   EXPECT_EQ(gRenderOnShow, 0);
   EXPECT_EQ(Count(), 2 * built);
   gForceRenderObjectNow = 0;
+}
+
+// Building a plant's 3D sizes its billboard from its age and leaves the plan alone: the plant
+// stays unselected and its footprint keeps its size, however often the scene is built.
+TEST_F(RoadTest, BuildingAPlantSizesItsBillboardAndLeavesThePlantAsItWas) {
+  Objex* plant = BuildLandscapePlant(doc.first, 0, 4711);
+  ASSERT_NE(plant, nullptr);
+  plant->plantAge += 3;  // older than its footprint: the growth commands resize, a build does not
+  const float right = plant->bounds3D.floatRight;
+  float width = 0, height = 0;
+  GetPlantBounds(plant, &width, &height, 0);
+  for (int pass = 0; pass < 2; ++pass) {
+    FreeScene();
+    RenderAllLayers();
+    PlaneObject* po = gGLPlaneObjects;
+    ASSERT_NE(po, nullptr);
+    EXPECT_FLOAT_EQ(po->billboardSize[0], width / 2);
+    EXPECT_FLOAT_EQ(po->billboardSize[1], height);
+    for (Poinz* p = plant->firstPoint; p; p = p->next) EXPECT_EQ(p->selected, 0);
+    EXPECT_FLOAT_EQ(plant->bounds3D.floatRight, right);
+  }
 }
 
 TEST_F(RoadTest, NoControllerBuildsAndMarksNothing) {
