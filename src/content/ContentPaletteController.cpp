@@ -211,7 +211,7 @@ void ContentPaletteController::fillPopUp() {
   popUp_->clear();
   for (int tag : {1, 2, 3}) popUp_->addItem(Localized(kPopUpTitles[tag]), tag);
   popUp_->insertSeparator(popUp_->count());
-  for (int tag : {4, 5, 6}) popUp_->addItem(Localized(kPopUpTitles[tag]), tag);
+  for (int tag : {4, 5}) popUp_->addItem(Localized(kPopUpTitles[tag]), tag);
   popUp_->setCurrentIndex(popUp_->findData(kCategoryMaterials));
 }
 
@@ -305,8 +305,9 @@ void ContentPaletteController::changeCategoryPopUpButton() {
   const int tag = data.toInt();
   if (tag == selectedCategory_) return;
   selectedCategory_ = tag;
-  // Rows of categories only a tool chooses stay while they are shown.
-  for (int other : {0, 7, 8}) {
+  // Rows of categories the pop-up does not list (chosen by a tool or a caller) stay only
+  // while they are shown.
+  for (int other : {0, 6, 7, 8}) {
     const int row = popUp_->findData(other);
     if (other != tag && row >= 0) popUp_->removeItem(row);
   }

@@ -109,12 +109,23 @@ TEST_F(PaletteTest, StartsOnMaterialsWithBrickAndItsTextures) {
   EXPECT_FALSE(palette()->contentView()->previewImage(1).isNull());
   EXPECT_EQ(gSelectedContentCategory, kCategoryMaterials);
   EXPECT_EQ(ContentPaletteSelectedSymEntry(), palette()->selectedSymEntry());
-  // Pop-up rows: Colors, Materials, Trim, a separator, Objects, Plants, Templates.
+  // Pop-up rows: Colors, Materials, Trim, a separator, Objects, Plants; templates have no row
+  // of their own, only one while a caller shows them.
   QComboBox* popUp = palette()->categoryPopUpButton();
-  std::vector<int> tags;
-  for (int i = 0; i < popUp->count(); ++i)
-    if (popUp->itemData(i).isValid()) tags.push_back(popUp->itemData(i).toInt());
-  EXPECT_EQ(tags, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+  auto popUpTags = [popUp] {
+    std::vector<int> tags;
+    for (int i = 0; i < popUp->count(); ++i)
+      if (popUp->itemData(i).isValid()) tags.push_back(popUp->itemData(i).toInt());
+    return tags;
+  };
+  EXPECT_EQ(popUpTags(), (std::vector<int>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(popUp->itemText(3).toStdString(), "");  // the separator
+  palette()->selectCategory(kCategoryTemplates, true);
+  EXPECT_EQ(palette()->selectedCategory(), kCategoryTemplates);
+  EXPECT_EQ(popUpTags(), (std::vector<int>{1, 2, 3, 4, 5, 6}));
+  choosePopUpTag(kCategoryMaterials);
+  EXPECT_EQ(popUpTags(), (std::vector<int>{1, 2, 3, 4, 5}));
+  EXPECT_EQ(selectedName(), "Brick");
   // The toolbar's Content item hides and shows the dock.
   QAction* content = window->docToolbar()->findChild<QAction*>(ZLKWindowController::DocTBContentItemIdentifier);
   ASSERT_NE(content, nullptr);
