@@ -171,8 +171,9 @@ void SetPhotoImage(Objex* photo, const Material& m) {
   memcpy(copy, full.data(), full.size());
   free(photo->sourceObject);
   photo->sourceObject = copy;
-  for (int slot = 1; slot <= 3; ++slot) SetSlot(photo, slot, m);
-  SetEveryPointBothSides(photo, m);
+  // Only the texture ids follow the new image; colours and scales stay.
+  photo->textureID1 = photo->textureID2 = photo->textureID3 = m.textureID;
+  for (Poinz* p = photo->firstPoint; p; p = p->next) p->textureID[0] = p->textureID[1] = m.textureID;
   Update3DPhoto(photo);
 }
 

@@ -19,6 +19,7 @@
 #include "files/StreamState.h"
 #include "files/TemplateFile.h"
 #include "model/Attachments.h"
+#include "model/CustomTextures.h"
 #include "model/ExtrudeFlip.h"
 #include "model/Records.h"
 #include "platform/ContentPaths.h"
@@ -347,6 +348,42 @@ TEST_F(ApplyInView, CommandRecoloursTheWholeSymbolAndShiftOnlyThePickedPart) {
     EXPECT_EQ(other->fillColor == (RGBColor{0, 65535, 0}), c.otherChanged) << c.modifiers;
     DeleteAllRendererObjects();
   }
+}
+
+TEST_F(ApplyInView, ACustomImageOnAPhotoReplacesItsImageAndTextureIdsOnly) {
+  Objex* photo = doc.addObject(kObjPhotoView, false, {{0, 0}, {100, 0}}, parts);
+  photo->textureID1 = photo->textureID2 = photo->textureID3 = 1200;
+  photo->color1 = {7, 7, 7};
+  photo->textureScale1 = {50, 60};
+  for (Poinz* p = photo->firstPoint; p; p = p->next) {
+    p->textureID[0] = p->textureID[1] = 1200;
+    p->color[0] = p->color[1] = {5, 5, 5};
+    p->textureScale[0] = p->textureScale[1] = {40, 30};
+  }
+  wallAt(-200, photo);
+  SymEntryInfo entry;
+  entry.objectData = "Photos/porch.jpg";
+  {
+    ServiceCallRecorder calls;
+    EXPECT_TRUE(ApplyCustomTextureImage(kMiddle, &entry));
+    EXPECT_TRUE(calls.called("Update3DPhoto", photo->objectID));
+  }
+  const int32_t id = IsTexturePathLoaded("Photos/porch.jpg");
+  ASSERT_GE(id, 20000);
+  ASSERT_NE(photo->sourceObject, nullptr);
+  EXPECT_EQ(std::string(static_cast<const char*>(photo->sourceObject)),
+            LocalDomainCustomTexturePath() + "/Photos/porch.jpg");
+  EXPECT_EQ(photo->textureID1, id);
+  EXPECT_EQ(photo->textureID2, id);
+  EXPECT_EQ(photo->textureID3, id);
+  EXPECT_EQ(photo->color1, (RGBColor{7, 7, 7}));
+  EXPECT_EQ(photo->textureScale1.x, 50);
+  for (Poinz* p = photo->firstPoint; p; p = p->next)
+    for (int side = 0; side < 2; ++side) {
+      EXPECT_EQ(p->textureID[side], id);
+      EXPECT_EQ(p->color[side], (RGBColor{5, 5, 5}));
+      EXPECT_EQ(p->textureScale[side].x, 40);
+    }
 }
 
 TEST_F(ApplyInView, PalettesNeedAnEntryAndTheEmptyOperationsDoNothing) {
