@@ -153,6 +153,11 @@ TEST_F(ApplyInView, BackgroundAndLotTakeTheMaterialAndReportNoChange) {
   // A negative id changes nothing at all.
   EXPECT_FALSE(ApplyTexture(kSky, -5));
   EXPECT_EQ(ds()->backgroundTextureID, 1234);
+  // Id 0 is no texture: the sky and the lot take it.
+  EXPECT_FALSE(ApplyTexture(kSky, 0));
+  EXPECT_EQ(ds()->backgroundTextureID, 0);
+  EXPECT_FALSE(ApplyTexture(kGround, 0));
+  EXPECT_EQ(ds()->lotTextureID, 0);
 }
 
 // A wall face coloured from side 1 of the wall's first point.
@@ -185,6 +190,23 @@ TEST_F(ApplyInView, AWallFaceTakesTheMaterialThroughItsLinks) {
   EXPECT_EQ(p->textureScale[0].x, 100);
   EXPECT_EQ(p->textureScale[0].y, 100);
   EXPECT_EQ(wall->needsRender, 1);
+  DeleteAllRendererObjects();
+
+  // Only the face's own links keep their id: the slots a part sends the texture to take 0.
+  Objex* fence = doc.addObject(kObjFence, true, {{0, 0}, {100, 0}, {100, 100}}, parts);
+  Objex* post = doc.addObject(kObjFace, true, {{0, 0}, {1, 0}}, parts);
+  post->subtype = 154;
+  fence->textureID1 = fence->textureID2 = 1300;
+  int32_t own = 1300;
+  face = wallAt(-200, fence);
+  face->actual3DObject = post;
+  face->renderKind = 6;
+  face->textureLinkA = &own;
+  EXPECT_TRUE(ApplyTexture(kMiddle, 0));
+  EXPECT_EQ(own, 1300);
+  EXPECT_EQ(fence->textureID1, 0);
+  EXPECT_EQ(fence->textureID2, 0);
+  EXPECT_EQ(fence->color1, (RGBColor{65535, 65535, 65535}));
 }
 
 TEST_F(ApplyInView, ColoursAreStoredTimes257WithTextureZeroAndPaintsMarkTheScale) {
