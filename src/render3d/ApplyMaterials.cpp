@@ -44,17 +44,15 @@ constexpr int16_t kRenderKindPlanar = 6;
 struct Material {
   Operation operation;
   int32_t textureID;   // the id written
-  bool writesTexture;  // a texture of id 0 leaves the ids alone
+  bool writesTexture;  // through a face's links a texture of id 0 leaves the id alone
   RGBColor color;
   ShortPoint scale;
   int32_t sizeID;      // the texture whose declared size a trim face takes
 };
 
-int32_t Texture(const Material& m, int32_t old) { return m.writesTexture ? m.textureID : old; }
-
 // Slot 0: texture, pen and fill colour (fill only when `pen` is false), scale.
 void SetSlotZero(Objex* o, const Material& m, bool pen = true) {
-  o->textureID = Texture(m, o->textureID);
+  o->textureID = m.textureID;
   if (pen) o->penColor = m.color;
   o->fillColor = m.color;
   o->textureScale = m.scale;
@@ -63,16 +61,16 @@ void SetSlotZero(Objex* o, const Material& m, bool pen = true) {
 void SetSlot(Objex* o, int slot, const Material& m) {
   switch (slot) {
     case 0: SetSlotZero(o, m); break;
-    case 1: o->textureID1 = Texture(m, o->textureID1), o->color1 = m.color, o->textureScale1 = m.scale; break;
-    case 2: o->textureID2 = Texture(m, o->textureID2), o->color2 = m.color, o->textureScale2 = m.scale; break;
-    case 3: o->textureID3 = Texture(m, o->textureID3), o->color3 = m.color, o->textureScale3 = m.scale; break;
+    case 1: o->textureID1 = m.textureID, o->color1 = m.color, o->textureScale1 = m.scale; break;
+    case 2: o->textureID2 = m.textureID, o->color2 = m.color, o->textureScale2 = m.scale; break;
+    case 3: o->textureID3 = m.textureID, o->color3 = m.color, o->textureScale3 = m.scale; break;
     default: break;
   }
 }
 
 // Side 0 or 1 of a point's segment (the first or second triple).
 void SetPointSide(Poinz* p, int side, const Material& m) {
-  p->textureID[side] = Texture(m, p->textureID[side]);
+  p->textureID[side] = m.textureID;
   p->color[side] = m.color;
   p->textureScale[side] = m.scale;
 }
@@ -103,7 +101,7 @@ OldValues WriteThroughLinks(const FaceLinks& links, const Material& m) {
   OldValues old;
   if (links.texture) {
     old.texture = *links.texture;
-    *links.texture = Texture(m, *links.texture);
+    if (m.writesTexture) *links.texture = m.textureID;
   }
   if (links.color) {
     old.color = *links.color;
@@ -171,8 +169,9 @@ void SetPhotoImage(Objex* photo, const Material& m) {
   memcpy(copy, full.data(), full.size());
   free(photo->sourceObject);
   photo->sourceObject = copy;
-  for (int slot = 1; slot <= 3; ++slot) SetSlot(photo, slot, m);
-  SetEveryPointBothSides(photo, m);
+  // Only the texture ids follow the new image; colours and scales stay.
+  photo->textureID1 = photo->textureID2 = photo->textureID3 = m.textureID;
+  for (Poinz* p = photo->firstPoint; p; p = p->next) p->textureID[0] = p->textureID[1] = m.textureID;
   Update3DPhoto(photo);
 }
 
@@ -220,7 +219,7 @@ void ApplyToRoof(PlaneObject* po, Objex* roof, Objex* part, const FaceLinks& lin
     case kObjRoofPlane: SetPointSide(first, 0, m); break;
     case kRoofPart33: SetPointSide(first, 1, m); break;
     case kObjRoofGablePart:
-      roof->textureID2 = Texture(m, roof->textureID2);
+      roof->textureID2 = m.textureID;
       if (!palette) roof->textureScale2 = m.scale;
       first->color[1] = m.color;
       break;
@@ -310,12 +309,11 @@ void ApplyToDeck(Objex* deck, Objex* part, const FaceLinks& links, const OldValu
 
 void ApplyToCabinet(Objex* cabinet, Objex* part, const Material& m) {
   if (!part) return;
-  const int32_t texture = Texture(m, part->textureID1);
   if (part->type == kObjSkirting) {
     SetEveryPointBothSides(cabinet, m);
-    AssignCabinetTextures(cabinet->subtype, texture, &m.scale, &m.color, cabinet);
+    AssignCabinetTextures(cabinet->subtype, m.textureID, &m.scale, &m.color, cabinet);
   } else {
-    AssignCabinetTextures(part->subtype, texture, &m.scale, &m.color, cabinet);
+    AssignCabinetTextures(part->subtype, m.textureID, &m.scale, &m.color, cabinet);
   }
 }
 
@@ -380,15 +378,15 @@ bool ApplyMaterial(POINT point, const Material& m, const SymEntryInfo* entry = n
     case PickResult::kFailed:
     case PickResult::kNothing: return false;
     case PickResult::kBackground:
-      ds->backgroundTextureID = Texture(m, ds->backgroundTextureID);
+      ds->backgroundTextureID = m.textureID;
       ds->backgroundTextureScale = m.scale;
       ds->backgroundColor() = m.color;
       ResetBackgroundDisplayList();
       return false;
     case PickResult::kLot:
       // The lot's id is 16-bit: an id beyond it would be stored as another texture.
-      if (m.writesTexture && (m.textureID < -32768 || m.textureID > 32767)) return false;
-      ds->lotTextureID = static_cast<int16_t>(Texture(m, ds->lotTextureID));
+      if (m.textureID < -32768 || m.textureID > 32767) return false;
+      ds->lotTextureID = static_cast<int16_t>(m.textureID);
       ds->lotTextureScale = m.scale;
       ds->lotColor = m.color;
       ResetLotDisplayList();

@@ -9,7 +9,8 @@
 #include "model/Types.h"
 
 // A library texture (ids 1..14999, custom ids from 20000); a negative id changes nothing.
-// Id 0 leaves the texture ids as they are and puts back white and 100 %.
+// Id 0 leaves the ids the face's own links lead to as they are (still putting back white
+// and 100 %); every other field, the lot and the background take it.
 bool ApplyTexture(POINT point, int32_t textureID);
 // The image of a custom texture entry (objectData the image, objectInfo its information file),
 // listed under a custom id first.

@@ -19,6 +19,7 @@
 #include "files/StreamState.h"
 #include "files/TemplateFile.h"
 #include "model/Attachments.h"
+#include "model/CustomTextures.h"
 #include "model/ExtrudeFlip.h"
 #include "model/Records.h"
 #include "platform/ContentPaths.h"
@@ -152,6 +153,11 @@ TEST_F(ApplyInView, BackgroundAndLotTakeTheMaterialAndReportNoChange) {
   // A negative id changes nothing at all.
   EXPECT_FALSE(ApplyTexture(kSky, -5));
   EXPECT_EQ(ds()->backgroundTextureID, 1234);
+  // Id 0 is no texture: the sky and the lot take it.
+  EXPECT_FALSE(ApplyTexture(kSky, 0));
+  EXPECT_EQ(ds()->backgroundTextureID, 0);
+  EXPECT_FALSE(ApplyTexture(kGround, 0));
+  EXPECT_EQ(ds()->lotTextureID, 0);
 }
 
 // A wall face coloured from side 1 of the wall's first point.
@@ -184,6 +190,23 @@ TEST_F(ApplyInView, AWallFaceTakesTheMaterialThroughItsLinks) {
   EXPECT_EQ(p->textureScale[0].x, 100);
   EXPECT_EQ(p->textureScale[0].y, 100);
   EXPECT_EQ(wall->needsRender, 1);
+  DeleteAllRendererObjects();
+
+  // Only the face's own links keep their id: the slots a part sends the texture to take 0.
+  Objex* fence = doc.addObject(kObjFence, true, {{0, 0}, {100, 0}, {100, 100}}, parts);
+  Objex* post = doc.addObject(kObjFace, true, {{0, 0}, {1, 0}}, parts);
+  post->subtype = 154;
+  fence->textureID1 = fence->textureID2 = 1300;
+  int32_t own = 1300;
+  face = wallAt(-200, fence);
+  face->actual3DObject = post;
+  face->renderKind = 6;
+  face->textureLinkA = &own;
+  EXPECT_TRUE(ApplyTexture(kMiddle, 0));
+  EXPECT_EQ(own, 1300);
+  EXPECT_EQ(fence->textureID1, 0);
+  EXPECT_EQ(fence->textureID2, 0);
+  EXPECT_EQ(fence->color1, (RGBColor{65535, 65535, 65535}));
 }
 
 TEST_F(ApplyInView, ColoursAreStoredTimes257WithTextureZeroAndPaintsMarkTheScale) {
@@ -347,6 +370,42 @@ TEST_F(ApplyInView, CommandRecoloursTheWholeSymbolAndShiftOnlyThePickedPart) {
     EXPECT_EQ(other->fillColor == (RGBColor{0, 65535, 0}), c.otherChanged) << c.modifiers;
     DeleteAllRendererObjects();
   }
+}
+
+TEST_F(ApplyInView, ACustomImageOnAPhotoReplacesItsImageAndTextureIdsOnly) {
+  Objex* photo = doc.addObject(kObjPhotoView, false, {{0, 0}, {100, 0}}, parts);
+  photo->textureID1 = photo->textureID2 = photo->textureID3 = 1200;
+  photo->color1 = {7, 7, 7};
+  photo->textureScale1 = {50, 60};
+  for (Poinz* p = photo->firstPoint; p; p = p->next) {
+    p->textureID[0] = p->textureID[1] = 1200;
+    p->color[0] = p->color[1] = {5, 5, 5};
+    p->textureScale[0] = p->textureScale[1] = {40, 30};
+  }
+  wallAt(-200, photo);
+  SymEntryInfo entry;
+  entry.objectData = "Photos/porch.jpg";
+  {
+    ServiceCallRecorder calls;
+    EXPECT_TRUE(ApplyCustomTextureImage(kMiddle, &entry));
+    EXPECT_TRUE(calls.called("Update3DPhoto", photo->objectID));
+  }
+  const int32_t id = IsTexturePathLoaded("Photos/porch.jpg");
+  ASSERT_GE(id, 20000);
+  ASSERT_NE(photo->sourceObject, nullptr);
+  EXPECT_EQ(std::string(static_cast<const char*>(photo->sourceObject)),
+            LocalDomainCustomTexturePath() + "/Photos/porch.jpg");
+  EXPECT_EQ(photo->textureID1, id);
+  EXPECT_EQ(photo->textureID2, id);
+  EXPECT_EQ(photo->textureID3, id);
+  EXPECT_EQ(photo->color1, (RGBColor{7, 7, 7}));
+  EXPECT_EQ(photo->textureScale1.x, 50);
+  for (Poinz* p = photo->firstPoint; p; p = p->next)
+    for (int side = 0; side < 2; ++side) {
+      EXPECT_EQ(p->textureID[side], id);
+      EXPECT_EQ(p->color[side], (RGBColor{5, 5, 5}));
+      EXPECT_EQ(p->textureScale[side].x, 40);
+    }
 }
 
 TEST_F(ApplyInView, PalettesNeedAnEntryAndTheEmptyOperationsDoNothing) {
