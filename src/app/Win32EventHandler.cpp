@@ -189,7 +189,7 @@ void Win32EventHandler::copyObjects() {
 
 void Win32EventHandler::pasteObjects() {
   // Without a document there is nothing to paste into and no ring to store the step in.
-  if (!gClipboardLayer || !gCurDocument) return;
+  if (!gClipboardLayer || !gStream.privateScrap || !gCurDocument) return;
   if (GetCurrentView() != kCmdViewTop) viewTop();
   DoPasteObjects();
   StoreUndoAfterPaste(LocalizedString("Paste"));
