@@ -130,9 +130,11 @@ void Win32EventHandler::rotateObjectsUsingWindow(QWidget* w) {
 }
 void Win32EventHandler::rotatePlanUsingWindow(QWidget* w) { RotatePlanController::newRotatePlanPanelForParent(w); }
 void Win32EventHandler::setObjectElevationUsingWindow(QWidget* w) {
-  gDLOGTopoFloat = 0;
   const DocState* ds = CurDocState();
-  gDLOGElevation = ds ? ds->selectionState40.ssBaseElevationValue : 0;
+  if (!ds) return;
+  // The elevation pane's value, when it shows one.
+  gDLOGElevation = gDrawElevation ? ds->selectionState40.ssBaseElevationValue : 0;
+  gDLOGTopoFloat = 0;
   ObjectElevationController::newObjectElevationSheetForParent(w);
 }
 void Win32EventHandler::setWorkingElevationUsingWindow(QWidget* w) {

@@ -189,7 +189,7 @@ void Win32EventHandler::copyObjects() {
 
 void Win32EventHandler::pasteObjects() {
   // Without a document there is nothing to paste into and no ring to store the step in.
-  if (!gClipboardLayer || !gCurDocument) return;
+  if (!gClipboardLayer || !gStream.privateScrap || !gCurDocument) return;
   if (GetCurrentView() != kCmdViewTop) viewTop();
   DoPasteObjects();
   StoreUndoAfterPaste(LocalizedString("Paste"));
@@ -488,15 +488,23 @@ void Win32EventHandler::calculateAndDisplayArea() {
   if (!ds || !layer) return;
   double sum = 0;
   for (Objex* o = layer->firstObject; o; o = o->next) {
+    const Objex* measured = o;
     switch (o->type) {
       case kObjFloor: case kObjPropertyLine: case kObjFill: case kObjGroundFill: case kObjDetail:
       case kObjCutout: case kObjDeck:
         break;
+      case kObjPath:
+        // A path counts the ribbon surface its 3D rebuild made (among its generated parts).
+        measured = nullptr;
+        for (const Objex* part = static_cast<const Objex*>(o->typeData); part; part = part->next)
+          if (part->type == kObjPathSurface) measured = part;
+        if (!measured) continue;
+        break;
       default:
-        continue;  // a path's area is its 3D surface's, which the building elements make
+        continue;
     }
     if (!IsObjectSelected(o)) continue;
-    const float area = ComputeObjectCurvedArea(o);
+    const float area = ComputeObjectCurvedArea(measured);
     if (area > 0) sum += o->type == kObjCutout ? -area : area;
   }
   // The readout is a whole number; huge or broken outlines must not overflow the conversion.

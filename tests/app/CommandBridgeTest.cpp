@@ -21,6 +21,7 @@
 #include "app/ZLKDocumentController.h"
 #include "app/ZLKWindowController.h"
 #include "building3d/PlaneObjects.h"
+#include "files/ByteStream.h"
 #include "files/Clipboard.h"
 #include "files/ObjectFile.h"
 #include "files/Undo.h"
@@ -122,6 +123,17 @@ TEST_F(CommandBridge, SelectAllInAnotherViewTakesOnlyTheCurrentFloor) {
 }
 
 TEST_F(CommandBridge, CutCopyAndPastePlaceCopiesOffsetOnEachPaste) {
+  // A floor remembered but nothing copied: Paste neither leaves an elevation nor names a step.
+  FreeScrap();
+  gClipboardLayer = 1;
+  gXViewAngle = 0;
+  gYViewAngle = 0;
+  ASSERT_NE(GetCurrentView(), kCmdViewTop);
+  handler().pasteObjects();
+  EXPECT_NE(GetCurrentView(), kCmdViewTop);
+  EXPECT_EQ(undoName(), "");
+  handler().viewTop();
+
   line(0, 100, true);
   handler().copyObjects();
   EXPECT_EQ(undoName(), "");

@@ -311,4 +311,20 @@ TEST_F(ContextMenus, CalculateAreaSumsTheSelectedShapesOfTheFloor) {
   ASSERT_NEAR(metricHole * 4, metricBig, 0.01f * metricBig);
   handler.calculateAndDisplayArea();
   EXPECT_EQ(sStatusText, "Area: " + std::to_string(static_cast<long>(metricBig - metricHole + 0.5)) + " sq.m.");
+
+  // A path counts the area of the ribbon surface its rebuild made.
+  ds->measureSystem = 3;
+  SelectAllLayers(model->itsLayers, kSelectOff, 0);
+  Objex* path = add(kObjPath, 0, false, {{-100, 600}, {100, 600}});
+  path->width = 40;
+  Update3DPath(path);
+  const Objex* surface = nullptr;
+  for (auto* part = static_cast<const Objex*>(path->typeData); part; part = part->next)
+    if (part->type == kObjPathSurface) surface = part;
+  ASSERT_TRUE(surface);
+  const float pathArea = ComputeObjectCurvedArea(surface);
+  ASSERT_GT(pathArea, 4);
+  SelectObj(path, kSelectOn, 1);
+  handler.calculateAndDisplayArea();
+  EXPECT_EQ(sStatusText, "Area: " + std::to_string(static_cast<long>(pathArea + 0.5)) + " sq.ft.");
 }

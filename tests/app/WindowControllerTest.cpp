@@ -28,6 +28,7 @@
 #include "app/ZLKWindowController.h"
 #include "files/DesignFile.h"
 #include "files/Undo.h"
+#include "inspectors/ObjectElevationController.h"
 #include "model/DocState.h"
 #include "model/Delete.h"
 #include "model/DocumentModel.h"
@@ -327,6 +328,16 @@ TEST_F(WindowController, ElevationPaneAndSlider) {
   SelectionState40 mixed{};
   window->setElevationPane(&mixed);
   EXPECT_EQ(window->elevationText()->text(), QString("5'"));
+
+  // The object elevation sheet starts from the value the pane shows, else from 0, unfloated.
+  ds->selectionState40 = ss;
+  gDLOGTopoFloat = 1;
+  Win32EventHandler::sharedEventHandler()->setObjectElevationUsingWindow(nullptr);
+  EXPECT_FLOAT_EQ(gDLOGElevation, 0);
+  EXPECT_EQ(gDLOGTopoFloat, 0);
+  window->setElevationPane(&ss);
+  Win32EventHandler::sharedEventHandler()->setObjectElevationUsingWindow(nullptr);
+  EXPECT_FLOAT_EQ(gDLOGElevation, 5 * 12);
 
   ds->measureSystem = kMeasureMetric;
   ss.ssBaseElevationValue = ConvertMetersToInches(3);
