@@ -373,6 +373,7 @@ void RenderWall(Objex* wall, bool framing) {
       RenderObject(wall);
     }
     saved.Restore();
+    wall->capped = 0;
   }
   if (wall->typeData) {
     wall->needsRender = 1;
@@ -454,6 +455,9 @@ void RenderExcavation(Objex* excavation) {
     SetObjectPointLengths(excavation);
     RenderObject(excavation);
     saved.Restore();
+    // The excavation outline stays closed once built; the pass leaves it uncapped.
+    excavation->capped = 0;
+    excavation->closed = 1;
   }
   if (excavation->typeData) {
     excavation->needsRender = 1;

@@ -215,9 +215,10 @@ void RenderPlanarSurface(Poinz* firstPoint, int32_t count, const RGBColor*, int 
             SetFramingPlain(po);
           else
             SetFramingTexture(po, kFramingHeaderTexture);
-        } else if (type == kObjRoofPanelFace) {
+        } else if (type == kObjRoofPanelFace && front) {
+          // The panel's underside: slot 3 gives the texture and scale; the colours stay.
           if (Objex* part = gActual3DObject) {
-            const Side slot3{&part->textureID3, &part->textureScale3, &part->color3, &part->textureScale3};
+            const Side slot3{&part->textureID3, &part->textureScale3, nullptr, &part->textureScale3};
             SetSideA(po, slot3);
             SetSideB(po, slot3);
           } else {

@@ -272,13 +272,23 @@ TEST_F(RoadTest, RetypedSlabsGetBackTheirTypes) {
   EXPECT_EQ(byType[kObjCutout], 1);
   EXPECT_EQ(byType[kObjCutoutFirstPass], 1);
 
+  // An excavation comes back uncapped but stays closed.
   Objex* dig = doc.addObject(kObjTopoExcavation, false, {{0, 0}, {50, 0}, {50, 50}});
-  dig->capped = 0;
+  dig->capped = 1;
   RenderSingleObject(dig);
   EXPECT_EQ(dig->type, kObjTopoExcavation);
-  EXPECT_EQ(dig->closed, 0);
+  EXPECT_EQ(dig->closed, 1);
   EXPECT_EQ(dig->capped, 0);
   EXPECT_EQ(CountByPartType()[kObjExcavationPass], 1);
+
+  // A wall's floor and ceiling passes leave it uncapped.
+  Objex* wall = doc.addObject(kObjWall, true, {{0, 0}, {200, 0}, {200, 200}, {0, 200}});
+  NoAutoFloorOf(wall) = 0;
+  wall->capped = 1;
+  RenderSingleObject(wall);
+  EXPECT_EQ(wall->type, kObjWall);
+  EXPECT_EQ(wall->closed, 1);
+  EXPECT_EQ(wall->capped, 0);
 }
 
 TEST_F(RoadTest, GroupOnTerrainIsReseatedOnceNotEveryBuild) {

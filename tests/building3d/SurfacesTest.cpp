@@ -225,6 +225,45 @@ TEST_F(Surfaces, AFloorTopIsLoweredByItsSlab) {
   DeletePlaneObject(po);
 }
 
+TEST_F(Surfaces, OnlyTheFrontCapOfARoofPanelFaceTakesTheThirdMaterial) {
+  Objex* face = doc.addObject(kObjRoofPanelFace, true, {{0, 0}, {10, 0}, {10, 10}, {0, 10}});
+  face->penColor = RGBColor{10, 20, 30};
+  face->fillColor = RGBColor{40, 50, 60};
+  face->textureID3 = 3300;
+  face->textureScale3 = ShortPoint{50, 60};
+  face->color3 = RGBColor{7, 8, 9};
+  face->firstPoint->textureID[0] = 1255;
+  face->firstPoint->textureID[1] = 1256;
+  face->firstPoint->color[0] = RGBColor{1, 2, 3};
+  gActual3DObject = face;
+  PlaneObject* front = CreatePlaneObject();
+  front->colorA = face->penColor;
+  front->colorB = face->fillColor;
+  gCurPlaneObject = front;
+  RenderPlanarSurface(face->firstPoint, 4, &face->penColor, 1, face);
+  EXPECT_EQ(front->textureIdA, 3300);
+  EXPECT_EQ(front->textureIdB, 3300);
+  EXPECT_EQ(front->textureScaleA[0], 50);
+  EXPECT_EQ(front->textureScaleB[1], 60);
+  EXPECT_EQ(front->textureLinkA, &face->textureID3);
+  // The third material gives texture and scale only: the colours stay.
+  EXPECT_EQ(front->colorA, (RGBColor{10, 20, 30}));
+  EXPECT_EQ(front->colorB, (RGBColor{40, 50, 60}));
+
+  // The back cap takes the point's two sides.
+  PlaneObject* back = CreatePlaneObject();
+  gCurPlaneObject = back;
+  RenderPlanarSurface(face->firstPoint, 4, &face->penColor, 0, face);
+  EXPECT_EQ(back->textureIdA, 1255);
+  EXPECT_EQ(back->textureIdB, 1256);
+  EXPECT_EQ(back->colorA, (RGBColor{1, 2, 3}));
+  EXPECT_EQ(back->textureLinkA, &face->firstPoint->textureID[0]);
+  gActual3DObject = nullptr;
+  gCurPlaneObject = nullptr;
+  DeletePlaneObject(front);
+  DeletePlaneObject(back);
+}
+
 TEST_F(Surfaces, AMeshPlaneWithoutEndsTakesItsLength) {
   PlaneObject* po = CreatePlaneObject();
   gCurPlaneObject = po;
