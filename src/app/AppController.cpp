@@ -104,6 +104,9 @@ ZLKDynamicDrawEngine* MainDynamicDrawEngine() {
 bool sEditToolsVisible = true;
 bool sPlanToolsVisible = true;
 bool sInitialWindowPositionsSet = false;
+// Set once the panels were closed for a plug-in or a lost window: from then on only the
+// user brings the snap palette back.
+bool sPanelsClosedSinceStart = false;
 bool sSnapToolsVisible = true;
 bool sInspectorVisible = true;
 bool sContentLibraryVisible = true;
@@ -228,6 +231,7 @@ void AppController::closeVisiblePanelsAndSaveState() {
   const bool snapVisible = snap.isVisible();
   snap.close();
   sSnapToolsVisible = snapVisible;
+  sPanelsClosedSinceStart = true;
 }
 
 void AppController::restoreAllVisiblePanels() {
@@ -239,10 +243,11 @@ void AppController::restoreAllVisiblePanels() {
   keepPanelsWithMainWindow();
   if (sEditToolsVisible) ToolPaletteController::sharedToolPaletteController().showWindow();
   if (sPlanToolsVisible) PlanToolPaletteController::sharedPlanToolPaletteController().showWindow();
-  // The snap palette comes up with the first design window of a run; once closed with the
-  // other panels it stays closed until the user shows it again. The inspector is not shown
-  // here either.
-  if (firstPlacement && sSnapToolsVisible) SnapPaletteController::sharedSnapPaletteController().showWindow();
+  // The snap palette comes up with the first design window of a run, unless the panels were
+  // closed before; once closed with the other panels it stays closed until the user shows it
+  // again. The inspector is not shown here either.
+  if (firstPlacement && !sPanelsClosedSinceStart && sSnapToolsVisible)
+    SnapPaletteController::sharedSnapPaletteController().showWindow();
 }
 
 void AppController::setInitialWindowPositionsAndAutoSaveNames() {
@@ -481,6 +486,7 @@ void AppController::startUp() {
   loadNewPlanReadoutState();
   loadWindowVisibilityState();
   sInitialWindowPositionsSet = false;
+  sPanelsClosedSinceStart = false;
   sApplicationDidLaunch = false;
   gCurFontInfo = DefaultFontInfo(-16);
   gTextFontInfo = DefaultFontInfo(-28);

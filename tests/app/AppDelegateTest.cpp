@@ -10,6 +10,8 @@
 
 #include "AppTestSupport.h"
 #include "app/AppController.h"
+#include "app/EditToolPaletteController.h"
+#include "app/PlanToolPaletteController.h"
 #include "app/PlanViewActions.h"
 #include "app/UserDefaultKeys.h"
 #include "app/ZLKDocument.h"
@@ -129,6 +131,31 @@ TEST_F(AppDelegate, StartUpSetsTheGlobalsAndTheLaunchFlags) {
   AppController::applicationWillTerminate();
   EXPECT_EQ(gAcclLineBuffer, nullptr);
   AppController::setSnapToolsVisible(true);
+}
+
+// Panels closed for a plug-in before the run's first placement come back without the snap
+// palette: restoring brings back only the two tool palettes.
+TEST_F(AppDelegate, PanelsClosedBeforeTheFirstPlacementComeBackWithoutTheSnapPalette) {
+  AppController::initialize();
+  AppController::startUp();
+  ToolPaletteController& edit = ToolPaletteController::sharedToolPaletteController();
+  PlanToolPaletteController& plan = PlanToolPaletteController::sharedPlanToolPaletteController();
+  SnapPaletteController& snap = SnapPaletteController::sharedSnapPaletteController();
+  edit.showWindow();
+  plan.showWindow();
+  snap.showWindow();
+  AppController::closeVisiblePanelsAndSaveState();
+  EXPECT_TRUE(AppController::snapToolsVisible());
+  AppController::restoreAllVisiblePanels();
+  EXPECT_TRUE(edit.isVisible());
+  EXPECT_TRUE(plan.isVisible());
+  EXPECT_FALSE(snap.isVisible());
+  edit.close();
+  plan.close();
+  AppController::setEditToolsVisible(true);
+  AppController::setPlanToolsVisible(true);
+  AppController::setSnapToolsVisible(true);
+  AppController::applicationWillTerminate();
 }
 
 TEST_F(AppDelegate, ApplicationMenuItemsNeedAShownDesign) {
