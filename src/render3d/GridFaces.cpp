@@ -91,10 +91,11 @@ void SetUpGridPlaneShadingAndTextureList(RGBColor* table, const RGBColor* faceCo
       const uint16_t Vc = ClampValue(V2);
       RGBColor& out = table[size_t(r) * across + c];
       if (clearViewFill) {
+        // A value raised by a low intensity takes the mix past the fill colour: keep it a colour.
         const double k = V == 0 || Vc == 0 ? 1.0 : Vc / V;
-        out.red = static_cast<uint16_t>(line.red + (fill.red - line.red) * k);
-        out.green = static_cast<uint16_t>(line.green + (fill.green - line.green) * k);
-        out.blue = static_cast<uint16_t>(line.blue + (fill.blue - line.blue) * k);
+        out.red = ClampValue(line.red + (fill.red - line.red) * k);
+        out.green = ClampValue(line.green + (fill.green - line.green) * k);
+        out.blue = ClampValue(line.blue + (fill.blue - line.blue) * k);
       } else {
         hsv.value = ClampValue(Vc * V0);
         HSVtoRGB(&hsv, &out);

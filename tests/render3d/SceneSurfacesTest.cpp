@@ -336,6 +336,20 @@ TEST_F(GridFaces, NodeColoursAreSharedAsTheTableSays) {
   for (const RGBColor& c : untouched) EXPECT_TRUE(c == RGBColor{});
   source->extraFlags = rows;
 
+  // In clear-view fill a low light intensity raises the value (40000 to 65535 unshaded), so
+  // the mix runs past the fill colour: it stops at the ends of the range.
+  gLiveViewOptions &= ~kLiveViewShading;
+  ds()->renderMode() = kRenderClearViewFill;
+  ds()->lightIntensity() = 0;
+  ds()->clearViewLineColor() = {65535, 0, 30000};
+  ds()->clearViewFillColor() = {30000, 65535, 30000};
+  const RGBColor grey{40000, 40000, 40000};
+  SetUpGridPlaneShadingAndTextureList(table.data(), &grey, 0, {100, 100}, 30, 20, columns, rows, 10, 10, source);
+  for (const RGBColor& c : table) EXPECT_TRUE(c == (RGBColor{7315, 65535, 30000})) << c.red << " " << c.green;
+  ds()->renderMode() = kRenderSolid;
+  ds()->lightIntensity() = 40000;
+  gLiveViewOptions |= kLiveViewShading;
+
   // Texture sizes of 18, 36 and 9 inches: factors 1, 0.5 and 0.5 of 0.028 per unit.
   writeSolid(stockFolder() + "/Sky/SKY1.QTX", 4, 4, Qt::white);
   face->textureIdB = 1550;
