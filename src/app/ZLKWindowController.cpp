@@ -57,10 +57,12 @@
 #include "app/Win32EventHandler.h"
 #include "files/ObjectFile.h"
 #include "files/StreamState.h"
+#include "files/TopoGridFile.h"
 #include "model/HitTest.h"
 #include "model/ParallelObjects.h"
 #include "model/CommandCodes.h"
 #include "model/CommandWalkers.h"
+#include "model/CustomTextures.h"
 #include "model/Globals.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
@@ -713,30 +715,41 @@ void ZLKWindowController::setupToolbar() {
   row->addWidget(label);
   QAction* item = docToolbar_->addWidget(activeFloorTBView);
   item->setObjectName(QString::fromLatin1(DocTBActiveFloorItemIdentifier));
+  item->setProperty("paletteLabel", Localized("Active Floor"));
   connect(activeFloorTBPopUpButton_, &QComboBox::activated, this,
           &ZLKWindowController::changeFloorTBPopUpButton);
-  QAction* lot = docToolbar_->addAction(Localized("Lot Properties"));
-  lot->setObjectName(QStringLiteral("Document Toolbar Lot Properties Item"));
-  connect(lot, &QAction::triggered, this, [this] {
-    if (document_) gCurDocument = document_->documentModel();
-    planViewActions_.perform(kTagSetLotSize);
-  });
-  // The 3D window's item, at the far end.
-  QWidget* spacer = new QWidget(docToolbar_);
-  spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-  docToolbar_->addWidget(spacer);
-  QAction* liveView = docToolbar_->addAction(LiveViewToolbarIcon(), Localized("LiveView"));
-  liveView->setObjectName(QString::fromLatin1(DocTBLiveViewItemIdentifier));
-  liveView->setToolTip(Localized("Toggle the 3D LiveView window"));
-  connect(liveView, &QAction::triggered, this, [] { AppController::toggleLiveViewPanel(); });
+  // The other items, in the toolbar's default order: a flexible space, Content, Inspector,
+  // Lot Properties, a flexible space, LiveView.
+  auto flexibleSpace = [this] {
+    auto* spacer = new QWidget(docToolbar_);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    docToolbar_->addWidget(spacer);
+  };
+  flexibleSpace();
   QAction* content = docToolbar_->addAction(Localized("Content"));
   content->setObjectName(QString::fromLatin1(DocTBContentItemIdentifier));
-  content->setToolTip(Localized("Show or hide the content library"));
+  content->setToolTip(Localized("Toggle the content library"));
+  content->setProperty("paletteLabel", Localized("Content Library"));
   connect(content, &QAction::triggered, this, &ZLKWindowController::toggleContentLibraryPanel);
   QAction* inspector = docToolbar_->addAction(Localized("Inspector"));
   inspector->setObjectName(QString::fromLatin1(DocTBInspectorItemIdentifier));
   inspector->setToolTip(Localized("Toggle the object inspector"));
+  inspector->setProperty("paletteLabel", Localized("Inspector"));
   connect(inspector, &QAction::triggered, this, [] { AppController::toggleInspectorPanel(); });
+  QAction* lot = docToolbar_->addAction(Localized("Lot Properties"));
+  lot->setObjectName(QString::fromLatin1(DocTBLotPropertiesItemIdentifier));
+  lot->setToolTip(Localized("Set lot properties such as size and resolution"));
+  lot->setProperty("paletteLabel", Localized("Lot Properties"));
+  connect(lot, &QAction::triggered, this, [this] {
+    if (document_) gCurDocument = document_->documentModel();
+    planViewActions_.perform(kTagSetLotSize);
+  });
+  flexibleSpace();
+  QAction* liveView = docToolbar_->addAction(LiveViewToolbarIcon(), Localized("LiveView"));
+  liveView->setObjectName(QString::fromLatin1(DocTBLiveViewItemIdentifier));
+  liveView->setToolTip(Localized("Toggle the 3D LiveView window"));
+  liveView->setProperty("paletteLabel", Localized("LiveView"));
+  connect(liveView, &QAction::triggered, this, [] { AppController::toggleLiveViewPanel(); });
   addToolBar(Qt::TopToolBarArea, docToolbar_);
 }
 
@@ -1005,8 +1018,17 @@ void ZLKWindowController::documentDidLoad() {
   ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
   gGlobalXOffset = gGlobalYOffset = gGlobalZOffset = 0;
   gSinXAngle = gCosYAngle = 1.0f;
+  // No tool chosen: the arrow, and an inspector without a pane.
+  PlanToolPaletteController::sharedPlanToolPaletteController().removeToolSelection();
+  ToolPaletteController::sharedToolPaletteController().selectArrowTool();
+  InspectorController::sharedInspectorController()->swapCurrentViewWithInspectorView(nullptr);
   syncPlanTab();
   loadToolSetOfShownTab();
+  if (model) {
+    // The working height is the current floor's base.
+    CurrentDocumentScope scope(model);
+    Win32EventHandler::sharedEventHandler()->updateViewingHeight();
+  }
   AppController::restoreAllVisiblePanels();
   clearStatusBar();
   if (!model || !model->itsDocState) return;
@@ -1018,6 +1040,7 @@ void ZLKWindowController::documentDidLoad() {
   SnapPaletteController::sharedSnapPaletteController().setSnapOffsetText(ds->snapOffset);
   if (!ds->topoPath[0]) SetupTopoGrid();
   AppController::loadColorsForDocument(document_);
+  AppController::resetStandardTool(true);
   syncFloorItem();
   Restart3DScene();
   FollowWithLiveView();
@@ -1040,6 +1063,10 @@ void ZLKWindowController::windowDidBecomeMain() {
   // While a plug-in holds the design its palettes stay away.
   if (!AddkitDispatcher::sharedAddkitDispatcher().addkitEntryForDocument(model)) AppController::restoreAllVisiblePanels();
   else AppController::closeVisiblePanelsAndSaveState();
+  DeleteAllCachedCustomTextures();
+  // The topography grid is shared by the designs: this design's is read anew (flat without
+  // a topography file).
+  ReadTopoGridFile(model->itsDocState->topoPath);
   Restart3DScene();
   FollowWithLiveView();
   updatePlantGrowthIndicatorLevel();

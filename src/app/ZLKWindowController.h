@@ -76,6 +76,7 @@ class ZLKWindowController : public QMainWindow {
   static constexpr const char* DocToolbarIdentifier = "Document Toolbar Identifier";
   static constexpr const char* DocTBActiveFloorItemIdentifier = "Document Toolbar Active Floor Item";
   static constexpr const char* DocTBLiveViewItemIdentifier = "Document Toolbar LiveView Item";
+  static constexpr const char* DocTBLotPropertiesItemIdentifier = "Document Toolbar Lot Properties Item";
   // The window's 3D button: shows the 3D window.
   void show3DViewButtonChanged();
   // Makes and attaches the toolbar when there is none yet.

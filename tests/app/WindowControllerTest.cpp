@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QSlider>
 #include <QTabBar>
+#include <QTest>
+#include <QToolBar>
 #include <cmath>
 #include <cstring>
 #include <cstdlib>
@@ -36,6 +38,7 @@
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
 #include "model/Records.h"
+#include "model/TopoGrid.h"
 #include "model/ViewCommands.h"
 #include "plandraw/PlatformAdapters.h"
 #include "platform/Alerts.h"
@@ -161,6 +164,57 @@ TEST_F(WindowController, PlanTabsMakeTheWorkingPlan) {
   Win32EventHandler::sharedEventHandler()->workOnPlanUsingCommand(5390);
   EXPECT_EQ(window->docTabView()->currentIndex(), 8);
   EXPECT_EQ(ds->newObjectPlanMask, 256);
+}
+
+TEST_F(WindowController, ADesignShownInTheWindowStartsWithTheArrowAtItsFloorsHeight) {
+  // Left over from the design shown before: a drawing tool and a raised working height.
+  gCurTool = kToolViewPoint;
+  ds->baseElevation = 5 * 12;
+  window->setDocument(nullptr);
+  window->setDocument(doc);
+  EXPECT_EQ(gCurTool, kToolSelection);
+  EXPECT_EQ(ds->baseElevation, 0.0f);  // the first floor's base
+  EXPECT_EQ(window->elevationText()->text(), QString("0'"));
+}
+
+TEST_F(WindowController, ToolbarItemsInTheirDefaultOrderWithTheirToolTips) {
+  QStringList names, tips;
+  for (QAction* a : window->docToolbar()->actions()) {
+    if (a->objectName().isEmpty()) {
+      names << "space";  // a flexible space
+      continue;
+    }
+    names << a->objectName();
+    tips << a->toolTip();
+  }
+  EXPECT_EQ(names.join(" | ").toStdString(),
+            "Document Toolbar Active Floor Item | space | Document Toolbar Content Item | "
+            "Document Toolbar Inspector Item | Document Toolbar Lot Properties Item | space | "
+            "Document Toolbar LiveView Item");
+  EXPECT_EQ(tips.join(" | ").toStdString(),
+            " | Toggle the content library | Toggle the object inspector | "
+            "Set lot properties such as size and resolution | Toggle the 3D LiveView window");
+}
+
+TEST_F(WindowController, BecomingTheMainWindowReadsItsDesignsTopographyGrid) {
+  int32_t rows = 0, columns = 0;
+  {
+    CurrentDocumentScope scope(model);
+    SetupTopoGrid();
+    rows = gTopoRowCnt;
+    columns = gTopoColumnCnt;
+  }
+  ASSERT_GT(rows, 1);
+  // The grid of another design is in place, and this design is not the current one.
+  AdoptTopoGrid(static_cast<float*>(calloc(4, sizeof(float))), 1, 1);
+  gCurDocument = nullptr;
+  window->show();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+  QApplication::processEvents();
+  ASSERT_EQ(gCurDocument, model);
+  EXPECT_EQ(gTopoRowCnt, rows);
+  EXPECT_EQ(gTopoColumnCnt, columns);
 }
 
 TEST(FitZoom, KnownAnswerOfTheWidthRatio) {
