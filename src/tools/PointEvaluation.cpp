@@ -302,10 +302,10 @@ void CADEvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* out
   if (click) *click = saved;
 }
 
-void EvaluateFloatPoint(float x, float y, float* outX, float* outY, float* outZ, uint8_t snap,
-                        ClickInfo* click, uint8_t unzoom) {
+int EvaluateFloatPoint(float x, float y, float* outX, float* outY, float* outZ, uint8_t snap,
+                       ClickInfo* click, uint8_t unzoom) {
   const DocState* ds = CurDocState();
-  if (!ds || !outX || !outY || !outZ) return;
+  if (!ds || !outX || !outY || !outZ) return 0;
   float px = x, py = y, pz = 0;
   const int16_t plane = ds->viewPlane;
   if (click && click->hitObject && plane >= 1 && plane <= 3) {
@@ -318,10 +318,12 @@ void EvaluateFloatPoint(float x, float y, float* outX, float* outY, float* outZ,
   }
   if (gPerspective) RemovePerspective(&px, &py, &pz, gViewDistance, 0, 0, 0);
   ToPlanCoordinates(&px, &py, &pz, unzoom);
-  if (ds->snapToGrid && snap && gCurTool != kToolTextAlt) Snap3DPointToGrid(ds, &px, &py, &pz);
+  int snapped = 0;
+  if (ds->snapToGrid && snap && gCurTool != kToolTextAlt) snapped = Snap3DPointToGrid(ds, &px, &py, &pz);
   *outX = px;
   *outY = py;
   *outZ = pz;
+  return snapped;
 }
 
 Poinz* GetClosestSpline(Objex* object, float x, float z, Poinz** start, Poinz** end) {

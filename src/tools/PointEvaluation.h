@@ -30,9 +30,10 @@ void EvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ, 
 void CADEvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ, uint8_t snap,
                       ClickInfo* click, uint8_t unzoom);
 // The same road as EvaluatePoint's view inversion for a window point given as floats, with
-// the depth taken from the click record's hit position on the working plane.
-void EvaluateFloatPoint(float x, float y, float* outX, float* outY, float* outZ, uint8_t snap,
-                        ClickInfo* click, uint8_t unzoom);
+// the depth taken from the click record's hit position on the working plane. Returns 1 when
+// the point was snapped to the grid, 0 otherwise.
+int EvaluateFloatPoint(float x, float y, float* outX, float* outY, float* outZ, uint8_t snap,
+                       ClickInfo* click, uint8_t unzoom);
 
 // The point of the object nearest to the plan point (x, z) and the segment it starts or ends
 // that lies nearer; null without an object or points.

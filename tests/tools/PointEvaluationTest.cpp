@@ -49,6 +49,24 @@ TEST_F(PointEvaluation, GridOnlyWhenAskedAndSwitchedOn) {
   EXPECT_NEAR(Evaluate(100, 50).x, 166.667f, 1e-3);
 }
 
+// A window point given as floats: the answer tells whether the grid was applied.
+TEST_F(PointEvaluation, FloatPointReportsTheGridSnap) {
+  gCurTool = kToolRectangle;
+  World w;
+  EXPECT_EQ(EvaluateFloatPoint(100, 50, &w.x, &w.y, &w.z, 1, nullptr, 1), 1);
+  EXPECT_FLOAT_EQ(w.x, 144.0f);
+  EXPECT_FLOAT_EQ(w.z, 72.0f);
+  EXPECT_EQ(EvaluateFloatPoint(100, 50, &w.x, &w.y, &w.z, 0, nullptr, 1), 0);
+  EXPECT_NEAR(w.x, 166.667f, 1e-3);
+  gCurTool = kToolTextAlt;
+  EXPECT_EQ(EvaluateFloatPoint(100, 50, &w.x, &w.y, &w.z, 1, nullptr, 1), 0);
+  EXPECT_NEAR(w.x, 166.667f, 1e-3);
+  gCurTool = kToolRectangle;
+  doc.ds()->gridSpacing = {0, 12};  // a spacing of nothing: no grid
+  EXPECT_EQ(EvaluateFloatPoint(100, 50, &w.x, &w.y, &w.z, 1, nullptr, 1), 0);
+  EXPECT_NEAR(w.x, 166.667f, 1e-3);
+}
+
 TEST_F(PointEvaluation, ToolsWithoutGrid) {
   for (uint16_t tool : {uint16_t(kToolNone), uint16_t(kToolRotate), uint16_t(kToolCircularArc), uint16_t(kToolFillet)}) {
     gCurTool = tool;
