@@ -88,7 +88,7 @@ Objex* SupportTrackAccessory(int32_t, int32_t, float, float, float, int16_t stag
   Poinz* segEnd = click->segmentEnd;
   float minDistance = 0, length = 0;
   const float working = GetWallSegmentWorkingLength(0, 0, segStart, segEnd, &minDistance, &length);
-  if (size->floatH > length - kAttachmentEndClearance) {
+  if (size->floatH > working) {
     ShowAlert("Unable to place accessory on wall segment.",
               "Please make sure the wall segment is long enough to accommodate the accessory.");
     return nullptr;

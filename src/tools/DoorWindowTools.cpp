@@ -185,8 +185,9 @@ Objex* SupportTrackOpening(Opening kind, int16_t stage, ClickInfo* click, const 
     float start = 0, measured = 0;
     usable = GetWallSegmentWorkingLength(0, 0, segStart, segEnd, &start, &measured);
   }
-  // One fit rule for every placing tool: the opening must leave the clearance at both ends.
-  if (size.width > length - kOpeningEndClearance || size.width > usable) {
+  // Only an opening wider than the working length is refused; a wide one placed near an end may
+  // run past the other end, and the re-fit decides whether it stays.
+  if (size.width > usable) {
     ShowAlert(LocalizedString(door ? "Unable to place door on wall segment." : "Unable to place window on wall segment."),
               LocalizedString(door ? "Please make sure the wall segment is long enough to accommodate the door."
                                    : "Please make sure the wall segment is long enough to accommodate the window."),
@@ -227,8 +228,8 @@ Objex* SupportTrackOpening(Opening kind, int16_t stage, ClickInfo* click, const 
   record->subtype = style;
   record->anchorStart = segStart;
   record->anchorEnd = segEnd;
-  record->startDistance = GetLineLength(segStart->position[0], segStart->position[2], first.floatH, first.floatV) +
-                          size.width / 2;
+  // Measured along the segment: a wide opening's first end may lie before the segment start.
+  record->startDistance = DistanceAlong(segStart, segEnd, first.floatH, first.floatV) + size.width / 2;
   record->remainingLength = length - record->startDistance;
   record->width = size.width;
   record->height = size.height;

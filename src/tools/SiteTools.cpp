@@ -41,8 +41,6 @@ constexpr int32_t kGroundFillPointTexture = 1115;
 constexpr int32_t kFenceSlotTexture = 850, kFenceGateSlotTexture = 2200;
 constexpr int32_t kDeckTexture = 1301, kDeckSlot1Texture = 2300, kDeckSlot2Texture = 2210;
 constexpr const char* kCustomFenceTexturePath = "Custom Fences/Iron Ornamental/orna3.QTX";
-// A gate must leave this much of its section free (the fit rule of doors and windows).
-constexpr float kGateEndClearance = kOpeningEndClearance;
 
 // Every point: both sides get the texture, white and full scale; heights drop by `lower`.
 void DressPoints(Objex* o, int32_t texture, float lower) {
@@ -252,8 +250,8 @@ bool SupportTrackGate(int32_t, int32_t, float, int16_t stage, ClickInfo* click, 
   }
   float from = 0, length = 0;
   const float usable = GetWallSegmentWorkingLength(0, 0, start, end, &from, &length);
-  // One fit rule with doors: the gate leaves the clearance at both ends of its section.
-  if (gateWidth > length - kGateEndClearance || gateWidth > usable) {
+  // Only a gate wider than the section's working length is refused.
+  if (gateWidth > usable) {
     Alert("Unable to place gate on fence section.",
           "Please make sure the fence section is long enough to accommodate the gate.");
     return false;

@@ -150,8 +150,10 @@ void FillWallHungRecord(DoorWindowData* data, int16_t ownerType, Poinz* segStart
   data->subtype = 0;
   data->anchorStart = segStart;
   data->anchorEnd = segEnd;
-  data->startDistance =
-      std::hypot(first.floatH - segStart->position[0], first.floatV - segStart->position[2]) + size.floatH / 2;
+  // Measured along the segment: a wide attachment's first end may lie before the segment start.
+  const float a = SegmentAngle(segStart, segEnd);
+  data->startDistance = (first.floatH - segStart->position[0]) * std::cos(a) -
+                        (first.floatV - segStart->position[2]) * std::sin(a) + size.floatH / 2;
   data->remainingLength = length - data->startDistance;
   data->width = size.floatH;
   data->height = size.floatV;
@@ -404,9 +406,7 @@ Objex* SupportTrackAttachment(float, float, float, int16_t phase, ClickInfo* cli
   Poinz* segEnd = click->segmentEnd;
   float minDistance = 0, length = 0;
   const float working = GetWallSegmentWorkingLength(0, 0, segStart, segEnd, &minDistance, &length);
-  // An attachment with a width must fit between the clearances at both ends.
-  const float usable = size->floatH > 0 ? length - kAttachmentEndClearance : working;
-  if (size->floatH > usable) {
+  if (size->floatH > working) {
     if (gCurTool == kToolDimensionWall)
       ShowAlert("Unable to attach dimension line.",
                 "The wall segment is not long enough to attach the dimension line.  Please lengthen the segment "

@@ -143,18 +143,68 @@ TEST_F(DoorWindow, RefusalsShowTheToolsSheets) {
   EXPECT_EQ(alerts.shown[1].informative,
             "To place a window, click on a wall segment of sufficient length and then drag to position the window.");
 
-  // A 60-unit door on a 64-unit segment leaves less than 5 at an end.
-  Objex* wall = AddTestWall(doc, {{0, 0}, {64, 0}});
-  EXPECT_EQ(pressDoor(wall, 32), nullptr);
+  // A 60-unit door is wider than the working length (59) of a 54-unit segment.
+  Objex* wall = AddTestWall(doc, {{0, 0}, {54, 0}});
+  EXPECT_EQ(pressDoor(wall, 27), nullptr);
   ASSERT_EQ(alerts.shown.size(), 3u);
   EXPECT_EQ(alerts.shown[2].message, "Unable to place door on wall segment.");
   EXPECT_EQ(alerts.shown[2].informative, "Please make sure the wall segment is long enough to accommodate the door.");
-  // 65 leaves exactly 5: placed.
-  Objex* longer = AddTestWall(doc, {{0, 100}, {65, 100}});
+  EXPECT_EQ(wall->firstChild, nullptr);
+  // A 55-unit segment (working length 60) takes it. A swinging door that wide cannot stay:
+  // the re-fit after the swing takes it off again with its own sheet.
+  Objex* longer = AddTestWall(doc, {{0, 100}, {55, 100}});
   gCurTool = kToolDoor;
-  pressOnSegment(longer, 0, 32, 100);
-  EXPECT_NE(longer->firstChild, nullptr);
-  EXPECT_EQ(alerts.shown.size(), 3u);
+  pressOnSegment(longer, 0, 27, 100);
+  ASSERT_EQ(alerts.shown.size(), 4u);
+  EXPECT_EQ(alerts.shown[3].message, "One or more components have been removed.");
+  EXPECT_EQ(longer->firstChild, nullptr);
+  EXPECT_EQ(CountPoints(longer), 2);
+  // A garage door has no swing: it stays where the slide put it, 5 in from the start.
+  doc.ds()->doorStyle = kDoorGarage;
+  pressOnSegment(longer, 0, 27, 100);
+  EXPECT_EQ(alerts.shown.size(), 4u);
+  Objex* door = longer->firstChild;
+  ASSERT_NE(door, nullptr);
+  EXPECT_FLOAT_EQ(X(door, 0), 5);
+  EXPECT_FLOAT_EQ(X(door, 1), 65);
+  EXPECT_FLOAT_EQ(AttachmentData(door)->startDistance, 35);
+
+  // The window tool: a 72-unit window is refused by a 66-unit segment and placed on a 67-unit one.
+  gCurTool = kToolWindow;
+  Objex* shortWall = AddTestWall(doc, {{0, 200}, {66, 200}});
+  pressOnSegment(shortWall, 0, 33, 200);
+  ASSERT_EQ(alerts.shown.size(), 5u);
+  EXPECT_EQ(alerts.shown[4].message, "Unable to place window on wall segment.");
+  EXPECT_EQ(alerts.shown[4].informative,
+            "Please make sure the wall segment is long enough to accommodate the window.");
+  EXPECT_EQ(shortWall->firstChild, nullptr);
+  Objex* windowWall = AddTestWall(doc, {{0, 300}, {67, 300}});
+  pressOnSegment(windowWall, 0, 33, 300);
+  EXPECT_EQ(alerts.shown.size(), 5u);
+  ASSERT_NE(windowWall->firstChild, nullptr);
+  EXPECT_EQ(windowWall->firstChild->type, kObjWindow);
+}
+
+// An opening wider than its segment, slid to the far end, starts before the segment start:
+// its record measures the centre along the segment, so the next re-fit sees it does not fit.
+TEST_F(DoorWindow, AnOpeningWiderThanItsSegmentKeepsItsCentreAlongTheSegment) {
+  ScopedAlertRecorder alerts;
+  Objex* wall = AddTestWall(doc, {{0, 0}, {70, 0}});
+  gCurTool = kToolWindow;
+  pressOnSegment(wall, 0, 60, 0);
+  Objex* window = wall->firstChild;
+  ASSERT_NE(window, nullptr);
+  EXPECT_FLOAT_EQ(X(window, 0), -7);
+  EXPECT_FLOAT_EQ(X(window, 1), 65);
+  const DoorWindowData* d = AttachmentData(window);
+  ASSERT_NE(d, nullptr);
+  EXPECT_FLOAT_EQ(d->startDistance, 29);
+  EXPECT_FLOAT_EQ(d->remainingLength, 41);
+  EXPECT_TRUE(alerts.shown.empty());
+  EXPECT_EQ(UpdateAllWallAttachments(wall), 1);
+  EXPECT_EQ(wall->firstChild, nullptr);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "One or more components have been removed.");
 }
 
 TEST_F(DoorWindow, OffAWallInAnElevationNothingIsSaid) {

@@ -255,14 +255,14 @@ TEST_F(SitePalette, GateSplitsTheSectionIntoFenceGateFence) {
 // A refused gate leaves the sections as they were; the press on a fence still gives the fence
 // the gate colour and the gate width.
 TEST_F(SitePalette, GateRefusalsLeaveTheSectionsAsTheyWere) {
-  Objex* fence = addFence({77, 76});
+  Objex* fence = addFence({67, 66});
   const RGBColor gateColor{7, 8, 9};
   doc.ds()->gateColor = gateColor;
   ASSERT_NE(fence->width, 36.0f);
   {
-    // A 72-unit gate does not fit the 76-unit section.
+    // A 72-unit gate is wider than the working length (71) of the 66-unit section.
     ScopedAlertRecorder alerts;
-    pressGate(fence, 1, 115);
+    pressGate(fence, 1, 100);
     ASSERT_EQ(alerts.shown.size(), 1u);
     EXPECT_EQ(alerts.shown[0].message, "Unable to place gate on fence section.");
     EXPECT_EQ(alerts.shown[0].informative,
@@ -272,11 +272,12 @@ TEST_F(SitePalette, GateRefusalsLeaveTheSectionsAsTheyWere) {
     EXPECT_FLOAT_EQ(fence->width, 36);
   }
   {
-    // It fits the 77-unit one, kept 5 from its start.
+    // It fits the 67-unit one (working length 72), kept 5 from its start.
     ScopedAlertRecorder alerts;
-    pressGate(fence, 0, 38);
+    pressGate(fence, 0, 33);
     EXPECT_TRUE(alerts.shown.empty());
     ASSERT_EQ(PointCount(fence), 5);
+    EXPECT_EQ(fence->firstPoint->next->pointType, kFenceGatePoint);
     EXPECT_FLOAT_EQ(fence->firstPoint->next->position[0], 5.0f);
     EXPECT_FLOAT_EQ(fence->firstPoint->next->next->position[0], 77.0f);
   }

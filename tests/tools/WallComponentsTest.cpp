@@ -189,14 +189,37 @@ TEST_F(WallComponents, RefusalsNameTheTool) {
   TrackObject(10, 10, 10, 0, 10, kTrackBegin);
   EXPECT_TRUE(alerts.sawMessage("Unable to place wall break."));
 
-  // A toilet (48 units) on a 50-unit segment does not fit between the end clearances.
-  Objex* shortWall = AddTestWall(doc, {{0, 300}, {50, 300}});
-  pressOnSegment(shortWall, 25, 300);
-  begin(kToolToilet, 25, 300);
+  // A toilet (48 units) is wider than the working length (47) of a 42-unit segment.
+  Objex* shortWall = AddTestWall(doc, {{0, 300}, {42, 300}});
+  pressOnSegment(shortWall, 21, 300);
+  begin(kToolToilet, 21, 300);
   EXPECT_TRUE(alerts.sawMessage("The wall segment is not long enough to accommodate the selected component.  "
                                 "Please lengthen the segment and try again."));
   EXPECT_EQ(shortWall->firstChild, nullptr);
   EXPECT_EQ(events.reads(), 0);  // no drag ran for a refusal
+
+  // A 43-unit segment (working length 48) takes it, kept 5 from the start.
+  const size_t refusals = alerts.shown.size();
+  Objex* longer = AddTestWall(doc, {{0, 400}, {43, 400}});
+  pressOnSegment(longer, 21, 400);
+  begin(kToolToilet, 21, 400);
+  EXPECT_EQ(alerts.shown.size(), refusals);
+  Objex* toilet = longer->firstChild;
+  ASSERT_NE(toilet, nullptr);
+  EXPECT_FLOAT_EQ(toilet->firstPoint->position[0], 5);
+  EXPECT_FLOAT_EQ(toilet->firstPoint->next->position[0], 53);
+  EXPECT_FLOAT_EQ(AttachmentData(toilet)->startDistance, 29);
+  // Pressed near the far end it stops 5 before that end and starts before the segment start;
+  // its record measures the centre along the segment.
+  Objex* other = AddTestWall(doc, {{0, 500}, {43, 500}});
+  pressOnSegment(other, 40, 500);
+  begin(kToolToilet, 40, 500);
+  toilet = other->firstChild;
+  ASSERT_NE(toilet, nullptr);
+  EXPECT_FLOAT_EQ(toilet->firstPoint->position[0], -10);
+  EXPECT_FLOAT_EQ(toilet->firstPoint->next->position[0], 38);
+  EXPECT_FLOAT_EQ(AttachmentData(toilet)->startDistance, 14);
+  EXPECT_FLOAT_EQ(AttachmentData(toilet)->remainingLength, 29);
 }
 
 TEST_F(WallComponents, ClosingTheWindowDuringTheDragMakesNothing) {
@@ -496,11 +519,23 @@ TEST_F(WallComponents, AccessoryOffAWall) {
   pressOnSegment(shape, 100, 0);
   begin(kToolAccessory, 100, 0);
   EXPECT_TRUE(alerts.sawMessage("Wall segment not found."));
-  Objex* wall = AddTestWall(doc, {{0, 300}, {60, 300}});  // 46 in = 92 units: too long
-  pressOnSegment(wall, 30, 300);
-  begin(kToolAccessory, 30, 300);
+  // 46 in = 92 units: wider than the working length (91) of an 86-unit segment.
+  gdsAccessoryWidth = 46;
+  gdsAccessoryHeight = 15;
+  gdsAccessoryElevation = 84;
+  Objex* wall = AddTestWall(doc, {{0, 300}, {86, 300}});
+  pressOnSegment(wall, 43, 300);
+  begin(kToolAccessory, 43, 300);
   EXPECT_TRUE(alerts.sawMessage("Unable to place accessory on wall segment."));
   EXPECT_EQ(wall->firstChild, nullptr);
+  // An 87-unit segment (working length 92) takes it.
+  const size_t refusals = alerts.shown.size();
+  Objex* longer = AddTestWall(doc, {{0, 400}, {87, 400}});
+  pressOnSegment(longer, 43, 400);
+  begin(kToolAccessory, 43, 400);
+  EXPECT_EQ(alerts.shown.size(), refusals);
+  ASSERT_NE(longer->firstChild, nullptr);
+  EXPECT_EQ(longer->firstChild->type, kObjAccessory);
 }
 
 TEST_F(WallComponents, PreviewOnlyOnWalls) {
