@@ -39,6 +39,8 @@ void DoWriteBlackBoxes() {
 
 void DoReadBlackBoxes() {
   if (!gCurDocument) return;
+  int32_t entries = 0;
+  for (PlugInData* p = gCurDocument->itsPlugIns; p; p = p->next) ++entries;
   while (!StreamFailed() && GetMark() < GetLength()) {
     int16_t tag = 0;
     ReadShort(&tag);
@@ -48,6 +50,14 @@ void DoReadBlackBoxes() {
     ReadLong(&id);
     ReadLong(&size);
     if (StreamFailed()) break;
+    bool known = false;
+    for (PlugInData* p = gCurDocument->itsPlugIns; p && !known; p = p->next) known = p->plugInID == id;
+    if (!known && entries >= kMaxBlackBoxes) {
+      // Storing looks the ID up in the list: an unbounded list would make a damaged file
+      // take quadratic time. The block is stepped over.
+      if (size >= 1) SkipSome(static_cast<uint32_t>(size));
+      continue;
+    }
     char* data = nullptr;
     if (size >= 1) {
       if (static_cast<uint32_t>(size) > GetRemaining() || size > kMaxBlackBoxSize) {
@@ -61,8 +71,12 @@ void DoReadBlackBoxes() {
       }
     }
     StorePlugInData(data, size >= 1 ? size : 0, id);
+    if (!known) ++entries;
   }
 }
+
+// A saved view record after its name: every member but the name and its length.
+constexpr uint32_t kLiveViewFixedBytes = 87;
 
 static bool WritesLiveViews(int32_t v) {
   return v == kVersionDesign10900 || v == kVersionDesign11000 || v == kVersionDesign11100;
@@ -118,6 +132,12 @@ void DoReadLiveViews() {
     if (StreamFailed() || n < 0 || static_cast<uint32_t>(n) > GetRemaining()) {
       SkipSome(GetRemaining() + 1);
       break;
+    }
+    if (i >= kMaxLiveViews) {
+      // Each entry is appended at the end of the list: past the bound the records are
+      // stepped over, so a damaged count cannot make the read quadratic.
+      SkipSome(static_cast<uint32_t>(n) + kLiveViewFixedBytes);
+      continue;
     }
     LiveViewsList* v = AddLiveViewsListEntry();
     if (!v) break;

@@ -19,6 +19,7 @@
 #include "files/DesignFile.h"
 #include "files/FileTags.h"
 #include "files/ObjectRecords.h"
+#include "files/SideBlocks.h"
 #include "files/StreamState.h"
 #include "model/Globals.h"
 #include "model/LiveViews.h"
@@ -317,6 +318,57 @@ TEST_F(DesignFile, SavedViewRecordLengthAndEmptyViewListKeepsViews) {
   EXPECT_EQ(CountLiveViewsList(), 1);
   ASSERT_EQ(KeyFileRead(none.c_str()), 1);
   EXPECT_EQ(CountLiveViewsList(), 1);
+}
+
+// A damaged count or a run of black boxes must neither grow the lists without end (each
+// entry is appended at the list's end) nor put the stream out of step with what follows.
+TEST_F(DesignFile, SavedViewsAndBlackBoxesBeyondTheBoundAreSteppedOver) {
+  TestDocument doc;
+  auto putLong = [](std::vector<uint8_t>& b, int32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(uint32_t(v) >> shift));
+  };
+  std::vector<uint8_t> views;
+  const int32_t count = kMaxLiveViews + 5;
+  putLong(views, count);
+  for (int32_t i = 0; i < count; ++i) {
+    putLong(views, 1);
+    views.push_back('A' + i % 26);
+    views.insert(views.end(), 87, 0);
+  }
+  const size_t viewsEnd = views.size();
+  putLong(views, 0x12345678);
+  SetInputBuffer(views.data(), views.size());
+  sInputVersion = kVersionDesign11100;
+  DoReadLiveViews();
+  EXPECT_FALSE(StreamFailed());
+  EXPECT_EQ(CountLiveViewsList(), kMaxLiveViews);
+  EXPECT_EQ(GetMark(), viewsEnd);
+
+  DeletePlugInDataList();
+  std::vector<uint8_t> boxes;
+  auto putBox = [&](int32_t id, uint8_t byte) {
+    boxes.push_back(0x02), boxes.push_back(0x58);  // 600
+    putLong(boxes, id);
+    putLong(boxes, 1);
+    boxes.push_back(byte);
+    boxes.push_back(0x02), boxes.push_back(0x59);  // 601
+  };
+  for (int32_t id = 1; id <= kMaxBlackBoxes + 3; ++id) putBox(id, 1);
+  putBox(7, 9);  // an ID already kept is still replaced
+  boxes.push_back(0x02), boxes.push_back(0x5A);  // 602
+  const size_t boxesEnd = boxes.size();
+  putLong(boxes, 0x12345678);
+  ResetByteStream();
+  SetInputBuffer(boxes.data(), boxes.size());
+  DoReadBlackBoxes();
+  EXPECT_FALSE(StreamFailed());
+  EXPECT_EQ(GetMark(), boxesEnd);
+  int32_t kept = 0;
+  for (PlugInData* p = doc.model.itsPlugIns; p; p = p->next, ++kept) {
+    ASSERT_EQ(p->size, 1);
+    EXPECT_EQ(p->data[0], p->plugInID == 7 ? 9 : 1);
+  }
+  EXPECT_EQ(kept, kMaxBlackBoxes);
 }
 
 TEST_F(DesignFile, FailedSaveIsReportedAndKeepsTheOldFile) {
