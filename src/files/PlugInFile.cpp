@@ -539,12 +539,14 @@ void DoReadPlugInLiveViews() {
   // A view takes at least 84 bytes.
   if (!RCount(&count, 84)) return;
   DeleteLiveViewsList();
+  LiveViewsList* last = nullptr;  // each view goes after the one before
   for (int32_t i = 0; i < count && !StreamFailed(); ++i) {
-    LiveViewsList* l = AddLiveViewsListEntry();
+    LiveViewsList* l = AddLiveViewsListEntry(last);
     if (!l) {
       Fail();
       return;
     }
+    last = l;
     RStrField(l->name, sizeof l->name);
     l->navigationMode = static_cast<int16_t>(R16());
     l->navigationSubMode = R8();

@@ -39,8 +39,7 @@ void DoWriteBlackBoxes() {
 
 void DoReadBlackBoxes() {
   if (!gCurDocument) return;
-  int32_t entries = 0;
-  for (PlugInData* p = gCurDocument->itsPlugIns; p; p = p->next) ++entries;
+  PlugInDataStore boxes;
   while (!StreamFailed() && GetMark() < GetLength()) {
     int16_t tag = 0;
     ReadShort(&tag);
@@ -50,14 +49,6 @@ void DoReadBlackBoxes() {
     ReadLong(&id);
     ReadLong(&size);
     if (StreamFailed()) break;
-    bool known = false;
-    for (PlugInData* p = gCurDocument->itsPlugIns; p && !known; p = p->next) known = p->plugInID == id;
-    if (!known && entries >= kMaxBlackBoxes) {
-      // Storing looks the ID up in the list: an unbounded list would make a damaged file
-      // take quadratic time. The block is stepped over.
-      if (size >= 1) SkipSome(static_cast<uint32_t>(size));
-      continue;
-    }
     char* data = nullptr;
     if (size >= 1) {
       if (static_cast<uint32_t>(size) > GetRemaining() || size > kMaxBlackBoxSize) {
@@ -70,13 +61,9 @@ void DoReadBlackBoxes() {
         break;
       }
     }
-    StorePlugInData(data, size >= 1 ? size : 0, id);
-    if (!known) ++entries;
+    boxes.store(data, size >= 1 ? size : 0, id);
   }
 }
-
-// A saved view record after its name: every member but the name and its length.
-constexpr uint32_t kLiveViewFixedBytes = 87;
 
 static bool WritesLiveViews(int32_t v) {
   return v == kVersionDesign10900 || v == kVersionDesign11000 || v == kVersionDesign11100;
@@ -125,6 +112,7 @@ void DoReadLiveViews() {
   if (count <= 0 || StreamFailed()) return;
   ds->currentLiveViewName[0] = 0;
   DeleteLiveViewsList();
+  LiveViewsList* last = nullptr;  // each view goes after the one before
   for (int32_t i = 0; i < count && !StreamFailed() && GetMark() < GetLength(); ++i) {
     int32_t n = 0;
     ReadLong(&n);
@@ -133,14 +121,9 @@ void DoReadLiveViews() {
       SkipSome(GetRemaining() + 1);
       break;
     }
-    if (i >= kMaxLiveViews) {
-      // Each entry is appended at the end of the list: past the bound the records are
-      // stepped over, so a damaged count cannot make the read quadratic.
-      SkipSome(static_cast<uint32_t>(n) + kLiveViewFixedBytes);
-      continue;
-    }
-    LiveViewsList* v = AddLiveViewsListEntry();
+    LiveViewsList* v = AddLiveViewsListEntry(last);
     if (!v) break;
+    last = v;
     memset(v->name, 0, sizeof(v->name));
     ReadFixedString(v->name, sizeof(v->name), static_cast<uint32_t>(n));
     ReadShort(&v->navigationMode);

@@ -11,10 +11,6 @@ struct Objex;
 
 // A black box larger than the bytes left is damaged; none is larger than this either.
 constexpr int32_t kMaxBlackBoxSize = 256 * 1024 * 1024;
-// A design keeps one black box per plug-in and a menu's worth of saved views; a file claiming
-// more is damaged, and the blocks beyond these are read past without being kept.
-constexpr int32_t kMaxBlackBoxes = 256;
-constexpr int32_t kMaxLiveViews = 1000;
 
 void DoWriteBlackBoxes();
 void DoReadBlackBoxes();

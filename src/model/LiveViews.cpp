@@ -57,14 +57,19 @@ void CopyViewName(char* to, const char* from) {
 
 }  // namespace
 
-LiveViewsList* AddLiveViewsListEntry() {
+LiveViewsList* AddLiveViewsListEntry(LiveViewsList* last) {
   DocState* ds = CurDocState();
   if (!ds) return nullptr;
   auto* entry = static_cast<LiveViewsList*>(calloc(1, sizeof(LiveViewsList)));
   if (!entry) return nullptr;
   CopyViewSettings(*ds, *entry);
+  if (last && !last->next) {
+    entry->prev = last;
+    last->next = entry;
+    return entry;
+  }
   LiveViewsList** link = &gCurDocument->itsLiveViews;
-  LiveViewsList* last = nullptr;
+  last = nullptr;
   while (*link) {
     last = *link;
     link = &last->next;
@@ -156,13 +161,53 @@ void StorePlugInData(char* data, int32_t size, int32_t plugInID) {
   entry->size = size;
 }
 
-PlugInData* AppendPlugInDataToList(int32_t plugInID) {
+PlugInDataStore::PlugInDataStore() {
+  if (!gCurDocument) return;
+  for (PlugInData* e = gCurDocument->itsPlugIns; e; e = e->next) {
+    byID_.try_emplace(e->plugInID, e);
+    last_ = e;
+  }
+}
+
+void PlugInDataStore::store(char* data, int32_t size, int32_t plugInID) {
+  if (!data || size <= 0) {
+    free(data);
+    data = nullptr;
+    size = 0;
+  }
+  if (!gCurDocument) {
+    free(data);
+    return;
+  }
+  PlugInData* entry = nullptr;
+  if (auto it = byID_.find(plugInID); it != byID_.end()) {
+    entry = it->second;
+    if (entry->data != data) free(entry->data);
+  } else {
+    entry = AppendPlugInDataToList(plugInID, last_);
+    if (!entry) {
+      free(data);
+      return;
+    }
+    byID_.emplace(plugInID, entry);
+    last_ = entry;
+  }
+  entry->data = data;
+  entry->size = size;
+}
+
+PlugInData* AppendPlugInDataToList(int32_t plugInID, PlugInData* last) {
   if (!gCurDocument) return nullptr;
   auto* entry = static_cast<PlugInData*>(calloc(1, sizeof(PlugInData)));
   if (!entry) return nullptr;
   entry->plugInID = plugInID;
+  if (last && !last->next) {
+    entry->prev = last;
+    last->next = entry;
+    return entry;
+  }
   PlugInData** link = &gCurDocument->itsPlugIns;
-  PlugInData* last = nullptr;
+  last = nullptr;
   while (*link) {
     last = *link;
     link = &last->next;

@@ -2,6 +2,7 @@
 // from the DocState) and one opaque data block per plug-in.
 #pragma once
 #include <cstdint>
+#include <unordered_map>
 #include "model/Types.h"
 
 constexpr int kLiveViewNameSize = 128;
@@ -51,7 +52,9 @@ struct PlugInData {
 };
 
 // Saved views of the current document. Places in the list count from 1.
-LiveViewsList* AddLiveViewsListEntry();  // appended, unnamed, settings from the DocState
+// Appended, unnamed, settings from the DocState; after `last` when it is the list's last entry
+// (a reader adding many keeps it), else at the end found by a walk.
+LiveViewsList* AddLiveViewsListEntry(LiveViewsList* last = nullptr);
 int32_t CountLiveViewsList();
 void DeleteLiveViewsListEntry(LiveViewsList* entry);  // only entries of the current list
 void SetCurrentLiveView(int32_t index);               // restores the settings, makes its name current
@@ -63,6 +66,18 @@ void DeleteLiveViewsList();
 // Takes ownership of `data` (malloc'd) in every case; replaces the block of an
 // existing entry with that ID or appends a new entry.
 void StorePlugInData(char* data, int32_t size, int32_t plugInID);
-PlugInData* AppendPlugInDataToList(int32_t plugInID);  // empty entry; null on failure
+// An empty entry, after `last` when it is the list's last entry; null on failure.
+PlugInData* AppendPlugInDataToList(int32_t plugInID, PlugInData* last = nullptr);
+// Stores many blocks in one pass, as StorePlugInData does each, finding entries by ID through
+// an index instead of a walk of the list per block (a file may hold many).
+class PlugInDataStore {
+ public:
+  PlugInDataStore();  // indexes the current document's entries
+  void store(char* data, int32_t size, int32_t plugInID);
+
+ private:
+  std::unordered_map<int32_t, PlugInData*> byID_;
+  PlugInData* last_ = nullptr;
+};
 void CreatePlugInDataList();                          // one empty entry per installed plug-in
 void DeletePlugInDataList();

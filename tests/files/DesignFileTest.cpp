@@ -320,15 +320,15 @@ TEST_F(DesignFile, SavedViewRecordLengthAndEmptyViewListKeepsViews) {
   EXPECT_EQ(CountLiveViewsList(), 1);
 }
 
-// A damaged count or a run of black boxes must neither grow the lists without end (each
-// entry is appended at the list's end) nor put the stream out of step with what follows.
-TEST_F(DesignFile, SavedViewsAndBlackBoxesBeyondTheBoundAreSteppedOver) {
+// Many saved views and black boxes are all kept, in the file's order, a box whose ID came
+// before replacing that one's block; the stream stays in step with what follows.
+TEST_F(DesignFile, ManySavedViewsAndBlackBoxesAreKeptInOrder) {
   TestDocument doc;
   auto putLong = [](std::vector<uint8_t>& b, int32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8) b.push_back(uint8_t(uint32_t(v) >> shift));
   };
   std::vector<uint8_t> views;
-  const int32_t count = kMaxLiveViews + 5;
+  const int32_t count = 1005;
   putLong(views, count);
   for (int32_t i = 0; i < count; ++i) {
     putLong(views, 1);
@@ -341,8 +341,13 @@ TEST_F(DesignFile, SavedViewsAndBlackBoxesBeyondTheBoundAreSteppedOver) {
   sInputVersion = kVersionDesign11100;
   DoReadLiveViews();
   EXPECT_FALSE(StreamFailed());
-  EXPECT_EQ(CountLiveViewsList(), kMaxLiveViews);
+  EXPECT_EQ(CountLiveViewsList(), count);
   EXPECT_EQ(GetMark(), viewsEnd);
+  int32_t at = 0;
+  for (LiveViewsList* v = doc.model.itsLiveViews; v; v = v->next, ++at) {
+    EXPECT_EQ(v->name[0], 'A' + at % 26);
+    EXPECT_EQ(v->prev ? v->prev->next : doc.model.itsLiveViews, v);
+  }
 
   DeletePlugInDataList();
   std::vector<uint8_t> boxes;
@@ -353,7 +358,7 @@ TEST_F(DesignFile, SavedViewsAndBlackBoxesBeyondTheBoundAreSteppedOver) {
     boxes.push_back(byte);
     boxes.push_back(0x02), boxes.push_back(0x59);  // 601
   };
-  for (int32_t id = 1; id <= kMaxBlackBoxes + 3; ++id) putBox(id, 1);
+  for (int32_t id = 1; id <= 259; ++id) putBox(id, 1);
   putBox(7, 9);  // an ID already kept is still replaced
   boxes.push_back(0x02), boxes.push_back(0x5A);  // 602
   const size_t boxesEnd = boxes.size();
@@ -365,10 +370,11 @@ TEST_F(DesignFile, SavedViewsAndBlackBoxesBeyondTheBoundAreSteppedOver) {
   EXPECT_EQ(GetMark(), boxesEnd);
   int32_t kept = 0;
   for (PlugInData* p = doc.model.itsPlugIns; p; p = p->next, ++kept) {
+    EXPECT_EQ(p->plugInID, kept + 1);
     ASSERT_EQ(p->size, 1);
     EXPECT_EQ(p->data[0], p->plugInID == 7 ? 9 : 1);
   }
-  EXPECT_EQ(kept, kMaxBlackBoxes);
+  EXPECT_EQ(kept, 259);
 }
 
 TEST_F(DesignFile, FailedSaveIsReportedAndKeepsTheOldFile) {
