@@ -329,7 +329,8 @@ void BuildWindowSill(Objex* window, int16_t subtype) {
   if (!SetUpShape(window, false, kSillProud, &f)) return;
   const DocState* ds = f.in.ds;
   const float trimWidth = f.in.record->trimWidth();
-  const float fw = SnapCoordinate(CWS(trimWidth, ds));
+  // Whole units: add a half and drop the fraction (toward zero, also for a negative width).
+  const float fw = TruncCoordinate(static_cast<double>(CWS(trimWidth, ds)) + 0.5);
   float before = 1.25f * fw, beyond = 1.25f * fw;
   if (subtype == kDoorFrameWithDividers) {
     before = beyond = fw;

@@ -207,6 +207,17 @@ TEST_F(WindowFramesTest, SillsHangUnderTheOpening) {
   EXPECT_FLOAT_EQ(MaxX(faces[2]), 71.0f);
   EXPECT_FLOAT_EQ(MaxZ(faces[2]) - MinZ(faces[2]), 6.0f);
   EXPECT_FLOAT_EQ(MinY(faces[2]), -0.5f);
+
+  // The trim width is made whole by adding a half and dropping the fraction, so -1.6 gives
+  // -1, not the nearer -2: the sill ends 1.25 inside each end of the opening.
+  Objex* narrow = Add(kObjWindow, kWindowRectangular, 40, 76, 30);
+  Rec(narrow)->trimWidth() = -1.6f;
+  BuildAttachmentFrame(narrow);
+  BuildWindowSill(narrow, kWindowRectangular);
+  faces = Faces(narrow);
+  ASSERT_EQ(faces.size(), 2u);
+  EXPECT_FLOAT_EQ(MinX(faces[1]), 41.25f);
+  EXPECT_FLOAT_EQ(MaxX(faces[1]), 74.75f);
 }
 
 }  // namespace
