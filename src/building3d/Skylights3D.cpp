@@ -344,7 +344,6 @@ void CreateSkylightPoints(Objex* skylight, Objex* roofOrPlane, const float* outl
     if (Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, px, y, pz, 0, 0, 0, 0, 0, 0, skylight))
       AppendPointToObject(p, skylight);
   }
-  skylight->pointCount = count;
 }
 
 void CalculateDormerPointElevations(Objex* cutout, Objex* plane) {

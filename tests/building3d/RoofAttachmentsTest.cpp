@@ -256,6 +256,19 @@ TEST_F(RoofHoles, RectangularSkylightOnAFlatPanel) {
   EXPECT_EQ(gCurPlaneObject, nullptr);
 }
 
+// Outline points are appended after any the skylight already holds, and counted with them.
+TEST_F(RoofHoles, SkylightPointsAreAppendedAndCounted) {
+  Objex* p = panel();
+  Objex* s = skylight(p, kSkylightRectangular, 100, 100);
+  const std::vector<float> more = SkylightOutline(kSkylightRectangular, 60, 60, 1, static_cast<RoofAttachmentData*>(s->typeData));
+  CreateSkylightPoints(s, p, more.data(), 4, 60, 60, 90);
+  int n = 0;
+  for (const Poinz* q = s->firstPoint; q; q = q->next) ++n;
+  EXPECT_EQ(n, 8);
+  EXPECT_EQ(s->pointCount, 8);
+  EXPECT_FLOAT_EQ(s->firstPoint->position[0], 80.0f);
+}
+
 TEST_F(RoofHoles, EveryStandardStyleGetsAHolePerFaceAndThreeCurbFacesPerEdge) {
   const struct {
     int16_t kind;
