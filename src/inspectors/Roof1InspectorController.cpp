@@ -25,7 +25,8 @@ RoofPitchInspector::RoofPitchInspector(const char* interfaceName, int16_t target
 void RoofPitchInspector::buildPitchControls() {
   pitchRatioText = addField("Pitch", "pitchRatioText");
   pitchRunText = addLabel(": 12", "pitchRunText");
-  pitchRatioStepper = addStepper(nullptr, "pitchRatioStepper", 0.5, [this] { pitchStepperChanged(); });
+  // The stepper keeps to the pitches the ratio field takes (0 to 1000).
+  pitchRatioStepper = addStepper(nullptr, "pitchRatioStepper", 0.5, [this] { pitchStepperChanged(); }, 0.0, 1000.0);
   pitchAngleText = addField("Angle", "pitchAngleText");
 }
 

@@ -121,8 +121,17 @@ TEST_F(FloorRoofInspectorTest, RoofPanelStepperAndElevation) {
   update();
   EXPECT_EQ(shownName(), "Roof2Inspector");
   EXPECT_TRUE(control<QWidget>("includeSoffitsButton")->isHidden());
-  control<QDoubleSpinBox>("pitchRatioStepper")->setValue(9);
+  auto* stepper = control<QDoubleSpinBox>("pitchRatioStepper");
+  stepper->setValue(9);
   EXPECT_EQ(panel->width, 9);
+  // The stepper keeps to the pitches the ratio field takes: a step down from 0 stays at 0.
+  stepper->setValue(0);
+  stepper->stepDown();
+  EXPECT_EQ(panel->width, 0);
+  stepper->setValue(1000);
+  stepper->stepUp();
+  EXPECT_EQ(panel->width, 1000);
+  stepper->setValue(9);
   mark();
   chooseCell("elevationButtons", 2);
   EXPECT_EQ(panel->direction, 2);
