@@ -337,7 +337,12 @@ int KeyFileWrite(const char* path) {
 
 bool ReadDesignIntoModel(ZLKDocumentModel* fresh, DesignReadMode mode) {
   const bool opening = mode == DesignReadMode::kOpen;
+  ZLKDocumentModel* open = gCurDocument;
   CurrentDocumentScope scope(fresh);
+  // A custom texture path the open document already lists keeps the id it has there.
+  if (open && open != fresh && !fresh->itsCustomTextureList)
+    for (const CustomTextureIDList* t = open->itsCustomTextureList; t; t = t->next)
+      if (t->path) AddCustomTextureID(t->id, t->path);
   ReadIDScope ids;
   ResetObjectsLeftOut();
   DoReadHeader();

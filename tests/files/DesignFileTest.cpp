@@ -21,6 +21,7 @@
 #include "files/ObjectRecords.h"
 #include "files/SideBlocks.h"
 #include "files/StreamState.h"
+#include "model/CustomTextures.h"
 #include "model/Globals.h"
 #include "model/LiveViews.h"
 #include "model/Palettes.h"
@@ -176,6 +177,39 @@ TEST_F(DesignFile, ReadingRepairsAndResetsDocumentState) {
   TestDocument third;
   ASSERT_EQ(KeyFileRead(olderPath.c_str()), 1);
   EXPECT_FLOAT_EQ(third.ds()->sunAngle1, 300);
+}
+
+TEST_F(DesignFile, CustomTexturesTakeTheIDTheOpenDocumentListsForTheirPath) {
+  auto listed = [](const ZLKDocumentModel& m, const char* path) {
+    int n = 0;
+    for (const CustomTextureIDList* t = m.itsCustomTextureList; t; t = t->next)
+      if (t->path && strcmp(t->path, path) == 0) ++n;
+    return n;
+  };
+  TestDocument doc;
+  char first[] = "Textures/first.jpg";
+  char oak[] = "Textures/oak.jpg";
+  NewCustomTextureID(first);
+  const int32_t oakID = NewCustomTextureID(oak);
+  doc.ds()->backgroundTextureID = oakID;
+  std::string a = dir.file("textures.dsn");
+  ASSERT_EQ(KeyFileWrite(a.c_str()), 1);
+
+  // Read back into the same document: the id it already has, listed once.
+  ASSERT_EQ(KeyFileRead(a.c_str()), 1);
+  EXPECT_EQ(doc.ds()->backgroundTextureID, oakID);
+  EXPECT_EQ(listed(doc.model, oak), 1);
+
+  // Another document listing the path gives its own id for it.
+  TestDocument other;
+  char pine[] = "Textures/pine.jpg";
+  char oak2[] = "Textures/oak.jpg";
+  NewCustomTextureID(pine);
+  const int32_t otherOak = NewCustomTextureID(oak2);
+  ASSERT_NE(otherOak, oakID);
+  ASSERT_EQ(KeyFileRead(a.c_str()), 1);
+  EXPECT_EQ(other.ds()->backgroundTextureID, otherOak);
+  EXPECT_EQ(listed(other.model, oak), 1);
 }
 
 TEST_F(DesignFile, RefusedFilesLeaveTheOpenDesignUnchanged) {
