@@ -521,6 +521,24 @@ TEST_F(Refit, SlidingMovesTheWholeDoorAndAClickOnlySelects) {
   EXPECT_FLOAT_EQ(AttachmentData(o)->width, 60);
 }
 
+// A door as wide as the segment slid toward the end stops 5 short of it, its first end 5 before
+// the segment start; the record keeps the centre of the two points.
+TEST_F(Refit, SlidingAWideDoorKeepsItsCentreAlongTheSegment) {
+  Objex* o = door(100, 200);
+  gClickInfo = ClickInfo{};
+  gClickInfo.hitMode = 1;
+  gClickInfo.hitObject = o;
+  gClickInfo.segmentHit = 1;
+  gClickInfo.where = {100, 0};
+  ScriptedModalEvents events;
+  events.drag(150, 0).up(150, 0);
+  TranslateWallAttachment();
+  EXPECT_FLOAT_EQ(X(o, 0), -5);
+  EXPECT_FLOAT_EQ(X(o, 1), 195);
+  EXPECT_FLOAT_EQ(AttachmentData(o)->startDistance, 95);
+  EXPECT_FLOAT_EQ(AttachmentData(o)->remainingLength, 105);
+}
+
 TEST_F(Refit, StartDistancesShiftOnlyForTheAnchoredPoint) {
   Objex* first = door(100);
   Objex* other = AddTestDoor(wall, wall->firstPoint->next, wall->firstPoint, 50, 20);

@@ -275,6 +275,36 @@ TEST_F(WallComponents, MovingAComponentSlidesIt) {
   EXPECT_EQ(gMouseCaptured, 0);
 }
 
+// A tub as long as the segment slid toward its end runs 5 before the segment start; the record
+// keeps the centre of its two ends.
+TEST_F(WallComponents, MovingAWideComponentKeepsItsCentreAlongTheSegment) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  doc.ds()->bathTubSetting1 = 100;  // 200 plan units
+  {
+    ScriptedModalEvents events;
+    events.up(100, 0);
+    pressOnSegment(wall, 100, 0);
+    ASSERT_NE(TrackWallAttachment(100, 0, 0, kTrackBegin, 95), nullptr);
+  }
+  Objex* tub = lastChild(wall);
+  EXPECT_FLOAT_EQ(tub->firstPoint->position[0], 5);
+  EXPECT_FLOAT_EQ(AttachmentData(tub)->startDistance, 105);
+
+  ScriptedModalEvents events;
+  events.drag(150, 0).up(150, 0);
+  gClickInfo = ClickInfo{};
+  gClickInfo.hitObject = tub;
+  gClickInfo.segmentHit = 1;
+  gClickInfo.hitPoint = tub->firstPoint;
+  gClickInfo.segmentEnd = tub->firstPoint->next;
+  gClickInfo.where = {105, 0};
+  TranslateWallComponent(tub, 105, 0, 0);
+  EXPECT_FLOAT_EQ(tub->firstPoint->position[0], -5);
+  EXPECT_FLOAT_EQ(tub->firstPoint->next->position[0], 195);
+  EXPECT_FLOAT_EQ(AttachmentData(tub)->startDistance, 95);
+  EXPECT_FLOAT_EQ(AttachmentData(tub)->remainingLength, 105);
+}
+
 TEST_F(WallComponents, CeilingFanIsAGroupOfSymbolCopies) {
   gSymbol2DList = SymbolEntry(88);
   gSymbol3DList = SymbolEntry(88);
