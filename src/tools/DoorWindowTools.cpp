@@ -58,15 +58,6 @@ FloatPoint AlongSegment(const Poinz* a, const Poinz* b, float distance) {
           a->position[2] + (b->position[2] - a->position[2]) * t};
 }
 
-// Distance of the plan point from the segment start, measured along the segment direction.
-float DistanceAlong(const Poinz* a, const Poinz* b, float x, float z) {
-  const float length = SegmentLength(a, b);
-  if (length <= 0) return 0;
-  const float dx = (b->position[0] - a->position[0]) / length;
-  const float dz = (b->position[2] - a->position[2]) / length;
-  return (x - a->position[0]) * dx + (z - a->position[2]) * dz;
-}
-
 // The resize factors of the tracking start, set to 1 for a loop and put back however it ends.
 class ResizeFactorsScope {
  public:
@@ -338,6 +329,14 @@ float ArcState(int32_t cx, int32_t cy, int32_t sx, int32_t sy, int32_t mx, int32
 }
 
 }  // namespace
+
+float DistanceAlong(const Poinz* a, const Poinz* b, float x, float z) {
+  const float length = SegmentLength(a, b);
+  if (length <= 0) return 0;
+  const float dx = (b->position[0] - a->position[0]) / length;
+  const float dz = (b->position[2] - a->position[2]) / length;
+  return (x - a->position[0]) * dx + (z - a->position[2]) * dz;
+}
 
 void TrackDoor(int32_t, int32_t, float, float, float, int16_t stage) { TrackOpening(Opening::kDoor, stage); }
 void TrackWindow(int32_t, int32_t, float, float, float, int16_t stage) { TrackOpening(Opening::kWindow, stage); }

@@ -22,6 +22,9 @@ struct OpeningSize {
 // A segment must be longer than an opening's width by this much; openings keep this far
 // from the ends of their range.
 constexpr float kOpeningEndClearance = 5.0f;
+// Signed distance of the plan point (x, z) from the segment start a, along the segment to b (0
+// for a segment of no length): a wide opening's first end may lie before the segment start.
+float DistanceAlong(const Poinz* a, const Poinz* b, float x, float z);
 // Least length of an opening stretched by one end.
 constexpr float kOpeningLeastStretch = 18.0f;
 // Texture of new doors and windows (never changed).

@@ -26,6 +26,7 @@
 #include "plandraw/ZLKDynamicDrawEngine.h"
 #include "platform/Alerts.h"
 #include "tools/AttachedWallDims.h"
+#include "tools/DoorWindowTools.h"
 #include "tools/ModalEvents.h"
 #include "tools/ObjectSnaps.h"
 #include "tools/PointEvaluation.h"
@@ -65,13 +66,6 @@ void ClearOverlay() {
 float SegmentAngle(const Poinz* s, const Poinz* e) {
   float length = 0;
   return GetLineLengthAndAngle(s->position[0], s->position[2], e->position[0], e->position[2], &length);
-}
-
-// Signed distance of a plan point from the segment start, along the segment: a wide attachment's
-// first end may lie before the segment start.
-float DistanceAlong(const Poinz* segStart, const Poinz* segEnd, const FloatPoint& p) {
-  const float a = SegmentAngle(segStart, segEnd);
-  return (p.floatH - segStart->position[0]) * std::cos(a) - (p.floatV - segStart->position[2]) * std::sin(a);
 }
 
 // Where the ends go along the segment (s, e distances from its start), by the fit rules.
@@ -157,7 +151,7 @@ void FillWallHungRecord(DoorWindowData* data, int16_t ownerType, Poinz* segStart
   data->subtype = 0;
   data->anchorStart = segStart;
   data->anchorEnd = segEnd;
-  data->startDistance = DistanceAlong(segStart, segEnd, first) + size.floatH / 2;
+  data->startDistance = DistanceAlong(segStart, segEnd, first.floatH, first.floatV) + size.floatH / 2;
   data->remainingLength = length - data->startDistance;
   data->width = size.floatH;
   data->height = size.floatV;
@@ -522,7 +516,7 @@ void TranslateWallComponent(Objex* component, float, float, float) {
                                              click.where.x, click.where.y, &first, &second, 0, 0, kind, &click, data,
                                              attachment, &side, &depthPoint);
   if (moved <= 0) return;
-  data->startDistance = DistanceAlong(segStart, segEnd, first) + data->width / 2;
+  data->startDistance = DistanceAlong(segStart, segEnd, first.floatH, first.floatV) + data->width / 2;
   data->remainingLength = length - data->startDistance;
   if (attachment->type == kObjAccessory) {
     float a = SegmentAngle(segStart, segEnd);

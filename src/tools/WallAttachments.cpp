@@ -170,11 +170,7 @@ void TranslateWallAttachment() {
     return;
   }
   if (stretch) record->width = GetLineLength(a.floatH, a.floatV, b.floatH, b.floatV);
-  // Measured along the segment: a wide opening's first end may lie before the segment start.
-  const float ux = length > 0 ? (segEnd->position[0] - segStart->position[0]) / length : 0;
-  const float uz = length > 0 ? (segEnd->position[2] - segStart->position[2]) / length : 0;
-  record->startDistance =
-      (a.floatH - segStart->position[0]) * ux + (a.floatV - segStart->position[2]) * uz + record->width / 2;
+  record->startDistance = DistanceAlong(segStart, segEnd, a.floatH, a.floatV) + record->width / 2;
   record->remainingLength = length - record->startDistance;
   first->position[0] = a.floatH;
   first->position[1] = 0;
