@@ -112,7 +112,7 @@ void SelectionToolRules(const DocState* ds, uint8_t snap, ClickInfo* click, floa
       if ((hit->pointCount < 3 || gCurPropertiesObjectCount != 1) && !click->pointHit) {
         if (click->hitPoint && click->segmentEnd) {
           AxisRule(ds, snap, x, y, z);
-          if (gTrackingMouse) SetMovedSegment(click, *x, *z);
+          SetMovedSegment(click, *x, *z);
         }
       } else {
         SnapCursorToSegmentConstraint(click, gDownX, gDownZ, x, z);

@@ -99,6 +99,28 @@ TEST_F(PointEvaluation, SelectionToolOnAnObjectSnapsAndKeepsToAnAxisWithShift) {
   EXPECT_FLOAT_EQ(w.z, 72.0f);
 }
 
+// A wall of two points grabbed by its segment: the moved segment follows the grid-snapped
+// cursor at once, before the drag starts, so the move tool has it from the first step.
+TEST_F(PointEvaluation, SelectionToolOnAShortWallSegmentPlacesTheMovedSegment) {
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {200, 0}});
+  gCurTool = kToolSelection;
+  ClickInfo click{};
+  click.hitObject = wall;
+  click.segmentHit = 1;
+  click.hitPoint = wall->firstPoint;
+  click.segmentEnd = wall->firstPoint->next;
+  gDownX = 24, gDownZ = 0;
+  gTrackingMouse = 0;
+  gTranslateWallSegPt1 = gTranslateWallSegPt2 = FloatPoint{-999999.0f, -999999.0f};
+  World w = Evaluate(100, 50, 1, &click);
+  EXPECT_FLOAT_EQ(w.x, 144.0f);
+  EXPECT_FLOAT_EQ(w.z, 72.0f);
+  EXPECT_FLOAT_EQ(gTranslateWallSegPt1.floatH, 120.0f);
+  EXPECT_FLOAT_EQ(gTranslateWallSegPt1.floatV, 72.0f);
+  EXPECT_FLOAT_EQ(gTranslateWallSegPt2.floatH, 320.0f);
+  EXPECT_FLOAT_EQ(gTranslateWallSegPt2.floatV, 72.0f);
+}
+
 TEST_F(PointEvaluation, RectangleSquaresWhileDraggingAndShiftInvertsTheLock) {
   gCurTool = kToolRectangle;
   gDownX = 0, gDownZ = 0;
