@@ -57,6 +57,17 @@ TEST(ZLKApplication, StartsServicesWithTheCNumericLocale) {
   std::filesystem::remove_all(scratch, ec);
 }
 
+// Readouts keep '.' only for a locale whose separator is exactly "."; any other separator,
+// one outside ASCII included, turns them to ','.
+TEST(ZLKApplication, DecimalSeparatorOfTheLocale) {
+  EXPECT_EQ(SystemDecimalSeparator(QLocale::c()), '.');
+  EXPECT_EQ(SystemDecimalSeparator(QLocale(QLocale::English, QLocale::UnitedStates)), '.');
+  EXPECT_EQ(SystemDecimalSeparator(QLocale(QLocale::German, QLocale::Germany)), ',');
+  const QLocale arabic(QLocale::Arabic, QLocale::Egypt);
+  ASSERT_NE(arabic.decimalPoint(), QString("."));
+  EXPECT_EQ(SystemDecimalSeparator(arabic), ',');
+}
+
 TEST(ZLKWindowController, ShowsAnEmptyPlanAndQuitsFromTheFileMenu) {
   TestApplication();
   auto* window = new ZLKWindowController;
