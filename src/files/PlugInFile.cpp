@@ -141,7 +141,8 @@ int32_t RTex() {
   return ReadStdTextureID();
 }
 
-// A palette-linked slot is written with the entry's colour and scale (the design keeps its own).
+// A palette-linked slot takes the entry's colour and scale before it is written, in the design
+// as in the file.
 RGBColor PaletteColor16(int32_t id) {
   RGBColor c = GetPaletteRGBColor(id);
   if (c.red <= 255 && c.green <= 255 && c.blue <= 255)
@@ -149,23 +150,27 @@ RGBColor PaletteColor16(int32_t id) {
          static_cast<uint16_t>(c.blue * 257)};
   return c;
 }
-void WSlot(int32_t id, ShortPoint scale, RGBColor color) {
-  if (IsTextureAPalette(id)) {
-    color = PaletteColor16(id);
-    scale = GetPaletteTextureScale(id);
-  }
+void ResolvePaletteSlot(int32_t id, ShortPoint* scale, RGBColor* color) {
+  if (!IsTextureAPalette(id)) return;
+  *color = PaletteColor16(id);
+  *scale = GetPaletteTextureScale(id);
+}
+void WSlot(int32_t id, ShortPoint* scale, RGBColor* color) {
+  ResolvePaletteSlot(id, scale, color);
   WTex(id);
-  WScale(scale);
-  WColor(color);
+  WScale(*scale);
+  WColor(*color);
 }
 void RSlot(int32_t* id, ShortPoint* scale, RGBColor* color) {
   *id = RTex();
   RScale(scale);
   RColor(color);
 }
-void WTrimSlot(const TrimSlot& s) {
+void WTrimSlot(TrimSlot& s) {
   ShortPoint scale{s.textureWidth, s.textureHeight};
-  WSlot(s.textureID, scale, s.color);
+  WSlot(s.textureID, &scale, &s.color);
+  s.textureWidth = scale.x;
+  s.textureHeight = scale.y;
 }
 void RTrimSlot(TrimSlot* s) {
   ShortPoint scale{};
@@ -329,14 +334,11 @@ void RFont(LOGFONT* f) {
   RStrField(f->lfFaceName, sizeof f->lfFaceName);
 }
 // A material of the document state: colour, texture ID field, scale; palette-resolved.
-void WMaterial(RGBColor color, int32_t id, ShortPoint scale) {
-  if (IsTextureAPalette(id)) {
-    color = PaletteColor16(id);
-    scale = GetPaletteTextureScale(id);
-  }
-  WColor(color);
+void WMaterial(RGBColor* color, int32_t id, ShortPoint* scale) {
+  ResolvePaletteSlot(id, scale, color);
+  WColor(*color);
   WTex(id);
-  WScale(scale);
+  WScale(*scale);
 }
 void WPoint(FloatPoint p) {
   WF(p.floatH);
@@ -350,7 +352,7 @@ void RPoint(FloatPoint* p) {
 }  // namespace
 
 void DoWritePlugInDocState() {
-  const DocState* d = CurDocState();
+  DocState* d = CurDocState();
   if (!d) return;
   const int32_t v = sWriteVersion;
   W16(100);                                                          // 1
@@ -372,8 +374,8 @@ void DoWritePlugInDocState() {
       W16(static_cast<uint16_t>(d->measureSystem));                  // 16
   WF(d->walkAngle), WPoint(d->walkPosition);                         // 17
   WF(d->walkElevation);                                              // 18
-  WMaterial(d->background3DColor, d->backgroundTextureID, d->lotTextureScale);  // 19
-  WMaterial(d->lotColor, d->lotTextureID, d->perimeterTextureScale);            // 20
+  WMaterial(&d->background3DColor, d->backgroundTextureID, &d->lotTextureScale);  // 19
+  WMaterial(&d->lotColor, d->lotTextureID, &d->perimeterTextureScale);            // 20
   W16(static_cast<uint16_t>(d->navigationMode)), WF(d->flyPitch), WF(d->flyAngle);  // 21
   WF(d->flyAltitude), WPoint(d->lookOffset);                         // 22
   for (int32_t c : d->colorTable)                                    // 23
@@ -751,7 +753,7 @@ void WriteAPlugInObject(Objex* obj) {
   W16(cabinet ? kTagExchangeCabinetEnd : kTagExchangeGroupEnd);
 }
 
-void WritePlugInObjectInfo(const Objex* o) {
+void WritePlugInObjectInfo(Objex* o) {
   if (!o) return;
   const int32_t v = sWriteVersion;
   W32(o->objectID);
@@ -759,15 +761,13 @@ void WritePlugInObjectInfo(const Objex* o) {
   W32(static_cast<uint32_t>(o->subtype));
   W8(o->closed);
   if (v >= kVersionExchange9000) W8(o->visible);
-  RGBColor pen = o->penColor, fill = o->fillColor;
-  ShortPoint scale0 = o->textureScale;
   if (IsTextureAPalette(o->textureID)) {
-    pen = fill = PaletteColor16(o->textureID);
-    scale0 = GetPaletteTextureScale(o->textureID);
+    o->penColor = o->fillColor = PaletteColor16(o->textureID);
+    o->textureScale = GetPaletteTextureScale(o->textureID);
   }
-  WColor(pen);
+  WColor(o->penColor);
   for (uint16_t x : o->options) W16(x);
-  WColor(fill);
+  WColor(o->fillColor);
   WF(o->width);
   W16(static_cast<uint16_t>(o->penStyle));
   W16(static_cast<uint16_t>(o->fillPattern));
@@ -776,15 +776,15 @@ void WritePlugInObjectInfo(const Objex* o) {
   W8(o->capped);
   W16(static_cast<uint16_t>(o->direction));
   WTex(o->textureID);
-  WScale(scale0);
+  WScale(o->textureScale);
   WRect(o->textureRect);
   WRect(o->textureRect2);
   W16(static_cast<uint16_t>(o->auxShort));
   WF(o->plantAge);
-  WSlot(o->textureID1, o->textureScale1, o->color1);
-  WSlot(o->textureID2, o->textureScale2, o->color2);
-  WSlot(o->textureID3, o->textureScale3, o->color3);
-  WSlot(o->textureID4, o->textureScale4, o->color4);
+  WSlot(o->textureID1, &o->textureScale1, &o->color1);
+  WSlot(o->textureID2, &o->textureScale2, &o->color2);
+  WSlot(o->textureID3, &o->textureScale3, &o->color3);
+  WSlot(o->textureID4, &o->textureScale4, &o->color4);
   WF(o->baseElevation);
   W8(o->auxFlag);
   W32(static_cast<uint32_t>(o->planMask));
@@ -840,21 +840,21 @@ void ReadPlugInObjectInfo(Objex* o) {
   }
 }
 
-void WritePlugInObjectPoints(const Objex* o) {
+void WritePlugInObjectPoints(Objex* o) {
   if (!o) return;
   uint32_t n = 0;
   for (const Poinz* p = o->firstPoint; p; p = p->next) ++n;
   W32(n);
   const bool wall = o->type == kObjWall;
-  for (const Poinz* p = o->firstPoint; p; p = p->next) {
+  for (Poinz* p = o->firstPoint; p; p = p->next) {
     W32(p->pointID);
     W16(static_cast<uint16_t>(p->pointType));
     W32(static_cast<uint32_t>(p->segmentLong1));
     W8(p->selected);
     for (const float* a : {p->inHandle, p->position, p->outHandle, p->linkVector})
       for (int k = 0; k < 3; ++k) WF(a[k]);
-    WSlot(p->textureID[0], p->textureScale[0], p->color[0]);
-    WSlot(p->textureID[1], p->textureScale[1], p->color[1]);
+    WSlot(p->textureID[0], &p->textureScale[0], &p->color[0]);
+    WSlot(p->textureID[1], &p->textureScale[1], &p->color[1]);
     WF(p->texU), WF(p->texV), WF(p->pathLength), WF(p->ringLength);
     WF(p->segmentElevation);
     W16(static_cast<uint16_t>(p->segmentShort1));
@@ -865,8 +865,8 @@ void WritePlugInObjectPoints(const Objex* o) {
       W32(0), W32(0);
     } else if (WritesTrimBlocks(sWriteVersion)) {
       W16(kTagExchangeTrimBegin);
-      WritePlugInTrimData(static_cast<const TrimData*>(p->trim1));
-      WritePlugInTrimData(static_cast<const TrimData*>(p->trim2));
+      WritePlugInTrimData(static_cast<TrimData*>(p->trim1));
+      WritePlugInTrimData(static_cast<TrimData*>(p->trim2));
       W16(kTagExchangeTrimEnd);
     } else {
       for (const void* t : {p->trim1, p->trim2}) {
@@ -926,9 +926,9 @@ void ReadPlugInObjectPoints(Objex* o) {
   }
 }
 
-void WritePlugInTrimData(const TrimData* record) {
-  const TrimData zero{};
-  const TrimData* t = record ? record : &zero;
+void WritePlugInTrimData(TrimData* record) {
+  TrimData zero{};
+  TrimData* t = record ? record : &zero;
   for (int side = 0; side < 2; ++side) {
     const int32_t code = side == 0 ? t->trimCodeA : t->trimCodeB;
     Objex* profile = side == 0 ? t->profileA : t->profileB;
@@ -940,7 +940,7 @@ void WritePlugInTrimData(const TrimData* record) {
     }
   }
   if (sWriteVersion >= kVersionExchange9000)
-    for (int i = 0; i < 5; ++i) WSlot(t->slotTextureIDs[i], t->slotTextureScales[i], t->slotColors[i]);
+    for (int i = 0; i < 5; ++i) WSlot(t->slotTextureIDs[i], &t->slotTextureScales[i], &t->slotColors[i]);
 }
 
 void ReadPlugInTrimData(TrimData* record, Layer* layer) {
@@ -965,9 +965,9 @@ void ReadPlugInTrimData(TrimData* record, Layer* layer) {
 
 // ---- Attachment records ----
 
-void WritePlugInObjectAttachment(const DoorWindowData* record) {
-  const DoorWindowData zero{};
-  const DoorWindowData* d = record ? record : &zero;
+void WritePlugInObjectAttachment(DoorWindowData* record) {
+  DoorWindowData zero{};
+  DoorWindowData* d = record ? record : &zero;
   W16(static_cast<uint16_t>(d->ownerType));
   W16(static_cast<uint16_t>(d->subtype));
   W32(static_cast<uint32_t>(d->anchorStartIndex));
@@ -988,7 +988,7 @@ void WritePlugInObjectAttachment(const DoorWindowData* record) {
       for (Objex* o = list; o; o = o->next) WriteAPlugInObject(o);
     W16(kTagExchangeDefinitionEnd);
   }
-  for (const TrimSlot* s : {&d->trimSlotA, &d->trimSlotB}) {
+  for (TrimSlot* s : {&d->trimSlotA, &d->trimSlotB}) {
     const bool flagged = s->flag && s->profile;
     W8(flagged ? s->flag : 0);
     WTrimSlot(*s);
@@ -1085,9 +1085,9 @@ void ReadPlugInObjectAttachment75(DoorWindowData* record, Objex* obj) {
   }
 }
 
-void WritePlugInRoofAttachment(const RoofAttachmentData* record) {
-  const RoofAttachmentData zero{};
-  const RoofAttachmentData* r = record ? record : &zero;
+void WritePlugInRoofAttachment(RoofAttachmentData* record) {
+  RoofAttachmentData zero{};
+  RoofAttachmentData* r = record ? record : &zero;
   W16(static_cast<uint16_t>(r->ownerType));
   W16(static_cast<uint16_t>(r->subtype));
   for (float f : r->floats) WF(f);
@@ -1200,7 +1200,7 @@ void WriteAttachmentEntry(uint16_t tag, Objex* c) {
   W16(tag);
   WritePlugInObjectInfo(c);
   WritePlugInObjectPoints(c);
-  const auto* d = static_cast<const DoorWindowData*>(c->typeData);
+  auto* d = static_cast<DoorWindowData*>(c->typeData);
   if (sWriteVersion >= kVersionExchange8000) WritePlugInObjectAttachment(d);
   else WritePlugInObjectAttachment75(d);
 }
@@ -1247,7 +1247,7 @@ void WritePlugInObjectData(Objex* obj) {
         W16(kTagExchangeRoofAttachment);
         WritePlugInObjectInfo(c);
         WritePlugInObjectPoints(c);
-        WritePlugInRoofAttachment(static_cast<const RoofAttachmentData*>(c->typeData));
+        WritePlugInRoofAttachment(static_cast<RoofAttachmentData*>(c->typeData));
       }
       break;
     }

@@ -61,7 +61,8 @@ bool IsExchangeVersion(int32_t v);
 int32_t ExchangeWriteVersion(int32_t fileVersion);
 
 // Writes the current document as an exchange file for `plugInID`. False without a current
-// document or when the file cannot be written. Writing changes nothing in the design.
+// document or when the file cannot be written. Every palette-linked material slot of the design
+// takes its palette entry's colour and scale on the way, and a cabinet group's state its elevation.
 // `minFileVersion` is not used.
 bool PlugInFileWrite(const char* path, int32_t plugInID, int32_t minFileVersion, int32_t fileVersion);
 
@@ -73,13 +74,13 @@ void DoWritePlugInPalettes();
 void DoWritePlugInObjects();
 void WriteAPlugInLayer(const Layer* layer);
 void WriteAPlugInObject(Objex* obj);
-void WritePlugInObjectInfo(const Objex* obj);
-void WritePlugInObjectPoints(const Objex* obj);
+void WritePlugInObjectInfo(Objex* obj);
+void WritePlugInObjectPoints(Objex* obj);
 void WritePlugInObjectData(Objex* obj);
-void WritePlugInObjectAttachment(const DoorWindowData* record);
+void WritePlugInObjectAttachment(DoorWindowData* record);
 void WritePlugInObjectAttachment75(const DoorWindowData* record);
-void WritePlugInRoofAttachment(const RoofAttachmentData* record);
-void WritePlugInTrimData(const TrimData* record);
+void WritePlugInRoofAttachment(RoofAttachmentData* record);
+void WritePlugInTrimData(TrimData* record);
 void DoWritePlugInCabinetState(const CabinetState* state, float baseElevation);
 void DoWritePlugInBlackBox(int32_t plugInID);
 

@@ -431,16 +431,35 @@ TEST_F(PlugInFile, PaletteLinksAndCustomTextures) {
   const int32_t custom = NewCustomTextureID(path);
   ASSERT_GE(custom, 20000);
   o->textureID2 = custom;
+  o->firstPoint->textureID[1] = link;
+  Objex* wall = MakeWallWithSides(0, nullptr, doc.first);
+  auto* trim = static_cast<TrimData*>(wall->firstPoint->trim1);
+  trim->slotTextureIDs[2] = link;
+  trim->slotColors[2] = {3, 3, 3};
   for (int v : {9000, 11000}) {
     SCOPED_TRACE(v);
+    o->penColor = o->fillColor = {1, 1, 1};
+    o->textureScale = {100, 100};
+    o->firstPoint->color[1] = {4, 4, 4};
     const Bytes b = Write(0, v);
-    // The palette colour and scale are in the bytes; the design keeps its own.
+    // The palette colour and scale are in the bytes, and the design's linked slots take them.
     LE colour;
     colour.color({2570, 5140, 7710});
     colour.color({0, 0, 0});  // options
     colour.color({2570, 5140, 7710});
     EXPECT_NE(std::search(b.begin(), b.end(), colour.b.begin(), colour.b.end()), b.end());
-    EXPECT_EQ(o->penColor.red, 1);
+    for (const RGBColor& c : {o->penColor, o->fillColor, o->firstPoint->color[1], trim->slotColors[2]}) {
+      EXPECT_EQ(c.red, 2570);
+      EXPECT_EQ(c.green, 5140);
+      EXPECT_EQ(c.blue, 7710);
+    }
+    EXPECT_EQ(o->textureScale.x, 50);
+    EXPECT_EQ(o->textureScale.y, 60);
+    EXPECT_EQ(trim->slotTextureScales[2].x, 50);
+    EXPECT_EQ(o->firstPoint->textureScale[1].y, 60);
+    // The links themselves stay.
+    EXPECT_EQ(o->textureID, link);
+    EXPECT_EQ(o->textureID1, stockLink);
     LE slot1;
     slot1.u32(uint32_t(v == 9000 ? 1700 : stockLink));
     EXPECT_NE(std::search(b.begin(), b.end(), slot1.b.begin(), slot1.b.end()), b.end());
