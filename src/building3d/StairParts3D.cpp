@@ -136,10 +136,12 @@ Objex* BuildStaircaseStraightStringer(Objex* object, const float sideStart[3], f
   } else {
     at(lastEnd, lastTop + riser);
     ++under;
-    const bool longBase = object->fillPattern != 0 && segmentIndex == 0 && steps >= 3;
-    const float baseLevel = deck ? y0 : y0 - entry;
+    // A long base stands the stringer on the base level up to the end of the second step
+    // (a one-step flight keeps its base under that step rather than past the flight's end).
+    const bool longBase = object->fillPattern != 0 && steps >= 2;
+    const float baseLevel = deck && !longBase ? y0 : y0 - entry;
     const float baseAt = longBase ? 2 * stepRun : stepRun;
-    if (longBase) {
+    if (longBase && segmentIndex == 0 && steps >= 3) {
       at(baseAt, baseLevel - riser);
       ++under;
     }

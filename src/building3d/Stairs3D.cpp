@@ -605,7 +605,7 @@ void ReverseStairDirection(Objex* st) {
 }
 
 Poinz* ReverseCurveSegmentDirection(Poinz* first, int32_t count) {
-  if (!first || !first->next || count < 2) return nullptr;
+  if (!first || !first->next || count < 1) return nullptr;
   Poinz* rest = nullptr;
   Poinz* head = nullptr;
   Poinz* p = first;

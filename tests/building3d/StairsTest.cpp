@@ -215,6 +215,39 @@ TEST_F(Stairs, UndersidePanelsByStepKindSkirtWallsAndStringerBase) {
   EXPECT_NEAR(reach, 2 * 130.0f / 7, 1e-3);
 }
 
+TEST_F(Stairs, LongStringerBaseReachesTheSecondStepOnEveryFlight) {
+  Objex* st = AddStairs({{0, 0}, {130, 0}});
+  LongStringerBaseOf(st) = 1;
+  const float start[3] = {0, 0, 0};
+  auto base = [](const Objex* stringer) {
+    const Poinz* p = stringer->firstPoint;
+    while (p->next) p = p->next;
+    return p;
+  };
+  // A first flight of two steps: no raised point, the base at the end of the second step.
+  gStairStringerHeightAccum = 0;
+  int32_t under = 0;
+  const Objex* two = BuildStaircaseStraightStringer(st, start, 0, 20, 10, 100, 0, 2, 0, 0, 1, &under);
+  ASSERT_NE(two, nullptr);
+  EXPECT_EQ(under, 2);
+  EXPECT_NEAR(base(two)->position[0], 40.0f, 1e-4);
+  EXPECT_NEAR(base(two)->position[1], 0.0f, 1e-4);
+  // A later flight: the base at the end of its second step, on minus the rise at entry.
+  gStairStringerHeightAccum = 30;
+  const Objex* later = BuildStaircaseStraightStringer(st, start, 0, 20, 10, 200, 0, 4, 1, 0, 1, &under);
+  ASSERT_NE(later, nullptr);
+  EXPECT_EQ(under, 2);
+  EXPECT_NEAR(base(later)->position[0], 40.0f, 1e-4);
+  EXPECT_NEAR(base(later)->position[1], -30.0f, 1e-4);
+  EXPECT_NEAR(later->firstPoint->position[1], 10.0f - 30.0f, 1e-4);
+  // A single step keeps its base under that step.
+  gStairStringerHeightAccum = 0;
+  const Objex* one = BuildStaircaseStraightStringer(st, start, 0, 20, 10, 100, 0, 1, 0, 0, 1, &under);
+  ASSERT_NE(one, nullptr);
+  EXPECT_NEAR(base(one)->position[0], 20.0f, 1e-4);
+  DeleteGeneratedParts(st);
+}
+
 TEST_F(Stairs, LandingCountsAsOneRiserAndTheNextFlightStartsHigher) {
   // An L: a flight along +x, a bend, a flight along +z (down the screen).
   Objex* st = AddStairs({{0, 0}, {200, 0}, {200, 300}});
@@ -412,6 +445,12 @@ TEST_F(Stairs, ReversalMakesTheLastPointTheFirst) {
   EXPECT_EQ(third->prev, nullptr);
   st->firstPoint = reversed;
   EXPECT_EQ(ReverseCurveSegmentDirection(head, 1), nullptr);
+  // One point of a longer chain: it stays the head and ends the run.
+  EXPECT_EQ(ReverseCurveSegmentDirection(third, 1), third);
+  EXPECT_EQ(third->next, nullptr);
+  EXPECT_EQ(second->prev, nullptr);
+  third->next = second;
+  second->prev = third;
 }
 
 bool sShown = false;
