@@ -110,7 +110,7 @@ NSSize MeasurePlanText(DrawContext* handle, const char* text, const LOGFONT& fon
 
 void DrawPlanTextInRect(DrawContext* handle, const char* text, const NSRect& rect, const LOGFONT& font,
                         const RGBColor& color) {
-  if (!IsPlanTextReadable(font)) return;
+  // Text too small to read is still handed on at its size; the painter leaves it out.
   if (gPlanViewHooks.drawText) gPlanViewHooks.drawText(text, &rect, &font, &color);
   else DrawTextInRectWithFontInfo(handle, text, &rect, &font, &color);
 }

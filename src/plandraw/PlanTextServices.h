@@ -8,13 +8,14 @@
 
 class DrawContext;
 
-// Whether text of the font is tall enough to read (3 view units); smaller text is neither
-// measured nor drawn.
+// Whether text of the font is tall enough to read (3 view units); smaller text is not
+// measured, and the painter leaves it out.
 bool IsPlanTextReadable(const LOGFONT& font);
 // Width and height of the string in the font (the given context, else the current one);
 // 0 by 0 for text too small to read.
 NSSize MeasurePlanText(DrawContext* handle, const char* text, const LOGFONT& font);
-// The string centred on the rect, turned by the font's orientation, through the plan view.
+// The string centred on the rect, turned by the font's orientation, through the plan view,
+// at the font's own height however small.
 void DrawPlanTextInRect(DrawContext* handle, const char* text, const NSRect& rect, const LOGFONT& font,
                         const RGBColor& color);
 // The box of a measured string centred at (cx, cy), 6 units wider than the text, whole units.

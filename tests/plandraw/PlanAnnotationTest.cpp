@@ -172,6 +172,10 @@ TEST_F(AnnotationFixture, FontHeightsFollowTheZoomButNeverVanish) {
   EXPECT_EQ(ScaledFontHeight(-16), -16);
   doc.ds()->zoomFactor = 0.01f;
   EXPECT_EQ(ScaledFontHeight(-16), -1);  // never 0, which would mean the default size
+  // A label at that zoom is still handed to the view, at height -1.
+  DrawNormalText(nullptr, "Deck", 100, 100, 0);
+  ASSERT_EQ(calls(Kind::Text).size(), 1u);
+  EXPECT_FLOAT_EQ(calls(Kind::Text)[0]->text.font.pointSize, 1);
   gPrinting = 1;
   gHPrintScale = 2;
   EXPECT_EQ(ScaledFontHeight(-16), -32);

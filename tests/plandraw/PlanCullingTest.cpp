@@ -328,13 +328,26 @@ TEST_F(CullingFixture, TextUnderThreeViewUnitsIsNeitherMeasuredNorDrawn) {
   RecordingDrawContext rec;
   CurrentDrawContextScope scope(&rec);
   EXPECT_EQ(MeasurePlanText(nullptr, "12'", font).width, 0);
+  // It is handed on at its own size; the painter leaves it out.
   DrawPlanTextInRect(nullptr, "12'", NSMakeRect(0, 0, 40, 10), font, RGBColor{});
-  EXPECT_EQ(rec.count(Kind::Text), 0u);
+  ASSERT_EQ(rec.count(Kind::Text), 1u);
+  EXPECT_FLOAT_EQ(rec.calls.back().text.font.pointSize, 2);
+  {
+    GuiApplication();
+    QImage image(40, 10, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QPainterDrawContext painted(&painter);
+    DrawPlanTextInRect(&painted, "12'", NSMakeRect(0, 0, 40, 10), font, RGBColor{});
+    painter.end();
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) ASSERT_EQ(image.pixel(x, y), qRgb(255, 255, 255));
+  }
   font.lfHeight = -3;
   EXPECT_TRUE(IsPlanTextReadable(font));
   EXPECT_GT(MeasurePlanText(nullptr, "12'", font).width, 0);
   DrawPlanTextInRect(nullptr, "12'", NSMakeRect(0, 0, 40, 10), font, RGBColor{});
-  EXPECT_EQ(rec.count(Kind::Text), 1u);
+  EXPECT_EQ(rec.count(Kind::Text), 2u);
   // A positive or zero height draws at 12.
   font.lfHeight = 0;
   EXPECT_TRUE(IsPlanTextReadable(font));
