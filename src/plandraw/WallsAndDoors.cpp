@@ -240,11 +240,15 @@ void DrawDoorArc(DrawContext* handle, int32_t hingeX, int32_t hingeZ, int32_t, i
   const int32_t rounded = static_cast<int32_t>(sweep + 0.5f);
   if (!((rounded >= -179 && rounded <= -3) || (rounded >= 3 && rounded <= 180))) return;
 
-  // The arc in the plan plane, in pieces of at most 90 degrees, each in straight steps.
+  // The arc in the plan plane, in pieces of at most 90 degrees, each in as many straight steps
+  // as a curved segment of the plan takes (8 to 20 with the zoom, half the resolution while
+  // drawing in real time).
   const PlanXZ centre{(square.left + square.right) / 2.0f, (square.top + square.bottom) / 2.0f};
   const float radius = (square.right - square.left) / 2.0f;
   const int pieces = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / 90.0f)));
-  const int steps = pieces * std::max(8, CurrentCurveSegments());
+  int32_t resolution = CurrentCurveSegments();
+  if (gRealTimeDraw) resolution = std::max<int32_t>(resolution / 2, 1);
+  const int steps = pieces * std::clamp<int32_t>(ZoomL(resolution), 8, 20);
   std::vector<NSPoint> segments;
   NSPoint previous = ViewPoint(centre + PolarPlan(startDegrees / kDegreesPerRadian, radius));
   for (int i = 1; i <= steps; ++i) {

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <cmath>
 #include <cstring>
+#include <tuple>
 #include <numbers>
 
 #include "TestDocument.h"
@@ -506,6 +507,17 @@ TEST_F(AnnotationFixture, HingedDoorDrawsItsSwingOnlyInItsSense) {
   EXPECT_FALSE(strokes[1]->stroke.isDashed());
   EXPECT_NEAR(NSMinY(strokes[1]->rect), 5, 0.6);
   EXPECT_NEAR(NSMaxY(strokes[1]->rect), 41, 0.6);
+
+  // The quarter arc takes as many steps as a curved segment: 8 to 20, half while drawing in
+  // real time.
+  for (auto [resolution, realTime, steps] : {std::tuple{100, 0, 20u}, {3, 0, 8u}, {30, 1, 15u}, {12, 0, 12u}}) {
+    ctx.clear();
+    doc.ds()->curveSegments = static_cast<int16_t>(resolution);
+    gRealTimeDraw = static_cast<uint8_t>(realTime);
+    DrawDoor(nullptr, door, nullptr, kDrawFlagAll, nullptr);
+    gRealTimeDraw = 0;
+    EXPECT_EQ(ctx.strokedLinePoints().size(), 2 * steps) << resolution;
+  }
 
   // The other sense would sweep 270 degrees: no arc, no leaf, the dashed line stays.
   ctx.clear();
