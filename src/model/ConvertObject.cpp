@@ -201,18 +201,9 @@ void ConvertToWall(Objex* object, int32_t command, DocState* ds, Layer* layer) {
     object->planMask = ds->newObjectPlanMask;
   }
   const float tall = command == kCmdConvertToRetainingWall ? 36.0f : layer->height;
-  // Every segment's dimension string on the same side: outside a closed outline (its points
-  // turning one way or the other), on the left of an open one. Alternating sides would put
-  // the strings of a room inside on two of its sides and outside on the others.
-  double turn = 0;
-  if (object->closed) {
-    for (Poinz* p = object->firstPoint; p; p = p->next) {
-      const Poinz* q = p->next ? p->next : object->firstPoint;
-      turn += double(p->position[0]) * q->position[2] - double(q->position[0]) * p->position[2];
-    }
-  }
-  const int16_t side = turn < 0 ? 1 : 0;
-  for (Poinz* p = object->firstPoint; p; p = p->next) {
+  // The segments' dimension sides alternate along the points from 0, as the wall tool sets them.
+  int16_t side = 0;
+  for (Poinz* p = object->firstPoint; p; p = p->next, side ^= 1) {
     p->textureID[0] = p->textureID[1] = 0;
     p->color[0] = p->color[1] = ds->wallColor;
     // Other objects' points only refer to trim records; a wall's own are replaced.

@@ -140,8 +140,9 @@ TEST(ConvertObject, ExteriorWallPlanDependsOnTheFloor) {
   EXPECT_EQ(first->type, kObjWall);
   EXPECT_EQ(first->subtype, kSubExteriorWall);
   EXPECT_EQ(first->planMask, 1);
-  for (Poinz* p = first->firstPoint; p; p = p->next) {
-    EXPECT_EQ(p->segmentShort2, 0);  // an open outline: every dimension on one side
+  int16_t expectedSide = 0;
+  for (Poinz* p = first->firstPoint; p; p = p->next, expectedSide ^= 1) {
+    EXPECT_EQ(p->segmentShort2, expectedSide);  // the sides alternate along the points
     EXPECT_EQ(p->segmentFloats[0], 96);
     ASSERT_NE(p->trim1, nullptr);
     ASSERT_NE(p->trim2, nullptr);

@@ -452,32 +452,6 @@ TEST_F(AnnotationFixture, WallMeasuredAtTheFaceGainsAThicknessOnOutsideCorners) 
   EXPECT_NEAR(std::fabs(x2 - x1), 190, 0.01);
 }
 
-// A room's outline turned into walls, drawn either way round: every side's dimension string
-// lies outside the room (measured at the wall faces, each side gains the wall's thickness).
-TEST_F(AnnotationFixture, ARoomConvertedToWallsHasEveryDimensionOutside) {
-  const std::vector<std::pair<float, float>> corners = {{0, 0}, {400, 0}, {400, 320}, {0, 320}};
-  for (bool reversed : {false, true}) {
-    std::vector<std::pair<float, float>> pts = corners;
-    if (reversed) std::reverse(pts.begin(), pts.end());
-    Objex* room = doc.addObject(kObjDetail, true, {pts[0], pts[1], pts[2], pts[3]});
-    ASSERT_TRUE(ConvertObjectType(room, 10051));  // Convert to Exterior Wall (the command codes
-    // header and the dimension header both name the arrow styles)
-    ASSERT_EQ(room->type, kObjWall);
-    const float thickness = ConvertWorldToScreen(room->width, doc.ds(), 0);
-    int segments = 0;
-    for (Poinz* p = room->firstPoint; p; p = p->next) {
-      PointFromWallFace(p) = 1;
-      const Poinz* q = p->next ? p->next : room->firstPoint;
-      float x1, z1, x2, z2;
-      AdjustWallDimensionForMethod(room, p, q, &x1, &z1, &x2, &z2);
-      const float side = std::hypot(q->position[0] - p->position[0], q->position[2] - p->position[2]);
-      EXPECT_NEAR(std::hypot(x2 - x1, z2 - z1), side + thickness, 0.01) << "reversed " << reversed << " side " << segments;
-      ++segments;
-    }
-    EXPECT_EQ(segments, 4);
-  }
-}
-
 // ---- Doors ----
 
 TEST_F(AnnotationFixture, HingedDoorDrawsItsSwingOnlyInItsSense) {
