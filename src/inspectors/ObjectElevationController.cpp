@@ -52,8 +52,14 @@ void ObjectElevationController::floatAboveTopoButtonChanged() {
 
 void ObjectElevationController::applySheet(ZLKDocumentModel* doc, DocState* ds) {
   if (!doc->itsLayers) return;
-  // The elevation field is off while floating above the topography: it is not read then.
-  if (!gDLOGTopoFloat && !readNumber(elevationText, NumberKind::kLength, &gDLOGElevation)) return;
+  if (gDLOGTopoFloat) {
+    // The elevation field is off while floating above the topography: the elevation it holds
+    // is kept, but an entry that is no number there refuses nothing.
+    const TypedNumber typed = ReadTypedNumber(elevationText, NumberKind::kLength);
+    if (typed.accepted) gDLOGElevation = typed.value;
+  } else if (!readNumber(elevationText, NumberKind::kLength, &gDLOGElevation)) {
+    return;
+  }
   if (gDLOGTopoFloat) {
     gTopoFloatNA = 0;
     TopLevelObjectAllLayers(doc->itsLayers, kCmdFloatAboveTopography, CommandArg::None());

@@ -191,6 +191,7 @@ TEST_F(ElevationSheet, FloatWithAWallSelectedAlertsAfterClosingAndStillStores) {
   auto* s = sheet<ObjectElevationController>();
   ASSERT_NE(s, nullptr);
   EXPECT_FALSE(s->floatAboveTopoButton->isChecked());
+  s->elevationText->setText("2' 6\"");
   s->floatAboveTopoButton->click();
   EXPECT_FALSE(s->elevationText->isEnabled());
   EXPECT_EQ(gDLOGTopoFloat, 1);
@@ -201,7 +202,18 @@ TEST_F(ElevationSheet, FloatWithAWallSelectedAlertsAfterClosingAndStillStores) {
             "Wall and cabinet objects cannot float above the topography.  The elevation of these objects "
             "will not be changed.");
   EXPECT_EQ(lastUndo(), "Object Elevation");
-  (void)square;
+  // The elevation typed before the box was checked is still taken, though not applied.
+  EXPECT_FLOAT_EQ(gDLOGElevation, 30.0f);
+  EXPECT_FLOAT_EQ(square->baseElevation, 0.0f);
+  // An entry that is no number in the switched-off field refuses nothing.
+  choose(kTagSetObjectElevation);
+  s = sheet<ObjectElevationController>();
+  ASSERT_NE(s, nullptr);
+  s->elevationText->setText("abc");
+  s->floatAboveTopoButton->click();
+  ok();
+  ASSERT_EQ(alerts.shown.size(), 2u);
+  EXPECT_EQ(alerts.shown[1].message, "Unable to elevate some objects.");
 }
 
 TEST_F(ElevationSheet, TypedElevationRaisesTheSelection) {
