@@ -240,7 +240,8 @@ void FindPlantByNameController::searchUserLibButtonChanged() {
 
 void FindPlantByNameController::acceptSheet() {
   startProgress();
-  const std::string name = nameText->text().toStdString();
+  // Information files hold their names in ISO Latin 1: the typed name is matched in it too.
+  const std::string name = nameText->text().toLatin1().toStdString();
   const bool stock = searchOEMLibButton->isChecked();
   const bool user = searchUserLibButton->isChecked();
   uint32_t filter = 0;
@@ -284,7 +285,7 @@ void FindObjectByNameController::search3DLibButtonChanged() {
 void FindObjectByNameController::acceptSheet() {
   startProgress();
   if (ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController())
-    palette->searchObjectsUsingName(nameText->text().toStdString(), search2DLibButton->isChecked(),
+    palette->searchObjectsUsingName(nameText->text().toLatin1().toStdString(), search2DLibButton->isChecked(),
                                     search3DLibButton->isChecked());
 }
 

@@ -147,6 +147,15 @@ TEST_F(PlantSheetsTest, FindPlantSearchesTheCheckedCategoriesAndShowsTheResults)
     EXPECT_EQ(palette()->selectedCategoryItem(), palette()->plantSearchResultsItem());
     EXPECT_EQ(shownResults(), c.shown) << c.rows.size() << c.stock;
   }
+  // Names in the information files are ISO Latin 1: a typed accented name finds them.
+  stockPlant(13002, std::string("CommonName=Ros\xe9 Pepper\n"));
+  FindPlantByNameController* sheet = FindPlantByNameController::newFindPlantByNameSheetForParent(window);
+  ASSERT_NE(sheet, nullptr);
+  for (QCheckBox* cell : sheet->OEMCategoryButtons->cells()) cell->setChecked(true);
+  sheet->searchOEMLibButton->setChecked(true);
+  sheet->nameText->setText(QString::fromUtf8("Ros\u00e9"));
+  sheet->searchButton->click();
+  EXPECT_EQ(shownResults(), "Search results (1 items)");
 }
 
 TEST_F(PlantSheetsTest, FindObjectNeedsOneLibraryAndSearchesWhatIsChecked) {
