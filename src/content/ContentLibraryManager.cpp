@@ -1,6 +1,8 @@
 #include "content/ContentLibraryManager.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -123,22 +125,73 @@ bool CatalogueOf(int16_t type, Catalogue* out) {
   }
 }
 
-// Calls add(name, n) for each listed name of the section, in catalogue order: the list ends
-// at the first number whose name is missing; a number without its Directory key, or with an
-// unsafe name, is skipped.
-template <typename Add>
-void ReadCatalogueList(const std::string& path, const std::string& section, Add add) {
-  char key[kValueSize + 32];
-  for (int n = 1;; ++n) {
-    std::snprintf(key, sizeof key, "%d%s", n, section.c_str());
-    const std::string name = Read(section.c_str(), key, path, kDone);
-    if (name == kDone) break;
-    std::snprintf(key, sizeof key, "%d%sDirectory", n, section.c_str());
-    if (Read(section.c_str(), key, path, kDone) == kDone) continue;
-    if (!IsSafeCategoryName(name)) continue;
-    add(name, n);
+// Catalogues and paint files are read whole only up to this size (a larger file has no keys),
+// and one build makes at most this many categories: a catalogue that lists the same category
+// over and over, each with its sub-categories, would otherwise ask for their product.
+constexpr size_t kMaxListFileBytes = size_t{1} << 20;
+constexpr size_t kMaxCatalogueCategories = 10000;
+
+// One section of a catalogue or paint file read once, for readers that take many of its keys.
+// Keys ignore case and the first of equal keys counts, as for any INI lookup; texts are cut to
+// what a value buffer holds.
+class SectionKeys {
+ public:
+  SectionKeys(const std::string& path, const std::string& section) {
+    IniSectionText text;
+    text.Load(path.c_str(), section.c_str(), kMaxListFileBytes);
+    for (const auto& [key, value] : text.entries) values_.emplace(Lower(key), value);
   }
-}
+  std::string text(const std::string& key, const char* fallback) const {
+    auto it = values_.find(Lower(key));
+    return it == values_.end() ? std::string(fallback) : it->second.substr(0, kValueSize - 1);
+  }
+  // The leading decimal integer of the value (0 when it has none), held to 32 bits.
+  int32_t number(const std::string& key, int32_t fallback) const {
+    auto it = values_.find(Lower(key));
+    if (it == values_.end()) return fallback;
+    const long long n = std::strtoll(it->second.c_str(), nullptr, 10);
+    return static_cast<int32_t>(std::clamp<long long>(n, INT32_MIN, INT32_MAX));
+  }
+
+ private:
+  std::unordered_map<std::string, std::string> values_;
+};
+
+// The category lists of one catalogue file, each section read once per build.
+class CatalogueReader {
+ public:
+  explicit CatalogueReader(std::string path) : path_(std::move(path)) {}
+
+  // The listed names of the section with their numbers, in catalogue order: the list ends at
+  // the first number whose name is missing; a number without its Directory key, or with an
+  // unsafe name, is skipped.
+  const std::vector<std::pair<int, std::string>>& list(const std::string& section) {
+    auto [slot, added] = lists_.try_emplace(Lower(section));
+    if (!added) return slot->second;
+    const SectionKeys keys(path_, section);
+    // Each number read is a key of the section, so the list is no longer than the section.
+    for (int n = 1; slot->second.size() < kMaxCatalogueCategories; ++n) {
+      const std::string name = keys.text(std::to_string(n) + section, kDone);
+      if (name == kDone) break;
+      if (keys.text(std::to_string(n) + section + "Directory", kDone) == kDone) continue;
+      if (!IsSafeCategoryName(name)) continue;
+      slot->second.emplace_back(n, name);
+    }
+    return slot->second;
+  }
+
+  // Counts one more category; false once the build has made as many as it may.
+  bool take() {
+    if (made_ >= kMaxCatalogueCategories) return false;
+    ++made_;
+    return true;
+  }
+
+ private:
+  std::string path_;
+  std::unordered_map<std::string, std::vector<std::pair<int, std::string>>> lists_;
+  size_t made_ = 0;
+};
 
 std::string BaseFolderOfRoots(int16_t type) {
   switch (type) {
@@ -219,16 +272,18 @@ void ContentLibraryManager::buildLibraryOfType(int16_t type, ContentCategoryTree
   if (!CatalogueOf(type, &catalogue) || ContentCatalogueFolder().empty()) return;
   const std::string path = ResolvePathIgnoringCase(ContentCatalogueFolder() + "/" + catalogue.file);
   const std::string base = BaseFolderOfRoots(type);
-  ReadCatalogueList(path, catalogue.section, [&](const std::string& name, int n) {
+  CatalogueReader reader(path);
+  for (const auto& [n, name] : reader.list(catalogue.section)) {
+    if (!reader.take()) break;
     auto root = std::make_unique<ContentCategoryItem>(name, base + "/" + name, nullptr, catalogue.category, type);
     // Only the catalogue's first number starts selected; when it was skipped, no root is.
     root->selected = n == 1;
-    ContentCategoryItem* node = root.get();
-    ReadCatalogueList(path, name, [&](const std::string& childName, int) {
-      node->addChildWithName(childName, node->fullPath + "/" + childName, catalogue.category, type);
-    });
+    for (const auto& child : reader.list(name)) {
+      if (!reader.take()) break;
+      root->addChildWithName(child.second, root->fullPath + "/" + child.second, catalogue.category, type);
+    }
     roots->push_back(std::move(root));
-  });
+  }
 }
 
 void ContentLibraryManager::buildLibraryOfType(int16_t type, ContentCategoryItem* parent) {
@@ -242,12 +297,16 @@ void ContentLibraryManager::buildLibraryOfType(int16_t type, ContentCategoryItem
   const std::string path = ResolvePathIgnoringCase(ContentCatalogueFolder() + "/" + catalogue.file);
   const bool trim = type == kLibraryCustomBaseTrim || type == kLibraryCustomCrownTrim;
   const std::string base = trim ? LocalDomainCustomTrimPath() : parent->fullPath;
-  ReadCatalogueList(path, catalogue.section, [&](const std::string& name, int) {
+  CatalogueReader reader(path);
+  for (const auto& entry : reader.list(catalogue.section)) {
+    if (!reader.take()) break;
+    const std::string& name = entry.second;
     ContentCategoryItem* node = parent->addChildWithName(name, base + "/" + name, catalogue.category, type);
-    ReadCatalogueList(path, name, [&](const std::string& childName, int) {
-      node->addChildWithName(childName, node->fullPath + "/" + childName, catalogue.category, type);
-    });
-  });
+    for (const auto& child : reader.list(name)) {
+      if (!reader.take()) break;
+      node->addChildWithName(child.second, node->fullPath + "/" + child.second, catalogue.category, type);
+    }
+  }
 }
 
 void ContentLibraryManager::rebuildSymEntryListForItem(ContentCategoryItem* item) {
@@ -306,19 +365,16 @@ void ContentLibraryManager::rebuildPaintSymEntryListForItem(ContentCategoryItem*
   FolderIndex folder(item->fullPath);
   const std::string file = folder.find(folderName + ".INI");
   if (file.empty()) return;
-  if (GetPrivateProfileInt("CategoryInfo", "CatID", 0, file.c_str()) <= 0) return;
-  char key[32];
+  if (SectionKeys(file, "CategoryInfo").number("CatID", 0) <= 0) return;
+  const SectionKeys paints(file, "PaintInfo");
   int32_t identifier = 1;
   for (int n = 1; n <= kMaxPaints; ++n) {
-    std::snprintf(key, sizeof key, "Red-%d", n);
-    const int32_t r = GetPrivateProfileInt("PaintInfo", key, -1, file.c_str());
-    std::snprintf(key, sizeof key, "Green-%d", n);
-    const int32_t g = GetPrivateProfileInt("PaintInfo", key, -1, file.c_str());
-    std::snprintf(key, sizeof key, "Blue-%d", n);
-    const int32_t b = GetPrivateProfileInt("PaintInfo", key, -1, file.c_str());
+    const std::string number = std::to_string(n);
+    const int32_t r = paints.number("Red-" + number, -1);
+    const int32_t g = paints.number("Green-" + number, -1);
+    const int32_t b = paints.number("Blue-" + number, -1);
     if (r == -1 || g == -1 || b == -1) break;
-    std::snprintf(key, sizeof key, "Name-%d", n);
-    std::string name = Read("PaintInfo", key, file);
+    std::string name = paints.text("Name-" + number, "");
     if (name.empty()) name = NoDescription();
     item->addSymEntryWithRed(r, g, b, name.c_str(), identifier++, kEntryColor);
   }

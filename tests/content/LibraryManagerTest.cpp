@@ -43,6 +43,21 @@ TEST(LibraryCatalogues, ListsEndAtTheFirstMissingNameAndSkipMissingDirectories) 
   Manager().buildLibraryOfType(kLibraryObjects, &roots);
   ASSERT_EQ(Names(roots), std::vector<std::string>{"B"});
   EXPECT_FALSE(roots[0]->selected);
+  // A catalogue that lists one category over and over, each time with all its sub-categories,
+  // gives a bounded tree: the first roots whole, then no more.
+  std::string text = "[Object]\n";
+  for (int n = 1; n <= 300; ++n) text += std::to_string(n) + "Object=A\n" + std::to_string(n) + "ObjectDirectory=x\n";
+  text += "[a]\n";
+  for (int n = 1; n <= 300; ++n) text += std::to_string(n) + "a=B\n" + std::to_string(n) + "aDirectory=x\n";
+  folders.write("shared/QVRA/ObjectCat.ini", text);
+  roots.clear();
+  Manager().buildLibraryOfType(kLibraryObjects, &roots);
+  size_t made = 0;
+  for (const auto& root : roots) made += 1 + root->numberOfChildren();
+  EXPECT_LE(made, 10000u);
+  ASSERT_GE(roots.size(), 2u);
+  EXPECT_EQ(roots[0]->numberOfChildren(), 300u);
+  EXPECT_EQ(roots[1]->childAtIndex(299)->fullPath, folders.shared + "/QVRA/Objects/A/B");
   // Types without a root catalogue add nothing.
   ContentCategoryTree none;
   Manager().buildLibraryOfType(kLibraryMaterials, &none);
