@@ -24,8 +24,8 @@ Objex* gContextParentObj = nullptr;
 namespace {
 
 constexpr int32_t kNoTag = -1;
-// Content categories of the colour swatches, the objects and the plants.
-constexpr int16_t kCategoryColors = 1, kCategoryObjects = 4, kCategoryPlants = 5;
+// Content category of the colour swatches.
+constexpr int16_t kCategoryColors = 1;
 
 struct Item {
   const char* title;  // null: a separator
@@ -215,13 +215,8 @@ std::unique_ptr<QMenu> ContextMenuFactory::contentActionMenuUsingTarget(QObject*
   auto menu = std::make_unique<QMenu>();
   QAction* image = menu->addAction(QString());
   image->setIcon(QIcon(QStringLiteral(":/ContentActions.png")));
+  // Only the colour swatches have an action of their own.
   if (categoryType == kCategoryColors) AddItem(menu.get(), "Change Color...", "changeSymItemColor:", kCmdChangeColor);
-  if (categoryType == kCategoryObjects) AddItem(menu.get(), "Find Object by Name...", "findObjectByName:", kNoTag);
-  if (categoryType == kCategoryPlants) {
-    AddItem(menu.get(), "Find Plant by Name...", "findPlantByName:", kNoTag);
-    AddItem(menu.get(), "Plant Finder...", "showPlantFinder:", kNoTag);
-    AddItem(menu.get(), "Plant Hardiness Zones...", "showPlantHardinessZones:", kNoTag);
-  }
   return menu;
 }
 

@@ -364,9 +364,8 @@ void ContentPaletteController::updateActionsMenu() {
       enabled = true;
     }
   } else if (factory) {
+    // Other categories show the menu's icon only and offer no action.
     menu = factory(this, node->categoryType, node->libraryType);
-    // The plant and object categories offer their searches and the zone maps.
-    enabled = menu && (node->categoryType == kCategoryPlants || node->categoryType == kCategoryObjects);
   }
   actions_->setMenu(nullptr);
   actionsMenu_ = std::move(menu);

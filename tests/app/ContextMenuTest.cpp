@@ -197,10 +197,11 @@ TEST_F(ContextMenus, ToolbarPaletteAndSliderMenus) {
   EXPECT_EQ(Tags(ContextMenuFactory::toolbarLiveViewViewpointMenu().get()), (std::vector<int>{5154, 5153, 5151, 5152}));
   EXPECT_EQ(Titles(ContextMenuFactory::liveViewViewpointMenu().get())[1], "View from Lot's Top Edge");
 
+  // Plants and objects get the icon item only, like every category but the colours.
   EXPECT_EQ(Titles(ContextMenuFactory::contentActionMenuUsingTarget(nullptr, 5, 0).get()),
-            (std::vector<std::string>{"", "Find Plant by Name...", "Plant Finder...", "Plant Hardiness Zones..."}));
+            (std::vector<std::string>{""}));
   EXPECT_EQ(Titles(ContextMenuFactory::contentActionMenuUsingTarget(nullptr, 4, 19).get()),
-            (std::vector<std::string>{"", "Find Object by Name..."}));
+            (std::vector<std::string>{""}));
   EXPECT_EQ(Titles(ContextMenuFactory::contentActionMenuUsingTarget(nullptr, 2, 10).get()),
             (std::vector<std::string>{""}));
   auto colours = ContextMenuFactory::contentActionMenuUsingTarget(nullptr, 1, 0);
