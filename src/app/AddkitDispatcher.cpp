@@ -249,8 +249,9 @@ void AddkitDispatcher::addkitDidCloseUpdate(const QVariantMap& info) {
             std::memcpy(ds->topoPath, topo.constData(), static_cast<size_t>(topo.size()));
             ds->topoPath[topo.size()] = 0;
             ReadTopoGridFile(ds->topoPath);
-            if (windowFound) Win32EventHandler::sharedEventHandler()->resetPlanView();
           }
+          // The plan view is reset whenever the terrain plug-in hands back changes.
+          if (windowFound) Win32EventHandler::sharedEventHandler()->resetPlanView();
         } else if (plugInID == kAddkitSunShadow) {
           double v = 0;
           auto finite = [&](const char* key) { return AddkitBusNumber(info.value(key), &v) && std::isfinite(v); };

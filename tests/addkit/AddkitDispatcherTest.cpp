@@ -20,6 +20,7 @@
 #include "files/FileTestSupport.h"
 #include "model/CommandCodes.h"
 #include "model/LiveViews.h"
+#include "model/ViewCommands.h"
 #include "platform/ContentPaths.h"
 #include "platform/Session.h"
 
@@ -270,11 +271,14 @@ TEST_F(AddkitTest, TopographyWithAnEmptyPathMergesAndReadsNoGrid) {
   MakeWallWithSides(0, nullptr, model->itsCurLayer);
   ds->topoPath[0] = 0;
   const float spacing = ds->topoGridSpacing;
+  PlanZoom(ds) = 2.5f;
   ASSERT_TRUE(AddkitDispatcher::sharedAddkitDispatcher().launchAddkitWithID(118));
   ASSERT_TRUE(waitUntilReleased(118));
   EXPECT_NE(FindType(model, kObjText), nullptr);  // merged
   EXPECT_EQ(ds->topoPath[0], 0);
   EXPECT_EQ(ds->topoGridSpacing, spacing);
+  // The design has its window: the plan view is reset all the same.
+  EXPECT_FLOAT_EQ(PlanZoom(ds), 0.6f);
   EXPECT_EQ(doc->undoManager().undoActionName(), "Terrain");
 }
 
