@@ -191,8 +191,10 @@ void WallObjectInspectorController::updatePropertiesForObject(Objex* wall, bool 
 
   const bool makesFloor = NoAutoFloorOf(wall) == 0;
   if (init) {
+    // The depth field follows the check box alone, on interior walls too (the box itself is
+    // off limits there): a depth typed then still becomes the default for new walls.
     autoFlooringButton->setChecked(makesFloor);
-    floorDepthText->setEnabled(makesFloor && autoFlooringButton->isEnabled());
+    floorDepthText->setEnabled(makesFloor);
   } else if (autoFlooringButton->isChecked() != makesFloor) {
     autoFlooringButton->setChecked(false);
     floorDepthText->setEnabled(false);

@@ -27,6 +27,7 @@ float& FoundationWidthOf(Objex* o) { return o->params[3]; }
 float& StudSpacingOf(Objex* o) { return o->params[1]; }
 uint16_t& NoAutoFloorOf(Objex* o) { return o->options[0]; }
 int16_t& NoAutoFloorOf(DocState* ds) { return ds->wallSetting8; }
+float& DefaultFloorDepthOf(DocState* ds) { return ds->wallSetting3; }
 int32_t& ExteriorWallPlanMaskOf(DocState* ds) { return ds->wallFoundation; }
 }  // namespace
 
@@ -146,6 +147,29 @@ TEST_F(WallInspectorTest, ExteriorAndInteriorTogether) {
   EXPECT_EQ(NoAutoFloorOf(ds), 1);
   EXPECT_FALSE(field("floorDepthText")->isEnabled());
   EXPECT_EQ(stepsSinceMark(), (Steps{"Auto-Flooring"}));
+}
+
+TEST_F(WallInspectorTest, FloorDepthFollowsTheCheckBoxOnAnInteriorWall) {
+  // The exterior-only check box is disabled, but the depth field is enabled exactly when
+  // the box is on; a depth typed there becomes the default and leaves the wall alone.
+  Objex* interior = addWall({{0, 50}, {100, 50}}, false, false);
+  FloorDepthOf(interior) = 0.5f;
+  update();
+  EXPECT_FALSE(control<QCheckBox>("autoFlooringButton")->isEnabled());
+  EXPECT_FALSE(control<QCheckBox>("foundationButton")->isEnabled());
+  EXPECT_FALSE(field("foundationWidthText")->isEnabled());
+  EXPECT_TRUE(control<QCheckBox>("autoFlooringButton")->isChecked());
+  EXPECT_TRUE(field("floorDepthText")->isEnabled());
+  mark();
+  type("floorDepthText", "3");
+  EXPECT_EQ(FloorDepthOf(interior), 0.5f);
+  EXPECT_EQ(DefaultFloorDepthOf(ds), 3);
+  EXPECT_EQ(stepsSinceMark(), Steps{});
+
+  NoAutoFloorOf(interior) = 1;
+  update();
+  EXPECT_FALSE(control<QCheckBox>("autoFlooringButton")->isChecked());
+  EXPECT_FALSE(field("floorDepthText")->isEnabled());
 }
 
 TEST_F(WallInspectorTest, HeightLimitsOfStyle5) {
