@@ -26,6 +26,7 @@
 #include "plandraw/RegionFills.h"
 #include "plandraw/ZLKDynamicDrawEngine.h"
 #include "plandraw/qt/QPainterDrawContext.h"
+#include "model/Readouts.h"
 
 namespace {
 
@@ -407,6 +408,22 @@ TEST_F(ViewFixture, StoredTextBoxesHoldTheirWholeTextInAWiderStandIn) {
       EXPECT_EQ(ctx.runs[0].font.pointSize, named.pointSize) << c.boxWidth;
     }
   }
+}
+
+// Plan labels are UTF-8; a readout holds the lone degree byte, and text read as ISO Latin 1
+// holds its accented letters as single bytes: each is shown as the character it stands for,
+// not as a replacement mark.
+TEST_F(ViewFixture, ReadoutDegreeBytesAndLatinOneLettersShowAsTheirCharacters) {
+  GuiApplication();
+  QImage image(200, 60, QImage::Format_RGB32);
+  QPainter painter(&image);
+  QPainterDrawContext ctx(&painter);
+  FontDescription font;
+  font.pointSize = 16;
+  const auto width = [&](const std::string& text) { return ctx.measureText(text, font).width; };
+  EXPECT_FLOAT_EQ(width(std::string("45") + kReadoutDegreeMark), width("45\u00b0"));
+  EXPECT_FLOAT_EQ(width("Ros\xe9"), width("Ros\u00e9"));
+  EXPECT_FLOAT_EQ(width("Caf\u00e9 \u00b0"), width("Caf\u00e9 \u00b0"));
 }
 
 TEST_F(ViewFixture, ForwardDiagonalHatchRunsEightUnitsApartAcrossTileBorders) {

@@ -1,6 +1,8 @@
 // The QPainter drawing context.
 #include "plandraw/qt/QPainterDrawContext.h"
 
+#include "model/Readouts.h"
+
 #include <fontconfig/fontconfig.h>
 
 #include <QBrush>
@@ -12,6 +14,7 @@
 #include <QPainterPath>
 #include <QPalette>
 #include <QPolygonF>
+#include <QStringDecoder>
 #include <QTextLayout>
 #include <QTransform>
 #include <QVector>
@@ -21,6 +24,19 @@
 #include <mutex>
 
 namespace {
+
+// Plan text as shown: UTF-8 when the bytes are UTF-8; otherwise byte by byte in ISO Latin 1,
+// the readouts' degree byte shown as the degree sign (a readout such as an angle label holds
+// that lone byte, which is no UTF-8).
+QString PlanText(const std::string& text) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString decoded = utf8.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+  if (!utf8.hasError()) return decoded;
+  QString shown;
+  shown.reserve(static_cast<qsizetype>(text.size()));
+  for (unsigned char c : text) shown += c == static_cast<unsigned char>(kReadoutDegreeMark) ? QChar(0x00B0) : QChar(static_cast<char16_t>(c));
+  return shown;
+}
 
 // The path in `q`, emptied first unless the path is to follow what `q` holds (its memory stays
 // for the next path).
@@ -385,7 +401,7 @@ QSizeF QPainterDrawContext::measure(const std::string& text, const FontDescripti
   std::string key(reinterpret_cast<const char*>(&name), sizeof name);
   key.append(text);
   if (auto it = sizes_.find(key); it != sizes_.end()) return it->second;
-  const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  const QString s = PlanText(text);
   const QSizeF size(entry.metrics.horizontalAdvance(s), entry.metrics.height());
   // Bounded: a long pass over many different labels starts the table over.
   if (sizes_.size() >= 50000) sizes_.clear();
@@ -399,7 +415,7 @@ const QPainterDrawContext::Shaped& QPainterDrawContext::shape(const std::string&
   key.append(text);
   if (auto it = shaped_.find(key); it != shaped_.end()) return it->second;
   Shaped out;
-  QTextLayout layout(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), entry.font,
+  QTextLayout layout(PlanText(text), entry.font,
                      painter_ ? painter_->device() : nullptr);
   layout.beginLayout();
   QTextLine line = layout.createLine();
