@@ -344,7 +344,7 @@ void TrackTranslate(float x, float y, float z, int16_t phase) {
 
   const TrackState limited = LimitedTrackState(ds, hit);
   if (phase != kTrackEnd) {
-    DrawPointEditReadouts(hit, x, z);
+    DrawPointEditReadouts(hit, x, z, limited.currentX - limited.startX, limited.currentZ - limited.startZ);
     DrawMovedState(limited, x, z, hit, phase);
     return;
   }
