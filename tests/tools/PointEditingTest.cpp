@@ -107,6 +107,26 @@ TEST_F(PointEditing, DraggingASegmentOfAFloorShowsTheConstrainedAngleOrNoneWithS
   }
 }
 
+// A dimension keeps its selection on a segment hit, and its segment drag shows the angle too.
+TEST_F(PointEditing, DraggingASegmentOfALeaderDimensionShowsTheConstrainedAngle) {
+  Objex* leader = doc.addObject(kObjLeaderDim, false, {{0, 0}, {240, 0}, {240, 240}});
+  leader->planMask = 2;
+  UpdateObjectBounds(leader);
+  SelectObj(leader, kSelectOn, 1);
+  HitSegment(leader, leader->firstPoint, 72, 0);  // (120, 0) on the first segment
+  gTrackConstrainAngle = 0.5f;
+  gMouseCaptured = 1;
+  BeginTracking(72, 0);
+  gPrevTrackModifiers = gTrackModifiers;
+  KeepTracking(72, 36, 72, 0);
+  ASSERT_FALSE(sAngles.empty());
+  EXPECT_NEAR(sAngles.back(), 0.5 * 180.0 / 3.14159265358979, 1e-3);
+  EndTracking(72, 36, 72, 36);
+  FinishTracking();
+  EXPECT_FLOAT_EQ(At(leader, 0)->position[2], 60.0f);  // the selection moved
+  EXPECT_FLOAT_EQ(At(leader, 2)->position[2], 300.0f);
+}
+
 // A segment of a wall selected whole moves with the wall: the segments on both sides of it
 // are measured to the moved segment while dragging.
 TEST_F(PointEditing, DraggingASegmentOfAWholeWallMeasuresTheSegmentsBesideIt) {
