@@ -133,9 +133,11 @@ void ChooseDrag(DocState* ds, Layer* layers, Objex* hit) {
       // Selection unchanged: these move their selected points or segment.
       BeginWallSegmentHit(hit);
       BeginSegmentReadouts(hit, gClickInfo.hitPoint, gClickInfo.segmentEnd);
-    } else if (!OneOf(hit->type, {kObjLeaderDim, kObjOffsetDim, kObjOffsetDimHorizontal, kObjLengthDim})) {
+    } else {
+      // Dimensions keep their selection; detail shapes edited by points keep their points.
       const bool keepsPoints = hit->type == kObjDetail && !(OneOf(hit->subtype, {2, 4, 5}) && hit->extraFlags == 0);
-      if (!keepsPoints) SelectObj(hit, kSelectOn, 1);
+      if (!keepsPoints && !OneOf(hit->type, {kObjLeaderDim, kObjOffsetDim, kObjOffsetDimHorizontal, kObjLengthDim}))
+        SelectObj(hit, kSelectOn, 1);
       BeginSegmentReadouts(hit, gClickInfo.hitPoint, gClickInfo.segmentEnd);
     }
   }
@@ -344,7 +346,7 @@ void TrackTranslate(float x, float y, float z, int16_t phase) {
 
   const TrackState limited = LimitedTrackState(ds, hit);
   if (phase != kTrackEnd) {
-    DrawPointEditReadouts(hit, x, z);
+    DrawPointEditReadouts(hit, x, z, limited.currentX - limited.startX, limited.currentZ - limited.startZ);
     DrawMovedState(limited, x, z, hit, phase);
     return;
   }

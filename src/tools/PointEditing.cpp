@@ -241,7 +241,7 @@ void BeginSegmentReadouts(Objex* object, Poinz* start, Poinz* end) {
   sTrackingPerp = 1;
 }
 
-void DrawPointEditReadouts(Objex* object, float x, float z) {
+void DrawPointEditReadouts(Objex* object, float x, float z, float dx, float dz) {
   if (!object) return;
   if (x == gDownX && z == gDownZ) return;
   if (sTranslateWallSegment) {
@@ -252,12 +252,22 @@ void DrawPointEditReadouts(Objex* object, float x, float z) {
   const bool shift = (gTrackModifiers & kTrackModShift) != 0;
   const bool switchConnector = object->type == kObjDetail && object->subtype == kSubSwitchConnector;
   if (!sResizeWall) {
-    // A segment drag of an outline of more than two points shows the constrained angle.
-    if (sDimensionMainPt2 && gTrackingObject && object->pointCount > 2 && !switchConnector)
+    // A segment drag of an outline of more than two points: the segments on both sides of
+    // the moved segment, and the constrained angle.
+    if (!sDimensionMainPt2 || object->pointCount <= 2 || switchConnector) return;
+    if (sDimensionMainPt && sDimensionPrevPt && sDimensionNextPt &&
+        (object->type == kObjWall || gClickInfo.pointHit)) {
+      DrawSegmentReadout(object, sDimensionPrevPt, sDimensionMainPt, sDimensionPrevPt->position[0],
+                         sDimensionPrevPt->position[2], sDimensionMainPt->position[0] + dx,
+                         sDimensionMainPt->position[2] + dz, 1, 30.0f);
+      DrawSegmentReadout(object, sDimensionMainPt2, sDimensionNextPt, sDimensionMainPt2->position[0] + dx,
+                         sDimensionMainPt2->position[2] + dz, sDimensionNextPt->position[0],
+                         sDimensionNextPt->position[2], 1, 30.0f);
+    }
+    if (gTrackingObject)
       DrawAngle(shift ? 32000.0f : static_cast<float>(gTrackConstrainAngle * kDegreesPerRadian));
     return;
   }
-  const float dx = gTrackState.currentX - gTrackState.startX, dz = gTrackState.currentZ - gTrackState.startZ;
   // The segments on both sides of the dragged point, with it moved by the offset.
   const bool wallEnd = object->type == kObjWall && sTrackLength;
   const bool otherDrag = object->pointCount > 2 && !switchConnector;

@@ -27,8 +27,8 @@ bool IsPointDrag();
 bool IsWallSegmentMove();
 // Readouts while the mouse is away from the mouse-down point: the distances of a moved wall
 // segment to the crossing walls and its joining segments; the segments beside a dragged
-// point; the angle of a point or end drag.
-void DrawPointEditReadouts(Objex* object, float x, float z);
+// point or segment, moved by the drag offset (dx, dz); the angle of a point or end drag.
+void DrawPointEditReadouts(Objex* object, float x, float z, float dx, float dz);
 // An end dropped within 10 plan units of the end segment's other point does not move.
 void LimitEndDragOffset(float* dx, float* dz);
 // Mouse-up of a segment move that left the mouse-down point: the segment goes to

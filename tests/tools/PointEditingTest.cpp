@@ -1,6 +1,7 @@
 // Point-level drags of the move tool: one selected point of a polyline, an end of an open
 // wall (with its rebuild and the undo of a too-short end), and a wall segment moved
 // parallel to itself with a meeting wall following.
+#include <string>
 #include <vector>
 
 #include "ToolTestSupport.h"
@@ -104,6 +105,48 @@ TEST_F(PointEditing, DraggingASegmentOfAFloorShowsTheConstrainedAngleOrNoneWithS
     FinishTracking();
     SelectObj(floor, kSelectOff, 1);
   }
+}
+
+// A dimension keeps its selection on a segment hit, and its segment drag shows the angle too.
+TEST_F(PointEditing, DraggingASegmentOfALeaderDimensionShowsTheConstrainedAngle) {
+  Objex* leader = doc.addObject(kObjLeaderDim, false, {{0, 0}, {240, 0}, {240, 240}});
+  leader->planMask = 2;
+  UpdateObjectBounds(leader);
+  SelectObj(leader, kSelectOn, 1);
+  HitSegment(leader, leader->firstPoint, 72, 0);  // (120, 0) on the first segment
+  gTrackConstrainAngle = 0.5f;
+  gMouseCaptured = 1;
+  BeginTracking(72, 0);
+  gPrevTrackModifiers = gTrackModifiers;
+  KeepTracking(72, 36, 72, 0);
+  ASSERT_FALSE(sAngles.empty());
+  EXPECT_NEAR(sAngles.back(), 0.5 * 180.0 / 3.14159265358979, 1e-3);
+  EndTracking(72, 36, 72, 36);
+  FinishTracking();
+  EXPECT_FLOAT_EQ(At(leader, 0)->position[2], 60.0f);  // the selection moved
+  EXPECT_FLOAT_EQ(At(leader, 2)->position[2], 300.0f);
+}
+
+// A segment of a wall selected whole moves with the wall: the segments on both sides of it
+// are measured to the moved segment while dragging.
+TEST_F(PointEditing, DraggingASegmentOfAWholeWallMeasuresTheSegmentsBesideIt) {
+  Objex* wall = addWall({{0, 0}, {240, 0}, {240, 240}, {0, 240}});
+  SelectObj(wall, kSelectOn, 1);
+  HitSegment(wall, At(wall, 1), 144, 72);  // (240, 120) on the middle segment
+  gMouseCaptured = 1;
+  BeginTracking(144, 72);
+  EXPECT_TRUE(overlay.dynamicDimArray().empty());
+  gPrevTrackModifiers = gTrackModifiers;
+  KeepTracking(180, 72, 144, 72);  // right by 60
+  const auto& labels = overlay.dynamicDimArray();
+  ASSERT_EQ(labels.size(), 2u);
+  const std::string before = labels[0]->dimensionText(), after = labels[1]->dimensionText();
+  EXPECT_EQ(before, "150\"");  // 240 + 60 plan units
+  EXPECT_EQ(after, "150\"");
+  EndTracking(180, 72, 180, 72);
+  FinishTracking();
+  EXPECT_FLOAT_EQ(At(wall, 0)->position[0], 60.0f);  // the whole wall moved
+  EXPECT_FLOAT_EQ(At(wall, 2)->position[0], 300.0f);
 }
 
 TEST_F(PointEditing, DraggingAWallEndLengthensTheWallAndRebuildsIt) {
