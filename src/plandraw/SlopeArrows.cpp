@@ -94,7 +94,9 @@ void LotArrow(DrawContext* handle, Objex* lot, float barbLength, bool headLine) 
   GetLineLengthAndAngle(e.tail.x, e.tail.z, e.head.x, e.head.z, &length);
   // The lines carry the object so that they show outside the rubber band too.
   Line(handle, e.head, e.tail, lot, nullptr);
-  Barbs(handle, e.head, a, kTwelfthTurn, barbLength, lot, nullptr);
+  // The lot's barbs run out from the head.
+  Line(handle, e.head, e.head + Polar(a + kTwelfthTurn, barbLength), lot, nullptr);
+  Line(handle, e.head, e.head + Polar(a - kTwelfthTurn, barbLength), lot, nullptr);
   if (headLine) {
     const PlanPoint h = Polar(a + kRightAngle, 100.0f);
     Line(handle, e.head + h, e.head - h, lot, nullptr);

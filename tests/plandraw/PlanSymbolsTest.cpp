@@ -311,6 +311,12 @@ TEST_F(SymbolFixture, LotArrowShowsItsLinesAndAZeroLineFourHundredLong) {
   DrawTopoSlopeDirectionArrow(nullptr, lot);
   const auto lines = ctx.strokedLinePoints();
   ASSERT_EQ(lines.size(), 8u);  // shaft, two barbs, zero line
+  ExpectAt(lines[0], 300, 0);  // the shaft from the head
+  ExpectAt(lines[1], 0, 0);
+  for (int i : {2, 4}) {  // each barb from the head out, 150 long
+    ExpectAt(lines[i], 300, 0);
+    EXPECT_NEAR(std::hypot(lines[i + 1].x - lines[i].x, lines[i + 1].y - lines[i].y), 150, 1.5f) << i;
+  }
   EXPECT_NEAR(std::fabs(lines[7].y - lines[6].y), 400, 1.01f);
   const auto labels = texts();
   ASSERT_EQ(labels.size(), 2u);
