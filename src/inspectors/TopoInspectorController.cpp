@@ -55,7 +55,6 @@ void TopoInspectorController::controlTextDidEndEditing(QLineEdit* field) {
     gRefreshRender = 1;
     Refresh();
   }
-  // The topography tools place what their pane shows.
-  if (gToolProperties == 1) TopoElevationOf(ds) = stored;
+  // The tools' default is not set from here: a value typed with no object stays in the field.
   echoFloat(field, v);
 }

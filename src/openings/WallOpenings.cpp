@@ -197,8 +197,9 @@ float SlopeRun(float to, float from, float pitch) {
 }
 
 struct OutlinePoint {
-  float t;        // along the face from vertex 0; -1 above vertex 1, -2 above vertex 2
+  float t;        // along the face from vertex 0; kAboveV1 above vertex 1, kAboveV2 above vertex 2
   float h;
+  bool top = false;  // an end standing at the texture normaliser's height: its v is 0
 };
 constexpr float kAboveV1 = -1e30f, kAboveV2 = 1e30f;
 
@@ -221,7 +222,7 @@ std::vector<OutlinePoint> HeightModeOutline(Poinz* start, int side, float base, 
       if (t == 32000 && h == 32000) {
         // Parallel slopes never meet: a level top at the lower end's height.
         const float low = std::min(hA, hB);
-        out = {{kAboveV1, low}, {kAboveV2, low}};
+        out = {{kAboveV1, low, true}, {kAboveV2, low, true}};
         *Hn = low;
       } else {
         out = {{kAboveV1, hA}, {std::fabs(t), std::fabs(h)}, {kAboveV2, hB}};
@@ -237,7 +238,7 @@ std::vector<OutlinePoint> HeightModeOutline(Poinz* start, int side, float base, 
       }
       const float X = hA + pa / 12 * L;
       const bool raisedAtV1 = (mode == 2) == (side == 0);
-      out = {{kAboveV1, raisedAtV1 ? X : hA}, {kAboveV2, raisedAtV1 ? hA : X}};
+      out = {{kAboveV1, raisedAtV1 ? X : hA, raisedAtV1}, {kAboveV2, raisedAtV1 ? hA : X, !raisedAtV1}};
       *Hn = X;
       break;
     }
@@ -263,12 +264,12 @@ std::vector<OutlinePoint> HeightModeOutline(Poinz* start, int side, float base, 
         default: t = side == 0 ? L + g : -m; break;
       }
       const bool v1AtA = (mode == 8 || mode == 9) == (side == 0);
-      out = {{kAboveV1, v1AtA ? hA : hB}, {t, hB}, {kAboveV2, v1AtA ? hB : hA}};
+      out = {{kAboveV1, v1AtA ? hA : hB, !v1AtA}, {t, hB}, {kAboveV2, v1AtA ? hB : hA, v1AtA}};
       *Hn = hB;
       break;
     }
     default:
-      out = {{kAboveV1, H}, {kAboveV2, H}};
+      out = {{kAboveV1, H, true}, {kAboveV2, H, true}};
       *Hn = H;
       break;
   }
@@ -284,8 +285,8 @@ void ReshapeFace(Plane* plane, const PlaneVertex V[4], Poinz* start, Objex* wall
   float length = 0;
   const float dir = GetLineLengthAndAngle(V[0].x, V[0].z, V[3].x, V[3].z, &length);
   const float y0 = V[0].y;
-  const int32_t mode = WallStyleOf(start);
-  const bool flat = mode < 1 || mode > 11;
+  // Only a segment of mode 0 hides its edges in the orthographic view.
+  const bool modeZero = WallStyleOf(start) == 0;
   const bool ortho = const_cast<DocState*>(ds)->orthoView() != 0;
   const bool firstFloor = wall->layer && std::strcmp(wall->layer->name, "First Floor") == 0;
 
@@ -300,9 +301,11 @@ void ReshapeFace(Plane* plane, const PlaneVertex V[4], Poinz* start, Objex* wall
   bool ok = store(V[0].x, V[0].y, V[0].z, 0, 0, 1);
   for (const OutlinePoint& p : points) {
     if (!ok) break;
-    const float v = p.h >= Hn ? 0.0f : 1.0f - p.h / Hn;
+    // An end's v follows its height over the normaliser, so it may fall below 0 where the end
+    // stands higher (an apex below an end); the end that defines the normaliser keeps v 0.
+    const float v = p.top ? 0.0f : 1.0f - p.h / Hn;
     if (p.t == kAboveV1) {
-      ok = store(V[1].x, y0 - p.h, V[1].z, flat && ortho ? kHiddenEdgeFlag : 0, 0, v);
+      ok = store(V[1].x, y0 - p.h, V[1].z, modeZero && ortho ? kHiddenEdgeFlag : 0, 0, v);
     } else if (p.t == kAboveV2) {
       ok = store(V[2].x, y0 - p.h, V[2].z, 0, 1, v);
     } else {
@@ -311,7 +314,7 @@ void ReshapeFace(Plane* plane, const PlaneVertex V[4], Poinz* start, Objex* wall
       ok = store(V[0].x + dx, y0 - p.h, V[0].z + dz, 0, L != 0 ? p.t / L : 0, 0);
     }
   }
-  if (ok) ok = store(V[3].x, V[3].y, V[3].z, flat && ortho && !firstFloor ? kHiddenEdgeFlag : 0, 1, 1);
+  if (ok) ok = store(V[3].x, V[3].y, V[3].z, modeZero && ortho && !firstFloor ? kHiddenEdgeFlag : 0, 1, 1);
   ReleasePlaneVertices(plane);
   if (!ok || !poly || count < 3) {
     DeletePlanarPolygon(poly);

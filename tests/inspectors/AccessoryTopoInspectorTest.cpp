@@ -199,14 +199,17 @@ TEST_F(AccessoryTopoInspectorTest, TopographyElevationBoundsAndToolDefault) {
   update();
   EXPECT_EQ(shownName(), "TopoInspector");
   EXPECT_EQ(text("elevationText"), shownLength(24));
+  // Both ends are accepted; a value typed for the tools stays in the field and leaves their
+  // default alone.
   mark();
   type("elevationText", "-10000");
-  EXPECT_FLOAT_EQ(ds->topographyWidth, plan(-10000));
-  type("elevationText", "-10000.5");
   EXPECT_EQ(text("elevationText"), shownLength(-10000));
-  EXPECT_FLOAT_EQ(ds->topographyWidth, plan(-10000));
+  EXPECT_FLOAT_EQ(ds->topographyWidth, plan(24));
+  type("elevationText", "-10000.5");
+  EXPECT_EQ(text("elevationText"), shownLength(24));
   type("elevationText", "10000");
-  EXPECT_FLOAT_EQ(ds->topographyWidth, plan(10000));
+  EXPECT_EQ(text("elevationText"), shownLength(10000));
+  EXPECT_FLOAT_EQ(ds->topographyWidth, plan(24));
   EXPECT_EQ(stepsSinceMark(), Steps{});
 
   gCurTool = kToolSelection;
@@ -219,7 +222,7 @@ TEST_F(AccessoryTopoInspectorTest, TopographyElevationBoundsAndToolDefault) {
   mark();
   for (const char* refused : {"10000.5", "-10001", "high"}) {
     type("elevationText", refused);
-    EXPECT_EQ(text("elevationText"), shownLength(10000)) << refused;
+    EXPECT_EQ(text("elevationText"), shownLength(24)) << refused;
   }
   EXPECT_FLOAT_EQ(region->width, plan(12));
   EXPECT_EQ(stepsSinceMark(), Steps{});
@@ -229,7 +232,7 @@ TEST_F(AccessoryTopoInspectorTest, TopographyElevationBoundsAndToolDefault) {
   EXPECT_FLOAT_EQ(region->width, plan(36));
   EXPECT_FLOAT_EQ(other->width, plan(36));
   EXPECT_TRUE(calls.called("SetLotElevation"));
-  EXPECT_FLOAT_EQ(ds->topographyWidth, plan(10000));  // objects leave the tools' default alone
+  EXPECT_FLOAT_EQ(ds->topographyWidth, plan(24));  // objects leave the tools' default alone
   EXPECT_EQ(stepsSinceMark(), (Steps{"Topography Elevation"}));
   mark();
   type("elevationText", "36");

@@ -89,7 +89,12 @@ TEST_F(WallFaces, GableApexWhereTheSlopesMeet) {
   // Side 0: falling 3 in 12 from the end corner (pitch B), rising back from the start corner
   // at 24 in 12 (pitch A): they cross at t = 240 / 1.75, beyond the start corner.
   EXPECT_NEAR(c[2].u * 120, 240 / 1.75f, 1e-3);
-  EXPECT_NEAR(-c[2].y, 96 - 0.25f * 240 / 1.75f, 1e-3);
+  const float apex = 96 - 0.25f * 240 / 1.75f;
+  EXPECT_NEAR(-c[2].y, apex, 1e-3);
+  EXPECT_FLOAT_EQ(c[2].v, 0);
+  // The ends stand above that apex: their v runs past the top of the texture.
+  EXPECT_NEAR(c[1].v, 1 - 96 / apex, 1e-5);
+  EXPECT_NEAR(c[3].v, 1 - 96 / apex, 1e-5);
 }
 
 TEST_F(WallFaces, LevelAndParallelSlopesGiveFiniteOutlines) {
@@ -121,6 +126,33 @@ TEST_F(WallFaces, LevelAndParallelSlopesGiveFiniteOutlines) {
   ASSERT_EQ(c.size(), 4u);
   EXPECT_FLOAT_EQ(c[1].y, -80);
   EXPECT_FLOAT_EQ(c[2].y, -80);
+}
+
+TEST_F(WallFaces, OrthographicViewHidesEdgesOfModeZeroFacesOnly) {
+  Objex* wall = Wall({{0, 0}, {120, 0}});
+  auto flags = [](const PlaneObject* po) {
+    std::vector<int16_t> out;
+    for (int32_t i = 0; po && po->planes && i < po->planes->vertexCount; ++i) out.push_back(po->planes->vertices[i].flag);
+    return out;
+  };
+  using Flags = std::vector<int16_t>;
+  EXPECT_EQ(flags(Face(wall, 0)), (Flags{0, 0, 0, 0}));
+  doc.ds()->orthoView() = 1;
+  // On the first floor the edge up from the start corner stays; on other floors it is hidden too.
+  EXPECT_EQ(flags(Face(wall, 0)), (Flags{0, 10000, 0, 0}));
+  Layer* home = wall->layer;
+  wall->layer = doc.second;
+  EXPECT_EQ(flags(Face(wall, 0)), (Flags{0, 10000, 0, 10000}));
+  // A height mode out of range is drawn flat but hides nothing.
+  WallStyleOf(wall->firstPoint) = 12;
+  PlaneObject* po = Face(wall, 0);
+  EXPECT_EQ(flags(po), (Flags{0, 0, 0, 0}));
+  const std::vector<Corner> c = Outline(po);
+  ASSERT_EQ(c.size(), 4u);
+  EXPECT_FLOAT_EQ(c[1].y, -96);
+  EXPECT_FLOAT_EQ(c[1].v, 0);
+  EXPECT_FLOAT_EQ(c[2].v, 0);
+  wall->layer = home;
 }
 
 TEST_F(WallFaces, OneSlopeAndClippedModes) {
