@@ -43,6 +43,7 @@
 #include "tools/ToolCodes.h"
 
 #include <QAction>
+#include <QDockWidget>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QScreen>
@@ -231,6 +232,11 @@ void AppController::closeVisiblePanelsAndSaveState() {
   const bool snapVisible = snap.isVisible();
   snap.close();
   sSnapToolsVisible = snapVisible;
+  // The inspector is hidden as well; restoring the panels leaves it to the user.
+  QDockWidget* inspector = InspectorController::sharedInspectorController()->panel();
+  const bool inspectorShown = inspector && !inspector->isHidden();
+  if (inspector) inspector->hide();
+  sInspectorVisible = inspectorShown;
   sPanelsClosedSinceStart = true;
 }
 

@@ -18,6 +18,7 @@
 #include "app/ZLKDocumentController.h"
 #include "app/ZLKWindowController.h"
 #include "files/SideBlocks.h"
+#include "inspectors/InspectorController.h"
 #include "inspectors/SnapPaletteController.h"
 #include "model/CommandCodes.h"
 #include "model/DocumentModel.h"
@@ -156,6 +157,39 @@ TEST_F(AppDelegate, PanelsClosedBeforeTheFirstPlacementComeBackWithoutTheSnapPal
   AppController::setPlanToolsVisible(true);
   AppController::setSnapToolsVisible(true);
   AppController::applicationWillTerminate();
+}
+
+// The inspector is closed with the palettes, its state recorded, and not brought back.
+TEST_F(AppDelegate, ClosingThePanelsHidesTheInspectorUntilTheUserShowsIt) {
+  ZLKDocument* doc = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(false);
+  ASSERT_NE(doc, nullptr);
+  gCurDocument = doc->documentModel();
+  ZLKWindowController* window = doc->windowControllers().value(0);
+  ASSERT_NE(window, nullptr);
+  window->show();
+  InspectorController* inspector = InspectorController::sharedInspectorController();
+  ASSERT_NE(inspector->panel(), nullptr);
+  inspector->panel()->show();
+  AppController::closeVisiblePanelsAndSaveState();
+  EXPECT_TRUE(inspector->panel()->isHidden());
+  EXPECT_TRUE(AppController::inspectorVisible());  // recorded as it was
+  AppController::restoreAllVisiblePanels();
+  EXPECT_TRUE(inspector->panel()->isHidden());
+  QAction item;
+  item.setData(int(kCmdToggleInspector));
+  AppController::validateMenuItem(&item);
+  EXPECT_EQ(item.text(), "Show Inspector");
+
+  // Hidden when the panels close, it is recorded as hidden.
+  AppController::closeVisiblePanelsAndSaveState();
+  EXPECT_FALSE(AppController::inspectorVisible());
+  ToolPaletteController::sharedToolPaletteController().close();
+  PlanToolPaletteController::sharedPlanToolPaletteController().close();
+  AppController::setEditToolsVisible(true);
+  AppController::setPlanToolsVisible(true);
+  AppController::setSnapToolsVisible(true);
+  AppController::setInspectorVisible(true);
+  gCurDocument = nullptr;
 }
 
 TEST_F(AppDelegate, ApplicationMenuItemsNeedAShownDesign) {
