@@ -188,15 +188,14 @@ void FillTrimSlotsFromWall(TrimData* t, const Objex* wall, int32_t version) {
   }
 }
 
-// One side trim word of a point record (already read); on a wall it becomes a TrimData. From
-// 10900 on a file holds a trim record only for a side that has one: a side without keeps none
-// (it is saved as it was read). Older files imply a record for every side.
+// One side trim word of a point record (already read); on a wall every side gets a TrimData:
+// from 10800 on filled by the trim block that follows a word of 65536 (any other word is
+// dropped), in older files holding the word as its first trim code.
 void SettleSideTrim(Poinz* p, Objex* obj, int side, int32_t word) {
   if (obj->type != kObjWall) {
     (side == 0 ? p->trimWord1 : p->trimWord2) = word;
     return;
   }
-  if (sInputVersion >= kVersionDesign10900 && word != kTrimCustomProfile) return;
   auto* t = static_cast<TrimData*>(calloc(1, sizeof(TrimData)));
   if (!t) {
     FailStream();
@@ -919,7 +918,7 @@ void ReadObjectPoints(Objex* obj) {
       if (obj->type != kObjWall) {
         p->trimWord1 = word1;
         p->trimWord2 = word2;
-      } else if (v < kVersionDesign10900) {  // newer walls keep no record for these words
+      } else {
         SettleSideTrim(p, obj, 0, word1);
         SettleSideTrim(p, obj, 1, word2);
       }

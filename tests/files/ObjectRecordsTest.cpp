@@ -394,23 +394,28 @@ TEST_F(ObjectRecords, Wall10800AnchorsTrimsAndSlots) {
   EXPECT_EQ(t2->trimCodeA, 0);
 }
 
-TEST_F(ObjectRecords, CurrentWallKeepsTrimRecordsOnlyWhereTheFileHasThem) {
+TEST_F(ObjectRecords, CurrentWallGivesEverySideAZeroedTrimRecord) {
   Info w;
   w.type = kObjWall;
   Bytes in;
   WriteInfo(in, 11100, w);
   std::vector<Pt> pts = Square(10);
-  pts[1].trim1 = 7;  // a word that announces no record
+  pts[1].trim1 = 7;  // a word that announces no block: dropped
   WritePoints(in, 11100, pts);
   in.be32(0);  // no attachments
   Objex* o = Read(in, 11100);
   ASSERT_NE(o, nullptr);
   EXPECT_EQ(GetMark(), in.size());
-  for (Poinz* p = o->firstPoint; p; p = p->next) {
-    EXPECT_EQ(p->trim1, nullptr);
-    EXPECT_EQ(p->trim2, nullptr);
-  }
-  // Written back as sides without a record, and read back so again.
+  static const TrimData zero{};  // static: its padding is zero too
+  auto expectZeroed = [&](Objex* wall) {
+    for (Poinz* p = wall->firstPoint; p; p = p->next)
+      for (void* side : {p->trim1, p->trim2}) {
+        ASSERT_NE(side, nullptr);
+        EXPECT_EQ(memcmp(side, &zero, sizeof zero), 0);
+      }
+  };
+  expectZeroed(o);
+  // Written back as sides with a record (65536 and a block), and read back so again.
   const std::vector<uint8_t> once = WriteObject(o);
   DeleteObj(o);  // its IDs are free again for the copy read back
   Bytes again;
@@ -418,7 +423,7 @@ TEST_F(ObjectRecords, CurrentWallKeepsTrimRecordsOnlyWhereTheFileHasThem) {
   Objex* back = Read(again, 11100);
   ASSERT_NE(back, nullptr);
   EXPECT_EQ(GetMark(), again.size());
-  for (Poinz* p = back->firstPoint; p; p = p->next) EXPECT_EQ(p->trim1, nullptr);
+  expectZeroed(back);
   EXPECT_EQ(WriteObject(back), once);
 }
 
@@ -892,7 +897,10 @@ TEST_F(ObjectRoundTrip, RecordsDecodedWholeReadAsRecordsDecodedRunByRun) {
       ASSERT_NE(read, nullptr);
       Poinz* q = read->firstPoint->next;
       ASSERT_NE(side == 0 ? q->trim1 : q->trim2, nullptr);
-      EXPECT_EQ(side == 0 ? q->trim2 : q->trim1, nullptr);
+      auto* other = static_cast<TrimData*>(side == 0 ? q->trim2 : q->trim1);
+      ASSERT_NE(other, nullptr);  // a side written without a block reads as a zeroed record
+      EXPECT_EQ(other->trimCodeA, 0);
+      EXPECT_EQ(other->profileA, nullptr);
       EXPECT_EQ(RecordFields(read), fields) << side;
       ExpectRoundTrip(read);
     }
