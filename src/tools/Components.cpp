@@ -259,3 +259,7 @@ void UpdateFixedComponentLayer(Layer* layer) {
 void UpdateFixedComponentAllLayers(Layer* firstLayer) {
   for (Layer* layer = firstLayer; layer; layer = layer->next) UpdateFixedComponentLayer(layer);
 }
+
+void Attach3DSymbol(Objex* object, int32_t symbolType, const FloatPoint& offset) {
+  tools::Attach3DSymbol(object, symbolType, offset.floatH, offset.floatV);
+}

@@ -6,6 +6,7 @@
 
 struct Layer;
 struct Objex;
+struct FloatPoint;
 
 constexpr int32_t kSubFixedSymbolMember = 89;
 
@@ -31,6 +32,8 @@ void TrackComponentFixed(float x, float y, float z, int16_t phase, uint16_t tool
 Objex* Place2DSymbol(float x, float z, int32_t symbolType);
 // Hangs a copy of the 3D symbol's parts on the object, moved by (offsetX, offsetZ).
 namespace tools { void Attach3DSymbol(Objex* object, int32_t symbolType, float offsetX, float offsetZ); }
+// The same with the offset as one plan point (floatH = x, floatV = z).
+void Attach3DSymbol(Objex* object, int32_t symbolType, const FloatPoint& offset);
 // Rebuilds the 3D symbol of one fixed component / of a visible layer / of every visible layer.
 // The model and the file reader reach it through the tools table (model/Services.h).
 namespace tools { void UpdateFixedComponent(Objex* object); }

@@ -473,3 +473,7 @@ void TrackChamfer(float x, float z, int16_t phase) {
   gClickInfo = click;
   if (phase == kTrackEnd) gMouseCaptured = 0;
 }
+
+int BuildChamfer(Poinz* corner, Objex* object, Poinz* atCorner, Poinz* prev, Poinz* next, float setback) {
+  return BuildChamfer(object, atCorner ? atCorner : corner, prev, next, setback);
+}

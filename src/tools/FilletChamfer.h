@@ -48,3 +48,6 @@ float DrawChamfer(Poinz* corner, Poinz* prev, Poinz* next, float setback);
 // Cuts the corner: a new point after it, the corner moved toward `prev` and the new point
 // toward `next` by the fitted setback. 1 when the outline changed.
 int BuildChamfer(Objex* object, Poinz* corner, Poinz* prev, Poinz* next, float setback);
+// The same cut with the corner also given first; the corner among prev and next wins, the
+// leading one stands in when that is missing.
+int BuildChamfer(Poinz* corner, Objex* object, Poinz* atCorner, Poinz* prev, Poinz* next, float setback);

@@ -157,3 +157,7 @@ void TrackRoofSlopeDirection(Objex* arrow, float, float, float) {
   SelectAllLayers(gCurDocument->itsLayers, kSelectOff, 1);
   SelectObj(arrow, kSelectOn, 1);
 }
+
+void TrackRoofSlopeDirection() {
+  TrackRoofSlopeDirection(gClickInfo.hitObject, 0, 0, 0);
+}

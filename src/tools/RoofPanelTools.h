@@ -16,3 +16,5 @@ void FinishNewRoofPanel(Objex* panel, float direction, float baseElevation);
 float SnapSlopeDirection(float degrees, bool snap);
 // Turns a roof panel by its slope arrow from the mouse-down at (x, y, z) until the mouse-up.
 void TrackRoofSlopeDirection(Objex* arrow, float x, float y, float z);
+// The same drag for the arrow the click in gClickInfo hit.
+void TrackRoofSlopeDirection();

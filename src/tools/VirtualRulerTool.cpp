@@ -117,3 +117,16 @@ void TrackVirtualRuler(int32_t x, int32_t y, POINT, int16_t part) {
   }
   Refresh();
 }
+
+int16_t PointInVirtualRuler(const POINT* where, uint8_t hit[2]) {
+  if (!where || !hit) return 0;
+  int16_t part = kRulerHitNone;
+  const int16_t result = PointInVirtualRuler(*where, &part);
+  hit[0] = static_cast<uint8_t>(part);
+  hit[1] = 0;
+  return result;
+}
+
+void TrackVirtualRuler(int32_t x, int32_t y, ZLKDocumentView*, int16_t part) {
+  TrackVirtualRuler(x, y, POINT{x, y}, part);
+}

@@ -543,3 +543,13 @@ void TranslateWallComponent(Objex* component, float, float, float) {
   DoSelectObject(attachment, kSelectOn);
 }
 }  // namespace tools
+
+void TranslateWallComponent() {
+  tools::TranslateWallComponent(gClickInfo.hitObject, 0, 0, 0);
+}
+
+void DrawAttachment(ZLKDocumentView*, const FloatPoint* firstEnd, const FloatPoint* centre,
+                    const FloatPoint* secondEnd, float angle, uint8_t side, int32_t kind, Objex* wall, float width,
+                    float depth, uint8_t fromCentreLine) {
+  DrawAttachment(firstEnd, centre, secondEnd, angle, side, kind, wall, width, depth, fromCentreLine);
+}

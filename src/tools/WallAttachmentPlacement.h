@@ -9,6 +9,7 @@ struct ClickInfo;
 struct DoorWindowData;
 struct Objex;
 struct Poinz;
+class ZLKDocumentView;
 
 constexpr int32_t kSubWallBreak = 303;
 // Ends of an attachment keep this distance from both ends of the allowed range.
@@ -56,6 +57,12 @@ uint8_t PositionDimAttachment(Poinz* segStart, Poinz* segEnd, FloatPoint* size, 
 // The preview in the overlay.
 void DrawAttachment(const FloatPoint* firstEnd, const FloatPoint* centre, const FloatPoint* secondEnd, float angle,
                     uint8_t side, int32_t kind, Objex* wall, float width, float depth, uint8_t fromCentreLine);
+// The same preview for a plan view (the preview always goes to the plan window's overlay).
+void DrawAttachment(ZLKDocumentView* view, const FloatPoint* firstEnd, const FloatPoint* centre,
+                    const FloatPoint* secondEnd, float angle, uint8_t side, int32_t kind, Objex* wall, float width,
+                    float depth, uint8_t fromCentreLine);
 // Moves the attachment named by gClickInfo along its segment (the move tool's hand-over).
 // The move tool reaches it through TranslateWallComponent (model/Services.h).
 namespace tools { void TranslateWallComponent(Objex* component, float x, float y, float z); }
+// The same move for the attachment the click in gClickInfo hit.
+void TranslateWallComponent();

@@ -160,6 +160,24 @@ TEST_F(FilletChamfer, ChamferCutsTheCornerStraight) {
   EXPECT_TRUE(calls.called("Update3DFloorSkirting", square->objectID));
 }
 
+// Called directly with the corner leading the arguments: the same cut as the tool's; the
+// leading corner stands in when the second is missing.
+TEST_F(FilletChamfer, ChamferCutWithTheCornerGivenFirst) {
+  Poinz* corner = point(square, 1);
+  EXPECT_EQ(BuildChamfer(corner, square, corner, point(square, 0), point(square, 2), 30.0f), 1);
+  ASSERT_EQ(outline(square).size(), 5u);
+  EXPECT_AT(point(square, 1), 210, 0);
+  EXPECT_AT(point(square, 2), 240, 30);
+
+  Objex* other = doc.addObject(kObjFloor, true, {{0, 0}, {240, 0}, {240, 240}, {0, 240}});
+  UpdateObjectBounds(other);
+  EXPECT_EQ(BuildChamfer(point(other, 1), other, nullptr, point(other, 0), point(other, 2), 30.0f), 1);
+  ASSERT_EQ(outline(other).size(), 5u);
+  EXPECT_AT(point(other, 1), 210, 0);
+  EXPECT_AT(point(other, 2), 240, 30);
+  EXPECT_EQ(BuildChamfer(nullptr, other, nullptr, point(other, 0), point(other, 2), 30.0f), 0);
+}
+
 // While dragging, the preview labels both the cut (P1 to P2) and the setback (P1 to the corner).
 TEST_F(FilletChamfer, ChamferPreviewDimensionsTheCutAndTheSetback) {
   gCurTool = kToolChamfer;

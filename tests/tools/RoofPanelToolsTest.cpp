@@ -28,7 +28,9 @@ struct RoofPanelTools : ToolTest {
     return doc.first->firstObject;
   }
   // Drags the arrow's head from its window point to `to`, released at `release`.
-  void dragHead(Objex* arrow, POINT to, POINT release, uint32_t flags) {
+  // With `fromClick` the drag is started the way the move tool hands it over, from the click
+  // record alone.
+  void dragHead(Objex* arrow, POINT to, POINT release, uint32_t flags, bool fromClick = false) {
     Poinz* head = arrow->firstPoint->next;
     const POINT press{static_cast<int32_t>(std::lround(head->position[0])),
                       static_cast<int32_t>(std::lround(head->position[2]))};
@@ -39,7 +41,8 @@ struct RoofPanelTools : ToolTest {
     gClickInfo.hitPoint = head;
     gClickInfo.where = press;
     sModifiers = 0;
-    TrackRoofSlopeDirection(arrow, 0, 0, 0);
+    if (fromClick) TrackRoofSlopeDirection();
+    else TrackRoofSlopeDirection(arrow, 0, 0, 0);
   }
 };
 
@@ -89,6 +92,20 @@ TEST_F(RoofPanelTools, ArrowDragSnapsToFifteenDegreesUnlessShiftAlone) {
   EXPECT_NEAR(p->params[0], 100, 0.2);
   // Shift with Command is not Shift alone: steps again.
   dragHead(arrow, at100, at100, kModalShiftKey | kModalCommandKey);
+  EXPECT_FLOAT_EQ(p->params[0], 105);
+}
+
+TEST_F(RoofPanelTools, ArrowDragStartedFromTheClickRecord) {
+  Objex* p = drawSquare();
+  Objex* arrow = FindSlopeDirectionArrowObject(p);
+  ASSERT_NE(arrow, nullptr);
+  dragHead(arrow, POINT{15, -147}, POINT{15, -147}, 0, true);
+  EXPECT_FLOAT_EQ(p->params[0], 105);
+  // Nothing under the click: the panel keeps its direction.
+  ScriptedModalEvents e;
+  e.drag(100, 100).up(100, 100);
+  gClickInfo = ClickInfo{};
+  TrackRoofSlopeDirection();
   EXPECT_FLOAT_EQ(p->params[0], 105);
 }
 

@@ -59,6 +59,37 @@ TEST_F(VirtualRuler, HitCodesAtHandlesBodyAndOutside) {
   EXPECT_EQ(PointInVirtualRuler(POINT{0, 0}, nullptr), 0);
 }
 
+// The address-and-byte-pair form the plan view's click handler uses, and the drag started
+// from a view.
+TEST_F(VirtualRuler, HitPairFormAndDragFromAView) {
+  uint8_t pair[2] = {9, 9};
+  const POINT onStart{-78, 0}, onBody{0, 0}, onEnd{78, 0}, outside{0, 20};
+  EXPECT_EQ(PointInVirtualRuler(&onStart, pair), 1);
+  EXPECT_EQ(pair[0], kRulerHitStart);
+  EXPECT_EQ(pair[1], 0);
+  EXPECT_EQ(PointInVirtualRuler(&onEnd, pair), 1);
+  EXPECT_EQ(pair[0], kRulerHitEnd);
+  EXPECT_EQ(PointInVirtualRuler(&onBody, pair), 1);
+  EXPECT_EQ(pair[0], kRulerHitBody);
+  pair[1] = 9;
+  EXPECT_EQ(PointInVirtualRuler(&outside, pair), 0);
+  EXPECT_EQ(pair[0], kRulerHitNone);
+  EXPECT_EQ(pair[1], 0);
+  EXPECT_EQ(PointInVirtualRuler(nullptr, pair), 0);
+  EXPECT_EQ(PointInVirtualRuler(&onBody, nullptr), 0);
+  doc.model.itsVRVisible = 0;
+  EXPECT_EQ(PointInVirtualRuler(&onBody, pair), 0);
+  EXPECT_EQ(pair[0], kRulerHitNone);
+  doc.model.itsVRVisible = 1;
+
+  ScriptedModalEvents events;
+  events.drag(30, 18).up(30, 18);
+  TrackVirtualRuler(0, 0, static_cast<ZLKDocumentView*>(nullptr), kRulerHitBody);
+  EXPECT_NEAR(doc.model.itsVRStartPt.floatH, -94, 1e-3);
+  EXPECT_NEAR(doc.model.itsVRStartPt.floatV, 30, 1e-3);
+  EXPECT_NEAR(doc.model.itsVREndPt.floatH, 194, 1e-3);
+}
+
 TEST_F(VirtualRuler, HitTestFollowsATurnedRuler) {
   doc.model.itsVRStartPt = {0, 0};
   doc.model.itsVREndPt = {0, 300};  // down the screen: window (0, 0) to (0, 180)

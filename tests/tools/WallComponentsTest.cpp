@@ -275,6 +275,36 @@ TEST_F(WallComponents, MovingAComponentSlidesIt) {
   EXPECT_EQ(gMouseCaptured, 0);
 }
 
+// The move tool's hand-over without arguments works on the component the click hit.
+TEST_F(WallComponents, MovingTheClickedComponentWithoutArguments) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  {
+    ScriptedModalEvents events;
+    events.up(100, 0);
+    pressOnSegment(wall, 100, 0);
+    begin(kToolReceptacle110, 100, 0);
+  }
+  Objex* r = lastChild(wall);
+  ASSERT_NE(r, nullptr);
+  ScriptedModalEvents events;
+  events.drag(120, 0).up(150, 0);
+  gClickInfo = ClickInfo{};
+  gClickInfo.hitObject = r;
+  gClickInfo.segmentHit = 1;
+  gClickInfo.hitPoint = r->firstPoint;
+  gClickInfo.segmentEnd = r->firstPoint->next;
+  gClickInfo.where = {100, 0};
+  TranslateWallComponent();
+  EXPECT_FLOAT_EQ(AttachmentData(r)->startDistance, 150);
+  EXPECT_FLOAT_EQ(AttachmentData(r)->remainingLength, 50);
+  EXPECT_FLOAT_EQ(r->firstPoint->position[0], 144);
+
+  // Nothing under the click: nothing moves.
+  gClickInfo = ClickInfo{};
+  TranslateWallComponent();
+  EXPECT_FLOAT_EQ(AttachmentData(r)->startDistance, 150);
+}
+
 // A tub as long as the segment slid toward its end runs 5 before the segment start; the record
 // keeps the centre of its two ends.
 TEST_F(WallComponents, MovingAWideComponentKeepsItsCentreAlongTheSegment) {
@@ -335,6 +365,19 @@ TEST_F(WallComponents, CeilingFanIsAGroupOfSymbolCopies) {
   Objex* plain = addShape({{0, 0}, {10, 0}, {10, 10}});
   UpdateFixedComponent(plain);
   EXPECT_FALSE(calls.called("ReRenderObject", plain->objectID));
+}
+
+TEST_F(WallComponents, SymbolPartsHangMovedByAPlanOffset) {
+  gSymbol3DList = SymbolEntry(88);
+  Objex* shape = addShape({{0, 0}, {10, 0}, {10, 10}});
+  Attach3DSymbol(shape, 88, FloatPoint{10, 20});
+  ASSERT_NE(shape->symbol3D, nullptr);
+  EXPECT_EQ(shape->symbol3D->type, kObjAttachedSymbolPart);
+  EXPECT_FLOAT_EQ(shape->symbol3D->firstPoint->position[0], 6);
+  EXPECT_FLOAT_EQ(shape->symbol3D->firstPoint->position[2], 16);
+  Objex* other = addShape({{0, 0}, {10, 0}, {10, 10}});
+  Attach3DSymbol(other, 87, FloatPoint{10, 20});  // no such symbol
+  EXPECT_EQ(other->symbol3D, nullptr);
 }
 
 TEST_F(WallComponents, FixedComponentHeightsAndLightTypes) {
@@ -578,6 +621,14 @@ TEST_F(WallComponents, PreviewOnlyOnWalls) {
   EXPECT_NE(overlay.activeTransformElement(), nullptr);
   overlay.removeAllDynamicTransformElements();
   DrawAttachment(&first, &centre, &first, 0, 0, kSubDimensionAttachment, wall, 0, 200, 0);
+  EXPECT_NE(overlay.activeTransformElement(), nullptr);
+  // Given the plan view first, the same rule.
+  overlay.removeAllDynamicTransformElements();
+  DrawAttachment(static_cast<ZLKDocumentView*>(nullptr), &first, &centre, &first, 0, 1, kSubWallBreak, shape, 0,
+                 200, 1);
+  EXPECT_EQ(overlay.activeTransformElement(), nullptr);
+  DrawAttachment(static_cast<ZLKDocumentView*>(nullptr), &first, &centre, &first, 0, 1, kSubWallBreak, wall, 0,
+                 200, 1);
   EXPECT_NE(overlay.activeTransformElement(), nullptr);
 }
 
