@@ -463,6 +463,7 @@ uint8_t gRealTimeDraw = 0;
 PlaneObject* gGLPlaneObjects = nullptr;
 uint8_t gDynamicDrawing = 0;
 uint8_t gTransformationDrawing = 0;
+uint8_t gRoundToggle = 0;
 
 uint8_t gPrinting = 0;
 float gHPrintScale = 1.0f;

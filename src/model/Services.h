@@ -409,6 +409,8 @@ extern uint8_t gRealTimeDraw;
 // objects being moved, scaled or rotated are (lines go to the active transform element).
 extern uint8_t gDynamicDrawing;
 extern uint8_t gTransformationDrawing;
+// Set by the tools before they draw live dimension readouts.
+extern uint8_t gRoundToggle;
 
 // Plan drawing and printing.
 extern uint8_t gPrinting;  // drawing for the printer

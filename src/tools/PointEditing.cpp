@@ -127,6 +127,7 @@ void DrawSegmentReadout(const Objex* o, const Poinz* a, const Poinz* b, float ax
   mb.position[0] = bx, mb.position[2] = bz;
   float x1 = ax, z1 = az, x2 = bx, z2 = bz;
   if (o->type == kObjWall) AdjustWallDimensionForMethod(o, &ma, &mb, &x1, &z1, &x2, &z2);
+  gRoundToggle = 1;
   DrawDimensionLine(nullptr, x1, z1, x2, z2, x1, z1, x2, z2, side, offset, 1, &guard, &guard, 0, 0, 5.0f, 0,
                     nullptr);
 }

@@ -244,6 +244,7 @@ Objex* TrackPointRoof(float x, float z, int16_t stage, bool fourPoint) {
       Line0(corners[1], corners[2]);
     }
     static const char guard = 0;
+    gRoundToggle = 1;
     DrawDimensionLine(nullptr, m.x, m.z, top.x, top.z, m.x, m.z, top.x, top.z, 0, kRoofDimOffset, 1, &guard, &guard,
                       0, 0, 0, 0, nullptr);
     gDynamicDrawing = saved;
@@ -317,6 +318,7 @@ Objex* TrackGableRoof(int32_t, int32_t, float x, float, float z, int16_t stage) 
     overlay->setActivePath(kPathPrimary);
     overlay->removePointsFromAllPaths();
   }
+  gRoundToggle = 1;
   const int16_t style = ds->roofStyle;
   if (stage != kTrackEnd) {
     if (ShowAutoDimensions(ds)) {

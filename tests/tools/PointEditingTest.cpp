@@ -134,12 +134,14 @@ TEST_F(PointEditing, DraggingASegmentOfAWholeWallMeasuresTheSegmentsBesideIt) {
   SelectObj(wall, kSelectOn, 1);
   HitSegment(wall, At(wall, 1), 144, 72);  // (240, 120) on the middle segment
   gMouseCaptured = 1;
+  gRoundToggle = 0;
   BeginTracking(144, 72);
   EXPECT_TRUE(overlay.dynamicDimArray().empty());
   gPrevTrackModifiers = gTrackModifiers;
   KeepTracking(180, 72, 144, 72);  // right by 60
   const auto& labels = overlay.dynamicDimArray();
   ASSERT_EQ(labels.size(), 2u);
+  EXPECT_EQ(gRoundToggle, 1);  // set for the readouts
   const std::string before = labels[0]->dimensionText(), after = labels[1]->dimensionText();
   EXPECT_EQ(before, "150\"");  // 240 + 60 plan units
   EXPECT_EQ(after, "150\"");

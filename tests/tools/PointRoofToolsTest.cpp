@@ -59,8 +59,10 @@ struct PointRoofs : ToolTest {
 
 TEST_F(PointRoofs, FourPointWithoutSoffitsCoversTheSegmentUpToThePointer) {
   soffits(false);
+  gRoundToggle = 0;
   Objex* p = drag(true, 100, -80);
   ASSERT_NE(p, nullptr);
+  EXPECT_EQ(gRoundToggle, 1);  // set for the rubber band's dimension line
   EXPECT_EQ(p->type, kObjRoofPanel);
   ExpectCorners(p, {{200, -80}, {0, -80}, {0, 0}, {200, 0}});
   EXPECT_NEAR(p->params[0], 270, 1e-3);

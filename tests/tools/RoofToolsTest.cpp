@@ -106,7 +106,9 @@ TEST_F(RoofTools, RubberBandShowsTheRidgeWhileDragging) {
   ShowAutoDimensions(doc.ds()) = 0;
   gCurTool = kToolGableRoof;
   gMouseCaptured = 1;
+  gRoundToggle = 0;
   BeginTracking(0, 0);
+  EXPECT_EQ(gRoundToggle, 1);  // set at every stage, with or without the dimensions
   gPrevTrackModifiers = gTrackModifiers;
   KeepTracking(240, 120, 0, 0);
   QImage image(300, 200, QImage::Format_RGB32);
