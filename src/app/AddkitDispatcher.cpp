@@ -108,6 +108,11 @@ void AddkitDispatcher::buildPluginList(const std::string& folder) {
 const std::vector<std::unique_ptr<AddkitEntry>>& AddkitDispatcher::pluginList() const {
   return SharedAddkitPluginList().pluginList();
 }
+std::unique_ptr<AddkitEntry> AddkitDispatcher::createAddkitEntryWithContentsAtPath(const char* path,
+                                                                                  int32_t fileVersion,
+                                                                                  int32_t minFileVersion) {
+  return AddkitPluginList::createAddkitEntryWithContentsAtPath(path, fileVersion, minFileVersion);
+}
 AddkitEntry* AddkitDispatcher::addkitEntryForID(int32_t id) const { return SharedAddkitPluginList().addkitEntryForID(id); }
 AddkitEntry* AddkitDispatcher::addkitEntryForDocument(const ZLKDocumentModel* model) const {
   return SharedAddkitPluginList().addkitEntryForDocument(model);

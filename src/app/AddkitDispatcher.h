@@ -55,6 +55,9 @@ class AddkitDispatcher : public QObject {
   AddkitEntry* addkitEntryForID(int32_t id) const;
   AddkitEntry* addkitEntryForDocument(const ZLKDocumentModel* model) const;
   AddkitEntry* addkitEntryForDocumentID(int32_t docID) const;
+  // An entry from a descriptor, owned by the caller (see AddkitPluginList).
+  static std::unique_ptr<AddkitEntry> createAddkitEntryWithContentsAtPath(const char* path, int32_t fileVersion,
+                                                                         int32_t minFileVersion);
 
   // Listens for the plug-ins' closing signals on the session bus; false without a bus.
   bool registerAllServerObservers();

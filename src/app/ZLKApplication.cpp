@@ -31,6 +31,12 @@ ZLKApplication::~ZLKApplication() {
   if (userDefaults_ && &StandardUserDefaults() == userDefaults_.get()) SetStandardUserDefaults(nullptr);
 }
 
+void ZLKApplication::terminate() {
+  if (LiveViewController::exists() && LiveViewController::sharedLiveViewController()->isVisible())
+    LiveViewController::closeSharedWindow();
+  quit();
+}
+
 bool ZLKApplication::startServices() {
   InstallContentRoots();
   if (!userDefaults_) userDefaults_ = std::make_unique<QtUserDefaults>();

@@ -22,6 +22,9 @@ class ZLKApplication : public QApplication {
   // The design window that is main (active), else the first one open; null when none.
   static ZLKWindowController* mainWindowController();
 
+  // Quits: a shown 3D window is ordered out and its controller closed first.
+  void terminate();
+
  private:
   std::unique_ptr<QtUserDefaults> userDefaults_;
   std::unique_ptr<QtAlertPresenter> alertPresenter_;

@@ -944,6 +944,7 @@ void WritePlugInTrimData(TrimData* record) {
 }
 
 void ReadPlugInTrimData(TrimData* record, Layer* layer) {
+  if (!layer && gCurDocument) layer = gCurDocument->itsCurLayer;
   TrimData scratch{};
   TrimData* t = record ? record : &scratch;
   for (int side = 0; side < 2 && !StreamFailed(); ++side) {
@@ -1552,6 +1553,7 @@ void DoReadPlugInBlackBox(int32_t plugInID) {
 
 bool PlugInFileWrite(const char* path, int32_t plugInID, int32_t /*minFileVersion*/, int32_t fileVersion) {
   sWriteVersion = ExchangeWriteVersion(fileVersion);
+  gFileWriteFailed = 1;
   if (!gCurDocument || !path) return false;
   BeginOutputBuffer();
   DoWritePlugInHeader();
@@ -1562,6 +1564,7 @@ bool PlugInFileWrite(const char* path, int32_t plugInID, int32_t /*minFileVersio
   if (plugInID == kAddkitSharedDataUser) DoWritePlugInBlackBox(kAddkitSharedData);
   const bool ok = WriteOutputFile(path, false);
   ReleaseOutputBuffer();
+  gFileWriteFailed = 0;
   return ok;
 }
 

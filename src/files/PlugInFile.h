@@ -63,7 +63,8 @@ int32_t ExchangeWriteVersion(int32_t fileVersion);
 // Writes the current document as an exchange file for `plugInID`. False without a current
 // document or when the file cannot be written. Every palette-linked material slot of the design
 // takes its palette entry's colour and scale on the way, and a cabinet group's state its elevation.
-// `minFileVersion` is not used.
+// `minFileVersion` is not used. gFileWriteFailed is 1 from the start and 0 again once a write
+// has been tried (it stays 1 when there was no document).
 bool PlugInFileWrite(const char* path, int32_t plugInID, int32_t minFileVersion, int32_t fileVersion);
 
 // Record writers: append to the output buffer at sWriteVersion, on the current document.
@@ -96,7 +97,9 @@ void ReadPlugInObjectData(Objex* obj, Layer* layer);
 void ReadPlugInObjectAttachment(DoorWindowData* record, Objex* obj, Layer* layer);
 void ReadPlugInObjectAttachment75(DoorWindowData* record, Objex* obj);
 void ReadPlugInRoofAttachment(RoofAttachmentData* record, Objex* obj, Layer* layer);
-void ReadPlugInTrimData(TrimData* record, Layer* layer);
+// A trim profile is built on `layer`, or on the current document's current layer when none is
+// given, and keeps no layer.
+void ReadPlugInTrimData(TrimData* record, Layer* layer = nullptr);
 void ReadPlugInTextData(Objex* obj);
 void ReadPlugInEnhancedTextData(Objex* obj);
 CabinetState* DoReadPlugInCabinetState();  // malloc'd, owned by the caller; null on failure

@@ -10,3 +10,4 @@ uint8_t gCabinetOpen = 0;
 uint8_t gUpdateID = 0;
 uint8_t gScrapMode = 0;
 
+uint8_t gFileWriteFailed = 0;

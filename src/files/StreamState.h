@@ -13,3 +13,4 @@ extern uint8_t gReadingTopoLayer;  // insert mode targets the topography layer
 extern uint8_t gCabinetOpen;       // a cabinet file's objects are being read
 extern uint8_t gUpdateID;          // a dropped template is read: stored IDs are dropped
 extern uint8_t gScrapMode;         // the object stream goes to or comes from the clipboard scrap
+extern uint8_t gFileWriteFailed;   // 1 from the start of an exchange file write until it is over

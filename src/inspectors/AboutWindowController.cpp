@@ -9,9 +9,7 @@
 
 #include "platform/Strings.h"
 
-namespace {
 AboutWindowController* aboutWindowController = nullptr;
-}
 
 AboutWindowController* AboutWindowController::sharedAboutWindowController() {
   if (!aboutWindowController) aboutWindowController = new AboutWindowController;
@@ -57,7 +55,12 @@ void AboutWindowController::showWindow() {
   raise();
 }
 
-void AboutWindowController::closeEvent(QCloseEvent* event) {
+void AboutWindowController::windowWillClose() {
   if (aboutWindowController == this) aboutWindowController = nullptr;
+  deleteLater();
+}
+
+void AboutWindowController::closeEvent(QCloseEvent* event) {
+  windowWillClose();
   event->accept();
 }

@@ -13,11 +13,17 @@ class AboutWindowController : public QWidget {
   // x = visible x + (visible width - width) / 2, y (up from the bottom of the visible frame)
   // = (visible height - height) / 1.2; in the screen's top-down coordinates.
   static QPoint placement(const QRect& visible, const QSize& size);
+  // Places the window by placement on its screen's available area, keeping its size.
+  void windowDidLoad();
+  // The window is closing: the controller is let go, so the next About makes a fresh one.
+  void windowWillClose();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
   AboutWindowController();
-  void windowDidLoad();
 };
+
+// The About window while one exists (null otherwise).
+extern AboutWindowController* aboutWindowController;

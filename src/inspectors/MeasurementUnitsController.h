@@ -9,6 +9,13 @@ class MeasurementUnitsController : public SheetController {
  public:
   static void newMeasurementUnitsSheetForParent(QWidget* parent);
   ReadoutFormatControls* controls = nullptr;
+  // The pop-ups rebuilt from the working codes, the controls shown for the units, and the
+  // controls folded back into the working codes (all on `controls`).
+  void loadField1ItemsAndSelect();
+  void loadField2ItemsAndSelect();
+  void loadField3ItemsAndSelect();
+  void setFieldVisibility();
+  void saveIntermediateValues();
   void unitsPopUpButtonChanged();
   void field2PopUpButtonChanged();
   void defaultsButtonChanged();

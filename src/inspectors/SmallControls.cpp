@@ -1,6 +1,7 @@
 // The small controls.
 #include "inspectors/SmallControls.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
@@ -52,16 +53,36 @@ void ElevationSlider::mousePressEvent(QMouseEvent* event) {
   QSlider::mousePressEvent(event);
 }
 
-void ElevationSlider::paintEvent(QPaintEvent* event) {
-  if (shouldDrawKnob_) {
-    QSlider::paintEvent(event);
-    return;
-  }
+bool ElevationSliderCell::drawKnob(QPainter& painter, const QStyleOptionSlider& option, const QWidget* widget) const {
+  if (!shouldDrawKnob_) return false;
+  QStyleOptionSlider knob = option;
+  knob.subControls = QStyle::SC_SliderHandle;
+  QStyle* style = widget ? widget->style() : QApplication::style();
+  style->drawComplexControl(QStyle::CC_Slider, &knob, &painter, widget);
+  return true;
+}
+
+bool ElevationSliderCell::drawKnob(QPainter& painter, const QStyleOptionSlider& option, const QWidget* widget,
+                                   const QRect& knobRect) const {
+  if (!shouldDrawKnob_) return false;
+  QStyle* style = widget ? widget->style() : QApplication::style();
+  const QRect at = style->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, widget);
+  painter.save();
+  painter.translate(knobRect.topLeft() - at.topLeft());
+  drawKnob(painter, option, widget);
+  painter.restore();
+  return true;
+}
+
+void ElevationSlider::paintEvent(QPaintEvent*) {
   QStylePainter painter(this);
   QStyleOptionSlider option;
   initStyleOption(&option);
-  option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderTickmarks;
-  painter.drawComplexControl(QStyle::CC_Slider, option);
+  QStyleOptionSlider groove = option;
+  groove.subControls = QStyle::SC_SliderGroove;
+  if (tickPosition() != QSlider::NoTicks) groove.subControls |= QStyle::SC_SliderTickmarks;
+  painter.drawComplexControl(QStyle::CC_Slider, groove);
+  cell_.drawKnob(painter, option, this);
 }
 
 // ---- Splash window ----

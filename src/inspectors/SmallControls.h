@@ -10,6 +10,8 @@
 #include <functional>
 
 class QMenu;
+class QPainter;
+class QStyleOptionSlider;
 
 class ButtonWithMenu : public QPushButton {
   Q_OBJECT
@@ -45,15 +47,33 @@ class ToolbarButtonWithMenu : public QToolButton {
   int controlSize_ = 0;
 };
 
+// The elevation slider's cell: whether its knob is drawn (it is after construction).
+class ElevationSliderCell {
+ public:
+  ElevationSliderCell() = default;
+  void setShouldDrawKnob(bool draw) { shouldDrawKnob_ = draw; }
+  bool shouldDrawKnob() const { return shouldDrawKnob_; }
+  // Draws the knob of the slider described by option, only while shouldDrawKnob; the second
+  // form draws it in knobRect. True when it was drawn.
+  bool drawKnob(QPainter& painter, const QStyleOptionSlider& option, const QWidget* widget) const;
+  bool drawKnob(QPainter& painter, const QStyleOptionSlider& option, const QWidget* widget,
+                const QRect& knobRect) const;
+
+ private:
+  bool shouldDrawKnob_ = true;
+};
+
 class ElevationSlider : public QSlider {
   Q_OBJECT
  public:
   explicit ElevationSlider(QWidget* parent = nullptr) : QSlider(Qt::Horizontal, parent) {}
+  ElevationSliderCell& cell() { return cell_; }
+  const ElevationSliderCell& cell() const { return cell_; }
   void setShouldDrawKnob(bool draw) {
-    shouldDrawKnob_ = draw;
+    cell_.setShouldDrawKnob(draw);
     update();
   }
-  bool shouldDrawKnob() const { return shouldDrawKnob_; }
+  bool shouldDrawKnob() const { return cell_.shouldDrawKnob(); }
   // A right-click (or Control-click) pops up the slider's menu for the plan view; the knob
   // does not move.
   std::function<void(const QPoint& global)> rightMouseDown;
@@ -63,7 +83,7 @@ class ElevationSlider : public QSlider {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  bool shouldDrawKnob_ = true;
+  ElevationSliderCell cell_;
 };
 
 // A view that draws one image scaled into its bounds over white.

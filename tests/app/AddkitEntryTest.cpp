@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "app/AddkitDispatcher.h"
 #include "app/AddkitEntry.h"
 #include "model/DocumentModel.h"
 
@@ -131,6 +132,23 @@ TEST_F(AddkitDescriptors, LookUpsFindTheFirst) {
   EXPECT_EQ(list.addkitEntryForDocument(&model), list.pluginList()[2].get());
   EXPECT_EQ(list.addkitEntryForDocumentID(42), list.pluginList()[2].get());
   EXPECT_EQ(list.addkitEntryForDocumentID(43), nullptr);
+}
+
+// The dispatcher makes one entry from a descriptor with the versions its caller read; a
+// missing or empty path makes none.
+TEST_F(AddkitDescriptors, TheDispatcherMakesAnEntryFromADescriptor) {
+  Descriptor("w.qeg", "ID=12\n");
+  const std::string path = root + "/w.qeg";
+  std::unique_ptr<AddkitEntry> e =
+      AddkitDispatcher::createAddkitEntryWithContentsAtPath(path.c_str(), 11000, 9000);
+  ASSERT_NE(e, nullptr);
+  EXPECT_EQ(e->plugInID(), 12);
+  EXPECT_EQ(e->plugInFileVer(), 11000);
+  EXPECT_EQ(e->plugInMinFileVer(), 9000);
+  EXPECT_EQ(e->plugInQEG(), path);
+  EXPECT_TRUE(e->isAddkitEntryValid());
+  EXPECT_EQ(AddkitDispatcher::createAddkitEntryWithContentsAtPath(nullptr, 11000, 9000), nullptr);
+  EXPECT_EQ(AddkitDispatcher::createAddkitEntryWithContentsAtPath("", 11000, 9000), nullptr);
 }
 
 }  // namespace

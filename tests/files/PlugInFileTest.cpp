@@ -21,6 +21,7 @@
 #include "files/StreamState.h"
 #include "model/CabinetState.h"
 #include "model/CustomTextures.h"
+#include "model/Delete.h"
 #include "model/LiveViews.h"
 #include "model/Palettes.h"
 #include "model/PlanarTransforms.h"
@@ -340,10 +341,15 @@ TEST_F(PlugInFile, VersionRuleAndHeader) {
   }
   ZLKDocumentModel* saved = gCurDocument;
   gCurDocument = nullptr;
+  gFileWriteFailed = 0;
   EXPECT_FALSE(PlugInFileWrite(TempPath("none").c_str(), 0, 0, 11000));
   EXPECT_FALSE(fs::exists(TempPath("none")));
+  EXPECT_EQ(gFileWriteFailed, 1);  // refused before any write was tried
   gCurDocument = saved;
   EXPECT_FALSE(PlugInFileWrite("/nonexistent-folder/data.qxf", 0, 0, 11000));
+  EXPECT_EQ(gFileWriteFailed, 0);
+  EXPECT_TRUE(PlugInFileWrite(TempPath("some").c_str(), 0, 0, 11000));
+  EXPECT_EQ(gFileWriteFailed, 0);
 }
 
 TEST_F(PlugInFile, OlderVersionsLeaveOutWhatTheyCannotHold) {
@@ -389,6 +395,38 @@ TEST_F(PlugInFile, AttachmentWithoutItsRecordIsWrittenAsZeros) {
     EXPECT_FALSE(StreamFailed());
     EXPECT_EQ(GetMark(), written.size());
   }
+}
+
+// A trim record read on its own (no layer given) keeps its custom profile, built on the
+// current floor and left without a layer, as the wall reader does.
+TEST_F(PlugInFile, TrimRecordReadWithoutALayerKeepsItsProfile) {
+  TestDocument doc;
+  Objex* profile = doc.addObject(kObjClosedPoly, true, {{0, 0}, {4, 0}, {4, 2}});
+  UnlinkObject(profile);
+  TrimData trim{};
+  trim.trimCodeA = kTrimCustomProfile;
+  trim.profileA = profile;
+  trim.trimCodeB = 7;
+  BeginOutputBuffer();
+  sWriteVersion = 11000;
+  WritePlugInTrimData(&trim);
+  const Bytes written = gStream.outDataBuffer;
+  ReleaseOutputBuffer();
+  DeleteObj(profile);
+
+  SetInputBuffer(written.data(), written.size());
+  sInputVersion = 11000;
+  TrimData read{};
+  ReadPlugInTrimData(&read);
+  EXPECT_FALSE(StreamFailed());
+  EXPECT_EQ(GetMark(), written.size());
+  EXPECT_EQ(read.trimCodeA, kTrimCustomProfile);
+  EXPECT_EQ(read.trimCodeB, 7);
+  ASSERT_NE(read.profileA, nullptr);
+  EXPECT_EQ(read.profileA->layer, nullptr);
+  EXPECT_EQ(read.profileA->pointCount, 3);
+  EXPECT_EQ(doc.first->firstObject, nullptr);  // not placed on the floor
+  DeleteObj(read.profileA);
 }
 
 TEST_F(PlugInFile, DataBlocksFollowTheObjects) {

@@ -230,6 +230,43 @@ TEST_F(UnitsSheet, ChangingOnlyField1OrField3IsStored) {
   EXPECT_EQ(ds->imperialReadout, 80);
 }
 
+// The sheet's own steps: folding the controls into the working codes, rebuilding field 2 for
+// the chosen units and showing the controls of those units.
+TEST_F(UnitsSheet, SheetStepsFoldReloadAndShowTheControls) {
+  ds->measureSystem = kMeasureImperial;
+  ds->imperialReadout = 112;
+  ds->metricReadout = 1;
+  ds->angleReadout = 2;
+  choose(kTagSetMeasurementUnits);
+  auto* s = sheet<MeasurementUnitsController>();
+  ASSERT_NE(s, nullptr);
+  ReadoutFormatControls::selectTag(s->controls->field1PopUpButton, 3);
+  ReadoutFormatControls::selectTag(s->controls->field2PopUpButton, 2);
+  ReadoutFormatControls::selectTag(s->controls->field3PopUpButton, 1);
+  s->saveIntermediateValues();
+  EXPECT_EQ(s->controls->angleFormat, 3);
+  EXPECT_EQ(s->controls->imperialFormat, 4 + 64);
+
+  ReadoutFormatControls::selectTag(s->controls->unitsPopUpButton, 4);
+  s->loadField2ItemsAndSelect();
+  EXPECT_EQ(s->controls->field2PopUpButton->count(), 3);
+  EXPECT_EQ(s->controls->field2PopUpButton->currentData().toInt(), 0);
+  s->setFieldVisibility();
+  EXPECT_EQ(s->controls->field2Label->text(), "Readout Format:");
+  EXPECT_TRUE(s->controls->field3PopUpButton->isHidden());
+
+  s->controls->angleFormat = 0;
+  s->loadField1ItemsAndSelect();
+  EXPECT_EQ(s->controls->field1PopUpButton->currentData().toInt(), 0);
+  s->controls->imperialFormat = 32;
+  s->loadField3ItemsAndSelect();
+  EXPECT_EQ(s->controls->field3PopUpButton->currentData().toInt(), 0);
+  ok();
+  EXPECT_EQ(ds->measureSystem, kMeasureMetric);
+  EXPECT_EQ(ds->angleReadout, 0);
+  EXPECT_EQ(ds->metricReadout, 1);
+}
+
 }  // namespace
 
 namespace {

@@ -6,7 +6,9 @@
 #include <cmath>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QScreen>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -93,6 +95,54 @@ TEST_F(SmallControls, AHiddenKnobLeavesTheSliderWorking) {
   QImage image(slider.size(), QImage::Format_ARGB32);
   slider.render(&image);  // draws without the knob
   EXPECT_FALSE(slider.shouldDrawKnob());
+  EXPECT_FALSE(slider.cell().shouldDrawKnob());
+}
+
+// The cell draws its knob, in either form, only while it should; a new cell does.
+TEST_F(SmallControls, TheSliderCellDrawsItsKnobOnlyWhileItShould) {
+  ElevationSlider slider;
+  slider.resize(100, 24);
+  slider.setRange(0, 10);
+  slider.setValue(5);
+  QStyleOptionSlider option;
+  option.initFrom(&slider);
+  option.orientation = Qt::Horizontal;
+  option.minimum = 0;
+  option.maximum = 10;
+  option.sliderPosition = option.sliderValue = 5;
+  option.rect = QRect(0, 0, 100, 24);
+  auto drawn = [&](const ElevationSliderCell& cell, bool inRect, bool* said) {
+    QImage image(100, 24, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    *said = inRect ? cell.drawKnob(painter, option, &slider, QRect(10, 2, 20, 20))
+                   : cell.drawKnob(painter, option, &slider);
+    painter.end();
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (qAlpha(image.pixel(x, y))) return true;
+    return false;
+  };
+  ElevationSliderCell cell;
+  EXPECT_TRUE(cell.shouldDrawKnob());
+  for (bool inRect : {false, true}) {
+    SCOPED_TRACE(inRect);
+    bool said = false;
+    cell.setShouldDrawKnob(true);
+    EXPECT_TRUE(drawn(cell, inRect, &said));
+    EXPECT_TRUE(said);
+    cell.setShouldDrawKnob(false);
+    EXPECT_FALSE(drawn(cell, inRect, &said));
+    EXPECT_FALSE(said);
+  }
+  // The slider shows the knob while its cell should draw it.
+  QImage with(slider.size(), QImage::Format_ARGB32), without(slider.size(), QImage::Format_ARGB32);
+  with.fill(Qt::white);
+  without.fill(Qt::white);
+  slider.render(&with);
+  slider.setShouldDrawKnob(false);
+  slider.render(&without);
+  EXPECT_NE(with, without);
 }
 
 TEST_F(SmallControls, TheAboutWindowIsPlacedAgainAfterReopening) {
@@ -117,6 +167,16 @@ TEST_F(SmallControls, TheAboutWindowIsPlacedAgainAfterReopening) {
   EXPECT_EQ(AboutWindowController::existing()->pos(), placed);
   AboutWindowController::existing()->close();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+  // The process-wide instance is the one the shared accessor makes, and letting go of it on
+  // closing clears it.
+  AboutWindowController* shared = AboutWindowController::sharedAboutWindowController();
+  EXPECT_EQ(aboutWindowController, shared);
+  EXPECT_EQ(AboutWindowController::sharedAboutWindowController(), shared);
+  shared->windowWillClose();
+  EXPECT_EQ(aboutWindowController, nullptr);
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(AboutWindowController::existing(), nullptr);
 }
 
 TEST_F(SmallControls, TheSplashIsCentredAndHeldHalfASecond) {

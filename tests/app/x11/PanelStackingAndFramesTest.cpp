@@ -83,6 +83,17 @@ class PanelWindows : public DesignWindowTest {
 
 }  // namespace
 
+TEST_F(PanelWindows, TerminatingOrdersOutAShown3DWindowFirst) {
+  ZLKWindowController* first = launch();
+  ASSERT_NE(first, nullptr);
+  LiveViewController::sharedLiveViewController()->showWindow();
+  settle();
+  ASSERT_TRUE(LiveViewController::sharedLiveViewController()->isVisible());
+  TestApplication()->terminate();
+  EXPECT_FALSE(LiveViewController::sharedLiveViewController()->isVisible());
+  EXPECT_TRUE(first->isVisible());  // the design windows are left to the normal termination
+}
+
 TEST_F(PanelWindows, PalettesAndThe3DWindowStayAboveTheActiveDesignWindow) {
   ZLKWindowController* first = launch();
   ASSERT_NE(first, nullptr);
