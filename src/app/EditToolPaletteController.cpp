@@ -196,8 +196,16 @@ void ToolPaletteController::showWindow() {
 
 void ToolPaletteController::setAutoSaveName() { AppController::restorePanelFrame(this, "EditToolPanel"); }
 
-void ToolPaletteController::closeEvent(QCloseEvent* event) {
+void ToolPaletteController::windowWillClose() {
   AppController::savePanelFrame(this, "EditToolPanel");
   AppController::setEditToolsVisible(false);
+}
+
+UndoNameStack* ToolPaletteController::windowWillReturnUndoManager() const {
+  return gCurDocument ? gCurDocument->itsUndoManager : nullptr;
+}
+
+void ToolPaletteController::closeEvent(QCloseEvent* event) {
+  windowWillClose();
   event->accept();
 }

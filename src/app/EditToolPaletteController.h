@@ -6,6 +6,7 @@
 #include <vector>
 
 class QToolButton;
+class UndoNameStack;
 
 class ToolPaletteController : public QWidget {
   Q_OBJECT
@@ -28,6 +29,10 @@ class ToolPaletteController : public QWidget {
   void showWindow();
   // Restores the frame saved under "EditToolPanel".
   void setAutoSaveName();
+  // Saves the frame under "EditToolPanel" and records the palette hidden.
+  void windowWillClose();
+  // The current document's undo manager (null without a document).
+  UndoNameStack* windowWillReturnUndoManager() const;
 
   // The cell at `index` (null outside) and the cell of a tool code (null when none).
   QToolButton* cell(int index) const;

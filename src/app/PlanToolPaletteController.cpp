@@ -344,9 +344,17 @@ void PlanToolPaletteController::showWindow() {
 
 void PlanToolPaletteController::setAutoSaveName() { AppController::restorePanelFrame(this, "PlanToolPanel"); }
 
-void PlanToolPaletteController::closeEvent(QCloseEvent* event) {
+void PlanToolPaletteController::windowWillClose() {
   AppController::savePanelFrame(this, "PlanToolPanel");
   AppController::setPlanToolsVisible(false);
+}
+
+UndoNameStack* PlanToolPaletteController::windowWillReturnUndoManager() const {
+  return gCurDocument ? gCurDocument->itsUndoManager : nullptr;
+}
+
+void PlanToolPaletteController::closeEvent(QCloseEvent* event) {
+  windowWillClose();
   event->accept();
 }
 

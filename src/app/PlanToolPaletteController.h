@@ -11,6 +11,7 @@ class QComboBox;
 class QCursor;
 class QProgressBar;
 class QToolButton;
+class UndoNameStack;
 class ZLKWindowController;
 
 // Door, window and skylight tools with the custom style, and the accessory tool, switch the
@@ -49,6 +50,10 @@ class PlanToolPaletteController : public QWidget {
   void showWindow();
   // Restores the frame saved under "PlanToolPanel" (frames are saved when the palette closes).
   void setAutoSaveName();
+  // Saves the frame under "PlanToolPanel" and records the palette hidden.
+  void windowWillClose();
+  // The current document's undo manager (null without a document).
+  UndoNameStack* windowWillReturnUndoManager() const;
 
   // The pieces, for the shell and the tests.
   int16_t shownToolSet() const { return shownKind_; }

@@ -29,6 +29,29 @@ ContentCategoryItem* ContentCategoryItem::addChildWithHue(const std::string& nam
   return child;
 }
 
+ContentCategoryItem* ContentCategoryItem::addChildWithName(const std::string& name, const std::string& path,
+                                                           ContentCategoryItem* parent, int16_t category,
+                                                           int16_t library) {
+  children_.push_back(std::make_unique<ContentCategoryItem>(name, path, parent, category, library));
+  return children_.back().get();
+}
+
+ContentCategoryItem* ContentCategoryItem::addChildWithName(const std::string& name, const std::string& path,
+                                                           ContentCategoryItem* parent, int16_t category,
+                                                           int16_t library, int32_t base, uint32_t count,
+                                                           const std::string& prefix) {
+  ContentCategoryItem* child = addChildWithName(name, path, parent, category, library);
+  child->setBaseTextureID(base, count, prefix);
+  return child;
+}
+
+ContentCategoryItem* ContentCategoryItem::addChildWithName(const std::string& name, ContentCategoryItem* parent,
+                                                           int16_t category, int16_t library, int32_t hue) {
+  ContentCategoryItem* child = addChildWithName(name, std::string(), parent, category, library);
+  child->baseHue = hue;
+  return child;
+}
+
 SymEntryInfo* ContentCategoryItem::append(SymEntryInfo entry) {
   symEntries_.push_back(std::make_unique<SymEntryInfo>(std::move(entry)));
   return symEntries_.back().get();

@@ -40,6 +40,14 @@ class ContentCategoryItem {
                                         uint32_t textureCount, const std::string& prefix);
   ContentCategoryItem* addChildWithHue(const std::string& name, int16_t categoryType, int16_t libraryType,
                                        int32_t baseHue);
+  // The same with the child's parent reference given by the caller (may be none).
+  ContentCategoryItem* addChildWithName(const std::string& name, const std::string& fullPath,
+                                        ContentCategoryItem* parent, int16_t categoryType, int16_t libraryType);
+  ContentCategoryItem* addChildWithName(const std::string& name, const std::string& fullPath,
+                                        ContentCategoryItem* parent, int16_t categoryType, int16_t libraryType,
+                                        int32_t baseTextureID, uint32_t textureCount, const std::string& prefix);
+  ContentCategoryItem* addChildWithName(const std::string& name, ContentCategoryItem* parent, int16_t categoryType,
+                                        int16_t libraryType, int32_t baseHue);
 
   SymEntryInfo* addSymEntryWithPreviewPath(const char* preview, const char* info, const char* data,
                                            const char* description, int32_t identifier, int16_t entryType);
@@ -58,11 +66,14 @@ class ContentCategoryItem {
   size_t numberOfChildren() const { return children_.size(); }
   size_t numberOfSymEntries() const { return symEntries_.size(); }
   const std::vector<std::unique_ptr<ContentCategoryItem>>& children() const { return children_; }
+  const std::vector<std::unique_ptr<SymEntryInfo>>& symEntries() const { return symEntries_; }
 
   // Kept only when below the number of entries.
   void setSelectionIndex(uint32_t index);
   uint32_t selectionIndex() const { return selectionIndex_; }
 
+  void setCategoryName(const std::string& name) { categoryName = name; }
+  void setFullPath(const std::string& path) { fullPath = path; }
   void setBaseTextureID(int32_t baseTextureID, uint32_t textureCount, const std::string& prefix);
   // True when the id lies in [baseTextureID, baseTextureID + textureCount).
   bool holdsTextureID(int32_t id) const;

@@ -2,6 +2,7 @@
 // catalogue files ("...Cat.ini" in the shared content folder) and a leaf's entry list from
 // its folder, by its library type, each time the leaf is shown. Keeps no state.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -16,6 +17,8 @@ class ContentLibraryManager {
   // Appends the catalogue's categories and their sub-categories under the node (types 9, 11,
   // 13, 15, 18, 19, 22); others add nothing.
   void buildLibraryOfType(int16_t libraryType, ContentCategoryItem* parent);
+  // No array and no node: nothing to add to.
+  void buildLibraryOfType(int16_t, std::nullptr_t) {}
   // Refills the node's entries by its library type; nothing for null.
   void rebuildSymEntryListForItem(ContentCategoryItem* item);
 

@@ -174,11 +174,11 @@ void ContentPaletteController::buildTrees() {
   buildMaterialCategoryTree(&trees_[kCategoryMaterials]);
   buildTrimCategoryTree(&trees_[kCategoryTrim]);
   buildPlantCategoryTree(&trees_[kCategoryPlants]);
-  manager.buildLibraryOfType(kLibraryObjects, &trees_[kCategoryObjects]);
-  manager.buildLibraryOfType(kLibraryAccessories, &trees_[kCategoryAccessories]);
-  manager.buildLibraryOfType(kLibraryTemplates, &trees_[kCategoryTemplates]);
-  manager.buildLibraryOfType(kLibraryCustomDoors, &trees_[kCategoryDoors]);
-  manager.buildLibraryOfType(kLibraryCustomWindows, &trees_[kCategoryWindows]);
+  buildObjectCategoryTree();
+  buildAccessoriesCategoryTree();
+  buildTemplateCategoryTree();
+  buildCustomDoorCategoryTree();
+  buildCustomWindowCategoryTree();
   // The user's own libraries: one root each, its categories from the catalogue.
   struct UserRoot {
     int16_t category;
@@ -205,6 +205,22 @@ void ContentPaletteController::buildTrees() {
     (category == kCategoryPlants ? plantSearchResults_ : objectSearchResults_) = results.get();
     trees_[category].push_back(std::move(results));
   }
+}
+
+void ContentPaletteController::buildCatalogueTree(int16_t category, int16_t libraryType) {
+  ContentCategoryTree& tree = trees_[category];
+  if (!tree.empty()) return;
+  ContentLibraryManager::sharedContentLibraryManager().buildLibraryOfType(libraryType, &tree);
+}
+
+void ContentPaletteController::buildObjectCategoryTree() { buildCatalogueTree(kCategoryObjects, kLibraryObjects); }
+void ContentPaletteController::buildAccessoriesCategoryTree() {
+  buildCatalogueTree(kCategoryAccessories, kLibraryAccessories);
+}
+void ContentPaletteController::buildTemplateCategoryTree() { buildCatalogueTree(kCategoryTemplates, kLibraryTemplates); }
+void ContentPaletteController::buildCustomDoorCategoryTree() { buildCatalogueTree(kCategoryDoors, kLibraryCustomDoors); }
+void ContentPaletteController::buildCustomWindowCategoryTree() {
+  buildCatalogueTree(kCategoryWindows, kLibraryCustomWindows);
 }
 
 void ContentPaletteController::fillPopUp() {
@@ -535,6 +551,68 @@ void ContentPaletteController::searchPlantsUsingConditions(const PlantConditionF
       SearchUserPlantsUsingConditions(results, filters, root.get(), &identifier, most);
   }
   showSearchResults(results, kCategoryPlants);
+}
+
+UndoNameStack* ContentPaletteController::windowWillReturnUndoManager() const {
+  return gCurDocument ? gCurDocument->itsUndoManager : nullptr;
+}
+
+void ContentPaletteController::searchPlantsUsingZoneFilter(uint32_t zoneFilter, uint32_t sunFilter,
+                                                          uint32_t soilFilter, uint32_t waterFilter,
+                                                          uint32_t propagationFilter, bool searchOEMLib,
+                                                          bool searchUserLIB) {
+  PlantConditionFilters filters;
+  filters.zone = zoneFilter;
+  filters.sun = sunFilter;
+  filters.soil = soilFilter;
+  filters.water = waterFilter;
+  filters.propagation = propagationFilter;
+  searchPlantsUsingConditions(filters, searchOEMLib, searchUserLIB);
+}
+
+void ContentPaletteController::searchOEMPlantsUsingName(const std::string& name, uint32_t categoryBits) {
+  if (plantSearchResults_) SearchOEMPlantsUsingName(plantSearchResults_, name, categoryBits, MaxSearchResults());
+}
+
+void ContentPaletteController::searchUserPlantsUsingName(const std::string& name, ContentCategoryItem* item,
+                                                         int32_t* identifier) {
+  if (plantSearchResults_)
+    SearchUserPlantsUsingName(plantSearchResults_, name, item, identifier, MaxSearchResults());
+}
+
+void ContentPaletteController::searchOEMPlantsUsingZoneFilter(uint32_t zoneFilter, uint32_t sunFilter,
+                                                             uint32_t soilFilter, uint32_t waterFilter,
+                                                             uint32_t propagationFilter) {
+  if (!plantSearchResults_) return;
+  PlantConditionFilters filters;
+  filters.zone = zoneFilter;
+  filters.sun = sunFilter;
+  filters.soil = soilFilter;
+  filters.water = waterFilter;
+  filters.propagation = propagationFilter;
+  SearchOEMPlantsUsingConditions(plantSearchResults_, filters, MaxSearchResults());
+}
+
+void ContentPaletteController::searchUserPlantsUsingZoneFilter(uint32_t zoneFilter, uint32_t sunFilter,
+                                                              uint32_t soilFilter, uint32_t waterFilter,
+                                                              uint32_t propagationFilter, ContentCategoryItem* item,
+                                                              int32_t* identifier) {
+  if (!plantSearchResults_) return;
+  PlantConditionFilters filters;
+  filters.zone = zoneFilter;
+  filters.sun = sunFilter;
+  filters.soil = soilFilter;
+  filters.water = waterFilter;
+  filters.propagation = propagationFilter;
+  SearchUserPlantsUsingConditions(plantSearchResults_, filters, item, identifier, MaxSearchResults());
+}
+
+void ContentPaletteController::search3DObjectsUsingName(const std::string& name, ContentCategoryItem* item) {
+  if (objectSearchResults_) Search3DObjectsUsingName(objectSearchResults_, name, item, MaxSearchResults());
+}
+
+void ContentPaletteController::search2DObjectsUsingName(const std::string& name, ContentCategoryItem* item) {
+  if (objectSearchResults_) Search2DObjectsUsingName(objectSearchResults_, name, item, MaxSearchResults());
 }
 
 void ContentPaletteController::searchObjectsUsingName(const std::string& name, bool search2DLib, bool search3DLib) {

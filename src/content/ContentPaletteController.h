@@ -18,6 +18,7 @@ class QToolButton;
 class QTreeView;
 class ContentTreeModel;
 class ContentView;
+class UndoNameStack;
 struct Objex;
 
 // What the palette needs of the design window; the application fills it at start-up.
@@ -71,6 +72,8 @@ class ContentPaletteController : public QWidget {
   // Menu items of the actions pop-up: "Change Color..." (tag 12000) only while the colour
   // dialog is hidden; every other only with a current design.
   bool validateMenuItem(const class QAction* item) const;
+  // The current document's undo manager (null without a document).
+  UndoNameStack* windowWillReturnUndoManager() const;
 
   // The search results: the last roots of the plant and object trees (library type
   // kLibrarySearchResults, never rebuilt from a folder).
@@ -81,6 +84,28 @@ class ContentPaletteController : public QWidget {
   void searchPlantsUsingName(const std::string& name, uint32_t categoryBits, bool searchOEMLib, bool searchUserLib);
   void searchPlantsUsingConditions(const PlantConditionFilters& filters, bool searchOEMLib, bool searchUserLib);
   void searchObjectsUsingName(const std::string& name, bool search2DLib, bool search3DLib);
+  // The condition search with the five filters given one by one.
+  void searchPlantsUsingZoneFilter(uint32_t zoneFilter, uint32_t sunFilter, uint32_t soilFilter, uint32_t waterFilter,
+                                   uint32_t propagationFilter, bool searchOEMLib, bool searchUserLIB);
+  // The library searches behind them: each adds its hits to the plant or object result
+  // category (without emptying it first) up to "MaxSearchResults" entries.
+  void searchOEMPlantsUsingName(const std::string& name, uint32_t categoryBits);
+  void searchUserPlantsUsingName(const std::string& name, ContentCategoryItem* item, int32_t* identifier);
+  void searchOEMPlantsUsingZoneFilter(uint32_t zoneFilter, uint32_t sunFilter, uint32_t soilFilter,
+                                      uint32_t waterFilter, uint32_t propagationFilter);
+  void searchUserPlantsUsingZoneFilter(uint32_t zoneFilter, uint32_t sunFilter, uint32_t soilFilter,
+                                       uint32_t waterFilter, uint32_t propagationFilter, ContentCategoryItem* item,
+                                       int32_t* identifier);
+  void search3DObjectsUsingName(const std::string& name, ContentCategoryItem* item);
+  void search2DObjectsUsingName(const std::string& name, ContentCategoryItem* item);
+
+  // The trees whose roots come from the library catalogues (types 19, 0, 24, 25, 26); each
+  // fills its tree only while the tree has no roots yet.
+  void buildObjectCategoryTree();
+  void buildAccessoriesCategoryTree();
+  void buildTemplateCategoryTree();
+  void buildCustomDoorCategoryTree();
+  void buildCustomWindowCategoryTree();
 
   ContentCategoryTree* activeTree();
   ContentCategoryTree& tree(int16_t category) { return trees_[category]; }
@@ -99,6 +124,7 @@ class ContentPaletteController : public QWidget {
 
  private:
   void buildTrees();
+  void buildCatalogueTree(int16_t category, int16_t libraryType);
   void showSearchResults(ContentCategoryItem* results, int16_t category);
   void fillPopUp();
   void syncSelectionGlobals();

@@ -283,3 +283,7 @@ void DetailObjectInspectorController::conversionPopUpButtonChanged() {
 
 void DetailObjectInspectorController::adjustCurveButtonChanged() { InspectorSmoothSelected(); }
 void DetailObjectInspectorController::straightenCurveButtonChanged() { InspectorUnsmoothSelected(); }
+
+void DetailObjectInspectorController::loadPatternItems() { LoadPatternItems(patternPopUpButton); }
+
+void DetailObjectInspectorController::loadLineStyleItems() { LoadLineStyleItems(lineStylePopUpButton); }

@@ -18,6 +18,9 @@ class DetailObjectInspectorController : public InspectorPane {
   void conversionPopUpButtonChanged();
   void adjustCurveButtonChanged();
   void straightenCurveButtonChanged();
+  // Refill the pattern (nine rows) and line style (eight rows) pop-ups.
+  void loadPatternItems();
+  void loadLineStyleItems();
 
   QCheckBox* displayDimsButton;
   InspectorMatrix* editLevelButtons;

@@ -34,6 +34,8 @@ class DetailToolInspectorBase : public InspectorPane {
   void changeLineStylePopUpButton();
   void changeLineWidthStepper();
   void changeEditLevelButtons();
+  // Refills the line style pop-up with its eight rows.
+  void loadLineStyleItems() { LoadLineStyleItems(lineStylePopUpButton); }
 
   InspectorMatrix* editLevelButtons = nullptr;
   QComboBox* lineStylePopUpButton = nullptr;
@@ -57,6 +59,8 @@ class DetailTool1InspectorController : public DetailToolInspectorBase {
   void changeDrawMethodPopUpButton();
   void changePatternPopUpButton();
   void changeDisplayDimsButton();
+  // Refills the pattern pop-up with its nine rows.
+  void loadPatternItems() { LoadPatternItems(patternPopUpButton); }
 
   int32_t rectangleDrawMethod = 0, ovalDrawMethod = 4, lineDrawMethod = 8, polygonDrawMethod = 10,
           arcDrawMethod = 12, splineDrawMethod = 14;

@@ -11,6 +11,8 @@ class DetailTool2InspectorController : public DetailToolInspectorBase {
   void changePatternPopUpButton();
   void changeDisplayDimsButton();
   void changeMultigonSidesStepper();
+  // Refills the pattern pop-up with its nine rows.
+  void loadPatternItems() { LoadPatternItems(patternPopUpButton); }
 
   QCheckBox* displayDimsButton;
   QComboBox* patternPopUpButton;

@@ -413,6 +413,10 @@ void InspectorController::showWindow() {
   panel_->raise();
 }
 
+UndoNameStack* InspectorController::windowWillReturnUndoManager() const {
+  return gCurDocument ? gCurDocument->itsUndoManager : nullptr;
+}
+
 void InspectorController::windowWillClose() {
   if (panel_) {
     const QRect frame = panel_->frameGeometry();

@@ -12,6 +12,7 @@
 
 class QMainWindow;
 class InspectorPane;
+class UndoNameStack;
 struct Objex;
 
 // 1 while the pane shows the current tool's defaults, 0 while it shows selected objects.
@@ -70,6 +71,8 @@ class InspectorController : public QObject {
   void showWindow();
   void windowWillClose();
   void toggleInspectorPanel();
+  // The current document's undo manager (null without a document).
+  UndoNameStack* windowWillReturnUndoManager() const;
 
   // The owning inspector of an object kind or tool key (object form unless tool is set).
   InspectorPane* inspectorForKey(int32_t key, bool tool);

@@ -36,6 +36,17 @@ class LightPane : public InspectorPane {
   QLabel* radiusValueLabel = nullptr;
   QLabel* falloffValueLabel = nullptr;
 
+  // The controls' actions (a slider's release ends its change; without it only the label
+  // follows). The ambient switch does nothing on a pane without it.
+  void lightOnButtonChanged() { settingChanged(Setting::kOn, true); }
+  void glowButtonChanged() { settingChanged(Setting::kGlow, true); }
+  void ambientButtonChanged() {
+    if (withAmbient_) settingChanged(Setting::kAmbient, true);
+  }
+  void dimmerSliderChanged(bool release = true) { settingChanged(Setting::kDimmer, release); }
+  void radiusSliderChanged(bool release = true) { settingChanged(Setting::kRadius, release); }
+  void falloffSliderChanged(bool release = true) { settingChanged(Setting::kFalloff, release); }
+
  protected:
   LightPane(const char* interfaceName, bool withAmbient);
   // A checkbox was clicked, or a slider moved (release false: only its label follows) or

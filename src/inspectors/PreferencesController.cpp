@@ -136,12 +136,10 @@ PreferencesController::PreferencesController() : QDialog(nullptr) {
   connect(resetColorsButton, &QPushButton::clicked, this, [this] { resetColorsButtonChanged(); });
   connect(enableUndoButton, &QCheckBox::toggled, this, [this] { enableUndoButtonChanged(); });
   connect(prefTabView, &QTabWidget::currentChanged, this, [this](int i) { tabViewDidSelectTabViewItem(i); });
-  connect(controls->unitsPopUpButton, qOverload<int>(&QComboBox::activated), this, [this] {
-    controls->loadField2ItemsAndSelect();
-    controls->setFieldVisibility();
-  });
+  connect(controls->unitsPopUpButton, qOverload<int>(&QComboBox::activated), this,
+          [this] { unitsPopUpButtonChanged(); });
   connect(controls->field2PopUpButton, qOverload<int>(&QComboBox::activated), this,
-          [this] { controls->saveIntermediateValues(); });
+          [this] { field2PopUpButtonChanged(); });
   initializeControls();
 }
 
@@ -187,12 +185,35 @@ void PreferencesController::initializeControls() {
   showSnapToolsButton->setChecked(d.getBool("ShowSnapTools"));
   searchResultsText->setText(QString::number(d.getInt("MaxSearchResults")));
   for (int i = 0; i < kWellCount; ++i) {
-    QColor c(QString::fromStdString(d.getString(kWells[i].key)));
+    QColor c = colorForKey(kWells[i].key);
     if (!c.isValid()) c = QColor(kWells[i].red, kWells[i].green, kWells[i].blue);
     setWellColor(i, c);
   }
   resetColorsButton->setVisible(prefTabView->currentIndex() == 1);
 }
+
+QColor PreferencesController::colorForKey(const char* key) {
+  if (!key) return QColor();
+  return QColor(QString::fromStdString(StandardUserDefaults().getString(key)));
+}
+
+std::string PreferencesController::archivedColorForSender(const QPushButton* well) {
+  if (!well) return std::string();
+  return ColorText(well->property("color").value<QColor>()).toStdString();
+}
+
+void PreferencesController::loadField1ItemsAndSelect() { controls->loadField1ItemsAndSelect(); }
+void PreferencesController::loadField2ItemsAndSelect() { controls->loadField2ItemsAndSelect(); }
+void PreferencesController::loadField3ItemsAndSelect() { controls->loadField3ItemsAndSelect(); }
+void PreferencesController::setFieldVisibility() { controls->setFieldVisibility(); }
+void PreferencesController::saveIntermediateValues() { controls->saveIntermediateValues(); }
+
+void PreferencesController::unitsPopUpButtonChanged() {
+  loadField2ItemsAndSelect();
+  setFieldVisibility();
+}
+
+void PreferencesController::field2PopUpButtonChanged() { saveIntermediateValues(); }
 
 void PreferencesController::enableUndoButtonChanged() { undoLevelsText->setEnabled(enableUndoButton->isChecked()); }
 
@@ -249,7 +270,7 @@ void PreferencesController::dismissWindow(int tag) {
       d.setInt("MaxSearchResults", static_cast<int>(typedResults.value));
     else if (refused.accepted)
       refused = typedResults;
-    for (int i = 0; i < kWellCount; ++i) d.setString(kWells[i].key, ColorText(wellColor(i)).toStdString());
+    for (int i = 0; i < kWellCount; ++i) d.setString(kWells[i].key, archivedColorForSender(colorWells[i]));
     SheetHooks& hooks = TheSheetHooks();
     if (hooks.applyPreferencesToOpenDesigns) hooks.applyPreferencesToOpenDesigns(undoChanged);
     gRefreshRender = 1;

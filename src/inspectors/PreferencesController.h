@@ -4,6 +4,7 @@
 #pragma once
 #include <QColor>
 #include <QDialog>
+#include <string>
 
 class QCheckBox;
 class QLineEdit;
@@ -40,8 +41,20 @@ class PreferencesController : public QDialog {
   QColor wellColor(int index) const;
   void setWellColor(int index, const QColor& color);
   static const char* wellKey(int index);
+  // The colour kept under a user-defaults key (invalid for no key or nothing stored).
+  static QColor colorForKey(const char* key);
+  // The stored form of a well's colour ("" for no well).
+  static std::string archivedColorForSender(const QPushButton* well);
 
   void initializeControls();
+  // The readout controls (shared with the measurement units sheet).
+  void loadField1ItemsAndSelect();
+  void loadField2ItemsAndSelect();
+  void loadField3ItemsAndSelect();
+  void setFieldVisibility();
+  void saveIntermediateValues();
+  void unitsPopUpButtonChanged();
+  void field2PopUpButtonChanged();
   void enableUndoButtonChanged();
   void tabViewDidSelectTabViewItem(int index);
   void resetColorsButtonChanged();

@@ -252,8 +252,12 @@ void SnapPaletteController::showWindow() {
   show();
 }
 
-void SnapPaletteController::closeEvent(QCloseEvent* event) {
+void SnapPaletteController::windowWillClose() {
   if (TheSheetHooks().savePanelFrame) TheSheetHooks().savePanelFrame(this, "SnapPanel");
   if (TheSheetHooks().setSnapToolsVisible) TheSheetHooks().setSnapToolsVisible(false);
+}
+
+void SnapPaletteController::closeEvent(QCloseEvent* event) {
+  windowWillClose();
   event->accept();
 }

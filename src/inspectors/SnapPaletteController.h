@@ -30,6 +30,8 @@ class SnapPaletteController : public QWidget {
   void showWindow();
   // Undo and Redo typed while the palette is key step the current design's undo steps.
   UndoNameStack* windowWillReturnUndoManager() const;
+  // Saves the frame under "SnapPanel" and records the palette hidden.
+  void windowWillClose();
   // The image name a cell shows ("SPNone", "SPNoneLock" ...).
   QString cellImageName(int code) const;
   QToolButton* cell(int code) const;

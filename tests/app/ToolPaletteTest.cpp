@@ -330,6 +330,27 @@ TEST_F(ToolPalettes, PanelsRememberVisibilityAndFrames) {
   AppController::setPlanToolsVisible(true);
 }
 
+TEST_F(ToolPalettes, WindowWillCloseSavesTheFrameAndRecordsThePaletteHidden) {
+  SnapPaletteController& snap = SnapPaletteController::sharedSnapPaletteController();
+  AppController::setEditToolsVisible(true);
+  AppController::setPlanToolsVisible(true);
+  AppController::setSnapToolsVisible(true);
+  for (const char* key : {"NSWindow Frame PlanToolPanel", "NSWindow Frame EditToolPanel", "NSWindow Frame SnapPanel"})
+    defaults.removeKey(key);
+  plan().windowWillClose();
+  edit().windowWillClose();
+  snap.windowWillClose();
+  EXPECT_FALSE(AppController::planToolsVisible());
+  EXPECT_FALSE(AppController::editToolsVisible());
+  EXPECT_FALSE(AppController::snapToolsVisible());
+  EXPECT_TRUE(defaults.hasValue("NSWindow Frame PlanToolPanel"));
+  EXPECT_TRUE(defaults.hasValue("NSWindow Frame EditToolPanel"));
+  EXPECT_TRUE(defaults.hasValue("NSWindow Frame SnapPanel"));
+  AppController::setEditToolsVisible(true);
+  AppController::setPlanToolsVisible(true);
+  AppController::setSnapToolsVisible(true);
+}
+
 TEST_F(ToolPalettes, RestoringThePanelsReopensOnlyTheToolPalettes) {
   SnapPaletteController& snap = SnapPaletteController::sharedSnapPaletteController();
   AppController::restoreAllVisiblePanels();  // the run's first placement is behind us

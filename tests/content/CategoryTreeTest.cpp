@@ -65,6 +65,38 @@ TEST(CategoryNode, SelectionIndexStaysBelowTheEntryCountAndChildrenOwnTheirParen
   EXPECT_EQ(hue->numberOfSymEntries(), 0u);
 }
 
+TEST(CategoryNode, ChildrenTakeTheParentTheCallerGivesAndNamesAndPathsCanChange) {
+  ContentCategoryItem root("Root", "/x", nullptr, kCategoryMaterials, kLibraryMaterials);
+  ContentCategoryItem other("Other", "", nullptr, kCategoryMaterials, kLibraryMaterials);
+  ContentCategoryItem* plain = root.addChildWithName("Plain", "/x/p", &root, kCategoryMaterials, kLibraryMaterials);
+  EXPECT_EQ(plain->parentItem, &root);
+  EXPECT_EQ(plain->fullPath, "/x/p");
+  ContentCategoryItem* orphan = root.addChildWithName("Orphan", "", nullptr, kCategoryMaterials, kLibraryMaterials);
+  EXPECT_EQ(orphan->parentItem, nullptr);
+  ContentCategoryItem* stock =
+      root.addChildWithName("Stock", "/x/s", &other, kCategoryMaterials, kLibraryMaterials, 850, 66, "BRICK");
+  EXPECT_EQ(stock->parentItem, &other);
+  EXPECT_EQ(stock->baseTextureID, 850);
+  EXPECT_EQ(stock->textureCount, 66u);
+  EXPECT_EQ(stock->textureFilePrefix, "BRICK");
+  ContentCategoryItem* hue = root.addChildWithName("Hue", &root, kCategoryColors, kLibraryColorRamp, 40);
+  EXPECT_EQ(hue->parentItem, &root);
+  EXPECT_TRUE(hue->fullPath.empty());
+  EXPECT_EQ(hue->baseHue, 40);
+  EXPECT_EQ(hue->libraryType, kLibraryColorRamp);
+  ASSERT_EQ(root.numberOfChildren(), 4u);
+  EXPECT_EQ(root.childAtIndex(3), hue);
+  EXPECT_EQ(other.numberOfChildren(), 0u);
+
+  hue->addSymEntryWithColorIndex(1, 40, 1, kEntryColor);
+  ASSERT_EQ(hue->symEntries().size(), 1u);
+  EXPECT_EQ(hue->symEntries()[0].get(), hue->symEntryAtIndex(0));
+  plain->setCategoryName("Renamed");
+  plain->setFullPath("/y/q");
+  EXPECT_EQ(plain->categoryName, "Renamed");
+  EXPECT_EQ(plain->fullPath, "/y/q");
+}
+
 }  // namespace
 
 #include "content/ContentPaletteController.h"

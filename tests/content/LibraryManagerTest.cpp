@@ -62,6 +62,8 @@ TEST(LibraryCatalogues, ListsEndAtTheFirstMissingNameAndSkipMissingDirectories) 
   ContentCategoryTree none;
   Manager().buildLibraryOfType(kLibraryMaterials, &none);
   Manager().buildLibraryOfType(kLibraryObjects, static_cast<ContentCategoryTree*>(nullptr));
+  Manager().buildLibraryOfType(kLibraryObjects, nullptr);
+  Manager().buildLibraryOfType(kLibrarySymbols, static_cast<ContentCategoryItem*>(nullptr));
   EXPECT_TRUE(none.empty());
 }
 

@@ -14,6 +14,7 @@
 #include "app/PlanToolPaletteController.h"
 #include "content/ContentPaletteController.h"
 #include "content/ContentView.h"
+#include "model/DocumentModel.h"
 #include "model/Services.h"
 #include "model/ToolCodes.h"
 #include "platform/Alerts.h"
@@ -94,6 +95,65 @@ TEST_F(PaletteTest, SearchResultsShowAsTheLastRootWithTheirCount) {
   EXPECT_EQ(palette()->selectedCategory(), kCategoryObjects);
   EXPECT_EQ(selectedName(), "Search results (0 items)");
   defaults.setInt("MaxSearchResults", saved);
+}
+
+TEST_F(PaletteTest, LibrarySearchesAddToTheResultsAndTheZoneFilterFrontEndSearchesByCondition) {
+  ContentCategoryItem* plants = palette()->plantSearchResultsItem();
+  ContentCategoryItem* objects = palette()->objectSearchResultsItem();
+  ASSERT_NE(plants, nullptr);
+  ASSERT_NE(objects, nullptr);
+  // The library searches add to what the result category holds.
+  palette()->searchOEMPlantsUsingName("edible", 2048);
+  EXPECT_EQ(plants->numberOfSymEntries(), 2u);
+  palette()->searchOEMPlantsUsingName("edible 23", 2048);
+  EXPECT_EQ(plants->numberOfSymEntries(), 3u);
+  palette()->searchOEMPlantsUsingName("edible", 1);
+  EXPECT_EQ(plants->numberOfSymEntries(), 3u);
+  int32_t counter = 1;
+  palette()->searchUserPlantsUsingName("edible", nullptr, &counter);
+  palette()->searchUserPlantsUsingZoneFilter(0, 2, 0, 0, 0, nullptr, &counter);
+  EXPECT_EQ(plants->numberOfSymEntries(), 3u);
+  EXPECT_EQ(counter, 1);
+
+  folders->write("shared/QVRA/Textures/Edibles/EDIBLES23.QTI", "[Description]\nCommonName=Edible 23\nSunLight=2\n");
+  plants->removeAllSymEntries();
+  palette()->searchOEMPlantsUsingZoneFilter(0, 2, 0, 0, 0);
+  ASSERT_EQ(plants->numberOfSymEntries(), 1u);
+  EXPECT_EQ(plants->symEntryAtIndex(0)->objectDescription, "Edible 23");
+
+  // The front end: zone, sun, soil, water, propagation, then the two libraries.
+  palette()->searchPlantsUsingZoneFilter(0, 2, 0, 0, 0, true, true);
+  EXPECT_EQ(selectedName(), "Search results (1 items)");
+  palette()->searchPlantsUsingZoneFilter(0, 1, 0, 0, 0, true, true);
+  EXPECT_EQ(selectedName(), "Search results (0 items)");
+  palette()->searchPlantsUsingZoneFilter(0, 2, 0, 0, 0, false, true);
+  EXPECT_EQ(selectedName(), "Search results (0 items)");
+
+  palette()->search3DObjectsUsingName("chair", nullptr);
+  palette()->search2DObjectsUsingName("chair", nullptr);
+  EXPECT_EQ(objects->numberOfSymEntries(), 0u);
+}
+
+TEST_F(PaletteTest, CatalogueTreesAreBuiltOnceAndUndoGoesToTheCurrentDesign) {
+  ASSERT_EQ(palette()->tree(kCategoryAccessories).size(), 1u);
+  ContentCategoryItem* decals = palette()->tree(kCategoryAccessories)[0].get();
+  const size_t objectRoots = palette()->tree(kCategoryObjects).size();
+  palette()->buildAccessoriesCategoryTree();
+  palette()->buildObjectCategoryTree();
+  palette()->buildTemplateCategoryTree();
+  palette()->buildCustomDoorCategoryTree();
+  palette()->buildCustomWindowCategoryTree();
+  ASSERT_EQ(palette()->tree(kCategoryAccessories).size(), 1u);
+  EXPECT_EQ(palette()->tree(kCategoryAccessories)[0].get(), decals);
+  EXPECT_EQ(palette()->tree(kCategoryObjects).size(), objectRoots);
+  EXPECT_EQ(palette()->tree(kCategoryDoors).size(), 1u);
+
+  ASSERT_NE(gCurDocument, nullptr);
+  EXPECT_EQ(palette()->windowWillReturnUndoManager(), gCurDocument->itsUndoManager);
+  EXPECT_EQ(PlanToolPaletteController::sharedPlanToolPaletteController().windowWillReturnUndoManager(),
+            gCurDocument->itsUndoManager);
+  EXPECT_EQ(ToolPaletteController::sharedToolPaletteController().windowWillReturnUndoManager(),
+            gCurDocument->itsUndoManager);
 }
 
 TEST_F(PaletteTest, StartsOnMaterialsWithBrickAndItsTextures) {

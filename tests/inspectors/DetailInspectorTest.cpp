@@ -5,6 +5,7 @@
 #include "InspectorTestSupport.h"
 #include "inspectors/DetailObjectInspectorController.h"
 #include "inspectors/DetailTool1InspectorController.h"
+#include "inspectors/DetailTool2InspectorController.h"
 #include "model/CommandCodes.h"
 #include "model/Globals.h"
 #include "tools/DrawingTools.h"
@@ -108,6 +109,31 @@ TEST_F(DetailInspectorTest, SidesAndWidthsStayInRange) {
   EXPECT_EQ(text("lineWidthText"), "3");
   chooseTag("lineStylePopUpButton", 12);
   EXPECT_EQ(ds->newPenStyle, 12);
+}
+
+TEST_F(DetailInspectorTest, PopUpsRefillWithTheirRowsAndKeepTheStoredValues) {
+  DetailTool1InspectorController* tool1 = DetailTool1InspectorController::sharedInspectorController();
+  DetailObjectInspectorController* object = DetailObjectInspectorController::sharedInspectorController();
+  for (QComboBox* c : {tool1->patternPopUpButton, tool1->lineStylePopUpButton, object->patternPopUpButton,
+                       object->lineStylePopUpButton})
+    c->clear();
+  gPattern = 4;
+  tool1->loadPatternItems();
+  tool1->loadLineStyleItems();
+  object->loadPatternItems();
+  object->loadLineStyleItems();
+  DetailTool2InspectorController* tool2 = DetailTool2InspectorController::sharedInspectorController();
+  tool2->patternPopUpButton->clear();
+  tool2->loadPatternItems();
+  tool2->loadLineStyleItems();
+  EXPECT_EQ(tool2->patternPopUpButton->count(), 9);
+  EXPECT_EQ(tool2->lineStylePopUpButton->count(), 8);
+  ASSERT_EQ(tool1->patternPopUpButton->count(), 9);
+  EXPECT_EQ(tool1->patternPopUpButton->itemData(8).toInt(), 8);
+  EXPECT_EQ(tool1->lineStylePopUpButton->count(), 8);
+  EXPECT_EQ(object->patternPopUpButton->count(), 9);
+  EXPECT_EQ(object->lineStylePopUpButton->count(), 8);
+  EXPECT_EQ(gPattern, 4);
 }
 
 TEST_F(DetailInspectorTest, Style8SampleShowsItsElevenLengths) {

@@ -8,6 +8,9 @@
 
 #include "InspectorTestSupport.h"
 #include "SliderTestSupport.h"
+#include "inspectors/FloodLightInspectorController.h"
+#include "inspectors/LightObjectInspectorController.h"
+#include "inspectors/ReleaseSlider.h"
 
 namespace {
 
@@ -208,6 +211,42 @@ TEST_F(LightInspectorsTest, SwitchingOffAFloodLightMarksItsWall) {
   EXPECT_EQ(ds->lightRadius, 70);
   EXPECT_EQ(flood->params[1], 80);
   EXPECT_EQ(stepsSinceMark(), (Steps{"Light Radius"}));
+}
+
+TEST_F(LightInspectorsTest, ControlActionsApplyTheirControlsValue) {
+  Objex* a = addFixture(80, 0);
+  update();
+  ASSERT_EQ(shownName(), "LightObjectInspector");
+  LightObjectInspectorController* pane = LightObjectInspectorController::sharedInspectorController();
+  mark();
+  {
+    QSignalBlocker block(pane->radiusSlider);
+    pane->radiusSlider->setValue(30);
+  }
+  pane->radiusSliderChanged(false);  // only the label follows
+  EXPECT_EQ(label("radiusValueLabel"), "30");
+  EXPECT_EQ(a->params[1], 80);
+  pane->radiusSliderChanged();
+  EXPECT_EQ(a->params[1], 90);
+  EXPECT_EQ(a->firstChild->params[1], 90);
+  {
+    QSignalBlocker block(pane->lightOnButton);
+    pane->lightOnButton->setChecked(false);
+  }
+  pane->lightOnButtonChanged();
+  EXPECT_EQ(a->extraLong, 1);
+  {
+    QSignalBlocker block(pane->ambientButton);
+    pane->ambientButton->setChecked(true);
+  }
+  pane->ambientButtonChanged();
+  EXPECT_EQ(a->firstChild->textureID, 1);
+  EXPECT_EQ(stepsSinceMark(), (Steps{"Ambient Light On/Off", "Light Switch On/Off", "Light Radius"}));
+
+  // The flood light pane has no ambient switch: its action does nothing.
+  mark();
+  FloodLightInspectorController::sharedInspectorController()->ambientButtonChanged();
+  EXPECT_EQ(stepsSinceMark(), Steps{});
 }
 
 }  // namespace

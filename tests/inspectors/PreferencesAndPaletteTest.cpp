@@ -99,6 +99,36 @@ TEST_F(Preferences, ResetColorsShowsOnlyOnTheSecondTabAndWellsAreStored) {
   EXPECT_EQ(prefs().wellColor(1), QColor(0, 64, 136));
 }
 
+TEST_F(Preferences, UnitsAndField2ActionsReloadAndKeepTheMetricChoice) {
+  defaults.setInt("UseImperialSystemKey", 3);
+  defaults.setInt("MetricReadoutKey", 1);
+  prefs().initializeControls();
+  ReadoutFormatControls* c = prefs().controls;
+  ReadoutFormatControls::selectTag(c->unitsPopUpButton, 4);
+  prefs().unitsPopUpButtonChanged();
+  ReadoutFormatControls::selectTag(c->field2PopUpButton, 1);
+  ASSERT_EQ(c->field2PopUpButton->currentText(), "#.## cm");
+  prefs().field2PopUpButtonChanged();
+  EXPECT_EQ(c->metricFormat, 2);
+  ReadoutFormatControls::selectTag(c->unitsPopUpButton, 3);
+  prefs().unitsPopUpButtonChanged();
+  ReadoutFormatControls::selectTag(c->unitsPopUpButton, 4);
+  prefs().unitsPopUpButtonChanged();
+  EXPECT_EQ(c->field2PopUpButton->currentText(), "#.## cm");
+  prefs().dismissWindow(0);
+}
+
+TEST_F(Preferences, StoredColoursReadAndWriteThroughTheirKeysAndWells) {
+  defaults.setString("GridColor", "#a8b0c8");
+  EXPECT_EQ(PreferencesController::colorForKey("GridColor"), QColor(168, 176, 200));
+  EXPECT_FALSE(PreferencesController::colorForKey(nullptr).isValid());
+  prefs().setWellColor(15, QColor(1, 2, 3));
+  EXPECT_EQ(PreferencesController::archivedColorForSender(prefs().colorWells[15]), "#010203");
+  EXPECT_EQ(PreferencesController::archivedColorForSender(nullptr), "");
+  prefs().dismissWindow(1);
+  EXPECT_EQ(PreferencesController::colorForKey("GridColor"), QColor(1, 2, 3));
+}
+
 TEST_F(Preferences, AnUnmovedPreviewSliderRebuildsNothingAndCancelStoresNothing) {
   int rebuilds = 0;
   auto saved = TheSheetHooks().refreshContentView;
