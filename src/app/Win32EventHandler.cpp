@@ -107,7 +107,7 @@ class ClipboardKeeper {
  public:
   ClipboardKeeper()
       : scrap_(gStream.privateScrap), scrapLength_(gStream.scrapLength), palette_(gClipBoardPalette),
-        layer_(gClipboardLayer), docID_(gClipboardDocID), offset_(gPasteOffset),
+        layer_(gClipboardLayer), doc_(gClipboardDoc), docID_(gClipboardDocID), offset_(gPasteOffset),
         unlink_(gUnlinkClipBoardFromPalette) {
     std::memcpy(layerName_, gClipboardLayerName, sizeof layerName_);
     gStream.privateScrap = nullptr;
@@ -124,6 +124,7 @@ class ClipboardKeeper {
     gClipBoardPalette = palette_;
     std::memcpy(gClipboardLayerName, layerName_, sizeof layerName_);
     gClipboardLayer = layer_;
+    gClipboardDoc = doc_;
     gClipboardDocID = docID_;
     gPasteOffset = offset_;
     gUnlinkClipBoardFromPalette = unlink_;
@@ -136,7 +137,8 @@ class ClipboardKeeper {
   uint32_t scrapLength_;
   DocPaletteList* palette_;
   char layerName_[sizeof gClipboardLayerName];
-  uint8_t layer_;
+  Layer* layer_;
+  ZLKDocumentModel* doc_;
   int32_t docID_;
   float offset_;
   uint8_t unlink_;

@@ -7,6 +7,7 @@
 #include "files/ObjectRecords.h"
 #include "model/Attachments.h"
 #include "model/Delete.h"
+#include "model/DocumentModel.h"
 #include "model/HitTest.h"
 #include "model/Records.h"
 
@@ -442,6 +443,11 @@ void ReadTrimData(TrimData* record, Layer* layer) {
     DeleteObj(scratch.profileA);
     DeleteObj(scratch.profileB);
   }
+}
+
+void ReadTrimData(TrimData* record) {
+  if (!gCurDocument || !gCurDocument->itsCurLayer) return;
+  ReadTrimData(record, gCurDocument->itsCurLayer);
 }
 
 void WriteTrimData(const TrimData* record) {

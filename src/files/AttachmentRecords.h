@@ -30,6 +30,9 @@ void WriteRoofAttachment(const RoofAttachmentData* record);
 // Trim block of one wall point side (tag 208 .. 209). Profiles are read onto `layer`, not
 // put on it, their layer cleared. With a null record the block is read and dropped.
 void ReadTrimData(TrimData* record, Layer* layer);
+// The same with the profiles read onto the current document's current layer; without a
+// current document or current layer nothing is read.
+void ReadTrimData(TrimData* record);
 // Writes the block; a null record writes codes 0, zero slots and the end tag.
 void WriteTrimData(const TrimData* record);
 

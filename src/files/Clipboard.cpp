@@ -33,7 +33,8 @@
 #include "platform/Alerts.h"
 
 char gClipboardLayerName[256] = {};
-uint8_t gClipboardLayer = 0;
+Layer* gClipboardLayer = nullptr;
+ZLKDocumentModel* gClipboardDoc = nullptr;
 int32_t gClipboardDocID = -1;
 float gPasteOffset = 36.0f;
 uint8_t gUnlinkClipBoardFromPalette = 0;
@@ -180,9 +181,10 @@ void DoCopyObjects() {
   DocState* ds = doc->itsDocState;
   if (!ds) return;
   FreeScrap();
-  const Layer* cur = doc->itsCurLayer;
+  Layer* cur = doc->itsCurLayer;
   snprintf(gClipboardLayerName, sizeof gClipboardLayerName, "%s", cur ? cur->name : "");
-  gClipboardLayer = cur != nullptr;
+  gClipboardLayer = cur;
+  gClipboardDoc = doc;
   gClipboardDocID = doc->itsDocID;
   CreateClipBoardPaletteList();
 
@@ -218,7 +220,8 @@ void DoPasteObjects() {
     doc->itsCurLayer = source;
   }
 
-  if (gClipboardDocID != doc->itsDocID) gUnlinkClipBoardFromPalette = gLinkClipBoardToCurPalette = 1;
+  const bool otherDocument = (gClipboardDoc && gClipboardDoc != doc) || gClipboardDocID != doc->itsDocID;
+  if (otherDocument) gUnlinkClipBoardFromPalette = gLinkClipBoardToCurPalette = 1;
   else gUnlinkClipBoardFromPalette = 0;
 
   SetPlanView(ds);

@@ -4,10 +4,16 @@
 #include <cstdint>
 #include <string>
 
-// The source of the last copy: the name of the floor that was current, whether one was
-// noted, and the id of the document copied from (-1 before the first copy).
+struct Layer;
+class ZLKDocumentModel;
+
+// The source of the last copy: the name of the floor that was current, that floor, and the
+// document copied from with its id (-1 before the first copy). The floor and the document
+// are only compared, never followed: either may have gone since. The id tells a document
+// apart from a later one that took the same address.
 extern char gClipboardLayerName[256];
-extern uint8_t gClipboardLayer;
+extern Layer* gClipboardLayer;
+extern ZLKDocumentModel* gClipboardDoc;
 extern int32_t gClipboardDocID;
 // Offset of the next paste along x and z, plan units: 36 before the first copy, 0 after
 // every copy, 36 more after every paste.

@@ -141,6 +141,17 @@ void OBJDoWriteHeader() {
 void OBJDoReadDocState() {
   int32_t length = 0;
   ReadLong(&length);
+  DocState* scratch = CreateDocState();
+  if (!scratch) {
+    SkipSome(kObjectDocStateBlockBytes);
+    return;
+  }
+  ApplePortReadPaddedOBJDocState(scratch);
+  free(scratch);
+}
+
+void ApplePortReadPaddedOBJDocState(DocState* docState) {
+  if (!docState) return;
   SkipSome(kObjectDocStateBlockBytes);
 }
 
@@ -291,6 +302,10 @@ void OBJWriteObjectPoints(const Objex* obj) {
   }
 }
 
+void OBJReadObjectData(Objex*) {}
+
+void OBJWriteObjectData(const Objex*) {}
+
 // ---- Whole objects ----
 
 Objex* OBJReadAnObject(Layer* layer, uint8_t append) {
@@ -312,6 +327,7 @@ Objex* OBJReadAnObject(Layer* layer, uint8_t append) {
   }
   if (append) AppendObjectToLayer(obj, layer);
   UpdateObjectBounds(obj);
+  OBJReadObjectData(obj);
   SelectObj(obj, 1, 0);
   if (obj->type == kObjGroup) return obj;
   SetTextureFaceUV(obj);

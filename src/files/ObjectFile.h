@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+struct DocState;
 struct Layer;
 struct Objex;
 
@@ -43,6 +44,12 @@ void OBJReadObjectInfo(Objex* object);
 void OBJWriteObjectInfo(const Objex* object);
 void OBJReadObjectPoints(Objex* object);
 void OBJWriteObjectPoints(const Objex* object);
+// An object file's parts carry no type data: these read and write nothing.
+void OBJReadObjectData(Objex* object);
+void OBJWriteObjectData(const Objex* object);
+// Reads the document-state block of an object file into `docState`. Its values are never
+// used, so the block is stepped over and the record keeps what it held. Nothing for null.
+void ApplePortReadPaddedOBJDocState(DocState* docState);
 
 // The style file of an object file: its path with the last three characters replaced by
 // "OBD" ("" for paths of 4 characters or fewer).

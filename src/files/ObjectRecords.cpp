@@ -14,6 +14,7 @@
 #include "files/CabinetFile.h"
 #include "files/FileTags.h"
 #include "files/ObjectValidation.h"
+#include "files/TemplateFile.h"
 #include "files/TypeData.h"
 #include "model/Attachments.h"
 #include "model/CustomTextures.h"
@@ -1120,6 +1121,135 @@ Objex* ReadAnObject(Layer* layer, uint8_t append) {
     DeleteObj(obj);
     return nullptr;
   }
+  return obj;
+}
+
+namespace {
+
+// The first roof of the design: layers in order, top-level objects in order.
+const Objex* FirstRoof() {
+  for (const Layer* l = gCurDocument ? gCurDocument->itsLayers : nullptr; l; l = l->next)
+    for (const Objex* o = l->firstObject; o; o = o->next)
+      if (o->type == kObjRoof) return o;
+  return nullptr;
+}
+
+void SetPointTextures(Objex* obj, int32_t textureID) {
+  for (Poinz* p = obj->firstPoint; p; p = p->next) p->textureID[0] = p->textureID[1] = textureID;
+}
+
+// What an object read from a template takes from the design and the tool defaults.
+void CompleteTemplateObject(Objex* obj, Layer* layer, int32_t v) {
+  DocState* ds = CurDocState();
+  switch (obj->type) {
+    case kObjWall:
+      if (!UsableLength(obj->params[0]) || RoundedLength(obj->params[0]) < 1)
+        obj->params[0] = layer ? layer->height : 0.0f;
+      if (!UsableLength(obj->params[1]) || obj->params[1] < 6.0f) obj->params[1] = 16.0f;
+      if (obj->textureID == 0) obj->textureID = 1700;
+      if (ds) obj->width = ds->wallThickness;
+      obj->textureID1 = 0;
+      obj->color1 = kWhite;
+      Update3DWall(obj);
+      UpdateAllWallAttachments(obj);
+      break;
+    case kObjRoof:
+      if (const Objex* roof = FirstRoof(); roof && roof != obj && roof->firstPoint) {
+        obj->width = roof->width;
+        for (Poinz* p = obj->firstPoint; p; p = p->next)
+          for (int side = 0; side < 2; ++side) {
+            p->textureID[side] = roof->firstPoint->textureID[side];
+            p->color[side] = roof->firstPoint->color[side];
+          }
+      }
+      Update3DRoof(obj);
+      break;
+    case kObjPath:
+      obj->width = gPathDefaultWidth;
+      SetPointTextures(obj, gPathDefaultTexture);
+      Update3DPath(obj);
+      break;
+    case kObjEdging:
+      SetPointTextures(obj, gEdgingDefaultTexture);
+      UpdateEdgingObject(obj);
+      break;
+    case kObjFill:
+      SetPointTextures(obj, gFillDefaultTexture);
+      break;
+    case kObjFence:
+      if (v != kVersionDesign10800 && v != kVersionDesign10900 && v != kVersionDesign11000 &&
+          v != kVersionDesign11100 && ds) {
+        obj->textureID = ds->fenceStyle;
+        obj->params[0] = ds->fenceParam1;
+        obj->params[1] = ds->fenceParam2;
+        obj->params[2] = ds->fenceParam3;
+        obj->params[3] = ds->fenceParam4;
+        obj->params[4] = ds->fenceParam5;
+      }
+      obj->textureID1 = obj->textureID2 = 850;
+      obj->textureID3 = 2200;
+      obj->textureScale1 = obj->textureScale2 = obj->textureScale3 = {100, 100};
+      obj->color1 = obj->color2 = obj->color3 = kWhite;
+      UpdateFenceObject(obj);
+      break;
+    case kObjFloor: case kObjCutout: case kObjCabinet: Update3DFloorSkirting(obj); break;
+    case kObjStaircase: UpdateStairObject(obj); break;
+    case kObjRailing: UpdateRailObject(obj); break;
+    case kObjDeck: Update3DDeck(obj); break;
+    case kObjPhotoView: Update3DPhoto(obj); break;
+    case kObjTopoExcavation: Update3DTopoCutoutDepthObject(obj); break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+Objex* ReadATemplateObject(Layer* layer, uint8_t append) {
+  if (!layer || !gCurDocument || StreamFailed()) return nullptr;
+  if (sObjectNesting >= kMaxObjectNesting) {
+    FailStream();
+    return nullptr;
+  }
+  const RGBColor white = kWhite, black{};
+  FloatRect empty = EmptyFloatRect();
+  Objex* obj = CreateObject(0, 1, 1, &white, &black, 1.0f, 6, 0, &empty, nullptr, nullptr, nullptr,
+                            layer, nullptr);
+  if (!obj) return nullptr;
+  std::optional<ReadIDScope> local;
+  if (!sActiveScope) local.emplace();
+  ++sObjectNesting;
+  const int32_t v = sInputVersion;
+
+  ReadObjectInfo(obj);
+  const int16_t levels = obj->levels;
+  obj->levels = 0;
+  obj->pointCount = 0;
+  ReadObjectPoints(obj);
+  SettleCounts(obj, levels);
+  const bool plant = obj->type == kObjPlant;
+  const bool userPlant = plant && obj->subtype == kSubUserPlant;
+  if (!StreamFailed() && plant && obj->firstPoint && (!PlantInfoCurrent(v) || !userPlant) && !obj->plantInfo)
+    obj->plantInfo = CreatePlantInfo(obj->firstPoint->textureID[0]);
+  if (!StreamFailed()) {
+    if (append) AppendObjectToLayer(obj, layer);
+    UpdateObjectBounds(obj);
+    ReadObjectData(obj, layer);
+  }
+  --sObjectNesting;
+  // A record cut short or damaged is no object at all, nor one with points that are not
+  // numbers or lie beyond what a design holds.
+  if (StreamFailed() || ObjectPointProblem(obj) == PointProblem::kBadValue) {
+    DeleteObj(obj);
+    return nullptr;
+  }
+  if (userPlant && PlantInfoCurrent(v) && !obj->plantInfo)
+    obj->plantInfo = CreateUserPlantInfo(static_cast<const char*>(obj->typeData));
+  if (gOpenSymbol) SelectObj(obj, 1, 0);
+  if (obj->type == kObjGroup) return obj;
+  SetTextureFaceUV(obj);
+  SetObjectPointLengths(obj);
+  CompleteTemplateObject(obj, layer, v);
+  RenderSingleObject(obj);
   return obj;
 }
 

@@ -2,8 +2,10 @@
 // fixed symbol lists loaded once per process from the stock symbol folders.
 #include "files/SymbolFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
@@ -114,8 +116,7 @@ void LoadSymbolList(Objex** list, const std::string& folder, bool threeD) {
 }  // namespace
 
 bool IsFixedCentreSymbolKind(int16_t t) {
-  return t == 68 || t == 69 || t == 71 || t == 72 || (t >= 79 && t <= 82) || t == 88 || t == 98 ||
-         t == 110 || (t >= 117 && t <= 123) || (t >= 146 && t <= 152);
+  return std::find(std::begin(kFixtureKinds), std::end(kFixtureKinds), t) != std::end(kFixtureKinds);
 }
 
 void Append2DSymbolToParent(Objex* part, Objex* symbol) {

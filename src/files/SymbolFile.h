@@ -32,6 +32,9 @@ void Append3DSymbolToParent(Objex* part, Objex* object);
 // Frees a symbol object and its parts (it must be on no list).
 void DeleteSymbolObject(Objex* symbol);
 // Kinds whose symbol is centred on the object's centre (ceiling fans, floor outlets ...).
+inline constexpr int16_t kFixtureKinds[] = {68,  69,  71,  72,  79,  80,  81,  82,  88,
+                                            98,  110, 117, 118, 119, 120, 121, 122, 123,
+                                            146, 147, 148, 149, 150, 151, 152};
 bool IsFixedCentreSymbolKind(int16_t kind);
 
 // ---- The fixed symbol lists ----

@@ -29,6 +29,14 @@ bool DoReadTemplateObjects();
 // Skips one layer record; templates never add layers. Always null.
 Layer* ReadATemplateLayer();
 
+// Reads one object record into `layer` (appended when `append` is set) and completes it with
+// the defaults a template object takes: walls the layer height and the wall thickness, roofs
+// the look of the design's first roof, paths, edgings and fills the default textures, fences
+// the standard rails (and, from files before 10800, the fence settings). Selected while
+// gOpenSymbol is set. Nothing is left out for its points; null without a layer or a current
+// document, when the object cannot be made or the stream fails inside it.
+Objex* ReadATemplateObject(Layer* layer, uint8_t append);
+
 // The definition layer for one read: created, handed to the template reader, deleted with
 // whatever it holds. One read at a time: while another is under way it is not ready.
 class DefinitionLayer {

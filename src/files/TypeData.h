@@ -15,3 +15,8 @@ void WriteObjectData(Objex* obj);
 // with every "\" turned into "/"; or the whole path when there is no such part or nothing
 // follows it. Cut to outSize - 1 bytes. Nothing for a null argument or outSize 0.
 void ConvertAbsolutePlantPathToRelative(const char* path, char* out, size_t outSize);
+// The same into a whole character array.
+template <size_t N>
+void ConvertAbsolutePlantPathToRelative(const char* path, char (&out)[N]) {
+  ConvertAbsolutePlantPathToRelative(path, out, N);
+}

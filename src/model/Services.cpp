@@ -507,6 +507,7 @@ uint16_t gCurSnap = 500;
 int32_t gFlooringDefaultTexture = 1700;
 int32_t gFillDefaultTexture = 1115;
 int32_t gPathDefaultTexture = 0;
+float gPathDefaultWidth = 36.0f;
 int32_t gEdgingDefaultTexture = 2202;
 int32_t gFenceDefaultTexture = 2212;
 RGBColor gMaterialTable[kMaterialTableSize] = {};

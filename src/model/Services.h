@@ -448,6 +448,7 @@ extern uint16_t gCurSnap;  // current snap tool code, 500 at start-up
 extern int32_t gFlooringDefaultTexture;  // 1700
 extern int32_t gFillDefaultTexture;      // 1115
 extern int32_t gPathDefaultTexture;
+extern float gPathDefaultWidth;          // 36
 extern int32_t gEdgingDefaultTexture;    // 2202
 extern int32_t gFenceDefaultTexture;     // 2212
 // Colours indexed by material; nothing fills it, so every row reads black.

@@ -125,7 +125,7 @@ TEST_F(CommandBridge, SelectAllInAnotherViewTakesOnlyTheCurrentFloor) {
 TEST_F(CommandBridge, CutCopyAndPastePlaceCopiesOffsetOnEachPaste) {
   // A floor remembered but nothing copied: Paste neither leaves an elevation nor names a step.
   FreeScrap();
-  gClipboardLayer = 1;
+  gClipboardLayer = model->itsCurLayer;
   gXViewAngle = 0;
   gYViewAngle = 0;
   ASSERT_NE(GetCurrentView(), kCmdViewTop);

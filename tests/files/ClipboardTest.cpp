@@ -86,6 +86,8 @@ TEST_F(Clipboard, PasteFromAnotherFloorWarnsAndLandsOnTheSourceFloor) {
   addSelectedRect();
   DoCopyObjects();
   EXPECT_STREQ(gClipboardLayerName, "First Floor");
+  EXPECT_EQ(gClipboardLayer, doc.first);
+  EXPECT_EQ(gClipboardDoc, &doc.model);
   doc.model.itsCurLayer = doc.second;
   doc.first->selectable = 0;  // the source floor is opened for the paste only
   DoPasteObjects();
@@ -247,6 +249,12 @@ TEST_F(Clipboard, PalettesLinksAreResolvedWhenPastingIntoAnotherDesign) {
   DoPasteObjects();  // the target holds the same texture: linked to its entry
   EXPECT_EQ(LastObject(other.first)->textureID, -1001);
   EXPECT_EQ(CountObjects(other.first), 2u);
+
+  // Another design, even one that bears the source's id, is not the source.
+  TestDocument third;
+  third.model.itsDocID = doc.model.itsDocID;
+  DoPasteObjects();
+  EXPECT_EQ(LastObject(third.first)->textureID, 1300);
 }
 
 TEST_F(Clipboard, DamagedScrapsAddNothing) {

@@ -94,6 +94,7 @@ inline void SetScrap(const Bytes& b) {
 inline void ReadyToPaste(ZLKDocumentModel& model, int32_t docID) {
   model.itsDocID = docID;
   gPasteOffset = 36;
-  gClipboardLayer = 0;
+  gClipboardLayer = nullptr;
+  gClipboardDoc = nullptr;
   gClipboardDocID = -1;
 }

@@ -272,6 +272,28 @@ TEST_F(ObjectFile, WrittenFileReadsBackWithEqualPartsAndTheDesignIsUntouched) {
   }
 }
 
+// The state block is stepped over whole into a record that keeps its values; parts have no
+// type data to read or write.
+TEST_F(ObjectFile, StateBlockIsSteppedOverAndPartsCarryNoTypeData) {
+  const Bytes block(kObjectDocStateBlockBytes + 8, 0xAB);
+  SetInputBuffer(block.data(), block.size());
+  ApplePortReadPaddedOBJDocState(nullptr);
+  EXPECT_EQ(GetMark(), 0u);
+  const int16_t plane = doc.ds()->viewPlane;
+  ApplePortReadPaddedOBJDocState(doc.ds());
+  EXPECT_EQ(GetMark(), kObjectDocStateBlockBytes);
+  EXPECT_EQ(doc.ds()->viewPlane, plane);
+
+  Objex* part = doc.addObject(kObjSymbolPart3D, true, {{0, 0}, {3, 0}, {0, 3}});
+  OBJReadObjectData(part);
+  EXPECT_EQ(GetMark(), kObjectDocStateBlockBytes);
+  BeginOutputBuffer();
+  OBJWriteObjectData(part);
+  EXPECT_TRUE(gStream.outDataBuffer.empty());
+  ReleaseOutputBuffer();
+  ResetByteStream();
+}
+
 TEST_F(ObjectFile, RefusedVersionAlertsAndAddsNothing) {
   Bytes b = GroupOfThree();
   b[3] = 0x0F;  // 9999

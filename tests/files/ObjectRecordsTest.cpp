@@ -394,6 +394,44 @@ TEST_F(ObjectRecords, Wall10800AnchorsTrimsAndSlots) {
   EXPECT_EQ(t2->trimCodeA, 0);
 }
 
+// A trim block read on its own takes its profiles onto the current layer, off the list;
+// without a current layer nothing is read.
+TEST_F(ObjectRecords, TrimBlockOnItsOwnReadsProfilesOnTheCurrentLayer) {
+  sWriteVersion = sInputVersion = kVersionDesign11100;
+  Objex* profile = doc.addObject(kObjOpenPoly, false, {{0, 0}, {10, 0}, {10, 4}});
+  TrimData written{};
+  written.trimCodeA = kTrimCustomProfile;
+  written.profileA = profile;
+  written.trimCodeB = 7;
+  written.slotTextureIDs[2] = 2200;
+  BeginOutputBuffer();
+  WriteTrimData(&written);
+  std::vector<uint8_t> block = gStream.outDataBuffer;
+  ReleaseOutputBuffer();
+
+  doc.model.itsCurLayer = doc.second;
+  SetInputBuffer(block.data(), block.size());
+  TrimData read{};
+  ReadTrimData(&read);
+  EXPECT_EQ(GetMark(), block.size());
+  EXPECT_EQ(read.trimCodeA, kTrimCustomProfile);
+  EXPECT_EQ(read.trimCodeB, 7);
+  EXPECT_EQ(read.slotTextureIDs[2], 2200);
+  ASSERT_NE(read.profileA, nullptr);
+  EXPECT_EQ(read.profileA->layer, nullptr);
+  EXPECT_EQ(read.profileA->pointCount, 3);
+  EXPECT_EQ(doc.second->firstObject, nullptr);
+  DeleteObj(read.profileA);
+
+  doc.model.itsCurLayer = nullptr;
+  SetInputBuffer(block.data(), block.size());
+  TrimData untouched{};
+  ReadTrimData(&untouched);
+  EXPECT_EQ(GetMark(), 0u);
+  EXPECT_EQ(untouched.trimCodeA, 0);
+  doc.model.itsCurLayer = doc.first;
+}
+
 TEST_F(ObjectRecords, CurrentWallGivesEverySideAZeroedTrimRecord) {
   Info w;
   w.type = kObjWall;
@@ -538,6 +576,12 @@ TEST_F(ObjectRecords, PlantPathsAreReRooted) {
   EXPECT_STREQ(out, "/x/other/m1.jpg");
   ConvertAbsolutePlantPathToRelative("/x/CustomPlants", out, sizeof out);
   EXPECT_STREQ(out, "/x/CustomPlants");
+  // Into a whole array, cut to its size.
+  char shortOut[6];
+  ConvertAbsolutePlantPathToRelative("D:\\CustomPlants\\Oak\\o.jpg", shortOut);
+  EXPECT_STREQ(shortOut, "Oak/o");
+  ConvertAbsolutePlantPathToRelative("/y/CustomPlants/Fir/f.png", out);
+  EXPECT_STREQ(out, "Fir/f.png");
 }
 
 TEST(ObjectValidation, RejectsFarOrNanPointsAndSmallAreas) {

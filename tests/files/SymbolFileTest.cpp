@@ -133,7 +133,12 @@ TEST(SymbolFile, PartsAreCentredInXAndPlacedOrCentredInZ) {
   SymbolDir dir;
   std::string path = dir.write(TwoPartSymbol());
   struct Case { int16_t kind; float back, front; };
-  for (Case c : {Case{55, 0, 3}, Case{68, -1.5f, 1.5f}}) {
+  // Every fixture kind is centred in z; the others lie behind their insertion line.
+  std::vector<Case> cases = {{55, 0, 3}, {70, 0, 3}, {124, 0, 3}};
+  for (int16_t kind : kFixtureKinds) cases.push_back({kind, -1.5f, 1.5f});
+  EXPECT_EQ(std::size(kFixtureKinds), 25u);
+  for (Case c : cases) {
+    SCOPED_TRACE(c.kind);
     Objex* symbol = NewSymbol(c.kind);
     ASSERT_EQ(Symbol2DFileRead(path.c_str(), symbol), 1);
     ASSERT_EQ(CountParts(symbol), 2u);

@@ -234,6 +234,77 @@ TEST_F(TemplateFile, DroppedTemplateTakesNewIds) {
   EXPECT_MODEL_SOUND();
 }
 
+// One template object record at a time: completed with the template defaults, kept whatever
+// its point count, selected only in insert mode.
+TEST_F(TemplateFile, SingleObjectsTakeTheTemplateDefaults) {
+  doc.ds()->wallThickness = 6.0f;
+  doc.first->height = 110.0f;
+  Bytes b;
+  {
+    TestDocument source;
+    Objex* wall = source.addObject(kObjWall, false, {{0, 0}, {100, 0}});
+    wall->params[0] = 0.4f;
+    wall->params[1] = 3.0f;
+    wall->textureID = 0;
+    wall->textureID1 = 1300;
+    wall->width = 9.0f;
+    Objex* path = source.addObject(kObjPath, false, {{0, 0}, {50, 0}});
+    path->width = 10.0f;
+    Objex* fence = source.addObject(kObjFence, false, {{0, 0}, {60, 0}});
+    fence->textureID = 703;
+    Objex* floor = source.addObject(kObjFloor, true, {{0, 0}, {10, 0}});
+    BeginOutputBuffer();
+    sWriteVersion = kVersionDesign11100;
+    for (Objex* o : {wall, path, fence, floor}) {
+      WriteShort(kTagObject);
+      WriteObjectInfo(o);
+      WriteObjectPoints(o);
+      WriteObjectData(o);
+    }
+    b = gStream.outDataBuffer;
+    ReleaseOutputBuffer();
+  }
+  sInputVersion = kVersionDesign11100;
+  SetInputBuffer(b.data(), b.size());
+  EXPECT_EQ(ReadATemplateObject(nullptr, 1), nullptr);
+  EXPECT_EQ(GetMark(), 0u);
+
+  int16_t tag = 0;
+  ReadShort(&tag);
+  Objex* wall = ReadATemplateObject(doc.first, 1);
+  ASSERT_NE(wall, nullptr);
+  EXPECT_EQ(wall->params[0], 110.0f);
+  EXPECT_EQ(wall->params[1], 16.0f);
+  EXPECT_EQ(wall->textureID, 1700);
+  EXPECT_EQ(wall->width, 6.0f);
+  EXPECT_EQ(wall->textureID1, 0);
+  EXPECT_FALSE(IsObjectSelected(wall));
+
+  ReadShort(&tag);
+  gOpenSymbol = 1;
+  Objex* path = ReadATemplateObject(doc.first, 1);
+  gOpenSymbol = 0;
+  ASSERT_NE(path, nullptr);
+  EXPECT_EQ(path->width, gPathDefaultWidth);
+  EXPECT_EQ(path->firstPoint->textureID[1], gPathDefaultTexture);
+  EXPECT_TRUE(IsObjectSelected(path));
+
+  ReadShort(&tag);
+  Objex* fence = ReadATemplateObject(doc.first, 0);
+  ASSERT_NE(fence, nullptr);
+  EXPECT_EQ(fence->textureID, 703);  // a current file keeps its own style
+  EXPECT_EQ(fence->textureID1, 850);
+  EXPECT_EQ(fence->textureID3, 2200);
+  EXPECT_EQ(CountObjects(doc.first), 2u);  // not appended
+  DeleteObj(fence);
+
+  ReadShort(&tag);
+  Objex* floor = ReadATemplateObject(doc.first, 1);
+  ASSERT_NE(floor, nullptr);  // two points: kept all the same
+  EXPECT_EQ(GetMark(), b.size());
+  EXPECT_EQ(CountObjects(doc.first), 3u);
+}
+
 TEST_F(TemplateFile, EveryCutAndHostileCountAddsNothingAndAlerts) {
   size_t countAt = 0;
   const Bytes whole = ThreeObjectTemplate(&countAt);

@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     memcpy(gStream.privateScrap, data, size);
     gStream.scrapLength = static_cast<uint32_t>(size);
   }
+  gClipboardDoc = open;
   gClipboardDocID = open->itsDocID;
   DoPasteObjects();
   FreeScrap();
