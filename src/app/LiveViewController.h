@@ -75,6 +75,9 @@ class LiveViewController : public QObject {
   static QStringList toolbarDefaultItemIdentifiers();
   // A new item for the identifier (the caller owns it); null for an unknown identifier.
   QAction* toolbarItemForItemIdentifier(const QString& identifier, QObject* parent);
+  // The same asked for by a toolbar: the new item belongs to it (null for an unknown
+  // identifier or no toolbar).
+  QAction* toolbar(QToolBar* toolbar, const QString& itemIdentifier, bool willBeInsertedIntoToolbar);
   QToolBar* liveViewToolbar() const { return liveViewToolbar_; }
 
   // Status and progress.
