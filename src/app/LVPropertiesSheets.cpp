@@ -123,6 +123,10 @@ void LVGeneralPropertiesController::initializeControlStates() {
   for (int i = 0; i < 10; ++i) shownButtons_[i] = renderButtons[i]->isChecked();
 }
 
+void LVGeneralPropertiesController::saveControlStates() {
+  if (DocState* ds = CurDocState()) saveControlStates(ds);
+}
+
 void LVGeneralPropertiesController::saveControlStates(DocState* ds) {
   // A control left as it was shown writes nothing: a stored value the control cannot show
   // (an opacity between the steps, a quality beyond the slider) stays as it is.
@@ -322,6 +326,11 @@ void LVLightPropertiesController::setOverheadAngle(int angle) {
   overheadAngleView->update();
 }
 
+void LVLightPropertiesController::trackingDirectionAngleSlider() { setDirectionAngle(directionAngleSlider->value()); }
+void LVLightPropertiesController::changingDirectionAngleStepper() { setDirectionAngle(directionAngleStepper->value()); }
+void LVLightPropertiesController::trackingOverheadAngleSlider() { setOverheadAngle(overheadAngleSlider->value()); }
+void LVLightPropertiesController::changingOverheadAngleStepper() { setOverheadAngle(overheadAngleStepper->value()); }
+
 void LVLightPropertiesController::changingOptimalQualityButton() {
   sunShadowQualitySlider->setEnabled(!optimalQualityButton->isChecked());
 }
@@ -365,6 +374,11 @@ void LVLightPropertiesController::initializeControlStates() {
   shown_ = {sunlightOnButton->isChecked(),    optimalQualityButton->isChecked(), backgroundLightingButton->isChecked(),
             directionAngleStepper->value(),   overheadAngleStepper->value(),     sunBrightnessSlider->value(),
             sunShadowQualitySlider->value(),  lightIntensitySlider->value(),     lightBrightnessSlider->value()};
+}
+
+bool LVLightPropertiesController::saveControlStates() {
+  DocState* ds = CurDocState();
+  return ds && saveControlStates(ds);
 }
 
 bool LVLightPropertiesController::saveControlStates(DocState* ds) {

@@ -40,9 +40,15 @@ class LVGeneralPropertiesController : public SheetController {
   QSlider* baseCrownTrimQualitySlider = nullptr;
   QSlider* objectQualitySlider = nullptr;
 
+  // Fills the controls from the current design.
+  void initializeControlStates() override;
+  // Writes the controls the user changed into the current design's DocState.
+  void saveControlStates();
+  // The sheet's buttons: tag 1 (OK) applies the settings; any tag closes the sheet.
+  void dismissGeneralPropertiesSheet(int tag) { dismissSheet(tag); }
+
  private:
   explicit LVGeneralPropertiesController(QWidget* parent);
-  void initializeControlStates() override;
   void applySheet(ZLKDocumentModel* doc, DocState* ds) override;
   void afterClosing() override;
   // Writes the controls the user changed into the DocState.
@@ -125,10 +131,22 @@ class LVLightPropertiesController : public SheetController {
   // An angle field was left: a number within the control's range is taken; anything else
   // puts back the shown angle and says why.
   void controlTextDidEndEditing(QLineEdit* field);
+  // A slider or stepper moved: the other two controls of its angle follow.
+  void trackingDirectionAngleSlider();
+  void changingDirectionAngleStepper();
+  void trackingOverheadAngleSlider();
+  void changingOverheadAngleStepper();
+
+  // Fills the controls from the current design.
+  void initializeControlStates() override;
+  // Writes the controls the user changed into the current design's DocState; true when a
+  // lamp setting changed (false without a DocState).
+  bool saveControlStates();
+  // The sheet's buttons: tag 1 (OK) applies the settings; any tag closes the sheet.
+  void dismissLightPropertiesSheet(int tag) { dismissSheet(tag); }
 
  private:
   explicit LVLightPropertiesController(QWidget* parent);
-  void initializeControlStates() override;
   void applySheet(ZLKDocumentModel* doc, DocState* ds) override;
   // Writes the controls the user changed; true when a lamp setting (brightness, intensity,
   // background lighting) changed.

@@ -400,6 +400,10 @@ QStringList LiveViewController::toolbarAllowedItemIdentifiers() {
 
 QStringList LiveViewController::toolbarDefaultItemIdentifiers() { return toolbarAllowedItemIdentifiers(); }
 
+QAction* LiveViewController::toolbar(QToolBar* toolbar, const QString& itemIdentifier, bool) {
+  return toolbar ? toolbarItemForItemIdentifier(itemIdentifier, toolbar) : nullptr;
+}
+
 QAction* LiveViewController::toolbarItemForItemIdentifier(const QString& identifier, QObject* parent) {
   for (const ToolbarItem& item : kToolbarItems) {
     if (identifier != QLatin1String(item.identifier)) continue;

@@ -75,6 +75,9 @@ class LiveViewController : public QObject {
   static QStringList toolbarDefaultItemIdentifiers();
   // A new item for the identifier (the caller owns it); null for an unknown identifier.
   QAction* toolbarItemForItemIdentifier(const QString& identifier, QObject* parent);
+  // The same asked for by a toolbar: the new item belongs to it (null for an unknown
+  // identifier or no toolbar).
+  QAction* toolbar(QToolBar* toolbar, const QString& itemIdentifier, bool willBeInsertedIntoToolbar);
   QToolBar* liveViewToolbar() const { return liveViewToolbar_; }
 
   // Status and progress.
@@ -137,6 +140,12 @@ class LiveViewController : public QObject {
   // on one page (printer, when given, instead of the print dialog).
   void showPrint3DPropertiesPanel();
   bool print3DLiveViewUsingQuality(int16_t quality, QSize size, QPrinter* printer = nullptr);
+  // Renders the scene at the quality and exactly the size for an export or print; the design's
+  // render settings are restored after. False when interrupted (Escape) or not rendered.
+  bool prepareLiveViewUsingQuality(int16_t quality, QSize size);
+  // The pixels of the view (of the last export or print render while it is held): opaque RGB,
+  // top row first; a null image when there are none.
+  QImage liveViewOGLViewBitmapImageRep() const;
   // Name filters the save panel offers for a format tag (empty for an unknown tag).
   static QStringList exportNameFilters(int formatTag);
 

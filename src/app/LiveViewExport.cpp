@@ -215,6 +215,17 @@ bool PrepareLiveViewUsingQuality(int16_t quality, int32_t width, int32_t height)
 }
 
 
+bool LiveViewController::prepareLiveViewUsingQuality(int16_t quality, QSize size) {
+  return PrepareLiveViewUsingQuality(quality, size.width(), size.height());
+}
+
+QImage LiveViewController::liveViewOGLViewBitmapImageRep() const {
+  if (!sExportImage.isNull()) return sExportImage;
+  LiveViewOGLView* view = liveViewOGLView();
+  if (!view) return {};
+  return view->grabFramebuffer().convertToFormat(QImage::Format_RGB888);
+}
+
 QByteArray EncodeLiveViewImage(const QImage& image, int formatTag) {
   if (image.isNull()) return {};
   if (formatTag == 1) return EncodeGif(image);

@@ -414,12 +414,16 @@ void LiveViewOGLView::leaveEvent(QEvent* event) {
 
 void LiveViewOGLView::dragEnterEvent(QDragEnterEvent* event) {
   // Only this program's own drags (a drag from another program has no source here).
-  if (event->source() && event->mimeData()->hasFormat(QString::fromLatin1(Content3DDNDPboardType))) {
+  if (event->source() && draggingEntered(event->mimeData()) != 0) {
     event->setDropAction(Qt::CopyAction);
     event->accept();
   } else {
     event->ignore();
   }
+}
+
+int LiveViewOGLView::draggingEntered(const QMimeData* pasteboard) const {
+  return pasteboard && pasteboard->hasFormat(QString::fromLatin1(Content3DDNDPboardType)) ? 4 : 0;
 }
 
 void LiveViewOGLView::dropEvent(QDropEvent* event) {

@@ -16,6 +16,7 @@
 
 class LiveViewEventSource;
 class QAction;
+class QMimeData;
 class QMouseEvent;
 class QPainter;
 struct SymEntryInfo;
@@ -86,7 +87,13 @@ class LiveViewOGLView : public QOpenGLWidget {
   void mouseDown(QMouseEvent* event);
   void rightMouseDown(QMouseEvent* event);
   // A drop of content-library data at the view point; whether it was applied.
+  // Drag destination: a drag that offers a content entry is taken as a copy (4), any other
+  // refused (0).
+  int draggingEntered(const QMimeData* pasteboard) const;
+  void draggingExited() {}
+  bool prepareForDragOperation() const { return true; }
   bool performDragOperation(const QByteArray* data, POINT where);
+  void concludeDragOperation() {}
 
   // Full renders this view ran, and whether Escape polling was off during the last one.
   int renderCount() const { return renderCount_; }

@@ -9,8 +9,11 @@
 #include "model/Records.h"
 #include "model/Services.h"
 #include "model/SymEntryInfo.h"
+#include "model/TexturePaths.h"
 #include "platform/ContentPaths.h"
 #include "platform/PathResolver.h"
+
+#include <cstring>
 
 bool GetCurrentTrimDefinitionFilePath(std::string* path) {
   if (!path) return false;
@@ -20,6 +23,15 @@ bool GetCurrentTrimDefinitionFilePath(std::string* path) {
   const std::string& name = entry->objectData;
   *path = ResolvePathIgnoringCase(name[0] == '/' ? name : LocalDomainCustomTrimPath() + "/" + name);
   return true;
+}
+
+int16_t GetCurrentTrimDefinitionFilePath(char* path) {
+  if (!path) return 0;
+  path[0] = 0;
+  std::string found;
+  if (!GetCurrentTrimDefinitionFilePath(&found) || found.size() >= kPathBufferSize) return 0;
+  std::memcpy(path, found.c_str(), found.size() + 1);
+  return 1;
 }
 
 void UnLockDetectAndSelectObject(Objex* object, bool unlock, bool detect, bool select) {

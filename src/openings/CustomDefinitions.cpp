@@ -30,6 +30,7 @@
 #include "model/Selection.h"
 #include "model/Services.h"
 #include "model/TextureFace.h"
+#include "model/TexturePaths.h"
 #include "model/TrimDefinitions.h"
 #include "openings/AttachmentFrame.h"
 #include "platform/Alerts.h"
@@ -307,6 +308,15 @@ bool GetCurrentDefinitionFilePath(std::string* path) {
   else
     ShowAlert(kWindowTitle, "Please select a custom window from the preview list before using this option.");
   return false;
+}
+
+int16_t GetCurrentDefinitionFilePath(char* path) {
+  if (!path) return 0;
+  path[0] = 0;
+  std::string found;
+  if (!GetCurrentDefinitionFilePath(&found) || found.size() >= kPathBufferSize) return 0;
+  std::memcpy(path, found.c_str(), found.size() + 1);
+  return 1;
 }
 
 // ---- Readers -----------------------------------------------------------------------------

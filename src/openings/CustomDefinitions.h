@@ -25,6 +25,9 @@ constexpr int16_t kObjSkylightExtraPart = 165;
 // and 8): true and the path when an entry with a file name is selected. Without one, an
 // alert for categories 7 and 8, and false.
 bool GetCurrentDefinitionFilePath(std::string* path);
+// The same into a path buffer of kPathBufferSize characters: 1 and the path, else 0 and an
+// empty buffer (also when the path would not fit).
+int16_t GetCurrentDefinitionFilePath(char* path);
 
 // The three readers below serve the model's table (model/Services.h); callers outside this
 // library reach them through it.

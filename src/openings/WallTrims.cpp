@@ -336,8 +336,14 @@ void MoveTrimProfileToFirstQuadrant(Objex* profile) {
 void ApplyCustomTrimToWall(TrimData* r, Plane* plane, float angle, float, const PlaneVertex* A,
                            const PlaneVertex* B, float wallHeight, float base, int16_t side, float elevation,
                            Poinz* startPoint) {
+  if (!plane) return;
+  ApplyCustomTrimToWall(A, B, angle, base, wallHeight, elevation, side, r, startPoint);
+}
+
+void ApplyCustomTrimToWall(const PlaneVertex* A, const PlaneVertex* B, float angle, float base, float wallHeight,
+                           float elevation, int16_t side, TrimData* r, Poinz* startPoint) {
   DocState* ds = CurDocState();
-  if (!Ready(r, plane, A, B) || !startPoint) return;
+  if (!r || !A || !B || !gCurPlaneObject || !ds || !startPoint) return;
   const float elevationScreen = ConvertWorldToScreen(elevation, ds, 0);
   const float heightScreen = ConvertWorldToScreen(wallHeight, ds, 0);
   const int32_t quality = ds->trimCrownRenderQuality() > 0 ? LimitRepeats(ds->trimCrownRenderQuality()) : 8;

@@ -48,6 +48,10 @@ void CreatePaneling(TrimData* trim, Plane* plane, float angle, float length, con
 void ApplyCustomTrimToWall(TrimData* trim, Plane* plane, float angle, float length, const PlaneVertex* start,
                            const PlaneVertex* end, float wallHeight, float base, int16_t side, float elevation,
                            Poinz* startPoint);
+// The same sweep given the face's corners A (vertex 3) and B (vertex 0) first, as the
+// wall-face builder hands them on; `base` in screen units, wall height and elevation in inches.
+void ApplyCustomTrimToWall(const PlaneVertex* A, const PlaneVertex* B, float angle, float base, float wallHeight,
+                           float elevation, int16_t side, TrimData* trim, Poinz* startPoint);
 
 // Sweeps a profile (`count` points of three floats, x and z relative to a segment end, y the
 // height) from `segStart` to `segEnd`: one face per profile edge but the first, mitred at an

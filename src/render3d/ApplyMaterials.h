@@ -22,6 +22,16 @@ bool ApplyColor(POINT point, int32_t color, uint8_t paintFlag, int16_t paintInde
 // texture id.
 bool ApplyPalette(POINT point, int32_t paletteRefID);
 
+// The same, given the view point as its x and y (view coordinates, y downwards).
+inline bool ApplyTexture(int32_t x, int32_t y, int32_t textureID) { return ApplyTexture(POINT{x, y}, textureID); }
+inline bool ApplyCustomTextureImage(int32_t x, int32_t y, SymEntryInfo* entry) {
+  return ApplyCustomTextureImage(POINT{x, y}, entry);
+}
+inline bool ApplyColor(int32_t x, int32_t y, int32_t color, uint8_t paintFlag, int16_t paintIndex) {
+  return ApplyColor(POINT{x, y}, color, paintFlag, paintIndex);
+}
+inline bool ApplyPalette(int32_t x, int32_t y, int32_t paletteRefID) { return ApplyPalette(POINT{x, y}, paletteRefID); }
+
 // Entry points of the 3D view that do nothing here.
 int32_t ApplyCustomTexture();
 int32_t Select3DObject();

@@ -26,6 +26,11 @@ bool ApplyMoulding(POINT point, int32_t code);
 // The content palette's selected custom trim onto the picked wall side (with Shift, onto
 // that side of every segment) or door and window trim slot. True when a wall was hit.
 bool ApplyCustomMoulding(POINT point, SymEntryInfo* entry);
+// The same two, given the view point as its x and y (view coordinates, y downwards).
+inline bool ApplyMoulding(int32_t x, int32_t y, int32_t code) { return ApplyMoulding(POINT{x, y}, code); }
+inline bool ApplyCustomMoulding(int32_t x, int32_t y, SymEntryInfo* entry) {
+  return ApplyCustomMoulding(POINT{x, y}, entry);
+}
 // The code onto the side of every segment of the wall that `pickedRecord` (one of
 // `pickedPoint`'s two records) belongs to.
 void ApplyStandardMouldingToEntireWallGroup(Objex* wall, TrimData* pickedRecord, Poinz* pickedPoint, int32_t code);

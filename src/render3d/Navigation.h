@@ -40,7 +40,8 @@ int RenderLoop();
 // Camera set-up calls kept for their callers: the position is not stored; the angle only
 // re-aligns the animated background.
 void SetCameraPosition(float x, float y, float z);
-void SetCameraAngle(float x, float y, float z);
+// Callers pass either the camera point or only the angle; neither is read.
+void SetCameraAngle(float x, float y = 0, float z = 0);
 // Scrolls the background one image width per 90 degrees of turn (not with
 // kLVOffBackgroundAnimation).
 void AnimateBackground(DocState* docState);
@@ -66,6 +67,10 @@ void RealTimePlantGrowthD3D(int16_t level, int16_t delta);
 // A 3D vector of the given length at a horizontal and a vertical angle (degrees); (0, 0, 0)
 // without a document.
 void Get3DPointFromLengthAndAngles(float length, float horizontal, float vertical, float* x, float* y, float* z);
+// The same into a vector of three floats (nothing for a null vector).
+inline void Get3DPointFromLengthAndAngles(float length, float horizontal, float vertical, float out[3]) {
+  if (out) Get3DPointFromLengthAndAngles(length, horizontal, vertical, &out[0], &out[1], &out[2]);
+}
 
 // The turn divisors, forward divisor, walk height step, fly distance step and smoothing
 // divisors of the free and controlled-fly loop at a navigation speed (6 to 10; any other

@@ -75,3 +75,7 @@ float* ReduceToUnit(float vector[3]);
 // skirting is rebuilt and the part rendered again.
 void AssignCabinetTextures(int32_t subtype, int32_t textureID, const ShortPoint* scale, const RGBColor* color,
                            Objex* object);
+// The same with the scale and colour given as values.
+inline void AssignCabinetTextures(int32_t subtype, int32_t textureID, ShortPoint scale, RGBColor color, Objex* object) {
+  AssignCabinetTextures(subtype, textureID, &scale, &color, object);
+}

@@ -146,6 +146,77 @@ TEST_F(LVSheets, RenderingSheetFillsAndSavesTheSettings) {
   EXPECT_FALSE(doc->undoManager().canUndo());
 }
 
+// The sheets driven through their own operations rather than their buttons: the controls
+// filled and saved on request, the angle controls following a slider or stepper moved without
+// its signal, and each sheet's dismiss by tag.
+TEST_F(LVSheets, SheetOperationsByName) {
+  LVGeneralPropertiesController* general = this->general();
+  ASSERT_NE(general, nullptr);
+  ds->navigationStep = 8;
+  general->initializeControlStates();
+  EXPECT_EQ(general->navigationSpeedSlider->value(), 2);
+  general->navigationSpeedSlider->setValue(4);
+  general->saveControlStates();
+  EXPECT_EQ(ds->navigationStep, 10);
+  general->navigationSpeedSlider->setValue(3);
+  general->dismissGeneralPropertiesSheet(0);
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(SheetController::attachedSheet(window), nullptr);
+  EXPECT_EQ(ds->navigationStep, 10);
+  general = this->general();
+  general->navigationSpeedSlider->setValue(1);
+  general->dismissGeneralPropertiesSheet(1);
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(SheetController::attachedSheet(window), nullptr);
+  EXPECT_EQ(ds->navigationStep, 7);
+  EXPECT_EQ(lastUndo(), "Rendering Settings");
+
+  LVLightPropertiesController* sheet = light();
+  ASSERT_NE(sheet, nullptr);
+  {
+    const QSignalBlocker quiet(sheet->directionAngleSlider);
+    sheet->directionAngleSlider->setValue(120);
+  }
+  sheet->trackingDirectionAngleSlider();
+  EXPECT_EQ(sheet->directionAngleStepper->value(), 120);
+  EXPECT_EQ(sheet->directionAngleTextField->text(), "120");
+  {
+    const QSignalBlocker quiet(sheet->directionAngleStepper);
+    sheet->directionAngleStepper->setValue(130);
+  }
+  sheet->changingDirectionAngleStepper();
+  EXPECT_EQ(sheet->directionAngleSlider->value(), 130);
+  EXPECT_EQ(sheet->directionAngle(), 130);
+  {
+    const QSignalBlocker quiet(sheet->overheadAngleSlider);
+    sheet->overheadAngleSlider->setValue(50);
+  }
+  sheet->trackingOverheadAngleSlider();
+  EXPECT_EQ(sheet->overheadAngleStepper->value(), 50);
+  EXPECT_EQ(sheet->overheadAngleTextField->text(), "50");
+  {
+    const QSignalBlocker quiet(sheet->overheadAngleStepper);
+    sheet->overheadAngleStepper->setValue(55);
+  }
+  sheet->changingOverheadAngleStepper();
+  EXPECT_EQ(sheet->overheadAngleSlider->value(), 55);
+  EXPECT_EQ(sheet->overheadAngle(), 55);
+  // Sun settings alone are no lamp change; the brightness is.
+  EXPECT_FALSE(sheet->saveControlStates());
+  EXPECT_EQ(ds->sunDirectionAngle(), 130.0f);
+  EXPECT_EQ(ds->sunOverheadAngle(), 55.0f);
+  sheet->lightBrightnessSlider->setValue(60);
+  EXPECT_TRUE(sheet->saveControlStates());
+  EXPECT_FLOAT_EQ(ds->lightBrightness(), 1.7f);
+  ds->sunDirectionAngle() = 10;
+  sheet->initializeControlStates();
+  EXPECT_EQ(sheet->directionAngleSlider->value(), 10);
+  sheet->dismissLightPropertiesSheet(0);
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(SheetController::attachedSheet(window), nullptr);
+  EXPECT_EQ(ds->sunDirectionAngle(), 10.0f);
+}
+
 TEST_F(LVSheets, FieldOfViewCodes) {
   const struct {
     int code;

@@ -17,6 +17,7 @@
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
 #include "model/Services.h"
+#include "model/TrimDefinitions.h"
 #include "openings/CustomDefinitions.h"
 #include "platform/Alerts.h"
 #include "platform/ContentPaths.h"
@@ -263,6 +264,46 @@ TEST_F(CustomDefinitions, WithoutADefinitionTheOpeningKeepsItsPartsAndTheUserIsT
   sky->typeData = nullptr;
   free(rr);
   DeleteObj(sky);
+}
+
+// The definition paths handed out in a caller's path buffer: 1 and the full path for a
+// selected entry of the right kind, else 0 and an empty buffer.
+TEST_F(CustomDefinitions, DefinitionPathsIntoAPathBuffer) {
+  WriteWindow();
+  WriteDefinition(trims() + "/Mine/t.QTF", {{kObjClosedPoly, 1, true, {{0, 0}, {1, 0}, {1, 3}, {0, 4}}, 0, 0, true}});
+  char path[512];
+
+  Choose(kCustomWindowCategory, "Tall/w.QTF");
+  EXPECT_EQ(GetCurrentDefinitionFilePath(path), 1);
+  EXPECT_EQ(std::string(path), windows() + "/Tall/w.QTF");
+  Choose(kCustomDoorCategory, "Tall/d.QTF", kEntryCustomDoor);
+  EXPECT_EQ(GetCurrentDefinitionFilePath(path), 1);
+  EXPECT_EQ(std::string(path), doors() + "/Tall/d.QTF");
+  alerts.shown.clear();
+  Choose(kCustomWindowCategory, "");
+  std::strcpy(path, "old");
+  EXPECT_EQ(GetCurrentDefinitionFilePath(path), 0);
+  EXPECT_STREQ(path, "");
+  EXPECT_EQ(alerts.shown.size(), 1u);
+  Choose(3, "Tall/w.QTF");
+  EXPECT_EQ(GetCurrentDefinitionFilePath(path), 0);
+  EXPECT_STREQ(path, "");
+  // A path longer than the buffer holds is refused rather than cut short.
+  Choose(kCustomWindowCategory, std::string(600, 'a') + ".QTF");
+  EXPECT_EQ(GetCurrentDefinitionFilePath(path), 0);
+  EXPECT_STREQ(path, "");
+  EXPECT_EQ(GetCurrentDefinitionFilePath(static_cast<char*>(nullptr)), 0);
+
+  alerts.shown.clear();
+  Choose(kCustomWindowCategory, "Mine/t.QTF", kEntryCustomTrim);
+  EXPECT_EQ(GetCurrentTrimDefinitionFilePath(path), 1);
+  EXPECT_EQ(std::string(path), trims() + "/Mine/t.QTF");
+  Choose(kCustomWindowCategory, "Mine/t.QTF", kEntryCustomWindow);
+  EXPECT_EQ(GetCurrentTrimDefinitionFilePath(path), 0);
+  EXPECT_STREQ(path, "");
+  Choose(kCustomWindowCategory, "", kEntryCustomTrim);
+  EXPECT_EQ(GetCurrentTrimDefinitionFilePath(path), 0);
+  EXPECT_TRUE(alerts.shown.empty());
 }
 
 TEST_F(CustomDefinitions, DamagedDefinitionIsRefusedAndChangesNothing) {

@@ -611,3 +611,43 @@ TEST_F(WallTrims, ProfileMovesIntoTheFirstQuadrant) {
 }
 
 }  // namespace
+
+// The sweep called directly with the face's corners first (A = vertex 3, B = vertex 0), as the
+// wall-face builder hands them: the same profile faces as the face build makes.
+TEST_F(WallTrims, CustomProfilesSweptFromCornersFirst) {
+  for (int side : {0, 1}) {
+    SCOPED_TRACE(side);
+    Objex* wall = TrimWall({{0, 0}, {120, 0}});
+    const PlaneObject* face = Face(wall, side == 0 ? 0 : 2);
+    ASSERT_EQ(face->attachments, nullptr);
+    const PlaneVertex B = face->planes->vertices[0], A = face->planes->vertices[3];
+    const float angle = std::atan2(A.z - B.z, A.x - B.x);
+    TrimData* r = Side(wall->firstPoint, side);
+    r->lowerTrim() = kTrimCustomProfile, r->lowerProfile() = StepProfile();
+
+    PlaneObject* po = CreatePlaneObject();
+    faces.push_back(po);
+    gBase2DObject = gActual3DObject = wall;
+    // Nothing without a plane object to hang the trims on, a record or a start point.
+    ApplyCustomTrimToWall(&A, &B, angle, 0, 96, 0, static_cast<int16_t>(side), r, wall->firstPoint);
+    gCurPlaneObject = po;
+    ApplyCustomTrimToWall(&A, &B, angle, 0, 96, 0, static_cast<int16_t>(side), nullptr, wall->firstPoint);
+    ApplyCustomTrimToWall(&A, &B, angle, 0, 96, 0, static_cast<int16_t>(side), r, nullptr);
+    EXPECT_EQ(po->attachments, nullptr);
+    ApplyCustomTrimToWall(&A, &B, angle, 0, 96, 0, static_cast<int16_t>(side), r, wall->firstPoint);
+    gCurPlaneObject = nullptr;
+    gBase2DObject = gActual3DObject = nullptr;
+
+    const CustomCount n = CountCustom(po);
+    EXPECT_EQ(n.swept, 3);
+    EXPECT_EQ(n.ends, 2);
+    float lowest = 1e9f, highest = -1e9f;
+    for (const PlaneObject* t : TrimsOf(po, 63))
+      for (int32_t v = 0; v < t->planes->vertexCount; ++v) {
+        lowest = std::min(lowest, -t->planes->vertices[v].y), highest = std::max(highest, -t->planes->vertices[v].y);
+        EXPECT_GT(t->planes->vertices[v].z * A.z, 0);
+      }
+    EXPECT_NEAR(lowest, 0, kTol);
+    EXPECT_NEAR(highest, 5, kTol);
+  }
+}

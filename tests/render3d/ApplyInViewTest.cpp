@@ -504,6 +504,28 @@ TEST_F(ApplyMouldingInView, ACodeOnOneFaceOrWithShiftOnTheWholeSide) {
   EXPECT_EQ(trim(1, 1)->crownTrim(), 35);
 }
 
+// The view point given as its x and y, y downwards: the top of the view is the sky, the bottom
+// the ground, the middle the wall.
+TEST_F(ApplyMouldingInView, ViewPointGivenAsXAndY) {
+  ds()->backgroundTextureID = 1550;
+  EXPECT_FALSE(ApplyTexture(32, 1, 1234));
+  EXPECT_EQ(ds()->backgroundTextureID, 1234);
+  EXPECT_FALSE(ApplyTexture(32, 63, 20001));
+  EXPECT_EQ(ds()->lotTextureID, 20001);
+  EXPECT_FALSE(ApplyColor(32, 63, 0x00030201, 0, 0));
+  EXPECT_EQ(ds()->lotColor, (RGBColor{257, 514, 771}));
+  EXPECT_FALSE(ApplyPalette(32, 32, -1001));  // no palette entries
+  SymEntryInfo none{};
+  EXPECT_FALSE(ApplyCustomTextureImage(32, 32, &none));
+
+  sideFace();
+  EXPECT_TRUE(ApplyMoulding(32, 32, 402));
+  EXPECT_EQ(trim(1, 1)->crownTrim(), 35);
+  EXPECT_FALSE(ApplyMoulding(32, 1, 402));
+  EXPECT_FALSE(ApplyMoulding(32, 32, -1));
+  EXPECT_FALSE(ApplyCustomMoulding(32, 1, nullptr));
+}
+
 TEST_F(ApplyMouldingInView, DoorTrimsLoseTheirProfileAndTakeTheWidthOnlyOnTheDoorItself) {
   Objex* door = doc.addObject(kObjDoor, false, {{0, 0}, {1, 0}}, parts);
   auto* data = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));

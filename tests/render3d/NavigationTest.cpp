@@ -373,7 +373,14 @@ TEST_F(Navigation, ThreeDPointFromLengthAndAngles) {
     EXPECT_NEAR(x, r.x, 1e-3);
     EXPECT_NEAR(y, r.y, 1e-3);
     EXPECT_NEAR(z, r.z, 1e-3);
+    // The same into a vector of three floats.
+    float v[3] = {1, 1, 1};
+    Get3DPointFromLengthAndAngles(r.length, r.horizontal, r.vertical, v);
+    EXPECT_NEAR(v[0], r.x, 1e-3);
+    EXPECT_NEAR(v[1], r.y, 1e-3);
+    EXPECT_NEAR(v[2], r.z, 1e-3);
   }
+  Get3DPointFromLengthAndAngles(10, 0, 0, static_cast<float*>(nullptr));
   float x = 0, y = 0, z = 0;
   Get3DPointFromLengthAndAngles(20, 33, 21, &x, &y, &z);
   EXPECT_NEAR(std::sqrt(x * x + y * y + z * z), 20, 1e-3);
@@ -410,6 +417,10 @@ TEST_F(Navigation, TheBackgroundScrollsOneImagePerQuarterTurn) {
   EXPECT_FLOAT_EQ(gBackgroundVertices[0], 0);
   gAnimateBackground = 1;
   SetCameraAngle(0, 0, 0);
+  EXPECT_FLOAT_EQ(gBackgroundVertices[0], -1);
+  // Given only the angle, which is not read either.
+  gBackgroundVertices[0] = 5;
+  SetCameraAngle(270);
   EXPECT_FLOAT_EQ(gBackgroundVertices[0], -1);
   // The redraw request.
   int marked = 0;

@@ -266,6 +266,14 @@ TEST_F(Textures, CabinetMaterialsGoToEveryLikePartOfTheSameCabinet) {
   EXPECT_EQ(drawer->textureID1, 0);
   EXPECT_EQ(drawer->firstPoint->textureID[0], 0);
   AssignCabinetTextures(4021, 1550, nullptr, &colour, doorA);  // no scale: nothing
+  EXPECT_EQ(doorA->textureID1, 1550);
+  // Scale and colour given as values.
+  AssignCabinetTextures(4022, 1600, ShortPoint{70, 80}, RGBColor{4, 5, 6}, drawer);
+  EXPECT_EQ(drawer->textureID2, 1600);
+  EXPECT_EQ(drawer->textureScale1.y, 80);
+  EXPECT_EQ(drawer->color2, (RGBColor{4, 5, 6}));
+  EXPECT_EQ(drawer->firstPoint->textureScale[0].x, 70);
+  EXPECT_EQ(doorB->textureID1, 1550);
 }
 
 }  // namespace

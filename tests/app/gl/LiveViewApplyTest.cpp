@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTest>
 #include <cstdlib>
@@ -63,7 +64,17 @@ TEST_F(LiveViewApplyTest, AMaterialDroppedOnAWallChangesItsSideAndOneUndoPutsItB
   entry.textureID = 2400;
   const std::vector<uint8_t> record = encodeSymEntry(entry);
   const QByteArray bytes(reinterpret_cast<const char*>(record.data()), static_cast<qsizetype>(record.size()));
+  // The drag is offered as a copy only when it carries a content entry.
+  QMimeData offered;
+  EXPECT_EQ(view->draggingEntered(&offered), 0);
+  offered.setText("text");
+  EXPECT_EQ(view->draggingEntered(&offered), 0);
+  offered.setData(QString::fromLatin1(Content3DDNDPboardType), bytes);
+  EXPECT_EQ(view->draggingEntered(&offered), 4);
+  EXPECT_EQ(view->draggingEntered(nullptr), 0);
+  EXPECT_TRUE(view->prepareForDragOperation());
   ASSERT_TRUE(view->performDragOperation(&bytes, POINT{view->width() / 2, view->height() / 2}));
+  view->concludeDragOperation();
   EXPECT_EQ(doc->undoManager().undoActionName(), "Material");
 
   // One side of the wall took the material, the other kept its own; nothing reached the sky.

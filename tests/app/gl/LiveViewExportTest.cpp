@@ -72,6 +72,25 @@ TEST_F(LiveViewExportTest, QualitiesTakeTheirPassesAndRestoreTheSettings) {
   gLightViewLotOff = 0;
 }
 
+// The controller's render at a quality and size, and its grab of the pixels: the render just
+// made while it is held, the view's own frame once an export has used it.
+TEST_F(LiveViewExportTest, TheControllerRendersAtASizeAndGrabsThePixels) {
+  ASSERT_TRUE(controller->prepareLiveViewUsingQuality(kQualityHigh, QSize(100, 70)));
+  QImage image = controller->liveViewOGLViewBitmapImageRep();
+  ASSERT_EQ(image.size(), QSize(100, 70));
+  EXPECT_TRUE(Red(image.pixel(0, 0)) && Red(image.pixel(99, 69)));
+  EXPECT_FALSE(image.hasAlphaChannel());
+
+  ASSERT_TRUE(ExportLiveViewImage(file("grab.png"), 3, kQualityCurrentImage, 40, 30));
+  gRefreshRender = 1;
+  controller->liveViewOGLView()->display();
+  image = controller->liveViewOGLViewBitmapImageRep();
+  const QSize own = controller->liveViewOGLView()->size() * controller->liveViewOGLView()->devicePixelRatio();
+  EXPECT_EQ(image.size(), own);
+  ASSERT_FALSE(image.isNull());
+  EXPECT_TRUE(Red(image.pixel(0, 0)) && Red(image.pixel(image.width() - 1, image.height() - 1)));
+}
+
 TEST_F(LiveViewExportTest, APngLargerThanTheScreenHasExactlyItsSize) {
   const std::string path = file("big.png");
   ASSERT_TRUE(ExportLiveViewImage(path, 3, kQualityCurrentImage, 3000, 2000));

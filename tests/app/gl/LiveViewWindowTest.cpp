@@ -104,6 +104,14 @@ TEST_F(LiveViewWindowTest, ToolbarHasTheFiveItemsWithTheirLabelsAndToolTips) {
     EXPECT_FALSE(items[i]->icon().isNull());
   }
   EXPECT_EQ(controller->toolbarItemForItemIdentifier("No Such Item", controller), nullptr);
+  // Asked for by the toolbar: a new item of its own.
+  QAction* made = controller->toolbar(toolbar, LVTBRenderFinalItemIdentifier, true);
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(made->parent(), toolbar);
+  EXPECT_EQ(made->objectName(), LVTBRenderFinalItemIdentifier);
+  EXPECT_EQ(controller->toolbar(toolbar, "No Such Item", true), nullptr);
+  EXPECT_EQ(controller->toolbar(nullptr, LVTBRenderFinalItemIdentifier, true), nullptr);
+  delete made;
 }
 
 TEST_F(LiveViewWindowTest, ExportPopUpsCarryTheFormatAndQualityTags) {
