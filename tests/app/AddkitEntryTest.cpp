@@ -12,6 +12,7 @@
 
 #include "app/AddkitEntry.h"
 #include "model/DocumentModel.h"
+#include "model/LiveViews.h"
 
 namespace {
 
@@ -131,6 +132,27 @@ TEST_F(AddkitDescriptors, LookUpsFindTheFirst) {
   EXPECT_EQ(list.addkitEntryForDocument(&model), list.pluginList()[2].get());
   EXPECT_EQ(list.addkitEntryForDocumentID(42), list.pluginList()[2].get());
   EXPECT_EQ(list.addkitEntryForDocumentID(43), nullptr);
+}
+
+// A design's data entry for a plug-in is made from the plug-in itself.
+TEST(AddkitPlugInData, AnEntryForThePlugInCarriesItsID) {
+  AddkitEntry plugin;
+  plugin.setPlugInID(31);
+  ZLKDocumentModel* const previous = gCurDocument;
+  gCurDocument = nullptr;
+  EXPECT_EQ(AppendPlugInDataToList(&plugin), nullptr);  // no design
+  ZLKDocumentModel model;
+  gCurDocument = &model;
+  PlugInData* entry = AppendPlugInDataToList(&plugin);
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->plugInID, 31);
+  EXPECT_EQ(entry->size, 0);
+  EXPECT_EQ(entry->data, nullptr);
+  EXPECT_EQ(model.itsPlugIns, entry);
+  EXPECT_EQ(AppendPlugInDataToList(static_cast<const AddkitEntry*>(nullptr)), nullptr);
+  EXPECT_EQ(model.itsPlugIns->next, nullptr);
+  DeletePlugInDataList();
+  gCurDocument = previous;
 }
 
 }  // namespace
