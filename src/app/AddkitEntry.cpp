@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "model/DocumentModel.h"
+#include "model/LiveViews.h"
 #include "platform/ContentPaths.h"
 #include "platform/IniFile.h"
 
@@ -164,4 +165,8 @@ std::vector<int32_t> AddkitPluginList::pluginIDs() const {
 AddkitPluginList& SharedAddkitPluginList() {
   static AddkitPluginList list;
   return list;
+}
+
+PlugInData* AppendPlugInDataToList(const AddkitEntry* plugin) {
+  return plugin ? AppendPlugInDataToList(plugin->plugInID()) : nullptr;
 }

@@ -10,6 +10,7 @@
 
 class ZLKDocumentModel;
 class AddkitEntryController;
+struct PlugInData;
 
 class AddkitEntry {
  public:
@@ -103,3 +104,7 @@ class AddkitPluginList {
 
 // The program's list of installed plug-ins (built at start-up).
 AddkitPluginList& SharedAddkitPluginList();
+
+// An empty data entry of the current design for the plug-in, under its id (as
+// AppendPlugInDataToList(id)); null without a plug-in or a design.
+PlugInData* AppendPlugInDataToList(const AddkitEntry* plugin);

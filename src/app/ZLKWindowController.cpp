@@ -58,6 +58,7 @@
 #include "files/ObjectFile.h"
 #include "files/StreamState.h"
 #include "files/TopoGridFile.h"
+#include "model/AddRemovePoints.h"
 #include "model/HitTest.h"
 #include "model/ParallelObjects.h"
 #include "model/CommandCodes.h"
@@ -966,6 +967,13 @@ void ZLKWindowController::elevateObjectSheetDidEnd(int returnCode) {
   if (returnCode == 1) TopLevelObjectAllLayers(model->itsLayers, kCmdElevateObjects, CommandArg::None());
   ElevationApplied(model);
   Refresh();
+}
+
+void ZLKWindowController::removePointSheetDidEnd(int returnCode) {
+  ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
+  if (!model) return;
+  gCurDocument = model;
+  RemovePointSheetDidEnd(returnCode, gRemovePtTargetObjectID, gRemovePtTargetPointID, gRemovePtTargetPrevPointID);
 }
 
 // ---- Plant growth ----

@@ -131,6 +131,9 @@ class ZLKWindowController : public QMainWindow {
   void popUpElevationSliderMenu(const QPoint& global);
   // End of the question before elevating objects of mixed elevations (1: elevate).
   void elevateObjectSheetDidEnd(int returnCode);
+  // End of the question before removing a point that carries attachments (1: "Delete Point"):
+  // finishes the pending removal on this window's design.
+  void removePointSheetDidEnd(int returnCode);
 
   // The plant-growth level (1 .. the design's maximum plant age).
   QProgressBar* plantGrowthLevelIndicator() const { return plantGrowthLevelIndicator_; }

@@ -32,6 +32,14 @@ struct ByteStreamState {
 
 extern ByteStreamState gStream;
 
+// The stream state under its customary names.
+inline FileBytes& gInDataBuffer = gStream.inDataBuffer;
+inline uint32_t& gInDataBufferPos = gStream.inDataBufferPos;
+inline std::vector<uint8_t>& gOutDataBuffer = gStream.outDataBuffer;
+inline bool& gUseScrap = gStream.useScrap;
+inline uint8_t*& gPrivateScrap = gStream.privateScrap;
+inline uint32_t& gScrapIndex = gStream.scrapIndex;
+
 // Drops every buffer and the scrap and clears all flags.
 void ResetByteStream();
 

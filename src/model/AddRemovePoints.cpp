@@ -25,6 +25,9 @@
 uint32_t gRemovePtTargetObjectID = 0;
 uint32_t gRemovePtTargetPointID = 0;
 uint32_t gRemovePtTargetPrevPointID = 0;
+Objex* gRemovePtTargetObject = nullptr;
+Poinz* gRemovePtTargetPoint = nullptr;
+Poinz* gRemovePtTargetPrevPoint = nullptr;
 
 namespace {
 
@@ -188,10 +191,13 @@ void ShowTooFewPoints(int32_t shown) {
   ShowAlert("Unable to delete point.", text);
 }
 
-void ShowAttachmentSheet(const Objex* object, const Poinz* point, const Poinz* prev) {
+void ShowAttachmentSheet(Objex* object, Poinz* point, Poinz* prev) {
   gRemovePtTargetObjectID = object->objectID;
   gRemovePtTargetPointID = point->pointID;
   gRemovePtTargetPrevPointID = prev->pointID;
+  gRemovePtTargetObject = object;
+  gRemovePtTargetPoint = point;
+  gRemovePtTargetPrevPoint = prev;
   AlertRequest request;
   request.message = "One or more attachments will be removed.";
   request.informative =

@@ -30,6 +30,11 @@ constexpr int kRemovePointSheetConfirmed = 1;
 extern uint32_t gRemovePtTargetObjectID;
 extern uint32_t gRemovePtTargetPointID;
 extern uint32_t gRemovePtTargetPrevPointID;
+// The same by address, as they stood when the sheet opened; only to look at: the sheet's end
+// goes by the IDs, since the design may change while the sheet is open.
+extern Objex* gRemovePtTargetObject;
+extern Poinz* gRemovePtTargetPoint;
+extern Poinz* gRemovePtTargetPrevPoint;
 // End of the attachment sheet: with "Delete Point" the object and points are looked up again
 // and, when they still stand as they did, the attachments at both points and the point are
 // removed, the object rebuilt and "Remove Point" stored for undo. Anything else: nothing.

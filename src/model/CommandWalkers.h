@@ -1,6 +1,7 @@
 // The command walkers: apply a command code to the selected objects of every visible
 // layer (with their subtrees) or to the selected top-level objects only.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "model/CommandCodes.h"
@@ -19,6 +20,15 @@ struct CommandArg {
   const LOGFONT* font = nullptr;
   DragTransformInfo* drag = nullptr;  // revolving
   int32_t value = 0;
+
+  // Any one of the kinds converts to an argument, so a caller can pass it as it is.
+  CommandArg() = default;
+  CommandArg(std::nullptr_t) {}
+  CommandArg(DocState* ds) : docState(ds) {}
+  CommandArg(TransformInfo* t) : transform(t) {}
+  CommandArg(const LOGFONT* f) : font(f) {}
+  CommandArg(DragTransformInfo* d) : drag(d) {}
+  CommandArg(int32_t v) : value(v) {}
 
   static CommandArg None() { return {}; }
   static CommandArg Doc(DocState* ds) { CommandArg a; a.docState = ds; return a; }

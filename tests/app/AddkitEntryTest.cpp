@@ -13,6 +13,7 @@
 #include "app/AddkitDispatcher.h"
 #include "app/AddkitEntry.h"
 #include "model/DocumentModel.h"
+#include "model/LiveViews.h"
 
 namespace {
 
@@ -149,6 +150,27 @@ TEST_F(AddkitDescriptors, TheDispatcherMakesAnEntryFromADescriptor) {
   EXPECT_TRUE(e->isAddkitEntryValid());
   EXPECT_EQ(AddkitDispatcher::createAddkitEntryWithContentsAtPath(nullptr, 11000, 9000), nullptr);
   EXPECT_EQ(AddkitDispatcher::createAddkitEntryWithContentsAtPath("", 11000, 9000), nullptr);
+}
+
+// A design's data entry for a plug-in is made from the plug-in itself.
+TEST(AddkitPlugInData, AnEntryForThePlugInCarriesItsID) {
+  AddkitEntry plugin;
+  plugin.setPlugInID(31);
+  ZLKDocumentModel* const previous = gCurDocument;
+  gCurDocument = nullptr;
+  EXPECT_EQ(AppendPlugInDataToList(&plugin), nullptr);  // no design
+  ZLKDocumentModel model;
+  gCurDocument = &model;
+  PlugInData* entry = AppendPlugInDataToList(&plugin);
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(entry->plugInID, 31);
+  EXPECT_EQ(entry->size, 0);
+  EXPECT_EQ(entry->data, nullptr);
+  EXPECT_EQ(model.itsPlugIns, entry);
+  EXPECT_EQ(AppendPlugInDataToList(static_cast<const AddkitEntry*>(nullptr)), nullptr);
+  EXPECT_EQ(model.itsPlugIns->next, nullptr);
+  DeletePlugInDataList();
+  gCurDocument = previous;
 }
 
 }  // namespace

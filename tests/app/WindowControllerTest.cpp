@@ -1,7 +1,10 @@
 // The design window's controls: the active-floor pop-up and its road through undo, fitting
-// the plan to the window, the status readouts, the elevation pane, the floor areas and the
-// New and Open roads that keep the one window.
+// the plan to the window, the status readouts, the elevation pane, the end of the remove-point
+// sheet, the floor areas and the New and Open roads that keep the one window.
 #include <gtest/gtest.h>
+
+// Before the Qt headers: the attachment records have a field named as a Qt keyword.
+#include "model/ChildBuilders.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -31,6 +34,7 @@
 #include "files/DesignFile.h"
 #include "files/Undo.h"
 #include "inspectors/ObjectElevationController.h"
+#include "model/AddRemovePoints.h"
 #include "model/DocState.h"
 #include "model/Delete.h"
 #include "model/DocumentModel.h"
@@ -419,6 +423,32 @@ TEST_F(WindowController, ElevationPaneAndSlider) {
   ASSERT_EQ(alerts.shown.size(), 1u);
   EXPECT_EQ(alerts.shown[0].message, "Elevation settings will be applied to all selected objects.");
   EXPECT_EQ(doc->undoManager().undoActionName(), "Elevation Slider");
+}
+
+// The sheet that asks before a point with attachments goes ends in this window: "Delete
+// Point" removes the point with the door on its segment, anything else leaves the wall.
+TEST_F(WindowController, RemovePointSheetEndFinishesThePendingRemoval) {
+  DeferredAlerts alerts;
+  const RGBColor black{};
+  Objex* wall = CreateObject(kObjWall, 0, 1, &black, &black, 4, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr);
+  for (float x : {0.0f, 100.0f, 200.0f, 300.0f})
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, 0, 0, 0, 0, 0, 0, 0, wall), wall);
+  AppendObjectToLayer(wall, model->itsCurLayer);
+  UpdateObjectBounds(wall);
+  Objex* door = AddDoor(wall, 1);
+  PointAt(wall, 1)->selected = 1;
+  EXPECT_EQ(RemovePoint(wall, PointAt(wall, 1), ds), 0);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(gRemovePtTargetObject, wall);
+  window->removePointSheetDidEnd(0);  // "Cancel"
+  EXPECT_EQ(wall->pointCount, 4);
+  EXPECT_EQ(wall->firstChild, door);
+  window->removePointSheetDidEnd(1);
+  EXPECT_EQ(wall->pointCount, 3);
+  EXPECT_FLOAT_EQ(PointAt(wall, 1)->position[0], 200);
+  EXPECT_EQ(wall->firstChild, nullptr);
+  EXPECT_EQ(doc->undoManager().undoActionName(), "Remove Point");
 }
 
 TEST_F(WindowController, QuitThenCancelLeavesEveryWindowAsItWas) {

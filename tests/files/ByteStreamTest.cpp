@@ -283,6 +283,36 @@ TEST_F(ByteStreamTest, ScrapHoldsOneCopyForManyPastes) {
   EndScrap();
 }
 
+// The stream state under its customary names is the state the routines work on.
+TEST_F(ByteStreamTest, StateGlobalsAreTheStreamState) {
+  const uint8_t data[4] = {0x00, 0x64, 0x01, 0x90};
+  gInDataBuffer.assign(data, data + 4);
+  gInDataBufferPos = 2;
+  EXPECT_EQ(GetLength(), 4u);
+  EXPECT_EQ(GetMark(), 2u);
+  int16_t tag = 0;
+  ReadShort(&tag);
+  EXPECT_EQ(tag, 400);
+  EXPECT_EQ(gInDataBufferPos, 4u);
+
+  BeginOutputBuffer();
+  WriteShort(100);
+  EXPECT_EQ(gOutDataBuffer, (Bytes{0x00, 0x64}));
+  ReleaseOutputBuffer();
+
+  gUseScrap = 1;
+  WriteStdShort(-1);
+  ASSERT_NE(gPrivateScrap, nullptr);
+  EXPECT_EQ(gScrapIndex, 2u);
+  EXPECT_EQ(gPrivateScrap[0], 0xFF);
+  gScrapIndex = 0;
+  int16_t back = 0;
+  ReadStdShort(&back);
+  EXPECT_EQ(back, -1);
+  gUseScrap = 0;
+  EXPECT_TRUE(gOutDataBuffer.empty());
+}
+
 class ByteStreamFileTest : public ByteStreamTest {
  protected:
   void SetUp() override {

@@ -128,6 +128,9 @@ TEST(RemovePoint, AttachmentSheetCancelChangesNothing) {
   EXPECT_EQ(gRemovePtTargetObjectID, wall->objectID);
   EXPECT_EQ(gRemovePtTargetPointID, PointAt(wall, 1)->pointID);
   EXPECT_EQ(gRemovePtTargetPrevPointID, PointAt(wall, 0)->pointID);
+  EXPECT_EQ(gRemovePtTargetObject, wall);
+  EXPECT_EQ(gRemovePtTargetPoint, PointAt(wall, 1));
+  EXPECT_EQ(gRemovePtTargetPrevPoint, PointAt(wall, 0));
   EXPECT_TRUE(undo.names.empty());
 }
 

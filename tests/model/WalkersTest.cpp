@@ -27,6 +27,32 @@ TEST(Walkers, InvisibleLayersAreSkipped) {
   EXPECT_FLOAT_EQ(b->firstPoint->position[0], 0);
 }
 
+// The argument goes in as the caller holds it: a transform record, the DocState, a number,
+// or null for a command that needs none.
+TEST(Walkers, ArgumentsPassAsTheCallerHoldsThem) {
+  TestDocument doc;
+  Objex* a = doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  SetObjectSelectFlags(a, 1);
+  TransformInfo t{};
+  t.delta[0] = 5;
+  SelectedObjectAllLayers(doc.model.itsLayers, 1, kCmdTranslateObjects, &t);
+  EXPECT_FLOAT_EQ(a->firstPoint->position[0], 5);
+  doc.ds()->snapToGrid = 0;
+  doc.ds()->zoomFactor = 0.5f;
+  SelectedObjectLayer(doc.first, 1, kCmdNudgeDown, doc.ds());
+  EXPECT_FLOAT_EQ(a->firstPoint->position[2], 2);
+  SelectedObject(a, 1, kCmdNudgeDown, nullptr);  // no DocState: nothing
+  EXPECT_FLOAT_EQ(a->firstPoint->position[2], 2);
+  SelectedObject(a, 1, kCmdSetSegmentTexture2, 1550);
+  EXPECT_EQ(a->firstPoint->textureID[1], 1550);
+  doc.ds()->setting1 = 1;
+  doc.ds()->gateToolOffset = FloatPoint{0, 0};
+  TopLevelObject(a, kCmdDuplicate, doc.ds());
+  ASSERT_NE(a->next, nullptr);
+  EXPECT_EQ(a->next->firstPoint->textureID[1], 1550);
+  EXPECT_MODEL_SOUND();
+}
+
 TEST(Walkers, SelectedOnlyZeroReachesEveryObject) {
   TestDocument doc;
   Objex* a = doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
