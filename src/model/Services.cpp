@@ -154,7 +154,7 @@ void GetCustomSkylightBounds(Objex* skylight, FloatRect* rect, Float3DRect* box)
   NoteServiceCall("GetCustomSkylightBounds", skylight);
 }
 
-void CreateCustomSkylightBoundsPoints(Objex* skylight, const FloatRect* bounds) {
+void CreateCustomSkylightBoundsPoints(Objex* skylight, const Float3DRect* bounds) {
   if (gBuildingServices.createCustomSkylightBoundsPoints)
     return gBuildingServices.createCustomSkylightBoundsPoints(skylight, bounds);
   NoteServiceCall("CreateCustomSkylightBoundsPoints", skylight);
