@@ -316,6 +316,8 @@ void TranslateDeckAttachment(Objex* steps, float x, float y, float z) {
   NoteServiceCall("TranslateDeckAttachment", steps);
 }
 
+void TranslateDeckAttachment() { TranslateDeckAttachment(nullptr, 0, 0, 0); }
+
 void TranslateWallComponent(Objex* component, float x, float y, float z) {
   if (gToolsServices.translateWallComponent) return gToolsServices.translateWallComponent(component, x, y, z);
   NoteServiceCall("TranslateWallComponent", component);

@@ -306,6 +306,8 @@ void EvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ, 
                    ClickInfo* click, uint8_t unzoom);
 // Drags that run their own loops, handed over by the move tool at mouse-down.
 void TranslateDeckAttachment(Objex* steps, float x, float y, float z);
+// The deck-steps drag of the current click record (gClickInfo) alone: the click decides.
+void TranslateDeckAttachment();
 void TranslateWallComponent(Objex* component, float x, float y, float z);
 // Pulls `end` back along the ray from `start` to the nearest other wall segment of the layer
 // that it crosses; that wall's thickness, or 0 (end unchanged; 0 when not installed).
