@@ -108,7 +108,7 @@ void RenderLights(PlaneObject* list) {
   glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
   glDepthMask(GL_FALSE);
 
-  const bool polling = (gRenderOpenGLAntiAlias || gRenderingAntiAliasShadowMap) &&
+  const bool polling = (gRenderOpenGLAntiAlias || gRenderingShadowMapAntiAlias) &&
                        !gDisableRenderInterrupt && !gPrinting3DView;
   bool interrupted = false;
   const Objex* lastHandled = nullptr;

@@ -1217,7 +1217,7 @@ void RenderGLPlaneObjects(PlaneObject* list) {
   DocState* ds = CurDocState();
   if (!ds) return;
   Walk walk;
-  walk.antiAliased = gRenderOpenGLAntiAlias || gRenderingAntiAliasShadowMap;
+  walk.antiAliased = gRenderOpenGLAntiAlias || gRenderingShadowMapAntiAlias;
   const bool quiet = gRenderOpenGLAntiAlias || gRenderingShadowMap;
   if (gCountRenderingObjects && !gNoPlants) gTotalObjectsRendered = 0;
   if (!quiet) SetLVStatusString(LocalizedString("Rendering").c_str());
@@ -1345,7 +1345,7 @@ void RenderGLPlaneObjectsPlantsOnly(PlaneObject* list) {
   if (gCountRenderingObjects) gTotalObjectsRendered = 0;
   if (!(ds->renderExclusions() & kLVOffPlants)) {
     Walk walk;
-    walk.antiAliased = gRenderOpenGLAntiAlias || gRenderingAntiAliasShadowMap;
+    walk.antiAliased = gRenderOpenGLAntiAlias || gRenderingShadowMapAntiAlias;
     for (PlaneObject* po = list; po && !gBreakOpenGLRender; po = po->next) {
       if (!IsPlant(po)) continue;
       if (VisitStops(walk)) break;
@@ -1405,7 +1405,7 @@ int64_t WholeSceneWalks() { return sWholeListWalks; }
 int32_t LastRenderWalkVisits() { return sLastWalkVisits; }
 
 bool ReplayRenderPolls(int32_t visits) {
-  const bool antiAliased = gRenderOpenGLAntiAlias || gRenderingAntiAliasShadowMap;
+  const bool antiAliased = gRenderOpenGLAntiAlias || gRenderingShadowMapAntiAlias;
   for (int32_t n = kEscapePollInterval; n <= visits; n += kEscapePollInterval)
     if (PollStops(antiAliased)) return true;
   return false;

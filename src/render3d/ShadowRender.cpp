@@ -49,7 +49,7 @@ float* gMultiMap = nullptr;
 float* gSunMap = nullptr;
 uint8_t gRenderFullyDark = 0, gRenderFullyLight = 0;
 uint8_t gAdjustTrimLightIntensity = 0;
-uint8_t gRenderingAntiAliasShadowMap = 0;
+uint8_t gRenderingShadowMapAntiAlias = 0;
 int32_t gTotalLightsToRender = 0, gTotalLightsRendered = 0;
 
 namespace {
@@ -679,7 +679,7 @@ void RenderShadows() {
     gRenderOpenGLAntiAlias = 0;
     RenderGLScene();
     gRenderOpenGLAntiAlias = 1;
-    gRenderingAntiAliasShadowMap = 1;
+    gRenderingShadowMapAntiAlias = 1;
     const PassPlan plan = AntiAliasPassPlan(&ds->antiAliasPasses());
     GLint vp[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, vp);
@@ -700,7 +700,7 @@ void RenderShadows() {
       AccumReturn(1.0f);
       FinalizeGLScene();
     }
-    gRenderingAntiAliasShadowMap = 0;
+    gRenderingShadowMapAntiAlias = 0;
     AccumReturn(1.0f);
     FinalizeGLScene();
   } else {

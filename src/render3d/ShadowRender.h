@@ -34,7 +34,7 @@ extern float* gSunMap;              // sun contribution per pixel
 // gHideNonShadowObjects, gNoPlants and gAdjustTrimLightIntensity).
 extern uint8_t gRenderFullyDark, gRenderFullyLight;
 extern uint8_t gAdjustTrimLightIntensity;     // the fully lit pass brightens trims
-extern uint8_t gRenderingAntiAliasShadowMap;  // the anti-aliased passes of a shadow render run
+extern uint8_t gRenderingShadowMapAntiAlias;  // the anti-aliased passes of a shadow render run
 extern int32_t gTotalLightsToRender, gTotalLightsRendered;
 
 // ---- Light views ----

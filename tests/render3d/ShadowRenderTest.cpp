@@ -459,7 +459,7 @@ TEST_F(ShadowScene, AntiAliasedPassesSoftenButKeepTheShadow) {
         if (std::abs(soft.at(x, y).r - sharp.at(x, y).r) > 40) ++far;
     EXPECT_LT(far, 160 * 120 / 40) << passes;
     EXPECT_EQ(ds()->antiAliasPasses(), passes);
-    EXPECT_FALSE(gRenderingAntiAliasShadowMap);
+    EXPECT_FALSE(gRenderingShadowMapAntiAlias);
   }
 }
 
