@@ -37,6 +37,7 @@ struct V3 {
   float x, y, z;
 };
 V3 Of(const PlaneVertex& p) { return {p.x, p.y, p.z}; }
+V3 Of(const float* p) { return {p[0], p[1], p[2]}; }
 PlaneVertex Vertex(const V3& v) { return PlaneVertex{v.x, v.y, v.z, 0, 0, 0}; }
 V3 operator+(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 V3 Up(V3 a, float h) { return {a.x, a.y - h, a.z}; }  // heights grow upward as y falls
@@ -315,6 +316,22 @@ void FrameWallHeader(const PlaneVertex& start, const PlaneVertex& end, float off
 void FrameFloorFoundation(const PlaneVertex& start, const PlaneVertex& end, float offset, float height,
                           Objex* wall) {
   Box(Of(start), Of(end), kHeaderWidth / 2, offset, height, wall, Member::kFoundation);
+}
+
+void FrameVerticalStud(float angle, const float* bottom, const float* top, Objex* wall) {
+  if (bottom && top) VerticalStud(StudOffsetsAt(angle), Of(bottom), Of(top), wall);
+}
+
+void FrameStud(const float* start, const float* end, Objex* wall) {
+  if (start && end) Box(Of(start), Of(end), kStudDepth / 2, 0, kStudThickness, wall, Member::kStud);
+}
+
+void FrameWallHeader(const float* start, const float* end, float offset, float height, Objex* wall) {
+  if (start && end) Box(Of(start), Of(end), kHeaderWidth / 2, offset, height, wall, Member::kHeader);
+}
+
+void FrameFloorFoundation(const float* start, const float* end, float offset, float height, Objex* wall) {
+  if (start && end) Box(Of(start), Of(end), kHeaderWidth / 2, offset, height, wall, Member::kFoundation);
 }
 
 void FrameWallStuds(const PlaneVertex& start, const PlaneVertex& end, float bottom, float top, Objex* wall,

@@ -32,6 +32,12 @@ void FrameWallHeader(const PlaneVertex& start, const PlaneVertex& end, float off
 // The same box as a foundation block.
 void FrameFloorFoundation(const PlaneVertex& start, const PlaneVertex& end, float offset, float height,
                           Objex* wall);
+// The same four members from points given as three floats (x, height y, z); nothing without
+// both points.
+void FrameVerticalStud(float angle, const float* bottom, const float* top, Objex* wall);
+void FrameStud(const float* start, const float* end, Objex* wall);
+void FrameWallHeader(const float* start, const float* end, float offset, float height, Objex* wall);
+void FrameFloorFoundation(const float* start, const float* end, float offset, float height, Objex* wall);
 // One face of a stud or plate, a header, a foundation block (points x, height y, z).
 void BuildStudPlane(const float* p0, const float* p1, const float* p2, const float* p3, Objex* source,
                     bool vertical);

@@ -643,12 +643,12 @@ void GetCustomSkylightBounds(Objex* skylight, FloatRect* rect, Float3DRect* box)
 }  // namespace building3d
 
 namespace building3d {
-void CreateCustomSkylightBoundsPoints(Objex* skylight, const FloatRect* b) {
+void CreateCustomSkylightBoundsPoints(Objex* skylight, const Float3DRect* b) {
   NoteServiceCall("CreateCustomSkylightBoundsPoints", skylight);
   if (!skylight || !b || b->floatLeft > b->floatRight) return;
   DeleteObjectPoints(skylight);
-  const float c[4][2] = {{b->floatLeft, b->floatTop}, {b->floatRight, b->floatTop}, {b->floatRight, b->floatBottom},
-                         {b->floatLeft, b->floatBottom}};
+  const float c[4][2] = {{b->floatLeft, b->floatBack}, {b->floatRight, b->floatBack}, {b->floatRight, b->floatFront},
+                         {b->floatLeft, b->floatFront}};
   for (const auto& k : c)
     if (Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, k[0], 0, k[1], 0, 0, 0, 0, 0, 0, skylight))
       AppendPointToObject(p, skylight);

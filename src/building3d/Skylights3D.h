@@ -70,8 +70,9 @@ namespace building3d { void CreateCustomSkylightSymbols(Objex* skylight, float x
 void CreateCustomSkylightFillerPlane(Objex* skylight, Objex* part, int16_t kind);
 // Bounds of the built outline parts (2D over x and z, and 3D).
 namespace building3d { void GetCustomSkylightBounds(Objex* skylight, FloatRect* rect, Float3DRect* box); }
-// The skylight's points become the four plan corners of the rectangle, at height 0.
-namespace building3d { void CreateCustomSkylightBoundsPoints(Objex* skylight, const FloatRect* bounds); }
+// The skylight's points become the four plan corners of the box: (left, back), (right, back),
+// (right, front), (left, front), at height 0.
+namespace building3d { void CreateCustomSkylightBoundsPoints(Objex* skylight, const Float3DRect* bounds); }
 // Puts every built part on the plane (a roof plane, or a roof panel's slab).
 void FindCustomSkylightPointElevations(Objex* skylight, Objex* plane);
 // Rebuilds a custom skylight's parts around its middle and re-fits it: 1 when it was removed.

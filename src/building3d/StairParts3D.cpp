@@ -198,9 +198,9 @@ void BuildStaircaseBottomPaneling(Objex* st, Objex* leftStringer, Objex* rightSt
   }
 }
 
-void BuildStairLanding(Objex* st, float leftStart[3], float rightStart[3], const float leftCorner[3],
-                       const float leftNext[3], const float rightCorner[3], const float rightNext[3], float,
-                       float y0) {
+void BuildStairLanding(Objex* st, float leftStart[3], const float*, float rightStart[3], const float*,
+                       const float leftCorner[3], const float leftNext[3], const float rightCorner[3],
+                       const float rightNext[3], float, float y0) {
   const DocState* ds = CurDocState();
   if (!st || !ds || !leftStart || !rightStart || !leftCorner || !leftNext || !rightCorner || !rightNext) return;
   const float r = Screen(st->params[1]);

@@ -14,8 +14,10 @@ Objex* BuildStaircaseStraightStringer(Objex* object, const float sideStart[3], f
 // The underside panel(s) of one flight between its two stringers.
 void BuildStaircaseBottomPaneling(Objex* staircase, Objex* leftStringer, Objex* rightStringer, int32_t leftUnderCount,
                                   int32_t rightUnderCount, int32_t segmentIndex);
-// The landing at a bend: the flight ends (leftStart, rightStart), the corners of both side
-// lines and the points after them. Leaves leftStart and rightStart at the next flight's start.
-void BuildStairLanding(Objex* staircase, float leftStart[3], float rightStart[3], const float leftCorner[3],
-                       const float leftNext[3], const float rightCorner[3], const float rightNext[3], float total,
-                       float y0);
+// The landing at a bend: where the flight ended (leftStart, rightStart), the ends the flight
+// was built toward (leftEnd, rightEnd: the side lines' corners, not read again), the corners
+// of both side lines and the points after them. Leaves leftStart and rightStart at the next
+// flight's start.
+void BuildStairLanding(Objex* staircase, float leftStart[3], const float leftEnd[3], float rightStart[3],
+                       const float rightEnd[3], const float leftCorner[3], const float leftNext[3],
+                       const float rightCorner[3], const float rightNext[3], float total, float y0);

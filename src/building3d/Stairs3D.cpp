@@ -186,8 +186,8 @@ void UpdateStraightStairObject(Objex* st) {
       lp = lp->next;
       rp = rp->next;
       if (lp->next && rp->next && gStairHeightAccum < total)
-        BuildStairLanding(st, leftStart, rightStart, lp->position, lp->next->position, rp->position,
-                          rp->next->position, total, y0);
+        BuildStairLanding(st, leftStart, lp->position, rightStart, rp->position, lp->position,
+                          lp->next->position, rp->position, rp->next->position, total, y0);
       ++segment;
     }
   }
@@ -338,6 +338,25 @@ void AppendStraightHandRail(const float sideStart[2], const float sideEnd[2], co
   const float startBottom = y0 - (startRise + riser) - lift;
   const float endBottom = y0 - (endRise + 2.0f * riser) - lift;
   AppendBarPart(st, s[0], s[1], e[0], e[1], 2.0f, startBottom, endBottom, 2.0f, kObjRailPart, slot1);
+}
+
+namespace {
+// The base level of a staircase: the y of its points.
+float StairBaseLevel(const Objex* st) { return st && st->firstPoint ? st->firstPoint->position[1] : 0.0f; }
+}  // namespace
+
+void AppendStraightHandRail(const float sideStart[2], const float sideEnd[2], const float otherStart[2],
+                            const float otherEnd[2], Objex* st, uint8_t isLeft, float startRise, float endRise,
+                            float handrailHeight, float riser, float treadDepth, const PartMaterial& slot1) {
+  AppendStraightHandRail(sideStart, sideEnd, otherStart, otherEnd, st, isLeft, startRise, endRise,
+                         StairBaseLevel(st), handrailHeight, riser, treadDepth, slot1);
+}
+
+void AppendStraightStairSpindles(const float prevSide[2], const float nextSide[2], const float prevOther[2],
+                                 const float nextOther[2], Objex* st, uint8_t isLeft, float handrailHeight,
+                                 float riser, float treadDepth, const PartMaterial& slot1) {
+  AppendStraightStairSpindles(prevSide, nextSide, prevOther, nextOther, st, isLeft, StairBaseLevel(st),
+                              handrailHeight, riser, treadDepth, slot1);
 }
 
 // ---------------------------------------------------------------------------------------

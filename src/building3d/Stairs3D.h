@@ -43,14 +43,22 @@ void UpdateStraightStairSegment(Objex* staircase, float leftStart[3], const floa
 void AppendStraightStairStepObject(const float corners[8], Objex* staircase, float total, float y0, float angle,
                                    float riser, int32_t leftRail, int32_t rightRail, float handrailHeight,
                                    float treadDepth, const PartMaterial& slot2, const PartMaterial& slot1);
-// One hand rail of one flight; rises are plan units risen before the first / last tread.
+// One hand rail of one flight; rises are plan units risen before the first / last tread, y0
+// the base level (without it: the y of the staircase's points).
 void AppendStraightHandRail(const float sideStart[2], const float sideEnd[2], const float otherStart[2],
                             const float otherEnd[2], Objex* staircase, uint8_t isLeft, float startRise, float endRise,
                             float y0, float handrailHeight, float riser, float treadDepth, const PartMaterial& slot1);
-// The two balusters of one step on one side and the bottom and top posts.
+void AppendStraightHandRail(const float sideStart[2], const float sideEnd[2], const float otherStart[2],
+                            const float otherEnd[2], Objex* staircase, uint8_t isLeft, float startRise, float endRise,
+                            float handrailHeight, float riser, float treadDepth, const PartMaterial& slot1);
+// The two balusters of one step on one side and the bottom and top posts, on the base level
+// y0 (without it: the y of the staircase's points).
 void AppendStraightStairSpindles(const float prevSide[2], const float nextSide[2], const float prevOther[2],
                                  const float nextOther[2], Objex* staircase, uint8_t isLeft, float y0,
                                  float handrailHeight, float riser, float treadDepth, const PartMaterial& slot1);
+void AppendStraightStairSpindles(const float prevSide[2], const float nextSide[2], const float prevOther[2],
+                                 const float nextOther[2], Objex* staircase, uint8_t isLeft, float handrailHeight,
+                                 float riser, float treadDepth, const PartMaterial& slot1);
 
 void UpdateStairStyle(DashStyle* style, Objex* staircase);
 void UpdateStairSegment(Objex* staircase, Poinz* point, Poinz* nextPoint, DashStyle* style, float total);

@@ -78,7 +78,7 @@ void CarryRoofAttachments(Objex* roof, ObjectRoutine routine, ObjectRoutine symb
       FloatRect rect = EmptyFloatRect();
       Float3DRect box = EmptyFloat3DRect();
       GetCustomSkylightBounds(child, &rect, &box);
-      CreateCustomSkylightBoundsPoints(child, &rect);
+      CreateCustomSkylightBoundsPoints(child, &box);
     }
   }
 }

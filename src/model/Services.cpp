@@ -154,7 +154,7 @@ void GetCustomSkylightBounds(Objex* skylight, FloatRect* rect, Float3DRect* box)
   NoteServiceCall("GetCustomSkylightBounds", skylight);
 }
 
-void CreateCustomSkylightBoundsPoints(Objex* skylight, const FloatRect* bounds) {
+void CreateCustomSkylightBoundsPoints(Objex* skylight, const Float3DRect* bounds) {
   if (gBuildingServices.createCustomSkylightBoundsPoints)
     return gBuildingServices.createCustomSkylightBoundsPoints(skylight, bounds);
   NoteServiceCall("CreateCustomSkylightBoundsPoints", skylight);
@@ -315,6 +315,8 @@ void TranslateDeckAttachment(Objex* steps, float x, float y, float z) {
   if (gToolsServices.translateDeckAttachment) return gToolsServices.translateDeckAttachment(steps, x, y, z);
   NoteServiceCall("TranslateDeckAttachment", steps);
 }
+
+void TranslateDeckAttachment() { TranslateDeckAttachment(nullptr, 0, 0, 0); }
 
 void TranslateWallComponent(Objex* component, float x, float y, float z) {
   if (gToolsServices.translateWallComponent) return gToolsServices.translateWallComponent(component, x, y, z);

@@ -70,7 +70,7 @@ struct BuildingServices {
   void (*createCustomSkylightSymbols)(Objex* skylight, float x, float z, float size) = nullptr;
   void (*createSkylightFillerPlane)(Objex* skylight, int16_t side) = nullptr;
   void (*getCustomSkylightBounds)(Objex* skylight, FloatRect* rect, Float3DRect* box) = nullptr;
-  void (*createCustomSkylightBoundsPoints)(Objex* skylight, const FloatRect* bounds) = nullptr;
+  void (*createCustomSkylightBoundsPoints)(Objex* skylight, const Float3DRect* bounds) = nullptr;
   Objex* (*connectWallPoint)(Objex* wall, Poinz* endPoint) = nullptr;
   void (*renderAllLayers)() = nullptr;
   void (*renderEntireObject)(Objex* object) = nullptr;
@@ -220,8 +220,8 @@ void CreateCustomSkylightSymbols(Objex* skylight, float x, float z, float size);
 void CreateSkylightFillerPlane(Objex* skylight, int16_t side);
 // Union of the 2D and 3D bounds of a custom skylight's outline parts.
 void GetCustomSkylightBounds(Objex* skylight, FloatRect* rect, Float3DRect* box);
-// Replaces the skylight's points with the four corners of the bounds.
-void CreateCustomSkylightBoundsPoints(Objex* skylight, const FloatRect* bounds);
+// Replaces the skylight's points with the four plan corners of the 3D bounds.
+void CreateCustomSkylightBoundsPoints(Objex* skylight, const Float3DRect* bounds);
 // Joins the wall to a wall found at its end point; the resulting wall (maybe another
 // record). Not installed: the wall itself.
 Objex* ConnectWallPoint(Objex* wall, Poinz* endPoint);
@@ -306,6 +306,8 @@ void EvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ, 
                    ClickInfo* click, uint8_t unzoom);
 // Drags that run their own loops, handed over by the move tool at mouse-down.
 void TranslateDeckAttachment(Objex* steps, float x, float y, float z);
+// The deck-steps drag of the current click record (gClickInfo) alone: the click decides.
+void TranslateDeckAttachment();
 void TranslateWallComponent(Objex* component, float x, float y, float z);
 // Pulls `end` back along the ray from `start` to the nearest other wall segment of the layer
 // that it crosses; that wall's thickness, or 0 (end unchanged; 0 when not installed).

@@ -544,7 +544,7 @@ void ApplyCurCustAttachToSelectedWinAndDoor() {
           FloatRect rect = EmptyFloatRect();
           Float3DRect parts = EmptyFloat3DRect();
           GetCustomSkylightBounds(c, &rect, &parts);
-          CreateCustomSkylightBoundsPoints(c, &rect);
+          CreateCustomSkylightBoundsPoints(c, &parts);
           UpdateObjectBounds(c);
           const int gone = UpdateRoofAttachment(c, o);
           removed += gone;

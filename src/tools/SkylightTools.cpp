@@ -148,7 +148,7 @@ Objex* TrackCustomSkylight(float x, float, float z, int16_t stage) {
   FloatRect rect{};
   Float3DRect box{};
   GetCustomSkylightBounds(skylight, &rect, &box);
-  CreateCustomSkylightBoundsPoints(skylight, &rect);
+  CreateCustomSkylightBoundsPoints(skylight, &box);
   FindCustomSkylightPointElevations(skylight, roof->type == kObjRoof ? plane : roof);
   UpdateObjectBounds(skylight);
   skylight->layer = roof->layer;
@@ -234,7 +234,7 @@ void UpdateRoofAttachmentProperties(Objex* skylight, Objex* roof, uint8_t keepDe
     FloatRect rect{};
     Float3DRect parts{};
     GetCustomSkylightBounds(skylight, &rect, &parts);
-    CreateCustomSkylightBoundsPoints(skylight, &rect);
+    CreateCustomSkylightBoundsPoints(skylight, &parts);
   } else {
     DeleteObjectPoints(skylight);
     skylight->pointCount = 0;

@@ -64,6 +64,13 @@ void ContinueWallDimTracking(const FloatPoint* list, FloatPoint s, FloatPoint e,
   }
 }
 
+void ContinueWallDimTracking(const FloatPoint* list, const FloatPoint* s, const FloatPoint* e, FloatPoint* ahead,
+                             FloatPoint* behind, int32_t count) {
+  if (s && e) return ContinueWallDimTracking(list, *s, *e, ahead, behind, count);
+  if (ahead) *ahead = FloatPoint{kNoWallDimCrossing, kNoWallDimCrossing};
+  if (behind) *behind = FloatPoint{kNoWallDimCrossing, kNoWallDimCrossing};
+}
+
 void EndWallDimTracking(FloatPoint* list) { free(list); }
 
 void DrawWallDimDistance(FloatPoint start, FloatPoint crossing) {

@@ -23,6 +23,10 @@ FloatPoint* BeginWallDimTracking(const FloatPoint* s, const FloatPoint* e, const
 // (32000, 32000) when there is none.
 void ContinueWallDimTracking(const FloatPoint* list, FloatPoint s, FloatPoint e, FloatPoint* ahead,
                              FloatPoint* behind, int32_t count);
+// The same with the line's points passed as for BeginWallDimTracking; without them both
+// outputs are (32000, 32000).
+void ContinueWallDimTracking(const FloatPoint* list, const FloatPoint* s, const FloatPoint* e, FloatPoint* ahead,
+                             FloatPoint* behind, int32_t count);
 void EndWallDimTracking(FloatPoint* list);
 // Draws the live distance from a measuring line's start to a crossing into the plan view's
 // overlay (a dimension line without extension lines).

@@ -92,10 +92,28 @@ TEST_F(CustomSkylights, RecordSizeEqualToTheDefinitionKeepsItsSize) {
   Float3DRect box{};
   GetCustomSkylightBounds(sky, &rect, &box);
   EXPECT_NEAR(rect.floatRight - rect.floatLeft, 10, 1e-2);
-  CreateCustomSkylightBoundsPoints(sky, &rect);
+  CreateCustomSkylightBoundsPoints(sky, &box);
   EXPECT_EQ(sky->pointCount, 4);
   EXPECT_NEAR(sky->firstPoint->position[0], rect.floatLeft, 1e-4);
   EXPECT_NEAR(sky->firstPoint->next->next->position[2], rect.floatBottom, 1e-4);
+}
+
+TEST_F(CustomSkylights, BoundsPointsAreThePlanCornersOfTheBoxAtHeightZero) {
+  Float3DRect box{};
+  box.floatLeft = 10, box.floatRight = 30, box.floatBack = 5, box.floatFront = 25;
+  box.floatTop = -40, box.floatBottom = -8;  // heights play no part
+  CreateCustomSkylightBoundsPoints(sky, &box);
+  ASSERT_EQ(sky->pointCount, 4);
+  const float want[4][2] = {{10, 5}, {30, 5}, {30, 25}, {10, 25}};
+  const Poinz* p = sky->firstPoint;
+  for (const auto& w : want) {
+    ASSERT_NE(p, nullptr);
+    EXPECT_FLOAT_EQ(p->position[0], w[0]);
+    EXPECT_FLOAT_EQ(p->position[1], 0);
+    EXPECT_FLOAT_EQ(p->position[2], w[1]);
+    p = p->next;
+  }
+  EXPECT_EQ(p, nullptr);
 }
 
 TEST_F(CustomSkylights, FrameBandIsScaledWithTheDefinition) {
@@ -162,9 +180,9 @@ TEST_F(CustomSkylights, RebuildingOneThatNoLongerFitsRemovesItAndCountsIt) {
   defineOutline(0, 0, 20, 10);
   std::swap(rec->defOutlines(), r->defOutlines());
   CreateCustomSkylightSymbols(s, 50, 50, 90);
-  FloatRect rect{};
-  GetCustomSkylightBounds(s, &rect, nullptr);
-  CreateCustomSkylightBoundsPoints(s, &rect);
+  Float3DRect box{};
+  GetCustomSkylightBounds(s, nullptr, &box);
+  CreateCustomSkylightBoundsPoints(s, &box);
   AppendChildToObject(s, panel);
   EXPECT_EQ(UpdateSkylightSymbolsLayer(doc.first), 0);  // still fits: kept, on the slab
   ASSERT_EQ(panel->firstChild->next, s);

@@ -260,6 +260,42 @@ TEST_F(Framing, PlainColoursCarryNoTexture) {
   doc.ds()->framingPlainColors() = 0;
 }
 
+TEST_F(Framing, MembersFromThreeFloatPointsMatchThoseFromPolygonPoints) {
+  Objex* w = Wall();
+  const float a[3] = {0, -1, 0}, b[3] = {48, -1, 0}, up[3] = {0, -100, 0};
+  const PlaneVertex va{0, -1, 0, 0, 0, 0}, vb{48, -1, 0, 0, 0, 0}, vup{0, -100, 0, 0, 0, 0};
+  auto same = [&](auto fromFloats, auto fromVertices) {
+    fromFloats();
+    const std::vector<Face> got = Faces();
+    FreeScene();
+    fromVertices();
+    const std::vector<Face> want = Faces();
+    FreeScene();
+    ASSERT_FALSE(want.empty());
+    ASSERT_EQ(got.size(), want.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+      EXPECT_TRUE(Near(got[i].x0, want[i].x0) && Near(got[i].x1, want[i].x1)) << i;
+      EXPECT_TRUE(Near(got[i].y0, want[i].y0) && Near(got[i].y1, want[i].y1)) << i;
+      EXPECT_TRUE(Near(got[i].z0, want[i].z0) && Near(got[i].z1, want[i].z1)) << i;
+      EXPECT_EQ(got[i].texture, want[i].texture) << i;
+    }
+  };
+  same([&] { FrameStud(a, b, w); }, [&] { FrameStud(va, vb, w); });
+  same([&] { FrameVerticalStud(0, a, up, w); }, [&] { FrameVerticalStud(0, va, vup, w); });
+  same([&] { FrameWallHeader(a, b, 80, 12, w); }, [&] { FrameWallHeader(va, vb, 80, 12, w); });
+  same([&] { FrameFloorFoundation(a, b, -10, 10, w); }, [&] { FrameFloorFoundation(va, vb, -10, 10, w); });
+
+  // A plate runs the length between its points.
+  FrameStud(a, b, w);
+  float x0 = 1e9f, x1 = -1e9f;
+  for (const Face& f : Faces()) x0 = std::min(x0, f.x0), x1 = std::max(x1, f.x1);
+  EXPECT_TRUE(Near(x0, 0) && Near(x1, 48));
+  FreeScene();
+  FrameStud(nullptr, b, w);
+  FrameWallHeader(a, nullptr, 80, 12, w);
+  EXPECT_TRUE(Faces().empty());
+}
+
 TEST_F(Framing, TrussPoints) {
   struct Case {
     float pitch;

@@ -55,7 +55,7 @@ TEST_F(Plants, PlantWithoutInformationFileHasItsGrowthFootprintAtTheLayerBase) {
 
 TEST_F(Plants, TwoUserPlantsTakeConsecutivePhotoTextureIdsAndCopyTheirName) {
   Objex* a = BuildUserLandscapePlant(doc.first, 1, names, 10);
-  Objex* b = BuildUserLandscapePlant(doc.first, 1, names, 10);
+  Objex* b = BuildUserLandscapePlant(doc.first, 1, names);  // the list's ten names
   ASSERT_NE(a, nullptr);
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(a->subtype, kSubUserPlant);
@@ -66,12 +66,14 @@ TEST_F(Plants, TwoUserPlantsTakeConsecutivePhotoTextureIdsAndCopyTheirName) {
   EXPECT_EQ(gCurrentPhotoTextureID, 20002);
   ASSERT_NE(a->typeData, nullptr);
   EXPECT_STREQ(static_cast<const char*>(a->typeData), names[9]);
+  EXPECT_STREQ(static_cast<const char*>(b->typeData), names[9]);
   EXPECT_NE(a->typeData, static_cast<const void*>(names[9]));
 }
 
 TEST_F(Plants, ShortOrMissingNameListsAreRefused) {
   EXPECT_EQ(BuildUserLandscapePlant(doc.first, 0, names, 9), nullptr);
   EXPECT_EQ(BuildUserLandscapePlant(doc.first, 0, nullptr, 10), nullptr);
+  EXPECT_EQ(BuildUserLandscapePlant(doc.first, 0, nullptr), nullptr);
   EXPECT_EQ(BuildLandscapePlant(nullptr, 0, 1), nullptr);
   EXPECT_EQ(doc.first->firstObject, nullptr);
   EXPECT_EQ(gCurrentPhotoTextureID, 20000);

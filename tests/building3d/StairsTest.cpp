@@ -286,6 +286,68 @@ TEST_F(Stairs, LandingCountsAsOneRiserAndTheNextFlightStartsHigher) {
   EXPECT_EQ(Parts(st, kObjStairTread).size(), 13u);
 }
 
+TEST_F(Stairs, LandingBuiltOnItsOwnFromBothSideLines) {
+  // The first flight of an L ended square at x 152; the left line turns at (248, -48), the
+  // right line at (152, 48), both toward +z.
+  Objex* st = AddStairs({{0, 0}, {200, 0}, {200, 300}});
+  st->params[1] = kRiser7;  // as the flight builder leaves it
+  float leftStart[3] = {152, 0, -48}, rightStart[3] = {152, 0, 48};
+  const float leftCorner[3] = {248, 0, -48}, leftNext[3] = {248, 0, 300};
+  const float rightCorner[3] = {152, 0, 48}, rightNext[3] = {152, 0, 300};
+  gStairHeightAccum = 0;
+  BuildStairLanding(st, leftStart, leftCorner, rightStart, rightCorner, leftCorner, leftNext, rightCorner, rightNext,
+                    200, 0);
+  const auto treads = Parts(st, kObjStairTread);
+  ASSERT_EQ(treads.size(), 1u);
+  const Box landing = BoxOf(treads[0]);
+  EXPECT_NEAR(landing.minX, 152.0f, 1e-3);
+  EXPECT_NEAR(landing.maxX, 248.0f, 1e-3);
+  EXPECT_NEAR(landing.minZ, -48.0f, 1e-3);
+  EXPECT_NEAR(landing.maxZ, 48.0f, 1e-3);
+  EXPECT_NEAR(gStairHeightAccum, 2 * kRiser7, 1e-3);  // one riser
+  // The next flight starts one stair width across from the inner corner and at it.
+  EXPECT_NEAR(leftStart[0], 248.0f, 1e-3);
+  EXPECT_NEAR(leftStart[2], 48.0f, 1e-3);
+  EXPECT_NEAR(rightStart[0], 152.0f, 1e-3);
+  EXPECT_NEAR(rightStart[2], 48.0f, 1e-3);
+  DeleteGeneratedParts(st);
+}
+
+TEST_F(Stairs, HandRailAndBalustersWithoutABaseLevelStandOnTheStaircasesPoints) {
+  Objex* st = AddStairs({{0, 0}, {130, 0}});
+  for (Poinz* p = st->firstPoint; p; p = p->next) p->position[1] = -12;
+  const PartMaterial slot1 = MaterialSlot1(st);
+  const float side0[2] = {0, 24}, side1[2] = {130, 24}, other0[2] = {0, -24}, other1[2] = {130, -24};
+  const float step[2] = {20, 24}, otherStep[2] = {20, -24};
+  auto sameBoxes = [&](size_t count) {
+    const auto parts = Parts(st, kObjRailPart);
+    ASSERT_EQ(parts.size(), 2 * count);
+    for (size_t i = 0; i < count; ++i) {
+      const Box a = BoxOf(parts[i]), b = BoxOf(parts[count + i]);
+      EXPECT_NEAR(a.minY, b.minY, 1e-4) << i;
+      EXPECT_NEAR(a.maxY, b.maxY, 1e-4) << i;
+      EXPECT_NEAR(a.minX, b.minX, 1e-4) << i;
+      EXPECT_NEAR(a.maxZ, b.maxZ, 1e-4) << i;
+    }
+    DeleteGeneratedParts(st);
+  };
+  gStairHeightAccum = 30;
+  gInitializeStairs = gPlaceFinalBalusters = 0;
+  AppendStraightHandRail(side0, side1, other0, other1, st, 1, 0, 100, 36, 10, 20, slot1);
+  AppendStraightHandRail(side0, side1, other0, other1, st, 1, 0, 100, -12, 36, 10, 20, slot1);
+  sameBoxes(1);
+  AppendStraightStairSpindles(side0, step, other0, otherStep, st, 1, 36, 10, 20, slot1);
+  AppendStraightStairSpindles(side0, step, other0, otherStep, st, 1, -12, 36, 10, 20, slot1);
+  sameBoxes(2);
+  // The level matters: on 0 the balusters stand 12 lower (larger y).
+  AppendStraightStairSpindles(side0, step, other0, otherStep, st, 1, 36, 10, 20, slot1);
+  AppendStraightStairSpindles(side0, step, other0, otherStep, st, 1, 0, 36, 10, 20, slot1);
+  const auto parts = Parts(st, kObjRailPart);
+  ASSERT_EQ(parts.size(), 4u);
+  EXPECT_NEAR(BoxOf(parts[2]).maxY - BoxOf(parts[0]).maxY, 12.0f, 1e-4);
+  DeleteGeneratedParts(st);
+}
+
 TEST_F(Stairs, CurvedTreadsLieOneDepthApartAlongTheCentreLine) {
   // Tangents along the line: the centre line runs straight at uniform speed.
   Objex* st = AddStairs({{0, 0}, {200, 0}}, kSubCurvedStair);

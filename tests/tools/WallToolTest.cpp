@@ -313,6 +313,14 @@ TEST_F(WallTool, MeasuringLineCrossingsAheadAndBehind) {
   ContinueWallDimTracking(list, s, e, &ahead, &behind, count);
   EXPECT_FLOAT_EQ(ahead.floatH, 80.0f);
   EXPECT_FLOAT_EQ(behind.floatH, 0.0f);
+  // The line's points passed as to BeginWallDimTracking give the same crossings.
+  ahead = behind = FloatPoint{1, 1};
+  ContinueWallDimTracking(list, &s, &e, &ahead, &behind, count);
+  EXPECT_FLOAT_EQ(ahead.floatH, 80.0f);
+  EXPECT_FLOAT_EQ(behind.floatH, 0.0f);
+  ContinueWallDimTracking(list, nullptr, &e, &ahead, &behind, count);
+  EXPECT_FLOAT_EQ(ahead.floatH, 32000.0f);
+  EXPECT_FLOAT_EQ(behind.floatV, 32000.0f);
   EndWallDimTracking(list);
   EXPECT_EQ(BeginWallDimTracking(nullptr, &e, nullptr, nullptr, &count), nullptr);
 }
