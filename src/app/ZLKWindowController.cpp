@@ -663,7 +663,7 @@ void ZLKWindowController::closeEvent(QCloseEvent* event) {
   };
   auto answer = std::make_shared<Answer>();
   QPointer<ZLKWindowController> self(this);
-  document_->canCloseDocument([self, answer](bool mayClose) {
+  document_->canCloseDocumentWithDelegate([self, answer](bool mayClose) {
     if (answer->pending) {
       answer->given = true;
       answer->mayClose = mayClose;

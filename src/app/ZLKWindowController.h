@@ -35,6 +35,7 @@ class ZLKWindowController : public QMainWindow {
   explicit ZLKWindowController(QWidget* parent = nullptr);
 
   ZLKDocumentView* documentView() const { return documentView_; }
+  ZLKDocumentView* docView() const { return documentView_; }
   // The scroll view around the plan view.
   ZLKDocumentScrollView* documentScrollView() const { return documentScrollView_; }
   QAction* quitAction() const { return quitAction_; }
