@@ -970,6 +970,16 @@ void ZLKWindowController::elevateObjectSheetDidEnd(int returnCode) {
 
 // ---- Plant growth ----
 
+void ZLKWindowController::plantGrowthLeftButtonChanged() {
+  PlanToolPaletteController::sharedPlanToolPaletteController().plantGrowthLeftButtonChanged();
+  updatePlantGrowthIndicatorLevel();
+}
+
+void ZLKWindowController::plantGrowthRightButtonChanged() {
+  PlanToolPaletteController::sharedPlanToolPaletteController().plantGrowthRightButtonChanged();
+  updatePlantGrowthIndicatorLevel();
+}
+
 void ZLKWindowController::updatePlantGrowthIndicatorLevel() {
   ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
   const DocState* ds = model ? model->itsDocState : nullptr;

@@ -136,6 +136,9 @@ class ZLKWindowController : public QMainWindow {
   // The plant-growth level (1 .. the design's maximum plant age).
   QProgressBar* plantGrowthLevelIndicator() const { return plantGrowthLevelIndicator_; }
   void updatePlantGrowthIndicatorLevel();
+  // The growth stepper's buttons (shown on the drawing-tools palette): one level back or on.
+  void plantGrowthLeftButtonChanged();
+  void plantGrowthRightButtonChanged();
 
   // Back to a fresh window after the model was re-initialised: the plan view resized and
   // centred on the plan origin, the standard tool, the floor-plan tools, the first floor.
