@@ -26,7 +26,9 @@
 #include "app/ZLKWindowController.h"
 #include "app/UserDefaultKeys.h"
 #include "app/WindowPlacement.h"
+#include "inspectors/AboutWindowController.h"
 #include "inspectors/InspectorController.h"
+#include "inspectors/PreferencesController.h"
 #include "files/SideBlocks.h"
 #include "files/Undo.h"
 #include "model/CommandCodes.h"
@@ -285,6 +287,22 @@ void AppController::togglePlanToolPalettePanel() {
   if (plan.isVisible()) plan.close();
   else plan.showWindow();
 }
+
+void AppController::toggleSnapPalettePanel() {
+  SnapPaletteController& palette = SnapPaletteController::sharedSnapPaletteController();
+  if (palette.isVisible()) {
+    palette.close();
+    return;
+  }
+  keepPanelsWithMainWindow();
+  palette.showWindow();
+}
+
+void AppController::showPreferenceWindow() {
+  PreferencesController::sharedPreferencesController().showPreferenceWindow();
+}
+
+void AppController::showAboutWindow() { AboutWindowController::sharedAboutWindowController()->showWindow(); }
 
 namespace {
 // Showing the 3D window brings its scene up to date: a deferred scene is rebuilt, a current

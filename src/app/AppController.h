@@ -59,6 +59,7 @@ class AppController {
   // Window menu: hides a visible palette, shows a hidden one.
   static void toggleToolPalettePanel();
   static void togglePlanToolPalettePanel();
+  static void toggleSnapPalettePanel();
   // The 3D window: a visible one is ordered out and closed; a hidden one is shown with its
   // scene brought up to date and its view marked for display. showLiveViewPanel only shows.
   static void toggleLiveViewPanel();
@@ -69,6 +70,9 @@ class AppController {
   // Plan > Addkits...: the plug-in launcher, centred and run as the application's modal
   // window; afterwards the main design window is redrawn.
   static void showAddkitLauncherWindow();
+  // Preferences (controls reloaded when the window was hidden) and the About window.
+  static void showPreferenceWindow();
+  static void showAboutWindow();
 
   // Palette frames in the user defaults under "NSWindow Frame <name>": the frame, decorations
   // included, then the decorations' left, top, right and bottom widths.

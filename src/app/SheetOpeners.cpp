@@ -140,7 +140,7 @@ void Win32EventHandler::setObjectElevationUsingWindow(QWidget* w) {
 void Win32EventHandler::setWorkingElevationUsingWindow(QWidget* w) {
   WorkingElevationController::newWorkingElevationSheetForParent(w);
 }
-void Win32EventHandler::setCeilingHeightForLayerUsingWindow(Layer* layer, QWidget* w) {
+void Win32EventHandler::setCeilingHeightForLayer(Layer* layer, QWidget* w) {
   CeilingHeightController::newCeilingHeightSheetForParent(w, layer);
 }
 void Win32EventHandler::resizeFloorplanTraceImageUsingWindow(QWidget* w) {
@@ -224,7 +224,7 @@ bool PlanViewActions::openSheet(int32_t tag) {
     case kTagCeilingHeightFirstFloor: case kTagCeilingHeightFirstFloor + 1: case kTagCeilingHeightThirdFloor: {
       static const char* const kFloors[] = {"First Floor", "Second Floor", "Third Floor"};
       if (Layer* layer = GetLayerFromName(kFloors[tag - kTagCeilingHeightFirstFloor]))
-        h.setCeilingHeightForLayerUsingWindow(layer, w);
+        h.setCeilingHeightForLayer(layer, w);
       break;
     }
     case kTagResizeFloorplanTraceImage: h.resizeFloorplanTraceImageUsingWindow(w); break;
@@ -240,17 +240,9 @@ bool PlanViewActions::openSheet(int32_t tag) {
     case kTagSetPlantingAge: h.setPlantingAgeUsingWindow(w); break;
     case kTagSetPlantGrowthProjection: h.setPlantGrowthProjectionUsingWindow(w); break;
     case kTagFillObjectWithPlants: h.fillObjectWithPlantsUsingWindow(w); break;
-    case kTagShowPreferences: PreferencesController::sharedPreferencesController().showPreferenceWindow(); break;
-    case kTagShowAbout: AboutWindowController::sharedAboutWindowController()->showWindow(); break;
-    case kCmdToggleSnapTools: {
-      SnapPaletteController& palette = SnapPaletteController::sharedSnapPaletteController();
-      if (palette.isVisible()) palette.close();
-      else {
-        AppController::keepPanelsWithMainWindow();
-        palette.showWindow();
-      }
-      break;
-    }
+    case kTagShowPreferences: AppController::showPreferenceWindow(); break;
+    case kTagShowAbout: AppController::showAboutWindow(); break;
+    case kCmdToggleSnapTools: AppController::toggleSnapPalettePanel(); break;
     default: break;
   }
   return true;

@@ -614,7 +614,7 @@ void Win32EventHandler::loadFloorplanTraceImage() {
   controller->floorplanTraceOpenPanelDidEnd(path.empty() ? 0 : 1, path);
 }
 
-void Win32EventHandler::import3DObjectUsingWindow() {
+void Win32EventHandler::import3DObjectUsingWindow(QWidget* window) {
   ZLKWindowController* controller = AppController::mainWindowController();
   if (!controller || !CurDocState()) return;
   std::string path;
@@ -622,7 +622,7 @@ void Win32EventHandler::import3DObjectUsingWindow() {
     path = chooseObjectFilePath();
   } else {
     QString chosen = QFileDialog::getOpenFileName(
-        controller, QString(), QString(),
+        window ? window : controller, QString(), QString(),
         QString::fromStdString(LocalizedString("3D Objects")) + " (*.QOB *.qob)");
     path = QFile::encodeName(chosen).toStdString();
   }

@@ -103,7 +103,7 @@ class Win32EventHandler {
 
   // Asks for an object file ("QOB"; chooseObjectFilePath) and hands it to the main window's
   // panel end, which imports it into the plan.
-  void import3DObjectUsingWindow();
+  void import3DObjectUsingWindow(QWidget* window = nullptr);
   std::function<std::string()> chooseObjectFilePath;
   // Asks where to write the 3D model as VRML ("wrl"; chooseVRMLSavePath, "" when cancelled)
   // and hands the path to the main window's panel end.
@@ -138,7 +138,7 @@ class Win32EventHandler {
   // Primes the elevation sheet (float off, the elevation shown) and opens it.
   void setObjectElevationUsingWindow(QWidget* window);
   void setWorkingElevationUsingWindow(QWidget* window);
-  void setCeilingHeightForLayerUsingWindow(Layer* layer, QWidget* window);
+  void setCeilingHeightForLayer(Layer* layer, QWidget* window);
   void resizeFloorplanTraceImageUsingWindow(QWidget* window);
   void setLotSizeUsingWindow(QWidget* window);
   void setTrueNorthAngleUsingWindow(QWidget* window);

@@ -295,7 +295,7 @@ bool ZLKDocument::saveDocumentAs() {
   return saveToFile(path);
 }
 
-void ZLKDocument::canCloseDocument(std::function<void(bool)> done) {
+void ZLKDocument::canCloseDocumentWithDelegate(std::function<void(bool)> done) {
   // The 3D window shows this design: it goes first.
   if (LiveViewController::exists() && LiveViewController::sharedLiveViewController()->isVisible()) {
     LiveViewController::sharedLiveViewController()->orderOut();

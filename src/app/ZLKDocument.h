@@ -78,7 +78,7 @@ class ZLKDocument : public QObject {
   bool saveDocumentAs();
   // The close check: an edited design asks Save / Don't Save / Cancel; done(true) when the
   // design may go (saved, or its changes dropped), done(false) when cancelled or unsaved.
-  void canCloseDocument(std::function<void(bool)> done);
+  void canCloseDocumentWithDelegate(std::function<void(bool)> done);
 
   // Printing the plan of the current document. Both commands show the print panel, then put
   // the zoom values, the print scales and the page translation back as they were, printed

@@ -410,8 +410,13 @@ void ZLKDocumentView::handlePress(const QMouseEvent* event, int clickCount) {
   dragButton_ = event->button();
   // A click works on this window's design, which is the main one from now on.
   if (ZLKDocumentModel* model = documentModel()) gCurDocument = model;
-  if (event->button() == Qt::RightButton) ResetStandardTool(1);
-  mouseDown(eventFromQt(event, clickCount));
+  if (event->button() == Qt::RightButton) rightMouseDown(eventFromQt(event, clickCount));
+  else mouseDown(eventFromQt(event, clickCount));
+}
+
+void ZLKDocumentView::rightMouseDown(const PlanMouseEvent& event) {
+  ResetStandardTool(1);
+  mouseDown(event);
 }
 
 void ZLKDocumentView::mousePressEvent(QMouseEvent* event) { handlePress(event, 1); }

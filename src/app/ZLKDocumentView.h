@@ -95,6 +95,8 @@ class ZLKDocumentView : public QWidget {
   const PlanMouseEvent* mouseEvent() const { return hasMouseEvent_ ? &mouseEvent_ : nullptr; }
   // The road of one mouse-down: pan, zoom or the click road.
   void mouseDown(const PlanMouseEvent& event);
+  // A right click first goes back to the selection tool, then takes the road of mouseDown.
+  void rightMouseDown(const PlanMouseEvent& event);
   // The click road: hit test by tool group, selection, double-click actions, then a tool
   // drag when one follows. The drag goes on with the view's mouse events.
   void doClick(POINT where, const PlanMouseEvent& event);

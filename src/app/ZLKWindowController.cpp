@@ -664,7 +664,7 @@ void ZLKWindowController::closeEvent(QCloseEvent* event) {
   };
   auto answer = std::make_shared<Answer>();
   QPointer<ZLKWindowController> self(this);
-  document_->canCloseDocument([self, answer](bool mayClose) {
+  document_->canCloseDocumentWithDelegate([self, answer](bool mayClose) {
     if (answer->pending) {
       answer->given = true;
       answer->mayClose = mayClose;
@@ -977,6 +977,16 @@ void ZLKWindowController::removePointSheetDidEnd(int returnCode) {
 }
 
 // ---- Plant growth ----
+
+void ZLKWindowController::plantGrowthLeftButtonChanged() {
+  PlanToolPaletteController::sharedPlanToolPaletteController().plantGrowthLeftButtonChanged();
+  updatePlantGrowthIndicatorLevel();
+}
+
+void ZLKWindowController::plantGrowthRightButtonChanged() {
+  PlanToolPaletteController::sharedPlanToolPaletteController().plantGrowthRightButtonChanged();
+  updatePlantGrowthIndicatorLevel();
+}
 
 void ZLKWindowController::updatePlantGrowthIndicatorLevel() {
   ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;

@@ -35,6 +35,7 @@ class ZLKWindowController : public QMainWindow {
   explicit ZLKWindowController(QWidget* parent = nullptr);
 
   ZLKDocumentView* documentView() const { return documentView_; }
+  ZLKDocumentView* docView() const { return documentView_; }
   // The scroll view around the plan view.
   ZLKDocumentScrollView* documentScrollView() const { return documentScrollView_; }
   QAction* quitAction() const { return quitAction_; }
@@ -138,6 +139,9 @@ class ZLKWindowController : public QMainWindow {
   // The plant-growth level (1 .. the design's maximum plant age).
   QProgressBar* plantGrowthLevelIndicator() const { return plantGrowthLevelIndicator_; }
   void updatePlantGrowthIndicatorLevel();
+  // The growth stepper's buttons (shown on the drawing-tools palette): one level back or on.
+  void plantGrowthLeftButtonChanged();
+  void plantGrowthRightButtonChanged();
 
   // Back to a fresh window after the model was re-initialised: the plan view resized and
   // centred on the plan origin, the standard tool, the floor-plan tools, the first floor.

@@ -184,7 +184,7 @@ NSSize Base2DView::textMetricsForString(const char* text, const LOGFONT* font) {
 
 // ---- Regions and patterns ----
 
-void Base2DView::fillWithHatch(const DrawPath& path, HatchKind kind, const RGBColor& color) {
+void Base2DView::fillWithHatch(const BezierPath& path, HatchKind kind, const RGBColor& color) {
   DrawContext* ctx = gCurrentDrawContext;
   if (!ctx) return;
   FillStyle fill;
@@ -193,7 +193,7 @@ void Base2DView::fillWithHatch(const DrawPath& path, HatchKind kind, const RGBCo
   ctx->fillPath(path, fill);
 }
 
-void Base2DView::drawDetailPatternObject(const DrawPath* path, int32_t patternStyle, const RGBColor* foreground,
+void Base2DView::drawDetailPatternObject(const BezierPath* path, int32_t patternStyle, const RGBColor* foreground,
                                          const RGBColor* background, int32_t lineWidth) {
   DrawContext* ctx = gCurrentDrawContext;
   if (!path || !foreground || !background || !ctx) return;
@@ -228,7 +228,7 @@ void Base2DView::draw2DPatternRegion(const POINT* points, int32_t count, int32_t
   DocState* ds = CurDocState();
   if (!points || count <= 2 || !strokeColor || !fillColor || !ds || !ctx) return;
   // Kept between regions: a redraw fills one after another.
-  thread_local DrawPath path;
+  thread_local BezierPath path;
   path.removeAllPoints();
   path.moveToPoint({static_cast<float>(points[0].x), static_cast<float>(points[0].y)});
   for (int32_t i = 1; i < count; ++i)
@@ -289,7 +289,7 @@ void Base2DView::drawGridFrame(float, float, float, float, const FloatRect* pape
   NSPoint corner, right, bottom, unused;
   ProjectLine(paper->floatLeft, 0, paper->floatTop, paper->floatRight, 0, paper->floatTop, &corner, &right);
   ProjectLine(paper->floatLeft, 0, paper->floatBottom, paper->floatLeft, 0, paper->floatBottom, &bottom, &unused);
-  DrawPath frame;
+  BezierPath frame;
   frame.appendRect(NSMakeRect(corner.x, corner.y, Whole(right.x - corner.x), Whole(bottom.y - corner.y)));
   ctx->strokePath(frame, Stroke(DrawColorFromRGB(gPlanDrawSettings.penColor), 1, false));
 }
@@ -373,7 +373,7 @@ void Base2DView::drawViewPoint() {
   ctx->saveGraphicsState();
   FillStyle black;
   black.color = kDrawBlack;
-  DrawPath marker;
+  BezierPath marker;
   if (CameraMode(ds) == 1) {
     const FloatPoint camera = CameraPosition(ds);
     const NSPoint c = ProjectPlanPoint(camera.floatH, camera.floatV);

@@ -45,7 +45,7 @@ class Base2DView {
   static void setTextMeasurer(NSSize (*measurer)(const std::string& text, const FontDescription& font));
 
   // A detail object's outline filled and stroked by pattern style (kPattern...).
-  void drawDetailPatternObject(const DrawPath* path, int32_t patternStyle, const RGBColor* foreground,
+  void drawDetailPatternObject(const BezierPath* path, int32_t patternStyle, const RGBColor* foreground,
                                const RGBColor* background, int32_t lineWidth);
   // A closed polygon (more than 2 points) filled by brush (hollow, solid, backward or forward
   // diagonal hatch) and stroked by region pen (solid, dotted or none).
@@ -97,7 +97,7 @@ class Base2DView {
   // The trace image centred on the model origin at its scale and the zoom.
   void drawTraceImage(const DrawImageData& image);
   // Fills the path with the hatch in the colour, over the background colour (white when printing).
-  void fillWithHatch(const DrawPath& path, HatchKind kind, const RGBColor& color);
+  void fillWithHatch(const BezierPath& path, HatchKind kind, const RGBColor& color);
 
  private:
   ColoredHatch& hatch(HatchKind kind);

@@ -71,7 +71,7 @@ void ProjectRaw(PlanPoint a, PlanPoint b, NSPoint* va, NSPoint* vb) {
 }
 
 // A closed outline of two parallel lines offset by d to each side, with caps at both ends.
-void DoubleLine(DrawPath* path, PlanPoint p1, PlanPoint p2, PlanPoint d) {
+void DoubleLine(BezierPath* path, PlanPoint p1, PlanPoint p2, PlanPoint d) {
   AppendPlanLine(path, p1 + d, p2 + d, true);
   AppendPlanLine(path, p1 - d, p2 - d, true);
   AppendPlanLine(path, p1 + d, p1 - d, true);
@@ -97,7 +97,7 @@ void DrawWindow(DrawContext* handle, Objex* window) {
   NSPoint v[4];
   ProjectLine(c[0].x, 0, c[0].z, c[1].x, 0, c[1].z, true, &v[0], &v[1]);
   ProjectLine(c[2].x, 0, c[2].z, c[3].x, 0, c[3].z, true, &v[2], &v[3]);
-  DrawPath path;
+  BezierPath path;
   path.moveToPoint(v[0]);
   for (int i = 1; i < 4; ++i) path.lineToPoint(v[i]);
   path.closePath();
@@ -130,7 +130,7 @@ void DrawAccessory(DrawContext* handle, Objex* accessory) {
   NSPoint vq1, vr1, vq2, vr2;
   ProjectLine(q1.x, 0, q1.z, r1.x, 0, r1.z, true, &vq1, &vr1);
   ProjectLine(q2.x, 0, q2.z, r2.x, 0, r2.z, true, &vq2, &vr2);
-  DrawPath path;
+  BezierPath path;
   path.moveToPoint(vq1);
   path.lineToPoint(vr1);
   path.lineToPoint(vr2);
@@ -146,7 +146,7 @@ void DrawFoundationBeam(DrawContext* handle, Objex* beam) {
   if (!ds || !TwoPoints(beam, &e)) return;
   const float a = PlanAngle(e.p1, e.p2);
   const PlanPoint d = Polar(a + kRightAngle, ConvertWorldToScreen(beam->params[3], ds, 0) * 0.5f);
-  DrawPath path;
+  BezierPath path;
   static const float kDash[] = {18, 6};
   path.setLineDash(kDash, 2, 0);
   DoubleLine(&path, e.p1, e.p2, d);
@@ -164,7 +164,7 @@ void DrawFoundationTensionCable(DrawContext* handle, Objex* strand) {
   if (!CurDocState() || !TwoPoints(strand, &e)) return;
   const float a = PlanAngle(e.p1, e.p2);
   const PlanPoint d = Polar(a + kRightAngle, 5.0f);
-  DrawPath path;
+  BezierPath path;
   AppendPlanLine(&path, e.p1 + d, e.p1 - d, true);
   AppendPlanLine(&path, e.p1, e.p2, true);
   StrokeSymbolPath(ResolveDrawContext(handle), path);
@@ -212,7 +212,7 @@ void DrawStaircase(DrawContext* handle, Objex* stairs) {
   const PlanPoint upAt = e.p1 + step * -0.75f;
   DrawNormalText(handle, LocalizedString("Up").c_str(), upAt.x, upAt.z, textAngle);
   const PlanPoint nearPoint = e.p1 - step, farPoint = e.p1 - step * 2.0f;
-  DrawPath path;
+  BezierPath path;
   AppendPlanLine(&path, nearPoint, farPoint, true);
   StrokeSymbolPath(ResolveDrawContext(handle), path);
   NSPoint tip, ref;
@@ -227,14 +227,14 @@ void DrawHVACDuct(DrawContext* handle, Objex* duct) {
   DrawContext* ctx = ResolveDrawContext(handle);
   const float a = PlanAngle(e.p1, e.p2);
   const PlanPoint d = Polar(a + kRightAngle, ConvertWorldToScreen(duct->params[2], ds, 0) * 0.5f);
-  DrawPath outline;
+  BezierPath outline;
   static const float kDash[] = {3, 3};
   outline.setLineDash(kDash, 2, 0);
   DoubleLine(&outline, e.p1, e.p2, d);
   StrokeSymbolPath(ctx, outline);
   const float length = ds->measureSystem == kMeasureImperial ? 25.0f : 55.0f;
   const PlanPoint start = e.p2 - Polar(a, length) * (1.0f / 1.5f);
-  DrawPath arrow;
+  BezierPath arrow;
   AppendPlanLine(&arrow, start, e.p2, true);
   StrokeSymbolPath(ctx, arrow);
   NSPoint tip, ref;
@@ -251,7 +251,7 @@ void DrawHVACDuct(DrawContext* handle, Objex* duct) {
 
 void DrawRecept(DrawContext* handle, Objex* object, const FloatPoint* from, const FloatPoint* to) {
   if (!object || !from || !to) return;
-  DrawPath path;
+  BezierPath path;
   AppendPlanLine(&path, {from->floatH, from->floatV}, {to->floatH, to->floatV}, true);
   StrokeSymbolPath(ResolveDrawContext(handle), path);
 }

@@ -44,15 +44,15 @@ void ReleaseKeptOutline(Objex* object) {
 }
 
 // The outline's points in order, for the hit test.
-PlanPath* OutlineOf(const DrawPath& path) {
+PlanPath* OutlineOf(const BezierPath& path) {
   std::vector<FloatPoint> points;
-  for (const DrawPath::Element& e : path.elements())
-    if (e.kind == DrawPath::ElementKind::MoveTo || e.kind == DrawPath::ElementKind::LineTo)
+  for (const BezierPath::Element& e : path.elements())
+    if (e.kind == BezierPath::ElementKind::MoveTo || e.kind == BezierPath::ElementKind::LineTo)
       points.push_back({e.points[0].x, e.points[0].y});
   return CreatePlanPath(points.data(), static_cast<int32_t>(points.size()));
 }
 
-void ApplyDash(DrawPath* path, int16_t penStyle) {
+void ApplyDash(BezierPath* path, int16_t penStyle) {
   if (penStyle == kPenSolid) return;
   path->setLineDash(gStyleState.lengths, gStyleState.count, gStyleState.phase);
 }
@@ -60,7 +60,7 @@ void ApplyDash(DrawPath* path, int16_t penStyle) {
 // Where a segment's lines go: the active transform element, or the path.
 struct SegmentTarget {
   ZLKDynamicTransformElement* element = nullptr;
-  DrawPath* path = nullptr;
+  BezierPath* path = nullptr;
 
   NSPoint place(float x, float y) const {
     if (!element && gPrinting) x *= gHPrintScale, y *= gVPrintScale;
@@ -99,7 +99,7 @@ void ApplePortDrawDetailObject(Objex* object, int32_t drawFlags, const DragTrans
   if (object->penStyle != kPenSolid) LoadStyle(object->penStyle, &gStyleState, object->width);
   if (object->fillPattern > 0 && object->closed && !transform) gPolyHappening = 1;
 
-  DrawPath path;
+  BezierPath path;
   Poinz* first = object->firstPoint;
   while (first && !IsVertex(first)) first = first->next;
   if (first) {
@@ -136,7 +136,7 @@ void ApplePortDrawDetailObject(Objex* object, int32_t drawFlags, const DragTrans
 }
 
 void ApplePortDrawDetailObjectSegment(Objex* object, Poinz* pointA, Poinz* pointB, int32_t drawFlags,
-                                      const DragTransformInfo* transform, DrawPath* path) {
+                                      const DragTransformInfo* transform, BezierPath* path) {
   const DocState* ds = CurDocState();
   if (!pointA || !pointB || !gCurDocument || !ds) return;
   SegmentTarget target;
@@ -167,7 +167,7 @@ void DrawPlant(DrawContext* handle, Objex* plant) {
   if (!p3 || !ctx) return;
   const float cx = (p1->position[0] + p2->position[0]) / 2, cz = (p2->position[2] + p3->position[2]) / 2;
   const float r = (p2->position[0] - p1->position[0]) / 2;
-  DrawPath path;
+  BezierPath path;
   for (int i = 0; i < 6; ++i) {
     const PlanPoint d = Polar(static_cast<float>(i) * 0.5235988f, i % 2 == 0 ? r : 0.9f * r);
     AppendPlanLine(&path, {cx + d.x, cz + d.z}, {cx - d.x, cz - d.z}, true);
@@ -213,7 +213,7 @@ void DrawFoundationPier(DrawContext* handle, Objex* pier) {
   ConvertToIso(&x1, &y1, &z1, &x2, &y2, &z2, gPerspective);
   float x = x1, y = y1, w = x2 - x1, h = y2 - y1;
   if (gPrinting) x *= gHPrintScale, w *= gHPrintScale, y *= gVPrintScale, h *= gVPrintScale;
-  DrawPath oval;
+  BezierPath oval;
   oval.appendOvalInRect(NSMakeRect(WholeCoordinate(x), WholeCoordinate(y), WholeCoordinate(w), WholeCoordinate(h)));
   StrokeSymbolPath(ResolveDrawContext(handle), oval);
   char readout[256] = {};

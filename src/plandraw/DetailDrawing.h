@@ -5,7 +5,7 @@
 #include <cstdint>
 
 class DrawContext;
-class DrawPath;
+class BezierPath;
 struct DragTransformInfo;
 struct Objex;
 struct Poinz;
@@ -24,7 +24,7 @@ void ApplePortDrawDetailObject(Objex* object, int32_t drawFlags, const DragTrans
 // Appends the segment from vertex A to vertex B (straight, or a curve of 8 to 20 pieces) to
 // the path, or to the overlay's active transform element while the transform tools draw.
 void ApplePortDrawDetailObjectSegment(Objex* object, Poinz* pointA, Poinz* pointB, int32_t drawFlags,
-                                      const DragTransformInfo* transform, DrawPath* path);
+                                      const DragTransformInfo* transform, BezierPath* path);
 // The plant symbol over the footprint of the first three points (P1-P2 along x, P2-P3 along
 // z), at height 0. Kind, age and growth data are not read.
 void DrawPlant(DrawContext* handle, Objex* plant);

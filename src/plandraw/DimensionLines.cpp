@@ -16,7 +16,7 @@
 #include "model/Records.h"
 #include "model/ViewCommands.h"
 #include "plandraw/DrawContext.h"
-#include "plandraw/DrawPath.h"
+#include "plandraw/BezierPath.h"
 #include "plandraw/PlanDrawSettings.h"
 #include "plandraw/PlanPoints.h"
 #include "plandraw/PlanText.h"
@@ -71,7 +71,7 @@ bool ResolveDrawTarget(bool dynamic, DrawContext* handle, ZLKDynamicDrawEngine**
 }
 
 // Fills the path in the context's colour, or strokes it with the current stroke.
-void FillOrStroke(DrawContext* ctx, const DrawPath& path, bool fill) {
+void FillOrStroke(DrawContext* ctx, const BezierPath& path, bool fill) {
   if (!fill) {
     ctx->strokePath(path, ctx->currentStroke());
     return;
@@ -200,7 +200,7 @@ void DrawDimensionText(DrawContext* handle, float x1, float y1, float x2, float 
   const NSSize size = MeasurePlanText(ctx, text, font);
   const NSPoint u = PolarOffset(a, static_cast<float>(static_cast<int32_t>(size.width + 6) / 2));
   const NSPoint v = PolarOffset(a + kPi / 2, static_cast<float>(static_cast<int32_t>(size.height) / 2));
-  DrawPath box;
+  BezierPath box;
   box.moveToPoint(StaticPoint(q + u + v));
   box.lineToPoint(StaticPoint(q - u + v));
   box.lineToPoint(StaticPoint(q - u - v));
@@ -270,7 +270,7 @@ void DrawDimensionArrow(DrawContext* handle, float tipX, float tipY, float refX,
   auto size = [&](float v) { return unzoomed ? v : ZoomF(v); };
   auto at = [&](float angle, float length) { return StaticPoint(tip + PolarOffset(angle, size(length))); };
   const NSPoint tipPoint = StaticPoint(tip);
-  DrawPath path;
+  BezierPath path;
   switch (style) {
     case kArrowStyleSolid:
     case kArrowStyleHollow: {
@@ -367,7 +367,7 @@ void DrawArrowhead(DrawContext* handle, const Objex* object, float tipX, float t
         }
         break;
       }
-      DrawPath path;
+      BezierPath path;
       path.moveToPoint(place(tip));
       path.lineToPoint(place(w1));
       if (style == kArrowOpen) {
@@ -396,7 +396,7 @@ void DrawArrowhead(DrawContext* handle, const Objex* object, float tipX, float t
         engine->appendOvalToActivePathWithBoundingRect(rect);
         break;
       }
-      DrawPath path;
+      BezierPath path;
       path.appendOvalInRect(rect);
       FillOrStroke(ctx, path, solid);
       break;

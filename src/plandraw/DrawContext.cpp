@@ -35,7 +35,7 @@ void DrawContext::restoreGraphicsState() {
 
 DrawColor DrawContext::focusIndicatorColor() const { return {0.231f, 0.6f, 0.988f, 1.0f}; }
 
-void DrawContext::strokePathWithOwnStyle(const DrawPath& path) {
+void DrawContext::strokePathWithOwnStyle(const BezierPath& path) {
   StrokeStyle s;
   s.color = state_.color;
   s.width = path.lineWidth();
@@ -45,7 +45,7 @@ void DrawContext::strokePathWithOwnStyle(const DrawPath& path) {
 }
 
 void DrawContext::fillRect(const NSRect& rect, const DrawColor& color) {
-  DrawPath p;
+  BezierPath p;
   p.appendRect(rect);
   FillStyle f;
   f.color = color;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "plandraw/DrawPath.h"
+#include "plandraw/BezierPath.h"
 #include "plandraw/DrawTypes.h"
 
 // How a line or path outline is drawn.
@@ -96,8 +96,8 @@ class DrawContext {
   virtual void strokeLines(const NSPoint* points, size_t count, const StrokeStyle& style) = 0;
   // An open polyline through the points.
   virtual void strokePolyline(const NSPoint* points, size_t count, const StrokeStyle& style) = 0;
-  virtual void strokePath(const DrawPath& path, const StrokeStyle& style) = 0;
-  virtual void fillPath(const DrawPath& path, const FillStyle& style) = 0;
+  virtual void strokePath(const BezierPath& path, const StrokeStyle& style) = 0;
+  virtual void fillPath(const BezierPath& path, const FillStyle& style) = 0;
   // A closed polygon through the points.
   virtual void fillPolygon(const NSPoint* points, size_t count, const FillStyle& style) = 0;
   virtual void drawText(const TextRun& run) = 0;
@@ -128,7 +128,7 @@ class DrawContext {
   bool batchingLines() const { return lineBatchDepth_ > 0; }
 
   // Stroke the path with its own width and dash in the current colour.
-  void strokePathWithOwnStyle(const DrawPath& path);
+  void strokePathWithOwnStyle(const BezierPath& path);
   void fillRect(const NSRect& rect, const DrawColor& color);
 
  protected:

@@ -451,7 +451,7 @@ bool DrawWholeObjectByKind(DrawContext* handle, Objex* object, const RECT* rect,
 bool DrawOwnRoutineByKind(DrawContext* handle, Objex* object) {
   switch (object->type) {
     case kObjPath:
-      DrawPathObject(handle, object);
+      DrawPath(handle, object);
       return true;
     case kObjDeck:
       DrawDeck(handle, object);

@@ -15,7 +15,7 @@ void RecordingDrawContext::strokePolyline(const NSPoint* points, size_t count, c
   calls.push_back(std::move(c));
 }
 
-void RecordingDrawContext::strokePath(const DrawPath& path, const StrokeStyle& style) {
+void RecordingDrawContext::strokePath(const BezierPath& path, const StrokeStyle& style) {
   Call c{Kind::StrokePath};
   c.stroke = style;
   for (const auto& poly : path.flattened()) c.points.insert(c.points.end(), poly.begin(), poly.end());
@@ -23,7 +23,7 @@ void RecordingDrawContext::strokePath(const DrawPath& path, const StrokeStyle& s
   calls.push_back(std::move(c));
 }
 
-void RecordingDrawContext::fillPath(const DrawPath& path, const FillStyle& style) {
+void RecordingDrawContext::fillPath(const BezierPath& path, const FillStyle& style) {
   Call c{Kind::FillPath};
   c.fill = style;
   c.patterned = style.pattern != nullptr;

@@ -22,8 +22,8 @@ class RecordingDrawContext : public DrawContext {
 
   void strokeLines(const NSPoint* points, size_t count, const StrokeStyle& style) override;
   void strokePolyline(const NSPoint* points, size_t count, const StrokeStyle& style) override;
-  void strokePath(const DrawPath& path, const StrokeStyle& style) override;
-  void fillPath(const DrawPath& path, const FillStyle& style) override;
+  void strokePath(const BezierPath& path, const StrokeStyle& style) override;
+  void fillPath(const BezierPath& path, const FillStyle& style) override;
   void fillPolygon(const NSPoint* points, size_t count, const FillStyle& style) override;
   void drawText(const TextRun& run) override;
   // 0.6 of the point size per character wide, the point size high.

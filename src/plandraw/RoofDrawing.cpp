@@ -97,7 +97,7 @@ void DrawRoof(DrawContext* handle, Objex* roof) {
   }
 
   const bool labels = ShowAutoDimensions(ds) != 0;
-  DrawPath path;
+  BezierPath path;
   float guard1 = 0, guard2 = 0;
   auto label = [&](const Point3& from, const Point3& to, uint8_t side, const char* suffix) {
     DrawDimensionLine(handle, from.x, from.z, to.x, to.z, from.x, from.z, to.x, to.z, side, 5.0f, 0, &guard1, &guard2,
@@ -147,7 +147,7 @@ void DrawStairArrowhead(DrawContext* handle, Objex* object, float tipX, float ti
     if (gPrinting) x *= gHPrintScale, y *= gVPrintScale;
     return NSPoint{WholeCoordinate(x), WholeCoordinate(y)};
   };
-  DrawPath path;
+  BezierPath path;
   for (float side : {0.4363323129985824f, -0.4363323129985824f}) {
     float dx = 0, dy = 0;
     GetPointFromLengthAndAngle(angle + side, barb, &dx, &dy);

@@ -67,7 +67,7 @@ class CubeTarget {
 
  private:
   std::unique_ptr<ZLKDynamicTransformElement> element_;
-  DrawPath path_;
+  BezierPath path_;
 };
 
 void FourLines(CubeTarget& t, Corner a, Corner b, Corner c, Corner d) {

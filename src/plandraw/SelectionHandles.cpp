@@ -33,7 +33,7 @@ NSPoint HandleCentre(float x, float y, float z) {
   return v;
 }
 
-void FillAndOutline(DrawContext* ctx, const DrawPath& path, const DrawColor& fill) {
+void FillAndOutline(DrawContext* ctx, const BezierPath& path, const DrawColor& fill) {
   FillStyle f;
   f.color = fill;
   ctx->fillPath(path, f);
@@ -54,7 +54,7 @@ bool DrawsNoBox(const Objex* o) {
 }
 
 // The four corners of a wall segment's bar, half a thickness to each side.
-void SegmentBar(DrawPath* path, const Poinz* p1, const Poinz* p2, float h) {
+void SegmentBar(BezierPath* path, const Poinz* p1, const Poinz* p2, float h) {
   const PlanPoint a1 = PlanPositionOf(p1), a2 = PlanPositionOf(p2);
   const float a = PlanAngle(a1, a2), b = PlanAngle(a2, a1);
   const PlanPoint c[4] = {a1 + Polar(a + kRightAngle, h), a2 + Polar(b - kRightAngle, h),
@@ -155,7 +155,7 @@ void PlotHandle(DrawContext* handle, float x, float y, float z) {
                    (v.x + 5 < NSMinX(area) || v.x - 4 > NSMaxX(area) || v.y + 5 < NSMinY(area) ||
                     v.y - 4 > NSMaxY(area)))
     return;
-  DrawPath square;
+  BezierPath square;
   square.appendRect(NSMakeRect(v.x - 3, v.y - 3, 7, 7));
   FillAndOutline(ctx, square, ctx->focusIndicatorColor());
 }
@@ -164,7 +164,7 @@ void DrawKeyEntryPointHandle(Poinz* point, int16_t state) {
   if (!point) return;
   if (DrawContext* ctx = gCurrentDrawContext) {
     const NSPoint v = HandleCentre(point->position[0], point->position[1], point->position[2]);
-    DrawPath oval;
+    BezierPath oval;
     oval.appendOvalInRect(NSMakeRect(v.x - 4, v.y - 4, 9, 9));
     FillAndOutline(ctx, oval, state < 1 ? kHandleGreen : kDrawRed);
   }
@@ -212,7 +212,7 @@ void DrawWallSelection(Objex* wall) {
   DrawContext* ctx = gCurrentDrawContext;
   if (!wall || wall->type != kObjWall || !ds || !ctx || !wall->firstPoint) return;
   const float h = ConvertWorldToScreen(wall->width, ds, 0) * 0.5f;
-  DrawPath bars;
+  BezierPath bars;
   Poinz* p = wall->firstPoint;
   for (; p->next; p = p->next)
     if (p->selected && p->next->selected) SegmentBar(&bars, p, p->next, h);

@@ -48,7 +48,7 @@ void DrawDeck(DrawContext* handle, Objex* deck) {
   DrawNormalText(handle, label.c_str(), (b.floatLeft + b.floatRight) / 2, (b.floatBack + b.floatFront) / 2, 0);
 }
 
-void DrawPathObject(DrawContext* handle, Objex* path) {
+void DrawPath(DrawContext* handle, Objex* path) {
   DocState* ds = CurDocState();
   if (!ds || !path || !ShowAutoDimensions(ds)) return;
   const auto* outline = static_cast<const Objex*>(path->typeData);

@@ -9,8 +9,8 @@ struct Objex;
 // "DECK" at the centre of the deck's stored 3D bounds.
 void DrawDeck(DrawContext* handle, Objex* deck);
 // A path's length from the first to the last point of its outline (type data), while
-// automatic dimensions are shown. (Named apart from the DrawPath class.)
-void DrawPathObject(DrawContext* handle, Objex* path);
+// automatic dimensions are shown.
+void DrawPath(DrawContext* handle, Objex* path);
 // The radius from the head (first point) to the last point, and the spray angle label,
 // while automatic dimensions are shown.
 void DrawSprinkler(DrawContext* handle, Objex* sprinkler);

@@ -44,14 +44,14 @@ NSPoint ProjectPlanPoint(PlanPoint p, bool printScale) {
   return a;
 }
 
-void AppendPlanLine(DrawPath* path, PlanPoint a, PlanPoint b, bool printScale) {
+void AppendPlanLine(BezierPath* path, PlanPoint a, PlanPoint b, bool printScale) {
   NSPoint va, vb;
   ProjectLine(a.x, 0, a.z, b.x, 0, b.z, printScale, &va, &vb);
   path->moveToPoint(va);
   path->lineToPoint(vb);
 }
 
-void StrokeSymbolPath(DrawContext* ctx, const DrawPath& path) {
+void StrokeSymbolPath(DrawContext* ctx, const BezierPath& path) {
   if (!ctx || path.isEmpty()) return;
   StrokeStyle style;
   style.color = ctx->color();

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "model/Records.h"
-#include "plandraw/DrawPath.h"
+#include "plandraw/BezierPath.h"
 #include "plandraw/DrawTypes.h"
 
 class DrawContext;
@@ -36,7 +36,7 @@ void ProjectLine(float x1, float y1, float z1, float x2, float y2, float z2, boo
 // One plan point at height 0, the same way.
 NSPoint ProjectPlanPoint(PlanPoint p, bool printScale);
 // Appends the line between two plan points at height 0 as a subpath of its own.
-void AppendPlanLine(DrawPath* path, PlanPoint a, PlanPoint b, bool printScale);
+void AppendPlanLine(BezierPath* path, PlanPoint a, PlanPoint b, bool printScale);
 
 // Strokes the path in the context's current colour at width 1 (the path's dash is kept).
-void StrokeSymbolPath(DrawContext* ctx, const DrawPath& path);
+void StrokeSymbolPath(DrawContext* ctx, const BezierPath& path);

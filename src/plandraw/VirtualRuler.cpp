@@ -203,14 +203,14 @@ void DrawVirtualRuler(DrawContext* handle) {
   FillStyle fill;
   fill.color = kRulerYellow;
   ctx->fillPolygon(body, 4, fill);
-  DrawPath outline;
+  BezierPath outline;
   outline.moveToPoint(body[0]);
   for (int i = 1; i < 4; ++i) outline.lineToPoint(body[i]);
   outline.closePath();
   StrokeStyle black;
   black.color = kDrawBlack;
   ctx->strokePath(outline, black);
-  DrawPath handles;
+  BezierPath handles;
   RECT r;
   for (int end = 0; end < 2; ++end) {
     if (end == 0) HandleRect(f.s, f.angle, &r);

@@ -16,7 +16,7 @@
 #include "model/Records.h"
 #include "plandraw/DimensionLines.h"
 #include "plandraw/DrawContext.h"
-#include "plandraw/DrawPath.h"
+#include "plandraw/BezierPath.h"
 #include "plandraw/LinePrimitives.h"
 #include "plandraw/PerimeterDimensions.h"
 #include "plandraw/PlanDrawSettings.h"
@@ -55,7 +55,7 @@ bool GetDoorParts(DrawContext* handle, Objex* door, DoorParts* out) {
 // A plan point as a path takes it: projected, print-scaled, whole.
 NSPoint ViewPoint(PlanXZ p) { return RoundPoint(PrintScaled(ProjectPlanPoint(p.x, p.z))); }
 
-void AddSegment(DrawPath& path, PlanXZ a, PlanXZ b) {
+void AddSegment(BezierPath& path, PlanXZ a, PlanXZ b) {
   path.moveToPoint(ViewPoint(a));
   path.lineToPoint(ViewPoint(b));
 }
@@ -177,7 +177,7 @@ void DrawDoorOpening(DrawContext* handle, Objex* door) {
   const RGBColor pen = gPlanDrawSettings.penColor;
   const float t = HalfWallThickness(d), e = t + 3.0f;
 
-  DrawPath patch;
+  BezierPath patch;
   patch.moveToPoint(ViewPoint(h + PolarPlan(a + kQuarterTurn, e)));
   patch.lineToPoint(ViewPoint(f + PolarPlan(b - kQuarterTurn, e)));
   patch.lineToPoint(ViewPoint(f + PolarPlan(b + kQuarterTurn, e)));
@@ -191,7 +191,7 @@ void DrawDoorOpening(DrawContext* handle, Objex* door) {
   static const float kDash[] = {3.0f, 3.0f};
   StrokeStyle dashed = Solid(DrawColorFromRGB(pen));
   dashed.setDash(kDash, 2, 1.0f);
-  DrawPath marks;
+  BezierPath marks;
   switch (subtype) {
     case kDoorFrameOnly: case kDoorArchedOpening: case kDoorArchedOpeningLow:
       AddSegment(marks, h + PolarPlan(a + kQuarterTurn, t), f + PolarPlan(b - kQuarterTurn, t));
@@ -261,7 +261,7 @@ void DrawDoorArc(DrawContext* handle, int32_t hingeX, int32_t hingeZ, int32_t, i
   ctx->strokeLines(segments.data(), segments.size(), ctx->currentStroke());
 
   ctx->setColor(DrawColorFromRGB(*color));
-  DrawPath leaf;
+  BezierPath leaf;
   AddSegment(leaf, q, p);
   ctx->strokePath(leaf, Solid(ctx->color()));
 }
@@ -271,7 +271,7 @@ void DrawGarageDoor(DrawContext* handle, Objex* door) {
   if (!GetDoorParts(handle, door, &d)) return;
   const float a = AngleBetween(d.first, d.second);
   const PlanXZ depth = PolarPlan(d.data->flipHorizontal ? a + kQuarterTurn : a - kQuarterTurn, d.data->height);
-  DrawPath path;
+  BezierPath path;
   AddSegment(path, d.first, d.first + depth);
   AddSegment(path, d.second, d.second + depth);
   AddSegment(path, d.first + depth, d.second + depth);
@@ -291,7 +291,7 @@ void DrawSlidingDoor(DrawContext* handle, Objex* door) {
   const float a = AngleBetween(a0, b0, &w);
   const StrokeStyle style = Solid(DrawColorFromRGB(gPlanDrawSettings.penColor));
 
-  DrawPath path;
+  BezierPath path;
   const PlanXZ m = a0 + PolarPlan(a, 0.5f * w), n = PolarPlan(a + kQuarterTurn, t);
   AddSegment(path, m + n, m);
   AddSegment(path, m + n, a0 + n);
@@ -321,7 +321,7 @@ void DrawPocketDoor(DrawContext* handle, Objex* door) {
   const PlanXZ r = a0 + PolarPlan(b, 0.5f * w), mid = a0 + PolarPlan(a, 0.5f * w);
   const PlanXZ n = PolarPlan(a + kQuarterTurn, quarter);
 
-  DrawPath path;
+  BezierPath path;
   AddSegment(path, r + n, r - n);
   AddSegment(path, r + n, a0 + n);
   AddSegment(path, r - n, a0 - n);
@@ -342,7 +342,7 @@ void DrawBiFoldDoor(DrawContext* handle, Objex* door) {
   const PlanXZ k = d.first + PolarPlan(a, 0.4f * w);
   const PlanXZ apex = k + PolarPlan(d.data->flipHorizontal ? a + kQuarterTurn : a - kQuarterTurn, 0.2f * w);
   const PlanXZ end = d.first + PolarPlan(a, 0.8f * w);
-  DrawPath path;
+  BezierPath path;
   AddSegment(path, d.first, apex);
   AddSegment(path, apex, end);
   d.ctx->strokePath(path, Solid(DrawColorFromRGB(gPlanDrawSettings.penColor)));

@@ -59,7 +59,7 @@ bool ZLKDynamicDimElement::initDynamicDimElementTextRect(const NSRect* rect, con
                                                          const LOGFONT* fontInfo,
                                                          const FloatPoint backingPathPoints[4]) {
   if (!backingPathPoints || !initDynaimcDimElementTextRect(rect, string, fontInfo)) return false;
-  auto path = std::make_unique<DrawPath>();
+  auto path = std::make_unique<BezierPath>();
   path->moveToPoint({backingPathPoints[0].floatH, backingPathPoints[0].floatV});
   for (int i = 1; i < 4; ++i) path->lineToPoint({backingPathPoints[i].floatH, backingPathPoints[i].floatV});
   path->closePath();
@@ -136,13 +136,13 @@ ZLKDynamicDrawEngine::~ZLKDynamicDrawEngine() {
   removeAllDynamicTransformElements();
 }
 
-DrawPath* ZLKDynamicDrawEngine::mutablePath(int16_t path) {
+BezierPath* ZLKDynamicDrawEngine::mutablePath(int16_t path) {
   if (path == kPathPrimary) return &primaryPath_;
   if (path == kPathSecondary) return &secondaryPath_;
   return nullptr;
 }
 
-const DrawPath* ZLKDynamicDrawEngine::pathForID(int16_t path) const {
+const BezierPath* ZLKDynamicDrawEngine::pathForID(int16_t path) const {
   return const_cast<ZLKDynamicDrawEngine*>(this)->mutablePath(path);
 }
 
@@ -164,7 +164,7 @@ void ZLKDynamicDrawEngine::addDynamicDimElement(std::unique_ptr<ZLKDynamicDimEle
 
 void ZLKDynamicDrawEngine::resetAttributesForAllPaths() {
   for (int16_t id : {kPathPrimary, kPathSecondary}) {
-    DrawPath* p = mutablePath(id);
+    BezierPath* p = mutablePath(id);
     p->setLineWidth(1.0f);
     p->setLineDash(nullptr, 0, 0);
   }
@@ -173,7 +173,7 @@ void ZLKDynamicDrawEngine::resetAttributesForAllPaths() {
 }
 
 void ZLKDynamicDrawEngine::removePointsFromPath(int16_t path) {
-  if (DrawPath* p = mutablePath(path)) p->removeAllPoints();
+  if (BezierPath* p = mutablePath(path)) p->removeAllPoints();
 }
 
 void ZLKDynamicDrawEngine::removePointsFromAllPaths() {
@@ -187,7 +187,7 @@ void ZLKDynamicDrawEngine::strokeAllPaths(DrawContext* context) const {
   DrawContext* ctx = ResolveDrawContext(context);
   if (!ctx) return;
   const struct {
-    const DrawPath* path;
+    const BezierPath* path;
     DrawColor color;
     int16_t method;
   } paths[] = {{&primaryPath_, primaryColor_, primaryPathDrawMethod_},
@@ -218,12 +218,12 @@ NSRect ZLKDynamicDrawEngine::boundsForAllPaths() const {
 }
 
 NSRect ZLKDynamicDrawEngine::boundsForPath(int16_t path) const {
-  const DrawPath* p = pathForID(path);
+  const BezierPath* p = pathForID(path);
   return p ? p->bounds() : NSZeroRect;
 }
 
 bool ZLKDynamicDrawEngine::isPathEmpty(int16_t path) const {
-  const DrawPath* p = pathForID(path);
+  const BezierPath* p = pathForID(path);
   return p ? p->isEmpty() : true;
 }
 
@@ -235,7 +235,7 @@ bool ZLKDynamicDrawEngine::areAllPathsEmpty() const {
 }
 
 void ZLKDynamicDrawEngine::closePath(int16_t path) {
-  if (DrawPath* p = mutablePath(path)) p->closePath();
+  if (BezierPath* p = mutablePath(path)) p->closePath();
 }
 
 void ZLKDynamicDrawEngine::activePathLineToPoint(NSPoint p) { mutablePath(activePathID_)->lineToPoint(p); }
@@ -270,11 +270,11 @@ void ZLKDynamicDrawEngine::setDeviceRed(float red, float green, float blue, floa
 }
 
 void ZLKDynamicDrawEngine::setLineDash(const float* lengths, int count, float phase, int16_t path) {
-  if (DrawPath* p = mutablePath(path)) p->setLineDash(lengths, count, phase);
+  if (BezierPath* p = mutablePath(path)) p->setLineDash(lengths, count, phase);
 }
 
 void ZLKDynamicDrawEngine::setLineWidthForPath(int16_t path, float lineWidth) {
-  if (DrawPath* p = mutablePath(path)) p->setLineWidth(lineWidth);
+  if (BezierPath* p = mutablePath(path)) p->setLineWidth(lineWidth);
 }
 
 void ZLKDynamicDrawEngine::setActivePath(int16_t path) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/Types.h"
-#include "plandraw/DrawPath.h"
+#include "plandraw/BezierPath.h"
 #include "plandraw/DrawTypes.h"
 
 class DrawContext;
@@ -42,13 +42,13 @@ class ZLKDynamicDimElement {
   bool hasBackingBox() const;
 
   const char* dimensionText() const { return dimensionText_; }
-  const DrawPath* backingPath() const { return backingPath_.get(); }
+  const BezierPath* backingPath() const { return backingPath_.get(); }
   const NSRect& textRect() const { return textRect_; }
   const LOGFONT& textFontInfo() const { return textFontInfo_; }
 
  private:
   char* dimensionText_ = nullptr;
-  std::unique_ptr<DrawPath> backingPath_;
+  std::unique_ptr<BezierPath> backingPath_;
   NSRect textRect_{};
   LOGFONT textFontInfo_{};
 };
@@ -70,12 +70,12 @@ class ZLKDynamicTransformElement {
 
   bool drawUsingIndicatorColor() const { return drawUsingIndicatorColor_; }
   bool fillPath() const { return fillPath_; }
-  const DrawPath& path() const { return path_; }
+  const BezierPath& path() const { return path_; }
 
  private:
   bool drawUsingIndicatorColor_ = false;
   bool fillPath_ = false;
-  DrawPath path_;
+  BezierPath path_;
 };
 
 class ZLKDynamicDrawEngine {
@@ -140,21 +140,21 @@ class ZLKDynamicDrawEngine {
   int16_t activePathID() const { return activePathID_; }
   int16_t drawMethodForPath(int16_t path) const;
   DrawColor colorForPath(int16_t path) const;
-  const DrawPath* pathForID(int16_t path) const;
+  const BezierPath* pathForID(int16_t path) const;
   const std::vector<std::unique_ptr<ZLKDynamicDimElement>>& dynamicDimArray() const { return dynamicDimArray_; }
   const std::vector<std::unique_ptr<ZLKDynamicTransformElement>>& dynamicTransformArray() const {
     return dynamicTransformArray_;
   }
 
  private:
-  DrawPath* mutablePath(int16_t path);
+  BezierPath* mutablePath(int16_t path);
   DrawColor primaryColor_ = kDrawRed;
   DrawColor secondaryColor_ = kDrawRed;
   int16_t activePathID_ = kPathPrimary;
   int16_t primaryPathDrawMethod_ = kDrawMethodStroke;
   int16_t secondaryPathDrawMethod_ = kDrawMethodStroke;
-  DrawPath primaryPath_;
-  DrawPath secondaryPath_;
+  BezierPath primaryPath_;
+  BezierPath secondaryPath_;
   std::vector<std::unique_ptr<ZLKDynamicDimElement>> dynamicDimArray_;
   std::vector<std::unique_ptr<ZLKDynamicTransformElement>> dynamicTransformArray_;
 };

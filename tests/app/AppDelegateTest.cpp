@@ -19,6 +19,8 @@
 #include "app/ZLKWindowController.h"
 #include "files/SideBlocks.h"
 #include "inspectors/InspectorController.h"
+#include "inspectors/AboutWindowController.h"
+#include "inspectors/PreferencesController.h"
 #include "inspectors/SnapPaletteController.h"
 #include "model/CommandCodes.h"
 #include "model/DocumentModel.h"
@@ -215,6 +217,19 @@ TEST_F(AppDelegate, ApplicationMenuItemsNeedAShownDesign) {
   EXPECT_TRUE(AppController::validateMenuItem(&snap));
   EXPECT_EQ(snap.text(), "Hide Snap Tools");
   palette.hide();
+  // The delegate's actions behind the items.
+  AppController::toggleSnapPalettePanel();
+  EXPECT_TRUE(palette.isVisible());
+  AppController::toggleSnapPalettePanel();
+  EXPECT_FALSE(palette.isVisible());
+  PreferencesController& prefs = PreferencesController::sharedPreferencesController();
+  AppController::showPreferenceWindow();
+  EXPECT_TRUE(prefs.isVisible());
+  prefs.hide();
+  AboutWindowController* about = AboutWindowController::sharedAboutWindowController();
+  AppController::showAboutWindow();
+  EXPECT_TRUE(about->isVisible());
+  about->hide();
 
   window->showMinimized();
   EXPECT_EQ(AppController::deMiniaturizedDocumentWindowCount(), 0u);

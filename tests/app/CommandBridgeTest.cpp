@@ -530,7 +530,7 @@ TEST_F(CommandBridge, ImportingAnObjectFileAddsOneCentredGroupUnderOneUndoStep) 
   ASSERT_TRUE(TopLevel(model->itsCurLayer).empty());
 
   handler().chooseObjectFilePath = [] { return std::string(); };  // cancelled
-  handler().import3DObjectUsingWindow();
+  handler().import3DObjectUsingWindow(window);
   EXPECT_TRUE(TopLevel(model->itsCurLayer).empty());
 
   handler().chooseObjectFilePath = [path] { return path; };

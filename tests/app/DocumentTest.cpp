@@ -275,7 +275,7 @@ TEST_F(Document, CloseCheckAsksToSaveAnEditedDesign) {
   int answers = 0;
   bool mayClose = false;
   auto ask = [&] {
-    doc->canCloseDocument([&](bool ok) {
+    doc->canCloseDocumentWithDelegate([&](bool ok) {
       ++answers;
       mayClose = ok;
     });

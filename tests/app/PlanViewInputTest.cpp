@@ -391,6 +391,16 @@ TEST_F(PlanViewInput, ARightClickResetsTheToolAndNeverDrags) {
   QTest::mouseRelease(view, Qt::RightButton, {}, at(60, 40));
   EXPECT_FALSE(view->isTracking());
   EXPECT_EQ(gMouseCaptured, 0);
+
+  // Sent straight to the view: the tool goes back first, then the same click road.
+  recorder.calls.clear();
+  PlanMouseEvent event;
+  event.location = view->viewPointFromWidget(QPointF(at(0, 150)));
+  event.rightButton = true;
+  view->rightMouseDown(event);
+  EXPECT_TRUE(recorder.called("ResetStandardTool"));
+  EXPECT_FALSE(view->isTracking());
+  EXPECT_EQ(gMouseCaptured, 0);
 }
 
 TEST_F(PlanViewInput, TheCameraSnapshotReplacesThePlanUntilReset) {

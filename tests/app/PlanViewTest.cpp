@@ -99,7 +99,7 @@ TEST_F(PlanView, RefreshAndTheViewHooksFindTheWindowOfTheCurrentDesign) {
   ASSERT_NE(window, nullptr);
   gCurDocument = doc->documentModel();
   ASSERT_NE(gPlanViewHooks.documentView, nullptr);
-  EXPECT_EQ(MainDocumentView(), &window->documentView()->planDrawing());
+  EXPECT_EQ(MainDocumentView(), &window->docView()->planDrawing());
   EXPECT_EQ(MainViewDynamicDrawEngine(), &window->documentView()->planDrawing().dynamicDrawEngine());
   Refresh();  // schedules a redraw; never draws by itself
 

@@ -239,6 +239,15 @@ TEST_F(ToolPalettes, GrowthStepperStaysWithinTheDesignsAges) {
   for (int i = 0; i < 8; ++i) plan().plantGrowthLeftButtonChanged();
   EXPECT_EQ(ds->plantAge, 1.0f);
   EXPECT_FALSE(plan().plantGrowthLeftButton()->isEnabled());
+  // The design window's stepper steps the same way and keeps its own indicator current.
+  calls.calls.clear();
+  window->plantGrowthRightButtonChanged();
+  EXPECT_EQ(ds->plantAge, 2.0f);
+  EXPECT_TRUE(calls.called("SetStatusBar"));
+  EXPECT_EQ(window->plantGrowthLevelIndicator()->value(), 2);
+  window->plantGrowthLeftButtonChanged();
+  EXPECT_EQ(ds->plantAge, 1.0f);
+  EXPECT_EQ(window->plantGrowthLevelIndicator()->value(), 1);
 
   // Ages that no design should hold: not a number, far out of range, no room at all.
   ds->plantAge = std::nanf("");

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "app/Win32EventHandler.h"
 #include "inspectors/PlanSettingsSheets.h"
 #include "inspectors/SheetTestSupport.h"
 #include "model/PlanarTransforms.h"
@@ -85,6 +86,13 @@ TEST_F(PlanSettingsSheets, CeilingHeightLimitsAndUnchangedHeight) {
     EXPECT_EQ(s->targetLayer, layer);
     cancel();
   }
+
+  // The command bridge takes the layer first, then the window the sheet attaches to.
+  Win32EventHandler::sharedEventHandler()->setCeilingHeightForLayer(first, window);
+  auto* direct = sheet<CeilingHeightController>();
+  ASSERT_NE(direct, nullptr);
+  EXPECT_EQ(direct->targetLayer, first);
+  cancel();
 }
 
 TEST_F(PlanSettingsSheets, TraceImageScaleStoresFactorsAndRefusesWhatIsNotAboveZero) {

@@ -236,7 +236,7 @@ TEST_F(ViewFixture, RegionsNeedThreePointsAndStrokeByPen) {
   EXPECT_EQ(ctx.calls[0].fill.color, kDrawWhite);
 
   // Detail patterns: 2 is filled without outline, 0 draws nothing.
-  DrawPath path;
+  BezierPath path;
   path.appendRect(NSMakeRect(0, 0, 10, 10));
   ctx.clear();
   view.drawDetailPatternObject(&path, kPatternForeground, &stroke, &fill, 1);

@@ -16,6 +16,7 @@
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
+#include "model/Records.h"
 #include "model/ViewCommands.h"
 #include "model/ViewStateGuard.h"
 #include "plandraw/Base2DView.h"
@@ -361,10 +362,23 @@ TEST_F(AnnotationFixture, SmallObjectsLabelThemselves) {
   ASSERT_EQ(texts().size(), 2u);
   EXPECT_EQ(texts()[0], readout(100) + " R");
   EXPECT_NE(texts()[1].find(" Sprinkler"), std::string::npos);
+
+  // A path: the length of its outline (type data) from the first to the last point.
+  ctx.clear();
+  Objex* path = doc.addObject(kObjPath, false, {{0, 0}, {100, 0}});
+  auto* outline = static_cast<Objex*>(calloc(1, sizeof(Objex)));
+  outline->type = kObjPathSurface;
+  for (float x : {0.0f, 50.0f, 120.0f})
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, 0, 0, 0, 0, 0, 0, 0, outline), outline);
+  path->typeData = outline;
+  DrawPath(nullptr, path);
+  EXPECT_EQ(texts(), std::vector<std::string>{readout(120)});
+
   ctx.clear();
   ShowAutoDimensions(doc.ds()) = 0;
   DrawSprinkler(nullptr, sprinkler);
   DrawDeck(nullptr, deck);
+  DrawPath(nullptr, path);
   EXPECT_EQ(texts(), std::vector<std::string>{"DECK"});
 
   // A leader needs three points; it ends in a solid head.

@@ -50,8 +50,8 @@ class FillsAtOnce : public DrawContext {
   }
   void strokeLines(const NSPoint* p, size_t n, const StrokeStyle& s) override { sync()->strokeLines(p, n, s); }
   void strokePolyline(const NSPoint* p, size_t n, const StrokeStyle& s) override { sync()->strokePolyline(p, n, s); }
-  void strokePath(const DrawPath& path, const StrokeStyle& s) override { sync()->strokePath(path, s); }
-  void fillPath(const DrawPath& path, const FillStyle& s) override {
+  void strokePath(const BezierPath& path, const StrokeStyle& s) override { sync()->strokePath(path, s); }
+  void fillPath(const BezierPath& path, const FillStyle& s) override {
     const bool batched = sync()->batchingLines();
     if (batched) inner_->endLineBatch();
     inner_->fillPath(path, s);
@@ -80,8 +80,8 @@ class FillsAtOnce : public DrawContext {
   QPainterDrawContext* inner_;
 };
 
-DrawPath Polygon(const std::vector<NSPoint>& points) {
-  DrawPath path;
+BezierPath Polygon(const std::vector<NSPoint>& points) {
+  BezierPath path;
   path.moveToPoint(points[0]);
   for (size_t i = 1; i < points.size(); ++i) path.lineToPoint(points[i]);
   path.closePath();
@@ -117,7 +117,7 @@ TEST(FillBatching, HeldFillsPaintAsTheyWouldOneByOne) {
   // Polygons of every kind (slivers, crossings, both windings, below a pixel), overlapping, in
   // runs of one colour, now and then with a line or a curved fill between them.
   struct Fill {
-    DrawPath path;
+    BezierPath path;
     FillStyle style;
     bool lineAfter;
   };

@@ -388,7 +388,7 @@ TEST_F(DoorWindow, ArcStatesRunOppositeWays) {
   // the start angle and a radius that the caller measured before rounding.
   overlay.removePointsFromAllPaths();
   DrawArcState(0, 0, 10, 0, 0, -10, 0, 10.6f);
-  const DrawPath* path = overlay.pathForID(kPathPrimary);
+  const BezierPath* path = overlay.pathForID(kPathPrimary);
   ASSERT_TRUE(path && !path->elements().empty());
   float x1 = 0, y1 = gDownY, z1 = 0, x2 = 10, y2 = gDownY, z2 = 0;
   ConvertToIso(&x1, &y1, &z1, &x2, &y2, &z2, gPerspective);

@@ -367,7 +367,7 @@ TEST_F(WallTool, ReversingTwiceRestoresEveryAttachmentRecord) {
 
 size_t BandCount(const ZLKDynamicTransformElement& element) {
   size_t closes = 0;
-  for (const auto& el : element.path().elements()) closes += el.kind == DrawPath::ElementKind::Close;
+  for (const auto& el : element.path().elements()) closes += el.kind == BezierPath::ElementKind::Close;
   return closes;
 }
 

@@ -40,7 +40,7 @@ QString PlanText(const std::string& text) {
 
 // The path in `q`, emptied first unless the path is to follow what `q` holds (its memory stays
 // for the next path).
-void ToQPath(const DrawPath& path, QPainterPath& q, bool empty = true) {
+void ToQPath(const BezierPath& path, QPainterPath& q, bool empty = true) {
   if (empty) q.clear();
   // After a close the path goes on from the closed subpath's start, as the overlay expects.
   QPointF start;
@@ -49,22 +49,22 @@ void ToQPath(const DrawPath& path, QPainterPath& q, bool empty = true) {
     if (closed) q.moveTo(start);
     closed = false;
   };
-  for (const DrawPath::Element& e : path.elements()) {
+  for (const BezierPath::Element& e : path.elements()) {
     switch (e.kind) {
-      case DrawPath::ElementKind::MoveTo:
+      case BezierPath::ElementKind::MoveTo:
         start = QPointF(e.points[0].x, e.points[0].y);
         q.moveTo(start);
         closed = false;
         break;
-      case DrawPath::ElementKind::LineTo:
+      case BezierPath::ElementKind::LineTo:
         resume();
         q.lineTo(e.points[0].x, e.points[0].y);
         break;
-      case DrawPath::ElementKind::CurveTo:
+      case BezierPath::ElementKind::CurveTo:
         resume();
         q.cubicTo(e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y, e.points[2].x, e.points[2].y);
         break;
-      case DrawPath::ElementKind::Close:
+      case BezierPath::ElementKind::Close:
         q.closeSubpath();
         closed = true;
         break;
@@ -72,7 +72,7 @@ void ToQPath(const DrawPath& path, QPainterPath& q, bool empty = true) {
   }
 }
 
-QPainterPath ToQPath(const DrawPath& path) {
+QPainterPath ToQPath(const BezierPath& path) {
   QPainterPath q;
   ToQPath(path, q);
   return q;
@@ -234,15 +234,15 @@ void QPainterDrawContext::fillHeldFills() {
   heldFillPixels_.clear();
 }
 
-bool QPainterDrawContext::holdFill(const DrawPath& path, const FillStyle& style) {
+bool QPainterDrawContext::holdFill(const BezierPath& path, const FillStyle& style) {
   if (style.pattern || painter_->testRenderHint(QPainter::Antialiasing)) return false;
-  const std::vector<DrawPath::Element>& elements = path.elements();
-  if (elements.front().kind != DrawPath::ElementKind::MoveTo) return false;
+  const std::vector<BezierPath::Element>& elements = path.elements();
+  if (elements.front().kind != BezierPath::ElementKind::MoveTo) return false;
   float left = elements.front().points[0].x, right = left;
   float top = elements.front().points[0].y, bottom = top;
-  for (const DrawPath::Element& e : elements) {
-    if (e.kind == DrawPath::ElementKind::CurveTo) return false;
-    if (e.kind == DrawPath::ElementKind::Close) continue;
+  for (const BezierPath::Element& e : elements) {
+    if (e.kind == BezierPath::ElementKind::CurveTo) return false;
+    if (e.kind == BezierPath::ElementKind::Close) continue;
     const NSPoint& p = e.points[0];
     left = std::min(left, p.x), right = std::max(right, p.x);
     top = std::min(top, p.y), bottom = std::max(bottom, p.y);
@@ -331,13 +331,13 @@ void QPainterDrawContext::strokePolyline(const NSPoint* points, size_t count, co
   painter_->drawPolyline(poly);
 }
 
-void QPainterDrawContext::strokePath(const DrawPath& path, const StrokeStyle& style) {
+void QPainterDrawContext::strokePath(const BezierPath& path, const StrokeStyle& style) {
   flushLines();
   if (!painter_ || path.isEmpty()) return;
   painter_->strokePath(ToQPath(path), PenForStroke(style));
 }
 
-void QPainterDrawContext::fillPath(const DrawPath& path, const FillStyle& style) {
+void QPainterDrawContext::fillPath(const BezierPath& path, const FillStyle& style) {
   strokeHeldLines();
   if (!painter_ || path.isEmpty()) return;
   if (lineBatchDepth_ > 0 && holdFill(path, style)) return;

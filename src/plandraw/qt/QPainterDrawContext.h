@@ -32,8 +32,8 @@ class QPainterDrawContext : public DrawContext {
   void restoreGraphicsState() override;
   void strokeLines(const NSPoint* points, size_t count, const StrokeStyle& style) override;
   void strokePolyline(const NSPoint* points, size_t count, const StrokeStyle& style) override;
-  void strokePath(const DrawPath& path, const StrokeStyle& style) override;
-  void fillPath(const DrawPath& path, const FillStyle& style) override;
+  void strokePath(const BezierPath& path, const StrokeStyle& style) override;
+  void fillPath(const BezierPath& path, const FillStyle& style) override;
   void fillPolygon(const NSPoint* points, size_t count, const FillStyle& style) override;
   void drawText(const TextRun& run) override;
   NSSize measureText(const std::string& text, const FontDescription& font) override;
@@ -66,7 +66,7 @@ class QPainterDrawContext : public DrawContext {
   void strokeHeldLines();
   // Holds the fill back with the fills held, painting those first when they cannot go with it;
   // false when the fill is to be painted at once (patterns, curves, anti-aliasing).
-  bool holdFill(const DrawPath& path, const FillStyle& style);
+  bool holdFill(const BezierPath& path, const FillStyle& style);
 
   QPainter* painter_;
   std::unordered_map<std::string, std::unique_ptr<FontEntry>> fonts_;

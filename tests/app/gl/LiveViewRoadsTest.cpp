@@ -92,7 +92,7 @@ TEST_F(LiveViewRoadsTest, DocumentToolbarHasTheLiveViewItem) {
 TEST_F(LiveViewRoadsTest, ClosingTheDesignClosesTheWindow) {
   controller->showWindow();
   bool answered = false;
-  doc->canCloseDocument([&](bool) { answered = true; });
+  doc->canCloseDocumentWithDelegate([&](bool) { answered = true; });
   EXPECT_TRUE(answered);
   EXPECT_FALSE(controller->isVisible());
 

@@ -1,5 +1,5 @@
 // The vector path of the drawing layer: construction, bounds and flattening.
-#include "plandraw/DrawPath.h"
+#include "plandraw/BezierPath.h"
 
 #include <cmath>
 #include <limits>
@@ -38,13 +38,13 @@ int CubicExtrema(double p0, double c1, double c2, double p1, double out[2]) {
 
 }  // namespace
 
-void DrawPath::moveToPoint(NSPoint p) {
+void BezierPath::moveToPoint(NSPoint p) {
   elements_.push_back({ElementKind::MoveTo, {p, {}, {}}});
   current_ = subpathStart_ = p;
   hasCurrentPoint_ = true;
 }
 
-void DrawPath::lineToPoint(NSPoint p) {
+void BezierPath::lineToPoint(NSPoint p) {
   if (!hasCurrentPoint_) {
     moveToPoint(p);
     return;
@@ -53,19 +53,19 @@ void DrawPath::lineToPoint(NSPoint p) {
   current_ = p;
 }
 
-void DrawPath::curveToPoint(NSPoint end, NSPoint control1, NSPoint control2) {
+void BezierPath::curveToPoint(NSPoint end, NSPoint control1, NSPoint control2) {
   if (!hasCurrentPoint_) moveToPoint(control1);
   elements_.push_back({ElementKind::CurveTo, {control1, control2, end}});
   current_ = end;
 }
 
-void DrawPath::closePath() {
+void BezierPath::closePath() {
   if (!hasCurrentPoint_) return;
   elements_.push_back({ElementKind::Close, {}});
   current_ = subpathStart_;
 }
 
-void DrawPath::appendArcWithCenter(NSPoint centre, float radius, float startAngle, float endAngle) {
+void BezierPath::appendArcWithCenter(NSPoint centre, float radius, float startAngle, float endAngle) {
   if (!std::isfinite(radius) || !std::isfinite(startAngle) || !std::isfinite(endAngle)) return;
   double start = startAngle, end = endAngle;
   // Counter-clockwise: the end is brought to at most one turn after the start.
@@ -93,7 +93,7 @@ void DrawPath::appendArcWithCenter(NSPoint centre, float radius, float startAngl
   }
 }
 
-void DrawPath::appendRect(const NSRect& r) {
+void BezierPath::appendRect(const NSRect& r) {
   moveToPoint({NSMinX(r), NSMinY(r)});
   lineToPoint({NSMaxX(r), NSMinY(r)});
   lineToPoint({NSMaxX(r), NSMaxY(r)});
@@ -101,7 +101,7 @@ void DrawPath::appendRect(const NSRect& r) {
   closePath();
 }
 
-void DrawPath::appendOvalInRect(const NSRect& r) {
+void BezierPath::appendOvalInRect(const NSRect& r) {
   float cx = NSMidX(r), cy = NSMidY(r);
   float rx = r.size.width / 2, ry = r.size.height / 2;
   float kx = static_cast<float>(rx * kKappa), ky = static_cast<float>(ry * kKappa);
@@ -113,18 +113,18 @@ void DrawPath::appendOvalInRect(const NSRect& r) {
   closePath();
 }
 
-void DrawPath::appendLine(NSPoint from, NSPoint to) {
+void BezierPath::appendLine(NSPoint from, NSPoint to) {
   moveToPoint(from);
   lineToPoint(to);
 }
 
-void DrawPath::removeAllPoints() {
+void BezierPath::removeAllPoints() {
   elements_.clear();
   hasCurrentPoint_ = false;
   current_ = subpathStart_ = {};
 }
 
-NSRect DrawPath::bounds() const {
+NSRect BezierPath::bounds() const {
   if (elements_.empty()) return NSZeroRect;
   float left = std::numeric_limits<float>::max(), top = left;
   float right = -left, bottom = -left;
@@ -156,7 +156,7 @@ NSRect DrawPath::bounds() const {
   return NSMakeRect(left, top, right - left, bottom - top);
 }
 
-std::vector<std::vector<NSPoint>> DrawPath::flattened(int curveSteps) const {
+std::vector<std::vector<NSPoint>> BezierPath::flattened(int curveSteps) const {
   std::vector<std::vector<NSPoint>> out;
   if (curveSteps < 1) curveSteps = 1;
   NSPoint cur{};
@@ -195,7 +195,7 @@ std::vector<std::vector<NSPoint>> DrawPath::flattened(int curveSteps) const {
   return kept;
 }
 
-void DrawPath::setLineDash(const float* lengths, int count, float phase) {
+void BezierPath::setLineDash(const float* lengths, int count, float phase) {
   dash_.clear();
   if (lengths && count > 0) dash_.assign(lengths, lengths + count);
   dashPhase_ = phase;

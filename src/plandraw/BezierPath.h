@@ -6,7 +6,7 @@
 
 #include "plandraw/DrawTypes.h"
 
-class DrawPath {
+class BezierPath {
  public:
   enum class ElementKind : uint8_t { MoveTo, LineTo, CurveTo, Close };
   struct Element {
