@@ -557,16 +557,23 @@ UndoNameStack* ContentPaletteController::windowWillReturnUndoManager() const {
   return gCurDocument ? gCurDocument->itsUndoManager : nullptr;
 }
 
+namespace {
+PlantConditionFilters ZoneFilters(uint32_t zone, uint32_t sun, uint32_t soil, uint32_t water, uint32_t propagation) {
+  PlantConditionFilters filters;
+  filters.zone = zone;
+  filters.sun = sun;
+  filters.soil = soil;
+  filters.water = water;
+  filters.propagation = propagation;
+  return filters;
+}
+}  // namespace
+
 void ContentPaletteController::searchPlantsUsingZoneFilter(uint32_t zoneFilter, uint32_t sunFilter,
                                                           uint32_t soilFilter, uint32_t waterFilter,
                                                           uint32_t propagationFilter, bool searchOEMLib,
                                                           bool searchUserLIB) {
-  PlantConditionFilters filters;
-  filters.zone = zoneFilter;
-  filters.sun = sunFilter;
-  filters.soil = soilFilter;
-  filters.water = waterFilter;
-  filters.propagation = propagationFilter;
+  const PlantConditionFilters filters = ZoneFilters(zoneFilter, sunFilter, soilFilter, waterFilter, propagationFilter);
   searchPlantsUsingConditions(filters, searchOEMLib, searchUserLIB);
 }
 
@@ -584,12 +591,7 @@ void ContentPaletteController::searchOEMPlantsUsingZoneFilter(uint32_t zoneFilte
                                                              uint32_t soilFilter, uint32_t waterFilter,
                                                              uint32_t propagationFilter) {
   if (!plantSearchResults_) return;
-  PlantConditionFilters filters;
-  filters.zone = zoneFilter;
-  filters.sun = sunFilter;
-  filters.soil = soilFilter;
-  filters.water = waterFilter;
-  filters.propagation = propagationFilter;
+  const PlantConditionFilters filters = ZoneFilters(zoneFilter, sunFilter, soilFilter, waterFilter, propagationFilter);
   SearchOEMPlantsUsingConditions(plantSearchResults_, filters, MaxSearchResults());
 }
 
@@ -598,12 +600,7 @@ void ContentPaletteController::searchUserPlantsUsingZoneFilter(uint32_t zoneFilt
                                                               uint32_t propagationFilter, ContentCategoryItem* item,
                                                               int32_t* identifier) {
   if (!plantSearchResults_) return;
-  PlantConditionFilters filters;
-  filters.zone = zoneFilter;
-  filters.sun = sunFilter;
-  filters.soil = soilFilter;
-  filters.water = waterFilter;
-  filters.propagation = propagationFilter;
+  const PlantConditionFilters filters = ZoneFilters(zoneFilter, sunFilter, soilFilter, waterFilter, propagationFilter);
   SearchUserPlantsUsingConditions(plantSearchResults_, filters, item, identifier, MaxSearchResults());
 }
 

@@ -1059,16 +1059,49 @@ void WriteAnObject(Objex* obj) {
   if (bracket) WriteShort(cabinet ? kTagCabinetEnd : kTagGroupEnd);
 }
 
+namespace {
+
+// The blank object a record is read into: white pen, black fill, weight 1, pen style 6.
+Objex* NewRecordObject(Layer* layer) {
+  const RGBColor white = kWhite, black{};
+  FloatRect empty = EmptyFloatRect();
+  return CreateObject(0, 1, 1, &white, &black, 1.0f, 6, 0, &empty, nullptr, nullptr, nullptr, layer, nullptr);
+}
+
+// The info and point records of an object, its level and point counts settled on what was read.
+void ReadObjectHead(Objex* obj) {
+  ReadObjectInfo(obj);
+  const int16_t levels = obj->levels;
+  obj->levels = 0;
+  obj->pointCount = 0;
+  ReadObjectPoints(obj);
+  SettleCounts(obj, levels);
+}
+
+}  // namespace
+
+void GiveFenceDefaults(Objex* fence, const DocState* ds) {
+  if (!fence) return;
+  if (ds) {
+    fence->params[0] = ds->fenceParam1;
+    fence->params[1] = ds->fenceParam2;
+    fence->params[2] = ds->fenceParam3;
+    fence->params[3] = ds->fenceParam4;
+    fence->params[4] = ds->fenceParam5;
+  }
+  fence->textureID1 = fence->textureID2 = 850;
+  fence->textureID3 = 2200;
+  fence->textureScale1 = fence->textureScale2 = fence->textureScale3 = {100, 100};
+  fence->color1 = fence->color2 = fence->color3 = kWhite;
+}
+
 Objex* ReadAnObject(Layer* layer, uint8_t append) {
   if (!layer || StreamFailed()) return nullptr;
   if (sObjectNesting >= kMaxObjectNesting) {
     FailStream();
     return nullptr;
   }
-  const RGBColor white = kWhite, black{};
-  FloatRect empty = EmptyFloatRect();
-  Objex* obj = CreateObject(0, 1, 1, &white, &black, 1.0f, 6, 0, &empty, nullptr, nullptr, nullptr,
-                            layer, nullptr);
+  Objex* obj = NewRecordObject(layer);
   if (!obj) return nullptr;
   // One scope for the object, its points and whatever its data holds: their stored IDs are
   // kept unique among themselves too.
@@ -1076,13 +1109,7 @@ Objex* ReadAnObject(Layer* layer, uint8_t append) {
   if (!sActiveScope) local.emplace();
   ++sObjectNesting;
   const int32_t v = sInputVersion;
-
-  ReadObjectInfo(obj);
-  const int16_t levels = obj->levels;
-  obj->levels = 0;
-  obj->pointCount = 0;
-  ReadObjectPoints(obj);
-  SettleCounts(obj, levels);
+  ReadObjectHead(obj);
   if (StreamFailed()) {
     --sObjectNesting;
     DeleteObj(obj);
@@ -1177,20 +1204,13 @@ void CompleteTemplateObject(Objex* obj, Layer* layer, int32_t v) {
       SetPointTextures(obj, gFillDefaultTexture);
       break;
     case kObjFence:
-      if (v != kVersionDesign10800 && v != kVersionDesign10900 && v != kVersionDesign11000 &&
-          v != kVersionDesign11100 && ds) {
-        obj->textureID = ds->fenceStyle;
-        obj->params[0] = ds->fenceParam1;
-        obj->params[1] = ds->fenceParam2;
-        obj->params[2] = ds->fenceParam3;
-        obj->params[3] = ds->fenceParam4;
-        obj->params[4] = ds->fenceParam5;
-      }
-      obj->textureID1 = obj->textureID2 = 850;
-      obj->textureID3 = 2200;
-      obj->textureScale1 = obj->textureScale2 = obj->textureScale3 = {100, 100};
-      obj->color1 = obj->color2 = obj->color3 = kWhite;
+    {
+      const bool older = v != kVersionDesign10800 && v != kVersionDesign10900 && v != kVersionDesign11000 &&
+                         v != kVersionDesign11100;
+      if (older && ds) obj->textureID = ds->fenceStyle;
+      GiveFenceDefaults(obj, older ? ds : nullptr);
       UpdateFenceObject(obj);
+    }
       break;
     case kObjFloor: case kObjCutout: case kObjCabinet: Update3DFloorSkirting(obj); break;
     case kObjStaircase: UpdateStairObject(obj); break;
@@ -1210,22 +1230,13 @@ Objex* ReadATemplateObject(Layer* layer, uint8_t append) {
     FailStream();
     return nullptr;
   }
-  const RGBColor white = kWhite, black{};
-  FloatRect empty = EmptyFloatRect();
-  Objex* obj = CreateObject(0, 1, 1, &white, &black, 1.0f, 6, 0, &empty, nullptr, nullptr, nullptr,
-                            layer, nullptr);
+  Objex* obj = NewRecordObject(layer);
   if (!obj) return nullptr;
   std::optional<ReadIDScope> local;
   if (!sActiveScope) local.emplace();
   ++sObjectNesting;
   const int32_t v = sInputVersion;
-
-  ReadObjectInfo(obj);
-  const int16_t levels = obj->levels;
-  obj->levels = 0;
-  obj->pointCount = 0;
-  ReadObjectPoints(obj);
-  SettleCounts(obj, levels);
+  ReadObjectHead(obj);
   const bool plant = obj->type == kObjPlant;
   const bool userPlant = plant && obj->subtype == kSubUserPlant;
   if (!StreamFailed() && plant && obj->firstPoint && (!PlantInfoCurrent(v) || !userPlant) && !obj->plantInfo)

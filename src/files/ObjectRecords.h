@@ -9,6 +9,7 @@
 struct Objex;
 struct Poinz;
 struct Layer;
+struct DocState;
 class ZLKDocumentModel;
 
 #include "files/StreamState.h"
@@ -143,6 +144,9 @@ void WriteAnObject(Objex* obj);
 // plant of texture 14050 or more, invalid points) or the stream failed inside it; whatever
 // was made for a dropped object is freed.
 Objex* ReadAnObject(Layer* layer, uint8_t append);
+// A fence read from an older file: the document's fence settings when given (none keeps the
+// fence's own), rails and posts of texture 850, gates of 2200, full scale and white.
+void GiveFenceDefaults(Objex* fence, const DocState* ds);
 // What ReadAnObject left out, by reason, since ResetObjectsLeftOut (the design reader resets
 // it before each read and hands the counts to its caller, which tells the user). Slope arrows
 // are not counted: each roof panel remakes its own.

@@ -1488,19 +1488,7 @@ Objex* ReadAPlugInObject(Layer* layer, bool appendToLayer) {
   if (obj->type != kObjGroup) {
     SetTextureFaceUV(obj);
     SetObjectPointLengths(obj);
-    if (obj->type == kObjFence && v < kVersionExchange8000) {
-      if (const DocState* ds = CurDocState()) {
-        obj->params[0] = ds->fenceParam1;
-        obj->params[1] = ds->fenceParam2;
-        obj->params[2] = ds->fenceParam3;
-        obj->params[3] = ds->fenceParam4;
-        obj->params[4] = ds->fenceParam5;
-      }
-      obj->textureID1 = obj->textureID2 = 850;
-      obj->textureID3 = 2200;
-      obj->textureScale1 = obj->textureScale2 = obj->textureScale3 = {100, 100};
-      obj->color1 = obj->color2 = obj->color3 = white;
-    }
+    if (obj->type == kObjFence && v < kVersionExchange8000) GiveFenceDefaults(obj, CurDocState());
     // A cabinet part's elevation is taken out of its point heights before it is built.
     if (obj->type == kObjCabinet) AdjustTheCabinetObjectElevation(obj);
     RebuildReadObject(obj, layer);

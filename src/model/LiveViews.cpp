@@ -134,33 +134,6 @@ void DeleteLiveViewsList() {
   gCurDocument->itsLiveViews = nullptr;
 }
 
-void StorePlugInData(char* data, int32_t size, int32_t plugInID) {
-  if (!data || size <= 0) {
-    free(data);
-    data = nullptr;
-    size = 0;
-  }
-  if (!gCurDocument) {
-    free(data);
-    return;
-  }
-  for (PlugInData* e = gCurDocument->itsPlugIns; e; e = e->next) {
-    if (e->plugInID == plugInID) {
-      if (e->data != data) free(e->data);
-      e->data = data;
-      e->size = size;
-      return;
-    }
-  }
-  PlugInData* entry = AppendPlugInDataToList(plugInID);
-  if (!entry) {
-    free(data);
-    return;
-  }
-  entry->data = data;
-  entry->size = size;
-}
-
 PlugInDataStore::PlugInDataStore() {
   if (!gCurDocument) return;
   for (PlugInData* e = gCurDocument->itsPlugIns; e; e = e->next) {
@@ -194,6 +167,11 @@ void PlugInDataStore::store(char* data, int32_t size, int32_t plugInID) {
   }
   entry->data = data;
   entry->size = size;
+}
+
+void StorePlugInData(char* data, int32_t size, int32_t plugInID) {
+  PlugInDataStore store;
+  store.store(data, size, plugInID);
 }
 
 PlugInData* AppendPlugInDataToList(int32_t plugInID, PlugInData* last) {
