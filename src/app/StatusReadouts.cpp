@@ -12,6 +12,7 @@
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
+#include "plandraw/qt/ReadoutText.h"
 #include "platform/Strings.h"
 
 namespace {
@@ -65,15 +66,7 @@ void ShowElevationPane(const SelectionState40* ss40) {
 
 }  // namespace
 
-QString ReadoutString(const char* text) {
-  QString shown;
-  if (!text) return shown;
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p)
-    shown += static_cast<unsigned char>(*p) == static_cast<unsigned char>(kReadoutDegreeMark)
-                 ? QChar(0x00B0)
-                 : QChar(static_cast<char16_t>(*p));
-  return shown;
-}
+QString ReadoutString(const char* text) { return text ? ReadoutBytesToString(text) : QString(); }
 
 QString AngleReadoutText(float degrees) {
   if (degrees == 32000.0f) return {};

@@ -1061,8 +1061,14 @@ void WriteAnObject(Objex* obj) {
 
 namespace {
 
-// The blank object a record is read into: white pen, black fill, weight 1, pen style 6.
+// The blank object a record is read into (white pen, black fill, weight 1, pen style 6); null
+// without a layer, once the stream failed, or when records nest too deep (the stream fails).
 Objex* NewRecordObject(Layer* layer) {
+  if (!layer || StreamFailed()) return nullptr;
+  if (sObjectNesting >= kMaxObjectNesting) {
+    FailStream();
+    return nullptr;
+  }
   const RGBColor white = kWhite, black{};
   FloatRect empty = EmptyFloatRect();
   return CreateObject(0, 1, 1, &white, &black, 1.0f, 6, 0, &empty, nullptr, nullptr, nullptr, layer, nullptr);
@@ -1096,11 +1102,6 @@ void GiveFenceDefaults(Objex* fence, const DocState* ds) {
 }
 
 Objex* ReadAnObject(Layer* layer, uint8_t append) {
-  if (!layer || StreamFailed()) return nullptr;
-  if (sObjectNesting >= kMaxObjectNesting) {
-    FailStream();
-    return nullptr;
-  }
   Objex* obj = NewRecordObject(layer);
   if (!obj) return nullptr;
   // One scope for the object, its points and whatever its data holds: their stored IDs are
@@ -1225,11 +1226,7 @@ void CompleteTemplateObject(Objex* obj, Layer* layer, int32_t v) {
 }  // namespace
 
 Objex* ReadATemplateObject(Layer* layer, uint8_t append) {
-  if (!layer || !gCurDocument || StreamFailed()) return nullptr;
-  if (sObjectNesting >= kMaxObjectNesting) {
-    FailStream();
-    return nullptr;
-  }
+  if (!gCurDocument) return nullptr;
   Objex* obj = NewRecordObject(layer);
   if (!obj) return nullptr;
   std::optional<ReadIDScope> local;

@@ -16,19 +16,13 @@
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
 #include "model/TransformGuard.h"
+#include "plandraw/qt/ReadoutText.h"
 #include "platform/Alerts.h"
 
 namespace {
 
 // Readout bytes as shown: the degree mark byte becomes U+00B0.
-QString ReadoutString(const char* text) {
-  QString shown;
-  if (!text) return shown;
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p)
-    shown += *p == static_cast<unsigned char>(kReadoutDegreeMark) ? QChar(0x00B0)
-                                                                  : QChar(static_cast<char16_t>(*p));
-  return shown;
-}
+QString ReadoutString(const char* text) { return text ? ReadoutBytesToString(text) : QString(); }
 
 // The field's text as interface bytes: the degree sign becomes the degree mark byte.
 std::string FieldText(QLineEdit* field) {

@@ -1,7 +1,7 @@
 // The QPainter drawing context.
 #include "plandraw/qt/QPainterDrawContext.h"
 
-#include "model/Readouts.h"
+#include "plandraw/qt/ReadoutText.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -32,10 +32,7 @@ QString PlanText(const std::string& text) {
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString decoded = utf8.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
   if (!utf8.hasError()) return decoded;
-  QString shown;
-  shown.reserve(static_cast<qsizetype>(text.size()));
-  for (unsigned char c : text) shown += c == static_cast<unsigned char>(kReadoutDegreeMark) ? QChar(0x00B0) : QChar(static_cast<char16_t>(c));
-  return shown;
+  return ReadoutBytesToString(text);
 }
 
 // The path in `q`, emptied first unless the path is to follow what `q` holds (its memory stays
