@@ -278,10 +278,11 @@ void TrackOpening(Opening kind, int16_t stage) {
   gMouseCaptured = 0;
 }
 
-// The three coordinates of a point given by the working plane's two coordinates.
+// The three coordinates of a point given by the working plane's two coordinates: (z, y) in
+// plane 3, (x, y) in plane 1, (x, z) in the plan, as the arc builder lays them out.
 void PlanePoint(int16_t plane, float a, float b, float fixed, float* x, float* y, float* z) {
-  if (plane == 3) *x = fixed, *y = a, *z = b;
-  else if (plane == 1) *x = b, *y = a, *z = fixed;
+  if (plane == 3) *x = fixed, *y = b, *z = a;
+  else if (plane == 1) *x = a, *y = b, *z = fixed;
   else *x = a, *y = fixed, *z = b;
 }
 
@@ -314,10 +315,11 @@ float ArcState(int32_t cx, int32_t cy, int32_t sx, int32_t sy, int32_t mx, int32
     gDynamicDrawing = 1;
     overlay->setActivePath(kPathPrimary);
     const float rect[4] = {cx - radius, cy - radius, cx + radius, cy + radius};
-    int32_t count = 0;
-    Draw3DEllipse(nullptr, rect, startDegrees, sweep, plane, gDownY, nullptr, nullptr, nullptr, 1, &count, 0, 90);
-    float x1, y1, z1, x2, y2, z2;
+    // The coordinate off the working plane, from the mouse-down point.
     const float fixed = plane == 3 ? gDownX : plane == 1 ? gDownZ : gDownY;
+    int32_t count = 0;
+    Draw3DEllipse(nullptr, rect, startDegrees, sweep, plane, fixed, nullptr, nullptr, nullptr, 1, &count, 0, 90);
+    float x1, y1, z1, x2, y2, z2;
     PlanePoint(plane, static_cast<float>(cx), static_cast<float>(cy), fixed, &x1, &y1, &z1);
     PlanePoint(plane, endA, endB, fixed, &x2, &y2, &z2);
     AppendModelLine(overlay, x1, y1, z1, x2, y2, z2);

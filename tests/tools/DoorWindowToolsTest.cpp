@@ -398,6 +398,29 @@ TEST_F(DoorWindow, ArcStatesRunOppositeWays) {
   overlay.removePointsFromAllPaths();
 }
 
+// In every working plane the rubber band's arc runs between the ends of its two radius lines
+// (the mouse end first, the start end last), off the plane at the mouse-down point.
+TEST_F(DoorWindow, ArcStateMeetsItsRadiusLinesInEveryWorkingPlane) {
+  SetUpForRotationAboutArbitraryAxis(30, 45, &gCosXAngle, &gSinXAngle, &gCosYAngle, &gSinYAngle, 0);
+  gDownX = 40, gDownY = -7, gDownZ = 25;
+  for (int16_t plane : {int16_t{2}, int16_t{3}, int16_t{1}}) {
+    doc.ds()->viewPlane = plane;
+    overlay.removePointsFromAllPaths();
+    DrawArcState(0, 0, 10, 0, 0, -10, 0, 10);
+    const BezierPath* path = overlay.pathForID(kPathPrimary);
+    ASSERT_TRUE(path && path->elements().size() > 4);
+    const auto& e = path->elements();
+    const NSPoint arcFirst = e.front().points[0], arcLast = e[e.size() - 5].points[0];
+    const NSPoint mouseEnd = e[e.size() - 3].points[0], startEnd = e.back().points[0];
+    EXPECT_NEAR(arcFirst.x, mouseEnd.x, 1.01f) << plane;
+    EXPECT_NEAR(arcFirst.y, mouseEnd.y, 1.01f) << plane;
+    EXPECT_NEAR(arcLast.x, startEnd.x, 1.01f) << plane;
+    EXPECT_NEAR(arcLast.y, startEnd.y, 1.01f) << plane;
+  }
+  doc.ds()->viewPlane = 2;
+  overlay.removePointsFromAllPaths();
+}
+
 // A door of width 60 centred 100 along the wall (0, 0)-(200, 0).
 struct Refit : DoorWindow {
   Objex* wall = nullptr;
