@@ -608,10 +608,10 @@ void DoWritePlugInPalettes() {
       W32(kTagPaletteEntry);
       W32(static_cast<uint32_t>(e->refID));
       W16(static_cast<uint16_t>(e->kind));
-      WColor(e->auxColor);
+      WColor(e->color);
       W32(static_cast<uint32_t>(e->textureID));
       WScale(e->textureScale);
-      WColor(e->color);
+      WColor(e->auxColor);
       WStr(e->texturePath);
       WStr(e->extraText);
     }
@@ -676,10 +676,10 @@ void DoReadPlugInPalettes() {
         }
         e->refID = static_cast<int32_t>(R32());
         e->kind = static_cast<int16_t>(R16());
-        RColor(&e->auxColor);
+        RColor(&e->color);
         e->textureID = static_cast<int32_t>(R32());
         RScale(&e->textureScale);
-        RColor(&e->color);
+        RColor(&e->auxColor);
         e->texturePath = RStrAlloc();
         e->extraText = RStrAlloc();
         e->prev = last;

@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -606,6 +607,38 @@ TEST_F(PlugInFile, SavedViewsAndPalettesComeBack) {
   ASSERT_NE(doc.model.itsPaletteList->entries, nullptr);
   EXPECT_STREQ(doc.model.itsPaletteList->entries->texturePath, "Tiles/Red.png");
   EXPECT_EQ(DocStateRecord(11000), written);
+}
+
+// A palette entry carries the colour it stands for before its texture ID and the other colour
+// after its scale, as in the design file.
+TEST_F(PlugInFile, PaletteEntryColoursStandInTheirPlaces) {
+  TestDocument doc;
+  DeleteAllDocPalettes();
+  DocPaletteList* palette = AddNewDocPaletteList();
+  PaletteList* entry = palette->entries;
+  entry->kind = kPaletteEntryColor;
+  entry->color = {10, 20, 30};
+  entry->auxColor = {1, 2, 3};
+  entry->textureID = 1700;
+  entry->textureScale = {50, 60};
+  LE e;
+  e.u32(620), e.u32(uint32_t(entry->refID)), e.u16(4);
+  e.color({10, 20, 30}), e.u32(1700), e.scale({50, 60}), e.color({1, 2, 3});
+  e.str(nullptr), e.str(nullptr);
+  const Bytes written = DocStateRecord(11000);
+  EXPECT_NE(std::search(written.begin(), written.end(), e.b.begin(), e.b.end()), written.end());
+  DeleteAllDocPalettes();
+  SetInputBuffer(written.data(), written.size());
+  sInputVersion = 11000;
+  DoReadPlugInDocState();
+  EXPECT_FALSE(StreamFailed());
+  ASSERT_NE(doc.model.itsPaletteList, nullptr);
+  const PaletteList* read = doc.model.itsPaletteList->entries;
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->color.red, 10);
+  EXPECT_EQ(read->color.blue, 30);
+  EXPECT_EQ(read->auxColor.red, 1);
+  EXPECT_EQ(read->auxColor.blue, 3);
 }
 
 // Counts the objects of a layer and all their children.
