@@ -148,6 +148,21 @@ void SetTextureFaceUV(Objex* obj) {
   int plane = 2;
   float turn = 0;
   Extents e;
+  // Roofs are laid out turned in plan; their points are put back as they were afterwards
+  // (turning them back would move them by the rounding of two turns, a little more each time).
+  struct Kept {
+    float in[3], at[3], out[3];
+  };
+  thread_local std::vector<Kept> kept;
+  kept.clear();
+  if (roofType)
+    for (const Poinz* p = obj->firstPoint; p; p = p->next) {
+      Kept k;
+      std::copy(p->inHandle, p->inHandle + 3, k.in);
+      std::copy(p->position, p->position + 3, k.at);
+      std::copy(p->outHandle, p->outHandle + 3, k.out);
+      kept.push_back(k);
+    }
   if (obj->type == kObjRoofPanelFace) {
     turn = static_cast<float>((270.0f - obj->params[0]) * std::numbers::pi / 180.0);
     if (turn != 0) TurnInPlan(obj, turn, ds);
@@ -181,7 +196,18 @@ void SetTextureFaceUV(Objex* obj) {
     p->texV = std::clamp(v, 0.0f, 1.0f);
   }
 
-  if (roofType && turn != 0) TurnInPlan(obj, -turn, ds);
+  if (roofType && turn != 0) {
+    size_t i = 0;
+    for (Poinz* p = obj->firstPoint; p && i < kept.size(); p = p->next, ++i) {
+      std::copy(kept[i].in, kept[i].in + 3, p->inHandle);
+      std::copy(kept[i].at, kept[i].at + 3, p->position);
+      std::copy(kept[i].out, kept[i].out + 3, p->outHandle);
+    }
+    obj->bounds = EmptyFloatRect();
+    GetObjectBounds(obj, 0, &obj->bounds, 0, 0);
+    obj->bounds3D = EmptyFloat3DRect();
+    GetObject3DBounds(obj, 0, &obj->bounds3D, 0);
+  }
 }
 
 float GetSplineLength(const Poinz* p0, const Poinz* p1) {

@@ -85,14 +85,20 @@ TEST(TextureFace, RoofPlaneKeepsItsPosition) {
                          {{0, 0, 0}, {100, 0, 100}, {80, 40, 120}, {-20, 40, 20}});
   std::vector<P3> before;
   for (Poinz* p : Points(plane)) before.push_back({p->position[0], p->position[1], p->position[2]});
-  SetTextureFaceUV(plane);
+  // Laid out again and again (every rebuild does), far from the view point: the corners stay
+  // exactly where they were, and so do the bounds.
+  for (Poinz* p : Points(plane)) p->position[0] += 5000.3f, p->position[2] += 7000.7f;
+  for (P3& b : before) b.x += 5000.3f, b.z += 7000.7f;
+  for (int i = 0; i < 5; ++i) SetTextureFaceUV(plane);
   EXPECT_EQ(plane->auxShort, 1);
   auto pts = Points(plane);
   for (size_t i = 0; i < pts.size(); ++i) {
-    EXPECT_NEAR(pts[i]->position[0], before[i].x, 1e-2);
-    EXPECT_NEAR(pts[i]->position[1], before[i].y, 1e-4);
-    EXPECT_NEAR(pts[i]->position[2], before[i].z, 1e-2);
+    EXPECT_EQ(pts[i]->position[0], before[i].x);
+    EXPECT_EQ(pts[i]->position[1], before[i].y);
+    EXPECT_EQ(pts[i]->position[2], before[i].z);
   }
+  EXPECT_EQ(plane->bounds3D.floatLeft, before[3].x);
+  EXPECT_EQ(plane->bounds3D.floatRight, before[1].x);
   // u runs along the ridge: its two ends span u from 0 to 1; v runs up the slope.
   EXPECT_NEAR(std::fabs(pts[2]->texU - pts[3]->texU), 1, 1e-4);
   EXPECT_NEAR(pts[0]->texV, 0, 1e-6);
