@@ -76,8 +76,9 @@ int UpdateWallAttachment(Objex* attachment) {
     const float across = record->flipHorizontal ? angle + kHalfPi : angle - kHalfPi;
     float offset = record->height;
     if (attachment->type == kObjAccessory) {
-      // The accessory's depth (inches, in the swing slot) beyond half the wall.
-      float depth = ConvertWorldToScreen(GetWorldFromInches(record->swingAngle(), ds), ds, 0);
+      // The accessory's depth (in the swing slot) beyond half the wall, converted as the
+      // accessory tool, its move and its 3D panel convert it.
+      float depth = ConvertWorldToScreen(record->swingAngle(), ds, 0);
       if (depth < kLeastAccessoryDepth) depth = kLeastAccessoryDepth;
       offset = ConvertWorldToScreen(wall->width, ds, 0) / 2 + depth;
     }

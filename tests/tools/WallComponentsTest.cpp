@@ -20,6 +20,7 @@
 #include "tools/AttachedWallDims.h"
 #include "tools/Components.h"
 #include "tools/WallAttachmentPlacement.h"
+#include "tools/WallAttachments.h"
 
 namespace {
 
@@ -583,6 +584,32 @@ TEST_F(WallComponents, AccessoryTakesTheSelectedAccessoryTextureAndItsName) {
   gSelectedContentCategory = savedCategory;
   gSelectedContentEntry = savedEntry;
   std::remove(info.c_str());
+}
+
+// The accessory's offset from the wall face is one value however the accessory got its points:
+// placing it, moving it and re-fitting it after a wall edit all set its marker point alike, in
+// a document measured in another unit too.
+TEST_F(WallComponents, AnAccessoryKeepsItsMarkerWhenItsWallIsRefitted) {
+  Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
+  doc.ds()->worldUnits = 6;
+  gdsAccessoryWidth = 40;
+  gdsAccessoryHeight = 60;
+  gdsAccessoryElevation = 100;
+  gdsAccessoryWallOffset = 10;
+  ScriptedModalEvents events;
+  events.up(120, -10);
+  pressOnSegment(wall, 120, 0);
+  begin(kToolAccessory, 120, 0);
+  Objex* a = lastChild(wall);
+  ASSERT_NE(a, nullptr);
+  ASSERT_EQ(a->pointCount, 3);
+  const Poinz* third = a->firstPoint->next->next;
+  const float placedZ = third->position[2];
+  EXPECT_NEAR(placedZ, -(units(wall->width) / 2 + units(10)), 1e-3);
+  EXPECT_EQ(UpdateAllWallAttachments(wall), 0);
+  ASSERT_EQ(lastChild(wall), a);
+  EXPECT_NEAR(third->position[0], 120, 1e-3);
+  EXPECT_NEAR(third->position[2], placedZ, 1e-3);
 }
 
 TEST_F(WallComponents, AccessoryOffAWall) {
