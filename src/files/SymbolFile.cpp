@@ -162,6 +162,12 @@ Objex* ReadASymbol2DObject(Layer* layer, uint8_t append, Objex* symbol) {
     // The part takes the symbol's kind, under which no type data is owned: what the record
     // carried goes now, while its own type still says how to free it.
     DeleteObjectData(obj);
+    // So are a wall's side trim records on its points.
+    if (obj->type == kObjWall)
+      for (Poinz* p = obj->firstPoint; p; p = p->next) {
+        FreeTrimRecord(p->trim1);
+        FreeTrimRecord(p->trim2);
+      }
     // A photo view's image path is owned by its kind too (freed on delete only while the
     // object is a photo view).
     if (obj->type == kObjPhotoView) {

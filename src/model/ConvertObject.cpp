@@ -111,20 +111,6 @@ bool Accepts(const Objex* object, int32_t command, bool curved, int32_t oldSubty
   }
 }
 
-void FreeTrimRecord(void*& ref) {
-  auto* trim = static_cast<TrimData*>(ref);
-  ref = nullptr;
-  if (!trim) return;
-  for (Objex* profile : {trim->profileA, trim->profileB}) {
-    if (!profile) continue;
-    profile->layer = nullptr;
-    profile->prev = profile->next = nullptr;
-    profile->parent = nullptr;
-    DeleteObj(profile);
-  }
-  free(trim);
-}
-
 TrimData* NewWallTrim(bool interior) {
   auto* t = static_cast<TrimData*>(calloc(1, sizeof(TrimData)));
   if (!t) return nullptr;

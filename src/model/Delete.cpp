@@ -37,21 +37,6 @@ void UnlinkForDelete(Objex* object) {
   object->layer = nullptr;
 }
 
-// Frees a trim record and its two profile objects.
-void FreeTrim(void*& ref) {
-  auto* trim = static_cast<TrimData*>(ref);
-  ref = nullptr;
-  if (!trim) return;
-  for (Objex* profile : {trim->profileA, trim->profileB}) {
-    if (!profile) continue;
-    profile->layer = nullptr;
-    profile->prev = profile->next = nullptr;
-    profile->parent = nullptr;
-    DeleteObj(profile);
-  }
-  free(trim);
-}
-
 // The object's plan path. A photo view's image path is owned and freed with its object; any
 // other source is borrowed and forgotten here.
 void ReleaseObjectPlanPath(Objex* object) {
@@ -231,6 +216,20 @@ void DeleteObjItemWhole(Objex* object) {
 
 }  // namespace
 
+void FreeTrimRecord(void*& ref) {
+  auto* trim = static_cast<TrimData*>(ref);
+  ref = nullptr;
+  if (!trim) return;
+  for (Objex* profile : {trim->profileA, trim->profileB}) {
+    if (!profile) continue;
+    profile->layer = nullptr;
+    profile->prev = profile->next = nullptr;
+    profile->parent = nullptr;
+    DeleteObj(profile);
+  }
+  free(trim);
+}
+
 void DeleteObj(Objex* object) {
   NoteDesignEdit();
   if (!object) return;
@@ -327,8 +326,8 @@ void DeleteObjectPoints(Objex* object) {
   for (Poinz* p = object->firstPoint; p;) {
     Poinz* next = p->next;
     if (wall) {
-      if (p->trim1) FreeTrim(p->trim1);
-      if (p->trim2) FreeTrim(p->trim2);
+      if (p->trim1) FreeTrimRecord(p->trim1);
+      if (p->trim2) FreeTrimRecord(p->trim2);
     }
     free(p);
     p = next;
@@ -397,8 +396,8 @@ void DuplicateObjectPoints(const Objex* source, Objex* target, FloatPoint offset
 void DeleteWallPointSides(Objex* wall, Poinz* point) {
   NoteDesignEdit();
   if (!wall || !point || wall->type != kObjWall) return;
-  FreeTrim(point->trim1);
-  FreeTrim(point->trim2);
+  FreeTrimRecord(point->trim1);
+  FreeTrimRecord(point->trim2);
   point->trim1 = point->trim2 = nullptr;
 }
 

@@ -23,6 +23,8 @@ void DeleteObjectPoints(Objex* object);
 void DuplicateObjectPoints(const Objex* source, Objex* target, FloatPoint offset, uint8_t selected);
 // Frees an unlinked wall point with its two trim records.
 void DeleteWallPoint(Objex* wall, Poinz* point);
+// Frees a trim record (a wall point's side) with its two profile objects and clears the field.
+void FreeTrimRecord(void*& ref);
 // Frees a wall point's two trim records and clears the fields, keeping the point.
 void DeleteWallPointSides(Objex* wall, Poinz* point);
 void DeleteWallSegmentAttachments(Objex* wall, Poinz* point);

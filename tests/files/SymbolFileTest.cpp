@@ -199,6 +199,26 @@ TEST(SymbolFile, GroupRecordIsNotAPartButItsMembersAre) {
   DeleteSymbolObject(symbol);
 }
 
+// A wall record read as a part takes the symbol's kind: the side trim records its points were
+// given go then, as its other type data does (the leak checker sees any left behind).
+TEST(SymbolFile, AWallRecordBecomesAPartWithoutItsSideTrims) {
+  Bytes b;
+  {
+    TestDocument source;
+    b = SymbolStream({MakePart(kObjWall, false, {{0, 0, 0}, {40, 0, 0}, {40, 0, 30}})});
+  }
+  SymbolDir dir;
+  Objex* symbol = NewSymbol(73);
+  ASSERT_EQ(Symbol2DFileRead(dir.write(b).c_str(), symbol), 1);
+  ASSERT_EQ(CountParts(symbol), 1u);
+  EXPECT_EQ(symbol->firstChild->type, 73);
+  for (Poinz* p = symbol->firstChild->firstPoint; p; p = p->next) {
+    EXPECT_EQ(p->trim1, nullptr);
+    EXPECT_EQ(p->trim2, nullptr);
+  }
+  DeleteSymbolObject(symbol);
+}
+
 TEST(SymbolFile, RefusedVersionAndMissingArgumentsLeaveNoParts) {
   SymbolDir dir;
   Bytes b = TwoPartSymbol();
