@@ -804,6 +804,7 @@ void SelectPoint(Poinz* point, int8_t mode, uint8_t) {
   ClearDimensionWallSegmentSelection();
   if (!point) return;
   NoteDesignEdit();
+  if (mode < 0) return;  // not a selection mode
   if (mode <= kSelectOn) {
     if (point->detectable) point->selected = 1;
   } else if (mode == kSelectOff) {
@@ -842,7 +843,7 @@ void SetObjectDetectionFlags(Objex* obj, uint8_t value) { SetFlags(obj, PointFla
 void SetObjectLockFlags(Objex* obj, uint8_t value) { SetFlags(obj, PointFlag::Locked, value); }
 
 bool DoSelectObject(Objex* obj, int8_t mode) {
-  if (!obj) return false;
+  if (!obj || mode < 0) return false;
   if (mode >= kSelectUnhide) return SpecialSelectObject(obj, mode);
   if (mode == kSelectOff) return SetFlags(obj, PointFlag::Selected, 0);
   if (mode == kSelectToggle && IsObjectSelected(obj)) return SetFlags(obj, PointFlag::Selected, 0);

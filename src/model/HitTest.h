@@ -11,7 +11,7 @@ struct Objex;
 struct Poinz;
 struct Layer;
 
-// Selection modes; any negative mode selects as kSelectOn does.
+// Selection modes; 0 selects as kSelectOn does, values outside the list change nothing.
 enum : int8_t {
   kSelectOn = 1, kSelectOff = 2, kSelectToggle = 3, kSelectUnhide = 4, kSelectHide = 5,
   kSelectLock = 7, kSelectUnlock = 8

@@ -179,6 +179,26 @@ TEST_F(HitFixture, SelectingObjectsWithModes) {
   EXPECT_FALSE(SpecialSelectObject(line, 6));
 }
 
+// Only 0 to 5, 7 and 8 are selection modes: 0 selects like 1, any other value leaves the flags.
+TEST_F(HitFixture, ModesOutsideTheListChangeNothing) {
+  Objex* line = add(kObjOpenPoly, false, {{0, 0}, {10, 0}});
+  EXPECT_TRUE(DoSelectObject(line, 0));
+  EXPECT_TRUE(IsEntireObjectSelected(line));
+  DoSelectObject(line, kSelectOff);
+  Poinz* p = line->firstPoint;
+  SelectPoint(p, 0, 0);
+  EXPECT_EQ(p->selected, 1);
+  SelectPoint(p, kSelectOff, 0);
+  for (int8_t mode : {int8_t(-1), int8_t(-128), int8_t(6), int8_t(9), int8_t(127)}) {
+    EXPECT_FALSE(DoSelectObject(line, mode)) << int(mode);
+    EXPECT_FALSE(IsObjectSelected(line)) << int(mode);
+    SelectPoint(p, mode, 0);
+    EXPECT_EQ(p->selected, 0) << int(mode);
+    EXPECT_EQ(p->detectable, 1) << int(mode);
+    EXPECT_EQ(p->locked, 0) << int(mode);
+  }
+}
+
 TEST_F(HitFixture, MarqueeSelectsWallPointsAlways) {
   Objex* wall = add(kObjWall, false, {{0, 0}, {100, 0}, {300, 0}});
   Objex* box = add(kObjRect, true, {{10, 10}, {30, 10}, {30, 30}, {10, 30}});
