@@ -157,8 +157,9 @@ class ZLKDocumentView : public QWidget {
   // Content3DDNDPboardType and, for entries the plan can place (plants, objects, templates,
   // symbols), also declares Content2DDNDPboardType. The entry is placed at the window point
   // and stored as one undo step named after its kind. False refuses the drop: no design, or
-  // data the plan cannot place (colours and materials, files, text), which changes nothing
-  // and says why in the status line.
+  // a plan drag whose entry record is missing or damaged. Data without the plan's drag type
+  // (colours and materials, files, text) is taken and ignored: it changes nothing and says
+  // why in the status line.
   bool performDragOperation(const QMimeData* data, POINT where);
 
   // Content auto-click: with the selection tool, Option held and an object, plant or

@@ -201,6 +201,12 @@ void ZLKDocumentView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void ZLKDocumentView::dropEvent(QDropEvent* event) {
+  // A drag the plan does not take was refused when it entered: nothing is dropped.
+  if (const char* refusal = RefusalOf(event->mimeData())) {
+    SayOnStatusLine(documentModel(), refusal);
+    event->ignore();
+    return;
+  }
   const POINT where = windowPointFromViewPoint(viewPointFromWidget(event->position()));
   if (performDragOperation(event->mimeData(), where)) {
     event->setDropAction(Qt::CopyAction);
@@ -215,9 +221,10 @@ bool ZLKDocumentView::performDragOperation(const QMimeData* data, POINT where) {
   if (ZLKDocumentModel* model = documentModel()) gCurDocument = model;
   ZLKDocumentModel* doc = gCurDocument;
   if (!doc || !doc->itsDocState || !doc->itsCurLayer) return false;
+  // Without the plan's own drag type the drop is taken and ignored.
   if (const char* refusal = RefusalOf(data)) {
     SayOnStatusLine(doc, refusal);
-    return false;
+    return true;
   }
   const QByteArray record = data->data(RecordType());
   SymEntryInfo entry;

@@ -153,3 +153,38 @@ enum : int32_t {
   kCmdToggleDrawingTools = 14003,
   kCmdToggleInspector = 14004,
 };
+
+// The menu commands of the plan window by name (their items carry these codes as tags).
+enum : int32_t {
+  kCmdShowGrid = 5044,
+  kCmdSnapToGrid = 5045,
+  kCmdCeilingHeightFirstFloor = 5156,
+  kCmdCeilingHeightSecondFloor = 5157,
+  kCmdCeilingHeightThirdFloor = 5158,
+  kCmdToggleVirtualRuler = 5274,
+  kCmdToggleFloorplanTraceImage = 5281,
+  kCmdToggleCallouts = 5289,
+  kCmdShowAutomaticDimensions = 5290,
+  kCmdFirstFloorArea = 5300,
+  kCmdSecondFloorArea = 5301,
+  kCmdThirdFloorArea = 5302,
+  kCmdWorkOnFoundationPlan = 5343,  // 5343..5350 give plan bits 1, 2, 4 ... 128
+  kCmdWorkOnFloorPlan = 5344,
+  kCmdWorkOnElectricalPlan = 5345,
+  kCmdWorkOnPlumbingPlan = 5346,
+  kCmdWorkOnRoofingPlan = 5347,
+  kCmdWorkOnHVACPlan = 5348,
+  kCmdWorkOnDeckPlan = 5349,
+  kCmdWorkOnLandscapePlan = 5350,
+  kCmdWorkOnDetailPlan = 5390,
+  kCmdToggleTopographyLines = 5418,
+  kCmdShowFoundationPlan = 11000,  // 11000..11008 toggle plan bits 1, 2, 4 ... 256
+  kCmdShowFloorPlan = 11001,
+  kCmdShowElectricalPlan = 11002,
+  kCmdShowPlumbingPlan = 11003,
+  kCmdShowRoofingPlan = 11004,
+  kCmdShowHVACPlan = 11005,
+  kCmdShowDeckPlan = 11006,
+  kCmdShowLandscapePlan = 11007,
+  kCmdShowDetailPlan = 11008,
+};

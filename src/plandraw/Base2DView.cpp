@@ -263,8 +263,8 @@ void Base2DView::draw2DPatternRegion(const POINT* points, int32_t count, int32_t
       break;
   }
   if (keepState) ctx->restoreGraphicsState();
-  // A hollow region has its outline already.
-  if (penStyle != kPenRegionNone && brushStyle != kBrushHollow) ctx->strokePath(path, stroke);
+  // The outline by the pen, over whatever the brush drew (a hollow region's own stroke too).
+  if (penStyle != kPenRegionNone) ctx->strokePath(path, stroke);
 }
 
 // ---- Grid ----

@@ -232,6 +232,17 @@ TEST_F(PlanContentDrop, WhatThePlanCannotPlaceChangesNothingAndSaysWhy) {
     EXPECT_TRUE(savedBytes() == before);
     EXPECT_FALSE(doc->undoManager().canUndo());
   }
+  // Handed to the drop operation itself, data without the plan's drag type is taken and
+  // ignored; a plan drag whose record cannot be read is refused.
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<char> before = savedBytes();
+    const int count = objectCount();
+    EXPECT_EQ(view->performDragOperation(c.data, POINT{40, 40}), !c.entered);
+    EXPECT_EQ(objectCount(), count);
+    EXPECT_TRUE(savedBytes() == before);
+    EXPECT_FALSE(doc->undoManager().canUndo());
+  }
 }
 
 TEST_F(PlanContentDrop, AnEntryWhoseFileIsGoneIsReported) {

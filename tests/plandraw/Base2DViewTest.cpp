@@ -223,9 +223,18 @@ TEST_F(ViewFixture, RegionsNeedThreePointsAndStrokeByPen) {
   EXPECT_EQ(ctx.calls[1].kind, Kind::StrokePath);
   EXPECT_FALSE(ctx.calls[1].stroke.isDashed());
   ctx.clear();
+  // A hollow brush strokes the outline; a pen other than none strokes it once more after.
   view.draw2DPatternRegion(tri, 4, kPenRegionDotted, kBrushHollow, &stroke, &fill, 1);
+  ASSERT_EQ(ctx.calls.size(), 2u);
+  for (const auto& c : ctx.calls) {
+    EXPECT_EQ(c.kind, Kind::StrokePath);
+    EXPECT_TRUE(c.stroke.isDashed());
+  }
+  ctx.clear();
+  view.draw2DPatternRegion(tri, 4, kPenRegionNone, kBrushHollow, &stroke, &fill, 1);
   ASSERT_EQ(ctx.calls.size(), 1u);
-  EXPECT_TRUE(ctx.calls[0].stroke.isDashed());
+  EXPECT_EQ(ctx.calls[0].kind, Kind::StrokePath);
+  EXPECT_FALSE(ctx.calls[0].stroke.isDashed());
   ctx.clear();
   view.draw2DPatternRegion(tri, 4, kPenRegionNone, kBrushForwardDiagonal, &stroke, &fill, 1);
   ASSERT_EQ(ctx.calls.size(), 2u);  // background, then the hatch; no outline

@@ -308,7 +308,7 @@ TEST_F(PipelineFixture, FoundationPerimetersShowWhileAnExteriorWallToolIsCurrent
       ++dotted;
       EXPECT_EQ(c.stroke.color, planColor(kPlanFoundation));
     }
-  EXPECT_EQ(dotted, 1u);
+  EXPECT_EQ(dotted, 2u);  // the hollow brush's outline and the dotted pen's, both dotted
   ctx.clear();
   gPrinting = 1;
   DrawAllFoundationPerimeters(nullptr, doc.model.itsLayers);
