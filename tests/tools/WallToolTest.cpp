@@ -117,7 +117,9 @@ TEST_F(WallTool, InteriorAndRetainingWallsDifferWhereTheirKindsDo) {
 TEST_F(WallTool, AShortDragMakesNothingAndSelectsWhatWasClicked) {
   Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
   gCurTool = kToolExteriorWall;
+  ServiceCallRecorder calls;
   drag({{100, 2}, {110, 2}});
+  EXPECT_TRUE(calls.called("ResetStandardTool"));  // the palette goes back to the arrow
   EXPECT_EQ(CountObjects(doc.first), 1);
   EXPECT_EQ(wall->pointCount, 2);
   EXPECT_EQ(wall->firstPoint->selected, 1);
