@@ -662,6 +662,7 @@ void EndStage(DocState* ds, ZLKDynamicDrawEngine* overlay, float x, float z) {
     bool joined = false;
     result = BuildNewWall(ds, layer, x, z, &joined);
     EmptyOverlay(overlay);
+    if (result) Refresh();
     madeOrExtended = !joined;
   }
   if (!result) return;

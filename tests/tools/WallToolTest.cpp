@@ -89,6 +89,7 @@ TEST_F(WallTool, ExteriorWallTakesTheToolDefaults) {
   EXPECT_NE(wall->typeData, nullptr);  // body
   EXPECT_NE(wall->symbol3D, nullptr);  // quick wall
   EXPECT_TRUE(calls.called("ReRenderObject", wall->objectID));
+  EXPECT_TRUE(calls.called("Refresh"));
   EXPECT_EQ(gMouseCaptured, 0);
   EXPECT_TRUE(overlay.areAllPathsEmpty());
 }
