@@ -301,7 +301,11 @@ void TrackLeaderDim(float x, float y, float z, int16_t phase) {
 }
 
 void TrackDiameterDim(float x, float y, float z, int16_t phase) {
-  if (phase != kTrackBegin) return;
+  if (phase != kTrackBegin) {
+    // A press that found no circle leaves the mouse to the view until the mouse-up.
+    if (phase == kTrackEnd) gMouseCaptured = 0;
+    return;
+  }
   DocState* ds = CurDocState();
   if (!ds) return;
   // The click record lives for this call only, whichever way it ends.

@@ -280,6 +280,7 @@ TEST_F(DiameterTool, EllipsesRectanglesAndMissedClicksGetNothing) {
     drag({{200, 150}});
     drag({{400, 400}});  // nothing under the click
     EXPECT_EQ(CountObjects(doc.first), 1);
+    EXPECT_EQ(gMouseCaptured, 0);  // released at the mouse-up all the same
   }
 }
 
