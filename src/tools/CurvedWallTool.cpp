@@ -253,7 +253,7 @@ void TrackCurvedWall(int32_t, int32_t, float x, float y, float z, int16_t stage)
 
   DrawAngle(32000);
   if (DragBelowMouseLimit()) {
-    ClearToolOverlay();
+    AbandonShortDrag();
     gMouseCaptured = 0;
     return;
   }

@@ -301,7 +301,11 @@ void TrackLeaderDim(float x, float y, float z, int16_t phase) {
 }
 
 void TrackDiameterDim(float x, float y, float z, int16_t phase) {
-  if (phase != kTrackBegin) return;
+  if (phase != kTrackBegin) {
+    // A press that found no circle leaves the mouse to the view until the mouse-up.
+    if (phase == kTrackEnd) gMouseCaptured = 0;
+    return;
+  }
   DocState* ds = CurDocState();
   if (!ds) return;
   // The click record lives for this call only, whichever way it ends.
@@ -327,13 +331,23 @@ void TrackDiameterDim(float x, float y, float z, int16_t phase) {
   float lastX = x, lastZ = z;
   bool released = false;
   ModalEvent event;
-  while (NextModalEvent(kModalMouseDraggedMask | kModalMouseUpMask, &event)) {
+  while (NextModalEvent(kModalMouseDraggedMask | kModalMouseUpMask | kModalKeyDownMask, &event)) {
     if (event.type == kModalMouseUp) {
       released = true;
       break;
     }
+    // Tab moves to the next snap tool and redraws at the mouse; other keys are ignored.
+    POINT where = event.where;
+    if (event.type == kModalKeyDown) {
+      if (event.keyCode != kModalKeyTab) continue;
+      const uint8_t saved = gChangeSnapOK;
+      gChangeSnapOK = 1;
+      SnapToolChange();
+      gChangeSnapOK = saved;
+      where = ModalMouseLocation();
+    }
     float my = y;
-    EvaluatePoint(event.where.x, event.where.y, &lastX, &my, &lastZ, 1, nullptr, 1);
+    EvaluatePoint(where.x, where.y, &lastX, &my, &lastZ, 1, nullptr, 1);
     ClearToolOverlay();
     const NSPoint c = WindowOf(cx, cy, cz), m = WindowOf(lastX, cy, lastZ);
     float outside = 0;

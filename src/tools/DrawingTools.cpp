@@ -23,6 +23,7 @@
 #include "tools/DoorWindowTools.h"
 #include "tools/MarqueeTool.h"
 #include "tools/ModalEvents.h"
+#include "tools/ObjectSnaps.h"
 #include "tools/PointEvaluation.h"
 #include "tools/PolygonEntry.h"
 #include "tools/ShapeTools.h"
@@ -181,11 +182,20 @@ Objex* SprinklerSweep(DocState* ds, uint16_t tool) {
   bool clicked = false;
   {
     ModalMouseMovedScope moved(true);
-    const uint32_t mask = kModalMouseDownMask | kModalMouseMovedMask | kModalFlagsChangedMask;
+    const uint32_t mask = kModalMouseDownMask | kModalMouseMovedMask | kModalFlagsChangedMask | kModalKeyDownMask;
     ModalEvent event;
     while (NextModalEvent(mask, &event)) {
       POINT where = event.where;
       if (event.type == kModalFlagsChanged && HaveModifiersChanged()) where = ModalMouseLocation();
+      // Tab moves to the next snap tool and redraws at the mouse; other keys are ignored.
+      if (event.type == kModalKeyDown) {
+        if (event.keyCode != kModalKeyTab) continue;
+        const uint8_t saved = gChangeSnapOK;
+        gChangeSnapOK = 1;
+        SnapToolChange();
+        gChangeSnapOK = saved;
+        where = ModalMouseLocation();
+      }
       gTrackModifiers = static_cast<uint16_t>((gTrackModifiers & ~(kTrackModShift | kTrackModCommand)) |
                                               TrackModifiersOfEvent(event));
       float mx = 0, my = 0, mz = 0;

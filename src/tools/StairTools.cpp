@@ -19,6 +19,7 @@
 #include "tools/Constraints.h"
 #include "tools/DrawingTools.h"
 #include "tools/ModalEvents.h"
+#include "tools/ObjectSnaps.h"
 #include "tools/PointEvaluation.h"
 #include "tools/PolygonEntry.h"
 #include "tools/ShapeTools.h"
@@ -156,10 +157,18 @@ Objex* TrackCurvedStaircase(int32_t, int32_t, float, float, float, int16_t stage
   bool clicked = false;
   {
     ModalMouseMovedScope moved(true);
-    const uint32_t mask = kModalMouseDownMask | kModalMouseMovedMask | kModalFlagsChangedMask;
+    const uint32_t mask = kModalMouseDownMask | kModalMouseMovedMask | kModalFlagsChangedMask | kModalKeyDownMask;
     ModalEvent event;
     // Every event redraws: a change of modifiers reshapes the arc even where the mouse stands.
+    // Tab moves to the next snap tool first; other keys are ignored.
     while (NextModalEvent(mask, &event)) {
+      if (event.type == kModalKeyDown) {
+        if (event.keyCode != kModalKeyTab) continue;
+        const uint8_t saved = gChangeSnapOK;
+        gChangeSnapOK = 1;
+        SnapToolChange();
+        gChangeSnapOK = saved;
+      }
       const POINT where = event.type == kModalMouseDown ? event.where : ModalMouseLocation();
       ClearToolOverlay();
       gTrackModifiers = static_cast<uint16_t>((gTrackModifiers & ~(kTrackModShift | kTrackModCommand)) |

@@ -610,6 +610,8 @@ void EndStage(DocState* ds, ZLKDynamicDrawEngine* overlay, float x, float z) {
   const float travel = GetLineLength(static_cast<float>(gStartMouse.x), static_cast<float>(gStartMouse.y),
                                      static_cast<float>(gEndMouse.x), static_cast<float>(gEndMouse.y));
   if (travel < gMouseModeLimit) {
+    // A click draws no wall: the palette goes back to the standard tool and the click selects.
+    ResetStandardTool(1);
     SelectClicked(ds, gCurDocument->itsLayers);
     EmptyOverlay(overlay);
     return;
@@ -660,6 +662,7 @@ void EndStage(DocState* ds, ZLKDynamicDrawEngine* overlay, float x, float z) {
     bool joined = false;
     result = BuildNewWall(ds, layer, x, z, &joined);
     EmptyOverlay(overlay);
+    if (result) Refresh();
     madeOrExtended = !joined;
   }
   if (!result) return;

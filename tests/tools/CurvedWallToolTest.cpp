@@ -89,7 +89,9 @@ TEST_F(CurvedWallTool, ShortChordBuildsNothing) {
   ScriptedModalEvents e;
   e.move(100, 200).down(100, 200);
   gCurTool = kToolCurvedWall;
+  ServiceCallRecorder calls;
   drag({{100, 300}, {110, 300}});
+  EXPECT_TRUE(calls.called("ResetStandardTool"));  // the palette goes back to the arrow
   EXPECT_EQ(CountObjects(doc.first), 0);
   EXPECT_EQ(e.pending(), 2u);  // no sweep loop
   EXPECT_EQ(gMouseCaptured, 0);

@@ -234,6 +234,19 @@ TEST_F(DiameterTool, CircleGetsADiameterAlongTheLastDirection) {
   EXPECT_TRUE(overlay.areAllPathsEmpty());
 }
 
+TEST_F(DiameterTool, TabInThePreviewLoopMovesToTheNextSnapTool) {
+  Objex* circle = oval(100, 100, 200, 200);
+  ASSERT_NE(circle, nullptr);
+  gCurTool = kToolDiameterDimension;
+  gCurSnap = 500;
+  ScriptedModalEvents e;
+  e.drag(150, 60).key(kModalKeyTab).key(kModalKeyReturn).up(150, 60);
+  drag({{200, 150}});
+  EXPECT_NE(gCurSnap, 500);
+  EXPECT_EQ(e.pending(), 0u);  // other keys did not end the loop
+  EXPECT_EQ(CountObjects(doc.first), 2);
+}
+
 TEST_F(DiameterTool, DiametersThatRoundEqualMakeACircle) {
   Objex* circle = oval(100, 100, 200, 200);
   ASSERT_NE(circle, nullptr);
@@ -267,6 +280,7 @@ TEST_F(DiameterTool, EllipsesRectanglesAndMissedClicksGetNothing) {
     drag({{200, 150}});
     drag({{400, 400}});  // nothing under the click
     EXPECT_EQ(CountObjects(doc.first), 1);
+    EXPECT_EQ(gMouseCaptured, 0);  // released at the mouse-up all the same
   }
 }
 

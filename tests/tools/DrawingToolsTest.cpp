@@ -364,6 +364,20 @@ TEST_F(DrawingTools, CircularArcDoesNotCloseAtTheCentre) {
   EXPECT_FLOAT_EQ(a->firstPoint->inHandle[0], 0);
 }
 
+TEST_F(DrawingTools, TabInTheSweepLoopMovesToTheNextSnapTool) {
+  for (uint16_t tool : {kToolSprinklerHead, kToolCircularArc}) {
+    gCurSnap = 500;
+    ScriptedModalEvents e;
+    e.move(100, 30).key(kModalKeyTab).key(kModalKeyReturn).down(100, 30);
+    gCurTool = tool;
+    drag({{100, 100}, {160, 100}});
+    EXPECT_NE(gCurSnap, 500) << tool;
+    EXPECT_EQ(e.pending(), 0u) << tool;  // other keys did not end the loop
+    ASSERT_EQ(CountObjects(doc.first), 1) << tool;
+    DeleteObj(doc.first->firstObject);
+  }
+}
+
 TEST_F(DrawingTools, SprinklerLoopEndedByAClosedWindowMakesNothing) {
   ScriptedModalEvents e;
   e.move(100, 30).closeWindow();

@@ -166,6 +166,17 @@ TEST_F(StairTools, CurvedStaircaseNeedsAnArcOfFortyUnits) {
   EXPECT_EQ(st->firstPoint->inHandle[2], 0.0f);
 }
 
+TEST_F(StairTools, TabInTheCurvedStaircaseLoopMovesToTheNextSnapTool) {
+  gCurSnap = 500;
+  ScriptedModalEvents e;
+  e.move(120, 110).key(kModalKeyTab).key(kModalKeyReturn).down(120, 110);
+  click(kToolCurvedStairway, 100, 100);
+  EXPECT_NE(gCurSnap, 500);
+  EXPECT_EQ(e.pending(), 0u);  // other keys did not end the loop
+  ASSERT_EQ(CountObjects(doc.first), 1);
+  EXPECT_EQ(doc.first->firstObject->subtype, kSubCurvedStair);
+}
+
 TEST_F(StairTools, ShiftMakesAQuarterCircle) {
   Objex* st = curved({100, 100}, {140, 110}, kModalShiftKey);
   ASSERT_NE(st, nullptr);

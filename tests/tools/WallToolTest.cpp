@@ -89,6 +89,7 @@ TEST_F(WallTool, ExteriorWallTakesTheToolDefaults) {
   EXPECT_NE(wall->typeData, nullptr);  // body
   EXPECT_NE(wall->symbol3D, nullptr);  // quick wall
   EXPECT_TRUE(calls.called("ReRenderObject", wall->objectID));
+  EXPECT_TRUE(calls.called("Refresh"));
   EXPECT_EQ(gMouseCaptured, 0);
   EXPECT_TRUE(overlay.areAllPathsEmpty());
 }
@@ -117,7 +118,9 @@ TEST_F(WallTool, InteriorAndRetainingWallsDifferWhereTheirKindsDo) {
 TEST_F(WallTool, AShortDragMakesNothingAndSelectsWhatWasClicked) {
   Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
   gCurTool = kToolExteriorWall;
+  ServiceCallRecorder calls;
   drag({{100, 2}, {110, 2}});
+  EXPECT_TRUE(calls.called("ResetStandardTool"));  // the palette goes back to the arrow
   EXPECT_EQ(CountObjects(doc.first), 1);
   EXPECT_EQ(wall->pointCount, 2);
   EXPECT_EQ(wall->firstPoint->selected, 1);
