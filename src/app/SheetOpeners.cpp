@@ -63,7 +63,6 @@ void RecentreMainDesignView() {
 
 void ApplyPreferencesToOpenDesigns(bool undoChanged) {
   UserDefaults& defaults = StandardUserDefaults();
-  if (undoChanged) SetUndoRingForLevels(defaults.getInt("UndoLevels"));
   for (ZLKDocument* document : ZLKDocumentController::sharedDocumentController().documents()) {
     ZLKDocumentModel* model = document ? document->documentModel() : nullptr;
     if (!model) continue;

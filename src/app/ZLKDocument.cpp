@@ -85,15 +85,6 @@ ZLKDocument* ZLKDocument::init() {
   gUndoActive = defaults.getBool("UndoEnabled") ? 1 : 0;
   int levels = defaults.getInt("UndoLevels");
   document->undoManager_.setLevelsOfUndo(levels > 0 ? static_cast<size_t>(levels) : 0);
-  // The snapshot ring holds what the levels offer; the open designs' rings of another size
-  // start again.
-  if (SetUndoRingForLevels(levels))
-    for (ZLKDocument* open : ZLKDocumentController::sharedDocumentController().documents())
-      if (open && open->model_ && open != document) {
-        open->undoManager_.removeAllActions();
-        CurrentDocumentScope scope(open->model_);
-        InitializeUndo();
-      }
   document->undoManager_.onUndo = [document] { document->performUndo(); };
   document->undoManager_.onRedo = [document] { document->performRedo(); };
 

@@ -1,7 +1,6 @@
 // Snapshot undo.
 #include "files/Undo.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "files/ByteStream.h"
@@ -61,13 +60,6 @@ void Step(bool back) {
   SelectFloorItemForCurrentLayer();
 }
 }  // namespace
-
-bool SetUndoRingForLevels(int32_t levels) {
-  const int32_t slots = levels <= 0 ? 25 : std::clamp(levels, 5, 500) + 1;
-  if (slots == gTotalUndos) return false;
-  gTotalUndos = slots;
-  return true;
-}
 
 int32_t CountUndos(int32_t first, int32_t last) {
   if (first <= 0 || last <= 0) return 0;

@@ -214,12 +214,18 @@ TEST_F(Document, TraceImageStep) {
   EXPECT_TRUE(doc->traceImage().isNull());
 }
 
-// The history holds as many steps as the undo levels say, within 5..500.
-TEST_F(Document, TheHistoryHoldsAsManyStepsAsTheUndoLevels) {
+// The snapshot ring has 25 slots whatever the undo levels say: the history holds the levels'
+// steps up to the 24 older snapshots of the ring, and no other open design starts again.
+TEST_F(Document, TheHistoryHoldsTheUndoLevelsUpToTheTwentyFiveSlotRing) {
   struct Case {
     int levels, edits, undoable;
   };
-  for (const Case c : {Case{30, 40, 30}, Case{200, 40, 40}, Case{5, 8, 5}}) {
+  ZLKDocument* first = makeDocument();
+  ASSERT_NE(first, nullptr);
+  gCurDocument = first->documentModel();
+  StoreUndo("Add Line");
+  const int32_t firstCurrent = first->documentModel()->itsCurrentUndo;
+  for (const Case c : {Case{30, 40, 24}, Case{200, 40, 24}, Case{24, 40, 24}, Case{5, 8, 5}, Case{500, 30, 24}}) {
     defaults.setBool("UndoEnabled", true);
     defaults.setInt("UndoLevels", c.levels);
     ZLKDocument* doc = makeDocument();
@@ -234,10 +240,13 @@ TEST_F(Document, TheHistoryHoldsAsManyStepsAsTheUndoLevels) {
       doc->undoManager().undo();
       ++undone;
     }
+    EXPECT_EQ(gTotalUndos, 25) << c.levels;
     EXPECT_EQ(undone, c.undoable) << c.levels;
     EXPECT_EQ(CountObjects(doc->documentModel()), c.edits - c.undoable) << c.levels;  // each step restored
     ZLKDocumentController::sharedDocumentController().removeDocument(doc);
   }
+  EXPECT_EQ(first->documentModel()->itsCurrentUndo, firstCurrent);
+  ZLKDocumentController::sharedDocumentController().removeDocument(first);
   defaults.removeKey("UndoLevels");
 }
 

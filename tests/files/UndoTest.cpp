@@ -218,21 +218,6 @@ TEST(UndoRing, CountUndos) {
   EXPECT_EQ(CountUndos(2, 1), 25);
 }
 
-// The ring's size at each end of the levels' range: just inside, on and just outside, and
-// the 25 slots of no level at all; a size already in use is not a change.
-TEST(UndoRing, LevelsAreHeldWithinFiveAndFiveHundred) {
-  const int32_t saved = gTotalUndos;
-  const std::pair<int32_t, int32_t> rows[] = {{-1, 25}, {0, 25},    {1, 6},     {4, 6},     {5, 6},
-                                              {6, 7},   {499, 500}, {500, 501}, {501, 501}, {100000, 501}};
-  gTotalUndos = 0;
-  for (auto [levels, slots] : rows) {
-    const int32_t before = gTotalUndos;
-    EXPECT_EQ(SetUndoRingForLevels(levels), before != slots) << levels;
-    EXPECT_EQ(gTotalUndos, slots) << levels;
-  }
-  gTotalUndos = saved;
-}
-
 TEST_F(UndoTest, RestoredSelectionSetsTheSelectionSummaryAndNoSelectionClearsIt) {
   InitializeUndo();
   doc.ds()->baseElevation = 0;
