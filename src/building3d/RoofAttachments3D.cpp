@@ -217,7 +217,8 @@ PlaneObject* CreateRoofAttachmentTrimPlane(RoofAttachmentData* data, PlaneVertex
     po->colorA = po->colorB = kWhite;
     po->partType = kPartDormerTrim;
   }
-  AppendPlaneObject(po, gCurPlaneObject->sourceObject);
+  // A curb hangs on the roof face it frames, as the trims of doors and windows do.
+  AppendPlaneObjectAttachment(po, gCurPlaneObject);
   po->actual3DObject = data->owner;
   po->actual3DType = data->owner ? data->owner->type : 0;
   return po;

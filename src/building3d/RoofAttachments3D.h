@@ -37,7 +37,7 @@ void CarveAllRoofPanelAttachments(Objex* panel, Plane* plane, int16_t side);
 void CarveAllRoofAttachments(Objex* roof, Plane* plane, int32_t panelID, int16_t side);
 
 // One curb face of `count` vertices (the array is handed over and freed whatever happens),
-// put in the scene next to the face being built. A skylight's face takes the top or bottom
+// hung as a trim on the face being built. A skylight's face takes the top or bottom
 // material slot and the band or ring part type; a dormer cut-out's is white, part type 6.
 // Null when nothing was made.
 PlaneObject* CreateRoofAttachmentTrimPlane(RoofAttachmentData* data, PlaneVertex* vertices, int32_t count,

@@ -14,6 +14,7 @@
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
 #include "model/Services.h"
+#include "platform/Strings.h"
 #include "render3d/Cutaway.h"
 #include "render3d/Lighting.h"
 #include "render3d/LotRendering.h"
@@ -318,7 +319,7 @@ void RenderGLLightScene(int16_t ortho, float x, float y, float horizontal, float
   if (gBreakOpenGLRender) {
     glFlush();
     ResetAnimatedLVStatus();
-    SetLVStatusString("Rendering interrupted");
+    SetLVStatusString(LocalizedString("Rendering interrupted").c_str());
   }
   mode = savedMode;
 }

@@ -178,7 +178,8 @@ void DrawPlant(PlaneObject* po, bool realTime) {
   if (!BillboardCorners(po, ds, corners)) return;
 
   uint32_t name = GLTextureNameForID(id);
-  if (!name && !IsTextureKnownMissing(id)) {
+  // The real-time view loads a missing picture only while it picks.
+  if (!name && !IsTextureKnownMissing(id) && (!realTime || gGLPickMode)) {
     if (!LoadPlantPicture(id, PlantPicturePath(po, id, mode), realTime) && !IsTextureKnownMissing(id)) return;
     name = GLTextureNameForID(id);
   }

@@ -22,6 +22,7 @@
 #include "model/DocumentModel.h"
 #include "model/Services.h"
 #include "model/LineGeometry.h"
+#include "platform/Strings.h"
 #include "render3d/Cutaway.h"
 #include "render3d/FinalSceneLists.h"
 #include "render3d/Lighting.h"
@@ -675,7 +676,7 @@ void RenderGLScene() {
   } else {
     glFlush();
     ResetAnimatedLVStatus();
-    SetLVStatusString("Rendering interrupted");
+    SetLVStatusString(LocalizedString("Rendering interrupted").c_str());
   }
 }
 

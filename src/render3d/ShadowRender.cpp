@@ -25,6 +25,7 @@
 #include "model/Records.h"
 #include "model/Services.h"
 #include "platform/KeyWatch.h"
+#include "platform/Strings.h"
 #include "render3d/Cutaway.h"
 #include "render3d/LightGlows.h"
 #include "render3d/Lighting.h"
@@ -536,8 +537,9 @@ int32_t InitializeLightProgressBar(int32_t sunGrid) {
 }
 
 void UpdateShadowGLRenderStatus() {
-  SetLVStatusString(gRenderOpenGLAntiAlias ? "Rendering final (press Escape to cancel)"
-                                           : "Rendering shadows (press Escape to cancel)");
+  SetLVStatusString(LocalizedString(gRenderOpenGLAntiAlias ? "Rendering final (press Escape to cancel)"
+                                                            : "Rendering shadows (press Escape to cancel)")
+                        .c_str());
   ++gTotalLightsRendered;
   gTotalLightsToRender = std::max(gTotalLightsToRender, 1);
   UpdateLVLightProgress(gTotalLightsRendered);
@@ -546,8 +548,10 @@ void UpdateShadowGLRenderStatus() {
 std::string ShadowRenderTimeText(double elapsedSeconds) {
   const long seconds = elapsedSeconds > 0 ? static_cast<long>(elapsedSeconds) : 0;
   char text[64];
-  if (seconds >= 60) std::snprintf(text, sizeof text, "%0.2f minutes to render", seconds / 60.0);
-  else std::snprintf(text, sizeof text, "%ld seconds to render", seconds);
+  if (seconds >= 60)
+    std::snprintf(text, sizeof text, LocalizedString("%0.2f minutes to render").c_str(), seconds / 60.0);
+  else
+    std::snprintf(text, sizeof text, LocalizedString("%ld seconds to render").c_str(), seconds);
   return text;
 }
 
@@ -728,6 +732,6 @@ void RenderShadows() {
     gBreakOpenGLRender = 0;
     RenderGLScene();
     gBreakOpenGLRender = 1;
-    SetLVStatusString("Rendering interrupted");
+    SetLVStatusString(LocalizedString("Rendering interrupted").c_str());
   }
 }

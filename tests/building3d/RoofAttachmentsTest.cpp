@@ -34,7 +34,7 @@ struct V3 {
 };
 
 // The plane objects of the scene after a build: the holes (children of the faces, with the
-// face they are cut into) and the curb faces by part type, in scene order.
+// face they are cut into) and the curb faces hung on the faces, by part type, in scene order.
 struct Built {
   std::vector<std::pair<PlaneObject*, PlaneObject*>> holes;  // (face, hole)
   std::map<int, std::vector<PlaneObject*>> trims;
@@ -157,6 +157,8 @@ struct RoofHoles : ::testing::Test {
     for (PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
       for (PlaneObject* c = po->children; c; c = c->next) b.holes.emplace_back(po, c);
       if (po->partType >= 1 && po->partType <= 6) b.trims[po->partType].push_back(po);
+      for (PlaneObject* a = po->attachments; a; a = a->next)
+        if (a->partType >= 1 && a->partType <= 6) b.trims[a->partType].push_back(a);
     }
     return b;
   }
@@ -437,7 +439,11 @@ TEST_F(RoofHoles, TrimPlaneNeedsDataAFaceAndVertices) {
   ASSERT_NE(dormerFace, nullptr);
   EXPECT_EQ(dormerFace->partType, kPartDormerTrim);
   EXPECT_EQ(dormerFace->colorA.blue, 65535);
-  EXPECT_EQ(CountPlaneObjects(gGLPlaneObjects), 3);
+  // Both hang on the face as its trims; the scene keeps only the face.
+  EXPECT_EQ(CountPlaneObjects(gGLPlaneObjects), 1);
+  EXPECT_EQ(face->attachments, po);
+  EXPECT_EQ(po->next, dormerFace);
+  EXPECT_EQ(dormerFace->next, nullptr);
   free(r);
 
   // Carving without a face being built, or an outline without points, makes no hole.

@@ -14,6 +14,7 @@
 #include "model/Plants.h"
 #include "model/Records.h"
 #include "plandraw/PlanDrawing.h"
+#include "render3d/RealTimeScene.h"
 #include "render3d/SceneSurfaces.h"
 #include "render3d/TextureTestSupport.h"
 
@@ -427,12 +428,17 @@ TEST_F(PlantScene, TheBillboardFacesTheCameraAndKeepsItsWidthWhenTheCameraTurns)
   EXPECT_NEAR(widths[0], widths[1], 1.0f);
 }
 
-TEST_F(PlantScene, BlackIsCutAwayAndRealTimePicturesAreScaledTo256) {
+TEST_F(PlantScene, BlackIsCutAwayAndRealTimePicturesAreLoadedOnlyWhilePickingAndScaledTo256) {
   // 128 x 128: the left half pure black, the right half (1, 1, 1).
   writeImage(shared + "/QVRA/Textures/SHRUBS/SHRUB1.QTX", 128, 128,
              [](int x, int) { return x < 64 ? QColor(0, 0, 0) : QColor(1, 1, 1); });
   LookFrom(0);
+  // Outside a pick the real-time view draws the billboard without loading its picture.
   RTRenderGLPlantObject(billboard);
+  EXPECT_EQ(GLTextureNameForID(300), 0u);
+  gGLPickMode = 1;
+  RTRenderGLPlantObject(billboard);
+  gGLPickMode = 0;
   TextureImage t = textureOf(300);
   ASSERT_EQ(t.width, kRealTimePlantSide);
   ASSERT_EQ(t.height, kRealTimePlantSide);
