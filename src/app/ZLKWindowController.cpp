@@ -1197,6 +1197,7 @@ void ZLKWindowController::reinitializeDocumentUI() {
     ClearSelectionState40(ds, &ds->selectionState40);
     TopLevelObjectAllLayers(model->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
     setElevationPane(&ds->selectionState40);
+    SnapPaletteController::sharedSnapPaletteController().setSnapOffsetText(ds->snapOffset);
   }
   updatePlantGrowthIndicatorLevel();
   selectActiveFloorItem(kTagFirstFloor);

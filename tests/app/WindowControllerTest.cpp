@@ -34,6 +34,8 @@
 #include "files/DesignFile.h"
 #include "files/Undo.h"
 #include "inspectors/ObjectElevationController.h"
+#include "inspectors/SnapPaletteController.h"
+#include "inspectors/ValueFields.h"
 #include "model/AddRemovePoints.h"
 #include "model/DocState.h"
 #include "model/Delete.h"
@@ -552,6 +554,27 @@ TEST_F(WindowController, OpenSavesAnUntitledDesignThroughThePanelThenReads) {
   ZLKDocumentController::sharedDocumentController().openDocument();
   EXPECT_EQ(doc->fileName(), file("other.pro"));
   EXPECT_EQ(CountObjects(model), 2);
+}
+
+TEST_F(WindowController, NewAndOpenShowTheDesignsSnapOffset) {
+  SnapPaletteController& snap = SnapPaletteController::sharedSnapPaletteController();
+  ZLKDocument* source = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(false);
+  source->documentModel()->itsDocState->snapOffset = 30;
+  openPath = file("offset.pro");
+  ASSERT_TRUE(source->writeToFile(openPath, "pro"));
+  ZLKDocumentController::sharedDocumentController().removeDocument(source);
+  gCurDocument = model;
+
+  ds->snapOffset = 18;
+  snap.setSnapOffsetText(18);
+  doc->setDocumentEdited(false);
+  ZLKDocumentController::sharedDocumentController().openDocument();
+  ASSERT_EQ(doc->fileName(), openPath);
+  EXPECT_FLOAT_EQ(GetFloatItem(snap.offsetText), 30);
+
+  doc->setDocumentEdited(false);
+  ZLKDocumentController::sharedDocumentController().newDocument();
+  EXPECT_FLOAT_EQ(GetFloatItem(snap.offsetText), model->itsDocState->snapOffset);
 }
 
 TEST_F(WindowController, DesktopOpenWaitsForTheSheetAndKnowsTheOpenFile) {
