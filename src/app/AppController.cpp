@@ -38,6 +38,7 @@
 #include "model/Globals.h"
 #include "plandraw/LinePrimitives.h"
 #include "plandraw/PlanViewHooks.h"
+#include "platform/ContentPaths.h"
 #include "platform/Session.h"
 #include "platform/Strings.h"
 #include "platform/TemporaryFolder.h"
@@ -45,6 +46,10 @@
 #include "tools/ToolCodes.h"
 
 #include <QAction>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
 #include <QDockWidget>
 #include <QGuiApplication>
 #include <QLocale>
@@ -303,6 +308,32 @@ void AppController::showPreferenceWindow() {
 }
 
 void AppController::showAboutWindow() { AboutWindowController::sharedAboutWindowController()->showWindow(); }
+
+const char* const AppController::kHomePageAddress = "https://www.zelkoworks.com/";
+
+std::function<bool(const std::string&, bool)> AppController::openWithDesktop = [](const std::string& what,
+                                                                                 bool isFile) {
+  const QUrl url = isFile ? QUrl::fromLocalFile(QFile::decodeName(what.c_str()))
+                          : QUrl(QString::fromStdString(what));
+  return url.isValid() && QDesktopServices::openUrl(url);
+};
+
+std::string AppController::manualPath() {
+  const std::string root = LocalDomainApplicationSupportPath();
+  return root.empty() ? std::string() : root + "/QVRAVerdaliaManual.pdf";
+}
+
+void AppController::launchManual() {
+  const std::string path = manualPath();
+  if (path.empty() || !QFileInfo(QFile::decodeName(path.c_str())).isFile() || !openWithDesktop) return;
+  openWithDesktop(path, true);
+}
+
+void AppController::visitZelkoHomePage() {
+  if (!openWithDesktop) return;
+  const std::string address = LocalizedString(kHomePageAddress);
+  if (!address.empty()) openWithDesktop(address, false);
+}
 
 namespace {
 // Showing the 3D window brings its scene up to date: a deferred scene is rebuilt, a current

@@ -4,6 +4,7 @@
 #include <QMargins>
 #include <QRect>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -73,6 +74,18 @@ class AppController {
   // Preferences (controls reloaded when the window was hidden) and the About window.
   static void showPreferenceWindow();
   static void showAboutWindow();
+  // Help > casavelt Manual: the manual shipped with the program ("QVRAVerdaliaManual.pdf" in
+  // the folder of the shipped content), opened by the application the desktop names for it;
+  // nothing happens without the file or such an application.
+  static void launchManual();
+  static std::string manualPath();
+  // Help > casavelt Home Page: the product line's home page in the user's browser; the
+  // address is looked up in the string table (the address itself is the key).
+  static void visitZelkoHomePage();
+  static const char* const kHomePageAddress;
+  // Opens a file or web address with the desktop's application for it; false when there is
+  // none. Tests replace it.
+  static std::function<bool(const std::string& fileOrAddress, bool isFile)> openWithDesktop;
 
   // Palette frames in the user defaults under "NSWindow Frame <name>": the frame, decorations
   // included, then the decorations' left, top, right and bottom widths.

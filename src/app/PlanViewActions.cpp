@@ -217,6 +217,7 @@ bool PlanViewActions::understands(int32_t tag) {
     case kTagResetLV3DView: case kTagSetLVWalkThroughElevation: case kTagSetLVFlyAroundAltitude:
     case kTagShowLVRenderProperties: case kTagShowLVLightProperties:
     case kCmdShadowQualityLow: case kCmdShadowQualityHigh: case kTagShowAddkitLauncher:
+    case kTagLaunchManual: case kTagVisitHomePage:
       return true;
     default:
       return IsLiveViewSettingTag(tag) || IsMoveToPlanTag(tag) || InRange(tag, kCmdNudgeUp, kCmdNudgeRight) ||
@@ -286,6 +287,8 @@ bool PlanViewActions::perform(int32_t tag) {
     case kTagShowLVLightProperties: showLVLightProperties(); break;
     case kCmdShadowQualityLow: case kCmdShadowQualityHigh: setShadowQuality(tag); break;
     case kTagShowAddkitLauncher: showAddkitLauncher(); break;
+    case kTagLaunchManual: AppController::launchManual(); break;
+    case kTagVisitHomePage: AppController::visitZelkoHomePage(); break;
     default:
       if (InRange(tag, kViewpointLotLeftEdge, kViewpointLotTopEdge)) setViewpoint(tag);
       else if (InRange(tag, kCmdRenderWireframe, kCmdRenderSolid)) setRenderStyle(tag);
@@ -313,7 +316,8 @@ MenuItemValidation PlanViewActions::validate(int32_t tag) {
   const bool hasTraceImage = DocumentHasTraceImage();
   if (opensSheet(tag) && tag != kTagResizeFloorplanTraceImage) return validateSheetItem(tag);
   switch (tag) {
-    case kTagShowAddkitLauncher: return Enabled(AppController::delegateItemsEnabled());
+    case kTagShowAddkitLauncher: case kTagLaunchManual: case kTagVisitHomePage:
+      return Enabled(AppController::delegateItemsEnabled());
     case kTagShowGrid: return Titled("Hide Grid", "Show Grid", gPlanDrawSettings.gridVisible);
     case kTagSnapToGrid: return Checked(ds->snapToGrid);
     case kCmdToggleEditingTools:
@@ -411,11 +415,12 @@ bool PlanViewActions::validateMenuItem(QAction* item) {
   bool ok = false;
   const int32_t tag = item->data().toInt(&ok);
   if (!ok) return item->isEnabled();
-  // The application's own items (the panels, the preferences, about and the plug-in
-  // launcher) follow the application delegate's rule: off, and the panels reading "Show",
-  // while no shown design window is free of a plug-in.
+  // The application's own items (the panels, the preferences, about, the plug-in launcher,
+  // the manual and the home page) follow the application delegate's rule: off, and the panels
+  // reading "Show", while no shown design window is free of a plug-in.
   if ((tag >= kCmdToggleLiveViewPanel && tag <= kCmdToggleInspector) || tag == kTagShowPreferences ||
-      tag == kTagShowAbout || tag == kTagShowAddkitLauncher)
+      tag == kTagShowAbout || tag == kTagShowAddkitLauncher || tag == kTagLaunchManual ||
+      tag == kTagVisitHomePage)
     return AppController::validateMenuItem(item);
   const MenuItemValidation v = validate(tag);
   item->setEnabled(v.enabled);

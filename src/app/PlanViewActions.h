@@ -59,6 +59,9 @@ enum : int32_t {
   kTagShowAbout = 90119,
   // Plan > Addkits...: the plug-in launcher of the application delegate.
   kTagShowAddkitLauncher = 90120,
+  // Help > the manual and the home page, items of the application delegate.
+  kTagLaunchManual = 90121,
+  kTagVisitHomePage = 90122,
   kTagSetPlantingAge = 90140,
   kTagSetPlantGrowthProjection = 90141,
   kTagFillObjectWithPlants = 90142,

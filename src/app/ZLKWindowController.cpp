@@ -443,11 +443,13 @@ void ZLKWindowController::buildPlanMenus(QMenu* edit) {
   addPlanAction(windows, "Show Snap Tools", kCmdToggleSnapTools);
   QMenu* help = menuBar()->addMenu(LocalizedMenuText("Help"));
   help->setObjectName(QStringLiteral("HelpMenu"));
+  addPlanAction(help, "casavelt Manual", kTagLaunchManual);
+  addPlanAction(help, "casavelt Home Page", kTagVisitHomePage);
   addPlanAction(help, "About casavelt", kTagShowAbout);
 
   for (QMenu* menu : {edit, object, nudge, moveToPlan, convert, plan, shown, floors, workingPlan, area,
                       trace, view, liveView, styles, navigation, speed, viewpoints, quality, shadowQuality,
-                      windows})
+                      windows, help})
     connect(menu, &QMenu::aboutToShow, this, &ZLKWindowController::validatePlanMenus);
 }
 

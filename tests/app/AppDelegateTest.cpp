@@ -6,6 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <unistd.h>
+#include <utility>
+#include <vector>
 #include <string>
 
 #include "AppTestSupport.h"
@@ -27,6 +31,7 @@
 #include "model/Globals.h"
 #include "model/Services.h"
 #include "plandraw/LinePrimitives.h"
+#include "platform/ContentPaths.h"
 #include "platform/UserDefaults.h"
 
 namespace fs = std::filesystem;
@@ -247,6 +252,47 @@ TEST_F(AppDelegate, ApplicationMenuItemsNeedAShownDesign) {
   window->showNormal();
   gCurDocument = nullptr;
   EXPECT_FALSE(AppController::validateMenuItem(&preferences));
+}
+
+// Help > Manual opens the shipped manual only when there is one; Help > Home Page opens the
+// address through the string table. Both menu items follow the delegate's rule.
+TEST_F(AppDelegate, ManualAndHomePageOpenWithTheDesktop) {
+  std::vector<std::pair<std::string, bool>> opened;
+  const auto savedOpener = AppController::openWithDesktop;
+  AppController::openWithDesktop = [&](const std::string& what, bool isFile) {
+    opened.emplace_back(what, isFile);
+    return true;
+  };
+  const fs::path root = fs::temp_directory_path() / ("manual-" + std::to_string(::getpid()));
+  fs::create_directories(root);
+  const std::string savedRoot = LocalDomainApplicationSupportPath();
+  SetLocalSupportRoot(root.string());
+
+  AppController::launchManual();
+  EXPECT_TRUE(opened.empty());  // no manual shipped: nothing happens
+  { std::ofstream(root / "QVRAVerdaliaManual.pdf") << "%PDF-1.4\n"; }
+  AppController::launchManual();
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].first, (root / "QVRAVerdaliaManual.pdf").string());
+  EXPECT_TRUE(opened[0].second);
+  AppController::visitZelkoHomePage();
+  ASSERT_EQ(opened.size(), 2u);
+  EXPECT_EQ(opened[1].first, AppController::kHomePageAddress);
+  EXPECT_FALSE(opened[1].second);
+
+  // Without a shown design window the items are off; the actions take their tags.
+  QAction manual, home;
+  manual.setData(int(kTagLaunchManual));
+  home.setData(int(kTagVisitHomePage));
+  EXPECT_FALSE(PlanViewActions::validateMenuItem(&manual));
+  EXPECT_FALSE(PlanViewActions::validateMenuItem(&home));
+  PlanViewActions actions;
+  EXPECT_TRUE(actions.perform(kTagVisitHomePage));
+  EXPECT_EQ(opened.size(), 3u);
+
+  SetLocalSupportRoot(savedRoot);
+  fs::remove_all(root);
+  AppController::openWithDesktop = savedOpener;
 }
 
 // The start-up installs every library's routines into the model's tables: with all of them
