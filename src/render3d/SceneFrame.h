@@ -43,8 +43,8 @@ extern const JitterPoint j8[8];
 extern const JitterPoint j15[15];
 extern const JitterPoint j24[24];
 // The passes a stored count renders and the table each pass reads: 0 is stored back as 8;
-// 1 to 4 read j4, 8 j8, 15 j15, 24 j24; any other count renders 8 passes from j8 (stored
-// unchanged). Never more passes than the table holds.
+// 1 to 3 render that many passes from j8, 4 reads j4, 8 j8, 15 j15, 24 j24; any other count
+// renders 8 passes from j8 (stored unchanged). Never more passes than the table holds.
 struct PassPlan {
   int32_t passes;
   const JitterPoint* table;
