@@ -155,9 +155,11 @@ void ApplePortReadPaddedOBJDocState(DocState* docState) {
   SkipSome(kObjectDocStateBlockBytes);
 }
 
+// The length is written as 0 (readers never use it); the zeroed block after it keeps the
+// files this writes readable by the reader, which always steps over a whole block.
 void OBJDoWriteDocState() {
   static const uint8_t kZeroBlock[kObjectDocStateBlockBytes] = {};
-  WriteLong(static_cast<int32_t>(kObjectDocStateBlockBytes));
+  WriteLong(0);
   WriteSome(kZeroBlock, kObjectDocStateBlockBytes);
 }
 

@@ -244,6 +244,7 @@ TEST_F(ObjectFile, WrittenFileReadsBackWithEqualPartsAndTheDesignIsUntouched) {
   ASSERT_GT(b.size(), 12u);
   EXPECT_EQ((b[0] << 24 | b[1] << 16 | b[2] << 8 | b[3]), kVersionObject10000);
   EXPECT_EQ(b[5], kPlatformApple);
+  EXPECT_EQ((b[6] << 24 | b[7] << 16 | b[8] << 8 | b[9]), 0);  // the state length: written 0
   // Layer record, then the first object's type: 8 for the closed symbol part.
   const size_t first = 4 + 2 + 4 + kObjectDocStateBlockBytes + 2 + 262;
   EXPECT_EQ(b[first + 2] << 8 | b[first + 3], kObjClosedPoly);
