@@ -84,7 +84,9 @@ CabinetState* DoReadCabinetState() {
   ReadLong(&framing);
   ApplePortReadPaddedCabinetState(state);
   DocState* ds = CurDocState();
-  if (gOpenSymbol && ds) state->elevation = ds->baseElevation;
+  // An inserted cabinet stands on the document's base elevation; a pasted one (read through
+  // the insert path too) keeps the elevation it was copied at.
+  if (gOpenSymbol && !gScrapMode && ds) state->elevation = ds->baseElevation;
   return state;
 }
 

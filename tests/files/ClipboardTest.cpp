@@ -16,6 +16,7 @@
 #include "files/ObjectRecords.h"
 #include "files/Undo.h"
 #include "files/StreamState.h"
+#include "model/CabinetState.h"
 #include "model/Delete.h"
 #include "model/HitTest.h"
 #include "model/PaletteLinks.h"
@@ -217,6 +218,36 @@ TEST_F(Clipboard, GroupsKeepTheirMembersAndEditorGroupsAreDropped) {
   DoCopyObjects();
   DoPasteObjects();
   EXPECT_EQ(CountObjects(doc.first), 3u);  // the symbol-editor group did not stay
+}
+
+// A cabinet travels with its state; a paste is no insert, so the cabinet keeps the elevation
+// it was copied at instead of taking the design's base elevation.
+TEST_F(Clipboard, CabinetKeepsItsStateAndElevation) {
+  doc.ds()->baseElevation = 0;
+  Objex* cabinet = doc.addObject(kObjGroup, false, {});
+  cabinet->subtype = kSubCabinet;
+  cabinet->baseElevation = 30;
+  auto* state = static_cast<CabinetState*>(calloc(1, sizeof(CabinetState)));
+  state->angle = 45;
+  state->value39 = -7;
+  cabinet->typeData = state;
+  for (float x : {0.0f, 50.0f}) MakeObject(kObjCabinet, 4, x, cabinet, nullptr)->baseElevation = 30;
+  SelectObj(cabinet, 1, 0);
+  DoCopyObjects();
+  DoPasteObjects();
+  Objex* pasted = LastObject(doc.first);
+  ASSERT_NE(pasted, cabinet);
+  EXPECT_EQ(pasted->type, kObjGroup);
+  EXPECT_EQ(pasted->subtype, kSubCabinet);
+  ASSERT_NE(pasted->typeData, nullptr);
+  const auto* read = static_cast<const CabinetState*>(pasted->typeData);
+  EXPECT_FLOAT_EQ(read->angle, 45);
+  EXPECT_EQ(read->value39, -7);
+  EXPECT_FLOAT_EQ(read->elevation, 30);
+  EXPECT_FLOAT_EQ(pasted->baseElevation, 30);
+  int parts = 0;
+  for (Objex* m = pasted->firstChild; m; m = m->next, ++parts) EXPECT_FLOAT_EQ(m->baseElevation, 30);
+  EXPECT_EQ(parts, 2);
 }
 
 TEST_F(Clipboard, PalettesLinksAreResolvedWhenPastingIntoAnotherDesign) {
