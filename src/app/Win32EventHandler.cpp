@@ -93,9 +93,9 @@ void ShowSelectionSize(Layer* layers, const DocState* ds) {
                         box.floatRight > -30000 && box.floatBottom > -30000 && box.floatFront > -30000;
   gWidthHeightDepth = Float3DPoint{};
   if (measured && ds) {
-    gWidthHeightDepth.floatH = ConvertScreenToWorld(box.floatRight - box.floatLeft, ds, 0);
-    gWidthHeightDepth.floatV = ConvertScreenToWorld(box.floatBottom - box.floatTop, ds, 0);
-    gWidthHeightDepth.floatD = ConvertScreenToWorld(box.floatFront - box.floatBack, ds, 0);
+    gWidthHeightDepth.floatH = ConvertScreenToWorld(box.floatRight - box.floatLeft, ds, 1);
+    gWidthHeightDepth.floatV = ConvertScreenToWorld(box.floatBottom - box.floatTop, ds, 1);
+    gWidthHeightDepth.floatD = ConvertScreenToWorld(box.floatFront - box.floatBack, ds, 1);
   }
   DrawWH(gWidthHeightDepth.floatH, gWidthHeightDepth.floatD, gWidthHeightDepth.floatV);
 }
