@@ -37,8 +37,10 @@ Layer* PartLayer(const Objex* owner) {
   return gCurDocument ? gCurDocument->itsCurLayer : nullptr;
 }
 
-void Dress(Objex* part, const PartMaterial& m) {
-  part->penColor = m.color;
+// The material on every point of the part, and its colour as the part's pen colour unless the
+// part keeps the pen it was made with.
+void Dress(Objex* part, const PartMaterial& m, bool materialPen = true) {
+  if (materialPen) part->penColor = m.color;
   for (Poinz* p = part->firstPoint; p; p = p->next) {
     p->textureID[0] = p->textureID[1] = m.texture;
     p->color[0] = p->color[1] = m.color;
@@ -69,8 +71,8 @@ Objex* NewRing(Objex* owner, const std::vector<float>& xyz) {
   return ring;
 }
 
-void FinishRing(Objex* owner, Objex* ring, const PartMaterial& m) {
-  Dress(ring, m);
+void FinishRing(Objex* owner, Objex* ring, const PartMaterial& m, bool materialPen = true) {
+  Dress(ring, m, materialPen);
   SetObjectPointLengths(ring);
   SetTextureFaceUV(ring);
   UpdateObjectBounds(ring);
@@ -155,7 +157,9 @@ Objex* BuildStaircaseStraightStringer(Objex* object, const float sideStart[3], f
   if (!stringer) return nullptr;
   const PartMaterial m =
       deck ? PartMaterial{object->textureID, object->penColor, object->textureScale} : FirstPointMaterial(object);
-  FinishRing(object, stringer, m);
+  // The stringer keeps the document's pen and fill colours it was made with; only its points
+  // carry the material.
+  FinishRing(object, stringer, m, false);
   if (underCount) *underCount = under;
   return stringer;
 }

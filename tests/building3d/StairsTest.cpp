@@ -432,6 +432,8 @@ TEST_F(Stairs, DeckStringerTakesTheDeckMaterialAndStandsOnTheBase) {
   deck->textureID = 2210;
   deck->penColor = {7, 8, 9};
   deck->penStyle = 5;  // a deck's stringers are notched whatever its pen style
+  doc.ds()->newPenColor = {11, 12, 13};
+  doc.ds()->newFillColor = {14, 15, 16};
   gStairStringerHeightAccum = 0;
   const float start[3] = {0, 0, 0};
   int32_t under = 0;
@@ -440,6 +442,20 @@ TEST_F(Stairs, DeckStringerTakesTheDeckMaterialAndStandsOnTheBase) {
   EXPECT_EQ(under, 2);
   EXPECT_EQ(stringer->firstPoint->textureID[0], 2210);
   EXPECT_EQ(stringer->firstPoint->color[0].blue, 9);
+  EXPECT_EQ(stringer->firstPoint->next->color[1].blue, 9);
+  // The stringer itself keeps the document's pen and fill colours; only its points carry the
+  // material, for a deck and for a staircase alike.
+  EXPECT_EQ(stringer->penColor, (RGBColor{11, 12, 13}));
+  EXPECT_EQ(stringer->fillColor, (RGBColor{14, 15, 16}));
+  Objex* st = AddStairs({{0, 0}, {130, 0}});
+  st->firstPoint->color[0] = {21, 22, 23};
+  gStairStringerHeightAccum = 0;
+  Objex* stairStringer = BuildStaircaseStraightStringer(st, start, 0, 20, 10, 100, 0, 3, 0, 0, 1, &under);
+  ASSERT_NE(stairStringer, nullptr);
+  EXPECT_EQ(stairStringer->firstPoint->color[0], (RGBColor{21, 22, 23}));
+  EXPECT_EQ(stairStringer->penColor, (RGBColor{11, 12, 13}));
+  EXPECT_EQ(stairStringer->fillColor, (RGBColor{14, 15, 16}));
+  DeleteGeneratedParts(st);
   // Start, two points per notched step, the point under the last step, the base point.
   EXPECT_EQ(stringer->pointCount, 1 + 2 * 3 + 2);
   EXPECT_NEAR(stringer->firstPoint->position[1], 0.0f, 1e-4);
