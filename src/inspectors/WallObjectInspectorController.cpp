@@ -112,9 +112,9 @@ void WallInspectorBase::buildCommonControls() {
       addCheck("Display Callouts", "displayCalloutsButton", [this] { displayCalloutsButtonChanged(); });
 }
 
-void WallInspectorBase::applyStyleRule(int32_t style) {
+void WallInspectorBase::applyStyleRule(int32_t style, bool withBase) {
   const WallStyleFields on = WallStyleRule(style);
-  wallHeightText->setEnabled(on.base);
+  if (withBase) wallHeightText->setEnabled(on.base);
   wallPitchAText->setEnabled(on.pitchA);
   wallPitchBText->setEnabled(on.pitchB);
   wallHeightCText->setEnabled(on.heightC);
@@ -491,6 +491,6 @@ void WallObjectInspectorController::tableViewSelectionDidChange() {
   if (changed) StoreInspectorUndo("Wall Style");
   ds->wallStyle = row;
   gWallPropertiesStyle = row;
-  applyStyleRule(row);
+  applyStyleRule(row, false);
   Refresh();
 }

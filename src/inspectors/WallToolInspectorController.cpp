@@ -176,5 +176,5 @@ void WallToolInspectorController::tableViewSelectionDidChange() {
   if (row < 0) return;
   ds->wallStyle = row;
   gWallPropertiesStyle = row;
-  applyStyleRule(row);
+  applyStyleRule(row, false);
 }

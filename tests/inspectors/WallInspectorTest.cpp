@@ -109,6 +109,23 @@ TEST_F(WallInspectorTest, SegmentsOfAClosedWallAndTheStyleTable) {
   EXPECT_EQ(stepsSinceMark(), Steps{});
 }
 
+TEST_F(WallInspectorTest, StyleChosenInTheTableLeavesTheBaseHeightField) {
+  // Mixed styles disable every height and pitch field; a row chosen afterwards sets the
+  // four fields after the base height by its rule and leaves the base height field alone.
+  Objex* a = addWall({{0, 0}, {100, 0}}, false, true);
+  Objex* b = addWall({{0, 50}, {100, 50}}, false, true);
+  WallStyleOf(b->firstPoint) = 1;
+  update();
+  EXPECT_EQ(gWallPropertiesStyle, -1);
+  EXPECT_FALSE(field("wallHeightText")->isEnabled());
+  control<QListWidget>("wallStyleTableView")->setCurrentRow(1);
+  EXPECT_EQ(WallStyleOf(a->firstPoint), 1);
+  EXPECT_TRUE(field("wallPitchAText")->isEnabled());
+  EXPECT_TRUE(field("wallHeightCText")->isEnabled());
+  EXPECT_FALSE(field("wallHeightDText")->isEnabled());
+  EXPECT_FALSE(field("wallHeightText")->isEnabled());
+}
+
 TEST_F(WallInspectorTest, OneSelectedPointEditsNoSegment) {
   Objex* wall = addWall({{0, 0}, {100, 0}}, false, true, false);
   wall->firstPoint->selected = 1;
