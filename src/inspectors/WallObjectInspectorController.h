@@ -42,7 +42,6 @@ class WallInspectorBase : public InspectorPane {
 
  protected:
   explicit WallInspectorBase(const char* interfaceName);
-  // Enables the five height and pitch fields by the style rule.
   // Enables the height and pitch fields by the style rule; a style chosen in the table
   // leaves the base height field as it is (withBase false).
   void applyStyleRule(int32_t style, bool withBase = true);
