@@ -119,10 +119,12 @@ int IsPointInsideWinPolygon(POINT point, const POINT* vertices, int32_t count) {
     if (a.y == b.y) continue;
     if (!(point.y > std::min(a.y, b.y) && point.y <= std::max(a.y, b.y) && point.x <= std::max(a.x, b.x)))
       continue;
-    const float crossing = static_cast<float>(a.x) + static_cast<float>(point.y - a.y) *
-                                                         static_cast<float>(b.x - a.x) /
-                                                         static_cast<float>(b.y - a.y);
-    if (a.x == b.x || point.x <= static_cast<int32_t>(std::trunc(crossing + 0.5f))) ++crossings;
+    // The differences are taken in 64 bits: coordinates far apart overflow 32.
+    const float crossing = static_cast<float>(a.x) + static_cast<float>(int64_t(point.y) - a.y) *
+                                                         static_cast<float>(int64_t(b.x) - a.x) /
+                                                         static_cast<float>(int64_t(b.y) - a.y);
+    // Compared as doubles: a rounded crossing beyond the 32-bit range has no integer form.
+    if (a.x == b.x || static_cast<double>(point.x) <= static_cast<double>(std::trunc(crossing + 0.5f))) ++crossings;
   }
   return crossings & 1;
 }

@@ -59,7 +59,7 @@ RGBColor BackgroundColor(DocState* ds) {
     float v = SceneBaseBrightness(ds);
     if (sun > v) v = sun;
     const float value = v * 65535.0f;
-    hsv.value = value <= 0 ? 0 : value >= 65535 ? 65535 : static_cast<uint16_t>(value);
+    hsv.value = !(value > 0) ? 0 : value >= 65535 ? 65535 : static_cast<uint16_t>(value);  // NaN: 0
     HSVtoRGB(&hsv, &c);
   }
   return c;

@@ -36,7 +36,7 @@ int32_t GridColumns(const Objex* o) { return o->extraLong; }
 int32_t GridRows(const Objex* o) { return o->extraFlags; }
 
 bool GridSizeOK(int32_t columns, int32_t rows) {
-  return columns > 0 && rows > 0 && int64_t(columns + 1) * (rows + 1) <= kMaxGridNodes;
+  return columns > 0 && rows > 0 && (int64_t(columns) + 1) * (int64_t(rows) + 1) <= kMaxGridNodes;
 }
 
 // The repeat factor of a texture size in inches: n / 18 up to 18, 18 / n above, 0 for none.

@@ -71,7 +71,12 @@ void ComputeShading(float, float nx, float ny, float nz, const void* colour, uin
   int s = static_cast<int>(d * c + 0.5f);
   const float k = (b - 0.5f) * 0.5f;
   if (k < 0.4f) b *= std::max(0.5f, k / 0.4f);
-  if (noBrightness == 0) s = static_cast<int>(b * std::max(s, static_cast<int>(c * 0.6 + 0.5)));
+  if (noBrightness == 0) {
+    // The brightness comes from the design: only the part of the product that can still
+    // win against c (0 .. c) is turned into an integer.
+    const float scaled = b * static_cast<float>(std::max(s, static_cast<int>(c * 0.6 + 0.5)));
+    s = !(scaled < c) ? c : scaled > 0 ? static_cast<int>(scaled) : 0;
+  }
   *component = static_cast<uint16_t>(std::clamp(std::min(c, s), 0, 65535));
 }
 

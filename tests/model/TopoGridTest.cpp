@@ -197,4 +197,16 @@ TEST(PointInPolygon, FloatAndIntegerTestsAgreeOnEdgesAndCorners) {
   EXPECT_EQ(IsPointInsideWinPolygon({3, 5}, slanted, 3), 0);
 }
 
+TEST(PointInPolygon, IntegerPointsFarApartStillGiveAnAnswer) {
+  // Coordinates whose differences do not fit 32 bits.
+  const POINT square[4] = {{-2000000000, -2000000000}, {2000000000, -2000000000}, {2000000000, 2000000000},
+                           {-2000000000, 2000000000}};
+  EXPECT_EQ(IsPointInsideWinPolygon({0, 0}, square, 4), 1);
+  EXPECT_EQ(IsPointInsideWinPolygon({-2147483647, 0}, square, 4), 0);
+  EXPECT_EQ(IsPointInsideWinPolygon({2147483647, 0}, square, 4), 0);
+  const POINT triangle[3] = {{-2147483647, -2147483647}, {2147483647, -2147483647}, {2147483647, 2147483647}};
+  EXPECT_EQ(IsPointInsideWinPolygon({1000000000, 0}, triangle, 3), 1);
+  EXPECT_EQ(IsPointInsideWinPolygon({-2147483647, 2147483647}, triangle, 3), 0);
+}
+
 }  // namespace

@@ -1,6 +1,8 @@
 // Per-face shading, the colour conversions, the Escape poll and the light pools.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "TestDocument.h"
 #include "model/Services.h"
 #include "platform/KeyWatch.h"
@@ -58,6 +60,23 @@ TEST(Lighting, ShadingOffChangesNothing) {
   EXPECT_EQ(Shade(0, 1, 0, 65535), 65535);
   EXPECT_EQ(Shade(1, 0, 0, 65535), 65535);
   gLiveViewOptions = saved;
+}
+
+TEST(Lighting, ABrightnessOutOfAllProportionStillShadesWithinTheColour) {
+  TestDocument doc;
+  SetupLights();
+  ShadingOn on;
+  // The brightness is read from the design: a product past the integer range keeps the
+  // colour (min(c, s)); a negative one gives black.
+  doc.ds()->lightBrightness() = 1e30f;
+  EXPECT_EQ(Shade(0, 0, 1, 40000), 40000);
+  EXPECT_EQ(Shade(1, 0, 0, 40000), 40000);
+  doc.ds()->lightBrightness() = 3e9f;
+  EXPECT_EQ(Shade(1, 0, 0, 40000), 40000);
+  doc.ds()->lightBrightness() = -1e30f;
+  EXPECT_EQ(Shade(0, 0, 1, 40000), 0);
+  doc.ds()->lightBrightness() = std::nanf("");
+  EXPECT_EQ(Shade(1, 0, 0, 40000), 40000);
 }
 
 TEST(Lighting, ShadingWithoutADocumentChangesNothing) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "building3d/RenderRoad.h"
@@ -224,6 +225,13 @@ TEST_F(Background, ColourByModeAndLighting) {
   ASSERT_FALSE(vertices.empty());
   EXPECT_NEAR(vertices[0].r, std::floor(SceneBaseBrightness(ds()) * 65535 / 257) / 255, 2e-3);
   EXPECT_NEAR(SceneBaseBrightness(ds()), 0.78333f, 1e-4);
+  // A brightness that is no number (read from a damaged design) gives value 0, not a
+  // conversion of NaN.
+  ds()->lightBrightness() = std::nanf("");
+  const auto dark = Vertices(Feedback([] { RenderGLBackground(0, 0); }));
+  ASSERT_FALSE(dark.empty());
+  EXPECT_EQ(dark[0].r, 0.0f);
+  ds()->lightBrightness() = 1.2f;
 }
 
 TEST_F(Background, TheRealTimeListKeepsItsValuesAndTheQuadScrollsWithoutARebuild) {
@@ -336,6 +344,15 @@ TEST_F(GridFaces, NodeColoursAreSharedAsTheTableSays) {
                                       source);
   for (const RGBColor& c : untouched) EXPECT_TRUE(c == RGBColor{});
   source->extraFlags = rows;
+  // Counts read from a design whose node count passes the 32-bit range: nothing is made.
+  SetUpGridPlaneShadingAndTextureList(untouched.data(), &colour, 0, {100, 100}, 30, 30, INT32_MAX, 1, 10, 10,
+                                      source);
+  SetUpGridPlaneShadingAndTextureList(untouched.data(), &colour, 0, {100, 100}, 30, 30, 1, INT32_MAX, 10, 10,
+                                      source);
+  for (const RGBColor& c : untouched) EXPECT_TRUE(c == RGBColor{});
+  source->extraLong = INT32_MAX;
+  RenderGLGridPlaneObject(face);
+  source->extraLong = columns;
 
   // In clear-view fill a low light intensity raises the value (40000 to 65535 unshaded), so
   // the mix runs past the fill colour: it stops at the ends of the range.
