@@ -2,6 +2,8 @@
 // points, point-oriented tools, and moving the selection onto the grid.
 #include "model/Selection.h"
 
+#include <cmath>
+
 #include "model/Bounds.h"
 #include "model/CommandWalkers.h"
 #include "model/DesignEdits.h"
@@ -163,8 +165,13 @@ void AlignSelectedToGrid(int32_t cmd) {
     case 5143: v = r.floatBottom; break;
     default: break;
   }
+  // The corner is made whole by rounding halves upward, on either side of the origin.
+  auto whole = [](float c) {
+    const double r = std::floor(static_cast<double>(c) + 0.5);
+    return static_cast<int16_t>(std::fmax(-32768.0, std::fmin(32767.0, std::isfinite(r) ? r : 0.0)));
+  };
   FloatPoint snapped{h, v};
-  SnapPointToGrid(ds, static_cast<int16_t>(h + 0.5f), static_cast<int16_t>(v + 0.5f), &snapped);
+  SnapPointToGrid(ds, whole(h), whole(v), &snapped);
   TransformInfo t{};
   t.scale[0] = t.scale[1] = t.scale[2] = 1.0f;
   t.delta[0] = snapped.floatH - h;

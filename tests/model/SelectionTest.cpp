@@ -6,6 +6,8 @@
 
 #include "ChildBuilders.h"
 #include "TestDocument.h"
+#include "ViewStateGuard.h"
+#include "model/Delete.h"
 #include "model/Attachments.h"
 #include "model/HitTest.h"
 #include "model/Selection.h"
@@ -92,6 +94,37 @@ TEST(Selection, FirstSelectedObjectIDOfCurrentLayer) {
   EXPECT_TRUE(FindFirstSelectedObjectID(&id));
   EXPECT_EQ(id, b->objectID);
   EXPECT_FALSE(FindFirstSelectedObjectID(nullptr));
+}
+
+// The chosen corner of the selection is made whole (halves upward, also left of and above the
+// origin) and snapped; the selection moves by the difference. The grid here is 20 view units.
+TEST(Selection, AlignToGridRoundsTheCornerHalfUp) {
+  TestDocument doc;
+  ViewStateGuard view;
+  doc.ds()->zoomFactor = 1;
+  doc.ds()->gridSpacing = FloatPoint{10, 10};
+  const struct {
+    int32_t cmd;
+    float x, z;  // the corner's expected place after the move
+  } cases[] = {
+      {0, -20, 0},       // top-left: -10.7 is -11, nearer -20 than 0; 4 snaps to 0
+      {5141, 60, 0},     // top-right: 49.5 is 50, which rounds up to 60
+      {5142, 60, 40},    // bottom-right: 30.4 is 30, which rounds up to 40
+      {5143, -20, 40},   // bottom-left
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.cmd);
+    Objex* line = doc.addObject(kObjLine, false, {{-10.7f, 4}, {49.5f, 30.4f}});
+    SetObjectSelectFlags(line, 1);
+    AlignSelectedToGrid(c.cmd);
+    Poinz* first = line->firstPoint;
+    Poinz* last = first->next;
+    const float x = c.cmd == 5141 || c.cmd == 5142 ? last->position[0] : first->position[0];
+    const float z = c.cmd == 5142 || c.cmd == 5143 ? last->position[2] : first->position[2];
+    EXPECT_NEAR(x, c.x, 1e-3);
+    EXPECT_NEAR(z, c.z, 1e-3);
+    DeleteObj(line);
+  }
 }
 
 TEST(SelectionState, DetailWeightsRoundAndDisagree) {
