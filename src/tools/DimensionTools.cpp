@@ -87,10 +87,7 @@ bool OffsetPositionLoop(LoopPoint* last, const std::function<void(const LoopPoin
       const POINT where = fromQueue ? event.where : ModalMouseLocation();
       ClearToolOverlay();
       if (event.type == kModalKeyDown) {
-        const uint8_t saved = gChangeSnapOK;
-        gChangeSnapOK = 1;
-        SnapToolChange();
-        gChangeSnapOK = saved;
+        SnapToolChangeInLoop();
       }
       TakeEventModifiers(event);
       EvaluatePoint(where.x, where.y, &last->x, &last->y, &last->z, 1, nullptr, 1);
@@ -340,10 +337,7 @@ void TrackDiameterDim(float x, float y, float z, int16_t phase) {
     POINT where = event.where;
     if (event.type == kModalKeyDown) {
       if (event.keyCode != kModalKeyTab) continue;
-      const uint8_t saved = gChangeSnapOK;
-      gChangeSnapOK = 1;
-      SnapToolChange();
-      gChangeSnapOK = saved;
+      SnapToolChangeInLoop();
       where = ModalMouseLocation();
     }
     float my = y;

@@ -190,10 +190,7 @@ Objex* SprinklerSweep(DocState* ds, uint16_t tool) {
       // Tab moves to the next snap tool and redraws at the mouse; other keys are ignored.
       if (event.type == kModalKeyDown) {
         if (event.keyCode != kModalKeyTab) continue;
-        const uint8_t saved = gChangeSnapOK;
-        gChangeSnapOK = 1;
-        SnapToolChange();
-        gChangeSnapOK = saved;
+        SnapToolChangeInLoop();
         where = ModalMouseLocation();
       }
       gTrackModifiers = static_cast<uint16_t>((gTrackModifiers & ~(kTrackModShift | kTrackModCommand)) |

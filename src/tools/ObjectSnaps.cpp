@@ -295,6 +295,13 @@ int SnapToolChange() {
   return 0;
 }
 
+void SnapToolChangeInLoop() {
+  const uint8_t saved = gChangeSnapOK;
+  gChangeSnapOK = 1;
+  SnapToolChange();
+  gChangeSnapOK = saved;
+}
+
 int MaintainSnapTools() {
   if (gTrackEventKeyCode != kKeyCodeTab) return 0;
   return SnapToolChange();

@@ -36,6 +36,9 @@ extern void (*gSetSnapToolHook)(uint16_t snap);
 extern void (*gResetSnapToolHook)();
 // Tab: the next snap tool; with Shift the previous one. Result 0.
 int SnapToolChange();
+// Tab pressed inside a tool's own event loop: the next snap tool, whatever the click's
+// one-shot snap flag says (it is put back).
+void SnapToolChangeInLoop();
 // SnapToolChange when the tracked event is a Tab key-down, else 0.
 int MaintainSnapTools();
 // One-shot reset at the first drag step: back to 500 unless locked; 510 always.

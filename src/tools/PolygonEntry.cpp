@@ -156,10 +156,7 @@ Objex* EnterCorners(Objex* o, uint8_t curved, uint8_t closed, int16_t kind, DocS
           break;
         }
         if (event.keyCode == kModalKeyTab) {
-          const uint8_t saved = gChangeSnapOK;
-          gChangeSnapOK = 1;
-          SnapToolChange();
-          gChangeSnapOK = saved;
+          SnapToolChangeInLoop();
         }
         continue;
       }

@@ -164,10 +164,7 @@ Objex* TrackCurvedStaircase(int32_t, int32_t, float, float, float, int16_t stage
     while (NextModalEvent(mask, &event)) {
       if (event.type == kModalKeyDown) {
         if (event.keyCode != kModalKeyTab) continue;
-        const uint8_t saved = gChangeSnapOK;
-        gChangeSnapOK = 1;
-        SnapToolChange();
-        gChangeSnapOK = saved;
+        SnapToolChangeInLoop();
       }
       const POINT where = event.type == kModalMouseDown ? event.where : ModalMouseLocation();
       ClearToolOverlay();
