@@ -151,8 +151,10 @@ float ParsePitchText(const std::string& input) {
   if (!ds) return 0;
   std::string text = input;
   CommasToPoints(text);
+  // Rise per 10 of run to rise per 12: single-precision factors applied to the number as
+  // read, narrowed once at the end (50 reads exactly 60).
   if (ds->measureSystem != kMeasureImperial)
-    return static_cast<float>(std::atof(text.c_str())) * 0.3937f * 3.048006f;
+    return static_cast<float>(std::atof(text.c_str()) * 0.3937f * 3.048006f);
   std::vector<char> buffer(text.begin(), text.end());
   buffer.push_back(0);
   std::vector<char*> t = Tokens(buffer.data(), " ", 2);

@@ -86,6 +86,16 @@ TEST_F(ValueFields, AnglesAndPitches) {
   EXPECT_NEAR(GetFloatPitchAngleItem(field.get()), 12, 1e-3);
   SetFloatAngleItem(field.get(), 45, 1);
   EXPECT_FALSE(field->text().endsWith(QChar(0x00B0)));
+
+  // A metric pitch (rise per 10 of run) is converted before it is narrowed to a float.
+  ds->measureSystem = kMeasureMetric;
+  field->setText("50");
+  EXPECT_EQ(GetFloatPitchItem(field.get()), 60.0f);
+  field->setText("10");
+  EXPECT_EQ(GetFloatPitchItem(field.get()), 12.0f);
+  gDecimalSeparator = ',';
+  field->setText("2,5");
+  EXPECT_EQ(GetFloatPitchItem(field.get()), 3.0f);
 }
 
 TEST_F(ValueFields, MultipleSelectionsEmptyTheFieldWhenTheyDisagree) {
