@@ -55,10 +55,15 @@ NSPoint PrintScaled(float x, float y) {
   return {Whole(x), Whole(y)};
 }
 
+// Whether a grid can be laid from start to end with the step (a positive, finite spacing).
+bool GridStepUsable(float start, float end, float step) {
+  return step > 0 && std::isfinite(step) && std::isfinite(start) && std::isfinite(end);
+}
+
 // Number of grid positions from start while <= end, step apart; 0 when there are none or
 // too many.
 int32_t GridSteps(float start, float end, float step) {
-  if (!(step > 0) || !std::isfinite(step) || !std::isfinite(start) || !std::isfinite(end)) return 0;
+  if (!GridStepUsable(start, end, step)) return 0;
   const double count = std::floor((static_cast<double>(end) - start) / step) + 1;
   if (!(count >= 1) || count > kMaxGridSteps) return 0;
   return static_cast<int32_t>(count);
@@ -343,7 +348,8 @@ void Base2DView::draw3DGridLines(float h, float v, float hOff, float vOff, const
     ProjectLine(b.floatLeft, y, z, b.floatRight, y, z, &a, &e);
     if (gPrinting || (a.y >= NSMinY(grown) && a.y <= NSMaxY(grown))) add();
   }
-  if (rows && std::fabs(vOff) > 0.5f) {
+  // The edges of an offset grid are drawn even when no inner line falls within the bounds.
+  if (GridStepUsable(b.floatTop + vOff, b.floatBottom, v) && std::fabs(vOff) > 0.5f) {
     ProjectLine(b.floatLeft, y, b.floatTop, b.floatRight, y, b.floatTop, &a, &e);
     add();
     ProjectLine(b.floatLeft, y, b.floatBottom, b.floatRight, y, b.floatBottom, &a, &e);
@@ -355,7 +361,7 @@ void Base2DView::draw3DGridLines(float h, float v, float hOff, float vOff, const
     ProjectLine(x, y, b.floatTop, x, y, b.floatBottom, &a, &e);
     if (gPrinting || (a.x >= NSMinX(grown) && a.x <= NSMaxX(grown))) add();
   }
-  if (columns && std::fabs(hOff) > 0.5f) {
+  if (GridStepUsable(b.floatLeft + hOff, b.floatRight, h) && std::fabs(hOff) > 0.5f) {
     ProjectLine(b.floatLeft, y, b.floatTop, b.floatLeft, y, b.floatBottom, &a, &e);
     add();
     ProjectLine(b.floatRight, y, b.floatTop, b.floatRight, y, b.floatBottom, &a, &e);

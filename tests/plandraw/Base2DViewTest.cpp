@@ -202,6 +202,20 @@ TEST_F(ViewFixture, GridLinesAreCentredOnTheBoundsWithEdgeLinesOnlyWhenOffset) {
   view.draw3DGridDots(h, v, hOff, vOff, &doc.ds()->planBounds, &GridOrigin(doc.ds()));
   EXPECT_EQ(ctx.strokedLinePoints().size(), 2u * 4 * 4);
 
+  // The edges come with any offset above half a unit, also when no inner line falls within
+  // bounds smaller than the offset.
+  view.setVisibleRect(NSMakeRect(-3000, -3000, 6000, 6000));
+  FloatRect small{0, 0, 100, 100};
+  auto lineCount = [&](float off, const FloatRect& bounds) {
+    ctx.clear();
+    view.draw3DGridLines(24, 24, off, off, &bounds, &GridOrigin(doc.ds()));
+    return ctx.strokedLinePoints().size() / 2;
+  };
+  EXPECT_EQ(lineCount(0.5f, small), 5u + 5u);
+  EXPECT_EQ(lineCount(0.51f, small), 5u + 2u + 5u + 2u);
+  small = {0, 0, 10, 10};
+  EXPECT_EQ(lineCount(12, small), 2u + 2u);
+
   // No spacing, no grid (and no endless loop).
   ctx.clear();
   for (float bad : {0.0f, -5.0f, 1e-9f}) {
