@@ -371,8 +371,9 @@ void InspectorController::swapCurrentViewWithInspectorView(QWidget* pane) {
   shown->adjustSize();
   if (!pane) shown->resize(scroll_ ? scroll_->viewport()->size() : shown->size());
   shown->move(0, 0);
-  parent_->resize(shown->size());
+  // The host's least size first: the previous pane's would keep it from shrinking.
   parent_->setMinimumSize(shown->size());
+  parent_->resize(shown->size());
   shown->show();
 }
 

@@ -180,6 +180,28 @@ TEST_F(InspectorPanelTest, SwappingInTheShownPaneOnlyRefits) {
   EXPECT_EQ(pane->parentWidget(), nullptr);
 }
 
+// The host takes the size of what it shows, also after a larger pane.
+TEST_F(InspectorPanelTest, HostShrinksToASmallerPaneAndToTheNoPropertiesView) {
+  gCurTool = 7050;
+  update();
+  const QSize large = shown()->size();
+  gCurTool = 7400;
+  update();
+  const QSize small = shown()->size();
+  ASSERT_TRUE(small.width() < large.width() || small.height() < large.height());
+  EXPECT_EQ(inspector->parentInspectorView()->size(), small);
+
+  gCurTool = 7050;
+  update();
+  auto* scroll = dock->findChild<QScrollArea*>();
+  ASSERT_NE(scroll, nullptr);
+  const QSize visible = scroll->viewport()->size();
+  inspector->swapCurrentViewWithInspectorView(nullptr);
+  EXPECT_EQ(shown(), inspector->noPropertiesView());
+  EXPECT_EQ(inspector->noPropertiesView()->geometry(), QRect(QPoint(0, 0), visible));
+  EXPECT_EQ(inspector->parentInspectorView()->size(), visible);
+}
+
 TEST_F(InspectorPanelTest, NothingWithoutACurrentLayer) {
   gCurTool = 7400;
   update();
