@@ -343,13 +343,10 @@ void ContentPaletteController::selectCategory(int32_t category, bool) {
   }
   popUp_->setCurrentIndex(row);
   changeCategoryPopUpButton();
+  // Without a selected row (the colour families at first) no leaf is chosen.
   ContentCategoryItem* node = selectedCategoryItem();
-  if (!node) {
-    ContentCategoryTree* tree = activeTree();
-    if (!tree || tree->empty()) return;
-    node = (*tree)[0].get();
-  }
-  ContentCategoryItem* old = selectedCategoryItem();
+  if (!node) return;
+  ContentCategoryItem* old = node;
   while (node->numberOfChildren() > 0) {
     node->expanded = true;
     node = node->childAtIndex(0);
@@ -440,7 +437,10 @@ void ContentPaletteController::symItemColorChanged(const QColor& color) {
   // Only a family colour names an entry of the colour table.
   if (source->libraryType < kLibraryWinterColors || source->libraryType > kLibraryGrayTones) return;
   if (entry->colorIndex < 0 || entry->colorIndex >= 72) return;
-  const int r = color.red(), g = color.green(), b = color.blue();
+  // Each component of the panel's colour scaled to 0..255 and truncated, not rounded.
+  const QRgba64 wide = color.rgba64();
+  const auto eight = [](quint16 c) { return static_cast<int>(static_cast<uint32_t>(c) * 255u / 65535u); };
+  const int r = eight(wide.red()), g = eight(wide.green()), b = eight(wide.blue());
   ds->colorTable[entry->colorIndex] = r + 256 * g + 65536 * b;
   entry->textureColor = {static_cast<uint16_t>(r), static_cast<uint16_t>(g), static_cast<uint16_t>(b)};
   colorEdited_ = true;

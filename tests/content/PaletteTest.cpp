@@ -218,6 +218,15 @@ TEST_F(PaletteTest, TrimRowsSetTheBaseFlagAndRechoosingRebuildsNothing) {
   EXPECT_EQ(selectedName(), "(none)");
   choosePopUpTag(kCategoryTrim);
   EXPECT_EQ(selectedName(), "Crown Trim");
+  // Asked for a category without a selected row, the palette shows that category and no row.
+  palette()->selectCategory(kCategoryColors, true);
+  EXPECT_EQ(palette()->selectedCategory(), kCategoryColors);
+  EXPECT_EQ(selectedName(), "(none)");
+  EXPECT_EQ(palette()->contentView()->cacheSource(), nullptr);
+  EXPECT_EQ(palette()->selectedSymEntry(), nullptr);
+  for (const auto& root : *palette()->activeTree()) EXPECT_FALSE(root->selected) << root->categoryName;
+  choosePopUpTag(kCategoryTrim);
+  EXPECT_EQ(selectedName(), "Crown Trim");
 }
 
 TEST_F(PaletteTest, LocatingAPlantShowsItsEntryEvenInAFolderNeverShown) {
@@ -295,6 +304,15 @@ TEST_F(PaletteTest, EditingAFamilyColourStoresItAndOneUndoStep) {
   EXPECT_EQ(ds->colorTable[13], 11 + 256 * 20 + 65536 * 30);
   EXPECT_EQ(UndoSteps(doc->undoManager()), steps + 1);
   EXPECT_EQ(doc->undoManager().undoActionName(), "Change Color");
+  // The panel's components are scaled to 0..255 and truncated: a half gives 127, not 128.
+  palette()->symItemColorChanged(QColor::fromRgbF(0.5f, 1.0f, 0.999f));
+  EXPECT_EQ(ds->colorTable[13], 127 + 256 * 255 + 65536 * 254);
+  EXPECT_EQ(entry->textureColor.red, 127);
+  EXPECT_EQ(entry->textureColor.blue, 254);
+  for (int v : {0, 1, 127, 128, 254, 255}) {
+    palette()->symItemColorChanged(QColor(v, 255 - v, v));
+    EXPECT_EQ(ds->colorTable[13], v + 256 * (255 - v) + 65536 * v) << v;
+  }
   // A ramp or paint entry never writes the colour table.
   ContentCategoryItem ramp("Ramp", "", nullptr, kCategoryColors, kLibraryColorRamp);
   ramp.addSymEntryWithColorIndex(3, 0, 1, kEntryColor);
