@@ -75,6 +75,13 @@ bool ReadDesignInto(ZLKDocument* document, const std::string& path, bool reiniti
   return true;
 }
 
+// Whether the path names the document's own design file (letter case aside).
+bool IsOwnDesignFile(const ZLKDocument* document, const std::string& path) {
+  return document && !document->fileName().empty() &&
+         QString::compare(QFile::decodeName(document->fileName().c_str()), QFile::decodeName(path.c_str()),
+                          Qt::CaseInsensitive) == 0;
+}
+
 }  // namespace
 
 ZLKDocumentController::ZLKDocumentController() : chooseOpenPath(AskOpenPath), chooseSavePath(AskSavePath) {}
@@ -203,12 +210,14 @@ ZLKDocument* ZLKDocumentController::openDocumentWithContentsOfURL(const std::str
   };
   auto answer = std::make_shared<Answer>();
   ZLKDocument* before = currentDocument();
+  // An edited design asks to save first: the document is returned at once, whatever the
+  // sheet then answers.
+  const bool asksFirst = before && before->isDocumentEdited() && WindowOf(before) && !IsOwnDesignFile(before, path);
   openDocumentWithContentsOfFile(path, [answer](bool ok) {
     answer->given = true;
     answer->ok = ok;
   });
-  // An edited design answers after its sheet: the document is returned at once.
-  if (!answer->given) return before;
+  if (asksFirst || !answer->given) return before;
   return answer->ok ? currentDocument() : nullptr;
 }
 
@@ -221,9 +230,7 @@ void ZLKDocumentController::openDocumentWithContentsOfFile(const std::string& pa
     if (done) done(ok);
     return;
   }
-  if (!document->fileName().empty() &&
-      QString::compare(QFile::decodeName(document->fileName().c_str()), QFile::decodeName(path.c_str()),
-                       Qt::CaseInsensitive) == 0) {
+  if (IsOwnDesignFile(document, path)) {
     if (done) done(true);
     return;
   }

@@ -610,4 +610,19 @@ TEST_F(WindowController, DesktopOpenWaitsForTheSheetAndKnowsTheOpenFile) {
   EXPECT_FALSE(doc->isDocumentEdited());
 }
 
+// While the design is edited the desktop's open returns the open document whatever the
+// save question then answers, even when it answers at once.
+TEST_F(WindowController, DesktopOpenOfAnEditedDesignReturnsTheDocumentWhateverTheSheetAnswers) {
+  auto& controller = ZLKDocumentController::sharedDocumentController();
+  ScopedAlertRecorder alerts;
+  doc->setDocumentEdited(true);
+  alerts.answer = 2;  // Cancel
+  EXPECT_EQ(controller.openDocumentWithContentsOfURL(file("other.pro")), doc);
+  EXPECT_EQ(controller.candidatePath(), file("other.pro"));
+  EXPECT_TRUE(doc->isDocumentEdited());
+  alerts.answer = 1;  // Don't Save, and the file cannot be read
+  EXPECT_EQ(controller.openDocumentWithContentsOfURL(file("missing.pro")), doc);
+  EXPECT_TRUE(alerts.sawMessage("The document \"missing\" could not be loaded."));
+}
+
 }  // namespace
