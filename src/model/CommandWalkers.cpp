@@ -190,6 +190,11 @@ uint8_t FoldSelectionState(Objex* obj, int32_t cmd, const CommandArg& arg) {
 
 bool IsDimensionType(int16_t type) { return type >= 100 && type <= 107; }
 
+// Whether the caller handed the command any argument at all.
+bool HasArgument(const CommandArg& arg) {
+  return arg.docState || arg.transform || arg.font || arg.drag || arg.value != 0;
+}
+
 float WrapDegrees(float degrees) {
   if (degrees < 0) return degrees + 360.0f;
   if (degrees > 360) return degrees - 360.0f;
@@ -990,7 +995,8 @@ void TopLevelObject(Objex* obj, int32_t cmd, const CommandArg& arg) {
   Objex* last = obj;
   switch (cmd) {
     case kCmdDuplicate: case kCmdMirrorHorizontal: case kCmdMirrorVertical:
-      if (cmd != kCmdDuplicate || arg.docState) last = DuplicateRow(obj, cmd, arg);
+      // Every copy command needs its argument (the mirrors read none of it but still want one).
+      if (cmd == kCmdDuplicate ? arg.docState != nullptr : HasArgument(arg)) last = DuplicateRow(obj, cmd, arg);
       break;
     case kCmdCopyToUpperFloor: case kCmdCopyToLowerFloor:
       last = CopyToFloor(obj, cmd);

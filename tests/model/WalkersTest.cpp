@@ -148,6 +148,22 @@ TEST(Walkers, DuplicateCommandCopiesCountTimes) {
   EXPECT_MODEL_SOUND();
 }
 
+// Mirrored copies, like duplicates, are made only when the caller hands an argument over;
+// the copy is left unselected.
+TEST(Walkers, MirroredCopiesNeedAnArgument) {
+  TestDocument doc;
+  Objex* a = doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  SetObjectSelectFlags(a, 1);
+  TopLevelObjectAllLayers(doc.model.itsLayers, kCmdMirrorHorizontal, CommandArg::None());
+  TopLevelObjectAllLayers(doc.model.itsLayers, kCmdMirrorVertical, CommandArg::None());
+  EXPECT_EQ(a->next, nullptr);
+  TopLevelObjectAllLayers(doc.model.itsLayers, kCmdMirrorHorizontal, CommandArg::Doc(doc.ds()));
+  ASSERT_NE(a->next, nullptr);
+  EXPECT_FALSE(IsObjectSelected(a->next));
+  EXPECT_EQ(a->next->next, nullptr);
+  EXPECT_MODEL_SOUND();
+}
+
 TEST(Walkers, RebuildTableRows) {
   TestDocument doc;
   Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {10, 0}});
