@@ -81,17 +81,6 @@ void FillOrStroke(DrawContext* ctx, const BezierPath& path, bool fill) {
   ctx->fillPath(path, style);
 }
 
-// The readout's font at the zoomed height (12 units while a selection is dimensioned) and the
-// same as printed: whether a readout shows at all.
-bool DimensionReadoutReadable(const DocState* ds) {
-  LOGFONT font{};
-  const int16_t zoomedHeight = Trunc16(ZoomF(static_cast<float>(ds->font.lfHeight)) - 0.5f);
-  font.lfHeight = gSelectionState ? -12 : (zoomedHeight == 0 ? -1 : zoomedHeight);
-  LOGFONT drawn = font;
-  if (gPrinting) drawn.lfHeight = static_cast<int32_t>(static_cast<float>(font.lfHeight) * gHPrintScale);
-  return IsPlanTextReadable(font) && IsPlanTextReadable(drawn);
-}
-
 struct DimensionGeometry {
   float extensionStart, extensionEnd, line;
 };
@@ -107,10 +96,6 @@ void DrawDimension(bool noOffset, DrawContext* handle, float fromX, float fromZ,
   if (!ResolveDrawTarget(dynamic, handle, &engine, &ctx)) return;
 
   const NSPoint from = ProjectPlanPoint(fromX, fromZ), to = ProjectPlanPoint(toX, toZ);
-  // A compact dimension is its readout alone: nothing to draw when that is too small to read.
-  if (!engine && (compact || GetLineLength(from.x, from.y, to.x, to.y) < ZoomF(71.5f)) &&
-      !DimensionReadoutReadable(ds))
-    return;
   const NSPoint m1 = ProjectPlanPoint(mfX, mfZ), m2 = ProjectPlanPoint(mtX, mtZ);
   float length = 0;
   const float a = AngleBetween(from, to, &length);
@@ -173,8 +158,8 @@ void DrawDimensionText(DrawContext* handle, float x1, float y1, float x2, float 
   DocState* ds = CurDocState();
   DrawContext* ctx = ResolveDrawContext(handle);
   if (!ds || !guard1 || !guard2 || !ctx) return;
-  // A label too small to read leaves the line whole: no box, no text.
-  if (!DimensionReadoutReadable(ds)) return;
+  // A readout too small to read still gets its box and reaches the view at its scaled height
+  // (-1 at the smallest zoom); the painter leaves the text out.
   const NSPoint q{(x1 + x2) / 2, (y1 + y2) / 2};
   const float a = AngleBetween(NSPoint{UnzoomF(x1), UnzoomF(y1)}, NSPoint{UnzoomF(x2), UnzoomF(y2)});
   const RGBColor color = gSelectionState ? RGBColor{65535, 0, 0} : gPlanDrawSettings.penColor;
