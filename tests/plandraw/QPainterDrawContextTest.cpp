@@ -138,6 +138,30 @@ TEST(QPainterDrawContext, FillsPatternsImagesAndClips) {
   EXPECT_TRUE(c.inked(102, 62));
 }
 
+TEST(QPainterDrawContext, NestedSavesPutBackClipAndTranslationInOrder) {
+  Canvas c;
+  c.paint([&](DrawContext& ctx) {
+    ctx.beginLineBatch();
+    ctx.saveGraphicsState();  // outer: nothing changed under it
+    const NSPoint line[] = {{0, 50}, {199, 50}};
+    ctx.strokeLines(line, 2, Stroke(1));
+    ctx.saveGraphicsState();  // inner: translated and clipped
+    ctx.translateBy(100, 0);
+    ctx.clipToRect(NSMakeRect(0, 0, 20, 100));
+    ctx.fillRect(NSMakeRect(0, 40, 50, 20), {0, 0, 0, 1});  // over the line, clipped to 100..119
+    ctx.restoreGraphicsState();
+    ctx.fillRect(NSMakeRect(10, 45, 10, 10), {1, 0, 0, 1});  // untranslated, unclipped, over the line
+    ctx.restoreGraphicsState();
+    ctx.fillRect(NSMakeRect(150, 10, 10, 10), {0, 0, 1, 1});
+    ctx.endLineBatch();
+  });
+  EXPECT_EQ(c.at(110, 45), qRgb(0, 0, 0));
+  EXPECT_FALSE(c.inked(125, 45));
+  EXPECT_EQ(c.at(15, 50), qRgb(255, 0, 0));  // the fill covers the line drawn before it
+  EXPECT_EQ(c.at(60, 50), qRgb(0, 0, 0));
+  EXPECT_EQ(c.at(155, 15), qRgb(0, 0, 255));
+}
+
 TEST(QPainterDrawContext, TextIsCentredOnItsAnchorAndTurns) {
   GuiApplication();
   Canvas c(200, 200);

@@ -278,16 +278,24 @@ bool QPainterDrawContext::holdFill(const BezierPath& path, const FillStyle& styl
 }
 
 void QPainterDrawContext::saveGraphicsState() {
-  flushLines();
   DrawContext::saveGraphicsState();
-  if (painter_) painter_->save();
+  ++unsavedStates_;
 }
 
 void QPainterDrawContext::restoreGraphicsState() {
   if (saved_.empty()) return;
-  flushLines();
   DrawContext::restoreGraphicsState();
+  if (unsavedStates_ > 0) {
+    --unsavedStates_;
+    return;
+  }
+  flushLines();
   if (painter_) painter_->restore();
+}
+
+void QPainterDrawContext::savePainterState() {
+  for (; unsavedStates_ > 0; --unsavedStates_)
+    if (painter_) painter_->save();
 }
 
 void QPainterDrawContext::strokeLines(const NSPoint* points, size_t count, const StrokeStyle& style) {
@@ -464,6 +472,7 @@ void QPainterDrawContext::drawImage(const DrawImageData& image, const NSRect& de
 
 void QPainterDrawContext::clipToRect(const NSRect& rect) {
   flushLines();
+  savePainterState();
   if (!painter_) return;
   const QRectF r(rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
   painter_->setClipRect(r, painter_->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
@@ -471,6 +480,7 @@ void QPainterDrawContext::clipToRect(const NSRect& rect) {
 
 void QPainterDrawContext::translateBy(float dx, float dy) {
   flushLines();
+  savePainterState();
   if (painter_ && std::isfinite(dx) && std::isfinite(dy)) painter_->translate(dx, dy);
 }
 

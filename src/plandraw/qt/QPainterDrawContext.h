@@ -67,6 +67,9 @@ class QPainterDrawContext : public DrawContext {
   // Holds the fill back with the fills held, painting those first when they cannot go with it;
   // false when the fill is to be painted at once (patterns, curves, anti-aliasing).
   bool holdFill(const BezierPath& path, const FillStyle& style);
+  // Saves the painter's state for every save not yet passed on to it: a save costs the
+  // painter nothing (and breaks no batch) until its clip or transform is changed under it.
+  void savePainterState();
 
   QPainter* painter_;
   std::unordered_map<std::string, std::unique_ptr<FontEntry>> fonts_;
@@ -90,6 +93,9 @@ class QPainterDrawContext : public DrawContext {
   // Lines held back in a batch and the style they share.
   QVector<QLineF> heldLines_;
   StrokeStyle heldStyle_;
+  // Saves at the top of the stack not passed on to the painter (every draw sets its own pen and
+  // brush, so only clip and transform changes need the painter's own save).
+  size_t unsavedStates_ = 0;
 };
 
 // Most lines one QPainter::drawLines call is given; longer batches are split.
