@@ -230,11 +230,12 @@ void PreferencesController::dismissWindow(int tag) {
     UserDefaults& d = Defaults();
     const bool oldEnabled = d.getBool("UndoEnabled");
     const int oldLevels = d.getInt("UndoLevels");
-    // A count that is no whole number keeps the one in use, and the alert says why.
+    // A count that is no whole number keeps the one in use, and the alert says why; an empty
+    // field counts as no levels, which the lower limit raises to 5.
     const TypedNumber typedLevels = ReadTypedNumber(undoLevelsText, NumberKind::kWhole);
     int levels = oldLevels;
-    if (typedLevels.accepted) {
-      levels = static_cast<int>(typedLevels.value);
+    if (typedLevels.accepted || typedLevels.blank) {
+      levels = typedLevels.accepted ? static_cast<int>(typedLevels.value) : 0;
       if (levels <= 4) levels = 5;
       else if (levels >= 501) levels = 500;
     } else {

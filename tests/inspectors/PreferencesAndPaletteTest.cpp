@@ -53,6 +53,10 @@ TEST_F(Preferences, UndoLevelsAreClampedAndAnUnchangedLevelResetsNobody) {
   okWithLevels("1000");
   EXPECT_EQ(defaults.getInt("UndoLevels"), 500);
   EXPECT_EQ(doc->undoManager().levelsOfUndo(), 500u);
+  // An empty field counts as no levels.
+  prefs().initializeControls();
+  okWithLevels("");
+  EXPECT_EQ(defaults.getInt("UndoLevels"), 5);
 }
 
 TEST_F(Preferences, TurningUndoOffClearsHistory) {
