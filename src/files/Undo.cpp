@@ -158,7 +158,8 @@ int RestoreState(const char* path) {
     knows = false;
   }
   if (keptTrace != ds->traceImagePath && gFrontEnd.reloadTraceImage) {
-    if (!gFrontEnd.reloadTraceImage(ds->traceImagePath)) {
+    // An empty path only drops the image: there is nothing that could fail to load.
+    if (!gFrontEnd.reloadTraceImage(ds->traceImagePath) && ds->traceImagePath[0]) {
       ds->traceImageVisible = 0;
       ds->traceImagePath[0] = 0;
     }

@@ -362,3 +362,35 @@ TEST_F(UndoTest, GroundHeightsFollowTheRestoredDesign) {
   gLiveViewHost = savedHost;
   gRenderOnShow = savedRenderOnShow;
 }
+
+namespace {
+int sTraceLoads = 0;
+}  // namespace
+
+TEST_F(UndoTest, TraceImageReloadsOnlyWhenItsPathChangesAndAnEmptyPathKeepsItShown) {
+  const auto savedReload = gFrontEnd.reloadTraceImage;
+  sTraceLoads = 0;
+  // Whatever the path, nothing loads: no window shows the design.
+  gFrontEnd.reloadTraceImage = [](const char*) {
+    ++sTraceLoads;
+    return false;
+  };
+  doc.ds()->traceImageVisible = 1;
+  InitializeUndo();
+  strcpy(doc.ds()->traceImagePath, "/missing/trace.png");
+  StoreUndo("Trace Image");
+  doc.ds()->gridSnap.floatH = 3;
+  StoreUndo("Grid");
+  DoUndo();  // the same trace path in both snapshots: not reloaded
+  EXPECT_EQ(sTraceLoads, 0);
+  EXPECT_STREQ(doc.ds()->traceImagePath, "/missing/trace.png");
+  DoUndo();  // back to no trace image: the image is dropped, the shown flag stays
+  EXPECT_EQ(sTraceLoads, 1);
+  EXPECT_STREQ(doc.ds()->traceImagePath, "");
+  EXPECT_EQ(doc.ds()->traceImageVisible, 1);
+  DoRedo();  // a path whose image cannot be loaded is forgotten and hidden
+  EXPECT_EQ(sTraceLoads, 2);
+  EXPECT_STREQ(doc.ds()->traceImagePath, "");
+  EXPECT_EQ(doc.ds()->traceImageVisible, 0);
+  gFrontEnd.reloadTraceImage = savedReload;
+}
