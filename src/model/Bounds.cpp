@@ -281,6 +281,46 @@ bool MeasureStraightObject(const Objex* obj, FloatRect* rect, Float3DRect* box) 
   return true;
 }
 
+void MeasureStraightPrism(const float (*footprint)[2], int count, float y1, float y2, FloatRect* rect,
+                          Float3DRect* box) {
+  if (!footprint || count < 1 || !rect || !box) return;
+  const PointProjection projection;
+  FloatRect r = *rect;
+  Float3DRect b = *box;
+  constexpr int kShared = 8;
+  if (projection.general || count > kShared) {
+    for (const float y : {y1, y2})
+      for (int i = 0; i < count; ++i) {
+        projection.Grow(footprint[i][0], y, footprint[i][1], &r);
+        Grow3D(footprint[i][0], y, footprint[i][1], &b);
+      }
+  } else {
+    // PointProjection::Grow step for step: a corner's turned x and its z term are the same at
+    // both heights, only the height's term differs.
+    const float zoom = projection.zoom;
+    float turnedX[kShared], zTerm[kShared];
+    for (int i = 0; i < count; ++i) {
+      float x = footprint[i][0], z = footprint[i][1];
+      if (zoom != 1.0f) {
+        x *= zoom;
+        z *= zoom;
+      }
+      const float X = x - gGlobalXOffset, Z = z - gGlobalZOffset;
+      turnedX[i] = X * gCosYAngle - Z * gSinYAngle;
+      zTerm[i] = (X * gSinYAngle + Z * gCosYAngle) * gSinXAngle;
+    }
+    for (const float y : {y1, y2}) {
+      const float yTerm = ((zoom != 1.0f ? y * zoom : y) - gGlobalYOffset) * gCosXAngle;
+      for (int i = 0; i < count; ++i) {
+        TakeIntoBounds(turnedX[i], yTerm + zTerm[i], &r);
+        Grow3D(footprint[i][0], y, footprint[i][1], &b);
+      }
+    }
+  }
+  *rect = r;
+  *box = b;
+}
+
 void GetLayerBounds(Layer* layer, uint8_t selectedOnly, FloatRect* rect, uint8_t pointsOnly, uint8_t withPen) {
   const DocState* ds = CurDocState();
   if (!layer || !rect || !ds || !layer->visible) return;

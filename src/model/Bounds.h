@@ -35,6 +35,11 @@ bool GetObject3DBounds(Objex* obj, uint8_t selectedOnly, Float3DRect* box, uint8
 // Both of the above in one walk (no selection filter, no pen) for an object of straight
 // segments without children; false, leaving both untouched, for any other object.
 bool MeasureStraightObject(const Objex* obj, FloatRect* rect, Float3DRect* box);
+// What MeasureStraightObject gives, to the last bit, for an object whose points are two rings
+// over one plan footprint of `count` corners ((x, z) each): the corners at height y1, then the
+// same corners at y2, every segment straight. The products the rings share are formed once.
+void MeasureStraightPrism(const float (*footprint)[2], int count, float y1, float y2, FloatRect* rect,
+                          Float3DRect* box);
 
 void GetLayerBounds(Layer* layer, uint8_t selectedOnly, FloatRect* rect, uint8_t pointsOnly, uint8_t withPen);
 void GetAllLayersBounds(Layer* firstLayer, uint8_t selectedOnly, FloatRect* rect, uint8_t pointsOnly,

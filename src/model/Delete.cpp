@@ -279,6 +279,18 @@ bool DeleteDesignLayers(Layer* first) {
   return ground;
 }
 
+void DeleteObjectChain(Objex* head) {
+  if (!head) return;
+  NoteDesignEdit();
+  bool ground = false;
+  for (Objex* o = head; o;) {
+    Objex* next = o->next;
+    DropWholeObject(o, &ground);
+    o = next;
+  }
+  if (ground) SetLotElevation();
+}
+
 void DeleteObjItem(Objex* object) {
   NoteDesignEdit();
   if (!object) return;

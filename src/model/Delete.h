@@ -18,6 +18,9 @@ void DeleteLayer(Layer* layer);
 // objects (lots, topography, slope sections) went with them: the ground's heights are then the
 // caller's to work out again, once, for the design that stays.
 bool DeleteDesignLayers(Layer* first);
+// Frees a list of parts (from head along next) that nothing else refers to, as DeleteObj would
+// one by one, without unlinking each from the rest that goes with it.
+void DeleteObjectChain(Objex* head);
 void DeleteObjectPoints(Objex* object);
 // Appends copies of source's points to target, moved by offset (x, z).
 void DuplicateObjectPoints(const Objex* source, Objex* target, FloatPoint offset, uint8_t selected);

@@ -145,14 +145,7 @@ namespace {
 void DeleteObjectList(Objex*& head) {
   Objex* o = head;
   head = nullptr;
-  while (o) {
-    Objex* next = o->next;
-    o->prev = o->next = nullptr;  // the list head is gone: nothing to relink
-    o->layer = nullptr;
-    o->parent = nullptr;
-    DeleteObj(o);
-    o = next;
-  }
+  DeleteObjectChain(o);  // the list goes whole: nothing to relink
 }
 
 void DeleteProfile(TrimSlot& slot) {

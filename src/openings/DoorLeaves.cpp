@@ -10,6 +10,7 @@
 
 #include "building3d/RepeatLimit.h"
 #include "model/Attachments.h"
+#include "model/Bounds.h"
 #include "model/DocState.h"
 #include "model/Records.h"
 #include "model/TextureFace.h"
@@ -44,8 +45,15 @@ class LeafFaces {
   LeafFaces(Objex* door, DoorWindowData* record) : door_(door), record_(record) {}
   bool stopped() const { return stopped_; }
 
-  // Ring one, then ring two (two levels). The face is skipped when it cannot be made.
-  void add(int16_t type, const float (*points)[3], int count, int16_t levels = 2) {
+  // Ring one, then ring two (two levels). The face is skipped when it cannot be made. With a
+  // footprint, the points are its corners at y1, then at y2, and the bounds are measured from it.
+  struct Footprint {
+    const float (*corners)[2];
+    int count;
+    float y1, y2;
+  };
+  void add(int16_t type, const float (*points)[3], int count, int16_t levels = 2,
+           const Footprint* footprint = nullptr) {
     if (stopped_) return;
     Objex* face = NewAttachmentFace(door_, type, 1);
     if (!face) return;
@@ -69,7 +77,16 @@ class LeafFaces {
       InsertPointInObject(p, face, tail);
       tail = p;
     }
-    StoreFaceBounds(face);
+    if (footprint) {
+      // The measure of the face's own points (straight segments, no children), from the corners.
+      FloatRect rect = EmptyFloatRect();
+      Float3DRect box = EmptyFloat3DRect();
+      MeasureStraightPrism(footprint->corners, footprint->count, footprint->y1, footprint->y2, &rect, &box);
+      face->bounds = rect;
+      face->bounds3D = box;
+    } else {
+      StoreFaceBounds(face);
+    }
     SetTextureFaceUV(face);
     SetObjectPointLengths(face);
     AppendFaceToChain(record_, face, &last_);
@@ -90,7 +107,9 @@ class LeafFaces {
   // A flat face: s, e at y1, then s, e at y2.
   void flat(int16_t type, PlanPoint s, PlanPoint e, float y1, float y2) {
     const float points[4][3] = {{s.x, y1, s.z}, {e.x, y1, e.z}, {s.x, y2, s.z}, {e.x, y2, e.z}};
-    add(type, points, 4);
+    const float corners[2][2] = {{s.x, s.z}, {e.x, e.z}};
+    const Footprint footprint{corners, 2, y1, y2};
+    add(type, points, 4, 2, &footprint);
   }
 
  private:
@@ -102,7 +121,10 @@ class LeafFaces {
       points[i][1] = y1;
       points[i + 4][1] = y2;
     }
-    add(type, points, 8);
+    const float corners[4][2] = {{footprint[0].x, footprint[0].z}, {footprint[1].x, footprint[1].z},
+                                 {footprint[2].x, footprint[2].z}, {footprint[3].x, footprint[3].z}};
+    const Footprint prism{corners, 4, y1, y2};
+    add(type, points, 8, 2, &prism);
   }
 
   Objex* door_;

@@ -261,6 +261,38 @@ TEST_F(BoundsTest, StoredBoxesAreTheGeneralMeasurementInEveryView) {
   }
 }
 
+// Two rings over one footprint measure as the object of those points does, to the last bit, in
+// the plan, a turned and zoomed view with offsets and perspective, for footprints of two and four
+// corners and one longer than the rings' shared products are kept for.
+TEST_F(BoundsTest, PrismsMeasureAsTheirPointsDo) {
+  const float footprint[9][2] = {{0.3f, -7.1f}, {41.7f, 5.2f}, {33.9f, 30.6f}, {-5.4f, 19.8f}, {12, 44.5f},
+                                 {-20.2f, 9.9f}, {7.7f, -31.3f}, {50.1f, -12.6f}, {18.4f, 2.2f}};
+  const float y1 = -3.7f, y2 = 81.3f;
+  for (int view = 0; view < 3; ++view) {
+    if (view == 1) {
+      doc.ds()->zoomFactor = 1.37f;
+      gGlobalXOffset = 7.3f, gGlobalYOffset = -96.1f, gGlobalZOffset = 2.9f;
+      SetUpForRotationAboutArbitraryAxis(35, 20, &gCosXAngle, &gSinXAngle, &gCosYAngle, &gSinYAngle, 0);
+    } else if (view == 2) {
+      gPerspective = 1;
+      gViewDistance = 400;
+    }
+    for (int count : {2, 4, 9}) {
+      Objex* o = doc.addObject(kObjFace, true, {});
+      for (float y : {y1, y2})
+        for (int i = 0; i < count; ++i)
+          AppendPointToObject(
+              CreatePoint(1, 0, 0, 0, 0, 0, footprint[i][0], y, footprint[i][1], 0, 0, 0, 0, 0, 0, o), o);
+      FloatRect expected = EmptyFloatRect(), rect = EmptyFloatRect();
+      Float3DRect expectedBox = EmptyFloat3DRect(), box = EmptyFloat3DRect();
+      ASSERT_TRUE(MeasureStraightObject(o, &expected, &expectedBox));
+      MeasureStraightPrism(footprint, count, y1, y2, &rect, &box);
+      EXPECT_EQ(memcmp(&rect, &expected, sizeof rect), 0) << view << " " << count;
+      EXPECT_EQ(memcmp(&box, &expectedBox, sizeof box), 0) << view << " " << count;
+    }
+  }
+}
+
 // The stored-box family projects the eight corners of a box; the plan-view road shares the
 // products between corners. Both give the rect the general projection of each corner gives, to
 // the last bit, with and without the pen, growing an empty rect or one that holds more.

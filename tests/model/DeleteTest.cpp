@@ -8,6 +8,7 @@
 #include "ModelInvariants.h"
 #include "TestDocument.h"
 #include "model/Delete.h"
+#include "model/DesignEdits.h"
 #include "model/DimensionRecords.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
@@ -374,4 +375,71 @@ TEST(DeleteObjects, DroppingWholeLayersMatchesDeletingObjectByObject) {
     EXPECT_EQ(whole, oneByOne);
   }
   EXPECT_FALSE(DeleteDesignLayers(nullptr));
+}
+
+namespace {
+
+// A door's parts list of three faces: the second holds a child face and a symbol part, the
+// third (when asked) is a ground object; the workbench object is the child face.
+Objex* BuildPartsList(TestDocument& doc, bool ground) {
+  Objex* wall = AddWallWithBodyAndTrim(doc);
+  Objex* door = AddDoor(wall, 0);
+  auto* d = static_cast<DoorWindowData*>(door->typeData);
+  Objex* first = AddChild(door, kObjFace, {{0, 0}, {1, 0}});
+  Objex* second = AddChild(door, kObjFace, {{0, 0}, {2, 0}});
+  AddChild(door, ground ? kObjTopography : kObjFace, {{0, 0}, {1, 0}, {1, 1}});
+  door->firstChild = nullptr;  // the parts live in the record only
+  d->faces = first;
+  gWorkbenchObject = AddChild(second, kObjFace, {{0, 0}, {3, 0}});
+  second->symbol3D = CreateObject(kObjFace, 1, 1, nullptr, nullptr, 0, 0, 0, nullptr, nullptr, nullptr, nullptr,
+                                  nullptr, nullptr);
+  return door;
+}
+
+}  // namespace
+
+// A list of parts freed whole drops the same objects from the renderer in the same order as
+// deleting them one by one, frees them all (the leak check sees to that), clears the
+// workbench object and works out the ground's heights once when a ground object went.
+TEST(DeleteObjects, PartsListGoesWholeAsObjectByObject) {
+  for (bool ground : {false, true}) {
+    SCOPED_TRACE(ground);
+    std::vector<uint32_t> oneByOne, whole;
+    {
+      TestDocument doc;
+      Objex* door = BuildPartsList(doc, ground);
+      Objex* o = static_cast<DoorWindowData*>(door->typeData)->faces;
+      static_cast<DoorWindowData*>(door->typeData)->faces = nullptr;
+      ServiceCallRecorder calls;
+      while (o) {
+        Objex* next = o->next;
+        o->prev = o->next = nullptr;
+        o->layer = nullptr;
+        o->parent = nullptr;
+        DeleteObj(o);
+        o = next;
+      }
+      oneByOne = RendererDrops(calls);
+      EXPECT_EQ(calls.called("SetLotElevation"), ground);
+      EXPECT_EQ(gWorkbenchObject, nullptr);
+    }
+    {
+      TestDocument doc;
+      Objex* door = BuildPartsList(doc, ground);
+      ServiceCallRecorder calls;
+      const uint64_t edits = DesignEditCount();
+      DeleteObjectData(door);  // the record's lists go whole
+      EXPECT_EQ(door->typeData, nullptr);
+      EXPECT_NE(DesignEditCount(), edits);
+      whole = RendererDrops(calls);
+      int heights = 0;
+      for (const ServiceCall& c : calls.calls) heights += c.routine == "SetLotElevation";
+      EXPECT_EQ(heights, ground ? 1 : 0);
+      EXPECT_EQ(gWorkbenchObject, nullptr);
+      EXPECT_MODEL_SOUND();
+    }
+    EXPECT_EQ(whole.size(), 5u);
+    EXPECT_EQ(whole, oneByOne);
+  }
+  DeleteObjectChain(nullptr);
 }

@@ -300,6 +300,15 @@ TEST_F(AttachmentFrameTest, StoredFaceBoundsAreThoseOfTheFullMeasure) {
       for (Objex* f : Faces(o)) faces.push_back(f);
     }
     ASSERT_GT(faces.size(), 10u);
+    // As the builders stored them.
+    for (Objex* f : faces) {
+      FloatRect rect = EmptyFloatRect();
+      GetObjectBounds(f, 0, &rect, 1, 0);
+      Float3DRect box = EmptyFloat3DRect();
+      GetObject3DBounds(f, 0, &box, 1);
+      EXPECT_TRUE(SameRect(f->bounds, rect)) << "built face type " << f->type;
+      EXPECT_TRUE(SameBox(f->bounds3D, box)) << "built face type " << f->type;
+    }
     // A face with a curved segment, and one holding a child face.
     Objex* curved = faces[0];
     curved->firstPoint->outHandle[0] = 12;
