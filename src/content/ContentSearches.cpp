@@ -37,12 +37,27 @@ std::string Value(const IniSectionText& file, const char* key, const char* fallb
   return buffer;
 }
 
+// Information files and typed names are ISO Latin 1: its accented capitals fold too
+// (0xC0-0xDE but the multiplication sign).
+unsigned char FoldLatin1(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
+  return c;
+}
+
+bool ContainsIgnoringCase(const std::string& value, const std::string& text) {
+  auto same = [](char a, char b) {
+    return FoldLatin1(static_cast<unsigned char>(a)) == FoldLatin1(static_cast<unsigned char>(b));
+  };
+  return std::search(value.begin(), value.end(), text.begin(), text.end(), same) != value.end();
+}
+
 // The first key that is present, at least as long as the text and holds it (case ignored).
 bool NameMatches(const IniSectionText& file, const std::string& text, std::initializer_list<const char*> keys) {
   for (const char* key : keys) {
     const std::string value = Value(file, key, "Done");
     if (value == "Done" || value.size() < text.size()) continue;
-    if (strcasestr(value.c_str(), text.c_str())) return true;
+    if (ContainsIgnoringCase(value, text)) return true;
   }
   return false;
 }

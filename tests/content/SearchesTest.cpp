@@ -132,3 +132,18 @@ TEST_F(Searches, UserPlantsAndObjectsWalkTheirFolders) {
   Search2DObjectsUsingName(&results, "seat", &objects, 100);
   EXPECT_EQ(results.numberOfSymEntries(), 0u);
 }
+
+TEST_F(Searches, NamesMatchAccentedLettersOfEitherCase) {
+  // Information files and typed names are ISO Latin 1.
+  stockPlant(7000, "CommonName=ROS\xC9 \xC6GIR\n");
+  stockPlant(7001, "CommonName=Mult\xD7 plier\n");
+  struct Case {
+    const char* text;
+    size_t hits;
+  } cases[] = {{"ros\xe9", 1}, {"\xe6gir", 1}, {"ROS\xC9", 1}, {"rose", 0}, {"t\xF7", 0}};
+  for (const Case& c : cases) {
+    results.removeAllSymEntries();
+    SearchOEMPlantsUsingName(&results, c.text, 1, 100);
+    EXPECT_EQ(results.numberOfSymEntries(), c.hits) << c.text;
+  }
+}
