@@ -540,9 +540,15 @@ Plane* TriangulatePlane(Plane* plane, Plane* list) {
       ++triedWithoutEar;
     }
   }
-  // What is left (the last triangle, or a remainder without a clean ear) is completed as a
-  // fan so that the whole polygon is covered.
-  for (size_t k = 1; k + 1 < left.size(); ++k) emit(left[0], left[k], left[k + 1]);
+  // The last triangle keeps the walk's order: it starts at the corner before the one the walk
+  // stands on. A remainder without a clean ear is completed as a fan so that the whole
+  // polygon is covered.
+  if (left.size() == 3) {
+    const size_t at = position % 3;
+    emit(left[(at + 2) % 3], left[at], left[(at + 1) % 3]);
+  } else {
+    for (size_t k = 1; k + 1 < left.size(); ++k) emit(left[0], left[k], left[k + 1]);
+  }
   return list;
 }
 

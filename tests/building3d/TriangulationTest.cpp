@@ -128,6 +128,25 @@ TEST_F(Triangulation, TheEarClipperCoversAConcaveComb) {
   DeletePlane(comb);
 }
 
+TEST_F(Triangulation, TheEarClipperWalksOnFromARejectedFirstEar) {
+  // The notch at (10,5) makes (0,1,2) no ear: the walk moves on to (1,2,3), (1,3,4) and ends
+  // with (1,4,0), each triangle starting where the walk stood.
+  Plane* chevron = FlatPlane({{0, 0}, {10, 5}, {20, 0}, {20, 10}, {0, 10}});
+  Plane* list = TriangulatePlane(chevron, nullptr);
+  ASSERT_EQ(CountPlanes(list), 3);
+  const float expected[3][3][2] = {{{10, 5}, {20, 0}, {20, 10}}, {{10, 5}, {20, 10}, {0, 10}}, {{10, 5}, {0, 10}, {0, 0}}};
+  const int16_t flags[3][3] = {{0, 0, 1}, {1, 0, 1}, {1, 0, 0}};
+  const Plane* p = list;
+  for (int t = 0; t < 3; ++t, p = p->next)
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_FLOAT_EQ(p->vertices[k].x, expected[t][k][0]) << t << " " << k;
+      EXPECT_FLOAT_EQ(p->vertices[k].y, expected[t][k][1]) << t << " " << k;
+      EXPECT_EQ(p->vertices[k].flag, flags[t][k]) << t << " " << k;
+    }
+  DeletePlaneList(list);
+  DeletePlane(chevron);
+}
+
 TEST_F(Triangulation, TheEarClipperMakesBothEdgesOfAMarkedVertexDiagonals) {
   auto comb = [] {
     return FlatPlane({{0, 0}, {0, 10}, {2, 10}, {2, 4}, {4, 4}, {4, 10}, {6, 10}, {6, 4}, {8, 4}, {8, 10},
