@@ -7,6 +7,10 @@
 
 #include <QAction>
 #include <QIcon>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
 #include <initializer_list>
 
 #include "app/PlanViewActions.h"
@@ -83,6 +87,32 @@ void AddViewpointItems(QMenu* menu) {
 constexpr Item kSetElevation{"Set Elevation...", "setObjectElevation:", kTagSetObjectElevation};
 constexpr Item kFloatAboveTopo{"Float Above Topography", "floatObjectAboveTopo:", kCmdFloatAboveTopography};
 constexpr Item kCalculateArea{"Calculate Area", "calculateAndDisplayArea:", kTagCalculateAndDisplayArea};
+
+// The content actions image: a gear of eight teeth.
+QIcon ContentActionsImage() {
+  QImage image(20, 20, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  QPainterPath gear;
+  const QPointF centre(10, 10);
+  for (int i = 0; i < 16; ++i) {
+    const double a = i * M_PI / 8;
+    const double r = (i % 2 == 0) ? 8.5 : 6.5;
+    const QPointF q(centre.x() + r * std::cos(a - M_PI / 16), centre.y() + r * std::sin(a - M_PI / 16));
+    const QPointF e(centre.x() + r * std::cos(a + M_PI / 16), centre.y() + r * std::sin(a + M_PI / 16));
+    if (i == 0) gear.moveTo(q);
+    else gear.lineTo(q);
+    gear.lineTo(e);
+  }
+  gear.closeSubpath();
+  gear.addEllipse(centre, 2.5, 2.5);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(70, 70, 70));
+  p.drawPath(gear);
+  p.end();
+  return QIcon(QPixmap::fromImage(image));
+}
 
 bool IsSymbolEditorOrSectionDetail(Objex* object) {
   return IsObjectSymbolEditorObject(object) || IsObjectSectionDetailObject(object);
@@ -214,7 +244,7 @@ std::unique_ptr<QMenu> ContextMenuFactory::contentActionMenuUsingTarget(QObject*
                                                                         int16_t) {
   auto menu = std::make_unique<QMenu>();
   QAction* image = menu->addAction(QString());
-  image->setIcon(QIcon(QStringLiteral(":/ContentActions.png")));
+  image->setIcon(ContentActionsImage());
   // Only the colour swatches have an action of their own.
   if (categoryType == kCategoryColors) AddItem(menu.get(), "Change Color...", "changeSymItemColor:", kCmdChangeColor);
   return menu;

@@ -30,8 +30,8 @@ class ContextMenuFactory {
   static std::unique_ptr<QMenu> toolbarLiveViewViewpointMenu();
   // Null without a current document and its DocState.
   static std::unique_ptr<QMenu> elevationSliderContextMenu();
-  // The target and the library type are not used: after the icon item, "Change Color..." for
-  // colours (1), the object search for objects (4), the plant searches and zone maps for plants (5).
+  // The target and the library type are not used: the image item, then "Change Color..." for
+  // colours (1) only.
   static std::unique_ptr<QMenu> contentActionMenuUsingTarget(QObject* target, int16_t categoryType,
                                                              int16_t libraryType);
 

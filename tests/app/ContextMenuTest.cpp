@@ -207,6 +207,11 @@ TEST_F(ContextMenus, ToolbarPaletteAndSliderMenus) {
   auto colours = ContextMenuFactory::contentActionMenuUsingTarget(nullptr, 1, 0);
   EXPECT_EQ(Titles(colours.get()), (std::vector<std::string>{"", "Change Color..."}));
   EXPECT_EQ(colours->actions()[1]->data().toInt(), 12000);
+  // The leading item shows the content actions image and carries no action or tag.
+  const QAction* image = colours->actions()[0];
+  EXPECT_FALSE(image->icon().pixmap(16, 16).isNull());
+  EXPECT_TRUE(image->objectName().isEmpty());
+  EXPECT_FALSE(image->data().isValid());
 
   ds->selectionState40.ssStateFresh = 1;
   EXPECT_EQ(Titles(ContextMenuFactory::elevationSliderContextMenu().get()),
