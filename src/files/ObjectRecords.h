@@ -40,6 +40,13 @@ class ReadIDSet {
     if (id / 64 >= bits_.size()) Grow(id);
     bits_[id / 64] |= uint64_t(1) << (id % 64);
   }
+  void erase(uint32_t id) {
+    if (id >= kBitCap) {
+      far_.erase(id);
+      return;
+    }
+    if (id / 64 < bits_.size()) bits_[id / 64] &= ~(uint64_t(1) << (id % 64));
+  }
 
  private:
   // 2^24 IDs: at most 2 MB of bits.

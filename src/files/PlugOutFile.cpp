@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "files/ByteStream.h"
@@ -135,6 +136,59 @@ Objex* TakeByID(MergeState* m, uint32_t id) {
   return o;
 }
 
+// Calls f on `root` and every object it holds (children and 3D symbols), leaving out `skip`
+// and what that holds.
+template <class F>
+void ForEachHeld(Objex* root, const Objex* skip, F f) {
+  std::vector<Objex*> stack{root};
+  while (!stack.empty()) {
+    Objex* o = stack.back();
+    stack.pop_back();
+    if (!o || o == skip) continue;
+    f(o);
+    for (Objex* c = o->firstChild; c; c = c->next) stack.push_back(c);
+    for (Objex* c = o->symbol3D; c; c = c->next) stack.push_back(c);
+  }
+}
+
+// An object named by 309 or 310 has left the plan: the records that follow may carry its IDs.
+void ReleaseIDs(Objex* o) {
+  ReadIDScope* s = ActiveReadIDScope();
+  if (!s) return;
+  s->CollectDesignIDs();
+  ForEachHeld(o, nullptr, [s](Objex* x) {
+    s->objectIDs.erase(x->objectID);
+    for (const Poinz* p = x->firstPoint; p; p = p->next) s->pointIDs.erase(p->pointID);
+  });
+}
+
+// The object comes back into the plan with its IDs. `inside` (read into it, may be null) was
+// read while those IDs were free: where it took one, it gets a fresh one.
+void ReclaimIDs(Objex* old, Objex* inside) {
+  ReadIDScope* s = ActiveReadIDScope();
+  DocState* ds = CurDocState();
+  if (!s || !ds) return;
+  std::unordered_set<uint32_t> objects, points;
+  ForEachHeld(old, inside, [&](Objex* x) {
+    objects.insert(x->objectID);
+    for (const Poinz* p = x->firstPoint; p; p = p->next) points.insert(p->pointID);
+  });
+  if (inside)
+    ForEachHeld(inside, nullptr, [&](Objex* x) {
+      if (objects.count(x->objectID)) {
+        x->objectID = ds->nextObjectID++;
+        s->objectIDs.insert(x->objectID);
+      }
+      for (Poinz* p = x->firstPoint; p; p = p->next)
+        if (points.count(p->pointID)) {
+          p->pointID = ds->nextPointID++;
+          s->pointIDs.insert(p->pointID);
+        }
+    });
+  for (uint32_t id : objects) s->objectIDs.insert(id);
+  for (uint32_t id : points) s->pointIDs.insert(id);
+}
+
 // A replacement still waiting for its record leaves the plan all the same.
 void DropPendingReplacement(MergeState* m) {
   if (m->pending && m->pendingReplace) m->toDelete.push_back(m->pending);
@@ -150,7 +204,10 @@ void AfterObject(void* context, Objex* obj) {
   m->pendingReplace = false;
   if (!obj) {
     // A replacement that could not be read keeps the original.
-    if (old && replace) m->byID.emplace(old->objectID, old);
+    if (old && replace) {
+      m->byID.emplace(old->objectID, old);
+      ReclaimIDs(old, nullptr);
+    }
     return;
   }
   const uint32_t oldID = old ? old->objectID : 0;
@@ -163,6 +220,7 @@ void AfterObject(void* context, Objex* obj) {
   if (old && replace) {
     if (inside) {
       m->byID.emplace(oldID, old);
+      ReclaimIDs(old, obj);
     } else {
       FreeObject(old);
       // The replacement keeps the ID it was written with when that was the original's.
@@ -210,6 +268,7 @@ void DoReadPlugOutObjects(int32_t plugInID) {
           DropPendingReplacement(&m);
           m.pending = o;
           m.pendingReplace = replace;
+          ReleaseIDs(o);
           if (!replace) m.toDelete.push_back(o);
         }
         s.target = l && replace ? l : gCurDocument->itsCurLayer;
