@@ -7,10 +7,11 @@
 #include "model/PlanarTransforms.h"
 
 namespace {
-// Truncates toward zero into the 16-bit range of window coordinates.
+// Truncates toward zero to a whole number in the 16-bit range of window coordinates (a
+// whole number: -0.5 gives 0, never -0).
 float Trunc16(float v) {
   if (!std::isfinite(v)) return 0;
-  return std::trunc(std::fmax(-32768.0f, std::fmin(32767.0f, v)));
+  return static_cast<float>(static_cast<int32_t>(std::trunc(std::fmax(-32768.0f, std::fmin(32767.0f, v)))));
 }
 }  // namespace
 

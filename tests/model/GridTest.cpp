@@ -1,4 +1,6 @@
 // Grid snapping: plan points floor to the grid, window points round to the zoomed grid.
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "TestDocument.h"
@@ -18,6 +20,22 @@ TEST(Grid, PlanPointsFloorToTheGrid) {
   x = 50;
   EXPECT_EQ(Snap3DPointToGrid(doc.ds(), &x, &y, &z), 0);
   EXPECT_FLOAT_EQ(x, 50);
+}
+
+// Coordinates are truncated to whole numbers before the floor: just left of or above the
+// origin they snap to a plain 0 (a negative zero would be written to the file as such).
+TEST(Grid, PointsJustBeforeTheOriginSnapToAPlainZero) {
+  TestDocument doc;
+  doc.ds()->gridSpacing = {6, 6};  // 12 plan units
+  float x = -0.5f, y = 0, z = -0.9f;
+  ASSERT_EQ(Snap3DPointToGrid(doc.ds(), &x, &y, &z), 1);
+  EXPECT_EQ(x, 0);
+  EXPECT_FALSE(std::signbit(x));
+  EXPECT_FALSE(std::signbit(z));
+  x = -12.5f, z = -13;
+  Snap3DPointToGrid(doc.ds(), &x, &y, &z);
+  EXPECT_FLOAT_EQ(x, -12);
+  EXPECT_FLOAT_EQ(z, -24);
 }
 
 TEST(Grid, WindowPointsRoundToTheZoomedGrid) {
