@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <algorithm>
 #include <cmath>
 
 #include "inspectors/ReleaseSlider.h"
@@ -20,6 +21,10 @@
 
 namespace {
 float& TranslucencyOf(Objex* accessory) { return accessory->params[4]; }
+// A translucency read from a design may be anything: shown and taken as a default within 0 to 255.
+float ShownTranslucency(float translucency) {
+  return std::isfinite(translucency) ? std::clamp(translucency, 0.0f, 255.0f) : 0.0f;
+}
 int PercentOf(float translucency) { return static_cast<int>(std::lround(translucency / 255.0f * 100.0f)); }
 int TranslucencyOfPercent(int percent) { return static_cast<int>(std::lround(percent / 100.0f * 255.0f)); }
 
@@ -79,12 +84,13 @@ void AccessoryInspectorController::updatePropertiesForObject(Objex* accessory, b
   mergeFloat(accessoryHeightText, ConvertScreenToWorld(data->height, ds, 0), init);
   mergeFloat(accessoryOffsetText, data->openAngle(), init);
   mergeFloat(accessoryElevationText, ConvertScreenToWorld(data->elevation, ds, 0), init);
-  const int percent = PercentOf(TranslucencyOf(accessory));
+  const float translucency = ShownTranslucency(TranslucencyOf(accessory));
+  const int percent = PercentOf(translucency);
   if (init) {
     transparencySlider->setValue(percent);
     showPercent(percent);
     // The tool's default follows the first selected accessory.
-    gdsAccessoryTranslucency = static_cast<int16_t>(TranslucencyOf(accessory));
+    gdsAccessoryTranslucency = static_cast<int16_t>(translucency);
   } else if (transparencySlider->value() != percent) {
     transparencySlider->setValue(0);
     showPercent(0);

@@ -23,7 +23,6 @@
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Services.h"
-#include "platform/Alerts.h"
 #include "platform/Strings.h"
 
 namespace {
@@ -197,12 +196,9 @@ void PhotoViewInspectorController::setImageButtonChanged() {
 void PhotoViewInspectorController::photoViewOpenPanelDidEnd(int returnCode, const QStringList& files) {
   if (returnCode != 1 || !InspectorCurLayer() || files.size() != 1) return;
   const QByteArray path = QFile::encodeName(files.front());
-  // A file that does not read as an image would give a picture without one.
-  QImageReader reader(files.front());
-  if (path.isEmpty() || reader.read().isNull()) {
-    ShowAlert(LocalizedString("The image could not be read."), path.toStdString());
-    return;
-  }
+  // The path is taken as chosen: a picture whose image cannot be read draws without it, and
+  // the information sheet tells that the image is not found.
+  if (path.isEmpty()) return;
   ForEachSelectedOfType(kObjPhotoView, [&](Objex* photo) {
     auto* copy = static_cast<char*>(calloc(static_cast<size_t>(path.size()) + 5 + 1, 1));
     if (!copy) return;

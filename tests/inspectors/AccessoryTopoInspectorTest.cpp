@@ -5,6 +5,7 @@
 #include "building3d/PlaneObjects.h"
 
 #include <QLabel>
+#include <cmath>
 
 #include "InspectorTestSupport.h"
 #include "SliderTestSupport.h"
@@ -191,6 +192,27 @@ TEST_F(AccessoryTopoInspectorTest, TranslucencyChangesTheDesignOnlyWhenTheDragEn
   gGLPlaneObjects = gGLPlaneObjectsTail = nullptr;
   gCurPlaneObject = nullptr;
   gBase2DObject = gActual3DObject = nullptr;
+}
+
+// A translucency a design file holds may be out of range or no number: the pane shows it
+// within 0 to 100 per cent and the tool's default takes it within 0 to 255.
+TEST_F(AccessoryTopoInspectorTest, TranslucencyOutOfRangeShowsWithinTheSlider) {
+  Objex* wall = addWall();
+  Objex* a = addAccessory(wall, 600, 1e10f);
+  update();
+  ASSERT_EQ(shownName(), "AccessoryInspector");
+  EXPECT_EQ(slider()->value(), 100);
+  EXPECT_EQ(percentLabel(), "100");
+  EXPECT_EQ(gdsAccessoryTranslucency, 255);
+  a->params[4] = -5;
+  update();
+  EXPECT_EQ(percentLabel(), "0");
+  EXPECT_EQ(gdsAccessoryTranslucency, 0);
+  a->params[4] = std::nanf("");
+  update();
+  EXPECT_EQ(slider()->value(), 0);
+  EXPECT_EQ(percentLabel(), "0");
+  EXPECT_EQ(gdsAccessoryTranslucency, 0);
 }
 
 TEST_F(AccessoryTopoInspectorTest, TopographyElevationBoundsAndToolDefault) {
