@@ -300,7 +300,7 @@ void BuildFilletSplines(float radius, Poinz* centre, Poinz*, Poinz* a, Poinz* mi
   SetArcSegment(a, middle, centre, radius);
 }
 
-void BuildInvertedFilletSplines(float radius, Poinz* centre, Poinz* a, Poinz* corner, Poinz* middle, Poinz* b) {
+void BuildInvertedFilletSplines(float radius, Poinz* centre, Poinz* corner, Poinz* a, Poinz* middle, Poinz* b) {
   BuildFilletSplines(radius, centre, corner, a, middle, b);
 }
 
@@ -403,7 +403,7 @@ void SupportTrackFillet(float x, float z, int16_t phase, float, float, float, fl
   if (phase != kTrackEnd) return;
   sFilletPointsInserted = false;
   if (r > 0) {
-    if (gTrackInvertedFillet) BuildInvertedFilletSplines(r, centre, a, holder, middle, b);
+    if (gTrackInvertedFillet) BuildInvertedFilletSplines(r, centre, holder, a, middle, b);
     else BuildFilletSplines(r, centre, holder, a, middle, b);
   } else {
     // Nothing fitted: the corner goes back to what it was, without stray points on it.

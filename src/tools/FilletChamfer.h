@@ -36,9 +36,10 @@ float BuildStandardFillet(Poinz* centre, Poinz* prev, Poinz* next, Poinz* corner
 // The concave arc of the given radius centred on the corner.
 float BuildInvertedFillet(Poinz* centre, Poinz* prev, Poinz* next, Poinz* corner, Poinz* a, Poinz* middle, Poinz* b,
                           float radius, uint8_t draw);
-// Give the segments a-middle and middle-b the Hermite tangents of arcs about `centre`.
+// Give the segments a-middle and middle-b the Hermite tangents of arcs about `centre`. The
+// inverted form takes the same arguments (its centre lies on the corner).
 void BuildFilletSplines(float radius, Poinz* centre, Poinz* corner, Poinz* a, Poinz* middle, Poinz* b);
-void BuildInvertedFilletSplines(float radius, Poinz* centre, Poinz* a, Poinz* corner, Poinz* middle, Poinz* b);
+void BuildInvertedFilletSplines(float radius, Poinz* centre, Poinz* corner, Poinz* a, Poinz* middle, Poinz* b);
 
 // The fillet's live radius label ("Radius: " and the length) beside the tangent points,
 // when the arc is more than 10 across.

@@ -145,6 +145,23 @@ TEST_F(FilletChamfer, InvertedFilletIsCentredOnTheCorner) {
   EXPECT_EQ(gFilletChamferUndo, 1);
 }
 
+// The arc tangents of an inverted fillet, given the corner's construction points in the
+// same order as for the standard fillet: the concave arc about the corner.
+TEST_F(FilletChamfer, InvertedFilletSplinesTakeTheStandardArgumentOrder) {
+  Poinz* corner = point(square, 1);
+  Poinz centre{}, a{}, middle{}, b{};
+  const float r = BuildInvertedFillet(&centre, point(square, 0), point(square, 2), corner, &a, &middle, &b, 50, 0);
+  ASSERT_FLOAT_EQ(r, 50);
+  BuildInvertedFilletSplines(r, &centre, corner, &a, &middle, &b);
+  EXPECT_TRUE(corner->outHandle[0] == 0 && corner->outHandle[2] == 0);  // the corner is left alone
+  EXPECT_GT(std::hypot(a.outHandle[0], a.outHandle[2]), 0);
+  EXPECT_GT(std::hypot(b.inHandle[0], b.inHandle[2]), 0);
+  for (float t : {0.25f, 0.5f, 0.75f}) {
+    EXPECT_NEAR(distanceOnArc(&a, &middle, t, {240, 0}), 50, 0.05f);
+    EXPECT_NEAR(distanceOnArc(&middle, &b, t, {240, 0}), 50, 0.05f);
+  }
+}
+
 TEST_F(FilletChamfer, ChamferCutsTheCornerStraight) {
   run(kToolChamfer, square, 1, {{240, 30}});
   const auto pts = outline(square);
