@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QUrl>
+#include <algorithm>
 #include <filesystem>
 
 #include "content/ContentView.h"
@@ -133,14 +134,19 @@ ContentProviderController::~ContentProviderController() {
 void ContentProviderController::populateProviderList() {
   const std::string folder = ResolvePathIgnoringCase(LocalDomainContentProviderPath());
   if (folder.empty()) return;
+  // The folder's listing comes in no particular order here: the providers are taken in name
+  // order, as the content searches take their folders.
+  std::vector<std::string> names;
   std::error_code ec;
   std::filesystem::directory_iterator it(folder, ec), end;
   for (; !ec && it != end; it.increment(ec)) {
     const std::string name = it->path().filename().string();
     const QString suffix = QFileInfo(QString::fromStdString(name)).suffix();
     if (suffix.compare(QLatin1String("QPI"), Qt::CaseInsensitive) != 0) continue;
-    providerList_.push_back(std::make_unique<ContentProviderEntry>(folder + "/" + name));
+    names.push_back(name);
   }
+  std::sort(names.begin(), names.end());
+  for (const std::string& name : names) providerList_.push_back(std::make_unique<ContentProviderEntry>(folder + "/" + name));
 }
 
 void ContentProviderController::setControlsForEntryAtIndex(int index) {

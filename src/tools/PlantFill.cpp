@@ -131,7 +131,8 @@ int32_t FillObjectWithPlants(Objex* object, const SymEntryInfo* entry) {
   if (!object || !entry || (entry->type != kEntryPlant && entry->type != kEntryUserPlant)) return 0;
   ZLKDocumentModel* doc = gCurDocument;
   if (!doc || !doc->itsDocState || !doc->itsCurLayer) return 0;
-  const float spacing = ConvertWorldToScreen(ClampedPlantSpacing(gPlantSpacing), doc->itsDocState, 0);
+  // The spacing is a length in inches whatever the document's world unit.
+  const float spacing = ClampedPlantSpacing(gPlantSpacing) / UsablePlanScale(doc->itsDocState) * 72.0f;
   if (!std::isfinite(spacing) || spacing <= 0) return 0;
   Planter planter{doc, doc->itsCurLayer, entry};
   if (gFillPerimeter) PlantOutline(object, spacing, planter);

@@ -66,6 +66,30 @@ TEST(ProviderWindow, ListsDescriptorsOfAnyCaseOrSaysNoVendors) {
   EXPECT_EQ(window.vendorNameText()->text().toStdString(), "Alpha");
 }
 
+TEST(ProviderWindow, ProvidersAreListedInNameOrderAndKeepTheLastLogo) {
+  TestApplication();
+  ContentFolders folders;
+  folders.write("support/QVRA/Providers/c.Qpi", "[Provider]\nName=Gamma\nLogo=g.png\nDescription=Plants\n");
+  folders.image("support/QVRA/Providers/g.png", 16, 0x123456);
+  folders.write("support/QVRA/Providers/a.QPI", "[Provider]\nName=Alpha\n");
+  folders.write("support/QVRA/Providers/b.qpi", "[Provider]\nName=Beta\n");
+  folders.write("support/QVRA/Providers/d.QPIX", "[Provider]\nName=Not listed\n");
+  ContentProviderController window;
+  ASSERT_EQ(window.providerList().size(), 3u);
+  const char* names[] = {"Alpha", "Beta", "Gamma"};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_STREQ(window.providerList()[static_cast<size_t>(i)]->vendor, names[i]);
+    EXPECT_EQ(window.providerTableView()->item(i)->text().toStdString(), names[i]);
+  }
+  EXPECT_EQ(window.vendorNameText()->text().toStdString(), "Alpha");
+  window.setControlsForEntryAtIndex(2);
+  EXPECT_EQ(window.descriptionText()->text().toStdString(), "Plants");
+  const qint64 logo = window.vendorImageView()->pixmap().cacheKey();
+  window.setControlsForEntryAtIndex(1);
+  EXPECT_EQ(window.vendorNameText()->text().toStdString(), "Beta");
+  EXPECT_EQ(window.vendorImageView()->pixmap().cacheKey(), logo);
+}
+
 TEST(ProviderWindow, HelpMenuOpensTheSharedWindow) {
   TestApplication();
   ContentProviderController* first = ContentProviderController::sharedContentProviderController();

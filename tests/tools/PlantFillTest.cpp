@@ -112,6 +112,19 @@ TEST_F(PlantFill, SpacingIsALengthInTheDocumentsScale) {
   for (const Case& c : cases) EXPECT_EQ(ClampedPlantSpacing(c.typed), c.used) << c.typed;
 }
 
+// The typed spacing is held in inches: a metric design plants as far apart as an imperial one.
+TEST_F(PlantFill, SpacingStaysInInchesInMetricDesigns) {
+  Objex* rect = addRect(0, 0, 120, 60);
+  setMode(true, false);
+  for (int16_t units : {6, 8, 5, 2}) {
+    SCOPED_TRACE(units);
+    doc.ds()->worldUnits = units;
+    const size_t before = plants().size();
+    EXPECT_EQ(FillObjectWithPlants(rect, &stock), 6);
+    EXPECT_NEAR(plants()[before + 1].first, 60, 1e-3f);
+  }
+}
+
 TEST_F(PlantFill, OnlyPlantEntriesPlantAndUserPlantsKeepTheirImage) {
   Objex* rect = addRect(0, 0, 120, 60);
   setMode(true, false);
