@@ -151,7 +151,7 @@ SnapPaletteController::SnapPaletteController() : QWidget(nullptr, Qt::Tool) {
   }
   selectCell(gCurSnap);
   offsetText->setEnabled(gCurSnap == kSnapSegmentOffset);
-  if (TheSheetHooks().restorePanelFrame) TheSheetHooks().restorePanelFrame(this, "SnapPanel");
+  setAutoSaveName();
   gSetSnapToolHook = PaletteSetSnapTool;
   gResetSnapToolHook = PaletteResetSnapTool;
 }
@@ -250,6 +250,10 @@ void SnapPaletteController::controlTextDidEndEditing() {
 void SnapPaletteController::showWindow() {
   if (TheSheetHooks().setSnapToolsVisible) TheSheetHooks().setSnapToolsVisible(true);
   show();
+}
+
+void SnapPaletteController::setAutoSaveName() {
+  if (TheSheetHooks().restorePanelFrame) TheSheetHooks().restorePanelFrame(this, "SnapPanel");
 }
 
 void SnapPaletteController::windowWillClose() {

@@ -28,6 +28,8 @@ class SnapPaletteController : public QWidget {
   // The offset field was left: its length becomes the design's snap offset.
   void controlTextDidEndEditing();
   void showWindow();
+  // Names the frame autosave "SnapPanel" and restores the frame kept under it.
+  void setAutoSaveName();
   // Undo and Redo typed while the palette is key step the current design's undo steps.
   UndoNameStack* windowWillReturnUndoManager() const;
   // Saves the frame under "SnapPanel" and records the palette hidden.

@@ -244,6 +244,19 @@ TEST_F(SnapPalette, OriginAlwaysResetsAndTheToolTipsFollowTheCodes) {
   gSnapLocked = 0;
 }
 
+TEST_F(SnapPalette, SetAutoSaveNameRestoresTheFrameKeptUnderSnapPanel) {
+  std::vector<std::string> restored;
+  const auto saved = TheSheetHooks().restorePanelFrame;
+  TheSheetHooks().restorePanelFrame = [&](QWidget* panel, const std::string& name) {
+    EXPECT_EQ(panel, &palette());
+    restored.push_back(name);
+    return true;
+  };
+  palette().setAutoSaveName();
+  TheSheetHooks().restorePanelFrame = saved;
+  EXPECT_EQ(restored, std::vector<std::string>{"SnapPanel"});
+}
+
 TEST_F(SnapPalette, TheDesignWindowShowsTheOffsetWhenItBecomesMain) {
   ds->snapOffset = 18;
   gCurDocument = nullptr;
