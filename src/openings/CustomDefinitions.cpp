@@ -106,8 +106,8 @@ Objex* OwnedCopy(Objex* source, Objex* owner) {
 
 void ShowMissingDefinition(const char* title) { ShowAlert(title, kMissingFileText); }
 
-// Reads the current definition; the layer then holds its objects. False (reported) when
-// there is none to read.
+// Reads the current definition; the layer then holds its objects (none for an empty one).
+// False (reported) when there is none to read.
 bool ReadCurrentDefinition(DefinitionLayer* layer, const char* title, std::string* path) {
   if (!GetCurrentDefinitionFilePath(path)) {
     ShowMissingDefinition(title);
@@ -115,7 +115,7 @@ bool ReadCurrentDefinition(DefinitionLayer* layer, const char* title, std::strin
   }
   const DefinitionLayer::Result result = layer->read(*path);
   if (result == DefinitionLayer::Result::kMissing) ShowMissingDefinition(title);
-  return result == DefinitionLayer::Result::kRead && layer->first();
+  return result == DefinitionLayer::Result::kRead;
 }
 
 // The name the side file of a door, window or skylight definition gives.

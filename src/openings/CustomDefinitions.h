@@ -34,8 +34,8 @@ int16_t GetCurrentDefinitionFilePath(char* path);
 namespace openings {
 
 // Replaces the custom part lists and the name of a door or window with those of the current
-// definition. True when the definition gave objects; otherwise the opening keeps its lists
-// (a missing definition is reported).
+// definition (an empty definition leaves the lists empty). True when the definition was read;
+// otherwise the opening keeps its lists (a missing or refused definition is reported).
 bool ReadCustomWindowDoorDefinition(Objex* attachment);
 void ReadCustomWindowDoorFile(Objex* attachment);
 // The same for a custom skylight's five definition lists (copies flattened into x/z).

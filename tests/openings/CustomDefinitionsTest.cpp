@@ -266,6 +266,51 @@ TEST_F(CustomDefinitions, WithoutADefinitionTheOpeningKeepsItsPartsAndTheUserIsT
   DeleteObj(sky);
 }
 
+// A definition that holds no objects is still a definition: the opening's lists are emptied
+// and it takes the side file's name, without a message, and applying it counts as a change.
+TEST_F(CustomDefinitions, EmptyDefinitionEmptiesTheListsAndNamesTheOpening) {
+  WriteWindow();
+  Choose(kCustomWindowCategory, "Tall/w.QTF");
+  Objex* window = CustomWindow();
+  ASSERT_TRUE(openings::ReadCustomWindowDoorDefinition(window));
+  ASSERT_NE(Rec(window)->maskObject, nullptr);
+
+  WriteDefinition(windows() + "/Empty/e.QTF", {});
+  WriteText(windows() + "/Empty/e.qti", "[Description]\nAttachmentName=Bare\n");
+  Choose(kCustomWindowCategory, "Empty/e.QTF");
+  alerts.shown.clear();
+  EXPECT_TRUE(openings::ReadCustomWindowDoorDefinition(window));
+  EXPECT_EQ(Rec(window)->maskObject, nullptr);
+  EXPECT_EQ(Rec(window)->definitionParts, nullptr);
+  EXPECT_EQ(Rec(window)->definitionLeafParts, nullptr);
+  ASSERT_NE(window->name, nullptr);
+  EXPECT_STREQ(window->name, "Bare");
+  EXPECT_TRUE(alerts.shown.empty());
+  EXPECT_EQ(gAttachmentTempLayer, nullptr);
+
+  Objex* sky = Add(kObjSkylight, 0, 0, 10);
+  auto* rr = static_cast<RoofAttachmentData*>(calloc(1, sizeof(RoofAttachmentData)));
+  free(sky->typeData);
+  sky->typeData = rr;
+  rr->subtype = kSkylightCustom;
+  const RGBColor black{};
+  rr->outlineParts = CreateObject(kObjSkylightOutline, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, sky,
+                                  sky->layer, nullptr);
+  EXPECT_TRUE(openings::ReadCustomSkylightDefinition(sky));
+  EXPECT_EQ(rr->outlineParts, nullptr);
+  EXPECT_STREQ(sky->name, "Bare");
+  UnlinkObject(sky);
+  DeleteObj(sky);
+
+  // Applied to a selected custom window, it is one undo step.
+  Objex* other = CustomWindow(120, 150, 60);
+  SelectObj(other, kSelectOn, 0);
+  ApplyCurCustAttachToSelectedWinAndDoor();
+  EXPECT_STREQ(other->name, "Bare");
+  ASSERT_EQ(UndoNames::names().size(), 1u);
+  EXPECT_EQ(UndoNames::names()[0], "Custom Window Type");
+}
+
 // The definition paths handed out in a caller's path buffer: 1 and the full path for a
 // selected entry of the right kind, else 0 and an empty buffer.
 TEST_F(CustomDefinitions, DefinitionPathsIntoAPathBuffer) {
