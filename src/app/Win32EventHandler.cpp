@@ -883,7 +883,15 @@ LiveViewController* BringLiveViewForward() {
 }
 }  // namespace
 
-void Win32EventHandler::exportLiveViewImage() { BringLiveViewForward()->displayExport3DSavePanel(); }
-void Win32EventHandler::print3DLiveViewImage() { BringLiveViewForward()->showPrint3DPropertiesPanel(); }
+// Export and print show the 3D window as its show command does: a hidden window with a
+// current scene renders it anew.
+void Win32EventHandler::exportLiveViewImage() {
+  AppController::showLiveViewPanel();
+  LiveViewController::sharedLiveViewController()->displayExport3DSavePanel();
+}
+void Win32EventHandler::print3DLiveViewImage() {
+  AppController::showLiveViewPanel();
+  LiveViewController::sharedLiveViewController()->showPrint3DPropertiesPanel();
+}
 void Win32EventHandler::showLVAndRenderFinal() { BringLiveViewForward()->renderFinal(); }
 void Win32EventHandler::showLVAndRenderShadows() { BringLiveViewForward()->renderShadows(); }

@@ -218,6 +218,29 @@ TEST_F(LiveViewRoadsTest, ShowAndRenderBringsTheWindowForward) {
   EXPECT_EQ(ds->shadowRender(), 0);
 }
 
+// Exporting shows a hidden 3D window as its show command does: a current scene is rendered
+// anew, a deferred one rebuilt; a window already shown is left as it is.
+TEST_F(LiveViewRoadsTest, ExportImageShowsAHiddenWindowWithAFreshRender) {
+  auto savedChooser = controller->chooseExportPath;
+  controller->chooseExportPath = [] { return std::string(); };  // the panel is cancelled
+  handler().exportLiveViewImage();
+  EXPECT_TRUE(controller->isVisible());
+  EXPECT_EQ(gRefreshRender, 1);
+  EXPECT_EQ(gRenderDirty, 1);
+
+  controller->orderOut();
+  gRefreshRender = gRenderDirty = 0;
+  gRenderOnShow = 1;
+  handler().exportLiveViewImage();
+  EXPECT_EQ(gRenderOnShow, 0);  // the scene was rebuilt
+
+  gRefreshRender = gRenderDirty = 0;
+  handler().exportLiveViewImage();
+  EXPECT_EQ(gRefreshRender, 0);
+  EXPECT_EQ(gRenderDirty, 0);
+  controller->chooseExportPath = savedChooser;
+}
+
 TEST_F(LiveViewRoadsTest, RenderKeyWatchQueuesKeysAndHoldsOtherInput) {
   controller->showWindow();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->window()));
