@@ -184,10 +184,11 @@ bool Test3DHit(float x, float y, float z, const ClickInfo* click) {
   ConversionToIsometric(&x, &y, &z, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle, gGlobalXOffset,
                         gGlobalYOffset, gGlobalZOffset, 1);
   if (gPerspective) AddPerspective(&x, &y, &z, gViewDistance, 0, 0, 0);
+  // Halves round upward on either side of the origin (-3.5 to -3, -3.7 to -4).
   auto round = [](float v) {
-    if (v > 32767) v = 32767;
+    if (!(v <= 32767)) v = 32767;
     if (v < -32767) v = -32767;
-    return static_cast<int32_t>(v + 0.5f);
+    return static_cast<int32_t>(std::floor(static_cast<double>(v) + 0.5));
   };
   int32_t px = round(x), py = round(y);
   return click->where.x >= px - 5 && click->where.x <= px + 5 && click->where.y >= py - 5 &&

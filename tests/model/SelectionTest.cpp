@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 #include "ChildBuilders.h"
 #include "TestDocument.h"
@@ -125,6 +126,31 @@ TEST(Selection, AlignToGridRoundsTheCornerHalfUp) {
     EXPECT_NEAR(z, c.z, 1e-3);
     DeleteObj(line);
   }
+}
+
+// The projected point is made whole by rounding halves upward, left of the origin too: a point
+// projected to x = -3.7 sits at -4, so its hit square spans -9 to 1.
+TEST(Selection, Test3DHitRoundsTheProjectedPointHalfUp) {
+  TestDocument doc;
+  ViewStateGuard view;
+  auto project = [](float x) {
+    float y = 0, z = 0;
+    ConversionToIsometric(&x, &y, &z, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle, gGlobalXOffset,
+                          gGlobalYOffset, gGlobalZOffset, 1);
+    return std::pair{x, y};
+  };
+  const auto [x0, y0] = project(0);
+  const float perUnit = project(1).first - x0;
+  const float modelX = (-3.7f - x0) / perUnit;
+  const auto [px, py] = project(modelX);
+  ASSERT_NEAR(px, -3.7f, 1e-3);
+  ClickInfo click{};
+  click.where.y = static_cast<int32_t>(std::floor(py + 0.5f));
+  for (const auto& [x, hit] : {std::pair{-10, false}, {-9, true}, {1, true}, {2, false}}) {
+    click.where.x = x;
+    EXPECT_EQ(Test3DHit(modelX, 0, 0, &click), hit) << x;
+  }
+  EXPECT_FALSE(Test3DHit(modelX, 0, 0, nullptr));
 }
 
 TEST(SelectionState, DetailWeightsRoundAndDisagree) {
