@@ -158,9 +158,10 @@ Objex* ReadASymbol2DObject(Layer* layer, uint8_t append, Objex* symbol) {
     DeleteObj(obj);
     return nullptr;
   }
-  if (obj->type != kObjGroup) {
+  if (append && obj->type != kObjGroup) {
     // The part takes the symbol's kind, under which no type data is owned: what the record
-    // carried goes now, while its own type still says how to free it.
+    // carried goes now, while its own type still says how to free it. An object read without
+    // appending keeps its type and so its data.
     DeleteObjectData(obj);
     // So are a wall's side trim records on its points.
     if (obj->type == kObjWall)
@@ -174,7 +175,7 @@ Objex* ReadASymbol2DObject(Layer* layer, uint8_t append, Objex* symbol) {
       free(obj->sourceObject);
       obj->sourceObject = nullptr;
     }
-    if (append) Append2DSymbolToParent(obj, symbol);
+    Append2DSymbolToParent(obj, symbol);
   }
   UpdateObjectBounds(obj);
   SelectObj(obj, 1, 0);

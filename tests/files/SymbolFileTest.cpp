@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "TestDocument.h"
+#include "WallTestSupport.h"
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
 #include "files/DocStateBlock.h"
@@ -216,6 +217,39 @@ TEST(SymbolFile, AWallRecordBecomesAPartWithoutItsSideTrims) {
     EXPECT_EQ(p->trim1, nullptr);
     EXPECT_EQ(p->trim2, nullptr);
   }
+  DeleteSymbolObject(symbol);
+}
+
+// Read without appending, a record stays what it is: a wall keeps the side trims of its points
+// (freeing them would leave a wall without its sides).
+TEST(SymbolFile, ARecordReadWithoutAppendingKeepsItsTypeAndData) {
+  TestDocument doc;
+  Bytes record;
+  {
+    Objex* wall = AddTestWall(doc, {{0, 0}, {40, 0}, {40, 30}});
+    BeginOutputBuffer();
+    sWriteVersion = kVersionDesign11100;
+    WriteObjectInfo(wall);
+    WriteObjectPoints(wall);
+    WriteObjectData(wall);
+    record = gStream.outDataBuffer;
+    ReleaseOutputBuffer();
+  }
+  SetInputBuffer(record.data(), record.size());
+  sInputVersion = kVersionDesign11100;
+  Objex* symbol = NewSymbol(73);
+  Objex* obj = ReadASymbol2DObject(doc.first, 0, symbol);
+  ReleaseInputBuffer();
+  ASSERT_NE(obj, nullptr);
+  EXPECT_EQ(obj->type, kObjWall);
+  EXPECT_EQ(obj->pointCount, 3);
+  for (Poinz* p = obj->firstPoint; p; p = p->next) {
+    EXPECT_NE(p->trim1, nullptr);
+    EXPECT_NE(p->trim2, nullptr);
+  }
+  EXPECT_EQ(symbol->firstChild, nullptr);
+  obj->layer = nullptr;
+  DeleteObj(obj);
   DeleteSymbolObject(symbol);
 }
 
