@@ -139,7 +139,8 @@ void PlaceOnPlane(Objex* attachment, const float* plane) {
       if (part->type == kObjDoorLeafFace) SetTextureFaceUV(part);
     }
     for (Poinz* p = attachment->firstPoint; p; p = p->next) p->position[1] = height(p) - e;
-    StoreBounds(attachment);
+    // A custom skylight's extent is that of its outline parts, not of the corner points.
+    GetCustomSkylightBounds(attachment, &attachment->bounds, &attachment->bounds3D);
     return;
   }
   if (attachment->type == kObjSkylight && r)

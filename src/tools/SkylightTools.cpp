@@ -150,7 +150,7 @@ Objex* TrackCustomSkylight(float x, float, float z, int16_t stage) {
   GetCustomSkylightBounds(skylight, &rect, &box);
   CreateCustomSkylightBoundsPoints(skylight, &box);
   FindCustomSkylightPointElevations(skylight, roof->type == kObjRoof ? plane : roof);
-  UpdateObjectBounds(skylight);
+  GetCustomSkylightBounds(skylight, &skylight->bounds, &skylight->bounds3D);
   skylight->layer = roof->layer;
   AppendChildToObject(skylight, roof);
   ReRenderObject(roof);

@@ -194,4 +194,39 @@ TEST_F(CustomSkylights, RebuildingOneThatNoLongerFitsRemovesItAndCountsIt) {
   EXPECT_EQ(panel->firstChild->next, nullptr);  // only the slope arrow is left
 }
 
+// On a slope falling diagonally, the corners of a diamond outline's box lie higher and lower
+// on the plane than the diamond itself: the re-fit keeps the parts' extent as the bounds.
+TEST_F(CustomSkylights, RefitBoundsAreThoseOfTheOutlinePartsNotOfTheCorners) {
+  Objex* panel = doc.addObject(kObjRoofPanel, true, {{0, 0}, {200, 0}, {200, 200}, {0, 200}});
+  panel->width = 6;
+  panel->params[0] = 45;
+  Update3DRoofPanel(panel);
+  const RGBColor black{};
+  Objex* o = CreateObject(kObjSkylightOutline, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                          nullptr, nullptr);
+  for (auto [x, z] : {std::pair{10.0f, 0.0f}, {20.0f, 10.0f}, {10.0f, 20.0f}, {0.0f, 10.0f}})
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, o), o);
+  o->pointCount = 4;
+  rec->defOutlines() = o;
+  rec->width() = 20, rec->height() = 20;
+  CreateCustomSkylightSymbols(sky, 100, 100, 90);
+  Float3DRect box{};
+  GetCustomSkylightBounds(sky, nullptr, &box);
+  CreateCustomSkylightBoundsPoints(sky, &box);
+  sky->parent = panel;
+  AppendChildToObject(sky, panel);
+  EXPECT_EQ(UpdateRoofAttachment(sky, panel), 0);
+  FloatRect rect{};
+  GetCustomSkylightBounds(sky, &rect, &box);
+  ASSERT_LT(box.floatTop, box.floatBottom);  // on the slope
+  EXPECT_FLOAT_EQ(sky->bounds3D.floatTop, box.floatTop);
+  EXPECT_FLOAT_EQ(sky->bounds3D.floatBottom, box.floatBottom);
+  EXPECT_FLOAT_EQ(sky->bounds3D.floatLeft, box.floatLeft);
+  EXPECT_FLOAT_EQ(sky->bounds3D.floatFront, box.floatFront);
+  EXPECT_FLOAT_EQ(sky->bounds.floatLeft, rect.floatLeft);
+  EXPECT_FLOAT_EQ(sky->bounds.floatBottom, rect.floatBottom);
+  UnlinkObject(sky);
+  sky->parent = nullptr;
+}
+
 }  // namespace

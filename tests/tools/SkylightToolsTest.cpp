@@ -181,6 +181,40 @@ TEST_F(Skylights, CustomSkylightWithoutADefinitionIsDroppedSilently) {
   EXPECT_EQ(gMouseCaptured, 0);
 }
 
+// A diamond definition on a panel falling diagonally: the box corners would reach higher and
+// lower on the slope than the diamond, so the placed skylight keeps its parts' extent.
+TEST_F(Skylights, CustomSkylightTakesTheExtentOfItsOutlinePartsAsBounds) {
+  Objex* panel = doc.addObject(kObjRoofPanel, true, {{0, 0}, {240, 0}, {240, 240}, {0, 240}});
+  panel->width = 6;
+  panel->params[0] = 45;
+  Update3DRoofPanel(panel);
+  doc.ds()->skylightType() = kSkylightCustom;
+  const OpeningsServices saved = gOpeningsServices;
+  gOpeningsServices.readCustomSkylightFile = [](Objex* skylight) {
+    auto* r = static_cast<RoofAttachmentData*>(skylight->typeData);
+    const RGBColor black{};
+    Objex* o = CreateObject(kObjSkylightOutline, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr);
+    for (auto [x, z] : {std::pair{10.0f, 0.0f}, {20.0f, 10.0f}, {10.0f, 20.0f}, {0.0f, 10.0f}})
+      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, o), o);
+    o->pointCount = 4;
+    r->defOutlines() = o;
+  };
+  gCurTool = kToolSkylight;
+  Objex* s = TrackCustomSkylight(120, 0, 120, kTrackEnd);
+  gOpeningsServices = saved;
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->parent, panel);
+  FloatRect rect{};
+  Float3DRect box{};
+  GetCustomSkylightBounds(s, &rect, &box);
+  ASSERT_LT(box.floatTop, box.floatBottom);  // on the slope
+  EXPECT_FLOAT_EQ(s->bounds3D.floatTop, box.floatTop);
+  EXPECT_FLOAT_EQ(s->bounds3D.floatBottom, box.floatBottom);
+  EXPECT_FLOAT_EQ(s->bounds3D.floatRight, box.floatRight);
+  EXPECT_FLOAT_EQ(s->bounds.floatTop, rect.floatTop);
+}
+
 TEST_F(Skylights, OctagonsAndCirclesTakeTheirPointCounts) {
   doc.ds()->skylightType() = kSkylightOctagonal;
   Objex* oct = place(60, 90);
