@@ -158,11 +158,13 @@ Objex* TrackOval(int32_t, int32_t, float x, float y, float z, int16_t phase) {
   const int16_t plane = ds->viewPlane;
   float rect[4];
   float fixed;
+  // The box is given in the plane's own order (z then y in plane 3, x then y in plane 1), so
+  // that the ellipse spans the drag rather than its mirror image across the diagonal.
   if (plane == 3) {
-    rect[0] = gDownY, rect[1] = gDownZ, rect[2] = OvalHeight(plane, x, y, z), rect[3] = z;
+    rect[0] = gDownZ, rect[1] = gDownY, rect[2] = z, rect[3] = OvalHeight(plane, x, y, z);
     fixed = gDownX;
   } else if (plane == 1) {
-    rect[0] = gDownY, rect[1] = gDownX, rect[2] = OvalHeight(plane, x, y, z), rect[3] = x;
+    rect[0] = gDownX, rect[1] = gDownY, rect[2] = x, rect[3] = OvalHeight(plane, x, y, z);
     fixed = gDownZ;
   } else {
     rect[0] = gDownX, rect[1] = gDownZ, rect[2] = x, rect[3] = z;

@@ -1,8 +1,10 @@
 // The rectangle and oval tools: rubber band while dragging, a detail shape on the current
 // layer at the mouse-up, nothing for a drag shorter than the mouse limit.
+#include <array>
 #include <cmath>
 
 #include "ToolTestSupport.h"
+#include "model/Delete.h"
 
 namespace {
 
@@ -109,6 +111,53 @@ TEST_F(ShapeTools, OvalDragMakesAFourPointEllipse) {
     EXPECT_NEAR(u * u + v * v, 1.0f, 1e-3);
   }
   EXPECT_EQ(gDynamicDrawing, 0);
+}
+
+// In the elevation planes the oval spans the drag: z and y in plane 3, x and y in plane 1,
+// a circle unless Shift gives the height.
+TEST_F(ShapeTools, ElevationOvalSpansTheDrag) {
+  struct Box {
+    float min[3], max[3];
+  };
+  auto boxOf = [](const Objex* o) {
+    Box b{{1e9f, 1e9f, 1e9f}, {-1e9f, -1e9f, -1e9f}};
+    for (const Poinz* p = o->firstPoint; p; p = p->next)
+      for (int k = 0; k < 3; ++k) b.min[k] = std::fmin(b.min[k], p->position[k]), b.max[k] = std::fmax(b.max[k], p->position[k]);
+    return b;
+  };
+  auto expectBox = [](const Box& b, std::array<float, 3> lo, std::array<float, 3> hi) {
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_NEAR(b.min[k], lo[k], 1e-3) << k;
+      EXPECT_NEAR(b.max[k], hi[k], 1e-3) << k;
+    }
+  };
+  gStartMouse = {0, 0};
+  gEndMouse = {30, 0};
+  struct Case {
+    int16_t plane;
+    uint16_t modifiers;
+    float x, y, z;
+    std::array<float, 3> lo, hi;
+  };
+  // Down at (5, 10, 20).
+  const Case cases[] = {
+      {3, 0, 999, 999, 80, {5, 10, 20}, {5, 70, 80}},             // circle: y grows by the z extent
+      {3, kTrackModShift, 999, 40, 80, {5, 10, 20}, {5, 40, 80}},  // Shift: the current y
+      {1, 0, 65, 999, 999, {5, 10, 20}, {65, 70, 20}},
+      {1, kTrackModShift, 65, 30, 999, {5, 10, 20}, {65, 30, 20}},
+  };
+  for (const Case& c : cases) {
+    doc.ds()->viewPlane = c.plane;
+    gTrackModifiers = c.modifiers;
+    gDownX = 5, gDownY = 10, gDownZ = 20;
+    Objex* oval = TrackOval(0, 0, c.x, c.y, c.z, kTrackEnd);
+    ASSERT_NE(oval, nullptr);
+    EXPECT_EQ(oval->pointCount, 4);
+    expectBox(boxOf(oval), c.lo, c.hi);
+    DeleteObj(oval);
+  }
+  gTrackModifiers = 0;
+  doc.ds()->viewPlane = 2;
 }
 
 TEST_F(ShapeTools, FullEllipseHasFourPointsClosedAndFiveOpen) {
