@@ -41,9 +41,10 @@ V3 Of(const float* p) { return {p[0], p[1], p[2]}; }
 PlaneVertex Vertex(const V3& v) { return PlaneVertex{v.x, v.y, v.z, 0, 0, 0}; }
 V3 operator+(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 V3 Up(V3 a, float h) { return {a.x, a.y - h, a.z}; }  // heights grow upward as y falls
-// A plan offset of `length` at `angle` (radians, in x and z).
-V3 Polar(float angle, float length) { return {std::cos(angle) * length, 0, std::sin(angle) * length}; }
-float PlanAngle(const V3& a, const V3& b) { return std::atan2(b.z - a.z, b.x - a.x); }
+// A plan offset of `length` at `angle` (radians, counter-clockwise on the screen, where the
+// plan's z grows downward).
+V3 Polar(float angle, float length) { return {std::cos(angle) * length, 0, -std::sin(angle) * length}; }
+float PlanAngle(const V3& a, const V3& b) { return std::atan2(a.z - b.z, b.x - a.x); }
 float PlanLength(const V3& a, const V3& b) { return std::hypot(b.x - a.x, b.z - a.z); }
 float Length3(const float* a, const float* b) {
   return std::sqrt((b[0] - a[0]) * (b[0] - a[0]) + (b[1] - a[1]) * (b[1] - a[1]) + (b[2] - a[2]) * (b[2] - a[2]));

@@ -296,6 +296,29 @@ TEST_F(Framing, MembersFromThreeFloatPointsMatchThoseFromPolygonPoints) {
   EXPECT_TRUE(Faces().empty());
 }
 
+TEST_F(Framing, StudSidesFollowThePlanAngle) {
+  // Plan angles turn counter-clockwise on the screen, where z grows downward: a stud at a
+  // quarter turn stands 2.5 toward -z, and at angle 0 its first side lies a quarter turn
+  // clockwise of the wall, at z +5, with the back face at its start.
+  Objex* w = Wall();
+  const float a[3] = {0, 0, 0}, b[3] = {0, -10, 0};
+  FrameVerticalStud(1.5707964f, a, b, w);
+  std::vector<Face> faces = Faces();
+  ASSERT_EQ(faces.size(), 4u);
+  for (const Face& f : faces) EXPECT_TRUE(Near(f.z0, -2.5f) || Near(f.z1, 0) && Near(f.z0, 0)) << f.z0;
+  EXPECT_TRUE(Near(faces[3].z0, -2.5f) && Near(faces[3].z1, -2.5f));
+  FreeScene();
+
+  FrameVerticalStud(0, a, b, w);
+  faces = Faces();
+  ASSERT_EQ(faces.size(), 4u);
+  EXPECT_TRUE(Near(faces[1].z0, 5) && Near(faces[1].z1, 5));
+  EXPECT_TRUE(Near(faces[2].z0, -5) && Near(faces[2].z1, -5));
+  const Plane* back = gGLPlaneObjects->planes;
+  EXPECT_TRUE(Near(back->vertices[0].z, -5) && Near(back->vertices[2].z, 5));
+  EXPECT_LT(back->normal[0], 0);
+}
+
 TEST_F(Framing, TrussPoints) {
   struct Case {
     float pitch;
