@@ -222,7 +222,8 @@ void TrackComponentFixed(float x, float, float z, int16_t phase, uint16_t tool) 
 
 namespace tools {
 void UpdateFixedComponent(Objex* object) {
-  if (!object || !IsFixedSymbolType(object->type)) return;
+  // Without a design there is nothing to rebuild from: the 3D parts stay as they are.
+  if (!object || !IsFixedSymbolType(object->type) || !gCurDocument || !CurDocState()) return;
   DeleteRendererObject(object);
   for (Objex* part = object->symbol3D; part;) {
     Objex* next = part->next;

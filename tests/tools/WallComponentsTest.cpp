@@ -368,6 +368,22 @@ TEST_F(WallComponents, CeilingFanIsAGroupOfSymbolCopies) {
   EXPECT_FALSE(calls.called("ReRenderObject", plain->objectID));
 }
 
+TEST_F(WallComponents, FixedComponentKeepsItsPartsWithoutADesign) {
+  gSymbol2DList = SymbolEntry(88);
+  gSymbol3DList = SymbolEntry(88);
+  gCurTool = kToolCeilingFan;
+  TrackObject(50, 40, 50, 0, 40, kTrackEnd);
+  Objex* member = doc.first->firstObject->firstChild;
+  ASSERT_NE(member, nullptr);
+  Objex* parts = member->symbol3D;
+  ASSERT_NE(parts, nullptr);
+  ZLKDocumentModel* saved = gCurDocument;
+  gCurDocument = nullptr;
+  UpdateFixedComponent(member);
+  gCurDocument = saved;
+  EXPECT_EQ(member->symbol3D, parts);
+}
+
 TEST_F(WallComponents, SymbolPartsHangMovedByAPlanOffset) {
   gSymbol3DList = SymbolEntry(88);
   Objex* shape = addShape({{0, 0}, {10, 0}, {10, 10}});
