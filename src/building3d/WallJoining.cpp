@@ -266,7 +266,7 @@ Objex* ConnectWallPoint(Objex* wall, Poinz* endPoint) {
     ReplaceAttachmentBasePoint(wall, sameWallEnd, endPoint, wall);
     RemoveWallPoint(wall, sameWallEnd);
   } else {
-    memcpy(sameWallEnd->position, endPoint->position, sizeof(sameWallEnd->position));
+    // The dropped end goes; the joint stays where the other end is.
     ReplaceAttachmentBasePoint(wall, endPoint, sameWallEnd, wall);
     RemoveWallPoint(wall, endPoint);
   }

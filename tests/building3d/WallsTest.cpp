@@ -453,6 +453,26 @@ TEST_F(Walls, ConnectingAWallEndClosesItOrMergesWithTheWallUnderIt) {
   EXPECT_EQ(c->pointCount, 2);
 }
 
+// End segments that never meet (parallel): closing keeps the joint where the other free end
+// lies, whichever end was dropped.
+TEST_F(Walls, ClosingAWallWithParallelEndsKeepsTheOtherEndInPlace) {
+  Objex* u = AddTestWall(doc, {{0, 0}, {0, 100}, {100, 100}, {100, -100}, {5, -100}, {5, 2}});
+  ASSERT_EQ(ConnectWallPoint(u, TestLastPoint(u)), u);
+  EXPECT_EQ(u->closed, 1);
+  ASSERT_EQ(u->pointCount, 5);
+  EXPECT_FLOAT_EQ(u->firstPoint->position[0], 0.0f);
+  EXPECT_FLOAT_EQ(u->firstPoint->position[2], 0.0f);
+  EXPECT_FLOAT_EQ(TestLastPoint(u)->position[0], 5.0f);
+  EXPECT_FLOAT_EQ(TestLastPoint(u)->position[2], -100.0f);
+
+  Objex* v = AddTestWall(doc, {{305, 2}, {305, -100}, {400, -100}, {400, 100}, {300, 100}, {300, 0}});
+  ASSERT_EQ(ConnectWallPoint(v, v->firstPoint), v);
+  EXPECT_EQ(v->closed, 1);
+  ASSERT_EQ(v->pointCount, 5);
+  EXPECT_FLOAT_EQ(v->firstPoint->position[0], 300.0f);
+  EXPECT_FLOAT_EQ(v->firstPoint->position[2], 0.0f);
+}
+
 TEST_F(Walls, AttachmentsFollowReplacedAndRemovedPoints) {
   Objex* wall = AddTestWall(doc, {{0, 0}, {100, 0}, {200, 0}});
   Poinz* p0 = TestPointAt(wall, 0);
