@@ -356,8 +356,6 @@ struct DocState {
   uint8_t sceneSetting1{};
   RGBColor sceneColor{};
   RGBColor setting320{};
-  // Plan bits of new exterior walls: 1 (foundation plan) on the first floor, 2 above. Not stored.
-  int32_t wallFoundationMask{};
   // The document origin (origin snap) and the origin lines that keep tracked points on the
   // reference's side. Not stored.
   Float3DPoint origin{};
@@ -452,6 +450,9 @@ struct DocState {
   float& railBalusterSpacing() { return railSetting1; }
   uint8_t& railFlag1() { return railFlag2; }
   uint8_t& railSecondFlag() { return railFlag3; }
+  // The floor commands' name for the plan bits of new exterior walls: 1 (foundation plan)
+  // when the first floor becomes the working floor, 2 (floor plan) above.
+  int32_t& wallFoundationMask() { return wallFoundation; }
   // The door and window tools' names for their defaults (inches; colours of new openings).
   float& doorElevation() { return doorSetting1; }
   float& doorFrameSize() { return doorSetting2; }
