@@ -374,10 +374,9 @@ struct DocState {
   // Texture scale of the 3D background in percent (x, y). Not stored (no stored field holds a
   // scale pair for it).
   ShortPoint backgroundTextureScale{100, 100};
-  // The style the last roof tool chose (2 gable; set by the tool dispatch before each drag)
-  // and the corner a new roof panel's slope is anchored at. Not stored.
+  // The style the last roof tool chose (2 gable; set by the tool dispatch before each drag).
+  // Not stored.
   int16_t roofStyle{};
-  int16_t roofPanelSlopeAnchor{};
   // The 3D builders' names for stored fields: in framing view, untextured grey faces (cleared
   // whenever a design is read); segments per curve of 3D parts other than floors and cut-outs.
   uint8_t& framingPlainColors() { return drawSetting2; }
@@ -464,6 +463,9 @@ struct DocState {
   // The pitch of new roofs and roof panels (rise per 12 of run), which the roof tools build
   // with and the roof panes show and edit; the panes keep roofPitch equal to it.
   float& newRoofPitch() { return roofSetting3; }
+  // The elevation reference of new roof panels (the corner their slope is anchored at), as the
+  // roof panel tool names it; the roof panel inspector sets it.
+  int16_t& roofPanelSlopeAnchor() { return roofElevationRef; }
   int16_t& skylightType() { return skylightStyle; }         // 800 rectangular .. 806 custom
   float& skylightHeight() { return skylightLength; }
   float& skylightTrimWidth() { return skylightSetting1; }
