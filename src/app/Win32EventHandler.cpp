@@ -685,7 +685,7 @@ void Win32EventHandler::workOnFloorUsingCommand(int32_t command) {
     // A floor the design does not have cannot become the working floor.
     if (!floors[working]) return;
     visible[working] = 1;
-    ds->wallFoundationMask = working == 0 ? 1 : 2;
+    ds->wallFoundationMask() = working == 0 ? 1 : 2;
     rebuild = gWorkingFloorVisibleOnly != 0;
     if (rebuild)
       for (int i = 0; i < 3; ++i)

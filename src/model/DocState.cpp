@@ -390,7 +390,6 @@ void InitializeDocState(DocState* ds) {
   ds->clearViewFill = {65535, 65535, 65535};
   ds->backgroundTextureScale = {100, 100};
   ds->roofStyle = 2;
-  ds->roofPanelSlopeAnchor = 0;
   memcpy(ds->colorTable, kDefaultColorTable, sizeof(ds->colorTable));
   memcpy(ds->planMasks, kDefaultPlanMasks, sizeof(ds->planMasks));
   ds->wallSetting9 = ds->wallHeight * 1.25f;

@@ -356,8 +356,6 @@ struct DocState {
   uint8_t sceneSetting1{};
   RGBColor sceneColor{};
   RGBColor setting320{};
-  // Plan bits of new exterior walls: 1 (foundation plan) on the first floor, 2 above. Not stored.
-  int32_t wallFoundationMask{};
   // The document origin (origin snap) and the origin lines that keep tracked points on the
   // reference's side. Not stored.
   Float3DPoint origin{};
@@ -376,10 +374,9 @@ struct DocState {
   // Texture scale of the 3D background in percent (x, y). Not stored (no stored field holds a
   // scale pair for it).
   ShortPoint backgroundTextureScale{100, 100};
-  // The style the last roof tool chose (2 gable; set by the tool dispatch before each drag)
-  // and the corner a new roof panel's slope is anchored at. Not stored.
+  // The style the last roof tool chose (2 gable; set by the tool dispatch before each drag).
+  // Not stored.
   int16_t roofStyle{};
-  int16_t roofPanelSlopeAnchor{};
   // The 3D builders' names for stored fields: in framing view, untextured grey faces (cleared
   // whenever a design is read); segments per curve of 3D parts other than floors and cut-outs.
   uint8_t& framingPlainColors() { return drawSetting2; }
@@ -452,6 +449,9 @@ struct DocState {
   float& railBalusterSpacing() { return railSetting1; }
   uint8_t& railFlag1() { return railFlag2; }
   uint8_t& railSecondFlag() { return railFlag3; }
+  // The floor commands' name for the plan bits of new exterior walls: 1 (foundation plan)
+  // when the first floor becomes the working floor, 2 (floor plan) above.
+  int32_t& wallFoundationMask() { return wallFoundation; }
   // The door and window tools' names for their defaults (inches; colours of new openings).
   float& doorElevation() { return doorSetting1; }
   float& doorFrameSize() { return doorSetting2; }
@@ -463,6 +463,9 @@ struct DocState {
   // The pitch of new roofs and roof panels (rise per 12 of run), which the roof tools build
   // with and the roof panes show and edit; the panes keep roofPitch equal to it.
   float& newRoofPitch() { return roofSetting3; }
+  // The elevation reference of new roof panels (the corner their slope is anchored at), as the
+  // roof panel tool names it; the roof panel inspector sets it.
+  int16_t& roofPanelSlopeAnchor() { return roofElevationRef; }
   int16_t& skylightType() { return skylightStyle; }         // 800 rectangular .. 806 custom
   float& skylightHeight() { return skylightLength; }
   float& skylightTrimWidth() { return skylightSetting1; }

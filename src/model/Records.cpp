@@ -280,6 +280,9 @@ void InsertPointInObjectAndUpdatePointInfo(Poinz* point, Objex* object, Poinz* a
   // until a wall builder gives it records of its own.
   point->trim1 = n->trim1;
   point->trim2 = n->trim2;
+  // Points of other objects than walls keep their side trim values as words.
+  point->trimWord1 = n->trimWord1;
+  point->trimWord2 = n->trimWord2;
   memcpy(point->segmentFloats, n->segmentFloats, sizeof(point->segmentFloats));
   point->segmentLong3 = n->segmentLong3;
   point->keyEntryMark = n->keyEntryMark;

@@ -76,7 +76,7 @@ Objex* TrackRoofPanel(int32_t windowX, int32_t windowY, float x, float y, float 
     Refresh();
     return nullptr;
   }
-  panel->slopeAnchor() = ds->roofPanelSlopeAnchor;
+  panel->slopeAnchor() = ds->roofPanelSlopeAnchor();
   FinishNewRoofPanel(panel, kNewPanelDirection, GetLayerAbsBaseHeight(layer) + layer->height);
   return panel;
 }

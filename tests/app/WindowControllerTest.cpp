@@ -112,7 +112,9 @@ TEST_F(WindowController, FloorPopUpSwitchesTheWorkingFloorAndFollowsUndo) {
   emit floors->activated(1);
   EXPECT_STREQ(currentFloor(), "Second Floor");
   EXPECT_EQ(floors->currentIndex(), 1);
-  EXPECT_EQ(model->itsDocState->wallFoundationMask, 2);
+  // New exterior walls go on the floor plan above the first floor: the stored wall default.
+  EXPECT_EQ(model->itsDocState->wallFoundationMask(), 2);
+  EXPECT_EQ(model->itsDocState->wallFoundation, 2);
   Layer* first = GetLayerFromName("First Floor");
   Layer* second = GetLayerFromName("Second Floor");
   EXPECT_EQ(first->selectable, 0);
@@ -135,7 +137,7 @@ TEST_F(WindowController, FloorPopUpSwitchesTheWorkingFloorAndFollowsUndo) {
   handler.workOnFloorUsingCommand(5275);
   EXPECT_STREQ(currentFloor(), "First Floor");
   EXPECT_EQ(floors->currentIndex(), 0);
-  EXPECT_EQ(model->itsDocState->wallFoundationMask, 1);
+  EXPECT_EQ(model->itsDocState->wallFoundation, 1);
   AddLine({{0, 50}, {100, 50}});
   StoreUndo("Line");
 

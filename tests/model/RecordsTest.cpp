@@ -106,11 +106,15 @@ TEST(Records, InsertedPointCopiesNeighbourAttributes) {
   Poinz* last = deck->firstPoint->next;
   deck->firstPoint->segmentFlags = 32;
   deck->firstPoint->position[1] = 24;
+  deck->firstPoint->trimWord1 = 5;
+  deck->firstPoint->trimWord2 = 6;
   Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, 5, 0, 5, 0, 0, 0, 0, 0, 0, nullptr);
   InsertPointInObjectAndUpdatePointInfo(p, deck, last);
   EXPECT_EQ(deck->pointCount, 3);
   EXPECT_EQ(p->segmentFlags, 32);  // copied from the first point: the new point is last
   EXPECT_FLOAT_EQ(p->position[1], 24);
+  EXPECT_EQ(p->trimWord1, 5);  // the side trim values go with the other segment attributes
+  EXPECT_EQ(p->trimWord2, 6);
 
   Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {10, 0}});
   Poinz* q = CreatePoint(1, 0, 0, 0, 0, 0, 5, 0, 5, 0, 0, 0, 0, 0, 0, nullptr);

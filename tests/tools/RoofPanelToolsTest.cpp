@@ -71,6 +71,14 @@ TEST_F(RoofPanelTools, NewPanelFallsTowardTwoSeventyWithItsArrowThroughTheMiddle
   EXPECT_EQ(PendingTrackingRoutine(kToolFreehandRoof), nullptr);
 }
 
+TEST_F(RoofPanelTools, NewPanelTakesTheStoredElevationReference) {
+  // The elevation choice the roof panel inspector keeps as the default (a stored setting).
+  doc.ds()->roofElevationRef = 1;
+  Objex* p = drawSquare();
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->slopeAnchor(), 1);
+}
+
 TEST_F(RoofPanelTools, OutlineOfTwoCornersMakesNoPanel) {
   ScriptedModalEvents e;
   e.move(100, 0).down(100, 0).key(kModalKeyEscape);
