@@ -232,6 +232,14 @@ void ZLKWindowController::buildInspectorDock() {
   InspectorController::sharedInspectorController()->attachToWindow(this, AppController::inspectorVisible());
 }
 
+ZLKInspectorView* ZLKWindowController::parentInspectorView() const {
+  return InspectorController::sharedInspectorController()->parentInspectorView();
+}
+
+QWidget* ZLKWindowController::noPropertiesView() const {
+  return InspectorController::sharedInspectorController()->noPropertiesView();
+}
+
 void ZLKWindowController::toggleContentLibraryPanel() {
   if (!contentDock_) return;
   const bool show = contentDock_->isHidden();

@@ -33,6 +33,7 @@
 #include "app/ZLKWindowController.h"
 #include "files/DesignFile.h"
 #include "files/Undo.h"
+#include "inspectors/InspectorController.h"
 #include "inspectors/ObjectElevationController.h"
 #include "inspectors/SnapPaletteController.h"
 #include "inspectors/ValueFields.h"
@@ -200,6 +201,33 @@ TEST_F(WindowController, ToolbarItemsInTheirDefaultOrderWithTheirToolTips) {
   EXPECT_EQ(tips.join(" | ").toStdString(),
             " | Toggle the content library | Toggle the object inspector | "
             "Set lot properties such as size and resolution | Toggle the 3D LiveView window");
+}
+
+// The inspector's views are reached through the window too, and the window events can be
+// sent by hand: becoming main takes the window's design unless it is already current;
+// closing lets go of it only when it is.
+TEST_F(WindowController, InspectorViewsAndWindowEventsAreReachable) {
+  InspectorController* inspector = InspectorController::sharedInspectorController();
+  ASSERT_NE(window->parentInspectorView(), nullptr);
+  EXPECT_EQ(window->parentInspectorView(), inspector->parentInspectorView());
+  EXPECT_EQ(window->noPropertiesView(), inspector->noPropertiesView());
+
+  gCurToolSet = kPlanDetail;
+  window->windowDidBecomeMain();  // already the current design: nothing happens
+  EXPECT_EQ(gCurToolSet, kPlanDetail);
+  gCurDocument = nullptr;
+  window->windowDidBecomeMain();
+  EXPECT_EQ(gCurDocument, model);
+  EXPECT_EQ(gCurToolSet, kPlanFloor);
+
+  ZLKDocumentModel other;
+  gCurDocument = &other;
+  window->windowWillClose();  // another design is current: it stays
+  EXPECT_EQ(gCurDocument, &other);
+  gCurDocument = model;
+  window->windowWillClose();
+  EXPECT_EQ(gCurDocument, nullptr);
+  gCurDocument = model;
 }
 
 TEST_F(WindowController, BecomingTheMainWindowReadsItsDesignsTopographyGrid) {
