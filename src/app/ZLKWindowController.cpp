@@ -1008,6 +1008,9 @@ void ZLKWindowController::updatePlantGrowthIndicatorLevel() {
   if (level <= 0) level = 1;
   plantGrowthLevelIndicator_->setRange(0, maximum);
   plantGrowthLevelIndicator_->setValue(level);
+  // The growth stepper on the drawing-tools palette shows the current design's level: its
+  // buttons go off at the first and the last level.
+  if (model == gCurDocument) PlanToolPaletteController::sharedPlanToolPaletteController().updatePlantGrowthIndicatorLevel();
 }
 
 // ---- The window and its document ----

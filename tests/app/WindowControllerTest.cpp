@@ -8,10 +8,12 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QSlider>
 #include <QTabBar>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <cmath>
 #include <cstring>
 #include <cstdlib>
@@ -228,6 +230,27 @@ TEST_F(WindowController, InspectorViewsAndWindowEventsAreReachable) {
   window->windowWillClose();
   EXPECT_EQ(gCurDocument, nullptr);
   gCurDocument = model;
+}
+
+// The plant-growth level shown is the design's age rounded and kept between 1 and the
+// design's maximum; the stepper's buttons go off at either end.
+TEST_F(WindowController, PlantGrowthLevelAndItsButtonsFollowTheDesign) {
+  PlanToolPaletteController& plan = PlanToolPaletteController::sharedPlanToolPaletteController();
+  model->itsMaximumPlantAge = 10;
+  struct Case {
+    float age;
+    int level;
+  };
+  for (const Case& c : {Case{0, 1}, Case{1.49f, 1}, Case{1.5f, 2}, Case{5, 5}, Case{9.49f, 9}, Case{9.5f, 10},
+                        Case{12, 10}, Case{-3, 1}}) {
+    ds->plantAge = c.age;
+    window->updatePlantGrowthIndicatorLevel();
+    EXPECT_EQ(window->plantGrowthLevelIndicator()->maximum(), 10) << c.age;
+    EXPECT_EQ(window->plantGrowthLevelIndicator()->value(), c.level) << c.age;
+    EXPECT_EQ(plan.plantGrowthLevelIndicator()->value(), c.level) << c.age;
+    EXPECT_EQ(plan.plantGrowthLeftButton()->isEnabled(), c.level != 1) << c.age;
+    EXPECT_EQ(plan.plantGrowthRightButton()->isEnabled(), c.level != 10) << c.age;
+  }
 }
 
 TEST_F(WindowController, BecomingTheMainWindowReadsItsDesignsTopographyGrid) {
