@@ -232,6 +232,14 @@ void ZLKWindowController::buildInspectorDock() {
   InspectorController::sharedInspectorController()->attachToWindow(this, AppController::inspectorVisible());
 }
 
+ZLKInspectorView* ZLKWindowController::parentInspectorView() const {
+  return InspectorController::sharedInspectorController()->parentInspectorView();
+}
+
+QWidget* ZLKWindowController::noPropertiesView() const {
+  return InspectorController::sharedInspectorController()->noPropertiesView();
+}
+
 void ZLKWindowController::toggleContentLibraryPanel() {
   if (!contentDock_) return;
   const bool show = contentDock_->isHidden();
@@ -1000,6 +1008,9 @@ void ZLKWindowController::updatePlantGrowthIndicatorLevel() {
   if (level <= 0) level = 1;
   plantGrowthLevelIndicator_->setRange(0, maximum);
   plantGrowthLevelIndicator_->setValue(level);
+  // The growth stepper on the drawing-tools palette shows the current design's level: its
+  // buttons go off at the first and the last level.
+  if (model == gCurDocument) PlanToolPaletteController::sharedPlanToolPaletteController().updatePlantGrowthIndicatorLevel();
 }
 
 // ---- The window and its document ----

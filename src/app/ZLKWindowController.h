@@ -89,6 +89,9 @@ class ZLKWindowController : public QMainWindow {
   static constexpr const char* DocTBInspectorItemIdentifier = "Document Toolbar Inspector Item";
   class QDockWidget* contentDock() const { return contentDock_; }
   class ContentPaletteController* contentPaletteController() const { return contentPalette_; }
+  // The inspector's pane host and its no-properties view (the inspector owns both).
+  class ZLKInspectorView* parentInspectorView() const;
+  QWidget* noPropertiesView() const;
   void toggleContentLibraryPanel();
   // The palette refills its selected category from disk and redraws (a design was loaded or
   // the window became main).
@@ -135,6 +138,15 @@ class ZLKWindowController : public QMainWindow {
   // End of the question before removing a point that carries attachments (1: "Delete Point"):
   // finishes the pending removal on this window's design.
   void removePointSheetDidEnd(int returnCode);
+
+  // Window events. Becoming main makes the window's design the current one and brings the
+  // palettes, the 3D window and the content palette to it. The palettes follow the window:
+  // closed when the last design window is minimized or closed, shown again when it comes
+  // back. Closing clears the current design when it is this window's.
+  void windowDidBecomeMain();
+  void windowDidMiniaturize();
+  void windowDidDeminiaturize();
+  void windowWillClose();
 
   // The plant-growth level (1 .. the design's maximum plant age).
   QProgressBar* plantGrowthLevelIndicator() const { return plantGrowthLevelIndicator_; }
@@ -194,16 +206,10 @@ class ZLKWindowController : public QMainWindow {
   void buildStatusLine();
   // The window brought to the document it shows: elevation summary, floor item, tab.
   void documentDidLoad();
-  void windowDidBecomeMain();
   // Placement beside the palettes (see WindowPlacement.h), when the window is made.
   void placeWindow();
   // gCurToolSet and the drawing-tools palette take the plan kind of the tab shown.
   void loadToolSetOfShownTab();
-  // The palettes follow the window: closed when the last design window is minimized or
-  // closed, shown again when it comes back.
-  void windowDidMiniaturize();
-  void windowDidDeminiaturize();
-  void windowWillClose();
   bool wasMinimized_ = false;
   // Whether placeWindow knew this window's decorations; the decorations of the last design
   // window that reported them.

@@ -8,10 +8,12 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QSlider>
 #include <QTabBar>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <cmath>
 #include <cstring>
 #include <cstdlib>
@@ -33,6 +35,7 @@
 #include "app/ZLKWindowController.h"
 #include "files/DesignFile.h"
 #include "files/Undo.h"
+#include "inspectors/InspectorController.h"
 #include "inspectors/ObjectElevationController.h"
 #include "inspectors/SnapPaletteController.h"
 #include "inspectors/ValueFields.h"
@@ -202,6 +205,54 @@ TEST_F(WindowController, ToolbarItemsInTheirDefaultOrderWithTheirToolTips) {
   EXPECT_EQ(tips.join(" | ").toStdString(),
             " | Toggle the content library | Toggle the object inspector | "
             "Set lot properties such as size and resolution | Toggle the 3D LiveView window");
+}
+
+// The inspector's views are reached through the window too, and the window events can be
+// sent by hand: becoming main takes the window's design unless it is already current;
+// closing lets go of it only when it is.
+TEST_F(WindowController, InspectorViewsAndWindowEventsAreReachable) {
+  InspectorController* inspector = InspectorController::sharedInspectorController();
+  ASSERT_NE(window->parentInspectorView(), nullptr);
+  EXPECT_EQ(window->parentInspectorView(), inspector->parentInspectorView());
+  EXPECT_EQ(window->noPropertiesView(), inspector->noPropertiesView());
+
+  gCurToolSet = kPlanDetail;
+  window->windowDidBecomeMain();  // already the current design: nothing happens
+  EXPECT_EQ(gCurToolSet, kPlanDetail);
+  gCurDocument = nullptr;
+  window->windowDidBecomeMain();
+  EXPECT_EQ(gCurDocument, model);
+  EXPECT_EQ(gCurToolSet, kPlanFloor);
+
+  ZLKDocumentModel other;
+  gCurDocument = &other;
+  window->windowWillClose();  // another design is current: it stays
+  EXPECT_EQ(gCurDocument, &other);
+  gCurDocument = model;
+  window->windowWillClose();
+  EXPECT_EQ(gCurDocument, nullptr);
+  gCurDocument = model;
+}
+
+// The plant-growth level shown is the design's age rounded and kept between 1 and the
+// design's maximum; the stepper's buttons go off at either end.
+TEST_F(WindowController, PlantGrowthLevelAndItsButtonsFollowTheDesign) {
+  PlanToolPaletteController& plan = PlanToolPaletteController::sharedPlanToolPaletteController();
+  model->itsMaximumPlantAge = 10;
+  struct Case {
+    float age;
+    int level;
+  };
+  for (const Case& c : {Case{0, 1}, Case{1.49f, 1}, Case{1.5f, 2}, Case{5, 5}, Case{9.49f, 9}, Case{9.5f, 10},
+                        Case{12, 10}, Case{-3, 1}}) {
+    ds->plantAge = c.age;
+    window->updatePlantGrowthIndicatorLevel();
+    EXPECT_EQ(window->plantGrowthLevelIndicator()->maximum(), 10) << c.age;
+    EXPECT_EQ(window->plantGrowthLevelIndicator()->value(), c.level) << c.age;
+    EXPECT_EQ(plan.plantGrowthLevelIndicator()->value(), c.level) << c.age;
+    EXPECT_EQ(plan.plantGrowthLeftButton()->isEnabled(), c.level != 1) << c.age;
+    EXPECT_EQ(plan.plantGrowthRightButton()->isEnabled(), c.level != 10) << c.age;
+  }
 }
 
 TEST_F(WindowController, BecomingTheMainWindowReadsItsDesignsTopographyGrid) {
