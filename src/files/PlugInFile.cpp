@@ -1714,9 +1714,15 @@ bool PlugInFileRead(const char* path, int32_t plugInID) {
     DoReadPlugInDocState();
     ExchangeObjectState state;
     state.plugInID = plugInID;
+    // A file that ends before the end of its objects was cut: it is not read.
+    bool ended = false;
     while (!StreamAtEnd()) {
       const uint16_t tag = R16();
-      if (StreamFailed() || tag == kTagExchangeObjectsEnd) break;
+      if (StreamFailed()) break;
+      if (tag == kTagExchangeObjectsEnd) {
+        ended = true;
+        break;
+      }
       if (tag == kTagExchangeLayer) {
         if (Layer* l = ReadLayerRecord()) state.target = l;
         continue;
@@ -1728,7 +1734,7 @@ bool PlugInFileRead(const char* path, int32_t plugInID) {
       ReadExchangeObjectToken(tag, &state);
     }
     DoReadPlugInBlackBox(plugInID);
-    ok = !StreamFailed();
+    ok = ended && !StreamFailed();
     Layer* floors[3] = {GetLayerFromName("First Floor"), GetLayerFromName("Second Floor"),
                         GetLayerFromName("Third Floor")};
     ok = ok && floors[0] && floors[1] && floors[2];

@@ -727,6 +727,28 @@ TEST_F(PlugInFile, CabinetPartsAreLoweredToTheirElevation) {
   EXPECT_FLOAT_EQ(g->next->baseElevation, 24);
 }
 
+// A file that breaks off between two records, before the end of the objects, is refused as a
+// whole: the objects it lost are not taken for the design.
+TEST_F(PlugInFile, FilesCutBetweenRecordsAreRefused) {
+  for (int v : {5000, 11000}) {
+    SCOPED_TRACE(v);
+    TestDocument doc;
+    GoldenDesign g(doc);
+    const Bytes good = Write(0, v);
+    ASSERT_EQ(good[good.size() - 2] | good[good.size() - 1] << 8, 500);
+    const size_t before = CountDesign(doc.model);
+    Layer* firstLayer = doc.model.itsLayers;
+    // Without the end mark; and without the last record of the last floor (the group's 303).
+    for (size_t cut : {size_t(2), size_t(4)}) {
+      EXPECT_FALSE(PlugInFileRead(Keep(Bytes(good.begin(), good.end() - long(cut))).c_str(), 0)) << cut;
+      EXPECT_EQ(doc.model.itsLayers, firstLayer);
+      EXPECT_EQ(CountDesign(doc.model), before);
+    }
+    EXPECT_TRUE(PlugInFileRead(Keep(good).c_str(), 0));
+    EXPECT_EQ(CountDesign(doc.model), before);
+  }
+}
+
 TEST_F(PlugInFile, DamagedFilesLeaveTheDesign) {
   TestDocument doc;
   GoldenDesign g(doc);
