@@ -24,11 +24,13 @@ namespace {
 // Readout bytes as shown: the degree mark byte becomes U+00B0.
 QString ReadoutString(const char* text) { return text ? ReadoutBytesToString(text) : QString(); }
 
-// The field's text as interface bytes: the degree sign becomes the degree mark byte.
+// The field's text as interface bytes: the degree sign, and the masculine ordinal that the
+// mark byte stands for in the interface's 8-bit encoding (typed for it on some keyboards),
+// become the degree mark byte.
 std::string FieldText(QLineEdit* field) {
   std::string text;
   for (QChar c : field->text()) {
-    if (c.unicode() == 0x00B0) text += kReadoutDegreeMark;
+    if (c.unicode() == 0x00B0 || c.unicode() == 0x00BA) text += kReadoutDegreeMark;
     else if (c.unicode() < 0x100 && c.unicode() != 0) text += static_cast<char>(c.unicode());
     else text += '?';
   }

@@ -74,6 +74,12 @@ TEST_F(ValueFields, AnglesAndPitches) {
   field->setText(QString::fromUtf8("30\u00B0 30'"));
   EXPECT_FLOAT_EQ(GetFloatAngleItem(field.get(), 0), 30.5f);
   EXPECT_FLOAT_EQ(GetFloatAngleItem(field.get(), 1), 30);
+  // The mark byte's own character (the masculine ordinal, a key of its own on some keyboards)
+  // separates degrees from minutes as the degree sign does.
+  field->setText(QString::fromUtf8("30\u00BA30'"));
+  EXPECT_FLOAT_EQ(GetFloatAngleItem(field.get(), 0), 30.5f);
+  field->setText(QString::fromUtf8("12\u00BA"));
+  EXPECT_FLOAT_EQ(GetFloatAngleItem(field.get(), 0), 12);
   field->setText("10 75");  // minutes beyond 59 add nothing
   EXPECT_FLOAT_EQ(GetFloatAngleItem(field.get(), 0), 10);
 
