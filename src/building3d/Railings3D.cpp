@@ -150,14 +150,7 @@ void DeleteGeneratedParts(Objex* owner) {
   Objex* o = static_cast<Objex*>(owner->typeData);
   owner->typeData = nullptr;
   if (owner == sListOwner) sListTail = nullptr;
-  while (o) {
-    Objex* next = o->next;
-    o->prev = o->next = nullptr;  // the whole list goes: nothing to relink
-    o->layer = nullptr;
-    o->parent = nullptr;
-    DeleteObj(o);
-    o = next;
-  }
+  DeleteObjectChain(o);  // the whole list goes: nothing to relink
 }
 
 int32_t CountGeneratedParts(const Objex* owner, int16_t type) {

@@ -398,14 +398,7 @@ void DeleteCustomSkylightSymbols(RoofAttachmentData* r) {
   if (!r) return;
   for (Objex** head : {&r->parts, &r->defOutlines(), &r->defFrames(), &r->defLeaves(), &r->defCustomParts(),
                        &r->defExtraParts()}) {
-    for (Objex* o = *head; o;) {
-      Objex* next = o->next;
-      o->prev = o->next = nullptr;
-      o->layer = nullptr;
-      o->parent = nullptr;
-      DeleteObj(o);
-      o = next;
-    }
+    DeleteObjectChain(*head);
     *head = nullptr;
   }
 }
@@ -474,14 +467,7 @@ void AppendToParts(RoofAttachmentData* r, Objex* part) {
 }
 
 void FreeList(Objex*& head) {
-  for (Objex* o = head; o;) {
-    Objex* next = o->next;
-    o->prev = o->next = nullptr;
-    o->layer = nullptr;
-    o->parent = nullptr;
-    DeleteObj(o);
-    o = next;
-  }
+  DeleteObjectChain(head);
   head = nullptr;
 }
 

@@ -153,14 +153,7 @@ void Update3DWall(Objex* wall) {
   if (body) body->subtype = kSubWallBody;
   wall->typeData = body;
 
-  for (Objex* s = wall->symbol3D; s;) {
-    Objex* next = s->next;
-    s->prev = s->next = nullptr;
-    s->parent = nullptr;
-    s->layer = nullptr;
-    DeleteObj(s);
-    s = next;
-  }
+  DeleteObjectChain(wall->symbol3D);
   wall->symbol3D = nullptr;
   if (wall->subtype == kSubExteriorWall) wall->symbol3D = ConstructQuickWall(wall);
 
