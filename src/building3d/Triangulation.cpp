@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "model/Records.h"
@@ -625,25 +626,41 @@ int LineIntersectTriangle(const PlaneVertex* p1, const PlaneVertex* p2, const Pl
   return strictlyInside(segment) && strictlyInside(edge) ? 1 : 0;
 }
 
-int IsPointInsidePolygon(const PlaneVertex* point, const PlaneVertex* polygon, int32_t count) {
-  if (!point || !polygon || count < 3) return 0;
-  const double px = point->x, py = point->y;
+namespace {
+// Crossing-number parity of (px, py) against count vertices whose x and y `at` gives.
+template <class At>
+int CrossingParity(double px, double py, int32_t count, At at) {
   int crossings = 0;
   for (int32_t i = 0; i < count; ++i) {
-    const PlaneVertex& a = polygon[i];
-    const PlaneVertex& b = polygon[(i + 1) % count];
-    if (a.y == b.y) continue;
-    const double low = std::min(a.y, b.y), high = std::max(a.y, b.y);
+    const auto [ax, ay] = at(i);
+    const auto [bx, by] = at((i + 1) % count);
+    if (ay == by) continue;
+    const double low = std::min(ay, by), high = std::max(ay, by);
     if (!(low < py && py <= high)) continue;
-    if (std::max(a.x, b.x) < px) continue;
-    if (a.x == b.x) {
+    if (std::max(ax, bx) < px) continue;
+    if (ax == bx) {
       ++crossings;
       continue;
     }
-    const double crossX = a.x + (py - a.y) * (static_cast<double>(b.x) - a.x) / (static_cast<double>(b.y) - a.y);
+    const double crossX = ax + (py - ay) * (static_cast<double>(bx) - ax) / (static_cast<double>(by) - ay);
     if (crossX >= px) ++crossings;
   }
   return crossings % 2;
+}
+}  // namespace
+
+int IsPointInsidePolygon(const PlaneVertex* point, const PlaneVertex* polygon, int32_t count) {
+  if (!point || !polygon || count < 3) return 0;
+  return CrossingParity(point->x, point->y, count,
+                        [polygon](int32_t i) { return std::pair<float, float>{polygon[i].x, polygon[i].y}; });
+}
+
+int16_t IsPointInsidePolygon(const float point[2], const float* vertices, int32_t count) {
+  if (!point || !vertices || count < 3) return 0;
+  constexpr int32_t kStride = 6;  // x, y, z, edge flag, u, v
+  return static_cast<int16_t>(CrossingParity(point[0], point[1], count, [vertices](int32_t i) {
+    return std::pair<float, float>{vertices[i * kStride], vertices[i * kStride + 1]};
+  }));
 }
 
 void GetLineBounds(const PlaneVertex* p1, const PlaneVertex* p2, FloatRect* rect) {

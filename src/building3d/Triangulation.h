@@ -45,6 +45,8 @@ int LineIntersectTriangle(const PlaneVertex* p1, const PlaneVertex* p2, const Pl
 // Crossing-number test in x and y: a point on a lower horizontal boundary is outside, on an
 // upper one inside.
 int IsPointInsidePolygon(const PlaneVertex* point, const PlaneVertex* polygon, int32_t count);
+// The same for a point given as (x, y) and vertices of six floats each, x and y first.
+int16_t IsPointInsidePolygon(const float point[2], const float* vertices, int32_t count);
 // Bounding box of a segment; a zero width or height is widened by 0.5 on each side.
 void GetLineBounds(const PlaneVertex* p1, const PlaneVertex* p2, FloatRect* rect);
 

@@ -237,4 +237,7 @@ ShortPoint ResolvePaletteTextureScale(const DocPaletteList* palette, int32_t id)
 
 int32_t GetPaletteTextureID(int32_t id) { return ResolvePaletteTextureID(GetActiveDocPaletteList(), id); }
 RGBColor GetPaletteRGBColor(int32_t id) { return ResolvePaletteRGBColor(GetActiveDocPaletteList(), id); }
+void GetPaletteRGBColor(RGBColor* out, int32_t id) {
+  if (out && IsTextureAPalette(id)) *out = GetPaletteRGBColor(id);
+}
 ShortPoint GetPaletteTextureScale(int32_t id) { return ResolvePaletteTextureScale(GetActiveDocPaletteList(), id); }

@@ -86,6 +86,8 @@ bool IsTextureAPalette(int32_t id);
 int32_t GetPaletteTextureID(int32_t id);
 // The entry's colour for a colour entry, else white.
 RGBColor GetPaletteRGBColor(int32_t id);
+// The same written to out, for a palette link only (out keeps its colour for other ids).
+void GetPaletteRGBColor(RGBColor* out, int32_t id);
 // The entry's texture scale, else 100/100.
 ShortPoint GetPaletteTextureScale(int32_t id);
 

@@ -240,6 +240,26 @@ TEST_F(Triangulation, PointInPolygonCountsTheUpperBoundaryInside) {
   free(square);
 }
 
+// The same test for a point of two floats and vertices of six floats each (x, y first).
+TEST_F(Triangulation, PointInPolygonOverPlainFloats) {
+  const float square[4][6] = {{0, 0, 7, 0, 1, 1}, {10, 0, 7, 0, 1, 1}, {10, 10, 7, 0, 1, 1}, {0, 10, 7, 0, 1, 1}};
+  const float* v = &square[0][0];
+  const float lower[2] = {5, 0}, upper[2] = {5, 10}, inside[2] = {5, 5}, right[2] = {11, 5};
+  EXPECT_EQ(IsPointInsidePolygon(lower, v, 4), 0);
+  EXPECT_EQ(IsPointInsidePolygon(upper, v, 4), 1);
+  EXPECT_EQ(IsPointInsidePolygon(inside, v, 4), 1);
+  EXPECT_EQ(IsPointInsidePolygon(right, v, 4), 0);
+  // The closing edge counts: a triangle's hypotenuse runs from the last vertex to the first.
+  const float tri[3][6] = {{0, 10}, {0, 0}, {10, 0}};
+  const float near[2] = {1, 1}, beyond[2] = {9, 9};
+  EXPECT_EQ(IsPointInsidePolygon(near, &tri[0][0], 3), 1);
+  EXPECT_EQ(IsPointInsidePolygon(beyond, &tri[0][0], 3), 0);
+  const float* none = nullptr;
+  EXPECT_EQ(IsPointInsidePolygon(none, v, 4), 0);
+  EXPECT_EQ(IsPointInsidePolygon(inside, none, 4), 0);
+  EXPECT_EQ(IsPointInsidePolygon(inside, v, 2), 0);
+}
+
 TEST_F(Triangulation, SegmentTestsAgainstTheClosingEdge) {
   PlaneVertex* tri = Vertices({{0, 0}, {5, 10}, {10, 0}});
   PlaneVertex* seg = Vertices({{5, -5}, {5, 5}, {0, 0}, {3, 7}, {5, 1}, {5, 3}});

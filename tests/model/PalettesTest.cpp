@@ -83,6 +83,21 @@ TEST_F(Palettes, LinksResolveByEntryNumber) {
   EXPECT_EQ(GetCurrentPaletteList(), nullptr);
 }
 
+TEST_F(Palettes, LinkColourIntoACallersRecord) {
+  PaletteList* e150 = GetPaletteEntryFromRefID(150);
+  e150->kind = kPaletteEntryColor;
+  e150->color = {10, 20, 30};
+  RGBColor out{1, 2, 3};
+  GetPaletteRGBColor(&out, -1150);
+  EXPECT_EQ(out, (RGBColor{10, 20, 30}));
+  GetPaletteRGBColor(&out, -1151);  // a link without an entry reads white
+  EXPECT_EQ(out, (RGBColor{255, 255, 255}));
+  out = {1, 2, 3};
+  GetPaletteRGBColor(&out, 1150);  // not a link: untouched
+  EXPECT_EQ(out, (RGBColor{1, 2, 3}));
+  GetPaletteRGBColor(nullptr, -1150);
+}
+
 TEST_F(Palettes, ActivationCopyAndDeletion) {
   PaletteList* src = GetPaletteEntryFromRefID(7);
   src->kind = kPaletteEntryCustomTexture;
