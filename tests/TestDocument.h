@@ -47,3 +47,16 @@ struct TestDocument {
     return o;
   }
 };
+
+// A skylight outline on no layer, shaped as a diamond 20 across: corners (10, 0), (20, 10),
+// (10, 20), (0, 10). On a slope falling diagonally its box's corners lie higher and lower on
+// the plane than the diamond itself.
+inline Objex* DiamondSkylightOutline() {
+  const RGBColor black{};
+  Objex* o = CreateObject(kObjSkylightOutline, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                          nullptr, nullptr);
+  for (auto [x, z] : {std::pair{10.0f, 0.0f}, {20.0f, 10.0f}, {10.0f, 20.0f}, {0.0f, 10.0f}})
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, o), o);
+  o->pointCount = 4;
+  return o;
+}

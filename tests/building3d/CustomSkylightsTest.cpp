@@ -201,13 +201,7 @@ TEST_F(CustomSkylights, RefitBoundsAreThoseOfTheOutlinePartsNotOfTheCorners) {
   panel->width = 6;
   panel->params[0] = 45;
   Update3DRoofPanel(panel);
-  const RGBColor black{};
-  Objex* o = CreateObject(kObjSkylightOutline, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
-                          nullptr, nullptr);
-  for (auto [x, z] : {std::pair{10.0f, 0.0f}, {20.0f, 10.0f}, {10.0f, 20.0f}, {0.0f, 10.0f}})
-    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, o), o);
-  o->pointCount = 4;
-  rec->defOutlines() = o;
+  rec->defOutlines() = DiamondSkylightOutline();
   rec->width() = 20, rec->height() = 20;
   CreateCustomSkylightSymbols(sky, 100, 100, 90);
   Float3DRect box{};

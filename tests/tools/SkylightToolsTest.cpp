@@ -192,13 +192,7 @@ TEST_F(Skylights, CustomSkylightTakesTheExtentOfItsOutlinePartsAsBounds) {
   const OpeningsServices saved = gOpeningsServices;
   gOpeningsServices.readCustomSkylightFile = [](Objex* skylight) {
     auto* r = static_cast<RoofAttachmentData*>(skylight->typeData);
-    const RGBColor black{};
-    Objex* o = CreateObject(kObjSkylightOutline, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
-                            nullptr, nullptr);
-    for (auto [x, z] : {std::pair{10.0f, 0.0f}, {20.0f, 10.0f}, {10.0f, 20.0f}, {0.0f, 10.0f}})
-      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, o), o);
-    o->pointCount = 4;
-    r->defOutlines() = o;
+    r->defOutlines() = DiamondSkylightOutline();
   };
   gCurTool = kToolSkylight;
   Objex* s = TrackCustomSkylight(120, 0, 120, kTrackEnd);
