@@ -65,6 +65,14 @@ struct WallComponents : ToolTest {
     gCurTool = tool;
     TrackObject(x, z, static_cast<float>(x), 0, static_cast<float>(z), kTrackBegin);
   }
+  // An accessory placed on the wall's first segment at (x, z), released 10 units up.
+  Objex* placeAccessory(Objex* wall, int32_t x, int32_t z) {
+    ScriptedModalEvents events;
+    events.up(x, z - 10);
+    pressOnSegment(wall, x, z);
+    begin(kToolAccessory, x, z);
+    return lastChild(wall);
+  }
   Objex* lastChild(Objex* wall) {
     Objex* c = wall->firstChild;
     while (c && c->next) c = c->next;
@@ -523,10 +531,7 @@ TEST_F(WallComponents, FirstAccessoryTakesTheWindowDefaults) {
   ds->windowFrameSize() = 3;
   gdsAccessoryWidth = gdsAccessoryHeight = gdsAccessoryElevation = 0;
   gdsAccessoryWallOffset = 2;  // 4 units, under the 6-unit minimum
-  ScriptedModalEvents events;
-  events.up(120, -10);
-  pressOnSegment(wall, 120, 0);
-  begin(kToolAccessory, 120, 0);
+  placeAccessory(wall, 120, 0);
   EXPECT_FLOAT_EQ(gdsAccessoryWidth, 46);
   EXPECT_FLOAT_EQ(gdsAccessoryHeight, 65);
   EXPECT_FLOAT_EQ(gdsAccessoryElevation, 84);
@@ -567,11 +572,7 @@ TEST_F(WallComponents, AccessoryTakesTheSelectedAccessoryTextureAndItsName) {
   for (const Case c : {Case{0, true}, Case{2, false}}) {  // only the accessories category gives it
     gSelectedContentCategory = c.category;
     Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
-    ScriptedModalEvents events;
-    events.up(120, -10);
-    pressOnSegment(wall, 120, 0);
-    begin(kToolAccessory, 120, 0);
-    Objex* a = lastChild(wall);
+    Objex* a = placeAccessory(wall, 120, 0);
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->textureID, 0);
     EXPECT_EQ(a->textureID1, a->textureID2);
@@ -589,11 +590,7 @@ TEST_F(WallComponents, AccessoryTakesTheSelectedAccessoryTextureAndItsName) {
   gSelectedContentCategory = 0;
   gSelectedContentEntry.objectInfo = ::testing::TempDir() + "missing.QTI";
   Objex* wall = AddTestWall(doc, {{0, 300}, {200, 300}});
-  ScriptedModalEvents events;
-  events.up(120, 290);
-  pressOnSegment(wall, 120, 300);
-  begin(kToolAccessory, 120, 300);
-  ASSERT_NE(lastChild(wall), nullptr);
+  ASSERT_NE(placeAccessory(wall, 120, 300), nullptr);
   EXPECT_EQ(lastChild(wall)->name, nullptr);
   EXPECT_GT(lastChild(wall)->textureID1, 0);
   gSelectedContentEntryType = savedType;
@@ -612,11 +609,7 @@ TEST_F(WallComponents, AnAccessoryKeepsItsMarkerWhenItsWallIsRefitted) {
   gdsAccessoryHeight = 60;
   gdsAccessoryElevation = 100;
   gdsAccessoryWallOffset = 10;
-  ScriptedModalEvents events;
-  events.up(120, -10);
-  pressOnSegment(wall, 120, 0);
-  begin(kToolAccessory, 120, 0);
-  Objex* a = lastChild(wall);
+  Objex* a = placeAccessory(wall, 120, 0);
   ASSERT_NE(a, nullptr);
   ASSERT_EQ(a->pointCount, 3);
   const Poinz* third = a->firstPoint->next->next;
