@@ -68,6 +68,12 @@ struct PointProjection {
       RefineBounds(x, y, z, rect);
       return;
     }
+    float px, py;
+    Project(x, y, z, &px, &py);
+    TakeIntoBounds(px, py, rect);
+  }
+  // The plan-view projection of one point (not for the general road).
+  void Project(float x, float y, float z, float* px, float* py) const {
     if (zoom != 1.0f) {
       x *= zoom;
       y *= zoom;
@@ -76,8 +82,43 @@ struct PointProjection {
     const float X = x - gGlobalXOffset, Y = y - gGlobalYOffset, Z = z - gGlobalZOffset;
     const float x1 = X * gCosYAngle - Z * gSinYAngle;
     const float z1 = X * gSinYAngle + Z * gCosYAngle;
-    TakeIntoBounds(x1, Y * gCosXAngle + z1 * gSinXAngle, rect);
+    *px = x1;
+    *py = Y * gCosXAngle + z1 * gSinXAngle;
   }
+};
+
+// Plan and 3D bounds grown from empty ones: the first point sets them, each point after it
+// lowers a minimum or raises a maximum. From empty bounds every minimum stays at or below its
+// maximum (or both are NaN), so this gives what TakeIntoBounds and Grow3D give, bit for bit,
+// without their test for empty bounds and their chains of branches on every point.
+class GrowingBounds {
+ public:
+  GrowingBounds(float px, float py, float x, float y, float z) {
+    rect_.floatLeft = rect_.floatRight = px;
+    rect_.floatTop = rect_.floatBottom = py;
+    box_.floatLeft = box_.floatRight = x;
+    box_.floatTop = box_.floatBottom = y;
+    box_.floatBack = box_.floatFront = z;
+  }
+  void TakePlan(float px, float py) {
+    Widen(px, &rect_.floatLeft, &rect_.floatRight);
+    Widen(py, &rect_.floatTop, &rect_.floatBottom);
+  }
+  void Take3D(float x, float y, float z) {
+    Widen(x, &box_.floatLeft, &box_.floatRight);
+    Widen(y, &box_.floatTop, &box_.floatBottom);
+    Widen(z, &box_.floatBack, &box_.floatFront);
+  }
+  const FloatRect& rect() const { return rect_; }
+  const Float3DRect& box() const { return box_; }
+
+ private:
+  static void Widen(float v, float* least, float* most) {
+    *least = *least > v ? v : *least;
+    *most = v > *most ? v : *most;
+  }
+  FloatRect rect_;
+  Float3DRect box_;
 };
 
 void GrowByPoint(float x, float y, float z, FloatRect* rect, float dx, float dy) {
@@ -265,6 +306,26 @@ bool GetObject3DBounds(Objex* obj, uint8_t selectedOnly, Float3DRect* box, uint8
 bool MeasureStraightObject(const Objex* obj, FloatRect* rect, Float3DRect* box) {
   if (!obj || !rect || !box || obj->firstChild || (obj->type == kObjWall && WallOutline(obj))) return false;
   const PointProjection projection;
+  const Poinz* first = obj->firstPoint;
+  if (first && !projection.general && IsEmptyBounds(*rect) && IsEmptyBounds(*box)) {
+    // Nearly every caller starts from empty bounds in the plan view: the first point sets them.
+    if (first->prev && IsCurved(first->prev, first)) return false;
+    float px = 0, py = 0;
+    projection.Project(first->position[0], first->position[1], first->position[2], &px, &py);
+    GrowingBounds grown(px, py, first->position[0], first->position[1], first->position[2]);
+    const Poinz* last = first;
+    for (const Poinz* p = first->next; p; p = p->next) {
+      if (IsCurved(p->prev, p)) return false;
+      last = p;
+      projection.Project(p->position[0], p->position[1], p->position[2], &px, &py);
+      grown.TakePlan(px, py);
+      grown.Take3D(p->position[0], p->position[1], p->position[2]);
+    }
+    if (obj->closed && last != first && IsCurved(last, first)) return false;
+    *rect = grown.rect();
+    *box = grown.box();
+    return true;
+  }
   FloatRect r = *rect;
   Float3DRect b = *box;
   const Poinz* last = nullptr;
@@ -274,7 +335,6 @@ bool MeasureStraightObject(const Objex* obj, FloatRect* rect, Float3DRect* box) 
     projection.Grow(p->position[0], p->position[1], p->position[2], &r);
     Grow3D(p->position[0], p->position[1], p->position[2], &b);
   }
-  const Poinz* first = obj->firstPoint;
   if (obj->closed && last && last != first && IsCurved(last, first)) return false;
   *rect = r;
   *box = b;
@@ -309,11 +369,27 @@ void MeasureStraightPrism(const float (*footprint)[2], int count, float y1, floa
       turnedX[i] = X * gCosYAngle - Z * gSinYAngle;
       zTerm[i] = (X * gSinYAngle + Z * gCosYAngle) * gSinXAngle;
     }
-    for (const float y : {y1, y2}) {
-      const float yTerm = ((zoom != 1.0f ? y * zoom : y) - gGlobalYOffset) * gCosXAngle;
-      for (int i = 0; i < count; ++i) {
-        TakeIntoBounds(turnedX[i], yTerm + zTerm[i], &r);
-        Grow3D(footprint[i][0], y, footprint[i][1], &b);
+    const float yTerms[2] = {((zoom != 1.0f ? y1 * zoom : y1) - gGlobalYOffset) * gCosXAngle,
+                             ((zoom != 1.0f ? y2 * zoom : y2) - gGlobalYOffset) * gCosXAngle};
+    if (IsEmptyBounds(r) && IsEmptyBounds(b)) {
+      // From empty bounds (as the leaf builders start): the first corner at y1 sets them.
+      GrowingBounds grown(turnedX[0], yTerms[0] + zTerm[0], footprint[0][0], y1, footprint[0][1]);
+      for (int level = 0; level < 2; ++level) {
+        const float y = level == 0 ? y1 : y2;
+        for (int i = 0; i < count; ++i) {
+          grown.TakePlan(turnedX[i], yTerms[level] + zTerm[i]);
+          grown.Take3D(footprint[i][0], y, footprint[i][1]);
+        }
+      }
+      r = grown.rect();
+      b = grown.box();
+    } else {
+      for (int level = 0; level < 2; ++level) {
+        const float y = level == 0 ? y1 : y2;
+        for (int i = 0; i < count; ++i) {
+          TakeIntoBounds(turnedX[i], yTerms[level] + zTerm[i], &r);
+          Grow3D(footprint[i][0], y, footprint[i][1], &b);
+        }
       }
     }
   }

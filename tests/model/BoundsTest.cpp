@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
+#include <vector>
 
 #include "TestDocument.h"
 #include "ViewStateGuard.h"
@@ -257,6 +259,77 @@ TEST_F(BoundsTest, StoredBoxesAreTheGeneralMeasurementInEveryView) {
       UpdateObjectBounds(o);
       EXPECT_EQ(memcmp(&o->bounds, &r2, sizeof r2), 0) << view << " " << o->type;
       EXPECT_EQ(memcmp(&o->bounds3D, &b3, sizeof b3), 0) << view << " " << o->type;
+    }
+  }
+}
+
+// Bounds grown from empty ones take the first point and then only lower minima and raise
+// maxima; they are the point-by-point measurement to the last bit, also with NaN coordinates
+// (first, in the middle, alone in one axis), points that only ever lower the minima, a single
+// point, and bounds that already hold something (those grow point by point as before).
+TEST_F(BoundsTest, BoundsGrownFromEmptyAreThePointByPointMeasurement) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  struct P3 {
+    float x, y, z;
+  };
+  const std::vector<std::vector<P3>> shapes = {
+      {{50, 3, 40}, {40, 2, 30}, {30, 1, 20}, {20, 0, 10}, {10, -1, 0}},
+      {{nan, 0, 5}, {10, 2, 0}, {-4, 9, 30}},
+      {{0, 0, 0}, {10, nan, 4}, {-3, 2, 8}, {6, -5, -2}},
+      {{nan, nan, nan}, {1, 2, 3}},
+      {{7.25f, -1.5f, 3.75f}},
+      {{0.1f, 0.2f, 0.3f}, {0.1f, 0.2f, 0.3f}, {-31999, 0, 31999}, {31999, 1, -31999}},
+  };
+  for (int view = 0; view < 2; ++view) {
+    if (view == 1) {
+      doc.ds()->zoomFactor = 1.37f;
+      gGlobalXOffset = 7.3f, gGlobalYOffset = -96.1f, gGlobalZOffset = 2.9f;
+      SetUpForRotationAboutArbitraryAxis(35, 20, &gCosXAngle, &gSinXAngle, &gCosYAngle, &gSinYAngle, 0);
+    }
+    for (size_t k = 0; k < shapes.size(); ++k) {
+      SCOPED_TRACE(testing::Message() << "view " << view << " shape " << k);
+      Objex* o = doc.addObject(kObjClosedPoly, true, {});
+      for (const P3& q : shapes[k])
+        AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, q.x, q.y, q.z, 0, 0, 0, 0, 0, 0, o), o);
+      const FloatRect r2 = Bounds2D(o);
+      const Float3DRect b3 = Bounds3D(o);
+      UpdateObjectBounds(o);
+      EXPECT_EQ(memcmp(&o->bounds, &r2, sizeof r2), 0);
+      EXPECT_EQ(memcmp(&o->bounds3D, &b3, sizeof b3), 0);
+
+      // Bounds that already hold a point far off.
+      FloatRect held{-100, 200, -90, 210};
+      Float3DRect heldBox{-100, 200, 5, -90, 210, 6};
+      FloatRect expected = held;
+      Float3DRect expectedBox = heldBox;
+      GetObjectBounds(o, 0, &expected, 0, 0);
+      GetObject3DBounds(o, 0, &expectedBox, 0);
+      ASSERT_TRUE(MeasureStraightObject(o, &held, &heldBox));
+      EXPECT_EQ(memcmp(&held, &expected, sizeof held), 0);
+      EXPECT_EQ(memcmp(&heldBox, &expectedBox, sizeof heldBox), 0);
+    }
+
+    // A prism whose footprint only ever lowers the minima, one with a NaN corner, each against
+    // its points measured one by one, from empty bounds and from bounds that hold something.
+    const float falling[3][2] = {{30, 20}, {20, 10}, {10, 0}};
+    const float broken[3][2] = {{5, 5}, {nan, 2}, {-3, 9}};
+    for (const auto* footprint : {falling, broken}) {
+      Objex* o = doc.addObject(kObjFace, true, {});
+      for (float y : {4.5f, -2.5f})
+        for (int i = 0; i < 3; ++i)
+          AppendPointToObject(
+              CreatePoint(1, 0, 0, 0, 0, 0, footprint[i][0], y, footprint[i][1], 0, 0, 0, 0, 0, 0, o), o);
+      for (bool empty : {true, false}) {
+        FloatRect rect = empty ? EmptyFloatRect() : FloatRect{-100, 200, -90, 210};
+        Float3DRect box = empty ? EmptyFloat3DRect() : Float3DRect{-100, 200, 5, -90, 210, 6};
+        FloatRect expected = rect;
+        Float3DRect expectedBox = box;
+        GetObjectBounds(o, 0, &expected, 0, 0);
+        GetObject3DBounds(o, 0, &expectedBox, 0);
+        MeasureStraightPrism(footprint, 3, 4.5f, -2.5f, &rect, &box);
+        EXPECT_EQ(memcmp(&rect, &expected, sizeof rect), 0) << view << " " << empty;
+        EXPECT_EQ(memcmp(&box, &expectedBox, sizeof box), 0) << view << " " << empty;
+      }
     }
   }
 }
