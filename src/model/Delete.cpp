@@ -2,6 +2,8 @@
 // points, and keeping a wall's attachments on its points.
 #include "model/Delete.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -18,6 +20,23 @@
 #include "model/Records.h"
 
 namespace {
+
+// Asks for the cache line holding `address` without reading it: a hint only, for any address
+// (a line that is not used after all costs a little bandwidth, nothing more).
+void PrefetchLine(uintptr_t address) { __builtin_prefetch(reinterpret_cast<const void*>(address)); }
+
+// The lines of an object's record that deleting it reads (its links and type data, its 3D
+// symbol, its plant and photo fields, its name and plan path). Asked for while the object
+// before it in its list is deleted, so that these misses overlap that work instead of following
+// it one by one.
+void PrefetchRecord(const Objex* object) {
+  if (!object) return;
+  const auto base = reinterpret_cast<uintptr_t>(object);
+  PrefetchLine(base);
+  PrefetchLine(base + offsetof(Objex, symbol3D));
+  PrefetchLine(base + offsetof(Objex, plantInfo));
+  PrefetchLine(base + offsetof(Objex, name));
+}
 
 bool IsWallOrDeck(const Objex* o) { return o && (o->type == kObjWall || o->type == kObjDeck); }
 
@@ -77,6 +96,7 @@ void ReleaseObjectContents(Objex* object, bool* ground = nullptr) {
 void DeleteChildrenAndSymbol(Objex* object, void (*deleter)(Objex*)) {
   for (Objex* c = object->firstChild; c;) {
     Objex* next = c->next;
+    PrefetchRecord(next);
     deleter(c);
     c = next;
   }
@@ -84,6 +104,7 @@ void DeleteChildrenAndSymbol(Objex* object, void (*deleter)(Objex*)) {
   object->lastChild = nullptr;
   for (Objex* s = object->symbol3D; s;) {
     Objex* next = s->next;
+    PrefetchRecord(next);
     s->prev = nullptr;  // the list is dropped whole: no relinking
     s->next = nullptr;
     s->parent = nullptr;
@@ -251,11 +272,13 @@ void DropWholeObject(Objex* object, bool* ground) {
   ReleaseObjectContents(object, ground);
   for (Objex* c = object->firstChild; c;) {
     Objex* next = c->next;
+    PrefetchRecord(next);
     DropWholeObject(c, ground);
     c = next;
   }
   for (Objex* s = object->symbol3D; s;) {
     Objex* next = s->next;
+    PrefetchRecord(next);
     DropWholeObject(s, ground);
     s = next;
   }
@@ -271,6 +294,7 @@ bool DeleteDesignLayers(Layer* first) {
     if (l->firstObject) gRefreshRender = 1;
     for (Objex* o = l->firstObject; o;) {
       Objex* next = o->next;
+      PrefetchRecord(next);
       DropWholeObject(o, &ground);
       o = next;
     }
@@ -285,6 +309,7 @@ void DeleteObjectChain(Objex* head) {
   bool ground = false;
   for (Objex* o = head; o;) {
     Objex* next = o->next;
+    PrefetchRecord(next);
     DropWholeObject(o, &ground);
     o = next;
   }
@@ -308,6 +333,7 @@ void DeleteLayerObjects(Layer* layer) {
   if (!layer) return;
   for (Objex* o = layer->firstObject; o;) {
     Objex* next = o->next;
+    PrefetchRecord(next);
     o->layer = layer;  // so the unlink moves the layer's head along
     DeleteObj(o);
     gRefreshRender = 1;
@@ -335,8 +361,20 @@ void DeleteObjectPoints(Objex* object) {
   NoteDesignEdit();
   if (!object) return;
   const bool wall = object->type == kObjWall;
+  // An object's points are taken from the heap one after another as it is read or built, so
+  // they usually lie a heap block apart: the lines a few points ahead are asked for before the
+  // walk reaches them. Freeing a point reads the heap's marks two blocks on, and without the
+  // hint each point waited for that miss in turn. Points that lie elsewhere are still freed
+  // exactly as before, only without the head start.
+  constexpr uintptr_t kPointBlock = (sizeof(Poinz) + sizeof(size_t) + 15) & ~uintptr_t{15};
+  constexpr uintptr_t kAhead = 6;
+  if (object->firstPoint) {
+    const auto first = reinterpret_cast<uintptr_t>(object->firstPoint);
+    for (uintptr_t i = 0; i < kAhead; ++i) PrefetchLine(first + i * kPointBlock - sizeof(size_t));
+  }
   for (Poinz* p = object->firstPoint; p;) {
     Poinz* next = p->next;
+    PrefetchLine(reinterpret_cast<uintptr_t>(p) + kAhead * kPointBlock - sizeof(size_t));
     if (wall) {
       if (p->trim1) FreeTrimRecord(p->trim1);
       if (p->trim2) FreeTrimRecord(p->trim2);

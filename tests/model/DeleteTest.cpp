@@ -443,3 +443,28 @@ TEST(DeleteObjects, PartsListGoesWholeAsObjectByObject) {
   }
   DeleteObjectChain(nullptr);
 }
+
+// Deleting points walks ahead of the list on the guess that the points lie one heap block
+// apart: points that do not (made between other blocks, or inserted out of order), a list
+// longer than that guess looks ahead and a single point are all freed (the leak check sees
+// to that) and leave the object empty.
+TEST(DeleteObjects, PointsAreFreedWhereverTheyLie) {
+  TestDocument doc;
+  for (int count : {0, 1, 5, 40}) {
+    SCOPED_TRACE(count);
+    Objex* o = doc.addObject(kObjClosedPoly, false, {});
+    std::vector<void*> between;
+    for (int i = 0; i < count; ++i) {
+      between.push_back(malloc(static_cast<size_t>(24 + 40 * (i % 3))));
+      Poinz* p = CreatePoint(0, 0, 0, 0, 0, 0, static_cast<float>(i), 0, 0, 0, 0, 0, 0, 0, 0, o);
+      // Every third point goes in front, so that the list runs against the heap's order.
+      if (i % 3 == 2) InsertPointInObject(p, o, nullptr);
+      else AppendPointToObject(p, o);
+    }
+    for (void* b : between) free(b);
+    EXPECT_EQ(o->pointCount, count);
+    DeleteObjectPoints(o);
+    EXPECT_EQ(o->firstPoint, nullptr);
+    EXPECT_EQ(o->pointCount, 0);
+  }
+}
