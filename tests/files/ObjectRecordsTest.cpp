@@ -462,6 +462,14 @@ TEST_F(ObjectRecords, TrimBlockOnItsOwnReadsProfilesOnTheCurrentLayer) {
   EXPECT_EQ(doc.second->firstObject, nullptr);
   DeleteObj(read.profileA);
 
+  // Without a record the block is passed over whole; its profile is read and dropped (the
+  // leak check holds it to that), and nothing is left on the layer.
+  SetInputBuffer(block.data(), block.size());
+  ReadTrimData(nullptr, doc.second);
+  EXPECT_EQ(GetMark(), block.size());
+  EXPECT_FALSE(StreamFailed());
+  EXPECT_EQ(doc.second->firstObject, nullptr);
+
   doc.model.itsCurLayer = nullptr;
   SetInputBuffer(block.data(), block.size());
   TrimData untouched{};
