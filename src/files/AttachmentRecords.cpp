@@ -405,8 +405,16 @@ bool TakePlainTrimBlock(TrimData* t) {
 }  // namespace
 
 void ReadTrimData(TrimData* record, Layer* layer) {
-  TrimData scratch{};
-  TrimData* t = record ? record : &scratch;
+  // Without a record the block is read into a blank one and dropped; it is set up only then,
+  // since a wall's read comes here twice per point.
+  if (!record) {
+    TrimData scratch{};
+    ReadTrimData(&scratch, layer);
+    DeleteObj(scratch.profileA);
+    DeleteObj(scratch.profileB);
+    return;
+  }
+  TrimData* t = record;
   if (TakePlainTrimBlock(t)) return;
   int16_t begin = 0;
   ReadShort(&begin);
@@ -439,10 +447,6 @@ void ReadTrimData(TrimData* record, Layer* layer) {
   }
   int16_t end = 0;
   ReadShort(&end);  // 209
-  if (!record) {
-    DeleteObj(scratch.profileA);
-    DeleteObj(scratch.profileB);
-  }
 }
 
 void ReadTrimData(TrimData* record) {

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "files/AttachmentRecords.h"
 #include "files/ByteStream.h"
@@ -46,6 +47,24 @@ constexpr float kMaxPointValue = 1e6f;
 int sObjectNesting = 0;
 ObjectsLeftOut sLeftOut;
 ReadIDScope* sActiveScope = nullptr;
+
+// A scope of its own for a record read while none is active, made only then. It runs per
+// record: unlike an empty std::optional of the scope, nothing is set up when one is active.
+class ScopeUnlessActive {
+ public:
+  ScopeUnlessActive() {
+    if (!sActiveScope) scope_ = new (storage_) ReadIDScope();
+  }
+  ~ScopeUnlessActive() {
+    if (scope_) scope_->~ReadIDScope();
+  }
+  ScopeUnlessActive(const ScopeUnlessActive&) = delete;
+  ScopeUnlessActive& operator=(const ScopeUnlessActive&) = delete;
+
+ private:
+  ReadIDScope* scope_ = nullptr;
+  alignas(ReadIDScope) unsigned char storage_[sizeof(ReadIDScope)];
+};
 
 void PutColor(FieldWriter& w, const RGBColor& c) {
   w.UShort(c.red);
@@ -460,8 +479,7 @@ uint32_t ValidateID(uint32_t id, uint32_t* counter, ReadIDSet& used) {
 uint32_t ValidateObjectID(uint32_t id) {
   DocState* ds = CurDocState();
   if (!ds) return id;
-  std::optional<ReadIDScope> local;
-  if (!sActiveScope) local.emplace();
+  ScopeUnlessActive local;
   sActiveScope->CollectDesignIDs();
   return ValidateID(id, &ds->nextObjectID, sActiveScope->objectIDs);
 }
@@ -469,8 +487,7 @@ uint32_t ValidateObjectID(uint32_t id) {
 uint32_t ValidatePointID(uint32_t id) {
   DocState* ds = CurDocState();
   if (!ds) return id;
-  std::optional<ReadIDScope> local;
-  if (!sActiveScope) local.emplace();
+  ScopeUnlessActive local;
   sActiveScope->CollectDesignIDs();
   return ValidateID(id, &ds->nextPointID, sActiveScope->pointIDs);
 }
@@ -571,8 +588,7 @@ void ReadObjectInfo(Objex* obj) {
   DocState* ds = CurDocState();
   if (!obj || !ds) return;
   // A record read on its own still settles its stored ID against the design.
-  std::optional<ReadIDScope> local;
-  if (!sActiveScope) local.emplace();
+  ScopeUnlessActive local;
   const int32_t v = sInputVersion;
   const int g = RecordGroup(v);
 
@@ -882,8 +898,7 @@ struct PointLayout {
 void ReadObjectPoints(Objex* obj) {
   DocState* ds = CurDocState();
   if (!obj || !ds) return;
-  std::optional<ReadIDScope> local;
-  if (!sActiveScope) local.emplace();
+  ScopeUnlessActive local;
   const int32_t v = sInputVersion;
   const int g = RecordGroup(v);
   int32_t n = 0;
@@ -1106,8 +1121,7 @@ Objex* ReadAnObject(Layer* layer, uint8_t append) {
   if (!obj) return nullptr;
   // One scope for the object, its points and whatever its data holds: their stored IDs are
   // kept unique among themselves too.
-  std::optional<ReadIDScope> local;
-  if (!sActiveScope) local.emplace();
+  ScopeUnlessActive local;
   ++sObjectNesting;
   const int32_t v = sInputVersion;
   ReadObjectHead(obj);
@@ -1229,8 +1243,7 @@ Objex* ReadATemplateObject(Layer* layer, uint8_t append) {
   if (!gCurDocument) return nullptr;
   Objex* obj = NewRecordObject(layer);
   if (!obj) return nullptr;
-  std::optional<ReadIDScope> local;
-  if (!sActiveScope) local.emplace();
+  ScopeUnlessActive local;
   ++sObjectNesting;
   const int32_t v = sInputVersion;
   ReadObjectHead(obj);

@@ -108,20 +108,27 @@ Poinz* CreatePoint(int16_t pointType, uint8_t selected, uint8_t locked, float ix
                    float lz, Objex* owner) {
   DocState* ds = CurDocState();
   if (!ds) return nullptr;
-  auto* p = static_cast<Poinz*>(calloc(1, sizeof(Poinz)));
+  // A block of its own, freed with free() as every point is; filled whole from the blank
+  // point (every field zero but the defaults below) rather than cleared and then written.
+  auto* p = static_cast<Poinz*>(malloc(sizeof(Poinz)));
   if (!p) return nullptr;
+  static constexpr Poinz kBlank = [] {
+    Poinz b{};
+    b.detectable = 1;
+    b.pathLength = b.ringLength = 1.0f;
+    b.color[0] = b.color[1] = RGBColor{65535, 65535, 65535};
+    b.textureScale[0] = b.textureScale[1] = ShortPoint{100, 100};
+    return b;
+  }();
+  memcpy(p, &kBlank, sizeof(Poinz));
   p->pointType = pointType;
   p->selected = selected;
   p->locked = locked;
-  p->detectable = 1;
   p->inHandle[0] = ix, p->inHandle[1] = iy, p->inHandle[2] = iz;
   p->position[0] = x, p->position[1] = y, p->position[2] = z;
   p->outHandle[0] = ox, p->outHandle[1] = oy, p->outHandle[2] = oz;
   p->linkVector[0] = lx, p->linkVector[1] = ly, p->linkVector[2] = lz;
   p->owner = owner;
-  p->pathLength = p->ringLength = 1.0f;
-  p->color[0] = p->color[1] = RGBColor{65535, 65535, 65535};
-  p->textureScale[0] = p->textureScale[1] = ShortPoint{100, 100};
   p->pointID = ds->nextPointID++;
   return p;
 }

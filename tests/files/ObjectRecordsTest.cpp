@@ -188,6 +188,45 @@ TEST_F(ObjectRecords, RecordsReadOnTheirOwnKeepStoredIds) {
   DeleteObj(c);
 }
 
+// Inside a caller's scope the info and point readers settle IDs in that scope (they make one
+// of their own only when none is active): the same stored IDs read twice into objects that are
+// on no layer are kept once.
+TEST_F(ObjectRecords, InfoAndPointReadersUseTheActiveScope) {
+  Bytes in;
+  Info i;
+  i.id = 88;
+  Pt p;
+  p.id = 600;
+  for (int k = 0; k < 2; ++k) {
+    WriteInfo(in, 10800, i);
+    WritePoints(in, 10800, {p});
+  }
+  sInputVersion = 10800;
+  SetInputBuffer(in.b.data(), in.size());
+  const RGBColor white{65535, 65535, 65535}, black{};
+  FloatRect empty = EmptyFloatRect();
+  Objex* made[2] = {};
+  {
+    ReadIDScope ids;
+    for (Objex*& c : made) {
+      c = CreateObject(0, 1, 1, &white, &black, 1.0f, 6, 0, &empty, nullptr, nullptr, nullptr, doc.first, nullptr);
+      ASSERT_NE(c, nullptr);
+      ReadObjectInfo(c);
+      c->pointCount = 0;
+      ReadObjectPoints(c);
+      ASSERT_NE(c->firstPoint, nullptr);
+      EXPECT_EQ(ActiveReadIDScope(), &ids);
+    }
+  }
+  EXPECT_EQ(ActiveReadIDScope(), nullptr);
+  EXPECT_EQ(made[0]->objectID, 88u);
+  EXPECT_EQ(made[0]->firstPoint->pointID, 600u);
+  EXPECT_NE(made[1]->objectID, 88u);
+  EXPECT_NE(made[1]->firstPoint->pointID, 600u);
+  EXPECT_EQ(GetMark(), in.size());
+  for (Objex* c : made) DeleteObj(c);
+}
+
 TEST_F(ObjectRecords, PointCountAndLevelsFollowThePointsRead) {
   Info i;
   i.pointCount = 9;
@@ -422,6 +461,14 @@ TEST_F(ObjectRecords, TrimBlockOnItsOwnReadsProfilesOnTheCurrentLayer) {
   EXPECT_EQ(read.profileA->pointCount, 3);
   EXPECT_EQ(doc.second->firstObject, nullptr);
   DeleteObj(read.profileA);
+
+  // Without a record the block is passed over whole; its profile is read and dropped (the
+  // leak check holds it to that), and nothing is left on the layer.
+  SetInputBuffer(block.data(), block.size());
+  ReadTrimData(nullptr, doc.second);
+  EXPECT_EQ(GetMark(), block.size());
+  EXPECT_FALSE(StreamFailed());
+  EXPECT_EQ(doc.second->firstObject, nullptr);
 
   doc.model.itsCurLayer = nullptr;
   SetInputBuffer(block.data(), block.size());

@@ -1,6 +1,9 @@
 // Records: IDs, linking, lookups, point insertion and the view code.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "TestDocument.h"
 #include "model/Globals.h"
 
@@ -35,6 +38,45 @@ TEST(Records, CreateObjectWithFirstPointKeepsCountZeroAndDefaults) {
   EXPECT_EQ(p->color[1].green, 65535);
   o->pointCount = 1;
   AppendObjectToLayer(o, doc.first);
+}
+
+// A new point is the blank record, every byte of it: zero but for the defaults and what the
+// call gives (as a cleared block written field by field would be).
+TEST(Records, CreatePointFillsTheWholeRecord) {
+  TestDocument doc;
+  Objex owner{};
+  const uint32_t id = doc.ds()->nextPointID;
+  Poinz* p = CreatePoint(3, 1, 1, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, &owner);
+  ASSERT_NE(p, nullptr);
+  Poinz expected;
+  memset(&expected, 0, sizeof expected);
+  expected.pointType = 3;
+  expected.selected = 1;
+  expected.locked = 1;
+  expected.detectable = 1;
+  const float values[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+  for (int k = 0; k < 3; ++k) {
+    expected.inHandle[k] = values[k];
+    expected.position[k] = values[3 + k];
+    expected.outHandle[k] = values[6 + k];
+    expected.linkVector[k] = values[9 + k];
+  }
+  expected.owner = &owner;
+  expected.pathLength = expected.ringLength = 1.0f;
+  expected.color[0] = expected.color[1] = RGBColor{65535, 65535, 65535};
+  expected.textureScale[0] = expected.textureScale[1] = ShortPoint{100, 100};
+  expected.pointID = id;
+  EXPECT_EQ(memcmp(p, &expected, sizeof(Poinz)), 0);
+  EXPECT_EQ(doc.ds()->nextPointID, id + 1);
+  // Each point is a block of its own, freed as every point is.
+  Poinz* q = CreatePoint(1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, nullptr);
+  ASSERT_NE(q, nullptr);
+  EXPECT_NE(q, p);
+  EXPECT_EQ(q->pointID, id + 1);
+  EXPECT_EQ(q->owner, nullptr);
+  EXPECT_FLOAT_EQ(q->position[0], 0.0f);
+  free(p);
+  free(q);
 }
 
 TEST(Records, WithoutDocumentNothingIsNumbered) {
