@@ -1,6 +1,7 @@
 // The object records of every object stream: texture ID records, object info, point lists,
 // writing one object entry and reading one object with the repairs older versions need.
 #pragma once
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <unordered_set>
@@ -29,7 +30,10 @@ extern Objex* gCabinetObject;
 class ReadIDSet {
  public:
   bool count(uint32_t id) const {
-    if (id < kBitCap) return id / 64 < bits_.size() && (bits_[id / 64] >> (id % 64) & 1);
+    if (id < kBitCap) {
+      const size_t w = id / 64;
+      return w >= base_ && w - base_ < bits_.size() && (bits_[w - base_] >> (id % 64) & 1);
+    }
     return far_.count(id) != 0;
   }
   void insert(uint32_t id) {
@@ -37,26 +41,44 @@ class ReadIDSet {
       far_.insert(id);
       return;
     }
-    if (id / 64 >= bits_.size()) Grow(id);
-    bits_[id / 64] |= uint64_t(1) << (id % 64);
+    const size_t w = id / 64;
+    if (w < base_ || w - base_ >= bits_.size()) Grow(w);
+    bits_[w - base_] |= uint64_t(1) << (id % 64);
   }
   void erase(uint32_t id) {
     if (id >= kBitCap) {
       far_.erase(id);
       return;
     }
-    if (id / 64 < bits_.size()) bits_[id / 64] &= ~(uint64_t(1) << (id % 64));
+    const size_t w = id / 64;
+    if (w >= base_ && w - base_ < bits_.size()) bits_[w - base_] &= ~(uint64_t(1) << (id % 64));
   }
 
  private:
   // 2^24 IDs: at most 2 MB of bits.
   static constexpr uint32_t kBitCap = uint32_t(1) << 24;
-  void Grow(uint32_t id) {
-    size_t words = bits_.size() < 1024 ? 1024 : bits_.size() * 2;
-    while (words <= id / 64) words *= 2;
-    bits_.resize(words < kBitCap / 64 ? words : kBitCap / 64, 0);
+  static constexpr size_t kCapWords = kBitCap / 64;
+  // The words kept run from word base_ on: a set of IDs near one another (those a read hands
+  // out from the counters) keeps words for them only, however high they lie.
+  void Grow(size_t w) {
+    if (bits_.empty()) {
+      base_ = w;
+      bits_.assign(std::min<size_t>(kFirstWords, kCapWords - base_), 0);
+      return;
+    }
+    const size_t lo = std::min(w, base_), hi = std::max(w + 1, base_ + bits_.size());
+    size_t words = std::max(bits_.size() * 2, hi - lo);
+    // Room on the side the set grew to; below the kept words only as far down as word 0.
+    size_t newBase = w < base_ ? (hi > words ? hi - words : 0) : base_;
+    words = std::min(words, kCapWords - newBase);
+    std::vector<uint64_t> grown(words, 0);
+    std::copy(bits_.begin(), bits_.end(), grown.begin() + static_cast<std::ptrdiff_t>(base_ - newBase));
+    bits_.swap(grown);
+    base_ = newBase;
   }
+  static constexpr size_t kFirstWords = 1024;
   std::vector<uint64_t> bits_;
+  size_t base_ = 0;
   std::unordered_set<uint32_t> far_;
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <set>
 #include <vector>
 
 #include "files/ByteStream.h"
@@ -173,6 +174,29 @@ TEST(ReadIDSet, HoldsIDsNearAndFarFromZero) {
   EXPECT_FALSE(ids.count(99999));
   EXPECT_FALSE(ids.count((1u << 24) + 1));
   EXPECT_FALSE(ids.count(0xFFFFFFFEu));
+}
+
+// The kept words start where the first ID lies and grow either way: IDs inserted from high
+// down to zero, and erased again, answer as a plain set does.
+TEST(ReadIDSet, GrowsBelowAndAboveTheFirstID) {
+  ReadIDSet ids;
+  std::set<uint32_t> plain;
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+  const uint32_t starts[] = {5000000u, 70000u, 640u, 0u, (1u << 24) - 3};
+  for (uint32_t start : starts)
+    for (int k = 0; k < 300; ++k) {
+      const uint32_t id = start + next() % 5000;
+      ids.insert(id);
+      plain.insert(id);
+      if (k % 7 == 0) {
+        ids.erase(id);
+        plain.erase(id);
+      }
+    }
+  for (uint32_t start : starts)
+    for (uint32_t id = start >= 100 ? start - 100 : 0; id < start + 5100; ++id)
+      ASSERT_EQ(ids.count(id), plain.count(id) != 0) << id;
 }
 
 }  // namespace
