@@ -160,8 +160,9 @@ void ObjectState(StateHash& h, const PlaneObject* po, bool wireframeColours) {
 }
 
 // The walk is bound by memory latency (plane objects, their planes and the colours they link
-// to lie apart): the lines of the next object are asked for while this one is hashed, and what
-// it points to once its own lines are in.
+// to lie apart): the lines of objects further on are asked for while this one is hashed, and
+// what they point to once their own lines are in.
+constexpr int kPrefetchDistance = 3;  // scene objects
 void PrefetchObject(const PlaneObject* po) {
   if (!po) return;
   const char* bytes = reinterpret_cast<const char*>(po);
@@ -631,9 +632,13 @@ void GatherRuns(Scene& scene, DocState* ds) {
     int32_t count = 0;
     StateHash drawn;
     for (; po && po->base2DObject == first->base2DObject; po = po->next) {
-      if (po->next) {
-        PrefetchObject(po->next->next);
-        PrefetchLinks(po->next);
+      // Three objects ahead of the walk: its lines were asked for one object ago; what it
+      // points to, and the lines of the object after it, are asked for now.
+      const PlaneObject* ahead = po;
+      for (int i = 0; i < kPrefetchDistance && ahead; ++i) ahead = ahead->next;
+      if (ahead) {
+        PrefetchLinks(ahead);
+        PrefetchObject(ahead->next);
       }
       DrawnState(drawn, po, wireframeColours);
       last = po;
