@@ -159,10 +159,34 @@ void ObjectState(StateHash& h, const PlaneObject* po, bool wireframeColours) {
   if (po->sourceObject) h.Value(Bits(po->sourceObject->params[4]));  // a door leaf's value
 }
 
+// The walk is bound by memory latency (plane objects, their planes and the colours they link
+// to lie apart): the lines of objects further on are asked for while this one is hashed, and
+// what they point to once their own lines are in.
+constexpr int kPrefetchDistance = 3;  // scene objects
+void PrefetchObject(const PlaneObject* po) {
+  if (!po) return;
+  const char* bytes = reinterpret_cast<const char*>(po);
+  for (size_t at = 0; at < sizeof(PlaneObject); at += 64) __builtin_prefetch(bytes + at);
+}
+void PrefetchLinks(const PlaneObject* po) {
+  if (!po) return;
+  __builtin_prefetch(po->colorLinkA);
+  __builtin_prefetch(po->colorLinkB);
+  __builtin_prefetch(po->planes);
+  __builtin_prefetch(po->attachments);
+  if (po->sourceObject) __builtin_prefetch(&po->sourceObject->params[4]);
+}
+
 void DrawnState(StateHash& h, const PlaneObject* po, bool wireframeColours) {
   ObjectState(h, po, wireframeColours);
   for (const PlaneObject* c = po->children; c; c = c->next) h.Value(PointerBits(c) ^ PointerBits(c->planes));
-  for (const PlaneObject* a = po->attachments; a; a = a->next) ObjectState(h, a, wireframeColours);
+  for (const PlaneObject* a = po->attachments; a; a = a->next) {
+    if (a->next) {
+      PrefetchObject(a->next->next);
+      PrefetchLinks(a->next);
+    }
+    ObjectState(h, a, wireframeColours);
+  }
 }
 
 // The settings every list was drawn under.
@@ -608,7 +632,14 @@ void GatherRuns(Scene& scene, DocState* ds) {
     int32_t count = 0;
     StateHash drawn;
     for (; po && po->base2DObject == first->base2DObject; po = po->next) {
-      if (po->next) __builtin_prefetch(po->next);
+      // Three objects ahead of the walk: its lines were asked for one object ago; what it
+      // points to, and the lines of the object after it, are asked for now.
+      const PlaneObject* ahead = po;
+      for (int i = 0; i < kPrefetchDistance && ahead; ++i) ahead = ahead->next;
+      if (ahead) {
+        PrefetchLinks(ahead);
+        PrefetchObject(ahead->next);
+      }
       DrawnState(drawn, po, wireframeColours);
       last = po;
       ++count;

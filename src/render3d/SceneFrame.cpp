@@ -484,6 +484,12 @@ void AccumReturn(float factor) {
   glPopAttrib();
 }
 
+namespace {
+// The elevation's box while one anti-aliased frame is drawn: the design's bounds are measured
+// once a frame, not once a pass (nor again for the frame's set-up).
+const OrthoBox* sFrameOrthoBox = nullptr;
+}  // namespace
+
 void InitializeGLScene() {
   DocState* ds;
   if (!ControllerAndDocument(&ds)) return;
@@ -512,7 +518,7 @@ void InitializeGLScene() {
     DrawBackground(ds, 0, 0);
 
   if (!Perspective(ds)) {
-    LoadOrthoElevation(ds, ComputeOrthoBox(ds, w, h), 0, 0);
+    LoadOrthoElevation(ds, sFrameOrthoBox ? *sFrameOrthoBox : ComputeOrthoBox(ds, w, h), 0, 0);
   } else {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -554,12 +560,6 @@ void InitializeGLScene() {
   }
   if (ds->transparency()) glDisable(GL_BLEND);
 }
-
-namespace {
-// The elevation's box while the passes of one anti-aliased frame are drawn: the design's bounds
-// are measured once a frame, not once a pass.
-const OrthoBox* sFrameOrthoBox = nullptr;
-}  // namespace
 
 void InitializeAntiAliasGLScene(double fovy, double aspect, double jitterX, double jitterY,
                                 double) {
@@ -610,6 +610,18 @@ void RenderGLScene() {
   if (!gRenderOpenGLAntiAlias) ResetAnimatedLVStatus();
   gRenderingOpenGL = 1;
 
+  // An anti-aliased elevation's box is measured before the set-up, which takes it too, when
+  // the set-up draws nothing first (with the topography off it draws the lot, and the box is
+  // measured after it); a view of no height is framed as one of height 1.
+  OrthoBox frameBox;
+  if (gRenderOpenGLAntiAlias && !Perspective(ds) && !(ds->renderExclusions() & kLVOffTopography)) {
+    int32_t w, h;
+    ViewSize(&w, &h);
+    if (h != 0) {
+      frameBox = ComputeOrthoBox(ds, w, h);
+      sFrameOrthoBox = &frameBox;
+    }
+  }
   InitializeGLScene();
   const bool cut = ds->cutAwayPosition() != 0;
   if (cut) glEnable(GL_CLIP_PLANE0);
@@ -627,8 +639,7 @@ void RenderGLScene() {
     const double vw = vp[2], vh = vp[3] == 0 ? 1 : vp[3];
     AccumClear();
     FinalPasses final;
-    OrthoBox frameBox;
-    if (!Perspective(ds)) {
+    if (!Perspective(ds) && !sFrameOrthoBox) {
       int32_t w, h;
       ViewSize(&w, &h);
       frameBox = ComputeOrthoBox(ds, w, h == 0 ? 1 : h);

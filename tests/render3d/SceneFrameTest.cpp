@@ -198,6 +198,34 @@ TEST_F(SceneFrame, EmptyOrthographicViewFramesThePlanBounds) {
   EXPECT_FLOAT_EQ(ds()->orthoScale(), 1);
 }
 
+TEST_F(SceneFrame, AntiAliasedElevationIsFramedByTheDesignOfEachFrame) {
+  // The box is measured once a frame (before the set-up when the topography is shown, after
+  // the lot when it is not) and goes with the frame: the next frame measures again.
+  addSquare(-16, -16, 16, 16, 0, kRed);
+  ds()->antiAliasPasses() = 8;
+  for (bool topography : {true, false}) {
+    SCOPED_TRACE(topography);
+    if (topography) ds()->renderExclusions() &= ~kLVOffTopography;
+    else ds()->renderExclusions() |= kLVOffTopography;
+    gRenderOpenGLAntiAlias = 1;
+    ds()->planBounds = {-32, -32, 32, 32};
+    RefreshGLScene();
+    EXPECT_EQ(kept(8, 32).r, 0);
+    EXPECT_EQ(kept(32, 32).r, 255);
+    // The plan bounds of an empty design frame it: half as wide, the square fills the view.
+    ds()->planBounds = {-16, -16, 16, 16};
+    RefreshGLScene();
+    EXPECT_EQ(kept(8, 32).r, 255);
+    EXPECT_EQ(kept(32, 8).r, 255);
+    ds()->planBounds = {-32, -32, 32, 32};
+    RefreshGLScene();
+    gRenderOpenGLAntiAlias = 0;
+    EXPECT_EQ(kept(8, 32).r, 0);
+    EXPECT_EQ(kept(32, 32).r, 255);
+  }
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 TEST_F(SceneFrame, OrthographicPassMovesTheBoxAgainstTheJitterByTheFrustumShift) {
   // A 64 x 32 view over the plan bounds: the box spans -32..32 across, -16..16 up.
   sWidth = 64, sHeight = 32;
