@@ -353,9 +353,14 @@ void RenderGLPhotoObject(PlaneObject* po) {
         const uint16_t V = !(value > 0) ? 0 : value >= 65535 ? 65535 : static_cast<uint16_t>(value);
         if (mode == kRenderClearViewFill) {
           const float k = hsv.value == 0 || V == 0 ? 1.0f : static_cast<float>(V) / hsv.value;
-          c.red = static_cast<uint16_t>(line.red + (fill.red - line.red) * k);
-          c.green = static_cast<uint16_t>(line.green + (fill.green - line.green) * k);
-          c.blue = static_cast<uint16_t>(line.blue + (fill.blue - line.blue) * k);
+          // Kept within the component range when the value rises above the photo's own.
+          const auto mix = [k](int from, int to) {
+            const float x = static_cast<float>(from) + static_cast<float>(to - from) * k;
+            return static_cast<uint16_t>(!(x > 0) ? 0.0f : x >= 65535 ? 65535.0f : x);
+          };
+          c.red = mix(line.red, fill.red);
+          c.green = mix(line.green, fill.green);
+          c.blue = mix(line.blue, fill.blue);
         } else {
           const HSVColor faded{hsv.hue, hsv.saturation, V};
           HSVtoRGB(&faded, &c);

@@ -477,9 +477,11 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
         if (mode == kRenderClearViewFill) {
           float k = V0 == 0 ? 1.0f : static_cast<float>(V) / V0;
           if (k == 0) k = 1;
-          c.red = static_cast<uint16_t>(line.red + (fill.red - line.red) * k);
-          c.green = static_cast<uint16_t>(line.green + (fill.green - line.green) * k);
-          c.blue = static_cast<uint16_t>(line.blue + (fill.blue - line.blue) * k);
+          // A value above the fill colour's (coordinates past the face) mixes beyond the two
+          // colours: keep each component within its range.
+          c.red = ClampValue(line.red + (fill.red - line.red) * k);
+          c.green = ClampValue(line.green + (fill.green - line.green) * k);
+          c.blue = ClampValue(line.blue + (fill.blue - line.blue) * k);
         } else if (V == lastValue[0]) {
           c = lastColor[0];
         } else if (V == lastValue[1]) {

@@ -115,6 +115,29 @@ TEST_F(PlaneObjectColors, FadeRunsAlongVOnTheFirstFloorAndAgainstItAbove) {
   }
 }
 
+// The ClearView fill mix follows the faded value; where texture coordinates run past the face
+// the value rises above the fill colour's, and the mix stays a colour.
+TEST_F(PlaneObjectColors, ClearViewFillMixStaysWithinTheColourRange) {
+  gLiveViewOptions |= kLiveViewShading;
+  ds()->lightIntensity() = 40000;
+  ds()->renderMode() = kRenderClearViewFill;
+  ds()->clearViewLineColor() = RGBColor{60000, 0, 0};
+  ds()->clearViewFillColor() = RGBColor{0, 0, 2000};
+  PlaneObject* p = quad(kRed);
+  p->planes->vertices[0].v = p->planes->vertices[1].v = 40;
+  // V0 = 2000, fade = 40000 / 65535 x 2000; at v = 40 the value is 2000 + 39 fade, k about 24.8:
+  // red runs far below 0 and stays at 0, blue comes to the value itself.
+  const std::vector<Pixel> c = VertexColors(p);
+  ASSERT_EQ(c.size(), 4u);
+  for (int i : {0, 1}) {
+    EXPECT_EQ(c[i].r, 0) << i;
+    EXPECT_EQ(c[i].g, 0) << i;
+    EXPECT_NEAR(c[i].b, 193, 1) << i;
+  }
+  EXPECT_EQ(c[2].r, 0);
+  EXPECT_NEAR(c[2].b, 8, 1);
+}
+
 TEST_F(PlaneObjectColors, TheLightViewIsFlatWhiteExceptUnderCustomTextures) {
   gLiveViewOptions |= kLiveViewShading;
   ds()->lightIntensity() = 40000;

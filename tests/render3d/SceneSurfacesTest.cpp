@@ -591,4 +591,33 @@ TEST_F(PlantScene, APhotoFadedToNothingInClearViewFillKeepsTheFillColour) {
   photo->sourceObject = nullptr;
 }
 
+// Coordinates past the photo's edge raise the faded value above the fill colour's: the mix
+// runs beyond the two colours and each component stays within its range.
+TEST_F(PlantScene, APhotoFadedAboveItsColourInClearViewFillStaysAColour) {
+  Objex* photo = doc.addObject(kObjPhotoSurface, true, {{0, 0}, {1, 0}}, parts);
+  photo->sourceObject = strdup((root + "/missing-photo.png").c_str());
+  PlaneObject* po = addPolygon({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}}, {65535, 65535, 65535}, photo, false);
+  po->renderKind = 131;
+  po->textureIdA = 20052;
+  po->actual3DType = 0;  // fades along 1 - v
+  for (int i = 0; i < 4; ++i) po->planes->vertices[i].v = 40;
+  ds()->renderMode() = kRenderClearViewFill;
+  ds()->clearViewLineColor() = {60000, 0, 0};
+  ds()->clearViewFillColor() = {0, 0, 2000};
+  ds()->lightIntensity() = 40000;
+  gLiveViewOptions |= kLiveViewShading;
+  LookFrom(0);
+  const auto vertices = Vertices(Feedback([po] { RenderGLPhotoObject(po); }));
+  ASSERT_FALSE(vertices.empty());
+  // V0 = 2000; the value comes to 2000 + 39 x 40000 / 65535 x 2000, about 24.8 times V0.
+  for (const FedVertex& v : vertices) {
+    EXPECT_NEAR(v.r, 0.0f, 0.01f);
+    EXPECT_NEAR(v.g, 0.0f, 0.01f);
+    EXPECT_NEAR(v.b, 49607.0f / 65535, 0.01f);
+  }
+  DeletePlaneObject(po);
+  free(photo->sourceObject);
+  photo->sourceObject = nullptr;
+}
+
 }  // namespace
