@@ -75,9 +75,9 @@ const char* InsertUndoName(int16_t type) {
   }
 }
 
-// To the nearest whole plan unit (halves upward), on either side of the origin.
+// Made whole as plan points are: 0.5 added, truncated toward zero, narrowed to 16 bits.
 int16_t RoundToShort(float v) {
-  const double t = std::floor(static_cast<double>(v) + 0.5);
+  const double t = std::trunc(static_cast<double>(v) + 0.5);
   return static_cast<int16_t>(static_cast<int32_t>(std::fmax(-2147483648.0, std::fmin(2147483647.0, t))));
 }
 

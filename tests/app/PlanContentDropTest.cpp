@@ -28,6 +28,9 @@
 #include "model/Selection.h"
 #include "model/Services.h"
 #include "platform/ContentPaths.h"
+#include "plandraw/PlatformAdapters.h"
+#include "tools/PointEvaluation.h"
+#include <cmath>
 
 namespace {
 
@@ -271,8 +274,17 @@ TEST_F(PlanContentDrop, OptionClicksPlaceTheChosenEntryAsOneUndoStep) {
   QApplication::sendEvent(view, &optionDown);
   ASSERT_TRUE(view->autoClick2DActive());
   const float points[2][2] = {{-100, -60}, {90, 110}};
-  for (const auto& p : points) {
-    const QPoint at = WidgetPointOf(view, p[0], p[1]);
+  float landing[2][2] = {};
+  for (size_t i = 0; i < 2; ++i) {
+    const QPoint at = WidgetPointOf(view, points[i][0], points[i][1]);
+    // Each plant lands on the clicked plan point made whole (0.5 added, truncated toward
+    // zero), from the click's window point (its view point made whole the same way).
+    const NSPoint clicked = view->viewPointFromWidget(QPointF(at));
+    float x = 0, y = 0, z = 0;
+    EvaluatePoint(static_cast<int32_t>(std::trunc(clicked.x + 0.5f)), static_cast<int32_t>(std::trunc(clicked.y + 0.5f)),
+                  &x, &y, &z, 0, nullptr, 1);
+    landing[i][0] = std::trunc(x + 0.5f);
+    landing[i][1] = std::trunc(z + 0.5f);
     QTest::mousePress(view, Qt::LeftButton, Qt::AltModifier, at);
     QTest::mouseRelease(view, Qt::LeftButton, Qt::AltModifier, at);
   }
@@ -281,8 +293,10 @@ TEST_F(PlanContentDrop, OptionClicksPlaceTheChosenEntryAsOneUndoStep) {
   for (size_t i = 0; i < 2; ++i) {
     EXPECT_EQ(added[i]->type, kObjPlant);
     const auto [mx, mz] = middleOf(added[i]);
-    EXPECT_NEAR(mx, points[i][0], 1.5);
-    EXPECT_NEAR(mz, points[i][1], 1.5);
+    EXPECT_NEAR(mx, points[i][0], 2.5);
+    EXPECT_NEAR(mz, points[i][1], 2.5);
+    EXPECT_NEAR(mx, landing[i][0], 1e-3);
+    EXPECT_NEAR(mz, landing[i][1], 1e-3);
   }
   EXPECT_EQ(view->autoClick2DEntryIDs().size(), 2u);
   EXPECT_FALSE(doc->undoManager().canUndo());  // stored when the run ends
@@ -330,3 +344,34 @@ TEST_F(PlanContentDrop, AutoClickArmsOnlyForThePlaceableCategoriesWithTheSelecti
 }
 
 }  // namespace
+
+TEST_F(PlanContentDrop, DropPointIsMadeWholeByAddingAHalfAndTruncatingTowardZero) {
+  ASSERT_NO_FATAL_FAILURE(chooseEntry(kCategoryPlants, kLibraryPlants));
+  std::unique_ptr<QMimeData> data = dragChosenEntry();
+  ASSERT_NE(data, nullptr);
+  // The plan is centred on the origin, so a placed plant stands at the rounded drop point.
+  const FloatRect lot = ds->planBounds;
+  ASSERT_EQ(lot.floatLeft, -lot.floatRight);
+  ASSERT_EQ(lot.floatTop, -lot.floatBottom);
+  // At this zoom window points fall between plan units; find one left of and above the
+  // origin where truncating toward zero and rounding down part ways on both axes.
+  PlanZoom(ds) = TopViewZoom(ds) = 0.6f;
+  POINT where{};
+  float x = 0, y = 0, z = 0;
+  bool found = false;
+  for (int32_t i = 0; i < 50 && !found; ++i) {
+    const NSPoint at = view->viewPointFromWidget(QPointF(WidgetPointOf(view, -150, -80)) + QPointF(i, i));
+    where = ConvertNSPointToPOINT(&at);
+    EvaluatePoint(where.x, where.y, &x, &y, &z, 0, nullptr, 1);
+    found = x < -1 && z < -1 && std::trunc(x + 0.5f) != std::floor(x + 0.5f) &&
+            std::trunc(z + 0.5f) != std::floor(z + 0.5f);
+  }
+  ASSERT_TRUE(found);
+  const int before = objectCount();
+  ASSERT_TRUE(view->performDragOperation(data.get(), where));
+  const std::vector<Objex*> added = objectsAfter(before);
+  ASSERT_EQ(added.size(), 1u);
+  const auto [mx, mz] = middleOf(added.front());
+  EXPECT_NEAR(mx, std::trunc(x + 0.5f), 1e-3) << x;  // -150.7 lands on -150
+  EXPECT_NEAR(mz, std::trunc(z + 0.5f), 1e-3) << z;
+}
