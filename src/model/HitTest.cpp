@@ -93,7 +93,10 @@ float Clamp32767(float v) {
 }
 
 // Clamped and rounded half up to a short.
-int32_t RoundToShort(float v) { return static_cast<int16_t>(static_cast<int32_t>(Clamp32767(v) + 0.5f)); }
+// Halves round upward on either side of the origin (-3.5 to -3, -3.7 to -4).
+int32_t RoundToShort(float v) {
+  return static_cast<int16_t>(static_cast<int32_t>(std::floor(static_cast<double>(Clamp32767(v)) + 0.5)));
+}
 
 void Project(float* x, float* y, float* z) {
   ConversionToIsometric(x, y, z, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle, gGlobalXOffset,

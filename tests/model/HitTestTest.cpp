@@ -84,6 +84,36 @@ TEST_F(HitFixture, PickToleranceOneBehavesAsTwo) {
   EXPECT_TRUE(SearchPoint(p, &edge, 0, 0));
 }
 
+// Projected positions are made whole by rounding halves upward, left of and above the origin
+// too: a point projected to (-3.7, -3.7) sits at (-4, -4), so with tolerance 5 its box spans
+// -9 up to (not including) 1 on both axes.
+TEST_F(HitFixture, PointsLeftOfTheOriginRoundHalfUp) {
+  auto project = [](float x, float z) {
+    float y = 0;
+    ConversionToIsometric(&x, &y, &z, gCosXAngle, gSinXAngle, gCosYAngle, gSinYAngle, gGlobalXOffset,
+                          gGlobalYOffset, gGlobalZOffset, 1);
+    return std::pair{x, y};
+  };
+  Objex* line = add(kObjLine, false, {{0, 0}, {300, 0}});
+  Poinz* p = line->firstPoint;
+  // Find the model point that projects to (-3.7, -3.7) in this view.
+  const auto [x0, y0] = project(0, 0);
+  const float xPerX = project(1, 0).first - x0, yPerZ = project(0, 1).second - y0;
+  ASSERT_NE(xPerX, 0);
+  ASSERT_NE(yPerZ, 0);
+  p->position[0] = (-3.7f - x0) / xPerX;
+  p->position[2] = (-3.7f - y0) / yPerZ;
+  const auto [px, py] = project(p->position[0], p->position[2]);
+  ASSERT_NEAR(px, -3.7f, 1e-3);
+  ASSERT_NEAR(py, -3.7f, 1e-3);
+  doc.ds()->pickTolerance = 5;
+  for (const auto& [c, hit] : {std::pair{-9, true}, {0, true}, {-10, false}, {1, false}}) {
+    ClickInfo across = Click(c, -4), down = Click(-4, c);
+    EXPECT_EQ(SearchPoint(p, &across, 0, 0), hit) << c;
+    EXPECT_EQ(SearchPoint(p, &down, 0, 0), hit) << c;
+  }
+}
+
 TEST_F(HitFixture, UndetectableEndPointRefusesItsPickBox) {
   Objex* line = add(kObjLine, false, {{0, 0}, {100, 0}});
   line->firstPoint->detectable = 0;
@@ -355,7 +385,7 @@ bool MeasuredBoxHolds(Objex* obj, const ClickInfo& click, int32_t grow) {
   auto edge = [](float v) {
     if (!(v <= 32767)) v = v != v ? 0 : 32767;
     if (v < -32767) v = -32767;
-    return static_cast<int32_t>(static_cast<int16_t>(static_cast<int32_t>(v + 0.5f)));
+    return static_cast<int32_t>(std::floor(static_cast<double>(v) + 0.5));
   };
   RECT r{edge(fr.floatLeft) - grow, edge(fr.floatTop) - grow, edge(fr.floatRight) + grow, edge(fr.floatBottom) + grow};
   return RectContainsPoint(r, static_cast<float>(click.where.x), static_cast<float>(click.where.y));
