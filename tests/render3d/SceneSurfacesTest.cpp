@@ -385,6 +385,7 @@ class PlantScene : public TextureTest {
  protected:
   Objex* plant = nullptr;
   PlaneObject* billboard = nullptr;
+  Objex* photo_ = nullptr;  // the ClearView photo's object, its image path freed at the end
 
   void SetUp() override {
     TextureTest::SetUp();
@@ -404,7 +405,29 @@ class PlantScene : public TextureTest {
   }
   void TearDown() override {
     if (billboard) DeletePlaneObject(billboard);
+    if (photo_) {
+      free(photo_->sourceObject);
+      photo_->sourceObject = nullptr;
+    }
     TextureTest::TearDown();
+  }
+  // A photo face (fading along 1 - v, image missing) drawn in ClearView fill mode with the
+  // given line and fill colours and light; the caller sets its v values and deletes the face.
+  PlaneObject* clearViewFillPhoto(int32_t textureId, RGBColor line, RGBColor fill, uint16_t light) {
+    photo_ = doc.addObject(kObjPhotoSurface, true, {{0, 0}, {1, 0}}, parts);
+    photo_->sourceObject = strdup((root + "/missing-photo.png").c_str());
+    PlaneObject* po =
+        addPolygon({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}}, {65535, 65535, 65535}, photo_, false);
+    po->renderKind = 131;
+    po->textureIdA = textureId;
+    po->actual3DType = 0;
+    ds()->renderMode() = kRenderClearViewFill;
+    ds()->clearViewLineColor() = line;
+    ds()->clearViewFillColor() = fill;
+    ds()->lightIntensity() = light;
+    gLiveViewOptions |= kLiveViewShading;
+    LookFrom(0);
+    return po;
   }
 
   // A camera 200 units from the plant's base, turned `degrees` about the vertical.
@@ -556,19 +579,8 @@ TEST_F(PlantScene, PhotosMirrorTheirImageAndHideInSeeThroughRendering) {
 }
 
 TEST_F(PlantScene, APhotoFadedToNothingInClearViewFillKeepsTheFillColour) {
-  Objex* photo = doc.addObject(kObjPhotoSurface, true, {{0, 0}, {1, 0}}, parts);
-  photo->sourceObject = strdup((root + "/missing-photo.png").c_str());
-  PlaneObject* po = addPolygon({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}}, {65535, 65535, 65535}, photo, false);
-  po->renderKind = 131;
-  po->textureIdA = 20051;
-  po->actual3DType = 0;  // fades along 1 - v
+  PlaneObject* po = clearViewFillPhoto(20051, {0, 0, 65535}, {65535, 0, 0}, 65535);
   for (int i = 0; i < 4; ++i) po->planes->vertices[i].v = (i < 2) ? 0.0f : 0.5f;
-  ds()->renderMode() = kRenderClearViewFill;
-  ds()->clearViewLineColor() = {0, 0, 65535};
-  ds()->clearViewFillColor() = {65535, 0, 0};
-  ds()->lightIntensity() = 65535;
-  gLiveViewOptions |= kLiveViewShading;
-  LookFrom(0);
   const auto vertices = Vertices(Feedback([po] { RenderGLPhotoObject(po); }));
   ASSERT_FALSE(vertices.empty());
   // v = 0 fades the value to 0: the ratio counts as 1 and the vertex keeps the fill colour;
@@ -587,26 +599,13 @@ TEST_F(PlantScene, APhotoFadedToNothingInClearViewFillKeepsTheFillColour) {
   EXPECT_TRUE(sawFull);
   EXPECT_TRUE(sawHalf);
   DeletePlaneObject(po);
-  free(photo->sourceObject);
-  photo->sourceObject = nullptr;
 }
 
 // Coordinates past the photo's edge raise the faded value above the fill colour's: the mix
 // runs beyond the two colours and each component stays within its range.
 TEST_F(PlantScene, APhotoFadedAboveItsColourInClearViewFillStaysAColour) {
-  Objex* photo = doc.addObject(kObjPhotoSurface, true, {{0, 0}, {1, 0}}, parts);
-  photo->sourceObject = strdup((root + "/missing-photo.png").c_str());
-  PlaneObject* po = addPolygon({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}}, {65535, 65535, 65535}, photo, false);
-  po->renderKind = 131;
-  po->textureIdA = 20052;
-  po->actual3DType = 0;  // fades along 1 - v
+  PlaneObject* po = clearViewFillPhoto(20052, {60000, 0, 0}, {0, 0, 2000}, 40000);
   for (int i = 0; i < 4; ++i) po->planes->vertices[i].v = 40;
-  ds()->renderMode() = kRenderClearViewFill;
-  ds()->clearViewLineColor() = {60000, 0, 0};
-  ds()->clearViewFillColor() = {0, 0, 2000};
-  ds()->lightIntensity() = 40000;
-  gLiveViewOptions |= kLiveViewShading;
-  LookFrom(0);
   const auto vertices = Vertices(Feedback([po] { RenderGLPhotoObject(po); }));
   ASSERT_FALSE(vertices.empty());
   // V0 = 2000; the value comes to 2000 + 39 x 40000 / 65535 x 2000, about 24.8 times V0.
@@ -616,8 +615,6 @@ TEST_F(PlantScene, APhotoFadedAboveItsColourInClearViewFillStaysAColour) {
     EXPECT_NEAR(v.b, 49607.0f / 65535, 0.01f);
   }
   DeletePlaneObject(po);
-  free(photo->sourceObject);
-  photo->sourceObject = nullptr;
 }
 
 }  // namespace
