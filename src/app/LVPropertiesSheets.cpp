@@ -238,7 +238,9 @@ int LVLightPropertiesController::intensityStep(float lightIntensity) {
 }
 
 int LVLightPropertiesController::brightnessStep(float lightBrightness) {
-  const double v = std::trunc((lightBrightness - 0.5) * 50.0);
+  // The stored value is a float: 0.58 is held as 0.5799999..., which must still show as 4, the
+  // position that saved it. The tolerance is far below one step and above the float's error.
+  const double v = std::trunc((lightBrightness - 0.5) * 50.0 + 1e-4);
   return !(v >= 1) ? 1 : v > 100 ? 100 : static_cast<int>(v);
 }
 

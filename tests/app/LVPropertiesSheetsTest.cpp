@@ -265,6 +265,13 @@ TEST_F(LVSheets, LightSliderPositions) {
                       {2.5f, 100}, {4.0f, 100}, {INFINITY, 100}, {-INFINITY, 1}, {NAN, 1}};
   for (const auto& c : brightnesses)
     EXPECT_EQ(LVLightPropertiesController::brightnessStep(c.brightness), c.step) << c.brightness;
+  // Values whose float lies just below the step: 0.58 is 4 steps, 0.52 + 2 x 0.39 = 1.3 is 40.
+  EXPECT_EQ(LVLightPropertiesController::brightnessStep(0.58f), 4);
+  EXPECT_EQ(LVLightPropertiesController::brightnessStep(1.3f), 40);
+  EXPECT_EQ(LVLightPropertiesController::brightnessStep(0.5799f), 3);
+  // Every slider position saved (2 v / 100 + 0.5) shows again as the same position.
+  for (int v = 1; v <= 100; ++v)
+    EXPECT_EQ(LVLightPropertiesController::brightnessStep(2.0f * v / 100.0f + 0.5f), v) << v;
 }
 
 TEST_F(LVSheets, LightingOkWithoutTouchingKeepsEveryValue) {
