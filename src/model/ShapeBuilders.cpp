@@ -56,7 +56,10 @@ FloatRect CornerRect(float x1, float y1, float x2, float y2) {
                    static_cast<float>(r.right)};
 }
 
+// Without a current document and its DocState no shape is made: the object would come out
+// zeroed and without points.
 Objex* NewShape(int16_t type, uint8_t closed, const ShapeStyle& style, const FloatRect* rect, Layer* layer) {
+  if (!CurDocState()) return nullptr;
   return CreateObject(type, closed, 1, &style.pen, &style.fill, style.weight, style.penStyle, style.pattern, rect,
                       nullptr, nullptr, nullptr, layer, nullptr);
 }

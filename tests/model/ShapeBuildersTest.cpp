@@ -188,3 +188,29 @@ TEST_F(ShapeBuildersTest, GeneralPolygonRings) {
 }
 
 }  // namespace
+
+// Without a current document, or with one that lacks its DocState, no builder makes a shape:
+// the layer stays empty rather than taking a zeroed object without points.
+TEST_F(ShapeBuildersTest, NothingIsBuiltWithoutADocumentState) {
+  const float pos[9] = {0, 0, 0, 10, 0, 0, 10, 10, 0}, h[9] = {};
+  auto tryAll = [&] {
+    EXPECT_EQ(BuildRect(0, 0, 10, 10, doc.first, 0), nullptr);
+    EXPECT_EQ(BuildLine(0, 0, 10, 10, doc.first, 0), nullptr);
+    EXPECT_EQ(BuildOval(0, 0, 10, 10, doc.first, 0), nullptr);
+    EXPECT_EQ(BuildMulti(0, 0, 5, 5, doc.first, 6, 0, 0), nullptr);
+    EXPECT_EQ(BuildPoly(nullptr, 0, 0, 0, 1, 1, 0, doc.first, 1, 0), nullptr);
+    EXPECT_EQ(BuildSpline(nullptr, 0, 0, 0, 1, 1, 0, doc.first, 1, 0, 2), nullptr);
+    EXPECT_EQ(BuildGeneralPoly(pos, nullptr, h, h, nullptr, nullptr, 3, doc.first, 0, kObjFloor, 1, 1), nullptr);
+    EXPECT_EQ(BuildClosedPoly(pos, nullptr, h, h, nullptr, nullptr, 3, doc.first, 0), nullptr);
+    EXPECT_EQ(BuildArc(0, 0, 10, 10, 0, 90, doc.first, 0), nullptr);
+    EXPECT_EQ(doc.first->firstObject, nullptr);
+  };
+  DocState* state = doc.model.itsDocState;
+  doc.model.itsDocState = nullptr;
+  tryAll();
+  doc.model.itsDocState = state;
+  ZLKDocumentModel* current = gCurDocument;
+  gCurDocument = nullptr;
+  tryAll();
+  gCurDocument = current;
+}
