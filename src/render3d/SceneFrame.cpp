@@ -717,7 +717,8 @@ bool KeepFrame() {
 }
 
 void FinalizeGLScene() {
-  if (!LiveViewControllerExists() || gBreakOpenGLRender) return;
+  DocState* ds;
+  if (!ControllerAndDocument(&ds) || gBreakOpenGLRender) return;
   KeepFrame();
 }
 

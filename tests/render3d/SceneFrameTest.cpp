@@ -311,6 +311,21 @@ TEST_F(SceneFrame, NothingWithoutTheWindowController) {
   EXPECT_EQ(sFramesKept, 0);
 }
 
+TEST_F(SceneFrame, NoFramePresentedWithoutADocumentOrItsState) {
+  addSquare(-16, -16, 16, 16, 0, kRed);
+  ZLKDocumentModel* document = gCurDocument;
+  gCurDocument = nullptr;
+  FinalizeGLScene();
+  gCurDocument = document;
+  DocState* state = document->itsDocState;
+  document->itsDocState = nullptr;
+  FinalizeGLScene();
+  document->itsDocState = state;
+  EXPECT_EQ(sFramesKept, 0);
+  FinalizeGLScene();
+  EXPECT_EQ(sFramesKept, 1);
+}
+
 TEST_F(SceneFrame, AccumulatorKeepsLoadAccumulateMultiplyReturn) {
   InitializeGLScene();
   glClearColor(1, 0, 0, 1);
