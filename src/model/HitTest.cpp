@@ -645,8 +645,10 @@ inline void PrefetchObject(const Objex* obj) {
 // Notes what the click's tests read of an object beyond its first line and its points, in the
 // order they read it: its box (GetObjectObjBounds; a wall is measured by its outline's box
 // alone), a wall's outline and the outline's box, and its children with the links and flags of
-// their points (the selection check, the hit tests of the children).
-void NoteObjectParts(NotesInPlace& notes, const Objex* obj, int depth) {
+// their points (the selection check, the hit tests of the children). Sets `selected` when a
+// point of a child (at any depth) is selected, reading the points as it notes them; false when
+// the tree goes deeper than it looks, so that the children's points were not all seen.
+bool NoteObjectParts(NotesInPlace& notes, const Objex* obj, int depth, bool* selected) {
   static_assert(sizeof(Float3DRect) <= 32 && alignof(Float3DRect) >= 4);
   static_assert(offsetof(Poinz, selected) + sizeof(Poinz::selected) <= 20 && offsetof(Poinz, next) < 20);
   if (obj->type != kObjWall) notes.noteField(&obj->bounds3D);
@@ -656,12 +658,17 @@ void NoteObjectParts(NotesInPlace& notes, const Objex* obj, int depth) {
     notes.noteField(&outline->bounds3D);
   }
   // Deeper than any design nests: the rest goes unnoted.
-  if (depth >= 8) return;
+  if (depth >= 8) return obj->firstChild == nullptr;
+  bool seen = true;
   for (const Objex* c = obj->firstChild; c; c = c->next) {
     notes.note(c);
-    for (const Poinz* p = c->firstPoint; p; p = p->next) notes.noteHead(p);
-    NoteObjectParts(notes, c, depth + 1);
+    for (const Poinz* p = c->firstPoint; p; p = p->next) {
+      notes.noteHead(p);
+      if (p->selected) *selected = true;
+    }
+    if (!NoteObjectParts(notes, c, depth + 1, selected)) seen = false;
   }
+  return seen;
 }
 
 FloorNotesInPlace& ClickWalkTraces() {
@@ -724,10 +731,15 @@ bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int 
           __builtin_prefetch(&p->next);
         }
       }
-      // Every object's points are read below (for its selection, and by the hit tests).
+      // Every object's points are read here, once: their flags give the object's selection
+      // (HasSelectedPointInTree) while they are noted; the hit tests read them again in cache.
       notes.note(obj);
-      for (const Poinz* p = obj->firstPoint; p; p = p->next) notes.noteHead(p);
-      NoteObjectParts(notes, obj, 0);
+      bool pointSelected = false;
+      for (const Poinz* p = obj->firstPoint; p; p = p->next) {
+        notes.noteHead(p);
+        if (p->selected) pointSelected = true;
+      }
+      const bool treeSeen = NoteObjectParts(notes, obj, 0, &pointSelected);
       // Each object must link forward to the one walked before it, and the walk must end at the
       // head of the list, for the note to hold what a forward walk meets.
       if (noting && (obj->next != after || (!obj->prev && obj != l->firstObject))) noting = false;
@@ -735,7 +747,8 @@ bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int 
       ++order;
       // Nothing selected anywhere in the object: no selection predicate holds for it or its
       // parts, so the selected-only passes cannot hit it and its handles do not show.
-      int selected = -1;
+      // Nothing between here and the last use changes a point's flags (the hit tests only read).
+      int selected = treeSeen ? (pointSelected ? 1 : 0) : -1;
       auto isSelected = [&] {
         if (selected < 0) selected = HasSelectedPointInTree(obj) ? 1 : 0;
         return selected != 0;

@@ -568,7 +568,7 @@ TEST(NotesInPlace, EachWalkLeavesExactlyWhatItNoted) {
     return v;
   };
   std::vector<const void*> many;
-  for (int k = 0; k < 80; ++k) many.push_back(&records[k % 12]);
+  for (size_t k = 0; k < 2 * NotesInPlace::kAhead + 17; ++k) many.push_back(&records[k % 12]);
   const std::vector<std::vector<const void*>> walks = {
       at({0, 1, 2, 3}),        // the first walk: nothing kept
       at({0, 1, 2, 3}),        // unchanged

@@ -357,6 +357,64 @@ TEST_F(ClickFixture, ListsThatDoNotLinkBackTakeTheFullWalks) {
   doc.second->prev = keptLayerPrev;
 }
 
+TEST_F(ClickFixture, WalkNotesTheObjectsHoldingASelectedPointAtAnyDepth) {
+  // The walk reads the selection of each object while noting its points: a selected point of a
+  // child, of a child nested deeper than the walk notes, or of nothing (a wall's outline is not
+  // part of the wall's tree) must note exactly the objects HasSelectedPointInTree answers for.
+  Generate(4);
+  std::vector<Objex*> deepest;
+  for (int depth = 1; depth <= 12; ++depth) {
+    Objex* top = add(doc.first, kObjGroup, false, {});
+    Objex* parent = top;
+    for (int d = 1; d < depth; ++d) parent = AddChild(parent, kObjGroup, {});
+    const float x = 700.0f + 30.0f * static_cast<float>(depth);
+    Objex* line = AddChild(parent, kObjLine, {{x, 5}, {x + 20, 25}});
+    UpdateObjectBounds(line);
+    UpdateObjectBounds(top);
+    deepest.push_back(line);
+  }
+  Objex* wall = tops.front();
+  ASSERT_EQ(wall->type, kObjWall);
+  Objex* outline = static_cast<Objex*>(wall->typeData);
+  Objex* door = wall->firstChild;
+  ASSERT_NE(door, nullptr);
+  auto check = [&](const char* what) -> size_t {
+    SCOPED_TRACE(what);
+    SelectionWalk walk;
+    ClickInfo click = At(-5000, -5000);
+    EXPECT_FALSE(SelectFromAllLayersNotingSelection(doc.model.itsLayers, &click, kPasses, 3, &walk));
+    EXPECT_TRUE(walk.complete);
+    // The walk goes from the last floor and from each floor's end.
+    std::vector<Objex*> expected, noted;
+    for (size_t f = 0; f < walk.floors.size(); ++f) {
+      Objex* last = walk.floors[f].layer->firstObject;
+      while (last && last->next) last = last->next;
+      for (Objex* o = last; o; o = o->prev)
+        if (HasSelectedPointInTree(o)) expected.push_back(o);
+    }
+    for (const SelectionWalk::Noted& n : walk.selected) noted.push_back(n.object);
+    EXPECT_EQ(noted, expected);
+    return noted.size();
+  };
+  SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+  EXPECT_EQ(check("nothing selected"), 0u);
+  for (size_t k = 0; k < deepest.size(); ++k) {
+    SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+    deepest[k]->firstPoint->next->selected = 1;
+    EXPECT_EQ(check(("a line " + std::to_string(k + 1) + " levels down").c_str()), 1u);
+  }
+  SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+  door->firstPoint->selected = 1;
+  EXPECT_EQ(check("a wall's door"), 1u);
+  door->firstPoint->selected = 0;
+  outline->firstPoint->selected = 1;
+  EXPECT_EQ(check("only a wall's outline"), 0u);
+  outline->firstPoint->selected = 0;
+  wall->firstPoint->next->next->selected = 1;
+  deepest.back()->firstPoint->selected = 1;
+  EXPECT_EQ(check("a wall's own last point and the deepest line"), 2u);
+}
+
 TEST_F(ClickFixture, NotedReadoutsFollowShiftClicksAndFallBackForOtherChanges) {
   Generate(12);
   std::mt19937 rng(11);
