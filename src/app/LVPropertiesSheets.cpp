@@ -398,10 +398,12 @@ bool LVLightPropertiesController::saveControlStates(DocState* ds) {
   if (optimalQualityButton->isChecked() != shown_.optimal || sunShadowQualitySlider->value() != shown_.sunQuality)
     ds->sunShadowQuality() =
         optimalQualityButton->isChecked() ? int16_t{-1} : static_cast<int16_t>(sunShadowQualitySlider->value());
+  // Worked out in double and rounded once: position 17 stores 0.84f and intensity 51 stores
+  // 32112.15f, not a float one step away from them.
   if (lightBrightnessSlider->value() != shown_.brightness)
-    ds->lightBrightness() = 2.0f * lightBrightnessSlider->value() / 100.0f + 0.5f;
+    ds->lightBrightness() = static_cast<float>(2.0 * lightBrightnessSlider->value() / 100.0 + 0.5);
   if (lightIntensitySlider->value() != shown_.intensity)
-    ds->lightIntensity() = 65535.0f - 65535.0f * lightIntensitySlider->value() / 100.0f;
+    ds->lightIntensity() = static_cast<float>(65535.0 - 65535.0 * lightIntensitySlider->value() / 100.0);
   if (backgroundLightingButton->isChecked() != shown_.background)
     ds->backgroundLighting() = backgroundLightingButton->isChecked() ? 1 : 0;
   return ds->lightBrightness() != oldBrightness || ds->lightIntensity() != oldIntensity ||

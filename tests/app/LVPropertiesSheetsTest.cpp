@@ -274,6 +274,35 @@ TEST_F(LVSheets, LightSliderPositions) {
     EXPECT_EQ(LVLightPropertiesController::brightnessStep(2.0f * v / 100.0f + 0.5f), v) << v;
 }
 
+// A moved lamp slider stores the float nearest its value, which shows again at the same place.
+TEST_F(LVSheets, LampSlidersStoreTheNearestFloat) {
+  const struct {
+    int brightness;
+    float stored;
+  } brightnesses[] = {{17, 0.84f}, {46, 1.42f}, {8, 0.66f}, {82, 2.14f}, {60, 1.7f}, {100, 2.5f}};
+  for (const auto& c : brightnesses) {
+    LVLightPropertiesController* sheet = light();
+    ASSERT_NE(sheet, nullptr);
+    sheet->lightBrightnessSlider->setValue(c.brightness);
+    press(true);
+    EXPECT_EQ(ds->lightBrightness(), c.stored) << c.brightness;
+    EXPECT_EQ(LVLightPropertiesController::brightnessStep(ds->lightBrightness()), c.brightness);
+  }
+  const struct {
+    int intensity;
+    float stored;
+  } intensities[] = {{51, 32112.15f}, {77, 15073.05f}, {99, 655.35f}, {39, 39976.35f}, {0, 65535.0f}};
+  for (const auto& c : intensities) {
+    ds->lightIntensity() = 1;  // shown as 100: every position below is a move
+    LVLightPropertiesController* sheet = light();
+    ASSERT_NE(sheet, nullptr);
+    sheet->lightIntensitySlider->setValue(c.intensity);
+    press(true);
+    EXPECT_EQ(ds->lightIntensity(), c.stored) << c.intensity;
+    EXPECT_EQ(LVLightPropertiesController::intensityStep(ds->lightIntensity()), c.intensity);
+  }
+}
+
 TEST_F(LVSheets, LightingOkWithoutTouchingKeepsEveryValue) {
   ds->lightIntensity() = 40000;
   ds->lightBrightness() = 1.2f;
