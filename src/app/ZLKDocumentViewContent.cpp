@@ -246,10 +246,6 @@ bool ZLKDocumentView::placeContentEntry(POINT where, SymEntryInfo* entry, bool a
   DocState* ds = doc->itsDocState;
   Layer* layer = doc->itsCurLayer;
   const int16_t type = entry->type;
-  if (!InsertUndoName(type)) {
-    SayOnStatusLine(doc, "This content entry cannot be placed on the plan.");
-    return false;
-  }
   if (entry->objectData.empty() && type != kEntryPlant) {
     SayOnStatusLine(doc, "This content entry has no file to place.");
     return false;
@@ -262,6 +258,13 @@ bool ZLKDocumentView::placeContentEntry(POINT where, SymEntryInfo* entry, bool a
   const PlanePoint point = SplitByWorkingPlane(ds->viewPlane, x, y, z);
 
   SelectAllLayers(doc->itsLayers, kSelectOff, 1);
+  if (!InsertUndoName(type)) {
+    // Nothing is read for it: the plan shows the cleared selection.
+    if (autoClick) gRefreshRender = 0;
+    Refresh();
+    SayOnStatusLine(doc, "This content entry cannot be placed on the plan.");
+    return false;
+  }
   // A plant is the one object placed: it alone is moved and deselected, and the design is
   // walked only by the deselection above.
   Objex* plant = nullptr;

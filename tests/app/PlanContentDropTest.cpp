@@ -266,6 +266,35 @@ TEST_F(PlanContentDrop, AnEntryWhoseFileIsGoneIsReported) {
   EXPECT_EQ(gForceRenderObjectNow, 0);
 }
 
+TEST_F(PlanContentDrop, AnEntryOfAnotherKindClearsTheSelectionAndPlacesNothing) {
+  // A plan drag carrying an entry the plan has no placement for (a material with its file):
+  // taken, the selection cleared, nothing placed, no undo step.
+  SymEntryInfo entry;
+  entry.type = kEntryMaterial;
+  entry.objectData = file("brick.QTX");
+  const std::vector<uint8_t> record = encodeSymEntry(entry);
+  const QByteArray bytes(reinterpret_cast<const char*>(record.data()), static_cast<qsizetype>(record.size()));
+  QMimeData data;
+  data.setData(QString::fromLatin1(Content2DDNDPboardType), bytes);
+  data.setData(QString::fromLatin1(Content3DDNDPboardType), bytes);
+  Objex* square = addSelectedSquare();
+  const int count = objectCount();
+  EXPECT_TRUE(view->performDragOperation(&data, POINT{40, 40}));
+  EXPECT_EQ(objectCount(), count);
+  EXPECT_FALSE(IsAnyObjectSelected(square));
+  EXPECT_FALSE(doc->undoManager().canUndo());
+
+  // Without a file it is taken and nothing at all changes.
+  SelectObj(square, kSelectOn, 1);
+  entry.objectData.clear();
+  const std::vector<uint8_t> bare = encodeSymEntry(entry);
+  const QByteArray bareBytes(reinterpret_cast<const char*>(bare.data()), static_cast<qsizetype>(bare.size()));
+  data.setData(QString::fromLatin1(Content3DDNDPboardType), bareBytes);
+  EXPECT_TRUE(view->performDragOperation(&data, POINT{40, 40}));
+  EXPECT_TRUE(IsAnyObjectSelected(square));
+  EXPECT_FALSE(doc->undoManager().canUndo());
+}
+
 TEST_F(PlanContentDrop, OptionClicksPlaceTheChosenEntryAsOneUndoStep) {
   ASSERT_NO_FATAL_FAILURE(chooseEntry(kCategoryPlants, kLibraryPlants));
   const std::vector<char> before = savedBytes();
