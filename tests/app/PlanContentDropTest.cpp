@@ -43,6 +43,13 @@ long FirstDifference(const std::vector<char>& a, const std::vector<char>& b) {
 
 class PlanContentDrop : public DesignWindowTest {
  protected:
+  // The drag data of a plan drop of `entry`, as the content palette hands it over.
+  static void putPlanDrag(QMimeData* data, const SymEntryInfo& entry) {
+    const std::vector<uint8_t> record = encodeSymEntry(entry);
+    const QByteArray bytes(reinterpret_cast<const char*>(record.data()), static_cast<qsizetype>(record.size()));
+    data->setData(QString::fromLatin1(Content2DDNDPboardType), bytes);
+    data->setData(QString::fromLatin1(Content3DDNDPboardType), bytes);
+  }
   void beforeDocument() override {
     // The library the program ships, read where it lies in the source tree.
     const std::string shipped = std::string(CASA_SOURCE_DIR) + "/content";
@@ -252,11 +259,8 @@ TEST_F(PlanContentDrop, AnEntryWhoseFileIsGoneIsReported) {
   SymEntryInfo entry;
   entry.type = kEntrySymbol;
   entry.objectData = file("missing.QSY");
-  const std::vector<uint8_t> record = encodeSymEntry(entry);
-  const QByteArray bytes(reinterpret_cast<const char*>(record.data()), static_cast<qsizetype>(record.size()));
   QMimeData data;
-  data.setData(QString::fromLatin1(Content2DDNDPboardType), bytes);
-  data.setData(QString::fromLatin1(Content3DDNDPboardType), bytes);
+  putPlanDrag(&data, entry);
   const int count = objectCount();
   EXPECT_EQ(dropAt(&data, 0, 0), std::make_pair(true, true));  // taken, nothing placed
   EXPECT_EQ(objectCount(), count);
@@ -272,11 +276,8 @@ TEST_F(PlanContentDrop, AnEntryOfAnotherKindClearsTheSelectionAndPlacesNothing) 
   SymEntryInfo entry;
   entry.type = kEntryMaterial;
   entry.objectData = file("brick.QTX");
-  const std::vector<uint8_t> record = encodeSymEntry(entry);
-  const QByteArray bytes(reinterpret_cast<const char*>(record.data()), static_cast<qsizetype>(record.size()));
   QMimeData data;
-  data.setData(QString::fromLatin1(Content2DDNDPboardType), bytes);
-  data.setData(QString::fromLatin1(Content3DDNDPboardType), bytes);
+  putPlanDrag(&data, entry);
   Objex* square = addSelectedSquare();
   const int count = objectCount();
   EXPECT_TRUE(view->performDragOperation(&data, POINT{40, 40}));
