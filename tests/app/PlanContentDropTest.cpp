@@ -43,12 +43,17 @@ long FirstDifference(const std::vector<char>& a, const std::vector<char>& b) {
 
 class PlanContentDrop : public DesignWindowTest {
  protected:
-  // The drag data of a plan drop of `entry`, as the content palette hands it over.
-  static void putPlanDrag(QMimeData* data, const SymEntryInfo& entry) {
+  // The drag data of a plan drop of an entry of `type` with the file `path`, as the content
+  // palette hands it over; the entry is returned.
+  static SymEntryInfo putPlanDrag(QMimeData* data, int16_t type, const std::string& path) {
+    SymEntryInfo entry;
+    entry.type = type;
+    entry.objectData = path;
     const std::vector<uint8_t> record = encodeSymEntry(entry);
     const QByteArray bytes(reinterpret_cast<const char*>(record.data()), static_cast<qsizetype>(record.size()));
     data->setData(QString::fromLatin1(Content2DDNDPboardType), bytes);
     data->setData(QString::fromLatin1(Content3DDNDPboardType), bytes);
+    return entry;
   }
   void beforeDocument() override {
     // The library the program ships, read where it lies in the source tree.
@@ -256,11 +261,8 @@ TEST_F(PlanContentDrop, WhatThePlanCannotPlaceChangesNothingAndSaysWhy) {
 }
 
 TEST_F(PlanContentDrop, AnEntryWhoseFileIsGoneIsReported) {
-  SymEntryInfo entry;
-  entry.type = kEntrySymbol;
-  entry.objectData = file("missing.QSY");
   QMimeData data;
-  putPlanDrag(&data, entry);
+  putPlanDrag(&data, kEntrySymbol, file("missing.QSY"));
   const int count = objectCount();
   EXPECT_EQ(dropAt(&data, 0, 0), std::make_pair(true, true));  // taken, nothing placed
   EXPECT_EQ(objectCount(), count);
@@ -273,11 +275,8 @@ TEST_F(PlanContentDrop, AnEntryWhoseFileIsGoneIsReported) {
 TEST_F(PlanContentDrop, AnEntryOfAnotherKindClearsTheSelectionAndPlacesNothing) {
   // A plan drag carrying an entry the plan has no placement for (a material with its file):
   // taken, the selection cleared, nothing placed, no undo step.
-  SymEntryInfo entry;
-  entry.type = kEntryMaterial;
-  entry.objectData = file("brick.QTX");
   QMimeData data;
-  putPlanDrag(&data, entry);
+  SymEntryInfo entry = putPlanDrag(&data, kEntryMaterial, file("brick.QTX"));
   Objex* square = addSelectedSquare();
   const int count = objectCount();
   EXPECT_TRUE(view->performDragOperation(&data, POINT{40, 40}));
