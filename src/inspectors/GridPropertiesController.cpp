@@ -94,6 +94,8 @@ void GridPropertiesController::initializeControlStates() {
   showSpacing(gridVerSpacingText, ds->gridSpacing.floatV);
   showSpacing(snapHorSpacingText, ds->gridSnap.floatH);
   showSpacing(snapVerSpacingText, ds->gridSnap.floatV);
+  for (QLineEdit* field : {gridHorSpacingText, gridVerSpacingText, snapHorSpacingText, snapVerSpacingText})
+    noteShown(field);
   gridStyleView->setGridStyle(ds->gridStyle);
 }
 
@@ -128,10 +130,10 @@ void GridPropertiesController::applySheet(ZLKDocumentModel*, DocState* ds) {
   const int16_t style = static_cast<int16_t>(gridStylePopUpButton->currentData().toInt());
   // Every spacing is read and clamped, also one typed in a field that was not left before OK;
   // one that is no number refuses the whole sheet.
-  float spacing[4] = {};
+  float spacing[4] = {ds->gridSpacing.floatH, ds->gridSpacing.floatV, ds->gridSnap.floatH, ds->gridSnap.floatV};
   QLineEdit* fields[4] = {gridHorSpacingText, gridVerSpacingText, snapHorSpacingText, snapVerSpacingText};
   for (int i = 0; i < 4; ++i) {
-    if (!readNumber(fields[i], NumberKind::kLength, &spacing[i])) return;
+    if (!untouched(fields[i]) && !readNumber(fields[i], NumberKind::kLength, &spacing[i])) return;
     spacing[i] = clampedSpacing(spacing[i]);
   }
   const FloatPoint grid{spacing[0], spacing[1]};

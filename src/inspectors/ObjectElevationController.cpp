@@ -43,6 +43,7 @@ void ObjectElevationController::initializeControlStates() {
   const DocState* ds = CurDocState();
   gDLOGElevation = ds ? ds->selectionState40.ssBaseElevationValue : 0;
   SetFloatItem(elevationText, gDLOGElevation);
+  if (ds) noteShown(elevationText);
 }
 
 void ObjectElevationController::floatAboveTopoButtonChanged() {
@@ -52,7 +53,9 @@ void ObjectElevationController::floatAboveTopoButtonChanged() {
 
 void ObjectElevationController::applySheet(ZLKDocumentModel* doc, DocState* ds) {
   if (!doc->itsLayers) return;
-  if (gDLOGTopoFloat) {
+  if (untouched(elevationText)) {
+    // gDLOGElevation still holds the elevation shown.
+  } else if (gDLOGTopoFloat) {
     // The elevation field is off while floating above the topography: the elevation it holds
     // is kept, but an entry that is no number there refuses nothing.
     const TypedNumber typed = ReadTypedNumber(elevationText, NumberKind::kLength);

@@ -51,11 +51,12 @@ void WorkingElevationController::newWorkingElevationSheetForParent(QWidget* pare
 void WorkingElevationController::initializeControlStates() {
   const DocState* ds = CurDocState();
   SetFloatItem(elevationText, ds ? ds->baseElevation : 0);
+  noteShown(elevationText);
 }
 
 void WorkingElevationController::applySheet(ZLKDocumentModel* doc, DocState* ds) {
-  float v = 0;
-  if (!readNumber(elevationText, NumberKind::kLength, &v)) return;
+  float v = ds->baseElevation;
+  if (!untouched(elevationText) && !readNumber(elevationText, NumberKind::kLength, &v)) return;
   // A value outside the range is refused and nothing is stored.
   if (!(v > -1201 && v < 1201)) {
     refused_ = true;
@@ -90,12 +91,13 @@ void CeilingHeightController::newCeilingHeightSheetForParent(QWidget* parent, La
 
 void CeilingHeightController::initializeControlStates() {
   SetFloatItem(heightText, targetLayer ? targetLayer->height : 96.0f);
+  if (targetLayer) noteShown(heightText);
 }
 
 void CeilingHeightController::applySheet(ZLKDocumentModel*, DocState* ds) {
   if (!targetLayer) return;
-  float v = 0;
-  if (!readNumber(heightText, NumberKind::kLength, &v)) return;
+  float v = targetLayer->height;
+  if (!untouched(heightText) && !readNumber(heightText, NumberKind::kLength, &v)) return;
   if (v == targetLayer->height) return;
   if (!(v >= 12 && v <= 1000)) {
     refused_ = true;
@@ -144,6 +146,8 @@ void TraceImageScaleController::initializeControlStates() {
   if (!ds) return;
   horScaleText->setText(QString::number(static_cast<double>(ds->traceImageScaleX) * 100, 'g', 7));
   verScaleText->setText(QString::number(static_cast<double>(ds->traceImageScaleY) * 100, 'g', 7));
+  noteShown(horScaleText);
+  noteShown(verScaleText);
 }
 
 void TraceImageScaleController::defaultsButtonChanged() {
@@ -153,11 +157,12 @@ void TraceImageScaleController::defaultsButtonChanged() {
 
 void TraceImageScaleController::applySheet(ZLKDocumentModel*, DocState* ds) {
   float percentH = 0, percentV = 0;
-  if (!readNumber(horScaleText, NumberKind::kDecimal, &percentH) ||
-      !readNumber(verScaleText, NumberKind::kDecimal, &percentV))
+  const bool keepH = untouched(horScaleText), keepV = untouched(verScaleText);
+  if ((!keepH && !readNumber(horScaleText, NumberKind::kDecimal, &percentH)) ||
+      (!keepV && !readNumber(verScaleText, NumberKind::kDecimal, &percentV)))
     return;
-  const double h = static_cast<double>(percentH) / 100;
-  const double v = static_cast<double>(percentV) / 100;
+  const double h = keepH ? ds->traceImageScaleX : static_cast<double>(percentH) / 100;
+  const double v = keepV ? ds->traceImageScaleY : static_cast<double>(percentV) / 100;
   // A factor of 0 or less would hide or mirror the image: refused.
   if (!(h > 0) || !(v > 0)) {
     refused_ = true;

@@ -91,3 +91,12 @@ bool SheetController::readNumber(QLineEdit* field, NumberKind kind, float* value
   if (!numberRefused()) refused_ = std::move(n);
   return false;
 }
+
+void SheetController::noteShown(QLineEdit* field) {
+  if (field) shownText_.insert(field, field->text());
+}
+
+bool SheetController::untouched(QLineEdit* field) const {
+  const auto it = shownText_.constFind(field);
+  return field && it != shownText_.constEnd() && *it == field->text();
+}

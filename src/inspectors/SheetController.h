@@ -4,6 +4,7 @@
 // only for OK and then releases the sheet.
 #pragma once
 #include <QDialog>
+#include <QHash>
 #include <QPointer>
 
 #include "inspectors/ValueFields.h"
@@ -44,6 +45,10 @@ class SheetController : public QDialog {
   // too) is remembered and said once the sheet has closed; the OK step then changes nothing.
   bool readNumber(QLineEdit* field, NumberKind kind, float* value);
   bool numberRefused() const { return !refused_.reason.empty(); }
+  // Notes the text a field shows for a stored value; while the field still shows that text
+  // the sheet takes the stored value back as it is, not the rounded number the text reads.
+  void noteShown(QLineEdit* field);
+  bool untouched(QLineEdit* field) const;
 
   // The rows of the sheet above its buttons.
   QFormLayout* form() const { return form_; }
@@ -57,6 +62,7 @@ class SheetController : public QDialog {
   QPointer<QWidget> parentWindow_;
   bool dismissed_ = false;
   TypedNumber refused_;
+  QHash<QLineEdit*, QString> shownText_;
 };
 
 class QLineEdit;

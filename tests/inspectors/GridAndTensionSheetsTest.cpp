@@ -104,4 +104,23 @@ TEST_F(TensionSheet, TheInspectorsRoadOpensOnTheMainWindow) {
   cancel();
 }
 
+// Spacings the readout rounds (millimetres, sixteenths) come back unchanged when untouched.
+TEST_F(GridSheet, UntouchedSpacingsAreKeptAsStored) {
+  ds->measureSystem = kMeasureMetric;
+  ds->gridSpacing = FloatPoint{12, 12};
+  ds->gridSnap = FloatPoint{1, 1};
+  choose(kTagSetGridProperties);
+  ok();
+  EXPECT_FALSE(anyUndo());
+  EXPECT_EQ(ds->gridSnap.floatH, 1.0f);
+  ds->measureSystem = kMeasureImperial;
+  ds->gridSpacing = FloatPoint{12.3f, 7.77f};
+  ds->gridSnap = FloatPoint{0.3937f, 1};
+  choose(kTagSetGridProperties);
+  ok();
+  EXPECT_FALSE(anyUndo());
+  EXPECT_EQ(ds->gridSpacing.floatH, 12.3f);
+  EXPECT_EQ(ds->gridSnap.floatH, 0.3937f);
+}
+
 }  // namespace

@@ -228,4 +228,17 @@ TEST_F(ElevationSheet, TypedElevationRaisesTheSelection) {
   EXPECT_FLOAT_EQ(ds->selectionState40.ssBaseElevationValue, 24.0f) << square->baseElevation;
 }
 
+// OK with the field untouched keeps the elevation shown, not the rounded number its text reads.
+TEST_F(ElevationSheet, UntouchedElevationIsAppliedAsItWas) {
+  addSelectedSquare();
+  ds->measureSystem = kMeasureMetric;
+  ds->selectionState40.ssBaseElevationValue = 100;
+  choose(kTagSetObjectElevation);
+  auto* s = sheet<ObjectElevationController>();
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->elevationText->text(), "2540 mm");  // which reads 99.9998
+  ok();
+  EXPECT_EQ(gBaseElevation, 100.0f / 12);
+}
+
 }  // namespace

@@ -209,4 +209,45 @@ TEST_F(PlanSettingsSheets, CompassRoundsAndReplacesOutOfRangeAngles) {
   cancel();
 }
 
+// OK with untouched fields gives back each stored value as it was: the readout's rounding (a
+// metric design's millimetres, an imperial design's sixteenths) and the seven digits of a
+// percent change nothing and store nothing.
+TEST_F(PlanSettingsSheets, UntouchedFieldsKeepTheStoredValues) {
+  Layer* first = GetLayerFromName("First Floor");
+  ASSERT_NE(first, nullptr);
+  for (auto system : {kMeasureImperial, kMeasureMetric}) {
+    ds->measureSystem = system;
+    for (float e : {100.0f, -36.0f, 100.03f, 0.5f}) {
+      ds->baseElevation = e;
+      choose(kTagSetWorkingElevation);
+      ok();
+      EXPECT_EQ(ds->baseElevation, e) << e;
+      EXPECT_EQ(lastUndo(), "Working Elevation");
+    }
+    doc->undoManager().removeAllActions();
+    for (float h : {96.0f, 100.03f, 118.11f}) {
+      first->height = h;
+      choose(kTagCeilingHeightFirstFloor);
+      ok();
+      EXPECT_EQ(first->height, h) << h;
+      EXPECT_FALSE(anyUndo()) << h;
+    }
+  }
+  for (float f : {1.2345678f, 1.0f / 3, 3.14159274f}) {
+    ds->traceImageScaleX = f;
+    ds->traceImageScaleY = f * 2;
+    choose(kTagResizeFloorplanTraceImage);
+    ok();
+    EXPECT_EQ(ds->traceImageScaleX, f);
+    EXPECT_EQ(ds->traceImageScaleY, f * 2);
+    EXPECT_FALSE(anyUndo()) << f;
+  }
+  // One field typed: the other keeps its stored factor.
+  choose(kTagResizeFloorplanTraceImage);
+  sheet<TraceImageScaleController>()->horScaleText->setText("50");
+  ok();
+  EXPECT_EQ(ds->traceImageScaleX, 0.5f);
+  EXPECT_EQ(ds->traceImageScaleY, 3.14159274f * 2);
+}
+
 }  // namespace
