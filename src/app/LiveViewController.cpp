@@ -728,14 +728,19 @@ void LiveViewController::cutAwaySliderChanged(bool mouseDown, bool mouseUp) {
   if (!ds) return;
   if (mouseDown) {
     // The range follows the model: keep the knob at the same fraction of it.
+    // The ranges are the fractional ones the slider was given, not its whole-number maximum.
+    auto range = [this] {
+      const int maximum = cutAwaySlider_->maximum();
+      return static_cast<int>(cutAwaySliderRange_) == maximum ? cutAwaySliderRange_ : static_cast<float>(maximum);
+    };
     const int before = cutAwaySlider_->value();
-    const int maximum = cutAwaySlider_->maximum();
+    const float maximum = range();
     updateCutAwaySliderBounds();
-    const int maximumAfter = cutAwaySlider_->maximum();
+    const float maximumAfter = range();
     if (maximum != 0) {
-      const float fraction = static_cast<float>(before) / static_cast<float>(maximum);
+      const float fraction = static_cast<float>(before) / maximum;
       QSignalBlocker block(cutAwaySlider_);
-      cutAwaySlider_->setValue(static_cast<int>(std::lround(fraction * static_cast<float>(maximumAfter))));
+      cutAwaySlider_->setValue(static_cast<int>(std::lround(fraction * maximumAfter)));
     }
   }
   ds->cutAwayPosition() = cutAwaySlider_->sliderPosition();
@@ -750,7 +755,8 @@ void LiveViewController::cutAwaySliderChanged(bool mouseDown, bool mouseUp) {
 
 void LiveViewController::updateCutAwaySliderBounds() {
   QSignalBlocker block(cutAwaySlider_);
-  cutAwaySlider_->setMaximum(static_cast<int>(gCutawayRange));
+  cutAwaySliderRange_ = std::isfinite(gCutawayRange) && std::fabs(gCutawayRange) < 2e9f ? gCutawayRange : 0;
+  cutAwaySlider_->setMaximum(static_cast<int>(cutAwaySliderRange_));
 }
 
 void LiveViewController::updateCutAwayImageAndPosition() {

@@ -184,6 +184,8 @@ class LiveViewController : public QObject {
   QFileDialog* exportSavePanel_ = nullptr;
   QImage sliderImages_[5];
   int cutAwayImageIndex_ = 0;
+  // The cut-away range the slider was last given; the slider itself holds whole numbers.
+  float cutAwaySliderRange_ = 0;
   int statusDisplayCount_ = 0;
   int32_t currentMouseEvent_ = 0;  // the slider event being handled (kLiveViewLeftMouse*)
   bool progressHiddenWhenStopped_ = true;

@@ -16,6 +16,7 @@
 #include <QImageWriter>
 #include <QOpenGLContext>
 #include <algorithm>
+#include <cmath>
 
 #include "app/LiveViewSheets.h"
 #include "app/LiveViewController.h"
@@ -358,17 +359,43 @@ bool LiveViewController::print3DLiveViewUsingQuality(int16_t quality, QSize size
     if (dialog.exec() != QDialog::Accepted) return false;
     printer = &dialogPrinter;
   }
-  // One page: the image at its size, scaled down to the page when larger.
+  // The image prints a pixel to a point; one larger than the page is split over pages,
+  // across then down, within the printer's page range.
   gPrinting3DView = 1;
   QPainter painter;
-  const bool begun = painter.begin(printer);
-  if (begun) {
+  bool printed = painter.begin(printer);
+  if (printed) {
+    const double pointsToDevice = printer->resolution() / 72.0;
     const QRect page = painter.viewport();
-    QSize shown = image.size();
-    if (shown.width() > page.width() || shown.height() > page.height()) shown.scale(page.size(), Qt::KeepAspectRatio);
-    painter.drawImage(QRect(QPoint(0, 0), shown), image);
-    painter.end();
+    const double pageWidth = page.width() / pointsToDevice, pageHeight = page.height() / pointsToDevice;
+    const double imageWidth = image.width(), imageHeight = image.height();
+    if (pageWidth >= 1 && pageHeight >= 1) {
+      const long columns = std::max(1L, static_cast<long>(std::ceil(imageWidth / pageWidth - 1e-6)));
+      const long rows = std::max(1L, static_cast<long>(std::ceil(imageHeight / pageHeight - 1e-6)));
+      const long firstPage = printer->fromPage() > 0 ? printer->fromPage() : 1;
+      const long lastPage = printer->toPage() > 0 ? printer->toPage() : columns * rows;
+      bool first = true;
+      for (long row = 0; printed && row < rows; ++row) {
+        for (long column = 0; printed && column < columns; ++column) {
+          const long number = row * columns + column + 1;
+          if (number < firstPage || number > lastPage) continue;
+          if (!first && !printer->newPage()) {
+            printed = false;
+            break;
+          }
+          first = false;
+          const double x = column * pageWidth, y = row * pageHeight;
+          painter.save();
+          painter.scale(pointsToDevice, pointsToDevice);
+          painter.translate(-x, -y);
+          painter.setClipRect(QRectF(x, y, std::min(pageWidth, imageWidth - x), std::min(pageHeight, imageHeight - y)));
+          painter.drawImage(QRectF(0, 0, imageWidth, imageHeight), image);
+          painter.restore();
+        }
+      }
+    }
+    if (!painter.end()) printed = false;
   }
   gPrinting3DView = 0;
-  return begun;
+  return printed;
 }

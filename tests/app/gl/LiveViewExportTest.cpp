@@ -184,6 +184,29 @@ TEST_F(LiveViewExportTest, PrintingToPdfGivesOnePageWithTheImage) {
   EXPECT_EQ(gPrinting3DView, 0);
 }
 
+// A printed image takes a point per pixel; one larger than the page runs over several pages,
+// as many across and down as it needs.
+TEST_F(LiveViewExportTest, APrintedImageLargerThanThePageIsSplitOverPages) {
+  const struct {
+    QSize size;
+    int pages;
+  } cases[] = {{QSize(500, 700), 1}, {QSize(541, 700), 2}, {QSize(1000, 1500), 6}};
+  for (const auto& c : cases) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::Letter));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setPageMargins(QMarginsF(36, 36, 36, 36), QPageLayout::Point);  // 540 x 720 points
+    const std::string path = file("pages.pdf");
+    printer.setOutputFileName(QString::fromStdString(path));
+    ASSERT_TRUE(controller->print3DLiveViewUsingQuality(kQualityCurrentImage, c.size, &printer)) << c.pages;
+    QFile pdf(QString::fromStdString(path));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r"), c.pages) << c.size.width();
+  }
+}
+
 TEST_F(LiveViewExportTest, TheVrmlMenuItemWritesTheModelWithTheWindowHidden) {
   controller->orderOut();
   const std::string path = file("model.wrl");

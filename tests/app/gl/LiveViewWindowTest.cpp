@@ -143,6 +143,24 @@ TEST_F(LiveViewWindowTest, SliderKeepsItsFractionWhenTheRangeChanges) {
   EXPECT_EQ(ds->cutAwayPosition(), 200);
   controller->cutAwaySliderChanged(false, /*mouseUp=*/true);
 
+  // The fraction is taken of the fractional ranges, not of the slider's whole-number maximum.
+  const struct {
+    float range;
+    int value;
+    float newRange;
+    int expected;
+  } fractional[] = {{3, 1, 10.9f, 4}, {100.6f, 50, 200, 99}};
+  for (const auto& c : fractional) {
+    gCutawayRange = c.range;
+    controller->updateCutAwaySliderBounds();
+    slider->setValue(c.value);
+    gCutawayRange = c.newRange;
+    controller->cutAwaySliderChanged(true, false);
+    EXPECT_EQ(slider->value(), c.expected) << c.range << " " << c.newRange;
+    EXPECT_EQ(ds->cutAwayPosition(), c.expected);
+    controller->cutAwaySliderChanged(false, true);
+  }
+
   // A slider whose maximum was 0 keeps its value.
   slider->setMaximum(0);
   slider->setValue(0);
