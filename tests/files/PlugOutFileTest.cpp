@@ -88,6 +88,22 @@ class PlugOutFile : public ::testing::Test {
     e.u32(plugInID), e.u32(version), e.u16(2);
     return e;
   }
+  // A file holding group 500 with one detail inside it, the member named to replace object 500
+  // (the group still open around it); `memberID` is the member's own stored ID, 0 for the one
+  // it was made with. The current document is left to the caller to set.
+  static Bytes GroupWithMemberNamingTheGroup(uint32_t memberID) {
+    TestDocument other;
+    Objex* group = MakeObject(kObjGroup, 0, 0, nullptr, other.first);
+    MakeObject(kObjDetail, 4, 0, group, nullptr);
+    group->objectID = 500;
+    if (memberID) group->firstChild->objectID = memberID;
+    Objex lone = *group;
+    lone.firstChild = nullptr;
+    LE f = Header(131, 11000);
+    f.add(Record(&lone, 11000)), f.u16(302), f.u16(309), f.u32(500), f.add(Record(group->firstChild, 11000));
+    f.u16(303), f.u16(500);
+    return f.b;
+  }
   RecordingAlertPresenter alerts;
   std::vector<std::string> paths;
 };
@@ -227,19 +243,9 @@ TEST_F(PlugOutFile, NamedObjectsFreeTheirIDs) {
   // group's ID, takes a fresh one.
   TestDocument second;
   second.ds()->nextObjectID = 1000;
-  TestDocument other;
-  Objex* group = MakeObject(kObjGroup, 0, 0, nullptr, other.first);
-  MakeObject(kObjDetail, 4, 0, group, nullptr);
-  group->objectID = 500;
-  group->firstChild->objectID = 500;
-  Objex lone = *group;
-  lone.firstChild = nullptr;
-  const Bytes groupRecord = Record(&lone, 11000);
-  const Bytes memberRecord = Record(group->firstChild, 11000);
+  const Bytes groupFile = GroupWithMemberNamingTheGroup(500);
   gCurDocument = &second.model;
-  LE f = Header(131, 11000);
-  f.add(groupRecord), f.u16(302), f.u16(309), f.u32(500), f.add(memberRecord), f.u16(303), f.u16(500);
-  ASSERT_EQ(Merge(f.b), 1);
+  ASSERT_EQ(Merge(groupFile), 1);
   const Objex* g = second.first->firstObject;
   ASSERT_NE(g, nullptr);
   ASSERT_NE(g->firstChild, nullptr);
@@ -325,18 +331,9 @@ TEST_F(PlugOutFile, GroupsTakeThePlugInMark) {
 TEST_F(PlugOutFile, AMemberCannotReplaceItsOwnGroup) {
   TestDocument doc;
   doc.ds()->nextObjectID = 1000;
-  TestDocument other;
-  Objex* group = MakeObject(kObjGroup, 0, 0, nullptr, other.first);
-  MakeObject(kObjDetail, 4, 0, group, nullptr);
-  group->objectID = 500;
-  Objex lone = *group;
-  lone.firstChild = nullptr;
-  const Bytes groupRecord = Record(&lone, 11000);
-  const Bytes memberRecord = Record(group->firstChild, 11000);
+  const Bytes groupFile = GroupWithMemberNamingTheGroup(0);
   gCurDocument = &doc.model;
-  LE e = Header(131, 11000);
-  e.add(groupRecord), e.u16(302), e.u16(309), e.u32(500), e.add(memberRecord), e.u16(303), e.u16(500);
-  ASSERT_EQ(Merge(e.b), 1);
+  ASSERT_EQ(Merge(groupFile), 1);
   Objex* g = doc.first->firstObject;
   ASSERT_NE(g, nullptr);
   EXPECT_EQ(g->type, kObjGroup);
