@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "ModelInvariants.h"
+#include "SkylightBoundsCheck.h"
 #include "TestDocument.h"
 #include "building3d/RoofPanels3D.h"
 #include "building3d/Skylights3D.h"
@@ -210,15 +211,7 @@ TEST_F(CustomSkylights, RefitBoundsAreThoseOfTheOutlinePartsNotOfTheCorners) {
   sky->parent = panel;
   AppendChildToObject(sky, panel);
   EXPECT_EQ(UpdateRoofAttachment(sky, panel), 0);
-  FloatRect rect{};
-  GetCustomSkylightBounds(sky, &rect, &box);
-  ASSERT_LT(box.floatTop, box.floatBottom);  // on the slope
-  EXPECT_FLOAT_EQ(sky->bounds3D.floatTop, box.floatTop);
-  EXPECT_FLOAT_EQ(sky->bounds3D.floatBottom, box.floatBottom);
-  EXPECT_FLOAT_EQ(sky->bounds3D.floatLeft, box.floatLeft);
-  EXPECT_FLOAT_EQ(sky->bounds3D.floatFront, box.floatFront);
-  EXPECT_FLOAT_EQ(sky->bounds.floatLeft, rect.floatLeft);
-  EXPECT_FLOAT_EQ(sky->bounds.floatBottom, rect.floatBottom);
+  ExpectBoundsAreTheOutlinePartsExtent(sky);
   UnlinkObject(sky);
   sky->parent = nullptr;
 }

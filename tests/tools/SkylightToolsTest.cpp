@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "ScriptedModalEvents.h"
+#include "SkylightBoundsCheck.h"
 #include "ToolTestSupport.h"
 #include "building3d/RoofPanels3D.h"
 #include "building3d/Roofs3D.h"
@@ -199,14 +200,7 @@ TEST_F(Skylights, CustomSkylightTakesTheExtentOfItsOutlinePartsAsBounds) {
   gOpeningsServices = saved;
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(s->parent, panel);
-  FloatRect rect{};
-  Float3DRect box{};
-  GetCustomSkylightBounds(s, &rect, &box);
-  ASSERT_LT(box.floatTop, box.floatBottom);  // on the slope
-  EXPECT_FLOAT_EQ(s->bounds3D.floatTop, box.floatTop);
-  EXPECT_FLOAT_EQ(s->bounds3D.floatBottom, box.floatBottom);
-  EXPECT_FLOAT_EQ(s->bounds3D.floatRight, box.floatRight);
-  EXPECT_FLOAT_EQ(s->bounds.floatTop, rect.floatTop);
+  ExpectBoundsAreTheOutlinePartsExtent(s);
 }
 
 TEST_F(Skylights, OctagonsAndCirclesTakeTheirPointCounts) {
