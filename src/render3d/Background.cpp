@@ -9,6 +9,7 @@
 #include "model/Palettes.h"
 #include "model/Services.h"
 #include "render3d/RealTimeScene.h"
+#include "render3d/RenderPlaneObject.h"
 #include "render3d/SceneFrame.h"
 #include "render3d/SceneSurfaces.h"
 #include "render3d/TextureLoading.h"
@@ -59,7 +60,7 @@ RGBColor BackgroundColor(DocState* ds) {
     float v = SceneBaseBrightness(ds);
     if (sun > v) v = sun;
     const float value = v * 65535.0f;
-    hsv.value = !(value > 0) ? 0 : value >= 65535 ? 65535 : static_cast<uint16_t>(value);  // NaN: 0
+    hsv.value = ClampValue(value);  // NaN: 0
     HSVtoRGB(&hsv, &c);
   }
   return c;

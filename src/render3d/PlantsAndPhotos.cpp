@@ -61,7 +61,7 @@ void SendColor(const RGBColor& c, uint8_t alpha) {
 RGBColor WithValue(RGBColor c, double value) {
   HSVColor hsv;
   RGBtoHSV(&c, &hsv);
-  hsv.value = !(value > 0) ? 0 : value >= 65535 ? 65535 : static_cast<uint16_t>(value);
+  hsv.value = ClampValue(value);
   HSVtoRGB(&hsv, &c);
   return c;
 }
@@ -350,13 +350,12 @@ void RenderGLPhotoObject(PlaneObject* po) {
       } else if (fades) {
         const float f = alongV ? v.v : 1 - v.v;
         const float value = hsv.value - I * f;
-        const uint16_t V = !(value > 0) ? 0 : value >= 65535 ? 65535 : static_cast<uint16_t>(value);
+        const uint16_t V = ClampValue(value);
         if (mode == kRenderClearViewFill) {
           const float k = hsv.value == 0 || V == 0 ? 1.0f : static_cast<float>(V) / hsv.value;
           // Kept within the component range when the value rises above the photo's own.
           const auto mix = [k](int from, int to) {
-            const float x = static_cast<float>(from) + static_cast<float>(to - from) * k;
-            return static_cast<uint16_t>(!(x > 0) ? 0.0f : x >= 65535 ? 65535.0f : x);
+            return ClampValue(static_cast<float>(from) + static_cast<float>(to - from) * k);
           };
           c.red = mix(line.red, fill.red);
           c.green = mix(line.green, fill.green);

@@ -186,12 +186,6 @@ float FadedValue(const FadeRule& rule, const Plane* plane, const PlaneVertex& v,
   return V1;
 }
 
-uint16_t ClampValue(float V) {
-  if (!(V > 0)) return 0;
-  if (V >= 65535) return 65535;
-  return static_cast<uint16_t>(static_cast<int>(V));
-}
-
 void DisableTexture(bool used, bool custom) {
   if (!used) return;
   glDisable(GL_TEXTURE_2D);
@@ -272,6 +266,12 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
 void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen,
                   const render3d::CarvedPlaneObject* carved = nullptr);
 }  // namespace
+
+uint16_t ClampValue(float V) {
+  if (!(V > 0)) return 0;
+  if (V >= 65535) return 65535;
+  return static_cast<uint16_t>(static_cast<int>(V));
+}
 
 uint32_t GLTextureNameForID(int32_t id) {
   auto it = TextureNames().find(id);

@@ -26,6 +26,10 @@ extern uint8_t gTextureKnownOff;
 // faces sharing a texture is not flushed object by object.
 extern uint8_t gTextureLeftOn;
 
+// A colour component or HSV value from a float: below 0 (and NaN) 0, from 65535 up 65535, the
+// rest truncated.
+uint16_t ClampValue(float V);
+
 void RenderGLPlaneObject(PlaneObject* object, int16_t includeExcavation);
 void RTRenderGLPlaneObject(PlaneObject* object, int16_t includeExcavation);
 // A texture run: real-time objects drawn between these (into one display list) leave their
