@@ -56,6 +56,11 @@ SheetController* SheetController::attachedSheet(QWidget* parent) {
   return qobject_cast<SheetController*>(sheet);
 }
 
+SheetController::~SheetController() {
+  if (parentWindow_ && parentWindow_->property(kAttachedSheet).value<QObject*>() == this)
+    parentWindow_->setProperty(kAttachedSheet, QVariant::fromValue<QObject*>(nullptr));
+}
+
 bool SheetController::beginSheet(QWidget* parent, SheetController* sheet) {
   if (!sheet) return false;
   if (!parent || attachedSheet(parent)) {

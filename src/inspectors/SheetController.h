@@ -20,6 +20,9 @@ class SheetController : public QDialog {
  public:
   // The sheet attached to the window, if any.
   static SheetController* attachedSheet(QWidget* parent);
+  // A sheet released without dismissSheet (its window's children going, say) leaves the window
+  // free for the next sheet.
+  ~SheetController() override;
   // OK has tag 1; any other tag cancels. The sheet is closed, the values are applied for OK
   // (with a current document and its DocState), and the sheet is released.
   void dismissSheet(int tag);

@@ -91,6 +91,14 @@ TEST_F(MoveSheets, CancelAndASecondOpenerLeaveEverything) {
   EXPECT_FALSE(anyUndo());
 }
 
+TEST_F(MoveSheets, ASheetReleasedWithoutClosingLeavesTheWindowFree) {
+  choose(kTagMoveObjects);
+  delete SheetController::attachedSheet(window);
+  EXPECT_EQ(SheetController::attachedSheet(window), nullptr);
+  choose(kTagRotateObjects);
+  EXPECT_NE(sheet<RotateObjectsController>(), nullptr);
+}
+
 TEST_F(MoveSheets, RadiansShowEveryDigitAndTurnByPi) {
   choose(kTagRotateObjects);
   auto* s = sheet<RotateObjectsController>();
