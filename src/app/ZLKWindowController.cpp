@@ -106,6 +106,51 @@ QIcon LiveViewToolbarIcon() {
   p.end();
   return QIcon(QPixmap::fromImage(image));
 }
+// The other toolbar pictures, drawn the same way: 32 x 32, dark outlines.
+template <class Draw>
+QIcon DrawnToolbarIcon(Draw draw) {
+  QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(40, 40, 40), 1.5));
+  draw(p);
+  p.end();
+  return QIcon(QPixmap::fromImage(image));
+}
+// The inspector: an "i" in a round badge.
+QIcon InspectorToolbarIcon() {
+  return DrawnToolbarIcon([](QPainter& p) {
+    p.setBrush(QColor(70, 120, 200));
+    p.drawEllipse(QRectF(3, 3, 26, 26));
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QRectF(14, 7.5, 4, 4));
+    p.drawRoundedRect(QRectF(14, 13.5, 4, 11), 1, 1);
+  });
+}
+// The content library: a tree beside a box of parts.
+QIcon ContentToolbarIcon() {
+  return DrawnToolbarIcon([](QPainter& p) {
+    p.setBrush(QColor(150, 110, 70));
+    p.drawRect(QRectF(8, 20, 3, 9));
+    p.setBrush(QColor(80, 160, 80));
+    p.drawEllipse(QRectF(2, 4, 15, 18));
+    p.setBrush(QColor(220, 190, 120));
+    p.drawRect(QRectF(17, 15, 12, 13));
+    p.drawLine(QPointF(17, 19), QPointF(29, 19));
+  });
+}
+// The lot: a four-sided lot outline on grass with a north arrow.
+QIcon LotPropertiesToolbarIcon() {
+  return DrawnToolbarIcon([](QPainter& p) {
+    p.setBrush(QColor(150, 200, 120));
+    p.drawPolygon(QPolygonF({QPointF(3, 10), QPointF(22, 6), QPointF(26, 28), QPointF(5, 29)}));
+    p.setBrush(QColor(40, 40, 40));
+    p.drawPolygon(QPolygonF({QPointF(27, 2), QPointF(30, 9), QPointF(24, 9)}));
+    p.drawLine(QPointF(27, 9), QPointF(27, 14));
+  });
+}
 constexpr const char* kFloorNames[3] = {"First Floor", "Second Floor", "Third Floor"};
 constexpr int kElevationSliderMin = -10;
 constexpr int kElevationSliderMax = 20;
@@ -737,17 +782,17 @@ void ZLKWindowController::setupToolbar() {
     docToolbar_->addWidget(spacer);
   };
   flexibleSpace();
-  QAction* content = docToolbar_->addAction(Localized("Content"));
+  QAction* content = docToolbar_->addAction(ContentToolbarIcon(), Localized("Content"));
   content->setObjectName(QString::fromLatin1(DocTBContentItemIdentifier));
   content->setToolTip(Localized("Toggle the content library"));
   content->setProperty("paletteLabel", Localized("Content Library"));
   connect(content, &QAction::triggered, this, &ZLKWindowController::toggleContentLibraryPanel);
-  QAction* inspector = docToolbar_->addAction(Localized("Inspector"));
+  QAction* inspector = docToolbar_->addAction(InspectorToolbarIcon(), Localized("Inspector"));
   inspector->setObjectName(QString::fromLatin1(DocTBInspectorItemIdentifier));
   inspector->setToolTip(Localized("Toggle the object inspector"));
   inspector->setProperty("paletteLabel", Localized("Inspector"));
   connect(inspector, &QAction::triggered, this, [] { AppController::toggleInspectorPanel(); });
-  QAction* lot = docToolbar_->addAction(Localized("Lot Properties"));
+  QAction* lot = docToolbar_->addAction(LotPropertiesToolbarIcon(), Localized("Lot Properties"));
   lot->setObjectName(QString::fromLatin1(DocTBLotPropertiesItemIdentifier));
   lot->setToolTip(Localized("Set lot properties such as size and resolution"));
   lot->setProperty("paletteLabel", Localized("Lot Properties"));

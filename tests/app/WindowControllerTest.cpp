@@ -188,7 +188,7 @@ TEST_F(WindowController, ADesignShownInTheWindowStartsWithTheArrowAtItsFloorsHei
   EXPECT_EQ(window->elevationText()->text(), QString("0'"));
 }
 
-TEST_F(WindowController, ToolbarItemsInTheirDefaultOrderWithTheirToolTips) {
+TEST_F(WindowController, ToolbarItemsInTheirDefaultOrderWithTheirToolTipsAndPictures) {
   QStringList names, tips;
   for (QAction* a : window->docToolbar()->actions()) {
     if (a->objectName().isEmpty()) {
@@ -197,6 +197,8 @@ TEST_F(WindowController, ToolbarItemsInTheirDefaultOrderWithTheirToolTips) {
     }
     names << a->objectName();
     tips << a->toolTip();
+    // Every button item shows its picture; the active floor item is its pop-up instead.
+    if (a->objectName() != "Document Toolbar Active Floor Item") EXPECT_FALSE(a->icon().isNull()) << a->objectName().toStdString();
   }
   EXPECT_EQ(names.join(" | ").toStdString(),
             "Document Toolbar Active Floor Item | space | Document Toolbar Content Item | "
