@@ -760,6 +760,7 @@ void ZLKWindowController::setupToolbar() {
   docToolbar_ = new QToolBar(Localized("Toolbar"), this);
   docToolbar_->setObjectName(QString::fromLatin1(DocToolbarIdentifier));
   docToolbar_->setMovable(false);
+  docToolbar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);  // picture and label
   auto* activeFloorTBView = new QWidget(docToolbar_);
   auto* row = new QVBoxLayout(activeFloorTBView);
   row->setContentsMargins(4, 0, 4, 0);
