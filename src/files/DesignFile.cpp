@@ -326,6 +326,12 @@ void WriteDesignToOutputBuffer() {
 int KeyFileWrite(const char* path) {
   sWriteVersion = kVersionDesign11100;
   if (!gCurDocument || !path) return 0;
+  // A design without its settings block could not be read back: nothing is written, and the
+  // file already there stays as it was.
+  if (!CurDocState()) {
+    NoteFileProblem(FileProblem::kOther, 0);
+    return 0;
+  }
   BeginOutputBuffer();
   WriteDesignToOutputBuffer();
   bool written = WriteOutputFile(path);

@@ -436,6 +436,22 @@ TEST_F(DesignFile, FailedSaveIsReportedAndKeepsTheOldFile) {
   EXPECT_EQ(doc.ds()->documentChanged, 1);
 }
 
+TEST_F(DesignFile, ADesignWithoutItsSettingsIsNotSaved) {
+  TestDocument doc;
+  const std::string p = dir.file("keep.dsn");
+  WriteBytes(p, Bytes{1, 2, 3});
+  DocState* ds = doc.model.itsDocState;
+  doc.model.itsDocState = nullptr;
+  EXPECT_EQ(KeyFileWrite(p.c_str()), 0);
+  EXPECT_NE(LastFileProblem().problem, FileProblem::kNone);
+  EXPECT_FALSE(FileProblemText(LastFileProblem()).empty());
+  doc.model.itsDocState = ds;
+  EXPECT_EQ(ReadBytes(p), (Bytes{1, 2, 3}));
+  // With its settings back the same design is saved and reads back.
+  EXPECT_EQ(KeyFileWrite(p.c_str()), 1);
+  EXPECT_GT(ReadBytes(p).size(), 3u);
+}
+
 TEST(ValidateIDs, KeepFreeIDsBelowTheCounterAndRenumberTheRest) {
   TestDocument doc;
   Objex* a = doc.addObject(kObjLine, false, {{0, 0}, {1, 1}});  // object 1, points 1 and 2
