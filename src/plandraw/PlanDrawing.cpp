@@ -806,6 +806,50 @@ int32_t DrawLayer(DrawContext* handle, Layer* layer, const RECT* updateRect, int
   return 0;
 }
 
+namespace {
+
+// The floors a transform draw of the selection drew from, kept within a
+// KeepSelectionOutlinesScope, with what they were gathered for.
+struct KeptOutlines {
+  int scopes = 0;
+  bool valid = false;
+  const ZLKDocumentModel* doc = nullptr;
+  const Layer* layers = nullptr;
+  const Layer* current = nullptr;
+  int32_t which = 0;  // the flags that choose the objects
+  std::vector<LayerDrawables> floors;
+  LayerDrawables currentOutside;
+};
+
+KeptOutlines& Kept() {
+  static KeptOutlines kept;
+  return kept;
+}
+
+// Leaves the objects the flags let DrawObject draw. A group or an edging is kept whatever it
+// is: after it the line buffer is stroked, which its floor's drawing relies on.
+void KeepDrawnOnly(LayerDrawables& floor, int32_t drawFlags) {
+  auto& objects = floor.objects;
+  objects.erase(std::remove_if(objects.begin(), objects.end(),
+                               [drawFlags](const Drawable& d) {
+                                 return d.type != kObjGroup && d.type != kObjEdging &&
+                                        !CanObjectBeDrawn(d.object, drawFlags);
+                               }),
+                objects.end());
+}
+
+}  // namespace
+
+KeepSelectionOutlinesScope::KeepSelectionOutlinesScope() { ++Kept().scopes; }
+KeepSelectionOutlinesScope::~KeepSelectionOutlinesScope() { --Kept().scopes; }
+
+void ForgetKeptSelectionOutlines() {
+  KeptOutlines& kept = Kept();
+  kept.valid = false;
+  kept.floors.clear();
+  kept.currentOutside = LayerDrawables{};
+}
+
 void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, int32_t drawFlags,
                    const DragTransformInfo* transform) {
   ZLKDocumentModel* doc = gCurDocument;
@@ -819,19 +863,40 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
   // Culling off draws the plain way: the handles walk the floors themselves.
   if (notes.scopes > 0) notes.layers.clear();
   const bool noteSelected = notes.scopes > 0 && gPlanCulling;
-  std::vector<LayerDrawables> floors;
-  for (Layer* layer = layers; layer; layer = layer->next)
-    if (layer->visible || layer == doc->itsCurLayer) {
-      floors.emplace_back();
-      GatherDrawables(layer, ds, area, floors.back(), noteSelected);
-    }
-  LayerDrawables currentOutside;  // a current floor that is not in the list drawn
+  // A drag's outlines of the selection: every step after the first draws what the first found.
+  KeptOutlines& kept = Kept();
+  const int32_t which = drawFlags & (kDrawFlagAll | kDrawFlagSelected);
+  const bool keep = transform && kept.scopes > 0 && !noteSelected && !gRealTimeDraw && which == kDrawFlagSelected;
+  const bool reuse = keep && kept.valid && kept.doc == doc && kept.layers == layers &&
+                     kept.current == doc->itsCurLayer && kept.which == which;
+  std::vector<LayerDrawables> gathered;
+  LayerDrawables gatheredOutside;  // a current floor that is not in the list drawn
+  std::vector<LayerDrawables>& floors = reuse ? kept.floors : gathered;
+  LayerDrawables& currentOutside = reuse ? kept.currentOutside : gatheredOutside;
+  if (!reuse) {
+    for (Layer* layer = layers; layer; layer = layer->next)
+      if (layer->visible || layer == doc->itsCurLayer) {
+        floors.emplace_back();
+        GatherDrawables(layer, ds, area, floors.back(), noteSelected);
+      }
+  }
   LayerDrawables* current = nullptr;
   for (LayerDrawables& f : floors)
     if (f.layer == doc->itsCurLayer) current = &f;
   if (!current && doc->itsCurLayer) {
-    GatherDrawables(doc->itsCurLayer, ds, area, currentOutside);
+    if (!reuse) GatherDrawables(doc->itsCurLayer, ds, area, currentOutside);
     current = &currentOutside;
+  }
+  if (keep && !reuse) {
+    for (LayerDrawables& f : floors) KeepDrawnOnly(f, drawFlags);
+    if (current == &currentOutside) KeepDrawnOnly(currentOutside, drawFlags);
+    kept.valid = true;
+    kept.doc = doc;
+    kept.layers = layers;
+    kept.current = doc->itsCurLayer;
+    kept.which = which;
+    kept.floors = floors;
+    kept.currentOutside = currentOutside;
   }
 
   if (!transform && !gPrinting && !ds->traceImageVisible && current) FillExteriorPerimeterSpaces(handle, *current);

@@ -40,6 +40,19 @@ struct SelectedObjectsOfRedrawScope {
 // null when none were noted for it (walk the layer instead).
 const std::vector<Objex*>* SelectedObjectsOfRedraw(const Layer* layer);
 
+// While a scope lives, a DrawAllLayers with a transform (the selection's outlines under a
+// drag) keeps the objects its flags let it draw, floor by floor, and the later ones within a
+// scope draw from those without walking the design again. For the steps of one drag that
+// changes neither the design nor the selection; ForgetKeptSelectionOutlines drops what was
+// kept (a new drag, or its end).
+struct KeepSelectionOutlinesScope {
+  KeepSelectionOutlinesScope();
+  ~KeepSelectionOutlinesScope();
+  KeepSelectionOutlinesScope(const KeepSelectionOutlinesScope&) = delete;
+  KeepSelectionOutlinesScope& operator=(const KeepSelectionOutlinesScope&) = delete;
+};
+void ForgetKeptSelectionOutlines();
+
 // The whole plan: exterior fills, hatched decks, the other floors in the inactive-floor
 // colour, the current floor on top, foundation perimeters, then the virtual ruler.
 void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, int32_t drawFlags,

@@ -30,6 +30,7 @@
 #include "tools/SiteTools.h"
 #include "tools/SkylightTools.h"
 #include "tools/StairTools.h"
+#include "tools/TransformOutlines.h"
 #include "tools/Constraints.h"
 #include "tools/CurvedWallTool.h"
 #include "tools/DimensionTools.h"
@@ -139,6 +140,7 @@ void MaintainModifiers() {
 
 void BeginTracking(int32_t x, int32_t y) {
   if (!HaveDocState()) return;
+  KeepOutlinesOfDrag(true);
   gTrackingObject = 0;
   gChangeSnapOK = 0;
   gStartMouse = gBeginMouse = POINT{x, y};
@@ -227,6 +229,7 @@ void KeepTracking(int32_t x, int32_t y, int32_t oldX, int32_t oldY) {
 }
 
 void EndTracking(int32_t, int32_t, int32_t lastX, int32_t lastY) {
+  KeepOutlinesOfDrag(false);
   if (!HaveDocState()) return;
   gEndMouse = POINT{lastX, lastY};
   float p[3] = {0, 0, 0};
@@ -246,6 +249,7 @@ void EndTracking(int32_t, int32_t, int32_t lastX, int32_t lastY) {
 }
 
 void FinishTracking() {
+  KeepOutlinesOfDrag(false);
   gTrackingMouse = 0;
   gTrackingObject = 0;
   if (gResetToWallTool) {

@@ -20,7 +20,14 @@ bool SameRounded(const FloatRect& a, const FloatRect& b) {
          Rounded(a.floatBottom) == Rounded(b.floatBottom) && Rounded(a.floatRight) == Rounded(b.floatRight);
 }
 
+bool sDragUnderWay = false;
+
 }  // namespace
+
+void KeepOutlinesOfDrag(bool on) {
+  sDragUnderWay = on;
+  ForgetKeptSelectionOutlines();
+}
 
 TransformationDrawingScope::TransformationDrawingScope() : previous_(gTransformationDrawing) {
   gTransformationDrawing = 1;
@@ -32,5 +39,25 @@ bool SelectionOutlinesDifferFromHit(const Objex* hit) { return hit && !SameRound
 void DrawTransformedOutlines(int32_t drawMode, const DragTransformInfo& transform) {
   if (!gCurDocument || !gCurDocument->itsLayers) return;
   TransformationDrawingScope scope;
+  // A turn or a stretch changes nothing until the button comes up: within a drag its later
+  // steps draw the objects its first step found. (A move may change the design as it goes.)
+  bool first = false, keeps = false;
+  switch (drawMode) {
+    case kOutlineStretchFirst: case kOutlineStretchShiftFirst: case kOutlineTurnFirst: case kOutlineTurnShiftFirst:
+      first = true;
+      [[fallthrough]];
+    case kOutlineStretch: case kOutlineStretchShift: case kOutlineTurn: case kOutlineTurnShift:
+      keeps = true;
+      break;
+    default:
+      break;
+  }
+  keeps = keeps && sDragUnderWay;
+  if (first || !keeps) ForgetKeptSelectionOutlines();
+  if (!keeps) {
+    DrawAllLayers(nullptr, gCurDocument->itsLayers, nullptr, drawMode, &transform);
+    return;
+  }
+  KeepSelectionOutlinesScope keep;
   DrawAllLayers(nullptr, gCurDocument->itsLayers, nullptr, drawMode, &transform);
 }

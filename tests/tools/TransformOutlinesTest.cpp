@@ -2,11 +2,13 @@
 // origin-line limits of the moved box, and the wall segment move kept straight end to end.
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "ToolTestSupport.h"
 #include "WallTestSupport.h"
 #include "model/ViewProjection.h"
 #include "tools/ResizeTool.h"
+#include "model/TransformInfo.h"
 #include "tools/TransformOutlines.h"
 
 namespace {
@@ -109,6 +111,44 @@ TEST_F(TransformOutlines, ARotateDragOf37DegreesTurnsEachOutlineBy35) {
   EndTracking(80, 3, 80, 3);
   FinishTracking();
   EXPECT_EQ(elements(), 0u);
+}
+
+TEST_F(TransformOutlines, ATurnDrawsWhatItsFirstStepFoundAndTheNextDragLooksAgain) {
+  Objex* a = addShape({{0, 0}, {60, 0}, {60, 60}, {0, 60}});
+  Objex* b = addShape({{100, 0}, {160, 0}, {160, 60}, {100, 60}});
+  Objex* c = addShape({{200, 0}, {260, 0}, {260, 60}, {200, 60}});
+  SelectObj(a, kSelectOn, 1);
+  SelectObj(b, kSelectOn, 1);
+  measureSelection();
+  gCurTool = kToolRotate;
+  auto turn = [&](int steps, Objex* selectMidway) {
+    hitWhole(a);
+    gMouseCaptured = 1;
+    BeginTracking(120, 18);
+    std::vector<size_t> counts;
+    for (int i = 0; i < steps; ++i) {
+      if (i == 1 && selectMidway) SelectObj(selectMidway, kSelectOn, 1);
+      KeepTracking(120 - 5 * i, 8 + 3 * i, i ? 120 - 5 * (i - 1) : 120, i ? 8 + 3 * (i - 1) : 18);
+      counts.push_back(elements());
+    }
+    EndTracking(100, 20, 100, 20);
+    FinishTracking();
+    return counts;
+  };
+  // One outline per selected object at every step; the unselected square is never drawn.
+  EXPECT_EQ(turn(4, nullptr), (std::vector<size_t>{2, 2, 2, 2}));
+  // Nothing changes the selection during a drag, so its steps keep what the first found...
+  EXPECT_EQ(turn(3, c), (std::vector<size_t>{2, 2, 2}));
+  // ...and the next drag finds the selection as it is then.
+  EXPECT_EQ(turn(2, nullptr), (std::vector<size_t>{3, 3}));
+
+  // Outside a drag nothing is kept: each step's outlines look at the design as it is.
+  DragTransformInfo still{};
+  DrawTransformedOutlines(kOutlineTurn, still);
+  EXPECT_EQ(elements(), 3u);
+  SelectObj(c, kSelectOff, 1);
+  DrawTransformedOutlines(kOutlineTurn, still);
+  EXPECT_EQ(elements(), 5u);
 }
 
 TEST_F(TransformOutlines, ResizeDrawsStretchedOutlinesOnlyOutsideThePlanAndElevations) {
