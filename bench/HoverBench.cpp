@@ -27,7 +27,10 @@
 #include "plandraw/Base2DView.h"
 #include "plandraw/PlanViewHooks.h"
 #include "tools/ObjectSnaps.h"
+#include "model/Bounds.h"
 #include "tools/ToolCodes.h"
+#include "tools/Tracking.h"
+#include "tools/TrackingState.h"
 
 namespace {
 
@@ -175,10 +178,40 @@ double LoopHoverMs(HoverScene& s, uint16_t tool, bool drag, int n, bool* ended) 
   return ms;
 }
 
+// The steps of a turn drag of one selected wall, as the view sends them with the button held
+// (the press and the release apart). It ends where it began, so that nothing turns.
+double TurnDragMs(HoverScene& s, int n) {
+  s.selectOne(true);
+  gData3DRect = EmptyFloat3DRect();
+  GetAllLayers3DBounds(s.doc.model.itsLayers, 1, &gData3DRect, 0);
+  gDataRect = FloatRect{32000, 32000, -32000, -32000};
+  GetAllLayersObjBounds(s.doc.model.itsLayers, 1, &gDataRect, 0, 0);
+  gCurTool = kToolRotate;
+  gClickInfo = ClickInfo{};
+  gClickInfo.hitMode = 1;
+  for (Objex* o = s.doc.first->firstObject; o && !gClickInfo.hitObject; o = o->next)
+    if (IsAnyObjectSelected(o)) gClickInfo.hitObject = o;
+  gMouseCaptured = 1;
+  auto point = [&](int i) {
+    const QPointF p = s.hover(i);
+    return POINT{static_cast<int32_t>(p.x()), static_cast<int32_t>(p.y())};
+  };
+  BeginTracking(point(0).x, point(0).y);
+  auto t0 = std::chrono::steady_clock::now();
+  for (int i = 1; i <= n; ++i) KeepTracking(point(i).x, point(i).y, point(i - 1).x, point(i - 1).y);
+  const double ms = Seconds(t0, std::chrono::steady_clock::now()) * 1000 / n;
+  EndTracking(point(0).x, point(0).y, point(0).x, point(0).y);
+  FinishTracking();
+  gMouseCaptured = 0;
+  s.selectOne(false);
+  return ms;
+}
+
 // The cases: 0 moves outside any click with the selection tool and a wall selected (the view
 // takes no move without a button); 1 the polygon tool's rubber band after its first click; 2
 // the same with the endpoint snap locked (each move hit-tests the design for the snap); 3 the
-// curved wall's sweep after its chord (each move hit-tests the walls under the cursor).
+// curved wall's sweep after its chord (each move hit-tests the walls under the cursor); 4 the
+// steps of a turn drag of a selected wall.
 double CaseMs(HoverScene& s, int which, int moves) {
   double ms = -1;
   bool ended = false;
@@ -200,8 +233,12 @@ double CaseMs(HoverScene& s, int which, int moves) {
       gCurSnap = 500;
       gSnapLocked = 0;
       break;
-    default:
+    case 3:
       ms = LoopHoverMs(s, kToolCurvedWall, true, moves, &ended);
+      break;
+    default:
+      ms = TurnDragMs(s, moves);
+      ended = true;
       break;
   }
   for (auto [layer, last] : lasts)
@@ -219,7 +256,7 @@ double CaseMs(HoverScene& s, int which, int moves) {
 // the move does not look at the whole design), "walks" the move / one walk of the design.
 void BM_HoverMove(benchmark::State& state) {
   const int which = static_cast<int>(state.range(0));
-  const int moves = which == 0 ? 2000 : which == 1 ? 200 : 20;
+  const int moves = which == 0 ? 2000 : which == 1 ? 200 : which == 4 ? 100 : 20;
   double small = 0;
   {
     HoverScene s(1000);
@@ -252,7 +289,7 @@ void BM_HoverMove(benchmark::State& state) {
   state.counters["ratio"] = move / (small + walk);
 }
 BENCHMARK(BM_HoverMove)
-    ->ArgsProduct({{0, 1, 2, 3}, {50000}})
+    ->ArgsProduct({{0, 1, 2, 3, 4}, {50000}})
     ->ArgNames({"case", "records"})
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);

@@ -826,16 +826,18 @@ KeptOutlines& Kept() {
   return kept;
 }
 
-// Leaves the objects the flags let DrawObject draw. A group or an edging is kept whatever it
-// is: after it the line buffer is stroked, which its floor's drawing relies on.
-void KeepDrawnOnly(LayerDrawables& floor, int32_t drawFlags) {
-  auto& objects = floor.objects;
-  objects.erase(std::remove_if(objects.begin(), objects.end(),
-                               [drawFlags](const Drawable& d) {
-                                 return d.type != kObjGroup && d.type != kObjEdging &&
-                                        !CanObjectBeDrawn(d.object, drawFlags);
-                               }),
-                objects.end());
+// Leaves the objects the flags let DrawObject draw, floor by floor in the order they are
+// drawn. The first object drawn stays whatever it is when it is a group or an edging: the line
+// buffer is stroked after it, with what the drawing before left in it (after every other
+// object the buffer is empty).
+void KeepDrawnOnly(LayerDrawables& floor, int32_t drawFlags, bool* first) {
+  size_t kept = 0;
+  for (const Drawable& d : floor.objects) {
+    const bool opens = *first && (d.type == kObjGroup || d.type == kObjEdging);
+    *first = false;
+    if (opens || CanObjectBeDrawn(d.object, drawFlags)) floor.objects[kept++] = d;
+  }
+  floor.objects.resize(kept);
 }
 
 }  // namespace
@@ -888,8 +890,13 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
     current = &currentOutside;
   }
   if (keep && !reuse) {
-    for (LayerDrawables& f : floors) KeepDrawnOnly(f, drawFlags);
-    if (current == &currentOutside) KeepDrawnOnly(currentOutside, drawFlags);
+    bool first = true;
+    for (LayerDrawables& f : floors)
+      if (f.layer != doc->itsCurLayer && f.layer != doc->itsCur2DLayer) KeepDrawnOnly(f, drawFlags, &first);
+    if (current) KeepDrawnOnly(*current, drawFlags, &first);
+    bool none = false;  // floors that are not drawn
+    for (LayerDrawables& f : floors)
+      if (&f != current && (f.layer == doc->itsCur2DLayer)) KeepDrawnOnly(f, drawFlags, &none);
     kept.valid = true;
     kept.doc = doc;
     kept.layers = layers;
