@@ -5,6 +5,7 @@
 // attached wall dimension, and a third of the closed polygons are floors and a third roofs,
 // each built in 3D as the program builds them (the libraries' services must be installed).
 #pragma once
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -240,6 +241,22 @@ inline void GenerateDesign(TestDocument& doc, int records, bool houses = false) 
   // Dimensions are built selected; the design starts with nothing selected, on every floor.
   for (Layer* l = doc.model.itsLayers; l; l = l->next)
     for (Objex* o = l->firstObject; o; o = o->next) SetObjectSelectFlags(o, 0);
+}
+
+// One plain walk of the design, every object, child and point read once: the baseline of the
+// roads that must not walk it. Seconds.
+inline double WalkDesignSeconds(TestDocument& doc) {
+  const auto t0 = std::chrono::steady_clock::now();
+  float sum = 0;
+  for (Layer* l = doc.model.itsLayers; l; l = l->next)
+    for (Objex* o = l->firstObject; o; o = o->next) {
+      for (Poinz* p = o->firstPoint; p; p = p->next) sum += p->position[0];
+      for (Objex* c = o->firstChild; c; c = c->next)
+        for (Poinz* p = c->firstPoint; p; p = p->next) sum += p->position[0];
+    }
+  static volatile float sink;
+  sink = sum;
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
 }  // namespace bench

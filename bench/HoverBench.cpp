@@ -84,18 +84,7 @@ struct HoverScene {
   void moves(int n) {
     for (int i = 0; i < n; ++i) mouse(QEvent::MouseMove, hover(i), Qt::NoButton, Qt::NoButton);
   }
-  double walkSeconds() {
-    auto t0 = std::chrono::steady_clock::now();
-    float sum = 0;
-    for (Layer* l = doc.model.itsLayers; l; l = l->next)
-      for (Objex* o = l->firstObject; o; o = o->next) {
-        for (Poinz* p = o->firstPoint; p; p = p->next) sum += p->position[0];
-        for (Objex* c = o->firstChild; c; c = c->next)
-          for (Poinz* p = c->firstPoint; p; p = p->next) sum += p->position[0];
-      }
-    benchmark::DoNotOptimize(sum);
-    return Seconds(t0, std::chrono::steady_clock::now());
-  }
+  double walkSeconds() { return bench::WalkDesignSeconds(doc); }
   void selectOne(bool one) {
     for (Layer* l = doc.model.itsLayers; l; l = l->next)
       for (Objex* o = l->firstObject; o; o = o->next)

@@ -217,18 +217,9 @@ double ClickSeconds(Scene& scene, POINT where, int runs) {
 
 // One walk of the design: every object, child and point read once.
 double WalkSeconds(TestDocument& doc, int runs) {
-  auto t0 = std::chrono::steady_clock::now();
-  for (int i = 0; i < runs; ++i) {
-    float sum = 0;
-    for (Layer* l = doc.model.itsLayers; l; l = l->next)
-      for (Objex* o = l->firstObject; o; o = o->next) {
-        for (Poinz* p = o->firstPoint; p; p = p->next) sum += p->position[0];
-        for (Objex* c = o->firstChild; c; c = c->next)
-          for (Poinz* p = c->firstPoint; p; p = p->next) sum += p->position[0];
-      }
-    benchmark::DoNotOptimize(sum);
-  }
-  return Seconds(t0, std::chrono::steady_clock::now()) / runs;
+  double total = 0;
+  for (int i = 0; i < runs; ++i) total += bench::WalkDesignSeconds(doc);
+  return total / runs;
 }
 
 void BM_ClickSelect(benchmark::State& state) {
