@@ -22,6 +22,8 @@
 #include "model/DimensionBuilders.h"
 #include "model/Grouping.h"
 #include "model/Records.h"
+#include "model/Globals.h"
+#include "model/ViewProjection.h"
 
 namespace bench {
 
@@ -241,6 +243,17 @@ inline void GenerateDesign(TestDocument& doc, int records, bool houses = false) 
   // Dimensions are built selected; the design starts with nothing selected, on every floor.
   for (Layer* l = doc.model.itsLayers; l; l = l->next)
     for (Objex* o = l->firstObject; o; o = o->next) SetObjectSelectFlags(o, 0);
+}
+
+// The plan view as the window sets it up: looking straight down from a floor height.
+inline void LookDownOnThePlan() {
+  gXViewAngle = 90.0f;
+  gYViewAngle = 0.0f;
+  gPerspective = 0;
+  gGlobalXOffset = gGlobalZOffset = 0;
+  gGlobalYOffset = -96;
+  SetUpForRotationAboutArbitraryAxis(gXViewAngle, gYViewAngle, &gCosXAngle, &gSinXAngle, &gCosYAngle,
+                                     &gSinYAngle, gPerspective);
 }
 
 // One plain walk of the design, every object, child and point read once: the baseline of the

@@ -51,13 +51,7 @@ struct HoverScene {
     gPlanViewHooks.documentView = []() -> Base2DView* { return &gView->planDrawing(); };
     gPlanViewHooks.dynamicDrawEngine = [] { return &gView->dynamicDrawEngine(); };
     gFrontEnd.refreshDocumentVisibleView = [](ZLKDocumentModel*) { gView->refreshVisibleView(); };
-    gXViewAngle = 90.0f;
-    gYViewAngle = 0.0f;
-    gPerspective = 0;
-    gGlobalXOffset = gGlobalZOffset = 0;
-    gGlobalYOffset = -96;
-    SetUpForRotationAboutArbitraryAxis(gXViewAngle, gYViewAngle, &gCosXAngle, &gSinXAngle, &gCosYAngle,
-                                       &gSinYAngle, gPerspective);
+    bench::LookDownOnThePlan();
     view.resize(kWidth, kHeight);
     doc.ds()->zoomFactor = 1.0f;
   }

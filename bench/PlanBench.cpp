@@ -59,14 +59,7 @@ struct Scene {
     bench::GenerateDesign(doc, records, houses);
     gView = &view;
     gPlanViewHooks.documentView = [] { return gView; };
-    gXViewAngle = 90.0f;
-    gYViewAngle = 0.0f;
-    gPerspective = 0;
-    // The plan view as the window sets it up: looking straight down from a floor height.
-    gGlobalXOffset = gGlobalZOffset = 0;
-    gGlobalYOffset = -96;
-    SetUpForRotationAboutArbitraryAxis(gXViewAngle, gYViewAngle, &gCosXAngle, &gSinXAngle, &gCosYAngle,
-                                       &gSinYAngle, gPerspective);
+    bench::LookDownOnThePlan();
   }
   ~Scene() {
     gPlanViewHooks.documentView = nullptr;
