@@ -161,15 +161,19 @@ double LoopHoverMs(HoverScene& s, uint16_t tool, bool drag, int n, bool* ended) 
   return ms;
 }
 
-// The steps of a turn drag of one selected wall, as the view sends them with the button held
-// (the press and the release apart). It ends where it began, so that nothing turns.
-double TurnDragMs(HoverScene& s, int n) {
-  s.selectOne(true);
+// The steps of a drag with the tool of two selected walls, as the view sends them with the
+// button held (the press and the release apart). It ends where it began, so that nothing turns
+// or moves.
+double DragMs(HoverScene& s, uint16_t tool, int n) {
+  s.selectOne(false);
+  int walls = 0;
+  for (Objex* o = s.doc.first->firstObject; o && walls < 2; o = o->next)
+    if (o->type == kObjWall) SelectObj(o, kSelectOn, 1), ++walls;
   gData3DRect = EmptyFloat3DRect();
   GetAllLayers3DBounds(s.doc.model.itsLayers, 1, &gData3DRect, 0);
   gDataRect = FloatRect{32000, 32000, -32000, -32000};
   GetAllLayersObjBounds(s.doc.model.itsLayers, 1, &gDataRect, 0, 0);
-  gCurTool = kToolRotate;
+  gCurTool = tool;
   gClickInfo = ClickInfo{};
   gClickInfo.hitMode = 1;
   for (Objex* o = s.doc.first->firstObject; o && !gClickInfo.hitObject; o = o->next)
@@ -194,7 +198,7 @@ double TurnDragMs(HoverScene& s, int n) {
 // takes no move without a button); 1 the polygon tool's rubber band after its first click; 2
 // the same with the endpoint snap locked (each move hit-tests the design for the snap); 3 the
 // curved wall's sweep after its chord (each move hit-tests the walls under the cursor); 4 the
-// steps of a turn drag of a selected wall.
+// steps of a turn drag of two selected walls; 5 the steps of a move drag of them.
 double CaseMs(HoverScene& s, int which, int moves) {
   double ms = -1;
   bool ended = false;
@@ -220,7 +224,7 @@ double CaseMs(HoverScene& s, int which, int moves) {
       ms = LoopHoverMs(s, kToolCurvedWall, true, moves, &ended);
       break;
     default:
-      ms = TurnDragMs(s, moves);
+      ms = DragMs(s, which == 4 ? kToolRotate : kToolSelection, moves);
       ended = true;
       break;
   }
@@ -239,7 +243,7 @@ double CaseMs(HoverScene& s, int which, int moves) {
 // the move does not look at the whole design), "walks" the move / one walk of the design.
 void BM_HoverMove(benchmark::State& state) {
   const int which = static_cast<int>(state.range(0));
-  const int moves = which == 0 ? 2000 : which == 1 ? 200 : which == 4 ? 100 : 20;
+  const int moves = which == 0 ? 2000 : which == 1 ? 200 : which >= 4 ? 100 : 20;
   double small = 0;
   {
     HoverScene s(1000);
@@ -272,7 +276,7 @@ void BM_HoverMove(benchmark::State& state) {
   state.counters["ratio"] = move / (small + walk);
 }
 BENCHMARK(BM_HoverMove)
-    ->ArgsProduct({{0, 1, 2, 3, 4}, {50000}})
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {50000}})
     ->ArgNames({"case", "records"})
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);

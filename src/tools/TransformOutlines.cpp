@@ -39,14 +39,15 @@ bool SelectionOutlinesDifferFromHit(const Objex* hit) { return hit && !SameRound
 void DrawTransformedOutlines(int32_t drawMode, const DragTransformInfo& transform) {
   if (!gCurDocument || !gCurDocument->itsLayers) return;
   TransformationDrawingScope scope;
-  // A turn or a stretch changes nothing until the button comes up: within a drag its later
-  // steps draw the objects its first step found. (A move may change the design as it goes.)
+  // A move, a turn or a stretch changes nothing until the button comes up: within a drag its
+  // later steps draw the objects its first step found.
   bool first = false, keeps = false;
   switch (drawMode) {
-    case kOutlineStretchFirst: case kOutlineStretchShiftFirst: case kOutlineTurnFirst: case kOutlineTurnShiftFirst:
+    case kOutlineMoveFirst: case kOutlineStretchFirst: case kOutlineStretchShiftFirst: case kOutlineTurnFirst:
+    case kOutlineTurnShiftFirst:
       first = true;
       [[fallthrough]];
-    case kOutlineStretch: case kOutlineStretchShift: case kOutlineTurn: case kOutlineTurnShift:
+    case kOutlineMove: case kOutlineStretch: case kOutlineStretchShift: case kOutlineTurn: case kOutlineTurnShift:
       keeps = true;
       break;
     default:

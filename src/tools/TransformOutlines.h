@@ -19,8 +19,9 @@ enum : int32_t {
 // The hit object's 2D bounds, rounded, differ from the selection's (gDataRect, rounded): the
 // selection holds more than the object, so its outlines tell more than the box.
 bool SelectionOutlinesDifferFromHit(const Objex* hit);
-// From a drag's press to its release (on) and after it (off): a turn's or a stretch's later
-// steps draw the objects its first step found. Either way what was kept is dropped.
+// From a drag's press to its release (on) and after it (off): the later steps of a move, a
+// turn or a stretch draw the outlines of the objects its first step found. Either way what was
+// kept is dropped.
 void KeepOutlinesOfDrag(bool on);
 // Every selected object of all layers drawn transformed into the overlay. The drawing
 // switches are put back afterwards.

@@ -151,6 +151,37 @@ TEST_F(TransformOutlines, ATurnDrawsWhatItsFirstStepFoundAndTheNextDragLooksAgai
   EXPECT_EQ(elements(), 5u);
 }
 
+TEST_F(TransformOutlines, AMoveDrawsWhatItsFirstStepFound) {
+  Objex* floors[3];
+  for (int i = 0; i < 3; ++i) {
+    const float x = 200.0f * i;
+    floors[i] = doc.addObject(kObjFloor, true, {{x, 0}, {x + 120, 0}, {x + 120, 120}, {x, 120}});
+    floors[i]->planMask = 2;
+    UpdateObjectBounds(floors[i]);
+  }
+  SelectObj(floors[0], kSelectOn, 1);
+  SelectObj(floors[1], kSelectOn, 1);
+  gCurTool = kToolSelection;
+  auto move = [&](Objex* selectMidway) {
+    measureSelection();
+    hitWhole(floors[0]);
+    gMouseCaptured = 1;
+    BeginTracking(36, 36);
+    std::vector<size_t> counts;
+    for (int i = 1; i <= 3; ++i) {
+      if (i == 2 && selectMidway) SelectObj(selectMidway, kSelectOn, 1);
+      KeepTracking(36 + 10 * i, 36, 36 + 10 * (i - 1), 36);
+      counts.push_back(elements());
+    }
+    EndTracking(36, 36, 36, 36);  // back where it began: nothing moves
+    FinishTracking();
+    return counts;
+  };
+  EXPECT_EQ(move(floors[2]), (std::vector<size_t>{2, 2, 2}));
+  EXPECT_EQ(move(nullptr), (std::vector<size_t>{3, 3, 3}));
+  EXPECT_FLOAT_EQ(floors[0]->firstPoint->position[0], 0.0f);
+}
+
 TEST_F(TransformOutlines, ResizeDrawsStretchedOutlinesOnlyOutsideThePlanAndElevations) {
   Objex* shape = addShape({{0, 0}, {96, 0}, {96, 48}, {0, 48}});
   Objex* other = addShape({{0, 60}, {48, 60}, {48, 96}, {0, 96}});
