@@ -819,6 +819,7 @@ struct KeptOutlines {
   int32_t which = 0;  // the flags that choose the objects
   std::vector<LayerDrawables> floors;
   LayerDrawables currentOutside;
+  bool firstLeftOut = false;  // the first object drawn was left out: the line buffer starts empty
 };
 
 KeptOutlines& Kept() {
@@ -826,16 +827,20 @@ KeptOutlines& Kept() {
   return kept;
 }
 
-// Leaves the objects the flags let DrawObject draw, floor by floor in the order they are
-// drawn. The first object drawn stays whatever it is when it is a group or an edging: the line
-// buffer is stroked after it, with what the drawing before left in it (after every other
-// object the buffer is empty).
-void KeepDrawnOnly(LayerDrawables& floor, int32_t drawFlags, bool* first) {
+// Where the first object drawn stands while the floors are thinned in drawing order.
+enum class FirstDrawn { kPending, kKept, kLeftOut, kNotDrawn };
+
+// Leaves the objects the flags let DrawObject draw. After each object the line buffer is
+// empty; before the first one it holds what the drawing before left in it, which a group or an
+// edging strokes. So the first object drawn stays when it is one of those, and when it goes
+// the buffer is emptied before the kept ones are drawn.
+void KeepDrawnOnly(LayerDrawables& floor, int32_t drawFlags, FirstDrawn* first) {
   size_t kept = 0;
   for (const Drawable& d : floor.objects) {
-    const bool opens = *first && (d.type == kObjGroup || d.type == kObjEdging);
-    *first = false;
-    if (opens || CanObjectBeDrawn(d.object, drawFlags)) floor.objects[kept++] = d;
+    const bool pending = *first == FirstDrawn::kPending;
+    const bool keeps = (pending && (d.type == kObjGroup || d.type == kObjEdging)) || CanObjectBeDrawn(d.object, drawFlags);
+    if (pending) *first = keeps ? FirstDrawn::kKept : FirstDrawn::kLeftOut;
+    if (keeps) floor.objects[kept++] = d;
   }
   floor.objects.resize(kept);
 }
@@ -890,13 +895,14 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
     current = &currentOutside;
   }
   if (keep && !reuse) {
-    bool first = true;
+    FirstDrawn first = FirstDrawn::kPending;
     for (LayerDrawables& f : floors)
       if (f.layer != doc->itsCurLayer && f.layer != doc->itsCur2DLayer) KeepDrawnOnly(f, drawFlags, &first);
     if (current) KeepDrawnOnly(*current, drawFlags, &first);
-    bool none = false;  // floors that are not drawn
+    FirstDrawn none = FirstDrawn::kNotDrawn;  // floors that are not drawn
     for (LayerDrawables& f : floors)
-      if (&f != current && (f.layer == doc->itsCur2DLayer)) KeepDrawnOnly(f, drawFlags, &none);
+      if (&f != current && f.layer == doc->itsCur2DLayer) KeepDrawnOnly(f, drawFlags, &none);
+    kept.firstLeftOut = first == FirstDrawn::kLeftOut;
     kept.valid = true;
     kept.doc = doc;
     kept.layers = layers;
@@ -905,6 +911,7 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
     kept.floors = floors;
     kept.currentOutside = currentOutside;
   }
+  if (keep && kept.firstLeftOut) gAcclLinePointCount = 0;
 
   if (!transform && !gPrinting && !ds->traceImageVisible && current) FillExteriorPerimeterSpaces(handle, *current);
 
