@@ -816,7 +816,6 @@ struct KeptOutlines {
   const ZLKDocumentModel* doc = nullptr;
   const Layer* layers = nullptr;
   const Layer* current = nullptr;
-  int32_t which = 0;  // the flags that choose the objects
   std::vector<LayerDrawables> floors;
   LayerDrawables currentOutside;
   bool firstLeftOut = false;  // the first object drawn was left out: the line buffer starts empty
@@ -828,7 +827,7 @@ KeptOutlines& Kept() {
 }
 
 // Where the first object drawn stands while the floors are thinned in drawing order.
-enum class FirstDrawn { kPending, kKept, kLeftOut, kNotDrawn };
+enum class FirstDrawn { kPending, kKept, kLeftOut };
 
 // Leaves the objects the flags let DrawObject draw. After each object the line buffer is
 // empty; before the first one it holds what the drawing before left in it, which a group or an
@@ -872,15 +871,17 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
   const bool noteSelected = notes.scopes > 0 && gPlanCulling;
   // A drag's outlines of the selection: every step after the first draws what the first found.
   KeptOutlines& kept = Kept();
-  const int32_t which = drawFlags & (kDrawFlagAll | kDrawFlagSelected);
-  const bool keep = transform && kept.scopes > 0 && !noteSelected && !gRealTimeDraw && which == kDrawFlagSelected;
-  const bool reuse = keep && kept.valid && kept.doc == doc && kept.layers == layers &&
-                     kept.current == doc->itsCurLayer && kept.which == which;
+  const bool keep = transform && kept.scopes > 0 && !noteSelected && !gRealTimeDraw &&
+                    (drawFlags & (kDrawFlagAll | kDrawFlagSelected)) == kDrawFlagSelected;
+  const bool reuse =
+      keep && kept.valid && kept.doc == doc && kept.layers == layers && kept.current == doc->itsCurLayer;
   std::vector<LayerDrawables> gathered;
   LayerDrawables gatheredOutside;  // a current floor that is not in the list drawn
-  std::vector<LayerDrawables>& floors = reuse ? kept.floors : gathered;
-  LayerDrawables& currentOutside = reuse ? kept.currentOutside : gatheredOutside;
+  // Gathered straight into what is kept when keeping.
+  std::vector<LayerDrawables>& floors = keep ? kept.floors : gathered;
+  LayerDrawables& currentOutside = keep ? kept.currentOutside : gatheredOutside;
   if (!reuse) {
+    if (keep) ForgetKeptSelectionOutlines();
     for (Layer* layer = layers; layer; layer = layer->next)
       if (layer->visible || layer == doc->itsCurLayer) {
         floors.emplace_back();
@@ -899,17 +900,13 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
     for (LayerDrawables& f : floors)
       if (f.layer != doc->itsCurLayer && f.layer != doc->itsCur2DLayer) KeepDrawnOnly(f, drawFlags, &first);
     if (current) KeepDrawnOnly(*current, drawFlags, &first);
-    FirstDrawn none = FirstDrawn::kNotDrawn;  // floors that are not drawn
     for (LayerDrawables& f : floors)
-      if (&f != current && f.layer == doc->itsCur2DLayer) KeepDrawnOnly(f, drawFlags, &none);
+      if (&f != current && f.layer == doc->itsCur2DLayer) f.objects.clear();  // not drawn under a transform
     kept.firstLeftOut = first == FirstDrawn::kLeftOut;
     kept.valid = true;
     kept.doc = doc;
     kept.layers = layers;
     kept.current = doc->itsCurLayer;
-    kept.which = which;
-    kept.floors = floors;
-    kept.currentOutside = currentOutside;
   }
   if (keep && kept.firstLeftOut) gAcclLinePointCount = 0;
 
