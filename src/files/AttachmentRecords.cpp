@@ -13,24 +13,6 @@
 
 namespace {
 
-uint8_t ReadByte() {
-  uint8_t b = 0;
-  ReadSome(&b, 1);
-  return b;
-}
-void WriteByte(uint8_t b) { WriteSome(&b, 1); }
-
-void ReadColor(RGBColor* c) {
-  ReadUShort(&c->red);
-  ReadUShort(&c->green);
-  ReadUShort(&c->blue);
-}
-void WriteColor(const RGBColor& c) {
-  WriteUShort(c.red);
-  WriteUShort(c.green);
-  WriteUShort(c.blue);
-}
-
 void AppendToList(Objex** head, Objex* obj) {
   obj->prev = obj->next = nullptr;
   if (!*head) {

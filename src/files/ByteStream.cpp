@@ -230,6 +230,13 @@ void WriteStdFloat(float v) { AppendLE32(FloatBits(v)); }
 
 float SwapFloat(uint32_t bits) { return BitsFloat(__builtin_bswap32(bits)); }
 
+void ReadColor(RGBColor* c) {
+  for (uint16_t* v : {&c->red, &c->green, &c->blue}) ReadUShort(v);
+}
+void WriteColor(const RGBColor& c) {
+  for (uint16_t v : {c.red, c.green, c.blue}) WriteUShort(v);
+}
+
 void ApplePortReadLOGFONT(LOGFONT* font) {
   if (!font) return;
   constexpr uint32_t kFontBytes = 5 * 4 + 8 + sizeof font->lfFaceName;

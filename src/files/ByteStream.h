@@ -86,6 +86,28 @@ void WriteStdLong(int32_t v);
 void WriteStdULong(uint32_t v);
 void WriteStdFloat(float v);
 
+// The same as values: 0 when the read runs short.
+inline uint8_t ReadByte() {
+  uint8_t b = 0;
+  ReadSome(&b, 1);
+  return b;
+}
+inline uint16_t ReadStdUShortValue() {
+  uint16_t v = 0;
+  ReadStdUShort(&v);
+  return v;
+}
+inline uint32_t ReadStdULongValue() {
+  uint32_t v = 0;
+  ReadStdULong(&v);
+  return v;
+}
+inline void WriteByte(uint8_t b) { WriteSome(&b, 1); }
+
+// A colour as three big-endian shorts: red, green, blue.
+void ReadColor(RGBColor* c);
+void WriteColor(const RGBColor& c);
+
 // The float whose four bytes are those of bits in reverse order.
 float SwapFloat(uint32_t bits);
 

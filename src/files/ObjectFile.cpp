@@ -35,24 +35,6 @@ constexpr float kCoordinateScale = 3.0f;
 constexpr float kMaxCoordinate = 1e6f;
 const RGBColor kWhiteColor{65535, 65535, 65535};
 
-uint8_t ReadByte() {
-  uint8_t b = 0;
-  ReadSome(&b, 1);
-  return b;
-}
-void WriteByte(uint8_t b) { WriteSome(&b, 1); }
-
-void ReadColor(RGBColor* c) {
-  ReadUShort(&c->red);
-  ReadUShort(&c->green);
-  ReadUShort(&c->blue);
-}
-void WriteColor(const RGBColor& c) {
-  WriteUShort(c.red);
-  WriteUShort(c.green);
-  WriteUShort(c.blue);
-}
-
 // The raw rectangles are four little-endian floats in memory order.
 void ReadRawRect(FloatRect* r) {
   ReadStdFloat(&r->floatTop);

@@ -34,14 +34,6 @@ int32_t ReadTag(const Codec& c) {
   return StreamFailed() ? 0 : tag;
 }
 
-uint8_t ReadByte() {
-  uint8_t b = 0;
-  ReadSome(&b, 1);
-  return b;
-}
-
-void WriteByte(uint8_t b) { WriteSome(&b, 1); }
-
 // A length-prefixed text into a fixed field (cut to the field); false when the data ends.
 bool ReadText(const Codec& c, char* field, size_t size) {
   int32_t len = 0;

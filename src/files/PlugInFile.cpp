@@ -49,21 +49,9 @@ void W8(uint8_t v) { WriteSome(&v, 1); }
 void W16(uint16_t v) { WriteStdUShort(v); }
 void W32(uint32_t v) { WriteStdULong(v); }
 void WF(float v) { WriteStdFloat(v); }
-uint8_t R8() {
-  uint8_t v = 0;
-  ReadSome(&v, 1);
-  return v;
-}
-uint16_t R16() {
-  uint16_t v = 0;
-  ReadStdUShort(&v);
-  return v;
-}
-uint32_t R32() {
-  uint32_t v = 0;
-  ReadStdULong(&v);
-  return v;
-}
+uint8_t R8() { return ReadByte(); }
+uint16_t R16() { return ReadStdUShortValue(); }
+uint32_t R32() { return ReadStdULongValue(); }
 float RF() {
   float v = 0;
   ReadStdFloat(&v);

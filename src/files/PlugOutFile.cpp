@@ -36,16 +36,8 @@ namespace {
 constexpr uint32_t kHeaderBytes = 10;
 constexpr int32_t kFirstCustomTexture = 20000;
 
-uint16_t R16() {
-  uint16_t v = 0;
-  ReadStdUShort(&v);
-  return v;
-}
-uint32_t R32() {
-  uint32_t v = 0;
-  ReadStdULong(&v);
-  return v;
-}
+uint16_t R16() { return ReadStdUShortValue(); }
+uint32_t R32() { return ReadStdULongValue(); }
 
 // A counted layer name: consumed in full; false when it cannot name a layer.
 bool ReadLayerName(char* name, size_t size) {
