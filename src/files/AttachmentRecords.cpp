@@ -2,6 +2,8 @@
 // dormer cut-outs, the trim blocks of wall points, and anchors stored as point indexes.
 #include "files/AttachmentRecords.h"
 
+#include <cstdlib>
+
 #include "files/ByteStream.h"
 #include "files/FileTags.h"
 #include "files/ObjectRecords.h"
@@ -12,18 +14,6 @@
 #include "model/Records.h"
 
 namespace {
-
-void AppendToList(Objex** head, Objex* obj) {
-  obj->prev = obj->next = nullptr;
-  if (!*head) {
-    *head = obj;
-    return;
-  }
-  Objex* last = *head;
-  while (last->next) last = last->next;
-  last->next = obj;
-  obj->prev = last;
-}
 
 // An embedded object in the clipboard is written only when selected, so it is selected
 // around its writing.
@@ -124,6 +114,43 @@ bool HasAnchors(Objex* attachment, Objex* parent) {
 
 }  // namespace
 
+// ---- Part lists of records read ----
+
+void AppendToPartList(Objex** head, Objex* obj) {
+  obj->prev = obj->next = nullptr;
+  Objex** end = head;  // the link the new part goes into
+  while (*end) {
+    obj->prev = *end;
+    end = &(*end)->next;
+  }
+  *end = obj;
+}
+
+void DeletePartList(Objex* head) {
+  for (Objex* next = nullptr; head; head = next) {
+    next = head->next;
+    DeleteObj(head);
+  }
+}
+
+void FreeReadAttachmentRecord(DoorWindowData* d) {
+  if (!d) return;
+  for (Objex* list : {d->faces, d->maskObject, d->definitionParts, d->definitionLeafParts,
+                      d->extraParts1, d->extraParts2, d->extraParts3, d->extraParts4})
+    DeletePartList(list);
+  DeleteObj(d->trimSlotA.profile);
+  DeleteObj(d->trimSlotB.profile);
+  free(d);
+}
+
+void FreeReadRoofRecord(RoofAttachmentData* r) {
+  if (!r) return;
+  for (Objex* list : {r->parts, r->outlineParts, r->separatorParts, r->leafParts, r->customParts,
+                      r->otherParts})
+    DeletePartList(list);
+  free(r);
+}
+
 // ---- Attachment records ----
 
 void ReadObjectAttachment(DoorWindowData* record, Objex* attachment, Layer* layer) {
@@ -177,18 +204,16 @@ void ReadObjectAttachment(DoorWindowData* record, Objex* attachment, Layer* laye
     ReadObjectsUntil(kTagAttachmentDefinitionEnd, target, [&](Objex* obj) {
       obj->layer = nullptr;
       obj->parent = attachment;
-      if (obj->type == kObjSkylightOutline) AppendToList(&d->maskObject, obj);
-      else if (obj->type == kObjDoorLeafFace) AppendToList(&d->definitionLeafParts, obj);
-      else AppendToList(&d->definitionParts, obj);
+      if (obj->type == kObjSkylightOutline) AppendToPartList(&d->maskObject, obj);
+      else if (obj->type == kObjDoorLeafFace) AppendToPartList(&d->definitionLeafParts, obj);
+      else AppendToPartList(&d->definitionParts, obj);
     });
   }
   ReadTrimSlot(&d->trimSlotA, attachment, target);
   ReadTrimSlot(&d->trimSlotB, attachment, target);
   if (!keep) {
     // Nothing was kept: free what the scratch record collected.
-    for (Objex* o = d->maskObject; o;) { Objex* n = o->next; DeleteObj(o); o = n; }
-    for (Objex* o = d->definitionParts; o;) { Objex* n = o->next; DeleteObj(o); o = n; }
-    for (Objex* o = d->definitionLeafParts; o;) { Objex* n = o->next; DeleteObj(o); o = n; }
+    for (Objex* list : {d->maskObject, d->definitionParts, d->definitionLeafParts}) DeletePartList(list);
     DeleteObj(d->trimSlotA.profile);
     DeleteObj(d->trimSlotB.profile);
   }
@@ -317,7 +342,7 @@ void ReadRoofAttachment(RoofAttachmentData* record, Objex* attachment, Layer* la
       }
       obj->layer = nullptr;
       obj->parent = attachment;
-      AppendToList(list, obj);
+      AppendToPartList(list, obj);
     });
   }
   ReadRoofSlot(&r->slots[0]);

@@ -36,6 +36,15 @@ void ReadTrimData(TrimData* record);
 // Writes the block; a null record writes codes 0, zero slots and the end tag.
 void WriteTrimData(const TrimData* record);
 
+// The part lists of attachment records (from head along next). Appending resets obj's own
+// links first; deleting frees each part in turn.
+void AppendToPartList(Objex** head, Objex* obj);
+void DeletePartList(Objex* head);
+// Frees a record read for an attachment that is not kept, with its part lists and its trim
+// profiles; nothing for null.
+void FreeReadAttachmentRecord(DoorWindowData* d);
+void FreeReadRoofRecord(RoofAttachmentData* r);
+
 // Anchor pointers <-> indexes in the parent's point list, for a wall or deck parent and an
 // attachment with type data. An anchor on no point gives index 0; an index on no point
 // (negative or past the last) gives the parent's first point.

@@ -180,41 +180,6 @@ void RRect(FloatRect* r) {
   r->floatRight = RF();
 }
 
-void DeleteList(Objex* head) {
-  while (head) {
-    Objex* next = head->next;
-    DeleteObj(head);
-    head = next;
-  }
-}
-void AppendToList(Objex** head, Objex* obj) {
-  obj->prev = obj->next = nullptr;
-  if (!*head) {
-    *head = obj;
-    return;
-  }
-  Objex* last = *head;
-  while (last->next) last = last->next;
-  last->next = obj;
-  obj->prev = last;
-}
-void FreeAttachmentRecord(DoorWindowData* d) {
-  if (!d) return;
-  for (Objex* list : {d->faces, d->maskObject, d->definitionParts, d->definitionLeafParts,
-                      d->extraParts1, d->extraParts2, d->extraParts3, d->extraParts4})
-    DeleteList(list);
-  DeleteObj(d->trimSlotA.profile);
-  DeleteObj(d->trimSlotB.profile);
-  free(d);
-}
-void FreeRoofRecord(RoofAttachmentData* r) {
-  if (!r) return;
-  for (Objex* list : {r->parts, r->outlineParts, r->separatorParts, r->leafParts, r->customParts,
-                      r->otherParts})
-    DeleteList(list);
-  free(r);
-}
-
 bool IsCustomStyle(int16_t style) { return style == kDoorCustom || style == kWindowCustom; }
 
 // A count of entries of at least `minBytes` each: false (and the stream failed when the bytes
@@ -954,9 +919,10 @@ void ReadPlugInTrimData(TrimData* record, Layer* layer) {
 
 // ---- Attachment records ----
 
-void WritePlugInObjectAttachment(DoorWindowData* record) {
-  DoorWindowData zero{};
-  DoorWindowData* d = record ? record : &zero;
+namespace {
+
+// The fields both attachment record layouts begin with, up to the horizontal flip.
+void WriteAttachmentLead(const DoorWindowData* d) {
   W16(static_cast<uint16_t>(d->ownerType));
   W16(static_cast<uint16_t>(d->subtype));
   W32(static_cast<uint32_t>(d->anchorStartIndex));
@@ -964,6 +930,24 @@ void WritePlugInObjectAttachment(DoorWindowData* record) {
   for (float f : {d->startDistance, d->remainingLength, d->width, d->height, d->elevation}) WF(f);
   W32(0), W32(0), W32(0);
   W8(d->flipHorizontal);
+}
+void ReadAttachmentLead(DoorWindowData* d) {
+  d->ownerType = static_cast<int16_t>(R16());
+  d->subtype = static_cast<int16_t>(R16());
+  d->anchorStartIndex = static_cast<int32_t>(R32());
+  d->anchorEndIndex = static_cast<int32_t>(R32());
+  for (float* f : {&d->startDistance, &d->remainingLength, &d->width, &d->height, &d->elevation})
+    *f = RF();
+  R32(), R32(), R32();
+  d->flipHorizontal = R8();
+}
+
+}  // namespace
+
+void WritePlugInObjectAttachment(DoorWindowData* record) {
+  DoorWindowData zero{};
+  DoorWindowData* d = record ? record : &zero;
+  WriteAttachmentLead(d);
   WF(d->auxFloat1);
   W16(static_cast<uint16_t>(d->flipVertical));
   W16(static_cast<uint16_t>(d->auxShort1));
@@ -989,14 +973,7 @@ void ReadPlugInObjectAttachment(DoorWindowData* record, Objex* obj, Layer* layer
   DoorWindowData scratch{};
   const bool keep = record != nullptr;
   DoorWindowData* d = keep ? record : &scratch;
-  d->ownerType = static_cast<int16_t>(R16());
-  d->subtype = static_cast<int16_t>(R16());
-  d->anchorStartIndex = static_cast<int32_t>(R32());
-  d->anchorEndIndex = static_cast<int32_t>(R32());
-  for (float* f : {&d->startDistance, &d->remainingLength, &d->width, &d->height, &d->elevation})
-    *f = RF();
-  R32(), R32(), R32();
-  d->flipHorizontal = R8();
+  ReadAttachmentLead(d);
   d->auxFloat1 = RF();
   d->flipVertical = static_cast<int16_t>(R16());
   d->auxShort1 = static_cast<int16_t>(R16());
@@ -1006,9 +983,9 @@ void ReadPlugInObjectAttachment(DoorWindowData* record, Objex* obj, Layer* layer
     R16();  // 212
     ReadObjectsUntil(kTagExchangeDefinitionEnd, layer, [&](Objex* part) {
       part->parent = obj;
-      if (part->type == kObjSkylightOutline) AppendToList(&d->maskObject, part);
-      else if (part->type == kObjDoorLeafFace) AppendToList(&d->definitionLeafParts, part);
-      else AppendToList(&d->definitionParts, part);
+      if (part->type == kObjSkylightOutline) AppendToPartList(&d->maskObject, part);
+      else if (part->type == kObjDoorLeafFace) AppendToPartList(&d->definitionLeafParts, part);
+      else AppendToPartList(&d->definitionParts, part);
     });
   }
   for (TrimSlot* s : {&d->trimSlotA, &d->trimSlotB}) {
@@ -1022,7 +999,7 @@ void ReadPlugInObjectAttachment(DoorWindowData* record, Objex* obj, Layer* layer
     s->profile = profile;
   }
   if (!keep) {
-    for (Objex* list : {d->maskObject, d->definitionParts, d->definitionLeafParts}) DeleteList(list);
+    for (Objex* list : {d->maskObject, d->definitionParts, d->definitionLeafParts}) DeletePartList(list);
     DeleteObj(d->trimSlotA.profile);
     DeleteObj(d->trimSlotB.profile);
   }
@@ -1031,13 +1008,7 @@ void ReadPlugInObjectAttachment(DoorWindowData* record, Objex* obj, Layer* layer
 void WritePlugInObjectAttachment75(const DoorWindowData* record) {
   const DoorWindowData zero{};
   const DoorWindowData* d = record ? record : &zero;
-  W16(static_cast<uint16_t>(d->ownerType));
-  W16(static_cast<uint16_t>(d->subtype));
-  W32(static_cast<uint32_t>(d->anchorStartIndex));
-  W32(static_cast<uint32_t>(d->anchorEndIndex));
-  for (float f : {d->startDistance, d->remainingLength, d->width, d->height, d->elevation}) WF(f);
-  W32(0), W32(0), W32(0);
-  W8(d->flipHorizontal);
+  WriteAttachmentLead(d);
   W8(0);
   WF(d->auxFloat1);
   W16(static_cast<uint16_t>(d->flipVertical));
@@ -1049,14 +1020,7 @@ void WritePlugInObjectAttachment75(const DoorWindowData* record) {
 void ReadPlugInObjectAttachment75(DoorWindowData* record, Objex* obj) {
   DoorWindowData scratch{};
   DoorWindowData* d = record ? record : &scratch;
-  d->ownerType = static_cast<int16_t>(R16());
-  d->subtype = static_cast<int16_t>(R16());
-  d->anchorStartIndex = static_cast<int32_t>(R32());
-  d->anchorEndIndex = static_cast<int32_t>(R32());
-  for (float* f : {&d->startDistance, &d->remainingLength, &d->width, &d->height, &d->elevation})
-    *f = RF();
-  R32(), R32(), R32();
-  d->flipHorizontal = R8();
+  ReadAttachmentLead(d);
   R8();
   d->auxFloat1 = RF();
   d->flipVertical = static_cast<int16_t>(R16());
@@ -1117,7 +1081,7 @@ void ReadPlugInRoofAttachment(RoofAttachmentData* record, Objex* obj, Layer* lay
         case kObjRoofOtherPart: list = &r->otherParts; break;
         default: break;
       }
-      if (list) AppendToList(list, part);
+      if (list) AppendToPartList(list, part);
       else DeleteObj(part);
     });
   }
@@ -1125,7 +1089,7 @@ void ReadPlugInRoofAttachment(RoofAttachmentData* record, Objex* obj, Layer* lay
   RTrimSlot(&r->slots[1]);
   if (record) r->owner = obj;
   else for (Objex* list : {r->outlineParts, r->separatorParts, r->leafParts, r->customParts, r->otherParts})
-    DeleteList(list);
+    DeletePartList(list);
 }
 
 // ---- Cabinet state ----
@@ -1308,13 +1272,13 @@ void ReadAttachmentList(Objex* parent, Layer* layer, uint16_t expected) {
     d->faces = nullptr;
     d->linkPrev = d->linkNext = nullptr;
     if (StreamFailed()) {
-      FreeAttachmentRecord(d);
+      FreeReadAttachmentRecord(d);
       DeleteObj(c);
       return;
     }
     // Only the attachment kinds own an attachment record: any other kind is dropped.
     if (!IsAttachmentType(c->type)) {
-      FreeAttachmentRecord(d);
+      FreeReadAttachmentRecord(d);
       DeleteObj(c);
       continue;
     }
@@ -1340,12 +1304,12 @@ void ReadRoofAttachments(Objex* roof, Layer* layer) {
     }
     ReadPlugInRoofAttachment(r, c, layer);
     if (StreamFailed()) {
-      FreeRoofRecord(r);
+      FreeReadRoofRecord(r);
       DeleteObj(c);
       return;
     }
     if (c->type != kObjSkylight && c->type != kObjDormerCutout) {
-      FreeRoofRecord(r);
+      FreeReadRoofRecord(r);
       DeleteObj(c);
       continue;
     }
@@ -1365,16 +1329,9 @@ void ReadRoofAttachments(Objex* roof, Layer* layer) {
   }
 }
 
-}  // namespace
-
-void ReadPlugInTextData(Objex* obj) {
-  if (!obj) return;
-  obj->type = kObjText;
-  obj->params[0] = 0;
-  char* text = RStrAlloc();
-  SkipStr();
-  const uint16_t alignment = R16();
-  obj->extraLong = alignment == 0xFFFF ? 2 : alignment == 1 ? 1 : 0;
+// The font record after a text: the object takes the text and the font read, or "(empty)" and
+// the text font when no text was stored.
+void ReadTextFont(Objex* obj, char* text) {
   LOGFONT font{};
   ApplePortReadLOGFONT(&font);
   free(obj->typeData);
@@ -1385,17 +1342,23 @@ void ReadPlugInTextData(Objex* obj) {
   obj->extraData = f;
 }
 
+}  // namespace
+
+void ReadPlugInTextData(Objex* obj) {
+  if (!obj) return;
+  obj->type = kObjText;
+  obj->params[0] = 0;
+  char* text = RStrAlloc();
+  SkipStr();
+  const uint16_t alignment = R16();
+  obj->extraLong = alignment == 0xFFFF ? 2 : alignment == 1 ? 1 : 0;
+  ReadTextFont(obj, text);
+}
+
 void ReadPlugInEnhancedTextData(Objex* obj) {
   if (!obj) return;
   char* text = RStrAlloc();
-  LOGFONT font{};
-  ApplePortReadLOGFONT(&font);
-  free(obj->typeData);
-  free(obj->extraData);
-  obj->typeData = text ? text : strdup(LocalizedString("(empty)").c_str());
-  auto* f = static_cast<LOGFONT*>(malloc(sizeof(LOGFONT)));
-  if (f) *f = text ? font : gTextFontInfo;
-  obj->extraData = f;
+  ReadTextFont(obj, text);
 }
 
 void ReadPlugInObjectData(Objex* obj, Layer* layer) {

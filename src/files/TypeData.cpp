@@ -34,32 +34,6 @@ constexpr uint32_t kMinEntryBytes = 2;
 
 void FailStream() { gStream.readError = true; }
 
-void DeleteList(Objex* head) {
-  while (head) {
-    Objex* next = head->next;
-    DeleteObj(head);
-    head = next;
-  }
-}
-
-void FreeAttachmentRecord(DoorWindowData* d) {
-  if (!d) return;
-  for (Objex* list : {d->faces, d->maskObject, d->definitionParts, d->definitionLeafParts,
-                      d->extraParts1, d->extraParts2, d->extraParts3, d->extraParts4})
-    DeleteList(list);
-  DeleteObj(d->trimSlotA.profile);
-  DeleteObj(d->trimSlotB.profile);
-  free(d);
-}
-
-void FreeRoofAttachmentRecord(RoofAttachmentData* r) {
-  if (!r) return;
-  for (Objex* list : {r->parts, r->outlineParts, r->separatorParts, r->leafParts, r->customParts,
-                      r->otherParts})
-    DeleteList(list);
-  free(r);
-}
-
 bool IsWallAttachmentType(int16_t t) {
   return t == kObjDoor || t == kObjWindow || t == kObjDeckSteps || t == kObjComponent ||
          t == kObjAccessory;
@@ -124,13 +98,13 @@ void ReadAttachmentList(Objex* parent, Layer* layer, int16_t expectedTag) {
       for (Objex** list : {&record->maskObject, &record->definitionParts, &record->definitionLeafParts,
                            &record->extraParts1, &record->extraParts2, &record->extraParts3,
                            &record->extraParts4, &record->trimSlotA.profile, &record->trimSlotB.profile}) {
-        DeleteList(*list);
+        DeletePartList(*list);
         *list = nullptr;
       }
     }
     // Only the attachment kinds own a DoorWindowData; any other kind is dropped.
     if (StreamFailed() || !IsWallAttachmentType(att->type)) {
-      FreeAttachmentRecord(record);
+      FreeReadAttachmentRecord(record);
       DeleteObj(att);
       continue;
     }
@@ -176,7 +150,7 @@ void ReadRoofAttachmentList(Objex* roof, Layer* layer) {
     }
     ReadRoofAttachment(record, att, layer);
     if (StreamFailed() || (att->type != kObjSkylight && att->type != kObjDormerCutout)) {
-      FreeRoofAttachmentRecord(record);
+      FreeReadRoofRecord(record);
       DeleteObj(att);
       continue;
     }
