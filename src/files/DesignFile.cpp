@@ -8,7 +8,6 @@
 #include <cstring>
 
 #include "files/ByteStream.h"
-#include "files/CabinetFile.h"
 #include "files/DocStateBlock.h"
 #include "files/FileTags.h"
 #include "files/ObjectRecords.h"
@@ -219,9 +218,7 @@ bool DoReadObjects() {
   WallDimensionRefreshBatch dimensions;
   Layer* target = nullptr;
   Objex* last = nullptr;
-  Objex* group = nullptr;
-  Objex* lastMember = nullptr;
-  bool inBracket = false;
+  ReadGroupBracket bracket;
   bool ended = false;
   int16_t tag = 0;
   ReadShort(&tag);
@@ -241,52 +238,32 @@ bool DoReadObjects() {
         Layer* layer = target;
         if (gOpenSymbol)
           layer = gReadingTopoLayer ? gCurDocument->itsTopoLayer : gCurDocument->itsCurLayer;
-        Objex* obj = ReadAnObject(layer, !inBracket);
+        Objex* obj = ReadAnObject(layer, !bracket.IsOpen());
         last = obj;
         // Checked while the object is at hand; a later check would walk the whole design.
         if (obj && !sReadSawSelection && HasSelectedPointInTree(obj)) sReadSawSelection = true;
-        if (obj && !inBracket && IsGroundObjectType(obj->type)) sReadSawGround = true;
-        if (obj && inBracket && group) LinkReadGroupMember(group, obj, &lastMember);
+        if (obj && !bracket.IsOpen() && IsGroundObjectType(obj->type)) sReadSawGround = true;
+        bracket.Link(obj);
         break;
       }
       case kTagGroupBegin:
         // Only a group opens a bracket.
-        if (last && last->type == kObjGroup) {
-          group = last;
-          lastMember = nullptr;
-          inBracket = true;
-        }
+        if (last && last->type == kObjGroup) bracket.Open(last);
         break;
       case kTagGroupEnd:
-        if (group) {
+        if (Objex* group = bracket.group) {
           UpdateObjectRootBounds(group, 0, 1);
           if (group->firstChild && IsFixedComponentKind(group->firstChild->type))
             UpdateFixedComponent(group->firstChild);
         }
-        group = nullptr;
-        lastMember = nullptr;
-        inBracket = false;
+        bracket.Close();
         break;
-      case kTagCabinetBegin: {
-        CabinetState* state = DoReadCabinetState();
-        if (last && last->type == kObjGroup) {
-          DeleteObjectData(last);
-          last->typeData = state;
-          last->subtype = kSubCabinet;
-          if (state) last->baseElevation = state->elevation;
-          group = last;
-          lastMember = nullptr;
-          inBracket = true;
-        } else {
-          free(state);
-        }
+      case kTagCabinetBegin:
+        // A design's group becomes a cabinet even when its state could not be read.
+        if (Objex* cabinet = bracket.OpenCabinet(last)) cabinet->subtype = kSubCabinet;
         break;
-      }
       case kTagCabinetEnd:
-        if (group) UpdateObjectRootBounds(group, 0, 1);
-        group = nullptr;
-        lastMember = nullptr;
-        inBracket = false;
+        bracket.CloseCabinet();
         break;
       default:
         break;

@@ -24,6 +24,7 @@
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
+#include "model/ParallelObjects.h"
 #include "model/Plants.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
@@ -1304,6 +1305,27 @@ void LinkReadGroupMember(Objex* group, Objex* obj, Objex** lastMember) {
   SetLayerBelow(obj, group->layer);
   AppendChildToObject(obj, group);
   if (lastMember) *lastMember = obj;
+}
+
+Objex* ReadGroupBracket::OpenCabinet(Objex* last) {
+  CabinetState* state = DoReadCabinetState();
+  if (!last || last->type != kObjGroup) {
+    free(state);
+    return nullptr;
+  }
+  DeleteObjectData(last);
+  last->typeData = state;
+  if (state) {
+    last->subtype = kSubCabinet;
+    last->baseElevation = state->elevation;
+  }
+  Open(last);
+  return last;
+}
+
+void ReadGroupBracket::CloseCabinet() {
+  if (group) UpdateObjectRootBounds(group, 0, 1);
+  Close();
 }
 
 Objex* ReadEmbeddedObject(Layer* layer) {

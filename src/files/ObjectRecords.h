@@ -202,3 +202,27 @@ Objex* ReadEmbeddedObject(Layer* layer);
 // member's children follow as members of their own. `lastMember` (may be null) keeps the
 // member linked last, so that a long bracket is linked in linear time.
 void LinkReadGroupMember(Objex* group, Objex* obj, Objex** lastMember);
+// The bracket (group or cabinet begin .. end) an object stream is read inside: the group it
+// fills (null outside a bracket) and the member linked last.
+struct ReadGroupBracket {
+  Objex* group = nullptr;
+  Objex* lastMember = nullptr;
+
+  bool IsOpen() const { return group != nullptr; }
+  void Open(Objex* g) {
+    group = g;
+    lastMember = nullptr;
+  }
+  void Close() { Open(nullptr); }
+  // At a cabinet begin tag: the cabinet state record that follows is read, and `last`, when it
+  // is a group, takes it in place of its own type data (a cabinet at the state's elevation when
+  // there is a state) and is filled by the bracket. Otherwise the state is dropped and nothing
+  // opens. The group opened, or null.
+  Objex* OpenCabinet(Objex* last);
+  // At a cabinet end tag: the cabinet's bounds are brought up to date and the bracket closes.
+  void CloseCabinet();
+  // Links an object read inside an open bracket as the group's next member.
+  void Link(Objex* obj) {
+    if (group) LinkReadGroupMember(group, obj, &lastMember);
+  }
+};

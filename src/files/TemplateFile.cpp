@@ -6,13 +6,11 @@
 #include <string>
 
 #include "files/ByteStream.h"
-#include "files/CabinetFile.h"
 #include "files/DesignFile.h"
 #include "files/DocStateBlock.h"
 #include "files/FileTags.h"
 #include "files/ObjectRecords.h"
 #include "files/StreamState.h"
-#include "model/CabinetState.h"
 #include "model/Delete.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
@@ -67,9 +65,7 @@ bool DoReadTemplateObjects() {
   Objex* before = LastObjectOf(target);
   ReadIDScope ids;
   Objex* last = nullptr;
-  Objex* group = nullptr;
-  Objex* lastMember = nullptr;
-  bool inGroup = false;
+  ReadGroupBracket bracket;
   bool ended = false;
   int16_t tag = 0;
   ReadShort(&tag);
@@ -84,27 +80,23 @@ bool DoReadTemplateObjects() {
         break;
       case kTagObject: {
         // No target layer: the record is consumed and dropped.
-        Objex* obj = target ? ReadAnObject(target, inGroup ? 0 : 1) : ReadEmbeddedObject(nullptr);
+        Objex* obj = target ? ReadAnObject(target, bracket.IsOpen() ? 0 : 1) : ReadEmbeddedObject(nullptr);
         if (obj) {
           if (gSelectedContentEntryType == kEntrySymbol && obj->type == kObjDetail)
             obj->extraLong |= kDisplayDimensionsFlag;
           obj->planMask = gCurDocument->itsDocState->newObjectPlanMask;
           SelectObj(obj, 1, 0);
-          if (inGroup && group) LinkReadGroupMember(group, obj, &lastMember);
+          bracket.Link(obj);
         }
         last = obj;
         break;
       }
       case kTagGroupBegin:
         // Only a group takes members; records in any other bracket stay top-level objects.
-        if (last && last->type == kObjGroup) {
-          group = last;
-          lastMember = nullptr;
-          inGroup = true;
-        }
+        if (last && last->type == kObjGroup) bracket.Open(last);
         break;
       case kTagGroupEnd:
-        if (group) {
+        if (Objex* group = bracket.group) {
           if (gSelectedContentEntryType != 0 && group->groupMarker &&
               gSelectedContentEntryType != kEntrySymbol) {
             last = nullptr;  // the group or one of its members
@@ -113,32 +105,13 @@ bool DoReadTemplateObjects() {
             UpdateObjectRootBounds(group, 0, 1);
           }
         }
-        group = nullptr;
-        lastMember = nullptr;
-        inGroup = false;
+        bracket.Close();
         break;
-      case kTagCabinetBegin: {
-        CabinetState* state = DoReadCabinetState();
-        if (last && last->type == kObjGroup) {
-          DeleteObjectData(last);
-          last->typeData = state;
-          if (state) {
-            last->subtype = kSubCabinet;
-            last->baseElevation = state->elevation;
-          }
-          group = last;
-          lastMember = nullptr;
-          inGroup = true;
-        } else {
-          free(state);
-        }
+      case kTagCabinetBegin:
+        bracket.OpenCabinet(last);
         break;
-      }
       case kTagCabinetEnd:
-        if (group) UpdateObjectRootBounds(group, 0, 1);
-        group = nullptr;
-        lastMember = nullptr;
-        inGroup = false;
+        bracket.CloseCabinet();
         break;
       default:
         break;
