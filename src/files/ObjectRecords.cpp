@@ -385,14 +385,19 @@ void UpgradeAndRebuild(Objex* obj, Layer* layer, int32_t v) {
   }
 }
 
-// Makes levels and pointCount agree with the points on the list.
-void SettleCounts(Objex* obj, int16_t levels) {
-  int32_t n = CountPoints(obj);
-  obj->pointCount = n;
-  obj->levels = (levels >= 1 && n > 0 && n % levels == 0) ? levels : 1;
-}
-
 bool PlantInfoCurrent(int32_t v) { return v >= kVersionDesign10750; }
+
+// A plant takes its info from its first point's texture before its data is read, except a user
+// plant of a version that stores its path: that one takes it from the path once its data is
+// read. Neither replaces info the plant has.
+void GivePlantInfoFromPoint(Objex* obj, bool userPlant, int32_t v) {
+  if (obj->type == kObjPlant && obj->firstPoint && (!PlantInfoCurrent(v) || !userPlant) && !obj->plantInfo)
+    obj->plantInfo = CreatePlantInfo(obj->firstPoint->textureID[0]);
+}
+void GivePlantInfoFromPath(Objex* obj, bool userPlant, int32_t v) {
+  if (userPlant && PlantInfoCurrent(v) && !obj->plantInfo)
+    obj->plantInfo = CreateUserPlantInfo(static_cast<const char*>(obj->typeData));
+}
 
 
 }  // namespace
@@ -469,28 +474,27 @@ ReadIDScope::~ReadIDScope() {
 ReadIDScope* ActiveReadIDScope() { return sActiveScope; }
 
 namespace {
-// Keeps `id` when it is non-zero, unused and below the counter; otherwise takes the counter.
-uint32_t ValidateID(uint32_t id, uint32_t* counter, ReadIDSet& used) {
-  if (id == 0 || id >= *counter || used.count(id)) id = (*counter)++;
-  used.insert(id);
+// Keeps `id` when it is non-zero, unused (in the scope's `used` set, the design's IDs
+// collected) and below the document's `counter`; otherwise takes the counter.
+uint32_t ValidateID(uint32_t id, uint32_t DocState::*counter, ReadIDSet ReadIDScope::*used) {
+  DocState* ds = CurDocState();
+  if (!ds) return id;
+  ScopeUnlessActive local;
+  sActiveScope->CollectDesignIDs();
+  uint32_t& next = ds->*counter;
+  ReadIDSet& taken = sActiveScope->*used;
+  if (id == 0 || id >= next || taken.count(id)) id = next++;
+  taken.insert(id);
   return id;
 }
 }  // namespace
 
 uint32_t ValidateObjectID(uint32_t id) {
-  DocState* ds = CurDocState();
-  if (!ds) return id;
-  ScopeUnlessActive local;
-  sActiveScope->CollectDesignIDs();
-  return ValidateID(id, &ds->nextObjectID, sActiveScope->objectIDs);
+  return ValidateID(id, &DocState::nextObjectID, &ReadIDScope::objectIDs);
 }
 
 uint32_t ValidatePointID(uint32_t id) {
-  DocState* ds = CurDocState();
-  if (!ds) return id;
-  ScopeUnlessActive local;
-  sActiveScope->CollectDesignIDs();
-  return ValidateID(id, &ds->nextPointID, sActiveScope->pointIDs);
+  return ValidateID(id, &DocState::nextPointID, &ReadIDScope::pointIDs);
 }
 
 // ---- Texture ID record ----
@@ -1097,7 +1101,7 @@ void ReadObjectHead(Objex* obj) {
   obj->levels = 0;
   obj->pointCount = 0;
   ReadObjectPoints(obj);
-  SettleCounts(obj, levels);
+  SettleReadCounts(obj, levels);
 }
 
 }  // namespace
@@ -1134,8 +1138,7 @@ Objex* ReadAnObject(Layer* layer, uint8_t append) {
 
   const bool plant = obj->type == kObjPlant;
   const bool userPlant = plant && obj->subtype == kSubUserPlant;
-  if (plant && obj->firstPoint && (!PlantInfoCurrent(v) || !userPlant) && !obj->plantInfo)
-    obj->plantInfo = CreatePlantInfo(obj->firstPoint->textureID[0]);
+  GivePlantInfoFromPoint(obj, userPlant, v);
   if (append && obj->type != kObjRoofSlopeArrow) AppendObjectToLayer(obj, layer);
   UpdateObjectBounds(obj);
   ReadObjectData(obj, layer);
@@ -1145,8 +1148,7 @@ Objex* ReadAnObject(Layer* layer, uint8_t append) {
     DeleteObj(obj);
     return nullptr;
   }
-  if (userPlant && PlantInfoCurrent(v) && !obj->plantInfo)
-    obj->plantInfo = CreateUserPlantInfo(static_cast<const char*>(obj->typeData));
+  GivePlantInfoFromPath(obj, userPlant, v);
   if (gOpenSymbol) SelectObj(obj, 1, 0);
   if (obj->type != kObjGroup) {
     SetTextureFaceUV(obj);
@@ -1250,8 +1252,7 @@ Objex* ReadATemplateObject(Layer* layer, uint8_t append) {
   ReadObjectHead(obj);
   const bool plant = obj->type == kObjPlant;
   const bool userPlant = plant && obj->subtype == kSubUserPlant;
-  if (!StreamFailed() && plant && obj->firstPoint && (!PlantInfoCurrent(v) || !userPlant) && !obj->plantInfo)
-    obj->plantInfo = CreatePlantInfo(obj->firstPoint->textureID[0]);
+  if (!StreamFailed()) GivePlantInfoFromPoint(obj, userPlant, v);
   if (!StreamFailed()) {
     if (append) AppendObjectToLayer(obj, layer);
     UpdateObjectBounds(obj);
@@ -1264,8 +1265,7 @@ Objex* ReadATemplateObject(Layer* layer, uint8_t append) {
     DeleteObj(obj);
     return nullptr;
   }
-  if (userPlant && PlantInfoCurrent(v) && !obj->plantInfo)
-    obj->plantInfo = CreateUserPlantInfo(static_cast<const char*>(obj->typeData));
+  GivePlantInfoFromPath(obj, userPlant, v);
   if (gOpenSymbol) SelectObj(obj, 1, 0);
   if (obj->type == kObjGroup) return obj;
   SetTextureFaceUV(obj);
@@ -1294,6 +1294,12 @@ void SetLayerBelow(Objex* obj, Layer* layer) {
   }
 }
 }  // namespace
+
+void SettleReadCounts(Objex* obj, int16_t levels) {
+  int32_t n = CountPoints(obj);
+  obj->pointCount = n;
+  obj->levels = (levels >= 1 && n > 0 && n % levels == 0) ? levels : 1;
+}
 
 void LinkReadGroupMember(Objex* group, Objex* obj, Objex** lastMember) {
   if (!group || !obj || group == obj) return;

@@ -196,6 +196,9 @@ ObjectsLeftOut ObjectsLeftOutSoFar();
 // As ReadAnObject(layer, 0) but also with no layer: the record is then read and dropped.
 // For embedded objects, which must be consumed whatever happens to them.
 Objex* ReadEmbeddedObject(Layer* layer);
+// Makes the level and point counts of an object just read agree with the points on its list:
+// pointCount their number, levels the stored `levels` when it divides them evenly, else 1.
+void SettleReadCounts(Objex* obj, int16_t levels);
 // Links an object just read inside a group bracket as the group's last member, on the group's
 // layer. A wall, deck, roof or roof panel keeps the attachments its own data built (they are
 // written inside its data, never as members); any other child it holds is freed, since a

@@ -1242,10 +1242,7 @@ Objex* ReadChildHead(Layer* layer) {
   c->pointCount = 0;
   c->levels = 0;
   ReadPlugInObjectPoints(c);
-  int32_t n = 0;
-  for (Poinz* p = c->firstPoint; p; p = p->next) ++n;
-  c->pointCount = n;
-  c->levels = (levels >= 1 && n > 0 && n % levels == 0) ? levels : 1;
+  SettleReadCounts(c, levels);
   return c;
 }
 
@@ -1408,15 +1405,10 @@ Objex* ReadAPlugInObject(Layer* layer, bool appendToLayer) {
   ReadPlugInObjectInfo(obj);
   obj->objectID = ValidateObjectID(obj->objectID);
   const int16_t levels = obj->levels;
-  const int32_t pointCount = obj->pointCount;
   obj->levels = 0;
   obj->pointCount = 0;
   ReadPlugInObjectPoints(obj);
-  // The counts come back as the file gave them, made to agree with the points read.
-  int32_t n = 0;
-  for (Poinz* p = obj->firstPoint; p; p = p->next) ++n;
-  obj->pointCount = n == pointCount ? pointCount : n;
-  obj->levels = (levels >= 1 && n > 0 && n % levels == 0) ? levels : 1;
+  SettleReadCounts(obj, levels);
   if (StreamFailed()) {
     --sNesting;
     DeleteObj(obj);

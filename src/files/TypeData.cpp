@@ -56,10 +56,7 @@ Objex* ReadChildRecords(Layer* layer) {
   int16_t levels = obj->levels;
   obj->pointCount = 0;
   ReadObjectPoints(obj);
-  int32_t n = 0;
-  for (Poinz* p = obj->firstPoint; p; p = p->next) ++n;
-  obj->pointCount = n;
-  obj->levels = (levels >= 1 && n > 0 && n % levels == 0) ? levels : 1;
+  SettleReadCounts(obj, levels);
   return obj;
 }
 
