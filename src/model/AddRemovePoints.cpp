@@ -3,7 +3,6 @@
 #include "model/AddRemovePoints.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "model/Attachments.h"
@@ -12,7 +11,6 @@
 #include "model/DesignEdits.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/Duplicate.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
@@ -64,51 +62,14 @@ bool AcceptsNewPoints(int16_t type) {
 
 bool SnapRefusesPointEdits() { return gCurSnap == 501 || gCurSnap == 503 || gCurSnap == 504; }
 
-void* CopyTrim(const void* ref) {
-  const auto* src = static_cast<const TrimData*>(ref);
-  if (!src) return nullptr;
-  auto* t = static_cast<TrimData*>(calloc(1, sizeof(TrimData)));
-  if (!t) return nullptr;
-  *t = *src;
-  const FloatPoint none{0, 0};
-  t->profileA = src->profileA ? DuplicateObject(src->profileA, nullptr, nullptr, none, 0, kCmdDuplicate) : nullptr;
-  t->profileB = src->profileB ? DuplicateObject(src->profileB, nullptr, nullptr, none, 0, kCmdDuplicate) : nullptr;
-  return t;
-}
-
 // The attributes a new point takes over from the point it was added after.
 void CopyPointAttributes(const Objex* object, const Poinz* from, Poinz* to) {
   NoteDesignEdit();
   to->selected = from->selected;
   to->owner = from->owner;
-  to->textureID[0] = from->textureID[0];
-  to->textureID[1] = from->textureID[1];
-  to->texU = from->texU;
-  to->texV = from->texV;
-  to->pathLength = from->pathLength;
-  to->ringLength = from->ringLength;
-  to->color[0] = from->color[0];
-  to->color[1] = from->color[1];
-  to->segmentElevation = from->segmentElevation;
-  to->segmentLong1 = from->segmentLong1;
-  to->segmentShort1 = from->segmentShort1;
-  to->segmentShort2 = from->segmentShort2;
-  to->segmentFlags = from->segmentFlags;
-  to->segmentLong3 = from->segmentLong3;
-  memcpy(to->segmentFloats, from->segmentFloats, sizeof(to->segmentFloats));
-  to->keyEntryMark = from->keyEntryMark;
-  to->textureScale[0] = from->textureScale[0];
-  to->textureScale[1] = from->textureScale[1];
-  to->trimWord1 = from->trimWord1;
-  to->trimWord2 = from->trimWord2;
+  CopyPointSegmentValues(from, to);
   // A wall point owns its trim records; other objects only refer to them.
-  if (object->type == kObjWall) {
-    to->trim1 = CopyTrim(from->trim1);
-    to->trim2 = CopyTrim(from->trim2);
-  } else {
-    to->trim1 = from->trim1;
-    to->trim2 = from->trim2;
-  }
+  CopyPointTrims(object, from, to);
 }
 
 // Rebuilds the generated 3D parts after the outline changed; the dormer row only applies

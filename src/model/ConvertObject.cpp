@@ -23,6 +23,7 @@
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/TextureFace.h"
+#include "model/WallFields.h"
 
 namespace {
 
@@ -111,19 +112,6 @@ bool Accepts(const Objex* object, int32_t command, bool curved, int32_t oldSubty
   }
 }
 
-TrimData* NewWallTrim(bool interior) {
-  auto* t = static_cast<TrimData*>(calloc(1, sizeof(TrimData)));
-  if (!t) return nullptr;
-  const int32_t ids[5] = {2213, 2213, 2213, 2212, 850};
-  for (int i = 0; i < 5; ++i) {
-    t->slotTextureIDs[i] = ids[i];
-    t->slotColors[i] = kWhite;
-    t->slotTextureScales[i] = kFullScale;
-  }
-  if (interior) t->trimCodeA |= 3;
-  return t;
-}
-
 // Step before every accepted case: the fields no result type keeps.
 void ClearShapeFields(Objex* object) {
   object->fillPattern = 0;
@@ -197,8 +185,8 @@ void ConvertToWall(Objex* object, int32_t command, DocState* ds, Layer* layer) {
       FreeTrimRecord(p->trim1);
       FreeTrimRecord(p->trim2);
     }
-    p->trim1 = NewWallTrim(interior);
-    p->trim2 = NewWallTrim(interior);
+    p->trim1 = NewWallSide(interior);
+    p->trim2 = NewWallSide(interior);
     p->segmentLong1 = 0;
     p->segmentShort1 = 0;
     p->segmentShort2 = side;

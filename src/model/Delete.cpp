@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #include "model/Attachments.h"
 #include "model/CommandCodes.h"
@@ -40,22 +39,6 @@ void PrefetchRecord(const Objex* object) {
 
 bool IsWallOrDeck(const Objex* o) { return o && (o->type == kObjWall || o->type == kObjDeck); }
 
-// Detaches the object from its sibling list, its parent's child list or its layer.
-void UnlinkForDelete(Objex* object) {
-  NoteDesignEdit();
-  ForgetObjectAsTail(object);
-  if (object->prev) {
-    object->prev->next = object->next;
-  } else if (object->parent && object->parent->firstChild == object) {
-    object->parent->firstChild = object->next;
-  } else if (object->layer && object->layer->firstObject == object) {
-    object->layer->firstObject = object->next;
-  }
-  if (object->next) object->next->prev = object->prev;
-  object->prev = object->next = nullptr;
-  object->layer = nullptr;
-}
-
 // The object's plan path. A photo view's image path is owned and freed with its object; any
 // other source is borrowed and forgotten here.
 void ReleaseObjectPlanPath(Objex* object) {
@@ -71,7 +54,7 @@ void ReleaseObjectPlanPath(Objex* object) {
 // *ground for the caller to work out once.
 void ReleaseObjectContents(Objex* object, bool* ground = nullptr) {
   ReleaseObjectPlanPath(object);
-  if (!ground) UnlinkForDelete(object);
+  if (!ground) UnlinkObject(object);
   DeleteObjectData(object);
   DeleteObjectPoints(object);
   DeletePlantInfo(object->plantInfo);
@@ -401,6 +384,16 @@ void* CopyTrim(const void* ref) {
 
 }  // namespace
 
+void CopyPointTrims(const Objex* object, const Poinz* from, Poinz* to) {
+  if (object->type == kObjWall) {
+    to->trim1 = CopyTrim(from->trim1);
+    to->trim2 = CopyTrim(from->trim2);
+  } else {
+    to->trim1 = from->trim1;
+    to->trim2 = from->trim2;
+  }
+}
+
 void DuplicateObjectPoints(const Objex* source, Objex* target, FloatPoint offset, uint8_t selected) {
   NoteDesignEdit();
   if (!source || !target) return;
@@ -410,35 +403,10 @@ void DuplicateObjectPoints(const Objex* source, Objex* target, FloatPoint offset
                            s->position[2] + offset.floatV, s->outHandle[0], s->outHandle[1],
                            s->outHandle[2], s->linkVector[0], s->linkVector[1], s->linkVector[2], target);
     if (!p) return;
-    p->textureID[0] = s->textureID[0];
-    p->textureID[1] = s->textureID[1];
-    p->textureScale[0] = s->textureScale[0];
-    p->textureScale[1] = s->textureScale[1];
-    p->texU = s->texU;
-    p->texV = s->texV;
-    p->pathLength = s->pathLength;
-    p->ringLength = s->ringLength;
-    p->color[0] = s->color[0];
-    p->color[1] = s->color[1];
-    p->segmentElevation = s->segmentElevation;
-    p->segmentLong1 = s->segmentLong1;
-    p->segmentShort1 = s->segmentShort1;
-    p->segmentShort2 = s->segmentShort2;
-    p->segmentFlags = s->segmentFlags;
-    p->segmentLong3 = s->segmentLong3;
-    p->keyEntryMark = s->keyEntryMark;
     // Outside walls the side trim words are the points' own values and go with the copy.
-    p->trimWord1 = s->trimWord1;
-    p->trimWord2 = s->trimWord2;
+    CopyPointSegmentValues(s, p);
     // Only walls own trim records; other objects merely refer to them.
-    if (target->type == kObjWall) {
-      p->trim1 = CopyTrim(s->trim1);
-      p->trim2 = CopyTrim(s->trim2);
-    } else {
-      p->trim1 = s->trim1;
-      p->trim2 = s->trim2;
-    }
-    memcpy(p->segmentFloats, s->segmentFloats, sizeof(p->segmentFloats));
+    CopyPointTrims(target, s, p);
     AppendPointToObject(p, target);
   }
 }

@@ -28,6 +28,9 @@ void DuplicateObjectPoints(const Objex* source, Objex* target, FloatPoint offset
 void DeleteWallPoint(Objex* wall, Poinz* point);
 // Frees a trim record (a wall point's side) with its two profile objects and clears the field.
 void FreeTrimRecord(void*& ref);
+// Gives `to`, a new point of `object`, the trim records of `from`: a wall's point owns copies
+// of them (with their profile objects), other objects' points refer to the same records.
+void CopyPointTrims(const Objex* object, const Poinz* from, Poinz* to);
 // Frees a wall point's two trim records and clears the fields, keeping the point.
 void DeleteWallPointSides(Objex* wall, Poinz* point);
 void DeleteWallSegmentAttachments(Objex* wall, Poinz* point);

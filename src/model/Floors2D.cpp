@@ -332,26 +332,7 @@ void PreserveConvertClosedToOpen(Objex* object) {
                          s->outHandle[2], s->linkVector[0], s->linkVector[1], s->linkVector[2], object);
   if (!p) return;  // stay closed rather than lose the closing segment
   object->closed = 0;
-  p->textureID[0] = s->textureID[0];
-  p->textureID[1] = s->textureID[1];
-  p->texU = s->texU;
-  p->texV = s->texV;
-  p->pathLength = s->pathLength;
-  p->ringLength = s->ringLength;
-  p->color[0] = s->color[0];
-  p->color[1] = s->color[1];
-  p->segmentElevation = s->segmentElevation;
-  p->segmentLong1 = s->segmentLong1;
-  p->segmentShort1 = s->segmentShort1;
-  p->segmentShort2 = s->segmentShort2;
-  p->segmentFlags = s->segmentFlags;
-  p->segmentLong3 = s->segmentLong3;
-  p->keyEntryMark = s->keyEntryMark;
-  memcpy(p->segmentFloats, s->segmentFloats, sizeof(p->segmentFloats));
-  p->textureScale[0] = s->textureScale[0];
-  p->textureScale[1] = s->textureScale[1];
-  p->trimWord1 = s->trimWord1;
-  p->trimWord2 = s->trimWord2;
+  CopyPointSegmentValues(s, p);
   // A wall owns one trim record per point side; the new last point starts no segment of the
   // open wall, so it gets none rather than sharing the first point's.
   if (object->type != kObjWall) {

@@ -55,20 +55,16 @@ void CopyViewName(char* to, const char* from) {
   memset(to + len, 0, kLiveViewNameSize - len);
 }
 
-}  // namespace
-
-LiveViewsList* AddLiveViewsListEntry(LiveViewsList* last) {
-  DocState* ds = CurDocState();
-  if (!ds) return nullptr;
-  auto* entry = static_cast<LiveViewsList*>(calloc(1, sizeof(LiveViewsList)));
-  if (!entry) return nullptr;
-  CopyViewSettings(*ds, *entry);
+// Links `entry` at the end of the list that starts at `head` and returns it: at once after
+// `last` when that is the list's last entry, else after the last one found by walking.
+template <typename Entry>
+Entry* LinkAtEnd(Entry*& head, Entry* entry, Entry* last) {
   if (last && !last->next) {
     entry->prev = last;
     last->next = entry;
     return entry;
   }
-  LiveViewsList** link = &gCurDocument->itsLiveViews;
+  Entry** link = &head;
   last = nullptr;
   while (*link) {
     last = *link;
@@ -77,6 +73,17 @@ LiveViewsList* AddLiveViewsListEntry(LiveViewsList* last) {
   entry->prev = last;
   *link = entry;
   return entry;
+}
+
+}  // namespace
+
+LiveViewsList* AddLiveViewsListEntry(LiveViewsList* last) {
+  DocState* ds = CurDocState();
+  if (!ds) return nullptr;
+  auto* entry = static_cast<LiveViewsList*>(calloc(1, sizeof(LiveViewsList)));
+  if (!entry) return nullptr;
+  CopyViewSettings(*ds, *entry);
+  return LinkAtEnd(gCurDocument->itsLiveViews, entry, last);
 }
 
 int32_t CountLiveViewsList() {
@@ -179,20 +186,7 @@ PlugInData* AppendPlugInDataToList(int32_t plugInID, PlugInData* last) {
   auto* entry = static_cast<PlugInData*>(calloc(1, sizeof(PlugInData)));
   if (!entry) return nullptr;
   entry->plugInID = plugInID;
-  if (last && !last->next) {
-    entry->prev = last;
-    last->next = entry;
-    return entry;
-  }
-  PlugInData** link = &gCurDocument->itsPlugIns;
-  last = nullptr;
-  while (*link) {
-    last = *link;
-    link = &last->next;
-  }
-  entry->prev = last;
-  *link = entry;
-  return entry;
+  return LinkAtEnd(gCurDocument->itsPlugIns, entry, last);
 }
 
 void CreatePlugInDataList() {

@@ -170,6 +170,22 @@ bool CentringMove(const Float3DRect& box, float* mx, float* mz) {
   return true;
 }
 
+// Centres the objects of every floor (or the selected ones) in the plan bounds, with
+// `inWindow` moved on by the view offset (unzoomed), and returns their new 2D bounds in *rect.
+void CenterAllLayers(uint8_t selectedOnly, FloatRect* rect, bool inWindow) {
+  RootBoundsReset(rect);
+  if (!rect || !gCurDocument || !CurDocState()) return;
+  Float3DRect box = EmptyFloat3DRect();
+  GetAllLayers3DBounds(gCurDocument->itsLayers, selectedOnly, &box, 0);
+  float mx, mz;
+  if (!CentringMove(box, &mx, &mz)) return;
+  if (inWindow) {
+    mx += UnzoomF(gGlobalXOffset);
+    mz += UnzoomF(gGlobalZOffset);
+  }
+  MoveAndMeasure(gCurDocument->itsLayers, true, selectedOnly, mx, mz, rect);
+}
+
 bool IsPlainDetail(Objex* obj) {
   return obj->type == kObjDetail && !IsObjectSymbolEditorObject(obj) && !IsObjectSectionDetailObject(obj);
 }
@@ -366,27 +382,9 @@ void UpdateAllLayerRootBounds(Layer* layers, uint8_t selectedOnly, uint8_t flag,
   for (Layer* l = layers; l; l = l->next) UpdateLayerRootBounds(l, selectedOnly, flag, onlySelectedGroups);
 }
 
-void CenterObjects(uint8_t selectedOnly, FloatRect* rect) {
-  RootBoundsReset(rect);
-  if (!rect || !gCurDocument || !CurDocState()) return;
-  Float3DRect box = EmptyFloat3DRect();
-  GetAllLayers3DBounds(gCurDocument->itsLayers, selectedOnly, &box, 0);
-  float mx, mz;
-  if (!CentringMove(box, &mx, &mz)) return;
-  MoveAndMeasure(gCurDocument->itsLayers, true, selectedOnly, mx, mz, rect);
-}
+void CenterObjects(uint8_t selectedOnly, FloatRect* rect) { CenterAllLayers(selectedOnly, rect, false); }
 
-void CenterObjectsInWindow(uint8_t selectedOnly, FloatRect* rect) {
-  RootBoundsReset(rect);
-  if (!rect || !gCurDocument || !CurDocState()) return;
-  Float3DRect box = EmptyFloat3DRect();
-  GetAllLayers3DBounds(gCurDocument->itsLayers, selectedOnly, &box, 0);
-  float mx, mz;
-  if (!CentringMove(box, &mx, &mz)) return;
-  mx += UnzoomF(gGlobalXOffset);
-  mz += UnzoomF(gGlobalZOffset);
-  MoveAndMeasure(gCurDocument->itsLayers, true, selectedOnly, mx, mz, rect);
-}
+void CenterObjectsInWindow(uint8_t selectedOnly, FloatRect* rect) { CenterAllLayers(selectedOnly, rect, true); }
 
 void CenterKnownObjectsInWindow(KnownSelection* known, FloatRect* rect) {
   RootBoundsReset(rect);

@@ -269,32 +269,13 @@ void InsertPointInObjectAndUpdatePointInfo(Poinz* point, Objex* object, Poinz* a
   if (!n || n == point) return;
   point->selected = n->selected;
   point->owner = n->owner;
-  point->textureID[0] = n->textureID[0];
-  point->textureID[1] = n->textureID[1];
-  point->texU = n->texU;
-  point->texV = n->texV;
-  point->pathLength = n->pathLength;
-  point->ringLength = n->ringLength;
-  point->color[0] = n->color[0];
-  point->color[1] = n->color[1];
-  point->segmentElevation = n->segmentElevation;
-  point->segmentLong1 = n->segmentLong1;
-  point->segmentShort1 = n->segmentShort1;
-  point->segmentShort2 = n->segmentShort2;
-  point->segmentFlags = n->segmentFlags;
+  // Points of other objects than walls keep their side trim values as words.
+  CopyPointSegmentValues(n, point);
   if (object->type == kObjDeck) point->position[1] = n->position[1];
   // The trim records stay owned by the neighbour; the new point only refers to them
   // until a wall builder gives it records of its own.
   point->trim1 = n->trim1;
   point->trim2 = n->trim2;
-  // Points of other objects than walls keep their side trim values as words.
-  point->trimWord1 = n->trimWord1;
-  point->trimWord2 = n->trimWord2;
-  memcpy(point->segmentFloats, n->segmentFloats, sizeof(point->segmentFloats));
-  point->segmentLong3 = n->segmentLong3;
-  point->keyEntryMark = n->keyEntryMark;
-  point->textureScale[0] = n->textureScale[0];
-  point->textureScale[1] = n->textureScale[1];
 }
 
 Objex* UnlinkObject(Objex* object) {

@@ -2,6 +2,7 @@
 // with the object type and subtype codes.
 #pragma once
 #include <cstdint>
+#include <cstring>
 #include "model/Types.h"
 
 struct Objex;
@@ -198,6 +199,30 @@ void NoteObjectLinkedAfter(Objex* object, Objex* after);
 void AppendPointToObject(Poinz* point, Objex* object);
 void InsertPointInObject(Poinz* point, Objex* object, Poinz* after);
 void InsertPointInObjectAndUpdatePointInfo(Poinz* point, Objex* object, Poinz* after);
+// Copies what a point carries for the segment it starts and for its surface (texture, colours,
+// the segment's values, the side trim words) from `from` to `to`. Not copied: the links, type,
+// flags, place and handles, owner, ID and the trim records, whose ownership differs by caller.
+inline void CopyPointSegmentValues(const Poinz* from, Poinz* to) {
+  for (int i = 0; i < 2; ++i) {
+    to->textureID[i] = from->textureID[i];
+    to->textureScale[i] = from->textureScale[i];
+    to->color[i] = from->color[i];
+  }
+  to->texU = from->texU;
+  to->texV = from->texV;
+  to->pathLength = from->pathLength;
+  to->ringLength = from->ringLength;
+  to->segmentElevation = from->segmentElevation;
+  to->segmentLong1 = from->segmentLong1;
+  to->segmentShort1 = from->segmentShort1;
+  to->segmentShort2 = from->segmentShort2;
+  to->segmentFlags = from->segmentFlags;
+  std::memcpy(to->segmentFloats, from->segmentFloats, sizeof(to->segmentFloats));
+  to->segmentLong3 = from->segmentLong3;
+  to->keyEntryMark = from->keyEntryMark;
+  to->trimWord1 = from->trimWord1;
+  to->trimWord2 = from->trimWord2;
+}
 Objex* UnlinkObject(Objex* object);
 
 // Lookups and queries.

@@ -1,8 +1,10 @@
 // The fields of walls, wall points and the wall tool defaults under the names the wall
 // code reads them by. The records keep one field per meaning (Records.h, DocState.h);
-// these accessors only name them.
+// these accessors only name them. Also the new side records and segment values the wall tools
+// make from those defaults.
 #pragma once
 #include <cstdint>
+#include <cstdlib>
 
 #include "model/Attachments.h"
 #include "model/DocState.h"
@@ -53,3 +55,35 @@ inline float& WallHeightCOf(DocState* ds) { return ds->wallSetting9; }
 inline float& WallHeightDOf(DocState* ds) { return ds->wallSetting10; }
 // Plan bits of new exterior walls: 1 with a foundation, 2 without.
 inline int32_t& ExteriorWallPlanMaskOf(DocState* ds) { return ds->wallFoundation; }
+
+// A new wall side record: the five material slots of a new wall side (textures 2213, 2213, 2213,
+// 2212 and 850, white, whole scale), with `interior` the interior bits. Null when out of memory.
+inline WallSideData* NewWallSide(bool interior) {
+  auto* side = static_cast<WallSideData*>(calloc(1, sizeof(WallSideData)));
+  if (!side) return nullptr;
+  if (interior) side->trimCodeA = kWallSideInteriorBits;
+  const int32_t textures[5] = {2213, 2213, 2213, 2212, 850};
+  for (int i = 0; i < 5; ++i) {
+    side->slotTextureIDs[i] = textures[i];
+    side->slotColors[i] = RGBColor{65535, 65535, 65535};
+    side->slotTextureScales[i] = ShortPoint{100, 100};
+  }
+  return side;
+}
+
+// The values a new wall segment starting at `p` takes from the wall tool defaults: no texture,
+// the segment colour, base elevation, style, option, heights and pitches, whole texture scale.
+// Its dimension side, display flags and side records are the tool's to set.
+inline void SetWallSegmentDefaults(Poinz* p, DocState* ds) {
+  p->textureID[0] = p->textureID[1] = 0;
+  p->color[0] = p->color[1] = WallSegmentColorOf(ds);
+  BaseElevationOf(p) = ds->baseElevation;
+  WallStyleOf(p) = ds->wallStyle;
+  WallOptionOf(p) = WallOptionOf(ds);
+  WallHeightOf(p) = ds->wallHeight;
+  PitchAOf(p) = WallPitchAOf(ds);
+  PitchBOf(p) = WallPitchBOf(ds);
+  HeightCOf(p) = WallHeightCOf(ds);
+  HeightDOf(p) = WallHeightDOf(ds);
+  p->textureScale[0] = p->textureScale[1] = ShortPoint{100, 100};
+}

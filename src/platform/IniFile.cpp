@@ -70,23 +70,20 @@ bool SplitEntry(char* line, char** key, char** value) {
   return true;
 }
 
-enum class Lookup { kNoFile, kNotFound, kFound };
-
-// Finds the value; on kFound it is copied (trimmed, cut to fit) into `value`.
-Lookup FindValue(const char* section, const char* key, const char* path, char (&value)[kLineSize]) {
+// Reads the first section named `section` (blanks around the name ignored, case too) from the
+// open file, one line at a time, and hands each entry's key and value, trimmed, to `entry` until
+// it returns false or the section ends. *bytes counts the bytes read; reading stops once they
+// pass maxBytes.
+template <typename OnEntry>
+void ReadSectionEntries(FILE* f, const char* section, size_t maxBytes, size_t* bytes, OnEntry entry) {
   char sectionName[kLineSize];
-  char keyName[kLineSize];
   char header[kLineSize + 2];
   char line[kLineSize];
   CopyTrimmedName(section, sectionName, sizeof sectionName);
-  CopyTrimmedName(key, keyName, sizeof keyName);
   std::snprintf(header, sizeof header, "[%s]", sectionName);
-
-  FILE* f = OpenRegularFile(path);
-  if (!f) return Lookup::kNoFile;
-  Lookup result = Lookup::kNotFound;
   bool inSection = false;
-  while (std::fgets(line, sizeof line, f)) {
+  while (*bytes <= maxBytes && std::fgets(line, sizeof line, f)) {
+    *bytes += std::strlen(line);
     char* text = Trim(line, IsSpace);
     size_t len = std::strlen(text);
     if (len < 2) continue;
@@ -99,12 +96,27 @@ Lookup FindValue(const char* section, const char* key, const char* path, char (&
     char* entryValue;
     if (!SplitEntry(text, &entryKey, &entryValue)) continue;
     entryKey = Trim(entryKey, IsSpace);
-    if (strcasecmp(entryKey, keyName) != 0) continue;
     entryValue = Trim(entryValue, IsSpace);
+    if (!entry(entryKey, entryValue)) break;
+  }
+}
+
+enum class Lookup { kNoFile, kNotFound, kFound };
+
+// Finds the value; on kFound it is copied (trimmed, cut to fit) into `value`.
+Lookup FindValue(const char* section, const char* key, const char* path, char (&value)[kLineSize]) {
+  char keyName[kLineSize];
+  CopyTrimmedName(key, keyName, sizeof keyName);
+  FILE* f = OpenRegularFile(path);
+  if (!f) return Lookup::kNoFile;
+  Lookup result = Lookup::kNotFound;
+  size_t bytes = 0;
+  ReadSectionEntries(f, section, SIZE_MAX, &bytes, [&](const char* entryKey, const char* entryValue) {
+    if (strcasecmp(entryKey, keyName) != 0) return true;
     std::snprintf(value, sizeof value, "%s", entryValue);
     result = Lookup::kFound;
-    break;
-  }
+    return false;
+  });
   std::fclose(f);
   return result;
 }
@@ -150,29 +162,12 @@ bool IniSectionText::Load(const char* path, const char* section, size_t maxBytes
     std::fclose(f);
     return false;
   }
-  char sectionName[kLineSize];
-  char header[kLineSize + 2];
-  char line[kLineSize];
-  CopyTrimmedName(section, sectionName, sizeof sectionName);
-  std::snprintf(header, sizeof header, "[%s]", sectionName);
-  bool inSection = false;
   size_t bytes = 0;
   // The size is checked again while reading: the file may grow after the check.
-  while (bytes <= maxBytes && std::fgets(line, sizeof line, f)) {
-    bytes += std::strlen(line);
-    char* text = Trim(line, IsSpace);
-    size_t len = std::strlen(text);
-    if (len < 2) continue;
-    if (!inSection) {
-      inSection = strcasecmp(text, header) == 0;
-      continue;
-    }
-    if (text[0] == '[' && text[len - 1] == ']') break;
-    char* entryKey;
-    char* entryValue;
-    if (!SplitEntry(text, &entryKey, &entryValue)) continue;
-    entries.emplace_back(Trim(entryKey, IsSpace), Trim(entryValue, IsSpace));
-  }
+  ReadSectionEntries(f, section, maxBytes, &bytes, [&](const char* key, const char* value) {
+    entries.emplace_back(key, value);
+    return true;
+  });
   std::fclose(f);
   if (bytes > maxBytes) {
     entries.clear();

@@ -37,37 +37,15 @@ constexpr float kMinimumSweep = 5.0f;
 
 float RoundWhole(float v) { return std::trunc(v + 0.5f); }
 
-// A side record of a new curved wall segment: the five material slots, no interior bits.
-WallSideData* NewSide() {
-  auto* side = static_cast<WallSideData*>(calloc(1, sizeof(WallSideData)));
-  if (!side) return nullptr;
-  const int32_t textures[5] = {2213, 2213, 2213, 2212, 850};
-  for (int i = 0; i < 5; ++i) {
-    side->slotTextureIDs[i] = textures[i];
-    side->slotColors[i] = kWhite;
-    side->slotTextureScales[i] = ShortPoint{100, 100};
-  }
-  return side;
-}
-
 void SetSegmentValues(Objex* wall, Poinz* p, DocState* ds, bool second) {
-  p->textureID[0] = p->textureID[1] = 0;
-  p->color[0] = p->color[1] = WallSegmentColorOf(ds);
-  BaseElevationOf(p) = ds->baseElevation;
-  WallStyleOf(p) = ds->wallStyle;
-  WallOptionOf(p) = WallOptionOf(ds);
+  SetWallSegmentDefaults(p, ds);
   FlipDimensionOf(p) = 0;
   // Only the second point keeps the segment dimensions and callouts.
   DisplayFlagsOf(p) = second ? ds->wallDisplayFlags : ds->wallDisplayFlags | 1 | 2;
+  // The sides of a curved wall segment carry no interior bits.
   FreeWallPointSides(wall, p);
-  p->trim1 = NewSide();
-  p->trim2 = NewSide();
-  WallHeightOf(p) = ds->wallHeight;
-  PitchAOf(p) = WallPitchAOf(ds);
-  PitchBOf(p) = WallPitchBOf(ds);
-  HeightCOf(p) = WallHeightCOf(ds);
-  HeightDOf(p) = WallHeightDOf(ds);
-  p->textureScale[0] = p->textureScale[1] = ShortPoint{100, 100};
+  p->trim1 = NewWallSide(false);
+  p->trim2 = NewWallSide(false);
   for (int i = 0; i < 3; ++i) p->inHandle[i] = p->outHandle[i] = p->linkVector[i] = 0;
 }
 

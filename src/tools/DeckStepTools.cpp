@@ -30,11 +30,8 @@ void TranslateDeckAttachment(Objex*, float, float, float) {
     SelectObj(steps, kSelectOn, 1);
   };
   uint8_t fixFirst = 0, fixSecond = 0;
-  if (click.pointHit && click.hitPoint == first) {
-    fixSecond = 1;  // the first end is dragged
-  } else if (click.pointHit && click.hitPoint == second) {
-    fixFirst = 1;
-  } else if (!(click.segmentHit && click.hitPoint && click.segmentEnd)) {
+  if (!PressedOpeningEnd(click, first, second, &fixFirst, &fixSecond) &&
+      !(click.segmentHit && click.hitPoint && click.segmentEnd)) {
     selectSteps();
     return;
   }
@@ -54,12 +51,7 @@ void TranslateDeckAttachment(Objex*, float, float, float) {
   if (resize) r->width = GetLineLength(a.floatH, a.floatV, b.floatH, b.floatV);
   CentreOffsetOf(r) = GetLineLength(s->position[0], s->position[2], a.floatH, a.floatV) + r->width / 2;
   r->remainingLength = length - CentreOffsetOf(r);
-  first->position[0] = a.floatH;
-  first->position[1] = 0;
-  first->position[2] = a.floatV;
-  second->position[0] = b.floatH;
-  second->position[1] = 0;
-  second->position[2] = b.floatV;
+  PlaceOpeningEnds(first, second, a, b);
   UpdateObjectBounds(steps);
   selectSteps();
 }

@@ -340,6 +340,28 @@ float DistanceAlong(const Poinz* a, const Poinz* b, float x, float z) {
   return (x - a->position[0]) * dx + (z - a->position[2]) * dz;
 }
 
+bool PressedOpeningEnd(const ClickInfo& click, const Poinz* first, const Poinz* second, uint8_t* fixFirst,
+                       uint8_t* fixSecond) {
+  if (click.pointHit && click.hitPoint == first) {
+    *fixSecond = 1;
+    return true;
+  }
+  if (click.pointHit && click.hitPoint == second) {
+    *fixFirst = 1;
+    return true;
+  }
+  return false;
+}
+
+void PlaceOpeningEnds(Poinz* first, Poinz* second, FloatPoint a, FloatPoint b) {
+  first->position[0] = a.floatH;
+  first->position[1] = 0;
+  first->position[2] = a.floatV;
+  second->position[0] = b.floatH;
+  second->position[1] = 0;
+  second->position[2] = b.floatV;
+}
+
 void TrackDoor(int32_t, int32_t, float, float, float, int16_t stage) { TrackOpening(Opening::kDoor, stage); }
 void TrackWindow(int32_t, int32_t, float, float, float, int16_t stage) { TrackOpening(Opening::kWindow, stage); }
 

@@ -49,6 +49,13 @@ int TrackDoorPlacement(Objex* wall, Poinz* segStart, Poinz* segEnd, float width,
                        float maxDistance, int32_t clickX, int32_t clickY, FloatPoint* outFirst, FloatPoint* outSecond,
                        uint8_t fixFirst, uint8_t fixSecond, int16_t attachmentType, uint8_t moving,
                        DoorWindowData* record, void* dimensionState);
+// Which end of a two-point opening (or deck steps) a move-tool press drags: a press on the first
+// point drags that end and sets *fixSecond, a press on the second point sets *fixFirst. False,
+// with neither set, for any other press.
+bool PressedOpeningEnd(const ClickInfo& click, const Poinz* first, const Poinz* second, uint8_t* fixFirst,
+                       uint8_t* fixSecond);
+// Puts the two end points at the plan points a and b that a placement drag gave, at height 0.
+void PlaceOpeningEnds(Poinz* first, Poinz* second, FloatPoint a, FloatPoint b);
 // The two opening ends for the plan point (pointX, pointZ); a fixed end is read from its output.
 void PositionDoor(Poinz* segStart, Poinz* segEnd, float width, float maxLength, float minDistance, float maxDistance,
                   float pointX, float pointZ, FloatPoint* outFirst, FloatPoint* outSecond, uint8_t fixFirst,

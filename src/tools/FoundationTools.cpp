@@ -176,20 +176,6 @@ void TrackDragLine(LineKind kind, float x, float z, int16_t stage) {
   gMouseCaptured = 0;
 }
 
-// A side record of a foundation wall segment.
-WallSideData* NewFoundationSide() {
-  auto* side = static_cast<WallSideData*>(calloc(1, sizeof(WallSideData)));
-  if (!side) return nullptr;
-  side->trimCodeA = kWallSideInteriorBits;
-  const int32_t textures[5] = {2213, 2213, 2213, 2212, 850};
-  for (int i = 0; i < 5; ++i) {
-    side->slotTextureIDs[i] = textures[i];
-    side->slotColors[i] = kWhite;
-    side->slotTextureScales[i] = ShortPoint{100, 100};
-  }
-  return side;
-}
-
 void SetFoundationWallFields(Objex* wall, DocState* ds, int16_t direction) {
   Layer* layer = gCurDocument ? gCurDocument->itsCurLayer : nullptr;
   const float height = layer ? layer->height : 96.0f;
@@ -226,8 +212,9 @@ void SetFoundationWallFields(Objex* wall, DocState* ds, int16_t direction) {
     HeightCOf(p) = 1.25f * height;
     HeightDOf(p) = 1.75f * height;
     p->textureScale[0] = p->textureScale[1] = ShortPoint{100, 100};
-    if (direction == 1) p->trim2 = NewFoundationSide();
-    else p->trim1 = NewFoundationSide();
+    // A foundation wall's one side record carries the interior bits.
+    if (direction == 1) p->trim2 = NewWallSide(true);
+    else p->trim1 = NewWallSide(true);
   }
   SetTextureFaceUV(wall);
   SetObjectPointLengths(wall);

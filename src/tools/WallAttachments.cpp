@@ -145,11 +145,7 @@ void TranslateWallAttachment() {
     SelectObj(opening, kSelectOn, 1);
   };
   uint8_t fixFirst = 0, fixSecond = 0;
-  if (click.pointHit && click.hitPoint == first) {
-    fixSecond = 1;  // the first end is dragged
-  } else if (click.pointHit && click.hitPoint == second) {
-    fixFirst = 1;
-  } else if (!click.segmentHit && !click.insideHit) {
+  if (!PressedOpeningEnd(click, first, second, &fixFirst, &fixSecond) && !click.segmentHit && !click.insideHit) {
     Refresh();
     selectOpening();
     return;
@@ -173,12 +169,7 @@ void TranslateWallAttachment() {
   if (stretch) record->width = GetLineLength(a.floatH, a.floatV, b.floatH, b.floatV);
   record->startDistance = DistanceAlong(segStart, segEnd, a.floatH, a.floatV) + record->width / 2;
   record->remainingLength = length - record->startDistance;
-  first->position[0] = a.floatH;
-  first->position[1] = 0;
-  first->position[2] = a.floatV;
-  second->position[0] = b.floatH;
-  second->position[1] = 0;
-  second->position[2] = b.floatV;
+  PlaceOpeningEnds(first, second, a, b);
   UpdateObjectBounds(opening);
   BuildAttachmentFrame(opening);
   ReRenderObject(wall);

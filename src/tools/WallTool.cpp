@@ -133,39 +133,15 @@ void SetMeasuringLines(FloatPoint foot) {
   sWall.negDimEndPt = Polar(sWall.negDimStartPt, sWall.perpAngle, kMeasureLength);
 }
 
-// A new side record: the five material slots of a new wall side.
-WallSideData* NewSide(bool interior) {
-  auto* side = static_cast<WallSideData*>(calloc(1, sizeof(WallSideData)));
-  if (!side) return nullptr;
-  if (interior) side->trimCodeA = kWallSideInteriorBits;
-  const int32_t textures[5] = {2213, 2213, 2213, 2212, 850};
-  for (int i = 0; i < 5; ++i) {
-    side->slotTextureIDs[i] = textures[i];
-    side->slotColors[i] = kWhite;
-    side->slotTextureScales[i] = ShortPoint{100, 100};
-  }
-  return side;
-}
-
 // The attributes of a new segment starting at the point.
 void SetNewSegmentValues(Objex* wall, Poinz* p, DocState* ds, int16_t flipDimension) {
   const bool interior = IsInteriorTool(gCurTool);
-  p->textureID[0] = p->textureID[1] = 0;
-  p->color[0] = p->color[1] = WallSegmentColorOf(ds);
-  BaseElevationOf(p) = ds->baseElevation;
-  WallStyleOf(p) = ds->wallStyle;
-  WallOptionOf(p) = WallOptionOf(ds);
+  SetWallSegmentDefaults(p, ds);
   FlipDimensionOf(p) = flipDimension;
   DisplayFlagsOf(p) = ds->wallDisplayFlags;
   FreeWallPointSides(wall, p);
-  p->trim1 = NewSide(interior);
-  p->trim2 = NewSide(interior);
-  WallHeightOf(p) = ds->wallHeight;
-  PitchAOf(p) = WallPitchAOf(ds);
-  PitchBOf(p) = WallPitchBOf(ds);
-  HeightCOf(p) = WallHeightCOf(ds);
-  HeightDOf(p) = WallHeightDOf(ds);
-  p->textureScale[0] = p->textureScale[1] = ShortPoint{100, 100};
+  p->trim1 = NewWallSide(interior);
+  p->trim2 = NewWallSide(interior);
 }
 
 // The fields of a new wall made by the current tool.
