@@ -41,6 +41,17 @@ AddkitLauncherController* sShared = nullptr;
 
 }  // namespace
 
+bool ConfirmCloseAddkit(const AddkitEntry& entry) {
+  AlertRequest request;
+  request.message = WithName("Are you sure you want to close '%@'?", entry.plugInName());
+  request.informative = "You will lose all unsaved settings in this Addkit if you choose to close it.";
+  request.buttons = {"Close Addkit", "Cancel"};
+  request.sheet = false;
+  int answer = -1;
+  ShowAlertWithButtons(request, [&answer](int chosen) { answer = chosen; });
+  return answer == 0;
+}
+
 // ---- Rows ----
 
 std::unique_ptr<AddkitEntryController> AddkitEntryController::newAddkitEntryControllerUsingEntry(AddkitEntry* entry) {
@@ -306,15 +317,7 @@ void AddkitLauncherController::cancelButtonChanged() { done(-1); }
 
 void AddkitLauncherController::closeAddkitButtonChanged() {
   AddkitEntry* entry = selectedEntry();
-  if (!entry) return;
-  AlertRequest request;
-  request.message = WithName("Are you sure you want to close '%@'?", entry->plugInName());
-  request.informative = "You will lose all unsaved settings in this Addkit if you choose to close it.";
-  request.buttons = {"Close Addkit", "Cancel"};
-  request.sheet = false;
-  int answer = -1;
-  ShowAlertWithButtons(request, [&answer](int chosen) { answer = chosen; });
-  if (answer != 0) return;
+  if (!entry || !ConfirmCloseAddkit(*entry)) return;
   ZLKDocumentModel* owner = entry->plugInOwnerDocument();
   if (ZLKDocument* document = AppController::documentOfModel(owner))
     if (!document->windowControllers().isEmpty()) document->windowControllers().first()->endAddkitProgressSheet();

@@ -95,6 +95,10 @@ class AddkitTableViewController : public QAbstractTableModel {
   bool guarding_ = false;
 };
 
+// Asks, in a window of its own, whether to close the plug-in and lose its unsaved settings:
+// true when Close Addkit is chosen.
+bool ConfirmCloseAddkit(const AddkitEntry& entry);
+
 class AddkitLauncherController : public QDialog, public AddkitTableViewControllerDataSourceProtocol {
   Q_OBJECT
  public:

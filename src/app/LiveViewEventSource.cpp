@@ -49,45 +49,6 @@ LiveViewEventSource::LiveViewEventSource(QWidget* view) : view_(view) {
   });
 }
 
-LiveViewEventSource::~LiveViewEventSource() {
-  if (CurrentModalEventSource() == this) SetModalEventSource(nullptr);
-}
-
-bool LiveViewEventSource::nextEvent(uint32_t mask, ModalEvent* event) {
-  if (!event) return false;
-  *event = ModalEvent{};
-  for (;;) {
-    if (closed_ || !view_) {
-      closed_ = true;
-      event->type = kModalWindowClosed;
-      return false;
-    }
-    while (!queue_.empty()) {
-      const ModalEvent next = queue_.front();
-      queue_.pop_front();
-      if (ModalEventMask(next.type) & mask) {
-        if (next.type == kModalPeriodic) ++periodicTaken_;
-        *event = next;
-        return true;
-      }
-    }
-    // The window is watched while a loop waits: hiding or deactivating it ends the loop, and
-    // its deletion is held back until the loop's caller has left the view.
-    window_ = view_->window();
-    if (window_ && window_ != view_) window_->installEventFilter(this);
-    QEventLoop loop;
-    loop_ = &loop;
-    loop.exec();
-    loop_ = nullptr;
-    if (window_ && window_ != view_) window_->removeEventFilter(this);
-    if (heldDelete_ && window_) {
-      heldDelete_ = false;
-      closed_ = true;
-      window_->deleteLater();
-    }
-  }
-}
-
 POINT LiveViewEventSource::mouseLocation() const {
   if (!view_) return POINT{};
   const QPointF local = view_->mapFromGlobal(QCursor::pos());

@@ -3,53 +3,37 @@
 // while periodic events run. Losing the mouse or the window (the window hidden, closed or no
 // longer active) reaches the loop as a mouse-up.
 #pragma once
-#include <QEventLoop>
-#include <QObject>
 #include <QPointer>
 #include <QTimer>
 
-#include <deque>
-
-#include "tools/ModalEvents.h"
+#include "app/ViewEventQueue.h"
 
 class QWidget;
 
-class LiveViewEventSource : public QObject, public ModalEventSource {
+class LiveViewEventSource : public ViewEventQueue {
  public:
   explicit LiveViewEventSource(QWidget* view);
-  ~LiveViewEventSource() override;
 
-  bool nextEvent(uint32_t mask, ModalEvent* event) override;
   // The pointer in the view's coordinates, wherever it is.
   POINT mouseLocation() const override;
   void setAcceptsMouseMovedEvents(bool) override {}
   bool acceptsMouseMovedEvents() const override { return false; }
-  bool windowClosed() const override { return closed_; }
   void startPeriodicEvents(int delayMs, int periodMs) override;
   void stopPeriodicEvents() override;
   void discardKeyEvents() override;
 
   // Drops what an earlier loop left unread (a new loop starts with an empty queue).
   void clear() { queue_.clear(); }
-  // A loop is waiting inside nextEvent.
-  bool isWaiting() const { return loop_ != nullptr; }
-  // Periodic events taken by loops since the source was made.
-  int periodicEventsTaken() const { return periodicTaken_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  QWidget* queueView() const override { return view_; }
 
  private:
   void take(const ModalEvent& event);
   void loseMouse();
 
   QPointer<QWidget> view_;
-  QPointer<QWidget> window_;
-  std::deque<ModalEvent> queue_;
-  QEventLoop* loop_ = nullptr;
   QTimer timer_;
   int period_ = 10;
-  bool closed_ = false;
-  bool heldDelete_ = false;
-  int periodicTaken_ = 0;
 };

@@ -38,10 +38,6 @@ PlanViewEventSource::PlanViewEventSource(ZLKDocumentView* view) : view_(view) {
   if (view) view->installEventFilter(this);
 }
 
-PlanViewEventSource::~PlanViewEventSource() {
-  if (CurrentModalEventSource() == this) SetModalEventSource(nullptr);
-}
-
 void PlanViewEventSource::viewGone() { markClosed(); }
 
 void PlanViewEventSource::markClosed() {
@@ -50,38 +46,7 @@ void PlanViewEventSource::markClosed() {
   if (loop_) loop_->quit();
 }
 
-bool PlanViewEventSource::nextEvent(uint32_t mask, ModalEvent* event) {
-  if (!event) return false;
-  *event = ModalEvent{};
-  for (;;) {
-    if (closed_ || !view_) {
-      closed_ = true;
-      event->type = kModalWindowClosed;
-      return false;
-    }
-    while (!queue_.empty()) {
-      const ModalEvent next = queue_.front();
-      queue_.pop_front();
-      if (ModalEventMask(next.type) & mask) {
-        *event = next;
-        return true;
-      }
-    }
-    // The window is watched only while a loop waits: its deletion is held back until the
-    // loop's caller has left the view.
-    window_ = view_->window();
-    if (window_ && window_ != view_) window_->installEventFilter(this);
-    QEventLoop loop;
-    loop_ = &loop;
-    loop.exec();
-    loop_ = nullptr;
-    if (window_ && window_ != view_) window_->removeEventFilter(this);
-    if (heldDelete_ && window_) {
-      heldDelete_ = false;
-      window_->deleteLater();
-    }
-  }
-}
+QWidget* PlanViewEventSource::queueView() const { return view_; }
 
 POINT PlanViewEventSource::mouseLocation() const {
   if (!view_) return POINT{};

@@ -31,6 +31,7 @@
 #include <memory>
 
 #include "app/AddkitDispatcher.h"
+#include "app/AddkitLauncherController.h"
 #include "app/AppController.h"
 #include "app/ContextMenuFactory.h"
 #include "app/UserDefaultKeys.h"
@@ -1193,17 +1194,7 @@ void ZLKWindowController::closeDocumentAddkitButtonChanged() {
     endAddkitProgressSheet();
     return;
   }
-  std::string message = LocalizedString("Are you sure you want to close '%@'?");
-  const size_t at = message.find("%@");
-  if (at != std::string::npos) message.replace(at, 2, entry->plugInName().toStdString());
-  AlertRequest request;
-  request.message = message;
-  request.informative = "You will lose all unsaved settings in this Addkit if you choose to close it.";
-  request.buttons = {"Close Addkit", "Cancel"};
-  request.sheet = false;
-  int answer = -1;
-  ShowAlertWithButtons(request, [&answer](int chosen) { answer = chosen; });
-  if (answer != 0) return;
+  if (!ConfirmCloseAddkit(*entry)) return;
   endAddkitProgressSheet();
   dispatcher.forceQuitAddkitOwnedByDocument(model);
   AppController::restoreAllVisiblePanels();

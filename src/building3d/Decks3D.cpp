@@ -292,11 +292,7 @@ void CreateCurvedDeckRailing(Objex* deck, Poinz* a, Poinz* b) {
       const float d = spacing - carry;
       if (chord >= d) {
         // Every spindle counts, so that a walk that floats cannot shorten never runs on.
-        if (placed > kMaxRepeats) {
-          NoteRepeatLimitReached();
-          return;
-        }
-        ++placed;
+        if (!CountRepeat(placed)) return;
         float at[3];
         Along(prev, angle, walked + d, at);
         const uint8_t keep =

@@ -8,6 +8,7 @@
 
 #include "building3d/Railings3D.h"
 #include "building3d/RepeatLimit.h"
+#include "building3d/SplineChords.h"
 #include "model/Delete.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
@@ -101,11 +102,7 @@ void UpdateEdgingList(float x0, float y0, float z0, float x1, float, float z1, D
       SetWalkedDistance(*state, since + length);
       return;
     }
-    if (sWalkBlocks > kMaxRepeats) {
-      NoteRepeatLimitReached();
-      return;
-    }
-    ++sWalkBlocks;
+    if (!CountRepeat(sWalkBlocks)) return;
     float dx = 0, dz = 0;
     GetPointFromLengthAndAngle(angle, walked + need, &dx, &dz);
     AppendEdgingObject(edging, x0 + dx, y0, z0 + dz, angle);
@@ -122,19 +119,9 @@ void UpdateEdgingSegment(Objex* edging, Poinz* a, Poinz* b, DashStyle* state) {
   // Without a usable segment count the walk takes ten samples (a count of 0 would never end).
   const float dt = ds && ds->curveSegments > 0 ? 1.0f / static_cast<float>(LimitRepeats(7.0 * ds->curveSegments))
                                                : 0.1f;
-  float co[3][4];
-  for (int k = 0; k < 3; ++k)
-    SetupSpline(a->position[k], a->outHandle[k], b->position[k], b->inHandle[k], &co[k][0], &co[k][1], &co[k][2],
-                &co[k][3]);
-  float prev[3] = {0, 0, 0};
-  int32_t i = 0;
-  for (float t = 0; t <= 1.01f; t = static_cast<float>(++i) * dt) {
-    const float t2 = t * t, t3 = t2 * t;
-    float cur[3];
-    for (int k = 0; k < 3; ++k) cur[k] = GetSplineCoord(co[k][0], co[k][1], co[k][2], co[k][3], t, t2, t3);
-    if (t > 0) UpdateEdgingList(prev[0], prev[1], prev[2], cur[0], cur[1], cur[2], state, edging);
-    for (int k = 0; k < 3; ++k) prev[k] = cur[k];
-  }
+  ForEachSplineChord(a, b, dt, [&](const float* from, const float* to) {
+    UpdateEdgingList(from[0], from[1], from[2], to[0], to[1], to[2], state, edging);
+  });
 }
 
 namespace building3d {

@@ -11,6 +11,7 @@
 
 #include "building3d/TopoElevation.h"
 #include "building3d/Triangulation.h"
+#include "model/Attachments.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Records.h"
@@ -491,4 +492,14 @@ void DeletePlaneObject(PlaneObject* planeObject) {
     trim = next;
   }
   PlaneObjectPool().give(planeObject);
+}
+
+void TakeTrimSlot(PlaneObject* po, TrimSlot& slot) {
+  po->textureIdA = po->textureIdB = slot.textureID;
+  po->textureScaleA[0] = po->textureScaleB[0] = slot.textureWidth;
+  po->textureScaleA[1] = po->textureScaleB[1] = slot.textureHeight;
+  po->colorA = po->colorB = slot.color;
+  po->textureLinkA = po->textureLinkB = &slot.textureID;
+  po->scaleLinkA = po->scaleLinkB = &slot.textureWidth;
+  po->colorLinkA = po->colorLinkB = &slot.color;
 }

@@ -7,6 +7,8 @@
 
 #include "model/PlaneObjectRecords.h"
 
+struct TrimSlot;
+
 // The scene list. Appends go to the tail, which gGLPlaneObjectsTail names so that building a
 // scene stays linear. Whoever unlinks a plane object from the scene list must keep the tail
 // right: use UnlinkPlaneObject, or clear both globals when emptying the list.
@@ -62,3 +64,6 @@ void DeletePlaneList(Plane* first);
 // Frees the plane object with its planes, cut-outs and trims; sets gRenderDirty. It does not
 // unlink it: a plane object in the scene list is unlinked first (UnlinkPlaneObject).
 void DeletePlaneObject(PlaneObject* planeObject);
+
+// Both sides of a trim face take the trim slot's material, linked back to the slot's fields.
+void TakeTrimSlot(PlaneObject* po, TrimSlot& slot);

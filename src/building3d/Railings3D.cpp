@@ -3,6 +3,7 @@
 #include "building3d/Railings3D.h"
 #include "building3d/Decks3D.h"
 #include "building3d/RepeatLimit.h"
+#include "building3d/SplineChords.h"
 
 #include <cmath>
 #include <cstring>
@@ -85,20 +86,10 @@ int32_t WalkSamples() {
 float CurvedWalkLength(const Objex* railing) {
   const float dt = 1.0f / static_cast<float>(WalkSamples());
   double length = 0;
-  for (const Poinz* p = railing->firstPoint; p && p->next; p = p->next) {
-    float co[3][4];
-    for (int k = 0; k < 3; ++k)
-      SetupSpline(p->position[k], p->outHandle[k], p->next->position[k], p->next->inHandle[k], &co[k][0],
-                  &co[k][1], &co[k][2], &co[k][3]);
-    float prev[3] = {0, 0, 0};
-    int32_t i = 0;
-    for (float t = 0; t <= 1.01f; t = static_cast<float>(++i) * dt) {
-      float cur[3];
-      for (int k = 0; k < 3; ++k) cur[k] = GetSplineCoord(co[k][0], co[k][1], co[k][2], co[k][3], t, t * t, t * t * t);
-      if (t > 0) length += GetLineLength(prev[0], prev[2], cur[0], cur[2]);
-      memcpy(prev, cur, sizeof(prev));
-    }
-  }
+  for (const Poinz* p = railing->firstPoint; p && p->next; p = p->next)
+    ForEachSplineChord(p, p->next, dt, [&](const float* from, const float* to) {
+      length += GetLineLength(from[0], from[2], to[0], to[2]);
+    });
   return static_cast<float>(length);
 }
 
@@ -350,21 +341,11 @@ void UpdateRailStyle(DashStyle* style, Objex* railing) {
 
 void UpdateRailSegment(Objex* railing, Poinz* point, Poinz* nextPoint, DashStyle* style) {
   if (!railing || !point || !nextPoint || !style) return;
-  float co[3][4];
-  for (int k = 0; k < 3; ++k)
-    SetupSpline(point->position[k], point->outHandle[k], nextPoint->position[k], nextPoint->inHandle[k], &co[k][0],
-                &co[k][1], &co[k][2], &co[k][3]);
   // Without a usable segment count the walk takes ten samples (a count of 0 would never end).
   const float dt = 1.0f / static_cast<float>(WalkSamples());
-  float prev[3] = {0, 0, 0};
-  int32_t i = 0;
-  for (float t = 0; t <= 1.01f; t = static_cast<float>(++i) * dt) {
-    const float t2 = t * t, t3 = t2 * t;
-    float cur[3];
-    for (int k = 0; k < 3; ++k) cur[k] = GetSplineCoord(co[k][0], co[k][1], co[k][2], co[k][3], t, t2, t3);
-    if (t > 0) UpdateRailList(prev[0], prev[1], prev[2], cur[0], cur[1], cur[2], style, railing);
-    memcpy(prev, cur, sizeof(prev));
-  }
+  ForEachSplineChord(point, nextPoint, dt, [&](const float* from, const float* to) {
+    UpdateRailList(from[0], from[1], from[2], to[0], to[1], to[2], style, railing);
+  });
 }
 
 void UpdateRailList(float x0, float y0, float z0, float x1, float, float z1, DashStyle* style, Objex* railing) {
@@ -381,11 +362,7 @@ void UpdateRailList(float x0, float y0, float z0, float x1, float, float z1, Das
       SetWalkedDistance(*style, w + L);
       return;
     }
-    if (sWalkSpindles > kMaxRepeats) {
-      NoteRepeatLimitReached();
-      return;
-    }
-    ++sWalkSpindles;
+    if (!CountRepeat(sWalkSpindles)) return;
     walkedAlongChord += remaining;
     float dx, dz;
     Along(angle, walkedAlongChord, &dx, &dz);

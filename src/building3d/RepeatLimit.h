@@ -20,6 +20,16 @@ int32_t LimitRepeats(double wanted);
 float LimitSpacing(float length, float spacing);
 // A loop stopped at the limit: the outermost RepeatLimitReport tells the user at its end.
 void NoteRepeatLimitReached();
+// Counts one more part of a walk that places parts one by one: false, with the limit noted
+// and the count left, when the walk has already placed more than kMaxRepeats.
+inline bool CountRepeat(int32_t& placed) {
+  if (placed > kMaxRepeats) {
+    NoteRepeatLimitReached();
+    return false;
+  }
+  ++placed;
+  return true;
+}
 
 // Held by every builder entry point for the length of the build, and around a whole open or
 // rebuild of the scene: the outermost one shows one alert at its end when any loop inside it

@@ -111,17 +111,6 @@ void BuildSkylightCurb(Objex* skylight, Objex* outline, bool top) {
   }
 }
 
-// Both sides take the slot's material, linked back to the slot's fields.
-void TakeSlot(PlaneObject* po, TrimSlot& slot) {
-  po->textureIdA = po->textureIdB = slot.textureID;
-  po->textureScaleA[0] = po->textureScaleB[0] = slot.textureWidth;
-  po->textureScaleA[1] = po->textureScaleB[1] = slot.textureHeight;
-  po->colorA = po->colorB = slot.color;
-  po->textureLinkA = po->textureLinkB = &slot.textureID;
-  po->scaleLinkA = po->scaleLinkB = &slot.textureWidth;
-  po->colorLinkA = po->colorLinkB = &slot.color;
-}
-
 // The hole and curb of one attachment on the face of `side`.
 void CarveOne(Objex* attachment, Plane* plane, int16_t side) {
   if (attachment->type == kObjSkylight) {
@@ -210,7 +199,7 @@ PlaneObject* CreateRoofAttachmentTrimPlane(RoofAttachmentData* data, PlaneVertex
     return nullptr;
   }
   if (data->ownerType == kObjSkylight) {
-    TakeSlot(po, top ? data->slots[0] : data->slots[1]);
+    TakeTrimSlot(po, top ? data->slots[0] : data->slots[1]);
     po->partType = top ? (band ? kPartSkylightTopBand : kPartSkylightTopRing)
                        : (band ? kPartSkylightBottomBand : kPartSkylightBottomRing);
   } else {

@@ -421,11 +421,7 @@ void UpdateStairList(float x0, float y0, float z0, float x1, float, float z1, Da
       return;
     }
     // Treads count, so that a walk floats cannot shorten (or risers of nothing) still ends.
-    if (sWalkTreads > kMaxRepeats) {
-      NoteRepeatLimitReached();
-      return;
-    }
-    ++sWalkTreads;
+    if (!CountRepeat(sWalkTreads)) return;
     walked += remaining;
     float dx, dz;
     Along(angle, walked, &dx, &dz);

@@ -225,11 +225,9 @@ void DetailToolInspectorBase::controlTextDidEndEditing(QLineEdit* field) {
   ds->newLineWeight = static_cast<int16_t>(w);
 }
 
-// ---- The rectangle, oval, line, polygon, arc and curve tools ----
+// ---- The panes of the tools that draw closed shapes ----
 
-DetailTool1InspectorController::DetailTool1InspectorController() : DetailToolInspectorBase("DetailTool1Inspector") {
-  drawMethodPopUpButton =
-      addPopUp("Draw Method", "drawMethodPopUpButton", [this] { changeDrawMethodPopUpButton(); });
+void DetailShapeToolInspectorBase::addShapeControls() {
   patternPopUpButton = addPopUp("Pattern", "patternPopUpButton", [this] { changePatternPopUpButton(); });
   LoadPatternItems(patternPopUpButton);
   SelectItemWithTag(patternPopUpButton, gPattern);
@@ -238,13 +236,34 @@ DetailTool1InspectorController::DetailTool1InspectorController() : DetailToolIns
   displayDimsButton = addCheck("Display Dimensions", "displayDimsButton", [this] { changeDisplayDimsButton(); });
 }
 
+void DetailShapeToolInspectorBase::updatePropertiesForObject(Objex* object, bool) {
+  if (!object) updateToolProperties();
+}
+
+void DetailShapeToolInspectorBase::changePatternPopUpButton() {
+  const int tag = SelectedTag(patternPopUpButton);
+  if (tag >= 0) gPattern = static_cast<int16_t>(tag);
+}
+
+void DetailShapeToolInspectorBase::changeDisplayDimsButton() {
+  DocState* ds = InspectorDocState();
+  if (!ds) return;
+  if (displayDimsButton->isChecked()) ds->detailDisplayDims &= ~1;
+  else ds->detailDisplayDims |= 1;
+}
+
+// ---- The rectangle, oval, line, polygon, arc and curve tools ----
+
+DetailTool1InspectorController::DetailTool1InspectorController()
+    : DetailShapeToolInspectorBase("DetailTool1Inspector") {
+  drawMethodPopUpButton =
+      addPopUp("Draw Method", "drawMethodPopUpButton", [this] { changeDrawMethodPopUpButton(); });
+  addShapeControls();
+}
+
 DetailTool1InspectorController* DetailTool1InspectorController::sharedInspectorController() {
   static auto* controller = new DetailTool1InspectorController;
   return controller;
-}
-
-void DetailTool1InspectorController::updatePropertiesForObject(Objex* object, bool) {
-  if (!object) updateToolProperties();
 }
 
 int32_t* DetailTool1InspectorController::drawMethodOf(int tool) {
@@ -310,16 +329,4 @@ void DetailTool1InspectorController::changeDrawMethodPopUpButton() {
       break;
     default: break;
   }
-}
-
-void DetailTool1InspectorController::changePatternPopUpButton() {
-  const int tag = SelectedTag(patternPopUpButton);
-  if (tag >= 0) gPattern = static_cast<int16_t>(tag);
-}
-
-void DetailTool1InspectorController::changeDisplayDimsButton() {
-  DocState* ds = InspectorDocState();
-  if (!ds) return;
-  if (displayDimsButton->isChecked()) ds->detailDisplayDims &= ~1;
-  else ds->detailDisplayDims |= 1;
 }

@@ -7,6 +7,7 @@
 
 #include "inspectors/InspectorPane.h"
 
+class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 
@@ -50,22 +51,35 @@ class DetailToolInspectorBase : public InspectorPane {
   void selectEditLevel(const DocState* ds);
 };
 
-class DetailTool1InspectorController : public DetailToolInspectorBase {
+// What the panes of the tools that draw closed shapes share: the fill pattern and the
+// automatic dimensions besides the line and edit level controls.
+class DetailShapeToolInspectorBase : public DetailToolInspectorBase {
  public:
-  static DetailTool1InspectorController* sharedInspectorController();
-  void updateToolProperties() override;
   void updatePropertiesForObject(Objex* object, bool initialize) override;
-  void loadDrawMethodItemsAndSelect();
-  void changeDrawMethodPopUpButton();
   void changePatternPopUpButton();
   void changeDisplayDimsButton();
   // Refills the pattern pop-up with its nine rows.
   void loadPatternItems() { LoadPatternItems(patternPopUpButton); }
 
+  QCheckBox* displayDimsButton;
+  QComboBox* patternPopUpButton;
+
+ protected:
+  using DetailToolInspectorBase::DetailToolInspectorBase;
+  // The pattern pop-up, the line controls, the edit level and the dimensions check, in that order.
+  void addShapeControls();
+};
+
+class DetailTool1InspectorController : public DetailShapeToolInspectorBase {
+ public:
+  static DetailTool1InspectorController* sharedInspectorController();
+  void updateToolProperties() override;
+  void loadDrawMethodItemsAndSelect();
+  void changeDrawMethodPopUpButton();
+
   int32_t rectangleDrawMethod = 0, ovalDrawMethod = 4, lineDrawMethod = 8, polygonDrawMethod = 10,
           arcDrawMethod = 12, splineDrawMethod = 14;
-  QCheckBox* displayDimsButton;
-  QComboBox *drawMethodPopUpButton, *patternPopUpButton;
+  QComboBox* drawMethodPopUpButton;
 
  private:
   DetailTool1InspectorController();

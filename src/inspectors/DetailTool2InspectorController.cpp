@@ -2,39 +2,29 @@
 #include "inspectors/DetailTool2InspectorController.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <algorithm>
 
 #include "inspectors/ValueFields.h"
 #include "model/DocState.h"
-#include "model/Globals.h"
 
 namespace {
 // A multigon needs 3 sides; more than 64 draw as a circle anyway.
 int ClampSides(int32_t n) { return std::clamp<int32_t>(n, 3, 64); }
 }  // namespace
 
-DetailTool2InspectorController::DetailTool2InspectorController() : DetailToolInspectorBase("DetailTool2Inspector") {
+DetailTool2InspectorController::DetailTool2InspectorController()
+    : DetailShapeToolInspectorBase("DetailTool2Inspector") {
   multigonSidesText = addField("Sides", "multigonSidesText");
   multigonSidesStepper =
       addStepper(nullptr, "multigonSidesStepper", 1.0, [this] { changeMultigonSidesStepper(); }, 3, 64, 0);
-  patternPopUpButton = addPopUp("Pattern", "patternPopUpButton", [this] { changePatternPopUpButton(); });
-  LoadPatternItems(patternPopUpButton);
-  SelectItemWithTag(patternPopUpButton, gPattern);
-  addLineControls();
-  addEditLevel();
-  displayDimsButton = addCheck("Display Dimensions", "displayDimsButton", [this] { changeDisplayDimsButton(); });
+  addShapeControls();
 }
 
 DetailTool2InspectorController* DetailTool2InspectorController::sharedInspectorController() {
   static auto* controller = new DetailTool2InspectorController;
   return controller;
-}
-
-void DetailTool2InspectorController::updatePropertiesForObject(Objex* object, bool) {
-  if (!object) updateToolProperties();
 }
 
 void DetailTool2InspectorController::updateToolProperties() {
@@ -69,16 +59,4 @@ void DetailTool2InspectorController::changeMultigonSidesStepper() {
   SetLongItem(multigonSidesText, n);
   rememberShown(multigonSidesText);
   ds->multigonSides = static_cast<int16_t>(n);
-}
-
-void DetailTool2InspectorController::changePatternPopUpButton() {
-  const int tag = SelectedTag(patternPopUpButton);
-  if (tag >= 0) gPattern = static_cast<int16_t>(tag);
-}
-
-void DetailTool2InspectorController::changeDisplayDimsButton() {
-  DocState* ds = InspectorDocState();
-  if (!ds) return;
-  if (displayDimsButton->isChecked()) ds->detailDisplayDims &= ~1;
-  else ds->detailDisplayDims |= 1;
 }

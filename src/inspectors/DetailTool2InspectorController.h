@@ -2,20 +2,13 @@
 #pragma once
 #include "inspectors/DetailTool1InspectorController.h"
 
-class DetailTool2InspectorController : public DetailToolInspectorBase {
+class DetailTool2InspectorController : public DetailShapeToolInspectorBase {
  public:
   static DetailTool2InspectorController* sharedInspectorController();
   void updateToolProperties() override;
-  void updatePropertiesForObject(Objex* object, bool initialize) override;
   void controlTextDidEndEditing(QLineEdit* field) override;
-  void changePatternPopUpButton();
-  void changeDisplayDimsButton();
   void changeMultigonSidesStepper();
-  // Refills the pattern pop-up with its nine rows.
-  void loadPatternItems() { LoadPatternItems(patternPopUpButton); }
 
-  QCheckBox* displayDimsButton;
-  QComboBox* patternPopUpButton;
   QDoubleSpinBox* multigonSidesStepper;
   QLineEdit* multigonSidesText;
 

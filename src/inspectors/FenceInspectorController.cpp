@@ -109,20 +109,14 @@ void FenceInspectorController::changeStylePopUpButton() {
 void FenceInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   DocState* ds = InspectorDocState();
   if (!ds || !InspectorCurLayer()) return;
-  struct Row {
-    QLineEdit* field;
-    float& (*value)(Objex*);
-    float* defaultValue;
-    const char* label;
-  };
-  const Row rows[] = {
+  const ObjectLengthRow rows[] = {
       {spanLengthText, FenceSpanLengthOf, &FenceSpanLengthOf(ds), "Custom Fence Span Length"},
       {spanHeightText, FenceSpanHeightOf, &FenceSpanHeightOf(ds), "Custom Fence Span Height"},
       {postWidthText, FencePostWidthOf, &FencePostWidthOf(ds), "Custom Fence Post Width"},
       {postHeightText, FencePostHeightOf, &FencePostHeightOf(ds), "Custom Fence Post Height"},
       {gateHeightText, FenceGateHeightOf, &FenceGateHeightOf(ds), "Custom Fence Gate Height"},
   };
-  for (const Row& row : rows) {
+  for (const ObjectLengthRow& row : rows) {
     if (row.field != field) continue;
     float v = 0;
     // A refused entry (an emptied mixed field too) shows the tool default again.

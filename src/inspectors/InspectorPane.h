@@ -117,6 +117,15 @@ class InspectorPane : public QObject {
   void echoFloat(QLineEdit* field, float inches);
   void echoPitch(QLineEdit* field, float pitch);
 
+  // A length field of an object pane: the length it edits in an object, the tool default it
+  // also sets, and the undo step's name.
+  struct ObjectLengthRow {
+    QLineEdit* field;
+    float& (*value)(Objex*);
+    float* defaultValue;
+    const char* label;
+  };
+
   // The common text field edit: v from the field (inches); refused outside (low, high)
   // (the field shows the default again); else each selected object of the type whose
   // value differs gets v and is rebuilt, one undo step when any changed (or, with

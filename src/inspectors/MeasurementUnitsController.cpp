@@ -49,19 +49,6 @@ void MeasurementUnitsController::initializeControlStates() {
   controls->setFieldVisibility();
 }
 
-void MeasurementUnitsController::loadField1ItemsAndSelect() { controls->loadField1ItemsAndSelect(); }
-void MeasurementUnitsController::loadField2ItemsAndSelect() { controls->loadField2ItemsAndSelect(); }
-void MeasurementUnitsController::loadField3ItemsAndSelect() { controls->loadField3ItemsAndSelect(); }
-void MeasurementUnitsController::setFieldVisibility() { controls->setFieldVisibility(); }
-void MeasurementUnitsController::saveIntermediateValues() { controls->saveIntermediateValues(); }
-
-void MeasurementUnitsController::unitsPopUpButtonChanged() {
-  controls->loadField2ItemsAndSelect();
-  controls->setFieldVisibility();
-}
-
-void MeasurementUnitsController::field2PopUpButtonChanged() { controls->saveIntermediateValues(); }
-
 void MeasurementUnitsController::defaultsButtonChanged() {
   controls->angleFormat = 2;
   if (controls->unitsTag() == 3) {

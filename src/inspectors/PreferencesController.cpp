@@ -202,19 +202,6 @@ std::string PreferencesController::archivedColorForSender(const QPushButton* wel
   return ColorText(well->property("color").value<QColor>()).toStdString();
 }
 
-void PreferencesController::loadField1ItemsAndSelect() { controls->loadField1ItemsAndSelect(); }
-void PreferencesController::loadField2ItemsAndSelect() { controls->loadField2ItemsAndSelect(); }
-void PreferencesController::loadField3ItemsAndSelect() { controls->loadField3ItemsAndSelect(); }
-void PreferencesController::setFieldVisibility() { controls->setFieldVisibility(); }
-void PreferencesController::saveIntermediateValues() { controls->saveIntermediateValues(); }
-
-void PreferencesController::unitsPopUpButtonChanged() {
-  loadField2ItemsAndSelect();
-  setFieldVisibility();
-}
-
-void PreferencesController::field2PopUpButtonChanged() { saveIntermediateValues(); }
-
 void PreferencesController::enableUndoButtonChanged() { undoLevelsText->setEnabled(enableUndoButton->isChecked()); }
 
 void PreferencesController::tabViewDidSelectTabViewItem(int index) { resetColorsButton->setVisible(index == 1); }

@@ -6,14 +6,15 @@
 #include <QDialog>
 #include <string>
 
+#include "inspectors/ReadoutFormatControls.h"
+
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QSlider;
 class QTabWidget;
-class ReadoutFormatControls;
 
-class PreferencesController : public QDialog {
+class PreferencesController : public QDialog, public ReadoutFormatHost {
   Q_OBJECT
  public:
   static PreferencesController& sharedPreferencesController();
@@ -32,7 +33,6 @@ class PreferencesController : public QDialog {
   QCheckBox* forcePlanDefaultsButton = nullptr;
   QLineEdit* searchResultsText = nullptr;
   QSlider* previewSizeSlider = nullptr;
-  ReadoutFormatControls* controls = nullptr;
   int16_t measurementSystem = 3;
 
   // The sixteen wells in the order of their keys.
@@ -47,14 +47,6 @@ class PreferencesController : public QDialog {
   static std::string archivedColorForSender(const QPushButton* well);
 
   void initializeControls();
-  // The readout controls (shared with the measurement units sheet).
-  void loadField1ItemsAndSelect();
-  void loadField2ItemsAndSelect();
-  void loadField3ItemsAndSelect();
-  void setFieldVisibility();
-  void saveIntermediateValues();
-  void unitsPopUpButtonChanged();
-  void field2PopUpButtonChanged();
   void enableUndoButtonChanged();
   void tabViewDidSelectTabViewItem(int index);
   void resetColorsButtonChanged();

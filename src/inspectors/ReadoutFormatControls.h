@@ -44,3 +44,22 @@ class ReadoutFormatControls : public QObject {
   static int selectedTag(const QComboBox* popUp);
   static void selectTag(QComboBox* popUp, int tag);
 };
+
+// What the measurement units sheet and the preferences window share: their readout controls,
+// the controls' steps, and the handlers of the units and field 2 pop-ups.
+class ReadoutFormatHost {
+ public:
+  ReadoutFormatControls* controls = nullptr;
+  // The pop-ups rebuilt from the working codes, the controls shown for the units, and the
+  // controls folded back into the working codes (all on `controls`).
+  void loadField1ItemsAndSelect() { controls->loadField1ItemsAndSelect(); }
+  void loadField2ItemsAndSelect() { controls->loadField2ItemsAndSelect(); }
+  void loadField3ItemsAndSelect() { controls->loadField3ItemsAndSelect(); }
+  void setFieldVisibility() { controls->setFieldVisibility(); }
+  void saveIntermediateValues() { controls->saveIntermediateValues(); }
+  void unitsPopUpButtonChanged() {
+    controls->loadField2ItemsAndSelect();
+    controls->setFieldVisibility();
+  }
+  void field2PopUpButtonChanged() { controls->saveIntermediateValues(); }
+};

@@ -83,20 +83,14 @@ void StairInspectorController::updatePropertiesForObject(Objex* stair, bool init
 void StairInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   DocState* ds = InspectorDocState();
   if (!ds || !InspectorCurLayer()) return;
-  struct Row {
-    QLineEdit* field;
-    float& (*value)(Objex*);
-    float* defaultValue;
-    const char* label;
-  };
-  const Row rows[] = {
+  const ObjectLengthRow rows[] = {
       {stairHeightText, StairHeightOf, &ds->stairHeight, "Staircase Height"},
       {stairWidthText, StairWidthOf, &ds->stairWidth(), "Staircase Width"},
       {stepHeightText, StairStepHeightOf, &ds->stairStepHeight(), "Step Height"},
       {stepDepthText, StairStepDepthOf, &ds->stairStepDepth(), "Step Depth"},
       {railHeightText, StairHandrailHeightOf, &ds->stairHandrailHeight(), "Handrail Height"},
   };
-  for (const Row& row : rows)
+  for (const ObjectLengthRow& row : rows)
     if (row.field == field)
       return editObjectFloat(field, kObjStaircase, 0.01f, 10000.0f, row.value, *row.defaultValue, row.label, true,
                              RebuildStair);

@@ -103,17 +103,6 @@ void DefinitionScale(const DoorWindowData* record, float* sx, float* sy) {
   *sy = h != 0 ? record->height / h : 1.0f;
 }
 
-// Both sides of the trim face take the slot's material, linked back to the slot's fields.
-void TakeSlot(PlaneObject* po, TrimSlot& slot) {
-  po->textureIdA = po->textureIdB = slot.textureID;
-  po->textureScaleA[0] = po->textureScaleB[0] = slot.textureWidth;
-  po->textureScaleA[1] = po->textureScaleB[1] = slot.textureHeight;
-  po->colorA = po->colorB = slot.color;
-  po->textureLinkA = po->textureLinkB = &slot.textureID;
-  po->scaleLinkA = po->scaleLinkB = &slot.textureWidth;
-  po->colorLinkA = po->colorLinkB = &slot.color;
-}
-
 void TakeDefaultTrimMaterial(PlaneObject* po) {
   po->textureIdA = po->textureIdB = kDefaultTrimTexture;
   po->textureScaleA[0] = po->textureScaleA[1] = po->textureScaleB[0] = po->textureScaleB[1] = 100;
@@ -164,7 +153,7 @@ bool AppendTrimQuad(const float q[4][3], DoorWindowData* record, int16_t partTyp
   }
   for (int i = 0; i < 4; ++i) plane->vertices[i] = PlaneVertex{q[i][0], q[i][1], q[i][2], 0, 0, 0};
   po->partType = partType;
-  if (record) TakeSlot(po, slotB ? record->trimSlotB : record->trimSlotA);
+  if (record) TakeTrimSlot(po, slotB ? record->trimSlotB : record->trimSlotA);
   else TakeDefaultTrimMaterial(po);
   if (record && record->anchorStart) po->elevation = BaseElevationOf(record->anchorStart);
   if (gCurPlaneObject) {

@@ -2,6 +2,8 @@
 // direction, and the real-time frame of a slider step.
 #include "render3d/Cutaway.h"
 
+#include <GL/gl.h>
+
 #include <cmath>
 
 #include "building3d/PlaneObjects.h"
@@ -139,6 +141,13 @@ void ComputeSlicePlane() {
   CalcParametric(pt[0][0], pt[0][1], pt[0][2], pt[1][0], pt[1][1], pt[1][2], pt[2][0], pt[2][1],
                  pt[2][2], &gSlicePaneEquation[0], &gSlicePaneEquation[1], &gSlicePaneEquation[2],
                  &gSlicePaneEquation[3]);
+}
+
+void LoadSliceClipPlane() {
+  ComputeSlicePlane();
+  const GLdouble equation[4] = {gSlicePaneEquation[0], gSlicePaneEquation[1], gSlicePaneEquation[2],
+                                gSlicePaneEquation[3]};
+  glClipPlane(GL_CLIP_PLANE0, equation);
 }
 
 void RealTimeCutawayOpenGL() {

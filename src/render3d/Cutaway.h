@@ -23,5 +23,7 @@ void ForgetCutawayExtent();
 // How many times the extent has been measured (walked the design) since the start.
 int64_t CutawayExtentMeasures();
 void ComputeSlicePlane();
+// ComputeSlicePlane, then loads the plane as clip plane 0 (enabling it is the caller's).
+void LoadSliceClipPlane();
 // One real-time frame for a step of the cut-away slider.
 void RealTimeCutawayOpenGL();

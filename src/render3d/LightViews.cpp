@@ -273,10 +273,7 @@ void InitializeGLLightScene(int16_t ortho, float x, float y, float horizontal, f
   }
   if (ds->cutAwayPosition() != 0) {
     SetSlicePlaneBounds();
-    ComputeSlicePlane();
-    const GLdouble equation[4] = {gSlicePaneEquation[0], gSlicePaneEquation[1],
-                                  gSlicePaneEquation[2], gSlicePaneEquation[3]};
-    glClipPlane(GL_CLIP_PLANE0, equation);
+    LoadSliceClipPlane();
   }
   if (gRenderForBuffer) {
     glClear(GL_STENCIL_BUFFER_BIT);

@@ -454,6 +454,17 @@ void FlatSides(const FloatRect& b) {
 
 bool ShapedGround(const DocState* ds, Grid* g) { return TopoInUse() && MakeGrid(ds, g) && !IsTopoGridZeroFlat(); }
 
+// The lot base in the earth colour: its bottom and, on flat ground, its four sides. True on
+// shaped ground, with the grid the caller draws the sides along.
+bool LotBaseBottom(const DocState* ds, Grid* g) {
+  EarthColour();
+  const FloatRect& b = ds->planBounds;
+  BottomQuad(b);
+  if (ShapedGround(ds, g)) return true;
+  FlatSides(b);
+  return false;
+}
+
 }  // namespace
 
 float LotBaseValue(float lightBrightness) {
@@ -551,13 +562,8 @@ void RenderGLLotBase() {
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_DITHER);
   glEnable(GL_DEPTH_TEST);
-  EarthColour();
-  const FloatRect& b = ds->planBounds;
-  BottomQuad(b);
   Grid g;
-  if (!ShapedGround(ds, &g)) {
-    FlatSides(b);
-  } else {
+  if (LotBaseBottom(ds, &g)) {
     const int32_t lastRow = g.rows, lastColumn = g.columns;
     for (int32_t c = 1; c <= lastColumn; ++c) {
       Quad(g.x(c - 1), g.h(0, c - 1), g.z(0), g.x(c), g.h(0, c), g.z(0), kBaseSideDepth);
@@ -660,13 +666,8 @@ void RTRenderGLLotBase() {
   }
   const bool compiled = CompileList(&gBaseLotDisplayList);
   glDisable(GL_TEXTURE_2D);
-  EarthColour();
-  const FloatRect& b = ds->planBounds;
-  BottomQuad(b);
   Grid g;
-  if (!ShapedGround(ds, &g)) {
-    FlatSides(b);
-  } else {
+  if (LotBaseBottom(ds, &g)) {
     const int32_t R = g.rows, C = g.columns;
     Quad(g.x(0), g.h(0, 0), g.z(0), g.x(C), g.h(0, C), g.z(0), kBaseDepth);
     Quad(g.x(C), g.h(0, C), g.z(0), g.x(C), g.h(R, C), g.z(R), kBaseDepth);

@@ -167,6 +167,30 @@ bool LoadPlantPicture(int32_t id, const std::string& path, bool realTime) {
   return true;
 }
 
+// Binds the texture of a plant's or a photo's picture, filtered and combined as given, with the
+// alpha test that leaves its clear pixels out; without a texture (name 0) texturing is off.
+void BeginPictureTexture(uint32_t name, GLint filter, GLint envMode) {
+  if (name) {
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, envMode);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.5f);
+  } else {
+    glDisable(GL_TEXTURE_2D);
+  }
+}
+
+// Turns the texturing and the alpha test of a picture drawn with a texture off again.
+void EndPictureTexture(uint32_t name) {
+  if (name) {
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_ALPHA_TEST);
+  }
+}
+
 void DrawPlant(PlaneObject* po, bool realTime) {
   DocState* ds = CurDocState();
   if (!po || !ds) return;
@@ -198,18 +222,7 @@ void DrawPlant(PlaneObject* po, bool realTime) {
   const uint8_t alpha = Opacity(ds);
 
   if (mode == kRenderWireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-  if (name) {
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, name);
-    const GLint filter = realTime ? GL_NEAREST : GL_LINEAR;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.5f);
-  } else {
-    glDisable(GL_TEXTURE_2D);
-  }
+  BeginPictureTexture(name, realTime ? GL_NEAREST : GL_LINEAR, GL_MODULATE);
   static const float kS[4] = {0, 1, 1, 0}, kT[4] = {1, 1, 0, 0};
   glBegin(realTime ? GL_QUADS : GL_POLYGON);
   for (int i = 0; i < 4; ++i) {
@@ -218,10 +231,7 @@ void DrawPlant(PlaneObject* po, bool realTime) {
     glVertex3d(corners[i].x, corners[i].y, corners[i].z);
   }
   glEnd();
-  if (name) {
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_ALPHA_TEST);
-  }
+  EndPictureTexture(name);
   if (mode == kRenderWireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
 }
 
@@ -271,6 +281,20 @@ bool FadesAlongV(const PlaneObject* po) {
   return false;
 }
 
+// Notes the service call, then gives the design of a photo that is drawn and the photo's image
+// file: none in wireframe, in see-through views that leave photos out, or for a photo without
+// a placed object or an image.
+DocState* DrawnPhotoDesign(const char* service, const PlaneObject* po, const char** imagePath) {
+  NoteServiceCall(service, nullptr);
+  DocState* ds = CurDocState();
+  if (!po || !ds) return nullptr;
+  const int16_t mode = ds->renderMode();
+  if ((ds->transparency() && !gDrawClearViewPhotoView) || mode == kRenderWireframe) return nullptr;
+  *imagePath = PhotoImagePath(po);
+  if (!po->actual3DObject || !*imagePath) return nullptr;
+  return ds;
+}
+
 }  // namespace
 
 void RenderGLPlantObject(PlaneObject* object) {
@@ -283,13 +307,10 @@ void RTRenderGLPlantObject(PlaneObject* object) {
 }
 
 void RenderGLPhotoObject(PlaneObject* po) {
-  NoteServiceCall("RenderGLPhotoObject", nullptr);
-  DocState* ds = CurDocState();
-  if (!po || !ds) return;
+  const char* imagePath = nullptr;
+  DocState* ds = DrawnPhotoDesign("RenderGLPhotoObject", po, &imagePath);
+  if (!ds) return;
   const int16_t mode = ds->renderMode();
-  if ((ds->transparency() && !gDrawClearViewPhotoView) || mode == kRenderWireframe) return;
-  const char* imagePath = PhotoImagePath(po);
-  if (!po->actual3DObject || !imagePath) return;
 
   const int32_t id = po->textureIdA;
   uint32_t name = 0;
@@ -316,17 +337,7 @@ void RenderGLPhotoObject(PlaneObject* po) {
     HSVtoRGB(&hsv, &base);
   }
 
-  if (name) {
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.5f);
-  } else {
-    glDisable(GL_TEXTURE_2D);
-  }
+  BeginPictureTexture(name, GL_LINEAR, GL_MODULATE);
 
   const uint8_t alpha = Opacity(ds);
   const float m = po->base2DObject->capped ? -1.0f : 1.0f;
@@ -376,20 +387,14 @@ void RenderGLPhotoObject(PlaneObject* po) {
   (void)V0;
   gPrevPlaneParentObject = po->sourceObject;
   gPrevPlaneColor = base;
-  if (name) {
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_ALPHA_TEST);
-  }
+  EndPictureTexture(name);
 }
 
 void RTRenderGLPhotoObject(PlaneObject* po) {
-  NoteServiceCall("RTRenderGLPhotoObject", nullptr);
-  DocState* ds = CurDocState();
-  if (!po || !ds) return;
+  const char* imagePath = nullptr;
+  DocState* ds = DrawnPhotoDesign("RTRenderGLPhotoObject", po, &imagePath);
+  if (!ds) return;
   const int16_t mode = ds->renderMode();
-  if ((ds->transparency() && !gDrawClearViewPhotoView) || mode == kRenderWireframe) return;
-  const char* imagePath = PhotoImagePath(po);
-  if (!po->actual3DObject || !imagePath) return;
   const int32_t id = po->textureIdA;
   uint32_t name = 0;
   if (id >= kFirstCustomTextureID) {
@@ -400,18 +405,7 @@ void RTRenderGLPhotoObject(PlaneObject* po) {
     }
   }
   const int16_t speed = ds->navigationStep;
-  if (name) {
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, name);
-    const GLint filter = speed < 8 ? GL_LINEAR : GL_NEAREST;
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, speed < 9 ? GL_MODULATE : GL_REPLACE);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.5f);
-  } else {
-    glDisable(GL_TEXTURE_2D);
-  }
+  BeginPictureTexture(name, speed < 8 ? GL_LINEAR : GL_NEAREST, speed < 9 ? GL_MODULATE : GL_REPLACE);
   const float m = po->base2DObject->capped ? -1.0f : 1.0f;
   const bool edgeFlags = mode == kRenderClearView;
   glColor4ub(255, 255, 255, Opacity(ds));
@@ -427,10 +421,7 @@ void RTRenderGLPhotoObject(PlaneObject* po) {
     glEnd();
   }
   if (edgeFlags) glEdgeFlag(GL_TRUE);
-  if (name) {
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_ALPHA_TEST);
-  }
+  EndPictureTexture(name);
 }
 
 void GrowPlantVisuals(float years) {

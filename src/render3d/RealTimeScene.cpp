@@ -206,10 +206,7 @@ void SetViewpoint(DocState* ds) {
   // The cut-away's extent matters only while it cuts: a frame redrawing what an edit changed
   // with the cut-away off leaves measuring the edited design to the next whole frame.
   if (!render3d::DamagedFrameUnderway() || ds->cutAwayPosition() != 0) SetSlicePlaneBounds();
-  ComputeSlicePlane();
-  const GLdouble equation[4] = {gSlicePaneEquation[0], gSlicePaneEquation[1],
-                                gSlicePaneEquation[2], gSlicePaneEquation[3]};
-  glClipPlane(GL_CLIP_PLANE0, equation);
+  LoadSliceClipPlane();
   if (ds->transparency()) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);

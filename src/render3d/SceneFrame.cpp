@@ -530,10 +530,7 @@ void InitializeGLScene() {
   }
 
   SetSlicePlaneBounds();
-  ComputeSlicePlane();
-  const GLdouble equation[4] = {gSlicePaneEquation[0], gSlicePaneEquation[1],
-                                gSlicePaneEquation[2], gSlicePaneEquation[3]};
-  glClipPlane(GL_CLIP_PLANE0, equation);
+  LoadSliceClipPlane();
   glClear(GL_STENCIL_BUFFER_BIT);
   gCurrentStencilValue = 2;
 

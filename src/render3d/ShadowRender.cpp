@@ -123,10 +123,7 @@ void RenderOffscreen(bool light) {
   const bool cut = ds->cutAwayPosition() != 0;
   if (cut) {
     SetSlicePlaneBounds();
-    ComputeSlicePlane();
-    const GLdouble equation[4] = {gSlicePaneEquation[0], gSlicePaneEquation[1],
-                                  gSlicePaneEquation[2], gSlicePaneEquation[3]};
-    glClipPlane(GL_CLIP_PLANE0, equation);
+    LoadSliceClipPlane();
   }
   glClear(GL_STENCIL_BUFFER_BIT);
   gCurrentStencilValue = 2;
