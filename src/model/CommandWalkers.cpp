@@ -990,6 +990,32 @@ bool SelectedTopLevelObject(Objex* root, uint8_t selectedOnly, int32_t cmd, cons
   return true;
 }
 
+namespace {
+
+// While a walk groups the selection, the leader's bounds are measured once, when the
+// outermost walk ends, rather than over all its members again after each one joins.
+int sGroupWalkDepth = 0;
+bool sLeaderBoundsDue = false;
+
+class GroupWalk {
+ public:
+  explicit GroupWalk(int32_t cmd) : active_(cmd == kCmdGroup) {
+    if (active_) ++sGroupWalkDepth;
+  }
+  ~GroupWalk() {
+    if (!active_ || --sGroupWalkDepth > 0 || !sLeaderBoundsDue) return;
+    sLeaderBoundsDue = false;
+    UpdateGroupAfterCommand(gGroupLeader);
+  }
+  GroupWalk(const GroupWalk&) = delete;
+  GroupWalk& operator=(const GroupWalk&) = delete;
+
+ private:
+  bool active_;
+};
+
+}  // namespace
+
 void TopLevelObject(Objex* obj, int32_t cmd, const CommandArg& arg) {
   if (!obj || !gCurDocument) return;
   Objex* last = obj;
@@ -1015,7 +1041,10 @@ void TopLevelObject(Objex* obj, int32_t cmd, const CommandArg& arg) {
       break;
     case kCmdGroup:
       UpdateGroupAfterCommand(obj);
-      if (obj->parent && obj->parent == gGroupLeader) UpdateGroupAfterCommand(gGroupLeader);
+      if (obj->parent && obj->parent == gGroupLeader) {
+        if (sGroupWalkDepth > 0) sLeaderBoundsDue = true;
+        else UpdateGroupAfterCommand(gGroupLeader);
+      }
       break;
     default:
       break;
@@ -1024,6 +1053,7 @@ void TopLevelObject(Objex* obj, int32_t cmd, const CommandArg& arg) {
 
 void TopLevelObjectLayer(Layer* layer, int32_t cmd, const CommandArg& arg) {
   if (!layer || !layer->visible) return;
+  GroupWalk group(cmd);
   for (Objex* obj = layer->firstObject; obj;) {
     Objex* next = obj->next;
     const bool any = cmd == kCmdPlaceDroppedObjects || cmd == kCmdUpdateSelectionState40 ||
@@ -1034,6 +1064,7 @@ void TopLevelObjectLayer(Layer* layer, int32_t cmd, const CommandArg& arg) {
 }
 
 void TopLevelObjectAllLayers(Layer* firstLayer, int32_t cmd, const CommandArg& arg) {
+  GroupWalk group(cmd);
   for (Layer* l = firstLayer; l;) {
     Layer* next = l->next;
     TopLevelObjectLayer(l, cmd, arg);
