@@ -23,10 +23,12 @@
 
 #include "DesignGenerator.h"
 #include "ProgramBench.h"
+#include "app/PlanViewActions.h"
 #include "app/ZLKDocumentView.h"
 #include "files/Clipboard.h"
 #include "files/Undo.h"
 #include "inspectors/InspectorController.h"
+#include "model/CommandCodes.h"
 #include "model/Selection.h"
 #include "model/Bounds.h"
 #include "model/HitTest.h"
@@ -451,6 +453,41 @@ void BM_DuplicateAsEditPaste(benchmark::State& state) {
   state.counters["ratio"] = base > 0 ? each / base : 0;  // linear would be 2.5 at 500
 }
 BENCHMARK(BM_DuplicateAsEditPaste)->Arg(200)->Arg(500)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Edit commands on the whole first floor of a design of houses, as the menu runs them (the
+// undo snapshot, timed by bench_undo, left out): Group (/0) and Move To Upper Floor (/1), at
+// 5,000 and 20,000 records. "ratio" is the time at 20k over four times the time at 5k: about 1
+// when the command grows with the design, 4 when it is quadratic.
+double WholeFloorEditSeconds(int records, int32_t command) {
+  Scene scene(records, true);
+  Layer* floor = scene.doc.first;
+  scene.doc.model.itsCurLayer = floor;
+  for (Objex* o = floor->firstObject; o; o = o->next) SelectObj(o, kSelectOn, 1);
+  const uint8_t undo = gUndoActive;
+  gUndoActive = 0;
+  PlanViewActions actions;
+  auto t0 = std::chrono::steady_clock::now();
+  actions.perform(command);
+  const double seconds = Seconds(t0, std::chrono::steady_clock::now());
+  gUndoActive = undo;
+  return seconds;
+}
+
+void BM_WholeFloorEdit(benchmark::State& state) {
+  const int32_t command = state.range(0) == 0 ? kCmdGroup : kCmdMoveToUpperFloor;
+  double small = 0, large = 0;
+  for (auto _ : state) {
+    small += WholeFloorEditSeconds(5000, command);
+    const double t = WholeFloorEditSeconds(20000, command);
+    large += t;
+    state.SetIterationTime(t);
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["5k_ms"] = small / n * 1000;
+  state.counters["20k_ms"] = large / n * 1000;
+  state.counters["ratio"] = small > 0 ? large / (4 * small) : 0;  // target: at most 1.5
+}
+BENCHMARK(BM_WholeFloorEdit)->Arg(0)->Arg(1)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The floor of any redraw that looks at every object: the object lists of all floors walked,
 // one field of each object read (/0), or the positions of all their points (/1).

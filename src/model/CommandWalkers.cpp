@@ -3,6 +3,7 @@
 #include "model/CommandWalkers.h"
 
 #include <climits>
+#include <optional>
 
 #include "model/Attachments.h"
 #include "model/Bounds.h"
@@ -642,9 +643,18 @@ uint8_t BringToFrontOrSendToBack(Objex* obj, int32_t cmd, const CommandArg&) {
   return kRowDone;
 }
 
+// While a walk sends the selection to another floor, the tool is reset and the inspector
+// brought up to date once, when the outermost walk ends, rather than after each object.
+int sFloorWalkDepth = 0;
+bool sFloorStepsDue = false;
+
 void MoveToFloorSteps(Objex* obj, int32_t cmd) {
   MoveToNeighboringFloor(obj, cmd);
   ReRenderObject(obj);
+  if (sFloorWalkDepth > 0) {
+    sFloorStepsDue = true;
+    return;
+  }
   ResetStandardTool(1);
   UpdateInspectorPropertiesState(true);
 }
@@ -1014,6 +1024,36 @@ class GroupWalk {
   bool active_;
 };
 
+// A walk moving or copying the selection to another floor: the tool and the inspector follow
+// once, when it ends. A move also leaves the current floor's attached dimensions to be
+// measured once, at its end (as in SelectedObjectLayer): the walls leave the floor and none
+// of theirs is measured on it. A copy's walls are still measured one by one, each against the
+// floor it was made on, with itself there.
+class FloorWalk {
+ public:
+  explicit FloorWalk(int32_t cmd)
+      : active_(cmd == kCmdMoveToUpperFloor || cmd == kCmdMoveToLowerFloor || cmd == kCmdCopyToUpperFloor ||
+                cmd == kCmdCopyToLowerFloor) {
+    if (!active_) return;
+    ++sFloorWalkDepth;
+    if (cmd == kCmdMoveToUpperFloor || cmd == kCmdMoveToLowerFloor) dimensions_.emplace();
+  }
+  ~FloorWalk() {
+    if (!active_) return;
+    dimensions_.reset();
+    if (--sFloorWalkDepth > 0 || !sFloorStepsDue) return;
+    sFloorStepsDue = false;
+    ResetStandardTool(1);
+    UpdateInspectorPropertiesState(true);
+  }
+  FloorWalk(const FloorWalk&) = delete;
+  FloorWalk& operator=(const FloorWalk&) = delete;
+
+ private:
+  bool active_;
+  std::optional<WallDimensionRefreshBatch> dimensions_;
+};
+
 }  // namespace
 
 void TopLevelObject(Objex* obj, int32_t cmd, const CommandArg& arg) {
@@ -1054,6 +1094,7 @@ void TopLevelObject(Objex* obj, int32_t cmd, const CommandArg& arg) {
 void TopLevelObjectLayer(Layer* layer, int32_t cmd, const CommandArg& arg) {
   if (!layer || !layer->visible) return;
   GroupWalk group(cmd);
+  FloorWalk floors(cmd);
   for (Objex* obj = layer->firstObject; obj;) {
     Objex* next = obj->next;
     const bool any = cmd == kCmdPlaceDroppedObjects || cmd == kCmdUpdateSelectionState40 ||
@@ -1065,6 +1106,7 @@ void TopLevelObjectLayer(Layer* layer, int32_t cmd, const CommandArg& arg) {
 
 void TopLevelObjectAllLayers(Layer* firstLayer, int32_t cmd, const CommandArg& arg) {
   GroupWalk group(cmd);
+  FloorWalk floors(cmd);
   for (Layer* l = firstLayer; l;) {
     Layer* next = l->next;
     TopLevelObjectLayer(l, cmd, arg);
