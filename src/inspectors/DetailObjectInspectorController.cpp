@@ -67,7 +67,9 @@ DetailObjectInspectorController* DetailObjectInspectorController::sharedInspecto
 void DetailObjectInspectorController::updatePropertiesForObject(Objex* object, bool init) {
   if (!InspectorDocState() || !object || object->type != kObjDetail) return;
   Fill fill(this);
-  populateConversionPopUpButton();
+  // The conversion list follows the whole selection of the floor, which the rebuild does not
+  // change: it is made once, with the first object.
+  if (init) populateConversionPopUpButton();
   const bool dims = !(OptionFlagsOf(object) & 1);
   if (init) {
     editLevelButtons->selectCellWithTag(EditLevelOf(object) == 0 ? 0 : 1);

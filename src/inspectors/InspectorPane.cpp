@@ -309,6 +309,9 @@ QString PitchSuffixText(const DocState* ds) {
 void ForEachSelectedOfType(int16_t type, const std::function<void(Objex*)>& f) {
   Layer* layer = InspectorCurLayer();
   if (!layer) return;
+  // A wall rebuilt here refits its attachments: the floor's attached dimensions are measured
+  // once, after the last object, rather than against the whole floor for each wall.
+  WallDimensionRefreshBatch dimensions;
   for (Objex* o = layer->firstObject; o;) {
     Objex* next = o->next;
     if (o->type == type && IsObjectSelected(o)) f(o);

@@ -238,18 +238,22 @@ bool OpeningInspectorBase::walkOpenings(int16_t type, const char* label,
   Layer* layer = InspectorCurLayer();
   if (!layer) return false;
   bool any = false;
-  for (Objex* wall = layer->firstObject; wall; wall = wall->next) {
-    if (wall->type != kObjWall) continue;
-    bool changed = false;
-    for (Objex* c = wall->firstChild; c; c = c->next) {
-      auto* r = static_cast<DoorWindowData*>(c->typeData);
-      if (c->type == type && r && IsRootObjectSelected(c) && edit(c, r)) changed = true;
+  {
+    // The floor's attached dimensions are measured once, after the last wall is refitted.
+    WallDimensionRefreshBatch dimensions;
+    for (Objex* wall = layer->firstObject; wall; wall = wall->next) {
+      if (wall->type != kObjWall) continue;
+      bool changed = false;
+      for (Objex* c = wall->firstChild; c; c = c->next) {
+        auto* r = static_cast<DoorWindowData*>(c->typeData);
+        if (c->type == type && r && IsRootObjectSelected(c) && edit(c, r)) changed = true;
+      }
+      if (!changed) continue;
+      // Openings that no longer fit leave the wall here (with its warning).
+      UpdateAllWallAttachments(wall);
+      ReRenderObject(wall);
+      any = true;
     }
-    if (!changed) continue;
-    // Openings that no longer fit leave the wall here (with its warning).
-    UpdateAllWallAttachments(wall);
-    ReRenderObject(wall);
-    any = true;
   }
   if (any) StoreInspectorUndo(label);
   Refresh();

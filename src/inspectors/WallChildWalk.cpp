@@ -11,6 +11,8 @@ int ForEachSelectedWallChild(int16_t type, int32_t subtype, bool rebuildWalls,
   Layer* layer = InspectorCurLayer();
   if (!layer) return 0;
   int changedWalls = 0;
+  // The floor's attached dimensions are measured once, after the last wall is refitted.
+  WallDimensionRefreshBatch dimensions;
   for (Objex* wall = layer->firstObject; wall; wall = wall->next) {
     if (wall->type != kObjWall) continue;
     bool changed = false;

@@ -2,6 +2,10 @@
 // point's is the one shown and the one the re-measuring reads.
 #include "inspectors/WallDimInspectorController.h"
 
+#include <utility>
+#include <vector>
+
+#include "inspectors/InspectorPane.h"
 #include "inspectors/WallChildWalk.h"
 #include "model/DocState.h"
 #include "model/Records.h"
@@ -41,13 +45,16 @@ void WallDimInspectorController::dimensionFromButtonsChanged() {
   const int tag = dimensionFromButtons->selectedTag();
   if (tag < 0) return;
   // The method is set and the dimension measured again even where it already had the method.
+  // A dimension's measure reads the walls alone: all are measured once the methods are set.
+  std::vector<std::pair<Objex*, Objex*>> measured;
   const int walls = ForEachSelectedWallChild(kObjComponent, kSubDimensionAttachment, false,
                                              [&](Objex* wall, Objex* dimension) {
                                                for (Poinz* p = dimension->firstPoint; p; p = p->next)
                                                  WallOptionOf(p) = static_cast<int16_t>(tag);
-                                               UpdateAttachedDim(dimension, wall);
+                                               measured.emplace_back(dimension, wall);
                                                return true;
                                              });
+  UpdateAttachedDims(InspectorCurLayer(), measured);
   if (walls > 0 || tag != ds->wallDimensionFrom) StoreInspectorUndo("Wall Dimension Method");
   Refresh();
   ds->wallDimensionFrom = static_cast<int16_t>(tag);

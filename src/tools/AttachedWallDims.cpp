@@ -594,6 +594,21 @@ void UpdateAttachedDimLayer(Layer* layer) {
   }
 }
 
+void UpdateAttachedDims(Layer* layer, const std::vector<std::pair<Objex*, Objex*>>& dimensions) {
+  if (dimensions.empty()) return;
+  // Many dimensions of the floor's walls are measured through one grid of its walls, as the
+  // floor's refresh measures them; a few, or any of another floor, each against the walls.
+  bool oneFloor = layer != nullptr;
+  for (const auto& [dimension, wall] : dimensions)
+    if ((wall->layer ? wall->layer : gCurDocument->itsCurLayer) != layer) oneFloor = false;
+  std::optional<WallSegmentGrid> grid;
+  if (oneFloor && dimensions.size() >= kGridFromDimensions &&
+      gToolsServices.limitWallDimension == tools::LimitWallDimension)
+    grid.emplace(layer);
+  WallSegmentGrid* g = grid && grid->usable() ? &*grid : nullptr;
+  for (const auto& [dimension, wall] : dimensions) UpdateAttachedDimWith(dimension, wall, g);
+}
+
 void UpdateAttachedDimAllLayers(Layer* firstLayer) {
   for (Layer* layer = firstLayer; layer; layer = layer->next) UpdateAttachedDimLayer(layer);
 }

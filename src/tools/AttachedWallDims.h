@@ -3,6 +3,8 @@
 // follows both walls whenever walls change.
 #pragma once
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "model/Records.h"  // kSubDimensionAttachment
 
@@ -25,6 +27,9 @@ void UpdateDimWallAttachment(Objex* attachment);
 // Every dimension of one wall / of every wall of a visible layer / of every visible layer.
 void UpdateAttachedDimObject(Objex* wall);
 void UpdateAttachedDimLayer(Layer* layer);
+// The given dimensions (each with its wall) measured again, as UpdateAttachedDim measures each;
+// when their walls are all of `layer`, many are measured through one grid of its walls.
+void UpdateAttachedDims(Layer* layer, const std::vector<std::pair<Objex*, Objex*>>& dimensions);
 void UpdateAttachedDimAllLayers(Layer* firstLayer);
 // The floor's dimensions after moves of the walls from `firstMoved` to its end, the walls
 // before it staying put (see MovedWallDimensionRefresh in model/Services.h).
