@@ -1,4 +1,4 @@
-// File > Open, Undo, StoreUndo and File > Save on generated designs of houses (walls with
+// File > Open, Undo, StoreUndo, File > Save and a template read into the design on generated designs of houses (walls with
 // doors, windows and attached dimensions, floors and roofs, built in 3D), each against its raw
 // baseline measured in the same run: reading the bytes (and one pass over them), writing the
 // same bytes to a temporary file and renaming it (with fsync for Save). The program's routines
@@ -13,14 +13,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "DesignGenerator.h"
 #include "ProgramBench.h"
 #include "files/DesignFile.h"
+#include "files/StreamState.h"
+#include "files/TemplateFile.h"
 #include "files/Undo.h"
 #include "model/DocumentModel.h"
+#include "model/SymEntryInfo.h"
 
 namespace {
 
@@ -203,6 +207,45 @@ void BM_UndoAtScale(benchmark::State& state) {
   state.counters["ratio"] = raw > 0 ? undo / raw : 0;  // target: at most 5
 }
 BENCHMARK(BM_UndoAtScale)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+// A template of the design read into the design (as the content palette drops one): every wall
+// refits its attachments as it arrives, the floor's attached dimensions measured once at the end.
+// Against the raw read of the template file.
+void BM_TemplateRead(benchmark::State& state) {
+  Folder folder;
+  const fs::path file = folder.path / "template.qtf";
+  const int records = static_cast<int>(state.range(0));
+  {
+    TestDocument doc;
+    bench::GenerateDesign(doc, records, true);
+    KeyFileWrite(file.c_str());
+  }
+  double read = 0, raw = 0;
+  bool ok = true;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto doc = std::make_unique<TestDocument>();
+    bench::GenerateDesign(*doc, records, true);
+    const int16_t entryType = gSelectedContentEntryType;
+    gSelectedContentEntryType = kEntryTemplate;
+    gUpdateID = 1;
+    state.ResumeTiming();
+    auto t0 = std::chrono::steady_clock::now();
+    ok = TemplateFileRead(file.c_str()) == 1 && ok;
+    read += Seconds(t0, std::chrono::steady_clock::now());
+    state.PauseTiming();
+    gUpdateID = 0;
+    gSelectedContentEntryType = entryType;
+    doc.reset();
+    raw += RawRead(file);
+    state.ResumeTiming();
+  }
+  state.counters["ok"] = ok ? 1 : 0;
+  state.counters["raw_ms"] = raw * 1000 / static_cast<double>(state.iterations());
+  // Measured per wall against the whole floor, the 10k read took about 2,600 times the raw read.
+  state.counters["ratio"] = raw > 0 ? read / raw : 0;  // target: at most 40
+}
+BENCHMARK(BM_TemplateRead)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
