@@ -1,8 +1,9 @@
-// File > Open, Undo, StoreUndo, File > Save and a template read into the design on generated designs of houses (walls with
-// doors, windows and attached dimensions, floors and roofs, built in 3D), each against its raw
-// baseline measured in the same run: reading the bytes (and one pass over them), writing the
-// same bytes to a temporary file and renaming it (with fsync for Save). The program's routines
-// are installed (ProgramBench.h).
+// File > Open, Undo, StoreUndo, File > Save, a template read into the design and a plug-in's
+// answer merged into it, on generated designs of houses (walls with doors, windows and attached
+// dimensions, floors and roofs, built in 3D), each against its raw baseline measured in the same
+// run: reading the bytes (and one pass over them), writing the same bytes to a temporary file
+// and renaming it (with fsync for Save), or one walk of the design. The program's routines are
+// installed (ProgramBench.h).
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -19,7 +20,10 @@
 
 #include "DesignGenerator.h"
 #include "ProgramBench.h"
+#include "files/ByteStream.h"
 #include "files/DesignFile.h"
+#include "files/PlugInFile.h"
+#include "files/PlugOutFile.h"
 #include "files/StreamState.h"
 #include "files/TemplateFile.h"
 #include "files/Undo.h"
@@ -246,6 +250,55 @@ void BM_TemplateRead(benchmark::State& state) {
   state.counters["ratio"] = raw > 0 ? read / raw : 0;  // target: at most 40
 }
 BENCHMARK(BM_TemplateRead)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A plug-in's answer merged into the design (PlugOutFileRead, as when a plug-in closes with
+// changes): 1% of the top-level objects replaced by ID with records of themselves, against one
+// plain walk of the design. The checking pass over a scratch design measures its attached wall
+// dimensions once; the merge itself still measures the current floor's after every wall read.
+void BM_PlugOutReplace(benchmark::State& state) {
+  Folder folder;
+  const fs::path file = folder.path / "data.qxf";
+  const int records = static_cast<int>(state.range(0));
+  double merged = 0, walked = 0;
+  bool ok = true;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto doc = std::make_unique<TestDocument>();
+    bench::GenerateDesign(*doc, records, true);
+    // Header (plug-in 131, version 11000, platform 2), then tag 309 with the ID before each record.
+    std::vector<uint8_t> bytes;
+    auto u16 = [&](uint32_t v) { bytes.push_back(uint8_t(v)), bytes.push_back(uint8_t(v >> 8)); };
+    auto u32 = [&](uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
+    u32(131), u32(kVersionExchange11000), u16(2);
+    int n = 0;
+    for (Layer* l = doc->model.itsLayers; l; l = l->next)
+      for (Objex* o = l->firstObject; o; o = o->next, ++n) {
+        if (n % 100 != 7) continue;
+        u16(kTagExchangeReplaceObject), u32(o->objectID);
+        BeginOutputBuffer();
+        sWriteVersion = kVersionExchange11000;
+        WriteAPlugInObject(o);
+        bytes.insert(bytes.end(), gStream.outDataBuffer.begin(), gStream.outDataBuffer.end());
+        ReleaseOutputBuffer();
+      }
+    u16(kTagExchangeObjectsEnd);
+    FILE* f = std::fopen(file.c_str(), "wb");
+    ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size() && ok;
+    if (f) std::fclose(f);
+    walked += bench::WalkDesignSeconds(*doc);
+    state.ResumeTiming();
+    auto t0 = std::chrono::steady_clock::now();
+    ok = PlugOutFileRead(file.c_str()) == 1 && ok;
+    merged += Seconds(t0, std::chrono::steady_clock::now());
+    state.PauseTiming();
+    doc.reset();
+    state.ResumeTiming();
+  }
+  state.counters["ok"] = ok ? 1 : 0;
+  state.counters["walk_ms"] = walked * 1000 / static_cast<double>(state.iterations());
+  state.counters["ratio"] = walked > 0 ? merged / walked : 0;
+}
+BENCHMARK(BM_PlugOutReplace)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

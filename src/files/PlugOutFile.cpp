@@ -74,6 +74,8 @@ bool StreamIsSound(int32_t plugInID) {
       AppendLayerToDocument(layer);
       scratch.itsCurLayer = layer;
       ReadIDScope ids;
+      // The scratch floor's attached wall dimensions are measured once, not after every wall.
+      WallDimensionRefreshBatch dimensions;
       while (!StreamAtEnd()) {
         const uint16_t tag = R16();
         if (StreamFailed() || tag == kTagExchangeObjectsEnd) break;
