@@ -1437,6 +1437,8 @@ Objex* ReadAPlugInObject(Layer* layer, bool appendToLayer) {
     RebuildReadObject(obj, layer);
   }
   if (obj->type != kObjGroup && IsObjectPointValuesInvalid(obj)) {
+    // Rebuilt, a wall refitted its floor's dimensions with it standing.
+    if (appendToLayer && obj->type == kObjWall) MeasureDeferredWallDimensions();
     if (appendToLayer) UnlinkObject(obj);
     DeleteObj(obj);
     return nullptr;

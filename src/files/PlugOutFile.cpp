@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -74,6 +75,8 @@ bool StreamIsSound(int32_t plugInID) {
       AppendLayerToDocument(layer);
       scratch.itsCurLayer = layer;
       ReadIDScope ids;
+      // The scratch floor's attached wall dimensions are measured once, not after every wall.
+      WallDimensionRefreshBatch dimensions;
       while (!StreamAtEnd()) {
         const uint16_t tag = R16();
         if (StreamFailed() || tag == kTagExchangeObjectsEnd) break;
@@ -214,6 +217,8 @@ void AfterObject(void* context, Objex* obj) {
       m->byID.emplace(oldID, old);
       ReclaimIDs(old, obj);
     } else {
+      // The dimensions put off so far are measured with the replaced wall still standing.
+      if (old->type == kObjWall) MeasureDeferredWallDimensions();
       FreeObject(old);
       // The replacement keeps the ID it was written with when that was the original's.
       if (m->storedIDAhead == oldID && !obj->parent) obj->objectID = oldID;
@@ -241,6 +246,9 @@ void DoReadPlugOutObjects(int32_t plugInID) {
   s.afterObject = AfterObject;
   s.context = &m;
   ReadIDScope ids;
+  // Each wall read refits its attachments: the current floor's dimensions are measured once
+  // the objects are read (before the removals), and before a wall leaves the plan on the way.
+  std::optional<WallDimensionRefreshBatch> dimensions(std::in_place);
   while (!StreamAtEnd()) {
     const uint16_t tag = R16();
     if (StreamFailed() || tag == kTagExchangeObjectsEnd) break;
@@ -280,6 +288,7 @@ void DoReadPlugOutObjects(int32_t plugInID) {
         break;
     }
   }
+  dimensions.reset();
   // Removals take effect once the read is over.
   DropPendingReplacement(&m);
   for (Objex* o : m.toDelete) FreeObject(o);

@@ -3,6 +3,7 @@
 #include "files/TemplateFile.h"
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "files/ByteStream.h"
@@ -67,6 +68,9 @@ bool DoReadTemplateObjects() {
   Objex* last = nullptr;
   ReadGroupBracket bracket;
   bool ended = false;
+  // Each wall read refits its attachments; the floor's attached dimensions are measured once,
+  // when the stream has been read (before a damaged one's objects are removed again).
+  std::optional<WallDimensionRefreshBatch> dimensions(std::in_place);
   int16_t tag = 0;
   ReadShort(&tag);
   while (!StreamFailed()) {
@@ -119,6 +123,7 @@ bool DoReadTemplateObjects() {
     if (GetMark() >= GetLength()) break;
     ReadShort(&tag);
   }
+  dimensions.reset();
   if (ended && !StreamFailed()) return true;
   DeleteObjectsAfter(target, before);
   return false;

@@ -208,10 +208,8 @@ std::vector<DeferredFloor> sDeferredFloors;
 MovedWallDimensionRefresh* sMovedWallDimensions = nullptr;
 }  // namespace
 
-WallDimensionRefreshBatch::WallDimensionRefreshBatch() { ++sWallDimensionBatchDepth; }
-
-WallDimensionRefreshBatch::~WallDimensionRefreshBatch() {
-  if (--sWallDimensionBatchDepth > 0) return;
+namespace {
+void MeasureDeferredFloors() {
   std::vector<DeferredFloor> floors;
   floors.swap(sDeferredFloors);
   for (const DeferredFloor& f : floors) {
@@ -224,6 +222,18 @@ WallDimensionRefreshBatch::~WallDimensionRefreshBatch() {
     else UpdateAttachedDimLayerService(f.layer);
     f.document->itsCurLayer = current;
   }
+}
+}  // namespace
+
+WallDimensionRefreshBatch::WallDimensionRefreshBatch() { ++sWallDimensionBatchDepth; }
+
+WallDimensionRefreshBatch::~WallDimensionRefreshBatch() {
+  if (--sWallDimensionBatchDepth > 0) return;
+  MeasureDeferredFloors();
+}
+
+void MeasureDeferredWallDimensions() {
+  if (sWallDimensionBatchDepth > 0) MeasureDeferredFloors();
 }
 
 bool DeferWallDimensionRefresh() {

@@ -265,6 +265,10 @@ class WallDimensionRefreshBatch {
 };
 // True while a batch is open: the current document's current floor is noted for its end.
 bool DeferWallDimensionRefresh();
+// Measures now what the open batches have put off (nothing without one); they stay open. For a
+// reader about to take a wall out of a floor again: the floor's dimensions are measured as they
+// stood with it, as a measurement after every wall would have left them.
+void MeasureDeferredWallDimensions();
 // While one lives, objects appended at the end of a floor (from `firstMoved` on) are the only
 // ones that move on it: each time the floor's attached wall dimensions are due to be measured
 // (at the end of a batch, or through measure()), only those the moved walls can have changed

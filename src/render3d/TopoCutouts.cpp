@@ -237,26 +237,130 @@ void Collect(Objex* o, int32_t layer, std::vector<Candidate>& out) {
   }
 }
 
-// Compares cut-out i with the cut-outs of its own layer and the layers after it.
-void MarkAgainstOthers(std::vector<Candidate>& all, size_t i, size_t firstOfLayer) {
+// A box the grid can file: finite corners, left to right and back to front.
+bool RegularBox(const Float3DRect& b) {
+  return std::isfinite(b.floatLeft) && std::isfinite(b.floatRight) && std::isfinite(b.floatBack) &&
+         std::isfinite(b.floatFront) && b.floatLeft <= b.floatRight && b.floatBack <= b.floatFront;
+}
+
+// The candidates' boxes filed in a uniform grid of the plan, so that a cut-out is compared only
+// with those whose boxes touch its own. Boxes that are not regular or span many cells are kept
+// apart and offered to every look-up; the exact box test decides as before.
+class CandidateGrid {
+ public:
+  explicit CandidateGrid(const std::vector<Candidate>& all) : all_(all) {
+    double left = 0, right = 0, back = 0, front = 0;
+    std::vector<double> extents;
+    for (const Candidate& c : all) {
+      const Float3DRect& b = c.outline.box;
+      if (!RegularBox(b)) continue;
+      if (extents.empty()) left = b.floatLeft, right = b.floatRight, back = b.floatBack, front = b.floatFront;
+      left = std::min<double>(left, b.floatLeft), right = std::max<double>(right, b.floatRight);
+      back = std::min<double>(back, b.floatBack), front = std::max<double>(front, b.floatFront);
+      extents.push_back(std::max<double>(b.floatRight - b.floatLeft, b.floatFront - b.floatBack));
+    }
+    if (extents.empty()) {
+      for (size_t i = 0; i < all.size(); ++i) loose_.push_back(i);
+      return;
+    }
+    // Cells about the size of the middle cut-out (the few large ones are kept apart), at most
+    // some four to a candidate.
+    const double width = right - left, depth = front - back;
+    std::nth_element(extents.begin(), extents.begin() + static_cast<std::ptrdiff_t>(extents.size() / 2), extents.end());
+    size_ = std::max(extents[extents.size() / 2], 1e-3);
+    const double most = 4.0 * static_cast<double>(all.size()) + 16.0;
+    if ((width / size_ + 1) * (depth / size_ + 1) > most) size_ = std::max(size_, std::sqrt(width * depth / most) * 1.01);
+    while ((width / size_ + 1) * (depth / size_ + 1) > most) size_ *= 2;
+    left_ = left, back_ = back;
+    columns_ = static_cast<int64_t>(width / size_) + 1;
+    rows_ = static_cast<int64_t>(depth / size_) + 1;
+    cells_.resize(static_cast<size_t>(columns_ * rows_));
+    for (size_t i = 0; i < all.size(); ++i) {
+      int64_t x0, x1, z0, z1;
+      if (!Span(all[i].outline.box, &x0, &x1, &z0, &z1) || (x1 - x0 + 1) * (z1 - z0 + 1) > kMostCells) {
+        loose_.push_back(i);
+        continue;
+      }
+      for (int64_t z = z0; z <= z1; ++z)
+        for (int64_t x = x0; x <= x1; ++x) cells_[static_cast<size_t>(z * columns_ + x)].push_back(i);
+    }
+  }
+
+  // The candidates from `first` on whose boxes touch `box`, in candidate order: every one the
+  // plain walk over them would find touching.
+  void Touching(const Float3DRect& box, size_t first, std::vector<size_t>* out) {
+    out->clear();
+    int64_t x0, x1, z0, z1;
+    if (!Span(box, &x0, &x1, &z0, &z1) || (x1 - x0 + 1) * (z1 - z0 + 1) > columns_ * rows_ / 2) {
+      for (size_t j = first; j < all_.size(); ++j)
+        if (DoBoundsTouch(box, all_[j].outline.box)) out->push_back(j);
+      return;
+    }
+    // Each candidate once (a box spans several cells), then in candidate order.
+    ++query_;
+    auto offer = [&](size_t j) {
+      if (j < first || seen_[j] == query_) return;
+      seen_[j] = query_;
+      if (DoBoundsTouch(box, all_[j].outline.box)) out->push_back(j);
+    };
+    for (int64_t z = z0; z <= z1; ++z)
+      for (int64_t x = x0; x <= x1; ++x)
+        for (size_t j : cells_[static_cast<size_t>(z * columns_ + x)]) offer(j);
+    for (size_t j : loose_) offer(j);
+    std::sort(out->begin(), out->end());
+  }
+
+ private:
+  static constexpr int64_t kMostCells = 64;
+
+  // The cells a regular box covers (clamped to the grid: the mapping only grows with x and z,
+  // so two boxes that touch share a cell).
+  bool Span(const Float3DRect& b, int64_t* x0, int64_t* x1, int64_t* z0, int64_t* z1) const {
+    if (cells_.empty() || !RegularBox(b)) return false;
+    auto cell = [this](double v, double origin, int64_t count) {
+      const double c = std::floor((v - origin) / size_);
+      if (!(c > 0)) return int64_t{0};
+      return c >= static_cast<double>(count - 1) ? count - 1 : static_cast<int64_t>(c);
+    };
+    *x0 = cell(b.floatLeft, left_, columns_), *x1 = cell(b.floatRight, left_, columns_);
+    *z0 = cell(b.floatBack, back_, rows_), *z1 = cell(b.floatFront, back_, rows_);
+    return true;
+  }
+
+  const std::vector<Candidate>& all_;
+  std::vector<std::vector<size_t>> cells_;
+  std::vector<size_t> loose_;
+  std::vector<uint64_t> seen_ = std::vector<uint64_t>(all_.size(), 0);  // the last look-up that met each
+  uint64_t query_ = 0;
+  double left_ = 0, back_ = 0, size_ = 1;
+  int64_t columns_ = 0, rows_ = 0;
+};
+
+// Compares cut-out i with the cut-outs of its own layer and the layers after it: only those
+// whose boxes touch its own can take part, met in candidate order.
+void MarkAgainstOthers(std::vector<Candidate>& all, size_t i, size_t firstOfLayer, CandidateGrid& grid,
+                       std::vector<size_t>* near) {
   Candidate& a = all[i];
   const Outline& A = a.outline;
+  if (A.count <= 0) return;
+  grid.Touching(A.box, firstOfLayer, near);
   for (int32_t k = 0; k < A.count; ++k) {
     const int32_t next = k + 1 == A.count ? 0 : k + 1;
     const TrimSegment segment{A.x(k), A.z(k), A.x(next), A.z(next)};
-    for (size_t j = firstOfLayer; j < all.size(); ++j) {
+    size_t skipTo = 0;  // past the children of a cut-out just settled
+    for (size_t j : *near) {
+      if (j < skipTo) continue;
       Candidate& b = all[j];
       if (b.object == a.object || b.object->objectID == a.object->objectID || Marked(b.object)) continue;
-      if (!DoBoundsTouch(A.box, b.outline.box)) continue;
       if (OutlineInside(A, b.outline)) {
         Mark(b.object);
-        j = b.end - 1;
+        skipTo = b.end;
       } else if (OutlineInside(b.outline, A)) {
         Mark(a.object);
         return;
       } else if (CrossesOutline(segment, b.outline)) {
         Mark(BoxArea(b.outline.box) < BoxArea(A.box) ? b.object : a.object);
-        j = b.end - 1;
+        skipTo = b.end;
       }
     }
   }
@@ -447,13 +551,15 @@ void FindIntersectingTopoCutouts() {
     layerStart.push_back(all.size());
     Collect(l->firstObject, index, all);
   }
+  CandidateGrid grid(all);
+  std::vector<size_t> near;
   for (size_t i = 0; i < all.size(); ++i) {
     Candidate& a = all[i];
     if (!Marked(a.object) && DoesObjIntersectItself(a.object)) {
       Mark(a.object);
       continue;
     }
-    MarkAgainstOthers(all, i, layerStart[static_cast<size_t>(a.layer)]);
+    MarkAgainstOthers(all, i, layerStart[static_cast<size_t>(a.layer)], grid, &near);
   }
   FillCache();
 }
