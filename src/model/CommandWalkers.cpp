@@ -645,8 +645,8 @@ uint8_t BringToFrontOrSendToBack(Objex* obj, int32_t cmd, const CommandArg&) {
 
 // While a walk sends the selection to another floor, the tool is reset and the inspector
 // brought up to date once, when the outermost walk ends, rather than after each object.
-int sFloorWalkDepth = 0;
-bool sFloorStepsDue = false;
+static int sFloorWalkDepth = 0;
+static bool sFloorStepsDue = false;
 
 void MoveToFloorSteps(Objex* obj, int32_t cmd) {
   MoveToNeighboringFloor(obj, cmd);
