@@ -1,6 +1,8 @@
 // The plan view's menu actions (forwarders to the command bridge) and their validation.
 #include "app/PlanViewActions.h"
 
+#include <optional>
+
 #include "app/MenuText.h"
 #include "inspectors/InspectorController.h"
 
@@ -50,12 +52,15 @@ bool IsMoveToPlanTag(int32_t tag) {
   return InRange(tag, kCmdMoveToFoundationPlan, kCmdMoveToLandscapePlan) || tag == kCmdMoveToDetailPlan;
 }
 
-// The conversion rows offered for the selected detail objects of the current floor, as the
-// detail inspector offers them.
-bool ConversionOffered(int32_t tag) {
-  Layer* layer = gCurDocument ? gCurDocument->itsCurLayer : nullptr;
+// What the conversion rows depend on: the selected detail objects of the current floor.
+struct DetailSelectionSummary {
   bool any = false, atLeast3 = true, pathOK = true, noCurves = true, no2Point = true;
   bool allClosed = true, allOpen = false;
+};
+
+DetailSelectionSummary SummarizeSelectedDetails() {
+  DetailSelectionSummary s;
+  Layer* layer = gCurDocument ? gCurDocument->itsCurLayer : nullptr;
   for (Objex* o = layer ? layer->firstObject : nullptr; o; o = o->next) {
     if (o->type != kObjDetail || !IsObjectSelected(o)) continue;
     const int32_t n = o->pointCount;
@@ -63,18 +68,32 @@ bool ConversionOffered(int32_t tag) {
     for (Poinz* p = o->firstPoint; p && !curved; p = p->next)
       for (int i = 0; i < 3; ++i)
         if (p->inHandle[i] != 0 || p->outHandle[i] != 0) curved = true;
-    atLeast3 = atLeast3 && n >= 3;
-    pathOK = pathOK && !o->closed && n >= 2;
-    noCurves = noCurves && !curved;
-    no2Point = no2Point && n != 2;
-    if (!any) {
-      allClosed = o->closed;
-      allOpen = !o->closed;
-    } else if (allClosed != static_cast<bool>(o->closed) || allOpen == static_cast<bool>(o->closed)) {
-      allClosed = allOpen = false;
+    s.atLeast3 = s.atLeast3 && n >= 3;
+    s.pathOK = s.pathOK && !o->closed && n >= 2;
+    s.noCurves = s.noCurves && !curved;
+    s.no2Point = s.no2Point && n != 2;
+    if (!s.any) {
+      s.allClosed = o->closed;
+      s.allOpen = !o->closed;
+    } else if (s.allClosed != static_cast<bool>(o->closed) || s.allOpen == static_cast<bool>(o->closed)) {
+      s.allClosed = s.allOpen = false;
     }
-    any = true;
+    s.any = true;
   }
+  return s;
+}
+
+// While a validation round is open, the floor is summarized once for all its conversion rows.
+std::optional<DetailSelectionSummary> sRoundSummary;
+int sRoundDepth = 0;
+
+// The conversion rows offered for the selected detail objects of the current floor, as the
+// detail inspector offers them.
+bool ConversionOffered(int32_t tag) {
+  if (sRoundDepth > 0 && !sRoundSummary) sRoundSummary = SummarizeSelectedDetails();
+  const DetailSelectionSummary s = sRoundDepth > 0 ? *sRoundSummary : SummarizeSelectedDetails();
+  const bool any = s.any, atLeast3 = s.atLeast3, pathOK = s.pathOK, noCurves = s.noCurves;
+  const bool no2Point = s.no2Point, allClosed = s.allClosed, allOpen = s.allOpen;
   if (!any) return false;
   switch (tag) {
     case kCmdConvertToInteriorWall: case kCmdConvertToExteriorWall: case kCmdConvertToStaircase:
@@ -408,6 +427,12 @@ MenuItemValidation PlanViewActions::validate(int32_t tag) {
   if (InRange(tag, kCmdConvertToInteriorWall, kCmdConvertToDeckCutout))
     return Enabled(ConversionOffered(tag));
   return {};
+}
+
+PlanViewActions::ValidationRound::ValidationRound() { ++sRoundDepth; }
+
+PlanViewActions::ValidationRound::~ValidationRound() {
+  if (--sRoundDepth == 0) sRoundSummary.reset();
 }
 
 bool PlanViewActions::validateMenuItem(QAction* item) {

@@ -527,6 +527,7 @@ void ZLKWindowController::updateOpenRecentMenu() {
 void ZLKWindowController::validatePlanMenus() {
   // The items act on this window's design; without one every item is disabled.
   CurrentDocumentScope scope(document_ ? document_->documentModel() : nullptr);
+  PlanViewActions::ValidationRound round;
   for (QAction* action : planActions_) PlanViewActions::validateMenuItem(action);
 }
 
@@ -620,6 +621,7 @@ void ZLKWindowController::updateWindowState() {
   redoAction_->setEnabled(undo && undo->canRedo());
   // Shortcuts act without the menu being opened: keep their items' states current.
   CurrentDocumentScope scope(document_ ? document_->documentModel() : nullptr);
+  PlanViewActions::ValidationRound round;
   for (QAction* action : planActions_)
     if (!action->shortcut().isEmpty()) PlanViewActions::validateMenuItem(action);
 }
@@ -815,7 +817,10 @@ void ZLKWindowController::popUpElevationSliderMenu(const QPoint& global) {
   if (document_) gCurDocument = document_->documentModel();
   std::unique_ptr<QMenu> menu = ContextMenuFactory::elevationSliderContextMenu();
   if (!menu) return;
-  for (QAction* item : menu->actions()) PlanViewActions::validateMenuItem(item);
+  {
+    PlanViewActions::ValidationRound round;
+    for (QAction* item : menu->actions()) PlanViewActions::validateMenuItem(item);
+  }
   QAction* chosen = ZLKDocumentView::contextMenuPresenter ? ZLKDocumentView::contextMenuPresenter(menu.get(), global)
                                                          : menu->exec(global);
   int32_t tag = 0;

@@ -445,6 +445,19 @@ TEST_F(CommandBridge, ValidationFollowsTheSelectionAndTheDesign) {
   EXPECT_TRUE(enabled(kCmdConvertToPathway));
   EXPECT_FALSE(enabled(kCmdConvertToFloor));
   EXPECT_FALSE(enabled(kCmdConvertToClosedPolygon));
+  // A menu validated at once reads the selection once; the next round reads it again.
+  {
+    PlanViewActions::ValidationRound round;
+    EXPECT_FALSE(enabled(kCmdConvertToFloor));
+    SelectObj(shape, kSelectOff, 1);
+    EXPECT_TRUE(enabled(kCmdConvertToPathway));
+  }
+  {
+    PlanViewActions::ValidationRound round;
+    EXPECT_FALSE(enabled(kCmdConvertToPathway));
+    EXPECT_FALSE(enabled(kCmdConvertToFloor));
+  }
+  SelectObj(shape, kSelectOn, 1);
 
   gPlanDrawSettings.gridVisible = 1;
   EXPECT_EQ(PlanViewActions::validate(kTagShowGrid).title, "Hide Grid");
