@@ -12,6 +12,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include "TestDocument.h"
 #include "WallTestSupport.h"
@@ -20,9 +21,11 @@
 #include "model/Services.h"
 #include "model/HitTest.h"
 #include "model/DimensionBuilders.h"
+#include "model/DocState.h"
 #include "model/Grouping.h"
 #include "model/Records.h"
 #include "model/Globals.h"
+#include "model/TopoGrid.h"
 #include "model/ViewProjection.h"
 
 namespace bench {
@@ -243,6 +246,42 @@ inline void GenerateDesign(TestDocument& doc, int records, bool houses = false) 
   // Dimensions are built selected; the design starts with nothing selected, on every floor.
   for (Layer* l = doc.model.itsLayers; l; l = l->next)
     for (Objex* o = l->firstObject; o; o = o->next) SetObjectSelectFlags(o, 0);
+}
+
+// Terrain over a generated design of `records` records: the plan bounds around its cells with
+// a margin of half a cell, a flat grid of `spacing` set up over them, and `perCell` round
+// outlines of 12 points in each cell (2 x 2 of them at most, one in each quarter), laid on the
+// floors as the design's objects are, 60/30/10 %. With kObjTopography they are regions raising
+// the ground by 12; with kObjDetail, detail outlines all on the first floor (the floor the
+// convert commands work on). All are selected, nothing else is. Returns them in order.
+inline std::vector<Objex*> AddTerrain(TestDocument& doc, int records, int perCell, int16_t type,
+                                      float spacing = 48.0f) {
+  const int cells = (records + 99) / 100, perRow = CellsPerRow(records);
+  const int rows = (cells + perRow - 1) / perRow;
+  DocState* ds = doc.ds();
+  ds->planBounds = {-kCellSize / 2, -kCellSize / 2, (static_cast<float>(rows) + 0.5f) * kCellSize,
+                    (static_cast<float>(perRow) + 0.5f) * kCellSize};
+  ds->topoGridSpacing = spacing;
+  SetupTopoGrid();
+  Layer* floors[3] = {doc.first, doc.second, doc.third};
+  std::vector<Objex*> made;
+  for (int cell = 0; cell < cells; ++cell)
+    for (int q = 0; q < perCell && q < 4; ++q) {
+      const float cx = static_cast<float>(cell % perRow) * kCellSize + 200.0f + static_cast<float>(q % 2) * 400.0f;
+      const float cz = static_cast<float>(cell / perRow) * kCellSize + 200.0f + static_cast<float>(q / 2) * 400.0f;
+      Objex* o = NewObject(type, true);
+      o->width = 12;
+      for (int i = 0; i < 12; ++i) {
+        const float a = static_cast<float>(i) * 6.2831853f / 12, r = 150.0f + static_cast<float>((i * 7) % 5) * 10.0f;
+        const float x = cx + r * std::cos(a), z = cz + r * std::sin(a);
+        AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, o), o);
+      }
+      const int k = static_cast<int>(made.size()) % 10;
+      Place(o, type == kObjTopography ? floors[k < 6 ? 0 : (k < 9 ? 1 : 2)] : doc.first);
+      SelectObj(o, kSelectOn, 1);
+      made.push_back(o);
+    }
+  return made;
 }
 
 // The plan view as the window sets it up: looking straight down from a floor height.

@@ -410,6 +410,7 @@ void Win32EventHandler::floatObjectAboveTopo() {
 
 void Win32EventHandler::convertObjectsUsingCommand(int32_t command) {
   if (!gCurDocument || !gCurDocument->itsCurLayer || !ConversionUndoName(command)) return;
+  ConversionBatch batch;
   Objex* object = gCurDocument->itsCurLayer->firstObject;
   while (object) {
     if (object->type != kObjDetail || !IsObjectSelected(object)) {

@@ -46,6 +46,7 @@ int32_t CellIndex(float offset, float size, int32_t last) {
 
 // Grid value at (x, z) before negation; kNoTerrainValue where there is none.
 float GridValueAt(const DocState* ds, float x, float z) {
+  LotElevationUpToDate();
   const float s = ds->topoGridSpacing;
   if (!gTopographyGrid || gTopoRowCnt < 1 || gTopoColumnCnt < 1 || !(s > 0)) return kNoTerrainValue;
   if (!std::isfinite(x) || !std::isfinite(z)) return kNoTerrainValue;

@@ -267,6 +267,7 @@ void DetailObjectInspectorController::conversionPopUpButtonChanged() {
   Layer* layer = InspectorCurLayer();
   const int tag = SelectedTag(conversionPopUpButton);
   if (!layer || tag < kCmdConvertToInteriorWall || tag > kCmdConvertToDeckCutout) return;
+  ConversionBatch batch;
   for (Objex* o = layer->firstObject; o;) {
     if (o->type == kObjDetail && IsObjectSelected(o)) {
       // The conversion may unlink or retype the object: go on from the next detail object.

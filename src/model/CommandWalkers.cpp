@@ -929,6 +929,7 @@ void WalkLayer(Layer* layer, uint8_t selectedOnly, int32_t cmd, const CommandArg
 bool SelectedObject(Objex* obj, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg) {
   if (!obj) return false;
   if (!CommandFits(nullptr, false, obj, selectedOnly, cmd, arg)) return false;
+  LotElevationBatch heights;  // as in SelectedObjectLayer
   ApplySelected(obj, selectedOnly, cmd, arg);
   return true;
 }
@@ -936,8 +937,10 @@ bool SelectedObject(Objex* obj, uint8_t selectedOnly, int32_t cmd, const Command
 bool SelectedObjectLayer(Layer* layer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg) {
   if (!CommandFits(layer, false, nullptr, selectedOnly, cmd, arg)) return false;
   // Each wall the command rebuilds refits its attachments; the floor's attached dimensions are
-  // measured once, against the walls as the whole command leaves them.
+  // measured once, against the walls as the whole command leaves them. Likewise the ground's
+  // heights, however many ground objects the command moves or deletes.
   WallDimensionRefreshBatch dimensions;
+  LotElevationBatch heights;
   WalkLayer(layer, selectedOnly, cmd, arg);
   return true;
 }
@@ -945,6 +948,7 @@ bool SelectedObjectLayer(Layer* layer, uint8_t selectedOnly, int32_t cmd, const 
 bool SelectedObjectAllLayers(Layer* firstLayer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg) {
   if (!CommandFits(firstLayer, true, nullptr, selectedOnly, cmd, arg)) return false;
   WallDimensionRefreshBatch dimensions;  // as in SelectedObjectLayer
+  LotElevationBatch heights;
   for (Layer* l = firstLayer; l;) {
     Layer* next = l->next;
     WalkLayer(l, selectedOnly, cmd, arg);
@@ -966,6 +970,7 @@ bool SelectedKnownObjects(KnownSelection* known, int32_t cmd, const CommandArg& 
     }
   }
   WallDimensionRefreshBatch dimensions;  // as in SelectedObjectLayer
+  LotElevationBatch heights;
   for (size_t i = 0; i < known->tops.size();) {
     const KnownSelection::Top t = known->tops[i];
     if (shown(t) && Qualifies(t.object, cmd)) {
@@ -992,6 +997,7 @@ bool SelectedTopLevelObject(Objex* root, uint8_t selectedOnly, int32_t cmd, cons
     }
   }
   WallDimensionRefreshBatch dimensions;  // as in SelectedObjectLayer
+  LotElevationBatch heights;
   if (qualifies) {
     if (cmd == kCmdCountGroups) gObjectCount = 0;
     const bool deleted = ApplySelected(root, selectedOnly, cmd, arg);
@@ -1095,6 +1101,7 @@ void TopLevelObjectLayer(Layer* layer, int32_t cmd, const CommandArg& arg) {
   if (!layer || !layer->visible) return;
   GroupWalk group(cmd);
   FloorWalk floors(cmd);
+  LotElevationBatch heights;  // as in SelectedObjectLayer
   for (Objex* obj = layer->firstObject; obj;) {
     Objex* next = obj->next;
     const bool any = cmd == kCmdPlaceDroppedObjects || cmd == kCmdUpdateSelectionState40 ||
@@ -1107,6 +1114,7 @@ void TopLevelObjectLayer(Layer* layer, int32_t cmd, const CommandArg& arg) {
 void TopLevelObjectAllLayers(Layer* firstLayer, int32_t cmd, const CommandArg& arg) {
   GroupWalk group(cmd);
   FloorWalk floors(cmd);
+  LotElevationBatch heights;  // as in SelectedObjectLayer
   for (Layer* l = firstLayer; l;) {
     Layer* next = l->next;
     TopLevelObjectLayer(l, cmd, arg);

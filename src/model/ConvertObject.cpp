@@ -24,6 +24,7 @@
 #include "model/Records.h"
 #include "model/TextureFace.h"
 #include "model/WallFields.h"
+#include "platform/Alerts.h"
 
 namespace {
 
@@ -435,6 +436,45 @@ void ClosePolygon(Objex* object) {
   object->fillPattern = 1;
 }
 
+// The conversion batch: how deep, whether its rebuilds are put off (decided by its first),
+// and whether one is due at its end.
+int sConversionDepth = 0;
+enum class SceneRebuilds : uint8_t { kUndecided, kPutOff, kEach };
+SceneRebuilds sRebuilds = SceneRebuilds::kUndecided;
+bool sSceneDue = false;
+
+// Whether rebuilding the scene moves anything of the plan by the ground under it: a group of 3D
+// symbol parts or a cabinet set on the terrain is reseated on it, and edging on the terrain
+// has its parts lifted onto it (building3d's RenderSingleObject).
+bool PlanFollowsGround(const Objex* o) {
+  for (; o; o = o->next) {
+    if (o->auxFlag && o->type == kObjGroup && o->firstChild &&
+        (o->firstChild->type == kObjSymbolPart3D || o->firstChild->type == kObjCabinet))
+      return true;
+    if (o->auxFlag && o->type == kObjEdging) return true;
+    if (PlanFollowsGround(o->firstChild)) return true;
+  }
+  return false;
+}
+
+bool PlanFollowsGround() {
+  for (const Layer* l = gCurDocument ? gCurDocument->itsLayers : nullptr; l; l = l->next)
+    if (PlanFollowsGround(l->firstObject)) return true;
+  return false;
+}
+
+void RebuildSceneForGround() {
+  if (sConversionDepth == 0 || sRebuilds == SceneRebuilds::kEach) return RenderAllLayers();
+  if (sRebuilds == SceneRebuilds::kPutOff) {
+    sSceneDue = true;
+    return;
+  }
+  const uint64_t alerts = AlertsAskedCount();
+  RenderAllLayers();
+  const bool quiet = AlertsAskedCount() == alerts;
+  sRebuilds = quiet && !PlanFollowsGround() ? SceneRebuilds::kPutOff : SceneRebuilds::kEach;
+}
+
 // Runs an accepted conversion.
 void Convert(Objex* object, int32_t command, bool curved, DocState* ds, Layer* layer) {
   const int32_t oldSubtype = object->subtype;
@@ -543,7 +583,7 @@ void Convert(Objex* object, int32_t command, bool curved, DocState* ds, Layer* l
       object->width = ds->topographyWidth;
       object->planMask = ds->newObjectPlanMask;
       SetLotElevation();
-      RenderAllLayers();
+      RebuildSceneForGround();
       break;
     case kCmdConvertToTopographyExcavation:
       ConvertToExcavation(object, ds);
@@ -562,6 +602,17 @@ void Convert(Objex* object, int32_t command, bool curved, DocState* ds, Layer* l
 }
 
 }  // namespace
+
+ConversionBatch::ConversionBatch() { ++sConversionDepth; }
+
+ConversionBatch::~ConversionBatch() {
+  if (--sConversionDepth > 0) return;
+  sRebuilds = SceneRebuilds::kUndecided;
+  if (!sSceneDue) return;
+  sSceneDue = false;
+  WorkOutPendingLotElevation();
+  RenderAllLayers();
+}
 
 const char* ConversionUndoName(int32_t command) {
   if (command < kCmdConvertToInteriorWall || command > kCmdConvertToDeckCutout) return nullptr;

@@ -19,9 +19,13 @@ int32_t gTopoColumnCnt = 0;
 float* gTopographyGrid = nullptr;
 uint8_t gTopoInUse = 0;
 
+bool gLotElevationPending = false;
+
 namespace {
 // The heights wait for the ground objects (see UpdateStaleLotElevation).
 bool sHeightsStale = false;
+// Open LotElevationBatch scopes.
+int sElevationBatchDepth = 0;
 }  // namespace
 
 namespace {
@@ -46,6 +50,8 @@ int64_t TopoGridNodeCount(int32_t rows, int32_t columns) {
 }
 
 void FreeTopoGrid() {
+  // Heights held back for this grid go with it.
+  gLotElevationPending = false;
   free(gTopographyGrid);
   gTopographyGrid = nullptr;
   gTopoRowCnt = gTopoColumnCnt = 0;
@@ -245,13 +251,10 @@ bool IsGroundObjectType(int16_t type) {
   return type == kObjEntireLot || type == kObjTopography || type == kObjSlopeLotSection;
 }
 
-void SetLotElevation() {
-  NoteServiceCall("SetLotElevation", nullptr);
-  if (!LiveViewWindowVisible()) {
-    gRenderOnShow = 1;
-    sHeightsStale = gTopographyGrid != nullptr;
-    return;
-  }
+namespace {
+
+void ComputeLotElevation() {
+  gLotElevationPending = false;
   const DocState* ds = CurDocState();
   if (!ds || gTopoRowCnt < 1 || gTopoColumnCnt < 1 || !gTopographyGrid) return;
   const GridFrame g{ds->planBounds.floatLeft, ds->planBounds.floatTop, ds->topoGridSpacing, gTopoRowCnt,
@@ -265,6 +268,31 @@ void SetLotElevation() {
       else if (o->type == kObjSlopeLotSection) AddSlopeSection(g, o);
       else if (o->type == kObjTopography) AddTopographyRegion(g, o);
     }
+}
+
+}  // namespace
+
+void SetLotElevation() {
+  NoteServiceCall("SetLotElevation", nullptr);
+  if (!LiveViewWindowVisible()) {
+    gRenderOnShow = 1;
+    sHeightsStale = gTopographyGrid != nullptr;
+    return;
+  }
+  if (sElevationBatchDepth == 0) return ComputeLotElevation();
+  // Held back: the heights count as worked out from here on, as they would be now.
+  if (CurDocState() && gTopoRowCnt >= 1 && gTopoColumnCnt >= 1 && gTopographyGrid) sHeightsStale = false;
+  gLotElevationPending = true;
+}
+
+void WorkOutPendingLotElevation() {
+  if (gLotElevationPending) ComputeLotElevation();
+}
+
+LotElevationBatch::LotElevationBatch() { ++sElevationBatchDepth; }
+
+LotElevationBatch::~LotElevationBatch() {
+  if (--sElevationBatchDepth == 0) WorkOutPendingLotElevation();
 }
 
 void UpdateStaleLotElevation() {

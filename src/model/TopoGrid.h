@@ -54,6 +54,27 @@ void UpdateStaleLotElevation();
 // True while the heights wait for UpdateStaleLotElevation.
 bool LotElevationStale();
 
+// While a batch is open, SetLotElevation with the 3D window shown leaves the heights to be
+// worked out once: before anything next reads them (see LotElevationUpToDate) or when the
+// outermost batch ends, whichever comes first. A command that moves or deletes many ground
+// objects then works the heights out once instead of once per object, and whatever reads them
+// in between (objects standing on the terrain, the lot) still reads them as the last change
+// left them.
+class LotElevationBatch {
+ public:
+  LotElevationBatch();
+  ~LotElevationBatch();
+  LotElevationBatch(const LotElevationBatch&) = delete;
+  LotElevationBatch& operator=(const LotElevationBatch&) = delete;
+};
+// Set while a batch holds back heights SetLotElevation asked for.
+extern bool gLotElevationPending;
+void WorkOutPendingLotElevation();
+// Every reader of the heights calls this first.
+inline void LotElevationUpToDate() {
+  if (gLotElevationPending) WorkOutPendingLotElevation();
+}
+
 // Crossing-number tests of a point against a closed polygon (the last vertex joins the
 // first). The float test takes the point as (x, z) and vertices of six floats each, x first
 // and z third (PlanarPolyPoint records); the integer one takes POINT records. 1 inside, 0

@@ -9,6 +9,7 @@ namespace {
 AlertPresenter* sPresenter = nullptr;
 // The texts shown while a RepeatedAlertsOnce lives on this thread; null when none does.
 thread_local std::set<std::pair<std::string, std::string>>* sShownOnce = nullptr;
+uint64_t sAlertsAsked = 0;
 }
 
 RepeatedAlertsOnce::RepeatedAlertsOnce() : outer_(sShownOnce == nullptr) {
@@ -24,7 +25,10 @@ RepeatedAlertsOnce::~RepeatedAlertsOnce() {
 void SetAlertPresenter(AlertPresenter* presenter) { sPresenter = presenter; }
 AlertPresenter* CurrentAlertPresenter() { return sPresenter; }
 
+uint64_t AlertsAskedCount() { return sAlertsAsked; }
+
 void ShowAlertWithButtons(const AlertRequest& request, std::function<void(int)> done) {
+  ++sAlertsAsked;
   AlertRequest localized = request;
   localized.message = LocalizedString(request.message);
   localized.informative = LocalizedString(request.informative);

@@ -1,6 +1,7 @@
 // Alerts the core and the front end show: one small interface so that tests can
 // record what was asked and choose the button.
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,6 +30,9 @@ AlertPresenter* CurrentAlertPresenter();
 void ShowAlert(const std::string& message, const std::string& informative = {}, bool sheet = true);
 // Shows an alert with buttons and calls `done` with the chosen index.
 void ShowAlertWithButtons(const AlertRequest& request, std::function<void(int)> done);
+// How many alerts were asked for so far (with or without a presenter), for a caller that must
+// know whether a step it may repeat told the user anything.
+uint64_t AlertsAskedCount();
 
 // While one lives, an alert with the lone "OK" button whose texts match one already shown in
 // its life is not shown again: a read that removes parts from many walls tells the user once.

@@ -207,6 +207,7 @@ struct Grid {
 };
 
 bool MakeGrid(const DocState* ds, Grid* g) {
+  LotElevationUpToDate();
   if (!gTopographyGrid || gTopoRowCnt < 1 || gTopoColumnCnt < 1) return false;
   const float s = ds->topoGridSpacing;
   if (!std::isfinite(s) || !(s > 0)) return false;
@@ -476,6 +477,7 @@ int32_t LotNurbsErrorCount() { return sNurbsErrors; }
 int32_t LotTrimmedPatchCount() { return sTrimmedPatches; }
 
 int16_t IsTopoGridZeroFlat() {
+  LotElevationUpToDate();
   if (!gTopographyGrid || gTopoRowCnt < 1 || gTopoColumnCnt < 1) return 1;
   const int64_t nodes = (static_cast<int64_t>(gTopoRowCnt) + 1) * (gTopoColumnCnt + 1);
   for (int64_t i = 0; i < nodes; ++i)

@@ -326,3 +326,30 @@ TEST(ConvertObject, FreehandRoofFlattensCurves) {
   EXPECT_TRUE(calls.called("Update3DRoofPanel", shape->objectID));
   EXPECT_MODEL_SOUND();
 }
+
+// Converting the selection to topography one object at a time rebuilt the whole 3D scene after
+// every object. In a batch the first conversion rebuilds and the rest leave one rebuild to its
+// end; each object still stores its own undo step. Edging set on the terrain has its parts
+// lifted onto the ground by a rebuild: with it, each conversion rebuilds as before.
+TEST(ConvertObject, TopographyBatchRebuildsTheSceneOnceKeepingEachUndoStep) {
+  for (const bool edging : {false, true}) {
+    TestDocument doc;
+    if (edging) doc.addObject(kObjEdging, false, {{-50, 0}, {-50, 50}})->auxFlag = 1;
+    std::vector<Objex*> shapes;
+    for (int i = 0; i < 5; ++i) {
+      const float x = 100.0f * static_cast<float>(i);
+      shapes.push_back(Shape(doc, true, {{x, 0}, {x + 50, 0}, {x + 50, 50}, {x, 50}}));
+    }
+    UndoNameSink undo;
+    ServiceCallRecorder calls;
+    {
+      ConversionBatch batch;
+      for (Objex* o : shapes) EXPECT_TRUE(ConvertObjectType(o, kCmdConvertToTopography));
+      EXPECT_EQ(calls.count("RenderAllLayers"), edging ? 5u : 1u);
+    }
+    EXPECT_EQ(calls.count("RenderAllLayers"), edging ? 5u : 2u);
+    EXPECT_EQ(calls.count("SetLotElevation"), 5u);
+    EXPECT_EQ(undo.names, std::vector<std::string>(5, ConversionUndoName(kCmdConvertToTopography)));
+    for (Objex* o : shapes) EXPECT_EQ(o->type, kObjTopography);
+  }
+}
