@@ -22,7 +22,10 @@
 //               edited frame redraws only the rectangle the edit changed: its share of the view
 //               and of the scene's lists are reported);
 //   Memory      the plane objects and the compiled scene lists per wall against the bytes of
-//               the raw list of the same triangles ("ratio").
+//               the raw list of the same triangles ("ratio");
+//   Pick        a surface picked in the middle of a walk view down the rows of houses, against
+//               the same triangles drawn once in GL_SELECT mode, a name each ("pick_ratio"),
+//               with the new interaction's frame that follows it.
 // Every road reports the triangles drawn and the raw list's bytes, so that the baseline is
 // visibly the same work.
 #include "building3d/Building3DServices.h"
@@ -32,6 +35,7 @@
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <malloc.h>
 
 #include <algorithm>
@@ -59,6 +63,7 @@
 #include "render3d/RealTimeScene.h"
 #include "render3d/RendererUpkeep.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/SurfacePick.h"
 
 // Qt after the model: its `slots` keyword would clash with a record field.
 #include "BenchGLContext.h"
@@ -566,6 +571,110 @@ void BM_Memory(benchmark::State& state) {
   Report(state);
 }
 
+// The raw selection pass: the triangles of every plane object and trim in GL_SELECT mode through
+// the pick's narrowed projection, each under a name of its own; the hit records.
+GLint RawSelect(const GLdouble* projection, const GLdouble* modelView, GLint* viewport, POINT at,
+                std::vector<GLuint>* buffer) {
+  glSelectBuffer(static_cast<GLsizei>(buffer->size()), buffer->data());
+  glRenderMode(GL_SELECT);
+  glInitNames();
+  glPushName(0);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPickMatrix(at.x, viewport[3] - at.y, 2.0, 2.0, viewport);
+  glMultMatrixd(projection);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadMatrixd(modelView);
+  GLuint name = 2;
+  auto named = [&name](const PlaneObject* po) {
+    glLoadName(name++);
+    glBegin(GL_TRIANGLES);
+    RawPlanes(po);
+    glEnd();
+  };
+  for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
+    named(po);
+    for (const PlaneObject* a = po->attachments; a; a = a->next) named(a);
+  }
+  glFlush();
+  return glRenderMode(GL_RENDER);
+}
+
+// A surface picked in the middle of the view (PickSurfaceAt, as applying a material or a
+// moulding in the 3D view picks) through a walk camera looking down the rows of houses, and
+// the next frame, a new interaction's: "pick_ratio" is the pick over the raw selection pass of
+// the same triangles ("raw_select_ms"), "next_over_frame" the next frame over the same frame
+// without a pick before it. "raw_hits" counts the raw pass's hit records in a buffer the size of
+// the pick's (-1: more than it holds).
+void BM_Pick(benchmark::State& state) {
+  if (!Ready(state)) return;
+  Houses& houses = DesignOf(static_cast<int>(state.range(0)));
+  DocState* ds = houses.doc.ds();
+  const int16_t ortho = ds->orthoView();
+  const int16_t navigation = ds->navigationMode;
+  const FloatPoint eye = ds->walkEyePoint();
+  const float height = ds->walkEyeHeight(), angle = ds->walkViewAngle();
+  int perRow = 1;
+  while (perRow * perRow < sHousesWalls / 4) ++perRow;
+  ds->orthoView() = 0;
+  ds->navigationMode = kNavWalkThrough;
+  // Down the middle column, beside the openings in the middle of the walls.
+  ds->walkEyePoint().floatH = static_cast<float>(perRow / 2) * kSpacing + kHouseW / 4;
+  ds->walkEyePoint().floatV = static_cast<float>(perRow) * kSpacing + 300;
+  ds->walkEyeHeight() = 60;
+  ds->walkViewAngle() = 0;
+  const POINT at{kWidth / 2, kHeight / 2};
+  RTInitializeGLScene();
+  RTSetViewpoint(ds);
+  GLdouble projection[16], modelView[16];
+  GLint viewport[4];
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  RealTimeRenderAllGLPlaneObjects(gGLPlaneObjects);
+  RTFinalizeGLScene();
+  glFinish();
+  std::vector<GLuint> buffer(kPickBufferEntries);
+  auto newInteractionFrame = [ds] {
+    RTInitializeGLScene();
+    RealTimeFrame(ds);
+    glFinish();
+  };
+  double frame = 0, pick = 0, next = 0, raw = 0;
+  GLint hits = 0;
+  bool surface = true;
+  for (auto _ : state) {
+    auto t0 = Clock::now();
+    newInteractionFrame();
+    auto t1 = Clock::now();
+    const SurfacePick picked = PickSurfaceAt(at);
+    glFinish();
+    auto t2 = Clock::now();
+    newInteractionFrame();
+    auto t3 = Clock::now();
+    hits = RawSelect(projection, modelView, viewport, at, &buffer);
+    auto t4 = Clock::now();
+    surface = surface && picked.result == PickResult::kSurface;
+    frame += Seconds(t0, t1), pick += Seconds(t1, t2), next += Seconds(t2, t3), raw += Seconds(t3, t4);
+    state.SetIterationTime(Seconds(t1, t2));
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["pick_ms"] = pick / n * 1e3;
+  state.counters["raw_select_ms"] = raw / n * 1e3;
+  state.counters["pick_ratio"] = raw > 0 ? pick / raw : 0;
+  state.counters["next_frame_ms"] = next / n * 1e3;
+  state.counters["next_over_frame"] = frame > 0 ? next / frame : 0;
+  state.counters["raw_hits"] = hits;
+  ds->orthoView() = ortho;
+  ds->navigationMode = navigation;
+  ds->walkEyePoint() = eye;
+  ds->walkEyeHeight() = height;
+  ds->walkViewAngle() = angle;
+  RTInitializeGLScene();
+  if (!surface) state.SkipWithError("no surface under the view point");
+  Report(state);
+}
+
 }  // namespace
 
 // The libraries linked here serve the model's calls, as in the program.
@@ -593,6 +702,8 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(("BM_MovePoint" + n).c_str(), BM_MovePoint)->Arg(walls)->UseManualTime()
         ->Unit(benchmark::kMillisecond)->Iterations(10);
     benchmark::RegisterBenchmark(("BM_Memory" + n).c_str(), BM_Memory)->Arg(walls)->Iterations(1);
+    benchmark::RegisterBenchmark(("BM_Pick" + n).c_str(), BM_Pick)->Arg(walls)->UseManualTime()
+        ->Unit(benchmark::kMillisecond)->Iterations(slowRuns);
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

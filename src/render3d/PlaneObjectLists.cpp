@@ -1427,6 +1427,11 @@ PlaneObject* PlaneObjectForPickName(uint32_t name) {
   return nullptr;
 }
 
+PlaneObject* PlaneObjectForFreshPickName(uint32_t name) {
+  if (name < kFirstPlaneObjectPickName || name >= sPickTable.size()) return nullptr;
+  return sPickTable[name];
+}
+
 namespace render3d::walk {
 std::array<Layer*, 3> Floors() { return FloorLayers(); }
 bool IsPlant(const PlaneObject* po) { return ::IsPlant(po); }

@@ -94,3 +94,7 @@ bool ReplayRenderPolls(int32_t visits);
 // nothing, 1 is the lot's). The plane object a name stands for, or null when the name is
 // below 2, unknown, or its plane object has left the scene since.
 PlaneObject* PlaneObjectForPickName(uint32_t name);
+// The same for a name of the naming pass that has just ended, before anything can have changed
+// the scene: the table's entry as it is, without the walk over the scene that the check above
+// takes (every plane object that pass named is in the scene it drew).
+PlaneObject* PlaneObjectForFreshPickName(uint32_t name);

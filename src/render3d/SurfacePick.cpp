@@ -77,7 +77,8 @@ SurfacePick PickSurfaceAt(POINT point) {
     pick.result = PickResult::kBackground;
   } else if (name == kPickNameLot) {
     pick.result = PickResult::kLot;
-  } else if (PlaneObject* po = PlaneObjectForPickName(name)) {
+  } else if (PlaneObject* po = PlaneObjectForFreshPickName(name)) {
+    // Named by the pass just drawn: nothing has left the scene since.
     pick.result = PickResult::kSurface;
     pick.surface = po;
   } else {
