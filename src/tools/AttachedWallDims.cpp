@@ -789,7 +789,8 @@ class MovedWallDimensions {
     }
     const size_t lookedAt = everyRay ? still_.size() : looked.size();
     for (size_t k = 0; k < lookedAt; ++k) {
-      const StillDimension& d = still_[everyRay ? k : looked[k]];
+      const size_t index = everyRay ? k : looked[k];
+      const StillDimension& d = still_[index];
       if (!everyRay && d.ray && !reached[0].crossedBy(d.x0, d.z0, d.x1, d.z1) &&
           !reached[1].crossedBy(d.x0, d.z0, d.x1, d.z1))
         continue;
@@ -801,7 +802,12 @@ class MovedWallDimensions {
       if (!StartSearch(&m, &f, data->anchorStart, data->anchorEnd, &s)) continue;
       for (const std::vector<Snapshot>* list : {&previous_, &now})
         for (const Snapshot& t : *list) s.considerAt(t.p, t.q, t.px, t.pz, t.qx, t.qz, t.wall, 0);
-      if (s.winner) measureOne(d.dimension, d.wall, now);
+      if (!s.winner) continue;
+      // Copies passing through: the still walls' nearest segment, when it lies no farther than
+      // every moved one (still segments come first in the floor's order), stays the one met,
+      // as it was at the last measurement.
+      if (appended_ && StillNoFarther(index, &m, &f, data, s.best)) continue;
+      measureOne(d.dimension, d.wall, now);
     }
     for (Objex* o = firstMoved; o; o = o->next) {
       if (o->type != kObjWall) continue;
@@ -849,6 +855,23 @@ class MovedWallDimensions {
   };
   // Room for the rounding of the rays' angles and of the crossing points.
   static constexpr float kMargin = 64.0f;
+
+  // Whether the still walls hold a segment the still dimension `index` meets no farther than
+  // `movedBest` along its ray from m to f (found once, the still walls staying where they are).
+  bool StillNoFarther(size_t index, FloatPoint* m, FloatPoint* f, const DoorWindowData* data, float movedBest) {
+    if (stillNearest_.size() != still_.size()) {
+      stillNearest_.assign(still_.size(), 0.0f);
+      stillNearestKnown_.assign(still_.size(), 0);
+    }
+    if (!stillNearestKnown_[index]) {
+      FacingWallSearch t{};
+      if (!StartSearch(m, f, data->anchorStart, data->anchorEnd, &t)) return false;
+      walls_.search(&t);
+      stillNearestKnown_[index] = t.winner ? 1 : 2;
+      stillNearest_[index] = t.best;
+    }
+    return stillNearestKnown_[index] == 1 && stillNearest_[index] <= movedBest;
+  }
 
   // The first moved object on the floor now (null: none).
   Objex* moved() const {
@@ -957,6 +980,10 @@ class MovedWallDimensions {
   StillWallGrids walls_;
   std::vector<StillDimension> still_;
   StillRays rays_;  // of still_
+  // Of still_ (copies passing through only): the distance to the still walls' nearest segment
+  // along each ray, with 0 (not yet found), 1 (found) or 2 (the ray meets no still wall).
+  std::vector<float> stillNearest_;
+  std::vector<uint8_t> stillNearestKnown_;
   std::vector<Snapshot> previous_;
 };
 
