@@ -455,8 +455,8 @@ void BM_DuplicateAsEditPaste(benchmark::State& state) {
 BENCHMARK(BM_DuplicateAsEditPaste)->Arg(200)->Arg(500)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // Edit commands on the whole first floor of a design of houses, as the menu runs them (the
-// undo snapshot, timed by bench_undo, left out): Group (/0) and Move To Upper Floor (/1), at
-// 5,000 and 20,000 records. "ratio" is the time at 20k over four times the time at 5k: about 1
+// undo snapshot, timed by bench_undo, left out): Group (/0), Move To Upper Floor (/1) and Copy
+// To Upper Floor (/2), at 5,000 and 20,000 records. "ratio" is the time at 20k over four times the time at 5k: about 1
 // when the command grows with the design, 4 when it is quadratic.
 double WholeFloorEditSeconds(int records, int32_t command) {
   Scene scene(records, true);
@@ -474,7 +474,8 @@ double WholeFloorEditSeconds(int records, int32_t command) {
 }
 
 void BM_WholeFloorEdit(benchmark::State& state) {
-  const int32_t command = state.range(0) == 0 ? kCmdGroup : kCmdMoveToUpperFloor;
+  static const int32_t kCommands[] = {kCmdGroup, kCmdMoveToUpperFloor, kCmdCopyToUpperFloor};
+  const int32_t command = kCommands[state.range(0)];
   double small = 0, large = 0;
   for (auto _ : state) {
     small += WholeFloorEditSeconds(5000, command);
@@ -487,7 +488,7 @@ void BM_WholeFloorEdit(benchmark::State& state) {
   state.counters["20k_ms"] = large / n * 1000;
   state.counters["ratio"] = small > 0 ? large / (4 * small) : 0;  // target: at most 1.5
 }
-BENCHMARK(BM_WholeFloorEdit)->Arg(0)->Arg(1)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WholeFloorEdit)->Arg(0)->Arg(1)->Arg(2)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The floor of any redraw that looks at every object: the object lists of all floors walked,
 // one field of each object read (/0), or the positions of all their points (/1).

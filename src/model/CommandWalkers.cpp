@@ -1034,7 +1034,9 @@ class GroupWalk {
 // once, when it ends. A move also leaves the current floor's attached dimensions to be
 // measured once, at its end (as in SelectedObjectLayer): the walls leave the floor and none
 // of theirs is measured on it. A copy's walls are still measured one by one, each against the
-// floor it was made on, with itself there.
+// floor it was made on, with itself there: each copy is appended to the current floor and
+// leaves it again, and nothing else there changes, so each measurement looks only at what the
+// copy on its way through can have changed.
 class FloorWalk {
  public:
   explicit FloorWalk(int32_t cmd)
@@ -1043,10 +1045,13 @@ class FloorWalk {
     if (!active_) return;
     ++sFloorWalkDepth;
     if (cmd == kCmdMoveToUpperFloor || cmd == kCmdMoveToLowerFloor) dimensions_.emplace();
+    else if (sFloorWalkDepth == 1 && gCurDocument && gCurDocument->itsCurLayer)
+      copies_.emplace(gCurDocument->itsCurLayer);
   }
   ~FloorWalk() {
     if (!active_) return;
     dimensions_.reset();
+    copies_.reset();
     if (--sFloorWalkDepth > 0 || !sFloorStepsDue) return;
     sFloorStepsDue = false;
     ResetStandardTool(1);
@@ -1058,6 +1063,7 @@ class FloorWalk {
  private:
   bool active_;
   std::optional<WallDimensionRefreshBatch> dimensions_;
+  std::optional<AppendedWallDimensionRefresh> copies_;
 };
 
 }  // namespace

@@ -299,6 +299,31 @@ void MovedWallDimensionRefresh::measure() {
   document_->itsCurLayer = current;
 }
 
+namespace {
+AppendedWallDimensionRefresh* sAppendedWallDimensions = nullptr;
+}  // namespace
+
+AppendedWallDimensionRefresh::AppendedWallDimensionRefresh(Layer* layer)
+    : document_(gCurDocument), layer_(layer), outer_(sAppendedWallDimensions) {
+  if (gToolsServices.beginAppendedWallDimensions && gToolsServices.measureMovedWallDimensions &&
+      gToolsServices.endMovedWallDimensions && layer && document_)
+    state_ = gToolsServices.beginAppendedWallDimensions(layer, LastObjectOfLayer(layer));
+  sAppendedWallDimensions = this;
+}
+
+AppendedWallDimensionRefresh::~AppendedWallDimensionRefresh() {
+  if (state_) gToolsServices.endMovedWallDimensions(state_);
+  sAppendedWallDimensions = outer_;
+}
+
+bool AppendedWallDimensionRefresh::MeasureCurrentFloor() {
+  const AppendedWallDimensionRefresh* r = sAppendedWallDimensions;
+  if (!r || !r->state_ || !gCurDocument || r->document_ != gCurDocument || gCurDocument->itsCurLayer != r->layer_)
+    return false;
+  gToolsServices.measureMovedWallDimensions(r->state_);
+  return true;
+}
+
 void Attach3DSymbol(Objex* object, int32_t symbolType, float offsetX, float offsetZ) {
   if (gToolsServices.attach3DSymbol) gToolsServices.attach3DSymbol(object, symbolType, offsetX, offsetZ);
 }

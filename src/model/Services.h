@@ -107,6 +107,8 @@ struct ToolsServices {
   void (*measureMovedWallDimensions)(MovedWallDimensions* state) = nullptr;
   void (*endMovedWallDimensions)(MovedWallDimensions* state) = nullptr;
   bool (*carryOnMovedWallDimensions)(MovedWallDimensions* state, Objex* firstMoved) = nullptr;
+  // The state of an AppendedWallDimensionRefresh, ended as the others.
+  MovedWallDimensions* (*beginAppendedWallDimensions)(Layer* layer, Objex* lastStill) = nullptr;
 };
 extern ToolsServices gToolsServices;
 
@@ -301,6 +303,30 @@ class MovedWallDimensionRefresh {
   Layer* layer_;
   MovedWallDimensions* state_ = nullptr;
   MovedWallDimensionRefresh* outer_;
+};
+// While one lives, the objects appended to a floor after `lastStill` (its last object when
+// the refresh began; null: the floor was empty) are the only change on it: copies that arrive
+// there and leave again on their way to another floor. Each time a wall's refit measures that
+// floor's attached wall dimensions (outside a WallDimensionRefreshBatch), the whole floor is
+// measured the first time; after that only the dimensions the appended walls can have changed
+// are: theirs and those whose rays cross the appended walls where they lie now or lay at the
+// previous measurement. The others keep what their last measurement gave, which a measurement
+// of the whole floor would give them again.
+class AppendedWallDimensionRefresh {
+ public:
+  explicit AppendedWallDimensionRefresh(Layer* layer);
+  ~AppendedWallDimensionRefresh();
+  AppendedWallDimensionRefresh(const AppendedWallDimensionRefresh&) = delete;
+  AppendedWallDimensionRefresh& operator=(const AppendedWallDimensionRefresh&) = delete;
+  // Measures the current floor's dimensions when a refresh covers the current document's
+  // current floor: true. False: nothing was measured (the caller measures the whole floor).
+  static bool MeasureCurrentFloor();
+
+ private:
+  ZLKDocumentModel* document_;
+  Layer* layer_;
+  MovedWallDimensions* state_ = nullptr;
+  AppendedWallDimensionRefresh* outer_;
 };
 void UpdateFixedComponent(Objex* object);
 // The 3D symbol parts of a component placed at its offset (nothing when not installed).

@@ -730,19 +730,34 @@ class StillRays {
 class MovedWallDimensions {
  public:
   MovedWallDimensions(Layer* layer, Objex* firstMoved) : layer_(layer), firstMoved_(firstMoved) {}
+  // The floor splits after `lastStill` (null: before its first object): the objects appended
+  // after it are the moved ones, whichever they are at each measurement, and the first
+  // measurement is of the whole floor.
+  struct AfterLast {};
+  MovedWallDimensions(Layer* layer, Objex* lastStill, AfterLast)
+      : layer_(layer), firstMoved_(nullptr), lastStill_(lastStill), appended_(true) {}
 
   void measure() {
     if (!layer_ || !layer_->visible) return;
+    if (appended_ && lastStill_ && lastStill_->layer != layer_) whole_ = true;
     if (!prepared_) prepare();
     if (whole_) {
       UpdateAttachedDimLayer(layer_);
       return;
     }
+    Objex* const firstMoved = moved();
     // The moved segments where they lie now, in the floor's order after the still ones.
     std::vector<Snapshot> now;
-    ForEachWallSegmentIn(firstMoved_, nullptr, [&](Poinz* p, Poinz* q, Objex* wall) {
+    ForEachWallSegmentIn(firstMoved, nullptr, [&](Poinz* p, Poinz* q, Objex* wall) {
       now.push_back(SegmentCopy::Of(p, q, wall));
     });
+    if (appended_ && !measuredWhole_) {
+      // What the still dimensions held before is not known to be what a measurement gives.
+      measuredWhole_ = true;
+      UpdateAttachedDimLayer(layer_);
+      previous_ = std::move(now);
+      return;
+    }
     // Every point a moved segment can be met at lies within its length of its first end: one
     // box for where the moved segments lay at the last measurement and one for where they lie
     // now (a long move leaves far apart two small boxes that one box would join).
@@ -774,7 +789,8 @@ class MovedWallDimensions {
     }
     const size_t lookedAt = everyRay ? still_.size() : looked.size();
     for (size_t k = 0; k < lookedAt; ++k) {
-      const StillDimension& d = still_[everyRay ? k : looked[k]];
+      const size_t index = everyRay ? k : looked[k];
+      const StillDimension& d = still_[index];
       if (!everyRay && d.ray && !reached[0].crossedBy(d.x0, d.z0, d.x1, d.z1) &&
           !reached[1].crossedBy(d.x0, d.z0, d.x1, d.z1))
         continue;
@@ -786,9 +802,14 @@ class MovedWallDimensions {
       if (!StartSearch(&m, &f, data->anchorStart, data->anchorEnd, &s)) continue;
       for (const std::vector<Snapshot>* list : {&previous_, &now})
         for (const Snapshot& t : *list) s.considerAt(t.p, t.q, t.px, t.pz, t.qx, t.qz, t.wall, 0);
-      if (s.winner) measureOne(d.dimension, d.wall, now);
+      if (!s.winner) continue;
+      // Copies passing through: the still walls' nearest segment, when it lies no farther than
+      // every moved one (still segments come first in the floor's order), stays the one met,
+      // as it was at the last measurement.
+      if (appended_ && StillNoFarther(index, &m, &f, data, s.best)) continue;
+      measureOne(d.dimension, d.wall, now);
     }
-    for (Objex* o = firstMoved_; o; o = o->next) {
+    for (Objex* o = firstMoved; o; o = o->next) {
       if (o->type != kObjWall) continue;
       for (Objex* child = o->firstChild; child; child = child->next)
         if (child->subtype == kSubDimensionAttachment) measureOne(child, o, now);
@@ -835,6 +856,29 @@ class MovedWallDimensions {
   // Room for the rounding of the rays' angles and of the crossing points.
   static constexpr float kMargin = 64.0f;
 
+  // Whether the still walls hold a segment the still dimension `index` meets no farther than
+  // `movedBest` along its ray from m to f (found once, the still walls staying where they are).
+  bool StillNoFarther(size_t index, FloatPoint* m, FloatPoint* f, const DoorWindowData* data, float movedBest) {
+    if (stillNearest_.size() != still_.size()) {
+      stillNearest_.assign(still_.size(), 0.0f);
+      stillNearestKnown_.assign(still_.size(), 0);
+    }
+    if (!stillNearestKnown_[index]) {
+      FacingWallSearch t{};
+      if (!StartSearch(m, f, data->anchorStart, data->anchorEnd, &t)) return false;
+      walls_.search(&t);
+      stillNearestKnown_[index] = t.winner ? 1 : 2;
+      stillNearest_[index] = t.best;
+    }
+    return stillNearestKnown_[index] == 1 && stillNearest_[index] <= movedBest;
+  }
+
+  // The first moved object on the floor now (null: none).
+  Objex* moved() const {
+    if (!appended_) return firstMoved_;
+    return lastStill_ ? lastStill_->next : layer_->firstObject;
+  }
+
   // Whether the point lines that never meet are put at lies within the segment's span.
   static bool SpansNowhere(const Snapshot& t) {
     const float segment = Distance(t.px, t.pz, t.qx, t.qz) + kMargin;
@@ -846,12 +890,13 @@ class MovedWallDimensions {
   // the still walls cannot be put in a grid, or another routine measures the dimensions.
   void prepare() {
     prepared_ = true;
-    if (!firstMoved_ || gToolsServices.limitWallDimension != tools::LimitWallDimension) {
+    if ((!appended_ && !firstMoved_) || gToolsServices.limitWallDimension != tools::LimitWallDimension) {
       whole_ = true;
       return;
     }
     // The still walls' dimensions, on the way to the first moved object (which must be met).
-    if (!addStillDimensions(layer_->firstObject, firstMoved_) || !walls_.addWalls(layer_->firstObject, firstMoved_)) {
+    Objex* const firstMoved = moved();
+    if (!addStillDimensions(layer_->firstObject, firstMoved) || !walls_.addWalls(layer_->firstObject, firstMoved)) {
       still_.clear();
       rays_ = StillRays{};
       whole_ = true;
@@ -900,7 +945,8 @@ class MovedWallDimensions {
   // changed since the last measurement but objects appended at its end, from `firstMoved` on.
   // False when the still walls are not kept in grids (then the state is to be ended).
   bool carryOn(Objex* firstMoved) {
-    if (!layer_ || !layer_->visible || !firstMoved || !firstMoved_ || firstMoved->layer != layer_) return false;
+    if (appended_ || !layer_ || !layer_->visible || !firstMoved || !firstMoved_ || firstMoved->layer != layer_)
+      return false;
     if (!prepared_) prepare();
     if (whole_ || gToolsServices.limitWallDimension != tools::LimitWallDimension) return false;
     if (!addStillDimensions(firstMoved_, firstMoved) || !walls_.addWalls(firstMoved_, firstMoved)) {
@@ -928,15 +974,24 @@ class MovedWallDimensions {
 
   Layer* layer_;
   Objex* firstMoved_;
+  Objex* lastStill_ = nullptr;
+  bool appended_ = false, measuredWhole_ = false;
   bool prepared_ = false, whole_ = false;
   StillWallGrids walls_;
   std::vector<StillDimension> still_;
   StillRays rays_;  // of still_
+  // Of still_ (copies passing through only): the distance to the still walls' nearest segment
+  // along each ray, with 0 (not yet found), 1 (found) or 2 (the ray meets no still wall).
+  std::vector<float> stillNearest_;
+  std::vector<uint8_t> stillNearestKnown_;
   std::vector<Snapshot> previous_;
 };
 
 MovedWallDimensions* BeginMovedWallDimensions(Layer* layer, Objex* firstMoved) {
   return new MovedWallDimensions(layer, firstMoved);
+}
+MovedWallDimensions* BeginAppendedWallDimensions(Layer* layer, Objex* lastStill) {
+  return new MovedWallDimensions(layer, lastStill, MovedWallDimensions::AfterLast{});
 }
 void MeasureMovedWallDimensions(MovedWallDimensions* state) {
   if (state) state->measure();

@@ -35,6 +35,9 @@ void UpdateAttachedDimAllLayers(Layer* firstLayer);
 // before it staying put (see MovedWallDimensionRefresh in model/Services.h).
 class MovedWallDimensions;
 MovedWallDimensions* BeginMovedWallDimensions(Layer* layer, Objex* firstMoved);
+// The same for objects that come and go after `lastStill` (see AppendedWallDimensionRefresh in
+// model/Services.h); ended and measured as the state above.
+MovedWallDimensions* BeginAppendedWallDimensions(Layer* layer, Objex* lastStill);
 void MeasureMovedWallDimensions(MovedWallDimensions* state);
 void EndMovedWallDimensions(MovedWallDimensions* state);
 // The state goes on with the walls from `firstMoved` to the floor's end as the moved ones,

@@ -24,4 +24,5 @@ void InstallToolsServices() {
   s.measureMovedWallDimensions = MeasureMovedWallDimensions;
   s.endMovedWallDimensions = EndMovedWallDimensions;
   s.carryOnMovedWallDimensions = CarryOnMovedWallDimensions;
+  s.beginAppendedWallDimensions = BeginAppendedWallDimensions;
 }
