@@ -24,4 +24,9 @@ void InstallToolsServices() {
   s.measureMovedWallDimensions = MeasureMovedWallDimensions;
   s.endMovedWallDimensions = EndMovedWallDimensions;
   s.carryOnMovedWallDimensions = CarryOnMovedWallDimensions;
+  s.beginLeavingWallDimensions = BeginLeavingWallDimensions;
+  s.noteLeavingWallRefit = NoteLeavingWallRefit;
+  s.measureBeforeLeaving = MeasureBeforeLeaving;
+  s.finishLeavingWallDimensions = FinishLeavingWallDimensions;
+  s.endLeavingWallDimensions = EndLeavingWallDimensions;
 }

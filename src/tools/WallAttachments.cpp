@@ -97,7 +97,7 @@ namespace tools {
 int UpdateAllWallAttachments(Objex* wall) {
   NoteServiceCall("UpdateAllWallAttachments", wall);
   if (!gCurDocument || !CurDocState() || !wall) return 0;
-  if (!DeferWallDimensionRefresh()) UpdateAttachedDimLayer(gCurDocument->itsCurLayer);
+  if (!DeferWallDimensionRefresh(wall)) UpdateAttachedDimLayer(gCurDocument->itsCurLayer);
   if (wall->type != kObjWall) return 0;
   int removed = 0;
   for (Objex* child = wall->firstChild; child;) {
