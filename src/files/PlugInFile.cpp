@@ -1438,7 +1438,7 @@ Objex* ReadAPlugInObject(Layer* layer, bool appendToLayer) {
   }
   if (obj->type != kObjGroup && IsObjectPointValuesInvalid(obj)) {
     // Rebuilt, a wall refitted its floor's dimensions with it standing.
-    if (appendToLayer && obj->type == kObjWall) MeasureDeferredWallDimensions();
+    if (appendToLayer) ObjectLeavingFloor(obj);
     if (appendToLayer) UnlinkObject(obj);
     DeleteObj(obj);
     return nullptr;

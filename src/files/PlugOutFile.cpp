@@ -217,8 +217,9 @@ void AfterObject(void* context, Objex* obj) {
       m->byID.emplace(oldID, old);
       ReclaimIDs(old, obj);
     } else {
-      // The dimensions put off so far are measured with the replaced wall still standing.
-      if (old->type == kObjWall) MeasureDeferredWallDimensions();
+      // The dimensions put off so far that can be measured to a replaced wall are measured with
+      // it still standing.
+      ObjectLeavingFloor(old);
       FreeObject(old);
       // The replacement keeps the ID it was written with when that was the original's.
       if (m->storedIDAhead == oldID && !obj->parent) obj->objectID = oldID;
@@ -247,7 +248,8 @@ void DoReadPlugOutObjects(int32_t plugInID) {
   s.context = &m;
   ReadIDScope ids;
   // Each wall read refits its attachments: the current floor's dimensions are measured once
-  // the objects are read (before the removals), and before a wall leaves the plan on the way.
+  // the objects are read (before the removals), and before a wall leaves the plan on the way
+  // those that can be measured to it.
   std::optional<WallDimensionRefreshBatch> dimensions(std::in_place);
   while (!StreamAtEnd()) {
     const uint16_t tag = R16();

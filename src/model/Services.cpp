@@ -202,25 +202,52 @@ namespace {
 struct DeferredFloor {
   ZLKDocumentModel* document;
   Layer* layer;
+  // What was measured as walls left the floor (null until one leaves).
+  LeavingWallDimensions* leaving = nullptr;
 };
 int sWallDimensionBatchDepth = 0;
 std::vector<DeferredFloor> sDeferredFloors;
 MovedWallDimensionRefresh* sMovedWallDimensions = nullptr;
-}  // namespace
 
-namespace {
+bool LeavingWallsMeasuredApart() {
+  const ToolsServices& t = gToolsServices;
+  return t.beginLeavingWallDimensions && t.noteLeavingWallRefit && t.measureBeforeLeaving &&
+         t.finishLeavingWallDimensions && t.endLeavingWallDimensions;
+}
+
+void EndLeaving(DeferredFloor* f) {
+  if (f->leaving) gToolsServices.endLeavingWallDimensions(f->leaving);
+  f->leaving = nullptr;
+}
+
+// Measures the floor's dimensions put off (those not measured before walls left it since the
+// last refit), the floor taken as its design's current one.
+void MeasureDeferredFloor(DeferredFloor* f) {
+  CurrentDocumentScope scope(f->document);
+  Layer* current = f->document->itsCurLayer;
+  f->document->itsCurLayer = f->layer;
+  if (f->leaving) {
+    NoteDesignEdit();
+    gToolsServices.finishLeavingWallDimensions(f->leaving);
+    f->leaving = nullptr;
+  } else if (sMovedWallDimensions && sMovedWallDimensions->covers(f->document, f->layer)) {
+    sMovedWallDimensions->measure();
+  } else {
+    UpdateAttachedDimLayerService(f->layer);
+  }
+  f->document->itsCurLayer = current;
+}
+
 void MeasureDeferredFloors() {
   std::vector<DeferredFloor> floors;
   floors.swap(sDeferredFloors);
-  for (const DeferredFloor& f : floors) {
+  for (DeferredFloor& f : floors) {
     // Only a floor still in its design, measured as it was: that design's current floor.
-    if (!FloorListHolds(f.document->itsLayers, f.layer)) continue;
-    CurrentDocumentScope scope(f.document);
-    Layer* current = f.document->itsCurLayer;
-    f.document->itsCurLayer = f.layer;
-    if (sMovedWallDimensions && sMovedWallDimensions->covers(f.document, f.layer)) sMovedWallDimensions->measure();
-    else UpdateAttachedDimLayerService(f.layer);
-    f.document->itsCurLayer = current;
+    if (!FloorListHolds(f.document->itsLayers, f.layer)) {
+      EndLeaving(&f);
+      continue;
+    }
+    MeasureDeferredFloor(&f);
   }
 }
 }  // namespace
@@ -232,17 +259,57 @@ WallDimensionRefreshBatch::~WallDimensionRefreshBatch() {
   MeasureDeferredFloors();
 }
 
-void MeasureDeferredWallDimensions() {
-  if (sWallDimensionBatchDepth > 0) MeasureDeferredFloors();
+void ObjectLeavingFloor(Objex* object) {
+  if (sWallDimensionBatchDepth <= 0 || !object) return;
+  const bool wall = object->type == kObjWall;
+  std::vector<DeferredFloor> floors;
+  floors.swap(sDeferredFloors);
+  std::vector<DeferredFloor> kept;
+  for (DeferredFloor& f : floors) {
+    // Another object than a wall leaves only the lists of the floors measured apart.
+    if (!wall && !f.leaving) {
+      kept.push_back(f);
+      continue;
+    }
+    if (!FloorListHolds(f.document->itsLayers, f.layer)) {
+      EndLeaving(&f);
+      continue;
+    }
+    // The dimensions a wall can be measured to, the floor staying due for the others.
+    bool apart = false;
+    if (f.leaving ||
+        (LeavingWallsMeasuredApart() && !(sMovedWallDimensions && sMovedWallDimensions->covers(f.document, f.layer)))) {
+      CurrentDocumentScope scope(f.document);
+      Layer* current = f.document->itsCurLayer;
+      f.document->itsCurLayer = f.layer;
+      if (!f.leaving) f.leaving = gToolsServices.beginLeavingWallDimensions(f.layer);
+      apart = f.leaving && gToolsServices.measureBeforeLeaving(f.leaving, object);
+      f.document->itsCurLayer = current;
+    }
+    if (apart) {
+      if (wall) NoteDesignEdit();
+      kept.push_back(f);
+      continue;
+    }
+    // Otherwise the floor's dimensions still due, measured now with the object standing: a
+    // measurement after every wall would have measured none of them again before a refit.
+    MeasureDeferredFloor(&f);
+  }
+  kept.insert(kept.end(), sDeferredFloors.begin(), sDeferredFloors.end());
+  sDeferredFloors.swap(kept);
 }
 
-bool DeferWallDimensionRefresh() {
+bool DeferWallDimensionRefresh(Objex* wall) {
   if (sWallDimensionBatchDepth <= 0) return false;
   ZLKDocumentModel* doc = gCurDocument;
   Layer* layer = doc ? doc->itsCurLayer : nullptr;
   if (!layer) return true;
-  for (const DeferredFloor& f : sDeferredFloors)
-    if (f.document == doc && f.layer == layer) return true;
+  for (DeferredFloor& f : sDeferredFloors)
+    if (f.document == doc && f.layer == layer) {
+      // Every dimension of the floor is due again.
+      if (f.leaving && !gToolsServices.noteLeavingWallRefit(f.leaving, wall)) EndLeaving(&f);
+      return true;
+    }
   sDeferredFloors.push_back({doc, layer});
   return true;
 }

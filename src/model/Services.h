@@ -30,6 +30,7 @@ struct PlaneObject;
 struct DIBImage;
 struct TrimData;
 class MovedWallDimensions;
+class LeavingWallDimensions;
 class ZLKDocumentModel;
 
 struct ServiceCall {
@@ -109,6 +110,13 @@ struct ToolsServices {
   bool (*carryOnMovedWallDimensions)(MovedWallDimensions* state, Objex* firstMoved) = nullptr;
   // The state of an AppendedWallDimensionRefresh, ended as the others.
   MovedWallDimensions* (*beginAppendedWallDimensions)(Layer* layer, Objex* lastStill) = nullptr;
+  // The state of a floor walls leave while a WallDimensionRefreshBatch is open (tools:
+  // AttachedWallDims).
+  LeavingWallDimensions* (*beginLeavingWallDimensions)(Layer* layer) = nullptr;
+  bool (*noteLeavingWallRefit)(LeavingWallDimensions* state, Objex* wall) = nullptr;
+  bool (*measureBeforeLeaving)(LeavingWallDimensions* state, Objex* object) = nullptr;
+  void (*finishLeavingWallDimensions)(LeavingWallDimensions* state) = nullptr;
+  void (*endLeavingWallDimensions)(LeavingWallDimensions* state) = nullptr;
 };
 extern ToolsServices gToolsServices;
 
@@ -265,12 +273,16 @@ class WallDimensionRefreshBatch {
   WallDimensionRefreshBatch(const WallDimensionRefreshBatch&) = delete;
   WallDimensionRefreshBatch& operator=(const WallDimensionRefreshBatch&) = delete;
 };
-// True while a batch is open: the current document's current floor is noted for its end.
-bool DeferWallDimensionRefresh();
-// Measures now what the open batches have put off (nothing without one); they stay open. For a
-// reader about to take a wall out of a floor again: the floor's dimensions are measured as they
-// stood with it, as a measurement after every wall would have left them.
-void MeasureDeferredWallDimensions();
+// True while a batch is open: the current document's current floor is noted for its end
+// (`wall` is the one refitted).
+bool DeferWallDimensionRefresh(Objex* wall);
+// For a reader about to take a top-level object out of its floor again and free it while
+// batches are open (nothing without one; they stay open). Before a wall leaves, the dimensions
+// put off so far are measured as they stand with it, as a measurement after every wall would
+// have left them: only those it can be measured to (the rest cannot tell it from its absence),
+// the floor's others when the batch ends unless no wall has been refitted since; the whole
+// floor where the tools cannot measure them apart.
+void ObjectLeavingFloor(Objex* object);
 // While one lives, objects appended at the end of a floor (from `firstMoved` on) are the only
 // ones that move on it: each time the floor's attached wall dimensions are due to be measured
 // (at the end of a batch, or through measure()), only those the moved walls can have changed

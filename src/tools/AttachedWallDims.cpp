@@ -3,9 +3,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -204,6 +207,8 @@ class WallSegmentGrid {
   WallSegmentGrid& operator=(const WallSegmentGrid&) = delete;
 
   bool usable() const { return usable_; }
+  // Segments whose flag (by their order in the floor) is set are passed over.
+  void passOver(const std::vector<uint8_t>* gone) { gone_ = gone; }
   size_t size() const { return segments_.size(); }
   size_t base() const { return base_; }
   const std::vector<SegmentCopy>& segments() const { return segments_; }
@@ -322,6 +327,7 @@ class WallSegmentGrid {
   using Segment = SegmentCopy;
 
   void offer(FacingWallSearch* s, size_t i) {
+    if (gone_ && (*gone_)[base_ + i]) return;
     Segment& g = segments_[i];
     if (!(g.length >= 0)) g.length = Distance(g.px, g.pz, g.qx, g.qz);
     s->considerMeasured(g.p, g.q, g.px, g.pz, g.qx, g.qz, g.length, g.wall, base_ + i);
@@ -369,6 +375,7 @@ class WallSegmentGrid {
   std::vector<uint32_t> starts_, entries_, seen_, fill_;
   std::vector<uint32_t> farMeets_;  // segments whose span holds (kNowhere, kNowhere)
   size_t base_ = 0;
+  const std::vector<uint8_t>* gone_ = nullptr;
   uint32_t stamp_ = 0;
   float originX_ = 0, originZ_ = 0, cell_ = kLeastCell;
   int columns_ = 0, rows_ = 0;
@@ -573,7 +580,8 @@ void PrefetchDimension(const std::vector<std::pair<Objex*, Objex*>>& dimensions,
 
 }  // namespace
 
-void UpdateAttachedDimLayer(Layer* layer) {
+// The floor's dimensions, those in `skip` (may be null) left as they are.
+static void UpdateAttachedDimLayerExcept(Layer* layer, const std::unordered_set<Objex*>* skip) {
   if (!layer || !layer->visible) return;
   // The dimensions of the layer's walls and the walls' segments, in layer order, found in one
   // walk over the layer.
@@ -581,6 +589,10 @@ void UpdateAttachedDimLayer(Layer* layer) {
   thread_local std::vector<SegmentCopy> segments;
   segments.clear();
   CollectWallsOfFloor(layer, &segments, &dimensions);
+  if (skip && !skip->empty())
+    dimensions.erase(std::remove_if(dimensions.begin(), dimensions.end(),
+                                    [skip](const std::pair<Objex*, Objex*>& d) { return skip->count(d.first) > 0; }),
+                     dimensions.end());
   if (dimensions.empty()) return;
   // Many dimensions are measured against the floor's walls through a grid of them (only while
   // the measuring routine is the one here: it is what the grid gives).
@@ -593,6 +605,8 @@ void UpdateAttachedDimLayer(Layer* layer) {
     UpdateAttachedDimWith(dimensions[i].first, dimensions[i].second, g);
   }
 }
+
+void UpdateAttachedDimLayer(Layer* layer) { UpdateAttachedDimLayerExcept(layer, nullptr); }
 
 void UpdateAttachedDims(Layer* layer, const std::vector<std::pair<Objex*, Objex*>>& dimensions) {
   if (dimensions.empty()) return;
@@ -633,6 +647,7 @@ class StillWallGrids {
     });
     const size_t count = run.size();
     grids_.push_back(std::make_unique<WallSegmentGrid>(std::move(run), size_));
+    grids_.back()->passOver(gone_);
     if (!grids_.back()->usable()) return false;
     size_ += count;
     while (grids_.size() >= 2 && grids_[grids_.size() - 2]->size() <= 2 * grids_.back()->size()) {
@@ -644,8 +659,14 @@ class StillWallGrids {
       merged.insert(merged.end(), earlier->segments().begin(), earlier->segments().end());
       merged.insert(merged.end(), later->segments().begin(), later->segments().end());
       earlier = std::make_unique<WallSegmentGrid>(std::move(merged), earlier->base());
+      earlier->passOver(gone_);
     }
     return true;
+  }
+  // Segments whose flag (by their order in the floor) is set are passed over from now on.
+  void passOver(const std::vector<uint8_t>* gone) {
+    gone_ = gone;
+    for (const std::unique_ptr<WallSegmentGrid>& g : grids_) g->passOver(gone);
   }
   size_t size() const { return size_; }
   void search(FacingWallSearch* s) {
@@ -655,6 +676,7 @@ class StillWallGrids {
  private:
   std::vector<std::unique_ptr<WallSegmentGrid>> grids_;
   size_t size_ = 0;
+  const std::vector<uint8_t>* gone_ = nullptr;
 };
 
 // The still dimensions' rays by their direction, so that those that may cross a box are found
@@ -728,6 +750,8 @@ class StillRays {
 // lives, those from it on move. The still walls' segments are put in a grid and the rays of
 // their dimensions noted once; each measurement then looks only at the moved walls.
 class MovedWallDimensions {
+  friend class LeavingWallDimensions;
+
  public:
   MovedWallDimensions(Layer* layer, Objex* firstMoved) : layer_(layer), firstMoved_(firstMoved) {}
   // The floor splits after `lastStill` (null: before its first object): the objects appended
@@ -1000,3 +1024,164 @@ void EndMovedWallDimensions(MovedWallDimensions* state) { delete state; }
 bool CarryOnMovedWallDimensions(MovedWallDimensions* state, Objex* firstMoved) {
   return state && state->carryOn(firstMoved);
 }
+
+// ---- Dimensions measured before walls leave a floor during a read ----
+
+// The floor's walls in grids (a wall that has left passed over) and its dimensions' rays, kept
+// from the first wall that leaves on: the walls appended at the floor's end since are added at
+// each leaving. Only the dimensions a leaving wall can be measured to are measured before it
+// leaves; they are noted until a wall is refitted again, for the end of the read leaves them
+// as they are (the floor is not measured again without a refit).
+class LeavingWallDimensions {
+  using Still = MovedWallDimensions;
+
+ public:
+  explicit LeavingWallDimensions(Layer* layer) : layer_(layer) { walls_.passOver(&gone_); }
+
+  // A wall was refitted: every dimension of the floor is due to be measured again. False when
+  // the wall is one of those kept (they must not change while the state lives).
+  bool refit(const Objex* wall) {
+    measured_.clear();
+    return indexed_.count(wall) == 0;
+  }
+
+  // Measures, with `object` still standing, the dimensions it can be measured to, and forgets
+  // it; false when that cannot be done apart (the whole floor is then to be measured).
+  bool leaving(Objex* object) {
+    if (object->layer != layer_ || object->parent) return true;
+    if (object->type != kObjWall) {
+      if (object == last_) last_ = object->prev;
+      return true;
+    }
+    if (!layer_->visible || gToolsServices.limitWallDimension != tools::LimitWallDimension || !CurDocState() ||
+        !catchUp())
+      return false;
+    auto it = indexed_.find(object);
+    if (it == indexed_.end()) return false;
+    const Kept kept = std::move(it->second);
+    indexed_.erase(it);
+    // The leaving wall's segments, and the box every point one can be met at lies in.
+    std::vector<SegmentCopy> own;
+    ForEachWallSegmentIn(object, object->next, [&own](Poinz* p, Poinz* q, Objex* wall) {
+      own.push_back(SegmentCopy::Of(p, q, wall));
+    });
+    Still::Box reached;
+    bool everyRay = false;
+    for (const SegmentCopy& t : own) {
+      const float length = Distance(t.px, t.pz, t.qx, t.qz) + 1;
+      reached.add(t.px - length, t.pz - length);
+      reached.add(t.px + length, t.pz + length);
+      everyRay = everyRay || Still::SpansNowhere(t);
+    }
+    everyRay = everyRay || !reached.finite();
+    std::vector<size_t> looked;
+    if (everyRay) {
+      looked.resize(dimensions_.size());
+      for (size_t i = 0; i < looked.size(); ++i) looked[i] = i;
+    } else if (reached.any) {
+      looked = rays_.unbounded();
+      rays_.crossing(reached.x0 - Still::kMargin, reached.z0 - Still::kMargin, reached.x1 + Still::kMargin,
+                     reached.z1 + Still::kMargin, &looked);
+      std::sort(looked.begin(), looked.end());
+      looked.erase(std::unique(looked.begin(), looked.end()), looked.end());
+    }
+    for (const size_t k : looked) {
+      const Still::StillDimension& d = dimensions_[k];
+      if (!d.dimension || d.wall == object || measured_.count(d.dimension)) continue;
+      if (!everyRay && d.ray && !reached.crossedBy(d.x0, d.z0, d.x1, d.z1)) continue;
+      // Measured only when the leaving wall offers itself to its ray.
+      FloatPoint m{}, f{};
+      if (!AttachedDimRay(d.dimension, d.wall, &m, &f)) continue;
+      DoorWindowData* data = AttachmentData(d.dimension);
+      FacingWallSearch s{};
+      if (!StartSearch(&m, &f, data->anchorStart, data->anchorEnd, &s)) continue;
+      for (const SegmentCopy& t : own) s.considerAt(t.p, t.q, t.px, t.pz, t.qx, t.qz, t.wall, 0);
+      if (!s.winner) continue;
+      // Nor when a segment still standing was found nearer along the same ray before.
+      const Nearest& nearest = nearest_[k];
+      if (nearest.order < gone_.size() && !gone_[nearest.order] && nearest.best < s.best) continue;
+      MeasureAttachedDim(d.dimension, d.wall, [this, k](FloatPoint* from, FloatPoint* to, Poinz* a, Poinz* b) {
+        FacingWallSearch search{};
+        if (!StartSearch(from, to, a, b, &search)) return 0.0f;
+        walls_.search(&search);
+        nearest_[k] = search.winner ? Nearest{search.winnerOrder, search.best} : Nearest{};
+        return search.finish(to);
+      });
+      measured_.insert(d.dimension);
+    }
+    // The wall leaves with its dimensions.
+    for (size_t i = kept.firstSegment; i < kept.firstSegment + kept.segments; ++i) gone_[i] = 1;
+    for (const size_t k : kept.dimensions) {
+      measured_.erase(dimensions_[k].dimension);
+      dimensions_[k].dimension = nullptr;
+    }
+    if (object == last_) last_ = object->prev;
+    return true;
+  }
+
+  // The floor's dimensions not measured since the last refit.
+  void finish() { UpdateAttachedDimLayerExcept(layer_, &measured_); }
+
+ private:
+  // Adds the walls appended since the last call (all of the floor's the first time); false
+  // when they cannot be kept in grids or one is kept already.
+  bool catchUp() {
+    Objex* first = last_ ? last_->next : layer_->firstObject;
+    if (!first) return true;
+    DocState* ds = CurDocState();
+    size_t order = walls_.size();
+    for (Objex* o = first; o; o = o->next) {
+      last_ = o;
+      if (o->type != kObjWall) continue;
+      auto [entry, fresh] = indexed_.try_emplace(o);
+      if (!fresh) return false;
+      Kept& kept = entry->second;
+      kept.firstSegment = order;
+      ForEachWallSegmentIn(o, o->next, [&kept](Poinz*, Poinz*, Objex*) { ++kept.segments; });
+      order += kept.segments;
+      for (Objex* child = o->firstChild; child; child = child->next)
+        if (child->subtype == kSubDimensionAttachment) {
+          dimensions_.push_back(Still::StillDimensionOf(child, o, ds));
+          const Still::StillDimension& d = dimensions_.back();
+          rays_.add(dimensions_.size() - 1, d.ray, d.x0, d.z0, d.x1, d.z1);
+          kept.dimensions.push_back(dimensions_.size() - 1);
+          nearest_.emplace_back();
+        }
+    }
+    if (!walls_.addWalls(first, nullptr) || walls_.size() != order) return false;
+    gone_.resize(order, 0);
+    return true;
+  }
+
+  struct Kept {
+    size_t firstSegment = 0, segments = 0;  // by order in the floor
+    std::vector<size_t> dimensions;         // into dimensions_
+  };
+  // The segment a dimension's last measurement here found nearest, and how far along its ray:
+  // while that segment stands, a wall farther along cannot be the one it measures to.
+  struct Nearest {
+    size_t order = SIZE_MAX;
+    float best = 0;
+  };
+
+  Layer* layer_;
+  Objex* last_ = nullptr;  // the last of the floor's objects kept (null: none)
+  StillWallGrids walls_;
+  std::vector<uint8_t> gone_;  // by segment order: the wall has left
+  std::vector<Still::StillDimension> dimensions_;  // a gone one's dimension null
+  std::vector<Nearest> nearest_;                   // of dimensions_
+  StillRays rays_;  // of dimensions_
+  std::unordered_map<const Objex*, Kept> indexed_;
+  std::unordered_set<Objex*> measured_;  // since the last refit
+};
+
+LeavingWallDimensions* BeginLeavingWallDimensions(Layer* layer) { return new LeavingWallDimensions(layer); }
+bool NoteLeavingWallRefit(LeavingWallDimensions* state, Objex* wall) { return state && state->refit(wall); }
+bool MeasureBeforeLeaving(LeavingWallDimensions* state, Objex* object) {
+  return state && object && state->leaving(object);
+}
+void FinishLeavingWallDimensions(LeavingWallDimensions* state) {
+  if (state) state->finish();
+  delete state;
+}
+void EndLeavingWallDimensions(LeavingWallDimensions* state) { delete state; }

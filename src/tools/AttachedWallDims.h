@@ -44,3 +44,16 @@ void EndMovedWallDimensions(MovedWallDimensions* state);
 // those moved before joining the still walls where they lie now (the caller answers that
 // nothing else on the floor has changed since). False: the state is to be ended.
 bool CarryOnMovedWallDimensions(MovedWallDimensions* state, Objex* firstMoved);
+// The floor's dimensions while walls leave it during a read (see ObjectLeavingFloor in
+// model/Services.h): before a wall leaves, those it can be measured to are measured; at the
+// end, the rest.
+class LeavingWallDimensions;
+LeavingWallDimensions* BeginLeavingWallDimensions(Layer* layer);
+// A wall was refitted; false: the state is to be ended (the wall is one it keeps).
+bool NoteLeavingWallRefit(LeavingWallDimensions* state, Objex* wall);
+// Before the top-level object leaves; false: the state is to be ended and the whole floor
+// measured instead.
+bool MeasureBeforeLeaving(LeavingWallDimensions* state, Objex* object);
+// Measures the dimensions not measured since the last refit and ends the state.
+void FinishLeavingWallDimensions(LeavingWallDimensions* state);
+void EndLeavingWallDimensions(LeavingWallDimensions* state);

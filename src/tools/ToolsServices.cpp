@@ -25,4 +25,9 @@ void InstallToolsServices() {
   s.endMovedWallDimensions = EndMovedWallDimensions;
   s.carryOnMovedWallDimensions = CarryOnMovedWallDimensions;
   s.beginAppendedWallDimensions = BeginAppendedWallDimensions;
+  s.beginLeavingWallDimensions = BeginLeavingWallDimensions;
+  s.noteLeavingWallRefit = NoteLeavingWallRefit;
+  s.measureBeforeLeaving = MeasureBeforeLeaving;
+  s.finishLeavingWallDimensions = FinishLeavingWallDimensions;
+  s.endLeavingWallDimensions = EndLeavingWallDimensions;
 }

@@ -97,7 +97,7 @@ namespace tools {
 int UpdateAllWallAttachments(Objex* wall) {
   NoteServiceCall("UpdateAllWallAttachments", wall);
   if (!gCurDocument || !CurDocState() || !wall) return 0;
-  if (!DeferWallDimensionRefresh() && !AppendedWallDimensionRefresh::MeasureCurrentFloor())
+  if (!DeferWallDimensionRefresh(wall) && !AppendedWallDimensionRefresh::MeasureCurrentFloor())
     UpdateAttachedDimLayer(gCurDocument->itsCurLayer);
   if (wall->type != kObjWall) return 0;
   int removed = 0;
