@@ -194,6 +194,28 @@ double DragMs(HoverScene& s, uint16_t tool, int n) {
   return ms;
 }
 
+// The steps of a wall drawn with the wall tool from an empty press, as the view sends them
+// with the button held. It ends where it began: a click, which makes no wall.
+double WallDragMs(HoverScene& s, int n) {
+  s.selectOne(false);
+  gCurTool = kToolInteriorWall;
+  gClickInfo = ClickInfo{};
+  gMouseCaptured = 1;
+  auto point = [&](int i) {
+    const QPointF p = s.hover(i);
+    return POINT{static_cast<int32_t>(p.x()), static_cast<int32_t>(p.y())};
+  };
+  BeginTracking(point(0).x, point(0).y);
+  auto t0 = std::chrono::steady_clock::now();
+  for (int i = 1; i <= n; ++i) KeepTracking(point(i).x, point(i).y, point(i - 1).x, point(i - 1).y);
+  const double ms = Seconds(t0, std::chrono::steady_clock::now()) * 1000 / n;
+  EndTracking(point(0).x, point(0).y, point(0).x, point(0).y);
+  FinishTracking();
+  gMouseCaptured = 0;
+  s.selectOne(false);
+  return ms;
+}
+
 // The cases: 0 moves outside any click with the selection tool and a wall selected (the view
 // takes no move without a button); 1 the polygon tool's rubber band after its first click; 2
 // the same with the endpoint snap locked (each move hit-tests the design for the snap); 3 the
@@ -277,6 +299,64 @@ void BM_HoverMove(benchmark::State& state) {
 }
 BENCHMARK(BM_HoverMove)
     ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {50000}})
+    ->ArgNames({"case", "records"})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+
+// The moves of a gesture that hit-test under the cursor on every step: 0 a move drag of two
+// selected walls, 1 the same with the endpoint snap locked, 2 a wall drawn, 3 the same with the
+// endpoint snap locked, 4 the polygon's rubber band with the intersection snap locked (two hit
+// tests a move). "walks" is the move against one walk of the design in the same run: about 1 or
+// more when each move walks the design, far below 1 when the moves look up what the gesture
+// measured once.
+double GestureCaseMs(HoverScene& s, int which, int moves) {
+  std::vector<std::pair<Layer*, Objex*>> lasts;
+  for (Layer* l = s.doc.model.itsLayers; l; l = l->next) lasts.emplace_back(l, LastObjectOfLayer(l));
+  const bool snapped = which == 1 || which == 3 || which == 4;
+  gCurSnap = which == 4 ? 505 : snapped ? 501 : 500;
+  gSnapLocked = snapped;
+  double ms = -1;
+  bool ended = true;
+  switch (which) {
+    case 0: case 1: ms = DragMs(s, kToolSelection, moves); break;
+    case 2: case 3: ms = WallDragMs(s, moves); break;
+    default: ms = LoopHoverMs(s, kToolPolygon, false, moves, &ended); break;
+  }
+  gCurSnap = 500;
+  gSnapLocked = 0;
+  for (auto [layer, last] : lasts)
+    while (Objex* made = last ? last->next : layer->firstObject) {
+      UnlinkObject(made);
+      DeleteObj(made);
+    }
+  gCurTool = kToolSelection;
+  return ended ? ms : -1;
+}
+
+void BM_GestureMove(benchmark::State& state) {
+  const int which = static_cast<int>(state.range(0));
+  const int moves = which == 4 ? 40 : 100;
+  HoverScene s(static_cast<int>(state.range(1)));
+  double total = 0, walked = 0;
+  for (auto _ : state) {
+    const double ms = GestureCaseMs(s, which, moves);
+    if (ms < 0) {
+      state.SkipWithError("the tool's loop did not take the moves or did not end");
+      return;
+    }
+    total += ms;
+    state.PauseTiming();
+    walked += s.walkSeconds() * 1000;
+    state.ResumeTiming();
+  }
+  const double move = total / static_cast<double>(state.iterations());
+  const double walk = walked / static_cast<double>(state.iterations());
+  state.counters["move_ms"] = move;
+  state.counters["walk_ms"] = walk;
+  state.counters["walks"] = walk > 0 ? move / walk : 0;
+}
+BENCHMARK(BM_GestureMove)
+    ->ArgsProduct({{0, 1, 2, 3, 4}, {5000, 50000}})
     ->ArgNames({"case", "records"})
     ->Iterations(3)
     ->Unit(benchmark::kMillisecond);

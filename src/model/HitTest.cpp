@@ -2,6 +2,8 @@
 // selection modes to points, objects, layers and rectangles.
 #include "model/HitTest.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
@@ -24,6 +26,7 @@
 
 uint16_t gCurTool = kToolNone;
 int16_t gSelectIndex = 1;
+bool gHitGestureLookUp = true;
 int32_t gCustomWindowPopEntryHilite = -1;
 int32_t gCustomDoorPopEntryHilite = -1;
 
@@ -588,6 +591,23 @@ bool TestCorners(Objex* obj, ClickInfo* click) {
 
 }  // namespace
 
+namespace {
+
+// A floor's top-level object as SelectFromLayer tests it (the floor and the plan already asked).
+bool HitTopObject(Objex* obj, ClickInfo* click, uint8_t selectedOnly, const int16_t* types, int16_t typeCount) {
+  const bool topo = obj->type == kObjTopography;
+  const float savedWidth = obj->width;
+  if (topo) obj->width = 1.0f;
+  bool hit = false;
+  // The kind first: it is cheaper to ask than a walk of the points.
+  if (!ToolIsPointOriented(gCurTool, obj) && IsObjectSelected(obj)) hit = TestCorners(obj, click);
+  if (!hit) hit = SelectFromObject(obj, click, selectedOnly, types, typeCount);
+  if (topo) obj->width = savedWidth;
+  return hit;
+}
+
+}  // namespace
+
 bool SelectFromLayer(Layer* layer, ClickInfo* click, uint8_t selectedOnly, const int16_t* types,
                      int16_t typeCount) {
   const DocState* ds = CurDocState();
@@ -597,23 +617,327 @@ bool SelectFromLayer(Layer* layer, ClickInfo* click, uint8_t selectedOnly, const
   int hits = 0;
   for (Objex* obj = last; obj; obj = obj->prev) {
     if (!IsObjectOnCurrentPlan(obj, ds->currentPlanMask)) continue;
-    const bool topo = obj->type == kObjTopography;
-    const float savedWidth = obj->width;
-    if (topo) obj->width = 1.0f;
-    bool hit = false;
-    // The kind first: it is cheaper to ask than a walk of the points.
-    if (!ToolIsPointOriented(gCurTool, obj) && IsObjectSelected(obj)) hit = TestCorners(obj, click);
-    if (!hit) hit = SelectFromObject(obj, click, selectedOnly, types, typeCount);
-    if (topo) obj->width = savedWidth;
-    if (!hit) continue;
+    if (!HitTopObject(obj, click, selectedOnly, types, typeCount)) continue;
     if (++hits == gSelectIndex) return true;
     ClearClickInfo(click);
   }
   return false;
 }
 
+// ---- The look-up of one gesture ----
+
+namespace {
+
+bool SameView(const PickView& a, const PickView& b) {
+  return a.affine == b.affine && a.zoom == b.zoom && a.penScale == b.penScale && a.ax == b.ax && a.az == b.az &&
+         a.a0 == b.a0 && a.bx == b.bx && a.by == b.by && a.bz == b.bz && a.b0 == b.b0 && a.offsets == b.offsets;
+}
+
+// The corners of every box SelectFromObject may measure under an object: its own and each
+// child's at any depth (a roof's extent leaves its children out, yet they are tested).
+void TakeTreeCorners(const Objex* obj, const PickView& view, CornerExtent* e, int depth) {
+  TakeCornersOf(obj, view, e);
+  if (depth >= 64) {
+    if (obj->firstChild) e->unknown = true;
+    return;
+  }
+  for (const Objex* c = obj->firstChild; c; c = c->next) TakeTreeCorners(c, view, e, depth + 1);
+}
+
+// What the hit tests under the moving mouse look up during a gesture instead of measuring every
+// object on every move: the top-level objects of the floors in the order SelectFromAllLayers
+// walks them, each with a window box holding every click that any pick box of its tree may hold
+// (PickBoxMayHold's rounding over the extent of all their corners, so never smaller than one of
+// them), in a uniform grid of cells. An object with a selected point (its box corners are
+// tested too) or whose corners say nothing is tested on every move. It stands for the design
+// while nothing is edited (DesignEditCount), the document is the same and the view projects as
+// it did; the tests of the objects it finds are the walk's own, in the walk's order, so the
+// answer and the record are the walk's.
+class GestureBoxes {
+ public:
+  // The answer when the look-up stands for the design now; false (nothing asked) when the walk
+  // must answer.
+  bool select(Layer* firstLayer, ClickInfo* click, uint8_t selectedOnly, const int16_t* types, int16_t typeCount,
+              bool* hit) {
+    const DocState* ds = CurDocState();
+    if (!open_ || !click || !ds || !gCurDocument || gCurDocument->itsLayers == nullptr) return false;
+    Layer* last = firstLayer;
+    while (last && last->next) last = last->next;
+    if (!last) return false;
+    const PickView view = PickView::Current();
+    if (!view.affine) return false;
+    const uint64_t edits = DesignEditCount();
+    const bool current = built_ && edits == edits_ && gCurDocument == document_ && last == lastLayer_ &&
+                         SameView(view, view_);
+    if (!current) {
+      // Built only once the design and the view stood still for two hit tests: a gesture that
+      // edits or scrolls at every move keeps the walk and pays for no building.
+      const bool steady = noted_ && edits == notedEdits_ && gCurDocument == notedDocument_ &&
+                          last == notedLast_ && SameView(view, notedView_);
+      built_ = false;
+      if (!steady || builds_ >= kMaxBuilds) {
+        noted_ = true;
+        notedEdits_ = edits;
+        notedDocument_ = gCurDocument;
+        notedLast_ = last;
+        notedView_ = view;
+        return false;
+      }
+      build(last, view);
+      ++builds_;
+      // Measuring edits nothing, but the count is what stands from here on.
+      edits_ = DesignEditCount();
+      if (edits_ != edits) {
+        built_ = false;
+        return false;
+      }
+    }
+    *hit = answer(click, selectedOnly, types, typeCount, ds);
+    return true;
+  }
+
+  void begin() { ++open_; }
+  void end() {
+    if (open_ > 0 && --open_ == 0) drop();
+  }
+
+ private:
+  static constexpr int kMaxBuilds = 64;
+  // A box holds the click when left - g <= x < right + g and top - g <= y < bottom + g, g the
+  // pick boxes' growth at the time of the test.
+  struct Box {
+    int32_t left, top, right, bottom;
+  };
+  enum Kind : uint8_t { kNoBox, kBoxed, kEveryMove };
+  struct Floor {
+    Layer* layer;
+    uint32_t begin, end;  // its objects in `objects_`
+  };
+
+  void drop() {
+    built_ = noted_ = false;
+    builds_ = 0;
+    floors_ = {};
+    objects_ = {};
+    boxes_ = {};
+    kinds_ = {};
+    everyMove_ = {};
+    spread_ = {};
+    cellStart_ = {};
+    cellItems_ = {};
+  }
+
+  void build(Layer* last, const PickView& view) {
+    built_ = true;
+    document_ = gCurDocument;
+    lastLayer_ = last;
+    view_ = view;
+    floors_.clear();
+    objects_.clear();
+    boxes_.clear();
+    kinds_.clear();
+    everyMove_.clear();
+    spread_.clear();
+    // Measuring here is no hit test: the mark a measured dimension leaves stays as it was.
+    const uint8_t dimensionMark = gDimensionSelected;
+    for (Layer* l = last; l; l = l->prev) {
+      Floor floor{l, static_cast<uint32_t>(objects_.size()), 0};
+      for (Objex* obj = LastObjectOfLayer(l); obj; obj = obj->prev) {
+        Box box{};
+        const Kind kind = measure(obj, view, &box);
+        if (kind == kEveryMove) everyMove_.push_back(static_cast<uint32_t>(objects_.size()));
+        objects_.push_back(obj);
+        boxes_.push_back(box);
+        kinds_.push_back(kind);
+      }
+      floor.end = static_cast<uint32_t>(objects_.size());
+      floors_.push_back(floor);
+    }
+    gDimensionSelected = dimensionMark;
+    buildGrid();
+  }
+
+  // The object's box, as PickBoxMayHold rounds it for the extent of every corner of its tree.
+  static Kind measure(Objex* obj, const PickView& view, Box* box) {
+    if (HasSelectedPointInTree(obj)) return kEveryMove;
+    const bool topo = obj->type == kObjTopography;
+    const float savedWidth = obj->width;
+    if (topo) obj->width = 1.0f;
+    CornerExtent e;
+    TakeTreeCorners(obj, view, &e, 0);
+    if (topo) obj->width = savedWidth;
+    if (e.unknown) return kEveryMove;
+    if (!e.any) return kNoBox;
+    double extent = 0;
+    for (int k = 0; k < 3; ++k) {
+      const double lo = std::fabs(e.lo[k]), hi = std::fabs(e.hi[k]);
+      extent += lo > hi ? lo : hi;
+    }
+    const double magnitude = 2 * view.zoom * extent + view.offsets;
+    if (!(magnitude < 1e20)) return kEveryMove;
+    const double slack = 1e-4 * magnitude + 1e-2;
+    auto edge = [](double v) { return RoundToShort(static_cast<float>(v)); };
+    double least, most;
+    Range(e.lo, e.hi, view.ax, 0, view.az, &least, &most);
+    box->left = edge(least + view.a0 - slack);
+    box->right = edge(most + view.a0 + slack);
+    Range(e.lo, e.hi, view.bx, view.by, view.bz, &least, &most);
+    box->top = edge(least + view.b0 - slack);
+    box->bottom = edge(most + view.b0 + slack);
+    return kBoxed;
+  }
+
+  bool holds(uint32_t i, int32_t x, int32_t y, int32_t g) const {
+    if (kinds_[i] == kEveryMove) return true;
+    if (kinds_[i] != kBoxed) return false;
+    const Box& b = boxes_[i];
+    return x >= b.left - g && x < b.right + g && y >= b.top - g && y < b.bottom + g;
+  }
+
+  // Cells about as many as the boxed objects over the span of their boxes; a box over too many
+  // cells is tested on every move (through its box) rather than listed in each.
+  void buildGrid() {
+    cellStart_.clear();
+    cellItems_.clear();
+    columns_ = rows_ = 0;
+    int64_t left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
+    size_t boxed = 0;
+    for (size_t i = 0; i < boxes_.size(); ++i) {
+      if (kinds_[i] != kBoxed) continue;
+      const Box& b = boxes_[i];
+      left = std::min<int64_t>(left, b.left), top = std::min<int64_t>(top, b.top);
+      right = std::max<int64_t>(right, b.right), bottom = std::max<int64_t>(bottom, b.bottom);
+      ++boxed;
+    }
+    if (!boxed) return;
+    const double area = static_cast<double>(right - left + 1) * static_cast<double>(bottom - top + 1);
+    cell_ = std::max<int32_t>(8, static_cast<int32_t>(std::ceil(std::sqrt(area / static_cast<double>(boxed)))));
+    originX_ = static_cast<int32_t>(left);
+    originY_ = static_cast<int32_t>(top);
+    columns_ = static_cast<int32_t>((right - left) / cell_ + 1);
+    rows_ = static_cast<int32_t>((bottom - top) / cell_ + 1);
+    constexpr int64_t kMostCells = 16;
+    cellStart_.assign(static_cast<size_t>(columns_) * rows_ + 1, 0);
+    auto span = [&](const Box& b, int32_t* c0, int32_t* c1, int32_t* r0, int32_t* r1) {
+      *c0 = (b.left - originX_) / cell_, *c1 = (b.right - originX_) / cell_;
+      *r0 = (b.top - originY_) / cell_, *r1 = (b.bottom - originY_) / cell_;
+    };
+    for (uint32_t i = 0; i < boxes_.size(); ++i) {
+      if (kinds_[i] != kBoxed) continue;
+      int32_t c0, c1, r0, r1;
+      span(boxes_[i], &c0, &c1, &r0, &r1);
+      if (static_cast<int64_t>(c1 - c0 + 1) * (r1 - r0 + 1) > kMostCells) {
+        spread_.push_back(i);
+        continue;
+      }
+      for (int32_t r = r0; r <= r1; ++r)
+        for (int32_t c = c0; c <= c1; ++c) ++cellStart_[static_cast<size_t>(r) * columns_ + c + 1];
+    }
+    for (size_t k = 1; k < cellStart_.size(); ++k) cellStart_[k] += cellStart_[k - 1];
+    cellItems_.resize(cellStart_.back());
+    std::vector<uint32_t> fill(cellStart_.begin(), cellStart_.end() - 1);
+    for (uint32_t i = 0; i < boxes_.size(); ++i) {
+      if (kinds_[i] != kBoxed) continue;
+      int32_t c0, c1, r0, r1;
+      span(boxes_[i], &c0, &c1, &r0, &r1);
+      if (static_cast<int64_t>(c1 - c0 + 1) * (r1 - r0 + 1) > kMostCells) continue;
+      for (int32_t r = r0; r <= r1; ++r)
+        for (int32_t c = c0; c <= c1; ++c) cellItems_[fill[static_cast<size_t>(r) * columns_ + c]++] = i;
+    }
+  }
+
+  // The objects whose box holds the click, in the walk's order.
+  void candidates(int32_t x, int32_t y, int32_t g) {
+    found_.clear();
+    for (uint32_t i : everyMove_) found_.push_back(i);
+    for (uint32_t i : spread_)
+      if (holds(i, x, y, g)) found_.push_back(i);
+    if (columns_ > 0) {
+      // The cells a box holding the click may be listed in: those over [x - g, x + g].
+      const int64_t x0 = static_cast<int64_t>(x) - g - originX_, x1 = static_cast<int64_t>(x) + g - originX_;
+      const int64_t y0 = static_cast<int64_t>(y) - g - originY_, y1 = static_cast<int64_t>(y) + g - originY_;
+      auto cellOf = [&](int64_t v, int32_t count) {
+        const int64_t c = v < 0 ? -1 : v / cell_;
+        return c < 0 ? int64_t{0} : c >= count ? int64_t{count - 1} : c;
+      };
+      if (x1 >= 0 && y1 >= 0 && x0 < static_cast<int64_t>(columns_) * cell_ &&
+          y0 < static_cast<int64_t>(rows_) * cell_) {
+        const int64_t c0 = cellOf(x0, columns_), c1 = cellOf(x1, columns_);
+        const int64_t r0 = cellOf(y0, rows_), r1 = cellOf(y1, rows_);
+        for (int64_t r = r0; r <= r1; ++r)
+          for (int64_t c = c0; c <= c1; ++c) {
+            const size_t cell = static_cast<size_t>(r * columns_ + c);
+            for (uint32_t k = cellStart_[cell]; k < cellStart_[cell + 1]; ++k)
+              if (holds(cellItems_[k], x, y, g)) found_.push_back(cellItems_[k]);
+          }
+      }
+    }
+    std::sort(found_.begin(), found_.end());
+    found_.erase(std::unique(found_.begin(), found_.end()), found_.end());
+  }
+
+  // SelectFromAllLayers over the objects found: each floor as SelectFromLayer walks it.
+  bool answer(ClickInfo* click, uint8_t selectedOnly, const int16_t* types, int16_t typeCount, const DocState* ds) {
+    candidates(click->where.x, click->where.y, PickTolerance() - 1);
+    size_t k = 0;
+    for (const Floor& floor : floors_) {
+      Layer* l = floor.layer;
+      const size_t from = k;
+      while (k < found_.size() && found_[k] < floor.end) ++k;
+      if (!l->visible || !l->selectable) continue;
+      PickViewScope pickView;
+      int hits = 0;
+      for (size_t i = from; i < k; ++i) {
+        Objex* obj = objects_[found_[i]];
+        if (!IsObjectOnCurrentPlan(obj, ds->currentPlanMask)) continue;
+        if (!HitTopObject(obj, click, selectedOnly, types, typeCount)) continue;
+        if (++hits == gSelectIndex) return true;
+        ClearClickInfo(click);
+      }
+    }
+    return false;
+  }
+
+  int open_ = 0;
+  bool built_ = false;
+  int builds_ = 0;
+  uint64_t edits_ = 0;
+  const ZLKDocumentModel* document_ = nullptr;
+  const Layer* lastLayer_ = nullptr;
+  PickView view_;
+  // The design and view the last hit test that found no look-up saw.
+  bool noted_ = false;
+  uint64_t notedEdits_ = 0;
+  const ZLKDocumentModel* notedDocument_ = nullptr;
+  const Layer* notedLast_ = nullptr;
+  PickView notedView_;
+
+  std::vector<Floor> floors_;
+  std::vector<Objex*> objects_;
+  std::vector<Box> boxes_;
+  std::vector<Kind> kinds_;
+  std::vector<uint32_t> everyMove_, spread_;
+  int32_t cell_ = 8, originX_ = 0, originY_ = 0, columns_ = 0, rows_ = 0;
+  std::vector<uint32_t> cellStart_, cellItems_;
+  std::vector<uint32_t> found_;
+};
+
+// Each thread's gestures are its own (the hit tests of the plan view run on the main thread).
+GestureBoxes& TheGestureBoxes() {
+  thread_local GestureBoxes boxes;
+  return boxes;
+}
+
+}  // namespace
+
+void BeginHitGesture() { TheGestureBoxes().begin(); }
+void EndHitGesture() { TheGestureBoxes().end(); }
+
 bool SelectFromAllLayers(Layer* firstLayer, ClickInfo* click, uint8_t selectedOnly,
                          const int16_t* types, int16_t typeCount) {
+  bool hit = false;
+  if (gHitGestureLookUp && TheGestureBoxes().select(firstLayer, click, selectedOnly, types, typeCount, &hit))
+    return hit;
   Layer* last = firstLayer;
   while (last && last->next) last = last->next;
   for (Layer* l = last; l; l = l->prev)

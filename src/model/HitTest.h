@@ -76,6 +76,22 @@ bool SelectFromLayer(Layer* layer, ClickInfo* click, uint8_t selectedOnly, const
                      int16_t typeCount);
 bool SelectFromAllLayers(Layer* firstLayer, ClickInfo* click, uint8_t selectedOnly,
                          const int16_t* types, int16_t typeCount);
+// A gesture (a drag, or a tool's loop between its clicks) opens while the mouse moves with the
+// design standing still but for what the gesture edits itself. Within one, SelectFromAllLayers
+// measures every object's pick box once and looks up the few under each later click, with the
+// same answer and record as its walk; whatever edits the design (DesignEditCount), another
+// document or a moved view makes it measure again or walk. Gestures nest; the last to end drops
+// what was measured.
+void BeginHitGesture();
+void EndHitGesture();
+struct HitGestureScope {
+  HitGestureScope() { BeginHitGesture(); }
+  ~HitGestureScope() { EndHitGesture(); }
+  HitGestureScope(const HitGestureScope&) = delete;
+  HitGestureScope& operator=(const HitGestureScope&) = delete;
+};
+// False: the walk answers every hit test, in gestures too.
+extern bool gHitGestureLookUp;
 // One hit-test pass: only selected objects when selectedOnly, only the given kinds when typeCount.
 struct HitPass {
   uint8_t selectedOnly = 0;

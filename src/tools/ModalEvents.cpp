@@ -1,6 +1,7 @@
 // The current nested-loop event queue and the helpers the loops share.
 #include "tools/ModalEvents.h"
 
+#include "model/HitTest.h"
 #include "tools/ToolCodes.h"
 
 namespace {
@@ -42,12 +43,18 @@ uint16_t TrackModifiersOfEvent(const ModalEvent& event) {
 }
 
 ModalMouseMovedScope::ModalMouseMovedScope(bool accept) : source_(sSource) {
+  // The loop's moves hit-test a design that only its clicks edit.
+  if (accept) {
+    BeginHitGesture();
+    gesture_ = true;
+  }
   if (!source_) return;
   previous_ = source_->acceptsMouseMovedEvents();
   source_->setAcceptsMouseMovedEvents(accept);
 }
 
 ModalMouseMovedScope::~ModalMouseMovedScope() {
+  if (gesture_) EndHitGesture();
   // The queue may have changed hands (its view closed) while the loop ran.
   if (source_ && source_ == sSource) source_->setAcceptsMouseMovedEvents(previous_);
 }

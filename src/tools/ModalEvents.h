@@ -103,4 +103,5 @@ class ModalMouseMovedScope {
  private:
   ModalEventSource* source_;
   bool previous_ = false;
+  bool gesture_ = false;  // the loop's moves are a hit-test gesture (BeginHitGesture)
 };

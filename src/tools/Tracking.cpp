@@ -49,6 +49,15 @@ namespace {
 
 bool HaveDocState() { return gCurDocument && gCurDocument->itsDocState; }
 
+// A drag is under way from BeginTracking to its end (BeginHitGesture).
+bool sTrackingGesture = false;
+
+void EndTrackingGesture() {
+  if (!sTrackingGesture) return;
+  sTrackingGesture = false;
+  EndHitGesture();
+}
+
 // The window point evaluated the way the three stages do.
 void Evaluate(int32_t x, int32_t y, float* p) { EvaluatePoint(x, y, &p[0], &p[1], &p[2], 1, &gClickInfo, 1); }
 
@@ -141,6 +150,11 @@ void MaintainModifiers() {
 void BeginTracking(int32_t x, int32_t y) {
   if (!HaveDocState()) return;
   KeepOutlinesOfDrag(true);
+  // The drag's moves hit-test a design that only its stages edit, until the release.
+  if (!sTrackingGesture) {
+    BeginHitGesture();
+    sTrackingGesture = true;
+  }
   gTrackingObject = 0;
   gChangeSnapOK = 0;
   gStartMouse = gBeginMouse = POINT{x, y};
@@ -234,6 +248,7 @@ void EndTracking(int32_t, int32_t, int32_t lastX, int32_t lastY) {
   gEndMouse = POINT{lastX, lastY};
   float p[3] = {0, 0, 0};
   Evaluate(lastX, lastY, p);
+  EndTrackingGesture();
   ConstrainFromDown(p);
   gUpX = p[0];
   gUpY = p[1];
@@ -250,6 +265,7 @@ void EndTracking(int32_t, int32_t, int32_t lastX, int32_t lastY) {
 
 void FinishTracking() {
   KeepOutlinesOfDrag(false);
+  EndTrackingGesture();
   gTrackingMouse = 0;
   gTrackingObject = 0;
   if (gResetToWallTool) {
