@@ -39,14 +39,11 @@ bool NearestHitName(const uint32_t* buffer, size_t entries, int32_t hits, uint32
   return found;
 }
 
-SurfacePick PickSurfaceAt(POINT point) {
-  SurfacePick pick;
-  DocState* ds = CurDocState();
-  if (!ds) return pick;
-  auto* buffer = static_cast<GLuint*>(calloc(kPickBufferEntries, sizeof(GLuint)));
-  if (!buffer) return pick;
+namespace {
 
-  glSelectBuffer(static_cast<GLsizei>(kPickBufferEntries), buffer);
+// One selection pass of the scene into `buffer`; the hit count, or -1 when it overflowed.
+GLint PickPass(DocState* ds, POINT point, GLuint* buffer, size_t entries) {
+  glSelectBuffer(static_cast<GLsizei>(entries), buffer);
   glRenderMode(GL_SELECT);
   glInitNames();
   glPushName(0);
@@ -69,9 +66,36 @@ SurfacePick PickSurfaceAt(POINT point) {
   // The lists compiled for the pick hold its narrowed projection: the next frame makes its own.
   ResetViewpointDisplayList();
   ResetSceneDisplayList();
+  return hits;
+}
+
+// The largest hit buffer a pick grows to when the surfaces under the point fill a smaller one.
+constexpr size_t kMostPickBufferEntries = size_t{1} << 22;
+
+}  // namespace
+
+SurfacePick PickSurfaceAt(POINT point) {
+  SurfacePick pick;
+  DocState* ds = CurDocState();
+  if (!ds) return pick;
+  size_t entries = kPickBufferEntries;
+  auto* buffer = static_cast<GLuint*>(calloc(entries, sizeof(GLuint)));
+  if (!buffer) return pick;
+  GLint hits = PickPass(ds, point, buffer, entries);
+  // More surfaces lie under the point than the buffer holds: the nearest may be among those
+  // left out, so the pass is made again into a larger buffer.
+  while (hits < 0 && entries < kMostPickBufferEntries) {
+    const size_t larger = entries * 16 < kMostPickBufferEntries ? entries * 16 : kMostPickBufferEntries;
+    auto* grown = static_cast<GLuint*>(calloc(larger, sizeof(GLuint)));
+    if (!grown) break;
+    free(buffer);
+    buffer = grown;
+    entries = larger;
+    hits = PickPass(ds, point, buffer, entries);
+  }
 
   uint32_t name = 0;
-  const bool hit = NearestHitName(buffer, kPickBufferEntries, hits, &name);
+  const bool hit = NearestHitName(buffer, entries, hits, &name);
   free(buffer);
   if (!hit) {
     pick.result = PickResult::kBackground;

@@ -125,6 +125,16 @@ TEST_F(ApplyInView, EqualDepthsKeepTheFirstRecord) {
   EXPECT_EQ(pick.surface, first);
 }
 
+TEST_F(ApplyInView, TheNearestSurfaceWinsWhenMoreLieUnderThePointThanTheHitBufferHolds) {
+  // Each hit takes four entries of the buffer: these fill it before the nearest is drawn.
+  const int behind = static_cast<int>(kPickBufferEntries / 4) + 50;
+  for (int i = 0; i < behind; ++i) wallAt(-400.0f - static_cast<float>(i % 97));
+  PlaneObject* nearest = wallAt(-200);
+  const SurfacePick pick = PickSurfaceAt(kMiddle);
+  ASSERT_EQ(pick.result, PickResult::kSurface);
+  EXPECT_EQ(pick.surface, nearest);
+}
+
 TEST_F(ApplyInView, SkyAndLotAreNotSurfacesAndTheFirstPlaneObjectIsNeverTheLot) {
   EXPECT_EQ(PickSurfaceAt(kSky).result, PickResult::kBackground);
   EXPECT_EQ(PickSurfaceAt(kGround).result, PickResult::kLot);
