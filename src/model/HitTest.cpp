@@ -426,6 +426,39 @@ void Range(const double* lo, const double* hi, double k0, double k1, double k2, 
   *most = m;
 }
 
+// The window box that any pick box measured over the corners `e` lies in, each edge rounded as
+// the box's edges are: kNoWindowBox where there are no corners, kAnyWindowBox where the
+// corners or the arithmetic say nothing.
+enum WindowBoxKind { kNoWindowBox, kAnyWindowBox, kWindowBox };
+struct WindowBox {
+  int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+WindowBoxKind RoundedWindowBox(const CornerExtent& e, const PickView& view, WindowBox* box) {
+  if (e.unknown) return kAnyWindowBox;
+  // No box at all: the rect stays at the empty marker, which holds no point.
+  if (!e.any) return kNoWindowBox;
+  double extent = 0;
+  for (int k = 0; k < 3; ++k) {
+    const double lo = std::fabs(e.lo[k]), hi = std::fabs(e.hi[k]);
+    extent += lo > hi ? lo : hi;
+  }
+  // Every float step errs by at most a few parts in 10^7 of the magnitudes it meets. Past 10^20
+  // the float arithmetic may overflow into infinities and NaNs, which round anywhere.
+  const double magnitude = 2 * view.zoom * extent + view.offsets;
+  if (!(magnitude < 1e20)) return kAnyWindowBox;
+  const double slack = 1e-4 * magnitude + 1e-2;
+  auto edge = [](double v) { return RoundToShort(static_cast<float>(v)); };
+  double least, most;
+  Range(e.lo, e.hi, view.ax, 0, view.az, &least, &most);
+  box->left = edge(least + view.a0 - slack);
+  box->right = edge(most + view.a0 + slack);
+  Range(e.lo, e.hi, view.bx, view.by, view.bz, &least, &most);
+  box->top = edge(least + view.b0 - slack);
+  box->bottom = edge(most + view.b0 + slack);
+  return kWindowBox;
+}
+
 // Whether the click may lie in the object's pick box as SelectFromObject tests it (the box
 // GetObjectObjBounds measures with the pen, its edges rounded to shorts, grown by `grow`):
 // false only when it surely does not. The plan projection is affine, so each projected
@@ -439,26 +472,11 @@ bool PickBoxMayHold(const Objex* obj, const ClickInfo* click, int32_t grow) {
   if (!view.affine) return true;
   CornerExtent e;
   TakeCornersOf(obj, view, &e);
-  if (e.unknown) return true;
-  // No box at all: the rect stays at the empty marker, which holds no point.
-  if (!e.any) return false;
-  double extent = 0;
-  for (int k = 0; k < 3; ++k) {
-    const double lo = std::fabs(e.lo[k]), hi = std::fabs(e.hi[k]);
-    extent += lo > hi ? lo : hi;
-  }
-  // Every float step errs by at most a few parts in 10^7 of the magnitudes it meets. Past 10^20
-  // the float arithmetic may overflow into infinities and NaNs, which round anywhere.
-  const double magnitude = 2 * view.zoom * extent + view.offsets;
-  if (!(magnitude < 1e20)) return true;
-  const double slack = 1e-4 * magnitude + 1e-2;
-  auto edge = [](double v) { return RoundToShort(static_cast<float>(v)); };
-  double least, most;
-  Range(e.lo, e.hi, view.ax, 0, view.az, &least, &most);
+  WindowBox box;
+  const WindowBoxKind kind = RoundedWindowBox(e, view, &box);
+  if (kind != kWindowBox) return kind == kAnyWindowBox;
   const int32_t x = click->where.x, y = click->where.y;
-  if (x < edge(least + view.a0 - slack) - grow || x >= edge(most + view.a0 + slack) + grow) return false;
-  Range(e.lo, e.hi, view.bx, view.by, view.bz, &least, &most);
-  return y >= edge(least + view.b0 - slack) - grow && y < edge(most + view.b0 + slack) + grow;
+  return x >= box.left - grow && x < box.right + grow && y >= box.top - grow && y < box.bottom + grow;
 }
 
 // The pick boxes measured for one top-level object while the passes of one walk look at it
@@ -766,24 +784,13 @@ class GestureBoxes {
     CornerExtent e;
     TakeTreeCorners(obj, view, &e, 0);
     if (topo) obj->width = savedWidth;
-    if (e.unknown) return kEveryMove;
-    if (!e.any) return kNoBox;
-    double extent = 0;
-    for (int k = 0; k < 3; ++k) {
-      const double lo = std::fabs(e.lo[k]), hi = std::fabs(e.hi[k]);
-      extent += lo > hi ? lo : hi;
+    WindowBox rounded;
+    switch (RoundedWindowBox(e, view, &rounded)) {
+      case kNoWindowBox: return kNoBox;
+      case kAnyWindowBox: return kEveryMove;
+      case kWindowBox: break;
     }
-    const double magnitude = 2 * view.zoom * extent + view.offsets;
-    if (!(magnitude < 1e20)) return kEveryMove;
-    const double slack = 1e-4 * magnitude + 1e-2;
-    auto edge = [](double v) { return RoundToShort(static_cast<float>(v)); };
-    double least, most;
-    Range(e.lo, e.hi, view.ax, 0, view.az, &least, &most);
-    box->left = edge(least + view.a0 - slack);
-    box->right = edge(most + view.a0 + slack);
-    Range(e.lo, e.hi, view.bx, view.by, view.bz, &least, &most);
-    box->top = edge(least + view.b0 - slack);
-    box->bottom = edge(most + view.b0 + slack);
+    *box = {rounded.left, rounded.top, rounded.right, rounded.bottom};
     return kBoxed;
   }
 
