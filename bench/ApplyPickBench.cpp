@@ -31,6 +31,7 @@
 // Qt after the model: its `slots` keyword would clash with a record field.
 #include "BenchGLContext.h"
 #include "ProgramBench.h"
+#include "SceneCamera.h"
 
 namespace {
 
@@ -103,13 +104,7 @@ void BM_ApplyTexturePick(benchmark::State& state) {
   BuildScene(owner, objects, &raw);
 
   // One frame of a new interaction, whose camera the raw passes take over.
-  RTInitializeGLScene();
-  RTSetViewpoint(ds);
-  GLdouble projection[16], modelView[16];
-  GLint viewport[4];
-  glGetDoublev(GL_PROJECTION_MATRIX, projection);
-  glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-  glGetIntegerv(GL_VIEWPORT, viewport);
+  bench::SceneCamera camera = bench::StartFrameTakingCamera(ds);
   RealTimeRenderAllGLPlaneObjects(gGLPlaneObjects);
   RTFinalizeGLScene();
   const GLuint rawList = glGenLists(1);
@@ -146,27 +141,15 @@ void BM_ApplyTexturePick(benchmark::State& state) {
 
     // The raw selection pass: the pick's narrowed projection, the camera, a name per object.
     t0 = Clock::now();
-    glSelectBuffer(static_cast<GLsizei>(rawBuffer.size()), rawBuffer.data());
-    glRenderMode(GL_SELECT);
-    glInitNames();
-    glPushName(0);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPickMatrix(point.x, viewport[3] - point.y, 2.0, 2.0, viewport);
-    glMultMatrixd(projection);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadMatrixd(modelView);
-    SendRawTriangles(raw, true);
-    glFlush();
-    rawHits = glRenderMode(GL_RENDER);
+    rawHits = bench::RawSelectPass(camera, point, &rawBuffer, [&raw] { SendRawTriangles(raw, true); });
     rawSelect += Seconds(t0);
 
     // The raw frame: the same camera, cleared, the raw list called.
     t0 = Clock::now();
     glMatrixMode(GL_PROJECTION);
-    glLoadMatrixd(projection);
+    glLoadMatrixd(camera.projection);
     glMatrixMode(GL_MODELVIEW);
-    glLoadMatrixd(modelView);
+    glLoadMatrixd(camera.modelView);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     glCallList(rawList);
     glFinish();

@@ -67,6 +67,7 @@
 
 // Qt after the model: its `slots` keyword would clash with a record field.
 #include "BenchGLContext.h"
+#include "SceneCamera.h"
 
 namespace {
 
@@ -573,31 +574,20 @@ void BM_Memory(benchmark::State& state) {
 
 // The raw selection pass: the triangles of every plane object and trim in GL_SELECT mode through
 // the pick's narrowed projection, each under a name of its own; the hit records.
-GLint RawSelect(const GLdouble* projection, const GLdouble* modelView, GLint* viewport, POINT at,
-                std::vector<GLuint>* buffer) {
-  glSelectBuffer(static_cast<GLsizei>(buffer->size()), buffer->data());
-  glRenderMode(GL_SELECT);
-  glInitNames();
-  glPushName(0);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  gluPickMatrix(at.x, viewport[3] - at.y, 2.0, 2.0, viewport);
-  glMultMatrixd(projection);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadMatrixd(modelView);
-  GLuint name = 2;
-  auto named = [&name](const PlaneObject* po) {
-    glLoadName(name++);
-    glBegin(GL_TRIANGLES);
-    RawPlanes(po);
-    glEnd();
-  };
-  for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
-    named(po);
-    for (const PlaneObject* a = po->attachments; a; a = a->next) named(a);
-  }
-  glFlush();
-  return glRenderMode(GL_RENDER);
+GLint RawSelect(bench::SceneCamera& camera, POINT at, std::vector<GLuint>* buffer) {
+  return bench::RawSelectPass(camera, at, buffer, [] {
+    GLuint name = 2;
+    auto named = [&name](const PlaneObject* po) {
+      glLoadName(name++);
+      glBegin(GL_TRIANGLES);
+      RawPlanes(po);
+      glEnd();
+    };
+    for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
+      named(po);
+      for (const PlaneObject* a = po->attachments; a; a = a->next) named(a);
+    }
+  });
 }
 
 // A surface picked in the middle of the view (PickSurfaceAt, as applying a material or a
@@ -624,13 +614,7 @@ void BM_Pick(benchmark::State& state) {
   ds->walkEyeHeight() = 60;
   ds->walkViewAngle() = 0;
   const POINT at{kWidth / 2, kHeight / 2};
-  RTInitializeGLScene();
-  RTSetViewpoint(ds);
-  GLdouble projection[16], modelView[16];
-  GLint viewport[4];
-  glGetDoublev(GL_PROJECTION_MATRIX, projection);
-  glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-  glGetIntegerv(GL_VIEWPORT, viewport);
+  bench::SceneCamera camera = bench::StartFrameTakingCamera(ds);
   RealTimeRenderAllGLPlaneObjects(gGLPlaneObjects);
   RTFinalizeGLScene();
   glFinish();
@@ -652,7 +636,7 @@ void BM_Pick(benchmark::State& state) {
     auto t2 = Clock::now();
     newInteractionFrame();
     auto t3 = Clock::now();
-    hits = RawSelect(projection, modelView, viewport, at, &buffer);
+    hits = RawSelect(camera, at, &buffer);
     auto t4 = Clock::now();
     surface = surface && picked.result == PickResult::kSurface;
     frame += Seconds(t0, t1), pick += Seconds(t1, t2), next += Seconds(t2, t3), raw += Seconds(t3, t4);
