@@ -11,3 +11,18 @@ extern uint64_t gDesignEditCount;
 
 inline void NoteDesignEdit() { ++gDesignEditCount; }
 inline uint64_t DesignEditCount() { return gDesignEditCount; }
+
+// For a scratch record that is built, read and freed inside the scope without ever being linked
+// into a floor (a preview's temporary arc): its edits cannot change what a road learnt about the
+// floors, so the count stands again where it stood when the scope opened. Nothing else may be
+// edited inside the scope.
+class ScratchRecordEdits {
+ public:
+  ScratchRecordEdits() : saved_(gDesignEditCount) {}
+  ~ScratchRecordEdits() { gDesignEditCount = saved_; }
+  ScratchRecordEdits(const ScratchRecordEdits&) = delete;
+  ScratchRecordEdits& operator=(const ScratchRecordEdits&) = delete;
+
+ private:
+  uint64_t saved_;
+};

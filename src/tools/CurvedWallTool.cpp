@@ -9,6 +9,7 @@
 #include "building3d/WallJoining.h"
 #include "building3d/Walls3D.h"
 #include "model/Delete.h"
+#include "model/DesignEdits.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
@@ -190,6 +191,9 @@ void SetupCurvedWall(DrawContext*, const FloatRect* circleRect, float startAngle
   float radius = (circleRect->floatRight - circleRect->floatLeft) / 2;
   if (radius == 0) radius = 1.0f;
   const float step = CurvedWallStepAngle(segment, radius);
+  // The arc is read and freed here and never joins a floor: the moves of a gesture that draws it
+  // keep what they measured of the design.
+  ScratchRecordEdits scratch;
   Objex* arc = BuildTempArcGivenIncrement(circleRect->floatLeft, circleRect->floatTop, circleRect->floatRight,
                                           circleRect->floatBottom, startAngle, sweep, height, mode, step);
   if (!arc) return;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/Delete.h"
+#include "model/DesignEdits.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
@@ -220,6 +221,9 @@ void Draw3DEllipse(DrawContext*, const float* rect, float startAngle, float swee
   if (!rect || !count) return;
   *count = 0;
   if (std::fabs(sweep) < 0.00001f) sweep = 1;
+  // The arc is read and freed here and never joins a floor: the moves of a gesture that draws it
+  // keep what they measured of the design.
+  ScratchRecordEdits scratch;
   Objex* arc = BuildTempArcGivenIncrement(rect[0], rect[1], rect[2], rect[3], startAngle, sweep, fixedCoordinate,
                                           plane, increment);
   if (!arc) return;
