@@ -260,6 +260,27 @@ double CaseMs(HoverScene& s, int which, int moves) {
   return ms;
 }
 
+// Each iteration's moves (`run` gives their time in ms, below zero when the tool's loop failed)
+// and, untimed, one walk of the design: the means of both in ms. False when a run failed.
+template <class Run>
+bool TimeMoves(benchmark::State& state, HoverScene& s, Run run, double* move, double* walk) {
+  double total = 0, walked = 0;
+  for (auto _ : state) {
+    const double ms = run();
+    if (ms < 0) {
+      state.SkipWithError("the tool's loop did not take the moves or did not end");
+      return false;
+    }
+    total += ms;
+    state.PauseTiming();
+    walked += s.walkSeconds() * 1000;
+    state.ResumeTiming();
+  }
+  *move = total / static_cast<double>(state.iterations());
+  *walk = walked / static_cast<double>(state.iterations());
+  return true;
+}
+
 // The moves at `records` against the same moves at 1k plus one walk of the design, both
 // measured in the same run: "growth" is the move at records / the move at 1k (about 1 when
 // the move does not look at the whole design), "walks" the move / one walk of the design.
@@ -276,20 +297,8 @@ void BM_HoverMove(benchmark::State& state) {
     return;
   }
   HoverScene s(static_cast<int>(state.range(1)));
-  double total = 0, walked = 0;
-  for (auto _ : state) {
-    const double ms = CaseMs(s, which, moves);
-    if (ms < 0) {
-      state.SkipWithError("the tool's loop did not take the moves or did not end");
-      return;
-    }
-    total += ms;
-    state.PauseTiming();
-    walked += s.walkSeconds() * 1000;
-    state.ResumeTiming();
-  }
-  const double move = total / static_cast<double>(state.iterations());
-  const double walk = walked / static_cast<double>(state.iterations());
+  double move = 0, walk = 0;
+  if (!TimeMoves(state, s, [&] { return CaseMs(s, which, moves); }, &move, &walk)) return;
   state.counters["move_ms"] = move;
   state.counters["1k_ms"] = small;
   state.counters["walk_ms"] = walk;
@@ -337,20 +346,8 @@ void BM_GestureMove(benchmark::State& state) {
   const int which = static_cast<int>(state.range(0));
   const int moves = which == 4 ? 40 : 100;
   HoverScene s(static_cast<int>(state.range(1)));
-  double total = 0, walked = 0;
-  for (auto _ : state) {
-    const double ms = GestureCaseMs(s, which, moves);
-    if (ms < 0) {
-      state.SkipWithError("the tool's loop did not take the moves or did not end");
-      return;
-    }
-    total += ms;
-    state.PauseTiming();
-    walked += s.walkSeconds() * 1000;
-    state.ResumeTiming();
-  }
-  const double move = total / static_cast<double>(state.iterations());
-  const double walk = walked / static_cast<double>(state.iterations());
+  double move = 0, walk = 0;
+  if (!TimeMoves(state, s, [&] { return GestureCaseMs(s, which, moves); }, &move, &walk)) return;
   state.counters["move_ms"] = move;
   state.counters["walk_ms"] = walk;
   state.counters["walks"] = walk > 0 ? move / walk : 0;
