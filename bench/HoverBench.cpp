@@ -161,6 +161,25 @@ double LoopHoverMs(HoverScene& s, uint16_t tool, bool drag, int n, bool* ended) 
   return ms;
 }
 
+// `n` moves of a drag tracked from a press at the first hover point, with the button held, back
+// to where it began; the mean time of a move in ms. The selection is dropped afterwards.
+double TrackedMovesMs(HoverScene& s, int n) {
+  gMouseCaptured = 1;
+  auto point = [&](int i) {
+    const QPointF p = s.hover(i);
+    return POINT{static_cast<int32_t>(p.x()), static_cast<int32_t>(p.y())};
+  };
+  BeginTracking(point(0).x, point(0).y);
+  auto t0 = std::chrono::steady_clock::now();
+  for (int i = 1; i <= n; ++i) KeepTracking(point(i).x, point(i).y, point(i - 1).x, point(i - 1).y);
+  const double ms = Seconds(t0, std::chrono::steady_clock::now()) * 1000 / n;
+  EndTracking(point(0).x, point(0).y, point(0).x, point(0).y);
+  FinishTracking();
+  gMouseCaptured = 0;
+  s.selectOne(false);
+  return ms;
+}
+
 // The steps of a drag with the tool of two selected walls, as the view sends them with the
 // button held (the press and the release apart). It ends where it began, so that nothing turns
 // or moves.
@@ -178,20 +197,7 @@ double DragMs(HoverScene& s, uint16_t tool, int n) {
   gClickInfo.hitMode = 1;
   for (Objex* o = s.doc.first->firstObject; o && !gClickInfo.hitObject; o = o->next)
     if (IsAnyObjectSelected(o)) gClickInfo.hitObject = o;
-  gMouseCaptured = 1;
-  auto point = [&](int i) {
-    const QPointF p = s.hover(i);
-    return POINT{static_cast<int32_t>(p.x()), static_cast<int32_t>(p.y())};
-  };
-  BeginTracking(point(0).x, point(0).y);
-  auto t0 = std::chrono::steady_clock::now();
-  for (int i = 1; i <= n; ++i) KeepTracking(point(i).x, point(i).y, point(i - 1).x, point(i - 1).y);
-  const double ms = Seconds(t0, std::chrono::steady_clock::now()) * 1000 / n;
-  EndTracking(point(0).x, point(0).y, point(0).x, point(0).y);
-  FinishTracking();
-  gMouseCaptured = 0;
-  s.selectOne(false);
-  return ms;
+  return TrackedMovesMs(s, n);
 }
 
 // The steps of a wall drawn with the wall tool from an empty press, as the view sends them
@@ -200,20 +206,7 @@ double WallDragMs(HoverScene& s, int n) {
   s.selectOne(false);
   gCurTool = kToolInteriorWall;
   gClickInfo = ClickInfo{};
-  gMouseCaptured = 1;
-  auto point = [&](int i) {
-    const QPointF p = s.hover(i);
-    return POINT{static_cast<int32_t>(p.x()), static_cast<int32_t>(p.y())};
-  };
-  BeginTracking(point(0).x, point(0).y);
-  auto t0 = std::chrono::steady_clock::now();
-  for (int i = 1; i <= n; ++i) KeepTracking(point(i).x, point(i).y, point(i - 1).x, point(i - 1).y);
-  const double ms = Seconds(t0, std::chrono::steady_clock::now()) * 1000 / n;
-  EndTracking(point(0).x, point(0).y, point(0).x, point(0).y);
-  FinishTracking();
-  gMouseCaptured = 0;
-  s.selectOne(false);
-  return ms;
+  return TrackedMovesMs(s, n);
 }
 
 // The cases: 0 moves outside any click with the selection tool and a wall selected (the view
