@@ -1438,8 +1438,10 @@ Objex* ReadAPlugInObject(Layer* layer, bool appendToLayer) {
   }
   if (obj->type != kObjGroup && IsObjectPointValuesInvalid(obj)) {
     // Rebuilt, a wall refitted its floor's dimensions with it standing.
-    if (appendToLayer) ObjectLeavingFloor(obj);
-    if (appendToLayer) UnlinkObject(obj);
+    if (appendToLayer) {
+      ObjectLeavingFloor(obj);
+      UnlinkObject(obj);
+    }
     DeleteObj(obj);
     return nullptr;
   }

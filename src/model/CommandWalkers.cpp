@@ -926,29 +926,34 @@ void WalkLayer(Layer* layer, uint8_t selectedOnly, int32_t cmd, const CommandArg
 
 }  // namespace
 
+namespace {
+// Each wall a command rebuilds refits its attachments: the floor's attached dimensions are
+// measured once, against the walls as the whole command leaves them. Likewise the ground's
+// heights, however many ground objects the command moves or deletes.
+struct CommandUpkeep {
+  WallDimensionRefreshBatch dimensions;
+  LotElevationBatch heights;
+};
+}  // namespace
+
 bool SelectedObject(Objex* obj, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg) {
   if (!obj) return false;
   if (!CommandFits(nullptr, false, obj, selectedOnly, cmd, arg)) return false;
-  LotElevationBatch heights;  // as in SelectedObjectLayer
+  LotElevationBatch heights;  // as in CommandUpkeep
   ApplySelected(obj, selectedOnly, cmd, arg);
   return true;
 }
 
 bool SelectedObjectLayer(Layer* layer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg) {
   if (!CommandFits(layer, false, nullptr, selectedOnly, cmd, arg)) return false;
-  // Each wall the command rebuilds refits its attachments; the floor's attached dimensions are
-  // measured once, against the walls as the whole command leaves them. Likewise the ground's
-  // heights, however many ground objects the command moves or deletes.
-  WallDimensionRefreshBatch dimensions;
-  LotElevationBatch heights;
+  CommandUpkeep upkeep;
   WalkLayer(layer, selectedOnly, cmd, arg);
   return true;
 }
 
 bool SelectedObjectAllLayers(Layer* firstLayer, uint8_t selectedOnly, int32_t cmd, const CommandArg& arg) {
   if (!CommandFits(firstLayer, true, nullptr, selectedOnly, cmd, arg)) return false;
-  WallDimensionRefreshBatch dimensions;  // as in SelectedObjectLayer
-  LotElevationBatch heights;
+  CommandUpkeep upkeep;
   for (Layer* l = firstLayer; l;) {
     Layer* next = l->next;
     WalkLayer(l, selectedOnly, cmd, arg);
@@ -969,8 +974,7 @@ bool SelectedKnownObjects(KnownSelection* known, int32_t cmd, const CommandArg& 
       return false;
     }
   }
-  WallDimensionRefreshBatch dimensions;  // as in SelectedObjectLayer
-  LotElevationBatch heights;
+  CommandUpkeep upkeep;
   for (size_t i = 0; i < known->tops.size();) {
     const KnownSelection::Top t = known->tops[i];
     if (shown(t) && Qualifies(t.object, cmd)) {
@@ -996,8 +1000,7 @@ bool SelectedTopLevelObject(Objex* root, uint8_t selectedOnly, int32_t cmd, cons
       return false;
     }
   }
-  WallDimensionRefreshBatch dimensions;  // as in SelectedObjectLayer
-  LotElevationBatch heights;
+  CommandUpkeep upkeep;
   if (qualifies) {
     if (cmd == kCmdCountGroups) gObjectCount = 0;
     const bool deleted = ApplySelected(root, selectedOnly, cmd, arg);
@@ -1107,7 +1110,7 @@ void TopLevelObjectLayer(Layer* layer, int32_t cmd, const CommandArg& arg) {
   if (!layer || !layer->visible) return;
   GroupWalk group(cmd);
   FloorWalk floors(cmd);
-  LotElevationBatch heights;  // as in SelectedObjectLayer
+  LotElevationBatch heights;  // as in CommandUpkeep
   for (Objex* obj = layer->firstObject; obj;) {
     Objex* next = obj->next;
     const bool any = cmd == kCmdPlaceDroppedObjects || cmd == kCmdUpdateSelectionState40 ||
@@ -1120,7 +1123,7 @@ void TopLevelObjectLayer(Layer* layer, int32_t cmd, const CommandArg& arg) {
 void TopLevelObjectAllLayers(Layer* firstLayer, int32_t cmd, const CommandArg& arg) {
   GroupWalk group(cmd);
   FloorWalk floors(cmd);
-  LotElevationBatch heights;  // as in SelectedObjectLayer
+  LotElevationBatch heights;  // as in CommandUpkeep
   for (Layer* l = firstLayer; l;) {
     Layer* next = l->next;
     TopLevelObjectLayer(l, cmd, arg);

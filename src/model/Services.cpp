@@ -199,6 +199,23 @@ void UpdateAttachedDimLayerService(Layer* layer) {
 }
 
 namespace {
+// Makes a design and its floor current for the life of the scope.
+class FloorAsCurrent {
+ public:
+  FloorAsCurrent(ZLKDocumentModel* document, Layer* layer)
+      : document_(document), scope_(document), current_(document->itsCurLayer) {
+    document->itsCurLayer = layer;
+  }
+  ~FloorAsCurrent() { document_->itsCurLayer = current_; }
+  FloorAsCurrent(const FloorAsCurrent&) = delete;
+  FloorAsCurrent& operator=(const FloorAsCurrent&) = delete;
+
+ private:
+  ZLKDocumentModel* document_;
+  CurrentDocumentScope scope_;
+  Layer* current_;
+};
+
 struct DeferredFloor {
   ZLKDocumentModel* document;
   Layer* layer;
@@ -223,9 +240,7 @@ void EndLeaving(DeferredFloor* f) {
 // Measures the floor's dimensions put off (those not measured before walls left it since the
 // last refit), the floor taken as its design's current one.
 void MeasureDeferredFloor(DeferredFloor* f) {
-  CurrentDocumentScope scope(f->document);
-  Layer* current = f->document->itsCurLayer;
-  f->document->itsCurLayer = f->layer;
+  FloorAsCurrent floor(f->document, f->layer);
   if (f->leaving) {
     NoteDesignEdit();
     gToolsServices.finishLeavingWallDimensions(f->leaving);
@@ -235,7 +250,6 @@ void MeasureDeferredFloor(DeferredFloor* f) {
   } else {
     UpdateAttachedDimLayerService(f->layer);
   }
-  f->document->itsCurLayer = current;
 }
 
 void MeasureDeferredFloors() {
@@ -279,12 +293,9 @@ void ObjectLeavingFloor(Objex* object) {
     bool apart = false;
     if (f.leaving ||
         (LeavingWallsMeasuredApart() && !(sMovedWallDimensions && sMovedWallDimensions->covers(f.document, f.layer)))) {
-      CurrentDocumentScope scope(f.document);
-      Layer* current = f.document->itsCurLayer;
-      f.document->itsCurLayer = f.layer;
+      FloorAsCurrent floor(f.document, f.layer);
       if (!f.leaving) f.leaving = gToolsServices.beginLeavingWallDimensions(f.layer);
       apart = f.leaving && gToolsServices.measureBeforeLeaving(f.leaving, object);
-      f.document->itsCurLayer = current;
     }
     if (apart) {
       if (wall) NoteDesignEdit();
@@ -358,12 +369,9 @@ bool MovedWallDimensionRefresh::covers(const ZLKDocumentModel* document, const L
 
 void MovedWallDimensionRefresh::measure() {
   if (!layer_ || !document_) return;
-  CurrentDocumentScope scope(document_);
-  Layer* current = document_->itsCurLayer;
-  document_->itsCurLayer = layer_;
+  FloorAsCurrent floor(document_, layer_);
   if (state_) gToolsServices.measureMovedWallDimensions(state_);
   else UpdateAttachedDimLayerService(layer_);
-  document_->itsCurLayer = current;
 }
 
 namespace {

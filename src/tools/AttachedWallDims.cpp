@@ -786,31 +786,11 @@ class MovedWallDimensions {
     // box for where the moved segments lay at the last measurement and one for where they lie
     // now (a long move leaves far apart two small boxes that one box would join).
     Box reached[2];
-    int which = 0;
-    for (const std::vector<Snapshot>* list : {&previous_, &now}) {
-      for (const Snapshot& t : *list) {
-        const float length = Distance(t.px, t.pz, t.qx, t.qz) + 1;
-        reached[which].add(t.px - length, t.pz - length);
-        reached[which].add(t.px + length, t.pz + length);
-      }
-      ++which;
-    }
-    // Lines met at no point are put at (32000, 32000): a still dimension can take a moved
-    // segment there only when that point lies within the segment's span (nearer both ends
-    // than the segment is long, as the search asks), so every ray is looked at only then.
-    bool everyRay = !reached[0].finite() || !reached[1].finite();
-    for (const std::vector<Snapshot>* list : {&previous_, &now})
-      for (const Snapshot& t : *list) everyRay = everyRay || SpansNowhere(t);
+    const bool nowhere = Reach(previous_, &reached[0]) | Reach(now, &reached[1]);
+    const bool everyRay = nowhere || !reached[0].finite() || !reached[1].finite();
     // The still dimensions whose rays may cross either box, in the floor's order.
     std::vector<size_t> looked;
-    if (!everyRay) {
-      looked = rays_.unbounded();
-      for (const Box& box : reached)
-        if (box.any)
-          rays_.crossing(box.x0 - kMargin, box.z0 - kMargin, box.x1 + kMargin, box.z1 + kMargin, &looked);
-      std::sort(looked.begin(), looked.end());
-      looked.erase(std::unique(looked.begin(), looked.end()), looked.end());
-    }
+    if (!everyRay) looked = RaysCrossing(rays_, reached, 2);
     const size_t lookedAt = everyRay ? still_.size() : looked.size();
     for (size_t k = 0; k < lookedAt; ++k) {
       const size_t index = everyRay ? k : looked[k];
@@ -907,6 +887,34 @@ class MovedWallDimensions {
   static bool SpansNowhere(const Snapshot& t) {
     const float segment = Distance(t.px, t.pz, t.qx, t.qz) + kMargin;
     return Distance(t.px, t.pz, 32000.0f, 32000.0f) < segment && Distance(t.qx, t.qz, 32000.0f, 32000.0f) < segment;
+  }
+
+  // Grows `box` over every point the segments can be met at (within a segment's length of its
+  // first end). Lines met at no point are put at (32000, 32000): a dimension can take a
+  // segment there only when that point lies within the segment's span (nearer both ends than
+  // the segment is long, as the search asks); true when one does, and every ray is then to be
+  // looked at.
+  static bool Reach(const std::vector<Snapshot>& segments, Box* box) {
+    bool nowhere = false;
+    for (const Snapshot& t : segments) {
+      const float length = Distance(t.px, t.pz, t.qx, t.qz) + 1;
+      box->add(t.px - length, t.pz - length);
+      box->add(t.px + length, t.pz + length);
+      nowhere = nowhere || SpansNowhere(t);
+    }
+    return nowhere;
+  }
+
+  // The rays without bounds and those that may cross one of the boxes, in the floor's order.
+  static std::vector<size_t> RaysCrossing(const StillRays& rays, const Box* boxes, size_t count) {
+    std::vector<size_t> looked = rays.unbounded();
+    for (size_t i = 0; i < count; ++i)
+      if (boxes[i].any)
+        rays.crossing(boxes[i].x0 - kMargin, boxes[i].z0 - kMargin, boxes[i].x1 + kMargin, boxes[i].z1 + kMargin,
+                      &looked);
+    std::sort(looked.begin(), looked.end());
+    looked.erase(std::unique(looked.begin(), looked.end()), looked.end());
+    return looked;
   }
 
   // The still walls' grid and their dimensions' rays (both ways from the foot, a little longer
@@ -1066,24 +1074,13 @@ class LeavingWallDimensions {
       own.push_back(SegmentCopy::Of(p, q, wall));
     });
     Still::Box reached;
-    bool everyRay = false;
-    for (const SegmentCopy& t : own) {
-      const float length = Distance(t.px, t.pz, t.qx, t.qz) + 1;
-      reached.add(t.px - length, t.pz - length);
-      reached.add(t.px + length, t.pz + length);
-      everyRay = everyRay || Still::SpansNowhere(t);
-    }
-    everyRay = everyRay || !reached.finite();
+    const bool everyRay = Still::Reach(own, &reached) || !reached.finite();
     std::vector<size_t> looked;
     if (everyRay) {
       looked.resize(dimensions_.size());
       for (size_t i = 0; i < looked.size(); ++i) looked[i] = i;
     } else if (reached.any) {
-      looked = rays_.unbounded();
-      rays_.crossing(reached.x0 - Still::kMargin, reached.z0 - Still::kMargin, reached.x1 + Still::kMargin,
-                     reached.z1 + Still::kMargin, &looked);
-      std::sort(looked.begin(), looked.end());
-      looked.erase(std::unique(looked.begin(), looked.end()), looked.end());
+      looked = Still::RaysCrossing(rays_, &reached, 1);
     }
     for (const size_t k : looked) {
       const Still::StillDimension& d = dimensions_[k];
