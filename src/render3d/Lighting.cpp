@@ -65,8 +65,9 @@ void ComputeShading(float, float nx, float ny, float nz, const void* colour, uin
   const int c = *component;
   float b = ds->lightBrightness();
   const float length = std::sqrt(nx * nx + ny * ny + nz * nz);
-  if (!(length > 0) || !std::isfinite(length)) return;
-  nx /= length, ny /= length, nz /= length;
+  if (!std::isfinite(length)) return;
+  // A zero normal is left as it is, which makes the face one turned edge-on to the light.
+  if (length > 0) nx /= length, ny /= length, nz /= length;
   const float d = std::fabs(nz * gDirectionCosZ + (nx * gDirectionCosX + ny * gDirectionCosY));
   int s = static_cast<int>(d * c + 0.5f);
   const float k = (b - 0.5f) * 0.5f;

@@ -39,8 +39,9 @@ TEST(Lighting, ShadingByTheFixedLightDirection) {
   EXPECT_EQ(Shade(1, 0, 0, 65535), 41287);
   EXPECT_EQ(Shade(0, 0, 3, 65535), 65535);  // the normal need not be unit length
   EXPECT_EQ(Shade(1, 0, 0, 10000), 6300);   // min(c, 1.05 x 0.6 x c)
-  // A zero-length normal leaves the component as it was (no NaN).
-  EXPECT_EQ(Shade(0, 0, 0, 30000), 30000);
+  // A zero-length normal counts as edge-on (no NaN): 1.05 x 60 %.
+  EXPECT_EQ(Shade(0, 0, 0, 30000), 18900);
+  EXPECT_EQ(Shade(0, 0, 0, 65535), 41287);
   // noBrightness: the bare light term.
   uint16_t c = 65535;
   int dummy;
