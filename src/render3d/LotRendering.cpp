@@ -129,7 +129,7 @@ LotLook ChooseLotLook(DocState* ds, Road road) {
   if (road == Road::kFinal) {
     if (mode == kRenderClearViewLines) look.raw = ds->clearViewLineColor();
     else if (mode == kRenderClearViewFill) look.raw = ds->clearViewFillColor();
-    else if (mode == kRenderWireframe) look.raw = gTexturedWire ? lot : ds->wireframeLotColor();
+    else if (mode == kRenderWireframe) look.raw = gTexturedWire ? ds->lotColor : ds->wireframeLotColor();
     else look.raw = lot;
   } else {
     look.raw = ds->navigationStep >= 9 ? kRealTimeLotGreen : lot;
@@ -249,7 +249,9 @@ struct NodeShader {
   RGBColor operator()(const float n[3]) const {
     if (!shade) return base;
     HSVColor hsv = baseHSV;
-    ComputeShading(1.0f, n[0], n[1], n[2], &hsv.saturation, &hsv.value, 1);
+    // The lot's nodes shade their saturation (the value is the pointer the call only checks),
+    // so a node keeps the lot's brightness and pales as it turns from the light.
+    ComputeShading(1.0f, n[0], n[1], n[2], &hsv.value, &hsv.saturation, 1);
     if (clearViewFill) {
       const double ratio = hsv.value == 0 || baseHSV.value == 0 ? 1.0 : static_cast<double>(hsv.value) / baseHSV.value;
       auto mix = [ratio](uint16_t a, uint16_t b) {

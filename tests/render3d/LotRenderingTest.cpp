@@ -10,6 +10,7 @@
 
 #include "model/Delete.h"
 #include "model/TopoGrid.h"
+#include "render3d/Lighting.h"
 #include "render3d/LotRendering.h"
 #include "render3d/RenderTestSupport.h"
 #include "render3d/TopoCutouts.h"
@@ -221,6 +222,26 @@ TEST_F(Lot, TheShapedLotStandsAtItsNodeHeights) {
   // the 40000 of the depth range); a pixel far from it lies at height 0.
   EXPECT_GT(depthLow - depthHigh, 25.0 / 40000);
   EXPECT_LT(depthLow - depthHigh, 30.0 / 40000);
+}
+
+// Shading a node pales it (its saturation drops by the light term) and keeps the lot's value;
+// ClearView fill, which goes by the value, then shows its fill colour.
+TEST_F(Lot, ShadedNodesKeepTheLotsValueAndPale) {
+  gLiveViewOptions |= kLiveViewShading;
+  SetupLights();
+  ShapedGrid(5);
+  ds()->lotColor = {65535, 0, 0};
+  LookAtPlan();
+  RenderGLLot();
+  // A level node faces the light at 0.866: saturation 0.866, value 0.7833.
+  EXPECT_TRUE(Near(At(5, 5), 200, 27, 27)) << At(5, 5);
+  ds()->clearViewFillColor() = {65535, 0, 65535};
+  ds()->clearViewLineColor() = {0, 0, 65535};
+  ds()->renderMode() = kRenderClearViewFill;
+  LookAtPlan();
+  RenderGLLot();
+  EXPECT_TRUE(Near(At(5, 5), 255, 0, 255)) << At(5, 5);
+  ds()->renderMode() = kRenderSolid;
 }
 
 TEST_F(Lot, TheEarthBlockIsDrawnUnlessTopographyIsExcluded) {
