@@ -497,6 +497,37 @@ uint32_t ValidatePointID(uint32_t id) {
   return ValidateID(id, &DocState::nextPointID, &ReadIDScope::pointIDs);
 }
 
+namespace {
+// Keeps `id` unless it is 0, already in use or too large for the counter to pass it; such an
+// ID takes the counter's next free value instead. A kept ID at or above the counter stays: the
+// scope's end raises the counter above it.
+uint32_t KeepID(uint32_t id, uint32_t DocState::*counter, ReadIDSet ReadIDScope::*used,
+                uint32_t ReadIDScope::*largest) {
+  DocState* ds = CurDocState();
+  if (!ds) return id;
+  ScopeUnlessActive local;
+  sActiveScope->CollectDesignIDs();
+  uint32_t& next = ds->*counter;
+  ReadIDSet& taken = sActiveScope->*used;
+  if (id == 0 || id > kLargestKeptReadID || taken.count(id)) {
+    id = next++;
+    while (taken.count(id) && next <= kLargestKeptReadID) id = next++;
+  }
+  taken.insert(id);
+  uint32_t& most = sActiveScope->*largest;
+  most = std::max(most, id);
+  return id;
+}
+}  // namespace
+
+uint32_t KeepReadObjectID(uint32_t id) {
+  return KeepID(id, &DocState::nextObjectID, &ReadIDScope::objectIDs, &ReadIDScope::maxObjectID);
+}
+
+uint32_t KeepReadPointID(uint32_t id) {
+  return KeepID(id, &DocState::nextPointID, &ReadIDScope::pointIDs, &ReadIDScope::maxPointID);
+}
+
 // ---- Texture ID record ----
 
 namespace {

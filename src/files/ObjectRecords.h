@@ -137,6 +137,12 @@ ReadIDScope* ActiveReadIDScope();
 // against the active scope's sets, or against the current document when there is none.
 uint32_t ValidateObjectID(uint32_t id);
 uint32_t ValidatePointID(uint32_t id);
+// The IDs a plug-in wrote into an exchange file: `id` itself, also at or above the counter
+// (the counter passes it when the read ends), unless it is 0, already in use or above
+// kLargestKeptReadID; then the counter's next free value. Checked like the two above.
+constexpr uint32_t kLargestKeptReadID = 0x7FFFFFFE;
+uint32_t KeepReadObjectID(uint32_t id);
+uint32_t KeepReadPointID(uint32_t id);
 
 // ---- Texture ID record ----
 // id, or -1 followed by the length and bytes of a custom texture's path. The reader lists

@@ -843,7 +843,7 @@ void ReadPlugInObjectPoints(Objex* o) {
       return;
     }
     AppendPointToObject(p, o);
-    p->pointID = ValidatePointID(R32());
+    p->pointID = KeepReadPointID(R32());
     p->pointType = static_cast<int16_t>(R16());
     p->segmentLong1 = static_cast<int32_t>(R32());
     p->selected = R8();
@@ -1237,7 +1237,7 @@ Objex* ReadChildHead(Layer* layer) {
     return nullptr;
   }
   ReadPlugInObjectInfo(c);
-  c->objectID = ValidateObjectID(c->objectID);
+  c->objectID = KeepReadObjectID(c->objectID);
   const int16_t levels = c->levels;
   c->pointCount = 0;
   c->levels = 0;
@@ -1403,7 +1403,7 @@ Objex* ReadAPlugInObject(Layer* layer, bool appendToLayer) {
   ++sNesting;
   const int32_t v = sInputVersion;
   ReadPlugInObjectInfo(obj);
-  obj->objectID = ValidateObjectID(obj->objectID);
+  obj->objectID = KeepReadObjectID(obj->objectID);
   const int16_t levels = obj->levels;
   obj->levels = 0;
   obj->pointCount = 0;

@@ -15,6 +15,7 @@
 #include "TestDocument.h"
 #include "files/ByteStream.h"
 #include "files/FileTestSupport.h"
+#include "files/ObjectRecords.h"
 #include "files/PlugInFile.h"
 #include "files/PlugOutFile.h"
 #include "files/StreamState.h"
@@ -155,10 +156,52 @@ TEST_F(PlugOutFile, ReplacementsRemovalsAndTargetLayers) {
   // The new object went to the current layer; the removals left nothing else there.
   ASSERT_EQ(CountObjects(doc.first), 1u);
   EXPECT_EQ(doc.first->firstObject->firstPoint->position[0], 900);
-  // An ID at or above the counter was renumbered; the counter ends above every ID.
-  EXPECT_NE(doc.first->firstObject->objectID, 77777u);
+  // The plug-in's own ID stays, also above the counter, and the counter ends above it.
+  EXPECT_EQ(doc.first->firstObject->objectID, 77777u);
+  EXPECT_EQ(doc.ds()->nextObjectID, 77778u);
   for (const Layer* l = doc.model.itsLayers; l; l = l->next)
     for (const Objex* o = l->firstObject; o; o = o->next) EXPECT_GT(doc.ds()->nextObjectID, o->objectID);
+}
+
+// New objects keep the IDs the plug-in gave them and their points, unless an ID is 0, in use
+// or too large for the counter to pass it.
+TEST_F(PlugOutFile, NewObjectsKeepTheirIDsUnlessTheyCannotBeKept) {
+  TestDocument doc;
+  Objex* existing = MakeObject(kObjDetail, 4, 0, nullptr, doc.first);
+  const uint32_t existingID = existing->objectID;
+  doc.ds()->nextObjectID = 100;
+  doc.ds()->nextPointID = 100;
+  TestDocument other;
+  struct Case { uint32_t id; bool kept; };
+  const Case cases[] = {{5000, true}, {60, true}, {0, false}, {existingID, false}, {0xFFFFFFF0u, false}};
+  std::vector<Bytes> records;
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    Objex* o = MakeObject(kObjDetail, 4, 10.0f * static_cast<float>(i + 1), nullptr, other.first);
+    o->objectID = cases[i].id;
+    o->firstPoint->pointID = i == 0 ? 9000 : o->firstPoint->pointID;
+    records.push_back(Record(o, 11000));
+  }
+  gCurDocument = &doc.model;
+  LE e = Header(131, 11000);
+  for (const Bytes& r : records) e.add(r);
+  e.u16(500);
+  ASSERT_EQ(Merge(e.b), 1);
+  std::vector<uint32_t> ids;
+  for (const Objex* o = doc.first->firstObject; o; o = o->next) ids.push_back(o->objectID);
+  ASSERT_EQ(ids.size(), std::size(cases) + 1);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const uint32_t got = ids[i + 1];
+    if (cases[i].kept) EXPECT_EQ(got, cases[i].id) << i;
+    else EXPECT_NE(got, cases[i].id) << i;
+    EXPECT_NE(got, 0u) << i;
+  }
+  std::vector<uint32_t> sorted = ids;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end()) << "IDs stay unique";
+  EXPECT_EQ(doc.ds()->nextObjectID, sorted.back() + 1);
+  EXPECT_LE(sorted.back(), kLargestKeptReadID);
+  EXPECT_EQ(doc.first->firstObject->next->firstPoint->pointID, 9000u);
+  EXPECT_GT(doc.ds()->nextPointID, 9000u);
 }
 
 // An object named for replacement leaves the plan even when no record takes its place (another
