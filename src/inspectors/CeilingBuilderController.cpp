@@ -144,20 +144,18 @@ void CeilingBuilderController::applySheet(ZLKDocumentModel* doc, DocState*) {
     gCeilingElevation = v[4];
     gCeilingExtension = v[5];
   }
-  // One action, one undo step, whatever it built.
-  int made = 0;
+  // Each builder stores its own "Build Ceiling/Floor" step when it made something.
   if (floors || ceilings)
-    made += BuildAutoCeilingFloor(wall, floors, gFlooringThickness, gFlooringElevation, gFlooringExtension,
-                                  ceilings, gCeilingThickness, gCeilingElevation, gCeilingExtension, false);
+    BuildAutoCeilingFloor(wall, floors, gFlooringThickness, gFlooringElevation, gFlooringExtension, ceilings,
+                          gCeilingThickness, gCeilingElevation, gCeilingExtension);
   if (soffits) {
     gSoffitThickness = v[6];
     gSoffitElevation = v[7];
     gSoffitExtension = v[8];
     gSoffitConfig = joinSoffitsButton->isChecked() ? 1 : 0;
     if (wall->firstPoint && wall->firstPoint->next && wall->firstPoint->next->next)
-      made += BuildAutoSoffits(wall, gSoffitThickness, gSoffitElevation, gSoffitExtension, gSoffitConfig, false);
+      BuildAutoSoffits(wall, gSoffitThickness, gSoffitElevation, gSoffitExtension, gSoffitConfig);
   }
-  if (made) StoreUndo(LocalizedString("Build Ceiling/Floor"));
   SelectObj(wall, kSelectOff, 0);
   Refresh();
   InspectorController::sharedInspectorController()->updatePropertiesState(true);

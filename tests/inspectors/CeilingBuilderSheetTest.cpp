@@ -78,7 +78,7 @@ TEST_F(CeilingBuilderSheet, CheckBoxesEnableTheirFields) {
   EXPECT_TRUE(s->joinSoffitsButton->isEnabled());
 }
 
-TEST_F(CeilingBuilderSheet, FloorAndSoffitsInOneUndoStep) {
+TEST_F(CeilingBuilderSheet, FloorAndSoffitsEachStoreTheirUndoStep) {
   Objex* wall = addWall();
   CeilingBuilderController* s = open();
   ASSERT_NE(s, nullptr);
@@ -91,8 +91,13 @@ TEST_F(CeilingBuilderSheet, FloorAndSoffitsInOneUndoStep) {
   // A floor and, every segment selected, one joined soffit all round.
   EXPECT_EQ(floors(), 2);
   EXPECT_EQ(lastUndo(), "Build Ceiling/Floor");
+  // Undoing the soffits' step leaves the floor; the floor's own step comes before it.
   doc->undoManager().undo();
-  EXPECT_FALSE(anyUndo()) << "one step";
+  EXPECT_EQ(floors(), 1);
+  EXPECT_EQ(lastUndo(), "Build Ceiling/Floor");
+  doc->undoManager().undo();
+  EXPECT_EQ(floors(), 0);
+  EXPECT_FALSE(anyUndo());
   EXPECT_FLOAT_EQ(gSoffitThickness, 4);
   EXPECT_EQ(gSoffitConfig, 1);
   (void)wall;
