@@ -144,16 +144,18 @@ QImage KeptFrameImage() {
   int32_t w = 0, h = 0;
   const std::vector<uint8_t>& pixels = KeptFrame(&w, &h);
   if (w <= 0 || h <= 0 || pixels.size() < size_t(w) * size_t(h) * 4) return {};
-  QImage image(w, h, QImage::Format_RGB888);
+  // Four bytes a pixel (R, G, B and a fourth byte that is not used as alpha).
+  QImage image(w, h, QImage::Format_RGBX8888);
   if (image.isNull()) return {};
-  // The kept rows run bottom-up, four bytes a pixel (R, G, B, A); the alpha is not used.
+  // The kept rows run bottom-up, four bytes a pixel (R, G, B, A).
   for (int32_t y = 0; y < h; ++y) {
     const uint8_t* from = pixels.data() + size_t(h - 1 - y) * size_t(w) * 4;
     uint8_t* to = image.scanLine(y);
-    for (int32_t x = 0; x < w; ++x, from += 4, to += 3) {
+    for (int32_t x = 0; x < w; ++x, from += 4, to += 4) {
       to[0] = from[0];
       to[1] = from[1];
       to[2] = from[2];
+      to[3] = 255;
     }
   }
   return image;
@@ -224,7 +226,7 @@ QImage LiveViewController::liveViewOGLViewBitmapImageRep() const {
   if (!sExportImage.isNull()) return sExportImage;
   LiveViewOGLView* view = liveViewOGLView();
   if (!view) return {};
-  return view->grabFramebuffer().convertToFormat(QImage::Format_RGB888);
+  return view->grabFramebuffer().convertToFormat(QImage::Format_RGBX8888);
 }
 
 QByteArray EncodeLiveViewImage(const QImage& image, int formatTag) {

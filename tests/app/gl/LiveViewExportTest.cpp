@@ -80,6 +80,9 @@ TEST_F(LiveViewExportTest, TheControllerRendersAtASizeAndGrabsThePixels) {
   ASSERT_EQ(image.size(), QSize(100, 70));
   EXPECT_TRUE(Red(image.pixel(0, 0)) && Red(image.pixel(99, 69)));
   EXPECT_FALSE(image.hasAlphaChannel());
+  // Four bytes a pixel, the fourth not an alpha.
+  EXPECT_EQ(image.depth(), 32);
+  EXPECT_EQ(image.bytesPerLine(), 400);
 
   ASSERT_TRUE(ExportLiveViewImage(file("grab.png"), 3, kQualityCurrentImage, 40, 30));
   gRefreshRender = 1;
