@@ -2,19 +2,26 @@
 // at the repeat size of the trim's material slot.
 #include "render3d/TrimPlaneRendering.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "building3d/PlaneObjects.h"
 #include "model/Attachments.h"
 #include "model/CustomTextures.h"
 #include "model/Palettes.h"
 #include "model/Services.h"
 #include "model/Records.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "render3d/SceneFrame.h"
 
 namespace {
 
 constexpr int16_t kKindSideA = 6;
 constexpr int32_t kFirstCustomTextureID = 20000;
 
-// The size of the texture a palette link names now; false when it gives none.
+// The size of the texture a palette link names now, from its information file; false when the
+// link names no texture or the file gives no size.
 bool PaletteTextureSize(int32_t link, int32_t* width, int32_t* height) {
   const int32_t id = GetPaletteTextureID(link);
   if (id < 1) return false;
@@ -27,7 +34,23 @@ bool PaletteTextureSize(int32_t link, int32_t* width, int32_t* height) {
   return true;
 }
 
-const TrimSlot* DoorWindowSlot(const DoorWindowData* record, int16_t partType) {
+// Whether the final-quality drawing of `o` binds a texture: not in the line and fill modes
+// (wireframe only with textured wires), not with materials off or in the shadow render's colour
+// pass, not for a stock texture in the light view, and only for a resolved id of 1 or more.
+bool DrawnTextured(const PlaneObject* o) {
+  DocState* ds = CurDocState();
+  if (!ds) return false;
+  const int16_t mode = ds->renderMode();
+  if ((mode == kRenderWireframe && !gTexturedWire) || mode == kRenderClearViewLines ||
+      mode == kRenderClearViewFill || (ds->renderExclusions() & kLVOffMaterials) || gRenderPlantsInColor)
+    return false;
+  int32_t id = o->renderKind == kKindSideA ? o->textureIdA : o->textureIdB;
+  if (IsTextureAPalette(id)) id = GetPaletteTextureID(id);
+  if (id < 1) return false;
+  return !(mode == kRenderLightView && id < kFirstCustomTextureID);
+}
+
+TrimSlot* DoorWindowSlot(DoorWindowData* record, int16_t partType) {
   if (partType == 1) return &record->trimSlotA;
   if (partType == 2) return &record->trimSlotB;
   if (partType == 3) {
@@ -37,26 +60,31 @@ const TrimSlot* DoorWindowSlot(const DoorWindowData* record, int16_t partType) {
   return nullptr;
 }
 
-}  // namespace
-
-GeneratedTextureSize TrimTextureSize(const PlaneObject* o) {
+GeneratedTextureSize TrimSize(const PlaneObject* o, bool final) {
   GeneratedTextureSize size;
   if (!o || !o->actual3DObject) return size;
-  const Objex* part = o->actual3DObject;
+  Objex* part = o->actual3DObject;
   const int16_t pt = o->partType;
   // A skylight's curb rings map level, with or without its record.
   if (part->type == kObjSkylight) size.horizontal = pt == 1 || pt == 2;
   if (!part->typeData) return size;
   if (part->type == kObjDoor || part->type == kObjWindow) {
-    const auto* record = static_cast<const DoorWindowData*>(part->typeData);
+    auto* record = static_cast<DoorWindowData*>(part->typeData);
+    TrimSlot* slot = DoorWindowSlot(record, pt);
     const int32_t id = o->renderKind == kKindSideA ? o->textureIdA : o->textureIdB;
     int32_t w = 1, h = 1;
-    if (IsTextureAPalette(id) && PaletteTextureSize(id, &w, &h)) {
-      size.width = w;
-      size.height = h;
-    } else if (const TrimSlot* slot = DoorWindowSlot(record, pt)) {
+    // The final drawing keeps a palette material's current size in the slot it draws from;
+    // the real-time view shows what that drawing stored.
+    if (final && IsTextureAPalette(id) && DrawnTextured(o) && PaletteTextureSize(id, &w, &h) && slot) {
+      slot->textureWidth = static_cast<int16_t>(std::min<int32_t>(w, INT16_MAX));
+      slot->textureHeight = static_cast<int16_t>(std::min<int32_t>(h, INT16_MAX));
+    }
+    if (slot) {
       size.width = slot->textureWidth;
       size.height = slot->textureHeight;
+    } else {
+      size.width = w;
+      size.height = h;
     }
   } else if (part->type == kObjSkylight) {
     const auto* record = static_cast<const RoofAttachmentData*>(part->typeData);
@@ -69,10 +97,14 @@ GeneratedTextureSize TrimTextureSize(const PlaneObject* o) {
   return size;
 }
 
+}  // namespace
+
+GeneratedTextureSize TrimTextureSize(const PlaneObject* o) { return TrimSize(o, false); }
+
 void RenderGLTrimPlaneObject(PlaneObject* object, int16_t includeExcavation) {
   NoteServiceCall("RenderGLTrimPlaneObject", nullptr);
   if (!object) return;
-  RenderGLPlaneObjectGenerated(object, includeExcavation, TrimTextureSize(object));
+  RenderGLPlaneObjectGenerated(object, includeExcavation, TrimSize(object, true));
 }
 
 void RTRenderGLTrimPlaneObject(PlaneObject* object, int16_t includeExcavation) {

@@ -8,11 +8,12 @@
 
 struct PlaneObject;
 
-// The repeat size of the trim face's texture and whether it maps on the level plane: a door's
-// or window's slot (1 slot A, 2 slot B, 3 the lining's slot) gives its scale pair, or, when the
-// face's texture is a palette link, the linked texture's own size (the slot is left as it is);
-// a skylight's top (1, 4) or bottom (2, 5) curb slot gives its pair and its rings (1, 2) map
-// level; anything else 1 x 1.
+// The repeat size of the trim face's texture and whether it maps on the level plane, as the
+// real-time view reads it: a door's or window's slot (1 slot A, 2 slot B, 3 the lining's slot)
+// gives its scale pair; a skylight's top (1, 4) or bottom (2, 5) curb slot gives its pair and
+// its rings (1, 2) map level; anything else 1 x 1. The final-quality drawing first stores the
+// current size of a palette-linked material in the door's or window's slot, when it draws the
+// face textured.
 GeneratedTextureSize TrimTextureSize(const PlaneObject* object);
 
 void RenderGLTrimPlaneObject(PlaneObject* object, int16_t includeExcavation);

@@ -159,7 +159,9 @@ TEST_F(TrimRendering, SlotScalePairSetsTheGenerationPlanes) {
   record->trimSlotB.profile = nullptr;  // not owned here
 }
 
-TEST_F(TrimRendering, PaletteLinkedSlotMapsAtTheLinkedTextureSizeAndStaysAsStored) {
+// A slot whose material is a palette link: the final drawing stores the linked texture's size
+// in the slot and maps with it; the real-time view maps with what the slot holds.
+TEST_F(TrimRendering, PaletteLinkedSlotTakesTheLinkedTextureSizeFromTheFinalDrawing) {
   DocPaletteList* palette = AddNewDocPaletteList();
   ASSERT_NE(palette, nullptr);
   palette->active = 1;
@@ -172,16 +174,29 @@ TEST_F(TrimRendering, PaletteLinkedSlotMapsAtTheLinkedTextureSizeAndStaysAsStore
   window->typeData = record;
   PlaneObject* t = Trim(window, 1, -1001);
   GLfloat s[4], tp[4];
-  for (auto draw : {RenderGLTrimPlaneObject, RTRenderGLTrimPlaneObject}) {
+  auto mapped = [&](void (*draw)(PlaneObject*, int16_t)) {
     glTexGenfv(GL_S, GL_OBJECT_PLANE, std::array<GLfloat, 4>{0, 0, 0, 0}.data());
     draw(t, 0);
     SPlane(s, tp);
-    EXPECT_NEAR(s[0], 0.504f / 96, 1e-6);
-    EXPECT_NEAR(tp[1], 0.504f / 48, 1e-6);
-    // Drawing never writes into the design.
-    EXPECT_EQ(record->trimSlotA.textureWidth, 100);
-    EXPECT_EQ(record->trimSlotA.textureHeight, 100);
-  }
+  };
+  // Before any final drawing the real-time view maps at the slot's own pair.
+  mapped(RTRenderGLTrimPlaneObject);
+  EXPECT_NEAR(s[0], 0.504f / 100, 1e-6);
+  EXPECT_EQ(record->trimSlotA.textureWidth, 100);
+  // Untextured final drawings store nothing.
+  const int16_t mode = ds()->renderMode();
+  ds()->renderMode() = kRenderClearViewLines;
+  mapped(RenderGLTrimPlaneObject);
+  EXPECT_EQ(record->trimSlotA.textureWidth, 100);
+  ds()->renderMode() = mode;
+  mapped(RenderGLTrimPlaneObject);
+  EXPECT_NEAR(s[0], 0.504f / 96, 1e-6);
+  EXPECT_NEAR(tp[1], 0.504f / 48, 1e-6);
+  EXPECT_EQ(record->trimSlotA.textureWidth, 96);
+  EXPECT_EQ(record->trimSlotA.textureHeight, 48);
+  mapped(RTRenderGLTrimPlaneObject);
+  EXPECT_NEAR(s[0], 0.504f / 96, 1e-6);
+  EXPECT_NEAR(tp[1], 0.504f / 48, 1e-6);
 }
 
 TEST_F(TrimRendering, SkylightRingsMapLevelEvenWithoutTheirRecord) {
