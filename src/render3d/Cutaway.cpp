@@ -10,6 +10,7 @@
 #include "building3d/RenderRoad.h"
 #include "model/Bounds.h"
 #include "model/DocState.h"
+#include "model/DesignEdits.h"
 #include "model/DocumentModel.h"
 #include "model/Services.h"
 #include "model/ViewProjection.h"
@@ -22,13 +23,15 @@ uint8_t gSlicePlaneBoundsHeld = 0;
 
 namespace {
 // What the extent was measured from: the design, its layers and which of them show, the
-// direction, and the plan objects' change count of the 3D road. While all of it stays the
-// same, the next frame keeps the extent instead of walking every object again.
+// direction, the plan objects' change count of the 3D road and the design's own edit count.
+// While all of it stays the same, the next frame keeps the extent instead of walking every
+// object again.
 struct CutawayExtentKey {
   const void* document = nullptr;
   const Layer* layers = nullptr;
   uint64_t layersShown = 0;
   uint64_t changes = 0;
+  uint64_t edits = 0;
   int16_t direction = 0;
   bool operator==(const CutawayExtentKey&) const = default;
 };
@@ -76,9 +79,11 @@ void SetSlicePlaneBounds() {
   if (!ds || gSlicePlaneBoundsHeld) return;
   Layer* layers = gCurDocument ? gCurDocument->itsLayers : nullptr;
   const CutawayExtentKey key{gCurDocument, layers, LayersShown(layers), SceneObjectsChangeCount(),
-                             ds->cutAwayDirection()};
-  // A scene left stale while the 3D window was hidden has edits the road has not seen yet.
-  if (sKeptExtent.valid && sKeptExtent.key == key && !gRenderOnShow) {
+                             DesignEditCount(), ds->cutAwayDirection()};
+  // A scene left stale while the 3D window was hidden has edits the road has not seen yet. A
+  // direction of no side measures nothing: its range stays as it is, kept or not.
+  const bool side = key.direction >= kCutAwayNorth && key.direction <= kCutAwayTop;
+  if (side && sKeptExtent.valid && sKeptExtent.key == key && !gRenderOnShow) {
     gCutawayBounds = sKeptExtent.bounds;
     gCutawayRange = sKeptExtent.range;
     return;

@@ -78,6 +78,24 @@ TEST_F(Cutaway, EmptyModelStillHasARange) {
   EXPECT_FLOAT_EQ(gCutawayRange, 1);
 }
 
+// An object linked into the design without the 3D road is measured too, and a direction of
+// no side leaves the range as it stands (1 for 0) however often it is asked.
+TEST_F(Cutaway, ObjectsLinkedWithoutTheRoadAndDirectionsOfNoSide) {
+  doc.addObject(kObjClosedPoly, true, {{0, 0}, {100, 0}, {100, 200}, {0, 200}}, doc.first);
+  ds()->cutAwayDirection() = kCutAwayEast;
+  SetSlicePlaneBounds();
+  ASSERT_FLOAT_EQ(gCutawayRange, 300);
+  doc.addObject(kObjClosedPoly, true, {{0, 0}, {300, 0}, {300, 200}, {0, 200}}, doc.first);
+  SetSlicePlaneBounds();
+  EXPECT_FLOAT_EQ(gCutawayRange, 500);
+  ds()->cutAwayDirection() = 9;
+  for (int i = 0; i < 2; ++i) {
+    gCutawayRange = 0;
+    SetSlicePlaneBounds();
+    EXPECT_FLOAT_EQ(gCutawayRange, 1) << i;
+  }
+}
+
 // The extent is kept between frames and measured again after each kind of change the 3D road
 // is told of (or that shows in the layers or the direction); an unchanged design is not walked.
 TEST_F(Cutaway, KeptExtentFollowsEachChange) {
