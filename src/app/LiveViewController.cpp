@@ -19,6 +19,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
@@ -234,6 +235,16 @@ LiveViewController::LiveViewController() {
   connect(cutAwaySlider_, &QSlider::sliderPressed, this, [this] { cutAwaySliderChanged(true, false); });
   connect(cutAwaySlider_, &QSlider::sliderMoved, this, [this] { cutAwaySliderChanged(false, false); });
   connect(cutAwaySlider_, &QSlider::sliderReleased, this, [this] { cutAwaySliderChanged(false, true); });
+  // A step of the slider without a drag (a click on its track, a key, the wheel) is a press
+  // and a release at once, taken once the slider holds its new value.
+  connect(cutAwaySlider_, &QAbstractSlider::actionTriggered, this, [this](int action) {
+    if (action == QAbstractSlider::SliderNoAction || action == QAbstractSlider::SliderMove) return;
+    QTimer::singleShot(0, this, [this] {
+      if (cutAwaySlider_->isSliderDown()) return;
+      cutAwaySliderChanged(true, false);
+      cutAwaySliderChanged(false, true);
+    });
+  });
 
   // Export accessory: the format and quality pop-ups.
   export3DView_ = new QWidget;
@@ -517,6 +528,8 @@ void LiveViewController::renderShadows() {
   gRenderGL = 1;
   gRefreshRender = 1;
   RefreshSceneWatchingKeys(liveViewOGLView_);
+  // The shadowed frame is the one kept: the view shows it rather than rendering again.
+  gRefreshRender = 0;
   liveViewOGLView_->update();
   gRenderGL = 0;
   ds->shadowRender() = 0;

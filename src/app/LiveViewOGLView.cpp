@@ -290,11 +290,12 @@ void LiveViewOGLView::flagsChanged(Qt::KeyboardModifiers modifiers) {
       update();
     }
   } else if (!autoClick3DActive_) {
-    autoClick3DActive_ = 1;
-    trackingTag_ = true;
-    // The frozen image the clicks are marked on.
+    // The frozen image the clicks are marked on, grabbed before the mode is on (the grab
+    // paints the view, which in the mode would draw the frozen image itself).
     backingImage_ = grabFramebuffer();
     backingImage_.setDevicePixelRatio(devicePixelRatio());
+    autoClick3DActive_ = 1;
+    trackingTag_ = true;
     update();
   }
   resetCursorRects();

@@ -93,6 +93,26 @@ TEST_F(LiveViewApplyTest, AMaterialDroppedOnAWallChangesItsSideAndOneUndoPutsItB
   EXPECT_EQ(restored->firstPoint->textureID[1], before[1]);
 }
 
+// The frozen image of auto-click is the frame the view showed, not a blank one.
+TEST_F(LiveViewApplyTest, AutoClickFreezesTheFrameShown) {
+  LiveViewOGLView* view = showWall();
+  ContentPaletteController::releaseShared();
+  gSelectedContentEntryType = kEntryMaterial;
+  gSelectedContentCategory = 1;
+  const QImage shown = view->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+  view->flagsChanged(Qt::AltModifier);
+  ASSERT_TRUE(view->autoClick3DActive());
+  const QImage frozen = view->backingImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(frozen.size(), shown.size());
+  bool allWhite = true;
+  for (int y = 0; y < frozen.height() && allWhite; y += 4)
+    for (int x = 0; x < frozen.width() && allWhite; x += 4) allWhite = frozen.pixel(x, y) == qRgb(255, 255, 255);
+  EXPECT_FALSE(allWhite);
+  EXPECT_EQ(frozen.pixel(frozen.width() / 2, frozen.height() / 2), shown.pixel(shown.width() / 2, shown.height() / 2));
+  view->flagsChanged(Qt::NoModifier);
+  gSelectedContentEntryType = 0;
+}
+
 TEST_F(LiveViewApplyTest, ThreeAutoClicksStoreOneStepWhenTheMouseLeaves) {
   LiveViewOGLView* view = showWall();
   ContentPaletteController::releaseShared();

@@ -237,6 +237,34 @@ TEST_F(LiveViewWindowTest, ShadowRenderDoesNothingInClearViewOrWireframe) {
   EXPECT_EQ(gRenderGL, 0);
 }
 
+// The shadowed frame stays on screen: the view's next paint shows it and renders nothing.
+TEST_F(LiveViewWindowTest, TheShadowedFrameIsTheOneShown) {
+  showLiveView();
+  ds->renderMode() = 5;
+  ds->transparency() = 0;
+  QApplication::processEvents();
+  const int renders = view->renderCount();
+  controller->renderShadows();
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+  EXPECT_EQ(view->renderCount(), renders);
+  EXPECT_EQ(gRefreshRender, 0);
+}
+
+// A step of the slider without a drag (here a key) moves the cut like a drag.
+TEST_F(LiveViewWindowTest, ASliderStepWithoutADragMovesTheCut) {
+  showLiveView();
+  QSlider* slider = controller->cutAwaySlider();
+  slider->setMaximum(100);
+  slider->setValue(10);
+  gCutawayRange = 100;
+  ds->cutAwayPosition() = 10;
+  slider->setFocus();
+  QTest::keyClick(slider, Qt::Key_PageUp);
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+  EXPECT_NE(slider->value(), 10);
+  EXPECT_EQ(ds->cutAwayPosition(), slider->value());
+}
+
 TEST_F(LiveViewWindowTest, TheShadowRenderDrivesTheLightProgressAndReportsItsTime) {
   showLiveView();
   ASSERT_NE(gFrontEnd.initializeLVLightProgress, nullptr);
