@@ -106,6 +106,9 @@ void AccessoryInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   else if (field == accessoryElevationText) edit = {ElevationOf, true, &gdsAccessoryElevation, "Accessory Elevation"};
   else if (field == accessoryOffsetText) edit = {WallOffsetOf, false, &gdsAccessoryWallOffset, "Accessory Wall Offset"};
   else return;
+  // The tool's sizes take the window defaults before this edit sets one of them, or the
+  // others would stay 0.
+  FillAccessoryDefaults(ds);
   float v = 0;
   // A refused entry (an emptied mixed field too) shows the field's tool default again.
   if (!readNumber(field, NumberKind::kLength, &v) || !(v > 0.01f && v < 10000.0f)) {

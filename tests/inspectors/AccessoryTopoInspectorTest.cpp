@@ -96,6 +96,19 @@ TEST_F(AccessoryTopoInspectorTest, AccessoryToolShowsTheDefaultsTakenFromTheWind
   EXPECT_EQ(gdsAccessoryWidth, 50);
 }
 
+// An edit of a selected accessory made before the tool was ever used still leaves the tool's
+// other sizes at the window defaults.
+TEST_F(AccessoryTopoInspectorTest, AnEditBeforeTheToolsFirstUseKeepsItsOtherDefaults) {
+  gdsAccessoryWidth = gdsAccessoryHeight = gdsAccessoryElevation = 0;
+  Objex* wall = addWall();
+  addAccessory(wall, 600);
+  update();
+  type("accessoryWidthText", "50");
+  EXPECT_EQ(gdsAccessoryWidth, 50);
+  EXPECT_FLOAT_EQ(gdsAccessoryHeight, 65);
+  EXPECT_FLOAT_EQ(gdsAccessoryElevation, 84);
+}
+
 TEST_F(AccessoryTopoInspectorTest, AccessoryFieldsKeepTheirUnits) {
   Objex* wall = addWall();
   Objex* a = addAccessory(wall, 600);
