@@ -238,6 +238,8 @@ void AddkitLauncherController::awakeFromNib() {
     if (row >= 0) tableViewShouldSelectRow(table_, row);
     tableViewSelectionDidChange(table_);
   });
+  // The first row starts selected, as its highlight shows: Launch acts on it at once.
+  if (!rows_.empty()) table_->selectRow(0);
 }
 
 int AddkitLauncherController::numberOfRowsInTableView(QTableView*) { return static_cast<int>(rows_.size()); }

@@ -53,8 +53,10 @@ TEST_F(AddkitTest, RowsShowEachPluginAndFollowItsLock) {
   QWidget* hosted = launcher.akEntryTableView()->indexWidget(launcher.akEntryTableView()->model()->index(0, 0));
   ASSERT_NE(hosted, nullptr);
   EXPECT_EQ(cabinets->view()->parentWidget(), hosted);
-  // The first row starts highlighted; selecting the second moves the highlight.
+  // The first row starts highlighted and selected; selecting the second moves the highlight.
   EXPECT_EQ(cabinets->akNameText()->palette().color(QPalette::WindowText), QColor(Qt::white));
+  EXPECT_TRUE(launcher.akEntryTableView()->selectionModel()->isRowSelected(0, QModelIndex()));
+  EXPECT_TRUE(launcher.launchButton()->isEnabled());
   Select(launcher, 1);
   EXPECT_EQ(cabinets->akNameText()->palette().color(QPalette::WindowText), QColor(Qt::black));
   EXPECT_EQ(launcher.akEntryControllers()[1]->akNameText()->palette().color(QPalette::WindowText), QColor(Qt::white));
