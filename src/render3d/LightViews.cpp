@@ -389,7 +389,7 @@ void RenderLightView(DocState* ds, float height, float x, float y, float vertica
       const Seen seen = test(i, &lx, &ly);
       if (seen == Seen::kOutside) continue;
       bool lit = seen == Seen::kLit;
-      if (!lit && everyPixel && gPlantMask && gPlantMask[i]) lit = true;
+      if (!lit && everyPixel && IsPlantPixel(i)) lit = true;
       if (!lit) continue;
       const float t = GetPixelDistance(static_cast<float>(lx), static_cast<float>(bottom - ly), 0, 0, right,
                                        bottom, falloff, mode);

@@ -53,6 +53,13 @@ uint8_t gAdjustTrimLightIntensity = 0;
 uint8_t gRenderingShadowMapAntiAlias = 0;
 int32_t gTotalLightsToRender = 0, gTotalLightsRendered = 0;
 
+bool IsPlantPixel(size_t i) {
+  if (gPlantMask && gPlantMask[i]) return true;
+  if (!gPlantColorBuffer) return false;
+  const uint8_t* c = gPlantColorBuffer + 3 * i;
+  return c[0] != 255 && c[1] != 255 && c[2] != 255;
+}
+
 namespace {
 constexpr int16_t kFloodLightSubtype = 83;
 constexpr double kRadians = M_PI / 180.0;

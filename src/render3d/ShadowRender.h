@@ -4,6 +4,7 @@
 // Everything here runs on the main thread inside one drawing call of the 3D view; the buffers
 // below are process-wide and belong to one shadow render at a time.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -22,6 +23,9 @@ extern uint8_t* gDarkColorBuffer;   // RGB: the fully dark image; the blend is w
 extern uint8_t* gLightColorBuffer;  // RGB: the fully lit image
 extern uint8_t* gPlantColorBuffer;  // RGB: the plant pass (white where no plant is seen)
 extern uint8_t* gPlantMask;         // 1 where the plant pass drew a plant
+// Whether pixel i of the camera view is a plant's: the plant pass drew a plant there (the mask),
+// or no channel of its colour in that pass is 255 (everything but plants is drawn white).
+bool IsPlantPixel(size_t i);
 extern float* gCamDBuffer;          // camera depth, transparent objects left out
 extern float* gEyeUnProBuf;         // 3 floats: world position of each camera pixel
 extern float* gLightDBuffer;        // depth image of the current lamp or sun view

@@ -301,7 +301,7 @@ void FillSunMapWithPreRenderedGrid() {
         if (!(sz > 0 && sz < 1 && sx >= 0 && sx < gSunDBufferWidth && sy >= 0 && sy < gSunDBufferHeight)) continue;
         const float sd = gSunDBuffer[static_cast<size_t>(sy) * gSunDBufferWidth + static_cast<size_t>(sx)];
         if (!(sd > 0 && sd < 1)) continue;
-        const bool plant = gPlantMask && gPlantMask[i];
+        const bool plant = IsPlantPixel(i);
         gSunMap[i] = (sd > sz || plant) ? brightness : 0;
       }
   }

@@ -95,3 +95,26 @@ TEST_F(ShadowPlantScene, TheSunNeverShadesAPlantPixel) {
   EXPECT_GT(shadedGround, 200);
 }
 }  // namespace
+
+// A pixel is a plant's where the plant pass marked a plant, or where no channel of its colour
+// in that pass is 255 (everything else is drawn white there).
+TEST(PlantPixels, TheMaskOrAColourWithoutAFullChannel) {
+  uint8_t colours[] = {0, 128, 0, 255, 255, 255, 255, 200, 0, 254, 254, 254};
+  uint8_t mask[] = {0, 0, 1, 0};
+  uint8_t* savedColours = gPlantColorBuffer;
+  uint8_t* savedMask = gPlantMask;
+  gPlantColorBuffer = colours;
+  gPlantMask = nullptr;
+  EXPECT_TRUE(IsPlantPixel(0));
+  EXPECT_FALSE(IsPlantPixel(1));
+  EXPECT_FALSE(IsPlantPixel(2));
+  EXPECT_TRUE(IsPlantPixel(3));
+  gPlantMask = mask;
+  EXPECT_TRUE(IsPlantPixel(2));  // a yellow plant: marked by the mask
+  EXPECT_FALSE(IsPlantPixel(1));
+  gPlantColorBuffer = nullptr;
+  EXPECT_TRUE(IsPlantPixel(2));
+  EXPECT_FALSE(IsPlantPixel(0));
+  gPlantColorBuffer = savedColours;
+  gPlantMask = savedMask;
+}
