@@ -99,7 +99,8 @@ FaceSegment FindSegment(Objex* part, Objex* wall, int32_t faceIndex) {
   f.start = WallPointAt(wall, f.k);
   if (!f.start) return f;
   f.end = f.start->next ? f.start->next : (wall->closed ? wall->firstPoint : nullptr);
-  if (f.side == 1) {
+  // The closing segment's return face has no point across (and so no step faces).
+  if (f.side == 1 && f.k != f.N - 1) {
     Poinz* p = part->firstPoint;
     for (int32_t i = 0; p && i < f.k + 1; ++i) p = p->next;
     f.across = p;

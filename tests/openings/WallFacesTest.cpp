@@ -258,6 +258,13 @@ TEST_F(WallFaces, StepFacesOnlyWhereNeighbouringSegmentsDiffer) {
   FreeScene();
   Face(wall, 3);
   EXPECT_EQ(gGLPlaneObjects, nullptr);
+  // Nor has the return face of a closed wall's closing segment (faces of three points: 0..2
+  // side 0, 3 the closing face, 4 and 5 side 1 of segments 2 and 1).
+  FreeScene();
+  Objex* ring = Wall({{0, 0}, {120, 0}, {120, 120}}, true);
+  WallHeightOf(TestPointAt(ring, 2)) = 60;
+  Face(ring, 4);
+  EXPECT_EQ(gGLPlaneObjects, nullptr);
 }
 
 TEST_F(WallFaces, OpeningsInDistanceOrderPerSide) {
