@@ -25,8 +25,15 @@ bool FrameInputs(Objex* attachment, AttachmentInputs* in) {
   return GetAttachmentInputs(attachment, in) && gCurDocument->itsLayers;
 }
 
-// Frames carry no texture and the light grey on both sides of every point.
-void SetFrameMaterial(Objex* frame) { SetFacePointMaterial(frame, 0, kFrameGrey, ShortPoint{}); }
+// Frames carry no texture and the light grey on both sides of every point; their points keep
+// the texture scales they were made with.
+void SetFrameMaterial(Objex* frame) {
+  for (Poinz* p = frame->firstPoint; p; p = p->next)
+    for (int side = 0; side < 2; ++side) {
+      p->textureID[side] = 0;
+      p->color[side] = kFrameGrey;
+    }
+}
 
 // A flat bar of four corners (x, y, z each) finished and appended to the chain; kStop when a
 // point cannot be made (the bar is then freed).

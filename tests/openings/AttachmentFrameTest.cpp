@@ -202,6 +202,9 @@ TEST_F(AttachmentFrameTest, RectangularFrameIsAGreyTubeProudOfBothFaces) {
     for (int side = 0; side < 2; ++side) {
       EXPECT_EQ(p->textureID[side], 0);
       EXPECT_EQ(p->color[side], (RGBColor{0xD0D0, 0xD0D0, 0xD0D0}));
+      // The scales the points were made with stay.
+      EXPECT_EQ(p->textureScale[side].x, 100);
+      EXPECT_EQ(p->textureScale[side].y, 100);
     }
   }
   EXPECT_FLOAT_EQ(frame->bounds3D.floatLeft, 40.0f);
