@@ -474,58 +474,46 @@ ReadIDScope::~ReadIDScope() {
 ReadIDScope* ActiveReadIDScope() { return sActiveScope; }
 
 namespace {
-// Keeps `id` when it is non-zero, unused (in the scope's `used` set, the design's IDs
-// collected) and below the document's `counter`; otherwise takes the counter.
-uint32_t ValidateID(uint32_t id, uint32_t DocState::*counter, ReadIDSet ReadIDScope::*used) {
+// An ID read for an object or point, checked against the scope's `used` set (the design's IDs
+// collected): kept when it is non-zero and unused, and below the document's `counter` unless
+// `keepAbove`, else replaced by the counter's next value. With `keepAbove` an ID up to
+// kLargestKeptReadID stays even at or above the counter (the scope's end raises the counter
+// past the scope's `largest`), and a replacement skips values already in use.
+uint32_t CheckReadID(uint32_t id, uint32_t DocState::*counter, ReadIDSet ReadIDScope::*used,
+                     uint32_t ReadIDScope::*largest, bool keepAbove) {
   DocState* ds = CurDocState();
   if (!ds) return id;
   ScopeUnlessActive local;
   sActiveScope->CollectDesignIDs();
   uint32_t& next = ds->*counter;
   ReadIDSet& taken = sActiveScope->*used;
-  if (id == 0 || id >= next || taken.count(id)) id = next++;
+  if (id == 0 || taken.count(id) || (keepAbove ? id > kLargestKeptReadID : id >= next)) {
+    id = next++;
+    while (keepAbove && taken.count(id) && next <= kLargestKeptReadID) id = next++;
+  }
   taken.insert(id);
+  if (keepAbove) {
+    uint32_t& most = sActiveScope->*largest;
+    most = std::max(most, id);
+  }
   return id;
 }
 }  // namespace
 
 uint32_t ValidateObjectID(uint32_t id) {
-  return ValidateID(id, &DocState::nextObjectID, &ReadIDScope::objectIDs);
+  return CheckReadID(id, &DocState::nextObjectID, &ReadIDScope::objectIDs, &ReadIDScope::maxObjectID, false);
 }
 
 uint32_t ValidatePointID(uint32_t id) {
-  return ValidateID(id, &DocState::nextPointID, &ReadIDScope::pointIDs);
+  return CheckReadID(id, &DocState::nextPointID, &ReadIDScope::pointIDs, &ReadIDScope::maxPointID, false);
 }
-
-namespace {
-// Keeps `id` unless it is 0, already in use or too large for the counter to pass it; such an
-// ID takes the counter's next free value instead. A kept ID at or above the counter stays: the
-// scope's end raises the counter above it.
-uint32_t KeepID(uint32_t id, uint32_t DocState::*counter, ReadIDSet ReadIDScope::*used,
-                uint32_t ReadIDScope::*largest) {
-  DocState* ds = CurDocState();
-  if (!ds) return id;
-  ScopeUnlessActive local;
-  sActiveScope->CollectDesignIDs();
-  uint32_t& next = ds->*counter;
-  ReadIDSet& taken = sActiveScope->*used;
-  if (id == 0 || id > kLargestKeptReadID || taken.count(id)) {
-    id = next++;
-    while (taken.count(id) && next <= kLargestKeptReadID) id = next++;
-  }
-  taken.insert(id);
-  uint32_t& most = sActiveScope->*largest;
-  most = std::max(most, id);
-  return id;
-}
-}  // namespace
 
 uint32_t KeepReadObjectID(uint32_t id) {
-  return KeepID(id, &DocState::nextObjectID, &ReadIDScope::objectIDs, &ReadIDScope::maxObjectID);
+  return CheckReadID(id, &DocState::nextObjectID, &ReadIDScope::objectIDs, &ReadIDScope::maxObjectID, true);
 }
 
 uint32_t KeepReadPointID(uint32_t id) {
-  return KeepID(id, &DocState::nextPointID, &ReadIDScope::pointIDs, &ReadIDScope::maxPointID);
+  return CheckReadID(id, &DocState::nextPointID, &ReadIDScope::pointIDs, &ReadIDScope::maxPointID, true);
 }
 
 // ---- Texture ID record ----
