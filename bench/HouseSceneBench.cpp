@@ -432,6 +432,18 @@ void FrameRoad(benchmark::State& state, bool afterFinal) {
 void BM_Frame(benchmark::State& state) { FrameRoad(state, false); }
 void BM_FrameAfterFinal(benchmark::State& state) { FrameRoad(state, true); }
 
+// Eight passes of a raw list read into the accumulator, as the final frame's passes are, and
+// waited for.
+void EightAccumulatedPasses(GLuint list) {
+  AccumClear();
+  for (int i = 0; i < 8; ++i) {
+    RawFrame(list);
+    AccumAccumulate(1.0f / 8);
+  }
+  AccumReturn(1.0f);
+  glFinish();
+}
+
 void BM_FinalFrame(benchmark::State& state) {
   if (!Ready(state)) return;
   Houses& houses = DesignOf(static_cast<int>(state.range(0)));
@@ -459,25 +471,13 @@ void BM_FinalFrame(benchmark::State& state) {
     glFinish();
     auto t1 = Clock::now();
     const double c1 = ProcessSeconds();
-    AccumClear();
-    for (int i = 0; i < 8; ++i) {
-      RawFrame(sRaw);
-      AccumAccumulate(1.0f / 8);
-    }
-    AccumReturn(1.0f);
-    glFinish();
+    EightAccumulatedPasses(sRaw);
     auto t2 = Clock::now();
     oursCpu += c1 - c0, rawCpu += ProcessSeconds() - c1;
     for (int i = 0; i < 8; ++i) RawFrame(sRaw);
     glFinish();
     auto t3 = Clock::now();
-    AccumClear();
-    for (int i = 0; i < 8; ++i) {
-      RawFrame(rawStencilled);
-      AccumAccumulate(1.0f / 8);
-    }
-    AccumReturn(1.0f);
-    glFinish();
+    EightAccumulatedPasses(rawStencilled);
     auto t4 = Clock::now();
     ours += Seconds(t0, t1), raw += Seconds(t1, t2), plain += Seconds(t2, t3), stencilRule += Seconds(t3, t4);
     state.SetIterationTime(Seconds(t0, t1));
