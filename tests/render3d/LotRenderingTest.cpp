@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "model/Delete.h"
+#include "model/Palettes.h"
 #include "model/TopoGrid.h"
 #include "render3d/Lighting.h"
 #include "render3d/LotRendering.h"
@@ -242,6 +243,45 @@ TEST_F(Lot, ShadedNodesKeepTheLotsValueAndPale) {
   RenderGLLot();
   EXPECT_TRUE(Near(At(5, 5), 255, 0, 255)) << At(5, 5);
   ds()->renderMode() = kRenderSolid;
+}
+
+// A lot whose material is a palette colour: the filled modes show the palette's colour; a
+// wireframe with textured wires shows the lot colour as stored.
+TEST_F(Lot, APaletteLinkColoursTheFilledLotAndNotTheTexturedWireframe) {
+  gLiveViewOptions &= ~kLiveViewShading;
+  ds()->renderExclusions() = kLVOffTopography;
+  DocPaletteList* palette = AddNewDocPaletteList();
+  ASSERT_NE(palette, nullptr);
+  palette->active = 1;
+  PaletteList* entry = GetPaletteEntryFromRefID(1);
+  ASSERT_NE(entry, nullptr);
+  entry->kind = kPaletteEntryColor;
+  entry->color = {255, 0, 0};
+  ds()->lotTextureID = -1001;
+  ds()->lotColor = {0, 0, 65535};
+  LookAtPlan();
+  RenderGLLot();
+  EXPECT_TRUE(Near(current(50, 0), 199, 0, 0)) << current(50, 0);
+  const int16_t mode = ds()->renderMode();
+  ds()->renderMode() = kRenderWireframe;
+  gTexturedWire = 1;
+  LookAtPlan();
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  RenderGLLot();
+  bool blue = false, red = false;
+  for (int y = 0; y < 100; ++y)
+    for (int x = 0; x < 100; ++x) {
+      const Pixel p = current(x, y);
+      blue = blue || (p.b > 100 && p.r < 50);
+      red = red || (p.r > 100 && p.b < 50);
+    }
+  EXPECT_TRUE(blue);
+  EXPECT_FALSE(red);
+  gTexturedWire = 0;
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  ds()->renderMode() = mode;
+  ds()->lotTextureID = 0;
+  DeleteAllDocPalettes();
 }
 
 TEST_F(Lot, TheEarthBlockIsDrawnUnlessTopographyIsExcluded) {
