@@ -106,7 +106,9 @@ void BuildFlight(Objex* deck, Poinz* s, Poinz* e, float width, float heightScree
                  int32_t rightRail, uint8_t skirt) {
   DocState* ds = CurDocState();
   float rise = std::min(DeckHeightOf(deck), ConvertScreenToWorld(heightScreen, ds, 0));
-  if (!(rise > 0)) return;
+  // A flight of no rise is one step at the deck's edge; a negative or unreadable rise (only
+  // from a damaged design) builds none.
+  if (!(rise >= 0)) return;
   const int32_t count = LimitRepeats(std::floor(static_cast<double>(rise) / kStepRiserTarget + 0.5));
   const float riser = rise / static_cast<float>(count);
   const float ground = s->position[1] + Screen(rise);

@@ -196,6 +196,10 @@ TEST_F(Decks, FlightRisersFollowTheDeckHeight) {
   ASSERT_NE(AddDeckSteps(low, low->firstPoint, low->firstPoint->next), nullptr);
   Update3DDeck(low);
   EXPECT_EQ(Parts(low, kObjStairTread).size(), 1u);
+  // A deck of no height still has its one step.
+  DeckHeightOf(low) = 0;
+  Update3DDeck(low);
+  EXPECT_EQ(Parts(low, kObjStairTread).size(), 1u);
 }
 
 TEST_F(Decks, PointBasedStepsTakeTheirSizeAndRailsFromTheSegmentStart) {
