@@ -317,8 +317,10 @@ bool HoleFaceDrawn(const PlaneObject* po, DocState* ds) {
 bool HoleOnFloor(const PlaneObject* po, const Layer* floor) {
   return IsHolePart(po) && (!po->base2DObject || OnLayer(po, floor));
 }
+// The floor pass draws no part of a floor of subtype 170 or 177: its floor face goes with the
+// opaque objects, its other parts nowhere.
 bool FloorOnFloor(const PlaneObject* po, const Layer* floor) {
-  return IsFloorPart(po) && OnLayer(po, floor);
+  return IsFloorPart(po) && !FloorSubtype(po->base2DObject) && OnLayer(po, floor);
 }
 
 const Objex* RootOf(const PlaneObject* po) { return po->base2DObject ? GetRootObject(po->base2DObject) : nullptr; }

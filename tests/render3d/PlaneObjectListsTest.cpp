@@ -90,6 +90,24 @@ TEST_F(ListsTest, FloorPartsOffTheFloorsAreDrawnWithTheOpaqueObjects) {
   EXPECT_GT(current(32, 32).g, 100) << current(32, 32);
 }
 
+// A floor of subtype 170 shows its floor face with the opaque objects; the floor pass draws
+// none of its parts, so its second slab face shows nowhere.
+TEST_F(ListsTest, FloorsOfSubtype170ShowTheirFaceAndNoOtherPart) {
+  PlaneObject* face = addPart(kObjFloor, -20, -20, 0, 20, kGreen, doc.first, kObjFloor);
+  PlaneObject* slab = addPart(kObjFloorSecondPass, 0, -20, 20, 20, kRed, doc.first, kObjFloor);
+  face->base2DObject->subtype = 170;
+  slab->base2DObject->subtype = 170;
+  BeginFrame();
+  RenderGLPlaneObjects(gGLPlaneObjects);
+  EXPECT_GT(current(16, 32).g, 100) << current(16, 32);
+  EXPECT_TRUE(Background(current(48, 32))) << current(48, 32);
+  // Any other floor draws both in the floor pass.
+  slab->base2DObject->subtype = 0;
+  BeginFrame();
+  RenderGLPlaneObjects(gGLPlaneObjects);
+  EXPECT_GT(current(48, 32).r, 100) << current(48, 32);
+}
+
 TEST_F(ListsTest, RoofsOffDrawsNoRoof) {
   addPart(kObjRoofPlane, -20, -20, 20, 20, kRed, parts, kObjRoof);
   BeginFrame();
