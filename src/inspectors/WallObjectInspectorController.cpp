@@ -195,9 +195,10 @@ void WallObjectInspectorController::updatePropertiesForObject(Objex* wall, bool 
     // off limits there): a depth typed then still becomes the default for new walls.
     autoFlooringButton->setChecked(makesFloor);
     floorDepthText->setEnabled(makesFloor);
-  } else if (autoFlooringButton->isChecked() != makesFloor) {
-    autoFlooringButton->setChecked(false);
-    floorDepthText->setEnabled(false);
+  } else {
+    if (autoFlooringButton->isChecked() != makesFloor) autoFlooringButton->setChecked(false);
+    // An exterior wall enabled the field above: it still follows the box.
+    floorDepthText->setEnabled(autoFlooringButton->isChecked());
   }
   mergeFloat(floorDepthText, FloorDepthOf(wall), init);
 

@@ -166,6 +166,21 @@ TEST_F(WallInspectorTest, ExteriorAndInteriorTogether) {
   EXPECT_EQ(stepsSinceMark(), (Steps{"Auto-Flooring"}));
 }
 
+// With several walls the depth field still follows the check box: two exterior walls that
+// make no floor leave it off and the field disabled.
+TEST_F(WallInspectorTest, FloorDepthFollowsTheCheckBoxOverSeveralWalls) {
+  Objex* a = addWall({{0, 0}, {100, 0}}, false, true);
+  Objex* b = addWall({{0, 50}, {100, 50}}, false, true);
+  NoAutoFloorOf(a) = NoAutoFloorOf(b) = 1;
+  update();
+  EXPECT_FALSE(control<QCheckBox>("autoFlooringButton")->isChecked());
+  EXPECT_FALSE(field("floorDepthText")->isEnabled());
+  NoAutoFloorOf(a) = NoAutoFloorOf(b) = 0;
+  update();
+  EXPECT_TRUE(control<QCheckBox>("autoFlooringButton")->isChecked());
+  EXPECT_TRUE(field("floorDepthText")->isEnabled());
+}
+
 TEST_F(WallInspectorTest, FloorDepthFollowsTheCheckBoxOnAnInteriorWall) {
   // The exterior-only check box is disabled, but the depth field is enabled exactly when
   // the box is on; a depth typed there becomes the default and leaves the wall alone.
