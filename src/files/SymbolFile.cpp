@@ -59,6 +59,8 @@ void ShiftObject(Objex* obj, float dx, float dz) {
   }
   for (Objex* c = obj->firstChild; c; c = c->next) ShiftObject(c, dx, dz);
   UpdateObjectBounds(obj);
+  // As a translate does: the texture rectangles follow the points.
+  if (obj->type != kObjGroup) SetTextureFaceUV(obj);
 }
 
 const FixedSymbolFile kFixedSymbols[] = {
@@ -227,7 +229,7 @@ void Initialize2DSymbolObject(Objex* symbol) {
 }
 
 int Symbol2DFileRead(const char* path, Objex* symbol) {
-  if (!symbol || !path) return 0;
+  if (!symbol || !path || !gCurDocument) return 0;
   if (!LoadInputFile(path, CheckDesignFileHead, CheckDesignStreamClaims)) return 0;
   ZLKDocumentModel scratch;
   scratch.itsCurLayer = &sSymbolPartLayer;

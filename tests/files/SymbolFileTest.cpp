@@ -23,6 +23,7 @@
 #include "files/TypeData.h"
 #include "model/Bounds.h"
 #include "model/Delete.h"
+#include "model/TextureFace.h"
 #include "platform/ContentPaths.h"
 
 namespace fs = std::filesystem;
@@ -131,6 +132,7 @@ struct SymbolListScope {
 }  // namespace
 
 TEST(SymbolFile, PartsAreCentredInXAndPlacedOrCentredInZ) {
+  TestDocument doc;  // symbols are read while a design is current
   SymbolDir dir;
   std::string path = dir.write(TwoPartSymbol());
   struct Case { int16_t kind; float back, front; };
@@ -153,12 +155,17 @@ TEST(SymbolFile, PartsAreCentredInXAndPlacedOrCentredInZ) {
       EXPECT_EQ(p->type, c.kind);
       EXPECT_EQ(p->parent, nullptr);
       EXPECT_FLOAT_EQ(p->bounds3D.floatLeft, p == symbol->firstChild ? -20 : -10);
+      // The texture rectangles moved with the points.
+      const FloatRect read = p->textureRect;
+      SetTextureFaceUV(p);
+      EXPECT_FLOAT_EQ(read.floatLeft, p->textureRect.floatLeft);
+      EXPECT_FLOAT_EQ(read.floatTop, p->textureRect.floatTop);
     }
     DeleteSymbolObject(symbol);
   }
 }
 
-TEST(SymbolFile, ReadingNeedsNoDocumentAndLeavesTheCurrentOneAlone) {
+TEST(SymbolFile, ReadingLeavesTheCurrentDesignAloneAndNeedsOne) {
   SymbolDir dir;
   std::string path = dir.write(TwoPartSymbol());
   {
@@ -172,14 +179,16 @@ TEST(SymbolFile, ReadingNeedsNoDocumentAndLeavesTheCurrentOneAlone) {
     EXPECT_EQ(gCurDocument, &doc.model);
     DeleteSymbolObject(symbol);
   }
+  // Without a current document nothing is read.
   ASSERT_EQ(gCurDocument, nullptr);
   Objex* symbol = NewSymbol(90);
-  EXPECT_EQ(Symbol2DFileRead(path.c_str(), symbol), 1);
-  EXPECT_EQ(CountParts(symbol), 2u);
+  EXPECT_EQ(Symbol2DFileRead(path.c_str(), symbol), 0);
+  EXPECT_EQ(CountParts(symbol), 0u);
   DeleteSymbolObject(symbol);
 }
 
 TEST(SymbolFile, GroupRecordIsNotAPartButItsMembersAre) {
+  TestDocument doc;  // symbols are read while a design is current
   Bytes b;
   {
     TestDocument source;
@@ -203,6 +212,7 @@ TEST(SymbolFile, GroupRecordIsNotAPartButItsMembersAre) {
 // A wall record read as a part takes the symbol's kind: the side trim records its points were
 // given go then, as its other type data does (the leak checker sees any left behind).
 TEST(SymbolFile, AWallRecordBecomesAPartWithoutItsSideTrims) {
+  TestDocument doc;  // symbols are read while a design is current
   Bytes b;
   {
     TestDocument source;
@@ -254,6 +264,7 @@ TEST(SymbolFile, ARecordReadWithoutAppendingKeepsItsTypeAndData) {
 }
 
 TEST(SymbolFile, RefusedVersionAndMissingArgumentsLeaveNoParts) {
+  TestDocument doc;  // symbols are read while a design is current
   SymbolDir dir;
   Bytes b = TwoPartSymbol();
   b[0] = 0, b[1] = 0, b[2] = 0x23, b[3] = 0x28;  // 9000
@@ -267,6 +278,7 @@ TEST(SymbolFile, RefusedVersionAndMissingArgumentsLeaveNoParts) {
 }
 
 TEST(SymbolFile, EveryCutAndHostileCountIsSafe) {
+  TestDocument doc;  // symbols are read while a design is current
   SymbolDir dir;
   size_t countAt = 0;
   const Bytes whole = TwoPartSymbol(&countAt);
@@ -302,6 +314,7 @@ TEST(SymbolFile, EveryCutAndHostileCountIsSafe) {
 }
 
 TEST(SymbolLists, MissingFolderGivesEntriesWithoutPartsInTheTableOrder) {
+  TestDocument doc;  // the lists load while a design is current
   SymbolListScope scope;
   SymbolDir dir;
   fs::create_directories(dir.dir / "QVRA/Objects/Symbol2D");
@@ -346,6 +359,7 @@ TEST(SymbolLists, MissingFolderGivesEntriesWithoutPartsInTheTableOrder) {
 }
 
 TEST(SymbolLists, UnknownContentRootGivesEmptyEntries) {
+  TestDocument doc;  // the lists load while a design is current
   SymbolListScope scope;
   SetLocalSupportRoot("");
   Load2DSymbolList();
@@ -355,6 +369,7 @@ TEST(SymbolLists, UnknownContentRootGivesEmptyEntries) {
 }
 
 TEST(SymbolLists, ShippedSymbolFilesAllLoad) {
+  TestDocument doc;  // the lists load while a design is current
   SymbolListScope scope;
   Load2DSymbolList();
   Load3DSymbolList();
