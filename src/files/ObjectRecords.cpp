@@ -119,8 +119,10 @@ int32_t LoadLong(const uint8_t* b) {
 bool StoredIDsDropped() { return gScrapMode || gStream.useScrap || gUpdateID; }
 
 // Settles the ID of a record just made (which took `id` from `counter`) against the one the
-// stream stored. The first call of a scope fixes the limit below which stored IDs may be kept:
-// every ID handed out during the read is at or above it, so a kept ID never meets one.
+// stream stored. A stored ID that is non-zero and not in use replaces the new one, which goes
+// back to the counter; version 10700 keeps it only below the limit the first call of a scope
+// fixes (the counter as the read began). An ID handed out later that meets a kept one is
+// moved above every ID in use, and the scope's end raises the counter past them all.
 [[gnu::always_inline]] inline void AdoptID(uint32_t* id, uint32_t stored, uint32_t* counter,
                                           ReadIDSet& used, uint32_t* maxID, bool* limitTaken,
                                           uint32_t* limit) {
@@ -129,7 +131,8 @@ bool StoredIDsDropped() { return gScrapMode || gStream.useScrap || gUpdateID; }
     if (*counter <= *maxID) *counter = *maxID + 1;
     *limit = (*id + 1 == *counter && *id > *maxID) ? *id : *counter;
   }
-  if (stored != 0 && stored < *limit && !used.count(stored) && !StoredIDsDropped()) {
+  const bool belowLimit = stored < *limit || (sInputVersion != kVersionDesign10700 && stored <= kLargestKeptReadID);
+  if (stored != 0 && belowLimit && !used.count(stored) && !StoredIDsDropped()) {
     if (*counter == *id + 1) *counter = *id;
     *id = stored;
   } else if (used.count(*id)) {

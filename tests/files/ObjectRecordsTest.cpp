@@ -138,6 +138,28 @@ TEST_F(ObjectRecords, StoredIdsAreKeptUniqueAndCountersEndAbove) {
   EXPECT_GT(doc.ds()->nextPointID, b->firstPoint->pointID);
 }
 
+// A stored ID at or above the counter (a record read into a fresh design) is kept too, and the
+// counters end above it; version 10700 checks its IDs against the counter and hands out new
+// ones instead.
+TEST_F(ObjectRecords, StoredIdsAboveTheCounterAreKeptButIn10700) {
+  for (int v : {10800, 10700}) {
+    SCOPED_TRACE(v);
+    doc.ds()->nextObjectID = 10;
+    doc.ds()->nextPointID = 20;
+    Bytes in;
+    WriteInfo(in, v, Info{});
+    WritePoints(in, v, {Pt{}});
+    Objex* a = Read(in, v);
+    ASSERT_NE(a, nullptr);
+    const bool kept = v != 10700;
+    EXPECT_EQ(a->objectID == 77u, kept);
+    EXPECT_EQ(a->firstPoint->pointID == 500u, kept);
+    EXPECT_GT(doc.ds()->nextObjectID, a->objectID);
+    EXPECT_GT(doc.ds()->nextPointID, a->firstPoint->pointID);
+    DeleteObj(a);
+  }
+}
+
 // Records read outside a whole-stream read (no scope of the caller's) keep their stored IDs
 // the same way, and still never share one with the design.
 TEST_F(ObjectRecords, RecordsReadOnTheirOwnKeepStoredIds) {
