@@ -1,8 +1,6 @@
 // The plan view's menu actions (forwarders to the command bridge) and their validation.
 #include "app/PlanViewActions.h"
 
-#include <optional>
-
 #include "app/MenuText.h"
 #include "inspectors/InspectorController.h"
 
@@ -50,68 +48,6 @@ bool IsLiveViewSettingTag(int32_t tag) {
 
 bool IsMoveToPlanTag(int32_t tag) {
   return InRange(tag, kCmdMoveToFoundationPlan, kCmdMoveToLandscapePlan) || tag == kCmdMoveToDetailPlan;
-}
-
-// What the conversion rows depend on: the selected detail objects of the current floor.
-struct DetailSelectionSummary {
-  bool any = false, atLeast3 = true, pathOK = true, noCurves = true, no2Point = true;
-  bool allClosed = true, allOpen = false;
-};
-
-DetailSelectionSummary SummarizeSelectedDetails() {
-  DetailSelectionSummary s;
-  Layer* layer = gCurDocument ? gCurDocument->itsCurLayer : nullptr;
-  for (Objex* o = layer ? layer->firstObject : nullptr; o; o = o->next) {
-    if (o->type != kObjDetail || !IsObjectSelected(o)) continue;
-    const int32_t n = o->pointCount;
-    bool curved = false;
-    for (Poinz* p = o->firstPoint; p && !curved; p = p->next)
-      for (int i = 0; i < 3; ++i)
-        if (p->inHandle[i] != 0 || p->outHandle[i] != 0) curved = true;
-    s.atLeast3 = s.atLeast3 && n >= 3;
-    s.pathOK = s.pathOK && !o->closed && n >= 2;
-    s.noCurves = s.noCurves && !curved;
-    s.no2Point = s.no2Point && n != 2;
-    if (!s.any) {
-      s.allClosed = o->closed;
-      s.allOpen = !o->closed;
-    } else if (s.allClosed != static_cast<bool>(o->closed) || s.allOpen == static_cast<bool>(o->closed)) {
-      s.allClosed = s.allOpen = false;
-    }
-    s.any = true;
-  }
-  return s;
-}
-
-// While a validation round is open, the floor is summarized once for all its conversion rows.
-std::optional<DetailSelectionSummary> sRoundSummary;
-int sRoundDepth = 0;
-
-// The conversion rows offered for the selected detail objects of the current floor, as the
-// detail inspector offers them.
-bool ConversionOffered(int32_t tag) {
-  if (sRoundDepth > 0 && !sRoundSummary) sRoundSummary = SummarizeSelectedDetails();
-  const DetailSelectionSummary s = sRoundDepth > 0 ? *sRoundSummary : SummarizeSelectedDetails();
-  const bool any = s.any, atLeast3 = s.atLeast3, pathOK = s.pathOK, noCurves = s.noCurves;
-  const bool no2Point = s.no2Point, allClosed = s.allClosed, allOpen = s.allOpen;
-  if (!any) return false;
-  switch (tag) {
-    case kCmdConvertToInteriorWall: case kCmdConvertToExteriorWall: case kCmdConvertToStaircase:
-    case kCmdConvertToRailing: case kCmdConvertToDeckStairs: case kCmdConvertToDeckRailing:
-    case kCmdConvertToEdging: case kCmdConvertToRetainingWall:
-      return true;
-    case kCmdConvertToFloor: case kCmdConvertToFloorCutout: case kCmdConvertToFreehandRoof:
-    case kCmdConvertToDeckWithRailing: case kCmdConvertToDeckWithoutRailing:
-    case kCmdConvertToDeckCutout: case kCmdConvertToPropertyLine:
-    case kCmdConvertToGroundFillRegion: case kCmdConvertToTopography:
-    case kCmdConvertToTopographyExcavation:
-      return atLeast3;
-    case kCmdConvertToPathway: return pathOK;
-    case kCmdConvertToFence: return noCurves;
-    case kCmdConvertToOpenPolygon: return no2Point && allClosed;
-    case kCmdConvertToClosedPolygon: return no2Point && allOpen;
-    default: return false;
-  }
 }
 
 MenuItemValidation Titled(const char* shown, const char* hidden, bool on) {
@@ -424,15 +360,7 @@ MenuItemValidation PlanViewActions::validate(int32_t tag) {
     v.enabled = bit != ds->newObjectPlanMask;
     return v;
   }
-  if (InRange(tag, kCmdConvertToInteriorWall, kCmdConvertToDeckCutout))
-    return Enabled(ConversionOffered(tag));
   return {};
-}
-
-PlanViewActions::ValidationRound::ValidationRound() { ++sRoundDepth; }
-
-PlanViewActions::ValidationRound::~ValidationRound() {
-  if (--sRoundDepth == 0) sRoundSummary.reset();
 }
 
 bool PlanViewActions::validateMenuItem(QAction* item) {

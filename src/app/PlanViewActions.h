@@ -174,14 +174,4 @@ class PlanViewActions {
   static MenuItemValidation validate(int32_t tag);
   // Applies validate() to the item (its tag is the action's data); returns whether enabled.
   static bool validateMenuItem(QAction* item);
-  // Open while a whole menu is validated at once: what several items read of the design (the
-  // selected detail objects the conversion rows depend on) is gathered once for all of them.
-  // The design must not change while one is open.
-  class ValidationRound {
-   public:
-    ValidationRound();
-    ~ValidationRound();
-    ValidationRound(const ValidationRound&) = delete;
-    ValidationRound& operator=(const ValidationRound&) = delete;
-  };
 };

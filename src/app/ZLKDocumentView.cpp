@@ -503,7 +503,6 @@ std::function<QAction*(QMenu*, const QPoint&)> ZLKDocumentView::contextMenuPrese
 void ZLKDocumentView::popUpContextMenu(QMenu* menu, NSPoint location) {
   if (!menu) return;
   {
-    PlanViewActions::ValidationRound round;
     for (QAction* item : menu->actions())
       if (!item->isSeparator()) PlanViewActions::validateMenuItem(item);
   }

@@ -527,7 +527,6 @@ void ZLKWindowController::updateOpenRecentMenu() {
 void ZLKWindowController::validatePlanMenus() {
   // The items act on this window's design; without one every item is disabled.
   CurrentDocumentScope scope(document_ ? document_->documentModel() : nullptr);
-  PlanViewActions::ValidationRound round;
   for (QAction* action : planActions_) PlanViewActions::validateMenuItem(action);
 }
 
@@ -621,7 +620,6 @@ void ZLKWindowController::updateWindowState() {
   redoAction_->setEnabled(undo && undo->canRedo());
   // Shortcuts act without the menu being opened: keep their items' states current.
   CurrentDocumentScope scope(document_ ? document_->documentModel() : nullptr);
-  PlanViewActions::ValidationRound round;
   for (QAction* action : planActions_)
     if (!action->shortcut().isEmpty()) PlanViewActions::validateMenuItem(action);
 }
@@ -818,7 +816,6 @@ void ZLKWindowController::popUpElevationSliderMenu(const QPoint& global) {
   std::unique_ptr<QMenu> menu = ContextMenuFactory::elevationSliderContextMenu();
   if (!menu) return;
   {
-    PlanViewActions::ValidationRound round;
     for (QAction* item : menu->actions()) PlanViewActions::validateMenuItem(item);
   }
   QAction* chosen = ZLKDocumentView::contextMenuPresenter ? ZLKDocumentView::contextMenuPresenter(menu.get(), global)
