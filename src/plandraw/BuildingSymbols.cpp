@@ -178,8 +178,9 @@ void DrawStaircase(DrawContext* handle, Objex* stairs) {
   Ends e;
   if (!ds || !ShowAutoDimensions(ds) || !TwoPoints(stairs, &e)) return;
   // A riser height of 0 or one larger than the rise still counts one riser.
-  const double ratio = static_cast<double>(stairs->params[4]) / stairs->params[1];
-  const long risers = std::isfinite(ratio) && ratio >= 1 ? static_cast<long>(std::min(ratio, 1e9)) : 1;
+  // The two sizes are divided as they are stored, in single precision (96.6 / 6.9 is 14).
+  const float ratio = stairs->params[4] / stairs->params[1];
+  const long risers = std::isfinite(ratio) && ratio >= 1 ? static_cast<long>(std::min(ratio, 1e9f)) : 1;
   PlanPoint toward = e.p2;
   if (stairs->subtype == kSubCurvedStair && ds->curveSegments > 0) {
     const Poinz* a = stairs->firstPoint;

@@ -223,6 +223,14 @@ TEST_F(SymbolFixture, StaircaseCountsWholeRisersOnlyWhileDimensionsShow) {
   ASSERT_EQ(labels.size(), 3u);
   EXPECT_EQ(labels[1].substr(0, 6), "13R x ");
   EXPECT_EQ(labels[2], "Up");
+  // Divided in single precision, as the sizes are stored: 96.6 / 6.9 gives 14 risers.
+  stairs->params[1] = 6.9f;
+  stairs->params[4] = 96.6f;
+  ctx.clear();
+  DrawStaircase(nullptr, stairs);
+  EXPECT_EQ(texts()[1].substr(0, 6), "14R x ");
+  stairs->params[1] = 7.5f;
+  stairs->params[4] = 100;
   stairs->params[1] = 0;  // no riser height: one riser, no fault
   ctx.clear();
   DrawStaircase(nullptr, stairs);
