@@ -139,12 +139,10 @@ uint8_t SmoothSelectedPoints(Objex* obj, int32_t cmd, const CommandArg&) {
   const DocState* ds = CurDocState();
   if (cmd == kCmdSmoothObjects) {
     if (!ds) return kRowDone;
-    if (ds->curveTension == 0) {
-      UnsmoothSelectedObject(obj);
-    } else {
-      SmoothSelectedObject(obj);
-      if (obj->type == kObjRailing) obj->subtype = kSubCurvedRail;
-    }
+    if (ds->curveTension == 0) UnsmoothSelectedObject(obj);
+    else SmoothSelectedObject(obj);
+    // Smoothing makes a railing a curved one, whatever the tension.
+    if (obj->type == kObjRailing) obj->subtype = kSubCurvedRail;
   } else {
     UnsmoothSelectedObject(obj);
   }

@@ -95,6 +95,23 @@ TEST_F(CommandTable, DeletingADoorRebuildsTheWallFirst) {
   EXPECT_MODEL_SOUND();
 }
 
+// Smoothing a railing makes it a curved one at any tension (0 straightens its points);
+// straightening keeps its kind.
+TEST_F(CommandTable, SmoothingMakesARailingCurvedAtAnyTension) {
+  for (int16_t tension : {0, 8}) {
+    SCOPED_TRACE(tension);
+    Objex* rail = doc.addObject(kObjRailing, false, {{0, 0}, {50, 0}, {100, 20}});
+    rail->subtype = kSubCurvedRail - 1;
+    SetObjectSelectFlags(rail, 1);
+    doc.ds()->curveTension = tension;
+    SelectedObjectAllLayers(layers(), 1, kCmdUnsmoothObjects, CommandArg{});
+    EXPECT_EQ(rail->subtype, kSubCurvedRail - 1);
+    SelectedObjectAllLayers(layers(), 1, kCmdSmoothObjects, CommandArg{});
+    EXPECT_EQ(rail->subtype, kSubCurvedRail);
+    SetObjectSelectFlags(rail, 0);
+  }
+}
+
 TEST_F(CommandTable, NudgingADeckRebuildsThenRenders) {
   Objex* deck = doc.addObject(kObjDeck, true, {{0, 0}, {10, 0}, {10, 10}});
   SetObjectSelectFlags(deck, 1);
