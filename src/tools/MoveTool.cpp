@@ -307,12 +307,11 @@ void EndDrag(DocState* ds, Layer* layers, Objex* hit, ZLKDynamicDrawEngine* over
   }
   hit = FinishPointEditing(hit);
   if (!hit) return;
-  if (moved && OneOf(hit->type, {kObjEntireLot, kObjSlopeLotSection, kObjTopography})) {
+  if (OneOf(hit->type, {kObjEntireLot, kObjSlopeLotSection, kObjTopography})) {
     SetLotElevation();
     ReRenderObject(hit);
   }
-  // A plain click moved nothing: the status line keeps the size readout of the click.
-  if (moved) DrawAngle(0);
+  DrawAngle(0);
 }
 
 }  // namespace

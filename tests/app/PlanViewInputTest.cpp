@@ -470,8 +470,8 @@ TEST_F(PlanViewInput, StatusLineFollowsClicksEditsAndNewDesigns) {
   click(at(30, 0));  // selects: the size readout
   const QString readout = status();
   EXPECT_TRUE(readout.startsWith("Width: ")) << readout.toStdString();
-  click(at(30, 0));  // a plain click on the selected line moves nothing
-  EXPECT_EQ(status(), readout);
+  click(at(30, 0));  // a plain click on the selected line moves nothing but ends as a move does
+  EXPECT_TRUE(status().startsWith("Angle: ")) << status().toStdString();
   drag(at(30, 0), at(60, 0));  // a real move ends with the angle readout
   EXPECT_TRUE(status().startsWith("Angle: ")) << status().toStdString();
 
