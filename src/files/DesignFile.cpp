@@ -354,7 +354,7 @@ bool ReadDesignIntoModel(ZLKDocumentModel* fresh, DesignReadMode mode) {
   return true;
 }
 
-bool ReplaceDesign(ZLKDocumentModel* target, ZLKDocumentModel* fresh) {
+bool ReplaceDesign(ZLKDocumentModel* target, ZLKDocumentModel* fresh, bool palettesRead) {
   CurrentDocumentScope scope(target);
   // Layers and objects: the old ones go whole.
   Layer* old = target->itsLayers;
@@ -380,8 +380,8 @@ bool ReplaceDesign(ZLKDocumentModel* target, ZLKDocumentModel* fresh) {
     target->itsLiveViews = fresh->itsLiveViews;
     fresh->itsLiveViews = nullptr;
   }
-  // Palettes only when the file held them.
-  if (fresh->itsPaletteList) {
+  // Palettes when the file held them, an empty chain too.
+  if (fresh->itsPaletteList || palettesRead) {
     FreeDocPaletteChain(target->itsPaletteList);
     target->itsPaletteList = fresh->itsPaletteList;
     fresh->itsPaletteList = nullptr;
@@ -405,6 +405,7 @@ int KeyFileRead(const char* path, ObjectsLeftOut* leftOut) {
   uint8_t savedOpenSymbol = gOpenSymbol;
   gOpenSymbol = 0;
   bool ok = ReadDesignIntoModel(&fresh);
+  const bool palettesRead = StreamHoldsPalettes(sInputVersion);
   gOpenSymbol = savedOpenSymbol;
   if (!ok) NoteInputDamaged();
   ReleaseInputBuffer();
@@ -413,7 +414,7 @@ int KeyFileRead(const char* path, ObjectsLeftOut* leftOut) {
     return 0;
   }
   if (leftOut) *leftOut = ObjectsLeftOutSoFar();
-  ReplaceDesign(target, &fresh);
+  ReplaceDesign(target, &fresh, palettesRead);
   // The path was emptied above: this sets up the default topography grid.
   ReadTopoGridFile(target->itsDocState->topoPath);
   return 1;
@@ -445,6 +446,9 @@ bool InsertObjectsFromStream() {
     CurrentDocumentScope scope(&scratch);
     scratch.itsLayers = scratch.itsCurLayer = cur;
     scratch.itsTopoLayer = topo;
+    // A custom texture path the open design lists keeps the id it has there.
+    for (const CustomTextureIDList* t = target->itsCustomTextureList; t; t = t->next)
+      if (t->path) AddCustomTextureID(t->id, t->path);
     ok = cur && topo && DoReadObjects();
   }
   if (ok) {

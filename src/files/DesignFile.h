@@ -45,9 +45,10 @@ enum class DesignReadMode { kOpen, kRestore };
 // one of the three floors.
 bool ReadDesignIntoModel(ZLKDocumentModel* fresh, DesignReadMode mode = DesignReadMode::kOpen);
 // Moves what was read into `fresh` into `target`, replacing its design; `fresh` is left empty.
-// True when the design replaced held ground objects (the ground's heights were then worked out
-// again for the new design).
-bool ReplaceDesign(ZLKDocumentModel* target, ZLKDocumentModel* fresh);
+// The target's palettes are replaced when `fresh` holds some or `palettesRead` says the file
+// carried its (possibly empty) palette chain. True when the design replaced held ground
+// objects (the ground's heights were then worked out again for the new design).
+bool ReplaceDesign(ZLKDocumentModel* target, ZLKDocumentModel* fresh, bool palettesRead = false);
 
 // Insert mode (gOpenSymbol): reads the object stream of the loaded input (positioned after
 // whatever precedes the objects) into a scratch model, then moves the objects into the

@@ -196,7 +196,7 @@ void DoWritePalettes(int32_t version) {
 }
 
 bool DoReadPalettes(int32_t version) {
-  if ((version != 11000 && version != 11100) || !gCurDocument || !gCurDocument->itsDocState) return true;
+  if (!StreamHoldsPalettes(version) || !gCurDocument || !gCurDocument->itsDocState) return true;
   const Codec& c = kBigEndian;
   DeleteAllDocPalettes();
   int32_t count = 0;

@@ -13,6 +13,9 @@ constexpr int32_t kPaletteFileVersion = 10000;
 // Palettes beyond this many in one stream are not read.
 constexpr int32_t kMaxStreamPalettes = 1000;
 
+// Whether a design stream of this version carries the document's palette chain.
+constexpr bool StreamHoldsPalettes(int32_t version) { return version == 11000 || version == 11100; }
+
 // Writes the current document's palette chain to the output stream (versions 11000 and
 // 11100 only; other versions write nothing).
 void DoWritePalettes(int32_t version);

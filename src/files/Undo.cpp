@@ -5,6 +5,7 @@
 
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
+#include "files/PaletteFile.h"
 #include "files/StreamState.h"
 #include "files/TopoGridFile.h"
 #include "model/CommandCodes.h"
@@ -129,6 +130,7 @@ int RestoreState(const char* path) {
   ZLKDocumentModel fresh;
   fresh.itsDocID = doc->itsDocID;
   bool ok = ReadDesignIntoModel(&fresh, DesignReadMode::kRestore);
+  const bool palettesRead = StreamHoldsPalettes(sInputVersion);
   ReleaseInputBuffer();
   if (!ok) {
     ReleaseModelContents(&fresh);
@@ -141,7 +143,7 @@ int RestoreState(const char* path) {
   // The ground's heights are worked out for the restored design when it or the one it replaced
   // holds ground objects (noted by the read and the drop: no walk of the design).
   const bool restoredGround = ReadSawGround();
-  if (!ReplaceDesign(doc, &fresh) && restoredGround) SetLotElevation();
+  if (!ReplaceDesign(doc, &fresh, palettesRead) && restoredGround) SetLotElevation();
   DocState* ds = doc->itsDocState;
   ds->documentChanged = 1;
   ClearSelectionState40(ds, &ds->selectionState40);

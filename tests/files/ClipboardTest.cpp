@@ -17,6 +17,7 @@
 #include "files/Undo.h"
 #include "files/StreamState.h"
 #include "model/CabinetState.h"
+#include "model/CustomTextures.h"
 #include "model/Delete.h"
 #include "model/HitTest.h"
 #include "model/PaletteLinks.h"
@@ -145,6 +146,24 @@ TEST_F(Clipboard, RepeatedPastesStepThirtySixAlongXAndZ) {
   EXPECT_FLOAT_EQ(LastObject(doc.first)->firstPoint->position[0], 0);
   EXPECT_FLOAT_EQ(LastObject(doc.first)->firstPoint->position[2], 0);
   EXPECT_FLOAT_EQ(gPasteOffset, 108);
+}
+
+// A pasted object keeps the custom texture id the design lists for its image, and the path is
+// listed once.
+TEST_F(Clipboard, APastedCustomTextureKeepsItsId) {
+  Objex* rect = addSelectedRect();
+  char image[] = "Textures/oak.jpg";
+  const int32_t id = NewCustomTextureID(image);
+  rect->textureID = id;
+  DoCopyObjects();
+  DoPasteObjects();
+  Objex* pasted = LastObject(doc.first);
+  ASSERT_NE(pasted, rect);
+  EXPECT_EQ(pasted->textureID, id);
+  int listed = 0;
+  for (const CustomTextureIDList* t = doc.model.itsCustomTextureList; t; t = t->next)
+    listed += t->path && std::string(t->path) == image;
+  EXPECT_EQ(listed, 1);
 }
 
 // A paste deselects what the floors that can be selected hold and selects what it pasted; a

@@ -121,6 +121,19 @@ TEST_F(DesignFile, SaveOpenSaveIsByteIdentical) {
   EXPECT_EQ(blocks, 2);
 }
 
+// A design saved with no palettes opens with none, whatever palettes the open document had; so
+// does an undo snapshot of it.
+TEST_F(DesignFile, AnEmptyPaletteChainIsReadAsEmpty) {
+  TestDocument doc;
+  DeleteAllDocPalettes();
+  const std::string a = dir.file("a.dsn");
+  ASSERT_EQ(KeyFileWrite(a.c_str()), 1);
+  TestDocument other;
+  ASSERT_NE(AddNewDocPaletteList(), nullptr);
+  ASSERT_EQ(KeyFileRead(a.c_str()), 1);
+  EXPECT_EQ(other.model.itsPaletteList, nullptr);
+}
+
 TEST_F(DesignFile, NestedGroupComesBackFlattenedIntoOuterGroup) {
   TestDocument doc;
   FillDesign(doc);
