@@ -51,8 +51,14 @@ struct TextureInfo {
   uint8_t alpha = 0;
   std::string listedPath;
 };
+// Dropped whenever a content root is set anew: the information files may differ there.
 std::unordered_map<int32_t, TextureInfo>& KnownTextureInfo() {
   static std::unordered_map<int32_t, TextureInfo> known;
+  static uint64_t generation = ContentRootsGeneration();
+  if (generation != ContentRootsGeneration()) {
+    known.clear();
+    generation = ContentRootsGeneration();
+  }
   return known;
 }
 constexpr size_t kMostKnownTextures = 65536;
@@ -199,7 +205,7 @@ int32_t IsTexturePathLoaded(const char* path) {
 }
 
 int32_t NewCustomTextureID(char* path) {
-  if (!path || !gCurDocument) return 0;
+  if (!path) return 0;
   for (char* c = path; *c; ++c)
     if (*c == '\\') *c = '/';
   if (int32_t id = IsTexturePathLoaded(path)) return id;

@@ -43,7 +43,8 @@ const char* GetCustomTextureIDPath(int32_t id);
 // The id of the first record whose path equals path ignoring case, or 0.
 int32_t IsTexturePathLoaded(const char* path);
 // The id of a custom image path: turns every "\" of path into "/" in place, returns the
-// listed id or lists the path under a fresh id. 0 for a null path or without a document.
+// listed id or lists the path under a fresh id (without a document the id is taken but listed
+// nowhere). 0 for a null path.
 int32_t NewCustomTextureID(char* path);
 
 // Drops the renderer's cached images of every listed id and the remembered texture

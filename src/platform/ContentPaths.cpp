@@ -41,9 +41,14 @@ bool IsTrimmed(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 }  // namespace
 
-void SetLocalSupportRoot(const std::string& root) { SupportRoot() = root; }
-void SetUserSharedRoot(const std::string& root) { SharedRoot() = root; }
-void SetUserSupportRoot(const std::string& root) { UserSupportRoot() = root; }
+namespace {
+uint64_t sRootsGeneration = 0;
+}  // namespace
+
+void SetLocalSupportRoot(const std::string& root) { SupportRoot() = root, ++sRootsGeneration; }
+void SetUserSharedRoot(const std::string& root) { SharedRoot() = root, ++sRootsGeneration; }
+void SetUserSupportRoot(const std::string& root) { UserSupportRoot() = root, ++sRootsGeneration; }
+uint64_t ContentRootsGeneration() { return sRootsGeneration; }
 
 std::string BuildTreeContentRoot() {
 #ifdef CASA_SOURCE_TREE

@@ -3,6 +3,7 @@
 // Each function returns a new path, or "" when its root is unknown; nothing is
 // created or cached.
 #pragma once
+#include <cstdint>
 #include <string>
 
 // Roots, set at start-up ("" = unknown). The support root starts as the content
@@ -10,6 +11,9 @@
 void SetLocalSupportRoot(const std::string& root);
 void SetUserSharedRoot(const std::string& root);
 void SetUserSupportRoot(const std::string& root);
+// Moves on every setting of a root: what was learnt from the content folders is kept only
+// while it stands.
+uint64_t ContentRootsGeneration();
 // <source tree>/content: the shipped content when running from a build tree.
 std::string BuildTreeContentRoot();
 

@@ -164,6 +164,30 @@ TEST_F(CustomTextures, StockSizesDefaultTo100) {
   EXPECT_EQ(w, 7);
 }
 
+// A content root set anew (another library) drops what was read under the last one; an id
+// taken without a document is listed nowhere.
+TEST_F(CustomTextures, AnotherLibraryIsReadAfresh) {
+  int32_t w = 0, h = 0;
+  LoadTextureWH(1301, &w, &h);
+  EXPECT_EQ(w, 100);
+  const std::string other = root_ + "/other";
+  WriteFile(other + "/QVRA/Textures/SIDING/SIDING2.QTI", "[Size]\nWidth=50\nHeight=25\n");
+  SetLocalSupportRoot(other);
+  LoadTextureWH(1301, &w, &h);
+  EXPECT_EQ(w, 50);
+  EXPECT_EQ(h, 25);
+
+  ZLKDocumentModel* saved = gCurDocument;
+  gCurDocument = nullptr;
+  const int32_t next = gCurrentPhotoTextureID;
+  char image[] = "a\\b.jpg";
+  EXPECT_EQ(NewCustomTextureID(image), next);
+  EXPECT_EQ(gCurrentPhotoTextureID, next + 1);
+  EXPECT_STREQ(image, "a/b.jpg");
+  gCurDocument = saved;
+  EXPECT_EQ(GetCustomTextureIDPath(next), nullptr);
+}
+
 // Every information file is read once per id until the library or the design changes.
 TEST_F(CustomTextures, InformationIsReadOncePerIdUntilTheDesignChanges) {
   char image[] = "wall.jpg";
