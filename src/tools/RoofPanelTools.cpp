@@ -39,12 +39,6 @@ void ClearOverlay() {
   }
 }
 
-int CountPoints(const Objex* o) {
-  int n = 0;
-  for (const Poinz* p = o->firstPoint; p; p = p->next) ++n;
-  return n;
-}
-
 void PanelMiddle(const Objex* panel, float* cx, float* cz) {
   const Poinz* p = panel->firstPoint;
   float minX = p ? p->position[0] : 0, maxX = minX, minZ = p ? p->position[2] : 0, maxZ = minZ;
@@ -69,13 +63,6 @@ Objex* TrackRoofPanel(int32_t windowX, int32_t windowY, float x, float y, float 
   if (!layer) return nullptr;
   Objex* panel = TrackGnrlPoly(windowX, windowY, x, y, z, stage, 0, 1, 1, kObjRoofPanel);
   if (!panel || stage != kTrackEnd) return panel;
-  if (CountPoints(panel) < 3) {
-    // An outline of fewer than three corners encloses nothing.
-    UnlinkObject(panel);
-    DeleteObj(panel);
-    Refresh();
-    return nullptr;
-  }
   panel->slopeAnchor() = ds->roofPanelSlopeAnchor();
   FinishNewRoofPanel(panel, kNewPanelDirection, GetLayerAbsBaseHeight(layer) + layer->height);
   return panel;

@@ -79,12 +79,20 @@ TEST_F(RoofPanelTools, NewPanelTakesTheStoredElevationReference) {
   EXPECT_EQ(p->slopeAnchor(), 1);
 }
 
-TEST_F(RoofPanelTools, OutlineOfTwoCornersMakesNoPanel) {
+TEST_F(RoofPanelTools, OutlineOfTwoCornersStillMakesAPanelWithItsArrow) {
   ScriptedModalEvents e;
   e.move(100, 0).down(100, 0).key(kModalKeyEscape);
   gCurTool = kToolFreehandRoof;
   drag({{0, 0}});
-  EXPECT_EQ(CountObjects(doc.first), 0);
+  ASSERT_EQ(CountObjects(doc.first), 1);
+  Objex* p = doc.first->firstObject;
+  EXPECT_EQ(p->type, kObjRoofPanel);
+  int corners = 0;
+  for (const Poinz* pt = p->firstPoint; pt; pt = pt->next) ++corners;
+  EXPECT_EQ(corners, 2);
+  EXPECT_NE(FindSlopeDirectionArrowObject(p), nullptr);
+  // Too few corners for a plane: the corners keep the height they were drawn at.
+  for (const Poinz* pt = p->firstPoint; pt; pt = pt->next) EXPECT_FLOAT_EQ(pt->position[1], p->firstPoint->position[1]);
 }
 
 TEST_F(RoofPanelTools, ArrowDragSnapsToFifteenDegreesUnlessShiftAlone) {
