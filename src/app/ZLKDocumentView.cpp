@@ -502,10 +502,8 @@ std::function<QAction*(QMenu*, const QPoint&)> ZLKDocumentView::contextMenuPrese
 
 void ZLKDocumentView::popUpContextMenu(QMenu* menu, NSPoint location) {
   if (!menu) return;
-  {
-    for (QAction* item : menu->actions())
-      if (!item->isSeparator()) PlanViewActions::validateMenuItem(item);
-  }
+  for (QAction* item : menu->actions())
+    if (!item->isSeparator()) PlanViewActions::validateMenuItem(item);
   const NSPoint origin = boundsOrigin();
   const QPoint global = mapToGlobal(QPoint(static_cast<int>(location.x - origin.x), static_cast<int>(location.y - origin.y)));
   QAction* chosen = contextMenuPresenter ? contextMenuPresenter(menu, global) : menu->exec(global);

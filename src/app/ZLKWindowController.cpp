@@ -815,9 +815,7 @@ void ZLKWindowController::popUpElevationSliderMenu(const QPoint& global) {
   if (document_) gCurDocument = document_->documentModel();
   std::unique_ptr<QMenu> menu = ContextMenuFactory::elevationSliderContextMenu();
   if (!menu) return;
-  {
-    for (QAction* item : menu->actions()) PlanViewActions::validateMenuItem(item);
-  }
+  for (QAction* item : menu->actions()) PlanViewActions::validateMenuItem(item);
   QAction* chosen = ZLKDocumentView::contextMenuPresenter ? ZLKDocumentView::contextMenuPresenter(menu.get(), global)
                                                          : menu->exec(global);
   int32_t tag = 0;

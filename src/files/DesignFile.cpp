@@ -202,6 +202,13 @@ void DoWriteObjects() {
 namespace {
 bool sReadSawSelection = false;
 bool sReadSawGround = false;
+
+// Lists in the current document every custom texture path `from` lists, under the id it has
+// there, so that a read meeting one of those paths keeps that id.
+void ListCustomTexturesOf(const ZLKDocumentModel* from) {
+  for (const CustomTextureIDList* t = from->itsCustomTextureList; t; t = t->next)
+    if (t->path) AddCustomTextureID(t->id, t->path);
+}
 }  // namespace
 
 void NoteReadSelection() { sReadSawSelection = true; }
@@ -323,9 +330,7 @@ bool ReadDesignIntoModel(ZLKDocumentModel* fresh, DesignReadMode mode) {
   ZLKDocumentModel* open = gCurDocument;
   CurrentDocumentScope scope(fresh);
   // A custom texture path the open document already lists keeps the id it has there.
-  if (open && open != fresh && !fresh->itsCustomTextureList)
-    for (const CustomTextureIDList* t = open->itsCustomTextureList; t; t = t->next)
-      if (t->path) AddCustomTextureID(t->id, t->path);
+  if (open && open != fresh && !fresh->itsCustomTextureList) ListCustomTexturesOf(open);
   ReadIDScope ids;
   ResetObjectsLeftOut();
   DoReadHeader();
@@ -446,9 +451,7 @@ bool InsertObjectsFromStream() {
     CurrentDocumentScope scope(&scratch);
     scratch.itsLayers = scratch.itsCurLayer = cur;
     scratch.itsTopoLayer = topo;
-    // A custom texture path the open design lists keeps the id it has there.
-    for (const CustomTextureIDList* t = target->itsCustomTextureList; t; t = t->next)
-      if (t->path) AddCustomTextureID(t->id, t->path);
+    ListCustomTexturesOf(target);
     ok = cur && topo && DoReadObjects();
   }
   if (ok) {

@@ -118,10 +118,7 @@ void RenderGLGridPlaneObject(PlaneObject* o) {
   const ShortPoint scale{sideA ? o->textureScaleA[0] : o->textureScaleB[0],
                          sideA ? o->textureScaleA[1] : o->textureScaleB[1]};
   if (IsTextureAPalette(id)) id = GetPaletteTextureID(id);
-  bool textured = !(mode == kRenderClearViewLines || mode == kRenderClearViewFill ||
-                    (mode == kRenderWireframe && !gTexturedWire) || (ds->renderExclusions() & kLVOffMaterials) ||
-                    gRenderPlantsInColor || (mode == kRenderLightView && id < kFirstCustomTextureID));
-  const uint32_t name = textured ? ResidentTextureName(id, true) : 0;
+  const uint32_t name = FinalDrawTextures(ds, id) ? ResidentTextureName(id, true) : 0;
   const bool custom = name && id >= kFirstCustomTextureID;
 
   RGBColor face;

@@ -19,8 +19,8 @@ constexpr int32_t kLVOffElectrical = 128;
 // Copies the light angles and computes their direction cosines.
 void SetupLights();
 // Shades one 16-bit colour component by the face normal (n need not be unit length; a zero
-// normal shades as a face turned edge-on to the light). Only darkens; acts only while shading is on, with both
-// pointers and a current DocState. `scale` is not read; `colour` need only be non-null.
+// normal shades as a face turned edge-on to the light). Only darkens; acts only while shading
+// is on, with both pointers and a current DocState. `scale` is not read; `colour` need only be non-null.
 void ComputeShading(float scale, float nx, float ny, float nz, const void* colour,
                     uint16_t* component, int16_t noBrightness);
 // 1 when the running render must stop (Escape was pressed in the 3D window), else 0.

@@ -267,6 +267,13 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
                   const render3d::CarvedPlaneObject* carved = nullptr);
 }  // namespace
 
+bool FinalDrawTextures(DocState* ds, int32_t id) {
+  const int16_t mode = ds->renderMode();
+  return !((mode == kRenderWireframe && !gTexturedWire) || mode == kRenderClearViewLines ||
+           mode == kRenderClearViewFill || (ds->renderExclusions() & kLVOffMaterials) || gRenderPlantsInColor ||
+           (mode == kRenderLightView && id < kFirstCustomTextureID));
+}
+
 uint16_t ClampValue(float V) {
   if (!(V > 0)) return 0;
   if (V >= 65535) return 65535;
@@ -349,11 +356,7 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
   Material m = ChooseMaterial(o);
 
   // Texture by mode.
-  bool textured = !((mode == kRenderWireframe && !gTexturedWire) ||
-                    mode == kRenderClearViewLines || mode == kRenderClearViewFill);
-  if ((ds->renderExclusions() & kLVOffMaterials) || gRenderPlantsInColor ||
-      (mode == kRenderLightView && m.textureID < kFirstCustomTextureID))
-    textured = false;
+  const bool textured = FinalDrawTextures(ds, m.textureID);
   if (textured) m.glName = ResidentName(m.textureID, true);
   const bool custom = m.glName && m.textureID >= kFirstCustomTextureID;
 

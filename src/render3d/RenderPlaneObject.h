@@ -6,6 +6,7 @@
 #include "building3d/RenderRoad.h"
 #include "model/Types.h"
 
+struct DocState;
 struct Objex;
 struct PlaneObject;
 namespace render3d {
@@ -74,6 +75,11 @@ void RTRenderGLPlaneObjectGenerated(PlaneObject* object, int16_t includeExcavati
 // accessory part, else of the root of its plan object).
 RGBColor PlaneObjectMaterialColor(const PlaneObject* object);
 RGBColor PlaneObjectWireframeColor(const PlaneObject* object);
+// Whether the final-quality drawing binds the texture `id` (a palette link resolved) in the
+// current render mode: not in the line and fill modes (wireframe only with textured wires), not
+// with materials off or in the shadow render's colour pass, and in the light view only a
+// custom texture.
+bool FinalDrawTextures(DocState* ds, int32_t id);
 
 // Texture ids are the design's (stock, custom, palette-resolved), never GL names: a face
 // binds the GL name its id maps to; an id without a name draws untextured.

@@ -13,7 +13,6 @@
 #include "model/Records.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "render3d/SceneFrame.h"
 
 namespace {
 
@@ -34,20 +33,14 @@ bool PaletteTextureSize(int32_t link, int32_t* width, int32_t* height) {
   return true;
 }
 
-// Whether the final-quality drawing of `o` binds a texture: not in the line and fill modes
-// (wireframe only with textured wires), not with materials off or in the shadow render's colour
-// pass, not for a stock texture in the light view, and only for a resolved id of 1 or more.
+// Whether the final-quality drawing of `o` binds a texture: a resolved id of 1 or more that the
+// mode draws textured.
 bool DrawnTextured(const PlaneObject* o) {
   DocState* ds = CurDocState();
   if (!ds) return false;
-  const int16_t mode = ds->renderMode();
-  if ((mode == kRenderWireframe && !gTexturedWire) || mode == kRenderClearViewLines ||
-      mode == kRenderClearViewFill || (ds->renderExclusions() & kLVOffMaterials) || gRenderPlantsInColor)
-    return false;
   int32_t id = o->renderKind == kKindSideA ? o->textureIdA : o->textureIdB;
   if (IsTextureAPalette(id)) id = GetPaletteTextureID(id);
-  if (id < 1) return false;
-  return !(mode == kRenderLightView && id < kFirstCustomTextureID);
+  return id >= 1 && FinalDrawTextures(ds, id);
 }
 
 TrimSlot* DoorWindowSlot(DoorWindowData* record, int16_t partType) {
