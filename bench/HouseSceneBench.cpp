@@ -27,7 +27,9 @@
 //               the raw list of the same triangles ("ratio");
 //   Pick        a surface picked in the middle of a walk view down the rows of houses, against
 //               the same triangles drawn once in GL_SELECT mode, a name each ("pick_ratio"),
-//               with the new interaction's frame that follows it.
+//               with the new interaction's frame that follows it;
+//   ShadowRender Render Shadows in a new design's sun (100 and 1,000 walls) against 8 frames
+//               of the raw list ("ratio"; the time itself is the figure to watch).
 // Every road reports the triangles drawn and the raw list's bytes, so that the baseline is
 // visibly the same work.
 #include "building3d/Building3DServices.h"
@@ -65,6 +67,7 @@
 #include "render3d/RealTimeScene.h"
 #include "render3d/RendererUpkeep.h"
 #include "render3d/SceneFrame.h"
+#include "render3d/ShadowRender.h"
 #include "render3d/SurfacePick.h"
 
 // Qt after the model: its `slots` keyword would clash with a record field.
@@ -504,6 +507,38 @@ void BM_FinalFrame(benchmark::State& state) {
   Report(state);
 }
 
+// Render Shadows as the 3D window's toolbar runs it (no anti-aliasing) in the sun of a new
+// design (20 degrees high, optimal shadow quality), against 8 frames of the raw list.
+void BM_ShadowRender(benchmark::State& state) {
+  if (!Ready(state)) return;
+  Houses& houses = DesignOf(static_cast<int>(state.range(0)));
+  DocState* ds = houses.doc.ds();
+  ds->sunlightOn() = 1;
+  ds->sunBrightness() = 100;
+  ds->sunOverheadAngle() = 20;
+  ds->sunDirectionAngle() = 45;
+  ds->sunShadowQuality() = -1;
+  RenderGLScene();
+  double ours = 0, raw = 0;
+  for (auto _ : state) {
+    ds->shadowRender() = 1;
+    glFinish();
+    auto t0 = Clock::now();
+    RenderShadows();
+    glFinish();
+    auto t1 = Clock::now();
+    ds->shadowRender() = 0;
+    for (int i = 0; i < 8; ++i) RawFrame(sRaw);
+    glFinish();
+    auto t2 = Clock::now();
+    ours += Seconds(t0, t1), raw += Seconds(t1, t2);
+    state.SetIterationTime(Seconds(t0, t1));
+  }
+  ds->sunlightOn() = 0;
+  state.counters["ratio"] = raw > 0 ? ours / raw : 0;
+  Report(state);
+}
+
 // One wall point moved as the move tool's mouse-up moves a dragged point: the point alone
 // selected, the translate command applied to the wall that holds it (the wall rebuilt with its
 // openings refitted, its plane objects built again), then the tool's own rebuild of the hit
@@ -746,6 +781,9 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(("BM_Memory" + n).c_str(), BM_Memory)->Arg(walls)->Iterations(1);
     benchmark::RegisterBenchmark(("BM_Pick" + n).c_str(), BM_Pick)->Arg(walls)->UseManualTime()
         ->Unit(benchmark::kMillisecond)->Iterations(slowRuns);
+    if (walls <= 1000)
+      benchmark::RegisterBenchmark(("BM_ShadowRender" + n).c_str(), BM_ShadowRender)->Arg(walls)->UseManualTime()
+          ->Unit(benchmark::kMillisecond)->Iterations(3);
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -10,6 +10,22 @@ function(casa_library name)
   add_library(${name} STATIC ${srcs})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  casa_precompile(${name})
+endfunction()
+
+# With CASA_PCH (the test command's build) a target's files share one parse of the headers most of
+# them include: the standard library's and, for a test program (TEST), GoogleTest's. Builds
+# without it catch a file that forgets an include.
+function(casa_precompile name)
+  cmake_parse_arguments(ARG "TEST" "" "" ${ARGN})
+  if(NOT CASA_PCH)
+    return()
+  endif()
+  set(headers <algorithm> <cmath> <cstdint> <cstdlib> <cstring> <functional> <memory> <string> <vector>)
+  if(ARG_TEST)
+    list(APPEND headers <filesystem> <gtest/gtest.h>)
+  endif()
+  target_precompile_headers(${name} PRIVATE ${headers})
 endfunction()
 
 # One test executable per test folder. Tests run in the build folder, where the compiler ran:
@@ -23,4 +39,25 @@ function(casa_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  casa_precompile(${name} TEST)
+endfunction()
+
+# Widget targets and their tests (TEST) precompile Qt's widget headers as well. Qt's keyword
+# macros then come before every model header, and model records have fields named like them:
+# these targets build with QT_NO_KEYWORDS (Q_EMIT) in every build, so a file that builds here
+# builds with the precompiled headers too.
+function(casa_widget_targets)
+  cmake_parse_arguments(ARG "TEST" "" "" ${ARGN})
+  foreach(target ${ARG_UNPARSED_ARGUMENTS})
+    target_compile_definitions(${target} PRIVATE QT_NO_KEYWORDS)
+    if(CASA_PCH)
+      target_precompile_headers(${target} PRIVATE <QAction> <QApplication> <QButtonGroup> <QCheckBox>
+        <QComboBox> <QDoubleSpinBox> <QFile> <QFormLayout> <QHBoxLayout> <QImage> <QKeyEvent> <QLabel>
+        <QLineEdit> <QListWidget> <QMenu> <QMouseEvent> <QPainter> <QPointer> <QPushButton>
+        <QRadioButton> <QSlider> <QTimer> <QToolButton> <QVBoxLayout> <QWidget>)
+      if(ARG_TEST)
+        target_precompile_headers(${target} PRIVATE <QTest>)
+      endif()
+    endif()
+  endforeach()
 endfunction()

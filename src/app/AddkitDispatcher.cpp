@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 
 #include "app/AddkitLauncherController.h"
@@ -30,11 +31,38 @@
 #include "model/SelectionState.h"
 #include "model/Services.h"
 #include "model/CommandWalkers.h"
+#include "platform/Alerts.h"
 #include "platform/ContentPaths.h"
 #include "platform/Session.h"
 #include "platform/TemporaryFolder.h"
 
 namespace {
+
+// The grid file the terrain plug-in names, when it is a plain file inside the plug-in's own
+// exchange folder (a relative name is taken inside it; links are followed and the file they
+// reach must lie there too); empty otherwise.
+std::string TopographyFileInFolder(const QString& named, const std::string& exchangeFile) {
+  const QString folder = QFileInfo(QString::fromStdString(exchangeFile)).absolutePath();
+  const QString root = QFileInfo(folder).canonicalFilePath();
+  if (named.isEmpty() || root.isEmpty()) return {};
+  const QFileInfo file(QFileInfo(named).isAbsolute() ? named : folder + QLatin1Char('/') + named);
+  const QString real = file.canonicalFilePath();
+  if (real.isEmpty() || !real.startsWith(root + QLatin1Char('/'))) return {};
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(QFile::encodeName(real).toStdString(), error)) return {};
+  return QFile::encodeName(real).toStdString();
+}
+
+// A sun value from the plug-in is taken only when it is, as a float, within the range its
+// control in the 3D lighting sheet has.
+bool SunValueWithin(const QVariantMap& info, const char* key, double low, double high, float* value) {
+  double v = 0;
+  if (!AddkitBusNumber(info.value(key), &v)) return false;
+  const float f = static_cast<float>(v);
+  if (!std::isfinite(f) || f < low || f > high) return false;
+  *value = f;
+  return true;
+}
 
 ZLKDocument* OpenDocumentOfModel(const ZLKDocumentModel* model) {
   if (!model) return nullptr;
@@ -144,10 +172,6 @@ bool AddkitDispatcher::launchAddkit(AddkitEntry* entry) {
   // A plug-in is always locked to a design: without one it could never be released. A running
   // one stays with the design it runs for.
   if (!entry || !gCurDocument || !entry->plugInAvailable()) return false;
-  if (LiveViewController::exists()) {
-    LiveViewController::sharedLiveViewController()->orderOut();
-    LiveViewController::sharedLiveViewController()->close();
-  }
   if (entry->plugInID() != kAddkitPhotoView) {
     // The descriptor reader refuses application ids that could leave the temporary folder.
     if (!IsSafeAddkitAppID(entry->plugInAppleAppID().toStdString().c_str())) return false;
@@ -165,6 +189,9 @@ bool AddkitDispatcher::launchAddkit(AddkitEntry* entry) {
   entry->setPlugInAvailable(false);
   entry->setPlugInOwnerDocument(gCurDocument);
   if (AddkitEntryController* row = entry->plugInViewController()) row->updateControls();
+  // A plug-in of its own takes the design away until it closes; the photo view only asks for
+  // an image over the design, which keeps its windows as they are.
+  if (entry->plugInID() != kAddkitPhotoView) AppController::hidePanelsForAddkit();
   return true;
 }
 
@@ -248,26 +275,35 @@ void AddkitDispatcher::addkitDidCloseUpdate(const QVariantMap& info) {
       DocState* ds = owner->itsDocState;
       if (!unchanged && PlugOutFileRead(path.c_str()) == 1) {
         if (plugInID == kAddkitTopography) {
-          const QByteArray topo = info.value(kAuxDictTopographyKey).toString().toUtf8();
-          // A path that does not fit the design's field is not cut short into another one.
-          if (!topo.isEmpty() && static_cast<size_t>(topo.size()) < sizeof ds->topoPath) {
-            std::memcpy(ds->topoPath, topo.constData(), static_cast<size_t>(topo.size()));
-            ds->topoPath[topo.size()] = 0;
-            ReadTopoGridFile(ds->topoPath);
+          const QString named = info.value(kAuxDictTopographyKey).toString();
+          // Only a grid file the plug-in wrote in its own folder is read, and the design
+          // keeps its path only when it was read. A path that does not fit the design's field
+          // is not cut short into another one.
+          const std::string topo = TopographyFileInFolder(named, path);
+          char read[sizeof ds->topoPath] = {};
+          if (!named.isEmpty() && (topo.empty() || topo.size() >= sizeof read)) {
+            ShowAlert("Unable to read topography file.",
+                      "The terrain plug-in named a file outside its own folder, or one that is not a grid file.",
+                      false);
+          } else if (!topo.empty()) {
+            std::memcpy(read, topo.data(), topo.size());
+            if (ReadTopoGridFile(read) == 1) std::memcpy(ds->topoPath, read, sizeof read);
           }
           // The plan view is reset whenever the terrain plug-in hands back changes.
           if (windowFound) Win32EventHandler::sharedEventHandler()->resetPlanView();
         } else if (plugInID == kAddkitSunShadow) {
-          double v = 0;
-          auto finite = [&](const char* key) { return AddkitBusNumber(info.value(key), &v) && std::isfinite(v); };
-          if (finite(kAuxDictGSPSunLotAngleKey)) ds->sunAngle1 = static_cast<float>(v);
-          if (finite(kAuxDictGSPSunOverheadAngleKey)) {
-            ds->sunAngle2 = static_cast<float>(v);
+          // Each value within the range the lighting sheet gives it: the direction within
+          // its turn, the sun's height up to overhead, the scene brightness and the shading
+          // intensity as their sliders store them (0.5 to 2.5, 0 to 65535).
+          float v = 0;
+          if (SunValueWithin(info, kAuxDictGSPSunLotAngleKey, -360, 360, &v)) ds->sunAngle1 = v;
+          if (SunValueWithin(info, kAuxDictGSPSunOverheadAngleKey, 0, 90, &v)) {
+            ds->sunAngle2 = v;
             ds->viewSetting7 = v != 0 ? 1 : 0;
           }
-          if (finite(kAuxDictGSPSceneBrightnessKey)) ds->viewSetting6 = static_cast<float>(v);
-          if (finite(kAuxDictGSPShadingIntensityKey)) ds->viewSetting11 = static_cast<float>(v);
-          if (finite(kAuxDictGSPSunBrightnessKey) && v >= -32768 && v <= 32767)
+          if (SunValueWithin(info, kAuxDictGSPSceneBrightnessKey, 0.5, 2.5, &v)) ds->viewSetting6 = v;
+          if (SunValueWithin(info, kAuxDictGSPShadingIntensityKey, 0, 65535, &v)) ds->viewSetting11 = v;
+          if (SunValueWithin(info, kAuxDictGSPSunBrightnessKey, -32768, 32767, &v))
             ds->sunSetting2 = static_cast<int16_t>(v);
         }
         QFile::remove(QString::fromStdString(path));
@@ -281,7 +317,7 @@ void AddkitDispatcher::addkitDidCloseUpdate(const QVariantMap& info) {
       UpdateSelectionState40Controls(&ds->selectionState40);
     }
   }
-  AppController::restoreAllVisiblePanels();
+  AppController::restorePanelsAfterAddkit();
 }
 
 void AddkitDispatcher::addkitDidCloseNoUpdate(const QVariantMap& info) {
@@ -291,5 +327,5 @@ void AddkitDispatcher::addkitDidCloseNoUpdate(const QVariantMap& info) {
   endProgressSheetOf(entry);
   releaseLockForAddkit(entry);
   DeleteAllCachedCustomTextures();
-  AppController::restoreAllVisiblePanels();
+  AppController::restorePanelsAfterAddkit();
 }

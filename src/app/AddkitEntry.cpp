@@ -3,23 +3,26 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
 
 #include <cstdio>
 #include <cstring>
 
 #include "model/DocumentModel.h"
 #include "model/LiveViews.h"
+#include "plandraw/qt/ImageLoader.h"
 #include "platform/ContentPaths.h"
 #include "platform/IniFile.h"
+#include "platform/PathResolver.h"
 
 namespace {
 constexpr const char* kSection = "Description";
 constexpr int32_t kNewestExchangeVersion = 11000;
+constexpr int kMostPreviewSide = 4096;
 }  // namespace
 
 bool AddkitEntry::isAddkitEntryValid() const {
-  return !plugInQEG_.empty() && !plugInEXE_.empty() && !plugInDir_.empty() && !plugInPreview_.isNull() &&
+  return !plugInQEG_.empty() && !plugInEXE_.empty() && !plugInDir_.empty() &&
+         (!plugInPreview_.isNull() || plugInPreviewUnreadable_) &&
          !plugInName_.isEmpty() && !plugInAppleAppID_.isEmpty() && plugInID_ >= 1 && plugInType_ >= 1 &&
          plugInFileVer_ > 0;
 }
@@ -55,19 +58,7 @@ bool IsSafeAddkitAppID(const char* id) {
   return true;
 }
 
-bool IsSafeAddkitRelativePath(const char* path) {
-  if (!path || !*path || *path == '/' || *path == '\\') return false;
-  std::string part;
-  for (const char* c = path;; ++c) {
-    if (*c == '/' || *c == '\\' || *c == 0) {
-      if (part == "..") return false;
-      part.clear();
-      if (*c == 0) return true;
-    } else {
-      part += *c;
-    }
-  }
-}
+bool IsSafeAddkitRelativePath(const char* path) { return path && IsPlainRelativePath(path); }
 
 std::unique_ptr<AddkitEntry> AddkitPluginList::createAddkitEntryWithContentsAtPath(const char* path,
                                                                                   int32_t fileVersion,
@@ -95,10 +86,15 @@ std::unique_ptr<AddkitEntry> AddkitPluginList::createAddkitEntryWithContentsAtPa
   if (value[0]) {
     if (!IsSafeAddkitRelativePath(value)) return nullptr;
     snprintf(joined, sizeof joined, "%s/%s", entry->plugInDir().c_str(), value);
-    QImageReader reader(QString::fromUtf8(joined));
-    // A preview is a small picture: anything larger is not loaded.
-    if (reader.size().isValid() && reader.size().width() <= 4096 && reader.size().height() <= 4096)
-      entry->setPlugInPreview(reader.read());
+    // Read with the checks every image gets (a few hundred bytes may claim gigabytes); a
+    // preview is a small picture, so anything larger is not kept. A picture that is there
+    // but does not read leaves the plug-in listed without one.
+    const QString preview = QString::fromUtf8(joined);
+    const QImage image = LoadImageFile(preview);
+    if (!image.isNull() && image.width() <= kMostPreviewSide && image.height() <= kMostPreviewSide)
+      entry->setPlugInPreview(image);
+    else if (QFileInfo(preview).isFile())
+      entry->setPlugInPreviewUnreadable(true);
   }
   GetPrivateProfileString(kSection, "DisplayName", "", value, 126, path);
   entry->setPlugInName(value);

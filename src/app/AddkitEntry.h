@@ -18,6 +18,8 @@ class AddkitEntry {
 
   // True when the descriptor, application and folder paths, the preview, the name and the
   // application id are all set, the id and type are 1 or more and the file version above 0.
+  // A preview that is there but cannot be read (damaged, or too large to decode) stands for
+  // one: the plug-in is listed without its picture.
   bool isAddkitEntryValid() const;
 
   // Numbers and the lock: stored as given.
@@ -38,6 +40,8 @@ class AddkitEntry {
   void setPlugInEXE(const char* text);
   void setPlugInDir(const char* text);
   void setPlugInPreview(const QImage& image);
+  // The descriptor names a preview file that is present but could not be read.
+  void setPlugInPreviewUnreadable(bool v) { plugInPreviewUnreadable_ = v; }
 
   int32_t plugInDevID() const { return plugInDevID_; }
   int16_t plugInType() const { return plugInType_; }
@@ -49,6 +53,7 @@ class AddkitEntry {
   const std::string& plugInEXE() const { return plugInEXE_; }
   const std::string& plugInDir() const { return plugInDir_; }
   const QImage& plugInPreview() const { return plugInPreview_; }
+  bool plugInPreviewUnreadable() const { return plugInPreviewUnreadable_; }
   const QString& plugInName() const { return plugInName_; }
   const QString& plugInDescription() const { return plugInDescription_; }
   const QString& plugInAppleAppID() const { return plugInAppleAppID_; }
@@ -65,6 +70,7 @@ class AddkitEntry {
   int32_t plugInMinFileVer_ = 0;
   std::string plugInQEG_, plugInEXE_, plugInDir_;
   QImage plugInPreview_;
+  bool plugInPreviewUnreadable_ = false;
   QString plugInName_, plugInDescription_, plugInAppleAppID_;
   bool plugInAvailable_ = true;
   ZLKDocumentModel* plugInOwnerDocument_ = nullptr;

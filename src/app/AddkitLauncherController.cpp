@@ -302,7 +302,6 @@ void AddkitLauncherController::launchButtonChanged() {
   hide();
   updateButtonStates();
   if (AddkitEntryController* row = entry->plugInViewController()) row->updateControls();
-  AppController::closeVisiblePanelsAndSaveState();
   if (entry->plugInID() == kAddkitPhotoView) {
     if (ZLKDocumentView* view = AppController::mainWindowDocumentView()) view->launchPhotoView();
   } else if (ZLKWindowController* window = AppController::mainWindowController()) {
@@ -324,5 +323,5 @@ void AddkitLauncherController::closeAddkitButtonChanged() {
   if (ZLKDocument* document = AppController::documentOfModel(owner))
     if (!document->windowControllers().isEmpty()) document->windowControllers().first()->endAddkitProgressSheet();
   AddkitDispatcher::sharedAddkitDispatcher().forceQuitAddkitOwnedByDocument(owner);
-  AppController::restoreAllVisiblePanels();
+  AppController::restorePanelsAfterAddkit();
 }

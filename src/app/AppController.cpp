@@ -55,6 +55,7 @@
 #include <QLocale>
 #include <QScreen>
 #include <QWidget>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <cstdio>
@@ -115,6 +116,10 @@ bool sInitialWindowPositionsSet = false;
 // Set once the panels were closed for a plug-in or a lost window: from then on only the
 // user brings the snap palette back.
 bool sPanelsClosedSinceStart = false;
+// What a plug-in's launch hid, beyond the palettes' own flags; `held` while it is hidden.
+struct HiddenForAddkit {
+  bool held = false, liveView = false, snap = false, inspector = false;
+} sHiddenForAddkit;
 bool sSnapToolsVisible = true;
 bool sInspectorVisible = true;
 bool sContentLibraryVisible = true;
@@ -263,6 +268,39 @@ void AppController::restoreAllVisiblePanels() {
     SnapPaletteController::sharedSnapPaletteController().showWindow();
 }
 
+void AppController::hidePanelsForAddkit() {
+  // Hidden again while hidden, what was shown before stays remembered.
+  HiddenForAddkit& hidden = sHiddenForAddkit;
+  const bool editBefore = sEditToolsVisible, planBefore = sPlanToolsVisible;
+  hidden.liveView |= LiveViewController::exists() && LiveViewController::sharedLiveViewController()->isVisible();
+  hidden.snap |= SnapPaletteController::sharedSnapPaletteController().isVisible();
+  const QDockWidget* inspector = InspectorController::sharedInspectorController()->panel();
+  hidden.inspector |= inspector && !inspector->isHidden();
+  const bool wasHeld = hidden.held;
+  closeVisiblePanelsAndSaveState();
+  if (wasHeld) {
+    sEditToolsVisible = sEditToolsVisible || editBefore;
+    sPlanToolsVisible = sPlanToolsVisible || planBefore;
+  }
+  hidden.held = true;
+}
+
+void AppController::restorePanelsAfterAddkit() {
+  restoreAllVisiblePanels();
+  const HiddenForAddkit hidden = sHiddenForAddkit;
+  sHiddenForAddkit = HiddenForAddkit();
+  if (!hidden.held) return;
+  if (hidden.snap) {
+    keepPanelsWithMainWindow();
+    SnapPaletteController::sharedSnapPaletteController().showWindow();
+  }
+  if (hidden.inspector) {
+    if (QDockWidget* inspector = InspectorController::sharedInspectorController()->panel()) inspector->show();
+    sInspectorVisible = true;
+  }
+  if (hidden.liveView) showLiveViewPanel();
+}
+
 void AppController::setInitialWindowPositionsAndAutoSaveNames() {
   ToolPaletteController& edit = ToolPaletteController::sharedToolPaletteController();
   PlanToolPaletteController& plan = PlanToolPaletteController::sharedPlanToolPaletteController();
@@ -272,8 +310,14 @@ void AppController::setInitialWindowPositionsAndAutoSaveNames() {
     // 5 points below them; both 5 points from the left edge.
     const QRect area = screen->availableGeometry();
     const int planHeight = plan.frameGeometry().height();
-    if (!hasSavedPanelFrame("EditToolPanel")) edit.move(area.left() + 5, area.top() + planHeight + 5);
-    if (!hasSavedPanelFrame("PlanToolPanel")) plan.move(area.left() + 5, area.top());
+    if (!hasSavedPanelFrame("EditToolPanel")) {
+      edit.move(area.left() + 5, area.top() + planHeight + 5);
+      keepFramedOnScreen(&edit);
+    }
+    if (!hasSavedPanelFrame("PlanToolPanel")) {
+      plan.move(area.left() + 5, area.top());
+      keepFramedOnScreen(&plan);
+    }
   }
   edit.setAutoSaveName();
   plan.setAutoSaveName();
@@ -393,6 +437,16 @@ QMargins DecorationMargins(const QWidget* window) {
 // Decorations wider than this are taken for a misreading.
 constexpr int kMostDecoration = 200;
 
+// No screen reaches this far: a saved frame beyond it is a damaged one (and its edges,
+// x + width and y + height, then stay well inside an int).
+constexpr int kMostFrameCoordinate = 1 << 20;
+
+bool PlausibleFrame(int x, int y, int width, int height) {
+  return width > 0 && height > 0 && width <= kMostFrameCoordinate && height <= kMostFrameCoordinate &&
+         x >= -kMostFrameCoordinate && x <= kMostFrameCoordinate && y >= -kMostFrameCoordinate &&
+         y <= kMostFrameCoordinate;
+}
+
 bool PlausibleMargins(const QMargins& m) {
   for (const int side : {m.left(), m.top(), m.right(), m.bottom()})
     if (side < 0 || side > kMostDecoration) return false;
@@ -438,8 +492,9 @@ bool AppController::restorePanelFrame(QWidget* panel, const std::string& name, b
   if (!panel || !hasSavedPanelFrame(name)) return false;
   int x = 0, y = 0, width = 0, height = 0;
   std::istringstream text(StandardUserDefaults().getString(PanelFrameKey(name)));
-  // Also refuses numbers out of range.
-  if (!(text >> x >> y >> width >> height) || width <= 0 || height <= 0) return false;
+  // Also refuses numbers out of range; a frame off every screen is refused like an empty one,
+  // and the palette keeps its default place.
+  if (!(text >> x >> y >> width >> height) || !PlausibleFrame(x, y, width, height)) return false;
   // Frames saved before the decorations were recorded have none.
   int left = 0, top = 0, right = 0, bottom = 0;
   QMargins saved;
@@ -449,6 +504,19 @@ bool AppController::restorePanelFrame(QWidget* panel, const std::string& name, b
   const QRect frame(x, y, width, height);
   placeWindowFrame(panel, FitFrameInArea(frame, AvailableAreaFor(frame)), saved, restoreSize);
   return true;
+}
+
+void AppController::keepFramedOnScreen(QWidget* window, int triesLeft) {
+  if (!window) return;
+  QTimer::singleShot(50, window, [window, triesLeft] {
+    if (!window->isVisible() || window->frameGeometry() == window->geometry()) {
+      if (triesLeft > 0) keepFramedOnScreen(window, triesLeft - 1);
+      return;
+    }
+    const QRect frame = window->frameGeometry();
+    const QRect fitted = FitFrameInArea(frame, AvailableAreaFor(frame));
+    if (fitted.topLeft() != frame.topLeft()) window->move(fitted.topLeft());
+  });
 }
 
 void AppController::placeWindowFrame(QWidget* window, const QRect& frame, const QMargins& decorations,
@@ -467,21 +535,37 @@ void AppController::placeWindowFrame(QWidget* window, const QRect& frame, const 
 
 void AppController::keepPanelsWithMainWindow() { keepPanelsWithDesignWindow(mainWindowController()); }
 
+namespace {
+constexpr const char* kMappedAboveProperty = "casaMappedAbove";
+}  // namespace
+
 void AppController::keepPanelsWithDesignWindow(QWidget* design) {
   QWindow* parent = design ? design->windowHandle() : nullptr;
   if (!parent) return;  // not made yet: its showing and activation come back here
-  auto keep = [parent](QWidget* panel) {
+  // A window manager takes the hint only from a panel mapped while the design window is on
+  // the screen: a panel mapped before (at start-up the palettes come first) is stacked as a
+  // window of its own, under the design window. It is mapped again once the design window is
+  // shown; the panel records the design window it was last mapped above.
+  const bool parentShown = parent->isExposed();
+  auto keep = [parent, parentShown](QWidget* panel) {
     if (!panel) return;
     panel->winId();
     QWindow* handle = panel->windowHandle();
-    if (!handle || handle->transientParent() == parent) return;
+    if (!handle) return;
+    const QVariant above = handle->property(kMappedAboveProperty);
+    const bool mappedAbove = above.isValid() && above.value<QObject*>() == parent;
+    if (handle->transientParent() == parent && (mappedAbove || !parentShown)) return;
     handle->setTransientParent(parent);
+    handle->setProperty(kMappedAboveProperty, parentShown ? QVariant::fromValue<QObject*>(parent) : QVariant());
     // The window system reads the hint when the window is mapped; mapped again, the panel
     // leaves the keyboard where it is.
     if (panel->isVisible()) {
       const bool quiet = panel->testAttribute(Qt::WA_ShowWithoutActivating);
       panel->setAttribute(Qt::WA_ShowWithoutActivating);
+      // Asked for where it is, or the window manager places it afresh.
+      const QPoint at = panel->pos();
       panel->hide();
+      panel->move(at);
       panel->show();
       panel->setAttribute(Qt::WA_ShowWithoutActivating, quiet);
     }
@@ -542,6 +626,7 @@ void AppController::startUp() {
   loadWindowVisibilityState();
   sInitialWindowPositionsSet = false;
   sPanelsClosedSinceStart = false;
+  sHiddenForAddkit = HiddenForAddkit();
   sApplicationDidLaunch = false;
   gCurFontInfo = DefaultFontInfo(-16);
   gTextFontInfo = DefaultFontInfo(-28);
@@ -574,9 +659,13 @@ void AppController::loadNewPlanReadoutState() {
   // Any stored value other than 3 counts as metric.
   gDefaultToImperial = defaults.getInt(ZLKMeasurementSystemKey) == 3 ? 1 : 0;
   gForceNewPlanDefaults = defaults.getBool(ZLKForcePlanDefaultsKey) ? 1 : 0;
-  gAngleReadoutFormat = static_cast<int16_t>(defaults.getInt(ZLKAngleReadoutKey));
-  gImperialReadoutFormat = static_cast<int16_t>(defaults.getInt(ZLKImperialReadoutKey));
-  gMetricReadoutFormat = static_cast<int16_t>(defaults.getInt(ZLKMetricReadoutKey));
+  // The formats are short codes: a damaged file's larger numbers are held to the code range.
+  const auto code = [&defaults](const char* key) {
+    return static_cast<int16_t>(std::clamp(defaults.getInt(key), 0, int(INT16_MAX)));
+  };
+  gAngleReadoutFormat = code(ZLKAngleReadoutKey);
+  gImperialReadoutFormat = code(ZLKImperialReadoutKey);
+  gMetricReadoutFormat = code(ZLKMetricReadoutKey);
 }
 
 void AppController::loadColorsForDocument(ZLKDocument* document) {
@@ -603,6 +692,11 @@ void AppController::loadPlanColors(DocState* ds) {
     ds->planColors[kind] = {static_cast<uint16_t>(red * 257), static_cast<uint16_t>(green * 257),
                             static_cast<uint16_t>(blue * 257)};
   }
+}
+
+int AppController::undoLevelsPreference() {
+  // The preferences window stores 5 to 500; a damaged file may hold anything.
+  return std::clamp(StandardUserDefaults().getInt("UndoLevels"), 5, 500);
 }
 
 bool AppController::snapToolsVisible() { return sSnapToolsVisible; }

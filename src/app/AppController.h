@@ -54,6 +54,11 @@ class AppController {
   // first time placing them and restoring their saved frames).
   static void closeVisiblePanelsAndSaveState();
   static void restoreAllVisiblePanels();
+  // A plug-in that takes the design over: the palettes, the inspector and the 3D window are
+  // hidden, each remembered (once, however often it is asked); when the plug-in lets go every
+  // one of them that was shown comes back as it was.
+  static void hidePanelsForAddkit();
+  static void restorePanelsAfterAddkit();
   // First placement: the drawing-tools palette in the top-left corner of the screen's
   // available area, the editing palette 5 points below it, unless frames were saved.
   static void setInitialWindowPositionsAndAutoSaveNames();
@@ -92,6 +97,8 @@ class AppController {
   static void savePanelFrame(const QWidget* panel, const std::string& name);
   // Puts the panel's frame back where it was saved, moved onto the available area of its
   // screen (and sized as saved with restoreSize); false when none was saved or it is unreadable.
+  // The number of undo levels the preferences hold, within the range the preferences take.
+  static int undoLevelsPreference();
   static bool restorePanelFrame(QWidget* panel, const std::string& name, bool restoreSize = false);
   // Places a window so that its frame, decorations included, is the one given; decorations
   // the window system has not reported yet are taken as given.
@@ -103,6 +110,9 @@ class AppController {
   // The same for the main design window, before a panel is shown.
   static void keepPanelsWithMainWindow();
   static bool hasSavedPanelFrame(const std::string& name);
+  // A window placed before its decorations were known: once the window manager has framed it
+  // (checked a few times), its frame is moved onto the available area, title bar included.
+  static void keepFramedOnScreen(QWidget* window, int triesLeft = 40);
 
   // ---- Launch and the user defaults ----
   // Every default the application registers, by key: "UseImperialSystemKey" is 4 on a

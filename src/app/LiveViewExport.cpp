@@ -7,21 +7,24 @@
 #include <QComboBox>
 #include <QMainWindow>
 #include <QFile>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QImageWriter>
 #include <QOpenGLContext>
 #include <algorithm>
 #include <cmath>
 
+#include "app/AppController.h"
 #include "app/LiveViewSheets.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
 #include "app/RenderKeyWatch.h"
+#include "app/ZLKDocument.h"
 #include "building3d/PlaneObjects.h"
 #include "inspectors/ValueFields.h"
 #include "model/DocState.h"
@@ -130,11 +133,37 @@ bool ExportSizeFits(int32_t width, int32_t height) {
     limits[1] = std::min(limits[1], texture);
   }
   if (width > limits[0] || height > limits[1]) return false;
-  // The render target, its kept copy, the float accumulation sum and the grabbed image.
-  const uint64_t pixels = uint64_t(width) * uint64_t(height);
-  const uint64_t bytes = pixels * (4 + 4 + 16 + 4 + 4);
-  constexpr uint64_t kLimit = uint64_t(2) << 30;
-  return bytes <= kLimit;
+  return uint64_t(width) * uint64_t(height) * kExportBytesPerPixel <= kExportMemoryBudget;
+}
+
+std::string ExportRefusalText(ExportRefusal refusal, int32_t width, int32_t height) {
+  switch (refusal) {
+    case ExportRefusal::kTooLarge:
+      return "An image of " + std::to_string(width) + " x " + std::to_string(height) +
+             " pixels is larger than the 3D view can render. Please choose a smaller size.";
+    case ExportRefusal::kNoPermission:
+      return "You do not have permission to write in that folder. Please choose another folder.";
+    case ExportRefusal::kReadOnlyDisk: return "The disk is read-only. Please choose another folder.";
+    case ExportRefusal::kReadOnlyFile: return "The file is read-only. Please choose another name or folder.";
+    case ExportRefusal::kNoFolder: return "The folder could not be found. Please choose another folder.";
+    case ExportRefusal::kInTheWay:
+      return "A folder or other item of that name is in the way. Please choose another name.";
+    case ExportRefusal::kDiskFull:
+    case ExportRefusal::kOther: break;
+  }
+  return "Please ensure you have adequate disk space and try again.";
+}
+
+ExportRefusal ExportRefusalOfWrite(FileFailure failure) {
+  switch (failure) {
+    case FileFailure::kPermissionDenied: return ExportRefusal::kNoPermission;
+    case FileFailure::kReadOnlyDisk: return ExportRefusal::kReadOnlyDisk;
+    case FileFailure::kReadOnlyFile: return ExportRefusal::kReadOnlyFile;
+    case FileFailure::kNotFound: return ExportRefusal::kNoFolder;
+    case FileFailure::kNotAFile: return ExportRefusal::kInTheWay;
+    case FileFailure::kDiskFull: return ExportRefusal::kDiskFull;
+    default: return ExportRefusal::kOther;
+  }
 }
 
 QImage LiveViewOGLViewBitmapImage() { return sExportImage; }
@@ -167,6 +196,19 @@ bool PrepareLiveViewUsingQuality(int16_t quality, int32_t width, int32_t height)
   LiveViewOGLView* view = ExportView();
   if (!ds || !view || width <= 0 || height <= 0) return false;
   LiveViewController* controller = LiveViewController::sharedLiveViewController();
+  // "Current Image" is what the view shows: while its frame is not stale that is the kept one
+  // (a shadow render's, say), which a new render would not give back. It is taken as it is
+  // when it has the size asked for.
+  if (quality == kQualityCurrentImage && !gRefreshRender && HasKeptFrame()) {
+    ViewContextScope scope(view);
+    int32_t keptWidth = 0, keptHeight = 0;
+    if (scope.valid()) KeptFrame(&keptWidth, &keptHeight);
+    if (keptWidth == width && keptHeight == height) {
+      g3DViewPrintInterrupted = 0;
+      sExportImage = KeptFrameImage();
+      if (!sExportImage.isNull()) return true;
+    }
+  }
   // The renderer sizes its target by the view's bounds: for the time of the render they are
   // the export size, whatever the window's size on the screen.
   const auto viewBounds = gLiveViewHost.viewBounds;
@@ -245,11 +287,12 @@ QByteArray EncodeLiveViewImage(const QImage& image, int formatTag) {
 bool ExportLiveViewImage(const std::string& path, int formatTag, int16_t quality, int32_t width, int32_t height) {
   width = std::max(16, width);
   height = std::max(16, height);
-  auto fail = [] {
-    ShowAlert("Unable to export the 3D image.", "Please ensure you have adequate disk space and try again.");
+  auto fail = [width, height](ExportRefusal why = ExportRefusal::kOther) {
+    ShowAlert("Unable to export the 3D image.", ExportRefusalText(why, width, height));
     return false;
   };
-  if (path.empty() || formatTag < 0 || formatTag >= kImageFormatCount || !ExportSizeFits(width, height)) return fail();
+  if (path.empty() || formatTag < 0 || formatTag >= kImageFormatCount) return fail();
+  if (!ExportSizeFits(width, height)) return fail(ExportRefusal::kTooLarge);
   if (!PrepareLiveViewUsingQuality(quality, width, height)) {
     if (!g3DViewPrintInterrupted) return fail();
     if (LiveViewOGLView* view = ExportView()) view->display();
@@ -258,11 +301,24 @@ bool ExportLiveViewImage(const std::string& path, int formatTag, int16_t quality
   }
   const QByteArray bytes = EncodeLiveViewImage(LiveViewOGLViewBitmapImage(), formatTag);
   sExportImage = QImage();  // its memory goes back at once
-  if (bytes.isEmpty() || !WriteFileAtomically(path, bytes.constData(), static_cast<size_t>(bytes.size()))) return fail();
+  if (bytes.isEmpty()) return fail();
+  if (!WriteFileAtomically(path, bytes.constData(), static_cast<size_t>(bytes.size())))
+    return fail(ExportRefusalOfWrite(LastFileFailure()));
   return true;
 }
 
 // ---- The 3D window's export panel and printing ----
+
+QString ExportStartPath(const QString& suffix) {
+  ZLKDocument* document = AppController::mainWindowDocument();
+  QFileInfo design;
+  if (document && !document->fileName().empty()) design = QFileInfo(QFile::decodeName(document->fileName().c_str()));
+  const QString folder = design.fileName().isEmpty() ? QDir::homePath() : design.absolutePath();
+  QString name = design.fileName().isEmpty() ? QString::fromStdString(LocalizedString("Untitled")) : design.completeBaseName();
+  if (name.isEmpty()) name = design.fileName();  // ".casa": the whole name
+  if (!suffix.isEmpty()) name += '.' + suffix;
+  return QDir(folder).filePath(name);
+}
 
 QStringList LiveViewController::exportNameFilters(int formatTag) {
   switch (formatTag) {
@@ -303,7 +359,10 @@ void LiveViewController::displayExport3DSavePanel() {
   QFileDialog panel(liveViewPanel_);
   panel.setOption(QFileDialog::DontUseNativeDialog);
   panel.setAcceptMode(QFileDialog::AcceptSave);
-  panel.selectFile(QString::fromStdString(LocalizedString("Untitled")));
+  // The panel opens on the design's folder with its name; the suffix follows the format.
+  const QString start = ExportStartPath(QString());
+  panel.setDirectory(QFileInfo(start).absolutePath());
+  panel.selectFile(QFileInfo(start).fileName());
   if (auto* grid = qobject_cast<QGridLayout*>(panel.layout())) {
     grid->addWidget(export3DView_, grid->rowCount(), 0, 1, grid->columnCount());
     export3DView_->show();
@@ -341,13 +400,15 @@ void LiveViewController::showPrint3DPropertiesPanel() { LV3DPrintController::new
 bool LiveViewController::print3DLiveViewUsingQuality(int16_t quality, QSize size, QPrinter* printer) {
   const int32_t width = std::max(16, size.width()), height = std::max(16, size.height());
   if (!ExportSizeFits(width, height)) {
-    ShowAlert("Unable to export the 3D image.", "Please ensure you have adequate disk space and try again.");
+    ShowAlert("Unable to export the 3D image.", ExportRefusalText(ExportRefusal::kTooLarge, width, height));
     return false;
   }
   if (!PrepareLiveViewUsingQuality(quality, width, height)) {
     liveViewOGLView_->display();
     if (g3DViewPrintInterrupted)
       ShowAlert("Exporting interrupted.", "The scene must be fully rendered before it can be printed.");
+    else
+      ShowAlert("Unable to print the 3D view.", "The scene could not be rendered at the size to print.");
     return false;
   }
   const QImage image = LiveViewOGLViewBitmapImage();
@@ -355,11 +416,15 @@ bool LiveViewController::print3DLiveViewUsingQuality(int16_t quality, QSize size
   liveViewOGLView_->update();
   // An image that cannot be made prints nothing.
   if (image.isNull()) return false;
-  QPrinter dialogPrinter;
+  // The print panel starts from the design's paper and margins and keeps what the user set.
+  QPrinter panelPrinter(QPrinter::HighResolution);
   if (!printer) {
-    QPrintDialog dialog(&dialogPrinter, liveViewPanel_);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    printer = &dialogPrinter;
+    ZLKDocument* document = AppController::mainWindowDocument();
+    if (document) panelPrinter.setPageLayout(document->printLayout());
+    auto& runner = ZLKDocument::printPanelRunner();
+    if (!runner || !runner(panelPrinter, liveViewPanel_)) return false;
+    if (document) document->printInfo() = panelPrinter.pageLayout();
+    printer = &panelPrinter;
   }
   // The image prints a pixel to a point; one larger than the page is split over pages,
   // across then down, within the printer's page range.
@@ -368,8 +433,11 @@ bool LiveViewController::print3DLiveViewUsingQuality(int16_t quality, QSize size
   bool printed = painter.begin(printer);
   if (printed) {
     const double pointsToDevice = printer->resolution() / 72.0;
-    const QRect page = painter.viewport();
-    const double pageWidth = page.width() / pointsToDevice, pageHeight = page.height() / pointsToDevice;
+    // The page in points as the layout gives it: the painter's viewport is whole device
+    // pixels, a fraction of a point short, and an image fitted to the page would spill over
+    // onto a second one by that fraction.
+    const QRectF page = printer->pageLayout().paintRect(QPageLayout::Point);
+    const double pageWidth = page.width(), pageHeight = page.height();
     const double imageWidth = image.width(), imageHeight = image.height();
     if (pageWidth >= 1 && pageHeight >= 1) {
       const long columns = std::max(1L, static_cast<long>(std::ceil(imageWidth / pageWidth - 1e-6)));
@@ -395,9 +463,14 @@ bool LiveViewController::print3DLiveViewUsingQuality(int16_t quality, QSize size
           painter.restore();
         }
       }
+    } else {
+      printed = false;
     }
     if (!painter.end()) printed = false;
   }
   gPrinting3DView = 0;
+  if (!printed)
+    ShowAlert("Unable to print the 3D view.",
+              "The printer could not print the image. Please check the printer, its paper and margins, and try again.");
   return printed;
 }

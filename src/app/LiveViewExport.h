@@ -3,8 +3,11 @@
 #pragma once
 #include <QByteArray>
 #include <QImage>
+#include <QString>
 #include <cstdint>
 #include <string>
+
+#include "platform/FileIO.h"
 
 // Writes the 3D model to the path as VRML 2.0. The model is built by the 3D window, so a
 // hidden 3D window is shown for the time of the export (and rebuilt when stale) and closed
@@ -25,9 +28,37 @@ constexpr int kImageFormatCount = 5;
 
 // The passes of a quality (0 for the current image or an unknown code).
 int32_t AntiAliasPassesForQuality(int16_t quality);
+
+// The memory an export of one pixel takes while it is made, every buffer it needs at once:
+// the renderer's framebuffer (colour 4, depth and stencil 4), the kept frame's framebuffer (4)
+// and its copy read back (4), the anti-aliasing sum (16) and its read-back (4), the texture
+// that carries the sum back to the framebuffer (4), the grabbed image (4), the copy the
+// encoder converts it to (4) and the encoded bytes (up to 4): 52 bytes; and the driver's
+// working copies beside them (a release build's whole export of 8192 x 8192 pixels peaked
+// at 88 bytes a pixel).
+constexpr uint64_t kExportBytesPerPixel = 88;
+// The memory an export may take: 2 GB.
+constexpr uint64_t kExportMemoryBudget = uint64_t(2) << 30;
 // Whether the 3D view's context can render a width x height image: within the viewport limit
-// of the OpenGL driver and the memory the render and its grab take.
+// of the OpenGL driver and, counted as above, within the export's memory budget.
 bool ExportSizeFits(int32_t width, int32_t height);
+
+// Why an export was refused; each is told in its own words.
+enum class ExportRefusal {
+  kTooLarge,      // the size does not fit (above)
+  kNoPermission,  // the folder may not be written
+  kReadOnlyDisk,
+  kReadOnlyFile,  // the file chosen is write-protected
+  kNoFolder,
+  kInTheWay,      // a folder or other item has the file's name
+  kDiskFull,
+  kOther,         // the render or its encoding failed
+};
+// The informative text of the "Unable to export the 3D image." alert; the disk-space advice
+// for a full disk and for failures of the render or encoding.
+std::string ExportRefusalText(ExportRefusal refusal, int32_t width, int32_t height);
+// The refusal a failed write of the exported file makes.
+ExportRefusal ExportRefusalOfWrite(FileFailure failure);
 // Renders the scene in the 3D view's context offscreen at exactly width x height, at the
 // quality; the design's shadow and pass settings are restored after. False when the render
 // was interrupted (Escape) or could not be made.
@@ -39,3 +70,6 @@ QByteArray EncodeLiveViewImage(const QImage& image, int formatTag);
 // The whole export to a file: the size at least 16 x 16; false after the alert that says why
 // ("Exporting interrupted." or "Unable to export the 3D image.").
 bool ExportLiveViewImage(const std::string& path, int formatTag, int16_t quality, int32_t width, int32_t height);
+// The file an export panel proposes: the design's name with the suffix ("png", "wrl"), in the
+// design's folder; "Untitled" in the home folder for a design never saved.
+QString ExportStartPath(const QString& suffix);

@@ -181,6 +181,9 @@ void LiveViewOGLView::renderIfStale() {
   // must not start a second render inside the first. While the camera moves the real-time
   // frames are shown; the full render follows the end of the move.
   if (!gRefreshRender || gRenderOpenGLAntiAlias || rendering_ || gRealTimeDraw) return;
+  // The same holds for a render the 3D window runs itself (Render Shadows, Final Render):
+  // a resize delivered by its Escape poll must not render inside it.
+  if (RenderKeyWatch::shared().watching()) return;
   rendering_ = true;
   gRenderGL = 1;
   ++renderCount_;

@@ -21,6 +21,7 @@
 #include "model/LineGeometry.h"
 #include "model/PlanarTransforms.h"
 #include "model/Services.h"
+#include "platform/Alerts.h"
 #include "platform/Strings.h"
 #include "render3d/Navigation.h"
 #include "render3d/SceneFrame.h"
@@ -160,7 +161,9 @@ QSize LV3DPrintController::chosenPrintSize() const {
     case kPrintSizeFitPage: {
       ZLKDocument* document = AppController::mainWindowDocument();
       if (!document) return {};
-      const QPageLayout& page = document->printInfo();
+      // Until the design has been printed its print info is empty: the printer's default
+      // paper is the page to fit then.
+      const QPageLayout page = document->printLayout();
       const QRectF paper = page.fullRect(QPageLayout::Point);
       const QMarginsF margins = page.margins(QPageLayout::Point);
       const double printableWidth = paper.width() - margins.left() - margins.right();
@@ -182,7 +185,10 @@ void LV3DPrintController::applySheet(ZLKDocumentModel*, DocState*) {
       return;
   }
   const QSize size = chosenPrintSize();
-  if (size.isEmpty()) return;
+  if (size.width() < kMinimumPrint3DSide || size.height() < kMinimumPrint3DSide) {
+    ShowAlert("Unable to print the 3D view.", "The page has no room to print on. Please check the paper size and margins.");
+    return;
+  }
   const auto quality = static_cast<int16_t>(renderQualityPopUpButton->currentData().toInt());
   hide();
   LiveViewController::sharedLiveViewController()->print3DLiveViewUsingQuality(quality, size);

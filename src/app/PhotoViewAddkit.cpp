@@ -52,5 +52,5 @@ void ZLKDocumentView::photoViewAddkitOpenPanelDidEnd(int returnCode, const std::
     }
   }
   AddkitDispatcher::sharedAddkitDispatcher().releaseLockForAddkitOwnedByDocument(gCurDocument);
-  AppController::restoreAllVisiblePanels();
+  AppController::restorePanelsAfterAddkit();
 }

@@ -332,6 +332,7 @@ void PlanToolPaletteController::updatePlantGrowthIndicatorLevel() {
   if (level > most) level = most;
   growthIndicator_->setRange(0, most);
   growthIndicator_->setValue(level);
+  growthIndicator_->setToolTip(PlantGrowthStatusText(level));
   growthLeft_->setEnabled(level != 1);
   growthRight_->setEnabled(level != most);
 }

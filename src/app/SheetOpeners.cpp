@@ -39,8 +39,10 @@
 #include "model/CommandCodes.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
+#include "model/Globals.h"
 #include "model/LineGeometry.h"
 #include "model/Records.h"
+#include "model/Services.h"
 #include "plandraw/PerimeterDimensions.h"
 #include "platform/Alerts.h"
 #include "platform/Strings.h"
@@ -61,20 +63,41 @@ void RecentreMainDesignView() {
   window->documentView()->update();
 }
 
+// "Use these formats for opened designs" reaches the designs already open as well, with the rule a
+// design read from a file follows; each change is a step of its own to undo.
+void ForcePlanReadouts(ZLKDocumentModel* model) {
+  DocState* ds = model->itsDocState;
+  if (!ds) return;
+  const int16_t system = gDefaultToImperial ? kMeasureImperial : kMeasureMetric;
+  const int16_t readout = system == kMeasureImperial ? gImperialReadoutFormat : gMetricReadoutFormat;
+  const int16_t current = system == kMeasureImperial ? ds->imperialReadout : ds->metricReadout;
+  if (ds->measureSystem == system && current == readout) return;
+  ds->measureSystem = system;
+  (system == kMeasureImperial ? ds->imperialReadout : ds->metricReadout) = readout;
+  SnapPaletteController::sharedSnapPaletteController().updateSnapOffsetText();
+  UpdateInspectorPropertiesState(true);
+  Refresh();
+  StoreUndo(LocalizedString("Measurement Options"));
+}
+
 void ApplyPreferencesToOpenDesigns(bool undoChanged) {
   UserDefaults& defaults = StandardUserDefaults();
+  if (undoChanged) SetUndoLevels(AppController::undoLevelsPreference());
+  AppController::loadNewPlanReadoutState();
   for (ZLKDocument* document : ZLKDocumentController::sharedDocumentController().documents()) {
     ZLKDocumentModel* model = document ? document->documentModel() : nullptr;
     if (!model) continue;
     AppController::loadColorsForDocument(document);
-    for (ZLKWindowController* window : document->windowControllers()) window->refreshDocumentVisibleView();
-    if (!undoChanged) continue;
-    gUndoActive = defaults.getBool("UndoEnabled") ? 1 : 0;
-    document->undoManager().removeAllActions();
-    document->undoManager().setLevelsOfUndo(static_cast<size_t>(defaults.getInt("UndoLevels")));
-    model->itsFirstUndo = model->itsLastUndo = model->itsCurrentUndo = -1;
     CurrentDocumentScope scope(model);
-    InitializeUndo();
+    if (undoChanged) {
+      gUndoActive = defaults.getBool("UndoEnabled") ? 1 : 0;
+      document->undoManager().removeAllActions();
+      document->undoManager().setLevelsOfUndo(static_cast<size_t>(AppController::undoLevelsPreference()));
+      model->itsFirstUndo = model->itsLastUndo = model->itsCurrentUndo = -1;
+      InitializeUndo();
+    }
+    if (gForceNewPlanDefaults) ForcePlanReadouts(model);
+    for (ZLKWindowController* window : document->windowControllers()) window->refreshDocumentVisibleView();
   }
 }
 

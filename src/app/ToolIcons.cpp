@@ -340,8 +340,7 @@ QIcon ToolIcon(uint16_t tool) {
   return QIcon(pixmap);
 }
 
-// The view point tool is chosen for its 3D walk mode even while its plan drag is not built.
-bool ToolIsAvailable(uint16_t tool) { return tool == kToolViewPoint || PendingTrackingRoutine(tool) == nullptr; }
+bool ToolIsAvailable(uint16_t tool) { return PendingTrackingRoutine(tool) == nullptr; }
 
 namespace {
 

@@ -12,7 +12,8 @@ class QWidget;
 // A small picture of the tool (outline shapes, wall strokes, a few letters for symbols).
 QIcon ToolIcon(uint16_t tool);
 
-// Whether choosing the tool does anything yet: false while its tracking routine is not built.
+// Whether the tool's palette button can be chosen: true for every tool, each having its
+// tracking routine (PendingTrackingRoutine names none).
 bool ToolIsAvailable(uint16_t tool);
 
 // A checkable palette button carrying the tool code (property "tool"), with the tool's

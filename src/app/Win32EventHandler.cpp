@@ -14,6 +14,7 @@
 #include "app/ContextMenuFactory.h"
 #include "app/FitToWindow.h"
 #include "app/LiveViewController.h"
+#include "app/LiveViewExport.h"
 #include "app/LiveViewOGLView.h"
 #include "app/PlanViewActions.h"
 #include "app/ZLKDocument.h"
@@ -480,7 +481,6 @@ bool Win32EventHandler::launchCabinetAddkit() {
     ShowAlert(named("Unable to launch %@"), "Please make sure the Addkit is installed correctly.");
     return false;
   }
-  AppController::closeVisiblePanelsAndSaveState();
   if (ZLKWindowController* main = AppController::mainWindowController()) main->beginAddkitProgressSheetForEntry(entry);
   return true;
 }
@@ -638,7 +638,7 @@ void Win32EventHandler::exportVRMLUsingWindow(QWidget* window) {
     path = chooseVRMLSavePath();
   } else {
     QString chosen = QFileDialog::getSaveFileName(
-        window ? window : controller, QString(), QString::fromStdString(LocalizedString("Untitled")) + ".wrl",
+        window ? window : controller, QString(), ExportStartPath(QStringLiteral("wrl")),
         QString::fromStdString(LocalizedString("VRML Files")) + " (*.wrl);;" +
             QString::fromStdString(LocalizedString("All Files")) + " (*)");
     path = QFile::encodeName(chosen).toStdString();

@@ -83,8 +83,11 @@ ZLKDocument* ZLKDocument::init() {
   AppController::initialize();
   UserDefaults& defaults = StandardUserDefaults();
   gUndoActive = defaults.getBool("UndoEnabled") ? 1 : 0;
-  int levels = defaults.getInt("UndoLevels");
-  document->undoManager_.setLevelsOfUndo(levels > 0 ? static_cast<size_t>(levels) : 0);
+  const int levels = AppController::undoLevelsPreference();
+  document->undoManager_.setLevelsOfUndo(static_cast<size_t>(levels));
+  // One snapshot ring size serves every open design: it follows the preference while no design
+  // is open, and again (every ring started afresh) when the preference changes.
+  if (ZLKDocumentController::sharedDocumentController().documents().empty()) SetUndoLevels(levels);
   document->undoManager_.onUndo = [document] { document->performUndo(); };
   document->undoManager_.onRedo = [document] { document->performRedo(); };
 
@@ -183,7 +186,7 @@ bool ZLKDocument::readFromFile(const std::string& path, const std::string&) {
               CountText(leftOut.elevationsReset, "object") +
                   (leftOut.elevationsReset == 1 ? " now stands" : " now stand") + " at elevation 0.",
               /*sheet=*/false);
-  emit designChanged();
+  Q_EMIT designChanged();
   return true;
 }
 
@@ -234,7 +237,7 @@ void ZLKDocument::performUndo() {
   CurrentDocumentScope scope(model_);
   DoUndo();
   AppController::loadColorsForDocument(this);
-  emit designChanged();
+  Q_EMIT designChanged();
 }
 
 void ZLKDocument::performRedo() {
@@ -242,12 +245,12 @@ void ZLKDocument::performRedo() {
   CurrentDocumentScope scope(model_);
   DoRedo();
   AppController::loadColorsForDocument(this);
-  emit designChanged();
+  Q_EMIT designChanged();
 }
 
 void ZLKDocument::setFileName(const std::string& path) {
   fileName_ = path;
-  emit designChanged();
+  Q_EMIT designChanged();
 }
 
 QString ZLKDocument::displayName() const {
@@ -260,7 +263,7 @@ bool ZLKDocument::isDocumentEdited() const { return model_ && model_->itsEdited;
 void ZLKDocument::setDocumentEdited(bool edited) {
   if (!model_) return;
   model_->itsEdited = edited;
-  emit designChanged();
+  Q_EMIT designChanged();
 }
 
 bool ZLKDocument::saveToFile(const std::string& path) {
@@ -287,23 +290,27 @@ bool ZLKDocument::saveDocumentAs() {
 }
 
 void ZLKDocument::canCloseDocumentWithDelegate(std::function<void(bool)> done) {
-  // The 3D window shows this design: it goes first.
-  if (LiveViewController::exists() && LiveViewController::sharedLiveViewController()->isVisible()) {
-    LiveViewController::sharedLiveViewController()->orderOut();
-    LiveViewController::sharedLiveViewController()->close();
-  }
+  // The 3D window shows this design: it goes before the design, but only once the design may
+  // close, so that a Cancel leaves every window as it was.
+  auto closing = [done](bool mayClose) {
+    if (mayClose && LiveViewController::exists() && LiveViewController::sharedLiveViewController()->isVisible()) {
+      LiveViewController::sharedLiveViewController()->orderOut();
+      LiveViewController::sharedLiveViewController()->close();
+    }
+    if (done) done(mayClose);
+  };
   if (!isDocumentEdited()) {
-    if (done) done(true);
+    closing(true);
     return;
   }
   // The same question as before New and Open replace the design.
   const AlertRequest request =
       ZLKDocumentController::saveChangesSheet(this, ZLKDocumentController::SaveRoad::kOpen);
   QPointer<ZLKDocument> self(this);
-  ShowAlertWithButtons(request, [self, done](int button) {
+  ShowAlertWithButtons(request, [self, closing](int button) {
     bool mayClose = false;
     if (self && button == 0) mayClose = self->saveDocument();
     else if (self && button == 1) mayClose = true;
-    if (done) done(mayClose);
+    closing(mayClose);
   });
 }

@@ -101,6 +101,9 @@ class ZLKDocument : public QObject {
   // Paper size and margins the print commands start from (invalid until the first print:
   // the printer's own default), kept as the print panel left them.
   QPageLayout& printInfo() { return printInfo_; }
+  // The paper and margins a print starts from: the print info, or until it is set the
+  // printer's own default (never an empty page).
+  QPageLayout printLayout() const;
   // The print panel: true to print on the printer as the user set it up. Tests replace it
   // (for instance with one that aims the printer at a PDF file); by default a QPrintDialog.
   static std::function<bool(QPrinter& printer, QWidget* parent)>& printPanelRunner();

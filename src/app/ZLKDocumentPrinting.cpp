@@ -96,6 +96,12 @@ std::function<bool(QPrinter&, QWidget*)>& ZLKDocument::printPanelRunner() {
   return runner;
 }
 
+QPageLayout ZLKDocument::printLayout() const {
+  if (printInfo_.isValid()) return printInfo_;
+  QPrinter printer(QPrinter::HighResolution);
+  return printer.pageLayout();
+}
+
 float ZLKDocument::calculatePaperScaleWithDrawingBounds(FloatRect* drawing, const FloatRect* paper) {
   if (!drawing || !paper) return 1.0f;
   GrowByPrintMargin(drawing);
@@ -138,7 +144,7 @@ void ZLKDocument::printPlan(bool toScale) {
   if (!ds || !doc->itsLayers) return;
 
   QPrinter printer(QPrinter::HighResolution);
-  if (printInfo_.isValid()) printer.setPageLayout(printInfo_);
+  printer.setPageLayout(printLayout());
   QWidget* parent = windowControllers().value(0);
   auto& runner = printPanelRunner();
   if (!(runner ? runner(printer, parent) : RunDefaultPrintPanel(printer, parent))) return;

@@ -1,6 +1,8 @@
 // The design window's layout, its File, Edit, Object, Plan and View menus, the toolbar, the
 // plan tabs, the status line, the elevation pane and the close check.
 #include "app/ZLKWindowController.h"
+
+#include "app/RenderKeyWatch.h"
 #include "inspectors/SmallControls.h"
 #include "inspectors/SnapPaletteController.h"
 
@@ -9,6 +11,7 @@
 #include <QScreen>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDialog>
 #include <QPushButton>
 #include <QDockWidget>
@@ -23,6 +26,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
+#include <QWindow>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWidgetAction>
@@ -272,6 +276,10 @@ void ZLKWindowController::buildInspectorDock() {
   hooks.setInspectorVisible = [](bool visible) { AppController::setInspectorVisible(visible); };
   hooks.smoothSelected = [] { Win32EventHandler::sharedEventHandler()->smoothSelected(); };
   hooks.unsmoothSelected = [] { Win32EventHandler::sharedEventHandler()->unsmoothSelected(); };
+  hooks.watchKeys = [](bool on) {
+    if (on) RenderKeyWatch::shared().begin(nullptr);
+    else RenderKeyWatch::shared().end();
+  };
   hooks.showCeilingBuilder = [] {
     if (ZLKWindowController* window = AppController::mainWindowController()) window->documentView()->showCeilingBuilder();
   };
@@ -670,6 +678,12 @@ void ZLKWindowController::placeWindow() {
     f.sameScreen = palette->screen() == screen();
     return f;
   };
+  if (!AppController::applicationDidLaunch() && AppController::hasSavedPanelFrame(kFrameName)) restoresSavedFrame_ = true;
+  if (restoresSavedFrame_ && AppController::restorePanelFrame(this, kFrameName, /*restoreSize=*/true)) {
+    placedWithDecorations_ = frameGeometry() != geometry();
+    return;
+  }
+  restoresSavedFrame_ = false;
   QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
   if (!shown) return;
   WindowPlacementInput in;
@@ -699,7 +713,22 @@ void ZLKWindowController::moveEvent(QMoveEvent* event) {
   if (windowState() == Qt::WindowNoState) placeWindow();
 }
 
+void ZLKWindowController::placeAgainOnceFramed(int triesLeft) {
+  // The decorations are reported after the window is mapped, not always with a move.
+  QTimer::singleShot(50, this, [this, triesLeft] {
+    if (placedWithDecorations_ || !isVisible()) return;
+    if (frameGeometry() == geometry()) {
+      if (triesLeft > 0) placeAgainOnceFramed(triesLeft - 1);
+      return;
+    }
+    placedWithDecorations_ = true;
+    if (windowState() == Qt::WindowNoState) placeWindow();
+  });
+}
+
 void ZLKWindowController::acceptClose(QCloseEvent* event) {
+  // Kept for the next start; a maximized or minimized window leaves the last normal frame.
+  if (isVisible() && windowState() == Qt::WindowNoState) AppController::savePanelFrame(this, kFrameName);
   ZLKDocument* document = document_;
   windowWillClose();
   if (document && document->documentModel() == gCurDocument) gCurDocument = nullptr;
@@ -822,6 +851,22 @@ void ZLKWindowController::popUpElevationSliderMenu(const QPoint& global) {
   if (chosen && chosen->isEnabled() && ContextMenuFactory::tagOfItem(chosen, &tag)) planViewActions_.perform(tag);
 }
 
+void ZLKWindowController::setVisiblePlanUsingTBMenu(QWidget* sender) {
+  if (document_) gCurDocument = document_->documentModel();
+  std::unique_ptr<QMenu> menu = ContextMenuFactory::visiblePlanMenu();
+  if (!menu) return;
+  for (QAction* item : menu->actions()) {
+    // A pull-down's first item is its title, which the open menu does not list.
+    if (item->text().isEmpty() && !item->data().isValid()) item->setVisible(false);
+    else PlanViewActions::validateMenuItem(item);
+  }
+  const QPoint at = sender ? sender->mapToGlobal(QPoint(0, sender->height())) : QCursor::pos();
+  QAction* chosen =
+      ZLKDocumentView::contextMenuPresenter ? ZLKDocumentView::contextMenuPresenter(menu.get(), at) : menu->exec(at);
+  int32_t tag = 0;
+  if (chosen && chosen->isEnabled() && ContextMenuFactory::tagOfItem(chosen, &tag)) planViewActions_.perform(tag);
+}
+
 void ZLKWindowController::show3DViewButtonChanged() { AppController::showLiveViewPanel(); }
 
 void ZLKWindowController::buildStatusLine() {
@@ -839,10 +884,14 @@ void ZLKWindowController::buildStatusLine() {
   elevationText_ = new QLabel(bar);
   elevationText_->setTextFormat(Qt::PlainText);
   elevationText_->setMinimumWidth(36);
+  // A level gauge that reads as the plants' age ("Plant Growth at 6 Months"), wide enough for
+  // the longest of those texts.
   plantGrowthLevelIndicator_ = new QProgressBar(bar);
-  plantGrowthLevelIndicator_->setTextVisible(false);
-  plantGrowthLevelIndicator_->setFixedWidth(90);
-  plantGrowthLevelIndicator_->setEnabled(false);
+  plantGrowthLevelIndicator_->setTextVisible(true);
+  plantGrowthLevelIndicator_->setAlignment(Qt::AlignCenter);
+  plantGrowthLevelIndicator_->setFixedWidth(
+      plantGrowthLevelIndicator_->fontMetrics().horizontalAdvance(PlantGrowthStatusText(53)) + 24);
+  plantGrowthLevelIndicator_->setFormat(PlantGrowthStatusText(1));
   plantGrowthLevelIndicator_->setToolTip(Localized("Plant Growth"));
   bar->addPermanentWidget(elevationSlider_);
   bar->addPermanentWidget(elevationText_);
@@ -1055,6 +1104,7 @@ void ZLKWindowController::updatePlantGrowthIndicatorLevel() {
   if (level <= 0) level = 1;
   plantGrowthLevelIndicator_->setRange(0, maximum);
   plantGrowthLevelIndicator_->setValue(level);
+  plantGrowthLevelIndicator_->setFormat(PlantGrowthStatusText(level));
   // The growth stepper on the drawing-tools palette shows the current design's level: its
   // buttons go off at the first and the last level.
   if (model == gCurDocument) PlanToolPaletteController::sharedPlanToolPaletteController().updatePlantGrowthIndicatorLevel();
@@ -1197,7 +1247,15 @@ void ZLKWindowController::closeDocumentAddkitButtonChanged() {
   if (!ConfirmCloseAddkit(*entry)) return;
   endAddkitProgressSheet();
   dispatcher.forceQuitAddkitOwnedByDocument(model);
-  AppController::restoreAllVisiblePanels();
+  AppController::restorePanelsAfterAddkit();
+}
+
+bool ZLKWindowController::eventFilter(QObject* watched, QEvent* event) {
+  QWindow* handle = windowHandle();
+  if (event->type() == QEvent::Expose && handle && watched == static_cast<QObject*>(handle) && handle->isExposed() &&
+      document_ && document_->documentModel() == gCurDocument)
+    AppController::keepPanelsWithDesignWindow(this);
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void ZLKWindowController::centrePlanOrigin() {
@@ -1210,6 +1268,12 @@ void ZLKWindowController::centrePlanOrigin() {
 void ZLKWindowController::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (document_ && document_->documentModel() == gCurDocument) AppController::keepPanelsWithDesignWindow(this);
+  // Once on the screen, the palettes shown before it are mapped again above it.
+  if (QWindow* handle = windowHandle()) {
+    handle->removeEventFilter(this);
+    handle->installEventFilter(this);
+  }
+  if (!placedWithDecorations_) placeAgainOnceFramed(40);
   if (centredOnShow_ || !document_) return;
   centredOnShow_ = true;
   // After the layout has given the scroll view its size.

@@ -101,6 +101,10 @@ class ZLKWindowController : public QMainWindow {
   void selectActiveFloorItem(int32_t tag);
   // The pop-up's choice: the floor command of the item at index.
   void changeFloorTBPopUpButton(int index);
+  // The action of a toolbar item for the visible plans: the plans menu pulled down under the
+  // item's view (`sender`; under the pointer without one); the chosen plan is shown or hidden
+  // as View > Plans does.
+  Q_INVOKABLE void setVisiblePlanUsingTBMenu(QWidget* sender);
 
   // Plan tabs, one per plan kind (tab index = kind; tab data = the plan bit as text).
   QTabBar* docTabView() const { return docTabView_; }
@@ -191,6 +195,7 @@ class ZLKWindowController : public QMainWindow {
   // The first time the window shows, the plan's origin is put in the middle of the view:
   // only then does the view know its visible size.
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void changeEvent(QEvent* event) override;
 
@@ -215,6 +220,13 @@ class ZLKWindowController : public QMainWindow {
   // window that reported them.
   bool placedWithDecorations_ = false;
   static inline QMargins sDecorations;
+  // The first window of a run opens where the last one was closed (the frame saved under
+  // kFrameName), kept on the screen; the others are placed beside the palettes.
+  static constexpr const char* kFrameName = "DocumentWindow";
+  bool restoresSavedFrame_ = false;
+  // Once the window manager has framed the window, it is placed again with its decorations
+  // (a few tries; without a window manager there are none to wait for).
+  void placeAgainOnceFramed(int triesLeft);
   // Floor item from the current layer's name, plan tab from the working plan.
   void syncFloorItem();
   void syncPlanTab();

@@ -23,7 +23,8 @@ Objex* gActual3DObject = nullptr;
 uint8_t gDisableRenderInterrupt = 0;
 uint8_t gRenderDirty = 0;
 
-#if defined(__SANITIZE_ADDRESS__)
+#include "platform/AddressSanitizer.h"
+#if defined(CASA_ADDRESS_SANITIZER)
 #include <sanitizer/asan_interface.h>
 #define CASA_POISON(address, size) ASAN_POISON_MEMORY_REGION(address, size)
 #define CASA_UNPOISON(address, size) ASAN_UNPOISON_MEMORY_REGION(address, size)

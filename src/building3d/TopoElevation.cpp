@@ -44,6 +44,29 @@ int32_t CellIndex(float offset, float size, int32_t last) {
   return line;
 }
 
+// The height in a cell with a corner that holds no value. A point on a grid line of the cell
+// gives no weight to the corners off that line: a corner without a value there changes
+// nothing (on a node, the node's own value). A corner without a value that has weight would
+// pull the surface towards -10000: then there is no value. Offsets are from the grid's top
+// left corner, compared with the lines as CellIndex places them.
+float ValueWithoutEmptyCorners(float offsetX, float offsetZ, float s, int32_t i, int32_t j, float a, float b, float c,
+                               float d, float u, float w) {
+  auto onLine = [s](float offset, int32_t line) { return static_cast<double>(line) * s == static_cast<double>(offset); };
+  if (onLine(offsetX, j)) u = 0;
+  else if (onLine(offsetX, j + 1)) u = 1;
+  if (onLine(offsetZ, i)) w = 0;
+  else if (onLine(offsetZ, i + 1)) w = 1;
+  const float corners[4] = {a, b, c, d};
+  const float weights[4] = {(1 - u) * (1 - w), u * (1 - w), (1 - u) * w, u * w};
+  float value = 0;
+  for (int k = 0; k < 4; ++k) {
+    if (weights[k] == 0) continue;
+    if (corners[k] == kNoTerrainValue) return kNoTerrainValue;
+    value += weights[k] * corners[k];
+  }
+  return value;
+}
+
 // Grid value at (x, z) before negation; kNoTerrainValue where there is none.
 float GridValueAt(const DocState* ds, float x, float z) {
   LotElevationUpToDate();
@@ -64,10 +87,9 @@ float GridValueAt(const DocState* ds, float x, float z) {
       return Node(row, column);
     }
     const float a = Node(i, j), b = Node(i, j + 1), c = Node(i + 1, j), d = Node(i + 1, j + 1);
-    // A corner without a value would pull the surface towards -10000: no value for the cell.
-    if (a == kNoTerrainValue || b == kNoTerrainValue || c == kNoTerrainValue || d == kNoTerrainValue)
-      return kNoTerrainValue;
     const float u = (x - (left + s * j)) / s, w = (z - (top + s * i)) / s;
+    if (a == kNoTerrainValue || b == kNoTerrainValue || c == kNoTerrainValue || d == kNoTerrainValue)
+      return ValueWithoutEmptyCorners(x - left, z - top, s, i, j, a, b, c, d, u, w);
     const float p1 = a + (b - a) * u;
     const float p2 = a + (c - a) * w;
     const float first = p2 + (b + (d - b) * w - p2) * u;

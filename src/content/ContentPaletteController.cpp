@@ -16,7 +16,6 @@
 
 #include "content/ContentLibraryManager.h"
 #include "content/ContentView.h"
-#include "content/PlantSearchSheets.h"
 #include "files/Undo.h"
 #include "model/CommandCodes.h"
 #include "model/DocState.h"
@@ -385,10 +384,6 @@ void ContentPaletteController::updateActionsMenu() {
   if (actionsMenu_) {
     const std::pair<const char*, void (ContentPaletteController::*)()> actions[] = {
         {"changeSymItemColor:", &ContentPaletteController::changeSymItemColor},
-        {"findPlantByName:", &ContentPaletteController::findPlantByName},
-        {"findObjectByName:", &ContentPaletteController::findObjectByName},
-        {"showPlantFinder:", &ContentPaletteController::showPlantFinder},
-        {"showPlantHardinessZones:", &ContentPaletteController::showPlantHardinessZones},
     };
     for (QAction* item : actionsMenu_->actions())
       for (const auto& [name, action] : actions)
@@ -402,12 +397,10 @@ void ContentPaletteController::updateActionsMenu() {
   actions_->setEnabled(enabled);
 }
 
-void ContentPaletteController::findPlantByName() { FindPlantByNameController::newFindPlantByNameSheetForParent(window()); }
-void ContentPaletteController::findObjectByName() {
-  FindObjectByNameController::newFindObjectByNameSheetForParent(window());
-}
-void ContentPaletteController::showPlantFinder() { PlantFinderController::sharedPlantFinderSheetForParent(window()); }
-void ContentPaletteController::showPlantHardinessZones() { PlantZoneController::newPlantZoneSheetForParent(window()); }
+void ContentPaletteController::findPlantByName() {}
+void ContentPaletteController::findObjectByName() {}
+void ContentPaletteController::showPlantFinder() {}
+void ContentPaletteController::showPlantHardinessZones() {}
 
 bool ContentPaletteController::validateMenuItem(const QAction* item) const {
   if (!item) return false;

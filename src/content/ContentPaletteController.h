@@ -62,8 +62,9 @@ class ContentPaletteController : public QWidget {
   void changeCategoryPopUpButton();
   // Colour editing of a family colour.
   void changeSymItemColor();
-  // Actions of the plant and object categories: the search sheets and the zone maps, opened
-  // on the palette's window.
+  // The actions named for the plant and object categories. They do nothing, and no menu
+  // offers them: those categories' menu shows its icon only, and the search sheets and the
+  // zone maps are not opened from the palette.
   void findPlantByName();
   void findObjectByName();
   void showPlantFinder();

@@ -3,13 +3,17 @@
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
+#include "content/LibraryModels.h"
+#include "content/ProceduralTextures.h"
 #include "files/DesignFile.h"
 #include "files/ObjectFile.h"
 #include <unistd.h>
@@ -18,6 +22,7 @@
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
 #include "model/Records.h"
+#include "model/TextureIDs.h"
 #include "platform/ContentPaths.h"
 
 namespace fs = std::filesystem;
@@ -36,53 +41,82 @@ std::vector<uint8_t> Png(const QImage& image) {
   return {data.begin(), data.end()};
 }
 
-QColor Shade(int hue, int step) { return QColor::fromHsv(hue % 360, 150, 200 - 40 * step); }
-
-// A tiled surface: courses of blocks in the folder's colour.
-QImage SurfaceImage(int hue, int step) {
-  QImage image(kSide, kSide, QImage::Format_RGB32);
-  image.fill(Shade(hue, step));
-  QPainter p(&image);
-  p.setPen(Shade(hue + 20, step + 1));
-  for (int y = 0; y < kSide; y += 8) {
-    p.drawLine(0, y, kSide, y);
-    for (int x = ((y / 8) % 2) * 8; x < kSide; x += 16) p.drawLine(x, y, x, y + 7);
-  }
-  return image;
+// A moulding profile on white.
+// Opaque materials as JPEG (the image reader goes by the bytes, not the name): a noisy surface
+// takes a fifth of the room it would as PNG. Keyed images (plants, glows) stay PNG, whose
+// pure black survives exactly.
+std::vector<uint8_t> Jpeg(const QImage& image) {
+  QByteArray data;
+  QBuffer buffer(&data);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "JPG", 90);
+  return {data.begin(), data.end()};
 }
 
-// A moulding profile on white.
-QImage TrimImage(int kind, int step, bool metric) {
-  QImage image(kSide, kSide, QImage::Format_RGB32);
+constexpr int kPreviewSide = 128;
+
+QImage TrimImage(int kind, int step, bool) {
+  QImage image(kPreviewSide, kPreviewSide, QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter p(&image);
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(120 + 30 * kind, 90 + 20 * step, metric ? 160 : 60));
-  p.drawRect(4, 4, 8 + 4 * step, 24);
-  p.drawEllipse(QPoint(12 + 4 * step, 10), 6, 6);
-  return image;
-}
-
-// A plant on pure black, the ground that shows as transparent.
-QImage PlantImage(int folder, int step) {
-  QImage image(kSide, kSide, QImage::Format_RGB32);
-  image.fill(Qt::black);
-  QPainter p(&image);
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(110, 80, 40));
-  p.drawRect(14, 18, 4, 14);
-  p.setBrush(QColor::fromHsv((90 + folder * 7) % 360, 200, 120 + 30 * step));
-  p.drawEllipse(QPoint(16, 12), 10 - step, 10);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QColor paint(238, 234, 222), shade(200, 194, 180), line(130, 120, 105);
+  p.setPen(QPen(line, 1.2));
+  const float grow = 8.0f * static_cast<float>(step);
+  switch (kind) {
+    case 0: {  // base: a board standing on the floor, its top edge rounded over
+      QPainterPath board;
+      board.moveTo(40, 120);
+      board.lineTo(40, 40 - grow);
+      board.lineTo(64, 40 - grow);
+      board.quadTo(84, 40 - grow, 84, 60 - grow);
+      board.lineTo(84, 120);
+      board.closeSubpath();
+      p.setBrush(paint);
+      p.drawPath(board);
+      p.setBrush(shade);
+      p.drawRect(QRectF(76, 62 - grow, 8, 58 + grow));
+      break;
+    }
+    case 1: {  // crown: a cove bridging the wall and the ceiling
+      QPainterPath cove;
+      cove.moveTo(20, 12);
+      cove.lineTo(108 - grow, 12);
+      cove.cubicTo(96 - grow, 50, 60, 84 + grow, 20, 100 + grow);
+      cove.closeSubpath();
+      p.setBrush(paint);
+      p.drawPath(cove);
+      p.setBrush(shade);
+      p.drawRect(QRectF(20, 12, 10, 88 + grow));
+      break;
+    }
+    case 2:  // library paneling: a raised panel in its frame
+      p.setBrush(paint);
+      p.drawRect(QRectF(16, 16, 96, 96));
+      p.setBrush(shade);
+      p.drawRect(QRectF(30 - grow / 2, 30 - grow / 2, 68 + grow, 68 + grow));
+      p.setBrush(paint);
+      p.drawRect(QRectF(40 - grow / 2, 40 - grow / 2, 48 + grow, 48 + grow));
+      break;
+    default:  // wainscot: beaded boards under a cap rail
+      p.setBrush(paint);
+      p.drawRect(QRectF(16, 36, 96, 84));
+      for (int x = 28; x < 112; x += 12 - step * 2) p.drawLine(QPointF(x, 44), QPointF(x, 120));
+      p.setBrush(shade);
+      p.drawRect(QRectF(12, 28, 104, 10));
+      break;
+  }
   return image;
 }
 
 // The glow of a light fixture: white fading to black from the centre.
 QImage GlowImage() {
-  QImage image(kSide, kSide, QImage::Format_RGB32);
-  for (int y = 0; y < kSide; ++y)
-    for (int x = 0; x < kSide; ++x) {
-      const double dx = x - 15.5, dy = y - 15.5;
-      const int v = std::max(0, 255 - static_cast<int>(16 * std::sqrt(dx * dx + dy * dy)));
+  constexpr int kGlowSide = 64;
+  QImage image(kGlowSide, kGlowSide, QImage::Format_RGB32);
+  for (int y = 0; y < kGlowSide; ++y)
+    for (int x = 0; x < kGlowSide; ++x) {
+      const double dx = x - 31.5, dy = y - 31.5;
+      const int v = std::max(0, 255 - static_cast<int>(8 * std::sqrt(dx * dx + dy * dy)));
       image.setPixel(x, y, qRgb(v, v, v));
     }
   return image;
@@ -124,6 +158,45 @@ QImage PreviewImage(int hue, const char* shape) {
   return image;
 }
 
+// The custom door's preview: a four-panel door in painted wood in its frame.
+QImage PanelDoorPreview() {
+  QImage image(kPreviewSide, kPreviewSide, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(120, 110, 100), 1.5));
+  p.setBrush(QColor(236, 234, 226));
+  p.drawRect(QRectF(36, 8, 56, 116));                // the frame
+  p.drawRect(QRectF(40, 12, 48, 112));               // the leaf
+  p.setBrush(QColor(222, 220, 210));
+  for (float top : {18.0f, 70.0f})
+    for (float left : {45.0f, 66.0f}) p.drawRect(QRectF(left, top, 17, top < 50 ? 44 : 48));
+  p.setBrush(QColor(190, 160, 60));                  // the brass knob
+  p.drawEllipse(QPointF(83, 68), 2.5, 2.5);
+  return image;
+}
+
+// The custom window's preview: two panes of glass either side of a centre bar.
+QImage TwoLightWindowPreview() {
+  QImage image(kPreviewSide, kPreviewSide, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(120, 110, 100), 1.5));
+  p.setBrush(QColor(236, 234, 226));
+  p.drawRect(QRectF(24, 14, 80, 100));
+  QLinearGradient glass(QPointF(0, 20), QPointF(0, 108));
+  glass.setColorAt(0, QColor(150, 190, 225));
+  glass.setColorAt(1, QColor(210, 230, 245));
+  p.setBrush(glass);
+  p.drawRect(QRectF(30, 20, 31, 88));
+  p.drawRect(QRectF(67, 20, 31, 88));
+  p.setPen(QPen(QColor(255, 255, 255, 200), 3));     // a reflection across each pane
+  p.drawLine(QPointF(36, 50), QPointF(52, 30));
+  p.drawLine(QPointF(73, 50), QPointF(89, 30));
+  return image;
+}
+
 // The photo view plug-in's preview: a framed picture of hills under a sun.
 QImage PhotoViewPreview() {
   QImage image(64, 64, QImage::Format_RGB32);
@@ -157,16 +230,92 @@ struct Folder {
   const char* prefix;
 };
 
-const Folder kMaterials[] = {
-    {"Brick", "Brick", 850, "BRICK"},        {"Siding", "Siding", 1300, "SIDING"},
-    {"Stone", "Stone", 1350, "STONE"},       {"Stucco", "Stucco", 1400, "STUCCO"},
-    {"Block", "Block", 800, "BLOCK"},        {"Carpet", "Carpet", 1900, "CARPET"},
-    {"Tile", "Tile", 2050, "TILE"},          {"Fabrics", "Fabric", 1700, "FABRIC"},
-    {"WallCvrs", "Wall Covering", 1600, "COVER"}, {"Wood", "Wood", 2200, "WOOD"},
-    {"Deck", "Wood Deck", 2300, "DECK"},     {"Fills", "Mulch", 1100, "FILL"},
-    {"Gravel", "Gravel", 2000, "GRAVEL"},    {"Pavers", "Paver Brick", 1200, "PAVER"},
-    {"Concrete", "Concrete", 950, "CONCRE"}, {"Roofing", "Roofing", 1250, "ROOF"},
-    {"Ground", "Grass", 1150, "GROUND"},     {"Sky", "Sky", 1550, "SKY"}};
+// One stock material image: its folder and file prefix (the file number n gives every id of
+// the folder's ranges that maps to it), the kind of surface, its variant, its real size in
+// inches (the repeat the renderer stretches it over) and its name.
+struct Material {
+  const char* folder;
+  const char* prefix;
+  int n;
+  SurfaceKind kind;
+  int variant;
+  int width, height;
+  const char* name;
+};
+
+// Several entries per folder; the ones the program names itself are noted (their ids).
+const Material kMaterials[] = {
+    {"Brick", "BRICK", 1, SurfaceKind::kBrick, 0, 32, 24, "Red Brick"},  // 850: walls, fences
+    {"Brick", "BRICK", 2, SurfaceKind::kBrick, 1, 32, 24, "Buff Brick"},
+    {"Brick", "BRICK", 3, SurfaceKind::kBrick, 2, 40, 30, "Dark Brick"},
+    {"Siding", "SIDING", 1, SurfaceKind::kSiding, 0, 48, 48, "White Lap Siding"},
+    {"Siding", "SIDING", 2, SurfaceKind::kSiding, 1, 64, 64, "Grey Lap Siding"},  // 1301: deck skirting
+    {"Siding", "SIDING", 3, SurfaceKind::kSiding, 2, 64, 64, "Sage Lap Siding"},
+    {"Stone", "STONE", 1, SurfaceKind::kStone, 0, 60, 60, "Fieldstone"},
+    {"Stone", "STONE", 2, SurfaceKind::kStone, 1, 48, 48, "Grey Granite"},
+    {"Stone", "STONE", 3, SurfaceKind::kStone, 2, 40, 40, "Sandstone"},
+    {"Stucco", "STUCCO", 1, SurfaceKind::kStucco, 0, 48, 48, "Sand Stucco"},
+    {"Stucco", "STUCCO", 2, SurfaceKind::kStucco, 1, 36, 36, "Adobe Stucco"},
+    {"Stucco", "STUCCO", 3, SurfaceKind::kStucco, 2, 60, 60, "White Stucco"},
+    {"Block", "BLOCK", 1, SurfaceKind::kBlock, 0, 32, 32, "Grey Block"},
+    {"Block", "BLOCK", 2, SurfaceKind::kBlock, 1, 32, 32, "Tan Block"},
+    {"Block", "BLOCK", 3, SurfaceKind::kBlock, 2, 48, 48, "Dark Block"},
+    {"Carpet", "CARPET", 1, SurfaceKind::kCarpet, 0, 24, 24, "Beige Carpet"},
+    {"Carpet", "CARPET", 2, SurfaceKind::kCarpet, 1, 24, 24, "Slate Carpet"},
+    {"Carpet", "CARPET", 3, SurfaceKind::kCarpet, 2, 30, 30, "Moss Carpet"},
+    {"Tile", "TILE", 1, SurfaceKind::kTile, 0, 48, 48, "White Tile 12 in"},
+    {"Tile", "TILE", 2, SurfaceKind::kTile, 1, 32, 32, "Terracotta Tile 4 in"},
+    {"Tile", "TILE", 3, SurfaceKind::kTile, 2, 36, 36, "Slate Tile 18 in"},
+    {"Fabrics", "FABRIC", 1, SurfaceKind::kFabric, 0, 24, 24, "Linen"},  // 1700: new walls and floors
+    {"Fabrics", "FABRIC", 2, SurfaceKind::kFabric, 1, 24, 24, "Red Check"},
+    {"Fabrics", "FABRIC", 3, SurfaceKind::kFabric, 2, 24, 24, "Blue Stripe"},
+    {"WallCvrs", "COVER", 1, SurfaceKind::kWallCovering, 0, 24, 24, "Striped Paper"},
+    {"WallCvrs", "COVER", 2, SurfaceKind::kWallCovering, 1, 16, 16, "Diamond Paper"},
+    {"WallCvrs", "COVER", 3, SurfaceKind::kWallCovering, 2, 24, 24, "Damask Paper"},
+    {"Wood", "WOOD", 1, SurfaceKind::kLumber, 5, 48, 24, "Cedar"},  // 2200: fence gates
+    {"Wood", "WOOD", 2, SurfaceKind::kWood, 1, 48, 48, "Walnut Floor"},
+    {"Wood", "WOOD", 3, SurfaceKind::kLumber, 4, 48, 24, "Pine Stud"},    // 2202: framing, edging
+    {"Wood", "WOOD", 4, SurfaceKind::kLumber, 2, 48, 24, "Pine Board"},   // 2203: framing, trims
+    {"Wood", "WOOD", 5, SurfaceKind::kWood, 2, 48, 48, "Maple Floor"},
+    {"Wood", "WOOD", 6, SurfaceKind::kWood, 3, 48, 48, "Cherry Floor"},
+    {"Wood", "WOOD", 7, SurfaceKind::kLumber, 0, 48, 24, "Oak"},          // 2206: stair rails
+    {"Wood", "WOOD", 8, SurfaceKind::kLumber, 3, 48, 24, "Red Cedar"},    // 2207: deck stairs
+    {"Wood", "WOOD", 9, SurfaceKind::kWood, 0, 48, 48, "Oak Floor"},
+    {"Wood", "WOOD", 10, SurfaceKind::kLumber, 1, 48, 24, "Walnut"},
+    {"Wood", "WOOD", 11, SurfaceKind::kLumber, 5, 48, 24, "Cedar Rail"},  // 2210: deck rails
+    {"Wood", "WOOD", 12, SurfaceKind::kWood, 4, 48, 48, "Pine Floor"},
+    {"Wood", "WOOD", 13, SurfaceKind::kPaintedWood, 0, 48, 24, "White Painted Wood"},  // 2212: fences
+    {"Wood", "WOOD", 14, SurfaceKind::kPaintedWood, 1, 48, 24, "Cream Painted Wood"},  // 2213: walls
+    {"Wood", "WOOD", 15, SurfaceKind::kPaintedWood, 2, 48, 24, "Green Painted Wood"},
+    {"Wood", "WOOD", 19, SurfaceKind::kPaintedWood, 0, 36, 24, "Door and Window White"},  // 2218
+    {"Deck", "DECK", 1, SurfaceKind::kDeck, 0, 24, 24, "Cedar Decking"},  // 2300: decks
+    {"Deck", "DECK", 2, SurfaceKind::kDeck, 1, 24, 24, "Weathered Decking"},
+    {"Deck", "DECK", 3, SurfaceKind::kDeck, 2, 24, 24, "Redwood Decking"},
+    {"Fills", "FILL", 1, SurfaceKind::kMulch, 0, 36, 36, "Brown Mulch"},
+    {"Fills", "FILL", 2, SurfaceKind::kMulch, 1, 36, 36, "Dark Mulch"},
+    {"Fills", "FILL", 3, SurfaceKind::kMulch, 2, 36, 36, "Red Mulch"},
+    {"Fills", "FILL", 16, SurfaceKind::kSoil, 0, 48, 48, "Garden Soil"},  // 1115: fills, excavations
+    {"Gravel", "GRAVEL", 1, SurfaceKind::kGravel, 0, 24, 24, "Grey Gravel"},
+    {"Gravel", "GRAVEL", 2, SurfaceKind::kGravel, 1, 24, 24, "Pea Gravel"},
+    {"Gravel", "GRAVEL", 3, SurfaceKind::kGravel, 2, 30, 30, "White Gravel"},
+    {"Pavers", "PAVER", 1, SurfaceKind::kPaver, 0, 32, 32, "Red Paver Brick"},
+    {"Pavers", "PAVER", 2, SurfaceKind::kPaver, 1, 32, 32, "Grey Paver"},
+    {"Pavers", "PAVER", 3, SurfaceKind::kPaver, 2, 40, 40, "Tan Paver"},
+    {"Concrete", "CONCRE", 1, SurfaceKind::kConcrete, 0, 60, 60, "Concrete"},
+    {"Concrete", "CONCRE", 2, SurfaceKind::kConcrete, 1, 60, 60, "Brushed Concrete"},
+    {"Concrete", "CONCRE", 3, SurfaceKind::kConcrete, 2, 72, 72, "Warm Concrete"},
+    {"Roofing", "ROOF", 1, SurfaceKind::kShingles, 1, 48, 48, "Brown Shingles"},
+    {"Roofing", "ROOF", 2, SurfaceKind::kShingles, 2, 48, 48, "Slate Shingles"},
+    {"Roofing", "ROOF", 3, SurfaceKind::kClayTiles, 0, 48, 48, "Clay Tile"},
+    {"Roofing", "ROOF", 6, SurfaceKind::kShingles, 0, 48, 48, "Charcoal Shingles"},  // 1255: roofs
+    {"Ground", "GROUND", 1, SurfaceKind::kGrass, 0, 72, 72, "Lawn"},  // 2 and 1150
+    {"Ground", "GROUND", 2, SurfaceKind::kGrass, 1, 72, 72, "Meadow"},  // 1151: property lines
+    {"Ground", "GROUND", 3, SurfaceKind::kGrass, 2, 72, 72, "Dry Grass"},
+    {"Ground", "GROUND", 9, SurfaceKind::kGrass, 0, 60, 60, "Lawn Grass"},  // 1158: the lot
+    {"Sky", "SKY", 1, SurfaceKind::kSky, 0, 48, 48, "Sky with Clouds"},  // 1 and 1550: the background
+    {"Sky", "SKY", 2, SurfaceKind::kSky, 1, 48, 48, "Clear Sky"},
+};
+
 const Folder kTrims[] = {{"BaseTrim", "Base Trim", 100, "BASETRIM"},
                          {"CrownTrim", "Crown Trim", 400, "CROWNTRIM"},
                          {"LibPanel", "Library Paneling", 200, "LIBPANEL"},
@@ -307,6 +456,79 @@ std::vector<uint8_t> WrittenFile(bool object, int16_t type, float size) {
   return ReadBack(path);
 }
 
+// A model as an object file: each box or cylinder one closed, capped object of two rings (the
+// floor ring and the top ring), its material on both sides of every point. Plan units are
+// inches; up is negative y.
+std::vector<uint8_t> ModelFile(const LibraryModel& model) {
+  ScratchDesign design;
+  constexpr float kInch = 2.54f;
+  for (const ModelPart& part : model.parts) {
+    const QColor shown = part.textureID ? QColor(Qt::white) : part.colour;
+    const RGBColor colour{static_cast<uint16_t>(shown.red() * 257), static_cast<uint16_t>(shown.green() * 257),
+                          static_cast<uint16_t>(shown.blue() * 257)};
+    Objex* o = CreateObject(kObjClosedPoly, 1, 1, &colour, &colour, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr);
+    if (!o) return {};
+    std::vector<std::array<float, 2>> ring;
+    if (part.cylinder) {
+      constexpr int kSides = 16;
+      const float cx = (part.x0 + part.x1) / 2, cz = (part.z0 + part.z1) / 2, r = (part.x1 - part.x0) / 2;
+      for (int i = 0; i < kSides; ++i) {
+        const double a = 6.283185307179586 * i / kSides;
+        ring.push_back({cx + r * static_cast<float>(std::cos(a)), cz + r * static_cast<float>(std::sin(a))});
+      }
+    } else {
+      ring = {{part.x0, part.z0}, {part.x1, part.z0}, {part.x1, part.z1}, {part.x0, part.z1}};
+    }
+    for (float height : {part.bottom, part.top})
+      for (const auto& [x, z] : ring) {
+        Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, x / kInch, -height / kInch, z / kInch, 0, 0, 0, 0, 0, 0, o);
+        if (!p) return {};
+        p->textureID[0] = p->textureID[1] = part.textureID;
+        p->color[0] = p->color[1] = colour;
+        AppendPointToObject(p, o);
+      }
+    o->levels = 2;
+    o->pointCount = static_cast<int32_t>(2 * ring.size());
+    o->capped = 1;
+    AppendObjectToLayer(o, design.layer);
+  }
+  SelectAllLayers(design.model.itsLayers, kSelectOn, 0);
+  const std::string path =
+      (fs::temp_directory_path() / ("casa-library-" + std::to_string(::getpid()) + ".tmp")).string();
+  if (ObjectFileWrite(path.c_str()) != 1) return {};
+  return ReadBack(path);
+}
+
+// A size in whole centimetres.
+std::string SizeText(float cm) { return std::to_string(static_cast<int>(std::lround(cm))); }
+
+// How each plant folder's pictures are drawn (folders in kPlants order; n counts from 1).
+PlantKind PlantKindOf(int folder, int n) {
+  switch (folder) {
+    case 0: return n == 1 ? PlantKind::kTree : PlantKind::kConifer;
+    case 1: return PlantKind::kShrub;
+    case 2: return PlantKind::kHedge;
+    case 3: return PlantKind::kCactus;
+    case 8: return PlantKind::kGroundCover;
+    case 9: return PlantKind::kGrass;
+    case 10: return PlantKind::kPalm;
+    case 11: return PlantKind::kFruit;
+    default: return PlantKind::kFlowers;  // bulbs, annuals, perennials, wild flowers
+  }
+}
+
+// A plant's preview: its picture on the palette's blue-grey ground.
+QImage PlantPreview(const QImage& plant) {
+  QImage preview = plant.scaled(kPreviewSide, kPreviewSide, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  for (int y = 0; y < preview.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(preview.scanLine(y));
+    for (int x = 0; x < preview.width(); ++x)
+      if ((line[x] & 0xFFFFFF) == 0) line[x] = qRgb(157, 172, 193);
+  }
+  return preview;
+}
+
 std::string Catalogue(const char* section, const std::vector<std::pair<std::string, std::vector<std::string>>>& cats) {
   std::string text = std::string("[") + section + "]\n";
   for (size_t i = 0; i < cats.size(); ++i)
@@ -326,32 +548,20 @@ std::string Catalogue(const char* section, const std::vector<std::pair<std::stri
 
 std::vector<ShippedFile> GenerateShippedLibrary() {
   Collector c;
-  // Stock materials: the first two ids of each folder.
-  int index = 0;
-  for (const Folder& f : kMaterials) {
-    for (int n = 1; n <= 2; ++n) {
-      const std::string stem = std::string("QVRA/Textures/") + f.folder + "/" + f.prefix + std::to_string(n);
-      c.add(false, stem + ".QTX", Png(SurfaceImage(index * 20, n - 1)));
-      c.text(false, stem + ".QTI",
-             "[Description]\nName=" + std::string(f.name) + " " + std::to_string(n) + "\nWidth=48\nHeight=48\n");
-    }
-    ++index;
+  // Stock materials, and the light glow (14001).
+  std::map<std::string, QImage> images;  // by "folder/prefix n", for the object previews
+  uint32_t seed = 1;
+  for (const Material& m : kMaterials) {
+    const std::string stem = std::string(m.folder) + "/" + m.prefix + std::to_string(m.n);
+    const QImage image = SurfaceImage(m.kind, m.variant, seed++);
+    images[stem] = image;
+    c.add(false, "QVRA/Textures/" + stem + ".QTX", Jpeg(image));
+    c.text(false, "QVRA/Textures/" + stem + ".QTI",
+           "[Description]\nName=" + std::string(m.name) + "\nWidth=" + std::to_string(m.width) +
+               "\nHeight=" + std::to_string(m.height) + "\n");
   }
-  // Stock images the program itself names: the default lot (1158), the decking and stair
-  // woods (2202, 2203) and the light glow (14001).
-  const struct {
-    const char* stem;
-    const char* name;
-    QImage image;
-  } named[] = {{"Ground/GROUND9", "Grass 9", SurfaceImage(100, 0)},
-               {"Wood/WOOD3", "Wood 3", SurfaceImage(30, 2)},
-               {"Wood/WOOD4", "Wood 4", SurfaceImage(25, 3)},
-               {"Light/LIGHT2", "Light 2", GlowImage()}};
-  for (const auto& n : named) {
-    const std::string stem = std::string("QVRA/Textures/") + n.stem;
-    c.add(false, stem + ".QTX", Png(n.image));
-    c.text(false, stem + ".QTI", "[Description]\nName=" + std::string(n.name) + "\nWidth=48\nHeight=48\n");
-  }
+  c.add(false, "QVRA/Textures/Light/LIGHT2.QTX", Png(GlowImage()));
+  c.text(false, "QVRA/Textures/Light/LIGHT2.QTI", "[Description]\nName=Light 2\nWidth=48\nHeight=48\n");
   // The wireframe view's plant outlines (14060 to 14071), one per plant category.
   const char* const wirePlants[] = {"WireTree",        "WireShrub",  "WireAnnual",   "WireBulb",
                                     "WireCacti",       "WireGroundCover", "WireHedge", "WireGrasses",
@@ -361,7 +571,7 @@ std::vector<ShippedFile> GenerateShippedLibrary() {
   // The not-available image, shown for any image file that cannot be found.
   c.add(true, "QVRA/Textures/CustomTextures/na.qtx", Png(NotAvailableImage()));
   // Stock trim: imperial and metric previews, each with its information file.
-  index = 0;
+  int index = 0;
   for (const Folder& f : kTrims) {
     for (int n = 1; n <= 2; ++n)
       for (bool metric : {false, true}) {
@@ -379,27 +589,40 @@ std::vector<ShippedFile> GenerateShippedLibrary() {
   for (const Folder& f : kPlants) {
     for (int n = 1; n <= 2; ++n) {
       const std::string stem = std::string("QVRA/Textures/") + f.folder + "/" + f.prefix + std::to_string(n);
-      c.add(true, stem + ".QTX", Png(PlantImage(index, n - 1)));
+      const QImage plant = PlantPicture(PlantKindOf(index, n), index + n, static_cast<uint32_t>(index * 10 + n));
+      c.add(true, stem + ".QTX", Png(plant));
       c.text(true, stem + ".QTI", PlantInfoText(f, index, n));
-      if (n == 1) c.add(true, stem + ".QPV", Png(PreviewImage(90 + index * 7, "o")));
+      if (n == 1) c.add(true, stem + ".QPV", Png(PlantPreview(plant)));
     }
     ++index;
   }
-  // Objects: two categories of two sub-categories, two objects per leaf.
-  const std::vector<std::pair<std::string, std::vector<std::string>>> objects = {
-      {"Furniture", {"Tables", "Seating"}}, {"Outdoor", {"Planters", "Benches"}}};
+  // Objects: small models of boxes and cylinders at their real sizes, each with the preview
+  // drawn from it.
+  std::vector<std::pair<std::string, std::vector<std::string>>> objects;
+  for (const LibraryModel& m : LibraryModels()) {
+    if (objects.empty() || objects.back().first != m.category) objects.push_back({m.category, {}});
+    std::vector<std::string>& subs = objects.back().second;
+    if (subs.empty() || subs.back() != m.subCategory) subs.push_back(m.subCategory);
+  }
   c.text(true, "QVRA/ObjectCat.ini", Catalogue("Object", objects));
-  int made = 0;
-  for (const auto& [cat, subs] : objects)
-    for (const std::string& sub : subs)
-      for (int n = 1; n <= 2; ++n, ++made) {
-        const std::string stem = "QVRA/Objects/" + cat + "/" + sub + "/" + sub + std::to_string(n);
-        c.add(true, stem + ".QOB", WrittenFile(true, kObjRect, 12.0f + 6 * made));
-        c.text(true, stem + ".QOD",
-               "[Description]\nObjectName=" + sub + " " + std::to_string(n) + "\nObjectDescription=Sample " + cat +
-                   " object\n");
-        c.add(true, stem + ".QPV", Png(PreviewImage(made * 40, "r")));
-      }
+  const auto colourOf = [&](const ModelPart& part) {
+    if (!part.textureID) return part.colour;
+    char name[kTexturePathSize] = {};
+    GetTextureFileNameFromID(part.textureID, name, sizeof name);
+    // Stock names are upper case; the generated folders are not.
+    for (const auto& [stem, image] : images)
+      if (QString::fromStdString(stem + ".QTX").compare(QString::fromLatin1(name), Qt::CaseInsensitive) == 0)
+        return MeanColour(image);
+    return part.colour;
+  };
+  for (const LibraryModel& m : LibraryModels()) {
+    const std::string stem = "QVRA/Objects/" + m.category + "/" + m.subCategory + "/" + m.file;
+    c.add(true, stem + ".QOB", ModelFile(m));
+    c.text(true, stem + ".QOD",
+           "[Description]\nObjectName=" + m.name + "\nObjectDescription=" + SizeText(m.width) + " x " +
+               SizeText(m.depth) + " x " + SizeText(m.height) + " cm\n");
+    c.add(true, stem + ".QPV", Png(ModelPreview(m, kPreviewSide, colourOf)));
+  }
   // Templates, symbols, accessories and custom materials: one category of two entries.
   c.text(true, "QVRA/TemplateCat.ini", Catalogue("Template", {{"Rooms", {}}}));
   for (int n = 1; n <= 2; ++n) {
@@ -418,14 +641,15 @@ std::vector<ShippedFile> GenerateShippedLibrary() {
   c.text(true, "QVRA/AccessoriesCat.ini", Catalogue("Accessories", {{"Decals", {}}}));
   for (int n = 1; n <= 2; ++n) {
     const std::string stem = "QVRA/Textures/CustomTextures/Accessories/Decals/Decal" + std::to_string(n);
-    c.add(true, stem + ".QTX", Png(n == 1 ? PlantImage(3, 0) : SurfaceImage(300, 0)));
+    c.add(true, stem + ".QTX",
+          Png(n == 1 ? PlantPicture(PlantKind::kFlowers, 3, 90) : SurfaceImage(SurfaceKind::kWallCovering, 1, 91)));
     c.text(true, stem + ".QTI",
            "[Description]\nName=Decal " + std::to_string(n) + "\n" + (n == 1 ? "[Opacity]\nAlpha=1\n" : ""));
   }
   c.text(true, "QVRA/CustomMaterialsCat.ini", Catalogue("Custom Materials", {{"Finishes", {}}}));
   for (int n = 1; n <= 2; ++n) {
     const std::string stem = "QVRA/Textures/CustomTextures/Finishes/Finish" + std::to_string(n);
-    c.add(true, stem + ".QTX", Png(SurfaceImage(40 + 60 * n, 1)));
+    c.add(true, stem + ".QTX", Jpeg(SurfaceImage(n == 1 ? SurfaceKind::kStucco : SurfaceKind::kTile, n, 92 + n)));
     c.text(true, stem + ".QTI", "[Description]\nName=Finish " + std::to_string(n) + "\n");
   }
   // Paint: twelve named colours.
@@ -442,19 +666,19 @@ std::vector<ShippedFile> GenerateShippedLibrary() {
   }
   // One user plant.
   c.text(true, "QVRA/PlantCat.ini", Catalogue("Plant", {{"Garden", {}}}));
-  c.add(true, "QVRA/Textures/CustomPlants/Garden/Fern1.QTX", Png(PlantImage(5, 1)));
+  c.add(true, "QVRA/Textures/CustomPlants/Garden/Fern1.QTX", Png(PlantPicture(PlantKind::kShrub, 2, 93)));
   c.text(true, "QVRA/Textures/CustomPlants/Garden/Fern1.QTI", PlantInfoText({"Garden", "Fern", 0, "FERN"}, 2, 1));
   // Custom door and window definitions.
   c.text(true, "QVRA/DoorCat.ini", Catalogue("Door", {{"Panel Doors", {}}}));
   c.add(true, "QVRA/Components/Doors/Panel Doors/door1.QTF", PanelDoorDefinition());
   c.text(true, "QVRA/Components/Doors/Panel Doors/door1.QTI",
          "[Description]\nAttachmentName=Panel Door\nAttachmentDescription=Four panels\n");
-  c.add(true, "QVRA/Components/Doors/Panel Doors/door1.QPV", Png(PreviewImage(25, "r")));
+  c.add(true, "QVRA/Components/Doors/Panel Doors/door1.QPV", Png(PanelDoorPreview()));
   c.text(true, "QVRA/WindowCat.ini", Catalogue("Window", {{"Casement", {}}}));
   c.add(true, "QVRA/Components/Windows/Casement/window1.QTF", TwoLightWindowDefinition());
   c.text(true, "QVRA/Components/Windows/Casement/window1.QTI",
          "[Description]\nAttachmentName=Two-Light Window\nAttachmentDescription=Two panes and a centre bar\n");
-  c.add(true, "QVRA/Components/Windows/Casement/window1.QPV", Png(PreviewImage(180, "o")));
+  c.add(true, "QVRA/Components/Windows/Casement/window1.QPV", Png(TwoLightWindowPreview()));
   // Custom trim: one base moulding profile.
   c.text(true, "QVRA/TrimCat.ini", Catalogue("Trim", {{"My Trim", {}}}));
   c.add(true, "QVRA/Components/Trim/My Trim/trim1.QTF", OgeeTrimDefinition());

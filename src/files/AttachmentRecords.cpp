@@ -13,6 +13,22 @@
 #include "model/HitTest.h"
 #include "model/Records.h"
 
+void PutColor(FieldWriter& w, const RGBColor& c) {
+  w.UShort(c.red);
+  w.UShort(c.green);
+  w.UShort(c.blue);
+}
+
+// A texture ID record: a plain ID goes with the fields around it, a path is written on its own.
+void PutTextureID(FieldWriter& w, int32_t id) {
+  if (id != -1 && id < 20000) {
+    w.Long(id);
+    return;
+  }
+  w.Flush();
+  WriteTextureID(id);
+}
+
 namespace {
 
 // An embedded object in the clipboard is written only when selected, so it is selected
@@ -80,17 +96,18 @@ void ReadTrimSlot(TrimSlot* slot, Objex* attachment, Layer* layer) {
   slot->profile = profile;
 }
 
-void WriteTrimSlot(const TrimSlot& slot) {
+void PutTrimSlot(FieldWriter& w, const TrimSlot& slot) {
   const bool flagged = slot.flag && slot.profile;
-  WriteByte(flagged ? slot.flag : 0);
-  WriteTextureID(slot.textureID);
-  WriteShort(slot.textureWidth);
-  WriteShort(slot.textureHeight);
-  WriteColor(slot.color);
+  w.Byte(flagged ? slot.flag : 0);
+  PutTextureID(w, slot.textureID);
+  w.Short(slot.textureWidth);
+  w.Short(slot.textureHeight);
+  PutColor(w, slot.color);
   if (!flagged) return;
-  WriteShort(kTagTrimObjectBegin);
+  w.Short(kTagTrimObjectBegin);
+  w.Flush();
   WriteEmbedded(slot.profile);
-  WriteShort(kTagTrimObjectEnd);
+  w.Short(kTagTrimObjectEnd);
 }
 
 void ReadRoofSlot(TrimSlot* slot) {
@@ -220,33 +237,36 @@ void ReadObjectAttachment(DoorWindowData* record, Objex* attachment, Layer* laye
 }
 
 void WriteObjectAttachment(const DoorWindowData* record) {
-  const DoorWindowData zero{};
+  static const DoorWindowData zero{};
   const DoorWindowData* d = record ? record : &zero;
-  WriteShort(d->ownerType);
-  WriteShort(d->subtype);
-  WriteLong(d->anchorStartIndex);
-  WriteLong(d->anchorEndIndex);
-  WriteFloat(d->startDistance);
-  WriteFloat(d->remainingLength);
-  WriteFloat(d->width);
-  WriteFloat(d->height);
-  WriteFloat(d->elevation);
-  for (int i = 0; i < 3; ++i) WriteLong(0);
-  WriteByte(d->flipHorizontal);
-  WriteFloat(d->auxFloat1);
-  WriteShort(d->flipVertical);
-  WriteShort(d->auxShort1);
-  WriteShort(d->auxShort2);
-  WriteFloat(d->auxValue);
+  // Written for every opening of a design: the fixed fields are gathered and appended at once.
+  FieldWriter w;
+  w.Short(d->ownerType);
+  w.Short(d->subtype);
+  w.Long(d->anchorStartIndex);
+  w.Long(d->anchorEndIndex);
+  w.Float(d->startDistance);
+  w.Float(d->remainingLength);
+  w.Float(d->width);
+  w.Float(d->height);
+  w.Float(d->elevation);
+  for (int i = 0; i < 3; ++i) w.Long(0);
+  w.Byte(d->flipHorizontal);
+  w.Float(d->auxFloat1);
+  w.Short(d->flipVertical);
+  w.Short(d->auxShort1);
+  w.Short(d->auxShort2);
+  w.Float(d->auxValue);
   if ((d->subtype == kDoorCustom || d->subtype == kWindowCustom)) {
-    WriteShort(kTagAttachmentDefinitionBegin);
+    w.Short(kTagAttachmentDefinitionBegin);
+    w.Flush();
     for (Objex* list : {d->maskObject, d->definitionParts, d->definitionLeafParts, d->extraParts1,
                         d->extraParts2, d->extraParts3, d->extraParts4})
       WriteEmbeddedList(list);
-    WriteShort(kTagAttachmentDefinitionEnd);
+    w.Short(kTagAttachmentDefinitionEnd);
   }
-  WriteTrimSlot(d->trimSlotA);
-  WriteTrimSlot(d->trimSlotB);
+  PutTrimSlot(w, d->trimSlotA);
+  PutTrimSlot(w, d->trimSlotB);
 }
 
 void ApplePortReadPaddedObjectAttachment75(DoorWindowData* record) {
@@ -461,27 +481,35 @@ void ReadTrimData(TrimData* record) {
   ReadTrimData(record, gCurDocument->itsCurLayer);
 }
 
-void WriteTrimData(const TrimData* record) {
-  const TrimData zero{};
+// Every wall point writes two of these: their fixed fields go out with the point's (one
+// append for the lot, not one per field).
+void WriteTrimData(FieldWriter& w, const TrimData* record) {
+  static constexpr TrimData zero{};
   const TrimData* t = record ? record : &zero;
-  WriteShort(kTagTrimBegin);
+  w.Short(kTagTrimBegin);
   for (int side = 0; side < 2; ++side) {
     int32_t code = side == 0 ? t->trimCodeA : t->trimCodeB;
     Objex* profile = side == 0 ? t->profileA : t->profileB;
     if (code == kTrimCustomProfile && !profile) code = 0;
-    WriteLong(code);
+    w.Long(code);
     if (code != kTrimCustomProfile) continue;
-    WriteShort(kTagTrimObjectBegin);
+    w.Short(kTagTrimObjectBegin);
+    w.Flush();
     WriteEmbedded(profile);
-    WriteShort(kTagTrimObjectEnd);
+    w.Short(kTagTrimObjectEnd);
   }
   for (int i = 0; i < 5; ++i) {
-    WriteTextureID(t->slotTextureIDs[i]);
-    WriteShort(t->slotTextureScales[i].x);
-    WriteShort(t->slotTextureScales[i].y);
-    WriteColor(t->slotColors[i]);
+    PutTextureID(w, t->slotTextureIDs[i]);
+    w.Short(t->slotTextureScales[i].x);
+    w.Short(t->slotTextureScales[i].y);
+    PutColor(w, t->slotColors[i]);
   }
-  WriteShort(kTagTrimEnd);
+  w.Short(kTagTrimEnd);
+}
+
+void WriteTrimData(const TrimData* record) {
+  FieldWriter w;
+  WriteTrimData(w, record);
 }
 
 // ---- Anchors ----

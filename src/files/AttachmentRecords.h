@@ -8,6 +8,8 @@ struct Layer;
 struct DoorWindowData;
 struct RoofAttachmentData;
 struct TrimData;
+class FieldWriter;
+struct RGBColor;
 
 // Attachment record of versions 10800 and later. Embedded definitions and trim profiles are
 // read onto `layer` without being put on it. With no record, attachment or layer the same
@@ -35,6 +37,8 @@ void ReadTrimData(TrimData* record, Layer* layer);
 void ReadTrimData(TrimData* record);
 // Writes the block; a null record writes codes 0, zero slots and the end tag.
 void WriteTrimData(const TrimData* record);
+// The same, its fixed fields gathered with those of the caller's writer.
+void WriteTrimData(FieldWriter& w, const TrimData* record);
 
 // The part lists of attachment records (from head along next). Appending resets obj's own
 // links first; deleting frees each part in turn.
@@ -52,3 +56,8 @@ void WallAttachmentsHdlToIndex(Objex* attachment, Objex* parent);
 void WallAttachmentsIndexToHdl(Objex* attachment, Objex* parent);
 void AllWallAttachmentsHdlToIndex(Objex* parent);
 void AllWallAttachmentsIndexToHdl(Objex* parent);
+
+// Fields gathered with a writer's others: a colour's three, and a texture ID record (a plain ID
+// with the fields around it, a path written on its own).
+void PutColor(FieldWriter& w, const RGBColor& c);
+void PutTextureID(FieldWriter& w, int32_t id);

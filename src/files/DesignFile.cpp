@@ -124,7 +124,7 @@ Layer* ReadALayer() {
   if (!std::isfinite(layer->height) || std::fabs(layer->height) > 1e6f)
     layer->height = defaultHeight;
   if (gOpenSymbol) {
-    free(layer);
+    FreeLayer(layer);
     return nullptr;
   }
   AppendLayerToDocument(layer);

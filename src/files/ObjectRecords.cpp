@@ -67,11 +67,6 @@ class ScopeUnlessActive {
   alignas(ReadIDScope) unsigned char storage_[sizeof(ReadIDScope)];
 };
 
-void PutColor(FieldWriter& w, const RGBColor& c) {
-  w.UShort(c.red);
-  w.UShort(c.green);
-  w.UShort(c.blue);
-}
 template <class F>
 void ReadColorFrom(F& f, RGBColor* c) {
   c->red = f.UShort();
@@ -90,15 +85,6 @@ void PutStdRect(FieldWriter& w, const FloatRect& r) {
 }
 void PutFloats(FieldWriter& w, const float* f, int n) {
   for (int i = 0; i < n; ++i) w.Float(f[i]);
-}
-// A texture ID record: a plain ID goes with the fields around it, a path is written on its own.
-void PutTextureID(FieldWriter& w, int32_t id) {
-  if (id != -1 && id < 20000) {
-    w.Long(id);
-    return;
-  }
-  w.Flush();
-  WriteTextureID(id);
 }
 
 int32_t ReadSlotTexture(bool asRecord) {
@@ -245,8 +231,7 @@ void PutSideTrim(FieldWriter& w, const Poinz* p, const Objex* obj, int side) {
     return;
   }
   w.Long(kTrimCustomProfile);
-  w.Flush();
-  WriteTrimData(t);
+  WriteTrimData(w, t);
 }
 
 // Leaves a wall point side of an old file without trim: a zeroed record, which a save writes

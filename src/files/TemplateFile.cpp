@@ -156,7 +156,7 @@ DefinitionLayer::~DefinitionLayer() {
   gReadingAttachmentDefinition = 0;
   gAttachmentTempLayer = nullptr;
   DeleteLayerObjects(layer_);
-  free(layer_);
+  FreeLayer(layer_);
 }
 
 Objex* DefinitionLayer::first() const { return layer_ ? layer_->firstObject : nullptr; }

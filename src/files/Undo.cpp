@@ -111,6 +111,32 @@ void FoldSelectionStateNoting(Layer* firstLayer, const CommandArg& arg, KnownSel
   }
 }
 
+// Undo steps the design back, not the view: the zoom, the 3D camera and the plan's tab stay where
+// the user left them. The floor is the restored one's: the step shows where it was made.
+void KeepView(const DocState& was, DocState* ds) {
+  ds->zoomFactor = was.zoomFactor;
+  ds->printSetting2 = was.printSetting2;
+  ds->navigationMode = was.navigationMode;
+  ds->navigationSubMode = was.navigationSubMode;
+  ds->viewSetting4 = was.viewSetting4;  // the elevation shown, or perspective
+  ds->setting159 = was.setting159;      // its scale
+  ds->walkAngle = was.walkAngle;
+  ds->walkPosition = was.walkPosition;
+  ds->walkElevation = was.walkElevation;
+  ds->viewSetting14 = was.viewSetting14;  // the walk's pitch
+  ds->flyPitch = was.flyPitch;
+  ds->flyAngle = was.flyAngle;
+  ds->flyAltitude = was.flyAltitude;
+  ds->lookOffset = was.lookOffset;
+  // The tab stays; what it shows follows the restored design's masks unless the user had
+  // chosen another set of kinds to show.
+  ds->currentPlanMask = was.currentPlanMask;
+  for (int kind = 0; kind < kPlanKindCount; ++kind)
+    if (was.newObjectPlanMask == (1 << kind) && was.currentPlanMask == was.planMasks[kind])
+      ds->currentPlanMask = ds->planMasks[kind];
+  ds->newObjectPlanMask = was.newObjectPlanMask;
+}
+
 }  // namespace
 
 int RestoreState(const char* path) {
@@ -136,10 +162,7 @@ int RestoreState(const char* path) {
     ReleaseModelContents(&fresh);
     return 0;
   }
-  if (old) {
-    fresh.itsDocState->zoomFactor = old->zoomFactor;
-    fresh.itsDocState->printSetting2 = old->printSetting2;
-  }
+  if (old && fresh.itsDocState) KeepView(*old, fresh.itsDocState);
   // The ground's heights are worked out for the restored design when it or the one it replaced
   // holds ground objects (noted by the read and the drop: no walk of the design).
   const bool restoredGround = ReadSawGround();
@@ -213,6 +236,12 @@ void InitializeUndo() {
   gCurDocument->itsFirstUndo = gCurDocument->itsLastUndo = gCurDocument->itsCurrentUndo = -1;
   if (gCurDocument->itsUndoManager) gCurDocument->itsUndoManager->removeAllActions();
   StoreUndo(" ");
+}
+
+void SetUndoLevels(int levels) {
+  if (levels < 5) levels = 5;
+  if (levels > 500) levels = 500;
+  gTotalUndos = levels + 1;
 }
 
 void DoUndo() { Step(true); }

@@ -1,10 +1,14 @@
-// Snapshot undo: a ring of 25 numbered snapshot files per document, each a whole design
-// written by the design-file writer, stepped by undo and redo.
+// Snapshot undo: a ring of numbered snapshot files per document (25 unless the program sizes it
+// for the user's undo levels), each a whole design written by the design-file writer, stepped by
+// undo and redo.
 #pragma once
 #include <cstdint>
 #include <string>
 
-extern int32_t gTotalUndos;  // 25 slots in the ring
+extern int32_t gTotalUndos;  // slots in the ring, 25 by default
+// Sizes the ring so that it holds `levels` steps (one snapshot more than steps), levels kept
+// within 5..500. Every document's ring must be started afresh after a change of size.
+void SetUndoLevels(int levels);
 extern uint8_t gUndoActive;  // undo on
 
 int32_t CountUndos(int32_t first, int32_t last);

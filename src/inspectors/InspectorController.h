@@ -29,6 +29,9 @@ struct InspectorHooks {
   std::function<void()> unsmoothSelected;    // straightens the selected outlines
   std::function<void()> showCeilingBuilder;  // the plan view's ceiling builder sheet
   std::function<void(bool)> setInspectorVisible;  // the application's inspector-visible flag
+  // Long work begins (true) or ends (false): meanwhile keys go to the platform's key watch,
+  // as during a render, so that Escape can stop it.
+  std::function<void(bool)> watchKeys;
 };
 InspectorHooks& InspectorControllerHooks();
 

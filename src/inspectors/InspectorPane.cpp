@@ -156,12 +156,35 @@ QDoubleSpinBox* InspectorPane::addStepper(const char* label, const char* name, d
   stepper->setRange(minimum, maximum);
   stepper->setSingleStep(step);
   stepper->setKeyboardTracking(false);
+  // Only the arrows show; they sit beside the field they step.
+  stepper->setFrame(false);
+  stepper->setFixedWidth(kStepperWidth);
   if (label) form_->addRow(Text(label), stepper);
-  else form_->addRow(stepper);
+  else if (!besideLastField(stepper)) form_->addRow(stepper);
   connect(stepper, &QDoubleSpinBox::valueChanged, this, [this, action] {
     if (!filling_ && action) action();
   });
   return stepper;
+}
+
+bool InspectorPane::besideLastField(QWidget* widget) {
+  // The field is on the last row, or on the row above a note that follows it (": 12").
+  for (int row = form_->rowCount() - 1; row >= 0 && row >= form_->rowCount() - 2; --row) {
+    QLayoutItem* item = form_->itemAt(row, QFormLayout::FieldRole);
+    auto* field = item ? qobject_cast<QLineEdit*>(item->widget()) : nullptr;
+    if (!field) continue;
+    auto* pair = new QWidget(view_);
+    auto* layout = new QHBoxLayout(pair);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    form_->removeItem(item);
+    delete item;
+    layout->addWidget(field, 1);
+    layout->addWidget(widget);
+    form_->setWidget(row, QFormLayout::FieldRole, pair);
+    return true;
+  }
+  return false;
 }
 
 QLabel* InspectorPane::addLabel(const char* text, const char* name) {

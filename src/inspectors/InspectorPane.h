@@ -82,7 +82,9 @@ class InspectorPane : public QObject {
   InspectorMatrix* addMatrix(const char* label, const char* name, const std::vector<std::pair<int, QString>>& cells,
                              std::function<void()> action);
   // A stepper: up and down arrows without text, whose value the handler validates (range
-  // wide open) and shows in the field beside it.
+  // wide open) and shows in the field beside it. Without a label it joins the row of the field
+  // just added.
+  static constexpr int kStepperWidth = 18;
   QDoubleSpinBox* addStepper(const char* label, const char* name, double step, std::function<void()> action,
                              double minimum = -1e6, double maximum = 1e6, int decimals = 4);
   QLabel* addLabel(const char* text, const char* name);
@@ -148,6 +150,7 @@ class InspectorPane : public QObject {
   bool filling_ = false;
 
  private:
+  bool besideLastField(QWidget* widget);
   struct Shown {
     float value = 0;
     bool blank = true;

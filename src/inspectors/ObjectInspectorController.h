@@ -1,4 +1,5 @@
-// The pane of placed 3D objects: whether they cast shadows in the 3D view.
+// The pane of placed 3D objects: whether they cast shadows in the 3D view, and their angle,
+// width, depth and height.
 #pragma once
 #include "inspectors/InspectorPane.h"
 
@@ -14,4 +15,5 @@ class ObjectInspectorController : public InspectorPane {
 
  private:
   ObjectInspectorController();
+  const Objex* lastSizedRoot_ = nullptr;  // whose sizes the fields show in this rebuild
 };

@@ -4,13 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFormLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
 #include <cstring>
 
 #include "model/Records.h"
+#include "plandraw/qt/ImageLoader.h"
 #include "model/TexturePaths.h"
 #include "platform/Strings.h"
 
@@ -31,6 +31,7 @@ PhotoViewInfoController::PhotoViewInfoController(QWidget* parent, Objex* object)
   previewImageView->setObjectName(QStringLiteral("previewImageView"));
   previewImageView->setFixedSize(kPreviewSize, kPreviewSize);
   previewImageView->setAlignment(Qt::AlignCenter);
+  previewImageView->setWordWrap(true);
   pathTextView = new QLabel(this);
   pathTextView->setObjectName(QStringLiteral("pathTextView"));
   pathTextView->setWordWrap(true);
@@ -76,10 +77,12 @@ void PhotoViewInfoController::initializeControlStates() {
   }
   const QString name = QFile::decodeName(QByteArray::fromStdString(path));
   pathTextView->setText(name);
-  QImageReader reader(name);
-  const QImage image = reader.read();
+  // The path comes from the design: the image is read with the checks every image gets.
+  QString why;
+  const QImage image = LoadImageFile(name, &why);
   if (image.isNull()) {
     // The file is there but does not read as an image: no size to tell.
+    previewImageView->setText(Text("The image cannot be read.") + QLatin1Char(' ') + why);
     imageWidthText->setText(Text("n/a"));
     imageHeightText->setText(Text("n/a"));
     return;

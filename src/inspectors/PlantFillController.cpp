@@ -11,11 +11,13 @@
 
 #include "content/ContentPaletteController.h"
 #include "files/Undo.h"
+#include "inspectors/InspectorController.h"
 #include "inspectors/ValueFields.h"
 #include "model/DocumentModel.h"
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "model/Services.h"
+#include "platform/Alerts.h"
 #include "platform/Strings.h"
 #include "tools/PlantFill.h"
 
@@ -23,10 +25,10 @@ namespace {
 QString Text(const char* english) { return QString::fromStdString(LocalizedString(english)); }
 }  // namespace
 
-void ApplePortFillObjectWithPlants(Objex* object) {
+void ApplePortFillObjectWithPlants(Objex* object, PlantFillReport* report) {
   ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController();
   const SymEntryInfo* entry = palette ? palette->selectedSymEntry() : nullptr;
-  FillObjectWithPlants(object, entry);
+  FillObjectWithPlants(object, entry, report);
 }
 
 PlantFillController::PlantFillController(QWidget* parent, Objex* contextObject)
@@ -59,6 +61,7 @@ void PlantFillController::initializeControlStates() {
   fillAreaButton->setChecked(gFillArea != 0);
   fillPerimeterButton->setChecked(gFillPerimeter != 0);
   SetFloatItem(spacingText, gPlantSpacing);
+  noteShown(spacingText);
   Objex* context = context_;
   if (context && IsPlantFillable(context)) {
     fillAreaButton->setEnabled(context->closed != 0);
@@ -71,8 +74,10 @@ void PlantFillController::initializeControlStates() {
 void PlantFillController::applySheet(ZLKDocumentModel* doc, DocState*) {
   Layer* layer = doc->itsCurLayer;
   if (!layer) return;
-  // A spacing that cannot be read gives 1 inch; one too large to hold gives the greatest.
-  const float typed = GetFloatItem(spacingText);
+  // A spacing that is no number (or blank) is refused as every typed length is, and nothing
+  // is planted; one below 1 inch or above the greatest is held at that end.
+  float typed = gPlantSpacing;
+  if (!untouched(spacingText) && !readNumber(spacingText, NumberKind::kLength, &typed)) return;
   gFillArea = fillAreaButton->isChecked() ? 1 : 0;
   gFillPerimeter = fillPerimeterButton->isChecked() ? 1 : 0;
   gPlantSpacing = ClampedPlantSpacing(typed);
@@ -84,7 +89,18 @@ void PlantFillController::applySheet(ZLKDocumentModel* doc, DocState*) {
   std::vector<Objex*> targets;
   for (Objex* o = layer->firstObject; o; o = o->next)
     if (IsPlantFillable(o) && IsObjectSelected(o)) targets.push_back(o);
-  for (Objex* o : targets) ApplePortFillObjectWithPlants(o);
+  // Escape stops the fill as it stops a render; what was planted stays, and can be undone.
+  PlantFillReport report;
+  const InspectorHooks& hooks = InspectorControllerHooks();
+  if (hooks.watchKeys) hooks.watchKeys(true);
+  for (Objex* o : targets) {
+    ApplePortFillObjectWithPlants(o, &report);
+    if (report.stop != PlantFillStop::kNone) break;
+  }
+  if (hooks.watchKeys) hooks.watchKeys(false);
   StoreUndo(LocalizedString("Fill Object with Plants"));
   Refresh();
+  if (report.stop == PlantFillStop::kWorkLimit)
+    ShowAlert("The fill was stopped before the whole area was planted.",
+              "The object is too large for so small a plant spacing. Please enter a larger spacing.");
 }

@@ -2,6 +2,7 @@
 // inside the selected 2D objects of the current floor.
 #pragma once
 #include "inspectors/SheetController.h"
+#include "tools/PlantFill.h"
 
 class QCheckBox;
 class QLabel;
@@ -31,4 +32,4 @@ class PlantFillController : public SheetController {
 
 // Plants the content palette's selected entry along and inside one object (nothing unless
 // that entry is a stock or a user plant).
-void ApplePortFillObjectWithPlants(Objex* object);
+void ApplePortFillObjectWithPlants(Objex* object, PlantFillReport* report = nullptr);

@@ -258,6 +258,23 @@ bool ReadDecimal(std::string text, double* value) {
   return end && end != text.c_str() && *end == 0;
 }
 
+// A fraction whose denominator is zero or missing ("5 1/0", "1/"): the readers would take
+// it as no fraction at all, so "5 1/0" would silently read 5.
+bool HasEmptyDenominator(const std::string& text) {
+  for (size_t slash = text.find('/'); slash != std::string::npos; slash = text.find('/', slash + 1)) {
+    size_t i = slash + 1;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    long long denominator = 0;
+    bool digits = false;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+      digits = true;
+      if (denominator < 1000000) denominator = denominator * 10 + (text[i] - '0');
+    }
+    if (!digits || denominator == 0) return true;
+  }
+  return false;
+}
+
 // The limit as the field shows it.
 std::string LimitText(NumberKind kind, float limit) {
   char text[kReadoutTextSize] = {};
@@ -302,6 +319,8 @@ TypedNumber CheckTypedNumber(const std::string& input, NumberKind kind) {
     const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
     if (letter && c != 'e' && c != 'E' && !(metricLength && (c == 'm' || c == 'c'))) return Refused(quoted);
   }
+  if ((kind == NumberKind::kLength || kind == NumberKind::kPitch) && HasEmptyDenominator(text))
+    return Refused("A fraction needs a denominator other than zero.");
   double value = 0;
   switch (kind) {
     case NumberKind::kLength: value = ParseLengthText(text); break;

@@ -281,7 +281,7 @@ bool DeleteDesignLayers(Layer* first) {
       DropWholeObject(o, &ground);
       o = next;
     }
-    free(l);
+    FreeLayer(l);
   }
   return ground;
 }
@@ -326,6 +326,12 @@ void DeleteLayerObjects(Layer* layer) {
   layer->lastObject = nullptr;
 }
 
+void FreeLayer(Layer* layer) {
+  if (!layer) return;
+  ForgetClickWalkNotesOf(layer);
+  free(layer);
+}
+
 void DeleteLayer(Layer* layer) {
   NoteDesignEdit();
   if (!layer || !gCurDocument) return;
@@ -337,7 +343,7 @@ void DeleteLayer(Layer* layer) {
   if (doc->itsTopoLayer == layer) doc->itsTopoLayer = nullptr;
   UnlinkLayer(layer);
   DeleteLayerObjects(layer);
-  free(layer);
+  FreeLayer(layer);
 }
 
 void DeleteObjectPoints(Objex* object) {

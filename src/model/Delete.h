@@ -13,6 +13,9 @@ void DeleteObj(Objex* object);
 void DeleteObjItem(Objex* object);
 void DeleteLayerObjects(Layer* layer);
 void DeleteLayer(Layer* layer);
+// Frees a floor's record (its objects already gone) and drops what walks kept about the floor:
+// a floor made later at the same address inherits nothing.
+void FreeLayer(Layer* layer);
 // Frees a chain of layers (from first along next) with everything on them, as when a whole
 // design is dropped; nothing outside the chain may refer to its objects. True when ground
 // objects (lots, topography, slope sections) went with them: the ground's heights are then the

@@ -35,12 +35,12 @@ void ReleaseModelContents(ZLKDocumentModel* model) {
   while (Layer* l = model->itsLayers) {
     model->itsLayers = l->next;
     DeleteLayerObjects(l);
-    free(l);
+    FreeLayer(l);
   }
   model->itsCurLayer = model->itsCur2DLayer = nullptr;
   if (model->itsTopoLayer) {
     DeleteLayerObjects(model->itsTopoLayer);
-    free(model->itsTopoLayer);
+    FreeLayer(model->itsTopoLayer);
     model->itsTopoLayer = nullptr;
   }
   DeletePlugInDataList();
@@ -222,13 +222,13 @@ void ZLKDocumentModel::deleteDocumentElements() {
     if (itsLayers) itsLayers->prev = nullptr;
     if (itsCur2DLayer == layer) itsCur2DLayer = nullptr;
     DeleteLayerObjects(layer);
-    free(layer);
+    FreeLayer(layer);
   }
   itsCurLayer = nullptr;
   itsCur2DLayer = nullptr;
   if (itsTopoLayer) {
     DeleteLayerObjects(itsTopoLayer);
-    free(itsTopoLayer);
+    FreeLayer(itsTopoLayer);
     itsTopoLayer = nullptr;
   }
   free(itsDocState);

@@ -245,3 +245,32 @@ void DuplicateObjectData(const Objex* src, Objex* dst) {
       return;
   }
 }
+
+void PutCopyOnLayer(Objex* copy, Layer* layer) {
+  if (!copy) return;
+  copy->layer = layer;
+  for (Objex* c = copy->firstChild; c; c = c->next) PutCopyOnLayer(c, layer);
+  for (Objex* s = copy->symbol3D; s; s = s->next) PutCopyOnLayer(s, layer);
+  if (!copy->typeData) return;
+  auto onLayer = [layer](Objex* list) {
+    for (Objex* o = list; o; o = o->next) PutCopyOnLayer(o, layer);
+  };
+  switch (copy->type) {
+    case kObjDoor: case kObjWindow: case kObjDeckSteps: case kObjComponent: case kObjAccessory: {
+      DoorWindowData* d = AttachmentData(copy);
+      for (Objex* list : {d->faces, d->maskObject, d->definitionParts, d->definitionLeafParts, d->extraParts1,
+                          d->extraParts2, d->extraParts3, d->extraParts4, d->trimSlotA.profile, d->trimSlotB.profile})
+        onLayer(list);
+      return;
+    }
+    case kObjSkylight: case kObjDormerCutout: {
+      auto* r = static_cast<RoofAttachmentData*>(copy->typeData);
+      for (Objex* list : {r->parts, r->outlineParts, r->separatorParts, r->leafParts, r->customParts, r->otherParts,
+                          r->slots[0].profile, r->slots[1].profile})
+        onLayer(list);
+      return;
+    }
+    default:
+      return;
+  }
+}

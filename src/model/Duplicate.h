@@ -4,6 +4,7 @@
 
 #include "model/Types.h"
 
+struct Layer;
 struct Objex;
 
 // The copy, linked after prevSibling, else as parent's first child, else appended to the
@@ -12,3 +13,9 @@ struct Objex;
 Objex* DuplicateObject(Objex* obj, Objex* parent, Objex* prevSibling, FloatPoint offset,
                        uint8_t append, int32_t mode);
 void DuplicateObjectData(const Objex* src, Objex* dst);
+
+// A copy kept by an object on another layer than the one it was copied from (a definition's
+// parts kept by the opening they shape): the copy, its children and 3D symbol parts at every
+// depth and the part lists of its opening or skylight record are put on `layer`, so that none
+// of them refers to the layer it came from once that is gone.
+void PutCopyOnLayer(Objex* copy, Layer* layer);

@@ -20,6 +20,7 @@
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
+#include "model/RoofStyles.h"
 #include "model/Selection.h"
 #include "model/ViewProjection.h"
 #include "model/WalkNotes.h"
@@ -290,10 +291,63 @@ bool SearchOnASpline(Objex* obj, Poinz* p0, Poinz* p1, ClickInfo* click, int32_t
   return hit;
 }
 
+namespace {
+
+// A door or window is drawn across its wall's thickness: it is hit as far out as its wall's
+// line is (the wall's pen), so that a click on it within the wall's band takes it before its
+// wall. Anything else is hit by its own pen.
+int16_t HitLineWeight(const Objex* obj) {
+  const int16_t own = GetLineWeight(obj, 1);
+  const Objex* wall = obj->parent;
+  if ((obj->type != kObjDoor && obj->type != kObjWindow) || !wall || wall->type != kObjWall) return own;
+  const int16_t band = GetLineWeight(wall, 1);
+  return band > own ? band : own;
+}
+
+// The lines a generated roof's plan symbol draws inside its outline, laid out as the symbol
+// lays them: from each corner to its ridge end, and the ridge. A click on one is a click
+// inside the roof.
+bool SearchRoofSymbol(Objex* roof, ClickInfo* click) {
+  const Poinz* c[4];
+  const Poinz* p = roof->firstPoint;
+  for (int i = 0; i < 4; ++i, p = p->next) {
+    if (!p) return false;
+    c[i] = p;
+  }
+  auto at = [](float x, float y, float z) {
+    Poinz q{};
+    q.position[0] = x, q.position[1] = y, q.position[2] = z;
+    return q;
+  };
+  const float* p1 = c[0]->position;
+  const float* p2 = c[1]->position;
+  const float* p3 = c[2]->position;
+  const float* p4 = c[3]->position;
+  const float ridgeLength = std::hypot(p2[0] - p1[0], p2[2] - p1[2]);
+  const float halfSpan = std::hypot(p4[0] - p1[0], p4[2] - p1[2]) / 2;
+  float travelA = 0, travelB = 0;
+  RoofRidgeEndTravel(roof->textureID, ridgeLength, halfSpan, &travelA, &travelB);
+  const float ux = ridgeLength > 0 ? (p2[0] - p1[0]) / ridgeLength : 0;
+  const float uz = ridgeLength > 0 ? (p2[2] - p1[2]) / ridgeLength : 0;
+  const Poinz ridgeA = at((p1[0] + p4[0]) / 2 + travelA * ux, p1[1], (p1[2] + p4[2]) / 2 + travelA * uz);
+  const Poinz ridgeB = at((p2[0] + p3[0]) / 2 + travelB * ux, p2[1], (p2[2] + p3[2]) / 2 + travelB * uz);
+  const std::pair<const Poinz*, const Poinz*> lines[] = {
+      {c[0], &ridgeA}, {c[3], &ridgeA}, {c[1], &ridgeB}, {c[2], &ridgeB}, {&ridgeA, &ridgeB}};
+  for (const auto& [from, to] : lines)
+    if (SearchObjectSpline(from, to, click, 0, 0)) {
+      click->insideHit = 1;
+      click->hitObject = roof;
+      return true;
+    }
+  return false;
+}
+
+}  // namespace
+
 bool SearchSplinesInObject(Objex* obj, ClickInfo* click) {
   if (!obj || !click || !obj->firstPoint) return false;
   int16_t dx = 0, dy = 0;
-  const int16_t w = GetLineWeight(obj, 1);
+  const int16_t w = HitLineWeight(obj);
   if (w > 1) GetPenOffset(w, &dx, &dy);
   std::vector<Poinz*> pts;
   for (Poinz* p = obj->firstPoint; p; p = p->next) pts.push_back(p);
@@ -391,8 +445,13 @@ void TakeCornersOf(const Objex* obj, const PickView& view, CornerExtent* e) {
       // The pen takes w / 2 off each side, w the width zoomed (and scaled when printing),
       // rounded, at most 32767; none when the width is not positive.
       double pen = 0;
-      if (measured->width > 0) {
-        const double w = measured->width * view.penScale;
+      float width = measured->width;
+      // A door or window is hit across its wall's band (HitLineWeight).
+      if ((measured->type == kObjDoor || measured->type == kObjWindow) && measured->parent &&
+          measured->parent->type == kObjWall && measured->parent->width > width)
+        width = measured->parent->width;
+      if (width > 0) {
+        const double w = width * view.penScale;
         pen = w >= 0 && w < 65534 ? w * 0.5 + 1 : 16384;
       }
       const double ends[3][2] = {{b.floatLeft, b.floatRight}, {b.floatTop, b.floatBottom}, {b.floatBack, b.floatFront}};
@@ -546,8 +605,11 @@ bool SelectFromObject(Objex* obj, ClickInfo* click, uint8_t selectedOnly, const 
   }
   if (selectedOnly && !IsObjectSelected(obj)) testSelf = false;
   const bool keyEntry = gCurTool == kToolKeyEntry;
+  // A roof's symbol inside its outline is tried after its children (a skylight on a hip line).
+  bool roofSymbolLeft = false;
   if (testSelf) {
-    const int32_t grow = PickTolerance() - 1;
+    // The box is measured with the object's own pen; a door or window reaches its wall's band.
+    const int32_t grow = PickTolerance() - 1 + (HitLineWeight(obj) - GetLineWeight(obj, 1) + 1) / 2;
     FloatRect fr;
     const bool mayHold = PickBox(obj, click, grow, &fr);
     RECT box{RoundToShort(fr.floatLeft), RoundToShort(fr.floatTop), RoundToShort(fr.floatRight),
@@ -567,6 +629,7 @@ bool SelectFromObject(Objex* obj, ClickInfo* click, uint8_t selectedOnly, const 
         return true;
       }
       if (SearchSplinesInObject(obj, click)) return true;
+      roofSymbolLeft = obj->type == kObjRoof && !keyEntry;
       if (obj->type == kObjDetail && obj->subtype >= 1 && obj->subtype <= 9 && obj->cocoaObject &&
           !selectedOnly &&
           PlanPathContainsPoint(static_cast<const PlanPath*>(obj->cocoaObject),
@@ -583,7 +646,7 @@ bool SelectFromObject(Objex* obj, ClickInfo* click, uint8_t selectedOnly, const 
     if (IsPlanRestrictedChild(c->type) && !(ds && IsObjectOnCurrentPlan(c, ds->currentPlanMask))) continue;
     if (SelectFromObject(c, click, selectedOnly, types, typeCount)) return true;
   }
-  return false;
+  return roofSymbolLeft && SearchRoofSymbol(obj, click);
 }
 
 namespace {
@@ -1135,6 +1198,8 @@ bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int 
 const std::vector<const void*>* ClickWalkNotesOf(const Layer* layer) { return ClickWalkTraces().find(layer); }
 
 void ForgetClickWalkNotes() { ClickWalkTraces().clear(); }
+
+void ForgetClickWalkNotesOf(const Layer* layer) { ClickWalkTraces().forget(layer); }
 
 bool SelectFromAllLayersInPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int passCount) {
   return WalkPasses(firstLayer, click, passes, passCount, nullptr);

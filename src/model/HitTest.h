@@ -139,9 +139,11 @@ bool SelectFromAllLayersNotingSelection(Layer* firstLayer, ClickInfo* click, con
                                         SelectionWalk* walk);
 // The records the last walk of the passes over `layer` read, in order, as WalkNotes notes them
 // (the next walk of the floor asks for them ahead; they are never read through), or null when
-// the floor was not walked lately. ForgetClickWalkNotes drops them all.
+// the floor was not walked lately. ForgetClickWalkNotes drops them all; ForgetClickWalkNotesOf
+// drops one floor's, as FreeLayer does when the floor goes.
 const std::vector<const void*>* ClickWalkNotesOf(const Layer* layer);
 void ForgetClickWalkNotes();
+void ForgetClickWalkNotesOf(const Layer* layer);
 
 void SelectPoint(Poinz* point, int8_t mode, uint8_t flag);
 void SetObjectSelectFlags(Objex* obj, uint8_t value);

@@ -20,9 +20,9 @@ bool GetCurrentTrimDefinitionFilePath(std::string* path) {
   path->clear();
   const SymEntryInfo* entry = ContentPaletteSelectedSymEntry();
   if (!entry || entry->type != kEntryCustomTrim || entry->objectData.empty()) return false;
-  const std::string& name = entry->objectData;
-  *path = ResolvePathIgnoringCase(name[0] == '/' ? name : LocalDomainCustomTrimPath() + "/" + name);
-  return true;
+  // A trim entry names a file of the trim folder: one that leads out of it is not read.
+  *path = PathInsideFolder(LocalDomainCustomTrimPath(), entry->objectData);
+  return !path->empty();
 }
 
 int16_t GetCurrentTrimDefinitionFilePath(char* path) {

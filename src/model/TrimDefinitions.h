@@ -7,8 +7,9 @@
 
 struct Objex;
 
-// The custom trim file of the selected entry (entry type 12 with a file name): true and its
-// path (names matched without regard to case); false, with no message, otherwise.
+// The custom trim file of the selected entry (entry type 12 with a file name inside the trim
+// folder, links resolved): true and its path (names matched without regard to case); false,
+// with no message, otherwise.
 bool GetCurrentTrimDefinitionFilePath(std::string* path);
 // The same into a path buffer of kPathBufferSize characters: 1 and the path, else 0 and an
 // empty buffer (also when the path would not fit).

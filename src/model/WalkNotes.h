@@ -104,6 +104,11 @@ class FloorRecordLists {
     for (Kept& t : kept_) t = Kept{};
     nextSlot_ = 0;
   }
+  // Drops the floor's list: a floor made later at the same address starts with none.
+  void forget(const Layer* layer) {
+    for (Kept& t : kept_)
+      if (t.layer == layer) t = Kept{};
+  }
 
  protected:
   std::vector<const void*>& of(const Layer* layer) {

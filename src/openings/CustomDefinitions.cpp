@@ -53,21 +53,25 @@ constexpr float kFillerExtra = 1.0f;
 constexpr float kPlainLeafMarker = 4.0f;
 const RGBColor kWhite{65535, 65535, 65535};
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (!name.empty() && name[0] == '/') return ResolvePathIgnoringCase(name);
-  return ResolvePathIgnoringCase(folder + "/" + name);
+// The custom folder of the palette's door or window category; empty for any other.
+std::string CustomFolder() {
+  if (gSelectedContentCategory == kCustomDoorCategory) return LocalDomainCustomDoorPath();
+  if (gSelectedContentCategory == kCustomWindowCategory) return LocalDomainCustomWindowPath();
+  return std::string();
 }
 
-// The side file beside a definition: its last `cut` characters replaced by `ending`.
-std::string SidePath(const std::string& path, size_t cut, const char* ending) {
-  return ResolvePathIgnoringCase(path.substr(0, path.size() - cut) + ending);
+// The side file beside a definition: its last `cut` characters replaced by `ending`; empty
+// when it would lead out of the definition's folder.
+std::string SidePath(const std::string& path, size_t cut, const char* ending, const std::string& folder) {
+  std::string side = ResolvePathIgnoringCase(path.substr(0, path.size() - cut) + ending);
+  return PathStaysInsideFolder(folder, side) ? side : std::string();
 }
 
 // The value of one key of the side file's "Description" section (cut to 249 characters);
 // `fallback` when the file, the section or the key is missing.
 std::string SideFileValue(const std::string& side, const char* key, const char* fallback) {
   IniSectionText ini;
-  ini.Load(side.c_str(), "Description", kMaxSideFileBytes);
+  if (!side.empty()) ini.Load(side.c_str(), "Description", kMaxSideFileBytes);
   char buffer[kDefinitionNameBuffer] = {};
   ini.GetString(key, fallback, buffer, sizeof buffer);
   return buffer;
@@ -94,13 +98,24 @@ struct PartList {
   }
 };
 
-// A free-standing copy of a definition object owned by `owner`.
+// A free-standing copy of a definition object owned by `owner`. The copy and all it holds
+// (a group's members, a wall's openings and their parts) are put on the owner's layer: the
+// definition's own layer is gone once the read returns.
 Objex* OwnedCopy(Objex* source, Objex* owner) {
   Objex* copy = DuplicateObject(source, nullptr, nullptr, FloatPoint{0, 0}, 0, kCmdDuplicate);
   if (!copy) return nullptr;
   copy->prev = copy->next = nullptr;
   copy->parent = owner;
-  copy->layer = owner->layer;
+  PutCopyOnLayer(copy, owner->layer);
+  return copy;
+}
+
+// A copy of a part that becomes one of the opening's faces. A face is built from the part's
+// own points alone, so what the part holds is not carried into the faces.
+Objex* FaceCopy(Objex* part, Objex* owner) {
+  Objex* copy = OwnedCopy(part, owner);
+  if (!copy) return nullptr;
+  while (Objex* held = copy->firstChild) DeleteObj(held);
   return copy;
 }
 
@@ -124,7 +139,7 @@ void TakeAttachmentName(Objex* object, const std::string& path) {
     SetObjectName(object, {});
     return;
   }
-  const std::string name = SideFileValue(SidePath(path, 3, "qti"), "AttachmentName", "Done");
+  const std::string name = SideFileValue(SidePath(path, 3, "qti", CustomFolder()), "AttachmentName", "Done");
   SetObjectName(object, name == "Done" ? std::string() : name);
 }
 
@@ -196,7 +211,7 @@ void FinishFace(Objex* face, DoorWindowData* record, Objex** last) {
 // A frame part becomes a flat band as wide as its pen, standing kFramePartDepth off the
 // opening's middle plane.
 void BuildFramePart(Objex* attachment, Objex* part, const Fitting& f, DoorWindowData* record, Objex** last) {
-  Objex* copy = OwnedCopy(part, attachment);
+  Objex* copy = FaceCopy(part, attachment);
   if (!copy) return;
   copy->parent = nullptr;  // the band that replaces it is linked instead
   copy->textureScale = attachment->textureScale;
@@ -246,7 +261,7 @@ void BuildLeafParts(Objex* attachment, const Fitting& f, DoorWindowData* record,
     any = true;
   }
   for (Objex* part = record->leafParts(); part; part = part->next) {
-    Objex* copy = OwnedCopy(part, attachment);
+    Objex* copy = FaceCopy(part, attachment);
     if (!copy) continue;
     copy->textureScale = attachment->textureScale;
     // Spread over 0.9 .. 1.0; a single value (or one part) gives 1.0.
@@ -272,7 +287,7 @@ void BuildFillers(Objex* attachment, const Fitting& f, DoorWindowData* record, O
   for (int pass = 0; pass < 2; ++pass) {
     const float shift = (pass == 0 ? -1.0f : 1.0f) * (f.fillerOffset + kFillerExtra);
     for (Objex* outline = record->maskObject; outline; outline = outline->next) {
-      Objex* filler = OwnedCopy(outline, attachment);
+      Objex* filler = FaceCopy(outline, attachment);
       if (!filler) continue;
       ConvertCurvesAtRenderResolution(filler, f.ds);
       filler->type = kObjFrameFace;
@@ -300,8 +315,10 @@ bool GetCurrentDefinitionFilePath(std::string* path) {
   const bool doors = category == kCustomDoorCategory;
   const SymEntryInfo* entry = ContentPaletteSelectedSymEntry();
   if (entry && !entry->objectData.empty()) {
-    *path = JoinPath(doors ? LocalDomainCustomDoorPath() : LocalDomainCustomWindowPath(), entry->objectData);
-    return true;
+    // An entry names a file of its own folder: a name that leads out of it (a ".." part, an
+    // absolute path, a link pointing elsewhere) is not read, as if the file were missing.
+    *path = PathInsideFolder(CustomFolder(), entry->objectData);
+    return !path->empty();
   }
   if (doors)
     ShowAlert(kDoorTitle, "Please select a custom door from the preview list before using this option.");
@@ -407,7 +424,7 @@ static void TakeTrimProfile(Objex* profile, const std::string& path, Objex* targ
   if (!copy) return;
   copy->prev = copy->next = nullptr;
   copy->parent = nullptr;
-  copy->layer = target->layer;
+  PutCopyOnLayer(copy, target->layer);
 
   auto release = [](Objex*& old) {
     Objex* p = old;
@@ -431,7 +448,7 @@ static void TakeTrimProfile(Objex* profile, const std::string& path, Objex* targ
     slot.profile = copy;
   }
   if (path.size() > 4) {
-    const std::string name = SideFileValue(SidePath(path, 4, ".qti"), "TrimName", "");
+    const std::string name = SideFileValue(SidePath(path, 4, ".qti", LocalDomainCustomTrimPath()), "TrimName", "");
     if (!name.empty()) SetObjectName(copy, name);
   }
 }

@@ -23,7 +23,8 @@ constexpr int16_t kObjSkylightExtraPart = 165;
 
 // The definition file of the content palette's selected door or window entry (categories 7
 // and 8): true and the path when an entry with a file name is selected. Without one, an
-// alert for categories 7 and 8, and false.
+// alert for categories 7 and 8, and false. A name that leads out of the category's folder (a
+// ".." part, an absolute path, a link to elsewhere) gives false without an alert.
 bool GetCurrentDefinitionFilePath(std::string* path);
 // The same into a path buffer of kPathBufferSize characters: 1 and the path, else 0 and an
 // empty buffer (also when the path would not fit).

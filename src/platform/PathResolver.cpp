@@ -104,3 +104,49 @@ std::string ResolvePathIgnoringCase(const std::string& path) {
   if (path.back() == '/' && (result.empty() || result.back() != '/')) result += '/';
   return result;
 }
+
+bool IsPlainRelativePath(const std::string& name) {
+  if (name.empty() || name[0] == '/' || name[0] == '\\') return false;
+  size_t start = 0;
+  while (start <= name.size()) {
+    const size_t end = name.find_first_of("/\\", start);
+    const size_t stop = end == std::string::npos ? name.size() : end;
+    if (name.compare(start, stop - start, "..") == 0) return false;
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return true;
+}
+
+namespace {
+
+// The path with its links resolved and its "." and ".." parts taken out; empty when that
+// cannot be worked out.
+fs::path Settled(const std::string& path) {
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(fs::path(path), ec);
+  if (ec) return fs::path();
+  fs::path settled = fs::weakly_canonical(absolute, ec);
+  if (ec) return fs::path();
+  // A trailing separator leaves an empty last part.
+  if (!settled.has_filename() && settled.has_relative_path()) settled = settled.parent_path();
+  return settled;
+}
+
+}  // namespace
+
+bool PathStaysInsideFolder(const std::string& folder, const std::string& path) {
+  if (folder.empty() || path.empty()) return false;
+  const fs::path root = Settled(folder), target = Settled(path);
+  if (root.empty() || target.empty()) return false;
+  auto t = target.begin();
+  for (auto r = root.begin(); r != root.end(); ++r, ++t)
+    if (t == target.end() || *r != *t) return false;
+  return t != target.end() && !t->empty();
+}
+
+std::string PathInsideFolder(const std::string& folder, const std::string& name) {
+  if (folder.empty() || !IsPlainRelativePath(name)) return std::string();
+  std::string joined = ResolvePathIgnoringCase(folder + "/" + name);
+  return PathStaysInsideFolder(folder, joined) ? joined : std::string();
+}

@@ -169,7 +169,7 @@ void ApplyCustomTrimFileToEntireWallGroup(Objex* wall, TrimData* pickedRecord, P
       if (!copy) continue;
       copy->prev = copy->next = nullptr;
       copy->parent = nullptr;
-      copy->layer = wall->layer;
+      PutCopyOnLayer(copy, wall->layer);
       if (name[0]) {
         if (char* named = CopyName(name)) {
           free(copy->name);

@@ -242,7 +242,8 @@ void InitializeGLLightScene(int16_t ortho, float x, float y, float horizontal, f
   if (gRenderForBuffer) {
     glClearColor(0, 0, 0, 1);
     glShadeModel(GL_SMOOTH);
-    glClear(GL_DEPTH_BUFFER_BIT);
+    // Depth and stencil in one clear (below): nothing is drawn in between, and clearing one of
+    // the two alone must keep the other, a masked pass over the buffer that costs far more.
     glDisable(GL_CULL_FACE);
     glEnable(GL_DITHER);
   }
@@ -276,7 +277,7 @@ void InitializeGLLightScene(int16_t ortho, float x, float y, float horizontal, f
     LoadSliceClipPlane();
   }
   if (gRenderForBuffer) {
-    glClear(GL_STENCIL_BUFFER_BIT);
+    glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     gCurrentStencilValue = 2;
   }
 }

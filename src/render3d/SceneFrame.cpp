@@ -145,6 +145,13 @@ void DrawPlaneObjectsByMode(DocState* ds) {
 // (FinalSceneLists): sorted and shaded once per change, not once per frame or pass. Every pass
 // starts from the strip memory the frame started with, as the first pass's drawing did; the
 // frame leaves it as one pass left it. The shadow variants are walked as before.
+//
+// The memory a frame starts from is the one the last frame left: while the scene stands, the
+// one this frame leaves too. After a strip changed in place (another source object, another
+// colour) or a rebuild forgot the memory, it names a strip that is no longer drawn so, and the
+// first strip of the frame would share an edge colour with it for one frame (the next frame
+// shows the scene as it is). The first pass is then drawn again from the memory it left, which
+// drawing the same scene leaves again.
 class FinalPasses {
  public:
   void Draw(DocState* ds, int32_t pass) {
@@ -159,9 +166,23 @@ class FinalPasses {
       if (!gBreakOpenGLRender) render3d::DrawFinalScene(ds, pass == 0);
     });
   }
+  // After the first pass: whether it is to be drawn again (once), having started from memory
+  // that differs from what it left.
+  bool FirstPassAgain() {
+    if (gRenderingOpenGLShadows || redrawn_ || gBreakOpenGLRender) return false;
+    // With no colour kept the parent draws nothing: a strip of it takes its own colour.
+    const bool startEmpty = start_.second == kNoColour, leftEmpty = gPrevPlaneColor == kNoColour;
+    const bool same = startEmpty || leftEmpty ? startEmpty == leftEmpty
+                                              : start_.first == gPrevPlaneParentObject && start_.second == gPrevPlaneColor;
+    if (same) return false;
+    redrawn_ = true;
+    return true;
+  }
 
  private:
-  std::pair<Objex*, RGBColor> start_{nullptr, RGBColor{1, 1, 1}};
+  static constexpr RGBColor kNoColour{1, 1, 1};
+  std::pair<Objex*, RGBColor> start_{nullptr, kNoColour};
+  bool redrawn_ = false;
 };
 
 void DrawLotByMode(DocState* ds) {
@@ -659,6 +680,10 @@ void RenderGLScene() {
       glDisable(GL_CLIP_PLANE0);
       glDisable(GL_BLEND);
       if (i == 0) gCountRenderingObjects = 0;
+      if (i == 0 && final.FirstPassAgain()) {
+        i = -1;  // nothing accumulated yet
+        continue;
+      }
       AccumAccumulate(1.0f / plan.passes);
       ++ran;
     }

@@ -66,6 +66,10 @@ constexpr double kRadians = M_PI / 180.0;
 
 // What the render had to leave out for want of memory; said in the status line at the end.
 bool sSunLeftOut = false, sLampsLeftOut = false;
+// The first buffer the render could not have, as the status line names it.
+std::string sFailedAllocation;
+// A shadow render is under way (RenderShadows does not nest).
+bool sShadowRenderRunning = false;
 
 int32_t& LightOff(Objex* light) { return light->extraLong; }
 int32_t LightDimmer(const Objex* light) { return light->extraFlags; }
@@ -104,8 +108,12 @@ void ReadDepth(float* into) {
 
 // A view-sized buffer; zeroed only when asked (the others are written whole before use).
 template <typename T>
-T* Alloc(size_t entriesPerPixel, bool zeroed = false) {
-  return static_cast<T*>(shadow::AllocPixelBuffer(gVPWidth, gVPHeight, sizeof(T) * entriesPerPixel, zeroed));
+T* Alloc(const char* what, size_t entriesPerPixel, bool zeroed = false) {
+  T* p = static_cast<T*>(shadow::AllocPixelBuffer(gVPWidth, gVPHeight, sizeof(T) * entriesPerPixel, zeroed));
+  if (!p && gVPWidth > 0 && gVPHeight > 0)
+    shadow::NoteAllocationFailure(what, (static_cast<uint64_t>(gVPWidth) + 4) * sizeof(T) * entriesPerPixel *
+                                            (static_cast<uint64_t>(gVPHeight) + 1));
+  return p;
 }
 
 size_t PixelCount() { return static_cast<size_t>(gVPWidth) * gVPHeight; }
@@ -349,11 +357,20 @@ void DrawDepthInLightViewMode(DocState* ds, void (*draw)()) {
   gRenderOpenGLAntiAlias = antiAliased;
 }
 
+size_t gPixelBufferLimit = std::numeric_limits<size_t>::max();
+
+void NoteAllocationFailure(const char* what, uint64_t bytes) {
+  if (!sFailedAllocation.empty() || !what) return;
+  char text[160];
+  std::snprintf(text, sizeof text, "%s, %.1f MB", what, static_cast<double>(bytes) / (1024.0 * 1024.0));
+  sFailedAllocation = text;
+}
+
 void* AllocPixelBuffer(int32_t width, int32_t height, size_t entrySize, bool zeroed) {
   if (width <= 0 || height <= 0 || entrySize == 0) return nullptr;
   const uint64_t row = static_cast<uint64_t>(width) * entrySize + 4 * entrySize;
   const uint64_t total = row * (static_cast<uint64_t>(height) + 1);
-  if (total > std::numeric_limits<size_t>::max() / 2) return nullptr;
+  if (total > std::numeric_limits<size_t>::max() / 2 || total > gPixelBufferLimit) return nullptr;
   const size_t bytes = static_cast<size_t>(total);
   for (size_t i = 0; i < sSpare.size(); ++i) {
     if (sSpare[i].bytes != bytes) continue;
@@ -577,31 +594,31 @@ void RenderShadowMap(int32_t lightCount) {
   static int32_t eyeWidth = 0, eyeHeight = 0;
   if (gEyeUnProBuf && (eyeWidth != gVPWidth || eyeHeight != gVPHeight)) FreeBuffer(&gEyeUnProBuf);
 
-  gPlantColorBuffer = Alloc<uint8_t>(3);
-  gPlantMask = gPlantColorBuffer ? Alloc<uint8_t>(1) : nullptr;
+  gPlantColorBuffer = Alloc<uint8_t>("the plant image", 3);
+  gPlantMask = gPlantColorBuffer ? Alloc<uint8_t>("the plant mask", 1) : nullptr;
 
   RenderOffscreenFullyDark();
-  gDarkColorBuffer = Alloc<uint8_t>(3);
+  gDarkColorBuffer = Alloc<uint8_t>("the dark image", 3);
   if (gDarkColorBuffer) ReadColor(gDarkColorBuffer);
 
   gSkipTransparent = 1;
   RenderOffscreenFullyDark();
   gSkipTransparent = 0;
-  gCamDBuffer = Alloc<float>(1);
+  gCamDBuffer = Alloc<float>("the camera depth", 1);
   if (gCamDBuffer) ReadDepth(gCamDBuffer);
 
   if (!gEyeUnProBuf) {
-    gEyeUnProBuf = Alloc<float>(3);
+    gEyeUnProBuf = Alloc<float>("the camera positions", 3);
     eyeWidth = gVPWidth, eyeHeight = gVPHeight;
     gFillUnProjectBuffer = 1;
   }
-  gLightDBuffer = Alloc<float>(1);
-  gLightMap = Alloc<float>(1, true);
-  gLightMapAA = Alloc<float>(1, true);
-  gMultiMap = Alloc<float>(1, true);
+  gLightDBuffer = Alloc<float>("the light depth", 1);
+  gLightMap = Alloc<float>("the light map", 1, true);
+  gLightMapAA = Alloc<float>("the light map", 1, true);
+  gMultiMap = Alloc<float>("the light map", 1, true);
 
   RenderOffscreenFullyLight();
-  gLightColorBuffer = Alloc<uint8_t>(3);
+  gLightColorBuffer = Alloc<uint8_t>("the lit image", 3);
   if (gLightColorBuffer) ReadColor(gLightColorBuffer);
 
   if (gPlantColorBuffer) RenderPlantImage();
@@ -609,7 +626,7 @@ void RenderShadowMap(int32_t lightCount) {
   const bool pixelTests = gCamDBuffer && gEyeUnProBuf && gLightDBuffer && gLightMap && gLightMapAA &&
                           gMultiMap && gDarkColorBuffer && gLightColorBuffer;
   if (ds->sunlightOn()) {
-    gSunMap = Alloc<float>(1);
+    gSunMap = Alloc<float>("the sun map", 1);
     if (gSunMap) std::fill_n(gSunMap, PixelCount(), ds->sunBrightness() / 100.0f);
   }
   if (BreakOpenRender()) {
@@ -620,7 +637,7 @@ void RenderShadowMap(int32_t lightCount) {
   if (ds->sunlightOn()) {
     if (!gSunDBuffer && gSunMap && pixelTests) FillSunMapWithGrid();
     if (gSunDBuffer) FillSunMapWithPreRenderedGrid();
-    else sSunLeftOut = true;
+    else if (!gBreakOpenGLRender) sSunLeftOut = true;
     if (gSunMap && gLightMap) {
       for (size_t i = 0, n = PixelCount(); i < n; ++i) {
         const float s = gSunMap[i];
@@ -662,6 +679,12 @@ void RenderShadowMap(int32_t lightCount) {
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     DrawBlendedImage();
     if (!gRenderOpenGLAntiAlias) FinalizeGLScene();
+  } else {
+    // Nothing to blend: the frame holds the last pass (the plant image, white but for the
+    // plants); the scene as it is lit takes its place.
+    RenderGLScene();
+    RenderLights(gGLPlaneObjects);
+    if (!gRenderOpenGLAntiAlias) FinalizeGLScene();
   }
   EndShadowMap();
 }
@@ -670,11 +693,19 @@ void RenderShadows() {
   DocState* ds = CurDocState();
   NoteServiceCall("RenderShadows", nullptr);
   if (!gCurDocument || !ds || !LiveViewControllerExists()) return;
+  // The buffers above belong to one render: a frame asked for while one runs (a paint of the
+  // view from the events the Escape poll delivers) would free them under it.
+  if (sShadowRenderRunning) return;
+  struct Running {
+    Running() { sShadowRenderRunning = true; }
+    ~Running() { sShadowRenderRunning = false; }
+  } running;
   FlushBufferedKeys();
   const auto start = std::chrono::steady_clock::now();
   gBreakOpenGLRender = 0;
   gTotalLightsToRender = 0;
   sSunLeftOut = sLampsLeftOut = false;
+  sFailedAllocation.clear();
   const int32_t n = InitializeLightProgressBar(0);
   if (n == 0 && !ds->sunlightOn()) {
     RenderGLScene();
@@ -727,8 +758,10 @@ void RenderShadows() {
 
   const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::string status = ShadowRenderTimeText(elapsed);
-  if (sSunLeftOut) status += "; the sun was left out (not enough memory)";
-  if (sLampsLeftOut) status += "; the lamps were left out (not enough memory)";
+  const std::string why = sFailedAllocation.empty() ? std::string("not enough memory")
+                                                    : "could not allocate " + sFailedAllocation;
+  if (sSunLeftOut) status += "; the sun was left out (" + why + ")";
+  if (sLampsLeftOut) status += "; the lamps were left out (" + why + ")";
   SetLVStatusString(status.c_str());
 
   if (gBreakOpenGLRender) {

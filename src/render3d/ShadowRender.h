@@ -113,6 +113,12 @@ namespace shadow {
 // always had, zeroed when asked; null when it cannot be had. Give it back with
 // ReleasePixelBuffer (which also frees memory of any other origin).
 void* AllocPixelBuffer(int32_t width, int32_t height, size_t entrySize, bool zeroed = true);
+// The largest single buffer the shadow render asks for (the sun grid included); larger ones
+// fail as a failed allocation does. Unlimited unless a test lowers it.
+extern size_t gPixelBufferLimit;
+// Notes a buffer that could not be had, named for the status line ("the light map"); the
+// first one of a render is what the status line names.
+void NoteAllocationFailure(const char* what, uint64_t bytes);
 void ReleasePixelBuffer(void* buffer);
 // Draws with colour writes off (left off afterwards), in the light-view mode and without
 // anti-aliasing, then puts the mode and the anti-aliasing back: depth only.

@@ -59,8 +59,11 @@ uint64_t SunGridBytes(int32_t g, int32_t w, int32_t h) {
 float* AllocSunGrid(int32_t g, int32_t w, int32_t h) {
   if (g < 1 || w < 1 || h < 1) return nullptr;
   const uint64_t bytes = SunGridBytes(g, w, h);
-  if (bytes > kMaxSunGridBytes) return nullptr;
-  return static_cast<float*>(std::malloc(static_cast<size_t>(bytes)));
+  float* grid = nullptr;
+  if (bytes <= kMaxSunGridBytes && bytes <= shadow::gPixelBufferLimit)
+    grid = static_cast<float*>(std::malloc(static_cast<size_t>(bytes)));
+  if (!grid) shadow::NoteAllocationFailure("the sun's depth grid", bytes);
+  return grid;
 }
 }  // namespace
 
@@ -209,7 +212,10 @@ void FillSunMapWithGrid() {
   glGetIntegerv(GL_VIEWPORT, vp);
   const int32_t w = std::clamp<int32_t>(vp[2], 0, gVPWidth), h = std::clamp<int32_t>(vp[3], 0, gVPHeight);
   float* overview = static_cast<float*>(shadow::AllocPixelBuffer(w, h, sizeof(float)));
-  if (!overview) return;
+  if (!overview) {
+    shadow::NoteAllocationFailure("the sun's overview", (static_cast<uint64_t>(w) + 4) * 4 * (h + 1ull));
+    return;
+  }
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glPixelStorei(GL_PACK_ROW_LENGTH, 0);
   glReadPixels(vp[0], vp[1], w, h, GL_DEPTH_COMPONENT, GL_FLOAT, overview);
@@ -230,8 +236,6 @@ void FillSunMapWithGrid() {
     return;
   }
   gSunDBufferWidth = g * w, gSunDBufferHeight = g * h;
-  // Tiles skipped as empty read "nothing there".
-  std::fill_n(gSunDBuffer, static_cast<size_t>(gSunDBufferWidth) * gSunDBufferHeight, 1.0f);
   if (g == 1) {
     setBox();
     gFillingBucketBuffer = 1;
@@ -254,16 +258,28 @@ void FillSunMapWithGrid() {
     RenderLightView(ds, 1000.0f, 0, 0, overhead, direction, 1, 100, 0, brightness, 1);
     FillSunGridSquare((i - 1) * w, (g - j) * h, w, h);
   };
+  // Each rendered tile writes its whole place; a tile skipped as empty reads "nothing there".
+  // (Filling the whole grid first would touch every page of it twice.)
+  auto fillEmpty = [&](int32_t i, int32_t j) {
+    for (int32_t y = 0; y < h; ++y)
+      std::fill_n(&gSunDBuffer[static_cast<size_t>((g - j) * h + y) * gSunDBufferWidth + (i - 1) * w], w, 1.0f);
+  };
   auto abandon = [&] {
     shadow::ReleasePixelBuffer(overview);
     gFillingBucketBuffer = 0;
   };
+  // Escape: the tiles not rendered yet hold nothing defined, so the grid goes.
+  auto interrupted = [&] {
+    abandon();
+    FreeSunGrid();
+  };
   for (int32_t j = 1; j <= g; ++j) {
-    if (BreakOpenRender()) return abandon();
+    if (BreakOpenRender()) return interrupted();
     for (int32_t i = 1; i <= g; ++i) {
-      if (BreakOpenRender()) return abandon();
+      if (BreakOpenRender()) return interrupted();
       if (i == 1 && j == g) continue;
       if (!DepthCheck(w, (i - 1) * tw, i * tw, (g - j) * th, (g - j + 1) * th, overview)) {
+        fillEmpty(i, j);
         UpdateShadowGLRenderStatus();
         UpdateShadowGLRenderStatus();
         continue;

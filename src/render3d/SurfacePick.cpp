@@ -56,7 +56,11 @@ GLint PickPass(DocState* ds, POINT point, GLuint* buffer, size_t entries) {
   ds->navigationStep = kPickDetailLevel;
   RTInitializeGLScene();
   RTSetViewpoint(ds);
+  // The pick sees what the view draws: with the cut-away on, the slab it removes is cut from
+  // the pass too, or a wall no longer drawn would take the hit of the surface behind it.
+  if (ds->cutAwayPosition() != 0) glEnable(GL_CLIP_PLANE0);
   RealTimeRenderGLPlaneObjects(gGLPlaneObjects);
+  glDisable(GL_CLIP_PLANE0);
   ds->navigationStep = detail;
   glFlush();
   gRealTimeDraw = realTime;

@@ -74,11 +74,17 @@ void ExportVRMLHeader() {
     const double v = std::trunc(static_cast<double>(value) + 0.5);
     return std::isfinite(v) && std::fabs(v) < 2e9 ? static_cast<long>(v) : 0L;
   };
-  char text[96];
-  const int n = std::snprintf(text, sizeof text, "#VRML V2.0 utf8\nViewpoint {position 0 %ld %ld}\n",
+  // The model is in inches and VRML viewers read metres: one scale around the whole scene
+  // (the viewpoint too) gives its true size, the coordinates kept as the model holds them.
+  char text[160];
+  const int n = std::snprintf(text, sizeof text,
+                              "#VRML V2.0 utf8\nTransform {\nscale 0.0254 0.0254 0.0254\nchildren [\n"
+                              "Viewpoint {position 0 %ld %ld}\n",
                               whole(ds->walkElevation), whole(ds->planBounds.floatBottom));
   if (n > 0) WriteSome(text, static_cast<uint32_t>(std::min<int>(n, sizeof text - 1)));
 }
+
+void ExportVRMLFooter() { Write("]\n}\n"); }
 
 void ExportVRMLPlaneObject(PlaneObject* object) {
   if (!object) return;
@@ -139,6 +145,7 @@ bool WriteVRMLFile(const char* path) {
   BeginOutputBuffer();
   ExportVRMLHeader();
   if (gGLPlaneObjects) VRMLExportGLPlaneObjects(gGLPlaneObjects);
+  ExportVRMLFooter();
   const bool written = WriteOutputFile(path, /*durable=*/true);
   ReleaseOutputBuffer();
   if (!written)

@@ -5,8 +5,11 @@
 struct PlaneObject;
 
 // Writers into the byte stream's output buffer (files/ByteStream).
-// "#VRML V2.0 utf8" and the viewpoint at the walk eye height, looking from the plan's bottom.
+// "#VRML V2.0 utf8", the opening of the Transform that scales the model's inches to metres,
+// and the viewpoint at the walk eye height, looking from the plan's bottom.
 void ExportVRMLHeader();
+// Closes the Transform the header opened.
+void ExportVRMLFooter();
 // The plane objects of a list in order, each with its cut-outs before and its trims after;
 // plant billboards (kind 8) and photos (kind 131) of the list itself are left out.
 void VRMLExportGLPlaneObjects(PlaneObject* list);

@@ -584,8 +584,19 @@ void PrefetchDimension(const std::vector<std::pair<Objex*, Objex*>>& dimensions,
 static void UpdateAttachedDimLayerExcept(Layer* layer, const std::unordered_set<Objex*>* skip) {
   if (!layer || !layer->visible) return;
   // The dimensions of the layer's walls and the walls' segments, in layer order, found in one
-  // walk over the layer.
+  // walk over the layer. Both lists keep their room from one measurement of a floor to the
+  // next (a wall edit measures its floor every time); the dimensions' list is taken and handed
+  // back, so that a measurement started while this one runs finds none to share.
+  thread_local std::vector<std::pair<Objex*, Objex*>> spareDimensions;
   std::vector<std::pair<Objex*, Objex*>> dimensions;  // dimension, its wall
+  dimensions.swap(spareDimensions);
+  dimensions.clear();
+  struct HandBack {
+    std::vector<std::pair<Objex*, Objex*>>& from;
+    ~HandBack() {
+      if (from.capacity() > spareDimensions.capacity()) from.swap(spareDimensions);
+    }
+  } handBack{dimensions};
   thread_local std::vector<SegmentCopy> segments;
   segments.clear();
   CollectWallsOfFloor(layer, &segments, &dimensions);

@@ -63,7 +63,7 @@ void AngleSteps(float originX, float originZ, float* x, float* z, bool acts, dou
   gTrackConstrainAngle = static_cast<float>(n * kRadiansPerDegree);
   if (ds->gridSpacing.floatH != 0 && ds->snapToGrid) {
     const float g = ConvertWorldToScreen(ds->gridSpacing.floatH, ds, 0);
-    if (g != 0 && std::isfinite(g)) d = g * std::floor(WholeShort(d) / g);
+    d = NearestGridMultiple(d, g);
   }
   const double angle = gTrackConstrainAngle;
   *x = originX + d * static_cast<float>(std::cos(angle));
@@ -230,7 +230,7 @@ void DragSegment(ClickInfo* click, float downX, float downZ, float* x, float* z)
       const float g = ConvertWorldToScreen(ds->gridSpacing.floatH, ds, 0);
       const float length = std::hypot(vx, vz);
       if (g != 0 && std::isfinite(g) && length > 0) {
-        const float cut = g * std::floor(WholeShort(length) / g);
+        const float cut = NearestGridMultiple(length, g);
         vx = vx / length * cut;
         vz = vz / length * cut;
       }

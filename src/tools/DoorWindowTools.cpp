@@ -149,6 +149,27 @@ void FillTrimSlot(TrimSlot* slot) {
   slot->profile = nullptr;
 }
 
+// A door whose style has no swing is placed at the release. The press a user makes next out
+// of habit to choose a swing, off any wall near that door, still belongs to the placement: it
+// ends it without a word rather than telling of a wall segment not found. Only the next press
+// of the door or window tool in the same design is taken so.
+struct SwinglessPlacement {
+  bool pending = false;
+  const void* document = nullptr;
+  FloatPoint first{}, second{};
+};
+SwinglessPlacement sSwinglessPlacement;
+
+bool IsSwingClickAfter(const SwinglessPlacement& placed, const ClickInfo* click) {
+  if (!placed.pending || placed.document != gCurDocument) return false;
+  float x = 0, y = 0, z = 0;
+  EvaluatePoint(click->where.x, click->where.y, &x, &y, &z, 0, nullptr, 1);
+  const float width = GetLineLength(placed.first.floatH, placed.first.floatV, placed.second.floatH, placed.second.floatV);
+  const float middleX = (placed.first.floatH + placed.second.floatH) / 2;
+  const float middleZ = (placed.first.floatV + placed.second.floatV) / 2;
+  return GetLineLength(middleX, middleZ, x, z) <= 1.5f * width;
+}
+
 bool IsChildOf(const Objex* child, const Objex* parent) {
   for (const Objex* c = parent->firstChild; c; c = c->next)
     if (c == child) return true;
@@ -160,9 +181,12 @@ Objex* SupportTrackOpening(Opening kind, int16_t stage, ClickInfo* click, const 
   DocState* ds = CurDocState();
   if (!ds || !gCurDocument) return nullptr;
   const bool door = kind == Opening::kDoor;
+  const SwinglessPlacement placed = sSwinglessPlacement;
+  sSwinglessPlacement.pending = false;
   Objex* wall = click->hitObject;
   if (!click->hitMode || !wall || wall->type != kObjWall || !click->segmentHit || !click->hitPoint ||
       !click->segmentEnd) {
+    if (door && IsSwingClickAfter(placed, click)) return nullptr;
     if (GetCurrentView() == kCmdViewTop)
       ShowAlert(LocalizedString("Wall segment not found."), LocalizedString(NotFoundInformative(kind)), true);
     return nullptr;
@@ -250,6 +274,7 @@ Objex* SupportTrackOpening(Opening kind, int16_t stage, ClickInfo* click, const 
   }
   ReRenderObject(wall);
   Refresh();
+  if (opening && door && !SwingingDoorStyle(style)) sSwinglessPlacement = {true, gCurDocument, first, second};
   return opening;
 }
 

@@ -1,8 +1,10 @@
 // Planting along an object's outline and over its area.
 #include "tools/PlantFill.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "building3d/Plants3D.h"
 #include "building3d/Triangulation.h"
@@ -19,6 +21,7 @@
 #include "model/Records.h"
 #include "model/SymEntryInfo.h"
 #include "model/TransformInfo.h"
+#include "platform/KeyWatch.h"
 
 uint8_t gFillArea = 1;
 uint8_t gFillPerimeter = 1;
@@ -28,6 +31,8 @@ namespace {
 
 // Two plants closer than this on the outline stand on one another: the second is left out.
 constexpr float kSamePlantDistance = 0.01f;
+// The keyboard is looked at after this many steps of the area walk.
+constexpr int64_t kStepsBetweenKeyPolls = 1 << 14;
 
 struct Planter {
   ZLKDocumentModel* doc;
@@ -36,7 +41,31 @@ struct Planter {
   Objex* last = nullptr;  // the plant planted last (selected)
   int32_t count = 0;
 
+  // Cells and sides looked at so far, and why the fill stopped early, if it did.
+  int64_t steps = 0;
+  PlantFillStop stop = PlantFillStop::kNone;
+
   bool full() const { return count >= kMostPlantsPerFill; }
+  bool stopped() const { return stop != PlantFillStop::kNone; }
+  // Counts work; now and then the keyboard is looked at (Escape stops the fill, as it stops a
+  // render), and past the limit the fill stops.
+  void work(size_t amount) {
+    const int64_t before = steps;
+    steps += static_cast<int64_t>(amount) + 1;
+    if (steps > kMostPlantFillSteps) {
+      stop = PlantFillStop::kWorkLimit;
+    } else if (before / kStepsBetweenKeyPolls != steps / kStepsBetweenKeyPolls) {
+      // Every key pressed meanwhile is looked at; any but Escape is dropped.
+      for (int i = 0; i < 256; ++i) {
+        const int32_t key = TakeKeyDown();
+        if (key < 0) break;
+        if (key == kKeyWatchEscape) {
+          stop = PlantFillStop::kEscape;
+          break;
+        }
+      }
+    }
+  }
 
   // A new plant centred on the plan point (x, z), selected alone.
   bool plant(float x, float z) {
@@ -92,6 +121,17 @@ void PlantOutline(Objex* object, float spacing, Planter& planter) {
   }
 }
 
+// One side of the outline as the column sweep sees it: present in the columns from its
+// smaller x (included) to its larger x (left out), so that a column through a corner meets
+// the two sides there once between them.
+struct SweepEdge {
+  double left, right;  // x extent
+  double ax, az, bx, bz;
+};
+
+// The grid inside the outline, column by column, visiting only the cells near the spans
+// where the column lies inside it (a thin diagonal outline has a vast bounding box but few
+// cells inside); each cell is still decided by the same inside test as before.
 void PlantArea(Objex* object, float spacing, Planter& planter) {
   const Float3DRect box = object->bounds3D;
   int32_t count = 0;
@@ -100,16 +140,69 @@ void PlantArea(Objex* object, float spacing, Planter& planter) {
   PlanarPolyPoint* polygon = CreatePlanarPolygon(object->firstPoint, &count);
   if (!polygon) return;
   for (int32_t i = 0; i < count; ++i) polygon[i].y = polygon[i].z;
-  for (float x = box.floatLeft + 0.5f; x <= box.floatRight && !planter.full() && x + spacing != x; x += spacing) {
-    for (float z = box.floatBack + 0.5f; z <= box.floatFront && !planter.full() && z + spacing != z; z += spacing) {
-      PlaneVertex point{};
-      point.x = x;
-      point.y = z;
-      if (IsPointInsidePolygon(&point, polygon, count) && !planter.plant(x, z)) {
-        DeletePlanarPolygon(polygon);
-        return;
+
+  std::vector<SweepEdge> edges;
+  edges.reserve(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) {
+    const PlanarPolyPoint& a = polygon[i];
+    const PlanarPolyPoint& b = polygon[(i + 1) % count];
+    if (a.x == b.x || !std::isfinite(a.x) || !std::isfinite(b.x) || !std::isfinite(a.y) || !std::isfinite(b.y))
+      continue;  // a side along a column adds no crossing
+    edges.push_back({std::min<double>(a.x, b.x), std::max<double>(a.x, b.x), a.x, a.y, b.x, b.y});
+  }
+  std::sort(edges.begin(), edges.end(), [](const SweepEdge& a, const SweepEdge& b) { return a.left < b.left; });
+
+  const double step = spacing;
+  const double xStart = box.floatLeft + 0.5f, zStart = box.floatBack + 0.5f;
+  const double xEnd = box.floatRight, zEnd = box.floatFront;
+  std::vector<const SweepEdge*> active;
+  std::vector<double> crossings;
+  size_t next = 0;
+  float lastX = 0;
+  bool anyColumn = false;
+  for (int64_t column = 0; !planter.full() && !planter.stopped();) {
+    double xd = xStart + static_cast<double>(column) * step;
+    // No side reaches this column: go straight to the first column a side reaches.
+    if (active.empty() && next < edges.size() && edges[next].left > xd) {
+      column = std::max<int64_t>(column, static_cast<int64_t>(std::ceil((edges[next].left - xStart) / step)));
+      xd = xStart + static_cast<double>(column) * step;
+    }
+    const float x = static_cast<float>(xd);
+    if (!(x <= xEnd) || (anyColumn && x == lastX) || x + spacing == x) break;
+    anyColumn = true;
+    lastX = x;
+    if (active.empty() && next >= edges.size()) break;
+    while (next < edges.size() && edges[next].left <= x) active.push_back(&edges[next++]);
+    planter.work(active.size());
+    active.erase(std::remove_if(active.begin(), active.end(), [x](const SweepEdge* e) { return e->right <= x; }),
+                 active.end());
+    crossings.clear();
+    for (const SweepEdge* e : active)
+      crossings.push_back(e->az + (x - e->ax) * (e->bz - e->az) / (e->bx - e->ax));
+    std::sort(crossings.begin(), crossings.end());
+    // The cells from a spacing before each span to a spacing after it, each once.
+    int64_t done = -1;
+    for (size_t i = 0; i + 1 < crossings.size() && !planter.full() && !planter.stopped(); i += 2) {
+      const int64_t first = std::max<int64_t>(
+          {done + 1, 0, static_cast<int64_t>(std::floor((crossings[i] - zStart) / step)) - 1});
+      const double lastCell = std::min(zEnd, crossings[i + 1] + step);
+      float previous = 0;
+      for (int64_t k = first; !planter.full() && !planter.stopped(); ++k) {
+        const float z = static_cast<float>(zStart + static_cast<double>(k) * step);
+        if (!(z <= lastCell) || (k > first && z == previous)) break;
+        previous = z;
+        done = k;
+        planter.work(count);
+        PlaneVertex point{};
+        point.x = x;
+        point.y = z;
+        if (IsPointInsidePolygon(&point, polygon, count) && !planter.plant(x, z)) {
+          DeletePlanarPolygon(polygon);
+          return;
+        }
       }
     }
+    ++column;
   }
   DeletePlanarPolygon(polygon);
 }
@@ -127,7 +220,8 @@ float ClampedPlantSpacing(float inches) {
   return inches > 3000.0f ? 3000.0f : inches;
 }
 
-int32_t FillObjectWithPlants(Objex* object, const SymEntryInfo* entry) {
+int32_t FillObjectWithPlants(Objex* object, const SymEntryInfo* entry, PlantFillReport* report) {
+  if (report) *report = PlantFillReport{};
   if (!object || !entry || (entry->type != kEntryPlant && entry->type != kEntryUserPlant)) return 0;
   ZLKDocumentModel* doc = gCurDocument;
   if (!doc || !doc->itsDocState || !doc->itsCurLayer) return 0;
@@ -137,5 +231,6 @@ int32_t FillObjectWithPlants(Objex* object, const SymEntryInfo* entry) {
   Planter planter{doc, doc->itsCurLayer, entry};
   if (gFillPerimeter) PlantOutline(object, spacing, planter);
   if (gFillArea) PlantArea(object, spacing, planter);
+  if (report) *report = PlantFillReport{planter.stop, planter.steps};
   return planter.count;
 }

@@ -38,7 +38,7 @@ void TrackObject(int32_t x, int32_t y, float worldX, float worldY, float worldZ,
 // Copies Shift and Command of the current event into gTrackModifiers.
 void MaintainModifiers();
 
-// The tracking routine a tool code is dispatched to when that routine is not built yet
-// (the stage then does nothing but release the mouse at the end); null when the code's
-// routine exists or the code has none.
+// The name of a tracking routine the tool code still waits for. Always null: every tool code
+// is dispatched to its routine, and a code without one only releases the mouse at the end.
+// The palettes ask it before enabling a tool's button.
 const char* PendingTrackingRoutine(uint16_t tool);

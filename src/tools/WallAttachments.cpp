@@ -115,8 +115,12 @@ int UpdateAllWallAttachments(Objex* wall) {
 }
 }  // namespace tools
 
+// Refitting attachments moves no wall, so the current floor's dimensions measured once after
+// the walk come out as when each wall's refit measured them all again, which made a floor of
+// n walls take n whole-floor measurements.
 void UpdateAllWallAttachmentsLayer(Layer* layer) {
   if (!layer || !layer->visible) return;
+  WallDimensionRefreshBatch dimensions;
   for (Objex* o = layer->firstObject; o;) {
     Objex* next = o->next;
     UpdateAllWallAttachments(o);
@@ -125,6 +129,7 @@ void UpdateAllWallAttachmentsLayer(Layer* layer) {
 }
 
 void UpdateAllWallAttachmentsAllLayers(Layer* firstLayer) {
+  WallDimensionRefreshBatch dimensions;
   for (Layer* layer = firstLayer; layer; layer = layer->next) UpdateAllWallAttachmentsLayer(layer);
 }
 

@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QDialog>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -17,10 +19,12 @@
 #include "app/Win32EventHandler.h"
 #include "app/PlanViewActions.h"
 #include "files/ByteStream.h"
+#include "files/DesignFile.h"
 #include "files/FileTestSupport.h"
 #include "model/CommandCodes.h"
 #include "model/LiveViews.h"
 #include "model/ViewCommands.h"
+#include "platform/Alerts.h"
 #include "platform/ContentPaths.h"
 #include "platform/Session.h"
 
@@ -325,23 +329,146 @@ TEST_F(AddkitTest, SunValuesAndTopographyPathsFromTheBusAreChecked) {
     EXPECT_EQ(ds->sunSetting2, c.sunWas);
     EXPECT_EQ(ds->viewSetting7, c.overheadFlagWas);
   }
-  // A topography path longer than the design's field is not taken; one that fits is.
-  const struct {
-    std::string path;
-    bool taken;
-  } paths[] = {{std::string(511, 'a'), true}, {std::string(512, 'a'), false}};
-  for (const auto& p : paths) {
-    SCOPED_TRACE(p.path.size());
-    ds->topoPath[0] = 0;
+}
+
+// Values past a float, or past the range of their control, leave the design's sun as it was
+// (they became infinite angles, brightness and shading, and were saved so).
+TEST_F(AddkitTest, SunValuesPastAFloatOrTheirControlsAreLeftOut) {
+  install(128, "hang", "Sun");
+  buildList();
+  AddkitDispatcher& dispatcher = AddkitDispatcher::sharedAddkitDispatcher();
+  for (const double hostile : {1e300, -1e39, 3.5e38, 1e30, 1e6, -1e6}) {
+    SCOPED_TRACE(hostile);
+    ds->sunAngle1 = 45, ds->sunAngle2 = 20, ds->viewSetting6 = 1.2f, ds->viewSetting11 = 40000;
+    ds->sunSetting2 = 100;
+    entry(128)->setPlugInAvailable(false);
+    entry(128)->setPlugInOwnerDocument(model);
+    WriteEmptyPlugOut(exchange(128), 128);
+    QVariantMap info = ids(128, SessionID(), model->itsDocID);
+    for (const char* key : {kAuxDictGSPSunLotAngleKey, kAuxDictGSPSceneBrightnessKey, kAuxDictGSPShadingIntensityKey,
+                            kAuxDictGSPSunOverheadAngleKey, kAuxDictGSPSunBrightnessKey})
+      info.insert(key, hostile);
+    dispatcher.addkitDidCloseUpdate(info);
+    EXPECT_TRUE(entry(128)->plugInAvailable());
+    EXPECT_EQ(ds->sunAngle1, 45);
+    EXPECT_EQ(ds->sunAngle2, 20);
+    EXPECT_EQ(ds->viewSetting6, 1.2f);
+    EXPECT_EQ(ds->viewSetting11, 40000);
+    EXPECT_EQ(ds->sunSetting2, 100);
+  }
+  // Just past the end of each range: left out; at the end: taken.
+  const auto close = [&](double lot, double overhead, double scene, double shading) {
+    entry(128)->setPlugInAvailable(false);
+    entry(128)->setPlugInOwnerDocument(model);
+    WriteEmptyPlugOut(exchange(128), 128);
+    QVariantMap info = ids(128, SessionID(), model->itsDocID);
+    info.insert(kAuxDictGSPSunLotAngleKey, lot);
+    info.insert(kAuxDictGSPSunOverheadAngleKey, overhead);
+    info.insert(kAuxDictGSPSceneBrightnessKey, scene);
+    info.insert(kAuxDictGSPShadingIntensityKey, shading);
+    dispatcher.addkitDidCloseUpdate(info);
+  };
+  close(360.5, 90.5, 2.51, 65536);
+  EXPECT_EQ(ds->sunAngle1, 45);
+  EXPECT_EQ(ds->sunAngle2, 20);
+  EXPECT_EQ(ds->viewSetting6, 1.2f);
+  EXPECT_EQ(ds->viewSetting11, 40000);
+  close(-0.5, -1, 0.49, -1);
+  EXPECT_EQ(ds->sunAngle1, -0.5f);  // an angle within its turn, either way round
+  EXPECT_EQ(ds->sunAngle2, 20);
+  EXPECT_EQ(ds->viewSetting6, 1.2f);
+  EXPECT_EQ(ds->viewSetting11, 40000);
+  close(-360, 90, 2.5, 65535);
+  EXPECT_EQ(ds->sunAngle1, -360);
+  EXPECT_EQ(ds->sunAngle2, 90);
+  EXPECT_EQ(ds->viewSetting6, 2.5f);
+  EXPECT_EQ(ds->viewSetting11, 65535);
+}
+
+namespace {
+// A topography grid file of one cell, the design's objects after it.
+Bytes OneCellGridFile() {
+  Bytes b;
+  auto be32 = [&](uint32_t v) { for (int i = 3; i >= 0; --i) b.push_back(uint8_t(v >> (8 * i))); };
+  auto f32 = [&](float f) {
+    uint32_t v;
+    std::memcpy(&v, &f, 4);
+    be32(v);
+  };
+  be32(9000);
+  f32(48), f32(120), f32(90);
+  b.push_back(0), b.push_back(2);
+  f32(-100), f32(140), f32(-60), f32(80);
+  be32(1), be32(1);
+  for (int i = 0; i < 4; ++i) f32(i + 0.5f);
+  for (uint8_t x : {0x5C, 0x2B, 0x00, 0x00}) b.push_back(x);  // 11100, little-endian
+  BeginOutputBuffer();
+  DoWriteObjects();
+  b.insert(b.end(), gStream.outDataBuffer.begin(), gStream.outDataBuffer.end());
+  ReleaseOutputBuffer();
+  return b;
+}
+}  // namespace
+
+// The terrain plug-in's path may name any file: only a grid file in the plug-in's own folder
+// is read, and a path that cannot be read is not kept in the design.
+TEST_F(AddkitTest, TopographyPathsOutsideThePluginFolderAreRefused) {
+  install(118, "hang", "Terrain");
+  buildList();
+  AddkitDispatcher& dispatcher = AddkitDispatcher::sharedAddkitDispatcher();
+  const fs::path folder = fs::path(exchange(118)).parent_path();
+  fs::create_directories(folder);
+  const fs::path grid = folder / "lot.top";
+  WriteBytes(grid.string(), OneCellGridFile());
+  const fs::path outside = fs::path(file("outside.top"));
+  WriteBytes(outside.string(), OneCellGridFile());
+  std::error_code error;
+  fs::create_symlink(outside, folder / "link.top", error);
+  fs::create_symlink("/etc/passwd", folder / "passwd.top", error);
+  fs::create_directories(folder / "folder.top");
+  const fs::path fifo = folder / "fifo.top";
+  ::mkfifo(fifo.c_str(), 0600);
+  const fs::path damaged = folder / "damaged.top";
+  WriteBytes(damaged.string(), Bytes{0, 0, 0x23, 0x28, 1, 2});
+  const auto close = [&](const std::string& named) {
     entry(118)->setPlugInAvailable(false);
     entry(118)->setPlugInOwnerDocument(model);
     WriteEmptyPlugOut(exchange(118), 118);
     QVariantMap info = ids(118, SessionID(), model->itsDocID);
-    info.insert(kAuxDictTopographyKey, QString::fromStdString(p.path));
+    info.insert(kAuxDictTopographyKey, QString::fromStdString(named));
     dispatcher.addkitDidCloseUpdate(info);
     EXPECT_TRUE(entry(118)->plugInAvailable());
-    EXPECT_EQ(std::string(ds->topoPath) == p.path, p.taken);
-    if (!p.taken) EXPECT_EQ(ds->topoPath[0], 0);
+  };
+  const std::string refused[] = {"/etc/passwd",
+                                 "../../../../../../../../etc/passwd",
+                                 "/dev/zero",
+                                 outside.string(),
+                                 (folder / "link.top").string(),
+                                 (folder / "passwd.top").string(),
+                                 (folder / "folder.top").string(),
+                                 fifo.string(),
+                                 (folder / ".." / fs::path(file("outside.top")).filename()).string(),
+                                 (folder / "missing.top").string(),
+                                 damaged.string(),
+                                 std::string(600, 'a')};
+  for (const std::string& named : refused) {
+    SCOPED_TRACE(named.substr(0, 80));
+    std::strcpy(ds->topoPath, "kept.top");
+    ScopedAlertRecorder alerts;
+    close(named);
+    EXPECT_STREQ(ds->topoPath, "kept.top");
+    EXPECT_TRUE(alerts.sawMessage("Unable to read topography file."));
+  }
+  // The plug-in's own grid file, by its full path or by its name in the folder.
+  for (const std::string& named : {grid.string(), std::string("lot.top")}) {
+    SCOPED_TRACE(named);
+    ds->topoPath[0] = 0;
+    ds->topoGridSpacing = 1;
+    ScopedAlertRecorder alerts;
+    close(named);
+    EXPECT_EQ(fs::path(ds->topoPath), fs::canonical(grid));
+    EXPECT_EQ(ds->topoGridSpacing, 48);
+    EXPECT_TRUE(alerts.shown.empty());
   }
 }
 
@@ -407,6 +534,80 @@ TEST_F(AddkitTest, ClosingTheDesignAsksEachOfItsPluginsToQuit) {
   EXPECT_TRUE(waitForFile(pluginFile("Cabinets", "asked-to-close")));
   EXPECT_TRUE(waitForFile(pluginFile("Stairs", "asked-to-close")));
   EXPECT_FALSE(fs::exists(pluginFile("Elsewhere", "asked-to-close")));
+}
+
+// Two plug-ins holding one design, each order of the plug-in list: the one running keeps its
+// lock from a second launch of itself but not from another plug-in, which runs for the same
+// design. The other one closing with changes frees only itself and merges into the design,
+// which stays held by the first; the design window's Close button then ends the first, and
+// with both running it ends both.
+TEST_F(AddkitTest, TwoPluginsHoldOneDesignAndEachClosingFreesOnlyItself) {
+  struct Row {
+    int32_t held;
+    const char* heldName;
+    int32_t updating;
+    const char* updatingName;
+  };
+  const Row rows[] = {{131, "Cabinets", 140, "Stairs"}, {140, "Stairs", 131, "Cabinets"}};
+  AddkitDispatcher& dispatcher = AddkitDispatcher::sharedAddkitDispatcher();
+  for (const Row& r : rows) {
+    SCOPED_TRACE(::testing::Message() << r.heldName << " held, " << r.updatingName << " updating");
+    fs::remove_all(plugins);
+    fs::create_directories(plugins);
+    install(r.held, "hang", r.heldName);
+    install(r.updating, "update", r.updatingName);
+    buildList();
+    alerts.shown.clear();
+    ASSERT_TRUE(dispatcher.launchAddkitWithID(r.held));
+    ASSERT_TRUE(waitForFile(pluginFile(r.heldName, "listening")));
+    EXPECT_FALSE(dispatcher.launchAddkitWithID(r.held));
+    EXPECT_EQ(entry(r.held)->plugInOwnerDocument(), model);
+    ASSERT_TRUE(dispatcher.launchAddkitWithID(r.updating));
+    EXPECT_EQ(entry(r.updating)->plugInOwnerDocument(), model);
+    EXPECT_FALSE(AppController::delegateItemsEnabled());
+
+    ASSERT_TRUE(waitUntilReleased(r.updating));
+    EXPECT_EQ(entry(r.updating)->plugInOwnerDocument(), nullptr);
+    EXPECT_FALSE(entry(r.held)->plugInAvailable());
+    EXPECT_EQ(entry(r.held)->plugInOwnerDocument(), model);
+    EXPECT_EQ(dispatcher.addkitEntryForDocument(model), entry(r.held));
+    EXPECT_FALSE(AppController::delegateItemsEnabled());
+    Objex* group = nullptr;
+    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next)
+      if (o->type == kObjGroup && o->groupMarker == r.updating) group = o;
+    EXPECT_NE(group, nullptr);
+    EXPECT_EQ(doc->undoManager().undoActionName(), r.updatingName);
+    EXPECT_FALSE(fs::exists(exchange(r.updating)));
+    EXPECT_FALSE(fs::exists(pluginFile(r.heldName, "asked-to-close")));
+
+    alerts.answer = 0;
+    window->closeDocumentAddkitButtonChanged();
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].message, std::string("Are you sure you want to close '") + r.heldName + "'?");
+    EXPECT_TRUE(entry(r.held)->plugInAvailable());
+    EXPECT_EQ(dispatcher.addkitEntryForDocument(model), nullptr);
+    EXPECT_TRUE(AppController::delegateItemsEnabled() || AppController::deMiniaturizedDocumentWindowCount() == 0);
+    EXPECT_TRUE(waitForFile(pluginFile(r.heldName, "asked-to-close")));
+    EXPECT_FALSE(fs::exists(pluginFile(r.updatingName, "asked-to-close")));
+  }
+  // Both running when the Close button is pressed: one answer ends both.
+  const Row& r = rows[1];
+  fs::remove(pluginFile(r.heldName, "listening"));
+  fs::remove(pluginFile(r.heldName, "asked-to-close"));
+  std::ofstream(pluginFile(r.updatingName, "mode"))
+      << "hang " << r.updating << " " << entry(r.updating)->plugInAppleAppID().toStdString() << " -\n";
+  ASSERT_TRUE(dispatcher.launchAddkitWithID(r.held));
+  ASSERT_TRUE(dispatcher.launchAddkitWithID(r.updating));
+  ASSERT_TRUE(waitForFile(pluginFile(r.heldName, "listening")));
+  ASSERT_TRUE(waitForFile(pluginFile(r.updatingName, "listening")));
+  alerts.shown.clear();
+  window->closeDocumentAddkitButtonChanged();
+  EXPECT_EQ(alerts.shown.size(), 1u);
+  EXPECT_TRUE(entry(r.held)->plugInAvailable());
+  EXPECT_TRUE(entry(r.updating)->plugInAvailable());
+  EXPECT_EQ(dispatcher.addkitEntryForDocument(model), nullptr);
+  EXPECT_TRUE(waitForFile(pluginFile(r.heldName, "asked-to-close")));
+  EXPECT_TRUE(waitForFile(pluginFile(r.updatingName, "asked-to-close")));
 }
 
 TEST_F(AddkitTest, TheProgressSheetCoversTheWindowUntilThePluginCloses) {

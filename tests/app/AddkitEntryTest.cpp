@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "AllocationWatch.h"
 #include "app/AddkitDispatcher.h"
 #include "app/AddkitEntry.h"
 #include "model/DocumentModel.h"
@@ -114,6 +115,45 @@ TEST_F(AddkitDescriptors, UntrustedOrIncompleteDescriptorsAreIgnored) {
   EXPECT_TRUE(IsSafeAddkitRelativePath("a/b..c/d"));
   EXPECT_FALSE(IsSafeAddkitRelativePath("a/../b"));
   EXPECT_FALSE(IsSafeAddkitRelativePath("a\\..\\b"));
+}
+
+// A preview that claims gigabytes is read through the image loader's checks: start-up takes
+// no more memory for it, and the plug-in is listed without a picture. A picture too large
+// for a preview, or a damaged one, does the same.
+TEST_F(AddkitDescriptors, APreviewThatCannotBeReadLeavesThePluginListedWithoutOne) {
+  const std::filesystem::path reproducer =
+      std::filesystem::path(__FILE__).parent_path() / "data" / "regressions" / "plugin-preview-png-2GB";
+  std::filesystem::copy(reproducer, root, std::filesystem::copy_options::recursive);
+  const bool watching = WatchAllocations();
+  AddkitPluginList list;
+  list.buildPluginList(root);
+  if (watching) {
+    EXPECT_LT(LargestAllocation(), size_t(64) << 20);
+  }
+  ASSERT_EQ(list.pluginList().size(), 1u);
+  const AddkitEntry* broken = list.pluginList()[0].get();
+  EXPECT_EQ(broken->plugInName().toStdString(), "Broken Preview");
+  EXPECT_TRUE(broken->plugInPreview().isNull());
+  EXPECT_TRUE(broken->plugInPreviewUnreadable());
+  EXPECT_TRUE(broken->isAddkitEntryValid());
+
+  QImage wide(4097, 2, QImage::Format_RGB32);
+  wide.fill(Qt::blue);
+  ASSERT_TRUE(wide.save(QString::fromStdString(root + "/Walker/wide.png")));
+  {
+    std::ofstream damaged(root + "/Walker/damaged.png", std::ios::binary);
+    damaged << "\x89PNG\r\n\x1a\nnot really";
+  }
+  for (const char* image : {"wide.png", "damaged.png"}) {
+    SCOPED_TRACE(image);
+    std::filesystem::remove(root + "/x.qeg");
+    Descriptor("x.qeg", std::string("ID=7\nImage=") + image + "\n");
+    AddkitPluginList walker;
+    walker.buildPluginList(root);
+    const AddkitEntry* e = walker.addkitEntryForID(7);
+    ASSERT_NE(e, nullptr);
+    EXPECT_TRUE(e->plugInPreview().isNull());
+  }
 }
 
 TEST_F(AddkitDescriptors, LookUpsFindTheFirst) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QPoint>
+#include <QThreadPool>
 
 #include <cmath>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/LiveViewController.h"
 #include "app/ZLKApplication.h"
 #include "app/ZLKDocument.h"
 #include "app/ZLKDocumentController.h"
@@ -29,13 +31,28 @@
 #include "platform/UserDefaults.h"
 #include "tools/ToolCodes.h"
 
+// Once the last test has run, the threads Qt's pool started for the tests end before the
+// process does: an exit with them still waiting for work ran under the leak checker's tracer.
+class TestThreadsEnd : public ::testing::EmptyTestEventListener {
+  void OnTestProgramEnd(const ::testing::UnitTest&) override {
+    if (LiveViewController::exists()) LiveViewController::releaseSharedLiveViewController();
+    QThreadPool::globalInstance()->waitForDone();
+  }
+};
+
 inline ZLKApplication* TestApplication() {
   static int argc = 1;
   static char name[] = "test_app";
   static char* argv[] = {name, nullptr};
   static ZLKApplication* app = [] {
+    // Mesa's software driver draws with threads of its own and starts another for its shader
+    // cache; the application lives until the process ends, and so would they, under the leak
+    // checker's tracer at exit. Drawn on the calling thread, with no cache, there are none.
+    setenv("LP_NUM_THREADS", "0", 0);
+    setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
     auto* a = new ZLKApplication(argc, argv);
     a->setQuitOnLastWindowClosed(false);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new TestThreadsEnd);
     return a;
   }();
   return app;
@@ -135,6 +152,10 @@ class DesignWindowTest : public ::testing::Test {
       for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
     controller.removeAllDocuments();
     for (ZLKWindowController* w : windows) delete w;
+    // The 3D window goes with the test that brought it up: left standing, its view (and GL
+    // context) carried one test's state into the next, and offscreen, where its view cannot
+    // make a context, the next test's events exposed it.
+    if (LiveViewController::exists()) LiveViewController::releaseSharedLiveViewController();
     SetStandardUserDefaults(nullptr);
     gCurDocument = nullptr;
     readouts.Restore();

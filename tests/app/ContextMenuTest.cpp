@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QToolBar>
 #include <QTest>
 #include <cmath>
 #include <cstdlib>
@@ -222,6 +223,47 @@ TEST_F(ContextMenus, ToolbarPaletteAndSliderMenus) {
   gCurDocument = nullptr;
   EXPECT_FALSE(ContextMenuFactory::elevationSliderContextMenu());
   gCurDocument = model;
+}
+
+TEST_F(ContextMenus, TheToolbarsVisiblePlanPullDownShowsOrHidesTheChosenPlan) {
+  QWidget* item = window->docToolbar();
+  ASSERT_NE(item, nullptr);
+  QPoint shownAt;
+  std::vector<std::string> listed;
+  bool floorChecked = false, roofingChecked = true;
+  auto choose = [&](const std::string& choice) {
+    ZLKDocumentView::contextMenuPresenter = [&, choice](QMenu* menu, const QPoint& at) -> QAction* {
+      shownAt = at;
+      listed.clear();
+      QAction* chosen = nullptr;
+      for (QAction* entry : menu->actions()) {
+        if (!entry->isVisible()) continue;
+        listed.push_back(entry->text().toStdString());
+        if (entry->text().toStdString() == "Floor Plan") floorChecked = entry->isChecked();
+        if (entry->text().toStdString() == "Roofing Plan") roofingChecked = entry->isChecked();
+        if (entry->text().toStdString() == choice) chosen = entry;
+      }
+      return chosen;
+    };
+    window->setVisiblePlanUsingTBMenu(item);
+  };
+  ASSERT_EQ(ds->currentPlanMask, 3);
+  choose("Roofing Plan");
+  // Pulled down under the item, the nine plans without the pull-down's title, checked as shown.
+  EXPECT_EQ(shownAt, item->mapToGlobal(QPoint(0, item->height())));
+  ASSERT_EQ(listed.size(), 9u);
+  EXPECT_EQ(listed.front(), "Foundation Plan");
+  EXPECT_TRUE(floorChecked);
+  EXPECT_FALSE(roofingChecked);
+  EXPECT_EQ(ds->currentPlanMask, 3 | 16);
+  choose("Foundation Plan");
+  EXPECT_TRUE(roofingChecked);
+  EXPECT_EQ(ds->currentPlanMask, 2 | 16);
+  // The working plan's item cannot hide it; a dismissed menu changes nothing either.
+  choose("Floor Plan");
+  EXPECT_EQ(ds->currentPlanMask, 2 | 16);
+  choose("");
+  EXPECT_EQ(ds->currentPlanMask, 2 | 16);
 }
 
 TEST_F(ContextMenus, ARightClickOnEmptyPlanShowsThePlanMenuAndRunsItsChoice) {

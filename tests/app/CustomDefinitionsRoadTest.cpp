@@ -5,6 +5,7 @@
 // one undo step.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -197,6 +198,81 @@ TEST_F(CustomWindowClick, WindowEntryClickedReReadsTheSelectedCustomWindowsWithO
   EXPECT_NE(AttachmentData(window)->maskObject, nullptr);
   EXPECT_NE(AttachmentData(window)->faces, nullptr);  // rebuilt with the wall's openings
   EXPECT_EQ(doc->undoManager().undoActionName(), "Custom Window Type");
+}
+
+// Designs the program saved, chosen as custom window definitions: their parts hold children (a
+// group's members, a wall's door). The window tool places a custom window from each; the
+// Window pane's custom style row then reads the definition again, which frees the parts the
+// first read gave the window, and the wall refits its openings. Nothing read may have been
+// freed with the definition's layer.
+struct SavedDesignAsWindowDefinition : ToolTest {
+  std::string savedShared;
+  std::string shared;
+
+  void SetUp() override {
+    TestApplication();
+    ToolTest::SetUp();
+    savedShared = LocalDomainUserSharedPath();
+    char pattern[] = "/tmp/casa-saved-definitions-XXXXXX";
+    shared = mkdtemp(pattern);
+    SetUserSharedRoot(shared);
+    const std::filesystem::path kept = std::filesystem::path(__FILE__).parent_path().parent_path() / "openings" /
+                                       "data" / "regressions";
+    std::filesystem::create_directories(LocalDomainCustomWindowPath() + "/Saved");
+    for (const char* name : kFiles)
+      std::filesystem::copy_file(kept / name, LocalDomainCustomWindowPath() + "/Saved/" + name);
+    doc.ds()->zoomFactor = 1;
+    doc.ds()->snapToGrid = 0;
+    doc.ds()->windowStyle = kWindowCustom;
+    gGlobalXOffset = gGlobalYOffset = gGlobalZOffset = 0;
+  }
+  void TearDown() override {
+    gSelectedContentCategory = -1;
+    gSelectedContentEntryType = 0;
+    gSelectedContentEntry = SymEntryInfo{};
+    SetUserSharedRoot(savedShared);
+    std::error_code ec;
+    std::filesystem::remove_all(shared, ec);
+    ToolTest::TearDown();
+  }
+  static constexpr const char* kFiles[] = {"uaf-grouped-wall-door-as-window-definition.QTF",
+                                           "uaf-every-kind-as-window-definition.QTF"};
+};
+
+TEST_F(SavedDesignAsWindowDefinition, ToolPlacesItAndThePaneReadsItAgain) {
+  int32_t z = 0;
+  for (const char* name : kFiles) {
+    SCOPED_TRACE(name);
+    gSelectedContentCategory = kCustomWindowCategory;
+    gSelectedContentEntryType = kEntryCustomWindow;
+    gSelectedContentEntry = SymEntryInfo{};
+    gSelectedContentEntry.type = kEntryCustomWindow;
+    gSelectedContentEntry.objectData = std::string("Saved/") + name;
+    Objex* wall = AddTestWall(doc, {{0, float(z)}, {480, float(z)}});
+    ScopedAlertRecorder alerts;
+    gCurTool = kToolWindow;
+    hitTest(240, z + 1);
+    ASSERT_EQ(gClickInfo.hitObject, wall);
+    drag({{240, z + 1}});
+    Objex* window = wall->firstChild;
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(window->type, kObjWindow);
+    EXPECT_EQ(AttachmentData(window)->subtype, kWindowCustom);
+    EXPECT_NE(AttachmentData(window)->definitionParts, nullptr);
+    EXPECT_NE(AttachmentData(window)->faces, nullptr);
+
+    // The pane's custom style row: the definition read again into the selected window.
+    ReadCustomWindowDoorFile(window);
+    UpdateAllWallAttachments(wall);
+    ASSERT_EQ(wall->firstChild, window);
+    EXPECT_NE(AttachmentData(window)->faces, nullptr);
+    for (Objex* part = AttachmentData(window)->definitionParts; part; part = part->next)
+      for (Objex* held = part->firstChild; held; held = held->next) EXPECT_EQ(held->layer, window->layer);
+    // The only message is the template reader's own: a door of the saved design lies at the
+    // very start of its wall and does not fit there when the definition's walls are refitted.
+    for (const AlertRequest& a : alerts.shown) EXPECT_EQ(a.message, "One or more components have been removed.");
+    z += 200;
+  }
 }
 
 }  // namespace

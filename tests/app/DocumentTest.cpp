@@ -27,6 +27,7 @@
 #include "files/DesignFile.h"
 #include "files/SymbolFile.h"
 #include "files/Undo.h"
+#include "inspectors/SheetHooks.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Services.h"
@@ -214,40 +215,86 @@ TEST_F(Document, TraceImageStep) {
   EXPECT_TRUE(doc->traceImage().isNull());
 }
 
-// The snapshot ring has 25 slots whatever the undo levels say: the history holds the levels'
-// steps up to the 24 older snapshots of the ring, and no other open design starts again.
-TEST_F(Document, TheHistoryHoldsTheUndoLevelsUpToTheTwentyFiveSlotRing) {
+// The history holds as many steps as the undo levels say. The snapshot ring is sized while no
+// design is open, and again for every open design when the preference changes; opening another
+// design leaves the open ones' histories alone.
+TEST_F(Document, TheHistoryHoldsAsManyStepsAsTheUndoLevels) {
   struct Case {
     int levels, edits, undoable;
   };
-  ZLKDocument* first = makeDocument();
-  ASSERT_NE(first, nullptr);
-  gCurDocument = first->documentModel();
-  StoreUndo("Add Line");
-  const int32_t firstCurrent = first->documentModel()->itsCurrentUndo;
-  for (const Case c : {Case{30, 40, 24}, Case{200, 40, 24}, Case{24, 40, 24}, Case{5, 8, 5}, Case{500, 30, 24}}) {
-    defaults.setBool("UndoEnabled", true);
-    defaults.setInt("UndoLevels", c.levels);
-    ZLKDocument* doc = makeDocument();
-    ASSERT_NE(doc, nullptr);
+  auto editAndUndo = [](ZLKDocument* doc, int edits) {
     gCurDocument = doc->documentModel();
-    for (int i = 0; i < c.edits; ++i) {
+    for (int i = 0; i < edits; ++i) {
       AddLine();
       StoreUndo("Add Line");
     }
     int undone = 0;
-    while (doc->undoManager().canUndo() && undone < c.edits + 1) {
+    while (doc->undoManager().canUndo() && undone < edits + 1) {
       doc->undoManager().undo();
       ++undone;
     }
-    EXPECT_EQ(gTotalUndos, 25) << c.levels;
-    EXPECT_EQ(undone, c.undoable) << c.levels;
+    return undone;
+  };
+  defaults.setBool("UndoEnabled", true);
+  for (const Case c : {Case{30, 40, 30}, Case{200, 210, 200}, Case{24, 30, 24}, Case{25, 30, 25},
+                       Case{5, 8, 5}, Case{6, 8, 6}}) {
+    defaults.setInt("UndoLevels", c.levels);
+    ZLKDocument* doc = makeDocument();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(editAndUndo(doc, c.edits), c.undoable) << c.levels;
     EXPECT_EQ(CountObjects(doc->documentModel()), c.edits - c.undoable) << c.levels;  // each step restored
     ZLKDocumentController::sharedDocumentController().removeDocument(doc);
   }
+
+  defaults.setInt("UndoLevels", 30);
+  ZLKDocument* first = makeDocument();
+  gCurDocument = first->documentModel();
+  for (int i = 0; i < 3; ++i) {
+    AddLine();
+    StoreUndo("Add Line");
+  }
+  const int32_t firstCurrent = first->documentModel()->itsCurrentUndo;
+  defaults.setInt("UndoLevels", 8);
+  ZLKDocument* second = makeDocument();
   EXPECT_EQ(first->documentModel()->itsCurrentUndo, firstCurrent);
+  EXPECT_EQ(editAndUndo(second, 12), 8);
+
+  // The preferences sheet's change reaches the open designs.
+  defaults.setInt("UndoLevels", 40);
+  TheSheetHooks().applyPreferencesToOpenDesigns(true);
+  EXPECT_EQ(editAndUndo(first, 45), 40);
+  EXPECT_EQ(editAndUndo(second, 45), 40);
+  ZLKDocumentController::sharedDocumentController().removeDocument(second);
   ZLKDocumentController::sharedDocumentController().removeDocument(first);
   defaults.removeKey("UndoLevels");
+  SetUndoLevels(200);
+}
+
+// With "Use these formats for opened designs" on, the preferences' units reach the designs that
+// are open, as a step to undo; with it off they stay as each design has them.
+TEST_F(Document, PreferredUnitsReachTheOpenDesignsOnlyWhenForced) {
+  ZLKDocument* doc = makeDocument();
+  DocState* ds = doc->documentModel()->itsDocState;
+  ds->measureSystem = kMeasureImperial;
+  ds->metricReadout = 1;
+  defaults.setInt("UseImperialSystemKey", 4);
+  defaults.setInt("MetricReadoutKey", 3);
+  defaults.setBool("ForcePlanDefaultsKey", false);
+  TheSheetHooks().applyPreferencesToOpenDesigns(false);
+  EXPECT_EQ(ds->measureSystem, kMeasureImperial);
+  EXPECT_EQ(ds->metricReadout, 1);
+  EXPECT_FALSE(doc->undoManager().canUndo());
+
+  defaults.setBool("ForcePlanDefaultsKey", true);
+  TheSheetHooks().applyPreferencesToOpenDesigns(false);
+  ds = doc->documentModel()->itsDocState;
+  EXPECT_EQ(ds->measureSystem, kMeasureMetric);
+  EXPECT_EQ(ds->metricReadout, 3);
+  EXPECT_EQ(doc->undoManager().undoActionName(), "Measurement Options");
+  doc->undoManager().undo();
+  EXPECT_EQ(doc->documentModel()->itsDocState->measureSystem, kMeasureImperial);
+  for (const char* key : {"UseImperialSystemKey", "MetricReadoutKey", "ForcePlanDefaultsKey"}) defaults.removeKey(key);
+  AppController::loadNewPlanReadoutState();
 }
 
 TEST_F(Document, UndoAndRedoFromTheEditMenu) {

@@ -2,11 +2,13 @@
 // the plan view, or placed by Option-clicks with the selection tool. Each placement is one
 // undo step whose undo and redo give back the design byte for byte; what the plan cannot
 // place changes nothing and says why.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
@@ -22,6 +24,9 @@
 #include "content/ContentPaletteController.h"
 #include "content/ContentView.h"
 #include "content/SymEntry.h"
+#include "inspectors/InspectorController.h"
+#include "inspectors/ObjectInspectorController.h"
+#include "inspectors/ValueFields.h"
 #include "files/DesignFile.h"
 #include "model/Bounds.h"
 #include "model/CommandWalkers.h"
@@ -198,7 +203,7 @@ TEST_F(PlanContentDrop, EntriesLandWhereDroppedAsOneUndoStepEach) {
     if (c.entryType == kEntry3DObject) {  // one group, named from the object's information file
       ASSERT_EQ(added.size(), 1u);
       ASSERT_NE(added.front()->name, nullptr);
-      EXPECT_STREQ(added.front()->name, "Tables 1");
+      EXPECT_THAT(std::string(added.front()->name), testing::AnyOf("Dining Table", "Coffee Table", "Round Table"));
     }
     EXPECT_EQ(undoName(), c.undo);
     const std::vector<char> bytesAfter = savedBytes();
@@ -207,6 +212,59 @@ TEST_F(PlanContentDrop, EntriesLandWhereDroppedAsOneUndoStepEach) {
     EXPECT_EQ(objectCount(), before + static_cast<int>(added.size()));
     gCurTool = kToolSelection;
   }
+}
+
+// A library table lands at its real size (150 x 90 x 75 cm), and the object pane shows its
+// angle and sizes; the grid names it in the status bar while the pointer is over it.
+TEST_F(PlanContentDrop, ALibraryTableLandsAtItsSizeAndShowsItInTheInspector) {
+  ASSERT_NO_FATAL_FAILURE(chooseEntry(kCategoryObjects, kLibraryObjects));
+  ContentCategoryItem* leaf = palette->contentView()->cacheSource();
+  ASSERT_NE(leaf, nullptr);
+  size_t table = leaf->numberOfSymEntries();
+  for (size_t i = 0; i < leaf->numberOfSymEntries(); ++i)
+    if (leaf->symEntryAtIndex(i)->objectDescription.rfind("Dining Table", 0) == 0) table = i;
+  ASSERT_LT(table, leaf->numberOfSymEntries()) << "no dining table among the tables";
+  const int side = palette->contentView()->previewSizeFromUserDefaults();
+  const int cols = std::max(1, palette->contentView()->optimalViewSize().width() / side);
+  const QPoint cell(static_cast<int>(table % static_cast<size_t>(cols)) * side + 2,
+                    static_cast<int>(table / static_cast<size_t>(cols)) * side + 2);
+  EXPECT_EQ(palette->contentView()->statusTextAt(cell), "Dining Table (150 x 90 x 75 cm)");
+  palette->contentView()->clickAt(cell);
+  dragged.reset();
+  ASSERT_TRUE(palette->contentView()->dragFrom(cell));
+  std::unique_ptr<QMimeData> data = std::move(dragged);
+  ASSERT_NE(data, nullptr);
+  const int before = objectCount();
+  EXPECT_EQ(dropAt(data.get(), 0, 0), std::make_pair(true, true));
+  const std::vector<Objex*> added = objectsAfter(before);
+  ASSERT_EQ(added.size(), 1u);
+  Objex* group = added.front();
+  Float3DRect box{32000, 32000, 32000, -32000, -32000, -32000};
+  GetObject3DBounds(group, 0, &box, 0);
+  EXPECT_NEAR(box.floatRight - box.floatLeft, 150 / 2.54, 0.05);
+  EXPECT_NEAR(box.floatFront - box.floatBack, 90 / 2.54, 0.05);
+  EXPECT_NEAR(box.floatBottom - box.floatTop, 75 / 2.54, 0.05);
+
+  SelectObj(group, kSelectOn, 1);
+  InspectorController::sharedInspectorController()->updatePropertiesState(true);
+  ObjectInspectorController* pane = ObjectInspectorController::sharedInspectorController();
+  EXPECT_NEAR(GetFloatItem(pane->widthText), 150 / 2.54, 0.1);
+  EXPECT_NEAR(GetFloatItem(pane->depthText), 90 / 2.54, 0.1);
+  EXPECT_NEAR(GetFloatItem(pane->heightText), 75 / 2.54, 0.1);
+  EXPECT_FALSE(pane->angleText->text().isEmpty());
+  EXPECT_NEAR(GetFloatAngleItem(pane->angleText, 1), 0, 0.01);
+
+  // Turned a quarter turn (its width now runs up the plan): the sizes stay the table's own.
+  for (Objex* part = group->firstChild; part; part = part->next)
+    for (Poinz* p = part->firstPoint; p; p = p->next) {
+      const float x = p->position[0];
+      p->position[0] = p->position[2];
+      p->position[2] = -x;
+    }
+  InspectorController::sharedInspectorController()->updatePropertiesState(true);
+  EXPECT_NEAR(GetFloatItem(pane->widthText), 150 / 2.54, 0.1);
+  EXPECT_NEAR(GetFloatItem(pane->depthText), 90 / 2.54, 0.1);
+  EXPECT_NEAR(GetFloatAngleItem(pane->angleText, 1), 90, 0.01);
 }
 
 TEST_F(PlanContentDrop, WhatThePlanCannotPlaceChangesNothingAndSaysWhy) {

@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QMouseEvent>
+#include <QFile>
 #include <QProgressBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <cmath>
@@ -26,11 +28,13 @@
 #include "inspectors/SnapPaletteController.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
+#include "model/Globals.h"
 #include "model/HitTest.h"
 #include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "platform/UserDefaults.h"
+#include "platform/qt/QtUserDefaults.h"
 #include "tools/ToolCodes.h"
 
 namespace fs = std::filesystem;
@@ -200,7 +204,7 @@ TEST_F(ToolPalettes, ToolsetPopUpBrowsesAnotherPlansTools) {
 
   const int roofing = popUp->findData(static_cast<int>(kPlanRoofing));
   popUp->setCurrentIndex(roofing);
-  emit popUp->activated(roofing);
+  Q_EMIT popUp->activated(roofing);
   EXPECT_EQ(plan().shownToolSet(), kPlanRoofing);
   EXPECT_FALSE(plan().toolView(kPlanRoofing)->isHidden());
   EXPECT_TRUE(plan().toolView(kPlanLandscape)->isHidden());
@@ -337,6 +341,52 @@ TEST_F(ToolPalettes, PanelsRememberVisibilityAndFrames) {
   edit().close();
   AppController::setEditToolsVisible(true);
   AppController::setPlanToolsVisible(true);
+}
+
+// A damaged preferences file: frames whose edges would leave an int (or any screen) are
+// refused like an empty one, and the palette keeps its default place.
+TEST_F(ToolPalettes, DamagedSavedFramesAreRefused) {
+  // The preferences file of the report, read by the program's own settings store.
+  QTemporaryDir folder;
+  const QString ini = folder.filePath("casavelt.conf");
+  ASSERT_TRUE(QFile::copy(QString::fromStdString(
+                              (fs::path(__FILE__).parent_path() / "data" / "regressions" / "panel-frame-x-int-max.conf")
+                                  .string()),
+                          ini));
+  QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
+  {
+    QtUserDefaults damaged(ini);
+    SetStandardUserDefaults(&damaged);
+    EXPECT_EQ(damaged.getString("NSWindow Frame EditToolPanel"), "2147483647 0 2 2");
+    const QPoint before = edit().pos();
+    EXPECT_FALSE(AppController::restorePanelFrame(&edit(), "EditToolPanel"));
+    EXPECT_EQ(edit().pos(), before);
+    SetStandardUserDefaults(&defaults);
+  }
+  for (const char* frame : {"0 2147483647 2 2", "10 10 2147483647 100", "10 10 100 2147483647",
+                            "-2147483648 0 100 100", "0 -2147483648 100 100", "2147483600 0 100 100"}) {
+    defaults.setString("NSWindow Frame EditToolPanel", frame);
+    EXPECT_FALSE(AppController::restorePanelFrame(&edit(), "EditToolPanel")) << frame;
+  }
+  defaults.setString("NSWindow Frame EditToolPanel", "40 60 120 200");
+  EXPECT_TRUE(AppController::restorePanelFrame(&edit(), "EditToolPanel"));
+  defaults.removeKey("NSWindow Frame EditToolPanel");
+
+  // Numbers of the other preferences are held to what the program takes.
+  for (const auto& [stored, used] :
+       {std::pair{2147483647, 500}, std::pair{-5, 5}, std::pair{0, 5}, std::pair{42, 42}}) {
+    defaults.setInt("UndoLevels", stored);
+    EXPECT_EQ(AppController::undoLevelsPreference(), used) << stored;
+  }
+  defaults.removeKey("UndoLevels");
+  defaults.setInt("AngleReadoutKey", 70000);
+  defaults.setInt("MetricReadoutKey", -70000);
+  AppController::loadNewPlanReadoutState();
+  EXPECT_EQ(gAngleReadoutFormat, INT16_MAX);
+  EXPECT_EQ(gMetricReadoutFormat, 0);
+  defaults.removeKey("AngleReadoutKey");
+  defaults.removeKey("MetricReadoutKey");
+  AppController::loadNewPlanReadoutState();
 }
 
 TEST_F(ToolPalettes, WindowWillCloseSavesTheFrameAndRecordsThePaletteHidden) {

@@ -112,7 +112,7 @@ TEST_F(WindowController, FloorPopUpSwitchesTheWorkingFloorAndFollowsUndo) {
   EXPECT_STREQ(currentFloor(), "First Floor");
   EXPECT_EQ(floors->currentIndex(), 0);
 
-  emit floors->activated(1);
+  Q_EMIT floors->activated(1);
   EXPECT_STREQ(currentFloor(), "Second Floor");
   EXPECT_EQ(floors->currentIndex(), 1);
   // New exterior walls go on the floor plan above the first floor: the stored wall default.
@@ -254,7 +254,12 @@ TEST_F(WindowController, PlantGrowthLevelAndItsButtonsFollowTheDesign) {
     EXPECT_EQ(plan.plantGrowthLevelIndicator()->value(), c.level) << c.age;
     EXPECT_EQ(plan.plantGrowthLeftButton()->isEnabled(), c.level != 1) << c.age;
     EXPECT_EQ(plan.plantGrowthRightButton()->isEnabled(), c.level != 10) << c.age;
+    // The status bar's gauge says the age in words.
+    EXPECT_TRUE(window->plantGrowthLevelIndicator()->isTextVisible());
+    EXPECT_EQ(window->plantGrowthLevelIndicator()->text(), PlantGrowthStatusText(c.level)) << c.age;
   }
+  EXPECT_EQ(PlantGrowthStatusText(2), QString("Plant Growth at 6 Months"));
+  EXPECT_EQ(PlantGrowthStatusText(10), QString("Plant Growth at 7 Years"));
 }
 
 TEST_F(WindowController, BecomingTheMainWindowReadsItsDesignsTopographyGrid) {
@@ -536,7 +541,7 @@ TEST_F(WindowController, NewAsksToSaveAnEditedDesignAndKeepsTheWindow) {
   doc->setFileName(path);
   AddLine({{0, 0}, {10, 0}});
   doc->setDocumentEdited(true);
-  emit window->activeFloorTBPopUpButton()->activated(1);
+  Q_EMIT window->activeFloorTBPopUpButton()->activated(1);
 
   alerts.answer = 0;  // Save
   bool made = false;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "ModelInvariants.h"
@@ -239,6 +240,37 @@ TEST_F(Roofs, EveryStyleBuildsItsEndsAndKeepsItsSlopesPlanar) {
       for (const auto& c : Corners(p)) EXPECT_NEAR(RoofPlaneY(p, c[0], c[2]), c[1], 1e-2);
     }
     EXPECT_EQ(gables, row.gableParts);
+  }
+}
+
+// Where each style's gable parts stand: at the first end (x 0), at the second end (x 240) or
+// along the eaves, in build order. A gable end has its fascia and its gable face, a hip end
+// its fascia only, an open end none. A count alone passes a gable built at the wrong end.
+TEST_F(Roofs, EachStylesGablesStandAtItsOwnEnds) {
+  struct Row {
+    int style;
+    const char* ends;  // one letter a gable part: A at x 0, B at x 240, '-' along the roof
+  };
+  const Row rows[] = {
+      {kRoofHip, "AB--"},
+      {kRoofGable, "AABB--"},
+      {kRoofHipAndGable, "ABB--"},
+      {kRoofGableOneEnd, "BB--"},
+      {kRoofHipOneEnd, "B--"},
+      {kRoofRidgeOnly, "--"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.style);
+    Objex* r = roof(6, row.style);
+    Update3DRoof(r);
+    std::string ends;
+    for (const Objex* p : Parts(r)) {
+      if (p->type != kObjRoofGablePart) continue;
+      float minX = 1e9f, maxX = -1e9f;
+      for (const auto& c : Corners(p)) minX = std::min(minX, c[0]), maxX = std::max(maxX, c[0]);
+      ends += maxX <= 1 ? 'A' : minX >= 239 ? 'B' : '-';
+    }
+    EXPECT_EQ(ends, row.ends);
   }
 }
 

@@ -51,6 +51,22 @@ TEST_F(TopoElevation, ACornerWithoutAValueGivesZeroForItsCell) {
   EXPECT_FLOAT_EQ(GetTopoElevationAtGridPt(9, 1), 0);
 }
 
+TEST_F(TopoElevation, ACornerWithoutAValueCountsOnlyWhereItHasWeight) {
+  const float corners[2][2] = {{5, -10000}, {20, 30}};
+  grid(1, 1, [&](int r, int c) { return corners[r][c]; });
+  EXPECT_FLOAT_EQ(GetTopoElevationAtGridPt(0, 0), -5);      // on a node: the node's own value
+  EXPECT_FLOAT_EQ(GetTopoElevationAtGridPt(0, 5), -12.5f);  // along the edge away from the empty corner
+  EXPECT_FLOAT_EQ(GetTopoElevationAtGridPt(0, 10), -20);
+  EXPECT_FLOAT_EQ(GetTopoElevationAtGridPt(5, 0), 0);       // along an edge through it
+  EXPECT_FLOAT_EQ(GetTopoElevationAtGridPt(5, 5), 0);       // inside the cell
+
+  // An inner node is met in the cell before it, whose first corner is empty here.
+  grid(2, 2, [](int r, int c) { return r == 0 && c == 0 ? -10000.0f : static_cast<float>(r * 10 + c); });
+  EXPECT_FLOAT_EQ(GetTopoElevationAtGridPt(10, 10), -11);
+  EXPECT_FLOAT_EQ(GetTopoElevationAtGridPt(10, 5), -6);     // on the inner column line
+  EXPECT_FLOAT_EQ(GetTopoElevationAtGridPt(9, 9), 0);       // inside that cell
+}
+
 TEST_F(TopoElevation, APointOnAnInnerGridLineBelongsToTheCellBeforeIt) {
   // Node (r, c) holds r * 10 + c, except the far corner, which has no value: only the cells
   // after the inner lines touch it.

@@ -85,6 +85,76 @@ TEST_F(Triangulation, AConcaveQuadIsSplitAtItsReflexCorner) {
   DeletePlaneObject(po);
 }
 
+// Which edge of which triangle of a split concave quad comes out hidden: for the reflex corner
+// at each index and the input mark on each vertex, the two triangles are checked by their
+// corners and each edge by its ends, through every road a small plane takes.
+TEST_F(Triangulation, ASplitQuadHidesTheDiagonalAndTheMarkedEdgeInTheirTriangles) {
+  // The arrowhead with its reflex corner (3,5) last; rotated so the corner stands at index r.
+  const std::array<std::pair<float, float>, 4> arrow = {{{0, 0}, {10, 5}, {0, 10}, {3, 5}}};
+  using Point = std::pair<float, float>;
+  const struct {
+    const char* road;
+    bool withLargePlane;
+    void (*run)(PlaneObject*);
+  } roads[] = {
+      {"in place", false, R3DTriangulatePlaneObject},
+      {"copied beside a large plane", true, R3DTriangulatePlaneObject},
+      {"own routines", false, D3DTriangulatePlaneObject},
+  };
+  for (const auto& road : roads)
+    for (int r = 0; r < 4; ++r)
+      for (int16_t markValue : {kInternalEdgeMark, int16_t(0), int16_t(7)})
+        for (int marked = 0; marked < 4; ++marked) {
+          SCOPED_TRACE(::testing::Message() << road.road << ", reflex corner at " << r << ", flag "
+                                            << markValue << " on vertex " << marked);
+          std::array<Point, 4> v;
+          for (int i = 0; i < 4; ++i) v[(r + 1 + i) % 4] = arrow[i];
+          std::array<int16_t, 4> flags = {0, 0, 0, 0};
+          flags[marked] = markValue;
+          Plane* quad = FlatPlane({v[0], v[1], v[2], v[3]}, {flags[0], flags[1], flags[2], flags[3]});
+          if (road.withLargePlane) quad->next = FlatPlane({{50, 0}, {60, 0}, {63, 8}, {55, 13}, {47, 8}});
+          PlaneObject* po = ObjectWith(quad);
+          road.run(po);
+          const Plane* first = po->planes;
+          ASSERT_NE(first, nullptr);
+          const Plane* second = first->next;
+          ASSERT_NE(second, nullptr);
+          // The triangles: (r, r+1, r+2) and (r+2, r+3, r).
+          const int expected[2][3] = {{r, (r + 1) % 4, (r + 2) % 4}, {(r + 2) % 4, (r + 3) % 4, r}};
+          const Point diagonal[2] = {v[r], v[(r + 2) % 4]};
+          const Point markedEdge[2] = {v[marked], v[(marked + 1) % 4]};
+          const bool hides = markValue == kInternalEdgeMark;
+          auto same = [](Point a, Point b, const Point e[2]) {
+            return (a == e[0] && b == e[1]) || (a == e[1] && b == e[0]);
+          };
+          int hiddenOutline = 0;
+          bool found[2] = {false, false};
+          for (const Plane* tri : {first, second}) {
+            ASSERT_EQ(tri->vertexCount, 3);
+            // Either triangle may come first and start at any corner; the winding stays.
+            auto at = [&](int k) { return Point{tri->vertices[k % 3].x, tri->vertices[k % 3].y}; };
+            bool matched = false;
+            for (int t = 0; t < 2 && !matched; ++t)
+              for (int o = 0; o < 3 && !matched; ++o)
+                if (at(0) == v[expected[t][o]] && at(1) == v[expected[t][(o + 1) % 3]] &&
+                    at(2) == v[expected[t][(o + 2) % 3]])
+                  matched = found[t] = true;
+            EXPECT_TRUE(matched) << "(" << at(0).first << "," << at(0).second << ") (" << at(1).first << ","
+                                 << at(1).second << ") (" << at(2).first << "," << at(2).second << ")";
+            for (int k = 0; k < 3; ++k) {
+              const Point a = at(k), b = at(k + 1);
+              const bool wantHidden = same(a, b, diagonal) || (hides && same(a, b, markedEdge));
+              EXPECT_EQ(tri->vertices[k].flag, wantHidden ? kEdgeDiagonal : kEdgeOutline)
+                  << "edge from (" << a.first << "," << a.second << ")";
+              if (tri->vertices[k].flag == kEdgeDiagonal && !same(a, b, diagonal)) ++hiddenOutline;
+            }
+          }
+          EXPECT_TRUE(found[0] && found[1]);
+          EXPECT_EQ(hiddenOutline, hides ? 1 : 0);
+          DeletePlaneObject(po);
+        }
+}
+
 TEST_F(Triangulation, AConvexPentagonBecomesThreeTrianglesWithTwoDiagonals) {
   PlaneObject* po = ObjectWith(FlatPlane({{0, 0}, {10, 0}, {13, 8}, {5, 13}, {-3, 8}}));
   const double area = std::fabs(AreaXY(po->planes));

@@ -19,6 +19,7 @@
 #include "files/DesignFile.h"
 #include "files/FileTags.h"
 #include "files/ObjectRecords.h"
+#include "files/PaletteFile.h"
 #include "files/SideBlocks.h"
 #include "files/StreamState.h"
 #include "model/CustomTextures.h"
@@ -365,6 +366,55 @@ TEST_F(DesignFile, SavedViewRecordLengthAndEmptyViewListKeepsViews) {
   EXPECT_EQ(CountLiveViewsList(), 1);
   ASSERT_EQ(KeyFileRead(none.c_str()), 1);
   EXPECT_EQ(CountLiveViewsList(), 1);
+}
+
+// The blocks after the objects, written at each version around their gates: saved views
+// from 10900, palettes from 11000; what is written at a version reads back at it in step.
+TEST_F(DesignFile, SideBlocksAppearFromTheirVersionOn) {
+  TestDocument doc;
+  LiveViewsList* view = AddLiveViewsListEntry();
+  strcpy(view->name, "Porch12");  // 4 + 98 bytes with its count
+  AddNewDocPaletteList();
+  const size_t viewBlock = 4 + 98;
+  BeginOutputBuffer();
+  DoWritePalettes(kVersionDesign11100);
+  const size_t paletteBlock = gStream.outDataBuffer.size();
+  ReleaseOutputBuffer();
+  ASSERT_GT(paletteBlock, 8u);
+  const struct {
+    int32_t version;
+    bool views, palettes;
+  } cases[] = {
+      {kVersionDesign10800, false, false},
+      {kVersionDesign10900, true, false},
+      {kVersionDesign11000, true, true},
+      {kVersionDesign11100, true, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.version);
+    BeginOutputBuffer();
+    sWriteVersion = c.version;
+    DoWriteLiveViews();
+    DoWritePalettes(c.version);
+    const std::vector<uint8_t> bytes = gStream.outDataBuffer;
+    ReleaseOutputBuffer();
+    sWriteVersion = kVersionDesign11100;
+    EXPECT_EQ(bytes.size(), (c.views ? viewBlock : 0) + (c.palettes ? paletteBlock : 0));
+    if (c.views) {
+      ASSERT_GE(bytes.size(), viewBlock);
+      EXPECT_EQ(bytes[3], 1);  // one view, its name length next
+      EXPECT_EQ(bytes[7], 7);
+      EXPECT_EQ(memcmp(&bytes[8], "Porch12", 7), 0);
+    }
+    SetInputBuffer(bytes.data(), bytes.size());
+    sInputVersion = c.version;
+    DoReadLiveViews();
+    EXPECT_TRUE(DoReadPalettes(c.version));
+    EXPECT_FALSE(StreamFailed());
+    EXPECT_EQ(GetMark(), bytes.size());
+    ReleaseInputBuffer();
+    sInputVersion = kVersionDesign11100;
+  }
 }
 
 // Many saved views and black boxes are all kept, in the file's order, a box whose ID came

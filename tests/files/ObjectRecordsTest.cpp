@@ -886,6 +886,37 @@ TEST_F(ObjectRoundTrip, FlaggedSlotWithoutProfileIsWrittenUnflagged) {
   EXPECT_EQ(static_cast<TrimData*>(read->firstPoint->trim1)->trimCodeB, 0);
 }
 
+// The bytes of a wall with every kind of trim and slot record (custom profiles, texture paths,
+// the -1 that names no texture, a custom door's definitions) stay those the writer has always
+// written: a fingerprint of the record taken before its fields were gathered into one append.
+TEST_F(ObjectRoundTrip, WallWithTrimsAndSlotsWritesTheBytesItAlwaysWrote) {
+  Objex* wall = MakeWall();
+  char slotPath[] = "Trim/oak.png";
+  char trimPath[] = "Trim/slate.png";
+  auto* d = static_cast<DoorWindowData*>(wall->firstChild->typeData);
+  d->trimSlotB.textureID = NewCustomTextureID(slotPath);
+  auto* t = static_cast<TrimData*>(wall->firstPoint->trim1);
+  t->slotTextureIDs[1] = NewCustomTextureID(trimPath);
+  t->slotTextureIDs[3] = -1;
+  static_cast<TrimData*>(wall->firstPoint->next->trim2)->trimCodeB = kTrimCustomProfile;  // no profile
+  const std::vector<uint8_t> bytes = WriteObject(wall);
+  uint64_t fnv = 14695981039346656037ull;
+  for (uint8_t b : bytes) fnv = (fnv ^ b) * 1099511628211ull;
+  EXPECT_EQ(bytes.size(), 5238u);
+  EXPECT_EQ(fnv, 3789583208249080850ull) << std::hex << fnv;
+
+  // A trim block on its own, as the wall writes it.
+  BeginOutputBuffer();
+  WriteTrimData(t);
+  WriteTrimData(nullptr);
+  const std::vector<uint8_t> block = gStream.outDataBuffer;
+  ReleaseOutputBuffer();
+  fnv = 14695981039346656037ull;
+  for (uint8_t b : block) fnv = (fnv ^ b) * 1099511628211ull;
+  EXPECT_EQ(block.size(), 817u);
+  EXPECT_EQ(fnv, 13339009948212066837ull) << std::hex << fnv;
+}
+
 TEST_F(ObjectRoundTrip, TopLevelGroupIsBracketed) {
   Objex* group = doc.addObject(kObjGroup, false, {});
   group->groupMarker = 123;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -314,7 +315,7 @@ Bytes GoldenFile(TestDocument& doc, GoldenDesign& g, int v) {
 }
 
 TEST_F(PlugInFile, WholeFilesMatchTheRecordLayouts) {
-  for (int v : {5000, 11000}) {
+  for (int v : {5000, 7500, 8000, 9000, 10000, 11000}) {
     SCOPED_TRACE(v);
     TestDocument doc;
     GoldenDesign g(doc);
@@ -375,6 +376,82 @@ TEST_F(PlugInFile, OlderVersionsLeaveOutWhatTheyCannotHold) {
   // The wall lists only the plain window in 5000: its count is 1 right after its points.
   // The file is shorter than 7500's by the plant record and longer than none.
   EXPECT_LT(b5.size(), b75.size());
+}
+
+// Each gate in the object records, written at the version below it and at the one where it
+// starts: the record is laid down here from the layouts and compared byte for byte.
+TEST_F(PlugInFile, ObjectRecordGatesOnBothSides) {
+  TestDocument doc;
+  Objex* plant = MakeObject(kObjPlant, 1, 0, nullptr, doc.first);
+  plant->subtype = kSubUserPlant;
+  plant->typeData = strdup("Plants/Rose.qpl");
+  Objex* wall = MakeWallWithSides(0, nullptr, doc.first);
+  Objex* door = MakeObject(kObjDoor, 4, 10, wall, nullptr,
+                           NewOpening(kDoorCustom, wall->firstPoint, wall->firstPoint->next, 30));
+  auto* opening = static_cast<DoorWindowData*>(door->typeData);
+  opening->ownerType = kObjDoor;
+  Objex* roof = MakeObject(kObjRoof, 4, 0, nullptr, doc.first);
+  Objex* skylight = MakeObject(kObjSkylight, 4, 5, roof, nullptr);
+
+  // The record each object gets at version v, and its children where the version holds them.
+  auto plantRecord = [&](int v) {
+    LE e;
+    if (v < 7500) return e.b;  // a plant of the user's own is left out
+    e.u16(300), Info(e, plant, v), Points(e, plant, v), e.str("Plants/Rose.qpl");
+    return e.b;
+  };
+  auto wallRecord = [&](int v) {
+    LE e;
+    e.u16(300), Info(e, wall, v), Points(e, wall, v);
+    if (v < 8000) {
+      e.u32(0);  // a door of a custom style is not listed
+    } else {
+      opening->anchorStartIndex = 0, opening->anchorEndIndex = 1;
+      e.u32(1), e.u16(301), Info(e, door, v), Points(e, door, v);
+      // A custom style's definition (empty here) comes before the two trims.
+      LE rec;
+      Opening(rec, opening, v);
+      const long trims = 2 * (1 + 4 + 4 + 6);
+      e.b.insert(e.b.end(), rec.b.begin(), rec.b.end() - trims);
+      e.u16(212), e.u16(213);
+      e.b.insert(e.b.end(), rec.b.end() - trims, rec.b.end());
+    }
+    return e.b;
+  };
+  auto roofRecord = [&](int v) {
+    LE e;
+    e.u16(300), Info(e, roof, v), Points(e, roof, v);
+    if (v >= 9000) {  // skylights and dormer cut-outs, each with an empty attachment record
+      e.u32(1), e.u16(214), Info(e, skylight, v), Points(e, skylight, v);
+      e.u16(0), e.u16(0);
+      for (int i = 0; i < 4; ++i) e.f(0);
+      e.u32(0), e.u8(0), e.u8(0), e.u32(0), e.u32(0);
+      for (int slot = 0; slot < 2; ++slot) e.slot(0, {}, {});
+    }
+    return e.b;
+  };
+  const struct {
+    const char* what;
+    Objex* object;
+    std::function<Bytes(int)> expected;
+    int below, from;
+  } gates[] = {
+      {"user plant", plant, plantRecord, 5000, 7500},
+      {"custom-style door", wall, wallRecord, 7500, 8000},
+      {"roof attachments", roof, roofRecord, 8000, 9000},
+  };
+  for (const auto& g : gates) {
+    for (int v : {g.below, g.from}) {
+      SCOPED_TRACE(std::string(g.what) + " at " + std::to_string(v));
+      BeginOutputBuffer();
+      sWriteVersion = v;
+      WriteAPlugInObject(g.object);
+      const Bytes written = gStream.outDataBuffer;
+      ReleaseOutputBuffer();
+      EXPECT_EQ(written, g.expected(v));
+    }
+  }
+  sWriteVersion = kVersionDesign11100;
 }
 
 // A door or window without its record is written as zeros in the full layout, both trims
@@ -475,11 +552,13 @@ TEST_F(PlugInFile, PaletteLinksAndCustomTextures) {
   auto* trim = static_cast<TrimData*>(wall->firstPoint->trim1);
   trim->slotTextureIDs[2] = link;
   trim->slotColors[2] = {3, 3, 3};
-  for (int v : {9000, 11000}) {
+  for (int v : {7500, 8000, 9000, 10000, 11000}) {
     SCOPED_TRACE(v);
     o->penColor = o->fillColor = {1, 1, 1};
     o->textureScale = {100, 100};
     o->firstPoint->color[1] = {4, 4, 4};
+    trim->slotColors[2] = {3, 3, 3};
+    trim->slotTextureScales[2] = {0, 0};
     const Bytes b = Write(0, v);
     // The palette colour and scale are in the bytes, and the design's linked slots take them.
     LE colour;
@@ -487,23 +566,31 @@ TEST_F(PlugInFile, PaletteLinksAndCustomTextures) {
     colour.color({0, 0, 0});  // options
     colour.color({2570, 5140, 7710});
     EXPECT_NE(std::search(b.begin(), b.end(), colour.b.begin(), colour.b.end()), b.end());
-    for (const RGBColor& c : {o->penColor, o->fillColor, o->firstPoint->color[1], trim->slotColors[2]}) {
+    // Trim slots are written from 9000 on, and only what is written takes its entry.
+    const bool trimSlotsWritten = v >= 9000;
+    for (const RGBColor& c : {o->penColor, o->fillColor, o->firstPoint->color[1]}) {
       EXPECT_EQ(c.red, 2570);
       EXPECT_EQ(c.green, 5140);
       EXPECT_EQ(c.blue, 7710);
     }
+    EXPECT_EQ(trim->slotColors[2].red, trimSlotsWritten ? 2570 : 3);
     EXPECT_EQ(o->textureScale.x, 50);
     EXPECT_EQ(o->textureScale.y, 60);
-    EXPECT_EQ(trim->slotTextureScales[2].x, 50);
+    EXPECT_EQ(trim->slotTextureScales[2].x, trimSlotsWritten ? 50 : 0);
     EXPECT_EQ(o->firstPoint->textureScale[1].y, 60);
     // The links themselves stay.
     EXPECT_EQ(o->textureID, link);
     EXPECT_EQ(o->textureID1, stockLink);
+    // Below 10000 a plug-in knows no palettes: a stock entry's link goes out as its texture.
+    // Below 8000 texture fields are bare numbers, links and custom textures alike.
     LE slot1;
-    slot1.u32(uint32_t(v == 9000 ? 1700 : stockLink));
+    slot1.u32(uint32_t(v >= 8000 && v < 10000 ? 1700 : stockLink));
     EXPECT_NE(std::search(b.begin(), b.end(), slot1.b.begin(), slot1.b.end()), b.end());
     LE customField;
-    customField.u32(0xFFFFFFFF), customField.str(path);
+    if (v >= 8000)
+      customField.u32(0xFFFFFFFF), customField.str(path);
+    else
+      customField.u32(uint32_t(custom));
     EXPECT_NE(std::search(b.begin(), b.end(), customField.b.begin(), customField.b.end()), b.end());
   }
 }

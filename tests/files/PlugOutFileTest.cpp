@@ -163,6 +163,65 @@ TEST_F(PlugOutFile, ReplacementsRemovalsAndTargetLayers) {
     for (const Objex* o = l->firstObject; o; o = o->next) EXPECT_GT(doc.ds()->nextObjectID, o->objectID);
 }
 
+// The floor a new object lands on after each kind of step before it: a floor named by 308
+// holds until a 309 or 310; a replacement's floor is the replaced object's, and holds for the
+// objects after it; a removal, or a 309 or 310 of an ID no object carries, sends what follows
+// to the current floor, whatever floor the removed object stood on.
+TEST_F(PlugOutFile, TheFloorOfEachNewObjectAfterEachStep) {
+  enum Step { kName, kReplace, kRemove, kReplaceUnknown, kRemoveUnknown, kNew };
+  struct Row {
+    const char* what;
+    std::vector<Step> steps;  // before the object whose floor is checked
+    bool upstairs;            // it lands on the second floor (else the current, the first)
+  };
+  const Row rows[] = {
+      {"a named floor", {kName}, true},
+      {"a named floor, then another new object", {kName, kNew}, true},
+      {"a removal upstairs after the named floor", {kName, kRemove}, false},
+      {"a removal upstairs, then another new object", {kName, kRemove, kNew}, false},
+      {"a replacement upstairs", {kReplace}, true},
+      {"a replacement upstairs, then another new object", {kReplace, kNew}, true},
+      {"an unknown replacement after the named floor", {kName, kReplaceUnknown}, false},
+      {"an unknown removal after the named floor", {kName, kRemoveUnknown}, false},
+      {"a floor named after a removal", {kRemove, kName}, true},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    TestDocument doc;
+    Objex* upstairs = MakeObject(kObjDetail, 4, 0, nullptr, doc.second);
+    Objex* downstairs = MakeObject(kObjDetail, 4, 50, nullptr, doc.first);
+    const uint32_t upID = upstairs->objectID;
+    ASSERT_EQ(doc.model.itsCurLayer, doc.first);
+    TestDocument other;
+    Objex* made = MakeObject(kObjDetail, 4, 900, nullptr, other.first);
+    Objex* checked = MakeObject(kObjDetail, 4, 700, nullptr, other.first);
+    made->objectID = 60000;
+    checked->objectID = 60001;
+    const Bytes madeRecord = Record(made, 11000), checkedRecord = Record(checked, 11000);
+    made->objectID = upID;
+    const Bytes replacement = Record(made, 11000);
+    gCurDocument = &doc.model;
+    LE e = Header(131, 11000);
+    for (Step step : r.steps) {
+      switch (step) {
+        case kName: e.u16(308), e.str("Second Floor"); break;
+        case kReplace: e.u16(309), e.u32(upID), e.add(replacement); break;
+        case kRemove: e.u16(310), e.u32(upID); break;
+        case kReplaceUnknown: e.u16(309), e.u32(99999); break;
+        case kRemoveUnknown: e.u16(310), e.u32(99999); break;
+        case kNew: e.add(madeRecord); break;
+      }
+    }
+    e.add(checkedRecord);
+    e.u16(500);
+    ASSERT_EQ(Merge(e.b), 1);
+    Objex* landed = FindID(doc.model, 60001);
+    ASSERT_NE(landed, nullptr);
+    EXPECT_EQ(landed->layer, r.upstairs ? doc.second : doc.first);
+    EXPECT_EQ(FindID(doc.model, downstairs->objectID), downstairs);
+  }
+}
+
 // New objects keep the IDs the plug-in gave them and their points, unless an ID is 0, in use
 // or too large for the counter to pass it.
 TEST_F(PlugOutFile, NewObjectsKeepTheirIDsUnlessTheyCannotBeKept) {

@@ -152,6 +152,60 @@ TEST_F(UndoTest, ZoomSurvivesUndoAndOtherFieldsComeFromTheSnapshot) {
   EXPECT_EQ(doc.ds()->documentChanged, 1);
 }
 
+// Undo restores the design, not the view: the 3D camera and the plan's tab stay as the user left
+// them, and the kinds the tab shows follow the restored design's own masks.
+TEST_F(UndoTest, TheCameraAndThePlanTabStayWhereTheUserLeftThem) {
+  DocState* ds = doc.ds();
+  ds->newObjectPlanMask = 1 << kPlanFloor;
+  ds->currentPlanMask = ds->planMasks[kPlanFloor];
+  InitializeUndo();
+  ds->planMasks[kPlanLandscape] = 0x81;
+  StoreUndo("Display");
+  ds->planMasks[kPlanLandscape] = 0x83;
+  StoreUndo("Display");
+
+  ds->navigationMode = 2;
+  ds->navigationSubMode = 1;
+  ds->orthoView() = 3;
+  ds->orthoScale() = 1.75f;
+  ds->walkViewAngle() = 123;
+  ds->walkEyePoint() = FloatPoint{-40, 310};
+  ds->walkEyeHeight() = 66;
+  ds->walkPitchAngle() = -12;
+  ds->flyAngleX() = 33;
+  ds->flyAngleY() = 210;
+  ds->flyDistance() = 900;
+  ds->flyCenter() = FloatPoint{15, -25};
+  ds->newObjectPlanMask = 1 << kPlanLandscape;
+  ds->currentPlanMask = ds->planMasks[kPlanLandscape];
+  DoUndo();
+  ds = doc.ds();
+  EXPECT_EQ(ds->planMasks[kPlanLandscape], 0x81);  // the design's setting is undone
+  EXPECT_EQ(ds->newObjectPlanMask, 1 << kPlanLandscape);
+  EXPECT_EQ(ds->currentPlanMask, 0x81);
+  EXPECT_EQ(ds->navigationMode, 2);
+  EXPECT_EQ(ds->navigationSubMode, 1);
+  EXPECT_EQ(ds->orthoView(), 3);
+  EXPECT_FLOAT_EQ(ds->orthoScale(), 1.75f);
+  EXPECT_FLOAT_EQ(ds->walkViewAngle(), 123);
+  EXPECT_FLOAT_EQ(ds->walkEyePoint().floatH, -40);
+  EXPECT_FLOAT_EQ(ds->walkEyePoint().floatV, 310);
+  EXPECT_FLOAT_EQ(ds->walkEyeHeight(), 66);
+  EXPECT_FLOAT_EQ(ds->walkPitchAngle(), -12);
+  EXPECT_FLOAT_EQ(ds->flyAngleX(), 33);
+  EXPECT_FLOAT_EQ(ds->flyAngleY(), 210);
+  EXPECT_FLOAT_EQ(ds->flyDistance(), 900);
+  EXPECT_FLOAT_EQ(ds->flyCenter().floatH, 15);
+  EXPECT_FLOAT_EQ(ds->flyCenter().floatV, -25);
+
+  // A set of kinds chosen apart from the tab's own is kept as it is, through redo too.
+  ds->currentPlanMask = 0x7;
+  DoRedo();
+  EXPECT_EQ(doc.ds()->planMasks[kPlanLandscape], 0x83);
+  EXPECT_EQ(doc.ds()->currentPlanMask, 0x7);
+  EXPECT_EQ(doc.ds()->newObjectPlanMask, 1 << kPlanLandscape);
+}
+
 TEST_F(UndoTest, WithUndoOffNothingIsStoredButTheDocumentIsEdited) {
   gUndoActive = 0;
   InitializeUndo();

@@ -14,6 +14,7 @@
 #include "model/Services.h"
 #include "openings/CustomDefinitions.h"
 #include "openings/OpeningsServices.h"
+#include "platform/ContentPaths.h"
 
 namespace {
 
@@ -31,14 +32,19 @@ void AddPoint(Objex* o, float x, float z) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   InstallBuilding3DServices();
   InstallOpeningsServices();
+  // Definitions are read only from their own custom folders.
+  SetUserSharedRoot(fuzz::ScratchFolder() + "/shared");
+  std::error_code ec;
+  for (const std::string& folder : {LocalDomainCustomWindowPath(), LocalDomainCustomTrimPath()})
+    std::filesystem::create_directories(folder, ec);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ZLKDocumentModel* open = fuzz::OpenDesign();
-  const std::string path = fuzz::WriteInput("definition.QTF", data, size);
-  fuzz::WriteInput("definition.qti", data, size);
-  fuzz::WriteInput("definition.QTI", data, size);
+  for (const char* folder : {"shared/QVRA/Components/Windows/", "shared/QVRA/Components/Trim/"})
+    for (const char* name : {"definition.QTF", "definition.qti", "definition.QTI"})
+      fuzz::WriteInput((std::string(folder) + name).c_str(), data, size);
   Layer* floor = open->itsCurLayer ? open->itsCurLayer : open->itsLayers;
 
   Objex* wall = NewObject(kObjWall, nullptr, floor, nullptr);
@@ -70,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   gSelectedContentEntryType = kEntryCustomWindow;
   gSelectedContentEntry = SymEntryInfo{};
   gSelectedContentEntry.type = kEntryCustomWindow;
-  gSelectedContentEntry.objectData = path;
+  gSelectedContentEntry.objectData = "definition.QTF";
   openings::ReadCustomWindowDoorFile(window);
   UpdateCustomAttachment(window);
   openings::ReadCustomSkylightFile(skylight);

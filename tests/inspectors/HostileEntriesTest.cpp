@@ -23,6 +23,7 @@
 #include "inspectors/SnapPaletteController.h"
 #include "inspectors/ValueFields.h"
 #include "model/PlanarTransforms.h"
+#include "model/Readouts.h"
 #include "model/Selection.h"
 #include "model/TransformGuard.h"
 #include "platform/Alerts.h"
@@ -316,6 +317,35 @@ TEST_F(HostileEntries, LengthsReachAcrossThePlanAndNoFurther) {
   EXPECT_FALSE(CheckTypedNumber("2 km", NumberKind::kLength).accepted);
 }
 
+// A fraction with no denominator other than zero is no number: "5 1/0" read as 5 before.
+TEST_F(HostileEntries, FractionsWithoutADenominatorAreRefused) {
+  const char* reason = "A fraction needs a denominator other than zero.";
+  for (const char* text : {"5 1/0", "1/0", "5' 1/0", "5 1/", "5-1/0", "5 1/00", "1/0\""}) {
+    const TypedNumber n = CheckTypedNumber(text, NumberKind::kLength);
+    EXPECT_FALSE(n.accepted) << text;
+    EXPECT_EQ(n.reason, reason) << text;
+  }
+  EXPECT_EQ(CheckTypedNumber("6 1/0", NumberKind::kPitch).reason, reason);
+  const TypedNumber half = CheckTypedNumber("5 1/2", NumberKind::kLength);
+  EXPECT_TRUE(half.accepted);
+  EXPECT_FLOAT_EQ(half.value, 5.5f);
+  EXPECT_TRUE(CheckTypedNumber("2' 3 3/4\"", NumberKind::kLength).accepted);
+
+  // Typed into a pane's length field: the alert, and the wall keeps its thickness.
+  Objex* wall = addWall();
+  update();
+  ASSERT_EQ(shownName(), "WallObjectInspector");
+  QLineEdit* thickness = control<QLineEdit>("wallThicknessText");
+  ASSERT_NE(thickness, nullptr);
+  const QByteArray before = design();
+  ScopedAlertRecorder alerts;
+  enter(thickness, "5 1/0");
+  EXPECT_TRUE(alerts.sawMessage(kRefusal));
+  EXPECT_TRUE(alerts.sawMessage(reason));
+  EXPECT_EQ(design(), before);
+  EXPECT_EQ(wall->width, 4);
+}
+
 // The routine itself: what each kind takes and why it refuses.
 TEST(TypedNumbers, RefusalsAndTheirReasons) {
   struct Row {
@@ -353,6 +383,40 @@ TEST(TypedNumbers, RefusalsAndTheirReasons) {
   }
   EXPECT_EQ(CheckTypedNumber(std::string(65, '1'), NumberKind::kDecimal).reason,
             "The entry is too long to be a number.");
+}
+
+TEST(TypedAngles, MinutesAddUpTo59AndNothingFrom60) {
+  // Minutes on each side of their bounds, after a blank, the degree mark or a minute mark; the
+  // plain-number fields (radians) take no minutes at all.
+  const std::string mark(1, kReadoutDegreeMark);
+  struct Row {
+    std::string text;
+    bool degreesOnly;
+    double degrees;
+  };
+  const Row rows[] = {
+      {"30 0", false, 30},
+      {"30 1", false, 30 + 1 / 60.0},
+      {"30 59", false, 30 + 59 / 60.0},
+      {"30 60", false, 30},
+      {"30 61", false, 30},
+      {"30 -1", false, 30},
+      {"30" + mark + "59'", false, 30 + 59 / 60.0},
+      {"30" + mark + "60'", false, 30},
+      {"30'59", false, 30 + 59 / 60.0},
+      {"30 59", true, 30},
+      {"0 59", false, 59 / 60.0},
+  };
+  for (const Row& r : rows)
+    EXPECT_FLOAT_EQ(ParseAngleText(r.text, r.degreesOnly), static_cast<float>(r.degrees))
+        << r.text << (r.degreesOnly ? " (degrees only)" : "");
+  // A pitch typed as an angle: 89 degrees 59 minutes lies inside the bound and 60 minutes add
+  // nothing (they would make 90 degrees); 90 degrees is refused.
+  EXPECT_TRUE(CheckTypedNumber("89 59", NumberKind::kPitchAngle).accepted);
+  EXPECT_TRUE(CheckTypedNumber("89 60", NumberKind::kPitchAngle).accepted);
+  EXPECT_FALSE(CheckTypedNumber("90 0", NumberKind::kPitchAngle).accepted);
+  EXPECT_FLOAT_EQ(CheckTypedNumber("10 59", NumberKind::kAngle).value, static_cast<float>(10 + 59 / 60.0));
+  EXPECT_FLOAT_EQ(CheckTypedNumber("10 60", NumberKind::kAngle).value, 10.0f);
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 // The key entry sheets opened the way the key-entry tools open them.
+// The model's records name a field like a Qt keyword: they come before any Qt header.
+#include "model/Attachments.h"
+
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QTest>
 #include <QToolButton>
+#include <cmath>
 
 #include "app/EditToolPaletteController.h"
 #include "app/ZLKDocumentView.h"
@@ -11,6 +15,7 @@
 #include "app/Win32EventHandler.h"
 #include "inspectors/KeyEntryControllers.h"
 #include "inspectors/SheetTestSupport.h"
+#include "model/Delete.h"
 #include "model/PlanarTransforms.h"
 #include "tools/KeyEntryTools.h"
 #include "tools/Tracking.h"
@@ -140,6 +145,33 @@ TEST_F(KeyEntrySheets, LinkedNeighboursFollowRoundAClosedOutlineButNotPastAnOpen
   EXPECT_NEAR(point(line, 0)->position[0], 0, 1e-3);
 }
 
+// About the centre with the link box on and off: a middle segment of an open line, 10' grown
+// to 12' and shrunk to 8'. Both ends move half the change each way; linked, each end's
+// outer neighbour moves as far as its end, unlinked it stays.
+TEST_F(KeyEntrySheets, AboutTheCentreTheLinkedNeighboursFollowTheirOwnEnds) {
+  struct Row {
+    const char* length;
+    bool linked;
+    float first, start, end, last;  // feet, after the resize
+  };
+  const Row rows[] = {
+      {"12'", true, -1, 9, 21, 31},
+      {"12'", false, 0, 9, 21, 30},
+      {"8'", true, 1, 11, 19, 29},
+      {"8'", false, 0, 11, 19, 30},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(::testing::Message() << r.length << (r.linked ? " linked" : " alone"));
+    Objex* line = addLine({0, feet(10), feet(20), feet(30)});
+    resize(line, point(line, 1), point(line, 2), r.length, 1, r.linked);
+    const float expected[4] = {r.first, r.start, r.end, r.last};
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_NEAR(point(line, i)->position[0], feet(expected[i]), 1e-2) << i;
+      EXPECT_NEAR(point(line, i)->position[2], 0, 1e-3) << i;
+    }
+  }
+}
+
 TEST_F(KeyEntrySheets, UnchangedOrNonPositiveLengthsMoveNothing) {
   Objex* line = addLine({0, feet(10)});
   Poinz* a = point(line, 0);
@@ -193,6 +225,94 @@ TEST_F(KeyEntrySheets, AnOutOfRangeDirectionOpensOnTheCentre) {
 }
 
 class WallKeyEntrySheet : public SheetTest {};
+
+// A length typed for a wall segment refits the wall's doors and windows: each keeps its
+// distance from its segment's start point, so it follows that point when it moves and stays
+// put when only the far end moves. Wall A-B-C along x (0', 10', 20'): a 3' door 3' from A on
+// A-B, a 2' window 4' from B on B-C, each with its two jamb points and its centre point.
+TEST_F(KeyEntrySheets, DoorsAndWindowsAreRefittedWhereTheTypedLengthLeavesTheirSegments) {
+  enum Sheet { kResize, kWallLength };
+  struct Row {
+    const char* name;
+    Sheet sheet;
+    int segment;  // 0: A-B, 1: B-C
+    const char* length;
+    int location;
+    int16_t mark;  // the start point's handle colour
+    bool linked;
+    float door, window;  // centres after the edit, feet
+  };
+  const Row rows[] = {
+      {"A-B about its centre", kResize, 0, "12'", 1, 0, false, 2, 15},
+      {"A-B, start moves", kResize, 0, "12'", 2, 1, false, 1, 14},
+      {"A-B, end moves", kResize, 0, "12'", 2, 0, false, 3, 16},
+      {"A-B shrunk, end moves, linked", kResize, 0, "8'", 3, 1, true, 3, 12},
+      {"B-C, start moves, linked", kResize, 1, "13'", 2, 1, true, 0, 11},
+      {"wall length of A-B", kWallLength, 0, "12'", 0, 0, false, 3, 16},
+      {"wall length of B-C", kWallLength, 1, "7'", 0, 0, false, 3, 14},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    Objex* wall = addLine({0, feet(10), feet(20)});
+    wall->type = kObjWall;
+    wall->width = 4;
+    for (Poinz* p = wall->firstPoint; p; p = p->next) p->segmentFloats[0] = 96;  // wall height
+    auto opening = [&](int16_t type, int16_t subtype, int segment, float distance, float width) {
+      auto* data = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+      data->ownerType = type;
+      data->subtype = subtype;
+      data->anchorStart = point(wall, segment);
+      data->anchorEnd = point(wall, segment + 1);
+      data->startDistance = feet(distance);
+      data->width = feet(width);
+      data->height = 10;
+      const RGBColor white{65535, 65535, 65535};
+      Objex* o = CreateObject(type, 0, 1, &white, &white, 1, 6, 0, nullptr, nullptr, nullptr, wall, wall->layer, data);
+      for (int i = 0; i < 3; ++i) AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, o), o);
+      AppendChildToObject(o, wall);
+      return o;
+    };
+    Objex* door = opening(kObjDoor, kDoorHinged, 0, 3, 3);
+    Objex* glazing = opening(kObjWindow, kWindowRectangular, 1, 4, 2);
+    UpdateAllWallAttachments(wall);
+    Poinz* a = point(wall, r.segment);
+    Poinz* b = point(wall, r.segment + 1);
+    a->keyEntryMark = r.mark;
+    b->keyEntryMark = static_cast<int16_t>(-r.mark);
+    if (r.sheet == kResize) {
+      resize(wall, a, b, r.length, r.location, r.linked);
+    } else {
+      WallKeyEntryController::newWallKeyEntrySheetForParent(window, a, b, wall);
+      auto* s = sheet<WallKeyEntryController>();
+      ASSERT_NE(s, nullptr);
+      s->lengthText->setText(r.length);
+      ok();
+    }
+    int children = 0;
+    for (Objex* c = wall->firstChild; c; c = c->next) ++children;
+    ASSERT_EQ(children, 2);
+    const struct {
+      Objex* o;
+      float centre, width;
+    } fitted[] = {{door, r.door, 3}, {glazing, r.window, 2}};
+    for (const auto& f : fitted) {
+      SCOPED_TRACE(f.o == door ? "door" : "window");
+      Poinz* jamb1 = f.o->firstPoint;
+      Poinz* jamb2 = jamb1->next;
+      EXPECT_NEAR(jamb1->position[0], feet(f.centre - f.width / 2), 1e-2);
+      EXPECT_NEAR(jamb2->position[0], feet(f.centre + f.width / 2), 1e-2);
+      EXPECT_NEAR(jamb1->position[2], 0, 1e-3);
+      EXPECT_NEAR(jamb2->position[2], 0, 1e-3);
+      EXPECT_NEAR(jamb2->next->position[0], feet(f.centre), 1e-2);
+      // What is left of its segment past its centre, as the next refit and the 3D wall read it.
+      const DoorWindowData* d = AttachmentData(f.o);
+      const float length = std::fabs(d->anchorEnd->position[0] - d->anchorStart->position[0]);
+      EXPECT_NEAR(d->remainingLength, length - d->startDistance, 1e-2);
+    }
+    DeleteLayerObjects(model->itsCurLayer);
+  }
+}
+
 
 TEST_F(WallKeyEntrySheet, TypedLengthMovesTheEndAndEveryDismissalStoresTheToolStep) {
   struct Case {

@@ -1,6 +1,7 @@
 // The panes' steppers in a metric design: arrows only, beside the fields that show their
 // values in metric units.
 #include <QAbstractSpinBox>
+#include <QLineEdit>
 #include <QTest>
 
 #include "InspectorTestSupport.h"
@@ -59,6 +60,10 @@ TEST_F(MetricPanes, SteppersShowNoInchOrPerTwelveValue) {
       QTest::keyClicks(s, "12");
       EXPECT_EQ(s->text().toStdString(), "") << s->objectName().toStdString();
       EXPECT_EQ(stepper->value(), value);
+      // No blank box of its own row: the arrows alone, on the row of the field they step.
+      EXPECT_LE(s->width(), 24) << s->objectName().toStdString();
+      const auto besides = s->parentWidget()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
+      EXPECT_EQ(besides.size(), 1) << s->objectName().toStdString();
       // Stepping still reaches the value, which the field beside shows in metric units.
       if (s->objectName() == QLatin1String("wallThicknessStepper") && c.tool == kToolExteriorWall) {
         const float before = ds->wallThickness;

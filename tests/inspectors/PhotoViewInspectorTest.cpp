@@ -6,7 +6,9 @@
 #include <QPushButton>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
+#include "AllocationWatch.h"
 #include "InspectorTestSupport.h"
 #include "inspectors/PhotoViewInfoController.h"
 #include "inspectors/PhotoViewInspectorController.h"
@@ -215,6 +217,27 @@ TEST_F(PhotoViewInspectorTest, InformationSheetTellsTheImageSize) {
   EXPECT_EQ(infoTexts(), (std::vector<std::string>{"", "", ""}));
   PhotoViewInfoController::newPhotoViewInfoSheetForParent(window, nullptr);
   EXPECT_EQ(window->findChild<PhotoViewInfoController*>(), nullptr);
+}
+
+// A design may name any image: one whose 352 bytes claim a 2 GB text chunk is read through
+// the image loader's checks, and the sheet says it cannot be read (it took 2 GB before).
+TEST_F(PhotoViewInspectorTest, InformationSheetOnAnImageThatCannotBeRead) {
+  Objex* photo = addPhoto(0, 0, 100, 0);
+  const std::filesystem::path kept = std::filesystem::path(__FILE__).parent_path() / "data" / "regressions";
+  const std::string image = (kept / "photo-view-image-png-2GB.png").string();
+  ASSERT_TRUE(std::filesystem::exists(image));
+  givePath(photo, image);
+  update();
+  const bool watching = WatchAllocations();
+  click("imageInfoButton");
+  if (watching) {
+    EXPECT_LT(LargestAllocation(), size_t(64) << 20);
+  }
+  auto* sheet = window->findChild<PhotoViewInfoController*>();
+  ASSERT_NE(sheet, nullptr);
+  EXPECT_EQ(sheet->previewImageView->text().toStdString().rfind("The image cannot be read.", 0), 0u)
+      << sheet->previewImageView->text().toStdString();
+  EXPECT_EQ(infoTexts(), (std::vector<std::string>{image, "n/a", "n/a"}));
 }
 
 }  // namespace

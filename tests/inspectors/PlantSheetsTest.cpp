@@ -10,6 +10,7 @@
 #include "content/ContentPaletteController.h"
 #include "inspectors/PlantFillController.h"
 #include "inspectors/PlantSheets.h"
+#include "files/Undo.h"
 #include "inspectors/SheetTestSupport.h"
 
 namespace {
@@ -119,19 +120,31 @@ TEST_F(PlantSheets, FillWithoutAPlantSaysSoAndWithOneFillsEverySelectedObject) {
   s->spacingText->setText("0.5");
   ok();
   EXPECT_FLOAT_EQ(gPlantSpacing, 1);
-  // However large the typed spacing, it is held at the greatest; text without a number gives 1.
-  const struct {
-    const char* typed;
-    float used;
-  } spacings[] = {{"99999999", 3000}, {"abc", 1}};
-  for (const auto& c : spacings) {
+  // A spacing that is no number, or none at all, is refused with the typed-value alert:
+  // nothing is planted, no undo step is stored and the options stay as they were.
+  for (const char* typed : {"abc", "nan", "", "inf", "1e30", "5 1/0"}) {
     PlantFillController::newPlantFillSheetForParent(window);
     s = sheet<PlantFillController>();
     ASSERT_NE(s, nullptr);
-    s->spacingText->setText(c.typed);
+    s->fillAreaButton->setChecked(true);
+    s->spacingText->setText(typed);
+    alerts.shown.clear();
+    StoreUndo("Mark");
     ok();
-    EXPECT_FLOAT_EQ(gPlantSpacing, c.used) << c.typed;
+    EXPECT_FLOAT_EQ(gPlantSpacing, 1) << typed;
+    EXPECT_EQ(gFillArea, 0) << typed;
+    EXPECT_EQ(lastUndo(), "Mark") << typed;
+    ASSERT_EQ(alerts.shown.size(), 1u) << typed;
+    EXPECT_EQ(alerts.shown[0].message, "Invalid number entered.") << typed;
   }
+  // The spacing shown and left as it is keeps the stored one.
+  PlantFillController::newPlantFillSheetForParent(window);
+  s = sheet<PlantFillController>();
+  ASSERT_NE(s, nullptr);
+  alerts.shown.clear();
+  ok();
+  EXPECT_FLOAT_EQ(gPlantSpacing, 1);
+  EXPECT_TRUE(alerts.shown.empty());
   // An open object under the context click cannot be filled inside.
   Objex* line = AddPlanLine(model->itsCurLayer, 0, 0, 100, 0);
   gFillArea = 1;

@@ -59,6 +59,22 @@ TEST_F(Preferences, UndoLevelsAreClampedAndAnUnchangedLevelResetsNobody) {
   EXPECT_EQ(defaults.getInt("UndoLevels"), 5);
 }
 
+TEST_F(Preferences, UndoLevelsOnEachSideOfBothBounds) {
+  // Each count next to a bound, typed after a different one: what is stored and what the open
+  // design's history then holds.
+  struct Row {
+    const char* typed;
+    int kept;
+  };
+  const Row rows[] = {{"4", 5}, {"6", 6}, {"5", 5}, {"499", 499}, {"501", 500}, {"500", 500}, {"-1", 5}};
+  for (const Row& r : rows) {
+    prefs().initializeControls();
+    okWithLevels(r.typed);
+    EXPECT_EQ(defaults.getInt("UndoLevels"), r.kept) << r.typed;
+    EXPECT_EQ(doc->undoManager().levelsOfUndo(), static_cast<size_t>(r.kept)) << r.typed;
+  }
+}
+
 TEST_F(Preferences, TurningUndoOffClearsHistory) {
   doc->undoManager().setActionName("Move");
   prefs().enableUndoButton->setChecked(false);

@@ -375,6 +375,51 @@ TEST_F(WallInspectorTest, DisplayFlagsAndFlip) {
   EXPECT_EQ(stepsSinceMark(), (Steps{"Flip Wall Dimensions", "Wall Auto-Dimensions"}));
 }
 
+// The dimension and callout boxes set differently, each way round, in the wall pane and in the
+// wall tool's pane: each box reaches its own bit (1 dimensions off, 2 callouts off) of every
+// selected segment and of the design's default, leaves the other bit and any other flag
+// alone, and the pane shows both back as set.
+TEST_F(WallInspectorTest, DimensionAndCalloutBoxesSetDifferentlyReachTheirOwnBits) {
+  struct Row {
+    bool toolPane;
+    bool dims, callouts;
+  };
+  const Row rows[] = {{false, true, false}, {false, false, true}, {true, true, false}, {true, false, true}};
+  constexpr int32_t kOther = 0x10;  // a flag neither box owns
+  const auto selectionTool = gCurTool;
+  for (const Row& r : rows) {
+    SCOPED_TRACE(::testing::Message() << (r.toolPane ? "tool pane" : "wall pane") << ", dimensions "
+                                      << (r.dims ? "on" : "off") << ", callouts " << (r.callouts ? "on" : "off"));
+    // Each box starts the other way from where it is set.
+    const int32_t before = (r.dims ? 1 : 0) | (r.callouts ? 2 : 0);
+    ds->wallDisplayFlags = before | kOther;
+    // With the wall tool and nothing selected, the tool's pane shows.
+    Objex* wall = addWall({{0, 0}, {100, 0}, {200, 0}}, false, true, !r.toolPane);
+    for (Poinz* p = wall->firstPoint; p; p = p->next) DisplayFlagsOf(p) = before | kOther;
+    gCurTool = r.toolPane ? 7052 : selectionTool;
+    update();
+    EXPECT_EQ(dock->findChild<QLineEdit*>("wallSegmentLengthText") != nullptr, r.toolPane) << shownName();
+    for (const auto& [name, on] : {std::pair{"displayDimsButton", r.dims}, std::pair{"displayCalloutsButton", r.callouts}}) {
+      QCheckBox* box = control<QCheckBox>(name);
+      ASSERT_NE(box, nullptr);
+      EXPECT_EQ(box->isChecked(), !on) << name << " as read";
+      box->setChecked(!on);
+      click(name);
+    }
+    const int32_t expected = (r.dims ? 0 : 1) | (r.callouts ? 0 : 2) | kOther;
+    EXPECT_EQ(ds->wallDisplayFlags, expected);
+    // The tool pane sets the default for new walls only.
+    const int32_t segments = r.toolPane ? before | kOther : expected;
+    EXPECT_EQ(DisplayFlagsOf(wall->firstPoint), segments);
+    EXPECT_EQ(DisplayFlagsOf(wall->firstPoint->next), segments);
+    update();
+    EXPECT_EQ(control<QCheckBox>("displayDimsButton")->isChecked(), r.dims);
+    EXPECT_EQ(control<QCheckBox>("displayCalloutsButton")->isChecked(), r.callouts);
+    DeleteLayerObjects(model->itsCurLayer);
+  }
+  gCurTool = selectionTool;
+}
+
 TEST_F(WallInspectorTest, CeilingBuilderOnlyForOneWallOfMoreThanTwoPoints) {
   Objex* room = addWall({{0, 0}, {100, 0}, {100, 100}}, false, true);
   update();

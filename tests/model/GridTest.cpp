@@ -1,4 +1,4 @@
-// Grid snapping: plan points floor to the grid, window points round to the zoomed grid.
+// Grid snapping: plan points and window points go to the nearest grid line.
 #include <cmath>
 
 #include <gtest/gtest.h>
@@ -6,12 +6,21 @@
 #include "TestDocument.h"
 #include "model/Grid.h"
 
-TEST(Grid, PlanPointsFloorToTheGrid) {
+TEST(Grid, PlanPointsGoToTheNearestGridLine) {
   TestDocument doc;  // 12-inch grid at plan scale 36: 24 plan units
   float x = 50, y = 7, z = -5;
   ASSERT_EQ(Snap3DPointToGrid(doc.ds(), &x, &y, &z), 1);
   EXPECT_FLOAT_EQ(x, 48);
   EXPECT_FLOAT_EQ(y, 7);
+  EXPECT_FLOAT_EQ(z, 0);
+  // A unit short of a line takes that line, not the one before; halfway goes up.
+  x = 47, z = -25;
+  Snap3DPointToGrid(doc.ds(), &x, &y, &z);
+  EXPECT_FLOAT_EQ(x, 48);
+  EXPECT_FLOAT_EQ(z, -24);
+  x = 36, z = -36;
+  Snap3DPointToGrid(doc.ds(), &x, &y, &z);
+  EXPECT_FLOAT_EQ(x, 48);
   EXPECT_FLOAT_EQ(z, -24);
   doc.ds()->snapToGrid = 0;
   EXPECT_EQ(Snap3DPointToGrid(doc.ds(), &x, &y, &z), 0);
@@ -22,17 +31,17 @@ TEST(Grid, PlanPointsFloorToTheGrid) {
   EXPECT_FLOAT_EQ(x, 50);
 }
 
-// Coordinates are truncated to whole numbers before the floor: just left of or above the
-// origin they snap to a plain 0 (a negative zero would be written to the file as such).
+// Just left of or above the origin points snap to a plain 0 (a negative zero would be written
+// to the file as such).
 TEST(Grid, PointsJustBeforeTheOriginSnapToAPlainZero) {
   TestDocument doc;
   doc.ds()->gridSpacing = {6, 6};  // 12 plan units
-  float x = -0.5f, y = 0, z = -0.9f;
+  float x = -0.5f, y = 0, z = -5.9f;
   ASSERT_EQ(Snap3DPointToGrid(doc.ds(), &x, &y, &z), 1);
   EXPECT_EQ(x, 0);
   EXPECT_FALSE(std::signbit(x));
   EXPECT_FALSE(std::signbit(z));
-  x = -12.5f, z = -13;
+  x = -12.5f, z = -18.5f;
   Snap3DPointToGrid(doc.ds(), &x, &y, &z);
   EXPECT_FLOAT_EQ(x, -12);
   EXPECT_FLOAT_EQ(z, -24);

@@ -607,6 +607,44 @@ TEST(NotesInPlace, EachWalkLeavesExactlyWhatItNoted) {
   EXPECT_EQ(traces.find(&floor), nullptr);
 }
 
+// A floor that goes takes its click notes with it, whether it is deleted alone or the whole
+// design goes: a floor made later at the same address must start with none (the table is
+// looked up by address only, never read through here).
+TEST_F(HitFixture, AFloorThatGoesTakesItsClickNotesWithIt) {
+  const HitPass passes[] = {{0, nullptr, 0}};
+  auto walk = [&passes](Layer* layers) {
+    ClickInfo off = Click(-5000, -5000);
+    EXPECT_FALSE(SelectFromAllLayersInPasses(layers, &off, passes, 1));
+  };
+  add(kObjLine, false, {{0, 0}, {100, 0}});
+  Layer* extra = CreateLayer("Extra", 1, 1, nullptr);
+  AppendLayerToDocument(extra);
+  Objex* upstairs = doc.addObject(kObjLine, false, {{0, 10}, {100, 10}}, extra);
+  upstairs->planMask = 2;
+  UpdateObjectBounds(upstairs);
+  walk(doc.model.itsLayers);
+  ASSERT_NE(ClickWalkNotesOf(extra), nullptr);
+  ASSERT_NE(ClickWalkNotesOf(doc.first), nullptr);
+  const Layer* gone = extra;
+  DeleteLayer(extra);
+  EXPECT_EQ(ClickWalkNotesOf(gone), nullptr);
+  EXPECT_NE(ClickWalkNotesOf(doc.first), nullptr);  // the floors that stay keep theirs
+
+  std::vector<const Layer*> floors;
+  {
+    TestDocument other;
+    other.ds()->zoomFactor = 1.0f;
+    other.ds()->currentPlanMask = 2;
+    Objex* o = other.addObject(kObjLine, false, {{0, 0}, {100, 0}});
+    o->planMask = 2;
+    UpdateObjectBounds(o);
+    walk(other.model.itsLayers);
+    for (const Layer* l = other.model.itsLayers; l; l = l->next) floors.push_back(l);
+    ASSERT_NE(ClickWalkNotesOf(floors.front()), nullptr);
+  }
+  for (const Layer* l : floors) EXPECT_EQ(ClickWalkNotesOf(l), nullptr);
+}
+
 TEST_F(HitFixture, ClickNotesFollowEveryChangeOfTheFloors) {
   // After each change of the floors, the clicks answer as the passes one by one do (the notes
   // of the walk before the change, freed records among them, are only ever asked for), and the

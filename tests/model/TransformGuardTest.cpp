@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ChildBuilders.h"
 #include "ModelInvariants.h"
 #include "TestDocument.h"
 #include "model/CommandWalkers.h"
@@ -219,6 +220,52 @@ TEST(TransformGuardWalk, OneTopLevelObjectAsTheWalkOverTheLayers) {
     EXPECT_EQ(alone.alerts, walked.alerts) << step.what;
     EXPECT_EQ(alone.alerts, step.fits ? 0u : 1u) << step.what;
     EXPECT_EQ(alone.moved, step.fits && !step.hidden) << step.what;
+  }
+}
+
+// Group members near the plan's edge: a member anywhere down the group's tree that a step would
+// carry off the plan refuses the step for the whole selection, and a step that keeps every
+// member inside moves them all.
+TEST(TransformGuardWalk, GroupMembersNearTheEdgeAtAnyDepth) {
+  struct Row {
+    const char* what;
+    int depth;  // 1: a member of the selected group; 2: a member of a group inside it
+    float dx;
+    bool fits;
+  };
+  const Row rows[] = {
+      {"a member moved to just inside", 1, 5, true},
+      {"a member moved past the edge", 1, 20, false},
+      {"a nested member moved to just inside", 2, 5, true},
+      {"a nested member moved past the edge", 2, 20, false},
+      {"a nested member moved back from the edge", 2, -20, true},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    TestDocument doc;
+    doc.ds()->viewPlane = 2;
+    Objex* outer = doc.addObject(kObjGroup, false, {});
+    AddChild(outer, kObjLine, {{0, 0}, {10, 0}});
+    Objex* holder = outer;
+    if (r.depth == 2) holder = AddChild(outer, kObjGroup, {});
+    Objex* edge = AddChild(holder, kObjLine, {{999980, 0}, {999990, 0}});
+    Objex* other = doc.addObject(kObjLine, false, {{0, 50}, {10, 50}}, doc.second);
+    SetObjectSelectFlags(outer, 1);
+    SetObjectSelectFlags(other, 1);
+    const std::vector<float> before = Positions(doc.model);
+    TransformInfo t = Delta(r.dx, 0);
+    ScopedAlertRecorder alerts;
+    EXPECT_EQ(SelectedObjectAllLayers(doc.model.itsLayers, 1, kCmdTranslateObjects, CommandArg::Transform(&t)),
+              r.fits);
+    EXPECT_EQ(alerts.shown.size(), r.fits ? 0u : 1u);
+    const float moved = r.fits ? r.dx : 0;
+    EXPECT_FLOAT_EQ(edge->firstPoint->next->position[0], 999990 + moved);
+    EXPECT_FLOAT_EQ(outer->firstChild->firstPoint->position[0], moved);
+    EXPECT_FLOAT_EQ(other->firstPoint->position[0], moved);
+    if (!r.fits) {
+      EXPECT_EQ(Positions(doc.model), before);
+    }
+    EXPECT_MODEL_SOUND();
   }
 }
 

@@ -666,4 +666,144 @@ TEST_F(CustomDefinitions, ShippedDefinitionsReadAndFit) {
   DeleteObj(trim.lowerProfile());
 }
 
+// ---- Definitions the program itself wrote: groups and walls with openings ----------------
+
+fs::path Regressions() { return fs::path(__FILE__).parent_path() / "data" / "regressions"; }
+
+// Every object below `o` (children, 3D symbol parts and the part lists of opening and skylight
+// records, at every depth), `o` included.
+template <typename F>
+void VisitOwned(Objex* o, F&& f) {
+  if (!o) return;
+  f(o);
+  for (Objex* c = o->firstChild; c; c = c->next) VisitOwned(c, f);
+  for (Objex* s = o->symbol3D; s; s = s->next) VisitOwned(s, f);
+  if (!o->typeData) return;
+  std::vector<Objex*> lists;
+  if (o->type == kObjDoor || o->type == kObjWindow) {
+    const auto* d = static_cast<DoorWindowData*>(o->typeData);
+    lists = {d->faces, d->maskObject, d->definitionParts, d->definitionLeafParts, d->extraParts1,
+             d->extraParts2, d->extraParts3, d->extraParts4, d->trimSlotA.profile, d->trimSlotB.profile};
+  } else if (o->type == kObjSkylight) {
+    const auto* r = static_cast<RoofAttachmentData*>(o->typeData);
+    lists = {r->parts, r->outlineParts, r->separatorParts, r->leafParts, r->customParts, r->otherParts};
+  }
+  for (Objex* list : lists)
+    for (Objex* p = list; p; p = p->next) VisitOwned(p, f);
+}
+
+// Designs saved by the program (a group holding a wall with a door and a line; a design of every
+// kind) chosen as window definitions. Their parts hold children; every one of them must stay
+// with the window once the definition's layer is gone: fitting, reading again (which frees
+// the old parts), and taking the same file as a trim profile read nothing freed.
+TEST_F(CustomDefinitions, SavedDesignsAsDefinitionsStayWholeWithTheOpening) {
+  for (const char* name :
+       {"uaf-grouped-wall-door-as-window-definition.QTF", "uaf-every-kind-as-window-definition.QTF"}) {
+    SCOPED_TRACE(name);
+    fs::create_directories(windows() + "/Saved");
+    fs::copy_file(Regressions() / name, windows() + "/Saved/" + name, fs::copy_options::overwrite_existing);
+    Choose(kCustomWindowCategory, std::string("Saved/") + name);
+    Objex* window = CustomWindow(60, 96, 48);
+    ASSERT_TRUE(openings::ReadCustomWindowDoorDefinition(window));
+    EXPECT_EQ(gAttachmentTempLayer, nullptr);
+    size_t held = 0;  // objects below the parts
+    VisitOwned(window, [&](Objex* o) {
+      EXPECT_EQ(o->layer, window->layer) << o->type;
+      if (o != window && o->parent && o->parent != window) ++held;
+    });
+    EXPECT_GT(held, 0u);  // the group's members, the wall's door
+
+    UpdateCustomAttachment(window);
+    ASSERT_FALSE(Faces(window).empty());
+    for (Objex* f : Faces(window)) EXPECT_EQ(f->firstChild, nullptr) << f->type;
+    // The Window pane's custom style row reads the definition again and the wall refits it.
+    ASSERT_TRUE(openings::ReadCustomWindowDoorDefinition(window));
+    UpdateCustomAttachment(window);
+    VisitOwned(window, [&](Objex* o) { EXPECT_EQ(o->layer, window->layer) << o->type; });
+
+    // The same file as a trim: the profile (the first object) keeps what it holds on the floor.
+    fs::create_directories(trims() + "/Saved");
+    fs::copy_file(Regressions() / name, trims() + "/Saved/" + name, fs::copy_options::overwrite_existing);
+    Choose(kCustomWindowCategory, std::string("Saved/") + name, kEntryCustomTrim);
+    for (int twice = 0; twice < 2; ++twice) {
+      openings::ReadCustomTrimFile(window, true, nullptr);
+      ASSERT_NE(Rec(window)->trimSlotA.profile, nullptr);
+      VisitOwned(Rec(window)->trimSlotA.profile, [&](Objex* o) { EXPECT_EQ(o->layer, window->layer); });
+    }
+    EXPECT_EQ(Count(doc.first->firstObject), 1);  // the wall alone
+  }
+}
+
+// A definition entry names a file of its own custom folder. Names that lead out of it by ".."
+// parts, as an absolute path or through a link are not read: the opening keeps its parts and
+// the user is told the definition cannot be found, as for a missing one. A link that stays
+// inside the folder is followed.
+TEST_F(CustomDefinitions, DefinitionEntriesStayInsideTheirFolder) {
+  WriteWindow();
+  const std::string outside = shared + "/outside";
+  WriteDefinition(outside + "/evil.QTF", {Box(kObjSkylightOutline, -5, 0, 5, 10)});
+  WriteText(outside + "/evil.QTI", "[Description]\nAttachmentName=Evil\n");
+  WriteText(outside + "/side.ini", "[Description]\nAttachmentName=Evil\nTrimName=Evil\n");
+  fs::create_symlink(outside + "/evil.QTF", windows() + "/link.QTF");
+  fs::create_symlink(outside, windows() + "/Linked");
+  fs::create_symlink(windows() + "/Tall/w.QTF", windows() + "/alias.QTF");
+  fs::create_directories(doors());
+  fs::create_symlink(outside + "/evil.QTF", doors() + "/link.QTF");
+
+  Objex* window = CustomWindow();
+  Choose(kCustomWindowCategory, "Tall/w.QTF");
+  ASSERT_TRUE(openings::ReadCustomWindowDoorDefinition(window));
+  Objex* const mask = Rec(window)->maskObject;
+  struct Case {
+    int16_t category;
+    std::string file;
+  };
+  const Case cases[] = {{kCustomWindowCategory, "../../../outside/evil.QTF"},
+                        {kCustomWindowCategory, "Tall/../../../../outside/evil.QTF"},
+                        {kCustomWindowCategory, "..\\..\\..\\outside\\evil.QTF"},
+                        {kCustomWindowCategory, outside + "/evil.QTF"},
+                        {kCustomWindowCategory, "link.QTF"},
+                        {kCustomWindowCategory, "Linked/evil.QTF"},
+                        {kCustomWindowCategory, "linked/EVIL.qtf"},
+                        {kCustomDoorCategory, "link.QTF"},
+                        {kCustomDoorCategory, "../Windows/Tall/w.QTF"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    alerts.shown.clear();
+    Choose(c.category, c.file);
+    std::string path = "old";
+    EXPECT_FALSE(GetCurrentDefinitionFilePath(&path));
+    EXPECT_EQ(path, "");
+    EXPECT_FALSE(openings::ReadCustomWindowDoorDefinition(window));
+    EXPECT_EQ(Rec(window)->maskObject, mask);
+    EXPECT_EQ(window->name, nullptr);
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].informative, kMissingText);
+    EXPECT_EQ(gAttachmentTempLayer, nullptr);
+  }
+
+  // A link that stays inside is followed; a side file that links out is not read.
+  Choose(kCustomWindowCategory, "alias.QTF");
+  ASSERT_TRUE(openings::ReadCustomWindowDoorDefinition(window));
+  EXPECT_NE(Rec(window)->maskObject, nullptr);
+  fs::create_symlink(outside + "/side.ini", windows() + "/Tall/w.qti");
+  Choose(kCustomWindowCategory, "Tall/w.QTF");
+  ASSERT_TRUE(openings::ReadCustomWindowDoorDefinition(window));
+  EXPECT_EQ(window->name, nullptr);
+
+  // Trims: the same rule, without a message.
+  WriteDefinition(outside + "/t.QTF", {{kObjClosedPoly, 1, true, {{0, 0}, {1, 0}, {1, 3}, {0, 4}}, 0, 0, true}});
+  fs::create_directories(trims());
+  fs::create_symlink(outside + "/t.QTF", trims() + "/link.QTF");
+  alerts.shown.clear();
+  for (const std::string& file : {std::string("../../../outside/t.QTF"), outside + "/t.QTF", std::string("link.QTF")}) {
+    Choose(kCustomWindowCategory, file, kEntryCustomTrim);
+    std::string path = "old";
+    EXPECT_FALSE(GetCurrentTrimDefinitionFilePath(&path)) << file;
+    openings::ReadCustomTrimFile(window, true, nullptr);
+    EXPECT_EQ(Rec(window)->trimSlotA.profile, nullptr) << file;
+  }
+  EXPECT_TRUE(alerts.shown.empty());
+}
+
 }  // namespace

@@ -381,3 +381,51 @@ TEST_F(DoorLeavesTest, EveryHingedStyleClosedAndOpenFromEitherEnd) {
 }
 
 }  // namespace
+
+namespace {
+
+// Which side of the wall an opened leaf swings to, for each hinge end and each sense of the
+// open angle: a leaf turned one way from the hinge at the second point stands on the +z side
+// (the angle turns from the closed direction, -x, towards +z), and each of the hinge's moving
+// to the other end and the angle's changing sign puts it on the other side. The leaf stands at
+// the hinge end, not the free one.
+TEST_F(DoorLeavesTest, AnOpenedLeafSwingsToTheSideItsHingeAndAngleGive) {
+  struct Row {
+    int flip;
+    float angle;
+    float hingeX;  // the end the open leaf stands at
+    float side;    // +1: the leaf lies on the +z side of the wall line
+  };
+  constexpr float kQuarter = 3.14159265f / 2;
+  const Row rows[] = {
+      {0, kQuarter, 76, +1}, {0, -kQuarter, 76, -1}, {1, kQuarter, 40, -1}, {1, -kQuarter, 40, +1},
+      {0, kQuarter / 2, 76, +1}, {1, -kQuarter / 2, 40, +1},
+  };
+  for (int16_t style : std::initializer_list<int16_t>{kDoorHinged, kDoorHingedGlass, kDoorHingedHalfGlass,
+                                                      kDoorArchedHinged, kDoorArchedHingedLow}) {
+    for (const Row& r : rows) {
+      SCOPED_TRACE(::testing::Message() << "style " << style << " flip " << r.flip << " angle " << r.angle);
+      Objex* door = Add(kObjDoor, style, 40, 76, 80);
+      Rec(door)->flipHorizontal = static_cast<uint8_t>(r.flip);
+      Rec(door)->openAngle() = r.angle;
+      BuildAttachmentFrame(door);
+      const auto faces = Faces(door);
+      ASSERT_GT(faces.size(), 1u);
+      float minX = 1e30f, maxX = -1e30f, minZ = 1e30f, maxZ = -1e30f;
+      for (size_t i = 1; i < faces.size(); ++i) {  // all but the frame
+        minX = std::fmin(minX, MinX(faces[i])), maxX = std::fmax(maxX, MaxX(faces[i]));
+        minZ = std::fmin(minZ, MinZ(faces[i])), maxZ = std::fmax(maxZ, MaxZ(faces[i]));
+      }
+      // Most of the leaf's depth lies on its side (the leaf's own thickness crosses the line).
+      const float far = r.side > 0 ? maxZ : -minZ, near = r.side > 0 ? -minZ : maxZ;
+      EXPECT_GT(far, 20.0f);
+      EXPECT_LT(near, 5.0f);
+      // The leaf reaches from its hinge end into the opening, never past the hinge end's side.
+      const float towardsOpening = r.hingeX == 76 ? 76 - minX : maxX - 40;
+      EXPECT_LT(towardsOpening, 30.0f);
+      EXPECT_NEAR(r.hingeX == 76 ? maxX : minX, r.hingeX, 8.0f);
+    }
+  }
+}
+
+}  // namespace

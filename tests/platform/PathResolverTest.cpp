@@ -71,3 +71,43 @@ TEST_F(PathResolverTest, RelativePathsStayRelative) {
 }
 
 }  // namespace
+
+namespace {
+
+// A file name taken from a list or a descriptor names a file below its own folder: the words of
+// the name, then where its links lead.
+TEST_F(PathResolverTest, NamesThatLeaveTheirFolderAreRefused) {
+  namespace fs = std::filesystem;
+  for (const char* plain : {"a", "a/b", "a/b..c/d", "..a", "a..", "a/./b"})
+    EXPECT_TRUE(IsPlainRelativePath(plain)) << plain;
+  for (const char* leaving : {"", "..", "../a", "a/..", "a/../b", "a\\..\\b", "/etc/passwd", "\\a", "a/../../b"})
+    EXPECT_FALSE(IsPlainRelativePath(leaving)) << leaving;
+
+  const std::string root = folder.file("Objects");
+  fs::create_directories(folder.file("Outside"));
+  folder.write("Outside/evil.QSY", "x");
+  fs::create_symlink(folder.file("Outside/evil.QSY"), folder.file("Objects/link.QSY"));
+  fs::create_symlink(folder.file("Outside"), folder.file("Objects/Linked"));
+  fs::create_symlink(folder.file("Objects/Symbol2D/Outlet.QSY"), folder.file("Objects/alias.QSY"));
+
+  // Inside, also found ignoring case, also through a link that stays inside, also not there yet.
+  EXPECT_EQ(PathInsideFolder(root, "Symbol2D/Outlet.QSY"), folder.file("Objects/Symbol2D/Outlet.QSY"));
+  EXPECT_EQ(PathInsideFolder(root, "symbol2d/outlet.qsy"), folder.file("Objects/Symbol2D/Outlet.QSY"));
+  EXPECT_EQ(PathInsideFolder(root, "alias.QSY"), folder.file("Objects/alias.QSY"));
+  EXPECT_EQ(PathInsideFolder(root, "Symbol2D/new.QSY"), folder.file("Objects/Symbol2D/new.QSY"));
+  // Out by its words or by its links.
+  for (const std::string& out : {std::string("../Outside/evil.QSY"), folder.file("Outside/evil.QSY"),
+                                 std::string("Symbol2D/../../Outside/evil.QSY"), std::string("link.QSY"),
+                                 std::string("Linked/evil.QSY"), std::string("linked/EVIL.qsy"), std::string(".")})
+    EXPECT_EQ(PathInsideFolder(root, out), "") << out;
+  EXPECT_EQ(PathInsideFolder("", "Symbol2D/Outlet.QSY"), "");
+  // The folder itself is not a file inside it; a folder reached through a link is judged where
+  // it leads, both for the folder and for the file.
+  EXPECT_FALSE(PathStaysInsideFolder(root, root));
+  EXPECT_FALSE(PathStaysInsideFolder(root, folder.file("ObjectsMore/x")));
+  fs::create_symlink(root, folder.file("Shortcut"));
+  EXPECT_TRUE(PathStaysInsideFolder(folder.file("Shortcut"), folder.file("Objects/Symbol2D/Outlet.QSY")));
+  EXPECT_TRUE(PathStaysInsideFolder(root, folder.file("Shortcut/Symbol2D/Outlet.QSY")));
+}
+
+}  // namespace

@@ -25,6 +25,7 @@
 #include "platform/ContentPaths.h"
 #include "render3d/ApplyMaterials.h"
 #include "render3d/ApplyMouldings.h"
+#include "render3d/Cutaway.h"
 #include "render3d/RenderTestSupport.h"
 #include "render3d/SurfacePick.h"
 #include "tools/ToolCodes.h"
@@ -115,6 +116,33 @@ TEST_F(ApplyInView, TheNearerOfTwoSurfacesIsPickedInEitherOrder) {
   EXPECT_EQ(pick.surface, near);
   EXPECT_EQ(gGLPickMode, 0);
   EXPECT_EQ(ds()->navigationStep, 7);
+}
+
+// With the cut-away on, the pick finds the surface the cut view shows: a wall in the slab the
+// cut removes is not drawn, so the point lands on the surface behind it.
+TEST_F(ApplyInView, TheCutAwayRemovesTheSurfacesItCutsFromThePick) {
+  // Something in the plan for the cut-away to span (plan y -600 to -100, the depths the walls
+  // stand at).
+  doc.addObject(kObjClosedPoly, true, {{-100, -600}, {100, -600}, {100, -100}, {-100, -100}}, doc.first);
+  PlaneObject* near = wallAt(-200);
+  PlaneObject* far = wallAt(-400);
+  ds()->cutAwayDirection() = kCutAwayNorth;
+  SetSlicePlaneBounds();
+  // The plane at z = -300: the near wall is cut away, the far one stays.
+  ds()->cutAwayPosition() = static_cast<int32_t>(gCutawayBounds.floatFront + 300);
+  ComputeSlicePlane();
+  ASSERT_NE(gSlicePaneEquation[2], 0);
+  ASSERT_NEAR(-gSlicePaneEquation[3] / gSlicePaneEquation[2], -300, 1);
+  SurfacePick pick = PickSurfaceAt(kMiddle);
+  ASSERT_EQ(pick.result, PickResult::kSurface);
+  EXPECT_EQ(pick.surface, far);
+  // The view's own frames clip only while they draw.
+  EXPECT_FALSE(glIsEnabled(GL_CLIP_PLANE0));
+  // Off, the near wall is hit again.
+  ds()->cutAwayPosition() = 0;
+  pick = PickSurfaceAt(kMiddle);
+  ASSERT_EQ(pick.result, PickResult::kSurface);
+  EXPECT_EQ(pick.surface, near);
 }
 
 TEST_F(ApplyInView, EqualDepthsKeepTheFirstRecord) {
@@ -623,11 +651,11 @@ TEST_F(ApplyMouldingInView, ShiftGivesEverySegmentOfTheSideItsOwnNamedCopy) {
       trim(0, 1)->lowerProfile() = Detached(profile());
       // Straight to the routine, with what it allocates watched by the leak checker (the GL
       // test environment leaves allocations unwatched).
-#ifdef __SANITIZE_ADDRESS__
+#ifdef CASA_ADDRESS_SANITIZER
       __lsan_enable();
 #endif
       ApplyCustomTrimFileToEntireWallGroup(wall, trim(1, 1), wall->firstPoint->next);
-#ifdef __SANITIZE_ADDRESS__
+#ifdef CASA_ADDRESS_SANITIZER
       __lsan_disable();
 #endif
     } else {

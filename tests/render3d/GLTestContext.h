@@ -10,15 +10,22 @@
 #include <cstdlib>
 #include <memory>
 
-#ifdef __SANITIZE_ADDRESS__
+#include "platform/AddressSanitizer.h"
+#ifdef CASA_ADDRESS_SANITIZER
 #include <sanitizer/lsan_interface.h>
 #endif
 
 class GLTestEnvironment : public ::testing::Environment {
  public:
+  // Made once, for every repetition of the tests.
   void SetUp() override {
-    if (!getenv("DISPLAY")) return;
-#ifdef __SANITIZE_ADDRESS__
+    if (app_ || !getenv("DISPLAY")) return;
+    // Mesa's software driver draws with a pool of threads of its own and starts another for
+    // its shader cache, which the leak checker's tracer has to stop at exit: drawn on the
+    // calling thread, with no cache, there are none.
+    setenv("LP_NUM_THREADS", "0", 0);
+    setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
+#ifdef CASA_ADDRESS_SANITIZER
     // The Mesa driver is loaded and unloaded at run time and keeps allocations that no
     // suppression can name; what the GL side allocates is not leak-checked.
     __lsan_disable();
@@ -29,27 +36,33 @@ class GLTestEnvironment : public ::testing::Environment {
     context_ = std::make_unique<QOpenGLContext>();
     if (!context_->create() || !context_->makeCurrent(surface_.get())) context_.reset();
   }
-  // The context, its surface and the application stay until the process ends: destroying them
-  // unloads the Mesa driver, and the leak checker that runs at exit then sometimes trips over
-  // the thread-local blocks the unloaded driver left behind (its own crash, not a leak).
-  void TearDown() override {
+  // The context, its surface and the application go once the last test has run, before the
+  // process ends: left to the exit, the window system's thread still ran while the exit freed
+  // what it uses.
+  static void release() {
     if (context_) context_->doneCurrent();
-    (void)context_.release();
-    (void)surface_.release();
-    (void)app_.release();
+    context_.reset();
+    surface_.reset();
+    app_.reset();
   }
   static QOpenGLContext* context() { return context_.get(); }
 
  private:
-  int argc_ = 1;
-  char name_[14] = "test_render3d";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QGuiApplication> app_;
-  std::unique_ptr<QOffscreenSurface> surface_;
+  static inline int argc_ = 1;
+  static inline char name_[14] = "test_render3d";
+  static inline char* argv_[2] = {name_, nullptr};
+  static inline std::unique_ptr<QGuiApplication> app_;
+  static inline std::unique_ptr<QOffscreenSurface> surface_;
   static inline std::unique_ptr<QOpenGLContext> context_;
 };
 
-inline ::testing::Environment* const kGLTestEnvironment =
-    ::testing::AddGlobalTestEnvironment(new GLTestEnvironment);
+class GLTestRelease : public ::testing::EmptyTestEventListener {
+  void OnTestProgramEnd(const ::testing::UnitTest&) override { GLTestEnvironment::release(); }
+};
+
+inline ::testing::Environment* const kGLTestEnvironment = [] {
+  ::testing::UnitTest::GetInstance()->listeners().Append(new GLTestRelease);
+  return ::testing::AddGlobalTestEnvironment(new GLTestEnvironment);
+}();
 
 inline QOpenGLContext* TestGLContext() { return GLTestEnvironment::context(); }

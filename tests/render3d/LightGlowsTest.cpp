@@ -385,6 +385,7 @@ TEST_F(Halos, RenderLightsGivesCanAndFloodPoolsButNoneForTheKindsWithoutGlow) {
   // A light object of another kind marked as a flood light gives the flood pool.
   clearFrame();
   FloodWall w(doc, false, parts);
+  const auto componentType = w.light->type;
   w.light->type = 120;
   PlaneObject* part = symbolPart(w.light);
   part->next = nullptr;
@@ -395,6 +396,7 @@ TEST_F(Halos, RenderLightsGivesCanAndFloodPoolsButNoneForTheKindsWithoutGlow) {
   ds()->renderExclusions() |= kLVOffElectrical;
   RenderLights(part);
   EXPECT_EQ(litBox().left, -1);
+  w.light->type = componentType;  // the design frees the door and window record by the type
 }
 
 }  // namespace

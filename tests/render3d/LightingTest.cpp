@@ -92,6 +92,10 @@ TEST(Lighting, EscapeStopsTheRenderOtherKeysAreConsumed) {
   ScopedKeyWatch keys;
   gBreakOpenGLRender = 0;
   g3DViewPrintInterrupted = 0;
+  // Appending plane objects turns the interrupt off until the next render: a test before this
+  // one may have left it so.
+  gDisableRenderInterrupt = 0;
+  gPrinting3DView = 0;
   EXPECT_EQ(BreakOpenRender(), 0);  // nothing waiting
   keys.keys = {12, kKeyCodeEscape};
   EXPECT_EQ(BreakOpenRender(), 0);  // another key is taken and ignored

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "building3d/PlaneObjects.h"
+#include "model/PlanarTransforms.h"
 #include "render3d/RenderTestSupport.h"
 
 namespace {
@@ -112,6 +113,32 @@ TEST_F(PlaneObjectColors, FadeRunsAlongVOnTheFirstFloorAndAgainstItAbove) {
   for (const Pixel& c : VertexColors(p)) {
     EXPECT_EQ(c.r, 255);
     EXPECT_EQ(c.a, 128);
+  }
+}
+
+// A stair landing fades by the height above its first corner against its own floor's height,
+// not a height every floor shares: with floors of 40 and 80 plan units the top of a 20-unit
+// face fades a half and three quarters as much as its bottom.
+TEST_F(PlaneObjectColors, AStairLandingFadesAgainstItsOwnFloorsHeight) {
+  gLiveViewOptions |= kLiveViewShading;
+  ds()->lightIntensity() = 20000;
+  Objex* stair = doc.addObject(kObjStaircase, true, {{0, 0}, {1, 0}}, doc.second);
+  doc.second->visible = 0;  // keeps its object out of the bounds
+  PlaneObject* p = quad(kRed, stair);
+  p->actual3DType = kObjStairLandingPart;
+  struct Row {
+    float floorInPlanUnits;
+    int bottom, top;
+  };
+  // Bottom: 65535 - 20000 -> 177; top: 65535 - 20000 (1 - 20 / floor).
+  for (const Row& r : {Row{40, 177, 216}, Row{80, 177, 196}}) {
+    doc.second->height = ConvertScreenToWorld(r.floorInPlanUnits, ds(), 0);
+    const std::vector<Pixel> c = VertexColors(p);
+    ASSERT_EQ(c.size(), 4u);
+    EXPECT_EQ(c[0].r, r.bottom) << r.floorInPlanUnits;
+    EXPECT_EQ(c[1].r, r.bottom) << r.floorInPlanUnits;
+    EXPECT_NEAR(c[2].r, r.top, 1) << r.floorInPlanUnits;
+    EXPECT_NEAR(c[3].r, r.top, 1) << r.floorInPlanUnits;
   }
 }
 

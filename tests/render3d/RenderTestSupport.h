@@ -3,6 +3,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <GL/gl.h>
+
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -36,6 +38,16 @@ class RenderTest : public ::testing::Test {
 
   void SetUp() override {
     if (!TestGLContext()) GTEST_SKIP() << "no display for an OpenGL context";
+    // Every test starts from the view and depth test of a fresh context: a test that draws
+    // without a view of its own must not depend on the view the test before it left (a top view
+    // makes an upright face edge-on, and nothing of it reaches the image or the feedback buffer).
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_CULL_FACE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glDepthFunc(GL_LESS);  // some fixtures leave GL_LEQUAL behind
     savedHost = gLiveViewHost;
     savedFrontEnd = gFrontEnd;
     savedOptions = gLiveViewOptions;

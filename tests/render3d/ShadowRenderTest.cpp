@@ -3,10 +3,13 @@
 // count, Escape, the anti-aliased passes, the render-time text and the sun grid sizes.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -315,12 +318,16 @@ TEST_F(ShadowScene, LampShadowOfTheBoxIsTheDarkImageAndLitPixelsFollowTheFalloff
   EXPECT_GT(expectedShadow, 100);
   EXPECT_GT(checkedLit, 1000);
   EXPECT_NEAR(renderedShadow, expectedShadow, expectedShadow * 0.1);
-  // Buffers are gone and the time is reported.
+  // Buffers are gone and the time is reported (how long it took is the machine's: the wording
+  // of each time is ShadowRenderTime's).
   EXPECT_EQ(gDarkColorBuffer, nullptr);
   EXPECT_EQ(gEyeUnProBuf, nullptr);
   EXPECT_EQ(gShadowDisplayList, 0u);
   ASSERT_FALSE(sStatus.empty());
-  EXPECT_EQ(sStatus.back(), "0 seconds to render");
+  const std::string& time = sStatus.back();
+  EXPECT_TRUE(time.find(" seconds to render") != std::string::npos ||
+              time.find(" minutes to render") != std::string::npos)
+      << time;
 }
 
 TEST_F(ShadowScene, HalfQualityTestsACheckerboardAndFillsTheRest) {
@@ -422,6 +429,198 @@ TEST_F(ShadowScene, EachKindShootsTheViewsItCounts) {
   }
 }
 
+// Where each kind's depth image is taken from: the lamp moved a little so that the surfaces
+// it lights do not shadow themselves. Hanging lamps move up and towards the camera, the others
+// towards the camera only, the spots and the ambient shots back along their beam, the sun up by
+// its distance over the width of its view (moves grow from 600 units away, 1000 for 79).
+TEST_F(ShadowScene, EachKindTakesItsDepthImageFromItsOwnPlace) {
+  enum Rule { kUpAndToward, kToward, kBack, kBackAndToward, kSun };
+  struct Case {
+    int16_t kind;
+    bool downShot;
+    float x, y;                  // the lamp in the plan (the camera is at the origin)
+    float vertical, horizontal;  // of the shot
+    Rule rule;
+  };
+  const Case cases[] = {
+      {80, true, 30, 40, 90, 0, kUpAndToward},      {81, true, -30, 40, 90, 0, kUpAndToward},
+      {82, true, 30, -40, 90, 0, kUpAndToward},     {149, true, 360, 480, 90, 0, kUpAndToward},
+      {151, true, 500, 1200, 90, 0, kUpAndToward},  {152, true, -30, -40, 90, 0, kUpAndToward},
+      {152, false, -30, -40, -90, 0, kToward},      {146, true, 30, 40, -90, 0, kToward},
+      {150, true, 500, 1200, -90, 0, kToward},      {83, true, 30, 40, 45, 30, kBack},
+      {147, true, 30, 40, 315, 30, kBack},          {148, true, 500, 1200, 45, 120, kBack},
+      {79, true, 30, 40, 52, 90, kBackAndToward},   {79, true, 500, 1200, 52, 270, kBackAndToward},
+      {79, true, 360, 480, -52, 180, kBackAndToward}, {1, true, 0, 0, 40, 30, kSun},
+  };
+  const float sunX = gXSunOffset, sunZ = gZSunOffset, left = gOrthoSizeLeft, right = gOrthoSizeRight;
+  gXSunOffset = -300, gZSunOffset = -400;  // the sun's view is centred on (300, 400)
+  gOrthoSizeLeft = -500, gOrthoSizeRight = 500;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "kind " << c.kind << " at " << c.x << ", " << c.y);
+    gPointLightDownShot = c.downShot;
+    float o[3];
+    GetLightOffset(o, c.x, c.y, c.vertical, c.horizontal, c.kind);
+    gPointLightDownShot = 1;
+    const double dist = std::hypot(c.x, c.y), k = dist >= 600 ? dist * 0.00167 : 1.0;
+    const double toCamera[2] = {-c.x / dist, -c.y / dist};
+    const double v = c.vertical * M_PI / 180, h = c.horizontal * M_PI / 180;
+    // Backwards along the beam (a view turned by vertical about x, then horizontal about -y).
+    const double back[3] = {std::cos(v) * std::sin(h), std::sin(v), std::cos(v) * std::cos(h)};
+    double e[3] = {0, 0, 0};
+    switch (c.rule) {
+      case kUpAndToward: e[0] = 1.5 * toCamera[0], e[1] = 2.5 * k, e[2] = 1.5 * toCamera[1]; break;
+      case kToward: e[0] = toCamera[0], e[2] = toCamera[1]; break;
+      case kBack: e[0] = k * back[0], e[1] = k * back[1], e[2] = k * back[2]; break;
+      case kBackAndToward: {
+        const double k2 = dist >= 1000 ? dist * 0.001 : 1.0;
+        e[0] = k2 * back[0] + 1.5 * toCamera[0], e[1] = k2 * back[1], e[2] = k2 * back[2] + 1.5 * toCamera[1];
+        break;
+      }
+      case kSun: e[1] = 500.0 / 1000 + 1; break;
+    }
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(o[i], e[i], 1e-4) << "axis " << i;
+  }
+  gXSunOffset = sunX, gZSunOffset = sunZ, gOrthoSizeLeft = left, gOrthoSizeRight = right;
+}
+
+// Where each kind's beam starts and which way it points, read from the light's view that its
+// last shot leaves: the fixture's centre at its kind's height (moved out from the wall for the
+// sconces), looking down, up or along the fixture's turn, with its kind's cone.
+TEST_F(ShadowScene, EachKindsBeamStartsAtItsHeightAndPointsItsWay) {
+  struct Case {
+    int16_t kind;
+    float heightOffset;  // above the group's elevation, in world units
+    float along;         // moved out along the fixture's turn + 90 degrees
+    float vertical, horizontal, coneChange;
+  };
+  constexpr float kTurn = 30;
+  const Case cases[] = {
+      {80, -8, 0, 90, 0, 0},         {81, -8, 0, 90, 0, 0},       {82, -8, 0, 90, 0, 0},
+      {146, 1.5f, 0, -90, 0, -20},   {147, 12, 10, 315, kTurn, -20}, {148, -8, 16, 45, kTurn, -20},
+      {149, 30, 0, 90, 0, 30},       {150, 2, 0, -90, 0, 0},      {151, -0.5f, 0, 90, 0, 0},
+      {79, -10, 0, 52, 270, 105 - 60},  // the last of its ambient shots: cone 105
+  };
+  part->params[0] = kTurn;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "kind " << c.kind);
+    part->type = c.kind;
+    Render();
+    const double* m = gLightMVMatrix;
+    double eye[3], look[3];
+    for (int j = 0; j < 3; ++j) {
+      eye[j] = -(m[j * 4] * m[12] + m[j * 4 + 1] * m[13] + m[j * 4 + 2] * m[14]);
+      look[j] = -m[j * 4 + 2];
+    }
+    const double turn = (kTurn + 90) * M_PI / 180;
+    EXPECT_NEAR(eye[0], kLampX + c.along * std::cos(turn), 1e-2);
+    EXPECT_NEAR(eye[1], ConvertWorldToScreen(lamp->baseElevation + c.heightOffset, ds(), 0), 1e-2);
+    EXPECT_NEAR(eye[2], -c.along * std::sin(turn), 1e-2);
+    const double v = c.vertical * M_PI / 180, h = c.horizontal * M_PI / 180;
+    EXPECT_NEAR(look[0], -std::cos(v) * std::sin(h), 1e-4);
+    EXPECT_NEAR(look[1], -std::sin(v), 1e-4);
+    EXPECT_NEAR(look[2], -std::cos(v) * std::cos(h), 1e-4);
+    EXPECT_NEAR(2 * std::atan(1 / gLightProjMatrix[5]) * 180 / M_PI, part->params[1] + c.coneChange, 1e-3);
+  }
+  // Kind 152 shoots down from 5 above its centre, then up from 5 below: the last view is the
+  // upward one.
+  part->type = 152;
+  Render();
+  const double* m = gLightMVMatrix;
+  EXPECT_NEAR(-(m[4] * m[12] + m[5] * m[13] + m[6] * m[14]),
+              ConvertWorldToScreen(lamp->baseElevation, ds(), 0) - 5, 1e-2);
+  EXPECT_NEAR(-m[6], 1, 1e-4);  // looking up
+  part->type = 80, part->params[0] = 0;
+}
+
+// Two ambient shots of different strength over the same pixels: each pixel keeps the weaker
+// light, whichever shot came first (and the weaker is the stronger in proportion).
+TEST_F(ShadowScene, OfTwoAmbientShotsOnOnePixelTheWeakerStays) {
+  const Camera cam = CameraNow();
+  gVPWidth = sWidth, gVPHeight = sHeight;
+  std::copy_n(cam.mv, 16, gCamMVMatrix);
+  std::copy_n(cam.pr, 16, gCamProjMatrix);
+  std::copy_n(cam.vp, 4, gCamViewPort);
+  const size_t n = static_cast<size_t>(sWidth) * sHeight;
+  auto buffer = [](int floats) { return static_cast<float*>(shadow::AllocPixelBuffer(sWidth, sHeight, floats * sizeof(float))); };
+  gCamDBuffer = buffer(1);
+  gEyeUnProBuf = buffer(3);
+  gLightDBuffer = buffer(1);
+  gLightMap = buffer(1);
+  gLightMapAA = buffer(1);
+  gMultiMap = buffer(1);
+  ASSERT_TRUE(gCamDBuffer && gEyeUnProBuf && gLightDBuffer && gLightMap && gLightMapAA && gMultiMap);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glReadPixels(0, 0, sWidth, sHeight, GL_DEPTH_COMPONENT, GL_FLOAT, gCamDBuffer);
+  gFillUnProjectBuffer = 1;
+  gFillingBucketBuffer = 0;
+  auto shoot = [&](float intensity) {
+    gAmbientLightDown = 1;
+    RenderLightView(ds(), kLampHeight, kLampX, 0, 52, 0, 0, 105, 3, intensity, 79);
+    gAmbientLightDown = 0;
+  };
+  auto take = [n] {
+    std::vector<float> m(gMultiMap, gMultiMap + n);
+    std::fill_n(gMultiMap, n, 0.0f);
+    return m;
+  };
+  shoot(0.8f);
+  const std::vector<float> strong = take();
+  shoot(0.3f);
+  const std::vector<float> weak = take();
+  for (const auto& [first, second] : {std::pair{0.8f, 0.3f}, std::pair{0.3f, 0.8f}}) {
+    SCOPED_TRACE(::testing::Message() << first << " then " << second);
+    shoot(first);
+    shoot(second);
+    const std::vector<float> both = take();
+    int lit = 0;
+    for (size_t i = 0; i < n; ++i) {
+      if (!(strong[i] > 0)) {
+        EXPECT_EQ(both[i], 0.0f) << i;
+        continue;
+      }
+      ++lit;
+      EXPECT_NEAR(weak[i], strong[i] * 0.3f / 0.8f, 1e-5) << i;
+      EXPECT_NEAR(both[i], weak[i], 1e-6) << i;
+    }
+    EXPECT_GT(lit, 1000);
+  }
+  for (float** b : {&gCamDBuffer, &gEyeUnProBuf, &gLightDBuffer, &gLightMap, &gLightMapAA, &gMultiMap}) {
+    shadow::ReleasePixelBuffer(*b);
+    *b = nullptr;
+  }
+  if (gShadowDisplayList) glDeleteLists(gShadowDisplayList, 1);
+  gShadowDisplayList = 0;
+  gVPWidth = gVPHeight = 0;
+}
+
+// Lamps on a hidden floor, each floor shown and hidden with the other: the walk shoots the
+// lamps of the shown floors only, as many views as the progress bar counted for them.
+TEST_F(ShadowScene, LampsOnAHiddenFloorAreNeitherCountedNorShot) {
+  Objex* upstairs = doc.addObject(kObjGroup, false, {}, doc.second);
+  Objex* upstairsPart = doc.addObject(79, false, {}, parts);  // four views
+  UnlinkFromLayer(upstairsPart);
+  AppendChildToObject(upstairsPart, upstairs);
+  upstairsPart->bounds3D = part->bounds3D;
+  upstairsPart->params[1] = 60, upstairsPart->params[2] = 1;
+  upstairsPart->extraLong = upstairsPart->extraFlags = 0;
+  upstairsPart->textureID = 0;
+  upstairs->baseElevation = lamp->baseElevation;
+  struct Case {
+    uint8_t first, second;  // the floors shown
+    size_t views;
+  };
+  for (const Case& c : {Case{1, 1, 5}, Case{0, 1, 4}, Case{1, 0, 1}, Case{0, 0, 0}}) {
+    SCOPED_TRACE(::testing::Message() << "first " << int(c.first) << ", second " << int(c.second));
+    doc.first->visible = c.first;
+    doc.second->visible = c.second;
+    EXPECT_EQ(InitializeLightProgressBar(0), static_cast<int32_t>(c.views));
+    ServiceCallRecorder calls;
+    Render();
+    EXPECT_EQ(calls.count("RenderLightView"), c.views);
+  }
+  doc.first->visible = doc.second->visible = 1;
+}
+
 TEST_F(ShadowScene, EscapeInTheLampWalkFreesTheBuffersAndRedrawsThePlainScene) {
   ds()->shadowRender() = 0;
   const Image plain = Render();
@@ -496,5 +695,47 @@ TEST_F(ShadowScene, SunShadowFallsWhereTheSunIsBlockedAtEveryGridQuality) {
     EXPECT_LE(wrong, expected / 30) << quality;
     EXPECT_EQ(gSunDBuffer, nullptr);
   }
+}
+// A buffer that cannot be had is named in the status line, and the frame shows the lit scene
+// (never the white plant pass the render draws last before its blend).
+TEST_F(ShadowScene, ABufferThatCannotBeHadIsNamedAndTheFrameStaysTheLitScene) {
+  part->extraLong = 1;  // only the sun
+  ds()->sunlightOn() = 1;
+  ds()->sunBrightness() = 100;
+  ds()->sunOverheadAngle() = 20;
+  ds()->sunShadowQuality() = -1;
+  ds()->shadowRender() = 0;
+  const Image plain = Render();
+  const Image light = ColourImage(true);
+  ds()->shadowRender() = 1;
+  struct Limit {
+    ~Limit() { shadow::gPixelBufferLimit = std::numeric_limits<size_t>::max(); }
+  } restore;
+
+  // Room for every view-sized buffer (160 x 120) but not for the 4 x 4 sun grid.
+  shadow::gPixelBufferLimit = 1000000;
+  sStatus.clear();
+  Image result = Render();
+  ASSERT_FALSE(sStatus.empty());
+  EXPECT_NE(sStatus.back().find("the sun was left out (could not allocate the sun's depth grid, 1.2 MB)"),
+            std::string::npos)
+      << sStatus.back();
+  // No sun shadow: every pixel the lit image's (the blend at full light).
+  int far = 0;
+  for (int y = 0; y < 120; ++y)
+    for (int x = 0; x < 160; ++x) far += std::abs(result.at(x, y).r - light.at(x, y).r) > 3;
+  EXPECT_LT(far, 160 * 120 / 100);
+
+  // Not even the colour images: the plain lit frame, and the first buffer missed named.
+  shadow::gPixelBufferLimit = 50000;
+  sStatus.clear();
+  result = Render();
+  ASSERT_FALSE(sStatus.empty());
+  EXPECT_NE(sStatus.back().find("the sun was left out (could not allocate the plant image, 0.1 MB)"),
+            std::string::npos)
+      << sStatus.back();
+  EXPECT_EQ(result.rgba, plain.rgba);
+  EXPECT_EQ(gSunDBuffer, nullptr);
+  EXPECT_EQ(gLightMap, nullptr);
 }
 }  // namespace

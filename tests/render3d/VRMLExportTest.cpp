@@ -67,15 +67,17 @@ TEST_F(VRMLExport, HeaderNamesTheViewpointAtTheEyeAndThePlanBottom) {
   const struct {
     float eye, bottom;
     const char* text;
-  } cases[] = {{96, 2400, "#VRML V2.0 utf8\nViewpoint {position 0 96 2400}\n"},
-               {60.5f, 100.4f, "#VRML V2.0 utf8\nViewpoint {position 0 61 100}\n"},
-               {-0.7f, -10.6f, "#VRML V2.0 utf8\nViewpoint {position 0 0 -10}\n"}};
+  } cases[] = {{96, 2400, "Viewpoint {position 0 96 2400}\n"},
+               {60.5f, 100.4f, "Viewpoint {position 0 61 100}\n"},
+               {-0.7f, -10.6f, "Viewpoint {position 0 0 -10}\n"}};
+  // The model's inches become metres through one scale that holds the viewpoint too.
+  const std::string opening = "#VRML V2.0 utf8\nTransform {\nscale 0.0254 0.0254 0.0254\nchildren [\n";
   for (const auto& c : cases) {
     doc.ds()->walkEyeHeight() = c.eye;
     doc.ds()->planBounds.floatBottom = c.bottom;
     BeginOutputBuffer();
     ExportVRMLHeader();
-    EXPECT_EQ(std::string(gStream.outDataBuffer.begin(), gStream.outDataBuffer.end()), c.text) << c.eye;
+    EXPECT_EQ(std::string(gStream.outDataBuffer.begin(), gStream.outDataBuffer.end()), opening + c.text) << c.eye;
     ReleaseOutputBuffer();
   }
 }
@@ -224,7 +226,17 @@ TEST_F(VRMLExport, FileBracesBalanceAndIndicesMatchThePoints) {
   std::stringstream bytes;
   bytes << in.rdbuf();
   const std::string text = bytes.str();
-  EXPECT_EQ(text.rfind("#VRML V2.0 utf8\nViewpoint {position 0 ", 0), 0u);
+  // One Transform scales inches to metres and holds every shape, its coordinates as the model
+  // has them (a viewer shows the true size).
+  EXPECT_EQ(text.rfind("#VRML V2.0 utf8\nTransform {\nscale 0.0254 0.0254 0.0254\nchildren [\n"
+                       "Viewpoint {position 0 ",
+                       0),
+            0u);
+  EXPECT_EQ(Count(text, "Transform {"), 1);
+  ASSERT_GE(text.size(), 4u);
+  EXPECT_EQ(text.substr(text.size() - 4), "]\n}\n");
+  EXPECT_NE(text.find("\n10.00 0.00 5.00,\n"), std::string::npos);
+  EXPECT_LT(text.find("children ["), text.find("Shape {"));
   EXPECT_EQ(Count(text, "{"), Count(text, "}"));
   EXPECT_EQ(Count(text, "["), Count(text, "]"));
   EXPECT_EQ(Count(text, "Shape {"), 3);

@@ -24,9 +24,9 @@ class Constraints : public ToolTest {
   }
 };
 
-TEST_F(Constraints, AngleSnapsToFiveDegreesAndWholeGridSteps) {
+TEST_F(Constraints, AngleSnapsToFiveDegreesAndTheNearestWholeGridSteps) {
   gridOf12();
-  float x = 30, z = -1;
+  float x = 23, z = -1;  // a unit short of two steps: two steps
   SnapCursorToAngleConstraint(0, 0, &x, &z, 0);
   EXPECT_NEAR(x, 24, 1e-4);
   EXPECT_NEAR(z, 0, 1e-4);
@@ -61,18 +61,18 @@ TEST_F(Constraints, CommandKeepsTheAngleAndShiftLeavesOnlyTheGrid) {
 
   gridOf12();
   gTrackModifiers = kTrackModShift;
-  x = 30, z = -1;
+  x = 31, z = -7;
   SnapCursorToAngleConstraint(0, 0, &x, &z, 0);
-  EXPECT_FLOAT_EQ(x, 24);
+  EXPECT_FLOAT_EQ(x, 36);
   EXPECT_FLOAT_EQ(z, -12);
   EXPECT_FLOAT_EQ(gTrackConstrainAngle, 0);
-  x = 30, z = -1;
+  x = 31, z = -1;
   SnapCursorToAngleConstraint(0, 0, &x, &z, 1);  // forced
   EXPECT_NEAR(z, 0, 1e-4);
 
   gTrackModifiers = 0;
   gTrackingMouse = 0;  // before the drag: grid only
-  x = 30, z = -1;
+  x = 31, z = -7;
   SnapCursorToAngleConstraint(0, 0, &x, &z, 0);
   EXPECT_FLOAT_EQ(z, -12);
 }

@@ -763,8 +763,8 @@ TEST_F(MetricOpenings, AWindowLandsWhereReleasedOnEverySideOfARoom) {
   const std::pair<float, float> corners[4] = {{0, 0}, {w, 0}, {w, d}, {0, d}};
   for (int side = 0; side < 4; ++side) {
     Objex* room = AddTestWall(doc, {corners[0], corners[1], corners[2], corners[3]}, true, 12.0f);
-    const auto [ax, az] = corners[side];
-    const auto [bx, bz] = corners[(side + 1) % 4];
+    const float ax = corners[side].first, az = corners[side].second;
+    const float bx = corners[(side + 1) % 4].first, bz = corners[(side + 1) % 4].second;
     const float length = std::hypot(bx - ax, bz - az);
     auto along = [&](float metres, float* x, float* z) {
       *x = ax + (bx - ax) * metres * kMetre / length;
@@ -840,7 +840,8 @@ TEST_F(MetricOpenings, TheSwingOpensTowardTheClickAtTheNearerEnd) {
       HungLeaf(door, &hinge, &open);
       const std::string label = std::to_string(zoom) + (c.reversed ? " reversed" : "") +
                                 (c.clickSide < 0 ? " above" : " below") + (c.nearLeftEnd ? " left" : " right");
-      EXPECT_NEAR(hinge.floatH, endX, 1) << label;
+      // Within the pointer's pixel and half a step of the placement's fine grid.
+      EXPECT_NEAR(hinge.floatH, endX, 1.5) << label;
       EXPECT_NEAR(hinge.floatV, kWallZ, 1e-3) << label;
       // The open leaf points at the click, on its side of the wall.
       EXPECT_GT((open.floatV - kWallZ) * c.clickSide, 20) << label;

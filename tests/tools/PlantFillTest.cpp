@@ -1,10 +1,18 @@
 // Filling objects with plants: the outline walk, the grid inside, the spacing as a length,
 // the clamping of the spacing, and which entries plant.
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "ToolTestSupport.h"
+#include "building3d/Triangulation.h"
+#include "files/DesignFile.h"
+#include "model/PlanarPolygons.h"
+#include "model/PlaneObjectRecords.h"
+#include "platform/KeyWatch.h"
 #include "model/Plants.h"
 #include "model/SymEntryInfo.h"
 #include "tools/PlantFill.h"
@@ -158,4 +166,128 @@ TEST_F(PlantFill, FillableTypes) {
     o.type = c.type;
     EXPECT_EQ(IsPlantFillable(&o), c.fillable) << c.type;
   }
+}
+
+namespace {
+
+// The grid the area fill plants, found the slow way: every cell of the bounding box tested.
+Points EveryCellInside(Objex* object, float spacing) {
+  Points inside;
+  int32_t count = 0;
+  for (Poinz* p = object->firstPoint; p; p = p->next) ++count;
+  PlanarPolyPoint* polygon = CreatePlanarPolygon(object->firstPoint, &count);
+  if (!polygon) return inside;
+  for (int32_t i = 0; i < count; ++i) polygon[i].y = polygon[i].z;
+  const Float3DRect box = object->bounds3D;
+  for (int64_t i = 0;; ++i) {
+    const float x = static_cast<float>(box.floatLeft + 0.5 + static_cast<double>(i) * spacing);
+    if (!(x <= box.floatRight)) break;
+    for (int64_t k = 0;; ++k) {
+      const float z = static_cast<float>(box.floatBack + 0.5 + static_cast<double>(k) * spacing);
+      if (!(z <= box.floatFront)) break;
+      PlaneVertex point{};
+      point.x = x;
+      point.y = z;
+      if (IsPointInsidePolygon(&point, polygon, count)) inside.emplace_back(x, z);
+    }
+  }
+  DeletePlanarPolygon(polygon);
+  return inside;
+}
+
+// The closed outlines a design holds (the reproducers' are closed polygons, filled as the
+// report filled them, through FillObjectWithPlants).
+std::vector<Objex*> Outlines(ZLKDocumentModel& model) {
+  std::vector<Objex*> found;
+  for (Layer* l = model.itsLayers; l; l = l->next)
+    for (Objex* o = l->firstObject; o; o = o->next)
+      if (o->closed && o->type != kObjPlant) found.push_back(o);
+  return found;
+}
+
+std::string Reproducer(const char* name) {
+  return (std::filesystem::path(__FILE__).parent_path() / "data" / "regressions" / name).string();
+}
+
+}  // namespace
+
+// The area fill plants exactly the cells of the grid that lie inside, in the same order,
+// whatever the outline's shape: convex, concave, with a hole's notch, or crossing itself.
+TEST_F(PlantFill, TheAreaGridIsEveryCellInsideTheOutline) {
+  setMode(false, true);
+  gPlantSpacing = 7;
+  const std::vector<std::vector<std::pair<float, float>>> shapes = {
+      {{0, 0}, {300, 20}, {150, 260}},
+      {{0, 0}, {200, 0}, {200, 200}, {140, 200}, {140, 60}, {60, 60}, {60, 200}, {0, 200}},  // a U
+      {{0, 0}, {200, 200}, {200, 0}, {0, 200}},                                            // a bow tie
+      {{-50.25f, -10}, {400, 390.5f}, {401, 395}},                                         // a sliver
+  };
+  for (const auto& shape : shapes) {
+    SCOPED_TRACE(shape.size());
+    RGBColor black{};
+    Objex* outline = CreateObject(kObjMultigon, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                                  nullptr, nullptr);
+    for (auto [x, z] : shape)
+      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, outline), outline);
+    AppendObjectToLayer(outline, doc.model.itsCurLayer);
+    UpdateObjectBounds(outline);
+    const Points want = EveryCellInside(outline, 7);
+    const size_t before = plants().size();
+    EXPECT_EQ(FillObjectWithPlants(outline, &stock), static_cast<int32_t>(want.size()));
+    const Points all = plants();
+    ExpectPoints(Points(all.begin() + static_cast<std::ptrdiff_t>(before), all.end()), want);
+  }
+}
+
+// Thin diagonal outlines have vast bounding boxes and few cells inside: the walk looks at the
+// cells near the outline, not at every cell of the box (a 10,000-inch one took 68 s).
+TEST_F(PlantFill, AThinDiagonalOutlineIsWalkedAlongItsLength) {
+  setMode(false, true);
+  gPlantSpacing = 1;
+  for (const char* name : {"plant-fill-thin-diagonal-3000.pro", "plant-fill-thin-diagonal-10000.pro",
+                           "plant-fill-sliver-100000.pro"}) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(KeyFileRead(Reproducer(name).c_str()), 1);
+    ASSERT_EQ(gCurDocument, &doc.model);
+    EXPECT_EQ(doc.ds()->planScale, 72);  // the reproducers' scale: one inch a plan unit
+    const std::vector<Objex*> outlines = Outlines(doc.model);
+    ASSERT_FALSE(outlines.empty());
+    for (Objex* outline : outlines) {
+      UpdateObjectBounds(outline);
+      const double columns = outline->bounds3D.floatRight - outline->bounds3D.floatLeft + 1;
+      PlantFillReport report;
+      const int32_t planted = FillObjectWithPlants(outline, &stock, &report);
+      EXPECT_EQ(report.stop, PlantFillStop::kNone);
+      EXPECT_GT(planted, 0);
+      // A few steps a column and a few a plant; the whole box is columns squared.
+      EXPECT_LT(static_cast<double>(report.steps), 64 * (columns + planted)) << columns;
+    }
+  }
+}
+
+// Escape stops a long fill as it stops a render: what was planted stays.
+TEST_F(PlantFill, EscapeStopsTheFill) {
+  setMode(false, true);
+  gPlantSpacing = 1;
+  Objex* field = addRect(0, 0, 3000, 3000);
+  {
+    ScopedKeyWatch keys;
+    keys.keys = {0, kKeyWatchEscape};
+    PlantFillReport report;
+    const int32_t planted = FillObjectWithPlants(field, &stock, &report);
+    EXPECT_EQ(report.stop, PlantFillStop::kEscape);
+    EXPECT_GT(planted, 0);
+    EXPECT_LT(planted, kMostPlantsPerFill);
+    EXPECT_EQ(static_cast<int32_t>(plants().size()), planted);
+    EXPECT_GE(keys.polls, 2);
+  }
+  // Other keys do not stop it.
+  Objex* bed = addRect(5000, 0, 60, 60);
+  ScopedKeyWatch keys;
+  keys.keys = {0, 0, 0};
+  PlantFillReport report;
+  EXPECT_EQ(FillObjectWithPlants(bed, &stock, &report), 3600);
+  EXPECT_EQ(report.stop, PlantFillStop::kNone);
+  EXPECT_GE(keys.polls, 1);
+  EXPECT_TRUE(keys.keys.empty());
 }

@@ -1,4 +1,4 @@
-// Window points to world points in the plan view: view inversion, unzoom, grid flooring
+// Window points to world points in the plan view: view inversion, unzoom, the nearest grid line
 // and the treatments that skip the grid; the nearest-segment searches.
 #include <cmath>
 
@@ -20,17 +20,17 @@ World Evaluate(int32_t x, int32_t y, uint8_t snap = 1, ClickInfo* click = nullpt
   return w;
 }
 
-TEST_F(PointEvaluation, PlanViewUnzoomsAndFloorsToTheGrid) {
+TEST_F(PointEvaluation, PlanViewUnzoomsAndTakesTheNearestGridLine) {
   // Zoom 0.6, plan scale 36: a 12-inch grid is 24 plan units.
   gCurTool = kToolRectangle;
   World w = Evaluate(100, 50);  // (166.7, 83.3) before the grid
-  EXPECT_FLOAT_EQ(w.x, 144.0f);  // floored, not rounded to 168
+  EXPECT_FLOAT_EQ(w.x, 168.0f);  // the nearer line, not the one below at 144
   EXPECT_FLOAT_EQ(w.z, 72.0f);
   EXPECT_NEAR(w.y, 0.0f, 1e-4);
 
-  w = Evaluate(-10, -20);  // (-16.7, -33.3): truncated toward 0, then floored
+  w = Evaluate(-10, -20);  // (-16.7, -33.3)
   EXPECT_FLOAT_EQ(w.x, -24.0f);
-  EXPECT_FLOAT_EQ(w.z, -48.0f);
+  EXPECT_FLOAT_EQ(w.z, -24.0f);
 }
 
 TEST_F(PointEvaluation, ViewOffsetsAreAddedBeforeTheZoomIsUndone) {
@@ -54,7 +54,7 @@ TEST_F(PointEvaluation, FloatPointReportsTheGridSnap) {
   gCurTool = kToolRectangle;
   World w;
   EXPECT_EQ(EvaluateFloatPoint(100, 50, &w.x, &w.y, &w.z, 1, nullptr, 1), 1);
-  EXPECT_FLOAT_EQ(w.x, 144.0f);
+  EXPECT_FLOAT_EQ(w.x, 168.0f);
   EXPECT_FLOAT_EQ(w.z, 72.0f);
   EXPECT_EQ(EvaluateFloatPoint(100, 50, &w.x, &w.y, &w.z, 0, nullptr, 1), 0);
   EXPECT_NEAR(w.x, 166.667f, 1e-3);
@@ -86,13 +86,13 @@ TEST_F(PointEvaluation, SelectionToolOnAnObjectSnapsAndKeepsToAnAxisWithShift) {
   ClickInfo click{};
   click.hitObject = shape;
   World w = Evaluate(100, 50, 1, &click);
-  EXPECT_FLOAT_EQ(w.x, 144.0f);
+  EXPECT_FLOAT_EQ(w.x, 168.0f);
   EXPECT_FLOAT_EQ(w.z, 72.0f);
   gDownX = 0, gDownZ = 0;
   gTrackingMouse = 1;
   gTrackModifiers = kTrackModShift;
   w = Evaluate(100, 50, 1, &click);  // moved more along x: z stays at the down point
-  EXPECT_FLOAT_EQ(w.x, 144.0f);
+  EXPECT_FLOAT_EQ(w.x, 168.0f);
   EXPECT_FLOAT_EQ(w.z, 0.0f);
   w = Evaluate(20, 50, 1, &click);
   EXPECT_FLOAT_EQ(w.x, 0.0f);
@@ -113,11 +113,11 @@ TEST_F(PointEvaluation, SelectionToolOnAShortWallSegmentPlacesTheMovedSegment) {
   gTrackingMouse = 0;
   gTranslateWallSegPt1 = gTranslateWallSegPt2 = FloatPoint{-999999.0f, -999999.0f};
   World w = Evaluate(100, 50, 1, &click);
-  EXPECT_FLOAT_EQ(w.x, 144.0f);
+  EXPECT_FLOAT_EQ(w.x, 168.0f);
   EXPECT_FLOAT_EQ(w.z, 72.0f);
-  EXPECT_FLOAT_EQ(gTranslateWallSegPt1.floatH, 120.0f);
+  EXPECT_FLOAT_EQ(gTranslateWallSegPt1.floatH, 144.0f);
   EXPECT_FLOAT_EQ(gTranslateWallSegPt1.floatV, 72.0f);
-  EXPECT_FLOAT_EQ(gTranslateWallSegPt2.floatH, 320.0f);
+  EXPECT_FLOAT_EQ(gTranslateWallSegPt2.floatH, 344.0f);
   EXPECT_FLOAT_EQ(gTranslateWallSegPt2.floatV, 72.0f);
 }
 
@@ -127,12 +127,12 @@ TEST_F(PointEvaluation, RectangleSquaresWhileDraggingAndShiftInvertsTheLock) {
   EXPECT_FLOAT_EQ(Evaluate(100, 20).z, 24.0f);  // not dragging yet: never squared
   gTrackingMouse = 1;
   gTrackModifiers = kTrackModShift;
-  EXPECT_FLOAT_EQ(Evaluate(100, 20).z, 144.0f);
-  EXPECT_FLOAT_EQ(Evaluate(100, -20).z, -144.0f);
+  EXPECT_FLOAT_EQ(Evaluate(100, 20).z, 168.0f);
+  EXPECT_FLOAT_EQ(Evaluate(100, -20).z, -168.0f);
   gLockRectTool = 1;  // locked: Shift draws a free rectangle
   EXPECT_FLOAT_EQ(Evaluate(100, 20).z, 24.0f);
   gTrackModifiers = 0;
-  EXPECT_FLOAT_EQ(Evaluate(100, 20).z, 144.0f);
+  EXPECT_FLOAT_EQ(Evaluate(100, 20).z, 168.0f);
 }
 
 TEST_F(PointEvaluation, ObjectSnapLeavesTheClickRecordAsItWas) {

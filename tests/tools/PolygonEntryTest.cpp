@@ -1,5 +1,6 @@
 // The click-by-click outline entry driven by scripted events: corners, closing on the first
 // point, double clicks, Escape, Tab, and the floor and deck cut-out tools built on it.
+#include <cmath>
 #include <cstddef>
 
 #include "ScriptedModalEvents.h"
@@ -7,6 +8,7 @@
 #include "tools/ObjectSnaps.h"
 #include "tools/PolygonEntry.h"
 #include "tools/Constraints.h"
+#include "model/PlanarTransforms.h"
 
 namespace {
 
@@ -279,19 +281,45 @@ class RecordingEvents : public ScriptedModalEvents {
 };
 
 TEST_F(PolygonEntry, TheRubberLineEndsAtThePointerAtEveryZoom) {
-  for (const float zoom : {0.5f, 1.0f, 2.0f}) {
-    doc.ds()->zoomFactor = zoom;
-    RecordingEvents e(&overlay);
-    e.move(300, 40).key(kModalKeyEscape);
-    gCurTool = kToolFloor;
-    drag({{100, 40}});
-    ASSERT_FALSE(e.seen.empty()) << zoom;
-    const NSRect line = e.seen.back();
-    // From the first click to the pointer, in window points.
-    EXPECT_NEAR(line.origin.x, 100, 2) << zoom;
-    EXPECT_NEAR(line.origin.x + line.size.width, 300, 2) << zoom;
-    EXPECT_NEAR(line.origin.y, 40, 2) << zoom;
-  }
+  for (const uint16_t tool : {kToolFloor, kToolDeckWithRailing})
+    for (const float zoom : {0.5f, 1.0f, 2.0f}) {
+      doc.ds()->zoomFactor = zoom;
+      RecordingEvents e(&overlay);
+      e.move(300, 40).key(kModalKeyEscape);
+      gCurTool = tool;
+      drag({{100, 40}});
+      ASSERT_FALSE(e.seen.empty()) << tool << " " << zoom;
+      const NSRect line = e.seen.back();
+      // From the first click to the pointer, in window points.
+      EXPECT_NEAR(line.origin.x, 100, 2) << tool << " " << zoom;
+      EXPECT_NEAR(line.origin.x + line.size.width, 300, 2) << tool << " " << zoom;
+      EXPECT_NEAR(line.origin.y, 40, 2) << tool << " " << zoom;
+    }
+}
+
+// With grid snapping on, each click-by-click tool (decks too) starts at the grid node nearest
+// the press and ends its rubber line on the grid node nearest the pointer, a pixel short of a
+// grid line taking that line, at every zoom.
+TEST_F(PolygonEntry, WithTheGridTheRubberLineRunsBetweenTheNearestGridNodes) {
+  doc.ds()->snapToGrid = 1;
+  doc.ds()->gridSpacing = {6, 6};
+  const float g = ConvertWorldToScreen(6, doc.ds(), 0);  // plan units
+  ASSERT_GT(g, 4);
+  for (const uint16_t tool : {kToolFloor, kToolGroundFillRegion, kToolDeckWithRailing, kToolDeckWithoutRailing})
+    for (const float zoom : {0.5f, 1.0f, 2.0f}) {
+      doc.ds()->zoomFactor = zoom;
+      // In window points: a pixel before the grid lines 4 and 12 across, 3 down.
+      auto window = [&](float lines) { return static_cast<int32_t>(std::lround(lines * g * zoom)) - 1; };
+      RecordingEvents e(&overlay);
+      e.move(window(12), window(3)).key(kModalKeyEscape);
+      gCurTool = tool;
+      drag({{window(4), window(3)}});
+      ASSERT_FALSE(e.seen.empty()) << tool << " " << zoom;
+      const NSRect line = e.seen.back();
+      EXPECT_NEAR(line.origin.x, 4 * g * zoom, 1.5) << tool << " " << zoom;
+      EXPECT_NEAR(line.origin.x + line.size.width, 12 * g * zoom, 1.5) << tool << " " << zoom;
+      EXPECT_NEAR(line.origin.y, 3 * g * zoom, 1.5) << tool << " " << zoom;
+    }
 }
 
 }  // namespace

@@ -101,10 +101,10 @@ TEST_F(SegmentConstraint, TwoPointWallMovesByWholeGridStepsWhileTheCursorKeepsIt
   click.segmentHit = 1;
   click.hitPoint = TestPointAt(line, 0);
   click.segmentEnd = TestPointAt(line, 1);
-  const float across = 2.5f * g;  // two and a half grid steps down the screen
+  const float across = 2.6f * g;  // 2.6 grid steps down the screen
   step(100, 0, 130, across);
-  ExpectAt(gTranslateWallSegPt1, 0, 2 * g);  // the segment: whole steps only
-  ExpectAt(gTranslateWallSegPt2, 200, 2 * g);
+  ExpectAt(gTranslateWallSegPt1, 0, 3 * g);  // the segment: the nearest whole steps
+  ExpectAt(gTranslateWallSegPt2, 200, 3 * g);
   EXPECT_NEAR(cursorX, 100, 1e-3);  // the slide along the segment is dropped
   EXPECT_NEAR(cursorZ, across, 1e-3);  // the offset across it is not cut
 }

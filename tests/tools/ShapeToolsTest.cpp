@@ -49,8 +49,8 @@ TEST_F(ShapeTools, RectangleDragMakesADetailRectangleWithTheDocumentStyle) {
   EXPECT_EQ(rect->extraFlags, 1);  // edited point by point
   EXPECT_EQ(rect->extraLong, 1);
   EXPECT_EQ(rect->layer, doc.first);
-  // Window (12, 12) to (132, 75) at zoom 0.6 is (20, 20) to (220, 125), floored to the
-  // 24-unit grid.
+  // Window (12, 12) to (132, 75) at zoom 0.6 is (20, 20) to (220, 125), each on the nearest
+  // line of the 24-unit grid.
   auto c = Corners(rect);
   float minX = 1e9, maxX = -1e9, minZ = 1e9, maxZ = -1e9;
   for (auto& p : c) {
@@ -58,9 +58,9 @@ TEST_F(ShapeTools, RectangleDragMakesADetailRectangleWithTheDocumentStyle) {
     minZ = std::fmin(minZ, p[2]), maxZ = std::fmax(maxZ, p[2]);
     EXPECT_NEAR(p[1], 0.0f, 1e-4);
   }
-  EXPECT_FLOAT_EQ(minX, 0.0f);
+  EXPECT_FLOAT_EQ(minX, 24.0f);
   EXPECT_FLOAT_EQ(maxX, 216.0f);
-  EXPECT_FLOAT_EQ(minZ, 0.0f);
+  EXPECT_FLOAT_EQ(minZ, 24.0f);
   EXPECT_FLOAT_EQ(maxZ, 120.0f);
   EXPECT_EQ(gMouseCaptured, 0);
   EXPECT_TRUE(overlay.areAllPathsEmpty());
@@ -86,12 +86,12 @@ TEST_F(ShapeTools, ShortDragOrClickMakesNothingAndReturnsToTheStandardTool) {
 TEST_F(ShapeTools, CentreModeMirrorsTheDownPointAndPutsItBack) {
   gCurTool = kToolRectangle;
   gCenterRectTool = 1;
-  drag({{120, 60}, {180, 90}});  // down (192, 96), up (288, 144) after the grid
+  drag({{120, 60}, {180, 90}});  // down (192, 96), up (312, 144) after the grid
   ASSERT_EQ(CountObjects(doc.first), 1);
   auto c = Corners(doc.first->firstObject);
   float minX = 1e9, minZ = 1e9;
   for (auto& p : c) minX = std::fmin(minX, p[0]), minZ = std::fmin(minZ, p[2]);
-  EXPECT_FLOAT_EQ(minX, 96.0f);
+  EXPECT_FLOAT_EQ(minX, 72.0f);
   EXPECT_FLOAT_EQ(minZ, 48.0f);
   EXPECT_FLOAT_EQ(gDownX, 192.0f);
   EXPECT_FLOAT_EQ(gDownZ, 96.0f);
@@ -99,7 +99,7 @@ TEST_F(ShapeTools, CentreModeMirrorsTheDownPointAndPutsItBack) {
 
 TEST_F(ShapeTools, OvalDragMakesAFourPointEllipse) {
   gCurTool = kToolCircleOval;
-  drag({{0, 0}, {150, 75}});  // (0, 0) to (250, 125), floored to (240, 120)
+  drag({{0, 0}, {150, 75}});  // (0, 0) to (250, 125), on the grid at (240, 120)
   ASSERT_EQ(CountObjects(doc.first), 1);
   Objex* oval = doc.first->firstObject;
   EXPECT_EQ(oval->type, kObjDetail);

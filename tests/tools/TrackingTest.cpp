@@ -13,9 +13,9 @@ TEST_F(Tracking, StagesRecordTheDownAndUpPoints) {
   BeginTracking(100, 50);
   EXPECT_EQ(gStartMouse.x, 100);
   EXPECT_EQ(gBeginMouse.y, 50);
-  EXPECT_FLOAT_EQ(gDownX, 144.0f);
+  EXPECT_FLOAT_EQ(gDownX, 168.0f);
   EXPECT_FLOAT_EQ(gDownZ, 72.0f);
-  EXPECT_FLOAT_EQ(gTrackState.startX, 144.0f);
+  EXPECT_FLOAT_EQ(gTrackState.startX, 168.0f);
   EXPECT_EQ(gBeginKeepTracking, 1);
   EXPECT_EQ(gTrackingObject, 0);
   EXPECT_EQ(doc.ds()->documentChanged, 1);
@@ -24,7 +24,7 @@ TEST_F(Tracking, StagesRecordTheDownAndUpPoints) {
   EXPECT_EQ(gTrackingMouse, 1);
   EXPECT_EQ(gTrackingObject, 1);
   EXPECT_EQ(gBeginKeepTracking, 0);
-  EXPECT_FLOAT_EQ(gTrackState.currentX, 264.0f);  // 266.7 floored
+  EXPECT_FLOAT_EQ(gTrackState.currentX, 264.0f);  // 266.7 to the nearest grid line
   EXPECT_FLOAT_EQ(gTrackState.currentZ, 144.0f);
 
   EndTracking(999, 999, 160, 90);  // the last tracked point counts, not the up event's

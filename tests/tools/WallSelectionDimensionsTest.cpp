@@ -14,6 +14,10 @@ class WallSelectionDimensions : public ToolTest {
     doc.ds()->zoomFactor = 1;  // window points are plan points
     doc.ds()->snapToGrid = 0;
     gGlobalXOffset = gGlobalYOffset = gGlobalZOffset = 0;
+    // A pair computed and not yet drawn stays stored until it is drawn (a side that measures
+    // nothing keeps it): a pair another test left must not pass for this test's.
+    gSelectedWallSegmentStartPtSideA = gSelectedWallSegmentEndPtSideA = FloatPoint{-32000, -32000};
+    gSelectedWallSegmentStartPtSideB = gSelectedWallSegmentEndPtSideB = FloatPoint{-32000, -32000};
   }
 };
 

@@ -3,20 +3,35 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPageLayout>
+#include <QPushButton>
+#include <QButtonGroup>
 #include <QPrinter>
 #include <QImage>
 #include <QImageReader>
 #include <QTest>
-#include <cstdlib>
+#include <QTemporaryDir>
+#include <unistd.h>
 
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "AllocationWatch.h"
 #include "app/AppController.h"
 #include "app/AppTestSupport.h"
 #include "LiveViewTestSupport.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewExport.h"
 #include "app/LiveViewOGLView.h"
+#include "app/LiveViewSheets.h"
+#include "app/ZLKDocument.h"
+#include "inspectors/SheetController.h"
 #include "app/PlanViewActions.h"
 #include "app/Win32EventHandler.h"
 #include "app/ZLKWindowController.h"
@@ -26,6 +41,17 @@
 #include "render3d/ShadowRender.h"
 
 namespace {
+
+// Pages of a PDF file (its page tree node left out).
+int PdfPages(const std::string& path) {
+  QFile f(QString::fromStdString(path));
+  if (!f.open(QIODevice::ReadOnly)) return 0;
+  const QByteArray data = f.readAll();
+  int pages = 0;
+  for (qsizetype at = data.indexOf("/Type /Page"); at >= 0; at = data.indexOf("/Type /Page", at + 1))
+    if (data.mid(at, 12) != "/Type /Pages") ++pages;
+  return pages;
+}
 
 class LiveViewExportTest : public LiveViewTest {
  protected:
@@ -94,6 +120,50 @@ TEST_F(LiveViewExportTest, TheControllerRendersAtASizeAndGrabsThePixels) {
   EXPECT_TRUE(Red(image.pixel(0, 0)) && Red(image.pixel(image.width() - 1, image.height() - 1)));
 }
 
+// "Current Image" exports the frame the view shows (a shadow render's is kept and shown
+// without a new render), not a fresh render that could differ from it; another size, or a
+// view about to render again, takes a new render.
+TEST_F(LiveViewExportTest, CurrentImageIsTheFrameTheViewShows) {
+  ASSERT_EQ(gRefreshRender, 0);
+  // The shown frame is red; a render now would be green.
+  ds->wireframeBackgroundColor() = RGBColor{0, 65535, 0};
+  ds->wireframeLotColor() = RGBColor{0, 65535, 0};
+  const QSize shown = controller->liveViewOGLView()->size() * controller->liveViewOGLView()->devicePixelRatio();
+  const int rendered = controller->liveViewOGLView()->renderCount();
+  const std::string path = file("current.png");
+  ASSERT_TRUE(ExportLiveViewImage(path, 3, kQualityCurrentImage, shown.width(), shown.height()));
+  QImage read(QString::fromStdString(path));
+  ASSERT_EQ(read.size(), shown);
+  EXPECT_TRUE(Red(read.pixel(0, 0)) && Red(read.pixel(shown.width() - 1, shown.height() - 1)));
+  EXPECT_EQ(controller->liveViewOGLView()->renderCount(), rendered);
+
+  auto green = [](QRgb p) { return qGreen(p) >= 250 && qRed(p) <= 5; };
+  ASSERT_TRUE(ExportLiveViewImage(path, 3, kQualityCurrentImage, 50, 40));
+  read = QImage(QString::fromStdString(path));
+  ASSERT_EQ(read.size(), QSize(50, 40));
+  EXPECT_TRUE(green(read.pixel(0, 0)));
+
+  gRefreshRender = 1;
+  ASSERT_TRUE(ExportLiveViewImage(path, 3, kQualityCurrentImage, shown.width(), shown.height()));
+  read = QImage(QString::fromStdString(path));
+  ASSERT_EQ(read.size(), shown);
+  EXPECT_TRUE(green(read.pixel(0, 0)));
+}
+
+// The export panels start in the design's folder with its name; an untitled design's in the
+// home folder as "Untitled", never in the process's working folder.
+TEST_F(LiveViewExportTest, ExportPanelsStartAtTheDesignsFolderAndName) {
+  ZLKDocument* document = AppController::mainWindowDocument();
+  ASSERT_NE(document, nullptr);
+  const std::string saved = document->fileName();
+  document->setFileName(folder + "/My House.casa");
+  EXPECT_EQ(ExportStartPath("wrl"), QString::fromStdString(folder + "/My House.wrl"));
+  EXPECT_EQ(ExportStartPath(QString()), QString::fromStdString(folder + "/My House"));
+  document->setFileName("");
+  EXPECT_EQ(ExportStartPath("png"), QDir(QDir::homePath()).filePath("Untitled.png"));
+  document->setFileName(saved);
+}
+
 TEST_F(LiveViewExportTest, APngLargerThanTheScreenHasExactlyItsSize) {
   const std::string path = file("big.png");
   ASSERT_TRUE(ExportLiveViewImage(path, 3, kQualityCurrentImage, 3000, 2000));
@@ -131,6 +201,107 @@ TEST_F(LiveViewExportTest, RefusalsSayWhyBeforeAnyRender) {
   alerts.shown.clear();
   EXPECT_FALSE(ExportLiveViewImage("/nonexistent-folder/x.png", 3, kQualityCurrentImage, 64, 64));
   EXPECT_TRUE(alerts.sawMessage("Unable to export the 3D image."));
+}
+
+}  // namespace
+
+// Every byte the heap holds, and the most it held since a test began watching (sanitizer
+// builds only: the driver's buffers come from the same heap).
+extern "C" size_t __sanitizer_get_allocated_size(const volatile void* p) __attribute__((weak));
+namespace heap_watch {
+std::atomic<int64_t> current{0}, peak{0};
+void Note(const volatile void*, size_t size) {
+  const int64_t now = current += static_cast<int64_t>(size);
+  int64_t seen = peak.load();
+  while (now > seen && !peak.compare_exchange_weak(seen, now)) {
+  }
+}
+void NoteFree(const volatile void* p) { current -= static_cast<int64_t>(__sanitizer_get_allocated_size(p)); }
+bool Watch() {
+  static const bool installed = __sanitizer_install_malloc_and_free_hooks && __sanitizer_get_allocated_size &&
+                                __sanitizer_install_malloc_and_free_hooks(Note, NoteFree) != 0;
+  current = 0;
+  peak = 0;
+  return installed;
+}
+}  // namespace heap_watch
+
+namespace {
+
+// The export counts every buffer it keeps: a high-quality export takes no more memory a pixel
+// than it counts, so the largest size it accepts stays within its budget (8192 x 8192 was
+// accepted and took 5.9 GB against 2 GB).
+TEST_F(LiveViewExportTest, AnExportTakesNoMoreMemoryThanItCounts) {
+  EXPECT_FALSE(ExportSizeFits(8192, 8192));
+  // The largest square the budget holds, counted as above, is taken (where the driver allows
+  // it) and one a pixel wider is not.
+  const auto square = static_cast<int32_t>(std::sqrt(double(kExportMemoryBudget / kExportBytesPerPixel)));
+  EXPECT_TRUE(ExportSizeFits(square, square) || ExportSizeFits(1024, 1024));
+  EXPECT_FALSE(ExportSizeFits(square + 1, square + 1));
+  // Each export measured from a renderer that holds no buffers, so that every one it needs
+  // is made anew and counted, in two formats and the lowest and highest quality.
+  const struct {
+    int format;
+    int16_t quality;
+  } exports[] = {{3, kQualityLow}, {0, kQualityExcellent}};
+  int32_t side = 1200;
+  for (const auto& e : exports) {
+    SCOPED_TRACE(e.format);
+    side += 100;
+    controller->liveViewOGLView()->makeCurrent();
+    ReleaseRenderTarget();
+    controller->liveViewOGLView()->doneCurrent();
+    const bool watching = heap_watch::Watch();
+    ASSERT_TRUE(ExportLiveViewImage(file("measured" + std::to_string(e.format)), e.format, e.quality, side, side));
+    if (!watching) GTEST_SKIP() << "the heap cannot be watched in this build";
+    const double perPixel = double(heap_watch::peak.load()) / (double(side) * side);
+    EXPECT_GT(perPixel, 16);  // the renderer's own buffers were made and counted
+    EXPECT_LE(perPixel, double(kExportBytesPerPixel));
+  }
+}
+
+// A size too large, a folder that cannot be written and a full disk are each told in their
+// own words; the disk-space advice is kept for the full disk.
+TEST_F(LiveViewExportTest, EachRefusalSaysWhatWasRefused) {
+  ScopedAlertRecorder alerts;
+  EXPECT_FALSE(ExportLiveViewImage(file("huge.png"), 3, kQualityHigh, 8192, 8192));
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "Unable to export the 3D image.");
+  EXPECT_EQ(alerts.shown[0].informative,
+            "An image of 8192 x 8192 pixels is larger than the 3D view can render. Please choose a smaller size.");
+  alerts.shown.clear();
+  // A folder that may not be written (the system's own as the superuser, who may write into
+  // any folder of ours).
+  QTemporaryDir dir;
+  const std::string locked = dir.filePath("locked").toStdString();
+  std::filesystem::create_directories(locked);
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  const std::string into = (geteuid() == 0 ? std::string("/sys") : locked) + "/x.png";
+  EXPECT_FALSE(ExportLiveViewImage(into, 3, kQualityCurrentImage, 64, 64));
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].informative,
+            "You do not have permission to write in that folder. Please choose another folder.");
+  alerts.shown.clear();
+  EXPECT_FALSE(ExportLiveViewImage("/nonexistent-folder/x.png", 3, kQualityCurrentImage, 64, 64));
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].informative, "The folder could not be found. Please choose another folder.");
+  std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+
+  // What each failure of the write says.
+  const struct {
+    FileFailure failure;
+    const char* text;
+  } writes[] = {
+      {FileFailure::kDiskFull, "Please ensure you have adequate disk space and try again."},
+      {FileFailure::kReadOnlyDisk, "The disk is read-only. Please choose another folder."},
+      {FileFailure::kReadOnlyFile, "The file is read-only. Please choose another name or folder."},
+      {FileFailure::kPermissionDenied,
+       "You do not have permission to write in that folder. Please choose another folder."},
+      {FileFailure::kNotAFile, "A folder or other item of that name is in the way. Please choose another name."},
+      {FileFailure::kOther, "Please ensure you have adequate disk space and try again."},
+  };
+  for (const auto& w : writes)
+    EXPECT_EQ(ExportRefusalText(ExportRefusalOfWrite(w.failure), 64, 64), w.text) << w.text;
 }
 
 TEST_F(LiveViewExportTest, ThePanelTakesItsFieldsAndCurrentImageDisablesThem) {
@@ -210,6 +381,65 @@ TEST_F(LiveViewExportTest, APrintedImageLargerThanThePageIsSplitOverPages) {
   }
 }
 
+// The print sheet's OK runs the print panel on the design's paper: "Fit to Page" on a design
+// never printed before takes the printer's default paper and prints one page; "3D View Size"
+// prints the view a pixel to a point, on one page when it fits the page; a page with no room
+// says why.
+TEST_F(LiveViewExportTest, ThePrintSheetPrintsThroughThePanelOnTheDesignsPaper) {
+  ZLKDocument* document = AppController::mainWindowDocument();
+  ASSERT_NE(document, nullptr);
+  document->printInfo() = QPageLayout();  // never printed
+  const auto savedRunner = ZLKDocument::printPanelRunner();
+  const std::string path = file("sheet.pdf");
+  int panels = 0;
+  QPageLayout panelLayout;
+  ZLKDocument::printPanelRunner() = [&](QPrinter& printer, QWidget*) {
+    ++panels;
+    panelLayout = printer.pageLayout();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(path));
+    return true;
+  };
+  auto printWith = [&](int sizeTag) {
+    QFile::remove(QString::fromStdString(path));
+    controller->showPrint3DPropertiesPanel();
+    auto* sheet = qobject_cast<LV3DPrintController*>(SheetController::attachedSheet(controller->window()));
+    if (!sheet) return false;
+    sheet->printSizeButtons->button(sizeTag)->setChecked(true);
+    sheet->renderQualityPopUpButton->setCurrentIndex(kQualityCurrentImage);
+    sheet->okButton()->click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return true;
+  };
+  ScopedAlertRecorder alerts;
+  ASSERT_TRUE(printWith(kPrintSizeFitPage));
+  EXPECT_EQ(panels, 1);
+  EXPECT_TRUE(panelLayout.isValid());
+  EXPECT_EQ(PdfPages(path), 1);
+  EXPECT_TRUE(alerts.shown.empty());
+
+  // The paper the panel left is the design's from now on: 3D View Size (320 x 240) fits
+  // one letter page with half-inch margins.
+  document->printInfo() = QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(36, 36, 36, 36),
+                                      QPageLayout::Point);
+  ASSERT_TRUE(printWith(kPrintSizeView));
+  EXPECT_EQ(panels, 2);
+  EXPECT_EQ(panelLayout.pageSize().id(), QPageSize::Letter);
+  EXPECT_EQ(PdfPages(path), 1);
+  EXPECT_TRUE(alerts.shown.empty());
+
+  // Margins that leave no room to print: no panel, no file, a message.
+  document->printInfo() = QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0),
+                                      QPageLayout::Point);
+  document->printInfo().setMode(QPageLayout::FullPageMode);
+  document->printInfo().setMargins(QMarginsF(300, 10, 305, 10));
+  ASSERT_TRUE(printWith(kPrintSizeFitPage));
+  EXPECT_EQ(panels, 2);
+  EXPECT_TRUE(alerts.sawMessage("Unable to print the 3D view."));
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));
+  ZLKDocument::printPanelRunner() = savedRunner;
+}
+
 TEST_F(LiveViewExportTest, TheVrmlMenuItemWritesTheModelWithTheWindowHidden) {
   controller->orderOut();
   const std::string path = file("model.wrl");
@@ -218,7 +448,7 @@ TEST_F(LiveViewExportTest, TheVrmlMenuItemWritesTheModelWithTheWindowHidden) {
   Win32EventHandler::sharedEventHandler()->chooseVRMLSavePath = nullptr;
   QFile wrl(QString::fromStdString(path));
   ASSERT_TRUE(wrl.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(wrl.readAll().startsWith("#VRML V2.0 utf8\nViewpoint {position 0 "));
+  EXPECT_TRUE(wrl.readAll().startsWith("#VRML V2.0 utf8\nTransform {\nscale 0.0254 0.0254 0.0254\n"));
   EXPECT_FALSE(controller->isVisible());  // hidden again after the export
 }
 

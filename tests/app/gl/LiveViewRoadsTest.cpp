@@ -96,6 +96,24 @@ TEST_F(LiveViewRoadsTest, ClosingTheDesignClosesTheWindow) {
   EXPECT_TRUE(answered);
   EXPECT_FALSE(controller->isVisible());
 
+  // A Cancel in the save question leaves the 3D window open; an answer that closes the design
+  // closes it.
+  controller->showWindow();
+  doc->setDocumentEdited(true);
+  {
+    ScopedAlertRecorder alerts;
+    bool mayClose = true;
+    alerts.answer = 2;  // Cancel
+    doc->canCloseDocumentWithDelegate([&](bool ok) { mayClose = ok; });
+    EXPECT_FALSE(mayClose);
+    EXPECT_TRUE(controller->isVisible());
+    alerts.answer = 1;  // Don't Save
+    doc->canCloseDocumentWithDelegate([&](bool ok) { mayClose = ok; });
+    EXPECT_TRUE(mayClose);
+    EXPECT_FALSE(controller->isVisible());
+  }
+  doc->setDocumentEdited(false);
+
   controller->showWindow();
   AppController::closeVisiblePanelsAndSaveState();
   EXPECT_FALSE(controller->isVisible());

@@ -18,6 +18,10 @@
 #include "LiveViewTestSupport.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
+#include "app/LVPropertiesSheets.h"
+#include "app/PlanViewActions.h"
+#include "app/ZLKWindowController.h"
+#include "inspectors/SheetController.h"
 #include "app/Win32EventHandler.h"
 #include "building3d/PlaneObjects.h"
 #include "model/CommandCodes.h"
@@ -54,6 +58,13 @@ class LiveViewWindowTest : public DesignWindowTest {
     controller->showWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(controller->window()));
     QApplication::processEvents();
+  }
+  // Events are handled until the view has gone a tenth of a second without rendering.
+  void waitForPaintsToEnd() {
+    for (int seen = -1; seen != view->renderCount();) {
+      seen = view->renderCount();
+      QTest::qWait(100);
+    }
   }
   // The button goes up as soon as the navigation loop waits for events.
   void releaseSoon(Qt::MouseButton button) {
@@ -112,6 +123,42 @@ TEST_F(LiveViewWindowTest, ToolbarHasTheFiveItemsWithTheirLabelsAndToolTips) {
   EXPECT_EQ(controller->toolbar(toolbar, "No Such Item", true), nullptr);
   EXPECT_EQ(controller->toolbar(nullptr, LVTBRenderFinalItemIdentifier, true), nullptr);
   delete made;
+}
+
+// A click on the toolbar's lighting button in the shown window opens the lighting sheet on
+// the 3D window, as the 3D menu's item does, whichever window was active before.
+TEST_F(LiveViewWindowTest, TheLightingButtonOpensTheSheetTheMenuItemOpens) {
+  showLiveView();
+  QToolBar* toolbar = controller->liveViewToolbar();
+  ASSERT_NE(toolbar, nullptr);
+  QAction* lighting = toolbar->findChild<QAction*>(LVTBLightingItemIdentifier);
+  ASSERT_NE(lighting, nullptr);
+  QWidget* button = toolbar->widgetForAction(lighting);
+  ASSERT_NE(button, nullptr);
+  ASSERT_TRUE(button->isVisible() && button->isEnabled());
+  auto openedSheet = [&] {
+    QApplication::processEvents();
+    return SheetController::attachedSheet(controller->window());
+  };
+  for (bool designActive : {false, true}) {
+    SCOPED_TRACE(designActive ? "design window active" : "3D window active");
+    if (designActive) window->activateWindow();
+    else controller->window()->activateWindow();
+    QApplication::processEvents();
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+    SheetController* fromButton = openedSheet();
+    ASSERT_NE(qobject_cast<LVLightPropertiesController*>(fromButton), nullptr);
+    EXPECT_TRUE(fromButton->isVisible());
+    fromButton->dismissSheet(0);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(openedSheet(), nullptr);
+
+    window->planViewActions().perform(kTagShowLVLightProperties);
+    SheetController* fromMenu = openedSheet();
+    ASSERT_NE(qobject_cast<LVLightPropertiesController*>(fromMenu), nullptr);
+    fromMenu->dismissSheet(0);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
 }
 
 TEST_F(LiveViewWindowTest, ExportPopUpsCarryTheFormatAndQualityTags) {
@@ -242,10 +289,12 @@ TEST_F(LiveViewWindowTest, TheShadowedFrameIsTheOneShown) {
   showLiveView();
   ds->renderMode() = 5;
   ds->transparency() = 0;
-  QApplication::processEvents();
+  // The paints that showing the window asked for are over before the count is taken (on a
+  // busy display the first one may come well after the window is exposed).
+  waitForPaintsToEnd();
   const int renders = view->renderCount();
   controller->renderShadows();
-  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+  waitForPaintsToEnd();
   EXPECT_EQ(view->renderCount(), renders);
   EXPECT_EQ(gRefreshRender, 0);
 }

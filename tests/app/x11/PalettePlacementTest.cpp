@@ -96,6 +96,8 @@ TEST_F(PalettePlacement, AShownSnapPaletteAtTheLeftEdgeCountsToo) {
     snap().resize(200, snap().height());
     defaults.setString("NSWindow Frame SnapPanel",
                        std::to_string(area.x() + fromEdge) + " " + std::to_string(area.y() + 400) + " 200 200");
+    // Without a frame of its own from the start before, the window is placed beside the palettes.
+    defaults.removeKey("NSWindow Frame DocumentWindow");
     launch();
     ASSERT_TRUE(snap().isVisible());
     const QRect snapFrame = snap().frameGeometry(), editFrame = edit().frameGeometry();

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -118,6 +119,108 @@ TEST_F(PanelWindows, PalettesAndThe3DWindowStayAboveTheActiveDesignWindow) {
   edit().showWindow();
   settle();
   EXPECT_EQ(edit().windowHandle()->transientParent(), second->windowHandle());
+}
+
+TEST_F(PanelWindows, PanelsStayAboveAMaximizedDesignWindowAndAfterARestart) {
+  for (int start = 0; start < 2; ++start) {
+    SCOPED_TRACE(start == 0 ? "first start" : "restart");
+    // No activation by the test: the start-up road alone gives the hints.
+    AppController::initialize();
+    AppController::startUp();
+    ZLKDocument* d = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(/*display=*/true);
+    ASSERT_NE(d, nullptr);
+    ZLKWindowController* window = d->windowControllers().value(0);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    LiveViewController::sharedLiveViewController()->showWindow();
+    settle();
+    expectPanelsAbove(window, "opened");
+    for (QWidget* panel : {static_cast<QWidget*>(&edit()), static_cast<QWidget*>(&plan()),
+                           static_cast<QWidget*>(&snap()), liveView()})
+      EXPECT_EQ(panel->windowHandle()->type(), Qt::Tool) << panel->windowTitle().toStdString();
+    window->showMaximized();
+    settle();
+    expectPanelsAbove(window, "maximized");
+    window->showNormal();
+    settle();
+    expectPanelsAbove(window, "back to its size");
+    EXPECT_TRUE(window->close());
+    settle();
+    LiveViewController::releaseSharedLiveViewController();
+    AppController::applicationWillTerminate();
+  }
+}
+
+// Records, in order, when windows are mapped and first shown on the screen.
+class MapOrder : public QObject {
+ public:
+  MapOrder() { qApp->installEventFilter(this); }
+  ~MapOrder() override { qApp->removeEventFilter(this); }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (auto* window = qobject_cast<QWindow*>(watched)) {
+      if (event->type() == QEvent::Show) lastShown[window] = ++sequence;
+      if (event->type() == QEvent::Expose && window->isExposed() && !firstExposed.count(window))
+        firstExposed[window] = ++sequence;
+    }
+    return false;
+  }
+  int sequence = 0;
+  std::map<QWindow*, int> lastShown, firstExposed;
+};
+
+TEST_F(PanelWindows, PalettesShownBeforeTheDesignWindowAreMappedAgainAboveIt) {
+  // A window manager keeps a palette above its design window only when the palette is mapped
+  // while that window is on the screen; at start-up the palettes come up first.
+  MapOrder order;
+  ZLKWindowController* window = launch();
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(order.firstExposed.count(window->windowHandle()));
+  const int designOnScreen = order.firstExposed[window->windowHandle()];
+  for (QWidget* panel :
+       {static_cast<QWidget*>(&edit()), static_cast<QWidget*>(&plan()), static_cast<QWidget*>(&snap())}) {
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->windowHandle()->transientParent(), window->windowHandle());
+    EXPECT_GT(order.lastShown[panel->windowHandle()], designOnScreen) << panel->windowTitle().toStdString();
+  }
+}
+
+TEST_F(PanelWindows, TheDesignWindowOpensWhereItWasClosedAndOnTheScreen) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  // Closed where the user left it, it opens there at the next start.
+  ZLKWindowController* window = launch();
+  ASSERT_NE(window, nullptr);
+  const QRect chosen(area.topLeft() + QPoint(150, 100), QSize(700, 500));
+  window->setGeometry(chosen);
+  settle();
+  const QRect closedAt = window->frameGeometry();
+  EXPECT_TRUE(window->close());
+  settle();
+  AppController::applicationWillTerminate();
+  window = launch();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->frameGeometry(), closedAt);
+  // A second design window of the same run is placed beside the palettes, not over the first.
+  AppController::applicationDidFinishLaunching();
+  ZLKWindowController* second = openWindow();
+  ASSERT_NE(second, nullptr);
+  EXPECT_NE(second->frameGeometry(), closedAt);
+  EXPECT_TRUE(second->close());
+  EXPECT_TRUE(window->close());
+  settle();
+  AppController::applicationWillTerminate();
+
+  // A frame saved with its title bar above the screen and its bottom edge below it comes back
+  // within the available area: the decorations saved with it (a 22-pixel title bar) are inside.
+  defaults.setString("NSWindow Frame DocumentWindow", std::to_string(area.x() + 100) + " " +
+                                                          std::to_string(area.y() - 40) + " 800 " +
+                                                          std::to_string(area.height() + 100) + " 2 22 2 2");
+  window = launch();
+  ASSERT_NE(window, nullptr);
+  const QRect client = window->geometry();
+  EXPECT_EQ(client.top(), area.top() + 22) << "the title bar is on the screen";
+  EXPECT_EQ(client.bottom(), area.bottom() - 2) << "the bottom edge is on the screen";
+  EXPECT_EQ(client.left(), area.left() + 102);
+  EXPECT_EQ(client.width(), 796);
 }
 
 TEST_F(PanelWindows, SavedFramesStayPutAndOnScreenOverManyStarts) {

@@ -1,0 +1,297 @@
+// File > Open of designs whose walls all lie on one floor: houses of 10 walls (each with a door
+// and a window, every third with an attached wall dimension), a floor and a gable roof each,
+// 1,000, 10,000 and 50,000 walls. The design is opened through ZLKDocument::readFromFile as the
+// menu opens it, against the raw read of the same file (its bytes and one pass over them)
+// measured in the same run (the mean of five reads): "ratio" by the clock, "cpu_ratio" by this
+// thread's processor time, which a busy machine disturbs less. Each size after the first
+// reports how much longer it took than the size before, scaled to ten times the walls
+// ("growth_per_10x", "cpu_growth_per_10x": linear growth gives 10). The same for rebuilding
+// every wall of the opened floor (the layer walkers' road), and for the undo snapshot's writing.
+// The program's routines are installed (ProgramBench.h).
+#include <benchmark/benchmark.h>
+
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "DesignGenerator.h"
+#include "ProgramBench.h"
+#include "app/ZLKDocument.h"
+#include "building3d/Walls3D.h"
+#include "files/ByteStream.h"
+#include "files/DesignFile.h"
+#include "model/DocumentModel.h"
+#include "tools/WallAttachments.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+double Seconds(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b) {
+  return std::chrono::duration<double>(b - a).count();
+}
+
+// The processor time of this thread (its system time included: the raw read is mostly the
+// kernel's copy), which other work on a busy machine does not stretch as it stretches the clock.
+double ThreadSeconds() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Clock and processor seconds summed over the timed stretches.
+struct Timed {
+  double clock = 0, cpu = 0;
+  template <typename F>
+  void add(F&& f) {
+    const auto t0 = std::chrono::steady_clock::now();
+    const double c0 = ThreadSeconds();
+    f();
+    cpu += ThreadSeconds() - c0;
+    clock += Seconds(t0, std::chrono::steady_clock::now());
+  }
+};
+
+struct Folder {
+  fs::path path;
+  Folder() {
+    path = fs::temp_directory_path() / ("casa-onefloor-" + std::to_string(getpid()));
+    fs::create_directories(path);
+    chmod(path.c_str(), 0700);
+    setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
+  }
+  ~Folder() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+};
+
+// The raw read: the file's bytes and one pass over them.
+void RawRead(const fs::path& p) {
+  std::vector<unsigned char> bytes;
+  if (FILE* f = std::fopen(p.c_str(), "rb")) {
+    std::fseek(f, 0, SEEK_END);
+    bytes.resize(static_cast<size_t>(std::ftell(f)));
+    std::fseek(f, 0, SEEK_SET);
+    if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) bytes.clear();
+    std::fclose(f);
+  }
+  unsigned sum = 0;
+  for (unsigned char b : bytes) sum += b;
+  benchmark::DoNotOptimize(sum);
+}
+
+// Five raw reads, timed into `raw` as one (their mean): one read of a few milliseconds varies
+// much more on a busy machine than an open of some hundreds.
+void RawReads(const fs::path& p, Timed* raw) {
+  constexpr int kReads = 5;
+  Timed five;
+  five.add([&] {
+    for (int i = 0; i < kReads; ++i) RawRead(p);
+  });
+  raw->clock += five.clock / kReads;
+  raw->cpu += five.cpu / kReads;
+}
+
+constexpr int kWallsPerHouse = 10;
+// A house takes a square of this side; houses lie in rows as long as the floor is deep.
+constexpr float kHouseSize = 420.0f;
+
+// `walls` walls on the first floor, in houses of 10: two rows of five U-shaped walls 80 apart,
+// each facing its neighbours, a floor under them and a gable roof over them.
+void GenerateOneFloor(TestDocument& doc, int walls) {
+  Layer* floor = doc.first;
+  const int houses = (walls + kWallsPerHouse - 1) / kWallsPerHouse;
+  int perRow = 1;
+  while (perRow * perRow < houses) ++perRow;
+  int made = 0;
+  for (int house = 0; made < walls; ++house) {
+    const float ox = static_cast<float>(house % perRow) * kHouseSize;
+    const float oz = static_cast<float>(house / perRow) * kHouseSize;
+    for (int i = 0; i < kWallsPerHouse && made < walls; ++i, ++made) {
+      const float x = ox + static_cast<float>(i % 5) * 80.0f + 5.0f;
+      const float z = oz + static_cast<float>(i / 5) * 200.0f + 5.0f;
+      Objex* w = bench::NewObject(kObjWall, false);
+      w->subtype = kSubExteriorWall;
+      w->width = 6;
+      bench::AddPoints(w, {{x, z}, {x + 60, z}, {x + 60, z + 120}});
+      bench::Place(w, floor);
+      bench::AddHouseWall(w, made % 3 == 0);
+    }
+    Objex* slab = bench::AddPoints(bench::NewObject(kObjFloor, true),
+                                   {{ox, oz}, {ox + 400, oz}, {ox + 400, oz + 330}, {ox, oz + 330}});
+    slab->width = 6;
+    bench::Place(slab, floor);
+    Update3DFloorSkirting(slab);
+    Objex* roof = bench::AddPoints(bench::NewObject(kObjRoof, true),
+                                   {{ox, oz}, {ox + 400, oz}, {ox + 400, oz + 330}, {ox, oz + 330}});
+    roof->width = 6;
+    roof->textureID = 2;
+    bench::Place(roof, floor);
+    Update3DRoof(roof);
+  }
+  Layer* current = doc.model.itsCurLayer;
+  doc.model.itsCurLayer = floor;
+  UpdateAttachedDimLayerService(floor);
+  doc.model.itsCurLayer = current;
+  for (Objex* o = floor->firstObject; o; o = o->next) SetObjectSelectFlags(o, 0);
+}
+
+// The clock and processor seconds each size took per iteration, by road, for the growth to
+// the next size.
+std::map<int, Timed>& TimesOf(const std::string& road) {
+  static std::map<std::string, std::map<int, Timed>> times;
+  return times[road];
+}
+
+// Reports the road's time against the raw reads' and the growth from the size before.
+void Report(benchmark::State& state, const std::string& road, int size, const Timed& timed, const Timed& raw) {
+  const double iterations = static_cast<double>(state.iterations());
+  state.counters[road + "_ms"] = timed.clock * 1000 / iterations;
+  state.counters["raw_ms"] = raw.clock * 1000 / iterations;
+  state.counters["ratio"] = raw.clock > 0 ? timed.clock / raw.clock : 0;
+  state.counters["cpu_ratio"] = raw.cpu > 0 ? timed.cpu / raw.cpu : 0;
+  std::map<int, Timed>& bySize = TimesOf(road);
+  bySize[size] = Timed{timed.clock / iterations, timed.cpu / iterations};
+  auto it = bySize.find(size);
+  if (it == bySize.begin()) return;
+  const auto before = std::prev(it);
+  const double sizes = static_cast<double>(size) / before->first;
+  // Growth as if the walls had grown tenfold at the same rate per wall: target at most 11.
+  state.counters["growth_per_10x"] = it->second.clock / before->second.clock / sizes * 10;
+  state.counters["cpu_growth_per_10x"] = it->second.cpu / before->second.cpu / sizes * 10;
+}
+
+void BM_OpenOneFloor(benchmark::State& state) {
+  Folder folder;
+  const int walls = static_cast<int>(state.range(0));
+  const fs::path file = folder.path / "design.pro";
+  int dimensions = 0;
+  {
+    TestDocument doc;
+    GenerateOneFloor(doc, walls);
+    for (Objex* o = doc.first->firstObject; o; o = o->next)
+      for (Objex* c = o->firstChild; c; c = c->next) dimensions += c->subtype == kSubDimensionAttachment;
+    KeyFileWrite(file.c_str());
+  }
+  Timed open, raw;
+  bool ok = true;
+  int read = 0;
+  for (auto _ : state) {
+    // Each open goes into a new window's empty document, as File > Open does; making the
+    // document and closing it again are not timed.
+    state.PauseTiming();
+    ZLKDocument* document = ZLKDocument::init();
+    state.ResumeTiming();
+    if (!document) {
+      state.SkipWithError("no document");
+      return;
+    }
+    open.add([&] { ok = document->readFromFile(file.string(), ZLKDocument::kDesignFileType) && ok; });
+    state.PauseTiming();
+    // What was opened: every wall on the one floor.
+    read = 0;
+    if (ZLKDocumentModel* m = document->documentModel(); m && m->itsLayers)
+      for (Objex* o = m->itsLayers->firstObject; o; o = o->next) read += o->type == kObjWall;
+    delete document;
+    RawReads(file, &raw);
+    state.ResumeTiming();
+  }
+  state.counters["ok"] = ok && read == walls ? 1 : 0;
+  state.counters["dimensions"] = dimensions;
+  state.counters["bytes"] = static_cast<double>(fs::file_size(file));
+  // Target at 10,000 walls: a ratio of at most 20.
+  Report(state, "open", walls, open, raw);
+}
+// Fewer iterations as the design grows (in this order: each size's growth is from the one before).
+BENCHMARK(BM_OpenOneFloor)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_OpenOneFloor)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_OpenOneFloor)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// A generated one-floor design of `walls` walls written to `file` and opened as the program
+// opens it; null (the benchmark told why) when it does not open.
+ZLKDocument* OpenGenerated(const fs::path& file, int walls, benchmark::State& state) {
+  {
+    TestDocument doc;
+    GenerateOneFloor(doc, walls);
+    KeyFileWrite(file.c_str());
+  }
+  ZLKDocument* document = ZLKDocument::init();
+  if (!document || !document->readFromFile(file.string(), ZLKDocument::kDesignFileType)) {
+    delete document;
+    state.SkipWithError("the design did not open");
+    return nullptr;
+  }
+  return document;
+}
+
+// Every wall of the opened floor rebuilt in 3D and its attachments refitted, as the layer
+// walkers do it (the floor current), against the raw read of the design's file.
+void BM_RebuildOneFloor(benchmark::State& state) {
+  Folder folder;
+  const int walls = static_cast<int>(state.range(0));
+  const fs::path file = folder.path / "design.pro";
+  ZLKDocument* document = OpenGenerated(file, walls, state);
+  if (!document) return;
+  ZLKDocumentModel* model = document->documentModel();
+  Layer* floor = model->itsLayers;
+  model->itsCurLayer = floor;
+  Timed rebuild, raw;
+  for (auto _ : state) {
+    rebuild.add([&] {
+      Update3DWallLayer(floor);
+      UpdateAllWallAttachmentsLayer(floor);
+    });
+    state.PauseTiming();
+    RawReads(file, &raw);
+    state.ResumeTiming();
+  }
+  delete document;
+  Report(state, "rebuild", walls, rebuild, raw);
+}
+BENCHMARK(BM_RebuildOneFloor)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_RebuildOneFloor)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_RebuildOneFloor)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The undo snapshot every open and every edit writes: the opened design laid into the output
+// buffer by the design writer (the file itself not written), against the raw read of the file.
+void BM_SnapshotOneFloor(benchmark::State& state) {
+  Folder folder;
+  const int walls = static_cast<int>(state.range(0));
+  const fs::path file = folder.path / "design.pro";
+  ZLKDocument* document = OpenGenerated(file, walls, state);
+  if (!document) return;
+  Timed write, raw;
+  size_t bytes = 0;
+  for (auto _ : state) {
+    write.add([&] {
+      BeginOutputBuffer();
+      WriteDesignToOutputBuffer();
+      bytes = gStream.outDataBuffer.size();
+      ReleaseOutputBuffer();
+    });
+    state.PauseTiming();
+    RawReads(file, &raw);
+    state.ResumeTiming();
+  }
+  delete document;
+  // The snapshot holds what the file holds.
+  state.counters["ok"] = bytes == fs::file_size(file) ? 1 : 0;
+  Report(state, "snapshot", walls, write, raw);
+}
+BENCHMARK(BM_SnapshotOneFloor)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(40);
+BENCHMARK(BM_SnapshotOneFloor)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_SnapshotOneFloor)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(4);
+
+}  // namespace
+
+CASA_PROGRAM_BENCHMARK_MAIN()

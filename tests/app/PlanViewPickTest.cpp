@@ -1,0 +1,212 @@
+// Placing and picking through the plan view as a user does: a door and a window placed with
+// their tools on a wall, and a roof drawn with the roof tool, selected by a click of the
+// selection tool (and the roof by a marquee) on the tab that shows them; a door without a
+// swing placed with the door tool.
+#include <gtest/gtest.h>
+
+// The attachment records first: their field "slots" is a word Qt's headers take for themselves.
+#include "model/Attachments.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "AppTestSupport.h"
+#include "app/ZLKDocumentView.h"
+#include "app/ZLKWindowController.h"
+#include "model/CommandCodes.h"
+#include "model/ConvertObject.h"
+#include "model/Delete.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/PlanarTransforms.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+#include "model/ViewProjection.h"
+#include "platform/Alerts.h"
+#include "tools/ToolCodes.h"
+#include "tools/TrackingState.h"
+
+namespace {
+
+class PlanViewPick : public DesignWindowTest {
+ protected:
+  void beforeDocument() override { ResetTrackingState(); }
+  void afterDocument() override {
+    ds->measureSystem = kMeasureMetric;
+    SetDocStateMetricDefaults(ds);
+    view = showPlanView(2);
+    metre = ConvertWorldToScreen(39.370079f, ds, 0);
+  }
+  void beforeClosing() override {
+    gCurTool = kToolSelection;
+    ResetTrackingState();
+  }
+
+  QPoint at(float x, float z) const { return WidgetPointOf(view, x, z); }
+  // An exterior wall along the plan points, made from a line as Convert to Exterior Wall does.
+  Objex* addWall(std::initializer_list<std::pair<float, float>> points) {
+    RGBColor black{};
+    Objex* line = CreateObject(kObjLine, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr);
+    for (auto [x, z] : points)
+      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, line), line);
+    AppendObjectToLayer(line, model->itsCurLayer);
+    EXPECT_TRUE(ConvertObjectType(line, kCmdConvertToExteriorWall));
+    view->refreshVisibleView();
+    QApplication::processEvents();
+    return line;
+  }
+  // A press of the current tool at `press`, then (queued) the pointer moved to `release`, the
+  // release and, when `second` is given, a further click there (a door's swing).
+  void toolClick(QPoint press, QPoint release, const QPoint* second = nullptr) {
+    const bool swing = second != nullptr;
+    const QPoint then = swing ? *second : QPoint();
+    QTimer::singleShot(0, view, [this, press, release, swing, then] {
+      for (int step = 1; step <= 4; ++step) {
+        const QPointF where = press + (release - press) * step / 4.0;
+        QMouseEvent move(QEvent::MouseMove, where, view->mapToGlobal(where), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(view, &move);
+      }
+      QTest::mouseRelease(view, Qt::LeftButton, {}, release);
+      if (swing) {
+        QTest::mouseMove(view, then);
+        QTest::mousePress(view, Qt::LeftButton, {}, then);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, then);
+      }
+    });
+    QTest::mousePress(view, Qt::LeftButton, {}, press);
+    QApplication::processEvents();
+  }
+  void click(QPoint where) {
+    QTest::mousePress(view, Qt::LeftButton, {}, where);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, where);
+  }
+  static Objex* childOfType(Objex* parent, int16_t type) {
+    for (Objex* c = parent->firstChild; c; c = c->next)
+      if (c->type == type) return c;
+    return nullptr;
+  }
+
+  ZLKDocumentView* view = nullptr;
+  float metre = 1;
+};
+
+TEST_F(PlanViewPick, APlacedDoorOrWindowIsPickedAcrossItsWallBeforeTheWall) {
+  ds->wallThickness = 9.84252f;  // 25 cm
+  Objex* wall = addWall({{0, 0}, {6 * metre, 0}});
+  ASSERT_GT(wall->width, 6);  // the wall's band is several pixels wide at this zoom
+  window->selectPlanTab(1);
+  ds->snapToGrid = 0;
+  gCurTool = kToolWindow;
+  toolClick(at(4.3f * metre, 0), at(4.5f * metre, 0));
+  Objex* win = childOfType(wall, kObjWindow);
+  ASSERT_NE(win, nullptr);
+  ds->doorStyle = 501;
+  gCurTool = kToolDoor;
+  const QPoint swingAt = at(1.5f * metre, -0.8f * metre);
+  toolClick(at(1.4f * metre, 0), at(1.5f * metre, 0), &swingAt);
+  Objex* door = childOfType(wall, kObjDoor);
+  ASSERT_NE(door, nullptr);
+  const float doorMiddle = (door->firstPoint->position[0] + door->firstPoint->next->position[0]) / 2;
+  const float windowMiddle = (win->firstPoint->position[0] + win->firstPoint->next->position[0]) / 2;
+  ASSERT_GT(std::fabs(doorMiddle - windowMiddle), metre);
+
+  gCurTool = kToolSelection;
+  const float inBand = wall->width / 2 - 1;  // inside the wall as drawn, off its line
+  for (Objex* opening : {door, win})
+    for (const float off : {0.0f, inBand, -inBand}) {
+      const float middle = opening == door ? doorMiddle : windowMiddle;
+      click(at(-1 * metre, -2 * metre));
+      click(at(middle, off));
+      EXPECT_TRUE(IsObjectSelected(opening)) << opening->type << " " << off;
+      EXPECT_FALSE(IsObjectSelected(wall)) << opening->type << " " << off;
+    }
+  // Beside the openings the wall's band is the wall's.
+  click(at(-1 * metre, -2 * metre));
+  click(at(3 * metre, inBand));
+  EXPECT_FALSE(IsObjectSelected(door));
+  EXPECT_FALSE(IsObjectSelected(win));
+  EXPECT_TRUE(IsAnyObjectSelected(wall));
+}
+
+// A gable roof and a hip roof drawn with the roof tool on the Roofing tab: a click on any line
+// of their plan symbol (eaves, hips, gable lines, the ridge) selects them, and so does a marquee
+// around them; a click inside away from the lines selects nothing.
+TEST_F(PlanViewPick, ARoofIsPickedByTheLinesOfItsSymbolAndByAMarquee) {
+  window->selectPlanTab(4);
+  ds->snapToGrid = 0;
+  for (const uint16_t tool : {kToolGableRoof, kToolHipRoof}) {
+    for (Objex* o = model->itsCurLayer->firstObject; o;) {
+      Objex* next = o->next;
+      UnlinkObject(o);
+      DeleteObj(o);
+      o = next;
+    }
+    gCurTool = tool;
+    const QPoint a = at(0, 0), b = at(4 * metre, 3 * metre);
+    QTest::mouseMove(view, a);
+    QTest::mousePress(view, Qt::LeftButton, {}, a);
+    for (int i = 1; i <= 4; ++i) QTest::mouseMove(view, a + (b - a) * i / 4);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, b);
+    Objex* roof = model->itsCurLayer->firstObject;
+    ASSERT_NE(roof, nullptr);
+    ASSERT_EQ(roof->type, kObjRoof);
+    ASSERT_EQ(roof->pointCount, 4);
+    gCurTool = kToolSelection;
+    // The ridge runs along x at z = 1.5 m; the hip roof's hips meet it 1.5 m in from each end.
+    const std::vector<std::pair<float, float>> onLines =
+        tool == kToolHipRoof ? std::vector<std::pair<float, float>>{{2, 0}, {2, 1.5f}, {0.75f, 0.75f}, {3.25f, 0.75f}}
+                             : std::vector<std::pair<float, float>>{{2, 0}, {0.5f, 1.5f}, {3.5f, 1.5f}, {0, 0.75f}};
+    for (auto [x, z] : onLines) {
+      click(at(-2 * metre, -2 * metre));
+      click(at(x * metre, z * metre));
+      EXPECT_TRUE(IsObjectSelected(roof)) << tool << " at " << x << ", " << z;
+    }
+    click(at(-2 * metre, -2 * metre));
+    click(at(2 * metre, 0.6f * metre));
+    EXPECT_FALSE(IsObjectSelected(roof)) << tool;
+    const QPoint m0 = at(-0.2f * metre, -0.2f * metre), m1 = at(4.2f * metre, 3.2f * metre);
+    QTest::mouseMove(view, m0);
+    QTest::mousePress(view, Qt::LeftButton, {}, m0);
+    for (int i = 1; i <= 4; ++i) QTest::mouseMove(view, m0 + (m1 - m0) * i / 4);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, m1);
+    EXPECT_TRUE(IsObjectSelected(roof)) << tool << " marquee";
+  }
+}
+
+// A glass-panel (sliding) door has no swing: its placement ends at the release. The click a
+// user makes next out of habit to choose the swing, off the wall beside the door, ends it
+// quietly; a later click off every wall tells of the missing wall segment as before.
+TEST_F(PlanViewPick, ADoorWithoutASwingEndsAtTheReleaseAndTheHabitualSwingClickIsQuiet) {
+  ds->wallThickness = 9.84252f;
+  Objex* wall = addWall({{0, 0}, {6 * metre, 0}});
+  window->selectPlanTab(1);
+  ds->snapToGrid = 0;
+  ds->doorStyle = 502;
+  gCurTool = kToolDoor;
+  ScopedAlertRecorder alerts;
+  toolClick(at(1.4f * metre, 0), at(1.5f * metre, 0));
+  EXPECT_FALSE(view->isTracking());
+  Objex* door = childOfType(wall, kObjDoor);
+  ASSERT_NE(door, nullptr);
+  EXPECT_EQ(AttachmentData(door)->subtype, 502);
+  EXPECT_TRUE(alerts.shown.empty());
+  const QPoint swingAt = at(1.5f * metre, -0.8f * metre);
+  QTest::mouseMove(view, swingAt);
+  click(swingAt);
+  EXPECT_TRUE(alerts.shown.empty()) << alerts.shown.front().message;
+  EXPECT_EQ(wall->firstChild, door);
+  EXPECT_EQ(door->next, nullptr);
+  EXPECT_FALSE(view->isTracking());
+  click(swingAt);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown.front().message, "Wall segment not found.");
+}
+
+}  // namespace
