@@ -192,6 +192,10 @@ class Halos : public TextureTest {
     if (TestGLContext()) {
       if (gQuadricObject && gQuadricObject != savedQuadric) gluDeleteQuadric(gQuadricObject);
       gQuadricObject = savedQuadric;
+      // The flood pass leaves depth writes off and the stencil on for the pools after it.
+      glDepthMask(GL_TRUE);
+      glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+      glDisable(GL_STENCIL_TEST);
     }
     TextureTest::TearDown();
   }

@@ -48,6 +48,13 @@ class RenderTest : public ::testing::Test {
     glDisable(GL_CULL_FACE);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glDepthFunc(GL_LESS);  // some fixtures leave GL_LEQUAL behind
+    // Tests that call one pass of the lights alone leave its masks behind; with depth writes
+    // off the frame's clear would keep the last test's depth and hide the whole scene.
+    glDepthMask(GL_TRUE);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_BLEND);
     savedHost = gLiveViewHost;
     savedFrontEnd = gFrontEnd;
     savedOptions = gLiveViewOptions;
