@@ -183,8 +183,13 @@ bool AddkitDispatcher::launchAddkit(AddkitEntry* entry) {
       return false;
     const QString program = QString::fromStdString(entry->plugInEXE());
     if (!QFileInfo(program).isFile()) return false;
-    if (!QProcess::startDetached(program, {}, QString::fromStdString(entry->plugInDir()))) return false;
+    // What was written is kept before the plug-in starts: read after, it could already be the
+    // plug-in's answer, which would then count as left unchanged and never be merged.
     launchedBytes_[entry] = FileBytes(path);
+    if (!QProcess::startDetached(program, {}, QString::fromStdString(entry->plugInDir()))) {
+      launchedBytes_.erase(entry);
+      return false;
+    }
   }
   entry->setPlugInAvailable(false);
   entry->setPlugInOwnerDocument(gCurDocument);

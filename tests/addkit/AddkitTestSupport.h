@@ -44,10 +44,12 @@ class AddkitTest : public DesignWindowTest {
  protected:
   // Test programs running side by side share the session bus but not their temporary folders,
   // where a running program's documents keep their ids from the others': each program draws
-  // its design ids from a sequence of its own.
+  // its design ids from a sequence of its own. The sequence goes on from test to test, so a
+  // plug-in a finished test left running cannot signal for the next test's design.
   void beforeDocument() override {
-    auto generator = std::make_shared<std::minstd_rand>(static_cast<uint32_t>(getpid()) * 2654435761u + 1);
-    SetDocumentIDSource([generator] { return static_cast<uint32_t>((*generator)()); });
+    static const auto generator =
+        std::make_shared<std::minstd_rand>(static_cast<uint32_t>(getpid()) * 2654435761u + 1);
+    SetDocumentIDSource([] { return static_cast<uint32_t>((*generator)()); });
   }
   void afterClosing() override { SetDocumentIDSource(nullptr); }
   void afterDocument() override {
