@@ -20,6 +20,7 @@
 
 #include "DesignGenerator.h"
 #include "ProgramBench.h"
+#include "RuntimeFolder.h"
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
 #include "files/PlugInFile.h"
@@ -37,20 +38,6 @@ namespace fs = std::filesystem;
 double Seconds(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b) {
   return std::chrono::duration<double>(b - a).count();
 }
-
-struct Folder {
-  fs::path path;
-  Folder() {
-    path = fs::temp_directory_path() / ("casa-filebench-" + std::to_string(getpid()));
-    fs::create_directories(path);
-    chmod(path.c_str(), 0700);
-    setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
-  }
-  ~Folder() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
-};
 
 std::vector<unsigned char> ReadAll(const fs::path& p) {
   std::vector<unsigned char> bytes;
@@ -115,7 +102,7 @@ bool OpenFresh(const fs::path& p, double* closeSeconds) {
 }
 
 void BM_Open(benchmark::State& state) {
-  Folder folder;
+  RuntimeFolder folder("casa-filebench");
   const fs::path file = folder.path / "design.ckd";
   {
     TestDocument doc;
@@ -145,7 +132,7 @@ void BM_Open(benchmark::State& state) {
 BENCHMARK(BM_Open)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 void BM_Save(benchmark::State& state) {
-  Folder folder;
+  RuntimeFolder folder("casa-filebench");
   const fs::path file = folder.path / "design.ckd";
   TestDocument doc;
   bench::GenerateDesign(doc, static_cast<int>(state.range(0)), true);
@@ -166,7 +153,7 @@ void BM_Save(benchmark::State& state) {
 BENCHMARK(BM_Save)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 void BM_StoreUndoAtScale(benchmark::State& state) {
-  Folder folder;
+  RuntimeFolder folder("casa-filebench");
   TestDocument doc;
   bench::GenerateDesign(doc, static_cast<int>(state.range(0)), true);
   InitializeUndo();
@@ -188,7 +175,7 @@ void BM_StoreUndoAtScale(benchmark::State& state) {
 BENCHMARK(BM_StoreUndoAtScale)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 void BM_UndoAtScale(benchmark::State& state) {
-  Folder folder;
+  RuntimeFolder folder("casa-filebench");
   TestDocument doc;
   bench::GenerateDesign(doc, static_cast<int>(state.range(0)), true);
   InitializeUndo();
@@ -216,7 +203,7 @@ BENCHMARK(BM_UndoAtScale)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kM
 // refits its attachments as it arrives, the floor's attached dimensions measured once at the end.
 // Against the raw read of the template file.
 void BM_TemplateRead(benchmark::State& state) {
-  Folder folder;
+  RuntimeFolder folder("casa-filebench");
   const fs::path file = folder.path / "template.qtf";
   const int records = static_cast<int>(state.range(0));
   {
@@ -260,7 +247,7 @@ BENCHMARK(BM_TemplateRead)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)
 // after every wall, adding the copies of 20k records took some 24 seconds; the whole floor
 // measured before each replaced wall left, replacing the walls of 20k records some 13.
 void BM_PlugOutMerge(benchmark::State& state) {
-  Folder folder;
+  RuntimeFolder folder("casa-filebench");
   const fs::path file = folder.path / "data.qxf";
   const int records = static_cast<int>(state.range(0));
   double merged = 0, walked = 0;

@@ -25,6 +25,7 @@
 
 #include "DesignGenerator.h"
 #include "ProgramBench.h"
+#include "RuntimeFolder.h"
 #include "app/ZLKDocument.h"
 #include "building3d/Walls3D.h"
 #include "files/ByteStream.h"
@@ -58,20 +59,6 @@ struct Timed {
     f();
     cpu += ThreadSeconds() - c0;
     clock += Seconds(t0, std::chrono::steady_clock::now());
-  }
-};
-
-struct Folder {
-  fs::path path;
-  Folder() {
-    path = fs::temp_directory_path() / ("casa-onefloor-" + std::to_string(getpid()));
-    fs::create_directories(path);
-    chmod(path.c_str(), 0700);
-    setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
-  }
-  ~Folder() {
-    std::error_code ec;
-    fs::remove_all(path, ec);
   }
 };
 
@@ -172,7 +159,7 @@ void Report(benchmark::State& state, const std::string& road, int size, const Ti
 }
 
 void BM_OpenOneFloor(benchmark::State& state) {
-  Folder folder;
+  RuntimeFolder folder("casa-onefloor");
   const int walls = static_cast<int>(state.range(0));
   const fs::path file = folder.path / "design.pro";
   int dimensions = 0;
@@ -237,7 +224,7 @@ ZLKDocument* OpenGenerated(const fs::path& file, int walls, benchmark::State& st
 // Every wall of the opened floor rebuilt in 3D and its attachments refitted, as the layer
 // walkers do it (the floor current), against the raw read of the design's file.
 void BM_RebuildOneFloor(benchmark::State& state) {
-  Folder folder;
+  RuntimeFolder folder("casa-onefloor");
   const int walls = static_cast<int>(state.range(0));
   const fs::path file = folder.path / "design.pro";
   ZLKDocument* document = OpenGenerated(file, walls, state);
@@ -265,7 +252,7 @@ BENCHMARK(BM_RebuildOneFloor)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterat
 // The undo snapshot every open and every edit writes: the opened design laid into the output
 // buffer by the design writer (the file itself not written), against the raw read of the file.
 void BM_SnapshotOneFloor(benchmark::State& state) {
-  Folder folder;
+  RuntimeFolder folder("casa-onefloor");
   const int walls = static_cast<int>(state.range(0));
   const fs::path file = folder.path / "design.pro";
   ZLKDocument* document = OpenGenerated(file, walls, state);
