@@ -11,6 +11,8 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "app/AddkitLauncherController.h"
 #include "app/AppController.h"
@@ -54,14 +56,32 @@ std::string TopographyFileInFolder(const QString& named, const std::string& exch
 }
 
 // A sun value from the plug-in is taken only when it is, as a float, within the range its
-// control in the 3D lighting sheet has.
-bool SunValueWithin(const QVariantMap& info, const char* key, double low, double high, float* value) {
+// control in the 3D lighting sheet has. A value the signal does not carry is no fault; one it
+// carries that is no number, or not such a float, is left out and its name noted for the user.
+bool SunValueWithin(const QVariantMap& info, const char* key, double low, double high, const char* name,
+                    std::vector<std::string>* leftOut, float* value) {
+  if (!info.contains(key)) return false;
   double v = 0;
-  if (!AddkitBusNumber(info.value(key), &v)) return false;
+  const bool number = AddkitBusNumber(info.value(key), &v);
   const float f = static_cast<float>(v);
-  if (!std::isfinite(f) || f < low || f > high) return false;
+  if (!number || !std::isfinite(f) || f < low || f > high) {
+    leftOut->push_back(name);
+    return false;
+  }
   *value = f;
   return true;
+}
+
+// "The sun height was ..." / "The sun height and the scene brightness were ...".
+std::string SunValuesLeftOutText(const std::vector<std::string>& names) {
+  std::string list;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) list += i + 1 == names.size() ? " and " : ", ";
+    list += "the " + names[i];
+  }
+  list[0] = 'T';
+  return list + (names.size() == 1 ? " was not a number the 3D view can use."
+                                   : " were not numbers the 3D view can use.");
 }
 
 ZLKDocument* OpenDocumentOfModel(const ZLKDocumentModel* model) {
@@ -301,15 +321,22 @@ void AddkitDispatcher::addkitDidCloseUpdate(const QVariantMap& info) {
           // its turn, the sun's height up to overhead, the scene brightness and the shading
           // intensity as their sliders store them (0.5 to 2.5, 0 to 65535).
           float v = 0;
-          if (SunValueWithin(info, kAuxDictGSPSunLotAngleKey, -360, 360, &v)) ds->sunAngle1 = v;
-          if (SunValueWithin(info, kAuxDictGSPSunOverheadAngleKey, 0, 90, &v)) {
+          std::vector<std::string> leftOut;
+          if (SunValueWithin(info, kAuxDictGSPSunLotAngleKey, -360, 360, "sun direction", &leftOut, &v))
+            ds->sunAngle1 = v;
+          if (SunValueWithin(info, kAuxDictGSPSunOverheadAngleKey, 0, 90, "sun height", &leftOut, &v)) {
             ds->sunAngle2 = v;
             ds->viewSetting7 = v != 0 ? 1 : 0;
           }
-          if (SunValueWithin(info, kAuxDictGSPSceneBrightnessKey, 0.5, 2.5, &v)) ds->viewSetting6 = v;
-          if (SunValueWithin(info, kAuxDictGSPShadingIntensityKey, 0, 65535, &v)) ds->viewSetting11 = v;
-          if (SunValueWithin(info, kAuxDictGSPSunBrightnessKey, -32768, 32767, &v))
+          if (SunValueWithin(info, kAuxDictGSPSceneBrightnessKey, 0.5, 2.5, "scene brightness", &leftOut, &v))
+            ds->viewSetting6 = v;
+          if (SunValueWithin(info, kAuxDictGSPShadingIntensityKey, 0, 65535, "shading intensity", &leftOut, &v))
+            ds->viewSetting11 = v;
+          if (SunValueWithin(info, kAuxDictGSPSunBrightnessKey, -32768, 32767, "sun brightness", &leftOut, &v))
             ds->sunSetting2 = static_cast<int16_t>(v);
+          // What was left out is told once for the signal, the values taken are kept.
+          if (!leftOut.empty())
+            ShowAlert("Some sun settings from the plug-in were left out.", SunValuesLeftOutText(leftOut), false);
         }
         QFile::remove(QString::fromStdString(path));
         StoreUndo(name.toStdString());

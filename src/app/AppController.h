@@ -79,6 +79,8 @@ class AppController {
   // Preferences (controls reloaded when the window was hidden) and the About window.
   static void showPreferenceWindow();
   static void showAboutWindow();
+  // The number of undo levels the preferences hold, within the range the preferences take.
+  static int undoLevelsPreference();
   // Help > casavelt Manual: the manual shipped with the program ("QVRAVerdaliaManual.pdf" in
   // the folder of the shipped content), opened by the application the desktop names for it;
   // nothing happens without the file or such an application.
@@ -97,8 +99,6 @@ class AppController {
   static void savePanelFrame(const QWidget* panel, const std::string& name);
   // Puts the panel's frame back where it was saved, moved onto the available area of its
   // screen (and sized as saved with restoreSize); false when none was saved or it is unreadable.
-  // The number of undo levels the preferences hold, within the range the preferences take.
-  static int undoLevelsPreference();
   static bool restorePanelFrame(QWidget* panel, const std::string& name, bool restoreSize = false);
   // Places a window so that its frame, decorations included, is the one given; decorations
   // the window system has not reported yet are taken as given.

@@ -148,6 +148,13 @@ std::string ExportRefusalText(ExportRefusal refusal, int32_t width, int32_t heig
     case ExportRefusal::kNoFolder: return "The folder could not be found. Please choose another folder.";
     case ExportRefusal::kInTheWay:
       return "A folder or other item of that name is in the way. Please choose another name.";
+    case ExportRefusal::kNoName: return "No file name was chosen. Please choose a name for the image.";
+    case ExportRefusal::kNoFormat:
+      return "The image cannot be saved in that format. Please choose another format.";
+    case ExportRefusal::kNotRendered:
+      return "The 3D view could not render the image at that size. Please try a smaller size.";
+    case ExportRefusal::kNotEncoded:
+      return "The image could not be encoded in that format. Please choose another format.";
     case ExportRefusal::kDiskFull:
     case ExportRefusal::kOther: break;
   }
@@ -194,6 +201,8 @@ QImage KeptFrameImage() {
 bool PrepareLiveViewUsingQuality(int16_t quality, int32_t width, int32_t height) {
   DocState* ds = CurDocState();
   LiveViewOGLView* view = ExportView();
+  // A render that cannot start was not interrupted, whatever the last one was.
+  g3DViewPrintInterrupted = 0;
   if (!ds || !view || width <= 0 || height <= 0) return false;
   LiveViewController* controller = LiveViewController::sharedLiveViewController();
   // "Current Image" is what the view shows: while its frame is not stale that is the kept one
@@ -287,21 +296,22 @@ QByteArray EncodeLiveViewImage(const QImage& image, int formatTag) {
 bool ExportLiveViewImage(const std::string& path, int formatTag, int16_t quality, int32_t width, int32_t height) {
   width = std::max(16, width);
   height = std::max(16, height);
-  auto fail = [width, height](ExportRefusal why = ExportRefusal::kOther) {
+  auto fail = [width, height](ExportRefusal why) {
     ShowAlert("Unable to export the 3D image.", ExportRefusalText(why, width, height));
     return false;
   };
-  if (path.empty() || formatTag < 0 || formatTag >= kImageFormatCount) return fail();
+  if (path.empty()) return fail(ExportRefusal::kNoName);
+  if (formatTag < 0 || formatTag >= kImageFormatCount) return fail(ExportRefusal::kNoFormat);
   if (!ExportSizeFits(width, height)) return fail(ExportRefusal::kTooLarge);
   if (!PrepareLiveViewUsingQuality(quality, width, height)) {
-    if (!g3DViewPrintInterrupted) return fail();
+    if (!g3DViewPrintInterrupted) return fail(ExportRefusal::kNotRendered);
     if (LiveViewOGLView* view = ExportView()) view->display();
     ShowAlert("Exporting interrupted.", "The scene must be fully rendered before an image can be exported.");
     return false;
   }
   const QByteArray bytes = EncodeLiveViewImage(LiveViewOGLViewBitmapImage(), formatTag);
   sExportImage = QImage();  // its memory goes back at once
-  if (bytes.isEmpty()) return fail();
+  if (bytes.isEmpty()) return fail(ExportRefusal::kNotEncoded);
   if (!WriteFileAtomically(path, bytes.constData(), static_cast<size_t>(bytes.size())))
     return fail(ExportRefusalOfWrite(LastFileFailure()));
   return true;

@@ -52,10 +52,14 @@ enum class ExportRefusal {
   kNoFolder,
   kInTheWay,      // a folder or other item has the file's name
   kDiskFull,
-  kOther,         // the render or its encoding failed
+  kNoName,        // no file name was chosen
+  kNoFormat,      // not one of the image formats the export writes
+  kNotRendered,   // the 3D view could not render the image
+  kNotEncoded,    // the image could not be encoded in its format
+  kOther,         // a write that failed for another reason
 };
 // The informative text of the "Unable to export the 3D image." alert; the disk-space advice
-// for a full disk and for failures of the render or encoding.
+// for a full disk and for a write that failed for a reason the system did not give.
 std::string ExportRefusalText(ExportRefusal refusal, int32_t width, int32_t height);
 // The refusal a failed write of the exported file makes.
 ExportRefusal ExportRefusalOfWrite(FileFailure failure);

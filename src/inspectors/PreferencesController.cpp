@@ -14,6 +14,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "files/Undo.h"
 #include "inspectors/ReadoutFormatControls.h"
 #include "inspectors/SheetHooks.h"
@@ -25,6 +27,16 @@
 
 namespace {
 QString Text(const char* key) { return QString::fromStdString(LocalizedString(key)); }
+
+// The numbers of a damaged preferences file are held to what their controls can show.
+int StoredUndoLevels(const UserDefaults& d) { return std::clamp(d.getInt("UndoLevels"), 5, 500); }
+int StoredSearchResults(const UserDefaults& d) { return std::max(d.getInt("MaxSearchResults"), 1); }
+// A code within low..high, or the fallback: the readout codes are bits, which a number past
+// them would not keep, and the content view shows any other preview size as size 2.
+int16_t StoredCode(const UserDefaults& d, const char* key, int low, int high, int16_t fallback) {
+  const int v = d.getInt(key);
+  return v >= low && v <= high ? static_cast<int16_t>(v) : fallback;
+}
 
 struct Well {
   const char* key;
@@ -167,12 +179,15 @@ void PreferencesController::initializeControls() {
   showPlanToolsButton->setChecked(d.getBool("ShowPlanTools"));
   showContentPanelButton->setChecked(d.getBool("ShowContentPanel"));
   showInspectorPanelButton->setChecked(d.getBool("ShowInspectorPanel"));
-  undoLevelsText->setText(QString::number(d.getInt("UndoLevels")));
+  undoLevelsText->setText(QString::number(StoredUndoLevels(d)));
   undoLevelsText->setEnabled(enableUndoButton->isChecked());
-  measurementSystem = static_cast<int16_t>(d.getInt("UseImperialSystemKey"));
-  controls->angleFormat = static_cast<int16_t>(d.getInt("AngleReadoutKey"));
-  controls->imperialFormat = static_cast<int16_t>(d.getInt("ImperialReadoutKey"));
-  controls->metricFormat = static_cast<int16_t>(d.getInt("MetricReadoutKey"));
+  // Any units other than 3 are metric; the angle precision is one of the five of its
+  // pop-up; the imperial code is made of its precision, feet-inches and fractions bits (up to
+  // 127) and the metric one of its unit bits (up to 7), and any other code is the default.
+  measurementSystem = d.getInt("UseImperialSystemKey") == 3 ? 3 : 4;
+  controls->angleFormat = static_cast<int16_t>(std::clamp(d.getInt("AngleReadoutKey"), 0, 4));
+  controls->imperialFormat = StoredCode(d, "ImperialReadoutKey", 0, 127, 112);
+  controls->metricFormat = StoredCode(d, "MetricReadoutKey", 0, 7, 1);
   controls->selectUnits(measurementSystem);
   controls->loadField1ItemsAndSelect();
   controls->loadField2ItemsAndSelect();
@@ -180,10 +195,10 @@ void PreferencesController::initializeControls() {
   controls->setFieldVisibility();
   controls->selectReadoutFormatCell();
   forcePlanDefaultsButton->setChecked(d.getBool("ForcePlanDefaultsKey"));
-  previewSizeSlider->setValue(d.getInt("PreviewSizeKey"));
+  previewSizeSlider->setValue(StoredCode(d, "PreviewSizeKey", 0, 4, 2));
   // Left open by the window's description: these read their keys too.
   showSnapToolsButton->setChecked(d.getBool("ShowSnapTools"));
-  searchResultsText->setText(QString::number(d.getInt("MaxSearchResults")));
+  searchResultsText->setText(QString::number(StoredSearchResults(d)));
   for (int i = 0; i < kWellCount; ++i) {
     QColor c = colorForKey(kWells[i].key);
     if (!c.isValid()) c = QColor(kWells[i].red, kWells[i].green, kWells[i].blue);
@@ -216,7 +231,7 @@ void PreferencesController::dismissWindow(int tag) {
   if (tag == 1) {
     UserDefaults& d = Defaults();
     const bool oldEnabled = d.getBool("UndoEnabled");
-    const int oldLevels = d.getInt("UndoLevels");
+    const int oldLevels = StoredUndoLevels(d);
     // A count that is no whole number keeps the one in use, and the alert says why; an empty
     // field counts as no levels, which the lower limit raises to 5.
     const TypedNumber typedLevels = ReadTypedNumber(undoLevelsText, NumberKind::kWhole);
@@ -242,11 +257,9 @@ void PreferencesController::dismissWindow(int tag) {
     if (units == 3) d.setInt("ImperialReadoutKey", controls->imperialFormat);
     else d.setInt("MetricReadoutKey", controls->metricFormat);
     d.setBool("ForcePlanDefaultsKey", forcePlanDefaultsButton->isChecked());
-    bool previewChanged = false;
-    if (previewSizeSlider->value() != d.getInt("PreviewSizeKey")) {
-      d.setInt("PreviewSizeKey", previewSizeSlider->value());
-      previewChanged = true;
-    }
+    // The content view is rebuilt only when the size it shows changes.
+    const bool previewChanged = previewSizeSlider->value() != StoredCode(d, "PreviewSizeKey", 0, 4, 2);
+    d.setInt("PreviewSizeKey", previewSizeSlider->value());
     d.setBool("ShowSnapTools", showSnapToolsButton->isChecked());
     // A count of results below one keeps the one in use, and the alert says why.
     TypedNumber typedResults = ReadTypedNumber(searchResultsText, NumberKind::kWhole);

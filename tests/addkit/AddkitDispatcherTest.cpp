@@ -332,13 +332,17 @@ TEST_F(AddkitTest, SunValuesAndTopographyPathsFromTheBusAreChecked) {
 }
 
 // Values past a float, or past the range of their control, leave the design's sun as it was
-// (they became infinite angles, brightness and shading, and were saved so).
+// (they became infinite angles, brightness and shading, and were saved so); the user is told
+// once for the signal which were left out, and nothing when all were taken.
 TEST_F(AddkitTest, SunValuesPastAFloatOrTheirControlsAreLeftOut) {
   install(128, "hang", "Sun");
   buildList();
   AddkitDispatcher& dispatcher = AddkitDispatcher::sharedAddkitDispatcher();
+  ScopedAlertRecorder alerts;
+  const std::string title = "Some sun settings from the plug-in were left out.";
   for (const double hostile : {1e300, -1e39, 3.5e38, 1e30, 1e6, -1e6}) {
     SCOPED_TRACE(hostile);
+    alerts.shown.clear();
     ds->sunAngle1 = 45, ds->sunAngle2 = 20, ds->viewSetting6 = 1.2f, ds->viewSetting11 = 40000;
     ds->sunSetting2 = 100;
     entry(128)->setPlugInAvailable(false);
@@ -355,9 +359,16 @@ TEST_F(AddkitTest, SunValuesPastAFloatOrTheirControlsAreLeftOut) {
     EXPECT_EQ(ds->viewSetting6, 1.2f);
     EXPECT_EQ(ds->viewSetting11, 40000);
     EXPECT_EQ(ds->sunSetting2, 100);
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].message, title);
+    EXPECT_EQ(alerts.shown[0].informative,
+              "The sun direction, the sun height, the scene brightness, the shading intensity and the sun "
+              "brightness were not numbers the 3D view can use.");
   }
-  // Just past the end of each range: left out; at the end: taken.
-  const auto close = [&](double lot, double overhead, double scene, double shading) {
+  // Just past the end of each range: left out; at the end: taken. A value the signal does
+  // not carry (the sun brightness here) is not missed.
+  const auto close = [&](const QVariant& lot, double overhead, double scene, double shading) {
+    alerts.shown.clear();
     entry(128)->setPlugInAvailable(false);
     entry(128)->setPlugInOwnerDocument(model);
     WriteEmptyPlugOut(exchange(128), 128);
@@ -373,16 +384,33 @@ TEST_F(AddkitTest, SunValuesPastAFloatOrTheirControlsAreLeftOut) {
   EXPECT_EQ(ds->sunAngle2, 20);
   EXPECT_EQ(ds->viewSetting6, 1.2f);
   EXPECT_EQ(ds->viewSetting11, 40000);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, title);
+  EXPECT_EQ(alerts.shown[0].informative,
+            "The sun direction, the sun height, the scene brightness and the shading intensity were not numbers "
+            "the 3D view can use.");
   close(-0.5, -1, 0.49, -1);
   EXPECT_EQ(ds->sunAngle1, -0.5f);  // an angle within its turn, either way round
   EXPECT_EQ(ds->sunAngle2, 20);
   EXPECT_EQ(ds->viewSetting6, 1.2f);
   EXPECT_EQ(ds->viewSetting11, 40000);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].informative,
+            "The sun height, the scene brightness and the shading intensity were not numbers the 3D view can use.");
+  // A value that is no number at all is left out as well, and named alone.
+  close(QString("north"), 30, 1.5, 100);
+  EXPECT_EQ(ds->sunAngle1, -0.5f);
+  EXPECT_EQ(ds->sunAngle2, 30);
+  EXPECT_EQ(ds->viewSetting6, 1.5f);
+  EXPECT_EQ(ds->viewSetting11, 100);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].informative, "The sun direction was not a number the 3D view can use.");
   close(-360, 90, 2.5, 65535);
   EXPECT_EQ(ds->sunAngle1, -360);
   EXPECT_EQ(ds->sunAngle2, 90);
   EXPECT_EQ(ds->viewSetting6, 2.5f);
   EXPECT_EQ(ds->viewSetting11, 65535);
+  EXPECT_TRUE(alerts.shown.empty());
 }
 
 namespace {

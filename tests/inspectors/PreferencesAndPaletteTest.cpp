@@ -2,11 +2,15 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
+
+#include <cmath>
+#include <limits>
 
 #include "app/AppController.h"
 #include "files/Undo.h"
@@ -17,6 +21,7 @@
 #include "inspectors/SheetTestSupport.h"
 #include "inspectors/SnapPaletteController.h"
 #include "model/Globals.h"
+#include "platform/Alerts.h"
 #include "tools/ObjectSnaps.h"
 #include "tools/SnapCodes.h"
 
@@ -168,6 +173,67 @@ TEST_F(Preferences, AnUnmovedPreviewSliderRebuildsNothingAndCancelStoresNothing)
   prefs().dismissWindow(0);
   EXPECT_EQ(defaults.getBool("ShowSnapTools"), before);
   TheSheetHooks().refreshContentView = saved;
+}
+
+// A damaged preferences file: each number is held to what its control can show, the window
+// opens on those, and OK stores them without refusing anything the user did not type.
+TEST_F(Preferences, DamagedNumbersAreHeldToWhatTheirControlsShow) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  ReadoutFormatControls* c = prefs().controls;
+  // Past the top of each range: a count the most it may be, codes that an int16 would wrap.
+  defaults.setInt("UndoLevels", 100000);
+  defaults.setDouble("MaxSearchResults", nan);
+  defaults.setInt("PreviewSizeKey", 9);
+  defaults.setInt("UseImperialSystemKey", 7);
+  defaults.setInt("AngleReadoutKey", 65536 + 1);
+  defaults.setInt("ImperialReadoutKey", 65536 + 1);
+  defaults.setInt("MetricReadoutKey", 65536 + 2);
+  prefs().initializeControls();
+  EXPECT_EQ(prefs().undoLevelsText->text(), "500");
+  EXPECT_EQ(prefs().searchResultsText->text(), "1");
+  EXPECT_EQ(prefs().previewSizeSlider->value(), 2);  // the size the content view shows for it
+  EXPECT_EQ(c->unitsTag(), 4);                        // anything but imperial is metric
+  EXPECT_EQ(ReadoutFormatControls::selectedTag(c->field1PopUpButton), 4);
+  EXPECT_EQ(c->imperialFormat, 112);
+  EXPECT_EQ(c->metricFormat, 1);
+  EXPECT_EQ(c->field2PopUpButton->currentText(), "#.#### m");
+  {
+    ScopedAlertRecorder alerts;
+    prefs().dismissWindow(1);
+    EXPECT_TRUE(alerts.shown.empty());
+  }
+  EXPECT_EQ(defaults.getInt("UndoLevels"), 500);
+  EXPECT_EQ(defaults.getInt("MaxSearchResults"), 1);
+  EXPECT_EQ(defaults.getInt("PreviewSizeKey"), 2);
+  EXPECT_EQ(defaults.getInt("UseImperialSystemKey"), 4);
+  EXPECT_EQ(defaults.getInt("AngleReadoutKey"), 4);
+  EXPECT_EQ(defaults.getInt("MetricReadoutKey"), 1);
+
+  // Below the bottom of each range, and imperial with a code that is no set of its bits.
+  defaults.setDouble("UndoLevels", nan);
+  defaults.setInt("MaxSearchResults", -5);
+  defaults.setInt("PreviewSizeKey", -1);
+  defaults.setInt("UseImperialSystemKey", 3);
+  defaults.setString("AngleReadoutKey", "-2");
+  defaults.setInt("ImperialReadoutKey", -1);
+  prefs().initializeControls();
+  EXPECT_EQ(prefs().undoLevelsText->text(), "5");
+  EXPECT_EQ(prefs().searchResultsText->text(), "1");
+  EXPECT_EQ(prefs().previewSizeSlider->value(), 2);
+  EXPECT_EQ(c->unitsTag(), 3);
+  EXPECT_EQ(ReadoutFormatControls::selectedTag(c->field1PopUpButton), 0);
+  // 112: sixteenths, feet-inches, fractions.
+  EXPECT_EQ(ReadoutFormatControls::selectedTag(c->field2PopUpButton), 4);
+  EXPECT_EQ(ReadoutFormatControls::selectedTag(c->field3PopUpButton), 0);
+  EXPECT_EQ(c->readoutFormatMatrix->checkedId(), 0);
+  {
+    ScopedAlertRecorder alerts;
+    prefs().dismissWindow(1);
+    EXPECT_TRUE(alerts.shown.empty());
+  }
+  EXPECT_EQ(defaults.getInt("UndoLevels"), 5);
+  EXPECT_EQ(defaults.getInt("AngleReadoutKey"), 0);
+  EXPECT_EQ(defaults.getInt("ImperialReadoutKey"), 112);
 }
 
 class SnapPalette : public SheetTest {

@@ -260,8 +260,9 @@ TEST_F(LiveViewExportTest, AnExportTakesNoMoreMemoryThanItCounts) {
   }
 }
 
-// A size too large, a folder that cannot be written and a full disk are each told in their
-// own words; the disk-space advice is kept for the full disk.
+// A size too large, a folder that cannot be written, a full disk, a render or encoding that
+// failed and a missing name or format are each told in their own words; the disk-space advice
+// is kept for the full disk and a write that failed for no reason given.
 TEST_F(LiveViewExportTest, EachRefusalSaysWhatWasRefused) {
   ScopedAlertRecorder alerts;
   EXPECT_FALSE(ExportLiveViewImage(file("huge.png"), 3, kQualityHigh, 8192, 8192));
@@ -286,6 +287,38 @@ TEST_F(LiveViewExportTest, EachRefusalSaysWhatWasRefused) {
   ASSERT_EQ(alerts.shown.size(), 1u);
   EXPECT_EQ(alerts.shown[0].informative, "The folder could not be found. Please choose another folder.");
   std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+  alerts.shown.clear();
+
+  // No name, a format the export does not write, and a render that could not be made (no
+  // design to render; the last render having been interrupted does not make it one).
+  const struct {
+    std::string path;
+    int format;
+    const char* text;
+  } refused[] = {
+      {"", 3, "No file name was chosen. Please choose a name for the image."},
+      {file("x.png"), 7, "The image cannot be saved in that format. Please choose another format."},
+      {file("x.png"), -1, "The image cannot be saved in that format. Please choose another format."},
+  };
+  for (const auto& r : refused) {
+    EXPECT_FALSE(ExportLiveViewImage(r.path, r.format, kQualityCurrentImage, 64, 64));
+    ASSERT_EQ(alerts.shown.size(), 1u) << r.text;
+    EXPECT_EQ(alerts.shown[0].informative, r.text);
+    alerts.shown.clear();
+  }
+  {
+    CurrentDocumentScope none(nullptr);
+    g3DViewPrintInterrupted = 1;
+    EXPECT_FALSE(ExportLiveViewImage(file("x.png"), 3, kQualityHigh, 64, 64));
+    ASSERT_EQ(alerts.shown.size(), 1u);
+    EXPECT_EQ(alerts.shown[0].message, "Unable to export the 3D image.");
+    EXPECT_EQ(alerts.shown[0].informative,
+              "The 3D view could not render the image at that size. Please try a smaller size.");
+    alerts.shown.clear();
+  }
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(file("x.png"))));
+  EXPECT_EQ(ExportRefusalText(ExportRefusal::kNotEncoded, 64, 64),
+            "The image could not be encoded in that format. Please choose another format.");
 
   // What each failure of the write says.
   const struct {
