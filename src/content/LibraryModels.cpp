@@ -118,22 +118,24 @@ LibraryModel Wardrobe() {
 LibraryModel Planter(bool round) {
   LibraryModel m{"Outdoor", "Planters", round ? "RoundPlanter" : "SquarePlanter",
                  round ? "Round Planter" : "Square Planter", round ? 50.0f : 60.0f, round ? 50.0f : 60.0f, 45, {}};
+  // The soil a little proud of the rim, its top the planter's height.
   if (round) {
-    m.parts = {Cylinder(25, 25, 25, 0, 45, 0, kTerracotta), Cylinder(25, 25, 22, 45, 46, kSoil)};
+    m.parts = {Cylinder(25, 25, 25, 0, 44, 0, kTerracotta), Cylinder(25, 25, 22, 44, 45, kSoil)};
   } else {
-    m.parts = {Box(0, 60, 0, 60, 0, 45, kConcrete), Box(4, 56, 4, 56, 45, 46, kSoil)};
+    m.parts = {Box(0, 60, 0, 60, 0, 44, kConcrete), Box(4, 56, 4, 56, 44, 45, kSoil)};
   }
   return m;
 }
 
 LibraryModel Bench() {
   LibraryModel m{"Outdoor", "Benches", "GardenBench", "Garden Bench", 150, 45, 80, {}};
+  // The back rail at the back edge (z 0), the front slat's edge at the front (z 45).
   for (float x : {10.0f, 134.0f}) {
-    m.parts.push_back(Box(x, x + 6, 37, 43, 0, 42, 0, kMetal));
-    m.parts.push_back(Box(x, x + 6, 2, 8, 0, 80, 0, kMetal));
+    m.parts.push_back(Box(x, x + 6, 38, 44, 0, 42, 0, kMetal));
+    m.parts.push_back(Box(x, x + 6, 1, 7, 0, 80, 0, kMetal));
   }
-  for (float z : {4.0f, 18.0f, 32.0f}) m.parts.push_back(Box(0, 150, z, z + 12, 42, 45, kCedar));
-  m.parts.push_back(Box(0, 150, 1, 4, 55, 78, kCedar));
+  for (float z : {7.0f, 20.0f, 33.0f}) m.parts.push_back(Box(0, 150, z, z + 12, 42, 45, kCedar));
+  m.parts.push_back(Box(0, 150, 0, 3, 55, 78, kCedar));
   return m;
 }
 
