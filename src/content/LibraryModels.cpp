@@ -152,6 +152,24 @@ LibraryModel PicnicTable() {
 
 }  // namespace
 
+std::vector<std::array<float, 2>> PartOutline(const ModelPart& part) {
+  if (!part.cylinder) return {{part.x0, part.z0}, {part.x1, part.z0}, {part.x1, part.z1}, {part.x0, part.z1}};
+  constexpr int kSides = 16;
+  constexpr double kPi = 3.14159265358979323846, kStep = 2 * kPi / kSides;
+  const double cx = (part.x0 + part.x1) / 2.0, cz = (part.z0 + part.z1) / 2.0, r = (part.x1 - part.x0) / 2.0;
+  // Corners half a side either side of the axes, out far enough that the sides touch the
+  // circle: the outline spans the diameter both ways, and its first side is the back one.
+  const double corner = r / std::cos(kStep / 2);
+  std::vector<std::array<float, 2>> ring;
+  for (int i = 0; i < kSides; ++i) {
+    const double a = -kPi / 2 - kStep / 2 + i * kStep;
+    ring.push_back({static_cast<float>(cx + corner * std::cos(a)), static_cast<float>(cz + corner * std::sin(a))});
+  }
+  // The back side exactly level, whatever the rounding of the sines.
+  ring[1][1] = ring[0][1];
+  return ring;
+}
+
 const std::vector<LibraryModel>& LibraryModels() {
   static const std::vector<LibraryModel> models = {
       Table("DiningTable", "Dining Table", 150, 90, 75, kOak, false),
@@ -187,8 +205,9 @@ struct Face {
 float Dot(Vec a, Vec b) { return a.x * b.x + a.h * b.h + a.z * b.z; }
 
 void AddFaces(const ModelPart& part, QColor colour, std::vector<Face>& faces) {
+  const float b = part.bottom, t = part.top;
   if (!part.cylinder) {
-    const float x0 = part.x0, x1 = part.x1, z0 = part.z0, z1 = part.z1, b = part.bottom, t = part.top;
+    const float x0 = part.x0, x1 = part.x1, z0 = part.z0, z1 = part.z1;
     faces.push_back({{{x0, t, z0}, {x1, t, z0}, {x1, t, z1}, {x0, t, z1}}, {0, 1, 0}, colour});
     faces.push_back({{{x0, b, z0}, {x1, b, z0}, {x1, b, z1}, {x0, b, z1}}, {0, -1, 0}, colour});
     faces.push_back({{{x0, b, z1}, {x1, b, z1}, {x1, t, z1}, {x0, t, z1}}, {0, 0, 1}, colour});
@@ -197,17 +216,16 @@ void AddFaces(const ModelPart& part, QColor colour, std::vector<Face>& faces) {
     faces.push_back({{{x0, b, z0}, {x0, b, z1}, {x0, t, z1}, {x0, t, z0}}, {-1, 0, 0}, colour});
     return;
   }
-  constexpr int kSides = 16;
-  const float cx = (part.x0 + part.x1) / 2, cz = (part.z0 + part.z1) / 2, r = (part.x1 - part.x0) / 2;
+  const std::vector<std::array<float, 2>> ring = PartOutline(part);
   Face top{{}, {0, 1, 0}, colour}, bottom{{}, {0, -1, 0}, colour};
-  for (int i = 0; i < kSides; ++i) {
-    const float a0 = 6.2831853f * i / kSides, a1 = 6.2831853f * (i + 1) / kSides, am = (a0 + a1) / 2;
-    const Vec p0{cx + r * std::cos(a0), 0, cz + r * std::sin(a0)}, p1{cx + r * std::cos(a1), 0, cz + r * std::sin(a1)};
-    faces.push_back({{{p0.x, part.bottom, p0.z}, {p1.x, part.bottom, p1.z}, {p1.x, part.top, p1.z}, {p0.x, part.top, p0.z}},
-                     {std::cos(am), 0, std::sin(am)},
-                     colour});
-    top.corners.push_back({p0.x, part.top, p0.z});
-    bottom.corners.push_back({p0.x, part.bottom, p0.z});
+  for (size_t i = 0; i < ring.size(); ++i) {
+    const auto [x0, z0] = ring[i];
+    const auto [x1, z1] = ring[(i + 1) % ring.size()];
+    // A side's outward normal: its direction turned a quarter turn (the first, back side faces -z).
+    const float dx = x1 - x0, dz = z1 - z0, length = std::hypot(dx, dz);
+    faces.push_back({{{x0, b, z0}, {x1, b, z1}, {x1, t, z1}, {x0, t, z0}}, {dz / length, 0, -dx / length}, colour});
+    top.corners.push_back({x0, t, z0});
+    bottom.corners.push_back({x0, b, z0});
   }
   faces.push_back(top);
   faces.push_back(bottom);
