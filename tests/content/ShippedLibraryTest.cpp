@@ -40,12 +40,16 @@ TEST(ShippedLibrary, GeneratorMatchesTheShippedFiles) {
   TestApplication();
   const std::vector<ShippedFile> first = GenerateShippedLibrary();
   size_t materials = 0, plants = 0;
+  std::map<std::vector<uint8_t>, std::string> plantImages;  // no two plants share a picture
   for (size_t i = 0; i < first.size(); ++i) {
     EXPECT_FALSE(first[i].bytes.empty()) << first[i].path;
     if (!first[i].shared && first[i].path.find(".QTX") != std::string::npos) ++materials;
     if (first[i].shared && first[i].path.rfind("QVRA/Textures/", 0) == 0 &&
-        first[i].path.find("Custom") == std::string::npos && first[i].path.find(".QTX") != std::string::npos)
+        first[i].path.find("Custom") == std::string::npos && first[i].path.find(".QTX") != std::string::npos) {
       ++plants;
+      const auto [at, added] = plantImages.emplace(first[i].bytes, first[i].path);
+      EXPECT_TRUE(added) << first[i].path << " is the same picture as " << at->second;
+    }
     // The copy in the source tree is what the generator makes (designs written by the
     // program's writers carry the running program's defaults: only their presence counts).
     const std::string& p = first[i].path;
