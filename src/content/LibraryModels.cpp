@@ -118,22 +118,24 @@ LibraryModel Wardrobe() {
 LibraryModel Planter(bool round) {
   LibraryModel m{"Outdoor", "Planters", round ? "RoundPlanter" : "SquarePlanter",
                  round ? "Round Planter" : "Square Planter", round ? 50.0f : 60.0f, round ? 50.0f : 60.0f, 45, {}};
+  // The soil a little proud of the rim, its top the planter's height.
   if (round) {
-    m.parts = {Cylinder(25, 25, 25, 0, 45, 0, kTerracotta), Cylinder(25, 25, 22, 45, 46, kSoil)};
+    m.parts = {Cylinder(25, 25, 25, 0, 44, 0, kTerracotta), Cylinder(25, 25, 22, 44, 45, kSoil)};
   } else {
-    m.parts = {Box(0, 60, 0, 60, 0, 45, kConcrete), Box(4, 56, 4, 56, 45, 46, kSoil)};
+    m.parts = {Box(0, 60, 0, 60, 0, 44, kConcrete), Box(4, 56, 4, 56, 44, 45, kSoil)};
   }
   return m;
 }
 
 LibraryModel Bench() {
   LibraryModel m{"Outdoor", "Benches", "GardenBench", "Garden Bench", 150, 45, 80, {}};
+  // The back rail at the back edge (z 0), the front slat's edge at the front (z 45).
   for (float x : {10.0f, 134.0f}) {
-    m.parts.push_back(Box(x, x + 6, 37, 43, 0, 42, 0, kMetal));
-    m.parts.push_back(Box(x, x + 6, 2, 8, 0, 80, 0, kMetal));
+    m.parts.push_back(Box(x, x + 6, 38, 44, 0, 42, 0, kMetal));
+    m.parts.push_back(Box(x, x + 6, 1, 7, 0, 80, 0, kMetal));
   }
-  for (float z : {4.0f, 18.0f, 32.0f}) m.parts.push_back(Box(0, 150, z, z + 12, 42, 45, kCedar));
-  m.parts.push_back(Box(0, 150, 1, 4, 55, 78, kCedar));
+  for (float z : {7.0f, 20.0f, 33.0f}) m.parts.push_back(Box(0, 150, z, z + 12, 42, 45, kCedar));
+  m.parts.push_back(Box(0, 150, 0, 3, 55, 78, kCedar));
   return m;
 }
 
@@ -149,6 +151,24 @@ LibraryModel PicnicTable() {
 }
 
 }  // namespace
+
+std::vector<std::array<float, 2>> PartOutline(const ModelPart& part) {
+  if (!part.cylinder) return {{part.x0, part.z0}, {part.x1, part.z0}, {part.x1, part.z1}, {part.x0, part.z1}};
+  constexpr int kSides = 16;
+  constexpr double kPi = 3.14159265358979323846, kStep = 2 * kPi / kSides;
+  const double cx = (part.x0 + part.x1) / 2.0, cz = (part.z0 + part.z1) / 2.0, r = (part.x1 - part.x0) / 2.0;
+  // Corners half a side either side of the axes, out far enough that the sides touch the
+  // circle: the outline spans the diameter both ways, and its first side is the back one.
+  const double corner = r / std::cos(kStep / 2);
+  std::vector<std::array<float, 2>> ring;
+  for (int i = 0; i < kSides; ++i) {
+    const double a = -kPi / 2 - kStep / 2 + i * kStep;
+    ring.push_back({static_cast<float>(cx + corner * std::cos(a)), static_cast<float>(cz + corner * std::sin(a))});
+  }
+  // The back side exactly level, whatever the rounding of the sines.
+  ring[1][1] = ring[0][1];
+  return ring;
+}
 
 const std::vector<LibraryModel>& LibraryModels() {
   static const std::vector<LibraryModel> models = {
@@ -185,8 +205,9 @@ struct Face {
 float Dot(Vec a, Vec b) { return a.x * b.x + a.h * b.h + a.z * b.z; }
 
 void AddFaces(const ModelPart& part, QColor colour, std::vector<Face>& faces) {
+  const float b = part.bottom, t = part.top;
   if (!part.cylinder) {
-    const float x0 = part.x0, x1 = part.x1, z0 = part.z0, z1 = part.z1, b = part.bottom, t = part.top;
+    const float x0 = part.x0, x1 = part.x1, z0 = part.z0, z1 = part.z1;
     faces.push_back({{{x0, t, z0}, {x1, t, z0}, {x1, t, z1}, {x0, t, z1}}, {0, 1, 0}, colour});
     faces.push_back({{{x0, b, z0}, {x1, b, z0}, {x1, b, z1}, {x0, b, z1}}, {0, -1, 0}, colour});
     faces.push_back({{{x0, b, z1}, {x1, b, z1}, {x1, t, z1}, {x0, t, z1}}, {0, 0, 1}, colour});
@@ -195,17 +216,16 @@ void AddFaces(const ModelPart& part, QColor colour, std::vector<Face>& faces) {
     faces.push_back({{{x0, b, z0}, {x0, b, z1}, {x0, t, z1}, {x0, t, z0}}, {-1, 0, 0}, colour});
     return;
   }
-  constexpr int kSides = 16;
-  const float cx = (part.x0 + part.x1) / 2, cz = (part.z0 + part.z1) / 2, r = (part.x1 - part.x0) / 2;
+  const std::vector<std::array<float, 2>> ring = PartOutline(part);
   Face top{{}, {0, 1, 0}, colour}, bottom{{}, {0, -1, 0}, colour};
-  for (int i = 0; i < kSides; ++i) {
-    const float a0 = 6.2831853f * i / kSides, a1 = 6.2831853f * (i + 1) / kSides, am = (a0 + a1) / 2;
-    const Vec p0{cx + r * std::cos(a0), 0, cz + r * std::sin(a0)}, p1{cx + r * std::cos(a1), 0, cz + r * std::sin(a1)};
-    faces.push_back({{{p0.x, part.bottom, p0.z}, {p1.x, part.bottom, p1.z}, {p1.x, part.top, p1.z}, {p0.x, part.top, p0.z}},
-                     {std::cos(am), 0, std::sin(am)},
-                     colour});
-    top.corners.push_back({p0.x, part.top, p0.z});
-    bottom.corners.push_back({p0.x, part.bottom, p0.z});
+  for (size_t i = 0; i < ring.size(); ++i) {
+    const auto [x0, z0] = ring[i];
+    const auto [x1, z1] = ring[(i + 1) % ring.size()];
+    // A side's outward normal: its direction turned a quarter turn (the first, back side faces -z).
+    const float dx = x1 - x0, dz = z1 - z0, length = std::hypot(dx, dz);
+    faces.push_back({{{x0, b, z0}, {x1, b, z1}, {x1, t, z1}, {x0, t, z0}}, {dz / length, 0, -dx / length}, colour});
+    top.corners.push_back({x0, t, z0});
+    bottom.corners.push_back({x0, b, z0});
   }
   faces.push_back(top);
   faces.push_back(bottom);

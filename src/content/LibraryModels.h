@@ -3,6 +3,7 @@
 #pragma once
 #include <QColor>
 #include <QImage>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -22,6 +23,12 @@ struct LibraryModel {
   float width, depth, height;               // centimetres
   std::vector<ModelPart> parts;
 };
+
+// A part's outline in plan, (x, z) corners in centimetres, counter-clockwise seen from above.
+// Its first edge runs along +x at the back (least z) and the outline fills the part's extents
+// exactly: a box's four corners, or for a cylinder a 16-gon whose sides touch its circle. A
+// placed object's angle and sizes are read along that first edge of its first part.
+std::vector<std::array<float, 2>> PartOutline(const ModelPart& part);
 
 // Every object entry the generator writes, in catalogue order.
 const std::vector<LibraryModel>& LibraryModels();

@@ -571,19 +571,31 @@ QImage PlantPicture(PlantKind kind, int variant, uint32_t seed) {
       }
       break;
     case PlantKind::kCactus: {
-      const QColor green(72, 132, 84);
+      // Alternate variants: a tall column with an arm either side, or a shorter, paler one
+      // with a single arm and a flower on top.
+      const bool branched = Wrap(variant, 2) == 0;
+      const QColor green = branched ? QColor(72, 132, 84) : QColor(104, 146, 78);
       auto column = [&](QRectF r) {
         p.setBrush(green);
         p.drawRoundedRect(r, r.width() / 2, r.width() / 2);
         p.setBrush(Shaded(green, 0.75f));
         p.drawRoundedRect(QRectF(r.center().x(), r.top(), r.width() / 2, r.height()), r.width() / 4, r.width() / 4);
       };
-      column(QRectF(c - 22, 20, 44, kSurfaceSide - 21));
-      column(QRectF(c - 86, 70, 30, 90));
-      column(QRectF(c + 56, 50, 30, 80));
-      p.setBrush(green);
-      p.drawRect(QRectF(c - 72, 140, 60, 22));
-      p.drawRect(QRectF(c + 10, 116, 62, 22));
+      if (branched) {
+        column(QRectF(c - 22, 20, 44, kSurfaceSide - 21));
+        column(QRectF(c - 86, 70, 30, 90));
+        column(QRectF(c + 56, 50, 30, 80));
+        p.setBrush(green);
+        p.drawRect(QRectF(c - 72, 140, 60, 22));
+        p.drawRect(QRectF(c + 10, 116, 62, 22));
+      } else {
+        column(QRectF(c - 28, 70, 56, kSurfaceSide - 71));
+        column(QRectF(c + 52, 104, 32, 76));
+        p.setBrush(green);
+        p.drawRect(QRectF(c + 14, 160, 54, 20));
+        p.setBrush(QColor(236, 96, 140));
+        p.drawEllipse(QPointF(c, 72), 12, 9);
+      }
       break;
     }
     case PlantKind::kFlowers:
@@ -608,16 +620,23 @@ QImage PlantPicture(PlantKind kind, int variant, uint32_t seed) {
       }
       p.setPen(Qt::NoPen);
       break;
-    case PlantKind::kPalm:
-      Trunk(p, 20, 70, 14, QColor(130, 104, 72));
-      for (int f = 0; f < 9; ++f) {
-        const float a = -3.14159265f + f * 3.14159265f / 8;
-        const QPointF tip(c + std::cos(a) * 120, 70 + std::sin(a) * 40 + 50 * std::abs(std::cos(a)));
-        p.setPen(QPen(Shaded(QColor(60, 130, 60), 0.9f + 0.02f * f), 12));
-        p.drawLine(QPointF(c, 68), tip);
+    case PlantKind::kPalm: {
+      // Alternate variants: a low crown of nine fronds, or a taller trunk under seven
+      // thinner, more drooping, yellower ones.
+      const bool low = Wrap(variant, 2) == 1;
+      const float crown = low ? 70.0f : 48.0f, droop = low ? 50.0f : 78.0f;
+      const int fronds = low ? 9 : 7;
+      const QColor frond = low ? QColor(60, 130, 60) : QColor(96, 142, 52);
+      Trunk(p, 20, crown, 14, QColor(130, 104, 72));
+      for (int f = 0; f < fronds; ++f) {
+        const float a = -3.14159265f + f * 3.14159265f / static_cast<float>(fronds - 1);
+        const QPointF tip(c + std::cos(a) * 120, crown + std::sin(a) * 40 + droop * std::abs(std::cos(a)));
+        p.setPen(QPen(Shaded(frond, 0.9f + 0.02f * f), low ? 12 : 10));
+        p.drawLine(QPointF(c, crown - 2), tip);
       }
       p.setPen(Qt::NoPen);
       break;
+    }
     case PlantKind::kFruit:
       Trunk(p, 18, 150, 10, bark);
       Crown(p, s, QPointF(c, 110), 100, 96, leaf, 380, 13);

@@ -457,8 +457,8 @@ std::vector<uint8_t> WrittenFile(bool object, int16_t type, float size) {
 }
 
 // A model as an object file: each box or cylinder one closed, capped object of two rings (the
-// floor ring and the top ring), its material on both sides of every point. Plan units are
-// inches; up is negative y.
+// floor ring and the top ring, each the part's outline), its material on both sides of every
+// point. Plan units are inches; up is negative y.
 std::vector<uint8_t> ModelFile(const LibraryModel& model) {
   ScratchDesign design;
   constexpr float kInch = 2.54f;
@@ -469,17 +469,7 @@ std::vector<uint8_t> ModelFile(const LibraryModel& model) {
     Objex* o = CreateObject(kObjClosedPoly, 1, 1, &colour, &colour, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
                             nullptr, nullptr);
     if (!o) return {};
-    std::vector<std::array<float, 2>> ring;
-    if (part.cylinder) {
-      constexpr int kSides = 16;
-      const float cx = (part.x0 + part.x1) / 2, cz = (part.z0 + part.z1) / 2, r = (part.x1 - part.x0) / 2;
-      for (int i = 0; i < kSides; ++i) {
-        const double a = 6.283185307179586 * i / kSides;
-        ring.push_back({cx + r * static_cast<float>(std::cos(a)), cz + r * static_cast<float>(std::sin(a))});
-      }
-    } else {
-      ring = {{part.x0, part.z0}, {part.x1, part.z0}, {part.x1, part.z1}, {part.x0, part.z1}};
-    }
+    const std::vector<std::array<float, 2>> ring = PartOutline(part);
     for (float height : {part.bottom, part.top})
       for (const auto& [x, z] : ring) {
         Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, x / kInch, -height / kInch, z / kInch, 0, 0, 0, 0, 0, 0, o);

@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QUrl>
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -30,6 +32,7 @@
 #include "files/DesignFile.h"
 #include "model/Bounds.h"
 #include "model/CommandWalkers.h"
+#include "model/HitTest.h"
 #include "model/Selection.h"
 #include "model/Services.h"
 #include "platform/ContentPaths.h"
@@ -265,6 +268,58 @@ TEST_F(PlanContentDrop, ALibraryTableLandsAtItsSizeAndShowsItInTheInspector) {
   EXPECT_NEAR(GetFloatItem(pane->widthText), 150 / 2.54, 0.1);
   EXPECT_NEAR(GetFloatItem(pane->depthText), 90 / 2.54, 0.1);
   EXPECT_NEAR(GetFloatAngleItem(pane->angleText, 1), 90, 0.01);
+}
+
+// Every library object, dropped on the plan, shows angle 0 and the width, depth and height
+// its entry describes, whatever its first part is (a round top, a foot); turned a quarter
+// turn it shows 90 and the same sizes.
+TEST_F(PlanContentDrop, EveryLibraryObjectShowsItsDescribedSizeAndAngleInTheInspector) {
+  namespace fs = std::filesystem;
+  const std::string objects = std::string(CASA_SOURCE_DIR) + "/content/QVRA/Shared/QVRA/Objects";
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::recursive_directory_iterator(objects))
+    if (entry.path().extension() == ".QOB") files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  ASSERT_EQ(files.size(), 15u);
+  ObjectInspectorController* pane = ObjectInspectorController::sharedInspectorController();
+  constexpr double kHalfCentimetre = 0.5 / 2.54;
+  for (const fs::path& path : files) {
+    SCOPED_TRACE(path.stem().string());
+    // "W x D x H cm" from the entry's information file.
+    std::ifstream info(fs::path(path).replace_extension(".QOD"));
+    std::string line, description;
+    while (std::getline(info, line))
+      if (line.rfind("ObjectDescription=", 0) == 0) description = line.substr(18);
+    float w = 0, d = 0, h = 0;
+    ASSERT_EQ(std::sscanf(description.c_str(), "%f x %f x %f cm", &w, &d, &h), 3) << description;
+
+    QMimeData data;
+    putPlanDrag(&data, kEntry3DObject, path.string());
+    const int before = objectCount();
+    EXPECT_EQ(dropAt(&data, 0, 0), std::make_pair(true, true));
+    const std::vector<Objex*> added = objectsAfter(before);
+    ASSERT_EQ(added.size(), 1u);
+    Objex* group = added.front();
+    SelectAllLayers(model->itsLayers, kSelectOff, 1);
+    SelectObj(group, kSelectOn, 1);
+    for (float angle : {0.0f, 90.0f}) {
+      SCOPED_TRACE(angle);
+      InspectorController::sharedInspectorController()->updatePropertiesState(true);
+      ASSERT_FALSE(pane->angleText->text().isEmpty());
+      EXPECT_NEAR(GetFloatAngleItem(pane->angleText, 1), angle, 0.01);
+      EXPECT_NEAR(GetFloatItem(pane->widthText), w / 2.54, kHalfCentimetre);
+      EXPECT_NEAR(GetFloatItem(pane->depthText), d / 2.54, kHalfCentimetre);
+      EXPECT_NEAR(GetFloatItem(pane->heightText), h / 2.54, kHalfCentimetre);
+      // A quarter turn: its width runs up the plan.
+      for (Objex* part = group->firstChild; part; part = part->next)
+        for (Poinz* p = part->firstPoint; p; p = p->next) {
+          const float x = p->position[0];
+          p->position[0] = p->position[2];
+          p->position[2] = -x;
+        }
+    }
+    SelectObj(group, kSelectOff, 1);
+  }
 }
 
 TEST_F(PlanContentDrop, WhatThePlanCannotPlaceChangesNothingAndSaysWhy) {

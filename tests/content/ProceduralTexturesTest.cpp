@@ -52,20 +52,21 @@ TEST(ProceduralTextures, EveryKindTilesWithoutASeamAtAPowerOfTwo) {
 
 TEST(ProceduralTextures, PlantsStandOnTheKeyedGroundWithTrunkOrStemsAtTheFoot) {
   TestApplication();
-  for (int kind = 0; kind <= static_cast<int>(PlantKind::kFruit); ++kind) {
-    SCOPED_TRACE(kind);
-    const QImage plant = PlantPicture(static_cast<PlantKind>(kind), 0, 3);
-    ASSERT_EQ(plant.size(), QSize(kSurfaceSide, kSurfaceSide));
-    // The corners are the transparent ground; something stands on the bottom row.
-    EXPECT_EQ(plant.pixel(0, 0) & 0xFFFFFF, 0u);
-    EXPECT_EQ(plant.pixel(kSurfaceSide - 1, 0) & 0xFFFFFF, 0u);
-    int drawn = 0, foot = 0;
-    for (int y = 0; y < kSurfaceSide; ++y)
-      for (int x = 0; x < kSurfaceSide; ++x)
-        if (plant.pixel(x, y) & 0xFFFFFF) ++drawn, foot += y > kSurfaceSide - 8;
-    EXPECT_GT(drawn, kSurfaceSide * kSurfaceSide / 20);
-    EXPECT_GT(foot, 0);
-  }
+  for (int kind = 0; kind <= static_cast<int>(PlantKind::kFruit); ++kind)
+    for (int variant : {0, 1}) {  // the cactus and the palm draw the two differently
+      SCOPED_TRACE(testing::Message() << "kind " << kind << " variant " << variant);
+      const QImage plant = PlantPicture(static_cast<PlantKind>(kind), variant, 3);
+      ASSERT_EQ(plant.size(), QSize(kSurfaceSide, kSurfaceSide));
+      // The corners are the transparent ground; something stands on the bottom row.
+      EXPECT_EQ(plant.pixel(0, 0) & 0xFFFFFF, 0u);
+      EXPECT_EQ(plant.pixel(kSurfaceSide - 1, 0) & 0xFFFFFF, 0u);
+      int drawn = 0, foot = 0;
+      for (int y = 0; y < kSurfaceSide; ++y)
+        for (int x = 0; x < kSurfaceSide; ++x)
+          if (plant.pixel(x, y) & 0xFFFFFF) ++drawn, foot += y > kSurfaceSide - 8;
+      EXPECT_GT(drawn, kSurfaceSide * kSurfaceSide / 20);
+      EXPECT_GT(foot, 0);
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // The model's headers before Qt's, whose keyword macros clash with field names.
 #include "TestDocument.h"
 #include "building3d/Framing3D.h"
+#include "files/ObjectFile.h"
 #include "model/CommandCodes.h"
 #include "model/ConvertObject.h"
 #include "model/Services.h"
@@ -15,6 +16,8 @@
 #include "openings/WallOpenings.h"
 #include "tools/DoorWindowTools.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <set>
@@ -37,12 +40,16 @@ TEST(ShippedLibrary, GeneratorMatchesTheShippedFiles) {
   TestApplication();
   const std::vector<ShippedFile> first = GenerateShippedLibrary();
   size_t materials = 0, plants = 0;
+  std::map<std::vector<uint8_t>, std::string> plantImages;  // no two plants share a picture
   for (size_t i = 0; i < first.size(); ++i) {
     EXPECT_FALSE(first[i].bytes.empty()) << first[i].path;
     if (!first[i].shared && first[i].path.find(".QTX") != std::string::npos) ++materials;
     if (first[i].shared && first[i].path.rfind("QVRA/Textures/", 0) == 0 &&
-        first[i].path.find("Custom") == std::string::npos && first[i].path.find(".QTX") != std::string::npos)
+        first[i].path.find("Custom") == std::string::npos && first[i].path.find(".QTX") != std::string::npos) {
       ++plants;
+      const auto [at, added] = plantImages.emplace(first[i].bytes, first[i].path);
+      EXPECT_TRUE(added) << first[i].path << " is the same picture as " << at->second;
+    }
     // The copy in the source tree is what the generator makes (designs written by the
     // program's writers carry the running program's defaults: only their presence counts).
     const std::string& p = first[i].path;
@@ -55,6 +62,42 @@ TEST(ShippedLibrary, GeneratorMatchesTheShippedFiles) {
   }
   EXPECT_EQ(materials, 70u);
   EXPECT_EQ(plants, 24u);
+}
+
+// Each shipped object, read as the program reads it, spans exactly the width, depth and
+// height its entry describes ("W x D x H cm"), from the floor up.
+TEST(ShippedLibrary, EveryObjectSpansTheSizeItsEntryDescribes) {
+  TestApplication();
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::recursive_directory_iterator(BuildTreeContentRoot() + "/QVRA/Shared/QVRA/Objects"))
+    if (entry.path().extension() == ".QOB") files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files.size(), 15u);
+  for (const fs::path& path : files) {
+    SCOPED_TRACE(path.stem().string());
+    std::ifstream info(fs::path(path).replace_extension(".QOD"));
+    std::string line, description;
+    while (std::getline(info, line))
+      if (line.rfind("ObjectDescription=", 0) == 0) description = line.substr(18);
+    float w = 0, d = 0, h = 0;
+    ASSERT_EQ(std::sscanf(description.c_str(), "%f x %f x %f cm", &w, &d, &h), 3) << description;
+    TestDocument doc;
+    ASSERT_EQ(ObjectFileRead(path.string().c_str()), 1);
+    // Plan inches, up negative y.
+    float low[3] = {1e9f, 1e9f, 1e9f}, high[3] = {-1e9f, -1e9f, -1e9f};
+    int parts = 0;
+    for (const Objex* o = doc.first->firstObject; o; o = o->next, ++parts)
+      for (const Poinz* p = o->firstPoint; p; p = p->next)
+        for (int k = 0; k < 3; ++k) {
+          low[k] = std::min(low[k], p->position[k]);
+          high[k] = std::max(high[k], p->position[k]);
+        }
+    ASSERT_GT(parts, 0);
+    EXPECT_NEAR((high[0] - low[0]) * 2.54, w, 0.01) << "width";
+    EXPECT_NEAR((high[2] - low[2]) * 2.54, d, 0.01) << "depth";
+    EXPECT_NEAR((high[1] - low[1]) * 2.54, h, 0.01) << "height";
+    EXPECT_NEAR(high[1], 0, 0.001) << "standing on the floor";
+  }
 }
 
 // The generator's second run over its own output changes no byte, designs written by the
