@@ -740,6 +740,20 @@ TEST_F(HitFixture, ClickNotesFollowEveryChangeOfTheFloors) {
   for (Objex* c = wall->firstChild; c; c = c->next) c->layer = doc.second;
   check("moved to the floor above");
 
+  // A floor added and walked, then deleted: its notes go with it, and the floors that stay
+  // answer as before.
+  Layer* extra = CreateLayer("Extra", 1, 1, nullptr);
+  AppendLayerToDocument(extra);
+  Objex* high = doc.addObject(kObjLine, false, {{0, 40}, {200, 40}}, extra);
+  high->planMask = 2;
+  UpdateObjectBounds(high);
+  check("a floor added");
+  ASSERT_NE(ClickWalkNotesOf(extra), nullptr);
+  const Layer* gone = extra;
+  DeleteLayer(extra);
+  EXPECT_EQ(ClickWalkNotesOf(gone), nullptr);
+  check("a floor deleted");
+
   // Every record freed and made anew, as restoring an undo snapshot does.
   for (Layer* l = layers; l; l = l->next)
     while (l->firstObject) DeleteObj(l->firstObject);
