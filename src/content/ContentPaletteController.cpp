@@ -496,9 +496,10 @@ SymEntryInfo* ContentPaletteSelectedSymEntry() {
 }  // namespace content
 
 namespace {
+// A damaged preference of none or fewer still finds one entry, as the Preferences window shows it.
 size_t MaxSearchResults() {
   const int most = StandardUserDefaults().getInt("MaxSearchResults");
-  return most > 0 ? static_cast<size_t>(most) : 0;
+  return most > 1 ? static_cast<size_t>(most) : 1;
 }
 }  // namespace
 

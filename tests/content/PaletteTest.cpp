@@ -84,6 +84,12 @@ TEST_F(PaletteTest, SearchResultsShowAsTheLastRootWithTheirCount) {
   EXPECT_EQ(palette()->selectedCategory(), kCategoryPlants);
   EXPECT_EQ(palette()->selectedCategoryItem(), results);
   EXPECT_EQ(selectedName(), "Search results (1 items)");
+  // A damaged preference of none or fewer still finds one.
+  for (int damaged : {0, -5}) {
+    defaults.setInt("MaxSearchResults", damaged);
+    palette()->searchPlantsUsingName("edible", 2048, true, true);
+    EXPECT_EQ(selectedName(), "Search results (1 items)") << damaged;
+  }
   defaults.setInt("MaxSearchResults", 100);
   PlantConditionFilters none;
   palette()->searchPlantsUsingConditions(none, true, true);
