@@ -42,8 +42,6 @@ constexpr int16_t kSunKind = 1;
 
 // How much of gLightDBuffer the last depth read filled.
 int32_t sLightDepthWidth = 0, sLightDepthHeight = 0;
-// The stencil value the shadow list leaves behind (the floors with holes count it up).
-int32_t sStencilAfterList = 2;
 
 void ViewSize(int32_t* w, int32_t* h) {
   *w = *h = 0;
@@ -294,19 +292,7 @@ void RenderGLLightScene(int16_t ortho, float x, float y, float horizontal, float
   if (ds->cutAwayPosition() != 0) glEnable(GL_CLIP_PLANE0);
   if (gRenderForBuffer) {
     RenderGLPlaneObjectsPlantsOnly(gGLPlaneObjects);
-    if (!gShadowDisplayList) {
-      gShadowDisplayList = glGenLists(1);
-      if (gShadowDisplayList) glNewList(gShadowDisplayList, GL_COMPILE_AND_EXECUTE);
-      const uint8_t hide = gHideNonShadowObjects, noPlants = gNoPlants;
-      gHideNonShadowObjects = gNoPlants = 1;
-      RenderGLPlaneObjects(gGLPlaneObjects);
-      gHideNonShadowObjects = hide, gNoPlants = noPlants;
-      if (gShadowDisplayList) glEndList();
-      sStencilAfterList = gCurrentStencilValue;
-    } else {
-      glCallList(gShadowDisplayList);
-      gCurrentStencilValue = sStencilAfterList;
-    }
+    DrawShadowCasters();
     // The lot is drawn every time, outside the list: a trimmed lot patch (GLU NURBS) recorded
     // into the list makes Mesa replay the list without part of what came before it.
     glDisable(GL_CLIP_PLANE0);

@@ -1464,6 +1464,11 @@ void DrawTransparent(PlaneObject* po, DocState* ds) {
   for (PlaneObject* a = po->attachments; a; a = a->next) DrawByKind(a, false);
   if (!ds->transparency()) glDisable(GL_BLEND);
 }
+bool DrawFloorPass(PlaneObject* list, const Layer* floor, DocState* ds) {
+  Walk walk;
+  walk.antiAliased = gRenderOpenGLAntiAlias || gRenderingShadowMapAntiAlias;
+  return DrawFloor(list, floor, ds, walk);
+}
 void BeginStencilWrite(GLint value) { ::BeginStencilWrite(value); }
 void EndStencilWrite(DocState* ds, GLenum func, GLint value) { ::EndStencilWrite(ds, func, value); }
 int32_t StencilValueLimit() { return ::StencilValueLimit(); }
