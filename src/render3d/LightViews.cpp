@@ -32,6 +32,7 @@ uint8_t gFillingBucketBuffer = 0;
 uint8_t gAmbientLightDown = 0, gAmbientLightUp = 0, gAmbientLightUpDown = 0, gFadeDown = 0;
 uint8_t gPointLightDownShot = 1;
 uint8_t gLightViewLotOff = 0;
+SunTileTarget gSunTileTarget;
 
 const JitterPoint j2[2] = {{0.246490f, 0.249999f}, {-0.246490f, -0.249999f}};
 const JitterPoint j3[3] = {{-0.373411f, -0.250550f}, {0.256263f, 0.368119f}, {0.117148f, -0.117570f}};
@@ -119,10 +120,20 @@ void RenderLightDepth(float height, float x, float y, float vertical, float hori
     sLightDepthWidth = std::clamp<int32_t>(vp[2], 0, gVPWidth);
     sLightDepthHeight = std::clamp<int32_t>(vp[3], 0, gVPHeight);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    if (sLightDepthWidth > 0 && sLightDepthHeight > 0)
-      glReadPixels(vp[0], vp[1], sLightDepthWidth, sLightDepthHeight, GL_DEPTH_COMPONENT, GL_FLOAT,
-                   gLightDBuffer);
+    SunTileTarget& tile = gSunTileTarget;
+    if (tile.at && sLightDepthWidth == tile.width && sLightDepthHeight == tile.height && tile.width > 0 &&
+        tile.height > 0) {
+      // A sun tile goes straight to its place in the grid.
+      glPixelStorei(GL_PACK_ROW_LENGTH, tile.rowLength);
+      glReadPixels(vp[0], vp[1], tile.width, tile.height, GL_DEPTH_COMPONENT, GL_FLOAT, tile.at);
+      glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+      tile.filled = true;
+    } else {
+      glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+      if (sLightDepthWidth > 0 && sLightDepthHeight > 0)
+        glReadPixels(vp[0], vp[1], sLightDepthWidth, sLightDepthHeight, GL_DEPTH_COMPONENT, GL_FLOAT,
+                     gLightDBuffer);
+    }
   }
   gRenderForBuffer = 0;
   RenderGLLightScene(ortho, x, y, horizontal, vertical, height, cone);

@@ -117,6 +117,15 @@ void GetObjectSunBounds(Objex* object, FloatRect* bounds);
 void GetViewingBoundsForSun(FloatRect* bounds);
 float GetHighestPlanePointValue();
 void FillSunGridSquare(int32_t column, int32_t row, int32_t width, int32_t height);
+// Where the next light view reads its depth image to instead of gLightDBuffer: a sun tile's
+// place in the grid (rows `rowLength` floats apart), taken when the view is `width` x `height`;
+// `filled` tells whether it was.
+struct SunTileTarget {
+  float* at = nullptr;
+  int32_t rowLength = 0, width = 0, height = 0;
+  bool filled = false;
+};
+extern SunTileTarget gSunTileTarget;
 int16_t DepthCheck(int32_t stride, int32_t x0, int32_t x1, int32_t y0, int32_t y1,
                    const float* depth);
 // The sun grid size for a shadow quality and box half-width (before the memory cap).

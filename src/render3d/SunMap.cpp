@@ -2,6 +2,9 @@
 // the camera sees (cut into tiles when the model is large), and the test of every camera pixel
 // against it into gSunMap.
 #include <GL/gl.h>
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 #include <algorithm>
 #include <cmath>
@@ -60,8 +63,18 @@ float* AllocSunGrid(int32_t g, int32_t w, int32_t h) {
   if (g < 1 || w < 1 || h < 1) return nullptr;
   const uint64_t bytes = SunGridBytes(g, w, h);
   float* grid = nullptr;
-  if (bytes <= kMaxSunGridBytes && bytes <= shadow::gPixelBufferLimit)
+  if (bytes <= kMaxSunGridBytes && bytes <= shadow::gPixelBufferLimit) {
+#ifdef __linux__
+    // Taken in large pages where the system gives them: the tiles touch every page of the
+    // fresh grid once, and small pages cost more to map in than the reads that fill them.
+    constexpr size_t kLargePage = size_t{2} << 20;
+    const size_t rounded = (static_cast<size_t>(bytes) + kLargePage - 1) / kLargePage * kLargePage;
+    grid = static_cast<float*>(std::aligned_alloc(kLargePage, rounded));
+    if (grid) madvise(grid, rounded, MADV_HUGEPAGE);
+#else
     grid = static_cast<float*>(std::malloc(static_cast<size_t>(bytes)));
+#endif
+  }
   if (!grid) shadow::NoteAllocationFailure("the sun's depth grid", bytes);
   return grid;
 }
@@ -255,8 +268,14 @@ void FillSunMapWithGrid() {
     gOrthoSizeRight = gOrthoSizeLeft + sx;
     gOrthoSizeTop = boxTop - (j - 1) * sy;
     gOrthoSizeBottom = gOrthoSizeTop - sy;
+    // The tile's depth is read straight into its place (a copy through gLightDBuffer would
+    // cost as much as the read).
+    const int32_t column = (i - 1) * w, row = (g - j) * h;
+    gSunTileTarget = {&gSunDBuffer[static_cast<size_t>(row) * gSunDBufferWidth + column], gSunDBufferWidth, w, h};
     RenderLightView(ds, 1000.0f, 0, 0, overhead, direction, 1, 100, 0, brightness, 1);
-    FillSunGridSquare((i - 1) * w, (g - j) * h, w, h);
+    const bool filled = gSunTileTarget.filled;
+    gSunTileTarget = {};
+    if (!filled) FillSunGridSquare(column, row, w, h);
   };
   // Each rendered tile writes its whole place; a tile skipped as empty reads "nothing there".
   // (Filling the whole grid first would touch every page of it twice.)
