@@ -2,9 +2,8 @@
 // the camera sees (cut into tiles when the model is large), and the test of every camera pixel
 // against it into gSunMap.
 #include <GL/gl.h>
-#ifdef __linux__
 #include <sys/mman.h>
-#endif
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -64,15 +63,16 @@ float* AllocSunGrid(int32_t g, int32_t w, int32_t h) {
   const uint64_t bytes = SunGridBytes(g, w, h);
   float* grid = nullptr;
   if (bytes <= kMaxSunGridBytes && bytes <= shadow::gPixelBufferLimit) {
-#ifdef __linux__
-    // Taken in large pages where the system gives them: the tiles touch every page of the
-    // fresh grid once, and small pages cost more to map in than the reads that fill them.
-    constexpr size_t kLargePage = size_t{2} << 20;
-    const size_t rounded = (static_cast<size_t>(bytes) + kLargePage - 1) / kLargePage * kLargePage;
-    grid = static_cast<float*>(std::aligned_alloc(kLargePage, rounded));
-    if (grid) madvise(grid, rounded, MADV_HUGEPAGE);
-#else
     grid = static_cast<float*>(std::malloc(static_cast<size_t>(bytes)));
+#ifdef MADV_POPULATE_WRITE
+    // Every page of the grid is written once by the tiles: mapped in here all at once, not
+    // one fault at a time as the tiles' reads reach them.
+    if (grid) {
+      const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+      const uintptr_t from = (reinterpret_cast<uintptr_t>(grid) + page - 1) & ~(page - 1);
+      const uintptr_t to = (reinterpret_cast<uintptr_t>(grid) + static_cast<size_t>(bytes)) & ~(page - 1);
+      if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+    }
 #endif
   }
   if (!grid) shadow::NoteAllocationFailure("the sun's depth grid", bytes);
