@@ -302,7 +302,7 @@ void RenderGLLightScene(int16_t ortho, float x, float y, float horizontal, float
   mode = kRenderLightView;
   if (ds->cutAwayPosition() != 0) glEnable(GL_CLIP_PLANE0);
   if (gRenderForBuffer) {
-    RenderGLPlaneObjectsPlantsOnly(gGLPlaneObjects);
+    DrawShadowPlants();
     DrawShadowCasters();
     // The lot is drawn every time, outside the list: a trimmed lot patch (GLU NURBS) recorded
     // into the list makes Mesa replay the list without part of what came before it.

@@ -65,6 +65,8 @@ struct Chunk {
 // gShadowDisplayList + 1 onwards.
 std::vector<Chunk> sChunks;
 uint32_t sListCount = 0;
+// The plants of the scene, in list order, gathered with the lists.
+std::vector<PlaneObject*> sPlants;
 // The stencil value the whole scene leaves behind.
 int32_t sStencilAfter = 2;
 // The lists the light views called since the scene was compiled.
@@ -275,10 +277,14 @@ void WalkCasters(PlaneObject* list) {
 
 bool Compile(PlaneObject* list, DocState* ds) {
   sChunks = PlanChunks(list, ds);
+  sPlants.clear();
+  for (PlaneObject* po = list; po; po = po->next)
+    if (walk::IsPlant(po)) sPlants.push_back(po);
   const auto count = static_cast<GLsizei>(sChunks.size() + 1);
   const uint32_t base = glGenLists(count);
   if (!base) {
     sChunks.clear();
+    sPlants.clear();
     return false;
   }
   gShadowDisplayList = base;
@@ -305,22 +311,34 @@ bool Compile(PlaneObject* list, DocState* ds) {
 
 }  // namespace
 
+namespace {
+// Whether the views draw through the lists (compiled now if they are missing).
+bool ThroughLists(PlaneObject* list, DocState* ds) {
+  if (gShadowCasterDrawing == CasterDrawing::kWalked || gRenderingOpenGLShadows) return false;
+  if (gShadowDisplayList) return true;
+  // Lists of an earlier render whose head was deleted by its owner are gone with it.
+  sChunks.clear();
+  sPlants.clear();
+  sListCount = 0;
+  return Compile(list, ds);
+}
+}  // namespace
+
+void DrawShadowPlants() {
+  DocState* ds = CurDocState();
+  if (!ds) return;
+  PlaneObject* list = gGLPlaneObjects;
+  if (ThroughLists(list, ds)) RenderGLPlants(sPlants.data(), sPlants.size());
+  else RenderGLPlaneObjectsPlantsOnly(list);
+}
+
 void DrawShadowCasters() {
   DocState* ds = CurDocState();
   if (!ds) return;
   PlaneObject* list = gGLPlaneObjects;
-  if (gShadowCasterDrawing == CasterDrawing::kWalked || gRenderingOpenGLShadows) {
+  if (!ThroughLists(list, ds)) {
     WalkCasters(list);
     return;
-  }
-  if (!gShadowDisplayList) {
-    // Lists of an earlier render whose head was deleted by its owner are gone with it.
-    sChunks.clear();
-    sListCount = 0;
-    if (!Compile(list, ds)) {
-      WalkCasters(list);
-      return;
-    }
   }
   const bool inexact = CallChunks(gShadowCasterDrawing == CasterDrawing::kCulled);
   // A stencil value left in the buffer by a drawn list may lie beyond the count of the whole
@@ -332,6 +350,7 @@ void DeleteShadowCasterLists() {
   if (gShadowDisplayList) glDeleteLists(gShadowDisplayList, static_cast<GLsizei>(std::max<uint32_t>(sListCount, 1)));
   gShadowDisplayList = 0;
   sChunks.clear();
+  sPlants.clear();
   sListCount = 0;
   sListsDrawn = 0;
 }

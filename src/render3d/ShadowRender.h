@@ -49,6 +49,8 @@ extern uint32_t gShadowDisplayList;   // the shadow-casting scene of this render
 // light view whose matrices are current; compiled at its first use in a render into lists by
 // place (under gShadowDisplayList), of which each view calls those that reach it.
 void DrawShadowCasters();
+// The scene's plants for the same view, gathered with those lists (drawn before them).
+void DrawShadowPlants();
 // Deletes gShadowDisplayList and the lists it calls.
 void DeleteShadowCasterLists();
 // The place lists of the compiled shadow-casting scene (0 before it is compiled).
