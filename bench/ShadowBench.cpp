@@ -205,8 +205,7 @@ void BM_SunGridOfTenByTen(benchmark::State& state) {
     std::free(gSunDBuffer);
     gSunDBuffer = nullptr;
     FreeShadowBuffers();
-    if (gShadowDisplayList) glDeleteLists(gShadowDisplayList, 1);
-    gShadowDisplayList = 0;
+    DeleteShadowCasterLists();
   }
   gRenderingShadowMap = 0;
   state.counters["ratio"] = depth > 0 ? ours / depth : 0;

@@ -32,6 +32,7 @@ uint8_t gFillingBucketBuffer = 0;
 uint8_t gAmbientLightDown = 0, gAmbientLightUp = 0, gAmbientLightUpDown = 0, gFadeDown = 0;
 uint8_t gPointLightDownShot = 1;
 uint8_t gLightViewLotOff = 0;
+SunTileTarget gSunTileTarget;
 
 const JitterPoint j2[2] = {{0.246490f, 0.249999f}, {-0.246490f, -0.249999f}};
 const JitterPoint j3[3] = {{-0.373411f, -0.250550f}, {0.256263f, 0.368119f}, {0.117148f, -0.117570f}};
@@ -42,8 +43,6 @@ constexpr int16_t kSunKind = 1;
 
 // How much of gLightDBuffer the last depth read filled.
 int32_t sLightDepthWidth = 0, sLightDepthHeight = 0;
-// The stencil value the shadow list leaves behind (the floors with holes count it up).
-int32_t sStencilAfterList = 2;
 
 void ViewSize(int32_t* w, int32_t* h) {
   *w = *h = 0;
@@ -121,10 +120,20 @@ void RenderLightDepth(float height, float x, float y, float vertical, float hori
     sLightDepthWidth = std::clamp<int32_t>(vp[2], 0, gVPWidth);
     sLightDepthHeight = std::clamp<int32_t>(vp[3], 0, gVPHeight);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    if (sLightDepthWidth > 0 && sLightDepthHeight > 0)
-      glReadPixels(vp[0], vp[1], sLightDepthWidth, sLightDepthHeight, GL_DEPTH_COMPONENT, GL_FLOAT,
-                   gLightDBuffer);
+    SunTileTarget& tile = gSunTileTarget;
+    if (tile.at && sLightDepthWidth == tile.width && sLightDepthHeight == tile.height && tile.width > 0 &&
+        tile.height > 0) {
+      // A sun tile goes straight to its place in the grid.
+      glPixelStorei(GL_PACK_ROW_LENGTH, tile.rowLength);
+      glReadPixels(vp[0], vp[1], tile.width, tile.height, GL_DEPTH_COMPONENT, GL_FLOAT, tile.at);
+      glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+      tile.filled = true;
+    } else {
+      glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+      if (sLightDepthWidth > 0 && sLightDepthHeight > 0)
+        glReadPixels(vp[0], vp[1], sLightDepthWidth, sLightDepthHeight, GL_DEPTH_COMPONENT, GL_FLOAT,
+                     gLightDBuffer);
+    }
   }
   gRenderForBuffer = 0;
   RenderGLLightScene(ortho, x, y, horizontal, vertical, height, cone);
@@ -293,20 +302,8 @@ void RenderGLLightScene(int16_t ortho, float x, float y, float horizontal, float
   mode = kRenderLightView;
   if (ds->cutAwayPosition() != 0) glEnable(GL_CLIP_PLANE0);
   if (gRenderForBuffer) {
-    RenderGLPlaneObjectsPlantsOnly(gGLPlaneObjects);
-    if (!gShadowDisplayList) {
-      gShadowDisplayList = glGenLists(1);
-      if (gShadowDisplayList) glNewList(gShadowDisplayList, GL_COMPILE_AND_EXECUTE);
-      const uint8_t hide = gHideNonShadowObjects, noPlants = gNoPlants;
-      gHideNonShadowObjects = gNoPlants = 1;
-      RenderGLPlaneObjects(gGLPlaneObjects);
-      gHideNonShadowObjects = hide, gNoPlants = noPlants;
-      if (gShadowDisplayList) glEndList();
-      sStencilAfterList = gCurrentStencilValue;
-    } else {
-      glCallList(gShadowDisplayList);
-      gCurrentStencilValue = sStencilAfterList;
-    }
+    DrawShadowPlants();
+    DrawShadowCasters();
     // The lot is drawn every time, outside the list: a trimmed lot patch (GLU NURBS) recorded
     // into the list makes Mesa replay the list without part of what came before it.
     glDisable(GL_CLIP_PLANE0);

@@ -35,6 +35,9 @@ void DrawOpaque(PlaneObject* po, DocState* ds);
 void DrawTrims(PlaneObject* po);
 // A transparent plane object with its trims, blended.
 void DrawTransparent(PlaneObject* po, DocState* ds);
+// The floor pass of one floor (its holes into the stencil, from a clear stencil, then its
+// floors, then the collected faces); false when Escape stopped it.
+bool DrawFloorPass(PlaneObject* list, const Layer* floor, DocState* ds);
 void BeginStencilWrite(GLint value);
 void EndStencilWrite(DocState* ds, GLenum func, GLint value);
 // The highest stencil value the buffer holds (255 for 8 bits).

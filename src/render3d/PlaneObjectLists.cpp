@@ -1341,20 +1341,38 @@ void RenderGLFillerPlaneObjects(PlaneObject* list) {
   }
 }
 
-void RenderGLPlaneObjectsPlantsOnly(PlaneObject* list) {
+namespace {
+// The plants `next` hands out one by one (null at the end), drawn as the plant pass draws them.
+template <typename Next>
+void DrawPlants(Next next) {
   DocState* ds = CurDocState();
   if (!ds) return;
   if (gCountRenderingObjects) gTotalObjectsRendered = 0;
   if (!(ds->renderExclusions() & kLVOffPlants)) {
     Walk walk;
     walk.antiAliased = gRenderOpenGLAntiAlias || gRenderingShadowMapAntiAlias;
-    for (PlaneObject* po = list; po && !gBreakOpenGLRender; po = po->next) {
-      if (!IsPlant(po)) continue;
+    for (PlaneObject* po = next(); po && !gBreakOpenGLRender; po = next()) {
       if (VisitStops(walk)) break;
       (gRenderingOpenGLShadows ? RenderGLPlantShadowObject : RenderGLPlantObject)(po);
     }
   }
   gDisableRenderInterrupt = 0;
+}
+}  // namespace
+
+void RenderGLPlaneObjectsPlantsOnly(PlaneObject* list) {
+  PlaneObject* po = list;
+  DrawPlants([&po]() -> PlaneObject* {
+    while (po && !IsPlant(po)) po = po->next;
+    PlaneObject* plant = po;
+    if (po) po = po->next;
+    return plant;
+  });
+}
+
+void RenderGLPlants(PlaneObject* const* plants, size_t count) {
+  size_t i = 0;
+  DrawPlants([&]() -> PlaneObject* { return i < count ? plants[i++] : nullptr; });
 }
 
 namespace render3d {
@@ -1463,6 +1481,11 @@ void DrawTransparent(PlaneObject* po, DocState* ds) {
   DrawByKind(po, false);
   for (PlaneObject* a = po->attachments; a; a = a->next) DrawByKind(a, false);
   if (!ds->transparency()) glDisable(GL_BLEND);
+}
+bool DrawFloorPass(PlaneObject* list, const Layer* floor, DocState* ds) {
+  Walk walk;
+  walk.antiAliased = gRenderOpenGLAntiAlias || gRenderingShadowMapAntiAlias;
+  return DrawFloor(list, floor, ds, walk);
 }
 void BeginStencilWrite(GLint value) { ::BeginStencilWrite(value); }
 void EndStencilWrite(DocState* ds, GLenum func, GLint value) { ::EndStencilWrite(ds, func, value); }

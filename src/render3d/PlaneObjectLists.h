@@ -3,6 +3,7 @@
 // the user's exclusions, the Escape poll of long renders and the pick names of the real-time
 // scene. The drawing of one plane object is RenderPlaneObject's.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 struct DocState;
@@ -40,6 +41,8 @@ void RealTimeRenderGLPlaneObjects(PlaneObject* list);
 void RenderGLFillerPlaneObjects(PlaneObject* list);
 // Only the plants (render kinds 8 and 9).
 void RenderGLPlaneObjectsPlantsOnly(PlaneObject* list);
+// The same for plants gathered from a list beforehand, in its order.
+void RenderGLPlants(PlaneObject* const* plants, size_t count);
 
 // The real-time scene list calls one display list per stretch of consecutive plan objects
 // (about 8 of them) that draw nothing through the stencil, and one per plan object that does;

@@ -81,10 +81,7 @@ void FreeBuffer(void* p) {
   *slot = nullptr;
 }
 
-void DeleteShadowList() {
-  if (gShadowDisplayList) glDeleteLists(gShadowDisplayList, 1);
-  gShadowDisplayList = 0;
-}
+void DeleteShadowList() { DeleteShadowCasterLists(); }
 
 // Keys pressed before the render began do not stop it.
 void FlushBufferedKeys() {

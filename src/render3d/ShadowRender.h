@@ -45,6 +45,23 @@ extern int32_t gTotalLightsToRender, gTotalLightsRendered;
 extern int32_t gLightViewPort[4];
 extern double gLightMVMatrix[16], gLightProjMatrix[16];
 extern uint32_t gShadowDisplayList;   // the shadow-casting scene of this render, 0 = none
+// The shadow-casting scene (opaque plane objects but plants, and the floor passes) for the
+// light view whose matrices are current; compiled at its first use in a render into lists by
+// place (under gShadowDisplayList), of which each view calls those that reach it.
+void DrawShadowCasters();
+// The scene's plants for the same view, gathered with those lists (drawn before them).
+void DrawShadowPlants();
+// Deletes gShadowDisplayList and the lists it calls.
+void DeleteShadowCasterLists();
+// The place lists of the compiled shadow-casting scene (0 before it is compiled).
+size_t ShadowCasterListCount();
+// How many of them the light views have called since they were compiled (a list called by
+// two views counts twice).
+size_t ShadowCasterListsDrawn();
+// How the light views draw the shadow casters: the lists that reach the view (the default),
+// every list, or the plane object walk itself with no lists. All three give the same depth.
+enum class CasterDrawing : uint8_t { kCulled, kEveryList, kWalked };
+extern CasterDrawing gShadowCasterDrawing;
 extern uint8_t gFillUnProjectBuffer;  // the next lamp pass refills gEyeUnProBuf
 extern uint8_t gRenderForBuffer;      // RenderGLLightScene draws (0: matrices only)
 extern uint8_t gFillingBucketBuffer;  // a sun tile: the light view stops after its depth
@@ -102,6 +119,15 @@ void GetObjectSunBounds(Objex* object, FloatRect* bounds);
 void GetViewingBoundsForSun(FloatRect* bounds);
 float GetHighestPlanePointValue();
 void FillSunGridSquare(int32_t column, int32_t row, int32_t width, int32_t height);
+// Where the next light view reads its depth image to instead of gLightDBuffer: a sun tile's
+// place in the grid (rows `rowLength` floats apart), taken when the view is `width` x `height`;
+// `filled` tells whether it was.
+struct SunTileTarget {
+  float* at = nullptr;
+  int32_t rowLength = 0, width = 0, height = 0;
+  bool filled = false;
+};
+extern SunTileTarget gSunTileTarget;
 int16_t DepthCheck(int32_t stride, int32_t x0, int32_t x1, int32_t y0, int32_t y1,
                    const float* depth);
 // The sun grid size for a shadow quality and box half-width (before the memory cap).

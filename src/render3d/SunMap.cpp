@@ -2,6 +2,8 @@
 // the camera sees (cut into tiles when the model is large), and the test of every camera pixel
 // against it into gSunMap.
 #include <GL/gl.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -60,8 +62,19 @@ float* AllocSunGrid(int32_t g, int32_t w, int32_t h) {
   if (g < 1 || w < 1 || h < 1) return nullptr;
   const uint64_t bytes = SunGridBytes(g, w, h);
   float* grid = nullptr;
-  if (bytes <= kMaxSunGridBytes && bytes <= shadow::gPixelBufferLimit)
+  if (bytes <= kMaxSunGridBytes && bytes <= shadow::gPixelBufferLimit) {
     grid = static_cast<float*>(std::malloc(static_cast<size_t>(bytes)));
+#ifdef MADV_POPULATE_WRITE
+    // Every page of the grid is written once by the tiles: mapped in here all at once, not
+    // one fault at a time as the tiles' reads reach them.
+    if (grid) {
+      const auto page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+      const uintptr_t from = (reinterpret_cast<uintptr_t>(grid) + page - 1) & ~(page - 1);
+      const uintptr_t to = (reinterpret_cast<uintptr_t>(grid) + static_cast<size_t>(bytes)) & ~(page - 1);
+      if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+    }
+#endif
+  }
   if (!grid) shadow::NoteAllocationFailure("the sun's depth grid", bytes);
   return grid;
 }
@@ -255,8 +268,14 @@ void FillSunMapWithGrid() {
     gOrthoSizeRight = gOrthoSizeLeft + sx;
     gOrthoSizeTop = boxTop - (j - 1) * sy;
     gOrthoSizeBottom = gOrthoSizeTop - sy;
+    // The tile's depth is read straight into its place (a copy through gLightDBuffer would
+    // cost as much as the read).
+    const int32_t column = (i - 1) * w, row = (g - j) * h;
+    gSunTileTarget = {&gSunDBuffer[static_cast<size_t>(row) * gSunDBufferWidth + column], gSunDBufferWidth, w, h};
     RenderLightView(ds, 1000.0f, 0, 0, overhead, direction, 1, 100, 0, brightness, 1);
-    FillSunGridSquare((i - 1) * w, (g - j) * h, w, h);
+    const bool filled = gSunTileTarget.filled;
+    gSunTileTarget = {};
+    if (!filled) FillSunGridSquare(column, row, w, h);
   };
   // Each rendered tile writes its whole place; a tile skipped as empty reads "nothing there".
   // (Filling the whole grid first would touch every page of it twice.)

@@ -588,8 +588,7 @@ TEST_F(ShadowScene, OfTwoAmbientShotsOnOnePixelTheWeakerStays) {
     shadow::ReleasePixelBuffer(*b);
     *b = nullptr;
   }
-  if (gShadowDisplayList) glDeleteLists(gShadowDisplayList, 1);
-  gShadowDisplayList = 0;
+  DeleteShadowCasterLists();
   gVPWidth = gVPHeight = 0;
 }
 
