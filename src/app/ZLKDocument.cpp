@@ -169,7 +169,11 @@ bool ZLKDocument::readFromFile(const std::string& path, const std::string&) {
   clearTraceImage();
 
   loadTraceImageFromDocState();
-  if (model_->itsLayers) SelectAllLayers(model_->itsLayers, kSelectOff, 0);
+  // A design read with nothing selected need not be gone over to deselect it.
+  if (model_->itsLayers) {
+    if (ReadSawSelection()) SelectAllLayers(model_->itsLayers, kSelectOff, 0);
+    else DeselectAllLayersHoldingNone(model_->itsLayers);
+  }
   InitializeUndo();
   AppController::loadColorsForDocument(this);
   model_->itsEdited = false;

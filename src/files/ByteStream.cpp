@@ -112,6 +112,12 @@ void WriteSome(const void* src, uint32_t n) {
   }
   const auto* p = static_cast<const uint8_t*>(src);
   gStream.outDataBuffer.insert(gStream.outDataBuffer.end(), p, p + n);
+  // A piece small enough to stay in the caches until it is handed to the file.
+  constexpr size_t kSpillPiece = size_t(1) << 20;
+  if (gStream.outSpill && gStream.outDataBuffer.size() >= kSpillPiece) {
+    gStream.outSpill->append(gStream.outDataBuffer.data(), gStream.outDataBuffer.size());
+    gStream.outDataBuffer.clear();
+  }
 }
 
 uint32_t GetLength() { return static_cast<uint32_t>(gStream.inDataBuffer.size()); }
@@ -530,6 +536,31 @@ bool WriteOutputFile(const char* path, bool durable) {
   }
   if (WriteFileAtomically(path, gStream.outDataBuffer.data(), gStream.outDataBuffer.size(), durable))
     return true;
+  NoteFileProblem(ProblemOf(LastFileFailure()));
+  sLastProblem.writing = true;
+  return false;
+}
+
+bool WriteOutputFileStreamed(const char* path, bool durable, void (*write)()) {
+  sLastProblem = {};
+  BeginOutputBuffer();
+  const bool named = path && *path;
+  AtomicFileWrite file;
+  const bool begun = named && file.begin(path, durable);
+  if (begun) gStream.outSpill = &file;
+  write();
+  gStream.outSpill = nullptr;
+  bool written = false;
+  if (begun) {
+    file.append(gStream.outDataBuffer.data(), gStream.outDataBuffer.size());
+    written = file.commit();
+  }
+  ReleaseOutputBuffer();
+  if (written) return true;
+  if (!named) {
+    NoteFileProblem(FileProblem::kNotFound);
+    return false;
+  }
   NoteFileProblem(ProblemOf(LastFileFailure()));
   sLastProblem.writing = true;
   return false;

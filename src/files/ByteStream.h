@@ -28,6 +28,10 @@ struct ByteStreamState {
   // Every parsing loop tests it (StreamFailed) so a truncated or hostile stream ends the parse.
   bool readError = false;
   bool writeError = false;             // the scrap could not be grown; the copy is incomplete
+
+  // While set (WriteOutputFileStreamed), the output buffer goes to this file whenever it holds
+  // a piece's worth, and is emptied.
+  AtomicFileWrite* outSpill = nullptr;
 };
 
 extern ByteStreamState gStream;
@@ -379,6 +383,12 @@ void BeginOutputBuffer();
 bool WriteOutputFile(const char* path, bool durable = true);
 // Empties the output buffer; its room is kept for the next write.
 void ReleaseOutputBuffer();
+// Begins the output buffer, has `write` fill it and writes what it wrote to the file at path
+// as WriteOutputFile writes the buffer (the same bytes, replaced atomically), then releases the
+// buffer. The bytes go to the temporary file in pieces while `write` runs, each while it is
+// still in the caches, rather than after the whole design was laid into memory. `write` runs
+// whether or not the file can be written.
+bool WriteOutputFileStreamed(const char* path, bool durable, void (*write)());
 
 // ---- The scrap (private clipboard) ----
 // Frees the scrap and starts a copy into a new one (scrap mode on, index 0).

@@ -134,6 +134,28 @@ Layer* ReadALayer() {
 
 namespace {
 
+// The records the writer reads for an object, in the order it reads them: the object (two
+// notes: a record of up to 256 bytes each), its points with a wall's side trims, its children
+// with their attachment records.
+template <typename Note>
+void ForEachWrittenRecord(const Objex* o, int depth, Note& note) {
+  note(o);
+  note(reinterpret_cast<const char*>(o) + 256);
+  const bool wall = o->type == kObjWall;
+  for (const Poinz* p = o->firstPoint; p; p = p->next) {
+    note(p);
+    if (wall && p->trim1) note(p->trim1);
+    if (wall && p->trim2) note(p->trim2);
+  }
+  // Deeper than any design nests: the rest goes unnoted.
+  if (depth >= 8) return;
+  const bool holdsAttachments = wall || o->type == kObjDeck;
+  for (const Objex* c = o->firstChild; c; c = c->next) {
+    ForEachWrittenRecord(c, depth + 1, note);
+    if (holdsAttachments && c->typeData) note(c->typeData);
+  }
+}
+
 // The writer reads every record of the design whole, one list link after the other, and waits
 // on memory for each. The design is written whole after every edit (the undo snapshot) and on
 // every save, so the records a write of a floor met, in order, are noted, and the next write of
@@ -151,24 +173,9 @@ struct WriteAhead {
       for (int line = 0; line <= 256; line += 64) PrefetchLine(at + line);
     }
   }
-  // The object, its points with a wall's side trims, its children with their attachment
-  // records, in the order the writer reads them.
-  void noteObject(const Objex* o, int depth) {
-    note(o);
-    note(reinterpret_cast<const char*>(o) + 256);
-    const bool wall = o->type == kObjWall;
-    for (const Poinz* p = o->firstPoint; p; p = p->next) {
-      note(p);
-      if (wall && p->trim1) note(p->trim1);
-      if (wall && p->trim2) note(p->trim2);
-    }
-    // Deeper than any design nests: the rest goes unnoted.
-    if (depth >= 8) return;
-    const bool holdsAttachments = wall || o->type == kObjDeck;
-    for (const Objex* c = o->firstChild; c; c = c->next) {
-      noteObject(c, depth + 1);
-      if (holdsAttachments && c->typeData) note(c->typeData);
-    }
+  void noteObject(const Objex* o) {
+    auto each = [this](const void* record) { note(record); };
+    ForEachWrittenRecord(o, 0, each);
   }
 };
 
@@ -191,7 +198,7 @@ void DoWriteObjects() {
     }
     WriteAhead ahead{WrittenRecords().begin(l)};
     for (Objex* o = l->firstObject; o; o = o->next) {
-      ahead.noteObject(o, 0);
+      ahead.noteObject(o);
       WriteAnObject(o);
     }
     WrittenRecords().finish();
@@ -226,6 +233,17 @@ bool DoReadObjects() {
   Layer* target = nullptr;
   Objex* last = nullptr;
   ReadGroupBracket bracket;
+  // The first write of a floor just read (the undo snapshot every open takes) finds its records
+  // noted in the order it reads them, as a write of the floor leaves them for the next: each
+  // top-level object as soon as it is read, while its records are still at hand; a group once
+  // the next object is met (its members come after it).
+  std::vector<const void*>* foretold = nullptr;
+  const Objex* toForetell = nullptr;
+  auto foretell = [&foretold](const void* record) { foretold->push_back(record); };
+  auto foretellPending = [&] {
+    if (toForetell && foretold) ForEachWrittenRecord(toForetell, 0, foretell);
+    toForetell = nullptr;
+  };
   bool ended = false;
   int16_t tag = 0;
   ReadShort(&tag);
@@ -236,17 +254,25 @@ bool DoReadObjects() {
     }
     switch (tag) {
       case kTagLayer:
+        foretellPending();
         if (Layer* l = ReadALayer()) {
           SetViewForLayerName(l->name);
           target = l;
+          foretold = &WrittenRecords().foretell(l);
         }
         break;
       case kTagObject: {
         Layer* layer = target;
         if (gOpenSymbol)
           layer = gReadingTopoLayer ? gCurDocument->itsTopoLayer : gCurDocument->itsCurLayer;
-        Objex* obj = ReadAnObject(layer, !bracket.IsOpen());
+        const bool topLevel = !bracket.IsOpen();
+        if (topLevel) foretellPending();
+        Objex* obj = ReadAnObject(layer, topLevel);
         last = obj;
+        if (obj && topLevel && layer == target && !gOpenSymbol) {
+          toForetell = obj;
+          if (obj->type != kObjGroup) foretellPending();
+        }
         // Checked while the object is at hand; a later check would walk the whole design.
         if (obj && !sReadSawSelection && HasSelectedPointInTree(obj)) sReadSawSelection = true;
         if (obj && !bracket.IsOpen() && IsGroundObjectType(obj->type)) sReadSawGround = true;
@@ -278,6 +304,7 @@ bool DoReadObjects() {
     if (GetMark() >= GetLength()) break;
     ReadShort(&tag);
   }
+  foretellPending();
   return ended && !StreamFailed();
 }
 

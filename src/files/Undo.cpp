@@ -80,12 +80,16 @@ std::string UndoStatePath(int32_t slot) {
 
 int SaveState(const char* path) {
   if (!path || !gCurDocument) return 0;
-  BeginOutputBuffer();
-  WriteDesignToOutputBuffer();
   // A snapshot is a private scratch file, deleted with the design: replaced atomically but not
-  // flushed to disk as a save is.
-  bool written = CreateApplicationTemporaryFolder() && WriteOutputFile(path, false);
-  ReleaseOutputBuffer();
+  // flushed to disk as a save is. It goes out in pieces while the design is written.
+  bool written = false;
+  if (CreateApplicationTemporaryFolder()) {
+    written = WriteOutputFileStreamed(path, false, WriteDesignToOutputBuffer);
+  } else {
+    BeginOutputBuffer();
+    WriteDesignToOutputBuffer();
+    ReleaseOutputBuffer();
+  }
   if (!written) {
     ShowAlert("Unable to store the undo state.", kDiskSpaceText);
     return 0;

@@ -22,6 +22,7 @@
 #include "model/Records.h"
 #include "model/RoofStyles.h"
 #include "model/Selection.h"
+#include "model/SelectionClick.h"
 #include "model/ViewProjection.h"
 #include "model/WalkNotes.h"
 
@@ -1415,6 +1416,23 @@ void SelectLayer(Layer* layer, int8_t mode, uint8_t flag) {
 void SelectAllLayers(Layer* firstLayer, int8_t mode, uint8_t flag) {
   for (Layer* l = firstLayer; l; l = l->next) SelectLayer(l, mode, flag);
   if (gCurTool != kToolSkylight) UpdateInspectorPropertiesState(true);
+}
+
+void DeselectAllLayersHoldingNone(Layer* firstLayer) {
+  // What SelectLayer clears when it passes over objects whose points it would have gone over.
+  for (Layer* l = firstLayer; l; l = l->next) {
+    if (!l->visible || !l->selectable) continue;
+    for (Objex* o = l->firstObject; o; o = o->next)
+      if (ToolIsPointOriented(gCurTool, o) || o->type == kObjLine) {
+        ClearDimensionWallSegmentSelection();
+        break;
+      }
+  }
+  if (gCurTool == kToolSkylight) return;
+  KnownSelection none;
+  none.firstLayer = firstLayer;
+  KnownSelectionScope scope(&none);
+  UpdateInspectorPropertiesState(true);
 }
 
 // ---- Selecting what shows on the current plans ----

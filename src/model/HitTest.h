@@ -161,6 +161,10 @@ bool IsAnyRoofAttachmentSelected(const Objex* roof);
 void DeselectAllAttachmentObjects();
 void SelectLayer(Layer* layer, int8_t mode, uint8_t flag);
 void SelectAllLayers(Layer* firstLayer, int8_t mode, uint8_t flag);
+// SelectAllLayers(firstLayer, kSelectOff, 0) for floors known to hold no selected point (a read
+// notes whether it met one): no flag would change, so no object's points are gone over, and the
+// inspector is told that no object holds the selection instead of looking at every one.
+void DeselectAllLayersHoldingNone(Layer* firstLayer);
 
 uint8_t SelectVisualObj(Objex* obj, int8_t mode, uint8_t flag, int32_t planMask);
 void DoSelectVisualObjectPoints(Objex* obj, int8_t mode, uint8_t flag, int32_t planMask);

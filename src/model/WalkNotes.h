@@ -150,6 +150,13 @@ class FloorWalkTraces : private FloorRecordLists {
     if (last_) last_->swap(writing_);
     last_ = nullptr;
   }
+  // The floor's list emptied, for a road that knows what the next walk of the floor will read
+  // (a read of the floor, in the order the floor will be written) to fill in its stead.
+  std::vector<const void*>& foretell(const Layer* layer) {
+    std::vector<const void*>& records = of(layer);
+    records.clear();
+    return records;
+  }
 
  private:
   std::vector<const void*> writing_;

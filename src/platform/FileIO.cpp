@@ -191,9 +191,13 @@ FileFailure LastFileFailure() { return sLastFailure; }
 
 uint64_t FileBytesReadSoFar() { return sBytesRead.load(); }
 
-bool WriteFileAtomically(const std::string& path, const void* data, size_t size, bool durable) {
+bool AtomicFileWrite::begin(const std::string& path, bool durable) {
+  abandon();
   sLastFailure = FileFailure::kNone;
-  if (path.empty() || (size > 0 && !data)) return Fail(FileFailure::kOther);
+  ok_ = true;
+  error_ = 0;
+  durable_ = durable;
+  if (path.empty()) return Fail(FileFailure::kOther);
   struct stat old;
   const bool exists = ::stat(path.c_str(), &old) == 0;
   if (exists && S_ISDIR(old.st_mode)) return Fail(FileFailure::kNotAFile);
@@ -201,36 +205,61 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size,
   if (exists && S_ISREG(old.st_mode) && IsWriteProtected(old, path))
     return Fail(FileFailure::kReadOnlyFile);
   TidyBeforeFirstSave(path);
-  std::string tempPath;
-  int fd = CreateSiblingTemp(path, tempPath);
-  if (fd < 0) return FailWithErrno();
+  fd_ = CreateSiblingTemp(path, tempPath_);
+  if (fd_ < 0) return FailWithErrno();
+  path_ = path;
+  if (exists && S_ISREG(old.st_mode)) step(::fchmod(fd_, old.st_mode & 07777) == 0);
+  return true;
+}
 
-  bool ok = true;
-  int error = 0;
-  auto step = [&](bool done) {
-    if (ok && !done) {
-      ok = false;
-      error = errno;
-    }
-  };
-  if (exists && S_ISREG(old.st_mode)) step(::fchmod(fd, old.st_mode & 07777) == 0);
-  step(WriteAll(fd, static_cast<const uint8_t*>(data), size));
-  if (ok && durable) step(::fsync(fd) == 0);
-  if (ok) step(::close(fd) == 0);
-  else ::close(fd);
-  if (ok) step(::rename(tempPath.c_str(), path.c_str()) == 0);
-  if (!ok) {
-    ::unlink(tempPath.c_str());
-    return Fail(FailureOf(error));
+void AtomicFileWrite::step(bool done) {
+  if (ok_ && !done) {
+    ok_ = false;
+    error_ = errno;
   }
-  if (!durable) return true;
+}
+
+void AtomicFileWrite::append(const void* data, size_t size) {
+  if (fd_ < 0 || !ok_ || size == 0) return;
+  step(WriteAll(fd_, static_cast<const uint8_t*>(data), size));
+}
+
+bool AtomicFileWrite::commit() {
+  if (fd_ < 0) return Fail(FileFailure::kOther);
+  const int fd = fd_;
+  fd_ = -1;
+  if (ok_ && durable_) step(::fsync(fd) == 0);
+  if (ok_) step(::close(fd) == 0);
+  else ::close(fd);
+  if (ok_) step(::rename(tempPath_.c_str(), path_.c_str()) == 0);
+  if (!ok_) {
+    ::unlink(tempPath_.c_str());
+    return Fail(FailureOf(error_));
+  }
+  if (!durable_) return true;
   // Make the rename itself durable; the data is already safe if this fails.
-  int dirFd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int dirFd = ::open(FolderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {
     ::fsync(dirFd);
     ::close(dirFd);
   }
   return true;
+}
+
+void AtomicFileWrite::abandon() {
+  if (fd_ < 0) return;
+  ::close(fd_);
+  ::unlink(tempPath_.c_str());
+  fd_ = -1;
+}
+
+bool WriteFileAtomically(const std::string& path, const void* data, size_t size, bool durable) {
+  sLastFailure = FileFailure::kNone;
+  if (path.empty() || (size > 0 && !data)) return Fail(FileFailure::kOther);
+  AtomicFileWrite write;
+  if (!write.begin(path, durable)) return false;
+  write.append(data, size);
+  return write.commit();
 }
 
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {

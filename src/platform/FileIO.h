@@ -31,6 +31,31 @@ FILE* FOpenNoFollow(const std::string& path, const char* mode);
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size, bool durable = true);
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes);
 
+// The same replacement with the bytes handed over in pieces as they are made: `begin` makes
+// the temporary file (false, the failure noted, when it cannot be made or the file may not be
+// replaced), `append` adds to it, `commit` puts it in place of the file (false, noted, when
+// any step failed; the temporary file is then gone). An uncommitted write is abandoned, its
+// temporary file removed, when the writer goes or begins again.
+class AtomicFileWrite {
+ public:
+  AtomicFileWrite() = default;
+  AtomicFileWrite(const AtomicFileWrite&) = delete;
+  AtomicFileWrite& operator=(const AtomicFileWrite&) = delete;
+  ~AtomicFileWrite() { abandon(); }
+  bool begin(const std::string& path, bool durable = true);
+  void append(const void* data, size_t size);
+  bool commit();
+  void abandon();
+
+ private:
+  void step(bool done);
+  std::string path_, tempPath_;
+  int fd_ = -1;
+  bool durable_ = true;
+  bool ok_ = true;
+  int error_ = 0;
+};
+
 // Reads a whole regular file into `bytes`. Returns false (and leaves `bytes` empty)
 // when the file is missing, not a regular file, unreadable or longer than `maxBytes`.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes,

@@ -1,6 +1,7 @@
 // The design document and its window: undo settings, reading and writing, the trace
 // image, undo and redo from the Edit menu, the close check, New and Open reusing the one
-// design window, the files given at start-up and the main-window road.
+// design window, the files given at start-up, the main-window road, and what opening a
+// design of houses builds, snapshots and writes back.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -18,16 +19,20 @@
 #include <iterator>
 #include <string>
 
+#include "../../bench/DesignGenerator.h"
 #include "AppTestSupport.h"
 #include "app/AppController.h"
 #include "app/ZLKDocument.h"
 #include "app/ZLKDocumentController.h"
 #include "app/ZLKDocumentView.h"
 #include "app/ZLKWindowController.h"
+#include "files/ByteStream.h"
 #include "files/DesignFile.h"
+#include "files/DocStateBlock.h"
 #include "files/SymbolFile.h"
 #include "files/Undo.h"
 #include "inspectors/SheetHooks.h"
+#include "model/Attachments.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Services.h"
@@ -450,6 +455,110 @@ TEST_F(Document, StartingWithADesignFileOpensIt) {
   EXPECT_EQ(AppController::mainWindowDocument(), nullptr);
   EXPECT_EQ(AppController::mainWindowController(), nullptr);
   EXPECT_EQ(AppController::mainWindowDocumentView(), nullptr);
+}
+
+uint64_t Fingerprint(const std::string& bytes) {
+  uint64_t fnv = 14695981039346656037ull;
+  for (unsigned char b : bytes) fnv = (fnv ^ b) * 1099511628211ull;
+  return fnv;
+}
+
+// The built 3D parts of an opened design: each part's kind and levels, each point's position,
+// texture coordinates and lengths (their bits), walls' bodies and quick walls, the openings'
+// faces, floors' and roofs' parts.
+struct PartsPrint {
+  std::string bytes;
+  size_t parts = 0;
+  template <typename T>
+  void add(const T& v) {
+    bytes.append(reinterpret_cast<const char*>(&v), sizeof v);
+  }
+  void chain(const Objex* o) {
+    for (; o; o = o->next, ++parts) {
+      add(o->type);
+      add(o->levels);
+      for (const Poinz* p = o->firstPoint; p; p = p->next) {
+        add(p->position);
+        add(p->texU);
+        add(p->texV);
+        add(p->pathLength);
+        add(p->ringLength);
+      }
+      chain(o->firstChild);
+    }
+  }
+  void design(const ZLKDocumentModel* m) {
+    for (const Layer* l = m->itsLayers; l; l = l->next)
+      for (const Objex* o = l->firstObject; o; o = o->next) {
+        if (o->type != kObjWall && o->type != kObjFloor && o->type != kObjRoof) continue;
+        chain(static_cast<const Objex*>(o->typeData));
+        chain(o->symbol3D);
+        if (o->type == kObjWall)
+          for (const Objex* c = o->firstChild; c; c = c->next)
+            if (const DoorWindowData* d = AttachmentData(c)) chain(d->faces);
+      }
+  }
+};
+
+// Opening a design of houses over the three floors (walls with doors, windows and attached
+// dimensions, floors and roofs), saved with or without a selection, builds the same 3D parts,
+// takes the same first undo snapshot and writes back the same bytes as the open always did:
+// fingerprints taken before the open was made faster.
+TEST_F(Document, OpeningHousesBuildsSnapshotsAndWritesBackWhatItAlwaysDid) {
+  struct Expected {
+    bool selected;
+    size_t fileSize, designSize, parts;
+    uint64_t file, snapshot, written, built;
+  };
+  const Expected expected[] = {
+      {false, 444942, 444928, 1388, 4719119787579484451ull, 6825726406945359778ull, 16226342463050166536ull,
+       7253011836605618967ull},
+      {true, 444942, 444928, 1388, 10522989431784103092ull, 6825726406945359778ull, 16226342463050166536ull,
+       7253011836605618967ull},
+  };
+  for (const Expected& e : expected) {
+    SCOPED_TRACE(e.selected);
+    const std::string path = file(e.selected ? "selected-houses.pro" : "houses.pro");
+    {
+      TestDocument made;
+      bench::GenerateDesign(made, 600, true);
+      if (e.selected)
+        for (Poinz* p = made.first->firstObject->firstPoint; p; p = p->next) p->selected = 1;
+      ASSERT_EQ(KeyFileWrite(path.c_str()), 1);
+    }
+    ZLKDocument* doc = makeDocument();
+    ASSERT_TRUE(doc->readFromFile(path, "pro"));
+    ZLKDocumentModel* m = doc->documentModel();
+    for (const Layer* l = m->itsLayers; l; l = l->next)
+      for (const Objex* o = l->firstObject; o; o = o->next) EXPECT_FALSE(IsAnyObjectSelected(const_cast<Objex*>(o)));
+    const std::string original = ReadText(path);
+    const std::string snapshot = ReadText(UndoStatePath(m->itsCurrentUndo));
+    PartsPrint built;
+    built.design(m);
+    const std::string back = file("written-back.pro");
+    ASSERT_TRUE(doc->writeToFile(back, "pro"));
+    const std::string written = ReadText(back);
+    // The header, settings and objects; the blocks after them follow what the program set up
+    // before (plug-in data, saved views, palettes) and are compared between the snapshot and
+    // the file written back.
+    BeginOutputBuffer();
+    DoWriteHeader();
+    DoWriteDocState();
+    DoWriteObjects();
+    const size_t design = gStream.outDataBuffer.size();
+    ReleaseOutputBuffer();
+    ASSERT_LE(design, snapshot.size());
+    ASSERT_LE(design, written.size());
+    EXPECT_GT(built.parts, 1000u);
+    EXPECT_TRUE(snapshot.compare(design, std::string::npos, written, design) == 0);
+    EXPECT_EQ(original.size(), e.fileSize);
+    EXPECT_EQ(design, e.designSize);
+    EXPECT_EQ(built.parts, e.parts);
+    EXPECT_EQ(Fingerprint(original.substr(0, design)), e.file) << std::hex << Fingerprint(original.substr(0, design));
+    EXPECT_EQ(Fingerprint(snapshot.substr(0, design)), e.snapshot) << std::hex << Fingerprint(snapshot.substr(0, design));
+    EXPECT_EQ(Fingerprint(written.substr(0, design)), e.written) << std::hex << Fingerprint(written.substr(0, design));
+    EXPECT_EQ(Fingerprint(built.bytes), e.built) << std::hex << Fingerprint(built.bytes);
+  }
 }
 
 // A design whose railings ask for far more balusters than the builders make is built at the

@@ -388,4 +388,52 @@ TEST_F(ByteStreamFileTest, AFailedWriteIsReportedAndKeepsTheOldFile) {
   EXPECT_EQ(v, 1);
 }
 
+// A write handed to the file in pieces as it is made (the undo snapshot's) leaves the same
+// file as the whole buffer written at once, over several pieces and with the last one short;
+// a file that cannot be written is reported as WriteOutputFile reports it, the writer having
+// run all the same, and leaves the old file and no temporary behind.
+int gStreamedWrites = 0;
+void WriteManyPieces() {
+  ++gStreamedWrites;
+  // Some 3.4 MB in records of 7 bytes: the pieces end amid a record.
+  for (int32_t i = 0; i < 480000; ++i) {
+    WriteLong(i);
+    WriteShort(static_cast<int16_t>(i * 7));
+    WriteSome("x", 1);
+  }
+}
+
+TEST_F(ByteStreamFileTest, AStreamedWriteLeavesWhatTheWholeBufferWritten) {
+  const std::string whole = dir + "/whole.qcd", streamed = dir + "/streamed.qcd";
+  BeginOutputBuffer();
+  WriteManyPieces();
+  ASSERT_TRUE(WriteOutputFile(whole.c_str(), false));
+  ReleaseOutputBuffer();
+  ASSERT_TRUE(WriteOutputFileStreamed(streamed.c_str(), false, WriteManyPieces));
+  EXPECT_EQ(gStreamedWrites, 2);
+  EXPECT_FALSE(gStream.hasOutDataBuffer);
+  EXPECT_EQ(gStream.outSpill, nullptr);
+  EXPECT_EQ(EntriesInDir(), 2u);  // no temporary left behind
+  std::vector<uint8_t> a, b;
+  ASSERT_TRUE(ReadWholeFile(whole, a, size_t(1) << 30));
+  ASSERT_TRUE(ReadWholeFile(streamed, b, size_t(1) << 30));
+  EXPECT_EQ(a.size(), 480000u * 7);
+  EXPECT_TRUE(a == b);
+
+  // Over a folder, into a missing folder, to no path: refused, the writer run each time.
+  ASSERT_EQ(mkdir((dir + "/folder").c_str(), 0700), 0);
+  EXPECT_FALSE(WriteOutputFileStreamed((dir + "/folder").c_str(), false, WriteManyPieces));
+  EXPECT_TRUE(LastFileProblem().writing);
+  EXPECT_FALSE(WriteOutputFileStreamed((dir + "/no/such/folder/plan.qcd").c_str(), false, WriteManyPieces));
+  EXPECT_TRUE(LastFileProblem().writing);
+  EXPECT_FALSE(WriteOutputFileStreamed("", false, WriteManyPieces));
+  EXPECT_EQ(LastFileProblem().problem, FileProblem::kNotFound);
+  EXPECT_EQ(gStreamedWrites, 5);
+  EXPECT_EQ(gStream.outSpill, nullptr);
+  EXPECT_EQ(EntriesInDir(), 3u);
+  struct stat st;
+  ASSERT_EQ(stat((dir + "/folder").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISDIR(st.st_mode));
+}
+
 }  // namespace

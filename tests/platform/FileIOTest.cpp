@@ -171,6 +171,56 @@ TEST(AtomicWrite, FailureKeepsTheOldFile) {
   }
 }
 
+// The write in pieces: the pieces make the file, which keeps its permissions; a write that
+// fails half way, or one abandoned before its commit, leaves the old file and no temporary.
+TEST(AtomicWrite, PiecesReplaceWholeAndAFailedOrAbandonedWriteLeavesTheOldFile) {
+  ScratchFolder folder;
+  std::string path = folder.write("snapshot", "old");
+  ::chmod(path.c_str(), 0640);
+  {
+    AtomicFileWrite write;
+    ASSERT_TRUE(write.begin(path, /*durable=*/false));
+    write.append("ne", 2);
+    write.append(nullptr, 0);
+    write.append("w", 1);
+    EXPECT_EQ(Contents(path), "old");  // nothing replaced before the commit
+    ASSERT_TRUE(write.commit());
+    EXPECT_FALSE(write.commit());  // once
+  }
+  EXPECT_EQ(Contents(path), "new");
+  EXPECT_EQ(ModeOf(path), 0640u);
+  EXPECT_EQ(EntryCount(folder.path()), 1u);
+  {
+    AtomicFileWrite write;
+    ASSERT_TRUE(write.begin(path, false));
+    write.append("abandoned", 9);
+  }
+  EXPECT_EQ(Contents(path), "new");
+  EXPECT_EQ(EntryCount(folder.path()), 1u);
+  AtomicFileWrite missing;
+  EXPECT_FALSE(missing.begin(folder.file("missing/snapshot"), false));
+  EXPECT_EQ(LastFileFailure(), FileFailure::kNotFound);
+
+  // Past the file size limit in the second piece: the commit fails, the old file stays.
+  auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit saved;
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  struct rlimit small = saved;
+  small.rlim_cur = 16;
+  AtomicFileWrite write;
+  ASSERT_TRUE(write.begin(path, false));
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  write.append("0123456789", 10);
+  std::vector<uint8_t> big(4096, 'z');
+  write.append(big.data(), big.size());
+  write.append("after", 5);
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_FALSE(write.commit());
+  EXPECT_EQ(Contents(path), "new");
+  EXPECT_EQ(EntryCount(folder.path()), 1u);
+}
+
 TEST(ReadWholeFile, OnlyRegularFilesWithinTheLimit) {
   ScratchFolder folder;
   std::vector<uint8_t> bytes;
