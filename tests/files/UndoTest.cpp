@@ -139,6 +139,21 @@ TEST_F(UndoTest, SnapshotFilesAreDesignFilesNamedBySessionDocumentAndSlot) {
   EXPECT_EQ(ReadBytes(slot1), ReadBytes(design));
 }
 
+// A design of several megabytes goes to its snapshot file in pieces while it is written: the
+// file holds the same bytes as the design written out in one piece.
+TEST_F(UndoTest, ASnapshotOfSeveralMegabytesIsTheDesignsBytes) {
+  for (int i = 0; i < 20000; ++i) {
+    const float x = static_cast<float>(i % 200) * 12, z = static_cast<float>(i / 200) * 12;
+    doc.addObject(kObjLine, false, {{x, z}, {x + 10, z}, {x + 10, z + 5}});
+  }
+  InitializeUndo();
+  const std::string design = (runtime / "large.dsn").string();
+  ASSERT_EQ(KeyFileWrite(design.c_str()), 1);
+  const auto written = ReadBytes(design);
+  ASSERT_GT(written.size(), size_t(2) << 20);
+  EXPECT_TRUE(ReadBytes(UndoStatePath(1)) == written);
+}
+
 TEST_F(UndoTest, ZoomSurvivesUndoAndOtherFieldsComeFromTheSnapshot) {
   InitializeUndo();
   doc.ds()->gridSpacing.floatH = 48;
