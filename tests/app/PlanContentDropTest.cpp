@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "AppTestSupport.h"
+#include "ShippedObjects.h"
 #include "content/ContentCategoryItem.h"
 #include "content/ContentPaletteController.h"
 #include "content/ContentView.h"
@@ -276,22 +277,15 @@ TEST_F(PlanContentDrop, ALibraryTableLandsAtItsSizeAndShowsItInTheInspector) {
 TEST_F(PlanContentDrop, EveryLibraryObjectShowsItsDescribedSizeAndAngleInTheInspector) {
   namespace fs = std::filesystem;
   const std::string objects = std::string(CASA_SOURCE_DIR) + "/content/QVRA/Shared/QVRA/Objects";
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::recursive_directory_iterator(objects))
-    if (entry.path().extension() == ".QOB") files.push_back(entry.path());
-  std::sort(files.begin(), files.end());
+  const std::vector<fs::path> files = ShippedObjectFiles(objects);
   ASSERT_EQ(files.size(), 15u);
   ObjectInspectorController* pane = ObjectInspectorController::sharedInspectorController();
   constexpr double kHalfCentimetre = 0.5 / 2.54;
   for (const fs::path& path : files) {
     SCOPED_TRACE(path.stem().string());
-    // "W x D x H cm" from the entry's information file.
-    std::ifstream info(fs::path(path).replace_extension(".QOD"));
-    std::string line, description;
-    while (std::getline(info, line))
-      if (line.rfind("ObjectDescription=", 0) == 0) description = line.substr(18);
     float w = 0, d = 0, h = 0;
-    ASSERT_EQ(std::sscanf(description.c_str(), "%f x %f x %f cm", &w, &d, &h), 3) << description;
+    std::string description;
+    ASSERT_TRUE(DescribedSize(path, &w, &d, &h, &description)) << description;
 
     QMimeData data;
     putPlanDrag(&data, kEntry3DObject, path.string());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 // The model's headers before Qt's, whose keyword macros clash with field names.
+#include "ShippedObjects.h"
 #include "TestDocument.h"
 #include "building3d/Framing3D.h"
 #include "files/ObjectFile.h"
@@ -68,19 +69,13 @@ TEST(ShippedLibrary, GeneratorMatchesTheShippedFiles) {
 // height its entry describes ("W x D x H cm"), from the floor up.
 TEST(ShippedLibrary, EveryObjectSpansTheSizeItsEntryDescribes) {
   TestApplication();
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::recursive_directory_iterator(BuildTreeContentRoot() + "/QVRA/Shared/QVRA/Objects"))
-    if (entry.path().extension() == ".QOB") files.push_back(entry.path());
-  std::sort(files.begin(), files.end());
+  const std::vector<fs::path> files = ShippedObjectFiles(BuildTreeContentRoot() + "/QVRA/Shared/QVRA/Objects");
   EXPECT_EQ(files.size(), 15u);
   for (const fs::path& path : files) {
     SCOPED_TRACE(path.stem().string());
-    std::ifstream info(fs::path(path).replace_extension(".QOD"));
-    std::string line, description;
-    while (std::getline(info, line))
-      if (line.rfind("ObjectDescription=", 0) == 0) description = line.substr(18);
     float w = 0, d = 0, h = 0;
-    ASSERT_EQ(std::sscanf(description.c_str(), "%f x %f x %f cm", &w, &d, &h), 3) << description;
+    std::string description;
+    ASSERT_TRUE(DescribedSize(path, &w, &d, &h, &description)) << description;
     TestDocument doc;
     ASSERT_EQ(ObjectFileRead(path.string().c_str()), 1);
     // Plan inches, up negative y.
