@@ -405,6 +405,7 @@ void WriteManyPieces() {
 
 TEST_F(ByteStreamFileTest, AStreamedWriteLeavesWhatTheWholeBufferWritten) {
   const std::string whole = dir + "/whole.qcd", streamed = dir + "/streamed.qcd";
+  gStreamedWrites = 0;
   BeginOutputBuffer();
   WriteManyPieces();
   ASSERT_TRUE(WriteOutputFile(whole.c_str(), false));
