@@ -490,6 +490,14 @@ std::vector<uint8_t> ModelFile(const LibraryModel& model) {
   return ReadBack(path);
 }
 
+// A stock material's information file: its name, and the tile size in inches that the
+// renderer stretches the image over (read from section "Size"; without it every material
+// would repeat every 100 inches).
+std::string MaterialInfoText(const std::string& name, int width, int height) {
+  return "[Description]\nName=" + name + "\n[Size]\nWidth=" + std::to_string(width) +
+         "\nHeight=" + std::to_string(height) + "\n";
+}
+
 // A size in whole centimetres.
 std::string SizeText(float cm) { return std::to_string(static_cast<int>(std::lround(cm))); }
 
@@ -546,12 +554,10 @@ std::vector<ShippedFile> GenerateShippedLibrary() {
     const QImage image = SurfaceImage(m.kind, m.variant, seed++);
     images[stem] = image;
     c.add(false, "QVRA/Textures/" + stem + ".QTX", Jpeg(image));
-    c.text(false, "QVRA/Textures/" + stem + ".QTI",
-           "[Description]\nName=" + std::string(m.name) + "\nWidth=" + std::to_string(m.width) +
-               "\nHeight=" + std::to_string(m.height) + "\n");
+    c.text(false, "QVRA/Textures/" + stem + ".QTI", MaterialInfoText(m.name, m.width, m.height));
   }
   c.add(false, "QVRA/Textures/Light/LIGHT2.QTX", Png(GlowImage()));
-  c.text(false, "QVRA/Textures/Light/LIGHT2.QTI", "[Description]\nName=Light 2\nWidth=48\nHeight=48\n");
+  c.text(false, "QVRA/Textures/Light/LIGHT2.QTI", MaterialInfoText("Light 2", 48, 48));
   // The wireframe view's plant outlines (14060 to 14071), one per plant category.
   const char* const wirePlants[] = {"WireTree",        "WireShrub",  "WireAnnual",   "WireBulb",
                                     "WireCacti",       "WireGroundCover", "WireHedge", "WireGrasses",

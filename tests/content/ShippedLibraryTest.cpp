@@ -9,6 +9,8 @@
 #include "files/ObjectFile.h"
 #include "model/CommandCodes.h"
 #include "model/ConvertObject.h"
+#include "model/CustomTextures.h"
+#include "model/PlanarTransforms.h"
 #include "model/Services.h"
 #include "model/TextureIDs.h"
 #include "model/TexturePaths.h"
@@ -200,6 +202,41 @@ TEST(ShippedLibrary, EveryTextureANewDesignUsesIsShipped) {
     if (id < kTextureWirePlants) EXPECT_FALSE(ExistingFilePath(info).empty()) << id << " " << info;
   }
   EXPECT_GE(checked, 15u);
+}
+
+// Every shipped material repeats at the tile size its information file gives, read as the
+// renderer reads it: no material falls back to the size of a file that names none.
+TEST(ShippedLibrary, EveryMaterialRepeatsAtTheSizeItsInformationFileGives) {
+  TestApplication();
+  TestDocument doc;
+  ForgetStockTextureSizes();
+  // The value of a key of the file, whatever its section; -1 when absent.
+  const auto value = [](const std::string& text, const std::string& key) {
+    const size_t at = text.find("\n" + key + "=");
+    return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + key.size() + 2);
+  };
+  std::set<std::string> seen;
+  std::set<int32_t> checkedIds;
+  for (int32_t id = kTextureStockFirst; id <= kTextureStockLast; ++id) {
+    char info[kTexturePathSize] = {};
+    GetTextureInfoFileNameFromID(id, info, sizeof info);
+    if (!seen.insert(info).second) continue;  // ids that share a file share its size
+    const std::string path = ExistingFilePath(info);
+    if (path.empty() || ExistingFilePath(fs::path(path).replace_extension(".QTX").string()).empty()) continue;
+    SCOPED_TRACE(path);
+    const std::vector<uint8_t> bytes = ReadFile(path);
+    const std::string text = "\n" + std::string(bytes.begin(), bytes.end());
+    const int32_t width = value(text, "Width"), height = value(text, "Height");
+    EXPECT_GT(width, 0);
+    EXPECT_GT(height, 0);
+    int32_t readWidth = 0, readHeight = 0;
+    LoadTextureWH(id, &readWidth, &readHeight);
+    EXPECT_EQ(readWidth, width);
+    EXPECT_EQ(readHeight, height);
+    checkedIds.insert(id);
+  }
+  EXPECT_EQ(checkedIds.size(), 70u);  // every material once, the light glow's file has no id of its own here
+  ForgetStockTextureSizes();
 }
 
 TEST(ShippedLibrary, InstallingCopiesWhatIsMissingAndNeverOverwrites) {
