@@ -171,9 +171,10 @@ bool SizeReadoutOfSelection(Layer* layer, DocState* ds) {
   const bool valid = box.floatLeft < 30000 && box.floatTop < 30000 && box.floatBack < 30000 &&
                      box.floatRight > -30000 && box.floatBottom > -30000 && box.floatFront > -30000;
   if (!valid) return false;
-  gWidthHeightDepth.floatH = ConvertScreenToWorld(box.floatRight - box.floatLeft, ds, 0);
-  gWidthHeightDepth.floatV = ConvertScreenToWorld(box.floatBottom - box.floatTop, ds, 0);
-  gWidthHeightDepth.floatD = ConvertScreenToWorld(box.floatFront - box.floatBack, ds, 0);
+  // Zoomed, as every size readout hands it over: the readout takes the zoom off again.
+  gWidthHeightDepth.floatH = ConvertScreenToWorld(box.floatRight - box.floatLeft, ds, 1);
+  gWidthHeightDepth.floatV = ConvertScreenToWorld(box.floatBottom - box.floatTop, ds, 1);
+  gWidthHeightDepth.floatD = ConvertScreenToWorld(box.floatFront - box.floatBack, ds, 1);
   return true;
 }
 

@@ -21,6 +21,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
+#include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/TextureIDs.h"
 #include "platform/ContentPaths.h"
@@ -458,10 +459,15 @@ std::vector<uint8_t> WrittenFile(bool object, int16_t type, float size) {
 
 // A model as an object file: each box or cylinder one closed, capped object of two rings (the
 // floor ring and the top ring, each the part's outline), its material on both sides of every
-// point. Plan units are inches; up is negative y.
+// point. The models are measured in centimetres; the file holds plan units (72 to the plan
+// scale's inches, so half an inch each in a new design, which is where the parts are read
+// into); up is negative y.
 std::vector<uint8_t> ModelFile(const LibraryModel& model) {
   ScratchDesign design;
-  constexpr float kInch = 2.54f;
+  const DocState* ds = design.model.itsDocState;
+  const auto plan = [ds](float cm) {
+    return ConvertWorldToScreen(GetWorldFromInches(ConvertCMToInches(cm), ds), ds, 0);
+  };
   for (const ModelPart& part : model.parts) {
     const QColor shown = part.textureID ? QColor(Qt::white) : part.colour;
     const RGBColor colour{static_cast<uint16_t>(shown.red() * 257), static_cast<uint16_t>(shown.green() * 257),
@@ -472,7 +478,7 @@ std::vector<uint8_t> ModelFile(const LibraryModel& model) {
     const std::vector<std::array<float, 2>> ring = PartOutline(part);
     for (float height : {part.bottom, part.top})
       for (const auto& [x, z] : ring) {
-        Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, x / kInch, -height / kInch, z / kInch, 0, 0, 0, 0, 0, 0, o);
+        Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, plan(x), -plan(height), plan(z), 0, 0, 0, 0, 0, 0, o);
         if (!p) return {};
         p->textureID[0] = p->textureID[1] = part.textureID;
         p->color[0] = p->color[1] = colour;

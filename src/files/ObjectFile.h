@@ -1,5 +1,6 @@
 // Object files: imported 3D objects, a big-endian stream of parts (points with per-side
-// textures and colours, coordinates stored three times over) read into the current layer.
+// textures and colours, coordinates stored as three times their plan units) read into the
+// current layer.
 #pragma once
 #include <cstdint>
 #include <string>

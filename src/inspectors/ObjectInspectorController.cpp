@@ -11,6 +11,7 @@
 #include "inspectors/ValueFields.h"
 #include "model/DocState.h"
 #include "model/Grouping.h"
+#include "model/PlanarTransforms.h"
 #include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
@@ -111,7 +112,11 @@ void ObjectInspectorController::updatePropertiesForObject(Objex* object, bool) {
   // root change nothing, and another object's differing sizes empty the fields as mixed.
   if (!firstShown && root == lastSizedRoot_) return;
   lastSizedRoot_ = root;
-  const ObjectSize size = SizeOf(root);
+  ObjectSize size = SizeOf(root);
+  // The parts hold plan units; the fields show lengths, as the size readout does.
+  const DocState* ds = InspectorDocState();
+  for (float* length : {&size.width, &size.depth, &size.height})
+    *length = GetInchesFromWorld(ConvertScreenToWorld(*length, ds, 0), ds);
   if (firstShown) {
     SetFloatAngleItem(angleText, size.angle, 0);
     savedAngleValue = size.angle;

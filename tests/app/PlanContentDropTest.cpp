@@ -22,6 +22,8 @@
 #include <vector>
 
 #include "AppTestSupport.h"
+#include "app/Win32EventHandler.h"
+#include "PlanScales.h"
 #include "ShippedObjects.h"
 #include "content/ContentCategoryItem.h"
 #include "content/ContentPaletteController.h"
@@ -34,6 +36,7 @@
 #include "model/Bounds.h"
 #include "model/CommandWalkers.h"
 #include "model/HitTest.h"
+#include "model/PlanarTransforms.h"
 #include "model/Selection.h"
 #include "model/Services.h"
 #include "platform/ContentPaths.h"
@@ -218,9 +221,46 @@ TEST_F(PlanContentDrop, EntriesLandWhereDroppedAsOneUndoStepEach) {
   }
 }
 
-// A library table lands at its real size (150 x 90 x 75 cm), and the object pane shows its
-// angle and sizes; the grid names it in the status bar while the pointer is over it.
-TEST_F(PlanContentDrop, ALibraryTableLandsAtItsSizeAndShowsItInTheInspector) {
+// New designs in both unit systems at every scale of the plan scale sheet: library objects
+// are measured in centimetres, the plan in plan units of the design.
+class PlanContentDropAtScale : public PlanContentDrop, public testing::WithParamInterface<PlanScaleDesign> {
+ protected:
+  void beforeDocument() override {
+    PlanContentDrop::beforeDocument();
+    gDefaultToImperial = GetParam().metric ? 0 : 1;
+  }
+  void afterDocument() override {
+    PlanContentDrop::afterDocument();
+    ASSERT_EQ(ds->measureSystem == kMeasureMetric, GetParam().metric);
+    ASSERT_NO_FATAL_FAILURE(ChoosePlanScale(window, model, GetParam().scale));
+    InitializeUndo();
+    doc->undoManager().removeAllActions();
+  }
+  // A length in centimetres as plan units of the design, and as the fields show it.
+  float plan(float cm) const { return ConvertWorldToScreen(GetWorldFromInches(ConvertCMToInches(cm), ds), ds, 0); }
+  static QString shown(float cm) {
+    QLineEdit field;
+    SetFloatItem(&field, ConvertCMToInches(cm));
+    return field.text();
+  }
+  // Drops the object file's entry on the plan at the origin; the group placed.
+  Objex* dropObject(const std::string& path) {
+    QMimeData data;
+    putPlanDrag(&data, kEntry3DObject, path);
+    const int before = objectCount();
+    EXPECT_EQ(dropAt(&data, 0, 0), std::make_pair(true, true));
+    const std::vector<Objex*> added = objectsAfter(before);
+    return added.size() == 1 ? added.front() : nullptr;
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(EveryPlanScale, PlanContentDropAtScale, testing::ValuesIn(EveryPlanScaleDesign()),
+                         PlanScaleDesignName);
+
+// A library table lands at its real size (150 x 90 x 75 cm); selected with a click, the
+// status bar and the object pane show that size, and the pane its angle. The grid names it in
+// the status bar while the pointer is over it.
+TEST_P(PlanContentDropAtScale, ALibraryTableLandsAtItsSizeAndShowsItInTheInspector) {
   ASSERT_NO_FATAL_FAILURE(chooseEntry(kCategoryObjects, kLibraryObjects));
   ContentCategoryItem* leaf = palette->contentView()->cacheSource();
   ASSERT_NE(leaf, nullptr);
@@ -245,16 +285,21 @@ TEST_F(PlanContentDrop, ALibraryTableLandsAtItsSizeAndShowsItInTheInspector) {
   Objex* group = added.front();
   Float3DRect box{32000, 32000, 32000, -32000, -32000, -32000};
   GetObject3DBounds(group, 0, &box, 0);
-  EXPECT_NEAR(box.floatRight - box.floatLeft, 150 / 2.54, 0.05);
-  EXPECT_NEAR(box.floatFront - box.floatBack, 90 / 2.54, 0.05);
-  EXPECT_NEAR(box.floatBottom - box.floatTop, 75 / 2.54, 0.05);
+  EXPECT_NEAR(box.floatRight - box.floatLeft, plan(150), 0.05);
+  EXPECT_NEAR(box.floatFront - box.floatBack, plan(90), 0.05);
+  EXPECT_NEAR(box.floatBottom - box.floatTop, plan(75), 0.05);
 
-  SelectObj(group, kSelectOn, 1);
+  // A click on its top selects it and shows its size in the status bar.
+  window->statusText()->clear();
+  QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, WidgetPointOf(view, 0, 0));
+  ASSERT_TRUE(IsAnyObjectSelected(group));
   InspectorController::sharedInspectorController()->updatePropertiesState(true);
   ObjectInspectorController* pane = ObjectInspectorController::sharedInspectorController();
-  EXPECT_NEAR(GetFloatItem(pane->widthText), 150 / 2.54, 0.1);
-  EXPECT_NEAR(GetFloatItem(pane->depthText), 90 / 2.54, 0.1);
-  EXPECT_NEAR(GetFloatItem(pane->heightText), 75 / 2.54, 0.1);
+  EXPECT_EQ(pane->widthText->text().toStdString(), shown(150).toStdString());
+  EXPECT_EQ(pane->depthText->text().toStdString(), shown(90).toStdString());
+  EXPECT_EQ(pane->heightText->text().toStdString(), shown(75).toStdString());
+  EXPECT_EQ(status().toStdString(),
+            ("Width: " + shown(150) + ", Depth: " + shown(90) + ", Height: " + shown(75)).toStdString());
   EXPECT_FALSE(pane->angleText->text().isEmpty());
   EXPECT_NEAR(GetFloatAngleItem(pane->angleText, 1), 0, 0.01);
 
@@ -266,34 +311,34 @@ TEST_F(PlanContentDrop, ALibraryTableLandsAtItsSizeAndShowsItInTheInspector) {
       p->position[2] = -x;
     }
   InspectorController::sharedInspectorController()->updatePropertiesState(true);
-  EXPECT_NEAR(GetFloatItem(pane->widthText), 150 / 2.54, 0.1);
-  EXPECT_NEAR(GetFloatItem(pane->depthText), 90 / 2.54, 0.1);
+  EXPECT_EQ(pane->widthText->text().toStdString(), shown(150).toStdString());
+  EXPECT_EQ(pane->depthText->text().toStdString(), shown(90).toStdString());
   EXPECT_NEAR(GetFloatAngleItem(pane->angleText, 1), 90, 0.01);
 }
 
-// Every library object, dropped on the plan, shows angle 0 and the width, depth and height
-// its entry describes, whatever its first part is (a round top, a foot); turned a quarter
-// turn it shows 90 and the same sizes.
-TEST_F(PlanContentDrop, EveryLibraryObjectShowsItsDescribedSizeAndAngleInTheInspector) {
+// Every library object, dropped on the plan, spans the width, depth and height its entry
+// describes, and the object pane shows angle 0 and those sizes whatever its first part is (a
+// round top, a foot); turned a quarter turn it shows 90 and the same sizes.
+TEST_P(PlanContentDropAtScale, EveryLibraryObjectSpansItsDescribedSizeAndShowsItInTheInspector) {
   namespace fs = std::filesystem;
   const std::string objects = std::string(CASA_SOURCE_DIR) + "/content/QVRA/Shared/QVRA/Objects";
   const std::vector<fs::path> files = ShippedObjectFiles(objects);
   ASSERT_EQ(files.size(), 15u);
   ObjectInspectorController* pane = ObjectInspectorController::sharedInspectorController();
-  constexpr double kHalfCentimetre = 0.5 / 2.54;
   for (const fs::path& path : files) {
     SCOPED_TRACE(path.stem().string());
     float w = 0, d = 0, h = 0;
     std::string description;
     ASSERT_TRUE(DescribedSize(path, &w, &d, &h, &description)) << description;
 
-    QMimeData data;
-    putPlanDrag(&data, kEntry3DObject, path.string());
-    const int before = objectCount();
-    EXPECT_EQ(dropAt(&data, 0, 0), std::make_pair(true, true));
-    const std::vector<Objex*> added = objectsAfter(before);
-    ASSERT_EQ(added.size(), 1u);
-    Objex* group = added.front();
+    Objex* group = dropObject(path.string());
+    ASSERT_NE(group, nullptr);
+    Float3DRect box{32000, 32000, 32000, -32000, -32000, -32000};
+    GetObject3DBounds(group, 0, &box, 0);
+    // The description rounds to whole centimetres.
+    EXPECT_NEAR(box.floatRight - box.floatLeft, plan(w), plan(0.5f));
+    EXPECT_NEAR(box.floatFront - box.floatBack, plan(d), plan(0.5f));
+    EXPECT_NEAR(box.floatBottom - box.floatTop, plan(h), plan(0.5f));
     SelectAllLayers(model->itsLayers, kSelectOff, 1);
     SelectObj(group, kSelectOn, 1);
     for (float angle : {0.0f, 90.0f}) {
@@ -301,9 +346,9 @@ TEST_F(PlanContentDrop, EveryLibraryObjectShowsItsDescribedSizeAndAngleInTheInsp
       InspectorController::sharedInspectorController()->updatePropertiesState(true);
       ASSERT_FALSE(pane->angleText->text().isEmpty());
       EXPECT_NEAR(GetFloatAngleItem(pane->angleText, 1), angle, 0.01);
-      EXPECT_NEAR(GetFloatItem(pane->widthText), w / 2.54, kHalfCentimetre);
-      EXPECT_NEAR(GetFloatItem(pane->depthText), d / 2.54, kHalfCentimetre);
-      EXPECT_NEAR(GetFloatItem(pane->heightText), h / 2.54, kHalfCentimetre);
+      EXPECT_NEAR(GetFloatItem(pane->widthText), ConvertCMToInches(w), ConvertCMToInches(0.5f));
+      EXPECT_NEAR(GetFloatItem(pane->depthText), ConvertCMToInches(d), ConvertCMToInches(0.5f));
+      EXPECT_NEAR(GetFloatItem(pane->heightText), ConvertCMToInches(h), ConvertCMToInches(0.5f));
       // A quarter turn: its width runs up the plan.
       for (Objex* part = group->firstChild; part; part = part->next)
         for (Poinz* p = part->firstPoint; p; p = p->next) {
@@ -314,6 +359,21 @@ TEST_F(PlanContentDrop, EveryLibraryObjectShowsItsDescribedSizeAndAngleInTheInsp
     }
     SelectObj(group, kSelectOff, 1);
   }
+}
+
+// A template stays selected where it lands, and the status bar shows its size as it shows
+// the size of any selection (here: Select All).
+TEST_P(PlanContentDropAtScale, ATemplateShowsItsSizeInTheStatusBarAsAnySelectionDoes) {
+  ASSERT_NO_FATAL_FAILURE(chooseEntry(kCategoryTemplates, kLibraryTemplates));
+  std::unique_ptr<QMimeData> data = dragChosenEntry();
+  ASSERT_NE(data, nullptr);
+  window->statusText()->clear();
+  EXPECT_EQ(dropAt(data.get(), 40, -30), std::make_pair(true, true));
+  const std::string dropped = status().toStdString();
+  EXPECT_EQ(dropped.rfind("Width: ", 0), 0u) << dropped;
+  window->statusText()->clear();
+  Win32EventHandler::sharedEventHandler()->selectAllObjects();
+  EXPECT_EQ(dropped, status().toStdString());
 }
 
 TEST_F(PlanContentDrop, WhatThePlanCannotPlaceChangesNothingAndSaysWhy) {

@@ -80,7 +80,10 @@ TEST(ShippedLibrary, EveryObjectSpansTheSizeItsEntryDescribes) {
     ASSERT_TRUE(DescribedSize(path, &w, &d, &h, &description)) << description;
     TestDocument doc;
     ASSERT_EQ(ObjectFileRead(path.string().c_str()), 1);
-    // Plan inches, up negative y.
+    // Plan units of a new design, up negative y.
+    const auto plan = [&doc](float cm) {
+      return ConvertWorldToScreen(GetWorldFromInches(ConvertCMToInches(cm), doc.ds()), doc.ds(), 0);
+    };
     float low[3] = {1e9f, 1e9f, 1e9f}, high[3] = {-1e9f, -1e9f, -1e9f};
     int parts = 0;
     for (const Objex* o = doc.first->firstObject; o; o = o->next, ++parts)
@@ -90,9 +93,9 @@ TEST(ShippedLibrary, EveryObjectSpansTheSizeItsEntryDescribes) {
           high[k] = std::max(high[k], p->position[k]);
         }
     ASSERT_GT(parts, 0);
-    EXPECT_NEAR((high[0] - low[0]) * 2.54, w, 0.01) << "width";
-    EXPECT_NEAR((high[2] - low[2]) * 2.54, d, 0.01) << "depth";
-    EXPECT_NEAR((high[1] - low[1]) * 2.54, h, 0.01) << "height";
+    EXPECT_NEAR(high[0] - low[0], plan(w), plan(0.01f)) << "width";
+    EXPECT_NEAR(high[2] - low[2], plan(d), plan(0.01f)) << "depth";
+    EXPECT_NEAR(high[1] - low[1], plan(h), plan(0.01f)) << "height";
     EXPECT_NEAR(high[1], 0, 0.001) << "standing on the floor";
   }
 }
