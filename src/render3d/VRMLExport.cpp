@@ -12,6 +12,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/PlaneObjectRecords.h"
+#include "model/PlanarTransforms.h"
 #include "model/Services.h"
 #include "platform/Alerts.h"
 
@@ -74,13 +75,15 @@ void ExportVRMLHeader() {
     const double v = std::trunc(static_cast<double>(value) + 0.5);
     return std::isfinite(v) && std::fabs(v) < 2e9 ? static_cast<long>(v) : 0L;
   };
-  // The model is in inches and VRML viewers read metres: one scale around the whole scene
-  // (the viewpoint too) gives its true size, the coordinates kept as the model holds them.
-  char text[160];
+  // The model is in plan units (72 to the plan scale's inches) and VRML viewers read metres:
+  // one scale around the whole scene (the viewpoint too) gives its true size, the
+  // coordinates kept as the model holds them.
+  const double metres = static_cast<double>(UsablePlanScale(ds)) / 72.0 * 0.0254;
+  char text[224];
   const int n = std::snprintf(text, sizeof text,
-                              "#VRML V2.0 utf8\nTransform {\nscale 0.0254 0.0254 0.0254\nchildren [\n"
+                              "#VRML V2.0 utf8\nTransform {\nscale %.9g %.9g %.9g\nchildren [\n"
                               "Viewpoint {position 0 %ld %ld}\n",
-                              whole(ds->walkElevation), whole(ds->planBounds.floatBottom));
+                              metres, metres, metres, whole(ds->walkElevation), whole(ds->planBounds.floatBottom));
   if (n > 0) WriteSome(text, static_cast<uint32_t>(std::min<int>(n, sizeof text - 1)));
 }
 

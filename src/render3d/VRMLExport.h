@@ -5,7 +5,7 @@
 struct PlaneObject;
 
 // Writers into the byte stream's output buffer (files/ByteStream).
-// "#VRML V2.0 utf8", the opening of the Transform that scales the model's inches to metres,
+// "#VRML V2.0 utf8", the opening of the Transform that scales the model's plan units to metres,
 // and the viewpoint at the walk eye height, looking from the plan's bottom.
 void ExportVRMLHeader();
 // Closes the Transform the header opened.

@@ -70,16 +70,24 @@ TEST_F(VRMLExport, HeaderNamesTheViewpointAtTheEyeAndThePlanBottom) {
   } cases[] = {{96, 2400, "Viewpoint {position 0 96 2400}\n"},
                {60.5f, 100.4f, "Viewpoint {position 0 61 100}\n"},
                {-0.7f, -10.6f, "Viewpoint {position 0 0 -10}\n"}};
-  // The model's inches become metres through one scale that holds the viewpoint too.
-  const std::string opening = "#VRML V2.0 utf8\nTransform {\nscale 0.0254 0.0254 0.0254\nchildren [\n";
-  for (const auto& c : cases) {
-    doc.ds()->walkEyeHeight() = c.eye;
-    doc.ds()->planBounds.floatBottom = c.bottom;
-    BeginOutputBuffer();
-    ExportVRMLHeader();
-    EXPECT_EQ(std::string(gStream.outDataBuffer.begin(), gStream.outDataBuffer.end()), opening + c.text) << c.eye;
-    ReleaseOutputBuffer();
-  }
+  // The model's plan units (72 to the plan scale's inches) become metres through one scale
+  // that holds the viewpoint too.
+  const struct {
+    float planScale;
+    const char* scale;
+  } scales[] = {{36, "0.0127"}, {72, "0.0254"}, {48, "0.0169333333"}};
+  for (const auto& s : scales)
+    for (const auto& c : cases) {
+      doc.ds()->planScale = s.planScale;
+      doc.ds()->walkEyeHeight() = c.eye;
+      doc.ds()->planBounds.floatBottom = c.bottom;
+      BeginOutputBuffer();
+      ExportVRMLHeader();
+      const std::string opening =
+          std::string("#VRML V2.0 utf8\nTransform {\nscale ") + s.scale + " " + s.scale + " " + s.scale + "\nchildren [\n";
+      EXPECT_EQ(std::string(gStream.outDataBuffer.begin(), gStream.outDataBuffer.end()), opening + c.text) << c.eye;
+      ReleaseOutputBuffer();
+    }
 }
 
 TEST_F(VRMLExport, AWhiteTriangleByteForByte) {
@@ -226,9 +234,9 @@ TEST_F(VRMLExport, FileBracesBalanceAndIndicesMatchThePoints) {
   std::stringstream bytes;
   bytes << in.rdbuf();
   const std::string text = bytes.str();
-  // One Transform scales inches to metres and holds every shape, its coordinates as the model
-  // has them (a viewer shows the true size).
-  EXPECT_EQ(text.rfind("#VRML V2.0 utf8\nTransform {\nscale 0.0254 0.0254 0.0254\nchildren [\n"
+  // One Transform scales plan units to metres and holds every shape, its coordinates as the
+  // model has them (a viewer shows the true size).
+  EXPECT_EQ(text.rfind("#VRML V2.0 utf8\nTransform {\nscale 0.0127 0.0127 0.0127\nchildren [\n"
                        "Viewpoint {position 0 ",
                        0),
             0u);

@@ -481,7 +481,7 @@ TEST_F(LiveViewExportTest, TheVrmlMenuItemWritesTheModelWithTheWindowHidden) {
   Win32EventHandler::sharedEventHandler()->chooseVRMLSavePath = nullptr;
   QFile wrl(QString::fromStdString(path));
   ASSERT_TRUE(wrl.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(wrl.readAll().startsWith("#VRML V2.0 utf8\nTransform {\nscale 0.0254 0.0254 0.0254\n"));
+  EXPECT_TRUE(wrl.readAll().startsWith("#VRML V2.0 utf8\nTransform {\nscale 0.0127 0.0127 0.0127\n"));
   EXPECT_FALSE(controller->isVisible());  // hidden again after the export
 }
 
