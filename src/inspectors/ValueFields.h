@@ -54,6 +54,7 @@ struct TypedNumber {
   bool accepted = false;
   bool blank = false;  // nothing but blanks was typed
   float value = 0;     // the number; 0 when refused
+  int32_t whole = 0;   // a whole number (kWhole) exactly as typed, which value may round
   std::string reason;  // why it was refused, for the alert
 };
 
