@@ -29,6 +29,7 @@
 #include "inspectors/AboutWindowController.h"
 #include "inspectors/InspectorController.h"
 #include "inspectors/PreferencesController.h"
+#include "inspectors/ReadoutFormatControls.h"
 #include "files/SideBlocks.h"
 #include "files/Undo.h"
 #include "model/CommandCodes.h"
@@ -659,13 +660,10 @@ void AppController::loadNewPlanReadoutState() {
   // Any stored value other than 3 counts as metric.
   gDefaultToImperial = defaults.getInt(ZLKMeasurementSystemKey) == 3 ? 1 : 0;
   gForceNewPlanDefaults = defaults.getBool(ZLKForcePlanDefaultsKey) ? 1 : 0;
-  // The formats are short codes: a damaged file's larger numbers are held to the code range.
-  const auto code = [&defaults](const char* key) {
-    return static_cast<int16_t>(std::clamp(defaults.getInt(key), 0, int(INT16_MAX)));
-  };
-  gAngleReadoutFormat = code(ZLKAngleReadoutKey);
-  gImperialReadoutFormat = code(ZLKImperialReadoutKey);
-  gMetricReadoutFormat = code(ZLKMetricReadoutKey);
+  // New designs read out as the Preferences window shows the codes.
+  gAngleReadoutFormat = StoredReadoutCode(defaults, ZLKAngleReadoutKey);
+  gImperialReadoutFormat = StoredReadoutCode(defaults, ZLKImperialReadoutKey);
+  gMetricReadoutFormat = StoredReadoutCode(defaults, ZLKMetricReadoutKey);
 }
 
 void AppController::loadColorsForDocument(ZLKDocument* document) {

@@ -343,7 +343,7 @@ void LVLightPropertiesController::controlTextDidEndEditing(QLineEdit* field) {
   const QSpinBox* stepper = direction ? directionAngleStepper : overheadAngleStepper;
   const int shown = stepper->value();
   const TypedNumber typed = ReadTypedNumber(field, NumberKind::kWhole);
-  if (!typed.accepted || typed.value < stepper->minimum() || typed.value > stepper->maximum()) {
+  if (!typed.accepted || typed.whole < stepper->minimum() || typed.whole > stepper->maximum()) {
     field->setText(QString::number(shown));
     if (typed.blank) return;
     const std::string reason = typed.accepted ? "Enter a whole number of degrees from " +
@@ -353,7 +353,7 @@ void LVLightPropertiesController::controlTextDidEndEditing(QLineEdit* field) {
     ShowAlert("Invalid number entered.", reason, /*sheet=*/false);
     return;
   }
-  const int angle = static_cast<int>(typed.value);
+  const int angle = typed.whole;
   if (direction)
     setDirectionAngle(angle);
   else

@@ -391,8 +391,9 @@ namespace {
 // A typed size: its whole part in pixels, at least 16; anything that is no number gives 16.
 int32_t TypedPixels(QLineEdit* field) {
   const std::string text = field->text().toStdString();
-  TypedNumber typed = CheckTypedNumber(text, NumberKind::kWhole);
-  if (!typed.accepted) typed = CheckTypedNumber(text, NumberKind::kDecimal);  // "64.5" is 64 pixels
+  const TypedNumber whole = CheckTypedNumber(text, NumberKind::kWhole);
+  if (whole.accepted) return std::clamp<int32_t>(whole.whole, 16, 1000000);
+  const TypedNumber typed = CheckTypedNumber(text, NumberKind::kDecimal);  // "64.5" is 64 pixels
   if (!typed.accepted || !(typed.value >= 16)) return 16;
   return typed.value > 1e6f ? 1000000 : static_cast<int32_t>(typed.value);
 }

@@ -29,14 +29,18 @@ constexpr int kImageFormatCount = 5;
 // The passes of a quality (0 for the current image or an unknown code).
 int32_t AntiAliasPassesForQuality(int16_t quality);
 
-// The memory an export of one pixel takes while it is made, every buffer it needs at once:
-// the renderer's framebuffer (colour 4, depth and stencil 4), the kept frame's framebuffer (4)
-// and its copy read back (4), the anti-aliasing sum (16) and its read-back (4), the texture
-// that carries the sum back to the framebuffer (4), the grabbed image (4), the copy the
-// encoder converts it to (4) and the encoded bytes (up to 4): 52 bytes; and the driver's
-// working copies beside them (a release build's whole export of 8192 x 8192 pixels peaked
-// at 88 bytes a pixel).
-constexpr uint64_t kExportBytesPerPixel = 88;
+// The memory an export of one pixel takes while it is made, every buffer it needs at once.
+// The renderer's own: its framebuffer (colour 4, depth and stencil 4), the kept frame's
+// framebuffer (4) and its copy read back (4), the anti-aliasing sum (16) and its read-back (4),
+// the texture that carries the sum back to the framebuffer (4) and the image made of the kept
+// frame (4): 44 bytes, which is what exports without shadows peak at (every format and
+// quality, 1000 to 4939 pixels a side). Every quality but the current image renders shadows,
+// whose buffers are the size of the image and are held until the render ends: the dark, lit
+// and plant images (3 each), the plant mask (1), the camera depth (4) and positions (12), the
+// light depth (4), the three light maps (4 each), the sun map (4) and the sun's two depth
+// reads (4 each): 54 bytes; with the driver's copies of the reads beside them, a release build's
+// export with shadows peaked at 118 bytes a pixel.
+constexpr uint64_t kExportBytesPerPixel = 128;
 // The memory an export may take: 2 GB.
 constexpr uint64_t kExportMemoryBudget = uint64_t(2) << 30;
 // Whether the 3D view's context can render a width x height image: within the viewport limit

@@ -179,9 +179,8 @@ QSize LV3DPrintController::chosenPrintSize() const {
 
 void LV3DPrintController::applySheet(ZLKDocumentModel*, DocState*) {
   if (printSizeButtons->checkedId() == kPrintSizeCustom) {
-    float width = 0, height = 0;
-    if (!readNumber(printImageWidthText, NumberKind::kWhole, &width) ||
-        !readNumber(printImageHeightText, NumberKind::kWhole, &height))
+    int32_t width = 0, height = 0;
+    if (!readWholeNumber(printImageWidthText, &width) || !readWholeNumber(printImageHeightText, &height))
       return;
   }
   const QSize size = chosenPrintSize();

@@ -48,8 +48,8 @@ void CurveTensionController::tensionStepperChanged() { SetLongItem(tensionText, 
 
 void CurveTensionController::applySheet(ZLKDocumentModel* doc, DocState* ds) {
   if (!doc->itsLayers) return;
-  float typed = 0;
-  if (!readNumber(tensionText, NumberKind::kWhole, &typed)) return;
+  int32_t typed = 0;
+  if (!readWholeNumber(tensionText, &typed)) return;
   const int16_t previous = ds->curveTension;
   const int16_t t = static_cast<int16_t>(typed > 10 ? 10 : (typed < 0 ? 0 : typed));
   ds->curveTension = t;

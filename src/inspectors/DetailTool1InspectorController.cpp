@@ -214,9 +214,9 @@ void DetailToolInspectorBase::changeEditLevelButtons() {
 void DetailToolInspectorBase::controlTextDidEndEditing(QLineEdit* field) {
   DocState* ds = InspectorDocState();
   if (!ds || field != lineWidthText) return;
-  float typed = 0;
-  if (!readNumber(field, NumberKind::kWhole, &typed)) return;
-  const int w = ClampLineWidth(static_cast<int32_t>(typed));
+  int32_t typed = 0;
+  if (!readWholeNumber(field, &typed)) return;
+  const int w = ClampLineWidth(typed);
   const bool was = lineWidthStepper->blockSignals(true);
   lineWidthStepper->setValue(w);
   lineWidthStepper->blockSignals(was);

@@ -41,9 +41,9 @@ void DetailTool2InspectorController::controlTextDidEndEditing(QLineEdit* field) 
   DocState* ds = InspectorDocState();
   if (!ds) return;
   if (field != multigonSidesText) return DetailToolInspectorBase::controlTextDidEndEditing(field);
-  float typed = 0;
-  if (!readNumber(field, NumberKind::kWhole, &typed)) return;
-  const int n = ClampSides(static_cast<int32_t>(typed));
+  int32_t typed = 0;
+  if (!readWholeNumber(field, &typed)) return;
+  const int n = ClampSides(typed);
   const bool was = multigonSidesStepper->blockSignals(true);
   multigonSidesStepper->setValue(n);
   multigonSidesStepper->blockSignals(was);

@@ -276,6 +276,17 @@ bool InspectorPane::readNumber(QLineEdit* field, NumberKind kind, float* value) 
   return false;
 }
 
+bool InspectorPane::readWholeNumber(QLineEdit* field, int32_t* value) {
+  const TypedNumber n = ReadTypedNumber(field, NumberKind::kWhole);
+  if (n.accepted) {
+    *value = n.whole;
+    return true;
+  }
+  restoreShown(field);
+  AlertRefusedNumber(n);
+  return false;
+}
+
 void InspectorPane::echoWith(QLineEdit* field, const std::function<void()>& show) {
   const bool was = field->blockSignals(true);
   show();

@@ -112,6 +112,8 @@ class InspectorPane : public QObject {
   // Reads a typed number of the pane through ReadTypedNumber. A refused entry puts back what
   // the field showed and says why (blank entries silently); false then.
   bool readNumber(QLineEdit* field, NumberKind kind, float* value);
+  // The same for a whole number, exactly as typed.
+  bool readWholeNumber(QLineEdit* field, int32_t* value);
   // Writes the field through `show` without the field taking it for an edit, and remembers
   // the text as the field's shown text.
   void echoWith(QLineEdit* field, const std::function<void()>& show);

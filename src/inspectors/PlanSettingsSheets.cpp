@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -214,11 +215,10 @@ void LotSizeController::initializeControlStates() {
 }
 
 void LotSizeController::applySheet(ZLKDocumentModel*, DocState* ds) {
-  auto clamp = [](float v) { return v < 1 ? 1.0f : (v > 1000 ? 1000.0f : v); };
-  float w = 0, d = 0;
-  if (!readNumber(widthText, NumberKind::kWhole, &w) || !readNumber(depthText, NumberKind::kWhole, &d)) return;
-  w = clamp(w);
-  d = clamp(d);
+  int32_t typedWidth = 0, typedDepth = 0;
+  if (!readWholeNumber(widthText, &typedWidth) || !readWholeNumber(depthText, &typedDepth)) return;
+  float w = static_cast<float>(std::clamp(typedWidth, 1, 1000));
+  float d = static_cast<float>(std::clamp(typedDepth, 1, 1000));
   if (ds->measureSystem == kMeasureImperial) {
     w = ConvertFeetToInches(w);
     d = ConvertFeetToInches(d);

@@ -35,9 +35,9 @@ void PlantInspectorController::updatePropertiesForObject(Objex* plant, bool init
 
 void PlantInspectorController::controlTextDidEndEditing(QLineEdit* field) {
   if (field != plantAgeText || !InspectorDocState() || !InspectorCurLayer()) return;
-  float typed = 0;
+  int32_t typed = 0;
   // A refused age (an emptied mixed field too) shows the age last shown or accepted.
-  if (!readNumber(field, NumberKind::kWhole, &typed) || !(typed >= 0 && typed <= kMostPlantingAge)) {
+  if (!readWholeNumber(field, &typed) || !(typed >= 0 && typed <= kMostPlantingAge)) {
     echoWith(field, [&] { SetLongItem(field, prevAgeValue); });
     return;
   }

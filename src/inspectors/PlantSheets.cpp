@@ -46,9 +46,9 @@ void PlantingAgeController::initializeControlStates() { SetLongItem(plantAgeText
 
 void PlantingAgeController::applySheet(ZLKDocumentModel* doc, DocState*) {
   if (!doc->itsLayers) return;
-  float typed = 0;
-  if (!readNumber(plantAgeText, NumberKind::kWhole, &typed)) return;
-  const int16_t age = ClampedPlantingAge(typed);
+  int32_t typed = 0;
+  if (!readWholeNumber(plantAgeText, &typed)) return;
+  const int16_t age = ClampedPlantingAge(static_cast<float>(typed));
   SelectedObjectAllLayers(doc->itsLayers, 1, kCmdSetPlantingAge, CommandArg::Value(age));
   UpdateInspectorPropertiesState(true);
   StoreUndo(LocalizedString("Planting Age"));
@@ -71,8 +71,8 @@ void PlantGrowthProjController::initializeControlStates() {
 }
 
 void PlantGrowthProjController::applySheet(ZLKDocumentModel* doc, DocState*) {
-  float typed = 0;
-  if (!readNumber(maxAgeText, NumberKind::kWhole, &typed)) return;
+  int32_t typed = 0;
+  if (!readWholeNumber(maxAgeText, &typed)) return;
   // Beyond the 16-bit range the projection is simply the longest (no wrap-around).
   const int16_t years = typed > 50 ? 51 : (typed < 1 ? 1 : static_cast<int16_t>(typed));
   const int16_t most = MaximumPlantAgeForProjection(years);

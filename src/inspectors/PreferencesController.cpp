@@ -31,8 +31,8 @@ QString Text(const char* key) { return QString::fromStdString(LocalizedString(ke
 // The numbers of a damaged preferences file are held to what their controls can show.
 int StoredUndoLevels(const UserDefaults& d) { return std::clamp(d.getInt("UndoLevels"), 5, 500); }
 int StoredSearchResults(const UserDefaults& d) { return std::max(d.getInt("MaxSearchResults"), 1); }
-// A code within low..high, or the fallback: the readout codes are bits, which a number past
-// them would not keep, and the content view shows any other preview size as size 2.
+// A code within low..high, or the fallback: the content view shows any other preview size as
+// size 2.
 int16_t StoredCode(const UserDefaults& d, const char* key, int low, int high, int16_t fallback) {
   const int v = d.getInt(key);
   return v >= low && v <= high ? static_cast<int16_t>(v) : fallback;
@@ -181,13 +181,11 @@ void PreferencesController::initializeControls() {
   showInspectorPanelButton->setChecked(d.getBool("ShowInspectorPanel"));
   undoLevelsText->setText(QString::number(StoredUndoLevels(d)));
   undoLevelsText->setEnabled(enableUndoButton->isChecked());
-  // Any units other than 3 are metric; the angle precision is one of the five of its
-  // pop-up; the imperial code is made of its precision, feet-inches and fractions bits (up to
-  // 127) and the metric one of its unit bits (up to 7), and any other code is the default.
+  // Any units other than 3 are metric.
   measurementSystem = d.getInt("UseImperialSystemKey") == 3 ? 3 : 4;
-  controls->angleFormat = static_cast<int16_t>(std::clamp(d.getInt("AngleReadoutKey"), 0, 4));
-  controls->imperialFormat = StoredCode(d, "ImperialReadoutKey", 0, 127, 112);
-  controls->metricFormat = StoredCode(d, "MetricReadoutKey", 0, 7, 1);
+  controls->angleFormat = StoredReadoutCode(d, "AngleReadoutKey");
+  controls->imperialFormat = StoredReadoutCode(d, "ImperialReadoutKey");
+  controls->metricFormat = StoredReadoutCode(d, "MetricReadoutKey");
   controls->selectUnits(measurementSystem);
   controls->loadField1ItemsAndSelect();
   controls->loadField2ItemsAndSelect();
@@ -237,7 +235,7 @@ void PreferencesController::dismissWindow(int tag) {
     const TypedNumber typedLevels = ReadTypedNumber(undoLevelsText, NumberKind::kWhole);
     int levels = oldLevels;
     if (typedLevels.accepted || typedLevels.blank) {
-      levels = typedLevels.accepted ? static_cast<int>(typedLevels.value) : 0;
+      levels = typedLevels.accepted ? typedLevels.whole : 0;
       if (levels <= 4) levels = 5;
       else if (levels >= 501) levels = 500;
     } else {
@@ -263,12 +261,12 @@ void PreferencesController::dismissWindow(int tag) {
     d.setBool("ShowSnapTools", showSnapToolsButton->isChecked());
     // A count of results below one keeps the one in use, and the alert says why.
     TypedNumber typedResults = ReadTypedNumber(searchResultsText, NumberKind::kWhole);
-    if (typedResults.accepted && typedResults.value < 1) {
+    if (typedResults.accepted && typedResults.whole < 1) {
       typedResults.accepted = false;
       typedResults.reason = "The number of search results must be at least 1.";
     }
     if (typedResults.accepted)
-      d.setInt("MaxSearchResults", static_cast<int>(typedResults.value));
+      d.setInt("MaxSearchResults", typedResults.whole);
     else if (refused.accepted)
       refused = typedResults;
     for (int i = 0; i < kWellCount; ++i) d.setString(kWells[i].key, archivedColorForSender(colorWells[i]));

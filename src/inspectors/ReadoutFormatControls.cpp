@@ -8,11 +8,27 @@
 #include <QLabel>
 #include <QRadioButton>
 
+#include <cstring>
+
 #include "model/Globals.h"
 #include "platform/Strings.h"
+#include "platform/UserDefaults.h"
 
 namespace {
 QString Text(const char* key) { return QString::fromStdString(LocalizedString(key)); }
+}
+
+int16_t StoredReadoutCode(const UserDefaults& defaults, const char* key) {
+  static constexpr struct {
+    const char* key;
+    int16_t highest, fallback;
+  } kCodes[] = {{"AngleReadoutKey", 4, 2}, {"ImperialReadoutKey", 127, 112}, {"MetricReadoutKey", 7, 1}};
+  for (const auto& c : kCodes) {
+    if (!key || std::strcmp(key, c.key) != 0) continue;
+    const int v = defaults.getInt(key);
+    return v >= 0 && v <= c.highest ? static_cast<int16_t>(v) : c.fallback;
+  }
+  return 0;
 }
 
 ReadoutFormatControls::ReadoutFormatControls(QWidget* owner, QFormLayout* form) : QObject(owner) {

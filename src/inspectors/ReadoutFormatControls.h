@@ -8,6 +8,7 @@
 
 class QButtonGroup;
 class QComboBox;
+class UserDefaults;
 class QFormLayout;
 class QLabel;
 class QWidget;
@@ -44,6 +45,12 @@ class ReadoutFormatControls : public QObject {
   static int selectedTag(const QComboBox* popUp);
   static void selectTag(QComboBox* popUp, int tag);
 };
+
+// A readout code of the preferences ("AngleReadoutKey" 0..4, "ImperialReadoutKey" 0..127 of
+// its precision, feet-inches and fractions bits, "MetricReadoutKey" 0..7 of its unit bits) as
+// the controls can show it, for the window and for new designs alike: a damaged file's code
+// outside that range is the default (2, 112, 1); 0 for any other key.
+int16_t StoredReadoutCode(const UserDefaults& defaults, const char* key);
 
 // What the measurement units sheet and the preferences window share: their readout controls,
 // the controls' steps, and the handlers of the units and field 2 pop-ups.

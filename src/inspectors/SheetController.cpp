@@ -97,6 +97,16 @@ bool SheetController::readNumber(QLineEdit* field, NumberKind kind, float* value
   return false;
 }
 
+bool SheetController::readWholeNumber(QLineEdit* field, int32_t* value) {
+  TypedNumber n = ReadTypedNumber(field, NumberKind::kWhole);
+  if (n.accepted) {
+    *value = n.whole;
+    return true;
+  }
+  if (!numberRefused()) refused_ = std::move(n);
+  return false;
+}
+
 void SheetController::noteShown(QLineEdit* field) {
   if (field) shownText_.insert(field, field->text());
 }

@@ -47,6 +47,8 @@ class SheetController : public QDialog {
   // Reads a typed number of the sheet through ReadTypedNumber. A refused entry (blank ones
   // too) is remembered and said once the sheet has closed; the OK step then changes nothing.
   bool readNumber(QLineEdit* field, NumberKind kind, float* value);
+  // The same for a whole number, exactly as typed.
+  bool readWholeNumber(QLineEdit* field, int32_t* value);
   bool numberRefused() const { return !refused_.reason.empty(); }
   // Notes the text a field shows for a stored value; while the field still shows that text
   // the sheet takes the stored value back as it is, not the rounded number the text reads.

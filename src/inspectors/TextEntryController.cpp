@@ -195,7 +195,7 @@ void TextEntryController::controlTextDidEndEditing() {
     if (!typed.blank) ShowAlert("Invalid number entered.", typed.reason, /*sheet=*/false);
     return;
   }
-  int value = static_cast<int>(typed.value);
+  int value = typed.whole;
   if (value < 0 || value > 359) {
     value = 0;
     angleText->setText(QStringLiteral("0"));
@@ -214,9 +214,8 @@ void TextEntryController::fontButtonChanged() {
 }
 
 void TextEntryController::applySheet(ZLKDocumentModel* doc, DocState* ds) {
-  float typedAngle = 0;
-  if (!readNumber(angleText, NumberKind::kWhole, &typedAngle)) return;
-  const int angle = static_cast<int>(typedAngle);
+  int32_t angle = 0;
+  if (!readWholeNumber(angleText, &angle)) return;
   const int alignment = alignmentButtons->checkedId();
   Layer* layer = doc->itsCurLayer;
   if (!layer) return;

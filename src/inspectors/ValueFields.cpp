@@ -75,10 +75,17 @@ float TokenizeInches(char* first, char* second) {
       denominator = numerator ? strtok_r(nullptr, "/", &save) : nullptr;
     }
   }
+  // A numerator or denominator past 32 bits is no fraction (the typed-number check refuses
+  // it): cut to 32 bits it would read as another ("4294967297/2" as 1/2).
+  const auto piece = [](const char* text, int32_t* value) {
+    const long long v = std::strtoll(text, nullptr, 10);
+    *value = static_cast<int32_t>(v);
+    return v >= -INT32_MAX && v <= INT32_MAX;
+  };
   double fraction = 0;
-  if (numerator && denominator)
-    fraction = ConvertFractionToDecimal(static_cast<int32_t>(std::atol(numerator)),
-                                        static_cast<int32_t>(std::atol(denominator)));
+  int32_t n = 0, d = 0;
+  if (numerator && denominator && piece(numerator, &n) && piece(denominator, &d))
+    fraction = ConvertFractionToDecimal(n, d);
   return Signed(whole, fraction);
 }
 
@@ -237,13 +244,14 @@ TypedNumber Refused(std::string reason, bool blank = false) {
   return n;
 }
 
-// A whole number: optional sign and digits only, within the kind's limit.
-bool ReadWhole(const std::string& text, double* value) {
+// A whole number: optional sign and digits only, read as an integer (a float would hold
+// 999999999 as 1000000000); past 64 bits it is as far beyond the kind's limit as it can be.
+bool ReadWhole(const std::string& text, long long* value) {
   size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
   if (i == text.size()) return false;
   for (size_t k = i; k < text.size(); ++k)
     if (text[k] < '0' || text[k] > '9') return false;
-  *value = std::strtod(text.c_str(), nullptr);
+  *value = std::strtoll(text.c_str(), nullptr, 10);
   return true;
 }
 
@@ -258,21 +266,36 @@ bool ReadDecimal(std::string text, double* value) {
   return end && end != text.c_str() && *end == 0;
 }
 
-// A fraction whose denominator is zero or missing ("5 1/0", "1/"): the readers would take
-// it as no fraction at all, so "5 1/0" would silently read 5.
-bool HasEmptyDenominator(const std::string& text) {
+constexpr const char* kZeroDenominator = "A fraction needs a denominator other than zero.";
+constexpr const char* kFractionTooLarge =
+    "The numerator and denominator of a fraction must not exceed 2147483647.";
+
+// The magnitude of the digits from `at` on, and where they end; past INT32_MAX it stops
+// growing at INT32_MAX + 1.
+long long DigitsAt(const std::string& text, size_t at, size_t* end) {
+  long long value = 0;
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+    if (value <= INT32_MAX) value = value * 10 + (text[at] - '0');
+  *end = at;
+  return std::min<long long>(value, static_cast<long long>(INT32_MAX) + 1);
+}
+
+// Why the fractions typed cannot be read, or nothing. A denominator that is zero or missing
+// ("5 1/0", "1/") would read as no fraction at all, so "5 1/0" would silently be 5; a numerator
+// or denominator past 32 bits would not be read as typed.
+const char* FractionFault(const std::string& text) {
   for (size_t slash = text.find('/'); slash != std::string::npos; slash = text.find('/', slash + 1)) {
+    size_t start = slash;
+    while (start > 0 && text[start - 1] >= '0' && text[start - 1] <= '9') --start;
+    size_t end = 0;
+    const long long numerator = DigitsAt(text, start, &end);
     size_t i = slash + 1;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    long long denominator = 0;
-    bool digits = false;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-      digits = true;
-      if (denominator < 1000000) denominator = denominator * 10 + (text[i] - '0');
-    }
-    if (!digits || denominator == 0) return true;
+    const long long denominator = DigitsAt(text, i, &end);
+    if (end == i || denominator == 0) return kZeroDenominator;
+    if (numerator > INT32_MAX || denominator > INT32_MAX) return kFractionTooLarge;
   }
-  return false;
+  return nullptr;
 }
 
 // The limit as the field shows it.
@@ -319,9 +342,11 @@ TypedNumber CheckTypedNumber(const std::string& input, NumberKind kind) {
     const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
     if (letter && c != 'e' && c != 'E' && !(metricLength && (c == 'm' || c == 'c'))) return Refused(quoted);
   }
-  if ((kind == NumberKind::kLength || kind == NumberKind::kPitch) && HasEmptyDenominator(text))
-    return Refused("A fraction needs a denominator other than zero.");
+  if (kind == NumberKind::kLength || kind == NumberKind::kPitch || kind == NumberKind::kAngle ||
+      kind == NumberKind::kPitchAngle)
+    if (const char* fault = FractionFault(text)) return Refused(fault);
   double value = 0;
+  long long whole = 0;
   switch (kind) {
     case NumberKind::kLength: value = ParseLengthText(text); break;
     case NumberKind::kAngle: value = ParseAngleText(text, false); break;
@@ -339,7 +364,8 @@ TypedNumber CheckTypedNumber(const std::string& input, NumberKind kind) {
       if (!ReadDecimal(text, &value)) return Refused(quoted);
       break;
     case NumberKind::kWhole:
-      if (!ReadWhole(text, &value)) return Refused("\"" + text + "\" is not a whole number.");
+      if (!ReadWhole(text, &whole)) return Refused("\"" + text + "\" is not a whole number.");
+      value = static_cast<double>(whole);
       break;
   }
   if (std::isnan(value)) return Refused(quoted);
@@ -352,6 +378,7 @@ TypedNumber CheckTypedNumber(const std::string& input, NumberKind kind) {
   TypedNumber n;
   n.accepted = true;
   n.value = value == 0 ? 0.0f : static_cast<float>(value);  // -0 is 0
+  if (kind == NumberKind::kWhole) n.whole = static_cast<int32_t>(whole);
   return n;
 }
 

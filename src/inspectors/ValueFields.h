@@ -20,7 +20,8 @@ float ParseAngleText(const std::string& text, bool degreesOnly);
 // Rise per 12 of run; 0 without a document or its DocState.
 float ParsePitchText(const std::string& text);
 // A whole number and a fraction token ("6", "3/4"): their sum, negative when either is.
-// Either text may be null; they may be split in place.
+// Either text may be null; they may be split in place. A numerator or denominator past 32
+// bits gives no fraction.
 float TokenizeInches(char* first, char* second);
 
 // Field readers and writers; a null field reads 0 and is not written.
@@ -54,13 +55,15 @@ struct TypedNumber {
   bool accepted = false;
   bool blank = false;  // nothing but blanks was typed
   float value = 0;     // the number; 0 when refused
+  int32_t whole = 0;   // a whole number (kWhole) exactly as typed, which value may round
   std::string reason;  // why it was refused, for the alert
 };
 
 // The one check every typed number passes before it is used. Refused: a blank entry, an
 // entry of more than kMaxTypedNumberLength characters, one without a digit, one that does
-// not read as a finite number ("nan", "inf", a whole number with a fraction), and one whose
-// magnitude exceeds TypedNumberLimit of its kind. -0 reads as 0.
+// not read as a finite number ("nan", "inf", a whole number with a fraction), a length, pitch
+// or angle with a fraction over zero or with a numerator or denominator past 2147483647, and
+// one whose magnitude exceeds TypedNumberLimit of its kind. -0 reads as 0.
 TypedNumber CheckTypedNumber(const std::string& text, NumberKind kind);
 TypedNumber ReadTypedNumber(QLineEdit* field, NumberKind kind);
 constexpr size_t kMaxTypedNumberLength = 64;

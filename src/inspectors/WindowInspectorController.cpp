@@ -157,18 +157,18 @@ void WindowInspectorController::controlTextDidEndEditing(QLineEdit* field) {
     return editOpeningLength(field, kObjWindow, 0.01f, false, false, &DoorWindowData::auxValue,
                              ds->windowFrameSize(), "Window Trim Width");
   if (field != horDivsText && field != verDivsText) return;
-  float v = 0;
+  int32_t v = 0;
   // Any whole count the record's short can hold is taken (the frame builders bound what
   // they draw). A refused count (an emptied mixed field too) shows the tool default again.
-  if (!readNumber(field, NumberKind::kWhole, &v) || !(v >= INT16_MIN && v <= INT16_MAX)) {
+  if (!readWholeNumber(field, &v) || !(v >= INT16_MIN && v <= INT16_MAX)) {
     echoWith(field, [&] { SetLongItem(field, field == horDivsText ? ds->windowDividers.y : ds->windowDividers.x); });
     return;
   }
   const bool horizontal = field == horDivsText;
   QDoubleSpinBox* stepper = horizontal ? horDivsStepper : verDivsStepper;
-  SetStepper(stepper, static_cast<int32_t>(v));
+  SetStepper(stepper, v);
   stepper->setEnabled(true);
-  applyDividers(horizontal, static_cast<int32_t>(v));
+  applyDividers(horizontal, v);
 }
 
 void WindowInspectorController::applyDividers(bool horizontal, int32_t count) {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -25,6 +28,7 @@
 #include "inspectors/InspectorController.h"
 #include "inspectors/AboutWindowController.h"
 #include "inspectors/PreferencesController.h"
+#include "inspectors/ReadoutFormatControls.h"
 #include "inspectors/SnapPaletteController.h"
 #include "model/CommandCodes.h"
 #include "model/DocumentModel.h"
@@ -33,6 +37,7 @@
 #include "plandraw/LinePrimitives.h"
 #include "platform/ContentPaths.h"
 #include "platform/UserDefaults.h"
+#include "platform/qt/QtUserDefaults.h"
 
 namespace fs = std::filesystem;
 
@@ -109,6 +114,62 @@ TEST_F(AppDelegate, NewPlanReadoutStateComesFromTheDefaults) {
   defaults.setInt("UseImperialSystemKey", 7);  // anything but 3 counts as metric
   AppController::loadNewPlanReadoutState();
   EXPECT_EQ(gDefaultToImperial, 0);
+}
+
+// A damaged preferences file's readout codes: a new design reads out as the Preferences window
+// shows the codes, each code its controls cannot show being the default.
+TEST_F(AppDelegate, NewDesignsReadOutAsThePreferencesShowDamagedCodes) {
+  // Angle, imperial and metric codes after start-up: a new design's, and the window's.
+  using Codes = std::array<int16_t, 3>;
+  const auto newDesignAndWindow = [] {
+    AppController::startUp();
+    AppController::applicationWillTerminate();
+    ZLKDocument* doc = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(/*display=*/false);
+    const DocState* ds = doc ? doc->documentModel()->itsDocState : nullptr;
+    PreferencesController& prefs = PreferencesController::sharedPreferencesController();
+    prefs.initializeControls();
+    const ReadoutFormatControls* shown = prefs.controls;
+    const std::pair<Codes, Codes> codes{ds ? Codes{ds->angleReadout, ds->imperialReadout, ds->metricReadout} : Codes{},
+                                        Codes{shown->angleFormat, shown->imperialFormat, shown->metricFormat}};
+    ZLKDocumentController::sharedDocumentController().removeAllDocuments();
+    return codes;
+  };
+  const Codes defaultCodes{2, 112, 1};
+
+  // The preferences file of the report (all three at 30000), read by the program's own store.
+  QTemporaryDir dir;
+  const QString ini = dir.filePath("casavelt.conf");
+  ASSERT_TRUE(QFile::copy(QString::fromStdString(
+                              (fs::path(__FILE__).parent_path() / "data" / "regressions" / "readout-codes-out-of-range.conf")
+                                  .string()),
+                          ini));
+  QFile::setPermissions(ini, QFile::ReadOwner | QFile::WriteOwner);
+  {
+    QtUserDefaults damaged(ini);
+    SetStandardUserDefaults(&damaged);
+    AppController::initialize();
+    EXPECT_EQ(damaged.getInt("ImperialReadoutKey"), 30000);
+    const auto [design, window] = newDesignAndWindow();
+    EXPECT_EQ(design, defaultCodes);
+    EXPECT_EQ(window, defaultCodes);
+    SetStandardUserDefaults(&defaults);
+  }
+
+  // Each key at both ends of its range and past them; the other two keys keep their defaults.
+  AppController::initialize();
+  const char* const keys[3] = {"AngleReadoutKey", "ImperialReadoutKey", "MetricReadoutKey"};
+  const int lastValid[3] = {4, 127, 7};
+  for (int i = 0; i < 3; ++i) {
+    for (const int stored : {0, lastValid[i], lastValid[i] + 1, -1, 30000, 32767, 2147483647}) {
+      defaults.setInt(keys[i], stored);
+      Codes expected = defaultCodes;
+      if (stored >= 0 && stored <= lastValid[i]) expected[i] = static_cast<int16_t>(stored);
+      const auto [design, window] = newDesignAndWindow();
+      EXPECT_EQ(design, expected) << keys[i] << " " << stored;
+      EXPECT_EQ(window, expected) << keys[i] << " " << stored;
+    }
+    defaults.removeKey(keys[i]);
+  }
 }
 
 TEST_F(AppDelegate, StartUpSetsTheGlobalsAndTheLaunchFlags) {

@@ -382,8 +382,8 @@ TEST_F(ToolPalettes, DamagedSavedFramesAreRefused) {
   defaults.setInt("AngleReadoutKey", 70000);
   defaults.setInt("MetricReadoutKey", -70000);
   AppController::loadNewPlanReadoutState();
-  EXPECT_EQ(gAngleReadoutFormat, INT16_MAX);
-  EXPECT_EQ(gMetricReadoutFormat, 0);
+  EXPECT_EQ(gAngleReadoutFormat, 2);
+  EXPECT_EQ(gMetricReadoutFormat, 1);
   defaults.removeKey("AngleReadoutKey");
   defaults.removeKey("MetricReadoutKey");
   AppController::loadNewPlanReadoutState();

@@ -15,6 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)ParseAngleText(text, false);
     (void)ParseAngleText(text, true);
     (void)ParsePitchText(text);
+    for (NumberKind kind : {NumberKind::kLength, NumberKind::kAngle, NumberKind::kRadians, NumberKind::kPitch,
+                            NumberKind::kPitchAngle, NumberKind::kWhole, NumberKind::kDecimal})
+      (void)CheckTypedNumber(text, kind);
   }
   std::string first = text.substr(0, size / 2), second = text.substr(size / 2);
   (void)TokenizeInches(first.data(), second.data());

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
 #include "model/Selection.h"
+#include "model/ToolCodes.h"
 #include "model/TransformGuard.h"
 #include "platform/Alerts.h"
 #include "platform/UserDefaults.h"
@@ -267,6 +269,41 @@ TEST_F(HostileEntries, PreferencesAndTheSnapOffset) {
   EXPECT_FALSE(std::signbit(ds->snapOffset));
 }
 
+// Whole numbers are read as integers: through a float 999999999 became 1000000000 and 16777217
+// became 16777216.
+TEST_F(HostileEntries, WholeNumbersAreTakenExactly) {
+  const struct {
+    const char* text;
+    bool accepted;
+    int32_t whole;
+  } rows[] = {
+      {"16777217", true, 16777217},          {"-16777217", true, -16777217},
+      {"999999999", true, 999999999},        {"-999999999", true, -999999999},
+      {"1000000000", true, 1000000000},      {"-1000000000", true, -1000000000},
+      {"+0999999999", true, 999999999},      {"-0", true, 0},
+      {"1000000001", false, 0},              {"-1000000001", false, 0},
+      {"99999999999999999999999", false, 0}, {"-99999999999999999999999", false, 0},
+  };
+  for (const auto& r : rows) {
+    const TypedNumber n = CheckTypedNumber(r.text, NumberKind::kWhole);
+    EXPECT_EQ(n.accepted, r.accepted) << r.text;
+    EXPECT_EQ(n.whole, r.whole) << r.text;
+    if (!r.accepted) {
+      EXPECT_EQ(n.reason, "The number must lie between -1000000000 and 1000000000.") << r.text;
+    }
+  }
+  // As typed into the preferences' count of search results.
+  AppController::initialize();
+  PreferencesController& prefs = PreferencesController::sharedPreferencesController();
+  for (const char* count : {"999999999", "16777217", "1"}) {
+    prefs.hide();
+    prefs.initializeControls();
+    prefs.searchResultsText->setText(count);
+    prefs.dismissWindow(1);
+    EXPECT_EQ(defaults.getInt("MaxSearchResults"), std::atoi(count)) << count;
+  }
+}
+
 TEST_F(HostileEntries, SheetFieldsLeftWithANonNumberShowTheirLastGoodValue) {
   gCurDocument = model;
   window->planViewActions().perform(kTagSetGridProperties);
@@ -344,6 +381,114 @@ TEST_F(HostileEntries, FractionsWithoutADenominatorAreRefused) {
   EXPECT_TRUE(alerts.sawMessage(reason));
   EXPECT_EQ(design(), before);
   EXPECT_EQ(wall->width, 4);
+}
+
+// Fractions in length, pitch and angle entries, imperial and metric: a numerator or denominator
+// past 32 bits was cut to 32 bits ("5 4294967297/2" read 5 1/2), and angles took a zero
+// denominator ("5 1/0" read 5 degrees 1 minute). Each is refused with its reason; a fraction
+// within 32 bits reads as before.
+TEST_F(HostileEntries, FractionsPast32BitsOrOverZeroAreRefusedInEveryKind) {
+  const std::string tooLarge = "The numerator and denominator of a fraction must not exceed 2147483647.";
+  const std::string zero = "A fraction needs a denominator other than zero.";
+  struct Row {
+    const char* text;
+    const std::string* reason;  // null: accepted, reading as `readsAs` of its kind
+    const char* readsAs;        // lengths and pitches
+    const char* angleReadsAs;   // angles, where the numerator reads as minutes
+  };
+  const Row rows[] = {
+      {"5 1/2147483647", nullptr, "5", "5 1"},
+      {"5 2147483647/2147483647", nullptr, "5", "5"},
+      {"5 1/2147483648", &tooLarge},
+      {"5 1/4294967295", &tooLarge},
+      {"5 1/4294967296", &tooLarge},
+      {"1/4294967296", &tooLarge},
+      {"5 2147483648/2", &tooLarge},
+      {"5 -2147483648/2", &tooLarge},
+      {"5 4294967295/2", &tooLarge},
+      {"5 4294967296/2", &tooLarge},
+      {"5 4294967297/2", &tooLarge},
+      {"5 99999999999999999999/2", &tooLarge},
+      {"5 -99999999999999999999/2", &tooLarge},
+      {"5 1/0", &zero},
+      {"5 1/-0", &zero},
+      {"5 1/00", &zero},
+      {"5' 6 1/0", &zero},
+      {"5 1/", &zero},
+  };
+  const NumberKind kinds[] = {NumberKind::kLength, NumberKind::kPitch, NumberKind::kAngle, NumberKind::kPitchAngle};
+  for (const int16_t system : {kMeasureImperial, kMeasureMetric}) {
+    ds->measureSystem = system;
+    for (const NumberKind kind : kinds) {
+      const bool angle = kind == NumberKind::kAngle || kind == NumberKind::kPitchAngle;
+      for (const Row& r : rows) {
+        SCOPED_TRACE(::testing::Message() << r.text << " kind " << int(kind) << " system " << system);
+        const TypedNumber n = CheckTypedNumber(r.text, kind);
+        if (r.reason) {
+          EXPECT_FALSE(n.accepted);
+          EXPECT_EQ(n.reason, *r.reason);
+          EXPECT_EQ(n.value, 0.0f);
+          continue;
+        }
+        const TypedNumber same = CheckTypedNumber(angle ? r.angleReadsAs : r.readsAs, kind);
+        ASSERT_TRUE(same.accepted);
+        EXPECT_TRUE(n.accepted) << n.reason;
+        EXPECT_FLOAT_EQ(n.value, same.value);
+      }
+    }
+  }
+  // The reader itself takes no wrapped fraction either.
+  char whole[] = "5", fraction[] = "4294967297/2";
+  EXPECT_FLOAT_EQ(TokenizeInches(whole, fraction), 5.0f);
+}
+
+// The reports' entries typed into a wall's thickness (a length) and the roof tool's pitch and
+// pitch angle: each alerts with its reason and leaves the design as it was.
+TEST_F(HostileEntries, ReportedFractionsTypedIntoLengthPitchAndAngleFields) {
+  Objex* wall = addWall();
+  for (const char* name : {"length-fraction-past-32-bits.txt", "angle-fraction-zero-denominator.txt"}) {
+    QFile list(QString::fromStdString(
+        (std::filesystem::path(__FILE__).parent_path() / "data" / "regressions" / name).string()));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly | QIODevice::Text)) << name;
+    int entries = 0;
+    while (!list.atEnd()) {
+      const QString entry = QString::fromUtf8(list.readLine()).trimmed();
+      if (entry.isEmpty()) continue;
+      ++entries;
+      for (const int16_t system : {kMeasureImperial, kMeasureMetric}) {
+        ds->measureSystem = system;
+        const std::string reason = CheckTypedNumber(entry.toStdString(), NumberKind::kLength).reason;
+        EXPECT_FALSE(reason.empty()) << entry.toStdString();
+        // The wall's thickness, then the roof tool's ratio and angle.
+        const std::pair<const char*, const char*> fields[] = {
+            {"WallObjectInspector", "wallThicknessText"},
+            {"Roof1Inspector", "pitchRatioText"},
+            {"Roof1Inspector", "pitchAngleText"},
+        };
+        for (const auto& [pane, fieldName] : fields) {
+          SCOPED_TRACE(::testing::Message() << entry.toStdString() << " in " << fieldName << " system " << system);
+          const bool roof = std::string(pane) == "Roof1Inspector";
+          SelectObj(wall, roof ? kSelectOff : kSelectOn, 1);
+          gCurTool = roof ? kToolGableRoof : kToolSelection;
+          update();
+          ASSERT_EQ(shownName(), pane);
+          QLineEdit* field = control<QLineEdit>(fieldName);
+          ASSERT_NE(field, nullptr);
+          const QString shownBefore = field->text();
+          const QByteArray before = design();
+          ScopedAlertRecorder alerts;
+          enter(field, entry);
+          EXPECT_TRUE(alerts.sawMessage(kRefusal));
+          EXPECT_TRUE(alerts.sawMessage(reason));
+          EXPECT_EQ(field->text(), shownBefore);
+          EXPECT_EQ(design(), before);
+        }
+      }
+    }
+    EXPECT_GE(entries, 4) << name;
+  }
+  EXPECT_EQ(wall->width, 4);
+  gCurTool = kToolSelection;
 }
 
 // The routine itself: what each kind takes and why it refuses.

@@ -193,7 +193,7 @@ TEST_F(Preferences, DamagedNumbersAreHeldToWhatTheirControlsShow) {
   EXPECT_EQ(prefs().searchResultsText->text(), "1");
   EXPECT_EQ(prefs().previewSizeSlider->value(), 2);  // the size the content view shows for it
   EXPECT_EQ(c->unitsTag(), 4);                        // anything but imperial is metric
-  EXPECT_EQ(ReadoutFormatControls::selectedTag(c->field1PopUpButton), 4);
+  EXPECT_EQ(ReadoutFormatControls::selectedTag(c->field1PopUpButton), 2);  // codes outside: the defaults
   EXPECT_EQ(c->imperialFormat, 112);
   EXPECT_EQ(c->metricFormat, 1);
   EXPECT_EQ(c->field2PopUpButton->currentText(), "#.#### m");
@@ -206,7 +206,7 @@ TEST_F(Preferences, DamagedNumbersAreHeldToWhatTheirControlsShow) {
   EXPECT_EQ(defaults.getInt("MaxSearchResults"), 1);
   EXPECT_EQ(defaults.getInt("PreviewSizeKey"), 2);
   EXPECT_EQ(defaults.getInt("UseImperialSystemKey"), 4);
-  EXPECT_EQ(defaults.getInt("AngleReadoutKey"), 4);
+  EXPECT_EQ(defaults.getInt("AngleReadoutKey"), 2);
   EXPECT_EQ(defaults.getInt("MetricReadoutKey"), 1);
 
   // Below the bottom of each range, and imperial with a code that is no set of its bits.
@@ -221,7 +221,7 @@ TEST_F(Preferences, DamagedNumbersAreHeldToWhatTheirControlsShow) {
   EXPECT_EQ(prefs().searchResultsText->text(), "1");
   EXPECT_EQ(prefs().previewSizeSlider->value(), 2);
   EXPECT_EQ(c->unitsTag(), 3);
-  EXPECT_EQ(ReadoutFormatControls::selectedTag(c->field1PopUpButton), 0);
+  EXPECT_EQ(ReadoutFormatControls::selectedTag(c->field1PopUpButton), 2);
   // 112: sixteenths, feet-inches, fractions.
   EXPECT_EQ(ReadoutFormatControls::selectedTag(c->field2PopUpButton), 4);
   EXPECT_EQ(ReadoutFormatControls::selectedTag(c->field3PopUpButton), 0);
@@ -232,7 +232,7 @@ TEST_F(Preferences, DamagedNumbersAreHeldToWhatTheirControlsShow) {
     EXPECT_TRUE(alerts.shown.empty());
   }
   EXPECT_EQ(defaults.getInt("UndoLevels"), 5);
-  EXPECT_EQ(defaults.getInt("AngleReadoutKey"), 0);
+  EXPECT_EQ(defaults.getInt("AngleReadoutKey"), 2);
   EXPECT_EQ(defaults.getInt("ImperialReadoutKey"), 112);
 }
 
