@@ -290,4 +290,72 @@ TEST_F(PlanViewPick, OnTheFloorTabAWallUnderARoofEdgeTakesTheClickNotTheRoof) {
   }
 }
 
+// A hinged door (its swing chosen with a quick click), then a window, then a glass door and
+// another window, placed one after the other on one wall with their tools, each pressed and
+// released at its own distance along the wall: each lands where it was pressed, whatever the
+// events the placement before left unread. At every plan scale, in both unit systems.
+TEST_F(PlanViewPick, EachDoorOrWindowLandsWherePressedAfterTheOnePlacedBefore) {
+  struct Scale {
+    int16_t code;
+    float imperialZoom, metricZoom;
+  };
+  const Scale scales[] = {{8, 0.375f, 0.36f}, {9, 0.75f, 0.72f}, {10, 1, 1.8f}, {11, 1.5f, 3.6f}};
+  for (const bool metric : {false, true}) {
+    ds->measureSystem = metric ? kMeasureMetric : kMeasureImperial;
+    for (const Scale& scale : scales) {
+      SCOPED_TRACE(std::string(metric ? "metric" : "imperial") + " scale " + std::to_string(scale.code));
+      for (Objex* o = model->itsCurLayer->firstObject; o;) {
+        Objex* next = o->next;
+        UnlinkObject(o);
+        DeleteObj(o);
+        o = next;
+      }
+      window->selectPlanTab(1);
+      ds->snapToGrid = 0;
+      ds->planScaleChoice = scale.code;
+      const float zoom = metric ? scale.metricZoom : scale.imperialZoom;
+      PlanZoom(ds) = TopViewZoom(ds) = zoom;
+      // A wall across most of the window; openings an eighth and a tenth of it wide.
+      const float length = 640 / zoom;
+      ds->wallThickness = metric ? 20 / 2.54f : 8;
+      ds->doorWidth = ConvertScreenToWorld(length / 8, ds, 0);
+      ds->windowWidth = ConvertScreenToWorld(length / 10, ds, 0);
+      Objex* wall = addWall({{-length / 2, 0}, {length / 2, 0}});
+      view->refreshVisibleView();
+      QApplication::processEvents();
+      struct Placement {
+        uint16_t tool;
+        int16_t style;
+        float along;  // the press, as a share of the wall from its start
+      };
+      const Placement placements[] = {{kToolDoor, 501, 0.78f},
+                                      {kToolWindow, 0, 0.2f},
+                                      {kToolDoor, 502, 0.55f},
+                                      {kToolWindow, 0, 0.35f}};
+      std::vector<Objex*> before;
+      for (const Placement& p : placements) {
+        SCOPED_TRACE(std::string(p.tool == kToolDoor ? "door " : "window ") + std::to_string(p.along));
+        if (p.tool == kToolDoor) ds->doorStyle = p.style;
+        gCurTool = p.tool;
+        const float x = -length / 2 + p.along * length;
+        const QPoint press = at(x, 0);
+        // The swing: a quick click beside the door, off the wall.
+        const QPoint swingAt = at(x + length / 20, -length / 10);
+        if (p.style == 501) toolClick(press, press, &swingAt);
+        else toolClick(press, press);
+        ASSERT_FALSE(view->isTracking());
+        Objex* placed = nullptr;
+        for (Objex* c = wall->firstChild; c; c = c->next)
+          if (std::find(before.begin(), before.end(), c) == before.end()) placed = c;
+        ASSERT_NE(placed, nullptr);
+        before.push_back(placed);
+        const float middle = (placed->firstPoint->position[0] + placed->firstPoint->next->position[0]) / 2;
+        EXPECT_NEAR(middle, x, 1.5f / zoom);
+        QTest::mouseMove(view, at(-length / 2, -length / 4));
+      }
+      gCurTool = kToolSelection;
+    }
+  }
+}
+
 }  // namespace
