@@ -20,6 +20,9 @@ class ViewEventQueue : public QObject, public ModalEventSource {
 
   // A loop is waiting inside nextEvent.
   bool isWaiting() const { return loop_ != nullptr; }
+  // Forgets the events the loops of an earlier gesture took in but did not read (the release
+  // of the click that ended a loop may come in with it): they belong to no later gesture.
+  void dropLeftovers() { queue_.clear(); }
   // Periodic events taken by loops since the queue was made.
   int periodicEventsTaken() const { return periodicTaken_; }
 

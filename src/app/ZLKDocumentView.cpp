@@ -426,7 +426,8 @@ void ZLKDocumentView::mouseDoubleClickEvent(QMouseEvent* event) { handlePress(ev
 void ZLKDocumentView::mouseDown(const PlanMouseEvent& event) {
   mouseEvent_ = event;
   hasMouseEvent_ = true;
-  // The tools' nested loops of this click read this view's events.
+  // The tools' nested loops of this click read this view's events, from this press on.
+  eventSource_->dropLeftovers();
   SetModalEventSource(eventSource_.get());
   SetUpViewRotation();
   const POINT where{Narrow16(event.location.x), Narrow16(event.location.y)};

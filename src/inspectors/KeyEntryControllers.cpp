@@ -7,6 +7,8 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <array>
+#include <vector>
 
 #include "files/Undo.h"
 #include "inspectors/ValueFields.h"
@@ -19,6 +21,7 @@
 #include "model/Records.h"
 #include "model/Services.h"
 #include "platform/Strings.h"
+#include "tools/PointEditing.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
 
@@ -68,6 +71,27 @@ bool IsFixedComponentType(int16_t type) {
   }
 }
 
+// The segments of the wall (the closing one too) that an edit moved from the points' places in
+// `was`, handed to the walls joined to them.
+void FollowMovedSegments(Objex* wall, const std::vector<std::array<float, 2>>& was) {
+  std::vector<Poinz*> points;
+  for (Poinz* p = wall->firstPoint; p; p = p->next) points.push_back(p);
+  if (points.size() != was.size() || points.size() < 2) return;
+  std::vector<MovedWallSegment> moved;
+  const size_t segments = wall->closed ? points.size() : points.size() - 1;
+  for (size_t i = 0; i < segments; ++i) {
+    const size_t j = (i + 1) % points.size();
+    const Poinz* a = points[i];
+    const Poinz* b = points[j];
+    MovedWallSegment m{{was[i][0], was[i][1]}, {was[j][0], was[j][1]}, {a->position[0], a->position[2]},
+                       {b->position[0], b->position[2]}};
+    if (m.oldA[0] == m.newA[0] && m.oldA[1] == m.newA[1] && m.oldB[0] == m.newB[0] && m.oldB[1] == m.newB[1])
+      continue;
+    moved.push_back(m);
+  }
+  FollowMovedWallSegments(wall, moved.data(), static_cast<int>(moved.size()));
+}
+
 }  // namespace
 
 void RebuildResizedObject(Objex* object) {
@@ -103,6 +127,10 @@ void ResizeKeyEntrySegment(Objex* object, Poinz* start, Poinz* end, float initia
   if (!object || !start || !end) return;
   const float delta = initial - n;
   if (delta == 0) return;
+  // Where the points were: the walls joined to a segment that moves must follow it.
+  std::vector<std::array<float, 2>> was;
+  if (object->type == kObjWall)
+    for (const Poinz* p = object->firstPoint; p; p = p->next) was.push_back({p->position[0], p->position[2]});
   const float px = start->position[0], pz = start->position[2];
   auto along = [angle](float d, float* dx, float* dz) { GetPointFromLengthAndAngle(angle, d, dx, dz); };
   Poinz* before = linked ? PointBefore(object, start, end) : nullptr;
@@ -139,6 +167,7 @@ void ResizeKeyEntrySegment(Objex* object, Poinz* start, Poinz* end, float initia
   GetObject3DBounds(object, 0, &box, 0);
   object->bounds3D = box;
   RebuildResizedObject(object);
+  if (object->type == kObjWall) FollowMovedSegments(object, was);
 }
 
 // ---- Wall key entry ----

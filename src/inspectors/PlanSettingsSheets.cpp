@@ -16,6 +16,7 @@
 #include "model/CommandWalkers.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
+#include "model/Floors2D.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
@@ -104,7 +105,10 @@ void CeilingHeightController::applySheet(ZLKDocumentModel*, DocState* ds) {
     refused_ = true;
     return;
   }
+  const float change = v - targetLayer->height;
   targetLayer->height = v;
+  // The floors above stand on this one: they move with its ceiling.
+  RaiseFloorsAbove(targetLayer, change);
   if (TheSheetHooks().updateViewingHeight) TheSheetHooks().updateViewingHeight();
   RenderAllLayers();
   ClearSelectionState40(ds, &ds->selectionState40);

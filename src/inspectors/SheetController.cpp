@@ -41,6 +41,9 @@ SheetController::SheetController(QWidget* parent, const char* layoutName) : QDia
   cancelButton_ = new QPushButton(QString::fromStdString(LocalizedString("Cancel")), this);
   okButton_ = new QPushButton(QString::fromStdString(LocalizedString("OK")), this);
   okButton_->setDefault(true);
+  // Return is OK wherever the focus is; Cancel is a click or Escape.
+  okButton_->setAutoDefault(false);
+  cancelButton_->setAutoDefault(false);
   okButton_->setProperty("tag", 1);
   cancelButton_->setProperty("tag", 0);
   buttons->addWidget(cancelButton_);
@@ -71,6 +74,14 @@ bool SheetController::beginSheet(QWidget* parent, SheetController* sheet) {
   parent->setProperty(kAttachedSheet, QVariant::fromValue<QObject*>(sheet));
   sheet->initializeControlStates();
   sheet->open();
+  // Typing starts in the first field, its value selected (the buttons come first in the
+  // focus chain: they are made before any sheet's own controls).
+  for (QLineEdit* field : sheet->findChildren<QLineEdit*>()) {
+    if (!field->isEnabled() || !field->isVisibleTo(sheet) || field->isReadOnly()) continue;
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+    break;
+  }
   return true;
 }
 

@@ -147,6 +147,24 @@ void RaiseLayerToBaseHeight(Layer* layer, float dy) {
   for (Objex* o = layer->firstObject; o; o = o->next) RaiseObjectToBaseHeight(o, dy);
 }
 
+namespace {
+bool Is2DViewLayer(const Layer* layer);
+}  // namespace
+
+void RaiseFloorsAbove(Layer* layer, float dy) {
+  if (!layer || dy == 0) return;
+  for (Layer* floor = layer->next; floor; floor = floor->next) {
+    if (Is2DViewLayer(floor)) continue;
+    for (Objex* o = floor->firstObject; o; o = o->next) {
+      o->baseElevation += dy;
+      if (o->type != kObjWall) continue;
+      for (Poinz* p = o->firstPoint; p; p = p->next) p->segmentElevation += dy;
+      Update3DWall(o);
+      UpdateAllWallAttachments(o);
+    }
+  }
+}
+
 // ---- Interior and exterior walls ----
 
 namespace {
@@ -199,6 +217,14 @@ const char* TopViewLayerName() {
   for (int i = 0; i < 3; ++i)
     if (current == floors[i]) return kTopViewLayers[i];
   return kTopViewLayers[0];
+}
+
+bool Is2DViewLayer(const Layer* layer) {
+  for (const char* name : kTopViewLayers)
+    if (strcmp(layer->name, name) == 0) return true;
+  for (const char* name : kSideViewLayers)
+    if (strcmp(layer->name, name) == 0) return true;
+  return false;
 }
 
 void HideViewLayer(Layer* layer, uint8_t visible) {

@@ -22,6 +22,10 @@ void ScaleLayerToWallHeight(Layer* layer);
 // Raises every point of the object, with its children, by dy.
 void RaiseObjectToBaseHeight(Objex* object, float dy);
 void RaiseLayerToBaseHeight(Layer* layer, float dy);
+// A floor's height changed by dy inches: every object of every floor after it (not the 2D
+// view layers) stands dy higher. Walls raise each segment's base and build their 3D and
+// attachments again; other objects raise their base elevation, which their 3D is lifted by.
+void RaiseFloorsAbove(Layer* layer, float dy);
 
 // Interior walls go from the foundation plan to the floor plan and make no floor; exterior
 // walls (subtype 54) keep their plan. Non-walls: nothing.

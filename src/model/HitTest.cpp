@@ -675,6 +675,14 @@ bool TestCorners(Objex* obj, ClickInfo* click) {
 
 namespace {
 
+// The Floor tab shows the roofs over its walls, but they are the Roofing tab's to pick: there
+// their eaves, lying over the walls, would take every click meant for a wall. A caller that
+// names the kinds it looks for gets them on any tab.
+bool PickedOnCurrentTab(const Objex* obj, const DocState* ds, int16_t typeCount) {
+  if (typeCount >= 1 || ds->newObjectPlanMask != (1 << kPlanFloor)) return true;
+  return obj->type != kObjRoof && obj->type != kObjRoofPanel;
+}
+
 // A floor's top-level object as SelectFromLayer tests it (the floor and the plan already asked).
 bool HitTopObject(Objex* obj, ClickInfo* click, uint8_t selectedOnly, const int16_t* types, int16_t typeCount) {
   const bool topo = obj->type == kObjTopography;
@@ -698,7 +706,7 @@ bool SelectFromLayer(Layer* layer, ClickInfo* click, uint8_t selectedOnly, const
   Objex* last = LastObjectOfLayer(layer);
   int hits = 0;
   for (Objex* obj = last; obj; obj = obj->prev) {
-    if (!IsObjectOnCurrentPlan(obj, ds->currentPlanMask)) continue;
+    if (!IsObjectOnCurrentPlan(obj, ds->currentPlanMask) || !PickedOnCurrentTab(obj, ds, typeCount)) continue;
     if (!HitTopObject(obj, click, selectedOnly, types, typeCount)) continue;
     if (++hits == gSelectIndex) return true;
     ClearClickInfo(click);
@@ -960,7 +968,7 @@ class GestureBoxes {
       int hits = 0;
       for (size_t i = from; i < k; ++i) {
         Objex* obj = objects_[found_[i]];
-        if (!IsObjectOnCurrentPlan(obj, ds->currentPlanMask)) continue;
+        if (!IsObjectOnCurrentPlan(obj, ds->currentPlanMask) || !PickedOnCurrentTab(obj, ds, typeCount)) continue;
         if (!HitTopObject(obj, click, selectedOnly, types, typeCount)) continue;
         if (++hits == gSelectIndex) return true;
         ClearClickInfo(click);
@@ -1156,6 +1164,7 @@ bool WalkPasses(Layer* firstLayer, ClickInfo* click, const HitPass* passes, int 
         PickBoxesScope boxes;
         for (int i = 0; i < asked; ++i) {
           if (found[i] || (passes[i].selectedOnly && !isSelected())) continue;
+          if (!PickedOnCurrentTab(obj, ds, passes[i].typeCount)) continue;
           bool hit = corners && TestCorners(obj, &work[i]);
           if (!hit) hit = SelectFromObject(obj, &work[i], passes[i].selectedOnly, passes[i].types, passes[i].typeCount);
           if (!hit) continue;

@@ -305,7 +305,12 @@ void SnapCursorToAngleConstraint(float originX, float originZ, float* x, float* 
 }
 
 void SnapCursorToPolyAngleConstraint(float originX, float originZ, float* x, float* z, uint8_t force) {
-  AngleSteps(originX, originZ, x, z, gTrackingPoly && (!ShiftHeld() || force), 5);
+  // With the grid on, every corner of a click-by-click outline goes to its nearest grid node,
+  // the later ones as the first: a step in angle with a length along the pointer would leave
+  // the nodes, and a rectangle clicked on the grid would come out skewed.
+  const DocState* ds = CurDocState();
+  const bool onGrid = ds && ds->snapToGrid && ds->gridSpacing.floatH != 0 && ds->gridSpacing.floatV != 0;
+  AngleSteps(originX, originZ, x, z, !onGrid && gTrackingPoly && (!ShiftHeld() || force), 5);
 }
 
 void SnapCursorToCustomAngleConstraint(float originX, float originZ, float* x, float* z, uint8_t force,

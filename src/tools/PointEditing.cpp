@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
@@ -338,6 +339,32 @@ void ApplyWallSegmentMove(Objex* wall, float dx, float dz) {
     }
   }
   UpdateObjectBounds(wall);
+}
+
+void FollowMovedWallSegments(Objex* wall, const MovedWallSegment* segments, int count) {
+  DocState* ds = CurDocState();
+  if (!wall || !wall->layer || !segments || count <= 0 || !ds) return;
+  const float t = ConvertWorldToScreen(wall->width, ds, 0);
+  for (Objex* w = wall->layer->firstObject; w; w = w->next) {
+    if (w == wall || w->type != kObjWall || w->closed || !w->firstPoint || !w->firstPoint->next) continue;
+    Poinz* first = w->firstPoint;
+    Poinz* last = LastPoint(w);
+    bool moved = false;
+    // Each end follows the first segment it met, once.
+    for (const auto& [end, neighbour] : {std::pair{first, first->next}, std::pair{last, last->prev}})
+      for (int i = 0; i < count; ++i) {
+        const MovedWallSegment& m = segments[i];
+        if (FollowSegment(end, neighbour, m.oldA, m.oldB, m.newA, m.newB, t)) {
+          moved = true;
+          break;
+        }
+      }
+    if (!moved) continue;
+    UpdateObjectBounds(w);
+    Update3DWall(w);
+    UpdateAllWallAttachments(w);
+    ReRenderObject(w);
+  }
 }
 
 void ShiftEndDragAttachments(Objex* object, float dx, float dz) {

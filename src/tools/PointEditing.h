@@ -35,6 +35,14 @@ void LimitEndDragOffset(float* dx, float* dz);
 // gTranslateWallSegPt1/2 (or by the offset when those are unset) and the open walls
 // whose ends met it follow onto its new line.
 void ApplyWallSegmentMove(Objex* wall, float dx, float dz);
+// One segment of a wall before and after an edit moved it (plan x and z of its two ends).
+struct MovedWallSegment {
+  float oldA[2], oldB[2], newA[2], newB[2];
+};
+// The open walls on the wall's floor whose free ends met one of its moved segments (within
+// the wall's thickness) follow it: each such end slides along its own direction onto the
+// segment's new line, and the walls that moved are built again. The wall's own points stay.
+void FollowMovedWallSegments(Objex* wall, const MovedWallSegment* segments, int count);
 // Mouse-up of an end drag that moved the first point of a wall: the attachments anchored at
 // it keep their place along the wall (their start distances grow by the added length).
 // Called with the drag's offset before the point moves (the move fits the openings again).

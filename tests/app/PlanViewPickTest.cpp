@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -26,6 +27,8 @@
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Selection.h"
+#include "model/Services.h"
+#include "model/ViewCommands.h"
 #include "model/ViewProjection.h"
 #include "platform/Alerts.h"
 #include "tools/ToolCodes.h"
@@ -207,6 +210,152 @@ TEST_F(PlanViewPick, ADoorWithoutASwingEndsAtTheReleaseAndTheHabitualSwingClickI
   click(swingAt);
   ASSERT_EQ(alerts.shown.size(), 1u);
   EXPECT_EQ(alerts.shown.front().message, "Wall segment not found.");
+}
+
+// A house of exterior walls under a gable roof drawn with the roof tool along their middle
+// lines. On the Floor tab a click anywhere across a wall's band (outer face, middle, inner face)
+// picks the wall, under both eaves and both gable ends and on both halves of each, and the roof
+// takes no click at all, not even on its ridge; on the Roofing tab the roof is picked by its
+// lines as before. At every plan scale, in both unit systems.
+TEST_F(PlanViewPick, OnTheFloorTabAWallUnderARoofEdgeTakesTheClickNotTheRoof) {
+  struct Scale {
+    int16_t code;
+    float imperialZoom, metricZoom;
+  };
+  const Scale scales[] = {{8, 0.375f, 0.36f}, {9, 0.75f, 0.72f}, {10, 1, 1.8f}, {11, 1.5f, 3.6f}};
+  for (const bool metric : {false, true}) {
+    ds->measureSystem = metric ? kMeasureMetric : kMeasureImperial;
+    if (metric) SetDocStateMetricDefaults(ds);
+    metre = ConvertWorldToScreen(39.370079f, ds, 0);
+    ds->wallThickness = metric ? 9.84252f : 12.0f;  // 25 cm, 1'
+    for (const Scale& scale : scales) {
+      SCOPED_TRACE(std::string(metric ? "metric" : "imperial") + " scale " + std::to_string(scale.code));
+      for (Objex* o = model->itsCurLayer->firstObject; o;) {
+        Objex* next = o->next;
+        UnlinkObject(o);
+        DeleteObj(o);
+        o = next;
+      }
+      window->selectPlanTab(1);
+      ds->planScaleChoice = scale.code;
+      PlanZoom(ds) = TopViewZoom(ds) = metric ? scale.metricZoom : scale.imperialZoom;
+      view->refreshVisibleView();
+      QApplication::processEvents();
+      // 8 m by 5 m (the window shows it whole at the largest scale).
+      const float w = metric ? 8 : 7.5f, d = metric ? 5 : 4.5f;
+      Objex* wall = addWall({{0, 0}, {w * metre, 0}, {w * metre, d * metre}, {0, d * metre}, {0, 0}});
+      ASSERT_EQ(wall->type, kObjWall);
+      window->selectPlanTab(4);
+      ds->snapToGrid = 0;
+      gCurTool = kToolGableRoof;
+      const QPoint a = at(0, 0), b = at(w * metre, d * metre);
+      QTest::mouseMove(view, a);
+      QTest::mousePress(view, Qt::LeftButton, {}, a);
+      for (int i = 1; i <= 4; ++i) QTest::mouseMove(view, a + (b - a) * i / 4);
+      QTest::mouseRelease(view, Qt::LeftButton, {}, b);
+      Objex* roof = wall->next;
+      ASSERT_NE(roof, nullptr);
+      ASSERT_EQ(roof->type, kObjRoof);
+      gCurTool = kToolSelection;
+      // The roof is the Roofing tab's: its eave over a wall and its ridge pick it there.
+      for (auto [x, z] : {std::pair{w / 4, 0.0f}, std::pair{w / 2, d / 2}}) {
+        click(at(-2 * metre, -2 * metre));
+        click(at(x * metre, z * metre));
+        EXPECT_TRUE(IsObjectSelected(roof)) << "Roofing tab at " << x << ", " << z;
+      }
+
+      window->selectPlanTab(1);
+      gCurTool = kToolSelection;
+      // Across the band as drawn (the wall's pen): its faces a pixel inside, and its middle line.
+      const int halfBand = GetLineWeight(wall, 1) / 2;
+      const float face = static_cast<float>(std::max(0, halfBand - 1)) / PlanZoom(ds);
+      struct Place {
+        float x, z;
+        bool alongX;  // the wall runs along x: the band spreads along z
+      };
+      const Place places[] = {{w / 4, 0, true},      {3 * w / 4, 0, true},  {w / 4, d, true}, {3 * w / 4, d, true},
+                              {0, d / 4, false},     {0, 3 * d / 4, false}, {w, d / 4, false}, {w, 3 * d / 4, false}};
+      for (const Place& p : places)
+        for (const float off : {-face, 0.0f, face}) {
+          const float x = p.x * metre + (p.alongX ? 0 : off), z = p.z * metre + (p.alongX ? off : 0);
+          click(at(-2 * metre, -2 * metre));
+          click(at(x, z));
+          EXPECT_TRUE(IsAnyObjectSelected(wall)) << "Floor tab at " << p.x << ", " << p.z << " off " << off;
+          EXPECT_FALSE(IsAnyObjectSelected(roof)) << "Floor tab at " << p.x << ", " << p.z << " off " << off;
+        }
+      click(at(-2 * metre, -2 * metre));
+      click(at(w / 2 * metre, d / 2 * metre));
+      EXPECT_FALSE(IsAnyObjectSelected(roof)) << "Floor tab, ridge";
+    }
+  }
+}
+
+// A hinged door (its swing chosen with a quick click), then a window, then a glass door and
+// another window, placed one after the other on one wall with their tools, each pressed and
+// released at its own distance along the wall: each lands where it was pressed, whatever the
+// events the placement before left unread. At every plan scale, in both unit systems.
+TEST_F(PlanViewPick, EachDoorOrWindowLandsWherePressedAfterTheOnePlacedBefore) {
+  struct Scale {
+    int16_t code;
+    float imperialZoom, metricZoom;
+  };
+  const Scale scales[] = {{8, 0.375f, 0.36f}, {9, 0.75f, 0.72f}, {10, 1, 1.8f}, {11, 1.5f, 3.6f}};
+  for (const bool metric : {false, true}) {
+    ds->measureSystem = metric ? kMeasureMetric : kMeasureImperial;
+    for (const Scale& scale : scales) {
+      SCOPED_TRACE(std::string(metric ? "metric" : "imperial") + " scale " + std::to_string(scale.code));
+      for (Objex* o = model->itsCurLayer->firstObject; o;) {
+        Objex* next = o->next;
+        UnlinkObject(o);
+        DeleteObj(o);
+        o = next;
+      }
+      window->selectPlanTab(1);
+      ds->snapToGrid = 0;
+      ds->planScaleChoice = scale.code;
+      const float zoom = metric ? scale.metricZoom : scale.imperialZoom;
+      PlanZoom(ds) = TopViewZoom(ds) = zoom;
+      // A wall across most of the window; openings an eighth and a tenth of it wide.
+      const float length = 640 / zoom;
+      ds->wallThickness = metric ? 20 / 2.54f : 8;
+      ds->doorWidth = ConvertScreenToWorld(length / 8, ds, 0);
+      ds->windowWidth = ConvertScreenToWorld(length / 10, ds, 0);
+      Objex* wall = addWall({{-length / 2, 0}, {length / 2, 0}});
+      view->refreshVisibleView();
+      QApplication::processEvents();
+      struct Placement {
+        uint16_t tool;
+        int16_t style;
+        float along;  // the press, as a share of the wall from its start
+      };
+      const Placement placements[] = {{kToolDoor, 501, 0.78f},
+                                      {kToolWindow, 0, 0.2f},
+                                      {kToolDoor, 502, 0.55f},
+                                      {kToolWindow, 0, 0.35f}};
+      std::vector<Objex*> before;
+      for (const Placement& p : placements) {
+        SCOPED_TRACE(std::string(p.tool == kToolDoor ? "door " : "window ") + std::to_string(p.along));
+        if (p.tool == kToolDoor) ds->doorStyle = p.style;
+        gCurTool = p.tool;
+        const float x = -length / 2 + p.along * length;
+        const QPoint press = at(x, 0);
+        // The swing: a quick click beside the door, off the wall.
+        const QPoint swingAt = at(x + length / 20, -length / 10);
+        if (p.style == 501) toolClick(press, press, &swingAt);
+        else toolClick(press, press);
+        ASSERT_FALSE(view->isTracking());
+        Objex* placed = nullptr;
+        for (Objex* c = wall->firstChild; c; c = c->next)
+          if (std::find(before.begin(), before.end(), c) == before.end()) placed = c;
+        ASSERT_NE(placed, nullptr);
+        before.push_back(placed);
+        const float middle = (placed->firstPoint->position[0] + placed->firstPoint->next->position[0]) / 2;
+        EXPECT_NEAR(middle, x, 1.5f / zoom);
+        QTest::mouseMove(view, at(-length / 2, -length / 4));
+      }
+      gCurTool = kToolSelection;
+    }
+  }
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <QTest>
 #include <QToolButton>
 #include <cmath>
+#include <string>
+#include <utility>
 
 #include "app/EditToolPaletteController.h"
 #include "app/ZLKDocumentView.h"
@@ -16,6 +18,7 @@
 #include "inspectors/KeyEntryControllers.h"
 #include "inspectors/SheetTestSupport.h"
 #include "model/Delete.h"
+#include "model/LineGeometry.h"
 #include "model/PlanarTransforms.h"
 #include "tools/KeyEntryTools.h"
 #include "tools/Tracking.h"
@@ -357,6 +360,105 @@ TEST_F(WallKeyEntrySheet, TheKeyEntryWallToolsAreAvailable) {
 }
 
 }  // namespace
+
+// A house of exterior walls (a closed ring A-B-C-D, A-B along the top) with interior walls
+// T-joined to it, each ending half the outer wall's thickness inside it: one on each side
+// wall, one on the bottom wall, one on the top. The length of A-B typed in: the side walls
+// that move (or turn, unlinked) keep the interior walls joined, each end sliding along its own
+// wall onto the moved face; the walls on segments whose line stays keep their ends.
+TEST_F(KeyEntrySheets, TJoinedInteriorWallsFollowTheOuterWallsAKeyEntryMoves) {
+  struct Row {
+    const char* name;
+    int location;
+    int16_t mark;  // A's handle colour
+    bool linked;
+    float grow;  // the typed length minus the drawn one, in house widths
+  };
+  const Row rows[] = {
+      {"about the centre, linked, grown", 1, 0, true, 0.25f},
+      {"about the centre, linked, shrunk", 1, 0, true, -0.2f},
+      {"start moves, linked", 2, 1, true, 0.3f},
+      {"end moves, linked", 2, 0, true, 0.3f},
+      {"about the centre, alone", 1, 0, false, 0.25f},
+      {"end moves, alone, shrunk", 3, 1, false, -0.2f},
+  };
+  const int16_t scales[] = {8, 9, 10, 11};
+  for (const bool metric : {false, true}) {
+    ds->measureSystem = metric ? kMeasureMetric : kMeasureImperial;
+    for (const int16_t scale : scales)
+      for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(metric ? "metric " : "imperial ") + std::to_string(scale) + " " + r.name);
+        ds->planScaleChoice = scale;
+        // 30' by 20' (9 m by 6 m), walls 8" (20 cm) thick.
+        const float w = metric ? ConvertWorldToScreen(900 / 2.54f, ds, 0) : feet(30);
+        const float d = metric ? ConvertWorldToScreen(600 / 2.54f, ds, 0) : feet(20);
+        const float thickness = metric ? 20 / 2.54f : 8;
+        Objex* house = addLine({0, w, w, 0}, true);
+        house->type = kObjWall;
+        house->width = thickness;
+        const float corners[4][2] = {{0, 0}, {w, 0}, {w, d}, {0, d}};
+        int k = 0;
+        for (Poinz* p = house->firstPoint; p; p = p->next, ++k) {
+          p->position[0] = corners[k][0], p->position[2] = corners[k][1];
+          p->segmentFloats[0] = 96;
+        }
+        const float inside = ConvertWorldToScreen(thickness, ds, 0) / 2;
+        auto interior = [&](float x1, float z1, float x2, float z2) {
+          Objex* o = addLine({x1, x2});
+          o->type = kObjWall;
+          o->width = thickness / 2;
+          o->firstPoint->position[2] = z1;
+          o->firstPoint->next->position[2] = z2;
+          for (Poinz* p = o->firstPoint; p; p = p->next) p->segmentFloats[0] = 96;
+          return o;
+        };
+        // Ends on the faces: left and right walls (x = 0, w), the bottom (z = d) and the top.
+        Objex* left = interior(inside, d / 2, w / 3, d / 2);
+        Objex* right = interior(w / 2, d / 3, w - inside, d / 3);
+        Objex* bottom = interior(w / 4, d / 2, w / 4, d - inside);
+        Objex* top = interior(3 * w / 4, inside, 3 * w / 4, d / 2);
+        for (Objex* o : {house, left, right, bottom, top}) Update3DWall(o);
+        Poinz* a = point(house, 0);
+        Poinz* b = point(house, 1);
+        a->keyEntryMark = r.mark;
+        b->keyEntryMark = static_cast<int16_t>(-r.mark);
+        const float typed = ConvertScreenToWorld(w * (1 + r.grow), ds, 0);
+        const QString length = metric ? QString::number(typed * 2.54, 'f', 3) + " cm" : QString::number(typed, 'f', 4) + "\"";
+        resize(house, a, b, length, r.location, r.linked);
+        ASSERT_NEAR(b->position[0] - a->position[0], w * (1 + r.grow), 0.05f);
+
+        // Each joined end: half a thickness inside its outer wall's segment, measured along
+        // its own wall, and on the same side; the interior walls' other ends stay.
+        auto expectJoined = [&](Objex* o, bool joinedFirst, Poinz* outer1, Poinz* outer2, const char* which) {
+          Poinz* end = joinedFirst ? o->firstPoint : o->firstPoint->next;
+          Poinz* other = joinedFirst ? o->firstPoint->next : o->firstPoint;
+          float ix = 0, iz = 0;
+          GetIntersection(end->position[0], end->position[2], other->position[0], other->position[2],
+                          outer1->position[0], outer1->position[2], outer2->position[0], outer2->position[2], &ix,
+                          &iz);
+          EXPECT_NEAR(std::hypot(end->position[0] - ix, end->position[2] - iz), inside, 0.05f) << which;
+          EXPECT_LT(std::hypot(other->position[0] - ix, other->position[2] - iz),
+                    std::hypot(other->position[0] - end->position[0], other->position[2] - end->position[2]) +
+                        inside + 0.05f)
+              << which;
+        };
+        expectJoined(left, true, point(house, 3), point(house, 0), "left");
+        expectJoined(right, false, point(house, 1), point(house, 2), "right");
+        expectJoined(bottom, false, point(house, 2), point(house, 3), "bottom");
+        expectJoined(top, true, point(house, 0), point(house, 1), "top");
+        // The ends away from the outer walls never move.
+        EXPECT_NEAR(left->firstPoint->next->position[0], w / 3, 1e-3);
+        EXPECT_NEAR(right->firstPoint->position[0], w / 2, 1e-3);
+        EXPECT_NEAR(bottom->firstPoint->position[2], d / 2, 1e-3);
+        EXPECT_NEAR(top->firstPoint->next->position[2], d / 2, 1e-3);
+        // The wall on the bottom and the one on the top keep their ends: those lines stay.
+        EXPECT_NEAR(bottom->firstPoint->next->position[2], d - inside, 1e-3);
+        EXPECT_NEAR(bottom->firstPoint->next->position[0], w / 4, 1e-3);
+        EXPECT_NEAR(top->firstPoint->position[2], inside, 1e-3);
+        DeleteLayerObjects(model->itsCurLayer);
+      }
+  }
+}
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "tools/ObjectSnaps.h"
 #include "tools/PolygonEntry.h"
 #include "tools/Constraints.h"
+#include "model/Delete.h"
 #include "model/PlanarTransforms.h"
 
 namespace {
@@ -320,6 +321,73 @@ TEST_F(PolygonEntry, WithTheGridTheRubberLineRunsBetweenTheNearestGridNodes) {
       EXPECT_NEAR(line.origin.x + line.size.width, 12 * g * zoom, 1.5) << tool << " " << zoom;
       EXPECT_NEAR(line.origin.y, 3 * g * zoom, 1.5) << tool << " " << zoom;
     }
+}
+
+// With grid snapping on, a rectangle clicked corner by corner about half a cell off its grid
+// nodes (before and after them in turn) has each corner on its nearest node: the later corners
+// as the first, not stepped in angle and length from the corner before. The grid spaced
+// differently across and down, in both unit systems, at every plan scale, on floors of two
+// heights, for the floor, ground fill, deck, freehand roof and polygon tools.
+TEST_F(PolygonEntry, WithTheGridEveryCornerGoesToItsNearestNode) {
+  struct System {
+    bool metric;
+    FloatPoint spacing;  // world units, across and down
+    float zooms[4];      // the plan scales' zooms
+  };
+  const System systems[] = {{false, {24, 18}, {0.375f, 0.75f, 1, 1.5f}},
+                            {true, {50 / 2.54f, 30 / 2.54f}, {0.36f, 0.72f, 1.8f, 3.6f}}};
+  const uint16_t tools[] = {kToolFloor, kToolGroundFillRegion, kToolDeckWithoutRailing, kToolFreehandRoof,
+                            kToolPolygon};
+  // The rectangle's nodes, in cells, and how far off each corner is clicked.
+  const float nodes[4][2] = {{2, 1}, {9, 1}, {9, 6}, {2, 6}};
+  const float off[4][2] = {{0.45f, -0.4f}, {-0.42f, 0.44f}, {0.4f, 0.45f}, {-0.45f, -0.42f}};
+  for (const System& sys : systems)
+    for (int scale = 0; scale < 4; ++scale)
+      for (const float floorHeight : {96.0f, 118.0f})
+        for (const uint16_t tool : tools) {
+          SCOPED_TRACE(::testing::Message() << (sys.metric ? "metric" : "imperial") << " scale " << scale + 8
+                                            << " floor " << floorHeight << " tool " << tool);
+          DeleteLayerObjects(doc.first);
+          doc.ds()->measureSystem = sys.metric ? kMeasureMetric : kMeasureImperial;
+          doc.ds()->planScaleChoice = static_cast<int16_t>(scale + 8);
+          doc.ds()->snapToGrid = 1;
+          doc.ds()->gridSpacing = sys.spacing;
+          doc.first->height = floorHeight;
+          const float zoom = sys.zooms[scale];
+          doc.ds()->zoomFactor = zoom;
+          const float gx = ConvertWorldToScreen(sys.spacing.floatH, doc.ds(), 0);
+          const float gz = ConvertWorldToScreen(sys.spacing.floatV, doc.ds(), 0);
+          ASSERT_GT(gx * zoom, 3);
+          auto window = [&](int i) {
+            return POINT{static_cast<int32_t>(std::lround((nodes[i][0] + off[i][0]) * gx * zoom)),
+                         static_cast<int32_t>(std::lround((nodes[i][1] + off[i][1]) * gz * zoom))};
+          };
+          ScriptedModalEvents e;
+          for (int i = 1; i < 4; ++i) corner(e, window(i).x, window(i).y);
+          e.key(kModalKeyEscape);
+          gSnapLocked = 0;
+          click(tool, window(0).x, window(0).y);
+          Objex* o = only();
+          ASSERT_NE(o, nullptr);
+          ASSERT_EQ(PointCount(o), 4);
+          int i = 0;
+          for (const Poinz* p = o->firstPoint; p; p = p->next, ++i) {
+            // The tools keep the corners in the order clicked or turn the outline round.
+            bool onANode = false;
+            for (const auto& n : nodes)
+              onANode = onANode || (std::fabs(p->position[0] - n[0] * gx) < 1e-3f &&
+                                    std::fabs(p->position[2] - n[1] * gz) < 1e-3f);
+            EXPECT_TRUE(onANode) << "corner " << i << " at " << p->position[0] / gx << ", "
+                                 << p->position[2] / gz << " cells";
+          }
+          // Four different nodes: the rectangle, not a skewed quadrilateral.
+          float area = 0;
+          for (const Poinz* p = o->firstPoint; p; p = p->next) {
+            const Poinz* q = p->next ? p->next : o->firstPoint;
+            area += p->position[0] * q->position[2] - q->position[0] * p->position[2];
+          }
+          EXPECT_NEAR(std::fabs(area) / 2, 7 * gx * 5 * gz, 1e-2f * gx * gz);
+        }
 }
 
 }  // namespace
