@@ -147,12 +147,17 @@ std::string UndoStatePath(int32_t slot) {
 }
 
 namespace {
-// Writes the current design as a snapshot without telling the user; false (LastFileFailure
-// saying why) when it was not written.
-bool WriteSnapshot(const char* path) {
+// Writes the current design as a snapshot without telling the user; false when it was not
+// written, with *noRoom set when the folder had no room for it.
+bool WriteSnapshot(const char* path, bool* noRoom = nullptr) {
+  if (noRoom) *noRoom = false;
   // A snapshot is a private scratch file, deleted with the design: replaced atomically but not
   // flushed to disk as a save is. It goes out in pieces while the design is written.
-  if (CreateApplicationTemporaryFolder()) return WriteOutputFileStreamed(path, false, WriteDesignToOutputBuffer);
+  if (CreateApplicationTemporaryFolder()) {
+    if (WriteOutputFileStreamed(path, false, WriteDesignToOutputBuffer)) return true;
+    if (noRoom) *noRoom = LastFileFailure() == FileFailure::kDiskFull;
+    return false;
+  }
   BeginOutputBuffer();
   WriteDesignToOutputBuffer();
   ReleaseOutputBuffer();
@@ -303,17 +308,18 @@ void StoreUndo(const std::string& name) {
   }
   const std::string path = UndoStatePath(doc->itsCurrentUndo);
   bool dropped = older && KeepWithinBudget(doc, doc->itsCurrentUndo);
-  bool stored = WriteSnapshot(path.c_str());
+  bool noRoom = false;
+  bool stored = WriteSnapshot(path.c_str(), &noRoom);
   // A folder that filled regardless (other designs, other programs, a design grown larger than
   // its last snapshot): older steps go, at least as many bytes as the last snapshot took, until
   // the new one fits or none is left to go.
-  while (!stored && older && LastFileFailure() == FileFailure::kDiskFull) {
+  while (!stored && older && noRoom) {
     const int64_t wanted = std::max<int64_t>(SnapshotBytes(current), 1);
     int64_t freed = 0, bytes = 0;
     while (freed < wanted && (bytes = DropOldestStep(doc, current)) >= 0) freed += std::max<int64_t>(bytes, 1);
     if (freed == 0) break;
     dropped = true;
-    stored = WriteSnapshot(path.c_str());
+    stored = WriteSnapshot(path.c_str(), &noRoom);
   }
   UndoNameStack* undo = doc->itsUndoManager;
   if (!stored) {
