@@ -83,7 +83,7 @@ bool KeepWithinBudget(ZLKDocumentModel* doc, int32_t target) {
   for (int32_t slot = doc->itsFirstUndo, i = CountUndos(doc->itsFirstUndo, previous); i > 0;
        --i, slot = NextSlot(slot))
     held += SnapshotBytes(slot);
-  const int64_t budget = (held + free) / 2;
+  const int64_t budget = held / 2 + free / 2;
   bool dropped = false;
   while (held + expected > budget) {
     const int64_t freed = DropOldestStep(doc, previous);
