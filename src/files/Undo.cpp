@@ -1,7 +1,12 @@
 // Snapshot undo.
 #include "files/Undo.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
@@ -20,6 +25,7 @@
 #include "model/SelectionState.h"
 #include "model/TopoGrid.h"
 #include "platform/Alerts.h"
+#include "platform/FileIO.h"
 #include "platform/Session.h"
 #include "platform/TemporaryFolder.h"
 #include "platform/UndoNames.h"
@@ -30,8 +36,63 @@ uint8_t gUndoActive = 1;
 namespace {
 const char* kDiskSpaceText = "Please ensure that adequate disk space exists on your hard drive.";
 
+std::function<int64_t()> sFreeBytesQuery;
+
 int32_t NextSlot(int32_t slot) { return slot + 1 > gTotalUndos ? 1 : slot + 1; }
 int32_t PrevSlot(int32_t slot) { return slot - 1 < 1 ? gTotalUndos : slot - 1; }
+
+int64_t FolderFreeBytes() {
+  return sFreeBytesQuery ? sFreeBytesQuery() : FreeBytesInFolder(ApplicationTemporaryPath());
+}
+
+int64_t SnapshotBytes(int32_t slot) {
+  struct stat st;
+  return lstat(UndoStatePath(slot).c_str(), &st) == 0 && S_ISREG(st.st_mode) ? int64_t(st.st_size) : 0;
+}
+
+void RemoveSnapshot(int32_t slot) { unlink(UndoStatePath(slot).c_str()); }
+
+// Steps the undo-name stack may offer: one per older snapshot, and one more for edits that no
+// snapshot took.
+size_t OfferedSteps(const ZLKDocumentModel* doc) {
+  const int32_t stored = CountUndos(doc->itsFirstUndo, doc->itsCurrentUndo);
+  return static_cast<size_t>(stored > 0 ? stored - 1 : 0) + (doc->itsUnstoredEdit ? 1 : 0);
+}
+
+// Gives up the oldest stored step unless it is `keep` (or the slot after it, being written);
+// the bytes freed, -1 when nothing older than `keep` is left.
+int64_t DropOldestStep(ZLKDocumentModel* doc, int32_t keep) {
+  if (doc->itsFirstUndo <= 0 || doc->itsFirstUndo == keep || doc->itsFirstUndo == NextSlot(keep))
+    return -1;
+  const int64_t bytes = SnapshotBytes(doc->itsFirstUndo);
+  RemoveSnapshot(doc->itsFirstUndo);
+  doc->itsFirstUndo = NextSlot(doc->itsFirstUndo);
+  return bytes;
+}
+
+// The temporary folder is usually memory-backed and shared with other designs and programs:
+// the older snapshots of one ring may take half of what the folder could give them (their own
+// bytes and its free bytes), the new one, as large as the last, counted in. The oldest steps
+// go first; the step the new snapshot undoes to stays. Whether any step was given up.
+bool KeepWithinBudget(ZLKDocumentModel* doc, int32_t target) {
+  const int64_t free = FolderFreeBytes();
+  if (free < 0) return false;
+  const int32_t previous = PrevSlot(target);
+  const int64_t expected = SnapshotBytes(previous);
+  int64_t held = 0;
+  for (int32_t slot = doc->itsFirstUndo, i = CountUndos(doc->itsFirstUndo, previous); i > 0;
+       --i, slot = NextSlot(slot))
+    held += SnapshotBytes(slot);
+  const int64_t budget = held / 2 + free / 2;
+  bool dropped = false;
+  while (held + expected > budget) {
+    const int64_t freed = DropOldestStep(doc, previous);
+    if (freed < 0) break;
+    held -= freed;
+    dropped = true;
+  }
+  return dropped;
+}
 
 void SelectFloorItemForCurrentLayer() {
   if (!gCurDocument || !gCurDocument->itsCurLayer || !gFrontEnd.selectActiveFloorItem) return;
@@ -48,15 +109,22 @@ void Step(bool back) {
   if (!gUndoActive || !doc || doc->itsFirstUndo <= 0 || doc->itsLastUndo <= 0 ||
       doc->itsCurrentUndo <= 0)
     return;
+  // Edits that no snapshot took are undone by going back to the newest stored state, the
+  // current slot itself; they cannot be redone.
+  const bool unstored = back && doc->itsUnstoredEdit;
   int32_t count = back ? CountUndos(doc->itsFirstUndo, doc->itsCurrentUndo)
                        : CountUndos(doc->itsCurrentUndo, doc->itsLastUndo);
-  if (count < 2) return;
+  if (count < (unstored ? 1 : 2)) return;
   int32_t before = doc->itsCurrentUndo;
-  doc->itsCurrentUndo = back ? PrevSlot(before) : NextSlot(before);
+  if (!unstored) doc->itsCurrentUndo = back ? PrevSlot(before) : NextSlot(before);
   if (!RestoreState(UndoStatePath(doc->itsCurrentUndo).c_str())) {
     doc->itsCurrentUndo = before;
     ShowAlert("Unable to restore the undo state.", kDiskSpaceText);
     gUndoActive = 0;
+  } else if (unstored) {
+    doc->itsUnstoredEdit = false;
+    if (doc->itsUndoManager)
+      doc->itsUndoManager->keepRedoAtMost(static_cast<size_t>(CountUndos(doc->itsCurrentUndo, doc->itsLastUndo) - 1));
   }
   SelectFloorItemForCurrentLayer();
 }
@@ -78,19 +146,28 @@ std::string UndoStatePath(int32_t slot) {
   return ApplicationTemporaryPath() + "/" + UndoFilePrefixFor(docID) + "_" + std::to_string(slot) + ".dat";
 }
 
-int SaveState(const char* path) {
-  if (!path || !gCurDocument) return 0;
+namespace {
+// Writes the current design as a snapshot without telling the user; false when it was not
+// written, with *noRoom set when the folder had no room for it.
+bool WriteSnapshot(const char* path, bool* noRoom = nullptr) {
+  if (noRoom) *noRoom = false;
   // A snapshot is a private scratch file, deleted with the design: replaced atomically but not
   // flushed to disk as a save is. It goes out in pieces while the design is written.
-  bool written = false;
   if (CreateApplicationTemporaryFolder()) {
-    written = WriteOutputFileStreamed(path, false, WriteDesignToOutputBuffer);
-  } else {
-    BeginOutputBuffer();
-    WriteDesignToOutputBuffer();
-    ReleaseOutputBuffer();
+    if (WriteOutputFileStreamed(path, false, WriteDesignToOutputBuffer)) return true;
+    if (noRoom) *noRoom = LastFileFailure() == FileFailure::kDiskFull;
+    return false;
   }
-  if (!written) {
+  BeginOutputBuffer();
+  WriteDesignToOutputBuffer();
+  ReleaseOutputBuffer();
+  return false;
+}
+}  // namespace
+
+int SaveState(const char* path) {
+  if (!path || !gCurDocument) return 0;
+  if (!WriteSnapshot(path)) {
     ShowAlert("Unable to store the undo state.", kDiskSpaceText);
     return 0;
   }
@@ -214,30 +291,76 @@ void StoreUndo(const std::string& name) {
   }
   if (!doc->itsDocState) return;
   int32_t first = doc->itsFirstUndo, last = doc->itsLastUndo, current = doc->itsCurrentUndo;
+  // Whether older snapshots are kept beside the new one: only they can be given up for room.
+  const bool older = first > 0 && current > 0;
   if (doc->itsFirstUndo < 0) {
     doc->itsFirstUndo = doc->itsLastUndo = doc->itsCurrentUndo = 1;
   } else if (doc->itsCurrentUndo > 0) {
     int32_t n = doc->itsFirstUndo > 0 ? CountUndos(doc->itsFirstUndo, doc->itsCurrentUndo) : 0;
+    // What could be redone goes with the new snapshot, and so do its files.
+    int32_t slot = current;
+    for (int32_t i = CountUndos(current, last) - 1; i > 0; --i) RemoveSnapshot(slot = NextSlot(slot));
     doc->itsCurrentUndo = NextSlot(doc->itsCurrentUndo);
     doc->itsLastUndo = doc->itsCurrentUndo;
     if (n >= gTotalUndos) doc->itsFirstUndo = NextSlot(doc->itsFirstUndo);
+    // The slot's old file (the oldest step, once the ring has come round) makes room first.
+    RemoveSnapshot(doc->itsCurrentUndo);
   }
-  if (!SaveState(UndoStatePath(doc->itsCurrentUndo).c_str())) {
-    doc->itsFirstUndo = first, doc->itsLastUndo = last, doc->itsCurrentUndo = current;
-    return;
+  const std::string path = UndoStatePath(doc->itsCurrentUndo);
+  bool dropped = older && KeepWithinBudget(doc, doc->itsCurrentUndo);
+  bool noRoom = false;
+  bool stored = WriteSnapshot(path.c_str(), &noRoom);
+  // A folder that filled regardless (other designs, other programs, a design grown larger than
+  // its last snapshot): older steps go, at least as many bytes as the last snapshot took, until
+  // the new one fits or none is left to go.
+  while (!stored && older && noRoom) {
+    const int64_t wanted = std::max<int64_t>(SnapshotBytes(current), 1);
+    int64_t freed = 0, bytes = 0;
+    while (freed < wanted && (bytes = DropOldestStep(doc, current)) >= 0) freed += std::max<int64_t>(bytes, 1);
+    if (freed == 0) break;
+    dropped = true;
+    stored = WriteSnapshot(path.c_str(), &noRoom);
   }
-  if (name == " ") return;
-  doc->itsEdited = true;
-  if (UndoNameStack* undo = doc->itsUndoManager) {
-    if (!undo->isUndoing()) undo->setActionName(name);
-    // The steps offered never outnumber the older snapshots the ring holds.
-    undo->keepAtMost(static_cast<size_t>(CountUndos(doc->itsFirstUndo, doc->itsCurrentUndo) - 1));
+  UndoNameStack* undo = doc->itsUndoManager;
+  if (!stored) {
+    ShowAlert("Unable to store the undo state.", kDiskSpaceText);
+    if (!older) {
+      doc->itsFirstUndo = first, doc->itsLastUndo = last, doc->itsCurrentUndo = current;
+      if (name != " ") doc->itsEdited = true;
+      return;
+    }
+    // The stored steps stay as they are now (what could be redone is gone: the design moved on).
+    doc->itsCurrentUndo = doc->itsLastUndo = current;
+  }
+  if (name != " ") {
+    doc->itsEdited = true;
+    // Edits that no snapshot took share one step: the next snapshot stored stands for them too.
+    if (undo && !undo->isUndoing()) {
+      if (doc->itsUnstoredEdit) undo->renameLastAction(name);
+      else undo->setActionName(name);
+    }
+    doc->itsUnstoredEdit = !stored;
+  } else if (stored) {
+    doc->itsUnstoredEdit = false;
+  }
+  // The steps offered never outnumber those the ring can go back to.
+  if (undo) undo->keepAtMost(OfferedSteps(doc));
+  if (dropped && !doc->itsToldUndoStepsDropped) {
+    doc->itsToldUndoStepsDropped = true;
+    ShowAlert("The oldest undo steps were removed to make room.",
+              "The temporary folder is running short of space: this design keeps fewer undo steps than "
+              "the preferences ask for, giving up the oldest ones first.");
   }
 }
 
 void InitializeUndo() {
   if (!gCurDocument) return;
+  // A history started afresh reaches none of the old snapshots (nor, after the levels were
+  // lowered, the slots beyond the ring): they go now rather than when the design closes.
+  gCurDocument->sanitizeUndoFiles();
   gCurDocument->itsFirstUndo = gCurDocument->itsLastUndo = gCurDocument->itsCurrentUndo = -1;
+  gCurDocument->itsUnstoredEdit = false;
+  gCurDocument->itsToldUndoStepsDropped = false;
   if (gCurDocument->itsUndoManager) gCurDocument->itsUndoManager->removeAllActions();
   StoreUndo(" ");
 }
@@ -250,3 +373,5 @@ void SetUndoLevels(int levels) {
 
 void DoUndo() { Step(true); }
 void DoRedo() { Step(false); }
+
+void SetUndoFreeBytesQuery(std::function<int64_t()> query) { sFreeBytesQuery = std::move(query); }

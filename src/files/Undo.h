@@ -3,6 +3,7 @@
 // undo and redo.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 extern int32_t gTotalUndos;  // slots in the ring, 25 by default
@@ -16,11 +17,20 @@ int SaveState(const char* path);
 // Replaces the current document's design with the snapshot at path. On failure the
 // document is left as it was.
 int RestoreState(const char* path);
-// Stores a snapshot of the current document; " " (one blank) names no action.
+// Stores a snapshot of the current document; " " (one blank) names no action. Older steps are
+// given up when the folder has no room for it (the user is told once per history); an edit
+// whose snapshot still cannot be stored is one step to undo all the same, back to the newest
+// stored state, and cannot be redone.
 void StoreUndo(const std::string& name);
+// Starts the current document's history afresh: the old snapshots go, the first is stored.
 void InitializeUndo();
 void DoUndo();
 void DoRedo();
 
 // Path of the snapshot file of a slot of the current document.
 std::string UndoStatePath(int32_t slot);
+
+// The free bytes of the temporary folder, which bound the room the snapshots of a design may
+// take (half of what the folder could give them; the oldest steps go first). Tests put their
+// own query in place; an empty function restores the folder's own count.
+void SetUndoFreeBytesQuery(std::function<int64_t()> query);

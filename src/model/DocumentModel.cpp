@@ -254,13 +254,32 @@ bool UndoFilesOwnedByRunningCopy(int32_t docID) {
 }
 
 int RemoveAbandonedUndoFiles() {
-  DIR* dir = opendir(ApplicationTemporaryPath().c_str());
+  const std::string folder = ApplicationTemporaryPath();
+  DIR* dir = opendir(folder.c_str());
   if (!dir) return 0;
-  // "<session prefix><id>_<slot>.dat" and "<session prefix><id>.lock".
+  // "<session prefix><id>_<slot>.dat" and "<session prefix><id>.lock", and what a snapshot
+  // write that never ended leaves: ".<session prefix><id>_<slot>.dat.<8 letters or digits>.tmp".
   const std::string session = "com.zelkoworks.casavelt_1100_" + std::to_string(SessionID()) + "_";
-  std::vector<std::pair<std::string, int32_t>> found;
+  struct Found {
+    std::string name;
+    int32_t id;
+    bool temporary;
+  };
+  std::vector<Found> found;
   while (dirent* entry = readdir(dir)) {
-    const std::string name = entry->d_name;
+    std::string name = entry->d_name;
+    const bool temporary = !name.empty() && name[0] == '.';
+    if (temporary) {
+      constexpr size_t kRandom = 8;
+      const size_t tail = 1 + kRandom + 4;  // ".XXXXXXXX.tmp"
+      if (name.size() <= 1 + tail || name.compare(name.size() - 4, 4, ".tmp") != 0 || name[name.size() - tail] != '.')
+        continue;
+      bool random = true;
+      for (size_t i = name.size() - tail + 1; i < name.size() - 4; ++i)
+        random = random && ((name[i] >= '0' && name[i] <= '9') || (name[i] >= 'a' && name[i] <= 'z'));
+      if (!random) continue;
+      name = name.substr(1, name.size() - 1 - tail);  // the snapshot it was to become
+    }
     if (name.compare(0, session.size(), session) != 0) continue;
     size_t at = session.size(), digits = 0;
     int64_t id = 0;
@@ -270,17 +289,26 @@ int RemoveAbandonedUndoFiles() {
     }
     if (digits == 0 || id > 0xFFFFFF) continue;
     const std::string rest = name.substr(at);
-    bool ours = rest == ".lock";
+    bool ours = rest == ".lock" && !temporary;
     if (!ours && rest.size() > 5 && rest[0] == '_' && rest.compare(rest.size() - 4, 4, ".dat") == 0) {
       ours = true;
       for (size_t i = 1; i < rest.size() - 4; ++i)
         if (rest[i] < '0' || rest[i] > '9') ours = false;
     }
-    if (ours) found.emplace_back(name, static_cast<int32_t>(id));
+    if (ours) found.push_back({temporary ? std::string(entry->d_name) : name, static_cast<int32_t>(id), temporary});
   }
   int removed = 0;
-  for (const auto& [name, id] : found)
-    if (!UndoFilesOwnedByRunningCopy(id) && unlinkat(dirfd(dir), name.c_str(), 0) == 0) ++removed;
+  for (const Found& f : found) {
+    if (UndoFilesOwnedByRunningCopy(f.id)) continue;
+    if (!f.temporary) {
+      if (unlinkat(dirfd(dir), f.name.c_str(), 0) == 0) ++removed;
+      continue;
+    }
+    // Through the writer's own tidying, which takes only the user's regular files and none
+    // that a running write still holds.
+    const size_t tail = 1 + 8 + 4;
+    removed += RemoveAbandonedSaveFiles(folder + "/" + f.name.substr(1, f.name.size() - 1 - tail));
+  }
   closedir(dir);
   return removed;
 }

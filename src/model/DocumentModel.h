@@ -39,6 +39,11 @@ class ZLKDocumentModel {
   int32_t itsFirstUndo = -1;
   int32_t itsLastUndo = -1;
   int32_t itsCurrentUndo = -1;
+  // The design holds edits whose snapshot could not be stored: one step back is the current
+  // slot itself.
+  bool itsUnstoredEdit = false;
+  // The user was told that this history gave up old steps for room.
+  bool itsToldUndoStepsDropped = false;
   int32_t itsDocID = 0;  // 0..16,777,215, unique among the open models; names the undo files
   int16_t itsMaximumPlantAge = 23;  // years offered by the plant-growth controls
   // The document's undo-name stack (owned by the document) and its edited flag.
@@ -115,8 +120,9 @@ std::string UndoLockPathFor(int32_t docID);
 // Whether a running copy of the program (this one included) has a document of that id
 // open, and so owns its undo files.
 bool UndoFilesOwnedByRunningCopy(int32_t docID);
-// Removes the undo files (and lock files) of this session that no running copy owns:
-// those of runs that crashed. Called at start-up. Returns how many files were removed.
+// Removes the undo files (snapshots, lock files and the temporary files of snapshot writes
+// that never ended) of this session that no running copy owns: those of runs that crashed.
+// Called at start-up. Returns how many files were removed.
 int RemoveAbandonedUndoFiles();
 
 // Makes a model current for the life of the scope.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
@@ -27,6 +28,13 @@ std::string ApplicationTemporaryPath() {
 }
 
 bool CreateApplicationTemporaryFolder() { return CreatePrivateFolder(ApplicationTemporaryPath()); }
+
+int64_t FreeBytesInFolder(const std::string& path) {
+  struct statvfs fs;
+  if (path.empty() || ::statvfs(path.c_str(), &fs) != 0) return -1;
+  const uint64_t bytes = uint64_t(fs.f_bavail) * uint64_t(fs.f_frsize);
+  return bytes > uint64_t(INT64_MAX) ? INT64_MAX : int64_t(bytes);
+}
 
 bool CreatePrivateFolder(const std::string& path) {
   if (path.empty()) return false;

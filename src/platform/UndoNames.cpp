@@ -19,8 +19,19 @@ void UndoNameStack::removeAllActions() {
   redo_.clear();
 }
 
+void UndoNameStack::renameLastAction(const std::string& name) {
+  if (undo_.empty()) return setActionName(name);
+  redo_.clear();
+  undo_.back() = name;
+}
+
 void UndoNameStack::keepAtMost(size_t n) {
   if (undo_.size() > n) undo_.erase(undo_.begin(), undo_.end() - static_cast<std::ptrdiff_t>(n));
+}
+
+void UndoNameStack::keepRedoAtMost(size_t n) {
+  // The next redo is the back one.
+  if (redo_.size() > n) redo_.erase(redo_.begin(), redo_.end() - static_cast<std::ptrdiff_t>(n));
 }
 
 bool UndoNameStack::undo() {

@@ -25,8 +25,13 @@ class UndoNameStack {
   // A new step named `name`: it can be undone; whatever could be redone is dropped.
   void setActionName(const std::string& name);
   void removeAllActions();
+  // The newest step, named anew, stands for what came since the step before it (a new step
+  // when there is none); whatever could be redone is dropped.
+  void renameLastAction(const std::string& name);
   // Drops the oldest undo steps beyond n.
   void keepAtMost(size_t n);
+  // Drops the redo steps beyond the next n.
+  void keepRedoAtMost(size_t n);
 
   // Steps back or forward one named step and notifies; false when there is none.
   bool undo();

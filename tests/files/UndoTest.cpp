@@ -3,8 +3,14 @@
 
 #include <utility>
 
+#include <sched.h>
+#include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -15,6 +21,7 @@
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
 #include "files/Undo.h"
+#include "model/DocumentModel.h"
 #include "model/Delete.h"
 #include "model/HitTest.h"
 #include "model/Selection.h"
@@ -22,6 +29,7 @@
 #include "model/Services.h"
 #include "model/TopoGrid.h"
 #include "platform/Alerts.h"
+#include "platform/FileIO.h"
 #include "platform/TemporaryFolder.h"
 #include "platform/UndoNames.h"
 
@@ -48,6 +56,8 @@ class UndoTest : public ::testing::Test {
   void TearDown() override {
     ResetByteStream();
     gUndoActive = 1;
+    gTotalUndos = 25;
+    SetUndoFreeBytesQuery({});
     std::error_code ec;
     fs::remove_all(runtime, ec);
     if (savedRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
@@ -61,6 +71,37 @@ class UndoTest : public ::testing::Test {
     size_t n = 0;
     for (Objex* o = GetLayerFromName("First Floor")->firstObject; o; o = o->next) ++n;
     return n;
+  }
+  // Enough lines for snapshots of about `bytes`.
+  void addLinesFor(size_t bytes) {
+    for (size_t i = 0; i < bytes / 630; ++i) {
+      const float x = static_cast<float>(i % 200) * 12, z = static_cast<float>(i / 200) * 12;
+      doc.addObject(kObjLine, false, {{x, z}, {x + 10, z}, {x + 10, z + 5}});
+    }
+  }
+  // The slots whose snapshot files of this document are in the folder, and all the bytes there.
+  std::vector<int32_t> slotsOnDisk() {
+    std::vector<int32_t> slots;
+    for (int32_t slot = 1; slot <= 501; ++slot)
+      if (fs::exists(UndoStatePath(slot))) slots.push_back(slot);
+    return slots;
+  }
+  static int64_t folderBytes() {
+    int64_t bytes = 0;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(ApplicationTemporaryPath(), ec))
+      if (entry.is_regular_file()) bytes += static_cast<int64_t>(entry.file_size());
+    return bytes;
+  }
+  // The ring's slots, oldest first.
+  std::vector<int32_t> ringSlots() {
+    std::vector<int32_t> slots;
+    for (int32_t slot = doc.model.itsFirstUndo, n = CountUndos(slot, doc.model.itsLastUndo); n > 0; --n) {
+      slots.push_back(slot);
+      slot = slot == gTotalUndos ? 1 : slot + 1;
+    }
+    std::sort(slots.begin(), slots.end());
+    return slots;
   }
 
   fs::path runtime;
@@ -241,10 +282,10 @@ TEST_F(UndoTest, FailedStoreKeepsTheRingAndFailedRestoreKeepsTheDesign) {
   StoreUndo("Blocked");
   EXPECT_TRUE(alerts.sawMessage("Unable to store the undo state."));
   EXPECT_TRUE(ring(1, 2, 2));
-  EXPECT_EQ(names.undoActionName(), "Line");
+  EXPECT_EQ(names.undoActionName(), "Blocked");  // undone by going back to slot 2
 
   // A missing snapshot: the design stays and undo switches off.
-  fs::remove(UndoStatePath(1));
+  fs::remove(UndoStatePath(2));
   DoUndo();
   EXPECT_TRUE(alerts.sawMessage("Unable to restore the undo state."));
   EXPECT_EQ(lineCount(), 1u);
@@ -462,4 +503,299 @@ TEST_F(UndoTest, TraceImageReloadsOnlyWhenItsPathChangesAndAnEmptyPathKeepsItSho
   EXPECT_STREQ(doc.ds()->traceImagePath, "");
   EXPECT_EQ(doc.ds()->traceImageVisible, 0);
   gFrontEnd.reloadTraceImage = savedReload;
+}
+
+namespace {
+
+const char kStoreFailed[] = "Unable to store the undo state.";
+const char kStepsDropped[] = "The oldest undo steps were removed to make room.";
+
+size_t TimesShown(const RecordingAlertPresenter& alerts, const std::string& message) {
+  return static_cast<size_t>(std::count_if(alerts.shown.begin(), alerts.shown.end(),
+                                           [&](const AlertRequest& a) { return a.message == message; }));
+}
+
+// A tmpfs of `megabytes` mounted on `path` in a mount namespace of this process's own, so that
+// nothing outlives the process; unmounted again with the object. Needs the right to mount.
+class SmallFolder {
+ public:
+  SmallFolder(const std::string& path, int megabytes) : path_(path) {
+    if (unshare(CLONE_NEWNS) != 0) return;
+    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return;
+    const std::string options = "size=" + std::to_string(megabytes) + "m,mode=0700";
+    mounted_ = mount("tmpfs", path.c_str(), "tmpfs", 0, options.c_str()) == 0;
+  }
+  ~SmallFolder() {
+    if (mounted_) umount2(path_.c_str(), MNT_DETACH);
+  }
+  bool mounted() const { return mounted_; }
+
+ private:
+  std::string path_;
+  bool mounted_ = false;
+};
+
+}  // namespace
+
+// However little room the folder gives, every edit is stored: the snapshots keep within half of
+// what the folder could give them, the oldest steps go first and the user hears of it once; undo
+// and redo then walk through every step kept, with the menu naming each. A ring smaller than the
+// room gives up its steps as always, without a word.
+TEST_F(UndoTest, HistoryKeepsWithinTheFolderGivingUpTheOldestStepsFirst) {
+  addLinesFor(160 << 10);
+  InitializeUndo();
+  const int64_t snapshot = folderBytes();
+  ASSERT_GT(snapshot, 120 << 10);
+  const struct {
+    int levels;
+    int64_t capacity;
+    size_t kept;  // snapshots once the history is full
+    bool told;
+  } cases[] = {
+      {500, 8 * snapshot, 4, true},  // (4 + the new one's estimate) of 8 would pass half
+      {500, 100 * snapshot, 21, false},
+      {5, 8 * snapshot, 4, true},
+      {5, 100 * snapshot, 6, false},
+      {500, 2 * snapshot, 2, true},  // the step the newest one undoes to always stays
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.levels << " levels, room for " << c.capacity / snapshot);
+    ScopedAlertRecorder alerts;
+    SetUndoFreeBytesQuery([&] { return c.capacity - folderBytes(); });
+    SetUndoLevels(c.levels);
+    doc.ds()->gridSnap.floatH = 0;
+    InitializeUndo();
+    for (int edit = 1; edit <= 20; ++edit) {
+      doc.ds()->gridSnap.floatH = static_cast<float>(edit);
+      StoreUndo("Edit " + std::to_string(edit));
+      ASSERT_EQ(TimesShown(alerts, kStoreFailed), 0u) << edit;
+      EXPECT_EQ(doc.model.itsCurrentUndo, doc.model.itsLastUndo);
+      EXPECT_EQ(slotsOnDisk(), ringSlots()) << edit;
+      if (c.told) EXPECT_LE(folderBytes(), std::max(c.capacity / 2, 2 * snapshot)) << edit;
+    }
+    EXPECT_EQ(slotsOnDisk().size(), c.kept);
+    EXPECT_EQ(TimesShown(alerts, kStepsDropped), c.told ? 1u : 0u);
+
+    names.onUndo = [] { DoUndo(); };
+    names.onRedo = [] { DoRedo(); };
+    int at = 20;
+    while (names.canUndo()) {
+      EXPECT_EQ(names.undoMenuItemTitle(), "Undo Edit " + std::to_string(at));
+      names.undo();
+      EXPECT_FLOAT_EQ(doc.ds()->gridSnap.floatH, static_cast<float>(--at));
+    }
+    EXPECT_EQ(at, 21 - static_cast<int>(c.kept));
+    while (names.canRedo()) {
+      EXPECT_EQ(names.redoMenuItemTitle(), "Redo Edit " + std::to_string(at + 1));
+      names.redo();
+      EXPECT_FLOAT_EQ(doc.ds()->gridSnap.floatH, static_cast<float>(++at));
+    }
+    EXPECT_EQ(at, 20);
+    EXPECT_EQ(TimesShown(alerts, kStoreFailed), 0u);
+  }
+}
+
+// The same on a runtime folder that really fills (3 MB, snapshots of about 1.1 MB): whether the
+// free space it reports is heeded or overstated (the write then runs out of room), an edit gives
+// up older steps rather than fail.
+TEST_F(UndoTest, ARuntimeFolderThatFillsCostsOldStepsNotEdits) {
+  addLinesFor(1100 << 10);
+  for (const bool overstated : {false, true}) {
+    SCOPED_TRACE(overstated ? "free space overstated" : "free space as reported");
+    SmallFolder small(runtime.string(), 3);
+    if (!small.mounted()) GTEST_SKIP() << "no small folder can be mounted here";
+    ScopedAlertRecorder alerts;
+    if (overstated) SetUndoFreeBytesQuery([] { return int64_t(1) << 40; });
+    SetUndoLevels(500);
+    doc.ds()->gridSnap.floatH = 0;
+    InitializeUndo();
+    const int64_t snapshot = folderBytes();
+    ASSERT_GT(snapshot, 1000 << 10);
+    ASSERT_LT(snapshot, 1400 << 10);
+    for (int edit = 1; edit <= 6; ++edit) {
+      doc.ds()->gridSnap.floatH = static_cast<float>(edit);
+      StoreUndo("Edit " + std::to_string(edit));
+      EXPECT_EQ(TimesShown(alerts, kStoreFailed), 0u) << edit;
+      EXPECT_EQ(slotsOnDisk(), ringSlots()) << edit;
+    }
+    EXPECT_EQ(TimesShown(alerts, kStepsDropped), 1u);
+    EXPECT_EQ(names.undoMenuItemTitle(), "Undo Edit 6");
+    names.onUndo = [] { DoUndo(); };
+    ASSERT_TRUE(names.undo());
+    EXPECT_FLOAT_EQ(doc.ds()->gridSnap.floatH, 5);
+    EXPECT_FALSE(names.canUndo());
+    EXPECT_EQ(gUndoActive, 1);
+    SetUndoFreeBytesQuery({});
+  }
+}
+
+// An edit whose snapshot could not be stored is still an edit: the design is marked edited, one
+// undo goes back to the newest stored state and the next to the one before it, and what could be
+// redone before the edit cannot be redone after it.
+TEST_F(UndoTest, UndoAfterAFailedStoreGoesBackOneStoredStep) {
+  names.onUndo = [] { DoUndo(); };
+  names.onRedo = [] { DoRedo(); };
+  ScopedAlertRecorder alerts;
+  auto edit = [&](float grid, const std::string& name) {
+    doc.ds()->gridSnap.floatH = grid;
+    StoreUndo(name);
+  };
+  auto grid = [&] { return doc.ds()->gridSnap.floatH; };
+  {
+    SCOPED_TRACE("edit, edit (fails), edit (fails), undo, undo, redo");
+    doc.ds()->gridSnap.floatH = 0;
+    InitializeUndo();
+    edit(1, "Edit 1");
+    fs::create_directories(UndoStatePath(3));  // slot 3 cannot be written
+    doc.model.itsEdited = false;
+    edit(2, "Edit 2");
+    edit(3, "Edit 3");
+    EXPECT_EQ(TimesShown(alerts, kStoreFailed), 2u);
+    EXPECT_TRUE(doc.model.itsEdited);
+    EXPECT_EQ(names.undoMenuItemTitle(), "Undo Edit 3");
+    ASSERT_TRUE(names.undo());
+    EXPECT_FLOAT_EQ(grid(), 1);
+    EXPECT_FALSE(names.canRedo());  // edits 2 and 3 were never stored
+    EXPECT_EQ(names.undoMenuItemTitle(), "Undo Edit 1");
+    ASSERT_TRUE(names.undo());
+    EXPECT_FLOAT_EQ(grid(), 0);
+    EXPECT_FALSE(names.canUndo());
+    EXPECT_EQ(names.redoMenuItemTitle(), "Redo Edit 1");
+    ASSERT_TRUE(names.redo());
+    EXPECT_FLOAT_EQ(grid(), 1);
+    EXPECT_FALSE(names.canRedo());
+    fs::remove(UndoStatePath(3));
+  }
+  {
+    SCOPED_TRACE("a stored edit after failed ones undoes them together");
+    doc.ds()->gridSnap.floatH = 0;
+    InitializeUndo();
+    edit(1, "Edit 1");
+    fs::create_directories(UndoStatePath(3));
+    edit(2, "Edit 2");
+    fs::remove(UndoStatePath(3));
+    edit(4, "Edit 4");
+    EXPECT_EQ(names.undoMenuItemTitle(), "Undo Edit 4");
+    ASSERT_TRUE(names.undo());
+    EXPECT_FLOAT_EQ(grid(), 1);
+    EXPECT_EQ(names.redoMenuItemTitle(), "Redo Edit 4");
+    ASSERT_TRUE(names.undo());
+    EXPECT_FLOAT_EQ(grid(), 0);
+    ASSERT_TRUE(names.redo());
+    ASSERT_TRUE(names.redo());
+    EXPECT_FLOAT_EQ(grid(), 4);
+  }
+  {
+    SCOPED_TRACE("a failed edit after undo drops what could be redone");
+    doc.ds()->gridSnap.floatH = 0;
+    InitializeUndo();
+    edit(1, "Edit 1");
+    edit(2, "Edit 2");
+    ASSERT_TRUE(names.undo());  // back to edit 1, edit 2 could be redone
+    fs::remove(UndoStatePath(3));
+    fs::create_directories(UndoStatePath(3));
+    edit(5, "Edit 5");
+    EXPECT_FALSE(names.canRedo());
+    DoRedo();  // straight from the document too: nothing to redo
+    EXPECT_FLOAT_EQ(grid(), 5);
+    ASSERT_TRUE(names.undo());
+    EXPECT_FLOAT_EQ(grid(), 1);
+    ASSERT_TRUE(names.undo());
+    EXPECT_FLOAT_EQ(grid(), 0);
+    fs::remove(UndoStatePath(3));
+  }
+}
+
+// The levels bound the ring, and a history started afresh (as the preferences do for every open
+// design when the levels change) leaves no snapshot of the old ring behind, lowered or raised.
+TEST_F(UndoTest, ChangingTheLevelsLeavesOnlyTheNewRingsFiles) {
+  const struct {
+    int levels;
+    int32_t slots;  // in the ring
+  } steps[] = {{500, 501}, {5, 6}, {4, 6}, {200, 201}, {501, 501}, {5, 6}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.levels);
+    SetUndoLevels(step.levels);
+    EXPECT_EQ(gTotalUndos, step.slots);
+    InitializeUndo();
+    EXPECT_EQ(slotsOnDisk(), std::vector<int32_t>{1});
+    for (int edit = 1; edit <= 30; ++edit) {
+      doc.ds()->gridSnap.floatH = static_cast<float>(edit);
+      StoreUndo("Edit");
+    }
+    EXPECT_EQ(slotsOnDisk().size(), static_cast<size_t>(std::min(step.slots, 31)));
+    EXPECT_EQ(slotsOnDisk(), ringSlots());
+    // Undone steps that a new edit replaces go with their files.
+    for (int i = 0; i < 3; ++i) DoUndo();
+    StoreUndo("Edit");
+    EXPECT_EQ(slotsOnDisk(), ringSlots());
+  }
+}
+
+namespace {
+int sSignal = -1;
+bool sStopBeforeWriting = false;
+// Writes the design (all but its last piece reaches the file), says so, and waits to be killed.
+void WriteThenWait() {
+  if (!sStopBeforeWriting) WriteDesignToOutputBuffer();
+  const char done = 1;
+  if (write(sSignal, &done, 1) != 1) _exit(3);
+  for (;;) pause();
+}
+}  // namespace
+
+// A run killed while it wrote a snapshot leaves the write's temporary file beside the slot's
+// file: empty, or with the pieces written so far. Start-up removes it once the run is gone, and
+// leaves it while the run lives.
+TEST_F(UndoTest, StartUpRemovesTheTemporaryFileOfASnapshotWriteKilledMidway) {
+  addLinesFor(2500 << 10);
+  ASSERT_TRUE(CreateApplicationTemporaryFolder());
+  int32_t id = 900;
+  for (const bool beforeWriting : {true, false}) {
+    SCOPED_TRACE(beforeWriting ? "killed before the first piece" : "killed between pieces");
+    ++id;
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      close(pipeFds[0]);
+      sSignal = pipeFds[1];
+      sStopBeforeWriting = beforeWriting;
+      doc.model.itsDocID = id;
+      if (HoldOwnershipLock(UndoLockPathFor(id)) < 0) _exit(2);
+      WriteOutputFileStreamed(UndoStatePath(7).c_str(), false, WriteThenWait);
+      _exit(4);
+    }
+    close(pipeFds[1]);
+    char done = 0;
+    const bool waiting = read(pipeFds[0], &done, 1) == 1;
+    close(pipeFds[0]);
+    auto leftovers = [&] {
+      std::vector<std::pair<std::string, uintmax_t>> found;
+      const std::string head = "." + UndoFilePrefixFor(id) + "_7.dat.";
+      for (const auto& entry : fs::directory_iterator(ApplicationTemporaryPath())) {
+        const std::string name = entry.path().filename().string();
+        if (name.compare(0, head.size(), head) == 0) found.emplace_back(name, entry.file_size());
+      }
+      return found;
+    };
+    auto found = leftovers();
+    const int swept = waiting ? RemoveAbandonedUndoFiles() : -1;  // the run still lives
+    const auto kept = leftovers();
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(waiting);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].first.size(), ("." + UndoFilePrefixFor(id) + "_7.dat.12345678.tmp").size());
+    if (beforeWriting) EXPECT_EQ(found[0].second, 0u);
+    else EXPECT_GE(found[0].second, uintmax_t(2) << 20);
+    EXPECT_EQ(swept, 0);
+    EXPECT_EQ(kept, found);
+
+    EXPECT_EQ(RemoveAbandonedUndoFiles(), 2);  // the temporary file and the lock
+    EXPECT_TRUE(leftovers().empty());
+    EXPECT_FALSE(fs::exists(UndoLockPathFor(id)));
+  }
 }

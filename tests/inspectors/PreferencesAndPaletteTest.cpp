@@ -10,6 +10,7 @@
 #include <QToolButton>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 #include "app/AppController.h"
@@ -22,6 +23,7 @@
 #include "inspectors/SnapPaletteController.h"
 #include "model/Globals.h"
 #include "platform/Alerts.h"
+#include "platform/TemporaryFolder.h"
 #include "tools/ObjectSnaps.h"
 #include "tools/SnapCodes.h"
 
@@ -78,6 +80,36 @@ TEST_F(Preferences, UndoLevelsOnEachSideOfBothBounds) {
     EXPECT_EQ(defaults.getInt("UndoLevels"), r.kept) << r.typed;
     EXPECT_EQ(doc->undoManager().levelsOfUndo(), static_cast<size_t>(r.kept)) << r.typed;
   }
+}
+
+// Levels typed in the window restart every open design's history at once: the snapshots of the
+// old ring go then, lowered or raised, not when the design closes.
+TEST_F(Preferences, ChangedUndoLevelsLeaveOnlyTheNewHistorysSnapshots) {
+  auto snapshots = [&] {
+    const std::string head = model->undoFilePrefix() + "_";
+    size_t n = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(ApplicationTemporaryPath()))
+      n += entry.path().filename().string().compare(0, head.size(), head) == 0;
+    return n;
+  };
+  auto edit = [&](int times) {
+    gCurDocument = model;
+    for (int i = 0; i < times; ++i) {
+      ds->gridSnap.floatH = static_cast<float>(i + 1);
+      StoreUndo("Grid");
+    }
+  };
+  okWithLevels("200");
+  edit(30);
+  EXPECT_EQ(snapshots(), 31u);
+  prefs().initializeControls();
+  okWithLevels("5");
+  EXPECT_EQ(snapshots(), 1u);
+  edit(10);
+  EXPECT_EQ(snapshots(), 6u);
+  prefs().initializeControls();
+  okWithLevels("500");
+  EXPECT_EQ(snapshots(), 1u);
 }
 
 TEST_F(Preferences, TurningUndoOffClearsHistory) {
