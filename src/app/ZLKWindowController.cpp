@@ -632,6 +632,27 @@ void ZLKWindowController::updateWindowState() {
     if (!action->shortcut().isEmpty()) PlanViewActions::validateMenuItem(action);
 }
 
+bool ZLKWindowController::performMenuShortcut(const QKeySequence& typed) {
+  if (typed.isEmpty()) return false;
+  // The items' states as the design window's own shortcuts find them.
+  updateWindowState();
+  QList<QMenu*> menus;
+  for (QAction* title : menuBar()->actions())
+    if (title->menu()) menus.append(title->menu());
+  for (qsizetype i = 0; i < menus.size(); ++i)
+    for (QAction* item : menus[i]->actions()) {
+      if (item->menu()) {
+        menus.append(item->menu());
+        continue;
+      }
+      if (item->isEnabled() && item->shortcuts().contains(typed)) {
+        item->trigger();
+        return true;
+      }
+    }
+  return false;
+}
+
 void ZLKWindowController::refreshDocumentVisibleView() { documentView_->refreshVisibleView(); }
 
 void ZLKWindowController::changeEvent(QEvent* event) {
