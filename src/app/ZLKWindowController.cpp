@@ -659,6 +659,9 @@ void ZLKWindowController::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) windowDidBecomeMain();
   if (event->type() == QEvent::WindowStateChange) {
+    // Filling the screen, the window has its new frame once the window manager has sized it.
+    if (isMaximized() || isFullScreen())
+      QTimer::singleShot(0, this, [this] { AppController::keepPanelsClearOfDesignBars(this); });
     const bool minimized = isMinimized();
     if (minimized && !wasMinimized_) windowDidMiniaturize();
     else if (!minimized && wasMinimized_) windowDidDeminiaturize();
@@ -723,6 +726,11 @@ void ZLKWindowController::placeWindow() {
   if (!known.isNull()) sDecorations = known;
   placedWithDecorations_ = !known.isNull();
   AppController::placeWindowFrame(this, frame, sDecorations, /*resize=*/true);
+}
+
+void ZLKWindowController::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (isMaximized() || isFullScreen()) AppController::keepPanelsClearOfDesignBars(this);
 }
 
 void ZLKWindowController::moveEvent(QMoveEvent* event) {

@@ -201,6 +201,7 @@ class ZLKWindowController : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   bool centredOnShow_ = false;
