@@ -226,5 +226,17 @@ TEST_F(PalettePlacement, TheInspectorOpensTallEnoughForItsPane) {
   auto* scroll = dock->findChild<QScrollArea*>(QStringLiteral("InspectorScrollView"));
   ASSERT_NE(scroll, nullptr);
   EXPECT_GE(scroll->viewport()->height(), pane->height());
+
+  // Dragged down to its title and closed, it opens again tall enough.
+  window->resizeDocks({dock}, {90}, Qt::Vertical);
+  settle();
+  ASSERT_LT(scroll->viewport()->height(), pane->height());
+  AppController::toggleInspectorPanel();
+  settle();
+  ASSERT_TRUE(dock->isHidden());
+  AppController::toggleInspectorPanel();
+  settle();
+  ASSERT_TRUE(dock->isVisible());
+  EXPECT_GE(scroll->viewport()->height(), pane->height());
 }
 
