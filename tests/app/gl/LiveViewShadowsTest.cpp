@@ -1,5 +1,6 @@
 // Render Shadows from the 3D window on a new design's sun: the house's shadow falls on the
-// ground where the sun is blocked, and the status line tells what the render left out.
+// ground where the sun is blocked, and the status line tells what the render left out; the
+// shadowed view printed fitted to the page is the view as shown.
 #include <gtest/gtest.h>
 
 // The wall records first: their field "slots" is a word Qt's headers take for themselves.
@@ -169,9 +170,8 @@ PrintedPicture ReadPrintedPicture(const QByteArray& pdf) {
   // The page's content stream, flate-compressed: the matrices in force where the image is drawn.
   const qsizetype contents = pdf.indexOf("/Filter /FlateDecode");
   if (contents < 0) return out;
-  QByteArray packed = streamAfter(contents);
-  const quint32 room = 1u << 20;
-  packed.prepend(char(room >> 24)).insert(1, char((room >> 16) & 255)).insert(2, char((room >> 8) & 255)).insert(3, char(0));
+  // qUncompress wants the size to expect first, four bytes big-endian: a megabyte's room.
+  const QByteArray packed = QByteArray("\x00\x10\x00\x00", 4) + streamAfter(contents);
   const QList<QByteArray> tokens = qUncompress(packed).simplified().split(' ');
   struct Matrix {
     double a = 1, b = 0, c = 0, d = 1, e = 0, f = 0;
