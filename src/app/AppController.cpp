@@ -1,5 +1,9 @@
 // The application delegate's defaults, front-end services and main-window road.
 #include "app/AppController.h"
+
+#include <QMenuBar>
+#include <QToolBar>
+
 #include "app/AddkitDispatcher.h"
 #include "app/AddkitEntry.h"
 #include "app/AddkitLauncherController.h"
@@ -575,6 +579,26 @@ void AppController::keepPanelsWithDesignWindow(QWidget* design) {
   keep(&PlanToolPaletteController::sharedPlanToolPaletteController());
   keep(&SnapPaletteController::sharedSnapPaletteController());
   if (LiveViewController::exists()) keep(LiveViewController::sharedLiveViewController()->window());
+  if (auto* window = qobject_cast<ZLKWindowController*>(design)) keepPanelsClearOfDesignBars(window);
+}
+
+void AppController::keepPanelsClearOfDesignBars(ZLKWindowController* design) {
+  if (!design || !design->isVisible() || !(design->isMaximized() || design->isFullScreen())) return;
+  // The band from the menu bar's top to the toolbar's bottom, across the window.
+  QRect band;
+  for (const QWidget* bar : {static_cast<const QWidget*>(design->menuBar()), static_cast<const QWidget*>(design->docToolbar())})
+    if (bar && bar->isVisible()) band |= QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+  if (band.isEmpty()) return;
+  band.setLeft(design->frameGeometry().left());
+  band.setRight(design->frameGeometry().right());
+  QWidget* palettes[] = {&PlanToolPaletteController::sharedPlanToolPaletteController(),
+                         &ToolPaletteController::sharedToolPaletteController(),
+                         &SnapPaletteController::sharedSnapPaletteController()};
+  std::vector<QRect> frames;
+  for (QWidget* palette : palettes) frames.push_back(palette->isVisible() ? palette->frameGeometry() : QRect());
+  const std::vector<QRect> kept = KeepFramesClearOfBand(frames, band, AvailableAreaFor(design->frameGeometry()));
+  for (size_t i = 0; i < frames.size(); ++i)
+    if (kept[i] != frames[i]) placeWindowFrame(palettes[i], kept[i], DecorationMargins(palettes[i]), false);
 }
 
 // ---- Launch and the user defaults ----

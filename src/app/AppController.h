@@ -109,6 +109,9 @@ class AppController {
   static void keepPanelsWithDesignWindow(QWidget* design);
   // The same for the main design window, before a panel is shown.
   static void keepPanelsWithMainWindow();
+  // A design window that fills the screen (maximized or full screen): the palettes that cover
+  // its menu bar or its toolbar with the floor selector move down to just under them.
+  static void keepPanelsClearOfDesignBars(ZLKWindowController* design);
   static bool hasSavedPanelFrame(const std::string& name);
   // A window placed before its decorations were known: once the window manager has framed it
   // (checked a few times), its frame is moved onto the available area, title bar included.

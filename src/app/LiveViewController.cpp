@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -354,6 +355,16 @@ void LiveViewController::windowWillClose() {
 
 bool LiveViewController::eventFilter(QObject* watched, QEvent* event) {
   if (watched == liveViewPanel_) {
+    // The design's menus are the program's menus: their shortcuts work from this window too
+    // (its own Undo and Redo are taken before a key gets here).
+    if (event->type() == QEvent::KeyPress) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      ZLKWindowController* design = AppController::mainWindowController();
+      if (design && design->performMenuShortcut(QKeySequence(key->keyCombination()))) {
+        key->accept();
+        return true;
+      }
+    }
     if (event->type() == QEvent::Close || event->type() == QEvent::Hide) windowWillClose();
     if (event->type() == QEvent::Resize && liveViewPanel_->isVisible()) {
       auto* resize = static_cast<QResizeEvent*>(event);

@@ -137,9 +137,12 @@ class LiveViewController : public QObject {
   void export3DSavePanelDidEnd(int returnCode, const std::string& path);
   std::function<std::string()> chooseExportPath;
   // Printing: the 3D print settings sheet, then the render at the quality and size, printed
-  // on one page (printer, when given, instead of the print dialog).
+  // a pixel to a point over as many pages as it takes, or scaled to one page with fitToPage
+  // (printer, when given, instead of the print dialog).
   void showPrint3DPropertiesPanel();
-  bool print3DLiveViewUsingQuality(int16_t quality, QSize size, QPrinter* printer = nullptr);
+  bool print3DLiveViewUsingQuality(int16_t quality, QSize size, QPrinter* printer = nullptr, bool fitToPage = false);
+  // The size of the view's frame in pixels.
+  QSize liveViewOGLViewPixelSize() const;
   // Renders the scene at the quality and exactly the size for an export or print; the design's
   // render settings are restored after. False when interrupted (Escape) or not rendered.
   bool prepareLiveViewUsingQuality(int16_t quality, QSize size);

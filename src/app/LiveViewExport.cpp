@@ -408,7 +408,18 @@ void LiveViewController::export3DSavePanelDidEnd(int returnCode, const std::stri
 
 void LiveViewController::showPrint3DPropertiesPanel() { LV3DPrintController::newLV3DPrintSheetForParent(liveViewPanel_); }
 
-bool LiveViewController::print3DLiveViewUsingQuality(int16_t quality, QSize size, QPrinter* printer) {
+QRectF FitImageToPage(QSizeF image, QSizeF page) {
+  if (!(image.width() > 0 && image.height() > 0 && page.width() > 0 && page.height() > 0)) return {};
+  const double scale = std::min(page.width() / image.width(), page.height() / image.height());
+  const QSizeF drawn = image * scale;
+  return {(page.width() - drawn.width()) / 2, (page.height() - drawn.height()) / 2, drawn.width(), drawn.height()};
+}
+
+QSize LiveViewController::liveViewOGLViewPixelSize() const {
+  return liveViewOGLView_->size() * liveViewOGLView_->devicePixelRatio();
+}
+
+bool LiveViewController::print3DLiveViewUsingQuality(int16_t quality, QSize size, QPrinter* printer, bool fitToPage) {
   const int32_t width = std::max(16, size.width()), height = std::max(16, size.height());
   if (!ExportSizeFits(width, height)) {
     ShowAlert("Unable to export the 3D image.", ExportRefusalText(ExportRefusal::kTooLarge, width, height));
@@ -450,7 +461,13 @@ bool LiveViewController::print3DLiveViewUsingQuality(int16_t quality, QSize size
     const QRectF page = printer->pageLayout().paintRect(QPageLayout::Point);
     const double pageWidth = page.width(), pageHeight = page.height();
     const double imageWidth = image.width(), imageHeight = image.height();
-    if (pageWidth >= 1 && pageHeight >= 1) {
+    if (fitToPage && pageWidth >= 1 && pageHeight >= 1) {
+      painter.save();
+      painter.scale(pointsToDevice, pointsToDevice);
+      painter.setRenderHint(QPainter::SmoothPixmapTransform);
+      painter.drawImage(FitImageToPage(image.size(), QSizeF(pageWidth, pageHeight)), image);
+      painter.restore();
+    } else if (pageWidth >= 1 && pageHeight >= 1) {
       const long columns = std::max(1L, static_cast<long>(std::ceil(imageWidth / pageWidth - 1e-6)));
       const long rows = std::max(1L, static_cast<long>(std::ceil(imageHeight / pageHeight - 1e-6)));
       const long firstPage = printer->fromPage() > 0 ? printer->fromPage() : 1;

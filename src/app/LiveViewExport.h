@@ -3,6 +3,7 @@
 #pragma once
 #include <QByteArray>
 #include <QImage>
+#include <QRectF>
 #include <QString>
 #include <cstdint>
 #include <string>
@@ -78,6 +79,9 @@ QByteArray EncodeLiveViewImage(const QImage& image, int formatTag);
 // The whole export to a file: the size at least 16 x 16; false after the alert that says why
 // ("Exporting interrupted." or "Unable to export the 3D image.").
 bool ExportLiveViewImage(const std::string& path, int formatTag, int16_t quality, int32_t width, int32_t height);
+// Where a print fitted to the page draws an image: as large as the page takes with the image's
+// proportions kept, centred on it (both in points from the page's top left).
+QRectF FitImageToPage(QSizeF image, QSizeF page);
 // The file an export panel proposes: the design's name with the suffix ("png", "wrl"), in the
 // design's folder; "Untitled" in the home folder for a design never saved.
 QString ExportStartPath(const QString& suffix);

@@ -162,14 +162,16 @@ QSize LV3DPrintController::chosenPrintSize() const {
       ZLKDocument* document = AppController::mainWindowDocument();
       if (!document) return {};
       // Until the design has been printed its print info is empty: the printer's default
-      // paper is the page to fit then.
+      // paper is the page to fit then. A page with no room to print on takes no image.
       const QPageLayout page = document->printLayout();
       const QRectF paper = page.fullRect(QPageLayout::Point);
       const QMarginsF margins = page.margins(QPageLayout::Point);
       const double printableWidth = paper.width() - margins.left() - margins.right();
       const double printableHeight = paper.height() - margins.top() - margins.bottom();
-      const int side = static_cast<int>(std::min(printableWidth, printableHeight));
-      return {side, side};
+      if (std::min(printableWidth, printableHeight) < kMinimumPrint3DSide) return {};
+      // The view as it is shown, its framing and the frame it shows; the print scales it to
+      // the page.
+      return LiveViewController::sharedLiveViewController()->liveViewOGLViewPixelSize();
     }
     default:
       return {std::max(GetLongItem(printImageWidthText), kMinimumPrint3DSide),
@@ -190,5 +192,6 @@ void LV3DPrintController::applySheet(ZLKDocumentModel*, DocState*) {
   }
   const auto quality = static_cast<int16_t>(renderQualityPopUpButton->currentData().toInt());
   hide();
-  LiveViewController::sharedLiveViewController()->print3DLiveViewUsingQuality(quality, size);
+  LiveViewController::sharedLiveViewController()->print3DLiveViewUsingQuality(
+      quality, size, nullptr, printSizeButtons->checkedId() == kPrintSizeFitPage);
 }

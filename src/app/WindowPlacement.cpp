@@ -2,6 +2,7 @@
 #include "app/WindowPlacement.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -63,4 +64,35 @@ QRect PlaceDesignWindow(const WindowPlacementInput& in) {
   x = std::clamp(x, area.x(), std::max(area.x(), RightEdge(area) - 1));
   const int width = std::clamp(in.window.width(), 1, std::max(1, RightEdge(area) - x));
   return QRect(x, y, width, std::max(height, 1));
+}
+
+std::vector<QRect> KeepFramesClearOfBand(const std::vector<QRect>& frames, const QRect& band, const QRect& area) {
+  std::vector<QRect> out = frames;
+  if (band.isEmpty()) return out;
+  // From the top down, so that each palette is pushed by those above it that moved.
+  std::vector<size_t> order(frames.size());
+  std::iota(order.begin(), order.end(), size_t(0));
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return frames[a].y() < frames[b].y(); });
+  std::vector<size_t> placed;
+  for (size_t i : order) {
+    QRect& f = out[i];
+    if (f.isEmpty()) continue;
+    int top = f.y();
+    if (f.intersects(band)) top = band.y() + band.height() + kGap;
+    // Under any palette above that it would come to cover (one it covered already it may).
+    for (bool again = true; again;) {
+      again = false;
+      for (size_t j : placed) {
+        const QRect& above = out[j];
+        if (!frames[i].intersects(frames[j]) && QRect(f.x(), top, f.width(), f.height()).intersects(above)) {
+          top = above.y() + above.height() + kGap;
+          again = true;
+        }
+      }
+    }
+    if (!area.isEmpty() && top != f.y()) top = std::max(area.y(), std::min(top, area.y() + area.height() - f.height()));
+    f.moveTop(top);
+    placed.push_back(i);
+  }
+  return out;
 }

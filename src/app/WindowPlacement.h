@@ -3,6 +3,7 @@
 // visibility and screens, so that it needs no window system.
 #pragma once
 #include <QRect>
+#include <vector>
 
 struct PaletteFrame {
   QRect frame;              // the palette window's frame, decorations included (top-down)
@@ -28,3 +29,9 @@ QRect FitFrameInArea(const QRect& frame, const QRect& area);
 // window at start-up (else its own); y and height from the available area, leaving room
 // for a drawing-tools palette at the top or the bottom.
 QRect PlaceDesignWindow(const WindowPlacementInput& in);
+
+// Palette frames kept clear of a band of the design window (its menu bar and its toolbar with
+// the floor selector, when the window fills the screen): a palette that covers the band goes
+// to just under it, a palette that a moved one would then cover goes under that one, and none
+// goes past the area's bottom. Frames are returned in the order given; the others stay.
+std::vector<QRect> KeepFramesClearOfBand(const std::vector<QRect>& frames, const QRect& band, const QRect& area);

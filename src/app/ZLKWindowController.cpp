@@ -632,12 +632,36 @@ void ZLKWindowController::updateWindowState() {
     if (!action->shortcut().isEmpty()) PlanViewActions::validateMenuItem(action);
 }
 
+bool ZLKWindowController::performMenuShortcut(const QKeySequence& typed) {
+  if (typed.isEmpty()) return false;
+  // The items' states as the design window's own shortcuts find them.
+  updateWindowState();
+  QList<QMenu*> menus;
+  for (QAction* title : menuBar()->actions())
+    if (title->menu()) menus.append(title->menu());
+  for (qsizetype i = 0; i < menus.size(); ++i)
+    for (QAction* item : menus[i]->actions()) {
+      if (item->menu()) {
+        menus.append(item->menu());
+        continue;
+      }
+      if (item->isEnabled() && item->shortcuts().contains(typed)) {
+        item->trigger();
+        return true;
+      }
+    }
+  return false;
+}
+
 void ZLKWindowController::refreshDocumentVisibleView() { documentView_->refreshVisibleView(); }
 
 void ZLKWindowController::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) windowDidBecomeMain();
   if (event->type() == QEvent::WindowStateChange) {
+    // Filling the screen, the window has its new frame once the window manager has sized it.
+    if (isMaximized() || isFullScreen())
+      QTimer::singleShot(0, this, [this] { AppController::keepPanelsClearOfDesignBars(this); });
     const bool minimized = isMinimized();
     if (minimized && !wasMinimized_) windowDidMiniaturize();
     else if (!minimized && wasMinimized_) windowDidDeminiaturize();
@@ -702,6 +726,11 @@ void ZLKWindowController::placeWindow() {
   if (!known.isNull()) sDecorations = known;
   placedWithDecorations_ = !known.isNull();
   AppController::placeWindowFrame(this, frame, sDecorations, /*resize=*/true);
+}
+
+void ZLKWindowController::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (isMaximized() || isFullScreen()) AppController::keepPanelsClearOfDesignBars(this);
 }
 
 void ZLKWindowController::moveEvent(QMoveEvent* event) {

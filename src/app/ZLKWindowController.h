@@ -64,6 +64,9 @@ class ZLKWindowController : public QMainWindow {
   const QList<QAction*>& planActions() const { return planActions_; }
   // Enables, checks and retitles the plan menu items from the current document.
   void validatePlanMenus();
+  // A key typed in another window of the design (the 3D window) that no control there took:
+  // the enabled menu item it is the shortcut of is performed. False when there is none.
+  bool performMenuShortcut(const QKeySequence& typed);
   // End of the trace image open panel: for return code 1 the image at path becomes the
   // design's trace image (an alert when it cannot be loaded).
   void floorplanTraceOpenPanelDidEnd(int returnCode, const std::string& path);
@@ -198,6 +201,7 @@ class ZLKWindowController : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   bool centredOnShow_ = false;

@@ -418,6 +418,18 @@ QImage Grass(int variant, uint32_t seed) {
   });
 }
 
+// House paint on a smooth wall: an even colour with the faint stipple a roller leaves, the
+// same every way (grain or streaks would read as wood or brushed metal).
+QImage HousePaint(int variant, uint32_t seed) {
+  static const std::array<Rgb, 3> kPaint{{{236, 232, 220}, {226, 222, 208}, {206, 214, 204}}};
+  const Rgb base = Pick(kPaint, variant);
+  return Paint(kSurfaceSide, kSurfaceSide, [&](float u, float v, int x, int y) {
+    const float stipple = 0.985f + 0.03f * Fbm(u, v, 32, 32, 2, seed);
+    const float wash = 0.99f + 0.02f * Fbm(u, v, 4, 4, 2, seed + 3);
+    return base * (stipple * wash * Speckle(x, y, seed + 1, 0.012f));
+  });
+}
+
 QImage Sky(int variant, uint32_t seed) {
   const bool clear = variant % 2 == 1;
   const Rgb zenith{58, 108, 192}, horizon{188, 212, 234}, cloud{246, 246, 250};
@@ -457,6 +469,7 @@ QImage SurfaceImage(SurfaceKind kind, int variant, uint32_t seed) {
     case SurfaceKind::kShingles: return Shingles(variant, seed);
     case SurfaceKind::kClayTiles: return ClayTiles(variant, seed);
     case SurfaceKind::kGrass: return Grass(variant, seed);
+    case SurfaceKind::kPaint: return HousePaint(variant, seed);
     case SurfaceKind::kSky: return Sky(variant, seed);
   }
   return {};

@@ -27,6 +27,7 @@ enum class SurfaceKind {
   kShingles,
   kClayTiles,
   kGrass,
+  kPaint,        // house paint on a smooth wall
   kSky,
 };
 

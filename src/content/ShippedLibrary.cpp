@@ -286,7 +286,7 @@ const Material kMaterials[] = {
     {"Wood", "WOOD", 11, SurfaceKind::kLumber, 5, 48, 24, "Cedar Rail"},  // 2210: deck rails
     {"Wood", "WOOD", 12, SurfaceKind::kWood, 4, 48, 48, "Pine Floor"},
     {"Wood", "WOOD", 13, SurfaceKind::kPaintedWood, 0, 48, 24, "White Painted Wood"},  // 2212: fences
-    {"Wood", "WOOD", 14, SurfaceKind::kPaintedWood, 1, 48, 24, "Cream Painted Wood"},  // 2213: walls
+    {"Wood", "WOOD", 14, SurfaceKind::kPaint, 1, 48, 24, "Cream Painted Wood"},  // 2213: walls
     {"Wood", "WOOD", 15, SurfaceKind::kPaintedWood, 2, 48, 24, "Green Painted Wood"},
     {"Wood", "WOOD", 19, SurfaceKind::kPaintedWood, 0, 36, 24, "Door and Window White"},  // 2218
     {"Deck", "DECK", 1, SurfaceKind::kDeck, 0, 24, 24, "Cedar Decking"},  // 2300: decks

@@ -192,10 +192,14 @@ void FoldSelectionStateNoting(Layer* firstLayer, const CommandArg& arg, KnownSel
   }
 }
 
-// Undo steps the design back, not the view: the zoom, the 3D camera and the plan's tab stay where
-// the user left them. The floor is the restored one's: the step shows where it was made.
+// Undo steps the design back, not the view: the zoom, the 3D camera, the cut-away and the plan's
+// tab stay where the user left them. The floor is the restored one's: the step shows where it was
+// made.
 void KeepView(const DocState& was, DocState* ds) {
   ds->zoomFactor = was.zoomFactor;
+  // The cut-away's slider shows the kept position; a design read back never holds one.
+  ds->viewSetting2 = was.viewSetting2;
+  ds->cutAwayPlane = was.cutAwayPlane;
   ds->printSetting2 = was.printSetting2;
   ds->navigationMode = was.navigationMode;
   ds->navigationSubMode = was.navigationSubMode;

@@ -7,7 +7,9 @@
 #include <QMainWindow>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -375,6 +377,40 @@ void InspectorController::swapCurrentViewWithInspectorView(QWidget* pane) {
   parent_->setMinimumSize(shown->size());
   parent_->resize(shown->size());
   shown->show();
+  // Once the dock has laid out the pane: a dock opened at its title's height would show only
+  // the pane's first row.
+  if (pane && panel_ && !panel_->isHidden()) QTimer::singleShot(0, panel_.data(), [this] { fitPanelToPane(); });
+}
+
+void InspectorController::fitPanelToPane() {
+  if (!panel_ || panel_->isHidden() || !scroll_ || !parent_) return;
+  const QWidget* pane = currentPane();
+  if (!pane || pane == noProperties_) return;
+  // The title bar and the frames round the scroll area's viewport.
+  const int wanted = panel_->height() - scroll_->viewport()->height() + pane->height();
+  if (panel_->height() >= wanted) return;
+  if (panel_->isFloating()) {
+    panel_->resize(panel_->width(), wanted);
+    return;
+  }
+  auto* window = qobject_cast<QMainWindow*>(panel_->parentWidget());
+  if (!window) return;
+  // The room comes from the docks above and below it (the content library), down to their
+  // least heights.
+  QList<QDockWidget*> docks{panel_.data()};
+  QList<int> sizes{wanted};
+  int needed = wanted - panel_->height();
+  const Qt::DockWidgetArea area = window->dockWidgetArea(panel_);
+  for (QDockWidget* other : window->findChildren<QDockWidget*>()) {
+    if (other == panel_ || other->isHidden() || other->isFloating() || window->dockWidgetArea(other) != area) continue;
+    const int least = std::max(other->minimumHeight(), other->minimumSizeHint().height());
+    const int given = std::clamp(other->height() - least, 0, needed);
+    docks.append(other);
+    sizes.append(other->height() - given);
+    needed -= given;
+  }
+  sizes[0] = wanted - needed;
+  window->resizeDocks(docks, sizes, Qt::Vertical);
 }
 
 QDockWidget* InspectorController::attachToWindow(QMainWindow* window, bool visible) {
@@ -401,6 +437,9 @@ QDockWidget* InspectorController::attachToWindow(QMainWindow* window, bool visib
   parent_ = host;
   noProperties_ = none;
   dock->setVisible(visible);
+  connect(dock, &QDockWidget::visibilityChanged, dock, [this, dock](bool shown) {
+    if (shown) QTimer::singleShot(0, dock, [this] { fitPanelToPane(); });
+  });
   swapCurrentViewWithInspectorView(nullptr);
   return dock;
 }

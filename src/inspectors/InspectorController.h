@@ -71,6 +71,10 @@ class InspectorController : public QObject {
   // The pane shown now (the no-properties view among them), or null.
   QWidget* currentPane() const;
 
+  // Makes the dock tall enough for the pane it shows, as far as its window has room; a dock
+  // that is taller already stays as it is.
+  void fitPanelToPane();
+
   void showWindow();
   void windowWillClose();
   void toggleInspectorPanel();

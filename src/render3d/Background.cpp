@@ -3,6 +3,8 @@
 // through the s coordinates of gBackgroundVertices.
 #include <GL/gl.h>
 
+#include <cmath>
+
 #include "model/ColorConversions.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
@@ -17,6 +19,7 @@
 float gBackgroundVertices[4] = {0, 1, 1, 0};
 float gBackgroundWidth = 0, gBackgroundHeight = 0;
 int32_t gBackgroundTextureID = 0;
+float gBackgroundAspect = 1;
 uint8_t gBackgroundRed = 0, gBackgroundGreen = 0, gBackgroundBlue = 0;
 
 float SceneBaseBrightness(const DocState* ds) {
@@ -81,6 +84,20 @@ void BindBackgroundTexture(uint32_t name, int32_t id, GLint filter, GLint enviro
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, environment);
 }
 
+// The width over the height of a loaded texture's image (1 when it has none); the binding is
+// left as it was.
+float TextureAspect(uint32_t name) {
+  if (!name) return 1;
+  GLint was = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &was);
+  glBindTexture(GL_TEXTURE_2D, name);
+  GLint width = 0, height = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(was));
+  return width > 0 && height > 0 ? static_cast<float>(width) / static_cast<float>(height) : 1.0f;
+}
+
 void LoadScreenBox() {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -91,12 +108,18 @@ void LoadScreenBox() {
 
 void SendByteColor(uint8_t r, uint8_t g, uint8_t b) { glColor4ub(r, g, b, 255); }
 
-// The quad at z = 0: top left, top right, bottom right, bottom left.
-void DrawQuad(GLenum primitive, float w, float h, bool textured) {
+// The quad at z = 0: top left, top right, bottom right, bottom left. The picture spans the
+// quad's height and keeps its proportions (the quad is square on the screen): a picture
+// `aspect` times as wide as high shows 1 / aspect of its width across the quad, from the s of
+// the left edge that the navigation scrolls.
+void DrawQuad(GLenum primitive, float w, float h, bool textured, float aspect) {
   const float x[4] = {-w, w, w, -w}, y[4] = {h, h, -h, -h}, t[4] = {1, 1, 0, 0};
+  const int leftOf[4] = {0, 0, 3, 3};
+  if (!(aspect > 0) || !std::isfinite(aspect)) aspect = 1;
   glBegin(primitive);
   for (int i = 0; i < 4; ++i) {
-    if (textured) glTexCoord2f(gBackgroundVertices[i], t[i]);
+    const float left = gBackgroundVertices[leftOf[i]];
+    if (textured) glTexCoord2f(left + (gBackgroundVertices[i] - left) / aspect, t[i]);
     glVertex3f(x[i], y[i], 0);
   }
   glEnd();
@@ -139,10 +162,11 @@ void RenderGLBackground(int16_t antiAliased, int32_t pass) {
       glTranslatef(j->x * 200.0f / (viewport[2] ? viewport[2] : 1), j->y * 200.0f / (viewport[3] ? viewport[3] : 1),
                    0);
   }
+  const float aspect = TextureAspect(name);
   if (name) BindBackgroundTexture(name, id, GL_LINEAR, GL_MODULATE);
   else glDisable(GL_TEXTURE_2D);
   SendByteColor(color.red / 257, color.green / 257, color.blue / 257);
-  DrawQuad(GL_POLYGON, w, h, name != 0);
+  DrawQuad(GL_POLYGON, w, h, name != 0, aspect);
   glEnable(GL_DEPTH_TEST);
   glDisable(GL_TEXTURE_2D);
   glDisable(GL_ALPHA_TEST);
@@ -153,12 +177,15 @@ void RTRenderGLBackground() {
   DocState* ds = CurDocState();
   if (!gLiveViewHost.viewBounds || !ds) return;
   if (!gBackgroundDisplayList) {
-    gBackgroundDisplayList = glGenLists(1);
-    if (gBackgroundDisplayList) glNewList(gBackgroundDisplayList, GL_COMPILE);
-    QuadExtent(&gBackgroundWidth, &gBackgroundHeight);
+    // The texture and its size are looked at before the list is begun: a bind made while it
+    // is compiled would not take effect until the list is called.
     gBackgroundTextureID = BackgroundTexture(ds);
     const uint32_t name = ResidentTextureName(gBackgroundTextureID, gGLPickMode != 0);
     if (!name) gBackgroundTextureID = 0;
+    gBackgroundAspect = TextureAspect(name);
+    gBackgroundDisplayList = glGenLists(1);
+    if (gBackgroundDisplayList) glNewList(gBackgroundDisplayList, GL_COMPILE);
+    QuadExtent(&gBackgroundWidth, &gBackgroundHeight);
     if (name) BindBackgroundTexture(name, gBackgroundTextureID, GL_NEAREST, ds->navigationStep < 9 ? GL_MODULATE : GL_REPLACE);
     else glDisable(GL_TEXTURE_2D);
     const RGBColor color = BackgroundColor(ds);
@@ -171,7 +198,7 @@ void RTRenderGLBackground() {
   }
   if (gBackgroundDisplayList) glCallList(gBackgroundDisplayList);
   SendByteColor(gBackgroundRed, gBackgroundGreen, gBackgroundBlue);
-  DrawQuad(GL_QUADS, gBackgroundWidth, gBackgroundHeight, gBackgroundTextureID != 0);
+  DrawQuad(GL_QUADS, gBackgroundWidth, gBackgroundHeight, gBackgroundTextureID != 0, gBackgroundAspect);
   if (ds->renderMode() == kRenderWireframe) glDisable(GL_DEPTH_TEST);
   else glEnable(GL_DEPTH_TEST);
   glDisable(GL_TEXTURE_2D);

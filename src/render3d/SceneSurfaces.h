@@ -32,6 +32,8 @@ extern float gBackgroundVertices[4];
 // values captured when it was built.
 extern float gBackgroundWidth, gBackgroundHeight;
 extern int32_t gBackgroundTextureID;
+// The picture's width over its height (1 without one).
+extern float gBackgroundAspect;
 extern uint8_t gBackgroundRed, gBackgroundGreen, gBackgroundBlue;
 // The base brightness of the scene's ground and backdrop: b = (lightBrightness - 0.5) x 0.5;
 // b + (1 - b) / 1.5 when b > 0.25, else 3b.

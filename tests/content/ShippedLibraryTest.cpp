@@ -20,6 +20,7 @@
 #include "tools/DoorWindowTools.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -240,6 +241,37 @@ TEST(ShippedLibrary, EveryMaterialRepeatsAtTheSizeItsInformationFileGives) {
   }
   EXPECT_EQ(checkedIds.size(), 70u);  // every material once, the light glow's file has no id of its own here
   ForgetStockTextureSizes();
+}
+
+// A new wall side's material reads as a painted wall: an even colour whose brightness hardly
+// changes from row to row, and no more than from column to column (grain or streaks running
+// along the wall read as wood or brushed metal).
+TEST(ShippedLibrary, ANewWallSideReadsAsPaint) {
+  TestApplication();
+  WallSideData* side = NewWallSide(false);
+  ASSERT_NE(side, nullptr);
+  const int32_t id = side->slotTextureIDs[0];
+  free(side);
+  char name[kTexturePathSize] = {};
+  GetTextureFileNameFromID(id, name, sizeof name);
+  const QImage image(QString::fromStdString(ExistingFilePath(LocalDomainTexturePath() + "/" + name)));
+  ASSERT_FALSE(image.isNull()) << id << " " << name;
+  // The mean change of the lines' mean brightness from one line to the next, down or across.
+  auto meanStep = [&image](bool rows) {
+    const int lines = rows ? image.height() : image.width(), along = rows ? image.width() : image.height();
+    double sum = 0, previous = 0;
+    for (int i = 0; i < lines; ++i) {
+      double mean = 0;
+      for (int j = 0; j < along; ++j) mean += qGray(rows ? image.pixel(j, i) : image.pixel(i, j));
+      mean /= along;
+      if (i > 0) sum += std::abs(mean - previous);
+      previous = mean;
+    }
+    return sum / (lines - 1);
+  };
+  const double down = meanStep(true), across = meanStep(false);
+  EXPECT_LT(down, 0.3) << name;
+  EXPECT_LT(down, 2 * across + 0.05) << name;
 }
 
 TEST(ShippedLibrary, InstallingCopiesWhatIsMissingAndNeverOverwrites) {

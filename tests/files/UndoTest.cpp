@@ -208,8 +208,8 @@ TEST_F(UndoTest, ZoomSurvivesUndoAndOtherFieldsComeFromTheSnapshot) {
   EXPECT_EQ(doc.ds()->documentChanged, 1);
 }
 
-// Undo restores the design, not the view: the 3D camera and the plan's tab stay as the user left
-// them, and the kinds the tab shows follow the restored design's own masks.
+// Undo restores the design, not the view: the 3D camera, the cut-away and the plan's tab stay as
+// the user left them, and the kinds the tab shows follow the restored design's own masks.
 TEST_F(UndoTest, TheCameraAndThePlanTabStayWhereTheUserLeftThem) {
   DocState* ds = doc.ds();
   ds->newObjectPlanMask = 1 << kPlanFloor;
@@ -232,6 +232,8 @@ TEST_F(UndoTest, TheCameraAndThePlanTabStayWhereTheUserLeftThem) {
   ds->flyAngleY() = 210;
   ds->flyDistance() = 900;
   ds->flyCenter() = FloatPoint{15, -25};
+  ds->cutAwayDirection() = 3;  // from the west
+  ds->cutAwayPosition() = 750;
   ds->newObjectPlanMask = 1 << kPlanLandscape;
   ds->currentPlanMask = ds->planMasks[kPlanLandscape];
   DoUndo();
@@ -253,6 +255,8 @@ TEST_F(UndoTest, TheCameraAndThePlanTabStayWhereTheUserLeftThem) {
   EXPECT_FLOAT_EQ(ds->flyDistance(), 900);
   EXPECT_FLOAT_EQ(ds->flyCenter().floatH, 15);
   EXPECT_FLOAT_EQ(ds->flyCenter().floatV, -25);
+  EXPECT_EQ(ds->cutAwayDirection(), 3);
+  EXPECT_EQ(ds->cutAwayPosition(), 750);
 
   // A set of kinds chosen apart from the tab's own is kept as it is, through redo too.
   ds->currentPlanMask = 0x7;

@@ -171,6 +171,71 @@ TEST_F(Background, TheQuadCoversTheViewAndCropsTheLongerSide) {
   EXPECT_NEAR(minS, 0.25f, 1e-4);
 }
 
+// A sky twice as wide as high shows at its proportions: its texels are as wide as high on
+// the screen, in the final and the real-time background, for wide and tall views; it spans
+// the quad's height, so its horizon stays at the bottom, and the navigation's scroll still
+// moves its left edge.
+TEST_F(Background, ThePictureKeepsItsProportions) {
+  writeSolid(stockFolder() + "/Sky/SKY1.QTX", 8, 4, Qt::white);
+  ds()->backgroundTextureID = 1550;
+  ds()->renderMode() = kRenderSolid;
+  ds()->navigationStep = 5;
+  const float saved[4] = {gBackgroundVertices[0], gBackgroundVertices[1], gBackgroundVertices[2],
+                          gBackgroundVertices[3]};
+  // Texels' width over their height on the screen, from how s and t change across it.
+  auto texelShape = [](const std::vector<FedVertex>& vertices, float* lowS) {
+    float x0 = 1e9f, x1 = -1e9f, y0 = 1e9f, y1 = -1e9f, s0 = 1e9f, s1 = -1e9f, t0 = 1e9f, t1 = -1e9f;
+    for (const FedVertex& v : vertices) {
+      x0 = std::min(x0, v.x), x1 = std::max(x1, v.x), y0 = std::min(y0, v.y), y1 = std::max(y1, v.y);
+      s0 = std::min(s0, v.s), s1 = std::max(s1, v.s), t0 = std::min(t0, v.t), t1 = std::max(t1, v.t);
+    }
+    *lowS = s0;
+    const float texelWidth = (x1 - x0) / ((s1 - s0) * 8), texelHeight = (y1 - y0) / ((t1 - t0) * 4);
+    return texelWidth / texelHeight;
+  };
+  struct Case {
+    int w, h;
+    float scroll;
+  };
+  for (const Case& c : {Case{128, 64, 0}, Case{64, 128, 0}, Case{96, 96, 0.25f}}) {
+    SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+    sWidth = c.w, sHeight = c.h;
+    glViewport(0, 0, c.w, c.h);
+    const float scrolled[4] = {c.scroll, c.scroll + 1, c.scroll + 1, c.scroll};
+    std::memcpy(gBackgroundVertices, scrolled, sizeof scrolled);
+    // The view's left edge: the quad's, moved in by what a tall view crops, in half widths.
+    const float cropped = (1 - std::min(1.0f, float(c.w) / float(c.h))) / 2;
+    const float leftS = c.scroll + cropped / 2;
+    float lowS = 0;
+    const auto final = Vertices(Feedback([] { RenderGLBackground(0, 0); }));
+    ASSERT_FALSE(final.empty());
+    EXPECT_NEAR(texelShape(final, &lowS), 1.0f, 1e-3);
+    EXPECT_NEAR(lowS, leftS, 1e-4);
+    ResetBackgroundDisplayList();
+    const auto realTime = Vertices(Feedback([] { RTRenderGLBackground(); }));
+    ASSERT_FALSE(realTime.empty());
+    EXPECT_NEAR(gBackgroundAspect, 2.0f, 1e-6);
+    EXPECT_NEAR(texelShape(realTime, &lowS), 1.0f, 1e-3);
+    EXPECT_NEAR(lowS, leftS, 1e-4);
+  }
+  // The whole height in a tall view: the bottom row at the bottom, the top row at the top.
+  sWidth = 64, sHeight = 128;
+  glViewport(0, 0, 64, 128);
+  std::memcpy(gBackgroundVertices, saved, sizeof saved);
+  float t0 = 9, t1 = -9;
+  for (const FedVertex& v : Vertices(Feedback([] { RenderGLBackground(0, 0); })))
+    t0 = std::min(t0, v.t), t1 = std::max(t1, v.t);
+  EXPECT_NEAR(t0, 0, 1e-4);
+  EXPECT_NEAR(t1, 1, 1e-4);
+  // A square picture is drawn as before: one texture width across the quad.
+  ForgetLoadedTextures();
+  writeSolid(stockFolder() + "/Sky/SKY1.QTX", 4, 4, Qt::white);
+  ResetBackgroundDisplayList();
+  const auto square = Vertices(Feedback([] { RTRenderGLBackground(); }));
+  ASSERT_FALSE(square.empty());
+  EXPECT_FLOAT_EQ(gBackgroundAspect, 1.0f);
+}
+
 TEST_F(Background, AntiAliasPassesMoveTheQuadByTheirJitter) {
   sWidth = 100, sHeight = 50;
   glViewport(0, 0, 100, 50);

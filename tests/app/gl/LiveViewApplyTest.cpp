@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QSlider>
 #include <QTest>
 #include <cstdlib>
 #include <vector>
@@ -91,6 +92,40 @@ TEST_F(LiveViewApplyTest, AMaterialDroppedOnAWallChangesItsSideAndOneUndoPutsItB
   ASSERT_NE(restored, nullptr);
   EXPECT_EQ(restored->firstPoint->textureID[0], before[0]);
   EXPECT_EQ(restored->firstPoint->textureID[1], before[1]);
+}
+
+// The cut-away is part of the view, not of the design: the undo of a drop leaves it cutting
+// where the slider shows, in its direction.
+TEST_F(LiveViewApplyTest, UndoOfADropKeepsTheCutAwayAndItsSlider) {
+  LiveViewOGLView* view = showWall();
+  SymEntryInfo entry;
+  entry.type = kEntryMaterial;
+  entry.textureID = 2400;
+  const std::vector<uint8_t> record = encodeSymEntry(entry);
+  const QByteArray bytes(reinterpret_cast<const char*>(record.data()), static_cast<qsizetype>(record.size()));
+  ASSERT_TRUE(view->performDragOperation(&bytes, POINT{view->width() / 2, view->height() / 2}));
+  view->concludeDragOperation();
+  ASSERT_EQ(doc->undoManager().undoActionName(), "Material");
+
+  LiveViewController* controller = LiveViewController::sharedLiveViewController();
+  controller->cutAwaySliderUpButtonChanged();  // from the east
+  QSlider* slider = controller->cutAwaySlider();
+  controller->cutAwaySliderChanged(true, false);
+  slider->setValue(slider->maximum() * 3 / 4);
+  controller->cutAwaySliderChanged(false, true);
+  const int32_t position = ds->cutAwayPosition();
+  const int16_t direction = ds->cutAwayDirection();
+  ASSERT_GT(position, 0);
+
+  doc->undoManager().undo();
+  ds = doc->documentModel()->itsDocState;
+  Objex* restored = firstWall();
+  ASSERT_NE(restored, nullptr);
+  EXPECT_FALSE(restored->firstPoint->textureID[0] == 2400 || restored->firstPoint->textureID[1] == 2400);
+  EXPECT_EQ(ds->cutAwayPosition(), position);
+  EXPECT_EQ(ds->cutAwayDirection(), direction);
+  EXPECT_EQ(slider->value(), position);
+  EXPECT_EQ(controller->cutAwayImageIndex(), direction);
 }
 
 // The frozen image of auto-click is the frame the view showed, not a blank one.

@@ -1,13 +1,21 @@
 // Render Shadows from the 3D window on a new design's sun: the house's shadow falls on the
-// ground where the sun is blocked, and the status line tells what the render left out.
+// ground where the sun is blocked, and the status line tells what the render left out; the
+// shadowed view printed fitted to the page is the view as shown.
 #include <gtest/gtest.h>
 
 // The wall records first: their field "slots" is a word Qt's headers take for themselves.
 #include "model/Attachments.h"
 #include "model/WallFields.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFile>
 #include <QImage>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPushButton>
 #include <QTest>
 #include <GL/glu.h>
 #include <algorithm>
@@ -17,8 +25,13 @@
 
 #include "LiveViewTestSupport.h"
 #include "RedWalls.h"
+#include "app/AppController.h"
 #include "app/LiveViewController.h"
+#include "app/LiveViewExport.h"
 #include "app/LiveViewOGLView.h"
+#include "app/LiveViewSheets.h"
+#include "app/ZLKDocument.h"
+#include "inspectors/SheetController.h"
 #include "building3d/PlaneObjects.h"
 #include "render3d/ShadowRender.h"
 
@@ -134,6 +147,130 @@ TEST_F(LiveViewShadowsTest, TheDefaultLowSunCastsTheHousesShadowOnTheGround) {
     const double brightest = *std::max_element(shaded.begin(), shaded.end());
     EXPECT_LT(brightest, darkest * 0.85) << height;
   }
+}
+
+// What a one-page PDF of Qt's writer shows: its first image and where the page draws it (in
+// points from the page's bottom left, as the content stream's matrices place the unit square).
+struct PrintedPicture {
+  QImage image;
+  QRectF placed;
+  int pages = 0;
+};
+PrintedPicture ReadPrintedPicture(const QByteArray& pdf) {
+  PrintedPicture out;
+  for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0; at = pdf.indexOf("/Type /Page", at + 1))
+    if (pdf.mid(at, 12) != "/Type /Pages") ++out.pages;
+  auto streamAfter = [&](qsizetype from) {
+    const qsizetype begin = pdf.indexOf("stream\n", from) + 7, end = pdf.indexOf("endstream", begin);
+    return begin >= 7 && end > begin ? pdf.mid(begin, end - begin) : QByteArray();
+  };
+  const qsizetype image = pdf.indexOf("/Subtype /Image");
+  if (image < 0 || pdf.indexOf("/DCTDecode", image) < 0) return out;
+  out.image = QImage::fromData(streamAfter(image), "JPEG").convertToFormat(QImage::Format_RGB32);
+  // The page's content stream, flate-compressed: the matrices in force where the image is drawn.
+  const qsizetype contents = pdf.indexOf("/Filter /FlateDecode");
+  if (contents < 0) return out;
+  // qUncompress wants the size to expect first, four bytes big-endian: a megabyte's room.
+  const QByteArray packed = QByteArray("\x00\x10\x00\x00", 4) + streamAfter(contents);
+  const QList<QByteArray> tokens = qUncompress(packed).simplified().split(' ');
+  struct Matrix {
+    double a = 1, b = 0, c = 0, d = 1, e = 0, f = 0;
+  };
+  std::vector<Matrix> stack{Matrix{}};
+  for (qsizetype i = 0; i < tokens.size(); ++i) {
+    if (tokens[i] == "q") stack.push_back(stack.back());
+    else if (tokens[i] == "Q" && stack.size() > 1) stack.pop_back();
+    else if (tokens[i] == "cm" && i >= 6) {
+      const Matrix m{tokens[i - 6].toDouble(), tokens[i - 5].toDouble(), tokens[i - 4].toDouble(),
+                     tokens[i - 3].toDouble(), tokens[i - 2].toDouble(), tokens[i - 1].toDouble()};
+      const Matrix n = stack.back();
+      stack.back() = {m.a * n.a + m.b * n.c, m.a * n.b + m.b * n.d, m.c * n.a + m.d * n.c,
+                      m.c * n.b + m.d * n.d, m.e * n.a + m.f * n.c + n.e, m.e * n.b + m.f * n.d + n.f};
+    } else if (tokens[i] == "Do") {
+      const Matrix& m = stack.back();
+      out.placed = QRectF(QPointF(m.e, m.f), QPointF(m.e + m.a + m.c, m.f + m.b + m.d)).normalized();
+      break;
+    }
+  }
+  return out;
+}
+
+// The mean difference of two images of one size, over the three channels.
+double MeanDifference(const QImage& a, const QImage& b) {
+  double sum = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+    }
+  return sum / (3.0 * a.width() * a.height());
+}
+
+// Print 3D View, Fit to Page: the view as the user sees it, its framing and its shadows, scaled
+// to fill the page's width or height and centred, on one page, landscape and portrait.
+TEST_F(LiveViewShadowsTest, FitToPagePrintsTheViewAsShown) {
+  buildHouseAndCamera();
+  LiveViewController* controller = LiveViewController::sharedLiveViewController();
+  ZLKDocument* document = AppController::mainWindowDocument();
+  ASSERT_NE(document, nullptr);
+  const auto savedRunner = ZLKDocument::printPanelRunner();
+  const std::string path = file("fit.pdf");
+  ZLKDocument::printPanelRunner() = [&](QPrinter& printer, QWidget*) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(path));
+    return true;
+  };
+  const struct {
+    QSize window;
+    QPageLayout::Orientation orientation;
+  } cases[] = {{QSize(700, 420), QPageLayout::Portrait}, {QSize(420, 640), QPageLayout::Landscape}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.window.width());
+    ASSERT_TRUE(showLiveViewAt(c.window.width(), c.window.height()));
+    LiveViewOGLView* view = controller->liveViewOGLView();
+    for (int i = 0; i < 2; ++i) {
+      QTest::qWait(50);
+      gRefreshRender = 1;
+      view->display();
+    }
+    ds->sunlightOn() = 1;
+    const QImage plain = view->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+    controller->renderShadows();
+    QApplication::processEvents();
+    const QImage shown = view->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), plain.size());
+    ASSERT_GT(MeanDifference(shown, plain), 2.0);  // the shadows show
+
+    document->printInfo() =
+        QPageLayout(QPageSize(QPageSize::A4), c.orientation, QMarginsF(36, 36, 36, 36), QPageLayout::Point);
+    QFile::remove(QString::fromStdString(path));
+    controller->showPrint3DPropertiesPanel();
+    auto* sheet = qobject_cast<LV3DPrintController*>(SheetController::attachedSheet(controller->window()));
+    ASSERT_NE(sheet, nullptr);
+    sheet->printSizeButtons->button(kPrintSizeFitPage)->setChecked(true);
+    sheet->renderQualityPopUpButton->setCurrentIndex(kQualityCurrentImage);
+    sheet->okButton()->click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QFile pdf(QString::fromStdString(path));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const PrintedPicture printed = ReadPrintedPicture(pdf.readAll());
+    EXPECT_EQ(printed.pages, 1);
+    // The frame the view shows, shadows and all, at its own size and framing.
+    ASSERT_EQ(printed.image.size(), shown.size());
+    EXPECT_LT(MeanDifference(printed.image, shown), 3.0);
+    EXPECT_GT(MeanDifference(printed.image, plain), MeanDifference(printed.image, shown) + 1.0);
+    // Filling the printable width or height, centred, its proportions kept.
+    const QSizeF paper = c.orientation == QPageLayout::Portrait ? QSizeF(595, 842) : QSizeF(842, 595);
+    const QRectF printable(36, 36, paper.width() - 72, paper.height() - 72);
+    const QRectF placed = printed.placed;
+    EXPECT_NEAR(placed.width() / placed.height(), double(shown.width()) / shown.height(), 0.01);
+    const bool wide = double(shown.width()) / shown.height() > printable.width() / printable.height();
+    EXPECT_NEAR(wide ? placed.width() : placed.height(), wide ? printable.width() : printable.height(), 0.5);
+    EXPECT_NEAR(placed.center().x(), paper.width() / 2, 0.5);
+    EXPECT_NEAR(placed.center().y(), paper.height() / 2, 0.5);
+  }
+  ZLKDocument::printPanelRunner() = savedRunner;
 }
 
 }  // namespace

@@ -124,7 +124,7 @@ TEST_F(LiveViewSheetsTest, PrintSheetQualitiesAndSizes) {
       {kPrintSizeCustom, "5", "2000", 2, 16, 2000},
       {kPrintSizeCustom, "16", "15", 4, 16, 16},
       {kPrintSizeCustom, "17", "300", 0, 17, 300},
-      {kPrintSizeFitPage, "5", "5", 1, 540, 540},
+      {kPrintSizeFitPage, "5", "5", 1, -1, -1},
       {kPrintSizeView, "5", "5", 3, -1, -1},
   };
   for (const Case& c : cases) {

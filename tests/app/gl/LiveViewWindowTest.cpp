@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <filesystem>
 
 #include "app/AppTestSupport.h"
 #include "LiveViewTestSupport.h"
@@ -30,6 +31,7 @@
 #include "render3d/RenderPlaneObject.h"
 #include "render3d/SceneFrame.h"
 #include "content/ContentPaletteController.h"
+#include "files/Undo.h"
 
 namespace {
 
@@ -159,6 +161,42 @@ TEST_F(LiveViewWindowTest, TheLightingButtonOpensTheSheetTheMenuItemOpens) {
     fromMenu->dismissSheet(0);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
+}
+
+// The design's menus are the program's: their shortcuts typed in the active 3D window reach
+// their items, as they do in the design window; a key no item has does nothing.
+TEST_F(LiveViewWindowTest, TheDesignsMenuShortcutsWorkFromThe3DWindow) {
+  showLiveView();
+  controller->window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window()));
+  const std::string path = folder + "/shortcut.pro";
+  doc->setFileName(path);
+  // Quit runs here only as far as its item: the windows are the test's to close.
+  int quits = 0;
+  QObject::disconnect(window->quitAction(), &QAction::triggered, nullptr, nullptr);
+  QObject::connect(window->quitAction(), &QAction::triggered, window, [&quits] { ++quits; });
+  // Typed where the focus is in the window: on the view and on the cut-away slider.
+  for (QWidget* to : {static_cast<QWidget*>(view), static_cast<QWidget*>(controller->cutAwaySlider())}) {
+    SCOPED_TRACE(to->metaObject()->className());
+    gCurDocument = model = doc->documentModel();
+    ds = model->itsDocState;
+    const float spacing = ds->gridSpacing.floatH;
+    ds->gridSpacing.floatH = spacing + 36;
+    StoreUndo("Grid");
+    std::filesystem::remove(path);
+    ASSERT_TRUE(doc->isDocumentEdited());
+    QTest::keyClick(to, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(std::filesystem::exists(path));
+    EXPECT_FALSE(doc->isDocumentEdited());
+    QTest::keyClick(to, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FLOAT_EQ(doc->documentModel()->itsDocState->gridSpacing.floatH, spacing);
+    const int before = quits;
+    QTest::keyClick(to, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quits, before + 1);
+    QTest::keyClick(to, Qt::Key_J, Qt::ControlModifier);  // no item's
+    EXPECT_EQ(quits, before + 1);
+  }
+  doc->setFileName("");
 }
 
 TEST_F(LiveViewWindowTest, ExportPopUpsCarryTheFormatAndQualityTags) {

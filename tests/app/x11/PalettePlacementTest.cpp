@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDockWidget>
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTest>
 #include <string>
 
@@ -12,7 +16,10 @@
 #include "app/AppTestSupport.h"
 #include "app/EditToolPaletteController.h"
 #include "app/PlanToolPaletteController.h"
+#include "inspectors/InspectorController.h"
 #include "inspectors/SnapPaletteController.h"
+#include "model/Globals.h"
+#include "model/ToolCodes.h"
 
 namespace {
 
@@ -164,5 +171,72 @@ TEST_F(PalettePlacement, ClosingTheWindowSavesThePaletteFramesForTheNextStart) {
   EXPECT_TRUE(edit().isVisible());
   EXPECT_EQ(edit().frameGeometry().topLeft(), editAt);
   EXPECT_EQ(plan().frameGeometry().topLeft(), planAt);
+}
+
+// A design window maximized over the palettes at the top left (its frame given as a window
+// manager gives it): the palettes move clear of its menu bar and of the toolbar with the floor
+// selector, the editing tools staying under the drawing tools, all on the screen.
+TEST_F(PalettePlacement, PalettesKeepClearOfAMaximizedWindowsMenuBarAndFloorSelector) {
+  defaults.setBool("ShowSnapTools", true);
+  defaults.setString("NSWindow Frame SnapPanel", "5 30 180 120");
+  launch();
+  ASSERT_TRUE(plan().isVisible() && edit().isVisible() && snap().isVisible());
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  window->setGeometry(area);
+  window->setWindowState(Qt::WindowMaximized);
+  settle();
+  ASSERT_TRUE(window->isMaximized());
+  const QRect menuBar(window->menuBar()->mapToGlobal(QPoint(0, 0)), window->menuBar()->size());
+  const QWidget* floor = window->activeFloorTBPopUpButton()->parentWidget();
+  const QRect floorSelector(floor->mapToGlobal(QPoint(0, 0)), floor->size());
+  ASSERT_FALSE(menuBar.isEmpty());
+  ASSERT_FALSE(floorSelector.isEmpty());
+  QWidget* const palettes[] = {&plan(), &edit(), &snap()};
+  for (QWidget* p : palettes) {
+    SCOPED_TRACE(p->metaObject()->className());
+    const QRect frame = p->frameGeometry();
+    EXPECT_FALSE(frame.intersects(menuBar));
+    EXPECT_FALSE(frame.intersects(floorSelector));
+    EXPECT_TRUE(area.contains(frame));
+  }
+  EXPECT_FALSE(plan().frameGeometry().intersects(edit().frameGeometry()));
+  EXPECT_EQ(edit().frameGeometry().y(), plan().frameGeometry().bottom() + 1 + 5);
+  EXPECT_EQ(plan().frameGeometry().x(), area.x() + 5);  // only moved down
+}
+
+// The inspector opens tall enough for its pane: the wall tool's shows whole, not just its
+// first row under the content library.
+TEST_F(PalettePlacement, TheInspectorOpensTallEnoughForItsPane) {
+  defaults.setBool("ShowInspectorPanel", true);
+  defaults.setBool("ShowContentPanel", true);
+  launch();
+  window->setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+  window->setWindowState(Qt::WindowMaximized);
+  settle();
+  InspectorController* inspector = InspectorController::sharedInspectorController();
+  QDockWidget* dock = inspector->panel();
+  ASSERT_NE(dock, nullptr);
+  ASSERT_TRUE(dock->isVisible());
+  gCurTool = kToolExteriorWall;
+  inspectors::UpdateInspectorPropertiesState(false);
+  settle();
+  const QWidget* pane = inspector->currentPane();
+  ASSERT_NE(pane, nullptr);
+  ASSERT_NE(pane, inspector->noPropertiesView());
+  auto* scroll = dock->findChild<QScrollArea*>(QStringLiteral("InspectorScrollView"));
+  ASSERT_NE(scroll, nullptr);
+  EXPECT_GE(scroll->viewport()->height(), pane->height());
+
+  // Dragged down to its title and closed, it opens again tall enough.
+  window->resizeDocks({dock}, {90}, Qt::Vertical);
+  settle();
+  ASSERT_LT(scroll->viewport()->height(), pane->height());
+  AppController::toggleInspectorPanel();
+  settle();
+  ASSERT_TRUE(dock->isHidden());
+  AppController::toggleInspectorPanel();
+  settle();
+  ASSERT_TRUE(dock->isVisible());
+  EXPECT_GE(scroll->viewport()->height(), pane->height());
 }
 
