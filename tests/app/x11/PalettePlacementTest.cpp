@@ -10,6 +10,7 @@
 
 #include "app/AppController.h"
 #include "app/AppTestSupport.h"
+#include "app/x11/SettleWindows.h"
 #include "app/EditToolPaletteController.h"
 #include "app/PlanToolPaletteController.h"
 #include "inspectors/SnapPaletteController.h"
@@ -50,10 +51,7 @@ class PalettePlacement : public DesignWindowTest, protected StubFileChoosers {
     gCurDocument = model;
     settle();
   }
-  static void settle() {
-    QTest::qWait(150);
-    QApplication::processEvents();
-  }
+  static void settle() { EXPECT_TRUE(SettleWindows()) << "the windows did not settle"; }
   void minimize() {
     window->showMinimized();
     settle();

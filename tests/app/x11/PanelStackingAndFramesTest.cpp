@@ -13,6 +13,7 @@
 
 #include "app/AppController.h"
 #include "app/AppTestSupport.h"
+#include "app/x11/SettleWindows.h"
 #include "app/EditToolPaletteController.h"
 #include "app/LiveViewController.h"
 #include "app/PlanToolPaletteController.h"
@@ -62,10 +63,7 @@ class PanelWindows : public DesignWindowTest {
     EXPECT_TRUE(QTest::qWaitForWindowActive(w));
     settle();
   }
-  static void settle() {
-    QTest::qWait(150);
-    QApplication::processEvents();
-  }
+  static void settle() { EXPECT_TRUE(SettleWindows()) << "the windows did not settle"; }
   // The window each panel is kept above, and whether it is shown.
   static void expectPanelsAbove(ZLKWindowController* design, const char* when) {
     ASSERT_NE(design->windowHandle(), nullptr);
