@@ -1,11 +1,14 @@
 // Routines that turn a document's settings into plan lengths, run at several plan scales
 // and with settings that differ across and down, so that a swapped, dropped or fixed value
-// shows: grid snapping, nudges, duplicate offsets, outline areas and the heights and widths
-// that conversions give.
+// shows: grid snapping, nudges, duplicate offsets, outline areas, the heights and widths
+// that conversions give and the tops of floors; and rays that pass exactly through corners.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
+#include "ChildBuilders.h"
 #include "ModelInvariants.h"
 #include "TestDocument.h"
 #include "ViewStateGuard.h"
@@ -13,11 +16,14 @@
 #include "model/CommandCodes.h"
 #include "model/CommandWalkers.h"
 #include "model/ConvertObject.h"
+#include "model/Floors2D.h"
 #include "model/Grid.h"
 #include "model/HitTest.h"
 #include "model/ParallelObjects.h"
+#include "model/PlanarPolygons.h"
 #include "model/Selection.h"
 #include "model/ShapeBuilders.h"
+#include "model/TopoGrid.h"
 
 namespace {
 
@@ -26,12 +32,6 @@ constexpr float kPlanScales[] = {96, 48, 24, 12, 36};
 
 // A length of `inches` in plan units at the given plan scale.
 float Plan(float inches, float scale) { return inches * 72 / scale; }
-
-Poinz* PointAt(Objex* o, int index) {
-  Poinz* p = o->firstPoint;
-  for (int i = 0; p && i < index; ++i) p = p->next;
-  return p;
-}
 
 }  // namespace
 
@@ -150,5 +150,70 @@ TEST(VariedSettings, ConversionsTurnWorldSizesAtThePlanScale) {
     oval->subtype = kSubDetailOval;
     ASSERT_TRUE(ConvertObjectType(oval, kCmdConvertToFoundationPier));
     EXPECT_NEAR(oval->params[0], 100 * scale / 72, 0.02);
+  }
+}
+
+// Objects are kept below the top of their own floor: its base and height converted at the
+// plan scale, an opening 6 units under it.
+TEST(VariedSettings, ObjectsKeepBelowTheTopOfTheirOwnFloor) {
+  for (const float scale : {36.0f, 96.0f, 24.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    TestDocument doc;
+    doc.ds()->planScale = scale;
+    doc.first->height = 100;
+    doc.second->height = 130;
+    const float k = 72 / scale;
+    Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}});
+    wall->firstPoint->position[1] = 1000;
+    Objex* door = AddDoor(wall, 0);
+    AttachmentData(door)->elevation = 4;
+    AttachmentData(door)->height = 1000;
+    ScaleObjectToWallHeight(wall);
+    EXPECT_NEAR(wall->firstPoint->position[1], 100 * k, 1e-3);
+    EXPECT_NEAR(AttachmentData(door)->height, 100 * k - 6 - 4, 1e-3);
+    EXPECT_NEAR(AttachmentData(door)->elevation, 4, 1e-3);
+
+    // The second floor stands on the first: its top is both heights up.
+    Objex* up = doc.addObject(kObjLine, false, {{0, 0}, {5, 0}}, doc.second);
+    up->firstPoint->position[1] = 1000;
+    up->firstPoint->next->position[1] = 10;
+    ScaleLayerToWallHeight(doc.second);
+    EXPECT_NEAR(up->firstPoint->position[1], (100 + 130) * k, 1e-3);
+    EXPECT_NEAR(up->firstPoint->next->position[1], 10, 1e-3);
+  }
+}
+
+// A ray along the point's row that runs exactly through a corner counts that corner once:
+// through the far corner of a diamond (inside), past a corner it only touches (outside),
+// and along the rows of the top and bottom corners. The float and the integer tests agree.
+TEST(VariedSettings, RaysThroughCornersCountEachCornerOnce) {
+  const struct Shape {
+    const char* name;
+    std::vector<std::pair<int32_t, int32_t>> corners;
+    struct Probe {
+      int32_t x, z;
+      int inside;
+    };
+    std::vector<Probe> probes;
+  } shapes[] = {
+      {"diamond", {{0, 5}, {5, 0}, {10, 5}, {5, 10}}, {{2, 5, 1}, {8, 5, 1}, {-3, 5, 0}, {2, 0, 0}, {2, 10, 0}, {12, 5, 0}}},
+      // A notch whose corner (5, 5) points into the shape: rows through it pass inside on
+      // both sides of it and outside beyond the shape.
+      {"notched square", {{0, 0}, {10, 0}, {10, 10}, {5, 5}, {0, 10}}, {{1, 5, 1}, {6, 5, 1}, {-1, 5, 0}, {11, 5, 0}, {5, 7, 0}}},
+  };
+  for (const Shape& s : shapes) {
+    std::vector<PlanarPolyPoint> floats;
+    std::vector<POINT> ints;
+    for (auto [x, z] : s.corners) {
+      floats.push_back({static_cast<float>(x), 0, static_cast<float>(z), 0, 0, 0});
+      ints.push_back({x, z});
+    }
+    const auto n = static_cast<int32_t>(s.corners.size());
+    for (const auto& p : s.probes) {
+      SCOPED_TRACE(testing::Message() << s.name << " at " << p.x << ", " << p.z);
+      const float at[2] = {static_cast<float>(p.x), static_cast<float>(p.z)};
+      EXPECT_EQ(IsPointInsideXZPolygon(at, floats.data(), n), p.inside);
+      EXPECT_EQ(IsPointInsideWinPolygon({p.x, p.z}, ints.data(), n), p.inside);
+    }
   }
 }
