@@ -34,10 +34,15 @@ class PanelWindows : public DesignWindowTest {
     LiveViewController::releaseSharedLiveViewController();
     AppController::applicationWillTerminate();
   }
+  // Hidden, each at its own size: a size another test gave a palette (before it was first
+  // shown, with the window system's default height) would stay with it, and a saved frame
+  // would then no longer describe it.
   static void hidePalettes() {
-    edit().hide();
-    plan().hide();
-    snap().hide();
+    for (QWidget* palette : {static_cast<QWidget*>(&edit()), static_cast<QWidget*>(&plan()),
+                             static_cast<QWidget*>(&snap())}) {
+      palette->hide();
+      palette->adjustSize();
+    }
   }
   static ToolPaletteController& edit() { return ToolPaletteController::sharedToolPaletteController(); }
   static PlanToolPaletteController& plan() { return PlanToolPaletteController::sharedPlanToolPaletteController(); }
