@@ -87,47 +87,53 @@ std::vector<float> LinePlaces(const std::vector<NSPoint>& pts, bool horizontal) 
 }  // namespace
 
 // Rows step by the spacing down and columns by the spacing across, each centred on its own
-// extent of the plan bounds, at every plan scale.
+// extent of the plan bounds, at every plan scale and zoomed in and out.
 TEST_F(VariedDrawing, GridLinesStepAcrossAndDownByTheirOwnSpacings) {
-  for (const float scale : kPlanScales) {
-    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
-    doc.ds()->planScale = scale;
-    doc.ds()->gridSpacing = {12, 30};
-    FloatRect& bounds = doc.ds()->planBounds;
-    bounds.floatTop = -1000;
-    bounds.floatBottom = 2000;
-    bounds.floatLeft = -1500;
-    bounds.floatRight = 1300;
-    float h = 0, v = 0, hOff = 0, vOff = 0;
-    Base2DView::GridSpacingAndOffsets(&h, &v, &hOff, &vOff);
-    ctx.clear();
-    planView.draw3DGridLines(h, v, hOff, vOff, &bounds, &GridOrigin(doc.ds()));
-    const std::vector<NSPoint> pts = ctx.strokedLinePoints();
-    struct Axis {
-      const char* name;
-      std::vector<float> places;
-      float step, first, last;
-    } const axes[] = {{"rows", LinePlaces(pts, true), Plan(30, scale), -1000, 2000},
-                      {"columns", LinePlaces(pts, false), Plan(12, scale), -1500, 1300}};
-    for (const Axis& a : axes) {
-      SCOPED_TRACE(a.name);
-      ASSERT_GE(a.places.size(), 3u);
-      // Within the bounds; an inner line through the bounds' middle, the others whole
-      // steps from it (each made whole, so within a unit).
-      EXPECT_GE(a.places.front(), a.first - 1);
-      EXPECT_LE(a.places.back(), a.last + 1);
-      const float middle = (a.first + a.last) / 2;
-      for (const float p : a.places) {
-        if (p <= a.first + 1 || p >= a.last - 1) continue;  // the edge lines of an offset grid
-        const float steps = (p - middle) / a.step;
-        EXPECT_NEAR(steps, std::round(steps), 1.5f / a.step) << p;
+  planView.setVisibleRect(NSMakeRect(-6000, -6000, 12000, 12000));
+  for (const float zoom : {1.0f, 0.5f, 2.0f}) {
+    for (const float scale : kPlanScales) {
+      SCOPED_TRACE(testing::Message() << "plan scale " << scale << ", zoom " << zoom);
+      doc.ds()->zoomFactor = zoom;
+      doc.ds()->planScale = scale;
+      doc.ds()->gridSpacing = {12, 30};
+      FloatRect& bounds = doc.ds()->planBounds;
+      bounds.floatTop = -1000;
+      bounds.floatBottom = 2000;
+      bounds.floatLeft = -1500;
+      bounds.floatRight = 1300;
+      float h = 0, v = 0, hOff = 0, vOff = 0;
+      Base2DView::GridSpacingAndOffsets(&h, &v, &hOff, &vOff);
+      ctx.clear();
+      planView.draw3DGridLines(h, v, hOff, vOff, &bounds, &GridOrigin(doc.ds()));
+      std::vector<NSPoint> pts = ctx.strokedLinePoints();
+      for (NSPoint& p : pts) p = {p.x / zoom, p.y / zoom};  // back to plan units
+      struct Axis {
+        const char* name;
+        std::vector<float> places;
+        float step, first, last;
+      } const axes[] = {{"rows", LinePlaces(pts, true), Plan(30, scale), -1000, 2000},
+                        {"columns", LinePlaces(pts, false), Plan(12, scale), -1500, 1300}};
+      for (const Axis& a : axes) {
+        SCOPED_TRACE(a.name);
+        ASSERT_GE(a.places.size(), 3u);
+        // Within the bounds; an inner line through the bounds' middle, the others whole
+        // steps from it (each made whole in view units, so within a view unit).
+        const float unit = 1.5f / zoom;
+        EXPECT_GE(a.places.front(), a.first - unit);
+        EXPECT_LE(a.places.back(), a.last + unit);
+        const float middle = (a.first + a.last) / 2;
+        for (const float p : a.places) {
+          if (p <= a.first + unit || p >= a.last - unit) continue;  // the edge lines of an offset grid
+          const float steps = (p - middle) / a.step;
+          EXPECT_NEAR(steps, std::round(steps), unit / a.step) << p;
+        }
+        // And no step left out: as many inner lines as steps fit.
+        size_t inner = 0;
+        for (const float p : a.places) inner += p > a.first + unit && p < a.last - unit;
+        const float reach = (a.last - a.first) / 2;
+        const size_t expected = 2 * static_cast<size_t>(std::floor(reach / a.step)) + 1;
+        EXPECT_NEAR(static_cast<double>(inner), static_cast<double>(expected), 2.0);
       }
-      // And no step left out: as many inner lines as steps fit.
-      size_t inner = 0;
-      for (const float p : a.places) inner += p > a.first + 1 && p < a.last - 1;
-      const float reach = (a.last - a.first) / 2;
-      const size_t expected = 2 * static_cast<size_t>(std::floor(reach / a.step)) + 1;
-      EXPECT_NEAR(static_cast<double>(inner), static_cast<double>(expected), 2.0);
     }
   }
 }
