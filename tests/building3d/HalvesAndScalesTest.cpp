@@ -1,6 +1,7 @@
-// Wall bodies at several wall thicknesses, floor depths and plan scales, on either side of
-// their line, and roofs whose two halves are each other's mirror images: each face of one
-// half checked against its partner on the other, so that a slip in one half shows.
+// Wall bodies, soffits, floors and framing at several wall thicknesses, floor depths and
+// plan scales, on either side of their line; and roofs whose two halves are each other's
+// mirror images, each face of one half checked against its partner on the other, so that a
+// slip in one half shows.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,9 +10,12 @@
 #include <vector>
 
 #include "ModelInvariants.h"
+#include "SceneTestSupport.h"
 #include "TestDocument.h"
 #include "WallTestSupport.h"
 #include "building3d/CeilingBuilder.h"
+#include "building3d/Framing3D.h"
+#include "building3d/PlaneObjects.h"
 #include "building3d/Roofs3D.h"
 #include "building3d/Walls3D.h"
 #include "model/Delete.h"
@@ -204,6 +208,47 @@ TEST_F(HalvesAndScales, SoffitsAndFloorsTakeTheThicknessAndExtensionAtThePlanSca
           for (const int axis : {0, 2})
             EXPECT_TRUE(std::fabs(c[axis] + e) < 1e-3 || std::fabs(c[axis] - 300 - e) < 1e-3) << c[axis];
       }
+    }
+  }
+}
+
+// Framing: the studs stand at the stud spacing along the wall, from the top of the floor
+// slab to the wall height above it, all converted at the plan scale.
+TEST_F(HalvesAndScales, StudsStandAtTheSpacingBetweenTheSlabAndTheWallHeight) {
+  for (const float scale : {96.0f, 48.0f, 24.0f}) {
+    for (const float depth : {0.0f, 3.0f}) {
+      SCOPED_TRACE(testing::Message() << "plan scale " << scale << ", floor depth " << depth);
+      FreeScene();
+      TestDocument local;
+      local.ds()->planScale = scale;
+      const float k = 72 / scale;
+      Objex* wall = AddTestWall(local, {{0, 0}, {240, 0}});
+      StudSpacingOf(wall) = 16;
+      FloorDepthOf(wall) = depth;
+      for (Poinz* p = wall->firstPoint; p; p = p->next) WallHeightOf(p) = 80;
+      FreeScene();
+      FrameWindowsAndDoors(wall);
+      const float base = -depth * k, top = base - 80 * k;
+      // The studs: members 2.5 along the wall reaching from the bottom plate to the top.
+      std::vector<float> studs;
+      for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
+        const Plane* p = po->planes;
+        if (!p || p->vertexCount < 1) continue;
+        float x0 = 1e9f, x1 = -1e9f, y0 = 1e9f, y1 = -1e9f;
+        for (int32_t i = 0; i < p->vertexCount; ++i) {
+          x0 = std::min(x0, p->vertices[i].x), x1 = std::max(x1, p->vertices[i].x);
+          y0 = std::min(y0, p->vertices[i].y), y1 = std::max(y1, p->vertices[i].y);
+        }
+        if (std::fabs(x1 - x0 - 2.5f) < 1e-3 && std::fabs(y0 - top) < 1e-3 && std::fabs(y1 - (base - 2.5f)) < 1e-3)
+          studs.push_back(std::round(x0 * 100) / 100);
+      }
+      std::sort(studs.begin(), studs.end());
+      studs.erase(std::unique(studs.begin(), studs.end()), studs.end());
+      std::vector<float> expected;
+      for (float x = 0; x < 240 - 1e-3f; x += 16 * k) expected.push_back(std::round(x * 100) / 100);
+      expected.push_back(240);
+      EXPECT_EQ(studs, expected);
+      FreeScene();
     }
   }
 }
