@@ -15,6 +15,7 @@
 #include "app/AddkitEntry.h"
 #include "app/AppController.h"
 #include "app/AppTestSupport.h"
+#include "app/x11/SettleWindows.h"
 #include "app/EditToolPaletteController.h"
 #include "app/LiveViewController.h"
 #include "app/PlanToolPaletteController.h"
@@ -68,8 +69,7 @@ class AddkitWindows : public DesignWindowTest {
     SnapPaletteController::sharedSnapPaletteController().showWindow();
     InspectorController::sharedInspectorController()->panel()->show();
     AppController::showLiveViewPanel();
-    QTest::qWait(150);
-    QApplication::processEvents();
+    EXPECT_TRUE(SettleWindows()) << "the windows did not settle";
   }
   ZLKWindowController* openWindow() {
     ZLKDocument* d = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(/*display=*/true);
@@ -81,8 +81,7 @@ class AddkitWindows : public DesignWindowTest {
   static void activate(QWidget* w) {
     w->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(w));
-    QTest::qWait(150);
-    QApplication::processEvents();
+    EXPECT_TRUE(SettleWindows()) << "the windows did not settle";
   }
 };
 

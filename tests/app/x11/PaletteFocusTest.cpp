@@ -2,8 +2,10 @@
 // keyboard and shortcuts live.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QTest>
 #include <QToolButton>
 #include <QWindow>
@@ -11,6 +13,7 @@
 #include "app/AppTestSupport.h"
 #include "app/EditToolPaletteController.h"
 #include "app/PlanToolPaletteController.h"
+#include "app/x11/SettleWindows.h"
 #include "files/Undo.h"
 #include "model/Services.h"
 #include "model/Records.h"
@@ -33,12 +36,18 @@ class PaletteFocus : public DesignWindowTest {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(palette));
     QTest::mouseClick(button, Qt::LeftButton);
     palette->activateWindow();
-    QTest::qWait(200);
-    QApplication::processEvents();
+    // A change of keyboard focus would be in before the display server answers.
+    EXPECT_TRUE(SettleWindows());
   }
   // A key as the window system delivers it: to the window that has the keyboard.
   void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::qWait(300);  // the window's state poll keeps its shortcut items current
+    // The window's state poll keeps its shortcut items current: the item is waited for.
+    const QKeySequence typed(QKeyCombination(modifiers, key));
+    QAction* item = nullptr;
+    for (QAction* a : window->findChildren<QAction*>())
+      if (a->shortcuts().contains(typed)) item = a;
+    ASSERT_NE(item, nullptr) << typed.toString().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([item] { return item->isEnabled(); })) << typed.toString().toStdString();
     QWindow* focus = QGuiApplication::focusWindow();
     ASSERT_NE(focus, nullptr);
     QTest::keyClick(focus, key, modifiers);

@@ -14,6 +14,7 @@
 
 #include "app/AppController.h"
 #include "app/AppTestSupport.h"
+#include "app/x11/SettleWindows.h"
 #include "app/EditToolPaletteController.h"
 #include "app/PlanToolPaletteController.h"
 #include "inspectors/InspectorController.h"
@@ -28,16 +29,22 @@ class PalettePlacement : public DesignWindowTest, protected StubFileChoosers {
   PalettePlacement() : DesignWindowTest(/*makesDocument=*/false) {}
   void beforeDocument() override {
     installFileChoosers();
-    edit().hide();
-    plan().hide();
-    snap().hide();
+    hidePalettes();
   }
   void afterClosing() override {
     restoreFileChoosers();
-    edit().hide();
-    plan().hide();
-    snap().hide();
+    hidePalettes();
     AppController::applicationWillTerminate();
+  }
+  // Hidden, each at its own size: a size another test gave a palette (before it was first
+  // shown, with the window system's default height) would stay with it, and a saved frame
+  // would then no longer describe it.
+  static void hidePalettes() {
+    for (QWidget* palette : {static_cast<QWidget*>(&edit()), static_cast<QWidget*>(&plan()),
+                             static_cast<QWidget*>(&snap())}) {
+      palette->hide();
+      palette->adjustSize();
+    }
   }
   static ToolPaletteController& edit() { return ToolPaletteController::sharedToolPaletteController(); }
   static PlanToolPaletteController& plan() { return PlanToolPaletteController::sharedPlanToolPaletteController(); }
@@ -57,10 +64,7 @@ class PalettePlacement : public DesignWindowTest, protected StubFileChoosers {
     gCurDocument = model;
     settle();
   }
-  static void settle() {
-    QTest::qWait(150);
-    QApplication::processEvents();
-  }
+  static void settle() { EXPECT_TRUE(SettleWindows()) << "the windows did not settle"; }
   void minimize() {
     window->showMinimized();
     settle();

@@ -13,6 +13,7 @@
 
 #include "app/AppController.h"
 #include "app/AppTestSupport.h"
+#include "app/x11/SettleWindows.h"
 #include "app/EditToolPaletteController.h"
 #include "app/LiveViewController.h"
 #include "app/PlanToolPaletteController.h"
@@ -33,10 +34,15 @@ class PanelWindows : public DesignWindowTest {
     LiveViewController::releaseSharedLiveViewController();
     AppController::applicationWillTerminate();
   }
+  // Hidden, each at its own size: a size another test gave a palette (before it was first
+  // shown, with the window system's default height) would stay with it, and a saved frame
+  // would then no longer describe it.
   static void hidePalettes() {
-    edit().hide();
-    plan().hide();
-    snap().hide();
+    for (QWidget* palette : {static_cast<QWidget*>(&edit()), static_cast<QWidget*>(&plan()),
+                             static_cast<QWidget*>(&snap())}) {
+      palette->hide();
+      palette->adjustSize();
+    }
   }
   static ToolPaletteController& edit() { return ToolPaletteController::sharedToolPaletteController(); }
   static PlanToolPaletteController& plan() { return PlanToolPaletteController::sharedPlanToolPaletteController(); }
@@ -62,10 +68,7 @@ class PanelWindows : public DesignWindowTest {
     EXPECT_TRUE(QTest::qWaitForWindowActive(w));
     settle();
   }
-  static void settle() {
-    QTest::qWait(150);
-    QApplication::processEvents();
-  }
+  static void settle() { EXPECT_TRUE(SettleWindows()) << "the windows did not settle"; }
   // The window each panel is kept above, and whether it is shown.
   static void expectPanelsAbove(ZLKWindowController* design, const char* when) {
     ASSERT_NE(design->windowHandle(), nullptr);
