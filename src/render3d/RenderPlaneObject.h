@@ -1,6 +1,7 @@
 // Drawing one plane object: at final quality (shaded, faded per vertex, strips sharing
 // their edge colours) and for the real-time view (one colour per plane).
 #pragma once
+#include <array>
 #include <cstdint>
 
 #include "building3d/RenderRoad.h"
@@ -9,6 +10,8 @@
 struct DocState;
 struct Objex;
 struct PlaneObject;
+struct Plane;
+struct PlanarPolyPoint;
 namespace render3d {
 struct CarvedPlaneObject;
 }
@@ -66,6 +69,17 @@ struct GeneratedTextureSize {
   bool fitHeight = false;
   Float3DRect box{};
 };
+// The object-linear s and t planes of one polygon of such a face: one repeat per size / 0.504
+// units along the two axes of its dominant plane (t runs along the height as sent, -y). A size
+// of 0 keeps the previous polygon's scale; a plane code outside 1 to 3 keeps the previous
+// planes (a face starts from zero planes).
+struct GenerationPlanes {
+  float sW = 0, sH = 0;
+  float s[4] = {0, 0, 0, 0}, t[4] = {0, 0, 0, 0};
+};
+void GenerationPlanesOf(const Plane* plane, const GeneratedTextureSize& size, GenerationPlanes* planes);
+// The coordinates the planes give a vertex, at its position as drawn (x, -y, z, 1).
+std::array<float, 2> GeneratedCoordinates(const GenerationPlanes& planes, const PlanarPolyPoint& vertex);
 void RenderGLPlaneObjectGenerated(PlaneObject* object, int16_t includeExcavation, const GeneratedTextureSize& size);
 void RTRenderGLPlaneObjectGenerated(PlaneObject* object, int16_t includeExcavation,
                                     const GeneratedTextureSize& size);

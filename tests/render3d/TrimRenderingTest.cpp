@@ -88,9 +88,10 @@ struct TrimRendering : RenderTest {
     return t;
   }
 
-  static void SPlane(GLfloat s[4], GLfloat t[4]) {
-    glGetTexGenfv(GL_S, GL_OBJECT_PLANE, s);
-    glGetTexGenfv(GL_T, GL_OBJECT_PLANE, t);
+  // The rates of s along x and of t along the height that drawing the 10-unit square gives.
+  static void SPlane(void (*draw)(PlaneObject*, int16_t), PlaneObject* face, GLfloat* s, GLfloat* t) {
+    const std::array<float, 2> spans = MappedSpans([&] { draw(face, 0); });
+    *s = spans[0] / 10, *t = spans[1] / 10;
   }
 };
 
@@ -135,25 +136,20 @@ TEST_F(TrimRendering, SlotScalePairSetsTheGenerationPlanes) {
   record->trimSlotA = TrimSlot{0, 1301, 72, 36, {65535, 65535, 65535}, nullptr};
   window->typeData = record;
   PlaneObject* t = Trim(window, 1, 1301);
-  GLfloat s[4], tp[4];
-  RenderGLTrimPlaneObject(t, 0);
-  SPlane(s, tp);
+  GLfloat s[1], tp[1];
+  SPlane(RenderGLTrimPlaneObject, t, s, tp);
   // A face in the x/y plane: s along x at 0.028 x 18 / W, t along the height at 0.028 x 18 / H.
   EXPECT_NEAR(s[0], 0.028f * 18 / 72, 1e-6);
-  EXPECT_FLOAT_EQ(s[2], 0);
-  EXPECT_NEAR(tp[1], 0.028f * 18 / 36, 1e-6);
+  EXPECT_NEAR(tp[0], 0.028f * 18 / 36, 1e-6);
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
-  glTexGenfv(GL_S, GL_OBJECT_PLANE, std::array<GLfloat, 4>{0, 0, 0, 0}.data());
-  RTRenderGLTrimPlaneObject(t, 0);
-  SPlane(s, tp);
+  SPlane(RTRenderGLTrimPlaneObject, t, s, tp);
   EXPECT_NEAR(s[0], 0.504f / 72, 1e-6);
   // A lining takes slot B's pair when slot B is custom with a profile and slot A is not.
   record->trimSlotB = TrimSlot{1, 1301, 30, 60, {65535, 65535, 65535}, window};
   PlaneObject* lining = Trim(window, 3, 1301);
-  RenderGLTrimPlaneObject(lining, 0);
-  SPlane(s, tp);
+  SPlane(RenderGLTrimPlaneObject, lining, s, tp);
   EXPECT_NEAR(s[0], 0.504f / 30, 1e-6);
-  EXPECT_NEAR(tp[1], 0.504f / 60, 1e-6);
+  EXPECT_NEAR(tp[0], 0.504f / 60, 1e-6);
   record->trimSlotA.flag = 1;
   EXPECT_EQ(TrimTextureSize(lining).width, 72);
   record->trimSlotB.profile = nullptr;  // not owned here
@@ -173,12 +169,8 @@ TEST_F(TrimRendering, PaletteLinkedSlotTakesTheLinkedTextureSizeFromTheFinalDraw
   record->trimSlotA = TrimSlot{0, -1001, 100, 100, {65535, 65535, 65535}, nullptr};
   window->typeData = record;
   PlaneObject* t = Trim(window, 1, -1001);
-  GLfloat s[4], tp[4];
-  auto mapped = [&](void (*draw)(PlaneObject*, int16_t)) {
-    glTexGenfv(GL_S, GL_OBJECT_PLANE, std::array<GLfloat, 4>{0, 0, 0, 0}.data());
-    draw(t, 0);
-    SPlane(s, tp);
-  };
+  GLfloat s[1], tp[1];
+  auto mapped = [&](void (*draw)(PlaneObject*, int16_t)) { SPlane(draw, t, s, tp); };
   // Before any final drawing the real-time view maps at the slot's own pair.
   mapped(RTRenderGLTrimPlaneObject);
   EXPECT_NEAR(s[0], 0.504f / 100, 1e-6);
@@ -191,25 +183,24 @@ TEST_F(TrimRendering, PaletteLinkedSlotTakesTheLinkedTextureSizeFromTheFinalDraw
   ds()->renderMode() = mode;
   mapped(RenderGLTrimPlaneObject);
   EXPECT_NEAR(s[0], 0.504f / 96, 1e-6);
-  EXPECT_NEAR(tp[1], 0.504f / 48, 1e-6);
+  EXPECT_NEAR(tp[0], 0.504f / 48, 1e-6);
   EXPECT_EQ(record->trimSlotA.textureWidth, 96);
   EXPECT_EQ(record->trimSlotA.textureHeight, 48);
   mapped(RTRenderGLTrimPlaneObject);
   EXPECT_NEAR(s[0], 0.504f / 96, 1e-6);
-  EXPECT_NEAR(tp[1], 0.504f / 48, 1e-6);
+  EXPECT_NEAR(tp[0], 0.504f / 48, 1e-6);
 }
 
 TEST_F(TrimRendering, SkylightRingsMapLevelEvenWithoutTheirRecord) {
   Objex* skylight = planObject(kObjSkylight);
-  GLfloat s[4], tp[4];
+  GLfloat s[1], tp[1];
   for (int16_t partType : {1, 2, 4}) {
-    // An upright face (in the x/y plane): only the bands map by their dominant plane.
+    // An upright face (in the x/y plane): only the bands map by their dominant plane (t along
+    // the height); the rings map level, t along z, which does not change across this face.
     PlaneObject* t = Trim(skylight, partType, 1301);
-    RenderGLTrimPlaneObject(t, 0);
-    SPlane(s, tp);
+    SPlane(RenderGLTrimPlaneObject, t, s, tp);
     EXPECT_NEAR(s[0], 0.504f, 1e-6) << partType;
-    EXPECT_NEAR(tp[1], partType == 4 ? 0.504f : 0, 1e-6) << partType;
-    EXPECT_NEAR(tp[2], partType == 4 ? 0 : 0.504f, 1e-6) << partType;
+    EXPECT_NEAR(tp[0], partType == 4 ? 0.504f : 0, 1e-6) << partType;
   }
 }
 
