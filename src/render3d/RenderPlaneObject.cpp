@@ -296,6 +296,16 @@ void ClearGLTextureNames() {
 
 uint64_t GLTextureNamesChangeCount() { return sTextureNamesChanges; }
 
+uint32_t RealTimeTextureName(const PlaneObject* o) {
+  DocState* ds = CurDocState();
+  if (!o || !ds) return 0;
+  const int16_t mode = ds->renderMode();
+  const bool lineMode = mode == kRenderWireframe || mode == kRenderClearView;
+  const bool textured = !(ds->navigationStep > 9 || (lineMode && !gTexturedWire) ||
+                          (ds->renderExclusions() & kLVOffMaterials));
+  return textured ? GLTextureNameForID(ChooseMaterial(o).textureID) : 0;
+}
+
 RGBColor PlaneObjectMaterialColor(const PlaneObject* o) { return MaterialColor(o, ChooseMaterial(o)); }
 RGBColor PlaneObjectWireframeColor(const PlaneObject* o) { return WireframeColor(o); }
 

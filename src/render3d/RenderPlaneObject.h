@@ -95,6 +95,10 @@ RGBColor PlaneObjectWireframeColor(const PlaneObject* object);
 // custom texture.
 bool FinalDrawTextures(DocState* ds, int32_t id);
 
+// The GL name of the texture the real-time drawing of the object binds now (0: none), without
+// loading it: what a compiled list groups its faces by.
+uint32_t RealTimeTextureName(const PlaneObject* object);
+
 // Texture ids are the design's (stock, custom, palette-resolved), never GL names: a face
 // binds the GL name its id maps to; an id without a name draws untextured.
 uint32_t GLTextureNameForID(int32_t id);
