@@ -790,10 +790,12 @@ void DrawOpaquePass(Scene& scene, DocState* ds) {
       gCurrentStencilValue = chunk.cutoutFirst < 2 ? 2 : chunk.cutoutFirst;
       gTextureKnownOff = 1;
       bool smooth = false;
+      BeginFinalTextureRun();
       for (Opaque& o : chunk.opaque) {
         DrawOpaqueObject(o, ds, &smooth);
         o.carving.reset();
       }
+      EndFinalTextureRun();
       // Texturing is off between lists.
       if (!gTextureKnownOff) glDisable(GL_TEXTURE_2D);
       gTextureKnownOff = 1;

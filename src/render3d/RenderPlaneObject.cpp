@@ -259,6 +259,23 @@ void TextureRunOff() {
   sRunTexture = RunTexture{};
 }
 
+// The texture state a final-quality face left on in a texture run (BeginFinalTextureRun).
+struct FinalTexture {
+  bool on = false;
+  uint32_t name = 0;
+  bool custom = false;
+  float alphaReference = 0;
+  bool operator==(const FinalTexture&) const = default;
+};
+bool sFinalRun = false;
+FinalTexture sFinalTexture;
+
+void FinalTextureOff() {
+  glDisable(GL_TEXTURE_2D);
+  if (sFinalTexture.custom) glDisable(GL_ALPHA_TEST);
+  sFinalTexture = FinalTexture{};
+}
+
 void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen,
                const render3d::CarvedPlaneObject* carved = nullptr);
 void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen,
@@ -351,6 +368,11 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
   if (lineOrFill && (o->partType == kPartFloor || o->partType == kPart50)) return;
   if (!gen && o->base2DObject && o->base2DObject->type == kWallFace &&
       o->base2DObject->subtype == kGridFaceSubtype) {
+    // A grid face sets its texture state itself: a texture run starts again after it.
+    if (sFinalRun && sFinalTexture.on) {
+      FinalTextureOff();
+      gTextureKnownOff = 1;
+    }
     RenderGLGridPlaneObject(o);
     // Whatever the grid face did with texturing, the walker's knowledge holds again.
     if (gTextureKnownOff) glDisable(GL_TEXTURE_2D);
@@ -398,18 +420,28 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
   const uint16_t V1 = hsv.value;
 
   // Texture state.
+  const FinalTexture texture{m.glName != 0, m.glName, custom,
+                             custom && o->alpha < 255 && (!gen || symbolPart) ? 0.01f : 0.5f};
   if (m.glName) {
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, m.glName);
-    GLint filter = GL_LINEAR;
-    if (custom) {
-      glEnable(GL_ALPHA_TEST);
-      glAlphaFunc(GL_GREATER, o->alpha < 255 && (!gen || symbolPart) ? 0.01f : 0.5f);
-      filter = GL_NEAREST;
+    // In a texture run, what the previous face left on is not set again.
+    const FinalTexture& left = sFinalTexture;
+    if (!(sFinalRun && left == texture)) {
+      if (sFinalRun && left.custom && !custom) glDisable(GL_ALPHA_TEST);
+      if (!(sFinalRun && left.on)) glEnable(GL_TEXTURE_2D);
+      glBindTexture(GL_TEXTURE_2D, m.glName);
+      GLint filter = GL_LINEAR;
+      if (custom) {
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, texture.alphaReference);
+        filter = GL_NEAREST;
+      }
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+      glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     }
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  } else if (sFinalRun && sFinalTexture.on) {
+    FinalTextureOff();
+    gTextureKnownOff = 1;
   } else if (!gTextureKnownOff) {
     glDisable(GL_TEXTURE_2D);
     // In the opaque walk, texturing stays off until the next textured face.
@@ -526,7 +558,10 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
       gPrevPlaneColor = kNoStripColor;
     }
   }
-  if (m.glName && gTextureLeftOn) {
+  if (m.glName && sFinalRun) {
+    sFinalTexture = texture;
+    gTextureKnownOff = 0;
+  } else if (m.glName && gTextureLeftOn) {
     if (custom) glDisable(GL_ALPHA_TEST);
     // Left on for the next textured face: an untextured one has to turn it off itself.
     gTextureKnownOff = 0;
@@ -646,6 +681,16 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
 void BeginRealTimeTextureRun() {
   sTextureRun = true;
   sRunTexture = RunTexture{};
+}
+
+void BeginFinalTextureRun() {
+  sFinalRun = true;
+  sFinalTexture = FinalTexture{};
+}
+
+void EndFinalTextureRun() {
+  if (sFinalTexture.on) FinalTextureOff();
+  sFinalRun = false;
 }
 
 void EndRealTimeTextureRun() {

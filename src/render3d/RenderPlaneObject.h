@@ -42,6 +42,11 @@ void RTRenderGLPlaneObject(PlaneObject* object, int16_t includeExcavation);
 // have. What the list draws is unchanged; it holds fewer state changes between primitives.
 void BeginRealTimeTextureRun();
 void EndRealTimeTextureRun();
+// The same for final-quality faces drawn between these (into one display list), in scene order
+// (texturing known off at the start): a face with the texture, alpha test and filter of the
+// one before sets nothing; texturing is off again at the end.
+void BeginFinalTextureRun();
+void EndFinalTextureRun();
 // The real-time drawing of an object whose cut-outs are carved out of its planes (no stencil):
 // the carved planes are drawn as their triangles, the others as they are.
 // The same at final quality: each vertex of the triangles shaded and faded as the plane is at
