@@ -1,6 +1,8 @@
 // The 3D roads on generated houses of 100, 1,000 and 10,000 walls (each house four walls with a
-// door or a window, a floor and a gable roof, built by the program's own builders), 800 x 600 on
-// the X display (Xvfb), each against plain GL drawing the same triangles in the same run:
+// door or a window, a floor and a gable roof, built by the program's own builders, naming
+// shipped textures: siding, shingles, carpet, wooden trims and openings), 800 x 600 on the X
+// display (Xvfb), with the program's routines installed as casavelt installs them, each
+// against plain GL drawing the same triangles in the same run:
 //   Build       RenderAllLayers and the first real-time frame (compiling the scene lists)
 //               against compiling one raw display list of the same triangles;
 //   Frame       a real-time frame as a plain refresh draws it (the cut-away extent kept while
@@ -8,6 +10,10 @@
 //               waited for once ("fps_ratio" is the raw time over ours, frames per second of
 //               ours over the raw list's; "viewpoint" and "objects" the shares of its parts);
 //               FrameAfterFinal the same after an 8-pass final frame;
+//               "fps_ratio_textured" against the same triangles with their textures, grouped
+//               by texture (one bind each, coordinates in arrays) in one list, and
+//               "fps_ratio_stretched" against those raw lists kept per stretch of plan objects
+//               as the scene keeps its lists ("stretch_floor": their time over the one list's);
 //   FinalFrame  an 8-pass anti-aliased frame of the unchanged scene against 8 passes of the raw
 //               list, each read into the same accumulator ("ratio"; "ratio_plain" without the
 //               read-backs); "cpu_ratio" the same from the processor time of the whole
@@ -17,7 +23,8 @@
 //               drawn through the stencil (each switching the stencil state three times per
 //               pass) and those carved out of their planes; "stencil_floor" is 8 raw passes
 //               that draw those same faces by the stencil rule in plain GL, over the raw
-//               passes, and "ratio_over_stencil_rule" ours over them;
+//               passes, and "ratio_over_stencil_rule" ours over them; "ratio_textured" ours
+//               over 8 passes of the textured raw list;
 //   MovePoint   one wall point moved (through the move tool's point-drag command and its
 //               rebuild of the wall, then the next real-time frame) against the whole build ("ratio"),
 //               its model update and its frame apart, beside an unedited and a raw frame (the
@@ -61,6 +68,7 @@
 #include "render3d/Cutaway.h"
 #include "render3d/DamagedView.h"
 #include "render3d/FinalSceneLists.h"
+#include "render3d/ListWalkRules.h"
 #include "render3d/PlaneObjectLists.h"
 #include "render3d/RealTimeScene.h"
 #include "render3d/RenderPlaneObject.h"
@@ -328,22 +336,14 @@ void AddTexturedPlanes(const PlaneObject* po, std::map<GLuint, TexturedBatch>* b
 
 int sRawTextures = 0;
 
-GLuint CompileRawTexturedList() {
-  std::map<GLuint, TexturedBatch> batches;
-  for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
-    AddTexturedPlanes(po, &batches);
-    for (const PlaneObject* a = po->attachments; a; a = a->next) AddTexturedPlanes(a, &batches);
-  }
-  sRawTextures = 0;
-  GLuint list = glGenLists(1);
-  glNewList(list, GL_COMPILE);
+// Draws the batches: per texture one bind and one array draw (texturing off for the untextured).
+void DrawBatches(const std::map<GLuint, TexturedBatch>& batches) {
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  for (auto& [name, b] : batches) {
+  for (const auto& [name, b] : batches) {
     if (name) {
-      ++sRawTextures;
       glEnable(GL_TEXTURE_2D);
       glBindTexture(GL_TEXTURE_2D, name);
       glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -359,8 +359,47 @@ GLuint CompileRawTexturedList() {
   glDisableClientState(GL_VERTEX_ARRAY);
   glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_COLOR_ARRAY);
+}
+
+// The textured raw drawing in one list (`byStretch` false), or in one list per stretch of plan
+// objects as the real-time scene keeps them (each grouped by texture, so that an edit
+// recompiles only its stretch), called from one list: the least a frame keeping lists at that
+// granularity can do.
+struct RawTexturedLists {
+  GLuint top = 0;
+  std::vector<GLuint> parts;
+  void Delete() {
+    for (GLuint l : parts) glDeleteLists(l, 1);
+    if (top) glDeleteLists(top, 1);
+    parts.clear(), top = 0;
+  }
+};
+
+RawTexturedLists CompileRawTexturedLists(bool byStretch) {
+  std::vector<std::map<GLuint, TexturedBatch>> stretches(1);
+  for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
+    AddTexturedPlanes(po, &stretches.back());
+    for (const PlaneObject* a = po->attachments; a; a = a->next) AddTexturedPlanes(a, &stretches.back());
+    const bool lastOfObject = !po->next || po->next->base2DObject != po->base2DObject;
+    if (byStretch && lastOfObject && render3d::walk::EndsStretch(po->base2DObject, render3d::kRealTimeStretch))
+      stretches.emplace_back();
+  }
+  RawTexturedLists lists;
+  if (!byStretch) sRawTextures = 0;
+  for (auto& batches : stretches) {
+    if (!byStretch)
+      for (const auto& entry : batches) sRawTextures += entry.first != 0;
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    DrawBatches(batches);
+    glEndList();
+    lists.parts.push_back(list);
+  }
+  lists.top = glGenLists(1);
+  glNewList(lists.top, GL_COMPILE);
+  for (GLuint l : lists.parts) glCallList(l);
   glEndList();
-  return list;
+  return lists;
 }
 
 // Heap in use, small blocks and mapped large ones (display-list vertex stores are large).
@@ -414,14 +453,15 @@ void MakeTexturesResident() {
 std::unique_ptr<Houses> sHouses;
 int sHousesWalls = 0;
 GLuint sRaw = 0;
-GLuint sRawTextured = 0;
+RawTexturedLists sRawTextured, sRawStretched;
 size_t sRawBytes = 0;
 int64_t sTriangles = 0;
 
 Houses& DesignOf(int walls) {
   if (!sHouses || sHousesWalls != walls) {
     if (sRaw) glDeleteLists(sRaw, 1), sRaw = 0;
-    if (sRawTextured) glDeleteLists(sRawTextured, 1), sRawTextured = 0;
+    sRawTextured.Delete();
+    sRawStretched.Delete();
     sHouses.reset();
     sHouses = std::make_unique<Houses>(walls);
     sHousesWalls = walls;
@@ -433,7 +473,8 @@ Houses& DesignOf(int walls) {
     const size_t before = HeapInUse();
     sRaw = CompileRawList(GL_COMPILE);
     sRawBytes = HeapInUse() - before;
-    sRawTextured = CompileRawTexturedList();
+    sRawTextured = CompileRawTexturedLists(false);
+    sRawStretched = CompileRawTexturedLists(true);
   }
   return *sHouses;
 }
@@ -489,7 +530,7 @@ void FrameRoad(benchmark::State& state, bool afterFinal) {
   if (!Ready(state)) return;
   Houses& houses = DesignOf(static_cast<int>(state.range(0)));
   DocState* ds = houses.doc.ds();
-  double ours = 0, raw = 0, textured = 0;
+  double ours = 0, raw = 0, textured = 0, stretched = 0;
   if (afterFinal) {
     ds->antiAliasPasses() = 8;
     gRenderOpenGLAntiAlias = 1;
@@ -506,14 +547,20 @@ void FrameRoad(benchmark::State& state, bool afterFinal) {
     RawFrame(sRaw);
     glFinish();
     auto t2 = Clock::now();
-    RawFrame(sRawTextured);
+    RawFrame(sRawTextured.top);
     glFinish();
     auto t3 = Clock::now();
-    ours += Seconds(t0, t1), raw += Seconds(t1, t2), textured += Seconds(t2, t3);
+    RawFrame(sRawStretched.top);
+    glFinish();
+    auto t4 = Clock::now();
+    ours += Seconds(t0, t1), raw += Seconds(t1, t2), textured += Seconds(t2, t3), stretched += Seconds(t3, t4);
     state.SetIterationTime(Seconds(t0, t1));
   }
   state.counters["fps_ratio_textured"] = ours > 0 ? textured / ours : 0;
   state.counters["textured_raw_ms"] = textured * 1e3 / static_cast<double>(state.iterations());
+  // The floor of lists kept per stretch: the stretched raw lists over the one textured list.
+  state.counters["stretch_floor"] = textured > 0 ? stretched / textured : 0;
+  state.counters["fps_ratio_stretched"] = ours > 0 ? stretched / ours : 0;
   // Where a frame goes: the viewpoint set-up (clearing, background, lot) and the plane objects,
   // as fractions of frames split by waits for the GL.
   double split = 0, viewpoint = 0, objects = 0;
@@ -589,7 +636,7 @@ void BM_FinalFrame(benchmark::State& state) {
     auto t3 = Clock::now();
     EightAccumulatedPasses(rawStencilled);
     auto t4 = Clock::now();
-    EightAccumulatedPasses(sRawTextured);
+    EightAccumulatedPasses(sRawTextured.top);
     auto t5 = Clock::now();
     ours += Seconds(t0, t1), raw += Seconds(t1, t2), plain += Seconds(t2, t3), stencilRule += Seconds(t3, t4);
     textured += Seconds(t4, t5);
@@ -904,7 +951,8 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   // The design's lists go while the context still stands.
   if (sRaw) glDeleteLists(sRaw, 1);
-  if (sRawTextured) glDeleteLists(sRawTextured, 1);
+  sRawTextured.Delete();
+  sRawStretched.Delete();
   sHouses.reset();
   benchmark::Shutdown();
   return 0;
