@@ -209,11 +209,9 @@ inline std::vector<FedVertex> Vertices(const std::vector<FedPolygon>& polygons) 
   return all;
 }
 
-// The texture coordinates (s, t) the drawing gives its corners, each distinct pair once, in
-// order: what a face maps, whichever way its polygons were split.
-// The faces are seen whole (an orthographic box of 200 units about the origin), so that no
-// corner is clipped away.
-inline std::vector<std::array<float, 2>> MappedCoordinates(const std::function<void()>& draw) {
+// The vertices `draw` sends, seen whole (an orthographic box of 200 units about the origin),
+// so that no corner is clipped away.
+inline std::vector<FedVertex> FedInView(const std::function<void()>& draw) {
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
@@ -226,8 +224,14 @@ inline std::vector<std::array<float, 2>> MappedCoordinates(const std::function<v
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);
+  return Vertices(fed);
+}
+
+// The texture coordinates (s, t) the drawing gives its corners, each distinct pair once, in
+// order: what a face maps, whichever way its polygons were split.
+inline std::vector<std::array<float, 2>> MappedCoordinates(const std::function<void()>& draw) {
   std::vector<std::array<float, 2>> st;
-  for (const FedVertex& v : Vertices(fed)) {
+  for (const FedVertex& v : FedInView(draw)) {
     bool known = false;
     for (const auto& c : st) known = known || (std::fabs(c[0] - v.s) < 1e-5f && std::fabs(c[1] - v.t) < 1e-5f);
     if (!known) st.push_back({v.s, v.t});
