@@ -1532,6 +1532,7 @@ void DrawOpaque(PlaneObject* po, DocState* ds) {
 void DrawTrims(PlaneObject* po) {
   for (PlaneObject* a = po->attachments; a; a = a->next) DrawByKind(a, false);
 }
+void DrawFace(PlaneObject* po) { DrawByKind(po, false); }
 void DrawTransparent(PlaneObject* po, DocState* ds) {
   BlendOn();
   DrawByKind(po, false);

@@ -323,6 +323,17 @@ uint32_t RealTimeTextureName(const PlaneObject* o) {
   return textured ? GLTextureNameForID(ChooseMaterial(o).textureID) : 0;
 }
 
+uint32_t FinalTextureName(const PlaneObject* o) {
+  DocState* ds = CurDocState();
+  if (!o || !ds) return 0;
+  const int32_t id = ChooseMaterial(o).textureID;
+  return FinalDrawTextures(ds, id) ? GLTextureNameForID(id) : 0;
+}
+
+bool SharesStripColours(const PlaneObject* o) {
+  return o->partType == kPartStripShared || o->renderKind == kKindStrip || o->partType == kObjSymbolPart3D;
+}
+
 RGBColor PlaneObjectMaterialColor(const PlaneObject* o) { return MaterialColor(o, ChooseMaterial(o)); }
 RGBColor PlaneObjectWireframeColor(const PlaneObject* o) { return WireframeColor(o); }
 

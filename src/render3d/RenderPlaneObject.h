@@ -103,6 +103,11 @@ bool FinalDrawTextures(DocState* ds, int32_t id);
 // The GL name of the texture the real-time drawing of the object binds now (0: none), without
 // loading it: what a compiled list groups its faces by.
 uint32_t RealTimeTextureName(const PlaneObject* object);
+// The same for the final-quality drawing (0 also while the texture is not resident).
+uint32_t FinalTextureName(const PlaneObject* object);
+// Whether the final-quality colours of the object depend on the faces drawn before it or set
+// what later faces share (strips, 3D symbol parts): such faces keep their order.
+bool SharesStripColours(const PlaneObject* object);
 
 // Texture ids are the design's (stock, custom, palette-resolved), never GL names: a face
 // binds the GL name its id maps to; an id without a name draws untextured.

@@ -129,10 +129,13 @@ class SceneImages : public RenderTest {
                                     {20000, 40000, 65535}, glassOwner);
     glass->partType = kObjWallFace;
     glass->alpha = 120;
-    PlaneObject* strip = addPolygon({{20, -40, -150}, {60, -40, -150}, {60, -5, -160}, {20, -5, -160}},
-                                    {60000, 30000, 10000}, nullptr);
-    strip->renderKind = 7;
-    strip->actual3DType = kObjWall;
+    // (The textured design has no strip: its faces do not depend on the order they are drawn in.)
+    if (!sTexturedDesign) {
+      PlaneObject* strip = addPolygon({{20, -40, -150}, {60, -40, -150}, {60, -5, -160}, {20, -5, -160}},
+                                      {60000, 30000, 10000}, nullptr);
+      strip->renderKind = 7;
+      strip->actual3DType = kObjWall;
+    }
     Objex* trimmed = doc.addObject(kObjWall, true, {{0, 0}, {1, 0}}, parts);
     PlaneObject* box = addPolygon({{260, 0, -40}, {320, 0, -40}, {320, -50, -40}, {260, -50, -40}},
                                   {40000, 60000, 20000}, trimmed);
@@ -247,14 +250,14 @@ TEST_F(TexturedSceneImages, TexturedFramesAreUnchanged) {
   ASSERT_GE(textured, 5);
   RTInitializeGLScene();
   RealTimeFrame();
-  ExpectImage("real-time-textured", kW * kH / 200, 24);
+  ExpectImage("real-time-textured", kW * kH / 1000, 16);
   gRenderOpenGLAntiAlias = 1;
   RefreshGLScene();
   gRenderOpenGLAntiAlias = 0;
-  ExpectImage("final-8-passes-textured", kW * kH / 200, 24);
+  ExpectImage("final-8-passes-textured", kW * kH / 1000, 16);
   RTInitializeGLScene();
   RealTimeFrame();
-  ExpectImage("real-time-textured-after-final", kW * kH / 200, 24);
+  ExpectImage("real-time-textured-after-final", kW * kH / 1000, 16);
 }
 
 }  // namespace
