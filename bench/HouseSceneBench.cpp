@@ -1,6 +1,8 @@
 // The 3D roads on generated houses of 100, 1,000 and 10,000 walls (each house four walls with a
-// door or a window, a floor and a gable roof, built by the program's own builders), 800 x 600 on
-// the X display (Xvfb), each against plain GL drawing the same triangles in the same run:
+// door or a window, a floor and a gable roof, built by the program's own builders, naming
+// shipped textures: siding, shingles, carpet, wooden trims and openings), 800 x 600 on the X
+// display (Xvfb), with the program's routines installed as casavelt installs them, each
+// against plain GL drawing the same triangles in the same run:
 //   Build       RenderAllLayers and the first real-time frame (compiling the scene lists)
 //               against compiling one raw display list of the same triangles;
 //   Frame       a real-time frame as a plain refresh draws it (the cut-away extent kept while
@@ -8,6 +10,10 @@
 //               waited for once ("fps_ratio" is the raw time over ours, frames per second of
 //               ours over the raw list's; "viewpoint" and "objects" the shares of its parts);
 //               FrameAfterFinal the same after an 8-pass final frame;
+//               "fps_ratio_textured" against the same triangles with their textures, grouped
+//               by texture (one bind each, coordinates in arrays) in one list, and
+//               "fps_ratio_stretched" against those raw lists kept per stretch of plan objects
+//               as the scene keeps its lists ("stretch_floor": their time over the one list's);
 //   FinalFrame  an 8-pass anti-aliased frame of the unchanged scene against 8 passes of the raw
 //               list, each read into the same accumulator ("ratio"; "ratio_plain" without the
 //               read-backs); "cpu_ratio" the same from the processor time of the whole
@@ -17,7 +23,8 @@
 //               drawn through the stencil (each switching the stencil state three times per
 //               pass) and those carved out of their planes; "stencil_floor" is 8 raw passes
 //               that draw those same faces by the stencil rule in plain GL, over the raw
-//               passes, and "ratio_over_stencil_rule" ours over them;
+//               passes, and "ratio_over_stencil_rule" ours over them; "ratio_textured" ours
+//               over 8 passes of the textured raw list;
 //   MovePoint   one wall point moved (through the move tool's point-drag command and its
 //               rebuild of the wall, then the next real-time frame) against the whole build ("ratio"),
 //               its model update and its frame apart, beside an unedited and a raw frame (the
@@ -32,10 +39,6 @@
 //               of the raw list ("ratio"; the time itself is the figure to watch).
 // Every road reports the triangles drawn and the raw list's bytes, so that the baseline is
 // visibly the same work.
-#include "building3d/Building3DServices.h"
-#include "openings/OpeningsServices.h"
-#include "render3d/Render3DServices.h"
-#include "tools/ToolsServices.h"
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
@@ -47,6 +50,7 @@
 #include <ctime>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,21 +61,27 @@
 #include "building3d/Walls3D.h"
 #include "model/CommandWalkers.h"
 #include "model/Grouping.h"
+#include "model/Palettes.h"
 #include "model/TransformInfo.h"
 #include "model/Services.h"
 #include "model/WallFields.h"
 #include "render3d/Cutaway.h"
 #include "render3d/DamagedView.h"
 #include "render3d/FinalSceneLists.h"
+#include "render3d/ListWalkRules.h"
 #include "render3d/PlaneObjectLists.h"
 #include "render3d/RealTimeScene.h"
+#include "render3d/RenderPlaneObject.h"
 #include "render3d/RendererUpkeep.h"
+#include "render3d/TextureLoading.h"
 #include "render3d/SceneFrame.h"
 #include "render3d/ShadowRender.h"
 #include "render3d/SurfacePick.h"
 
 // Qt after the model: its `slots` keyword would clash with a record field.
 #include "BenchGLContext.h"
+#include "ProgramBench.h"
+#include "plandraw/qt/ImageLoader.h"
 #include "SceneCamera.h"
 
 namespace {
@@ -96,13 +106,19 @@ BenchGLContext& Context() {
 }
 
 const RGBColor kWhite{65535, 65535, 65535};
+// Shipped textures the houses name: siding walls, a shingled roof, a carpeted floor and wooden
+// trims, doors and windows.
+constexpr int32_t kSiding = 1300, kShingles = 1250, kCarpet = 1900, kWood = 2203;
 
 Objex* AddWall(TestDocument& doc, float x0, float z0, float x1, float z1) {
   Objex* wall = doc.addObject(kObjWall, false, {{x0, z0}, {x1, z1}}, doc.first);
   wall->subtype = kSubExteriorWall;
   wall->width = 6;
   for (Poinz* p = wall->firstPoint; p; p = p->next) WallHeightOf(p) = 96;
-  for (Poinz* p = wall->firstPoint; p; p = p->next) p->color[0] = p->color[1] = RGBColor{52000, 48000, 40000};
+  for (Poinz* p = wall->firstPoint; p; p = p->next) {
+    p->color[0] = p->color[1] = RGBColor{52000, 48000, 40000};
+    p->textureID[0] = p->textureID[1] = kSiding;
+  }
   UpdateObjectBounds(wall);
   Update3DWall(wall);
   return wall;
@@ -124,10 +140,11 @@ void AddOpening(Objex* wall, bool door) {
   data->height = door ? 80 : 40;
   data->elevation = door ? 0 : 36;
   data->trimWidth() = 4;
-  data->trimSlotA = TrimSlot{0, 2203, 100, 100, kWhite, nullptr};
-  data->trimSlotB = TrimSlot{0, 2203, 100, 100, kWhite, nullptr};
+  data->trimSlotA = TrimSlot{0, kWood, 100, 100, kWhite, nullptr};
+  data->trimSlotB = TrimSlot{0, kWood, 100, 100, kWhite, nullptr};
   Objex* o = CreateObject(data->ownerType, 0, 1, &kWhite, &kWhite, 1, 6, 0, nullptr, nullptr, nullptr, wall,
                           wall->layer, data);
+  o->textureID1 = o->textureID2 = kWood;
   const Poinz* a = wall->firstPoint;
   const Poinz* b = a->next;
   for (float d : {data->startDistance - data->width / 2, data->startDistance + data->width / 2}) {
@@ -168,6 +185,8 @@ struct Houses {
       }
       Objex* floor = doc.addObject(kObjFloor, true, {{x, z}, {x + kHouseW, z}, {x + kHouseW, z + kHouseD}, {x, z + kHouseD}},
                                    doc.first);
+      floor->textureID1 = kCarpet;
+      for (Poinz* p = floor->firstPoint; p; p = p->next) p->textureID[0] = p->textureID[1] = kCarpet;
       UpdateObjectBounds(floor);
       Objex* roof = doc.addObject(kObjRoof, true,
                                   {{x - 12, z - 12}, {x + kHouseW + 12, z - 12}, {x + kHouseW + 12, z + kHouseD + 12},
@@ -175,6 +194,7 @@ struct Houses {
                                   doc.first);
       roof->width = 6;      // pitch
       roof->textureID = 2;  // gable ends
+      roof->textureID1 = kShingles;
       UpdateObjectBounds(roof);
       Update3DRoof(roof);
     }
@@ -280,6 +300,108 @@ GLuint CompileRawStencilledList(int16_t mode) {
   return list;
 }
 
+// The GL name of the texture a plane object's drawn side names (a palette resolved), 0 when it
+// has none resident.
+GLuint TextureNameOf(const PlaneObject* po) {
+  int32_t id = po->renderKind == 6 ? po->textureIdA : po->textureIdB;
+  if (IsTextureAPalette(id)) id = GetPaletteTextureID(id);
+  return id > 0 ? GLTextureNameForID(id) : 0;
+}
+
+// The raw list's triangles with the textures they name, grouped by texture: per texture one
+// bind and one array draw of positions, normals, colours and texture coordinates (the
+// untextured faces first, with texturing off). The least a frame drawing these textured faces
+// can do.
+struct TexturedBatch {
+  std::vector<GLfloat> positions, normals, coordinates;
+  std::vector<GLubyte> colours;
+};
+
+void AddTexturedPlanes(const PlaneObject* po, std::map<GLuint, TexturedBatch>* batches) {
+  TexturedBatch& b = (*batches)[TextureNameOf(po)];
+  const GLubyte c[4] = {static_cast<GLubyte>(po->colorA.red / 257), static_cast<GLubyte>(po->colorA.green / 257),
+                        static_cast<GLubyte>(po->colorA.blue / 257), 255};
+  for (const Plane* p = po->planes; p; p = p->next) {
+    if (!p->vertices || p->vertexCount < 3) continue;
+    const PlaneVertex* v = p->vertices;
+    for (int32_t i = 1; i + 1 < p->vertexCount; ++i)
+      for (int32_t k : {0, i, i + 1}) {
+        b.positions.insert(b.positions.end(), {v[k].x, -v[k].y, v[k].z});
+        b.normals.insert(b.normals.end(), {p->normal[0], p->normal[1], p->normal[2]});
+        b.coordinates.insert(b.coordinates.end(), {v[k].u, v[k].v});
+        b.colours.insert(b.colours.end(), c, c + 4);
+      }
+  }
+}
+
+int sRawTextures = 0;
+
+// Draws the batches: per texture one bind and one array draw (texturing off for the untextured).
+void DrawBatches(const std::map<GLuint, TexturedBatch>& batches) {
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  for (const auto& [name, b] : batches) {
+    if (name) {
+      glEnable(GL_TEXTURE_2D);
+      glBindTexture(GL_TEXTURE_2D, name);
+      glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+      glTexCoordPointer(2, GL_FLOAT, 0, b.coordinates.data());
+    }
+    glVertexPointer(3, GL_FLOAT, 0, b.positions.data());
+    glNormalPointer(GL_FLOAT, 0, b.normals.data());
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, b.colours.data());
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(b.positions.size() / 3));
+    if (name) glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  }
+  glDisable(GL_TEXTURE_2D);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_COLOR_ARRAY);
+}
+
+// The textured raw drawing in one list (`byStretch` false), or in one list per stretch of plan
+// objects as the real-time scene keeps them (each grouped by texture, so that an edit
+// recompiles only its stretch), called from one list: the least a frame keeping lists at that
+// granularity can do.
+struct RawTexturedLists {
+  GLuint top = 0;
+  std::vector<GLuint> parts;
+  void Delete() {
+    for (GLuint l : parts) glDeleteLists(l, 1);
+    if (top) glDeleteLists(top, 1);
+    parts.clear(), top = 0;
+  }
+};
+
+RawTexturedLists CompileRawTexturedLists(bool byStretch) {
+  std::vector<std::map<GLuint, TexturedBatch>> stretches(1);
+  for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
+    AddTexturedPlanes(po, &stretches.back());
+    for (const PlaneObject* a = po->attachments; a; a = a->next) AddTexturedPlanes(a, &stretches.back());
+    const bool lastOfObject = !po->next || po->next->base2DObject != po->base2DObject;
+    if (byStretch && lastOfObject && render3d::walk::EndsStretch(po->base2DObject, render3d::kRealTimeStretch))
+      stretches.emplace_back();
+  }
+  RawTexturedLists lists;
+  if (!byStretch) sRawTextures = 0;
+  for (auto& batches : stretches) {
+    if (!byStretch)
+      for (const auto& entry : batches) sRawTextures += entry.first != 0;
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    DrawBatches(batches);
+    glEndList();
+    lists.parts.push_back(list);
+  }
+  lists.top = glGenLists(1);
+  glNewList(lists.top, GL_COMPILE);
+  for (GLuint l : lists.parts) glCallList(l);
+  glEndList();
+  return lists;
+}
+
 // Heap in use, small blocks and mapped large ones (display-list vertex stores are large).
 size_t HeapInUse() {
   const struct mallinfo2 m = mallinfo2();
@@ -314,18 +436,36 @@ void RawFrame(GLuint raw) {
   glCallList(raw);
 }
 
+// The textures the houses name loaded, as the view's first picking pass or final frame loads
+// them: the real-time frames before a final frame draw them too.
+void MakeTexturesResident() {
+  auto load = [](const PlaneObject* po) {
+    int32_t id = po->renderKind == 6 ? po->textureIdA : po->textureIdB;
+    if (IsTextureAPalette(id)) id = GetPaletteTextureID(id);
+    ResidentTextureName(id, true);
+  };
+  for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
+    load(po);
+    for (const PlaneObject* a = po->attachments; a; a = a->next) load(a);
+  }
+}
+
 std::unique_ptr<Houses> sHouses;
 int sHousesWalls = 0;
 GLuint sRaw = 0;
+RawTexturedLists sRawTextured, sRawStretched;
 size_t sRawBytes = 0;
 int64_t sTriangles = 0;
 
 Houses& DesignOf(int walls) {
   if (!sHouses || sHousesWalls != walls) {
     if (sRaw) glDeleteLists(sRaw, 1), sRaw = 0;
+    sRawTextured.Delete();
+    sRawStretched.Delete();
     sHouses.reset();
     sHouses = std::make_unique<Houses>(walls);
     sHousesWalls = walls;
+    MakeTexturesResident();
     RTInitializeGLScene();
     RealTimeFrame(sHouses->doc.ds());
     glFinish();
@@ -333,6 +473,8 @@ Houses& DesignOf(int walls) {
     const size_t before = HeapInUse();
     sRaw = CompileRawList(GL_COMPILE);
     sRawBytes = HeapInUse() - before;
+    sRawTextured = CompileRawTexturedLists(false);
+    sRawStretched = CompileRawTexturedLists(true);
   }
   return *sHouses;
 }
@@ -340,6 +482,7 @@ Houses& DesignOf(int walls) {
 void Report(benchmark::State& state) {
   state.counters["triangles"] = static_cast<double>(sTriangles);
   state.counters["raw_list_bytes"] = static_cast<double>(sRawBytes);
+  state.counters["raw_textures"] = static_cast<double>(sRawTextures);
   state.counters["walls"] = static_cast<double>(sHousesWalls);
 }
 
@@ -387,7 +530,7 @@ void FrameRoad(benchmark::State& state, bool afterFinal) {
   if (!Ready(state)) return;
   Houses& houses = DesignOf(static_cast<int>(state.range(0)));
   DocState* ds = houses.doc.ds();
-  double ours = 0, raw = 0;
+  double ours = 0, raw = 0, textured = 0, stretched = 0;
   if (afterFinal) {
     ds->antiAliasPasses() = 8;
     gRenderOpenGLAntiAlias = 1;
@@ -404,9 +547,20 @@ void FrameRoad(benchmark::State& state, bool afterFinal) {
     RawFrame(sRaw);
     glFinish();
     auto t2 = Clock::now();
-    ours += Seconds(t0, t1), raw += Seconds(t1, t2);
+    RawFrame(sRawTextured.top);
+    glFinish();
+    auto t3 = Clock::now();
+    RawFrame(sRawStretched.top);
+    glFinish();
+    auto t4 = Clock::now();
+    ours += Seconds(t0, t1), raw += Seconds(t1, t2), textured += Seconds(t2, t3), stretched += Seconds(t3, t4);
     state.SetIterationTime(Seconds(t0, t1));
   }
+  state.counters["fps_ratio_textured"] = ours > 0 ? textured / ours : 0;
+  state.counters["textured_raw_ms"] = textured * 1e3 / static_cast<double>(state.iterations());
+  // The floor of lists kept per stretch: the stretched raw lists over the one textured list.
+  state.counters["stretch_floor"] = textured > 0 ? stretched / textured : 0;
+  state.counters["fps_ratio_stretched"] = ours > 0 ? stretched / ours : 0;
   // Where a frame goes: the viewpoint set-up (clearing, background, lot) and the plane objects,
   // as fractions of frames split by waits for the GL.
   double split = 0, viewpoint = 0, objects = 0;
@@ -461,7 +615,7 @@ void BM_FinalFrame(benchmark::State& state) {
   gRenderOpenGLAntiAlias = 0;
   glFinish();
   state.counters["first_ms"] = Seconds(f0, Clock::now()) * 1e3;
-  double ours = 0, raw = 0, plain = 0, oursCpu = 0, rawCpu = 0, stencilRule = 0;
+  double ours = 0, raw = 0, plain = 0, oursCpu = 0, rawCpu = 0, stencilRule = 0, textured = 0;
   const GLuint rawStencilled = CompileRawStencilledList(ds->renderMode());
   const int64_t compiledBefore = render3d::FinalListCompilations();
   for (auto _ : state) {
@@ -482,11 +636,15 @@ void BM_FinalFrame(benchmark::State& state) {
     auto t3 = Clock::now();
     EightAccumulatedPasses(rawStencilled);
     auto t4 = Clock::now();
+    EightAccumulatedPasses(sRawTextured.top);
+    auto t5 = Clock::now();
     ours += Seconds(t0, t1), raw += Seconds(t1, t2), plain += Seconds(t2, t3), stencilRule += Seconds(t3, t4);
+    textured += Seconds(t4, t5);
     state.SetIterationTime(Seconds(t0, t1));
   }
   state.counters["ratio"] = raw > 0 ? ours / raw : 0;
   state.counters["ratio_plain"] = plain > 0 ? ours / plain : 0;
+  state.counters["ratio_textured"] = textured > 0 ? ours / textured : 0;
   // The raw passes with the stencilled faces drawn by the stencil rule, against the raw passes
   // ("stencil_floor"), and ours against them ("ratio_over_stencil_rule").
   state.counters["stencil_floor"] = raw > 0 ? stencilRule / raw : 0;
@@ -754,16 +912,19 @@ void BM_Pick(benchmark::State& state) {
 
 }  // namespace
 
-// The libraries linked here serve the model's calls, as in the program.
-const bool kServicesInstalled = [] {
-  InstallBuilding3DServices();
-  InstallOpeningsServices();
-  InstallRender3DServices();
-  InstallToolsServices();
-  return true;
-}();
-
 int main(int argc, char** argv) {
+  // The program's application object and routines (its content included), as casavelt runs.
+  int qtArgc = 1;
+  char* qtArgv[] = {argv[0], nullptr};
+  QApplication app(qtArgc, qtArgv);
+  if (!bench::InstallProgramServicesChecked()) return 1;
+  // The image reader the program's front end installs: the shipped textures load.
+  gFrontEnd.loadDIBImage = ApplePortDIBImageLoad;
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "--check_program_services") == 0) {
+      std::printf("the benchmark runs the program's routines\n");
+      return 0;
+    }
   // Every road of one size runs before the next size is built.
   for (int walls : {100, 1000, 10000}) {
     const std::string n = "/" + std::to_string(walls);
@@ -790,6 +951,8 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   // The design's lists go while the context still stands.
   if (sRaw) glDeleteLists(sRaw, 1);
+  sRawTextured.Delete();
+  sRawStretched.Delete();
   sHouses.reset();
   benchmark::Shutdown();
   return 0;

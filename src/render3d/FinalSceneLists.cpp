@@ -774,6 +774,73 @@ void DrawOpaqueObject(Opaque& o, DocState* ds, bool* smooth) {
   render3d::walk::DrawTrims(po);
 }
 
+// A chunk's opaque objects with their faces grouped by texture (untextured first, then each
+// texture in the order the chunk first names it, each group in scene order): a list binds each
+// of its textures once. Objects drawn through the stencil come first, whole and in order. Only
+// for chunks whose colours do not depend on the order of their faces (no strips, no symbol
+// parts), and not while picking (fillers take part then).
+bool GroupsByTexture(const Chunk& chunk) {
+  if (gGLPickMode) return false;
+  for (const Opaque& o : chunk.opaque) {
+    if (SharesStripColours(o.po)) return false;
+    for (const PlaneObject* a = o.po->attachments; a; a = a->next)
+      if (SharesStripColours(a)) return false;
+  }
+  return true;
+}
+
+void DrawChunkGroupedByTexture(Chunk& chunk, DocState* ds) {
+  struct Face {
+    PlaneObject* po;
+    const render3d::CarvedPlaneObject* carved;
+  };
+  std::vector<Face> faces;
+  std::vector<render3d::CarvedPlaneObject> carvings;  // carved again here (their lists went)
+  carvings.reserve(chunk.opaque.size());
+  bool smooth = false;
+  for (Opaque& o : chunk.opaque) {
+    PlaneObject* po = o.po;
+    const render3d::CarvedPlaneObject* carved = o.carving.get();
+    if (o.carved && !carved) {
+      carvings.emplace_back();
+      if (render3d::CarvePlaneObject(po, &carvings.back())) carved = &carvings.back();
+      else carvings.pop_back();
+    }
+    if (!carved && po->children) {
+      render3d::walk::DrawOpaque(po, ds);
+      smooth = true;
+      continue;
+    }
+    if (carved) smooth = true;
+    // Fillers are drawn only while picking.
+    if (!carved && po->partType == kObjFrameFace) continue;
+    faces.push_back({po, carved});
+    for (PlaneObject* a = po->attachments; a; a = a->next) faces.push_back({a, nullptr});
+  }
+  if (smooth) {
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_DITHER);
+  }
+  std::vector<uint32_t> order;  // texture names by first use
+  std::vector<std::pair<size_t, size_t>> keyed;
+  keyed.reserve(faces.size());
+  for (size_t i = 0; i < faces.size(); ++i) {
+    const uint32_t name = FinalTextureName(faces[i].po);
+    size_t rank = 0;
+    if (name) {
+      auto at = std::find(order.begin(), order.end(), name);
+      rank = static_cast<size_t>(at - order.begin()) + 1;
+      if (at == order.end()) order.push_back(name);
+    }
+    keyed.push_back({rank, i});
+  }
+  std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [rank, i] : keyed) {
+    if (faces[i].carved) RenderGLCarvedPlaneObject(faces[i].po, *faces[i].carved);
+    else render3d::walk::DrawFace(faces[i].po);
+  }
+}
+
 void DrawOpaquePass(Scene& scene, DocState* ds) {
   StencilUse stencil(render3d::walk::StencilValueLimit());
   gTextureLeftOn = 1;
@@ -790,10 +857,14 @@ void DrawOpaquePass(Scene& scene, DocState* ds) {
       gCurrentStencilValue = chunk.cutoutFirst < 2 ? 2 : chunk.cutoutFirst;
       gTextureKnownOff = 1;
       bool smooth = false;
-      for (Opaque& o : chunk.opaque) {
-        DrawOpaqueObject(o, ds, &smooth);
-        o.carving.reset();
+      BeginFinalTextureRun();
+      if (GroupsByTexture(chunk)) {
+        DrawChunkGroupedByTexture(chunk, ds);
+      } else {
+        for (Opaque& o : chunk.opaque) DrawOpaqueObject(o, ds, &smooth);
       }
+      for (Opaque& o : chunk.opaque) o.carving.reset();
+      EndFinalTextureRun();
       // Texturing is off between lists.
       if (!gTextureKnownOff) glDisable(GL_TEXTURE_2D);
       gTextureKnownOff = 1;

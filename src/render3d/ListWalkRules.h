@@ -33,6 +33,8 @@ const Objex* RootOf(const PlaneObject* po);
 void DrawOpaque(PlaneObject* po, DocState* ds);
 // The trims of a plane object, drawn as the opaque pass draws them.
 void DrawTrims(PlaneObject* po);
+// One plane object alone (without its trims), by its kind, as the opaque pass draws it.
+void DrawFace(PlaneObject* po);
 // A transparent plane object with its trims, blended.
 void DrawTransparent(PlaneObject* po, DocState* ds);
 // The floor pass of one floor (its holes into the stencil, from a clear stencil, then its

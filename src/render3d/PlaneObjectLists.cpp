@@ -755,6 +755,49 @@ void DrawRunOpaque(const RunDrawing& d, DocState* ds, GLint value, int32_t limit
   }
 }
 
+// The opaque drawing of runs that draw nothing through the stencil, grouped by the texture
+// each face binds (untextured faces first, then each texture in the order the runs first name
+// it, each group in scene order): the list holds one bind per texture rather than one per
+// change between neighbouring faces, and its faces of a texture replay as one run of
+// primitives. What the list draws is the same; only the order between faces of different
+// textures changes (opaque, depth-tested).
+void DrawRunsGroupedByTexture(const std::vector<const RunDrawing*>& drawings) {
+  struct Face {
+    PlaneObject* object;
+    const render3d::CarvedPlaneObject* carved;  // the object's carving, or null
+  };
+  std::vector<Face> faces;
+  for (const RunDrawing* d : drawings)
+    for (size_t i = 0; i < d->opaque.size(); ++i) {
+      PlaneObject* o = d->opaque[i];
+      // Fillers (and their trims) take part only in picking, which never compiles.
+      if (o->partType == kObjFrameFace && !o->children) continue;
+      const int32_t carving = d->carvedOf[i];
+      faces.push_back({o, carving >= 0 ? &d->carved[static_cast<size_t>(carving)] : nullptr});
+      for (PlaneObject* a = o->attachments; a; a = a->next) faces.push_back({a, nullptr});
+    }
+  std::vector<uint32_t> order;  // texture names by first use
+  std::vector<std::pair<size_t, size_t>> keyed;
+  keyed.reserve(faces.size());
+  for (size_t i = 0; i < faces.size(); ++i) {
+    const uint32_t name = RealTimeTextureName(faces[i].object);
+    size_t rank = 0;
+    if (name) {
+      auto at = std::find(order.begin(), order.end(), name);
+      rank = static_cast<size_t>(at - order.begin()) + 1;
+      if (at == order.end()) order.push_back(name);
+    }
+    keyed.push_back({rank, i});
+  }
+  std::stable_sort(keyed.begin(), keyed.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [rank, i] : keyed) {
+    const Face& f = faces[i];
+    if (f.carved) RTRenderGLCarvedPlaneObject(f.object, *f.carved);
+    else DrawByKind(f.object, true);
+  }
+}
+
 uint64_t sRunSerials = 0;
 
 // Sorts a new run's plane objects and compiles its lists. A run that draws nothing through the
@@ -843,7 +886,20 @@ GLuint StretchListOf(const std::vector<const Run*>& runs, DocState* ds, const st
   glNewList(kept.list, GL_COMPILE);
   BeginRealTimeTextureRun();
   if (floor == kOpaqueStretch) {
-    for (const Run* run : runs) DrawRunOpaque(SortRun(*run, nullptr, nullptr, ds, floors), ds, 2, limit);
+    std::vector<RunDrawing> drawings;
+    drawings.reserve(runs.size());
+    bool stencilled = false;
+    for (const Run* run : runs) {
+      drawings.push_back(SortRun(*run, nullptr, nullptr, ds, floors));
+      stencilled = stencilled || drawings.back().stencilled > 0;
+    }
+    if (stencilled) {
+      for (const RunDrawing& d : drawings) DrawRunOpaque(d, ds, 2, limit);
+    } else {
+      std::vector<const RunDrawing*> all;
+      for (const RunDrawing& d : drawings) all.push_back(&d);
+      DrawRunsGroupedByTexture(all);
+    }
   } else {
     std::vector<PlaneObject*> parts;
     for (const Run* run : runs) AddFloorParts(*run, floors, floor, &parts);
@@ -1476,6 +1532,7 @@ void DrawOpaque(PlaneObject* po, DocState* ds) {
 void DrawTrims(PlaneObject* po) {
   for (PlaneObject* a = po->attachments; a; a = a->next) DrawByKind(a, false);
 }
+void DrawFace(PlaneObject* po) { DrawByKind(po, false); }
 void DrawTransparent(PlaneObject* po, DocState* ds) {
   BlendOn();
   DrawByKind(po, false);

@@ -186,39 +186,32 @@ float FadedValue(const FadeRule& rule, const Plane* plane, const PlaneVertex& v,
   return V1;
 }
 
+// A vertex's texture coordinates: the plane object's own scaled, or those the planes of a face
+// with generated coordinates give its position as sent (-y), computed here once, when the
+// face is drawn or compiled, rather than by the GL's generation state for every face.
+void SendTextureCoordinates(const PlaneVertex& v, const Material& m, const GenerationPlanes* g) {
+  if (!g) {
+    glTexCoord2f(m.fu * v.u, m.fv * v.v);
+    return;
+  }
+  const std::array<float, 2> st = GeneratedCoordinates(*g, v);
+  glTexCoord2f(st[0], st[1]);
+}
+
 void DisableTexture(bool used, bool custom) {
   if (!used) return;
   glDisable(GL_TEXTURE_2D);
   if (custom) glDisable(GL_ALPHA_TEST);
 }
 
-// Object-linear generation of the texture coordinates s and t (r and q fixed).
-void EnableGeneration() {
-  static const GLfloat r[4] = {0, 0, 1, 0}, q[4] = {0, 0, 0, 1};
-  for (GLenum c : {GL_S, GL_T, GL_R, GL_Q}) glTexGeni(c, GL_TEXTURE_GEN_MODE, GL_OBJECT_LINEAR);
-  glTexGenfv(GL_R, GL_OBJECT_PLANE, r);
-  glTexGenfv(GL_Q, GL_OBJECT_PLANE, q);
-  for (GLenum c : {GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_GEN_R, GL_TEXTURE_GEN_Q}) glEnable(c);
-}
-
-void DisableGeneration() {
-  for (GLenum c : {GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_GEN_R, GL_TEXTURE_GEN_Q}) glDisable(c);
-}
-
-// The s and t planes of one polygon: one repeat per size / 0.504 units along the two axes of
-// its dominant plane (t runs along the height as sent, -y). A size of 0 keeps the previous
-// polygon's scale; a plane code outside 1 to 3 keeps the previous planes.
-struct GenerationPlanes {
-  float sW = 0, sH = 0;
-  GLfloat s[4] = {0, 0, 0, 0}, t[4] = {0, 0, 0, 0};
-};
-
 // The symbol's extent along one axis, converted to world units and truncated.
 int32_t FittedSize(float extent, const DocState* ds) {
   return static_cast<int32_t>(ConvertScreenToWorld(static_cast<float>(static_cast<int32_t>(extent)), ds, 0));
 }
 
-void SetGenerationPlanes(const Plane* plane, const GeneratedTextureSize& size, GenerationPlanes* g) {
+}  // namespace
+
+void GenerationPlanesOf(const Plane* plane, const GeneratedTextureSize& size, GenerationPlanes* g) {
   constexpr float kNumerator = 18.0f, kCoefficient = 0.028f;
   const int16_t p = size.horizontal ? kPlaneXZ : DetermineWorkingPlane(plane->vertices, plane->vertexCount);
   int32_t W = size.width, H = size.height;
@@ -239,9 +232,14 @@ void SetGenerationPlanes(const Plane* plane, const GeneratedTextureSize& size, G
     case kPlaneZY: g->s[0] = 0, g->s[1] = 0, g->s[2] = s, g->t[0] = 0, g->t[1] = t, g->t[2] = 0; break;
     default: break;
   }
-  glTexGenfv(GL_S, GL_OBJECT_PLANE, g->s);
-  glTexGenfv(GL_T, GL_OBJECT_PLANE, g->t);
 }
+
+std::array<float, 2> GeneratedCoordinates(const GenerationPlanes& g, const PlanarPolyPoint& v) {
+  const float x = v.x, y = -v.y, z = v.z;
+  return {g.s[0] * x + g.s[1] * y + g.s[2] * z + g.s[3], g.t[0] * x + g.t[1] * y + g.t[2] * z + g.t[3]};
+}
+
+namespace {
 
 // The texture state a real-time object left on in a texture run (BeginRealTimeTextureRun).
 struct RunTexture {
@@ -259,6 +257,23 @@ void TextureRunOff() {
   glDisable(GL_TEXTURE_2D);
   if (sRunTexture.custom) glDisable(GL_ALPHA_TEST);
   sRunTexture = RunTexture{};
+}
+
+// The texture state a final-quality face left on in a texture run (BeginFinalTextureRun).
+struct FinalTexture {
+  bool on = false;
+  uint32_t name = 0;
+  bool custom = false;
+  float alphaReference = 0;
+  bool operator==(const FinalTexture&) const = default;
+};
+bool sFinalRun = false;
+FinalTexture sFinalTexture;
+
+void FinalTextureOff() {
+  glDisable(GL_TEXTURE_2D);
+  if (sFinalTexture.custom) glDisable(GL_ALPHA_TEST);
+  sFinalTexture = FinalTexture{};
 }
 
 void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTextureSize* gen,
@@ -297,6 +312,27 @@ void ClearGLTextureNames() {
 }
 
 uint64_t GLTextureNamesChangeCount() { return sTextureNamesChanges; }
+
+uint32_t RealTimeTextureName(const PlaneObject* o) {
+  DocState* ds = CurDocState();
+  if (!o || !ds) return 0;
+  const int16_t mode = ds->renderMode();
+  const bool lineMode = mode == kRenderWireframe || mode == kRenderClearView;
+  const bool textured = !(ds->navigationStep > 9 || (lineMode && !gTexturedWire) ||
+                          (ds->renderExclusions() & kLVOffMaterials));
+  return textured ? GLTextureNameForID(ChooseMaterial(o).textureID) : 0;
+}
+
+uint32_t FinalTextureName(const PlaneObject* o) {
+  DocState* ds = CurDocState();
+  if (!o || !ds) return 0;
+  const int32_t id = ChooseMaterial(o).textureID;
+  return FinalDrawTextures(ds, id) ? GLTextureNameForID(id) : 0;
+}
+
+bool SharesStripColours(const PlaneObject* o) {
+  return o->partType == kPartStripShared || o->renderKind == kKindStrip || o->partType == kObjSymbolPart3D;
+}
 
 RGBColor PlaneObjectMaterialColor(const PlaneObject* o) { return MaterialColor(o, ChooseMaterial(o)); }
 RGBColor PlaneObjectWireframeColor(const PlaneObject* o) { return WireframeColor(o); }
@@ -343,6 +379,11 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
   if (lineOrFill && (o->partType == kPartFloor || o->partType == kPart50)) return;
   if (!gen && o->base2DObject && o->base2DObject->type == kWallFace &&
       o->base2DObject->subtype == kGridFaceSubtype) {
+    // A grid face sets its texture state itself: a texture run starts again after it.
+    if (sFinalRun && sFinalTexture.on) {
+      FinalTextureOff();
+      gTextureKnownOff = 1;
+    }
     RenderGLGridPlaneObject(o);
     // Whatever the grid face did with texturing, the walker's knowledge holds again.
     if (gTextureKnownOff) glDisable(GL_TEXTURE_2D);
@@ -390,19 +431,28 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
   const uint16_t V1 = hsv.value;
 
   // Texture state.
+  const FinalTexture texture{m.glName != 0, m.glName, custom,
+                             custom && o->alpha < 255 && (!gen || symbolPart) ? 0.01f : 0.5f};
   if (m.glName) {
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, m.glName);
-    GLint filter = GL_LINEAR;
-    if (custom) {
-      glEnable(GL_ALPHA_TEST);
-      glAlphaFunc(GL_GREATER, o->alpha < 255 && (!gen || symbolPart) ? 0.01f : 0.5f);
-      filter = GL_NEAREST;
+    // In a texture run, what the previous face left on is not set again.
+    const FinalTexture& left = sFinalTexture;
+    if (!(sFinalRun && left == texture)) {
+      if (sFinalRun && left.custom && !custom) glDisable(GL_ALPHA_TEST);
+      if (!(sFinalRun && left.on)) glEnable(GL_TEXTURE_2D);
+      glBindTexture(GL_TEXTURE_2D, m.glName);
+      GLint filter = GL_LINEAR;
+      if (custom) {
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, texture.alphaReference);
+        filter = GL_NEAREST;
+      }
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+      glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     }
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    if (gen) EnableGeneration();
+  } else if (sFinalRun && sFinalTexture.on) {
+    FinalTextureOff();
+    gTextureKnownOff = 1;
   } else if (!gTextureKnownOff) {
     glDisable(GL_TEXTURE_2D);
     // In the opaque walk, texturing stays off until the next textured face.
@@ -447,19 +497,17 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
     if (cut && cut->triangles.empty()) continue;
     const PlaneVertex* vertices = cut ? cut->triangles.data() : plane->vertices;
     const int32_t count = DrawnVertexCount(cut, plane);
-    // Generated coordinates (of a textured face) take their planes per polygon, outside a
-    // primitive. Filled planes of more corners go out as the fan of triangles their polygon is
-    // drawn as, in the same run; lines keep their polygons (the edges drawn are the outline's).
-    const bool generated = gen && m.glName;
-    const bool fan = !cut && count > 3 && !generated && !edgeFlags;
-    const bool batched = (cut || count == 3 || fan) && !generated;
+    // Filled planes of more corners go out as the fan of triangles their polygon is drawn as,
+    // in the same run; lines keep their polygons (the edges drawn are the outline's).
+    const bool fan = !cut && count > 3 && !edgeFlags;
+    const bool batched = cut || count == 3 || fan;
     if (batched) {
       if (!triangles) glBegin(GL_TRIANGLES), triangles = true;
     } else {
       if (triangles) glEnd(), triangles = false;
-      if (gen && m.glName) SetGenerationPlanes(plane, *gen, &planes);
       glBegin(GL_POLYGON);
     }
+    if (gen && m.glName) GenerationPlanesOf(plane, *gen, &planes);
     glNormal3f(plane->normal[0], plane->normal[1], plane->normal[2]);
     auto send = [&](int32_t i) {
       const PlaneVertex& v = vertices[i];
@@ -498,7 +546,7 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
       }
       if (frameFace) c = mode == kRenderClearViewFill ? line : RGBColor{0, 0, 0};
       SendColor(c, alpha);
-      if (m.glName && !gen) glTexCoord2f(m.fu * v.u, m.fv * v.v);
+      if (m.glName) SendTextureCoordinates(v, m, gen ? &planes : nullptr);
       if (edgeFlags) glEdgeFlag(v.flag == 0 ? GL_TRUE : GL_FALSE);
       glVertex3f(v.x, -v.y, v.z);
       if (edgeFlags) glEdgeFlag(GL_TRUE);
@@ -521,8 +569,10 @@ void DrawFinal(PlaneObject* o, int16_t includeExcavation, const GeneratedTexture
       gPrevPlaneColor = kNoStripColor;
     }
   }
-  if (gen && m.glName) DisableGeneration();
-  if (m.glName && gTextureLeftOn) {
+  if (m.glName && sFinalRun) {
+    sFinalTexture = texture;
+    gTextureKnownOff = 0;
+  } else if (m.glName && gTextureLeftOn) {
     if (custom) glDisable(GL_ALPHA_TEST);
     // Left on for the next textured face: an untextured one has to turn it off itself.
     gTextureKnownOff = 0;
@@ -591,7 +641,6 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
         glAlphaFunc(GL_GREATER, 0.5f);
       }
     }
-    if (gen) EnableGeneration();
   } else if (sTextureRun && sRunTexture.on) {
     TextureRunOff();
   } else if (!gTextureKnownOff) {
@@ -601,7 +650,7 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
   // Filled planes go out as triangles (a quad split as the driver splits it, a polygon as the
   // fan it is drawn as), so that the planes of consecutive objects make one run of triangles:
   // a compiled list of quads and polygons replays far slower. Outlines keep their quads and
-  // polygons (no inner edge is drawn), as do planes taking generated coordinates.
+  // polygons (no inner edge is drawn).
   // The colour of each plane goes inside the primitive, so that a compiled list holds nothing
   // between the primitives of consecutive objects and replays them as one run.
   // A carved plane is its triangles (none when its cut-outs cover it).
@@ -614,15 +663,15 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
     if (cut && cut->triangles.empty()) continue;
     const PlaneVertex* vertices = cut ? cut->triangles.data() : plane->vertices;
     const int32_t count = DrawnVertexCount(cut, plane);
-    const bool fan = !cut && count > 3 && !outlines && !(gen && m.glName);
+    const bool fan = !cut && count > 3 && !outlines;
     const GLenum kind = cut || count == 3 || fan ? GL_TRIANGLES : count == 4 ? GL_QUADS : GL_POLYGON;
-    if (open && (kind != open || kind == GL_POLYGON || (gen && m.glName))) glEnd(), open = 0;
-    if (gen && m.glName) SetGenerationPlanes(plane, *gen, &planes);
+    if (open && (kind != open || kind == GL_POLYGON)) glEnd(), open = 0;
+    if (gen && m.glName) GenerationPlanesOf(plane, *gen, &planes);
     if (!open) glBegin(kind), open = kind;
     if (perPlane) SendColor(shaded, opacity);
     auto send = [&](int32_t i) {
       const PlaneVertex& v = vertices[i];
-      if (m.glName && !gen) glTexCoord2f(m.fu * v.u, m.fv * v.v);
+      if (m.glName) SendTextureCoordinates(v, m, gen ? &planes : nullptr);
       glVertex3f(v.x, -v.y, v.z);
     };
     if (fan && count == 4) {
@@ -635,7 +684,6 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
     if (kind == GL_POLYGON) glEnd(), open = 0;
   }
   if (open) glEnd();
-  if (gen && m.glName) DisableGeneration();
   if (sTextureRun && m.glName) sRunTexture = texture;
   else DisableTexture(m.glName != 0, custom);
 }
@@ -644,6 +692,16 @@ void DrawRealTime(PlaneObject* o, int16_t includeExcavation, const GeneratedText
 void BeginRealTimeTextureRun() {
   sTextureRun = true;
   sRunTexture = RunTexture{};
+}
+
+void BeginFinalTextureRun() {
+  sFinalRun = true;
+  sFinalTexture = FinalTexture{};
+}
+
+void EndFinalTextureRun() {
+  if (sFinalTexture.on) FinalTextureOff();
+  sFinalRun = false;
 }
 
 void EndRealTimeTextureRun() {

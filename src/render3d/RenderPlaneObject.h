@@ -1,6 +1,7 @@
 // Drawing one plane object: at final quality (shaded, faded per vertex, strips sharing
 // their edge colours) and for the real-time view (one colour per plane).
 #pragma once
+#include <array>
 #include <cstdint>
 
 #include "building3d/RenderRoad.h"
@@ -9,6 +10,8 @@
 struct DocState;
 struct Objex;
 struct PlaneObject;
+struct Plane;
+struct PlanarPolyPoint;
 namespace render3d {
 struct CarvedPlaneObject;
 }
@@ -39,6 +42,11 @@ void RTRenderGLPlaneObject(PlaneObject* object, int16_t includeExcavation);
 // have. What the list draws is unchanged; it holds fewer state changes between primitives.
 void BeginRealTimeTextureRun();
 void EndRealTimeTextureRun();
+// The same for final-quality faces drawn between these (into one display list), in scene order
+// (texturing known off at the start): a face with the texture, alpha test and filter of the
+// one before sets nothing; texturing is off again at the end.
+void BeginFinalTextureRun();
+void EndFinalTextureRun();
 // The real-time drawing of an object whose cut-outs are carved out of its planes (no stencil):
 // the carved planes are drawn as their triangles, the others as they are.
 // The same at final quality: each vertex of the triangles shaded and faded as the plane is at
@@ -66,6 +74,17 @@ struct GeneratedTextureSize {
   bool fitHeight = false;
   Float3DRect box{};
 };
+// The object-linear s and t planes of one polygon of such a face: one repeat per size / 0.504
+// units along the two axes of its dominant plane (t runs along the height as sent, -y). A size
+// of 0 keeps the previous polygon's scale; a plane code outside 1 to 3 keeps the previous
+// planes (a face starts from zero planes).
+struct GenerationPlanes {
+  float sW = 0, sH = 0;
+  float s[4] = {0, 0, 0, 0}, t[4] = {0, 0, 0, 0};
+};
+void GenerationPlanesOf(const Plane* plane, const GeneratedTextureSize& size, GenerationPlanes* planes);
+// The coordinates the planes give a vertex, at its position as drawn (x, -y, z, 1).
+std::array<float, 2> GeneratedCoordinates(const GenerationPlanes& planes, const PlanarPolyPoint& vertex);
 void RenderGLPlaneObjectGenerated(PlaneObject* object, int16_t includeExcavation, const GeneratedTextureSize& size);
 void RTRenderGLPlaneObjectGenerated(PlaneObject* object, int16_t includeExcavation,
                                     const GeneratedTextureSize& size);
@@ -80,6 +99,15 @@ RGBColor PlaneObjectWireframeColor(const PlaneObject* object);
 // with materials off or in the shadow render's colour pass, and in the light view only a
 // custom texture.
 bool FinalDrawTextures(DocState* ds, int32_t id);
+
+// The GL name of the texture the real-time drawing of the object binds now (0: none), without
+// loading it: what a compiled list groups its faces by.
+uint32_t RealTimeTextureName(const PlaneObject* object);
+// The same for the final-quality drawing (0 also while the texture is not resident).
+uint32_t FinalTextureName(const PlaneObject* object);
+// Whether the final-quality colours of the object depend on the faces drawn before it or set
+// what later faces share (strips, 3D symbol parts): such faces keep their order.
+bool SharesStripColours(const PlaneObject* object);
 
 // Texture ids are the design's (stock, custom, palette-resolved), never GL names: a face
 // binds the GL name its id maps to; an id without a name draws untextured.

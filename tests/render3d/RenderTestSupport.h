@@ -5,6 +5,9 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -204,4 +207,44 @@ inline std::vector<FedVertex> Vertices(const std::vector<FedPolygon>& polygons) 
   std::vector<FedVertex> all;
   for (const FedPolygon& p : polygons) all.insert(all.end(), p.begin(), p.end());
   return all;
+}
+
+// The vertices `draw` sends, seen whole (an orthographic box of 200 units about the origin),
+// so that no corner is clipped away.
+inline std::vector<FedVertex> FedInView(const std::function<void()>& draw) {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glOrtho(-100, 100, -100, 100, -100, 100);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  const std::vector<FedPolygon> fed = Feedback(draw);
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  return Vertices(fed);
+}
+
+// The texture coordinates (s, t) the drawing gives its corners, each distinct pair once, in
+// order: what a face maps, whichever way its polygons were split.
+inline std::vector<std::array<float, 2>> MappedCoordinates(const std::function<void()>& draw) {
+  std::vector<std::array<float, 2>> st;
+  for (const FedVertex& v : FedInView(draw)) {
+    bool known = false;
+    for (const auto& c : st) known = known || (std::fabs(c[0] - v.s) < 1e-5f && std::fabs(c[1] - v.t) < 1e-5f);
+    if (!known) st.push_back({v.s, v.t});
+  }
+  std::sort(st.begin(), st.end());
+  return st;
+}
+
+// The spans of s and of t over the corners the drawing maps.
+inline std::array<float, 2> MappedSpans(const std::function<void()>& draw) {
+  const auto st = MappedCoordinates(draw);
+  if (st.empty()) return {0, 0};
+  float s0 = st[0][0], s1 = s0, t0 = st[0][1], t1 = t0;
+  for (const auto& c : st) s0 = std::min(s0, c[0]), s1 = std::max(s1, c[0]), t0 = std::min(t0, c[1]), t1 = std::max(t1, c[1]);
+  return {s1 - s0, t1 - t0};
 }

@@ -67,12 +67,18 @@ TEST_F(SymbolParts, GenerationPlanesFollowEachPolygonsPlaneAtTheTexturesSize) {
     PlaneObject* part = addPolygon(c.polygon, {65535, 65535, 65535}, symbol, false);
     part->partType = kObjSymbolPart3D;
     part->textureIdB = 1550;
-    RenderGLAutoGenPlaneObject(part, 0);
-    for (int i = 0; i < 4; ++i) {
-      EXPECT_NEAR(ObjectPlane(GL_S)[i], c.s[i], 1e-6) << i;
-      EXPECT_NEAR(ObjectPlane(GL_T)[i], c.t[i], 1e-6) << i;
+    // The planes give each corner (x, y, z) as sent s and t.
+    std::vector<std::array<float, 2>> expected;
+    for (const auto& p : c.polygon)
+      expected.push_back({c.s[0] * p[0] + c.s[1] * p[1] + c.s[2] * p[2] + c.s[3],
+                          c.t[0] * p[0] + c.t[1] * p[1] + c.t[2] * p[2] + c.t[3]});
+    std::sort(expected.begin(), expected.end());
+    const auto mapped = MappedCoordinates([&] { RenderGLAutoGenPlaneObject(part, 0); });
+    ASSERT_EQ(mapped.size(), expected.size());
+    for (size_t i = 0; i < mapped.size(); ++i) {
+      EXPECT_NEAR(mapped[i][0], expected[i][0], 1e-5) << i;
+      EXPECT_NEAR(mapped[i][1], expected[i][1], 1e-5) << i;
     }
-    EXPECT_EQ(ObjectPlane(GL_Q), (std::array<float, 4>{0, 0, 0, 1}));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     DeletePlaneObject(part);
@@ -95,10 +101,11 @@ TEST_F(SymbolParts, CustomTexturesWithoutASizeAreFittedToTheSymbolsExtent) {
                                    false);
     part->partType = kObjSymbolPart3D;
     part->textureIdB = id;
-    RenderGLAutoGenPlaneObject(part, 0);
-    // No size: both fitted. A width without a height: the height is fitted.
-    EXPECT_NEAR(ObjectPlane(GL_S)[0], id == 20010 ? k / across : k / 12, 1e-6) << id;
-    EXPECT_NEAR(ObjectPlane(GL_T)[2], k / deep, 1e-6) << id;
+    // No size: both fitted. A width without a height: the height is fitted (the face spans
+    // 10 units along x and along z).
+    const std::array<float, 2> spans = MappedSpans([&] { RenderGLAutoGenPlaneObject(part, 0); });
+    EXPECT_NEAR(spans[0] / 10, id == 20010 ? k / across : k / 12, 1e-6) << id;
+    EXPECT_NEAR(spans[1] / 10, k / deep, 1e-6) << id;
     DeletePlaneObject(part);
   }
 }

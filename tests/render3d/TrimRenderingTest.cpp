@@ -88,9 +88,10 @@ struct TrimRendering : RenderTest {
     return t;
   }
 
-  static void SPlane(GLfloat s[4], GLfloat t[4]) {
-    glGetTexGenfv(GL_S, GL_OBJECT_PLANE, s);
-    glGetTexGenfv(GL_T, GL_OBJECT_PLANE, t);
+  // The rates of s along x and of t along the height that drawing the 10-unit square gives.
+  static void SPlane(void (*draw)(PlaneObject*, int16_t), PlaneObject* face, GLfloat* s, GLfloat* t) {
+    const std::array<float, 2> spans = MappedSpans([&] { draw(face, 0); });
+    *s = spans[0] / 10, *t = spans[1] / 10;
   }
 };
 
@@ -135,25 +136,20 @@ TEST_F(TrimRendering, SlotScalePairSetsTheGenerationPlanes) {
   record->trimSlotA = TrimSlot{0, 1301, 72, 36, {65535, 65535, 65535}, nullptr};
   window->typeData = record;
   PlaneObject* t = Trim(window, 1, 1301);
-  GLfloat s[4], tp[4];
-  RenderGLTrimPlaneObject(t, 0);
-  SPlane(s, tp);
+  GLfloat s[1], tp[1];
+  SPlane(RenderGLTrimPlaneObject, t, s, tp);
   // A face in the x/y plane: s along x at 0.028 x 18 / W, t along the height at 0.028 x 18 / H.
   EXPECT_NEAR(s[0], 0.028f * 18 / 72, 1e-6);
-  EXPECT_FLOAT_EQ(s[2], 0);
-  EXPECT_NEAR(tp[1], 0.028f * 18 / 36, 1e-6);
+  EXPECT_NEAR(tp[0], 0.028f * 18 / 36, 1e-6);
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));
-  glTexGenfv(GL_S, GL_OBJECT_PLANE, std::array<GLfloat, 4>{0, 0, 0, 0}.data());
-  RTRenderGLTrimPlaneObject(t, 0);
-  SPlane(s, tp);
+  SPlane(RTRenderGLTrimPlaneObject, t, s, tp);
   EXPECT_NEAR(s[0], 0.504f / 72, 1e-6);
   // A lining takes slot B's pair when slot B is custom with a profile and slot A is not.
   record->trimSlotB = TrimSlot{1, 1301, 30, 60, {65535, 65535, 65535}, window};
   PlaneObject* lining = Trim(window, 3, 1301);
-  RenderGLTrimPlaneObject(lining, 0);
-  SPlane(s, tp);
+  SPlane(RenderGLTrimPlaneObject, lining, s, tp);
   EXPECT_NEAR(s[0], 0.504f / 30, 1e-6);
-  EXPECT_NEAR(tp[1], 0.504f / 60, 1e-6);
+  EXPECT_NEAR(tp[0], 0.504f / 60, 1e-6);
   record->trimSlotA.flag = 1;
   EXPECT_EQ(TrimTextureSize(lining).width, 72);
   record->trimSlotB.profile = nullptr;  // not owned here
@@ -173,12 +169,8 @@ TEST_F(TrimRendering, PaletteLinkedSlotTakesTheLinkedTextureSizeFromTheFinalDraw
   record->trimSlotA = TrimSlot{0, -1001, 100, 100, {65535, 65535, 65535}, nullptr};
   window->typeData = record;
   PlaneObject* t = Trim(window, 1, -1001);
-  GLfloat s[4], tp[4];
-  auto mapped = [&](void (*draw)(PlaneObject*, int16_t)) {
-    glTexGenfv(GL_S, GL_OBJECT_PLANE, std::array<GLfloat, 4>{0, 0, 0, 0}.data());
-    draw(t, 0);
-    SPlane(s, tp);
-  };
+  GLfloat s[1], tp[1];
+  auto mapped = [&](void (*draw)(PlaneObject*, int16_t)) { SPlane(draw, t, s, tp); };
   // Before any final drawing the real-time view maps at the slot's own pair.
   mapped(RTRenderGLTrimPlaneObject);
   EXPECT_NEAR(s[0], 0.504f / 100, 1e-6);
@@ -191,26 +183,104 @@ TEST_F(TrimRendering, PaletteLinkedSlotTakesTheLinkedTextureSizeFromTheFinalDraw
   ds()->renderMode() = mode;
   mapped(RenderGLTrimPlaneObject);
   EXPECT_NEAR(s[0], 0.504f / 96, 1e-6);
-  EXPECT_NEAR(tp[1], 0.504f / 48, 1e-6);
+  EXPECT_NEAR(tp[0], 0.504f / 48, 1e-6);
   EXPECT_EQ(record->trimSlotA.textureWidth, 96);
   EXPECT_EQ(record->trimSlotA.textureHeight, 48);
   mapped(RTRenderGLTrimPlaneObject);
   EXPECT_NEAR(s[0], 0.504f / 96, 1e-6);
-  EXPECT_NEAR(tp[1], 0.504f / 48, 1e-6);
+  EXPECT_NEAR(tp[0], 0.504f / 48, 1e-6);
 }
 
 TEST_F(TrimRendering, SkylightRingsMapLevelEvenWithoutTheirRecord) {
   Objex* skylight = planObject(kObjSkylight);
-  GLfloat s[4], tp[4];
+  GLfloat s[1], tp[1];
   for (int16_t partType : {1, 2, 4}) {
-    // An upright face (in the x/y plane): only the bands map by their dominant plane.
+    // An upright face (in the x/y plane): only the bands map by their dominant plane (t along
+    // the height); the rings map level, t along z, which does not change across this face.
     PlaneObject* t = Trim(skylight, partType, 1301);
-    RenderGLTrimPlaneObject(t, 0);
-    SPlane(s, tp);
+    SPlane(RenderGLTrimPlaneObject, t, s, tp);
     EXPECT_NEAR(s[0], 0.504f, 1e-6) << partType;
-    EXPECT_NEAR(tp[1], partType == 4 ? 0.504f : 0, 1e-6) << partType;
-    EXPECT_NEAR(tp[2], partType == 4 ? 0 : 0.504f, 1e-6) << partType;
+    EXPECT_NEAR(tp[0], partType == 4 ? 0.504f : 0, 1e-6) << partType;
   }
+}
+
+// The coordinates a trim's faces are drawn with are those the GL's object-linear generation
+// gives from the same planes: faces level, upright along x and along z, slanted, of three to
+// five corners, wound either way, an object whose second polygon faces another way, on either
+// side, in both renderers.
+TEST_F(TrimRendering, DrawnCoordinatesAreThoseTheGenerationPlanesGive) {
+  Objex* window = planObject(kObjWindow);
+  auto* record = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+  record->trimSlotA = TrimSlot{0, 1301, 72, 36, {65535, 65535, 65535}, nullptr};
+  record->trimSlotB = TrimSlot{0, 1301, 30, 60, {65535, 65535, 65535}, nullptr};
+  window->typeData = record;
+  using Corners = std::vector<std::array<float, 3>>;
+  const std::vector<Corners> faces[] = {
+      {{{-20, 7, -30}, {25, 7, -30}, {25, 7, 15}, {-20, 7, 15}}},       // level
+      {{{-20, -10, 4}, {30, -10, 4}, {30, 22, 4}, {-20, 22, 4}}},       // facing z
+      {{{-20, 22, 4}, {30, 22, 4}, {30, -10, 4}, {-20, -10, 4}}},       // the same wound back
+      {{{6, -10, -25}, {6, -10, 35}, {6, 18, 35}, {6, 18, -25}}},       // facing x
+      {{{-30, 0, -10}, {30, 0, -10}, {30, 20, 25}, {-30, 20, 25}}},     // slanted, nearer level
+      {{{-12, -8, 3}, {40, 5, 9}, {-2, 30, -6}}},                       // a triangle
+      {{{0, -20, 5}, {20, -10, 5}, {25, 10, 5}, {5, 25, 5}, {-15, 5, 5}}},  // five corners
+      {{{-20, -10, 4}, {30, -10, 4}, {30, 22, 4}, {-20, 22, 4}},        // upright, then level
+       {{-20, 30, -30}, {25, 30, -30}, {25, 30, 15}, {-20, 30, 15}}},
+  };
+  for (size_t f = 0; f < std::size(faces); ++f)
+    for (int16_t partType : {1, 3})
+      for (int16_t side : {6, 0}) {
+        PlaneObject* t = CreatePlaneObject();
+        for (const Corners& polygon : faces[f]) {
+          auto* v = static_cast<PlaneVertex*>(calloc(polygon.size(), sizeof(PlaneVertex)));
+          for (size_t i = 0; i < polygon.size(); ++i) v[i] = {polygon[i][0], -polygon[i][1], polygon[i][2], 0, 0, 0};
+          AppendPlane(v, static_cast<int32_t>(polygon.size()), 0, 0, 1, t);
+        }
+        t->base2DObject = t->actual3DObject = t->sourceObject = window;
+        t->actual3DType = kObjWindow;
+        t->partType = partType;
+        t->renderKind = side;
+        t->textureIdA = t->textureIdB = 1301;
+        t->colorA = t->colorB = {65535, 65535, 65535};
+        // What the generation state gives from each polygon's planes.
+        const std::vector<FedVertex> generated = FedInView([&] {
+          static const GLfloat r[4] = {0, 0, 1, 0}, q[4] = {0, 0, 0, 1};
+          for (GLenum c : {GL_S, GL_T, GL_R, GL_Q}) glTexGeni(c, GL_TEXTURE_GEN_MODE, GL_OBJECT_LINEAR);
+          glTexGenfv(GL_R, GL_OBJECT_PLANE, r);
+          glTexGenfv(GL_Q, GL_OBJECT_PLANE, q);
+          for (GLenum c : {GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_GEN_R, GL_TEXTURE_GEN_Q}) glEnable(c);
+          // (Coordinates are generated for a complete texture in use.)
+          glEnable(GL_TEXTURE_2D);
+          glBindTexture(GL_TEXTURE_2D, texture);
+          glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+          GenerationPlanes planes;
+          for (const Plane* p = t->planes; p; p = p->next) {
+            GenerationPlanesOf(p, TrimTextureSize(t), &planes);
+            glTexGenfv(GL_S, GL_OBJECT_PLANE, planes.s);
+            glTexGenfv(GL_T, GL_OBJECT_PLANE, planes.t);
+            glBegin(GL_POLYGON);
+            for (int32_t i = 0; i < p->vertexCount; ++i)
+              glVertex3f(p->vertices[i].x, -p->vertices[i].y, p->vertices[i].z);
+            glEnd();
+          }
+          for (GLenum c : {GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_GEN_R, GL_TEXTURE_GEN_Q}) glDisable(c);
+          glDisable(GL_TEXTURE_2D);
+        });
+        ASSERT_FALSE(generated.empty());
+        for (auto draw : {RenderGLTrimPlaneObject, RTRenderGLTrimPlaneObject}) {
+          const std::vector<FedVertex> drawn = FedInView([&] { draw(t, 0); });
+          ASSERT_FALSE(drawn.empty()) << f;
+          for (const FedVertex& d : drawn) {
+            const FedVertex* match = nullptr;
+            for (const FedVertex& g : generated)
+              if (std::fabs(g.x - d.x) < 0.01f && std::fabs(g.y - d.y) < 0.01f && std::fabs(g.z - d.z) < 1e-4f)
+                match = &g;
+            ASSERT_NE(match, nullptr) << "face " << f << " side " << side;
+            EXPECT_NEAR(d.s, match->s, 1e-5) << "face " << f << " part " << partType << " side " << side;
+            EXPECT_NEAR(d.t, match->t, 1e-5) << "face " << f << " part " << partType << " side " << side;
+          }
+        }
+        DeletePlaneObject(t);
+      }
 }
 
 TEST_F(TrimRendering, EveryTrimKindIsUnshadedInTheLightViewAndBrightenedByTheFullyLitPass) {
