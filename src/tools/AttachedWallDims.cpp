@@ -793,6 +793,16 @@ class MovedWallDimensions {
       previous_ = std::move(now);
       return;
     }
+    // Each dimension looked at below goes over every moved segment: with many of them (a paste
+    // of a whole floor), one grid of the whole floor measures every dimension for less, and
+    // gives the others what their last measurement gave them.
+    const size_t moving = now.size() + previous_.size();
+    if (moving >= kManyMoved && moving * moving > kWholeFloorFactor * (walls_.size() + moving)) {
+      UpdateAttachedDimLayer(layer_);
+      if (appended_) measuredWhole_ = true;
+      previous_ = std::move(now);
+      return;
+    }
     // Every point a moved segment can be met at lies within its length of its first end: one
     // box for where the moved segments lay at the last measurement and one for where they lie
     // now (a long move leaves far apart two small boxes that one box would join).
@@ -870,6 +880,10 @@ class MovedWallDimensions {
   };
   // Room for the rounding of the rays' angles and of the crossing points.
   static constexpr float kMargin = 64.0f;
+  // A segment offered to a ray costs about a sixty-fourth of a segment of the floor measured
+  // whole (its part of the grid and of the searches).
+  static constexpr size_t kManyMoved = 256;
+  static constexpr size_t kWholeFloorFactor = 64;
 
   // Whether the still walls hold a segment the still dimension `index` meets no farther than
   // `movedBest` along its ray from m to f (found once, the still walls staying where they are).
