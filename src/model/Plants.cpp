@@ -110,9 +110,11 @@ size_t sPlantFileParses = 0;
 
 FileValues ValuesOfFile(const std::string& path, bool user) {
   if (path.empty()) return ParseFile(path, user);
-  const std::string resolved = ResolvePathIgnoringCase(path);
+  // A file found under its own name is the one the resolution would find: one look-up less.
   FileIdentity before;
-  if (!IdentityOf(resolved, &before)) {
+  const bool found = IdentityOf(path, &before);
+  const std::string resolved = found ? path : ResolvePathIgnoringCase(path);
+  if (!found && !IdentityOf(resolved, &before)) {
     {
       std::lock_guard<std::mutex> lock(sKeptMutex);
       ++sPlantFileParses;

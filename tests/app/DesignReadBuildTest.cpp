@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,14 +18,18 @@
 #include <vector>
 
 #include "../../bench/DesignGenerator.h"
+#include "building3d/Plants3D.h"
 #include "files/DesignFile.h"
 #include "files/Undo.h"
 #include "model/Attachments.h"
 #include "model/Delete.h"
 #include "model/DocumentModel.h"
+#include "model/Plants.h"
 #include "model/Services.h"
 #include "model/Records.h"
+#include "model/TextureIDs.h"
 #include "platform/Alerts.h"
+#include "platform/ContentPaths.h"
 
 namespace {
 
@@ -199,6 +205,115 @@ TEST(DesignReadBuild, UndoAndRedoGiveBackEachStepsDesign) {
       EXPECT_TRUE(redone[round].shape.values == redone[0].shape.values);
     }
   }
+  std::error_code ec;
+  fs::remove_all(runtime, ec);
+  if (savedRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
+  else setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
+}
+
+// A design with plants of a few kinds (their information files read once each) saves, undoes,
+// redoes and opens again to the same bytes; every plant's record is what its kind's file gives, and
+// a record is its plant's own.
+TEST(DesignReadBuild, PlantsKeepTheDesignsBytesAndTheirOwnRecords) {
+  namespace fs = std::filesystem;
+  const fs::path runtime = fs::temp_directory_path() / ("casa-plant-design-" + std::to_string(getpid()));
+  fs::create_directories(runtime);
+  chmod(runtime.c_str(), 0700);
+  const char* oldRuntime = getenv("XDG_RUNTIME_DIR");
+  const std::string savedRuntime = oldRuntime ? oldRuntime : "";
+  setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  const std::string savedShared = LocalDomainUserSharedPath();
+  SetUserSharedRoot((runtime / "shared").string());
+  constexpr int kKinds = 3;
+  for (int k = 0; k < kKinds; ++k) {
+    char path[kTexturePathSize] = {};
+    GetTextureInfoFileNameFromID(3000 + k, path, sizeof path);
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path) << "[Description]\nCommonName=Kind " << k << "\nWater=" << k + 1
+                        << "\nMaximumGrowthHeight=" << 100 + 10 * k << "\nAnnualGrowthRate=" << 5 + k << "\n";
+    fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::minutes(10));
+  }
+  const std::string original = (runtime / "plants.ckd").string(), written = (runtime / "again.ckd").string();
+  // Saved with the same ID counters and changed flag each time (put back after): a read raises
+  // the counters past the IDs its 3D parts take, and an undo step marks the design changed.
+  auto save = [](TestDocument& doc, const std::string& path) {
+    DocState* ds = doc.ds();
+    const uint32_t objects = ds->nextObjectID, points = ds->nextPointID;
+    const auto changed = ds->documentChanged;
+    ds->nextObjectID = 4000000;
+    ds->nextPointID = 9000000;
+    ds->documentChanged = 0;
+    EXPECT_EQ(KeyFileWrite(path.c_str()), 1);
+    ds->nextObjectID = objects;
+    ds->nextPointID = points;
+    ds->documentChanged = changed;
+  };
+  {
+    TestDocument made;
+    bench::GenerateDesign(made, 200, true);
+    for (int i = 0; i < 12; ++i) {
+      Objex* plant = BuildLandscapePlant(made.first, 1, 3000 + i % kKinds);
+      ASSERT_NE(plant, nullptr);
+      for (Poinz* p = plant->firstPoint; p; p = p->next) p->position[0] += 40.0f * static_cast<float>(i);
+      UpdateObjectBounds(plant);
+    }
+    ASSERT_EQ(KeyFileWrite(original.c_str()), 1);
+  }
+  {
+    TestDocument doc;
+    doc.model.itsDocID = 4344;
+    ASSERT_EQ(KeyFileRead(original.c_str()), 1);
+    const std::string opened = (runtime / "opened.ckd").string();
+    save(doc, opened);
+
+    std::vector<Objex*> plants;
+    for (Objex* o = doc.model.itsLayers->firstObject; o; o = o->next)
+      if (o->type == kObjPlant) plants.push_back(o);
+    ASSERT_EQ(plants.size(), 12u);
+    for (size_t i = 0; i < plants.size(); ++i) {
+      PlantInfo* fresh = CreatePlantInfo(3000 + static_cast<int32_t>(i % kKinds));
+      ASSERT_TRUE(fresh && plants[i]->plantInfo);
+      EXPECT_EQ(std::memcmp(plants[i]->plantInfo, fresh, sizeof(PlantInfo)), 0) << i;
+      DeletePlantInfo(fresh);
+    }
+    // One plant's own record changed; its kind's other plants keep theirs.
+    plants[0]->plantInfo->annualGrowthRate = 50;
+    std::strcpy(plants[0]->plantInfo->commonName, "Mine");
+    EXPECT_FLOAT_EQ(plants[kKinds]->plantInfo->annualGrowthRate, 5);
+    EXPECT_STREQ(plants[kKinds]->plantInfo->commonName, "Kind 0");
+
+    InitializeUndo();
+    StoreUndo("Move");
+    DeleteObj(plants[1]);
+    StoreUndo("Delete");
+    const std::string edited = (runtime / "edited.ckd").string();
+    save(doc, edited);
+    for (int round = 0; round < 2; ++round) {
+      SCOPED_TRACE(round);
+      DoUndo();
+      const std::string undone = (runtime / "undone.ckd").string();
+      save(doc, undone);
+      EXPECT_EQ(FirstDifference(FileText(undone), FileText(opened)), -1);
+      DoRedo();
+      save(doc, written);
+      EXPECT_EQ(FirstDifference(FileText(written), FileText(edited)), -1);
+    }
+    int kindOne = 0;
+    for (Objex* o = doc.model.itsLayers->firstObject; o; o = o->next)
+      kindOne += o->type == kObjPlant && o->plantInfo && std::strcmp(o->plantInfo->commonName, "Kind 1") == 0 &&
+                 o->plantInfo->water == 2;
+    EXPECT_EQ(kindOne, 3);  // four of kind 1, one deleted
+  }
+  {
+    // Opened again, the saved design saves to the same bytes.
+    TestDocument doc;
+    doc.model.itsDocID = 4345;
+    const std::string opened = (runtime / "opened.ckd").string();
+    ASSERT_EQ(KeyFileRead(opened.c_str()), 1);
+    save(doc, written);
+    EXPECT_EQ(FirstDifference(FileText(written), FileText(opened)), -1);
+  }
+  SetUserSharedRoot(savedShared);
   std::error_code ec;
   fs::remove_all(runtime, ec);
   if (savedRuntime.empty()) unsetenv("XDG_RUNTIME_DIR");
