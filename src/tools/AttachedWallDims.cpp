@@ -1111,6 +1111,10 @@ class LeavingWallDimensions {
       const Still::StillDimension& d = dimensions_[k];
       if (!d.dimension || d.wall == object || measured_.count(d.dimension)) continue;
       if (!everyRay && d.ray && !reached.crossedBy(d.x0, d.z0, d.x1, d.z1)) continue;
+      // A segment still standing nearer along its ray than the box: the wall cannot be the one
+      // it measures to (the rays reach across the whole design: most of those crossing the box
+      // meet another wall first).
+      if (!everyRay && d.ray && standingNearer(k, d, reached)) continue;
       // Measured only when the leaving wall offers itself to its ray.
       FloatPoint m{}, f{};
       if (!AttachedDimRay(d.dimension, d.wall, &m, &f)) continue;
@@ -1145,6 +1149,27 @@ class LeavingWallDimensions {
   void finish() { UpdateAttachedDimLayerExcept(layer_, &measured_); }
 
  private:
+  // Whether a segment still standing lies nearer along dimension k's ray than any point of
+  // `box` (the segment found the last time, or looked for now among the walls kept).
+  bool standingNearer(size_t k, const Still::StillDimension& d, const Still::Box& box) {
+    Nearest& nearest = nearest_[k];
+    if (!(nearest.order < gone_.size() && !gone_[nearest.order])) {
+      FloatPoint m{}, f{};
+      if (!AttachedDimRay(d.dimension, d.wall, &m, &f)) return false;
+      const DoorWindowData* data = AttachmentData(d.dimension);
+      FacingWallSearch s{};
+      if (!StartSearch(&m, &f, data->anchorStart, data->anchorEnd, &s)) return false;
+      walls_.search(&s);
+      if (!s.winner) return false;
+      nearest = Nearest{s.winnerOrder, s.best};
+    }
+    // The ray's foot lies midway between its two far ends (within the margin of rounding).
+    const double fx = (static_cast<double>(d.x0) + d.x1) / 2, fz = (static_cast<double>(d.z0) + d.z1) / 2;
+    const double dx = std::max({static_cast<double>(box.x0) - fx, fx - box.x1, 0.0});
+    const double dz = std::max({static_cast<double>(box.z0) - fz, fz - box.z1, 0.0});
+    return static_cast<double>(nearest.best) < std::hypot(dx, dz) - Still::kMargin;
+  }
+
   // Adds the walls appended since the last call (all of the floor's the first time); false
   // when they cannot be kept in grids or one is kept already.
   bool catchUp() {

@@ -19,7 +19,11 @@
 
 #include "../../bench/DesignGenerator.h"
 #include "building3d/Plants3D.h"
+#include "files/ByteStream.h"
 #include "files/DesignFile.h"
+#include "files/PlugInFile.h"
+#include "files/PlugOutFile.h"
+#include "files/StreamState.h"
 #include "files/Undo.h"
 #include "model/Attachments.h"
 #include "model/Delete.h"
@@ -377,3 +381,97 @@ TEST(DesignReadBuild, AReadRemovingPartsFromManyWallsTellsTheUserOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// The design's bytes, as a save or an undo snapshot writes them.
+std::vector<uint8_t> DesignBytes() {
+  BeginOutputBuffer();
+  WriteDesignToOutputBuffer();
+  std::vector<uint8_t> written = gStream.outDataBuffer;
+  ReleaseOutputBuffer();
+  return written;
+}
+
+// A floor of 160 walls in rows facing each other (every seventh turned a little, every other
+// one with an attached dimension) merged with a plug-in's answer that replaces every wall
+// `replacedEvery` picks with a record of itself moved `shift` along x, adds a copy of every
+// eleventh wall and then replaces every fourth by a text. With `apart` the floor's dimensions are measured only where the leaving walls
+// can change them; without it the whole floor is measured before each wall leaves, as a
+// measurement after every wall does. Answers the design's bytes.
+std::vector<uint8_t> MergedAnswer(float planScale, int replacedEvery, float shift, bool apart) {
+  TestDocument doc;
+  doc.ds()->planScale = planScale;
+  doc.model.itsCurLayer = doc.first;
+  std::vector<Objex*> walls;
+  for (int i = 0; i < 160; ++i) {
+    const float x = static_cast<float>(i % 20) * 80.0f, z = static_cast<float>(i / 20) * 200.0f;
+    const float turn = i % 7 == 0 ? static_cast<float>(i % 5) - 2.0f : 0.0f;
+    Objex* w = bench::NewObject(kObjWall, false);
+    w->subtype = kSubExteriorWall;
+    w->width = 4 + static_cast<float>(i % 3) * 2;
+    bench::AddPoints(w, {{x, z}, {x + 60, z + turn}, {x + 60 + turn, z + 120}});
+    bench::Place(w, doc.first);
+    bench::AddHouseWall(w, i % 2 == 0);
+    walls.push_back(w);
+  }
+  UpdateAttachedDimLayerService(doc.first);
+  std::vector<uint8_t> bytes;
+  auto u16 = [&](uint32_t v) { bytes.push_back(uint8_t(v)), bytes.push_back(uint8_t(v >> 8)); };
+  auto u32 = [&](uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
+  auto record = [&](Objex* o) {
+    for (Poinz* p = o->firstPoint; p; p = p->next) p->position[0] += shift;
+    BeginOutputBuffer();
+    sWriteVersion = kVersionExchange11000;
+    WriteAPlugInObject(o);
+    bytes.insert(bytes.end(), gStream.outDataBuffer.begin(), gStream.outDataBuffer.end());
+    ReleaseOutputBuffer();
+    for (Poinz* p = o->firstPoint; p; p = p->next) p->position[0] -= shift;
+  };
+  u32(131), u32(kVersionExchange11000), u16(2);
+  for (size_t i = 0; i < walls.size(); ++i) {
+    if (static_cast<int>(i) % replacedEvery == 0) {
+      u16(kTagExchangeReplaceObject), u32(walls[i]->objectID);
+      record(walls[i]);
+    }
+    if (i % 11 == 5) record(walls[i]);
+  }
+  // Then walls replaced by texts: no wall is read after them, and what the dimensions measured
+  // to them before they left stays.
+  Objex* text = bench::AddText(doc.second, 0, 0, 1);
+  for (size_t i = 1; i < walls.size(); i += 4) {
+    u16(kTagExchangeReplaceObject), u32(walls[i]->objectID);
+    record(text);
+  }
+  u16(kTagExchangeObjectsEnd);
+  const std::string path = ::testing::TempDir() + "/merged-answer.qxf";
+  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+  const ToolsServices saved = gToolsServices;
+  if (!apart) gToolsServices.beginLeavingWallDimensions = nullptr;
+  EXPECT_EQ(PlugOutFileRead(path.c_str()), 1);
+  gToolsServices = saved;
+  std::remove(path.c_str());
+  return DesignBytes();
+}
+
+}  // namespace
+
+// Walls replaced by a plug-in leave the floor's attached dimensions as measuring the whole floor
+// before each wall leaves does, byte for byte.
+TEST(DesignReadBuild, APlugInReplacingWallsMeasuresAsTheWholeFloorBeforeEachLeaves) {
+  struct Case {
+    int replacedEvery;
+    float shift;
+  } cases[] = {{1, 0}, {1, 30}, {3, -45}};
+  for (const float scale : {72.0f, 18.0f})
+    for (const Case& c : cases) {
+      SCOPED_TRACE(::testing::Message() << "scale " << scale << ", every " << c.replacedEvery << ", shift " << c.shift);
+      const std::vector<uint8_t> apart = MergedAnswer(scale, c.replacedEvery, c.shift, true);
+      const std::vector<uint8_t> whole = MergedAnswer(scale, c.replacedEvery, c.shift, false);
+      EXPECT_EQ(apart.size(), whole.size());
+      EXPECT_TRUE(apart == whole) << "the bytes differ";
+    }
+}
