@@ -799,7 +799,6 @@ class MovedWallDimensions {
     const size_t moving = now.size() + previous_.size();
     if (moving >= kManyMoved && moving * moving > kWholeFloorFactor * (walls_.size() + moving)) {
       UpdateAttachedDimLayer(layer_);
-      if (appended_) measuredWhole_ = true;
       previous_ = std::move(now);
       return;
     }
