@@ -2,7 +2,8 @@
 // answer merged into it, on generated designs of houses (walls with doors, windows and attached
 // dimensions, floors and roofs, built in 3D), each against its raw baseline measured in the same
 // run: reading the bytes (and one pass over them), writing the same bytes to a temporary file
-// and renaming it (with fsync for Save), or one walk of the design. The program's routines are
+// and renaming it (with fsync for Save), or one walk of the design; and File > Open and Undo of
+// a design with plants against the same design without them. The program's routines are
 // installed (ProgramBench.h).
 #include <benchmark/benchmark.h>
 
@@ -14,12 +15,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "DesignGenerator.h"
 #include "ProgramBench.h"
+#include "building3d/Plants3D.h"
+#include "model/Plants.h"
+#include "model/TextureIDs.h"
+#include "platform/ContentPaths.h"
 #include "RuntimeFolder.h"
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
@@ -304,6 +310,106 @@ BENCHMARK(BM_PlugOutMerge)
     ->Args({20000, 2})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+
+// Designs of houses of state.range(0) records, once as they are and once with state.range(1)
+// plants of 20 kinds added on the first floor, their information files in a shared folder of their own
+// written an hour before. Each plant's record is filled from its kind's file as the design is
+// read: File > Open and an undo step of the design with plants, against the same without them
+// in the same iteration ("plants_ratio"; target at most 1.2).
+struct PlantDesigns {
+  RuntimeFolder folder{"casa-plantbench"};
+  fs::path withPlants = folder.path / "plants.ckd", without = folder.path / "bare.ckd";
+  std::string savedShared = LocalDomainUserSharedPath();
+  static constexpr int kKinds = 20;
+  int plants;
+
+  PlantDesigns(int records, int plantCount) : plants(plantCount) {
+    SetUserSharedRoot((folder.path / "shared").string());
+    for (int k = 0; k < kKinds; ++k) {
+      char path[kTexturePathSize] = {};
+      GetTextureInfoFileNameFromID(3000 + k, path, sizeof path);
+      fs::create_directories(fs::path(path).parent_path());
+      std::ofstream(path) << "[Description]\nCommonName=Plant " << k << "\nBotanicalName=Planta " << k
+                          << "\nType=2\nPropagation=3\nWater=2\nSunLight=3\nMaximumGrowthHeight=" << 120 + k
+                          << "\nSoilType=4\nZone3=1\nZone4=1\nZone5=1\nAnnualGrowthRate=12\n";
+      fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+    TestDocument doc;
+    bench::GenerateDesign(doc, records, true);
+    KeyFileWrite(without.c_str());
+    AddPlants(doc, plants);
+    KeyFileWrite(withPlants.c_str());
+  }
+  ~PlantDesigns() { SetUserSharedRoot(savedShared); }
+
+  static void AddPlants(TestDocument& doc, int count) {
+    for (int i = 0; i < count; ++i) {
+      Objex* plant = BuildLandscapePlant(doc.first, 1, 3000 + i % kKinds);
+      if (!plant) continue;
+      const float dx = static_cast<float>(i % 25) * 50, dz = -100 - static_cast<float>(i / 25) * 50;
+      for (Poinz* p = plant->firstPoint; p; p = p->next) p->position[0] += dx, p->position[2] += dz;
+      UpdateObjectBounds(plant);
+    }
+  }
+};
+
+void BM_OpenWithPlants(benchmark::State& state) {
+  PlantDesigns designs(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  TestDocument current;
+  double plants = 0, bare = 0;
+  bool ok = true;
+  for (auto _ : state) {
+    // Closing each design again is timed apart by OpenFresh and left out.
+    double closingPlants = 0, closingBare = 0;
+    auto t0 = std::chrono::steady_clock::now();
+    ok = OpenFresh(designs.withPlants, &closingPlants) && ok;
+    auto t1 = std::chrono::steady_clock::now();
+    ok = OpenFresh(designs.without, &closingBare) && ok;
+    auto t2 = std::chrono::steady_clock::now();
+    plants += Seconds(t0, t1) - closingPlants;
+    bare += Seconds(t1, t2) - closingBare;
+  }
+  state.counters["ok"] = ok ? 1 : 0;
+  state.counters["plants_ms"] = plants * 1000 / static_cast<double>(state.iterations());
+  state.counters["bare_ms"] = bare * 1000 / static_cast<double>(state.iterations());
+  state.counters["plants_ratio"] = bare > 0 ? plants / bare : 0;
+}
+BENCHMARK(BM_OpenWithPlants)->Args({10000, 500})->Args({10000, 2000})->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// Undo and redo in turn on each design after one edit (each step restores a whole snapshot).
+void BM_UndoWithPlants(benchmark::State& state) {
+  PlantDesigns designs(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  TestDocument plantDoc, bareDoc;
+  plantDoc.model.itsDocID = 7101;
+  bareDoc.model.itsDocID = 7102;
+  bool ok = true;
+  for (auto [doc, file] : {std::pair{&plantDoc, designs.withPlants}, std::pair{&bareDoc, designs.without}}) {
+    CurrentDocumentScope scope(&doc->model);
+    ok = KeyFileRead(file.c_str()) == 1 && ok;
+    InitializeUndo();
+    StoreUndo("Move");
+  }
+  double plants = 0, bare = 0;
+  bool back = true;
+  for (auto _ : state) {
+    for (TestDocument* doc : {&plantDoc, &bareDoc}) {
+      CurrentDocumentScope scope(&doc->model);
+      auto t0 = std::chrono::steady_clock::now();
+      if (back) DoUndo();
+      else DoRedo();
+      (doc == &plantDoc ? plants : bare) += Seconds(t0, std::chrono::steady_clock::now());
+    }
+    back = !back;
+  }
+  int read = 0;
+  for (Objex* o = plantDoc.model.itsLayers ? plantDoc.model.itsLayers->firstObject : nullptr; o; o = o->next)
+    read += o->type == kObjPlant && o->plantInfo && o->plantInfo->maximumGrowthHeight >= 120;
+  state.counters["ok"] = ok && read == designs.plants ? 1 : 0;
+  state.counters["plants_ms"] = plants * 1000 / static_cast<double>(state.iterations());
+  state.counters["bare_ms"] = bare * 1000 / static_cast<double>(state.iterations());
+  state.counters["plants_ratio"] = bare > 0 ? plants / bare : 0;
+}
+BENCHMARK(BM_UndoWithPlants)->Args({10000, 500})->Args({10000, 2000})->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace
 

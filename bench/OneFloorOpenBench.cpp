@@ -6,7 +6,11 @@
 // thread's processor time, which a busy machine disturbs less. Each size after the first
 // reports how much longer it took than the size before, scaled to ten times the walls
 // ("growth_per_10x", "cpu_growth_per_10x": linear growth gives 10). The same for rebuilding
-// every wall of the opened floor (the layer walkers' road), and for the undo snapshot's writing.
+// every wall of the opened floor (the layer walkers' road), for the undo snapshot's writing, and
+// for each other road that rebuilds many walls of the floor: an undo step restored, every wall
+// copied and pasted, a plug-in's answer replacing every wall, every wall moved and resized, and
+// a custom door definition applied again to every door. Each of them measures the floor's
+// attached dimensions once, not once per wall.
 // The program's routines are installed (ProgramBench.h).
 #include <benchmark/benchmark.h>
 
@@ -29,8 +33,20 @@
 #include "app/ZLKDocument.h"
 #include "building3d/Walls3D.h"
 #include "files/ByteStream.h"
+#include "files/Clipboard.h"
 #include "files/DesignFile.h"
+#include "files/PlugInFile.h"
+#include "files/PlugOutFile.h"
+#include "files/StreamState.h"
+#include "files/Undo.h"
+#include "model/CommandCodes.h"
+#include "model/CommandWalkers.h"
+#include "model/Delete.h"
 #include "model/DocumentModel.h"
+#include "model/SymEntryInfo.h"
+#include "model/TransformInfo.h"
+#include "openings/CustomDefinitions.h"
+#include "platform/ContentPaths.h"
 #include "tools/WallAttachments.h"
 
 namespace {
@@ -278,6 +294,241 @@ void BM_SnapshotOneFloor(benchmark::State& state) {
 BENCHMARK(BM_SnapshotOneFloor)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(40);
 BENCHMARK(BM_SnapshotOneFloor)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_SnapshotOneFloor)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(4);
+
+// A generated one-floor design opened as the program opens it, its floor current.
+struct OpenedFloor {
+  RuntimeFolder folder{"casa-onefloor"};
+  fs::path file;
+  ZLKDocument* document = nullptr;
+  ZLKDocumentModel* model = nullptr;
+  Layer* floor = nullptr;
+  int walls = 0;
+
+  OpenedFloor(int wallCount, benchmark::State& state) : file(folder.path / "design.pro"), walls(wallCount) {
+    document = OpenGenerated(file, walls, state);
+    if (!document) return;
+    model = document->documentModel();
+    gCurDocument = model;
+    floor = model->itsLayers;
+    model->itsCurLayer = floor;
+  }
+  ~OpenedFloor() { delete document; }
+  OpenedFloor(const OpenedFloor&) = delete;
+  OpenedFloor& operator=(const OpenedFloor&) = delete;
+
+  int countWalls() const {
+    int n = 0;
+    for (Objex* o = floor->firstObject; o; o = o->next) n += o->type == kObjWall;
+    return n;
+  }
+  void selectWalls() const {
+    for (Objex* o = floor->firstObject; o; o = o->next)
+      if (o->type == kObjWall) SelectObj(o, kSelectOn, 0);
+  }
+};
+
+// Times `road` on an opened floor of state.range(0) walls against the raw read of its file;
+// `check` tells after the run whether the road did its work.
+template <typename Road, typename Check>
+void TimeRoad(benchmark::State& state, const std::string& name, OpenedFloor& opened, Road&& road, Check&& check) {
+  Timed timed, raw;
+  for (auto _ : state) {
+    timed.add(road);
+    state.PauseTiming();
+    RawReads(opened.file, &raw);
+    state.ResumeTiming();
+  }
+  state.counters["ok"] = check() ? 1 : 0;
+  Report(state, name, opened.walls, timed, raw);
+}
+
+// Undo and redo in turn after one edit: each restores a whole snapshot of the floor. Besides
+// the raw read, the same snapshot is read as a design of its own while the floor stays open,
+// and that design dropped again ("beside"): what a restore cannot do without, since a snapshot
+// that fails to read must leave the design as it was. Its growth is reported as
+// "beside_growth_per_10x", and the restore against it as "beside_ratio".
+void BM_UndoRestoreOneFloor(benchmark::State& state) {
+  OpenedFloor opened(static_cast<int>(state.range(0)), state);
+  if (!opened.document) return;
+  StoreUndo("Move");
+  bool back = true;
+  Timed timed, raw, beside;
+  for (auto _ : state) {
+    timed.add([&] {
+      if (back) DoUndo();
+      else DoRedo();
+    });
+    back = !back;
+    state.PauseTiming();
+    RawReads(opened.file, &raw);
+    const std::string snapshot = UndoStatePath(opened.model->itsCurrentUndo);
+    beside.add([&] {
+      ZLKDocumentModel read;
+      read.itsDocID = opened.model->itsDocID + 1;
+      {
+        CurrentDocumentScope scope(&read);
+        if (!read.buildFreshState() || KeyFileRead(snapshot.c_str()) != 1) state.SkipWithError("no snapshot read");
+      }
+      ReleaseModelContents(&read);
+    });
+    state.ResumeTiming();
+  }
+  // The restore put a design of its own in place: its first floor is the one read.
+  opened.floor = opened.model->itsLayers;
+  state.counters["ok"] = opened.floor && opened.countWalls() == opened.walls ? 1 : 0;
+  const double iterations = static_cast<double>(state.iterations());
+  state.counters["beside_ms"] = beside.clock * 1000 / iterations;
+  state.counters["beside_ratio"] = beside.clock > 0 ? timed.clock / beside.clock : 0;
+  std::map<int, Timed>& bySize = TimesOf("beside");
+  bySize[opened.walls] = Timed{beside.clock / iterations, beside.cpu / iterations};
+  if (auto it = bySize.find(opened.walls); it != bySize.begin()) {
+    const auto before = std::prev(it);
+    state.counters["beside_growth_per_10x"] =
+        it->second.clock / before->second.clock / (static_cast<double>(opened.walls) / before->first) * 10;
+  }
+  Report(state, "undo", opened.walls, timed, raw);
+}
+
+// Every wall copied, then pasted into the same floor (the pasted walls deleted again, untimed).
+void BM_PasteOneFloor(benchmark::State& state) {
+  OpenedFloor opened(static_cast<int>(state.range(0)), state);
+  if (!opened.document) return;
+  opened.selectWalls();
+  DoCopyObjects();
+  int pasted = 0;
+  Timed timed, raw;
+  for (auto _ : state) {
+    state.PauseTiming();
+    ForgetPasteCarry();
+    Objex* tail = LastObjectOfLayer(opened.floor);
+    state.ResumeTiming();
+    timed.add([] { DoPasteObjects(); });
+    state.PauseTiming();
+    pasted = 0;
+    {
+      WallDimensionRefreshBatch dimensions;
+      for (Objex* o = tail ? tail->next : nullptr; o;) {
+        Objex* next = o->next;
+        pasted += o->type == kObjWall;
+        DeleteObj(o);
+        o = next;
+      }
+    }
+    RawReads(opened.file, &raw);
+    state.ResumeTiming();
+  }
+  state.counters["ok"] = pasted == opened.walls ? 1 : 0;
+  Report(state, "paste", opened.walls, timed, raw);
+}
+
+// A plug-in's answer replacing every wall of the floor with a record of itself.
+void BM_PlugInMergeOneFloor(benchmark::State& state) {
+  OpenedFloor opened(static_cast<int>(state.range(0)), state);
+  if (!opened.document) return;
+  const fs::path answer = opened.folder.path / "data.qxf";
+  std::vector<uint8_t> bytes;
+  auto u16 = [&](uint32_t v) { bytes.push_back(uint8_t(v)), bytes.push_back(uint8_t(v >> 8)); };
+  auto u32 = [&](uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
+  u32(131), u32(kVersionExchange11000), u16(2);
+  for (Objex* o = opened.floor->firstObject; o; o = o->next) {
+    if (o->type != kObjWall) continue;
+    u16(kTagExchangeReplaceObject), u32(o->objectID);
+    BeginOutputBuffer();
+    sWriteVersion = kVersionExchange11000;
+    WriteAPlugInObject(o);
+    bytes.insert(bytes.end(), gStream.outDataBuffer.begin(), gStream.outDataBuffer.end());
+    ReleaseOutputBuffer();
+  }
+  u16(kTagExchangeObjectsEnd);
+  if (FILE* f = std::fopen(answer.c_str(), "wb")) {
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+  bool ok = true;
+  TimeRoad(state, "plugin", opened, [&] { ok = PlugOutFileRead(answer.c_str()) == 1 && ok; },
+           [&] { return ok && opened.countWalls() == opened.walls; });
+}
+
+// Every wall moved (range(1) 0) or resized about the floor's middle (1), there and back in turn.
+void BM_TransformOneFloor(benchmark::State& state) {
+  OpenedFloor opened(static_cast<int>(state.range(0)), state);
+  if (!opened.document) return;
+  opened.selectWalls();
+  const bool resize = state.range(1) != 0;
+  bool there = true;
+  bool ok = true;
+  TimeRoad(state, resize ? "resize" : "move", opened, [&] {
+    TransformInfo t{};
+    t.scale[0] = t.scale[1] = t.scale[2] = 1;
+    if (resize) {
+      const float f = there ? 1.25f : 0.8f;
+      t.scale[0] = t.scale[2] = f;
+    } else {
+      t.delta[0] = t.delta[2] = there ? 12.0f : -12.0f;
+    }
+    ok = SelectedObjectAllLayers(opened.model->itsLayers, 1, resize ? kCmdScaleObjects : kCmdTranslateObjects,
+                                 CommandArg::Transform(&t)) && ok;
+    there = !there;
+  }, [&] { return ok; });
+}
+
+// A custom door definition applied again to every door of the floor (each wall's openings refitted).
+void BM_CustomDefinitionOneFloor(benchmark::State& state) {
+  OpenedFloor opened(static_cast<int>(state.range(0)), state);
+  if (!opened.document) return;
+  const std::string savedShared = LocalDomainUserSharedPath();
+  const fs::path shared = opened.folder.path / "shared";
+  const fs::path definition = shared / "QVRA/Components/Doors/P/d.QTF";
+  fs::create_directories(definition.parent_path());
+  ZLKDocumentModel* current = gCurDocument;
+  {
+    // The definition: a door outline 36 wide and 80 high.
+    TestDocument scratch;
+    Objex* outline = bench::AddPoints(bench::NewObject(kObjSkylightOutline, true),
+                                      {{-18, 0}, {18, 0}, {18, -80}, {-18, -80}});
+    AppendObjectToLayer(outline, scratch.first);
+    KeyFileWrite(definition.c_str());
+  }
+  gCurDocument = current;
+  SetUserSharedRoot(shared.string());
+  int doors = 0;
+  for (Objex* o = opened.floor->firstObject; o; o = o->next)
+    for (Objex* c = o->firstChild; c; c = c->next)
+      if (c->type == kObjDoor && c->typeData) {
+        static_cast<DoorWindowData*>(c->typeData)->subtype = kDoorCustom;
+        SelectObj(c, kSelectOn, 0);
+        ++doors;
+      }
+  gSelectedContentCategory = kCustomDoorCategory;
+  gSelectedContentEntryType = kEntryCustomDoor;
+  gSelectedContentEntry = SymEntryInfo{};
+  gSelectedContentEntry.type = kEntryCustomDoor;
+  gSelectedContentEntry.objectData = "P/d.QTF";
+  TimeRoad(state, "definition", opened, [] { ApplyCurCustAttachToSelectedWinAndDoor(); }, [&] {
+    int named = 0;
+    for (Objex* o = opened.floor->firstObject; o; o = o->next)
+      for (Objex* c = o->firstChild; c; c = c->next) named += c->type == kObjDoor && AttachmentData(c) &&
+                                                              AttachmentData(c)->definitionParts == nullptr &&
+                                                              AttachmentData(c)->maskObject != nullptr;
+    return doors > 0 && named == doors;
+  });
+  gSelectedContentCategory = -1;
+  gSelectedContentEntryType = 0;
+  gSelectedContentEntry = SymEntryInfo{};
+  SetUserSharedRoot(savedShared);
+}
+
+// In this order: each size's growth is from the one before.
+#define ONE_FLOOR_ROAD(bench, ...)                                                                  \
+  BENCHMARK(bench)->Args({1000, ##__VA_ARGS__})->Unit(benchmark::kMillisecond)->Iterations(10);   \
+  BENCHMARK(bench)->Args({10000, ##__VA_ARGS__})->Unit(benchmark::kMillisecond)->Iterations(4);   \
+  BENCHMARK(bench)->Args({50000, ##__VA_ARGS__})->Unit(benchmark::kMillisecond)->Iterations(2)
+ONE_FLOOR_ROAD(BM_UndoRestoreOneFloor);
+ONE_FLOOR_ROAD(BM_PasteOneFloor);
+ONE_FLOOR_ROAD(BM_PlugInMergeOneFloor);
+ONE_FLOOR_ROAD(BM_TransformOneFloor, 0);
+ONE_FLOOR_ROAD(BM_TransformOneFloor, 1);
+ONE_FLOOR_ROAD(BM_CustomDefinitionOneFloor);
 
 }  // namespace
 

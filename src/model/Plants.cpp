@@ -6,6 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
+#include <sys/stat.h>
+#include <time.h>
+
+#include <mutex>
+#include <unordered_map>
 
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
@@ -29,34 +34,132 @@ constexpr long kMaxGrowthSteps = 4096;
 
 bool HaveDocument() { return gCurDocument && gCurDocument->itsDocState; }
 
-void ReadName(const IniSectionText& file, const char* key, char (&field)[64]) {
-  char buffer[kNameReadSize];
-  file.GetString(key, "Done", buffer, sizeof buffer);
-  if (std::strcmp(buffer, "Done") != 0) std::memcpy(field, buffer, std::strlen(buffer) + 1);
+// What one information file gives a record: the names it holds (a name it lacks, or gives as
+// "Done", leaves the record's own) and every number, its defaults applied.
+struct FileValues {
+  PlantInfo numbers{};
+  char commonName[kNameReadSize] = {};
+  char botanicalName[kNameReadSize] = {};
+  bool hasCommonName = false, hasBotanicalName = false;
+};
+
+bool ReadName(const IniSectionText& file, const char* key, char (&name)[kNameReadSize]) {
+  file.GetString(key, "Done", name, sizeof name);
+  return std::strcmp(name, "Done") != 0;
+}
+
+FileValues ParseFile(const std::string& resolved, bool user) {
+  IniSectionText file;
+  if (!resolved.empty()) file.Load(resolved.c_str(), kSection, kMaxPlantInfoFileBytes);
+  FileValues v;
+  v.hasCommonName = ReadName(file, "CommonName", v.commonName);
+  v.hasBotanicalName = ReadName(file, "BotanicalName", v.botanicalName);
+  PlantInfo& info = v.numbers;
+  info.type = static_cast<int16_t>(file.GetInt("Type", 0));
+  info.propagation = static_cast<int16_t>(file.GetInt("Propagation", 0));
+  info.water = static_cast<int16_t>(file.GetInt("Water", 0));
+  info.sunLight = static_cast<int16_t>(file.GetInt("SunLight", 0));
+  info.maximumGrowthHeight = static_cast<int16_t>(file.GetInt("MaximumGrowthHeight", 0));
+  info.soilType = static_cast<int16_t>(file.GetInt("SoilType", 0));
+  char key[8];
+  for (int i = 0; i < 10; ++i) {
+    std::snprintf(key, sizeof key, "Zone%d", i + 1);
+    info.zone[i] = static_cast<uint8_t>(file.GetInt(key, 0) & 0xFF);
+  }
+  const int32_t rate = file.GetInt("AnnualGrowthRate", user ? 20 : 0);
+  info.annualGrowthRate = static_cast<float>(static_cast<int16_t>(rate));
+  if (info.maximumGrowthHeight <= 0)
+    info.maximumGrowthHeight = user ? kUserPlantDefaultMaxHeight : kStockPlantDefaultMaxHeight;
+  return v;
+}
+
+// A design holds many plants of few kinds, and opening it or restoring an undo step fills each
+// plant's record: each file is parsed once and kept while it stays as it was (same file, size
+// and modification time). A missing or unreadable file is not kept: it is looked for again.
+// Nor is a file modified less than kSettleSeconds before it was read: a file system stamps
+// times in steps (of up to two seconds), and a second write within the step of the first would
+// leave the same time on other contents.
+constexpr int64_t kSettleSeconds = 3;
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  int64_t seconds = 0, nanoseconds = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+bool IdentityOf(const std::string& path, FileIdentity* id) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  *id = {st.st_dev, st.st_ino, st.st_size, static_cast<int64_t>(st.st_mtim.tv_sec),
+         static_cast<int64_t>(st.st_mtim.tv_nsec)};
+  return true;
+}
+
+struct KeptFile {
+  FileIdentity identity;
+  FileValues values;
+};
+
+// Plenty for every plant kind a design shows; past it the kept files are dropped and read
+// again as they are met.
+constexpr size_t kMaxKeptPlantFiles = 4096;
+std::mutex sKeptMutex;
+std::unordered_map<std::string, KeptFile> sKeptFiles;  // by resolved path, then "\n" and user/stock
+size_t sPlantFileParses = 0;
+
+FileValues ValuesOfFile(const std::string& path, bool user) {
+  if (path.empty()) return ParseFile(path, user);
+  // A file found under its own name is the one the resolution would find: one look-up less.
+  FileIdentity before;
+  const bool found = IdentityOf(path, &before);
+  const std::string resolved = found ? path : ResolvePathIgnoringCase(path);
+  if (!found && !IdentityOf(resolved, &before)) {
+    {
+      std::lock_guard<std::mutex> lock(sKeptMutex);
+      ++sPlantFileParses;
+    }
+    return ParseFile(resolved, user);
+  }
+  std::string key = resolved;
+  key += user ? "\nu" : "\ns";
+  {
+    std::lock_guard<std::mutex> lock(sKeptMutex);
+    const auto it = sKeptFiles.find(key);
+    if (it != sKeptFiles.end() && it->second.identity == before) return it->second.values;
+    ++sPlantFileParses;
+  }
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  FileValues values = ParseFile(resolved, user);
+  // Kept only when the file had settled before it was read and did not change while it was.
+  FileIdentity after;
+  if (before.seconds > static_cast<int64_t>(now.tv_sec) - kSettleSeconds) return values;
+  if (!IdentityOf(resolved, &after) || !(after == before)) return values;
+  std::lock_guard<std::mutex> lock(sKeptMutex);
+  if (sKeptFiles.size() >= kMaxKeptPlantFiles && !sKeptFiles.count(key)) sKeptFiles.clear();
+  sKeptFiles[key] = KeptFile{after, values};
+  return values;
+}
+
+void CopyName(const char (&name)[kNameReadSize], char (&field)[64]) {
+  std::memcpy(field, name, std::strlen(name) + 1);
 }
 
 // Fills the record from the file at `path` (a missing, foreign or oversized file reads as one
 // without keys); the defaults differ between user and stock plants.
 void FillFromFile(PlantInfo* info, const std::string& path, bool user) {
-  IniSectionText file;
-  if (!path.empty()) file.Load(ResolvePathIgnoringCase(path).c_str(), kSection, kMaxPlantInfoFileBytes);
-  ReadName(file, "CommonName", info->commonName);
-  ReadName(file, "BotanicalName", info->botanicalName);
-  info->type = static_cast<int16_t>(file.GetInt("Type", 0));
-  info->propagation = static_cast<int16_t>(file.GetInt("Propagation", 0));
-  info->water = static_cast<int16_t>(file.GetInt("Water", 0));
-  info->sunLight = static_cast<int16_t>(file.GetInt("SunLight", 0));
-  info->maximumGrowthHeight = static_cast<int16_t>(file.GetInt("MaximumGrowthHeight", 0));
-  info->soilType = static_cast<int16_t>(file.GetInt("SoilType", 0));
-  char key[8];
-  for (int i = 0; i < 10; ++i) {
-    std::snprintf(key, sizeof key, "Zone%d", i + 1);
-    info->zone[i] = static_cast<uint8_t>(file.GetInt(key, 0) & 0xFF);
-  }
-  const int32_t rate = file.GetInt("AnnualGrowthRate", user ? 20 : 0);
-  info->annualGrowthRate = static_cast<float>(static_cast<int16_t>(rate));
-  if (info->maximumGrowthHeight <= 0)
-    info->maximumGrowthHeight = user ? kUserPlantDefaultMaxHeight : kStockPlantDefaultMaxHeight;
+  const FileValues v = ValuesOfFile(path, user);
+  if (v.hasCommonName) CopyName(v.commonName, info->commonName);
+  if (v.hasBotanicalName) CopyName(v.botanicalName, info->botanicalName);
+  info->type = v.numbers.type;
+  info->propagation = v.numbers.propagation;
+  info->water = v.numbers.water;
+  info->sunLight = v.numbers.sunLight;
+  info->maximumGrowthHeight = v.numbers.maximumGrowthHeight;
+  info->soilType = v.numbers.soilType;
+  std::memcpy(info->zone, v.numbers.zone, sizeof info->zone);
+  info->annualGrowthRate = v.numbers.annualGrowthRate;
 }
 
 PlantInfo* NewRecord() { return static_cast<PlantInfo*>(std::calloc(1, sizeof(PlantInfo))); }
@@ -213,4 +316,9 @@ void UpdateMatchingPlantsInfo(int32_t textureID, const char* userImagePath) {
       ReRenderObject(obj);
     }
   }
+}
+
+size_t PlantInfoFileParses() {
+  std::lock_guard<std::mutex> lock(sKeptMutex);
+  return sPlantFileParses;
 }

@@ -1,6 +1,7 @@
 // Plant records (the growth and look of one plant, read from its information file) and the
 // growth of plants: the one computation of a plant's size from its age.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -41,6 +42,10 @@ void InitializeUserPlantInfo(PlantInfo* info, const char* imagePath);
 PlantInfo* DuplicatePlantInfo(const PlantInfo* info);
 // Frees a record; null does nothing.
 void DeletePlantInfo(PlantInfo* info);
+// Each information file is parsed once while it stays the same file with the same size and
+// modification time, and every record filled from it gets a copy of what it gave. The count
+// of parses so far (missing files included).
+size_t PlantInfoFileParses();
 
 // The information file path of a user plant image: the path with its last three characters
 // (when it has more than three) replaced by "qti".

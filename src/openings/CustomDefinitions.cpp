@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "building3d/RepeatLimit.h"
 #include "building3d/Skylights3D.h"
@@ -340,16 +341,10 @@ int16_t GetCurrentDefinitionFilePath(char* path) {
 
 namespace openings {
 
-bool ReadCustomWindowDoorDefinition(Objex* attachment) {
-  if (!attachment || !CurDocState()) return false;
-  auto* record = static_cast<DoorWindowData*>(attachment->typeData);
-  if (!record) return false;
-  DefinitionLayer layer;
-  if (!layer.ready()) return false;
-  const char* title = gSelectedContentCategory == kCustomDoorCategory ? kDoorTitle : kWindowTitle;
-  std::string path;
-  if (!ReadCurrentDefinition(&layer, title, &path)) return false;
-
+namespace {
+// Gives the opening copies of the objects of a definition read (its outline, frame and leaf
+// lists replaced) and the name of the definition at `path`.
+void TakeDefinition(Objex* attachment, DoorWindowData* record, const DefinitionLayer& layer, const std::string& path) {
   PartList outlines, frames, leaves;
   for (Objex* o = layer.first(); o; o = o->next) {
     Objex* copy = OwnedCopy(o, attachment);
@@ -365,6 +360,19 @@ bool ReadCustomWindowDoorDefinition(Objex* attachment) {
   record->definitionParts = frames.head;
   record->definitionLeafParts = leaves.head;
   TakeAttachmentName(attachment, path);
+}
+}  // namespace
+
+bool ReadCustomWindowDoorDefinition(Objex* attachment) {
+  if (!attachment || !CurDocState()) return false;
+  auto* record = static_cast<DoorWindowData*>(attachment->typeData);
+  if (!record) return false;
+  DefinitionLayer layer;
+  if (!layer.ready()) return false;
+  const char* title = gSelectedContentCategory == kCustomDoorCategory ? kDoorTitle : kWindowTitle;
+  std::string path;
+  if (!ReadCurrentDefinition(&layer, title, &path)) return false;
+  TakeDefinition(attachment, record, layer, path);
   return true;
 }
 
@@ -524,23 +532,43 @@ void ApplyCurCustAttachToSelectedWinAndDoor() {
   bool applied = false;
   bool failed = false;  // the definition could not be read: it is the same for every opening
   int removed = 0;
-  for (Objex* o = layer->firstObject; o && !failed; o = o->next) {
-    if (o->type == kObjWall) {
+  {
+    // Each wall refitted would measure the floor's attached dimensions again: they are measured
+    // once, after the last (the openings move no wall).
+    WallDimensionRefreshBatch dimensions;
+    // The definition is read once, at the first opening that takes it, and each opening gets
+    // copies of what was read: a read goes over the whole design for its IDs.
+    std::optional<DefinitionLayer> definition;
+    std::string path;
+    for (Objex* o = layer->firstObject; o && !failed; o = o->next) {
+      if (o->type != kObjWall) continue;
       bool any = false;
       for (Objex* c = o->firstChild; c && !failed; c = c->next) {
         const bool door = c->type == kObjDoor, window = c->type == kObjWindow;
         if (!(doors ? door : window) || !c->typeData || !IsObjectSelected(c)) continue;
         const int16_t wanted = doors ? kDoorCustom : kWindowCustom;
-        if (static_cast<DoorWindowData*>(c->typeData)->subtype != wanted) continue;
-        if (openings::ReadCustomWindowDoorDefinition(c)) any = true;
-        else failed = true;
+        auto* record = static_cast<DoorWindowData*>(c->typeData);
+        if (record->subtype != wanted) continue;
+        if (!definition) {
+          definition.emplace();
+          failed = !definition->ready() || !CurDocState() ||
+                   !ReadCurrentDefinition(&*definition, doors ? kDoorTitle : kWindowTitle, &path);
+          if (failed) break;
+        }
+        openings::TakeDefinition(c, record, *definition, path);
+        any = true;
       }
       if (any) {
         UpdateAllWallAttachments(o);
         ReRenderObject(o);
         applied = true;
       }
-    } else if (windows && (o->type == kObjRoof || o->type == kObjRoofPanel)) {
+    }
+  }
+  // Skylights read the window definition themselves (its five kinds kept apart): after the
+  // walls, with the walls' read let go.
+  for (Objex* o = layer->firstObject; o && !failed && windows; o = o->next) {
+    if (o->type == kObjRoof || o->type == kObjRoofPanel) {
       for (Objex* c = o->firstChild; c && !failed;) {
         Objex* next = c->next;
         auto* r = c->type == kObjSkylight ? static_cast<RoofAttachmentData*>(c->typeData) : nullptr;

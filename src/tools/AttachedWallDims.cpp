@@ -793,6 +793,15 @@ class MovedWallDimensions {
       previous_ = std::move(now);
       return;
     }
+    // Each dimension looked at below goes over every moved segment: with many of them (a paste
+    // of a whole floor), one grid of the whole floor measures every dimension for less, and
+    // gives the others what their last measurement gave them.
+    const size_t moving = now.size() + previous_.size();
+    if (moving >= kManyMoved && moving * moving > kWholeFloorFactor * (walls_.size() + moving)) {
+      UpdateAttachedDimLayer(layer_);
+      previous_ = std::move(now);
+      return;
+    }
     // Every point a moved segment can be met at lies within its length of its first end: one
     // box for where the moved segments lay at the last measurement and one for where they lie
     // now (a long move leaves far apart two small boxes that one box would join).
@@ -870,6 +879,10 @@ class MovedWallDimensions {
   };
   // Room for the rounding of the rays' angles and of the crossing points.
   static constexpr float kMargin = 64.0f;
+  // A segment offered to a ray costs about a sixty-fourth of a segment of the floor measured
+  // whole (its part of the grid and of the searches).
+  static constexpr size_t kManyMoved = 256;
+  static constexpr size_t kWholeFloorFactor = 64;
 
   // Whether the still walls hold a segment the still dimension `index` meets no farther than
   // `movedBest` along its ray from m to f (found once, the still walls staying where they are).
@@ -1097,6 +1110,10 @@ class LeavingWallDimensions {
       const Still::StillDimension& d = dimensions_[k];
       if (!d.dimension || d.wall == object || measured_.count(d.dimension)) continue;
       if (!everyRay && d.ray && !reached.crossedBy(d.x0, d.z0, d.x1, d.z1)) continue;
+      // A segment still standing nearer along its ray than the box: the wall cannot be the one
+      // it measures to (the rays reach across the whole design: most of those crossing the box
+      // meet another wall first).
+      if (!everyRay && d.ray && standingNearer(k, d, reached)) continue;
       // Measured only when the leaving wall offers itself to its ray.
       FloatPoint m{}, f{};
       if (!AttachedDimRay(d.dimension, d.wall, &m, &f)) continue;
@@ -1131,6 +1148,27 @@ class LeavingWallDimensions {
   void finish() { UpdateAttachedDimLayerExcept(layer_, &measured_); }
 
  private:
+  // Whether a segment still standing lies nearer along dimension k's ray than any point of
+  // `box` (the segment found the last time, or looked for now among the walls kept).
+  bool standingNearer(size_t k, const Still::StillDimension& d, const Still::Box& box) {
+    Nearest& nearest = nearest_[k];
+    if (!(nearest.order < gone_.size() && !gone_[nearest.order])) {
+      FloatPoint m{}, f{};
+      if (!AttachedDimRay(d.dimension, d.wall, &m, &f)) return false;
+      const DoorWindowData* data = AttachmentData(d.dimension);
+      FacingWallSearch s{};
+      if (!StartSearch(&m, &f, data->anchorStart, data->anchorEnd, &s)) return false;
+      walls_.search(&s);
+      if (!s.winner) return false;
+      nearest = Nearest{s.winnerOrder, s.best};
+    }
+    // The ray's foot lies midway between its two far ends (within the margin of rounding).
+    const double fx = (static_cast<double>(d.x0) + d.x1) / 2, fz = (static_cast<double>(d.z0) + d.z1) / 2;
+    const double dx = std::max({static_cast<double>(box.x0) - fx, fx - box.x1, 0.0});
+    const double dz = std::max({static_cast<double>(box.z0) - fz, fz - box.z1, 0.0});
+    return static_cast<double>(nearest.best) < std::hypot(dx, dz) - Still::kMargin;
+  }
+
   // Adds the walls appended since the last call (all of the floor's the first time); false
   // when they cannot be kept in grids or one is kept already.
   bool catchUp() {

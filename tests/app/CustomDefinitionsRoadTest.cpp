@@ -2,7 +2,8 @@
 // library as the shared content: the custom skylight tool places a skylight shaped by the
 // selected window definition, applying re-fits it (and removes it when it no longer fits), and
 // a click on a window entry in the content library re-reads the selected custom windows with
-// one undo step.
+// one undo step; applying a definition to the doors of many walls measures the floor's wall
+// dimensions as refitting the walls one by one did.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,6 +12,7 @@
 
 // The model's records first: Qt's keyword macros (slots) would otherwise rewrite their fields.
 #include "model/Attachments.h"
+#include "../../bench/DesignGenerator.h"
 #include "tools/ToolTestSupport.h"
 #include "WallTestSupport.h"
 #include "AppTestSupport.h"
@@ -273,6 +275,99 @@ TEST_F(SavedDesignAsWindowDefinition, ToolPlacesItAndThePaneReadsItAgain) {
     for (const AlertRequest& a : alerts.shown) EXPECT_EQ(a.message, "One or more components have been removed.");
     z += 200;
   }
+}
+
+// Walls in rows facing each other, each with a custom door, a window and (every other one) an
+// attached dimension measuring to the facing wall; every third wall then moved 25 units along x
+// without its dimensions measured again. With `wallByWall` the door definition is read into each
+// selected door and each wall refitted in turn, every refit measuring the whole floor; otherwise
+// the definition is applied as the content palette applies it. Answers every dimension's points
+// and height (before the definition is applied into `before`).
+std::vector<float> DoorsDefinedAgain(float planScale, bool wallByWall, std::vector<float>* before) {
+  TestDocument d;
+  d.ds()->planScale = planScale;
+  d.model.itsCurLayer = d.first;
+  std::vector<Objex*> walls;
+  for (int i = 0; i < 24; ++i) {
+    const float x = static_cast<float>(i % 6) * 80.0f, z = static_cast<float>(i / 6) * 200.0f;
+    Objex* w = bench::NewObject(kObjWall, false);
+    w->subtype = kSubExteriorWall;
+    w->width = 4 + static_cast<float>(i % 3) * 2;
+    bench::AddPoints(w, {{x, z}, {x + 60, z}, {x + 60, z + 120}});
+    bench::Place(w, d.first);
+    bench::AddHouseWall(w, i % 2 == 0);
+    walls.push_back(w);
+  }
+  UpdateAttachedDimLayerService(d.first);
+  for (size_t i = 0; i < walls.size(); i += 3) {
+    for (Poinz* p = walls[i]->firstPoint; p; p = p->next) p->position[0] += 25;
+    UpdateObjectBounds(walls[i]);
+  }
+  for (Objex* w : walls)
+    for (Objex* c = w->firstChild; c; c = c->next) {
+      SelectObj(c, kSelectOff, 0);
+      if (c->type != kObjDoor) continue;
+      AttachmentData(c)->subtype = kDoorCustom;
+      SelectObj(c, kSelectOn, 0);
+    }
+  auto dimensions = [&] {
+    std::vector<float> v;
+    for (Objex* w : walls)
+      for (Objex* c = w->firstChild; c; c = c->next) {
+        if (c->subtype != kSubDimensionAttachment) continue;
+        v.push_back(AttachmentData(c)->height);
+        for (Poinz* p = c->firstPoint; p; p = p->next) v.insert(v.end(), {p->position[0], p->position[2]});
+      }
+    return v;
+  };
+  *before = dimensions();
+  if (wallByWall) {
+    for (Objex* w : walls) {
+      for (Objex* c = w->firstChild; c; c = c->next)
+        if (c->type == kObjDoor) EXPECT_TRUE(openings::ReadCustomWindowDoorDefinition(c));
+      UpdateAllWallAttachments(w);
+      ReRenderObject(w);
+    }
+  } else {
+    ApplyCurCustAttachToSelectedWinAndDoor();
+  }
+  for (Objex* w : walls)
+    for (Objex* c = w->firstChild; c; c = c->next)
+      if (c->type == kObjDoor) EXPECT_STREQ(c->name, "Panel Door");
+  return dimensions();
+}
+
+TEST(CustomDoorsDefinedAgain, ManyWallsMeasureTheirDimensionsAsRefittingEachWallDid) {
+  TestApplication();
+  const std::string savedShared = LocalDomainUserSharedPath();
+  SetUserSharedRoot(BuildTreeContentRoot() + "/QVRA/Shared");
+  FrontEndServices savedFrontEnd = gFrontEnd;
+  gFrontEnd.storeUndo = [](const std::string& name) { StoredUndoNames().push_back(name); };
+  StoredUndoNames().clear();
+  gSelectedContentCategory = kCustomDoorCategory;
+  gSelectedContentEntryType = kEntryCustomDoor;
+  gSelectedContentEntry = SymEntryInfo{};
+  gSelectedContentEntry.type = kEntryCustomDoor;
+  gSelectedContentEntry.objectData = "Panel Doors/door1.QTF";
+  ScopedAlertRecorder alerts;
+  for (const float scale : {72.0f, 18.0f}) {
+    SCOPED_TRACE(scale);
+    std::vector<float> stale, staleAgain;
+    const std::vector<float> applied = DoorsDefinedAgain(scale, false, &stale);
+    const std::vector<float> oneByOne = DoorsDefinedAgain(scale, true, &staleAgain);
+    EXPECT_EQ(stale, staleAgain);
+    // The moved walls changed what the dimensions measure.
+    EXPECT_NE(applied, stale);
+    EXPECT_EQ(applied, oneByOne);
+  }
+  EXPECT_TRUE(alerts.shown.empty());
+  // One undo step for each application (the walls refitted one by one store none).
+  EXPECT_EQ(StoredUndoNames(), (std::vector<std::string>{"Custom Door Type", "Custom Door Type"}));
+  gSelectedContentCategory = -1;
+  gSelectedContentEntryType = 0;
+  gSelectedContentEntry = SymEntryInfo{};
+  gFrontEnd = savedFrontEnd;
+  SetUserSharedRoot(savedShared);
 }
 
 }  // namespace

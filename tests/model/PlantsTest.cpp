@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -217,6 +218,135 @@ TEST_F(Plants, DamagedOrHugeFilesReadAsFilesWithoutKeys) {
   PlantInfo* info = CreatePlantInfo(kShrub);
   ASSERT_NE(info, nullptr);
   EXPECT_EQ(info->maximumGrowthHeight, 24);
+  DeletePlantInfo(info);
+}
+
+// A file older than a few seconds, as shipped files and those a user wrote earlier are.
+static void Settle(const std::string& path, int secondsAgo = 60) {
+  fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::seconds(secondsAgo));
+}
+
+TEST_F(Plants, EachFileIsParsedOnceAndEveryRecordGetsItsOwnCopy) {
+  WriteStock(kShrub, "CommonName=Red Maple\nWater=3\nZone2=1\nAnnualGrowthRate=15\nMaximumGrowthHeight=600\n");
+  Settle(StockInfoPath(kShrub));
+  const size_t before = PlantInfoFileParses();
+  PlantInfo* first = CreatePlantInfo(kShrub);
+  PlantInfo* second = CreatePlantInfo(kShrub);
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(PlantInfoFileParses(), before + 1);
+  EXPECT_EQ(std::memcmp(first, second, sizeof(PlantInfo)), 0);
+  EXPECT_STREQ(second->commonName, "Red Maple");
+  EXPECT_EQ(second->water, 3);
+  EXPECT_EQ(second->zone[1], 1);
+  EXPECT_FLOAT_EQ(second->annualGrowthRate, 15);
+
+  // One plant's own values change; the other's and the next record's stay as the file says.
+  std::strcpy(first->commonName, "Mine");
+  first->annualGrowthRate = 99;
+  first->zone[1] = 0;
+  PlantInfo* third = CreatePlantInfo(kShrub);
+  ASSERT_NE(third, nullptr);
+  for (const PlantInfo* info : {second, third}) {
+    EXPECT_STREQ(info->commonName, "Red Maple");
+    EXPECT_FLOAT_EQ(info->annualGrowthRate, 15);
+    EXPECT_EQ(info->zone[1], 1);
+  }
+  EXPECT_EQ(PlantInfoFileParses(), before + 1);
+
+  // The same file read for a user plant takes the user defaults (a growth rate of 20 where the
+  // file gives none): what a stock read kept is not what a user read is given.
+  WriteStock(kShrub, "CommonName=Fern\n");
+  Settle(StockInfoPath(kShrub), 50);
+  PlantInfo* stock = CreatePlantInfo(kShrub);
+  PlantInfo* user = CreateUserPlantInfo(StockInfoPath(kShrub).c_str());
+  ASSERT_TRUE(stock && user);
+  EXPECT_FLOAT_EQ(stock->annualGrowthRate, 0);
+  EXPECT_EQ(stock->maximumGrowthHeight, kStockPlantDefaultMaxHeight);
+  EXPECT_FLOAT_EQ(user->annualGrowthRate, 20);
+  EXPECT_EQ(user->maximumGrowthHeight, kUserPlantDefaultMaxHeight);
+
+  // A name the file lacks leaves each record's own.
+  std::strcpy(first->botanicalName, "Acer");
+  std::strcpy(second->botanicalName, "Quercus");
+  InitializePlantInfo(first, kShrub);
+  InitializePlantInfo(second, kShrub);
+  EXPECT_STREQ(first->botanicalName, "Acer");
+  EXPECT_STREQ(second->botanicalName, "Quercus");
+  EXPECT_STREQ(first->commonName, "Fern");
+  for (PlantInfo* info : {first, second, third, stock, user}) DeletePlantInfo(info);
+}
+
+TEST_F(Plants, AChangedFileIsReadAgain) {
+  const std::string path = StockInfoPath(kShrub);
+  const auto past = fs::file_time_type::clock::now() - std::chrono::seconds(100);
+  enum class Write { kInPlace, kRenamedOver };
+  struct Step {
+    const char* keys;
+    Write how;
+    int at;  // seconds after `past`; -1: left as written (now); -2: the time the last write left
+    int16_t water;
+  } steps[] = {
+      {"Water=1\n", Write::kInPlace, 0, 1},
+      {"Water=2\n", Write::kInPlace, 10, 2},      // same size, a later time
+      {"Water=3\n", Write::kRenamedOver, 10, 3},  // same size and time: another file in its place
+      {"Water=4\n", Write::kInPlace, -1, 4},      // written now
+      {"Water=1\n", Write::kInPlace, -2, 1},      // again within the file system's time step
+      {"Water=12\n", Write::kInPlace, 20, 12},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.keys);
+    const std::string text = std::string("[Description]\n") + step.keys;
+    if (step.how == Write::kRenamedOver) {
+      // Written beside and renamed over it, as editors save.
+      WriteFile(path + ".new", text);
+      fs::last_write_time(path + ".new", past + std::chrono::seconds(step.at));
+      fs::rename(path + ".new", path);
+    } else {
+      std::error_code none;
+      const auto last = fs::last_write_time(path, none);
+      WriteFile(path, text);
+      if (step.at >= 0) fs::last_write_time(path, past + std::chrono::seconds(step.at));
+      if (step.at == -2) fs::last_write_time(path, last);
+    }
+    for (int i = 0; i < 2; ++i) {
+      PlantInfo* info = CreatePlantInfo(kShrub);
+      ASSERT_NE(info, nullptr);
+      EXPECT_EQ(info->water, step.water);
+      DeletePlantInfo(info);
+    }
+  }
+}
+
+TEST_F(Plants, MissingAndDamagedFilesReadAsBeforeEveryTime) {
+  const std::string path = StockInfoPath(kShrub);
+  PlantInfo* info = CreatePlantInfo(kShrub);
+  ASSERT_NE(info, nullptr);
+  std::strcpy(info->commonName, "Kept");
+  for (int i = 0; i < 2; ++i) {
+    InitializePlantInfo(info, kShrub);
+    EXPECT_STREQ(info->commonName, "Kept");
+    EXPECT_EQ(info->maximumGrowthHeight, kStockPlantDefaultMaxHeight);
+    EXPECT_EQ(info->water, 0);
+  }
+  // The file that appears is read, however old its time.
+  WriteStock(kShrub, "CommonName=Late\nWater=2\n");
+  Settle(path, 3600);
+  InitializePlantInfo(info, kShrub);
+  EXPECT_STREQ(info->commonName, "Late");
+  EXPECT_EQ(info->water, 2);
+  // Grown past the largest size read, it reads as a file without keys (its names left).
+  WriteStock(kShrub, "Water=3\n" + std::string(kMaxPlantInfoFileBytes, '#'));
+  Settle(path, 1800);
+  for (int i = 0; i < 2; ++i) {
+    InitializePlantInfo(info, kShrub);
+    EXPECT_STREQ(info->commonName, "Late");
+    EXPECT_EQ(info->water, 0);
+  }
+  // Gone again: as missing.
+  fs::remove(path);
+  info->water = 7;
+  InitializePlantInfo(info, kShrub);
+  EXPECT_EQ(info->water, 0);
   DeletePlantInfo(info);
 }
 

@@ -151,6 +151,24 @@ TEST_F(PastedWallDims, ManyPastesLeaveTheFloorAsMeasuringItWholeAfterEachMove) {
   }
 }
 
+// A paste of many walls (every room of the lattice, then of the lattice and its first copies)
+// measures the floor as the whole-floor measurement does, at both ends of the plan scales: the
+// face dimensions reach half their wall's thickness farther in plan units.
+TEST_F(PastedWallDims, PastesOfWholeFloorsLeaveWhatMeasuringItWholeLeaves) {
+  for (const float scale : {72.0f, 18.0f}) {
+    SCOPED_TRACE(scale);
+    ExpectPastesMeasureAsTheWholeFloor(
+        [scale](TestDocument& d) {
+          d.ds()->planScale = scale;
+          Lattice(d);
+          std::vector<Objex*> copied;
+          for (Objex* o = d.first->firstObject; o; o = o->next) copied.push_back(o);
+          return copied;
+        },
+        4, 0);
+  }
+}
+
 // The pastes reach dimensions that were on the floor before them: the lonely dimensions of the
 // lattice measure to pasted walls (or keep what a pasted wall gave them while it lay in their way).
 TEST_F(PastedWallDims, PastesChangeDimensionsAlreadyOnTheFloor) {
