@@ -400,6 +400,20 @@ void ReleasePixelBuffer(void* p) {
   }
 }
 
+void ReleaseSpareBuffers() {
+  for (const Block& b : sSpare) {
+    sPooled.erase(b.p);
+    std::free(b.p);
+  }
+  std::vector<Block>().swap(sSpare);
+}
+
+size_t SpareBufferBytes() {
+  size_t bytes = 0;
+  for (const Block& b : sSpare) bytes += b.bytes;
+  return bytes;
+}
+
 namespace {
 void Multiply(const double* a, const double* b, double* out) {  // out = a x b, column-major
   for (int c = 0; c < 4; ++c)
