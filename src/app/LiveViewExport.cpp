@@ -133,7 +133,12 @@ bool ExportSizeFits(int32_t width, int32_t height) {
     limits[1] = std::min(limits[1], texture);
   }
   if (width > limits[0] || height > limits[1]) return false;
-  return uint64_t(width) * uint64_t(height) * kExportBytesPerPixel <= kExportMemoryBudget;
+  return ExportBytes(width, height) <= kExportMemoryBudget;
+}
+
+uint64_t ExportBytes(int32_t width, int32_t height) {
+  if (width <= 0 || height <= 0) return 0;
+  return uint64_t(width) * uint64_t(height) * kExportBytesPerPixel + kMaxSunGridBytes;
 }
 
 std::string ExportRefusalText(ExportRefusal refusal, int32_t width, int32_t height) {
@@ -251,6 +256,10 @@ bool PrepareLiveViewUsingQuality(int16_t quality, int32_t width, int32_t height)
       // must be the one just rendered at the asked size.
       sExportImage = KeptFrameImage();
       kept = sExportImage.width() == width && sExportImage.height() == height;
+      // The buffers of a render at the export's size are of no use to the view's renders: they
+      // go now rather than stay beside the next export's.
+      ReleaseFrameScratch();
+      shadow::ReleaseSpareBuffers();
     }
   }
   gRenderOpenGLAntiAlias = 0;

@@ -34,18 +34,23 @@ int32_t AntiAliasPassesForQuality(int16_t quality);
 // The renderer's own: its framebuffer (colour 4, depth and stencil 4), the kept frame's
 // framebuffer (4) and its copy read back (4), the anti-aliasing sum (16) and its read-back (4),
 // the texture that carries the sum back to the framebuffer (4) and the image made of the kept
-// frame (4): 44 bytes, which is what exports without shadows peak at (every format and
-// quality, 1000 to 4939 pixels a side). Every quality but the current image renders shadows,
-// whose buffers are the size of the image and are held until the render ends: the dark, lit
-// and plant images (3 each), the plant mask (1), the camera depth (4) and positions (12), the
-// light depth (4), the three light maps (4 each), the sun map (4) and the sun's two depth
-// reads (4 each): 54 bytes; with the driver's copies of the reads beside them, a release build's
-// export with shadows peaked at 118 bytes a pixel.
-constexpr uint64_t kExportBytesPerPixel = 128;
+// frame (4): 44 bytes, which is what exports without shadows peak at. Every quality but the
+// current image renders shadows, whose buffers are the size of the image and are held until the
+// render ends: the dark, lit and plant images (3 each), the plant mask (1), the camera depth (4)
+// and positions (12), the light depth (4), the three light maps (4 each), the sun map (4), the
+// sun's overview (4) and the driver's copies of the depth and colour reads beside them. A
+// sunlit export peaked at 101 bytes a pixel (a sun grid of one tile, 1000 to 3000 pixels a side,
+// every allocation counted); counted with a margin.
+constexpr uint64_t kExportBytesPerPixel = 112;
+// Beside them the sun's depth grid: tiles the size of the image, as many as the sun's shadow
+// quality asks for, up to a cap (kMaxSunGridBytes) whatever the image's size. The memory an
+// export of width x height is counted to take is its pixels and the largest grid; 0 for no size.
+uint64_t ExportBytes(int32_t width, int32_t height);
 // The memory an export may take: 2 GB.
 constexpr uint64_t kExportMemoryBudget = uint64_t(2) << 30;
 // Whether the 3D view's context can render a width x height image: within the viewport limit
-// of the OpenGL driver and, counted as above, within the export's memory budget.
+// of the OpenGL driver and, counted as above, within the export's memory budget (4096 x 4096
+// at most).
 bool ExportSizeFits(int32_t width, int32_t height);
 
 // Why an export was refused; each is told in its own words.

@@ -389,6 +389,14 @@ void ReleaseRenderTarget() {
   std::vector<uint8_t>().swap(sAccum.scratch);
 }
 
+void ReleaseFrameScratch() {
+  FreePixelUpload();
+  std::vector<uint8_t>().swap(sKept);
+  sKeptRead = false;
+  std::vector<float>().swap(sAccum.sum);
+  std::vector<uint8_t>().swap(sAccum.scratch);
+}
+
 void AccumClear() {
   GLint vp[4] = {0, 0, 0, 0};
   glGetIntegerv(GL_VIEWPORT, vp);

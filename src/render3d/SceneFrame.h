@@ -90,6 +90,10 @@ bool RestoreKeptFrame();
 void DrawKeptFrame(uint32_t target, int32_t width, int32_t height);
 // Frees the framebuffers and the kept image (the 3D view's context is about to go).
 void ReleaseRenderTarget();
+// Frees what a frame needed only while it was made: the anti-aliasing sum and its read-back,
+// the texture that carried the sum back, and the kept image's copy read back (the kept frame
+// itself stays). Their memory follows the largest frame made, an export's, until then.
+void ReleaseFrameScratch();
 
 // Our accumulation buffer: a float RGBA sum over the viewport with glAccum's clear,
 // accumulate (read the colour buffer back, times the weight, added), multiply and return.

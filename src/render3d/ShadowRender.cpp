@@ -1,9 +1,11 @@
 // The shadowed frame: the dark and lit colour images, the camera depth, every lamp's and the
 // sun's depth views folded into the light map, and the blend drawn over the frame; with the
 // progress of the lamp shots and the render time in the 3D window's status line.
+#define GL_GLEXT_PROTOTYPES 1
 #include "render3d/ShadowRender.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/glu.h>
 
 #include <algorithm>
@@ -398,6 +400,20 @@ void ReleasePixelBuffer(void* p) {
   }
 }
 
+void ReleaseSpareBuffers() {
+  for (const Block& b : sSpare) {
+    sPooled.erase(b.p);
+    std::free(b.p);
+  }
+  std::vector<Block>().swap(sSpare);
+}
+
+size_t SpareBufferBytes() {
+  size_t bytes = 0;
+  for (const Block& b : sSpare) bytes += b.bytes;
+  return bytes;
+}
+
 namespace {
 void Multiply(const double* a, const double* b, double* out) {  // out = a x b, column-major
   for (int c = 0; c < 4; ++c)
@@ -555,6 +571,19 @@ int32_t InitializeLightProgressBar(int32_t sunGrid) {
 }
 
 void UpdateShadowGLRenderStatus() {
+  // Showing the status and progress can paint the 3D view, which binds its own framebuffer and
+  // viewport: the frame being rendered (an export's, of another size) goes on where it was.
+  GLint framebuffer = 0, viewport[4] = {0, 0, 0, 0};
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  struct Restore {
+    const GLint& framebuffer;
+    const GLint* viewport;
+    ~Restore() {
+      glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(framebuffer));
+      glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    }
+  } restore{framebuffer, viewport};
   SetLVStatusString(LocalizedString(gRenderOpenGLAntiAlias ? "Rendering final (press Escape to cancel)"
                                                             : "Rendering shadows (press Escape to cancel)")
                         .c_str());
@@ -720,8 +749,16 @@ void RenderShadows() {
     GLint vp[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, vp);
     const double aspect = static_cast<double>(vp[2]) / (vp[3] == 0 ? 1 : vp[3]);
+    // The status and the Escape poll between passes deliver events: whatever a paint there
+    // leaves bound, each pass draws, sums and keeps the frame in the renderer's framebuffer at
+    // the frame's size (an export's, not the view's on the screen).
+    auto frameTarget = [&vp] {
+      BindRenderTarget(vp[0] + vp[2], vp[1] + vp[3]);
+      glViewport(vp[0], vp[1], vp[2], vp[3]);
+    };
     AccumClear();
     for (int32_t i = 0; i < plan.passes; ++i) {
+      frameTarget();
       gFillUnProjectBuffer = 1;
       glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
       gCurrentStencilValue = 2;
@@ -732,11 +769,13 @@ void RenderShadows() {
       if (gGLPlaneObjects) RenderShadowMap(n);
       UpdateShadowGLRenderStatus();
       if (BreakOpenRender()) break;
+      frameTarget();
       AccumAccumulate(1.0f / plan.passes);
       AccumReturn(1.0f);
       FinalizeGLScene();
     }
     gRenderingShadowMapAntiAlias = 0;
+    frameTarget();
     AccumReturn(1.0f);
     FinalizeGLScene();
   } else {

@@ -146,6 +146,11 @@ extern size_t gPixelBufferLimit;
 // first one of a render is what the status line names.
 void NoteAllocationFailure(const char* what, uint64_t bytes);
 void ReleasePixelBuffer(void* buffer);
+// Frees the buffers kept for the next render of the same size (a render at another size than
+// the view's, an export's, leaves its own there, of no use to the view's renders).
+void ReleaseSpareBuffers();
+// The bytes the spare buffers hold.
+size_t SpareBufferBytes();
 // Draws with colour writes off (left off afterwards), in the light-view mode and without
 // anti-aliasing, then puts the mode and the anti-aliasing back: depth only.
 void DrawDepthInLightViewMode(DocState* ds, void (*draw)());
