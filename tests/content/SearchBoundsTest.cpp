@@ -1,9 +1,11 @@
 // The plant searches at the edges of what they walk: the first and last stock plant of every
 // category and the ids either side, condition codes at their least and greatest, zone keys
-// that share a prefix, and names that share one.
+// that share a prefix, names that share one, and the shipped samples found where installed.
 #include "ContentTestSupport.h"
+#include "app/AppTestSupport.h"
 #include "content/ContentCategoryItem.h"
 #include "content/ContentSearches.h"
+#include "content/ShippedLibrary.h"
 #include "model/TextureIDs.h"
 
 namespace {
@@ -125,6 +127,35 @@ TEST_F(SearchBounds, NamesSharingAPrefix) {
     results.removeAllSymEntries();
     SearchOEMPlantsUsingName(&results, c.text, 2, 100);
     EXPECT_EQ(hitIDs(), c.hits);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The shipped library's two sample plants of each category, installed where the program
+// looks, are what the search finds: the first and second id of every category, the first
+// category's and the last's alike, under the names the generator gave them.
+TEST(ShippedPlantSearch, EveryCategorysSamplesAreFoundByIdAndName) {
+  TestApplication();
+  ContentFolders folders;
+  BareDesign design;
+  ASSERT_TRUE(WriteShippedLibrary(folders.support));
+  ASSERT_GT(InstallShippedLibrary(), 0);
+  ContentCategoryItem results{"Search results", "", nullptr, kCategoryPlants, 23};
+  SearchOEMPlantsUsingName(&results, "sample", (1u << kStockPlantRanges) - 1, 1000);
+  ASSERT_EQ(results.numberOfSymEntries(), size_t(2 * kStockPlantRanges));
+  for (int row = 0; row < kStockPlantRanges; ++row) {
+    const StockPlantRange& r = kStockPlantSearchRanges[row];
+    SCOPED_TRACE(r.name);
+    for (int n = 0; n < 2; ++n) {
+      const SymEntryInfo* hit = results.symEntryAtIndex(size_t(2 * row + n));
+      EXPECT_EQ(hit->textureID, r.firstID + n);
+      EXPECT_EQ(hit->objectDescription.rfind("Sample ", 0), 0u) << hit->objectDescription;
+      EXPECT_EQ(hit->objectDescription.back(), char('1' + n)) << hit->objectDescription;
+      EXPECT_EQ(hit->objectPreview.empty(), n == 1);  // a preview for the first of each folder
+    }
   }
 }
 
