@@ -236,20 +236,24 @@ void AddkitDispatcher::releaseLockForAddkitOwnedByDocument(const ZLKDocumentMode
 
 void AddkitDispatcher::forceQuitAddkitOwnedByDocument(const ZLKDocumentModel* model) {
   if (!model) return;
+  for (const auto& e : pluginList())
+    if (e->plugInOwnerDocument() == model) forceQuitAddkit(e.get());
+}
+
+void AddkitDispatcher::forceQuitAddkit(AddkitEntry* entry) {
+  const ZLKDocumentModel* model = entry ? entry->plugInOwnerDocument() : nullptr;
+  if (!model) return;
+  QVariantMap info;
+  info.insert(kAuxDictAddkitIDKey, entry->plugInID());
+  info.insert(kAuxDictUserIDKey, AppController::sessionID());
+  info.insert(kAuxDictDocumentIDKey, model->itsDocID);
   QDBusConnection bus = QDBusConnection::sessionBus();
-  for (const auto& e : pluginList()) {
-    if (e->plugInOwnerDocument() != model) continue;
-    QVariantMap info;
-    info.insert(kAuxDictAddkitIDKey, e->plugInID());
-    info.insert(kAuxDictUserIDKey, AppController::sessionID());
-    info.insert(kAuxDictDocumentIDKey, model->itsDocID);
-    if (bus.isConnected()) {
-      QDBusMessage message = QDBusMessage::createSignal(kAddkitBusPath, kAddkitBusInterface, kAddkitHubReqClose);
-      message << info;
-      bus.send(message);
-    }
-    releaseLockForAddkit(e.get());
+  if (bus.isConnected()) {
+    QDBusMessage message = QDBusMessage::createSignal(kAddkitBusPath, kAddkitBusInterface, kAddkitHubReqClose);
+    message << info;
+    bus.send(message);
   }
+  releaseLockForAddkit(entry);
 }
 
 AddkitEntry* AddkitDispatcher::entryForClosing(const QVariantMap& info, bool* otherSession) {

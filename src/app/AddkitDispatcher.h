@@ -77,6 +77,8 @@ class AddkitDispatcher : public QObject {
   // Asks every plug-in holding the design to quit (AddkitHubReqClose) and releases them; what
   // they leave behind is not read.
   void forceQuitAddkitOwnedByDocument(const ZLKDocumentModel* model);
+  // The same for one plug-in: another holding the same design keeps running.
+  void forceQuitAddkit(AddkitEntry* entry);
 
   // The closing signals' handling (the bus calls them; tests may too).
   void addkitDidCloseUpdate(const QVariantMap& info);

@@ -320,8 +320,17 @@ void AddkitLauncherController::closeAddkitButtonChanged() {
   AddkitEntry* entry = selectedEntry();
   if (!entry || !ConfirmCloseAddkit(*entry)) return;
   ZLKDocumentModel* owner = entry->plugInOwnerDocument();
-  if (ZLKDocument* document = AppController::documentOfModel(owner))
-    if (!document->windowControllers().isEmpty()) document->windowControllers().first()->endAddkitProgressSheet();
-  AddkitDispatcher::sharedAddkitDispatcher().forceQuitAddkitOwnedByDocument(owner);
-  AppController::restorePanelsAfterAddkit();
+  AddkitDispatcher& dispatcher = AddkitDispatcher::sharedAddkitDispatcher();
+  // The question named this plug-in only: another one on the same design keeps running, with
+  // the design still covered in its name.
+  dispatcher.forceQuitAddkit(entry);
+  const AddkitEntry* remaining = owner ? dispatcher.addkitEntryForDocument(owner) : nullptr;
+  if (ZLKDocument* document = AppController::documentOfModel(owner)) {
+    if (!document->windowControllers().isEmpty()) {
+      ZLKWindowController* window = document->windowControllers().first();
+      if (remaining) window->beginAddkitProgressSheetForEntry(remaining);
+      else window->endAddkitProgressSheet();
+    }
+  }
+  if (!remaining) AppController::restorePanelsAfterAddkit();
 }
