@@ -821,11 +821,20 @@ void DrawChunkGroupedByTexture(Chunk& chunk, DocState* ds) {
     glShadeModel(GL_SMOOTH);
     glEnable(GL_DITHER);
   }
+  for (size_t i : render3d::FacesGroupedByTexture(faces.size(), [&faces](size_t i) { return FinalTextureName(faces[i].po); })) {
+    if (faces[i].carved) RenderGLCarvedPlaneObject(faces[i].po, *faces[i].carved);
+    else render3d::walk::DrawFace(faces[i].po);
+  }
+}
+
+}  // namespace
+
+std::vector<size_t> render3d::FacesGroupedByTexture(size_t count, const std::function<uint32_t(size_t)>& textureOf) {
   std::vector<uint32_t> order;  // texture names by first use
   std::vector<std::pair<size_t, size_t>> keyed;
-  keyed.reserve(faces.size());
-  for (size_t i = 0; i < faces.size(); ++i) {
-    const uint32_t name = FinalTextureName(faces[i].po);
+  keyed.reserve(count);
+  for (size_t i = 0; i < count; ++i) {
+    const uint32_t name = textureOf(i);
     size_t rank = 0;
     if (name) {
       auto at = std::find(order.begin(), order.end(), name);
@@ -835,11 +844,13 @@ void DrawChunkGroupedByTexture(Chunk& chunk, DocState* ds) {
     keyed.push_back({rank, i});
   }
   std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (const auto& [rank, i] : keyed) {
-    if (faces[i].carved) RenderGLCarvedPlaneObject(faces[i].po, *faces[i].carved);
-    else render3d::walk::DrawFace(faces[i].po);
-  }
+  std::vector<size_t> drawn;
+  drawn.reserve(count);
+  for (const auto& k : keyed) drawn.push_back(k.second);
+  return drawn;
 }
+
+namespace {
 
 void DrawOpaquePass(Scene& scene, DocState* ds) {
   StencilUse stencil(render3d::walk::StencilValueLimit());

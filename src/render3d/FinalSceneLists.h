@@ -5,7 +5,10 @@
 // lists in scene order; what faces the camera (plants, photos) and the holes of the floors,
 // chosen by the eye, are drawn afresh in each pass.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 struct DocState;
 struct Objex;
@@ -17,6 +20,11 @@ namespace render3d {
 // frame; the others draw what it found. Escape is looked for as often as the walk looks for it;
 // false when it stopped the pass.
 bool DrawFinalScene(DocState* ds, bool newFrame);
+
+// The faces 0..count-1 in the order a list draws them so that each texture is bound once:
+// untextured faces (name 0) first, then each texture in the order of its first use, the scene's
+// order kept within each group.
+std::vector<size_t> FacesGroupedByTexture(size_t count, const std::function<uint32_t(size_t)>& textureOf);
 // The object's lists go (its plane objects are rebuilt or deleted); deleted when next drawn.
 void DropFinalLists(const Objex* object);
 void DropAllFinalLists();

@@ -776,22 +776,7 @@ void DrawRunsGroupedByTexture(const std::vector<const RunDrawing*>& drawings) {
       faces.push_back({o, carving >= 0 ? &d->carved[static_cast<size_t>(carving)] : nullptr});
       for (PlaneObject* a = o->attachments; a; a = a->next) faces.push_back({a, nullptr});
     }
-  std::vector<uint32_t> order;  // texture names by first use
-  std::vector<std::pair<size_t, size_t>> keyed;
-  keyed.reserve(faces.size());
-  for (size_t i = 0; i < faces.size(); ++i) {
-    const uint32_t name = RealTimeTextureName(faces[i].object);
-    size_t rank = 0;
-    if (name) {
-      auto at = std::find(order.begin(), order.end(), name);
-      rank = static_cast<size_t>(at - order.begin()) + 1;
-      if (at == order.end()) order.push_back(name);
-    }
-    keyed.push_back({rank, i});
-  }
-  std::stable_sort(keyed.begin(), keyed.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (const auto& [rank, i] : keyed) {
+  for (size_t i : render3d::FacesGroupedByTexture(faces.size(), [&faces](size_t i) { return RealTimeTextureName(faces[i].object); })) {
     const Face& f = faces[i];
     if (f.carved) RTRenderGLCarvedPlaneObject(f.object, *f.carved);
     else DrawByKind(f.object, true);
