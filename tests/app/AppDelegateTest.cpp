@@ -131,7 +131,7 @@ TEST_F(AppDelegate, NewDesignsReadOutAsThePreferencesShowDamagedCodes) {
     const ReadoutFormatControls* shown = prefs.controls;
     const std::pair<Codes, Codes> codes{ds ? Codes{ds->angleReadout, ds->imperialReadout, ds->metricReadout} : Codes{},
                                         Codes{shown->angleFormat, shown->imperialFormat, shown->metricFormat}};
-    ZLKDocumentController::sharedDocumentController().removeAllDocuments();
+    CloseAllDesigns();
     return codes;
   };
   const Codes defaultCodes{2, 112, 1};

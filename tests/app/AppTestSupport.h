@@ -112,6 +112,18 @@ struct Readouts {
   }
 };
 
+// Removes every design and deletes its windows. Removing a design alone leaves its windows
+// standing (in the program they close first); a window left over keeps its content palette as
+// the shared one, and the next test's content selection is not the one it made.
+inline void CloseAllDesigns() {
+  auto& controller = ZLKDocumentController::sharedDocumentController();
+  std::vector<ZLKWindowController*> windows;
+  for (ZLKDocument* d : controller.documents())
+    for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
+  controller.removeAllDocuments();
+  for (ZLKWindowController* w : windows) delete w;
+}
+
 class DesignWindowTest : public ::testing::Test {
  protected:
   explicit DesignWindowTest(bool makesDocument = true) : makesDocument_(makesDocument) {}
@@ -146,12 +158,7 @@ class DesignWindowTest : public ::testing::Test {
   }
   void TearDown() override {
     beforeClosing();
-    auto& controller = ZLKDocumentController::sharedDocumentController();
-    std::vector<ZLKWindowController*> windows;
-    for (ZLKDocument* d : controller.documents())
-      for (ZLKWindowController* w : d->windowControllers()) windows.push_back(w);
-    controller.removeAllDocuments();
-    for (ZLKWindowController* w : windows) delete w;
+    CloseAllDesigns();
     // The 3D window goes with the test that brought it up: left standing, its view (and GL
     // context) carried one test's state into the next, and offscreen, where its view cannot
     // make a context, the next test's events exposed it.
