@@ -56,11 +56,11 @@ class ScopedEnv {
 
 TEST(TemporaryFolder, LiesInTheRuntimeFolderOrIsNamedForTheUser) {
   {
-    ScopedEnv runtime("XDG_RUNTIME_DIR", "/run/user/1000/");
+    ScopedEnv runtime("XDG_RUNTIME_DIR", "/run/user/1000//");
     EXPECT_EQ(ApplicationTemporaryPath(), "/run/user/1000/com.zelkoworks.casavelt");
   }
   ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
-  ScopedEnv tmp("TMPDIR", "/var/tmp");
+  ScopedEnv tmp("TMPDIR", "/var/tmp//");
   EXPECT_EQ(ApplicationTemporaryPath(),
             "/var/tmp/com.zelkoworks.casavelt-" + std::to_string(unsigned(::getuid())));
   EXPECT_EQ(SessionID(), int32_t(::getuid()));
@@ -80,10 +80,13 @@ TEST(TemporaryFolder, CreatedPrivateAndRefusedWhenNotOurs) {
   EXPECT_TRUE(CreatePrivateFolder(loose));
   EXPECT_EQ(ModeOf(loose), 0700u);
 
-  std::string open = folder.file("open");
-  ::mkdir(open.c_str(), 0700);
-  ::chmod(open.c_str(), 0777);
-  EXPECT_FALSE(CreatePrivateFolder(open));
+  for (mode_t writable : {0777, 0770, 0702}) {  // others or the group may write in it
+    std::string open = folder.file("open" + std::to_string(writable));
+    ::mkdir(open.c_str(), 0700);
+    ::chmod(open.c_str(), writable);
+    EXPECT_FALSE(CreatePrivateFolder(open)) << std::oct << writable;
+    EXPECT_EQ(ModeOf(open), writable);
+  }
 
   std::string link = folder.file("link");
   ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
