@@ -3,6 +3,7 @@
 
 #include <QSettings>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 #include <type_traits>
 
@@ -276,6 +277,69 @@ TEST(QtUserDefaults, ReadsAndWritesTheStoredFormat) {
   EXPECT_EQ(s.value("UndoLevels").toInt(), -3);
   EXPECT_DOUBLE_EQ(s.value("Scale").toDouble(), 0.1);
   EXPECT_EQ(s.value("RecentDocument 1").toString().toStdString(), "/tmp/\"x\"\\y\t,z");
+}
+
+// Collects what the program warns about while it lives.
+struct WarningsSeen {
+  static inline std::vector<std::string> seen;
+  QtMessageHandler previous;
+  WarningsSeen() {
+    seen.clear();
+    previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+      seen.push_back(text.toStdString());
+    });
+  }
+  ~WarningsSeen() { qInstallMessageHandler(previous); }
+};
+
+// Preferences whose folder is missing are written once it is made; a change that could not be
+// written (a file where the folder should be) is written by the next synchronize; a removed
+// key is gone from the file.
+TEST(QtUserDefaults, AMissingFolderIsMadeAndAFailedWriteIsTriedAgain) {
+  ScratchFolder folder;
+  const QString nested = QString::fromStdString(folder.file("zelkoworks.com/sub/casavelt.conf"));
+  {
+    QtUserDefaults d(nested);
+    d.setInt("UndoLevels", 7);
+    d.setString("Name", "kept");
+  }
+  {
+    QtUserDefaults reread(nested);
+    EXPECT_EQ(reread.getInt("UndoLevels"), 7);
+    reread.removeKey("Name");
+  }
+  EXPECT_FALSE(QtUserDefaults(nested).hasValue("Name"));
+  EXPECT_TRUE(QtUserDefaults(nested).hasValue("UndoLevels"));
+
+  const std::string blocker = folder.write("blocked", "a file, not a folder");
+  const QString blocked = QString::fromStdString(blocker + "/casavelt.conf");
+  QtUserDefaults d(blocked);
+  WarningsSeen warnings;
+  d.setInt("UndoLevels", 9);  // cannot be written yet
+  EXPECT_EQ(d.getInt("UndoLevels"), 9);
+  ASSERT_EQ(WarningsSeen::seen.size(), 1u);
+  const std::string told = "The preferences could not be written to " + blocker + "/casavelt.conf: ";
+  EXPECT_EQ(WarningsSeen::seen[0].substr(0, told.size()), told);
+  ASSERT_TRUE(std::filesystem::remove(blocker));
+  d.synchronize();
+  EXPECT_EQ(WarningsSeen::seen.size(), 1u);
+  EXPECT_EQ(QtUserDefaults(blocked).getInt("UndoLevels"), 9);
+}
+
+// A preferences file of exactly the largest size is read; one byte more and the defaults apply.
+TEST(QtUserDefaults, TheLargestFileIsReadAndOneByteMoreIsNot) {
+  ScratchFolder folder;
+  const std::string head = "[General]\nUndoLevels=5\n";
+  const size_t rest = kMaxPreferencesFileBytes - head.size();
+  const std::string fits = folder.write("fits.conf", head + std::string(rest, '\n'));
+  const std::string over = folder.write("over.conf", head + std::string(rest + 1, '\n'));
+  WarningsSeen warnings;
+  EXPECT_EQ(QtUserDefaults(QString::fromStdString(fits)).getInt("UndoLevels"), 5);
+  EXPECT_TRUE(WarningsSeen::seen.empty());
+  EXPECT_FALSE(QtUserDefaults(QString::fromStdString(over)).hasValue("UndoLevels"));
+  EXPECT_EQ(WarningsSeen::seen, (std::vector<std::string>{"The preferences file " + over + " is larger than " +
+                                                          std::to_string(kMaxPreferencesFileBytes) +
+                                                          " bytes and was not read; the defaults apply."}));
 }
 
 // A short file claiming a huge typed value: the key is left out, the rest is read.
