@@ -103,6 +103,13 @@ TEST(TemporaryFolder, CreatedPrivateAndRefusedWhenNotOurs) {
   }
 }
 
+TEST(TemporaryFolder, FreeBytesAreToldOnlyForAFolderThatIsThere) {
+  ScratchFolder folder;
+  EXPECT_GT(FreeBytesInFolder(folder.path()), 0);
+  EXPECT_EQ(FreeBytesInFolder(folder.file("missing")), -1);
+  EXPECT_EQ(FreeBytesInFolder(""), -1);
+}
+
 TEST(NoFollowOpen, RefusesSymbolicLinks) {
   ScratchFolder folder;
   std::string target = folder.write("target", "secret");

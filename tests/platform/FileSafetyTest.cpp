@@ -243,4 +243,12 @@ TEST(OwnershipLock, HeldWhileTheOwnerRunsAndFreeOnceItDied) {
   const std::string link = folder.file("link.lock");
   ASSERT_EQ(::symlink(lock.c_str(), link.c_str()), 0);
   EXPECT_LT(HoldOwnershipLock(link), 0);  // never through a link
+  // Nor on a FIFO, nor on someone else's file, though either could be locked.
+  const std::string fifo = folder.file("fifo.lock");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_LT(HoldOwnershipLock(fifo), 0);
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(lock.c_str(), 12345, 12345), 0);
+    EXPECT_LT(HoldOwnershipLock(lock), 0);
+  }
 }
