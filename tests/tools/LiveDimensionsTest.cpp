@@ -22,7 +22,6 @@ struct LiveDimensions : ToolTest {
   }
   void TearDown() override {
     gCenterRectTool = 0;
-    gLockOvalTool = 0;
     gFrontEnd.drawDiameter = savedDiameter;
     ToolTest::TearDown();
   }

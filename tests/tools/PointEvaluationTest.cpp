@@ -156,7 +156,6 @@ TEST_F(PointEvaluation, EachShapeToolSquaresByItsOwnLock) {
       EXPECT_FLOAT_EQ(Evaluate(100, 20).z, lock ? 168.0f : 24.0f);
       EXPECT_FLOAT_EQ(Evaluate(-100, -20).z, lock ? -168.0f : -24.0f);
     }
-  gLockOvalTool = gLockArcTool = 0;
 }
 
 TEST_F(PointEvaluation, ObjectSnapLeavesTheClickRecordAsItWas) {
