@@ -16,6 +16,7 @@ TEST(Alerts, RepeatedOkAlertsAreShownOnceWhileAScopeLives) {
     RepeatedAlertsOnce once;
     ShowAlert(message, informative);
     ShowAlert(message, informative);
+    ShowAlert(message, informative, false);  // the same texts, though not on a sheet
     ShowAlert(message, "Other parts were removed.");  // texts that differ in either half are shown
     ShowAlert("Roofs changed", informative);
     {
