@@ -114,13 +114,13 @@ TEST_F(LiveDimensions, OvalShowsItsDimensionsToo) {
   FinishTracking();
 }
 
-// Each tool squares by its own lock, the other tool's lock set the other way; Shift inverts
+// Each tool squares by its own lock, the other tools' locks set the other way; Shift inverts
 // it. Dragged down to the right and up to the left: while dragging, one dimension (and the
 // oval's diameter) when squaring, two otherwise; at the mouse-up, the shape as deep as it is wide.
 TEST_F(LiveDimensions, EachShapeToolSquaresByItsOwnLockInBothDirections) {
   gFrontEnd.drawDiameter = [](float d) { sDiameter = d; };
   for (float scale : {24.0f, 96.0f})
-    for (uint16_t tool : {kToolRectangle, kToolCircleOval})
+    for (uint16_t tool : {kToolRectangle, kToolCircleOval, kToolArc})
       for (uint8_t lock : {0, 1})
         for (uint16_t modifiers : {0, static_cast<int>(kTrackModShift)})
           for (POINT to : {POINT{220, 150}, POINT{40, 30}}) {
@@ -131,6 +131,7 @@ TEST_F(LiveDimensions, EachShapeToolSquaresByItsOwnLockInBothDirections) {
             gCurTool = tool;
             gLockRectTool = tool == kToolRectangle ? lock : !lock;
             gLockOvalTool = tool == kToolCircleOval ? lock : !lock;
+            gLockArcTool = tool == kToolArc ? lock : !lock;
             sModifiers = modifiers;
             sDiameter = -1;
             gMouseCaptured = 1;
