@@ -56,11 +56,11 @@ class ScopedEnv {
 
 TEST(TemporaryFolder, LiesInTheRuntimeFolderOrIsNamedForTheUser) {
   {
-    ScopedEnv runtime("XDG_RUNTIME_DIR", "/run/user/1000/");
+    ScopedEnv runtime("XDG_RUNTIME_DIR", "/run/user/1000//");
     EXPECT_EQ(ApplicationTemporaryPath(), "/run/user/1000/com.zelkoworks.casavelt");
   }
   ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
-  ScopedEnv tmp("TMPDIR", "/var/tmp");
+  ScopedEnv tmp("TMPDIR", "/var/tmp//");
   EXPECT_EQ(ApplicationTemporaryPath(),
             "/var/tmp/com.zelkoworks.casavelt-" + std::to_string(unsigned(::getuid())));
   EXPECT_EQ(SessionID(), int32_t(::getuid()));
@@ -80,10 +80,13 @@ TEST(TemporaryFolder, CreatedPrivateAndRefusedWhenNotOurs) {
   EXPECT_TRUE(CreatePrivateFolder(loose));
   EXPECT_EQ(ModeOf(loose), 0700u);
 
-  std::string open = folder.file("open");
-  ::mkdir(open.c_str(), 0700);
-  ::chmod(open.c_str(), 0777);
-  EXPECT_FALSE(CreatePrivateFolder(open));
+  for (mode_t writable : {0777, 0770, 0702}) {  // others or the group may write in it
+    std::string open = folder.file("open" + std::to_string(writable));
+    ::mkdir(open.c_str(), 0700);
+    ::chmod(open.c_str(), writable);
+    EXPECT_FALSE(CreatePrivateFolder(open)) << std::oct << writable;
+    EXPECT_EQ(ModeOf(open), writable);
+  }
 
   std::string link = folder.file("link");
   ASSERT_EQ(::symlink(path.c_str(), link.c_str()), 0);
@@ -98,6 +101,13 @@ TEST(TemporaryFolder, CreatedPrivateAndRefusedWhenNotOurs) {
     ASSERT_EQ(::chown(foreign.c_str(), 12345, 12345), 0);
     EXPECT_FALSE(CreatePrivateFolder(foreign));
   }
+}
+
+TEST(TemporaryFolder, FreeBytesAreToldOnlyForAFolderThatIsThere) {
+  ScratchFolder folder;
+  EXPECT_GT(FreeBytesInFolder(folder.path()), 0);
+  EXPECT_EQ(FreeBytesInFolder(folder.file("missing")), -1);
+  EXPECT_EQ(FreeBytesInFolder(""), -1);
 }
 
 TEST(NoFollowOpen, RefusesSymbolicLinks) {
@@ -119,6 +129,36 @@ TEST(NoFollowOpen, RefusesSymbolicLinks) {
   EXPECT_EQ(FOpenNoFollow(fresh, "x"), nullptr);
 }
 
+// Each mode opens as fopen's would: what a write through it leaves in the file, read back.
+TEST(NoFollowOpen, EachModeReadsWritesTruncatesOrAppendsAsFopen) {
+  ScratchFolder folder;
+  struct Case {
+    const char* mode;
+    const char* after;  // the file after writing "new" through it; null when it does not open
+    const char* fresh;  // the same for a file that did not exist
+  } cases[] = {
+      {"r", "old contents", nullptr},        {"rb", "old contents", nullptr},
+      {"r+", "new contents", nullptr},       {"r+b", "new contents", nullptr},
+      {"w", "new", "new"},                   {"wb+", "new", "new"},
+      {"a", "old contentsnew", "new"},       {"a+", "old contentsnew", "new"},
+  };
+  for (const Case& c : cases) {
+    for (bool exists : {true, false}) {
+      SCOPED_TRACE(std::string(c.mode) + (exists ? " over a file" : " without one"));
+      const std::string path = folder.file(std::string("f") + (exists ? "1" : "0") + c.mode);
+      if (exists) folder.write(path.substr(folder.path().size() + 1), "old contents");
+      FILE* f = FOpenNoFollow(path, c.mode);
+      const char* expected = exists ? c.after : c.fresh;
+      ASSERT_EQ(f != nullptr, expected != nullptr);
+      if (!f) continue;
+      std::fputs("new", f);
+      std::fclose(f);
+      EXPECT_EQ(Contents(path), expected);
+      if (!exists) EXPECT_EQ(ModeOf(path), 0600u);
+    }
+  }
+}
+
 TEST(AtomicWrite, ReplacesAndKeepsPermissions) {
   ScratchFolder folder;
   std::string path = folder.write("design", "old");
@@ -127,6 +167,12 @@ TEST(AtomicWrite, ReplacesAndKeepsPermissions) {
   EXPECT_EQ(Contents(path), "new");
   EXPECT_EQ(ModeOf(path), 0640u);
   EXPECT_EQ(EntryCount(folder.path()), 1u);
+  for (mode_t mode : {0604, 0660, 0620, 01644}) {  // each class's bits, and the ones above them
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+    ASSERT_TRUE(WriteFileAtomically(path, "newer", 5));
+    EXPECT_EQ(ModeOf(path), mode) << std::oct << mode;
+  }
+  EXPECT_EQ(Contents(path), "newer");
   EXPECT_TRUE(WriteFileAtomically(folder.file("empty"), nullptr, 0));
   EXPECT_EQ(Contents(folder.file("empty")), "");
 }
@@ -160,6 +206,7 @@ TEST(AtomicWrite, FailureKeepsTheOldFile) {
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, previous);
   EXPECT_FALSE(written);
+  EXPECT_EQ(LastFileFailure(), FileFailure::kTooLarge);
   EXPECT_EQ(Contents(path), "old");
   EXPECT_EQ(EntryCount(folder.path()), 1u);
 
@@ -217,8 +264,51 @@ TEST(AtomicWrite, PiecesReplaceWholeAndAFailedOrAbandonedWriteLeavesTheOldFile) 
   ::setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, previous);
   EXPECT_FALSE(write.commit());
+  EXPECT_EQ(LastFileFailure(), FileFailure::kTooLarge);
   EXPECT_EQ(Contents(path), "new");
   EXPECT_EQ(EntryCount(folder.path()), 1u);
+}
+
+// Two saves of one file under way at once: each commits whole, the last one stays, and neither
+// leaves its temporary file; one abandoned while the other commits leaves no trace either.
+TEST(AtomicWrite, TwoWritersOfOneFileEachReplaceItWhole) {
+  ScratchFolder folder;
+  const std::string path = folder.write("design", "old");
+  AtomicFileWrite first, second;
+  ASSERT_TRUE(first.begin(path, false));
+  ASSERT_TRUE(second.begin(path, false));
+  first.append("first", 5);
+  second.append("second", 6);
+  EXPECT_EQ(EntryCount(folder.path()), 3u);
+  ASSERT_TRUE(second.commit());
+  EXPECT_EQ(Contents(path), "second");
+  first.append(" writer", 7);
+  ASSERT_TRUE(first.commit());
+  EXPECT_EQ(Contents(path), "first writer");
+  EXPECT_EQ(EntryCount(folder.path()), 1u);
+
+  ASSERT_TRUE(first.begin(path, false));
+  ASSERT_TRUE(second.begin(path, false));
+  second.append("kept", 4);
+  first.append("dropped", 7);
+  first.abandon();
+  ASSERT_TRUE(second.commit());
+  EXPECT_EQ(Contents(path), "kept");
+  EXPECT_EQ(EntryCount(folder.path()), 1u);
+}
+
+// File names up to the longest a folder holds are saved; their temporary files are named
+// from the first 200 characters, so that they fit as well.
+TEST(AtomicWrite, TheLongestNamesAreSavedWithoutLeftovers) {
+  ScratchFolder folder;
+  for (size_t length : {199u, 200u, 201u, 255u}) {
+    const std::string path = folder.file(std::string(length, 'n'));
+    ASSERT_TRUE(WriteFileAtomically(path, "saved", 5)) << length;
+    EXPECT_EQ(Contents(path), "saved");
+    ASSERT_TRUE(WriteFileAtomically(path, "again", 5)) << length;
+    EXPECT_EQ(Contents(path), "again");
+  }
+  EXPECT_EQ(EntryCount(folder.path()), 4u);
 }
 
 TEST(ReadWholeFile, OnlyRegularFilesWithinTheLimit) {
@@ -229,6 +319,8 @@ TEST(ReadWholeFile, OnlyRegularFilesWithinTheLimit) {
   EXPECT_EQ(bytes, (std::vector<uint8_t>{'a', 0, 'b'}));
   EXPECT_FALSE(ReadWholeFile(path, bytes, 2));
   EXPECT_TRUE(bytes.empty());
+  EXPECT_TRUE(ReadWholeFile(path, bytes, 3));  // exactly the limit
+  EXPECT_EQ(bytes.size(), 3u);
   EXPECT_FALSE(ReadWholeFile(folder.file("missing"), bytes));
   EXPECT_FALSE(ReadWholeFile(folder.path(), bytes));
   std::string fifo = folder.file("fifo");

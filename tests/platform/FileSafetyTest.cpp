@@ -111,6 +111,30 @@ TEST(ReadFileAfterHead, AHeadCheckMayAskForMoreOfTheFile) {
   EXPECT_EQ(LastFileFailure(), FileFailure::kRefusedHeader);
 }
 
+namespace {
+size_t sWanted = 0;
+// Asks for the first sWanted bytes before it accepts.
+HeadAnswer WantsBytes(const uint8_t*, size_t size, uint64_t, size_t* wanted) {
+  if (size >= sWanted) return HeadAnswer::kAccept;
+  *wanted = sWanted;
+  return HeadAnswer::kMore;
+}
+}  // namespace
+
+// A check may look at up to kMaxHeadBytes before it decides, and not one byte more.
+TEST(ReadFileAfterHead, AHeadCheckSeesAtMostTheLongestHead) {
+  ScratchFolder folder;
+  const std::string path = ZeroFile(folder, "long", off_t(kMaxHeadBytes) + 10);
+  std::vector<uint8_t> bytes;
+  sWanted = kMaxHeadBytes;
+  EXPECT_TRUE(ReadFileAfterHead(path, bytes, 16, WantsBytes, kMaxHeadBytes * 2));
+  EXPECT_EQ(bytes.size(), kMaxHeadBytes + 10);
+  sWanted = kMaxHeadBytes + 1;
+  EXPECT_FALSE(ReadFileAfterHead(path, bytes, 16, WantsBytes, kMaxHeadBytes * 2));
+  EXPECT_EQ(LastFileFailure(), FileFailure::kRefusedHeader);
+  EXPECT_TRUE(bytes.empty());
+}
+
 TEST(ReadFileAfterHead, PrivateFilesAreNeverReadThroughALink) {
   ScratchFolder folder;
   const std::string target = folder.write("target", "abc");
@@ -126,6 +150,15 @@ TEST(ReadFileAfterHead, PrivateFilesAreNeverReadThroughALink) {
   EXPECT_TRUE(ReadFileAfterHead(link, bytes, 16, nullptr, 100));  // ordinary reads follow links
   EXPECT_FALSE(ReadFileAfterHead(folder.path(), bytes, 16, nullptr, 100, rules));
   EXPECT_EQ(LastFileFailure(), FileFailure::kNotAFile);
+  if (::geteuid() == 0) {  // only root can hand a file to someone else
+    ASSERT_EQ(::chown(target.c_str(), 12345, 12345), 0);
+    EXPECT_FALSE(ReadFileAfterHead(target, bytes, 16, nullptr, 100, rules));
+    EXPECT_EQ(LastFileFailure(), FileFailure::kPermissionDenied);
+    EXPECT_TRUE(bytes.empty());
+    rules.mustBeOwnedByUser = false;
+    EXPECT_TRUE(ReadFileAfterHead(target, bytes, 16, nullptr, 100, rules));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "abc");
+  }
 }
 
 TEST(WriteFileAtomically, AWriteProtectedFileIsRefusedNotReplaced) {
@@ -157,6 +190,14 @@ TEST(WriteFileAtomically, RemovesTheTemporaryFilesOfCrashedSavesOfThatTarget) {
   const std::string running = folder.write(".plan.pro.zz99zz99.tmp", "being written");
   const std::string other = folder.write(".house.pro.a1b2c3d4.tmp", "another target's");
   const std::string notOurs = folder.write(".plan.pro.A1B2C3D4.tmp", "not our name");
+  // Seven and nine digits, and the leftovers of targets whose names share a prefix with it.
+  const std::string kept[] = {folder.write(".plan.pro.a1b2c3d.tmp", "7"), folder.write(".plan.pro.a1b2c3d4e.tmp", "9"),
+                              folder.write(".plan.pro2.a1b2c3d4.tmp", "longer"),
+                              folder.write(".plan.pr.a1b2c3d4.tmp", "shorter")};
+  // Someone else's file of our name is not ours to remove.
+  const std::string foreign = folder.write(".plan.pro.f0f0f0f0.tmp", "another user's");
+  const bool root = ::geteuid() == 0;
+  if (root) ASSERT_EQ(::chown(foreign.c_str(), 12345, 12345), 0);
   // A save under way in another copy holds its temporary file locked.
   int held = ::open(running.c_str(), O_RDONLY);
   ASSERT_GE(held, 0);
@@ -167,10 +208,16 @@ TEST(WriteFileAtomically, RemovesTheTemporaryFilesOfCrashedSavesOfThatTarget) {
   EXPECT_TRUE(std::filesystem::exists(running));
   EXPECT_TRUE(std::filesystem::exists(other));
   EXPECT_TRUE(std::filesystem::exists(notOurs));
+  for (const std::string& k : kept) EXPECT_TRUE(std::filesystem::exists(k)) << k;
+  EXPECT_EQ(std::filesystem::exists(foreign), root);
   EXPECT_EQ(Contents(target), "new");
   ::close(held);
+  // Leftovers come only from earlier runs: later saves of the target in this run leave the folder be.
+  ASSERT_TRUE(WriteFileAtomically(target, "newer", 5));
+  EXPECT_TRUE(std::filesystem::exists(running));
   EXPECT_EQ(RemoveAbandonedSaveFiles(target), 1);  // its save ended without tidying
   EXPECT_FALSE(std::filesystem::exists(running));
+  for (const std::string& k : kept) EXPECT_TRUE(std::filesystem::exists(k)) << k;
 }
 
 TEST(OwnershipLock, HeldWhileTheOwnerRunsAndFreeOnceItDied) {
@@ -196,4 +243,12 @@ TEST(OwnershipLock, HeldWhileTheOwnerRunsAndFreeOnceItDied) {
   const std::string link = folder.file("link.lock");
   ASSERT_EQ(::symlink(lock.c_str(), link.c_str()), 0);
   EXPECT_LT(HoldOwnershipLock(link), 0);  // never through a link
+  // Nor on a FIFO, nor on someone else's file, though either could be locked.
+  const std::string fifo = folder.file("fifo.lock");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_LT(HoldOwnershipLock(fifo), 0);
+  if (::geteuid() == 0) {
+    ASSERT_EQ(::chown(lock.c_str(), 12345, 12345), 0);
+    EXPECT_LT(HoldOwnershipLock(lock), 0);
+  }
 }

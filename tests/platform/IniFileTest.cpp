@@ -3,6 +3,8 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/IniFile.h"
 #include "ScratchFolder.h"
@@ -115,6 +117,78 @@ TEST(IniFileHostile, LongLinesBinaryAndNonRegularFiles) {
   std::string big = folder.write("big.ini", "[N]\nV=99999999999\nW=-99999999999\n");
   EXPECT_EQ(GetPrivateProfileInt("N", "V", 0, big.c_str()), INT32_MAX);
   EXPECT_EQ(GetPrivateProfileInt("N", "W", 0, big.c_str()), INT32_MIN);
+}
+
+}  // namespace
+
+namespace {
+
+// Sections and keys that share a prefix or differ only in case, the shortest lines that hold
+// a heading or an entry, and the one-section reader that must follow the same rules.
+TEST(IniFileNames, PrefixesCaseAndShortestLinesInBothReaders) {
+  ScratchFolder folder;
+  const std::string text =
+      "[Gen]\nName=short section\n[GeneralMore]\nName=longer section\n"
+      "[General]\nNameLong=longer key\nNam=shorter key\nNAME=the one\nk=v\nDouble==v\n"
+      "[a]\nb=c\n";
+  const std::string path = folder.write("names.ini", text);
+  struct Case {
+    const char *section, *key, *value;
+  } cases[] = {
+      {"General", "Name", "the one"},      {"general", "name", "the one"}, {"General", "Nam", "shorter key"},
+      {"General", "NameLong", "longer key"}, {"Gen", "Name", "short section"},
+      {"GeneralMore", "Name", "longer section"}, {"General", "k", "v"}, {"General", "Double", "v"},
+      {"a", "b", "c"},                     {"General", "Na", "-"},        {"Genera", "Name", "-"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.section) + "/" + c.key);
+    char buffer[64];
+    const uint32_t n = GetPrivateProfileString(c.section, c.key, "-", buffer, sizeof buffer, path.c_str());
+    EXPECT_STREQ(buffer, c.value);
+    EXPECT_EQ(n, std::string(c.value) == "-" ? 0u : std::strlen(c.value));
+    IniSectionText one;
+    ASSERT_TRUE(one.Load(path.c_str(), c.section, 1000) || std::string(c.value) == "-");
+    char again[64];
+    one.GetString(c.key, "-", again, sizeof again);
+    EXPECT_STREQ(again, c.value);
+  }
+
+  IniSectionText general;
+  ASSERT_TRUE(general.Load(path.c_str(), "GENERAL", text.size()));  // exactly the limit
+  const std::vector<std::pair<std::string, std::string>> entries = {
+      {"NameLong", "longer key"}, {"Nam", "shorter key"}, {"NAME", "the one"}, {"k", "v"}, {"Double", "v"}};
+  EXPECT_EQ(general.entries, entries);
+  EXPECT_FALSE(general.Load(path.c_str(), "General", text.size() - 1));  // a byte over
+  EXPECT_TRUE(general.entries.empty());
+}
+
+// The one-section reader's buffer contract: the default first, cut to fit, never past the end,
+// and buffers of 4096 bytes or more refused untouched.
+TEST(IniFileNames, OneSectionReaderCutsToTheBufferAndReadsNumbers) {
+  ScratchFolder folder;
+  const std::string path = folder.write("n.ini", "[N]\nWord=abcd\nBig=99999999999\nSmall=-99999999999\nMinus=-7x\n");
+  IniSectionText n;
+  ASSERT_TRUE(n.Load(path.c_str(), "N", 1000));
+  char buffer[4096];
+  std::memset(buffer, 'x', sizeof buffer);
+  EXPECT_EQ(n.GetString("word", "d", buffer, 5), 4u);  // just fits
+  EXPECT_STREQ(buffer, "abcd");
+  std::memset(buffer, 'x', sizeof buffer);
+  EXPECT_EQ(n.GetString("word", "d", buffer, 4), 3u);
+  EXPECT_STREQ(buffer, "abc");
+  EXPECT_EQ(buffer[4], 'x');
+  std::strcpy(buffer, "untouched");
+  EXPECT_EQ(n.GetString("word", "d", buffer, 4096), 0u);
+  EXPECT_STREQ(buffer, "untouched");
+  EXPECT_EQ(n.GetString("word", "d", buffer, 4095), 4u);
+  EXPECT_EQ(n.GetString("none", "dflt", buffer, 4095), 0u);
+  EXPECT_STREQ(buffer, "dflt");
+  EXPECT_EQ(n.GetInt("BIG", 1), INT32_MAX);
+  EXPECT_EQ(n.GetInt("small", 1), INT32_MIN);
+  EXPECT_EQ(n.GetInt("Minus", 1), -7);
+  EXPECT_EQ(n.GetInt("none", 1), 1);
+  EXPECT_FALSE(n.Load(folder.path().c_str(), "N", 1000));  // a folder
+  EXPECT_EQ(n.GetInt("Minus", 1), 1);
 }
 
 }  // namespace

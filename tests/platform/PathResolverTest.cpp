@@ -61,6 +61,26 @@ TEST_F(PathResolverTest, ChangesToAListedFolderAreSeen) {
             folder.file("Objects/Symbol2D/OUTLET.QSY"));
 }
 
+// The first and last letters fold, the characters just outside them do not; "." and ".."
+// parts and a trailing separator are kept as they were given.
+TEST_F(PathResolverTest, LettersAtBothEndsFoldAndDotsAndSeparatorsStay) {
+  for (const char* name : {"ZebraA.QSY", "x@.qsy", "x`.qsy", "x[.qsy", "x{.qsy"})
+    folder.write(std::string("Objects/Symbol2D/") + name, "z");
+  struct Case {
+    const char *asked, *found;
+  } cases[] = {
+      {"objects/symbol2d/zebraa.qsy", "Objects/Symbol2D/ZebraA.QSY"},
+      {"OBJECTS/SYMBOL2D/ZEBRAA.QSY", "Objects/Symbol2D/ZebraA.QSY"},
+      {"Objects/Symbol2D/X@.QSY", "Objects/Symbol2D/x@.qsy"},
+      {"Objects/Symbol2D/X`.QSY", "Objects/Symbol2D/x`.qsy"},
+      {"Objects/Symbol2D/X[.QSY", "Objects/Symbol2D/x[.qsy"},
+      {"Objects/Symbol2D/X{.QSY", "Objects/Symbol2D/x{.qsy"},
+      {"objects/symbol2d/", "Objects/Symbol2D/"},
+      {"objects/./symbol2d/../symbol2d/outlet.qsy", "Objects/./Symbol2D/../Symbol2D/Outlet.QSY"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ResolvePathIgnoringCase(folder.file(c.asked)), folder.file(c.found)) << c.asked;
+}
+
 TEST_F(PathResolverTest, RelativePathsStayRelative) {
   std::error_code ec;
   auto previous = std::filesystem::current_path();

@@ -59,4 +59,63 @@ TEST(PolygonRegion, CoordinatesTruncateTowardZeroAndSaturate) {
   EXPECT_FALSE(r.contains(-5, 2));
 }
 
+// A diamond whose four edges pass exactly through cell centres: a centre on a left edge is
+// inside, one on a right edge outside, in the upper and the lower half alike; the rows just
+// past the top and bottom vertices hold nothing.
+TEST(PolygonRegion, CentresExactlyOnEachEdgeOfADiamond) {
+  const PolygonRegion diamond = PolygonRegion::FromPolygon({{10, 0}, {20, 10}, {10, 20}, {0, 10}});
+  EXPECT_EQ(diamond.area(), 200);
+  struct Row {
+    int y, firstIn, lastIn;  // the edges cross the row's centre line at firstIn + 0.5 and lastIn + 1.5
+  } rows[] = {{0, 9, 9}, {3, 6, 12}, {9, 0, 18}, {10, 0, 18}, {15, 5, 13}, {19, 9, 9}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.y);
+    EXPECT_FALSE(diamond.contains(r.firstIn - 1, r.y));
+    EXPECT_TRUE(diamond.contains(r.firstIn, r.y));
+    EXPECT_TRUE(diamond.contains(r.lastIn, r.y));
+    EXPECT_FALSE(diamond.contains(r.lastIn + 1, r.y));
+  }
+  for (int x = -1; x <= 21; ++x) {
+    EXPECT_FALSE(diamond.contains(x, -1));
+    EXPECT_FALSE(diamond.contains(x, 20));
+  }
+  // The same outline given the other way round covers the same cells.
+  EXPECT_EQ(PolygonRegion::FromPolygon({{0, 10}, {10, 20}, {20, 10}, {10, 0}}), diamond);
+}
+
+// Rows of two spans (a ring round a hole): each span of a row answers, and the algebra walks
+// every span of both operands, in either order.
+TEST(PolygonRegion, RowsOfSeveralSpansInEveryOperation) {
+  const PolygonRegion ring = PolygonRegion::FromPolygons(
+      {{{0, 0}, {30, 0}, {30, 30}, {0, 30}}, {{10, 10}, {20, 10}, {20, 20}, {10, 20}}});
+  EXPECT_TRUE(ring.contains(25, 15));  // the second span of a row
+  EXPECT_FALSE(ring.contains(30, 15));
+  EXPECT_TRUE(ring.contains(9, 15));  // the last cell before the hole, and the hole's last
+  EXPECT_FALSE(ring.contains(19, 15));
+  const PolygonRegion band = Rect(5, 12, 25, 14), right = Rect(22, 12, 28, 14), hole = Rect(12, 12, 18, 18);
+  const PolygonRegion twoParts = PolygonRegion::FromPolygons(
+      {{{5, 12}, {10, 12}, {10, 14}, {5, 14}}, {{20, 12}, {25, 12}, {25, 14}, {20, 14}}});
+  EXPECT_EQ(ring.intersected(band), twoParts);
+  EXPECT_EQ(band.intersected(ring), twoParts);
+  EXPECT_EQ(twoParts.area(), 20);
+  EXPECT_TRUE(ring.intersects(right));
+  EXPECT_TRUE(right.intersects(ring));
+  EXPECT_FALSE(ring.intersects(hole));
+  EXPECT_FALSE(hole.intersects(ring));
+  EXPECT_TRUE(ring.intersected(hole).isEmpty());
+  EXPECT_EQ(ring.united(hole).area(), 900 - 100 + 36);
+  EXPECT_EQ(hole.united(ring), ring.united(hole));
+
+  // Shapes that only touch share no cell, whichever way they are combined; side by side in one
+  // outline list they make one span per row.
+  const PolygonRegion left = Rect(0, 0, 40, 40), next = Rect(40, 0, 80, 40), below = Rect(0, 40, 40, 80);
+  for (const PolygonRegion* other : {&next, &below}) {
+    EXPECT_TRUE(left.intersected(*other).isEmpty());
+    EXPECT_TRUE(other->intersected(left).isEmpty());
+    EXPECT_EQ(left.intersected(*other), PolygonRegion());
+  }
+  EXPECT_EQ(PolygonRegion::FromPolygons({{{0, 0}, {40, 0}, {40, 40}, {0, 40}}, {{40, 0}, {80, 0}, {80, 40}, {40, 40}}}),
+            Rect(0, 0, 80, 40));
+}
+
 }  // namespace

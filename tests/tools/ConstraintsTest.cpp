@@ -1,5 +1,7 @@
 // The angle constraints from the mouse-down point and the limit constraint of tracked points.
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "ToolTestSupport.h"
 #include "tools/Constraints.h"
@@ -96,6 +98,47 @@ TEST_F(Constraints, PolyAndCustomAngles) {
   SnapCursorToCustomAngleConstraint(0, 0, &x, &z, 0, 0);  // no step: the point stays
   EXPECT_FLOAT_EQ(x, 100);
   EXPECT_FLOAT_EQ(z, -30);
+}
+
+// Each route to the angle steps, with the pointer 0.3 degrees either side of a half step, above
+// and below steps in every quadrant (counter-clockwise up the screen, clockwise down it), and
+// across the wrap at 0: the nearest step wins and the length along the pointer stays.
+TEST_F(Constraints, AnglesGoToTheNearestStepEitherSideOfEveryHalfStep) {
+  enum Route { kAngle, kPoly, kCustom };
+  struct Case {
+    Route route;
+    int step;
+    std::vector<int> steps;  // the whole steps either side of which the pointer lies
+  };
+  const Case cases[] = {
+      {kAngle, 5, {0, 1, 9, 18, 27, 36, 53, 71}},
+      {kPoly, 5, {0, 1, 17, 35, 44, 62, 71}},
+      {kCustom, 15, {0, 1, 5, 11, 13, 19, 23}},
+      {kCustom, 90, {0, 1, 2, 3}},
+  };
+  const double r = 200, ox = 30, oz = -40;
+  for (const Case& c : cases) {
+    const double half = c.step / 2.0;
+    for (int k : c.steps) {
+      // Pointer offset from step k, and the step it goes to.
+      for (auto [offset, to] :
+           {std::pair{half - 0.3, k}, {half + 0.3, k + 1}, {-(half - 0.3), k}, {-(half + 0.3), k - 1}}) {
+        const double pointer = k * c.step + offset;
+        SCOPED_TRACE(testing::Message() << "route " << c.route << " step " << c.step << " pointer " << pointer);
+        float x = static_cast<float>(ox + r * std::cos(pointer * M_PI / 180));
+        float z = static_cast<float>(oz - r * std::sin(pointer * M_PI / 180));
+        gTrackModifiers = c.route == kCustom ? kTrackModShift : 0;
+        gTrackingPoly = c.route == kPoly ? 1 : 0;
+        if (c.route == kAngle) SnapCursorToAngleConstraint(ox, oz, &x, &z, 0);
+        if (c.route == kPoly) SnapCursorToPolyAngleConstraint(ox, oz, &x, &z, 0);
+        if (c.route == kCustom) SnapCursorToCustomAngleConstraint(ox, oz, &x, &z, 0, c.step);
+        const int degrees = ((to * c.step) % 360 + 360) % 360;
+        EXPECT_NEAR(gTrackConstrainAngle, degrees * M_PI / 180, 1e-5);
+        EXPECT_NEAR(x, ox + r * std::cos(degrees * M_PI / 180), 2e-3);
+        EXPECT_NEAR(z, oz - r * std::sin(degrees * M_PI / 180), 2e-3);
+      }
+    }
+  }
 }
 
 TEST_F(Constraints, LimitKeepsPointsInThePlanBoundsAndBehindOriginLines) {

@@ -6,11 +6,14 @@
 
 #include "plandraw/GuiTestSupport.h"
 #include "ToolTestSupport.h"
+#include "model/Delete.h"
 #include "plandraw/qt/QPainterDrawContext.h"
 
 namespace {
 
 struct LiveDimensions : ToolTest {
+  void (*savedDiameter)(float) = gFrontEnd.drawDiameter;
+  static inline float sDiameter = -1;
   void SetUp() override {
     ToolTest::SetUp();
     doc.ds()->zoomFactor = 1;
@@ -19,6 +22,7 @@ struct LiveDimensions : ToolTest {
   }
   void TearDown() override {
     gCenterRectTool = 0;
+    gFrontEnd.drawDiameter = savedDiameter;
     ToolTest::TearDown();
   }
 };
@@ -108,6 +112,50 @@ TEST_F(LiveDimensions, OvalShowsItsDimensionsToo) {
   EXPECT_EQ(overlay.dynamicDimArray().size(), 2u);
   EndTracking(220, 180, 220, 180);
   FinishTracking();
+}
+
+// Each tool squares by its own lock, the other tools' locks set the other way; Shift inverts
+// it. Dragged down to the right and up to the left: while dragging, one dimension (and the
+// oval's diameter) when squaring, two otherwise; at the mouse-up, the shape as deep as it is wide.
+TEST_F(LiveDimensions, EachShapeToolSquaresByItsOwnLockInBothDirections) {
+  gFrontEnd.drawDiameter = [](float d) { sDiameter = d; };
+  for (float scale : {24.0f, 96.0f})
+    for (uint16_t tool : {kToolRectangle, kToolCircleOval, kToolArc})
+      for (uint8_t lock : {0, 1})
+        for (uint16_t modifiers : {0, static_cast<int>(kTrackModShift)})
+          for (POINT to : {POINT{220, 150}, POINT{40, 30}}) {
+            SCOPED_TRACE(testing::Message() << "scale " << scale << " tool " << tool << " lock " << int(lock)
+                                            << " modifiers " << modifiers << " to " << to.x << "," << to.y);
+            const bool square = (modifiers != 0) != (lock != 0);
+            doc.ds()->planScale = scale;
+            gCurTool = tool;
+            gLockRectTool = tool == kToolRectangle ? lock : !lock;
+            gLockOvalTool = tool == kToolCircleOval ? lock : !lock;
+            gLockArcTool = tool == kToolArc ? lock : !lock;
+            sModifiers = modifiers;
+            sDiameter = -1;
+            gMouseCaptured = 1;
+            BeginTracking(100, 100);
+            KeepTracking(to.x, to.y, 100, 100);
+            EXPECT_EQ(overlay.dynamicDimArray().size(), square ? 1u : 2u);
+            if (tool == kToolCircleOval)  // the signed width in inches, plan units being 72 / scale inches
+              EXPECT_FLOAT_EQ(sDiameter, square ? (to.x - 100.0f) * scale / 72 : 0.0f);
+            EndTracking(to.x, to.y, to.x, to.y);
+            FinishTracking();
+            ASSERT_EQ(CountObjects(doc.first), 1);
+            Objex* shape = doc.first->firstObject;
+            float minX = 1e9f, maxX = -1e9f, minZ = 1e9f, maxZ = -1e9f;
+            for (const Poinz* p = shape->firstPoint; p; p = p->next) {
+              minX = std::fmin(minX, p->position[0]), maxX = std::fmax(maxX, p->position[0]);
+              minZ = std::fmin(minZ, p->position[2]), maxZ = std::fmax(maxZ, p->position[2]);
+            }
+            const float width = std::fabs(to.x - 100.0f), depth = square ? width : std::fabs(to.y - 100.0f);
+            EXPECT_NEAR(maxX - minX, width, 1e-3);
+            EXPECT_NEAR(maxZ - minZ, depth, 1e-3);
+            EXPECT_NEAR(to.y > 100 ? minZ : maxZ, 100, 1e-3);  // on the side dragged to
+            UnlinkObject(shape);
+            DeleteObj(shape);
+          }
 }
 
 }  // namespace

@@ -135,6 +135,29 @@ TEST_F(PointEvaluation, RectangleSquaresWhileDraggingAndShiftInvertsTheLock) {
   EXPECT_FLOAT_EQ(Evaluate(100, 20).z, 168.0f);
 }
 
+// Every shape tool that squares reads its own lock, whatever the other tools' locks say.
+TEST_F(PointEvaluation, EachShapeToolSquaresByItsOwnLock) {
+  struct Case {
+    uint16_t tool;
+    uint8_t* lock;
+  };
+  const Case cases[] = {{kToolRectangle, &gLockRectTool},
+                        {kToolCircleOval, &gLockOvalTool},
+                        {kToolFill, &gLockOvalTool},
+                        {kToolArc, &gLockArcTool}};
+  gDownX = 0, gDownZ = 0;
+  gTrackingMouse = 1;
+  for (const Case& c : cases)
+    for (uint8_t lock : {0, 1}) {
+      SCOPED_TRACE(testing::Message() << "tool " << c.tool << " lock " << int(lock));
+      gCurTool = c.tool;
+      gLockRectTool = gLockOvalTool = gLockArcTool = !lock;
+      *c.lock = lock;
+      EXPECT_FLOAT_EQ(Evaluate(100, 20).z, lock ? 168.0f : 24.0f);
+      EXPECT_FLOAT_EQ(Evaluate(-100, -20).z, lock ? -168.0f : -24.0f);
+    }
+}
+
 TEST_F(PointEvaluation, ObjectSnapLeavesTheClickRecordAsItWas) {
   addShape({{0, 0}, {96, 0}, {96, 96}, {0, 96}});
   gCurTool = kToolRectangle;

@@ -52,7 +52,7 @@ class ToolTest : public ::testing::Test {
   void TearDown() override {
     ResetTrackingState();
     gCenterRectTool = 0;
-    gLockRectTool = 0;
+    gLockRectTool = gLockOvalTool = gLockArcTool = 0;
     gPlanViewHooks = savedPlanHooks;
     gTrackingHooks = savedTrackingHooks;
     gPlanDrawingServices = savedDrawingServices;
