@@ -374,6 +374,7 @@ void DrawKeptFrame(uint32_t target, int32_t width, int32_t height) {
 
 namespace {
 void FreePixelUpload();
+size_t PixelUploadBytes();
 }  // namespace
 
 void ReleaseRenderTarget() {
@@ -395,6 +396,10 @@ void ReleaseFrameScratch() {
   sKeptRead = false;
   std::vector<float>().swap(sAccum.sum);
   std::vector<uint8_t>().swap(sAccum.scratch);
+}
+
+size_t FrameScratchBytes() {
+  return PixelUploadBytes() + sKept.capacity() + sAccum.sum.capacity() * sizeof(float) + sAccum.scratch.capacity();
 }
 
 void AccumClear() {
@@ -487,6 +492,8 @@ bool BlitPixels(GLint x, GLint y, GLsizei width, GLsizei height, const uint8_t* 
   glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer));
   return complete;
 }
+
+size_t PixelUploadBytes() { return sUpload.texture ? size_t(sUpload.width) * size_t(sUpload.height) * 4 : 0; }
 
 void FreePixelUpload() {
   if (sUpload.framebuffer) glDeleteFramebuffers(1, &sUpload.framebuffer);

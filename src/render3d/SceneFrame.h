@@ -94,6 +94,8 @@ void ReleaseRenderTarget();
 // the texture that carried the sum back, and the kept image's copy read back (the kept frame
 // itself stays). Their memory follows the largest frame made, an export's, until then.
 void ReleaseFrameScratch();
+// The bytes those hold now (the upload texture at four bytes a pixel).
+size_t FrameScratchBytes();
 
 // Our accumulation buffer: a float RGBA sum over the viewport with glAccum's clear,
 // accumulate (read the colour buffer back, times the weight, added), multiply and return.

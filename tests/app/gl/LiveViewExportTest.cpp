@@ -364,9 +364,13 @@ TEST_F(LiveViewExportTest, AnExportTakesNoMoreMemoryThanItCounts) {
 }
 
 // What a sunlit export needed only while it was made goes with it: the shadow render's spare
-// buffers and the anti-aliasing sum of its size would otherwise stay beside the next export's.
-// Held after it is what the renderer keeps for the view's next frame (its framebuffer and the
-// kept frame, 12 bytes a pixel); a second, smaller export peaks within its own count.
+// buffers, the anti-aliasing sum of its size and their read-backs would otherwise stay beside
+// the next export's. Held after it is what the renderer keeps for the view's next frame (its
+// framebuffer and the kept frame, 12 bytes a pixel) and what the GL driver keeps for frames of
+// that size: the driver's share varies with how its threads ran (on a busy machine it held 17
+// bytes a pixel more), so the heap is only held to the bound a stacked export would pass, and
+// the renderer's own buffers are counted exactly. A second, smaller export peaks within its
+// own count.
 TEST_F(LiveViewExportTest, TwoLargeExportsInARowDoNotStack) {
   BuildSunlitHouse(model, ds, controller);
   ASSERT_NE(gGLPlaneObjects, nullptr);
@@ -374,13 +378,17 @@ TEST_F(LiveViewExportTest, TwoLargeExportsInARowDoNotStack) {
   const int64_t first = ExportPeak(controller, file("first.png"), 3, kQualityHigh, 1400, 1000);
   if (first < 0) GTEST_SKIP() << "the memory of an export cannot be watched in this build";
   EXPECT_EQ(shadow::SpareBufferBytes(), 0u);
+  EXPECT_EQ(FrameScratchBytes(), 0u);
   const int64_t held = heap_watch::Held();
-  if (held >= 0) EXPECT_LE(held, int64_t(12) * 1400 * 1000 + (8 << 20));
+  if (held >= 0) EXPECT_LE(held, int64_t(12 + 24) * 1400 * 1000 + (8 << 20));
   heap_watch::RestartPeak();
   EXPECT_TRUE(ExportLiveViewImage(file("second.png"), 3, kQualityLow, 1000, 700));
-  // Above what was held before the first: the renderer's frame of the first until it is
-  // replaced, the second's pixels as counted and what does not grow with the size (16 MiB).
-  EXPECT_LE(heap_watch::Peak(), int64_t(12) * 1400 * 1000 + int64_t(kExportBytesPerPixel) * 1000 * 700 + (16 << 20));
+  // Above what was held after the first (the renderer's frame of the first until it is
+  // replaced, the driver's share): the second's pixels as counted and what does not grow with
+  // the size (16 MiB).
+  const int64_t kept = held >= 0 ? held : int64_t(12) * 1400 * 1000;
+  EXPECT_LE(heap_watch::Peak() - kept, int64_t(kExportBytesPerPixel) * 1000 * 700 + (16 << 20));
+  EXPECT_EQ(FrameScratchBytes(), 0u);
   ds->sunShadowQuality() = -1;
   ds->sunlightOn() = 0;
 }
