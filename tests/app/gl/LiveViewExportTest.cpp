@@ -183,6 +183,47 @@ TEST_F(LiveViewExportTest, APngLargerThanTheScreenHasExactlyItsSize) {
   EXPECT_LT(controller->liveViewOGLView()->width(), 1280);
 }
 
+// The image is the view the right way up and the right way round: a red wall left of the
+// middle shows on the left, the sky at the top and the lawn at the bottom, in a landscape and
+// a portrait image, taken from the frame the view shows and from a new render.
+TEST_F(LiveViewExportTest, TheImageIsTheViewUprightAndUnmirrored) {
+  ds->planBounds = FloatRect{-2400, -2400, 2400, 2400};
+  red_walls::AddRedWall(model, {{-150, 1700}, {-20, 1700}});
+  walkCamera(48);
+  gRealTimeElevate = 0;
+  RenderAllLayers();
+  gRefreshRender = 1;
+  controller->liveViewOGLView()->display();
+  const QSize shown = controller->liveViewOGLView()->size() * controller->liveViewOGLView()->devicePixelRatio();
+  const struct {
+    int16_t quality;
+    QSize size;
+  } cases[] = {{kQualityCurrentImage, shown}, {kQualityLow, QSize(200, 120)}, {kQualityLow, QSize(120, 200)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.quality) + " " + std::to_string(c.size.width()) + " x " +
+                 std::to_string(c.size.height()));
+    const std::string path = file("upright.png");
+    ASSERT_TRUE(ExportLiveViewImage(path, 3, c.quality, c.size.width(), c.size.height()));
+    const QImage read(QString::fromStdString(path));
+    ASSERT_EQ(read.size(), c.size);
+    // Where the wall's red is, across the row a little under the horizon.
+    int left = 0, right = 0;
+    const int row = read.height() / 2 + 2;
+    for (int x = 0; x < read.width(); ++x) {
+      const QRgb p = read.pixel(x, row);
+      if (qRed(p) > 2 * qGreen(p) + 20 && qRed(p) > 2 * qBlue(p) + 20) ++(x < read.width() / 2 ? left : right);
+    }
+    EXPECT_GT(left, 2);
+    EXPECT_EQ(right, 0);
+    // The sky above, the lawn below, at both edges.
+    for (int x : {0, read.width() - 1}) {
+      const QRgb top = read.pixel(x, 0), bottom = read.pixel(x, read.height() - 1);
+      EXPECT_GT(qBlue(top), qGreen(top)) << x;
+      EXPECT_GT(qGreen(bottom), qBlue(bottom)) << x;
+    }
+  }
+}
+
 TEST_F(LiveViewExportTest, FiveFormatsReadBackAtTheirSizeAndSmallSizesBecome16) {
   const char* const names[] = {"a.bmp", "a.gif", "a.jpg", "a.png", "a.tif"};
   for (int tag = 0; tag < kImageFormatCount; ++tag) {
@@ -517,18 +558,38 @@ TEST_F(LiveViewExportTest, PrintingToPdfGivesOnePageWithTheImage) {
 }
 
 // A printed image takes a point per pixel; one larger than the page runs over several pages,
-// as many across and down as it needs.
+// as many across and down as it needs, on a portrait and on a landscape page; a page range
+// prints only its pages.
 TEST_F(LiveViewExportTest, APrintedImageLargerThanThePageIsSplitOverPages) {
   const struct {
     QSize size;
     int pages;
-  } cases[] = {{QSize(500, 700), 1}, {QSize(541, 700), 2}, {QSize(1000, 1500), 6}};
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+    int from = 0, to = 0;
+  } cases[] = {{QSize(500, 700), 1},
+               {QSize(540, 720), 1},
+               {QSize(541, 700), 2},
+               {QSize(541, 300), 2},
+               {QSize(300, 721), 2},
+               {QSize(1000, 1500), 6},
+               // 720 x 540 points: the same images across the page's other way.
+               {QSize(700, 500), 1, QPageLayout::Landscape},
+               {QSize(700, 541), 2, QPageLayout::Landscape},
+               {QSize(721, 300), 2, QPageLayout::Landscape},
+               {QSize(1500, 1000), 6, QPageLayout::Landscape},
+               // Pages 2 to 3 of six, and from the fifth to the last.
+               {QSize(1000, 1500), 2, QPageLayout::Portrait, 2, 3},
+               {QSize(1000, 1500), 2, QPageLayout::Portrait, 5, 6}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.size.width()) + " x " + std::to_string(c.size.height()) +
+                 (c.orientation == QPageLayout::Landscape ? " landscape" : " portrait") + " pages " +
+                 std::to_string(c.from) + "-" + std::to_string(c.to));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setPageSize(QPageSize(QPageSize::Letter));
-    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setPageOrientation(c.orientation);
     printer.setPageMargins(QMarginsF(36, 36, 36, 36), QPageLayout::Point);  // 540 x 720 points
+    if (c.from) printer.setFromTo(c.from, c.to);
     const std::string path = file("pages.pdf");
     printer.setOutputFileName(QString::fromStdString(path));
     ASSERT_TRUE(controller->print3DLiveViewUsingQuality(kQualityCurrentImage, c.size, &printer)) << c.pages;

@@ -131,6 +131,56 @@ TEST_F(LiveViewNavigationTest, ADragInTheViewTurnsTheWalkAndTheNextGrabShowsIt) 
   EXPECT_LT(wallAfter, wallBefore - 5);
 }
 
+// Red pixels in the row and their mean column.
+std::pair<int, double> RedInRow(const QImage& image, int row) {
+  int n = 0;
+  for (int x = 0; x < image.width(); ++x) {
+    const QRgb c = image.pixel(x, row);
+    if (qRed(c) > 2 * qGreen(c) + 20 && qRed(c) > 2 * qBlue(c) + 20) ++n;
+  }
+  return {n, MeanColumnOfRed(image, row)};
+}
+
+// Each way of the pointer from the press: left and right turn the walk that way, up walks
+// toward what is ahead and down away from it; the eye moves only along the view.
+TEST_F(LiveViewNavigationTest, ADragEachWayTurnsOrWalksThatWay) {
+  AddRedWall(model, {{-150, 1700}, {150, 1700}});
+  const struct {
+    const char* name;
+    QPoint offset;
+    int turn;  // +1 to the left (the angle grows), -1 to the right, 0 none
+    int walk;  // +1 toward the wall, -1 away, 0 none
+  } drags[] = {{"right", {30, 0}, -1, 0}, {"left", {-30, 0}, 1, 0}, {"up", {0, -30}, 0, 1}, {"down", {0, 30}, 0, -1}};
+  for (const auto& d : drags) {
+    SCOPED_TRACE(d.name);
+    walkCamera(48);
+    showLiveView();
+    const QImage before = view->grabFramebuffer();
+    const int row = before.height() / 2 + 4;
+    const auto [widthBefore, wallBefore] = RedInRow(before, row);
+    ASSERT_GT(widthBefore, 0) << "the wall is not in view";
+    const int periodic = view->eventSource().periodicEventsTaken();
+    pressAndHold(d.offset, 150, {}, 10);
+    const int taken = view->eventSource().periodicEventsTaken() - periodic;
+    ASSERT_GE(taken, 10);
+    const float angle = ds->walkViewAngle() > 180 ? ds->walkViewAngle() - 360 : ds->walkViewAngle();
+    const FloatPoint eye = ds->walkEyePoint();
+    const auto [widthAfter, wallAfter] = RedInRow(view->grabFramebuffer(), row);
+    if (d.turn) {
+      EXPECT_NEAR(angle, d.turn * taken, 1.01);
+      EXPECT_FLOAT_EQ(eye.floatH, 0);
+      EXPECT_FLOAT_EQ(eye.floatV, 2275);
+      // Turned left, what was ahead moves right in the picture, and the other way round.
+      if (widthAfter > 0) EXPECT_GT(d.turn * (wallAfter - wallBefore), 5);
+    } else {
+      EXPECT_FLOAT_EQ(angle, 0);
+      EXPECT_NEAR(eye.floatH, 0, 1e-3);
+      EXPECT_GT(d.walk * (2275 - eye.floatV), 5) << eye.floatV;
+      EXPECT_GT(d.walk * (widthAfter - widthBefore), 0) << widthBefore << " " << widthAfter;
+    }
+  }
+}
+
 TEST_F(LiveViewNavigationTest, ThePlanShowsItsSnapshotDuringTheLoopAndLosingTheWindowEndsIt) {
   ZLKDocumentView* plan = showPlanView(ds->currentPlanMask);
   showLiveView();

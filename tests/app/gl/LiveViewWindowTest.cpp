@@ -269,6 +269,18 @@ TEST_F(LiveViewWindowTest, DirectionButtonsCycleAndResetThePosition) {
   EXPECT_EQ(ds->cutAwayPosition(), 0);
   EXPECT_EQ(controller->cutAwayImageIndex(), 0);
   EXPECT_EQ(controller->cutAwaySlider()->value(), 0);
+  // A whole round each way passes every direction once, in order, and comes back.
+  for (const bool up : {true, false}) {
+    for (int step = 1; step <= 5; ++step) {
+      ds->cutAwayPosition() = 7 * step;
+      if (up) controller->cutAwaySliderUpButtonChanged();
+      else controller->cutAwaySliderDownButtonChanged();
+      const int expected = up ? step % 5 : (5 - step) % 5;
+      EXPECT_EQ(ds->cutAwayDirection(), expected) << (up ? "up " : "down ") << step;
+      EXPECT_EQ(controller->cutAwayImageIndex(), expected) << (up ? "up " : "down ") << step;
+      EXPECT_EQ(ds->cutAwayPosition(), 0);
+    }
+  }
 }
 
 TEST_F(LiveViewWindowTest, FrameIsSavedAndComesBackUnderLiveViewPanel) {
