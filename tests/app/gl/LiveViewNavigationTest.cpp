@@ -181,6 +181,36 @@ TEST_F(LiveViewNavigationTest, ADragEachWayTurnsOrWalksThatWay) {
   }
 }
 
+// Escape typed in the middle of a drag belongs to the drag: the walk goes on turning until the
+// button goes up, and the full render that follows is not taken for an interrupted one.
+TEST_F(LiveViewNavigationTest, EscapeDuringADragLeavesTheWalkAndTheRenderAfterItWhole) {
+  AddRedWall(model, {{-150, 1700}, {150, 1700}});
+  showLiveView();
+  controller->setLVStatusString("");
+  const int renders = view->renderCount();
+  const int periodic = view->eventSource().periodicEventsTaken();
+  pressAndHold(QPoint(30, 0), 150, [this] {
+    QTest::keyPress(view, Qt::Key_Escape);
+    QTest::keyRelease(view, Qt::Key_Escape);
+  }, 10);
+  const int taken = view->eventSource().periodicEventsTaken() - periodic;
+  EXPECT_GE(taken, 10);
+  // A degree at each periodic event, and at each of the key's two events at most.
+  EXPECT_LE(ds->walkViewAngle(), 360 - taken + 1.01);
+  EXPECT_GE(ds->walkViewAngle(), 360 - taken - 3.01);
+  EXPECT_EQ(view->renderCount(), renders + 1);
+  EXPECT_EQ(gBreakOpenGLRender, 0);
+  EXPECT_EQ(g3DViewPrintInterrupted, 0);
+  EXPECT_NE(controller->statusString(), "Rendering interrupted");
+  EXPECT_EQ(gRealTimeDraw, 0);
+  // Nothing of the Escape is left for the next render either.
+  gRefreshRender = 1;
+  view->display();
+  EXPECT_EQ(view->renderCount(), renders + 2);
+  EXPECT_EQ(gBreakOpenGLRender, 0);
+  EXPECT_NE(controller->statusString(), "Rendering interrupted");
+}
+
 TEST_F(LiveViewNavigationTest, ThePlanShowsItsSnapshotDuringTheLoopAndLosingTheWindowEndsIt) {
   ZLKDocumentView* plan = showPlanView(ds->currentPlanMask);
   showLiveView();
