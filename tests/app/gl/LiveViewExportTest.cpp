@@ -167,9 +167,31 @@ TEST_F(LiveViewExportTest, ExportPanelsStartAtTheDesignsFolderAndName) {
   document->setFileName(folder + "/My House.casa");
   EXPECT_EQ(ExportStartPath("wrl"), QString::fromStdString(folder + "/My House.wrl"));
   EXPECT_EQ(ExportStartPath(QString()), QString::fromStdString(folder + "/My House"));
+  // Only the last suffix goes; a name that is nothing but a suffix is kept whole.
+  document->setFileName(folder + "/My.House.casa");
+  EXPECT_EQ(ExportStartPath("png"), QString::fromStdString(folder + "/My.House.png"));
+  document->setFileName(folder + "/.casa");
+  EXPECT_EQ(ExportStartPath("png"), QString::fromStdString(folder + "/.casa.png"));
   document->setFileName("");
   EXPECT_EQ(ExportStartPath("png"), QDir(QDir::homePath()).filePath("Untitled.png"));
   document->setFileName(saved);
+}
+
+// An image fitted to a page fills it one way and is centred the other, whichever way each
+// of them is long; nothing is fitted to or from an empty size.
+TEST(FitImageToPage, FillsOneWayAndCentresTheOther) {
+  const struct {
+    QSizeF image, page;
+    QRectF fitted;
+  } cases[] = {
+      {{400, 200}, {100, 100}, {0, 25, 100, 50}},    {{200, 400}, {100, 100}, {25, 0, 50, 100}},
+      {{100, 50}, {300, 600}, {0, 225, 300, 150}},   {{50, 100}, {600, 300}, {225, 0, 150, 300}},
+      {{300, 600}, {100, 50}, {37.5, 0, 25, 50}},    {{600, 300}, {50, 100}, {0, 37.5, 50, 25}},
+      {{0, 100}, {100, 100}, {}},                    {{100, 100}, {100, 0}, {}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FitImageToPage(c.image, c.page), c.fitted)
+        << c.image.width() << " x " << c.image.height() << " on " << c.page.width() << " x " << c.page.height();
 }
 
 TEST_F(LiveViewExportTest, APngLargerThanTheScreenHasExactlyItsSize) {
