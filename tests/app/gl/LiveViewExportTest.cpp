@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QTimer>
 #include <QLineEdit>
 #include <QPageLayout>
 #include <QPushButton>
@@ -562,6 +564,54 @@ TEST_F(LiveViewExportTest, ThePanelTakesItsFieldsAndCurrentImageDisablesThem) {
   controller->chooseExportPath = [] { return std::string(); };
   controller->displayExport3DSavePanel();  // cancelled: nothing
   controller->chooseExportPath = nullptr;
+}
+
+// Each format's file type, the first and the last, and none past either end; in the panel the
+// type and the suffix follow the format chosen in it, also when it changes while the panel is
+// open. Cancelled, the panel writes nothing and gives its controls back for the next time.
+TEST_F(LiveViewExportTest, ThePanelsSuffixFollowsTheFormatChosenInIt) {
+  const char* const filters[kImageFormatCount] = {"BMP (*.bmp *.BMPf)", "GIF (*.gif)", "JPEG (*.jpg *.jpeg *.jpe)",
+                                                  "PNG (*.png)", "TIFF (*.tiff *.tif)"};
+  for (int tag = 0; tag < kImageFormatCount; ++tag)
+    EXPECT_EQ(LiveViewController::exportNameFilters(tag), QStringList{filters[tag]}) << tag;
+  EXPECT_TRUE(LiveViewController::exportNameFilters(-1).isEmpty());
+  EXPECT_TRUE(LiveViewController::exportNameFilters(kImageFormatCount).isEmpty());
+
+  QComboBox* format = controller->imageFormatPopUpButton();
+  controller->chooseExportPath = nullptr;
+  for (int opening = 0; opening < 2; ++opening) {
+    SCOPED_TRACE(opening);
+    format->setCurrentIndex(opening == 0 ? 0 : 1);
+    struct Seen {
+      QString suffix;
+      QStringList filters;
+    };
+    std::vector<Seen> seen;
+    bool inPanel = false;
+    QTimer::singleShot(0, controller, [&] {
+      auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!panel) return;
+      inPanel = format->window() == panel;
+      seen.push_back({panel->defaultSuffix(), panel->nameFilters()});
+      const int other = 1 - format->currentIndex();
+      format->setCurrentIndex(other);
+      Q_EMIT format->activated(other);
+      seen.push_back({panel->defaultSuffix(), panel->nameFilters()});
+      panel->reject();
+    });
+    controller->displayExport3DSavePanel();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_TRUE(inPanel);
+    const Seen bmp{"bmp", {filters[0]}}, png{"png", {filters[3]}};
+    const Seen& first = opening == 0 ? bmp : png;
+    const Seen& second = opening == 0 ? png : bmp;
+    EXPECT_EQ(seen[0].suffix, first.suffix);
+    EXPECT_EQ(seen[0].filters, first.filters);
+    EXPECT_EQ(seen[1].suffix, second.suffix);
+    EXPECT_EQ(seen[1].filters, second.filters);
+    EXPECT_EQ(format->window(), format->parentWidget());  // back out of the closed panel
+  }
+  EXPECT_TRUE(QDir(QString::fromStdString(folder)).entryList({"*.bmp", "*.png"}, QDir::Files).isEmpty());
 }
 
 TEST_F(LiveViewExportTest, PrintingToPdfGivesOnePageWithTheImage) {
