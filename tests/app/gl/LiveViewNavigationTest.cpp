@@ -291,4 +291,53 @@ TEST_F(LiveViewNavigationTest, ThePlansCameraMarkerTurnsAndMovesTheCamera) {
   EXPECT_EQ(gRealTimeDraw, 0);
 }
 
+// The plan's camera marker at two zooms: the square dragged either way along each axis puts
+// the eye at the plan point under the pointer, and the arrow turns the camera toward the
+// pointer on each of its four sides.
+TEST_F(LiveViewNavigationTest, TheMarkerMovesAndTurnsTheCameraEachWayAtEachZoom) {
+  ZLKDocumentView* plan = showPlanView(ds->currentPlanMask);
+  for (const float zoom : {1.0f, 2.0f}) {
+    PlanZoom(ds) = TopViewZoom(ds) = zoom;
+    plan->refreshVisibleView();
+    QApplication::processEvents();
+    const struct {
+      float h, v;
+    } moves[] = {{-40, 30}, {50, -20}};
+    for (const auto& m : moves) {
+      SCOPED_TRACE("zoom " + std::to_string(zoom) + " to " + std::to_string(m.h) + ", " + std::to_string(m.v));
+      ds->walkEyePoint() = FloatPoint{0, 0};
+      ds->walkViewAngle() = 0;
+      ds->navigationMode = kNavWalkThrough;
+      const QPoint from = WidgetPointOf(plan, 0, 0), to = WidgetPointOf(plan, m.h, m.v);
+      QTimer::singleShot(0, plan, [&] {
+        QTest::mouseMove(plan, to);
+        QTimer::singleShot(0, plan, [&] { QTest::mouseRelease(plan, Qt::LeftButton, {}, to); });
+      });
+      QTest::mousePress(plan, Qt::LeftButton, {}, from);
+      EXPECT_NEAR(ds->walkEyePoint().floatH, m.h, 1.5 / zoom);
+      EXPECT_NEAR(ds->walkEyePoint().floatV, m.v, 1.5 / zoom);
+    }
+    const struct {
+      QPoint toward;
+      float angle;
+    } turns[] = {{{60, 0}, 270}, {{-60, 0}, 90}, {{0, 60}, 180}, {{0, -60}, 0}};
+    for (const auto& t : turns) {
+      SCOPED_TRACE("zoom " + std::to_string(zoom) + " toward " + std::to_string(t.toward.x()) + ", " +
+                   std::to_string(t.toward.y()));
+      ds->walkEyePoint() = FloatPoint{0, 0};
+      ds->walkViewAngle() = 0;
+      const QPoint marker = WidgetPointOf(plan, 0, 0);
+      QTimer::singleShot(0, plan, [&] {
+        QTest::mouseMove(plan, marker + t.toward);
+        QTimer::singleShot(0, plan, [&] { QTest::mouseRelease(plan, Qt::LeftButton, {}, marker + t.toward); });
+      });
+      QTest::mousePress(plan, Qt::LeftButton, {}, marker + QPoint(0, -14));
+      const float angle = std::fmod(ds->walkViewAngle() + 360.0f, 360.0f);
+      EXPECT_NEAR(std::min(std::fabs(angle - t.angle), 360 - std::fabs(angle - t.angle)), 0, 1.5);
+      EXPECT_FLOAT_EQ(ds->walkEyePoint().floatH, 0);
+    }
+  }
+  PlanZoom(ds) = TopViewZoom(ds) = 1.0f;
+}
+
 }  // namespace
