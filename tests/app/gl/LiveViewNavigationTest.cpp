@@ -70,7 +70,8 @@ class LiveViewNavigationTest : public LiveViewTest {
   // Presses in the middle of the 3D view with the pointer held at offset from there; `during`
   // runs once the loop waits, and the button goes up after holdMs, once the loop has taken at
   // least `periodic` periodic events (however slowly this machine draws the frames).
-  void pressAndHold(QPoint offset, int holdMs, const std::function<void()>& during = {}, int periodic = 0) {
+  void pressAndHold(QPoint offset, int holdMs, const std::function<void()>& during = {}, int periodic = 0,
+                    Qt::MouseButton button = Qt::LeftButton) {
     const int periodicBefore = view->eventSource().periodicEventsTaken();
     const QPoint press(view->width() / 2, view->height() / 2);
     QCursor::setPos(view->mapToGlobal(press + offset));
@@ -83,16 +84,17 @@ class LiveViewNavigationTest : public LiveViewTest {
     // A release still pending when the loop ended otherwise goes with the timer.
     QTimer release;
     release.setSingleShot(true);
-    QObject::connect(&release, &QTimer::timeout, view, [this, press, offset, periodic, periodicBefore, &release] {
-      if (view->eventSource().periodicEventsTaken() - periodicBefore < periodic) {
-        release.start(10);
-        return;
-      }
-      QTest::mouseRelease(view, Qt::LeftButton, {}, press + offset);
-    });
+    QObject::connect(&release, &QTimer::timeout, view,
+                     [this, press, offset, periodic, periodicBefore, button, &release] {
+                       if (view->eventSource().periodicEventsTaken() - periodicBefore < periodic) {
+                         release.start(10);
+                         return;
+                       }
+                       QTest::mouseRelease(view, button, {}, press + offset);
+                     });
     release.start(holdMs);
-    QTest::mousePress(view, Qt::LeftButton, {}, press);
-    if (release.isActive()) QTest::mouseRelease(view, Qt::LeftButton, {}, press + offset);
+    QTest::mousePress(view, button, {}, press);
+    if (release.isActive()) QTest::mouseRelease(view, button, {}, press + offset);
   }
 
   LiveViewController* controller = nullptr;
@@ -338,6 +340,38 @@ TEST_F(LiveViewNavigationTest, TheMarkerMovesAndTurnsTheCameraEachWayAtEachZoom)
     }
   }
   PlanZoom(ds) = TopViewZoom(ds) = 1.0f;
+}
+
+// A held right button raises the walking eye and the next one lowers it; flying, it moves the
+// camera out and then back in. The view's turn and the eye's place stay.
+TEST_F(LiveViewNavigationTest, TheRightButtonRaisesThenLowersTheWalkAndMovesTheFlyOutThenIn) {
+  showLiveView();
+  for (const bool fly : {false, true}) {
+    SCOPED_TRACE(fly ? "fly" : "walk");
+    walkCamera(48);
+    ds->navigationMode = fly ? kNavFlyAround : kNavWalkThrough;
+    ds->flyDistance() = 1500;
+    ds->flyAngleX() = 20;
+    ds->flyAngleY() = 0;
+    gRealTimeElevate = 0;
+    auto height = [this, fly] { return fly ? ds->flyDistance() : ds->walkEyeHeight(); };
+    const float start = height();
+    pressAndHold(QPoint(0, 0), 100, {}, 5, Qt::RightButton);
+    EXPECT_EQ(gRealTimeElevate, 1);
+    const float raised = height();
+    EXPECT_GT(raised, start + 4);
+    pressAndHold(QPoint(0, 0), 100, {}, 5, Qt::RightButton);
+    EXPECT_EQ(gRealTimeElevate, 0);
+    EXPECT_LT(height(), raised - 4);
+    if (!fly) {
+      EXPECT_FLOAT_EQ(ds->walkViewAngle(), 0);
+      EXPECT_FLOAT_EQ(ds->walkEyePoint().floatH, 0);
+      EXPECT_FLOAT_EQ(ds->walkEyePoint().floatV, 2275);
+    } else {
+      EXPECT_FLOAT_EQ(ds->flyAngleY(), 0);
+    }
+  }
+  gRealTimeElevate = 0;
 }
 
 }  // namespace
