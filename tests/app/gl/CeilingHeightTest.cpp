@@ -18,6 +18,7 @@
 #include "files/Undo.h"
 #include "inspectors/PlanSettingsSheets.h"
 #include "inspectors/SheetController.h"
+#include "inspectors/ValueFields.h"
 #include "model/Delete.h"
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
@@ -159,6 +160,36 @@ TEST_F(CeilingHeightTest, TheFloorsAboveFollowTheCeilingFromTheFieldAndTheButton
       expectSpans(system.typedInches, "undo of OK");
       doc->undoManager().removeAllActions();
     }
+}
+
+// Each floor's item of the menu opens the sheet of that floor, showing its own height, and
+// sets that floor alone, with an undo step of its name that puts it back.
+TEST_F(CeilingHeightTest, EachFloorsItemSetsThatFloorAlone) {
+  window->show();
+  QApplication::setActiveWindow(window);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  const char* const names[] = {"First Floor", "Second Floor", "Third Floor"};
+  const int32_t tags[] = {kTagCeilingHeightFirstFloor, kTagCeilingHeightFirstFloor + 1, kTagCeilingHeightThirdFloor};
+  const float heights[] = {96, 100, 104};
+  for (int chosen = 0; chosen < 3; ++chosen) {
+    SCOPED_TRACE(names[chosen]);
+    for (int i = 0; i < 3; ++i) floor(names[i])->height = heights[i];
+    StoreUndo("Heights");
+    gCurDocument = model;
+    window->planViewActions().perform(tags[chosen]);
+    auto* s = qobject_cast<CeilingHeightController*>(SheetController::attachedSheet(window));
+    ASSERT_NE(s, nullptr);
+    EXPECT_NEAR(GetFloatItem(s->heightText), heights[chosen], 0.01f);
+    s->heightText->setText("9'");
+    s->okButton()->click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(floor(names[i])->height, i == chosen ? 108 : heights[i], 0.01f) << names[i];
+    EXPECT_EQ(doc->undoManager().undoActionName(), std::string(names[chosen]) + " Ceiling Height");
+    doc->undoManager().undo();
+    model = doc->documentModel();
+    ds = model->itsDocState;
+    for (int i = 0; i < 3; ++i) EXPECT_NEAR(floor(names[i])->height, heights[i], 0.01f) << names[i];
+  }
 }
 
 }  // namespace

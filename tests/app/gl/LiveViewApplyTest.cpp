@@ -94,6 +94,62 @@ TEST_F(LiveViewApplyTest, AMaterialDroppedOnAWallChangesItsSideAndOneUndoPutsItB
   EXPECT_EQ(restored->firstPoint->textureID[1], before[1]);
 }
 
+// A material or a colour dropped on the wall lands on the side the camera sees, from in front
+// and from behind, and only there; Undo puts both sides back and Redo makes the drop again.
+TEST_F(LiveViewApplyTest, ADropTakesTheSideTheCameraSeesAndUndoAndRedoFollowIt) {
+  LiveViewOGLView* view = showWall();
+  const RGBColor dropped{200 * 257, 100 * 257, 50 * 257};
+  auto sides = [this](int side) {
+    Objex* w = firstWall();
+    return w ? std::pair{w->firstPoint->textureID[side], w->firstPoint->color[side]} : std::pair{-1, RGBColor{}};
+  };
+  auto same = [](const RGBColor& a, const RGBColor& b) {
+    return a.red == b.red && a.green == b.green && a.blue == b.blue;
+  };
+  for (const bool behind : {false, true}) {
+    for (const int16_t type : {kEntryMaterial, kEntryColor}) {
+      SCOPED_TRACE(std::string(behind ? "behind, " : "in front, ") + (type == kEntryColor ? "colour" : "material"));
+      // In front the camera looks up the plan at the wall's first side; behind, down it at the second.
+      ds->walkEyePoint() = FloatPoint{0, behind ? 1125.0f : 2275.0f};
+      ds->walkViewAngle() = behind ? 180 : 0;
+      gRefreshRender = 1;
+      view->display();
+      const int seen = behind ? 1 : 0;
+      const auto before = std::pair{sides(0), sides(1)};
+      SymEntryInfo entry;
+      entry.type = type;
+      entry.textureID = type == kEntryMaterial ? 2400 : 0;
+      entry.textureColor = RGBColor{200, 100, 50};
+      const std::vector<uint8_t> record = encodeSymEntry(entry);
+      const QByteArray bytes(reinterpret_cast<const char*>(record.data()), static_cast<qsizetype>(record.size()));
+      ASSERT_TRUE(view->performDragOperation(&bytes, POINT{view->width() / 2, view->height() / 2}));
+      EXPECT_EQ(doc->undoManager().undoActionName(), type == kEntryColor ? "Color" : "Material");
+      auto expectDropped = [&] {
+        const auto [texture, color] = sides(seen);
+        if (type == kEntryMaterial) EXPECT_EQ(texture, 2400);
+        else EXPECT_TRUE(same(color, dropped)) << color.red << " " << color.green << " " << color.blue;
+        const auto other = sides(1 - seen);
+        const auto& otherBefore = seen ? before.first : before.second;
+        EXPECT_EQ(other.first, otherBefore.first);
+        EXPECT_TRUE(same(other.second, otherBefore.second));
+      };
+      expectDropped();
+      doc->undoManager().undo();
+      model = doc->documentModel();
+      ds = model->itsDocState;
+      for (int side = 0; side < 2; ++side) {
+        const auto& was = side ? before.second : before.first;
+        EXPECT_EQ(sides(side).first, was.first) << side;
+        EXPECT_TRUE(same(sides(side).second, was.second)) << side;
+      }
+      ASSERT_TRUE(doc->undoManager().redo());
+      model = doc->documentModel();
+      ds = model->itsDocState;
+      expectDropped();
+    }
+  }
+}
+
 // The cut-away is part of the view, not of the design: the undo of a drop leaves it cutting
 // where the slider shows, in its direction.
 TEST_F(LiveViewApplyTest, UndoOfADropKeepsTheCutAwayAndItsSlider) {

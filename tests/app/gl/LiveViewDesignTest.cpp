@@ -17,6 +17,7 @@
 #include "app/AppController.h"
 #include "app/AppTestSupport.h"
 #include "LiveViewTestSupport.h"
+#include "app/x11/SettleWindows.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
 #include "app/RenderKeyWatch.h"
@@ -104,7 +105,7 @@ TEST_F(LiveViewDesignTest, SavedWallsShowInTheirColourAndFollowThePlan) {
 
   // Drawing the plan redraws the 3D view, except while a tool tracks the mouse.
   ZLKDocumentView* plan = showPlanView(ds->currentPlanMask);
-  QTest::qWait(100);
+  ASSERT_TRUE(SettleWindows());
   const int settled = view->renderCount();
   gTrackingMouse = 1;
   gRefreshRender = 1;

@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QTimer>
 #include <QLineEdit>
 #include <QPageLayout>
 #include <QPushButton>
@@ -167,9 +169,31 @@ TEST_F(LiveViewExportTest, ExportPanelsStartAtTheDesignsFolderAndName) {
   document->setFileName(folder + "/My House.casa");
   EXPECT_EQ(ExportStartPath("wrl"), QString::fromStdString(folder + "/My House.wrl"));
   EXPECT_EQ(ExportStartPath(QString()), QString::fromStdString(folder + "/My House"));
+  // Only the last suffix goes; a name that is nothing but a suffix is kept whole.
+  document->setFileName(folder + "/My.House.casa");
+  EXPECT_EQ(ExportStartPath("png"), QString::fromStdString(folder + "/My.House.png"));
+  document->setFileName(folder + "/.casa");
+  EXPECT_EQ(ExportStartPath("png"), QString::fromStdString(folder + "/.casa.png"));
   document->setFileName("");
   EXPECT_EQ(ExportStartPath("png"), QDir(QDir::homePath()).filePath("Untitled.png"));
   document->setFileName(saved);
+}
+
+// An image fitted to a page fills it one way and is centred the other, whichever way each
+// of them is long; nothing is fitted to or from an empty size.
+TEST(FitImageToPage, FillsOneWayAndCentresTheOther) {
+  const struct {
+    QSizeF image, page;
+    QRectF fitted;
+  } cases[] = {
+      {{400, 200}, {100, 100}, {0, 25, 100, 50}},    {{200, 400}, {100, 100}, {25, 0, 50, 100}},
+      {{100, 50}, {300, 600}, {0, 225, 300, 150}},   {{50, 100}, {600, 300}, {225, 0, 150, 300}},
+      {{300, 600}, {100, 50}, {37.5, 0, 25, 50}},    {{600, 300}, {50, 100}, {0, 37.5, 50, 25}},
+      {{0, 100}, {100, 100}, {}},                    {{100, 100}, {100, 0}, {}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FitImageToPage(c.image, c.page), c.fitted)
+        << c.image.width() << " x " << c.image.height() << " on " << c.page.width() << " x " << c.page.height();
 }
 
 TEST_F(LiveViewExportTest, APngLargerThanTheScreenHasExactlyItsSize) {
@@ -181,6 +205,47 @@ TEST_F(LiveViewExportTest, APngLargerThanTheScreenHasExactlyItsSize) {
   EXPECT_TRUE(Red(read.pixel(2999, 1999)));
   // The window keeps its size on the screen.
   EXPECT_LT(controller->liveViewOGLView()->width(), 1280);
+}
+
+// The image is the view the right way up and the right way round: a red wall left of the
+// middle shows on the left, the sky at the top and the lawn at the bottom, in a landscape and
+// a portrait image, taken from the frame the view shows and from a new render.
+TEST_F(LiveViewExportTest, TheImageIsTheViewUprightAndUnmirrored) {
+  ds->planBounds = FloatRect{-2400, -2400, 2400, 2400};
+  red_walls::AddRedWall(model, {{-150, 1700}, {-20, 1700}});
+  walkCamera(48);
+  gRealTimeElevate = 0;
+  RenderAllLayers();
+  gRefreshRender = 1;
+  controller->liveViewOGLView()->display();
+  const QSize shown = controller->liveViewOGLView()->size() * controller->liveViewOGLView()->devicePixelRatio();
+  const struct {
+    int16_t quality;
+    QSize size;
+  } cases[] = {{kQualityCurrentImage, shown}, {kQualityLow, QSize(200, 120)}, {kQualityLow, QSize(120, 200)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.quality) + " " + std::to_string(c.size.width()) + " x " +
+                 std::to_string(c.size.height()));
+    const std::string path = file("upright.png");
+    ASSERT_TRUE(ExportLiveViewImage(path, 3, c.quality, c.size.width(), c.size.height()));
+    const QImage read(QString::fromStdString(path));
+    ASSERT_EQ(read.size(), c.size);
+    // Where the wall's red is, across the row a little under the horizon.
+    int left = 0, right = 0;
+    const int row = read.height() / 2 + 2;
+    for (int x = 0; x < read.width(); ++x) {
+      const QRgb p = read.pixel(x, row);
+      if (qRed(p) > 2 * qGreen(p) + 20 && qRed(p) > 2 * qBlue(p) + 20) ++(x < read.width() / 2 ? left : right);
+    }
+    EXPECT_GT(left, 2);
+    EXPECT_EQ(right, 0);
+    // The sky above, the lawn below, at both edges.
+    for (int x : {0, read.width() - 1}) {
+      const QRgb top = read.pixel(x, 0), bottom = read.pixel(x, read.height() - 1);
+      EXPECT_GT(qBlue(top), qGreen(top)) << x;
+      EXPECT_GT(qGreen(bottom), qBlue(bottom)) << x;
+    }
+  }
 }
 
 TEST_F(LiveViewExportTest, FiveFormatsReadBackAtTheirSizeAndSmallSizesBecome16) {
@@ -509,6 +574,54 @@ TEST_F(LiveViewExportTest, ThePanelTakesItsFieldsAndCurrentImageDisablesThem) {
   controller->chooseExportPath = nullptr;
 }
 
+// Each format's file type, the first and the last, and none past either end; in the panel the
+// type and the suffix follow the format chosen in it, also when it changes while the panel is
+// open. Cancelled, the panel writes nothing and gives its controls back for the next time.
+TEST_F(LiveViewExportTest, ThePanelsSuffixFollowsTheFormatChosenInIt) {
+  const char* const filters[kImageFormatCount] = {"BMP (*.bmp *.BMPf)", "GIF (*.gif)", "JPEG (*.jpg *.jpeg *.jpe)",
+                                                  "PNG (*.png)", "TIFF (*.tiff *.tif)"};
+  for (int tag = 0; tag < kImageFormatCount; ++tag)
+    EXPECT_EQ(LiveViewController::exportNameFilters(tag), QStringList{filters[tag]}) << tag;
+  EXPECT_TRUE(LiveViewController::exportNameFilters(-1).isEmpty());
+  EXPECT_TRUE(LiveViewController::exportNameFilters(kImageFormatCount).isEmpty());
+
+  QComboBox* format = controller->imageFormatPopUpButton();
+  controller->chooseExportPath = nullptr;
+  for (int opening = 0; opening < 2; ++opening) {
+    SCOPED_TRACE(opening);
+    format->setCurrentIndex(opening == 0 ? 0 : 1);
+    struct Seen {
+      QString suffix;
+      QStringList filters;
+    };
+    std::vector<Seen> seen;
+    bool inPanel = false;
+    QTimer::singleShot(0, controller, [&] {
+      auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!panel) return;
+      inPanel = format->window() == panel;
+      seen.push_back({panel->defaultSuffix(), panel->nameFilters()});
+      const int other = 1 - format->currentIndex();
+      format->setCurrentIndex(other);
+      Q_EMIT format->activated(other);
+      seen.push_back({panel->defaultSuffix(), panel->nameFilters()});
+      panel->reject();
+    });
+    controller->displayExport3DSavePanel();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_TRUE(inPanel);
+    const Seen bmp{"bmp", {filters[0]}}, png{"png", {filters[3]}};
+    const Seen& first = opening == 0 ? bmp : png;
+    const Seen& second = opening == 0 ? png : bmp;
+    EXPECT_EQ(seen[0].suffix, first.suffix);
+    EXPECT_EQ(seen[0].filters, first.filters);
+    EXPECT_EQ(seen[1].suffix, second.suffix);
+    EXPECT_EQ(seen[1].filters, second.filters);
+    EXPECT_EQ(format->window(), format->parentWidget());  // back out of the closed panel
+  }
+  EXPECT_TRUE(QDir(QString::fromStdString(folder)).entryList({"*.bmp", "*.png"}, QDir::Files).isEmpty());
+}
+
 TEST_F(LiveViewExportTest, PrintingToPdfGivesOnePageWithTheImage) {
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
@@ -525,18 +638,38 @@ TEST_F(LiveViewExportTest, PrintingToPdfGivesOnePageWithTheImage) {
 }
 
 // A printed image takes a point per pixel; one larger than the page runs over several pages,
-// as many across and down as it needs.
+// as many across and down as it needs, on a portrait and on a landscape page; a page range
+// prints only its pages.
 TEST_F(LiveViewExportTest, APrintedImageLargerThanThePageIsSplitOverPages) {
   const struct {
     QSize size;
     int pages;
-  } cases[] = {{QSize(500, 700), 1}, {QSize(541, 700), 2}, {QSize(1000, 1500), 6}};
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+    int from = 0, to = 0;
+  } cases[] = {{QSize(500, 700), 1},
+               {QSize(540, 720), 1},
+               {QSize(541, 700), 2},
+               {QSize(541, 300), 2},
+               {QSize(300, 721), 2},
+               {QSize(1000, 1500), 6},
+               // 720 x 540 points: the same images across the page's other way.
+               {QSize(700, 500), 1, QPageLayout::Landscape},
+               {QSize(700, 541), 2, QPageLayout::Landscape},
+               {QSize(721, 300), 2, QPageLayout::Landscape},
+               {QSize(1500, 1000), 6, QPageLayout::Landscape},
+               // Pages 2 to 3 of six, and from the fifth to the last.
+               {QSize(1000, 1500), 2, QPageLayout::Portrait, 2, 3},
+               {QSize(1000, 1500), 2, QPageLayout::Portrait, 5, 6}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.size.width()) + " x " + std::to_string(c.size.height()) +
+                 (c.orientation == QPageLayout::Landscape ? " landscape" : " portrait") + " pages " +
+                 std::to_string(c.from) + "-" + std::to_string(c.to));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setPageSize(QPageSize(QPageSize::Letter));
-    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setPageOrientation(c.orientation);
     printer.setPageMargins(QMarginsF(36, 36, 36, 36), QPageLayout::Point);  // 540 x 720 points
+    if (c.from) printer.setFromTo(c.from, c.to);
     const std::string path = file("pages.pdf");
     printer.setOutputFileName(QString::fromStdString(path));
     ASSERT_TRUE(controller->print3DLiveViewUsingQuality(kQualityCurrentImage, c.size, &printer)) << c.pages;

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "LiveViewTestSupport.h"
+#include "app/x11/SettleWindows.h"
 #include "RedWalls.h"
 #include "app/AppController.h"
 #include "app/LiveViewController.h"
@@ -102,11 +103,9 @@ TEST_F(LiveViewShadowsTest, TheDefaultLowSunCastsTheHousesShadowOnTheGround) {
   ASSERT_TRUE(showLiveViewAt(480, 400));
   LiveViewOGLView* view = controller->liveViewOGLView();
   // The window settles at its size before the renders.
-  for (int i = 0; i < 2; ++i) {
-    QTest::qWait(50);
-    gRefreshRender = 1;
-    view->display();
-  }
+  ASSERT_TRUE(SettleWindows());
+  gRefreshRender = 1;
+  view->display();
   ds->sunlightOn() = 1;
   for (float height : {20.0f, 45.0f, 8.0f}) {
     ds->sunOverheadAngle() = height;
@@ -228,11 +227,9 @@ TEST_F(LiveViewShadowsTest, FitToPagePrintsTheViewAsShown) {
     SCOPED_TRACE(c.window.width());
     ASSERT_TRUE(showLiveViewAt(c.window.width(), c.window.height()));
     LiveViewOGLView* view = controller->liveViewOGLView();
-    for (int i = 0; i < 2; ++i) {
-      QTest::qWait(50);
-      gRefreshRender = 1;
-      view->display();
-    }
+    ASSERT_TRUE(SettleWindows());
+    gRefreshRender = 1;
+    view->display();
     ds->sunlightOn() = 1;
     const QImage plain = view->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
     controller->renderShadows();

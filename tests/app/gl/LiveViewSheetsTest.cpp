@@ -13,6 +13,7 @@
 
 #include "app/AppTestSupport.h"
 #include "app/EditToolPaletteController.h"
+#include "app/PlanScales.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
 #include "app/LiveViewSheets.h"
@@ -148,6 +149,57 @@ TEST_F(LiveViewSheetsTest, PrintSheetQualitiesAndSizes) {
     EXPECT_EQ(size.height(), c.expectHeight < 0 ? bounds.height() : c.expectHeight) << c.height;
     press(false);
     EXPECT_EQ(attached(), nullptr);
+  }
+}
+
+// The camera sheets of a design at each plan scale, in imperial and metric units, drawn at
+// twice the size: the heights are typed in the design's units and kept in plan units.
+class CameraSheetsAtEveryPlanScale : public LiveViewSheetsTest, public testing::WithParamInterface<PlanScaleDesign> {
+ protected:
+  void beforeDocument() override { gDefaultToImperial = GetParam().metric ? 0 : 1; }
+  void afterDocument() override {
+    LiveViewSheetsTest::afterDocument();
+    if (IsSkipped()) return;
+    ASSERT_EQ(ds->measureSystem == kMeasureMetric, GetParam().metric);
+    ASSERT_NO_FATAL_FAILURE(ChoosePlanScale(window, model, GetParam().scale));
+    ds->zoomFactor = 2;
+  }
+  // A height the user means, in plan units and as the field shows it (world units).
+  float plan(float inches) const { return ConvertWorldToScreen(GetWorldFromInches(inches, ds), ds, 0); }
+  float world(float inches) const { return GetWorldFromInches(inches, ds); }
+};
+
+INSTANTIATE_TEST_SUITE_P(EveryPlanScale, CameraSheetsAtEveryPlanScale, testing::ValuesIn(EveryPlanScaleDesign()),
+                         PlanScaleDesignName);
+
+TEST_P(CameraSheetsAtEveryPlanScale, EyeHeightAndAltitudeShowAndTakeTheDesignsUnits) {
+  const struct {
+    int32_t tag;
+    int16_t mode;
+    float* stored;
+    float before, typed;  // inches
+  } sheets[] = {{kTagSetLVWalkThroughElevation, kNavWalkThrough, &ds->walkElevation, 60, 66},
+                {kTagSetLVFlyAroundAltitude, kNavFlyAround, &ds->flyAltitude, 1500, 2400}};
+  for (const auto& c : sheets) {
+    SCOPED_TRACE(c.tag);
+    ds->navigationMode = c.mode;
+    *c.stored = plan(c.before);
+    choose(c.tag);
+    ASSERT_NE(attached(), nullptr);
+    QLineEdit* field = c.tag == kTagSetLVWalkThroughElevation ? sheet<WalkElevationController>()->elevationText
+                                                              : sheet<FlyAltitudeController>()->altitudeText;
+    ASSERT_NE(field, nullptr);
+    EXPECT_NEAR(GetFloatItem(field), world(c.before), world(c.before) * 2e-3f);
+    SetFloatItem(field, world(c.typed));
+    press(true);
+    EXPECT_NEAR(*c.stored, plan(c.typed), plan(c.typed) * 2e-3f);
+    // Opened again, the sheet shows what was typed.
+    choose(c.tag);
+    ASSERT_NE(attached(), nullptr);
+    field = c.tag == kTagSetLVWalkThroughElevation ? sheet<WalkElevationController>()->elevationText
+                                                   : sheet<FlyAltitudeController>()->altitudeText;
+    EXPECT_NEAR(GetFloatItem(field), world(c.typed), world(c.typed) * 2e-3f);
+    press(false);
   }
 }
 

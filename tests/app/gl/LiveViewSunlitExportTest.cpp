@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "LiveViewTestSupport.h"
+#include "app/x11/SettleWindows.h"
 #include "RedWalls.h"
 #include "app/AppTestSupport.h"
 #include "app/LiveViewController.h"
@@ -49,11 +50,9 @@ class LiveViewSunlitExportTest : public LiveViewTest {
     ds->walkPitchAngle() = 35;
     ds->sunOverheadAngle() = 30;
     ASSERT_TRUE(showLiveViewAt(480, 400));
-    for (int i = 0; i < 2; ++i) {
-      QTest::qWait(50);
-      gRefreshRender = 1;
-      LiveViewController::sharedLiveViewController()->liveViewOGLView()->display();
-    }
+    ASSERT_TRUE(SettleWindows());
+    gRefreshRender = 1;
+    LiveViewController::sharedLiveViewController()->liveViewOGLView()->display();
   }
 
   // The mean grey over 7 x 7 pixels round where the ground point (x, ground, z) shows in the

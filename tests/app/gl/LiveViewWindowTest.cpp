@@ -17,6 +17,7 @@
 
 #include "app/AppTestSupport.h"
 #include "LiveViewTestSupport.h"
+#include "app/x11/SettleWindows.h"
 #include "app/LiveViewController.h"
 #include "app/LiveViewOGLView.h"
 #include "app/LVPropertiesSheets.h"
@@ -269,6 +270,18 @@ TEST_F(LiveViewWindowTest, DirectionButtonsCycleAndResetThePosition) {
   EXPECT_EQ(ds->cutAwayPosition(), 0);
   EXPECT_EQ(controller->cutAwayImageIndex(), 0);
   EXPECT_EQ(controller->cutAwaySlider()->value(), 0);
+  // A whole round each way passes every direction once, in order, and comes back.
+  for (const bool up : {true, false}) {
+    for (int step = 1; step <= 5; ++step) {
+      ds->cutAwayPosition() = 7 * step;
+      if (up) controller->cutAwaySliderUpButtonChanged();
+      else controller->cutAwaySliderDownButtonChanged();
+      const int expected = up ? step % 5 : (5 - step) % 5;
+      EXPECT_EQ(ds->cutAwayDirection(), expected) << (up ? "up " : "down ") << step;
+      EXPECT_EQ(controller->cutAwayImageIndex(), expected) << (up ? "up " : "down ") << step;
+      EXPECT_EQ(ds->cutAwayPosition(), 0);
+    }
+  }
 }
 
 TEST_F(LiveViewWindowTest, FrameIsSavedAndComesBackUnderLiveViewPanel) {
@@ -278,7 +291,7 @@ TEST_F(LiveViewWindowTest, FrameIsSavedAndComesBackUnderLiveViewPanel) {
   // The window system takes the new frame in its own time (slowly on a busy machine).
   QTRY_COMPARE_WITH_TIMEOUT(controller->window()->size(), QSize(500, 420), 5000);
   QTRY_COMPARE_WITH_TIMEOUT(controller->window()->pos(), QPoint(60, 70), 5000);
-  QTest::qWait(50);
+  ASSERT_TRUE(SettleWindows());
   const QPoint at = controller->window()->pos();
   const QSize size = controller->window()->size();
   controller->close();
@@ -449,12 +462,12 @@ TEST_F(LiveViewWindowTest, APaintDuringARenderStartsNoSecondRender) {
 TEST_F(LiveViewWindowTest, ResizeGivesOneRenderWithPollingOff) {
   showLiveView();
   controller->window()->resize(520, 440);
-  QTest::qWait(100);
+  ASSERT_TRUE(SettleWindows());
   gRefreshRender = 0;
   const int before = view->renderCount();
   controller->window()->resize(600, 480);
   QTRY_COMPARE(controller->window()->size(), QSize(600, 480));
-  QTest::qWait(50);
+  ASSERT_TRUE(SettleWindows());
   EXPECT_EQ(view->renderCount(), before + 1);
   EXPECT_TRUE(view->lastRenderHadPollingOff());
   EXPECT_EQ(gDisableRenderInterrupt, 0);
@@ -509,6 +522,13 @@ TEST_F(LiveViewWindowTest, OptionInWireframeNeverEntersAutoClick) {
   EXPECT_TRUE(view->autoClick3DActive());
   view->flagsChanged(Qt::NoModifier);
   EXPECT_FALSE(view->autoClick3DActive());
+  // The first and the last category whose entries paint take it; those either side do not.
+  for (const auto& [category, paints] : {std::pair{-1, false}, {0, true}, {3, true}, {4, false}}) {
+    gSelectedContentCategory = category;
+    view->flagsChanged(Qt::AltModifier);
+    EXPECT_EQ(view->autoClick3DActive(), paints) << category;
+    view->flagsChanged(Qt::NoModifier);
+  }
 }
 
 TEST_F(LiveViewWindowTest, LeavingAutoClickStoresOneUndoStepOnlyAfterAClick) {

@@ -159,6 +159,30 @@ TEST_F(AddkitWindows, APluginGivesBackEveryWindowItHid) {
   dispatcher.addkitDidCloseNoUpdate(ids);
   const Shown some{true, true, false, false, true};
   EXPECT_TRUE(shown() == some);
+
+  // Each window comes back by its own state, not by a neighbour's: every window shown where the
+  // one before it is hidden, and the other way round.
+  for (const Shown& before : {Shown{false, false, true, true, false}, Shown{true, false, true, false, true},
+                              Shown{false, true, false, true, false}}) {
+    SCOPED_TRACE(std::to_string(before.edit) + std::to_string(before.plan) + std::to_string(before.snap) +
+                 std::to_string(before.inspector) + std::to_string(before.liveView));
+    if (before.edit) ToolPaletteController::sharedToolPaletteController().showWindow();
+    else ToolPaletteController::sharedToolPaletteController().close();
+    if (before.plan) PlanToolPaletteController::sharedPlanToolPaletteController().showWindow();
+    else PlanToolPaletteController::sharedPlanToolPaletteController().close();
+    if (before.snap) SnapPaletteController::sharedSnapPaletteController().showWindow();
+    else SnapPaletteController::sharedSnapPaletteController().close();
+    InspectorController::sharedInspectorController()->panel()->setVisible(before.inspector);
+    if (before.liveView) AppController::showLiveViewPanel();
+    else LiveViewController::sharedLiveViewController()->orderOut();
+    EXPECT_TRUE(SettleWindows()) << "the windows did not settle";
+    ASSERT_TRUE(shown() == before);
+    ASSERT_TRUE(dispatcher.launchAddkit(entry));
+    EXPECT_TRUE(shown() == (Shown{false, false, false, false, false}));
+    dispatcher.addkitDidCloseUpdate(ids);
+    QApplication::processEvents();
+    EXPECT_TRUE(shown() == before);
+  }
 }
 
 TEST_F(AddkitWindows, ThePhotoViewLeavesTheWindowsAsTheyWere) {

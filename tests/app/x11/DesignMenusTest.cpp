@@ -10,10 +10,13 @@
 
 #include "app/AppTestSupport.h"
 #include "app/EditToolPaletteController.h"
+#include "app/LiveViewController.h"
 #include "app/PlanToolPaletteController.h"
 #include "app/PlanViewActions.h"
 #include "app/Win32EventHandler.h"
 #include "files/Undo.h"
+#include "inspectors/InspectorController.h"
+#include "inspectors/SnapPaletteController.h"
 #include "model/CommandCodes.h"
 
 namespace {
@@ -25,10 +28,11 @@ class DesignMenus : public DesignWindowTest {
       if (a->menu() && a->text() == title) return a->menu();
     return nullptr;
   }
-  // Opens the menu as a click on its title does, lets it settle and closes it again.
+  // Opens the menu as a click on its title does, waits until it is on the screen and closes
+  // it again.
   void openAndClose(QMenu* menu) {
     menu->popup(window->mapToGlobal(QPoint(20, 20)));
-    QTest::qWait(50);
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(menu));
     menu->hide();
     QApplication::processEvents();
   }
@@ -56,6 +60,43 @@ TEST_F(DesignMenus, WindowMenuSaysWhetherThePalettesAreShown) {
   EXPECT_EQ(item(windows, kCmdToggleEditingTools)->text(), QString("Show Editing Tools"));
   EXPECT_EQ(item(windows, kCmdToggleDrawingTools)->text(), QString("Hide Drawing Tools"));
   plan.hide();
+}
+
+// Every item of the Window menu names what its window is, shown or hidden, whatever the
+// others are; choosing it turns that window, and only that one, the other way.
+TEST_F(DesignMenus, EachWindowItemFollowsItsOwnWindowAndTurnsIt) {
+  showPlanView(1);
+  QMenu* windows = menuTitled("Window");
+  ASSERT_NE(windows, nullptr);
+  QWidget* inspector = InspectorController::sharedInspectorController()->panel();
+  ASSERT_NE(inspector, nullptr);
+  const struct {
+    int32_t tag;
+    const char* name;
+    QWidget* widget;
+  } items[] = {{kCmdToggleLiveViewPanel, "3D View", LiveViewController::sharedLiveViewController()->window()},
+               {kCmdToggleEditingTools, "Editing Tools", &ToolPaletteController::sharedToolPaletteController()},
+               {kCmdToggleDrawingTools, "Drawing Tools", &PlanToolPaletteController::sharedPlanToolPaletteController()},
+               {kCmdToggleInspector, "Inspector", inspector},
+               {kCmdToggleSnapTools, "Snap Tools", &SnapPaletteController::sharedSnapPaletteController()}};
+  auto title = [](bool shown, const char* name) { return QString(shown ? "Hide " : "Show ") + name; };
+  for (const auto& chosen : items) {
+    for (const bool shown : {true, false}) {
+      SCOPED_TRACE(std::string(chosen.name) + (shown ? " shown" : " hidden"));
+      for (const auto& other : items) other.widget->setVisible(&other == &chosen ? shown : !shown);
+      openAndClose(windows);
+      QAction* action = item(windows, chosen.tag);
+      ASSERT_NE(action, nullptr);
+      EXPECT_EQ(action->text(), title(shown, chosen.name));
+      action->trigger();
+      QApplication::processEvents();
+      // The chosen window turned; the others, already the other way, stayed as they were.
+      for (const auto& other : items) EXPECT_EQ(!other.widget->isHidden(), !shown) << other.name;
+      openAndClose(windows);
+      EXPECT_EQ(action->text(), title(!shown, chosen.name));
+    }
+  }
+  for (const auto& i : items) i.widget->hide();
 }
 
 // Qt takes a single '&' for the mark of a mnemonic: a text holding one must show it whole.
