@@ -144,8 +144,8 @@ TEST_F(ContextMenus, ObjectMenusFollowTheHitObjectsType) {
   EXPECT_EQ(Tags(menu.get()), (std::vector<int>{kCmdBringToFront, kCmdSendToBack, kTagCalculateAndDisplayArea}));
   EXPECT_FALSE(menuFor(square(kObjDetail, 0, 20)));
   EXPECT_FALSE(menuFor(square(kObjDetail, 8, 20)));
-  EXPECT_EQ(Tags(menuFor(square(kObjDetail, 7, 20)).get()),
-            (std::vector<int>{kCmdBringToFront, kCmdSendToBack, kTagCalculateAndDisplayArea}));
+  EXPECT_EQ(Titles(menuFor(square(kObjDetail, 7, 20)).get()),
+            (std::vector<std::string>{"Bring to Front", "Send to Back", "-", "Calculate Area"}));
   // Every type of a shared menu, not only the first named.
   const std::pair<int16_t, std::vector<std::string>> sharedMenus[] = {
       {kObjPropertyLine, {"Calculate Area"}},

@@ -12,6 +12,7 @@
 #include "AppTestSupport.h"
 #include "PlanScales.h"
 #include "app/PlanViewActions.h"
+#include "model/ViewCommands.h"
 #include "app/Win32EventHandler.h"
 #include "files/Undo.h"
 #include "model/CommandCodes.h"
@@ -141,6 +142,43 @@ TEST_P(PlanReadoutsAtScale, FloorAndSelectionAreasAreRealAreasRounded) {
   SelectObj(hole, kSelectOn, 1);
   handler().calculateAndDisplayArea();
   EXPECT_EQ(status(), metric ? "Area: 26 sq.m." : "Area: 278 sq.ft.");
+}
+
+// The four lot-edge viewpoints of a lot that is not centred: each stands 125 plan units in from
+// its own edge, looks across the lot, and at half the height of the working floor above its
+// base, in plan units of the design's scale (first floor 8 feet, second 10 feet high).
+TEST_P(PlanReadoutsAtScale, LotEdgeViewpointsStandAtTheirEdgeAtTheWorkingFloorsEyeHeight) {
+  ds->planBounds = FloatRect{-1000, -2000, 1500, 3000};
+  Layer* first = GetLayerFromName("First Floor");
+  Layer* second = GetLayerFromName("Second Floor");
+  ASSERT_TRUE(first && second);
+  ASSERT_EQ(second->prev, first);
+  first->height = GetWorldFromInches(96, ds);
+  second->height = GetWorldFromInches(120, ds);
+  struct Edge {
+    int32_t tag;
+    float angle, h, v;
+  };
+  const Edge edges[] = {{kViewpointLotTopEdge, 180, 0, -875},
+                        {kViewpointLotBottomEdge, 0, 0, 1375},
+                        {kViewpointLotLeftEdge, 270, -1875, 0},
+                        {kViewpointLotRightEdge, 90, 2875, 0}};
+  for (Layer* floor : {first, second}) {
+    model->itsCurLayer = floor;
+    const float eye = floor == first ? plan(48) : plan(96 + 60);
+    for (const Edge& e : edges) {
+      ds->cameraMode() = 2;
+      ds->walkPitchAngle() = 9;
+      window->planViewActions().perform(e.tag);
+      EXPECT_FLOAT_EQ(ds->cameraAngle(), e.angle) << e.tag;
+      EXPECT_FLOAT_EQ(ds->cameraPosition().floatH, e.h) << e.tag;
+      EXPECT_FLOAT_EQ(ds->cameraPosition().floatV, e.v) << e.tag;
+      EXPECT_NEAR(ds->eyeHeight(), eye, 1e-3f * eye) << floor->name << " " << e.tag;
+      EXPECT_EQ(ds->cameraMode(), 1);
+      EXPECT_EQ(ds->walkPitchAngle(), 0);
+    }
+  }
+  model->itsCurLayer = first;
 }
 
 }  // namespace

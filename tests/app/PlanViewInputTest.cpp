@@ -499,6 +499,65 @@ TEST_F(PlanViewInput, ArrowKeysNudgeByTheGridStepOfTheirAxisWithUndoAndRedo) {
   ds->snapToGrid = 0;
 }
 
+// An outline entered click by click and ended with Escape, begun with one and with several
+// objects selected: the outline keeps exactly the corners clicked, the objects selected before
+// are left where they were and unselected, and the outline is one step that undo takes away and
+// redo brings back. An Escape before the second corner does not end the entry.
+TEST_F(PlanViewInput, AnOutlineEndedByEscapeKeepsItsCornersAsOneStep) {
+  Objex* a = addLine(-300, 200, -200, 200);
+  Objex* b = addLine(-300, 260, -200, 260);
+  InitializeUndo();
+  doc->undoManager().removeAllActions();
+  const float corners[3][2] = {{-60, -50}, {90, -50}, {90, 80}};
+  auto outlines = [&] {
+    std::vector<Objex*> found;
+    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next)
+      if (o->type == kObjDetail) found.push_back(o);
+    return found;
+  };
+  for (bool several : {false, true}) {
+    SelectAllLayers(model->itsLayers, kSelectOff, 1);
+    SelectObj(a, kSelectOn, 1);
+    if (several) SelectObj(b, kSelectOn, 1);
+    const float ax = a->firstPoint->position[0], bz = b->firstPoint->position[2];
+    const size_t before = outlines().size();
+    gCurTool = kToolPolygon;
+    QTest::mousePress(view, Qt::LeftButton, {}, at(corners[0][0], corners[0][1]));
+    QTimer::singleShot(0, view, [&] {
+      if (several) QTest::keyClick(view, Qt::Key_Escape);
+      for (int i = 1; i < 3; ++i) QTest::mouseClick(view, Qt::LeftButton, {}, at(corners[i][0], corners[i][1]));
+      QTest::keyClick(view, Qt::Key_Escape);
+    });
+    QTest::mouseRelease(view, Qt::LeftButton, {}, at(corners[0][0], corners[0][1]));
+    EXPECT_FALSE(view->isTracking());
+    EXPECT_EQ(gMouseCaptured, 0);
+    const std::vector<Objex*> now = outlines();
+    ASSERT_EQ(now.size(), before + 1) << (several ? "several" : "one");
+    Objex* outline = now.back();
+    int n = 0;
+    for (Poinz* p = outline->firstPoint; p; p = p->next, ++n) {
+      ASSERT_LT(n, 3);
+      EXPECT_NEAR(p->position[0], corners[n][0], 1.5) << n;
+      EXPECT_NEAR(p->position[2], corners[n][1], 1.5) << n;
+    }
+    EXPECT_EQ(n, 3);
+    EXPECT_FALSE(IsObjectSelected(a));
+    EXPECT_FALSE(IsObjectSelected(b));
+    EXPECT_EQ(a->firstPoint->position[0], ax);
+    EXPECT_EQ(b->firstPoint->position[2], bz);
+    window->updateWindowState();
+    EXPECT_EQ(window->undoAction()->text(), QString("Undo Polygon Tool"));
+    window->undoAction()->trigger();
+    EXPECT_EQ(outlines().size(), before);
+    window->updateWindowState();
+    window->redoAction()->trigger();
+    EXPECT_EQ(outlines().size(), before + 1);
+    ds = model->itsDocState;
+    a = model->itsCurLayer->firstObject;
+    b = a->next;
+  }
+}
+
 TEST_F(PlanViewInput, ARightClickResetsTheToolAndNeverDrags) {
   Objex* line = addLine(-100, 0, 100, 0);
   ServiceCallRecorder recorder;
