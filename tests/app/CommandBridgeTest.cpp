@@ -312,6 +312,13 @@ TEST_F(CommandBridge, TogglesAndVisiblePlans) {
   handler().setVisiblePlansUsingCommand(11002);
   EXPECT_EQ(ds->currentPlanMask, 511);
   EXPECT_EQ(ds->planMasks[kPlanFloor], 0);
+  // The first and the last plan's items toggle their own bits, each way.
+  handler().setVisiblePlansUsingCommand(11000);
+  EXPECT_EQ(ds->currentPlanMask, 511 & ~1);
+  handler().setVisiblePlansUsingCommand(11008);
+  EXPECT_EQ(ds->currentPlanMask, 511 & ~1 & ~256);
+  handler().setVisiblePlansUsingCommand(11008);
+  EXPECT_EQ(ds->currentPlanMask, 511 & ~1);
 }
 
 TEST_F(CommandBridge, TraceImageLoadToggleAndRemove) {
@@ -734,4 +741,52 @@ TEST_F(CommandBridge, EscapeClosesEverySheetUntouchedAndTheNextSheetApplies) {
     window->redoAction()->trigger();
     EXPECT_EQ(points(), after);
   }
+}
+
+// Flips turn the selection about the centre of its box, left for right keeping each depth or
+// front for back keeping each x; with two objects about the centre of both. Mirror does the
+// same to a copy and leaves the objects as they were.
+TEST_F(CommandBridge, FlipsAndMirrorsTurnAboutTheSelectionsCentreEachWay) {
+  struct Case {
+    int32_t command;
+    bool mirror, leftRight;
+    const char* step;
+  } cases[] = {{kCmdFlipHorizontal, false, true, "Flip"},
+               {kCmdFlipVertical, false, false, "Flip"},
+               {kCmdMirrorHorizontal, true, true, "Mirror"},
+               {kCmdMirrorVertical, true, false, "Mirror"}};
+  for (const Case& c : cases)
+    for (bool several : {false, true}) {
+      const std::string how = std::to_string(c.command) + (several ? " both" : " one");
+      SelectAllLayers(model->itsLayers, kSelectOn, 1);
+      handler().deleteObjects();
+      add(kObjLine, false, {{200, 100}, {300, 140}}, true);
+      if (several) add(kObjLine, false, {{400, 60}, {500, 60}}, true);
+      const std::vector<Objex*> originals = TopLevel(model->itsCurLayer);
+      std::vector<std::pair<float, float>> before;
+      for (Objex* o : originals)
+        for (Poinz* p = o->firstPoint; p; p = p->next) before.push_back({p->position[0], p->position[2]});
+      const float cx = several ? 350 : 250, cz = several ? 100 : 120;
+      window->planViewActions().perform(c.command);
+      const std::vector<Objex*> now = TopLevel(model->itsCurLayer);
+      ASSERT_EQ(now.size(), originals.size() * (c.mirror ? 2 : 1)) << how;
+      size_t i = 0;
+      for (size_t k = 0; k < originals.size(); ++k) {
+        Objex* turned = now[c.mirror ? originals.size() + k : k];
+        for (Poinz* p = turned->firstPoint; p; p = p->next, ++i) {
+          ASSERT_LT(i, before.size()) << how;
+          const auto [x, z] = before[i];
+          EXPECT_NEAR(p->position[0], c.leftRight ? 2 * cx - x : x, 1e-3) << how << " point " << i;
+          EXPECT_NEAR(p->position[2], c.leftRight ? z : 2 * cz - z, 1e-3) << how << " point " << i;
+        }
+      }
+      EXPECT_EQ(i, before.size()) << how;
+      if (c.mirror) {
+        i = 0;
+        for (Objex* o : originals)
+          for (Poinz* p = o->firstPoint; p; p = p->next, ++i)
+            EXPECT_EQ(std::make_pair(p->position[0], p->position[2]), before[i]) << how << " original " << i;
+      }
+      EXPECT_EQ(undoName(), c.step) << how;
+    }
 }

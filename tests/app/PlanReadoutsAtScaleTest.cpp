@@ -142,6 +142,11 @@ TEST_P(PlanReadoutsAtScale, FloorAndSelectionAreasAreRealAreasRounded) {
   SelectObj(hole, kSelectOn, 1);
   handler().calculateAndDisplayArea();
   EXPECT_EQ(status(), metric ? "Area: 26 sq.m." : "Area: 278 sq.ft.");
+  // A deck adds its 120 by 100 inches (to 361.11 sq.ft. or 33.55 sq.m.); a rectangle counts nothing.
+  SelectObj(add(kObjDeck, model->itsCurLayer, 800, 0, 120, 100), kSelectOn, 1);
+  SelectObj(add(kObjRect, model->itsCurLayer, 1000, 0, 120, 100), kSelectOn, 1);
+  handler().calculateAndDisplayArea();
+  EXPECT_EQ(status(), metric ? "Area: 34 sq.m." : "Area: 361 sq.ft.");
 }
 
 // The four lot-edge viewpoints of a lot that is not centred: each stands 125 plan units in from

@@ -175,6 +175,13 @@ TEST_F(WindowController, PlanTabsMakeTheWorkingPlan) {
   Win32EventHandler::sharedEventHandler()->workOnPlanUsingCommand(5390);
   EXPECT_EQ(window->docTabView()->currentIndex(), 8);
   EXPECT_EQ(ds->newObjectPlanMask, 256);
+  // Every plan's command, the first and the last as well, makes that plan the working one.
+  const int32_t commands[] = {5343, 5344, 5345, 5346, 5347, 5348, 5349, 5350, 5390};
+  for (int kind = 0; kind < 9; ++kind) {
+    Win32EventHandler::sharedEventHandler()->workOnPlanUsingCommand(commands[kind]);
+    EXPECT_EQ(window->docTabView()->currentIndex(), kind) << commands[kind];
+    EXPECT_EQ(ds->newObjectPlanMask, 1 << kind) << commands[kind];
+  }
 }
 
 TEST_F(WindowController, ADesignShownInTheWindowStartsWithTheArrowAtItsFloorsHeight) {
@@ -383,6 +390,15 @@ TEST_F(WindowController, ReadoutsShowTheirTextsAndEmptyOnZero) {
   EXPECT_EQ(status(), QString::fromStdString("Depth: " + Inches(5) + ", Height: " + Inches(10)));
   window->drawWidthHeightDepth(0, -10, 0);
   EXPECT_EQ(status(), QString::fromStdString("Height: " + Inches(10)));
+  // Any one of the three past the half that rounds to nothing shows alone; all under it, none.
+  window->drawWidthHeightDepth(0.6f, 0, 0);
+  EXPECT_EQ(status(), QString::fromStdString("Width: " + Inches(0.6f)));
+  window->drawWidthHeightDepth(0, 0.6f, 0);
+  EXPECT_EQ(status(), QString::fromStdString("Height: " + Inches(0.6f)));
+  window->drawWidthHeightDepth(0, 0, 0.6f);
+  EXPECT_EQ(status(), QString::fromStdString("Depth: " + Inches(0.6f)));
+  window->drawWidthHeightDepth(0.4f, 0.4f, 0.4f);
+  EXPECT_EQ(status(), QString());
 
   // The area readout takes plan units and shows world units; the area in square feet.
   const float w = ConvertScreenToWorld(72, ds, 0), h = ConvertScreenToWorld(144, ds, 0);
