@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QTest>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -36,6 +37,10 @@
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "model/ViewCommands.h"
+#include "model/PlanarTransforms.h"
+#include "inspectors/SheetController.h"
+#include "inspectors/PlanSettingsSheets.h"
+#include "inspectors/MoveObjectsController.h"
 #include "plandraw/PlanDrawSettings.h"
 #include "platform/Alerts.h"
 #include "platform/UserDefaults.h"
@@ -307,6 +312,13 @@ TEST_F(CommandBridge, TogglesAndVisiblePlans) {
   handler().setVisiblePlansUsingCommand(11002);
   EXPECT_EQ(ds->currentPlanMask, 511);
   EXPECT_EQ(ds->planMasks[kPlanFloor], 0);
+  // The first and the last plan's items toggle their own bits, each way.
+  handler().setVisiblePlansUsingCommand(11000);
+  EXPECT_EQ(ds->currentPlanMask, 511 & ~1);
+  handler().setVisiblePlansUsingCommand(11008);
+  EXPECT_EQ(ds->currentPlanMask, 511 & ~1 & ~256);
+  handler().setVisiblePlansUsingCommand(11008);
+  EXPECT_EQ(ds->currentPlanMask, 511 & ~1);
 }
 
 TEST_F(CommandBridge, TraceImageLoadToggleAndRemove) {
@@ -546,4 +558,235 @@ TEST_F(CommandBridge, ImportingAnObjectFileAddsOneCentredGroupUnderOneUndoStep) 
   EXPECT_NEAR(x, 0, 1);
   EXPECT_NEAR(z, 0, 1);
   EXPECT_EQ(undoName(), "Import 3D Object");
+}
+
+// Every toggle's title in both states, and the check marks of the floors, the floor views, the
+// working plan and the shown plans: each item reads its own state, for the first and the last
+// entry of each list as for those between.
+TEST_F(CommandBridge, MenuItemsReadTheirOwnStateEitherWay) {
+  struct Toggle {
+    int32_t tag;
+    std::function<void(bool)> set;
+    const char* on;
+    const char* off;
+  };
+  const Toggle toggles[] = {
+      {kTagShowGrid, [](bool on) { gPlanDrawSettings.gridVisible = on; }, "Hide Grid", "Show Grid"},
+      {kTagToggleVirtualRuler, [this](bool on) { model->itsVRVisible = on; }, "Hide Virtual Ruler",
+       "Show Virtual Ruler"},
+      {kTagToggleCallouts, [this](bool on) { ds->showCallouts = on; }, "Hide Window & Door Callouts",
+       "Show Window & Door Callouts"},
+      {kTagShowAutomaticDimensions, [this](bool on) { ShowAutoDimensions(ds) = on; }, "Hide Automatic Dimensions",
+       "Show Automatic Dimensions"},
+      {kTagToggleTopographyLines, [this](bool on) { ShowTopography(ds) = on; }, "Hide Topography Lines",
+       "Show Topography Lines"},
+  };
+  for (const Toggle& t : toggles)
+    for (bool on : {true, false}) {
+      // Every other toggle in the opposite state: an item reading another's state shows.
+      for (const Toggle& other : toggles) other.set(!on);
+      t.set(on);
+      EXPECT_EQ(PlanViewActions::validate(t.tag).title, on ? t.on : t.off);
+    }
+
+  // The working floor: its own item checked, the others not; moving and copying up or down
+  // only where a floor lies that way.
+  const char* names[3] = {"First Floor", "Second Floor", "Third Floor"};
+  for (int working : {0, 1, 2}) {
+    ASSERT_NE(floor(names[working]), nullptr);
+    window->planViewActions().perform(kTagFirstFloor + working);
+    ASSERT_STREQ(model->itsCurLayer->name, names[working]);
+    for (int i = 0; i < 3; ++i) {
+      const MenuItemValidation v = PlanViewActions::validate(kTagFirstFloor + i);
+      EXPECT_TRUE(v.hasState);
+      EXPECT_EQ(v.checked, i == working) << names[working] << " item " << i;
+    }
+    EXPECT_EQ(PlanViewActions::validate(kCmdMoveToUpperFloor).enabled, working != 2) << names[working];
+    EXPECT_EQ(PlanViewActions::validate(kCmdCopyToUpperFloor).enabled, working != 2) << names[working];
+    EXPECT_EQ(PlanViewActions::validate(kCmdMoveToLowerFloor).enabled, working != 0) << names[working];
+    EXPECT_EQ(PlanViewActions::validate(kCmdCopyToLowerFloor).enabled, working != 0) << names[working];
+  }
+  // The floor views, each way: the second floor works, the others hide and come back.
+  window->planViewActions().perform(kTagViewWorkingFloorOnly);
+  EXPECT_TRUE(PlanViewActions::validate(kTagViewWorkingFloorOnly).checked);
+  EXPECT_FALSE(PlanViewActions::validate(kTagViewAllFloors).checked);
+  window->planViewActions().perform(kTagFirstFloor + 1);
+  EXPECT_FALSE(floor("First Floor")->visible);
+  EXPECT_TRUE(floor("Second Floor")->visible);
+  EXPECT_FALSE(floor("Third Floor")->visible);
+  window->planViewActions().perform(kTagViewAllFloors);
+  EXPECT_FALSE(PlanViewActions::validate(kTagViewWorkingFloorOnly).checked);
+  EXPECT_TRUE(PlanViewActions::validate(kTagViewAllFloors).checked);
+  for (const char* name : names) EXPECT_TRUE(floor(name)->visible) << name;
+  // Any one floor hidden, the first or the last as well as the middle, is not all floors.
+  for (const char* hidden : names) {
+    floor(hidden)->visible = 0;
+    EXPECT_FALSE(PlanViewActions::validate(kTagViewAllFloors).checked) << hidden;
+    EXPECT_TRUE(PlanViewActions::validate(kTagViewWorkingFloorOnly).checked) << hidden;
+    floor(hidden)->visible = 1;
+  }
+  window->planViewActions().perform(kTagFirstFloor);
+
+  // The working plan (foundation .. landscape, then detail) and the shown plans: only the
+  // item of each one's own bit is checked; the working plan's own item cannot be hidden.
+  const int32_t workTags[9] = {5343, 5344, 5345, 5346, 5347, 5348, 5349, 5350, kTagWorkOnDetailPlan};
+  for (int kind = 0; kind < 9; ++kind) {
+    ds->newObjectPlanMask = static_cast<int16_t>(1 << kind);
+    ds->currentPlanMask = static_cast<int16_t>(1 << kind);
+    for (int item = 0; item < 9; ++item) {
+      EXPECT_EQ(PlanViewActions::validate(workTags[item]).checked, item == kind) << kind << " " << item;
+      const MenuItemValidation shown = PlanViewActions::validate(kTagShowFoundationPlan + item);
+      EXPECT_EQ(shown.checked, item == kind) << kind << " " << item;
+      EXPECT_EQ(shown.enabled, item != kind) << kind << " " << item;
+    }
+  }
+  ds->newObjectPlanMask = ds->currentPlanMask = 2;
+}
+
+// Every value sheet of the plan menus, opened with one and with several objects selected: a
+// second sheet asked for meanwhile does not open over it; Escape closes it and changes
+// nothing (no step, not edited, the objects where they were); the next sheet opens after it,
+// and its OK is one step that undo takes back and redo does again.
+TEST_F(CommandBridge, EscapeClosesEverySheetUntouchedAndTheNextSheetApplies) {
+  struct Sheet {
+    int32_t tag;
+    const char* layout;
+    const char* floor;  // the ceiling height sheets' floor
+  };
+  const Sheet sheets[] = {
+      {kTagMoveObjects, "MoveObjectsSheet", nullptr},
+      {kTagMovePlan, "MovePlanSheet", nullptr},
+      {kTagRotateObjects, "RotateObjectsSheet", nullptr},
+      {kTagRotatePlan, "RotatePlanSheet", nullptr},
+      {kTagSetObjectElevation, "ObjectElevationSheet", nullptr},
+      {kTagSetWorkingElevation, "WorkingElevationSheet", nullptr},
+      {kTagCeilingHeightFirstFloor, "CeilingHeightSheet", "First Floor"},
+      {kTagCeilingHeightFirstFloor + 1, "CeilingHeightSheet", "Second Floor"},
+      {kTagCeilingHeightThirdFloor, "CeilingHeightSheet", "Third Floor"},
+      {kTagSetLotSize, "LotSizeSheet", nullptr},
+      {kTagSetTrueNorthAngle, "CompassSheet", nullptr},
+      {kTagSetGridProperties, "GridPropertiesSheet", nullptr},
+      {kTagSetDimensionProperties, "DimensionPropertiesSheet", nullptr},
+      {kTagSetPlanScale, "PlanScaleSheet", nullptr},
+      {kTagSetPlanZoom, "PlanZoomSheet", nullptr},
+      {kTagSetMeasurementUnits, "MeasurementUnitsSheet", nullptr},
+      {kTagSmoothCurves, "CurveTensionSheet", nullptr},
+  };
+  line(0, 100, true);
+  line(0, 50);
+  InitializeUndo();
+  doc->undoManager().removeAllActions();
+  auto points = [&] {
+    std::vector<float> at;
+    for (Objex* o : TopLevel(model->itsCurLayer))
+      for (Poinz* p = o->firstPoint; p; p = p->next) at.insert(at.end(), {p->position[0], p->position[2]});
+    return at;
+  };
+  auto sheet = [&] { return SheetController::attachedSheet(window); };
+  for (bool several : {false, true}) {
+    if (several) SelectAllLayers(model->itsLayers, kSelectOn, 1);
+    for (const Sheet& s : sheets) {
+      const std::string how = std::string(s.layout) + (several ? " with both selected" : " with one selected");
+      doc->setDocumentEdited(false);
+      const std::string lastStep = undoName();
+      const std::vector<float> before = points();
+      const int16_t scale = model->itsDocState->planScaleChoice, units = model->itsDocState->measureSystem;
+      const float zoom = PlanZoom(model->itsDocState);
+      ASSERT_TRUE(window->planViewActions().perform(s.tag)) << how;
+      SheetController* open = sheet();
+      ASSERT_NE(open, nullptr) << how;
+      EXPECT_EQ(open->layoutName().toStdString(), s.layout);
+      if (s.floor) {
+        auto* ceiling = qobject_cast<CeilingHeightController*>(open);
+        ASSERT_NE(ceiling, nullptr) << how;
+        ASSERT_NE(ceiling->targetLayer, nullptr) << how;
+        EXPECT_STREQ(ceiling->targetLayer->name, s.floor);
+      }
+      // A second sheet meanwhile: the first stays, alone.
+      window->planViewActions().perform(s.tag == kTagMoveObjects ? kTagSetGridProperties : kTagMoveObjects);
+      QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      EXPECT_EQ(sheet(), open) << how;
+      QTest::keyClick(open, Qt::Key_Escape);
+      QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      EXPECT_EQ(sheet(), nullptr) << how;
+      EXPECT_EQ(points(), before) << how;
+      EXPECT_EQ(undoName(), lastStep) << how;
+      EXPECT_FALSE(doc->isDocumentEdited()) << how;
+      EXPECT_EQ(model->itsDocState->planScaleChoice, scale) << how;
+      EXPECT_EQ(model->itsDocState->measureSystem, units) << how;
+      EXPECT_EQ(PlanZoom(model->itsDocState), zoom) << how;
+    }
+
+    // The next sheet after an Escape: Move Objects by 24 across takes every selected object.
+    const std::vector<float> before = points();
+    window->planViewActions().perform(kTagMoveObjects);
+    auto* move = qobject_cast<MoveObjectsController*>(sheet());
+    ASSERT_NE(move, nullptr);
+    move->horizDistText->setText("24");
+    move->vertDistText->setText("0");
+    move->okButton()->click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const std::vector<float> after = points();
+    ASSERT_EQ(after.size(), before.size());
+    const float step = ConvertWorldToScreen(24, model->itsDocState, 0);
+    for (size_t i = 0; i < after.size(); ++i) {
+      const bool moved = i % 2 == 0 && (several || i < 4);
+      EXPECT_NEAR(after[i], before[i] + (moved ? step : 0), 1e-3) << (several ? "both " : "one ") << i;
+    }
+    EXPECT_EQ(undoName(), "Move");
+    window->updateWindowState();
+    window->undoAction()->trigger();
+    EXPECT_EQ(points(), before);
+    window->updateWindowState();
+    window->redoAction()->trigger();
+    EXPECT_EQ(points(), after);
+  }
+}
+
+// Flips turn the selection about the centre of its box, left for right keeping each depth or
+// front for back keeping each x; with two objects about the centre of both. Mirror does the
+// same to a copy and leaves the objects as they were.
+TEST_F(CommandBridge, FlipsAndMirrorsTurnAboutTheSelectionsCentreEachWay) {
+  struct Case {
+    int32_t command;
+    bool mirror, leftRight;
+    const char* step;
+  } cases[] = {{kCmdFlipHorizontal, false, true, "Flip"},
+               {kCmdFlipVertical, false, false, "Flip"},
+               {kCmdMirrorHorizontal, true, true, "Mirror"},
+               {kCmdMirrorVertical, true, false, "Mirror"}};
+  for (const Case& c : cases)
+    for (bool several : {false, true}) {
+      const std::string how = std::to_string(c.command) + (several ? " both" : " one");
+      SelectAllLayers(model->itsLayers, kSelectOn, 1);
+      handler().deleteObjects();
+      add(kObjLine, false, {{200, 100}, {300, 140}}, true);
+      if (several) add(kObjLine, false, {{400, 60}, {500, 60}}, true);
+      const std::vector<Objex*> originals = TopLevel(model->itsCurLayer);
+      std::vector<std::pair<float, float>> before;
+      for (Objex* o : originals)
+        for (Poinz* p = o->firstPoint; p; p = p->next) before.push_back({p->position[0], p->position[2]});
+      const float cx = several ? 350 : 250, cz = several ? 100 : 120;
+      window->planViewActions().perform(c.command);
+      const std::vector<Objex*> now = TopLevel(model->itsCurLayer);
+      ASSERT_EQ(now.size(), originals.size() * (c.mirror ? 2 : 1)) << how;
+      size_t i = 0;
+      for (size_t k = 0; k < originals.size(); ++k) {
+        Objex* turned = now[c.mirror ? originals.size() + k : k];
+        for (Poinz* p = turned->firstPoint; p; p = p->next, ++i) {
+          ASSERT_LT(i, before.size()) << how;
+          const auto [x, z] = before[i];
+          EXPECT_NEAR(p->position[0], c.leftRight ? 2 * cx - x : x, 1e-3) << how << " point " << i;
+          EXPECT_NEAR(p->position[2], c.leftRight ? z : 2 * cz - z, 1e-3) << how << " point " << i;
+        }
+      }
+      EXPECT_EQ(i, before.size()) << how;
+      if (c.mirror) {
+        i = 0;
+        for (Objex* o : originals)
+          for (Poinz* p = o->firstPoint; p; p = p->next, ++i)
+            EXPECT_EQ(std::make_pair(p->position[0], p->position[2]), before[i]) << how << " original " << i;
+      }
+      EXPECT_EQ(undoName(), c.step) << how;
+    }
 }

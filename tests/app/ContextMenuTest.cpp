@@ -144,6 +144,18 @@ TEST_F(ContextMenus, ObjectMenusFollowTheHitObjectsType) {
   EXPECT_EQ(Tags(menu.get()), (std::vector<int>{kCmdBringToFront, kCmdSendToBack, kTagCalculateAndDisplayArea}));
   EXPECT_FALSE(menuFor(square(kObjDetail, 0, 20)));
   EXPECT_FALSE(menuFor(square(kObjDetail, 8, 20)));
+  EXPECT_EQ(Titles(menuFor(square(kObjDetail, 7, 20)).get()),
+            (std::vector<std::string>{"Bring to Front", "Send to Back", "-", "Calculate Area"}));
+  // Every type of a shared menu, not only the first named.
+  const std::pair<int16_t, std::vector<std::string>> sharedMenus[] = {
+      {kObjPropertyLine, {"Calculate Area"}},
+      {kObjDeck, {"Calculate Area"}},
+      {kObjPath, {"Set Elevation...", "Float Above Topography", "-", "Calculate Area"}},
+      {kObjGroundFill, {"Set Elevation...", "Float Above Topography", "-", "Calculate Area"}},
+      {kObjFence, {"Set Elevation...", "Float Above Topography"}},
+  };
+  for (const auto& [type, titles] : sharedMenus) EXPECT_EQ(Titles(menuFor(square(type, 0, 10)).get()), titles) << type;
+  EXPECT_EQ(Titles(menuFor(add(kObjDynamicText, 0, false, {{0, 0}})).get()), (std::vector<std::string>{"Edit Text..."}));
 
   Objex* stairs = add(kObjStaircase, 0, false, {{0, 0}, {0, 100}});
   EXPECT_EQ(Tags(menuFor(stairs).get()), (std::vector<int>{kCmdReverseStaircaseDirection}));

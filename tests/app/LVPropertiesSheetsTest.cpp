@@ -144,6 +144,15 @@ TEST_F(LVSheets, RenderingSheetFillsAndSavesTheSettings) {
   EXPECT_EQ(ds->objectRenderQuality(), 12);
   EXPECT_EQ(ds->renderExclusions(), kLVOffDoors | kLVOffHVAC);
   EXPECT_FALSE(doc->undoManager().canUndo());
+
+  // Each end of the row of buttons shows its own kind, off alone or on with the other off.
+  for (int off : {0, 9}) {
+    ds->renderExclusions() = off == 0 ? kLVOffDoors : kLVOffHVAC;
+    sheet = general();
+    ASSERT_NE(sheet, nullptr);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(sheet->renderButtons[i]->isChecked(), i != off) << off << " " << i;
+    press(false);
+  }
 }
 
 // The sheets driven through their own operations rather than their buttons: the controls

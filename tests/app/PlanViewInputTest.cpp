@@ -354,6 +354,43 @@ TEST_F(PlanViewInput, ZoomDragCentresThePressAndZoomsWithTheVerticalTravel) {
   EXPECT_EQ(gMouseCaptured, 0);
 }
 
+// Down zooms out by the same rate up zooms in; the factor stops at 3 however far the mouse
+// goes up, and the zoom centre stays in the middle.
+TEST_F(PlanViewInput, ZoomDragOutwardsAndItsTopFactor) {
+  gCurTool = kToolZoom;
+  const QPoint from = at(-120, 80);
+  const QPoint screen = view->mapToGlobal(from);
+  std::vector<float> zooms;
+  std::vector<float> centresX, centresY;
+  auto note = [&] {
+    zooms.push_back(PlanZoom(ds));
+    const NSRect now = view->visibleRect();
+    centresX.push_back(now.origin.x + now.size.width / 2);
+    centresY.push_back(now.origin.y + now.size.height / 2);
+  };
+  QTimer::singleShot(0, view, [&] {
+    QTest::mouseMove(view, view->mapFromGlobal(screen + QPoint(0, 75)));
+    QTimer::singleShot(0, view, [&] {
+      note();
+      QTest::mouseMove(view, view->mapFromGlobal(screen + QPoint(0, -450)));
+      QTimer::singleShot(0, view, [&] {
+        note();
+        QTest::mouseRelease(view, Qt::LeftButton, {}, view->mapFromGlobal(screen + QPoint(0, -450)));
+      });
+    });
+  });
+  QTest::mousePress(view, Qt::LeftButton, {}, from);
+  ASSERT_EQ(zooms.size(), 2u);
+  EXPECT_NEAR(zooms[0], 0.5f, 0.01f);
+  EXPECT_FLOAT_EQ(zooms[1], 3.0f);
+  EXPECT_FLOAT_EQ(TopViewZoom(ds), 3.0f);
+  EXPECT_NEAR(centresX[0], -60, 1.5);
+  EXPECT_NEAR(centresY[0], 40, 1.5);
+  EXPECT_NEAR(centresX[1], -360, 1.5);
+  EXPECT_NEAR(centresY[1], 240, 1.5);
+  EXPECT_FALSE(view->isTracking());
+}
+
 TEST_F(PlanViewInput, AutoScrollMovesTenUnitsPerAxisAndNeverWithTheViewPointTool) {
   const NSRect shown = view->visibleRect();
   const POINT leftAbove{static_cast<int32_t>(shown.origin.x) - 50, static_cast<int32_t>(shown.origin.y) - 50};
@@ -369,6 +406,156 @@ TEST_F(PlanViewInput, AutoScrollMovesTenUnitsPerAxisAndNeverWithTheViewPointTool
   view->autoScrollToPoint(inside);
   EXPECT_EQ(view->visibleRect().origin.x, now.origin.x);
   EXPECT_EQ(view->visibleRect().origin.y, now.origin.y);
+}
+
+// Each side of the visible part, and the edge itself: a point beyond an edge scrolls ten units
+// that way, on that axis only; a point on the edge scrolls nothing.
+TEST_F(PlanViewInput, AutoScrollTakesEachSideAndStopsAtTheEdge) {
+  struct Case {
+    const char* where;
+    float x, y;  // as parts of the visible width and height from its origin
+    int32_t beyondX, beyondY;  // plus these view units
+    float dx, dy;
+  };
+  const Case cases[] = {
+      {"left", 0, 0.5f, -1, 0, -10, 0},      {"right", 1, 0.5f, 1, 0, 10, 0},
+      {"above", 0.5f, 0, 0, -1, 0, -10},     {"below", 0.5f, 1, 0, 1, 0, 10},
+      {"right above", 1, 0, 40, -40, 10, -10}, {"left below", 0, 1, -40, 40, -10, 10},
+      {"on the left edge", 0, 0.5f, 0, 0, 0, 0}, {"on the right edge", 1, 0.5f, 0, 0, 0, 0},
+      {"on the top edge", 0.5f, 0, 0, 0, 0, 0},  {"on the bottom edge", 0.5f, 1, 0, 0, 0, 0},
+  };
+  ZLKDocumentScrollView* scroll = window->documentScrollView();
+  for (const Case& c : cases) {
+    scroll->scrollToPoint({1000, 1100});  // well inside the plan on every side
+    const NSRect shown = view->visibleRect();
+    const POINT point{static_cast<int32_t>(shown.origin.x + c.x * shown.size.width) + c.beyondX,
+                      static_cast<int32_t>(shown.origin.y + c.y * shown.size.height) + c.beyondY};
+    view->autoScrollToPoint(point);
+    EXPECT_EQ(view->visibleRect().origin.x, shown.origin.x + c.dx) << c.where;
+    EXPECT_EQ(view->visibleRect().origin.y, shown.origin.y + c.dy) << c.where;
+  }
+}
+
+// The arrow keys move one or several selected objects by the grid step of their axis (across
+// for left and right, down for up and down) when snapping, else by one screen unit at the
+// zoom; each nudge is one step that undo takes back and redo does again.
+TEST_F(PlanViewInput, ArrowKeysNudgeByTheGridStepOfTheirAxisWithUndoAndRedo) {
+  addLine(-100, 0, 100, 0);
+  addLine(-100, 60, 100, 60);
+  InitializeUndo();
+  doc->undoManager().removeAllActions();
+  auto firstPoints = [&] {
+    std::vector<std::pair<float, float>> at;
+    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next)
+      at.push_back({o->firstPoint->position[0], o->firstPoint->position[2]});
+    return at;
+  };
+  struct Case {
+    Qt::Key key;
+    const char* undo;
+    int across, down;  // the sign of the move
+  };
+  const Case keys[] = {{Qt::Key_Left, "Nudge Left", -1, 0},
+                       {Qt::Key_Right, "Nudge Right", 1, 0},
+                       {Qt::Key_Up, "Nudge Up", 0, -1},
+                       {Qt::Key_Down, "Nudge Down", 0, 1}};
+  const float acrossStep = ConvertWorldToScreen(12, ds, 0), downStep = ConvertWorldToScreen(30, ds, 0);
+  ASSERT_GT(downStep, acrossStep + 1);
+  for (bool snap : {true, false}) {
+    for (const Case& c : keys) {
+      const std::string how = std::string(c.undo) + (snap ? " snapping" : " at zoom 2");
+      // Undo and redo bring back the design's settings with its objects: set them each time.
+      ds = model->itsDocState;
+      ds->gridSnap.floatH = 12;  // world units across
+      ds->gridSnap.floatV = 30;  // and down
+      ds->snapToGrid = snap;
+      PlanZoom(ds) = TopViewZoom(ds) = snap ? 1.0f : 2.0f;
+      SelectAllLayers(model->itsLayers, kSelectOn, 1);
+      const auto before = firstPoints();
+      ASSERT_EQ(before.size(), 2u);
+      QTest::keyClick(view, c.key);
+      const auto after = firstPoints();
+      const float across = snap ? acrossStep : 0.5f, down = snap ? downStep : 0.5f;
+      for (size_t i = 0; i < after.size(); ++i) {
+        EXPECT_NEAR(after[i].first, before[i].first + c.across * across, 1e-3) << how << " object " << i;
+        EXPECT_NEAR(after[i].second, before[i].second + c.down * down, 1e-3) << how << " object " << i;
+      }
+      window->updateWindowState();
+      EXPECT_EQ(window->undoAction()->text().toStdString(), std::string("Undo ") + c.undo) << how;
+      window->undoAction()->trigger();
+      EXPECT_EQ(firstPoints(), before) << how;
+      window->updateWindowState();
+      EXPECT_EQ(window->redoAction()->text().toStdString(), std::string("Redo ") + c.undo) << how;
+      window->redoAction()->trigger();
+      const auto redone = firstPoints();
+      ASSERT_EQ(redone.size(), 2u);
+      for (size_t i = 0; i < redone.size(); ++i) {
+        EXPECT_NEAR(redone[i].first, after[i].first, 1e-3) << how << " redone " << i;
+        EXPECT_NEAR(redone[i].second, after[i].second, 1e-3) << how << " redone " << i;
+      }
+    }
+  }
+  ds = model->itsDocState;
+  ds->snapToGrid = 0;
+}
+
+// An outline entered click by click and ended with Escape, begun with one and with several
+// objects selected: the outline keeps exactly the corners clicked, the objects selected before
+// are left where they were and unselected, and the outline is one step that undo takes away and
+// redo brings back. An Escape before the second corner does not end the entry.
+TEST_F(PlanViewInput, AnOutlineEndedByEscapeKeepsItsCornersAsOneStep) {
+  Objex* a = addLine(-300, 200, -200, 200);
+  Objex* b = addLine(-300, 260, -200, 260);
+  InitializeUndo();
+  doc->undoManager().removeAllActions();
+  const float corners[3][2] = {{-60, -50}, {90, -50}, {90, 80}};
+  auto outlines = [&] {
+    std::vector<Objex*> found;
+    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next)
+      if (o->type == kObjDetail) found.push_back(o);
+    return found;
+  };
+  for (bool several : {false, true}) {
+    SelectAllLayers(model->itsLayers, kSelectOff, 1);
+    SelectObj(a, kSelectOn, 1);
+    if (several) SelectObj(b, kSelectOn, 1);
+    const float ax = a->firstPoint->position[0], bz = b->firstPoint->position[2];
+    const size_t before = outlines().size();
+    gCurTool = kToolPolygon;
+    QTest::mousePress(view, Qt::LeftButton, {}, at(corners[0][0], corners[0][1]));
+    QTimer::singleShot(0, view, [&] {
+      if (several) QTest::keyClick(view, Qt::Key_Escape);
+      for (int i = 1; i < 3; ++i) QTest::mouseClick(view, Qt::LeftButton, {}, at(corners[i][0], corners[i][1]));
+      QTest::keyClick(view, Qt::Key_Escape);
+    });
+    QTest::mouseRelease(view, Qt::LeftButton, {}, at(corners[0][0], corners[0][1]));
+    EXPECT_FALSE(view->isTracking());
+    EXPECT_EQ(gMouseCaptured, 0);
+    const std::vector<Objex*> now = outlines();
+    ASSERT_EQ(now.size(), before + 1) << (several ? "several" : "one");
+    Objex* outline = now.back();
+    int n = 0;
+    for (Poinz* p = outline->firstPoint; p; p = p->next, ++n) {
+      ASSERT_LT(n, 3);
+      EXPECT_NEAR(p->position[0], corners[n][0], 1.5) << n;
+      EXPECT_NEAR(p->position[2], corners[n][1], 1.5) << n;
+    }
+    EXPECT_EQ(n, 3);
+    EXPECT_FALSE(IsObjectSelected(a));
+    EXPECT_FALSE(IsObjectSelected(b));
+    EXPECT_EQ(a->firstPoint->position[0], ax);
+    EXPECT_EQ(b->firstPoint->position[2], bz);
+    window->updateWindowState();
+    EXPECT_EQ(window->undoAction()->text(), QString("Undo Polygon Tool"));
+    window->undoAction()->trigger();
+    EXPECT_EQ(outlines().size(), before);
+    window->updateWindowState();
+    window->redoAction()->trigger();
+    EXPECT_EQ(outlines().size(), before + 1);
+    ds = model->itsDocState;
+    a = model->itsCurLayer->firstObject;
+    b = a->next;
+  }
 }
 
 TEST_F(PlanViewInput, ARightClickResetsTheToolAndNeverDrags) {

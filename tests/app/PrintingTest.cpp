@@ -56,13 +56,18 @@ class PrintingTest : public DesignWindowTest {
       printer.setOutputFileName(QString::fromStdString(pdf));
       printer.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
                                         QMarginsF(36, 36, 36, 36), QPageLayout::Point));
+      if (fromPage) printer.setFromTo(fromPage, toPage);
       return accept;
     };
   }
   void beforeClosing() override { ZLKDocument::printPanelRunner() = saved; }
 
-  // Sets the zoom values and print globals to odd values and checks them after a print.
+  // Sets the zoom values, the view placement and print globals to odd values and checks them
+  // after a print.
   void SetOddState() {
+    GridOrigin(ds) = {11, 22, 33};
+    gGlobalXOffset = 5;
+    gGlobalZOffset = -6;
     PlanZoom(ds) = 2.5f;
     TopViewZoom(ds) = 3.5f;
     OtherViewZoom(ds) = 0.5f;
@@ -72,7 +77,15 @@ class PrintingTest : public DesignWindowTest {
     gAffineTranslateX = 7;
     gAffineTranslateY = -9;
   }
+  void ExpectViewPlacementBack() {
+    EXPECT_FLOAT_EQ(GridOrigin(ds).floatH, 11);
+    EXPECT_FLOAT_EQ(GridOrigin(ds).floatV, 22);
+    EXPECT_FLOAT_EQ(GridOrigin(ds).floatD, 33);
+    EXPECT_FLOAT_EQ(gGlobalXOffset, 5);
+    EXPECT_FLOAT_EQ(gGlobalZOffset, -6);
+  }
   void ExpectOddState() {
+    ExpectViewPlacementBack();
     EXPECT_FLOAT_EQ(PlanZoom(ds), 2.5f);
     EXPECT_FLOAT_EQ(TopViewZoom(ds), 3.5f);
     EXPECT_FLOAT_EQ(OtherViewZoom(ds), 0.5f);
@@ -85,6 +98,7 @@ class PrintingTest : public DesignWindowTest {
   // After a print run: the zoom values put back, the print scale and the translation that
   // centres the grown drawing on the page kept.
   void ExpectZoomsBackAndPrintedAt(float scale, float translateX, float translateY) {
+    ExpectViewPlacementBack();
     EXPECT_FLOAT_EQ(PlanZoom(ds), 2.5f);
     EXPECT_FLOAT_EQ(TopViewZoom(ds), 3.5f);
     EXPECT_FLOAT_EQ(OtherViewZoom(ds), 0.5f);
@@ -95,12 +109,14 @@ class PrintingTest : public DesignWindowTest {
     EXPECT_NEAR(gAffineTranslateY, translateY, 1e-3);
   }
   void TearDownGlobals() {
+    gGlobalXOffset = gGlobalZOffset = 0;
     gHPrintScale = gVPrintScale = 1.0f;
     gAffineTranslateX = gAffineTranslateY = 0;
   }
 
   std::string pdf;
   bool accept = true;
+  int fromPage = 0, toPage = 0;  // the range the panel chose; 0: every page
   int panels = 0;
   std::function<bool(QPrinter&, QWidget*)> saved;
 };
@@ -180,6 +196,25 @@ TEST_F(PrintingTest, MenuPrintsToScaleOverSeveralPages) {
   EXPECT_EQ(CountPdfPages(pdf), 1);
   // 2044 by 1050 on 540 by 720: 540 / 2044.
   ExpectZoomsBackAndPrintedAt(540.0f / 2044.0f, -950 * (540.0f / 2044.0f), -450 * (540.0f / 2044.0f));
+  TearDownGlobals();
+}
+
+// The pages the print panel names, across then down: the first, the last, and a range between.
+TEST_F(PrintingTest, ToScaleKeepsToThePagesOfTheRange) {
+  AddWall(0, 1900);
+  AddWall(0, 1900, 900);
+  ds->planScaleChoice = 10;
+  ds->measureSystem = 3;
+  struct Range { int from, to, pages; };
+  for (Range r : {Range{1, 1, 1}, Range{8, 8, 1}, Range{2, 3, 2}, Range{4, 5, 2}, Range{7, 20, 2}}) {
+    QFile::remove(QString::fromStdString(pdf));
+    fromPage = r.from;
+    toPage = r.to;
+    SetOddState();
+    doc->printToScaleShowingPrintPanel();
+    EXPECT_EQ(CountPdfPages(pdf), r.pages) << r.from << ".." << r.to;
+    ExpectZoomsBackAndPrintedAt(1.0f, -950, -450);
+  }
   TearDownGlobals();
 }
 

@@ -175,6 +175,13 @@ TEST_F(WindowController, PlanTabsMakeTheWorkingPlan) {
   Win32EventHandler::sharedEventHandler()->workOnPlanUsingCommand(5390);
   EXPECT_EQ(window->docTabView()->currentIndex(), 8);
   EXPECT_EQ(ds->newObjectPlanMask, 256);
+  // Every plan's command, the first and the last as well, makes that plan the working one.
+  const int32_t commands[] = {5343, 5344, 5345, 5346, 5347, 5348, 5349, 5350, 5390};
+  for (int kind = 0; kind < 9; ++kind) {
+    Win32EventHandler::sharedEventHandler()->workOnPlanUsingCommand(commands[kind]);
+    EXPECT_EQ(window->docTabView()->currentIndex(), kind) << commands[kind];
+    EXPECT_EQ(ds->newObjectPlanMask, 1 << kind) << commands[kind];
+  }
 }
 
 TEST_F(WindowController, ADesignShownInTheWindowStartsWithTheArrowAtItsFloorsHeight) {
@@ -383,6 +390,15 @@ TEST_F(WindowController, ReadoutsShowTheirTextsAndEmptyOnZero) {
   EXPECT_EQ(status(), QString::fromStdString("Depth: " + Inches(5) + ", Height: " + Inches(10)));
   window->drawWidthHeightDepth(0, -10, 0);
   EXPECT_EQ(status(), QString::fromStdString("Height: " + Inches(10)));
+  // Any one of the three past the half that rounds to nothing shows alone; all under it, none.
+  window->drawWidthHeightDepth(0.6f, 0, 0);
+  EXPECT_EQ(status(), QString::fromStdString("Width: " + Inches(0.6f)));
+  window->drawWidthHeightDepth(0, 0.6f, 0);
+  EXPECT_EQ(status(), QString::fromStdString("Height: " + Inches(0.6f)));
+  window->drawWidthHeightDepth(0, 0, 0.6f);
+  EXPECT_EQ(status(), QString::fromStdString("Depth: " + Inches(0.6f)));
+  window->drawWidthHeightDepth(0.4f, 0.4f, 0.4f);
+  EXPECT_EQ(status(), QString());
 
   // The area readout takes plan units and shows world units; the area in square feet.
   const float w = ConvertScreenToWorld(72, ds, 0), h = ConvertScreenToWorld(144, ds, 0);
@@ -686,3 +702,68 @@ TEST_F(WindowController, DesktopOpenOfAnEditedDesignReturnsTheDocumentWhateverTh
 }
 
 }  // namespace
+
+// The slider's scale ends at -10 and at 20 (feet or metres): the knob shows at each end and
+// not beyond it. Released, the slider gives its value, in the design's unit, as the elevation
+// of new objects (nothing selected) or of the selected objects that share one, as one step
+// undo takes back and redo does again.
+TEST_F(WindowController, ElevationSliderEndsAndValuesInEitherUnit) {
+  for (bool metric : {false, true}) {
+    DocState* ds = model->itsDocState;
+    ds->measureSystem = metric ? kMeasureMetric : kMeasureImperial;
+    const float unit = metric ? ConvertMetersToInches(1) : 12;
+    const char* system = metric ? " m" : " ft";
+    struct End {
+      long value;
+      bool shown;
+    };
+    for (End e : {End{-10, true}, End{-11, false}, End{20, true}, End{21, false}, End{-3, true}}) {
+      SelectionState40 ss{};
+      ss.ssStateFresh = 1;
+      ss.ssBaseElevationValue = e.value * unit;
+      window->setElevationPane(&ss);
+      EXPECT_EQ(window->elevationKnobShown(), e.shown) << e.value << system;
+      EXPECT_EQ(window->elevationText()->text(), metric ? QString::number(e.value) : QString("%1'").arg(e.value));
+      if (e.shown) EXPECT_EQ(window->elevationSlider()->value(), e.value) << e.value << system;
+    }
+
+    auto release = [&](int value) {
+      window->elevationSlider()->setSliderDown(true);
+      window->elevationSlider()->setValue(value == 0 ? 1 : 0);
+      window->elevationSlider()->setValue(value);
+      window->elevationSlider()->setSliderDown(false);
+    };
+    SelectionState40 fresh{};
+    fresh.ssStateFresh = 1;
+    ds->selectionState40 = fresh;
+    release(4);
+    EXPECT_NEAR(ds->baseElevation, 4 * unit, 1e-3) << system;
+
+    // A selected line at one elevation; undo and redo.
+    SelectAllLayers(model->itsLayers, kSelectOff, 1);
+    Objex* line = AddPlanLine(model->itsCurLayer, 0, 0, 100, 0);
+    SelectObj(line, kSelectOn, 1);
+    InitializeUndo();
+    doc->undoManager().removeAllActions();
+    ds = model->itsDocState;
+    SelectionState40 shared{};
+    shared.ssBaseElevation = 1;
+    ds->selectionState40 = shared;
+    release(3);
+    auto lastLine = [&] {
+      Objex* last = model->itsCurLayer->firstObject;
+      while (last && last->next) last = last->next;
+      return last;
+    };
+    ASSERT_NE(lastLine(), nullptr);
+    EXPECT_NEAR(lastLine()->baseElevation, 3 * unit, 1e-3) << system;
+    EXPECT_EQ(doc->undoManager().undoActionName(), "Elevation Slider");
+    window->updateWindowState();
+    window->undoAction()->trigger();
+    EXPECT_NEAR(lastLine()->baseElevation, 0, 1e-3) << system;
+    window->updateWindowState();
+    window->redoAction()->trigger();
+    EXPECT_NEAR(lastLine()->baseElevation, 3 * unit, 1e-3) << system;
+    model->itsDocState->measureSystem = kMeasureImperial;
+  }
+}

@@ -182,3 +182,24 @@ TEST(WindowPlacement, PalettesKeepClearOfTheBand) {
   const std::vector<QRect> one{QRect(5, 0, 60, 200)};
   EXPECT_EQ(KeepFramesClearOfBand(one, QRect(), area), one);
 }
+
+// The drawing-tools palette counts as standing at the top or the bottom up to 20 from the
+// area's edge, not at 21: each side of that bound, at each end.
+TEST(WindowPlacement, ThePaletteCountsAtAnEdgeUpToTwentyAway) {
+  WindowPlacementInput in = AtStartUp();
+  struct Case {
+    int paletteY;
+    int y, height;
+  } cases[] = {
+      {20, 65, 959},   // 20 under the top: the window from 5 under it
+      {21, 0, 1024},   // 21: in the middle
+      {964, 0, 959},   // 20 above the bottom: the window to 5 above it
+      {963, 0, 1024},  // 21 above the bottom
+  };
+  for (const Case& c : cases) {
+    in.planTools = Palette(0, c.paletteY, 600, 40);
+    const QRect r = PlaceDesignWindow(in);
+    EXPECT_EQ(r.y(), c.y) << c.paletteY;
+    EXPECT_EQ(r.height(), c.height) << c.paletteY;
+  }
+}
