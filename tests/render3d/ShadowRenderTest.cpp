@@ -79,6 +79,51 @@ TEST(SunGrid, QualitiesGiveTheirGrids) {
   for (const Case& c : cases) EXPECT_EQ(SunGridSize(c.quality, c.halfWidth), c.grid) << c.quality << " " << c.halfWidth;
 }
 
+// The plan objects that bound the sun's view: each kind that throws no shadow, the first and
+// last number of every run of them, beside the numbers next to them that do; a root whose
+// shadow is switched off is left out, and a group's children widen the bounds.
+TEST(SunGrid, ObjectBoundsLeaveOutKindsThatThrowNoShadow) {
+  TestDocument doc;
+  const struct {
+    int16_t type;
+    bool counts;
+  } cases[] = {{1, false},   {7, false},   {8, true},    {20, true},   {21, false},  {22, true},
+               {28, true},   {29, false},  {30, true},   {99, true},   {100, false}, {104, false},
+               {105, true},  {106, false}, {108, false}, {109, true},  {113, true},  {114, false},
+               {117, false}, {118, true},  {124, true},  {125, false}, {126, true},  {143, true},
+               {144, false}, {145, false}, {146, true}};
+  for (const auto& c : cases) {
+    Layer* layer = CreateLayer("Sun", 1, 1, nullptr);
+    AppendLayerToDocument(layer);
+    doc.addObject(c.type, true, {{-30, 40}, {70, -20}}, layer);
+    FloatRect b{32000, 32000, -32000, -32000};
+    GetObjectsBoundsForSun(layer, &b);  // the layer added last: only its object
+    const float expected[4] = {c.counts ? -20.0f : 0, c.counts ? -30.0f : 0, c.counts ? 40.0f : 0,
+                               c.counts ? 70.0f : 0};
+    EXPECT_FLOAT_EQ(b.floatTop, expected[0]) << c.type;
+    EXPECT_FLOAT_EQ(b.floatLeft, expected[1]) << c.type;
+    EXPECT_FLOAT_EQ(b.floatBottom, expected[2]) << c.type;
+    EXPECT_FLOAT_EQ(b.floatRight, expected[3]) << c.type;
+  }
+  Layer* layer = CreateLayer("Sun", 1, 1, nullptr);
+  AppendLayerToDocument(layer);
+  Objex* off = doc.addObject(kObjClosedPoly, true, {{-500, -500}, {500, 500}}, layer);
+  off->options[1] = 1;
+  Objex* group = doc.addObject(kObjGroup, true, {{10, 10}}, layer);
+  const RGBColor black{};
+  Objex* child = CreateObject(kObjClosedPoly, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                              nullptr, nullptr);
+  for (auto [x, z] : {std::pair{-5.0f, 25.0f}, {15.0f, 60.0f}})
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, child), child);
+  AppendChildToObject(child, group);
+  FloatRect b{32000, 32000, -32000, -32000};
+  GetObjectsBoundsForSun(layer, &b);
+  EXPECT_FLOAT_EQ(b.floatLeft, -5);
+  EXPECT_FLOAT_EQ(b.floatRight, 15);
+  EXPECT_FLOAT_EQ(b.floatTop, 10);
+  EXPECT_FLOAT_EQ(b.floatBottom, 60);
+}
+
 TEST(SunGrid, DepthCheckLooksOnlyInsideTheTile) {
   std::vector<float> depth(6 * 4, 1.0f);
   depth[2 * 6 + 3] = 0.5f;  // column 3, row 2
