@@ -124,6 +124,24 @@ TEST(SunGrid, ObjectBoundsLeaveOutKindsThatThrowNoShadow) {
   EXPECT_FLOAT_EQ(b.floatBottom, 60);
 }
 
+using SunBox = RenderTest;
+
+// The sun's box reaches up to the highest point of the scene, a trim attached to an object and
+// the last object of the list included; a scene wholly below the ground reaches the ground.
+TEST_F(SunBox, TheHighestPointCountsAttachmentsAndTheLastObject) {
+  EXPECT_EQ(GetHighestPlanePointValue(), 0);
+  addPolygon({{0, -10, 0}, {10, -20, 0}, {10, -5, 10}}, {0, 0, 0});
+  EXPECT_EQ(GetHighestPlanePointValue(), 0);
+  PlaneObject* wall = addPolygon({{0, 30, 0}, {10, 45, 0}, {10, 12, 10}}, {0, 0, 0});
+  addPolygon({{0, 5, 0}, {10, 5, 0}, {10, 5, 10}}, {0, 0, 0});
+  EXPECT_FLOAT_EQ(GetHighestPlanePointValue(), -45);
+  PlaneObject* trim = addPolygon({{0, 50, 0}, {1, 61, 0}, {1, 70, 1}}, {0, 0, 0}, nullptr, false);
+  wall->attachments = trim;
+  EXPECT_FLOAT_EQ(GetHighestPlanePointValue(), -70);
+  addPolygon({{0, 5, 0}, {10, 80, 0}, {10, 5, 10}}, {0, 0, 0});
+  EXPECT_FLOAT_EQ(GetHighestPlanePointValue(), -80);
+}
+
 TEST(SunGrid, DepthCheckLooksOnlyInsideTheTile) {
   std::vector<float> depth(6 * 4, 1.0f);
   depth[2 * 6 + 3] = 0.5f;  // column 3, row 2
