@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -529,6 +530,75 @@ TEST(RenderExclusions, EachPartGoesWithItsOwnSwitch) {
     EXPECT_EQ(render3d::walk::Excluded(po, kLVOffObjects), p.objectsOff);
     EXPECT_FALSE(render3d::walk::Excluded(po, kAll & ~kLVOffObjects));
     DeletePlaneObject(po);
+  }
+}
+
+// Which parts the floor pass of each floor takes: each kind of part on each of the three floors
+// and on a layer that is none of them (floors of subtype 170 and 177 stay with the opaque
+// objects), and which hole face is drawn by where the eye stands against the hole.
+TEST(FloorPass, EachPartOnEachFloorAndTheHoleFaceByTheEye) {
+  TestDocument doc;
+  Layer* site = CreateLayer("Site", 1, 1, nullptr);
+  AppendLayerToDocument(site);
+  const std::array<Layer*, 3> floors = render3d::walk::Floors();
+  ASSERT_EQ(floors[0], doc.first);
+  ASSERT_EQ(floors[1], doc.second);
+  ASSERT_EQ(floors[2], doc.third);
+  // A floor of subtype 170 or 177 goes with the opaque objects; its other parts reach the floor
+  // pass, which draws none of them.
+  enum Kind { kNone, kFloor, kSubtypeFloor, kSubtypePart, kFace, kHole };
+  const struct {
+    int16_t part;
+    int32_t subtype;
+    Kind kind;
+  } parts[] = {{kObjFloor, 0, kFloor},          {kObjFloor, 170, kSubtypeFloor}, {kObjFloor, 177, kSubtypeFloor},
+               {kObjFloor, 176, kFloor},        {kObjWallFloorPass, 0, kFloor},  {kObjWallCeilingPass, 0, kFloor},
+               {kObjFloorSecondPass, 0, kFloor}, {kObjDeck, 0, kFloor},         {kObjDeck, 177, kSubtypePart},
+               {kObjWall, 0, kNone},            {50, 0, kNone},                  {173, 0, kFace},
+               {kObjCutout, 0, kHole},          {127, 0, kHole},                 {171, 0, kHole}};
+  for (const auto& p : parts)
+    for (Layer* layer : {doc.first, doc.second, doc.third, site}) {
+      SCOPED_TRACE(testing::Message() << "part " << p.part << " subtype " << p.subtype << " on " << layer->name);
+      Objex* base = doc.addObject(kObjFloor, true, {{0, 0}, {1, 0}}, layer);
+      base->subtype = p.subtype;
+      PlaneObject* po = CreatePlaneObject();
+      po->partType = p.part;
+      po->base2DObject = po->actual3DObject = base;
+      const bool onAFloor = layer != site;
+      EXPECT_EQ(render3d::walk::LeftToFloorPass(po, floors),
+                p.kind == kHole || ((p.kind == kFloor || p.kind == kSubtypePart || p.kind == kFace) && onAFloor));
+      for (Layer* floor : floors) {
+        EXPECT_EQ(render3d::walk::FloorOnFloor(po, floor), p.kind == kFloor && floor == layer) << floor->name;
+        EXPECT_EQ(render3d::walk::HoleOnFloor(po, floor), p.kind == kHole && floor == layer) << floor->name;
+      }
+      DeletePlaneObject(po);
+    }
+
+  // A hole 96 up: from above its cut-out face is drawn, from its own height or below the first
+  // pass's; flying, the cut-out face only; a collected floor always.
+  const struct {
+    int16_t navigation;
+    float eye;
+    bool cutout, firstPass;
+  } eyes[] = {{kNavWalkThrough, 96.5f, true, false},
+              {kNavWalkThrough, 96, false, true},
+              {kNavWalkThrough, 20, false, true},
+              {kNavFlyAround, 20, true, false}};
+  for (const auto& e : eyes) {
+    SCOPED_TRACE(testing::Message() << "eye " << e.eye << " navigation " << e.navigation);
+    doc.ds()->navigationMode = e.navigation;
+    doc.ds()->walkEyeHeight() = e.eye;
+    for (const int16_t part : {int16_t{kObjCutout}, int16_t{127}, int16_t{171}}) {
+      PlaneObject* po = CreatePlaneObject();
+      po->partType = part;
+      auto* v = static_cast<PlaneVertex*>(calloc(3, sizeof(PlaneVertex)));
+      v[0] = {0, -96, 0, 0, 0, 0}, v[1] = {10, -96, 0, 0, 0, 0}, v[2] = {10, -96, 10, 0, 0, 0};
+      AppendPlane(v, 3, 0, 1, 0, po);
+      EXPECT_EQ(render3d::walk::HoleFaceDrawn(po, doc.ds()),
+                part == 171 || (part == kObjCutout ? e.cutout : e.firstPass))
+          << "part " << part;
+      DeletePlaneObject(po);
+    }
   }
 }
 

@@ -492,6 +492,46 @@ TEST_F(ShadowScene, EachKindShootsTheViewsItCounts) {
   }
 }
 
+using LampOffsets = RenderTest;
+
+// Flying, the lamps move towards the camera where the scene's own view puts it: round the
+// centre at the fly angle, in both halves of the turn and at two distances (the move grows from
+// 600 units away).
+TEST_F(LampOffsets, FlyingTheLampsMoveTowardsTheSceneCamera) {
+  ds()->navigationMode = kNavFlyAround;
+  ds()->flyCenter() = {100, 50};
+  ds()->flyAngleX() = 0;
+  const struct {
+    float angle, distance;
+  } cameras[] = {{30, 200}, {210, 200}, {120, 900}, {300, 900}};
+  for (const auto& c : cameras) {
+    SCOPED_TRACE(testing::Message() << "fly angle " << c.angle << " at " << c.distance);
+    ds()->flyAngleY() = c.angle;
+    ds()->flyDistance() = c.distance;
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    ApplySceneCamera(ds());
+    GLdouble m[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    double eye[3];
+    for (int i = 0; i < 3; ++i) eye[i] = -(m[i * 4] * m[12] + m[i * 4 + 1] * m[13] + m[i * 4 + 2] * m[14]);
+    glLoadIdentity();
+    const float lamp[2] = {-40, 70};
+    const double dx = eye[0] - lamp[0], dz = eye[2] - lamp[1], dist = std::hypot(dx, dz);
+    const double k = dist >= 600 ? dist * 0.00167 : 1.0;
+    float o[3];
+    GetLightOffset(o, lamp[0], lamp[1], -90, 0, 146);  // a ceiling lamp: towards the camera only
+    EXPECT_NEAR(o[0], dx / dist, 1e-4);
+    EXPECT_NEAR(o[1], 0, 1e-6);
+    EXPECT_NEAR(o[2], dz / dist, 1e-4);
+    GetLightOffset(o, lamp[0], lamp[1], 90, 0, 80);  // a hanging lamp: up as well
+    EXPECT_NEAR(o[0], 1.5 * dx / dist, 1e-4);
+    EXPECT_NEAR(o[1], 2.5 * k, 1e-3);
+    EXPECT_NEAR(o[2], 1.5 * dz / dist, 1e-4);
+  }
+  ds()->navigationMode = kNavWalkThrough;
+}
+
 // Where each kind's depth image is taken from: the lamp moved a little so that the surfaces
 // it lights do not shadow themselves. Hanging lamps move up and towards the camera, the others
 // towards the camera only, the spots and the ambient shots back along their beam, the sun up by
