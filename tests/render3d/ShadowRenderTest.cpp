@@ -492,6 +492,84 @@ TEST_F(ShadowScene, EachKindShootsTheViewsItCounts) {
   }
 }
 
+namespace {
+struct FixtureShot {
+  float height, x, y, vertical, horizontal, cone;
+  int32_t falloff;
+  float intensity;
+  int16_t kind;
+};
+std::vector<FixtureShot> gFixtureShots;
+void RecordFixtureShot(DocState*, float height, float x, float y, float vertical, float horizontal, int16_t,
+                       float cone, int32_t falloff, float intensity, int16_t kind) {
+  gFixtureShots.push_back({height, x, y, vertical, horizontal, cone, falloff, intensity, kind});
+}
+}  // namespace
+
+// Each kind of fixture shoots from its own height above the group's base (in plan units at
+// the plan scale: 96 in inches and 24 in centimetres), at its own angles and cone; the wall
+// lamps first move out along their turn. The first and last kind of each run, and kinds just
+// outside them, shoot nothing.
+TEST(FixtureShots, EachKindFromItsOwnHeightAnglesAndCone) {
+  TestDocument doc;
+  const LightViewShot saved = gFixtureShot;
+  gFixtureShot = &RecordFixtureShot;
+  const struct {
+    float planScale;
+    int16_t units;
+    float perWorldUnit;
+  } scales[] = {{96, 1, 0.75f}, {24, 6, 3 / 2.54f}};
+  struct Expected {
+    float rise;  // world units above the base of 100; the point lamp's 5 are plan units
+    float vertical, horizontal, cone, dx, dy;
+    float planRise = 0;
+  };
+  const float c10 = -5, s10 = -8.660254f, c16 = -8, s16 = -13.856406f;  // 10 and 16 along 120 degrees
+  const struct {
+    int16_t kind;
+    std::vector<Expected> shots;
+  } kinds[] = {
+      {80, {{-8, 90, 0, 60, 0, 0}}},       {82, {{-8, 90, 0, 60, 0, 0}}},     {146, {{1.5f, -90, 0, 40, 0, 0}}},
+      {147, {{12, 315, 30, 40, c10, s10}}}, {148, {{-8, 45, 30, 40, c16, s16}}}, {149, {{30, 90, 0, 90, 0, 0}}},
+      {150, {{2, -90, 0, 60, 0, 0}}},       {151, {{-0.5f, 90, 0, 60, 0, 0}}},
+      {152, {{0, 90, 0, 60, 0, 0, 5}, {0, -90, 0, 60, 0, 0, -5}}},
+      {79, {}}, {78, {}}, {83, {}}, {145, {}}, {153, {}},
+  };
+  for (const auto& sc : scales)
+    for (const auto& k : kinds) {
+      SCOPED_TRACE(testing::Message() << "kind " << k.kind << " at scale " << sc.planScale);
+      doc.ds()->planScale = sc.planScale;
+      doc.ds()->worldUnits = sc.units;
+      Objex* group = doc.addObject(kObjGroup, true, {{0, 0}}, doc.first);
+      group->baseElevation = 100;
+      const RGBColor black{};
+      Objex* part = CreateObject(k.kind, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                 nullptr);
+      AppendChildToObject(part, group);
+      part->bounds3D.floatLeft = 20, part->bounds3D.floatRight = 40;
+      part->bounds3D.floatBack = -10, part->bounds3D.floatFront = 50;
+      part->params[0] = 30, part->params[1] = 60, part->params[2] = 2.6f;
+      part->extraFlags = 51;  // dimmer
+      gFixtureShots.clear();
+      ShootFixture(doc.ds(), group);
+      ASSERT_EQ(gFixtureShots.size(), k.shots.size());
+      for (size_t i = 0; i < k.shots.size(); ++i) {
+        const Expected& e = k.shots[i];
+        const FixtureShot& s = gFixtureShots[i];
+        EXPECT_NEAR(s.height, (100 + e.rise) * sc.perWorldUnit + e.planRise, 1e-3) << i;
+        EXPECT_NEAR(s.x, 30 + e.dx, 1e-4) << i;
+        EXPECT_NEAR(s.y, 20 + e.dy, 1e-4) << i;
+        EXPECT_EQ(s.vertical, e.vertical) << i;
+        EXPECT_EQ(s.horizontal, e.horizontal) << i;
+        EXPECT_EQ(s.cone, e.cone) << i;
+        EXPECT_EQ(s.falloff, 3) << i;
+        EXPECT_FLOAT_EQ(s.intensity, 0.8f) << i;
+        EXPECT_EQ(s.kind, k.kind) << i;
+      }
+    }
+  gFixtureShot = saved;
+}
+
 using LampOffsets = RenderTest;
 
 // Flying, the lamps move towards the camera where the scene's own view puts it: round the
