@@ -547,6 +547,44 @@ TEST_F(PlantScene, TheBillboardFacesTheCameraAndKeepsItsWidthWhenTheCameraTurns)
   EXPECT_NEAR(widths[0], widths[1], 1.0f);
 }
 
+// A plant away from the origin and raised off the ground stands on its footprint's centre at
+// its base elevation (in plan units at the plan scale: 96 in inches, 24 in centimetres), seen
+// from in front and from the side.
+TEST_F(PlantScene, TheBillboardStandsOnItsFootprintsCentreAtItsBaseElevation) {
+  Objex* raised = doc.addObject(kObjPlant, true, {{30, -40}, {50, -40}, {50, -20}, {30, -20}}, parts);
+  OnTopographyOf(raised) = 0;
+  raised->baseElevation = 24;
+  PlaneObject* board =
+      addPolygon({{30, 0, -40}, {50, 0, -40}, {50, 0, -20}, {30, 0, -20}}, {65535, 65535, 65535}, raised, false);
+  board->renderKind = 8;
+  board->textureIdA = 300;
+  board->billboardSize[0] = 10;
+  board->billboardSize[1] = 40;
+  const struct {
+    float planScale;
+    int16_t units;
+    float height;  // plan units
+  } scales[] = {{96, 1, 18}, {24, 6, 24 * 3 / 2.54f}};
+  for (const auto& sc : scales)
+    for (const double turn : {0.0, 90.0}) {
+      SCOPED_TRACE(testing::Message() << "scale " << sc.planScale << " turned " << turn);
+      ds()->planScale = sc.planScale;
+      ds()->worldUnits = sc.units;
+      LookFrom(turn);
+      const auto q = QuadCorners(Feedback([board] { RenderGLPlantObject(board); }));
+      ASSERT_EQ(q.size(), 4u);
+      GLdouble model[16], projection[16], wx, wy, wz;
+      GLint viewport[4];
+      glGetDoublev(GL_MODELVIEW_MATRIX, model);
+      glGetDoublev(GL_PROJECTION_MATRIX, projection);
+      glGetIntegerv(GL_VIEWPORT, viewport);
+      gluProject(40, sc.height, -30, model, projection, viewport, &wx, &wy, &wz);
+      EXPECT_NEAR((q[2].x + q[3].x) / 2, wx, 0.5);
+      EXPECT_NEAR((q[2].y + q[3].y) / 2, wy, 0.5);
+    }
+  DeletePlaneObject(board);
+}
+
 TEST_F(PlantScene, BlackIsCutAwayAndRealTimePicturesAreLoadedOnlyWhilePickingAndScaledTo256) {
   // 128 x 128: the left half pure black, the right half (1, 1, 1).
   writeImage(shared + "/QVRA/Textures/SHRUBS/SHRUB1.QTX", 128, 128,
