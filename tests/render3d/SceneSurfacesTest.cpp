@@ -457,6 +457,34 @@ TEST_F(GridFaces, NodeColoursAreSharedAsTheTableSays) {
     EXPECT_NEAR(ObjectPlane(GL_S)[0], 0.028f * factor, 1e-6) << size;
     EXPECT_NEAR(ObjectPlane(GL_T)[2], 0.028f, 1e-6) << size;
   }
+  // Upright cells map by their own plane: along x and up in the x/y plane, along z and up in the
+  // z/y plane; the width's factor goes to s, the height's to t (9 and 18 inches: 0.5 and 1).
+  writeText(stockFolder() + "/Sky/SKY1.QTI", "[Size]\nWidth=9\nHeight=18\n");
+  ForgetStockTextureSizes();
+  std::vector<std::array<float, 2>> level;  // each corner's x and z as the level cells have them
+  for (const Plane* plane = face->planes; plane; plane = plane->next)
+    for (int i = 0; i < plane->vertexCount; ++i) level.push_back({plane->vertices[i].x, plane->vertices[i].z});
+  for (const bool acrossZ : {false, true}) {
+    SCOPED_TRACE(acrossZ ? "z/y plane" : "x/y plane");
+    size_t k = 0;
+    for (Plane* plane = face->planes; plane; plane = plane->next)
+      for (int i = 0; i < plane->vertexCount; ++i, ++k) {
+        // The level cell's x and z become its run and its height.
+        PlaneVertex& v = plane->vertices[i];
+        const float run = level[k][0], height = level[k][1];
+        v.x = acrossZ ? 5.0f : run;
+        v.y = -height;
+        v.z = acrossZ ? run : 5.0f;
+      }
+    RenderGLGridPlaneObject(face);
+    const std::array<float, 4> s = ObjectPlane(GL_S), t = ObjectPlane(GL_T);
+    EXPECT_NEAR(s[0], acrossZ ? 0 : 0.014f, 1e-6);
+    EXPECT_NEAR(s[2], acrossZ ? 0.014f : 0, 1e-6);
+    EXPECT_NEAR(s[1], 0, 1e-6);
+    EXPECT_NEAR(t[1], 0.028f, 1e-6);
+    EXPECT_NEAR(t[0], 0, 1e-6);
+    EXPECT_NEAR(t[2], 0, 1e-6);
+  }
   DeletePlaneObject(face);
 }
 
