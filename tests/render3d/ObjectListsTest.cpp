@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "building3d/Walls3D.h"
@@ -137,7 +138,19 @@ TEST_F(ObjectLists, ChangedSettingsCompileEveryListAgain) {
       {"exclusions", [](DocState* d) { d->renderExclusions() = kLVOffRoofs; }},
       {"brightness", [](DocState* d) { d->lightBrightness() += 0.25f; }},
       {"texture names", [](DocState*) { SetGLTextureNameForID(4242, 0); }},
+      {"textured wireframe", [](DocState*) { gTexturedWire = !gTexturedWire; }},
+      {"shading switched", [](DocState*) { gLiveViewOptions ^= kLiveViewShading; }},
+      {"ClearView opacity", [](DocState* d) { d->viewSetting3 = (d->viewSetting3 + 7) & 0xFF; }},
+      {"light across", [](DocState*) { gDirectionCosX = 0.5f; }},
+      {"light up", [](DocState*) { gDirectionCosY = -0.2f; }},
+      {"light facing", [](DocState*) { gDirectionCosZ = 0.7f; }},
+      {"the second floor renamed", [](DocState*) {
+         if (Layer* l = GetLayerFromName("Second Floor")) std::snprintf(l->name, sizeof l->name, "Loft");
+       }},
+      {"render mode", [](DocState* d) { d->renderMode() = kRenderClearViewFill; }},
   };
+  const float light[3] = {gDirectionCosX, gDirectionCosY, gDirectionCosZ};
+  const uint8_t texturedWire = gTexturedWire;
   for (const Change& c : changes) {
     c.apply(ds());
     RTInitializeGLScene();
@@ -149,6 +162,8 @@ TEST_F(ObjectLists, ChangedSettingsCompileEveryListAgain) {
     frame();
     EXPECT_EQ(Compiled() - before, stretches) << c.what;
   }
+  gDirectionCosX = light[0], gDirectionCosY = light[1], gDirectionCosZ = light[2];
+  gTexturedWire = texturedWire;
 }
 
 TEST_F(ObjectLists, PhotosAndPlantsAreDrawnEveryFrameInStepWithTheScene) {
