@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "building3d/RenderRoad.h"
+#include "model/Delete.h"
 #include "model/PlanarTransforms.h"
 #include "model/Plants.h"
 #include "model/Records.h"
@@ -721,6 +722,52 @@ TEST_F(PlantScene, PhotosMirrorTheirImageAndHideInSeeThroughRendering) {
   DeletePlaneObject(po);
   free(photo->sourceObject);
   photo->sourceObject = nullptr;
+}
+
+// Which way a photo fades, by the kind and the floor of the object it stands for: along v on the
+// first floor, on no floor and for the kinds listed (the first and last of them beside their
+// neighbours) on any other floor, the third included; against v otherwise and for no kind.
+TEST_F(PlantScene, APhotoFadesAlongOrAgainstVByItsKindAndFloor) {
+  PlaneObject* po = clearViewFillPhoto(20053, {60000, 0, 0}, {0, 0, 60000}, 40000);
+  po->planes->vertices[2].v = po->planes->vertices[3].v = 1;
+  const RGBColor black{};
+  Objex* loose = CreateObject(kObjWall, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              nullptr);
+  const struct {
+    const char* what;
+    Layer* layer;  // null: the object is on no layer
+    int16_t kind;
+    bool alongV;
+  } cases[] = {
+      {"no kind", doc.first, 0, false},          {"wall, first floor", doc.first, kObjWall, true},
+      {"wall, no floor", nullptr, kObjWall, true}, {"wall, second floor", doc.second, kObjWall, false},
+      {"wall, third floor", doc.third, kObjWall, false}, {"13, second floor", doc.second, 13, false},
+      {"14, second floor", doc.second, 14, true}, {"15, second floor", doc.second, 15, false},
+      {"16, second floor", doc.second, 16, true}, {"32, third floor", doc.third, 32, true},
+      {"35, second floor", doc.second, 35, true}, {"36, second floor", doc.second, 36, false},
+      {"41, second floor", doc.second, 41, true}, {"42, second floor", doc.second, 42, true},
+      {"43, second floor", doc.second, 43, false}, {"44, second floor", doc.second, 44, true},
+      {"45, second floor", doc.second, 45, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    po->actual3DObject = c.layer ? doc.addObject(kObjWall, true, {{0, 0}, {1, 0}}, c.layer) : loose;
+    po->actual3DType = c.kind;
+    const auto vertices = Vertices(Feedback([po] { RenderGLPhotoObject(po); }));
+    ASSERT_FALSE(vertices.empty());
+    float low = 1e9f, high = -1e9f;
+    for (const FedVertex& v : vertices) low = std::min(low, v.y), high = std::max(high, v.y);
+    for (const FedVertex& v : vertices) {
+      const bool top = v.y > (low + high) / 2;  // v = 1
+      const bool faded = top == c.alongV;
+      // Faded: the value falls by 40000 / 65535 of itself and the colour mixes back to the line's.
+      EXPECT_NEAR(v.r, faded ? 36622.0f / 65535 : 0, 0.01f) << (top ? "top" : "bottom");
+      EXPECT_NEAR(v.b, faded ? 23378.0f / 65535 : 60000.0f / 65535, 0.01f) << (top ? "top" : "bottom");
+    }
+  }
+  po->actual3DObject = photo_;
+  DeletePlaneObject(po);
+  DeleteObjectChain(loose);
 }
 
 TEST_F(PlantScene, APhotoFadedToNothingInClearViewFillKeepsTheFillColour) {
