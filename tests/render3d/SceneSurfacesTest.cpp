@@ -299,6 +299,20 @@ TEST_F(Background, ColourByModeAndLighting) {
     EXPECT_EQ(GLTextureNameForID(1550) != 0, c.textured) << c.mode;
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
   }
+  // A sun between the scene's value (0.7833) and full gives its own value, one below it leaves
+  // the scene's; the light view, another shaded mode, is not lit.
+  const struct {
+    int16_t mode;
+    float sun, red;
+  } suns[] = {{kRenderSolid, 90, 0.9f}, {kRenderSolid, 70, 0.78333f}, {kRenderLightView, 90, 100 / 255.0f}};
+  for (const auto& s : suns) {
+    ds()->renderMode() = s.mode;
+    ds()->sunBrightness() = s.sun;
+    const auto lit = Vertices(Feedback([] { RenderGLBackground(0, 0); }));
+    ASSERT_FALSE(lit.empty());
+    EXPECT_NEAR(lit[0].r, s.red, 5e-3) << s.mode << " sun " << s.sun;
+  }
+  ds()->renderMode() = kRenderSolid;
   // Without a sun the value is the base brightness.
   ds()->sunlightOn() = 0;
   const auto vertices = Vertices(Feedback([] { RenderGLBackground(0, 0); }));
