@@ -858,6 +858,11 @@ TEST_F(ShadowScene, SunShadowFallsWhereTheSunIsBlockedAtEveryGridQuality) {
     // Towards the sun: the eye axis of the sun's view in world coordinates.
     const double toSun[3] = {gSunMVMatrix[2], gSunMVMatrix[6], gSunMVMatrix[10]};
     ASSERT_GT(toSun[1], 0.5) << quality;
+    // The sun stands 50 degrees up, 30 degrees round from the plan's top (-z) towards +x.
+    const double up = 50 * M_PI / 180, round = 30 * M_PI / 180;
+    EXPECT_NEAR(toSun[0], std::cos(up) * std::sin(round), 1e-4) << quality;
+    EXPECT_NEAR(toSun[1], std::sin(up), 1e-4) << quality;
+    EXPECT_NEAR(toSun[2], -std::cos(up) * std::cos(round), 1e-4) << quality;
     auto shaded = [&](const double* g) { return Blocked(g, toSun, 1000.0); };
     int expected = 0, wrong = 0;
     for (int y = 0; y < 120; ++y)
@@ -875,6 +880,12 @@ TEST_F(ShadowScene, SunShadowFallsWhereTheSunIsBlockedAtEveryGridQuality) {
     EXPECT_LE(wrong, expected / 30) << quality;
     EXPECT_EQ(gSunDBuffer, nullptr);
   }
+  // The other half of the turn: a sun 210 degrees round stands opposite.
+  ds()->sunDirectionAngle() = 210;
+  ds()->sunShadowQuality() = -1;
+  Render();
+  EXPECT_NEAR(gSunMVMatrix[2], -std::cos(50 * M_PI / 180) * 0.5, 1e-4);
+  EXPECT_NEAR(gSunMVMatrix[10], std::cos(50 * M_PI / 180) * std::cos(30 * M_PI / 180), 1e-4);
 }
 // A buffer that cannot be had is named in the status line, and the frame shows the lit scene
 // (never the white plant pass the render draws last before its blend).
