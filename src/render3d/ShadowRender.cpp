@@ -191,6 +191,10 @@ void RenderPlantImage() {
   gRenderOpenGLAntiAlias = antiAliased;
 }
 
+}  // namespace
+
+LightViewShot gFixtureShot = &RenderLightView;
+
 // The shots of one light fixture (a group whose first child is the light part).
 void ShootFixture(DocState* ds, Objex* group) {
   Objex* part = group->firstChild;
@@ -207,7 +211,7 @@ void ShootFixture(DocState* ds, Objex* group) {
   const float base = group->baseElevation;
   auto heightAt = [&](float offset) { return ConvertWorldToScreen(base + offset, ds, 0); };
   auto shot = [&](float height, float vertical, float horizontal, float shotCone) {
-    RenderLightView(ds, height, x, y, vertical, horizontal, 0, shotCone, falloff, I, kind);
+    if (gFixtureShot) gFixtureShot(ds, height, x, y, vertical, horizontal, 0, shotCone, falloff, I, kind);
   };
   auto moveAlong = [&](float length) {
     float a, b;
@@ -259,6 +263,8 @@ void ShootFixture(DocState* ds, Objex* group) {
       break;
   }
 }
+
+namespace {
 
 // Light shots of one top-level object, for the progress count.
 int32_t ShotsOf(Objex* object, bool antiAliased, int32_t N) {

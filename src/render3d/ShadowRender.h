@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "render3d/LightGlows.h"
 #include "render3d/SceneFrame.h"
 
 struct DocState;
@@ -106,6 +107,10 @@ void InitializeGLLightScene(int16_t ortho, float x, float y, float horizontalAng
                             float verticalAngle, float height, float cone);
 void GetLightOffset(float out[3], float x, float y, float verticalAngle, float horizontalAngle,
                     int16_t kind);
+// The depth shots of one light fixture (a group whose first child is the light part), each
+// through gFixtureShot: RenderLightView; tests put a recorder here.
+void ShootFixture(DocState* docState, Objex* group);
+extern LightViewShot gFixtureShot;
 float GetPixelDistance(float px, float py, float left, float top, float right, float bottom,
                        int32_t falloff, int16_t mode);
 // The jitter table and pass count of the lamp moves for the stored pass count.

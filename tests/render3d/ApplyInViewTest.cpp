@@ -332,6 +332,52 @@ TEST_F(ApplyInView, EachPickedPartSendsTheTextureToItsSlots) {
   }
 }
 
+// Each face of a roof and of a roof panel sends the texture to its own field: the roof planes and
+// part 33 to the two sides of the roof's first point, the gable part to slot 2, the hip part to
+// slot 1, part 34 nowhere (only a colour or a palette reaches it); a panel's face looking the
+// way its part turns takes the underside slot (3), any other slot 1, either way round.
+TEST_F(ApplyInView, EachRoofAndPanelFaceSendsTheTextureToItsOwnField) {
+  enum Field { kSide0, kSide1, kSlot1, kSlot2, kSlot3, kNowhere };
+  const struct {
+    const char* what;
+    int16_t planType, partType, facing;
+    float normalY;
+    Field field;
+  } cases[] = {
+      {"roof plane", kObjRoof, kObjRoofPlane, 0, 1, kSide0},
+      {"roof part 33", kObjRoof, 33, 0, 1, kSide1},
+      {"gable", kObjRoof, kObjRoofGablePart, 0, 1, kSlot2},
+      {"hip", kObjRoof, kObjRoofHipPart, 0, 1, kSlot1},
+      {"roof part 34", kObjRoof, 34, 0, 1, kNowhere},
+      {"panel, turned up, face down", kObjRoofPanel, kObjRoofPanelFace, 1, -1, kSlot3},
+      {"panel, turned up, face up", kObjRoofPanel, kObjRoofPanelFace, 1, 1, kSlot1},
+      {"panel, turned down, face up", kObjRoofPanel, kObjRoofPanelFace, -1, 1, kSlot3},
+      {"panel, turned down, face down", kObjRoofPanel, kObjRoofPanelFace, -1, -1, kSlot1},
+      {"panel, unturned, face down", kObjRoofPanel, kObjRoofPanelFace, 0, -1, kSlot1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Objex* plan = doc.addObject(c.planType, true, {{0, 0}, {100, 0}, {100, 100}}, parts);
+    Objex* part = doc.addObject(c.partType, true, {{0, 0}, {1, 0}}, parts);
+    part->direction = c.facing;
+    PlaneObject* face = wallAt(-200, plan);
+    face->actual3DObject = part;
+    face->renderKind = 6;
+    face->planes->normal[1] = c.normalY;
+    int32_t own = 77;
+    face->textureLinkA = &own;
+    ServiceCallRecorder calls;
+    EXPECT_TRUE(ApplyTexture(kMiddle, 2400));
+    const int32_t got[] = {plan->firstPoint->textureID[0], plan->firstPoint->textureID[1], plan->textureID1,
+                           plan->textureID2, plan->textureID3};
+    for (int f = kSide0; f < kNowhere; ++f) EXPECT_EQ(got[f] == 2400, f == c.field) << "field " << f;
+    EXPECT_EQ(plan->textureID == 2400, false);
+    EXPECT_EQ(calls.called(c.planType == kObjRoof ? "Update3DRoof" : "Update3DRoofPanel", plan->objectID),
+              c.field != kNowhere);
+    DeleteAllRendererObjects();
+  }
+}
+
 TEST_F(ApplyInView, ACabinetPartSpreadsOverTheSameKindOfPart) {
   Objex* group = doc.addObject(kObjGroup, false, {}, parts);
   group->subtype = kSubCabinet;

@@ -266,6 +266,23 @@ TEST_F(CarvedFaces, FacesAreTheirOutlineMinusTheirCutouts) {
          return std::vector<PlaneObject*>{t.Face(wall, 0), t.Face(wall, 2)};
        },
        2},
+      // Both faces of walls across the other axis, run backwards, and on a diagonal.
+      {"door and window in a wall along z, drawn backwards",
+       [](CarvedFaces& t) {
+         Objex* wall = t.Wall({{30, 240}, {30, 0}});
+         t.Opening(wall, wall->firstPoint, 500, 60, 36, 80);
+         t.Opening(wall, wall->firstPoint, 600, 170, 36, 40, 36);
+         return std::vector<PlaneObject*>{t.Face(wall, 0), t.Face(wall, 2)};
+       },
+       2},
+      {"door and window in a diagonal wall",
+       [](CarvedFaces& t) {
+         Objex* wall = t.Wall({{-20, 10}, {150, -160}});
+         t.Opening(wall, wall->firstPoint, 500, 60, 36, 80);
+         t.Opening(wall, wall->firstPoint, 600, 170, 36, 40, 36);
+         return std::vector<PlaneObject*>{t.Face(wall, 0), t.Face(wall, 2)};
+       },
+       2},
       {"curved wall",
        [](CarvedFaces& t) {
          t.doc.ds()->objectRenderQuality() = 12;

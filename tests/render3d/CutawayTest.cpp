@@ -154,3 +154,42 @@ TEST_F(Cutaway, KeptExtentFollowsEachChange) {
   gRenderOnShow = 0;
   DeleteObjItem(added);
 }
+
+// Each direction keeps its own side of the box, at two slider positions: a box away from the
+// origin (x 40..140, z 30..230) so that the left and right, back and front bounds differ in
+// size, and points far out along the other two axes so that a tilted plane shows.
+TEST_F(Cutaway, EveryDirectionCutsAtItsOwnSideOfTheExtent) {
+  doc.addObject(kObjClosedPoly, true, {{40, 30}, {140, 30}, {140, 230}, {40, 230}}, doc.first);
+  const struct {
+    int16_t direction;
+    int32_t position;
+    float range;
+    int axis;       // 0 x, 1 y, 2 z
+    float cut;      // the plane's place on that axis
+    bool keepsLow;  // what lies below the cut stays
+  } cases[] = {
+      // Extent: x -60..240 (300), z -70..330 (400), y -100..100 (200). The top cut falls five
+      // units for each step of the slider.
+      {kCutAwayNorth, 50, 400, 2, 280, true},   {kCutAwayNorth, 120, 400, 2, 210, true},
+      {kCutAwaySouth, 50, 400, 2, -20, false},  {kCutAwaySouth, 120, 400, 2, 50, false},
+      {kCutAwayEast, 30, 300, 0, -30, false},   {kCutAwayEast, 200, 300, 0, 140, false},
+      {kCutAwayWest, 30, 300, 0, 210, true},    {kCutAwayWest, 200, 300, 0, 40, true},
+      {kCutAwayTop, 130, 200, 1, -150, true},   {kCutAwayTop, 60, 200, 1, 200, true},
+  };
+  const float* e = gSlicePaneEquation;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "direction " << c.direction << " at " << c.position);
+    ds()->cutAwayDirection() = c.direction;
+    ds()->cutAwayPosition() = c.position;
+    SetSlicePlaneBounds();
+    EXPECT_FLOAT_EQ(gCutawayRange, c.range);
+    ComputeSlicePlane();
+    for (const float across : {-500.0f, 0.0f, 500.0f})
+      for (const float step : {-0.5f, 0.5f}) {
+        float p[3] = {across, -across, across};
+        p[c.axis] = c.cut + step;
+        const bool visible = e[0] * p[0] + e[1] * p[1] + e[2] * p[2] + e[3] >= 0;
+        EXPECT_EQ(visible, (step < 0) == c.keepsLow) << "across " << across << " step " << step;
+      }
+  }
+}

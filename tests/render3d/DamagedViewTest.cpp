@@ -281,6 +281,35 @@ TEST_F(DamagedView, PartialFramesFollowOneAnother) {
   EXPECT_EQ(Differences(last, wholeFrame()), 0);
 }
 
+using DrawnBoxes = RenderTest;
+
+// What a run of plane objects draws, in GL coordinates (the stored height negated): every
+// vertex of each one's planes, cut-outs and trims, the first and the last of the run and
+// nothing past it; a vertex that is no number makes it everywhere.
+TEST_F(DrawnBoxes, EveryPlaneCutoutAndTrimOfTheRunAndNothingPastIt) {
+  PlaneObject* a = addPolygon({{-5, 2, 3}, {4, 7, 3}, {4, 2, -6}}, {0, 0, 0});
+  PlaneObject* b = addPolygon({{10, -3, 0}, {12, -1, 0}, {11, -2, 1}}, {0, 0, 0});
+  addPolygon({{100, 100, 100}, {101, 100, 100}, {101, 101, 100}}, {0, 0, 0});  // past the run
+  a->children = addPolygon({{-8, 2, 3}, {-7, 2, 3}, {-7, 3, 3}}, {0, 0, 0}, nullptr, false);
+  b->attachments = addPolygon({{11, 20, 1}, {12, 20, 1}, {12, 21, 9}}, {0, 0, 0}, nullptr, false);
+  const struct {
+    int32_t count;
+    float lo[3], hi[3];
+  } cases[] = {{1, {-8, 2, -6}, {4, 7, 3}}, {2, {-8, -3, -6}, {12, 21, 9}}};
+  for (const auto& c : cases) {
+    const render3d::SceneBox box = render3d::DrawnBounds(a, c.count);
+    EXPECT_FALSE(box.everywhere);
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_FLOAT_EQ(box.lo[i], c.lo[i]) << c.count << " axis " << i;
+      EXPECT_FLOAT_EQ(box.hi[i], c.hi[i]) << c.count << " axis " << i;
+    }
+  }
+  EXPECT_TRUE(render3d::DrawnBounds(a, 0).empty());
+  b->attachments->planes->vertices[2].z = std::nanf("");
+  EXPECT_TRUE(render3d::DrawnBounds(a, 2).everywhere);
+  EXPECT_FALSE(render3d::DrawnBounds(a, 1).everywhere);
+}
+
 }  // namespace
 
 // A whole frame calls only the lists whose bounds reach the view, and shows what calling them

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -107,6 +108,67 @@ TEST_F(FinalSceneLists, AChangeOfEachShadingInputShowsInTheNextFrame) {
     link = kGreen;
     face->planes->vertices[1].x = 20, face->planes->vertices[2].x = 20;
     ds()->renderMode() = kRenderSolid;
+  }
+}
+
+// The other inputs the shading and the fades read, each changed between frames: the light's x
+// and y axes (faces turned along them), the plan scale and a floor's height (a stair landing
+// fades against its floor's height in plan units), and the layers' names (faces on the third
+// floor and on any layer named as the first fade as the first floor's do). Each shows in the
+// next frame as a fresh frame draws it.
+TEST_F(FinalSceneLists, AChangeOfEachOtherSceneInputShowsInTheNextFrame) {
+  PlaneObject* alongX = addSquare(-30, -30, -22, -22, 0, kGreen);
+  alongX->planes->normal[0] = 0.99f, alongX->planes->normal[2] = 0;
+  PlaneObject* alongY = addSquare(-30, 22, -22, 30, 0, kGreen);
+  alongY->planes->normal[1] = 0.99f, alongY->planes->normal[2] = 0;
+  doc.second->visible = doc.third->visible = 0;  // their objects widen no bounds
+  Objex* stair = doc.addObject(kObjStaircase, true, {{0, 0}, {1, 0}}, doc.second);
+  PlaneObject* landing = addSquare(22, -30, 30, 30, 0, kRed, stair);
+  landing->actual3DType = kObjStairLandingPart;
+  Objex* onThird = doc.addObject(kObjWall, true, {{0, 0}, {1, 0}}, doc.third);
+  PlaneObject* upper = addSquare(-10, -30, 10, 30, 0, kBlue, onThird);
+  upper->partType = 10;
+  Layer* garden = CreateLayer("Garden", 0, 0, nullptr);
+  AppendLayerToDocument(garden);
+  Objex* inGarden = doc.addObject(kObjWall, true, {{0, 0}, {1, 0}}, garden);
+  PlaneObject* outside = addSquare(12, -30, 20, 30, 0, kBlue, inGarden);
+  outside->partType = 10;
+  for (PlaneObject* p : {landing, upper, outside}) p->planes->vertices[2].v = p->planes->vertices[3].v = 1;
+  const float floorHeight = doc.second->height;
+  struct Case {
+    const char* input;
+    int x, y;  // a pixel the change shows at
+    std::function<void()> change;
+  };
+  const Case cases[] = {
+      {"light across", 6, 6, [] { gDirectionCosX = 0.9f; }},
+      {"light up", 6, 58, [] { gDirectionCosY = -0.3f; }},
+      {"plan scale", 58, 60, [this] { ds()->planScale = 96; }},
+      {"floor height", 58, 60, [this, floorHeight] { doc.second->height = floorHeight / 3; }},
+      {"third floor renamed", 32, 60, [this] { std::snprintf(doc.third->name, sizeof doc.third->name, "Attic"); }},
+      // The floors stay the layers first named so; the faces of the layer fade as a floor's.
+      {"another layer named as the first floor", 48, 60,
+       [garden] { std::snprintf(garden->name, sizeof garden->name, "First Floor"); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input);
+    render();
+    render();  // from the kept lists
+    const Pixel before = kept(c.x, c.y);
+    const int64_t compiled = render3d::FinalListCompilations();
+    c.change();
+    render();
+    const Pixel after = kept(c.x, c.y);
+    EXPECT_GT(render3d::FinalListCompilations(), compiled);
+    EXPECT_TRUE(after.r != before.r || after.g != before.g || after.b != before.b)
+        << before.r << "," << before.g << "," << before.b;
+    EXPECT_TRUE(image() == fresh()) << "the kept lists draw what a fresh frame draws";
+    // Back to the start for the next input.
+    gDirectionCosX = 0, gDirectionCosY = -0.8660254f;
+    ds()->planScale = 36;
+    doc.second->height = floorHeight;
+    std::snprintf(doc.third->name, sizeof doc.third->name, "Third Floor");
+    std::snprintf(garden->name, sizeof garden->name, "Garden");
   }
 }
 

@@ -144,6 +144,54 @@ TEST(FloodLightShots, TwoShotsLookingAcrossTheBeamsOnEitherSide) {
   }
 }
 
+// A wall off the origin and across the axes (a 3-4-5 run from (10, 20) to (70, -60)), at two plan
+// scales in inches and in centimetres: the base stands 50 along the wall and the wall's width
+// out to the light's side, the height adds the wall's and the segment's rises, and the two
+// shots stand 9 out, mirrored about that side.
+TEST(FloodLightShots, ADiagonalWallAtEachScaleAndSide) {
+  TestDocument doc;
+  DocState* ds = doc.ds();
+  const struct {
+    float planScale;
+    int16_t units;
+    float width, height;  // plan units: the wall's width, the lamp's height
+  } scales[] = {{96, 1, 4.5f, 29.5f}, {24, 6, 7.086614f, 42.433071f}};
+  const float a = std::atan2(0.8f, 0.6f);
+  for (const auto& sc : scales)
+    for (const bool flipped : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "scale " << sc.planScale << (flipped ? " flipped" : ""));
+      ds->planScale = sc.planScale;
+      ds->worldUnits = sc.units;
+      FloodWall w(doc, flipped);
+      Poinz* start = w.wall->firstPoint;
+      start->position[0] = 10, start->position[2] = 20;
+      start->next->position[0] = 70, start->next->position[2] = -60;
+      FloodLamp lamp;
+      ASSERT_TRUE(GetFloodLamp(w.wall, w.light, ds, &lamp));
+      const float out = flipped ? -sc.width : sc.width;
+      EXPECT_NEAR(lamp.baseX, 40 + 0.8f * out, 1e-3);
+      EXPECT_NEAR(lamp.baseZ, -20 + 0.6f * out, 1e-3);
+      EXPECT_NEAR(lamp.height, sc.height, 1e-3);
+      EXPECT_NEAR(lamp.wallAngle, a, 1e-5);
+      EXPECT_NEAR(lamp.sideAngle, flipped ? a + M_PI_2 : a - M_PI_2, 1e-5);
+
+      RecordedShots shots;
+      CastSpotLight(w.wall, w.light);
+      ASSERT_EQ(gShots.size(), 2u);
+      const float side = flipped ? 1 : -1;  // along the side: (0.8, 0.6) unflipped
+      const float along = kFloodLampOffset * std::cos(kFloodBeamSpread);
+      EXPECT_NEAR((gShots[0].x + gShots[1].x) / 2, lamp.baseX - side * 0.8f * along, 1e-3);
+      EXPECT_NEAR((gShots[0].y + gShots[1].y) / 2, lamp.baseZ - side * 0.6f * along, 1e-3);
+      for (const Shot& shot : gShots) {
+        EXPECT_NEAR(std::hypot(shot.x - lamp.baseX, shot.y - lamp.baseZ), kFloodLampOffset, 1e-3);
+        EXPECT_FLOAT_EQ(shot.height, lamp.height);
+      }
+      const float degrees = a * 180 / static_cast<float>(M_PI) + (flipped ? 90 : -90);
+      EXPECT_NEAR(gShots[0].horizontal, degrees + 48, 1e-3);
+      EXPECT_NEAR(gShots[1].horizontal, degrees + 132, 1e-3);
+    }
+}
+
 TEST(FloodLightShots, NothingWithoutTheWallPointsOrADocument) {
   TestDocument doc;
   FloodWall w(doc, true);

@@ -53,6 +53,53 @@ TEST(Lighting, ShadingByTheFixedLightDirection) {
   EXPECT_EQ(c, 500);
 }
 
+// Each axis of the light reaches its own component of the normal, and a face lit from behind
+// shades as its front does: every axis at a light turned off all three defaults, both signs.
+TEST(Lighting, EachAxisOfTheLightAndBothSidesOfAFace) {
+  TestDocument doc;
+  ShadingOn on;
+  const float saved[3] = {gLightXAngle, gLightYAngle, gLightZAngle};
+  gLightXAngle = 60, gLightYAngle = 135, gLightZAngle = 80;
+  SetupLights();
+  EXPECT_FLOAT_EQ(gLightYDegrees, 135);
+  const struct {
+    float nx, ny, nz;
+    int bare;  // noBrightness: |n . light| x 40000
+  } cases[] = {{1, 0, 0, 20000},  {-1, 0, 0, 20000},  {0, 1, 0, 28284},  {0, -1, 0, 28284},
+               {0, 0, 1, 6946},   {0, 0, -1, 6946},   {0, 0, -5, 6946},  {3, 0, 4, 17557},
+               {-3, 0, -4, 17557}, {3, 0, -4, 6443},  {-3, 0, 4, 6443}};
+  for (const auto& c : cases) {
+    uint16_t component = 40000;
+    int colour = 0;
+    ComputeShading(1.0f, c.nx, c.ny, c.nz, &colour, &component, 1);
+    EXPECT_NEAR(component, c.bare, 1) << c.nx << " " << c.ny << " " << c.nz;
+  }
+  gLightXAngle = saved[0], gLightYAngle = saved[1], gLightZAngle = saved[2];
+  SetupLights();
+  EXPECT_EQ(Shade(0, -1, 0, 65535), Shade(0, 1, 0, 65535));
+}
+
+// The design's brightness on both sides of each of its bends: below 0.9 it is halved, from 0.9
+// up to 1.3 it is scaled down less the brighter it is, above 1.3 it is taken whole; a face
+// facing the light and one edge-on to it.
+TEST(Lighting, BrightnessOnBothSidesOfItsBends) {
+  TestDocument doc;
+  SetupLights();
+  ShadingOn on;
+  const struct {
+    float brightness;
+    int edgeOn, facing;  // of 10000
+  } cases[] = {{0.6f, 1800, 3000},  {0.8f, 2400, 4000},  {1.0f, 3750, 6250},  {1.28f, 7488, 10000},
+               {1.32f, 7920, 10000}, {1.5f, 9000, 10000}, {2.0f, 10000, 10000}};
+  for (const auto& c : cases) {
+    doc.ds()->lightBrightness() = c.brightness;
+    EXPECT_NEAR(Shade(1, 0, 0, 10000), c.edgeOn, 1) << c.brightness;
+    EXPECT_NEAR(Shade(-1, 0, 0, 10000), c.edgeOn, 1) << c.brightness;
+    EXPECT_NEAR(Shade(0, 0, 1, 10000), c.facing, 1) << c.brightness;
+    EXPECT_NEAR(Shade(0, 0, -1, 10000), c.facing, 1) << c.brightness;
+  }
+}
+
 TEST(Lighting, ShadingOffChangesNothing) {
   TestDocument doc;
   SetupLights();

@@ -15,6 +15,7 @@
 #include "render3d/Lighting.h"
 #include "render3d/LotRendering.h"
 #include "render3d/RenderTestSupport.h"
+#include "render3d/TextureTestSupport.h"
 #include "render3d/TopoCutouts.h"
 
 namespace {
@@ -472,6 +473,44 @@ TEST_F(Lot, AResidentCustomTextureCoversTheLotUntilSpeedNine) {
   EXPECT_TRUE(Near(current(50, 50), 199, 0, 199)) << current(50, 50);
   SetGLTextureNameForID(20001, 0);
   glDeleteTextures(1, &name);
+}
+
+// The flat lot's texture repeats across its width and down its depth: the lot's extent over the
+// texture's size in plan units (at the plan scale: 96 in inches, 24 in centimetres), the depth
+// running up the texture, each divided by its own scale percentage (a scale of 0 leaves it).
+class LotTexture : public TextureTest {};
+
+TEST_F(LotTexture, RepeatsAcrossAndDownByTheirOwnScaleAtEachPlanScale) {
+  writeSolid(stockFolder() + "/Sky/SKY1.QTX", 4, 4, Qt::white);
+  writeText(stockFolder() + "/Sky/SKY1.QTI", "[Size]\nWidth=48\nHeight=24\n");
+  DocState* d = ds();
+  d->planBounds = {-30, -40, 30, 80};  // 120 across, 60 down
+  d->lotTextureID = 1550;
+  d->renderExclusions() = kLVOffTopography;
+  const struct {
+    float planScale;
+    int16_t units;
+    ShortPoint scale;
+    float across, down;
+  } cases[] = {{96, 1, {50, 200}, 120 / 36.0f / 0.5f, -60 / 18.0f / 2},
+               {96, 1, {0, 100}, 120 / 36.0f, -60 / 18.0f},
+               {24, 6, {50, 200}, 120 / (48 * 3 / 2.54f) / 0.5f, -60 / (24 * 3 / 2.54f) / 2},
+               {24, 6, {100, 0}, 120 / (48 * 3 / 2.54f), -60 / (24 * 3 / 2.54f)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "scale " << c.planScale << ", " << c.scale.x << " x " << c.scale.y);
+    d->planScale = c.planScale;
+    d->worldUnits = c.units;
+    d->lotTextureScale = c.scale;
+    const auto st = MappedCoordinates([] { RenderGLFlatLot(); });
+    ASSERT_EQ(st.size(), 4u);
+    // Sorted: (0, down), (0, 0), (across, down), (across, 0).
+    EXPECT_NEAR(st[0][0], 0, 1e-5);
+    EXPECT_NEAR(st[0][1], c.down, 1e-4);
+    EXPECT_NEAR(st[1][1], 0, 1e-5);
+    EXPECT_NEAR(st[3][0], c.across, 1e-4);
+    EXPECT_NEAR(st[2][1], c.down, 1e-4);
+    EXPECT_NEAR(st[3][1], 0, 1e-5);
+  }
 }
 
 // ---- Cut-outs ----

@@ -5,7 +5,9 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "building3d/Walls3D.h"
@@ -136,7 +138,19 @@ TEST_F(ObjectLists, ChangedSettingsCompileEveryListAgain) {
       {"exclusions", [](DocState* d) { d->renderExclusions() = kLVOffRoofs; }},
       {"brightness", [](DocState* d) { d->lightBrightness() += 0.25f; }},
       {"texture names", [](DocState*) { SetGLTextureNameForID(4242, 0); }},
+      {"textured wireframe", [](DocState*) { gTexturedWire = !gTexturedWire; }},
+      {"shading switched", [](DocState*) { gLiveViewOptions ^= kLiveViewShading; }},
+      {"ClearView opacity", [](DocState* d) { d->viewSetting3 = (d->viewSetting3 + 7) & 0xFF; }},
+      {"light across", [](DocState*) { gDirectionCosX = 0.5f; }},
+      {"light up", [](DocState*) { gDirectionCosY = -0.2f; }},
+      {"light facing", [](DocState*) { gDirectionCosZ = 0.7f; }},
+      {"the second floor renamed", [](DocState*) {
+         if (Layer* l = GetLayerFromName("Second Floor")) std::snprintf(l->name, sizeof l->name, "Loft");
+       }},
+      {"render mode", [](DocState* d) { d->renderMode() = kRenderClearViewFill; }},
   };
+  const float light[3] = {gDirectionCosX, gDirectionCosY, gDirectionCosZ};
+  const uint8_t texturedWire = gTexturedWire;
   for (const Change& c : changes) {
     c.apply(ds());
     RTInitializeGLScene();
@@ -148,6 +162,8 @@ TEST_F(ObjectLists, ChangedSettingsCompileEveryListAgain) {
     frame();
     EXPECT_EQ(Compiled() - before, stretches) << c.what;
   }
+  gDirectionCosX = light[0], gDirectionCosY = light[1], gDirectionCosZ = light[2];
+  gTexturedWire = texturedWire;
 }
 
 TEST_F(ObjectLists, PhotosAndPlantsAreDrawnEveryFrameInStepWithTheScene) {
@@ -418,6 +434,187 @@ TEST_F(ObjectLists, FloorStretchesShowEveryChangeOfTheirFloors) {
   frame();
   EXPECT_FALSE(Red(centre(12))) << centre(12);
   EXPECT_TRUE(Red(centre(11)) && Red(centre(13)) && Red(centre(14)));
+}
+
+// The user's exclusions by part: each kind's own switch and not another's, the first and last
+// part of each run, the electrical, plumbing and heating parts by type and by subtype at the ends
+// of their ranges and one past them.
+TEST(RenderExclusions, EachPartGoesWithItsOwnSwitch) {
+  TestDocument doc;
+  constexpr int32_t kAll = kLVOffDoors | kLVOffObjects | kLVOffRoofs | kLVOffElectrical | kLVOffPlumbing | kLVOffHVAC;
+  const struct {
+    const char* what;
+    int16_t part, actualType;
+    int32_t actualSubtype;
+    int32_t off;  // the one switch that takes it out (0: none)
+  } cases[] = {
+      {"skylight face 1", 1, 160, 0, kLVOffRoofs},
+      {"dormer face 6", 6, 166, 0, kLVOffRoofs},
+      {"skylight outline", kObjSkylightOutline, 160, 0, kLVOffRoofs},
+      {"separator of a wall", kObjSeparatorFace, kObjWall, 0, 0},
+      {"part 7 of a skylight", 7, 160, 0, 0},
+      {"roof", kObjRoof, kObjRoof, 0, kLVOffRoofs},
+      {"roof plane", kObjRoofPlane, kObjRoof, 0, kLVOffRoofs},
+      {"33", 33, kObjRoof, 0, kLVOffRoofs},
+      {"34", 34, kObjRoof, 0, kLVOffRoofs},
+      {"gable", kObjRoofGablePart, kObjRoof, 0, kLVOffRoofs},
+      {"hip", kObjRoofHipPart, kObjRoof, 0, kLVOffRoofs},
+      {"roof panel", kObjRoofPanel, kObjRoof, 0, kLVOffRoofs},
+      {"roof panel face", kObjRoofPanelFace, kObjRoof, 0, kLVOffRoofs},
+      {"wall floor pass", kObjWallFloorPass, kObjWall, 0, 0},
+      {"symbol part", kObjSymbolPart3D, kObjSymbolPart3D, 0, kLVOffObjects},
+      {"cabinet", kObjCabinet, kObjCabinet, 0, kLVOffObjects},
+      {"door face", kObjFace, kObjDoor, 0, kLVOffDoors},
+      {"door leaf", kObjDoorLeafFace, kObjDoor, 0, kLVOffDoors},
+      {"skylight pane", kObjFace, 160, 0, kLVOffRoofs},
+      {"switch by type 68", kObjAttachedSymbolPart, 68, 0, kLVOffElectrical},
+      {"type 70", kObjAttachedSymbolPart, 70, 0, 0},
+      {"type 79", kObjAttachedSymbolPart, 79, 0, kLVOffElectrical},
+      {"type 82", kObjAttachedSymbolPart, 82, 0, kLVOffElectrical},
+      {"type 83", kObjAttachedSymbolPart, 83, 0, 0},
+      {"type 88", kObjAttachedSymbolPart, 88, 0, kLVOffElectrical},
+      {"type 146", kObjAttachedSymbolPart, 146, 0, kLVOffElectrical},
+      {"type 152", kObjAttachedSymbolPart, 152, 0, kLVOffElectrical},
+      {"type 153", kObjAttachedSymbolPart, 153, 0, 0},
+      {"subtype 55", kObjAttachedSymbolPart, kObjComponent, 55, kLVOffElectrical},
+      {"subtype 64", kObjAttachedSymbolPart, kObjComponent, 64, 0},
+      {"subtype 65", kObjAttachedSymbolPart, kObjComponent, 65, kLVOffElectrical},
+      {"subtype 67", kObjAttachedSymbolPart, kObjComponent, 67, kLVOffElectrical},
+      {"subtype 73", kObjAttachedSymbolPart, kObjComponent, 73, kLVOffElectrical},
+      {"subtype 78", kObjAttachedSymbolPart, kObjComponent, 78, kLVOffElectrical},
+      {"subtype 79", kObjAttachedSymbolPart, kObjComponent, 79, 0},
+      {"subtype 83", kObjAttachedSymbolPart, kObjComponent, 83, kLVOffElectrical},
+      {"subtype 87", kObjAttachedSymbolPart, kObjComponent, 87, kLVOffElectrical},
+      {"plumbing type 98", kObjAttachedSymbolPart, 98, 0, kLVOffPlumbing},
+      {"plumbing type 110", kObjAttachedSymbolPart, 110, 0, kLVOffPlumbing},
+      {"subtype 89", kObjAttachedSymbolPart, kObjComponent, 89, 0},
+      {"subtype 90", kObjAttachedSymbolPart, kObjComponent, 90, kLVOffPlumbing},
+      {"subtype 97", kObjAttachedSymbolPart, kObjComponent, 97, kLVOffPlumbing},
+      {"subtype 98", kObjAttachedSymbolPart, kObjComponent, 98, 0},
+      {"subtype 99", kObjAttachedSymbolPart, kObjComponent, 99, kLVOffPlumbing},
+      {"subtype 109", kObjAttachedSymbolPart, kObjComponent, 109, kLVOffPlumbing},
+      {"heating type 116", kObjAttachedSymbolPart, 116, 0, 0},
+      {"heating type 117", kObjAttachedSymbolPart, 117, 0, kLVOffHVAC},
+      {"heating type 123", kObjAttachedSymbolPart, 123, 0, kLVOffHVAC},
+      {"heating type 124", kObjAttachedSymbolPart, 124, 0, 0},
+      {"subtype 124", kObjAttachedSymbolPart, kObjComponent, 124, kLVOffHVAC},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Objex* actual = doc.addObject(c.actualType, true, {{0, 0}, {1, 0}}, doc.first);
+    actual->subtype = c.actualSubtype;
+    PlaneObject* po = CreatePlaneObject();
+    po->partType = c.part;
+    po->base2DObject = po->actual3DObject = actual;
+    po->actual3DType = c.actualType;
+    for (const int32_t bit : {kLVOffDoors, kLVOffObjects, kLVOffRoofs, kLVOffElectrical, kLVOffPlumbing, kLVOffHVAC})
+      EXPECT_EQ(render3d::walk::Excluded(po, bit), bit == c.off) << "switch " << bit;
+    EXPECT_EQ(render3d::walk::Excluded(po, kAll), c.off != 0);
+    EXPECT_EQ(render3d::walk::Excluded(po, kAll & ~c.off), false);
+    DeletePlaneObject(po);
+  }
+
+  // A wall face and a landing go with the objects only inside an object group; a skirting only
+  // under a cabinet.
+  Objex* group = doc.addObject(kObjGroup, true, {{0, 0}}, doc.first);
+  const RGBColor black{};
+  Objex* wall = CreateObject(kObjWall, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr);
+  AppendChildToObject(wall, group);
+  Objex* cabinet = doc.addObject(kObjCabinet, true, {{0, 0}, {1, 0}}, doc.first);
+  const struct {
+    const char* what;
+    int16_t part;
+    Objex* base;
+    int32_t groupSubtype;
+    bool objectsOff;
+  } parts[] = {
+      {"wall face in an object group", kObjWallFace, wall, 111, true},
+      {"landing in an object group", kObjStairLandingPart, wall, 111, true},
+      {"wall face in another group", kObjWallFace, wall, 112, false},
+      {"skirting of a cabinet", kObjSkirting, cabinet, 111, true},
+      {"skirting of a wall", kObjSkirting, wall, 111, false},
+  };
+  for (const auto& p : parts) {
+    SCOPED_TRACE(p.what);
+    group->subtype = p.groupSubtype;
+    PlaneObject* po = CreatePlaneObject();
+    po->partType = p.part;
+    po->base2DObject = po->actual3DObject = p.base;
+    po->actual3DType = p.base->type;
+    EXPECT_EQ(render3d::walk::Excluded(po, kLVOffObjects), p.objectsOff);
+    EXPECT_FALSE(render3d::walk::Excluded(po, kAll & ~kLVOffObjects));
+    DeletePlaneObject(po);
+  }
+}
+
+// Which parts the floor pass of each floor takes: each kind of part on each of the three floors
+// and on a layer that is none of them (floors of subtype 170 and 177 stay with the opaque
+// objects), and which hole face is drawn by where the eye stands against the hole.
+TEST(FloorPass, EachPartOnEachFloorAndTheHoleFaceByTheEye) {
+  TestDocument doc;
+  Layer* site = CreateLayer("Site", 1, 1, nullptr);
+  AppendLayerToDocument(site);
+  const std::array<Layer*, 3> floors = render3d::walk::Floors();
+  ASSERT_EQ(floors[0], doc.first);
+  ASSERT_EQ(floors[1], doc.second);
+  ASSERT_EQ(floors[2], doc.third);
+  // A floor of subtype 170 or 177 goes with the opaque objects; its other parts reach the floor
+  // pass, which draws none of them.
+  enum Kind { kNone, kFloor, kSubtypeFloor, kSubtypePart, kFace, kHole };
+  const struct {
+    int16_t part;
+    int32_t subtype;
+    Kind kind;
+  } parts[] = {{kObjFloor, 0, kFloor},          {kObjFloor, 170, kSubtypeFloor}, {kObjFloor, 177, kSubtypeFloor},
+               {kObjFloor, 176, kFloor},        {kObjWallFloorPass, 0, kFloor},  {kObjWallCeilingPass, 0, kFloor},
+               {kObjFloorSecondPass, 0, kFloor}, {kObjDeck, 0, kFloor},         {kObjDeck, 177, kSubtypePart},
+               {kObjWall, 0, kNone},            {50, 0, kNone},                  {173, 0, kFace},
+               {kObjCutout, 0, kHole},          {127, 0, kHole},                 {171, 0, kHole}};
+  for (const auto& p : parts)
+    for (Layer* layer : {doc.first, doc.second, doc.third, site}) {
+      SCOPED_TRACE(testing::Message() << "part " << p.part << " subtype " << p.subtype << " on " << layer->name);
+      Objex* base = doc.addObject(kObjFloor, true, {{0, 0}, {1, 0}}, layer);
+      base->subtype = p.subtype;
+      PlaneObject* po = CreatePlaneObject();
+      po->partType = p.part;
+      po->base2DObject = po->actual3DObject = base;
+      const bool onAFloor = layer != site;
+      EXPECT_EQ(render3d::walk::LeftToFloorPass(po, floors),
+                p.kind == kHole || ((p.kind == kFloor || p.kind == kSubtypePart || p.kind == kFace) && onAFloor));
+      for (Layer* floor : floors) {
+        EXPECT_EQ(render3d::walk::FloorOnFloor(po, floor), p.kind == kFloor && floor == layer) << floor->name;
+        EXPECT_EQ(render3d::walk::HoleOnFloor(po, floor), p.kind == kHole && floor == layer) << floor->name;
+      }
+      DeletePlaneObject(po);
+    }
+
+  // A hole 96 up: from above its cut-out face is drawn, from its own height or below the first
+  // pass's; flying, the cut-out face only; a collected floor always.
+  const struct {
+    int16_t navigation;
+    float eye;
+    bool cutout, firstPass;
+  } eyes[] = {{kNavWalkThrough, 96.5f, true, false},
+              {kNavWalkThrough, 96, false, true},
+              {kNavWalkThrough, 20, false, true},
+              {kNavFlyAround, 20, true, false}};
+  for (const auto& e : eyes) {
+    SCOPED_TRACE(testing::Message() << "eye " << e.eye << " navigation " << e.navigation);
+    doc.ds()->navigationMode = e.navigation;
+    doc.ds()->walkEyeHeight() = e.eye;
+    for (const int16_t part : {int16_t{kObjCutout}, int16_t{127}, int16_t{171}}) {
+      PlaneObject* po = CreatePlaneObject();
+      po->partType = part;
+      auto* v = static_cast<PlaneVertex*>(calloc(3, sizeof(PlaneVertex)));
+      v[0] = {0, -96, 0, 0, 0, 0}, v[1] = {10, -96, 0, 0, 0, 0}, v[2] = {10, -96, 10, 0, 0, 0};
+      AppendPlane(v, 3, 0, 1, 0, po);
+      EXPECT_EQ(render3d::walk::HoleFaceDrawn(po, doc.ds()),
+                part == 171 || (part == kObjCutout ? e.cutout : e.firstPass))
+          << "part " << part;
+      DeletePlaneObject(po);
+    }
+  }
 }
 
 }  // namespace

@@ -174,6 +174,59 @@ TEST_F(PlanarShadows, HolesStayUnshadowedAndTheirStencilReturns) {
   EXPECT_NEAR(projection[0], 2.0 / 64, 1e-9);
 }
 
+// Each type that casts no planar shadow beside the type numbers next to it that do: a caster
+// 20 up over x -20..0 throws its shadow 20 to the right.
+TEST_F(PlanarShadows, WhichTypesCastAShadow) {
+  const struct {
+    int16_t type;
+    bool casts;
+  } cases[] = {{12, true},  {13, false}, {14, true},  {20, true},  {21, false}, {22, true},  {23, false},
+               {24, true},  {25, true},  {26, false}, {27, false}, {28, true},  {33, true},  {34, false},
+               {35, true},  {36, false}, {40, true},  {41, false}, {42, true},  {45, true},  {46, false},
+               {47, false}, {48, false}, {49, false}, {50, false}, {51, true},  {126, true}, {127, false},
+               {128, true}};
+  for (const auto& c : cases) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    RenderGLPlaneShadowObject(level(-20, -10, 0, 10, 20, c.type, false));
+    EXPECT_NEAR(grey(10, 0), c.casts ? kShadow : kWhite, 1) << c.type;
+    EXPECT_EQ(grey(-10, 0), kWhite) << c.type;
+  }
+}
+
+// A receiver's plane: a floor or a pass at its base plus its thickness, a ground surface at its
+// root's base (its own thickness left out), any other kind at 0. A caster throws a shadow on it
+// from 5 above it, at 5 exactly too. Two plan scales, in inches and in centimetres.
+TEST_F(PlanarShadows, EachReceiverAtItsOwnHeightAndCastersFromFiveAbove) {
+  const struct {
+    float planScale;
+    int16_t units;
+    float perWorldUnit;  // plan units
+  } scales[] = {{96, 1, 0.75f}, {24, 6, 3 / 2.54f}};
+  const struct {
+    int16_t type;
+    float worldHeight;  // of base 40, thickness 8
+  } kinds[] = {{kObjFloor, 48},      {kObjWallFloorPass, 48}, {49, 48}, {50, 48}, {kObjPathSurface, 40},
+               {kObjFill, 40},       {kObjGroundFill, 40},    {kObjRoof, 0}, {kObjWall, 0}, {kObjDeck, 0},
+               {kObjFloorSecondPass, 0}};
+  for (const auto& sc : scales) {
+    ds()->planScale = sc.planScale;
+    ds()->worldUnits = sc.units;
+    for (const auto& k : kinds) {
+      SCOPED_TRACE(testing::Message() << "type " << k.type << " at scale " << sc.planScale);
+      PlaneObject* receiver = level(-32, -32, 32, 32, 0, k.type, false);
+      receiver->base2DObject->baseElevation = 40;
+      receiver->base2DObject->params[2] = 8;
+      PrepareShadowingForPlaneObject(receiver);
+      const float height = k.worldHeight * sc.perWorldUnit;
+      EXPECT_NEAR(gShadowPlaneElevation, height, 1e-3);
+      EXPECT_EQ(gShadowingLot, 0);
+      EXPECT_TRUE(ShadowReachesReceiver(level(-20, -10, 0, 10, height + 5, kObjRoof, false), true));
+      EXPECT_FALSE(ShadowReachesReceiver(level(-20, -10, 0, 10, height + 4.9f, kObjRoof, false), true));
+      EXPECT_TRUE(ShadowReachesReceiver(level(-20, -10, 0, 10, height + 4.9f, kObjRoof, false), false));
+    }
+  }
+}
+
 TEST_F(PlanarShadows, TheEmptyShadowMatrixDrawsNothing) {
   std::memset(shadowMat, 0, sizeof shadowMat);
   MakeShadowMatrix();

@@ -116,6 +116,64 @@ TEST_F(PlaneObjectColors, FadeRunsAlongVOnTheFirstFloorAndAgainstItAbove) {
   }
 }
 
+// Which way a face fades, by its kind, part, floor and the subtype that names a direction: the
+// kinds that keep their own rule above the first floor against those that fall to the upper
+// floors' rule, the first and last subtype of the table, and the third floor as the first.
+TEST_F(PlaneObjectColors, EachKindFadesItsOwnWayOnEachFloor) {
+  gLiveViewOptions |= kLiveViewShading;
+  ds()->lightIntensity() = 40000;
+  constexpr int F = 99, K = 255, H = 229;  // faded, kept; a door leaf at 0.9
+  const std::array<int, 4> alongV{K, K, F, F}, againstV{F, F, K, K}, alongU{K, F, F, K}, againstU{F, K, K, F},
+      kept{K, K, K, K}, leaf{H, H, H, H};
+  const struct {
+    const char* what;
+    Layer* TestDocument::*floor;
+    int16_t type, part;
+    int32_t subtype;
+    std::array<int, 4> red;  // bottom left, bottom right, top right, top left
+  } cases[] = {
+      {"wall, first floor", &TestDocument::first, kObjWall, 10, 0, alongV},
+      {"wall, second floor", &TestDocument::second, kObjWall, 10, 0, againstV},
+      {"wall, third floor", &TestDocument::third, kObjWall, 10, 0, alongV},
+      {"subtype 30000, first floor", &TestDocument::first, kObjWall, 10, 30000, alongV},
+      {"subtype 30001, first floor", &TestDocument::first, kObjWall, 10, 30001, againstV},
+      {"subtype 30002, first floor", &TestDocument::first, kObjWall, 10, 30002, alongU},
+      {"subtype 30003, first floor", &TestDocument::first, kObjWall, 10, 30003, againstU},
+      {"subtype 30000, second floor", &TestDocument::second, kObjWall, 10, 30000, alongV},
+      {"subtype 30001, second floor", &TestDocument::second, kObjWall, 10, 30001, againstV},
+      {"subtype 30003, second floor", &TestDocument::second, kObjWall, 10, 30003, againstU},
+      {"roof, second floor", &TestDocument::second, kObjRoof, 10, 0, alongV},
+      {"32, second floor", &TestDocument::second, 32, 10, 0, alongV},
+      {"31, second floor", &TestDocument::second, 31, 10, 0, againstV},
+      {"35, second floor", &TestDocument::second, 35, 10, 0, alongV},
+      {"36, second floor", &TestDocument::second, 36, 10, 0, againstV},
+      {"41, second floor", &TestDocument::second, 41, 10, 0, alongV},
+      {"40, second floor", &TestDocument::second, 40, 10, 0, againstV},
+      {"43, second floor", &TestDocument::second, 43, 10, 0, againstV},
+      {"44, second floor", &TestDocument::second, 44, 10, 0, kept},
+      {"45, second floor", &TestDocument::second, 45, 10, 0, againstV},
+      {"base moulding, second floor", &TestDocument::second, kObjWall, 63, 0, kept},
+      {"component, first floor", &TestDocument::first, kObjComponent, 10, 0, againstV},
+      {"33, first floor", &TestDocument::first, 33, 10, 0, againstV},
+      {"door face, second floor", &TestDocument::second, kObjDoor, 20, 0, kept},
+      {"door leaf", &TestDocument::first, kObjDoor, 128, 0, leaf},
+      {"door frame", &TestDocument::second, kObjDoor, 10, 0, alongV},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Layer* floor = doc.*c.floor;
+    Objex* source = doc.addObject(c.type, true, {{0, 0}, {1, 0}}, floor);
+    floor->visible = 0;  // keeps its object out of the bounds
+    source->subtype = c.subtype;
+    PlaneObject* p = quad(kRed, source);
+    p->partType = c.part;
+    p->planes->vertices[1].u = p->planes->vertices[2].u = 1;
+    const std::vector<Pixel> colours = VertexColors(p);
+    ASSERT_EQ(colours.size(), 4u);
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(colours[i].r, c.red[i], 1) << "corner " << i;
+  }
+}
+
 // A stair landing fades by the height above its first corner against its own floor's height,
 // not a height every floor shares: with floors of 40 and 80 plan units the top of a 20-unit
 // face fades a half and three quarters as much as its bottom.

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include "platform/KeyWatch.h"
 #include "render3d/SceneFrame.h"
@@ -196,6 +197,49 @@ TEST_F(SceneFrame, EmptyOrthographicViewFramesThePlanBounds) {
   ds()->orthoScale() = -2;
   RefreshGLScene();
   EXPECT_FLOAT_EQ(ds()->orthoScale(), 1);
+}
+
+// Each of the four elevations frames the design from its own side: a design off the origin
+// (x 40..140, z 30..230) in a view wider than high. The box spans the design's extent across
+// that side, and the matrices it loads put the design's corners exactly across the view, the
+// nearer corner of each side at the left edge as that side is seen.
+TEST_F(SceneFrame, EachElevationFramesTheDesignFromItsOwnSide) {
+  doc.addObject(kObjClosedPoly, true, {{40, 30}, {140, 30}, {140, 230}, {40, 230}}, doc.first);
+  const struct {
+    int16_t view;
+    double left, right, rotation;
+    float leftX, leftZ;  // the corner seen at the view's left edge
+  } cases[] = {{1, 40, 140, 0, 40, 30},
+               {2, 30, 230, 270, 140, 30},
+               {3, -140, -40, 180, 140, 230},
+               {4, -230, -30, 90, 40, 230}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "elevation " << c.view);
+    ds()->orthoView() = c.view;
+    const OrthoBox box = ComputeOrthoBox(ds(), 80, 50);
+    EXPECT_DOUBLE_EQ(box.left, c.left);
+    EXPECT_DOUBLE_EQ(box.right, c.right);
+    EXPECT_DOUBLE_EQ(box.rotation, c.rotation);
+    EXPECT_DOUBLE_EQ(box.halfHeight, (c.right - c.left) / 2 * 50 / 80);
+    glViewport(0, 0, 80, 50);
+    LoadOrthoElevation(ds(), box, 0, 0);
+    GLdouble model[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    double lo = 1e9, hi = -1e9, wx, wy, wz;
+    for (const float x : {40.0f, 140.0f})
+      for (const float z : {30.0f, 230.0f}) {
+        gluProject(x, 0, z, model, projection, viewport, &wx, &wy, &wz);
+        lo = std::min(lo, wx), hi = std::max(hi, wx);
+        EXPECT_NEAR(wy, 25, 1e-3);
+      }
+    EXPECT_NEAR(lo, 0, 1e-3);
+    EXPECT_NEAR(hi, 80, 1e-3);
+    gluProject(c.leftX, 0, c.leftZ, model, projection, viewport, &wx, &wy, &wz);
+    EXPECT_NEAR(wx, 0, 1e-3);
+  }
 }
 
 TEST_F(SceneFrame, AntiAliasedElevationIsFramedByTheDesignOfEachFrame) {

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "building3d/RenderRoad.h"
+#include "model/Delete.h"
 #include "model/PlanarTransforms.h"
 #include "model/Plants.h"
 #include "model/Records.h"
@@ -298,6 +299,20 @@ TEST_F(Background, ColourByModeAndLighting) {
     EXPECT_EQ(GLTextureNameForID(1550) != 0, c.textured) << c.mode;
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
   }
+  // A sun between the scene's value (0.7833) and full gives its own value, one below it leaves
+  // the scene's; the light view, another shaded mode, is not lit.
+  const struct {
+    int16_t mode;
+    float sun, red;
+  } suns[] = {{kRenderSolid, 90, 0.9f}, {kRenderSolid, 70, 0.78333f}, {kRenderLightView, 90, 100 / 255.0f}};
+  for (const auto& s : suns) {
+    ds()->renderMode() = s.mode;
+    ds()->sunBrightness() = s.sun;
+    const auto lit = Vertices(Feedback([] { RenderGLBackground(0, 0); }));
+    ASSERT_FALSE(lit.empty());
+    EXPECT_NEAR(lit[0].r, s.red, 5e-3) << s.mode << " sun " << s.sun;
+  }
+  ds()->renderMode() = kRenderSolid;
   // Without a sun the value is the base brightness.
   ds()->sunlightOn() = 0;
   const auto vertices = Vertices(Feedback([] { RenderGLBackground(0, 0); }));
@@ -457,6 +472,34 @@ TEST_F(GridFaces, NodeColoursAreSharedAsTheTableSays) {
     EXPECT_NEAR(ObjectPlane(GL_S)[0], 0.028f * factor, 1e-6) << size;
     EXPECT_NEAR(ObjectPlane(GL_T)[2], 0.028f, 1e-6) << size;
   }
+  // Upright cells map by their own plane: along x and up in the x/y plane, along z and up in the
+  // z/y plane; the width's factor goes to s, the height's to t (9 and 18 inches: 0.5 and 1).
+  writeText(stockFolder() + "/Sky/SKY1.QTI", "[Size]\nWidth=9\nHeight=18\n");
+  ForgetStockTextureSizes();
+  std::vector<std::array<float, 2>> level;  // each corner's x and z as the level cells have them
+  for (const Plane* plane = face->planes; plane; plane = plane->next)
+    for (int i = 0; i < plane->vertexCount; ++i) level.push_back({plane->vertices[i].x, plane->vertices[i].z});
+  for (const bool acrossZ : {false, true}) {
+    SCOPED_TRACE(acrossZ ? "z/y plane" : "x/y plane");
+    size_t k = 0;
+    for (Plane* plane = face->planes; plane; plane = plane->next)
+      for (int i = 0; i < plane->vertexCount; ++i, ++k) {
+        // The level cell's x and z become its run and its height.
+        PlaneVertex& v = plane->vertices[i];
+        const float run = level[k][0], height = level[k][1];
+        v.x = acrossZ ? 5.0f : run;
+        v.y = -height;
+        v.z = acrossZ ? run : 5.0f;
+      }
+    RenderGLGridPlaneObject(face);
+    const std::array<float, 4> s = ObjectPlane(GL_S), t = ObjectPlane(GL_T);
+    EXPECT_NEAR(s[0], acrossZ ? 0 : 0.014f, 1e-6);
+    EXPECT_NEAR(s[2], acrossZ ? 0.014f : 0, 1e-6);
+    EXPECT_NEAR(s[1], 0, 1e-6);
+    EXPECT_NEAR(t[1], 0.028f, 1e-6);
+    EXPECT_NEAR(t[0], 0, 1e-6);
+    EXPECT_NEAR(t[2], 0, 1e-6);
+  }
   DeletePlaneObject(face);
 }
 
@@ -545,6 +588,44 @@ TEST_F(PlantScene, TheBillboardFacesTheCameraAndKeepsItsWidthWhenTheCameraTurns)
   }
   EXPECT_GT(widths[0], 5);
   EXPECT_NEAR(widths[0], widths[1], 1.0f);
+}
+
+// A plant away from the origin and raised off the ground stands on its footprint's centre at
+// its base elevation (in plan units at the plan scale: 96 in inches, 24 in centimetres), seen
+// from in front and from the side.
+TEST_F(PlantScene, TheBillboardStandsOnItsFootprintsCentreAtItsBaseElevation) {
+  Objex* raised = doc.addObject(kObjPlant, true, {{30, -40}, {50, -40}, {50, -20}, {30, -20}}, parts);
+  OnTopographyOf(raised) = 0;
+  raised->baseElevation = 24;
+  PlaneObject* board =
+      addPolygon({{30, 0, -40}, {50, 0, -40}, {50, 0, -20}, {30, 0, -20}}, {65535, 65535, 65535}, raised, false);
+  board->renderKind = 8;
+  board->textureIdA = 300;
+  board->billboardSize[0] = 10;
+  board->billboardSize[1] = 40;
+  const struct {
+    float planScale;
+    int16_t units;
+    float height;  // plan units
+  } scales[] = {{96, 1, 18}, {24, 6, 24 * 3 / 2.54f}};
+  for (const auto& sc : scales)
+    for (const double turn : {0.0, 90.0}) {
+      SCOPED_TRACE(testing::Message() << "scale " << sc.planScale << " turned " << turn);
+      ds()->planScale = sc.planScale;
+      ds()->worldUnits = sc.units;
+      LookFrom(turn);
+      const auto q = QuadCorners(Feedback([board] { RenderGLPlantObject(board); }));
+      ASSERT_EQ(q.size(), 4u);
+      GLdouble model[16], projection[16], wx, wy, wz;
+      GLint viewport[4];
+      glGetDoublev(GL_MODELVIEW_MATRIX, model);
+      glGetDoublev(GL_PROJECTION_MATRIX, projection);
+      glGetIntegerv(GL_VIEWPORT, viewport);
+      gluProject(40, sc.height, -30, model, projection, viewport, &wx, &wy, &wz);
+      EXPECT_NEAR((q[2].x + q[3].x) / 2, wx, 0.5);
+      EXPECT_NEAR((q[2].y + q[3].y) / 2, wy, 0.5);
+    }
+  DeletePlaneObject(board);
 }
 
 TEST_F(PlantScene, BlackIsCutAwayAndRealTimePicturesAreLoadedOnlyWhilePickingAndScaledTo256) {
@@ -655,6 +736,52 @@ TEST_F(PlantScene, PhotosMirrorTheirImageAndHideInSeeThroughRendering) {
   DeletePlaneObject(po);
   free(photo->sourceObject);
   photo->sourceObject = nullptr;
+}
+
+// Which way a photo fades, by the kind and the floor of the object it stands for: along v on the
+// first floor, on no floor and for the kinds listed (the first and last of them beside their
+// neighbours) on any other floor, the third included; against v otherwise and for no kind.
+TEST_F(PlantScene, APhotoFadesAlongOrAgainstVByItsKindAndFloor) {
+  PlaneObject* po = clearViewFillPhoto(20053, {60000, 0, 0}, {0, 0, 60000}, 40000);
+  po->planes->vertices[2].v = po->planes->vertices[3].v = 1;
+  const RGBColor black{};
+  Objex* loose = CreateObject(kObjWall, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                              nullptr);
+  const struct {
+    const char* what;
+    Layer* layer;  // null: the object is on no layer
+    int16_t kind;
+    bool alongV;
+  } cases[] = {
+      {"no kind", doc.first, 0, false},          {"wall, first floor", doc.first, kObjWall, true},
+      {"wall, no floor", nullptr, kObjWall, true}, {"wall, second floor", doc.second, kObjWall, false},
+      {"wall, third floor", doc.third, kObjWall, false}, {"13, second floor", doc.second, 13, false},
+      {"14, second floor", doc.second, 14, true}, {"15, second floor", doc.second, 15, false},
+      {"16, second floor", doc.second, 16, true}, {"32, third floor", doc.third, 32, true},
+      {"35, second floor", doc.second, 35, true}, {"36, second floor", doc.second, 36, false},
+      {"41, second floor", doc.second, 41, true}, {"42, second floor", doc.second, 42, true},
+      {"43, second floor", doc.second, 43, false}, {"44, second floor", doc.second, 44, true},
+      {"45, second floor", doc.second, 45, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    po->actual3DObject = c.layer ? doc.addObject(kObjWall, true, {{0, 0}, {1, 0}}, c.layer) : loose;
+    po->actual3DType = c.kind;
+    const auto vertices = Vertices(Feedback([po] { RenderGLPhotoObject(po); }));
+    ASSERT_FALSE(vertices.empty());
+    float low = 1e9f, high = -1e9f;
+    for (const FedVertex& v : vertices) low = std::min(low, v.y), high = std::max(high, v.y);
+    for (const FedVertex& v : vertices) {
+      const bool top = v.y > (low + high) / 2;  // v = 1
+      const bool faded = top == c.alongV;
+      // Faded: the value falls by 40000 / 65535 of itself and the colour mixes back to the line's.
+      EXPECT_NEAR(v.r, faded ? 36622.0f / 65535 : 0, 0.01f) << (top ? "top" : "bottom");
+      EXPECT_NEAR(v.b, faded ? 23378.0f / 65535 : 60000.0f / 65535, 0.01f) << (top ? "top" : "bottom");
+    }
+  }
+  po->actual3DObject = photo_;
+  DeletePlaneObject(po);
+  DeleteObjectChain(loose);
 }
 
 TEST_F(PlantScene, APhotoFadedToNothingInClearViewFillKeepsTheFillColour) {

@@ -79,6 +79,69 @@ TEST(SunGrid, QualitiesGiveTheirGrids) {
   for (const Case& c : cases) EXPECT_EQ(SunGridSize(c.quality, c.halfWidth), c.grid) << c.quality << " " << c.halfWidth;
 }
 
+// The plan objects that bound the sun's view: each kind that throws no shadow, the first and
+// last number of every run of them, beside the numbers next to them that do; a root whose
+// shadow is switched off is left out, and a group's children widen the bounds.
+TEST(SunGrid, ObjectBoundsLeaveOutKindsThatThrowNoShadow) {
+  TestDocument doc;
+  const struct {
+    int16_t type;
+    bool counts;
+  } cases[] = {{1, false},   {7, false},   {8, true},    {20, true},   {21, false},  {22, true},
+               {28, true},   {29, false},  {30, true},   {99, true},   {100, false}, {104, false},
+               {105, true},  {106, false}, {108, false}, {109, true},  {113, true},  {114, false},
+               {117, false}, {118, true},  {124, true},  {125, false}, {126, true},  {143, true},
+               {144, false}, {145, false}, {146, true}};
+  for (const auto& c : cases) {
+    Layer* layer = CreateLayer("Sun", 1, 1, nullptr);
+    AppendLayerToDocument(layer);
+    doc.addObject(c.type, true, {{-30, 40}, {70, -20}}, layer);
+    FloatRect b{32000, 32000, -32000, -32000};
+    GetObjectsBoundsForSun(layer, &b);  // the layer added last: only its object
+    const float expected[4] = {c.counts ? -20.0f : 0, c.counts ? -30.0f : 0, c.counts ? 40.0f : 0,
+                               c.counts ? 70.0f : 0};
+    EXPECT_FLOAT_EQ(b.floatTop, expected[0]) << c.type;
+    EXPECT_FLOAT_EQ(b.floatLeft, expected[1]) << c.type;
+    EXPECT_FLOAT_EQ(b.floatBottom, expected[2]) << c.type;
+    EXPECT_FLOAT_EQ(b.floatRight, expected[3]) << c.type;
+  }
+  Layer* layer = CreateLayer("Sun", 1, 1, nullptr);
+  AppendLayerToDocument(layer);
+  Objex* off = doc.addObject(kObjClosedPoly, true, {{-500, -500}, {500, 500}}, layer);
+  off->options[1] = 1;
+  Objex* group = doc.addObject(kObjGroup, true, {{10, 10}}, layer);
+  const RGBColor black{};
+  Objex* child = CreateObject(kObjClosedPoly, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                              nullptr, nullptr);
+  for (auto [x, z] : {std::pair{-5.0f, 25.0f}, {15.0f, 60.0f}})
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, child), child);
+  AppendChildToObject(child, group);
+  FloatRect b{32000, 32000, -32000, -32000};
+  GetObjectsBoundsForSun(layer, &b);
+  EXPECT_FLOAT_EQ(b.floatLeft, -5);
+  EXPECT_FLOAT_EQ(b.floatRight, 15);
+  EXPECT_FLOAT_EQ(b.floatTop, 10);
+  EXPECT_FLOAT_EQ(b.floatBottom, 60);
+}
+
+using SunBox = RenderTest;
+
+// The sun's box reaches up to the highest point of the scene, a trim attached to an object and
+// the last object of the list included; a scene wholly below the ground reaches the ground.
+TEST_F(SunBox, TheHighestPointCountsAttachmentsAndTheLastObject) {
+  EXPECT_EQ(GetHighestPlanePointValue(), 0);
+  addPolygon({{0, -10, 0}, {10, -20, 0}, {10, -5, 10}}, {0, 0, 0});
+  EXPECT_EQ(GetHighestPlanePointValue(), 0);
+  PlaneObject* wall = addPolygon({{0, 30, 0}, {10, 45, 0}, {10, 12, 10}}, {0, 0, 0});
+  addPolygon({{0, 5, 0}, {10, 5, 0}, {10, 5, 10}}, {0, 0, 0});
+  EXPECT_FLOAT_EQ(GetHighestPlanePointValue(), -45);
+  PlaneObject* trim = addPolygon({{0, 50, 0}, {1, 61, 0}, {1, 70, 1}}, {0, 0, 0}, nullptr, false);
+  wall->attachments = trim;
+  EXPECT_FLOAT_EQ(GetHighestPlanePointValue(), -70);
+  addPolygon({{0, 5, 0}, {10, 80, 0}, {10, 5, 10}}, {0, 0, 0});
+  EXPECT_FLOAT_EQ(GetHighestPlanePointValue(), -80);
+}
+
 TEST(SunGrid, DepthCheckLooksOnlyInsideTheTile) {
   std::vector<float> depth(6 * 4, 1.0f);
   depth[2 * 6 + 3] = 0.5f;  // column 3, row 2
@@ -429,6 +492,124 @@ TEST_F(ShadowScene, EachKindShootsTheViewsItCounts) {
   }
 }
 
+namespace {
+struct FixtureShot {
+  float height, x, y, vertical, horizontal, cone;
+  int32_t falloff;
+  float intensity;
+  int16_t kind;
+};
+std::vector<FixtureShot> gFixtureShots;
+void RecordFixtureShot(DocState*, float height, float x, float y, float vertical, float horizontal, int16_t,
+                       float cone, int32_t falloff, float intensity, int16_t kind) {
+  gFixtureShots.push_back({height, x, y, vertical, horizontal, cone, falloff, intensity, kind});
+}
+}  // namespace
+
+// Each kind of fixture shoots from its own height above the group's base (in plan units at
+// the plan scale: 96 in inches and 24 in centimetres), at its own angles and cone; the wall
+// lamps first move out along their turn. The kinds just outside the runs shoot nothing (79 takes
+// only the ambient views, which the shadow render's counts test).
+TEST(FixtureShots, EachKindFromItsOwnHeightAnglesAndCone) {
+  TestDocument doc;
+  const LightViewShot saved = gFixtureShot;
+  gFixtureShot = &RecordFixtureShot;
+  const struct {
+    float planScale;
+    int16_t units;
+    float perWorldUnit;
+  } scales[] = {{96, 1, 0.75f}, {24, 6, 3 / 2.54f}};
+  struct Expected {
+    float rise;  // world units above the base of 100; the point lamp's 5 are plan units
+    float vertical, horizontal, cone, dx, dy;
+    float planRise = 0;
+  };
+  const float c10 = -5, s10 = -8.660254f, c16 = -8, s16 = -13.856406f;  // 10 and 16 along 120 degrees
+  const struct {
+    int16_t kind;
+    std::vector<Expected> shots;
+  } kinds[] = {
+      {80, {{-8, 90, 0, 60, 0, 0}}},       {82, {{-8, 90, 0, 60, 0, 0}}},     {146, {{1.5f, -90, 0, 40, 0, 0}}},
+      {147, {{12, 315, 30, 40, c10, s10}}}, {148, {{-8, 45, 30, 40, c16, s16}}}, {149, {{30, 90, 0, 90, 0, 0}}},
+      {150, {{2, -90, 0, 60, 0, 0}}},       {151, {{-0.5f, 90, 0, 60, 0, 0}}},
+      {152, {{0, 90, 0, 60, 0, 0, 5}, {0, -90, 0, 60, 0, 0, -5}}},
+      {78, {}}, {83, {}}, {145, {}}, {153, {}},
+  };
+  for (const auto& sc : scales)
+    for (const auto& k : kinds) {
+      SCOPED_TRACE(testing::Message() << "kind " << k.kind << " at scale " << sc.planScale);
+      doc.ds()->planScale = sc.planScale;
+      doc.ds()->worldUnits = sc.units;
+      Objex* group = doc.addObject(kObjGroup, true, {{0, 0}}, doc.first);
+      group->baseElevation = 100;
+      const RGBColor black{};
+      Objex* part = CreateObject(k.kind, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                 nullptr);
+      AppendChildToObject(part, group);
+      part->bounds3D.floatLeft = 20, part->bounds3D.floatRight = 40;
+      part->bounds3D.floatBack = -10, part->bounds3D.floatFront = 50;
+      part->params[0] = 30, part->params[1] = 60, part->params[2] = 2.6f;
+      part->extraFlags = 51;  // dimmer
+      gFixtureShots.clear();
+      ShootFixture(doc.ds(), group);
+      ASSERT_EQ(gFixtureShots.size(), k.shots.size());
+      for (size_t i = 0; i < k.shots.size(); ++i) {
+        const Expected& e = k.shots[i];
+        const FixtureShot& s = gFixtureShots[i];
+        EXPECT_NEAR(s.height, (100 + e.rise) * sc.perWorldUnit + e.planRise, 1e-3) << i;
+        EXPECT_NEAR(s.x, 30 + e.dx, 1e-4) << i;
+        EXPECT_NEAR(s.y, 20 + e.dy, 1e-4) << i;
+        EXPECT_EQ(s.vertical, e.vertical) << i;
+        EXPECT_EQ(s.horizontal, e.horizontal) << i;
+        EXPECT_EQ(s.cone, e.cone) << i;
+        EXPECT_EQ(s.falloff, 3) << i;
+        EXPECT_FLOAT_EQ(s.intensity, 0.8f) << i;
+        EXPECT_EQ(s.kind, k.kind) << i;
+      }
+    }
+  gFixtureShot = saved;
+}
+
+using LampOffsets = RenderTest;
+
+// Flying, the lamps move towards the camera where the scene's own view puts it: round the
+// centre at the fly angle, in both halves of the turn and at two distances (the move grows from
+// 600 units away).
+TEST_F(LampOffsets, FlyingTheLampsMoveTowardsTheSceneCamera) {
+  ds()->navigationMode = kNavFlyAround;
+  ds()->flyCenter() = {100, 50};
+  ds()->flyAngleX() = 0;
+  const struct {
+    float angle, distance;
+  } cameras[] = {{30, 200}, {210, 200}, {120, 900}, {300, 900}};
+  for (const auto& c : cameras) {
+    SCOPED_TRACE(testing::Message() << "fly angle " << c.angle << " at " << c.distance);
+    ds()->flyAngleY() = c.angle;
+    ds()->flyDistance() = c.distance;
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    ApplySceneCamera(ds());
+    GLdouble m[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    double eye[3];
+    for (int i = 0; i < 3; ++i) eye[i] = -(m[i * 4] * m[12] + m[i * 4 + 1] * m[13] + m[i * 4 + 2] * m[14]);
+    glLoadIdentity();
+    const float lamp[2] = {-40, 70};
+    const double dx = eye[0] - lamp[0], dz = eye[2] - lamp[1], dist = std::hypot(dx, dz);
+    const double k = dist >= 600 ? dist * 0.00167 : 1.0;
+    float o[3];
+    GetLightOffset(o, lamp[0], lamp[1], -90, 0, 146);  // a ceiling lamp: towards the camera only
+    EXPECT_NEAR(o[0], dx / dist, 1e-4);
+    EXPECT_NEAR(o[1], 0, 1e-6);
+    EXPECT_NEAR(o[2], dz / dist, 1e-4);
+    GetLightOffset(o, lamp[0], lamp[1], 90, 0, 80);  // a hanging lamp: up as well
+    EXPECT_NEAR(o[0], 1.5 * dx / dist, 1e-4);
+    EXPECT_NEAR(o[1], 2.5 * k, 1e-3);
+    EXPECT_NEAR(o[2], 1.5 * dz / dist, 1e-4);
+  }
+  ds()->navigationMode = kNavWalkThrough;
+}
+
 // Where each kind's depth image is taken from: the lamp moved a little so that the surfaces
 // it lights do not shadow themselves. Hanging lamps move up and towards the camera, the others
 // towards the camera only, the spots and the ambient shots back along their beam, the sun up by
@@ -677,6 +858,11 @@ TEST_F(ShadowScene, SunShadowFallsWhereTheSunIsBlockedAtEveryGridQuality) {
     // Towards the sun: the eye axis of the sun's view in world coordinates.
     const double toSun[3] = {gSunMVMatrix[2], gSunMVMatrix[6], gSunMVMatrix[10]};
     ASSERT_GT(toSun[1], 0.5) << quality;
+    // The sun stands 50 degrees up, 30 degrees round from the plan's top (-z) towards +x.
+    const double up = 50 * M_PI / 180, round = 30 * M_PI / 180;
+    EXPECT_NEAR(toSun[0], std::cos(up) * std::sin(round), 1e-4) << quality;
+    EXPECT_NEAR(toSun[1], std::sin(up), 1e-4) << quality;
+    EXPECT_NEAR(toSun[2], -std::cos(up) * std::cos(round), 1e-4) << quality;
     auto shaded = [&](const double* g) { return Blocked(g, toSun, 1000.0); };
     int expected = 0, wrong = 0;
     for (int y = 0; y < 120; ++y)
@@ -694,6 +880,12 @@ TEST_F(ShadowScene, SunShadowFallsWhereTheSunIsBlockedAtEveryGridQuality) {
     EXPECT_LE(wrong, expected / 30) << quality;
     EXPECT_EQ(gSunDBuffer, nullptr);
   }
+  // The other half of the turn: a sun 210 degrees round stands opposite.
+  ds()->sunDirectionAngle() = 210;
+  ds()->sunShadowQuality() = -1;
+  Render();
+  EXPECT_NEAR(gSunMVMatrix[2], -std::cos(50 * M_PI / 180) * 0.5, 1e-4);
+  EXPECT_NEAR(gSunMVMatrix[10], std::cos(50 * M_PI / 180) * std::cos(30 * M_PI / 180), 1e-4);
 }
 // A buffer that cannot be had is named in the status line, and the frame shows the lit scene
 // (never the white plant pass the render draws last before its blend).

@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "model/Records.h"
 #include "model/TexturePaths.h"
@@ -274,6 +277,76 @@ TEST_F(Textures, CabinetMaterialsGoToEveryLikePartOfTheSameCabinet) {
   EXPECT_EQ(drawer->color2, (RGBColor{4, 5, 6}));
   EXPECT_EQ(drawer->firstPoint->textureScale[0].x, 70);
   EXPECT_EQ(doorB->textureID1, 1550);
+}
+
+// The converters at the bounds of their sizes and alphas: a side of 16384 pixels is taken, one
+// past it is not; alphas at and past both ends of 0..1.
+TEST(TextureConverters, SidesAndAlphasAtTheirBounds) {
+  std::vector<uint8_t> row(3 * 16385, 7);
+  for (const auto& [w, h, taken] : {std::tuple{16384, 1, true}, std::tuple{1, 16384, true},
+                                    std::tuple{16385, 1, false}, std::tuple{1, 16385, false},
+                                    std::tuple{0, 1, false}, std::tuple{1, -1, false}}) {
+    uint8_t* rgba = ConvertTextureToRGBACustom(row.data(), 1.0f, w, h);
+    EXPECT_EQ(rgba != nullptr, taken) << w << " x " << h;
+    if (rgba) {
+      const size_t last = (static_cast<size_t>(w) * h - 1) * 4;
+      EXPECT_EQ(std::vector<uint8_t>(rgba + last, rgba + last + 4), (std::vector<uint8_t>{7, 7, 7, 255}));
+    }
+    free(rgba);
+  }
+  const uint8_t grey[3] = {9, 9, 9};
+  for (const auto& [alpha, byte] : {std::pair{1.0f, 255}, std::pair{2.0f, 255}, std::pair{0.999f, 254},
+                                    std::pair{0.0f, 0}, std::pair{-1.0f, 0}, std::pair{0.004f, 1}}) {
+    uint8_t* rgba = ConvertTextureToRGBACustom(grey, alpha, 1, 1);
+    ASSERT_NE(rgba, nullptr);
+    EXPECT_EQ(rgba[3], byte) << alpha;
+    free(rgba);
+  }
+}
+
+// An image with one side at the texture's size and the other not is scaled too (and, keyed,
+// framed), each way round.
+TEST_F(Textures, AnImageWithOneSideAtTheTextureSizeIsScaledToo) {
+  auto halves = [](int x, int) { return x < 128 ? QColor(0, 0, 0) : QColor(0, 0, 1); };
+  writeImage(customFolder() + "/wide.png", 512, 256, halves);
+  writeText(customFolder() + "/wide.QTI", "[Opacity]\nAlpha=1\n");
+  writeImage(customFolder() + "/tall.png", 256, 512, halves);
+  writeText(customFolder() + "/tall.QTI", "[Opacity]\nAlpha=1\n");
+  AddCustomTextureID(20011, "wide.png");
+  AddCustomTextureID(20012, "tall.png");
+  for (const int32_t id : {20011, 20012}) {
+    ASSERT_NE(ResidentTextureName(id, true), 0u) << id;
+    const TextureImage t = textureOf(id);
+    ASSERT_EQ(t.width, 512) << id;
+    ASSERT_EQ(t.height, 512) << id;
+    EXPECT_EQ(t.at(511, 511)[3], 0) << id;  // the frame
+    EXPECT_EQ(t.at(0, 256)[3], 0) << id;
+    EXPECT_EQ(t.at(40, 256)[3], 0) << id;  // black, keyed
+    EXPECT_EQ(t.at(400, 256)[3], 255) << id;
+    EXPECT_EQ(t.at(400, 256)[2], 1) << id;
+  }
+}
+
+// Cabinet materials reach the cabinet part kinds only: the first and last of each run of them
+// and the numbers just outside it.
+TEST_F(Textures, CabinetPartKindsAtTheEndsOfTheirRuns) {
+  Objex* cabinet = doc.addObject(kObjGroup, true, {{0, 0}, {1, 0}}, doc.first);
+  cabinet->subtype = kSubCabinet;
+  const RGBColor black{};
+  const ShortPoint scale{50, 60};
+  const RGBColor colour{1, 2, 3};
+  for (const auto& [subtype, part] : {std::pair{4019, false}, std::pair{4020, true}, std::pair{4027, true},
+                                      std::pair{4028, false}, std::pair{4039, false}, std::pair{4040, true},
+                                      std::pair{4042, true}, std::pair{4043, false}}) {
+    Objex* o = CreateObject(kObjCabinet, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr);
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, o), o);
+    o->subtype = subtype;
+    AppendChildToObject(o, cabinet);
+    AssignCabinetTextures(subtype, 1550, &scale, &colour, o);
+    EXPECT_EQ(o->textureID1, part ? 1550 : 0) << subtype;
+    EXPECT_EQ(o->firstPoint->textureID[1], part ? 1550 : 0) << subtype;
+  }
 }
 
 }  // namespace

@@ -191,6 +191,61 @@ TEST_F(TrimRendering, PaletteLinkedSlotTakesTheLinkedTextureSizeFromTheFinalDraw
   EXPECT_NEAR(tp[0], 0.504f / 48, 1e-6);
 }
 
+// The size each trim part maps at: a door's parts 1 and 2 their own slots, the lining (3) slot B
+// only while B is a custom material with a profile and A is not, any other part 1 x 1; a
+// skylight's top curb (1, 4) and bottom curb (2, 5) their slots, the rings (1, 2) level, any
+// other part nothing of either.
+TEST_F(TrimRendering, EachTrimPartMapsAtItsOwnSlotsSize) {
+  const RGBColor white{65535, 65535, 65535};
+  Objex* door = planObject(kObjDoor);
+  auto* record = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+  record->trimSlotA = TrimSlot{0, 1301, 72, 36, white, nullptr};
+  record->trimSlotB = TrimSlot{0, 1301, 30, 60, white, nullptr};
+  door->typeData = record;
+  Objex* skylight = planObject(kObjSkylight);
+  auto* curbs = static_cast<RoofAttachmentData*>(calloc(1, sizeof(RoofAttachmentData)));
+#pragma push_macro("slots")  // Qt's keyword macro, which the Qt headers included here define
+#undef slots
+  curbs->slots[0] = TrimSlot{0, 1301, 44, 22, white, nullptr};
+  curbs->slots[1] = TrimSlot{0, 1301, 50, 80, white, nullptr};
+#pragma pop_macro("slots")
+  skylight->typeData = curbs;
+  const struct {
+    const char* what;
+    Objex* opening;
+    int16_t part;
+    uint8_t aFlag, bFlag;
+    bool bProfile;
+    int32_t width, height;
+    bool level;
+  } cases[] = {
+      {"door slot A", door, 1, 0, 0, false, 72, 36, false},
+      {"door slot B", door, 2, 0, 0, false, 30, 60, false},
+      {"lining, B plain", door, 3, 0, 0, true, 72, 36, false},
+      {"lining, B custom with a profile", door, 3, 0, 1, true, 30, 60, false},
+      {"lining, B custom without a profile", door, 3, 0, 1, false, 72, 36, false},
+      {"lining, both custom", door, 3, 1, 1, true, 72, 36, false},
+      {"door part 4", door, 4, 0, 0, false, 1, 1, false},
+      {"skylight top ring", skylight, 1, 0, 0, false, 44, 22, true},
+      {"skylight bottom ring", skylight, 2, 0, 0, false, 50, 80, true},
+      {"skylight top band", skylight, 4, 0, 0, false, 44, 22, false},
+      {"skylight bottom band", skylight, 5, 0, 0, false, 50, 80, false},
+      {"skylight part 3", skylight, 3, 0, 0, false, 1, 1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    record->trimSlotA.flag = c.aFlag;
+    record->trimSlotB.flag = c.bFlag;
+    record->trimSlotB.profile = c.bProfile ? door : nullptr;  // not owned here
+    PlaneObject* t = Trim(c.opening, c.part, 1301);
+    const GeneratedTextureSize size = TrimTextureSize(t);
+    EXPECT_EQ(size.width, c.width);
+    EXPECT_EQ(size.height, c.height);
+    EXPECT_EQ(size.horizontal, c.level);
+  }
+  record->trimSlotB.profile = nullptr;
+}
+
 TEST_F(TrimRendering, SkylightRingsMapLevelEvenWithoutTheirRecord) {
   Objex* skylight = planObject(kObjSkylight);
   GLfloat s[1], tp[1];
