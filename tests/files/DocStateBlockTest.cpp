@@ -290,6 +290,23 @@ TEST_F(DocStateBlockTest, CustomTexturesTravelAsPaths) {
   EXPECT_EQ(Bytes(block + 710, block + 714), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
   EXPECT_EQ(block[1904], 0);
   EXPECT_EQ(block[1904 + 511], 0);
+
+  // The first custom id is a custom texture too, for the lot as for the background.
+  if (!GetCustomTextureIDPath(kTextureCustom)) AddCustomTextureID(kTextureCustom, "Textures/first.png");
+  const std::string first = GetCustomTextureIDPath(kTextureCustom);
+  for (const bool lot : {false, true}) {
+    SCOPED_TRACE(lot ? "lot" : "background");
+    doc.ds()->backgroundTextureID = lot ? 0 : kTextureCustom;
+    doc.ds()->lotTextureID = lot ? int16_t(kTextureCustom) : 0;
+    memset(doc.ds()->path1, 0, sizeof doc.ds()->path1);
+    memset(doc.ds()->path2, 0, sizeof doc.ds()->path2);
+    BeginOutputBuffer();
+    DoWriteDocState();
+    block = gStream.outDataBuffer.data() + 4;
+    EXPECT_EQ(Bytes(block + 710, block + 714), lot ? (Bytes{0, 0, 0, 0}) : (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(Bytes(block + 786, block + 788), lot ? (Bytes{0xFF, 0xFF}) : (Bytes{0, 0}));
+    EXPECT_STREQ(reinterpret_cast<const char*>(block + (lot ? 2416 : 1904)), first.c_str());
+  }
 }
 
 TEST_F(DocStateBlockTest, CutStreamsLeaveUnreadFieldsAtTheirDefaults) {
