@@ -891,6 +891,8 @@ void DecorateFully(Objex* o, int seed) {
   o->textureRect = {1.5f, 2.5f, 3.5f, 4.5f}, o->textureRect2 = {5.5f, 6.5f, 7.5f, 8.5f};
   o->baseElevation = 17.25f + seed, o->plantAge = 3.5f, o->planMask = 2;
   for (int k = 0; k < 4; ++k) o->params[k] = 0.25f * (k + 1) + seed;
+  int k = 0;
+  for (Poinz* p = o->firstPoint; p; p = p->next, ++k) p->locked = k & 1;
 }
 
 // A copy made where its source lies writes the record of its source, children and
@@ -903,7 +905,8 @@ TEST_F(ObjectRoundTrip, CopiesWriteTheRecordsOfTheirSources) {
   door->startDistance = 4, door->remainingLength = 5, door->height = 80, door->elevation = 6;
   door->flipHorizontal = 1, door->swingAngle() = 0.75f, door->flipVertical = 1;
   door->auxShort1 = 2, door->auxShort2 = 3;
-  AppendTo(&door->extraParts2, MakeChild(kObjClosedPoly, nullptr, nullptr, 3));
+  for (Objex** list : {&door->extraParts1, &door->extraParts2, &door->extraParts3, &door->extraParts4})
+    AppendTo(list, MakeChild(kObjClosedPoly, nullptr, nullptr, 3));
   auto* window = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
   window->subtype = kWindowRectangular;
   window->anchorStart = wall->firstPoint->next->next;

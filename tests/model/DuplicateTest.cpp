@@ -25,12 +25,19 @@ TEST(Duplicate, WallWithDoorMapsAnchorsByIndex) {
   src->definitionParts = CreateObject(kObjFace, 1, 1, nullptr, nullptr, 0, 0, 0, nullptr, nullptr,
                                       nullptr, door, nullptr, nullptr);
   wall->name = strdup("Wall A");
-  Objex* copy = DuplicateObject(wall, nullptr, nullptr, FloatPoint{0, 50}, 1, kCmdDuplicate);
+  int k = 0;
+  for (Poinz* p = wall->firstPoint; p; p = p->next) p->position[1] = float(12 * k++);
+  Objex* copy = DuplicateObject(wall, nullptr, nullptr, FloatPoint{30, 50}, 1, kCmdDuplicate);
   ASSERT_NE(copy, nullptr);
   EXPECT_EQ(wall->next, copy);
   EXPECT_STREQ(copy->name, "Wall A");
   EXPECT_NE(copy->name, wall->name);
-  EXPECT_FLOAT_EQ(copy->firstPoint->position[2], 50);
+  // Each point moves by the offset across (x) and down (z) and keeps its height.
+  for (Poinz *p = wall->firstPoint, *q = copy->firstPoint; p && q; p = p->next, q = q->next) {
+    EXPECT_FLOAT_EQ(q->position[0], p->position[0] + 30);
+    EXPECT_FLOAT_EQ(q->position[1], p->position[1]);
+    EXPECT_FLOAT_EQ(q->position[2], p->position[2] + 50);
+  }
   EXPECT_EQ(copy->firstPoint->selected, 0);
   Objex* doorCopy = copy->firstChild;
   ASSERT_NE(doorCopy, nullptr);
