@@ -207,6 +207,24 @@ TEST_F(DocStateBlockTest, RepairsDependOnTheLayout) {
   EXPECT_TRUE(doc.ds()->lotColor == white);
 }
 
+// Custom textures come back from their paths in every layout that stores the paths, the
+// first of them (10800) included; the layout before it has no paths and keeps the numbers.
+TEST_F(DocStateBlockTest, CustomTexturesComeBackFromTheirPathsFromTheFirstLayoutWithPaths) {
+  src->backgroundTextureID = -1;
+  src->lotTextureID = -1;
+  snprintf(src->path1, sizeof src->path1, "Textures/stone.png");
+  snprintf(src->path2, sizeof src->path2, "Textures/moss.png");
+  for (int l = 7; l < kLayoutCount; l++) {
+    SCOPED_TRACE(kLayoutVersions[l]);
+    Load(Framed(BuildBlock(*src, l)));
+    ASSERT_TRUE(DoReadDocStateForVersion(kLayoutVersions[l]));
+    const int32_t stone = IsTexturePathLoaded("Textures/stone.png"), moss = IsTexturePathLoaded("Textures/moss.png");
+    EXPECT_EQ(doc.ds()->backgroundTextureID, l >= 8 ? stone : -1);
+    EXPECT_EQ(doc.ds()->lotTextureID, l >= 8 ? moss : -1);
+    if (l >= 8) EXPECT_TRUE(stone >= kTextureCustom && moss >= kTextureCustom && stone != moss);
+  }
+}
+
 TEST_F(DocStateBlockTest, SecondPlanColourPlaceHoldsTheDimensionColour) {
   src->dimColor = {100, 200, 300};
   Bytes block = BuildBlock(*src, 6);
