@@ -23,6 +23,7 @@
 #include "model/DimensionRecords.h"
 #include "model/LiveViews.h"
 #include "model/Palettes.h"
+#include "model/Plants.h"
 
 namespace fs = std::filesystem;
 using namespace design_fixture;
@@ -285,8 +286,14 @@ void ExpectThirdFloor(const Layer* third, int32_t v) {
     EXPECT_EQ(plant->textureID1, 30001);
     EXPECT_EQ(plant->textureID3, 30001);
     EXPECT_EQ(plant->firstPoint->textureID[0], 30001);
+    // Its information comes from the file beside its image: none here, so the user defaults.
+    ASSERT_NE(plant->plantInfo, nullptr);
+    EXPECT_EQ(plant->plantInfo->maximumGrowthHeight, kUserPlantDefaultMaxHeight);
+    EXPECT_FLOAT_EQ(plant->plantInfo->annualGrowthRate, 20);
   } else {
     EXPECT_EQ(plant->typeData, nullptr);
+    // Without a path the information comes from the point's texture.
+    EXPECT_NE(plant->plantInfo, nullptr);
   }
 
   const Objex* text = FindType(third, kObjText);

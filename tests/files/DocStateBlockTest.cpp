@@ -207,6 +207,24 @@ TEST_F(DocStateBlockTest, RepairsDependOnTheLayout) {
   EXPECT_TRUE(doc.ds()->lotColor == white);
 }
 
+// Custom textures come back from their paths in every layout that stores the paths, the
+// first of them (10800) included; the layout before it has no paths and keeps the numbers.
+TEST_F(DocStateBlockTest, CustomTexturesComeBackFromTheirPathsFromTheFirstLayoutWithPaths) {
+  src->backgroundTextureID = -1;
+  src->lotTextureID = -1;
+  snprintf(src->path1, sizeof src->path1, "Textures/stone.png");
+  snprintf(src->path2, sizeof src->path2, "Textures/moss.png");
+  for (int l = 7; l < kLayoutCount; l++) {
+    SCOPED_TRACE(kLayoutVersions[l]);
+    Load(Framed(BuildBlock(*src, l)));
+    ASSERT_TRUE(DoReadDocStateForVersion(kLayoutVersions[l]));
+    const int32_t stone = IsTexturePathLoaded("Textures/stone.png"), moss = IsTexturePathLoaded("Textures/moss.png");
+    EXPECT_EQ(doc.ds()->backgroundTextureID, l >= 8 ? stone : -1);
+    EXPECT_EQ(doc.ds()->lotTextureID, l >= 8 ? moss : -1);
+    if (l >= 8) EXPECT_TRUE(stone >= kTextureCustom && moss >= kTextureCustom && stone != moss);
+  }
+}
+
 TEST_F(DocStateBlockTest, SecondPlanColourPlaceHoldsTheDimensionColour) {
   src->dimColor = {100, 200, 300};
   Bytes block = BuildBlock(*src, 6);
@@ -290,6 +308,23 @@ TEST_F(DocStateBlockTest, CustomTexturesTravelAsPaths) {
   EXPECT_EQ(Bytes(block + 710, block + 714), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
   EXPECT_EQ(block[1904], 0);
   EXPECT_EQ(block[1904 + 511], 0);
+
+  // The first custom id is a custom texture too, for the lot as for the background.
+  if (!GetCustomTextureIDPath(kTextureCustom)) AddCustomTextureID(kTextureCustom, "Textures/first.png");
+  const std::string first = GetCustomTextureIDPath(kTextureCustom);
+  for (const bool lot : {false, true}) {
+    SCOPED_TRACE(lot ? "lot" : "background");
+    doc.ds()->backgroundTextureID = lot ? 0 : kTextureCustom;
+    doc.ds()->lotTextureID = lot ? int16_t(kTextureCustom) : 0;
+    memset(doc.ds()->path1, 0, sizeof doc.ds()->path1);
+    memset(doc.ds()->path2, 0, sizeof doc.ds()->path2);
+    BeginOutputBuffer();
+    DoWriteDocState();
+    block = gStream.outDataBuffer.data() + 4;
+    EXPECT_EQ(Bytes(block + 710, block + 714), lot ? (Bytes{0, 0, 0, 0}) : (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(Bytes(block + 786, block + 788), lot ? (Bytes{0xFF, 0xFF}) : (Bytes{0, 0}));
+    EXPECT_STREQ(reinterpret_cast<const char*>(block + (lot ? 2416 : 1904)), first.c_str());
+  }
 }
 
 TEST_F(DocStateBlockTest, CutStreamsLeaveUnreadFieldsAtTheirDefaults) {

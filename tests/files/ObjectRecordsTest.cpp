@@ -2,6 +2,7 @@
 // reading older objects, attachments, trims, round trips and damaged input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -16,8 +17,11 @@
 #include "files/ObjectRecords.h"
 #include "files/ObjectValidation.h"
 #include "files/TypeData.h"
+#include "model/CommandCodes.h"
 #include "model/CustomTextures.h"
 #include "model/Delete.h"
+#include "model/Duplicate.h"
+#include "model/Grouping.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "platform/ContentPaths.h"
@@ -843,6 +847,128 @@ TEST_F(ObjectRoundTrip, EveryKindWritesBackTheSameBytes) {
   photo->textureID1 = photo->textureID2 = photo->textureID3 = 29998;
   for (Poinz* p = photo->firstPoint; p; p = p->next) p->textureID[0] = p->textureID[1] = 29998;
   ExpectRoundTrip(photo);
+}
+
+// ---- Copies ----
+
+// Clears the object and point IDs of a list, its children and its attachment parts: a copy
+// takes fresh IDs and is otherwise the record of its source.
+void ClearIDs(Objex* list) {
+  for (Objex* o = list; o; o = o->next) {
+    o->objectID = 0;
+    for (Poinz* p = o->firstPoint; p; p = p->next) {
+      p->pointID = 0;
+      for (void* trim : {p->trim1, p->trim2})
+        if (auto* t = static_cast<TrimData*>(trim); t && o->type == kObjWall) ClearIDs(t->profileA), ClearIDs(t->profileB);
+    }
+    ClearIDs(o->firstChild);
+    if (!o->typeData) continue;
+    if (o->type == kObjSkylight || o->type == kObjDormerCutout) {
+      auto* r = static_cast<RoofAttachmentData*>(o->typeData);
+      for (Objex* l : {r->outlineParts, r->separatorParts, r->leafParts, r->customParts, r->otherParts,
+                       r->slots[0].profile, r->slots[1].profile})
+        ClearIDs(l);
+    } else if (DoorWindowData* d = AttachmentData(o)) {
+      for (Objex* l : {d->maskObject, d->definitionParts, d->definitionLeafParts, d->extraParts1, d->extraParts2,
+                       d->extraParts3, d->extraParts4, d->trimSlotA.profile, d->trimSlotB.profile})
+        ClearIDs(l);
+    }
+  }
+}
+
+// Fills the fields Decorate leaves alone with values of their own.
+void DecorateFully(Objex* o, int seed) {
+  free(o->name);
+  Decorate(o, seed);
+  const auto s = int16_t(seed);
+  o->options[0] = uint16_t(seed + 1), o->options[2] = uint16_t(seed + 2);
+  o->levels = int16_t(seed + 3), o->capped = 1, o->direction = int16_t(seed + 4), o->auxShort = 2, o->auxFlag = 1;
+  o->textureID2 = 210 + seed, o->textureID4 = 410 + seed;
+  const auto c = uint16_t(seed);
+  o->color1 = {c, 11, 12}, o->color3 = {c, 31, 32}, o->color4 = {c, 41, 42};
+  o->textureScale1 = {s, 1}, o->textureScale2 = {s, 2}, o->textureScale3 = {s, 3};
+  o->textureScale4 = {s, 4}, o->textureScale = {s, 5};
+  o->textureRect = {1.5f, 2.5f, 3.5f, 4.5f}, o->textureRect2 = {5.5f, 6.5f, 7.5f, 8.5f};
+  o->baseElevation = 17.25f + seed, o->plantAge = 3.5f, o->planMask = 2;
+  for (int k = 0; k < 4; ++k) o->params[k] = 0.25f * (k + 1) + seed;
+  int k = 0;
+  for (Poinz* p = o->firstPoint; p; p = p->next, ++k) p->locked = k & 1;
+}
+
+// A copy made where its source lies writes the record of its source, children and
+// attachment records included: nothing is lost or taken from the wrong field.
+TEST_F(ObjectRoundTrip, CopiesWriteTheRecordsOfTheirSources) {
+  std::vector<Objex*> sources;
+  Objex* wall = MakeWall();
+  DecorateFully(wall, 1);
+  auto* door = static_cast<DoorWindowData*>(wall->firstChild->typeData);
+  door->startDistance = 4, door->remainingLength = 5, door->height = 80, door->elevation = 6;
+  door->flipHorizontal = 1, door->swingAngle() = 0.75f, door->flipVertical = 1;
+  door->auxShort1 = 2, door->auxShort2 = 3;
+  for (Objex** list : {&door->extraParts1, &door->extraParts2, &door->extraParts3, &door->extraParts4})
+    AppendTo(list, MakeChild(kObjClosedPoly, nullptr, nullptr, 3));
+  auto* window = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+  window->subtype = kWindowRectangular;
+  window->anchorStart = wall->firstPoint->next->next;
+  window->anchorEnd = window->anchorStart->next;
+  window->width = 24, window->height = 30, window->elevation = 36, window->flipVertical = 1;
+  window->trimSlotB = {1, 2202, 12, 22, {1, 2, 3}, MakeChild(kObjOpenPoly, nullptr, nullptr, 2)};
+  DecorateFully(MakeChild(kObjWindow, wall, window, 4), 5);
+  sources.push_back(wall);
+
+  Objex* deck = doc.addObject(kObjDeck, true, {{0, 0}, {50, 0}, {50, 50}});
+  DecorateFully(deck, 6);
+  auto* steps = static_cast<DoorWindowData*>(calloc(1, sizeof(DoorWindowData)));
+  steps->anchorStart = deck->firstPoint->next;
+  steps->anchorEnd = steps->anchorStart->next;
+  steps->height = 12, steps->width = 30, steps->startDistance = 7;
+  MakeChild(kObjDeckSteps, deck, steps, 4);
+  sources.push_back(deck);
+
+  Objex* roof = doc.addObject(kObjRoof, true, {{0, 0}, {50, 0}, {50, 50}, {0, 50}});
+  DecorateFully(roof, 7);
+  for (const int16_t type : {kObjSkylight, kObjDormerCutout}) {
+    auto* sky = static_cast<RoofAttachmentData*>(calloc(1, sizeof(RoofAttachmentData)));
+    sky->ownerType = type;
+    sky->subtype = type == kObjSkylight ? kSkylightCustom : 0;
+    for (int k = 0; k < 4; ++k) sky->floats[k] = 1.5f + k;
+    sky->panelID = 42 + type, sky->flags[0] = 1, sky->flags[1] = 0;
+    AppendTo(&sky->outlineParts, MakeChild(kObjSkylightOutline, nullptr, nullptr, 2));
+    AppendTo(&sky->leafParts, MakeChild(kObjClosedPoly, nullptr, nullptr, 3));
+    AppendTo(&sky->otherParts, MakeChild(kObjCustomAttachmentPart, nullptr, nullptr, 3));
+    sky->slots[0] = {1, 1233, 5, 6, {4, 5, 6}, MakeChild(kObjOpenPoly, nullptr, nullptr, 2)};
+    sky->slots[1] = {0, 1234, 3, 4, {1, 2, 3}, nullptr};
+    DecorateFully(MakeChild(type, roof, sky, 4), type);
+  }
+  sources.push_back(roof);
+
+  Objex* text = doc.addObject(kObjText, true, {{5, 5}, {25, 15}});
+  DecorateFully(text, 8);
+  text->typeData = strdup("North wall");
+  auto* font = static_cast<LOGFONT*>(calloc(1, sizeof(LOGFONT)));
+  font->lfHeight = -14;
+  font->lfWeight = 700;
+  text->extraData = font;
+  sources.push_back(text);
+
+  Objex* group = doc.addObject(kObjGroup, false, {});
+  DecorateFully(group, 9);
+  DecorateFully(MakeChild(kObjLine, group, nullptr, 2), 10);
+  DecorateFully(MakeChild(kObjClosedPoly, group, nullptr, 3), 11);
+  sources.push_back(group);
+
+  for (Objex* source : sources) {
+    SCOPED_TRACE(testing::Message() << "type " << source->type);
+    Objex* copy = DuplicateObject(source, nullptr, nullptr, FloatPoint{0, 0}, 1, kCmdDuplicate);
+    ASSERT_NE(copy, nullptr);
+    UpdateObjectBounds(source);
+    ClearIDs(source);
+    ClearIDs(copy);
+    const std::vector<uint8_t> expected = WriteObject(source), written = WriteObject(copy);
+    ASSERT_EQ(written.size(), expected.size());
+    const auto diff = std::mismatch(written.begin(), written.end(), expected.begin());
+    EXPECT_EQ(diff.first - written.begin(), std::ptrdiff_t(written.size())) << "first differing byte";
+  }
 }
 
 TEST_F(ObjectRoundTrip, CustomDoorDefinitionsAreSortedByType) {

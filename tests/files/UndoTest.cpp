@@ -154,6 +154,28 @@ TEST_F(UndoTest, UndoAndRedoStepThroughSnapshots) {
   EXPECT_EQ(doc.model.itsCurrentUndo, current);
 }
 
+// Undo and redo show the floor each restored step works on (items 5275..5277), all three.
+TEST_F(UndoTest, UndoAndRedoShowTheFloorOfTheRestoredStep) {
+  static std::vector<int32_t> shown;
+  shown.clear();
+  const auto saved = gFrontEnd.selectActiveFloorItem;
+  gFrontEnd.selectActiveFloorItem = [](int32_t tag) { shown.push_back(tag); };
+  InitializeUndo();
+  for (Layer* floor : {doc.second, doc.third}) {
+    // The floor worked on is the one whose objects can be picked.
+    for (Layer* l : {doc.first, doc.second, doc.third}) l->selectable = l == floor;
+    doc.model.itsCurLayer = floor;
+    doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+    StoreUndo("Line");
+  }
+  DoUndo();
+  DoUndo();
+  DoRedo();
+  DoRedo();
+  gFrontEnd.selectActiveFloorItem = saved;
+  EXPECT_EQ(shown, (std::vector<int32_t>{5276, 5275, 5276, 5277}));
+}
+
 TEST_F(UndoTest, UndoFromSlotOneOfAWrappedRingRestoresSlotTwentyFive) {
   InitializeUndo();
   for (int i = 0; i < 24; ++i) {

@@ -55,6 +55,14 @@ TEST_F(AreaTest, CurvedAreaFollowsTheBulge) {
   o->firstPoint->outHandle[2] = 200;
   o->firstPoint->next->inHandle[2] = -200;
   EXPECT_LT(ComputeObjectCurvedArea(o), ComputeObjectStraightArea(o));
+
+  // Floor totals: a deck counts its straight outline, other kinds follow their curves.
+  Objex* deck = doc.addObject(kObjDeck, true, {{0, 0}, {240, 0}, {240, 240}, {0, 240}}, doc.second);
+  deck->firstPoint->outHandle[2] = -200;
+  deck->firstPoint->next->inHandle[2] = 200;
+  EXPECT_FLOAT_EQ(ComputeSquareFootage(doc.second, kObjDeck), 100);
+  EXPECT_FLOAT_EQ(ComputeSquareFootage(doc.first, kObjClosedPoly), ComputeObjectCurvedArea(o));
+  EXPECT_LT(ComputeSquareFootage(doc.first, kObjClosedPoly), 100);
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "ChildBuilders.h"
 #include "ModelInvariants.h"
 #include "TestDocument.h"
+#include "model/CabinetState.h"
 #include "model/CommandCodes.h"
 #include "model/CustomTextures.h"
 #include "model/Delete.h"
@@ -23,12 +25,19 @@ TEST(Duplicate, WallWithDoorMapsAnchorsByIndex) {
   src->definitionParts = CreateObject(kObjFace, 1, 1, nullptr, nullptr, 0, 0, 0, nullptr, nullptr,
                                       nullptr, door, nullptr, nullptr);
   wall->name = strdup("Wall A");
-  Objex* copy = DuplicateObject(wall, nullptr, nullptr, FloatPoint{0, 50}, 1, kCmdDuplicate);
+  int k = 0;
+  for (Poinz* p = wall->firstPoint; p; p = p->next) p->position[1] = float(12 * k++);
+  Objex* copy = DuplicateObject(wall, nullptr, nullptr, FloatPoint{30, 50}, 1, kCmdDuplicate);
   ASSERT_NE(copy, nullptr);
   EXPECT_EQ(wall->next, copy);
   EXPECT_STREQ(copy->name, "Wall A");
   EXPECT_NE(copy->name, wall->name);
-  EXPECT_FLOAT_EQ(copy->firstPoint->position[2], 50);
+  // Each point moves by the offset across (x) and down (z) and keeps its height.
+  for (Poinz *p = wall->firstPoint, *q = copy->firstPoint; p && q; p = p->next, q = q->next) {
+    EXPECT_FLOAT_EQ(q->position[0], p->position[0] + 30);
+    EXPECT_FLOAT_EQ(q->position[1], p->position[1]);
+    EXPECT_FLOAT_EQ(q->position[2], p->position[2] + 50);
+  }
   EXPECT_EQ(copy->firstPoint->selected, 0);
   Objex* doorCopy = copy->firstChild;
   ASSERT_NE(doorCopy, nullptr);
@@ -69,6 +78,7 @@ TEST(Duplicate, PhotoViewsGetIncreasingTextureIds) {
   ASSERT_TRUE(a && b);
   EXPECT_GT(b->textureID1, a->textureID1);
   EXPECT_EQ(a->textureID3, a->textureID1);
+  EXPECT_EQ(b->firstPoint->textureID[0], b->textureID1);
   EXPECT_EQ(b->firstPoint->textureID[1], b->textureID1);
   EXPECT_STREQ(static_cast<char*>(a->sourceObject), "photo.jpg");
   EXPECT_EQ(gCurrentPhotoTextureID, b->textureID1 + 1);
@@ -92,22 +102,81 @@ TEST(Duplicate, RefusalsAndSymbolParts) {
   Objex* textCopy = DuplicateObject(text, nullptr, nullptr, FloatPoint{0, 0}, 1, kCmdDuplicate);
   EXPECT_STREQ(static_cast<char*>(textCopy->typeData), "hello");
   EXPECT_NE(textCopy->extraData, text->extraData);
+  // A cabinet's own record goes with its copy, whole.
+  Objex* cabinet = doc.addObject(kObjGroup, false, {});
+  cabinet->subtype = kSubCabinet;
+  auto* state = static_cast<CabinetState*>(calloc(1, sizeof(CabinetState)));
+  state->angle = 90, state->values3[14] = 2.5f, state->values23[3] = 7, state->flag27 = 1;
+  cabinet->typeData = state;
+  Objex* cabinetCopy = DuplicateObject(cabinet, nullptr, nullptr, FloatPoint{0, 0}, 1, kCmdDuplicate);
+  ASSERT_NE(cabinetCopy->typeData, nullptr);
+  EXPECT_NE(cabinetCopy->typeData, cabinet->typeData);
+  EXPECT_EQ(memcmp(cabinetCopy->typeData, state, sizeof(CabinetState)), 0);
   EXPECT_MODEL_SOUND();
 }
 
+// Across about x = 50 and down about z = 30: each mirror takes its own axis and centre.
 TEST(Duplicate, MirroredGroupMembersFlipAboutTheCentre) {
+  struct Case {
+    int32_t mode;
+    float x0, x1, z;
+  };
+  for (const Case& c : {Case{kCmdMirrorHorizontal, 90, 70, 5}, Case{kCmdMirrorVertical, 10, 30, 55}}) {
+    SCOPED_TRACE(c.mode);
+    TestDocument doc;
+    doc.ds()->viewPlane = 2;
+    Objex* group = doc.addObject(kObjGroup, false, {});
+    AddChild(group, kObjLine, {{10, 5}, {30, 5}});
+    gFlipCenterX = 50;
+    gFlipCenterY = 30;
+    Objex* copy = DuplicateObject(group, nullptr, nullptr, FloatPoint{0, 0}, 1, c.mode);
+    gFlipCenterX = gFlipCenterY = 0;
+    ASSERT_NE(copy, nullptr);
+    Objex* member = copy->firstChild;
+    ASSERT_NE(member, nullptr);
+    EXPECT_FLOAT_EQ(member->firstPoint->position[0], c.x0);
+    EXPECT_FLOAT_EQ(member->firstPoint->next->position[0], c.x1);
+    EXPECT_FLOAT_EQ(member->firstPoint->position[2], c.z);
+    EXPECT_FLOAT_EQ(member->firstPoint->next->position[2], c.z);
+    EXPECT_EQ(member->firstPoint->selected, 1);
+    EXPECT_MODEL_SOUND();
+  }
+}
+
+// A copy put on another floor takes every record it owns there: children, 3D symbols, the
+// parts of door and skylight records and their trim profiles.
+TEST(Duplicate, CopyPutOnAFloorTakesEverythingItOwns) {
   TestDocument doc;
-  doc.ds()->viewPlane = 2;
-  Objex* group = doc.addObject(kObjGroup, false, {});
-  AddChild(group, kObjLine, {{10, 0}, {30, 0}});
-  gFlipCenterX = 50;
-  Objex* copy = DuplicateObject(group, nullptr, nullptr, FloatPoint{0, 0}, 1, kCmdMirrorHorizontal);
-  ASSERT_NE(copy, nullptr);
-  Objex* member = copy->firstChild;
-  ASSERT_NE(member, nullptr);
-  EXPECT_FLOAT_EQ(member->firstPoint->position[0], 90);
-  EXPECT_FLOAT_EQ(member->firstPoint->next->position[0], 70);
-  EXPECT_EQ(member->firstPoint->selected, 1);
-  gFlipCenterX = 0;
-  EXPECT_MODEL_SOUND();
+  std::vector<Objex*> owned;
+  auto part = [&](Objex* owner) {
+    Objex* p = CreateObject(kObjFace, 1, 1, nullptr, nullptr, 0, 0, 0, nullptr, nullptr, nullptr, owner,
+                            doc.first, nullptr);
+    owned.push_back(p);
+    return p;
+  };
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}});
+  Objex* door = AddDoor(wall, 0);
+  owned.push_back(door);
+  door->symbol3D = part(door);
+  DoorWindowData* d = AttachmentData(door);
+  for (Objex** list : {&d->faces, &d->maskObject, &d->definitionParts, &d->definitionLeafParts, &d->extraParts1,
+                       &d->extraParts2, &d->extraParts3, &d->extraParts4, &d->trimSlotA.profile,
+                       &d->trimSlotB.profile})
+    *list = part(door);
+  Objex* roof = doc.addObject(kObjRoof, true, {{0, 0}, {50, 0}, {50, 50}});
+  Objex* sky = AddChild(roof, kObjSkylight, {{10, 10}, {20, 10}, {20, 20}});
+  owned.push_back(sky);
+  auto* r = static_cast<RoofAttachmentData*>(calloc(1, sizeof(RoofAttachmentData)));
+  r->ownerType = kObjSkylight;
+  sky->typeData = r;
+  for (Objex** list : {&r->parts, &r->outlineParts, &r->separatorParts, &r->leafParts, &r->customParts,
+                       &r->otherParts, &r->slots[0].profile, &r->slots[1].profile})
+    *list = part(sky);
+
+  PutCopyOnLayer(wall, doc.second);
+  PutCopyOnLayer(roof, doc.third);
+  EXPECT_EQ(wall->layer, doc.second);
+  EXPECT_EQ(roof->layer, doc.third);
+  for (size_t k = 0; k < owned.size(); ++k)
+    EXPECT_EQ(owned[k]->layer, owned[k] == sky || owned[k]->parent == sky ? doc.third : doc.second) << k;
 }

@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <numbers>
 #include <vector>
 
 #include "TestDocument.h"
 #include "ViewStateGuard.h"
+#include "model/CabinetState.h"
 #include "model/ExtrudeFlip.h"
 #include "model/ObjectTransforms.h"
 
@@ -77,12 +79,19 @@ TEST_F(ExtrudeFlipTest, FlipMirrorsSelectedWallPointAndSwapsItsSides) {
   v[0]->selected = 1;
   v[0]->textureID[0] = 1, v[0]->textureID[1] = 2;
   v[1]->textureID[0] = 3, v[1]->textureID[1] = 4;
+  v[0]->color[0] = {1, 1, 1}, v[0]->color[1] = {2, 2, 2};
+  v[0]->textureScale[0] = {10, 11}, v[0]->textureScale[1] = {20, 21};
   v[0]->outHandle[0] = 1;
   gFlipCenterX = 5;
   FlipObject(wall, 1);
   EXPECT_FLOAT_EQ(v[0]->position[0], 8);
   EXPECT_FLOAT_EQ(v[0]->outHandle[0], -1);
   EXPECT_EQ(v[0]->textureID[0], 2);
+  EXPECT_EQ(v[0]->textureID[1], 1);
+  EXPECT_EQ(v[0]->color[0].red, 2);
+  EXPECT_EQ(v[0]->color[1].red, 1);
+  EXPECT_EQ(v[0]->textureScale[0].x, 20);
+  EXPECT_EQ(v[0]->textureScale[1].x, 10);
   EXPECT_FLOAT_EQ(v[1]->position[0], 8);
   EXPECT_EQ(v[1]->textureID[0], 3);
 
@@ -103,6 +112,23 @@ TEST_F(ExtrudeFlipTest, FlipMirrorsRoofPanelSlope) {
   panel->params[0] = 30;
   FlipObject(panel, 0);
   EXPECT_NEAR(panel->params[0], 330, 1e-3);
+
+  // A cabinet faces a quarter turn from its angle: one square to the plan's axes mirrors onto
+  // itself left-right and turns half round top-bottom; the two mirrors differ for others.
+  Objex* cabinet = doc.addObject(kObjGroup, false, {});
+  cabinet->subtype = kSubCabinet;
+  auto* state = static_cast<CabinetState*>(calloc(1, sizeof(CabinetState)));
+  cabinet->typeData = state;
+  struct Row {
+    float angle;
+    int16_t horizontal;
+    float want;
+  };
+  for (const Row& r : {Row{0, 1, 0}, Row{0, 0, 180}, Row{30, 1, 330}, Row{30, 0, 150}}) {
+    state->angle = r.angle;
+    FlipObject(cabinet, r.horizontal);
+    EXPECT_NEAR(std::fmod(state->angle, 360.0f), r.want, 1e-3) << r.angle << (r.horizontal ? " left-right" : " top-bottom");
+  }
 }
 
 TEST_F(ExtrudeFlipTest, ReverseKeepsLevelsInOrder) {

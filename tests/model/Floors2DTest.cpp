@@ -8,6 +8,7 @@
 #include "ChildBuilders.h"
 #include "ModelInvariants.h"
 #include "TestDocument.h"
+#include "model/CommandCodes.h"
 #include "model/Floors2D.h"
 #include "model/HitTest.h"
 #include "model/Services.h"
@@ -171,6 +172,54 @@ TEST(Floors2D, DoorsAndPointsKeepBelowTheFloorTop) {
   EXPECT_FLOAT_EQ(up->firstPoint->position[1], 180);
   RaiseObjectToBaseHeight(wall, 2);
   EXPECT_FLOAT_EQ(door->firstPoint->position[1], 2);
+}
+
+// Every floor its own height, so that a step taken from the wrong floor shows: a move up
+// rises by the height of the floor left, a move down sinks by that of the floor entered.
+// Walls entering the first or second floor take that floor's plan.
+TEST(Floors2D, FloorMovesStepByTheFloorBelowTheBoundary) {
+  struct Case {
+    int from;
+    int32_t command;
+    float base, expected;
+    int32_t mask;
+  };
+  const Case cases[] = {
+      {0, kCmdMoveToUpperFloor, 0, 100, 2},
+      {1, kCmdMoveToUpperFloor, 100, 220, 7},
+      {1, kCmdMoveToLowerFloor, 100, 0, 1},
+      {2, kCmdMoveToLowerFloor, 220, 100, 7},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "from floor " << c.from << ", command " << c.command);
+    TestDocument doc;
+    Layer* floors[] = {doc.first, doc.second, doc.third};
+    doc.first->height = 100, doc.second->height = 120, doc.third->height = 90;
+    doc.model.itsCurLayer = floors[c.from];
+    Objex* wall = doc.addObject(kObjWall, true, {{0, 0}, {100, 0}, {100, 100}});
+    wall->baseElevation = c.base;
+    wall->planMask = 7;
+    for (Poinz* p = wall->firstPoint; p; p = p->next) p->segmentElevation = c.base;
+    SetObjectSelectFlags(wall, 1);
+    MoveToNeighboringFloor(wall, c.command);
+    EXPECT_EQ(wall->layer, floors[c.command == kCmdMoveToUpperFloor ? c.from + 1 : c.from - 1]);
+    EXPECT_FLOAT_EQ(wall->baseElevation, c.expected);
+    for (Poinz* p = wall->firstPoint; p; p = p->next) EXPECT_FLOAT_EQ(p->segmentElevation, c.expected);
+    EXPECT_EQ(wall->planMask, c.mask);
+  }
+
+  // Only the segments with both ends selected go; the wall's base stays with the lowest.
+  TestDocument doc;
+  doc.first->height = 100;
+  Objex* wall = doc.addObject(kObjWall, true, {{0, 0}, {100, 0}, {100, 100}});
+  wall->baseElevation = 10;
+  for (Poinz* p = wall->firstPoint; p; p = p->next) p->segmentElevation = 10;
+  wall->firstPoint->selected = wall->firstPoint->next->selected = 1;
+  SendToNeighboringFloor(wall, kCmdMoveToUpperFloor);
+  const float expected[] = {110, 10, 10};
+  int k = 0;
+  for (Poinz* p = wall->firstPoint; p; p = p->next, ++k) EXPECT_FLOAT_EQ(p->segmentElevation, expected[k]) << k;
+  EXPECT_FLOAT_EQ(wall->baseElevation, 10);
 }
 
 TEST(Floors2D, CurvedSegmentsBecomeStraightPieces) {

@@ -65,6 +65,14 @@ TEST(PlanarTransforms, UnitConversions) {
   EXPECT_FLOAT_EQ(ConvertScreenToWorld(288, ds, 0), 12);
   EXPECT_FLOAT_EQ(ConvertWorldToScreen(12, ds, 1), 288 * 0.6f);
   EXPECT_FLOAT_EQ(ConvertWorldToScreen(12, nullptr, 1), 12);
+  // Every world unit, both ways (inches per unit; index 0 and 1 are inches).
+  const float inchesPer[] = {1, 1, 12, 36, 63360, 0.03937f, 0.3937f, 3.937f, 39.37f};
+  for (int16_t unit = 0; unit <= 8; ++unit) {
+    ds->worldUnits = unit;
+    EXPECT_NEAR(GetInchesFromWorld(2, ds), 2 * inchesPer[unit], 2e-6f * inchesPer[unit]) << unit;
+    EXPECT_NEAR(GetWorldFromInches(2 * inchesPer[unit], ds), 2, 1e-5f) << unit;
+  }
+  ds->worldUnits = 2;
   // A plan scale that is no usable number is computed with the default.
   for (float bad : {0.0f, -36.0f, NAN, INFINITY}) {
     ds->planScale = bad;
@@ -152,6 +160,11 @@ TEST(PlanarTransforms, MinimumZoomByLotSize) {
   ds->lotSize = {500, 500};
   ds->lotSizeUnits = 2;
   EXPECT_FLOAT_EQ(GetMinZoom(), 0.01f);
+  // Metres across or down alone: 400 m is 1312 ft, above 1000.
+  for (const FloatPoint size : {FloatPoint{400, 10}, FloatPoint{10, 400}}) {
+    ds->lotSize = size;
+    EXPECT_FLOAT_EQ(GetMinZoom(), 0.015f) << size.floatH << " x " << size.floatV;
+  }
   ds->lotSize = {NAN, NAN};
   EXPECT_FLOAT_EQ(GetMinZoom(), 0.045f);
   ZLKDocumentModel* saved = gCurDocument;
@@ -174,6 +187,14 @@ TEST(PlanarTransforms, MaximumZoomByPlanExtent) {
   ds->zoomFactor = 7;
   EXPECT_EQ(PinMaxZoom(ds), 1);
   EXPECT_FLOAT_EQ(ds->zoomFactor, 6);
+
+  // Tall or wide: the larger extent (4800) counts, whichever side it is on.
+  for (const FloatRect bounds : {FloatRect{-2400, 0, 2400, 100}, FloatRect{0, -2400, 100, 2400}}) {
+    ds->planBounds = bounds;
+    ds->zoomFactor = 7;
+    EXPECT_EQ(PinMaxZoom(ds), 1);
+    EXPECT_FLOAT_EQ(ds->zoomFactor, 6);
+  }
 
   ds->planBounds = {-32000, -32000, 32000, 32000};  // the whole-number limit would be 0
   ds->zoomFactor = 1;

@@ -115,6 +115,19 @@ std::vector<Case> Cases() {
                      FlipObject(o, 0);
                    },
                    {{2, -1, -3}, {10, -1, 20}, {-4, -5, 6}, {7, -8, 9}}});
+  // The other half of each plane: across in the side view is z, down in the plan is z and
+  // in the front view y; each about its own centre (x 4, y 1).
+  const auto flip = [](int16_t horizontal) {
+    return [horizontal](Objex* o, Poinz*) {
+      gFlipCenterX = 4, gFlipCenterY = 1;
+      FlipObject(o, horizontal);
+      gFlipCenterX = gFlipCenterY = 0;
+    };
+  };
+  cases.push_back({"FlipObject side left-right", 3, flip(1), {{2, 1, 3}, {10, 3, -12}, {-4, 5, -6}, {7, -8, 9}}});
+  cases.push_back({"FlipObject plan top-bottom", 2, flip(0), {{2, 1, 3}, {10, 3, -18}, {-4, 5, -6}, {7, -8, 9}}});
+  cases.push_back({"FlipObject front top-bottom", 1, flip(0), {{2, -1, -3}, {10, -1, 20}, {-4, -5, 6}, {7, -8, 9}}});
+  cases.push_back({"FlipObject front left-right", 1, flip(1), {{-2, 1, -3}, {-2, 3, 20}, {4, 5, 6}, {7, -8, 9}}});
   // The drag previews, point by point.
   cases.push_back({"TranslatePoint plan", 2,
                    [](Objex*, Poinz* p) {

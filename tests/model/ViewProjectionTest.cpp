@@ -6,6 +6,7 @@
 
 #include "TestDocument.h"
 #include "ViewStateGuard.h"
+#include "model/ViewCommands.h"
 #include "model/ViewProjection.h"
 
 namespace {
@@ -128,4 +129,37 @@ TEST(ViewProjection, ConvertToIsoProjectsBothEnds) {
   EXPECT_NEAR(y1, 20, 1e-4);
   EXPECT_NEAR(x2, -5, 1e-4);
   EXPECT_NEAR(z2, -96, 1e-4);
+}
+
+// Resetting the view puts the grid origin at the right and top plan edges (each side its own
+// value) and the offsets to 0; the viewing height is the current floor's base. Actual size
+// resets the remembered zoom of the view it is given in, and only that one.
+TEST(ViewCommands, ResetAndActualSizeTakeEachValueFromItsOwnPlace) {
+  for (const bool top : {true, false}) {
+    SCOPED_TRACE(top ? "top view" : "front view");
+    ViewStateGuard guard(top);
+    if (!top) {
+      gXViewAngle = 0, gYViewAngle = 0;
+      SetUpForRotationAboutArbitraryAxis(0, 0, &gCosXAngle, &gSinXAngle, &gCosYAngle, &gSinYAngle, 0);
+    }
+    TestDocument doc;
+    DocState* ds = doc.ds();
+    ds->planBounds = {-40, -300, 260, 500};  // top, left, bottom, right
+    GridOrigin(ds) = {1, 2, 3};
+    doc.first->height = 110;
+    doc.model.itsCurLayer = doc.second;
+    gGlobalXOffset = 5, gGlobalYOffset = 6, gGlobalZOffset = 7;
+    PlanZoom(ds) = 3, TopViewZoom(ds) = 4, OtherViewZoom(ds) = 5;
+    ActualSize();
+    EXPECT_FLOAT_EQ(GridOrigin(ds).floatH, 500);
+    EXPECT_FLOAT_EQ(GridOrigin(ds).floatV, 0);
+    EXPECT_FLOAT_EQ(GridOrigin(ds).floatD, -40);
+    EXPECT_EQ(gGlobalXOffset, 0);
+    EXPECT_EQ(gGlobalYOffset, 0);
+    EXPECT_EQ(gGlobalZOffset, 0);
+    EXPECT_FLOAT_EQ(ds->baseElevation, 110);
+    EXPECT_EQ(PlanZoom(ds), 1);
+    EXPECT_EQ(TopViewZoom(ds), top ? 1 : 4);
+    EXPECT_EQ(OtherViewZoom(ds), top ? 5 : 1);
+  }
 }
