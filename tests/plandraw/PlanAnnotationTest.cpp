@@ -606,3 +606,204 @@ TEST_F(AnnotationFixture, RoofPanelsSkipFlaggedSegments) {
   Draw2DRoofPanel(nullptr, panel);
   EXPECT_EQ(texts().size(), 3u);
 }
+
+// ---- Slope arrows and elevation labels ----
+
+#include "plandraw/SlopeArrows.h"
+#include "plandraw/WallSegmentDimensions.h"
+
+namespace {
+// Which side of the shaft tail -> head a view point lies on.
+int SideOf(NSPoint tail, NSPoint head, NSPoint p) {
+  return (head.x - tail.x) * (p.y - tail.y) - (head.y - tail.y) * (p.x - tail.x) > 0 ? 1 : -1;
+}
+NSPoint Mid(NSPoint a, NSPoint b) { return {(a.x + b.x) / 2, (a.y + b.y) / 2}; }
+// The angle in degrees between head -> a and head -> b.
+float DegreesBetween(NSPoint head, NSPoint a, NSPoint b) {
+  const float ax = a.x - head.x, ay = a.y - head.y, bx = b.x - head.x, by = b.y - head.y;
+  return std::acos((ax * bx + ay * by) / (std::hypot(ax, ay) * std::hypot(bx, by))) * 180 / kPi;
+}
+}  // namespace
+
+// A roof slope arrow, a foundation slope and a lot section pointing each way: each barb ends
+// at the head at its length and angle, one on either side of the shaft, and each label keeps
+// its side of the shaft as the arrow turns.
+TEST_F(AnnotationFixture, SlopeArrowsKeepTheirBarbsAndLabelSidesWhicheverWayTheyPoint) {
+  ShowAutoDimensions(doc.ds()) = 0;
+  const NSPoint tail{100, 100};
+  for (const NSPoint head : {NSPoint{300, 100}, NSPoint{-100, 100}, NSPoint{100, 300}, NSPoint{100, -100}}) {
+    SCOPED_TRACE(testing::Message() << "head " << head.x << ", " << head.y);
+    auto barbs = [&](const std::vector<NSPoint>& lines, float length, float degrees) {
+      ASSERT_GE(lines.size(), 6u);
+      EXPECT_LT(std::min(Distance(lines[0], tail) + Distance(lines[1], head),
+                         Distance(lines[0], head) + Distance(lines[1], tail)),
+                1.5f);  // the shaft, either way round
+      const NSPoint ends[2] = {Distance(lines[2], head) < 1.5f ? lines[3] : lines[2],
+                               Distance(lines[4], head) < 1.5f ? lines[5] : lines[4]};
+      for (int i = 0; i < 2; ++i) {
+        EXPECT_LT(std::min(Distance(lines[2 + 2 * i], head), Distance(lines[3 + 2 * i], head)), 1.5f) << i;
+        EXPECT_NEAR(Distance(ends[i], head), length, 1.5f) << i;
+        EXPECT_NEAR(DegreesBetween(head, ends[i], tail), degrees, 2.5f) << i;
+      }
+      EXPECT_EQ(SideOf(tail, head, ends[0]), -SideOf(tail, head, ends[1]));
+    };
+
+    Objex* roofArrow = doc.addObject(kObjRoofSlopeArrow, false, {{tail.x, tail.y}, {head.x, head.y}});
+    roofArrow->width = 6;
+    ctx.clear();
+    DrawRoofSlopeDirectionArrow(nullptr, roofArrow);
+    barbs(ctx.strokedLinePoints(), 30, 45);
+    auto labels = calls(Kind::Text);
+    ASSERT_EQ(labels.size(), 2u);
+    EXPECT_EQ(labels[1]->text.text, "12");
+    // The pitch on the left of the arrow as it points, the run of 12 on its right.
+    EXPECT_EQ(SideOf(tail, head, labels[0]->text.anchor), 1);
+    EXPECT_EQ(SideOf(tail, head, labels[1]->text.anchor), -1);
+
+    Objex* foundation = doc.addObject(kObjFoundationSlope, false, {{tail.x, tail.y}, {head.x, head.y}});
+    ctx.clear();
+    DrawFoundationSlope(nullptr, foundation);
+    barbs(ctx.strokedLinePoints(), 50, 30);
+    labels = calls(Kind::Text);
+    ASSERT_EQ(labels.size(), 1u);
+    EXPECT_EQ(labels[0]->text.text, "Slope");
+    EXPECT_EQ(SideOf(tail, head, labels[0]->text.anchor), -1);
+
+    // A section's barbs run out from the head; a line 200 long crosses the head, one 400 long
+    // the tail.
+    Objex* section = doc.addObject(kObjSlopeLotSection, false, {{head.x, head.y}, {tail.x, tail.y}});
+    std::swap(section->firstPoint->position[0], section->firstPoint->next->position[0]);
+    std::swap(section->firstPoint->position[2], section->firstPoint->next->position[2]);
+    ctx.clear();
+    DrawTopoMultiSlopeDirectionArrow(nullptr, section);
+    auto lines = ctx.strokedLinePoints();
+    ASSERT_EQ(lines.size(), 10u);
+    barbs(lines, 75, 30);
+    EXPECT_NEAR(Distance(lines[6], lines[7]), 200, 1.5f);
+    EXPECT_NEAR(Distance(Mid(lines[6], lines[7]), head), 0, 1.5f);
+    EXPECT_NEAR(Distance(lines[8], lines[9]), 400, 1.5f);
+    EXPECT_NEAR(Distance(Mid(lines[8], lines[9]), tail), 0, 1.5f);
+  }
+}
+
+// A topography line's rise and a roof panel point's elevation read their heights in world
+// units at every plan scale and in both unit systems, upward and downward.
+TEST_F(AnnotationFixture, ElevationLabelsReadTheirHeightsAtEveryPlanScale) {
+  auto inches = [](float world) {
+    char text[kReadoutTextSize] = {};
+    ConvertInchesToStr(world, text);
+    return std::string(text);
+  };
+  for (const float scale : {96.0f, 48.0f, 24.0f, 36.0f}) {
+    for (const int16_t system : {int16_t{kMeasureImperial}, int16_t{kMeasureMetric}}) {
+      SCOPED_TRACE(testing::Message() << "plan scale " << scale << ", system " << system);
+      doc.ds()->planScale = scale;
+      doc.ds()->measureSystem = system;
+      Objex* topo = doc.addObject(kObjTopography, false, {{0, 0}, {100, 0}});
+      for (const float rise : {30.0f, -30.0f}) {
+        topo->width = ConvertWorldToScreen(rise, doc.ds(), 0);
+        ctx.clear();
+        DrawTopoLineElevation(nullptr, topo, topo->firstPoint);
+        EXPECT_EQ(texts(), std::vector<std::string>{(rise > 0 ? "Ascend: " : "Descend: ") + inches(rise)});
+      }
+
+      // A panel 100 above its base; its second point 18 inches along its heights.
+      Objex* panel = doc.addObject(kObjRoofPanel, true, {{0, 0}, {100, 0}, {100, 80}});
+      Objex* heights = doc.addObject(kObjClosedPoly, true, {{0, 0}, {100, 0}, {100, 80}});
+      heights->firstPoint->next->position[1] = -ConvertWorldToScreen(18, doc.ds(), 0);
+      panel->typeData = heights;
+      panel->baseElevation = 100;
+      for (const int16_t below : {int16_t{0}, int16_t{1}}) {
+        panel->direction = below;
+        ctx.clear();
+        DrawRoofPointElevation(nullptr, panel, panel->firstPoint->next);
+        EXPECT_EQ(texts(), std::vector<std::string>{"Elev: " + inches(below ? 82 : 118)}) << below;
+      }
+      panel->typeData = nullptr;
+    }
+  }
+}
+
+// A wall's dimension attachment runs square from its start along the wall, on the side its
+// flip picks, from the wall's face when so flagged (half the wall's thickness at the plan
+// scale) or from its line: walls across and down the plan, two thicknesses, every scale.
+TEST_F(AnnotationFixture, WallDimensionAttachmentsRunFromTheFaceOnTheFlippedSide) {
+  for (const float scale : {96.0f, 48.0f, 24.0f, 36.0f}) {
+    for (const bool down : {false, true}) {
+      for (const float thickness : {6.0f, 12.0f}) {
+        doc.ds()->planScale = scale;
+        Objex* w = down ? wall({{0, 0}, {0, 400}}, 0) : wall({{0, 0}, {400, 0}}, 0);
+        w->width = thickness;
+        const float half = ConvertWorldToScreen(thickness, doc.ds(), 0) / 2;
+        Objex* dim = opening(w, kObjComponent, kSubDimensionAttachment, w->firstPoint, 50, 0, 120);
+        dim->subtype = kSubDimensionAttachment;
+        auto* d = static_cast<DoorWindowData*>(dim->typeData);
+        for (const int16_t fromFace : {int16_t{0}, int16_t{1}}) {
+          for (const uint8_t flip : {uint8_t{0}, uint8_t{1}}) {
+            SCOPED_TRACE(testing::Message() << "plan scale " << scale << (down ? ", down" : ", across")
+                                            << ", thickness " << thickness << ", from face " << fromFace
+                                            << ", flip " << int(flip));
+            dim->firstPoint->segmentShort1 = fromFace;
+            d->flipHorizontal = flip;
+            ctx.clear();
+            DrawDimensionAttachment(nullptr, dim);
+            EXPECT_EQ(texts(), std::vector<std::string>{readout(fromFace ? 120 - half : 120)});
+            // Every line lies square off the wall at 50 along it, on the flipped side.
+            const auto lines = ctx.strokedLinePoints();
+            ASSERT_FALSE(lines.empty());
+            float nearest = 1e9f, farthest = -1e9f;
+            for (const NSPoint& p : lines) {
+              const float along = down ? p.y : p.x, off = down ? -p.x : p.y;
+              EXPECT_NEAR(along, 50, 12) << p.x << ", " << p.y;
+              const float out = flip ? -off : off;
+              nearest = std::min(nearest, out);
+              farthest = std::max(farthest, out);
+            }
+            EXPECT_NEAR(farthest, 120, 1.01f);
+            EXPECT_NEAR(nearest, fromFace ? half : 0, 2.0f);  // arrowheads end on whole units
+          }
+        }
+      }
+    }
+  }
+}
+
+// Where small objects put what they draw: a deck's name in the middle of its box, a
+// sprinkler's label just above its last point, and a perimeter dimension's two extension
+// lines each leaving its gap at its own measured point.
+TEST_F(AnnotationFixture, SmallObjectLabelsAndPerimeterExtensionsSitWhereTheyBelong) {
+  Objex* deck = doc.addObject(kObjDeck, true, {{40, 100}, {240, 100}, {240, 160}, {40, 160}});
+  deck->bounds3D = {0, 40, 100, 0, 240, 160};
+  DrawDeck(nullptr, deck);
+  ASSERT_EQ(calls(Kind::Text).size(), 1u);
+  EXPECT_NEAR(calls(Kind::Text)[0]->text.anchor.x, 140, 1.5f);
+  EXPECT_NEAR(calls(Kind::Text)[0]->text.anchor.y, 130, 8);
+
+  ctx.clear();
+  Objex* sprinkler = doc.addObject(kObjSprinkler, false, {{50, 50}, {50, 150}});
+  DrawSprinkler(nullptr, sprinkler);
+  const auto labels = calls(Kind::Text);
+  ASSERT_EQ(labels.size(), 2u);
+  EXPECT_NE(labels[1]->text.text.find(" Sprinkler"), std::string::npos);
+  EXPECT_NEAR(labels[1]->text.anchor.x, 50, 1.5f);
+  EXPECT_GT(labels[1]->text.anchor.y, 150 - 30);
+  EXPECT_LT(labels[1]->text.anchor.y, 150);
+
+  // Measured points at (0, 0) and (200, 0); the dimension line 40 above them.
+  ctx.clear();
+  Objex* perimeter = doc.addObject(kObjOpenPoly, false, {{0, 0}, {0, -40}, {200, -40}, {200, 0}});
+  DrawDimensionPerimeter(nullptr, perimeter);
+  int extensions = 0;
+  const auto lines = ctx.strokedLinePoints();
+  for (size_t i = 0; i + 1 < lines.size(); i += 2) {
+    for (const float x : {0.0f, 200.0f}) {
+      // The dimension line's own end marks stay out near the line.
+      if (std::fabs(lines[i].x - x) > 0.5f || std::fabs(lines[i + 1].x - x) > 0.5f) continue;
+      if (std::max(lines[i].y, lines[i + 1].y) < -20) continue;
+      ++extensions;
+      EXPECT_NEAR(std::max(lines[i].y, lines[i + 1].y), -10, 1.01f) << x;
+      EXPECT_NEAR(std::min(lines[i].y, lines[i + 1].y), -40, 1.01f) << x;
+    }
+  }
+  EXPECT_EQ(extensions, 2);
+}

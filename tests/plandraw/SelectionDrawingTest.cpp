@@ -148,6 +148,19 @@ TEST_F(SelectionFixture, FlatAndThinBoxesAndBoxlessObjects) {
   DrawCube(nullptr, &thinZ);
   ASSERT_EQ(ctx.calls[0].points.size(), 8u);  // four lines at z0
   for (const NSPoint& p : ctx.calls[0].points) EXPECT_EQ(p.y == View(0, 0, 20).y || p.y == View(0, 96, 20).y, true);
+  // Thin across x: its face at x 40, two corners at each height (each reached by two lines).
+  ctx.clear();
+  Float3DRect thinX{0, 40, 0, 96, 40, 50};
+  DrawCube(nullptr, &thinX);
+  ASSERT_EQ(ctx.calls[0].points.size(), 8u);
+  int low = 0, high = 0;
+  for (const NSPoint& p : ctx.calls[0].points) {
+    EXPECT_EQ(p.x, View(40, 0, 0).x);
+    low += p.y == View(40, 0, 0).y;
+    high += p.y == View(40, 96, 0).y;
+  }
+  EXPECT_EQ(low, 4);
+  EXPECT_EQ(high, 4);
 
   // Standard text gets no box and, being flat, its top corners.
   ctx.clear();
