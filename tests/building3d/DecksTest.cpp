@@ -248,6 +248,60 @@ TEST_F(Decks, DefaultStepsOnA100UnitSegmentAre95WideAndCentred) {
   EXPECT_FLOAT_EQ(steps->firstPoint->position[0], 2.5f);
 }
 
+// Steps on each side of a deck, across and down the plan, at every plan scale: their two
+// points lie on the segment, centred, as far apart as the step width at the scale, and the
+// record keeps that width and the step height at the scale.
+TEST_F(Decks, StepsOnEverySideTakeTheirSizeAtThePlanScale) {
+  for (const float scale : {96.0f, 48.0f, 24.0f, 36.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    doc.ds()->deckStepWidth = 30;
+    DeckStepHeightOf(doc.ds()) = 20;
+    const float w = 30 * 72 / scale, h = 20 * 72 / scale;
+    Objex* d = AddDeck({{0, 0}, {200, 0}, {200, 160}, {0, 160}});
+    std::vector<Poinz*> corners;
+    for (Poinz* p = d->firstPoint; p; p = p->next) corners.push_back(p);
+    for (size_t i = 0; i < 4; ++i) ASSERT_EQ(AddDeckSteps(d, corners[i], corners[(i + 1) % 4]), corners[(i + 1) % 4]);
+    size_t i = 0;
+    for (Objex* steps = d->firstChild; steps; steps = steps->next, ++i) {
+      SCOPED_TRACE(testing::Message() << "side " << i);
+      ASSERT_LT(i, 4u);
+      const Poinz* s = corners[i];
+      const Poinz* e = corners[(i + 1) % 4];
+      const float length = std::hypot(e->position[0] - s->position[0], e->position[2] - s->position[2]);
+      const float ux = (e->position[0] - s->position[0]) / length, uz = (e->position[2] - s->position[2]) / length;
+      const float mx = (s->position[0] + e->position[0]) / 2, mz = (s->position[2] + e->position[2]) / 2;
+      const Poinz* a = steps->firstPoint;
+      ASSERT_NE(a->next, nullptr);
+      EXPECT_NEAR(a->position[0], mx - ux * w / 2, 1e-3);
+      EXPECT_NEAR(a->position[2], mz - uz * w / 2, 1e-3);
+      EXPECT_NEAR(a->next->position[0], mx + ux * w / 2, 1e-3);
+      EXPECT_NEAR(a->next->position[2], mz + uz * w / 2, 1e-3);
+      auto* r = static_cast<DeckStepsData*>(steps->typeData);
+      EXPECT_NEAR(r->width, w, 1e-3);
+      EXPECT_NEAR(r->height, h, 1e-3);
+      EXPECT_NEAR(CentreOffsetOf(r), length / 2, 1e-3);
+    }
+    EXPECT_EQ(i, 4u);
+  }
+}
+
+// A refit leaves steps whose near end lies exactly on the segment's start where they are, and
+// pulls them in 5 units when they reach past it by any amount.
+TEST_F(Decks, RefitKeepsStepsEndingOnTheSegmentsStart) {
+  Objex* d = AddDeck({{0, 0}, {100, 0}, {100, 80}, {0, 80}});
+  AddDeckSteps(d, d->firstPoint, d->firstPoint->next);
+  Objex* steps = d->firstChild;
+  auto* r = static_cast<DeckStepsData*>(steps->typeData);
+  r->width = 40;
+  for (const auto& [centre, nearEnd] : {std::pair{20.0f, 0.0f}, std::pair{19.5f, 5.0f}, std::pair{30.0f, 10.0f}}) {
+    CentreOffsetOf(r) = centre;
+    EXPECT_EQ(UpdateDeckAttachment(steps), 0) << centre;
+    EXPECT_FLOAT_EQ(steps->firstPoint->position[0], nearEnd) << centre;
+    EXPECT_FLOAT_EQ(steps->firstPoint->next->position[0], nearEnd + 40) << centre;
+  }
+}
+
 TEST_F(Decks, StepsAreNotMadeOnASegmentOfFiveUnitsOrLess) {
   Objex* d = AddDeck({{0, 0}, {5, 0}, {5, 80}});
   EXPECT_EQ(AddDeckSteps(d, d->firstPoint, d->firstPoint->next), nullptr);
