@@ -16,6 +16,7 @@
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
+#include "model/RoofStyles.h"
 #include "model/Records.h"
 #include "model/ViewCommands.h"
 #include "model/ViewStateGuard.h"
@@ -27,6 +28,7 @@
 #include "plandraw/PlanDrawing.h"
 #include "plandraw/PlanText.h"
 #include "plandraw/PlanViewHooks.h"
+#include "plandraw/RoofDrawing.h"
 #include "plandraw/RecordingDrawContext.h"
 #include "plandraw/SmallPlanObjects.h"
 #include "plandraw/WallsAndDoors.h"
@@ -806,4 +808,50 @@ TEST_F(AnnotationFixture, SmallObjectLabelsAndPerimeterExtensionsSitWhereTheyBel
     }
   }
   EXPECT_EQ(extensions, 2);
+}
+
+// A roof's downslope arrows: two across the roof from its middle, one on each side, and one
+// out along the ridge from each hip end (only the hip's end of a roof hipped at one end),
+// each pointing away from the ridge; and the ridge's height read at every plan scale.
+TEST_F(AnnotationFixture, RoofArrowsPointDownEachSlopeAndTheRidgeHeightReadsAtThePlanScale) {
+  ShowAutoDimensions(doc.ds()) = 0;
+  struct Shaft {
+    NSPoint tail, head;
+  };
+  const Shaft across[2] = {{{200, 110}, {200, 190}}, {{200, 90}, {200, 10}}};
+  const Shaft atA{{90, 100}, {10, 100}}, atB{{310, 100}, {390, 100}};
+  const std::pair<int, std::vector<Shaft>> styles[] = {
+      {kRoofHip, {across[0], across[1], atA, atB}},
+      {kRoofHipAndGable, {across[0], across[1], atA}},
+      {kRoofHipOneEnd, {across[0], across[1], atB}},
+      {kRoofGable, {across[0], across[1]}},
+  };
+  for (const auto& [style, shafts] : styles) {
+    SCOPED_TRACE(testing::Message() << "style " << style);
+    Objex* roof = doc.addObject(kObjRoof, true, {{0, 0}, {400, 0}, {400, 200}, {0, 200}});
+    roof->width = 6;
+    roof->textureID = static_cast<int16_t>(style);
+    ctx.clear();
+    DrawRoof(nullptr, roof);
+    const auto lines = ctx.strokedLinePoints();
+    ASSERT_EQ(lines.size(), 6 * shafts.size());  // each arrow a shaft and two barbs
+    for (size_t k = 0; k < shafts.size(); ++k) {
+      EXPECT_LT(Distance(lines[6 * k], shafts[k].tail), 1.5f) << k;
+      EXPECT_LT(Distance(lines[6 * k + 1], shafts[k].head), 1.5f) << k;
+    }
+  }
+
+  // Half the span 100 at a pitch of 6 in 12: the ridge 50 plan units up.
+  ShowAutoDimensions(doc.ds()) = 1;
+  for (const float scale : {96.0f, 48.0f, 24.0f, 36.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    Objex* roof = doc.addObject(kObjRoof, true, {{0, 0}, {400, 0}, {400, 200}, {0, 200}});
+    roof->width = 6;
+    roof->textureID = kRoofGable;
+    ctx.clear();
+    DrawRoof(nullptr, roof);
+    const auto all = texts();
+    EXPECT_EQ(std::count(all.begin(), all.end(), readout(400) + ", RidgeHt=" + readout(50)), 1);
+  }
 }
