@@ -137,6 +137,36 @@ TEST_F(DoorLeavesTest, GarageSectionsAndPanelsFollowTheSize) {
   }
 }
 
+// A garage door's stiles are 4 inches wide and its rails 8 high (half that at the edges), at
+// the plan scale; the opening itself is plan units.
+TEST_F(DoorLeavesTest, GarageStilesAndRailsTakeThePlanScale) {
+  for (const float scale : {36.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float k = 72 / scale;
+    Objex* door = Add(kObjDoor, kDoorGarage, 40, 136, 84);
+    BuildAttachmentFrame(door);
+    int innerStiles = 0, innerRails = 0, edges = 0;
+    for (Objex* f : Faces(door)) {
+      if (f->type != kObjFace) continue;
+      const float w = MaxX(f) - MinX(f), h = MaxY(f) - MinY(f);
+      if (std::fabs(h - 84) < 1e-3) {  // a stile
+        const bool edge = MinX(f) < 40.01f || MaxX(f) > 135.99f;
+        EXPECT_NEAR(w, edge ? 2 * k : 4 * k, 1e-3) << MinX(f);
+        (edge ? edges : innerStiles) += 1;
+      } else {  // a rail across
+        EXPECT_NEAR(w, 96, 1e-3);
+        const bool edge = MinY(f) < -83.99f || MaxY(f) > -0.01f;
+        EXPECT_NEAR(h, edge ? 4 * k : 8 * k, 1e-3) << MinY(f);
+        (edge ? edges : innerRails) += 1;
+      }
+    }
+    EXPECT_EQ(edges, 4);
+    EXPECT_GT(innerStiles, 0);
+    EXPECT_GT(innerRails, 0);
+  }
+}
+
 TEST_F(DoorLeavesTest, GlassLeavesReachPastTheFreeEnd) {
   Objex* glass = Add(kObjDoor, kDoorHingedGlass, 40, 76, 80);
   BuildAttachmentFrame(glass);
