@@ -302,6 +302,38 @@ TEST_F(Decks, RefitKeepsStepsEndingOnTheSegmentsStart) {
   }
 }
 
+// A deck's flight and curved railing at plan scales 24, 48 and 96: the flight reaches out its
+// step count of treads at the scale, and the balusters along the curve stand the spindle
+// spacing apart at the scale.
+TEST_F(Decks, FlightRunAndCurvedSpindleSpacingTakeThePlanScale) {
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float k = 72 / scale;
+    Objex* d = AddDeck({{0, 0}, {400, 0}, {400, 300}, {0, 300}});
+    for (Poinz* p = d->firstPoint; p; p = p->next) p->position[1] = -24 * k;
+    ASSERT_NE(AddDeckSteps(d, d->firstPoint, d->firstPoint->next), nullptr);
+    Update3DDeck(d);
+    const auto treads = Parts(d, kObjStairTread);
+    ASSERT_EQ(treads.size(), 3u);
+    float reach = 0;
+    for (Objex* t : treads) reach = std::max({reach, -ExtentOf(t).minZ, ExtentOf(t).maxZ});
+    EXPECT_NEAR(reach, 3 * 10 * k, 1e-2);  // three treads of 10 inches
+
+    // A railing along a curved edge: balusters 6 inches apart along it.
+    Objex* curved = AddDeck({{0, 600}, {400, 600}, {400, 900}, {0, 900}}, kDeckSegmentRailing);
+    curved->firstPoint->outHandle[2] = -1;
+    curved->firstPoint->next->inHandle[2] = 1;
+    CreateCurvedDeckRailing(curved, curved->firstPoint, curved->firstPoint->next);
+    std::vector<float> xs;
+    for (Objex* o : Parts(curved, kObjSpindle)) xs.push_back((ExtentOf(o).minX + ExtentOf(o).maxX) / 2);
+    std::sort(xs.begin(), xs.end());
+    xs.erase(std::unique(xs.begin(), xs.end(), [](float a, float b) { return b - a < 0.5f; }), xs.end());
+    ASSERT_GT(xs.size(), 4u);
+    for (size_t i = 2; i + 2 < xs.size(); ++i) EXPECT_NEAR(xs[i + 1] - xs[i], 6 * k, 0.05f * k) << i;
+  }
+}
+
 TEST_F(Decks, StepsAreNotMadeOnASegmentOfFiveUnitsOrLess) {
   Objex* d = AddDeck({{0, 0}, {5, 0}, {5, 80}});
   EXPECT_EQ(AddDeckSteps(d, d->firstPoint, d->firstPoint->next), nullptr);

@@ -113,6 +113,31 @@ TEST_F(Stairs, StraightFlightBuildsThirteenClosedBlocksAndPutsTheStepHeightBack)
   EXPECT_FLOAT_EQ(StairStepHeightOf(st), 0.0f);
 }
 
+// A straight flight across and down the plan at plan scales 24, 48 and 96: its 13 risers
+// divide the height, each tread is the stair's width across and the run over the rounded
+// count of step depths along, all from inches at the scale.
+TEST_F(Stairs, StraightFlightTakesItsSizesAtThePlanScale) {
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    for (const bool down : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "plan scale " << scale << (down ? ", down" : ", across"));
+      doc.ds()->planScale = scale;
+      const float k = 72 / scale;
+      Objex* st = down ? AddStairs({{0, 0}, {0, 400}}) : AddStairs({{0, 0}, {400, 0}});
+      UpdateStairObject(st);
+      const auto treads = Parts(st, kObjStairTread);
+      ASSERT_EQ(treads.size(), 13u);
+      const float r = kRiser7 * k, run = 400 / std::round(400 / (10 * k));
+      for (size_t i = 0; i < treads.size(); ++i) {
+        const Box b = BoxOf(treads[i]);
+        EXPECT_NEAR(b.maxY, -r * i, 1e-3) << i;
+        EXPECT_NEAR(b.minY, -r * (i + 1), 1e-3) << i;
+        EXPECT_NEAR(down ? b.maxX - b.minX : b.maxZ - b.minZ, 48 * k, 1e-3) << i;
+        EXPECT_NEAR(down ? b.maxZ - b.minZ : b.maxX - b.minX, run, 1e-3) << i;
+      }
+    }
+  }
+}
+
 TEST_F(Stairs, OpenTreadsAreAQuarterRiserThick) {
   Objex* st = AddStairs({{0, 0}, {400, 0}});
   ClosedStepsOf(st) = 0;
