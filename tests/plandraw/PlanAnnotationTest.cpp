@@ -517,6 +517,32 @@ TEST_F(AnnotationFixture, HingedDoorDrawsItsSwingOnlyInItsSense) {
   EXPECT_EQ(calls(Kind::StrokePath).size(), 1u);
 }
 
+// A door's marks take the wall's thickness, in inches, at every plan scale: the patch over
+// the wall 3 beyond each face, a frame's dashed faces, a sliding door's panels each half the
+// wall deep.
+TEST_F(AnnotationFixture, DoorMarksTakeTheWallThicknessAtEveryPlanScale) {
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float t = 6 * 72 / scale;  // a wall 6 inches thick
+    Objex* w = wall({{0, 0}, {200, 0}}, 0);
+    w->width = 6;
+    Objex* door = opening(w, kObjDoor, kDoorFrameOnly, w->firstPoint, 50, 40);
+    ctx.clear();
+    DrawDoor(nullptr, door, nullptr, kDrawFlagAll, nullptr);
+    ASSERT_EQ(calls(Kind::FillPath).size(), 1u);
+    // Ends made whole units may lose up to a unit and a half.
+    EXPECT_NEAR(calls(Kind::FillPath)[0]->rect.size.height, t + 6, 2);
+    ASSERT_EQ(calls(Kind::StrokePath).size(), 1u);
+    EXPECT_NEAR(calls(Kind::StrokePath)[0]->rect.size.height, t, 2);
+    AttachmentData(door)->subtype = kDoorSliding;
+    ctx.clear();
+    DrawDoor(nullptr, door, nullptr, kDrawFlagAll, nullptr);
+    ASSERT_EQ(calls(Kind::StrokePath).size(), 2u);
+    for (const auto* panel : calls(Kind::StrokePath)) EXPECT_NEAR(panel->rect.size.height, t / 2, 2);
+  }
+}
+
 TEST_F(AnnotationFixture, DoorKindsDrawTheirSymbols) {
   Objex* w = wall({{0, 0}, {200, 0}}, 8);
   Objex* door = opening(w, kObjDoor, kDoorSliding, w->firstPoint, 50, 40);

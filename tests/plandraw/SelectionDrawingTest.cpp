@@ -238,6 +238,30 @@ TEST_F(SelectionFixture, WallSelectionBarsCoverSegmentsWithBothEndsSelected) {
   EXPECT_TRUE(ctx.calls.empty());
 }
 
+// The bar over a selected segment is as thick as the wall (inches, at the plan scale), on a
+// segment across the plan and one down it.
+TEST_F(SelectionFixture, WallSelectionBarsAreAsThickAsTheWallAtEveryPlanScale) {
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float t = 8 * 72 / scale;  // whole units either side
+    Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}, {100, 100}});
+    wall->width = 8;
+    Poinz* p = wall->firstPoint;
+    for (const bool down : {false, true}) {
+      p->selected = !down;
+      p->next->selected = 1;
+      p->next->next->selected = down;
+      ctx.clear();
+      DrawWallSelection(wall);
+      ASSERT_EQ(ctx.count(Kind::FillPath), 1u) << down;
+      const NSSize size = ctx.calls[0].rect.size;
+      EXPECT_NEAR(down ? size.width : size.height, t, 1.01f) << down;
+      EXPECT_NEAR(down ? size.height : size.width, 100, 1.01f) << down;
+    }
+  }
+}
+
 TEST_F(SelectionFixture, DynamicTextTurnsItsBoxAndBoundsWithItsAngle) {
   Objex* text = doc.addObject(kObjDynamicText, true, {{40, 40}, {60, 40}, {60, 60}, {40, 60}});
   auto* string = static_cast<char*>(calloc(8, 1));
