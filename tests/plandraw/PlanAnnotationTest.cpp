@@ -468,6 +468,52 @@ TEST_F(AnnotationFixture, WallMeasuredAtTheFaceGainsAThicknessOnOutsideCorners) 
   EXPECT_NEAR(std::fabs(x2 - x1), 190, 0.01);
 }
 
+// Off the floor plan an exterior wall's dimension stands off by half its params[3] inches at
+// the plan scale beyond where it would stand without them: the gap between the wall line and
+// the readout grows by that half at each scale.
+TEST_F(AnnotationFixture, ExteriorWallDimensionOffTheFloorPlanTakesThePlanScale) {
+  doc.ds()->currentPlanMask = 0;
+  auto gap = [&](float scale, float inches) {
+    doc.ds()->planScale = scale;
+    Objex* w = wall({{0, 0}, {400, 0}}, 0);
+    w->width = 4;
+    w->subtype = kSubExteriorWall;
+    w->params[3] = inches;
+    ctx.clear();
+    DimensionWallSegment(nullptr, w, w->firstPoint, w->firstPoint->next, 1);
+    const auto labels = calls(Kind::Text);
+    return labels.size() == 1 ? std::fabs(labels[0]->text.anchor.y) : -1.0f;
+  };
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    const float without = gap(scale, 0);
+    ASSERT_GE(without, 0);
+    EXPECT_NEAR(gap(scale, 20) - without, 10 * 72 / scale, 1.01f);
+  }
+}
+
+// The same, with the thickness in inches at every plan scale, on a segment across the plan
+// and on one down it.
+TEST_F(AnnotationFixture, WallMeasuredAtTheFaceTakesTheThicknessAtEveryPlanScale) {
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float t = 5 * 72 / scale;
+    Objex* w = wall({{0, 0}, {200, 0}, {200, 200}, {0, 200}}, 0, true);
+    w->width = 5;
+    for (Poinz* p = w->firstPoint; p; p = p->next) PointFromWallFace(p) = 1;
+    for (Poinz* p : {w->firstPoint, w->firstPoint->next}) {
+      const bool down = p != w->firstPoint;
+      float x1, z1, x2, z2;
+      AdjustWallDimensionForMethod(w, p, p->next, &x1, &z1, &x2, &z2);
+      EXPECT_NEAR(down ? std::fabs(z2 - z1) : std::fabs(x2 - x1), 200 + t, 0.01) << down;
+      PointFlipDimension(p) = 1;
+      AdjustWallDimensionForMethod(w, p, p->next, &x1, &z1, &x2, &z2);
+      EXPECT_NEAR(down ? std::fabs(z2 - z1) : std::fabs(x2 - x1), 200 - t, 0.01) << down;
+    }
+  }
+}
+
 // ---- Doors ----
 
 TEST_F(AnnotationFixture, HingedDoorDrawsItsSwingOnlyInItsSense) {
