@@ -467,6 +467,30 @@ TEST_F(WallTrims, CustomProfilesOncePerSideWithEndPieces) {
   }
 }
 
+// Custom profiles at every plan scale: the base profile stands on the floor depth and
+// elevation, the top one hangs from the wall's height above them, all inches at the scale;
+// the profile itself (5 high) is plan units.
+TEST_F(WallTrims, CustomProfilesStandAtTheWallsHeightsAtEveryPlanScale) {
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float k = 72 / scale;
+    Objex* wall = TrimWall({{0, 0}, {120, 0}});
+    FloorDepthOf(wall) = 2;
+    BaseElevationOf(wall->firstPoint) = 10;
+    TrimData* r = Side(wall->firstPoint, 0);
+    r->lowerTrim() = r->crownTrim() = kTrimCustomProfile;
+    r->lowerProfile() = StepProfile();
+    r->crownProfile() = StepProfile();
+    float lowest = 1e9f, highest = -1e9f;
+    for (const PlaneObject* t : TrimsOf(Face(wall, 0), 63))
+      for (int32_t v = 0; v < t->planes->vertexCount; ++v)
+        lowest = std::min(lowest, -t->planes->vertices[v].y), highest = std::max(highest, -t->planes->vertices[v].y);
+    EXPECT_NEAR(lowest, 12 * k, kTol);
+    EXPECT_NEAR(highest, (12 + 96) * k, kTol);
+  }
+}
+
 // The swept faces' corners at one end of the segment: for each swept quad the two corners
 // nearest the given plan point.
 std::vector<std::pair<float, float>> JointCorners(const PlaneObject* face, float x, float z) {
