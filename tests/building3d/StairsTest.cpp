@@ -671,6 +671,14 @@ TEST_F(Stairs, LandingRailsAndPostsOnBothTurns) {
       EXPECT_TRUE(std::fabs(z + 43) < 1e-3 || std::fabs(x - 243) < 1e-3) << x << ", " << z;
       for (const auto& [px, pz] : posts) EXPECT_GT(std::hypot(x - px, z - pz), 5.0f) << x << ", " << z;
     }
+    // The side panels under the two outer edges stand 0.1 outside them.
+    const auto panels = Parts(st, kObjStairLandingPart);
+    ASSERT_EQ(panels.size(), 2u);
+    const Box first = BoxOf(panels[0]), second = BoxOf(panels[1]);
+    EXPECT_NEAR((first.minZ + first.maxZ) / 2 * turn, -48.1f, 1e-3);
+    EXPECT_NEAR(first.maxZ - first.minZ, 0, 1e-3);
+    EXPECT_NEAR(second.minX, 248.1f, 1e-3);
+    EXPECT_NEAR(second.maxX, 248.1f, 1e-3);
     // Between its two end posts the rail along x has its balusters evenly placed, as far
     // from the one post as from the other.
     std::vector<float> xs;
