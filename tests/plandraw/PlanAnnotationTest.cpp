@@ -684,6 +684,7 @@ TEST_F(AnnotationFixture, RoofPanelsSkipFlaggedSegments) {
 // ---- Slope arrows and elevation labels ----
 
 #include "plandraw/SlopeArrows.h"
+#include "plandraw/VirtualRuler.h"
 #include "plandraw/WallSegmentDimensions.h"
 
 namespace {
@@ -926,4 +927,28 @@ TEST_F(AnnotationFixture, RoofArrowsPointDownEachSlopeAndTheRidgeHeightReadsAtTh
     const auto all = texts();
     EXPECT_EQ(std::count(all.begin(), all.end(), readout(400) + ", RidgeHt=" + readout(50)), 1);
   }
+}
+
+// The ruler's ticks stand the finer of the two grid spacings apart (inches, at the plan
+// scale), whichever of across and down it is, along a ruler across the plan.
+TEST_F(AnnotationFixture, RulerTicksStandTheFinerGridSpacingApartAtEveryPlanScale) {
+  doc.model.itsVRVisible = 1;
+  doc.model.itsVRStartPt = {0, 50};
+  doc.model.itsVREndPt = {288, 50};
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    for (const FloatPoint spacing : {FloatPoint{12, 18}, FloatPoint{18, 12}}) {
+      SCOPED_TRACE(testing::Message() << "plan scale " << scale << ", grid " << spacing.floatH << " x "
+                                      << spacing.floatV);
+      doc.ds()->planScale = scale;
+      doc.ds()->gridSpacing = spacing;
+      const float step = 12 * 72 / scale;
+      ctx.clear();
+      DrawRulerTickMarks(nullptr);
+      const auto lines = ctx.strokedLinePoints();
+      const size_t ticks = static_cast<size_t>(std::ceil(288 / step)) - 1;
+      ASSERT_EQ(lines.size(), 4 * ticks);
+      for (size_t i = 0; i < ticks; ++i) EXPECT_NEAR(lines[4 * i].x, step * (i + 1), 1.01f) << i;
+    }
+  }
+  doc.model.itsVRVisible = 0;
 }
