@@ -217,3 +217,30 @@ TEST_F(CustomSkylights, RefitBoundsAreThoseOfTheOutlinePartsNotOfTheCorners) {
 }
 
 }  // namespace
+
+namespace {
+
+// A new skylight takes the document's default size, in inches, at the plan scale: a
+// rectangle that wide and that long about its point, an octagon that wide.
+TEST(SkylightOutlines, DefaultSizeTakesThePlanScale) {
+  TestDocument doc;
+  doc.ds()->skylightWidth = 24;
+  doc.ds()->skylightHeight() = 36;
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float w = 24 * 72 / scale, h = 36 * 72 / scale;
+    const std::vector<float> r = SkylightOutline(kSkylightRectangular, 100, 200, 0, nullptr);
+    ASSERT_EQ(r.size(), 12u);
+    const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_NEAR(r[3 * i], 100 + corners[i][0] * w / 2, 1e-3) << i;
+      EXPECT_NEAR(r[3 * i + 2], 200 + corners[i][1] * h / 2, 1e-3) << i;
+    }
+    const std::vector<float> o = SkylightOutline(kSkylightOctagonal, 100, 200, 0, nullptr);
+    ASSERT_EQ(o.size(), 24u);
+    for (int i = 0; i < 8; ++i) EXPECT_NEAR(std::hypot(o[3 * i] - 100, o[3 * i + 2] - 200), w / 2, 1e-3) << i;
+  }
+}
+
+}  // namespace

@@ -248,6 +248,92 @@ TEST_F(Decks, DefaultStepsOnA100UnitSegmentAre95WideAndCentred) {
   EXPECT_FLOAT_EQ(steps->firstPoint->position[0], 2.5f);
 }
 
+// Steps on each side of a deck, across and down the plan, at every plan scale: their two
+// points lie on the segment, centred, as far apart as the step width at the scale, and the
+// record keeps that width and the step height at the scale.
+TEST_F(Decks, StepsOnEverySideTakeTheirSizeAtThePlanScale) {
+  for (const float scale : {96.0f, 48.0f, 24.0f, 36.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    doc.ds()->deckStepWidth = 30;
+    DeckStepHeightOf(doc.ds()) = 20;
+    const float w = 30 * 72 / scale, h = 20 * 72 / scale;
+    Objex* d = AddDeck({{0, 0}, {200, 0}, {200, 160}, {0, 160}});
+    std::vector<Poinz*> corners;
+    for (Poinz* p = d->firstPoint; p; p = p->next) corners.push_back(p);
+    for (size_t i = 0; i < 4; ++i) ASSERT_EQ(AddDeckSteps(d, corners[i], corners[(i + 1) % 4]), corners[(i + 1) % 4]);
+    size_t i = 0;
+    for (Objex* steps = d->firstChild; steps; steps = steps->next, ++i) {
+      SCOPED_TRACE(testing::Message() << "side " << i);
+      ASSERT_LT(i, 4u);
+      const Poinz* s = corners[i];
+      const Poinz* e = corners[(i + 1) % 4];
+      const float length = std::hypot(e->position[0] - s->position[0], e->position[2] - s->position[2]);
+      const float ux = (e->position[0] - s->position[0]) / length, uz = (e->position[2] - s->position[2]) / length;
+      const float mx = (s->position[0] + e->position[0]) / 2, mz = (s->position[2] + e->position[2]) / 2;
+      const Poinz* a = steps->firstPoint;
+      ASSERT_NE(a->next, nullptr);
+      EXPECT_NEAR(a->position[0], mx - ux * w / 2, 1e-3);
+      EXPECT_NEAR(a->position[2], mz - uz * w / 2, 1e-3);
+      EXPECT_NEAR(a->next->position[0], mx + ux * w / 2, 1e-3);
+      EXPECT_NEAR(a->next->position[2], mz + uz * w / 2, 1e-3);
+      auto* r = static_cast<DeckStepsData*>(steps->typeData);
+      EXPECT_NEAR(r->width, w, 1e-3);
+      EXPECT_NEAR(r->height, h, 1e-3);
+      EXPECT_NEAR(CentreOffsetOf(r), length / 2, 1e-3);
+    }
+    EXPECT_EQ(i, 4u);
+  }
+}
+
+// A refit leaves steps whose near end lies exactly on the segment's start where they are, and
+// pulls them in 5 units when they reach past it by any amount.
+TEST_F(Decks, RefitKeepsStepsEndingOnTheSegmentsStart) {
+  Objex* d = AddDeck({{0, 0}, {100, 0}, {100, 80}, {0, 80}});
+  AddDeckSteps(d, d->firstPoint, d->firstPoint->next);
+  Objex* steps = d->firstChild;
+  auto* r = static_cast<DeckStepsData*>(steps->typeData);
+  r->width = 40;
+  for (const auto& [centre, nearEnd] : {std::pair{20.0f, 0.0f}, std::pair{19.5f, 5.0f}, std::pair{30.0f, 10.0f}}) {
+    CentreOffsetOf(r) = centre;
+    EXPECT_EQ(UpdateDeckAttachment(steps), 0) << centre;
+    EXPECT_FLOAT_EQ(steps->firstPoint->position[0], nearEnd) << centre;
+    EXPECT_FLOAT_EQ(steps->firstPoint->next->position[0], nearEnd + 40) << centre;
+  }
+}
+
+// A deck's flight and curved railing at plan scales 24, 48 and 96: the flight reaches out its
+// step count of treads at the scale, and the balusters along the curve stand the spindle
+// spacing apart at the scale.
+TEST_F(Decks, FlightRunAndCurvedSpindleSpacingTakeThePlanScale) {
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float k = 72 / scale;
+    Objex* d = AddDeck({{0, 0}, {400, 0}, {400, 300}, {0, 300}});
+    for (Poinz* p = d->firstPoint; p; p = p->next) p->position[1] = -24 * k;
+    ASSERT_NE(AddDeckSteps(d, d->firstPoint, d->firstPoint->next), nullptr);
+    Update3DDeck(d);
+    const auto treads = Parts(d, kObjStairTread);
+    ASSERT_EQ(treads.size(), 3u);
+    float reach = 0;
+    for (Objex* t : treads) reach = std::max({reach, -ExtentOf(t).minZ, ExtentOf(t).maxZ});
+    EXPECT_NEAR(reach, 3 * 10 * k, 1e-2);  // three treads of 10 inches
+
+    // A railing along a curved edge: balusters 6 inches apart along it.
+    Objex* curved = AddDeck({{0, 600}, {400, 600}, {400, 900}, {0, 900}}, kDeckSegmentRailing);
+    curved->firstPoint->outHandle[2] = -1;
+    curved->firstPoint->next->inHandle[2] = 1;
+    CreateCurvedDeckRailing(curved, curved->firstPoint, curved->firstPoint->next);
+    std::vector<float> xs;
+    for (Objex* o : Parts(curved, kObjSpindle)) xs.push_back((ExtentOf(o).minX + ExtentOf(o).maxX) / 2);
+    std::sort(xs.begin(), xs.end());
+    xs.erase(std::unique(xs.begin(), xs.end(), [](float a, float b) { return b - a < 0.5f; }), xs.end());
+    ASSERT_GT(xs.size(), 4u);
+    for (size_t i = 2; i + 2 < xs.size(); ++i) EXPECT_NEAR(xs[i + 1] - xs[i], 6 * k, 0.05f * k) << i;
+  }
+}
+
 TEST_F(Decks, StepsAreNotMadeOnASegmentOfFiveUnitsOrLess) {
   Objex* d = AddDeck({{0, 0}, {5, 0}, {5, 80}});
   EXPECT_EQ(AddDeckSteps(d, d->firstPoint, d->firstPoint->next), nullptr);

@@ -63,8 +63,35 @@ TEST_F(PathsSkirting, BorderedPathHasItsBlocksFirstThenOneSurface) {
   }
   EXPECT_GT(above, 0);
   EXPECT_GT(below, 0);
+  // On a straight path the blocks run along the surface's two long edges, some on each.
+  Objex* straight = AddPath({{0, 300}, {200, 300}});
+  StraightPathOf(straight) = 1;
+  straight->fillPattern = 2;
+  Update3DPath(straight);
+  const auto pieces = Parts(straight);
+  ASSERT_GT(pieces.size(), 2u);
+  float minZ = 1e9f, maxZ = -1e9f;
+  for (Poinz* p = pieces.back()->firstPoint; p; p = p->next) {
+    minZ = std::fmin(minZ, p->position[2]);
+    maxZ = std::fmax(maxZ, p->position[2]);
+  }
+  int onEdge[2] = {};
+  for (size_t i = 0; i + 1 < pieces.size(); ++i) {
+    float lo = 1e9f, hi = -1e9f;
+    for (Poinz* p = pieces[i]->firstPoint; p; p = p->next) {
+      lo = std::fmin(lo, p->position[2]);
+      hi = std::fmax(hi, p->position[2]);
+    }
+    const bool first = (lo + hi) / 2 < 300;
+    const float edge = first ? minZ : maxZ;
+    EXPECT_TRUE(lo <= edge + 0.01f && hi >= edge - 0.01f) << i << ": " << lo << " to " << hi;
+    ++onEdge[first ? 0 : 1];
+  }
+  EXPECT_GT(onEdge[0], 0);
+  EXPECT_GT(onEdge[1], 0);
   EXPECT_EQ(doc.first->firstObject, path);
-  EXPECT_EQ(path->next, nullptr);  // no copies left on the layer
+  EXPECT_EQ(path->next, straight);  // no copies left on the layer
+  EXPECT_EQ(straight->next, nullptr);
 }
 
 TEST_F(PathsSkirting, BorderCopiesThatCannotBeMadeLeaveNoSurface) {
@@ -190,6 +217,7 @@ TEST_F(PathsSkirting, ExcavationRimIsOneUnitHighWhateverTheDepth) {
     maxY = std::fmax(maxY, p->position[1]);
   }
   EXPECT_FLOAT_EQ(maxY - minY, 1.0f);
+  EXPECT_FLOAT_EQ(minY, -1.0f);  // up from the ground
   ExcavationDepthOf(pit) = 0;
   Update3DTopoCutoutDepthObject(pit);
   EXPECT_EQ(pit->typeData, nullptr);

@@ -75,6 +75,22 @@ TEST_F(RoofPanels, SquareOfPitchTwelveFallingTowardZeroDegrees) {
   EXPECT_NEAR(slab->params[3], 0, 0.01);
 }
 
+// The slab is 6 inches thick at every plan scale; the pitch is a ratio and the plan stays.
+TEST_F(RoofPanels, SlabThicknessTakesThePlanScale) {
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    Objex* p = panel(12, 0);
+    Update3DRoofPanel(p);
+    auto pts = Points(Slab(p));
+    ASSERT_EQ(pts.size(), 8u);
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_NEAR(pts[i]->position[1], pts[i]->position[0] > 50 ? 0 : -100, 0.01) << i;
+      EXPECT_NEAR(pts[i + 4]->position[1], pts[i]->position[1] - 6 * 72 / scale, 0.01) << i;
+    }
+  }
+}
+
 // The slab is drawn in the document's current line style; its colours are the panel's.
 TEST_F(RoofPanels, SlabTakesTheCurrentLineStyleAndThePanelsColours) {
   doc.ds()->newPenStyle = 3;

@@ -122,6 +122,30 @@ TEST_F(Roofs, MaterialsOfPlanesFasciasAndUndersides) {
   const Poinz* fascia = Find(r, kObjRoofGablePart, 0)->firstPoint;
   EXPECT_EQ(fascia->textureID[0], 0);
   EXPECT_EQ(fascia->color[0].green, 52685);
+
+  // Every point of every part of every style, both long sides and both ends alike.
+  const RGBColor second{57311, 52685, 46517};
+  for (const int style : {kRoofHip, kRoofGable, kRoofHipAndGable, kRoofGableOneEnd, kRoofHipOneEnd}) {
+    Objex* each = roof(6, style);
+    Update3DRoof(each);
+    for (const Objex* part : Parts(each)) {
+      SCOPED_TRACE(testing::Message() << "style " << style << ", part " << part->type << "/" << part->subtype);
+      for (const Poinz* q = part->firstPoint; q; q = q->next) {
+        if (part->type == kObjRoofPlane) {
+          EXPECT_EQ(q->textureID[0], 1255);
+          EXPECT_EQ(q->color[1], second);
+        } else if (part->type == kObjRoofHipPart) {
+          EXPECT_EQ(q->textureID[1], 77);
+          EXPECT_EQ(q->color[0], (RGBColor{1, 2, 3}));
+        } else {
+          EXPECT_EQ(part->type, kObjRoofGablePart);
+          EXPECT_EQ(q->textureID[1], 0);
+          EXPECT_EQ(q->color[0], second);
+          EXPECT_EQ(q->color[1], second);
+        }
+      }
+    }
+  }
 }
 
 TEST_F(Roofs, RidgeEndsByStyle) {

@@ -316,6 +316,31 @@ TEST_F(Fences, CustomFenceHasPostsAtEveryPoint) {
   EXPECT_NEAR(spanStarts[1], 216.0f, 1e-2f);
 }
 
+// The same custom fence at plan scales 24, 48 and 96: spans 72 inches long and high, posts
+// 24 wide and 72 high, the first span half a post from the start.
+TEST_F(Fences, CustomFenceSizesTakeThePlanScale) {
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float k = 72 / scale;
+    Objex* f = AddFence(kFenceStyleCustom, {{0, 0}, {800, 0}});
+    UpdateFenceObject(f);
+    std::vector<Extent> spans;
+    for (Objex* o : Pieces(f)) {
+      const Extent e = ExtentOf(o);
+      EXPECT_NEAR(e.minY, -72 * k, 1e-3f);
+      if (o->subtype == kSubFencePost) EXPECT_NEAR(e.width(), 24 * k, 1e-2f);
+      else spans.push_back(e);
+    }
+    std::sort(spans.begin(), spans.end(), [](const Extent& a, const Extent& b) { return a.minX < b.minX; });
+    ASSERT_GT(spans.size(), 2u);
+    EXPECT_NEAR(spans[0].minX, 12 * k, 1e-2f);
+    // Whole spans up to the last, which takes what is left.
+    for (size_t i = 0; i + 1 < spans.size(); ++i) EXPECT_NEAR(spans[i].width(), 72 * k, 1e-2f) << i;
+    EXPECT_LE(spans.back().width(), 72 * k + 1e-2f);
+  }
+}
+
 TEST_F(Fences, CustomGateIsOnePanelWithAPostBeyondIt) {
   Objex* f = AddFence(kFenceStyleCustom, {{0, 0}, {30, 0}});
   f->firstPoint->pointType = kFenceGatePoint;

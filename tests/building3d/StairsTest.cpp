@@ -113,6 +113,31 @@ TEST_F(Stairs, StraightFlightBuildsThirteenClosedBlocksAndPutsTheStepHeightBack)
   EXPECT_FLOAT_EQ(StairStepHeightOf(st), 0.0f);
 }
 
+// A straight flight across and down the plan at plan scales 24, 48 and 96: its 13 risers
+// divide the height, each tread is the stair's width across and the run over the rounded
+// count of step depths along, all from inches at the scale.
+TEST_F(Stairs, StraightFlightTakesItsSizesAtThePlanScale) {
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    for (const bool down : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "plan scale " << scale << (down ? ", down" : ", across"));
+      doc.ds()->planScale = scale;
+      const float k = 72 / scale;
+      Objex* st = down ? AddStairs({{0, 0}, {0, 400}}) : AddStairs({{0, 0}, {400, 0}});
+      UpdateStairObject(st);
+      const auto treads = Parts(st, kObjStairTread);
+      ASSERT_EQ(treads.size(), 13u);
+      const float r = kRiser7 * k, run = 400 / std::round(400 / (10 * k));
+      for (size_t i = 0; i < treads.size(); ++i) {
+        const Box b = BoxOf(treads[i]);
+        EXPECT_NEAR(b.maxY, -r * i, 1e-3) << i;
+        EXPECT_NEAR(b.minY, -r * (i + 1), 1e-3) << i;
+        EXPECT_NEAR(down ? b.maxX - b.minX : b.maxZ - b.minZ, 48 * k, 1e-3) << i;
+        EXPECT_NEAR(down ? b.maxZ - b.minZ : b.maxX - b.minX, run, 1e-3) << i;
+      }
+    }
+  }
+}
+
 TEST_F(Stairs, OpenTreadsAreAQuarterRiserThick) {
   Objex* st = AddStairs({{0, 0}, {400, 0}});
   ClosedStepsOf(st) = 0;
@@ -606,6 +631,69 @@ TEST_F(Stairs, OneHandRailOnTheOtherOffBuildsOnlyThatSide) {
       mirrored = mirrored || (std::fabs(l.minX - r.minX) < 0.01f && std::fabs(l.minY - r.minY) < 0.01f &&
                               std::fabs((l.minZ + l.maxZ) / 2 + (r.minZ + r.maxZ) / 2 - 2 * centre) < 0.01f);
     EXPECT_TRUE(mirrored) << l.minX << " " << l.minZ;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// An L turning down the plan and its mirror image turning up: on the landing, the posts
+// stand at the outer rails' trimmed ends and inside the inner corner, each outer rail runs
+// 5 in from its edge between its end posts, and no baluster stands within a post.
+TEST_F(Stairs, LandingRailsAndPostsOnBothTurns) {
+  for (const float turn : {1.0f, -1.0f}) {
+    SCOPED_TRACE(turn > 0 ? "turning down" : "turning up");
+    Objex* st = AddStairs({{0, 0}, {200, 0}, {200, 300 * turn}});
+    UpdateStairObject(st);
+    std::vector<std::pair<float, float>> posts;
+    std::vector<Box> balusters, rails;
+    for (const Objex* o : Parts(st, kObjRailPart)) {
+      const Box b = BoxOf(o);
+      const float cx = (b.minX + b.maxX) / 2, cz = (b.minZ + b.maxZ) / 2 * turn;
+      if (cx < 150 || cx > 250 || cz < -50 || cz > 50) continue;  // off the landing
+      const float w = b.maxX - b.minX, d = b.maxZ - b.minZ;
+      if (std::fabs(w - 8) < 1e-3 && std::fabs(d - 8) < 1e-3) posts.push_back({(b.minX + b.maxX) / 2, (b.minZ + b.maxZ) / 2 * turn});
+      else if (w < 3 && d < 3) balusters.push_back(b);
+      else rails.push_back(b);
+    }
+    std::sort(posts.begin(), posts.end());
+    const std::vector<std::pair<float, float>> expected = {
+        {152, -43}, {152 + 10 / 3.0f, 48 - 10 / 3.0f}, {243, 48}, {248, -43}};
+    ASSERT_EQ(posts.size(), expected.size());
+    for (size_t i = 0; i < posts.size(); ++i) {
+      EXPECT_NEAR(posts[i].first, expected[i].first, 1e-3) << i;
+      EXPECT_NEAR(posts[i].second, expected[i].second, 1e-3) << i;
+    }
+    ASSERT_FALSE(balusters.empty());
+    for (const Box& b : balusters) {
+      const float x = (b.minX + b.maxX) / 2, z = (b.minZ + b.maxZ) / 2 * turn;
+      EXPECT_TRUE(std::fabs(z + 43) < 1e-3 || std::fabs(x - 243) < 1e-3) << x << ", " << z;
+      for (const auto& [px, pz] : posts) EXPECT_GT(std::hypot(x - px, z - pz), 5.0f) << x << ", " << z;
+    }
+    // The side panels under the two outer edges stand 0.1 outside them.
+    const auto panels = Parts(st, kObjStairLandingPart);
+    ASSERT_EQ(panels.size(), 2u);
+    const Box first = BoxOf(panels[0]), second = BoxOf(panels[1]);
+    EXPECT_NEAR((first.minZ + first.maxZ) / 2 * turn, -48.1f, 1e-3);
+    EXPECT_NEAR(first.maxZ - first.minZ, 0, 1e-3);
+    EXPECT_NEAR(second.minX, 248.1f, 1e-3);
+    EXPECT_NEAR(second.maxX, 248.1f, 1e-3);
+    // Between its two end posts the rail along x has its balusters evenly placed, as far
+    // from the one post as from the other.
+    std::vector<float> xs;
+    for (const Box& b : balusters)
+      if (std::fabs((b.minZ + b.maxZ) / 2 * turn + 43) < 1e-3) xs.push_back((b.minX + b.maxX) / 2);
+    std::sort(xs.begin(), xs.end());
+    ASSERT_GE(xs.size(), 2u);
+    for (size_t i = 0; i < xs.size(); ++i) EXPECT_NEAR(xs[i] - 152, 248 - xs[xs.size() - 1 - i], 1e-3) << i;
+    // The hand rail along x: from 2 past its start post to 2 short of its end post.
+    const auto along = std::find_if(rails.begin(), rails.end(), [&](const Box& b) {
+      return b.maxX - b.minX > 50 && std::fabs((b.minZ + b.maxZ) / 2 * turn + 43) < 1.5f;
+    });
+    ASSERT_NE(along, rails.end());
+    EXPECT_NEAR(along->minX, 154, 1.01f);
+    EXPECT_NEAR(along->maxX, 246, 1.01f);
   }
 }
 

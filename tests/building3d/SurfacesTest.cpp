@@ -183,6 +183,27 @@ TEST_F(Surfaces, WallHeightsFollowTheHeightMode) {
   EXPECT_FLOAT_EQ(GetWallHeight(nullptr, 0), 0);
 }
 
+// The same sloped wall at plan scales 24, 48 and 96: its heights and its run are inches, so
+// each end's height is the plan length of the inches it reaches.
+TEST_F(Surfaces, WallHeightsTakeThePlanScale) {
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float k = 72 / scale;
+    Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {240, 0}});
+    Poinz* p = wall->firstPoint;
+    WallHeightOf(p) = 96;
+    PitchAOf(p) = 6;
+    HeightCOf(p) = 120;
+    const float run = 240 / k;  // inches
+    WallStyleOf(p) = 2;
+    EXPECT_NEAR(GetWallHeight(p, 1), 96 * k, 1e-3);
+    EXPECT_NEAR(GetWallHeight(p, 0), (96 + run / 2) * k, 1e-3);
+    WallStyleOf(p) = 0;
+    EXPECT_NEAR(GetWallHeight(p, 0), 96 * k, 1e-3);
+  }
+}
+
 TEST_F(Surfaces, APlanarRingFacesByItsFirstRealCorner) {
   // Starts with a repeated point and a collinear one: the normal still stands on a corner.
   Objex* cap = doc.addObject(kObjFace, true, {{0, 0}, {0, 0}, {10, 0}, {20, 0}, {20, 10}, {0, 10}});

@@ -176,6 +176,25 @@ TEST_F(TopoElevation, OffTheTerrainTheRootDecidesTheLift) {
   DeletePlaneObject(cap);
 }
 
+// Off the terrain a root's base elevation, in inches, lifts its parts and its plan points by
+// its plan length at every plan scale.
+TEST_F(TopoElevation, BaseElevationsLiftByTheirPlanLengthAtEveryScale) {
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    Objex* floor = doc.addObject(kObjFloor, true, {{0, 0}, {10, 0}, {10, 10}});
+    floor->baseElevation = 10;
+    PlaneObject* face = flat(kObjFloor, {{0, 0, 0}, {10, 0, 0}, {10, 0, 10}});
+    ElevatePlaneObject(face, floor);
+    EXPECT_FLOAT_EQ(face->planes->vertices[0].y, -10 * 72 / scale);
+    DeletePlaneObject(face);
+    Objex* raised = doc.addObject(kObjDeck, true, {{0, 0}, {10, 0}, {10, 10}});
+    raised->baseElevation = 3;
+    ElevateObject(raised);
+    for (Poinz* p = raised->firstPoint; p; p = p->next) EXPECT_FLOAT_EQ(p->position[1], -3 * 72 / scale);
+  }
+}
+
 TEST_F(TopoElevation, PropertyLinesLieThreeAboveTheLot) {
   Objex* line = doc.addObject(kObjPropertyLine, true, {{0, 0}, {50, 0}, {50, 50}});
   PlaneObject* edge = flat(kObjPropertyLine, {{0, 0, 0}, {100, 0, 0}, {100, 0, 40}});

@@ -342,6 +342,30 @@ TEST_F(Walls, NewWallStopsAtTheNearFaceOfTheWallItCrosses) {
   EXPECT_FLOAT_EQ(d->firstPoint->next->position[0], 70.0f);
 }
 
+// The near face of the crossed wall is half its thickness (inches, at the plan scale) short
+// of its line, for a new wall across the plan and one down it.
+TEST_F(Walls, NewWallStopsAtTheNearFaceAtEveryPlanScale) {
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float half = 2 * 72 / scale;  // of a wall 4 inches thick
+    AddTestWall(doc, {{100, -100}, {100, 100}});
+    Objex* across = AddTestWall(doc, {{0, 0}, {200, 0}});
+    LimitWall(across, across->firstPoint, across->firstPoint->next, doc.model.itsCurLayer);
+    EXPECT_FLOAT_EQ(across->firstPoint->next->position[0], 100 - half);
+    AddTestWall(doc, {{300, 100}, {500, 100}});
+    Objex* down = AddTestWall(doc, {{400, 0}, {400, 200}});
+    LimitWall(down, down->firstPoint, down->firstPoint->next, doc.model.itsCurLayer);
+    EXPECT_FLOAT_EQ(down->firstPoint->next->position[2], 100 - half);
+    EXPECT_FLOAT_EQ(down->firstPoint->next->position[0], 400);
+    for (Objex* o = doc.model.itsCurLayer->firstObject; o;) {
+      Objex* next = o->next;
+      DeleteObj(o);
+      o = next;
+    }
+  }
+}
+
 TEST_F(Walls, CollinearPointsGoAndDoorsStayWhereTheyWere) {
   Objex* wall = AddTestWall(doc, {{0, 0}, {100, 0}, {200, 1}});
   Poinz* middle = TestPointAt(wall, 1);

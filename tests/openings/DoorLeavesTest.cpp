@@ -1,5 +1,9 @@
 // Door leaves: panel, garage, glass, half-glass, bi-fold and arched; the snapping of leaf
 // coordinates; and repeated rebuilds of every door and window subtype.
+#include <algorithm>
+#include <array>
+#include <cmath>
+
 #include "FrameTestSupport.h"
 #include "model/Services.h"
 #include "openings/DoorLeaves.h"
@@ -137,6 +141,36 @@ TEST_F(DoorLeavesTest, GarageSectionsAndPanelsFollowTheSize) {
   }
 }
 
+// A garage door's stiles are 4 inches wide and its rails 8 high (half that at the edges), at
+// the plan scale; the opening itself is plan units.
+TEST_F(DoorLeavesTest, GarageStilesAndRailsTakeThePlanScale) {
+  for (const float scale : {36.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float k = 72 / scale;
+    Objex* door = Add(kObjDoor, kDoorGarage, 40, 136, 84);
+    BuildAttachmentFrame(door);
+    int innerStiles = 0, innerRails = 0, edges = 0;
+    for (Objex* f : Faces(door)) {
+      if (f->type != kObjFace) continue;
+      const float w = MaxX(f) - MinX(f), h = MaxY(f) - MinY(f);
+      if (std::fabs(h - 84) < 1e-3) {  // a stile
+        const bool edge = MinX(f) < 40.01f || MaxX(f) > 135.99f;
+        EXPECT_NEAR(w, edge ? 2 * k : 4 * k, 1e-3) << MinX(f);
+        (edge ? edges : innerStiles) += 1;
+      } else {  // a rail across
+        EXPECT_NEAR(w, 96, 1e-3);
+        const bool edge = MinY(f) < -83.99f || MaxY(f) > -0.01f;
+        EXPECT_NEAR(h, edge ? 4 * k : 8 * k, 1e-3) << MinY(f);
+        (edge ? edges : innerRails) += 1;
+      }
+    }
+    EXPECT_EQ(edges, 4);
+    EXPECT_GT(innerStiles, 0);
+    EXPECT_GT(innerRails, 0);
+  }
+}
+
 TEST_F(DoorLeavesTest, GlassLeavesReachPastTheFreeEnd) {
   Objex* glass = Add(kObjDoor, kDoorHingedGlass, 40, 76, 80);
   BuildAttachmentFrame(glass);
@@ -230,11 +264,48 @@ TEST_F(DoorLeavesTest, BiFoldPairFoldsIntoAV) {
   EXPECT_NEAR(second[1].x, 66.0f, 1e-3);
   EXPECT_NEAR(second[1].z, 0.0f, 1e-3);
   EXPECT_NEAR((second[1].x - 40.0f) / 36.0f, 0.72f, 0.01);
+  // Each leaf: stiles a fifth of the leaf wide at both ends, rails at the bottom, below and
+  // above the middle, and at the top of the 77 high leaf from 2 above the opening bottom.
+  const float rails[4][2] = {{0, 0.11f}, {0.4f, 0.49f}, {0.78f, 0.84f}, {0.94f, 1}};
+  for (size_t leaf : {0u, 7u}) {
+    const auto panel = Points(faces[leaf + 7]);
+    const float ux = panel[1].x - panel[0].x, uz = panel[1].z - panel[0].z, wl = std::hypot(ux, uz);
+    for (size_t i : {leaf + 1, leaf + 2}) {
+      float lo = 1e9f, hi = -1e9f;
+      for (const FramePoint& p : Points(faces[i])) {
+        const float t = (p.x * ux + p.z * uz) / wl;
+        lo = std::min(lo, t), hi = std::max(hi, t);
+      }
+      EXPECT_NEAR(hi - lo, 0.2f * wl, 1e-3) << i;
+    }
+    for (size_t r = 0; r < 4; ++r) {
+      Objex* rail = faces[leaf + 3 + r];
+      EXPECT_NEAR(MaxY(rail), -2 - rails[r][0] * 77, 1e-3) << leaf << ", " << r;
+      EXPECT_NEAR(MinY(rail), -2 - rails[r][1] * 77, 1e-3) << leaf << ", " << r;
+    }
+  }
 
   Rec(door)->flipHorizontal = 1;
   BuildAttachmentFrame(door);
   const auto flipped = Points(Faces(door)[7]);
   EXPECT_FLOAT_EQ(flipped[1].z, -13.0f);
+
+  // Flipped, both leaves are the mirror images of the plain ones across the wall line: every
+  // corner of every face, as a set.
+  auto corners = [](Objex* face, float zSign) {
+    std::vector<std::array<float, 3>> out;
+    for (const FramePoint& p : Points(face))
+      out.push_back({std::round(p.x * 100) / 100, std::round(p.y * 100) / 100, std::round(zSign * p.z * 100) / 100});
+    std::sort(out.begin(), out.end());
+    return out;
+  };
+  std::vector<std::vector<std::array<float, 3>>> mirrored;
+  for (Objex* f : Faces(door)) mirrored.push_back(corners(f, -1));  // before the rebuild frees them
+  ASSERT_EQ(mirrored.size(), faces.size());
+  Rec(door)->flipHorizontal = 0;
+  BuildAttachmentFrame(door);
+  faces = Faces(door);
+  for (size_t i = 1; i < faces.size(); ++i) EXPECT_EQ(mirrored[i], corners(faces[i], 1)) << i;
 }
 
 TEST_F(DoorLeavesTest, ArchedLeafPanelAndBand) {

@@ -104,6 +104,31 @@ TEST_F(Trims, StandardCasingIsABarTwoAndAHalfDeepAndTheTrimWidthWide) {
   EXPECT_NEAR(l.maxZ, 2, 1e-3);
 }
 
+// The same casing at every plan scale: the wall's thickness and the trim width are inches,
+// converted; the opening (and so the hole) and the bar's depth of 2.5 are plan units.
+TEST_F(Trims, CasingAndLiningTakeTheWallAndTrimWidthAtThePlanScale) {
+  for (const float scale : {24.0f, 36.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float k = 72 / scale;
+    Objex* wall = Wall({{0, 0}, {120, 0}});
+    AttachmentData(Opening(wall, wall->firstPoint, 600, 60, 36, 40, 30))->trimWidth() = 6;
+    const Extent a = ExtentOf(Face(wall, 0)->attachments, kPartTrimSlotA);
+    EXPECT_NEAR(a.minX, 41 - 6 * k, 1e-3);
+    EXPECT_NEAR(a.maxX, 79 + 6 * k, 1e-3);
+    EXPECT_NEAR(a.minZ, 2 * k, 1e-3);
+    EXPECT_NEAR(a.maxZ, 2 * k + 2.5f, 1e-3);
+    const Extent b = ExtentOf(Face(wall, 2)->attachments, kPartTrimSlotB);
+    EXPECT_NEAR(b.minZ, -2 * k - 2.5f, 1e-3);
+    EXPECT_NEAR(b.maxZ, -2 * k, 1e-3);
+    const Extent l = ExtentOf(Face(wall, 0)->attachments, kPartTrimLining);
+    EXPECT_NEAR(l.minX, 41, 1e-3);
+    EXPECT_NEAR(l.maxX, 79, 1e-3);
+    EXPECT_NEAR(l.minZ, -2 * k, 1e-3);
+    EXPECT_NEAR(l.maxZ, 2 * k, 1e-3);
+  }
+}
+
 TEST_F(Trims, ThreePointProfileGivesTwoContoursAndTwoBands) {
   const float profile[9] = {0, 0, 0, 0, 0, 3, 2, 0, 1};
   float depths[3] = {-1, -1, -1};
@@ -311,6 +336,33 @@ TEST_F(Trims, CustomOpeningCutsItsDefinitionMasksAndNeverFreesThem) {
   }
   // Its trims report the opening (the masks' owner) as their part.
   EXPECT_EQ(GetAttachmentObjectHdl(record), window);
+}
+
+// The custom cut-out stands one unit beyond the face of its side, half the wall's thickness
+// (inches, at the plan scale) off the wall line.
+TEST_F(Trims, CustomCutoutStandsBeyondItsFaceAtEveryPlanScale) {
+  for (const float scale : {24.0f, 36.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float k = 72 / scale;
+    Objex* wall = Wall({{0, 0}, {120, 0}});
+    Objex* window = Opening(wall, wall->firstPoint, kWindowCustom, 60, 40, 20, 30);
+    const RGBColor white{65535, 65535, 65535};
+    Objex* mask = CreateObject(kObjSkylightOutline, 1, 0, &white, &white, 1, 6, 0, nullptr, nullptr, nullptr, window,
+                               nullptr, nullptr);
+    for (auto [x, y] : {std::pair{-10.f, 0.f}, {10.f, 0.f}, {10.f, 20.f}, {-10.f, 20.f}})
+      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, y, 0, 0, 0, 0, 0, 0, 0, mask), mask);
+    AttachmentData(window)->maskObject = mask;
+    for (int face : {0, 2}) {
+      PlaneObject* po = Face(wall, face);
+      ASSERT_NE(po->children, nullptr) << face;
+      const float faceZ = po->planes->vertices[0].z;
+      EXPECT_NEAR(std::fabs(faceZ), 2 * k, 1e-4) << face;
+      for (Plane* p = po->children->planes; p; p = p->next)
+        for (int32_t i = 0; i < p->vertexCount; ++i)
+          EXPECT_NEAR(p->vertices[i].z, faceZ > 0 ? faceZ + 1 : faceZ - 1, 1e-3) << face << ", " << i;
+    }
+  }
 }
 
 }  // namespace

@@ -128,6 +128,37 @@ TEST_F(WallFaces, LevelAndParallelSlopesGiveFiniteOutlines) {
   EXPECT_FLOAT_EQ(c[2].y, -80);
 }
 
+// The heights of a face whose top is made of the wall's heights alone (level, and the modes
+// with a level middle or a single ridge) are inches, converted at the plan scale: at each
+// scale they are the heights at 72 times 72 / scale, on both faces.
+TEST_F(WallFaces, HeightModeTopsTakeThePlanScale) {
+  auto heights = [&](int mode, int face) {
+    Objex* wall = Wall({{0, 0}, {120, 0}});
+    FloorDepthOf(wall) = 3;
+    Poinz* p = wall->firstPoint;
+    WallStyleOf(p) = mode;
+    HeightCOf(p) = 80;
+    HeightDOf(p) = 110;
+    PitchAOf(p) = PitchBOf(p) = 6;
+    std::vector<float> out;
+    for (const Corner& c : Outline(Face(wall, face))) out.push_back(c.y);
+    return out;
+  };
+  for (const int mode : {0, 4, 5, 6, 7, 8, 9, 10, 11}) {
+    for (const int face : {0, 2}) {
+      doc.ds()->planScale = 72;
+      const std::vector<float> at72 = heights(mode, face);
+      for (const float scale : {24.0f, 36.0f, 96.0f}) {
+        SCOPED_TRACE(testing::Message() << "mode " << mode << ", face " << face << ", plan scale " << scale);
+        doc.ds()->planScale = scale;
+        const std::vector<float> scaled = heights(mode, face);
+        ASSERT_EQ(scaled.size(), at72.size());
+        for (size_t i = 0; i < scaled.size(); ++i) EXPECT_NEAR(scaled[i], at72[i] * 72 / scale, 1e-3) << i;
+      }
+    }
+  }
+}
+
 TEST_F(WallFaces, OrthographicViewHidesEdgesOfModeZeroFacesOnly) {
   Objex* wall = Wall({{0, 0}, {120, 0}});
   auto flags = [](const PlaneObject* po) {

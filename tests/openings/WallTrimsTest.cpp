@@ -192,6 +192,41 @@ TEST_F(WallTrims, ElevationFloorDepthAndSlopedSegments) {
     }
 }
 
+// The heights a trim reads are inches, taken at the plan scale: the moulding's, the
+// wainscot's, the paneling's, the floor depth and elevation under them and the wall height a
+// crown hangs from. The paneling's rail width of 4 is plan units.
+TEST_F(WallTrims, TrimHeightsTakeThePlanScale) {
+  struct Case {
+    int32_t lower, crown;
+    int16_t kind;
+    float bottom, top;  // inches above the face's bottom corners, plan units added
+    float bottomPlan, topPlan;
+  };
+  const Case cases[] = {
+      {2, 0, 63, 0, 6, 0, 0},           {0x800 | 0x4000, 0, 132, 0, 48, 0, 0},
+      {0, 1 | 8, 159, 96 - 3, 96, 0, 0}, {4, 0, 64, 0, 42, 4, -4},
+  };
+  for (const float scale : {24.0f, 36.0f, 48.0f, 96.0f}) {
+    doc.ds()->planScale = scale;
+    const float k = 72 / scale;
+    Objex* wall = TrimWall({{0, 0}, {120, 0}});
+    FloorDepthOf(wall) = 2;
+    Poinz* p = wall->firstPoint;
+    BaseElevationOf(p) = 10;
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << "plan scale " << scale << ", lower " << c.lower << " crown " << c.crown);
+      Side(p, 0)->lowerTrim() = c.lower;
+      Side(p, 0)->crownTrim() = c.crown;
+      const auto trims = TrimsOf(Face(wall, 0), c.kind);
+      ASSERT_FALSE(trims.empty());
+      float lo = 0, hi = 0;
+      HeightRange(trims[0]->planes, &lo, &hi);
+      EXPECT_NEAR(lo, (12 + c.bottom) * k + c.bottomPlan, kTol);
+      EXPECT_NEAR(hi, (12 + c.top) * k + c.topPlan, kTol);
+    }
+  }
+}
+
 TEST_F(WallTrims, LowerTrimChoosesOneOfMouldingPanelingAndWainscot) {
   struct Case {
     int32_t lower;
@@ -429,6 +464,30 @@ TEST_F(WallTrims, CustomProfilesOncePerSideWithEndPieces) {
     // The base profile stands on the floor, the top profile hangs from the top of the wall.
     EXPECT_NEAR(lowest, c.lower ? 0 : 91, kTol);
     EXPECT_NEAR(highest, c.crown ? 96 : 5, kTol);
+  }
+}
+
+// Custom profiles at every plan scale: the base profile stands on the floor depth and
+// elevation, the top one hangs from the wall's height above them, all inches at the scale;
+// the profile itself (5 high) is plan units.
+TEST_F(WallTrims, CustomProfilesStandAtTheWallsHeightsAtEveryPlanScale) {
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float k = 72 / scale;
+    Objex* wall = TrimWall({{0, 0}, {120, 0}});
+    FloorDepthOf(wall) = 2;
+    BaseElevationOf(wall->firstPoint) = 10;
+    TrimData* r = Side(wall->firstPoint, 0);
+    r->lowerTrim() = r->crownTrim() = kTrimCustomProfile;
+    r->lowerProfile() = StepProfile();
+    r->crownProfile() = StepProfile();
+    float lowest = 1e9f, highest = -1e9f;
+    for (const PlaneObject* t : TrimsOf(Face(wall, 0), 63))
+      for (int32_t v = 0; v < t->planes->vertexCount; ++v)
+        lowest = std::min(lowest, -t->planes->vertices[v].y), highest = std::max(highest, -t->planes->vertices[v].y);
+    EXPECT_NEAR(lowest, 12 * k, kTol);
+    EXPECT_NEAR(highest, (12 + 96) * k, kTol);
   }
 }
 

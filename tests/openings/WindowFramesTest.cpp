@@ -220,4 +220,61 @@ TEST_F(WindowFramesTest, SillsHangUnderTheOpening) {
   EXPECT_FLOAT_EQ(MaxX(faces[1]), 74.75f);
 }
 
+// Every straight-sided shape's whole outline, and, for the shapes that follow the flip, the
+// flipped outline the plain one's mirror image across the opening.
+TEST_F(WindowFramesTest, StraightSidedOutlinesPointByPointAndFlipped) {
+  struct Case {
+    int16_t subtype;
+    float width, height;
+    bool flips;
+    std::vector<AlongUp> outline;
+  };
+  const Case cases[] = {
+      {kWindowChipCorner1, 40, 60, true, {{0, 0}, {0, 40}, {20, 60}, {40, 60}, {40, 0}}},
+      {kWindowChipCorner3, 40, 60, true, {{0, 0}, {0, 50}, {10, 60}, {30, 60}, {40, 50}, {40, 0}}},
+      {kWindowTriangleCorner1, 30, 90, true, {{0, 0}, {0, 60}, {30, 90}, {30, 0}}},
+      {kWindowTriangleCorner3, 30, 90, true, {{0, 0}, {30, 30}, {30, 0}}},
+      {kWindowPentagon1, 30, 90, false, {{0, 0}, {15, 15}, {30, 0}}},
+      {kWindowPentagon2, 30, 90, false, {{0, 0}, {0, 75}, {15, 90}, {30, 75}, {30, 0}}},
+      {kWindowOctagon, 30, 90, false,
+       {{15, 0}, {9, 0}, {0, 9}, {0, 21}, {9, 30}, {21, 30}, {30, 21}, {30, 9}, {21, 0}, {15, 0}}},
+      {kWindowParallelogram1, 32, 90, true, {{0, 0}, {8, 32}, {32, 32}, {24, 0}}},
+  };
+  for (const Case& c : cases) {
+    for (const bool flipped : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "subtype " << c.subtype << (flipped ? ", flipped" : ""));
+      Objex* w = Add(kObjWindow, c.subtype, 40, 40 + c.width, c.height);
+      Rec(w)->flipHorizontal = flipped ? 1 : 0;
+      BuildAttachmentFrame(w);
+      ASSERT_NE(Rec(w)->faces, nullptr);
+      const auto pts = Points(Rec(w)->faces);
+      ASSERT_EQ(pts.size(), 2 * c.outline.size());
+      for (size_t i = 0; i < c.outline.size(); ++i) {
+        const float along = flipped && c.flips ? c.width - c.outline[i].along : c.outline[i].along;
+        EXPECT_NEAR(pts[i].x - 40, along, 1e-4) << i;
+        EXPECT_NEAR(-pts[i].y, c.outline[i].up, 1e-4) << i;
+      }
+    }
+  }
+}
+
+// A circle's outline goes once round its centre in steps of 10 degrees, every point on it.
+TEST_F(WindowFramesTest, CircleOutlineGoesRoundInEqualSteps) {
+  const auto circle = Outline(kWindowCircle, 36, 90);
+  ASSERT_EQ(circle.size(), 37u);
+  float turned = 0;
+  for (size_t i = 0; i < circle.size(); ++i) {
+    EXPECT_NEAR(std::hypot(circle[i].along - 18, circle[i].up - 18), 18, 1e-3) << i;
+    if (i == 0) continue;
+    const float a0 = std::atan2(circle[i - 1].up - 18, circle[i - 1].along - 18);
+    const float a1 = std::atan2(circle[i].up - 18, circle[i].along - 18);
+    float step = (a1 - a0) * 180 / 3.14159265f;
+    if (step > 180) step -= 360;
+    if (step < -180) step += 360;
+    EXPECT_NEAR(std::fabs(step), 10, 1e-2) << i;
+    turned += step;
+  }
+  EXPECT_NEAR(std::fabs(turned), 360, 0.1f);
+}
+
 }  // namespace

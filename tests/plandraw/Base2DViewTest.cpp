@@ -497,3 +497,56 @@ TEST_F(ViewFixture, CurrentFloorDeckIsHatchedInTheLightenedDeckColour) {
   }
   EXPECT_TRUE(found);
 }
+
+#include "plandraw/HatchPatterns.h"
+
+// Every hatch tile, cell by cell: a diagonal kind inks one cell in eight along each row,
+// moving one across for each row down (forward to the right, backward to the left); a
+// horizontal kind every eighth row whole, a vertical kind every eighth column whole; the
+// crossed kinds are the union of their two.
+TEST(HatchTiles, EveryKindInksItsLinesEightApartInEveryCell) {
+  constexpr int W = HatchTile::kWidth, H = HatchTile::kHeight;
+  auto wrap = [](int v) { return ((v % 8) + 8) % 8; };
+  struct Case {
+    HatchKind kind;
+    bool forward, backward, across, down;
+  };
+  for (const Case& c : {Case{HatchKind::ForwardDiagonal, true, false, false, false},
+                        Case{HatchKind::BackwardDiagonal, false, true, false, false},
+                        Case{HatchKind::DiagonalCross, true, true, false, false},
+                        Case{HatchKind::Horizontal, false, false, true, false},
+                        Case{HatchKind::Vertical, false, false, false, true},
+                        Case{HatchKind::Cross, false, false, true, true}}) {
+    SCOPED_TRACE(testing::Message() << "kind " << static_cast<int>(c.kind));
+    const HatchTile tile = MakeHatchTile(c.kind);
+    // Each family's phase: where its line crosses the top row (diagonals), or its first row
+    // or column; -1 while none is found.
+    int f = -1, b = -1, row = -1, column = -1;
+    for (int x = 0; x < W; ++x) {
+      bool whole = true;
+      for (int y = 0; y < H; ++y) whole = whole && tile.cells[y][x];
+      if (whole && column < 0 && c.down) column = wrap(x);
+    }
+    for (int y = 0; y < H; ++y) {
+      bool whole = true;
+      for (int x = 0; x < W; ++x) whole = whole && tile.cells[y][x];
+      if (whole && row < 0 && c.across) row = wrap(y);
+    }
+    // A diagonal's phase from a top-row cell that no straight line explains.
+    for (int x = 0; x < W; ++x) {
+      if (!tile.cells[0][x] || (c.down && wrap(x) == column) || (c.across && row == 0)) continue;
+      if (c.forward && f < 0 && tile.cells[1][(x + 1) % W]) f = wrap(x);
+      else if (c.backward && b < 0 && tile.cells[1][(x + W - 1) % W]) b = wrap(x);
+    }
+    EXPECT_EQ(f >= 0, c.forward);
+    EXPECT_EQ(b >= 0, c.backward);
+    EXPECT_EQ(row >= 0, c.across);
+    EXPECT_EQ(column >= 0, c.down);
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x) {
+        const bool expected = (f >= 0 && wrap(x - y) == f) || (b >= 0 && wrap(x + y) == b) ||
+                              (row >= 0 && wrap(y) == row) || (column >= 0 && wrap(x) == column);
+        EXPECT_EQ(tile.cells[y][x] != 0, expected) << x << ", " << y;
+      }
+  }
+}

@@ -209,6 +209,15 @@ TEST(DynamicDrawEngine, TransformElementTakesTheLineStyleOfItsObject) {
   const float expected = static_cast<float>(
       ZoomL(static_cast<int32_t>(ConvertWorldToScreen(6, doc.ds(), 0) + 0.5f)));
   EXPECT_EQ(w.path().lineWidth(), expected);
+  // At other plan scales 6 inches is 18, 9 and 4.5 (made 5) plan units, doubled by the zoom.
+  const float savedScale = doc.ds()->planScale;
+  for (const auto& [scale, width] : {std::pair{24.0f, 36.0f}, std::pair{48.0f, 18.0f}, std::pair{96.0f, 10.0f}}) {
+    doc.ds()->planScale = scale;
+    ZLKDynamicTransformElement e;
+    e.setLineStyleForObject(wall);
+    EXPECT_EQ(e.path().lineWidth(), width) << scale;
+  }
+  doc.ds()->planScale = savedScale;
 
   Objex* detail = doc.addObject(kObjDetail, false, {{0, 0}, {10, 0}});
   detail->subtype = kSubDetailLine;

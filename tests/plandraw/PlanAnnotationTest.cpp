@@ -16,6 +16,7 @@
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
+#include "model/RoofStyles.h"
 #include "model/Records.h"
 #include "model/ViewCommands.h"
 #include "model/ViewStateGuard.h"
@@ -27,6 +28,7 @@
 #include "plandraw/PlanDrawing.h"
 #include "plandraw/PlanText.h"
 #include "plandraw/PlanViewHooks.h"
+#include "plandraw/RoofDrawing.h"
 #include "plandraw/RecordingDrawContext.h"
 #include "plandraw/SmallPlanObjects.h"
 #include "plandraw/WallsAndDoors.h"
@@ -466,6 +468,52 @@ TEST_F(AnnotationFixture, WallMeasuredAtTheFaceGainsAThicknessOnOutsideCorners) 
   EXPECT_NEAR(std::fabs(x2 - x1), 190, 0.01);
 }
 
+// Off the floor plan an exterior wall's dimension stands off by half its params[3] inches at
+// the plan scale beyond where it would stand without them: the gap between the wall line and
+// the readout grows by that half at each scale.
+TEST_F(AnnotationFixture, ExteriorWallDimensionOffTheFloorPlanTakesThePlanScale) {
+  doc.ds()->currentPlanMask = 0;
+  auto gap = [&](float scale, float inches) {
+    doc.ds()->planScale = scale;
+    Objex* w = wall({{0, 0}, {400, 0}}, 0);
+    w->width = 4;
+    w->subtype = kSubExteriorWall;
+    w->params[3] = inches;
+    ctx.clear();
+    DimensionWallSegment(nullptr, w, w->firstPoint, w->firstPoint->next, 1);
+    const auto labels = calls(Kind::Text);
+    return labels.size() == 1 ? std::fabs(labels[0]->text.anchor.y) : -1.0f;
+  };
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    const float without = gap(scale, 0);
+    ASSERT_GE(without, 0);
+    EXPECT_NEAR(gap(scale, 20) - without, 10 * 72 / scale, 1.01f);
+  }
+}
+
+// The same, with the thickness in inches at every plan scale, on a segment across the plan
+// and on one down it.
+TEST_F(AnnotationFixture, WallMeasuredAtTheFaceTakesTheThicknessAtEveryPlanScale) {
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float t = 5 * 72 / scale;
+    Objex* w = wall({{0, 0}, {200, 0}, {200, 200}, {0, 200}}, 0, true);
+    w->width = 5;
+    for (Poinz* p = w->firstPoint; p; p = p->next) PointFromWallFace(p) = 1;
+    for (Poinz* p : {w->firstPoint, w->firstPoint->next}) {
+      const bool down = p != w->firstPoint;
+      float x1, z1, x2, z2;
+      AdjustWallDimensionForMethod(w, p, p->next, &x1, &z1, &x2, &z2);
+      EXPECT_NEAR(down ? std::fabs(z2 - z1) : std::fabs(x2 - x1), 200 + t, 0.01) << down;
+      PointFlipDimension(p) = 1;
+      AdjustWallDimensionForMethod(w, p, p->next, &x1, &z1, &x2, &z2);
+      EXPECT_NEAR(down ? std::fabs(z2 - z1) : std::fabs(x2 - x1), 200 - t, 0.01) << down;
+    }
+  }
+}
+
 // ---- Doors ----
 
 TEST_F(AnnotationFixture, HingedDoorDrawsItsSwingOnlyInItsSense) {
@@ -513,6 +561,32 @@ TEST_F(AnnotationFixture, HingedDoorDrawsItsSwingOnlyInItsSense) {
   DrawDoor(nullptr, door, nullptr, kDrawFlagAll, nullptr);
   EXPECT_TRUE(ctx.strokedLinePoints().empty());
   EXPECT_EQ(calls(Kind::StrokePath).size(), 1u);
+}
+
+// A door's marks take the wall's thickness, in inches, at every plan scale: the patch over
+// the wall 3 beyond each face, a frame's dashed faces, a sliding door's panels each half the
+// wall deep.
+TEST_F(AnnotationFixture, DoorMarksTakeTheWallThicknessAtEveryPlanScale) {
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float t = 6 * 72 / scale;  // a wall 6 inches thick
+    Objex* w = wall({{0, 0}, {200, 0}}, 0);
+    w->width = 6;
+    Objex* door = opening(w, kObjDoor, kDoorFrameOnly, w->firstPoint, 50, 40);
+    ctx.clear();
+    DrawDoor(nullptr, door, nullptr, kDrawFlagAll, nullptr);
+    ASSERT_EQ(calls(Kind::FillPath).size(), 1u);
+    // Ends made whole units may lose up to a unit and a half.
+    EXPECT_NEAR(calls(Kind::FillPath)[0]->rect.size.height, t + 6, 2);
+    ASSERT_EQ(calls(Kind::StrokePath).size(), 1u);
+    EXPECT_NEAR(calls(Kind::StrokePath)[0]->rect.size.height, t, 2);
+    AttachmentData(door)->subtype = kDoorSliding;
+    ctx.clear();
+    DrawDoor(nullptr, door, nullptr, kDrawFlagAll, nullptr);
+    ASSERT_EQ(calls(Kind::StrokePath).size(), 2u);
+    for (const auto* panel : calls(Kind::StrokePath)) EXPECT_NEAR(panel->rect.size.height, t / 2, 2);
+  }
 }
 
 TEST_F(AnnotationFixture, DoorKindsDrawTheirSymbols) {
@@ -605,4 +679,276 @@ TEST_F(AnnotationFixture, RoofPanelsSkipFlaggedSegments) {
   panel->firstPoint->segmentFlags = 1;
   Draw2DRoofPanel(nullptr, panel);
   EXPECT_EQ(texts().size(), 3u);
+}
+
+// ---- Slope arrows and elevation labels ----
+
+#include "plandraw/SlopeArrows.h"
+#include "plandraw/VirtualRuler.h"
+#include "plandraw/WallSegmentDimensions.h"
+
+namespace {
+// Which side of the shaft tail -> head a view point lies on.
+int SideOf(NSPoint tail, NSPoint head, NSPoint p) {
+  return (head.x - tail.x) * (p.y - tail.y) - (head.y - tail.y) * (p.x - tail.x) > 0 ? 1 : -1;
+}
+NSPoint Mid(NSPoint a, NSPoint b) { return {(a.x + b.x) / 2, (a.y + b.y) / 2}; }
+// The angle in degrees between head -> a and head -> b.
+float DegreesBetween(NSPoint head, NSPoint a, NSPoint b) {
+  const float ax = a.x - head.x, ay = a.y - head.y, bx = b.x - head.x, by = b.y - head.y;
+  return std::acos((ax * bx + ay * by) / (std::hypot(ax, ay) * std::hypot(bx, by))) * 180 / kPi;
+}
+}  // namespace
+
+// A roof slope arrow, a foundation slope and a lot section pointing each way: each barb ends
+// at the head at its length and angle, one on either side of the shaft, and each label keeps
+// its side of the shaft as the arrow turns.
+TEST_F(AnnotationFixture, SlopeArrowsKeepTheirBarbsAndLabelSidesWhicheverWayTheyPoint) {
+  ShowAutoDimensions(doc.ds()) = 0;
+  const NSPoint tail{100, 100};
+  for (const NSPoint head : {NSPoint{300, 100}, NSPoint{-100, 100}, NSPoint{100, 300}, NSPoint{100, -100}}) {
+    SCOPED_TRACE(testing::Message() << "head " << head.x << ", " << head.y);
+    auto barbs = [&](const std::vector<NSPoint>& lines, float length, float degrees) {
+      ASSERT_GE(lines.size(), 6u);
+      EXPECT_LT(std::min(Distance(lines[0], tail) + Distance(lines[1], head),
+                         Distance(lines[0], head) + Distance(lines[1], tail)),
+                1.5f);  // the shaft, either way round
+      const NSPoint ends[2] = {Distance(lines[2], head) < 1.5f ? lines[3] : lines[2],
+                               Distance(lines[4], head) < 1.5f ? lines[5] : lines[4]};
+      for (int i = 0; i < 2; ++i) {
+        EXPECT_LT(std::min(Distance(lines[2 + 2 * i], head), Distance(lines[3 + 2 * i], head)), 1.5f) << i;
+        EXPECT_NEAR(Distance(ends[i], head), length, 1.5f) << i;
+        EXPECT_NEAR(DegreesBetween(head, ends[i], tail), degrees, 2.5f) << i;
+      }
+      EXPECT_EQ(SideOf(tail, head, ends[0]), -SideOf(tail, head, ends[1]));
+    };
+
+    Objex* roofArrow = doc.addObject(kObjRoofSlopeArrow, false, {{tail.x, tail.y}, {head.x, head.y}});
+    roofArrow->width = 6;
+    ctx.clear();
+    DrawRoofSlopeDirectionArrow(nullptr, roofArrow);
+    barbs(ctx.strokedLinePoints(), 30, 45);
+    auto labels = calls(Kind::Text);
+    ASSERT_EQ(labels.size(), 2u);
+    EXPECT_EQ(labels[1]->text.text, "12");
+    // The pitch on the left of the arrow as it points, the run of 12 on its right.
+    EXPECT_EQ(SideOf(tail, head, labels[0]->text.anchor), 1);
+    EXPECT_EQ(SideOf(tail, head, labels[1]->text.anchor), -1);
+
+    Objex* foundation = doc.addObject(kObjFoundationSlope, false, {{tail.x, tail.y}, {head.x, head.y}});
+    ctx.clear();
+    DrawFoundationSlope(nullptr, foundation);
+    barbs(ctx.strokedLinePoints(), 50, 30);
+    labels = calls(Kind::Text);
+    ASSERT_EQ(labels.size(), 1u);
+    EXPECT_EQ(labels[0]->text.text, "Slope");
+    EXPECT_EQ(SideOf(tail, head, labels[0]->text.anchor), -1);
+
+    // A section's barbs run out from the head; a line 200 long crosses the head, one 400 long
+    // the tail.
+    Objex* section = doc.addObject(kObjSlopeLotSection, false, {{head.x, head.y}, {tail.x, tail.y}});
+    std::swap(section->firstPoint->position[0], section->firstPoint->next->position[0]);
+    std::swap(section->firstPoint->position[2], section->firstPoint->next->position[2]);
+    ctx.clear();
+    DrawTopoMultiSlopeDirectionArrow(nullptr, section);
+    auto lines = ctx.strokedLinePoints();
+    ASSERT_EQ(lines.size(), 10u);
+    barbs(lines, 75, 30);
+    EXPECT_NEAR(Distance(lines[6], lines[7]), 200, 1.5f);
+    EXPECT_NEAR(Distance(Mid(lines[6], lines[7]), head), 0, 1.5f);
+    EXPECT_NEAR(Distance(lines[8], lines[9]), 400, 1.5f);
+    EXPECT_NEAR(Distance(Mid(lines[8], lines[9]), tail), 0, 1.5f);
+  }
+}
+
+// A topography line's rise and a roof panel point's elevation read their heights in world
+// units at every plan scale and in both unit systems, upward and downward.
+TEST_F(AnnotationFixture, ElevationLabelsReadTheirHeightsAtEveryPlanScale) {
+  auto inches = [](float world) {
+    char text[kReadoutTextSize] = {};
+    ConvertInchesToStr(world, text);
+    return std::string(text);
+  };
+  for (const float scale : {96.0f, 48.0f, 24.0f, 36.0f}) {
+    for (const int16_t system : {int16_t{kMeasureImperial}, int16_t{kMeasureMetric}}) {
+      SCOPED_TRACE(testing::Message() << "plan scale " << scale << ", system " << system);
+      doc.ds()->planScale = scale;
+      doc.ds()->measureSystem = system;
+      Objex* topo = doc.addObject(kObjTopography, false, {{0, 0}, {100, 0}});
+      for (const float rise : {30.0f, -30.0f}) {
+        topo->width = ConvertWorldToScreen(rise, doc.ds(), 0);
+        ctx.clear();
+        DrawTopoLineElevation(nullptr, topo, topo->firstPoint);
+        EXPECT_EQ(texts(), std::vector<std::string>{(rise > 0 ? "Ascend: " : "Descend: ") + inches(rise)});
+      }
+
+      // A panel 100 above its base; its second point 18 inches along its heights.
+      Objex* panel = doc.addObject(kObjRoofPanel, true, {{0, 0}, {100, 0}, {100, 80}});
+      Objex* heights = doc.addObject(kObjClosedPoly, true, {{0, 0}, {100, 0}, {100, 80}});
+      heights->firstPoint->next->position[1] = -ConvertWorldToScreen(18, doc.ds(), 0);
+      panel->typeData = heights;
+      panel->baseElevation = 100;
+      for (const int16_t below : {int16_t{0}, int16_t{1}}) {
+        panel->direction = below;
+        ctx.clear();
+        DrawRoofPointElevation(nullptr, panel, panel->firstPoint->next);
+        EXPECT_EQ(texts(), std::vector<std::string>{"Elev: " + inches(below ? 82 : 118)}) << below;
+      }
+      panel->typeData = nullptr;
+    }
+  }
+}
+
+// A wall's dimension attachment runs square from its start along the wall, on the side its
+// flip picks, from the wall's face when so flagged (half the wall's thickness at the plan
+// scale) or from its line: walls across and down the plan, two thicknesses, every scale.
+TEST_F(AnnotationFixture, WallDimensionAttachmentsRunFromTheFaceOnTheFlippedSide) {
+  for (const float scale : {96.0f, 48.0f, 24.0f, 36.0f}) {
+    for (const bool down : {false, true}) {
+      for (const float thickness : {6.0f, 12.0f}) {
+        doc.ds()->planScale = scale;
+        Objex* w = down ? wall({{0, 0}, {0, 400}}, 0) : wall({{0, 0}, {400, 0}}, 0);
+        w->width = thickness;
+        const float half = ConvertWorldToScreen(thickness, doc.ds(), 0) / 2;
+        Objex* dim = opening(w, kObjComponent, kSubDimensionAttachment, w->firstPoint, 50, 0, 120);
+        dim->subtype = kSubDimensionAttachment;
+        auto* d = static_cast<DoorWindowData*>(dim->typeData);
+        for (const int16_t fromFace : {int16_t{0}, int16_t{1}}) {
+          for (const uint8_t flip : {uint8_t{0}, uint8_t{1}}) {
+            SCOPED_TRACE(testing::Message() << "plan scale " << scale << (down ? ", down" : ", across")
+                                            << ", thickness " << thickness << ", from face " << fromFace
+                                            << ", flip " << int(flip));
+            dim->firstPoint->segmentShort1 = fromFace;
+            d->flipHorizontal = flip;
+            ctx.clear();
+            DrawDimensionAttachment(nullptr, dim);
+            EXPECT_EQ(texts(), std::vector<std::string>{readout(fromFace ? 120 - half : 120)});
+            // Every line lies square off the wall at 50 along it, on the flipped side.
+            const auto lines = ctx.strokedLinePoints();
+            ASSERT_FALSE(lines.empty());
+            float nearest = 1e9f, farthest = -1e9f;
+            for (const NSPoint& p : lines) {
+              const float along = down ? p.y : p.x, off = down ? -p.x : p.y;
+              EXPECT_NEAR(along, 50, 12) << p.x << ", " << p.y;
+              const float out = flip ? -off : off;
+              nearest = std::min(nearest, out);
+              farthest = std::max(farthest, out);
+            }
+            EXPECT_NEAR(farthest, 120, 1.01f);
+            EXPECT_NEAR(nearest, fromFace ? half : 0, 2.0f);  // arrowheads end on whole units
+          }
+        }
+      }
+    }
+  }
+}
+
+// Where small objects put what they draw: a deck's name in the middle of its box, a
+// sprinkler's label just above its last point, and a perimeter dimension's two extension
+// lines each leaving its gap at its own measured point.
+TEST_F(AnnotationFixture, SmallObjectLabelsAndPerimeterExtensionsSitWhereTheyBelong) {
+  Objex* deck = doc.addObject(kObjDeck, true, {{40, 100}, {240, 100}, {240, 160}, {40, 160}});
+  deck->bounds3D = {0, 40, 100, 0, 240, 160};
+  DrawDeck(nullptr, deck);
+  ASSERT_EQ(calls(Kind::Text).size(), 1u);
+  EXPECT_NEAR(calls(Kind::Text)[0]->text.anchor.x, 140, 1.5f);
+  EXPECT_NEAR(calls(Kind::Text)[0]->text.anchor.y, 130, 8);
+
+  ctx.clear();
+  Objex* sprinkler = doc.addObject(kObjSprinkler, false, {{50, 50}, {50, 150}});
+  DrawSprinkler(nullptr, sprinkler);
+  const auto labels = calls(Kind::Text);
+  ASSERT_EQ(labels.size(), 2u);
+  EXPECT_NE(labels[1]->text.text.find(" Sprinkler"), std::string::npos);
+  EXPECT_NEAR(labels[1]->text.anchor.x, 50, 1.5f);
+  EXPECT_GT(labels[1]->text.anchor.y, 150 - 30);
+  EXPECT_LT(labels[1]->text.anchor.y, 150);
+
+  // Measured points at (0, 0) and (200, 0); the dimension line 40 above them.
+  ctx.clear();
+  Objex* perimeter = doc.addObject(kObjOpenPoly, false, {{0, 0}, {0, -40}, {200, -40}, {200, 0}});
+  DrawDimensionPerimeter(nullptr, perimeter);
+  int extensions = 0;
+  const auto lines = ctx.strokedLinePoints();
+  for (size_t i = 0; i + 1 < lines.size(); i += 2) {
+    for (const float x : {0.0f, 200.0f}) {
+      // The dimension line's own end marks stay out near the line.
+      if (std::fabs(lines[i].x - x) > 0.5f || std::fabs(lines[i + 1].x - x) > 0.5f) continue;
+      if (std::max(lines[i].y, lines[i + 1].y) < -20) continue;
+      ++extensions;
+      EXPECT_NEAR(std::max(lines[i].y, lines[i + 1].y), -10, 1.01f) << x;
+      EXPECT_NEAR(std::min(lines[i].y, lines[i + 1].y), -40, 1.01f) << x;
+    }
+  }
+  EXPECT_EQ(extensions, 2);
+}
+
+// A roof's downslope arrows: two across the roof from its middle, one on each side, and one
+// out along the ridge from each hip end (only the hip's end of a roof hipped at one end),
+// each pointing away from the ridge; and the ridge's height read at every plan scale.
+TEST_F(AnnotationFixture, RoofArrowsPointDownEachSlopeAndTheRidgeHeightReadsAtThePlanScale) {
+  ShowAutoDimensions(doc.ds()) = 0;
+  struct Shaft {
+    NSPoint tail, head;
+  };
+  const Shaft across[2] = {{{200, 110}, {200, 190}}, {{200, 90}, {200, 10}}};
+  const Shaft atA{{90, 100}, {10, 100}}, atB{{310, 100}, {390, 100}};
+  const std::pair<int, std::vector<Shaft>> styles[] = {
+      {kRoofHip, {across[0], across[1], atA, atB}},
+      {kRoofHipAndGable, {across[0], across[1], atA}},
+      {kRoofHipOneEnd, {across[0], across[1], atB}},
+      {kRoofGable, {across[0], across[1]}},
+  };
+  for (const auto& [style, shafts] : styles) {
+    SCOPED_TRACE(testing::Message() << "style " << style);
+    Objex* roof = doc.addObject(kObjRoof, true, {{0, 0}, {400, 0}, {400, 200}, {0, 200}});
+    roof->width = 6;
+    roof->textureID = static_cast<int16_t>(style);
+    ctx.clear();
+    DrawRoof(nullptr, roof);
+    const auto lines = ctx.strokedLinePoints();
+    ASSERT_EQ(lines.size(), 6 * shafts.size());  // each arrow a shaft and two barbs
+    for (size_t k = 0; k < shafts.size(); ++k) {
+      EXPECT_LT(Distance(lines[6 * k], shafts[k].tail), 1.5f) << k;
+      EXPECT_LT(Distance(lines[6 * k + 1], shafts[k].head), 1.5f) << k;
+    }
+  }
+
+  // Half the span 100 at a pitch of 6 in 12: the ridge 50 plan units up.
+  ShowAutoDimensions(doc.ds()) = 1;
+  for (const float scale : {96.0f, 48.0f, 24.0f, 36.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    Objex* roof = doc.addObject(kObjRoof, true, {{0, 0}, {400, 0}, {400, 200}, {0, 200}});
+    roof->width = 6;
+    roof->textureID = kRoofGable;
+    ctx.clear();
+    DrawRoof(nullptr, roof);
+    const auto all = texts();
+    EXPECT_EQ(std::count(all.begin(), all.end(), readout(400) + ", RidgeHt=" + readout(50)), 1);
+  }
+}
+
+// The ruler's ticks stand the finer of the two grid spacings apart (inches, at the plan
+// scale), whichever of across and down it is, along a ruler across the plan.
+TEST_F(AnnotationFixture, RulerTicksStandTheFinerGridSpacingApartAtEveryPlanScale) {
+  doc.model.itsVRVisible = 1;
+  doc.model.itsVRStartPt = {0, 50};
+  doc.model.itsVREndPt = {288, 50};
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    for (const FloatPoint spacing : {FloatPoint{12, 18}, FloatPoint{18, 12}}) {
+      SCOPED_TRACE(testing::Message() << "plan scale " << scale << ", grid " << spacing.floatH << " x "
+                                      << spacing.floatV);
+      doc.ds()->planScale = scale;
+      doc.ds()->gridSpacing = spacing;
+      const float step = 12 * 72 / scale;
+      ctx.clear();
+      DrawRulerTickMarks(nullptr);
+      const auto lines = ctx.strokedLinePoints();
+      const size_t ticks = static_cast<size_t>(std::ceil(288 / step)) - 1;
+      ASSERT_EQ(lines.size(), 4 * ticks);
+      for (size_t i = 0; i < ticks; ++i) EXPECT_NEAR(lines[4 * i].x, step * (i + 1), 1.01f) << i;
+    }
+  }
+  doc.model.itsVRVisible = 0;
 }

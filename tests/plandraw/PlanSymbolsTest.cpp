@@ -214,6 +214,40 @@ TEST_F(SymbolFixture, AccessoryIsAtLeastSixDeepOnItsSide) {
   EXPECT_NEAR(ctx.calls[0].rect.origin.y, View(0, -6).y, 1.01f);
 }
 
+// Sizes stored in inches drawn at every plan scale: a foundation beam's and a duct's width
+// across their line, an accessory's depth off the wall (never less than 6).
+TEST_F(SymbolFixture, BeamDuctAndAccessorySizesTakeThePlanScale) {
+  for (const float scale : {24.0f, 36.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float k = 72 / scale;
+    ShowAutoDimensions(doc.ds()) = 0;
+    Objex* beam = doc.addObject(kObjFoundationBeam, false, {{0, 100}, {200, 100}});
+    beam->params[3] = 12;
+    ctx.clear();
+    DrawFoundationBeam(nullptr, beam);
+    ASSERT_EQ(ctx.count(Kind::StrokePath), 1u);
+    EXPECT_NEAR(ctx.calls[0].rect.size.height, 12 * k, 1.01f);
+    EXPECT_NEAR(ctx.calls[0].rect.origin.y + ctx.calls[0].rect.size.height / 2, View(0, 100).y, 1.01f);
+
+    Objex* duct = doc.addObject(kObjAirDuct, false, {{0, 100}, {200, 100}});
+    duct->params[2] = 10;
+    duct->params[3] = 8;
+    ctx.clear();
+    DrawHVACDuct(nullptr, duct);
+    ASSERT_FALSE(ctx.calls.empty());
+    EXPECT_NEAR(ctx.calls[0].rect.size.height, 10 * k, 1.01f);
+    Objex* w = wall(0);
+    DoorWindowData* data = nullptr;
+    Objex* acc = child(w, kObjAccessory, 100, 200, &data);
+    data->auxFloat1 = 10;
+    ctx.clear();
+    DrawAccessory(nullptr, acc);
+    ASSERT_EQ(ctx.count(Kind::StrokePath), 1u);
+    EXPECT_NEAR(ctx.calls[0].rect.size.height, std::max(6.0f, 10 * k), 1.01f);
+  }
+}
+
 TEST_F(SymbolFixture, StaircaseCountsWholeRisersOnlyWhileDimensionsShow) {
   Objex* stairs = doc.addObject(kObjStaircase, false, {{0, 0}, {0, 200}});
   stairs->params[1] = 7.5f;

@@ -148,6 +148,19 @@ TEST_F(SelectionFixture, FlatAndThinBoxesAndBoxlessObjects) {
   DrawCube(nullptr, &thinZ);
   ASSERT_EQ(ctx.calls[0].points.size(), 8u);  // four lines at z0
   for (const NSPoint& p : ctx.calls[0].points) EXPECT_EQ(p.y == View(0, 0, 20).y || p.y == View(0, 96, 20).y, true);
+  // Thin across x: its face at x 40, two corners at each height (each reached by two lines).
+  ctx.clear();
+  Float3DRect thinX{0, 40, 0, 96, 40, 50};
+  DrawCube(nullptr, &thinX);
+  ASSERT_EQ(ctx.calls[0].points.size(), 8u);
+  int low = 0, high = 0;
+  for (const NSPoint& p : ctx.calls[0].points) {
+    EXPECT_EQ(p.x, View(40, 0, 0).x);
+    low += p.y == View(40, 0, 0).y;
+    high += p.y == View(40, 96, 0).y;
+  }
+  EXPECT_EQ(low, 4);
+  EXPECT_EQ(high, 4);
 
   // Standard text gets no box and, being flat, its top corners.
   ctx.clear();
@@ -223,6 +236,30 @@ TEST_F(SelectionFixture, WallSelectionBarsCoverSegmentsWithBothEndsSelected) {
   wall->firstPoint->selected = 0;
   DrawWallSelection(wall);
   EXPECT_TRUE(ctx.calls.empty());
+}
+
+// The bar over a selected segment is as thick as the wall (inches, at the plan scale), on a
+// segment across the plan and one down it.
+TEST_F(SelectionFixture, WallSelectionBarsAreAsThickAsTheWallAtEveryPlanScale) {
+  for (const float scale : {24.0f, 48.0f, 96.0f}) {
+    SCOPED_TRACE(testing::Message() << "plan scale " << scale);
+    doc.ds()->planScale = scale;
+    const float t = 8 * 72 / scale;  // whole units either side
+    Objex* wall = doc.addObject(kObjWall, false, {{0, 0}, {100, 0}, {100, 100}});
+    wall->width = 8;
+    Poinz* p = wall->firstPoint;
+    for (const bool down : {false, true}) {
+      p->selected = !down;
+      p->next->selected = 1;
+      p->next->next->selected = down;
+      ctx.clear();
+      DrawWallSelection(wall);
+      ASSERT_EQ(ctx.count(Kind::FillPath), 1u) << down;
+      const NSSize size = ctx.calls[0].rect.size;
+      EXPECT_NEAR(down ? size.width : size.height, t, 1.01f) << down;
+      EXPECT_NEAR(down ? size.height : size.width, 100, 1.01f) << down;
+    }
+  }
 }
 
 TEST_F(SelectionFixture, DynamicTextTurnsItsBoxAndBoundsWithItsAngle) {
