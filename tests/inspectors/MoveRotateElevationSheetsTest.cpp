@@ -264,6 +264,12 @@ TEST_F(ElevationSheet, TypedElevationRaisesTheSelection) {
   EXPECT_EQ(lastUndo(), "Object Elevation");
   EXPECT_FLOAT_EQ(gBaseElevation, 2.0f);
   EXPECT_FLOAT_EQ(ds->selectionState40.ssBaseElevationValue, 24.0f) << square->baseElevation;
+  // A second elevation: the summary is made afresh, not folded into the first one's.
+  choose(kTagSetObjectElevation);
+  sheet<ObjectElevationController>()->elevationText->setText("3'");
+  ok();
+  EXPECT_EQ(ds->selectionState40.ssBaseElevation, 1);
+  EXPECT_FLOAT_EQ(ds->selectionState40.ssBaseElevationValue, 36.0f) << square->baseElevation;
 }
 
 // OK with the field untouched keeps the elevation shown, not the rounded number its text reads.
