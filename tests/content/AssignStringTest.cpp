@@ -24,6 +24,16 @@ TEST_F(AssignStringTest, EmptyTextRenamesNothingAndEachObjectGetsItsOwnCopy) {
   EXPECT_EQ(other->name, nullptr);
   AssignStringToSelectedObjects("");
   EXPECT_STREQ(a->name, "Sofa");
+
+  // An object placed on an upper floor is named there too.
+  Layer* upper = CreateLayer("Upper Floor", 1, 1, nullptr);
+  AppendLayerToDocument(upper);
+  model->itsCurLayer = upper;
+  Objex* placed = addSelectedSquare();
+  AssignStringToSelectedObjects("Lamp");
+  ASSERT_NE(placed->name, nullptr);
+  EXPECT_STREQ(placed->name, "Lamp");
+  EXPECT_STREQ(a->name, "Lamp");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
+#include <cmath>
 #include <cstring>
 
 #include "ContentTestSupport.h"
@@ -238,6 +239,36 @@ TEST_F(PlantSheetsTest, PlantFinderKeepsItsFiltersFromOneUseToTheNext) {
   EXPECT_EQ(PlantFinderController::sharedPlantFinder(), finder);
 }
 
+// Each condition's last cell left unchecked in turn keeps out the plant with that last code
+// only, and no other condition's.
+TEST_F(PlantSheetsTest, PlantFinderLastCellOfEachConditionFiltersItsOwnCode) {
+  stockPlant(5000, "CommonName=First\nSunLight=1\nWater=1\nSoilType=1\nPropagation=1\nZone1=1\n");
+  stockPlant(5001, "CommonName=Last\nSunLight=4\nWater=4\nSoilType=8\nPropagation=4\nZone10=1\n");
+  PlantFinderController* finder = PlantFinderController::sharedPlantFinderSheetForParent(window);
+  ASSERT_NE(finder, nullptr);
+  struct Row {
+    const char* name;
+    CheckBoxMatrix* cells;
+    size_t count;
+  };
+  const Row rows[] = {{"zone", finder->zoneButtons, 10},
+                      {"sunlight", finder->sunlightButtons, 4},
+                      {"water", finder->waterButtons, 4},
+                      {"soil", finder->soilButtons, 8},
+                      {"propagation", finder->propagationButtons, 4}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    ASSERT_EQ(PlantFinderController::sharedPlantFinderSheetForParent(window), finder);
+    ASSERT_EQ(r.cells->cells().size(), r.count);
+    for (const Row& all : rows)
+      for (QCheckBox* cell : all.cells->cells()) cell->setChecked(true);
+    r.cells->cells().back()->setChecked(false);
+    finder->okButton()->click();
+    ASSERT_EQ(palette()->plantSearchResultsItem()->numberOfSymEntries(), 1u);
+    EXPECT_EQ(palette()->plantSearchResultsItem()->symEntryAtIndex(0)->textureID, 5000);
+  }
+}
+
 TEST_F(PlantSheetsTest, ZoneSheetShowsTheFiveMapsInOrder) {
   EXPECT_EQ(PlantZoneController::newPlantZoneSheetForParent(nullptr), nullptr);
   PlantZoneController* sheet = PlantZoneController::newPlantZoneSheetForParent(window);
@@ -345,6 +376,16 @@ TEST_F(PlantSheetsTest, DetailsShowTheFileTheCodesZonesAndAges) {
   // Age 5 at no growth rate: 12 plan units are 6 inches.
   EXPECT_EQ(Text(details->currentHeightText), Inches(6));
   details->dismissWindow();
+  // At other plan scales the plant's plan height is shown in whole inches of that scale.
+  for (float scale : {96.0f, 24.0f}) {
+    ds->planScale = scale;
+    float width = 0, height = 0;
+    GetPlantBounds(odd, &width, &height, 0);
+    details = PlantDetailsController::newPlantDetailsWindow(odd);
+    EXPECT_EQ(Text(details->currentHeightText), Inches(std::floor(height * scale / 72 + 0.5f))) << scale;
+    details->dismissWindow();
+  }
+  ds->planScale = 36;
 
   struct AgeCase {
     int age;

@@ -131,6 +131,18 @@ TEST_F(Searches, UserPlantsAndObjectsWalkTheirFolders) {
   results.removeAllSymEntries();
   Search2DObjectsUsingName(&results, "seat", &objects, 100);
   EXPECT_EQ(results.numberOfSymEntries(), 0u);
+
+  // Side files whose names differ only in case: the first name in byte order, whatever
+  // order the folder lists them in.
+  folders.write("objects/Stool.QOD", "[Description]\nObjectName=Stool\n");
+  folders.write("objects/stool.qob", "x");
+  folders.write("objects/STOOL.QOB", "x");
+  folders.write("objects/Stool.qpv", "x");
+  results.removeAllSymEntries();
+  Search3DObjectsUsingName(&results, "stool", &objects, 100);
+  ASSERT_EQ(results.numberOfSymEntries(), 1u);
+  const std::string data = results.symEntryAtIndex(0)->objectData;
+  EXPECT_EQ(data.substr(data.rfind('/') + 1), "STOOL.QOB");
 }
 
 TEST_F(Searches, NamesMatchAccentedLettersOfEitherCase) {

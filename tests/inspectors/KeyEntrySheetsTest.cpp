@@ -136,6 +136,20 @@ TEST_F(KeyEntrySheets, LinkedNeighboursFollowRoundAClosedOutlineButNotPastAnOpen
   EXPECT_NEAR(z->position[2] - lastZ, dz, 1e-3);
   EXPECT_TRUE(KeyEntryController::sKeyEntryLinked);
 
+  // The segment before the closing one, its end moving: the first point follows round.
+  Objex* ring = addLine({0, feet(10), feet(10), 0}, true);
+  Poinz* before = point(ring, 2);
+  Poinz* end = last(ring);
+  Poinz* first = point(ring, 0);
+  const float firstX = first->position[0], firstZ = first->position[2];
+  const float endX = end->position[0], endZ = end->position[2];
+  before->keyEntryMark = end->keyEntryMark = 0;
+  resize(ring, before, end, "8'", 2, true);
+  const float ex = end->position[0] - endX, ez = end->position[2] - endZ;
+  EXPECT_GT(std::hypot(ex, ez), 1);
+  EXPECT_NEAR(first->position[0] - firstX, ex, 1e-3);
+  EXPECT_NEAR(first->position[2] - firstZ, ez, 1e-3);
+
   // Last segment of an open line, the end moving: nothing else moves.
   Objex* line = addLine({0, feet(5), feet(10)});
   Poinz* m = point(line, 1);
@@ -324,15 +338,18 @@ TEST_F(WallKeyEntrySheet, TypedLengthMovesTheEndAndEveryDismissalStoresTheToolSt
     const char* typed;
     float endX;  // feet
     const char* undo;
+    float planScale;  // plan units are 72 / scale per inch
   };
   const Case cases[] = {
-      {kToolExteriorWallKeyEntry, false, "20'", 10, "Exterior Wall Tool"},
-      {kToolInteriorWallKeyEntry, true, "15'", 15, "Interior Wall Tool"},
-      {kToolExteriorWallKeyEntry, true, "-5'", 10, "Exterior Wall Tool"},
-      {kToolInteriorWallKeyEntry, true, "10'", 10, "Interior Wall Tool"},
+      {kToolExteriorWallKeyEntry, false, "20'", 10, "Exterior Wall Tool", 96},
+      {kToolInteriorWallKeyEntry, true, "15'", 15, "Interior Wall Tool", 48},
+      {kToolExteriorWallKeyEntry, true, "-5'", 10, "Exterior Wall Tool", 24},
+      {kToolInteriorWallKeyEntry, true, "10'", 10, "Interior Wall Tool", 36},
+      {kToolExteriorWallKeyEntry, true, "7'", 7, "Exterior Wall Tool", 96},
   };
   for (const Case& c : cases) {
     doc->undoManager().removeAllActions();
+    ds->planScale = c.planScale;
     gCurTool = c.tool;
     Objex* wall = AddPlanLine(model->itsCurLayer, 0, 0, ConvertWorldToScreen(120, ds, 0), 0);
     wall->type = kObjWall;
@@ -347,7 +364,7 @@ TEST_F(WallKeyEntrySheet, TypedLengthMovesTheEndAndEveryDismissalStoresTheToolSt
     s->lengthText->setText(c.typed);
     if (c.okPressed) ok();
     else cancel();
-    EXPECT_NEAR(b->position[0], ConvertWorldToScreen(c.endX * 12, ds, 0), 1e-3) << c.typed;
+    EXPECT_NEAR(b->position[0], c.endX * 12 * 72 / c.planScale, 1e-3) << c.typed;
     EXPECT_NEAR(a->position[0], 0, 1e-3);
     EXPECT_EQ(lastUndo(), c.undo) << c.typed;
   }

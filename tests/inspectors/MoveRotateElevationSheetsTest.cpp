@@ -68,6 +68,31 @@ TEST_F(MoveSheets, PolarMoveUsesTheAngleInRadiansAndTheDistanceInScreenUnits) {
   EXPECT_EQ(lastUndo(), "Move");
 }
 
+// A polar move of no distance stores nothing; typed offsets are world lengths at every plan
+// scale, the sheet's y up the screen.
+TEST_F(MoveSheets, NoDistanceStoresNothingAndOffsetsFollowThePlanScale) {
+  choose(kTagMoveObjects);
+  auto* s = sheet<MoveObjectsController>();
+  s->coordinateSysMatrix->button(1)->click();
+  s->horizDistText->setText("45");
+  s->vertDistText->setText("0");
+  ok();
+  EXPECT_FALSE(anyUndo());
+  EXPECT_FLOAT_EQ(x(square), -50);
+  for (auto [scale, perInch] : {std::pair{96.0f, 0.75f}, {48.0f, 1.5f}, {24.0f, 3.0f}}) {
+    SCOPED_TRACE(scale);
+    ds->planScale = scale;
+    const float x0 = x(square), z0 = z(square);
+    choose(kTagMoveObjects);
+    s = sheet<MoveObjectsController>();
+    s->horizDistText->setText("2'");
+    s->vertDistText->setText("4\"");
+    ok();
+    EXPECT_NEAR(x(square), x0 + 24 * perInch, 1e-3);
+    EXPECT_NEAR(z(square), z0 - 4 * perInch, 1e-3);
+  }
+}
+
 TEST_F(MoveSheets, MovePlanMovesUnselectedObjectsToo) {
   choose(kTagMovePlan);
   auto* s = sheet<MoveObjectsController>();
@@ -104,8 +129,13 @@ TEST_F(MoveSheets, RadiansShowEveryDigitAndTurnByPi) {
   auto* s = sheet<RotateObjectsController>();
   ASSERT_NE(s, nullptr);
   s->angleText->setText("180");
+  s->angleUnitSysMatrix->button(0)->click();  // the unit shown: the entry stays as typed
+  EXPECT_EQ(s->angleText->text(), "180");
   s->angleUnitSysMatrix->button(1)->click();
   EXPECT_TRUE(s->angleText->text().startsWith("3.14159")) << s->angleText->text().toStdString();
+  const QString radians = s->angleText->text();
+  s->angleUnitSysMatrix->button(1)->click();
+  EXPECT_EQ(s->angleText->text(), radians);
   ok();
   EXPECT_EQ(lastUndo(), "Rotate");
   // A half turn about the square's own centre puts its first corner on the opposite one.
@@ -234,6 +264,12 @@ TEST_F(ElevationSheet, TypedElevationRaisesTheSelection) {
   EXPECT_EQ(lastUndo(), "Object Elevation");
   EXPECT_FLOAT_EQ(gBaseElevation, 2.0f);
   EXPECT_FLOAT_EQ(ds->selectionState40.ssBaseElevationValue, 24.0f) << square->baseElevation;
+  // A second elevation: the summary is made afresh, not folded into the first one's.
+  choose(kTagSetObjectElevation);
+  sheet<ObjectElevationController>()->elevationText->setText("3'");
+  ok();
+  EXPECT_EQ(ds->selectionState40.ssBaseElevation, 1);
+  EXPECT_FLOAT_EQ(ds->selectionState40.ssBaseElevationValue, 36.0f) << square->baseElevation;
 }
 
 // OK with the field untouched keeps the elevation shown, not the rounded number its text reads.

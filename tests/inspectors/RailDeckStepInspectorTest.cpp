@@ -100,6 +100,22 @@ TEST_F(RailDeckStepInspectorTest, PostBitOnTheSelectedPointsAndTheSizes) {
   EXPECT_EQ(stepsSinceMark(), (Steps{"Baluster Spacing", "Handrail Posts", "Handrail Posts"}));
 }
 
+// Two selected railings: the box shows a post only when both have one at their selected
+// points, whichever of them is read first.
+TEST_F(RailDeckStepInspectorTest, PostBoxOfTwoRailingsIsClearUnlessBothHaveAPost) {
+  Objex* a = addRailing();
+  Objex* b = addRailing();
+  selectPoints(a, {1});
+  selectPoints(b, {1});
+  for (Objex* without : {b, a, static_cast<Objex*>(nullptr)}) {
+    SCOPED_TRACE(without == a ? "first without" : without == b ? "second without" : "both with");
+    PointAt(a, 1)->segmentFlags = without == a ? 0 : kDeckSegmentPost;
+    PointAt(b, 1)->segmentFlags = without == b ? 0 : kDeckSegmentPost;
+    update();
+    EXPECT_EQ(checked("includePostButton"), without == nullptr);
+  }
+}
+
 TEST_F(RailDeckStepInspectorTest, DeckStepsInPlanUnitsAndOnlyWithTheirOwnPointsSelected) {
   Objex* deck = add(kObjDeck, {{0, 0}, {2000, 0}, {2000, 1000}, {0, 1000}}, true, false);
   ASSERT_NE(AddDeckSteps(deck, PointAt(deck, 0), PointAt(deck, 1)), nullptr);

@@ -126,6 +126,15 @@ TEST_F(SmallInspectorsTest, BeamAndPierLimits) {
   EXPECT_EQ(beam->params[2], 10);
 
   for (Poinz* p = beam->firstPoint; p; p = p->next) p->selected = 0;
+  // The beam tool shows each of its two defaults in its own field.
+  ds->beamSetting1 = 14;
+  ds->beamSetting2 = 22;
+  gCurTool = 7001;
+  update();
+  EXPECT_EQ(shownName(), "StiffenerBeamInspector");
+  EXPECT_EQ(text("beamWidthText"), shownLength(14));
+  EXPECT_EQ(text("beamDepthText"), shownLength(22));
+
   gCurTool = 7002;
   update();
   EXPECT_EQ(shownName(), "FoundationPierInspector");
@@ -133,6 +142,17 @@ TEST_F(SmallInspectorsTest, BeamAndPierLimits) {
   type("pierDiameterText", "16");
   EXPECT_EQ(ds->pierSetting, 16);
   EXPECT_EQ(stepsSinceMark(), (Steps{"Foundation Pier Diameter"}));
+  // A pier keeps the beams' bound: 51 inches is refused, just below it is kept.
+  gCurTool = kToolSelection;
+  Objex* pier = add(kObjFoundationPier, {{300, 0}});
+  pier->params[0] = 16;
+  update();
+  EXPECT_EQ(shownName(), "FoundationPierInspector");
+  type("pierDiameterText", "51");
+  EXPECT_EQ(pier->params[0], 16);
+  type("pierDiameterText", "50.9");
+  EXPECT_NEAR(pier->params[0], 50.9, 0.07);
+  EXPECT_LT(pier->params[0], 51);
 }
 
 TEST_F(SmallInspectorsTest, ShadowsOfPlacedObjects) {

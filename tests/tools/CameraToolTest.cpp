@@ -81,6 +81,44 @@ TEST_F(CameraToolTest, PressPlacesTheCameraAndTheDragAimsIt) {
   EXPECT_EQ(sDraws, 2 + 4);
 }
 
+// The view distance readout is a world length at every plan scale and world unit; the view
+// triangle runs from the two corners either side of the current point (square to the line of
+// sight, one on each side) to the camera.
+TEST_F(CameraToolTest, ViewDistanceAndTriangleAtEachScaleAndUnit) {
+  struct Case {
+    float planScale;
+    int16_t worldUnits;  // 1 inches, 2 feet, 6 centimetres
+    float x, z;          // the current point; the camera stays at (100, 50)
+    float distance;      // plan length * scale / 72 inches, in the world unit
+  };
+  const Case cases[] = {
+      {96, 1, 100, 230, 240}, {48, 2, 220, 50, 80 / 12.0f}, {36, 6, 190, 170, 190.5f}, {24, 1, 40, -30, 100 / 3.0f},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "scale " << c.planScale << " units " << c.worldUnits);
+    doc.ds()->planScale = c.planScale;
+    doc.ds()->worldUnits = c.worldUnits;
+    stage(100, 50, kTrackBegin);
+    stage(c.x, c.z, kTrackKeep);
+    EXPECT_NEAR(sLengths.back(), c.distance, c.distance * 1e-4);
+    float cx = 100, cy = 0, cz = 50, px = c.x, py = 0, pz = c.z;
+    ConvertToIso(&cx, &cy, &cz, &px, &py, &pz, gPerspective);
+    const auto& el = overlay.pathForID(kPathPrimary)->elements();
+    ASSERT_EQ(el.size(), 3u);
+    const NSPoint a = el[0].points[0], b = el[1].points[0], camera = el[2].points[0];
+    EXPECT_NEAR(camera.x, cx, 0.5);
+    EXPECT_NEAR(camera.y, cy, 0.5);
+    EXPECT_NEAR((a.x + b.x) / 2, px, 1.0);
+    EXPECT_NEAR((a.y + b.y) / 2, py, 1.0);
+    // Square to the line of sight: the side between the corners has no length along it (but
+    // for the rounding of window points).
+    const double sight = std::hypot(cx - px, cy - py);
+    EXPECT_GT(std::hypot(b.x - a.x, b.y - a.y), 4.0);
+    EXPECT_LT(std::fabs((b.x - a.x) * (cx - px) + (b.y - a.y) * (cy - py)) / sight, 1.5);
+    stage(c.x, c.z, kTrackEnd);
+  }
+}
+
 TEST_F(CameraToolTest, EndStageReportsWhetherTheDragWasLongEnough) {
   struct Case {
     float travel;  // plan units

@@ -1,10 +1,13 @@
 // The resize and rotate drags at their edges: Shift keeping one axis, the least size a
 // resize leaves, a box too thin to stretch, and the rotate tool's 5 degree rounding on both
 // sides of a step.
+#include <array>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "ToolTestSupport.h"
+#include "model/Delete.h"
 
 namespace {
 
@@ -64,6 +67,55 @@ TEST_F(DragToolEdges, ResizeWithCommandInThePlanStretchesBothAxes) {
   EXPECT_NEAR(at(shape, 2)->position[0], 116 / 0.6f, 1e-2);
   EXPECT_NEAR(at(shape, 2)->position[2], 40 / 0.6f, 1e-2);
   EXPECT_EQ(doc.ds()->viewPlane, 2);  // the working plane is left as it was
+}
+
+// Either corner may be grabbed: the opposite one stays put. While dragging, the size readout
+// shows the selection's width, depth and height (in that order) times each axis's factor;
+// the plan's height keeps its size. A box thin on both axes keeps only its width.
+TEST_F(DragToolEdges, ResizeFromEitherCornerReadsTheStretchedSizes) {
+  static std::vector<std::array<float, 3>> sReadouts;  // width, height, depth as sent
+  FrontEndServices saved = gFrontEnd;
+  gFrontEnd.drawWidthHeightDepth = [](float w, float h, float d) { sReadouts.push_back({w, h, d}); };
+  struct Case {
+    float right, front;              // the box from (0, 0)
+    POINT press, release;            // window points (plan = window / 0.6)
+    float x0, z0, x2, z2;            // the first and third corners after the drag
+    float direction;                 // of the x resize
+    float fx, fz;                    // the readout's factors
+  };
+  const Case cases[] = {
+      // Near (96, 48): (0, 0) stays; x 2.014, z 1.389.
+      {96, 48, {58, 29}, {116, 40}, 0, 0, 116 / 0.6f, 40 / 0.6f, 1, 116 / 0.6f / 96, 40 / 0.6f / 48},
+      // Near (0, 0): (96, 48) stays; out to (-33.3, -16.7): x 1.347, z 1.347.
+      {96, 48, {2, 2}, {-20, -10}, -20 / 0.6f, -10 / 0.6f, 96, 48, -1, (96 + 20 / 0.6f) / 96,
+       (48 + 10 / 0.6f) / 48},
+      // 6 by 6, grabbed within 4 of its middle on both axes: the width holds, the depth's far
+      // side follows the mouse to 30.
+      {6, 6, {2, 2}, {40, 18}, 0, 0, 6, 30, 1, 1, 5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "box " << c.right << " x " << c.front << " from " << c.press.x);
+    Objex* box = grabbed({{0, 0}, {c.right, 0}, {c.right, c.front}, {0, c.front}}, kToolResize);
+    gWidthHeightDepth = Float3DPoint{c.right * 5, 70, c.front * 3};  // distinct world sizes
+    sReadouts.clear();
+    gMouseCaptured = 1;
+    BeginTracking(c.press.x, c.press.y);
+    KeepTracking(c.release.x, c.release.y, c.press.x, c.press.y);
+    ASSERT_FALSE(sReadouts.empty());
+    EXPECT_NEAR(sReadouts.back()[0], c.right * 5 * c.fx, 0.01);
+    EXPECT_NEAR(sReadouts.back()[1], 70, 0.01);
+    EXPECT_NEAR(sReadouts.back()[2], c.front * 3 * c.fz, 0.01);
+    EndTracking(c.release.x, c.release.y, c.release.x, c.release.y);
+    FinishTracking();
+    EXPECT_NEAR(at(box, 0)->position[0], c.x0, 1e-2);
+    EXPECT_NEAR(at(box, 0)->position[2], c.z0, 1e-2);
+    EXPECT_NEAR(at(box, 2)->position[0], c.x2, 1e-2);
+    EXPECT_NEAR(at(box, 2)->position[2], c.z2, 1e-2);
+    EXPECT_FLOAT_EQ(gXResizeDirection, c.direction);
+    SelectObj(box, kSelectOff, 1);
+    DeleteObj(box);
+  }
+  gFrontEnd = saved;
 }
 
 // Dragging the right side onto or past the fixed left side leaves at least 10 plan units,

@@ -1,6 +1,7 @@
-// The foundation and duct tools: drag-a-line objects with their 15-degree steps, piers that
-// keep their snap, and perimeters made into closed exterior walls.
+// The foundation and duct tools: drag-a-line objects with their 15-degree steps and their
+// rubber bands, piers that keep their snap, and perimeters made into closed exterior walls.
 #include <cmath>
+#include <utility>
 
 #include "ScriptedModalEvents.h"
 #include "ToolTestSupport.h"
@@ -76,6 +77,75 @@ TEST_F(FoundationTools, BeamSnapsToFifteenDegreesKeepingItsLength) {
   EXPECT_NEAR(AngleOf(only()), 37, 0.3f);
 }
 
+// The beam and duct tools' rubber band: dashed sides the tool's width apart (a world width, so
+// it follows the plan scale, the world unit and the zoom) about the centre line, closed by a
+// cap at each end; each corner is where a side meets a cap.
+TEST_F(FoundationTools, BeamAndDuctBandsAreTheirWidthAboutTheCentreLine) {
+  struct Case {
+    uint16_t tool;
+    float planScale, zoom;
+    int16_t worldUnits;  // 1 inches, 6 centimetres
+    float width, other;  // the tool's width and its second size, world units
+    float half;          // half the width in window units: inches * 72 / scale * zoom / 2
+  };
+  const Case cases[] = {
+      {kToolStiffenerBeam, 96, 1.5f, 1, 16, 30, 9},
+      {kToolAirDuct, 24, 0.5f, 1, 10, 4, 7.5f},
+      {kToolStiffenerBeam, 48, 1, 6, 30.48f, 10, 9},
+      {kToolAirDuct, 36, 2, 6, 12.7f, 40, 10},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "tool " << c.tool << " scale " << c.planScale << " zoom " << c.zoom);
+    DocState* ds = doc.ds();
+    ds->planScale = c.planScale;
+    ds->zoomFactor = c.zoom;
+    ds->worldUnits = c.worldUnits;
+    ds->beamSetting1 = ds->airDuctSetting1 = c.width;
+    ds->beamSetting2 = ds->airDuctSetting2 = c.other;
+    gCurTool = c.tool;
+    gMouseCaptured = 1;
+    BeginTracking(100, 300);
+    KeepTracking(300, 300, 100, 300);  // along the window's x axis: no 15 degree step moves it
+    const BezierPath* sides = overlay.pathForID(kPathSecondary);
+    ASSERT_NE(sides, nullptr);
+    const float corners[4][2] = {{100, 300 - c.half}, {300, 300 - c.half}, {300, 300 + c.half}, {100, 300 + c.half}};
+    for (const auto& k : corners) {
+      int ends = 0;
+      for (const auto& el : sides->elements())
+        ends += std::fabs(el.points[0].x - k[0]) <= 0.75f && std::fabs(el.points[0].y - k[1]) <= 0.75f;
+      EXPECT_EQ(ends, 2) << "corner " << k[0] << ", " << k[1];
+    }
+    EXPECT_EQ(sides->elements().size(), 8u);
+    EndTracking(300, 300, 300, 300);
+    FinishTracking();
+    DeleteObj(only());
+  }
+}
+
+// The strand's and the slope's arrowheads at the drag's end have a barb on each side of the line.
+TEST_F(FoundationTools, StrandAndSlopeArrowheadsHaveABarbEachSide) {
+  for (uint16_t tool : {kToolPostTensionStrand, kToolFoundationSlope}) {
+    SCOPED_TRACE(tool);
+    gCurTool = tool;
+    gMouseCaptured = 1;
+    BeginTracking(100, 300);
+    KeepTracking(300, 300, 100, 300);
+    int above = 0, below = 0;
+    for (int16_t id : {kPathPrimary, kPathSecondary})
+      if (const BezierPath* path = overlay.pathForID(id))
+        for (const auto& el : path->elements())
+          if (el.points[0].x > 250 && el.points[0].x < 299) {
+            above += el.points[0].y < 299;
+            below += el.points[0].y > 301;
+          }
+    EXPECT_GE(above, 1);
+    EXPECT_GE(below, 1);
+    EndTracking(300, 300, 300, 300);
+    FinishTracking();
+    DeleteObj(only());
+  }
+}
+
 TEST_F(FoundationTools, EachLineToolMakesItsObject) {
   struct Case {
     uint16_t tool;
@@ -135,6 +205,18 @@ TEST_F(FoundationTools, PierIsASquareAboutTheReleaseAndKeepsItsSnap) {
     EXPECT_FLOAT_EQ(p->position[1], gUpY);
   }
   EXPECT_EQ(i, 4);
+  DeleteObj(pier);
+
+  // The diameter is a world size: 12 inches are 9 plan units at scale 96, 36 at scale 24.
+  for (auto [scale, side] : {std::pair{96.0f, 9.0f}, {24.0f, 36.0f}}) {
+    doc.ds()->planScale = scale;
+    drag({{240, 220}});
+    Objex* p = only();
+    EXPECT_FLOAT_EQ(p->params[0], 12) << scale;
+    EXPECT_FLOAT_EQ(p->firstPoint->next->position[0] - p->firstPoint->position[0], side) << scale;
+    EXPECT_FLOAT_EQ(p->firstPoint->next->next->position[2] - p->firstPoint->position[2], side) << scale;
+    DeleteObj(p);
+  }
 }
 
 TEST_F(FoundationTools, TwoClickPerimeterIsRefused) {
@@ -151,41 +233,54 @@ TEST_F(FoundationTools, TwoClickPerimeterIsRefused) {
   EXPECT_TRUE(alerts.shown[0].sheet);
 }
 
+// Either way round the perimeter is clicked, the side record and the dimension flip go to the
+// same side of each point; the wall's heights follow the floor's.
 TEST_F(FoundationTools, PerimeterBecomesAClosedExteriorWall) {
   DocState* ds = doc.ds();
   ds->wallThickness = 8;
   ds->baseElevation = 3;
-  ServiceCallRecorder calls;
-  ScriptedModalEvents e;
-  // Four corners, closed by a click beside the first.
-  e.move(200, 0).down(200, 0).move(200, 200).down(200, 200).move(0, 200).down(0, 200).move(3, 0).down(3, 0);
-  gCurTool = kToolFoundationPerimeter;
-  drag({{0, 0}});
-  Objex* wall = only();
-  EXPECT_EQ(wall->type, kObjWall);
-  EXPECT_EQ(wall->subtype, kSubExteriorWall);
-  EXPECT_EQ(wall->closed, 1);
-  EXPECT_EQ(wall->planMask, 1);
-  EXPECT_EQ(wall->levels, 1);
-  EXPECT_FLOAT_EQ(wall->width, 8);
-  EXPECT_FLOAT_EQ(wall->params[0], 96);
-  EXPECT_FLOAT_EQ(FloorDepthOf(wall), 12);
-  EXPECT_EQ(wall->textureID, 1700);
-  EXPECT_EQ(wall->textureID1, 2213);
-  EXPECT_EQ(wall->pointCount, 4);
-  for (Poinz* p = wall->firstPoint; p; p = p->next) {
-    EXPECT_EQ(WallOptionOf(p), 1);
-    EXPECT_FLOAT_EQ(WallHeightOf(p), 96);
-    EXPECT_FLOAT_EQ(HeightCOf(p), 120);
-    EXPECT_FLOAT_EQ(HeightDOf(p), 168);
-    EXPECT_FLOAT_EQ(BaseElevationOf(p), 3);
-    EXPECT_NE((p->trim1 != nullptr), (p->trim2 != nullptr));  // one side record
+  doc.first->height = 108;
+  int flipped = 0;
+  for (bool clockwise : {true, false}) {
+    SCOPED_TRACE(clockwise ? "x first" : "z first");
+    ServiceCallRecorder calls;
+    ScriptedModalEvents e;
+    // Four corners, closed by a click beside the first.
+    if (clockwise) e.move(200, 0).down(200, 0).move(200, 200).down(200, 200).move(0, 200).down(0, 200);
+    else e.move(0, 200).down(0, 200).move(200, 200).down(200, 200).move(200, 0).down(200, 0);
+    e.move(3, 0).down(3, 0);
+    gCurTool = kToolFoundationPerimeter;
+    drag({{0, 0}});
+    Objex* wall = only();
+    EXPECT_EQ(wall->type, kObjWall);
+    EXPECT_EQ(wall->subtype, kSubExteriorWall);
+    EXPECT_EQ(wall->closed, 1);
+    EXPECT_EQ(wall->planMask, 1);
+    EXPECT_EQ(wall->levels, 1);
+    EXPECT_FLOAT_EQ(wall->width, 8);
+    EXPECT_FLOAT_EQ(wall->params[0], 108);
+    EXPECT_FLOAT_EQ(FloorDepthOf(wall), 12);
+    EXPECT_EQ(wall->textureID, 1700);
+    EXPECT_EQ(wall->textureID1, 2213);
+    EXPECT_EQ(wall->pointCount, 4);
+    for (Poinz* p = wall->firstPoint; p; p = p->next) {
+      EXPECT_EQ(WallOptionOf(p), 1);
+      EXPECT_FLOAT_EQ(WallHeightOf(p), 108);
+      EXPECT_FLOAT_EQ(HeightCOf(p), 135);
+      EXPECT_FLOAT_EQ(HeightDOf(p), 189);
+      EXPECT_FLOAT_EQ(BaseElevationOf(p), 3);
+      EXPECT_NE((p->trim1 != nullptr), (p->trim2 != nullptr));  // one side record
+      EXPECT_EQ(FlipDimensionOf(p), p->trim2 != nullptr ? 1 : 0);
+    }
+    flipped += FlipDimensionOf(wall->firstPoint);
+    // One face runs along the clicked perimeter: the wall's centre line lies half the
+    // thickness (8 units at plan scale 36) to one side of it.
+    const float x0 = wall->firstPoint->position[0];
+    EXPECT_NEAR(std::fabs(x0), 8, 0.01f);
+    EXPECT_TRUE(calls.called("Update3DWall", wall->objectID) || calls.count("Update3DWall") == 0);
+    DeleteObj(wall);
   }
-  // One face runs along the clicked perimeter: the wall's centre line lies half the
-  // thickness (8 units at plan scale 36) to one side of it.
-  const float x0 = wall->firstPoint->position[0];
-  EXPECT_NEAR(std::fabs(x0), 8, 0.01f);
-  EXPECT_TRUE(calls.called("Update3DWall", wall->objectID) || calls.count("Update3DWall") == 0);
+  EXPECT_EQ(flipped, 1);  // the two ways round put the interior on different sides
 }
 
 TEST_F(FoundationTools, MetricFloorDepth) {

@@ -8,6 +8,7 @@
 #include "ToolTestSupport.h"
 #include "model/CustomTextures.h"
 #include "model/DeckFields.h"
+#include "model/Delete.h"
 #include "building3d/DeckSteps3D.h"
 #include "model/HitTest.h"
 #include "tools/DeckStepTools.h"
@@ -18,6 +19,7 @@ namespace {
 
 struct SiteTools : ToolTest {
   int32_t savedTextureID = gCurrentPhotoTextureID;
+  int32_t savedPathTexture = gPathDefaultTexture;
   void SetUp() override {
     ToolTest::SetUp();
     doc.ds()->zoomFactor = 1;
@@ -27,6 +29,7 @@ struct SiteTools : ToolTest {
   }
   void TearDown() override {
     gCurrentPhotoTextureID = savedTextureID;
+    gPathDefaultTexture = savedPathTexture;
     gKeyEntrySheetHook = nullptr;
     ToolTest::TearDown();
   }
@@ -83,6 +86,14 @@ TEST_F(SiteTools, TwoPhotosTakeConsecutiveTextureIds) {
   EXPECT_EQ(a->planMask, doc.ds()->newObjectPlanMask);
   ASSERT_NE(a->typeData, nullptr);  // the picture plane
   EXPECT_EQ(static_cast<Objex*>(a->typeData)->type, kObjPhotoSurface);
+  // The height is 360 inches at every plan scale; the base line stays 1440 plan units long.
+  for (float scale : {96.0f, 48.0f, 24.0f}) {
+    doc.ds()->planScale = scale;
+    Objex* photo = BuildPhoto();
+    ASSERT_NE(photo, nullptr);
+    EXPECT_FLOAT_EQ(PhotoHeightOf(photo), 360 * 72 / scale) << scale;
+    EXPECT_FLOAT_EQ(photo->firstPoint->next->position[0] - photo->firstPoint->position[0], 1440) << scale;
+  }
 }
 
 TEST_F(SiteTools, ExcavationOfTwoPointsIsDiscarded) {
@@ -118,24 +129,44 @@ TEST_F(SiteTools, ExcavationTakesTheLandscapeSettingsAndSinksByOneUnit) {
   ASSERT_NE(x->typeData, nullptr);  // the rim
 }
 
+// Both path styles: a curved path's inner corners get handles, a straight one's none; every
+// corner takes the default surface on both sides.
 TEST_F(SiteTools, PathToolMakesALandscapePathWithItsSurface) {
-  ScriptedModalEvents e;
-  corner(e, 200, 0);
-  corner(e, 200, 200, 2);
-  doc.ds()->pathWidth = 48;
-  click(kToolPathwayDriveway, 0, 0);
-  ASSERT_EQ(CountObjects(doc.first), 1);
-  Objex* path = doc.first->firstObject;
-  EXPECT_EQ(path->type, kObjPath);
-  EXPECT_EQ(path->closed, 0);
-  EXPECT_EQ(path->planMask, 128);
-  EXPECT_FLOAT_EQ(path->width, 48);
-  EXPECT_EQ(path->auxFlag, 1);
-  EXPECT_EQ(path->extraLong, 0);
-  EXPECT_EQ(StraightPathOf(path), 0);
-  EXPECT_EQ(path->firstPoint->color[1].red, 65535);
-  ASSERT_NE(path->typeData, nullptr);
-  EXPECT_EQ(static_cast<Objex*>(path->typeData)->type, kObjPathSurface);
+  gPathDefaultTexture = 4321;  // unlike a new point's own
+  for (uint8_t straight : {0, 1}) {
+    SCOPED_TRACE(straight ? "straight" : "curved");
+    ScriptedModalEvents e;
+    corner(e, 200, 0);
+    corner(e, 200, 200);
+    corner(e, 400, 200, 2);  // the double-click ends the path at (200, 200)
+    doc.ds()->pathWidth = straight ? 30 : 48;
+    doc.ds()->pathMaterial = straight ? 7 : 5;
+    StraightPathsOf(doc.ds()) = straight;
+    click(kToolPathwayDriveway, 0, 0);
+    ASSERT_EQ(CountObjects(doc.first), 1);
+    Objex* path = doc.first->firstObject;
+    EXPECT_EQ(path->type, kObjPath);
+    EXPECT_EQ(path->closed, 0);
+    EXPECT_EQ(path->planMask, 128);
+    EXPECT_FLOAT_EQ(path->width, straight ? 30 : 48);
+    EXPECT_EQ(path->textureID, straight ? 7 : 5);
+    EXPECT_EQ(path->penColor.red, MaterialTableColor(straight ? 7 : 5).red);
+    EXPECT_EQ(path->auxFlag, 1);
+    EXPECT_EQ(path->extraLong, 0);
+    EXPECT_EQ(StraightPathOf(path), straight);
+    const Poinz* middle = path->firstPoint->next;
+    EXPECT_EQ(middle->outHandle[0] != 0 || middle->outHandle[2] != 0, !straight);
+    for (const Poinz* p = path->firstPoint; p; p = p->next)
+      for (int side : {0, 1}) {
+        EXPECT_EQ(p->textureID[side], gPathDefaultTexture);
+        EXPECT_EQ(p->color[side].red, 65535);
+        EXPECT_EQ(p->textureScale[side].x, 100);
+        EXPECT_EQ(p->textureScale[side].y, 100);
+      }
+    ASSERT_NE(path->typeData, nullptr);
+    EXPECT_EQ(static_cast<Objex*>(path->typeData)->type, kObjPathSurface);
+    DeleteObj(path);
+  }
 }
 
 struct DeckStepDrag : SiteTools {

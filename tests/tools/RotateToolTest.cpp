@@ -53,6 +53,16 @@ TEST_F(RotateTool, ASweepOf37DegreesTurnsTheSelectionBy35AtTheMouseUp) {
   KeepTracking(80, 3, 90, 36);  // (44, 33) from the centre: 36.87 degrees
   EXPECT_FLOAT_EQ(square->firstPoint->position[0], 0.0f);  // nothing turns while dragging
   EXPECT_FALSE(overlay.areAllPathsEmpty());                 // the turned box is shown
+  // Each of the box's four corners turned by 35 degrees, in window units at zoom 0.6 (points
+  // left of or above the window's origin round towards it).
+  for (auto [cx, cz] : {std::pair{0.0f, 0.0f}, {120.0f, 0.0f}, {120.0f, 120.0f}, {0.0f, 120.0f}}) {
+    float x, z;
+    Turned(cx, cz, 35, &x, &z);
+    int found = 0;
+    for (const auto& el : overlay.pathForID(kPathPrimary)->elements())
+      found += std::fabs(el.points[0].x - x * 0.6f) <= 1.5f && std::fabs(el.points[0].y - z * 0.6f) <= 1.5f;
+    EXPECT_GE(found, 1) << "corner " << cx << ", " << cz << " at " << x * 0.6f << ", " << z * 0.6f;
+  }
   ASSERT_FALSE(sAngles.empty());
   EXPECT_NEAR(sAngles.back(), 35.0f, 1e-3);
   EndTracking(80, 3, 80, 3);

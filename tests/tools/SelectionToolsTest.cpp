@@ -1,6 +1,9 @@
 // The selection tool's drags: a click selects what it hits, a marquee selects what it
 // encloses (Shift toggles), the move tool moves the selection at the mouse-up; the resize
 // tool scales about the fixed side.
+#include <array>
+#include <vector>
+
 #include "ToolTestSupport.h"
 
 namespace {
@@ -57,6 +60,50 @@ TEST_F(SelectionTools, MarqueeSelectsWhatItEnclosesAndShiftToggles) {
   drag({{5, 300}, {250, 5}});
   EXPECT_FALSE(IsObjectSelected(inside));
   EXPECT_TRUE(IsObjectSelected(outside));
+}
+
+// The marquee's last corner is a pixel it covers: an object (with the two units of slop every
+// pick has) is taken when it reaches that corner, not when it reaches one unit beyond it.
+// While dragging, the readout shows the marquee's width and depth as world lengths at each
+// plan scale and world unit.
+TEST_F(SelectionTools, MarqueeReadsItsSizeAndTakesAnObjectReachingItsLastCorner) {
+  static std::vector<std::array<float, 3>> sReadouts;  // width, depth, area as sent
+  FrontEndServices saved = gFrontEnd;
+  gFrontEnd.drawWidthHeightArea = [](float w, float h, float a) { sReadouts.push_back({w, h, a}); };
+  struct Case {
+    float planScale;
+    int16_t worldUnits;  // 1 inches, 2 feet, 6 centimetres
+    POINT to;            // the marquee from window (20, 10) at zoom 0.6
+    bool taken;          // the square from plan (50, 50) to (100, 100): window 30 to 60, 28 to 62 picked
+    float width, depth;  // plan size * scale / 72 inches, in the world unit
+  };
+  const Case cases[] = {
+      {96, 1, {62, 62}, true, 42 / 0.6f * 96 / 72, 52 / 0.6f * 96 / 72},
+      {48, 2, {61, 62}, false, 41 / 0.6f * 48 / 72 / 12, 52 / 0.6f * 48 / 72 / 12},
+      {36, 6, {62, 61}, false, 42 / 0.6f * 36 / 72 * 2.54f, 51 / 0.6f * 36 / 72 * 2.54f},
+      {24, 1, {63, 63}, true, 43 / 0.6f * 24 / 72, 53 / 0.6f * 24 / 72},
+  };
+  Objex* square = addShape({{50, 50}, {100, 50}, {100, 100}, {50, 100}});
+  gCurTool = kToolSelection;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "scale " << c.planScale << " to " << c.to.x << ", " << c.to.y);
+    doc.ds()->planScale = c.planScale;
+    doc.ds()->worldUnits = c.worldUnits;
+    SelectObj(square, kSelectOff, 1);
+    hitTest(20, 10);
+    ASSERT_FALSE(gClickInfo.hitMode);
+    sReadouts.clear();
+    gMouseCaptured = 1;
+    BeginTracking(20, 10);
+    KeepTracking(c.to.x, c.to.y, 20, 10);
+    ASSERT_FALSE(sReadouts.empty());
+    EXPECT_NEAR(sReadouts.back()[0], c.width, c.width * 1e-4);
+    EXPECT_NEAR(sReadouts.back()[1], c.depth, c.depth * 1e-4);
+    EndTracking(c.to.x, c.to.y, c.to.x, c.to.y);
+    FinishTracking();
+    EXPECT_EQ(IsObjectSelected(square), c.taken);
+  }
+  gFrontEnd = saved;
 }
 
 TEST_F(SelectionTools, MarqueeThatEnclosesNothingStillRebuildsTheSummaries) {

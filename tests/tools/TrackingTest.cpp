@@ -93,10 +93,15 @@ TEST_F(Tracking, UndoNamesByTool) {
   EXPECT_EQ(UndoNameForTool(kToolInsertPoint), nullptr);
   EXPECT_EQ(UndoNameForTool(kToolText), nullptr);
 
-  EXPECT_FALSE(ToolStoresUndo(kToolSelection, 0, 0));
-  EXPECT_TRUE(ToolStoresUndo(kToolSelection, 1, 0));
-  EXPECT_FALSE(ToolStoresUndo(kToolChamfer, 1, 0));
-  EXPECT_TRUE(ToolStoresUndo(kToolChamfer, 0, 1));
+  // The drag tools store a step only after a hit, the corner tools only when they cut.
+  for (uint16_t tool : {kToolSelection, kToolRotate, kToolResize}) {
+    EXPECT_FALSE(ToolStoresUndo(tool, 0, 1)) << tool;
+    EXPECT_TRUE(ToolStoresUndo(tool, 1, 0)) << tool;
+  }
+  for (uint16_t tool : {kToolFillet, kToolInvertedFillet, kToolChamfer}) {
+    EXPECT_FALSE(ToolStoresUndo(tool, 1, 0)) << tool;
+    EXPECT_TRUE(ToolStoresUndo(tool, 0, 1)) << tool;
+  }
   EXPECT_TRUE(ToolStoresUndo(kToolRectangle, 0, 0));
   EXPECT_FALSE(ToolStoresUndo(kToolPan, 1, 1));
 }

@@ -67,6 +67,40 @@ TEST_F(TransformOutlines, ALockedOriginLineStopsTheMovedBox) {
   EXPECT_FLOAT_EQ(shape->firstPoint->position[0], -30.0f);
 }
 
+// Each axis stops at its own origin line and its own plan limit: the origin (30, 0, -20) and
+// plan limits that differ across and down. A box starting on a locked line stays on its side.
+TEST_F(TransformOutlines, EachAxisStopsAtItsOwnOriginLineAndPlanLimit) {
+  struct Case {
+    const char* name;
+    uint8_t lockX, lockZ;
+    float x0, z0, x1, z1;  // the box
+    POINT from, to;        // window points (plan / 0.6)
+    float left, back;      // the box's first corner after the move
+  };
+  const Case cases[] = {
+      {"x line", 1, 0, 40, 0, 90, 40, {39, 12}, {15, 12}, 30, 0},            // -40 asked, 10 left
+      {"z line", 0, 1, 200, -10, 250, 30, {135, 6}, {135, -18}, 200, -20},   // -40 asked, 10 left
+      {"on the x line", 1, 0, 30, 100, 80, 140, {33, 72}, {24, 72}, 30, 100},  // -15 asked, none left
+      {"z limit", 0, 0, 400, -40, 450, 0, {255, -12}, {255, -36}, 400, -60},  // -40 asked, 20 left
+  };
+  doc.ds()->origin = Float3DPoint{30, 0, -20};
+  doc.ds()->planBounds = FloatRect{-60, -1000, 1000, 1000};  // top, left, bottom, right
+  gCurTool = kToolSelection;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    doc.ds()->lockOriginX = c.lockX;
+    doc.ds()->lockOriginZ = c.lockZ;
+    Objex* box = addShape({{c.x0, c.z0}, {c.x1, c.z0}, {c.x1, c.z1}, {c.x0, c.z1}});
+    SelectAllLayers(doc.model.itsLayers, kSelectOff, 1);
+    SelectObj(box, kSelectOn, 1);
+    hitWhole(box);
+    drag({c.from, c.to});
+    EXPECT_NEAR(box->firstPoint->position[0], c.left, 1e-3);
+    EXPECT_NEAR(box->firstPoint->position[2], c.back, 1e-3);
+  }
+  doc.ds()->lockOriginZ = 0;
+}
+
 TEST_F(TransformOutlines, MovedFloorsShowOneOutlineEachWhileTheSelectionOutgrowsTheHit) {
   Objex* a = doc.addObject(kObjFloor, true, {{0, 0}, {120, 0}, {120, 120}, {0, 120}});
   Objex* b = doc.addObject(kObjFloor, true, {{240, 0}, {360, 0}, {360, 120}, {240, 120}});

@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <cmath>
+#include <vector>
 
 #include "plandraw/GuiTestSupport.h"
 #include "ToolTestSupport.h"
@@ -401,6 +403,75 @@ TEST_F(WallTool, MovedSegmentOutlineDrawsTheSegmentAndItsNeighbours) {
   DrawTranslatedWallObject(nullptr, room, nullptr, nullptr, nullptr, &click);
   ASSERT_EQ(overlay.dynamicTransformArray().size(), 1u);
   EXPECT_EQ(BandCount(*overlay.dynamicTransformArray()[0]), 0u);
+}
+
+// Every band of a moved segment's outline, corner by corner: the unmoved segment before it,
+// the segment at its moved place and the unmoved one after it, each the wall's thickness wide
+// about its centre line. The thickness is a world size: it follows the plan scale and the
+// world unit. An open wall's end segments have a neighbour on one side only; a closed wall's
+// first and closing segments meet their neighbours across the closing point.
+TEST_F(WallTool, EachBandOfAMovedSegmentLiesAboutItsCentreLineAtTheWallsThickness) {
+  struct Case {
+    float planScale;
+    int16_t worldUnits;  // 1 inches, 2 feet, 6 centimetres
+    float thickness;     // world units
+    float planWidth;     // the same in plan units: inches * 72 / scale
+    bool closed;
+    int segment;                   // from this corner to the next (the closing one to corner 0)
+    std::vector<int> before, after;  // the corner of the neighbour band before / after, if any
+  };
+  const Case cases[] = {
+      {96, 1, 16, 12, false, 0, {}, {2}},        {48, 6, 30.48f, 18, false, 2, {1}, {}},
+      {36, 2, 0.5f, 12, false, 1, {0}, {3}},     {24, 1, 6, 18, true, 0, {3}, {2}},
+      {36, 6, 20.32f, 16, true, 3, {2}, {1}},
+  };
+  const FloatPoint corners[] = {{40, 20}, {440, 20}, {440, 320}, {40, 340}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "scale " << c.planScale << " units " << c.worldUnits << " segment "
+                                    << c.segment << (c.closed ? " closed" : " open"));
+    overlay.removePointsFromAllPaths();
+    doc.ds()->planScale = c.planScale;
+    doc.ds()->worldUnits = c.worldUnits;
+    Objex* wall = AddTestWall(doc, {{40, 20}, {440, 20}, {440, 320}, {40, 340}}, c.closed, c.thickness);
+    const int next = (c.segment + 1) % 4;
+    ClickInfo click{};
+    click.hitPoint = TestPointAt(wall, c.segment);
+    click.segmentEnd = TestPointAt(wall, next);
+    const FloatPoint moved1{corners[c.segment].floatH + 30, corners[c.segment].floatV + 45};
+    const FloatPoint moved2{corners[next].floatH + 30, corners[next].floatV + 45};
+    gTranslateWallSegPt1 = moved1;
+    gTranslateWallSegPt2 = moved2;
+    DrawTranslatedWallObject(nullptr, wall, nullptr, nullptr, &click, &click);
+    ASSERT_EQ(overlay.dynamicTransformArray().size(), 1u);
+
+    std::vector<std::pair<FloatPoint, FloatPoint>> lines;
+    for (int k : c.before) lines.push_back({corners[k], moved1});
+    lines.push_back({moved1, moved2});
+    for (int k : c.after) lines.push_back({moved2, corners[k]});
+    // The drawn bands: the corners between one close and the next.
+    std::vector<std::vector<NSPoint>> bands(1);
+    for (const auto& el : overlay.dynamicTransformArray()[0]->path().elements()) {
+      if (el.kind == BezierPath::ElementKind::Close) bands.emplace_back();
+      else bands.back().push_back(el.points[0]);
+    }
+    bands.pop_back();
+    ASSERT_EQ(bands.size(), lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+      SCOPED_TRACE(testing::Message() << "band " << i);
+      const auto [p, q] = lines[i];
+      const float dx = q.floatH - p.floatH, dz = q.floatV - p.floatV, length = std::hypot(dx, dz);
+      const float nx = -dz / length * c.planWidth / 2, nz = dx / length * c.planWidth / 2;
+      const FloatPoint expected[] = {{p.floatH + nx, p.floatV + nz}, {q.floatH + nx, q.floatV + nz},
+                                     {q.floatH - nx, q.floatV - nz}, {p.floatH - nx, p.floatV - nz}};
+      ASSERT_EQ(bands[i].size(), 4u);
+      // Each corner drawn once, in either turning direction (window points are rounded).
+      for (const FloatPoint& e : expected) {
+        int found = 0;
+        for (const NSPoint& d : bands[i]) found += std::fabs(d.x - e.floatH) <= 0.75f && std::fabs(d.y - e.floatV) <= 0.75f;
+        EXPECT_EQ(found, 1) << "corner " << e.floatH << ", " << e.floatV;
+      }
+    }
+  }
 }
 
 TEST_F(WallTool, MovingTheSegmentOfATwoPointWallShowsOneBand) {
