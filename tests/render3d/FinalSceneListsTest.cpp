@@ -44,6 +44,27 @@ class FinalSceneLists : public RenderTest {
     RefreshGLScene();
     gRenderOpenGLAntiAlias = 0;
   }
+  // One input of the scene changed between two frames from the kept lists.
+  struct Case {
+    const char* input;
+    int x, y;  // a pixel the change shows at
+    std::function<void()> change;
+  };
+  // The change compiles the lists again, shows at its pixel, and the kept lists draw what a
+  // fresh frame draws.
+  void expectChangeShows(const Case& c) {
+    render();
+    render();  // from the kept lists
+    const Pixel before = kept(c.x, c.y);
+    const int64_t compiled = render3d::FinalListCompilations();
+    c.change();
+    render();
+    const Pixel after = kept(c.x, c.y);
+    EXPECT_GT(render3d::FinalListCompilations(), compiled);
+    EXPECT_TRUE(after.r != before.r || after.g != before.g || after.b != before.b)
+        << before.r << "," << before.g << "," << before.b;
+    EXPECT_TRUE(image() == fresh()) << "the kept lists draw what a fresh frame draws";
+  }
   static std::vector<uint8_t> image() {
     int32_t w = 0, h = 0;
     return KeptFrame(&w, &h);
@@ -70,11 +91,6 @@ TEST_F(FinalSceneLists, AChangeOfEachShadingInputShowsInTheNextFrame) {
   PlaneObject* face = addSquare(-20, -20, 20, 20, 0, kRed);
   PlaneObject* linked = addSquare(-30, -30, -22, -22, 0, kRed);
   linked->colorLinkB = &link;
-  struct Case {
-    const char* input;
-    int x, y;  // a pixel the change shows at
-    std::function<void()> change;
-  };
   const Case cases[] = {
       {"light direction", 32, 32, [] { gDirectionCosZ = 0.3f; }},
       {"light brightness", 32, 32, [this] { ds()->lightBrightness() = 0.6f; }},
@@ -87,18 +103,7 @@ TEST_F(FinalSceneLists, AChangeOfEachShadingInputShowsInTheNextFrame) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.input);
-    render();
-    render();  // from the kept lists
-    const Pixel before = kept(c.x, c.y);
-    const int64_t compiled = render3d::FinalListCompilations();
-    c.change();
-    render();
-    const Pixel after = kept(c.x, c.y);
-    EXPECT_GT(render3d::FinalListCompilations(), compiled);
-    EXPECT_TRUE(after.r != before.r || after.g != before.g || after.b != before.b)
-        << before.r << "," << before.g << "," << before.b;
-    const std::vector<uint8_t> fromLists = image();
-    EXPECT_TRUE(fromLists == fresh()) << "the kept lists draw what a fresh frame draws";
+    expectChangeShows(c);
     // Back to the start for the next input.
     gDirectionCosZ = 1;
     ds()->lightBrightness() = 1.0f;
@@ -135,11 +140,6 @@ TEST_F(FinalSceneLists, AChangeOfEachOtherSceneInputShowsInTheNextFrame) {
   outside->partType = 10;
   for (PlaneObject* p : {landing, upper, outside}) p->planes->vertices[2].v = p->planes->vertices[3].v = 1;
   const float floorHeight = doc.second->height;
-  struct Case {
-    const char* input;
-    int x, y;  // a pixel the change shows at
-    std::function<void()> change;
-  };
   const Case cases[] = {
       {"light across", 6, 6, [] { gDirectionCosX = 0.9f; }},
       {"light up", 6, 58, [] { gDirectionCosY = -0.3f; }},
@@ -152,17 +152,7 @@ TEST_F(FinalSceneLists, AChangeOfEachOtherSceneInputShowsInTheNextFrame) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.input);
-    render();
-    render();  // from the kept lists
-    const Pixel before = kept(c.x, c.y);
-    const int64_t compiled = render3d::FinalListCompilations();
-    c.change();
-    render();
-    const Pixel after = kept(c.x, c.y);
-    EXPECT_GT(render3d::FinalListCompilations(), compiled);
-    EXPECT_TRUE(after.r != before.r || after.g != before.g || after.b != before.b)
-        << before.r << "," << before.g << "," << before.b;
-    EXPECT_TRUE(image() == fresh()) << "the kept lists draw what a fresh frame draws";
+    expectChangeShows(c);
     // Back to the start for the next input.
     gDirectionCosX = 0, gDirectionCosY = -0.8660254f;
     ds()->planScale = 36;
