@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "EveryObjectKind.h"
 #include "SceneTestSupport.h"
 #include "TestDocument.h"
 #include "building3d/RenderRoad.h"
@@ -16,21 +17,7 @@
 
 namespace {
 
-constexpr int16_t kKinds[] = {
-    kObjRect, kObjOval, kObjMultigon, kObjArc, kObjLine, kObjClosedPoly, kObjOpenPoly, kObjWallFace, kObjWallEdge,
-    kObjWall, kObjFloor, kObjRoof, kObjSymbolPart3D, kObjDoor, kObjWindow, kObjAccessoryFace, kObjSeparatorFace,
-    kObjFace, kObjPropertyLine, kObjPath, kObjPathSurface, kObjEdging, kObjFence, kObjFill, kObjGroundFill, kObjPlant,
-    kObjDetail, kObjTopography, kObjSymbolPart2D, kObjRoofPlane, kObjRoofGablePart, kObjWallFloorPass,
-    kObjStaircase, kObjRailPart, kObjStairStepPart, kObjRoofHipPart, kObjStairLandingPart, kObjStairTread,
-    kObjSpindle, kObjRailing, kObjWallCeilingPass, kObjFloorSecondPass, kObjCutout, kObjDeck, kObjSkirting,
-    kObjDeckSteps, kObjComponent, kObjRoofPanel, kObjRoofSlopeArrow, kObjRoofPanelFace, kObjSkylightOutline,
-    kObjEntireLot, kObjAngleDim, kObjDiameterDim, kObjLeaderDim, kObjAttachedSymbolPart, kObjQuickWall,
-    kObjFoundationBeam, kObjFoundationPier, kObjFoundationStrand, kObjAirDuct, kObjSprinkler, kObjCutoutFirstPass,
-    kObjDoorLeafFace, kObjFoundationSlope, kObjPhotoView, kObjPhotoSurface, kObjSlopeLotSection,
-    kObjTopoExcavation, kObjExcavationPass, kObjCabinet, kObjDimLine, kObjCabinetPass, kObjWall3DChild,
-    kObjOffsetDim, kObjOffsetDimHorizontal, kObjLengthDim, kObjDynamicText, kObjText, kObjAccessory,
-    kObjCustomAttachmentPart, kObjSkylight, kObjDormerCutout, kObjDimensionInfo, kObjFrameFace, kObjGroup,
-    0, 3, 7, 33, 100, 999, -1, 32767};
+constexpr auto& kKinds = kEveryObjectKind;
 
 bool sShown = true;
 void Bounds64(int32_t* w, int32_t* h) { *w = *h = 64; }
