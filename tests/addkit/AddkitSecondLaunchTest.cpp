@@ -2,6 +2,7 @@
 // the buttons of the first, a middle and the last row follow each row's own state, and the
 // close question names the selected plug-in.
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QLineEdit>
 #include <QTest>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 
 #include <cstdlib>
 #include <filesystem>
