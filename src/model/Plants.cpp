@@ -74,25 +74,35 @@ FileValues ParseFile(const std::string& resolved, bool user) {
 }
 
 // A design holds many plants of few kinds, and opening it or restoring an undo step fills each
-// plant's record: each file is parsed once and kept while it stays as it was (same file, size
-// and modification time). A missing or unreadable file is not kept: it is looked for again.
-// Nor is a file modified less than kSettleSeconds before it was read: a file system stamps
-// times in steps (of up to two seconds), and a second write within the step of the first would
-// leave the same time on other contents.
+// plant's record: each file is parsed once and kept while it stays as it was (same file, size,
+// modification time and change time). The modification time alone does not tell: a copier
+// that keeps times, or `touch -r`, sets it back on other contents, and a file deleted and
+// written anew may get the freed inode number back at once. The change time moves with every
+// write, rename and time setting, and no user can set it. A missing or unreadable file is not
+// kept: it is looked for again. Nor is a file changed less than kSettleSeconds before it was
+// read: a file system stamps times in steps (of up to two seconds), and a second change within
+// the step of the first would leave the same times on other contents.
 constexpr int64_t kSettleSeconds = 3;
 struct FileIdentity {
   dev_t device = 0;
   ino_t inode = 0;
   off_t size = 0;
-  int64_t seconds = 0, nanoseconds = 0;
+  int64_t seconds = 0, nanoseconds = 0;              // modified
+  int64_t changeSeconds = 0, changeNanoseconds = 0;  // changed (contents, name or times)
   bool operator==(const FileIdentity&) const = default;
+  int64_t lastChangeSeconds() const { return seconds > changeSeconds ? seconds : changeSeconds; }
 };
 
 bool IdentityOf(const std::string& path, FileIdentity* id) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  *id = {st.st_dev, st.st_ino, st.st_size, static_cast<int64_t>(st.st_mtim.tv_sec),
-         static_cast<int64_t>(st.st_mtim.tv_nsec)};
+  *id = {st.st_dev,
+         st.st_ino,
+         st.st_size,
+         static_cast<int64_t>(st.st_mtim.tv_sec),
+         static_cast<int64_t>(st.st_mtim.tv_nsec),
+         static_cast<int64_t>(st.st_ctim.tv_sec),
+         static_cast<int64_t>(st.st_ctim.tv_nsec)};
   return true;
 }
 
@@ -134,7 +144,7 @@ FileValues ValuesOfFile(const std::string& path, bool user) {
   FileValues values = ParseFile(resolved, user);
   // Kept only when the file had settled before it was read and did not change while it was.
   FileIdentity after;
-  if (before.seconds > static_cast<int64_t>(now.tv_sec) - kSettleSeconds) return values;
+  if (before.lastChangeSeconds() > static_cast<int64_t>(now.tv_sec) - kSettleSeconds) return values;
   if (!IdentityOf(resolved, &after) || !(after == before)) return values;
   std::lock_guard<std::mutex> lock(sKeptMutex);
   if (sKeptFiles.size() >= kMaxKeptPlantFiles && !sKeptFiles.count(key)) sKeptFiles.clear();

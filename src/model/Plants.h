@@ -42,9 +42,9 @@ void InitializeUserPlantInfo(PlantInfo* info, const char* imagePath);
 PlantInfo* DuplicatePlantInfo(const PlantInfo* info);
 // Frees a record; null does nothing.
 void DeletePlantInfo(PlantInfo* info);
-// Each information file is parsed once while it stays the same file with the same size and
-// modification time, and every record filled from it gets a copy of what it gave. The count
-// of parses so far (missing files included).
+// Each information file is parsed once while it stays the same file with the same size,
+// modification time and change time, and every record filled from it gets a copy of what it
+// gave. The count of parses so far (missing files included).
 size_t PlantInfoFileParses();
 
 // The information file path of a user plant image: the path with its last three characters

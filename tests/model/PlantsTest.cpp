@@ -5,9 +5,13 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <vector>
 
 #include "TestDocument.h"
 #include "model/CommandCodes.h"
@@ -221,14 +225,32 @@ TEST_F(Plants, DamagedOrHugeFilesReadAsFilesWithoutKeys) {
   DeletePlantInfo(info);
 }
 
-// A file older than a few seconds, as shipped files and those a user wrote earlier are.
-static void Settle(const std::string& path, int secondsAgo = 60) {
+// A file whose modification time lies the given seconds back, as shipped files and those a
+// user wrote earlier have.
+static void SetTimeBack(const std::string& path, int secondsAgo) {
   fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::seconds(secondsAgo));
 }
 
+// Files settled as older files are: their modification times set back, then a wait until
+// their change times (which only the system sets) lie more than three whole seconds back. A
+// file changed more recently is read afresh every time.
+static void Settle(const std::vector<std::string>& paths, int secondsAgo = 60) {
+  time_t latest = 0;
+  for (const std::string& path : paths) {
+    SetTimeBack(path, secondsAgo);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0) << path;
+    latest = std::max(latest, st.st_ctim.tv_sec);
+  }
+  while (std::time(nullptr) < latest + 3) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+}
+
 TEST_F(Plants, EachFileIsParsedOnceAndEveryRecordGetsItsOwnCopy) {
+  constexpr int32_t kFern = kShrub + 1;
+  ASSERT_NE(StockInfoPath(kShrub), StockInfoPath(kFern));
   WriteStock(kShrub, "CommonName=Red Maple\nWater=3\nZone2=1\nAnnualGrowthRate=15\nMaximumGrowthHeight=600\n");
-  Settle(StockInfoPath(kShrub));
+  WriteStock(kFern, "CommonName=Fern\n");
+  Settle({StockInfoPath(kShrub), StockInfoPath(kFern)});
   const size_t before = PlantInfoFileParses();
   PlantInfo* first = CreatePlantInfo(kShrub);
   PlantInfo* second = CreatePlantInfo(kShrub);
@@ -255,11 +277,10 @@ TEST_F(Plants, EachFileIsParsedOnceAndEveryRecordGetsItsOwnCopy) {
 
   // The same file read for a user plant takes the user defaults (a growth rate of 20 where the
   // file gives none): what a stock read kept is not what a user read is given.
-  WriteStock(kShrub, "CommonName=Fern\n");
-  Settle(StockInfoPath(kShrub), 50);
-  PlantInfo* stock = CreatePlantInfo(kShrub);
-  PlantInfo* user = CreateUserPlantInfo(StockInfoPath(kShrub).c_str());
+  PlantInfo* stock = CreatePlantInfo(kFern);
+  PlantInfo* user = CreateUserPlantInfo(StockInfoPath(kFern).c_str());
   ASSERT_TRUE(stock && user);
+  EXPECT_EQ(PlantInfoFileParses(), before + 3);
   EXPECT_FLOAT_EQ(stock->annualGrowthRate, 0);
   EXPECT_EQ(stock->maximumGrowthHeight, kStockPlantDefaultMaxHeight);
   EXPECT_FLOAT_EQ(user->annualGrowthRate, 20);
@@ -268,8 +289,8 @@ TEST_F(Plants, EachFileIsParsedOnceAndEveryRecordGetsItsOwnCopy) {
   // A name the file lacks leaves each record's own.
   std::strcpy(first->botanicalName, "Acer");
   std::strcpy(second->botanicalName, "Quercus");
-  InitializePlantInfo(first, kShrub);
-  InitializePlantInfo(second, kShrub);
+  InitializePlantInfo(first, kFern);
+  InitializePlantInfo(second, kFern);
   EXPECT_STREQ(first->botanicalName, "Acer");
   EXPECT_STREQ(second->botanicalName, "Quercus");
   EXPECT_STREQ(first->commonName, "Fern");
@@ -317,6 +338,61 @@ TEST_F(Plants, AChangedFileIsReadAgain) {
   }
 }
 
+// Files read and kept, then given other contents of the same size while their modification
+// times come back as they were: rewritten in place with the time set back (as copiers that keep
+// times and `touch -r` do), or deleted and written anew with the old time (as an archive
+// unpacked again, where the new file may get the freed inode number back).
+TEST_F(Plants, AFileGivenOtherContentsOfTheSameSizeAndTimeIsReadAgain) {
+  const std::string before = "CommonName=Fir\nZone3=1\nAnnualGrowthRate=15\nMaximumGrowthHeight=600\n";
+  const std::string after = "CommonName=Elm\nZone3=0\nAnnualGrowthRate=25\nMaximumGrowthHeight=900\n";
+  ASSERT_EQ(before.size(), after.size());
+  const std::string stockPath = StockInfoPath(kShrub);
+  WriteStock(kShrub, before);
+  const std::string image = UserImage("Fir.jpg", before);
+  const std::string userPath = UserPlantInfoPath(image.c_str());
+  Settle({stockPath, userPath}, 100);
+
+  auto read = [&](bool user) {
+    PlantInfo* info = user ? CreateUserPlantInfo(image.c_str()) : CreatePlantInfo(kShrub);
+    EXPECT_NE(info, nullptr);
+    PlantInfo values{};
+    if (info) values = *info;
+    DeletePlantInfo(info);
+    return values;
+  };
+  auto expect = [](const PlantInfo& info, const char* name, uint8_t zone3, float rate, int16_t most) {
+    EXPECT_STREQ(info.commonName, name);
+    EXPECT_EQ(info.zone[2], zone3);
+    EXPECT_FLOAT_EQ(info.annualGrowthRate, rate);
+    EXPECT_EQ(info.maximumGrowthHeight, most);
+  };
+  const size_t parses = PlantInfoFileParses();
+  for (int i = 0; i < 2; ++i) {
+    for (bool user : {false, true}) expect(read(user), "Fir", 1, 15, 600);
+  }
+  EXPECT_EQ(PlantInfoFileParses(), parses + 2);  // both kept
+
+  struct Case {
+    const char* how;
+    bool user;
+    bool remade;
+  } cases[] = {{"stock file rewritten in place, time set back", false, false},
+               {"user file deleted and written anew", true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.how);
+    const std::string& path = c.user ? userPath : stockPath;
+    const auto time = fs::last_write_time(path);
+    if (c.remade) fs::remove(path);
+    WriteFile(path, "[Description]\n" + after);
+    fs::last_write_time(path, time);
+    // Changed just now, it is not kept yet: another change within the file system's time step
+    // could leave the same times.
+    const size_t parsed = PlantInfoFileParses();
+    for (int i = 0; i < 2; ++i) expect(read(c.user), "Elm", 0, 25, 900);
+    EXPECT_EQ(PlantInfoFileParses(), parsed + 2);
+  }
+}
+
 TEST_F(Plants, MissingAndDamagedFilesReadAsBeforeEveryTime) {
   const std::string path = StockInfoPath(kShrub);
   PlantInfo* info = CreatePlantInfo(kShrub);
@@ -330,13 +406,13 @@ TEST_F(Plants, MissingAndDamagedFilesReadAsBeforeEveryTime) {
   }
   // The file that appears is read, however old its time.
   WriteStock(kShrub, "CommonName=Late\nWater=2\n");
-  Settle(path, 3600);
+  SetTimeBack(path, 3600);
   InitializePlantInfo(info, kShrub);
   EXPECT_STREQ(info->commonName, "Late");
   EXPECT_EQ(info->water, 2);
   // Grown past the largest size read, it reads as a file without keys (its names left).
   WriteStock(kShrub, "Water=3\n" + std::string(kMaxPlantInfoFileBytes, '#'));
-  Settle(path, 1800);
+  SetTimeBack(path, 1800);
   for (int i = 0; i < 2; ++i) {
     InitializePlantInfo(info, kShrub);
     EXPECT_STREQ(info->commonName, "Late");
