@@ -22,8 +22,10 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
+#include "model/Readouts.h"
 #include "model/TexturePaths.h"
 #include "model/Services.h"
+#include "model/TransformGuard.h"
 #include "platform/Alerts.h"
 #include "platform/Strings.h"
 #include "platform/UserDefaults.h"
@@ -50,13 +52,20 @@ bool SameFile(const std::string& a, const std::string& b) {
   return error ? a == b : same;
 }
 
-// How many objects a read left out and why, for the alert's informative text.
+// The plan's limit as a length of the current design, as its readouts show lengths.
+std::string PlanLimitText() {
+  char text[kReadoutTextSize] = {};
+  ConvertInchesToStr(PlanCoordinateLimitLength(CurDocState()), text);
+  return text;
+}
+
+// How many objects a read left out and why, for the alert's informative text (the limit in the
+// units of the design read, which is the current one).
 std::string LeftOutText(const ObjectsLeftOut& leftOut) {
   std::vector<std::string> reasons;
   if (leftOut.badPoints)
-    reasons.push_back(std::to_string(leftOut.badPoints) +
-                      (leftOut.badPoints == 1 ? " has" : " have") +
-                      " a point that is not a number or lies more than 1,000,000 inches from the origin");
+    reasons.push_back(std::to_string(leftOut.badPoints) + (leftOut.badPoints == 1 ? " has" : " have") +
+                      " a point that is not a number or lies more than " + PlanLimitText() + " from the origin");
   if (leftOut.tooFewPoints)
     reasons.push_back(std::to_string(leftOut.tooFewPoints) +
                       (leftOut.tooFewPoints == 1 ? " has" : " have") + " too few points for its kind");

@@ -15,11 +15,13 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Bounds.h"
+#include "model/CommandCodes.h"
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Services.h"
+#include "model/TransformGuard.h"
 #include "platform/Strings.h"
 #include "tools/PointEditing.h"
 #include "tools/ToolCodes.h"
@@ -72,12 +74,12 @@ bool IsFixedComponentType(int16_t type) {
 }
 
 // The segments of the wall (the closing one too) that an edit moved from the points' places in
-// `was`, handed to the walls joined to them.
-void FollowMovedSegments(Objex* wall, const std::vector<std::array<float, 2>>& was) {
-  std::vector<Poinz*> points;
-  for (Poinz* p = wall->firstPoint; p; p = p->next) points.push_back(p);
-  if (points.size() != was.size() || points.size() < 2) return;
+// `was`.
+std::vector<MovedWallSegment> MovedSegments(const Objex* wall, const std::vector<std::array<float, 2>>& was) {
+  std::vector<const Poinz*> points;
+  for (const Poinz* p = wall->firstPoint; p; p = p->next) points.push_back(p);
   std::vector<MovedWallSegment> moved;
+  if (points.size() != was.size() || points.size() < 2) return moved;
   const size_t segments = wall->closed ? points.size() : points.size() - 1;
   for (size_t i = 0; i < segments; ++i) {
     const size_t j = (i + 1) % points.size();
@@ -89,7 +91,7 @@ void FollowMovedSegments(Objex* wall, const std::vector<std::array<float, 2>>& w
       continue;
     moved.push_back(m);
   }
-  FollowMovedWallSegments(wall, moved.data(), static_cast<int>(moved.size()));
+  return moved;
 }
 
 }  // namespace
@@ -122,15 +124,15 @@ void RebuildResizedObject(Objex* object) {
   ReRenderObject(object);
 }
 
-void ResizeKeyEntrySegment(Objex* object, Poinz* start, Poinz* end, float initial, float n, float angle,
-                           int16_t location, bool linked) {
-  if (!object || !start || !end) return;
+SegmentResize ResizeKeyEntrySegment(Objex* object, Poinz* start, Poinz* end, float initial, float n, float angle,
+                                    int16_t location, bool linked) {
+  if (!object || !start || !end) return SegmentResize::kUnchanged;
   const float delta = initial - n;
-  if (delta == 0) return;
-  // Where the points were: the walls joined to a segment that moves must follow it.
+  if (delta == 0 || location < 1 || location > 3) return SegmentResize::kUnchanged;
+  // Where the points were: to put them back when the new places are refused, and for the walls
+  // joined to a segment that moves, which follow it.
   std::vector<std::array<float, 2>> was;
-  if (object->type == kObjWall)
-    for (const Poinz* p = object->firstPoint; p; p = p->next) was.push_back({p->position[0], p->position[2]});
+  for (const Poinz* p = object->firstPoint; p; p = p->next) was.push_back({p->position[0], p->position[2]});
   const float px = start->position[0], pz = start->position[2];
   auto along = [angle](float d, float* dx, float* dz) { GetPointFromLengthAndAngle(angle, d, dx, dz); };
   Poinz* before = linked ? PointBefore(object, start, end) : nullptr;
@@ -144,7 +146,7 @@ void ResizeKeyEntrySegment(Objex* object, Poinz* start, Poinz* end, float initia
     float mx = 0, mz = 0;
     MoveTo(end, px + dx, pz + dz, &mx, &mz);
     if (after) MoveBy(after, mx, mz);
-  } else if (location == 2 || location == 3) {
+  } else {
     const int16_t mark = start->keyEntryMark;
     const bool startMoves = (mark > 0 && location == 2) || (mark < 0 && location == 3);
     if (startMoves) {
@@ -157,8 +159,20 @@ void ResizeKeyEntrySegment(Objex* object, Poinz* start, Poinz* end, float initia
       MoveTo(end, px + dx, pz + dz, &mx, &mz);
       if (after) MoveBy(after, mx, mz);
     }
-  } else {
-    return;
+  }
+  bool moved = false, fits = true;
+  size_t i = 0;
+  for (const Poinz* p = object->firstPoint; p; p = p->next, ++i) {
+    moved |= p->position[0] != was[i][0] || p->position[2] != was[i][1];
+    fits &= IsPlanCoordinateValid(p->position[0]) && IsPlanCoordinateValid(p->position[2]);
+  }
+  // Points past the plan's limits could not be kept: all go back. The walls that follow a moved
+  // wall segment stay inside: a following end moves toward its wall's other point, or less than
+  // a wall's thickness past it.
+  if (!moved || !fits) {
+    i = 0;
+    for (Poinz* p = object->firstPoint; p; p = p->next, ++i) MoveTo(p, was[i][0], was[i][1]);
+    return moved ? SegmentResize::kRefused : SegmentResize::kUnchanged;
   }
   FloatRect bounds = EmptyFloatRect();
   GetObjectBounds(object, 0, &bounds, 0, 0);
@@ -167,7 +181,11 @@ void ResizeKeyEntrySegment(Objex* object, Poinz* start, Poinz* end, float initia
   GetObject3DBounds(object, 0, &box, 0);
   object->bounds3D = box;
   RebuildResizedObject(object);
-  if (object->type == kObjWall) FollowMovedSegments(object, was);
+  if (object->type == kObjWall) {
+    const std::vector<MovedWallSegment> segments = MovedSegments(object, was);
+    FollowMovedWallSegments(object, segments.data(), static_cast<int>(segments.size()));
+  }
+  return SegmentResize::kMoved;
 }
 
 // ---- Wall key entry ----
@@ -210,8 +228,14 @@ void WallKeyEntryController::applySheet(ZLKDocumentModel*, DocState* ds) {
   if (!(length > 0) || wallLength - length == 0) return;
   float dx = 0, dz = 0;
   GetPointFromLengthAndAngle(wallAngle, length, &dx, &dz);
-  endPoint->position[0] = startPoint->position[0] + dx;
-  endPoint->position[2] = startPoint->position[2] + dz;
+  const float x = startPoint->position[0] + dx, z = startPoint->position[2] + dz;
+  // An end past the plan's limits could not be kept: the wall stays as drawn.
+  if (!IsPlanCoordinateValid(x) || !IsPlanCoordinateValid(z)) {
+    refusedLength = true;
+    return;
+  }
+  endPoint->position[0] = x;
+  endPoint->position[2] = z;
   Update3DWall(wallObject);
   UpdateAllWallAttachments(wallObject);
   Refresh();
@@ -220,6 +244,7 @@ void WallKeyEntryController::applySheet(ZLKDocumentModel*, DocState* ds) {
 void WallKeyEntryController::afterClosing() {
   // The sheet ends the wall tool's drag: its undo step is stored here whatever was chosen.
   StoreUndo(LocalizedString(gCurTool == kToolExteriorWallKeyEntry ? "Exterior Wall Tool" : "Interior Wall Tool"));
+  if (refusedLength) AlertRefusedTransform(kCmdScaleObjects);
 }
 
 // ---- Key entry on any object ----
@@ -277,12 +302,13 @@ void KeyEntryController::applySheet(ZLKDocumentModel*, DocState* ds) {
   if (!readNumber(lengthText, NumberKind::kLength, &typed)) return;
   const float n = ConvertWorldToScreen(typed, ds, 0) - lengthOffset;
   // A length of 0 or less would fold the segment onto itself or turn it round: nothing moves.
-  if (n > 0) {
-    sLength = n;
-    // The change is measured from the point-to-point length the shown one stands for.
-    ResizeKeyEntrySegment(targetObject, startPoint, endPoint, initialLength - lengthOffset, n, tmpAngle, sDirection,
-                          sKeyEntryLinked != 0);
-  }
+  if (!(n > 0)) return;
+  // The change is measured from the point-to-point length the shown one stands for.
+  const SegmentResize done = ResizeKeyEntrySegment(targetObject, startPoint, endPoint, initialLength - lengthOffset, n,
+                                                   tmpAngle, sDirection, sKeyEntryLinked != 0);
+  refusedLength = done == SegmentResize::kRefused;
+  if (done != SegmentResize::kMoved) return;
+  sLength = n;
   StoreUndo(LocalizedString("Resize Segment"));
 }
 
@@ -292,4 +318,5 @@ void KeyEntryController::afterClosing() {
   SelectAllLayers(doc->itsLayers, kSelectOff, 0);
   Refresh();
   gMouseCaptured = 0;
+  if (refusedLength) AlertRefusedTransform(kCmdScaleObjects);
 }

@@ -28,6 +28,7 @@ class WallKeyEntryController : public SheetController {
   void applySheet(ZLKDocumentModel* doc, DocState* ds) override;
   void afterClosing() override;
 
+  bool refusedLength = false;  // the typed length would put the end past the plan's limits
   float wallAngle = 0;   // radians, start to end
   float wallLength = 0;  // plan units, as drawn
   Objex* wallObject = nullptr;
@@ -62,6 +63,7 @@ class KeyEntryController : public SheetController {
   void applySheet(ZLKDocumentModel* doc, DocState* ds) override;
   void afterClosing() override;
 
+  bool refusedLength = false;  // the typed length would put points past the plan's limits
   float lengthOffset = 0;   // plan units the shown length exceeds the point-to-point one by
   float initialLength = 0;  // plan units shown on opening
   float tmpAngle = 0;       // radians of the measured segment
@@ -70,11 +72,17 @@ class KeyEntryController : public SheetController {
   Poinz* endPoint = nullptr;
 };
 
+enum class SegmentResize : uint8_t {
+  kMoved,
+  kUnchanged,  // no point moved (n equals initial, or the change is too small to move one)
+  kRefused,    // a point of the object (a linked neighbour too) would leave the plan
+};
 // Moves a segment of the object to the point-to-point length n (plan units): the ends move
 // along the angle as the location tag and the start point's handle colour say, the neighbours
-// along when linked; then the object's bounds and 3D parts are rebuilt. initial is the length
-// the change is measured from. Nothing moves when n equals initial.
-void ResizeKeyEntrySegment(Objex* object, Poinz* start, Poinz* end, float initial, float n, float angle,
-                           int16_t location, bool linked);
+// along when linked; then the object's bounds and 3D parts are rebuilt and the walls joined to
+// a moved wall segment follow it. initial is the length the change is measured from. Unless
+// kMoved, nothing is changed.
+SegmentResize ResizeKeyEntrySegment(Objex* object, Poinz* start, Poinz* end, float initial, float n, float angle,
+                                    int16_t location, bool linked);
 // Rebuilds the object's 3D parts by its type after its points moved, then re-renders it.
 void RebuildResizedObject(Objex* object);

@@ -15,6 +15,7 @@
 #include "inspectors/PhotoViewInfoController.h"
 #include "inspectors/SheetHooks.h"
 #include "inspectors/ValueFields.h"
+#include "model/CommandCodes.h"
 #include "model/CustomTextures.h"
 #include "model/DeckFields.h"
 #include "model/DocState.h"
@@ -23,6 +24,7 @@
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Services.h"
+#include "model/TransformGuard.h"
 #include "platform/Strings.h"
 
 namespace {
@@ -96,14 +98,11 @@ void PhotoViewInspectorController::editWidth(QLineEdit* field) {
     echoFloat(field, oldWidthValue);
     return;
   }
-  oldWidthValue = v;
   const float half = ConvertWorldToScreen(v, ds, 0) / 2;
-  bool changed = false;
-  ForEachSelectedOfType(kObjPhotoView, [&](Objex* photo) {
-    // A photo view without its two ends has no width to change; the others still get theirs.
-    if (!HasTwoPoints(photo)) return;
-    Poinz* p1 = photo->firstPoint;
-    Poinz* p2 = p1->next;
+  // The ends about the photo view's centre, x and z of each.
+  const auto endsOf = [half](const Objex* photo, float ends[4]) {
+    const Poinz* p1 = photo->firstPoint;
+    const Poinz* p2 = p1->next;
     const float cx = (p1->position[0] + p2->position[0]) / 2;
     const float cz = (p1->position[2] + p2->position[2]) / 2;
     float length = 0;
@@ -111,7 +110,30 @@ void PhotoViewInspectorController::editWidth(QLineEdit* field) {
                                               &length);
     float dx = 0, dz = 0;
     GetPointFromLengthAndAngle(angle, half, &dx, &dz);
-    const float ends[4] = {cx - dx, cz - dz, cx + dx, cz + dz};
+    ends[0] = cx - dx, ends[1] = cz - dz, ends[2] = cx + dx, ends[3] = cz + dz;
+  };
+  // A width that puts an end of any of them past the plan's limits changes none of them.
+  bool fits = true;
+  ForEachSelectedOfType(kObjPhotoView, [&](Objex* photo) {
+    if (!HasTwoPoints(photo)) return;
+    float ends[4];
+    endsOf(photo, ends);
+    for (float e : ends) fits &= IsPlanCoordinateValid(e);
+  });
+  if (!fits) {
+    AlertRefusedTransform(kCmdScaleObjects);
+    echoFloat(field, oldWidthValue);
+    return;
+  }
+  oldWidthValue = v;
+  bool changed = false;
+  ForEachSelectedOfType(kObjPhotoView, [&](Objex* photo) {
+    // A photo view without its two ends has no width to change; the others still get theirs.
+    if (!HasTwoPoints(photo)) return;
+    Poinz* p1 = photo->firstPoint;
+    Poinz* p2 = p1->next;
+    float ends[4];
+    endsOf(photo, ends);
     if (ends[0] == p1->position[0] && ends[1] == p1->position[2] && ends[2] == p2->position[0] &&
         ends[3] == p2->position[2])
       return;

@@ -3,6 +3,7 @@
 
 #include <QLineEdit>
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -13,7 +14,6 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
-#include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
 #include "model/TransformGuard.h"
 #include "plandraw/qt/ReadoutText.h"
@@ -50,6 +50,14 @@ std::vector<char*> Tokens(char* text, const char* separators, size_t limit) {
   for (char* t = strtok_r(text, separators, &save); t && tokens.size() < limit; t = strtok_r(nullptr, separators, &save))
     tokens.push_back(t);
   return tokens;
+}
+
+// Whether the '-' at `at` is the sign of an exponent ("1e-4", "2.E-3"): right after an 'e' that
+// follows a digit or a decimal point.
+bool IsExponentSign(const std::string& text, size_t at) {
+  if (at < 2 || (text[at - 1] != 'e' && text[at - 1] != 'E')) return false;
+  const char c = text[at - 2];
+  return (c >= '0' && c <= '9') || c == '.' || c == ',';
 }
 
 float Signed(double a, double b) {
@@ -93,10 +101,12 @@ float ParseLengthText(const std::string& input) {
   const DocState* ds = CurDocState();
   if (!ds) return 0;
   std::string text = input;
+  // A dash after a digit parts feet from inches ("5-6"); an exponent's sign is no such dash.
   bool digitSeen = false;
-  for (char& c : text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    char& c = text[i];
     if (c >= '0' && c <= '9') digitSeen = true;
-    else if (c == '-' && digitSeen) c = ' ';
+    else if (c == '-' && digitSeen && !IsExponentSign(text, i)) c = ' ';
   }
   CommasToPoints(text);
   if (ds->measureSystem != kMeasureImperial) {
@@ -298,6 +308,50 @@ const char* FractionFault(const std::string& text) {
   return nullptr;
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Whether every exponent has digits before its 'e' and after its sign: "5e", "e5", "5e-" and
+// "5e5e5" would read as part of what was typed or as nothing.
+bool ExponentsWellFormed(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != 'e' && text[i] != 'E') continue;
+    size_t k = i;
+    bool digit = false;
+    while (k > 0 && (IsDigit(text[k - 1]) || text[k - 1] == '.' || text[k - 1] == ',')) digit |= IsDigit(text[--k]);
+    if (!digit) return false;
+    // The digits before the 'e' must not be another exponent's.
+    if (k > 0 && (text[k - 1] == 'e' || text[k - 1] == 'E')) return false;
+    if (k > 1 && (text[k - 1] == '-' || text[k - 1] == '+') && (text[k - 2] == 'e' || text[k - 2] == 'E')) return false;
+    size_t j = i + 1;
+    if (j < text.size() && (text[j] == '-' || text[j] == '+')) ++j;
+    if (j == text.size() || !IsDigit(text[j])) return false;
+  }
+  return true;
+}
+
+// Whether a number in the text other than zero lies closer to zero than a float holds in full
+// ("1e-40", or "1e-400", which reads as 0): it would be taken as 0 or as a shadow of itself.
+bool HasNumberTooCloseToZero(std::string text) {
+  CommasToPoints(text);
+  const char* s = text.c_str();
+  for (size_t i = 0; i < text.size();) {
+    if (!IsDigit(s[i]) && !(s[i] == '.' && IsDigit(s[i + 1]))) {
+      ++i;
+      continue;
+    }
+    char* end = nullptr;
+    const double v = std::strtod(s + i, &end);
+    const size_t stop = end && end > s + i ? static_cast<size_t>(end - s) : i + 1;
+    bool nonzero = false;
+    for (size_t k = i; k < stop && s[k] != 'e' && s[k] != 'E'; ++k) nonzero |= s[k] >= '1' && s[k] <= '9';
+    if (nonzero && !(std::fabs(v) >= FLT_MIN)) return true;
+    i = stop;
+  }
+  return false;
+}
+
+constexpr const char* kTooCloseToZero = "The number is too close to zero to be held. Enter 0 or a larger number.";
+
 // The limit as the field shows it.
 std::string LimitText(NumberKind kind, float limit) {
   char text[kReadoutTextSize] = {};
@@ -313,12 +367,9 @@ std::string LimitText(NumberKind kind, float limit) {
 
 float TypedNumberLimit(NumberKind kind) {
   switch (kind) {
-    case NumberKind::kLength: {
+    case NumberKind::kLength:
       // The length that spans the plan coordinate range at the design's scale.
-      const DocState* ds = CurDocState();
-      const float inches = ds ? ConvertScreenToWorld(kPlanCoordinateLimit, ds, 0) : kPlanCoordinateLimit;
-      return std::isfinite(inches) && inches > 0 ? inches : kPlanCoordinateLimit;
-    }
+      return PlanCoordinateLimitLength(CurDocState());
     case NumberKind::kAngle: return 36000.0f;         // a hundred turns
     case NumberKind::kRadians: return 628.3185307f;   // the same hundred turns
     case NumberKind::kPitch: case NumberKind::kPitchAngle: return 100000.0f;
@@ -342,9 +393,11 @@ TypedNumber CheckTypedNumber(const std::string& input, NumberKind kind) {
     const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
     if (letter && c != 'e' && c != 'E' && !(metricLength && (c == 'm' || c == 'c'))) return Refused(quoted);
   }
+  if (!ExponentsWellFormed(text)) return Refused(quoted);
   if (kind == NumberKind::kLength || kind == NumberKind::kPitch || kind == NumberKind::kAngle ||
       kind == NumberKind::kPitchAngle)
     if (const char* fault = FractionFault(text)) return Refused(fault);
+  if (HasNumberTooCloseToZero(text)) return Refused(kTooCloseToZero);
   double value = 0;
   long long whole = 0;
   switch (kind) {
@@ -369,6 +422,7 @@ TypedNumber CheckTypedNumber(const std::string& input, NumberKind kind) {
       break;
   }
   if (std::isnan(value)) return Refused(quoted);
+  if (value != 0 && std::fabs(value) < FLT_MIN) return Refused(kTooCloseToZero);
   // Infinity and anything past a float are beyond every limit.
   const float limit = TypedNumberLimit(kind);
   if (!(std::fabs(value) <= limit)) {

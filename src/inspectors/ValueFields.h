@@ -12,7 +12,8 @@ class QLineEdit;
 
 // The parsers behind the field readers (text as typed; the current document's units).
 // Length in inches: metric by unit suffix ("m", "cm", "mm") or the readout unit; imperial
-// as feet and inches ("5 6", "5' 6 3/4", "6 3/4", "3/4"), rounded to the precision.
+// as feet and inches ("5 6", "5-6", "5' 6 3/4", "6 3/4", "3/4"), rounded to the precision.
+// A number may carry an exponent ("96e-1", "3.5e2") in both systems.
 // 0 without a document or its DocState.
 float ParseLengthText(const std::string& text);
 // Degrees, with minutes unless degreesOnly; 0 for an empty text.
@@ -61,9 +62,11 @@ struct TypedNumber {
 
 // The one check every typed number passes before it is used. Refused: a blank entry, an
 // entry of more than kMaxTypedNumberLength characters, one without a digit, one that does
-// not read as a finite number ("nan", "inf", a whole number with a fraction), a length, pitch
-// or angle with a fraction over zero or with a numerator or denominator past 2147483647, and
-// one whose magnitude exceeds TypedNumberLimit of its kind. -0 reads as 0.
+// not read as a finite number ("nan", "inf", a whole number with a fraction, an exponent
+// without digits before or after it), a length, pitch or angle with a fraction over zero or
+// with a numerator or denominator past 2147483647, one with a number other than zero too close
+// to zero for a float to hold ("1e-40", "1e-400"), and one whose magnitude exceeds
+// TypedNumberLimit of its kind. -0 reads as 0.
 TypedNumber CheckTypedNumber(const std::string& text, NumberKind kind);
 TypedNumber ReadTypedNumber(QLineEdit* field, NumberKind kind);
 constexpr size_t kMaxTypedNumberLength = 64;

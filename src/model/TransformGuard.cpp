@@ -94,6 +94,11 @@ bool Predict(const Poinz* p, int32_t cmd, const CommandArg& arg, float out[3]) {
 
 bool IsPlanCoordinateValid(float value) { return std::isfinite(value) && std::fabs(value) < kPlanCoordinateLimit; }
 
+float PlanCoordinateLimitLength(const DocState* ds) {
+  const float inches = ds ? ConvertScreenToWorld(kPlanCoordinateLimit, ds, 0) : kPlanCoordinateLimit;
+  return std::isfinite(inches) && inches > 0 ? inches : kPlanCoordinateLimit;
+}
+
 bool IsGuardedTransformCommand(int32_t cmd) {
   switch (cmd) {
     case kCmdTranslateObjects: case kCmdMovePlan: case kCmdRotateObjects: case kCmdRotatePlan:

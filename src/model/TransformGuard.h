@@ -13,6 +13,9 @@ struct Objex;
 constexpr float kPlanCoordinateLimit = 1.0e6f;
 // Finite and strictly inside +-kPlanCoordinateLimit.
 bool IsPlanCoordinateValid(float value);
+// kPlanCoordinateLimit as a length of the design (inches at its plan scale), as its readouts and
+// typed lengths give it; kPlanCoordinateLimit itself without a DocState or a usable scale.
+float PlanCoordinateLimitLength(const DocState* ds);
 
 // True for the command codes the guard checks.
 bool IsGuardedTransformCommand(int32_t cmd);

@@ -619,6 +619,53 @@ TEST_F(Document, AnElevationThatIsNotANumberIsToldAndReadAsZero) {
   EXPECT_EQ(CountObjects(doc->documentModel()), 1);
 }
 
+// The plan's limit a left-out point lay past is told in the design's own units: 1,000,000
+// plan units are 500000" in the reported design (2 plan units an inch), saved with its wall's
+// end at x = 1,004,900; the same wall saved from a metric design at 0.72 plan units an inch is
+// told in millimetres.
+TEST_F(Document, ThePlanLimitALeftOutPointLayPastIsToldInTheDesignsUnits) {
+  auto& controller = ZLKDocumentController::sharedDocumentController();
+  const fs::path kept = fs::path(__FILE__).parent_path().parent_path() / "files" / "data" / "regressions";
+  const auto open = [&](const std::string& path) -> ZLKDocument* {
+    bool opened = false;
+    controller.openDocumentWithContentsOfFile(path, [&](bool ok) { opened = ok; });
+    EXPECT_TRUE(opened) << path;
+    return opened ? controller.currentDocument() : nullptr;
+  };
+  const std::string tail = " from the origin. The file stays as it is until you save the design.";
+  ScopedAlertRecorder alerts;
+  const std::string saved = file("saved.pro");
+  fs::copy_file(kept / "resize-past-plan-saved.pro", saved, fs::copy_options::overwrite_existing);
+  ZLKDocument* doc = open(saved);
+  ASSERT_NE(doc, nullptr);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].informative,
+            "1 object left out: 1 has a point that is not a number or lies more than 500000\"" + tail);
+  EXPECT_EQ(CountObjects(doc->documentModel()), 0);
+
+  const std::string start = file("start.pro");
+  fs::copy_file(kept / "resize-past-plan-start.pro", start, fs::copy_options::overwrite_existing);
+  alerts.shown.clear();
+  doc = open(start);
+  ASSERT_NE(doc, nullptr);
+  EXPECT_TRUE(alerts.shown.empty());
+  ZLKDocumentModel* m = doc->documentModel();
+  gCurDocument = m;
+  m->itsDocState->measureSystem = kMeasureMetric;
+  m->itsDocState->planScale = 100;
+  Objex* wall = m->itsCurLayer->firstObject;
+  ASSERT_NE(wall, nullptr);
+  ASSERT_EQ(wall->type, kObjWall);
+  wall->firstPoint->next->position[0] = 1004900;
+  const std::string metric = file("metric.pro");
+  ASSERT_EQ(KeyFileWrite(metric.c_str()), 1);
+  doc = open(metric);
+  ASSERT_NE(doc, nullptr);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].informative,
+            "1 object left out: 1 has a point that is not a number or lies more than 35277848 mm" + tail);
+}
+
 TEST_F(Document, ObjectsLeftOutAreToldAndSavingOverTheFileAsksFirst) {
   auto& controller = ZLKDocumentController::sharedDocumentController();
   ScopedAlertRecorder alerts;
@@ -641,8 +688,9 @@ TEST_F(Document, ObjectsLeftOutAreToldAndSavingOverTheFileAsksFirst) {
     ASSERT_EQ(alerts.shown.size(), 1u);
     EXPECT_EQ(alerts.shown[0].message,
               "Some objects in \"" + std::string(c.name) + "\" could not be read and were left out.");
+    // 1,000,000 plan units at the design's 2 plan units an inch.
     EXPECT_EQ(alerts.shown[0].informative,
-              "1 object left out: 1 has a point that is not a number or lies more than 1,000,000 inches "
+              "1 object left out: 1 has a point that is not a number or lies more than 500000\" "
               "from the origin. The file stays as it is until you save the design.");
     EXPECT_EQ(CountObjects(doc->documentModel()), 0);
     EXPECT_FALSE(doc->isDocumentEdited());

@@ -6,7 +6,9 @@
 #include <QButtonGroup>
 #include <QFile>
 #include <QPushButton>
+#include <cfloat>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -14,6 +16,7 @@
 
 #include "app/AppController.h"
 #include "app/PlanViewActions.h"
+#include "app/Win32EventHandler.h"
 #include "files/DesignFile.h"
 #include "inspectors/GridPropertiesController.h"
 #include "inspectors/InspectorTestSupport.h"
@@ -489,6 +492,148 @@ TEST_F(HostileEntries, ReportedFractionsTypedIntoLengthPitchAndAngleFields) {
   }
   EXPECT_EQ(wall->width, 4);
   gCurTool = kToolSelection;
+}
+
+// Exponents in lengths, pitches and angles, imperial and metric: a length's "-" after a digit
+// was taken for the dash between feet and inches, so "96e-1" read as 96' 1" (and in metric
+// designs as 96). Each reads as its plain decimal does; one too close to zero for a float, or
+// an 'e' without digits on both sides, is refused with its reason.
+TEST_F(HostileEntries, ExponentsReadAsExponentsInEveryKind) {
+  const std::string tiny = "The number is too close to zero to be held. Enter 0 or a larger number.";
+  struct Row {
+    const char* text;
+    const char* plain;  // reads as this, or null: refused
+    bool tooSmall;      // refused as too close to zero, else as no number
+  };
+  const Row rows[] = {
+      {"96e-1", "9.6"},       {"12e-1", "1.2"},       {"5e-1", "0.5"},         {"1.5e-3", "0.0015"},
+      {"-5e-1", "-0.5"},      {"2.5E-1", "0.25"},     {"5.e-1", "0.5"},        {"3.5e2", "350"},
+      {"1e+1", "10"},         {"1e-30", "0.000000000000000000000000000001"},     {"1e-40", nullptr, true}, {"1e-400", nullptr, true},
+      {"-1e-40", nullptr, true}, {"0e-400", "0"},     {"5e", nullptr},         {"e5", nullptr},
+      {"5e-", nullptr},       {"5e+", nullptr},       {"5e5e5", nullptr},      {"5e-5e-5", nullptr},
+  };
+  const NumberKind kinds[] = {NumberKind::kLength, NumberKind::kPitch, NumberKind::kAngle, NumberKind::kPitchAngle,
+                              NumberKind::kDecimal, NumberKind::kRadians};
+  for (const int16_t system : {kMeasureImperial, kMeasureMetric}) {
+    ds->measureSystem = system;
+    ds->planScale = system == kMeasureImperial ? 48 : 100;
+    for (const NumberKind kind : kinds) {
+      for (const Row& r : rows) {
+        SCOPED_TRACE(::testing::Message() << r.text << " kind " << int(kind) << " system " << system);
+        const TypedNumber n = CheckTypedNumber(r.text, kind);
+        if (!r.plain) {
+          EXPECT_FALSE(n.accepted);
+          EXPECT_EQ(n.reason, r.tooSmall ? tiny : "\"" + std::string(r.text) + "\" is not a number.");
+          continue;
+        }
+        const TypedNumber same = CheckTypedNumber(r.plain, kind);
+        EXPECT_EQ(n.accepted, same.accepted) << n.reason;
+        EXPECT_EQ(n.value, same.value);
+        EXPECT_EQ(n.reason, same.reason);
+      }
+    }
+    // The dash between feet and inches stays one, before an exponent too.
+    if (system == kMeasureImperial) {
+      EXPECT_FLOAT_EQ(CheckTypedNumber("5-6", NumberKind::kLength).value, 66);
+      EXPECT_FLOAT_EQ(CheckTypedNumber("-5-6", NumberKind::kLength).value, -66);
+      EXPECT_FLOAT_EQ(CheckTypedNumber("5-6e-1", NumberKind::kLength).value,
+                      CheckTypedNumber("5' 0.6", NumberKind::kLength).value);
+    }
+  }
+}
+
+// The report's entries typed into length fields of sheets, panes and the key entry sheet, in
+// an imperial and a metric design: each does what its plain decimal does (the same design and
+// the same alerts), or is refused with its reason and changes nothing.
+TEST_F(HostileEntries, ReportedExponentsTypedIntoLengthFields) {
+  Objex* wall = addWall();
+  for (Poinz* p = wall->firstPoint; p; p = p->next) p->segmentFloats[0] = 96;  // wall height
+  QFile list(QString::fromStdString(
+      (std::filesystem::path(__FILE__).parent_path() / "data" / "regressions" / "length-negative-exponent.txt")
+          .string()));
+  ASSERT_TRUE(list.open(QIODevice::ReadOnly | QIODevice::Text));
+  std::vector<QString> entries;
+  while (!list.atEnd()) {
+    const QString entry = QString::fromUtf8(list.readLine()).trimmed();
+    if (!entry.isEmpty()) entries.push_back(entry);
+  }
+  ASSERT_GE(entries.size(), 6u);
+
+  // Each road types the text into its field and leaves it as OK or Return does; what it sets.
+  struct Road {
+    const char* name;
+    std::function<void(const QString&)> typeIt;
+    std::function<std::vector<float>()> state;
+  };
+  const auto pointValues = [wall](int which) {
+    std::vector<float> values;
+    for (Poinz* p = wall->firstPoint; p; p = p->next) values.push_back(which < 0 ? p->position[0] : p->segmentFloats[0]);
+    for (Poinz* p = wall->firstPoint; which < 0 && p; p = p->next) values.push_back(p->position[2]);
+    return values;
+  };
+  const std::vector<Road> roads = {
+      {"ceiling height", [&](const QString& t) { throughSheet(kTagCeilingHeightFirstFloor, nullptr, "heightText", t); },
+       [&] {
+         std::vector<float> heights;
+         for (Layer* l = model->itsLayers; l; l = l->next) heights.push_back(l->height);
+         return heights;
+       }},
+      {"working elevation",
+       [&](const QString& t) { throughSheet(kTagSetWorkingElevation, nullptr, "elevationText", t); },
+       [&] { return std::vector<float>{ds->baseElevation}; }},
+      {"wall height",
+       [&](const QString& t) {
+         SelectObj(wall, kSelectOn, 1);
+         update();
+         ASSERT_EQ(shownName(), "WallObjectInspector");
+         enter(control<QLineEdit>("wallHeightText"), t);
+       },
+       [&] { return pointValues(0); }},
+      {"resize segment",
+       [&](const QString& t) {
+         gCurDocument = model;
+         Win32EventHandler::sharedEventHandler()->keyEntrySheetForObject(wall, wall->firstPoint,
+                                                                         wall->firstPoint->next);
+         SheetController* s = SheetController::attachedSheet(window);
+         ASSERT_NE(s, nullptr);
+         enter(s->findChild<QLineEdit*>("lengthText"), t);
+         s->okButton()->click();
+         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+       },
+       [&] { return pointValues(-1); }},
+  };
+  const auto alertTexts = [](const ScopedAlertRecorder& alerts) {
+    std::vector<std::string> texts;
+    for (const AlertRequest& a : alerts.shown) texts.push_back(a.message + " / " + a.informative);
+    return texts;
+  };
+  for (const int16_t system : {kMeasureImperial, kMeasureMetric}) {
+    ds->measureSystem = system;
+    ds->planScale = system == kMeasureImperial ? 48 : 100;
+    for (const Road& road : roads) {
+      for (const QString& entry : entries) {
+        SCOPED_TRACE(::testing::Message() << entry.toStdString() << " into " << road.name << " system " << system);
+        const double v = std::strtod(entry.toStdString().c_str(), nullptr);
+        if (!(std::fabs(v) >= FLT_MIN)) {
+          const std::vector<float> before = road.state();
+          ScopedAlertRecorder alerts;
+          road.typeIt(entry);
+          EXPECT_TRUE(alerts.sawMessage(kRefusal));
+          EXPECT_TRUE(alerts.sawMessage("The number is too close to zero to be held. Enter 0 or a larger number."));
+          EXPECT_EQ(road.state(), before);
+          continue;
+        }
+        ScopedAlertRecorder plainAlerts;
+        road.typeIt(QString::number(v, 'g', 10));
+        const std::vector<float> plain = road.state();
+        const std::vector<std::string> plainSaid = alertTexts(plainAlerts);
+        ScopedAlertRecorder alerts;
+        road.typeIt(entry);
+        EXPECT_EQ(road.state(), plain);
+        EXPECT_EQ(alertTexts(alerts), plainSaid);
+      }
+    }
+  }
 }
 
 // The routine itself: what each kind takes and why it refuses.

@@ -7,19 +7,24 @@
 #include <QCheckBox>
 #include <QTest>
 #include <QToolButton>
+#include <array>
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/EditToolPaletteController.h"
 #include "app/ZLKDocumentView.h"
 
 #include "app/Win32EventHandler.h"
+#include "files/DesignFile.h"
 #include "inspectors/KeyEntryControllers.h"
 #include "inspectors/SheetTestSupport.h"
 #include "model/Delete.h"
 #include "model/LineGeometry.h"
 #include "model/PlanarTransforms.h"
+#include "platform/Alerts.h"
 #include "tools/KeyEntryTools.h"
 #include "tools/Tracking.h"
 #include "tools/ToolCodes.h"
@@ -189,17 +194,25 @@ TEST_F(KeyEntrySheets, AboutTheCentreTheLinkedNeighboursFollowTheirOwnEnds) {
   }
 }
 
+// A length that moves no point stores no undo step: undoing it would change nothing.
 TEST_F(KeyEntrySheets, UnchangedOrNonPositiveLengthsMoveNothing) {
   Objex* line = addLine({0, feet(10)});
   Poinz* a = point(line, 0);
   Poinz* b = point(line, 1);
-  for (const char* typed : {"10'", "-5'", "0"}) {
-    doc->undoManager().removeAllActions();
-    resize(line, a, b, typed, 1, false);
-    EXPECT_NEAR(a->position[0], 0, 1e-3) << typed;
-    EXPECT_NEAR(b->position[0], feet(10), 1e-3) << typed;
-    EXPECT_EQ(lastUndo(), "Resize Segment") << typed;
+  for (const char* typed : {"10'", "-5'", "0", "-0", "-96", "-0'"}) {
+    for (int location = 1; location <= 3; ++location) {
+      doc->undoManager().removeAllActions();
+      resize(line, a, b, typed, location, location == 2);
+      EXPECT_NEAR(a->position[0], 0, 1e-3) << typed;
+      EXPECT_NEAR(b->position[0], feet(10), 1e-3) << typed;
+      EXPECT_FALSE(anyUndo()) << typed << " " << location << ": " << lastUndo();
+    }
   }
+  // A length that moves the points stores its step.
+  doc->undoManager().removeAllActions();
+  resize(line, a, b, "11'", 3, false);
+  EXPECT_NEAR(b->position[0], feet(11), 1e-3);
+  EXPECT_EQ(lastUndo(), "Resize Segment");
   // Cancel deselects too and stores nothing.
   doc->undoManager().removeAllActions();
   a->selected = 1;
@@ -207,6 +220,151 @@ TEST_F(KeyEntrySheets, UnchangedOrNonPositiveLengthsMoveNothing) {
   cancel();
   EXPECT_FALSE(a->selected);
   EXPECT_FALSE(anyUndo());
+}
+
+// A typed length that would put a point of the segment, or a linked neighbour, past the plan's
+// limits (1,000,000 plan units from the origin) is refused with an alert and changes nothing;
+// one that keeps every point inside is taken. Along x and z, both ways, in an imperial and a
+// metric design at different plan scales.
+TEST_F(KeyEntrySheets, LengthsThatWouldLeaveThePlanAreRefused) {
+  struct Row {
+    const char* name;
+    std::vector<float> at;  // the points along the axis, plan units
+    int segment;            // the segment's start point
+    float grow;             // plan units the typed length adds to the segment's 120
+    int location;
+    int16_t mark;  // the segment start's handle colour
+    bool linked;
+    bool refused;
+  };
+  const Row rows[] = {
+      {"end past", {5000, 5120}, 0, 999780, 2, 0, false, true},
+      {"end inside", {5000, 5120}, 0, 984880, 3, 1, false, false},
+      {"start past", {-985000, -984880}, 0, 20000, 2, 1, false, true},
+      {"start inside", {-985000, -984880}, 0, 10000, 3, -1, false, false},
+      {"both ends, the end past", {985000, 985120}, 0, 40000, 1, 0, false, true},
+      {"both ends inside", {985000, 985120}, 0, 20000, 1, 0, true, false},
+      {"linked neighbour after past", {0, 120, 950000}, 0, 60000, 2, 0, true, true},
+      {"neighbour after not linked", {0, 120, 950000}, 0, 60000, 2, 0, false, false},
+      {"linked neighbour before past", {-950000, 0, 120}, 1, 60000, 3, -1, true, true},
+      {"neighbour before not linked", {-950000, 0, 120}, 1, 60000, 3, -1, false, false},
+  };
+  const char* refusal = "Unable to resize the objects.";
+  for (const int16_t system : {kMeasureImperial, kMeasureMetric}) {
+    ds->measureSystem = system;
+    ds->planScale = system == kMeasureImperial ? 36 : 100;
+    const float unitsPerInch = ConvertWorldToScreen(1, ds, 0);
+    for (const int axis : {0, 2}) {
+      for (const float sign : {1.0f, -1.0f}) {
+        for (const Row& r : rows) {
+          SCOPED_TRACE(::testing::Message() << r.name << " axis " << axis << " sign " << sign << " system " << system);
+          RGBColor black{};
+          Objex* line = CreateObject(kObjLine, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                                     nullptr, nullptr);
+          for (float v : r.at) {
+            const float x = axis == 0 ? sign * v : 0, z = axis == 2 ? sign * v : 0;
+            AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, line), line);
+          }
+          line->planMask = 2;
+          AppendObjectToLayer(line, model->itsCurLayer);
+          Poinz* a = point(line, r.segment);
+          Poinz* b = a->next;
+          a->keyEntryMark = r.mark;
+          b->keyEntryMark = static_cast<int16_t>(-r.mark);
+          std::vector<std::array<float, 3>> before;
+          for (Poinz* p = line->firstPoint; p; p = p->next)
+            before.push_back({p->position[0], p->position[1], p->position[2]});
+          const double inches = (120.0 + r.grow) / unitsPerInch;
+          const QString typed = system == kMeasureImperial ? QString::number(inches, 'f', 4) + "\""
+                                                           : QString::number(inches * 25.4, 'f', 3) + "mm";
+          doc->undoManager().removeAllActions();
+          ScopedAlertRecorder alerts;
+          resize(line, a, b, typed, r.location, r.linked);
+          EXPECT_EQ(alerts.sawMessage(refusal), r.refused);
+          if (r.refused) {
+            size_t i = 0;
+            for (Poinz* p = line->firstPoint; p; p = p->next, ++i)
+              for (int k = 0; k < 3; ++k) EXPECT_EQ(p->position[k], before[i][k]) << i;
+            EXPECT_FALSE(anyUndo());
+          } else {
+            // (Metric lengths are read to about 2 parts in a million.)
+            EXPECT_NEAR(GetLineLength(a->position[0], a->position[2], b->position[0], b->position[2]), 120 + r.grow,
+                        1e-5f * (120 + r.grow));
+            EXPECT_EQ(lastUndo(), "Resize Segment");
+          }
+          DeleteLayerObjects(model->itsCurLayer);
+        }
+      }
+    }
+  }
+}
+
+// The reported design: one wall from (5000, 0) to (5120, 0) plan units in an imperial design
+// at 2 plan units an inch. 499950" on its green end put the end at x = 1,004,900, and the next
+// redo or reopening lost the wall. Both key entry sheets refuse it; a length inside the plan is
+// kept through undo, redo, save and open.
+TEST_F(KeyEntrySheets, TheReportedWallPastThePlanIsRefusedAndALengthInsideIsKept) {
+  namespace fs = std::filesystem;
+  const fs::path kept = fs::path(__FILE__).parent_path().parent_path() / "files" / "data" / "regressions";
+  const std::string path = file("start.pro");
+  fs::copy_file(kept / "resize-past-plan-start.pro", path, fs::copy_options::overwrite_existing);
+  ScopedAlertRecorder alerts;
+  ASSERT_TRUE(doc->readFromFile(path, "pro"));
+  ASSERT_TRUE(alerts.shown.empty());
+  ds = model->itsDocState;
+  // The one wall, found again after each step that reads the design back.
+  const auto theWall = [this]() -> Objex* {
+    Objex* found = nullptr;
+    int walls = 0;
+    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next)
+      if (o->type == kObjWall) found = o, ++walls;
+    EXPECT_EQ(walls, 1);
+    return found;
+  };
+  const auto endX = [&]() {
+    Objex* w = theWall();
+    return w && w->firstPoint && w->firstPoint->next ? w->firstPoint->next->position[0] : NAN;
+  };
+  Objex* wall = theWall();
+  ASSERT_NE(wall, nullptr);
+  ASSERT_EQ(wall->firstPoint->position[0], 5000);
+  ASSERT_EQ(endX(), 5120);
+  const char* refusal = "Unable to resize the objects.";
+  for (const bool linked : {false, true}) {
+    doc->undoManager().removeAllActions();
+    alerts.shown.clear();
+    resize(wall, wall->firstPoint, wall->firstPoint->next, "499950\"", 3, linked);
+    EXPECT_TRUE(alerts.sawMessage(refusal)) << linked;
+    EXPECT_EQ(wall->firstPoint->position[0], 5000);
+    EXPECT_EQ(endX(), 5120);
+    EXPECT_FALSE(anyUndo());
+  }
+  // The Wall Length sheet of the key-entry wall tools.
+  alerts.shown.clear();
+  gCurTool = kToolExteriorWallKeyEntry;
+  ASSERT_TRUE(WallKeyEntryController::newWallKeyEntrySheetForParent(window, wall->firstPoint,
+                                                                      wall->firstPoint->next, wall));
+  sheet<WallKeyEntryController>()->lengthText->setText("499950\"");
+  ok();
+  gCurTool = kToolSelection;
+  EXPECT_TRUE(alerts.sawMessage(refusal));
+  EXPECT_EQ(endX(), 5120);
+
+  // A length inside: an edit, undo, redo, save and open.
+  doc->undoManager().removeAllActions();
+  alerts.shown.clear();
+  resize(wall, wall->firstPoint, wall->firstPoint->next, "200\"", 3, false);
+  EXPECT_EQ(endX(), 5400);
+  EXPECT_EQ(lastUndo(), "Resize Segment");
+  ASSERT_TRUE(doc->undoManager().undo());
+  EXPECT_EQ(endX(), 5120);
+  ASSERT_TRUE(doc->undoManager().redo());
+  EXPECT_EQ(endX(), 5400);
+  const std::string saved = file("saved.pro");
+  ASSERT_EQ(KeyFileWrite(saved.c_str()), 1);
+  ASSERT_TRUE(doc->readFromFile(saved, "pro"));
+  EXPECT_EQ(endX(), 5400);
+  EXPECT_TRUE(alerts.shown.empty());
 }
 
 TEST_F(KeyEntrySheets, AShownLengthBeyondThePointsIsMeasuredFromWhatIsShown) {
@@ -223,7 +381,7 @@ TEST_F(KeyEntrySheets, AShownLengthBeyondThePointsIsMeasuredFromWhatIsShown) {
     s->lengthText->setText(typed);
     s->locationButtons->button(1)->setChecked(true);
     ok();
-    EXPECT_EQ(lastUndo(), "Resize Segment");
+    EXPECT_EQ(anyUndo(), std::string(typed) == "13'") << typed;
   }
   EXPECT_NEAR(a->position[0], -feet(1), 1e-3);
   EXPECT_NEAR(b->position[0], feet(11), 1e-3);

@@ -4,9 +4,12 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "AllocationWatch.h"
 #include "InspectorTestSupport.h"
@@ -14,6 +17,7 @@
 #include "inspectors/PhotoViewInspectorController.h"
 #include "inspectors/ValueFields.h"
 #include "model/CustomTextures.h"
+#include "model/Delete.h"
 #include "model/PlanarTransforms.h"
 #include "platform/Alerts.h"
 
@@ -125,6 +129,55 @@ TEST_F(PhotoViewInspectorTest, WidthKeepsCentreAndDirection) {
   click("castShadowsButton");
   EXPECT_EQ(photo->options[1], 1);
   EXPECT_EQ(stepsSinceMark(), (Steps{"PhotoView Shadow", "PhotoView Height"}));
+}
+
+// A width that would put an end of any selected photo view past the plan's limits (1,000,000
+// plan units from the origin) is refused with an alert and changes none of them; a width that
+// keeps the ends inside is taken by all. At the plan's edge along x and z, both ways, in an
+// imperial and a metric design.
+TEST_F(PhotoViewInspectorTest, AWidthPastThePlanIsRefusedForAll) {
+  for (const int16_t system : {kMeasureImperial, kMeasureMetric}) {
+    ds->measureSystem = system;
+    ds->planScale = system == kMeasureImperial ? 12 : 50;
+    const auto typed = [system](float inches) {
+      return system == kMeasureImperial ? QString::number(inches) + "\"" : QString::number(inches * 25.4) + "mm";
+    };
+    for (const int axis : {0, 2}) {
+      for (const float sign : {1.0f, -1.0f}) {
+        SCOPED_TRACE(::testing::Message() << "axis " << axis << " sign " << sign << " system " << system);
+        const float c = sign * 999000, h = plan(50);
+        Objex* edge = axis == 0 ? addPhoto(c - h, 0, c + h, 0) : addPhoto(0, c - h, 0, c + h);
+        Objex* middle = addPhoto(-h, 0, h, 0);
+        update();
+        ASSERT_EQ(shownName(), "PhotoViewInspector");
+        const auto ends = [](const Objex* p) {
+          return std::vector<float>{p->firstPoint->position[0], p->firstPoint->position[2],
+                                    p->firstPoint->next->position[0], p->firstPoint->next->position[2]};
+        };
+        const std::vector<float> edgeBefore = ends(edge), middleBefore = ends(middle);
+        const std::string shown = text("photoWidthText");
+        {
+          ScopedAlertRecorder alerts;
+          mark();
+          type("photoWidthText", typed(9000));
+          EXPECT_TRUE(alerts.sawMessage("Unable to resize the objects."));
+          EXPECT_EQ(ends(edge), edgeBefore);
+          EXPECT_EQ(ends(middle), middleBefore);
+          EXPECT_TRUE(stepsSinceMark().empty());
+          EXPECT_EQ(text("photoWidthText"), shown);
+        }
+        ScopedAlertRecorder alerts;
+        mark();
+        type("photoWidthText", typed(200));
+        EXPECT_TRUE(alerts.shown.empty());
+        const size_t along = axis == 0 ? 0 : 1;
+        EXPECT_NEAR(std::fabs(ends(edge)[along + 2] - ends(edge)[along]), plan(200), 0.5f);
+        EXPECT_NEAR(std::fabs(ends(middle)[2] - ends(middle)[0]), plan(200), 0.01f);
+        EXPECT_EQ(stepsSinceMark(), (Steps{"PhotoView Width"}));
+        DeleteLayerObjects(model->itsCurLayer);
+      }
+    }
+  }
 }
 
 TEST_F(PhotoViewInspectorTest, MirrorStoresItsStepEvenWithNothingSelected) {
