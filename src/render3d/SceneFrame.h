@@ -2,6 +2,7 @@
 // render summed in our own float accumulator, and the finished image the 3D view shows.
 // The renderer draws into its own framebuffer (RGBA8, depth 24, stencil 8) sized to the view.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
