@@ -152,32 +152,10 @@ std::string UndoStatePath(int32_t slot) {
 }
 
 namespace {
-// The settings' changed-since-saved flag belongs to the file, not to the design: a restored
-// step counts as changed whatever its snapshot held. Snapshots hold it set, so that two of the
-// same design are the same bytes whether or not a save came between.
-class SnapshotChangedFlag {
- public:
-  SnapshotChangedFlag() : ds_(gCurDocument ? gCurDocument->itsDocState : nullptr) {
-    if (!ds_) return;
-    kept_ = ds_->documentChanged;
-    ds_->documentChanged = 1;
-  }
-  ~SnapshotChangedFlag() {
-    if (ds_) ds_->documentChanged = kept_;
-  }
-  SnapshotChangedFlag(const SnapshotChangedFlag&) = delete;
-  SnapshotChangedFlag& operator=(const SnapshotChangedFlag&) = delete;
-
- private:
-  DocState* ds_;
-  int32_t kept_ = 0;
-};
-
 // Writes the current design as a snapshot without telling the user; false when it was not
 // written, with *noRoom set when the folder had no room for it.
 bool WriteSnapshot(const char* path, bool* noRoom = nullptr) {
   if (noRoom) *noRoom = false;
-  SnapshotChangedFlag flag;
   // A snapshot is a private scratch file, deleted with the design: replaced atomically but not
   // flushed to disk as a save is. It goes out in pieces while the design is written.
   if (CreateApplicationTemporaryFolder()) {
@@ -387,7 +365,6 @@ void StoreUndo(const std::string& name) {
 namespace {
 // The current design as a snapshot holds it.
 std::vector<uint8_t> SnapshotBytesOfDesign() {
-  SnapshotChangedFlag flag;
   BeginOutputBuffer();
   WriteDesignToOutputBuffer();
   std::vector<uint8_t> bytes = gOutDataBuffer;
@@ -418,18 +395,21 @@ bool DesignMatchesCurrentUndoState() {
   if (!gUndoActive || !doc || !doc->itsDocState || doc->itsCurrentUndo <= 0 || doc->itsUnstoredEdit) return false;
   std::vector<uint8_t> stored;
   if (!ReadPrivateFile(UndoStatePath(doc->itsCurrentUndo), &stored)) return false;
-  // The ID counters only say where the numbers of new records start, and a design read back
-  // from its snapshot goes on above them: they are no part of what changed. Their bytes are
-  // found by writing the design once more with every bit of them turned, and are taken from
-  // the snapshot.
+  // The ID counters only say where the numbers of new records start (a design read back from
+  // its snapshot goes on above them), and the changed-since-saved flag is the file's: they are
+  // no part of what changed. Their bytes are found by writing the design once more with every
+  // bit of them turned, and are taken from the snapshot.
   DocState* ds = doc->itsDocState;
   const uint32_t objects = ds->nextObjectID, points = ds->nextPointID;
+  const int32_t changed = ds->documentChanged;
   std::vector<uint8_t> design = SnapshotBytesOfDesign();
   ds->nextObjectID = ~objects;
   ds->nextPointID = ~points;
+  ds->documentChanged = ~changed;
   const std::vector<uint8_t> turned = SnapshotBytesOfDesign();
   ds->nextObjectID = objects;
   ds->nextPointID = points;
+  ds->documentChanged = changed;
   if (design.size() != stored.size() || turned.size() != design.size()) return false;
   for (size_t i = 0; i < design.size(); ++i)
     if (design[i] != turned[i]) design[i] = stored[i];
