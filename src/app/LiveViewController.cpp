@@ -267,17 +267,14 @@ LiveViewController::LiveViewController() {
   connect(renderQualityPopUpButton_, qOverload<int>(&QComboBox::activated), this,
           [this] { renderQualityPopUpButtonChanged(); });
 
-  // Undo and redo typed in the 3D window act on the design.
+  // Undo and redo typed in the 3D window are the design window's Edit > Undo and Redo: the
+  // same named step, the same menu titles afterwards.
   auto* undo = new QAction(liveViewPanel_);
   undo->setShortcut(QKeySequence::Undo);
-  connect(undo, &QAction::triggered, this, [this] {
-    if (windowWillReturnUndoManager()) AppController::mainWindowDocument()->performUndo();
-  });
+  connect(undo, &QAction::triggered, this, [] { chooseDesignEditItem(/*redo=*/false); });
   auto* redo = new QAction(liveViewPanel_);
   redo->setShortcut(QKeySequence::Redo);
-  connect(redo, &QAction::triggered, this, [this] {
-    if (windowWillReturnUndoManager()) AppController::mainWindowDocument()->performRedo();
-  });
+  connect(redo, &QAction::triggered, this, [] { chooseDesignEditItem(/*redo=*/true); });
   liveViewPanel_->addAction(undo);
   liveViewPanel_->addAction(redo);
 
@@ -396,6 +393,15 @@ void LiveViewController::close() { liveViewPanel_->close(); }
 QOpenGLContext* LiveViewController::liveViewOGLContext() const { return liveViewOGLView_->context(); }
 
 QRect LiveViewController::liveViewOGLViewBounds() const { return liveViewOGLView_->rect(); }
+
+void LiveViewController::chooseDesignEditItem(bool redo) {
+  ZLKWindowController* design = AppController::mainWindowController();
+  if (!design) return;
+  // The items' states as the design window's own shortcuts find them.
+  design->updateWindowState();
+  QAction* item = redo ? design->redoAction() : design->undoAction();
+  if (item && item->isEnabled()) item->trigger();
+}
 
 UndoNameStack* LiveViewController::windowWillReturnUndoManager() const {
   ZLKDocument* document = AppController::mainWindowDocument();

@@ -64,6 +64,8 @@ class LiveViewController : public QObject {
   QRect liveViewOGLViewBounds() const;
   // Undo in the 3D window acts on the design of the current document.
   UndoNameStack* windowWillReturnUndoManager() const;
+  // Chooses the design window's Edit > Undo (or Redo) when it is enabled.
+  static void chooseDesignEditItem(bool redo);
   // A resize of the window: the next draw renders in full, with no Escape polling.
   QSize windowWillResize(QSize proposed);
   // The window's frame goes to the user defaults under "LiveViewPanel".

@@ -838,6 +838,9 @@ void ZLKDocumentView::storeUndoAfterTracking() {
   }
   const char* name = UndoNameForTool(tool);
   if (!name || !ToolStoresUndo(tool, gClickInfo.hitMode, gFilletChamferUndo)) return;
+  // A click the tool refused (no wall where an opening goes, too short a segment) or a drag
+  // back to where it began leaves the design as the last step left it: no step to undo.
+  if (DesignMatchesCurrentUndoState()) return;
   const std::string action(name);
   StoreUndo(action == " " ? action : LocalizedString(action));
 }

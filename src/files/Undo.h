@@ -22,6 +22,12 @@ int RestoreState(const char* path);
 // whose snapshot still cannot be stored is one step to undo all the same, back to the newest
 // stored state, and cannot be redone.
 void StoreUndo(const std::string& name);
+// Whether the current design, written as a snapshot, is byte for byte the snapshot of the step
+// it stands at (its ID counters and changed-since-saved flag aside): a road that cannot tell
+// whether it changed anything (a tool click refused, a drag back to where it began) asks before
+// storing a step. False when there is nothing to compare with (undo off, no snapshot, an edit
+// no snapshot took) or the snapshot cannot be read.
+bool DesignMatchesCurrentUndoState();
 // Starts the current document's history afresh: the old snapshots go, the first is stored.
 void InitializeUndo();
 void DoUndo();
