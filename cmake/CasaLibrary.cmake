@@ -32,14 +32,44 @@ endfunction()
 # a test finds its data beside its source by __FILE__, which a compiler cache (CCACHE_BASEDIR)
 # makes relative to that folder.
 function(casa_test name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "SHARDS;SECONDS" "DEPS" ${ARGN})
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_executable(${name} ${srcs})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  if(NOT ARG_SHARDS)
+    set(ARG_SHARDS 1)
+  endif()
+  if(NOT ARG_SECONDS)
+    set(ARG_SECONDS 10)
+  endif()
+  casa_test_shards(${name} SHARDS ${ARG_SHARDS} SECONDS ${ARG_SECONDS} PLATFORM offscreen)
   casa_precompile(${name} TEST)
+endfunction()
+
+# CTest runs a test program as SHARDS processes (GoogleTest's own sharding: each process runs
+# every SHARDS-th test, one after another), not a process a test: a program's start (its
+# application object, fonts, content library, GL context) is paid once a shard, and the shards
+# of all programs share the processors. SECONDS, what the whole program takes under the
+# sanitizers, lets CTest start the longest shards first. PLATFORM is Qt's platform plugin;
+# with OWN_DISPLAY (programs whose windows take part in activation and focus, or draw with GL)
+# each shard runs on a private Xvfb display of its own (tests/own-display.sh). A single test
+# runs alone with the program's --gtest_filter.
+function(casa_test_shards name)
+  cmake_parse_arguments(ARG "OWN_DISPLAY" "SHARDS;SECONDS;PLATFORM" "" ${ARGN})
+  set(command $<TARGET_FILE:${name}>)
+  if(ARG_OWN_DISPLAY)
+    set(command ${CMAKE_SOURCE_DIR}/tests/own-display.sh ${command})
+  endif()
+  math(EXPR last "${ARG_SHARDS} - 1")
+  math(EXPR cost "${ARG_SECONDS} / ${ARG_SHARDS} + 1")
+  foreach(index RANGE ${last})
+    math(EXPR number "${index} + 1")
+    set(test ${name}-${number}of${ARG_SHARDS})
+    add_test(NAME ${test} COMMAND ${command} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    set_tests_properties(${test} PROPERTIES COST ${cost} ENVIRONMENT
+      "QT_QPA_PLATFORM=${ARG_PLATFORM};GTEST_TOTAL_SHARDS=${ARG_SHARDS};GTEST_SHARD_INDEX=${index}")
+  endforeach()
 endfunction()
 
 # Widget targets and their tests (TEST) precompile Qt's widget headers as well. Qt's keyword
