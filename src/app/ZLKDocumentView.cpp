@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -141,6 +142,9 @@ void SetUpViewRotation() {
   SetUpForRotationAboutArbitraryAxis(gXViewAngle, gYViewAngle, &gCosXAngle, &gSinXAngle, &gCosYAngle, &gSinYAngle,
                                      gPerspective);
 }
+
+// A window coordinate kept within 16 bits.
+int16_t Short16(int32_t v) { return static_cast<int16_t>(std::clamp(v, -32768, 32767)); }
 
 int16_t Narrow16(float v) {
   const double t = std::trunc(static_cast<double>(v) + 0.5);
@@ -430,7 +434,12 @@ void ZLKDocumentView::mouseDown(const PlanMouseEvent& event) {
   eventSource_->dropLeftovers();
   SetModalEventSource(eventSource_.get());
   SetUpViewRotation();
-  const POINT where{Narrow16(event.location.x), Narrow16(event.location.y)};
+  // The press's window point is made as the drag's and the release's are (truncated), so a
+  // release where the press was reads the same point: rounded instead, a press in the half of
+  // the view left of or above its middle, or on a part pixel, would read the next pixel and
+  // could snap to the next grid line.
+  const POINT pressed = windowPointFromViewPoint(event.location);
+  const POINT where{Short16(pressed.x), Short16(pressed.y)};
   gMouseCaptured = 1;
   if (autoClick2DActive_) {
     do2DSymTargetClick(where, ContentPaletteSelectedSymEntry());

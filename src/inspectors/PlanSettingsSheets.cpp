@@ -107,7 +107,9 @@ void CeilingHeightController::applySheet(ZLKDocumentModel*, DocState* ds) {
   }
   const float change = v - targetLayer->height;
   targetLayer->height = v;
-  // The floors above stand on this one: they move with its ceiling.
+  // The walls that reached the ceiling follow it, and the floors above, which stand on this
+  // one, move with it.
+  RaiseWallsToCeiling(targetLayer, change);
   RaiseFloorsAbove(targetLayer, change);
   if (TheSheetHooks().updateViewingHeight) TheSheetHooks().updateViewingHeight();
   RenderAllLayers();

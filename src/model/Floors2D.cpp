@@ -2,6 +2,7 @@
 // interior and exterior walls, the 2D view layers and flattening curved segments.
 #include "model/Floors2D.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "model/Attachments.h"
@@ -15,6 +16,7 @@
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Selection.h"
+#include "model/WallFields.h"
 
 namespace {
 
@@ -162,6 +164,28 @@ void RaiseFloorsAbove(Layer* layer, float dy) {
       Update3DWall(o);
       UpdateAllWallAttachments(o);
     }
+  }
+}
+
+void RaiseWallsToCeiling(Layer* layer, float dy) {
+  if (!layer || !(dy != 0) || !std::isfinite(dy)) return;
+  // Heights are world inches of floats summed along the floors: a top within a thousandth of
+  // an inch of the ceiling stood at it.
+  constexpr float kAtCeiling = 1e-3f;
+  const float ceiling = GetLayerAbsBaseHeight(layer) + layer->height - dy;
+  for (Objex* o = layer->firstObject; o; o = o->next) {
+    if (o->type != kObjWall) continue;
+    bool changed = false;
+    for (Poinz* p = o->firstPoint; p; p = p->next) {
+      if (WallStyleOf(p) != 0 || !(std::fabs(BaseElevationOf(p) + WallHeightOf(p) - ceiling) <= kAtCeiling)) continue;
+      const float height = WallHeightOf(p) + dy;
+      if (!(height > 0)) continue;
+      WallHeightOf(p) = height;
+      changed = true;
+    }
+    if (!changed) continue;
+    Update3DWall(o);
+    UpdateAllWallAttachments(o);
   }
 }
 

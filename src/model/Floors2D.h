@@ -26,6 +26,12 @@ void RaiseLayerToBaseHeight(Layer* layer, float dy);
 // view layers) stands dy higher. Walls raise each segment's base and build their 3D and
 // attachments again; other objects raise their base elevation, which their 3D is lifted by.
 void RaiseFloorsAbove(Layer* layer, float dy);
+// A floor's height changed by dy inches: the wall segments of that floor whose level tops
+// stood at its old ceiling (base elevation plus wall height) rise or sink with it, so the
+// floor above still stands on them. A segment of another height, a sloped or stepped one
+// (a wall style) and one that would be left without height keep theirs. Changed walls build
+// their 3D and attachments again.
+void RaiseWallsToCeiling(Layer* layer, float dy);
 
 // Interior walls go from the foundation plan to the floor plan and make no floor; exterior
 // walls (subtype 54) keep their plan. Non-walls: nothing.

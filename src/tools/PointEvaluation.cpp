@@ -48,19 +48,31 @@ bool IsPolyAngleTool(uint16_t tool) {
   }
 }
 
-Treatment TreatmentFor(uint16_t tool, bool withClick) {
+// `onGrid`: the point is to be snapped and the design's grid snaps points.
+Treatment TreatmentFor(uint16_t tool, bool withClick, bool onGrid) {
   switch (tool) {
     case kToolSelection:
       return withClick ? Treatment::kSelection : Treatment::kNone;
     case kToolFillet: case kToolInvertedFillet: case kToolChamfer:
       return Treatment::kNone;
-    case kToolLeaderDimension: case 7050: case 7051: case 7052: case 7053:
+    case kToolLeaderDimension:
       return withClick ? Treatment::kAngle : Treatment::kGrid;
+    case 7050: case 7051: case 7052: case 7053:
+      // With the grid on, a wall's far end goes to its nearest grid node, as its start does:
+      // an angle step with a length along the pointer would leave the nodes, and a drag
+      // pressed and released at one height would come out tilted.
+      return withClick && !onGrid ? Treatment::kAngle : Treatment::kGrid;
     case kToolCurvedStairway: case kToolDeckCurvedStairway:
       return Treatment::kAngle;
     default:
       return IsPolyAngleTool(tool) ? Treatment::kPolyAngle : Treatment::kGrid;
   }
+}
+
+// The grid snaps points: it is on and both its spacings give a usable step.
+bool GridSnaps(const DocState* ds) {
+  float x = 0, y = 0, z = 0;
+  return Snap3DPointToGrid(ds, &x, &y, &z) != 0;
 }
 
 void Grid(const DocState* ds, uint8_t snap, float* x, float* y, float* z) {
@@ -219,7 +231,8 @@ void EvaluatePoint(int32_t x, int32_t y, float* outX, float* outY, float* outZ, 
       if (gSkipConstraints || gCurSnap == kSnapPerpendicular) {
         Grid(ds, snap, &px, &py, &pz);
       } else {
-        switch (TreatmentFor(tool, click != nullptr)) {
+        const bool onGrid = snap && GridSnaps(ds);
+        switch (TreatmentFor(tool, click != nullptr, onGrid)) {
           case Treatment::kNone:
             break;
           case Treatment::kGrid:

@@ -474,11 +474,11 @@ TEST_F(PlanContentDrop, OptionClicksPlaceTheChosenEntryAsOneUndoStep) {
   for (size_t i = 0; i < 2; ++i) {
     const QPoint at = WidgetPointOf(view, points[i][0], points[i][1]);
     // Each plant lands on the clicked plan point made whole (0.5 added, truncated toward
-    // zero), from the click's window point (its view point made whole the same way).
+    // zero), from the click's window point (its view point truncated, as a drag's is).
     const NSPoint clicked = view->viewPointFromWidget(QPointF(at));
     float x = 0, y = 0, z = 0;
-    EvaluatePoint(static_cast<int32_t>(std::trunc(clicked.x + 0.5f)), static_cast<int32_t>(std::trunc(clicked.y + 0.5f)),
-                  &x, &y, &z, 0, nullptr, 1);
+    EvaluatePoint(static_cast<int32_t>(std::trunc(clicked.x)), static_cast<int32_t>(std::trunc(clicked.y)), &x, &y,
+                  &z, 0, nullptr, 1);
     landing[i][0] = std::trunc(x + 0.5f);
     landing[i][1] = std::trunc(z + 0.5f);
     QTest::mousePress(view, Qt::LeftButton, Qt::AltModifier, at);

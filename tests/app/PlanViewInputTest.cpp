@@ -174,6 +174,34 @@ TEST_F(PlanViewInput, TrackingFeedsBeginKeepAndEndOnce) {
   EXPECT_EQ(undoName(), "Rectangle Tool");
 }
 
+// A drag that comes back to where it was pressed ends on the window point it began with, in
+// each quarter of the view (left of and above its middle too) and on whole and part pixels:
+// the press reads its point as the moves and the release do.
+TEST_F(PlanViewInput, APressAndAReleaseAtOnePlaceReadOneWindowPoint) {
+  const NSPoint origin = view->boundsOrigin();
+  for (const QPoint corner : {at(-60, -60), at(60, -60), at(-60, 60), at(60, 60)})
+    for (const double part : {0.0, 0.25, 0.5, 0.75}) {
+      const QPointF p = QPointF(corner) + QPointF(part, part);
+      SCOPED_TRACE(std::to_string(p.x()) + ", " + std::to_string(p.y()));
+      gCurTool = kToolRectangle;
+      auto send = [&](QEvent::Type type, QPointF where) {
+        const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, where, view->mapToGlobal(where), button, held, Qt::NoModifier);
+        QApplication::sendEvent(view, &event);
+      };
+      send(QEvent::MouseButtonPress, p);
+      send(QEvent::MouseMove, p + QPointF(40, 30));
+      send(QEvent::MouseMove, p);
+      send(QEvent::MouseButtonRelease, p);
+      EXPECT_FALSE(view->isTracking());
+      EXPECT_EQ(gStartMouse.x, gEndMouse.x);
+      EXPECT_EQ(gStartMouse.y, gEndMouse.y);
+      EXPECT_EQ(gStartMouse.x, static_cast<int32_t>(std::trunc(p.x() + origin.x)));
+      EXPECT_EQ(gStartMouse.y, static_cast<int32_t>(std::trunc(p.y() + origin.y)));
+    }
+}
+
 TEST_F(PlanViewInput, ALostReleaseEndsTheDragAtTheNextPress) {
   gCurTool = kToolRectangle;
   const int before = objectCount();

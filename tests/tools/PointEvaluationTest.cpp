@@ -1,6 +1,7 @@
 // Window points to world points in the plan view: view inversion, unzoom, the nearest grid line
 // and the treatments that skip the grid; the nearest-segment searches.
 #include <cmath>
+#include <string>
 
 #include "ToolTestSupport.h"
 #include "model/Delete.h"
@@ -206,6 +207,44 @@ TEST_F(PointEvaluation, WallToolOnASelectedWallPointLendsTheDragToTheSelectionTo
   gPointOrientation = orientation;
   wall->typeData = nullptr;
   DeleteObj(outline);
+}
+
+// While a straight wall tool drags from a grid node, the far end goes to the grid node nearest
+// the pointer, as the start did: a pointer a little off the start's line, to the right or to
+// the left, up or down, gives a level or a plumb wall. Without the grid the angle goes in
+// 5-degree steps; other angle-stepping tools keep their steps on the grid.
+TEST_F(PointEvaluation, StraightWallToolsOnTheGridTakeTheNearestNodeAndStepTheAngleWithout) {
+  gDownX = 0, gDownZ = 0;  // a node: the grid is 24 units across and down
+  gTrackingMouse = 1;
+  struct Case {
+    int32_t x, y;  // window point; the plan point is 5/3 of it
+    float nodeX, nodeZ;
+  };
+  const Case cases[] = {{100, 5, 168, 0},   {-100, 5, -168, 0},  {100, -5, 168, 0}, {-100, -5, -168, 0},
+                        {5, 100, 0, 168},   {5, -100, 0, -168},  {-5, 100, 0, 168}, {-5, -100, 0, -168},
+                        {100, 20, 168, 24}, {-100, -20, -168, -24}};
+  for (const uint16_t tool : {uint16_t(kToolExteriorWall), uint16_t(kToolExteriorWallKeyEntry),
+                              uint16_t(kToolInteriorWall), uint16_t(kToolInteriorWallKeyEntry)})
+    for (const Case& c : cases) {
+      SCOPED_TRACE("tool " + std::to_string(tool) + " at " + std::to_string(c.x) + ", " + std::to_string(c.y));
+      gCurTool = tool;
+      doc.ds()->snapToGrid = 1;
+      World w = Evaluate(c.x, c.y, 1, &gClickInfo);
+      EXPECT_EQ(w.x, c.nodeX);
+      EXPECT_EQ(w.z, c.nodeZ);
+
+      doc.ds()->snapToGrid = 0;  // no grid: 5-degree steps along the pointer
+      w = Evaluate(c.x, c.y, 1, &gClickInfo);
+      const float along = std::hypot(c.x, c.y) * 5 / 3.0f;
+      EXPECT_NEAR(std::hypot(w.x, w.z), along, 1e-2);
+      const double degrees = std::atan2(-w.z, w.x) * 180 / M_PI;
+      EXPECT_NEAR(std::remainder(degrees, 5.0), 0, 1e-3);
+    }
+  // With the grid on, a leader dimension still steps its angle along the pointer.
+  doc.ds()->snapToGrid = 1;
+  gCurTool = kToolLeaderDimension;
+  World w = Evaluate(100, 20, 1, &gClickInfo);  // 11.3 degrees down the screen: 10
+  EXPECT_NEAR(std::atan2(-w.z, w.x) * 180 / M_PI, -10, 1e-3);
 }
 
 TEST_F(PointEvaluation, ClosestSplineAndSegment) {

@@ -1,6 +1,7 @@
 // A floor's ceiling height set with its sheet: the floors above stand on it, so their 3D rises
-// or sinks by the change (the floor's own and those below stay), whether the value is typed
-// and sent with Return or the OK button is clicked; one undo step, which undo and redo step.
+// or sinks by the change (the floor's own walls keep their feet, and their tops when these did
+// not reach the ceiling), whether the value is typed and sent with Return or the OK button is
+// clicked; one undo step, which undo and redo step.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,7 +10,10 @@
 #include <QTest>
 #include <algorithm>
 #include <cfloat>
+#include <initializer_list>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "LiveViewTestSupport.h"
 #include "RedWalls.h"
@@ -44,10 +48,9 @@ class CeilingHeightTest : public LiveViewTest {
     model->itsCurLayer = model->itsLayers;
   }
   // The lowest and highest vertex height (screen units, up negative) of the 3D built for the
-  // floor's wall.
-  static std::pair<float, float> WallSpan(const Layer* layer) {
+  // wall.
+  static std::pair<float, float> WallSpan(const Objex* wall) {
     float low = FLT_MAX, high = -FLT_MAX;
-    const Objex* wall = layer->firstObject;
     for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
       if (po->base2DObject != wall) continue;
       for (const Plane* plane = po->planes; plane; plane = plane->next)
@@ -124,17 +127,18 @@ TEST_F(CeilingHeightTest, TheFloorsAboveFollowTheCeilingFromTheFieldAndTheButton
       StoreUndo("Walls");
       const char* const names[] = {"First Floor", "Second Floor", "Third Floor"};
       std::pair<float, float> at[3];
-      for (int i = 0; i < 3; ++i) at[i] = WallSpan(floor(names[i]));
+      for (int i = 0; i < 3; ++i) at[i] = WallSpan(floor(names[i])->firstObject);
       ASSERT_LT(at[1].first, at[0].first);  // the second floor stands higher (up is negative)
 
-      // Each step's floors: the first stays, the two above move by the change in screen units.
+      // Each step's floors: the two above move by the change in screen units; the first's wall
+      // (96 high) keeps its foot, and its top follows the ceiling where it reached it (8').
+      const bool reached = !system.metric;
       auto expectSpans = [&](float height, const char* when) {
         const float rise = ConvertWorldToScreen(height - system.start, ds, 0);
         for (int i = 0; i < 3; ++i) {
-          const auto now = WallSpan(floor(names[i]));
-          const float expected = i == 0 ? 0 : rise;
-          EXPECT_NEAR(at[i].first - now.first, expected, 0.01f) << when << " " << names[i];
-          EXPECT_NEAR(at[i].second - now.second, expected, 0.01f) << when << " " << names[i];
+          const auto now = WallSpan(floor(names[i])->firstObject);
+          EXPECT_NEAR(at[i].first - now.first, i > 0 || reached ? rise : 0, 0.01f) << when << " " << names[i];
+          EXPECT_NEAR(at[i].second - now.second, i > 0 ? rise : 0, 0.01f) << when << " " << names[i];
         }
         EXPECT_NEAR(floor("First Floor")->height, height, 0.01f) << when;
       };
@@ -191,6 +195,126 @@ TEST_F(CeilingHeightTest, EachFloorsItemSetsThatFloorAlone) {
     ds = model->itsDocState;
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(floor(names[i])->height, heights[i], 0.01f) << names[i];
   }
+}
+
+}  // namespace
+
+namespace {
+
+using namespace red_walls;
+
+// The walls of a floor whose tops stood at its ceiling follow a new ceiling height, raised or
+// lowered, so the floor above still stands on them; a wall or a segment given a height of its
+// own keeps it. One undo step puts back the floors and the walls, and redo makes the change
+// again. Both unit systems, two plan scales.
+class CeilingHeightWalls : public CeilingHeightTest {
+ protected:
+  // A wall through the points on the floor, standing on its base, every segment `height`
+  // high (inches).
+  Objex* wallOn(Layer* layer, std::initializer_list<std::pair<float, float>> points, float height) {
+    model->itsCurLayer = layer;
+    Objex* wall = AddRedWall(model, points);
+    const float base = GetLayerAbsBaseHeight(layer);
+    for (Poinz* p = wall->firstPoint; p; p = p->next) {
+      BaseElevationOf(p) = base;
+      WallHeightOf(p) = height;
+    }
+    wall->baseElevation = base;
+    Update3DWall(wall);
+    model->itsCurLayer = model->itsLayers;
+    return wall;
+  }
+  static std::vector<float> Heights(const Objex* wall) {
+    std::vector<float> h;
+    for (Poinz* p = wall->firstPoint; p; p = p->next) h.push_back(WallHeightOf(p));
+    return h;
+  }
+  // The n-th wall of the floor (the records change with each undo and redo).
+  Objex* nth(const char* name, int n) {
+    Objex* o = floor(name)->firstObject;
+    while (o && n-- > 0) o = o->next;
+    return o;
+  }
+};
+
+TEST_F(CeilingHeightWalls, WallsAtTheCeilingFollowItWallsOfTheirOwnHeightStayAndUndoPutsAllBack) {
+  struct Change {
+    bool metric;
+    float from, to;    // the first floor's height, inches
+    const char* typed;  // the new height as typed
+    float own;          // a wall height of its own, inches
+  };
+  const Change changes[] = {{true, 240 / 2.54f, 270 / 2.54f, "270 cm", 100 / 2.54f},
+                            {true, 270 / 2.54f, 240 / 2.54f, "2.4 m", 100 / 2.54f},
+                            {false, 96, 108, "9'", 42},
+                            {false, 108, 90, "7' 6\"", 42}};
+  const float scales[] = {36, 100};  // inches of the world per 72 plan units
+  window->show();
+  QApplication::setActiveWindow(window);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  ASSERT_TRUE(showLiveViewAt(320, 240));
+  for (const Change& change : changes)
+    for (const float scale : scales) {
+      SCOPED_TRACE(std::string(change.typed) + " plan scale " + std::to_string(scale));
+      for (Layer* l = model->itsLayers; l; l = l->next)
+        while (l->firstObject) {
+          Objex* o = l->firstObject;
+          UnlinkObject(o);
+          DeleteObj(o);
+        }
+      ds->measureSystem = change.metric ? kMeasureMetric : kMeasureImperial;
+      ds->metricReadout = kReadoutFlagCentimeters;
+      ds->planScale = scale;
+      floor("First Floor")->height = change.from;
+      floor("Second Floor")->height = change.metric ? 250 / 2.54f : 100;
+      // First floor: a wall at the ceiling, one of its own height, and one whose first segment
+      // reaches the ceiling and whose second is lower. Second floor: one at its own ceiling.
+      wallOn(floor("First Floor"), {{-150, 1700}, {150, 1700}}, change.from);
+      wallOn(floor("First Floor"), {{-150, 1600}, {150, 1600}}, change.own);
+      Objex* mixed = wallOn(floor("First Floor"), {{-150, 1500}, {0, 1500}, {150, 1500}}, change.from);
+      WallHeightOf(mixed->firstPoint->next) = change.own;
+      Update3DWall(mixed);
+      wallOn(floor("First Floor"), {{-150, 1400}, {150, 1400}}, change.from - 0.01f);  // just short of it
+      wallOn(floor("Second Floor"), {{-150, 1700}, {150, 1700}}, floor("Second Floor")->height);
+      RenderAllLayers();
+      StoreUndo("Walls");
+
+      auto expectWalls = [&](float ceiling, const char* when) {
+        SCOPED_TRACE(when);
+        EXPECT_NEAR(floor("First Floor")->height, ceiling, 1e-3);
+        const std::vector<float> atCeiling = Heights(nth("First Floor", 0));
+        for (float h : atCeiling) EXPECT_NEAR(h, ceiling, 1e-3);
+        for (float h : Heights(nth("First Floor", 1))) EXPECT_NEAR(h, change.own, 1e-3);
+        const std::vector<float> m = Heights(nth("First Floor", 2));
+        ASSERT_EQ(m.size(), 3u);
+        EXPECT_NEAR(m[0], ceiling, 1e-3);
+        EXPECT_NEAR(m[1], change.own, 1e-3);
+        for (float h : Heights(nth("First Floor", 3))) EXPECT_NEAR(h, change.from - 0.01f, 1e-4);
+        Objex* upper = nth("Second Floor", 0);
+        for (float h : Heights(upper)) EXPECT_NEAR(h, floor("Second Floor")->height, 1e-3);
+        EXPECT_NEAR(BaseElevationOf(upper->firstPoint), ceiling, 1e-3);
+        // In 3D the first floor's wall reaches up to where the second floor's wall stands, and
+        // on through the floor's depth (up is negative).
+        const auto lower = WallSpan(nth("First Floor", 0)), above = WallSpan(upper);
+        const float depth = ConvertWorldToScreen(FloorDepthOf(nth("First Floor", 0)), ds, 0);
+        EXPECT_NEAR(lower.first, above.second - depth, 0.01f) << "a gap between the floors";
+      };
+      expectWalls(change.from, "before");
+      typeAndReturn(change.typed);
+      EXPECT_EQ(doc->undoManager().undoActionName(), "First Floor Ceiling Height");
+      expectWalls(change.to, "set");
+      doc->undoManager().undo();
+      model = doc->documentModel();
+      ds = model->itsDocState;
+      EXPECT_EQ(doc->undoManager().undoActionName(), "Walls");
+      expectWalls(change.from, "undone");
+      doc->undoManager().redo();
+      model = doc->documentModel();
+      ds = model->itsDocState;
+      expectWalls(change.to, "redone");
+      doc->undoManager().removeAllActions();
+      if (HasFailure()) return;
+    }
 }
 
 }  // namespace
