@@ -10,22 +10,17 @@ function(casa_library name)
   add_library(${name} STATIC ${srcs})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
-  casa_precompile(${name})
 endfunction()
 
-# With CASA_PCH (the test command's build) a target's files share one parse of the headers most of
-# them include: the standard library's and, for a test program (TEST), GoogleTest's. Builds
-# without it catch a file that forgets an include.
+# A test program's files share one parse of the headers most of them include: the standard
+# library's and GoogleTest's (and, for the widget tests, Qt's widget headers: see
+# casa_widget_targets). Every build of a test program precompiles them, so no build of one
+# depends on a header that another build lacks. The libraries and the program never
+# precompile: every build of them, the test command's included, compiles each file with
+# exactly the headers it includes, as the run command's build does.
 function(casa_precompile name)
-  cmake_parse_arguments(ARG "TEST" "" "" ${ARGN})
-  if(NOT CASA_PCH)
-    return()
-  endif()
-  set(headers <algorithm> <cmath> <cstdint> <cstdlib> <cstring> <functional> <memory> <string> <vector>)
-  if(ARG_TEST)
-    list(APPEND headers <filesystem> <gtest/gtest.h>)
-  endif()
-  target_precompile_headers(${name} PRIVATE ${headers})
+  target_precompile_headers(${name} PRIVATE <algorithm> <cmath> <cstdint> <cstdlib> <cstring> <functional>
+    <memory> <string> <vector> <filesystem> <gtest/gtest.h>)
 endfunction()
 
 # One test executable per test folder. Tests run in the build folder, where the compiler ran:
@@ -44,7 +39,7 @@ function(casa_test name)
     set(ARG_SECONDS 10)
   endif()
   casa_test_shards(${name} SHARDS ${ARG_SHARDS} SECONDS ${ARG_SECONDS} PLATFORM offscreen)
-  casa_precompile(${name} TEST)
+  casa_precompile(${name})
 endfunction()
 
 # CTest runs a test program as SHARDS processes (GoogleTest's own sharding: each process runs
@@ -72,22 +67,17 @@ function(casa_test_shards name)
   endforeach()
 endfunction()
 
-# Widget targets and their tests (TEST) precompile Qt's widget headers as well. Qt's keyword
-# macros then come before every model header, and model records have fields named like them:
-# these targets build with QT_NO_KEYWORDS (Q_EMIT) in every build, so a file that builds here
-# builds with the precompiled headers too.
+# Widget libraries and their tests (TEST) build with QT_NO_KEYWORDS (Q_EMIT): model records
+# have fields named like Qt's keyword macros. The tests precompile Qt's widget headers as well.
 function(casa_widget_targets)
   cmake_parse_arguments(ARG "TEST" "" "" ${ARGN})
   foreach(target ${ARG_UNPARSED_ARGUMENTS})
     target_compile_definitions(${target} PRIVATE QT_NO_KEYWORDS)
-    if(CASA_PCH)
+    if(ARG_TEST)
       target_precompile_headers(${target} PRIVATE <QAction> <QApplication> <QButtonGroup> <QCheckBox>
         <QComboBox> <QDoubleSpinBox> <QFile> <QFormLayout> <QHBoxLayout> <QImage> <QKeyEvent> <QLabel>
         <QLineEdit> <QListWidget> <QMenu> <QMouseEvent> <QPainter> <QPointer> <QPushButton>
-        <QRadioButton> <QSlider> <QTimer> <QToolButton> <QVBoxLayout> <QWidget>)
-      if(ARG_TEST)
-        target_precompile_headers(${target} PRIVATE <QTest>)
-      endif()
+        <QRadioButton> <QSlider> <QTimer> <QToolButton> <QVBoxLayout> <QWidget> <QTest>)
     endif()
   endforeach()
 endfunction()

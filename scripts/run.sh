@@ -15,7 +15,9 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 fi
 bash "$root/scripts/setup.sh"
 build="$root/build/release"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCASA_TESTS=OFF -DCASA_BENCHMARKS=OFF
+# The compiler the test command builds and checks every file of the program with.
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCASA_TESTS=OFF -DCASA_BENCHMARKS=OFF
 cmake --build "$build" --target casavelt
 if [ "$headless" = "1" ]; then
   exec xvfb-run -a -s '-screen 0 1280x1024x24' "$build/src/app/casavelt" "$@"

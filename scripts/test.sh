@@ -9,10 +9,12 @@ jobs=$(nproc)
 # One Clang build serves the tests, the benchmarks and the fuzz targets: the libraries carry
 # AddressSanitizer, UBSan and libFuzzer's coverage counters, the fuzz targets link libFuzzer.
 # Line tables only: sanitizer reports keep file and line, the build and links are lighter. The
-# widget targets precompile their Qt headers; lld links.
+# test programs precompile their common headers; the libraries and the program compile each
+# file with only what it includes, with the run command's compiler, so a file that the run
+# command's build (scripts/run.sh) could not compile fails here too. lld links.
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-gline-tables-only -DCMAKE_C_FLAGS_DEBUG=-gline-tables-only \
-  -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCASA_SANITIZE=ON -DCASA_FUZZ=ON -DCASA_PCH=ON -DCASA_BENCHMARKS=ON
+  -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCASA_SANITIZE=ON -DCASA_FUZZ=ON -DCASA_BENCHMARKS=ON
 cmake --build "$build" -j "$jobs"
 
 export XDG_RUNTIME_DIR="$(mktemp -d)"

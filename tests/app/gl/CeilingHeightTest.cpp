@@ -73,7 +73,9 @@ class CeilingHeightTest : public LiveViewTest {
   // Types into whatever has the keyboard when the sheet opens, then Return.
   void typeAndReturn(const char* text) {
     openSheet();
-    QWidget* focus = QApplication::focusWidget();
+    // The window system hands the sheet the keyboard in its own time.
+    QWidget* focus = nullptr;
+    QTest::qWaitFor([&] { return (focus = QApplication::focusWidget()) != nullptr; }, 5000);
     ASSERT_NE(focus, nullptr);
     QTest::keyClicks(focus, text);
     QTest::keyClick(focus, Qt::Key_Return);
