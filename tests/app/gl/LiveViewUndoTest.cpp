@@ -225,4 +225,33 @@ TEST_F(LiveViewUndoTest, UndoAndRedoFromThe3DWindowAndTheEditMenuStepTheStepsThe
   EXPECT_EQ(design(), states[3]);
 }
 
+TEST_F(LiveViewUndoTest, ADropThatChangesNothingStoresNoStep) {
+  openHouse();
+  const POINT wallAt = pointOn(kObjWall), roofAt = pointOn(kObjRoof);
+  ASSERT_GE(wallAt.x, 0) << "no wall in the 3D view";
+  ASSERT_GE(roofAt.x, 0) << "no roof in the 3D view";
+  using Titles = std::pair<std::string, std::string>;
+  ASSERT_TRUE(drop(kEntryMaterial, 2400, wallAt));
+  ASSERT_TRUE(drop(kEntryTrim, 101, wallAt));
+  const std::vector<int32_t> both = design();
+  ASSERT_EQ(UndoSteps(doc->undoManager()), 2u);
+  // The same siding and the same trim again: the design is as it was, and so is the history.
+  ASSERT_TRUE(drop(kEntryMaterial, 2400, wallAt));
+  ASSERT_TRUE(drop(kEntryTrim, 101, wallAt));
+  EXPECT_EQ(design(), both);
+  EXPECT_EQ(UndoSteps(doc->undoManager()), 2u);
+  EXPECT_EQ(titles(), (Titles{"Undo Moulding/Wainscot", "Redo"}));
+  // One undo takes the trim off, the next the siding.
+  window->undoAction()->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(titles(), (Titles{"Undo Material", "Redo Moulding/Wainscot"}));
+  window->undoAction()->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(titles(), (Titles{"Undo", "Redo Material"}));
+  // A new material on the roof after the undos is a step of its own and drops the redo.
+  ASSERT_TRUE(drop(kEntryMaterial, 2410, roofAt));
+  EXPECT_EQ(UndoSteps(doc->undoManager()), 1u);
+  EXPECT_EQ(titles(), (Titles{"Undo Material", "Redo"}));
+}
+
 }  // namespace
