@@ -61,6 +61,13 @@ class CeilingHeightTest : public LiveViewTest {
     }
     return {low, high};
   }
+  // Undo (or redo) through the design's history: the design is read back from its snapshot.
+  void stepHistory(bool redo) {
+    if (redo) doc->undoManager().redo();
+    else doc->undoManager().undo();
+    model = doc->documentModel();
+    ds = model->itsDocState;
+  }
   void openSheet() {
     gCurDocument = model;
     window->planViewActions().perform(kTagCeilingHeightFirstFloor);
@@ -149,21 +156,15 @@ TEST_F(CeilingHeightTest, TheFloorsAboveFollowTheCeilingFromTheFieldAndTheButton
       EXPECT_EQ(doc->undoManager().undoActionName(), "First Floor Ceiling Height");
       expectSpans(system.typedInches, "Return");
 
-      doc->undoManager().undo();
-      model = doc->documentModel();
-      ds = model->itsDocState;
+      stepHistory(false);
       expectSpans(system.start, "undo");
       EXPECT_EQ(doc->undoManager().undoActionName(), "Walls");
-      doc->undoManager().redo();
-      model = doc->documentModel();
-      ds = model->itsDocState;
+      stepHistory(true);
       expectSpans(system.typedInches, "redo");
 
       typeAndClickOK(system.clicked);
       expectSpans(system.clickedInches, "OK");
-      doc->undoManager().undo();
-      model = doc->documentModel();
-      ds = model->itsDocState;
+      stepHistory(false);
       expectSpans(system.typedInches, "undo of OK");
       doc->undoManager().removeAllActions();
     }
@@ -192,9 +193,7 @@ TEST_F(CeilingHeightTest, EachFloorsItemSetsThatFloorAlone) {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(floor(names[i])->height, i == chosen ? 108 : heights[i], 0.01f) << names[i];
     EXPECT_EQ(doc->undoManager().undoActionName(), std::string(names[chosen]) + " Ceiling Height");
-    doc->undoManager().undo();
-    model = doc->documentModel();
-    ds = model->itsDocState;
+    stepHistory(false);
     for (int i = 0; i < 3; ++i) EXPECT_NEAR(floor(names[i])->height, heights[i], 0.01f) << names[i];
   }
 }
@@ -305,14 +304,10 @@ TEST_F(CeilingHeightWalls, WallsAtTheCeilingFollowItWallsOfTheirOwnHeightStayAnd
       typeAndReturn(change.typed);
       EXPECT_EQ(doc->undoManager().undoActionName(), "First Floor Ceiling Height");
       expectWalls(change.to, "set");
-      doc->undoManager().undo();
-      model = doc->documentModel();
-      ds = model->itsDocState;
+      stepHistory(false);
       EXPECT_EQ(doc->undoManager().undoActionName(), "Walls");
       expectWalls(change.from, "undone");
-      doc->undoManager().redo();
-      model = doc->documentModel();
-      ds = model->itsDocState;
+      stepHistory(true);
       expectWalls(change.to, "redone");
       doc->undoManager().removeAllActions();
       if (HasFailure()) return;
