@@ -111,8 +111,9 @@ class WallGridDrag : public DesignWindowTest, public testing::WithParamInterface
 INSTANTIATE_TEST_SUITE_P(EveryPlanScale, WallGridDrag, testing::ValuesIn(EveryPlanScaleDesign()),
                          PlanScaleDesignName);
 
-// Every third row of the window, to the right and to the left, 1.5 m or 5' long (shorter
-// where the window is narrower); every seventh column, down and up, as long. The window is
+// Every eleventh row of the window, to the right and to the left, 1.5 m or 5' long (shorter
+// where the window is narrower); every 23rd column, down and up, as long: odd steps, so the
+// rows and columns fall on many parts of a grid cell. The window is
 // scrolled to the plan's middle (rows and columns either side of it), then to its lower
 // right; the pointer stands on whole and on part pixels.
 TEST_P(WallGridDrag, PressAndReleaseAtOneHeightOrOnePlaceAcrossGiveAStraightWallOnTheGrid) {
@@ -129,8 +130,8 @@ TEST_P(WallGridDrag, PressAndReleaseAtOneHeightOrOnePlaceAcrossGiveAStraightWall
     ASSERT_GT(length, 40);
     const double part = scroll == 0.5 ? 0 : 0.5;  // whole pixels, then half ones
     int walls = 0;
-    for (int row = r.top() + 2; row < r.bottom() - 2; row += 3) {
-      const bool right = row / 3 % 2 == 0;
+    for (int row = r.top() + 2; row < r.bottom() - 2; row += 11) {
+      const bool right = row / 11 % 2 == 0;
       const double left = r.left() + 10 + part, far = left + length;
       const QPointF a(right ? left : far, row + part), b(right ? far : left, row + part);
       Objex* wall = drawWall(a, b);
@@ -139,8 +140,8 @@ TEST_P(WallGridDrag, PressAndReleaseAtOneHeightOrOnePlaceAcrossGiveAStraightWall
       if (HasFailure()) return;
       ++walls;
     }
-    for (int column = r.left() + 2; column < r.right() - 2; column += 7) {
-      const bool down = column / 7 % 2 == 0;
+    for (int column = r.left() + 2; column < r.right() - 2; column += 23) {
+      const bool down = column / 23 % 2 == 0;
       const double top = r.top() + 10 + part, bottom = top + length;
       const QPointF a(column + part, down ? top : bottom), b(column + part, down ? bottom : top);
       Objex* wall = drawWall(a, b);
@@ -149,7 +150,7 @@ TEST_P(WallGridDrag, PressAndReleaseAtOneHeightOrOnePlaceAcrossGiveAStraightWall
       if (HasFailure()) return;
       ++walls;
     }
-    EXPECT_GT(walls, r.height() / 3);
+    EXPECT_GT(walls, r.height() / 11);
   }
 }
 
