@@ -2,6 +2,7 @@
 #include "app/AppController.h"
 
 #include <QMenuBar>
+#include <QTabBar>
 #include <QToolBar>
 
 #include "app/AddkitDispatcher.h"
@@ -62,7 +63,11 @@
 #include <QWidget>
 #include <QTimer>
 #include <QWindow>
+#include <QPointer>
 #include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
 #include <cstdio>
 #include <sstream>
 
@@ -582,23 +587,80 @@ void AppController::keepPanelsWithDesignWindow(QWidget* design) {
   if (auto* window = qobject_cast<ZLKWindowController*>(design)) keepPanelsClearOfDesignBars(window);
 }
 
+namespace {
+
+// The palettes a design window filling the screen keeps clear of its bars.
+std::array<QWidget*, 3> BarPalettes() {
+  return {&PlanToolPaletteController::sharedPlanToolPaletteController(),
+          &ToolPaletteController::sharedToolPaletteController(),
+          &SnapPaletteController::sharedSnapPaletteController()};
+}
+
+// A palette moved clear of the bars: the frame it had before and where it was put.
+struct MovedPalette {
+  QWidget* palette = nullptr;
+  QRect from;
+  QPoint to;
+};
+// The design window the palettes were moved for; they go back when it is restored.
+QPointer<ZLKWindowController> sPalettesMovedFor;
+std::vector<MovedPalette> sMovedPalettes;
+
+}  // namespace
+
 void AppController::keepPanelsClearOfDesignBars(ZLKWindowController* design) {
   if (!design || !design->isVisible() || !(design->isMaximized() || design->isFullScreen())) return;
-  // The band from the menu bar's top to the toolbar's bottom, across the window.
+  // The band from the menu bar's top to the bottom of the plan tabs under the toolbar, across
+  // the window.
   QRect band;
-  for (const QWidget* bar : {static_cast<const QWidget*>(design->menuBar()), static_cast<const QWidget*>(design->docToolbar())})
+  for (const QWidget* bar : {static_cast<const QWidget*>(design->menuBar()), static_cast<const QWidget*>(design->docToolbar()),
+                             static_cast<const QWidget*>(design->docTabView())})
     if (bar && bar->isVisible()) band |= QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size());
   if (band.isEmpty()) return;
   band.setLeft(design->frameGeometry().left());
   band.setRight(design->frameGeometry().right());
-  QWidget* palettes[] = {&PlanToolPaletteController::sharedPlanToolPaletteController(),
-                         &ToolPaletteController::sharedToolPaletteController(),
-                         &SnapPaletteController::sharedSnapPaletteController()};
+  const std::array<QWidget*, 3> palettes = BarPalettes();
   std::vector<QRect> frames;
   for (QWidget* palette : palettes) frames.push_back(palette->isVisible() ? palette->frameGeometry() : QRect());
   const std::vector<QRect> kept = KeepFramesClearOfBand(frames, band, AvailableAreaFor(design->frameGeometry()));
-  for (size_t i = 0; i < frames.size(); ++i)
-    if (kept[i] != frames[i]) placeWindowFrame(palettes[i], kept[i], DecorationMargins(palettes[i]), false);
+  if (sPalettesMovedFor != design) {
+    sPalettesMovedFor = design;
+    sMovedPalettes.clear();
+  }
+  for (size_t i = 0; i < frames.size(); ++i) {
+    if (kept[i] == frames[i]) continue;
+    placeWindowFrame(palettes[i], kept[i], DecorationMargins(palettes[i]), false);
+    auto moved = std::find_if(sMovedPalettes.begin(), sMovedPalettes.end(),
+                              [&](const MovedPalette& m) { return m.palette == palettes[i]; });
+    if (moved == sMovedPalettes.end()) {
+      sMovedPalettes.push_back({palettes[i], frames[i], kept[i].topLeft()});
+    } else {
+      // Moved by the user since it was put there: it goes back to where the user put it.
+      if (moved->to != frames[i].topLeft()) moved->from = frames[i];
+      moved->to = kept[i].topLeft();
+    }
+  }
+}
+
+void AppController::returnPanelsMovedForDesignBars(ZLKWindowController* design) {
+  if (!design || design != sPalettesMovedFor) return;
+  const std::vector<MovedPalette> moved = std::move(sMovedPalettes);
+  sMovedPalettes.clear();
+  sPalettesMovedFor = nullptr;
+  // Those still where they were put go back; one the user has moved since stays.
+  std::vector<std::pair<QWidget*, QRect>> back;
+  for (const MovedPalette& m : moved)
+    if (m.palette->frameGeometry().topLeft() == m.to)
+      back.emplace_back(m.palette, QRect(m.from.topLeft(), m.palette->frameGeometry().size()));
+  // None goes back onto a shown palette that stays where it is.
+  for (const auto& [palette, frame] : back) {
+    bool covers = false;
+    for (const QWidget* other : BarPalettes()) {
+      const bool returns = std::any_of(back.begin(), back.end(), [other](const auto& b) { return b.first == other; });
+      covers = covers || (other != palette && !returns && other->isVisible() && other->frameGeometry().intersects(frame));
+    }
+    if (!covers) placeWindowFrame(palette, frame, DecorationMargins(palette), false);
+  }
 }
 
 // ---- Launch and the user defaults ----

@@ -110,8 +110,12 @@ class AppController {
   // The same for the main design window, before a panel is shown.
   static void keepPanelsWithMainWindow();
   // A design window that fills the screen (maximized or full screen): the palettes that cover
-  // its menu bar or its toolbar with the floor selector move down to just under them.
+  // its menu bar, its toolbar with the floor selector or its plan tabs move down to just under
+  // them, and off each other.
   static void keepPanelsClearOfDesignBars(ZLKWindowController* design);
+  // The same window restored: the palettes moved for it go back where they were, unless the
+  // user has moved them since or one would cover a palette that stays.
+  static void returnPanelsMovedForDesignBars(ZLKWindowController* design);
   static bool hasSavedPanelFrame(const std::string& name);
   // A window placed before its decorations were known: once the window manager has framed it
   // (checked a few times), its frame is moved onto the available area, title bar included.

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,7 +19,9 @@
 #include <QProgressBar>
 #include <QResizeEvent>
 #include <QSignalBlocker>
+#include <QSizePolicy>
 #include <QSlider>
+#include <QStyle>
 #include <QToolBar>
 #include <QTimer>
 #include <QToolButton>
@@ -154,6 +157,25 @@ QIcon ArrowIcon(bool up) {
   return QIcon(QPixmap::fromImage(image));
 }
 
+// The status line: one line of text, shortened with an ellipsis to the width the window gives
+// it. Its text never asks for room, so that a long status cannot widen the window (the
+// rendered frame would then no longer fill the view).
+class StatusLine : public QLabel {
+ public:
+  using QLabel::QLabel;
+  QSize sizeHint() const override { return {0, QLabel::sizeHint().height()}; }
+  QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, area.width());
+    style()->drawItemText(&painter, area, QStyle::visualAlignment(layoutDirection(), alignment()), palette(),
+                          isEnabled(), shown, foregroundRole());
+  }
+};
+
 DocState* CurrentDocState() { return gCurDocument ? gCurDocument->itsDocState : nullptr; }
 
 // One refresh of the scene in the 3D view's context, the keyboard watched while it runs.
@@ -216,11 +238,15 @@ LiveViewController::LiveViewController() {
   cutAwaySlider_->setRange(0, 100);
   cutAwaySlider_->setFixedWidth(160);
   cutAwaySlider_->setToolTip(Localized("Cut-away"));
-  liveViewStatusText_ = new QLabel(controls);
+  liveViewStatusText_ = new StatusLine(controls);
   liveViewStatusText_->setTextFormat(Qt::PlainText);
   liveViewProgressIndicator_ = new QProgressBar(controls);
   liveViewProgressIndicator_->setFixedWidth(120);
   liveViewProgressIndicator_->setTextVisible(false);
+  // Its room is kept while it is hidden: shown by a render, it cannot widen the window.
+  QSizePolicy progressPolicy = liveViewProgressIndicator_->sizePolicy();
+  progressPolicy.setRetainSizeWhenHidden(true);
+  liveViewProgressIndicator_->setSizePolicy(progressPolicy);
   liveViewProgressIndicator_->hide();
   row->addWidget(cutAwaySliderImage_);
   row->addWidget(cutAwayDownButton_);

@@ -79,12 +79,14 @@ std::vector<QRect> KeepFramesClearOfBand(const std::vector<QRect>& frames, const
     if (f.isEmpty()) continue;
     int top = f.y();
     if (f.intersects(band)) top = band.y() + band.height() + kGap;
-    // Under any palette above that it would come to cover (one it covered already it may).
+    // Under any palette above that it would come to cover or that was moved onto it; two
+    // that overlap where the user left them, both staying there, are left as they are.
     for (bool again = true; again;) {
       again = false;
       for (size_t j : placed) {
         const QRect& above = out[j];
-        if (!frames[i].intersects(frames[j]) && QRect(f.x(), top, f.width(), f.height()).intersects(above)) {
+        const bool bothStay = top == frames[i].y() && above == frames[j];
+        if (!bothStay && QRect(f.x(), top, f.width(), f.height()).intersects(above)) {
           top = above.y() + above.height() + kGap;
           again = true;
         }

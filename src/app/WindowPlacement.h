@@ -30,8 +30,9 @@ QRect FitFrameInArea(const QRect& frame, const QRect& area);
 // for a drawing-tools palette at the top or the bottom.
 QRect PlaceDesignWindow(const WindowPlacementInput& in);
 
-// Palette frames kept clear of a band of the design window (its menu bar and its toolbar with
-// the floor selector, when the window fills the screen): a palette that covers the band goes
-// to just under it, a palette that a moved one would then cover goes under that one, and none
-// goes past the area's bottom. Frames are returned in the order given; the others stay.
+// Palette frames kept clear of a band of the design window (its menu bar, its toolbar with
+// the floor selector and its plan tabs, when the window fills the screen): a palette that
+// covers the band goes to just under it, a palette that a moved one would then cover (or that
+// would come to cover one) goes under that one, and none goes past the area's bottom. Frames
+// are returned in the order given; the others stay.
 std::vector<QRect> KeepFramesClearOfBand(const std::vector<QRect>& frames, const QRect& band, const QRect& area);

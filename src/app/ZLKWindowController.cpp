@@ -662,6 +662,8 @@ void ZLKWindowController::changeEvent(QEvent* event) {
     // Filling the screen, the window has its new frame once the window manager has sized it.
     if (isMaximized() || isFullScreen())
       QTimer::singleShot(0, this, [this] { AppController::keepPanelsClearOfDesignBars(this); });
+    else if (!isMinimized())
+      AppController::returnPanelsMovedForDesignBars(this);
     const bool minimized = isMinimized();
     if (minimized && !wasMinimized_) windowDidMiniaturize();
     else if (!minimized && wasMinimized_) windowDidDeminiaturize();

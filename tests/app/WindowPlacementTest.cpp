@@ -152,9 +152,9 @@ TEST(WindowPlacement, SavedFramesComeBackOntoTheArea) {
   EXPECT_EQ(FitFrameInArea(QRect(5, -47, 400, 40), QRect()), QRect(5, -47, 400, 40));
 }
 
-// Palettes over a design window that fills the screen keep clear of its menu bar and toolbar:
-// one covering the band goes 5 under it, one a moved palette would cover follows it down, one
-// beside the band stays, and none goes past the area's bottom.
+// Palettes over a design window that fills the screen keep clear of its bars: one covering
+// the band goes 5 under it, one a moved palette would cover follows it down (whether or not
+// they overlapped before), one beside the band stays, and none goes past the area's bottom.
 TEST(WindowPlacement, PalettesKeepClearOfTheBand) {
   const QRect area(0, 0, 1280, 1024), band(0, 0, 1280, 90);
   const struct {
@@ -170,8 +170,12 @@ TEST(WindowPlacement, PalettesKeepClearOfTheBand) {
       {"one pushed onto another under it; one reaching just into the band, one just under it",
        {QRect(900, 0, 80, 80), QRect(900, 90, 10, 10), QRect(1000, 89, 40, 1), QRect(1100, 90, 40, 10)},
        {QRect(900, 95, 80, 80), QRect(900, 180, 10, 10), QRect(1000, 95, 40, 1), QRect(1100, 90, 40, 10)}},
-      {"two that overlapped before keep overlapping", {QRect(5, 0, 60, 200), QRect(5, 150, 60, 100)},
-       {QRect(5, 95, 60, 200), QRect(5, 150, 60, 100)}},
+      {"two that overlapped before: the one moved down does not come to cover the other",
+       {QRect(5, 0, 60, 200), QRect(5, 150, 60, 100)}, {QRect(5, 95, 60, 200), QRect(5, 300, 60, 100)}},
+      {"the same with the lower one reaching into the band: both move, the upper one first",
+       {QRect(5, 0, 60, 80), QRect(5, 70, 60, 100)}, {QRect(5, 95, 60, 80), QRect(5, 180, 60, 100)}},
+      {"two that overlap under the band, neither moved, stay as they are",
+       {QRect(5, 300, 60, 200), QRect(5, 450, 60, 100)}, {QRect(5, 300, 60, 200), QRect(5, 450, 60, 100)}},
       {"side by side: neither pushes the other", {QRect(5, 0, 60, 200), QRect(70, 120, 60, 100)},
        {QRect(5, 95, 60, 200), QRect(70, 120, 60, 100)}},
       {"a tall palette stops at the area's bottom", {QRect(5, 10, 60, 1000)}, {QRect(5, 24, 60, 1000)}},

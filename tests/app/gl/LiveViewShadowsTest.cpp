@@ -1,6 +1,7 @@
 // Render Shadows from the 3D window on a new design's sun: the house's shadow falls on the
 // ground where the sun is blocked, and the status line tells what the render left out; the
-// shadowed view printed fitted to the page is the view as shown.
+// shadowed view printed fitted to the page is the view as shown; the renders keep the window's
+// width.
 #include <gtest/gtest.h>
 
 // The wall records first: their field "slots" is a word Qt's headers take for themselves.
@@ -12,7 +13,10 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
+#include <QMainWindow>
+#include <QScreen>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPushButton>
@@ -266,6 +270,113 @@ TEST_F(LiveViewShadowsTest, FitToPagePrintsTheViewAsShown) {
     EXPECT_NEAR(wide ? placed.width() : placed.height(), wide ? printable.width() : printable.height(), 0.5);
     EXPECT_NEAR(placed.center().x(), paper.width() / 2, 0.5);
     EXPECT_NEAR(placed.center().y(), paper.height() / 2, 0.5);
+  }
+  ZLKDocument::printPanelRunner() = savedRunner;
+}
+
+// Render Shadows and Final Render leave the 3D window at the width the user gave it, a narrow
+// one and a wide one alike, however long the status line's text: the text is shortened
+// instead. The rendered frame then fills the view, the exported image and the printed page:
+// its right-hand columns show the ground running on to the edge, as a plain render does.
+TEST_F(LiveViewShadowsTest, RendersKeepTheWindowsWidthAndFillTheViewTheExportAndThePage) {
+  buildHouseAndCamera();
+  LiveViewController* controller = LiveViewController::sharedLiveViewController();
+  ZLKDocument* document = AppController::mainWindowDocument();
+  ASSERT_NE(document, nullptr);
+  const auto savedRunner = ZLKDocument::printPanelRunner();
+  const std::string printPath = file("render.pdf"), exportPath = file("render.png");
+  ZLKDocument::printPanelRunner() = [&](QPrinter& printer, QWidget*) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(printPath));
+    return true;
+  };
+  // How far the right-hand strip of an image differs in colour from the strip beside it: the
+  // ground runs on to the edge, so only a band of another colour gives a step.
+  auto rightEdgeStep = [](const QImage& image) {
+    constexpr int kStrip = 24;
+    auto mean = [&image](int from) {
+      double sum[3] = {0, 0, 0};
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = from; x < from + kStrip; ++x) {
+          const QRgb c = image.pixel(x, y);
+          sum[0] += qRed(c), sum[1] += qGreen(c), sum[2] += qBlue(c);
+        }
+      for (double& channel : sum) channel /= double(kStrip) * image.height();
+      return std::vector<double>(sum, sum + 3);
+    };
+    const std::vector<double> edge = mean(image.width() - kStrip), beside = mean(image.width() - 2 * kStrip);
+    double step = 0;
+    for (int k = 0; k < 3; ++k) step = std::max(step, std::fabs(edge[k] - beside[k]));
+    return step;
+  };
+  const QString longStatus = QStringLiteral("Rendering final (press Escape to cancel)");
+  QMainWindow* window = controller->window();
+  // The last size asks for less than the window's least width: it gets its least.
+  for (const QSize size : {QSize(640, 460), QSize(448, 380), QSize(900, 520), QSize(1, 460)}) {
+    const int width = size.width();
+    SCOPED_TRACE(width);
+    ASSERT_TRUE(showLiveViewAt(width, size.height()));
+    ASSERT_TRUE(SettleWindows());
+    const QSize given = window->size();
+    if (width > 1) ASSERT_EQ(given.width(), width);
+    LiveViewOGLView* view = controller->liveViewOGLView();
+    ds->sunlightOn() = 1;
+    gRefreshRender = 1;
+    view->display();
+    QApplication::processEvents();
+    const QImage plain = view->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(plain.width(), view->width() * view->devicePixelRatio());
+    // The ground reaches the right edge in an ordinary render.
+    ASSERT_LT(rightEdgeStep(plain), 8.0);
+
+    for (const bool final : {false, true}) {
+      SCOPED_TRACE(final ? "Final Render" : "Render Shadows");
+      if (final) controller->renderFinal();
+      else controller->renderShadows();
+      ASSERT_TRUE(SettleWindows());
+      EXPECT_EQ(window->width(), given.width());
+      EXPECT_EQ(window->height(), given.height());
+      EXPECT_LE(window->frameGeometry().right(), QGuiApplication::primaryScreen()->geometry().right());
+      const QImage shown = view->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+      EXPECT_EQ(shown.width(), plain.width());
+      ASSERT_EQ(shown.height(), plain.height());
+      EXPECT_LT(rightEdgeStep(shown), 8.0);
+    }
+
+    // The frame shown, exported as it is.
+    QFile::remove(QString::fromStdString(exportPath));
+    controller->imageFormatPopUpButton()->setCurrentIndex(controller->imageFormatPopUpButton()->findData(3));
+    controller->renderQualityPopUpButton()->setCurrentIndex(kQualityCurrentImage);
+    controller->chooseExportPath = [&] { return exportPath; };
+    controller->displayExport3DSavePanel();
+    controller->chooseExportPath = nullptr;
+    const QImage exported(QString::fromStdString(exportPath));
+    EXPECT_EQ(exported.width(), plain.width());
+    ASSERT_EQ(exported.height(), plain.height());
+    EXPECT_LT(rightEdgeStep(exported), 8.0);
+
+    // And printed, fitted to the page.
+    QFile::remove(QString::fromStdString(printPath));
+    controller->showPrint3DPropertiesPanel();
+    auto* sheet = qobject_cast<LV3DPrintController*>(SheetController::attachedSheet(window));
+    ASSERT_NE(sheet, nullptr);
+    sheet->printSizeButtons->button(kPrintSizeFitPage)->setChecked(true);
+    sheet->renderQualityPopUpButton->setCurrentIndex(kQualityCurrentImage);
+    sheet->okButton()->click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QFile pdf(QString::fromStdString(printPath));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const PrintedPicture printed = ReadPrintedPicture(pdf.readAll());
+    EXPECT_EQ(printed.image.width(), plain.width());
+    ASSERT_EQ(printed.image.height(), plain.height());
+    EXPECT_LT(rightEdgeStep(printed.image), 8.0);
+    EXPECT_EQ(window->width(), given.width());
+
+    // The longest status line: shortened to the window, told whole when asked for.
+    controller->setLVStatusString(longStatus);
+    ASSERT_TRUE(SettleWindows());
+    EXPECT_EQ(window->width(), given.width());
+    EXPECT_EQ(controller->statusString(), longStatus);
   }
   ZLKDocument::printPanelRunner() = savedRunner;
 }

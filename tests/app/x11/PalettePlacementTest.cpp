@@ -9,8 +9,12 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
+#include <QTabBar>
+#include <QToolBar>
 #include <QTest>
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include "app/AppController.h"
 #include "app/AppTestSupport.h"
@@ -21,6 +25,11 @@
 #include "inspectors/SnapPaletteController.h"
 #include "model/Globals.h"
 #include "model/ToolCodes.h"
+
+// Frames in failure messages as x, y, width and height.
+inline void PrintTo(const QRect& r, std::ostream* os) {
+  *os << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
+}
 
 namespace {
 
@@ -179,7 +188,7 @@ TEST_F(PalettePlacement, ClosingTheWindowSavesThePaletteFramesForTheNextStart) {
 
 // A design window maximized over the palettes at the top left (its frame given as a window
 // manager gives it): the palettes move clear of its menu bar and of the toolbar with the floor
-// selector, the editing tools staying under the drawing tools, all on the screen.
+// selector, the others going under the drawing tools, all on the screen.
 TEST_F(PalettePlacement, PalettesKeepClearOfAMaximizedWindowsMenuBarAndFloorSelector) {
   defaults.setBool("ShowSnapTools", true);
   defaults.setString("NSWindow Frame SnapPanel", "5 30 180 120");
@@ -203,9 +212,103 @@ TEST_F(PalettePlacement, PalettesKeepClearOfAMaximizedWindowsMenuBarAndFloorSele
     EXPECT_FALSE(frame.intersects(floorSelector));
     EXPECT_TRUE(area.contains(frame));
   }
+  // Stacked 5 apart in the order they stood (the snap palette's top was the higher), none on
+  // another.
+  EXPECT_EQ(snap().frameGeometry().y(), plan().frameGeometry().bottom() + 1 + 5);
+  EXPECT_EQ(edit().frameGeometry().y(), snap().frameGeometry().bottom() + 1 + 5);
   EXPECT_FALSE(plan().frameGeometry().intersects(edit().frameGeometry()));
-  EXPECT_EQ(edit().frameGeometry().y(), plan().frameGeometry().bottom() + 1 + 5);
+  EXPECT_FALSE(plan().frameGeometry().intersects(snap().frameGeometry()));
+  EXPECT_FALSE(snap().frameGeometry().intersects(edit().frameGeometry()));
   EXPECT_EQ(plan().frameGeometry().x(), area.x() + 5);  // only moved down
+}
+
+// Maximize and Restore as a window manager does them, the frame and the state. Maximized, the
+// palettes keep clear of the window's menu bar, toolbar and plan tabs and off each other's
+// tools, those that overlapped a little before too (as a title bar's difference can make
+// them); restored, those moved for it are back where they were, clear of the window's tabs.
+// A palette the user moved meanwhile stays where the user put it. Minimizing in between
+// changes none of this.
+TEST_F(PalettePlacement, PalettesMovedForAMaximizedWindowGoBackWhenItIsRestored) {
+  // The snap palette stays closed once the window is minimized: it is left out.
+  defaults.setBool("ShowSnapTools", false);
+  launch();
+  ASSERT_TRUE(plan().isVisible() && edit().isVisible());
+  ASSERT_FALSE(snap().isVisible());
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  const QRect normal = window->geometry();
+  QWidget* const palettes[] = {&plan(), &edit()};
+  auto globalRect = [](const QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
+  auto frames = [&] {
+    std::vector<QRect> out;
+    for (const QWidget* p : palettes) out.push_back(p->isVisible() ? p->frameGeometry() : QRect());
+    return out;
+  };
+  auto maximize = [&] {
+    window->setGeometry(area);
+    window->setWindowState(Qt::WindowMaximized);
+    settle();
+    ASSERT_TRUE(window->isMaximized());
+  };
+  auto restore = [&] {
+    window->setWindowState(Qt::WindowNoState);
+    window->setGeometry(normal);
+    settle();
+    ASSERT_FALSE(window->isMaximized());
+  };
+  // No shown palette on the window's bars and tabs, nor on another.
+  auto expectClear = [&](const char* when) {
+    SCOPED_TRACE(when);
+    const QRect bars[] = {globalRect(window->menuBar()), globalRect(window->docToolbar()),
+                          globalRect(window->docTabView())};
+    const std::vector<QRect> shown = frames();
+    for (size_t i = 0; i < shown.size(); ++i) {
+      if (shown[i].isEmpty()) continue;
+      SCOPED_TRACE(palettes[i]->metaObject()->className());
+      for (const QRect& bar : bars) {
+        ASSERT_FALSE(bar.isEmpty());
+        EXPECT_FALSE(shown[i].intersects(bar)) << "bar at " << bar.y() << ", " << bar.height() << " high";
+      }
+      EXPECT_TRUE(area.contains(shown[i]));
+      for (size_t j = i + 1; j < shown.size(); ++j) EXPECT_FALSE(shown[i].intersects(shown[j])) << j;
+    }
+  };
+
+  // The opening places, then the editing tools 10 up into the drawing tools' lowest row.
+  for (const int overlap : {0, 10}) {
+    SCOPED_TRACE(overlap);
+    const QPoint shift(0, overlap > 0 ? overlap + 5 : 0);
+    edit().move(edit().pos() - shift);
+    settle();
+    const std::vector<QRect> before = frames();
+    ASSERT_EQ(plan().frameGeometry().intersects(edit().frameGeometry()), overlap > 0);
+    maximize();
+    expectClear("maximized");
+    // Minimized and shown again, still maximized: the same.
+    window->showMinimized();
+    settle();
+    window->setWindowState(Qt::WindowMaximized);
+    settle();
+    ASSERT_TRUE(window->isMaximized());
+    ASSERT_TRUE(plan().isVisible() && edit().isVisible());
+    expectClear("maximized again");
+    restore();
+    EXPECT_EQ(frames(), before);
+    for (const QRect& frame : frames()) EXPECT_FALSE(frame.intersects(globalRect(window->docTabView())));
+    // Back at the places the window opened beside.
+    edit().move(edit().pos() + shift);
+    settle();
+  }
+
+  // Moved by the user while the window is maximized: that palette stays, the others go back.
+  const std::vector<QRect> before = frames();
+  maximize();
+  const QPoint userPlace = edit().frameGeometry().topLeft() + QPoint(300, 100);
+  edit().move(userPlace);
+  settle();
+  restore();
+  std::vector<QRect> expected = before;
+  expected[1].moveTopLeft(userPlace);
+  EXPECT_EQ(frames(), expected);
 }
 
 // The inspector opens tall enough for its pane: the wall tool's shows whole, not just its
