@@ -61,6 +61,15 @@ class CeilingHeightTest : public LiveViewTest {
     }
     return {low, high};
   }
+  // Every object of every floor deleted.
+  void clearLayers() {
+    for (Layer* l = model->itsLayers; l; l = l->next)
+      while (l->firstObject) {
+        Objex* o = l->firstObject;
+        UnlinkObject(o);
+        DeleteObj(o);
+      }
+  }
   // Undo (or redo) through the design's history: the design is read back from its snapshot.
   void stepHistory(bool redo) {
     if (redo) doc->undoManager().redo();
@@ -118,12 +127,7 @@ TEST_F(CeilingHeightTest, TheFloorsAboveFollowTheCeilingFromTheFieldAndTheButton
   for (const System& system : systems)
     for (const int16_t scale : scales) {
       SCOPED_TRACE(std::string(system.metric ? "metric" : "imperial") + " scale " + std::to_string(scale));
-      for (Layer* l = model->itsLayers; l; l = l->next)
-        while (l->firstObject) {
-          Objex* o = l->firstObject;
-          UnlinkObject(o);
-          DeleteObj(o);
-        }
+      clearLayers();
       ds->measureSystem = system.metric ? kMeasureMetric : kMeasureImperial;
       ds->metricReadout = kReadoutFlagCentimeters;
       ds->planScaleChoice = scale;
@@ -257,12 +261,7 @@ TEST_F(CeilingHeightWalls, WallsAtTheCeilingFollowItWallsOfTheirOwnHeightStayAnd
   for (const Change& change : changes)
     for (const float scale : scales) {
       SCOPED_TRACE(std::string(change.typed) + " plan scale " + std::to_string(scale));
-      for (Layer* l = model->itsLayers; l; l = l->next)
-        while (l->firstObject) {
-          Objex* o = l->firstObject;
-          UnlinkObject(o);
-          DeleteObj(o);
-        }
+      clearLayers();
       ds->measureSystem = change.metric ? kMeasureMetric : kMeasureImperial;
       ds->metricReadout = kReadoutFlagCentimeters;
       ds->planScale = scale;

@@ -198,6 +198,22 @@ PrintedPicture ReadPrintedPicture(const QByteArray& pdf) {
   return out;
 }
 
+// Print 3D View with the current image fitted to the page, into the PDF file at path (which the
+// test's print info names), read back.
+void PrintCurrentImageFitted(LiveViewController* controller, const std::string& path, PrintedPicture* printed) {
+  QFile::remove(QString::fromStdString(path));
+  controller->showPrint3DPropertiesPanel();
+  auto* sheet = qobject_cast<LV3DPrintController*>(SheetController::attachedSheet(controller->window()));
+  ASSERT_NE(sheet, nullptr);
+  sheet->printSizeButtons->button(kPrintSizeFitPage)->setChecked(true);
+  sheet->renderQualityPopUpButton->setCurrentIndex(kQualityCurrentImage);
+  sheet->okButton()->click();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QFile pdf(QString::fromStdString(path));
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  *printed = ReadPrintedPicture(pdf.readAll());
+}
+
 // The mean difference of two images of one size, over the three channels.
 double MeanDifference(const QImage& a, const QImage& b) {
   double sum = 0;
@@ -244,18 +260,8 @@ TEST_F(LiveViewShadowsTest, FitToPagePrintsTheViewAsShown) {
 
     document->printInfo() =
         QPageLayout(QPageSize(QPageSize::A4), c.orientation, QMarginsF(36, 36, 36, 36), QPageLayout::Point);
-    QFile::remove(QString::fromStdString(path));
-    controller->showPrint3DPropertiesPanel();
-    auto* sheet = qobject_cast<LV3DPrintController*>(SheetController::attachedSheet(controller->window()));
-    ASSERT_NE(sheet, nullptr);
-    sheet->printSizeButtons->button(kPrintSizeFitPage)->setChecked(true);
-    sheet->renderQualityPopUpButton->setCurrentIndex(kQualityCurrentImage);
-    sheet->okButton()->click();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
-    QFile pdf(QString::fromStdString(path));
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    const PrintedPicture printed = ReadPrintedPicture(pdf.readAll());
+    PrintedPicture printed;
+    ASSERT_NO_FATAL_FAILURE(PrintCurrentImageFitted(controller, path, &printed));
     EXPECT_EQ(printed.pages, 1);
     // The frame the view shows, shadows and all, at its own size and framing.
     ASSERT_EQ(printed.image.size(), shown.size());
@@ -356,17 +362,8 @@ TEST_F(LiveViewShadowsTest, RendersKeepTheWindowsWidthAndFillTheViewTheExportAnd
     EXPECT_LT(rightEdgeStep(exported), 8.0);
 
     // And printed, fitted to the page.
-    QFile::remove(QString::fromStdString(printPath));
-    controller->showPrint3DPropertiesPanel();
-    auto* sheet = qobject_cast<LV3DPrintController*>(SheetController::attachedSheet(window));
-    ASSERT_NE(sheet, nullptr);
-    sheet->printSizeButtons->button(kPrintSizeFitPage)->setChecked(true);
-    sheet->renderQualityPopUpButton->setCurrentIndex(kQualityCurrentImage);
-    sheet->okButton()->click();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QFile pdf(QString::fromStdString(printPath));
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    const PrintedPicture printed = ReadPrintedPicture(pdf.readAll());
+    PrintedPicture printed;
+    ASSERT_NO_FATAL_FAILURE(PrintCurrentImageFitted(controller, printPath, &printed));
     EXPECT_EQ(printed.image.width(), plain.width());
     ASSERT_EQ(printed.image.height(), plain.height());
     EXPECT_LT(rightEdgeStep(printed.image), 8.0);
