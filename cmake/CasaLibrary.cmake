@@ -48,13 +48,20 @@ endfunction()
 # of all programs share the processors. SECONDS, what the whole program takes under the
 # sanitizers, lets CTest start the longest shards first. PLATFORM is Qt's platform plugin;
 # with OWN_DISPLAY (programs whose windows take part in activation and focus, or draw with GL)
-# each shard runs on a private Xvfb display of its own (tests/own-display.sh). A single test
-# runs alone with the program's --gtest_filter.
+# each shard runs on a private Xvfb display of its own (tests/own-display.sh). ALONE names
+# tests (Suite.Name) that each run in a process of their own, outside the shards: those that
+# measure the whole process (its heap's peak), which what earlier tests of a shard left behind
+# would blur. A single test runs alone with the program's --gtest_filter.
 function(casa_test_shards name)
-  cmake_parse_arguments(ARG "OWN_DISPLAY" "SHARDS;SECONDS;PLATFORM" "" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_DISPLAY" "SHARDS;SECONDS;PLATFORM" "ALONE" ${ARGN})
   set(command $<TARGET_FILE:${name}>)
   if(ARG_OWN_DISPLAY)
     set(command ${CMAKE_SOURCE_DIR}/tests/own-display.sh ${command})
+  endif()
+  set(filter "")
+  if(ARG_ALONE)
+    list(JOIN ARG_ALONE ":" alone)
+    set(filter "GTEST_FILTER=-${alone}")
   endif()
   math(EXPR last "${ARG_SHARDS} - 1")
   math(EXPR cost "${ARG_SECONDS} / ${ARG_SHARDS} + 1")
@@ -63,7 +70,11 @@ function(casa_test_shards name)
     set(test ${name}-${number}of${ARG_SHARDS})
     add_test(NAME ${test} COMMAND ${command} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
     set_tests_properties(${test} PROPERTIES COST ${cost} ENVIRONMENT
-      "QT_QPA_PLATFORM=${ARG_PLATFORM};GTEST_TOTAL_SHARDS=${ARG_SHARDS};GTEST_SHARD_INDEX=${index}")
+      "QT_QPA_PLATFORM=${ARG_PLATFORM};GTEST_TOTAL_SHARDS=${ARG_SHARDS};GTEST_SHARD_INDEX=${index};${filter}")
+  endforeach()
+  foreach(one ${ARG_ALONE})
+    add_test(NAME ${name}-${one} COMMAND ${command} --gtest_filter=${one} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    set_tests_properties(${name}-${one} PROPERTIES COST ${cost} ENVIRONMENT "QT_QPA_PLATFORM=${ARG_PLATFORM}")
   endforeach()
 endfunction()
 
