@@ -2,14 +2,12 @@
 #include "files/Undo.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstddef>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -371,38 +369,25 @@ std::vector<uint8_t> SnapshotBytesOfDesign() {
   ReleaseOutputBuffer();
   return bytes;
 }
-
-// The whole regular file at path, of our private folder; false when it cannot be read.
-bool ReadPrivateFile(const std::string& path, std::vector<uint8_t>* bytes) {
-  const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat st;
-  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() && st.st_size >= 0;
-  if (ok) bytes->resize(static_cast<size_t>(st.st_size));
-  for (size_t at = 0; ok && at < bytes->size();) {
-    const ssize_t n = read(fd, bytes->data() + at, bytes->size() - at);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) at += static_cast<size_t>(n);
-  }
-  close(fd);
-  return ok;
-}
 }  // namespace
 
 bool DesignMatchesCurrentUndoState() {
   ZLKDocumentModel* doc = gCurDocument;
   if (!gUndoActive || !doc || !doc->itsDocState || doc->itsCurrentUndo <= 0 || doc->itsUnstoredEdit) return false;
   std::vector<uint8_t> stored;
-  if (!ReadPrivateFile(UndoStatePath(doc->itsCurrentUndo), &stored)) return false;
+  if (!ReadWholeFile(UndoStatePath(doc->itsCurrentUndo), stored)) return false;
   // The ID counters only say where the numbers of new records start (a design read back from
   // its snapshot goes on above them), and the changed-since-saved flag is the file's: they are
   // no part of what changed. Their bytes are found by writing the design once more with every
   // bit of them turned, and are taken from the snapshot.
+  std::vector<uint8_t> design = SnapshotBytesOfDesign();
+  // Most edits change the snapshot's size, and an untouched design matches it as it is: only
+  // the rest need the second write.
+  if (design.size() != stored.size()) return false;
+  if (design == stored) return true;
   DocState* ds = doc->itsDocState;
   const uint32_t objects = ds->nextObjectID, points = ds->nextPointID;
   const int32_t changed = ds->documentChanged;
-  std::vector<uint8_t> design = SnapshotBytesOfDesign();
   ds->nextObjectID = ~objects;
   ds->nextPointID = ~points;
   ds->documentChanged = ~changed;
@@ -410,7 +395,7 @@ bool DesignMatchesCurrentUndoState() {
   ds->nextObjectID = objects;
   ds->nextPointID = points;
   ds->documentChanged = changed;
-  if (design.size() != stored.size() || turned.size() != design.size()) return false;
+  if (turned.size() != design.size()) return false;
   for (size_t i = 0; i < design.size(); ++i)
     if (design[i] != turned[i]) design[i] = stored[i];
   return design == stored;

@@ -52,12 +52,15 @@ std::vector<char*> Tokens(char* text, const char* separators, size_t limit) {
   return tokens;
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsExponentMark(char c) { return c == 'e' || c == 'E'; }
+
 // Whether the '-' at `at` is the sign of an exponent ("1e-4", "2.E-3"): right after an 'e' that
 // follows a digit or a decimal point.
 bool IsExponentSign(const std::string& text, size_t at) {
-  if (at < 2 || (text[at - 1] != 'e' && text[at - 1] != 'E')) return false;
+  if (at < 2 || !IsExponentMark(text[at - 1])) return false;
   const char c = text[at - 2];
-  return (c >= '0' && c <= '9') || c == '.' || c == ',';
+  return IsDigit(c) || c == '.' || c == ',';
 }
 
 float Signed(double a, double b) {
@@ -105,7 +108,7 @@ float ParseLengthText(const std::string& input) {
   bool digitSeen = false;
   for (size_t i = 0; i < text.size(); ++i) {
     char& c = text[i];
-    if (c >= '0' && c <= '9') digitSeen = true;
+    if (IsDigit(c)) digitSeen = true;
     else if (c == '-' && digitSeen && !IsExponentSign(text, i)) c = ' ';
   }
   CommasToPoints(text);
@@ -308,20 +311,18 @@ const char* FractionFault(const std::string& text) {
   return nullptr;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // Whether every exponent has digits before its 'e' and after its sign: "5e", "e5", "5e-" and
 // "5e5e5" would read as part of what was typed or as nothing.
 bool ExponentsWellFormed(const std::string& text) {
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != 'e' && text[i] != 'E') continue;
+    if (!IsExponentMark(text[i])) continue;
     size_t k = i;
     bool digit = false;
     while (k > 0 && (IsDigit(text[k - 1]) || text[k - 1] == '.' || text[k - 1] == ',')) digit |= IsDigit(text[--k]);
     if (!digit) return false;
     // The digits before the 'e' must not be another exponent's.
-    if (k > 0 && (text[k - 1] == 'e' || text[k - 1] == 'E')) return false;
-    if (k > 1 && (text[k - 1] == '-' || text[k - 1] == '+') && (text[k - 2] == 'e' || text[k - 2] == 'E')) return false;
+    if (k > 0 && IsExponentMark(text[k - 1])) return false;
+    if (k > 1 && (text[k - 1] == '-' || text[k - 1] == '+') && IsExponentMark(text[k - 2])) return false;
     size_t j = i + 1;
     if (j < text.size() && (text[j] == '-' || text[j] == '+')) ++j;
     if (j == text.size() || !IsDigit(text[j])) return false;
@@ -343,7 +344,7 @@ bool HasNumberTooCloseToZero(std::string text) {
     const double v = std::strtod(s + i, &end);
     const size_t stop = end && end > s + i ? static_cast<size_t>(end - s) : i + 1;
     bool nonzero = false;
-    for (size_t k = i; k < stop && s[k] != 'e' && s[k] != 'E'; ++k) nonzero |= s[k] >= '1' && s[k] <= '9';
+    for (size_t k = i; k < stop && !IsExponentMark(s[k]); ++k) nonzero |= s[k] >= '1' && s[k] <= '9';
     if (nonzero && !(std::fabs(v) >= FLT_MIN)) return true;
     i = stop;
   }
