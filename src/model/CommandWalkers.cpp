@@ -678,18 +678,6 @@ Objex* CopyToFloor(Objex* obj, int32_t cmd) {
   return copy;
 }
 
-// The lowest elevation of a wall's segments, or its base when it has none.
-void WallBaseFromSegments(Objex* wall) {
-  float lowest = 10000.0f;
-  bool any = false;
-  for (Poinz* p = wall->firstPoint; p; p = p->next) {
-    if (!p->next && !wall->closed) break;
-    if (p->segmentElevation < lowest) lowest = p->segmentElevation;
-    any = true;
-  }
-  if (any) wall->baseElevation = lowest;
-}
-
 bool IsWallAttachment(int16_t type) {
   return type == kObjDoor || type == kObjWindow || type == kObjComponent || type == kObjAccessory;
 }

@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr float kNoSegmentElevation = 10000.0f;
-
 Layer* CurrentLayer() { return gCurDocument ? gCurDocument->itsCurLayer : nullptr; }
 
 // The neighbouring layer and the height step of a floor move; false for other commands or
@@ -60,6 +58,16 @@ Layer* FloorOf(const Objex* object, bool attachmentsToo) {
 
 // ---- Floors ----
 
+void WallBaseFromSegments(Objex* wall) {
+  // Infinity, not some high elevation, starts the search: a design holds walls at any height.
+  float lowest = INFINITY;
+  for (const Poinz* p = wall->firstPoint; p; p = p->next) {
+    if (!p->next && !wall->closed) break;
+    if (p->segmentElevation < lowest) lowest = p->segmentElevation;
+  }
+  if (lowest < INFINITY) wall->baseElevation = lowest;
+}
+
 void SendToNeighboringFloor(Objex* object, int32_t command) {
   if (!object || !CurDocState()) return;
   Layer* target = nullptr;
@@ -68,17 +76,12 @@ void SendToNeighboringFloor(Objex* object, int32_t command) {
   Objex* root = GetRootObject(object);
   if (root->type == kObjWall) {
     if (IsEntireObjectSelected(root)) root->baseElevation += h;
-    float lowest = kNoSegmentElevation;
-    bool anySegment = false;
     for (Poinz* p = root->firstPoint; p; p = p->next) {
       Poinz* q = p->next ? p->next : (root->closed ? root->firstPoint : nullptr);
       if (!q) continue;  // the last point of an open wall starts no segment
       if (p->selected && q->selected) p->segmentElevation += h;
-      if (p->segmentElevation < lowest) lowest = p->segmentElevation;
-      anySegment = true;
     }
-    // A wall without segments keeps its base rather than taking the empty minimum.
-    if (anySegment) root->baseElevation = lowest;
+    WallBaseFromSegments(root);
   } else {
     root->baseElevation += h;
   }

@@ -7,6 +7,11 @@ struct Objex;
 struct Poinz;
 struct Layer;
 
+// Sets the wall's base elevation to the lowest elevation of its segments, at whatever height
+// they stand (every point but the last of an open wall starts a segment). A wall without a
+// segment, or whose segments hold no comparable elevation, keeps its base.
+void WallBaseFromSegments(Objex* wall);
+
 // Changes the elevations of the object's root for a move by one floor (5168..5171): up by
 // the current layer's height, down by the height of the layer before it. Nothing without a
 // current DocState and layer, or without a layer in that direction.

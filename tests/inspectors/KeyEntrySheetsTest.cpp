@@ -224,8 +224,9 @@ TEST_F(KeyEntrySheets, UnchangedOrNonPositiveLengthsMoveNothing) {
 
 // A typed length that would put a point of the segment, or a linked neighbour, past the plan's
 // limits (1,000,000 plan units from the origin) is refused with an alert and changes nothing;
-// one that keeps every point inside is taken. Along x and z, both ways, in an imperial and a
-// metric design at different plan scales.
+// one that keeps every point inside is taken. Each point that moves ends 10 plan units past
+// the limit or 10 inside it. Along x and z, both ways, in an imperial and a metric design at
+// different plan scales.
 TEST_F(KeyEntrySheets, LengthsThatWouldLeaveThePlanAreRefused) {
   struct Row {
     const char* name;
@@ -238,16 +239,18 @@ TEST_F(KeyEntrySheets, LengthsThatWouldLeaveThePlanAreRefused) {
     bool refused;
   };
   const Row rows[] = {
-      {"end past", {5000, 5120}, 0, 999780, 2, 0, false, true},
-      {"end inside", {5000, 5120}, 0, 984880, 3, 1, false, false},
-      {"start past", {-985000, -984880}, 0, 20000, 2, 1, false, true},
-      {"start inside", {-985000, -984880}, 0, 10000, 3, -1, false, false},
-      {"both ends, the end past", {985000, 985120}, 0, 40000, 1, 0, false, true},
-      {"both ends inside", {985000, 985120}, 0, 20000, 1, 0, true, false},
-      {"linked neighbour after past", {0, 120, 950000}, 0, 60000, 2, 0, true, true},
-      {"neighbour after not linked", {0, 120, 950000}, 0, 60000, 2, 0, false, false},
-      {"linked neighbour before past", {-950000, 0, 120}, 1, 60000, 3, -1, true, true},
-      {"neighbour before not linked", {-950000, 0, 120}, 1, 60000, 3, -1, false, false},
+      {"end past", {5000, 5120}, 0, 994890, 2, 0, false, true},
+      {"end inside", {5000, 5120}, 0, 994870, 3, 1, false, false},
+      {"start past", {-985000, -984880}, 0, 15010, 2, 1, false, true},
+      {"start inside", {-985000, -984880}, 0, 14990, 3, -1, false, false},
+      {"both ends, the end past", {985000, 985120}, 0, 29780, 1, 0, false, true},
+      {"both ends inside", {985000, 985120}, 0, 29740, 1, 0, true, false},
+      {"linked neighbour after past", {0, 120, 950000}, 0, 50010, 2, 0, true, true},
+      {"linked neighbour after inside", {0, 120, 950000}, 0, 49990, 2, 0, true, false},
+      {"neighbour after not linked", {0, 120, 950000}, 0, 50010, 2, 0, false, false},
+      {"linked neighbour before past", {-950000, 0, 120}, 1, 50010, 3, -1, true, true},
+      {"linked neighbour before inside", {-950000, 0, 120}, 1, 49990, 3, -1, true, false},
+      {"neighbour before not linked", {-950000, 0, 120}, 1, 50010, 3, -1, false, false},
   };
   const char* refusal = "Unable to resize the objects.";
   for (const int16_t system : {kMeasureImperial, kMeasureMetric}) {
@@ -365,6 +368,64 @@ TEST_F(KeyEntrySheets, TheReportedWallPastThePlanIsRefusedAndALengthInsideIsKept
   ASSERT_TRUE(doc->readFromFile(saved, "pro"));
   EXPECT_EQ(endX(), 5400);
   EXPECT_TRUE(alerts.shown.empty());
+}
+
+// The Wall Length sheet moves a wall's end along its line: a length that puts the end 10 plan
+// units past the plan's limit is refused with the alert and the wall stays as drawn; one that
+// puts it 10 inside is taken. Walls along x and z, running towards either limit, in an
+// imperial and a metric design at different plan scales.
+TEST_F(KeyEntrySheets, TheWallLengthSheetRefusesAnEndPastThePlanOnEitherAxisAndSide) {
+  const char* refusal = "Unable to resize the objects.";
+  for (const int16_t system : {kMeasureImperial, kMeasureMetric}) {
+    ds->measureSystem = system;
+    ds->planScale = system == kMeasureImperial ? 48 : 50;
+    const float unitsPerInch = ConvertWorldToScreen(1, ds, 0);
+    for (const int axis : {0, 2}) {
+      for (const float sign : {1.0f, -1.0f}) {
+        for (const float end : {1000010.0f, 999990.0f}) {
+          const bool refused = end > 1e6f;
+          SCOPED_TRACE(::testing::Message() << "end " << end << " axis " << axis << " sign " << sign << " system "
+                                            << system);
+          RGBColor black{};
+          Objex* wall = CreateObject(kObjWall, 0, 1, &black, &black, 4, 6, 0, nullptr, nullptr, nullptr, nullptr,
+                                     nullptr, nullptr);
+          for (const float v : {5000.0f, 5120.0f}) {
+            const float x = axis == 0 ? sign * v : 0, z = axis == 2 ? sign * v : 0;
+            Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, wall);
+            p->segmentFloats[0] = 96;  // wall height
+            AppendPointToObject(p, wall);
+          }
+          wall->width = 4;
+          wall->planMask = ds->currentPlanMask;
+          AppendObjectToLayer(wall, model->itsCurLayer);
+          Poinz* a = wall->firstPoint;
+          Poinz* b = a->next;
+          const std::array<float, 3> startBefore{a->position[0], a->position[1], a->position[2]};
+          const std::array<float, 3> endBefore{b->position[0], b->position[1], b->position[2]};
+          const double inches = (end - 5000.0) / unitsPerInch;
+          const QString typed = system == kMeasureImperial ? QString::number(inches, 'f', 4) + "\""
+                                                           : QString::number(inches * 25.4, 'f', 3) + "mm";
+          ScopedAlertRecorder alerts;
+          gCurTool = kToolExteriorWallKeyEntry;
+          ASSERT_TRUE(WallKeyEntryController::newWallKeyEntrySheetForParent(window, a, b, wall));
+          sheet<WallKeyEntryController>()->lengthText->setText(typed);
+          ok();
+          gCurTool = kToolSelection;
+          EXPECT_EQ(alerts.sawMessage(refusal), refused);
+          EXPECT_EQ((std::array<float, 3>{a->position[0], a->position[1], a->position[2]}), startBefore);
+          const std::array<float, 3> endAfter{b->position[0], b->position[1], b->position[2]};
+          if (refused) {
+            EXPECT_EQ(endAfter, endBefore);
+          } else {
+            // (Metric lengths are read to about 2 parts in a million.)
+            EXPECT_NEAR(endAfter[axis], sign * end, 3);
+            EXPECT_NEAR(endAfter[2 - axis], 0, 0.1f);
+          }
+          DeleteLayerObjects(model->itsCurLayer);
+        }
+      }
+    }
+  }
 }
 
 TEST_F(KeyEntrySheets, AShownLengthBeyondThePointsIsMeasuredFromWhatIsShown) {

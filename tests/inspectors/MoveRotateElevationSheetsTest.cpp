@@ -6,15 +6,21 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <filesystem>
+#include <string>
 #include <utility>
 
+#include "files/DesignFile.h"
 #include "inspectors/MoveObjectsController.h"
 #include "inspectors/ObjectElevationController.h"
 #include "inspectors/RotateObjectsController.h"
 #include "inspectors/SheetTestSupport.h"
 #include "model/CommandWalkers.h"
+#include "model/HitTest.h"
 #include "model/LineGeometry.h"
 #include "model/PlanarTransforms.h"
+#include "model/TransformGuard.h"
+#include "platform/Alerts.h"
 
 namespace {
 
@@ -270,6 +276,84 @@ TEST_F(ElevationSheet, TypedElevationRaisesTheSelection) {
   ok();
   EXPECT_EQ(ds->selectionState40.ssBaseElevation, 1);
   EXPECT_FLOAT_EQ(ds->selectionState40.ssBaseElevationValue, 36.0f) << square->baseElevation;
+}
+
+// The reported design: one wall of two points. Its elevation typed in the sheet raises its
+// segment and its own base alike, above 10,000", below the ground and up to the longest length
+// the design takes, in inches and in millimetres; undo, redo, saving and opening agree.
+TEST_F(ElevationSheet, AWallsBaseFollowsItsSegmentAtAnyElevationThroughUndoRedoAndReopening) {
+  namespace fs = std::filesystem;
+  const fs::path kept = fs::path(__FILE__).parent_path().parent_path() / "files" / "data" / "regressions";
+  // The one wall, found again after each step that reads the design back.
+  const auto theWall = [this]() -> Objex* {
+    Objex* found = nullptr;
+    int walls = 0;
+    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next)
+      if (o->type == kObjWall) found = o, ++walls;
+    EXPECT_EQ(walls, 1);
+    return found;
+  };
+  // The wall's base and its segment's elevation.
+  const auto elevations = [&]() -> std::pair<float, float> {
+    Objex* w = theWall();
+    if (!w || !w->firstPoint) return {NAN, NAN};
+    return {w->baseElevation, w->firstPoint->segmentElevation};
+  };
+  struct Row {
+    int16_t system;
+    QString typed;  // empty: 90% of the longest length the design takes
+    float inches;
+  };
+  const Row rows[] = {
+      {kMeasureImperial, "12000\"", 12000},
+      {kMeasureImperial, "9000\"", 9000},
+      {kMeasureImperial, "-20000\"", -20000},
+      {kMeasureMetric, "304800 mm", 12000},
+      {kMeasureMetric, "-254 m", -10000},
+      {kMeasureImperial, "", 0},
+  };
+  for (const Row& r : rows) {
+    const std::string path = file("wall.pro");
+    fs::copy_file(kept / "wall-for-elevation.pro", path, fs::copy_options::overwrite_existing);
+    ScopedAlertRecorder alerts;
+    ASSERT_TRUE(doc->readFromFile(path, "pro"));
+    ds = model->itsDocState;
+    ds->measureSystem = r.system;
+    Objex* wall = theWall();
+    ASSERT_NE(wall, nullptr);
+    const std::pair<float, float> before = elevations();
+    float inches = r.inches;
+    QString typed = r.typed;
+    if (typed.isEmpty()) {
+      inches = std::floor(PlanCoordinateLimitLength(ds) * 0.9f);
+      typed = QString::number(inches, 'f', 0) + "\"";
+    }
+    SCOPED_TRACE(::testing::Message() << typed.toStdString() << " system " << r.system);
+    doc->undoManager().removeAllActions();
+    SelectObj(wall, kSelectOn, 1);
+    choose(kTagSetObjectElevation);
+    auto* s = sheet<ObjectElevationController>();
+    ASSERT_NE(s, nullptr);
+    s->elevationText->setText(typed);
+    ok();
+    EXPECT_EQ(lastUndo(), "Object Elevation");
+    // (Metric lengths are read to a few parts in a million.)
+    const std::pair<float, float> raised = elevations();
+    EXPECT_NEAR(raised.second, inches, 4e-6f * std::fabs(inches));
+    EXPECT_EQ(raised.first, raised.second);
+    // The readout shows the one elevation the wall and its segment agree on.
+    EXPECT_EQ(ds->selectionState40.ssBaseElevation, 1);
+    EXPECT_EQ(ds->selectionState40.ssBaseElevationValue, raised.second);
+    ASSERT_TRUE(doc->undoManager().undo());
+    EXPECT_EQ(elevations(), before);
+    ASSERT_TRUE(doc->undoManager().redo());
+    EXPECT_EQ(elevations(), raised);
+    const std::string saved = file("saved.pro");
+    ASSERT_EQ(KeyFileWrite(saved.c_str()), 1);
+    ASSERT_TRUE(doc->readFromFile(saved, "pro"));
+    EXPECT_EQ(elevations(), raised);
+    EXPECT_TRUE(alerts.shown.empty());
+  }
 }
 
 // OK with the field untouched keeps the elevation shown, not the rounded number its text reads.

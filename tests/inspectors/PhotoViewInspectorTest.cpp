@@ -133,15 +133,18 @@ TEST_F(PhotoViewInspectorTest, WidthKeepsCentreAndDirection) {
 
 // A width that would put an end of any selected photo view past the plan's limits (1,000,000
 // plan units from the origin) is refused with an alert and changes none of them; a width that
-// keeps the ends inside is taken by all. At the plan's edge along x and z, both ways, in an
+// keeps the ends inside is taken by all. A photo view centred 1000 plan units from the plan's
+// edge, along x and z, both ways, its ends put 10 plan units past the edge or 10 inside, in an
 // imperial and a metric design.
 TEST_F(PhotoViewInspectorTest, AWidthPastThePlanIsRefusedForAll) {
   for (const int16_t system : {kMeasureImperial, kMeasureMetric}) {
     ds->measureSystem = system;
     ds->planScale = system == kMeasureImperial ? 12 : 50;
     const auto typed = [system](float inches) {
-      return system == kMeasureImperial ? QString::number(inches) + "\"" : QString::number(inches * 25.4) + "mm";
+      return system == kMeasureImperial ? QString::number(inches, 'f', 4) + "\""
+                                        : QString::number(inches * 25.4, 'f', 3) + "mm";
     };
+    const float past = 2 * 1010 / plan(1), inside = 2 * 990 / plan(1);  // inches
     for (const int axis : {0, 2}) {
       for (const float sign : {1.0f, -1.0f}) {
         SCOPED_TRACE(::testing::Message() << "axis " << axis << " sign " << sign << " system " << system);
@@ -159,7 +162,7 @@ TEST_F(PhotoViewInspectorTest, AWidthPastThePlanIsRefusedForAll) {
         {
           ScopedAlertRecorder alerts;
           mark();
-          type("photoWidthText", typed(9000));
+          type("photoWidthText", typed(past));
           EXPECT_TRUE(alerts.sawMessage("Unable to resize the objects."));
           EXPECT_EQ(ends(edge), edgeBefore);
           EXPECT_EQ(ends(middle), middleBefore);
@@ -168,11 +171,12 @@ TEST_F(PhotoViewInspectorTest, AWidthPastThePlanIsRefusedForAll) {
         }
         ScopedAlertRecorder alerts;
         mark();
-        type("photoWidthText", typed(200));
+        type("photoWidthText", typed(inside));
         EXPECT_TRUE(alerts.shown.empty());
         const size_t along = axis == 0 ? 0 : 1;
-        EXPECT_NEAR(std::fabs(ends(edge)[along + 2] - ends(edge)[along]), plan(200), 0.5f);
-        EXPECT_NEAR(std::fabs(ends(middle)[2] - ends(middle)[0]), plan(200), 0.01f);
+        EXPECT_NEAR(ends(edge)[along], c - 990, 0.5f);
+        EXPECT_NEAR(ends(edge)[along + 2], c + 990, 0.5f);
+        EXPECT_NEAR(std::fabs(ends(middle)[2] - ends(middle)[0]), 1980, 0.05f);
         EXPECT_EQ(stepsSinceMark(), (Steps{"PhotoView Width"}));
         DeleteLayerObjects(model->itsCurLayer);
       }

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "ChildBuilders.h"
 #include "ModelInvariants.h"
@@ -189,6 +190,9 @@ TEST(Floors2D, FloorMovesStepByTheFloorBelowTheBoundary) {
       {1, kCmdMoveToUpperFloor, 100, 220, 7},
       {1, kCmdMoveToLowerFloor, 100, 0, 1},
       {2, kCmdMoveToLowerFloor, 220, 100, 7},
+      // Far above and below the floors: the base still follows the segments.
+      {1, kCmdMoveToUpperFloor, 12000, 12120, 7},
+      {1, kCmdMoveToLowerFloor, -20000, -20100, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "from floor " << c.from << ", command " << c.command);
@@ -220,6 +224,42 @@ TEST(Floors2D, FloorMovesStepByTheFloorBelowTheBoundary) {
   int k = 0;
   for (Poinz* p = wall->firstPoint; p; p = p->next, ++k) EXPECT_FLOAT_EQ(p->segmentElevation, expected[k]) << k;
   EXPECT_FLOAT_EQ(wall->baseElevation, 10);
+}
+
+// A wall's base is its lowest segment's elevation wherever the segments stand: high above
+// and far below the floors, and up to the longest length a design takes. The last point of an
+// open wall starts no segment; the closing segment of a closed wall counts.
+TEST(Floors2D, AWallsBaseIsItsLowestSegmentAtAnyElevation) {
+  struct Case {
+    bool closed;
+    std::vector<float> segments;  // each point's segment elevation, inches
+    float base;
+  };
+  const Case cases[] = {
+      {false, {12000, 15000, -5}, 12000},
+      {false, {9500, 9000, 20000}, 9000},
+      {false, {-15000, -20000, 0}, -20000},
+      {false, {700000, 600000, 0}, 600000},
+      {true, {13000, 12000, 11000}, 11000},
+      {true, {-9000, -8000, -30000}, -30000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.closed ? "closed, " : "open, ") << c.base);
+    TestDocument doc;
+    Objex* wall = doc.addObject(kObjWall, c.closed, {{0, 0}, {100, 0}, {100, 100}});
+    wall->baseElevation = 3;
+    size_t k = 0;
+    for (Poinz* p = wall->firstPoint; p; p = p->next) p->segmentElevation = c.segments[k++];
+    WallBaseFromSegments(wall);
+    EXPECT_EQ(wall->baseElevation, c.base);
+  }
+  // A wall of one point has no segment: its base stays.
+  TestDocument doc;
+  Objex* wall = doc.addObject(kObjWall, false, {{0, 0}});
+  wall->baseElevation = 12000;
+  wall->firstPoint->segmentElevation = 40;
+  WallBaseFromSegments(wall);
+  EXPECT_EQ(wall->baseElevation, 12000);
 }
 
 TEST(Floors2D, CurvedSegmentsBecomeStraightPieces) {
