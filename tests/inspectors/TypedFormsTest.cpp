@@ -305,7 +305,8 @@ TEST_F(TypedForms, GeneratedEntriesReadAsTheirFormOrAreRefused) {
             {I, inches}, {decimal(hundredths), hundredths / 100.0}, {I + " " + frac, inches + f},
             {I + "-" + frac, inches + f}, {frac, f}, {E, e},
         };
-        for (const auto& [text, value] : pitches) expectReads(sign + text, NumberKind::kPitch, s * value, step / 2 + 1e-3);
+        for (const auto& [text, value] : pitches)
+          expectReads(sign + text, NumberKind::kPitch, s * value, step / 2 + 1e-3);
 
         for (const std::string& bad : {
                  decimal(hundredths) + point + "5",             // a second decimal point
