@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <cmath>
 #include <filesystem>
@@ -527,3 +528,56 @@ TEST_F(TypedForms, MoveAndRotateSheetsTakeWhatIsMeant) {
 }
 
 }  // namespace
+
+// What a field shows is read back as the value it shows, in every readout format and with
+// either decimal separator: the inspectors read their own text back to tell a mixed selection.
+TEST_F(TypedForms, WhatAFieldShowsReadsBackAsItsValue) {
+  QLineEdit field;
+  const std::vector<float> values = {0.0f, 0.5f, 5.25f, 11.9375f, 12.0f, 66.5f, 91.0f, 127.3f, 1000.0625f, 54321.75f};
+  const auto readsBack = [&](NumberKind kind, float shown, float tolerance) {
+    SCOPED_TRACE(::testing::Message() << "\"" << field.text().toStdString() << "\" kind " << int(kind)
+                                      << " imperial " << ds->imperialReadout << " metric " << ds->metricReadout
+                                      << " angle " << ds->angleReadout << " separator " << gDecimalSeparator);
+    const TypedNumber n = ReadTypedNumber(&field, kind);
+    ASSERT_TRUE(n.accepted) << n.reason;
+    EXPECT_NEAR(n.value, shown, tolerance);
+  };
+  for (const char separatorUsed : {'.', ','}) {
+    gDecimalSeparator = separatorUsed;
+    useSystem(kMeasureImperial);
+    for (const int16_t layout : {int16_t(0), kReadoutFlagFeetInches, kReadoutFlagFractions,
+                                 int16_t(kReadoutFlagFeetInches | kReadoutFlagFractions)})
+      for (const int16_t precision : {int16_t(0), kReadoutFlagWhole, kReadoutFlagHalves, kReadoutFlagQuarters,
+                                      kReadoutFlagEighths}) {
+        ds->imperialReadout = static_cast<int16_t>(layout | precision);
+        const float step = precision == kReadoutFlagWhole ? 1.0f : 1.0f / (precision == 0 ? 16 : precision);
+        for (const float v : values)
+          for (const float s : {1.0f, -1.0f}) {
+            SetFloatItem(&field, s * v);
+            readsBack(NumberKind::kLength, s * v, step / 2 + 1e-3f);
+            SetFloatPitchItem(&field, s * v);
+            readsBack(NumberKind::kPitch, s * v, step / 2 + 1e-3f);
+          }
+      }
+    useSystem(kMeasureMetric);
+    for (const int16_t readout : {int16_t(0), kReadoutFlagCentimeters, kReadoutFlagMeters}) {
+      ds->metricReadout = readout;
+      for (const float v : values)
+        for (const float s : {1.0f, -1.0f}) {
+          SetFloatItem(&field, s * v);
+          readsBack(NumberKind::kLength, s * v, 0.003f + 1e-5f * v);
+          SetFloatPitchItem(&field, s * v);
+          readsBack(NumberKind::kPitch, s * v, 0.02f);
+        }
+    }
+    for (const int16_t angles : {kReadoutAngle0, kReadoutAngle2, kReadoutAngle4}) {
+      ds->angleReadout = angles;
+      for (const float a : {0.0f, 22.5f, 45.25f, 359.9375f})
+        for (const float s : {1.0f, -1.0f})
+          for (const uint8_t noMark : {uint8_t(0), uint8_t(1)}) {
+            SetFloatAngleItem(&field, s * a, noMark);
+            readsBack(NumberKind::kAngle, s * a, angles == kReadoutAngle0 ? 0.5f : 0.005f);
+          }
+    }
+  }
+}
