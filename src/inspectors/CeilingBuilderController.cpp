@@ -112,7 +112,7 @@ void CeilingBuilderController::buildSoffitsButtonChanged() {
 
 void CeilingBuilderController::controlTextDidEndEditing(QLineEdit* field) {
   if (!field) return;
-  const TypedNumber n = CheckTypedNumber(field->text().toStdString(), NumberKind::kLength);
+  const TypedNumber n = ReadTypedNumber(field, NumberKind::kLength);
   if (n.accepted) SetFloatItem(field, n.value);
 }
 

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <utility>
-#include <vector>
 
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
@@ -43,148 +42,313 @@ void CommasToPoints(std::string& text) {
     if (c == ',') c = '.';
 }
 
-// Splits in place at any of the separators, at most `limit` tokens.
-std::vector<char*> Tokens(char* text, const char* separators, size_t limit) {
-  std::vector<char*> tokens;
-  char* save = nullptr;
-  for (char* t = strtok_r(text, separators, &save); t && tokens.size() < limit; t = strtok_r(nullptr, separators, &save))
-    tokens.push_back(t);
-  return tokens;
-}
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsExponentMark(char c) { return c == 'e' || c == 'E'; }
 
-// Whether the '-' at `at` is the sign of an exponent ("1e-4", "2.E-3"): right after an 'e' that
-// follows a digit or a decimal point.
-bool IsExponentSign(const std::string& text, size_t at) {
-  if (at < 2 || !IsExponentMark(text[at - 1])) return false;
-  const char c = text[at - 2];
-  return IsDigit(c) || c == '.' || c == ',';
+// Why a typed length, pitch or angle cannot be read as what it plainly means.
+enum class Fault : uint8_t { kNone, kForm, kZeroDenominator, kFractionTooLarge, kMinutes };
+
+// What a typed length, pitch or angle reads as; value is 0 when it is refused.
+struct Reading {
+  double value = 0;
+  Fault fault = Fault::kNone;
+};
+
+Reading Refusal(Fault fault) { return Reading{0, fault}; }
+
+// One number of an entry: a decimal ("6", "6.5", ".5", "96e-1") or a fraction of two whole
+// numbers ("3/4", "1/3").
+struct Piece {
+  double value = 0;
+  bool fraction = false;
+  bool whole = false;  // digits alone: a fraction may follow it ("6 3/4")
+};
+
+// Reads an entry left to right. Every entry is read in full: a character the form does not
+// take refuses it, where atof would stop and take what came before.
+class Scanner {
+ public:
+  explicit Scanner(const std::string& text) : s_(text) { blanks(); }
+  bool atEnd() const { return at_ == s_.size(); }
+  bool take(char c) {
+    if (atEnd() || s_[at_] != c) return false;
+    ++at_;
+    return true;
+  }
+  // Skips blanks; whether there were any.
+  bool blanks() {
+    const size_t from = at_;
+    while (!atEnd() && (s_[at_] == ' ' || s_[at_] == '\t')) ++at_;
+    return at_ > from;
+  }
+  // A sign leading the entry; whether it is a minus.
+  bool sign() {
+    if (take('-')) return true;
+    take('+');
+    return false;
+  }
+  // The number at the cursor. A sign is no part of it: only the entry as a whole has one.
+  Fault piece(Piece* p) {
+    if (!digit(at_) && !(point(at_) && digit(at_ + 1))) return Fault::kForm;
+    size_t i = at_;
+    while (digit(i)) ++i;
+    if (i > at_ && i < s_.size() && s_[i] == '/') {
+      // Numerator and denominator are whole numbers; a signed denominator ("1/-2") is no
+      // fraction anyone writes.
+      size_t end = 0;
+      const long long numerator = Digits(at_, &end);
+      const size_t j = i + 1;
+      if (j < s_.size() && (s_[j] == '-' || s_[j] == '+')) return Fault::kForm;
+      const long long denominator = Digits(j, &end);
+      if (end == j || denominator == 0) return Fault::kZeroDenominator;
+      if (numerator > INT32_MAX || denominator > INT32_MAX) return Fault::kFractionTooLarge;
+      p->value = static_cast<double>(numerator) / static_cast<double>(denominator);
+      p->fraction = true;
+      p->whole = false;
+      at_ = end;
+      return Fault::kNone;
+    }
+    size_t j = i;
+    if (point(j)) {
+      ++j;
+      while (digit(j)) ++j;
+    }
+    if (j < s_.size() && IsExponentMark(s_[j])) {
+      size_t k = j + 1;
+      if (k < s_.size() && (s_[k] == '-' || s_[k] == '+')) ++k;
+      if (!digit(k)) return Fault::kForm;
+      while (digit(k)) ++k;
+      j = k;
+    }
+    std::string number = s_.substr(at_, j - at_);
+    CommasToPoints(number);
+    p->value = std::strtod(number.c_str(), nullptr);
+    p->fraction = false;
+    p->whole = j == i;
+    at_ = j;
+    return Fault::kNone;
+  }
+
+ private:
+  bool digit(size_t i) const { return i < s_.size() && IsDigit(s_[i]); }
+  // The decimal point: '.', and ',' where the user writes decimals with another separator.
+  bool point(size_t i) const { return i < s_.size() && (s_[i] == '.' || (s_[i] == ',' && gDecimalSeparator != '.')); }
+  // The digits from `from` on and where they end; past INT32_MAX the value stops growing.
+  long long Digits(size_t from, size_t* end) const {
+    long long value = 0;
+    for (; digit(from); ++from)
+      if (value <= INT32_MAX) value = value * 10 + (s_[from] - '0');
+    *end = from;
+    return value;
+  }
+
+  const std::string& s_;
+  size_t at_ = 0;
+};
+
+// A double as a float; past a float's range it is an infinity of its sign (a cast would be
+// undefined).
+float ToFloat(double v) {
+  if (std::fabs(v) > FLT_MAX) return v < 0 ? -INFINITY : INFINITY;
+  return static_cast<float>(v);
 }
 
-float Signed(double a, double b) {
-  const double magnitude = std::fabs(a) + std::fabs(b);
-  return static_cast<float>(a < 0 || b < 0 ? -magnitude : magnitude);
+// Rounded to the design's imperial precision, as every imperial length and pitch typed is.
+double ToPrecision(double v) {
+  float f = ToFloat(v);
+  NormalizeInputToPrecision(&f);
+  return f;
+}
+
+// An imperial length in inches: inches ("6", "6.5", "6 3/4", "6-3/4", "3/4"), feet and inches
+// ("5 6", "5-6", "5' 6\"", "5'6\"", "5'-6 3/4\"", "5 6 3/4", "5' 3/4") or feet ("5'"), with one
+// sign in front. The dash between feet and inches, or between inches and their fraction, stands
+// where a blank would, with nothing on either side of it; a foot mark needs nothing after it.
+// An inch mark ends the entry and a foot mark follows the first number only.
+Reading ReadImperialLength(const std::string& text) {
+  Scanner in(text);
+  const bool negative = in.sign();
+  struct Marked {
+    Piece piece;
+    char mark = 0;
+  };
+  Marked items[3];
+  size_t count = 0;
+  for (;;) {
+    if (count == 3) return Refusal(Fault::kForm);  // "5 6 7 8", "1/2 3 4"
+    Marked& m = items[count++];
+    if (const Fault f = in.piece(&m.piece); f != Fault::kNone) return Refusal(f);
+    if (in.take('\'')) m.mark = '\'';
+    else if (in.take('"')) m.mark = '"';
+    const bool blank = in.blanks();
+    if (in.atEnd()) break;
+    // The next piece must follow at once ("5 -6" and "5- 6" are refused there).
+    if (blank || in.take('-') || m.mark == '\'') continue;
+    return Refusal(Fault::kForm);  // "5.5.5", "5+3", "1,5" with a decimal point, "5'6'"
+  }
+  for (size_t i = 0; i < count; ++i) {
+    const char mark = items[i].mark;
+    if ((mark == '"' && i + 1 < count) || (mark == '\'' && (i > 0 || items[i].piece.fraction)))
+      return Refusal(Fault::kForm);
+  }
+  const Piece& a = items[0].piece;
+  double feet = 0, inches = 0;
+  if (count == 1) {
+    (items[0].mark == '\'' ? feet : inches) = a.value;
+  } else if (count == 2) {
+    const Piece& b = items[1].piece;
+    if (a.fraction) return Refusal(Fault::kForm);  // "1/2 3", "1/2 3/4"
+    if (b.fraction && items[0].mark != '\'') {
+      if (!a.whole) return Refusal(Fault::kForm);  // "6.5 1/2"
+      inches = a.value + b.value;                  // "6 3/4"
+    } else {
+      feet = a.value;  // "5 6", "5' 6\"", "5' 3/4"
+      inches = b.value;
+    }
+  } else {
+    const Piece &b = items[1].piece, &c = items[2].piece;
+    // "5 6 3/4": feet, whole inches and a fraction of an inch.
+    if (a.fraction || !b.whole || items[1].mark || !c.fraction) return Refusal(Fault::kForm);
+    feet = a.value;
+    inches = b.value + c.value;
+  }
+  const double magnitude = feet * 12 + inches;
+  return Reading{ToPrecision(negative ? -magnitude : magnitude), Fault::kNone};
+}
+
+// A metric length in inches: a number in the readout unit, or with one unit ("1.5 m", "150cm",
+// "1500 mm"), with one sign in front.
+Reading ReadMetricLength(const std::string& text) {
+  Scanner in(text);
+  const bool negative = in.sign();
+  Piece p;
+  if (const Fault f = in.piece(&p); f != Fault::kNone) return Refusal(f);
+  if (p.fraction) return Refusal(Fault::kForm);  // "5/2": a metric length is a decimal
+  in.blanks();
+  double factor = 0;
+  if (in.take('m')) factor = in.take('m') ? 0.03937 : 39.37;
+  else if (in.take('c')) factor = in.take('m') ? 0.3937 : 0;
+  else if (in.atEnd()) {
+    switch (DecodeMetricReadoutFormat()) {
+      case kReadoutMeters: factor = 39.37; break;
+      case kReadoutCentimeters: factor = 0.3937; break;
+      default: factor = 0.03937; break;
+    }
+  }
+  in.blanks();
+  if (factor == 0 || !in.atEnd()) return Refusal(Fault::kForm);  // "5m 30cm", "1m50", "m5"
+  return Reading{negative ? -p.value * factor : p.value * factor, Fault::kNone};
+}
+
+Reading ReadLength(const std::string& text) {
+  const DocState* ds = CurDocState();
+  if (!ds) return {};
+  return ds->measureSystem == kMeasureImperial ? ReadImperialLength(text) : ReadMetricLength(text);
+}
+
+// A number with an optional fraction after it: "6", "6.5", "3/4", "6 3/4" or "6-3/4", with one
+// sign in front. Unrounded.
+Reading ReadWholeAndFraction(const std::string& text) {
+  Scanner in(text);
+  const bool negative = in.sign();
+  Piece a;
+  if (const Fault f = in.piece(&a); f != Fault::kNone) return Refusal(f);
+  double v = a.value;
+  const bool blank = in.blanks();
+  if (!in.atEnd()) {
+    if (!a.whole || (!blank && !in.take('-'))) return Refusal(Fault::kForm);
+    Piece b;
+    if (const Fault f = in.piece(&b); f != Fault::kNone) return Refusal(f);
+    if (!b.fraction) return Refusal(Fault::kForm);
+    v += b.value;
+    in.blanks();
+    if (!in.atEnd()) return Refusal(Fault::kForm);
+  }
+  return Reading{negative ? -v : v, Fault::kNone};
+}
+
+// A pitch is a rise per 12 of run (per 10 in metric designs), one number, never feet and
+// inches: "5-6" and "5'6\"" are refused, not read as 5. Imperial pitches take a fraction as a
+// length's inches do ("5 1/2", "5-1/2"); metric pitches are decimals ("5/2" is refused).
+Reading ReadPitch(const std::string& text) {
+  const DocState* ds = CurDocState();
+  if (!ds) return {};
+  if (ds->measureSystem == kMeasureImperial) {
+    const Reading r = ReadWholeAndFraction(text);
+    return r.fault == Fault::kNone ? Reading{ToPrecision(r.value), Fault::kNone} : r;
+  }
+  Scanner in(text);
+  const bool negative = in.sign();
+  Piece p;
+  if (const Fault f = in.piece(&p); f != Fault::kNone) return Refusal(f);
+  in.blanks();
+  if (p.fraction || !in.atEnd()) return Refusal(Fault::kForm);
+  // Rise per 10 of run to rise per 12: single-precision factors applied to the number as read,
+  // narrowed once at the end (50 reads exactly 60).
+  const double v = p.value * 0.3937f * 3.048006f;
+  return Reading{negative ? -v : v, Fault::kNone};
+}
+
+// Degrees ("45", "22.5", "1/2", "22 1/2"), with the degree mark after them or not, then unless
+// degreesOnly the minutes, 0 to less than 60, after whole degrees ("45 30", "45° 30'",
+// "45°30'"), with one sign in front for the whole angle ("-45 30" is -45.5).
+Reading ReadAngle(const std::string& text, bool degreesOnly) {
+  Scanner in(text);
+  const bool negative = in.sign();
+  Piece d;
+  if (const Fault f = in.piece(&d); f != Fault::kNone) return Refusal(f);
+  double v = d.value;
+  bool wholeDegrees = d.whole;
+  bool blank = in.blanks();
+  Piece next;
+  bool haveNext = false;
+  if (blank && !in.atEnd()) {
+    if (const Fault f = in.piece(&next); f != Fault::kNone) return Refusal(f);
+    haveNext = true;
+    if (next.fraction) {  // "22 1/2": a fraction of a degree
+      if (!d.whole) return Refusal(Fault::kForm);
+      v += next.value;
+      wholeDegrees = haveNext = false;
+      blank = in.blanks();
+    }
+  }
+  bool marked = false;
+  if (!haveNext && !blank && in.take(kReadoutDegreeMark)) {
+    marked = true;
+    blank = in.blanks();
+  }
+  if (!haveNext && !in.atEnd()) {
+    if (!blank && !marked) return Refusal(Fault::kForm);  // "30'59", "1,5" with a decimal point
+    if (const Fault f = in.piece(&next); f != Fault::kNone) return Refusal(f);
+    haveNext = true;
+  }
+  if (haveNext) {
+    // Minutes follow whole degrees: "22.5 30" and "22 1/2 30" are refused, as is a second
+    // number where only degrees are taken.
+    if (degreesOnly || next.fraction || !wholeDegrees) return Refusal(Fault::kForm);
+    if (!(next.value < 60)) return Refusal(Fault::kMinutes);
+    v += next.value / 60;
+    in.take('\'');
+    in.blanks();
+    if (!in.atEnd()) return Refusal(Fault::kForm);  // seconds, or anything else
+  }
+  return Reading{negative ? -v : v, Fault::kNone};
 }
 
 }  // namespace
 
 float TokenizeInches(char* first, char* second) {
   if (!first) return 0;
-  double whole = 0;
-  char* numerator = nullptr;
-  char* denominator = nullptr;
-  char* save = nullptr;
-  if (std::strchr(first, '/')) {
-    numerator = strtok_r(first, "/", &save);
-    denominator = numerator ? strtok_r(nullptr, "/", &save) : nullptr;
-  } else {
-    whole = std::atof(first);
-    if (second) {
-      numerator = strtok_r(second, "/", &save);
-      denominator = numerator ? strtok_r(nullptr, "/", &save) : nullptr;
-    }
-  }
-  // A numerator or denominator past 32 bits is no fraction (the typed-number check refuses
-  // it): cut to 32 bits it would read as another ("4294967297/2" as 1/2).
-  const auto piece = [](const char* text, int32_t* value) {
-    const long long v = std::strtoll(text, nullptr, 10);
-    *value = static_cast<int32_t>(v);
-    return v >= -INT32_MAX && v <= INT32_MAX;
-  };
-  double fraction = 0;
-  int32_t n = 0, d = 0;
-  if (numerator && denominator && piece(numerator, &n) && piece(denominator, &d))
-    fraction = ConvertFractionToDecimal(n, d);
-  return Signed(whole, fraction);
+  std::string text = first;
+  if (second && *second) text += std::string(" ") + second;
+  return ToFloat(ReadWholeAndFraction(text).value);
 }
 
-float ParseLengthText(const std::string& input) {
-  const DocState* ds = CurDocState();
-  if (!ds) return 0;
-  std::string text = input;
-  // A dash after a digit parts feet from inches ("5-6"); an exponent's sign is no such dash.
-  bool digitSeen = false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char& c = text[i];
-    if (IsDigit(c)) digitSeen = true;
-    else if (c == '-' && digitSeen && !IsExponentSign(text, i)) c = ' ';
-  }
-  CommasToPoints(text);
-  if (ds->measureSystem != kMeasureImperial) {
-    const double v = std::atof(text.c_str());
-    const bool cm = text.find("cm") != std::string::npos, mm = text.find("mm") != std::string::npos;
-    if (text.find('m') != std::string::npos && !cm && !mm) return static_cast<float>(v * 39.37);
-    if (mm) return static_cast<float>(v * 0.03937);
-    if (cm) return static_cast<float>(v * 0.3937);
-    switch (DecodeMetricReadoutFormat()) {
-      case kReadoutMeters: return static_cast<float>(v * 39.37);
-      case kReadoutCentimeters: return static_cast<float>(v * 0.3937);
-      default: return static_cast<float>(v * 0.03937);
-    }
-  }
-  std::vector<char> buffer(text.begin(), text.end());
-  buffer.push_back(0);
-  std::vector<char*> t = Tokens(buffer.data(), " ", 3);
-  if (t.empty()) return 0;
-  auto has = [](const char* s, char c) { return std::strchr(s, c) != nullptr; };
-  double feet = 0, inches = 0;
-  if (t.size() == 1) {
-    if (has(t[0], '\'')) feet = std::atof(t[0]);
-    else if (has(t[0], '/')) inches = TokenizeInches(t[0], nullptr);
-    else inches = std::atof(t[0]);
-  } else if (t.size() == 2) {
-    if (has(t[0], '/')) {
-    } else if (!has(t[1], '/') || has(t[0], '\'')) {
-      feet = std::atof(t[0]);
-      inches = TokenizeInches(t[1], nullptr);
-    } else {
-      inches = TokenizeInches(t[0], t[1]);
-    }
-  } else if (!has(t[0], '/') && !has(t[1], '/') && !has(t[0], '"')) {
-    feet = std::atof(t[0]);
-    inches = TokenizeInches(t[1], t[2]);
-  }
-  float result = Signed(feet * 12, inches);
-  NormalizeInputToPrecision(&result);
-  return result;
-}
+float ParseLengthText(const std::string& text) { return ToFloat(ReadLength(text).value); }
 
-float ParseAngleText(const std::string& input, bool degreesOnly) {
-  if (input.empty()) return 0;
-  std::string text = input;
-  CommasToPoints(text);
-  std::vector<char> buffer(text.begin(), text.end());
-  buffer.push_back(0);
-  const char separators[] = {' ', kReadoutDegreeMark, '\'', '"', 0};
-  std::vector<char*> t = Tokens(buffer.data(), separators, 3);
-  if (t.empty()) return 0;
-  double degrees = std::atof(t[0]);
-  if (!degreesOnly && t.size() > 1) {
-    const long minutes = std::atol(t[1]);
-    if (minutes >= 0 && minutes <= 59) degrees += minutes / 60.0;
-  }
-  return static_cast<float>(degrees);
-}
+float ParseAngleText(const std::string& text, bool degreesOnly) { return ToFloat(ReadAngle(text, degreesOnly).value); }
 
-float ParsePitchText(const std::string& input) {
-  const DocState* ds = CurDocState();
-  if (!ds) return 0;
-  std::string text = input;
-  CommasToPoints(text);
-  // Rise per 10 of run to rise per 12: single-precision factors applied to the number as
-  // read, narrowed once at the end (50 reads exactly 60).
-  if (ds->measureSystem != kMeasureImperial)
-    return static_cast<float>(std::atof(text.c_str()) * 0.3937f * 3.048006f);
-  std::vector<char> buffer(text.begin(), text.end());
-  buffer.push_back(0);
-  std::vector<char*> t = Tokens(buffer.data(), " ", 2);
-  if (t.empty()) return 0;
-  float pitch = TokenizeInches(t[0], t.size() > 1 ? t[1] : nullptr);
-  NormalizeInputToPrecision(&pitch);
-  return pitch;
-}
+float ParsePitchText(const std::string& text) { return ToFloat(ReadPitch(text).value); }
 
 float GetFloatItem(QLineEdit* field) { return field ? ParseLengthText(FieldText(field)) : 0; }
 
@@ -353,6 +517,36 @@ bool HasNumberTooCloseToZero(std::string text) {
 
 constexpr const char* kTooCloseToZero = "The number is too close to zero to be held. Enter 0 or a larger number.";
 
+// An example decimal as the user writes it.
+std::string Decimal(const char* whole, const char* fraction) {
+  return std::string(whole) + (gDecimalSeparator == ',' ? ',' : '.') + fraction;
+}
+
+// Why a length, pitch or angle was refused; a malformed entry is shown the forms its field takes.
+std::string FaultReason(Fault fault, NumberKind kind) {
+  switch (fault) {
+    case Fault::kNone: return {};
+    case Fault::kZeroDenominator: return kZeroDenominator;
+    case Fault::kFractionTooLarge: return kFractionTooLarge;
+    case Fault::kMinutes: return "The minutes of an angle must be less than 60.";
+    case Fault::kForm: break;
+  }
+  const DocState* ds = CurDocState();
+  const bool metric = ds && ds->measureSystem != kMeasureImperial;
+  if (kind == NumberKind::kLength && metric)
+    return "Type a length as a number in the design's unit, or with one unit: " + Decimal("1", "5") +
+           " m, 150 cm or 1500 mm.";
+  if (kind == NumberKind::kLength)
+    return "Type a length as inches (6, " + Decimal("6", "5") +
+           ", 6 3/4), feet and inches (5 6, 5' 6\", 5-6, 5 6 3/4) or feet (5').";
+  if (kind == NumberKind::kPitch && metric)
+    return "Type a pitch as its rise per 10 of run: 5 or " + Decimal("2", "5") + ".";
+  if (kind == NumberKind::kPitch)
+    return "Type a pitch as its rise per 12 of run: 6, " + Decimal("6", "5") + ", 6 1/2 or 1/2.";
+  return "Type an angle as degrees (45, " + Decimal("22", "5") +
+         ", 22 1/2) or degrees and minutes (45 30, 45\xC2\xB0 30').";
+}
+
 // The limit as the field shows it.
 std::string LimitText(NumberKind kind, float limit) {
   char text[kReadoutTextSize] = {};
@@ -401,12 +595,20 @@ TypedNumber CheckTypedNumber(const std::string& input, NumberKind kind) {
   if (HasNumberTooCloseToZero(text)) return Refused(kTooCloseToZero);
   double value = 0;
   long long whole = 0;
+  Reading read;
   switch (kind) {
-    case NumberKind::kLength: value = ParseLengthText(text); break;
-    case NumberKind::kAngle: value = ParseAngleText(text, false); break;
-    case NumberKind::kPitch: value = ParsePitchText(text); break;
+    case NumberKind::kLength: read = ReadLength(text); break;
+    case NumberKind::kAngle: read = ReadAngle(text, false); break;
+    case NumberKind::kPitch: read = ReadPitch(text); break;
+    case NumberKind::kPitchAngle: read = ReadAngle(text, false); break;
+    default: break;
+  }
+  if (read.fault != Fault::kNone) return Refused(FaultReason(read.fault, kind));
+  value = read.value;
+  switch (kind) {
+    case NumberKind::kLength: case NumberKind::kAngle: case NumberKind::kPitch: break;
     case NumberKind::kPitchAngle: {
-      const float degrees = ParseAngleText(text, false);
+      const float degrees = ToFloat(value);
       if (!std::isfinite(degrees) || std::fabs(degrees) >= 90.0f)
         return Refused("A pitch angle must lie between -90 and 90 degrees.");
       float pitch = ConvertAngleToPitch(degrees);

@@ -10,19 +10,25 @@
 
 class QLineEdit;
 
-// The parsers behind the field readers (text as typed; the current document's units).
-// Length in inches: metric by unit suffix ("m", "cm", "mm") or the readout unit; imperial
-// as feet and inches ("5 6", "5-6", "5' 6 3/4", "6 3/4", "3/4"), rounded to the precision.
+// The parsers behind the field readers (text as typed; the current document's units). Each
+// reads an entry as what it plainly means, or not at all: an entry CheckTypedNumber refuses
+// (a lone or inner sign, a second decimal point, a comma that is not the decimal separator, a
+// signed denominator, a stray token or unit) reads 0, as text without a number does. A fraction
+// reads as its value over any denominator ("1/3").
+// Length in inches: metric as a number in the readout unit or with one unit ("1.5 m", "150 cm",
+// "1500mm"); imperial as inches ("6", "6 3/4", "3/4"), feet and inches ("5 6", "5-6", "5' 6\"",
+// "5'6\"", "5 6 3/4", "5' 3/4") or feet ("5'"), rounded to the precision.
 // A number may carry an exponent ("96e-1", "3.5e2") in both systems.
 // 0 without a document or its DocState.
 float ParseLengthText(const std::string& text);
-// Degrees, with minutes unless degreesOnly; 0 for an empty text.
+// Degrees ("45", "22.5", "22 1/2"), then unless degreesOnly minutes below 60 ("45 30"; the
+// degree mark may follow the degrees and "'" the minutes); 0 for an empty text.
 float ParseAngleText(const std::string& text, bool degreesOnly);
-// Rise per 12 of run; 0 without a document or its DocState.
+// Rise per 12 of run ("6", "6 1/2", "6-1/2"; metric designs: a decimal rise per 10); never
+// feet and inches. 0 without a document or its DocState.
 float ParsePitchText(const std::string& text);
-// A whole number and a fraction token ("6", "3/4"): their sum, negative when either is.
-// Either text may be null; they may be split in place. A numerator or denominator past 32
-// bits gives no fraction.
+// A number and a fraction token ("6", "3/4"): their sum, negative when the number is; 0 when
+// they are no such pair. Either text may be null.
 float TokenizeInches(char* first, char* second);
 
 // Field readers and writers; a null field reads 0 and is not written.
@@ -64,9 +70,10 @@ struct TypedNumber {
 // entry of more than kMaxTypedNumberLength characters, one without a digit, one that does
 // not read as a finite number ("nan", "inf", a whole number with a fraction, an exponent
 // without digits before or after it), a length, pitch or angle with a fraction over zero or
-// with a numerator or denominator past 2147483647, one with a number other than zero too close
-// to zero for a float to hold ("1e-40", "1e-400"), and one whose magnitude exceeds
-// TypedNumberLimit of its kind. -0 reads as 0.
+// with a numerator or denominator past 2147483647, or in none of its kind's forms (the reason
+// then shows them; minutes of 60 or more are refused as such), one with a number other than
+// zero too close to zero for a float to hold ("1e-40", "1e-400"), and one whose magnitude
+// exceeds TypedNumberLimit of its kind. -0 reads as 0.
 TypedNumber CheckTypedNumber(const std::string& text, NumberKind kind);
 TypedNumber ReadTypedNumber(QLineEdit* field, NumberKind kind);
 constexpr size_t kMaxTypedNumberLength = 64;

@@ -45,13 +45,13 @@ TEST_F(ValueFields, ImperialLengths) {
   EXPECT_FLOAT_EQ(length("-2 6"), -30);
   EXPECT_FLOAT_EQ(length("2-6"), 30);  // a "-" after a digit separates
   EXPECT_FLOAT_EQ(length("3/4"), 0.75f);
-  EXPECT_FLOAT_EQ(length("1 1/2 3"), 0);  // a fraction in the second of three tokens
+  EXPECT_FLOAT_EQ(length("1 1/2 3"), 0);  // a number after a fraction reads as no number
   EXPECT_FLOAT_EQ(length("6'"), 72);
   EXPECT_FLOAT_EQ(length("5 6"), 66);
   EXPECT_FLOAT_EQ(length("5' 3/4"), 60.75f);
   EXPECT_FLOAT_EQ(length("6 3/4"), 6.75f);
   EXPECT_FLOAT_EQ(length("5 6 3/4"), 66.75f);
-  EXPECT_FLOAT_EQ(length("3/5"), 0);  // only halves to sixteenths
+  EXPECT_FLOAT_EQ(length("3/5"), 0.625f);  // 0.6 to the nearest sixteenth
   EXPECT_FLOAT_EQ(length(""), 0);
   EXPECT_FLOAT_EQ(length("abc"), 0);
   EXPECT_EQ(GetFloatItem(nullptr), 0);
@@ -73,15 +73,15 @@ TEST_F(ValueFields, MetricLengths) {
 TEST_F(ValueFields, AnglesAndPitches) {
   field->setText(QString::fromUtf8("30\u00B0 30'"));
   EXPECT_FLOAT_EQ(GetFloatAngleItem(field.get(), 0), 30.5f);
-  EXPECT_FLOAT_EQ(GetFloatAngleItem(field.get(), 1), 30);
+  EXPECT_FLOAT_EQ(GetFloatAngleItem(field.get(), 1), 0);  // no minutes in a degrees-only field
   // The mark byte's own character (the masculine ordinal, a key of its own on some keyboards)
   // separates degrees from minutes as the degree sign does.
   field->setText(QString::fromUtf8("30\u00BA30'"));
   EXPECT_FLOAT_EQ(GetFloatAngleItem(field.get(), 0), 30.5f);
   field->setText(QString::fromUtf8("12\u00BA"));
   EXPECT_FLOAT_EQ(GetFloatAngleItem(field.get(), 0), 12);
-  field->setText("10 75");  // minutes beyond 59 add nothing
-  EXPECT_FLOAT_EQ(GetFloatAngleItem(field.get(), 0), 10);
+  field->setText("10 75");  // minutes beyond 59 are no angle
+  EXPECT_FLOAT_EQ(GetFloatAngleItem(field.get(), 0), 0);
 
   SetFloatPitchAngleItem(field.get(), 12);
   char expected[kReadoutTextSize] = {};

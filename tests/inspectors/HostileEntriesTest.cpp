@@ -389,19 +389,18 @@ TEST_F(HostileEntries, FractionsWithoutADenominatorAreRefused) {
 // Fractions in length, pitch and angle entries, imperial and metric: a numerator or denominator
 // past 32 bits was cut to 32 bits ("5 4294967297/2" read 5 1/2), and angles took a zero
 // denominator ("5 1/0" read 5 degrees 1 minute). Each is refused with its reason; a fraction
-// within 32 bits reads as before.
+// within 32 bits reads as its value (metric lengths and pitches take no fractions).
 TEST_F(HostileEntries, FractionsPast32BitsOrOverZeroAreRefusedInEveryKind) {
   const std::string tooLarge = "The numerator and denominator of a fraction must not exceed 2147483647.";
   const std::string zero = "A fraction needs a denominator other than zero.";
   struct Row {
     const char* text;
     const std::string* reason;  // null: accepted, reading as `readsAs` of its kind
-    const char* readsAs;        // lengths and pitches
-    const char* angleReadsAs;   // angles, where the numerator reads as minutes
+    const char* readsAs;
   };
   const Row rows[] = {
-      {"5 1/2147483647", nullptr, "5", "5 1"},
-      {"5 2147483647/2147483647", nullptr, "5", "5"},
+      {"5 1/2147483647", nullptr, "5"},
+      {"5 2147483647/2147483647", nullptr, "6"},
       {"5 1/2147483648", &tooLarge},
       {"5 1/4294967295", &tooLarge},
       {"5 1/4294967296", &tooLarge},
@@ -433,16 +432,21 @@ TEST_F(HostileEntries, FractionsPast32BitsOrOverZeroAreRefusedInEveryKind) {
           EXPECT_EQ(n.value, 0.0f);
           continue;
         }
-        const TypedNumber same = CheckTypedNumber(angle ? r.angleReadsAs : r.readsAs, kind);
+        if (system == kMeasureMetric && !angle) {
+          EXPECT_FALSE(n.accepted);
+          EXPECT_EQ(n.reason.rfind("Type a ", 0), 0u) << n.reason;
+          continue;
+        }
+        const TypedNumber same = CheckTypedNumber(r.readsAs, kind);
         ASSERT_TRUE(same.accepted);
         EXPECT_TRUE(n.accepted) << n.reason;
         EXPECT_FLOAT_EQ(n.value, same.value);
       }
     }
   }
-  // The reader itself takes no wrapped fraction either.
+  // The reader itself takes no wrapped fraction either: it reads no number at all.
   char whole[] = "5", fraction[] = "4294967297/2";
-  EXPECT_FLOAT_EQ(TokenizeInches(whole, fraction), 5.0f);
+  EXPECT_FLOAT_EQ(TokenizeInches(whole, fraction), 0.0f);
 }
 
 // The reports' entries typed into a wall's thickness (a length) and the roof tool's pitch and
@@ -675,9 +679,11 @@ TEST(TypedNumbers, RefusalsAndTheirReasons) {
             "The entry is too long to be a number.");
 }
 
-TEST(TypedAngles, MinutesAddUpTo59AndNothingFrom60) {
+TEST(TypedAngles, MinutesAddUpTo59AndFrom60AreRefused) {
   // Minutes on each side of their bounds, after a blank, the degree mark or a minute mark; the
-  // plain-number fields (radians) take no minutes at all.
+  // plain-number fields (radians) take no minutes at all. What cannot be read reads 0, as no
+  // number does: minutes of 60 or more, a signed minute, and the minutes of a degrees-only field
+  // were dropped in silence.
   const std::string mark(1, kReadoutDegreeMark);
   struct Row {
     std::string text;
@@ -688,25 +694,28 @@ TEST(TypedAngles, MinutesAddUpTo59AndNothingFrom60) {
       {"30 0", false, 30},
       {"30 1", false, 30 + 1 / 60.0},
       {"30 59", false, 30 + 59 / 60.0},
-      {"30 60", false, 30},
-      {"30 61", false, 30},
-      {"30 -1", false, 30},
+      {"30 59.5", false, 30 + 59.5 / 60.0},
+      {"30 60", false, 0},
+      {"30 61", false, 0},
+      {"30 -1", false, 0},
       {"30" + mark + "59'", false, 30 + 59 / 60.0},
-      {"30" + mark + "60'", false, 30},
-      {"30'59", false, 30 + 59 / 60.0},
-      {"30 59", true, 30},
+      {"30" + mark + "60'", false, 0},
+      {"30'59", false, 0},  // a minute mark after the degrees
+      {"30 59", true, 0},
+      {"30" + mark, true, 30},
       {"0 59", false, 59 / 60.0},
   };
   for (const Row& r : rows)
     EXPECT_FLOAT_EQ(ParseAngleText(r.text, r.degreesOnly), static_cast<float>(r.degrees))
         << r.text << (r.degreesOnly ? " (degrees only)" : "");
-  // A pitch typed as an angle: 89 degrees 59 minutes lies inside the bound and 60 minutes add
-  // nothing (they would make 90 degrees); 90 degrees is refused.
+  // A pitch typed as an angle: 89 degrees 59 minutes lies inside the bound; 60 minutes are
+  // refused as such (they would make 90 degrees); 90 degrees is refused.
+  const std::string minutes = "The minutes of an angle must be less than 60.";
   EXPECT_TRUE(CheckTypedNumber("89 59", NumberKind::kPitchAngle).accepted);
-  EXPECT_TRUE(CheckTypedNumber("89 60", NumberKind::kPitchAngle).accepted);
+  EXPECT_EQ(CheckTypedNumber("89 60", NumberKind::kPitchAngle).reason, minutes);
   EXPECT_FALSE(CheckTypedNumber("90 0", NumberKind::kPitchAngle).accepted);
   EXPECT_FLOAT_EQ(CheckTypedNumber("10 59", NumberKind::kAngle).value, static_cast<float>(10 + 59 / 60.0));
-  EXPECT_FLOAT_EQ(CheckTypedNumber("10 60", NumberKind::kAngle).value, 10.0f);
+  EXPECT_EQ(CheckTypedNumber("10 60", NumberKind::kAngle).reason, minutes);
 }
 
 }  // namespace

@@ -41,15 +41,16 @@ TEST_F(MetricEntries, EachUnitSuffixAndTheReadoutUnitGiveInches) {
   // A metric pitch is a rise per 10 of run, stored per 12.
   EXPECT_NEAR(ParsePitchText("5"), 6.0f, 1e-3);
   EXPECT_NEAR(ParsePitchText("10"), 12.0f, 1e-3);
-  // A decimal comma counts where the system writes decimals with one; elsewhere the comma
-  // ends the number.
+  // A decimal comma counts where the system writes decimals with one; elsewhere it is refused
+  // (it read as the end of the number, 2 m).
   const char saved = gDecimalSeparator;
   gDecimalSeparator = ',';
   readoutIn(kReadoutFlagMeters);
   EXPECT_NEAR(ParseLengthText("2,5 m"), 98.425f, 1e-4);
   EXPECT_NEAR(ParsePitchText("2,5"), 3.0f, 1e-3);
   gDecimalSeparator = '.';
-  EXPECT_NEAR(ParseLengthText("2,5 m"), 78.74f, 1e-4);
+  EXPECT_EQ(ParseLengthText("2,5 m"), 0.0f);
+  EXPECT_FALSE(CheckTypedNumber("2,5 m", NumberKind::kLength).accepted);
   gDecimalSeparator = saved;
 }
 
