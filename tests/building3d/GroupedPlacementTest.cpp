@@ -15,9 +15,13 @@
 #include "model/CommandWalkers.h"
 #include "model/DeckFields.h"
 #include "model/Delete.h"
+#include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/PlanarTransforms.h"
+#include "model/Records.h"
+#include "model/Services.h"
 #include "model/StairFields.h"
+#include "model/WallFields.h"
 
 namespace {
 
