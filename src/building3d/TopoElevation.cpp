@@ -199,7 +199,9 @@ void SetPropertyLineElevation(PlaneObject* planeObject) {
 void ElevatePlaneObject(PlaneObject* planeObject, Objex* object) {
   const DocState* ds = CurDocState();
   if (!planeObject || !ds || !object) return;
-  const Objex* root = GetRootObject(object);
+  // A wall, roof, deck ... in a group stands where its own elevations put it, not where the
+  // group's base elevation would.
+  const Objex* root = GetPlacementObject(object);
   if (!root) return;
   if (planeObject->partType == kObjPropertyLine) {
     SetPropertyLineElevation(planeObject);
@@ -229,7 +231,7 @@ void ElevatePlaneObject(PlaneObject* planeObject, Objex* object) {
 void ElevateObject(Objex* object) {
   const DocState* ds = CurDocState();
   if (!object || !ds) return;
-  const Objex* root = GetRootObject(object);
+  const Objex* root = GetPlacementObject(object);
   if (!root || !object->firstPoint) return;
   if (!root->auxFlag) {
     const float e = ConvertWorldToScreen(root->baseElevation, ds, 0);

@@ -10,7 +10,8 @@ struct PlaneObject;
 // or where the grid holds no value (-10000) at any corner of the cell.
 float GetTopoElevationAtGridPt(float x, float z);
 // Moves every vertex of a plane object built for `object` to its final height (the object's
-// root decides: its base elevation, or on the terrain).
+// root decides, or the grouped member standing at its own elevations, GetPlacementObject:
+// its base elevation, or on the terrain).
 void ElevatePlaneObject(PlaneObject* planeObject, Objex* object);
 // Places a property line 3 units above the lot's slope (above 0 without a lot).
 void SetPropertyLineElevation(PlaneObject* planeObject);

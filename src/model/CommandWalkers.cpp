@@ -712,6 +712,7 @@ uint8_t Elevate(Objex* obj, int32_t cmd, const CommandArg&) {
     if (IsRoofObjectSelected(root)) apply(root->baseElevation, e);
   } else {
     apply(root->baseElevation, e);
+    ElevateGroupMembers(root, e, add);  // members standing at their own elevations follow
   }
   root->auxFlag = 0;
   if (root->type == kObjGroup) {
@@ -724,20 +725,10 @@ uint8_t Elevate(Objex* obj, int32_t cmd, const CommandArg&) {
 }
 
 uint8_t FloatAboveTopography(Objex* obj, int32_t, const CommandArg&) {
-  bool builtOnGround = false;
-  switch (obj->type) {
-    case kObjWall: case kObjFloor: case kObjRoof: case kObjStaircase: case kObjRailing: case kObjCutout:
-    case kObjDeck: case kObjRoofPanel: case kObjTopoExcavation:
-      builtOnGround = true;
-      break;
-    case kObjGroup:
-      builtOnGround = obj->subtype == kSubCabinet ||
-                      (obj->textureID >= INT16_MIN && obj->textureID <= INT16_MAX &&
-                       IsFixtureKind(static_cast<int16_t>(obj->textureID)));
-      break;
-    default:
-      break;
-  }
+  bool builtOnGround = KeepsOwnElevation(obj->type);
+  if (obj->type == kObjGroup)
+    builtOnGround = obj->subtype == kSubCabinet || (obj->textureID >= INT16_MIN && obj->textureID <= INT16_MAX &&
+                                                    IsFixtureKind(static_cast<int16_t>(obj->textureID)));
   if (builtOnGround) {
     gTopoFloatNA = 1;
     obj->auxFlag = 0;

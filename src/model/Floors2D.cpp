@@ -84,6 +84,7 @@ void SendToNeighboringFloor(Objex* object, int32_t command) {
     WallBaseFromSegments(root);
   } else {
     root->baseElevation += h;
+    ElevateGroupMembers(root, h, true);
   }
   root->auxFlag = 0;
   if (root->type == kObjGroup) {
@@ -156,40 +157,84 @@ namespace {
 bool Is2DViewLayer(const Layer* layer);
 }  // namespace
 
+namespace {
+
+// Sets (or, with add, raises by) an elevation field.
+void ApplyElevation(float& field, float value, bool add) { field = add ? field + value : value; }
+
+// A whole wall to (or by) an elevation: every segment's and its base; 3D and attachments again.
+void ElevateWholeWall(Objex* wall, float value, bool add) {
+  for (Poinz* p = wall->firstPoint; p; p = p->next) ApplyElevation(p->segmentElevation, value, add);
+  ApplyElevation(wall->baseElevation, value, add);
+  Update3DWall(wall);
+  UpdateAllWallAttachments(wall);
+}
+
+}  // namespace
+
+void ElevateGroupMembers(Objex* group, float value, bool add) {
+  // Only an ordinary group's members stand at elevations of their own; those of a cabinet or
+  // another kind of group are placed by it alone.
+  if (!group || group->type != kObjGroup || group->subtype != 0) return;
+  for (Objex* c = group->firstChild; c; c = c->next) {
+    if (c->type == kObjGroup) {
+      ApplyElevation(c->baseElevation, value, add);
+      ElevateGroupMembers(c, value, add);
+    } else if (c->type == kObjWall) {
+      ElevateWholeWall(c, value, add);
+    } else if (KeepsOwnElevation(c->type)) {
+      ApplyElevation(c->baseElevation, value, add);
+    }
+  }
+}
+
 void RaiseFloorsAbove(Layer* layer, float dy) {
   if (!layer || dy == 0) return;
   for (Layer* floor = layer->next; floor; floor = floor->next) {
     if (Is2DViewLayer(floor)) continue;
     for (Objex* o = floor->firstObject; o; o = o->next) {
+      if (o->type == kObjWall) {
+        ElevateWholeWall(o, dy, true);
+        continue;
+      }
       o->baseElevation += dy;
-      if (o->type != kObjWall) continue;
-      for (Poinz* p = o->firstPoint; p; p = p->next) p->segmentElevation += dy;
-      Update3DWall(o);
-      UpdateAllWallAttachments(o);
+      ElevateGroupMembers(o, dy, true);
     }
   }
 }
 
-void RaiseWallsToCeiling(Layer* layer, float dy) {
-  if (!layer || !(dy != 0) || !std::isfinite(dy)) return;
+namespace {
+
+// The walls of the object (itself, or the members of a group at any depth) whose level tops
+// stood at the old ceiling follow it by dy.
+void RaiseObjectWallsToCeiling(Objex* o, float ceiling, float dy) {
   // Heights are world inches of floats summed along the floors: a top within a thousandth of
   // an inch of the ceiling stood at it.
   constexpr float kAtCeiling = 1e-3f;
-  const float ceiling = GetLayerAbsBaseHeight(layer) + layer->height - dy;
-  for (Objex* o = layer->firstObject; o; o = o->next) {
-    if (o->type != kObjWall) continue;
-    bool changed = false;
-    for (Poinz* p = o->firstPoint; p; p = p->next) {
-      if (WallStyleOf(p) != 0 || !(std::fabs(BaseElevationOf(p) + WallHeightOf(p) - ceiling) <= kAtCeiling)) continue;
-      const float height = WallHeightOf(p) + dy;
-      if (!(height > 0)) continue;
-      WallHeightOf(p) = height;
-      changed = true;
-    }
-    if (!changed) continue;
-    Update3DWall(o);
-    UpdateAllWallAttachments(o);
+  if (o->type == kObjGroup) {
+    for (Objex* c = o->firstChild; c; c = c->next) RaiseObjectWallsToCeiling(c, ceiling, dy);
+    return;
   }
+  if (o->type != kObjWall) return;
+  bool changed = false;
+  for (Poinz* p = o->firstPoint; p; p = p->next) {
+    if (WallStyleOf(p) != 0 || !(std::fabs(BaseElevationOf(p) + WallHeightOf(p) - ceiling) <= kAtCeiling)) continue;
+    const float height = WallHeightOf(p) + dy;
+    if (!(height > 0)) continue;
+    WallHeightOf(p) = height;
+    changed = true;
+  }
+  if (!changed) return;
+  Update3DWall(o);
+  UpdateAllWallAttachments(o);
+}
+
+}  // namespace
+
+void RaiseWallsToCeiling(Layer* layer, float dy) {
+  if (!layer || !(dy != 0) || !std::isfinite(dy)) return;
+  const float ceiling = GetLayerAbsBaseHeight(layer) + layer->height - dy;
+  for (Objex* o = layer->firstObject; o; o = o->next) RaiseObjectWallsToCeiling(o, ceiling, dy);
 }
 
 // ---- Interior and exterior walls ----

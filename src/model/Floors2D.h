@@ -13,8 +13,9 @@ struct Layer;
 void WallBaseFromSegments(Objex* wall);
 
 // Changes the elevations of the object's root for a move by one floor (5168..5171): up by
-// the current layer's height, down by the height of the layer before it. Nothing without a
-// current DocState and layer, or without a layer in that direction.
+// the current layer's height, down by the height of the layer before it; a group's members
+// go with it (ElevateGroupMembers). Nothing without a current DocState and layer, or without
+// a layer in that direction.
 void SendToNeighboringFloor(Objex* object, int32_t command);
 // SendToNeighboringFloor, then moves the root object (with its child tree) to the end of the
 // neighbouring layer and deselects it; walls change plan and are rebuilt.
@@ -27,15 +28,22 @@ void ScaleLayerToWallHeight(Layer* layer);
 // Raises every point of the object, with its children, by dy.
 void RaiseObjectToBaseHeight(Objex* object, float dy);
 void RaiseLayerToBaseHeight(Layer* layer, float dy);
+// A group's base elevation was set to `value` (with add: raised by it): the members that
+// stand at elevations of their own (KeepsOwnElevation, Grouping.h) follow, each once: nested
+// groups' base elevations, whole walls (every segment's elevation and the base; their 3D and
+// attachments built again), the base elevation of the other kinds. Members of a group that is
+// not an ordinary one (subtype 0), and members placed by their group, keep theirs.
+void ElevateGroupMembers(Objex* group, float value, bool add);
 // A floor's height changed by dy inches: every object of every floor after it (not the 2D
 // view layers) stands dy higher. Walls raise each segment's base and build their 3D and
-// attachments again; other objects raise their base elevation, which their 3D is lifted by.
+// attachments again; other objects raise their base elevation, which their 3D is lifted by;
+// a group's members follow it (ElevateGroupMembers).
 void RaiseFloorsAbove(Layer* layer, float dy);
-// A floor's height changed by dy inches: the wall segments of that floor whose level tops
-// stood at its old ceiling (base elevation plus wall height) rise or sink with it, so the
-// floor above still stands on them. A segment of another height, a sloped or stepped one
-// (a wall style) and one that would be left without height keep theirs. Changed walls build
-// their 3D and attachments again.
+// A floor's height changed by dy inches: the wall segments of that floor, in groups at any
+// depth too, whose level tops stood at its old ceiling (base elevation plus wall height) rise
+// or sink with it, so the floor above still stands on them. A segment of another height, a
+// sloped or stepped one (a wall style) and one that would be left without height keep theirs.
+// Changed walls build their 3D and attachments again.
 void RaiseWallsToCeiling(Layer* layer, float dy);
 
 // Interior walls go from the foundation plan to the floor plan and make no floor; exterior

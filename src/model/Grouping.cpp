@@ -42,6 +42,44 @@ bool IsObjectGrouped(const Objex* obj) {
   return obj->firstChild && obj->type != kObjRoofPanel && obj->type != kObjWall && obj->type != kObjDeck;
 }
 
+bool KeepsOwnElevation(int16_t type) {
+  switch (type) {
+    case kObjWall: case kObjFloor: case kObjRoof: case kObjStaircase: case kObjRailing: case kObjCutout:
+    case kObjDeck: case kObjRoofPanel: case kObjTopoExcavation:
+      return true;
+    default:
+      return false;
+  }
+}
+
+namespace {
+
+// The kinds, or a pass a 3D build retypes one of them to while it builds it: a wall's floor
+// and ceiling, a floor's second face, a cut-out's first pass, an excavation's.
+bool KeepsOwnElevationWhileBuilt(int16_t type) {
+  switch (type) {
+    case kObjWallFloorPass: case kObjWallCeilingPass: case kObjFloorSecondPass: case kObjCutoutFirstPass:
+    case kObjExcavationPass:
+      return true;
+    default:
+      return KeepsOwnElevation(type);
+  }
+}
+
+}  // namespace
+
+const Objex* GetPlacementObject(const Objex* object) {
+  const Objex* root = GetRootObject(object);
+  if (!root || root->type != kObjGroup) return root;
+  const Objex* member = nullptr;  // the topmost object below the groups
+  for (const Objex* o = object; o; o = o->parent)
+    if (o->type != kObjGroup) member = o;
+  if (!member || !KeepsOwnElevationWhileBuilt(member->type)) return root;
+  for (const Objex* g = member->parent; g; g = g->parent)
+    if (g->type != kObjGroup || g->subtype != 0) return root;
+  return member;
+}
+
 namespace {
 
 template <typename Test>

@@ -11,6 +11,16 @@ extern Objex* gGroupLeader;
 Objex* GetRootObject(Objex* obj);
 const Objex* GetRootObject(const Objex* obj);
 bool IsObjectGrouped(const Objex* obj);
+// Kinds that stand at elevations of their own wherever they are (walls, floors, roofs,
+// staircases, railings, cut-outs, decks, roof panels, excavations: the kinds that never
+// follow the terrain). In a group they keep standing there: the group's base elevation and
+// terrain flag place only members that have no elevation of their own (symbol, cabinet and
+// fixture parts).
+bool KeepsOwnElevation(int16_t type);
+// The object whose elevations and terrain flag place `object` in 3D: its root, except for an
+// object under ordinary groups only (subtype 0, nested at any depth) whose topmost non-group
+// ancestor (or itself) keeps its own elevation: then that ancestor. Null for null.
+const Objex* GetPlacementObject(const Objex* object);
 // Any point of the object or of its descendants locked.
 bool IsObjectLocked(const Objex* obj);
 // Any point of the object or of its descendants not detectable.

@@ -10,10 +10,12 @@
 #include "ModelInvariants.h"
 #include "TestDocument.h"
 #include "model/CommandCodes.h"
+#include "model/CommandWalkers.h"
 #include "model/Floors2D.h"
 #include "model/HitTest.h"
 #include "model/Services.h"
 #include "model/Selection.h"
+#include "model/WallFields.h"
 
 TEST(Floors2D, MoveTakesTheWholeChildTree) {
   TestDocument doc;
@@ -260,6 +262,156 @@ TEST(Floors2D, AWallsBaseIsItsLowestSegmentAtAnyElevation) {
   wall->firstPoint->segmentElevation = 40;
   WallBaseFromSegments(wall);
   EXPECT_EQ(wall->baseElevation, 12000);
+}
+
+namespace {
+
+// On a floor standing at `base`: a group whose own base elevation holds 0 (as one made while
+// another floor was worked on) holding a wall, a roof on the floor's top, a cabinet raised 30
+// and a nested group holding a deck and a symbol. Walls, roofs and decks stand at their own
+// elevations; the symbol and the cabinet are placed by their groups (their parts' own base
+// elevations, 7 and 0, mean nothing and stay).
+struct GroupedBuilding {
+  Objex *group, *wall, *roof, *nested, *deck, *symbol, *part, *cabinet, *box;
+  float base, top;
+
+  GroupedBuilding(TestDocument& doc, Layer* floor) {
+    base = GetLayerAbsBaseHeight(floor);
+    top = base + floor->height;
+    group = doc.addObject(kObjGroup, false, {}, floor);
+    group->baseElevation = 0;
+    wall = AddChild(group, kObjWall, {{0, 0}, {100, 0}, {100, 100}});
+    for (Poinz* p = wall->firstPoint; p; p = p->next) {
+      BaseElevationOf(p) = base;
+      WallHeightOf(p) = floor->height;
+    }
+    wall->baseElevation = base;
+    roof = AddChild(group, kObjRoof, {{0, 0}, {100, 0}, {100, 100}});
+    roof->baseElevation = top;
+    cabinet = AddChild(group, kObjGroup, {});
+    cabinet->subtype = kSubCabinet;
+    cabinet->baseElevation = base + 30;
+    box = AddChild(cabinet, kObjCabinet, {{0, 0}, {10, 0}, {10, 10}});
+    box->baseElevation = 0;
+    nested = AddChild(group, kObjGroup, {});
+    nested->baseElevation = base;
+    deck = AddChild(nested, kObjDeck, {{0, 0}, {50, 0}, {50, 50}});
+    deck->baseElevation = base;
+    symbol = AddChild(nested, kObjGroup, {});
+    symbol->baseElevation = base;
+    part = AddChild(symbol, kObjSymbolPart3D, {{0, 0}, {5, 0}, {5, 5}});
+    part->baseElevation = 7;
+  }
+
+  // Everything standing dy higher, each record moved once; `groupBase` what the group holds.
+  void expectRaisedBy(float dy, float groupBase) const {
+    EXPECT_FLOAT_EQ(group->baseElevation, groupBase);
+    for (Poinz* p = wall->firstPoint; p; p = p->next) EXPECT_FLOAT_EQ(BaseElevationOf(p), base + dy);
+    EXPECT_FLOAT_EQ(wall->baseElevation, base + dy);
+    EXPECT_FLOAT_EQ(roof->baseElevation, top + dy);
+    EXPECT_FLOAT_EQ(cabinet->baseElevation, base + 30 + dy);
+    EXPECT_FLOAT_EQ(box->baseElevation, 0);
+    EXPECT_FLOAT_EQ(nested->baseElevation, base + dy);
+    EXPECT_FLOAT_EQ(deck->baseElevation, base + dy);
+    EXPECT_FLOAT_EQ(symbol->baseElevation, base + dy);
+    EXPECT_FLOAT_EQ(part->baseElevation, 7);
+  }
+};
+
+}  // namespace
+
+// A group moved to the floor above or below takes its members with it, each once, by the
+// step of the floor boundary.
+TEST(Floors2D, AGroupsMembersGoWithItToAnotherFloor) {
+  struct Case {
+    int from;
+    int32_t command;
+    float step;
+  };
+  const Case cases[] = {{0, kCmdMoveToUpperFloor, 100},
+                        {1, kCmdMoveToUpperFloor, 120},
+                        {1, kCmdMoveToLowerFloor, -100},
+                        {2, kCmdMoveToLowerFloor, -120}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "from floor " << c.from << ", command " << c.command);
+    TestDocument doc;
+    Layer* floors[] = {doc.first, doc.second, doc.third};
+    doc.first->height = 100, doc.second->height = 120, doc.third->height = 90;
+    doc.model.itsCurLayer = floors[c.from];
+    const GroupedBuilding b(doc, floors[c.from]);
+    SetObjectSelectFlags(b.group, 1);
+    MoveToNeighboringFloor(b.group, c.command);
+    EXPECT_EQ(b.group->layer, floors[c.command == kCmdMoveToUpperFloor ? c.from + 1 : c.from - 1]);
+    b.expectRaisedBy(c.step, c.step);
+    EXPECT_MODEL_SOUND();
+  }
+}
+
+// Elevating a group sets (or raises) its members that stand at their own elevations with it;
+// the parts it places keep theirs.
+TEST(Floors2D, ElevatingAGroupElevatesItsMembers) {
+  TestDocument doc;
+  doc.first->height = 100, doc.second->height = 120;
+  doc.model.itsCurLayer = doc.second;
+  GroupedBuilding b(doc, doc.second);
+  SetObjectSelectFlags(b.group, 1);
+  gBaseElevation = 2;  // feet
+  TopLevelObjectAllLayers(doc.model.itsLayers, kCmdPlaceDroppedObjects, CommandArg::Doc(doc.ds()));
+  b.expectRaisedBy(24, 24);
+  // Set: everything the group places stands where it did in 3D, at the group's new base.
+  gBaseElevation = 3;
+  TopLevelObjectAllLayers(doc.model.itsLayers, kCmdElevateObjects, CommandArg::Doc(doc.ds()));
+  for (Poinz* p = b.wall->firstPoint; p; p = p->next) EXPECT_FLOAT_EQ(BaseElevationOf(p), 36);
+  for (const Objex* o : {b.group, b.wall, b.roof, b.cabinet, b.nested, b.deck, b.symbol})
+    EXPECT_FLOAT_EQ(o->baseElevation, 36) << o->type;
+  EXPECT_FLOAT_EQ(b.box->baseElevation, 0);
+  EXPECT_FLOAT_EQ(b.part->baseElevation, 7);
+  gBaseElevation = 0;
+  EXPECT_MODEL_SOUND();
+}
+
+// Ceiling heights of the first, second and third floors raised and lowered: the walls that
+// reached the old ceiling follow, alone and in groups at any depth; a wall of its own height
+// and a sloped one keep theirs. The floors above move their members once.
+TEST(Floors2D, WallsInGroupsFollowTheirFloorsCeilingAndTheFloorsAboveGoWithIt) {
+  for (int changed = 0; changed < 3; ++changed)
+    for (const float dy : {24.0f, -30.0f}) {
+      SCOPED_TRACE(testing::Message() << "floor " << changed << ", change " << dy);
+      TestDocument doc;
+      Layer* floors[] = {doc.first, doc.second, doc.third};
+      doc.first->height = 100, doc.second->height = 120, doc.third->height = 90;
+      Layer* floor = floors[changed];
+      const float base = GetLayerAbsBaseHeight(floor), height = floor->height;
+      GroupedBuilding here(doc, floor);
+      auto wallIn = [&](Objex* parent, float h) {
+        Objex* w = parent ? AddChild(parent, kObjWall, {{0, 0}, {100, 0}}) : doc.addObject(kObjWall, false, {{0, 0}, {100, 0}}, floor);
+        for (Poinz* p = w->firstPoint; p; p = p->next) {
+          BaseElevationOf(p) = base;
+          WallHeightOf(p) = h;
+        }
+        w->baseElevation = base;
+        return w;
+      };
+      Objex* alone = wallIn(nullptr, height);
+      Objex* deep = wallIn(here.nested, height);
+      Objex* own = wallIn(here.nested, 50);
+      Objex* sloped = wallIn(here.group, height);
+      WallStyleOf(sloped->firstPoint) = 1;
+      std::vector<GroupedBuilding> above;
+      for (int i = changed + 1; i < 3; ++i) above.emplace_back(doc, floors[i]);
+
+      floor->height = height + dy;
+      RaiseWallsToCeiling(floor, dy);
+      RaiseFloorsAbove(floor, dy);
+      for (Objex* w : {alone, deep, here.wall})
+        EXPECT_FLOAT_EQ(WallHeightOf(w->firstPoint), height + dy) << "at the ceiling";
+      EXPECT_FLOAT_EQ(WallHeightOf(own->firstPoint), 50);
+      EXPECT_FLOAT_EQ(WallHeightOf(sloped->firstPoint), height);
+      EXPECT_FLOAT_EQ(BaseElevationOf(deep->firstPoint), base);
+      here.expectRaisedBy(0, 0);
+      for (const GroupedBuilding& b : above) b.expectRaisedBy(dy, dy);
+      EXPECT_MODEL_SOUND();
+    }
 }
 
 TEST(Floors2D, CurvedSegmentsBecomeStraightPieces) {

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <algorithm>
 #include <cfloat>
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -25,6 +26,7 @@
 #include "inspectors/SheetController.h"
 #include "inspectors/ValueFields.h"
 #include "model/Delete.h"
+#include "model/Grouping.h"
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
 #include "model/WallFields.h"
@@ -77,9 +79,9 @@ class CeilingHeightTest : public LiveViewTest {
     model = doc->documentModel();
     ds = model->itsDocState;
   }
-  void openSheet() {
+  void openSheet(int32_t tag = kTagCeilingHeightFirstFloor) {
     gCurDocument = model;
-    window->planViewActions().perform(kTagCeilingHeightFirstFloor);
+    window->planViewActions().perform(tag);
     SheetController* s = SheetController::attachedSheet(window);
     ASSERT_NE(s, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(s));
@@ -98,8 +100,8 @@ class CeilingHeightTest : public LiveViewTest {
     QApplication::processEvents();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
-  void typeAndClickOK(const char* text) {
-    openSheet();
+  void typeAndClickOK(const char* text, int32_t tag = kTagCeilingHeightFirstFloor) {
+    openSheet(tag);
     auto* s = qobject_cast<CeilingHeightController*>(SheetController::attachedSheet(window));
     ASSERT_NE(s, nullptr);
     s->heightText->setText(text);
@@ -234,6 +236,27 @@ class CeilingHeightWalls : public CeilingHeightTest {
     for (Poinz* p = wall->firstPoint; p; p = p->next) h.push_back(WallHeightOf(p));
     return h;
   }
+  // The objects, moved from the layer's list into a new group of base elevation `base`.
+  static Objex* groupOf(Layer* layer, std::initializer_list<Objex*> members, float base) {
+    RGBColor white{65535, 65535, 65535};
+    FloatRect zero{};
+    gGroupLeader = CreateObject(kObjGroup, 0, 0, &white, &white, 0, 6, 0, &zero, nullptr, nullptr, nullptr, layer,
+                                nullptr);
+    AppendObjectToLayer(gGroupLeader, layer);
+    gGroupLeader->baseElevation = base;
+    for (Objex* m : members) GroupObject(m);
+    Objex* group = gGroupLeader;
+    gGroupLeader = nullptr;
+    UpdateObjectBounds(group);
+    return group;
+  }
+  // The walls and the groups of the object's tree.
+  static void Collect(Objex* o, std::vector<Objex*>* walls, std::vector<Objex*>* groups) {
+    if (o->type == kObjWall) walls->push_back(o);
+    if (o->type != kObjGroup) return;
+    groups->push_back(o);
+    for (Objex* c = o->firstChild; c; c = c->next) Collect(c, walls, groups);
+  }
   // The n-th wall of the floor (the records change with each undo and redo).
   Objex* nth(const char* name, int n) {
     Objex* o = floor(name)->firstObject;
@@ -311,6 +334,135 @@ TEST_F(CeilingHeightWalls, WallsAtTheCeilingFollowItWallsOfTheirOwnHeightStayAnd
       doc->undoManager().removeAllActions();
       if (HasFailure()) return;
     }
+}
+
+// The walls of each floor in turn, alone, in a group and in a group in that group, stand at
+// their floor's ceiling; the ceiling raised and lowered, in both unit systems: they follow it,
+// the floors above carry theirs (each group and each wall moved once) and the 3D follows; one
+// undo step puts all back and redo makes the change again.
+TEST_F(CeilingHeightWalls, WallsInGroupsOnEveryFloorFollowItsCeilingAndTheFloorsAboveCarryThem) {
+  struct System {
+    bool metric;
+    float scale;       // inches of the world per 72 plan units
+    float heights[3];  // the floors' heights, inches
+    const char* typed[2];
+    float inches[2];
+  };
+  const System systems[] = {{false, 36, {96, 100, 90}, {"110\"", "80\""}, {110, 80}},
+                            {true, 100, {240 / 2.54f, 250 / 2.54f, 230 / 2.54f}, {"270 cm", "2.2 m"}, {270 / 2.54f, 220 / 2.54f}}};
+  const char* const names[] = {"First Floor", "Second Floor", "Third Floor"};
+  window->show();
+  QApplication::setActiveWindow(window);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  ASSERT_TRUE(showLiveViewAt(320, 240));
+  for (const System& system : systems)
+    for (int changed = 0; changed < 3; ++changed)
+      for (int step = 0; step < 2; ++step) {
+        SCOPED_TRACE(std::string(names[changed]) + " to " + system.typed[step]);
+        clearLayers();
+        ds->measureSystem = system.metric ? kMeasureMetric : kMeasureImperial;
+        ds->metricReadout = kReadoutFlagCentimeters;
+        ds->planScale = system.scale;
+        for (int i = 0; i < 3; ++i) floor(names[i])->height = system.heights[i];
+        for (int i = 0; i < 3; ++i) {
+          Layer* layer = floor(names[i]);
+          const float base = GetLayerAbsBaseHeight(layer);
+          wallOn(layer, {{-150, 1700}, {150, 1700}}, layer->height);
+          Objex* inner = groupOf(layer, {wallOn(layer, {{-150, 1500}, {150, 1500}}, layer->height)}, base);
+          groupOf(layer, {wallOn(layer, {{-150, 1600}, {150, 1600}}, layer->height), inner}, base);
+        }
+        RenderAllLayers();
+        StoreUndo("Walls");
+
+        auto expectFloors = [&](float changedHeight, const char* when) {
+          SCOPED_TRACE(when);
+          float base = 0;
+          for (int i = 0; i < 3; ++i) {
+            SCOPED_TRACE(names[i]);
+            const float height = i == changed ? changedHeight : system.heights[i];
+            Layer* layer = floor(names[i]);
+            EXPECT_NEAR(layer->height, height, 1e-3);
+            std::vector<Objex*> walls, groups;
+            for (Objex* o = layer->firstObject; o; o = o->next) Collect(o, &walls, &groups);
+            ASSERT_EQ(walls.size(), 3u);
+            ASSERT_EQ(groups.size(), 2u);
+            for (Objex* g : groups) EXPECT_NEAR(g->baseElevation, base, 1e-3) << "a group";
+            for (Objex* w : walls) {
+              EXPECT_NEAR(w->baseElevation, base, 1e-3);
+              for (Poinz* p = w->firstPoint; p; p = p->next) {
+                EXPECT_NEAR(BaseElevationOf(p), base, 1e-3);
+                EXPECT_NEAR(WallHeightOf(p), height, 1e-3);
+              }
+              // In 3D from the floor's base up to its ceiling, and on through the floor's depth.
+              const auto span = WallSpan(w);
+              EXPECT_NEAR(span.second, -ConvertWorldToScreen(base, ds, 0), 0.01f);
+              EXPECT_NEAR(span.first, -ConvertWorldToScreen(base + height + FloorDepthOf(w), ds, 0), 0.01f);
+            }
+            base += height;
+          }
+        };
+        expectFloors(system.heights[changed], "before");
+        typeAndClickOK(system.typed[step], kTagCeilingHeightFirstFloor + changed);
+        EXPECT_EQ(doc->undoManager().undoActionName(), std::string(names[changed]) + " Ceiling Height");
+        expectFloors(system.inches[step], "set");
+        stepHistory(false);
+        EXPECT_EQ(doc->undoManager().undoActionName(), "Walls");
+        expectFloors(system.heights[changed], "undone");
+        stepHistory(true);
+        expectFloors(system.inches[step], "redone");
+        doc->undoManager().removeAllActions();
+        if (HasFailure()) return;
+      }
+}
+
+// The tester's design: on the first floor (96") a wall alone, two walls in a group and a wall
+// with a sloped top; on the second a wall alone and one in a group. The first floor's ceiling
+// to 120" and to 60": the walls at it follow, grouped or not, the sloped one keeps its height,
+// and the second floor's walls, grouped or not, stand on the new ceiling, in the model and in
+// 3D; undo and redo step through both.
+TEST_F(CeilingHeightWalls, TheTestersGroupedWallsFollowTheFirstFloorsCeiling) {
+  const std::filesystem::path kept =
+      std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "regressions" / "ceiling-grouped-walls.pro";
+  ASSERT_TRUE(doc->readFromFile(kept.string(), "pro"));
+  model = doc->documentModel();
+  ds = model->itsDocState;
+  gCurDocument = model;
+  window->show();
+  QApplication::setActiveWindow(window);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  ASSERT_TRUE(showLiveViewAt(320, 240));
+  RenderAllLayers();
+  StoreUndo("Opened");
+  auto expectCeiling = [&](float ceiling, const char* when) {
+    SCOPED_TRACE(when);
+    std::vector<Objex*> first, upper, groups;
+    for (Objex* o = floor("First Floor")->firstObject; o; o = o->next) Collect(o, &first, &groups);
+    for (Objex* o = floor("Second Floor")->firstObject; o; o = o->next) Collect(o, &upper, &groups);
+    ASSERT_EQ(first.size(), 4u);
+    ASSERT_EQ(upper.size(), 2u);
+    for (Objex* w : first) {
+      const bool sloped = WallStyleOf(w->firstPoint) != 0;
+      EXPECT_NEAR(WallHeightOf(w->firstPoint), sloped ? 96 : ceiling, 1e-3) << "a first-floor wall";
+      if (sloped) continue;
+      const float depth = FloorDepthOf(w);
+      EXPECT_NEAR(WallSpan(w).first, -ConvertWorldToScreen(ceiling + depth, ds, 0), 0.01f) << "a first-floor wall";
+    }
+    for (Objex* w : upper) {
+      EXPECT_NEAR(BaseElevationOf(w->firstPoint), ceiling, 1e-3) << "a second-floor wall";
+      EXPECT_NEAR(WallSpan(w).second, -ConvertWorldToScreen(ceiling, ds, 0), 0.01f) << "a second-floor wall";
+    }
+  };
+  expectCeiling(96, "opened");
+  typeAndClickOK("120");
+  expectCeiling(120, "raised");
+  stepHistory(false);
+  expectCeiling(96, "undone");
+  stepHistory(true);
+  expectCeiling(120, "redone");
+  typeAndClickOK("60");
+  expectCeiling(60, "lowered");
+  stepHistory(false);
+  expectCeiling(120, "lowering undone");
 }
 
 }  // namespace
