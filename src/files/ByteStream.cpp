@@ -112,11 +112,14 @@ void WriteSome(const void* src, uint32_t n) {
   }
   const auto* p = static_cast<const uint8_t*>(src);
   gStream.outDataBuffer.insert(gStream.outDataBuffer.end(), p, p + n);
-  // A piece small enough to stay in the caches until it is digested and handed to the file.
+  // A piece small enough to stay in the caches until it is handed to the file; the digest
+  // takes smaller ones, while they are in the nearest, and what is left before a piece goes.
   constexpr size_t kSpillPiece = size_t(1) << 20;
+  constexpr size_t kDigestPiece = size_t(64) << 10;
   const size_t held = gStream.outDataBuffer.size();
-  if (gStream.outDigest && held - gStream.outDigested >= kSpillPiece) DigestHeldOutput();
+  if (gStream.outDigest && held - gStream.outDigested >= kDigestPiece) DigestHeldOutput();
   if (gStream.outSpill && held >= kSpillPiece) {
+    DigestHeldOutput();
     gStream.outSpill->append(gStream.outDataBuffer.data(), held);
     gStream.outHandedOn += held;
     gStream.outDataBuffer.clear();

@@ -36,16 +36,18 @@ class OutputDigest {
     uint32_t n;
     OutputPart part;
   };
-  // The stream hash of the counted bytes: four lanes over 32-byte stripes, the stripe begun
-  // in one piece and ended in the next kept aside.
+  // The stream hash of the counted bytes: eight lanes over 64-byte stripes (each lane adds
+  // its word and the product of its word's halves, mixed with a key), the lanes stirred every
+  // 16 stripes; the stripe begun in one piece and ended in the next is kept aside.
   void update(const uint8_t* p, size_t n);
   void stripe(const uint8_t* p);
 
   std::vector<Mark> marks_;
   size_t nextMark_ = 0;
   std::vector<uint8_t> kept_;  // the marked bytes of the piece being digested
-  uint64_t lanes_[4];
-  uint8_t partial_[32];
+  uint64_t lanes_[8];
+  uint32_t stripes_ = 0;  // since the lanes were last stirred
+  uint8_t partial_[64];
   size_t partialBytes_ = 0;
   uint64_t length_ = 0;
   uint64_t selection_;

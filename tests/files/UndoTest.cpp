@@ -987,3 +987,25 @@ TEST_F(UndoTest, TheComparedStepFollowsUndoRedoFailedStoresAndOpen) {
   move(10, "Move 10");
   EXPECT_EQ(titles(), (Titles{"Undo Move 10", "Redo"}));
 }
+
+// A snapshot of several megabytes goes to its file in pieces, while the check of a click writes
+// the design whole in memory: both digest the same design alike.
+TEST_F(UndoTest, ASnapshotWrittenInPiecesAndAClickWrittenWholeDigestAlike) {
+  addLinesFor(size_t(3) << 20);
+  Objex* line = GetLayerFromName("First Floor")->firstObject;
+  InitializeUndo();
+  ASSERT_GT(fs::file_size(UndoStatePath(1)), uintmax_t(2) << 20);
+  for (int i = 1; i <= 2; ++i) {
+    SCOPED_TRACE(i);
+    doc.ds()->zoomFactor = static_cast<float>(i);
+    SelectObj(line, kSelectToggle, 0);
+    EXPECT_FALSE(StoreUndoIfChanged("Door Tool"));
+    line->penColor.red = static_cast<uint16_t>(i);
+    StoreUndo("Color");  // written in pieces
+  }
+  EXPECT_FALSE(StoreUndoIfChanged("Door Tool"));
+  line->penColor.red = 7;
+  EXPECT_TRUE(StoreUndoIfChanged("Color"));  // written whole
+  EXPECT_FALSE(StoreUndoIfChanged("Door Tool"));
+  EXPECT_EQ(names.undoMenuItemTitle(), "Undo Color");
+}
