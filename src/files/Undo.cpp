@@ -390,8 +390,10 @@ void StoreStep(const std::string& name, const OutputDigestValue* held) {
     *SlotDigest(doc, doc->itsCurrentUndo, true) = {digest.counted, digest.selection, true};
   } else {
     ShowAlert("Unable to store the undo state.", kDiskSpaceText);
-    // The design no longer is what the step it stands at holds.
-    if (auto* was = SlotDigest(doc, current, false)) was->known = false;
+    // A named edit is one left unstored (below); an unnamed one leaves the design other than
+    // the step it stands at, with nothing to say so but its digest, unknown from now on.
+    if (name == " ")
+      if (auto* was = SlotDigest(doc, current, false)) was->known = false;
     if (!older) {
       doc->itsFirstUndo = first, doc->itsLastUndo = last, doc->itsCurrentUndo = current;
       if (name != " ") doc->itsEdited = true;

@@ -963,11 +963,19 @@ TEST_F(UndoTest, TheComparedStepFollowsUndoRedoFailedStoresAndOpen) {
   EXPECT_FALSE(names.redo());
   EXPECT_FLOAT_EQ(x(), 8);
 
-  // An edit whose snapshot could not be stored: the same design is a step when it can be.
+  // An edit whose snapshot could not be stored is undone by going back to the newest stored
+  // step, which a click is compared with again.
   fs::remove(UndoStatePath(4));
   fs::create_directories(UndoStatePath(4));  // the next slot cannot be written
   move(9, "Move 9");
   EXPECT_TRUE(alerts.sawMessage("Unable to store the undo state."));
+  EXPECT_EQ(titles(), (Titles{"Undo Move 9", "Redo"}));
+  ASSERT_TRUE(names.undo());
+  EXPECT_FLOAT_EQ(x(), 8);
+  idle(9);
+  EXPECT_EQ(titles(), (Titles{"Undo Move 8", "Redo"}));
+  // Left unstored again, the same design is a step once it can be stored.
+  move(9, "Move 9");
   fs::remove(UndoStatePath(4));
   EXPECT_TRUE(StoreUndoIfChanged("Door Tool"));
   EXPECT_EQ(titles(), (Titles{"Undo Door Tool", "Redo"}));
