@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include "files/ByteStream.h"
+#include "files/OutputDigest.h"
 #include "model/CustomTextures.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"

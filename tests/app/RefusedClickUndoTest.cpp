@@ -3,9 +3,6 @@
 // after each of them, then Undo and Redo past both ends, in both unit systems.
 #include <gtest/gtest.h>
 
-// The attachment records first: their field "slots" is a word Qt's headers take for themselves.
-#include "model/Attachments.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
