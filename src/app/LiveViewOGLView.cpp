@@ -344,7 +344,7 @@ void LiveViewOGLView::store3DAutoClickUndoAction() {
   if (autoClick3DPaths_.empty()) return;
   const SymEntryInfo* entry = ContentPaletteSelectedSymEntry();
   const char* name = entry ? AutoClickUndoName(entry->type) : nullptr;
-  if (name && !DesignMatchesCurrentUndoState()) StoreUndo(LocalizedString(name));
+  if (name) StoreUndoIfChanged(LocalizedString(name));
 }
 
 // ---- Mouse ----
@@ -451,7 +451,7 @@ bool LiveViewOGLView::performDragOperation(const QByteArray* data, POINT where) 
   const char* name = DropUndoName(entry.type);
   if (!name || !applyEntryHere(where, &entry)) return false;
   // A material or colour the surface already had changes nothing: no step to undo.
-  if (!DesignMatchesCurrentUndoState()) StoreUndo(LocalizedString(name));
+  StoreUndoIfChanged(LocalizedString(name));
   gRefreshRender = 1;
   update();
   return true;

@@ -183,8 +183,9 @@ bool ZLKDocument::readFromFile(const std::string& path, const std::string&) {
     if (ReadSawSelection()) SelectAllLayers(model_->itsLayers, kSelectOff, 0);
     else DeselectAllLayersHoldingNone(model_->itsLayers);
   }
-  InitializeUndo();
+  // The plan colours are the preferences': the first snapshot holds the design as it is shown.
   AppController::loadColorsForDocument(this);
+  InitializeUndo();
   model_->itsEdited = false;
   leftOutFile_.clear();
   leftOutCount_ = leftOut.total();

@@ -848,10 +848,13 @@ void ZLKDocumentView::storeUndoAfterTracking() {
   const char* name = UndoNameForTool(tool);
   if (!name || !ToolStoresUndo(tool, gClickInfo.hitMode, gFilletChamferUndo)) return;
   // A click the tool refused (no wall where an opening goes, too short a segment) or a drag
-  // back to where it began leaves the design as the last step left it: no step to undo.
-  if (DesignMatchesCurrentUndoState()) return;
+  // back to where it began leaves the design as the last step left it: no step to undo. What
+  // the selection, the view or a tool default did meanwhile is no step of its own, except
+  // for the tools whose click selects what it hits.
+  const bool selects = tool == kToolSelection || tool == kToolRotate || tool == kToolResize;
   const std::string action(name);
-  StoreUndo(action == " " ? action : LocalizedString(action));
+  StoreUndoIfChanged(action == " " ? action : LocalizedString(action),
+                     selects ? UndoCompare::kDesignAndSelection : UndoCompare::kDesign);
 }
 
 void ZLKDocumentView::mouseMoveEvent(QMouseEvent* event) {

@@ -112,12 +112,27 @@ void WriteSome(const void* src, uint32_t n) {
   }
   const auto* p = static_cast<const uint8_t*>(src);
   gStream.outDataBuffer.insert(gStream.outDataBuffer.end(), p, p + n);
-  // A piece small enough to stay in the caches until it is handed to the file.
+  // A piece small enough to stay in the caches until it is handed to the file; the digest
+  // takes smaller ones, while they are in the nearest, and what is left before a piece goes.
   constexpr size_t kSpillPiece = size_t(1) << 20;
-  if (gStream.outSpill && gStream.outDataBuffer.size() >= kSpillPiece) {
-    gStream.outSpill->append(gStream.outDataBuffer.data(), gStream.outDataBuffer.size());
+  constexpr size_t kDigestPiece = size_t(64) << 10;
+  const size_t held = gStream.outDataBuffer.size();
+  if (gStream.outDigest && held - gStream.outDigested >= kDigestPiece) DigestHeldOutput();
+  if (gStream.outSpill && held >= kSpillPiece) {
+    DigestHeldOutput();
+    gStream.outSpill->append(gStream.outDataBuffer.data(), held);
+    gStream.outHandedOn += held;
     gStream.outDataBuffer.clear();
+    gStream.outDigested = 0;
   }
+}
+
+void DigestHeldOutput() {
+  std::vector<uint8_t>& held = gStream.outDataBuffer;
+  if (!gStream.outDigest || gStream.outDigested >= held.size()) return;
+  gStream.outDigest->take(held.data() + gStream.outDigested, gStream.outHandedOn + gStream.outDigested,
+                          held.size() - gStream.outDigested);
+  gStream.outDigested = held.size();
 }
 
 uint32_t GetLength() { return static_cast<uint32_t>(gStream.inDataBuffer.size()); }
@@ -526,6 +541,8 @@ void BeginOutputBuffer() {
   gStream.outDataBuffer.clear();
   gStream.hasOutDataBuffer = true;
   gStream.writeError = false;
+  gStream.outHandedOn = 0;
+  gStream.outDigested = 0;
 }
 
 bool WriteOutputFile(const char* path, bool durable) {
@@ -573,6 +590,8 @@ void ReleaseOutputBuffer() {
   if (gStream.outDataBuffer.capacity() > kKeptRoom) std::vector<uint8_t>().swap(gStream.outDataBuffer);
   else gStream.outDataBuffer.clear();
   gStream.hasOutDataBuffer = false;
+  gStream.outHandedOn = 0;
+  gStream.outDigested = 0;
 }
 
 // ---- The scrap ----

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "files/OutputDigest.h"
 #include "model/Types.h"
 #include "platform/FileIO.h"
 
@@ -32,6 +33,12 @@ struct ByteStreamState {
   // While set (WriteOutputFileStreamed), the output buffer goes to this file whenever it holds
   // a piece's worth, and is emptied.
   AtomicFileWrite* outSpill = nullptr;
+  uint64_t outHandedOn = 0;  // bytes of this write already handed to outSpill
+
+  // While set, the output is digested piece by piece as it is written (DigestHeldOutput
+  // takes the rest), and the writers mark the bytes it leaves out.
+  OutputDigest* outDigest = nullptr;
+  size_t outDigested = 0;  // bytes of the output buffer already digested
 };
 
 extern ByteStreamState gStream;
@@ -107,6 +114,15 @@ inline uint32_t ReadStdULongValue() {
   return v;
 }
 inline void WriteByte(uint8_t b) { WriteSome(&b, 1); }
+
+// Where the next byte written goes in the write under way (what was handed on counted).
+inline uint64_t OutputOffset() { return gStream.outHandedOn + gStream.outDataBuffer.size(); }
+// Marks the n bytes of the write from `at` on for the output digest, when one is taken.
+inline void MarkOutput(uint64_t at, uint32_t n, OutputPart part) {
+  if (gStream.outDigest && !gStream.useScrap) gStream.outDigest->mark(at, n, part);
+}
+// Digests the output buffer's bytes not digested yet (the end of a digested write).
+void DigestHeldOutput();
 
 // A colour as three big-endian shorts: red, green, blue.
 void ReadColor(RGBColor* c);
@@ -291,6 +307,12 @@ class FieldWriter {
     uint32_t u;
     __builtin_memcpy(&u, &v, 4);
     StdULong(u);
+  }
+  // A byte that says whether something is selected.
+  void SelectionByte(uint8_t v) {
+    // Where it goes whether or not the held fields go out first.
+    if (gStream.outDigest) MarkOutput(OutputOffset() + n_, 1, OutputPart::kSelection);
+    Byte(v);
   }
 
  private:

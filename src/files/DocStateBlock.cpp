@@ -2,21 +2,89 @@
 // so the two cannot drift apart; the per-layout repairs follow the readers.
 #include "files/DocStateBlock.h"
 
+#include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "files/ByteStream.h"
+#include "files/OutputDigest.h"
 #include "model/CustomTextures.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 
 namespace {
 
+// What each stored field is to the undo ring's digest (OutputPart): the selection's summaries
+// count as the selection; set aside are the ID counters and the changed-since-saved flag, the
+// view (the zooms, the plan's tab, the 3D camera and cut-away: undo keeps them), the plan
+// colours (the preferences', laid over the design again after every undo) and the defaults the
+// tools make new objects with. Byte ranges of DocState, in the order of the struct.
+struct FieldRole {
+  size_t begin, end;
+  OutputPart part;
+};
+#define ROLE(m, part) FieldRole{offsetof(DocState, m), offsetof(DocState, m) + sizeof(DocState::m), OutputPart::part}
+#define ASIDE(m) ROLE(m, kSetAside)
+const FieldRole kFieldRoles[] = {
+    ASIDE(gateToolOffset), ASIDE(wallToolFlag1), ASIDE(wallToolFlag2), ASIDE(wallToolFlag3),
+    ASIDE(newPenStyle), ASIDE(newLineWeight), ASIDE(newFillColor), ASIDE(newPenColor),
+    ASIDE(multigonSides), ASIDE(zoomFactor), ROLE(selectionState, kSelection), ASIDE(wallSetting6),
+    ASIDE(wallThickness), ASIDE(wallHeight), ASIDE(wallColor), ASIDE(doorStyle), ASIDE(doorWidth),
+    ASIDE(doorHeight), ASIDE(doorSetting2), ASIDE(wallFillColor), ASIDE(windowStyle), ASIDE(windowDividers),
+    ASIDE(windowWidth), ASIDE(windowHeight), ASIDE(windowSetting1), ASIDE(windowSetting2), ASIDE(windowColor),
+    ASIDE(roofSetting2), ASIDE(roofPitch), ASIDE(roofSetting3), ASIDE(printSetting2), ASIDE(printSetting3),
+    ASIDE(walkAngle), ASIDE(walkPosition), ASIDE(navigationMode), ASIDE(flyPitch), ASIDE(flyAngle),
+    ASIDE(fillSetting1), ASIDE(fillMaterial), ASIDE(pathSetting1), ASIDE(pathMaterial), ASIDE(setting113),
+    ASIDE(pathWidth), ASIDE(setting115), ASIDE(setting116), ASIDE(setting117), ASIDE(edgingSetting1),
+    ASIDE(edgingColor), ASIDE(fenceStyle), ASIDE(setting121), ASIDE(setting122), ASIDE(setting123),
+    ASIDE(setting124), ASIDE(fenceColor), ASIDE(gateWidth), ASIDE(setting127), ASIDE(gateColor),
+    ASIDE(plantAge), ASIDE(stairParam1), ASIDE(stairParam2), ASIDE(stairParam3), ASIDE(stairParam4),
+    ASIDE(stairFlag1), ASIDE(stairFlag2), ASIDE(railHeight), ASIDE(railSetting1), ASIDE(railFlag2),
+    ASIDE(railFlag3), ASIDE(setting159), ASIDE(documentChanged), ASIDE(viewSetting2), ASIDE(deckHeight),
+    ASIDE(deckIncludeRails), ASIDE(deckRailHeight), ASIDE(deckSetting1), ASIDE(deckSkirting),
+    ASIDE(deckStepSetting1), ASIDE(deckStepLeftRail), ASIDE(deckStepRightRail), ASIDE(deckStepWidth),
+    ASIDE(deckStepSetting2), ASIDE(currentPlanMask), ASIDE(newObjectPlanMask), ASIDE(viewSetting4),
+    ROLE(selectionState40, kSelection), ASIDE(exteriorWallSetting), ASIDE(beamSetting1), ASIDE(beamSetting2),
+    ASIDE(pierSetting), ASIDE(floorThickness), ASIDE(receptacleStyle1), ASIDE(receptacleStyle2),
+    ASIDE(switchStyle1), ASIDE(switchStyle2), ASIDE(bathTubSetting1), ASIDE(bathTubSetting2),
+    ASIDE(spaTubSetting1), ASIDE(spaTubSetting2), ASIDE(showerSetting1), ASIDE(showerSetting2),
+    ASIDE(airDuctSetting1), ASIDE(airDuctSetting2), ASIDE(topographyWidth), ASIDE(soffitLeft),
+    ASIDE(soffitRight), ASIDE(soffitBase), ASIDE(includeSoffits), ASIDE(soffitDepth), ASIDE(cutAwayPlane),
+    ASIDE(excavationDepth), ASIDE(wallSetting2), ASIDE(nextObjectID), ASIDE(nextPointID), ASIDE(flyAltitude),
+    ASIDE(walkElevation), ASIDE(lookOffset), ASIDE(planColors), ASIDE(wallSetting3), ASIDE(wallSetting8),
+    ASIDE(wallSetting9), ASIDE(wallSetting10), ASIDE(wallSetting4), ASIDE(wallSetting5), ASIDE(wallStyle),
+    ASIDE(wallFoundation), ASIDE(doorSetting1), ASIDE(stairHeight), ASIDE(stairSetting1), ASIDE(lightFlag),
+    ASIDE(lightType), ASIDE(lightDimmer), ASIDE(lightRadius), ASIDE(lightFalloff), ASIDE(lightAmbient),
+    ASIDE(lightOn), ASIDE(roofElevationRef), ASIDE(deckOpenSteps), ASIDE(pathStyle), ASIDE(viewSetting14),
+    ASIDE(fenceParam1), ASIDE(fenceParam2), ASIDE(fenceParam4), ASIDE(fenceParam3), ASIDE(fenceParam5),
+    ASIDE(skylightStyle), ASIDE(skylightWidth), ASIDE(skylightLength), ASIDE(skylightSetting1),
+    ASIDE(navigationSubMode),
+};
+#undef ASIDE
+#undef ROLE
+
+OutputPart RoleOfField(size_t offset) {
+  static const auto sorted = [] {
+    std::array<FieldRole, std::size(kFieldRoles)> roles;
+    std::copy(std::begin(kFieldRoles), std::end(kFieldRoles), roles.begin());
+    std::sort(roles.begin(), roles.end(), [](const FieldRole& a, const FieldRole& b) { return a.begin < b.begin; });
+    return roles;
+  }();
+  // The first role that ends past the offset.
+  const auto it = std::upper_bound(sorted.begin(), sorted.end(), offset,
+                                   [](size_t at, const FieldRole& r) { return at < r.end; });
+  return it != sorted.end() && it->begin <= offset ? it->part : OutputPart::kCounted;
+}
+
 // Appends fields with two-byte alignment: a zero byte goes before any field wider than
-// one byte that would start at an odd block offset.
+// one byte that would start at an odd block offset. While the output is digested, the bytes
+// of the fields set aside from it are marked.
 class BlockWriter {
  public:
-  explicit BlockWriter(uint32_t start) : off_(start) {}
+  BlockWriter(uint32_t start, const DocState* d) : off_(start), base_(reinterpret_cast<const char*>(d)) {}
   void pad() {
     const uint8_t zero = 0;
     WriteSome(&zero, 1);
@@ -25,47 +93,56 @@ class BlockWriter {
   void align() {
     if (off_ & 1) pad();
   }
-  void u8(uint8_t v) {
+  void u8(const uint8_t& v) {
+    mark(&v, 1);
     WriteSome(&v, 1);
     off_++;
   }
-  void i16(int16_t v) {
+  void i16(const int16_t& v) {
     align();
+    mark(&v, 2);
     WriteStdShort(v);
     off_ += 2;
   }
-  void u16(uint16_t v) {
+  void u16(const uint16_t& v) {
     align();
+    mark(&v, 2);
     WriteStdUShort(v);
     off_ += 2;
   }
-  void i32(int32_t v) {
+  void i32(const int32_t& v) {
     align();
+    mark(&v, 4);
     WriteStdLong(v);
     off_ += 4;
   }
-  void u32(uint32_t v) {
+  void u32(const uint32_t& v) {
     align();
+    mark(&v, 4);
     WriteStdULong(v);
     off_ += 4;
   }
-  void f32(float v) {
+  void f32(const float& v) {
     align();
+    mark(&v, 4);
     WriteStdFloat(v);
     off_ += 4;
   }
   void chars(const char* s, uint32_t n) {
+    mark(s, n);
     WriteSome(s, n);
     off_ += n;
   }
   void font(const LOGFONT& f) {
     align();
+    mark(&f, 60);
     ApplePortWriteLOGFONT(&f);
     off_ += 60;
   }
   // The colours of the newest segment are big-endian.
   void rgbBigEndian(const RGBColor& c) {
     align();
+    mark(&c, 6);
     WriteUShort(c.red);
     WriteUShort(c.green);
     WriteUShort(c.blue);
@@ -73,7 +150,13 @@ class BlockWriter {
   }
 
  private:
+  void mark(const void* field, uint32_t n) {
+    if (!gStream.outDigest) return;
+    const OutputPart part = RoleOfField(static_cast<size_t>(static_cast<const char*>(field) - base_));
+    if (part != OutputPart::kCounted) MarkOutput(OutputOffset(), n, part);
+  }
   uint32_t off_;
+  const char* base_;
 };
 
 // Reads fields with the same alignment; a field is stored only when its bytes were all
@@ -566,7 +649,7 @@ void Segment111(IO& io, D& d) {
   void ApplePortWritePaddedDocState##suffix(const DocState* docState) {     \
     if (!docState) return;                                                   \
     previousCall(ApplePortWritePaddedDocState, docState);                    \
-    BlockWriter io(start);                                                   \
+    BlockWriter io(start, docState);                                         \
     segment(io, *docState);                                                  \
   }                                                                          \
   void ApplePortReadPaddedDocState##suffix(DocState* docState) {            \

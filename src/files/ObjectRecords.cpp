@@ -1006,7 +1006,7 @@ void WriteObjectPoints(const Objex* obj) {
   w.Long(CountPoints(obj));
   for (const Poinz* p = obj->firstPoint; p; p = p->next) {
     w.Short(p->pointType);
-    w.Byte(p->selected);
+    w.SelectionByte(p->selected);
     w.Byte(p->detectable);
     w.Byte(p->locked);
     PutFloats(w, p->inHandle, 3);

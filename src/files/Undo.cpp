@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
+#include "files/OutputDigest.h"
 #include "files/PaletteFile.h"
 #include "files/StreamState.h"
 #include "files/TopoGridFile.h"
@@ -53,7 +55,20 @@ int64_t SnapshotBytes(int32_t slot) {
   return lstat(UndoStatePath(slot).c_str(), &st) == 0 && S_ISREG(st.st_mode) ? int64_t(st.st_size) : 0;
 }
 
-void RemoveSnapshot(int32_t slot) { unlink(UndoStatePath(slot).c_str()); }
+ZLKDocumentModel::UndoStepDigest* SlotDigest(ZLKDocumentModel* doc, int32_t slot, bool grow) {
+  if (!doc || slot <= 0) return nullptr;
+  const size_t at = static_cast<size_t>(slot);
+  if (at >= doc->itsUndoDigests.size()) {
+    if (!grow) return nullptr;
+    doc->itsUndoDigests.resize(at + 1);
+  }
+  return &doc->itsUndoDigests[at];
+}
+
+void RemoveSnapshot(int32_t slot) {
+  unlink(UndoStatePath(slot).c_str());
+  if (auto* digest = SlotDigest(gCurDocument, slot, false)) digest->known = false;
+}
 
 // Steps the undo-name stack may offer: one per older snapshot, and one more for edits that no
 // snapshot took.
@@ -150,20 +165,54 @@ std::string UndoStatePath(int32_t slot) {
 }
 
 namespace {
+// The design written whole with the digest of what it wrote taken as it goes.
+void WriteDesignDigested() {
+  WriteDesignToOutputBuffer();
+  DigestHeldOutput();
+}
+
+// The output digest in place for the writes of its lifetime.
+class DigestScope {
+ public:
+  DigestScope() { gStream.outDigest = &digest_; }
+  ~DigestScope() { gStream.outDigest = nullptr; }
+  DigestScope(const DigestScope&) = delete;
+  DigestScope& operator=(const DigestScope&) = delete;
+  OutputDigestValue value() const { return digest_.value(); }
+
+ private:
+  OutputDigest digest_;
+};
+
 // Writes the current design as a snapshot without telling the user; false when it was not
-// written, with *noRoom set when the folder had no room for it.
-bool WriteSnapshot(const char* path, bool* noRoom = nullptr) {
+// written, with *noRoom set when the folder had no room for it. `digest` (when given) gets the
+// digest of what was written.
+bool WriteSnapshot(const char* path, bool* noRoom = nullptr, OutputDigestValue* digest = nullptr) {
   if (noRoom) *noRoom = false;
+  std::optional<DigestScope> scope;
+  if (digest) scope.emplace();
+  bool written = false;
   // A snapshot is a private scratch file, deleted with the design: replaced atomically but not
   // flushed to disk as a save is. It goes out in pieces while the design is written.
   if (CreateApplicationTemporaryFolder()) {
-    if (WriteOutputFileStreamed(path, false, WriteDesignToOutputBuffer)) return true;
-    if (noRoom) *noRoom = LastFileFailure() == FileFailure::kDiskFull;
-    return false;
+    written = WriteOutputFileStreamed(path, false, WriteDesignDigested);
+    if (!written && noRoom) *noRoom = LastFileFailure() == FileFailure::kDiskFull;
+  } else {
+    BeginOutputBuffer();
+    WriteDesignToOutputBuffer();
+    ReleaseOutputBuffer();
   }
-  BeginOutputBuffer();
-  WriteDesignToOutputBuffer();
-  ReleaseOutputBuffer();
+  if (digest) *digest = scope->value();
+  return written;
+}
+
+// Writes the bytes the output buffer holds (a design written for its digest) as the snapshot,
+// as WriteSnapshot would.
+bool WriteHeldSnapshot(const char* path, bool* noRoom) {
+  *noRoom = false;
+  if (!CreateApplicationTemporaryFolder()) return false;
+  if (WriteOutputFile(path, false)) return true;
+  *noRoom = LastFileFailure() == FileFailure::kDiskFull;
   return false;
 }
 }  // namespace
@@ -286,7 +335,9 @@ int RestoreState(const char* path) {
   return 1;
 }
 
-void StoreUndo(const std::string& name) {
+namespace {
+// StoreUndo; with `held`, the snapshot is the design the output buffer holds, of that digest.
+void StoreStep(const std::string& name, const OutputDigestValue* held) {
   // An edit road ends with its undo state: whatever it wrote straight into the records, a road
   // that kept something across edits must not trust it any longer.
   NoteDesignEdit();
@@ -316,7 +367,13 @@ void StoreUndo(const std::string& name) {
   const std::string path = UndoStatePath(doc->itsCurrentUndo);
   bool dropped = older && KeepWithinBudget(doc, doc->itsCurrentUndo);
   bool noRoom = false;
-  bool stored = WriteSnapshot(path.c_str(), &noRoom);
+  OutputDigestValue digest;
+  const auto write = [&] {
+    if (!held) return WriteSnapshot(path.c_str(), &noRoom, &digest);
+    digest = *held;
+    return WriteHeldSnapshot(path.c_str(), &noRoom);
+  };
+  bool stored = write();
   // A folder that filled regardless (other designs, other programs, a design grown larger than
   // its last snapshot): older steps go, at least as many bytes as the last snapshot took, until
   // the new one fits or none is left to go.
@@ -326,11 +383,17 @@ void StoreUndo(const std::string& name) {
     while (freed < wanted && (bytes = DropOldestStep(doc, current)) >= 0) freed += std::max<int64_t>(bytes, 1);
     if (freed == 0) break;
     dropped = true;
-    stored = WriteSnapshot(path.c_str(), &noRoom);
+    stored = write();
   }
   UndoNameStack* undo = doc->itsUndoManager;
-  if (!stored) {
+  if (stored) {
+    *SlotDigest(doc, doc->itsCurrentUndo, true) = {digest.counted, digest.selection, true};
+  } else {
     ShowAlert("Unable to store the undo state.", kDiskSpaceText);
+    // A named edit is one left unstored (below); an unnamed one leaves the design other than
+    // the step it stands at, with nothing to say so but its digest, unknown from now on.
+    if (name == " ")
+      if (auto* was = SlotDigest(doc, current, false)) was->known = false;
     if (!older) {
       doc->itsFirstUndo = first, doc->itsLastUndo = last, doc->itsCurrentUndo = current;
       if (name != " ") doc->itsEdited = true;
@@ -360,45 +423,33 @@ void StoreUndo(const std::string& name) {
   }
 }
 
-namespace {
-// The current design as a snapshot holds it.
-std::vector<uint8_t> SnapshotBytesOfDesign() {
-  BeginOutputBuffer();
-  WriteDesignToOutputBuffer();
-  std::vector<uint8_t> bytes = gOutDataBuffer;
-  ReleaseOutputBuffer();
-  return bytes;
-}
 }  // namespace
 
-bool DesignMatchesCurrentUndoState() {
+void StoreUndo(const std::string& name) { StoreStep(name, nullptr); }
+
+bool StoreUndoIfChanged(const std::string& name, UndoCompare compare) {
   ZLKDocumentModel* doc = gCurDocument;
-  if (!gUndoActive || !doc || !doc->itsDocState || doc->itsCurrentUndo <= 0 || doc->itsUnstoredEdit) return false;
-  std::vector<uint8_t> stored;
-  if (!ReadWholeFile(UndoStatePath(doc->itsCurrentUndo), stored)) return false;
-  // The ID counters only say where the numbers of new records start (a design read back from
-  // its snapshot goes on above them), and the changed-since-saved flag is the file's: they are
-  // no part of what changed. Their bytes are found by writing the design once more with every
-  // bit of them turned, and are taken from the snapshot.
-  std::vector<uint8_t> design = SnapshotBytesOfDesign();
-  // Most edits change the snapshot's size, and an untouched design matches it as it is: only
-  // the rest need the second write.
-  if (design.size() != stored.size()) return false;
-  if (design == stored) return true;
-  DocState* ds = doc->itsDocState;
-  const uint32_t objects = ds->nextObjectID, points = ds->nextPointID;
-  const int32_t changed = ds->documentChanged;
-  ds->nextObjectID = ~objects;
-  ds->nextPointID = ~points;
-  ds->documentChanged = ~changed;
-  const std::vector<uint8_t> turned = SnapshotBytesOfDesign();
-  ds->nextObjectID = objects;
-  ds->nextPointID = points;
-  ds->documentChanged = changed;
-  if (turned.size() != design.size()) return false;
-  for (size_t i = 0; i < design.size(); ++i)
-    if (design[i] != turned[i]) design[i] = stored[i];
-  return design == stored;
+  if (!doc) return false;
+  const ZLKDocumentModel::UndoStepDigest* current =
+      gUndoActive && doc->itsDocState && !doc->itsUnstoredEdit ? SlotDigest(doc, doc->itsCurrentUndo, false)
+                                                                : nullptr;
+  if (!current || !current->known) {
+    StoreUndo(name);
+    return true;
+  }
+  // The design is written once: for its digest, and when it changed, as the new snapshot.
+  OutputDigestValue now;
+  {
+    DigestScope scope;
+    BeginOutputBuffer();
+    WriteDesignDigested();
+    now = scope.value();
+  }
+  const bool same =
+      now.counted == current->design && (compare == UndoCompare::kDesign || now.selection == current->selection);
+  if (!same) StoreStep(name, &now);
+  ReleaseOutputBuffer();
+  return !same;
 }
 
 void InitializeUndo() {
@@ -409,6 +460,7 @@ void InitializeUndo() {
   gCurDocument->itsFirstUndo = gCurDocument->itsLastUndo = gCurDocument->itsCurrentUndo = -1;
   gCurDocument->itsUnstoredEdit = false;
   gCurDocument->itsToldUndoStepsDropped = false;
+  gCurDocument->itsUndoDigests.clear();
   if (gCurDocument->itsUndoManager) gCurDocument->itsUndoManager->removeAllActions();
   StoreUndo(" ");
 }

@@ -22,12 +22,16 @@ int RestoreState(const char* path);
 // whose snapshot still cannot be stored is one step to undo all the same, back to the newest
 // stored state, and cannot be redone.
 void StoreUndo(const std::string& name);
-// Whether the current design, written as a snapshot, is byte for byte the snapshot of the step
-// it stands at (its ID counters and changed-since-saved flag aside): a road that cannot tell
-// whether it changed anything (a tool click refused, a drag back to where it began) asks before
-// storing a step. False when there is nothing to compare with (undo off, no snapshot, an edit
-// no snapshot took) or the snapshot cannot be read.
-bool DesignMatchesCurrentUndoState();
+// What a click or drop that may have changed nothing is compared on: the design alone (its
+// selection, ID counters, changed-since-saved flag, view and tool defaults left out), or the
+// design and which objects are selected (the tools whose click selects what it hits).
+enum class UndoCompare { kDesign, kDesignAndSelection };
+// StoreUndo for a road that cannot tell whether it changed anything (a tool click refused, a
+// drag back to where it began, a material dropped on a surface that has it): the design is
+// written once, and stored as a new step only when it differs from the step it stands at.
+// Whether a step was stored (or, with undo off, the edit noted). When there is nothing to
+// compare with (no stored step, an edit no snapshot took) the step is stored.
+bool StoreUndoIfChanged(const std::string& name, UndoCompare compare = UndoCompare::kDesign);
 // Starts the current document's history afresh: the old snapshots go, the first is stored.
 void InitializeUndo();
 void DoUndo();

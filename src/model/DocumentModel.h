@@ -44,6 +44,14 @@ class ZLKDocumentModel {
   bool itsUnstoredEdit = false;
   // The user was told that this history gave up old steps for room.
   bool itsToldUndoStepsDropped = false;
+  // The digest of each stored snapshot, by slot (files/Undo.cpp): the design with its
+  // selection, ID counters, changed flag, view and tool defaults left out, and its selection.
+  struct UndoStepDigest {
+    uint64_t design = 0;
+    uint64_t selection = 0;
+    bool known = false;
+  };
+  std::vector<UndoStepDigest> itsUndoDigests;
   int32_t itsDocID = 0;  // 0..16,777,215, unique among the open models; names the undo files
   int16_t itsMaximumPlantAge = 23;  // years offered by the plant-growth controls
   // The document's undo-name stack (owned by the document) and its edited flag.

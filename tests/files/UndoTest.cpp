@@ -23,6 +23,7 @@
 #include "files/Undo.h"
 #include "model/DocumentModel.h"
 #include "model/Delete.h"
+#include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/Selection.h"
 #include "model/SelectionClick.h"
@@ -824,4 +825,195 @@ TEST_F(UndoTest, StartUpRemovesTheTemporaryFileOfASnapshotWriteKilledMidway) {
     EXPECT_TRUE(leftovers().empty());
     EXPECT_FALSE(fs::exists(UndoLockPathFor(id)));
   }
+}
+
+// What a click that may have changed nothing is compared on: the design, not what the
+// selection, the view, a tool default or the ID counters did since the step it stands at. The
+// tools whose click selects compare the selection too.
+TEST_F(UndoTest, AClickStoresAStepOnlyWhenTheDesignChanged) {
+  const struct {
+    const char* what;
+    void (*change)(TestDocument&, Objex* line);
+    bool design;     // a step for a click that compares the design alone
+    bool selection;  // and for one that compares the selection too
+  } cases[] = {
+      {"nothing", [](TestDocument&, Objex*) {}, false, false},
+      {"the line selected", [](TestDocument&, Objex* line) { SelectObj(line, kSelectOn, 0); }, false, true},
+      {"plan zoom 2", [](TestDocument& d, Objex*) { d.ds()->zoomFactor = 2; }, false, false},
+      {"the walk camera moved",
+       [](TestDocument& d, Objex*) {
+         d.ds()->walkPosition = {120, -480};
+         d.ds()->walkAngle = 45;
+         d.ds()->walkElevation = 70;
+       },
+       false, false},
+      {"the cut-away and the plan tab",
+       [](TestDocument& d, Objex*) {
+         d.ds()->cutAwayPlane = 2;
+         d.ds()->viewSetting2 = 50;
+         d.ds()->currentPlanMask = d.ds()->planMasks[kPlanElectrical];
+       },
+       false, false},
+      {"wall height 96\" to 108\"", [](TestDocument& d, Objex*) { d.ds()->wallHeight = 108; }, false, false},
+      {"door width and deck height",
+       [](TestDocument& d, Objex*) {
+         d.ds()->doorWidth = 36;
+         d.ds()->deckHeight = 30;
+       },
+       false, false},
+      {"new IDs taken, the design saved",
+       [](TestDocument& d, Objex*) {
+         d.ds()->nextObjectID += 7;
+         d.ds()->nextPointID += 9;
+         d.ds()->documentChanged = !d.ds()->documentChanged;
+       },
+       false, false},
+      {"the line moved",
+       [](TestDocument&, Objex* line) {
+         line->firstPoint->position[0] += 12;
+         UpdateObjectBounds(line);
+       },
+       true, true},
+      {"the line selected and moved",
+       [](TestDocument&, Objex* line) {
+         SelectObj(line, kSelectOn, 0);
+         line->firstPoint->next->position[2] -= 1;
+         UpdateObjectBounds(line);
+       },
+       true, true},
+      {"a line added", [](TestDocument& d, Objex*) { d.addObject(kObjLine, false, {{50, 50}, {60, 50}}); }, true, true},
+      {"the lot's material", [](TestDocument& d, Objex*) { d.ds()->lotTextureID += 1; }, true, true},
+  };
+  for (const bool metric : {false, true}) {
+    for (const auto& c : cases) {
+      for (const UndoCompare compare : {UndoCompare::kDesign, UndoCompare::kDesignAndSelection}) {
+        SCOPED_TRACE(std::string(c.what) + (metric ? ", metric" : ", imperial") +
+                     (compare == UndoCompare::kDesign ? "" : ", selection compared"));
+        TestDocument fresh;
+        fresh.model.itsDocID = 4243;
+        fresh.model.itsUndoManager = &names;
+        if (metric) SetDocStateMetricDefaults(fresh.ds());
+        Objex* line = fresh.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+        InitializeUndo();
+        c.change(fresh, line);
+        const bool step = compare == UndoCompare::kDesign ? c.design : c.selection;
+        EXPECT_EQ(StoreUndoIfChanged("Door Tool", compare), step);
+        EXPECT_EQ(names.undoMenuItemTitle(), step ? "Undo Door Tool" : "Undo");
+        EXPECT_EQ(fresh.model.itsCurrentUndo, step ? 2 : 1);
+        // A second click with nothing changed since stores nothing.
+        EXPECT_FALSE(StoreUndoIfChanged("Door Tool", compare));
+        fresh.model.sanitizeUndoFiles();
+      }
+    }
+  }
+}
+
+// The step a click is compared with is the one undo and redo stand at, wherever they went; an
+// edit no snapshot took is never matched; a history started afresh and a design opened are
+// their first step.
+TEST_F(UndoTest, TheComparedStepFollowsUndoRedoFailedStoresAndOpen) {
+  names.onUndo = [] { DoUndo(); };
+  names.onRedo = [] { DoRedo(); };
+  ScopedAlertRecorder alerts;
+  // A design as read from its file: what the reader works out is there already.
+  doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  const std::string path = (runtime / "design.pro").string();
+  ASSERT_EQ(KeyFileWrite(path.c_str()), 1);
+  ASSERT_EQ(KeyFileRead(path.c_str()), 1);
+  auto line = [] { return GetLayerFromName("First Floor")->firstObject; };
+  auto x = [&] { return static_cast<float>(line()->penColor.red); };
+  auto move = [&](float to, const std::string& name) {
+    line()->penColor.red = static_cast<uint16_t>(to);
+    EXPECT_TRUE(StoreUndoIfChanged(name));
+  };
+  // Nothing but the view, a tool default and the selection changed: no step.
+  auto idle = [&](float zoom) {
+    doc.ds()->zoomFactor = zoom;
+    doc.ds()->wallHeight += 12;
+    SelectObj(line(), kSelectToggle, 0);
+    EXPECT_FALSE(StoreUndoIfChanged("Door Tool"));
+  };
+  using Titles = std::pair<std::string, std::string>;
+  auto titles = [&] { return Titles{names.undoMenuItemTitle(), names.redoMenuItemTitle()}; };
+
+  SetUndoLevels(5);  // a ring of 6 slots, which the edits wrap
+  InitializeUndo();
+  idle(2);
+  for (int i = 1; i <= 8; ++i) move(static_cast<float>(i), "Move " + std::to_string(i));
+  EXPECT_EQ(doc.model.itsCurrentUndo, 3);  // wrapped
+  idle(3);
+  // Undo past the start of what the ring keeps, a click that changes nothing at each step.
+  for (int i = 7; i >= 3; --i) {
+    SCOPED_TRACE(i);
+    ASSERT_TRUE(names.undo());
+    EXPECT_FLOAT_EQ(x(), static_cast<float>(i));
+    idle(static_cast<float>(i));
+    EXPECT_EQ(titles(), (Titles{i > 3 ? "Undo Move " + std::to_string(i) : "Undo", "Redo Move " + std::to_string(i + 1)}));
+  }
+  EXPECT_FALSE(names.undo());
+  EXPECT_FLOAT_EQ(x(), 3);
+  // Redo past the end, the same at each step.
+  for (int i = 4; i <= 8; ++i) {
+    SCOPED_TRACE(i);
+    ASSERT_TRUE(names.redo());
+    EXPECT_FLOAT_EQ(x(), static_cast<float>(i));
+    idle(static_cast<float>(i));
+    EXPECT_EQ(titles(), (Titles{"Undo Move " + std::to_string(i), i < 8 ? "Redo Move " + std::to_string(i + 1) : "Redo"}));
+  }
+  EXPECT_FALSE(names.redo());
+  EXPECT_FLOAT_EQ(x(), 8);
+
+  // An edit whose snapshot could not be stored is undone by going back to the newest stored
+  // step, which a click is compared with again.
+  fs::remove(UndoStatePath(4));
+  fs::create_directories(UndoStatePath(4));  // the next slot cannot be written
+  move(9, "Move 9");
+  EXPECT_TRUE(alerts.sawMessage("Unable to store the undo state."));
+  EXPECT_EQ(titles(), (Titles{"Undo Move 9", "Redo"}));
+  ASSERT_TRUE(names.undo());
+  EXPECT_FLOAT_EQ(x(), 8);
+  idle(9);
+  EXPECT_EQ(titles(), (Titles{"Undo Move 8", "Redo"}));
+  // Left unstored again, the same design is a step once it can be stored.
+  move(9, "Move 9");
+  fs::remove(UndoStatePath(4));
+  EXPECT_TRUE(StoreUndoIfChanged("Door Tool"));
+  EXPECT_EQ(titles(), (Titles{"Undo Door Tool", "Redo"}));
+  idle(4);
+  ASSERT_TRUE(names.undo());
+  EXPECT_FLOAT_EQ(x(), 8);
+  ASSERT_TRUE(names.redo());
+  EXPECT_FLOAT_EQ(x(), 9);
+
+  // A design written and opened again: its first step is the design as opened.
+  ASSERT_EQ(KeyFileWrite(path.c_str()), 1);
+  ASSERT_EQ(KeyFileRead(path.c_str()), 1);
+  InitializeUndo();
+  EXPECT_FALSE(StoreUndoIfChanged("Door Tool"));
+  idle(5);
+  EXPECT_EQ(titles(), (Titles{"Undo", "Redo"}));
+  move(10, "Move 10");
+  EXPECT_EQ(titles(), (Titles{"Undo Move 10", "Redo"}));
+}
+
+// A snapshot of several megabytes goes to its file in pieces, while the check of a click writes
+// the design whole in memory: both digest the same design alike.
+TEST_F(UndoTest, ASnapshotWrittenInPiecesAndAClickWrittenWholeDigestAlike) {
+  addLinesFor(size_t(3) << 20);
+  Objex* line = GetLayerFromName("First Floor")->firstObject;
+  InitializeUndo();
+  ASSERT_GT(fs::file_size(UndoStatePath(1)), uintmax_t(2) << 20);
+  for (int i = 1; i <= 2; ++i) {
+    SCOPED_TRACE(i);
+    doc.ds()->zoomFactor = static_cast<float>(i);
+    SelectObj(line, kSelectToggle, 0);
+    EXPECT_FALSE(StoreUndoIfChanged("Door Tool"));
+    line->penColor.red = static_cast<uint16_t>(i);
+    StoreUndo("Color");  // written in pieces
+  }
+  EXPECT_FALSE(StoreUndoIfChanged("Door Tool"));
+  line->penColor.red = 7;
+  EXPECT_TRUE(StoreUndoIfChanged("Color"));  // written whole
+  EXPECT_FALSE(StoreUndoIfChanged("Door Tool"));
+  EXPECT_EQ(names.undoMenuItemTitle(), "Undo Color");
 }

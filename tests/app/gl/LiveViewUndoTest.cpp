@@ -1,7 +1,9 @@
 // A saved house opened with its 3D window shown: a siding dropped on a wall, a tile on the roof
 // and a base trim on a wall in 3D, then a door tool click off every wall in the plan. Undo and
 // Redo typed in the 3D window and chosen from the design window's Edit menu are one and the
-// same: each steps exactly the step its menu title names, and the 3D view draws the result.
+// same: each steps exactly the step its menu title names, and the 3D view draws the result. A
+// drop that changes nothing stores no step, whatever the view or the selection did since the
+// last, and right after the design was opened.
 #include <gtest/gtest.h>
 
 // The wall records first: their field "slots" is a word Qt's headers take for themselves.
@@ -29,6 +31,8 @@
 #include "content/SymEntry.h"
 #include "files/Undo.h"
 #include "model/Records.h"
+#include "model/HitTest.h"
+#include "model/ViewCommands.h"
 #include "model/Services.h"
 #include "platform/Alerts.h"
 #include "render3d/SurfacePick.h"
@@ -252,6 +256,104 @@ TEST_F(LiveViewUndoTest, ADropThatChangesNothingStoresNoStep) {
   ASSERT_TRUE(drop(kEntryMaterial, 2410, roofAt));
   EXPECT_EQ(UndoSteps(doc->undoManager()), 1u);
   EXPECT_EQ(titles(), (Titles{"Undo Material", "Redo"}));
+}
+
+// Between the two drops of the same siding the plan zoomed, the wall was selected or the walk
+// camera moved: none of that is a step, and the second drop stores none either.
+TEST_F(LiveViewUndoTest, TheSameDropAfterAZoomASelectionOrACameraMoveStoresNoStep) {
+  openHouse();
+  using Titles = std::pair<std::string, std::string>;
+  const std::vector<int32_t> opened = design();
+  POINT wallAt = pointOn(kObjWall);
+  ASSERT_GE(wallAt.x, 0) << "no wall in the 3D view";
+  ASSERT_TRUE(drop(kEntryMaterial, 2400, wallAt));
+  const std::vector<int32_t> sided = design();
+  ASSERT_NE(sided, opened);
+  ASSERT_EQ(UndoSteps(doc->undoManager()), 1u);
+  const struct {
+    const char* what;
+    void (*change)(DocState*, Objex* wall);
+  } changes[] = {
+      {"plan zoom 2", [](DocState* ds, Objex*) { PlanZoom(ds) = 2; }},
+      {"the wall selected", [](DocState*, Objex* wall) { SelectObj(wall, kSelectOn, 0); }},
+      {"the walk camera moved",
+       [](DocState* ds, Objex*) {
+         ds->walkEyePoint().floatH += 30;
+         ds->walkViewAngle() = 2;
+       }},
+  };
+  for (const auto& c : changes) {
+    SCOPED_TRACE(c.what);
+    Objex* wall = model->itsCurLayer->firstObject;
+    ASSERT_EQ(wall->type, kObjWall);
+    c.change(model->itsDocState, wall);
+    gRefreshRender = 1;
+    view->display();
+    QApplication::processEvents();
+    wallAt = pointOn(kObjWall);
+    ASSERT_GE(wallAt.x, 0) << "no wall in the 3D view";
+    ASSERT_TRUE(drop(kEntryMaterial, 2400, wallAt));
+    EXPECT_EQ(design(), sided);
+    EXPECT_EQ(UndoSteps(doc->undoManager()), 1u);
+    EXPECT_EQ(titles(), (Titles{"Undo Material", "Redo"}));
+  }
+  // Undo and Redo past both ends: the one step there is.
+  for (int i = 0; i < 2; ++i) {
+    window->undoAction()->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(design(), opened);
+    EXPECT_EQ(titles(), (Titles{"Undo", "Redo Material"}));
+  }
+  for (int i = 0; i < 2; ++i) {
+    window->redoAction()->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(design(), sided);
+    EXPECT_EQ(titles(), (Titles{"Undo Material", "Redo"}));
+  }
+}
+
+// A design saved with a base trim on its wall and opened again: the same trim dropped on that
+// wall changes nothing and stores no step; a new siding is the first step.
+TEST_F(LiveViewUndoTest, RightAfterOpenTheSameTrimDroppedAgainStoresNoStep) {
+  openHouse();
+  using Titles = std::pair<std::string, std::string>;
+  POINT wallAt = pointOn(kObjWall);
+  ASSERT_GE(wallAt.x, 0) << "no wall in the 3D view";
+  ASSERT_TRUE(drop(kEntryTrim, 101, wallAt));
+  const std::string path = file("trimmed.pro");
+  ASSERT_TRUE(doc->writeToFile(path, "pro"));
+  bool opened = false;
+  ZLKDocumentController::sharedDocumentController().openDocumentWithContentsOfFile(path,
+                                                                                   [&](bool ok) { opened = ok; });
+  ASSERT_TRUE(opened);
+  model = gCurDocument = doc->documentModel();
+  gRefreshRender = 1;
+  view->display();
+  QApplication::processEvents();
+  const std::vector<int32_t> trimmed = design();
+  ASSERT_EQ(UndoSteps(doc->undoManager()), 0u);
+  wallAt = pointOn(kObjWall);
+  ASSERT_GE(wallAt.x, 0) << "no wall in the 3D view";
+  ASSERT_TRUE(drop(kEntryTrim, 101, wallAt));
+  EXPECT_EQ(design(), trimmed);
+  EXPECT_EQ(UndoSteps(doc->undoManager()), 0u);
+  EXPECT_EQ(titles(), (Titles{"Undo", "Redo"}));
+  ASSERT_TRUE(drop(kEntryMaterial, 2400, wallAt));
+  const std::vector<int32_t> sided = design();
+  ASSERT_NE(sided, trimmed);
+  EXPECT_EQ(titles(), (Titles{"Undo Material", "Redo"}));
+  for (int i = 0; i < 2; ++i) {
+    window->undoAction()->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(design(), trimmed);
+    EXPECT_EQ(titles(), (Titles{"Undo", "Redo Material"}));
+  }
+  for (int i = 0; i < 2; ++i) {
+    window->redoAction()->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(design(), sided);
+    EXPECT_EQ(titles(), (Titles{"Undo Material", "Redo"}));
+  }
 }
 
 }  // namespace
