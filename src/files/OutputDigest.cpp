@@ -53,12 +53,14 @@ void OutputDigest::mark(uint64_t at, uint32_t n, OutputPart part) {
 
 namespace {
 // One stripe into the lanes (held by the caller in locals: the bytes read could otherwise be
-// taken to alias them, and every lane reloaded after every store).
-inline void Stripe(uint64_t* lanes, const uint8_t* p) {
+// taken to alias them, and every lane reloaded after every store). The keys turn with the
+// stripe's place between stirs: sums alone would take two stripes swapped as the same bytes.
+inline void Stripe(uint64_t* lanes, const uint8_t* p, uint32_t place) {
   uint64_t v[8];
   memcpy(v, p, sizeof v);
+  const uint64_t turn = (place + 1) * kPrime4;
   for (int i = 0; i < 8; ++i) {
-    const uint64_t w = v[i] ^ kKeys[i];
+    const uint64_t w = v[i] ^ (kKeys[i] + turn);
     lanes[i ^ 1] += w;
     lanes[i] += (w & 0xFFFFFFFFULL) * (w >> 32);
   }
@@ -74,7 +76,7 @@ inline void Stir(uint64_t* lanes) {
   uint64_t lanes[8];
   memcpy(lanes, into, sizeof lanes);
   for (; count > 0; --count, p += 64) {
-    Stripe(lanes, p);
+    Stripe(lanes, p, stripes);
     if (++stripes == kStripesPerStir) {
       stripes = 0;
       Stir(lanes);
@@ -86,7 +88,7 @@ inline void Stir(uint64_t* lanes) {
 }  // namespace
 
 void OutputDigest::stripe(const uint8_t* p) {
-  Stripe(lanes_, p);
+  Stripe(lanes_, p, stripes_);
   if (++stripes_ < kStripesPerStir) return;
   stripes_ = 0;
   Stir(lanes_);
