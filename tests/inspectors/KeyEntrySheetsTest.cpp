@@ -315,20 +315,11 @@ TEST_F(KeyEntrySheets, TheReportedWallPastThePlanIsRefusedAndALengthInsideIsKept
   ASSERT_TRUE(doc->readFromFile(path, "pro"));
   ASSERT_TRUE(alerts.shown.empty());
   ds = model->itsDocState;
-  // The one wall, found again after each step that reads the design back.
-  const auto theWall = [this]() -> Objex* {
-    Objex* found = nullptr;
-    int walls = 0;
-    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next)
-      if (o->type == kObjWall) found = o, ++walls;
-    EXPECT_EQ(walls, 1);
-    return found;
-  };
   const auto endX = [&]() {
-    Objex* w = theWall();
+    Objex* w = theOnlyWall();
     return w && w->firstPoint && w->firstPoint->next ? w->firstPoint->next->position[0] : NAN;
   };
-  Objex* wall = theWall();
+  Objex* wall = theOnlyWall();
   ASSERT_NE(wall, nullptr);
   ASSERT_EQ(wall->firstPoint->position[0], 5000);
   ASSERT_EQ(endX(), 5120);

@@ -284,18 +284,9 @@ TEST_F(ElevationSheet, TypedElevationRaisesTheSelection) {
 TEST_F(ElevationSheet, AWallsBaseFollowsItsSegmentAtAnyElevationThroughUndoRedoAndReopening) {
   namespace fs = std::filesystem;
   const fs::path kept = fs::path(__FILE__).parent_path().parent_path() / "files" / "data" / "regressions";
-  // The one wall, found again after each step that reads the design back.
-  const auto theWall = [this]() -> Objex* {
-    Objex* found = nullptr;
-    int walls = 0;
-    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next)
-      if (o->type == kObjWall) found = o, ++walls;
-    EXPECT_EQ(walls, 1);
-    return found;
-  };
   // The wall's base and its segment's elevation.
   const auto elevations = [&]() -> std::pair<float, float> {
-    Objex* w = theWall();
+    Objex* w = theOnlyWall();
     if (!w || !w->firstPoint) return {NAN, NAN};
     return {w->baseElevation, w->firstPoint->segmentElevation};
   };
@@ -319,7 +310,7 @@ TEST_F(ElevationSheet, AWallsBaseFollowsItsSegmentAtAnyElevationThroughUndoRedoA
     ASSERT_TRUE(doc->readFromFile(path, "pro"));
     ds = model->itsDocState;
     ds->measureSystem = r.system;
-    Objex* wall = theWall();
+    Objex* wall = theOnlyWall();
     ASSERT_NE(wall, nullptr);
     const std::pair<float, float> before = elevations();
     float inches = r.inches;

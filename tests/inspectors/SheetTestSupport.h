@@ -4,11 +4,14 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <gtest/gtest.h>
 
 #include "app/AppTestSupport.h"
 #include "app/PlanViewActions.h"
 #include "inspectors/SheetController.h"
 #include "inspectors/ValueFields.h"
+#include "model/DocumentModel.h"
+#include "model/Records.h"
 #include "model/Services.h"
 #include "platform/Alerts.h"
 
@@ -20,6 +23,16 @@ class SheetTest : public DesignWindowTest {
   void beforeClosing() override {
     if (SheetController* s = SheetController::attachedSheet(window)) s->dismissSheet(0);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  // The one wall of the current floor, found again after each step that reads the design back.
+  Objex* theOnlyWall() const {
+    Objex* found = nullptr;
+    int walls = 0;
+    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next)
+      if (o->type == kObjWall) found = o, ++walls;
+    EXPECT_EQ(walls, 1);
+    return found;
   }
 
   // Opens a sheet the way its menu item does.

@@ -421,16 +421,7 @@ TEST_F(CeilingHeightWalls, WallsInGroupsOnEveryFloorFollowItsCeilingAndTheFloors
 // and the second floor's walls, grouped or not, stand on the new ceiling, in the model and in
 // 3D; undo and redo step through both.
 TEST_F(CeilingHeightWalls, TheTestersGroupedWallsFollowTheFirstFloorsCeiling) {
-  const std::filesystem::path kept =
-      std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "regressions" / "ceiling-grouped-walls.pro";
-  ASSERT_TRUE(doc->readFromFile(kept.string(), "pro"));
-  model = doc->documentModel();
-  ds = model->itsDocState;
-  gCurDocument = model;
-  window->show();
-  QApplication::setActiveWindow(window);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-  ASSERT_TRUE(showLiveViewAt(320, 240));
+  openRegressionDesign("ceiling-grouped-walls.pro");
   RenderAllLayers();
   StoreUndo("Opened");
   auto expectCeiling = [&](float ceiling, const char* when) {

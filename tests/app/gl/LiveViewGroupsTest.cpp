@@ -184,16 +184,7 @@ TEST_F(LiveViewGroupsTest, GroupingAWallWithItsOpeningsMovesNothingIn3DOnAnyFloo
 // whose base elevation is 0. It opens at 96"-192" (and on through the floor's depth), and so
 // it does ungrouped, and grouped again, saved and opened.
 TEST_F(LiveViewGroupsTest, ASecondFloorWallSavedInAGroupOpensWhereItStands) {
-  const std::filesystem::path kept = std::filesystem::path(__FILE__).parent_path().parent_path() / "data" /
-                                     "regressions" / "upper-floor-wall-grouped.pro";
-  ASSERT_TRUE(doc->readFromFile(kept.string(), "pro"));
-  model = doc->documentModel();
-  ds = model->itsDocState;
-  gCurDocument = model;
-  window->show();
-  QApplication::setActiveWindow(window);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-  ASSERT_TRUE(showLiveViewAt(320, 240));
+  openRegressionDesign("upper-floor-wall-grouped.pro");
   Layer* second = floor("Second Floor");
   ASSERT_NE(second, nullptr);
   ASSERT_EQ(second->firstObject->type, kObjGroup);

@@ -4,13 +4,16 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QTest>
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/AppController.h"
 #include "app/AppTestSupport.h"
 #include "app/LiveViewController.h"
 #include "model/DocState.h"
+#include "model/DocumentModel.h"
 #include "platform/UndoNames.h"
 #include "render3d/SceneFrame.h"
 
@@ -34,6 +37,21 @@ class LiveViewTest : public DesignWindowTest {
     ds->navigationMode = kNavWalkThrough;
     ds->orthoView() = 0;
     ds->renderMode() = kRenderSolid;
+  }
+
+  // A design kept in tests/app/data/regressions read into the design window, which is shown
+  // with the 3D window beside it at 320 x 240.
+  void openRegressionDesign(const char* name) {
+    const std::filesystem::path kept =
+        std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "regressions" / name;
+    ASSERT_TRUE(doc->readFromFile(kept.string(), "pro"));
+    model = doc->documentModel();
+    ds = model->itsDocState;
+    gCurDocument = model;
+    window->show();
+    QApplication::setActiveWindow(window);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    ASSERT_TRUE(showLiveViewAt(320, 240));
   }
 
   // The 3D window resized and shown; whether it was exposed.

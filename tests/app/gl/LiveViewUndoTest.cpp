@@ -134,6 +134,24 @@ class LiveViewUndoTest : public LiveViewTest {
     return {window->undoAction()->text().toStdString(), window->redoAction()->text().toStdString()};
   }
 
+  // Undo and Redo from the Edit menu, each twice (past both ends), over a history of one
+  // step "Material" that took the design from `before` to `after`.
+  void undoAndRedoTheOneMaterialStep(const std::vector<int32_t>& before, const std::vector<int32_t>& after) {
+    using Titles = std::pair<std::string, std::string>;
+    for (int i = 0; i < 2; ++i) {
+      window->undoAction()->trigger();
+      QApplication::processEvents();
+      EXPECT_EQ(design(), before);
+      EXPECT_EQ(titles(), (Titles{"Undo", "Redo Material"}));
+    }
+    for (int i = 0; i < 2; ++i) {
+      window->redoAction()->trigger();
+      QApplication::processEvents();
+      EXPECT_EQ(design(), after);
+      EXPECT_EQ(titles(), (Titles{"Undo Material", "Redo"}));
+    }
+  }
+
   // Typed in the active 3D window.
   void typeIn3D(bool redo) {
     QWidget* panel = LiveViewController::sharedLiveViewController()->window();
@@ -298,18 +316,7 @@ TEST_F(LiveViewUndoTest, TheSameDropAfterAZoomASelectionOrACameraMoveStoresNoSte
     EXPECT_EQ(titles(), (Titles{"Undo Material", "Redo"}));
   }
   // Undo and Redo past both ends: the one step there is.
-  for (int i = 0; i < 2; ++i) {
-    window->undoAction()->trigger();
-    QApplication::processEvents();
-    EXPECT_EQ(design(), opened);
-    EXPECT_EQ(titles(), (Titles{"Undo", "Redo Material"}));
-  }
-  for (int i = 0; i < 2; ++i) {
-    window->redoAction()->trigger();
-    QApplication::processEvents();
-    EXPECT_EQ(design(), sided);
-    EXPECT_EQ(titles(), (Titles{"Undo Material", "Redo"}));
-  }
+  undoAndRedoTheOneMaterialStep(opened, sided);
 }
 
 // A design saved with a base trim on its wall and opened again: the same trim dropped on that
@@ -342,18 +349,7 @@ TEST_F(LiveViewUndoTest, RightAfterOpenTheSameTrimDroppedAgainStoresNoStep) {
   const std::vector<int32_t> sided = design();
   ASSERT_NE(sided, trimmed);
   EXPECT_EQ(titles(), (Titles{"Undo Material", "Redo"}));
-  for (int i = 0; i < 2; ++i) {
-    window->undoAction()->trigger();
-    QApplication::processEvents();
-    EXPECT_EQ(design(), trimmed);
-    EXPECT_EQ(titles(), (Titles{"Undo", "Redo Material"}));
-  }
-  for (int i = 0; i < 2; ++i) {
-    window->redoAction()->trigger();
-    QApplication::processEvents();
-    EXPECT_EQ(design(), sided);
-    EXPECT_EQ(titles(), (Titles{"Undo Material", "Redo"}));
-  }
+  undoAndRedoTheOneMaterialStep(trimmed, sided);
 }
 
 }  // namespace
