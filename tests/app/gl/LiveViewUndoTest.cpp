@@ -52,6 +52,17 @@ class LiveViewUndoTest : public LiveViewTest {
     LiveViewTest::beforeClosing();
   }
 
+  // The design saved under the name and opened again as the Open command opens it.
+  void saveAndOpen(const char* name) {
+    const std::string path = file(name);
+    ASSERT_TRUE(doc->writeToFile(path, "pro"));
+    bool opened = false;
+    ZLKDocumentController::sharedDocumentController().openDocumentWithContentsOfFile(path,
+                                                                                     [&](bool ok) { opened = ok; });
+    ASSERT_TRUE(opened);
+    model = gCurDocument = doc->documentModel();
+  }
+
   // A house of four walls under a roof, saved and opened again; its plan and 3D window shown,
   // the walk camera looking at its front from outside and above.
   void openHouse() {
@@ -67,13 +78,7 @@ class LiveViewUndoTest : public LiveViewTest {
     AppendObjectToLayer(roof, model->itsCurLayer);
     UpdateObjectBounds(roof);
     Update3DRoof(roof);
-    const std::string path = file("house.pro");
-    ASSERT_TRUE(doc->writeToFile(path, "pro"));
-    bool opened = false;
-    ZLKDocumentController::sharedDocumentController().openDocumentWithContentsOfFile(path,
-                                                                                     [&](bool ok) { opened = ok; });
-    ASSERT_TRUE(opened);
-    model = gCurDocument = doc->documentModel();
+    saveAndOpen("house.pro");
     ds = model->itsDocState;
     plan = showPlanView(ds->currentPlanMask);
     walkCamera(150);
@@ -327,13 +332,7 @@ TEST_F(LiveViewUndoTest, RightAfterOpenTheSameTrimDroppedAgainStoresNoStep) {
   POINT wallAt = pointOn(kObjWall);
   ASSERT_GE(wallAt.x, 0) << "no wall in the 3D view";
   ASSERT_TRUE(drop(kEntryTrim, 101, wallAt));
-  const std::string path = file("trimmed.pro");
-  ASSERT_TRUE(doc->writeToFile(path, "pro"));
-  bool opened = false;
-  ZLKDocumentController::sharedDocumentController().openDocumentWithContentsOfFile(path,
-                                                                                   [&](bool ok) { opened = ok; });
-  ASSERT_TRUE(opened);
-  model = gCurDocument = doc->documentModel();
+  saveAndOpen("trimmed.pro");
   gRefreshRender = 1;
   view->display();
   QApplication::processEvents();
