@@ -14,7 +14,7 @@ bin="$fuzz_build/tests/fuzz"
 mkdir -p "$logs"
 corpus="$(mktemp -d)"
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
-export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:intercept_tls_get_addr=0}"
 export QT_QPA_PLATFORM=offscreen
 targets="design_file undo_snapshot clipboard_scrap template_file symbol_file topo_grid_file cabinet_file
 object_file palette_file plug_out_file plug_in_file ini_file texture_info plant_info image_loader texture_image content_drag_record content_catalogue
