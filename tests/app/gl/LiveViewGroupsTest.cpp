@@ -68,23 +68,6 @@ class LiveViewGroupsTest : public LiveViewTest {
  protected:
   Layer* floor(const char* name) const { return GetLayerFromName(name); }
 
-  // A press of the door or window tool on the wall's first segment, `x` along it.
-  void placeOpening(int32_t tool, Objex* wall, int32_t x) {
-    gCurTool = tool;
-    gClickInfo = ClickInfo{};
-    gClickInfo.hitMode = 1;
-    gClickInfo.hitObject = wall;
-    gClickInfo.segmentHit = 1;
-    gClickInfo.hitPoint = wall->firstPoint;
-    gClickInfo.segmentEnd = wall->firstPoint->next;
-    const auto z = static_cast<int32_t>(wall->firstPoint->position[2]);
-    gClickInfo.where = {x, z};
-    gMouseCaptured = 1;
-    BeginTracking(x, z);
-    EndTracking(x, z, x, z);
-    FinishTracking();
-    gCurTool = kToolSelection;
-  }
   // Every object of the floor selected, then the menu command.
   void groupOrUngroup(Layer* layer, int32_t command) {
     SelectAllLayers(model->itsLayers, kSelectOff, 0);
@@ -145,8 +128,8 @@ TEST_F(LiveViewGroupsTest, GroupingAWallWithItsOpeningsMovesNothingIn3DOnAnyFloo
     for (Poinz* p = wall->firstPoint; p; p = p->next) BaseElevationOf(p) = base;
     wall->baseElevation = base;
     Update3DWall(wall);
-    placeOpening(kToolDoor, wall, -60);
-    placeOpening(kToolWindow, wall, 60);
+    PressOpeningTool(kToolDoor, wall, -60);
+    PressOpeningTool(kToolWindow, wall, 60);
     ASSERT_NE(wall->firstChild, nullptr);
     ASSERT_NE(wall->firstChild->next, nullptr) << "a door and a window";
     ds->baseElevation = 0;

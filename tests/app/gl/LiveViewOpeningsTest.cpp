@@ -79,18 +79,7 @@ TEST_F(LiveViewOpeningsTest, ADoorPlacedWithTheDoorToolOpensTheWallIn3DAndAgainW
   Objex* wall = AddRedWall(model, {{-150, 1700}, {150, 1700}});
 
   // A press of the door tool on the wall, at its middle.
-  gCurTool = kToolDoor;
-  gClickInfo = ClickInfo{};
-  gClickInfo.hitMode = 1;
-  gClickInfo.hitObject = wall;
-  gClickInfo.segmentHit = 1;
-  gClickInfo.hitPoint = wall->firstPoint;
-  gClickInfo.segmentEnd = wall->firstPoint->next;
-  gClickInfo.where = {0, 1700};
-  gMouseCaptured = 1;
-  BeginTracking(0, 1700);
-  EndTracking(0, 1700, 0, 1700);
-  FinishTracking();
+  PressOpeningTool(kToolDoor, wall, 0);
   Objex* door = wall->firstChild;
   ASSERT_NE(door, nullptr);
   ASSERT_EQ(door->type, kObjDoor);

@@ -1,5 +1,6 @@
 // Red walls for the 3D window's pixel tests: red on both sides in every slot, 96 high.
 #pragma once
+#include <cstdint>
 #include <cstdlib>
 #include <initializer_list>
 #include <utility>
@@ -9,9 +10,13 @@
 #include "model/Bounds.h"
 #include "model/DocumentModel.h"
 #include "model/Grouping.h"
+#include "model/HitTest.h"
 #include "model/Records.h"
 #include "model/Services.h"
+#include "model/ToolCodes.h"
 #include "model/WallFields.h"
+#include "tools/Tracking.h"
+#include "tools/TrackingState.h"
 
 namespace red_walls {
 
@@ -48,6 +53,25 @@ inline Objex* AddRedWall(ZLKDocumentModel* model, std::initializer_list<std::pai
   UpdateObjectBounds(wall);
   Update3DWall(wall);
   return wall;
+}
+
+// A press of the door or window tool on the wall's first segment, `x` along it; the selection
+// tool is current again after it.
+inline void PressOpeningTool(int32_t tool, Objex* wall, int32_t x) {
+  gCurTool = static_cast<uint16_t>(tool);
+  gClickInfo = ClickInfo{};
+  gClickInfo.hitMode = 1;
+  gClickInfo.hitObject = wall;
+  gClickInfo.segmentHit = 1;
+  gClickInfo.hitPoint = wall->firstPoint;
+  gClickInfo.segmentEnd = wall->firstPoint->next;
+  const auto z = static_cast<int32_t>(wall->firstPoint->position[2]);
+  gClickInfo.where = {x, z};
+  gMouseCaptured = 1;
+  BeginTracking(x, z);
+  EndTracking(x, z, x, z);
+  FinishTracking();
+  gCurTool = kToolSelection;
 }
 
 }  // namespace red_walls
