@@ -2,8 +2,12 @@
 // interior and exterior walls, the 2D view layers and flattening curved segments.
 #include "model/Floors2D.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <unordered_map>
+#include <vector>
 
 #include "model/Attachments.h"
 #include "model/CommandCodes.h"
@@ -205,17 +209,99 @@ void RaiseFloorsAbove(Layer* layer, float dy) {
 
 namespace {
 
+// Heights are world inches of floats summed along the floors: a top within a thousandth of an
+// inch of the ceiling stood at it.
+constexpr float kAtCeiling = 1e-3f;
+
+// A rectangle of the plan (x and z, plan units).
+struct PlanBox {
+  float left, back, right, front;
+};
+
+bool Overlap(const PlanBox& a, const PlanBox& b) {
+  return a.left <= b.right && b.left <= a.right && a.back <= b.front && b.back <= a.front;
+}
+
+// The plan boxes of the wall segments that followed the ceiling, filed by the square cells of
+// the plan they cover, so each roof is compared with the segments near it only.
+class FollowedSegments {
+ public:
+  void Add(const PlanBox& box) {
+    const auto index = static_cast<uint32_t>(boxes_.size());
+    boxes_.push_back(box);
+    CellRange r;
+    if (!Cells(box, &r)) {
+      wide_.push_back(index);
+      return;
+    }
+    for (int64_t x = r.x0; x <= r.x1; ++x)
+      for (int64_t z = r.z0; z <= r.z1; ++z) cells_[Key(x, z)].push_back(index);
+  }
+  bool Empty() const { return boxes_.empty(); }
+  // Some segment's box meets the box.
+  bool Meets(const PlanBox& box) const {
+    for (uint32_t i : wide_)
+      if (Overlap(boxes_[i], box)) return true;
+    CellRange r;
+    // A box over more cells than there are segments is compared with each segment.
+    if (!Cells(box, &r) || (r.x1 - r.x0 + 1) * (r.z1 - r.z0 + 1) > static_cast<int64_t>(boxes_.size())) {
+      for (const PlanBox& b : boxes_)
+        if (Overlap(b, box)) return true;
+      return false;
+    }
+    for (int64_t x = r.x0; x <= r.x1; ++x)
+      for (int64_t z = r.z0; z <= r.z1; ++z) {
+        const auto it = cells_.find(Key(x, z));
+        if (it == cells_.end()) continue;
+        for (uint32_t i : it->second)
+          if (Overlap(boxes_[i], box)) return true;
+      }
+    return false;
+  }
+
+ private:
+  static constexpr float kCell = 256;       // plan units
+  static constexpr int64_t kMostCells = 4096;  // more, and a segment is compared with every roof
+  struct CellRange {
+    int64_t x0, z0, x1, z1;
+  };
+  // The cells the box covers; false for a box too large (or not finite) to file by cells.
+  static bool Cells(const PlanBox& b, CellRange* r) {
+    constexpr float kFar = 1e9f;
+    for (float v : {b.left, b.back, b.right, b.front})
+      if (!(std::fabs(v) < kFar)) return false;
+    r->x0 = static_cast<int64_t>(std::floor(b.left / kCell));
+    r->x1 = static_cast<int64_t>(std::floor(b.right / kCell));
+    r->z0 = static_cast<int64_t>(std::floor(b.back / kCell));
+    r->z1 = static_cast<int64_t>(std::floor(b.front / kCell));
+    return r->x1 >= r->x0 && r->z1 >= r->z0 && (r->x1 - r->x0 + 1) * (r->z1 - r->z0 + 1) <= kMostCells;
+  }
+  static uint64_t Key(int64_t x, int64_t z) {
+    return (static_cast<uint64_t>(x) << 32) ^ (static_cast<uint64_t>(z) & 0xffffffffu);
+  }
+  std::vector<PlanBox> boxes_;
+  std::vector<uint32_t> wide_;
+  std::unordered_map<uint64_t, std::vector<uint32_t>> cells_;
+};
+
+// The plan box of the segment from p to q, grown by the wall's whole thickness (which lies on
+// either side of the drawn line, or wholly on one).
+PlanBox SegmentBox(const Objex* wall, const Poinz* p, const Poinz* q, const DocState* ds) {
+  const float t = ds ? std::fabs(ConvertWorldToScreen(wall->width, ds, 0)) : 0.0f;
+  const float grow = std::isfinite(t) ? t : 0.0f;
+  return PlanBox{std::min(p->position[0], q->position[0]) - grow, std::min(p->position[2], q->position[2]) - grow,
+                 std::max(p->position[0], q->position[0]) + grow, std::max(p->position[2], q->position[2]) + grow};
+}
+
 // The walls of the object (itself, or the members of a group at any depth) whose level tops
-// stood at the old ceiling follow it by dy.
-void RaiseObjectWallsToCeiling(Objex* o, float ceiling, float dy) {
-  // Heights are world inches of floats summed along the floors: a top within a thousandth of
-  // an inch of the ceiling stood at it.
-  constexpr float kAtCeiling = 1e-3f;
+// stood at the old ceiling follow it by dy; the segments that did go into `followed`.
+void RaiseObjectWallsToCeiling(Objex* o, float ceiling, float dy, FollowedSegments* followed) {
   if (o->type == kObjGroup) {
-    for (Objex* c = o->firstChild; c; c = c->next) RaiseObjectWallsToCeiling(c, ceiling, dy);
+    for (Objex* c = o->firstChild; c; c = c->next) RaiseObjectWallsToCeiling(c, ceiling, dy, followed);
     return;
   }
   if (o->type != kObjWall) return;
+  const DocState* ds = CurDocState();
   bool changed = false;
   for (Poinz* p = o->firstPoint; p; p = p->next) {
     if (WallStyleOf(p) != 0 || !(std::fabs(BaseElevationOf(p) + WallHeightOf(p) - ceiling) <= kAtCeiling)) continue;
@@ -223,10 +309,54 @@ void RaiseObjectWallsToCeiling(Objex* o, float ceiling, float dy) {
     if (!(height > 0)) continue;
     WallHeightOf(p) = height;
     changed = true;
+    // The last point of an open wall starts no segment.
+    if (const Poinz* q = p->next ? p->next : (o->closed ? o->firstPoint : nullptr))
+      followed->Add(SegmentBox(o, p, q, ds));
   }
   if (!changed) return;
   Update3DWall(o);
   UpdateAllWallAttachments(o);
+}
+
+// The height (world inches) of a roof's eaves, where it rests on the walls below: a gable or
+// hip roof's lowest corner (its corners' heights count from its base elevation, up negative),
+// a roof panel's base elevation when its lowest corner sits there. False for any other object
+// and a panel anchored at its highest corner, which hangs from its ridge.
+bool EaveHeight(const Objex* o, const DocState* ds, float* eave) {
+  if (o->type == kObjRoofPanel) {
+    if (o->slopeAnchor() != 0) return false;
+    *eave = o->baseElevation;
+    return true;
+  }
+  if (o->type != kObjRoof || !o->firstPoint) return false;
+  float lowest = -INFINITY;
+  for (const Poinz* p = o->firstPoint; p; p = p->next) lowest = std::max(lowest, p->position[1]);
+  *eave = o->baseElevation - ConvertScreenToWorld(lowest, ds, 0);
+  return std::isfinite(*eave);
+}
+
+// The roofs of the object (itself, or the members of a group at any depth) whose eaves stood
+// at the old ceiling on walls that followed it go with them by dy. A roof placed by its group
+// or on the terrain, not by its own elevation, stands elsewhere and stays.
+void RaiseObjectRoofsToCeiling(Objex* o, float ceiling, float dy, const FollowedSegments& followed,
+                               const DocState* ds) {
+  if (o->type == kObjGroup) {
+    for (Objex* c = o->firstChild; c; c = c->next) RaiseObjectRoofsToCeiling(c, ceiling, dy, followed, ds);
+    return;
+  }
+  float eave = 0;
+  if (!EaveHeight(o, ds, &eave) || !(std::fabs(eave - ceiling) <= kAtCeiling)) return;
+  if (o->auxFlag || GetPlacementObject(o) != o || !o->firstPoint) return;
+  PlanBox box{INFINITY, INFINITY, -INFINITY, -INFINITY};
+  for (const Poinz* p = o->firstPoint; p; p = p->next) {
+    box.left = std::min(box.left, p->position[0]);
+    box.right = std::max(box.right, p->position[0]);
+    box.back = std::min(box.back, p->position[2]);
+    box.front = std::max(box.front, p->position[2]);
+  }
+  if (!followed.Meets(box)) return;
+  // Its 3D is lifted by its base elevation when rendered; its parts keep their shape.
+  o->baseElevation += dy;
 }
 
 }  // namespace
@@ -234,7 +364,11 @@ void RaiseObjectWallsToCeiling(Objex* o, float ceiling, float dy) {
 void RaiseWallsToCeiling(Layer* layer, float dy) {
   if (!layer || !(dy != 0) || !std::isfinite(dy)) return;
   const float ceiling = GetLayerAbsBaseHeight(layer) + layer->height - dy;
-  for (Objex* o = layer->firstObject; o; o = o->next) RaiseObjectWallsToCeiling(o, ceiling, dy);
+  FollowedSegments followed;
+  for (Objex* o = layer->firstObject; o; o = o->next) RaiseObjectWallsToCeiling(o, ceiling, dy, &followed);
+  const DocState* ds = CurDocState();
+  if (followed.Empty() || !ds) return;
+  for (Objex* o = layer->firstObject; o; o = o->next) RaiseObjectRoofsToCeiling(o, ceiling, dy, followed, ds);
 }
 
 // ---- Interior and exterior walls ----

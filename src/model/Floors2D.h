@@ -43,7 +43,10 @@ void RaiseFloorsAbove(Layer* layer, float dy);
 // depth too, whose level tops stood at its old ceiling (base elevation plus wall height) rise
 // or sink with it, so the floor above still stands on them. A segment of another height, a
 // sloped or stepped one (a wall style) and one that would be left without height keep theirs.
-// Changed walls build their 3D and attachments again.
+// Changed walls build their 3D and attachments again. A roof of that floor (in groups too)
+// whose eaves stood at the old ceiling over a wall segment that followed goes with it: a gable
+// or hip roof by its lowest corner, a roof panel anchored at its lowest corner. A roof at
+// another height, over no such segment, or placed by its group or on the terrain stays.
 void RaiseWallsToCeiling(Layer* layer, float dy);
 
 // Interior walls go from the foundation plan to the floor plan and make no floor; exterior

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "ChildBuilders.h"
@@ -13,6 +15,7 @@
 #include "model/CommandWalkers.h"
 #include "model/Floors2D.h"
 #include "model/HitTest.h"
+#include "model/PlanarTransforms.h"
 #include "model/Services.h"
 #include "model/Selection.h"
 #include "model/WallFields.h"
@@ -303,12 +306,14 @@ struct GroupedBuilding {
     part->baseElevation = 7;
   }
 
-  // Everything standing dy higher, each record moved once; `groupBase` what the group holds.
-  void expectRaisedBy(float dy, float groupBase) const {
+  // Everything standing dy higher, each record moved once; `groupBase` what the group holds;
+  // the roof roofDy higher.
+  void expectRaisedBy(float dy, float groupBase) const { expectRaisedBy(dy, groupBase, dy); }
+  void expectRaisedBy(float dy, float groupBase, float roofDy) const {
     EXPECT_FLOAT_EQ(group->baseElevation, groupBase);
     for (Poinz* p = wall->firstPoint; p; p = p->next) EXPECT_FLOAT_EQ(BaseElevationOf(p), base + dy);
     EXPECT_FLOAT_EQ(wall->baseElevation, base + dy);
-    EXPECT_FLOAT_EQ(roof->baseElevation, top + dy);
+    EXPECT_FLOAT_EQ(roof->baseElevation, top + roofDy);
     EXPECT_FLOAT_EQ(cabinet->baseElevation, base + 30 + dy);
     EXPECT_FLOAT_EQ(box->baseElevation, 0);
     EXPECT_FLOAT_EQ(nested->baseElevation, base + dy);
@@ -372,7 +377,8 @@ TEST(Floors2D, ElevatingAGroupElevatesItsMembers) {
 
 // Ceiling heights of the first, second and third floors raised and lowered: the walls that
 // reached the old ceiling follow, alone and in groups at any depth; a wall of its own height
-// and a sloped one keep theirs. The floors above move their members once.
+// and a sloped one keep theirs; the grouped roof on the followed wall goes with it. The floors
+// above move their members once.
 TEST(Floors2D, WallsInGroupsFollowTheirFloorsCeilingAndTheFloorsAboveGoWithIt) {
   for (int changed = 0; changed < 3; ++changed)
     for (const float dy : {24.0f, -30.0f}) {
@@ -408,10 +414,85 @@ TEST(Floors2D, WallsInGroupsFollowTheirFloorsCeilingAndTheFloorsAboveGoWithIt) {
       EXPECT_FLOAT_EQ(WallHeightOf(own->firstPoint), 50);
       EXPECT_FLOAT_EQ(WallHeightOf(sloped->firstPoint), height);
       EXPECT_FLOAT_EQ(BaseElevationOf(deep->firstPoint), base);
-      here.expectRaisedBy(0, 0);
+      here.expectRaisedBy(0, 0, dy);
       for (const GroupedBuilding& b : above) b.expectRaisedBy(dy, dy);
       EXPECT_MODEL_SOUND();
     }
+}
+
+// A house on each floor in turn, its walls at the ceiling, under gable roofs and roof panels
+// whose eaves stood there, alone, grouped and nested; the ceiling raised and lowered at two plan
+// scales: the roofs go with the walls. Roofs whose eaves stood elsewhere stay: above the
+// ceiling, over walls of their own height, away from every wall, a panel hanging from its
+// ridge, a roof placed by its cabinet group. Roofs of the floor above move once, with it.
+TEST(Floors2D, RoofsOnWallsThatFollowTheCeilingGoWithThem) {
+  for (const float scale : {36.0f, 100.0f})
+    for (int changed = 0; changed < 3; ++changed)
+      for (const float dy : {18.0f, -24.0f}) {
+        SCOPED_TRACE(testing::Message() << "scale " << scale << ", floor " << changed << ", change " << dy);
+        TestDocument doc;
+        doc.ds()->planScale = scale;
+        Layer* floors[] = {doc.first, doc.second, doc.third};
+        doc.first->height = 100, doc.second->height = 120, doc.third->height = 90;
+        Layer* floor = floors[changed];
+        const float base = GetLayerAbsBaseHeight(floor), height = floor->height, ceiling = base + height;
+        // A closed wall around (0, 0)-(200, 100) of the given height, at x offset `at`.
+        auto house = [&](float at, float h) {
+          Objex* w = doc.addObject(kObjWall, true, {{at, 0}, {at + 200, 0}, {at + 200, 100}, {at, 100}}, floor);
+          w->width = 6;
+          for (Poinz* p = w->firstPoint; p; p = p->next) {
+            BaseElevationOf(p) = base;
+            WallHeightOf(p) = h;
+          }
+          w->baseElevation = base;
+          return w;
+        };
+        // A roof over the house at `at` (overhanging it by 12), eaves `corner` inches above its
+        // base elevation.
+        auto roofOver = [&](Objex* parent, int16_t type, float at, float elevation, float corner = 0) {
+          const std::initializer_list<std::pair<float, float>> c = {
+              {at - 12, -12}, {at + 212, -12}, {at + 212, 112}, {at - 12, 112}};
+          Objex* r = parent ? AddChild(parent, type, c) : doc.addObject(type, true, c, floor);
+          r->baseElevation = elevation;
+          for (Poinz* p = r->firstPoint; p; p = p->next) p->position[1] = -ConvertWorldToScreen(corner, doc.ds(), 0);
+          return r;
+        };
+        house(0, height);
+        Objex* low = house(1000, height - 10);  // walls of their own height
+        Objex* alone = roofOver(nullptr, kObjRoof, 0, ceiling);
+        Objex* group = doc.addObject(kObjGroup, false, {}, floor);
+        Objex* nested = AddChild(group, kObjGroup, {});
+        Objex* grouped = roofOver(group, kObjRoof, 0, ceiling);
+        Objex* deep = roofOver(nested, kObjRoof, 0, ceiling);
+        Objex* panel = roofOver(nested, kObjRoofPanel, 0, ceiling);
+        Objex* lifted = roofOver(nullptr, kObjRoof, 0, ceiling - 12, 12);  // eaves at the ceiling
+        Objex* hanging = roofOver(nullptr, kObjRoofPanel, 0, ceiling);
+        hanging->slopeAnchor() = 1;
+        Objex* higher = roofOver(nullptr, kObjRoof, 0, ceiling, 12);  // eaves a foot up
+        Objex* above = roofOver(nullptr, kObjRoof, 0, ceiling + 0.01f);
+        Objex* overLow = roofOver(nullptr, kObjRoof, 1000, ceiling);
+        Objex* away = roofOver(nullptr, kObjRoof, 3000, ceiling);
+        Objex* cabinet = AddChild(group, kObjGroup, {});
+        cabinet->subtype = kSubCabinet;
+        Objex* placed = roofOver(cabinet, kObjRoof, 0, ceiling);
+        Objex* upstairs = nullptr;
+        if (floor->next) {  // at this floor's ceiling: the floor's base
+          doc.model.itsCurLayer = floor->next;
+          upstairs = doc.addObject(kObjRoof, true, {{0, 0}, {200, 0}, {200, 100}, {0, 100}}, floor->next);
+          upstairs->baseElevation = ceiling;
+        }
+
+        floor->height = height + dy;
+        RaiseWallsToCeiling(floor, dy);
+        RaiseFloorsAbove(floor, dy);
+        for (const Objex* r : {alone, grouped, deep, panel}) EXPECT_FLOAT_EQ(r->baseElevation, ceiling + dy) << r->type;
+        EXPECT_NEAR(lifted->baseElevation, ceiling - 12 + dy, 1e-3);
+        for (const Objex* r : {hanging, higher, overLow, away, placed}) EXPECT_FLOAT_EQ(r->baseElevation, ceiling);
+        EXPECT_FLOAT_EQ(above->baseElevation, ceiling + 0.01f);
+        EXPECT_FLOAT_EQ(WallHeightOf(low->firstPoint), height - 10);
+        if (upstairs) EXPECT_FLOAT_EQ(upstairs->baseElevation, ceiling + dy);
+        EXPECT_MODEL_SOUND();
+      }
 }
 
 TEST(Floors2D, CurvedSegmentsBecomeStraightPieces) {
