@@ -21,6 +21,7 @@
 #include "app/PlanViewActions.h"
 #include "app/ZLKWindowController.h"
 #include "building3d/PlaneObjects.h"
+#include "building3d/Roofs3D.h"
 #include "files/Undo.h"
 #include "inspectors/PlanSettingsSheets.h"
 #include "inspectors/SheetController.h"
@@ -257,6 +258,12 @@ class CeilingHeightWalls : public CeilingHeightTest {
     groups->push_back(o);
     for (Objex* c = o->firstChild; c; c = c->next) Collect(c, walls, groups);
   }
+  // The roofs of the object's tree.
+  static void CollectRoofs(Objex* o, std::vector<Objex*>* roofs) {
+    if (o->type == kObjRoof) roofs->push_back(o);
+    if (o->type != kObjGroup) return;
+    for (Objex* c = o->firstChild; c; c = c->next) CollectRoofs(c, roofs);
+  }
   // The n-th wall of the floor (the records change with each undo and redo).
   Objex* nth(const char* name, int n) {
     Objex* o = floor(name)->firstObject;
@@ -454,6 +461,110 @@ TEST_F(CeilingHeightWalls, TheTestersGroupedWallsFollowTheFirstFloorsCeiling) {
   expectCeiling(60, "lowered");
   stepHistory(false);
   expectCeiling(120, "lowering undone");
+}
+
+// A house on the first floor and one on the second, each of four walls at its floor's ceiling
+// under a gable roof whose eaves stand on them and a higher roof a foot above the ceiling;
+// alone or grouped with its walls. The first or the second floor's ceiling raised and
+// lowered, in both unit systems: that floor's walls and their roof go up or down together, in
+// the model and in 3D, the higher roof stays, the floor above carries its house once; one undo
+// step puts walls and roofs back, and redo makes the change again.
+TEST_F(CeilingHeightWalls, AGableRoofOnTheWallsGoesWithTheCeiling) {
+  struct System {
+    bool metric;
+    float heights[2];  // the first and second floors' heights, inches
+    const char* typed[2];
+    float inches[2];
+  };
+  const System systems[] = {{false, {96, 100}, {"110\"", "80\""}, {110, 80}},
+                            {true, {240 / 2.54f, 250 / 2.54f}, {"270 cm", "2.2 m"}, {270 / 2.54f, 220 / 2.54f}}};
+  const char* const names[] = {"First Floor", "Second Floor"};
+  constexpr float kHigher = 12;  // the higher roof's eaves above the ceiling, inches
+  window->show();
+  QApplication::setActiveWindow(window);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  ASSERT_TRUE(showLiveViewAt(320, 240));
+  // A gable roof over the house, pitch 6 (4 for the higher one), its eaves at `base`.
+  auto roofOn = [&](Layer* layer, float base, float pitch) {
+    RGBColor black{};
+    Objex* roof = CreateObject(kObjRoof, 1, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr);
+    for (auto [x, z] : {std::pair{-170.0f, 1480.0f}, {170, 1480}, {170, 1720}, {-170, 1720}})
+      AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, z, 0, 0, 0, 0, 0, 0, roof), roof);
+    roof->width = pitch;
+    roof->textureID = 2;
+    roof->planMask = 16;
+    roof->baseElevation = base;
+    AppendObjectToLayer(roof, layer);
+    UpdateObjectBounds(roof);
+    Update3DRoof(roof);
+    return roof;
+  };
+  for (const System& system : systems)
+    for (const bool grouped : {false, true})
+      for (int changed = 0; changed < 2; ++changed)
+        for (int step = 0; step < 2; ++step) {
+          SCOPED_TRACE(std::string(names[changed]) + " to " + system.typed[step] + (grouped ? ", grouped" : ""));
+          clearLayers();
+          ds->measureSystem = system.metric ? kMeasureMetric : kMeasureImperial;
+          ds->metricReadout = kReadoutFlagCentimeters;
+          ds->planScale = system.metric ? 100 : 36;
+          for (int i = 0; i < 2; ++i) floor(names[i])->height = system.heights[i];
+          for (int i = 0; i < 2; ++i) {
+            Layer* layer = floor(names[i]);
+            const float base = GetLayerAbsBaseHeight(layer), ceiling = base + layer->height;
+            Objex* walls = wallOn(layer, {{-150, 1500}, {150, 1500}, {150, 1700}, {-150, 1700}, {-150, 1500}},
+                                  layer->height);
+            Objex* roof = roofOn(layer, ceiling, 6);
+            if (grouped) groupOf(layer, {walls, groupOf(layer, {roof}, base)}, base);
+            roofOn(layer, ceiling + kHigher, 4);
+          }
+          RenderAllLayers();
+          StoreUndo("House");
+
+          auto expectHouses = [&](float changedHeight, const char* when) {
+            SCOPED_TRACE(when);
+            float base = 0;
+            for (int i = 0; i < 2; ++i) {
+              SCOPED_TRACE(names[i]);
+              const float height = i == changed ? changedHeight : system.heights[i];
+              const float ceiling = base + height;
+              std::vector<Objex*> walls, roofs, groups;
+              for (Objex* o = floor(names[i])->firstObject; o; o = o->next) {
+                Collect(o, &walls, &groups);
+                CollectRoofs(o, &roofs);
+              }
+              ASSERT_EQ(walls.size(), 1u);
+              ASSERT_EQ(roofs.size(), 2u);
+              ASSERT_EQ(groups.size(), grouped ? 2u : 0u);
+              for (Poinz* p = walls[0]->firstPoint; p; p = p->next) EXPECT_NEAR(WallHeightOf(p), height, 1e-3);
+              for (Objex* roof : roofs) {
+                const bool higher = roof->width == 4;
+                // Where the house stood a foot under the higher roof, it stands there still.
+                const float eaves = higher ? base + system.heights[i] + kHigher : ceiling;
+                EXPECT_NEAR(roof->baseElevation, eaves, 1e-3) << (higher ? "the higher roof" : "the roof");
+                // In 3D its lowest edge, the underside at the eaves (up is negative), sits there.
+                const auto span = WallSpan(roof);
+                EXPECT_NEAR(span.second, -ConvertWorldToScreen(eaves, ds, 0), 0.01f) << (higher ? "the higher roof" : "the roof");
+              }
+              // The walls' tops (through the floor's depth) reach the roof's eaves.
+              const float depth = FloorDepthOf(walls[0]);
+              EXPECT_NEAR(WallSpan(walls[0]).first, -ConvertWorldToScreen(ceiling + depth, ds, 0), 0.01f);
+              base += height;
+            }
+          };
+          expectHouses(system.heights[changed], "before");
+          typeAndClickOK(system.typed[step], kTagCeilingHeightFirstFloor + changed);
+          EXPECT_EQ(doc->undoManager().undoActionName(), std::string(names[changed]) + " Ceiling Height");
+          expectHouses(system.inches[step], "set");
+          stepHistory(false);
+          EXPECT_EQ(doc->undoManager().undoActionName(), "House");
+          expectHouses(system.heights[changed], "undone");
+          stepHistory(true);
+          expectHouses(system.inches[step], "redone");
+          doc->undoManager().removeAllActions();
+          if (HasFailure()) return;
+        }
 }
 
 }  // namespace
