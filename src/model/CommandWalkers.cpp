@@ -3,6 +3,7 @@
 #include "model/CommandWalkers.h"
 
 #include <climits>
+#include <cmath>
 #include <optional>
 
 #include "model/Attachments.h"
@@ -646,8 +647,25 @@ uint8_t BringToFrontOrSendToBack(Objex* obj, int32_t cmd, const CommandArg&) {
 static int sFloorWalkDepth = 0;
 static bool sFloorStepsDue = false;
 
+// Every member of a group, at any depth, drawn again in 3D (a group's own 3D reaches none of
+// them), after its generated parts are built again by its kind when `rebuild` is set.
+void RenderGroupMembers(Objex* group, bool rebuild) {
+  for (Objex* c = group->firstChild; c; c = c->next) {
+    if (c->type == kObjGroup) {
+      ReRenderObject(c);  // a group of parts seats them on the terrain
+      RenderGroupMembers(c, rebuild);
+      continue;
+    }
+    if (rebuild) RebuildObject(c, kRebuildExcavation | kRebuildNoRoofRefresh);
+    ReRenderObject(c);
+  }
+}
+
 void MoveToFloorSteps(Objex* obj, int32_t cmd) {
   MoveToNeighboringFloor(obj, cmd);
+  // A group's members are built for the floor they now stand on, as opening the design builds
+  // them (a copy's members have no parts built yet).
+  if (Objex* root = GetRootObject(obj); root->type == kObjGroup) RenderGroupMembers(root, true);
   ReRenderObject(obj);
   if (sFloorWalkDepth > 0) {
     sFloorStepsDue = true;
@@ -711,13 +729,17 @@ uint8_t Elevate(Objex* obj, int32_t cmd, const CommandArg&) {
   } else if (IsRoofType(root->type)) {
     if (IsRoofObjectSelected(root)) apply(root->baseElevation, e);
   } else {
+    // The members standing at their own elevations move by the group's change, so that the
+    // old elevation typed back puts each where it stood.
+    const float before = root->baseElevation;
     apply(root->baseElevation, e);
-    ElevateGroupMembers(root, e, add);  // members standing at their own elevations follow
+    const float dy = root->baseElevation - before;
+    if (root->type == kObjGroup && dy != 0 && std::isfinite(dy)) ElevateGroupMembers(root, dy);
   }
   root->auxFlag = 0;
   if (root->type == kObjGroup) {
     root->needsRender = 1;
-    for (Objex* c = root->firstChild; c; c = c->next) ReRenderObject(c);
+    RenderGroupMembers(root, false);
   } else {
     ReRenderObject(root);
   }

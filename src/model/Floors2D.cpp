@@ -88,7 +88,7 @@ void SendToNeighboringFloor(Objex* object, int32_t command) {
     WallBaseFromSegments(root);
   } else {
     root->baseElevation += h;
-    ElevateGroupMembers(root, h, true);
+    ElevateGroupMembers(root, h);
   }
   root->auxFlag = 0;
   if (root->type == kObjGroup) {
@@ -176,18 +176,18 @@ void ElevateWholeWall(Objex* wall, float value, bool add) {
 
 }  // namespace
 
-void ElevateGroupMembers(Objex* group, float value, bool add) {
+void ElevateGroupMembers(Objex* group, float dy) {
   // Only an ordinary group's members stand at elevations of their own; those of a cabinet or
   // another kind of group are placed by it alone.
   if (!group || group->type != kObjGroup || group->subtype != 0) return;
   for (Objex* c = group->firstChild; c; c = c->next) {
     if (c->type == kObjGroup) {
-      ApplyElevation(c->baseElevation, value, add);
-      ElevateGroupMembers(c, value, add);
+      c->baseElevation += dy;
+      ElevateGroupMembers(c, dy);
     } else if (c->type == kObjWall) {
-      ElevateWholeWall(c, value, add);
+      ElevateWholeWall(c, dy, true);
     } else if (KeepsOwnElevation(c->type)) {
-      ApplyElevation(c->baseElevation, value, add);
+      c->baseElevation += dy;
     }
   }
 }
@@ -202,7 +202,7 @@ void RaiseFloorsAbove(Layer* layer, float dy) {
         continue;
       }
       o->baseElevation += dy;
-      ElevateGroupMembers(o, dy, true);
+      ElevateGroupMembers(o, dy);
     }
   }
 }

@@ -28,12 +28,12 @@ void ScaleLayerToWallHeight(Layer* layer);
 // Raises every point of the object, with its children, by dy.
 void RaiseObjectToBaseHeight(Objex* object, float dy);
 void RaiseLayerToBaseHeight(Layer* layer, float dy);
-// A group's base elevation was set to `value` (with add: raised by it): the members that
-// stand at elevations of their own (KeepsOwnElevation, Grouping.h) follow, each once: nested
-// groups' base elevations, whole walls (every segment's elevation and the base; their 3D and
+// A group's base elevation changed by dy: the members that stand at elevations of their own
+// (KeepsOwnElevation, Grouping.h) move by dy with it, each once, at any depth: nested groups'
+// base elevations, whole walls (every segment's elevation and the base; their 3D and
 // attachments built again), the base elevation of the other kinds. Members of a group that is
 // not an ordinary one (subtype 0), and members placed by their group, keep theirs.
-void ElevateGroupMembers(Objex* group, float value, bool add);
+void ElevateGroupMembers(Objex* group, float dy);
 // A floor's height changed by dy inches: every object of every floor after it (not the 2D
 // view layers) stands dy higher. Walls raise each segment's base and build their 3D and
 // attachments again; other objects raise their base elevation, which their 3D is lifted by;

@@ -352,27 +352,38 @@ TEST(Floors2D, AGroupsMembersGoWithItToAnotherFloor) {
   }
 }
 
-// Elevating a group sets (or raises) its members that stand at their own elevations with it;
-// the parts it places keep theirs.
-TEST(Floors2D, ElevatingAGroupElevatesItsMembers) {
-  TestDocument doc;
-  doc.first->height = 100, doc.second->height = 120;
-  doc.model.itsCurLayer = doc.second;
-  GroupedBuilding b(doc, doc.second);
-  SetObjectSelectFlags(b.group, 1);
-  gBaseElevation = 2;  // feet
-  TopLevelObjectAllLayers(doc.model.itsLayers, kCmdPlaceDroppedObjects, CommandArg::Doc(doc.ds()));
-  b.expectRaisedBy(24, 24);
-  // Set: everything the group places stands where it did in 3D, at the group's new base.
-  gBaseElevation = 3;
-  TopLevelObjectAllLayers(doc.model.itsLayers, kCmdElevateObjects, CommandArg::Doc(doc.ds()));
-  for (Poinz* p = b.wall->firstPoint; p; p = p->next) EXPECT_FLOAT_EQ(BaseElevationOf(p), 36);
-  for (const Objex* o : {b.group, b.wall, b.roof, b.cabinet, b.nested, b.deck, b.symbol})
-    EXPECT_FLOAT_EQ(o->baseElevation, 36) << o->type;
-  EXPECT_FLOAT_EQ(b.box->baseElevation, 0);
-  EXPECT_FLOAT_EQ(b.part->baseElevation, 7);
-  gBaseElevation = 0;
-  EXPECT_MODEL_SOUND();
+// Elevating a group raises (or sets) it, and its members that stand at their own elevations,
+// nested too, move by the group's change, each once: typing the old elevation back puts each
+// where it stood. The parts a group places keep theirs. On the second and third floors.
+TEST(Floors2D, ElevatingAGroupMovesItsMembersByItsChange) {
+  for (const int index : {1, 2}) {
+    SCOPED_TRACE(testing::Message() << "floor " << index);
+    TestDocument doc;
+    Layer* floors[] = {doc.first, doc.second, doc.third};
+    doc.first->height = 100, doc.second->height = 120, doc.third->height = 90;
+    doc.model.itsCurLayer = floors[index];
+    GroupedBuilding b(doc, floors[index]);
+    SetObjectSelectFlags(b.group, 1);
+    auto command = [&](int32_t cmd, float feet) {
+      gBaseElevation = feet;
+      TopLevelObjectAllLayers(doc.model.itsLayers, cmd, CommandArg::Doc(doc.ds()));
+    };
+    command(kCmdPlaceDroppedObjects, 2);  // raised by 2'
+    b.expectRaisedBy(24, 24);
+    command(kCmdPlaceDroppedObjects, -3);
+    b.expectRaisedBy(-12, -12);
+    // Set: each member moves by the group's change, whatever it stood at.
+    command(kCmdElevateObjects, 3);
+    b.expectRaisedBy(36, 36);
+    command(kCmdElevateObjects, 1);
+    b.expectRaisedBy(12, 12);
+    command(kCmdElevateObjects, 0);  // back where it was made
+    b.expectRaisedBy(0, 0);
+    command(kCmdElevateObjects, 0);
+    b.expectRaisedBy(0, 0);
+    gBaseElevation = 0;
+    EXPECT_MODEL_SOUND();
+  }
 }
 
 // Ceiling heights of the first, second and third floors raised and lowered: the walls that
