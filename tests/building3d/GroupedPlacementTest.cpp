@@ -354,6 +354,73 @@ TEST_F(GroupedPlacement, GroupsThatPlaceTheirPartsKeepPlacingThem) {
   EXPECT_GT(checked, 0);
 }
 
+// Float Above Topography on a group puts each member that may follow the terrain onto it, as
+// the command does to each alone; the others stay where they stand.
+TEST_F(GroupedPlacement, AGroupFloatedAboveTheTerrainFloatsItsMembersAsEachAlone) {
+  auto floatSelected = [&](const std::vector<Objex*>& objects) {
+    for (Objex* o : objects) SetObjectSelectFlags(o, 1);
+    TopLevelObjectAllLayers(doc.model.itsLayers, kCmdFloatAboveTopography, CommandArg::None());
+    SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+  };
+  std::srand(7);  // the edging's blocks are of random heights: the same ones both times
+  const std::vector<Objex*> objects = railingRoofAndSite(doc.second, true);
+  const Heights raised = Scene();
+  floatSelected(objects);
+  EXPECT_EQ(objects[2]->auxFlag, 1) << "the fence";
+  const Heights floatedAlone = Scene();
+  // The fence stood 10" above the floor, and now on the ground.
+  EXPECT_NE(raised.at(objects[2]), floatedAlone.at(objects[2]));
+  // The same objects built afresh, raised, in a group in a group, the outer one floated.
+  std::vector<std::vector<float>> alone;
+  for (Objex* o : objects) alone.push_back(floatedAlone.count(o) ? floatedAlone.at(o) : std::vector<float>{});
+  DeleteEveryObject(&doc.model);
+  std::srand(7);
+  const std::vector<Objex*> again = railingRoofAndSite(doc.second, true);
+  Heights expected;  // by the new objects
+  for (size_t i = 0; i < again.size(); ++i)
+    if (!alone[i].empty()) expected[again[i]] = alone[i];
+  Objex* inner = group(again, 96);
+  Objex* outer = group({inner}, 96);
+  floatSelected({outer});
+  ExpectSameHeights(expected, Scene(), again);
+}
+
+// The parts a symbol's group places stand where it placed them after the group is undone, and
+// where they stood when they are grouped again, in a group in a group too.
+TEST_F(GroupedPlacement, SymbolPartsStandWhereTheyStoodUngroupedAndGroupedAgain) {
+  Objex* symbol = doc.addObject(kObjGroup, false, {}, doc.second);
+  std::vector<Objex*> parts;
+  for (float x : {0.0f, 50.0f}) {
+    Objex* part = doc.addObject(kObjSymbolPart3D, true, {{x, 0}, {x + 20, 0}, {x + 20, 20}, {x, 20}}, doc.second);
+    UnlinkObject(part);
+    AppendChildToObject(part, symbol);
+    part->layer = symbol->layer;
+    part->pointCount = 4;
+    part->baseElevation = 500;  // whatever a part holds
+    parts.push_back(part);
+  }
+  symbol->baseElevation = 130;
+  UpdateObjectBounds(symbol);
+  const Heights placed = Scene();
+  ungroup(symbol);
+  ASSERT_EQ(parts[0]->parent, nullptr);
+  {
+    SCOPED_TRACE("ungrouped");
+    ExpectSameHeights(placed, Scene(), parts);
+  }
+  Objex* again = group(parts, 0);
+  {
+    SCOPED_TRACE("grouped again while the first floor is worked on");
+    ExpectSameHeights(placed, Scene(), parts);
+  }
+  Objex* outer = group({again}, 0);
+  outer->baseElevation = 1000;
+  {
+    SCOPED_TRACE("in a group in a group");
+    ExpectSameHeights(placed, Scene(), parts);
+  }
+}
+
 // The tester's design: every kind built with the tools on the Second Floor, all in one group
 // whose base elevation is the floor's (96"). Fences, edging, paths and plants stand on the
 // ground alone; grouped they stood at the group's base, and raised by Object Elevation they
