@@ -267,7 +267,7 @@ bool DoReadObjects() {
           layer = gReadingTopoLayer ? gCurDocument->itsTopoLayer : gCurDocument->itsCurLayer;
         const bool topLevel = !bracket.IsOpen();
         if (topLevel) foretellPending();
-        Objex* obj = ReadAnObject(layer, topLevel);
+        Objex* obj = bracket.Link(ReadAnObject(layer, topLevel));
         last = obj;
         if (obj && topLevel && layer == target && !gOpenSymbol) {
           toForetell = obj;
@@ -276,7 +276,6 @@ bool DoReadObjects() {
         // Checked while the object is at hand; a later check would walk the whole design.
         if (obj && !sReadSawSelection && HasSelectedPointInTree(obj)) sReadSawSelection = true;
         if (obj && !bracket.IsOpen() && IsGroundObjectType(obj->type)) sReadSawGround = true;
-        bracket.Link(obj);
         break;
       }
       case kTagGroupBegin:

@@ -1058,6 +1058,20 @@ void UpdateDeckSteps(Objex* deck, Poinz* point, Poinz* nextPoint) {
 
 // ---- Whole objects ----
 
+namespace {
+
+// Only a top-level group is bracketed: the members of a group inside it are written flat inside
+// the outer bracket, as the outer group's members, and the inner group's own record is left
+// out, since a reader could only make it an empty group beside them.
+void WriteGroupMembers(Objex* group) {
+  for (Objex* c = group->firstChild; c; c = c->next) {
+    if (c->type != kObjGroup) WriteAnObject(c);
+    else if (!gScrapMode || IsObjectSelected(c)) WriteGroupMembers(c);
+  }
+}
+
+}  // namespace
+
 void WriteAnObject(Objex* obj) {
   if (!obj) return;
   if (gScrapMode && !IsObjectSelected(obj)) return;
@@ -1082,7 +1096,8 @@ void WriteAnObject(Objex* obj) {
   } else if (bracket) {
     WriteShort(kTagGroupBegin);
   }
-  for (Objex* c = obj->firstChild; c; c = c->next) WriteAnObject(c);
+  if (t == kObjGroup) WriteGroupMembers(obj);
+  else for (Objex* c = obj->firstChild; c; c = c->next) WriteAnObject(c);
   if (bracket) WriteShort(cabinet ? kTagCabinetEnd : kTagGroupEnd);
 }
 
@@ -1318,6 +1333,16 @@ void LinkReadGroupMember(Objex* group, Objex* obj, Objex** lastMember) {
   SetLayerBelow(obj, group->layer);
   AppendChildToObject(obj, group);
   if (lastMember) *lastMember = obj;
+}
+
+Objex* ReadGroupBracket::Link(Objex* obj) {
+  if (!group || !obj) return obj;
+  if (obj->type == kObjGroup) {
+    DeleteObj(obj);
+    return nullptr;
+  }
+  LinkReadGroupMember(group, obj, &lastMember);
+  return obj;
 }
 
 Objex* ReadGroupBracket::OpenCabinet(Objex* last) {

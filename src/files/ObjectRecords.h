@@ -230,8 +230,8 @@ struct ReadGroupBracket {
   Objex* OpenCabinet(Objex* last);
   // At a cabinet end tag: the cabinet's bounds are brought up to date and the bracket closes.
   void CloseCabinet();
-  // Links an object read inside an open bracket as the group's next member.
-  void Link(Objex* obj) {
-    if (group) LinkReadGroupMember(group, obj, &lastMember);
-  }
+  // Links an object read inside an open bracket as the group's next member and returns it. A
+  // group read there is freed and null returned: a stream writes a nested group's members flat
+  // inside the outer bracket, so they are the outer group's members and it would stay empty.
+  Objex* Link(Objex* obj);
 };

@@ -85,12 +85,12 @@ bool DoReadTemplateObjects() {
       case kTagObject: {
         // No target layer: the record is consumed and dropped.
         Objex* obj = target ? ReadAnObject(target, bracket.IsOpen() ? 0 : 1) : ReadEmbeddedObject(nullptr);
+        obj = bracket.Link(obj);
         if (obj) {
           if (gSelectedContentEntryType == kEntrySymbol && obj->type == kObjDetail)
             obj->extraLong |= kDisplayDimensionsFlag;
           obj->planMask = gCurDocument->itsDocState->newObjectPlanMask;
           SelectObj(obj, 1, 0);
-          bracket.Link(obj);
         }
         last = obj;
         break;

@@ -746,16 +746,33 @@ uint8_t Elevate(Objex* obj, int32_t cmd, const CommandArg&) {
   return kRowDone;
 }
 
+// Whether Float Above Topography leaves the object off the terrain: the kinds that never follow
+// it, cabinets and fixed symbols.
+bool StaysOffTheTerrain(const Objex* obj) {
+  if (obj->type != kObjGroup) return NeverFollowsTerrain(obj->type);
+  return obj->subtype == kSubCabinet ||
+         (obj->textureID >= INT16_MIN && obj->textureID <= INT16_MAX && IsFixtureKind(static_cast<int16_t>(obj->textureID)));
+}
+
+// The members of an ordinary group that stand where their own terrain flag puts them (at any
+// depth of ordinary groups) go onto the terrain with it, those that may follow it.
+void FloatGroupMembersAboveTopography(Objex* group) {
+  if (group->type != kObjGroup || group->subtype != 0) return;
+  for (Objex* c = group->firstChild; c; c = c->next) {
+    if (StaysOffTheTerrain(c) || (c->type != kObjGroup && !KeepsOwnElevation(c->type))) continue;
+    c->auxFlag = 1;
+    if (c->type == kObjGroup) FloatGroupMembersAboveTopography(c);
+    else ReRenderObject(c);
+  }
+}
+
 uint8_t FloatAboveTopography(Objex* obj, int32_t, const CommandArg&) {
-  bool builtOnGround = KeepsOwnElevation(obj->type);
-  if (obj->type == kObjGroup)
-    builtOnGround = obj->subtype == kSubCabinet || (obj->textureID >= INT16_MIN && obj->textureID <= INT16_MAX &&
-                                                    IsFixtureKind(static_cast<int16_t>(obj->textureID)));
-  if (builtOnGround) {
+  if (StaysOffTheTerrain(obj)) {
     gTopoFloatNA = 1;
     obj->auxFlag = 0;
   } else {
     obj->auxFlag = 1;
+    FloatGroupMembersAboveTopography(obj);
     ReRenderObject(obj);
   }
   return kRowDone;

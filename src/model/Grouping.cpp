@@ -42,7 +42,7 @@ bool IsObjectGrouped(const Objex* obj) {
   return obj->firstChild && obj->type != kObjRoofPanel && obj->type != kObjWall && obj->type != kObjDeck;
 }
 
-bool KeepsOwnElevation(int16_t type) {
+bool NeverFollowsTerrain(int16_t type) {
   switch (type) {
     case kObjWall: case kObjFloor: case kObjRoof: case kObjStaircase: case kObjRailing: case kObjCutout:
     case kObjDeck: case kObjRoofPanel: case kObjTopoExcavation:
@@ -52,21 +52,21 @@ bool KeepsOwnElevation(int16_t type) {
   }
 }
 
-namespace {
-
-// The kinds, or a pass a 3D build retypes one of them to while it builds it: a wall's floor
-// and ceiling, a floor's second face, a cut-out's first pass, an excavation's.
-bool KeepsOwnElevationWhileBuilt(int16_t type) {
+bool IsPlacedByItsGroup(int16_t type) {
   switch (type) {
-    case kObjWallFloorPass: case kObjWallCeilingPass: case kObjFloorSecondPass: case kObjCutoutFirstPass:
-    case kObjExcavationPass:
+    case kObjSymbolPart3D: case kObjSymbolPart2D: case kObjCabinet: case kObjCabinetPass:
+    case kObjCustomAttachmentPart:
+    // Fixed electrical, plumbing and duct symbols.
+    case 68: case 69: case 71: case 72: case 79: case 80: case 81: case 82: case 88: case 98:
+    case 110: case 117: case 118: case 119: case 120: case 121: case 122: case 123: case 146:
+    case 147: case 148: case 149: case 150: case 151: case 152:
       return true;
     default:
-      return KeepsOwnElevation(type);
+      return false;
   }
 }
 
-}  // namespace
+bool KeepsOwnElevation(int16_t type) { return !IsPlacedByItsGroup(type); }
 
 const Objex* GetPlacementObject(const Objex* object) {
   const Objex* root = GetRootObject(object);
@@ -74,10 +74,15 @@ const Objex* GetPlacementObject(const Objex* object) {
   const Objex* member = nullptr;  // the topmost object below the groups
   for (const Objex* o = object; o; o = o->parent)
     if (o->type != kObjGroup) member = o;
-  if (!member || !KeepsOwnElevationWhileBuilt(member->type)) return root;
-  for (const Objex* g = member->parent; g; g = g->parent)
-    if (g->type != kObjGroup || g->subtype != 0) return root;
-  return member;
+  // A cabinet or another group of its own kind places what it holds, as it does standing alone:
+  // the topmost such group above the member decides.
+  const Objex* placer = nullptr;
+  for (const Objex* g = member ? member->parent : object; g; g = g->parent)
+    if (g->type == kObjGroup && g->subtype != 0) placer = g;
+  if (placer) return placer;
+  if (!member) return root;
+  // Ordinary groups place nothing but the parts of the symbol they make (its innermost group).
+  return IsPlacedByItsGroup(member->type) && member->parent ? member->parent : member;
 }
 
 namespace {
@@ -101,10 +106,23 @@ bool IsObjectUndetectable(const Objex* obj) {
   return obj && AnyPointInTree(obj, [](const Poinz* p) { return p->detectable == 0; });
 }
 
+namespace {
+// The group that took the placement of a part it places (see GroupObject).
+const Objex* sPlacementTakenBy = nullptr;
+}  // namespace
+
 void GroupObject(Objex* obj) {
   if (!obj || !gGroupLeader || gGroupLeader == obj) return;
   UnlinkObject(obj);
   Objex* leader = gGroupLeader;
+  if (!leader->firstChild) sPlacementTakenBy = nullptr;  // a new group
+  // The group places the parts it holds (symbol parts and the like): it takes the placement of
+  // the first one, which then stands where it stood alone, as do the others that stood with it.
+  if (IsPlacedByItsGroup(obj->type) && sPlacementTakenBy != leader) {
+    leader->baseElevation = obj->baseElevation;
+    leader->auxFlag = obj->auxFlag;
+    sPlacementTakenBy = leader;
+  }
   AppendChildToObject(obj, leader);
   // Members live on the group's layer.
   obj->layer = leader->layer;
@@ -117,9 +135,16 @@ void UngroupObject(Objex* obj) {
   Objex* members = obj->firstChild;
   obj->firstChild = nullptr;
   obj->lastChild = nullptr;
+  // The parts the group placed stand where it placed them, now by their own placement.
+  const float base = obj->baseElevation;
+  const uint8_t onTerrain = obj->auxFlag;
   DeleteObj(obj);
   while (members) {
     Objex* next = members->next;
+    if (IsPlacedByItsGroup(members->type)) {
+      members->baseElevation = base;
+      members->auxFlag = onTerrain;
+    }
     members->parent = nullptr;
     members->prev = members->next = nullptr;
     AppendObjectToLayer(members, layer);

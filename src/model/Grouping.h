@@ -11,15 +11,22 @@ extern Objex* gGroupLeader;
 Objex* GetRootObject(Objex* obj);
 const Objex* GetRootObject(const Objex* obj);
 bool IsObjectGrouped(const Objex* obj);
-// Kinds that stand at elevations of their own wherever they are (walls, floors, roofs,
-// staircases, railings, cut-outs, decks, roof panels, excavations: the kinds that never
-// follow the terrain). In a group they keep standing there: the group's base elevation and
-// terrain flag place only members that have no elevation of their own (symbol, cabinet and
-// fixture parts).
+// Kinds that stand at elevations of their own and never follow the terrain (walls, floors,
+// roofs, staircases, railings, cut-outs, decks, roof panels, excavations).
+bool NeverFollowsTerrain(int16_t type);
+// Parts that their group places (its base elevation and terrain flag), having no placement of
+// their own: 3D and 2D symbol parts, cabinets (and a cabinet's second face while it is built),
+// custom attachment parts, fixed electrical, plumbing and duct symbols.
+bool IsPlacedByItsGroup(int16_t type);
+// Kinds that stand where their own base elevation and terrain flag put them, in a group as
+// alone: every kind but the parts a group places. A group's base elevation and terrain flag
+// place none of them; when the group moves, they move with it.
 bool KeepsOwnElevation(int16_t type);
-// The object whose elevations and terrain flag place `object` in 3D: its root, except for an
-// object under ordinary groups only (subtype 0, nested at any depth) whose topmost non-group
-// ancestor (or itself) keeps its own elevation: then that ancestor. Null for null.
+// The object whose elevations and terrain flag place `object` in 3D: its root when that is not
+// a group. Under groups: the topmost group above it that is not an ordinary one (subtype 0),
+// such as a cabinet; otherwise its topmost non-group ancestor (or itself), which stands where
+// it would stand alone, except that the parts a group places (IsPlacedByItsGroup) go by the
+// group that holds them. Null for null.
 const Objex* GetPlacementObject(const Objex* object);
 // Any point of the object or of its descendants locked.
 bool IsObjectLocked(const Objex* obj);

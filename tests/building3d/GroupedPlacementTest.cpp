@@ -1,9 +1,11 @@
-// Objects in groups in 3D: walls, roofs, staircases and decks stand where their own elevations
-// put them, grouped (nested too) as ungrouped, on every floor, whatever the group's base
-// elevation holds; groups that place their parts (symbols, cabinets) keep placing them.
+// Objects in groups in 3D: every kind stands where its own elevations and terrain flag put it,
+// grouped (nested too) as ungrouped, on every floor, whatever the group's base elevation holds;
+// groups that place their parts (symbols, cabinets) keep placing them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <vector>
 
@@ -11,10 +13,16 @@
 #include "SceneTestSupport.h"
 #include "WallTestSupport.h"
 #include "building3d/RenderRoad.h"
+#include "building3d/RoofAttachments3D.h"
+#include "building3d/SiteFences3D.h"
+#include "building3d/Skylights3D.h"
+#include "files/DesignFile.h"
+#include "model/Attachments.h"
 #include "model/CommandCodes.h"
 #include "model/CommandWalkers.h"
 #include "model/DeckFields.h"
 #include "model/Delete.h"
+#include "model/DocState.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/PlanarTransforms.h"
@@ -49,18 +57,36 @@ struct GroupedPlacement : SceneTest {
     FreeScene();
     RenderAllLayers();
     Heights h;
-    for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next)
-      for (const Plane* p = po->planes; p; p = p->next)
-        for (int32_t i = 0; i < p->vertexCount; ++i) h[po->base2DObject].push_back(p->vertices[i].y);
+    for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next) AddHeights(po, po->base2DObject, &h);
     for (auto& [object, ys] : h) std::sort(ys.begin(), ys.end());
     return h;
   }
+  // A plane object's vertex heights with those of its cut-outs and trims (a skylight's curb).
+  static void AddHeights(const PlaneObject* po, const Objex* object, Heights* h) {
+    for (const Plane* p = po->planes; p; p = p->next)
+      for (int32_t i = 0; i < p->vertexCount; ++i) (*h)[object].push_back(p->vertices[i].y);
+    for (const PlaneObject* c = po->children; c; c = c->next) AddHeights(c, object, h);
+    for (const PlaneObject* a = po->attachments; a; a = a->next) AddHeights(a, object, h);
+  }
+  // How many plane objects (trims and cut-outs too) of the part type the scene holds.
+  static int CountParts(int16_t partType) {
+    int n = 0;
+    auto count = [&](auto&& self, const PlaneObject* po) -> void {
+      for (; po; po = po->next) {
+        if (po->partType == partType) ++n;
+        self(self, po->children);
+        self(self, po->attachments);
+      }
+    };
+    count(count, gGLPlaneObjects);
+    return n;
+  }
 
-  // The selected top-level objects grouped (the group gets the working base elevation, 0
-  // here, as a group made while another floor was worked on), or each selected group undone.
-  Objex* group(std::initializer_list<Objex*> objects) {
+  // The objects grouped (the group gets the working base elevation, 0 by default, as a group
+  // made while the first floor was worked on), or each selected group undone.
+  Objex* group(const std::vector<Objex*>& objects, float workingBase = 0) {
     for (Objex* o : objects) SetObjectSelectFlags(o, 1);
-    doc.ds()->baseElevation = 0;
+    doc.ds()->baseElevation = workingBase;
     gGroupLeader = nullptr;
     TopLevelObjectAllLayers(doc.model.itsLayers, kCmdGroup, CommandArg::None());
     Objex* g = gGroupLeader;
@@ -113,7 +139,72 @@ struct GroupedPlacement : SceneTest {
     for (Objex* o : {wall, roof, stairs, deck}) UpdateObjectBounds(o);
     return {wall, roof, stairs, deck};
   }
+
+  // A railing on the floor, a gable roof over it holding a skylight, and a fence, edging and a
+  // path on the ground, or, raised, 10" above the floor (as Object Elevation leaves them).
+  std::vector<Objex*> railingRoofAndSite(Layer* floor, bool raised) {
+    const float base = GetLayerAbsBaseHeight(floor), top = base + floor->height;
+    const RGBColor white{65535, 65535, 65535};
+    Objex* railing = doc.addObject(kObjRailing, false, {{0, 300}, {120, 300}, {120, 360}}, floor);
+    railing->subtype = kSubStraightRail;
+    RailHeightOf(railing) = 36;
+    RailBalusterSpacingOf(railing) = 6;
+    railing->textureID1 = 2206;
+    for (Poinz* p = railing->firstPoint; p; p = p->next) p->segmentFlags = kDeckSegmentPost;
+    railing->baseElevation = base;
+    UpdateRailObject(railing);
+
+    Objex* roof = doc.addObject(kObjRoof, true, {{0, 0}, {240, 0}, {240, 120}, {0, 120}}, floor);
+    roof->width = 6;
+    roof->textureID = 2;
+    roof->baseElevation = top;
+    Update3DRoof(roof);
+    auto* r = static_cast<RoofAttachmentData*>(calloc(1, sizeof(RoofAttachmentData)));
+    r->ownerType = kObjSkylight;
+    r->subtype = kSkylightRectangular;
+    r->width() = 40;
+    r->height() = 20;
+    r->trimWidth() = 6;
+    r->angle() = 90;
+    r->panelID = 11;  // the roof plane over z 0..60
+    r->slots[0] = TrimSlot{0, 0, 100, 100, white, nullptr};
+    r->slots[1] = TrimSlot{0, 2218, 64, 32, white, nullptr};
+    Objex* skylight = CreateObject(kObjSkylight, 1, 1, &white, &white, 1, 6, 0, nullptr, nullptr, nullptr, roof,
+                                   roof->layer, r);
+    r->object() = skylight;
+    skylight->baseElevation = base;  // as the tool leaves it: the floor's, not the roof's
+    const std::vector<float> outline = SkylightOutline(kSkylightRectangular, 100, 30, 1, r);
+    CreateSkylightPoints(skylight, roof, outline.data(), static_cast<int32_t>(outline.size() / 3), 100, 30, 90);
+    AppendChildToObject(skylight, roof);
+
+    Objex* fence = doc.addObject(kObjFence, false, {{300, 300}, {400, 300}}, floor);
+    fence->levels = 1;
+    fence->textureID = kFenceStylePicket;
+    FenceSpanLengthOf(fence) = FenceSpanHeightOf(fence) = FencePostHeightOf(fence) = FenceGateHeightOf(fence) = 72;
+    FencePostWidthOf(fence) = 24;
+    Objex* edging = doc.addObject(kObjEdging, false, {{300, 400}, {410, 400}, {410, 445}}, floor);
+    edging->levels = 1;
+    Objex* path = doc.addObject(kObjPath, false, {{500, 300}, {700, 300}, {700, 450}}, floor);
+    path->width = 36;
+    for (Objex* o : {fence, edging, path}) {
+      o->auxFlag = raised ? 0 : 1;
+      o->baseElevation = raised ? base + 10 : base;
+      RebuildObject(o, kRebuildBasic);
+    }
+    for (Objex* o : {railing, roof, fence, edging, path}) UpdateObjectBounds(o);
+    return {railing, roof, fence, edging, path};
+  }
 };
+
+// Lays the whole design aside.
+void DeleteEveryObject(ZLKDocumentModel* model) {
+  for (Layer* l = model->itsLayers; l; l = l->next)
+    while (l->firstObject) {
+      Objex* o = l->firstObject;
+      UnlinkObject(o);
+      DeleteObj(o);
+    }
+}
 
 void ExpectSameHeights(const Heights& expected, const Heights& actual, const std::vector<Objex*>& objects) {
   for (Objex* o : objects) {
@@ -125,6 +216,61 @@ void ExpectSameHeights(const Heights& expected, const Heights& actual, const std
     ASSERT_EQ(a.size(), b.size());
     for (size_t i = 0; i < a.size(); ++i) ASSERT_NEAR(a[i], b[i], 1e-3) << "vertex " << i;
   }
+}
+
+// As ExpectSameHeights, for objects of which some build nothing in 3D (plan details): those
+// build nothing either way.
+void ExpectSameScene(const Heights& expected, const Heights& actual, const std::vector<Objex*>& objects) {
+  std::vector<Objex*> built;
+  for (Objex* o : objects) {
+    if (expected.count(o)) built.push_back(o);
+    else EXPECT_EQ(actual.count(o), 0u) << "kind " << o->type;
+  }
+  ExpectSameHeights(expected, actual, built);
+}
+
+// A railing, a skylight in a roof, a fence, edging and a path, on each floor, on the ground or
+// raised, at two plan scales, in inches and in centimetres: grouped (while that floor or the
+// first one is worked on), in a group in a group and ungrouped again, each stands as alone.
+TEST_F(GroupedPlacement, RailingsSkylightsAndSiteKindsStandWhereTheyStandUngrouped) {
+  for (const int16_t units : {kMeasureImperial, kMeasureMetric})
+    for (const float scale : {36.0f, 100.0f})
+      for (Layer* floor : {doc.first, doc.second, doc.third})
+        for (const bool raised : {false, true}) {
+          SCOPED_TRACE(testing::Message() << floor->name << ", plan scale " << scale << (units == kMeasureMetric ? ", metric" : "")
+                                          << (raised ? ", raised" : ", on the ground"));
+          doc.ds()->measureSystem = units;
+          doc.ds()->planScale = scale;
+          DeleteEveryObject(&doc.model);
+          const std::vector<Objex*> objects = railingRoofAndSite(floor, raised);
+          const Heights alone = Scene();
+          ASSERT_GT(CountParts(kPartSkylightTopBand), 0) << "the skylight's curb";
+          for (const float working : {GetLayerAbsBaseHeight(floor), 0.0f}) {
+            SCOPED_TRACE(testing::Message() << "working base elevation " << working);
+            Objex* inner = group(objects, working);
+            ASSERT_EQ(objects[0]->parent, inner);
+            inner->baseElevation = 1000;  // whatever a group holds: it places none of them
+            {
+              SCOPED_TRACE("grouped");
+              ExpectSameHeights(alone, Scene(), objects);
+            }
+            Objex* outer = group({inner}, working);
+            ASSERT_EQ(inner->parent, outer);
+            outer->baseElevation = 1000;
+            {
+              SCOPED_TRACE("in a group in a group");
+              ExpectSameHeights(alone, Scene(), objects);
+            }
+            ungroup(outer);
+            ungroup(inner);
+            ASSERT_EQ(objects[0]->parent, nullptr);
+            {
+              SCOPED_TRACE("ungrouped");
+              ExpectSameHeights(alone, Scene(), objects);
+            }
+            if (HasFailure()) return;
+          }
+        }
 }
 
 TEST_F(GroupedPlacement, MembersStandWhereTheyStandUngroupedOnEveryFloor) {
@@ -206,6 +352,173 @@ TEST_F(GroupedPlacement, GroupsThatPlaceTheirPartsKeepPlacingThem) {
     for (size_t i = 0; i < ys.size(); ++i, ++checked) EXPECT_NEAR(now[i], ys[i] - rise, 1e-3) << object->type;
   }
   EXPECT_GT(checked, 0);
+}
+
+// Float Above Topography on a group puts each member that may follow the terrain onto it, as
+// the command does to each alone; the others stay where they stand.
+TEST_F(GroupedPlacement, AGroupFloatedAboveTheTerrainFloatsItsMembersAsEachAlone) {
+  auto floatSelected = [&](const std::vector<Objex*>& objects) {
+    for (Objex* o : objects) SetObjectSelectFlags(o, 1);
+    TopLevelObjectAllLayers(doc.model.itsLayers, kCmdFloatAboveTopography, CommandArg::None());
+    SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+  };
+  std::srand(7);  // the edging's blocks are of random heights: the same ones both times
+  const std::vector<Objex*> objects = railingRoofAndSite(doc.second, true);
+  const Heights raised = Scene();
+  floatSelected(objects);
+  EXPECT_EQ(objects[2]->auxFlag, 1) << "the fence";
+  const Heights floatedAlone = Scene();
+  // The fence stood 10" above the floor, and now on the ground.
+  EXPECT_NE(raised.at(objects[2]), floatedAlone.at(objects[2]));
+  // The same objects built afresh, raised, in a group in a group, the outer one floated.
+  std::vector<std::vector<float>> alone;
+  for (Objex* o : objects) alone.push_back(floatedAlone.count(o) ? floatedAlone.at(o) : std::vector<float>{});
+  DeleteEveryObject(&doc.model);
+  std::srand(7);
+  const std::vector<Objex*> again = railingRoofAndSite(doc.second, true);
+  Heights expected;  // by the new objects
+  for (size_t i = 0; i < again.size(); ++i)
+    if (!alone[i].empty()) expected[again[i]] = alone[i];
+  Objex* inner = group(again, 96);
+  Objex* outer = group({inner}, 96);
+  floatSelected({outer});
+  ExpectSameHeights(expected, Scene(), again);
+}
+
+// The parts a symbol's group places stand where it placed them after the group is undone, and
+// where they stood when they are grouped again, in a group in a group too.
+TEST_F(GroupedPlacement, SymbolPartsStandWhereTheyStoodUngroupedAndGroupedAgain) {
+  Objex* symbol = doc.addObject(kObjGroup, false, {}, doc.second);
+  std::vector<Objex*> parts;
+  for (float x : {0.0f, 50.0f}) {
+    Objex* part = doc.addObject(kObjSymbolPart3D, true, {{x, 0}, {x + 20, 0}, {x + 20, 20}, {x, 20}}, doc.second);
+    UnlinkObject(part);
+    AppendChildToObject(part, symbol);
+    part->layer = symbol->layer;
+    part->pointCount = 4;
+    part->baseElevation = 500;  // whatever a part holds
+    parts.push_back(part);
+  }
+  symbol->baseElevation = 130;
+  UpdateObjectBounds(symbol);
+  const Heights placed = Scene();
+  ungroup(symbol);
+  ASSERT_EQ(parts[0]->parent, nullptr);
+  {
+    SCOPED_TRACE("ungrouped");
+    ExpectSameHeights(placed, Scene(), parts);
+  }
+  Objex* again = group(parts, 0);
+  {
+    SCOPED_TRACE("grouped again while the first floor is worked on");
+    ExpectSameHeights(placed, Scene(), parts);
+  }
+  Objex* outer = group({again}, 0);
+  outer->baseElevation = 1000;
+  {
+    SCOPED_TRACE("in a group in a group");
+    ExpectSameHeights(placed, Scene(), parts);
+  }
+}
+
+// The tester's design: every kind built with the tools on the Second Floor, all in one group
+// whose base elevation is the floor's (96"). Fences, edging, paths and plants stand on the
+// ground alone; grouped they stood at the group's base, and raised by Object Elevation they
+// dropped to it. Every member, on each floor, on the ground or raised, stands where it stands
+// alone: grouped while that floor or the first one is worked on, in a group in a group, and
+// ungrouped again.
+TEST_F(GroupedPlacement, EveryKindOfTheTestersDesignStandsWhereItStandsAloneOnEveryFloor) {
+  const std::filesystem::path design = std::filesystem::path(CASA_SOURCE_DIR) / "tests" / "app" / "data" /
+                                       "regressions" / "every-kind-grouped-second-floor.pro";
+  ASSERT_EQ(KeyFileRead(design.string().c_str()), 1);
+  DocState* ds = doc.ds();
+  for (Layer* l = doc.model.itsLayers; l; l = l->next) l->visible = 1;
+  Layer* second = GetLayerFromName("Second Floor");
+  ASSERT_NE(second, nullptr);
+  Objex* saved = second->firstObject;
+  ASSERT_NE(saved, nullptr);
+  ASSERT_EQ(saved->type, kObjGroup);
+  EXPECT_FLOAT_EQ(saved->baseElevation, 96);
+  std::vector<Objex*> members;
+  for (Objex* c = saved->firstChild; c; c = c->next) members.push_back(c);
+  Objex* fence = nullptr;
+  for (Objex* o : members)
+    if (o->type == kObjFence) fence = o;
+  ASSERT_NE(fence, nullptr);
+  std::vector<int16_t> kinds;
+  for (Objex* o : members) kinds.push_back(o->type);
+  for (int16_t kind : {kObjWall, kObjRoof, kObjRoofPanel, kObjStaircase, kObjRailing, kObjDeck, kObjFence, kObjEdging,
+                       kObjPath, kObjPlant})
+    EXPECT_NE(std::find(kinds.begin(), kinds.end(), kind), kinds.end()) << "kind " << kind;
+
+  const Heights asSaved = Scene();
+  EXPECT_GT(CountParts(kPartSkylightTopBand), 0) << "the skylights' curbs";
+  ungroup(saved);
+  ASSERT_EQ(fence->parent, nullptr);
+  const Heights opened = Scene();
+  {
+    SCOPED_TRACE("as saved, grouped");
+    ExpectSameScene(opened, asSaved, members);
+  }
+  // Alone the fence (75" high) stands on the ground (up is negative).
+  ASSERT_EQ(opened.count(fence), 1u);
+  EXPECT_NEAR(opened.at(fence).back(), 0, 1e-3);
+  EXPECT_NEAR(opened.at(fence).front(), -ConvertWorldToScreen(75, ds, 0), 0.05);
+
+  auto move = [&](int32_t command) {
+    doc.model.itsCurLayer = members.front()->layer;
+    SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+    for (Objex* o : members) SetObjectSelectFlags(o, 1);
+    TopLevelObjectAllLayers(doc.model.itsLayers, command, CommandArg::None());
+    SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+    for (Objex* o : members) RebuildObject(o, kRebuildNoRoofRefresh);
+  };
+  const struct {
+    const char* floor;
+    int32_t command;  // the move that brings the members there
+  } kFloors[] = {{"Second Floor", 0}, {"Third Floor", kCmdMoveToUpperFloor}, {"Second Floor", kCmdMoveToLowerFloor},
+                 {"First Floor", kCmdMoveToLowerFloor}};
+  for (const auto& f : kFloors) {
+    if (f.command) move(f.command);
+    Layer* floor = GetLayerFromName(f.floor);
+    ASSERT_EQ(members.front()->layer, floor);
+    const float base = GetLayerAbsBaseHeight(floor);
+    for (const bool raised : {false, true}) {
+      SCOPED_TRACE(testing::Message() << f.floor << (raised ? ", raised 10\" above it" : ", as moved"));
+      // The kinds that may follow the terrain: on it, or 10" above the floor (Object Elevation).
+      for (Objex* o : members)
+        if (o->type == kObjFence || o->type == kObjEdging || o->type == kObjPath || o->type == kObjPlant) {
+          o->auxFlag = raised ? 0 : 1;
+          if (raised) o->baseElevation = base + 10;
+        }
+      const Heights alone = Scene();
+      for (const float working : {base, 0.0f}) {
+        SCOPED_TRACE(testing::Message() << "grouped with the working base elevation at " << working);
+        Objex* inner = group(members, working);
+        ASSERT_NE(inner, nullptr);
+        ASSERT_EQ(fence->parent, inner);
+        {
+          SCOPED_TRACE("grouped");
+          ExpectSameScene(alone, Scene(), members);
+        }
+        Objex* outer = group({inner}, working);
+        ASSERT_EQ(inner->parent, outer);
+        outer->baseElevation = 1000;  // whatever a group holds
+        {
+          SCOPED_TRACE("in a group in a group");
+          ExpectSameScene(alone, Scene(), members);
+        }
+        ungroup(outer);
+        ungroup(inner);
+        ASSERT_EQ(fence->parent, nullptr);
+        {
+          SCOPED_TRACE("ungrouped");
+          ExpectSameScene(alone, Scene(), members);
+        }
+        if (HasFailure()) return;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -239,6 +239,38 @@ TEST_F(Clipboard, GroupsKeepTheirMembersAndEditorGroupsAreDropped) {
   EXPECT_EQ(CountObjects(doc.first), 3u);  // the symbol-editor group did not stay
 }
 
+// A group in a group is copied as its members in the outer group's bracket and pasted so: the
+// outer group holds every member, and no group is left empty among them.
+TEST_F(Clipboard, AGroupInAGroupPastesAsItsMembersInTheOuterGroup) {
+  Objex* outer = doc.addObject(kObjGroup, false, {});
+  Objex* first = addSelectedRect();
+  Objex* inner = doc.addObject(kObjGroup, false, {});
+  Objex* second = addSelectedRect();
+  Objex* third = addSelectedRect();
+  auto into = [](Objex* member, Objex* group) {
+    UnlinkObject(member);
+    AppendChildToObject(member, group);
+    member->layer = group->layer;
+  };
+  into(first, outer);
+  into(inner, outer);
+  into(second, inner);
+  into(third, inner);
+  SelectObj(outer, 1, 0);
+  DoCopyObjects();
+  DoPasteObjects();
+  ASSERT_EQ(CountObjects(doc.first), 2u);
+  Objex* pasted = LastObject(doc.first);
+  ASSERT_NE(pasted, outer);
+  ASSERT_EQ(pasted->type, kObjGroup);
+  int members = 0;
+  for (Objex* m = pasted->firstChild; m; m = m->next, ++members) {
+    EXPECT_EQ(m->type, kObjClosedPoly);
+    EXPECT_EQ(m->parent, pasted);
+  }
+  EXPECT_EQ(members, 3);
+}
+
 // A cabinet travels with its state; a paste is no insert, so the cabinet keeps the elevation
 // it was copied at instead of taking the design's base elevation.
 TEST_F(Clipboard, CabinetKeepsItsStateAndElevation) {

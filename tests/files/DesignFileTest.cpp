@@ -17,11 +17,13 @@
 #include "files/FileTestSupport.h"
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
+#include "files/DocStateBlock.h"
 #include "files/FileTags.h"
 #include "files/ObjectRecords.h"
 #include "files/PaletteFile.h"
 #include "files/SideBlocks.h"
 #include "files/StreamState.h"
+#include "files/TypeData.h"
 #include "model/CustomTextures.h"
 #include "model/Globals.h"
 #include "model/LiveViews.h"
@@ -145,12 +147,137 @@ TEST_F(DesignFile, NestedGroupComesBackFlattenedIntoOuterGroup) {
   Objex* outer = GetLayerFromName("First Floor")->firstObject->next;
   ASSERT_NE(outer, nullptr);
   ASSERT_EQ(outer->type, kObjGroup);
+  // The inner group's member is the outer group's; no empty group is left beside it.
   ASSERT_NE(outer->firstChild, nullptr);
-  EXPECT_EQ(outer->firstChild->type, kObjGroup);
-  EXPECT_EQ(outer->firstChild->firstChild, nullptr);
-  ASSERT_NE(outer->firstChild->next, nullptr);
-  EXPECT_EQ(outer->firstChild->next->type, kObjLine);
-  EXPECT_EQ(outer->firstChild->next->parent, outer);
+  EXPECT_EQ(outer->firstChild->type, kObjLine);
+  EXPECT_EQ(outer->firstChild->parent, outer);
+  EXPECT_EQ(outer->firstChild->next, nullptr);
+  EXPECT_EQ(outer->next, nullptr);
+}
+
+namespace {
+
+void WriteRecord(Objex* o) {
+  WriteShort(kTagObject);
+  WriteObjectInfo(o);
+  WriteObjectPoints(o);
+  WriteObjectData(o);
+}
+
+// A design stream whose first floor holds, in one bracket, a line, a group's record (a group in
+// the group, as saves wrote it before: its record, then its members flat), two lines in it, and
+// a group in that group with one line, then a line after the bracket.
+Bytes NestedGroupStream() {
+  TestDocument source;
+  BeginOutputBuffer();
+  sWriteVersion = kVersionDesign11100;
+  DoWriteHeader();
+  DoWriteDocState();
+  Objex* outer = source.addObject(kObjGroup, false, {});
+  Objex* inner = source.addObject(kObjGroup, false, {});
+  Objex* innermost = source.addObject(kObjGroup, false, {});
+  for (Layer* l = source.model.itsLayers; l; l = l->next) {
+    WriteALayer(l);
+    if (l != source.first) continue;
+    WriteRecord(outer);
+    WriteShort(kTagGroupBegin);
+    WriteRecord(source.addObject(kObjLine, false, {{0, 0}, {10, 0}}));
+    WriteRecord(inner);
+    WriteRecord(source.addObject(kObjLine, false, {{0, 10}, {10, 10}}));
+    WriteRecord(source.addObject(kObjLine, false, {{0, 20}, {10, 20}}));
+    WriteRecord(innermost);
+    WriteRecord(source.addObject(kObjLine, false, {{0, 30}, {10, 30}}));
+    WriteShort(kTagGroupEnd);
+    WriteRecord(source.addObject(kObjLine, false, {{0, 40}, {10, 40}}));
+  }
+  WriteShort(kTagObjectsEnd);
+  DoWriteBlackBoxes();
+  DoWriteLiveViews();
+  DoWritePalettes(kVersionDesign11100);
+  Bytes b = gStream.outDataBuffer;
+  ReleaseOutputBuffer();
+  return b;
+}
+
+// The first floor holds one group of four lines (at z 0 to 30), then the line at z 40, and no
+// other group.
+void ExpectOneGroupOfFourLinesThenALine() {
+  Objex* group = GetLayerFromName("First Floor")->firstObject;
+  ASSERT_NE(group, nullptr);
+  ASSERT_EQ(group->type, kObjGroup);
+  float z = 0;
+  for (Objex* m = group->firstChild; m; m = m->next, z += 10) {
+    ASSERT_EQ(m->type, kObjLine);
+    EXPECT_EQ(m->parent, group);
+    EXPECT_FLOAT_EQ(m->firstPoint->position[2], z);
+  }
+  EXPECT_FLOAT_EQ(z, 40);
+  Objex* after = group->next;
+  ASSERT_NE(after, nullptr);
+  EXPECT_EQ(after->type, kObjLine);
+  EXPECT_EQ(after->parent, nullptr);
+  EXPECT_EQ(after->next, nullptr);
+}
+
+}  // namespace
+
+// A design saved with group records inside a bracket opens with their members in the outer
+// group and none of those groups left empty beside them; saved again it writes no such record,
+// and opened and saved once more it writes the same bytes.
+TEST_F(DesignFile, GroupRecordsInsideAGroupLeaveNoEmptyGroup) {
+  const std::string nested = dir.file("nested.dsn");
+  {
+    const Bytes b = NestedGroupStream();
+    std::ofstream(nested, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
+  }
+  TestDocument doc;
+  ASSERT_EQ(KeyFileRead(nested.c_str()), 1);
+  ExpectOneGroupOfFourLinesThenALine();
+  const std::string a = dir.file("a.dsn"), b = dir.file("b.dsn");
+  ASSERT_EQ(KeyFileWrite(a.c_str()), 1);
+  TestDocument other;
+  ASSERT_EQ(KeyFileRead(a.c_str()), 1);
+  ExpectOneGroupOfFourLinesThenALine();
+  ASSERT_EQ(KeyFileWrite(b.c_str()), 1);
+  EXPECT_EQ(ReadBytes(a), ReadBytes(b));
+}
+
+// A group in a group in memory (Plan > Group of a group) is saved as its members in the outer
+// bracket: opened, the outer group holds them all and no group is left empty.
+TEST_F(DesignFile, AGroupInAGroupSavesItsMembersAsTheOuterGroups) {
+  const std::string a = dir.file("a.dsn"), b = dir.file("b.dsn"), c = dir.file("c.dsn");
+  {
+    TestDocument doc;
+    Objex* outer = doc.addObject(kObjGroup, false, {});
+    Objex* first = doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+    Objex* inner = doc.addObject(kObjGroup, false, {});
+    Objex* second = doc.addObject(kObjLine, false, {{0, 10}, {10, 10}});
+    Objex* innermost = doc.addObject(kObjGroup, false, {});
+    Objex* third = doc.addObject(kObjLine, false, {{0, 20}, {10, 20}});
+    Objex* fourth = doc.addObject(kObjLine, false, {{0, 30}, {10, 30}});
+    auto into = [](Objex* member, Objex* group) {
+      UnlinkObject(member);
+      AppendChildToObject(member, group);
+      member->layer = group->layer;
+    };
+    into(first, outer);
+    into(inner, outer);
+    into(second, inner);
+    into(innermost, inner);
+    into(third, innermost);
+    into(fourth, inner);
+    doc.addObject(kObjLine, false, {{0, 40}, {10, 40}});
+    ASSERT_EQ(KeyFileWrite(a.c_str()), 1);
+  }
+  TestDocument doc;
+  ASSERT_EQ(KeyFileRead(a.c_str()), 1);
+  ExpectOneGroupOfFourLinesThenALine();
+  ASSERT_EQ(KeyFileWrite(b.c_str()), 1);
+  TestDocument other;
+  ASSERT_EQ(KeyFileRead(b.c_str()), 1);
+  ExpectOneGroupOfFourLinesThenALine();
+  ASSERT_EQ(KeyFileWrite(c.c_str()), 1);
+  EXPECT_EQ(ReadBytes(b), ReadBytes(c));
 }
 
 TEST_F(DesignFile, ReadingRepairsAndResetsDocumentState) {

@@ -209,6 +209,41 @@ TEST_F(TemplateFile, GroupMembersAreLinkedUnderTheGroupWhoseBoundsCoverThem) {
   EXPECT_EQ(CountObjects(doc.first), 2u);
 }
 
+// A group's record inside a bracket (a group in the group, its members written flat after it)
+// leaves no empty group: its member is the outer group's, and the line after the bracket stays
+// on its own.
+TEST_F(TemplateFile, AGroupRecordInsideABracketLeavesNoEmptyGroup) {
+  Bytes b = BuildTemplate([](TestDocument& d) {
+    auto record = [](Objex* o) {
+      WriteShort(kTagObject);
+      WriteObjectInfo(o);
+      WriteObjectPoints(o);
+      WriteObjectData(o);
+    };
+    record(d.addObject(kObjGroup, false, {}));
+    WriteShort(kTagGroupBegin);
+    record(Line(d, 0, 10));
+    record(d.addObject(kObjGroup, false, {}));
+    record(Line(d, 20, 30));
+    WriteShort(kTagGroupEnd);
+    record(Line(d, 40, 50));
+    WriteShort(kTagObjectsEnd);
+  });
+  ASSERT_EQ(TemplateFileRead(dir.write(b).c_str()), 1);
+  ASSERT_EQ(CountObjects(doc.first), 2u);
+  Objex* g = doc.first->firstObject;
+  ASSERT_EQ(g->type, kObjGroup);
+  int members = 0;
+  for (Objex* m = g->firstChild; m; m = m->next, ++members) {
+    EXPECT_EQ(m->type, kObjLine);
+    EXPECT_EQ(m->parent, g);
+  }
+  EXPECT_EQ(members, 2);
+  EXPECT_EQ(g->next->type, kObjLine);
+  EXPECT_TRUE(IsObjectSelected(g->next));
+  EXPECT_MODEL_SOUND();
+}
+
 TEST_F(TemplateFile, DetailDroppedFromASymbolEntryShowsItsDimensions) {
   Bytes b = BuildTemplate([](TestDocument& d) {
     WriteAnObject(d.addObject(kObjDetail, true, {{0, 0}, {5, 0}, {5, 5}}));
