@@ -23,7 +23,7 @@ namespace {
 // - kSelection: the selection's summaries, compared apart (for the tools whose click selects)
 //   and taken from the step.
 // - kSetting: what the user changes with no undo step of its own: the view (the zooms, the
-//   plan's tab, the 3D camera and cut-away), the defaults the tools make new objects with
+//   view's eye point, the plan's tab and the kinds each tab shows, the 3D camera and cut-away), the defaults the tools make new objects with
 //   (changed in a tool's inspector, or along with a selection's edit), the plant growth level,
 //   Snap To Grid, the snap offset, the topography lines, the trace image's visibility, the 3D
 //   window's render style, navigation speed, render and shadow quality, and the plan colours
@@ -39,7 +39,7 @@ struct FieldRole {
 #define ROLE(m, role) FieldRole{offsetof(DocState, m), offsetof(DocState, m) + sizeof(DocState::m), UndoRole::role}
 #define KEEP(m) ROLE(m, kSetting)
 const FieldRole kFieldRoles[] = {
-    KEEP(gateToolOffset), KEEP(wallToolFlag1), KEEP(wallToolFlag2), KEEP(wallToolFlag3), KEEP(snapToGrid),
+    KEEP(gateToolOffset), KEEP(viewPoint), KEEP(wallToolFlag1), KEEP(wallToolFlag2), KEEP(wallToolFlag3), KEEP(snapToGrid),
     KEEP(newPenStyle), KEEP(newLineWeight), KEEP(newFillColor), KEEP(newPenColor),
     KEEP(multigonSides), KEEP(zoomFactor), ROLE(selectionState, kSelection), KEEP(viewSetting12), KEEP(wallSetting6),
     KEEP(wallThickness), KEEP(wallHeight), KEEP(wallColor), KEEP(doorStyle), KEEP(doorWidth),
@@ -57,7 +57,7 @@ const FieldRole kFieldRoles[] = {
     ROLE(documentChanged, kBookkeeping), KEEP(viewSetting2), KEEP(deckHeight),
     KEEP(deckIncludeRails), KEEP(deckRailHeight), KEEP(deckSetting1), KEEP(deckSkirting),
     KEEP(deckStepSetting1), KEEP(deckStepLeftRail), KEEP(deckStepRightRail), KEEP(deckStepWidth),
-    KEEP(deckStepSetting2), KEEP(currentPlanMask), KEEP(newObjectPlanMask), KEEP(shadowsOn), KEEP(viewSetting4),
+    KEEP(deckStepSetting2), KEEP(currentPlanMask), KEEP(planMasks), KEEP(newObjectPlanMask), KEEP(shadowsOn), KEEP(viewSetting4),
     ROLE(selectionState40, kSelection), KEEP(shadowQuality), KEEP(exteriorWallSetting), KEEP(beamSetting1),
     KEEP(beamSetting2), KEEP(pierSetting), KEEP(floorThickness), KEEP(receptacleStyle1), KEEP(receptacleStyle2),
     KEEP(switchStyle1), KEEP(switchStyle2), KEEP(bathTubSetting1), KEEP(bathTubSetting2),

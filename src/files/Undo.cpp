@@ -245,19 +245,6 @@ void FoldSelectionStateNoting(Layer* firstLayer, const CommandArg& arg, KnownSel
   }
 }
 
-// Undo steps the design back, not what the user changes with no step of its own: the view
-// (zoom, 3D camera, cut-away, the plan's tab), the tools' defaults and the other settings the
-// compare leaves out stay as they stand. The floor is the restored one's: the step shows where
-// it was made.
-void KeepSettings(const DocState& was, DocState* ds) {
-  KeepUnsteppedSettings(was, ds);
-  // The tab stays; what it shows follows the restored design's masks unless the user had
-  // chosen another set of kinds to show.
-  for (int kind = 0; kind < kPlanKindCount; ++kind)
-    if (was.newObjectPlanMask == (1 << kind) && was.currentPlanMask == was.planMasks[kind])
-      ds->currentPlanMask = ds->planMasks[kind];
-}
-
 }  // namespace
 
 int RestoreState(const char* path) {
@@ -286,7 +273,11 @@ int RestoreState(const char* path) {
   if (old && fresh.itsDocState) {
     // A step that changed the trace image brings back its visibility with it.
     const uint8_t stepVisible = fresh.itsDocState->traceImageVisible;
-    KeepSettings(*old, fresh.itsDocState);
+    // Undo steps the design back, not what the user changes with no step of its own: the view
+    // (zoom, 3D camera, cut-away, the plan's tabs), the tools' defaults and the other settings
+    // the compare leaves out stay as they stand. The floor is the restored one's: the step
+    // shows where it was made.
+    KeepUnsteppedSettings(*old, fresh.itsDocState);
     if (keptTrace != fresh.itsDocState->traceImagePath) fresh.itsDocState->traceImageVisible = stepVisible;
   }
   // The ground's heights are worked out for the restored design when it or the one it replaced

@@ -11,6 +11,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <iterator>
 #include <cstddef>
 #include <cstring>
 #include <filesystem>
@@ -233,17 +236,21 @@ TEST_F(UndoTest, ZoomSurvivesUndoAndOtherFieldsComeFromTheSnapshot) {
   EXPECT_EQ(doc.ds()->documentChanged, 1);
 }
 
-// Undo restores the design, not the view: the 3D camera, the cut-away and the plan's tab stay as
-// the user left them, and the kinds the tab shows follow the restored design's own masks.
+// Undo restores the design, not the view: the 3D camera, the cut-away, the plan's tab and the
+// kinds each tab shows (chosen in the Plan menu, with no step of their own) stay as the user left
+// them.
 TEST_F(UndoTest, TheCameraAndThePlanTabStayWhereTheUserLeftThem) {
   DocState* ds = doc.ds();
   ds->newObjectPlanMask = 1 << kPlanFloor;
   ds->currentPlanMask = ds->planMasks[kPlanFloor];
+  doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
   InitializeUndo();
   ds->planMasks[kPlanLandscape] = 0x81;
-  StoreUndo("Display");
+  GetLayerFromName("First Floor")->firstObject->penColor.red = 1;
+  StoreUndo("Pen Color");
   ds->planMasks[kPlanLandscape] = 0x83;
-  StoreUndo("Display");
+  GetLayerFromName("First Floor")->firstObject->penColor.red = 2;
+  StoreUndo("Pen Color");
 
   ds->navigationMode = 2;
   ds->navigationSubMode = 1;
@@ -263,9 +270,10 @@ TEST_F(UndoTest, TheCameraAndThePlanTabStayWhereTheUserLeftThem) {
   ds->currentPlanMask = ds->planMasks[kPlanLandscape];
   DoUndo();
   ds = doc.ds();
-  EXPECT_EQ(ds->planMasks[kPlanLandscape], 0x81);  // the design's setting is undone
+  EXPECT_EQ(GetLayerFromName("First Floor")->firstObject->penColor.red, 1);  // the design is undone
+  EXPECT_EQ(ds->planMasks[kPlanLandscape], 0x83);
   EXPECT_EQ(ds->newObjectPlanMask, 1 << kPlanLandscape);
-  EXPECT_EQ(ds->currentPlanMask, 0x81);
+  EXPECT_EQ(ds->currentPlanMask, 0x83);
   EXPECT_EQ(ds->navigationMode, 2);
   EXPECT_EQ(ds->navigationSubMode, 1);
   EXPECT_EQ(ds->orthoView(), 3);
@@ -286,6 +294,7 @@ TEST_F(UndoTest, TheCameraAndThePlanTabStayWhereTheUserLeftThem) {
   // A set of kinds chosen apart from the tab's own is kept as it is, through redo too.
   ds->currentPlanMask = 0x7;
   DoRedo();
+  EXPECT_EQ(GetLayerFromName("First Floor")->firstObject->penColor.red, 2);
   EXPECT_EQ(doc.ds()->planMasks[kPlanLandscape], 0x83);
   EXPECT_EQ(doc.ds()->currentPlanMask, 0x7);
   EXPECT_EQ(doc.ds()->newObjectPlanMask, 1 << kPlanLandscape);
@@ -1062,6 +1071,8 @@ TEST_F(UndoTest, SettingsChangedWithNoStepAreNeitherComparedNorUndone) {
       SETTING(glowFlag, d->glowFlag = !d->glowFlag),
       SETTING(lightRadius, d->lightRadius += 24),
       SETTING(doorWidth, d->doorWidth = 36),
+      SETTING(planMasks, d->planMasks[kPlanElectrical] ^= 1 << kPlanRoofing),  // Plan > a plan's kinds
+      SETTING(viewPoint, d->viewPoint.floatH += 240),  // Fit To Window
       SETTING(zoomFactor, d->zoomFactor = 2),
       SETTING(walkAngle, d->walkAngle += 45),
   };
@@ -1205,5 +1216,45 @@ TEST_F(UndoTest, AClickAfterAnUnstoredEditPutBackStoresTheEditsStep) {
     EXPECT_EQ(doc.model.itsCurrentUndo, next);
     EXPECT_EQ(titles(), (Titles{"Undo Door Tool", "Redo"}));
     EXPECT_FALSE(doc.model.itsUnstoredEdit);
+  }
+}
+
+// Two coordinates changed by a few units in their last place, together (in one run of the
+// snapshot's bytes) and each alone: the click after them is a change like any other, on every
+// floor, and Undo and Redo step over it.
+TEST_F(UndoTest, CoordinatesNudgedInTheirLastPlaceAreAChange) {
+  const std::string path = (runtime / "design.pro").string();
+  const char* const floors[] = {"First Floor", "Second Floor", "Third Floor"};
+  for (const char* floor : floors) {
+    for (const int changes : {1, 2, 3}) {  // bits: the x of the first point, the z of the second
+      SCOPED_TRACE(std::string(floor) + " " + std::to_string(changes));
+      TestDocument fresh;
+      fresh.model.itsDocID = 4246;
+      UndoNameStack steps;
+      steps.onUndo = [] { DoUndo(); };
+      steps.onRedo = [] { DoRedo(); };
+      fresh.model.itsUndoManager = &steps;
+      Layer* layer = GetLayerFromName(floor);
+      ASSERT_NE(layer, nullptr);
+      fresh.addObject(kObjLine, false, {{3049.625f, 12.5f}, {96.25f, -61.125f}}, layer);
+      // The design as read from its file: what the reader works out is there already.
+      ASSERT_EQ(KeyFileWrite(path.c_str()), 1);
+      ASSERT_EQ(KeyFileRead(path.c_str()), 1);
+      InitializeUndo();
+      auto first = [&] { return GetLayerFromName(floor)->firstObject->firstPoint; };
+      if (changes & 1) first()->position[0] = 3049.63257f;
+      if (changes & 2) first()->next->position[2] = -61.1250267f;
+      UpdateObjectBounds(GetLayerFromName(floor)->firstObject);
+      ASSERT_NE(first()->position[0] == 3049.625f && first()->next->position[2] == -61.125f, true);
+      EXPECT_TRUE(StoreUndoIfChanged("Move"));
+      EXPECT_EQ(steps.undoMenuItemTitle(), "Undo Move");
+      ASSERT_TRUE(steps.undo());
+      EXPECT_EQ(first()->position[0], 3049.625f);
+      EXPECT_EQ(first()->next->position[2], -61.125f);
+      ASSERT_TRUE(steps.redo());
+      EXPECT_EQ(first()->position[0], changes & 1 ? 3049.63257f : 3049.625f);
+      EXPECT_EQ(first()->next->position[2], changes & 2 ? -61.1250267f : -61.125f);
+      fresh.model.sanitizeUndoFiles();
+    }
   }
 }
