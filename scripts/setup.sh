@@ -5,7 +5,7 @@ set -euo pipefail
 PACKAGES=(build-essential cmake ninja-build ccache qt6-base-dev libqt6opengl6-dev libgl-dev
   libglu1-mesa-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth libgl1-mesa-dri
   libglx-mesa0 libglu1-mesa fontconfig libfontconfig-dev fonts-dejavu-core fonts-liberation2 dbus-daemon dbus-x11
-  qt6-image-formats-plugins libgif-dev clang libclang-rt-14-dev lld)
+  qt6-image-formats-plugins libgif-dev libxxhash-dev clang libclang-rt-14-dev lld)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

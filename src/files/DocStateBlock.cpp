@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <type_traits>
 
 #include "files/ByteStream.h"
 #include "files/OutputDigest.h"
@@ -17,66 +18,84 @@
 
 namespace {
 
-// What each stored field is to the undo ring's digest (OutputPart): the selection's summaries
-// count as the selection; set aside are the ID counters and the changed-since-saved flag, the
-// view (the zooms, the plan's tab, the 3D camera and cut-away: undo keeps them), the plan
-// colours (the preferences', laid over the design again after every undo) and the defaults the
-// tools make new objects with. Byte ranges of DocState, in the order of the struct.
+// What each stored field is to the undo ring: the one list both its compare and its restore
+// go by. Fields not listed are the design: compared, and put back by Undo and Redo.
+// - kSelection: the selection's summaries, compared apart (for the tools whose click selects)
+//   and taken from the step.
+// - kSetting: what the user changes with no undo step of its own: the view (the zooms, the
+//   view's eye point, the plan's tab and the kinds each tab shows, the 3D camera and cut-away), the defaults the tools make new objects with
+//   (changed in a tool's inspector, or along with a selection's edit), the plant growth level,
+//   Snap To Grid, the snap offset, the topography lines, the trace image's visibility, the 3D
+//   window's render style, navigation speed, render and shadow quality, and the plan colours
+//   (the preferences', laid over the design again after every undo). Neither compared nor put
+//   back: Undo and Redo leave them as they stand.
+// - kBookkeeping: the ID counters and the changed-since-saved flag: not compared, taken from
+//   the step (every step's counters lie past the IDs it holds).
+enum class UndoRole : uint8_t { kSelection, kSetting, kBookkeeping };
 struct FieldRole {
   size_t begin, end;
-  OutputPart part;
+  UndoRole role;
 };
-#define ROLE(m, part) FieldRole{offsetof(DocState, m), offsetof(DocState, m) + sizeof(DocState::m), OutputPart::part}
-#define ASIDE(m) ROLE(m, kSetAside)
+#define ROLE(m, role) FieldRole{offsetof(DocState, m), offsetof(DocState, m) + sizeof(DocState::m), UndoRole::role}
+#define KEEP(m) ROLE(m, kSetting)
 const FieldRole kFieldRoles[] = {
-    ASIDE(gateToolOffset), ASIDE(wallToolFlag1), ASIDE(wallToolFlag2), ASIDE(wallToolFlag3),
-    ASIDE(newPenStyle), ASIDE(newLineWeight), ASIDE(newFillColor), ASIDE(newPenColor),
-    ASIDE(multigonSides), ASIDE(zoomFactor), ROLE(selectionState, kSelection), ASIDE(wallSetting6),
-    ASIDE(wallThickness), ASIDE(wallHeight), ASIDE(wallColor), ASIDE(doorStyle), ASIDE(doorWidth),
-    ASIDE(doorHeight), ASIDE(doorSetting2), ASIDE(wallFillColor), ASIDE(windowStyle), ASIDE(windowDividers),
-    ASIDE(windowWidth), ASIDE(windowHeight), ASIDE(windowSetting1), ASIDE(windowSetting2), ASIDE(windowColor),
-    ASIDE(roofSetting2), ASIDE(roofPitch), ASIDE(roofSetting3), ASIDE(printSetting2), ASIDE(printSetting3),
-    ASIDE(walkAngle), ASIDE(walkPosition), ASIDE(navigationMode), ASIDE(flyPitch), ASIDE(flyAngle),
-    ASIDE(fillSetting1), ASIDE(fillMaterial), ASIDE(pathSetting1), ASIDE(pathMaterial), ASIDE(setting113),
-    ASIDE(pathWidth), ASIDE(setting115), ASIDE(setting116), ASIDE(setting117), ASIDE(edgingSetting1),
-    ASIDE(edgingColor), ASIDE(fenceStyle), ASIDE(setting121), ASIDE(setting122), ASIDE(setting123),
-    ASIDE(setting124), ASIDE(fenceColor), ASIDE(gateWidth), ASIDE(setting127), ASIDE(gateColor),
-    ASIDE(plantAge), ASIDE(stairParam1), ASIDE(stairParam2), ASIDE(stairParam3), ASIDE(stairParam4),
-    ASIDE(stairFlag1), ASIDE(stairFlag2), ASIDE(railHeight), ASIDE(railSetting1), ASIDE(railFlag2),
-    ASIDE(railFlag3), ASIDE(setting159), ASIDE(documentChanged), ASIDE(viewSetting2), ASIDE(deckHeight),
-    ASIDE(deckIncludeRails), ASIDE(deckRailHeight), ASIDE(deckSetting1), ASIDE(deckSkirting),
-    ASIDE(deckStepSetting1), ASIDE(deckStepLeftRail), ASIDE(deckStepRightRail), ASIDE(deckStepWidth),
-    ASIDE(deckStepSetting2), ASIDE(currentPlanMask), ASIDE(newObjectPlanMask), ASIDE(viewSetting4),
-    ROLE(selectionState40, kSelection), ASIDE(exteriorWallSetting), ASIDE(beamSetting1), ASIDE(beamSetting2),
-    ASIDE(pierSetting), ASIDE(floorThickness), ASIDE(receptacleStyle1), ASIDE(receptacleStyle2),
-    ASIDE(switchStyle1), ASIDE(switchStyle2), ASIDE(bathTubSetting1), ASIDE(bathTubSetting2),
-    ASIDE(spaTubSetting1), ASIDE(spaTubSetting2), ASIDE(showerSetting1), ASIDE(showerSetting2),
-    ASIDE(airDuctSetting1), ASIDE(airDuctSetting2), ASIDE(topographyWidth), ASIDE(soffitLeft),
-    ASIDE(soffitRight), ASIDE(soffitBase), ASIDE(includeSoffits), ASIDE(soffitDepth), ASIDE(cutAwayPlane),
-    ASIDE(excavationDepth), ASIDE(wallSetting2), ASIDE(nextObjectID), ASIDE(nextPointID), ASIDE(flyAltitude),
-    ASIDE(walkElevation), ASIDE(lookOffset), ASIDE(planColors), ASIDE(wallSetting3), ASIDE(wallSetting8),
-    ASIDE(wallSetting9), ASIDE(wallSetting10), ASIDE(wallSetting4), ASIDE(wallSetting5), ASIDE(wallStyle),
-    ASIDE(wallFoundation), ASIDE(doorSetting1), ASIDE(stairHeight), ASIDE(stairSetting1), ASIDE(lightFlag),
-    ASIDE(lightType), ASIDE(lightDimmer), ASIDE(lightRadius), ASIDE(lightFalloff), ASIDE(lightAmbient),
-    ASIDE(lightOn), ASIDE(roofElevationRef), ASIDE(deckOpenSteps), ASIDE(pathStyle), ASIDE(viewSetting14),
-    ASIDE(fenceParam1), ASIDE(fenceParam2), ASIDE(fenceParam4), ASIDE(fenceParam3), ASIDE(fenceParam5),
-    ASIDE(skylightStyle), ASIDE(skylightWidth), ASIDE(skylightLength), ASIDE(skylightSetting1),
-    ASIDE(navigationSubMode),
+    KEEP(gateToolOffset), KEEP(viewPoint), KEEP(wallToolFlag1), KEEP(wallToolFlag2), KEEP(wallToolFlag3), KEEP(snapToGrid),
+    KEEP(newPenStyle), KEEP(newLineWeight), KEEP(newFillColor), KEEP(newPenColor),
+    KEEP(multigonSides), KEEP(zoomFactor), ROLE(selectionState, kSelection), KEEP(viewSetting12), KEEP(wallSetting6),
+    KEEP(wallThickness), KEEP(wallHeight), KEEP(wallColor), KEEP(doorStyle), KEEP(doorWidth),
+    KEEP(doorHeight), KEEP(doorSetting2), KEEP(wallFillColor), KEEP(windowStyle), KEEP(windowDividers),
+    KEEP(windowWidth), KEEP(windowHeight), KEEP(windowSetting1), KEEP(windowSetting2), KEEP(windowColor),
+    KEEP(roofSetting2), KEEP(roofPitch), KEEP(roofSetting3), KEEP(printSetting2), KEEP(printSetting3),
+    KEEP(walkAngle), KEEP(walkPosition), KEEP(navigationStep), KEEP(navigationMode), KEEP(flyPitch),
+    KEEP(flyAngle), KEEP(viewSetting1), KEEP(fillSetting1), KEEP(fillMaterial), KEEP(pathSetting1),
+    KEEP(pathMaterial), KEEP(setting113), KEEP(pathWidth), KEEP(setting115), KEEP(setting116), KEEP(setting117),
+    KEEP(edgingSetting1), KEEP(edgingColor), KEEP(fenceStyle), KEEP(setting121), KEEP(setting122),
+    KEEP(setting123), KEEP(setting124), KEEP(fenceColor), KEEP(gateWidth), KEEP(setting127), KEEP(gateColor),
+    KEEP(plantAge), KEEP(stairParam1), KEEP(stairParam2), KEEP(stairParam3), KEEP(stairParam4),
+    KEEP(stairFlag1), KEEP(stairFlag2), KEEP(railHeight), KEEP(railSetting1), KEEP(railFlag2),
+    KEEP(railFlag3), KEEP(traceImageVisible), KEEP(renderSetting3), KEEP(studSpacing), KEEP(setting159),
+    ROLE(documentChanged, kBookkeeping), KEEP(viewSetting2), KEEP(deckHeight),
+    KEEP(deckIncludeRails), KEEP(deckRailHeight), KEEP(deckSetting1), KEEP(deckSkirting),
+    KEEP(deckStepSetting1), KEEP(deckStepLeftRail), KEEP(deckStepRightRail), KEEP(deckStepWidth),
+    KEEP(deckStepSetting2), KEEP(currentPlanMask), KEEP(planMasks), KEEP(newObjectPlanMask), KEEP(shadowsOn), KEEP(viewSetting4),
+    ROLE(selectionState40, kSelection), KEEP(shadowQuality), KEEP(exteriorWallSetting), KEEP(beamSetting1),
+    KEEP(beamSetting2), KEEP(pierSetting), KEEP(floorThickness), KEEP(receptacleStyle1), KEEP(receptacleStyle2),
+    KEEP(switchStyle1), KEEP(switchStyle2), KEEP(bathTubSetting1), KEEP(bathTubSetting2),
+    KEEP(spaTubSetting1), KEEP(spaTubSetting2), KEEP(showerSetting1), KEEP(showerSetting2),
+    KEEP(airDuctSetting1), KEEP(airDuctSetting2), KEEP(topographyWidth), KEEP(soffitLeft),
+    KEEP(soffitRight), KEEP(soffitBase), KEEP(includeSoffits), KEEP(soffitDepth), KEEP(cutAwayPlane),
+    KEEP(excavationDepth), KEEP(wallSetting2), ROLE(nextObjectID, kBookkeeping),
+    ROLE(nextPointID, kBookkeeping), KEEP(flyAltitude), KEEP(walkElevation), KEEP(lookOffset), KEEP(planColors),
+    KEEP(snapOffset), KEEP(wallSetting3), KEEP(wallSetting8), KEEP(wallSetting9), KEEP(wallSetting10),
+    KEEP(wallSetting4), KEEP(wallSetting5), KEEP(wallDisplayFlags), KEEP(wallStyle), KEEP(wallFoundation),
+    KEEP(doorSetting1), KEEP(stairHeight), KEEP(stairSetting1), KEEP(lightFlag), KEEP(lightType),
+    KEEP(lightDimmer), KEEP(lightRadius), KEEP(lightFalloff), KEEP(lightAmbient), KEEP(lightOn),
+    KEEP(roofElevationRef), KEEP(deckOpenSteps), KEEP(pathStyle), KEEP(detailEditLevel),
+    KEEP(detailDisplayDims), KEEP(viewSetting14), KEEP(fenceParam1), KEEP(fenceParam2), KEEP(fenceParam4),
+    KEEP(fenceParam3), KEEP(fenceParam5), KEEP(glowFlag), KEEP(skylightStyle), KEEP(skylightWidth),
+    KEEP(skylightLength), KEEP(skylightSetting1), KEEP(showTopoLines), KEEP(navigationSubMode),
 };
-#undef ASIDE
+#undef KEEP
 #undef ROLE
 
-OutputPart RoleOfField(size_t offset) {
+const auto& SortedRoles() {
   static const auto sorted = [] {
     std::array<FieldRole, std::size(kFieldRoles)> roles;
     std::copy(std::begin(kFieldRoles), std::end(kFieldRoles), roles.begin());
     std::sort(roles.begin(), roles.end(), [](const FieldRole& a, const FieldRole& b) { return a.begin < b.begin; });
     return roles;
   }();
+  return sorted;
+}
+
+// What the digest makes of the field at that offset of DocState.
+OutputPart RoleOfField(size_t offset) {
+  const auto& sorted = SortedRoles();
   // The first role that ends past the offset.
   const auto it = std::upper_bound(sorted.begin(), sorted.end(), offset,
                                    [](size_t at, const FieldRole& r) { return at < r.end; });
-  return it != sorted.end() && it->begin <= offset ? it->part : OutputPart::kCounted;
+  if (it == sorted.end() || it->begin > offset) return OutputPart::kCounted;
+  return it->role == UndoRole::kSelection ? OutputPart::kSelection : OutputPart::kSetAside;
 }
 
 // Appends fields with two-byte alignment: a zero byte goes before any field wider than
@@ -892,4 +911,12 @@ bool DoReadTemplateDocStateForVersion(int32_t version) {
   if (!LayoutForVersion(version, &layout)) return false;
   ReadTemplateLayout(layout);
   return true;
+}
+
+void KeepUnsteppedSettings(const DocState& was, DocState* ds) {
+  static_assert(std::is_trivially_copyable_v<DocState>, "settings are copied byte range by byte range");
+  if (!ds || ds == &was) return;
+  for (const FieldRole& r : kFieldRoles)
+    if (r.role == UndoRole::kSetting)
+      memcpy(reinterpret_cast<char*>(ds) + r.begin, reinterpret_cast<const char*>(&was) + r.begin, r.end - r.begin);
 }

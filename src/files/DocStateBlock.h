@@ -8,6 +8,11 @@ struct DocState;
 // Every writer puts this Long before the block; readers read it and ignore its value.
 constexpr int32_t kDocStateBlockFraming = 3732;
 
+// Copies into ds, from was, every setting the user changes with no undo step of its own (the
+// view, the tools' defaults, Snap To Grid, the 3D window's render settings and the like): the
+// fields the undo ring's compare leaves out, which Undo and Redo leave as they stand.
+void KeepUnsteppedSettings(const DocState& was, DocState* ds);
+
 // Block lengths (after the framing Long) of each layout.
 constexpr uint32_t kDocStateBlockLength2 = 794;    // 10000
 constexpr uint32_t kDocStateBlockLength3 = 1418;   // 10300

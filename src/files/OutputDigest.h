@@ -3,8 +3,12 @@
 // ring asks it whether a design changed since its step without reading the snapshot back.
 #pragma once
 #include <cstddef>
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+struct XXH3_state_s;
 
 // What the bytes of a field are to the digest.
 enum class OutputPart : uint8_t {
@@ -13,15 +17,23 @@ enum class OutputPart : uint8_t {
   kSetAside,   // neither: ID counters, the changed-since-saved flag, the view, tool defaults
 };
 
+// A 128-bit digest, low and high halves.
+using Digest128 = std::array<uint64_t, 2>;
+
 struct OutputDigestValue {
-  uint64_t counted = 0;    // every byte but those marked, the length of the write included
-  uint64_t selection = 0;  // the bytes marked kSelection, with where they stand
+  Digest128 counted{};    // every byte but those marked, the length of the write included
+  Digest128 selection{};  // the bytes marked kSelection, with where they stand
   bool operator==(const OutputDigestValue&) const = default;
 };
 
+// XXH3 (128 bits) keyed with a seed drawn at random once per process: no file can be made to
+// meet another's digest without knowing the seed, which never leaves the process.
 class OutputDigest {
  public:
   OutputDigest();
+  ~OutputDigest();
+  OutputDigest(const OutputDigest&) = delete;
+  OutputDigest& operator=(const OutputDigest&) = delete;
   // The n bytes from `at` (offset in the write) are of that part. Marks come in the order of
   // the write and before their bytes are taken.
   void mark(uint64_t at, uint32_t n, OutputPart part);
@@ -36,19 +48,14 @@ class OutputDigest {
     uint32_t n;
     OutputPart part;
   };
-  // The stream hash of the counted bytes: eight lanes over 64-byte stripes (each lane adds
-  // its word and the product of its word's halves, mixed with a key), the lanes stirred every
-  // 16 stripes; the stripe begun in one piece and ended in the next is kept aside.
-  void update(const uint8_t* p, size_t n);
-  void stripe(const uint8_t* p);
+  struct StateDeleter {
+    void operator()(XXH3_state_s* state) const;
+  };
+  using State = std::unique_ptr<XXH3_state_s, StateDeleter>;
 
   std::vector<Mark> marks_;
   size_t nextMark_ = 0;
   std::vector<uint8_t> kept_;  // the marked bytes of the piece being digested
-  uint64_t lanes_[8];
-  uint32_t stripes_ = 0;  // since the lanes were last stirred
-  uint8_t partial_[64];
-  size_t partialBytes_ = 0;
-  uint64_t length_ = 0;
-  uint64_t selection_;
+  State counted_;              // every byte taken, marked ones as zeros
+  State selection_;            // the place and bytes of each kSelection mark
 };

@@ -14,6 +14,7 @@
 
 #include "files/ByteStream.h"
 #include "files/DesignFile.h"
+#include "files/DocStateBlock.h"
 #include "files/OutputDigest.h"
 #include "files/PaletteFile.h"
 #include "files/StreamState.h"
@@ -244,36 +245,6 @@ void FoldSelectionStateNoting(Layer* firstLayer, const CommandArg& arg, KnownSel
   }
 }
 
-// Undo steps the design back, not the view: the zoom, the 3D camera, the cut-away and the plan's
-// tab stay where the user left them. The floor is the restored one's: the step shows where it was
-// made.
-void KeepView(const DocState& was, DocState* ds) {
-  ds->zoomFactor = was.zoomFactor;
-  // The cut-away's slider shows the kept position; a design read back never holds one.
-  ds->viewSetting2 = was.viewSetting2;
-  ds->cutAwayPlane = was.cutAwayPlane;
-  ds->printSetting2 = was.printSetting2;
-  ds->navigationMode = was.navigationMode;
-  ds->navigationSubMode = was.navigationSubMode;
-  ds->viewSetting4 = was.viewSetting4;  // the elevation shown, or perspective
-  ds->setting159 = was.setting159;      // its scale
-  ds->walkAngle = was.walkAngle;
-  ds->walkPosition = was.walkPosition;
-  ds->walkElevation = was.walkElevation;
-  ds->viewSetting14 = was.viewSetting14;  // the walk's pitch
-  ds->flyPitch = was.flyPitch;
-  ds->flyAngle = was.flyAngle;
-  ds->flyAltitude = was.flyAltitude;
-  ds->lookOffset = was.lookOffset;
-  // The tab stays; what it shows follows the restored design's masks unless the user had
-  // chosen another set of kinds to show.
-  ds->currentPlanMask = was.currentPlanMask;
-  for (int kind = 0; kind < kPlanKindCount; ++kind)
-    if (was.newObjectPlanMask == (1 << kind) && was.currentPlanMask == was.planMasks[kind])
-      ds->currentPlanMask = ds->planMasks[kind];
-  ds->newObjectPlanMask = was.newObjectPlanMask;
-}
-
 }  // namespace
 
 int RestoreState(const char* path) {
@@ -299,7 +270,16 @@ int RestoreState(const char* path) {
     ReleaseModelContents(&fresh);
     return 0;
   }
-  if (old && fresh.itsDocState) KeepView(*old, fresh.itsDocState);
+  if (old && fresh.itsDocState) {
+    // A step that changed the trace image brings back its visibility with it.
+    const uint8_t stepVisible = fresh.itsDocState->traceImageVisible;
+    // Undo steps the design back, not what the user changes with no step of its own: the view
+    // (zoom, 3D camera, cut-away, the plan's tabs), the tools' defaults and the other settings
+    // the compare leaves out stay as they stand. The floor is the restored one's: the step
+    // shows where it was made.
+    KeepUnsteppedSettings(*old, fresh.itsDocState);
+    if (keptTrace != fresh.itsDocState->traceImagePath) fresh.itsDocState->traceImageVisible = stepVisible;
+  }
   // The ground's heights are worked out for the restored design when it or the one it replaced
   // holds ground objects (noted by the read and the drop: no walk of the design).
   const bool restoredGround = ReadSawGround();

@@ -23,8 +23,9 @@ int RestoreState(const char* path);
 // stored state, and cannot be redone.
 void StoreUndo(const std::string& name);
 // What a click or drop that may have changed nothing is compared on: the design alone (its
-// selection, ID counters, changed-since-saved flag, view and tool defaults left out), or the
-// design and which objects are selected (the tools whose click selects what it hits).
+// selection, ID counters, changed-since-saved flag and the settings that change with no step
+// of their own, which Undo and Redo leave as they stand, left out), or the design and which
+// objects are selected (the tools whose click selects what it hits).
 enum class UndoCompare { kDesign, kDesignAndSelection };
 // StoreUndo for a road that cannot tell whether it changed anything (a tool click refused, a
 // drag back to where it began, a material dropped on a surface that has it): the design is

@@ -1,6 +1,7 @@
 // The per-document owner of all core state, reached by the core through gCurDocument:
 // its fields, the fresh design, emptying, document ids and the document's undo files.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -47,8 +48,8 @@ class ZLKDocumentModel {
   // The digest of each stored snapshot, by slot (files/Undo.cpp): the design with its
   // selection, ID counters, changed flag, view and tool defaults left out, and its selection.
   struct UndoStepDigest {
-    uint64_t design = 0;
-    uint64_t selection = 0;
+    std::array<uint64_t, 2> design{};  // 128-bit digests
+    std::array<uint64_t, 2> selection{};
     bool known = false;
   };
   std::vector<UndoStepDigest> itsUndoDigests;

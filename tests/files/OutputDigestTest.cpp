@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <numeric>
 #include <random>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -63,6 +65,62 @@ TEST(OutputDigest, EveryCountedByteAndItsPlaceTell) {
     std::swap_ranges(swapped.begin() + a * 64, swapped.begin() + a * 64 + 64, swapped.begin() + b * 64);
     EXPECT_NE(DigestOf(swapped, swapped.size()).counted, whole.counted) << a << " " << b;
   }
+}
+
+// Changes built to cancel out in a digest that sums keyed words with keys fixed in the program:
+// two words of one lane whose keyed high halves agree, changed by +d and -d in their low halves,
+// keep every sum and every product of halves. A digest keyed afresh in each run meets no such
+// pair that was built beforehand.
+TEST(OutputDigest, ChangesBuiltToCancelInKeyedSumsTell) {
+  constexpr uint64_t kKey0 = 0xBE4BA423396CFEB8ULL, kTurn = 0x85EBCA77C2B2AE63ULL;
+  const auto keyOf = [&](uint64_t stripe) { return kKey0 + (stripe + 1) * kTurn; };
+  const auto put = [](std::vector<uint8_t>& bytes, size_t at, uint64_t v) {
+    for (int j = 0; j < 8; ++j) bytes[at + j] = static_cast<uint8_t>(v >> (8 * j));
+  };
+  for (const auto& [s1, s2, d] : {std::tuple{uint64_t(2), uint64_t(5), uint64_t(7)},
+                                  std::tuple{uint64_t(0), uint64_t(15), uint64_t(31)},
+                                  std::tuple{uint64_t(16), uint64_t(17), uint64_t(1)}}) {
+    SCOPED_TRACE(testing::Message() << s1 << " " << s2 << " " << d);
+    std::vector<uint8_t> bytes = RandomBytes(64 * 40, static_cast<uint32_t>(s1 * 100 + s2));
+    const uint64_t k1 = keyOf(s1 % 16), k2 = keyOf(s2 % 16);
+    const uint64_t high = 0x453E9A00ULL;  // the keyed high half both words share
+    const auto word = [&](uint64_t key, uint64_t keyedLow) { return ((high << 32) | keyedLow) ^ key; };
+    put(bytes, s1 * 64, word(k1, 0x10000000));
+    put(bytes, s2 * 64, word(k2, 0x20000000));
+    const OutputDigestValue before = DigestOf(bytes, bytes.size());
+    std::vector<uint8_t> changed = bytes;
+    put(changed, s1 * 64, word(k1, 0x10000000 + d));
+    put(changed, s2 * 64, word(k2, 0x20000000 - d));
+    ASSERT_NE(changed, bytes);
+    EXPECT_NE(DigestOf(changed, changed.size()).counted, before.counted);
+    EXPECT_NE(DigestOf(changed, 1000).counted, before.counted);
+  }
+}
+
+// Two coordinates nudged by a few units in their last place, in one run of the write: each
+// change alone and both together tell.
+TEST(OutputDigest, NudgedCoordinatesTell) {
+  std::vector<uint8_t> bytes = RandomBytes(4096, 5);
+  const auto putFloat = [](std::vector<uint8_t>& b, size_t at, float f) { memcpy(b.data() + at, &f, 4); };
+  putFloat(bytes, 136, 3049.625f);
+  putFloat(bytes, 520, -61.125f);
+  const OutputDigestValue before = DigestOf(bytes, bytes.size());
+  std::vector<uint8_t> first = bytes, second = bytes, both = bytes;
+  putFloat(first, 136, 3049.63257f);
+  putFloat(second, 520, -61.1250267f);
+  putFloat(both, 136, 3049.63257f);
+  putFloat(both, 520, -61.1250267f);
+  EXPECT_NE(DigestOf(first, first.size()).counted, before.counted);
+  EXPECT_NE(DigestOf(second, second.size()).counted, before.counted);
+  EXPECT_NE(DigestOf(both, both.size()).counted, before.counted);
+  EXPECT_NE(DigestOf(both, both.size()).counted, DigestOf(first, first.size()).counted);
+}
+
+// Digests of one write agree within the run, as the undo ring compares them.
+TEST(OutputDigest, OneWriteDigestsAlikeWithinARun) {
+  const std::vector<uint8_t> bytes = RandomBytes(3000, 9);
+  EXPECT_EQ(DigestOf(bytes, bytes.size()), DigestOf(bytes, 7));
+  EXPECT_NE(DigestOf(bytes, bytes.size()).counted, Digest128{});
 }
 
 TEST(OutputDigest, MarkedBytesAreLeftOutOrDigestedApart) {

@@ -11,6 +11,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <iterator>
+#include <cstddef>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -231,17 +236,21 @@ TEST_F(UndoTest, ZoomSurvivesUndoAndOtherFieldsComeFromTheSnapshot) {
   EXPECT_EQ(doc.ds()->documentChanged, 1);
 }
 
-// Undo restores the design, not the view: the 3D camera, the cut-away and the plan's tab stay as
-// the user left them, and the kinds the tab shows follow the restored design's own masks.
+// Undo restores the design, not the view: the 3D camera, the cut-away, the plan's tab and the
+// kinds each tab shows (chosen in the Plan menu, with no step of their own) stay as the user left
+// them.
 TEST_F(UndoTest, TheCameraAndThePlanTabStayWhereTheUserLeftThem) {
   DocState* ds = doc.ds();
   ds->newObjectPlanMask = 1 << kPlanFloor;
   ds->currentPlanMask = ds->planMasks[kPlanFloor];
+  doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
   InitializeUndo();
   ds->planMasks[kPlanLandscape] = 0x81;
-  StoreUndo("Display");
+  GetLayerFromName("First Floor")->firstObject->penColor.red = 1;
+  StoreUndo("Pen Color");
   ds->planMasks[kPlanLandscape] = 0x83;
-  StoreUndo("Display");
+  GetLayerFromName("First Floor")->firstObject->penColor.red = 2;
+  StoreUndo("Pen Color");
 
   ds->navigationMode = 2;
   ds->navigationSubMode = 1;
@@ -261,9 +270,10 @@ TEST_F(UndoTest, TheCameraAndThePlanTabStayWhereTheUserLeftThem) {
   ds->currentPlanMask = ds->planMasks[kPlanLandscape];
   DoUndo();
   ds = doc.ds();
-  EXPECT_EQ(ds->planMasks[kPlanLandscape], 0x81);  // the design's setting is undone
+  EXPECT_EQ(GetLayerFromName("First Floor")->firstObject->penColor.red, 1);  // the design is undone
+  EXPECT_EQ(ds->planMasks[kPlanLandscape], 0x83);
   EXPECT_EQ(ds->newObjectPlanMask, 1 << kPlanLandscape);
-  EXPECT_EQ(ds->currentPlanMask, 0x81);
+  EXPECT_EQ(ds->currentPlanMask, 0x83);
   EXPECT_EQ(ds->navigationMode, 2);
   EXPECT_EQ(ds->navigationSubMode, 1);
   EXPECT_EQ(ds->orthoView(), 3);
@@ -284,6 +294,7 @@ TEST_F(UndoTest, TheCameraAndThePlanTabStayWhereTheUserLeftThem) {
   // A set of kinds chosen apart from the tab's own is kept as it is, through redo too.
   ds->currentPlanMask = 0x7;
   DoRedo();
+  EXPECT_EQ(GetLayerFromName("First Floor")->firstObject->penColor.red, 2);
   EXPECT_EQ(doc.ds()->planMasks[kPlanLandscape], 0x83);
   EXPECT_EQ(doc.ds()->currentPlanMask, 0x7);
   EXPECT_EQ(doc.ds()->newObjectPlanMask, 1 << kPlanLandscape);
@@ -1016,4 +1027,234 @@ TEST_F(UndoTest, ASnapshotWrittenInPiecesAndAClickWrittenWholeDigestAlike) {
   EXPECT_TRUE(StoreUndoIfChanged("Color"));  // written whole
   EXPECT_FALSE(StoreUndoIfChanged("Door Tool"));
   EXPECT_EQ(names.undoMenuItemTitle(), "Undo Color");
+}
+
+namespace {
+// A setting of DocState, the bytes it takes, and a change of it.
+struct SettingChange {
+  const char* name;
+  size_t at, size;
+  void (*change)(DocState*);
+};
+#define SETTING(field, ...) SettingChange{#field, offsetof(DocState, field), sizeof(DocState::field), [](DocState* d) { __VA_ARGS__; }}
+
+bool SameSetting(const DocState& a, const DocState& b, const SettingChange& s) {
+  return memcmp(reinterpret_cast<const char*>(&a) + s.at, reinterpret_cast<const char*>(&b) + s.at, s.size) == 0;
+}
+}  // namespace
+
+// What the user changes with no undo step of its own (menu toggles and choices of the plan and
+// the 3D window, the tools' defaults, the plant growth level, the view) is no change to a click
+// that is refused, and Undo and Redo of the edits around it leave it as it stands, whether it
+// changed before or after the edit.
+TEST_F(UndoTest, SettingsChangedWithNoStepAreNeitherComparedNorUndone) {
+  const SettingChange settings[] = {
+      SETTING(snapToGrid, d->snapToGrid = !d->snapToGrid),  // Plan > Snap To Grid
+      SETTING(showTopoLines, d->showTopoLines = !d->showTopoLines),  // Plan > Topography Lines
+      SETTING(navigationStep, d->navigationStep = d->navigationStep == 9 ? 7 : 9),  // 3D navigation speed
+      SETTING(renderSetting3, d->renderPasses() = d->renderPasses() == 24 ? 4 : 24),  // 3D render quality
+      SETTING(shadowQuality, d->shadowQuality = d->shadowQuality == 5 ? 0 : 5),
+      SETTING(viewSetting12, d->renderMode() = d->renderMode() == 1 ? 5 : 1),  // wireframe, solid
+      SETTING(viewSetting1, d->clearView() = !d->clearView()),
+      SETTING(shadowsOn, d->shadowRender() = !d->shadowRender()),
+      SETTING(snapOffset, d->snapOffset += 11.8125f),
+      SETTING(traceImageVisible, d->traceImageVisible = !d->traceImageVisible),
+      SETTING(wallHeight, d->wallHeight = 108),  // the wall tool's default height
+      SETTING(wallThickness, d->wallThickness += 2),  // the Exterior Wall tool's inspector
+      SETTING(exteriorWallSetting, d->exteriorWallSetting += 3),
+      SETTING(floorThickness, d->floorThickness = 9),
+      SETTING(plantAge, d->plantAge = 5),  // the plant growth level
+      SETTING(studSpacing, d->studSpacing += 8),
+      SETTING(wallDisplayFlags, d->wallDisplayFlags ^= 3),
+      SETTING(detailEditLevel, d->detailEditLevel += 1),
+      SETTING(detailDisplayDims, d->detailDisplayDims ^= 1),
+      SETTING(glowFlag, d->glowFlag = !d->glowFlag),
+      SETTING(lightRadius, d->lightRadius += 24),
+      SETTING(doorWidth, d->doorWidth = 36),
+      SETTING(planMasks, d->planMasks[kPlanElectrical] ^= 1 << kPlanRoofing),  // Plan > a plan's kinds
+      SETTING(viewPoint, d->viewPoint.floatH += 240),  // Fit To Window
+      SETTING(zoomFactor, d->zoomFactor = 2),
+      SETTING(walkAngle, d->walkAngle += 45),
+  };
+  const std::string path = (runtime / "design.pro").string();
+  for (const bool metric : {false, true}) {
+    for (const bool afterEdit : {false, true}) {
+      for (const SettingChange& s : settings) {
+        SCOPED_TRACE(std::string(s.name) + (metric ? ", metric" : ", imperial") +
+                     (afterEdit ? ", changed after the edit" : ", changed before the edit"));
+        TestDocument fresh;
+        fresh.model.itsDocID = 4244;
+        UndoNameStack steps;
+        fresh.model.itsUndoManager = &steps;
+        if (metric) SetDocStateMetricDefaults(fresh.ds());
+        fresh.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+        // The design as read from its file: what the reader works out is there already.
+        ASSERT_EQ(KeyFileWrite(path.c_str()), 1);
+        ASSERT_EQ(KeyFileRead(path.c_str()), 1);
+        Objex* line = GetLayerFromName("First Floor")->firstObject;
+        InitializeUndo();
+        const DocState before = *fresh.ds();
+        if (!afterEdit) s.change(fresh.ds());
+        line->penColor.red = 500;
+        StoreUndo("Move");
+        if (afterEdit) s.change(fresh.ds());
+        const DocState changed = *fresh.ds();
+        ASSERT_FALSE(SameSetting(before, changed, s));
+        // A door tool click off every wall changes nothing.
+        EXPECT_FALSE(StoreUndoIfChanged("Door Tool"));
+        EXPECT_EQ(steps.undoMenuItemTitle(), "Undo Move");
+        DoUndo();
+        line = GetLayerFromName("First Floor")->firstObject;
+        EXPECT_NE(line->penColor.red, 500);
+        EXPECT_TRUE(SameSetting(*fresh.ds(), changed, s));
+        EXPECT_FALSE(StoreUndoIfChanged("Door Tool"));
+        DoRedo();
+        line = GetLayerFromName("First Floor")->firstObject;
+        EXPECT_EQ(line->penColor.red, 500);
+        EXPECT_TRUE(SameSetting(*fresh.ds(), changed, s));
+        fresh.model.sanitizeUndoFiles();
+      }
+    }
+  }
+}
+
+// A setting that an edit with its own step changes is that step's: a click after it alone is a
+// change, and Undo and Redo put it back and forth.
+TEST_F(UndoTest, SettingsChangedByAStepAreUndoneWithIt) {
+  const struct {
+    const char* step;
+    SettingChange setting;
+  } stepped[] = {
+      {"Window & Door Callouts", SETTING(showCallouts, d->showCallouts = !d->showCallouts)},
+      {"Automatic Dimensioning", SETTING(drawSetting1, d->drawSetting1 = !d->drawSetting1)},
+      {"Grid Properties", SETTING(gridSpacing, d->gridSpacing.floatH += 12)},
+      {"Measurement Options", SETTING(angleReadout, d->angleReadout = d->angleReadout ? 0 : 1)},
+      {"Lighting Settings", SETTING(viewSetting6, d->lightBrightness() += 0.5f)},
+      {"Plan Scale", SETTING(planScaleChoice, d->planScaleChoice += 1)},
+      {"Lot Size", SETTING(planBounds, d->planBounds.floatRight += 120)},
+  };
+  for (const auto& [step, s] : stepped) {
+    SCOPED_TRACE(step);
+    TestDocument fresh;
+    fresh.model.itsDocID = 4245;
+    UndoNameStack steps;
+    fresh.model.itsUndoManager = &steps;
+    fresh.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+    InitializeUndo();
+    const DocState before = *fresh.ds();
+    s.change(fresh.ds());
+    const DocState changed = *fresh.ds();
+    EXPECT_TRUE(StoreUndoIfChanged(step));
+    EXPECT_EQ(steps.undoMenuItemTitle(), std::string("Undo ") + step);
+    DoUndo();
+    EXPECT_TRUE(SameSetting(*fresh.ds(), before, s));
+    DoRedo();
+    EXPECT_TRUE(SameSetting(*fresh.ds(), changed, s));
+    fresh.model.sanitizeUndoFiles();
+  }
+}
+
+// The trace image's visibility is toggled with no step and stays through Undo and Redo; a step
+// that loads or removes the image brings back the visibility it had.
+TEST_F(UndoTest, TheTraceImageShowsAsItsStepLeftIt) {
+  InitializeUndo();
+  strcpy(doc.ds()->traceImagePath, "/nowhere/plan.png");
+  doc.ds()->traceImageVisible = 1;
+  StoreUndo("Load Floorplan Trace Image");
+  doc.ds()->traceImageVisible = 0;  // hidden, no step
+  EXPECT_FALSE(StoreUndoIfChanged("Door Tool"));
+  DoUndo();
+  EXPECT_STREQ(doc.ds()->traceImagePath, "");
+  EXPECT_EQ(doc.ds()->traceImageVisible, 0);
+  DoRedo();
+  EXPECT_STREQ(doc.ds()->traceImagePath, "/nowhere/plan.png");
+  EXPECT_EQ(doc.ds()->traceImageVisible, 1);  // as loaded
+  doc.ds()->traceImageVisible = 0;
+  doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  StoreUndo("Line Tool");
+  DoUndo();
+  EXPECT_STREQ(doc.ds()->traceImagePath, "/nowhere/plan.png");
+  EXPECT_EQ(doc.ds()->traceImageVisible, 0);  // the same image: left as the user set it
+}
+
+// An edit left unstored by a failed store and then put back by hand leaves the design as its
+// stored step holds it; the click after it still ends that edit's step, under the click's name,
+// and Undo and Redo step through it.
+TEST_F(UndoTest, AClickAfterAnUnstoredEditPutBackStoresTheEditsStep) {
+  names.onUndo = [] { DoUndo(); };
+  names.onRedo = [] { DoRedo(); };
+  ScopedAlertRecorder alerts;
+  doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  auto line = [] { return GetLayerFromName("First Floor")->firstObject; };
+  using Titles = std::pair<std::string, std::string>;
+  auto titles = [&] { return Titles{names.undoMenuItemTitle(), names.redoMenuItemTitle()}; };
+  InitializeUndo();
+  for (const int round : {0, 1}) {
+    SCOPED_TRACE(round);
+    line()->penColor.red = static_cast<uint16_t>(100 + round);
+    StoreUndo("Move");
+    const int32_t stored = doc.model.itsCurrentUndo;
+    const int32_t next = stored + 1;
+    fs::remove(UndoStatePath(next));
+    fs::create_directories(UndoStatePath(next));  // the next slot cannot be written
+    line()->penColor.red = 900;
+    StoreUndo("Pen Color");
+    EXPECT_TRUE(alerts.sawMessage("Unable to store the undo state."));
+    EXPECT_EQ(titles(), (Titles{"Undo Pen Color", "Redo"}));
+    fs::remove(UndoStatePath(next));
+    // Put back by hand: the design is the stored step's again, byte for byte.
+    line()->penColor.red = static_cast<uint16_t>(100 + round);
+    EXPECT_TRUE(StoreUndoIfChanged("Door Tool"));
+    EXPECT_EQ(doc.model.itsCurrentUndo, next);
+    EXPECT_EQ(titles(), (Titles{"Undo Door Tool", "Redo"}));
+    EXPECT_FALSE(StoreUndoIfChanged("Door Tool"));
+    ASSERT_TRUE(names.undo());
+    EXPECT_EQ(doc.model.itsCurrentUndo, stored);
+    EXPECT_EQ(line()->penColor.red, 100 + round);
+    EXPECT_EQ(titles(), (Titles{"Undo Move", "Redo Door Tool"}));
+    ASSERT_TRUE(names.redo());
+    EXPECT_EQ(doc.model.itsCurrentUndo, next);
+    EXPECT_EQ(titles(), (Titles{"Undo Door Tool", "Redo"}));
+    EXPECT_FALSE(doc.model.itsUnstoredEdit);
+  }
+}
+
+// Two coordinates changed by a few units in their last place, together (in one run of the
+// snapshot's bytes) and each alone: the click after them is a change like any other, on every
+// floor, and Undo and Redo step over it.
+TEST_F(UndoTest, CoordinatesNudgedInTheirLastPlaceAreAChange) {
+  const std::string path = (runtime / "design.pro").string();
+  const char* const floors[] = {"First Floor", "Second Floor", "Third Floor"};
+  for (const char* floor : floors) {
+    for (const int changes : {1, 2, 3}) {  // bits: the x of the first point, the z of the second
+      SCOPED_TRACE(std::string(floor) + " " + std::to_string(changes));
+      TestDocument fresh;
+      fresh.model.itsDocID = 4246;
+      UndoNameStack steps;
+      steps.onUndo = [] { DoUndo(); };
+      steps.onRedo = [] { DoRedo(); };
+      fresh.model.itsUndoManager = &steps;
+      Layer* layer = GetLayerFromName(floor);
+      ASSERT_NE(layer, nullptr);
+      fresh.addObject(kObjLine, false, {{3049.625f, 12.5f}, {96.25f, -61.125f}}, layer);
+      // The design as read from its file: what the reader works out is there already.
+      ASSERT_EQ(KeyFileWrite(path.c_str()), 1);
+      ASSERT_EQ(KeyFileRead(path.c_str()), 1);
+      InitializeUndo();
+      auto first = [&] { return GetLayerFromName(floor)->firstObject->firstPoint; };
+      if (changes & 1) first()->position[0] = 3049.63257f;
+      if (changes & 2) first()->next->position[2] = -61.1250267f;
+      UpdateObjectBounds(GetLayerFromName(floor)->firstObject);
+      ASSERT_NE(first()->position[0] == 3049.625f && first()->next->position[2] == -61.125f, true);
+      EXPECT_TRUE(StoreUndoIfChanged("Move"));
+      EXPECT_EQ(steps.undoMenuItemTitle(), "Undo Move");
+      ASSERT_TRUE(steps.undo());
+      EXPECT_EQ(first()->position[0], 3049.625f);
+      EXPECT_EQ(first()->next->position[2], -61.125f);
+      ASSERT_TRUE(steps.redo());
+      EXPECT_EQ(first()->position[0], changes & 1 ? 3049.63257f : 3049.625f);
+      EXPECT_EQ(first()->next->position[2], changes & 2 ? -61.1250267f : -61.125f);
+      fresh.model.sanitizeUndoFiles();
+    }
+  }
 }

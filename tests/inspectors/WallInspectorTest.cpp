@@ -6,7 +6,9 @@
 #include <iterator>
 
 #include "InspectorTestSupport.h"
+#include "files/DocStateBlock.h"
 #include "model/Delete.h"
+#include "model/DocState.h"
 #include "inspectors/CeilingBuilderController.h"
 #include "inspectors/ValueFields.h"
 #include "inspectors/WallObjectInspectorController.h"
@@ -449,7 +451,8 @@ std::string FileBytes(const std::string& path) {
 }
 
 // What must follow an edit in the wall pane: the edited wall is built again in 3D (and no
-// other), and one Undo gives back the design exactly as it was saved before the edit.
+// other), and one Undo gives back the design exactly as it was saved before the edit, the
+// settings that change with no step of their own left as they stand.
 TEST_F(WallInspectorTest, EditsRebuildTheirWallAndOneUndoRestoresEveryByte) {
   struct Row {
     const char* field;
@@ -468,6 +471,7 @@ TEST_F(WallInspectorTest, EditsRebuildTheirWallAndOneUndoRestoresEveryByte) {
     ASSERT_NE(RestoreState(before.c_str()), 0);
     ASSERT_NE(SaveState(before.c_str()), 0);
     const uint32_t objectIDs = model->itsDocState->nextObjectID, pointIDs = model->itsDocState->nextPointID;
+    const DocState settings = *model->itsDocState;
     Objex* wall = model->itsCurLayer->firstObject;
     ASSERT_NE(wall, nullptr);
     Objex* other = wall->next;
@@ -490,6 +494,10 @@ TEST_F(WallInspectorTest, EditsRebuildTheirWallAndOneUndoRestoresEveryByte) {
     EXPECT_GE(state->nextObjectID, objectIDs);
     EXPECT_GE(state->nextPointID, pointIDs);
     state->nextObjectID = objectIDs, state->nextPointID = pointIDs;
+    // The edit set the wall tool's default too, a setting that changes with no step of its own
+    // as well: Undo leaves it as it stands.
+    EXPECT_TRUE(state->wallHeight == 110 || state->wallThickness == 6);
+    KeepUnsteppedSettings(settings, state);
     ASSERT_NE(SaveState(after.c_str()), 0);
     const std::string was = FileBytes(before), is = FileBytes(after);
     EXPECT_EQ(was.size(), is.size());
