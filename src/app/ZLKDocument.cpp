@@ -18,6 +18,7 @@
 #include "files/ObjectRecords.h"
 #include "files/SymbolFile.h"
 #include "files/Undo.h"
+#include "inspectors/SnapPaletteController.h"
 #include "app/AddkitDispatcher.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
@@ -251,6 +252,9 @@ void ZLKDocument::performUndo() {
   CurrentDocumentScope scope(model_);
   DoUndo();
   AppController::loadColorsForDocument(this);
+  // A step may change the units the snap offset is shown in (the palette shows the current
+  // design's).
+  if (scope.saved == model_) SnapPaletteController::sharedSnapPaletteController().updateSnapOffsetText();
   Q_EMIT designChanged();
 }
 
@@ -259,6 +263,9 @@ void ZLKDocument::performRedo() {
   CurrentDocumentScope scope(model_);
   DoRedo();
   AppController::loadColorsForDocument(this);
+  // A step may change the units the snap offset is shown in (the palette shows the current
+  // design's).
+  if (scope.saved == model_) SnapPaletteController::sharedSnapPaletteController().updateSnapOffsetText();
   Q_EMIT designChanged();
 }
 

@@ -1320,6 +1320,10 @@ void ZLKWindowController::designReplaced() {
   ZLKDocumentModel* model = document_ ? document_->documentModel() : nullptr;
   if (!model) return;
   CurrentDocumentScope scope(model);
+  // Every road that puts another design in the window (New, Open from the panel, the recent
+  // list or the desktop, Revert) shows its snap offset in its own units.
+  if (model->itsDocState)
+    SnapPaletteController::sharedSnapPaletteController().setSnapOffsetText(model->itsDocState->snapOffset);
   Restart3DScene();
   FollowWithLiveView();
 }

@@ -231,7 +231,7 @@ void WallKeyEntryController::applySheet(ZLKDocumentModel*, DocState* ds) {
   const float x = startPoint->position[0] + dx, z = startPoint->position[2] + dz;
   // An end past the plan's limits could not be kept: the wall stays as drawn.
   if (!IsPlanCoordinateValid(x) || !IsPlanCoordinateValid(z)) {
-    refusedLength = true;
+    refuseEntry(lengthText, [] { AlertRefusedTransform(kCmdScaleObjects); });
     return;
   }
   endPoint->position[0] = x;
@@ -244,7 +244,6 @@ void WallKeyEntryController::applySheet(ZLKDocumentModel*, DocState* ds) {
 void WallKeyEntryController::afterClosing() {
   // The sheet ends the wall tool's drag: its undo step is stored here whatever was chosen.
   StoreUndo(LocalizedString(gCurTool == kToolExteriorWallKeyEntry ? "Exterior Wall Tool" : "Interior Wall Tool"));
-  if (refusedLength) AlertRefusedTransform(kCmdScaleObjects);
 }
 
 // ---- Key entry on any object ----
@@ -306,7 +305,7 @@ void KeyEntryController::applySheet(ZLKDocumentModel*, DocState* ds) {
   // The change is measured from the point-to-point length the shown one stands for.
   const SegmentResize done = ResizeKeyEntrySegment(targetObject, startPoint, endPoint, initialLength - lengthOffset, n,
                                                    tmpAngle, sDirection, sKeyEntryLinked != 0);
-  refusedLength = done == SegmentResize::kRefused;
+  if (done == SegmentResize::kRefused) refuseEntry(lengthText, [] { AlertRefusedTransform(kCmdScaleObjects); });
   if (done != SegmentResize::kMoved) return;
   sLength = n;
   StoreUndo(LocalizedString("Resize Segment"));
@@ -318,5 +317,4 @@ void KeyEntryController::afterClosing() {
   SelectAllLayers(doc->itsLayers, kSelectOff, 0);
   Refresh();
   gMouseCaptured = 0;
-  if (refusedLength) AlertRefusedTransform(kCmdScaleObjects);
 }

@@ -28,7 +28,6 @@ class WallKeyEntryController : public SheetController {
   void applySheet(ZLKDocumentModel* doc, DocState* ds) override;
   void afterClosing() override;
 
-  bool refusedLength = false;  // the typed length would put the end past the plan's limits
   float wallAngle = 0;   // radians, start to end
   float wallLength = 0;  // plan units, as drawn
   Objex* wallObject = nullptr;
@@ -63,7 +62,6 @@ class KeyEntryController : public SheetController {
   void applySheet(ZLKDocumentModel* doc, DocState* ds) override;
   void afterClosing() override;
 
-  bool refusedLength = false;  // the typed length would put points past the plan's limits
   float lengthOffset = 0;   // plan units the shown length exceeds the point-to-point one by
   float initialLength = 0;  // plan units shown on opening
   float tmpAngle = 0;       // radians of the measured segment

@@ -93,9 +93,43 @@ void SheetController::dismissSheet(int tag) {
     parentWindow_->setProperty(kAttachedSheet, QVariant::fromValue<QObject*>(nullptr));
   ZLKDocumentModel* doc = gCurDocument;
   if (tag == 1 && doc && doc->itsDocState) applySheet(doc, doc->itsDocState);
+  if ((numberRefused() || refusalAlert_) && reopenForRetyping()) return;
   afterClosing();
   if (numberRefused()) ShowAlert("Invalid number entered.", refused_.reason);
+  else if (refusalAlert_) refusalAlert_();
   deleteLater();
+}
+
+void SheetController::refuseEntry(QLineEdit* field, std::function<void()> alert) {
+  if (numberRefused() || refusalAlert_) return;
+  refusalAlert_ = alert ? std::move(alert) : [] {};
+  refusedField_ = field;
+}
+
+bool SheetController::reopenForRetyping() {
+  // A refused entry changed nothing (every OK step reads its numbers before it changes
+  // anything): the sheet comes back as it was, so that the user retypes the entry rather than
+  // starting over.
+  if (!parentWindow_ || attachedSheet(parentWindow_)) return false;
+  QPointer<QLineEdit> field = qobject_cast<QLineEdit*>(refusedField_.data());
+  const TypedNumber refused = std::move(refused_);
+  const std::function<void()> alert = std::move(refusalAlert_);
+  refused_ = TypedNumber{};
+  refusalAlert_ = nullptr;
+  refusedField_ = nullptr;
+  dismissed_ = false;
+  parentWindow_->setProperty(kAttachedSheet, QVariant::fromValue<QObject*>(this));
+  open();
+  // The alert comes over the sheet and is answered before the sheet takes typing again.
+  if (!refused.reason.empty()) ShowAlert("Invalid number entered.", refused.reason, /*sheet=*/false);
+  else alert();
+  // The sheet may have been closed while the alert was up.
+  if (dismissed_) return true;
+  if (field && field->isVisibleTo(this) && field->isEnabled()) {
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+  }
+  return true;
 }
 
 bool SheetController::readNumber(QLineEdit* field, NumberKind kind, float* value) {
@@ -104,7 +138,10 @@ bool SheetController::readNumber(QLineEdit* field, NumberKind kind, float* value
     *value = n.value;
     return true;
   }
-  if (!numberRefused()) refused_ = std::move(n);
+  if (!numberRefused()) {
+    refused_ = std::move(n);
+    refusedField_ = field;
+  }
   return false;
 }
 
@@ -114,7 +151,10 @@ bool SheetController::readWholeNumber(QLineEdit* field, int32_t* value) {
     *value = n.whole;
     return true;
   }
-  if (!numberRefused()) refused_ = std::move(n);
+  if (!numberRefused()) {
+    refused_ = std::move(n);
+    refusedField_ = field;
+  }
   return false;
 }
 

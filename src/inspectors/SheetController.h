@@ -1,11 +1,12 @@
 // The document-modal sheets: each is a dialog opened window-modal on its design window
 // (one sheet per window at a time), filled from the current design when it is made, and
 // closed by its OK (tag 1) or Cancel button through dismissSheet, which applies the values
-// only for OK and then releases the sheet.
+// only for OK and then releases the sheet. An OK whose typed number is refused keeps the sheet.
 #pragma once
 #include <QDialog>
 #include <QHash>
 #include <QPointer>
+#include <functional>
 
 #include "inspectors/ValueFields.h"
 
@@ -45,11 +46,16 @@ class SheetController : public QDialog {
   void reject() override { dismissSheet(0); }
 
   // Reads a typed number of the sheet through ReadTypedNumber. A refused entry (blank ones
-  // too) is remembered and said once the sheet has closed; the OK step then changes nothing.
+  // too) is remembered; the OK step then changes nothing, and the sheet stays open with the
+  // alert and that entry selected to retype.
   bool readNumber(QLineEdit* field, NumberKind kind, float* value);
   // The same for a whole number, exactly as typed.
   bool readWholeNumber(QLineEdit* field, int32_t* value);
   bool numberRefused() const { return !refused_.reason.empty(); }
+  // Refuses what was typed in the field for a reason of the sheet's own (a length that would
+  // carry points off the plan), with the alert that says why; as for an entry that is no
+  // number, the OK step changes nothing and the sheet stays open with the entry selected.
+  void refuseEntry(QLineEdit* field, std::function<void()> alert);
   // Notes the text a field shows for a stored value; while the field still shows that text
   // the sheet takes the stored value back as it is, not the rounded number the text reads.
   void noteShown(QLineEdit* field);
@@ -65,8 +71,14 @@ class SheetController : public QDialog {
   QPushButton* okButton_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
   QPointer<QWidget> parentWindow_;
+  // After OK refused an entry: the sheet shown again, the alert said and the entry selected;
+  // false when the sheet cannot stay (its window gone or carrying another sheet).
+  bool reopenForRetyping();
+
   bool dismissed_ = false;
   TypedNumber refused_;
+  std::function<void()> refusalAlert_;  // refuseEntry's
+  QPointer<QWidget> refusedField_;       // the field of the entry refused
   QHash<QLineEdit*, QString> shownText_;
 };
 

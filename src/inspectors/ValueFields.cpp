@@ -46,7 +46,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsExponentMark(char c) { return c == 'e' || c == 'E'; }
 
 // Why a typed length, pitch or angle cannot be read as what it plainly means.
-enum class Fault : uint8_t { kNone, kForm, kZeroDenominator, kFractionTooLarge, kMinutes };
+enum class Fault : uint8_t { kNone, kForm, kZeroDenominator, kFractionTooLarge, kMinutes, kPitchRun, kZeroRun };
 
 // What a typed length, pitch or angle reads as; value is 0 when it is refused.
 struct Reading {
@@ -61,6 +61,7 @@ Reading Refusal(Fault fault) { return Reading{0, fault}; }
 struct Piece {
   double value = 0;
   bool fraction = false;
+  long long numerator = 0, denominator = 0;  // of a fraction
   bool whole = false;  // digits alone: a fraction may follow it ("6 3/4")
 };
 
@@ -75,6 +76,7 @@ class Scanner {
     ++at_;
     return true;
   }
+  bool at(char c) const { return !atEnd() && s_[at_] == c; }
   // Skips blanks; whether there were any.
   bool blanks() {
     const size_t from = at_;
@@ -104,6 +106,8 @@ class Scanner {
       if (numerator > INT32_MAX || denominator > INT32_MAX) return Fault::kFractionTooLarge;
       p->value = static_cast<double>(numerator) / static_cast<double>(denominator);
       p->fraction = true;
+      p->numerator = numerator;
+      p->denominator = denominator;
       p->whole = false;
       at_ = end;
       return Fault::kNone;
@@ -267,26 +271,70 @@ Reading ReadWholeAndFraction(const std::string& text) {
   return Reading{negative ? -v : v, Fault::kNone};
 }
 
-// A pitch is a rise per 12 of run (per 10 in metric designs), one number, never feet and
-// inches: "5-6" and "5'6\"" are refused, not read as 5. Imperial pitches take a fraction as a
-// length's inches do ("5 1/2", "5-1/2"); metric pitches are decimals ("5/2" is refused).
+// A pitch is a rise per 12 of run (per 10 in metric designs), the run the field shows beside
+// it. It is typed as that rise, one number, never feet and inches ("5-6" and "5'6\"" are
+// refused, not read as 5): imperial rises take a fraction as a length's inches do ("5 1/2",
+// "5-1/2", "1/2"), metric rises are decimals. Or it is typed as a rise over a run: over the
+// field's run with a slash or a colon ("6/12", "6.5/12", "6:12"; metric "5/10"), over any other
+// run with a colon ("3:6" is 6 per 12). A lone fraction over another run is refused: "3/6"
+// could be half a unit of rise or a rise of 3 in 6, twelve times as steep. Imperial fractions
+// of a rise are over 2, 4, 8 or 16, as the pitch readouts show them ("1/2", "3/8").
 Reading ReadPitch(const std::string& text) {
   const DocState* ds = CurDocState();
   if (!ds) return {};
-  if (ds->measureSystem == kMeasureImperial) {
-    const Reading r = ReadWholeAndFraction(text);
-    return r.fault == Fault::kNone ? Reading{ToPrecision(r.value), Fault::kNone} : r;
-  }
+  const bool metric = ds->measureSystem != kMeasureImperial;
+  const double fieldRun = metric ? 10 : 12;
+  // The fractions of a rise, as the imperial readouts write them.
+  const auto riseFraction = [metric](const Piece& p) {
+    return !metric && (p.denominator == 2 || p.denominator == 4 || p.denominator == 8 || p.denominator == 16);
+  };
   Scanner in(text);
   const bool negative = in.sign();
-  Piece p;
-  if (const Fault f = in.piece(&p); f != Fault::kNone) return Refusal(f);
-  in.blanks();
-  if (p.fraction || !in.atEnd()) return Refusal(Fault::kForm);
+  Piece a;
+  if (const Fault f = in.piece(&a); f != Fault::kNone) return Refusal(f);
+  double rise = a.value;
+  bool blank = in.blanks();
+  const bool loneFraction = a.fraction;
+  // Whole units of an imperial rise and a fraction ("6 1/2", "6-1/2").
+  if (!metric && a.whole && !in.atEnd() && !in.at(':') && (blank || in.take('-'))) {
+    Piece b;
+    if (const Fault f = in.piece(&b); f != Fault::kNone) return Refusal(f);
+    if (!b.fraction) return Refusal(Fault::kForm);
+    rise += b.value;
+    blank = in.blanks();
+  }
+  double run = fieldRun;
+  if (in.take(':')) {
+    // "6:12", "6 : 12", "3:6", "6 1/2:12", "1/2:12": a rise and the run it rises over. Before a
+    // colon a lone fraction is a fraction of a rise ("6/12:12" is refused).
+    if (loneFraction && !riseFraction(a)) return Refusal(Fault::kPitchRun);
+    in.blanks();
+    Piece r;
+    if (const Fault f = in.piece(&r); f != Fault::kNone) return Refusal(f);
+    if (r.fraction) return Refusal(Fault::kForm);
+    if (!(r.value > 0)) return Refusal(Fault::kZeroRun);
+    if (!std::isfinite(r.value)) return Refusal(Fault::kForm);
+    run = r.value;
+    in.blanks();
+  } else if (!blank && !a.fraction && !a.whole && in.take('/')) {
+    // A decimal rise over the field's run ("6.5/12").
+    Piece r;
+    if (const Fault f = in.piece(&r); f != Fault::kNone) return Refusal(f);
+    if (r.fraction) return Refusal(Fault::kForm);
+    if (r.value != fieldRun) return Refusal(Fault::kPitchRun);
+    in.blanks();
+  } else if (loneFraction) {
+    // "6/12" is a rise of 6 (metric "5/10" of 5); "1/2" is half a unit of rise.
+    if (a.denominator == fieldRun) rise = static_cast<double>(a.numerator);
+    else if (!riseFraction(a)) return Refusal(Fault::kPitchRun);
+  }
+  if (!in.atEnd()) return Refusal(Fault::kForm);
+  const double perFieldRun = run == fieldRun ? rise : rise * fieldRun / run;
+  const double signedRise = negative ? -perFieldRun : perFieldRun;
+  if (!metric) return Reading{ToPrecision(signedRise), Fault::kNone};
   // Rise per 10 of run to rise per 12: single-precision factors applied to the number as read,
   // narrowed once at the end (50 reads exactly 60).
-  const double v = p.value * 0.3937f * 3.048006f;
-  return Reading{negative ? -v : v, Fault::kNone};
+  return Reading{signedRise * 0.3937f * 3.048006f, Fault::kNone};
 }
 
 // Degrees ("45", "22.5", "1/2", "22 1/2"), with the degree mark after them or not, then unless
@@ -529,10 +577,16 @@ std::string FaultReason(Fault fault, NumberKind kind) {
     case Fault::kZeroDenominator: return kZeroDenominator;
     case Fault::kFractionTooLarge: return kFractionTooLarge;
     case Fault::kMinutes: return "The minutes of an angle must be less than 60.";
-    case Fault::kForm: break;
+    case Fault::kZeroRun: return "The run of a pitch must be more than zero.";
+    case Fault::kPitchRun: case Fault::kForm: break;
   }
   const DocState* ds = CurDocState();
   const bool metric = ds && ds->measureSystem != kMeasureImperial;
+  if (fault == Fault::kPitchRun && metric)
+    return "A rise over a run other than 10 is typed with a colon: 3:6 is 5 per 10.";
+  if (fault == Fault::kPitchRun)
+    return "A rise over a run other than 12 is typed with a colon: 3:6 is 6 per 12. A fraction of a rise is over "
+           "2, 4, 8 or 16: 1/2.";
   if (kind == NumberKind::kLength && metric)
     return "Type a length as a number in the design's unit, or with one unit: " + Decimal("1", "5") +
            " m, 150 cm or 1500 mm.";
@@ -540,9 +594,11 @@ std::string FaultReason(Fault fault, NumberKind kind) {
     return "Type a length as inches (6, " + Decimal("6", "5") +
            ", 6 3/4), feet and inches (5 6, 5' 6\", 5-6, 5 6 3/4) or feet (5').";
   if (kind == NumberKind::kPitch && metric)
-    return "Type a pitch as its rise per 10 of run: 5 or " + Decimal("2", "5") + ".";
+    return "Type a pitch as its rise per 10 of run (5 or " + Decimal("2", "5") +
+           ") or as a rise over a run (5/10, 5:10 or 3:6).";
   if (kind == NumberKind::kPitch)
-    return "Type a pitch as its rise per 12 of run: 6, " + Decimal("6", "5") + ", 6 1/2 or 1/2.";
+    return "Type a pitch as its rise per 12 of run (6, " + Decimal("6", "5") +
+           ", 6 1/2 or 1/2) or as a rise over a run (6/12, 6:12 or 3:6).";
   return "Type an angle as degrees (45, " + Decimal("22", "5") +
          ", 22 1/2) or degrees and minutes (45 30, 45\xC2\xB0 30').";
 }

@@ -14,7 +14,7 @@ class QLineEdit;
 // reads an entry as what it plainly means, or not at all: an entry CheckTypedNumber refuses
 // (a lone or inner sign, a second decimal point, a comma that is not the decimal separator, a
 // signed denominator, a stray token or unit) reads 0, as text without a number does. A fraction
-// reads as its value over any denominator ("1/3").
+// of a length or an angle reads as its value over any denominator ("1/3").
 // Length in inches: metric as a number in the readout unit or with one unit ("1.5 m", "150 cm",
 // "1500mm"); imperial as inches ("6", "6 3/4", "3/4"), feet and inches ("5 6", "5-6", "5' 6\"",
 // "5'6\"", "5 6 3/4", "5' 3/4") or feet ("5'"), rounded to the precision.
@@ -24,8 +24,9 @@ float ParseLengthText(const std::string& text);
 // Degrees ("45", "22.5", "22 1/2"), then unless degreesOnly minutes below 60 ("45 30"; the
 // degree mark may follow the degrees and "'" the minutes); 0 for an empty text.
 float ParseAngleText(const std::string& text, bool degreesOnly);
-// Rise per 12 of run ("6", "6 1/2", "6-1/2"; metric designs: a decimal rise per 10); never
-// feet and inches. 0 without a document or its DocState.
+// Rise per 12 of run ("6", "6 1/2", "6-1/2", "1/2"; metric designs: a decimal rise per 10), or
+// a rise over the run the field shows ("6/12", "6:12"; metric "5/10") or over another run with a
+// colon ("3:6"); never feet and inches. 0 without a document or its DocState.
 float ParsePitchText(const std::string& text);
 // A number and a fraction token ("6", "3/4"): their sum, negative when the number is; 0 when
 // they are no such pair. Either text may be null.

@@ -653,6 +653,86 @@ TEST_F(WindowController, NewAndOpenShowTheDesignsSnapOffset) {
   EXPECT_FLOAT_EQ(GetFloatItem(snap.offsetText), model->itsDocState->snapOffset);
 }
 
+// The snap offset of a design opened by any road (the open panel, the recent list or the
+// desktop) is shown in that design's units, from imperial to metric and back; so is the
+// offset after Undo and Redo of a change of units.
+TEST_F(WindowController, SnapOffsetShowsTheOpenedDesignsUnitsOnEveryRoad) {
+  SnapPaletteController& snap = SnapPaletteController::sharedSnapPaletteController();
+  const uint8_t forced = gForceNewPlanDefaults;
+  gForceNewPlanDefaults = 0;
+  constexpr float kOffset = 11.811f;  // 30 cm
+  const auto writeDesign = [&](const std::string& name, bool metric) {
+    ZLKDocument* source = ZLKDocumentController::sharedDocumentController().makeUntitledDocument(false);
+    DocState* sds = source->documentModel()->itsDocState;
+    sds->measureSystem = metric ? kMeasureMetric : kMeasureImperial;
+    sds->metricReadout = kReadoutFlagMeters;
+    sds->imperialReadout = kReadoutFlagFractions;  // inches and sixteenths
+    sds->snapOffset = kOffset;
+    const std::string path = file(name);
+    EXPECT_TRUE(source->writeToFile(path, "pro"));
+    ZLKDocumentController::sharedDocumentController().removeDocument(source);
+    gCurDocument = model;
+    return path;
+  };
+  const std::string imperialPath = writeDesign("imperial.pro", false), metricPath = writeDesign("metric.pro", true);
+  const QString imperialText = QString::fromUtf8("11 13/16\""), metricText = QStringLiteral("0.3 m");
+  // The session's design in the other units, its offset shown in them.
+  const auto session = [&](bool metric) {
+    ASSERT_EQ(gCurDocument, model);
+    DocState* ds = model->itsDocState;
+    ds->measureSystem = metric ? kMeasureMetric : kMeasureImperial;
+    ds->metricReadout = kReadoutFlagMeters;
+    ds->imperialReadout = kReadoutFlagFractions;
+    ds->snapOffset = kOffset;
+    snap.updateSnapOffsetText();
+    ASSERT_EQ(snap.offsetText->text(), metric ? metricText : imperialText);
+    doc->setDocumentEdited(false);
+  };
+  auto& controller = ZLKDocumentController::sharedDocumentController();
+  for (const bool openMetric : {false, true}) {
+    SCOPED_TRACE(openMetric ? "metric design opened" : "imperial design opened");
+    const std::string& path = openMetric ? metricPath : imperialPath;
+    const QString& expected = openMetric ? metricText : imperialText;
+    // The recent list and the desktop.
+    session(!openMetric);
+    controller.openRecentDocument(path);
+    ASSERT_EQ(doc->fileName(), path);
+    EXPECT_EQ(model->itsDocState->measureSystem, openMetric ? kMeasureMetric : kMeasureImperial);
+    EXPECT_EQ(snap.offsetText->text(), expected);
+    doc->setFileName("");
+    session(!openMetric);
+    EXPECT_EQ(controller.openDocumentWithContentsOfURL(path), doc);
+    EXPECT_EQ(snap.offsetText->text(), expected);
+    // The open panel.
+    doc->setFileName("");
+    session(!openMetric);
+    openPath = path;
+    controller.openDocument();
+    ASSERT_EQ(doc->fileName(), path);
+    EXPECT_EQ(snap.offsetText->text(), expected);
+    doc->setFileName("");
+  }
+
+  // A change of units undone and redone.
+  session(false);
+  InitializeUndo();
+  doc->undoManager().removeAllActions();
+  model->itsDocState->measureSystem = kMeasureMetric;
+  snap.updateSnapOffsetText();
+  StoreUndo("Measurement Options");
+  ASSERT_EQ(snap.offsetText->text(), metricText);
+  window->updateWindowState();
+  window->undoAction()->trigger();
+  EXPECT_EQ(model->itsDocState->measureSystem, kMeasureImperial);
+  EXPECT_EQ(snap.offsetText->text(), imperialText);
+  window->updateWindowState();
+  window->redoAction()->trigger();
+  EXPECT_EQ(model->itsDocState->measureSystem, kMeasureMetric);
+  EXPECT_EQ(snap.offsetText->text(), metricText);
+  model->itsDocState->measureSystem = kMeasureImperial;
+  gForceNewPlanDefaults = forced;
+}
+
 TEST_F(WindowController, DesktopOpenWaitsForTheSheetAndKnowsTheOpenFile) {
   auto& controller = ZLKDocumentController::sharedDocumentController();
   const std::string path = file("Plan.pro");

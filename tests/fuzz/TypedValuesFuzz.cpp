@@ -1,6 +1,7 @@
 // libFuzzer target: lengths, angles and pitches typed into the inspectors and sheets, as text of
 // arbitrary bytes, in imperial and metric designs. The parsers must stay defined for any text,
-// and read what the typed-number check takes as the check does.
+// and read what the typed-number check takes as the check does; a pitch typed over its field's
+// run reads as the rise typed alone.
 #include <string>
 
 #include "FuzzSupport.h"
@@ -23,6 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     same(NumberKind::kAngle, ParseAngleText(text, false));
     (void)ParseAngleText(text, true);
     same(NumberKind::kPitch, ParsePitchText(text));
+    // A rise typed over the run its field shows is that rise.
+    if (oneLine && text.find(':') == std::string::npos) {
+      const TypedNumber rise = CheckTypedNumber(text, NumberKind::kPitch);
+      const TypedNumber over = CheckTypedNumber(text + (system == kMeasureImperial ? ":12" : ":10"), NumberKind::kPitch);
+      if (rise.accepted && over.accepted && rise.value != over.value) __builtin_trap();
+    }
     for (NumberKind kind : {NumberKind::kLength, NumberKind::kAngle, NumberKind::kRadians, NumberKind::kPitch,
                             NumberKind::kPitchAngle, NumberKind::kWhole, NumberKind::kDecimal})
       (void)CheckTypedNumber(text, kind);

@@ -24,6 +24,7 @@
 #include "inspectors/PreferencesController.h"
 #include "inspectors/RotateObjectsController.h"
 #include "inspectors/SheetController.h"
+#include "inspectors/SheetTestSupport.h"
 #include "inspectors/SnapPaletteController.h"
 #include "inspectors/ValueFields.h"
 #include "model/PlanarTransforms.h"
@@ -88,8 +89,7 @@ class HostileEntries : public InspectorTest {
     QLineEdit* field = s->findChild<QLineEdit*>(name);
     ASSERT_NE(field, nullptr) << name.toStdString();
     enter(field, text);
-    s->okButton()->click();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    PressOkThenCancelIfKept(window, s);
   }
 
   // The names of a sheet's typed fields.
@@ -601,8 +601,7 @@ TEST_F(HostileEntries, ReportedExponentsTypedIntoLengthFields) {
          SheetController* s = SheetController::attachedSheet(window);
          ASSERT_NE(s, nullptr);
          enter(s->findChild<QLineEdit*>("lengthText"), t);
-         s->okButton()->click();
-         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+         PressOkThenCancelIfKept(window, s);
        },
        [&] { return pointValues(-1); }},
   };

@@ -15,6 +15,15 @@
 #include "model/Services.h"
 #include "platform/Alerts.h"
 
+// Presses OK of the sheet. A sheet whose OK refused an entry stays open (its alert says why);
+// it is then closed with Cancel, as the user leaves it.
+inline void PressOkThenCancelIfKept(QWidget* window, SheetController* s) {
+  if (!s) return;
+  s->okButton()->click();
+  if (SheetController::attachedSheet(window) == s) s->cancelButton()->click();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 class SheetTest : public DesignWindowTest {
  protected:
   void afterDocument() override {
@@ -44,12 +53,11 @@ class SheetTest : public DesignWindowTest {
   T* sheet() const {
     return qobject_cast<T*>(SheetController::attachedSheet(window));
   }
-  // Presses OK or Cancel of the attached sheet.
+  // Presses OK (then Cancel when a refused entry kept the sheet) or Cancel of the attached sheet.
   void ok() {
     SheetController* s = SheetController::attachedSheet(window);
     ASSERT_NE(s, nullptr);
-    s->okButton()->click();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    PressOkThenCancelIfKept(window, s);
   }
   void cancel() {
     SheetController* s = SheetController::attachedSheet(window);

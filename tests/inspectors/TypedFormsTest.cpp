@@ -7,12 +7,15 @@
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
 #include "model/StairFields.h"
+#include "model/WallFields.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -23,6 +26,7 @@
 #include "inspectors/MoveObjectsController.h"
 #include "inspectors/RotateObjectsController.h"
 #include "inspectors/SheetController.h"
+#include "inspectors/SheetTestSupport.h"
 #include "inspectors/ValueFields.h"
 #include "model/ToolCodes.h"
 #include "platform/Alerts.h"
@@ -109,8 +113,7 @@ class TypedForms : public InspectorTest {
     auto* s = qobject_cast<Sheet*>(SheetController::attachedSheet(window));
     ASSERT_NE(s, nullptr);
     typeIt(s);
-    s->okButton()->click();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    PressOkThenCancelIfKept(window, s);
   }
 
   char separator = '.';
@@ -158,6 +161,8 @@ TEST_F(TypedForms, ReportedLengthsAndPitchesReadAsMeantOrAreRefused) {
       {"pitch", "5-6", kRefused, kRefused},
       {"pitch", "5'6\"", kRefused, kRefused},
       {"pitch", "5/2", Reads(2.5), kRefused},
+      {"pitch", "6/12", Reads(6), kRefused},
+      {"pitch", "6:12", Reads(6), Reads(6)},
   };
   const auto find = [&](const std::string& kind, const std::string& typed) -> const Expected* {
     for (const Expected& e : table)
@@ -183,11 +188,15 @@ TEST_F(TypedForms, ReportedLengthsAndPitchesReadAsMeantOrAreRefused) {
   EXPECT_EQ(CheckTypedNumber("5 6 7", NumberKind::kLength).reason,
             "Type a length as inches (6, 6.5, 6 3/4), feet and inches (5 6, 5' 6\", 5-6, 5 6 3/4) or feet (5').");
   EXPECT_EQ(CheckTypedNumber("5-6", NumberKind::kPitch).reason,
-            "Type a pitch as its rise per 12 of run: 6, 6.5, 6 1/2 or 1/2.");
+            "Type a pitch as its rise per 12 of run (6, 6.5, 6 1/2 or 1/2) or as a rise over a run (6/12, 6:12 or "
+            "3:6).");
   useSystem(kMeasureMetric);
   EXPECT_EQ(CheckTypedNumber("5m 30cm", NumberKind::kLength).reason,
             "Type a length as a number in the design's unit, or with one unit: 1.5 m, 150 cm or 1500 mm.");
-  EXPECT_EQ(CheckTypedNumber("5/2", NumberKind::kPitch).reason, "Type a pitch as its rise per 10 of run: 5 or 2.5.");
+  EXPECT_EQ(CheckTypedNumber("5 6", NumberKind::kPitch).reason,
+            "Type a pitch as its rise per 10 of run (5 or 2.5) or as a rise over a run (5/10, 5:10 or 3:6).");
+  EXPECT_EQ(CheckTypedNumber("5/2", NumberKind::kPitch).reason,
+            "A rise over a run other than 10 is typed with a colon: 3:6 is 5 per 10.");
   // Where decimals are written with a comma, the comma is the decimal point and the examples
   // show it.
   gDecimalSeparator = ',';
@@ -208,6 +217,8 @@ TEST_F(TypedForms, ReportedAnglesReadAsMeantOrAreRefused) {
       {"1/2", Reads(0.5)},   {"22 1/2", Reads(22.5)},  {"-45 30", Reads(-45.5)}, {"1/3", Reads(1 / 3.0)},
       {"2/3", Reads(2 / 3.0)}, {"3/64", Reads(3 / 64.0)}, {"481/8", Reads(60.125)}, {"45 75", kRefused},
       {"7/-2", kRefused},    {"1,5", kRefused},        {"5.5.5", kRefused},      {"- 5", kRefused},
+      // A fraction of a degree follows whole degrees only: after a decimal it would count twice.
+      {"22.5 1/2", kRefused}, {"22.5 1/2\xBC", kRefused}, {"0.5 1/2", kRefused},
   };
   const std::vector<std::vector<std::string>> rows = ListRows("angles.txt");
   EXPECT_GE(rows.size(), 9u);
@@ -226,6 +237,137 @@ TEST_F(TypedForms, ReportedAnglesReadAsMeantOrAreRefused) {
   // A degrees-only reading takes no second number rather than dropping it.
   EXPECT_FLOAT_EQ(ParseAngleText("22 1/2", true), 22.5f);
   EXPECT_FLOAT_EQ(ParseAngleText("45 30", true), 0);
+}
+
+// A pitch typed as a rise over a run is that rise over that run, never a fraction of a rise: the
+// field shows its run beside it (": 12", metric ": 10"), and "6/12" or "6:12" beside ": 12" is a
+// rise of 6. A colon takes any run ("3:6" is 6 per 12); a lone fraction over another run could be
+// either and is refused; the plain forms keep their reading. The check and the parser agree.
+TEST_F(TypedForms, PitchesTypedAsARiseOverARunReadAsThatRise) {
+  struct Row {
+    const char* typed;
+    Outcome imperial, metric;  // per 12 of run, as stored
+  };
+  const Row rows[] = {
+      {"6/12", Reads(6), kRefused},       {"6:12", Reads(6), Reads(6)},          {"6 : 12", Reads(6), Reads(6)},
+      {"6: 12", Reads(6), Reads(6)},      {"6.5/12", Reads(6.5), kRefused},      {"6 1/2:12", Reads(6.5), kRefused},
+      {"6-1/2 : 12", Reads(6.5), kRefused}, {"1/2:12", Reads(0.5), kRefused},   {"1/12", Reads(1), kRefused},
+      {"12/12", Reads(12), kRefused},     {"0/12", Reads(0), kRefused},          {"-6/12", Reads(-6), kRefused},
+      {"3:6", Reads(6), Reads(6)},        {"4:16", Reads(3), Reads(3)},          {"5:10", Reads(6), Reads(6)},
+      {"5/10", kRefused, Reads(6)},       {"2.5/10", kRefused, Reads(3)},        {"1.5:2.5", Reads(7.2), Reads(7.2)},
+      // The plain forms as before.
+      {"6", Reads(6), Reads(7.2)},        {"6 1/2", Reads(6.5), kRefused},       {"1/2", Reads(0.5), kRefused},
+      {"3/4", Reads(0.75), kRefused},     {"12/16", Reads(0.75), kRefused},      {"5/2", Reads(2.5), kRefused},
+      {"6 1/3", Reads(6 + 1 / 3.0), kRefused},
+      // A fraction over another run, no run, a second run, a run that is no number.
+      {"3/6", kRefused, kRefused},        {"1/3", kRefused, kRefused},           {"6/1", kRefused, kRefused},
+      {"6/10", kRefused, Reads(7.2)},       {"6.5/6", kRefused, kRefused},         {"6:0", kRefused, kRefused},
+      {"6:", kRefused, kRefused},         {":12", kRefused, kRefused},           {"6:12:12", kRefused, kRefused},
+      {"6/12/12", kRefused, kRefused},    {"6:1/2", kRefused, kRefused},         {"6 1/2/12", kRefused, kRefused},
+      {"6:-12", kRefused, kRefused},      {"6/12 1/2", kRefused, kRefused},      {"6 :12 in", kRefused, kRefused},
+      {"6:1e999", kRefused, kRefused},    {"1e999:1e999", kRefused, kRefused},   {"6'/12", kRefused, kRefused},
+  };
+  for (const int16_t system : {kMeasureImperial, kMeasureMetric}) {
+    useSystem(system);
+    for (const Row& row : rows) {
+      SCOPED_TRACE(::testing::Message() << "\"" << row.typed << "\" system " << system);
+      const Outcome& expected = system == kMeasureImperial ? row.imperial : row.metric;
+      const TypedNumber n = CheckTypedNumber(row.typed, NumberKind::kPitch);
+      const float parsed = ParsePitchText(row.typed);
+      if (!expected.accepted) {
+        EXPECT_FALSE(n.accepted) << "read as " << n.value;
+        EXPECT_FALSE(n.reason.empty());
+        EXPECT_EQ(parsed, 0.0f);
+        continue;
+      }
+      ASSERT_TRUE(n.accepted) << n.reason;
+      EXPECT_NEAR(n.value, rounded(expected.value), 1e-5);
+      EXPECT_EQ(parsed, n.value);
+    }
+  }
+  // The refusals say how to type a rise over another run.
+  useSystem(kMeasureImperial);
+  EXPECT_EQ(CheckTypedNumber("3/6", NumberKind::kPitch).reason,
+            "A rise over a run other than 12 is typed with a colon: 3:6 is 6 per 12. A fraction of a rise is over 2, 4, "
+            "8 or 16: 1/2.");
+  EXPECT_EQ(CheckTypedNumber("6:0", NumberKind::kPitch).reason, "The run of a pitch must be more than zero.");
+  useSystem(kMeasureMetric);
+  EXPECT_EQ(CheckTypedNumber("6/12", NumberKind::kPitch).reason,
+            "A rise over a run other than 10 is typed with a colon: 3:6 is 5 per 10.");
+}
+
+// Every pitch field takes a rise over its run: the roof tool's, a generated roof's, a roof
+// panel's, and both pitches of a wall and of the wall tool, in imperial and metric designs.
+TEST_F(TypedForms, EveryPitchFieldTakesARiseOverItsRun) {
+  struct Field {
+    const char* pane;
+    const char* field;
+    std::function<float()> stored;
+  };
+  for (const int16_t system : {kMeasureImperial, kMeasureMetric}) {
+    useSystem(system);
+    const bool metric = system == kMeasureMetric;
+    Objex* roof = addSquare(kObjRoof);
+    roof->width = 10;
+    Objex* panel = addSquare(kObjRoofPanel, false);
+    panel->width = 10;
+    Objex* wall = add(kObjWall, {{0, 200}, {100, 200}}, false, false);
+    wall->width = 4;
+    for (Poinz* p = wall->firstPoint; p; p = p->next) {
+      WallStyleOf(p) = 1;
+      WallHeightOf(p) = 96;
+      PitchAOf(p) = PitchBOf(p) = 10;
+    }
+    ds->wallStyle = 1;
+    const auto select = [&](Objex* chosen) {
+      for (Objex* o : {roof, panel, wall}) SelectObj(o, o == chosen ? kSelectOn : kSelectOff, 1);
+      gCurTool = kToolSelection;
+    };
+    const struct {
+      std::function<void()> show;
+      const char* pane;
+      const char* field;
+      std::function<float()> stored;
+    } fields[] = {
+        {[&] { select(nullptr); gCurTool = kToolGableRoof; }, "Roof1Inspector", "pitchRatioText",
+         [&] { return ds->newRoofPitch(); }},
+        {[&] { select(roof); }, "Roof1Inspector", "pitchRatioText", [&] { return roof->width; }},
+        {[&] { select(panel); }, "Roof2Inspector", "pitchRatioText", [&] { return panel->width; }},
+        {[&] { select(wall); }, "WallObjectInspector", "wallPitchAText", [&] { return PitchAOf(wall->firstPoint); }},
+        {[&] { select(wall); }, "WallObjectInspector", "wallPitchBText", [&] { return PitchBOf(wall->firstPoint); }},
+        {[&] { select(nullptr); gCurTool = kToolInteriorWall; }, "WallToolInspector", "wallPitchAText",
+         [&] { return WallPitchAOf(ds); }},
+        {[&] { select(nullptr); gCurTool = kToolInteriorWall; }, "WallToolInspector", "wallPitchBText",
+         [&] { return WallPitchBOf(ds); }},
+    };
+    for (const auto& f : fields) {
+      SCOPED_TRACE(::testing::Message() << f.pane << " " << f.field << " system " << system);
+      f.show();
+      update();
+      ASSERT_EQ(shownName(), f.pane);
+      // Beside ": 12" 6/12 is a rise of 6; beside ": 10" 5/10 is 6 per 12.
+      for (const char* typed : {metric ? "5/10" : "6/12", "3:6", metric ? "5" : "6", metric ? "4:8" : "1:2"}) {
+        ScopedAlertRecorder alerts;
+        type(f.field, QString::fromLatin1(typed));
+        EXPECT_NEAR(f.stored(), 6, 1e-4) << typed;
+        EXPECT_TRUE(alerts.shown.empty()) << typed;
+        type(f.field, metric ? "2.5" : "3");  // another pitch between the entries
+        EXPECT_NEAR(f.stored(), 3, 1e-4);
+      }
+      if (!metric) {
+        type(f.field, "1/2");
+        EXPECT_NEAR(f.stored(), 0.5, 1e-4);
+      }
+      // "3/6" may be half a unit or 3 in 6: refused, the pitch kept.
+      type(f.field, metric ? "2.5" : "3");
+      ScopedAlertRecorder alerts;
+      type(f.field, "3/6");
+      EXPECT_TRUE(alerts.sawMessage(kRefusal));
+      EXPECT_NEAR(f.stored(), 3, 1e-4);
+    }
+    select(nullptr);
+    update();
+  }
 }
 
 // Entries built from every documented form with random numbers read as the form's value within
@@ -302,9 +444,14 @@ TEST_F(TypedForms, GeneratedEntriesReadAsTheirFormOrAreRefused) {
         };
         for (const auto& [text, value] : lengths)
           expectReads(sign + text, NumberKind::kLength, s * value, step / 2 + 1e-3);
+        // A lone fraction of a pitch is over 2, 4, 8 or 16, or a rise over the run of 12.
+        const int pd = 2 << pick(0, 3), pn = pick(1, pd - 1);
+        const std::string pitchFraction = std::to_string(pn) + "/" + std::to_string(pd);
         const std::vector<std::pair<std::string, double>> pitches = {
             {I, inches}, {decimal(hundredths), hundredths / 100.0}, {I + " " + frac, inches + f},
-            {I + "-" + frac, inches + f}, {frac, f}, {E, e},
+            {I + "-" + frac, inches + f}, {pitchFraction, double(pn) / pd}, {E, e},
+            {I + "/12", inches}, {I + ":12", inches}, {I + " " + frac + " : 12", inches + f},
+            {decimal(hundredths) + ":" + D, hundredths / 100.0 * 12 / d},
         };
         for (const auto& [text, value] : pitches)
           expectReads(sign + text, NumberKind::kPitch, s * value, step / 2 + 1e-3);
@@ -328,7 +475,7 @@ TEST_F(TypedForms, GeneratedEntriesReadAsTheirFormOrAreRefused) {
                                       step / 2 + 1e-3);
         for (const std::string& bad : {F + "-" + I, F + "'" + I + "\"", F + " " + I, frac + " " + I,
                                        I + " " + N + "/-" + D, I + "\"", decimal(hundredths) + point + "5",
-                                       F + "+" + I, "- " + I})
+                                       F + "+" + I, "- " + I, I + ":0", I + ":" + frac, I + ":12:12"})
           expectRefused(sign + bad, NumberKind::kPitch);
       }
     }
@@ -361,6 +508,10 @@ TEST_F(TypedForms, GeneratedEntriesReadAsTheirFormOrAreRefused) {
           expectReads(sign + text, NumberKind::kLength, s * value, near(value));
         // A metric pitch is a rise per 10 of run, a decimal.
         expectReads(sign + V, NumberKind::kPitch, s * v * 1.2, 1e-3);
+        expectReads(sign + V + "/10", NumberKind::kPitch, s * v * 1.2, 1e-3);
+        const double ratio = v * 12 / (whole + 1);
+        expectReads(sign + V + " : " + std::to_string(whole + 1), NumberKind::kPitch, s * ratio,
+                    std::max(1e-3, 1e-6 * ratio));
         for (const std::string& bad : {
                  V + " " + unit + " " + W + " " + otherUnit,  // mixed units
                  W + unit + std::to_string(pick(0, 99)),      // a number after the unit
@@ -406,6 +557,7 @@ TEST_F(TypedForms, GeneratedEntriesReadAsTheirFormOrAreRefused) {
                  G + " " + std::to_string(n) + "/-" + std::to_string(d),
                  decimal(hundredths) + point + "5", "- " + G, G + "+" + Mi, G + " -" + Mi,
                  decimal(hundredths) + " " + Mi,  // minutes after a decimal
+                 decimal(hundredths) + " " + frac,  // a fraction after a decimal
                  G + kDegree + " " + frac,         // a fraction after the degree mark
              })
           expectRefused(sign + bad, NumberKind::kAngle);
