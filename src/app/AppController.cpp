@@ -216,9 +216,11 @@ bool AppController::toolStaysSelected(uint16_t tool) {
 
 void AppController::resetStandardTool(bool force) {
   if (!force && toolStaysSelected(gCurTool)) return;
+  const uint16_t previous = gCurTool;
   gCurTool = kToolSelection;
   PlanToolPaletteController::sharedPlanToolPaletteController().removeToolSelection();
   ToolPaletteController::sharedToolPaletteController().selectArrowTool();
+  ZLKDocumentView::toolChosen(previous);
 }
 
 void AppController::loadWindowVisibilityState() {

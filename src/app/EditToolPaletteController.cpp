@@ -12,6 +12,7 @@
 #include "app/LiveViewOGLView.h"
 #include "app/PlanToolPaletteController.h"
 #include "app/ToolIcons.h"
+#include "app/ZLKDocumentView.h"
 #include "building3d/PlaneObjects.h"
 #include "content/ContentPaletteController.h"
 #include "model/DocumentModel.h"
@@ -170,6 +171,7 @@ void ToolPaletteController::buttonClicked(QToolButton* button) {
 
 void ToolPaletteController::selectTool(int32_t tag, int clickCount) {
   const auto t = static_cast<int16_t>(tag);
+  const uint16_t previous = gCurTool;
   if (t != static_cast<int16_t>(gCurTool)) {
     if (t == -1) {
       if (QToolButton* current = cellWithTool(gCurTool)) current->setChecked(true);
@@ -186,6 +188,7 @@ void ToolPaletteController::selectTool(int32_t tag, int clickCount) {
   if (t == kToolViewPoint) ShowWalkingView();
   ApplyToolToPlan(t);
   Refresh();
+  ZLKDocumentView::toolChosen(previous);
 }
 
 void ToolPaletteController::showWindow() {

@@ -15,6 +15,7 @@
 #include "app/EditToolPaletteController.h"
 #include "app/ToolIcons.h"
 #include "app/ZLKDocumentScrollView.h"
+#include "app/ZLKDocumentView.h"
 #include "app/ZLKWindowController.h"
 #include "content/ContentPaletteController.h"
 #include "model/ToolCodes.h"
@@ -295,6 +296,7 @@ void PlanToolPaletteController::selectTool(int16_t kind, int32_t tag) {
     }
     return;
   }
+  const uint16_t previous = gCurTool;
   gCurTool = static_cast<uint16_t>(t);
   ToolPaletteController::sharedToolPaletteController().removeToolSelection();
   for (const auto& matrix : matrices_)
@@ -309,6 +311,7 @@ void PlanToolPaletteController::selectTool(int16_t kind, int32_t tag) {
   if (gCurDocument && gCurDocument->itsLayers) SelectAllLayers(gCurDocument->itsLayers, kSelectOff, 1);
   UpdateInspectorPropertiesState(true);
   Refresh();
+  ZLKDocumentView::toolChosen(previous);
 }
 
 void PlanToolPaletteController::plantGrowthLeftButtonChanged() { stepPlantGrowth(-1); }

@@ -7,6 +7,13 @@ ViewEventQueue::~ViewEventQueue() {
   if (CurrentModalEventSource() == this) SetModalEventSource(nullptr);
 }
 
+bool ViewEventQueue::interruptLoop(const ModalEvent& event) {
+  if (!loop_ || !(ModalEventMask(event.type) & waitMask_)) return false;
+  queue_.push_back(event);
+  loop_->quit();
+  return true;
+}
+
 bool ViewEventQueue::nextEvent(uint32_t mask, ModalEvent* event) {
   if (!event) return false;
   *event = ModalEvent{};
@@ -33,8 +40,10 @@ bool ViewEventQueue::nextEvent(uint32_t mask, ModalEvent* event) {
     if (window_ && window_ != view) window_->installEventFilter(this);
     QEventLoop loop;
     loop_ = &loop;
+    waitMask_ = mask;
     loop.exec();
     loop_ = nullptr;
+    waitMask_ = 0;
     if (window_ && window_ != queueView()) window_->removeEventFilter(this);
     if (heldDelete_ && window_) {
       heldDelete_ = false;

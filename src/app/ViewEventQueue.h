@@ -20,6 +20,8 @@ class ViewEventQueue : public QObject, public ModalEventSource {
 
   // A loop is waiting inside nextEvent.
   bool isWaiting() const { return loop_ != nullptr; }
+  bool loopWaiting() const override { return isWaiting(); }
+  bool interruptLoop(const ModalEvent& event) override;
   // Forgets the events the loops of an earlier gesture took in but did not read (the release
   // of the click that ended a loop may come in with it): they belong to no later gesture.
   void dropLeftovers() { queue_.clear(); }
@@ -35,6 +37,7 @@ class ViewEventQueue : public QObject, public ModalEventSource {
   // The view's window, watched while a loop waits.
   QPointer<QWidget> window_;
   QEventLoop* loop_ = nullptr;
+  uint32_t waitMask_ = 0;  // the kinds the waiting loop takes
   bool closed_ = false;
   bool heldDelete_ = false;  // the window asked to be deleted while a loop waited
   int periodicTaken_ = 0;

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QPainter>
 #include <QPaintEvent>
 #include <algorithm>
@@ -151,6 +152,17 @@ int16_t Narrow16(float v) {
   return static_cast<int16_t>(static_cast<int32_t>(std::fmax(-2147483648.0, std::fmin(2147483647.0, t))));
 }
 
+// The view whose tool drag runs, from its begin stage to the end of its end stage.
+ZLKDocumentView* sTrackingView = nullptr;
+
+// Runs the command from the main loop once no tool drag runs.
+void RunAfterToolDrag(QObject* context, std::function<void()> command) {
+  QTimer::singleShot(0, context, [context, command = std::move(command)]() mutable {
+    if (sTrackingView) RunAfterToolDrag(context, std::move(command));
+    else command();
+  });
+}
+
 }  // namespace
 
 const DrawImageData* ZLKPlanDrawing::traceImage() const {
@@ -180,6 +192,7 @@ ZLKDocumentView::ZLKDocumentView(QWidget* parent) : QWidget(parent) {
 
 ZLKDocumentView::~ZLKDocumentView() {
   if (drag_ != Drag::kNone) gMouseCaptured = 0;
+  if (sTrackingView == this) sTrackingView = nullptr;
   if (eventSource_->isWaiting()) {
     // A loop still waits in the queue further up the stack: it wakes to a closed window and
     // the queue frees itself once control is back in the main loop.
@@ -808,12 +821,15 @@ bool ZLKDocumentView::trackMouse(POINT start) {
     return false;
   }
   gSkipConstraints = 0;
+  toolChosen_ = false;
+  sTrackingView = this;
   BeginTracking(start.x, start.y);
   previousPoint_ = start;
   if (eventSource_->windowClosed()) {
     // The design window closed during the tool's own loop: no end stage, nothing stored.
     gMouseCaptured = 0;
     FinishTracking();
+    takeChosenTool();
     return false;
   }
   if (!gMouseCaptured && gCurTool != kToolFourPointFreehandRoof && gCurTool != kToolThreePointFreehandRoof) {
@@ -836,7 +852,40 @@ void ZLKDocumentView::endTracking(POINT up) {
   EndTracking(up.x, up.y, previousPoint_.x, previousPoint_.y);
   FinishTracking();
   storeUndoAfterTracking();
+  takeChosenTool();
   update();
+}
+
+void ZLKDocumentView::toolChosen(uint16_t previous) {
+  ZLKDocumentView* view = sTrackingView;
+  if (!view || gCurTool == previous || !view->eventSource_ || !view->eventSource_->isWaiting()) return;
+  view->chosenTool_ = gCurTool;
+  view->toolChosen_ = true;
+  gCurTool = previous;
+  ModalEvent event;
+  event.type = kModalToolChanged;
+  event.where = view->eventSource_->mouseLocation();
+  view->eventSource_->interruptLoop(event);
+}
+
+bool ZLKDocumentView::runAfterToolLoop(QObject* context, std::function<void()> command) {
+  ZLKDocumentView* view = sTrackingView;
+  if (!view || !view->eventSource_ || !command) return false;
+  ModalEvent event;
+  event.type = kModalToolChanged;
+  event.where = view->eventSource_->mouseLocation();
+  if (!view->eventSource_->interruptLoop(event)) return false;
+  RunAfterToolDrag(context, std::move(command));
+  return true;
+}
+
+void ZLKDocumentView::takeChosenTool() {
+  if (sTrackingView == this) sTrackingView = nullptr;
+  if (!toolChosen_) return;
+  toolChosen_ = false;
+  gCurTool = chosenTool_;
+  // The tool chosen stays in force: the click's end does not reset it.
+  restoreTool_ = false;
 }
 
 void ZLKDocumentView::storeUndoAfterTracking() {

@@ -104,6 +104,17 @@ class ZLKDocumentView : public QWidget {
   // end stages as the mouse moves and is released. False when the drag ended at once.
   bool trackMouse(POINT start);
   bool isTracking() const { return drag_ != Drag::kNone; }
+  // The user chose another tool (a palette cell, a menu command, a key) in place of
+  // `previous`. When a tool's loop waits for its next event in a plan view, that loop ends
+  // what it makes as it stands and `previous` stays in force until its click is done, so the
+  // click's undo step bears that tool's name; the tool chosen is in force from then on, and
+  // the next press belongs to it.
+  static void toolChosen(uint16_t previous);
+  // A menu command chosen while a tool's loop in a plan view waits for the press that ends
+  // what it makes: the loop ends it as it stands (as a tool change does) and the command runs
+  // once that click is done, so each keeps its own undo step. False, and nothing done, when no
+  // such loop waits: the caller runs the command itself.
+  static bool runAfterToolLoop(QObject* context, std::function<void()> command);
   // The view's queue for the tools' nested modal loops.
   PlanViewEventSource& eventSource() { return *eventSource_; }
   // Scrolls 10 units toward a window point outside the visible part, on each axis.
@@ -236,6 +247,11 @@ class ZLKDocumentView : public QWidget {
   ClickInfo* clickRecord_ = nullptr;
   bool restoreTool_ = false;
   bool clickPending_ = false;
+  // A tool chosen while this view's tool drag ran, put in force when the drag is done.
+  bool toolChosen_ = false;
+  uint16_t chosenTool_ = 0;
+  // Ends the drag's hold on the tool: a tool chosen during it is put in force.
+  void takeChosenTool();
   POINT previousPoint_{};
   NSPoint lastMouse_{};  // last mouse position seen, view coordinates
   QPointF previousGlobal_{};  // zoom drag: the mouse's last screen position

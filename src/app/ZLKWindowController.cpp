@@ -229,12 +229,20 @@ void ZLKWindowController::buildMenus() {
   undoAction_ = edit->addAction(LocalizedMenuText("Undo"));
   undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
   connect(undoAction_, &QAction::triggered, this, [this] {
+    if (ZLKDocumentView::runAfterToolLoop(this, [this] {
+          updateWindowState();
+          undoAction_->trigger();
+        })) return;
     if (document_) document_->undoManager().undo();
     updateWindowState();
   });
   redoAction_ = edit->addAction(LocalizedMenuText("Redo"));
   redoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
   connect(redoAction_, &QAction::triggered, this, [this] {
+    if (ZLKDocumentView::runAfterToolLoop(this, [this] {
+          updateWindowState();
+          redoAction_->trigger();
+        })) return;
     if (document_) document_->undoManager().redo();
     updateWindowState();
   });
@@ -314,7 +322,14 @@ QAction* ZLKWindowController::addPlanAction(QMenu* menu, const char* title, int3
   QAction* action = menu->addAction(LocalizedMenuText(title));
   action->setData(tag);
   if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-  connect(action, &QAction::triggered, this, [this, tag] {
+  connect(action, &QAction::triggered, this, [this, action, tag] {
+    // Chosen while a tool's loop waits for its ending press, the command comes after the
+    // object that loop makes, chosen again once its click is done.
+    if (ZLKDocumentView::runAfterToolLoop(this, [this, action] {
+          updateWindowState();
+          if (action->isEnabled()) action->trigger();
+        }))
+      return;
     if (document_) gCurDocument = document_->documentModel();
     planViewActions_.perform(tag);
     updateWindowState();

@@ -116,10 +116,11 @@ bool FollowSweep(float cx, float cz, float ex, float ez, float radius, float* sw
   const int32_t icx = RoundToLong(cx), icz = RoundToLong(cz);
   const int32_t iex = RoundToLong(ex), iez = RoundToLong(ez);
   ModalMouseMovedScope moved(true);
-  const uint32_t mask = kModalMouseDownMask | kModalMouseMovedMask | kModalFlagsChangedMask;
+  const uint32_t mask = kModalMouseDownMask | kModalMouseMovedMask | kModalFlagsChangedMask | kModalToolChangedMask;
   ModalEvent event;
   while (NextModalEvent(mask, &event)) {
-    if (event.type == kModalMouseDown) return true;
+    // A click, or another tool chosen, ends the sweep as last shown.
+    if (event.type == kModalMouseDown || event.type == kModalToolChanged) return true;
     const POINT where = event.type == kModalFlagsChanged ? ModalMouseLocation() : event.where;
     float mx = 0, my = 0, mz = 0;
     EvaluatePoint(where.x, where.y, &mx, &my, &mz, 1, nullptr, 1);

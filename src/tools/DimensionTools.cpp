@@ -75,10 +75,12 @@ bool OffsetPositionLoop(LoopPoint* last, const std::function<void(const LoopPoin
   bool clicked = false;
   {
     ModalMouseMovedScope moved(true);
-    const uint32_t mask = kModalMouseDownMask | kModalMouseMovedMask | kModalKeyDownMask | kModalFlagsChangedMask;
+    const uint32_t mask = kModalMouseDownMask | kModalMouseMovedMask | kModalKeyDownMask | kModalFlagsChangedMask |
+                          kModalToolChangedMask;
     ModalEvent event;
     while (NextModalEvent(mask, &event)) {
-      if (event.type == kModalMouseDown) {
+      // A click, or another tool chosen, places the line where it was last shown.
+      if (event.type == kModalMouseDown || event.type == kModalToolChanged) {
         clicked = true;
         break;
       }

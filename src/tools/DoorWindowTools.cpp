@@ -567,7 +567,13 @@ void TrackDoorSwing(Objex* door) {
   float arc = 0;
   bool ended = false;
   ModalEvent event;
-  while (NextModalEvent(kModalMouseMovedMask | kModalMouseDownMask | kModalMouseDraggedMask, &event)) {
+  const uint32_t mask = kModalMouseMovedMask | kModalMouseDownMask | kModalMouseDraggedMask | kModalToolChangedMask;
+  while (NextModalEvent(mask, &event)) {
+    // Another tool chosen: the door keeps the swing last shown.
+    if (event.type == kModalToolChanged) {
+      ended = true;
+      break;
+    }
     EvaluatePoint(event.where.x, event.where.y, &mx, &my, &mz, 1, nullptr, 1);
     const auto cx = static_cast<int32_t>(Round(hx)), cz = static_cast<int32_t>(Round(hz));
     const auto sx = static_cast<int32_t>(Round(ox)), sz = static_cast<int32_t>(Round(oz));

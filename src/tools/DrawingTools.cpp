@@ -182,9 +182,15 @@ Objex* SprinklerSweep(DocState* ds, uint16_t tool) {
   bool clicked = false;
   {
     ModalMouseMovedScope moved(true);
-    const uint32_t mask = kModalMouseDownMask | kModalMouseMovedMask | kModalFlagsChangedMask | kModalKeyDownMask;
+    const uint32_t mask = kModalMouseDownMask | kModalMouseMovedMask | kModalFlagsChangedMask | kModalKeyDownMask |
+                          kModalToolChangedMask;
     ModalEvent event;
     while (NextModalEvent(mask, &event)) {
+      // Another tool chosen: the sweep last shown is made, as a click there would make it.
+      if (event.type == kModalToolChanged) {
+        clicked = true;
+        break;
+      }
       POINT where = event.where;
       if (event.type == kModalFlagsChanged && HaveModifiersChanged()) where = ModalMouseLocation();
       // Tab moves to the next snap tool and redraws at the mouse; other keys are ignored.

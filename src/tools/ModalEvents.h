@@ -19,6 +19,7 @@ enum : int16_t {
   kModalKeyUp = 11,
   kModalFlagsChanged = 12,   // a modifier key went down or up
   kModalPeriodic = 16,       // only while periodic events run (the 3D navigation loops)
+  kModalToolChanged = 20,    // the user chose another tool while the loop waited
   kModalWindowClosed = -1,   // the design window closed during the loop
 };
 constexpr uint32_t ModalEventMask(int16_t type) { return type > 0 ? 1u << type : 0u; }
@@ -32,6 +33,10 @@ constexpr uint32_t kModalRightMouseUpMask = ModalEventMask(kModalRightMouseUp);
 constexpr uint32_t kModalRightMouseDraggedMask = ModalEventMask(kModalRightMouseDragged);
 constexpr uint32_t kModalKeyUpMask = ModalEventMask(kModalKeyUp);
 constexpr uint32_t kModalPeriodicMask = ModalEventMask(kModalPeriodic);
+// The loops that wait, after the mouse went up, for the press that ends what they make ask for
+// this one too: they end their object as it stands, and the next press belongs to the tool
+// chosen.
+constexpr uint32_t kModalToolChangedMask = ModalEventMask(kModalToolChanged);
 constexpr uint32_t kModalAnyEventMask = kModalMouseDownMask | kModalMouseUpMask | kModalMouseMovedMask |
                                         kModalMouseDraggedMask | kModalKeyDownMask | kModalFlagsChangedMask;
 
@@ -75,6 +80,11 @@ class ModalEventSource {
   // Drops the key presses waiting in the queue (held keys do not pile up behind a slow step);
   // releases are kept, so a loop always learns that a key went up.
   virtual void discardKeyEvents() {}
+  // A loop waits inside nextEvent now.
+  virtual bool loopWaiting() const { return false; }
+  // Hands the waiting loop `event` after what is queued. False (nothing done) when no loop
+  // waits or the one waiting does not take events of that type.
+  virtual bool interruptLoop(const ModalEvent&) { return false; }
 };
 
 // The queue of the plan view that took the mouse-down; null when there is none (every loop

@@ -127,7 +127,7 @@ Objex* EnterCorners(Objex* o, uint8_t curved, uint8_t closed, int16_t kind, DocS
   float p[3] = {first[0], first[1], first[2]};
   const POINT ignored = gStartMouse;
   const uint32_t mask =
-      kModalMouseDownMask | kModalMouseMovedMask | kModalKeyDownMask | kModalFlagsChangedMask;
+      kModalMouseDownMask | kModalMouseMovedMask | kModalKeyDownMask | kModalFlagsChangedMask | kModalToolChangedMask;
   ModalMouseMovedScope moved(true);
   int32_t points = 1;
   for (;;) {
@@ -135,8 +135,9 @@ Objex* EnterCorners(Objex* o, uint8_t curved, uint8_t closed, int16_t kind, DocS
     ModalEvent event;
     bool ending = false, gone = false;
     for (;;) {
-      if (!NextModalEvent(mask, &event)) {
-        // The window closed or nothing more can come: end with what is there.
+      if (!NextModalEvent(mask, &event) || event.type == kModalToolChanged) {
+        // The window closed, nothing more can come or another tool was chosen: end with the
+        // corners placed.
         ending = true;
         gone = true;
         break;

@@ -157,11 +157,17 @@ Objex* TrackCurvedStaircase(int32_t, int32_t, float, float, float, int16_t stage
   bool clicked = false;
   {
     ModalMouseMovedScope moved(true);
-    const uint32_t mask = kModalMouseDownMask | kModalMouseMovedMask | kModalFlagsChangedMask | kModalKeyDownMask;
+    const uint32_t mask = kModalMouseDownMask | kModalMouseMovedMask | kModalFlagsChangedMask | kModalKeyDownMask |
+                          kModalToolChangedMask;
     ModalEvent event;
     // Every event redraws: a change of modifiers reshapes the arc even where the mouse stands.
     // Tab moves to the next snap tool first; other keys are ignored.
     while (NextModalEvent(mask, &event)) {
+      // Another tool chosen: the stairway is made as last shown.
+      if (event.type == kModalToolChanged) {
+        clicked = true;
+        break;
+      }
       if (event.type == kModalKeyDown) {
         if (event.keyCode != kModalKeyTab) continue;
         SnapToolChangeInLoop();

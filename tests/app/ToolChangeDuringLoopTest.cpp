@@ -1,0 +1,420 @@
+// A tool chosen while a tool's loop waits for the press that ends what it makes: the door
+// tool dragged on a wall and released, its swing following the pointer, then another tool
+// chosen by each road (the drawing palette, the editing palette, the plan's tab, a menu item,
+// a key shortcut). The door ends as it stands, under its own undo step, keeping the swing it
+// showed; the next press belongs to the tool chosen, and a window dragged on another wall is
+// placed. Undo and Redo go over the steps one by one.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QKeySequence>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "AppTestSupport.h"
+#include "app/EditToolPaletteController.h"
+#include "app/PlanToolPaletteController.h"
+#include "app/PlanViewActions.h"
+#include "app/PlanViewEventSource.h"
+#include "app/ToolIcons.h"
+#include "app/ZLKDocumentView.h"
+#include "app/ZLKWindowController.h"
+#include "files/Undo.h"
+#include "model/Attachments.h"
+#include "model/CommandCodes.h"
+#include "model/ConvertObject.h"
+#include "model/DocState.h"
+#include "model/DocumentModel.h"
+#include "model/PlanarTransforms.h"
+#include "model/Records.h"
+#include "model/Selection.h"
+#include "model/Services.h"
+#include "model/ViewCommands.h"
+#include "tools/ToolCodes.h"
+#include "tools/TrackingState.h"
+
+namespace {
+
+enum class Road { kDrawingPalette, kEditingPalette, kPlanTab, kMenu, kShortcut, kClick };
+const char* RoadName(Road road) {
+  switch (road) {
+    case Road::kDrawingPalette: return "the drawing palette's window cell";
+    case Road::kEditingPalette: return "the editing palette's selection cell";
+    case Road::kPlanTab: return "the landscape plan's tab";
+    case Road::kMenu: return "Plan > Work on Plan > Landscape";
+    case Road::kShortcut: return "the Paste shortcut";
+    case Road::kClick: return "a click";
+  }
+  return "";
+}
+
+struct Swing {
+  uint8_t flipHorizontal;
+  int16_t flipVertical;
+  float angle;
+};
+
+class ToolChangeDuringLoop : public DesignWindowTest {
+ protected:
+  void beforeDocument() override { ResetTrackingState(); }
+  void beforeClosing() override {
+    gCurTool = kToolSelection;
+    gCurToolSet = kPlanLandscape;
+    ResetTrackingState();
+  }
+
+  static PlanToolPaletteController& plan() { return PlanToolPaletteController::sharedPlanToolPaletteController(); }
+  static ToolPaletteController& edit() { return ToolPaletteController::sharedToolPaletteController(); }
+  QToolButton* floorCell(uint16_t tool) {
+    for (int i = 0; i < plan().cellCount(kPlanFloor); ++i)
+      if (ToolOfButton(plan().cell(kPlanFloor, i)) == tool) return plan().cell(kPlanFloor, i);
+    return nullptr;
+  }
+  QAction* planAction(int32_t tag) {
+    for (QAction* action : window->planActions())
+      if (action->data().toInt() == tag) return action;
+    return nullptr;
+  }
+  // The floor plan's tools, one of them chosen in its palette.
+  void chooseFloorTool(uint16_t tool) {
+    window->selectPlanTab(kPlanFloor);
+    QApplication::processEvents();
+    floorCell(tool)->click();
+    ASSERT_EQ(gCurTool, tool);
+  }
+
+  QPoint at(float x, float z) const { return WidgetPointOf(view, x, z); }
+  void moveTo(QPoint where, Qt::MouseButtons buttons) {
+    QMouseEvent move(QEvent::MouseMove, where, view->mapToGlobal(QPointF(where)), Qt::NoButton, buttons,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view, &move);
+  }
+  // Runs `then` once a loop of the view waits with the pointer followed (the door's swing).
+  void whenSwingWaits(std::function<void()> then) {
+    QTimer::singleShot(5, view, [this, then] {
+      if (view->hasMouseTracking() && view->eventSource().isWaiting()) then();
+      else whenSwingWaits(then);
+    });
+  }
+  // The door tool pressed at `from`, dragged to `to` and released; the pointer then moved to
+  // `swing`, and `during` run while the swing follows it. A loop still waiting long after is
+  // ended by a click at `next`, the user's next press.
+  void placeDoor(QPoint from, QPoint to, QPoint swing, QPoint next, std::function<void()> during) {
+    QTimer::singleShot(0, view, [=, this] {
+      for (int step = 1; step <= 4; ++step) moveTo(from + (to - from) * step / 4, Qt::LeftButton);
+      QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+      whenSwingWaits([=, this] {
+        moveTo(swing - QPoint(0, 3), Qt::NoButton);
+        moveTo(swing, Qt::NoButton);
+        during();
+      });
+    });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, view, [=, this] {
+      if (view->eventSource().isWaiting()) QTest::mouseClick(view, Qt::LeftButton, {}, next);
+    });
+    watchdog.start(3000);
+    // The hinge goes to the door's end nearer the pointer when the swing begins.
+    QCursor::setPos(view->mapToGlobal(swing));
+    QTest::mousePress(view, Qt::LeftButton, {}, from);
+    watchdog.stop();
+    QApplication::processEvents();
+  }
+  void drag(QPoint from, QPoint to) {
+    QTimer::singleShot(0, view, [=, this] {
+      for (int step = 1; step <= 4; ++step) moveTo(from + (to - from) * step / 4, Qt::LeftButton);
+      QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+    });
+    QTest::mousePress(view, Qt::LeftButton, {}, from);
+    QApplication::processEvents();
+  }
+
+  std::vector<float> design() const {
+    std::vector<float> look;
+    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next) {
+      look.push_back(o->type);
+      for (Poinz* p = o->firstPoint; p; p = p->next) look.insert(look.end(), {p->position[0], p->position[2]});
+      for (Objex* c = o->firstChild; c; c = c->next) look.push_back(c->type);
+    }
+    return look;
+  }
+  using Titles = std::pair<std::string, std::string>;
+  Titles titles() const {
+    window->updateWindowState();
+    return {window->undoAction()->text().toStdString(), window->redoAction()->text().toStdString()};
+  }
+  void undo() {
+    window->updateWindowState();
+    window->undoAction()->trigger();
+  }
+  void redo() {
+    window->updateWindowState();
+    window->redoAction()->trigger();
+  }
+  static Swing SwingOf(const Objex* door) {
+    const DoorWindowData* record = door ? AttachmentData(door) : nullptr;
+    if (!record) return {255, -1, 0};
+    return {record->flipHorizontal, record->flipVertical, record->swingAngle()};
+  }
+
+  // A new design: two parallel exterior walls 4 m long, 1.5 m apart, and a line off to the
+  // side copied to the clipboard; the history started afresh.
+  void newDesign(bool metric) {
+    model->reinitializeDocumentModel();
+    gCurDocument = model;
+    ds = model->itsDocState;
+    ds->measureSystem = metric ? kMeasureMetric : kMeasureImperial;
+    if (metric) SetDocStateMetricDefaults(ds);
+    view = showPlanView(2);
+    window->selectPlanTab(kPlanFloor);
+    ds->snapToGrid = 0;
+    metre = ConvertWorldToScreen(39.370079f, ds, 0);
+    for (float z : {0.0f, 1.5f * metre}) {
+      Objex* line = AddPlanLine(model->itsCurLayer, -2 * metre, z, 2 * metre, z);
+      ASSERT_TRUE(ConvertObjectType(line, kCmdConvertToExteriorWall));
+    }
+    Objex* mark = AddPlanLine(model->itsCurLayer, -2 * metre, -1.8f * metre, -1 * metre, -1.8f * metre);
+    view->refreshVisibleView();
+    QApplication::processEvents();
+    for (QPoint p : {at(-2 * metre, -1.8f * metre), at(2 * metre, 1.5f * metre)})
+      ASSERT_TRUE(view->rect().contains(p)) << p.x() << " " << p.y();
+    SelectAllLayers(model->itsLayers, kSelectOff, 1);
+    SelectObj(mark, kSelectOn, 1);
+    planAction(kTagCopyObjects)->trigger();
+    SelectAllLayers(model->itsLayers, kSelectOff, 1);
+    gCurTool = kToolSelection;
+    InitializeUndo();
+  }
+
+  // What `road` chooses while the door's swing waits.
+  void chooseDuringSwing(Road road, QPoint swing) {
+    switch (road) {
+      case Road::kDrawingPalette: floorCell(kToolWindow)->click(); break;
+      case Road::kEditingPalette: edit().cellWithTool(kToolSelection)->click(); break;
+      case Road::kPlanTab: window->selectPlanTab(kPlanLandscape); break;
+      case Road::kMenu: planAction(kTagWorkOnFoundationPlan + static_cast<int32_t>(kPlanLandscape))->trigger(); break;
+      case Road::kShortcut: window->performMenuShortcut(QKeySequence(Qt::CTRL | Qt::Key_V)); break;
+      case Road::kClick: QTest::mouseClick(view, Qt::LeftButton, {}, swing); break;
+    }
+  }
+
+  // The wall along z (the steps bring back copies of the objects).
+  Objex* wallAt(float z) const {
+    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next)
+      if (o->type == kObjWall && o->firstPoint && o->firstPoint->position[2] == z) return o;
+    return nullptr;
+  }
+  Objex* doorOf() const { return wallAt(0) ? wallAt(0)->firstChild : nullptr; }
+  Objex* windowOf() const { return wallAt(1.5f * metre) ? wallAt(1.5f * metre)->firstChild : nullptr; }
+
+  ZLKDocumentView* view = nullptr;
+  float metre = 0;
+};
+
+TEST_F(ToolChangeDuringLoop, ADoorSwingEndsAsShownWhenAnotherToolIsChosenAndTheNextPressIsTheNewTools) {
+  struct Case {
+    Road road;
+    bool metric;
+  };
+  const Case cases[] = {{Road::kDrawingPalette, false}, {Road::kDrawingPalette, true}, {Road::kEditingPalette, false},
+                        {Road::kPlanTab, true},         {Road::kMenu, false},          {Road::kShortcut, true}};
+  for (const Case& c : cases) {
+    // The pointer on one side of the wall, then on the other: the swing turns the other way.
+    int16_t firstSide = -1;
+    for (const float side : {-1.0f, 1.0f}) {
+      SCOPED_TRACE(std::string(RoadName(c.road)) + (c.metric ? ", metric" : ", imperial") +
+                   (side < 0 ? ", swing above the wall" : ", swing below the wall"));
+      newDesign(c.metric);
+      if (HasFatalFailure()) return;
+      const QPoint doorFrom = at(-0.2f * metre, 0), doorTo = at(0.3f * metre, 0);
+      const QPoint swing = at(-0.1f * metre, side * 0.6f * metre);
+      const QPoint windowFrom = at(-1.2f * metre, 1.5f * metre), windowTo = at(-0.9f * metre, 1.5f * metre);
+
+      // The swing a click there gives, for comparison.
+      chooseFloorTool(kToolDoor);
+      if (HasFatalFailure()) return;
+      placeDoor(doorFrom, doorTo, swing, windowFrom, [=, this] { chooseDuringSwing(Road::kClick, swing); });
+      ASSERT_NE(doorOf(), nullptr);
+      const Swing clicked = SwingOf(doorOf());
+      ASSERT_NE(clicked.angle, 0) << "the click set no swing";
+      if (side < 0) firstSide = clicked.flipVertical;
+      else EXPECT_NE(clicked.flipVertical, firstSide) << "both sides swing one way";
+      undo();
+      ASSERT_EQ(doorOf(), nullptr);
+      InitializeUndo();
+
+      std::vector<std::vector<float>> states{design()};
+      std::vector<Titles> named{{"Undo", "Redo"}};
+      chooseFloorTool(kToolDoor);
+      if (HasFatalFailure()) return;
+      placeDoor(doorFrom, doorTo, swing, windowFrom, [=, this] {
+        // Escape leaves the swing going, as before.
+        QTest::keyClick(view, Qt::Key_Escape);
+        chooseDuringSwing(c.road, swing);
+      });
+      Objex* door = doorOf();
+      ASSERT_NE(door, nullptr);
+      EXPECT_EQ(door->type, kObjDoor);
+      EXPECT_FALSE(view->eventSource().isWaiting());
+      states.push_back(design());
+      named.push_back({"Undo Door Tool", "Redo"});
+      const Swing shown = SwingOf(door);
+      EXPECT_EQ(shown.flipHorizontal, clicked.flipHorizontal);
+      EXPECT_EQ(shown.flipVertical, clicked.flipVertical);
+      EXPECT_FLOAT_EQ(shown.angle, clicked.angle);
+      if (c.road == Road::kShortcut) {
+        // The paste comes after the door, as a step of its own: the door's step alone is not
+        // seen here.
+        states.back().clear();
+        states.push_back(design());
+        named.push_back({"Undo Paste", "Redo"});
+      }
+      EXPECT_EQ(titles(), named.back());
+      EXPECT_EQ(gCurTool, c.road == Road::kDrawingPalette ? kToolWindow : kToolSelection);
+
+      // The next press belongs to the tool chosen.
+      if (c.road != Road::kDrawingPalette) {
+        chooseFloorTool(kToolWindow);
+        if (HasFatalFailure()) return;
+      }
+      drag(windowFrom, windowTo);
+      ASSERT_NE(windowOf(), nullptr) << "no window placed";
+      EXPECT_EQ(windowOf()->type, kObjWindow);
+      EXPECT_EQ(doorOf(), door);
+      states.push_back(design());
+      named.push_back({"Undo Window Tool", "Redo"});
+      EXPECT_EQ(titles(), named.back());
+
+      // Undo takes back one step at a time, the window first; Redo brings them all back.
+      for (size_t i = states.size() - 1; i-- > 0;) {
+        undo();
+        EXPECT_EQ(titles().first, named[i].first) << "undo to " << i;
+        if (!states[i].empty()) EXPECT_EQ(design(), states[i]) << "undo to " << i;
+        if (i == 1) {
+          EXPECT_NE(doorOf(), nullptr);
+          EXPECT_EQ(windowOf(), nullptr);
+        }
+      }
+      EXPECT_EQ(doorOf(), nullptr);
+      EXPECT_EQ(windowOf(), nullptr);
+      for (size_t i = 1; i < states.size(); ++i) {
+        redo();
+        if (!states[i].empty()) EXPECT_EQ(design(), states[i]) << "redo to " << i;
+        EXPECT_EQ(titles().first, named[i].first) << "redo to " << i;
+      }
+      ASSERT_NE(doorOf(), nullptr);
+      const Swing redone = SwingOf(doorOf());
+      EXPECT_EQ(redone.flipHorizontal, clicked.flipHorizontal);
+      EXPECT_EQ(redone.flipVertical, clicked.flipVertical);
+      EXPECT_FLOAT_EQ(redone.angle, clicked.angle);
+      EXPECT_EQ(windowOf() ? windowOf()->type : 0, kObjWindow);
+    }
+  }
+}
+
+// The other tools whose loop follows the pointer after the release, ended the same way by
+// the drawing palette: the floor cut-out's corner loop (kept a cut-out, with the corners
+// placed), the curved stairway's arc and the sprinkler head's sweep (made as shown). Each
+// stores its own step; the tool chosen stays in force.
+TEST_F(ToolChangeDuringLoop, OtherToolsFollowingThePointerEndAsTheyStandWhenAnotherToolIsChosen) {
+  struct Case {
+    uint16_t tool, chosen;
+    int16_t kind;
+    int16_t madeType;
+    const char* stepName;
+  };
+  const Case cases[] = {
+      {kToolFloorCutout, kToolFloor, kPlanFloor, kObjCutout, "Undo Floor Cutout Tool"},
+      {kToolCurvedStairway, kToolStraightStairway, kPlanFloor, 0, "Undo Curved Stairway Tool"},
+      {kToolSprinklerHead, kToolFence, kPlanLandscape, kObjSprinkler, "Undo Sprinkler Head Tool"},
+  };
+  for (const Case& c : cases) {
+    for (const bool metric : {false, true}) {
+      SCOPED_TRACE(std::string(c.stepName) + (metric ? ", metric" : ", imperial"));
+      newDesign(metric);
+      if (HasFatalFailure()) return;
+      window->selectPlanTab(c.kind);
+      QApplication::processEvents();
+      QToolButton* toolCell = nullptr;
+      QToolButton* chosenCell = nullptr;
+      for (int i = 0; i < plan().cellCount(c.kind); ++i) {
+        QToolButton* cell = plan().cell(c.kind, i);
+        if (ToolOfButton(cell) == c.tool) toolCell = cell;
+        if (ToolOfButton(cell) == c.chosen) chosenCell = cell;
+      }
+      ASSERT_TRUE(toolCell && chosenCell);
+      toolCell->click();
+      ASSERT_EQ(gCurTool, c.tool);
+      const int before = objectCount();
+      const std::vector<float> start = design();
+
+      const QPoint a = at(-1.0f * metre, -1.0f * metre), b = at(0.5f * metre, -1.0f * metre),
+                   corner = at(0.5f * metre, -0.3f * metre), pointer = at(-0.2f * metre, -0.2f * metre);
+      auto click = [this](QPoint where) {
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+          QMouseEvent e(type, where, view->mapToGlobal(QPointF(where)), Qt::LeftButton,
+                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+          QApplication::sendEvent(view, &e);
+        }
+      };
+      // A loop still waiting long after is ended by a right click, the user's next press.
+      QTimer watchdog;
+      QObject::connect(&watchdog, &QTimer::timeout, view, [&] {
+        if (view->eventSource().isWaiting())
+          QTest::mouseClick(view, Qt::RightButton, {}, at(1.5f * metre, -1.5f * metre));
+      });
+      watchdog.start(3000);
+      // The press and release: the sprinkler's radius is dragged, the other two start at a.
+      QTimer::singleShot(0, view, [&, this] {
+        whenSwingWaits([&, this] {
+          if (c.tool == kToolFloorCutout) {
+            click(b);
+            click(corner);
+          }
+          moveTo(pointer - QPoint(2, 2), Qt::NoButton);
+          moveTo(pointer, Qt::NoButton);
+          chosenCell->click();
+        });
+      });
+      QTest::mousePress(view, Qt::LeftButton, {}, a);
+      if (c.tool == kToolSprinklerHead) {
+        for (int step = 1; step <= 4; ++step) moveTo(a + (b - a) * step / 4, Qt::LeftButton);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, b);
+      } else {
+        QTest::mouseRelease(view, Qt::LeftButton, {}, a);
+      }
+      watchdog.stop();
+      QApplication::processEvents();
+
+      EXPECT_FALSE(view->eventSource().isWaiting());
+      EXPECT_EQ(gCurTool, c.chosen);
+      ASSERT_EQ(objectCount(), before + 1) << "nothing made";
+      Objex* made = model->itsCurLayer->firstObject;
+      while (made && made->next) made = made->next;
+      if (c.madeType) EXPECT_EQ(made->type, c.madeType);
+      if (c.tool == kToolFloorCutout) {
+        int corners = 0;
+        for (Poinz* p = made->firstPoint; p; p = p->next) ++corners;
+        EXPECT_EQ(corners, 3);
+      }
+      EXPECT_EQ(titles(), (Titles{c.stepName, "Redo"}));
+      const std::vector<float> after = design();
+      undo();
+      EXPECT_EQ(design(), start);
+      redo();
+      EXPECT_EQ(design(), after);
+      EXPECT_EQ(gCurTool, c.chosen);
+    }
+  }
+}
+
+}  // namespace
