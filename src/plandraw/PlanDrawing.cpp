@@ -512,8 +512,47 @@ bool DrawOwnRoutineByKind(DrawContext* handle, Objex* object) {
   }
 }
 
+// A group made with Plan > Group. Its members are drawn each as it is drawn alone on its
+// floor; the members of symbols, cabinets and the like are parts of one object.
+bool IsOrdinaryGroup(const Objex* o) { return o && o->type == kObjGroup && o->subtype == 0; }
+
+// The object that is drawn as one of a floor's objects and holds `object`: its top-level
+// object, or the member of an ordinary group it belongs to.
+const Objex* PlacedRoot(const Objex* object) {
+  while (object->parent && !IsOrdinaryGroup(object->parent)) object = object->parent;
+  return object;
+}
+
+// The members of an ordinary group that a floor's pass picking objects by kind would pick if
+// they stood alone: those `wanted` admits, in drawing order after `out`'s, through the ordinary
+// groups within it, each as the drawing takes them (shown on the current plan). Nothing of a
+// group that its view does not redraw.
+template <typename Wanted>
+void CollectMembersOf(Objex* group, const DocState* ds, const Wanted& wanted, std::vector<Objex*>& out) {
+  for (Objex* m = group->firstChild; m; m = m->next) {
+    if (!IsObjectOnCurrentPlan(m, ds->currentPlanMask)) continue;
+    if (IsOrdinaryGroup(m)) CollectMembersOf(m, ds, wanted, out);
+    else if (wanted(m)) out.push_back(m);
+  }
+}
+template <typename Wanted>
+void CollectMembers(Objex* group, const DocState* ds, const Wanted& wanted, std::vector<Objex*>& out) {
+  if (IsOrdinaryGroup(group) && !CulledByView(group, true)) CollectMembersOf(group, ds, wanted, out);
+}
+
+void DrawPlacedObject(DrawContext* handle, Objex* object, const Layer* layer, const RECT* updateRect,
+                      int32_t drawFlags, const DragTransformInfo* transform, bool member);
+
 void DrawChildren(DrawContext* handle, Objex* object, const RECT* rect, int32_t flags,
                   const DragTransformInfo* transform, const DocState* ds) {
+  if (IsOrdinaryGroup(object)) {
+    // Each member as it is drawn alone, where the plans shown admit it.
+    const Layer* layer = GetRootObject(object)->layer;
+    for (Objex* member = object->firstChild; member; member = member->next)
+      if (IsObjectOnCurrentPlan(member, ds->currentPlanMask))
+        DrawPlacedObject(handle, member, layer, rect, flags, transform, true);
+    return;
+  }
   for (Objex* child = object->firstChild; child; child = child->next) {
     switch (child->type) {
       case kObjComponent: case kObjDoor: case kObjWindow: case kObjAccessory:
@@ -586,8 +625,9 @@ void DrawObject(DrawContext* handle, Objex* object, const RECT* updateRect, int3
 
   if (object->visible) {
     PenColorScope penScope;
+    // A wall's openings and parts take their own plan colours, in a group as alone.
     const Objex* root = GetRootObject(object);
-    if (IsWall(root) && root->layer == doc->itsCurLayer) {
+    if (IsWall(PlacedRoot(object)) && root->layer == doc->itsCurLayer) {
       RGBColor color;
       GetObjectPlanColor(object, &color);
       gPlanDrawSettings.penColor = color;
@@ -623,6 +663,51 @@ void DrawObject(DrawContext* handle, Objex* object, const RECT* updateRect, int3
 }
 
 namespace {
+
+// One of the objects of floor `layer` (`member`: a member of an ordinary group, drawn as it
+// would be alone): in its plan colour on the current floor, the topography colour on the
+// topography layer and the pen colour as it stands on the other floors; after its type-data
+// objects unless moved; a group and an edging stroke the line buffer after themselves (an
+// edging dashed). A floor's groups and plants are left out where the view does not redraw
+// them; the members of a group that is drawn are not.
+void DrawPlacedObject(DrawContext* handle, Objex* object, const Layer* layer, const RECT* updateRect,
+                      int32_t drawFlags, const DragTransformInfo* transform, bool member) {
+  ZLKDocumentModel* doc = gCurDocument;
+  DocState* ds = CurDocState();
+  if (!doc || !ds || !object) return;
+  PenColorScope penScope;
+  if (layer == doc->itsCurLayer) {
+    RGBColor color;
+    GetObjectPlanColor(object, &color);
+    gPlanDrawSettings.penColor = color;
+  } else if (layer == doc->itsTopoLayer) {
+    gPlanDrawSettings.penColor = TopographyColor(ds);
+  }
+  const bool strokesAfter = object->type == kObjGroup || object->type == kObjEdging;
+  // What the group holding it left in the line buffer is stroked as the group strokes it, so
+  // that the buffer holds this object's lines alone.
+  if (member && strokesAfter) StrokeAcclLineBuffer(handle);
+  if (!transform) DrawTypeDataObjects(handle, object, updateRect, drawFlags);
+  switch (object->type) {
+    case kObjGroup:
+      if (!member && CulledByView(object, true)) break;
+      DrawObject(handle, object, updateRect, drawFlags, transform);
+      StrokeAcclLineBuffer(handle);
+      break;
+    case kObjPlant:
+      if (!member && CulledByView(object, false)) break;
+      DrawObject(handle, object, updateRect, drawFlags, transform);
+      break;
+    case kObjEdging:
+      DrawObject(handle, object, updateRect, drawFlags, transform);
+      StrokeLineBufferDashed(handle);
+      if (member) gAcclLinePointCount = 0;
+      break;
+    default:
+      DrawObject(handle, object, updateRect, drawFlags, transform);
+      break;
+  }
+}
 
 // One object of a layer that may show, and whether an object left out for its bounds came
 // just before it (the accelerated line buffer is emptied there). The kind, and whether it is an
@@ -744,35 +829,7 @@ void DrawLayerObjects(DrawContext* handle, LayerDrawables& drawables, const RECT
     // Before it is drawn, as the walk would have found it.
     if (drawables.noteSelected) drawables.drawnSelected[i] = HasSelectedPointInTree(object);
     if (d.afterCulled) gAcclLinePointCount = 0;
-    {
-      PenColorScope penScope;
-      if (layer == doc->itsCurLayer) {
-        RGBColor color;
-        GetObjectPlanColor(object, &color);
-        gPlanDrawSettings.penColor = color;
-      } else if (layer == doc->itsTopoLayer) {
-        gPlanDrawSettings.penColor = TopographyColor(ds);
-      }
-      if (!transform) DrawTypeDataObjects(handle, object, updateRect, drawFlags);
-      switch (object->type) {
-        case kObjGroup:
-          if (CulledByView(object, true)) break;
-          DrawObject(handle, object, updateRect, drawFlags, transform);
-          StrokeAcclLineBuffer(handle);
-          break;
-        case kObjPlant:
-          if (CulledByView(object, false)) break;
-          DrawObject(handle, object, updateRect, drawFlags, transform);
-          break;
-        case kObjEdging:
-          DrawObject(handle, object, updateRect, drawFlags, transform);
-          StrokeLineBufferDashed(handle);
-          break;
-        default:
-          DrawObject(handle, object, updateRect, drawFlags, transform);
-          break;
-      }
-    }
+    DrawPlacedObject(handle, object, layer, updateRect, drawFlags, transform, false);
     gAcclLinePointCount = 0;
   }
   if (drawables.anyCulled) gAcclLinePointCount = 0;
@@ -785,8 +842,12 @@ void FillExteriorPerimeterSpaces(DrawContext* handle, const LayerDrawables& curr
   const RGBColor fill = ExteriorFillColor(ds);
   thread_local std::vector<Objex*> walls;
   walls.clear();
-  for (const Drawable& d : current.objects)
+  for (const Drawable& d : current.objects) {
     if (d.exteriorWall) walls.push_back(d.object);
+    // The exterior walls in a group fill their spaces as they would alone.
+    else if (d.type == kObjGroup)
+      CollectMembers(d.object, ds, [](const Objex* m) { return IsWall(m) && m->subtype == kSubExteriorWall; }, walls);
+  }
   for (size_t i = 0; i < walls.size(); ++i) {
     PrefetchAhead(walls, i, [](Objex* o) { return o; });
     Draw2DFillRegion(handle, walls[i], kPenRegionNone, 0, &black, &fill, kBrushSolid);
@@ -918,13 +979,19 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
     gPlanDrawSettings.penColor = inactive;
     if (!transform) {
       const RGBColor currentDeckFill = CurrentFloorDeckHatchColor(ds);
+      thread_local std::vector<Objex*> decks;
       for (const LayerDrawables& f : floors) {
         if (!f.layer->visible) continue;
+        // The decks of the floor, those in groups among them as they would stand alone.
+        decks.clear();
         for (const Drawable& d : f.objects) {
-          if (d.type != kObjDeck) continue;
-          const RGBColor fill = f.layer == doc->itsCurLayer ? currentDeckFill : inactive;
-          Draw2DCurvedFillRegion(handle, d.object, kPenRegionNone, 0, &inactive, &fill, kBrushForwardDiagonal);
+          if (d.type == kObjDeck) decks.push_back(d.object);
+          else if (d.type == kObjGroup)
+            CollectMembers(d.object, ds, [](const Objex* m) { return m->type == kObjDeck; }, decks);
         }
+        const RGBColor fill = f.layer == doc->itsCurLayer ? currentDeckFill : inactive;
+        for (Objex* deck : decks)
+          Draw2DCurvedFillRegion(handle, deck, kPenRegionNone, 0, &inactive, &fill, kBrushForwardDiagonal);
       }
     }
     for (LayerDrawables& f : floors) {
@@ -973,8 +1040,14 @@ void DrawAllFoundationPerimeters(DrawContext* handle, Layer* layers) {
   if (gCurTool != kToolExteriorWall && gCurTool != kToolExteriorWallKeyEntry) return;
   const RGBColor stroke = ds->planColors[kPlanFoundation];
   const RGBColor fill = InactiveFloorColor(ds);
-  for (Objex* object = doc->itsCurLayer->firstObject; object; object = object->next)
-    if (object->type == kObjWall && object->subtype == kSubExteriorWall &&
-        IsObjectOnCurrentPlan(object, ds->currentPlanMask))
-      Draw2DFillRegion(handle, object, kPenRegionDotted, 1, &stroke, &fill, kBrushHollow);
+  auto exterior = [](const Objex* o) { return o->type == kObjWall && o->subtype == kSubExteriorWall; };
+  thread_local std::vector<Objex*> walls;
+  walls.clear();
+  for (Objex* object = doc->itsCurLayer->firstObject; object; object = object->next) {
+    if (exterior(object) && IsObjectOnCurrentPlan(object, ds->currentPlanMask)) walls.push_back(object);
+    // The exterior walls in a group, as they would stand alone.
+    else if (object->type == kObjGroup && IsObjectOnCurrentPlan(object, ds->currentPlanMask))
+      CollectMembers(object, ds, exterior, walls);
+  }
+  for (Objex* wall : walls) Draw2DFillRegion(handle, wall, kPenRegionDotted, 1, &stroke, &fill, kBrushHollow);
 }
