@@ -40,10 +40,15 @@ using SceneVertex = std::array<float, 6>;
 // its floor and its place among the floor's objects (groups left out, so that how members
 // are nested does not count), depth first, children (doors, skylights, steps) included.
 using MemberScene = std::map<std::string, std::vector<SceneVertex>>;
+// The mark of a member standing on the terrain (a fence, edging, a path): raising its group
+// leaves it on the ground, as it stood.
+constexpr const char* kOnTheGround = " on the ground";
 
 void NameObjects(const Objex* o, const std::string& floor, int* index, std::map<const Objex*, std::string>* names) {
   for (; o; o = o->next) {
-    if (o->type != kObjGroup) (*names)[o] = floor + " #" + std::to_string((*index)++) + " kind " + std::to_string(o->type);
+    if (o->type != kObjGroup)
+      (*names)[o] = floor + " #" + std::to_string((*index)++) + " kind " + std::to_string(o->type) +
+                    (o->auxFlag ? kOnTheGround : "");
     NameObjects(o->firstChild, floor, index, names);
   }
 }
@@ -98,7 +103,8 @@ MemberScene Scene(const ZLKDocumentModel* model) {
 // The same vertices, each `dy` screen units higher (vertex heights grow downwards).
 MemberScene Raised(MemberScene scene, float dy) {
   for (auto& [name, vertices] : scene)
-    for (SceneVertex& v : vertices) v[1] -= dy;
+    if (name.find(kOnTheGround) == std::string::npos)
+      for (SceneVertex& v : vertices) v[1] -= dy;
   SortVertices(&scene);
   return scene;
 }
