@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QPoint>
 #include <QThreadPool>
 
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/LiveViewController.h"
@@ -87,6 +89,25 @@ inline int CountObjects(const ZLKDocumentModel* m) {
   for (Layer* l = m ? m->itsLayers : nullptr; l; l = l->next)
     for (Objex* o = l->firstObject; o; o = o->next) ++n;
   return n;
+}
+
+// What undo steps change on the current floor: each top-level object's type, plan place and
+// the kinds of its children (openings, parts).
+inline std::vector<float> CurrentFloorLook(const ZLKDocumentModel* m) {
+  std::vector<float> look;
+  for (Objex* o = m->itsCurLayer->firstObject; o; o = o->next) {
+    look.push_back(o->type);
+    for (Poinz* p = o->firstPoint; p; p = p->next) look.insert(look.end(), {p->position[0], p->position[2]});
+    for (Objex* c = o->firstChild; c; c = c->next) look.push_back(c->type);
+  }
+  return look;
+}
+
+// The Edit menu's Undo and Redo titles as the window shows them now.
+using UndoTitles = std::pair<std::string, std::string>;
+inline UndoTitles EditMenuTitles(ZLKWindowController* window) {
+  window->updateWindowState();
+  return {window->undoAction()->text().toStdString(), window->redoAction()->text().toStdString()};
 }
 
 // A test of the design window: the application, a private runtime folder, in-memory user

@@ -138,20 +138,9 @@ class ToolChangeDuringLoop : public DesignWindowTest {
     QApplication::processEvents();
   }
 
-  std::vector<float> design() const {
-    std::vector<float> look;
-    for (Objex* o = model->itsCurLayer->firstObject; o; o = o->next) {
-      look.push_back(o->type);
-      for (Poinz* p = o->firstPoint; p; p = p->next) look.insert(look.end(), {p->position[0], p->position[2]});
-      for (Objex* c = o->firstChild; c; c = c->next) look.push_back(c->type);
-    }
-    return look;
-  }
-  using Titles = std::pair<std::string, std::string>;
-  Titles titles() const {
-    window->updateWindowState();
-    return {window->undoAction()->text().toStdString(), window->redoAction()->text().toStdString()};
-  }
+  std::vector<float> design() const { return CurrentFloorLook(model); }
+  using Titles = UndoTitles;
+  Titles titles() const { return EditMenuTitles(window); }
   void undo() {
     window->updateWindowState();
     window->undoAction()->trigger();
