@@ -163,13 +163,10 @@ bool Is2DViewLayer(const Layer* layer);
 
 namespace {
 
-// Sets (or, with add, raises by) an elevation field.
-void ApplyElevation(float& field, float value, bool add) { field = add ? field + value : value; }
-
-// A whole wall to (or by) an elevation: every segment's and its base; 3D and attachments again.
-void ElevateWholeWall(Objex* wall, float value, bool add) {
-  for (Poinz* p = wall->firstPoint; p; p = p->next) ApplyElevation(p->segmentElevation, value, add);
-  ApplyElevation(wall->baseElevation, value, add);
+// A whole wall raised by dy: every segment's elevation and its base; 3D and attachments again.
+void RaiseWholeWall(Objex* wall, float dy) {
+  for (Poinz* p = wall->firstPoint; p; p = p->next) p->segmentElevation += dy;
+  wall->baseElevation += dy;
   Update3DWall(wall);
   UpdateAllWallAttachments(wall);
 }
@@ -185,7 +182,7 @@ void ElevateGroupMembers(Objex* group, float dy) {
       c->baseElevation += dy;
       ElevateGroupMembers(c, dy);
     } else if (c->type == kObjWall) {
-      ElevateWholeWall(c, dy, true);
+      RaiseWholeWall(c, dy);
     } else if (KeepsOwnElevation(c->type)) {
       c->baseElevation += dy;
     }
@@ -198,7 +195,7 @@ void RaiseFloorsAbove(Layer* layer, float dy) {
     if (Is2DViewLayer(floor)) continue;
     for (Objex* o = floor->firstObject; o; o = o->next) {
       if (o->type == kObjWall) {
-        ElevateWholeWall(o, dy, true);
+        RaiseWholeWall(o, dy);
         continue;
       }
       o->baseElevation += dy;
