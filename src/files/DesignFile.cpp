@@ -244,6 +244,11 @@ bool DoReadObjects() {
     if (toForetell && foretold) ForEachWrittenRecord(toForetell, 0, foretell);
     toForetell = nullptr;
   };
+  // A group made by a fixed component's tool: its symbol is made again from the part read.
+  auto settleFixedComponent = [](Objex* group) {
+    if (group && group->firstChild && IsFixedComponentKind(group->firstChild->type))
+      UpdateFixedComponent(group->firstChild);
+  };
   bool ended = false;
   int16_t tag = 0;
   ReadShort(&tag);
@@ -285,10 +290,15 @@ bool DoReadObjects() {
       case kTagGroupEnd:
         if (Objex* group = bracket.group) {
           UpdateObjectRootBounds(group, 0, 1);
-          if (group->firstChild && IsFixedComponentKind(group->firstChild->type))
-            UpdateFixedComponent(group->firstChild);
+          settleFixedComponent(group);
         }
         bracket.Close();
+        break;
+      case kTagInnerGroupBegin:
+        bracket.OpenInner();
+        break;
+      case kTagInnerGroupEnd:
+        settleFixedComponent(bracket.CloseInner());
         break;
       case kTagCabinetBegin:
         // A design's group becomes a cabinet even when its state could not be read.

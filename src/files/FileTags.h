@@ -30,6 +30,10 @@ enum : int16_t {
   kTagGroupBegin = 202,
   kTagGroupEnd = 203,
   kTagDeckAttachment = 204,
+  // A group inside a bracket: its record, then this tag (or, for a cabinet with its state, the
+  // cabinet begin tag and the state), its members, and kTagInnerGroupEnd. Readers that know
+  // neither tag pass over them and take the members as the outer group's.
+  kTagInnerGroupBegin = 205,
   kTagCabinetBegin = 206,
   kTagCabinetEnd = 207,
   kTagTrimBegin = 208,
@@ -41,6 +45,7 @@ enum : int16_t {
   kTagRoofAttachment = 214,
   kTagRoofDefinitionBegin = 215,
   kTagRoofDefinitionEnd = 216,
+  kTagInnerGroupEnd = 217,
   kTagDimensionText = 300,  // an older dimension record carries its text object
   kTagObjectsEnd = 400,
   kTagBlackBox = 600,

@@ -1060,9 +1060,27 @@ void UpdateDeckSteps(Objex* deck, Poinz* point, Poinz* nextPoint) {
 
 namespace {
 
-// Only a top-level group is bracketed: the members of a group inside it are written flat inside
-// the outer bracket, as the outer group's members, and the inner group's own record is left
-// out, since a reader could only make it an empty group beside them.
+// Brackets open around the object being written: a group met inside one is bracketed as a
+// group in the group.
+int sOpenBrackets = 0;
+
+// Opens a group's bracket: a cabinet with its state takes the cabinet tag and the state (the
+// group's elevation put into it); any other group `plainTag`. Whether the cabinet tag was
+// written.
+bool WriteBracketOpening(Objex* group, int16_t plainTag) {
+  if (group->subtype == kSubCabinet && group->typeData) {
+    auto* state = static_cast<CabinetState*>(group->typeData);
+    state->elevation = group->baseElevation;
+    WriteShort(kTagCabinetBegin);
+    DoWriteCabinetState(state);
+    return true;
+  }
+  WriteShort(plainTag);
+  return false;
+}
+
+// The members of a group that is not bracketed, after its record: a group among them is
+// written as its members.
 void WriteGroupMembers(Objex* group) {
   for (Objex* c = group->firstChild; c; c = c->next) {
     if (c->type != kObjGroup) WriteAnObject(c);
@@ -1084,21 +1102,24 @@ void WriteAnObject(Objex* obj) {
   const int16_t t = obj->type;
   if (t == kObjWall || t == kObjDeck || t == kObjRoof || t == kObjRoofPanel) return;
   if (!obj->firstChild) return;
-  const bool bracket = t == kObjGroup && !obj->parent && obj->firstChild->type != 102;
+  // A group standing alone is bracketed, and so is a group inside a bracket: a cabinet or a
+  // symbol put in a group stays one. The inner bracket closes with a tag of its own, which a
+  // reader that does not know it passes over, taking the members as the outer group's.
+  const bool group = t == kObjGroup && obj->firstChild->type != 102;
+  const bool inner = group && sOpenBrackets > 0;
+  const bool bracket = group && (!obj->parent || inner);
   // A cabinet group without its state is bracketed as a plain group: every reader expects
   // the state after a cabinet tag.
-  const bool cabinet = bracket && obj->subtype == kSubCabinet && obj->typeData;
-  if (cabinet) {
-    auto* state = static_cast<CabinetState*>(obj->typeData);
-    state->elevation = obj->baseElevation;
-    WriteShort(kTagCabinetBegin);
-    DoWriteCabinetState(state);
-  } else if (bracket) {
-    WriteShort(kTagGroupBegin);
+  const bool cabinet = bracket && WriteBracketOpening(obj, inner ? kTagInnerGroupBegin : kTagGroupBegin);
+  if (!bracket && t == kObjGroup) {
+    WriteGroupMembers(obj);
+    return;
   }
-  if (t == kObjGroup) WriteGroupMembers(obj);
-  else for (Objex* c = obj->firstChild; c; c = c->next) WriteAnObject(c);
-  if (bracket) WriteShort(cabinet ? kTagCabinetEnd : kTagGroupEnd);
+  if (bracket) ++sOpenBrackets;
+  for (Objex* c = obj->firstChild; c; c = c->next) WriteAnObject(c);
+  if (!bracket) return;
+  --sOpenBrackets;
+  WriteShort(inner ? kTagInnerGroupEnd : cabinet ? kTagCabinetEnd : kTagGroupEnd);
 }
 
 namespace {
@@ -1335,30 +1356,86 @@ void LinkReadGroupMember(Objex* group, Objex* obj, Objex** lastMember) {
   if (lastMember) *lastMember = obj;
 }
 
+void ReadGroupBracket::Open(Objex* g) {
+  DropPending();
+  group = inner = g;
+  lastMember = nullptr;
+  around_.clear();
+  passedOver_ = 0;
+}
+
+void ReadGroupBracket::Close() {
+  passedOver_ = 0;
+  while (CloseInner()) {
+  }
+  Open(nullptr);
+}
+
+void ReadGroupBracket::DropPending() {
+  if (pending_) DeleteObj(pending_);
+  pending_ = nullptr;
+}
+
 Objex* ReadGroupBracket::Link(Objex* obj) {
   if (!group || !obj) return obj;
+  DropPending();
   if (obj->type == kObjGroup) {
-    DeleteObj(obj);
+    pending_ = obj;
     return nullptr;
   }
-  LinkReadGroupMember(group, obj, &lastMember);
+  LinkReadGroupMember(inner, obj, &lastMember);
   return obj;
+}
+
+Objex* ReadGroupBracket::OpenPending() {
+  Objex* g = pending_;
+  if (!g || around_.size() >= kMaxInnerGroups) {
+    DropPending();
+    if (group) ++passedOver_;
+    return nullptr;
+  }
+  pending_ = nullptr;
+  LinkReadGroupMember(inner, g, &lastMember);
+  around_.push_back({inner, lastMember});
+  inner = g;
+  lastMember = nullptr;
+  return g;
+}
+
+Objex* ReadGroupBracket::OpenInner() { return OpenPending(); }
+
+Objex* ReadGroupBracket::CloseInner() {
+  DropPending();
+  if (passedOver_) {
+    --passedOver_;
+    return nullptr;
+  }
+  if (around_.empty()) return nullptr;
+  Objex* done = inner;
+  UpdateObjectRootBounds(done, 0, 1);
+  inner = around_.back().group;
+  lastMember = around_.back().lastMember;
+  around_.pop_back();
+  return done;
 }
 
 Objex* ReadGroupBracket::OpenCabinet(Objex* last) {
   CabinetState* state = DoReadCabinetState();
-  if (!last || last->type != kObjGroup) {
+  Objex* target = pending_ ? pending_ : last;
+  if (!target || target->type != kObjGroup) {
     free(state);
+    if (group) ++passedOver_;  // an inner bracket's end may follow; it closes nothing
     return nullptr;
   }
-  DeleteObjectData(last);
-  last->typeData = state;
+  DeleteObjectData(target);
+  target->typeData = state;
   if (state) {
-    last->subtype = kSubCabinet;
-    last->baseElevation = state->elevation;
+    target->subtype = kSubCabinet;
+    target->baseElevation = state->elevation;
   }
-  Open(last);
-  return last;
+  if (target == pending_) return OpenPending();
+  Open(target);
+  return target;
 }
 
 void ReadGroupBracket::CloseCabinet() {

@@ -212,26 +212,62 @@ void SettleReadCounts(Objex* obj, int16_t levels);
 // member linked last, so that a long bracket is linked in linear time.
 void LinkReadGroupMember(Objex* group, Objex* obj, Objex** lastMember);
 // The bracket (group or cabinet begin .. end) an object stream is read inside: the group it
-// fills (null outside a bracket) and the member linked last.
+// fills (null outside a bracket), the group inside it whose members are being read (the
+// bracket's group itself, or a group in it, in a group in that, and so on) and the member
+// linked last there.
+//
+// A group in the group comes as its record, then an inner begin tag (for a cabinet with its
+// state the cabinet begin tag and the state), its members and an inner end tag. A group record
+// not followed by either begin tag (older streams wrote a nested group's record with its
+// members flat after it, or its members alone) is dropped and its members are the group's.
+// Groups nest no deeper than kMaxInnerGroups below the bracket's group; the members of one
+// deeper are read into the group around it.
 struct ReadGroupBracket {
+  static constexpr size_t kMaxInnerGroups = 32;
+
   Objex* group = nullptr;
+  Objex* inner = nullptr;
   Objex* lastMember = nullptr;
 
+  ReadGroupBracket() = default;
+  ReadGroupBracket(const ReadGroupBracket&) = delete;
+  ReadGroupBracket& operator=(const ReadGroupBracket&) = delete;
+  ~ReadGroupBracket() { DropPending(); }
+
   bool IsOpen() const { return group != nullptr; }
-  void Open(Objex* g) {
-    group = g;
-    lastMember = nullptr;
-  }
-  void Close() { Open(nullptr); }
-  // At a cabinet begin tag: the cabinet state record that follows is read, and `last`, when it
-  // is a group, takes it in place of its own type data (a cabinet at the state's elevation when
-  // there is a state) and is filled by the bracket. Otherwise the state is dropped and nothing
-  // opens. The group opened, or null.
+  void Open(Objex* g);
+  // Closes the bracket, and any group in it still open (their bounds brought up to date).
+  void Close();
+  // At a cabinet begin tag: the cabinet state record that follows is read. Right after a group
+  // record inside the bracket, that group becomes a cabinet in the group (as OpenInner).
+  // Otherwise `last`, when it is a group, takes it in place of its own type data (a cabinet at
+  // the state's elevation when there is a state) and is filled by the bracket; else the state
+  // is dropped and nothing opens. The group opened, or null.
   Objex* OpenCabinet(Objex* last);
   // At a cabinet end tag: the cabinet's bounds are brought up to date and the bracket closes.
   void CloseCabinet();
-  // Links an object read inside an open bracket as the group's next member and returns it. A
-  // group read there is freed and null returned: a stream writes a nested group's members flat
-  // inside the outer bracket, so they are the outer group's members and it would stay empty.
+  // At an inner begin tag: the group whose record was read last inside the bracket becomes
+  // the next member of the group being filled, and its members follow. The group, or null.
+  Objex* OpenInner();
+  // At an inner end tag: the group in the group is complete (its bounds brought up to date)
+  // and the group around it is filled again. The group completed, or null.
+  Objex* CloseInner();
+  // Links an object read inside an open bracket as the next member of the group being filled
+  // and returns it. A group read there is held until the next tag says whether its members
+  // follow in a bracket of their own, and null is returned.
   Objex* Link(Objex* obj);
+
+ private:
+  struct Around {
+    Objex* group;
+    Objex* lastMember;
+  };
+  std::vector<Around> around_;
+  Objex* pending_ = nullptr;
+  // Inner brackets passed over (too deep, or with no group record before them) not yet closed.
+  size_t passedOver_ = 0;
+  void DropPending();
+  // Makes the held group record a member and the group being filled; null when there is none
+  // or nesting is too deep (the bracket is then passed over).
+  Objex* OpenPending();
 };

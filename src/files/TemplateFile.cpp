@@ -111,8 +111,19 @@ bool DoReadTemplateObjects() {
         }
         bracket.Close();
         break;
-      case kTagCabinetBegin:
-        bracket.OpenCabinet(last);
+      case kTagInnerGroupBegin:
+      case kTagCabinetBegin: {
+        const bool inner = bracket.IsOpen();
+        Objex* g = tag == kTagCabinetBegin ? bracket.OpenCabinet(last) : bracket.OpenInner();
+        // A group in the group is taken as the records read inside the bracket are.
+        if (g && inner) {
+          g->planMask = gCurDocument->itsDocState->newObjectPlanMask;
+          SelectObj(g, 1, 0);
+        }
+        break;
+      }
+      case kTagInnerGroupEnd:
+        bracket.CloseInner();
         break;
       case kTagCabinetEnd:
         bracket.CloseCabinet();

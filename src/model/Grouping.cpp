@@ -118,9 +118,7 @@ void GroupObject(Objex* obj) {
   if (!leader->firstChild) sPlacementTakenBy = nullptr;  // a new group
   // The group places the parts it holds (symbol parts and the like): it takes the placement of
   // the first one, which then stands where it stood alone, as do the others that stood with it.
-  // A group put in it counts the same: a design stores nested members as the outer group's, so
-  // the parts the inner group placed are placed by the outer one once read back.
-  if ((IsPlacedByItsGroup(obj->type) || obj->type == kObjGroup) && sPlacementTakenBy != leader) {
+  if (IsPlacedByItsGroup(obj->type) && sPlacementTakenBy != leader) {
     leader->baseElevation = obj->baseElevation;
     leader->auxFlag = obj->auxFlag;
     sPlacementTakenBy = leader;

@@ -5,9 +5,12 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <filesystem>
 #include <map>
 #include <vector>
+
+#include <unistd.h>
 
 #include "ModelInvariants.h"
 #include "SceneTestSupport.h"
@@ -18,6 +21,7 @@
 #include "building3d/Skylights3D.h"
 #include "files/DesignFile.h"
 #include "model/Attachments.h"
+#include "model/CabinetState.h"
 #include "model/CommandCodes.h"
 #include "model/CommandWalkers.h"
 #include "model/DeckFields.h"
@@ -352,6 +356,56 @@ TEST_F(GroupedPlacement, GroupsThatPlaceTheirPartsKeepPlacingThem) {
     for (size_t i = 0; i < ys.size(); ++i, ++checked) EXPECT_NEAR(now[i], ys[i] - rise, 1e-3) << object->type;
   }
   EXPECT_GT(checked, 0);
+}
+
+// A cabinet and a symbol put in a group stand where they stood once the design is saved and
+// opened: each still places its parts (the cabinet at 30", the symbol at 20"), not the group.
+TEST_F(GroupedPlacement, ACabinetAndASymbolInAGroupStandWhereTheyStoodOnceOpened) {
+  Objex* cabinet = doc.addObject(kObjGroup, false, {});
+  cabinet->subtype = kSubCabinet;
+  cabinet->baseElevation = 30;
+  auto* state = static_cast<CabinetState*>(calloc(1, sizeof(CabinetState)));
+  state->angle = 45;
+  cabinet->typeData = state;
+  Objex* symbol = doc.addObject(kObjGroup, false, {});
+  symbol->baseElevation = 20;
+  for (float x : {0.0f, 50.0f})
+    for (Objex* g : {cabinet, symbol}) {
+      const float at = g == symbol ? x + 200 : x;
+      Objex* part = doc.addObject(g == symbol ? kObjSymbolPart3D : kObjCabinet, true,
+                                  {{at, 0}, {at + 20, 0}, {at + 20, 20}, {at, 20}});
+      UnlinkObject(part);
+      AppendChildToObject(part, g);
+      part->layer = g->layer;
+      part->pointCount = 4;
+      part->baseElevation = 500;  // whatever a part holds
+    }
+  for (Objex* g : {cabinet, symbol}) UpdateObjectBounds(g);
+  group({cabinet, symbol});
+  auto partHeights = [] {
+    const Heights scene = Scene();
+    std::vector<std::vector<float>> heights;
+    for (const Objex* g = GetLayerFromName("First Floor")->firstObject->firstChild; g; g = g->next)
+      for (const Objex* part = g->firstChild; part; part = part->next)
+        heights.push_back(scene.count(part) ? scene.at(part) : std::vector<float>{});
+    return heights;
+  };
+  const std::vector<std::vector<float>> placed = partHeights();
+  ASSERT_EQ(placed.size(), 4u);
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("casa-grouped-" + std::to_string(getpid()) + ".pro")).string();
+  ASSERT_EQ(KeyFileWrite(path.c_str()), 1);
+  FreeScene();
+  ASSERT_EQ(KeyFileRead(path.c_str()), 1);
+  std::filesystem::remove(path);
+  const std::vector<std::vector<float>> opened = partHeights();
+  ASSERT_EQ(opened.size(), placed.size());
+  for (size_t i = 0; i < placed.size(); ++i) {
+    SCOPED_TRACE(testing::Message() << "part " << i);
+    ASSERT_FALSE(placed[i].empty());
+    ASSERT_EQ(opened[i].size(), placed[i].size());
+    for (size_t k = 0; k < placed[i].size(); ++k) EXPECT_NEAR(opened[i][k], placed[i][k], 1e-3);
+  }
 }
 
 // Float Above Topography on a group puts each member that may follow the terrain onto it, as

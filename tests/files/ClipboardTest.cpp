@@ -19,6 +19,7 @@
 #include "model/CabinetState.h"
 #include "model/CustomTextures.h"
 #include "model/Delete.h"
+#include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/PaletteLinks.h"
 #include "model/Palettes.h"
@@ -239,9 +240,19 @@ TEST_F(Clipboard, GroupsKeepTheirMembersAndEditorGroupsAreDropped) {
   EXPECT_EQ(CountObjects(doc.first), 3u);  // the symbol-editor group did not stay
 }
 
-// A group in a group is copied as its members in the outer group's bracket and pasted so: the
-// outer group holds every member, and no group is left empty among them.
-TEST_F(Clipboard, AGroupInAGroupPastesAsItsMembersInTheOuterGroup) {
+// A group in a group is copied and pasted as it was: a cabinet keeps its state, a symbol places
+// its parts, groups of shapes keep theirs, and no group is left empty.
+TEST_F(Clipboard, GroupsInAGroupPasteAsTheyWere) {
+  Objex* group = GroupCabinetSymbolAndWall(doc.model, doc.first);
+  SelectObj(group, 1, 0);
+  DoCopyObjects();
+  DoPasteObjects();
+  ASSERT_EQ(CountObjects(doc.first), 2u);
+  Objex* pasted = LastObject(doc.first);
+  ASSERT_NE(pasted, group);
+  ExpectCabinetSymbolAndWall(pasted);
+  SelectAllLayers(doc.model.itsLayers, 2, 1);
+
   Objex* outer = doc.addObject(kObjGroup, false, {});
   Objex* first = addSelectedRect();
   Objex* inner = doc.addObject(kObjGroup, false, {});
@@ -259,16 +270,23 @@ TEST_F(Clipboard, AGroupInAGroupPastesAsItsMembersInTheOuterGroup) {
   SelectObj(outer, 1, 0);
   DoCopyObjects();
   DoPasteObjects();
-  ASSERT_EQ(CountObjects(doc.first), 2u);
-  Objex* pasted = LastObject(doc.first);
+  ASSERT_EQ(CountObjects(doc.first), 4u);
+  pasted = LastObject(doc.first);
   ASSERT_NE(pasted, outer);
   ASSERT_EQ(pasted->type, kObjGroup);
+  ASSERT_NE(pasted->firstChild, nullptr);
+  EXPECT_EQ(pasted->firstChild->type, kObjClosedPoly);
+  Objex* pastedInner = pasted->firstChild->next;
+  ASSERT_NE(pastedInner, nullptr);
+  ASSERT_EQ(pastedInner->type, kObjGroup);
+  EXPECT_EQ(pastedInner->parent, pasted);
+  EXPECT_EQ(pastedInner->next, nullptr);
   int members = 0;
-  for (Objex* m = pasted->firstChild; m; m = m->next, ++members) {
+  for (Objex* m = pastedInner->firstChild; m; m = m->next, ++members) {
     EXPECT_EQ(m->type, kObjClosedPoly);
-    EXPECT_EQ(m->parent, pasted);
+    EXPECT_EQ(m->parent, pastedInner);
   }
-  EXPECT_EQ(members, 3);
+  EXPECT_EQ(members, 2);
 }
 
 // A cabinet travels with its state; a paste is no insert, so the cabinet keeps the elevation

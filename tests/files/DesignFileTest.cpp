@@ -24,8 +24,13 @@
 #include "files/SideBlocks.h"
 #include "files/StreamState.h"
 #include "files/TypeData.h"
+#include "model/CabinetState.h"
+#include "model/CommandCodes.h"
+#include "model/CommandWalkers.h"
 #include "model/CustomTextures.h"
 #include "model/Globals.h"
+#include "model/Grouping.h"
+#include "model/HitTest.h"
 #include "model/LiveViews.h"
 #include "model/Palettes.h"
 
@@ -137,7 +142,7 @@ TEST_F(DesignFile, AnEmptyPaletteChainIsReadAsEmpty) {
   EXPECT_EQ(other.model.itsPaletteList, nullptr);
 }
 
-TEST_F(DesignFile, NestedGroupComesBackFlattenedIntoOuterGroup) {
+TEST_F(DesignFile, NestedGroupComesBackInsideTheOuterGroup) {
   TestDocument doc;
   FillDesign(doc);
   std::string a = dir.file("g.dsn");
@@ -147,12 +152,16 @@ TEST_F(DesignFile, NestedGroupComesBackFlattenedIntoOuterGroup) {
   Objex* outer = GetLayerFromName("First Floor")->firstObject->next;
   ASSERT_NE(outer, nullptr);
   ASSERT_EQ(outer->type, kObjGroup);
-  // The inner group's member is the outer group's; no empty group is left beside it.
-  ASSERT_NE(outer->firstChild, nullptr);
-  EXPECT_EQ(outer->firstChild->type, kObjLine);
-  EXPECT_EQ(outer->firstChild->parent, outer);
-  EXPECT_EQ(outer->firstChild->next, nullptr);
   EXPECT_EQ(outer->next, nullptr);
+  Objex* inner = outer->firstChild;
+  ASSERT_NE(inner, nullptr);
+  ASSERT_EQ(inner->type, kObjGroup);
+  EXPECT_EQ(inner->parent, outer);
+  EXPECT_EQ(inner->next, nullptr);
+  ASSERT_NE(inner->firstChild, nullptr);
+  EXPECT_EQ(inner->firstChild->type, kObjLine);
+  EXPECT_EQ(inner->firstChild->parent, inner);
+  EXPECT_EQ(inner->firstChild->next, nullptr);
 }
 
 namespace {
@@ -242,42 +251,177 @@ TEST_F(DesignFile, GroupRecordsInsideAGroupLeaveNoEmptyGroup) {
   EXPECT_EQ(ReadBytes(a), ReadBytes(b));
 }
 
-// A group in a group in memory (Plan > Group of a group) is saved as its members in the outer
-// bracket: opened, the outer group holds them all and no group is left empty.
-TEST_F(DesignFile, AGroupInAGroupSavesItsMembersAsTheOuterGroups) {
+// Groups in groups (Plan > Group of groups), a cabinet and a symbol among them, are saved and
+// opened as they were: the cabinet with its state, the symbol placing its parts, lines nested
+// three deep in their groups; saved again, the same bytes. Ungrouped once opened, the cabinet
+// and the symbol stand alone, whole.
+TEST_F(DesignFile, GroupsInAGroupAreSavedAndOpenedAsTheyWere) {
   const std::string a = dir.file("a.dsn"), b = dir.file("b.dsn"), c = dir.file("c.dsn");
   {
     TestDocument doc;
-    Objex* outer = doc.addObject(kObjGroup, false, {});
-    Objex* first = doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
-    Objex* inner = doc.addObject(kObjGroup, false, {});
-    Objex* second = doc.addObject(kObjLine, false, {{0, 10}, {10, 10}});
-    Objex* innermost = doc.addObject(kObjGroup, false, {});
-    Objex* third = doc.addObject(kObjLine, false, {{0, 20}, {10, 20}});
-    Objex* fourth = doc.addObject(kObjLine, false, {{0, 30}, {10, 30}});
-    auto into = [](Objex* member, Objex* group) {
-      UnlinkObject(member);
-      AppendChildToObject(member, group);
-      member->layer = group->layer;
-    };
-    into(first, outer);
-    into(inner, outer);
-    into(second, inner);
-    into(innermost, inner);
-    into(third, innermost);
-    into(fourth, inner);
-    doc.addObject(kObjLine, false, {{0, 40}, {10, 40}});
+    ExpectCabinetSymbolAndWall(GroupCabinetSymbolAndWall(doc.model, doc.first));
+    Objex* outer = doc.addObject(kObjGroup, false, {}, doc.second);
+    Objex* inner = MakeObject(kObjGroup, 0, 0, outer, nullptr);
+    MakeObject(kObjLine, 2, 0, inner, nullptr);
+    Objex* innermost = MakeObject(kObjGroup, 0, 0, inner, nullptr);
+    MakeObject(kObjLine, 2, 10, innermost, nullptr);
+    MakeObject(kObjLine, 2, 20, outer, nullptr);
+    MakeObject(kObjLine, 2, 30, nullptr, doc.second);
     ASSERT_EQ(KeyFileWrite(a.c_str()), 1);
+  }
+  auto expectLines = [] {
+    Objex* outer = GetLayerFromName("Second Floor")->firstObject;
+    ASSERT_NE(outer, nullptr);
+    ASSERT_EQ(outer->type, kObjGroup);
+    ASSERT_NE(outer->next, nullptr);
+    EXPECT_EQ(outer->next->type, kObjLine);
+    Objex* inner = outer->firstChild;
+    ASSERT_EQ(inner->type, kObjGroup);
+    ASSERT_NE(inner->next, nullptr);
+    EXPECT_EQ(inner->next->type, kObjLine);
+    EXPECT_EQ(inner->next->parent, outer);
+    ASSERT_NE(inner->firstChild, nullptr);
+    EXPECT_EQ(inner->firstChild->type, kObjLine);
+    Objex* innermost = inner->firstChild->next;
+    ASSERT_NE(innermost, nullptr);
+    ASSERT_EQ(innermost->type, kObjGroup);
+    EXPECT_EQ(innermost->parent, inner);
+    ASSERT_NE(innermost->firstChild, nullptr);
+    EXPECT_FLOAT_EQ(innermost->firstChild->firstPoint->position[0], 10);
+    EXPECT_EQ(innermost->firstChild->parent, innermost);
+  };
+  TestDocument doc;
+  ASSERT_EQ(KeyFileRead(a.c_str()), 1);
+  ExpectCabinetSymbolAndWall(GetLayerFromName("First Floor")->firstObject);
+  expectLines();
+  ASSERT_EQ(KeyFileWrite(b.c_str()), 1);
+  {
+    TestDocument other;
+    ASSERT_EQ(KeyFileRead(b.c_str()), 1);
+    ASSERT_EQ(KeyFileWrite(c.c_str()), 1);
+  }
+  EXPECT_EQ(ReadBytes(b), ReadBytes(c));
+
+  Layer* first = GetLayerFromName("First Floor");
+  Objex* group = first->firstObject;
+  SetObjectSelectFlags(group, 1);
+  TopLevelObjectAllLayers(doc.model.itsLayers, kCmdUngroup, CommandArg::None());
+  ASSERT_EQ(CountObjects(first), 3u);
+  Objex* cabinet = first->firstObject;
+  Objex* symbol = cabinet->next;
+  EXPECT_EQ(cabinet->parent, nullptr);
+  EXPECT_EQ(cabinet->subtype, kSubCabinet);
+  ASSERT_NE(cabinet->typeData, nullptr);
+  EXPECT_FLOAT_EQ(static_cast<CabinetState*>(cabinet->typeData)->angle, 45);
+  for (Objex* g : {cabinet, symbol}) {
+    ASSERT_EQ(g->type, kObjGroup);
+    ASSERT_NE(g->firstChild, nullptr);
+    ASSERT_NE(g->firstChild->next, nullptr);
+    for (Objex* p = g->firstChild; p; p = p->next) {
+      EXPECT_EQ(p->parent, g);
+      EXPECT_FLOAT_EQ(GetPlacementObject(p)->baseElevation, g == cabinet ? 30 : 20);
+    }
+  }
+}
+
+// Groups in a group nest in a design no deeper than the reader keeps: the members of deeper
+// ones are the deepest kept group's. An inner begin with no group record before it, and inner
+// ends with nothing open, change nothing; the bracket still closes where it ends.
+TEST_F(DesignFile, GroupsInAGroupNestNoDeeperThanTheReaderKeeps) {
+  const std::string a = dir.file("deep.dsn");
+  {
+    TestDocument source;
+    BeginOutputBuffer();
+    sWriteVersion = kVersionDesign11100;
+    DoWriteHeader();
+    DoWriteDocState();
+    for (Layer* l = source.model.itsLayers; l; l = l->next) {
+      WriteALayer(l);
+      if (l != source.first) continue;
+      WriteRecord(source.addObject(kObjGroup, false, {}));
+      WriteShort(kTagGroupBegin);
+      for (size_t i = 0; i < ReadGroupBracket::kMaxInnerGroups + 8; ++i) {
+        WriteRecord(source.addObject(kObjGroup, false, {}));
+        WriteShort(kTagInnerGroupBegin);
+      }
+      WriteRecord(source.addObject(kObjLine, false, {{0, 0}, {10, 0}}));
+      for (size_t i = 0; i < ReadGroupBracket::kMaxInnerGroups + 8; ++i) WriteShort(kTagInnerGroupEnd);
+      WriteShort(kTagInnerGroupBegin);
+      WriteRecord(source.addObject(kObjLine, false, {{0, 10}, {10, 10}}));
+      WriteShort(kTagInnerGroupEnd);
+      WriteShort(kTagInnerGroupEnd);
+      WriteShort(kTagGroupEnd);
+      WriteRecord(source.addObject(kObjLine, false, {{0, 20}, {10, 20}}));
+    }
+    WriteShort(kTagObjectsEnd);
+    DoWriteBlackBoxes();
+    DoWriteLiveViews();
+    DoWritePalettes(kVersionDesign11100);
+    WriteBytes(a, gStream.outDataBuffer);
+    ReleaseOutputBuffer();
   }
   TestDocument doc;
   ASSERT_EQ(KeyFileRead(a.c_str()), 1);
-  ExpectOneGroupOfFourLinesThenALine();
-  ASSERT_EQ(KeyFileWrite(b.c_str()), 1);
-  TestDocument other;
-  ASSERT_EQ(KeyFileRead(b.c_str()), 1);
-  ExpectOneGroupOfFourLinesThenALine();
-  ASSERT_EQ(KeyFileWrite(c.c_str()), 1);
-  EXPECT_EQ(ReadBytes(b), ReadBytes(c));
+  Objex* outer = GetLayerFromName("First Floor")->firstObject;
+  ASSERT_NE(outer, nullptr);
+  ASSERT_EQ(outer->type, kObjGroup);
+  size_t depth = 0;
+  Objex* g = outer->firstChild;
+  for (; g && g->type == kObjGroup; g = g->firstChild) {
+    if (depth++) ASSERT_EQ(g->next, nullptr);
+  }
+  EXPECT_EQ(depth, ReadGroupBracket::kMaxInnerGroups);
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(g->type, kObjLine);
+  ASSERT_NE(outer->firstChild->next, nullptr);
+  EXPECT_EQ(outer->firstChild->next->type, kObjLine);
+  EXPECT_EQ(outer->firstChild->next->parent, outer);
+  ASSERT_NE(outer->next, nullptr);
+  EXPECT_EQ(outer->next->type, kObjLine);
+  EXPECT_EQ(outer->next->parent, nullptr);
+}
+
+// A design saved before groups in a group kept their brackets: the cabinet's parts, the
+// symbol's parts and the wall written flat in the group's bracket open as its members.
+TEST_F(DesignFile, AGroupSavedWithItsCabinetAndSymbolPartsFlatOpensWithThemAsMembers) {
+  const std::string a = dir.file("flat.dsn");
+  {
+    TestDocument source;
+    Objex* group = GroupCabinetSymbolAndWall(source.model, source.first);
+    BeginOutputBuffer();
+    sWriteVersion = kVersionDesign11100;
+    DoWriteHeader();
+    DoWriteDocState();
+    for (Layer* l = source.model.itsLayers; l; l = l->next) {
+      WriteALayer(l);
+      if (l != source.first) continue;
+      WriteRecord(group);
+      WriteShort(kTagGroupBegin);
+      for (Objex* m = group->firstChild; m; m = m->next) {
+        if (m->type != kObjGroup) WriteRecord(m);
+        for (Objex* p = m->firstChild; p; p = p->next) WriteRecord(p);
+      }
+      WriteShort(kTagGroupEnd);
+    }
+    WriteShort(kTagObjectsEnd);
+    DoWriteBlackBoxes();
+    DoWriteLiveViews();
+    DoWritePalettes(kVersionDesign11100);
+    WriteBytes(a, gStream.outDataBuffer);
+    ReleaseOutputBuffer();
+  }
+  TestDocument doc;
+  ASSERT_EQ(KeyFileRead(a.c_str()), 1);
+  Objex* group = GetLayerFromName("First Floor")->firstObject;
+  ASSERT_NE(group, nullptr);
+  ASSERT_EQ(group->type, kObjGroup);
+  EXPECT_EQ(group->next, nullptr);
+  std::vector<int16_t> kinds;
+  for (Objex* m = group->firstChild; m; m = m->next) {
+    EXPECT_EQ(m->parent, group);
+    kinds.push_back(m->type);
+  }
+  EXPECT_EQ(kinds, (std::vector<int16_t>{kObjCabinet, kObjCabinet, kObjSymbolPart3D, kObjSymbolPart3D, kObjWall}));
 }
 
 TEST_F(DesignFile, ReadingRepairsAndResetsDocumentState) {

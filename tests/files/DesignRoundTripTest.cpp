@@ -260,14 +260,19 @@ TEST_F(DesignRoundTrip, SecondAndThirdSavesAreIdenticalAndEveryReadIsSound) {
   Objex* photo = plant->next;
   ASSERT_NE(photo, nullptr);
   EXPECT_STREQ(static_cast<const char*>(photo->sourceObject), "/photos/front.jpg");
-  // The nested group's members come back as the outer group's, and no empty group with them.
+  // The nested group comes back in the outer group, after the line, with its two lines.
   Objex* outer = photo->next;
   ASSERT_NE(outer, nullptr);
   EXPECT_EQ(outer->type, kObjGroup);
-  ASSERT_EQ(CountChildren(outer), 3u);
-  for (Objex* m = outer->firstChild; m; m = m->next) {
+  ASSERT_EQ(CountChildren(outer), 2u);
+  EXPECT_EQ(outer->firstChild->type, kObjLine);
+  Objex* inner = outer->firstChild->next;
+  ASSERT_EQ(inner->type, kObjGroup);
+  EXPECT_EQ(inner->parent, outer);
+  ASSERT_EQ(CountChildren(inner), 2u);
+  for (Objex* m = inner->firstChild; m; m = m->next) {
     EXPECT_EQ(m->type, kObjLine);
-    EXPECT_EQ(m->parent, outer);
+    EXPECT_EQ(m->parent, inner);
   }
 
   Objex* cabinet = thirdFloor->firstObject;

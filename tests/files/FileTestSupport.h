@@ -10,10 +10,17 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "files/ByteStream.h"
 #include "files/Clipboard.h"
 #include "model/Attachments.h"
+#include "model/CabinetState.h"
+#include "model/CommandCodes.h"
+#include "model/CommandWalkers.h"
 #include "model/DocumentModel.h"
+#include "model/Grouping.h"
+#include "model/HitTest.h"
 #include "model/Records.h"
 
 using Bytes = std::vector<uint8_t>;
@@ -97,4 +104,69 @@ inline void ReadyToPaste(ZLKDocumentModel& model, int32_t docID) {
   gClipboardLayer = nullptr;
   gClipboardDoc = nullptr;
   gClipboardDocID = -1;
+}
+
+// A cabinet (its state turned 45 degrees at 30", two parts), a symbol (two 3D parts it places
+// at 20") and a wall on `floor`, selected and grouped as Plan > Group groups them. The group.
+inline Objex* GroupCabinetSymbolAndWall(ZLKDocumentModel& model, Layer* floor) {
+  auto* state = static_cast<CabinetState*>(calloc(1, sizeof(CabinetState)));
+  state->angle = 45;
+  state->value2 = 7;
+  state->elevation = 30;
+  Objex* cabinet = MakeObject(kObjGroup, 0, 0, nullptr, floor, state);
+  cabinet->subtype = kSubCabinet;
+  cabinet->baseElevation = 30;
+  Objex* symbol = MakeObject(kObjGroup, 0, 0, nullptr, floor);
+  symbol->baseElevation = 20;
+  for (int i = 0; i < 2; ++i) {
+    MakeObject(kObjCabinet, 4, 100.0f + 50 * i, cabinet, floor)->pointCount = 4;
+    MakeObject(kObjSymbolPart3D, 4, 300.0f + 50 * i, symbol, floor)->pointCount = 4;
+  }
+  Objex* wall = MakeWallWithSides(500, nullptr, floor);
+  for (Objex* o : {cabinet, symbol, wall}) {
+    UpdateObjectBounds(o);
+    SetObjectSelectFlags(o, 1);
+  }
+  gGroupLeader = nullptr;
+  TopLevelObjectAllLayers(model.itsLayers, kCmdGroup, CommandArg::None());
+  Objex* group = gGroupLeader;
+  gGroupLeader = nullptr;
+  return group;
+}
+
+// `group` holds what GroupCabinetSymbolAndWall grouped, in its order: the cabinet with its
+// state and parts, the symbol placing its parts at 20", and the wall.
+inline void ExpectCabinetSymbolAndWall(const Objex* group) {
+  ASSERT_NE(group, nullptr);
+  ASSERT_EQ(group->type, kObjGroup);
+  const Objex* cabinet = group->firstChild;
+  ASSERT_NE(cabinet, nullptr);
+  ASSERT_EQ(cabinet->type, kObjGroup) << "the cabinet's parts are the outer group's";
+  EXPECT_EQ(cabinet->subtype, kSubCabinet);
+  ASSERT_NE(cabinet->typeData, nullptr) << "the cabinet lost its state";
+  const auto* state = static_cast<const CabinetState*>(cabinet->typeData);
+  EXPECT_FLOAT_EQ(state->angle, 45);
+  EXPECT_EQ(state->value2, 7);
+  EXPECT_FLOAT_EQ(cabinet->baseElevation, 30);
+  const Objex* symbol = cabinet->next;
+  ASSERT_NE(symbol, nullptr);
+  ASSERT_EQ(symbol->type, kObjGroup) << "the symbol's parts are the outer group's";
+  EXPECT_NE(symbol->subtype, kSubCabinet);
+  const Objex* wall = symbol->next;
+  ASSERT_NE(wall, nullptr);
+  EXPECT_EQ(wall->type, kObjWall);
+  EXPECT_EQ(wall->next, nullptr);
+  for (const Objex* g : {cabinet, symbol}) {
+    EXPECT_EQ(g->parent, group);
+    EXPECT_EQ(g->layer, group->layer);
+    int parts = 0;
+    for (const Objex* p = g->firstChild; p; p = p->next, ++parts) {
+      EXPECT_EQ(p->type, g == cabinet ? kObjCabinet : kObjSymbolPart3D);
+      EXPECT_EQ(p->parent, g);
+      EXPECT_EQ(p->layer, group->layer);
+      EXPECT_EQ(GetPlacementObject(p), g);
+      EXPECT_FLOAT_EQ(GetPlacementObject(p)->baseElevation, g == cabinet ? 30 : 20);
+    }
+    EXPECT_EQ(parts, 2);
+  }
 }

@@ -244,6 +244,28 @@ TEST_F(TemplateFile, AGroupRecordInsideABracketLeavesNoEmptyGroup) {
   EXPECT_MODEL_SOUND();
 }
 
+// A design with groups in a group read as a template: the cabinet keeps its state and the
+// symbol places its parts, each taken as the objects read with them (selected, the plan kind
+// of new objects).
+TEST_F(TemplateFile, GroupsInAGroupComeAsTheyWere) {
+  doc.ds()->newObjectPlanMask = 6;
+  const std::string path = (dir.dir / "grouped.pro").string();
+  {
+    TestDocument source;
+    GroupCabinetSymbolAndWall(source.model, source.first);
+    ASSERT_EQ(KeyFileWrite(path.c_str()), 1);
+  }
+  ASSERT_EQ(TemplateFileRead(path.c_str()), 1);
+  ASSERT_EQ(CountObjects(doc.first), 1u);
+  const Objex* group = doc.first->firstObject;
+  ExpectCabinetSymbolAndWall(group);
+  for (const Objex* inner = group->firstChild; inner; inner = inner->next) {
+    EXPECT_TRUE(IsObjectSelected(inner));
+    EXPECT_EQ(inner->planMask, 6);
+  }
+  EXPECT_MODEL_SOUND();
+}
+
 TEST_F(TemplateFile, DetailDroppedFromASymbolEntryShowsItsDimensions) {
   Bytes b = BuildTemplate([](TestDocument& d) {
     WriteAnObject(d.addObject(kObjDetail, true, {{0, 0}, {5, 0}, {5, 5}}));

@@ -160,6 +160,20 @@ TEST_F(UndoTest, UndoAndRedoStepThroughSnapshots) {
   EXPECT_EQ(doc.model.itsCurrentUndo, current);
 }
 
+// The Undo of an edit reads the design back from its step: groups in a group come back as they
+// were, the cabinet with its state, the symbol placing its parts.
+TEST_F(UndoTest, GroupsInAGroupComeBackFromAnUndoAsTheyWere) {
+  InitializeUndo();
+  GroupCabinetSymbolAndWall(doc.model, doc.first);
+  StoreUndo("Group");
+  doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  StoreUndo("Line");
+  DoUndo();
+  const Layer* first = GetLayerFromName("First Floor");
+  ASSERT_EQ(CountObjects(first), 1u);
+  ExpectCabinetSymbolAndWall(first->firstObject);
+}
+
 // Undo and redo show the floor each restored step works on (items 5275..5277), all three.
 TEST_F(UndoTest, UndoAndRedoShowTheFloorOfTheRestoredStep) {
   static std::vector<int32_t> shown;

@@ -1,8 +1,10 @@
 // Writes seed inputs for the reader fuzz targets with the program's own writers: a small
-// design with lines and shapes on two floors, saved as a design file, an undo snapshot, an
-// object file, a private clipboard scrap and a palette file, and sample information files.
+// design with lines and shapes on two floors and groups in a group, saved as a design file, an
+// undo snapshot, an object file, a private clipboard scrap and a palette file, and sample
+// information files.
 // Usage: fuzz_seed_writer <corpus folder>; each seed goes to <folder>/<target>/.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -14,6 +16,7 @@
 #include "files/PaletteFile.h"
 #include "files/PlugInFile.h"
 #include "files/StreamState.h"
+#include "model/CabinetState.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
@@ -64,6 +67,29 @@ int main(int argc, char** argv) {
   AddShape(kObjLine, false, {{0, 0}, {120, 0}, {120, 96}}, first);
   AddShape(kObjRect, true, {{10, 10}, {60, 10}, {60, 40}, {10, 40}}, first);
   AddShape(kObjLine, false, {{-30, 5}, {30, -5}}, second);
+  // A group holding a cabinet (with its state), a symbol of two parts and a line.
+  Objex* group = AddShape(kObjGroup, false, {}, first);
+  Objex* cabinet = AddShape(kObjGroup, false, {}, first);
+  Objex* symbol = AddShape(kObjGroup, false, {}, first);
+  if (auto* state = static_cast<CabinetState*>(calloc(1, sizeof(CabinetState)))) {
+    state->angle = 45;
+    cabinet->typeData = state;
+    cabinet->subtype = kSubCabinet;
+  }
+  cabinet->baseElevation = 30;
+  symbol->baseElevation = 20;
+  auto into = [](Objex* member, Objex* owner) {
+    UnlinkObject(member);
+    AppendChildToObject(member, owner);
+    member->layer = owner->layer;
+  };
+  for (float x : {200.0f, 240.0f}) {
+    into(AddShape(kObjCabinet, true, {{x, 0}, {x + 30, 0}, {x + 30, 20}, {x, 20}}, first), cabinet);
+    into(AddShape(kObjSymbolPart3D, true, {{x, 50}, {x + 30, 50}, {x + 30, 70}, {x, 70}}, first), symbol);
+  }
+  into(cabinet, group);
+  into(symbol, group);
+  into(AddShape(kObjLine, false, {{200, 100}, {300, 100}}, first), group);
   SelectAllLayers(model.itsLayers, kSelectOn, 0);
 
   int failures = 0;
