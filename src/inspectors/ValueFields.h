@@ -77,6 +77,12 @@ struct TypedNumber {
 // exceeds TypedNumberLimit of its kind. -0 reads as 0.
 TypedNumber CheckTypedNumber(const std::string& text, NumberKind kind);
 TypedNumber ReadTypedNumber(QLineEdit* field, NumberKind kind);
+// A size in whole units of a field labelled with its unit (the lot's feet or meters, unitInches
+// long): a number alone counts that unit ("25"); any other entry is a length as the length
+// fields read it ("25 m", "2500 cm", "100'", "1200\"", "100 0"). Refused as CheckTypedNumber
+// refuses, and when it is no whole number of the unit; `whole` holds the count.
+TypedNumber CheckTypedWholeUnits(const std::string& text, float unitInches);
+TypedNumber ReadTypedWholeUnits(QLineEdit* field, float unitInches);
 constexpr size_t kMaxTypedNumberLength = 64;
 // The largest magnitude of a kind: lengths are held by the plan in plan units, so their limit
 // follows the current design's scale (a length that fills the whole plan coordinate range).
