@@ -26,7 +26,9 @@ float ParseLengthText(const std::string& text);
 float ParseAngleText(const std::string& text, bool degreesOnly);
 // Rise per 12 of run ("6", "6 1/2", "6-1/2", "1/2"; metric designs: a decimal rise per 10), or
 // a rise over the run the field shows ("6/12", "6:12"; metric "5/10") or over another run with a
-// colon ("3:6"); never feet and inches. 0 without a document or its DocState.
+// colon ("3:6"); never feet and inches. A lone fraction over another run is a part of one unit
+// of rise only as the readouts write one ("1/2", "3/8"; not "4/8" or "8/16", which read 0). 0
+// without a document or its DocState.
 float ParsePitchText(const std::string& text);
 // A number and a fraction token ("6", "3/4"): their sum, negative when the number is; 0 when
 // they are no such pair. Either text may be null.
