@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
+#include <cstdint>
 #include <vector>
 
 #include "building3d/Railings3D.h"
@@ -29,6 +29,40 @@ constexpr float kReachTolerance = 1e-3f;
 // Blocks set by the walk under way (ResetWalk starts one): a segment of a length floats cannot
 // shorten by a spacing still ends.
 int32_t sWalkBlocks = 0;
+// The height pattern of the edging being walked (EdgingHeightSeed).
+uint32_t sWalkSeed = 0;
+
+uint32_t Mix(uint32_t h, uint32_t v) {
+  // FNV-1a over the four bytes.
+  for (int i = 0; i < 4; ++i) h = (h ^ ((v >> (8 * i)) & 0xFFu)) * 16777619u;
+  return h;
+}
+
+// The height pattern of an edging, from its own stored shape: the offsets of its points from the
+// first in whole plan units and whether it is closed. The same edging, rebuilt, read back or
+// moved, sets the same heights; another shape sets others.
+uint32_t EdgingHeightSeed(const Objex* edging) {
+  uint32_t h = Mix(2166136261u, edging->closed ? 1u : 0u);
+  const Poinz* first = edging->firstPoint;
+  const auto whole = [](float v) {
+    return static_cast<uint32_t>(static_cast<int32_t>(std::clamp(std::round(v), -1.0e9f, 1.0e9f)));
+  };
+  for (const Poinz* p = first; p; p = p->next) {
+    h = Mix(h, whole(p->position[0] - first->position[0]));
+    h = Mix(h, whole(p->position[2] - first->position[2]));
+  }
+  return h;
+}
+
+// The height of the walk's block `index` (counting from 0), in whole units.
+float BlockHeight(uint32_t seed, int32_t index) {
+  uint32_t h = Mix(seed, static_cast<uint32_t>(index));
+  // A final avalanche so that neighbouring indices differ in every bit.
+  h ^= h >> 16;
+  h *= 0x7FEB352Du;
+  h ^= h >> 15;
+  return static_cast<float>(kLeastBlockHeight + static_cast<int32_t>(h % kBlockHeightSteps));
+}
 
 void ResetWalk(DashStyle* state) {
   sWalkBlocks = 0;
@@ -40,11 +74,10 @@ void ResetWalk(DashStyle* state) {
 
 }  // namespace
 
-void SeedEdgingHeights(uint32_t seed) { std::srand(seed); }
-
 int32_t UpdateEdgingStyle(int32_t, DashStyle* state, Objex* object) {
   if (object && object->type == kObjEdging) {
     if (state) ResetWalk(state);
+    sWalkSeed = EdgingHeightSeed(object);
     return 0;
   }
   return object != nullptr;
@@ -54,7 +87,8 @@ void AppendEdgingObject(Objex* edging, float x, float y, float z, float angle) {
   if (!edging || !edging->firstPoint) return;
   Layer* layer = edging->layer ? edging->layer : (gCurDocument ? gCurDocument->itsCurLayer : nullptr);
   if (!layer) return;
-  const float h = static_cast<float>(kLeastBlockHeight + std::rand() % kBlockHeightSteps);
+  // The walk counted this block before setting it.
+  const float h = BlockHeight(sWalkSeed, std::max(sWalkBlocks - 1, 0));
   const float half = kEdgingBlockSize / 2;
   const float cx[4] = {x - half, x + half, x + half, x - half};
   const float cz[4] = {z - half, z - half, z + half, z + half};

@@ -1,4 +1,4 @@
-// Edging in 3D: a row of small square blocks of random height set along the edging's line at
+// Edging in 3D: a row of small square blocks of varied height set along the edging's line at
 // a fixed spacing, kept in the edging's list of generated parts (Objex.typeData). The walk
 // along the line keeps its state in a dash record: spacing in lengths[0], the block counter in
 // phase and the distance walked since the last block (a float) in the final field.
@@ -15,7 +15,8 @@ constexpr float kEdgingSpacing = 20.0f;
 constexpr float kEdgingBlockSize = 8.0f;
 
 // Rebuilds the blocks (type 24 with at least 2 points in one level; anything else is left
-// untouched).
+// untouched). Each block's height, 12 to 24 in whole units, follows from the edging's own shape
+// and the block's place in the row: the same edging always builds the same blocks.
 namespace building3d { void UpdateEdgingObject(Objex* edging); }
 // UpdateEdgingObject on every object of a visible layer / of every visible layer of a list.
 void UpdateEdgingLayer(Layer* layer);
@@ -29,7 +30,3 @@ void AppendEdgingObject(Objex* edging, float x, float y, float z, float angle);
 // Resets a walk state for an edging (returns 0); for any other object returns whether it is
 // non-null and leaves the state alone.
 int32_t UpdateEdgingStyle(int32_t ignored, DashStyle* state, Objex* object);
-
-// The block heights come from the process's rand(), drawn anew for every block of every
-// rebuild; seeding it (this is srand) makes the heights repeat.
-void SeedEdgingHeights(uint32_t seed);

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 
 #include "content/LibraryModels.h"
@@ -328,7 +329,30 @@ const Folder kPlants[] = {{"Trees", "Tree", 7000, "TREE"},           {"Shrubs", 
                           {"GroundCover", "Ground Cover", 3700, "GRDCVR"}, {"Grasses", "Grass", 11000, "ORNAM"},
                           {"Tropicals", "Tropical", 4000, "TROP"},    {"Edibles", "Edible", 13000, "EDIBLES"}};
 
-std::string PlantInfoText(const Folder& f, int index, int step) {
+// The mature height (inches, the plant file's unit) and the yearly growth in percent of a plant
+// of each folder (kPlants order), its first and second plant: trees the tallest, several metres
+// after twenty years; shrubs and hedges one to three metres; bulbs, annuals, perennials, wild
+// flowers, ground covers and grasses well below; cacti, palms and fruit trees as such plants grow.
+struct PlantGrowth {
+  int height, rate;
+};
+constexpr PlantGrowth kPlantGrowth[][2] = {
+    {{480, 20}, {600, 18}},  // trees: a broadleaf tree of 12 m, a conifer of 15 m
+    {{72, 25}, {120, 25}},   // shrubs
+    {{72, 25}, {108, 25}},   // hedges
+    {{24, 10}, {60, 10}},    // cacti
+    {{12, 40}, {24, 40}},    // bulbs
+    {{12, 50}, {30, 50}},    // annuals
+    {{24, 40}, {48, 40}},    // perennials
+    {{18, 40}, {36, 40}},    // wild flowers
+    {{4, 10}, {8, 10}},      // ground covers
+    {{36, 40}, {72, 40}},    // ornamental grasses
+    {{180, 20}, {300, 20}},  // palms
+    {{120, 25}, {180, 25}},  // fruit trees: a dwarf and a standard one
+};
+static_assert(std::size(kPlantGrowth) == std::size(kPlants));
+
+std::string PlantInfoText(const Folder& f, int index, int step, PlantGrowth growth) {
   char text[1024];
   std::snprintf(text, sizeof text,
                 "[Description]\nCommonName=Sample %s %d\nBotanicalName=Planta exempli %d%d\nType=%d\n"
@@ -338,7 +362,7 @@ std::string PlantInfoText(const Folder& f, int index, int step) {
                 "FoliageType=Broadleaf\nFoliageChange=Deciduous\nUsage=Accent\nPlantShape=Rounded\n"
                 "Temperature=Temperate\n",
                 f.name, step, index, step, index + 1, 1 + (index + step) % 4, 1 + index % 4, 1 + step % 4,
-                48 + index * 24 + step * 12, 1 + index % 9, step % 2, 10 + index * 2 + step);
+                growth.height, 1 + index % 9, step % 2, growth.rate);
   return text;
 }
 
@@ -593,7 +617,7 @@ std::vector<ShippedFile> GenerateShippedLibrary() {
       const std::string stem = std::string("QVRA/Textures/") + f.folder + "/" + f.prefix + std::to_string(n);
       const QImage plant = PlantPicture(PlantKindOf(index, n), index + n, static_cast<uint32_t>(index * 10 + n));
       c.add(true, stem + ".QTX", Png(plant));
-      c.text(true, stem + ".QTI", PlantInfoText(f, index, n));
+      c.text(true, stem + ".QTI", PlantInfoText(f, index, n, kPlantGrowth[index][n - 1]));
       if (n == 1) c.add(true, stem + ".QPV", Png(PlantPreview(plant)));
     }
     ++index;
@@ -669,7 +693,7 @@ std::vector<ShippedFile> GenerateShippedLibrary() {
   // One user plant.
   c.text(true, "QVRA/PlantCat.ini", Catalogue("Plant", {{"Garden", {}}}));
   c.add(true, "QVRA/Textures/CustomPlants/Garden/Fern1.QTX", Png(PlantPicture(PlantKind::kShrub, 2, 93)));
-  c.text(true, "QVRA/Textures/CustomPlants/Garden/Fern1.QTI", PlantInfoText({"Garden", "Fern", 0, "FERN"}, 2, 1));
+  c.text(true, "QVRA/Textures/CustomPlants/Garden/Fern1.QTI", PlantInfoText({"Garden", "Fern", 0, "FERN"}, 2, 1, {30, 30}));
   // Custom door and window definitions.
   c.text(true, "QVRA/DoorCat.ini", Catalogue("Door", {{"Panel Doors", {}}}));
   c.add(true, "QVRA/Components/Doors/Panel Doors/door1.QTF", PanelDoorDefinition());

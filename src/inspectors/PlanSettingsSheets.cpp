@@ -222,7 +222,11 @@ void LotSizeController::initializeControlStates() {
 
 void LotSizeController::applySheet(ZLKDocumentModel*, DocState* ds) {
   int32_t typedWidth = 0, typedDepth = 0;
-  if (!readWholeNumber(widthText, &typedWidth) || !readWholeNumber(depthText, &typedDepth)) return;
+  // Whole feet or meters, as the labels say: a number alone, or a length in any form a length
+  // field takes ("25 m", "1200\"").
+  const float unitInches = ds->measureSystem == kMeasureImperial ? ConvertFeetToInches(1) : ConvertMetersToInches(1);
+  if (!readWholeUnits(widthText, unitInches, &typedWidth) || !readWholeUnits(depthText, unitInches, &typedDepth))
+    return;
   float w = static_cast<float>(std::clamp(typedWidth, 1, 1000));
   float d = static_cast<float>(std::clamp(typedDepth, 1, 1000));
   if (ds->measureSystem == kMeasureImperial) {

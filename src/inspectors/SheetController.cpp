@@ -146,7 +146,14 @@ bool SheetController::readNumber(QLineEdit* field, NumberKind kind, float* value
 }
 
 bool SheetController::readWholeNumber(QLineEdit* field, int32_t* value) {
-  TypedNumber n = ReadTypedNumber(field, NumberKind::kWhole);
+  return takeWhole(field, ReadTypedNumber(field, NumberKind::kWhole), value);
+}
+
+bool SheetController::readWholeUnits(QLineEdit* field, float unitInches, int32_t* value) {
+  return takeWhole(field, ReadTypedWholeUnits(field, unitInches), value);
+}
+
+bool SheetController::takeWhole(QLineEdit* field, TypedNumber n, int32_t* value) {
   if (n.accepted) {
     *value = n.whole;
     return true;

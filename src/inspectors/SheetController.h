@@ -51,6 +51,8 @@ class SheetController : public QDialog {
   bool readNumber(QLineEdit* field, NumberKind kind, float* value);
   // The same for a whole number, exactly as typed.
   bool readWholeNumber(QLineEdit* field, int32_t* value);
+  // The same for a size in whole units of a field labelled with its unit (ReadTypedWholeUnits).
+  bool readWholeUnits(QLineEdit* field, float unitInches, int32_t* value);
   bool numberRefused() const { return !refused_.reason.empty(); }
   // Refuses what was typed in the field for a reason of the sheet's own (a length that would
   // carry points off the plan), with the alert that says why; as for an entry that is no
@@ -74,6 +76,8 @@ class SheetController : public QDialog {
   // After OK refused an entry: the sheet shown again, the alert said and the entry selected;
   // false when the sheet cannot stay (its window gone or carrying another sheet).
   bool reopenForRetyping();
+  // The whole number read, or the refusal remembered.
+  bool takeWhole(QLineEdit* field, TypedNumber n, int32_t* value);
 
   bool dismissed_ = false;
   TypedNumber refused_;

@@ -276,17 +276,21 @@ Reading ReadWholeAndFraction(const std::string& text) {
 // refused, not read as 5): imperial rises take a fraction as a length's inches do ("5 1/2",
 // "5-1/2", "1/2"), metric rises are decimals. Or it is typed as a rise over a run: over the
 // field's run with a slash or a colon ("6/12", "6.5/12", "6:12"; metric "5/10"), over any other
-// run with a colon ("3:6" is 6 per 12). A lone fraction over another run is refused: "3/6"
-// could be half a unit of rise or a rise of 3 in 6, twelve times as steep. Imperial fractions
-// of a rise are over 2, 4, 8 or 16, as the pitch readouts show them ("1/2", "3/8").
+// run with a colon ("3:6" is 6 per 12). A lone fraction is a part of one unit of rise only as the
+// imperial pitch readouts write one: below one, in lowest terms, over 2, 4, 8 or 16 ("1/2",
+// "3/8"). Any other lone fraction over another run is refused: "8/16" or "3/6" reads as a rise
+// over a run as much as a part of a unit, the one twelve times or more as steep as the other.
 Reading ReadPitch(const std::string& text) {
   const DocState* ds = CurDocState();
   if (!ds) return {};
   const bool metric = ds->measureSystem != kMeasureImperial;
   const double fieldRun = metric ? 10 : 12;
-  // The fractions of a rise, as the imperial readouts write them.
+  // The parts of a unit of rise, as the imperial readouts write them: an odd numerator below a
+  // denominator of 2, 4, 8 or 16 ("1/2", "3/4", "5/16"; not "2/4", "8/16" or "5/2").
   const auto riseFraction = [metric](const Piece& p) {
-    return !metric && (p.denominator == 2 || p.denominator == 4 || p.denominator == 8 || p.denominator == 16);
+    const bool readoutDenominator = p.denominator == 2 || p.denominator == 4 || p.denominator == 8 ||
+                                    p.denominator == 16;
+    return !metric && readoutDenominator && p.numerator % 2 == 1 && p.numerator < p.denominator;
   };
   Scanner in(text);
   const bool negative = in.sign();
@@ -324,7 +328,8 @@ Reading ReadPitch(const std::string& text) {
     if (r.value != fieldRun) return Refusal(Fault::kPitchRun);
     in.blanks();
   } else if (loneFraction) {
-    // "6/12" is a rise of 6 (metric "5/10" of 5); "1/2" is half a unit of rise.
+    // "6/12" is a rise of 6 (metric "5/10" of 5); "1/2" is half a unit of rise; "8/16" is no
+    // part of a unit the readouts write.
     if (a.denominator == fieldRun) rise = static_cast<double>(a.numerator);
     else if (!riseFraction(a)) return Refusal(Fault::kPitchRun);
   }
@@ -583,10 +588,11 @@ std::string FaultReason(Fault fault, NumberKind kind) {
   const DocState* ds = CurDocState();
   const bool metric = ds && ds->measureSystem != kMeasureImperial;
   if (fault == Fault::kPitchRun && metric)
-    return "A rise over a run other than 10 is typed with a colon: 3:6 is 5 per 10.";
+    return "A rise over a run other than 10 is typed with a colon: 3:6 is 5 per 10. A part of one unit of rise is "
+           "a decimal: " + Decimal("0", "5") + ".";
   if (fault == Fault::kPitchRun)
-    return "A rise over a run other than 12 is typed with a colon: 3:6 is 6 per 12. A fraction of a rise is over "
-           "2, 4, 8 or 16: 1/2.";
+    return "A rise over a run other than 12 is typed with a colon: 3:6 is 6 per 12. A part of one unit of rise is "
+           "a fraction in lowest terms below one, over 2, 4, 8 or 16: 1/2, 3/8.";
   if (kind == NumberKind::kLength && metric)
     return "Type a length as a number in the design's unit, or with one unit: " + Decimal("1", "5") +
            " m, 150 cm or 1500 mm.";
@@ -693,6 +699,42 @@ TypedNumber CheckTypedNumber(const std::string& input, NumberKind kind) {
   n.value = value == 0 ? 0.0f : static_cast<float>(value);  // -0 is 0
   if (kind == NumberKind::kWhole) n.whole = static_cast<int32_t>(whole);
   return n;
+}
+
+TypedNumber CheckTypedWholeUnits(const std::string& input, float unitInches) {
+  const std::string text = Trimmed(input);
+  const DocState* ds = CurDocState();
+  const bool metric = ds && ds->measureSystem != kMeasureImperial;
+  double plain = 0;
+  double units = 0;
+  if (ReadDecimal(text, &plain)) {
+    // A number alone counts the field's unit.
+    const TypedNumber n = CheckTypedNumber(text, NumberKind::kDecimal);
+    if (!n.accepted) return n;
+    units = n.value;
+  } else {
+    const TypedNumber n = CheckTypedNumber(text, NumberKind::kLength);
+    if (!n.accepted) return n;
+    units = static_cast<double>(n.value) / unitInches;
+  }
+  // Lengths convert to the unit only to within a float's share ("2500 cm" is 25.0000001 m).
+  const double whole = std::round(units);
+  if (!(unitInches > 0) || !(std::fabs(units - whole) <= 1e-5 * std::max(1.0, std::fabs(whole))) ||
+      !(std::fabs(whole) <= TypedNumberLimit(NumberKind::kWhole)))
+    return Refused(metric ? "Type a whole number of meters: 25, 25 m or 2500 cm."
+                          : "Type a whole number of feet: 100, 100' or 1200\".");
+  TypedNumber n;
+  n.accepted = true;
+  n.whole = static_cast<int32_t>(whole);
+  n.value = static_cast<float>(whole == 0 ? 0.0 : whole);
+  return n;
+}
+
+TypedNumber ReadTypedWholeUnits(QLineEdit* field, float unitInches) {
+  if (!field) return Refused("Please enter a number.", true);
+  if (static_cast<size_t>(field->text().size()) > kMaxTypedNumberLength * 4)
+    return Refused("The entry is too long to be a number.");
+  return CheckTypedWholeUnits(FieldText(field), unitInches);
 }
 
 TypedNumber ReadTypedNumber(QLineEdit* field, NumberKind kind) {

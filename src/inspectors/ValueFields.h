@@ -26,7 +26,9 @@ float ParseLengthText(const std::string& text);
 float ParseAngleText(const std::string& text, bool degreesOnly);
 // Rise per 12 of run ("6", "6 1/2", "6-1/2", "1/2"; metric designs: a decimal rise per 10), or
 // a rise over the run the field shows ("6/12", "6:12"; metric "5/10") or over another run with a
-// colon ("3:6"); never feet and inches. 0 without a document or its DocState.
+// colon ("3:6"); never feet and inches. A lone fraction over another run is a part of one unit
+// of rise only as the readouts write one ("1/2", "3/8"; not "4/8" or "8/16", which read 0). 0
+// without a document or its DocState.
 float ParsePitchText(const std::string& text);
 // A number and a fraction token ("6", "3/4"): their sum, negative when the number is; 0 when
 // they are no such pair. Either text may be null.
@@ -77,6 +79,12 @@ struct TypedNumber {
 // exceeds TypedNumberLimit of its kind. -0 reads as 0.
 TypedNumber CheckTypedNumber(const std::string& text, NumberKind kind);
 TypedNumber ReadTypedNumber(QLineEdit* field, NumberKind kind);
+// A size in whole units of a field labelled with its unit (the lot's feet or meters, unitInches
+// long): a number alone counts that unit ("25"); any other entry is a length as the length
+// fields read it ("25 m", "2500 cm", "100'", "1200\"", "100 0"). Refused as CheckTypedNumber
+// refuses, and when it is no whole number of the unit; `whole` holds the count.
+TypedNumber CheckTypedWholeUnits(const std::string& text, float unitInches);
+TypedNumber ReadTypedWholeUnits(QLineEdit* field, float unitInches);
 constexpr size_t kMaxTypedNumberLength = 64;
 // The largest magnitude of a kind: lengths are held by the plan in plan units, so their limit
 // follows the current design's scale (a length that fills the whole plan coordinate range).

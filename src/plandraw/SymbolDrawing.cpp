@@ -39,6 +39,43 @@ const SizedKind* FindSizedKind(int32_t kind) {
 }
 
 bool IsZero3(const float v[3]) { return v[0] == 0 && v[1] == 0 && v[2] == 0; }
+
+// The extent along x and z of the parts of a symbol as they are drawn (a part's own children
+// included, curved segments at the finest sampling the drawing takes).
+void DrawnPartsExtent(const Objex* entry, float* extentX, float* extentZ) {
+  float low[2] = {0, 0}, high[2] = {0, 0};
+  bool any = false;
+  const auto add = [&](const float p[3]) {
+    const float v[2] = {p[0], p[2]};
+    for (int k = 0; k < 2; ++k) {
+      low[k] = any ? std::min(low[k], v[k]) : v[k];
+      high[k] = any ? std::max(high[k], v[k]) : v[k];
+    }
+    any = true;
+  };
+  const auto segment = [&](const Poinz& a, const Poinz& b) {
+    add(a.position);
+    add(b.position);
+    if (IsZero3(a.outHandle) && IsZero3(b.inHandle)) return;
+    ForEachCurveLine(a, b, 20, [&](const float from[3], const float to[3]) {
+      add(from);
+      add(to);
+    });
+  };
+  const auto take = [&](const Objex* part) {
+    if (part->levels != 1 || !part->firstPoint) return;
+    const Poinz* p = part->firstPoint;
+    for (; p->next; p = p->next) segment(*p, *p->next);
+    if (part->closed) segment(*p, *part->firstPoint);
+  };
+  for (const Objex* child = entry->firstChild; child; child = child->next) {
+    take(child);
+    for (const Objex* grandchild = child->firstChild; grandchild; grandchild = grandchild->next) take(grandchild);
+  }
+  *extentX = high[0] - low[0];
+  *extentZ = high[1] - low[1];
+}
+
 bool IsZeroXZ(const float v[3]) { return v[0] == 0 && v[2] == 0; }
 
 std::string Readout(float inches) {
@@ -78,12 +115,7 @@ void DrawComponent(DrawContext* handle, Objex* component, const RECT* updateRect
   const PlanPoint q = m + Polar(d, h);
   const SizedKind* sized = FindSizedKind(kind);
   float scaleX = 1.0f, scaleZ = 1.0f;
-  if (sized) {
-    const float length = ConvertWorldToScreen(sized->length, ds, 0);
-    const float depth = ConvertWorldToScreen(sized->depth, ds, 0);
-    if (length > 0) scaleX = data->width / length;
-    if (depth > 0) scaleZ = data->height / depth;
-  }
+  SizedSymbolScales(kind, data->width, data->height, &scaleX, &scaleZ);
   const FloatPoint origin{q.x, q.z};
   SetupToDraw2DSymbolObject(handle, drawFlags, transform, d + kRightAngle, &origin, kind, scaleX, scaleZ);
   if (!sized) return;
@@ -94,6 +126,25 @@ void DrawComponent(DrawContext* handle, Objex* component, const RECT* updateRect
   DrawNormalText(handle, size.c_str(), sizeAt.x, sizeAt.z, degrees);
   const PlanPoint nameAt = q + Polar(d, 0.5f * data->height + 8.0f);
   DrawNormalText(handle, LocalizedString(sized->name).c_str(), nameAt.x, nameAt.z, degrees);
+}
+
+bool SizedSymbolScales(int32_t kind, float width, float depth, float* scaleX, float* scaleZ) {
+  *scaleX = *scaleZ = 1.0f;
+  const SizedKind* sized = FindSizedKind(kind);
+  const DocState* ds = CurDocState();
+  if (!sized || !ds) return false;
+  // The symbol as drawn spans its parts' extent: stretched from that to the component's size,
+  // whatever size the symbol file drew it at. Along an axis it has no extent, the nominal size
+  // stands in.
+  float extentX = 0, extentZ = 0;
+  if (const Objex* entry = FindSymbolEntry(gSymbol2DList, static_cast<int16_t>(kind)))
+    DrawnPartsExtent(entry, &extentX, &extentZ);
+  const float nominalX = ConvertWorldToScreen(sized->length, ds, 0);
+  const float nominalZ = ConvertWorldToScreen(sized->depth, ds, 0);
+  const float fromX = extentX > 0 ? extentX : nominalX, fromZ = extentZ > 0 ? extentZ : nominalZ;
+  if (fromX > 0) *scaleX = width / fromX;
+  if (fromZ > 0) *scaleZ = depth / fromZ;
+  return true;
 }
 
 void SetupToDraw2DSymbolObject(DrawContext* handle, int32_t drawFlags, const DragTransformInfo* transform,

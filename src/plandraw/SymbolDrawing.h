@@ -27,5 +27,10 @@ void Draw2DSymbolObject(DrawContext* handle, Objex* object, int32_t drawFlags, c
 void Draw2DSymbolSegment(DrawContext* handle, Objex* object, Poinz* pointA, Poinz* pointB, int32_t drawFlags,
                          const DragTransformInfo* transform, float angle, const FloatPoint* origin, float scaleX,
                          float scaleZ);
+// The scales that draw the symbol of a sized kind (tubs and showers, 95 to 97) `width` along the
+// wall and `depth` away from it (plan units): its drawn parts' extent stretched to that size, the
+// kind's nominal size standing in along an axis the symbol has no extent on. False, with scales
+// of 1, for any other kind and without a document.
+bool SizedSymbolScales(int32_t kind, float width, float depth, float* scaleX, float* scaleZ);
 // Whether SetupToDraw2DSymbolObject draws the kind.
 bool IsDrawable2DSymbolKind(int32_t kind);

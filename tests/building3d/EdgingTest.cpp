@@ -1,11 +1,12 @@
 // Edging in 3D: blocks at the spacing from the first point on, the rhythm carried around
-// corners, block size and heights, repeatable heights from a seeded generator, and the
+// corners, block size and heights, the same varied heights at every build, and the
 // edgings that are left alone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -86,31 +87,45 @@ TEST_F(Edging, BlocksFollowTheSpacingAroundCorners) {
   EXPECT_NEAR(WalkedDistance(gStyleState), 15.0f, 0.01f);
 }
 
-TEST_F(Edging, TheSameSeedGivesTheSameHeights) {
-  Objex* e = AddEdging({{0, 0}, {400, 0}});
-  auto heights = [&] {
-    std::vector<float> h;
-    for (const Block& b : Blocks(e)) h.push_back(b.top);
-    return h;
-  };
-  SeedEdgingHeights(11);
-  UpdateEdgingObject(e);
-  const auto first = heights();
-  ASSERT_EQ(first.size(), 21u);
-  SeedEdgingHeights(11);
-  UpdateEdgingObject(e);
-  EXPECT_EQ(heights(), first);
-  // Without a new seed the heights are drawn anew: some differ.
-  UpdateEdgingObject(e);
-  EXPECT_NE(heights(), first);
-  EXPECT_EQ(heights().size(), first.size());
+// Every point of every block, in order.
+std::vector<float> Geometry(const Objex* edging) {
+  std::vector<float> out;
+  for (const Objex* o = static_cast<const Objex*>(edging->typeData); o; o = o->next)
+    for (const Poinz* p = o->firstPoint; p; p = p->next) out.insert(out.end(), p->position, p->position + 3);
+  return out;
+}
 
-  // The heights are the process's rand() draws, one per block in the order they are set.
-  std::srand(5);
+std::vector<float> Heights(const Objex* edging) {
+  std::vector<float> h;
+  for (const Block& b : Blocks(edging)) h.push_back(-b.top);
+  return h;
+}
+
+TEST_F(Edging, TheSameEdgingBuildsTheSameBlocksOfVariedHeights) {
+  Objex* e = AddEdging({{0, 0}, {400, 0}, {400, 90}});
   UpdateEdgingObject(e);
-  const auto drawn = heights();
+  const std::vector<float> first = Geometry(e), heights = Heights(e);
+  ASSERT_EQ(heights.size(), 25u);
+  // Rebuilt, whatever the process's random numbers did meanwhile: the same blocks.
   std::srand(5);
-  for (size_t i = 0; i < drawn.size(); ++i) EXPECT_FLOAT_EQ(drawn[i], -(12.0f + std::rand() % 13)) << i;
+  (void)std::rand();
+  UpdateEdgingObject(e);
+  EXPECT_EQ(Geometry(e), first);
+  UpdateEdgingObject(e);
+  EXPECT_EQ(Geometry(e), first);
+  // The stones still differ in height along the row.
+  const std::set<float> distinct(heights.begin(), heights.end());
+  EXPECT_GE(distinct.size(), 6u);
+  // The same edging elsewhere (a copy, or the edging moved) sets the same heights; another
+  // shape others.
+  Objex* copy = AddEdging({{1000, 500}, {1400, 500}, {1400, 590}});
+  UpdateEdgingObject(copy);
+  EXPECT_EQ(Heights(copy), heights);
+  Objex* other = AddEdging({{0, 0}, {400, 0}, {400, 91}});
+  UpdateEdgingObject(other);
+  const std::vector<float> otherHeights = Heights(other);
+  ASSERT_EQ(otherHeights.size(), heights.size());
+  EXPECT_NE(otherHeights, heights);
 }
 
 TEST_F(Edging, CurvedAndClosedEdgingsKeepTheSpacing) {

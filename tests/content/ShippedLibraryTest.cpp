@@ -11,6 +11,7 @@
 #include "model/ConvertObject.h"
 #include "model/CustomTextures.h"
 #include "model/PlanarTransforms.h"
+#include "model/Plants.h"
 #include "model/Services.h"
 #include "model/TextureIDs.h"
 #include "model/TexturePaths.h"
@@ -24,6 +25,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <string>
 #include <set>
 
 #include "ContentTestSupport.h"
@@ -272,6 +274,55 @@ TEST(ShippedLibrary, ANewWallSideReadsAsPaint) {
   const double down = meanStep(true), across = meanStep(false);
   EXPECT_LT(down, 0.3) << name;
   EXPECT_LT(down, 2 * across + 0.05) << name;
+}
+
+// The shipped plants, read as the program reads a stock plant, grow to heights their kind has
+// (inches, the plant file's unit): trees the tallest, several metres after twenty years; shrubs
+// and hedges one to three and a half metres; flowers, bulbs, ground covers and grasses well below.
+TEST(ShippedLibrary, ShippedPlantsGrowToTheHeightsOfTheirKind) {
+  TestApplication();
+  TestDocument doc;
+  SetUserSharedRoot(BuildTreeContentRoot() + "/QVRA/Shared");
+  struct Kind {
+    const char* name;
+    int32_t firstID;
+    int lowest, highest;  // of the mature height
+  };
+  const Kind kinds[] = {{"trees", 7000, 240, 720},     {"shrubs", 5000, 36, 144},     {"hedges", 10000, 36, 144},
+                        {"cacti", 9000, 12, 120},      {"bulbs", 8000, 4, 36},        {"annuals", 6000, 4, 36},
+                        {"perennials", 12000, 6, 60},  {"wild flowers", 4050, 6, 48}, {"ground covers", 3700, 1, 18},
+                        {"grasses", 11000, 12, 96},    {"palms", 4000, 96, 480},      {"fruit trees", 13000, 36, 240}};
+  int shortestTree = 1 << 20, tallestOther = 0;
+  // A plant of the kind twenty years after planting, its height in inches.
+  const auto atTwentyYears = [&](PlantInfo* info) {
+    Objex* plant = doc.addObject(kObjPlant, true, {{0, 0}, {10, 0}, {10, 10}, {0, 10}});
+    plant->plantAge = 23;  // growth levels from 4 on are years, less 3
+    plant->plantInfo = info;
+    float width = 0, height = 0;
+    GetPlantBounds(plant, &width, &height, 0);
+    return ConvertScreenToWorld(height, doc.ds(), 0);
+  };
+  for (const Kind& k : kinds)
+    for (int32_t n = 0; n < 2; ++n) {
+      SCOPED_TRACE(::testing::Message() << k.name << " " << n + 1);
+      PlantInfo* info = CreatePlantInfo(k.firstID + n);
+      ASSERT_NE(info, nullptr);
+      ASSERT_EQ(std::string(info->commonName).rfind("Sample", 0), 0u) << "no plant file read";
+      const int most = info->maximumGrowthHeight;
+      EXPECT_GE(most, k.lowest);
+      EXPECT_LE(most, k.highest);
+      EXPECT_GT(info->annualGrowthRate, 0);
+      if (k.firstID == 7000) {
+        shortestTree = std::min(shortestTree, most);
+        EXPECT_GE(atTwentyYears(info), 240.0f);  // 6 m and more
+      } else {
+        tallestOther = std::max(tallestOther, most);
+        if (k.highest <= 60) EXPECT_LE(atTwentyYears(info), 60.0f);
+        else DeletePlantInfo(info);
+      }
+    }
+  EXPECT_GT(shortestTree, tallestOther);
+  SetUserSharedRoot("");
 }
 
 TEST(ShippedLibrary, InstallingCopiesWhatIsMissingAndNeverOverwrites) {

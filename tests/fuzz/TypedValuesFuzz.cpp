@@ -33,6 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (NumberKind kind : {NumberKind::kLength, NumberKind::kAngle, NumberKind::kRadians, NumberKind::kPitch,
                             NumberKind::kPitchAngle, NumberKind::kWhole, NumberKind::kDecimal})
       (void)CheckTypedNumber(text, kind);
+    // A size in whole feet or meters (the lot's): taken only as a whole count.
+    const TypedNumber units = CheckTypedWholeUnits(text, system == kMeasureImperial ? 12.0f : 39.37f);
+    if (units.accepted && units.value != static_cast<float>(units.whole)) __builtin_trap();
   }
   std::string first = text.substr(0, size / 2), second = text.substr(size / 2);
   (void)TokenizeInches(first.data(), second.data());

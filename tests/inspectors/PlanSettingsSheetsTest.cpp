@@ -187,6 +187,45 @@ TEST_F(PlanSettingsSheets, LotSizeInAMetricDesignIsInMeters) {
   EXPECT_NEAR(ds->planBounds.floatRight, ConvertWorldToScreen(5 * 39.37f, ds, 0), 1e-2);
 }
 
+// The lot's width and depth take every form a length field reads in the design's units, and a
+// number alone in the unit the labels name; what is no whole number of that unit, or a form of
+// the other unit system, is refused with the lot kept.
+TEST_F(PlanSettingsSheets, LotSizeTakesTheFormsOfALengthField) {
+  struct Entry {
+    const char* typed;
+    int32_t units;  // 0: refused
+  };
+  const Entry metric[] = {{"25 m", 25}, {"25m", 25}, {"2500 cm", 25}, {"25000 mm", 25}, {"25", 25},
+                          {"2.5e1", 25}, {"25.5 m", 0}, {"25.5", 0},   {"82'", 0},        {"25 m 5", 0}};
+  const Entry imperial[] = {{"100'", 100}, {"1200\"", 100}, {"100 0", 100}, {"100'-0\"", 100}, {"100", 100},
+                            {"1200", 1000}, {"100' 6\"", 0},  {"100.5", 0},   {"30 m", 0},        {"1/2", 0}};
+  for (const int16_t system : {kMeasureMetric, kMeasureImperial}) {
+    ds->measureSystem = system;
+    const float unitInches = system == kMeasureMetric ? 39.37f : 12.0f;
+    for (const Entry& e : system == kMeasureMetric ? metric : imperial) {
+      SCOPED_TRACE(::testing::Message() << "\"" << e.typed << "\" system " << system);
+      ds->planBounds = {-100, -100, 100, 100};
+      const FloatRect before = ds->planBounds;
+      ScopedAlertRecorder alerts;
+      choose(kTagSetLotSize);
+      auto* s = sheet<LotSizeController>();
+      ASSERT_NE(s, nullptr);
+      s->widthText->setText(e.typed);
+      s->depthText->setText("10");
+      ok();
+      if (e.units == 0) {
+        EXPECT_TRUE(alerts.sawMessage("Invalid number entered."));
+        EXPECT_EQ(ds->planBounds.floatRight, before.floatRight);
+        continue;
+      }
+      EXPECT_TRUE(alerts.shown.empty());
+      EXPECT_NEAR(ds->planBounds.floatRight, ConvertWorldToScreen(e.units * unitInches / 2, ds, 0), 1e-2);
+      EXPECT_NEAR(ds->planBounds.floatBottom, ConvertWorldToScreen(10 * unitInches / 2, ds, 0), 1e-2);
+    }
+  }
+  EXPECT_EQ(CheckTypedWholeUnits("100' 6\"", 12).reason, "Type a whole number of feet: 100, 100' or 1200\".");
+}
+
 TEST_F(PlanSettingsSheets, CompassRoundsAndReplacesOutOfRangeAngles) {
   struct Case {
     const char* typed;

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <iterator>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -160,7 +161,7 @@ TEST_F(TypedForms, ReportedLengthsAndPitchesReadAsMeantOrAreRefused) {
       {"pitch", "5-1/2", Reads(5.5), kRefused},
       {"pitch", "5-6", kRefused, kRefused},
       {"pitch", "5'6\"", kRefused, kRefused},
-      {"pitch", "5/2", Reads(2.5), kRefused},
+      {"pitch", "5/2", kRefused, kRefused},
       {"pitch", "6/12", Reads(6), kRefused},
       {"pitch", "6:12", Reads(6), Reads(6)},
   };
@@ -196,7 +197,8 @@ TEST_F(TypedForms, ReportedLengthsAndPitchesReadAsMeantOrAreRefused) {
   EXPECT_EQ(CheckTypedNumber("5 6", NumberKind::kPitch).reason,
             "Type a pitch as its rise per 10 of run (5 or 2.5) or as a rise over a run (5/10, 5:10 or 3:6).");
   EXPECT_EQ(CheckTypedNumber("5/2", NumberKind::kPitch).reason,
-            "A rise over a run other than 10 is typed with a colon: 3:6 is 5 per 10.");
+            "A rise over a run other than 10 is typed with a colon: 3:6 is 5 per 10. A part of one unit of rise is a "
+            "decimal: 0.5.");
   // Where decimals are written with a comma, the comma is the decimal point and the examples
   // show it.
   gDecimalSeparator = ',';
@@ -257,7 +259,7 @@ TEST_F(TypedForms, PitchesTypedAsARiseOverARunReadAsThatRise) {
       {"5/10", kRefused, Reads(6)},       {"2.5/10", kRefused, Reads(3)},        {"1.5:2.5", Reads(7.2), Reads(7.2)},
       // The plain forms as before.
       {"6", Reads(6), Reads(7.2)},        {"6 1/2", Reads(6.5), kRefused},       {"1/2", Reads(0.5), kRefused},
-      {"3/4", Reads(0.75), kRefused},     {"12/16", Reads(0.75), kRefused},      {"5/2", Reads(2.5), kRefused},
+      {"3/4", Reads(0.75), kRefused},     {"5/16", Reads(0.3125), kRefused},     {"15/16", Reads(0.9375), kRefused},
       {"6 1/3", Reads(6 + 1 / 3.0), kRefused},
       // A fraction over another run, no run, a second run, a run that is no number.
       {"3/6", kRefused, kRefused},        {"1/3", kRefused, kRefused},           {"6/1", kRefused, kRefused},
@@ -266,6 +268,10 @@ TEST_F(TypedForms, PitchesTypedAsARiseOverARunReadAsThatRise) {
       {"6/12/12", kRefused, kRefused},    {"6:1/2", kRefused, kRefused},         {"6 1/2/12", kRefused, kRefused},
       {"6:-12", kRefused, kRefused},      {"6/12 1/2", kRefused, kRefused},      {"6 :12 in", kRefused, kRefused},
       {"6:1e999", kRefused, kRefused},    {"1e999:1e999", kRefused, kRefused},   {"6'/12", kRefused, kRefused},
+      // A fraction no readout writes for a part of a unit is a rise over another run as much:
+      // refused, never read as the part of a unit it would be.
+      {"12/16", kRefused, kRefused},      {"2/4", kRefused, kRefused},           {"5/2", kRefused, kRefused},
+      {"16/16", kRefused, kRefused},      {"2/4:12", kRefused, kRefused},        {"8/16:12", kRefused, kRefused},
   };
   for (const int16_t system : {kMeasureImperial, kMeasureMetric}) {
     useSystem(system);
@@ -288,12 +294,61 @@ TEST_F(TypedForms, PitchesTypedAsARiseOverARunReadAsThatRise) {
   // The refusals say how to type a rise over another run.
   useSystem(kMeasureImperial);
   EXPECT_EQ(CheckTypedNumber("3/6", NumberKind::kPitch).reason,
-            "A rise over a run other than 12 is typed with a colon: 3:6 is 6 per 12. A fraction of a rise is over 2, 4, "
-            "8 or 16: 1/2.");
+            "A rise over a run other than 12 is typed with a colon: 3:6 is 6 per 12. A part of one unit of rise is a "
+            "fraction in lowest terms below one, over 2, 4, 8 or 16: 1/2, 3/8.");
   EXPECT_EQ(CheckTypedNumber("6:0", NumberKind::kPitch).reason, "The run of a pitch must be more than zero.");
   useSystem(kMeasureMetric);
   EXPECT_EQ(CheckTypedNumber("6/12", NumberKind::kPitch).reason,
-            "A rise over a run other than 10 is typed with a colon: 3:6 is 5 per 10.");
+            "A rise over a run other than 10 is typed with a colon: 3:6 is 5 per 10. A part of one unit of rise is a "
+            "decimal: 0.5.");
+}
+
+// Every entry of the list of pitch forms tried, in both unit systems: a rise over a run of 16 or 8
+// is never read as a part of one unit of rise; the readout's fractions keep that reading.
+TEST_F(TypedForms, ReportedPitchFormsReadAsARiseOverTheirRunOrAreRefused) {
+  struct Row {
+    const char* typed;
+    Outcome imperial, metric;  // per 12 of run, as stored
+  };
+  const Row table[] = {
+      {"6/12", Reads(6), kRefused},          {"6/12:12", kRefused, kRefused},     {"-6:12", Reads(-6), Reads(-6)},
+      {"6:1e-30", kRefused, kRefused},       {"1e30:1e-30", kRefused, kRefused},  {"6 : 12", Reads(6), Reads(6)},
+      {"12/12", Reads(12), kRefused},        {"8/16", kRefused, kRefused},        {"6-1/2:12", Reads(6.5), kRefused},
+      {"0:12", Reads(0), Reads(0)},          {"6:0", kRefused, kRefused},         {"6:12", Reads(6), Reads(6)},
+      {"1/3", kRefused, kRefused},           {"5 1/3", Reads(5 + 1 / 3.0), kRefused},
+      {"6 6/12", Reads(6.5), kRefused},      {"6:1e400", kRefused, kRefused},
+      {"9999999:0.0000001", kRefused, kRefused},                                  {"3:6", Reads(6), Reads(6)},
+      {"6 1/2:12", Reads(6.5), kRefused},    {"1/2:12", Reads(0.5), kRefused},    {"6.5/12", Reads(6.5), kRefused},
+      {"5/10", kRefused, Reads(6)},          {"5:10", Reads(6), Reads(6)},        {"3/6", kRefused, kRefused},
+      {"4/8", kRefused, kRefused},           {"2/4", kRefused, kRefused},         {"6/8", kRefused, kRefused},
+      {"12/16", kRefused, kRefused},         {"3/4", Reads(0.75), kRefused},
+  };
+  const std::vector<std::vector<std::string>> lines = ListRows("pitch-forms.txt");
+  EXPECT_EQ(lines.size(), std::size(table));
+  for (const std::vector<std::string>& line : lines) {
+    ASSERT_EQ(line.size(), 1u);
+    const Row* row = nullptr;
+    for (const Row& r : table)
+      if (line[0] == r.typed) row = &r;
+    ASSERT_NE(row, nullptr) << line[0];
+    for (const int16_t system : {kMeasureImperial, kMeasureMetric}) {
+      useSystem(system);
+      const Outcome& expected = system == kMeasureImperial ? row->imperial : row->metric;
+      if (expected.accepted) {
+        expectOutcome(row->typed, NumberKind::kPitch, expected);
+        continue;
+      }
+      // Refused by the check (a pitch past the limit still parses as the number it is).
+      const TypedNumber n = CheckTypedNumber(row->typed, NumberKind::kPitch);
+      EXPECT_FALSE(n.accepted) << "\"" << row->typed << "\" system " << system << " read as " << n.value;
+      EXPECT_FALSE(n.reason.empty()) << row->typed;
+    }
+  }
+  useSystem(kMeasureImperial);
+  for (const char* typed : {"8/16", "6/8"})
+    EXPECT_EQ(CheckTypedNumber(typed, NumberKind::kPitch).reason,
+              "A rise over a run other than 12 is typed with a colon: 3:6 is 6 per 12. A part of one unit of rise is a "
+              "fraction in lowest terms below one, over 2, 4, 8 or 16: 1/2, 3/8.");
 }
 
 // Every pitch field takes a rise over its run: the roof tool's, a generated roof's, a roof
@@ -358,12 +413,14 @@ TEST_F(TypedForms, EveryPitchFieldTakesARiseOverItsRun) {
         type(f.field, "1/2");
         EXPECT_NEAR(f.stored(), 0.5, 1e-4);
       }
-      // "3/6" may be half a unit or 3 in 6: refused, the pitch kept.
+      // "3/6" and "8/16" may be half a unit or a rise over a run of 6 or 16: refused, the pitch kept.
       type(f.field, metric ? "2.5" : "3");
-      ScopedAlertRecorder alerts;
-      type(f.field, "3/6");
-      EXPECT_TRUE(alerts.sawMessage(kRefusal));
-      EXPECT_NEAR(f.stored(), 3, 1e-4);
+      for (const char* typed : {"3/6", "8/16"}) {
+        ScopedAlertRecorder alerts;
+        type(f.field, typed);
+        EXPECT_TRUE(alerts.sawMessage(kRefusal)) << typed;
+        EXPECT_NEAR(f.stored(), 3, 1e-4) << typed;
+      }
     }
     select(nullptr);
     update();
@@ -444,8 +501,9 @@ TEST_F(TypedForms, GeneratedEntriesReadAsTheirFormOrAreRefused) {
         };
         for (const auto& [text, value] : lengths)
           expectReads(sign + text, NumberKind::kLength, s * value, step / 2 + 1e-3);
-        // A lone fraction of a pitch is over 2, 4, 8 or 16, or a rise over the run of 12.
-        const int pd = 2 << pick(0, 3), pn = pick(1, pd - 1);
+        // A lone fraction of a pitch is as the readouts write a part of a unit (in lowest terms
+        // over 2, 4, 8 or 16), or a rise over the run of 12.
+        const int pd = 2 << pick(0, 3), pn = 2 * pick(0, pd / 2 - 1) + 1;
         const std::string pitchFraction = std::to_string(pn) + "/" + std::to_string(pd);
         const std::vector<std::pair<std::string, double>> pitches = {
             {I, inches}, {decimal(hundredths), hundredths / 100.0}, {I + " " + frac, inches + f},
@@ -475,7 +533,8 @@ TEST_F(TypedForms, GeneratedEntriesReadAsTheirFormOrAreRefused) {
                                       step / 2 + 1e-3);
         for (const std::string& bad : {F + "-" + I, F + "'" + I + "\"", F + " " + I, frac + " " + I,
                                        I + " " + N + "/-" + D, I + "\"", decimal(hundredths) + point + "5",
-                                       F + "+" + I, "- " + I, I + ":0", I + ":" + frac, I + ":12:12"})
+                                       F + "+" + I, "- " + I, I + ":0", I + ":" + frac, I + ":12:12",
+                                       std::to_string(2 * pn) + "/" + std::to_string(2 * pd)})
           expectRefused(sign + bad, NumberKind::kPitch);
       }
     }

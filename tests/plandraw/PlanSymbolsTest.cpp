@@ -3,8 +3,10 @@
 // kept outline, plants and piers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "TestDocument.h"
 #include "model/HitTest.h"
@@ -124,23 +126,41 @@ TEST_F(SymbolFixture, ComponentSymbolSitsOnTheWallFaceTurnedWithTheWall) {
   EXPECT_TRUE(ctx.calls.empty());
 }
 
-TEST_F(SymbolFixture, TubsStretchToTheirSizeAndAreLabelled) {
-  ScopedSymbol2DList symbol(95, {{0, 0}, {10, 10}});
-  Objex* w = wall();
-  DoorWindowData* data = nullptr;
-  Objex* c = child(w, kObjComponent, 100, 200, &data);
-  c->subtype = 95;
-  data->width = ConvertWorldToScreen(72, doc.ds(), 0);
-  data->height = ConvertWorldToScreen(36, doc.ds(), 0);
-  DrawObject(nullptr, c, nullptr, kDrawFlagAll, nullptr);
-  const auto lines = ctx.strokedLinePoints();
-  ASSERT_EQ(lines.size(), 2u);
-  ExpectAt(lines[0], 150, 0);
-  ExpectAt(lines[1], 162, 12);  // 1.2 times in both directions
-  const auto labels = texts();
-  ASSERT_EQ(labels.size(), 2u);
-  EXPECT_NE(labels[0].find("Lx"), std::string::npos);
-  EXPECT_EQ(labels[1], "Tub/Shower");
+// A tub or shower is drawn at the size it has, whatever size its symbol was drawn at, at any plan
+// scale, with its size and name beside it.
+TEST_F(SymbolFixture, TubsAndShowersAreDrawnAtTheirSizeAndLabelled) {
+  const std::pair<int16_t, const char*> kinds[] = {{95, "Tub/Shower"}, {96, "Spa Tub"}, {97, "Shower"}};
+  for (const auto& [kind, name] : kinds)
+    for (const float scale : {48.0f, 36.0f}) {
+      SCOPED_TRACE(::testing::Message() << "kind " << kind << " scale " << scale);
+      doc.ds()->planScale = scale;
+      // As the shipped symbols lie: across the insertion point, out from the wall face.
+      ScopedSymbol2DList symbol(kind, {{-20, 0}, {20, 0}, {20, 40}, {-20, 40}}, true);
+      Objex* w = wall();
+      DoorWindowData* data = nullptr;
+      Objex* c = child(w, kObjComponent, 100, 200, &data);
+      c->subtype = kind;
+      data->width = ConvertWorldToScreen(70.87f, doc.ds(), 0);  // 1.8 m by 0.75 m
+      data->height = ConvertWorldToScreen(29.53f, doc.ds(), 0);
+      ctx.clear();
+      DrawObject(nullptr, c, nullptr, kDrawFlagAll, nullptr);
+      const auto points = ctx.strokedLinePoints();
+      ASSERT_EQ(points.size(), 8u);
+      NSPoint low = points[0], high = points[0];
+      for (const NSPoint& p : points) {
+        low = {std::min(low.x, p.x), std::min(low.y, p.y)};
+        high = {std::max(high.x, p.x), std::max(high.y, p.y)};
+      }
+      const NSPoint a = View(150 - data->width / 2, 0), b = View(150 + data->width / 2, data->height);
+      EXPECT_NEAR(low.x, std::min(a.x, b.x), 1.01f);
+      EXPECT_NEAR(high.x, std::max(a.x, b.x), 1.01f);
+      EXPECT_NEAR(low.y, std::min(a.y, b.y), 1.01f);
+      EXPECT_NEAR(high.y, std::max(a.y, b.y), 1.01f);
+      const auto labels = texts();
+      ASSERT_EQ(labels.size(), 2u);
+      EXPECT_NE(labels[0].find("Lx"), std::string::npos);
+      EXPECT_EQ(labels[1], name);
+    }
 }
 
 TEST_F(SymbolFixture, CurvedSymbolSegmentsTakeEightToTwentyPieces) {

@@ -1,6 +1,7 @@
 // Components, wall breaks, attached wall dimensions and accessories hung on wall segments
 // (the press, the scripted slide along the segment, the new object and its record), fixed
 // components dropped as grouped symbol copies, and moving a placed component.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,11 @@
 #include "model/CustomTextures.h"
 #include "model/PlanarTransforms.h"
 #include "model/WallFields.h"
+#include "plandraw/Base2DView.h"
+#include "plandraw/DrawFlags.h"
+#include "plandraw/PlanDrawing.h"
+#include "plandraw/RecordingDrawContext.h"
+#include "plandraw/SymbolGeometry.h"
 #include "platform/Alerts.h"
 #include "tools/AccessoryTool.h"
 #include "tools/AttachedWallDims.h"
@@ -709,6 +715,72 @@ class OutlineWatch : public ScriptedModalEvents {
  private:
   const ZLKDynamicDrawEngine* overlay_;
 };
+
+// A tub, spa tub or shower is drawn at its size while it is placed and once placed, in the plan
+// as in print, whatever size its symbol was drawn at.
+TEST_F(WallComponents, SizedFixturesAreDrawnAtTheirSize) {
+  Base2DView planView;
+  static Base2DView* sView = nullptr;
+  sView = &planView;
+  gPlanViewHooks.documentView = [] { return sView; };
+  RecordingDrawContext ctx;
+  CurrentDrawContextScope scope(&ctx);
+  struct Fixture {
+    uint16_t tool;
+    int16_t kind;
+    float* length;
+    float* depth;
+  };
+  DocState* ds = doc.ds();
+  const Fixture fixtures[] = {{kToolBathTub, 95, &ds->bathTubSetting1, &ds->bathTubSetting2},
+                              {kToolSpaTub, 96, &ds->spaTubSetting1, &ds->spaTubSetting2},
+                              {kToolShower, 97, &ds->showerSetting1, &ds->showerSetting2}};
+  for (const Fixture& f : fixtures) {
+    SCOPED_TRACE(f.kind);
+    DeleteSymbolObject(gSymbol2DList == saved2D ? nullptr : gSymbol2DList);
+    gSymbol2DList = SymbolEntry(f.kind);  // 8 by 8 units
+    *f.length = 70.87f;  // 1.8 m by 0.75 m
+    *f.depth = 29.53f;
+    Objex* wall = AddTestWall(doc, {{0, 0}, {400, 0}});
+    {
+      ScriptedModalEvents events;
+      events.drag(200, 20).up(200, 20);
+      pressOnSegment(wall, 200, 0);
+      begin(f.tool, 200, 0);
+    }
+    Objex* fixture = lastChild(wall);
+    ASSERT_NE(fixture, nullptr);
+    ASSERT_EQ(fixture->subtype, f.kind);
+    const DoorWindowData* data = AttachmentData(fixture);
+    EXPECT_NEAR(data->width, units(70.87f), 0.01f);
+    EXPECT_NEAR(data->height, units(29.53f), 0.01f);
+    // The preview of the slide (window points are plan points here).
+    overlay.removePointsFromAllPaths();
+    const FloatPoint first{200 - data->width / 2, 0}, second{200 + data->width / 2, 0}, centre{200, 0};
+    DrawAttachment(&first, &centre, &second, 0, 0, f.kind, wall, data->width, data->height, 1);
+    const NSRect preview = overlay.activePathBounds();
+    EXPECT_NEAR(preview.size.width, data->width, 3);
+    EXPECT_NEAR(preview.size.height, data->height, 3);
+    for (const uint8_t printing : {0, 1}) {
+      gPrinting = printing;
+      ctx.clear();
+      DrawObject(nullptr, fixture, nullptr, kDrawFlagAll, nullptr);
+      gPrinting = 0;
+      const auto points = ctx.strokedLinePoints();
+      ASSERT_FALSE(points.empty()) << int(printing);
+      float low[2] = {points[0].x, points[0].y}, high[2] = {points[0].x, points[0].y};
+      for (const NSPoint& p : points) {
+        low[0] = std::min(low[0], p.x), high[0] = std::max(high[0], p.x);
+        low[1] = std::min(low[1], p.y), high[1] = std::max(high[1], p.y);
+      }
+      const NSPoint a = ProjectPlanPoint({0, 0}, printing), b = ProjectPlanPoint({data->width, data->height}, printing);
+      EXPECT_NEAR(high[0] - low[0], std::fabs(b.x - a.x), 3) << int(printing);
+      EXPECT_NEAR(high[1] - low[1], std::fabs(b.y - a.y), 3) << int(printing);
+    }
+  }
+  gPlanViewHooks.documentView = nullptr;
+  sView = nullptr;
+}
 
 TEST_F(WallComponents, TheSlidePreviewIsDrawnAtThePointerAtEveryZoom) {
   for (const float zoom : {0.5f, 2.0f}) {
