@@ -4,11 +4,11 @@
 #pragma once
 #include <cstdint>
 
+#include "model/Records.h"  // kSubFixedSymbolMember
+
 struct Layer;
 struct Objex;
 struct FloatPoint;
-
-constexpr int32_t kSubFixedSymbolMember = 89;
 
 // Component kind and plan bit of a wall component tool.
 struct ComponentToolInfo {
