@@ -409,7 +409,8 @@ void GetPrintedBounds(Objex* obj, int32_t planMask, uint8_t selectedOnly, FloatR
     GetObjectBounds(obj, selectedOnly, rect, pointsOnly, withPen);
     return;
   }
-  for (Objex* m = obj->firstChild; m; m = m->next) GetPrintedBounds(m, planMask, selectedOnly, rect, pointsOnly, withPen);
+  for (Objex* m = obj->firstChild; m; m = m->next)
+    GetPrintedBounds(m, planMask, selectedOnly, rect, pointsOnly, withPen);
 }
 
 }  // namespace

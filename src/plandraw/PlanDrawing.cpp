@@ -985,7 +985,8 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
   }
   if (keep && kept.firstLeftOut) gAcclLinePointCount = 0;
 
-  if (!transform && !gPrinting && !ds->traceImageVisible && current) FillExteriorPerimeterSpaces(handle, *current, area);
+  if (!transform && !gPrinting && !ds->traceImageVisible && current)
+    FillExteriorPerimeterSpaces(handle, *current, area);
 
   {
     PenColorScope penScope;

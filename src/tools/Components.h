@@ -4,8 +4,6 @@
 #pragma once
 #include <cstdint>
 
-#include "model/Records.h"  // kSubFixedSymbolMember
-
 struct Layer;
 struct Objex;
 struct FloatPoint;

@@ -20,13 +20,12 @@
 #include "model/Delete.h"
 #include "model/DocState.h"
 #include "model/Services.h"
-#include "model/ViewProjection.h"
+#include "model/PlanarTransforms.h"
 #include "plandraw/Base2DView.h"
 #include "plandraw/DrawFlags.h"
 #include "plandraw/LinePrimitives.h"
 #include "plandraw/PlanDrawing.h"
 #include "plandraw/RecordingDrawContext.h"
-#include "tools/Components.h"
 
 namespace {
 
@@ -208,10 +207,11 @@ TEST_F(GroupedPlanDrawing, EveryKindIsDrawnInGroupsAsItIsAlone) {
   std::vector<Setting> settings;
   for (Layer* current : {second, first})
     for (auto [scale, zoom] : {std::pair{36.0f, 0.6f}, std::pair{96.0f, 1.5f}})
-      settings.push_back({current, scale, zoom, (current == second) == (scale == 36) ? kMeasureImperial : kMeasureMetric,
-                          allPlans});
+      settings.push_back({current, scale, zoom,
+                          (current == second) == (scale == 36) ? kMeasureImperial : kMeasureMetric, allPlans});
   // Each tab's plans (the kinds of some tabs left out).
-  for (int tab = 0; tab < kPlanKindCount; ++tab) settings.push_back({second, 36, 0.6f, kMeasureImperial, ds->planMasks[tab]});
+  for (int tab = 0; tab < kPlanKindCount; ++tab)
+    settings.push_back({second, 36, 0.6f, kMeasureImperial, ds->planMasks[tab]});
   settings.push_back({first, 96, 1.5f, kMeasureMetric, ds->planMasks[kPlanElectrical]});
   ASSERT_NE(ds->planMasks[kPlanElectrical], allPlans);
 
@@ -515,12 +515,12 @@ TEST_F(GroupedPlanDrawing, EveryFixedComponentIsDrawnInItsPlanAloneAndInGroups) 
         shown.emplace_back();
         for (const Objex* o : components) {
           const Float3DRect& b = o->bounds3D;
-          const NSRect box = NSInsetRect(NSMakeRect(ZoomF(b.floatLeft), ZoomF(b.floatBack), ZoomF(b.floatRight - b.floatLeft),
-                                                    ZoomF(b.floatFront - b.floatBack)), -1, -1);
+          const float left = ZoomF(b.floatLeft) - 1, right = ZoomF(b.floatRight) + 1;
+          const float top = ZoomF(b.floatBack) - 1, bottom = ZoomF(b.floatFront) + 1;
           bool inside = false;
           for (const auto& call : ctx.calls)
-            for (const NSPoint& p : call.points) inside = inside || (p.x >= NSMinX(box) && p.x <= NSMaxX(box) && p.y >= NSMinY(box) &&
-                                                  p.y <= NSMaxY(box));
+            for (const NSPoint& p : call.points)
+              inside = inside || (p.x >= left && p.x <= right && p.y >= top && p.y <= bottom);
           shown.back().push_back(inside);
         }
       }
@@ -555,7 +555,8 @@ TEST_F(GroupedPlanDrawing, EveryFixedComponentIsDrawnInItsPlanAloneAndInGroups) 
   ds->newObjectPlanMask = 1 << kPlanFloor;
   const auto nested = drawEach();
   for (size_t i = 0; i < withWall.size(); ++i) {
-    SCOPED_TRACE(testing::Message() << "tab " << i % kPlanKindCount << (i < kPlanKindCount ? "" : ", from another floor"));
+    SCOPED_TRACE(testing::Message() << "tab " << i % kPlanKindCount
+                                    << (i < kPlanKindCount ? "" : ", from another floor"));
     ExpectSameDrawing(withWall[i], grouped[i]);
     ExpectSameDrawing(withWall[i], nested[i]);
   }

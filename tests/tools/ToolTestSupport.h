@@ -107,7 +107,8 @@ inline int CountObjects(const Layer* layer) {
 // symbol lists stand in).
 inline Objex* OneSquareSymbolEntry(int16_t kind) {
   const RGBColor black{};
-  Objex* entry = CreateObject(kind, 1, 1, &black, &black, 1, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  Objex* entry =
+      CreateObject(kind, 1, 1, &black, &black, 1, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
   Objex* part = CreateObject(kObjClosedPoly, 1, 1, &black, &black, 1, 0, 0, nullptr, nullptr, nullptr, nullptr,
                              nullptr, nullptr);
   for (auto [x, z] : {std::pair{-4.f, -4.f}, {4.f, -4.f}, {4.f, 4.f}, {-4.f, 4.f}})
