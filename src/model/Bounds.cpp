@@ -5,6 +5,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
+#include "model/Grouping.h"
 #include "model/LineGeometry.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
@@ -397,12 +398,29 @@ void MeasureStraightPrism(const float (*footprint)[2], int count, float y1, floa
   *box = b;
 }
 
+namespace {
+
+// What prints of an object on the plans shown: a group made with Plan > Group by the members
+// that print, each as it would alone.
+void GetPrintedBounds(Objex* obj, int32_t planMask, uint8_t selectedOnly, FloatRect* rect, uint8_t pointsOnly,
+                      uint8_t withPen) {
+  if (!IsObjectOnCurrentPlan(obj, planMask)) return;
+  if (!GroupMembersStandAlone(obj)) {
+    GetObjectBounds(obj, selectedOnly, rect, pointsOnly, withPen);
+    return;
+  }
+  for (Objex* m = obj->firstChild; m; m = m->next)
+    GetPrintedBounds(m, planMask, selectedOnly, rect, pointsOnly, withPen);
+}
+
+}  // namespace
+
 void GetLayerBounds(Layer* layer, uint8_t selectedOnly, FloatRect* rect, uint8_t pointsOnly, uint8_t withPen) {
   const DocState* ds = CurDocState();
   if (!layer || !rect || !ds || !layer->visible) return;
   for (Objex* obj = layer->firstObject; obj; obj = obj->next) {
-    if (gPrinting && !IsObjectOnCurrentPlan(obj, ds->currentPlanMask)) continue;
-    GetObjectBounds(obj, selectedOnly, rect, pointsOnly, withPen);
+    if (gPrinting) GetPrintedBounds(obj, ds->currentPlanMask, selectedOnly, rect, pointsOnly, withPen);
+    else GetObjectBounds(obj, selectedOnly, rect, pointsOnly, withPen);
   }
 }
 

@@ -610,7 +610,11 @@ uint8_t Group(Objex* obj, int32_t, const CommandArg&) {
                                  obj->layer, nullptr);
     if (!leader) return kRowDone;
     if (const DocState* ds = CurDocState()) leader->planMask = ds->newObjectPlanMask;
-    AppendObjectToLayer(leader, obj->layer);
+    // The group stands in its floor's list where its first member stood: its members are drawn
+    // among the floor's other objects where they were drawn alone (a wall's band under the
+    // roof's labels).
+    if (!obj->parent && obj->layer && obj->layer == leader->layer) InsertObjectBefore(leader, obj);
+    else AppendObjectToLayer(leader, obj->layer);
     gGroupLeader = leader;
   }
   GroupObject(obj);

@@ -42,6 +42,13 @@ bool IsObjectGrouped(const Objex* obj) {
   return obj->firstChild && obj->type != kObjRoofPanel && obj->type != kObjWall && obj->type != kObjDeck;
 }
 
+bool GroupMembersStandAlone(const Objex* obj) {
+  if (!obj || obj->type != kObjGroup || obj->subtype != 0) return false;
+  for (const Objex* m = obj->firstChild; m; m = m->next)
+    if (m->subtype != kSubFixedSymbolMember && m->type != kObjSymbolPart3D && m->type != kObjSymbolPart2D) return true;
+  return !obj->firstChild;
+}
+
 bool NeverFollowsTerrain(int16_t type) {
   switch (type) {
     case kObjWall: case kObjFloor: case kObjRoof: case kObjStaircase: case kObjRailing: case kObjCutout:

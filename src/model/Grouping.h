@@ -11,6 +11,11 @@ extern Objex* gGroupLeader;
 Objex* GetRootObject(Objex* obj);
 const Objex* GetRootObject(const Objex* obj);
 bool IsObjectGrouped(const Objex* obj);
+// A group made with Plan > Group (subtype 0) whose members stand each as it would alone: each
+// drawn, picked and printed on the plans that would show it alone. Not the group of one
+// symbol's parts (a fixed component's, subtype kSubFixedSymbolMember, or a library symbol's 2D
+// and 3D parts), which its own plan bit shows whole, nor a group of another kind (a cabinet).
+bool GroupMembersStandAlone(const Objex* obj);
 // Kinds that stand at elevations of their own and never follow the terrain (walls, floors,
 // roofs, staircases, railings, cut-outs, decks, roof panels, excavations).
 bool NeverFollowsTerrain(int16_t type);

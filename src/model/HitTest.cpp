@@ -589,6 +589,14 @@ bool PickBox(Objex* obj, const ClickInfo* click, int32_t grow, FloatRect* rect) 
   return !misses;
 }
 
+// The Floor tab shows the roofs over its walls, but they are the Roofing tab's to pick: there
+// their eaves, lying over the walls, would take every click meant for a wall. A caller that
+// names the kinds it looks for gets them on any tab.
+bool PickedOnCurrentTab(const Objex* obj, const DocState* ds, int16_t typeCount) {
+  if (typeCount >= 1 || ds->newObjectPlanMask != (1 << kPlanFloor)) return true;
+  return obj->type != kObjRoof && obj->type != kObjRoofPanel;
+}
+
 }  // namespace
 
 bool PickBoxMayHoldClick(Objex* obj, const ClickInfo* click, int32_t grow) {
@@ -643,8 +651,12 @@ bool SelectFromObject(Objex* obj, ClickInfo* click, uint8_t selectedOnly, const 
   }
   if (keyEntry) return false;
   const DocState* ds = CurDocState();
+  // The members of a group made with Plan > Group are picked where each would be picked alone.
+  const bool membersAlone = GroupMembersStandAlone(obj);
   for (Objex* c = obj->firstChild; c; c = c->next) {
-    if (IsPlanRestrictedChild(c->type) && !(ds && IsObjectOnCurrentPlan(c, ds->currentPlanMask))) continue;
+    if ((membersAlone || IsPlanRestrictedChild(c->type)) && !(ds && IsObjectOnCurrentPlan(c, ds->currentPlanMask)))
+      continue;
+    if (membersAlone && ds && !PickedOnCurrentTab(c, ds, typeCount)) continue;
     if (SelectFromObject(c, click, selectedOnly, types, typeCount)) return true;
   }
   return roofSymbolLeft && SearchRoofSymbol(obj, click);
@@ -674,14 +686,6 @@ bool TestCorners(Objex* obj, ClickInfo* click) {
 }  // namespace
 
 namespace {
-
-// The Floor tab shows the roofs over its walls, but they are the Roofing tab's to pick: there
-// their eaves, lying over the walls, would take every click meant for a wall. A caller that
-// names the kinds it looks for gets them on any tab.
-bool PickedOnCurrentTab(const Objex* obj, const DocState* ds, int16_t typeCount) {
-  if (typeCount >= 1 || ds->newObjectPlanMask != (1 << kPlanFloor)) return true;
-  return obj->type != kObjRoof && obj->type != kObjRoofPanel;
-}
 
 // A floor's top-level object as SelectFromLayer tests it (the floor and the plan already asked).
 bool HitTopObject(Objex* obj, ClickInfo* click, uint8_t selectedOnly, const int16_t* types, int16_t typeCount) {

@@ -191,6 +191,19 @@ void AppendObjectToLayer(Objex* object, Layer* layer) {
   layer->lastObject = object;
 }
 
+void InsertObjectBefore(Objex* object, Objex* before) {
+  if (!object || !before || before->parent || !before->layer) return;
+  NoteDesignEdit();
+  Layer* layer = before->layer;
+  object->layer = layer;
+  object->parent = nullptr;
+  object->prev = before->prev;
+  object->next = before;
+  if (before->prev) before->prev->next = object;
+  else layer->firstObject = object;
+  before->prev = object;
+}
+
 void AppendChildToObject(Objex* child, Objex* parent) {
   if (!child || !parent) return;
   NoteDesignEdit();

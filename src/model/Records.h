@@ -157,7 +157,7 @@ enum : int16_t {
 enum : int32_t {
   kSubDetailRect = 1, kSubDetailOval = 2, kSubDetailPolygon = 3, kSubDetailArc = 5,
   kSubDetailLine = 6, kSubDetailCurve = 7, kSubDeckCutout = 51, kSubExteriorWall = 54,
-  kSubSwitchConnector = 112, kSubCabinet = 136, kSubDimensionAttachment = 138,
+  kSubFixedSymbolMember = 89, kSubSwitchConnector = 112, kSubCabinet = 136, kSubDimensionAttachment = 138,
   kSubUserPlant = 153, kSubStraightStair = 800, kSubCurvedStair = 801,
   kSubStraightRail = 802, kSubCurvedRail = 803
 };
@@ -184,6 +184,8 @@ Poinz* CreatePoint(int16_t pointType, uint8_t selected, uint8_t locked, float ix
                    float lz, Objex* owner);
 // Appends at the end of the layer's list in constant time (the tail hint).
 void AppendObjectToLayer(Objex* object, Layer* layer);
+// Links an unlinked object into the list of a layer's top-level object `before`, just ahead of it.
+void InsertObjectBefore(Objex* object, Objex* before);
 // Appends a child at the end of the parent's child list in constant time; sets its parent.
 void AppendChildToObject(Objex* child, Objex* parent);
 // The last object of the layer's list / the last child of the object: the kept tail when it

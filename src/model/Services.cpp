@@ -10,6 +10,7 @@
 #include "model/DesignEdits.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
+#include "model/Grouping.h"
 #include "model/PlanarTransforms.h"
 #include "model/PlaneObjectRecords.h"
 #include "model/Records.h"
@@ -603,6 +604,13 @@ void GetPenOffset(int16_t width, int16_t* dx, int16_t* dy) {
 
 bool IsObjectOnCurrentPlan(const Objex* object, int32_t planMask) {
   if (!object) return false;
+  // A group made with Plan > Group shows where any of its members would show alone, whatever
+  // plan it was made on.
+  if (GroupMembersStandAlone(object)) {
+    for (const Objex* m = object->firstChild; m; m = m->next)
+      if (IsObjectOnCurrentPlan(m, planMask)) return true;
+    return false;
+  }
   if (object->planMask & planMask) return true;
   bool wallLike = object->type == kObjWall || object->type == kObjDoor || object->type == kObjWindow;
   return wallLike && (planMask & (2 | 4 | 8 | 32)) != 0;

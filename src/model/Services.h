@@ -466,7 +466,10 @@ extern float gHPrintScale, gVPrintScale;
 int16_t GetLineWeight(const Objex* object, int zoomed);
 // For a width above 1, both offsets become minus half the width.
 void GetPenOffset(int16_t width, int16_t* dx, int16_t* dy);
-// Whether the object shows on the plans of the mask.
+// Whether the object shows on the plans of the mask: walls, doors and windows on the floor,
+// electrical, plumbing and HVAC plans as well as on their own; a group made with Plan > Group
+// (GroupMembersStandAlone) where any of its members shows, at any depth, whatever its own plan bit;
+// every other object on its own plans. Drawing, picking and printing all ask this.
 bool IsObjectOnCurrentPlan(const Objex* object, int32_t planMask);
 
 // The object open in the symbol workbench, or null.

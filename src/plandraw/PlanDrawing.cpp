@@ -512,32 +512,42 @@ bool DrawOwnRoutineByKind(DrawContext* handle, Objex* object) {
   }
 }
 
-// A group made with Plan > Group. Its members are drawn each as it is drawn alone on its
-// floor; the members of symbols, cabinets and the like are parts of one object.
-bool IsOrdinaryGroup(const Objex* o) { return o && o->type == kObjGroup && o->subtype == 0; }
-
 // The object that is drawn as one of a floor's objects and holds `object`: its top-level
-// object, or the member of an ordinary group it belongs to.
+// object, or the member of an ordinary group (GroupMembersStandAlone: its members are drawn
+// each as it is drawn alone on its floor) it belongs to.
 const Objex* PlacedRoot(const Objex* object) {
-  while (object->parent && !IsOrdinaryGroup(object->parent)) object = object->parent;
+  while (object->parent && !GroupMembersStandAlone(object->parent)) object = object->parent;
   return object;
+}
+
+// Whether an object of a floor, or a member of an ordinary group, that shows on the current
+// plan draws nothing in the area being redrawn, as the walk of a floor finds it alone: an
+// ordinary group when none of its members draws there, a plant or a group of another kind
+// when the view does not redraw its box, any other object by its points and reach.
+bool LeftOutOfRedraw(const Objex* object, const CullArea& area, const DocState* ds) {
+  if (GroupMembersStandAlone(object)) {
+    for (const Objex* m = object->firstChild; m; m = m->next)
+      if (IsObjectOnCurrentPlan(m, ds->currentPlanMask) && !LeftOutOfRedraw(m, area, ds)) return false;
+    return true;
+  }
+  if (object->type == kObjGroup) return CulledByView(object, true);
+  if (object->type == kObjPlant) return CulledByView(object, false);
+  return CulledByBounds(object, area, ds);
 }
 
 // The members of an ordinary group that a floor's pass picking objects by kind would pick if
 // they stood alone: those `wanted` admits, in drawing order after `out`'s, through the ordinary
-// groups within it, each as the drawing takes them (shown on the current plan). Nothing of a
-// group that its view does not redraw.
+// groups within it, each as the drawing takes them (shown on the current plan and reaching the
+// area redrawn).
 template <typename Wanted>
-void CollectMembersOf(Objex* group, const DocState* ds, const Wanted& wanted, std::vector<Objex*>& out) {
+void CollectMembers(Objex* group, const DocState* ds, const CullArea& area, const Wanted& wanted,
+                    std::vector<Objex*>& out) {
+  if (!GroupMembersStandAlone(group)) return;
   for (Objex* m = group->firstChild; m; m = m->next) {
     if (!IsObjectOnCurrentPlan(m, ds->currentPlanMask)) continue;
-    if (IsOrdinaryGroup(m)) CollectMembersOf(m, ds, wanted, out);
-    else if (wanted(m)) out.push_back(m);
+    if (GroupMembersStandAlone(m)) CollectMembers(m, ds, area, wanted, out);
+    else if (wanted(m) && !LeftOutOfRedraw(m, area, ds)) out.push_back(m);
   }
-}
-template <typename Wanted>
-void CollectMembers(Objex* group, const DocState* ds, const Wanted& wanted, std::vector<Objex*>& out) {
-  if (IsOrdinaryGroup(group) && !CulledByView(group, true)) CollectMembersOf(group, ds, wanted, out);
 }
 
 void DrawPlacedObject(DrawContext* handle, Objex* object, const Layer* layer, const RECT* updateRect,
@@ -545,11 +555,13 @@ void DrawPlacedObject(DrawContext* handle, Objex* object, const Layer* layer, co
 
 void DrawChildren(DrawContext* handle, Objex* object, const RECT* rect, int32_t flags,
                   const DragTransformInfo* transform, const DocState* ds) {
-  if (IsOrdinaryGroup(object)) {
-    // Each member as it is drawn alone, where the plans shown admit it.
+  if (GroupMembersStandAlone(object)) {
+    // Each member as it is drawn alone, where the plans shown admit it and where it reaches
+    // the area redrawn.
     const Layer* layer = GetRootObject(object)->layer;
+    const CullArea area = CurrentCullArea(ds, transform);
     for (Objex* member = object->firstChild; member; member = member->next)
-      if (IsObjectOnCurrentPlan(member, ds->currentPlanMask))
+      if (IsObjectOnCurrentPlan(member, ds->currentPlanMask) && !LeftOutOfRedraw(member, area, ds))
         DrawPlacedObject(handle, member, layer, rect, flags, transform, true);
     return;
   }
@@ -690,7 +702,8 @@ void DrawPlacedObject(DrawContext* handle, Objex* object, const Layer* layer, co
   if (!transform) DrawTypeDataObjects(handle, object, updateRect, drawFlags);
   switch (object->type) {
     case kObjGroup:
-      if (!member && CulledByView(object, true)) break;
+      // An ordinary group's members are each left out where they do not reach (DrawChildren).
+      if (!member && !GroupMembersStandAlone(object) && CulledByView(object, true)) break;
       DrawObject(handle, object, updateRect, drawFlags, transform);
       StrokeAcclLineBuffer(handle);
       break;
@@ -835,7 +848,7 @@ void DrawLayerObjects(DrawContext* handle, LayerDrawables& drawables, const RECT
   if (drawables.anyCulled) gAcclLinePointCount = 0;
 }
 
-void FillExteriorPerimeterSpaces(DrawContext* handle, const LayerDrawables& current) {
+void FillExteriorPerimeterSpaces(DrawContext* handle, const LayerDrawables& current, const CullArea& area) {
   DocState* ds = CurDocState();
   if (!ds) return;
   const RGBColor black{};
@@ -846,7 +859,8 @@ void FillExteriorPerimeterSpaces(DrawContext* handle, const LayerDrawables& curr
     if (d.exteriorWall) walls.push_back(d.object);
     // The exterior walls in a group fill their spaces as they would alone.
     else if (d.type == kObjGroup)
-      CollectMembers(d.object, ds, [](const Objex* m) { return IsWall(m) && m->subtype == kSubExteriorWall; }, walls);
+      CollectMembers(d.object, ds, area, [](const Objex* m) { return IsWall(m) && m->subtype == kSubExteriorWall; },
+                     walls);
   }
   for (size_t i = 0; i < walls.size(); ++i) {
     PrefetchAhead(walls, i, [](Objex* o) { return o; });
@@ -971,7 +985,8 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
   }
   if (keep && kept.firstLeftOut) gAcclLinePointCount = 0;
 
-  if (!transform && !gPrinting && !ds->traceImageVisible && current) FillExteriorPerimeterSpaces(handle, *current);
+  if (!transform && !gPrinting && !ds->traceImageVisible && current)
+    FillExteriorPerimeterSpaces(handle, *current, area);
 
   {
     PenColorScope penScope;
@@ -987,7 +1002,7 @@ void DrawAllLayers(DrawContext* handle, Layer* layers, const RECT* updateRect, i
         for (const Drawable& d : f.objects) {
           if (d.type == kObjDeck) decks.push_back(d.object);
           else if (d.type == kObjGroup)
-            CollectMembers(d.object, ds, [](const Objex* m) { return m->type == kObjDeck; }, decks);
+            CollectMembers(d.object, ds, area, [](const Objex* m) { return m->type == kObjDeck; }, decks);
         }
         const RGBColor fill = f.layer == doc->itsCurLayer ? currentDeckFill : inactive;
         for (Objex* deck : decks)
@@ -1029,8 +1044,9 @@ void FillAllExteriorPerimeterSpaces(DrawContext* handle, Layer* layer) {
   DocState* ds = CurDocState();
   if (gPrinting || !layer || !doc || !ds || !doc->itsCurLayer) return;
   LayerDrawables current;
-  GatherDrawables(doc->itsCurLayer, ds, CurrentCullArea(ds, nullptr), current);
-  FillExteriorPerimeterSpaces(handle, current);
+  const CullArea area = CurrentCullArea(ds, nullptr);
+  GatherDrawables(doc->itsCurLayer, ds, area, current);
+  FillExteriorPerimeterSpaces(handle, current, area);
 }
 
 void DrawAllFoundationPerimeters(DrawContext* handle, Layer* layers) {
@@ -1047,7 +1063,7 @@ void DrawAllFoundationPerimeters(DrawContext* handle, Layer* layers) {
     if (exterior(object) && IsObjectOnCurrentPlan(object, ds->currentPlanMask)) walls.push_back(object);
     // The exterior walls in a group, as they would stand alone.
     else if (object->type == kObjGroup && IsObjectOnCurrentPlan(object, ds->currentPlanMask))
-      CollectMembers(object, ds, exterior, walls);
+      CollectMembers(object, ds, CullArea{}, exterior, walls);
   }
   for (Objex* wall : walls) Draw2DFillRegion(handle, wall, kPenRegionDotted, 1, &stroke, &fill, kBrushHollow);
 }

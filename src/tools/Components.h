@@ -8,8 +8,6 @@ struct Layer;
 struct Objex;
 struct FloatPoint;
 
-constexpr int32_t kSubFixedSymbolMember = 89;
-
 // Component kind and plan bit of a wall component tool.
 struct ComponentToolInfo {
   int32_t kind;

@@ -184,11 +184,13 @@ TEST_F(CommandBridge, MirrorAddsAFlippedCopyAndNeedsASelection) {
 TEST_F(CommandBridge, GroupAndUngroup) {
   Objex* a = line(0, 100, true);
   Objex* b = line(0, 50, true);
-  line(0, 10);  // not selected
+  Objex* c = line(0, 10);  // not selected
   handler().groupObjects();
   std::vector<Objex*> objects = TopLevel(model->itsCurLayer);
   ASSERT_EQ(objects.size(), 2u);
-  Objex* group = objects[1];
+  // The group stands where its first member stood, before the line left out.
+  Objex* group = objects[0];
+  EXPECT_EQ(objects[1], c);
   EXPECT_EQ(group->type, kObjGroup);
   EXPECT_EQ(a->parent, group);
   EXPECT_EQ(b->parent, group);

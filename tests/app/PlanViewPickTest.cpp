@@ -1,7 +1,7 @@
 // Placing and picking through the plan view as a user does: a door and a window placed with
 // their tools on a wall, and a roof drawn with the roof tool, selected by a click of the
 // selection tool (and the roof by a marquee) on the tab that shows them; a door without a
-// swing placed with the door tool.
+// swing placed with the door tool; a group picked by its members in every tab.
 #include <gtest/gtest.h>
 
 // The attachment records first: their field "slots" is a word Qt's headers take for themselves.
@@ -17,11 +17,14 @@
 #include <vector>
 
 #include "AppTestSupport.h"
+#include "app/PlanViewActions.h"
 #include "app/ZLKDocumentView.h"
 #include "app/ZLKWindowController.h"
 #include "model/CommandCodes.h"
 #include "model/ConvertObject.h"
 #include "model/Delete.h"
+#include "model/Grouping.h"
+#include "model/HitTest.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/PlanarTransforms.h"
@@ -359,3 +362,65 @@ TEST_F(PlanViewPick, EachDoorOrWindowLandsWherePressedAfterTheOnePlacedBefore) {
 }
 
 }  // namespace
+
+// An exterior wall, a gable roof beside it and a line on the landscape plan, picked by a click in
+// each plan tab, then all three grouped on the Roofing tab with Plan > Group: in every tab a
+// click on a member picks the group where the same click picks the member alone (the wall in
+// every tab, the line where the landscape plan shows, the roof where roofs are picked), and
+// nothing elsewhere.
+TEST_F(PlanViewPick, AGroupIsPickedInEachTabByTheMembersThatTabPicksAlone) {
+  ds->wallThickness = 9.84252f;
+  Objex* wall = addWall({{0, 0}, {3 * metre, 0}});
+  RGBColor black{};
+  Objex* line = CreateObject(kObjLine, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr);
+  for (float x : {0.0f, 3 * metre})
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, 2 * metre, 0, 0, 0, 0, 0, 0, line), line);
+  line->planMask = 1 << kPlanLandscape;
+  AppendObjectToLayer(line, model->itsCurLayer);
+  UpdateObjectBounds(line);
+  window->selectPlanTab(kPlanRoofing);
+  ds->snapToGrid = 0;
+  gCurTool = kToolGableRoof;
+  const QPoint a = at(3.5f * metre, -1 * metre), b = at(6 * metre, 1 * metre);
+  QTest::mouseMove(view, a);
+  QTest::mousePress(view, Qt::LeftButton, {}, a);
+  for (int i = 1; i <= 4; ++i) QTest::mouseMove(view, a + (b - a) * i / 4);
+  QTest::mouseRelease(view, Qt::LeftButton, {}, b);
+  Objex* roof = LastObjectOfLayer(model->itsCurLayer);
+  ASSERT_NE(roof, nullptr);
+  ASSERT_EQ(roof->type, kObjRoof);
+
+  // Where each is clicked: the wall's middle, the line's, the roof's front eave.
+  const std::pair<float, float> spots[] = {{1.5f * metre, 0}, {1.5f * metre, 2 * metre}, {4.75f * metre, -1 * metre}};
+  auto picks = [&](int tab, Objex* object, const std::pair<float, float>& spot) {
+    window->selectPlanTab(tab);
+    gCurTool = kToolSelection;
+    click(at(-1 * metre, 3 * metre));
+    click(at(spot.first, spot.second));
+    return IsAnyObjectSelected(object);
+  };
+  Objex* alone[] = {wall, line, roof};
+  bool pickedAlone[kPlanKindCount][3] = {};
+  for (int tab = 0; tab < kPlanKindCount; ++tab)
+    for (int k = 0; k < 3; ++k) pickedAlone[tab][k] = picks(tab, alone[k], spots[k]);
+  // Not a vacuous comparison: the wall in the Electrical tab, the line in the Landscape tab and
+  // the roof in the Roofing tab, but neither the line nor the roof in the Electrical tab.
+  EXPECT_TRUE(pickedAlone[kPlanElectrical][0]);
+  EXPECT_TRUE(pickedAlone[kPlanLandscape][1]);
+  EXPECT_TRUE(pickedAlone[kPlanRoofing][2]);
+  EXPECT_FALSE(pickedAlone[kPlanElectrical][1]);
+  EXPECT_FALSE(pickedAlone[kPlanElectrical][2]);
+  EXPECT_FALSE(pickedAlone[kPlanFloor][2]);
+
+  window->selectPlanTab(kPlanRoofing);
+  SelectAllLayers(model->itsLayers, kSelectOn, 1);
+  window->planViewActions().perform(kCmdGroup);
+  Objex* group = model->itsCurLayer->firstObject;
+  ASSERT_NE(group, nullptr);
+  ASSERT_EQ(group->type, kObjGroup);
+  ASSERT_EQ(group->next, nullptr);
+  for (int tab = 0; tab < kPlanKindCount; ++tab)
+    for (int k = 0; k < 3; ++k)
+      EXPECT_EQ(picks(tab, group, spots[k]), pickedAlone[tab][k]) << "tab " << tab << ", member " << k;
+}

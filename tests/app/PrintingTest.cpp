@@ -1,5 +1,6 @@
 // Printing the plan: the fit-to-page and to-scale scales, printing a design to a PDF file,
-// tiling a large plan over pages, the zoom put back and the print scale kept.
+// tiling a large plan over pages, the zoom put back and the print scale kept, a group printed
+// by the members the tab shows.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -10,8 +11,12 @@
 #include "AppTestSupport.h"
 #include "app/PlanViewActions.h"
 #include "app/ZLKDocument.h"
+#include "model/CommandCodes.h"
+#include "model/CommandWalkers.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
+#include "model/Grouping.h"
+#include "model/HitTest.h"
 #include "model/Services.h"
 #include "model/Records.h"
 #include "model/ViewCommands.h"
@@ -215,6 +220,45 @@ TEST_F(PrintingTest, ToScaleKeepsToThePagesOfTheRange) {
     EXPECT_EQ(CountPdfPages(pdf), r.pages) << r.from << ".." << r.to;
     ExpectZoomsBackAndPrintedAt(1.0f, -950, -450);
   }
+  TearDownGlobals();
+}
+
+// A wall and a line on the landscape plan far beside it, grouped on the Roofing tab: printed
+// from the Electrical tab the page holds the wall as it would alone (the line is not on that
+// tab's plans); from the Landscape tab, both.
+TEST_F(PrintingTest, AGroupPrintsTheMembersItsTabShows) {
+  AddWall(0, 300);
+  RGBColor black{};
+  Objex* line = CreateObject(kObjLine, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                             nullptr);
+  for (float x : {1000.0f, 1200.0f})
+    AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, x, 0, 0, 0, 0, 0, 0, 0, 0, line), line);
+  line->planMask = 1 << kPlanLandscape;
+  AppendObjectToLayer(line, model->itsLayers);
+  UpdateObjectBounds(line);
+  SelectAllLayers(model->itsLayers, kSelectOn, 1);
+  ds->newObjectPlanMask = 1 << kPlanRoofing;
+  gGroupLeader = nullptr;
+  TopLevelObjectAllLayers(model->itsLayers, kCmdGroup, CommandArg::None());
+  gGroupLeader = nullptr;
+  SelectAllLayers(model->itsLayers, kSelectOff, 0);
+  ASSERT_EQ(model->itsLayers->firstObject->type, kObjGroup);
+  ASSERT_EQ(model->itsLayers->firstObject->next, nullptr);
+
+  ds->currentPlanMask = ds->planMasks[kPlanElectrical];
+  SetOddState();
+  doc->printShowingPrintPanel(true);
+  EXPECT_EQ(CountPdfPages(pdf), 1);
+  // As the wall alone: 0..300 by -3..3 grown to 444 by 150.
+  ExpectZoomsBackAndPrintedAt(540.0f / 444.0f, -150 * (540.0f / 444.0f), 0);
+
+  QFile::remove(QString::fromStdString(pdf));
+  ds->currentPlanMask = ds->planMasks[kPlanLandscape];
+  SetOddState();
+  doc->printShowingPrintPanel(true);
+  EXPECT_EQ(CountPdfPages(pdf), 1);
+  // 0..1200 by -3..3 grown to 1344 by 150, centred on x 600.
+  ExpectZoomsBackAndPrintedAt(540.0f / 1344.0f, -600 * (540.0f / 1344.0f), 0);
   TearDownGlobals();
 }
 

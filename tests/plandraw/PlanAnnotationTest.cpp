@@ -14,6 +14,10 @@
 
 #include "TestDocument.h"
 #include "model/Services.h"
+#include "model/Attachments.h"
+#include "model/Delete.h"
+#include "model/DocState.h"
+#include "model/Grouping.h"
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
 #include "model/RoofStyles.h"
@@ -616,6 +620,60 @@ TEST_F(AnnotationFixture, DoorKindsDrawTheirSymbols) {
   DrawDoor(nullptr, door, nullptr, kDrawFlagAll, nullptr);
   door->parent = w;
   EXPECT_TRUE(ctx.calls.empty());
+}
+
+// A garage door drawn with the plan: its dashed box, the door's depth deep, stands off the wall
+// line on the right of the door (looking from its first point to its second), and on its left
+// when flipped; on walls running each of four ways, alone and in a group made on another tab,
+// at two plan scales.
+TEST_F(AnnotationFixture, AGarageDoorsDashedBoxStandsOnTheSideItsFlipNames) {
+  struct Way {
+    float dx, dz;
+  };
+  for (const float scale : {48.0f, 96.0f})
+    for (const Way way : {Way{1, 0}, Way{0, 1}, Way{-1, 0}, Way{0, -1}})
+      for (const bool flipped : {false, true})
+        for (const bool grouped : {false, true}) {
+          SCOPED_TRACE(testing::Message() << "plan scale " << scale << ", wall along " << way.dx << ", " << way.dz
+                                          << (flipped ? ", flipped" : "") << (grouped ? ", grouped" : ""));
+          while (Objex* o = doc.first->firstObject) {
+            UnlinkObject(o);
+            DeleteObj(o);
+          }
+          doc.ds()->planScale = scale;
+          Objex* w = wall({{0, 0}, {200 * way.dx, 200 * way.dz}}, 8);
+          Objex* door = opening(w, kObjDoor, kDoorGarage, w->firstPoint, 0, 40);
+          // From 50 to 90 along the wall.
+          Poinz* p = door->firstPoint;
+          for (const float along : {50.0f, 90.0f}) {
+            p->position[0] = along * way.dx;
+            p->position[2] = along * way.dz;
+            p = p->next;
+          }
+          AttachmentData(door)->height = 30;
+          AttachmentData(door)->flipHorizontal = flipped ? 1 : 0;
+          if (grouped) {
+            Objex* group = doc.addObject(kObjGroup, false, {});
+            group->planMask = 1 << kPlanLandscape;
+            UnlinkObject(w);
+            gGroupLeader = group;
+            GroupObject(w);
+            gGroupLeader = nullptr;
+          }
+          ctx.clear();
+          DrawAllLayers(nullptr, doc.model.itsLayers, nullptr, kDrawFlagAll, nullptr);
+          std::vector<const RecordingDrawContext::Call*> boxes;
+          for (const auto* c : calls(Kind::StrokePath))
+            if (c->stroke.dashCount == 2 && c->stroke.dash[0] == 18 && c->stroke.dash[1] == 6) boxes.push_back(c);
+          ASSERT_EQ(boxes.size(), 1u);
+          // The right of the way is (-dz, dx) in the plan (z down the view), the left (dz, -dx).
+          const float sx = flipped ? way.dz : -way.dz, sz = flipped ? -way.dx : way.dx;
+          const NSRect& r = boxes[0]->rect;
+          EXPECT_NEAR(NSMidX(r), 70 * way.dx + 15 * sx, 1.1);
+          EXPECT_NEAR(NSMidY(r), 70 * way.dz + 15 * sz, 1.1);
+          EXPECT_NEAR(std::max(r.size.width, r.size.height), 40, 1.1);
+          EXPECT_NEAR(std::min(r.size.width, r.size.height), 30, 1.1);
+        }
 }
 
 TEST_F(AnnotationFixture, RubberBandWallIsAClosedBandWithItsLiveLength) {

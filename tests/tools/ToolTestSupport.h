@@ -2,11 +2,13 @@
 // and helpers that drive a whole drag the way the plan view's mouse loop does.
 #pragma once
 #include <initializer_list>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "ModelInvariants.h"
 #include "TestDocument.h"
+#include "files/SymbolFile.h"
 #include "model/Bounds.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
@@ -99,4 +101,41 @@ inline int CountObjects(const Layer* layer) {
   int n = 0;
   for (const Objex* o = layer->firstObject; o; o = o->next) ++n;
   return n;
+}
+
+// A symbol entry of the kind with one square part, 8 units a side about its origin (the stock
+// symbol lists stand in).
+inline Objex* OneSquareSymbolEntry(int16_t kind) {
+  const RGBColor black{};
+  Objex* entry =
+      CreateObject(kind, 1, 1, &black, &black, 1, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  Objex* part = CreateObject(kObjClosedPoly, 1, 1, &black, &black, 1, 0, 0, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr);
+  for (auto [x, z] : {std::pair{-4.f, -4.f}, {4.f, -4.f}, {4.f, 4.f}, {-4.f, 4.f}})
+    AppendPointToObject(CreatePoint(1, 0, 0, x, 0, z, x, 0, z, x, 0, z, 0, 0, 0, part), part);
+  part->pointCount = 4;
+  Append2DSymbolToParent(part, entry);
+  return entry;
+}
+
+// A symbol list with a one-square entry of each kind, in order.
+inline Objex* OneSquareSymbolList(std::initializer_list<int16_t> kinds) {
+  Objex* head = nullptr;
+  Objex* last = nullptr;
+  for (int16_t kind : kinds) {
+    Objex* entry = OneSquareSymbolEntry(kind);
+    if (last) last->next = entry;
+    else head = entry;
+    last = entry;
+  }
+  return head;
+}
+
+inline void DeleteSymbolList(Objex* list) {
+  while (list) {
+    Objex* next = list->next;
+    list->next = nullptr;
+    DeleteSymbolObject(list);
+    list = next;
+  }
 }

@@ -46,7 +46,7 @@ struct WallComponents : ToolTest {
   }
   void TearDown() override {
     for (Objex* list : {gSymbol2DList, gSymbol3DList})
-      if (list != saved2D && list != saved3D) DeleteSymbolObject(list);
+      if (list != saved2D && list != saved3D) DeleteSymbolList(list);
     gSymbol2DList = saved2D;
     gSymbol3DList = saved3D;
     gdsAccessoryWidth = savedAccessory[0];
@@ -85,25 +85,11 @@ struct WallComponents : ToolTest {
     return c;
   }
   float units(float inches) { return ConvertWorldToScreen(inches, doc.ds(), 0); }
-
-  // A symbol entry of the kind with one square part (the stock list stands in).
-  static Objex* SymbolEntry(int16_t kind) {
-    const RGBColor black{};
-    Objex* entry = CreateObject(kind, 1, 1, &black, &black, 1, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                nullptr);
-    Objex* part = CreateObject(kObjClosedPoly, 1, 1, &black, &black, 1, 0, 0, nullptr, nullptr, nullptr, nullptr,
-                               nullptr, nullptr);
-    for (auto [x, z] : {std::pair{-4.f, -4.f}, {4.f, -4.f}, {4.f, 4.f}, {-4.f, 4.f}})
-      AppendPointToObject(CreatePoint(1, 0, 0, x, 0, z, x, 0, z, x, 0, z, 0, 0, 0, part), part);
-    part->pointCount = 4;
-    Append2DSymbolToParent(part, entry);
-    return entry;
-  }
 };
 
 TEST_F(WallComponents, ReceptacleSitsOnTheSegmentWithItsRecord) {
   Objex* wall = AddTestWall(doc, {{0, 0}, {200, 0}});
-  gSymbol2DList = SymbolEntry(55);  // the preview draws the receptacle symbol
+  gSymbol2DList = OneSquareSymbolEntry(55);  // the preview draws the receptacle symbol
   ServiceCallRecorder calls;
   ScriptedModalEvents events;
   events.drag(110, 8).up(100, 0);
@@ -351,8 +337,8 @@ TEST_F(WallComponents, MovingAWideComponentKeepsItsCentreAlongTheSegment) {
 }
 
 TEST_F(WallComponents, CeilingFanIsAGroupOfSymbolCopies) {
-  gSymbol2DList = SymbolEntry(88);
-  gSymbol3DList = SymbolEntry(88);
+  gSymbol2DList = OneSquareSymbolEntry(88);
+  gSymbol3DList = OneSquareSymbolEntry(88);
   doc.ds()->baseElevation = 0;
   gCurTool = kToolCeilingFan;
   TrackObject(50, 40, 50, 0, 40, kTrackEnd);
@@ -383,8 +369,8 @@ TEST_F(WallComponents, CeilingFanIsAGroupOfSymbolCopies) {
 }
 
 TEST_F(WallComponents, FixedComponentKeepsItsPartsWithoutADesign) {
-  gSymbol2DList = SymbolEntry(88);
-  gSymbol3DList = SymbolEntry(88);
+  gSymbol2DList = OneSquareSymbolEntry(88);
+  gSymbol3DList = OneSquareSymbolEntry(88);
   gCurTool = kToolCeilingFan;
   TrackObject(50, 40, 50, 0, 40, kTrackEnd);
   Objex* member = doc.first->firstObject->firstChild;
@@ -399,7 +385,7 @@ TEST_F(WallComponents, FixedComponentKeepsItsPartsWithoutADesign) {
 }
 
 TEST_F(WallComponents, SymbolPartsHangMovedByAPlanOffset) {
-  gSymbol3DList = SymbolEntry(88);
+  gSymbol3DList = OneSquareSymbolEntry(88);
   Objex* shape = addShape({{0, 0}, {10, 0}, {10, 10}});
   Attach3DSymbol(shape, 88, FloatPoint{10, 20});
   ASSERT_NE(shape->symbol3D, nullptr);
@@ -433,7 +419,7 @@ TEST_F(WallComponents, FixedComponentHeightsAndLightTypes) {
 }
 
 TEST_F(WallComponents, FixtureLightCarriesTheLightFields) {
-  gSymbol2DList = SymbolEntry(150);
+  gSymbol2DList = OneSquareSymbolEntry(150);
   DocState* ds = doc.ds();
   ds->lightType = 150;
   ds->lightOn = 0;
@@ -452,7 +438,7 @@ TEST_F(WallComponents, FixtureLightCarriesTheLightFields) {
 }
 
 TEST_F(WallComponents, MissingSymbolMakesNothing) {
-  gSymbol2DList = SymbolEntry(88);
+  gSymbol2DList = OneSquareSymbolEntry(88);
   TrackComponentFixed(0, 0, 0, kTrackEnd, kToolFloorDrain);
   TrackComponentFixed(0, 0, 0, kTrackBegin, kToolCeilingFan);
   EXPECT_EQ(CountObjects(doc.first), 0);
