@@ -723,8 +723,8 @@ TEST_F(WallComponents, SizedFixturesAreDrawnAtTheirSize) {
                               {kToolShower, 97, &ds->showerSetting1, &ds->showerSetting2}};
   for (const Fixture& f : fixtures) {
     SCOPED_TRACE(f.kind);
-    DeleteSymbolObject(gSymbol2DList == saved2D ? nullptr : gSymbol2DList);
-    gSymbol2DList = SymbolEntry(f.kind);  // 8 by 8 units
+    DeleteSymbolList(gSymbol2DList == saved2D ? nullptr : gSymbol2DList);
+    gSymbol2DList = OneSquareSymbolEntry(f.kind);  // 8 by 8 units
     *f.length = 70.87f;  // 1.8 m by 0.75 m
     *f.depth = 29.53f;
     Objex* wall = AddTestWall(doc, {{0, 0}, {400, 0}});
