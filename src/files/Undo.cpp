@@ -68,7 +68,13 @@ ZLKDocumentModel::UndoStepDigest* SlotDigest(ZLKDocumentModel* doc, int32_t slot
 
 void RemoveSnapshot(int32_t slot) {
   unlink(UndoStatePath(slot).c_str());
-  if (auto* digest = SlotDigest(gCurDocument, slot, false)) digest->known = false;
+  if (auto* digest = SlotDigest(gCurDocument, slot, false)) *digest = {};
+}
+
+// The store that wrote the slot the design stands at, 0 when none is known.
+uint64_t StandingStep(ZLKDocumentModel* doc) {
+  const auto* digest = SlotDigest(doc, doc->itsCurrentUndo, false);
+  return digest ? digest->step : 0;
 }
 
 // Steps the undo-name stack may offer: one per older snapshot, and one more for edits that no
@@ -140,10 +146,14 @@ void Step(bool back) {
     doc->itsCurrentUndo = before;
     ShowAlert("Unable to restore the undo state.", kDiskSpaceText);
     gUndoActive = 0;
-  } else if (unstored) {
-    doc->itsUnstoredEdit = false;
-    if (doc->itsUndoManager)
-      doc->itsUndoManager->keepRedoAtMost(static_cast<size_t>(CountUndos(doc->itsCurrentUndo, doc->itsLastUndo) - 1));
+  } else {
+    if (unstored) {
+      doc->itsUnstoredEdit = false;
+      if (doc->itsUndoManager)
+        doc->itsUndoManager->keepRedoAtMost(static_cast<size_t>(CountUndos(doc->itsCurrentUndo, doc->itsLastUndo) - 1));
+    }
+    // Back at the step that was saved the design is as saved; at any other it is not.
+    doc->itsEdited = doc->itsSavedStep == 0 || StandingStep(doc) != doc->itsSavedStep;
   }
   SelectFloorItemForCurrentLayer();
 }
@@ -324,7 +334,7 @@ void StoreStep(const std::string& name, const OutputDigestValue* held) {
   ZLKDocumentModel* doc = gCurDocument;
   if (!doc) return;
   if (!gUndoActive) {
-    if (name != " ") doc->itsEdited = true;
+    if (name != " ") MarkDesignEdited(doc, true);
     return;
   }
   if (!doc->itsDocState) return;
@@ -367,7 +377,7 @@ void StoreStep(const std::string& name, const OutputDigestValue* held) {
   }
   UndoNameStack* undo = doc->itsUndoManager;
   if (stored) {
-    *SlotDigest(doc, doc->itsCurrentUndo, true) = {digest.counted, digest.selection, true};
+    *SlotDigest(doc, doc->itsCurrentUndo, true) = {digest.counted, digest.selection, true, ++doc->itsStepsStored};
   } else {
     ShowAlert("Unable to store the undo state.", kDiskSpaceText);
     // A named edit is one left unstored (below); an unnamed one leaves the design other than
@@ -376,7 +386,7 @@ void StoreStep(const std::string& name, const OutputDigestValue* held) {
       if (auto* was = SlotDigest(doc, current, false)) was->known = false;
     if (!older) {
       doc->itsFirstUndo = first, doc->itsLastUndo = last, doc->itsCurrentUndo = current;
-      if (name != " ") doc->itsEdited = true;
+      if (name != " ") MarkDesignEdited(doc, true);
       return;
     }
     // The stored steps stay as they are now (what could be redone is gone: the design moved on).
@@ -443,6 +453,16 @@ void InitializeUndo() {
   gCurDocument->itsUndoDigests.clear();
   if (gCurDocument->itsUndoManager) gCurDocument->itsUndoManager->removeAllActions();
   StoreUndo(" ");
+  // A design as saved stays so at its first step.
+  if (!gCurDocument->itsEdited) MarkDesignEdited(gCurDocument, false);
+}
+
+void MarkDesignEdited(ZLKDocumentModel* doc, bool edited) {
+  if (!doc) return;
+  doc->itsEdited = edited;
+  // Unedited, the design stands where it was saved: coming back to that step leaves it so.
+  // Edited with no step of its own, no stored step holds the design as saved any longer.
+  doc->itsSavedStep = edited || doc->itsUnstoredEdit ? 0 : StandingStep(doc);
 }
 
 void SetUndoLevels(int levels) {
