@@ -47,12 +47,14 @@ class ZLKDocumentModel {
   bool itsToldUndoStepsDropped = false;
   // The digest of each stored snapshot, by slot (files/Undo.cpp): the design with its
   // selection, ID counters, changed flag, view and tool defaults left out, and its selection;
-  // and which store wrote the slot (numbered from 1 in the life of the model, 0 for none).
+  // the settings of the step that its file cannot hold; and which store wrote the slot
+  // (numbered from 1 in the life of the model, 0 for none).
   struct UndoStepDigest {
     std::array<uint64_t, 2> design{};  // 128-bit digests
     std::array<uint64_t, 2> selection{};
     bool known = false;
     uint64_t step = 0;
+    std::vector<uint8_t> beside;
   };
   std::vector<UndoStepDigest> itsUndoDigests;
   uint64_t itsStepsStored = 0;
