@@ -712,11 +712,11 @@ void Win32EventHandler::workOnFloorUsingCommand(int32_t command) {
   }
   if (gCurDocument->itsCurLayer) gCurDocument->itsCurLayer->visible = 1;
   if (GetCurrentView() == kCmdViewTop) {
-    if (Layer* view = Get2DViewLayer(kCmdViewTop)) {
-      gCurDocument->itsCur2DLayer = view;
-      Set2DViewLayerVisibility(view);
-      SelectedObjectAllLayers(gCurDocument->itsLayers, 0, 7001, CommandArg::None());
-    }
+    // A floor's view layer is not made here: the choice of a floor adds nothing to the design.
+    Layer* view = Find2DViewLayer(kCmdViewTop);
+    gCurDocument->itsCur2DLayer = view;
+    Set2DViewLayerVisibility(view);
+    SelectedObjectAllLayers(gCurDocument->itsLayers, 0, 7001, CommandArg::None());
   }
   updateViewingHeight();
   ClearSelectionState40(ds, &ds->selectionState40);

@@ -187,7 +187,7 @@ bool ZLKDocument::readFromFile(const std::string& path, const std::string&) {
   // The plan colours are the preferences': the first snapshot holds the design as it is shown.
   AppController::loadColorsForDocument(this);
   InitializeUndo();
-  model_->itsEdited = false;
+  MarkDesignEdited(model_, false);
   leftOutFile_.clear();
   leftOutCount_ = leftOut.total();
   if (leftOutCount_ > 0) {
@@ -283,7 +283,7 @@ bool ZLKDocument::isDocumentEdited() const { return model_ && model_->itsEdited;
 
 void ZLKDocument::setDocumentEdited(bool edited) {
   if (!model_) return;
-  model_->itsEdited = edited;
+  MarkDesignEdited(model_, edited);
   Q_EMIT designChanged();
 }
 

@@ -11,6 +11,7 @@
 #include "files/DocStateBlock.h"
 #include "files/FileTags.h"
 #include "files/ObjectRecords.h"
+#include "files/OutputDigest.h"
 #include "files/PaletteFile.h"
 #include "files/SideBlocks.h"
 #include "files/StreamState.h"
@@ -103,6 +104,9 @@ void WriteALayer(const Layer* layer) {
   if (!layer) return;
   WriteShort(kTagLayer);
   WriteSome(layer->name, sizeof(layer->name));
+  // Which floors are shown and worked on is the user's choice of the moment, no part of the
+  // design the undo ring compares.
+  MarkOutput(OutputOffset(), 2, OutputPart::kSetAside);
   WriteSome(&layer->visible, 1);
   WriteSome(&layer->selectable, 1);
   WriteFloat(layer->height);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iterator>
 #include <type_traits>
+#include <vector>
 
 #include "files/ByteStream.h"
 #include "files/OutputDigest.h"
@@ -29,9 +30,17 @@ namespace {
 //   window's render style, navigation speed, render and shadow quality, and the plan colours
 //   (the preferences', laid over the design again after every undo). Neither compared nor put
 //   back: Undo and Redo leave them as they stand.
+//   The working floor's elevation goes with the floor worked on (the floors' shown and
+//   pickable flags, kept by the restore alike) and is worked out again for the restored design.
+//   The fields no design file holds are settings too (the stair tool's open steps and stringer
+//   options, the origin and its locks, the framing view, the clear-view colours, the roof
+//   style): kept as they stand, not reset to their built-in values.
 // - kBookkeeping: the ID counters and the changed-since-saved flag: not compared, taken from
 //   the step (every step's counters lie past the IDs it holds).
-enum class UndoRole : uint8_t { kSelection, kSetting, kBookkeeping };
+// - kBesideStep: no design file holds it, but an edit with its own step changes it (the 3D
+//   background's texture scale, dropped with its material): held beside each step's snapshot,
+//   compared and put back with it.
+enum class UndoRole : uint8_t { kSelection, kSetting, kBookkeeping, kBesideStep };
 struct FieldRole {
   size_t begin, end;
   UndoRole role;
@@ -74,6 +83,10 @@ const FieldRole kFieldRoles[] = {
     KEEP(detailDisplayDims), KEEP(viewSetting14), KEEP(fenceParam1), KEEP(fenceParam2), KEEP(fenceParam4),
     KEEP(fenceParam3), KEEP(fenceParam5), KEEP(glowFlag), KEEP(skylightStyle), KEEP(skylightWidth),
     KEEP(skylightLength), KEEP(skylightSetting1), KEEP(showTopoLines), KEEP(navigationSubMode),
+    KEEP(wallDimensionFrom), KEEP(baseElevation), KEEP(origin), KEEP(lockOriginX), KEEP(lockOriginY),
+    KEEP(lockOriginZ), KEEP(framingView), KEEP(stairOpenSteps), KEEP(stairClosedStringers),
+    KEEP(stairLongStringerBase), KEEP(clearViewLine), KEEP(clearViewFill), KEEP(roofStyle),
+    ROLE(backgroundTextureScale, kBesideStep),
 };
 #undef KEEP
 #undef ROLE
@@ -919,4 +932,27 @@ void KeepUnsteppedSettings(const DocState& was, DocState* ds) {
   for (const FieldRole& r : kFieldRoles)
     if (r.role == UndoRole::kSetting)
       memcpy(reinterpret_cast<char*>(ds) + r.begin, reinterpret_cast<const char*>(&was) + r.begin, r.end - r.begin);
+}
+
+std::vector<uint8_t> StepFieldsBesideSnapshot(const DocState& ds) {
+  std::vector<uint8_t> bytes;
+  for (const FieldRole& r : kFieldRoles)
+    if (r.role == UndoRole::kBesideStep) {
+      const auto* at = reinterpret_cast<const uint8_t*>(&ds) + r.begin;
+      bytes.insert(bytes.end(), at, at + (r.end - r.begin));
+    }
+  return bytes;
+}
+
+void PutBackStepFieldsBesideSnapshot(const std::vector<uint8_t>& bytes, DocState* ds) {
+  if (!ds) return;
+  size_t at = 0;
+  for (const FieldRole& r : kFieldRoles)
+    if (r.role == UndoRole::kBesideStep) {
+      const size_t n = r.end - r.begin;
+      // Bytes taken from another layout of the fields put nothing back.
+      if (at + n > bytes.size()) return;
+      memcpy(reinterpret_cast<char*>(ds) + r.begin, bytes.data() + at, n);
+      at += n;
+    }
 }

@@ -2,6 +2,7 @@
 // little-endian, two-byte-aligned layouts 10000 to 11100, their writers, readers and repairs.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 struct DocState;
 
@@ -12,6 +13,11 @@ constexpr int32_t kDocStateBlockFraming = 3732;
 // view, the tools' defaults, Snap To Grid, the 3D window's render settings and the like): the
 // fields the undo ring's compare leaves out, which Undo and Redo leave as they stand.
 void KeepUnsteppedSettings(const DocState& was, DocState* ds);
+// The settings fields that no design file holds but an edit with its own undo step changes (the
+// 3D background's texture scale): their bytes, kept beside the step's snapshot, and put back
+// into ds from such bytes. The undo ring compares and restores them with the snapshot.
+std::vector<uint8_t> StepFieldsBesideSnapshot(const DocState& ds);
+void PutBackStepFieldsBesideSnapshot(const std::vector<uint8_t>& bytes, DocState* ds);
 
 // Block lengths (after the framing Long) of each layout.
 constexpr uint32_t kDocStateBlockLength2 = 794;    // 10000

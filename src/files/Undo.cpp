@@ -24,6 +24,7 @@
 #include "model/DesignEdits.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
+#include "model/HitTest.h"
 #include "model/Services.h"
 #include "model/Records.h"
 #include "model/Selection.h"
@@ -68,7 +69,13 @@ ZLKDocumentModel::UndoStepDigest* SlotDigest(ZLKDocumentModel* doc, int32_t slot
 
 void RemoveSnapshot(int32_t slot) {
   unlink(UndoStatePath(slot).c_str());
-  if (auto* digest = SlotDigest(gCurDocument, slot, false)) digest->known = false;
+  if (auto* digest = SlotDigest(gCurDocument, slot, false)) *digest = {};
+}
+
+// The store that wrote the slot the design stands at, 0 when none is known.
+uint64_t StandingStep(ZLKDocumentModel* doc) {
+  const auto* digest = SlotDigest(doc, doc->itsCurrentUndo, false);
+  return digest ? digest->step : 0;
 }
 
 // Steps the undo-name stack may offer: one per older snapshot, and one more for edits that no
@@ -123,6 +130,8 @@ void SelectFloorItemForCurrentLayer() {
     }
 }
 
+int RestoreStep(const char* path, const std::vector<uint8_t>* beside);
+
 void Step(bool back) {
   ZLKDocumentModel* doc = gCurDocument;
   if (!gUndoActive || !doc || doc->itsFirstUndo <= 0 || doc->itsLastUndo <= 0 ||
@@ -136,14 +145,21 @@ void Step(bool back) {
   if (count < (unstored ? 1 : 2)) return;
   int32_t before = doc->itsCurrentUndo;
   if (!unstored) doc->itsCurrentUndo = back ? PrevSlot(before) : NextSlot(before);
-  if (!RestoreState(UndoStatePath(doc->itsCurrentUndo).c_str())) {
+  const auto* kept = SlotDigest(doc, doc->itsCurrentUndo, false);
+  const std::optional<std::vector<uint8_t>> beside =
+      kept && kept->step ? std::optional(kept->beside) : std::nullopt;
+  if (!RestoreStep(UndoStatePath(doc->itsCurrentUndo).c_str(), beside ? &*beside : nullptr)) {
     doc->itsCurrentUndo = before;
     ShowAlert("Unable to restore the undo state.", kDiskSpaceText);
     gUndoActive = 0;
-  } else if (unstored) {
-    doc->itsUnstoredEdit = false;
-    if (doc->itsUndoManager)
-      doc->itsUndoManager->keepRedoAtMost(static_cast<size_t>(CountUndos(doc->itsCurrentUndo, doc->itsLastUndo) - 1));
+  } else {
+    if (unstored) {
+      doc->itsUnstoredEdit = false;
+      if (doc->itsUndoManager)
+        doc->itsUndoManager->keepRedoAtMost(static_cast<size_t>(CountUndos(doc->itsCurrentUndo, doc->itsLastUndo) - 1));
+    }
+    // Back at the step that was saved the design is as saved; at any other it is not.
+    doc->itsEdited = doc->itsSavedStep == 0 || StandingStep(doc) != doc->itsSavedStep;
   }
   SelectFloorItemForCurrentLayer();
 }
@@ -245,9 +261,41 @@ void FoldSelectionStateNoting(Layer* firstLayer, const CommandArg& arg, KnownSel
   }
 }
 
-}  // namespace
+// Which floors the user shows and works on (the layers' shown and pickable flags and the
+// working floor and view layer, by name): chosen with no step of their own, kept by Undo and
+// Redo for the layers the restored design has too.
+class FloorsWorkedOn {
+ public:
+  explicit FloorsWorkedOn(const ZLKDocumentModel* doc) {
+    for (const Layer* l = doc->itsLayers; l; l = l->next) flags_.push_back({l->name, l->visible, l->selectable});
+    if (doc->itsCurLayer) current_ = doc->itsCurLayer->name;
+    if (doc->itsCur2DLayer) view_ = doc->itsCur2DLayer->name;
+  }
+  // Puts them on the restored design; what the read selected on a floor no longer worked on
+  // is let go there first, as the choice of a floor lets it go.
+  void putOn(ZLKDocumentModel* doc, bool selectionRead) const {
+    for (const Flags& f : flags_)
+      if (Layer* l = GetLayerFromName(f.name.c_str())) {
+        if (selectionRead && !f.selectable) SelectLayer(l, kSelectOff, 0);
+        l->visible = f.visible;
+        l->selectable = f.selectable;
+      }
+    if (!current_.empty())
+      if (Layer* l = GetLayerFromName(current_.c_str())) doc->itsCurLayer = l;
+    doc->itsCur2DLayer = view_.empty() ? nullptr : GetLayerFromName(view_.c_str());
+  }
 
-int RestoreState(const char* path) {
+ private:
+  struct Flags {
+    std::string name;
+    uint8_t visible, selectable;
+  };
+  std::vector<Flags> flags_;
+  std::string current_, view_;
+};
+
+// RestoreState; `beside`, when known, holds the step's fields that its file cannot.
+int RestoreStep(const char* path, const std::vector<uint8_t>* beside) {
   ZLKDocumentModel* doc = gCurDocument;
   if (!path || !doc) return 0;
   // The snapshot folder is ours: a planted link or someone else's file is not read.
@@ -275,16 +323,21 @@ int RestoreState(const char* path) {
     const uint8_t stepVisible = fresh.itsDocState->traceImageVisible;
     // Undo steps the design back, not what the user changes with no step of its own: the view
     // (zoom, 3D camera, cut-away, the plan's tabs), the tools' defaults and the other settings
-    // the compare leaves out stay as they stand. The floor is the restored one's: the step
-    // shows where it was made.
+    // the compare leaves out stay as they stand, and so do the floors worked on (below). What
+    // the step's file cannot hold comes from beside it (kept as it stands when not known).
     KeepUnsteppedSettings(*old, fresh.itsDocState);
+    PutBackStepFieldsBesideSnapshot(beside ? *beside : StepFieldsBesideSnapshot(*old), fresh.itsDocState);
     if (keptTrace != fresh.itsDocState->traceImagePath) fresh.itsDocState->traceImageVisible = stepVisible;
   }
+  const FloorsWorkedOn floors(doc);
   // The ground's heights are worked out for the restored design when it or the one it replaced
   // holds ground objects (noted by the read and the drop: no walk of the design).
   const bool restoredGround = ReadSawGround();
   if (!ReplaceDesign(doc, &fresh, palettesRead) && restoredGround) SetLotElevation();
+  floors.putOn(doc, ReadSawSelection());
   DocState* ds = doc->itsDocState;
+  // The working floor's elevation as the restored floors stand.
+  if (doc->itsCurLayer) ds->baseElevation = GetLayerAbsBaseHeight(doc->itsCurLayer);
   ds->documentChanged = 1;
   ClearSelectionState40(ds, &ds->selectionState40);
   // The objects holding the restored selection are noted while it is summed up, so that the
@@ -315,6 +368,10 @@ int RestoreState(const char* path) {
   return 1;
 }
 
+}  // namespace
+
+int RestoreState(const char* path) { return RestoreStep(path, nullptr); }
+
 namespace {
 // StoreUndo; with `held`, the snapshot is the design the output buffer holds, of that digest.
 void StoreStep(const std::string& name, const OutputDigestValue* held) {
@@ -324,7 +381,7 @@ void StoreStep(const std::string& name, const OutputDigestValue* held) {
   ZLKDocumentModel* doc = gCurDocument;
   if (!doc) return;
   if (!gUndoActive) {
-    if (name != " ") doc->itsEdited = true;
+    if (name != " ") MarkDesignEdited(doc, true);
     return;
   }
   if (!doc->itsDocState) return;
@@ -367,7 +424,8 @@ void StoreStep(const std::string& name, const OutputDigestValue* held) {
   }
   UndoNameStack* undo = doc->itsUndoManager;
   if (stored) {
-    *SlotDigest(doc, doc->itsCurrentUndo, true) = {digest.counted, digest.selection, true};
+    *SlotDigest(doc, doc->itsCurrentUndo, true) = {digest.counted, digest.selection, true, ++doc->itsStepsStored,
+                                                   StepFieldsBesideSnapshot(*doc->itsDocState)};
   } else {
     ShowAlert("Unable to store the undo state.", kDiskSpaceText);
     // A named edit is one left unstored (below); an unnamed one leaves the design other than
@@ -376,7 +434,7 @@ void StoreStep(const std::string& name, const OutputDigestValue* held) {
       if (auto* was = SlotDigest(doc, current, false)) was->known = false;
     if (!older) {
       doc->itsFirstUndo = first, doc->itsLastUndo = last, doc->itsCurrentUndo = current;
-      if (name != " ") doc->itsEdited = true;
+      if (name != " ") MarkDesignEdited(doc, true);
       return;
     }
     // The stored steps stay as they are now (what could be redone is gone: the design moved on).
@@ -425,8 +483,9 @@ bool StoreUndoIfChanged(const std::string& name, UndoCompare compare) {
     WriteDesignDigested();
     now = scope.value();
   }
-  const bool same =
-      now.counted == current->design && (compare == UndoCompare::kDesign || now.selection == current->selection);
+  const bool same = now.counted == current->design &&
+                    (compare == UndoCompare::kDesign || now.selection == current->selection) &&
+                    StepFieldsBesideSnapshot(*doc->itsDocState) == current->beside;
   if (!same) StoreStep(name, &now);
   ReleaseOutputBuffer();
   return !same;
@@ -443,6 +502,16 @@ void InitializeUndo() {
   gCurDocument->itsUndoDigests.clear();
   if (gCurDocument->itsUndoManager) gCurDocument->itsUndoManager->removeAllActions();
   StoreUndo(" ");
+  // A design as saved stays so at its first step.
+  if (!gCurDocument->itsEdited) MarkDesignEdited(gCurDocument, false);
+}
+
+void MarkDesignEdited(ZLKDocumentModel* doc, bool edited) {
+  if (!doc) return;
+  doc->itsEdited = edited;
+  // Unedited, the design stands where it was saved: coming back to that step leaves it so.
+  // Edited with no step of its own, no stored step holds the design as saved any longer.
+  doc->itsSavedStep = edited || doc->itsUnstoredEdit ? 0 : StandingStep(doc);
 }
 
 void SetUndoLevels(int levels) {

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+class ZLKDocumentModel;
+
 extern int32_t gTotalUndos;  // slots in the ring, 25 by default
 // Sizes the ring so that it holds `levels` steps (one snapshot more than steps), levels kept
 // within 5..500. Every document's ring must be started afresh after a change of size.
@@ -35,6 +37,10 @@ enum class UndoCompare { kDesign, kDesignAndSelection };
 bool StoreUndoIfChanged(const std::string& name, UndoCompare compare = UndoCompare::kDesign);
 // Starts the current document's history afresh: the old snapshots go, the first is stored.
 void InitializeUndo();
+// Marks the document edited or not. Unedited (just saved, opened or made), the step the design
+// stands at holds it as saved: Undo and Redo leave the design edited at every other step and
+// unedited back at that one. Edited outside the steps, no step holds the saved design.
+void MarkDesignEdited(ZLKDocumentModel* doc, bool edited);
 void DoUndo();
 void DoRedo();
 

@@ -1,4 +1,5 @@
-// Staircases: sizes in inches and the six options; every option click stores its undo step.
+// Staircases: sizes in inches and the six options; an option click stores its undo step when
+// a staircase changed (with none selected it sets the tool's default alone, which no step holds).
 #include "inspectors/StairInspectorController.h"
 
 #include <QCheckBox>
@@ -100,10 +101,12 @@ void StairInspectorController::optionChanged(const Option& option) {
   DocState* ds = InspectorDocState();
   if (!ds || !InspectorCurLayer()) return;
   const bool on = option.button->isChecked();
+  bool changed = false;
   ForEachSelectedOfType(kObjStaircase, [&](Objex* stair) {
     if (option.holds(stair, on)) return;
     option.set(stair, on);
     RebuildStair(stair);
+    changed = true;
   });
   const uint8_t byte = on ? 1 : 0;
   if (option.button == skirtWallsButton) ds->stairSkirtWalls() = byte;
@@ -113,8 +116,7 @@ void StairInspectorController::optionChanged(const Option& option) {
   else if (option.button == closedStringerButton) ds->stairClosedStringers = byte;
   else if (option.button == largeBaseButton) ds->stairLongStringerBase = byte;
   Refresh();
-  // Stored whether or not a staircase changed: the default did.
-  StoreInspectorUndo(option.label);
+  if (changed) StoreInspectorUndo(option.label);
 }
 
 void StairInspectorController::skirtWallsButtonChanged() {

@@ -55,7 +55,8 @@ void WallDimInspectorController::dimensionFromButtonsChanged() {
                                                return true;
                                              });
   UpdateAttachedDims(InspectorCurLayer(), measured);
-  if (walls > 0 || tag != ds->wallDimensionFrom) StoreInspectorUndo("Wall Dimension Method");
+  // The tool's default alone is no step: Undo leaves it as it stands.
+  if (walls > 0) StoreInspectorUndo("Wall Dimension Method");
   Refresh();
   ds->wallDimensionFrom = static_cast<int16_t>(tag);
 }

@@ -46,13 +46,21 @@ class ZLKDocumentModel {
   // The user was told that this history gave up old steps for room.
   bool itsToldUndoStepsDropped = false;
   // The digest of each stored snapshot, by slot (files/Undo.cpp): the design with its
-  // selection, ID counters, changed flag, view and tool defaults left out, and its selection.
+  // selection, ID counters, changed flag, view and tool defaults left out, and its selection;
+  // the settings of the step that its file cannot hold; and which store wrote the slot
+  // (numbered from 1 in the life of the model, 0 for none).
   struct UndoStepDigest {
     std::array<uint64_t, 2> design{};  // 128-bit digests
     std::array<uint64_t, 2> selection{};
     bool known = false;
+    uint64_t step = 0;
+    std::vector<uint8_t> beside;
   };
   std::vector<UndoStepDigest> itsUndoDigests;
+  uint64_t itsStepsStored = 0;
+  // The stored step that holds the design as last saved, opened or made (see itsUndoDigests),
+  // 0 when none does: Undo and Redo leave the design unedited only at this step.
+  uint64_t itsSavedStep = 0;
   int32_t itsDocID = 0;  // 0..16,777,215, unique among the open models; names the undo files
   int16_t itsMaximumPlantAge = 23;  // years offered by the plant-growth controls
   // The document's undo-name stack (owned by the document) and its edited flag.

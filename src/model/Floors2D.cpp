@@ -448,16 +448,25 @@ bool Is2DAnnotation(const Objex* o) {
 
 }  // namespace
 
+namespace {
+const char* ViewLayerName(int32_t viewCode) {
+  switch (viewCode) {
+    case kCmdViewLeft: return "X_LEFT";
+    case kCmdViewRight: return "X_RIGHT";
+    case kCmdViewFront: return "X_FRONT";
+    case kCmdViewBack: return "X_BACK";
+    default: return TopViewLayerName();  // the top view and any other view
+  }
+}
+}  // namespace
+
+Layer* Find2DViewLayer(int32_t viewCode) {
+  return gCurDocument ? GetLayerFromName(ViewLayerName(viewCode)) : nullptr;
+}
+
 Layer* Get2DViewLayer(int32_t viewCode) {
   if (!gCurDocument) return nullptr;
-  const char* name;
-  switch (viewCode) {
-    case kCmdViewLeft: name = "X_LEFT"; break;
-    case kCmdViewRight: name = "X_RIGHT"; break;
-    case kCmdViewFront: name = "X_FRONT"; break;
-    case kCmdViewBack: name = "X_BACK"; break;
-    default: name = TopViewLayerName(); break;  // the top view and any other view
-  }
+  const char* name = ViewLayerName(viewCode);
   if (Layer* existing = GetLayerFromName(name)) return existing;
   Layer* layer = CreateLayer(name, 1, 1, nullptr);
   AppendLayerToDocument(layer);

@@ -57,6 +57,8 @@ void ConvertWallToExterior(Objex* wall);
 // The layer that holds the 2D annotation of a view ("X_TOP_FIRST_FLOOR", "X_LEFT" ...),
 // created at the end of the layer list when missing; null without a document.
 Layer* Get2DViewLayer(int32_t viewCode);
+// The same layer when the design has it, null otherwise: nothing is made.
+Layer* Find2DViewLayer(int32_t viewCode);
 // Shows the given 2D view layer and hides the other view layers (the top-view layers follow
 // the visibility of their floors).
 void Set2DViewLayerVisibility(Layer* layer);

@@ -4,6 +4,7 @@
 // design of houses builds, snapshots and writes back.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QMenuBar>
@@ -18,6 +19,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "../../bench/DesignGenerator.h"
 #include "AppTestSupport.h"
@@ -384,6 +386,59 @@ TEST_F(Document, CloseCheckAsksToSaveAnEditedDesign) {
   alerts.answer = 1;
   EXPECT_TRUE(window->close());  // deletes the window and the document
   EXPECT_TRUE(ZLKDocumentController::sharedDocumentController().documents().empty());
+}
+
+// Undo after a Save leaves a design other than the saved one: marked edited (the title's "*"),
+// and closing or quitting asks first. Redo back to the saved step, or Undo past it and Redo
+// back, leaves it unedited; an edit made after the Save and undone is the saved design again.
+TEST_F(Document, UndoAndRedoMarkTheDesignEditedUnlessAtTheSavedStep) {
+  ZLKDocument* doc = makeDocument();
+  ZLKWindowController* window = doc->windowControllers().value(0);
+  ASSERT_NE(window, nullptr);
+  window->show();
+  ScopedAlertRecorder alerts;
+  alerts.answer = 2;  // Cancel
+  // The window's "*", and whether closing asks (the question is cancelled: nothing closes).
+  const auto edited = [&] {
+    const size_t asked = alerts.shown.size();
+    bool mayClose = false;
+    doc->canCloseDocumentWithDelegate([&](bool ok) { mayClose = ok; });
+    const bool asks = alerts.shown.size() > asked;
+    EXPECT_EQ(window->isWindowModified(), asks);
+    EXPECT_EQ(doc->isDocumentEdited(), asks);
+    EXPECT_NE(mayClose, asks);
+    return asks;
+  };
+  const auto addLine = [&] {
+    gCurDocument = doc->documentModel();
+    AddLine();
+    StoreUndo("Add Line");
+    window->updateWindowState();
+  };
+  addLine();
+  doc->setFileName(file("house.pro"));
+  window->saveAction()->trigger();
+  EXPECT_FALSE(edited());
+  window->undoAction()->trigger();
+  EXPECT_EQ(CountObjects(doc->documentModel()), 0);
+  ASSERT_TRUE(edited());
+  // File > Quit asks too; Cancel keeps the window and the design.
+  const size_t asked = alerts.shown.size();
+  window->quitAction()->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(alerts.shown.size(), asked + 1);
+  EXPECT_TRUE(window->isVisible());
+  window->redoAction()->trigger();
+  EXPECT_FALSE(edited());
+
+  addLine();
+  EXPECT_TRUE(edited());
+  for (const auto& [action, expected] : {std::pair{window->undoAction(), false}, {window->undoAction(), true},
+                                         {window->redoAction(), false}, {window->redoAction(), true}}) {
+    action->trigger();
+    EXPECT_EQ(edited(), expected) << action->text().toStdString();
+  }
+  doc->setDocumentEdited(false);
 }
 
 TEST_F(Document, NewAndOpenReuseTheDesignWindow) {

@@ -1,6 +1,7 @@
 // A tool click in the plan that changes no object stores no undo step, whatever the selection,
-// the plan's zoom or a tool default did since the last step: a door tool click off every wall
-// after each of them, then Undo and Redo past both ends, in both unit systems.
+// the plan's zoom, the floor worked on or a tool default did since the last step: a door tool
+// click off every wall after each of them, then Undo and Redo past both ends, in both unit
+// systems. Undo and Redo leave the floor and the defaults as the user set them.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -15,11 +16,14 @@
 #include "app/ZLKDocumentView.h"
 #include "app/ZLKWindowController.h"
 #include "files/Undo.h"
+#include "inspectors/StairInspectorController.h"
+#include "inspectors/WallObjectInspectorController.h"
 #include "inspectors/WallToolInspectorController.h"
 #include "model/CommandCodes.h"
 #include "model/ConvertObject.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
+#include "model/HitTest.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
 #include "model/Selection.h"
@@ -61,12 +65,17 @@ class RefusedClickUndo : public DesignWindowTest {
   ZLKDocumentView* view = nullptr;
 };
 
-TEST_F(RefusedClickUndo, ADoorToolClickOffEveryWallStoresNoStepAfterASelectionZoomOrToolDefault) {
-  enum Change { kSelectTheWall, kDeselectTheMovedWall, kPlanZoom2, kWallHeightDefault };
+TEST_F(RefusedClickUndo, ADoorToolClickOffEveryWallStoresNoStepAfterASelectionZoomFloorOrToolDefault) {
+  enum Change {
+    kSelectTheWall, kDeselectTheMovedWall, kPlanZoom2, kWallHeightDefault, kSecondFloor, kDimensionFromDefault,
+    kStairLeftRailDefault
+  };
   const char* const kNames[] = {"the wall selected", "the moved wall deselected", "plan zoom 2",
-                                "the wall tool's height"};
+                                "the wall tool's height", "Plan > Second Floor", "the dimension-from default",
+                                "the stair tool's left rail"};
   for (const bool metric : {false, true}) {
-    for (const Change change : {kSelectTheWall, kDeselectTheMovedWall, kPlanZoom2, kWallHeightDefault}) {
+    for (const Change change : {kSelectTheWall, kDeselectTheMovedWall, kPlanZoom2, kWallHeightDefault, kSecondFloor,
+                                kDimensionFromDefault, kStairLeftRailDefault}) {
       SCOPED_TRACE(std::string(kNames[change]) + (metric ? ", metric" : ", imperial"));
       // A new design with one wall, the selection tool, the history started afresh.
       model->reinitializeDocumentModel();
@@ -90,6 +99,8 @@ TEST_F(RefusedClickUndo, ADoorToolClickOffEveryWallStoresNoStepAfterASelectionZo
       gCurTool = kToolSelection;
       InitializeUndo();
       const float height = ds->wallHeight;
+      const int16_t dimensionFrom = ds->wallDimensionFrom;
+      const uint8_t leftRail = ds->stairLeftRail();
 
       std::vector<std::vector<float>> states{design()};
       std::vector<Titles> named{{"Undo", "Redo"}};
@@ -123,6 +134,28 @@ TEST_F(RefusedClickUndo, ADoorToolClickOffEveryWallStoresNoStepAfterASelectionZo
           ASSERT_NEAR(ds->wallHeight, 108, 0.01);
           break;
         }
+        case kSecondFloor:
+          Q_EMIT window->activeFloorTBPopUpButton()->activated(1);
+          ASSERT_STREQ(model->itsCurLayer->name, "Second Floor");
+          states = {design()};  // the floor now worked on, as empty as it was
+          break;
+        case kDimensionFromDefault: {
+          // The wall inspector's buttons with no segment selected: the default alone.
+          SelectAllLayers(model->itsLayers, kSelectOff, 0);
+          ASSERT_FALSE(IsAnyObjectSelected(wall));
+          WallObjectInspectorController* inspector = WallObjectInspectorController::sharedInspectorController();
+          inspector->dimensionButtons->selectCellWithTag(dimensionFrom == 2 ? 1 : 2);
+          inspector->dimensionButtonsChanged();
+          ASSERT_NE(ds->wallDimensionFrom, dimensionFrom);
+          break;
+        }
+        case kStairLeftRailDefault: {
+          StairInspectorController* inspector = StairInspectorController::sharedInspectorController();
+          inspector->updatePropertiesForObject(nullptr, true);
+          inspector->leftRailButton->click();  // with nothing selected
+          ASSERT_NE(ds->stairLeftRail(), leftRail);
+          break;
+        }
       }
       EXPECT_EQ(titles(), named.back());
       const size_t last = states.size() - 1;
@@ -152,8 +185,11 @@ TEST_F(RefusedClickUndo, ADoorToolClickOffEveryWallStoresNoStepAfterASelectionZo
       window->redoAction()->trigger();
       EXPECT_EQ(design(), states[last]);
       EXPECT_EQ(titles(), named[last]);
-      // The tool default stays what the user made it.
+      // The floor and the tool defaults stay what the user made them.
       EXPECT_NEAR(model->itsDocState->wallHeight, change == kWallHeightDefault ? 108 : height, 0.01);
+      EXPECT_STREQ(model->itsCurLayer->name, change == kSecondFloor ? "Second Floor" : "First Floor");
+      EXPECT_EQ(model->itsDocState->wallDimensionFrom != dimensionFrom, change == kDimensionFromDefault);
+      EXPECT_EQ(model->itsDocState->stairLeftRail() != leftRail, change == kStairLeftRailDefault);
     }
   }
 }

@@ -103,7 +103,7 @@ class WindowController : public DesignWindowTest, protected StubFileChoosers {
   const char* currentFloor() const { return model->itsCurLayer ? model->itsCurLayer->name : ""; }
 };
 
-TEST_F(WindowController, FloorPopUpSwitchesTheWorkingFloorAndFollowsUndo) {
+TEST_F(WindowController, FloorPopUpSwitchesTheWorkingFloorAndUndoKeepsIt) {
   QComboBox* floors = window->activeFloorTBPopUpButton();
   ASSERT_NE(floors, nullptr);
   ASSERT_EQ(floors->count(), 3);
@@ -144,13 +144,16 @@ TEST_F(WindowController, FloorPopUpSwitchesTheWorkingFloorAndFollowsUndo) {
   AddLine({{0, 50}, {100, 50}});
   StoreUndo("Line");
 
-  // Undo returns to the state after the line on the second floor, the pop-up with it.
+  // Undo and Redo step the design and leave the floor worked on, the pop-up with it.
   doc->performUndo();
-  EXPECT_STREQ(currentFloor(), "Second Floor");
-  EXPECT_EQ(floors->currentIndex(), 1);
-  doc->performRedo();
   EXPECT_STREQ(currentFloor(), "First Floor");
   EXPECT_EQ(floors->currentIndex(), 0);
+  EXPECT_EQ(GetLayerFromName("First Floor")->firstObject, nullptr);  // the line made there is undone
+  handler.workOnFloorUsingCommand(5276);
+  doc->performRedo();
+  EXPECT_STREQ(currentFloor(), "Second Floor");
+  EXPECT_EQ(floors->currentIndex(), 1);
+  EXPECT_NE(GetLayerFromName("First Floor")->firstObject, nullptr);
 }
 
 TEST_F(WindowController, FloorCommandsForAMissingFloorChangeNothing) {

@@ -174,26 +174,73 @@ TEST_F(UndoTest, GroupsInAGroupComeBackFromAnUndoAsTheyWere) {
   ExpectCabinetSymbolAndWall(first->firstObject);
 }
 
-// Undo and redo show the floor each restored step works on (items 5275..5277), all three.
-TEST_F(UndoTest, UndoAndRedoShowTheFloorOfTheRestoredStep) {
+// Which floors are shown and worked on is chosen with no step: Undo and Redo of edits made on
+// other floors step the design back and forth and leave the user on the floor worked on, with
+// the floors shown as they were and the working elevation of that floor (the pop-up shows it
+// after each); what a step held selected on a floor no longer worked on is let go. A step that
+// raises a floor below moves the working elevation, and its Undo moves it back.
+TEST_F(UndoTest, UndoAndRedoLeaveTheUserOnTheFloorWorkedOn) {
   static std::vector<int32_t> shown;
   shown.clear();
   const auto saved = gFrontEnd.selectActiveFloorItem;
   gFrontEnd.selectActiveFloorItem = [](int32_t tag) { shown.push_back(tag); };
-  InitializeUndo();
-  for (Layer* floor : {doc.second, doc.third}) {
-    // The floor worked on is the one whose objects can be picked.
-    for (Layer* l : {doc.first, doc.second, doc.third}) l->selectable = l == floor;
+  // The floor worked on is the one whose objects can be picked; the others are let go.
+  const auto workOn = [&](Layer* floor) {
+    for (const char* name : {"First Floor", "Second Floor", "Third Floor"}) {
+      Layer* l = GetLayerFromName(name);
+      if (l != floor) SelectLayer(l, kSelectOff, 0);
+      l->selectable = l == floor;
+    }
     doc.model.itsCurLayer = floor;
-    doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
-    StoreUndo("Line");
-  }
+    doc.ds()->baseElevation = GetLayerAbsBaseHeight(floor);
+  };
+  InitializeUndo();
+  workOn(doc.second);
+  Objex* onSecond = doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  SelectLayer(doc.second, kSelectOn, 0);
+  StoreUndo("Line");
+  workOn(doc.third);
+  doc.addObject(kObjLine, false, {{0, 0}, {10, 0}});
+  StoreUndo("Line");
+  workOn(doc.first);
+  doc.third->visible = 0;  // View Working Floor Only, in part (no step)
+  EXPECT_FALSE(StoreUndoIfChanged("Door Tool"));
+  const auto onFloor = [](Layer* l) { return l->firstObject != nullptr; };
+  const auto stillOnFirst = [&] {
+    Layer* first = GetLayerFromName("First Floor");
+    EXPECT_EQ(doc.model.itsCurLayer, first);
+    EXPECT_EQ(first->selectable, 1);
+    EXPECT_EQ(GetLayerFromName("Second Floor")->selectable, 0);
+    EXPECT_EQ(GetLayerFromName("Third Floor")->selectable, 0);
+    EXPECT_EQ(GetLayerFromName("Third Floor")->visible, 0);
+    EXPECT_EQ(doc.ds()->baseElevation, 0);
+  };
   DoUndo();
+  stillOnFirst();
+  EXPECT_FALSE(onFloor(GetLayerFromName("Third Floor")));
+  onSecond = GetLayerFromName("Second Floor")->firstObject;
+  ASSERT_NE(onSecond, nullptr);
+  EXPECT_FALSE(IsAnyObjectSelected(onSecond));
   DoUndo();
+  stillOnFirst();
+  EXPECT_FALSE(onFloor(GetLayerFromName("Second Floor")));
   DoRedo();
   DoRedo();
+  stillOnFirst();
+  EXPECT_TRUE(onFloor(GetLayerFromName("Third Floor")));
+  EXPECT_EQ(shown, (std::vector<int32_t>{5275, 5275, 5275, 5275}));
+
+  workOn(GetLayerFromName("Second Floor"));
+  const float base = doc.ds()->baseElevation;
+  GetLayerFromName("First Floor")->height += 24;
+  doc.ds()->baseElevation = GetLayerAbsBaseHeight(doc.model.itsCurLayer);
+  StoreUndo("First Floor Ceiling Height");
+  DoUndo();
+  EXPECT_STREQ(doc.model.itsCurLayer->name, "Second Floor");
+  EXPECT_EQ(doc.ds()->baseElevation, base);
+  DoRedo();
+  EXPECT_EQ(doc.ds()->baseElevation, base + 24);
   gFrontEnd.selectActiveFloorItem = saved;
-  EXPECT_EQ(shown, (std::vector<int32_t>{5276, 5275, 5276, 5277}));
 }
 
 TEST_F(UndoTest, UndoFromSlotOneOfAWrappedRingRestoresSlotTwentyFive) {
@@ -1089,6 +1136,19 @@ TEST_F(UndoTest, SettingsChangedWithNoStepAreNeitherComparedNorUndone) {
       SETTING(viewPoint, d->viewPoint.floatH += 240),  // Fit To Window
       SETTING(zoomFactor, d->zoomFactor = 2),
       SETTING(walkAngle, d->walkAngle += 45),
+      SETTING(wallDimensionFrom, d->wallDimensionFrom = d->wallDimensionFrom == 2 ? 1 : 2),
+      // Held by no design file.
+      SETTING(stairOpenSteps, d->stairOpenSteps = !d->stairOpenSteps),
+      SETTING(stairClosedStringers, d->stairClosedStringers = !d->stairClosedStringers),
+      SETTING(stairLongStringerBase, d->stairLongStringerBase = !d->stairLongStringerBase),
+      SETTING(origin, d->origin.floatD += 30),
+      SETTING(lockOriginX, d->lockOriginX = !d->lockOriginX),
+      SETTING(lockOriginY, d->lockOriginY = !d->lockOriginY),
+      SETTING(lockOriginZ, d->lockOriginZ = !d->lockOriginZ),
+      SETTING(framingView, d->framingView = !d->framingView),
+      SETTING(clearViewLine, d->clearViewLine.green ^= 0x4000),
+      SETTING(clearViewFill, d->clearViewFill.blue ^= 0x4000),
+      SETTING(roofStyle, d->roofStyle = d->roofStyle == 2 ? 3 : 2),
   };
   const std::string path = (runtime / "design.pro").string();
   for (const bool metric : {false, true}) {
@@ -1146,6 +1206,8 @@ TEST_F(UndoTest, SettingsChangedByAStepAreUndoneWithIt) {
       {"Lighting Settings", SETTING(viewSetting6, d->lightBrightness() += 0.5f)},
       {"Plan Scale", SETTING(planScaleChoice, d->planScaleChoice += 1)},
       {"Lot Size", SETTING(planBounds, d->planBounds.floatRight += 120)},
+      // Held by no design file: kept beside the step.
+      {"Material", SETTING(backgroundTextureScale, d->backgroundTextureScale = ShortPoint{50, 200})},
   };
   for (const auto& [step, s] : stepped) {
     SCOPED_TRACE(step);

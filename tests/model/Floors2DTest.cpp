@@ -15,6 +15,7 @@
 #include "model/CommandWalkers.h"
 #include "model/Floors2D.h"
 #include "model/HitTest.h"
+#include "model/ParallelObjects.h"
 #include "model/PlanarTransforms.h"
 #include "model/Services.h"
 #include "model/Selection.h"
@@ -468,7 +469,13 @@ TEST(Floors2D, RoofsOnWallsThatFollowTheCeilingGoWithThem) {
           for (Poinz* p = r->firstPoint; p; p = p->next) p->position[1] = -ConvertWorldToScreen(corner, doc.ds(), 0);
           return r;
         };
-        house(0, height);
+        Objex* outer = house(0, height);
+        // Its whole thickness lies outside its line; a roof against its outer face, no overhang,
+        // rests on it all the same.
+        WallAlignmentOf(outer) = GetParallelDirection(outer) == 1 ? 2 : 1;
+        const float t = ConvertWorldToScreen(outer->width, doc.ds(), 0);
+        Objex* flush = doc.addObject(kObjRoof, true, {{0, -t - 60}, {200, -t - 60}, {200, -t}, {0, -t}}, floor);
+        flush->baseElevation = ceiling;
         Objex* low = house(1000, height - 10);  // walls of their own height
         Objex* alone = roofOver(nullptr, kObjRoof, 0, ceiling);
         Objex* group = doc.addObject(kObjGroup, false, {}, floor);
@@ -496,7 +503,8 @@ TEST(Floors2D, RoofsOnWallsThatFollowTheCeilingGoWithThem) {
         floor->height = height + dy;
         RaiseWallsToCeiling(floor, dy);
         RaiseFloorsAbove(floor, dy);
-        for (const Objex* r : {alone, grouped, deep, panel}) EXPECT_FLOAT_EQ(r->baseElevation, ceiling + dy) << r->type;
+        for (const Objex* r : {alone, grouped, deep, panel, flush})
+          EXPECT_FLOAT_EQ(r->baseElevation, ceiling + dy) << r->type;
         EXPECT_NEAR(lifted->baseElevation, ceiling - 12 + dy, 1e-3);
         for (const Objex* r : {hanging, higher, overLow, away, placed}) EXPECT_FLOAT_EQ(r->baseElevation, ceiling);
         EXPECT_FLOAT_EQ(above->baseElevation, ceiling + 0.01f);
