@@ -155,10 +155,12 @@ int16_t Narrow16(float v) {
 // The view whose tool drag runs, from its begin stage to the end of its end stage.
 ZLKDocumentView* sTrackingView = nullptr;
 
-// Runs the command from the main loop once no tool drag runs.
-void RunAfterToolDrag(QObject* context, std::function<void()> command) {
-  QTimer::singleShot(0, context, [context, command = std::move(command)]() mutable {
-    if (sTrackingView) RunAfterToolDrag(context, std::move(command));
+// Runs the command from the main loop once no tool drag runs. A drag the mouse still holds
+// may last a while: it is looked at again every few milliseconds rather than at every turn of
+// the loop.
+void RunAfterToolDrag(QObject* context, std::function<void()> command, int delayMs = 0) {
+  QTimer::singleShot(delayMs, context, [context, command = std::move(command)]() mutable {
+    if (sTrackingView) RunAfterToolDrag(context, std::move(command), 10);
     else command();
   });
 }
@@ -857,8 +859,11 @@ void ZLKDocumentView::endTracking(POINT up) {
 }
 
 void ZLKDocumentView::toolChosen(uint16_t previous) {
+  // Whatever stage the tool's click is in (the mouse held, or a loop waiting for the press
+  // that ends it), the tool it began with ends it: a loop that takes a tool change ends now,
+  // any other part of the click runs to its end as the user makes it.
   ZLKDocumentView* view = sTrackingView;
-  if (!view || gCurTool == previous || !view->eventSource_ || !view->eventSource_->isWaiting()) return;
+  if (!view || gCurTool == previous || !view->eventSource_) return;
   view->chosenTool_ = gCurTool;
   view->toolChosen_ = true;
   gCurTool = previous;
@@ -874,7 +879,11 @@ bool ZLKDocumentView::runAfterToolLoop(QObject* context, std::function<void()> c
   ModalEvent event;
   event.type = kModalToolChanged;
   event.where = view->eventSource_->mouseLocation();
-  if (!view->eventSource_->interruptLoop(event)) return false;
+  // A loop that takes it ends now; a drag the mouse still holds ends with its release (one
+  // whose release was lost ends at the next press: the command does not wait for that).
+  if (!view->eventSource_->interruptLoop(event) &&
+      !(view->drag_ == Drag::kTrack && (QGuiApplication::mouseButtons() & view->dragButton_)))
+    return false;
   RunAfterToolDrag(context, std::move(command));
   return true;
 }
