@@ -154,6 +154,14 @@ int16_t Narrow16(float v) {
 
 // The view whose tool drag runs, from its begin stage to the end of its end stage.
 ZLKDocumentView* sTrackingView = nullptr;
+// A stage of the tool drag runs (outside the loops it waits in): a tool change then is the
+// tool's own doing (a drag too short to make anything goes back to the standard tool).
+bool sInTrackingStage = false;
+struct TrackingStageScope {
+  bool saved = sInTrackingStage;
+  TrackingStageScope() { sInTrackingStage = true; }
+  ~TrackingStageScope() { sInTrackingStage = saved; }
+};
 
 // Runs the command from the main loop once no tool drag runs. A drag the mouse still holds
 // may last a while: it is looked at again every few milliseconds rather than at every turn of
@@ -825,7 +833,10 @@ bool ZLKDocumentView::trackMouse(POINT start) {
   gSkipConstraints = 0;
   toolChosen_ = false;
   sTrackingView = this;
-  BeginTracking(start.x, start.y);
+  {
+    TrackingStageScope stage;
+    BeginTracking(start.x, start.y);
+  }
   previousPoint_ = start;
   if (eventSource_->windowClosed()) {
     // The design window closed during the tool's own loop: no end stage, nothing stored.
@@ -845,15 +856,21 @@ bool ZLKDocumentView::trackMouse(POINT start) {
 
 void ZLKDocumentView::keepTracking(POINT where) {
   gPrevTrackModifiers = gTrackModifiers;
-  KeepTracking(where.x, where.y, previousPoint_.x, previousPoint_.y);
+  {
+    TrackingStageScope stage;
+    KeepTracking(where.x, where.y, previousPoint_.x, previousPoint_.y);
+  }
   previousPoint_ = where;
   update();
 }
 
 void ZLKDocumentView::endTracking(POINT up) {
-  EndTracking(up.x, up.y, previousPoint_.x, previousPoint_.y);
-  FinishTracking();
-  storeUndoAfterTracking();
+  {
+    TrackingStageScope stage;
+    EndTracking(up.x, up.y, previousPoint_.x, previousPoint_.y);
+    FinishTracking();
+    storeUndoAfterTracking();
+  }
   takeChosenTool();
   update();
 }
@@ -864,6 +881,7 @@ void ZLKDocumentView::toolChosen(uint16_t previous) {
   // any other part of the click runs to its end as the user makes it.
   ZLKDocumentView* view = sTrackingView;
   if (!view || gCurTool == previous || !view->eventSource_) return;
+  if (!view->eventSource_->isWaiting() && (sInTrackingStage || view->drag_ != Drag::kTrack)) return;
   view->chosenTool_ = gCurTool;
   view->toolChosen_ = true;
   gCurTool = previous;
