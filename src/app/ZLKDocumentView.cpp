@@ -876,9 +876,10 @@ void ZLKDocumentView::endTracking(POINT up) {
 }
 
 void ZLKDocumentView::toolChosen(uint16_t previous) {
-  // Whatever stage the tool's click is in (the mouse held, or a loop waiting for the press
-  // that ends it), the tool it began with ends it: a loop that takes a tool change ends now,
-  // any other part of the click runs to its end as the user makes it.
+  // While the user's click with a tool is under way (the mouse held, or a loop waiting for the
+  // press that ends it), the tool it began with ends it: a loop that takes a tool change ends
+  // now, a held drag runs on to its release. A change the tool's own stages make is theirs and
+  // takes effect at once.
   ZLKDocumentView* view = sTrackingView;
   if (!view || gCurTool == previous || !view->eventSource_) return;
   if (!view->eventSource_->isWaiting() && (sInTrackingStage || view->drag_ != Drag::kTrack)) return;
