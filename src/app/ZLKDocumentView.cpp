@@ -163,12 +163,11 @@ struct TrackingStageScope {
   ~TrackingStageScope() { sInTrackingStage = saved; }
 };
 
-// Runs the command from the main loop once no tool drag runs. A drag the mouse still holds
-// may last a while: it is looked at again every few milliseconds rather than at every turn of
-// the loop.
-void RunAfterToolDrag(QObject* context, std::function<void()> command, int delayMs = 0) {
-  QTimer::singleShot(delayMs, context, [context, command = std::move(command)]() mutable {
-    if (sTrackingView) RunAfterToolDrag(context, std::move(command), 10);
+// Runs the command from the main loop once no tool drag runs, looking every `pollMs` (a drag
+// the mouse still holds may last a while: it is not looked at on every turn of the loop).
+void RunAfterToolDrag(QObject* context, std::function<void()> command, int pollMs) {
+  QTimer::singleShot(pollMs, context, [context, command = std::move(command), pollMs]() mutable {
+    if (sTrackingView) RunAfterToolDrag(context, std::move(command), pollMs);
     else command();
   });
 }
@@ -900,10 +899,10 @@ bool ZLKDocumentView::runAfterToolLoop(QObject* context, std::function<void()> c
   event.where = view->eventSource_->mouseLocation();
   // A loop that takes it ends now; a drag the mouse still holds ends with its release (one
   // whose release was lost ends at the next press: the command does not wait for that).
-  if (!view->eventSource_->interruptLoop(event) &&
-      !(view->drag_ == Drag::kTrack && (QGuiApplication::mouseButtons() & view->dragButton_)))
+  const bool loopEnds = view->eventSource_->interruptLoop(event);
+  if (!loopEnds && !(view->drag_ == Drag::kTrack && (QGuiApplication::mouseButtons() & view->dragButton_)))
     return false;
-  RunAfterToolDrag(context, std::move(command));
+  RunAfterToolDrag(context, std::move(command), loopEnds ? 0 : 10);
   return true;
 }
 
