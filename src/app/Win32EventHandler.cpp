@@ -58,6 +58,9 @@ constexpr const char* kFirstFloor = "First Floor";
 constexpr const char* kThirdFloor = "Third Floor";
 
 void Undo(const char* name) { StoreUndo(LocalizedString(name)); }
+// The commands that may find nothing of theirs in the selection (no group to ungroup, no curve
+// to straighten, nothing to float) store a step only when they changed the design.
+void UndoIfChanged(const char* name) { StoreUndoIfChanged(LocalizedString(name), UndoCompare::kDesign); }
 void InspectorUpdate() { UpdateInspectorPropertiesState(true); }
 
 DocState* DocStateWithLayers() {
@@ -387,14 +390,14 @@ void Win32EventHandler::ungroupObjects() {
   Refresh();
   SetStatusBar("");  // the readout described the group
   InspectorUpdate();
-  Undo("Ungroup");
+  UndoIfChanged("Ungroup");
 }
 
 void Win32EventHandler::unsmoothSelected() {
   if (!gCurDocument || !gCurDocument->itsLayers) return;
   SelectedObjectAllLayers(gCurDocument->itsLayers, 1, kCmdUnsmoothObjects, CommandArg::None());
   Refresh();
-  Undo("Unsmooth Objects");
+  UndoIfChanged("Unsmooth Objects");
 }
 
 void Win32EventHandler::floatObjectAboveTopo() {
@@ -406,7 +409,7 @@ void Win32EventHandler::floatObjectAboveTopo() {
               "Wall and cabinet objects cannot float above the topography.  The elevation of "
               "these objects will not be changed.");
   Refresh();
-  Undo("Float Above Topography");
+  UndoIfChanged("Float Above Topography");
 }
 
 void Win32EventHandler::convertObjectsUsingCommand(int32_t command) {

@@ -154,11 +154,20 @@ int16_t Narrow16(float v) {
 
 // The view whose tool drag runs, from its begin stage to the end of its end stage.
 ZLKDocumentView* sTrackingView = nullptr;
+// A stage of the tool drag runs (outside the loops it waits in): a tool change then is the
+// tool's own doing (a drag too short to make anything goes back to the standard tool).
+bool sInTrackingStage = false;
+struct TrackingStageScope {
+  bool saved = sInTrackingStage;
+  TrackingStageScope() { sInTrackingStage = true; }
+  ~TrackingStageScope() { sInTrackingStage = saved; }
+};
 
-// Runs the command from the main loop once no tool drag runs.
-void RunAfterToolDrag(QObject* context, std::function<void()> command) {
-  QTimer::singleShot(0, context, [context, command = std::move(command)]() mutable {
-    if (sTrackingView) RunAfterToolDrag(context, std::move(command));
+// Runs the command from the main loop once no tool drag runs, looking every `pollMs` (a drag
+// the mouse still holds may last a while: it is not looked at on every turn of the loop).
+void RunAfterToolDrag(QObject* context, std::function<void()> command, int pollMs) {
+  QTimer::singleShot(pollMs, context, [context, command = std::move(command), pollMs]() mutable {
+    if (sTrackingView) RunAfterToolDrag(context, std::move(command), pollMs);
     else command();
   });
 }
@@ -823,7 +832,10 @@ bool ZLKDocumentView::trackMouse(POINT start) {
   gSkipConstraints = 0;
   toolChosen_ = false;
   sTrackingView = this;
-  BeginTracking(start.x, start.y);
+  {
+    TrackingStageScope stage;
+    BeginTracking(start.x, start.y);
+  }
   previousPoint_ = start;
   if (eventSource_->windowClosed()) {
     // The design window closed during the tool's own loop: no end stage, nothing stored.
@@ -843,22 +855,33 @@ bool ZLKDocumentView::trackMouse(POINT start) {
 
 void ZLKDocumentView::keepTracking(POINT where) {
   gPrevTrackModifiers = gTrackModifiers;
-  KeepTracking(where.x, where.y, previousPoint_.x, previousPoint_.y);
+  {
+    TrackingStageScope stage;
+    KeepTracking(where.x, where.y, previousPoint_.x, previousPoint_.y);
+  }
   previousPoint_ = where;
   update();
 }
 
 void ZLKDocumentView::endTracking(POINT up) {
-  EndTracking(up.x, up.y, previousPoint_.x, previousPoint_.y);
-  FinishTracking();
-  storeUndoAfterTracking();
+  {
+    TrackingStageScope stage;
+    EndTracking(up.x, up.y, previousPoint_.x, previousPoint_.y);
+    FinishTracking();
+    storeUndoAfterTracking();
+  }
   takeChosenTool();
   update();
 }
 
 void ZLKDocumentView::toolChosen(uint16_t previous) {
+  // While the user's click with a tool is under way (the mouse held, or a loop waiting for the
+  // press that ends it), the tool it began with ends it: a loop that takes a tool change ends
+  // now, a held drag runs on to its release. A change the tool's own stages make is theirs and
+  // takes effect at once.
   ZLKDocumentView* view = sTrackingView;
-  if (!view || gCurTool == previous || !view->eventSource_ || !view->eventSource_->isWaiting()) return;
+  if (!view || gCurTool == previous || !view->eventSource_) return;
+  if (!view->eventSource_->isWaiting() && (sInTrackingStage || view->drag_ != Drag::kTrack)) return;
   view->chosenTool_ = gCurTool;
   view->toolChosen_ = true;
   gCurTool = previous;
@@ -874,8 +897,12 @@ bool ZLKDocumentView::runAfterToolLoop(QObject* context, std::function<void()> c
   ModalEvent event;
   event.type = kModalToolChanged;
   event.where = view->eventSource_->mouseLocation();
-  if (!view->eventSource_->interruptLoop(event)) return false;
-  RunAfterToolDrag(context, std::move(command));
+  // A loop that takes it ends now; a drag the mouse still holds ends with its release (one
+  // whose release was lost ends at the next press: the command does not wait for that).
+  const bool loopEnds = view->eventSource_->interruptLoop(event);
+  if (!loopEnds && !(view->drag_ == Drag::kTrack && (QGuiApplication::mouseButtons() & view->dragButton_)))
+    return false;
+  RunAfterToolDrag(context, std::move(command), loopEnds ? 0 : 10);
   return true;
 }
 

@@ -105,15 +105,17 @@ class ZLKDocumentView : public QWidget {
   bool trackMouse(POINT start);
   bool isTracking() const { return drag_ != Drag::kNone; }
   // The user chose another tool (a palette cell, a menu command, a key) in place of
-  // `previous`. When a tool's loop waits for its next event in a plan view, that loop ends
-  // what it makes as it stands and `previous` stays in force until its click is done, so the
-  // click's undo step bears that tool's name; the tool chosen is in force from then on, and
+  // `previous`. While a tool's click in a plan view is under way, `previous` stays in force
+  // until that click is done, so what it makes is kept under its undo step, bearing that
+  // tool's name: a loop waiting for the press that ends what it makes ends it as it stands, a
+  // drag the mouse holds ends with its release. The tool chosen is in force from then on, and
   // the next press belongs to it.
   static void toolChosen(uint16_t previous);
-  // A menu command chosen while a tool's loop in a plan view waits for the press that ends
-  // what it makes: the loop ends it as it stands (as a tool change does) and the command runs
-  // once that click is done, so each keeps its own undo step. False, and nothing done, when no
-  // such loop waits: the caller runs the command itself.
+  // A menu command chosen while a tool's click in a plan view is under way: a loop waiting for
+  // the press that ends what it makes ends it as it stands (as a tool change does), a drag the
+  // mouse holds ends with its release, and the command runs once that click is done, so each
+  // keeps its own undo step. False, and nothing done, when no click is under way: the caller
+  // runs the command itself.
   static bool runAfterToolLoop(QObject* context, std::function<void()> command);
   // The view's queue for the tools' nested modal loops.
   PlanViewEventSource& eventSource() { return *eventSource_; }

@@ -9,7 +9,6 @@
 #include <QProgressBar>
 #include <vector>
 
-#include "content/ContentPaletteController.h"
 #include "files/Undo.h"
 #include "inspectors/InspectorController.h"
 #include "inspectors/ValueFields.h"
@@ -17,6 +16,7 @@
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "model/Services.h"
+#include "model/SymEntryInfo.h"
 #include "platform/Alerts.h"
 #include "platform/Strings.h"
 #include "tools/PlantFill.h"
@@ -25,10 +25,8 @@ namespace {
 QString Text(const char* english) { return QString::fromStdString(LocalizedString(english)); }
 }  // namespace
 
-void ApplePortFillObjectWithPlants(Objex* object, PlantFillReport* report) {
-  ContentPaletteController* palette = ContentPaletteController::sharedContentPaletteController();
-  const SymEntryInfo* entry = palette ? palette->selectedSymEntry() : nullptr;
-  FillObjectWithPlants(object, entry, report);
+int32_t ApplePortFillObjectWithPlants(Objex* object, PlantFillReport* report) {
+  return FillObjectWithPlants(object, ContentPaletteSelectedSymEntry(), report);
 }
 
 PlantFillController::PlantFillController(QWidget* parent, Objex* contextObject)
@@ -89,17 +87,36 @@ void PlantFillController::applySheet(ZLKDocumentModel* doc, DocState*) {
   std::vector<Objex*> targets;
   for (Objex* o = layer->firstObject; o; o = o->next)
     if (IsPlantFillable(o) && IsObjectSelected(o)) targets.push_back(o);
+  // Nothing that takes plants (an edging, a wall, a plant...): nothing is planted or stored.
+  if (targets.empty()) {
+    ShowAlert("The selection cannot be filled with plants.",
+              "Plants fill 2D shapes, property lines, paths, fills, ground fill regions and details. "
+              "Select one of these on the current floor and try again.");
+    return;
+  }
   // Escape stops the fill as it stops a render; what was planted stays, and can be undone.
   PlantFillReport report;
+  int32_t planted = 0;
   const InspectorHooks& hooks = InspectorControllerHooks();
   if (hooks.watchKeys) hooks.watchKeys(true);
   for (Objex* o : targets) {
-    ApplePortFillObjectWithPlants(o, &report);
+    planted += ApplePortFillObjectWithPlants(o, &report);
     if (report.stop != PlantFillStop::kNone) break;
   }
   if (hooks.watchKeys) hooks.watchKeys(false);
-  StoreUndo(LocalizedString("Fill Object with Plants"));
-  Refresh();
+  // A fill that planted nothing stores nothing and says why, unless Escape stopped it.
+  if (planted > 0) {
+    StoreUndo(LocalizedString("Fill Object with Plants"));
+    Refresh();
+  } else if (report.stop == PlantFillStop::kNone) {
+    const SymEntryInfo* entry = ContentPaletteSelectedSymEntry();
+    if (!entry || (entry->type != kEntryPlant && entry->type != kEntryUserPlant))
+      ShowAlert("No plant selected.", "You must select a plant before attempting to use this feature.");
+    else
+      ShowAlert("No plants were planted.",
+                "The selected objects are open and have no inside to plant. Choose to plant along the outline "
+                "to plant them.");
+  }
   if (report.stop == PlantFillStop::kWorkLimit)
     ShowAlert("The fill was stopped before the whole area was planted.",
               "The object is too large for so small a plant spacing. Please enter a larger spacing.");

@@ -1,6 +1,8 @@
 // The "Fill Object with Plants" sheet: plants the content palette's selected plant along and
 // inside the selected 2D objects of the current floor.
 #pragma once
+#include <cstdint>
+
 #include "inspectors/SheetController.h"
 #include "tools/PlantFill.h"
 
@@ -31,5 +33,5 @@ class PlantFillController : public SheetController {
 };
 
 // Plants the content palette's selected entry along and inside one object (nothing unless
-// that entry is a stock or a user plant).
-void ApplePortFillObjectWithPlants(Objex* object, PlantFillReport* report = nullptr);
+// that entry is a stock or a user plant); the number planted.
+int32_t ApplePortFillObjectWithPlants(Objex* object, PlantFillReport* report = nullptr);

@@ -208,6 +208,18 @@ TEST_F(CommandBridge, GroupAndUngroup) {
   handler().groupObjects();  // nothing selected: no group, no step
   EXPECT_EQ(TopLevel(model->itsCurLayer).size(), 3u);
   EXPECT_EQ(undoName(), "Ungroup");
+
+  // Ungroup and Straighten Curves on a plain line, and Float Above Topography with nothing
+  // selected, change nothing: no step, the last one still offered.
+  SelectObj(a, kSelectOn, 1);
+  handler().ungroupObjects();
+  handler().unsmoothSelected();
+  SelectAllLayers(model->itsLayers, kSelectOff, 0);
+  handler().floatObjectAboveTopo();
+  EXPECT_EQ(TopLevel(model->itsCurLayer).size(), 3u);
+  EXPECT_EQ(undoName(), "Ungroup");
+  doc->undoManager().undo();
+  EXPECT_EQ(TopLevel(model->itsCurLayer).size(), 2u) << "the undo took back no ungroup";
 }
 
 TEST_F(CommandBridge, FloorsMoveAndCopyWithAlertsAtTheEnds) {

@@ -250,6 +250,8 @@ TEST_F(ToolChangeDuringLoop, ADoorSwingEndsAsShownWhenAnotherToolIsChosenAndTheN
         QTest::keyClick(view, Qt::Key_Escape);
         chooseDuringSwing(c.road, swing);
       });
+      // The paste runs from the main loop once the door's click is done.
+      if (c.road == Road::kShortcut) QTest::qWaitFor([this] { return titles().first == "Undo Paste"; }, 2000);
       Objex* door = doorOf();
       ASSERT_NE(door, nullptr);
       EXPECT_EQ(door->type, kObjDoor);
@@ -402,6 +404,132 @@ TEST_F(ToolChangeDuringLoop, OtherToolsFollowingThePointerEndAsTheyStandWhenAnot
       redo();
       EXPECT_EQ(design(), after);
       EXPECT_EQ(gCurTool, c.chosen);
+    }
+  }
+}
+
+// A tool chosen while the mouse still holds a wall's drag, by each road: the drag goes on under
+// the wall tool and its release makes the wall under that tool's step; the tool chosen is in
+// force from then on, and a menu command runs after the wall. Then the Landscape tab's outline
+// tools: a fence or an edging given only its first corner when another tool is chosen makes
+// nothing, stores no step and leaves the Edit menu as it was, after a click in the plan too;
+// one given a second corner is kept under its own step. Undo and Redo go over the steps.
+TEST_F(ToolChangeDuringLoop, AToolChosenDuringADragOrAnOutlineKeepsOnlyWhatWasMadeUnderItsToolsStep) {
+  struct Case {
+    Road road;
+    bool metric;
+    uint16_t outline;
+  };
+  const Case cases[] = {{Road::kDrawingPalette, true, kToolFence},
+                        {Road::kEditingPalette, false, kToolEdging},
+                        {Road::kPlanTab, true, kToolEdging},
+                        {Road::kMenu, false, kToolFence},
+                        {Road::kShortcut, true, kToolFence}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(RoadName(c.road)) + (c.metric ? ", metric" : ", imperial"));
+    newDesign(c.metric);
+    if (HasFatalFailure()) return;
+    std::vector<std::vector<float>> states{design()};
+    std::vector<Titles> named{{"Undo", "Redo"}};
+    auto last = [this] {
+      Objex* o = model->itsCurLayer->firstObject;
+      while (o && o->next) o = o->next;
+      return o;
+    };
+
+    chooseFloorTool(kToolExteriorWall);
+    if (HasFatalFailure()) return;
+    int count = objectCount();
+    const QPoint a = at(-1.5f * metre, -1.0f * metre), b = at(1.5f * metre, -1.0f * metre);
+    QTest::mousePress(view, Qt::LeftButton, {}, a);
+    for (int step = 1; step <= 2; ++step) moveTo(a + (b - a) * step / 4, Qt::LeftButton);
+    chooseDuringSwing(c.road, b);
+    QApplication::processEvents();
+    EXPECT_EQ(gCurTool, kToolExteriorWall) << "the drag lost its tool";
+    for (int step = 3; step <= 4; ++step) moveTo(a + (b - a) * step / 4, Qt::LeftButton);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, b);
+    QApplication::processEvents();
+    const bool pastes = c.road == Road::kShortcut;
+    if (pastes) EXPECT_TRUE(QTest::qWaitFor([&] { return objectCount() == count + 2; }, 2000)) << "nothing pasted";
+    ASSERT_EQ(objectCount(), count + (pastes ? 2 : 1)) << "no wall made";
+    Objex* wall = model->itsCurLayer->firstObject;
+    for (int i = 0; i < count; ++i) wall = wall->next;
+    EXPECT_EQ(wall->type, kObjWall);
+    // The paste comes after the wall, as a step of its own: the wall's step alone is not seen.
+    states.push_back(pastes ? std::vector<float>{} : design());
+    named.push_back({"Undo Exterior Wall Tool", "Redo"});
+    if (pastes) {
+      states.push_back(design());
+      named.push_back({"Undo Paste", "Redo"});
+    }
+    // A menu command chosen during the drag runs from the main loop after the release.
+    const uint16_t chosen = c.road == Road::kDrawingPalette ? kToolWindow : kToolSelection;
+    QTest::qWaitFor([&] { return gCurTool == chosen; }, 2000);
+    EXPECT_EQ(gCurTool, chosen);
+    EXPECT_EQ(titles(), named.back());
+
+    // The outline's first corner at the press, a second one clicked if asked, then the
+    // selection arrow chosen while the corner loop waits.
+    window->selectPlanTab(kPlanLandscape);
+    QApplication::processEvents();
+    QToolButton* outlineCell = nullptr;
+    for (int i = 0; i < plan().cellCount(kPlanLandscape); ++i)
+      if (ToolOfButton(plan().cell(kPlanLandscape, i)) == c.outline) outlineCell = plan().cell(kPlanLandscape, i);
+    ASSERT_NE(outlineCell, nullptr);
+    const QPoint p = at(-1.0f * metre, 0.5f * metre), q = at(0.2f * metre, 0.5f * metre),
+                 r = at(0.8f * metre, 1.0f * metre);
+    auto enterOutline = [&](bool second) {
+      outlineCell->click();
+      ASSERT_EQ(gCurTool, c.outline);
+      QTimer::singleShot(0, view, [&, this] {
+        whenSwingWaits([&, this] {
+          if (second) QTest::mouseClick(view, Qt::LeftButton, {}, r);
+          moveTo(r + QPoint(3, 2), Qt::NoButton);
+          edit().cellWithTool(kToolSelection)->click();
+        });
+      });
+      // A loop still waiting long after is ended by a right click, the user's next press.
+      QTimer watchdog;
+      QObject::connect(&watchdog, &QTimer::timeout, view, [&, this] {
+        if (view->eventSource().isWaiting()) QTest::mouseClick(view, Qt::RightButton, {}, r);
+      });
+      watchdog.start(3000);
+      QTest::mousePress(view, Qt::LeftButton, {}, p);
+      for (int step = 1; step <= 4; ++step) moveTo(p + (q - p) * step / 4, Qt::LeftButton);
+      QTest::mouseRelease(view, Qt::LeftButton, {}, q);
+      watchdog.stop();
+      QApplication::processEvents();
+      EXPECT_FALSE(view->eventSource().isWaiting());
+      EXPECT_EQ(gCurTool, kToolSelection);
+    };
+    count = objectCount();
+    enterOutline(false);
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(objectCount(), count);
+    EXPECT_EQ(titles(), named.back());
+    QTest::mouseClick(view, Qt::LeftButton, {}, at(1.8f * metre, 1.2f * metre));
+    QApplication::processEvents();
+    EXPECT_EQ(titles(), named.back());
+
+    enterOutline(true);
+    if (HasFatalFailure()) return;
+    ASSERT_EQ(objectCount(), count + 1) << "the outline with two corners was not kept";
+    Objex* outline = last();
+    EXPECT_EQ(outline->type, c.outline == kToolFence ? kObjFence : kObjEdging);
+    if (c.outline == kToolFence) EXPECT_EQ(outline->pointCount, 2);
+    states.push_back(design());
+    named.push_back({c.outline == kToolFence ? "Undo Fence Tool" : "Undo Edging Tool", "Redo"});
+    EXPECT_EQ(titles(), named.back());
+
+    for (size_t i = states.size() - 1; i-- > 0;) {
+      undo();
+      EXPECT_EQ(titles().first, named[i].first) << "undo to " << i;
+      if (!states[i].empty()) EXPECT_EQ(design(), states[i]) << "undo to " << i;
+    }
+    for (size_t i = 1; i < states.size(); ++i) {
+      redo();
+      EXPECT_EQ(titles().first, named[i].first) << "redo to " << i;
+      if (!states[i].empty()) EXPECT_EQ(design(), states[i]) << "redo to " << i;
     }
   }
 }

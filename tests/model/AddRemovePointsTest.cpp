@@ -253,6 +253,34 @@ TEST(AddPoint, AttachmentsMoveToTheNewPoint) {
   EXPECT_MODEL_SOUND();
 }
 
+// The garden outlines take points as walls do: a fence, an edging and a path each get the
+// point on the clicked segment and are built again along the new outline.
+TEST(AddPoint, FencesEdgingsAndPathsTakeAPointAndAreRebuilt) {
+  TestDocument doc;
+  ViewStateGuard view;
+  gGlobalYOffset = 0;
+  doc.ds()->zoomFactor = 1.0f;
+  struct Kind {
+    int16_t type;
+    const char* rebuild;
+  };
+  for (const Kind& k : {Kind{kObjFence, "UpdateFenceObject"}, Kind{kObjEdging, "UpdateEdgingObject"},
+                        Kind{kObjPath, "Update3DPath"}}) {
+    SCOPED_TRACE(k.rebuild);
+    Objex* outline = doc.addObject(k.type, false, {{0, 0}, {100, 0}, {100, 80}});
+    ClickInfo click = ClickAt(40, 30);  // plan distance 50 from the start
+    ServiceCallRecorder calls;
+    Poinz* added = AddPoint(outline, outline->firstPoint, doc.ds(), &click);
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(outline->firstPoint->next, added);
+    EXPECT_NEAR(added->position[0], 50, 1e-3);
+    EXPECT_NEAR(added->position[2], 0, 1e-3);
+    EXPECT_EQ(outline->pointCount, 4);
+    EXPECT_TRUE(calls.called(k.rebuild, outline->objectID));
+  }
+  EXPECT_MODEL_SOUND();
+}
+
 TEST(AddPoint, Refusals) {
   TestDocument doc;
   ViewStateGuard view;
