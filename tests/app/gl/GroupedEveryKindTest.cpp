@@ -314,9 +314,10 @@ TEST_F(GroupedEveryKindTest, ObjectElevationMovesEveryMemberByTheGroupsChange) {
 // such objects on every floor, and up and back down every member stands where it stood.
 TEST_F(GroupedEveryKindTest, AGroupCopiedOrMovedToAnotherFloorIsBuiltAsOpeningBuildsIt) {
   constexpr int32_t kUpAndDown = 0;  // moved up, then back down
+  const std::vector<int32_t> kEveryMove = {kCmdCopyToUpperFloor, kCmdCopyToLowerFloor, kCmdMoveToUpperFloor,
+                                           kCmdMoveToLowerFloor, kUpAndDown};
   for (const bool grouped : {true, false})
-    for (const int32_t command : {int32_t{kCmdCopyToUpperFloor}, int32_t{kCmdCopyToLowerFloor},
-                                  int32_t{kCmdMoveToUpperFloor}, int32_t{kCmdMoveToLowerFloor}, kUpAndDown}) {
+    for (const int32_t command : grouped ? kEveryMove : std::vector<int32_t>{kCmdCopyToUpperFloor, kUpAndDown}) {
       SCOPED_TRACE(testing::Message() << "command " << command << (grouped ? ", grouped" : ", alone"));
       open("every-kind-grouped-before-copy.pro");
       if (HasFailure()) return;
@@ -346,6 +347,8 @@ TEST_F(GroupedEveryKindTest, AGroupCopiedOrMovedToAnotherFloorIsBuiltAsOpeningBu
         ASSERT_EQ(target->firstObject, nullptr);
         SCOPED_TRACE("moved up and back down");
         ExpectSameScene(before, Scene(model));
+        EXPECT_EQ(OnTheTerrain(model).size(), onTheTerrain);
+        continue;  // built as opened: the design as it was
       }
       const bool copied = command == kCmdCopyToUpperFloor || command == kCmdCopyToLowerFloor;
       const std::set<std::string> ground = OnTheTerrain(model);
