@@ -712,9 +712,7 @@ bool AtTheGround(const Objex* o, float elevation) {
 // plants. Brought to the ground by an elevation, they stand on the terrain again.
 bool LaidOnTheGround(int16_t type) { return type >= kObjPropertyLine && type <= kObjPlant; }
 
-// Before an ordinary group's change: its members on the terrain, at any depth of ordinary
-// groups, stand at the ground under them off the terrain, so that the change takes each from
-// where it stands, as it takes it alone.
+// An object on the terrain set off it, standing at the ground under it.
 void TakeOffTheTerrain(Objex* o) {
   o->baseElevation = GroundUnder(o);
   o->auxFlag = 0;
@@ -723,6 +721,9 @@ void TakeOffTheTerrain(Objex* o) {
   if (o->type == kObjEdging) RebuildObject(o, kRebuildBasic);
 }
 
+// Before an ordinary group's change: its members on the terrain, at any depth of ordinary
+// groups, stand at the ground under them off the terrain, so that the change takes each from
+// where it stands, as it takes it alone.
 void TakeMembersOffTheTerrain(Objex* group) {
   if (group->type != kObjGroup || group->subtype != 0) return;
   for (Objex* c = group->firstChild; c; c = c->next) {
