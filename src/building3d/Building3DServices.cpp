@@ -12,6 +12,7 @@
 #include "building3d/Skirting3D.h"
 #include "building3d/Skylights3D.h"
 #include "building3d/Stairs3D.h"
+#include "building3d/TopoElevation.h"
 #include "building3d/WallJoining.h"
 #include "building3d/Walls3D.h"
 #include "model/Services.h"
@@ -37,6 +38,7 @@ void InstallBuilding3DServices() {
   s.getCustomSkylightBounds = building3d::GetCustomSkylightBounds;
   s.createCustomSkylightBoundsPoints = building3d::CreateCustomSkylightBoundsPoints;
   s.connectWallPoint = building3d::ConnectWallPoint;
+  s.groundUnder = GroundUnderObject;
   s.renderAllLayers = building3d::RenderAllLayers;
   s.renderEntireObject = building3d::RenderEntireObject;
   s.renderSingleObject = building3d::RenderSingleObject;

@@ -251,3 +251,19 @@ void ElevateObject(Objex* object) {
     for (Poinz* p = object->firstPoint; p; p = p->next) p->position[1] = lowest;
   }
 }
+
+float GroundUnderObject(const Objex* object) {
+  const DocState* ds = CurDocState();
+  if (!object || !ds || !TopoInUse()) return 0;
+  float highest = INFINITY;  // up is negative
+  auto under = [&](auto&& self, const Objex* o) -> void {
+    for (const Poinz* p = o->firstPoint; p; p = p->next)
+      highest = std::min(highest, TerrainAt(ds, true, p->position[0], p->position[2]));
+    if (o->type == kObjGroup)
+      for (const Objex* c = o->firstChild; c; c = c->next) self(self, c);
+  };
+  under(under, object);
+  if (!std::isfinite(highest)) return 0;
+  const float inches = ConvertScreenToWorld(-highest, ds, 0);
+  return std::isfinite(inches) ? inches : 0;
+}

@@ -17,3 +17,6 @@ void ElevatePlaneObject(PlaneObject* planeObject, Objex* object);
 void SetPropertyLineElevation(PlaneObject* planeObject);
 // The same rules for the points of a plan object.
 void ElevateObject(Objex* object);
+// Where an object on the terrain stands (world inches): the highest terrain point under its
+// points, or under its members' at any depth for a group; 0 without terrain heights.
+float GroundUnderObject(const Objex* object);

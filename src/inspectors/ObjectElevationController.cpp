@@ -53,6 +53,9 @@ void ObjectElevationController::floatAboveTopoButtonChanged() {
 
 void ObjectElevationController::applySheet(ZLKDocumentModel* doc, DocState* ds) {
   if (!doc->itsLayers) return;
+  const SelectionState40& shown = ds->selectionState40;
+  if (!gDLOGTopoFloat && untouched(elevationText) && !shown.ssStateFresh && shown.ssBaseElevation)
+    return;  // the elevation where the selection stands: nothing to change
   if (untouched(elevationText)) {
     // gDLOGElevation still holds the elevation shown.
   } else if (gDLOGTopoFloat) {
@@ -75,7 +78,8 @@ void ObjectElevationController::applySheet(ZLKDocumentModel* doc, DocState* ds) 
   TopLevelObjectAllLayers(doc->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
   UpdateSelectionState40Controls(&ds->selectionState40);
   Refresh();
-  StoreUndo(LocalizedString("Object Elevation"));
+  // The elevation typed again where the selection stands changes nothing and stores no step.
+  StoreUndoIfChanged(LocalizedString("Object Elevation"));
 }
 
 void ObjectElevationController::afterClosing() {

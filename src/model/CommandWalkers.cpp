@@ -704,6 +704,73 @@ bool IsWallAttachment(int16_t type) {
   return type == kObjDoor || type == kObjWindow || type == kObjComponent || type == kObjAccessory;
 }
 
+// Heights are world inches of floats: an elevation within a thousandth of an inch of the
+// ground under an object is the ground's.
+constexpr float kAtTheGround = 1e-3f;
+
+bool AtTheGround(const Objex* o, float elevation) {
+  return std::fabs(elevation - GroundUnder(o)) <= kAtTheGround;
+}
+
+// The kinds the tools lay on the ground: property lines, paths, edging, fences, fills and
+// plants. Brought to the ground by an elevation, they stand on the terrain again.
+bool LaidOnTheGround(int16_t type) { return type >= kObjPropertyLine && type <= kObjPlant; }
+
+// An object on the terrain set off it, standing at the ground under it.
+void TakeOffTheTerrain(Objex* o) {
+  o->baseElevation = GroundUnder(o);
+  o->auxFlag = 0;
+  // Edging blocks are seated on the terrain where they are drawn: built again, they stand as
+  // a design opened builds them.
+  if (o->type == kObjEdging) RebuildObject(o, kRebuildBasic);
+}
+
+// Before an ordinary group's change: its members on the terrain, at any depth of ordinary
+// groups, stand at the ground under them off the terrain, so that the change takes each from
+// where it stands, as it takes it alone.
+void TakeMembersOffTheTerrain(Objex* group) {
+  if (group->type != kObjGroup || group->subtype != 0) return;
+  for (Objex* c = group->firstChild; c; c = c->next) {
+    if (c->auxFlag && (c->type == kObjGroup || KeepsOwnElevation(c->type))) TakeOffTheTerrain(c);
+    if (c->type == kObjGroup) TakeMembersOffTheTerrain(c);
+  }
+}
+
+// After an ordinary group's change: the members laid on the ground that it brought to the
+// ground stand on the terrain.
+void PutMembersBackOnTheTerrain(Objex* group) {
+  if (group->type != kObjGroup || group->subtype != 0) return;
+  for (Objex* c = group->firstChild; c; c = c->next) {
+    if (c->type == kObjGroup) PutMembersBackOnTheTerrain(c);
+    else if (!c->auxFlag && LaidOnTheGround(c->type) && AtTheGround(c, c->baseElevation)) c->auxFlag = 1;
+  }
+}
+
+// Object Elevation on a root that is neither a wall nor a roof: the root stands at `e`, and
+// an ordinary group's members move by its change. An object on the terrain stands at the
+// ground under it: another elevation takes it off the terrain to stand there, the ground's
+// leaves it as it is. The kinds laid on the ground stand on the terrain when brought to it.
+// False when nothing changed.
+bool SetElevation(Objex* root, float e) {
+  const bool onTerrain = root->auxFlag != 0;
+  const float before = onTerrain ? GroundUnder(root) : root->baseElevation;
+  const float dy = e - before;
+  if (onTerrain && std::fabs(dy) <= kAtTheGround) return false;
+  if (onTerrain) TakeOffTheTerrain(root);
+  root->baseElevation = e;
+  if (dy == 0 || !std::isfinite(dy)) return true;
+  if (root->type == kObjGroup) {
+    // Members move by the group's change, so that the old elevation typed back puts each
+    // where it stood.
+    TakeMembersOffTheTerrain(root);
+    ElevateGroupMembers(root, dy);
+    PutMembersBackOnTheTerrain(root);
+  } else if (LaidOnTheGround(root->type) && AtTheGround(root, e)) {
+    root->auxFlag = 1;
+  }
+  return true;
+}
+
 uint8_t Elevate(Objex* obj, int32_t cmd, const CommandArg&) {
   const bool add = cmd == kCmdPlaceDroppedObjects;
   const float e = gBaseElevation * 12.0f;
@@ -732,15 +799,15 @@ uint8_t Elevate(Objex* obj, int32_t cmd, const CommandArg&) {
     }
   } else if (IsRoofType(root->type)) {
     if (IsRoofObjectSelected(root)) apply(root->baseElevation, e);
-  } else {
-    // The members standing at their own elevations move by the group's change, so that the
-    // old elevation typed back puts each where it stood.
-    const float before = root->baseElevation;
-    apply(root->baseElevation, e);
-    const float dy = root->baseElevation - before;
-    if (root->type == kObjGroup && dy != 0 && std::isfinite(dy)) ElevateGroupMembers(root, dy);
+  } else if (add) {
+    // Placed at the working elevation as the tools place new objects there: raised by it, and
+    // what stands on the terrain stays on it, with its members as they stand.
+    root->baseElevation += e;
+    if (root->type == kObjGroup && e != 0 && std::isfinite(e)) ElevateGroupMembers(root, e);
+  } else if (!SetElevation(root, e)) {
+    return kRowDone;  // it stands there already
   }
-  root->auxFlag = 0;
+  if (root->type == kObjWall || IsRoofType(root->type)) root->auxFlag = 0;
   if (root->type == kObjGroup) {
     root->needsRender = 1;
     RenderGroupMembers(root, false);

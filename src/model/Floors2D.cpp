@@ -87,10 +87,11 @@ void SendToNeighboringFloor(Objex* object, int32_t command) {
     }
     WallBaseFromSegments(root);
   } else {
+    // An object on the terrain stays on it, its base stepping with the floor as every other
+    // object's does: the tools make such objects on the terrain on every floor.
     root->baseElevation += h;
     ElevateGroupMembers(root, h);
   }
-  root->auxFlag = 0;
   if (root->type == kObjGroup) {
     for (Objex* c = root->firstChild; c; c = c->next) ReRenderObject(c);
   } else {

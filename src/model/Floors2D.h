@@ -14,8 +14,8 @@ void WallBaseFromSegments(Objex* wall);
 
 // Changes the elevations of the object's root for a move by one floor (5168..5171): up by
 // the current layer's height, down by the height of the layer before it; a group's members
-// go with it (ElevateGroupMembers). Nothing without a current DocState and layer, or without
-// a layer in that direction.
+// go with it (ElevateGroupMembers). What stands on the terrain, alone or grouped, stays on it.
+// Nothing without a current DocState and layer, or without a layer in that direction.
 void SendToNeighboringFloor(Objex* object, int32_t command);
 // SendToNeighboringFloor, then moves the root object (with its child tree) to the end of the
 // neighbouring layer and deselects it; walls change plan and are rebuilt.

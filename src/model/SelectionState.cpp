@@ -136,7 +136,8 @@ void UpdateSelectionState40(SelectionState40* ss40, Objex* obj) {
     if (!IsEntireObjectSelected(root)) return;
     Fold40(ss40, root->baseElevation);
   } else {
-    Fold40(ss40, root->baseElevation);
+    // An object on the terrain stands on the ground, whatever its base elevation holds.
+    Fold40(ss40, root->auxFlag ? GroundUnder(root) : root->baseElevation);
   }
   ss40->ssStateFresh = 0;
 }

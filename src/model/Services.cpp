@@ -161,6 +161,10 @@ void CreateCustomSkylightBoundsPoints(Objex* skylight, const Float3DRect* bounds
   NoteServiceCall("CreateCustomSkylightBoundsPoints", skylight);
 }
 
+float GroundUnder(const Objex* object) {
+  return gBuildingServices.groundUnder ? gBuildingServices.groundUnder(object) : 0;
+}
+
 Objex* ConnectWallPoint(Objex* wall, Poinz* endPoint) {
   if (gBuildingServices.connectWallPoint) return gBuildingServices.connectWallPoint(wall, endPoint);
   NoteServiceCall("ConnectWallPoint", wall);

@@ -73,6 +73,7 @@ struct BuildingServices {
   void (*getCustomSkylightBounds)(Objex* skylight, FloatRect* rect, Float3DRect* box) = nullptr;
   void (*createCustomSkylightBoundsPoints)(Objex* skylight, const Float3DRect* bounds) = nullptr;
   Objex* (*connectWallPoint)(Objex* wall, Poinz* endPoint) = nullptr;
+  float (*groundUnder)(const Objex* object) = nullptr;
   void (*renderAllLayers)() = nullptr;
   void (*renderEntireObject)(Objex* object) = nullptr;
   void (*renderSingleObject)(Objex* object) = nullptr;
@@ -240,6 +241,10 @@ Objex* ConnectWallPoint(Objex* wall, Poinz* endPoint);
 void RenderAllLayers();
 void RenderEntireObject(Objex* object);
 void RenderSingleObject(Objex* object);
+// The elevation (world inches) of the ground an object on the terrain stands on: the highest
+// terrain point under its points, a group's members' at any depth. 0 where the design has no
+// terrain heights. Not installed: 0.
+float GroundUnder(const Objex* object);
 
 // Openings: the 3D faces of a door, window or accessory rebuilt from its record into
 // DoorWindowData.faces. (The building library, the only caller of the wall-face finishing,

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <filesystem>
@@ -31,8 +32,10 @@
 #include "model/HitTest.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
+#include "model/SelectionState.h"
 #include "model/Services.h"
 #include "model/StairFields.h"
+#include "model/TopoGrid.h"
 #include "model/WallFields.h"
 
 namespace {
@@ -53,6 +56,7 @@ struct GroupedPlacement : SceneTest {
   }
   ~GroupedPlacement() override {
     FreeScene();
+    FreeTopoGrid();
     gLiveViewHost = savedHost;
     EXPECT_MODEL_SOUND();
   }
@@ -84,6 +88,20 @@ struct GroupedPlacement : SceneTest {
     };
     count(count, gGLPlaneObjects);
     return n;
+  }
+
+  // Terrain everywhere at `height` screen units (up is negative in the scene: a vertex on it
+  // has y = -height); none at 0.
+  void TerrainAt(float height) {
+    FreeTopoGrid();
+    doc.ds()->topoPath[0] = 0;
+    if (height == 0) return;
+    doc.ds()->planBounds = FloatRect{-1000, -1000, 1000, 1000};
+    doc.ds()->topoGridSpacing = 1000;
+    auto* g = static_cast<float*>(malloc(sizeof(float) * 9));
+    for (int i = 0; i < 9; ++i) g[i] = height;
+    AdoptTopoGrid(g, 2, 2);
+    snprintf(doc.ds()->topoPath, sizeof doc.ds()->topoPath, "%s", "lot.topo");  // a grid file: in use
   }
 
   // The objects grouped (the group gets the working base elevation, 0 by default, as a group
@@ -408,70 +426,210 @@ TEST_F(GroupedPlacement, ACabinetAndASymbolInAGroupStandWhereTheyStoodOnceOpened
   }
 }
 
-// Float Above Topography on a group puts each member that may follow the terrain onto it, as
-// the command does to each alone; the others stay where they stand.
-TEST_F(GroupedPlacement, AGroupFloatedAboveTheTerrainFloatsItsMembersAsEachAlone) {
-  auto floatSelected = [&](const std::vector<Objex*>& objects) {
-    for (Objex* o : objects) SetObjectSelectFlags(o, 1);
-    TopLevelObjectAllLayers(doc.model.itsLayers, kCmdFloatAboveTopography, CommandArg::None());
-    SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+// Float Above Topography: a railing and a roof never follow the terrain (the command says so
+// and they stay where they stand); a fence stands on the ground, edging sits its blocks' feet in
+// it, a path lies 6 units above it. Alone, in a group and in a group in a group, on terrain at
+// 0 and raised 30 units.
+TEST_F(GroupedPlacement, FloatAboveTopographyPutsEachKindWhereItsRuleSays) {
+  for (const float terrain : {0.0f, 30.0f})
+    for (const int depth : {0, 1, 2}) {
+      SCOPED_TRACE(testing::Message() << "terrain " << terrain << ", grouped " << depth << " deep");
+      DeleteEveryObject(&doc.model);
+      TerrainAt(terrain);
+      const std::vector<Objex*> objects = railingRoofAndSite(doc.second, true);
+      const Heights raised = Scene();
+      Objex* root = objects[0];
+      std::vector<Objex*> roots = objects;
+      for (int d = 0; d < depth; ++d) {
+        root = group(d == 0 ? objects : std::vector<Objex*>{root}, 96);
+        roots = {root};
+      }
+      for (Objex* o : roots) SetObjectSelectFlags(o, 1);
+      gTopoFloatNA = 0;
+      TopLevelObjectAllLayers(doc.model.itsLayers, kCmdFloatAboveTopography, CommandArg::None());
+      SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+      EXPECT_EQ(gTopoFloatNA, depth == 0 ? 1 : 0) << "alone, the railing and the roof refuse";
+      const Heights floated = Scene();
+      for (Objex* stays : {objects[0], objects[1]}) {
+        SCOPED_TRACE(testing::Message() << "kind " << stays->type);
+        EXPECT_EQ(stays->auxFlag, 0);
+        EXPECT_EQ(floated.at(stays), raised.at(stays));
+      }
+      const std::vector<float>& fence = floated.at(objects[2]);
+      EXPECT_NEAR(fence.back(), -terrain, 1e-3) << "the fence's foot";
+      const std::vector<float>& before = raised.at(objects[2]);
+      EXPECT_NEAR(fence.front() - fence.back(), before.front() - before.back(), 1e-3) << "its height";
+      EXPECT_NEAR(floated.at(objects[3]).back(), -terrain, 1e-3) << "the edging's feet";
+      for (const float y : floated.at(objects[4])) ASSERT_NEAR(y, -terrain - 6, 1e-3) << "the path";
+    }
+}
+
+// Each object's heights by its place in the list; of edging, whose blocks are built to heights
+// drawn at random, only where its blocks stand (their feet).
+std::vector<std::vector<float>> HeightsOf(const Heights& scene, const std::vector<Objex*>& objects) {
+  std::vector<std::vector<float>> h;
+  for (Objex* o : objects) {
+    const auto found = scene.find(o);
+    std::vector<float> ys = found == scene.end() ? std::vector<float>{} : found->second;
+    if (o->type == kObjEdging && !ys.empty()) ys = {ys.back()};
+    h.push_back(ys);
+  }
+  return h;
+}
+
+void ExpectSameHeights(const std::vector<std::vector<float>>& expected, const std::vector<std::vector<float>>& actual) {
+  ASSERT_EQ(expected.size(), actual.size());
+  for (size_t k = 0; k < expected.size(); ++k) {
+    SCOPED_TRACE(testing::Message() << "object " << k);
+    ASSERT_EQ(expected[k].size(), actual[k].size());
+    ASSERT_FALSE(expected[k].empty()) << "nothing built";
+    for (size_t i = 0; i < expected[k].size(); ++i) ASSERT_NEAR(expected[k][i], actual[k][i], 1e-3) << "vertex " << i;
+  }
+}
+
+// A fence, edging and a path on the terrain, with a railing and a roof, on each floor, on flat
+// and raised terrain, in inches and centimetres, alone, grouped and in a group in a group.
+// Object Elevation shows where each stands (a fence, the ground under it), and that elevation
+// given back changes nothing; raised by 12 they leave the terrain to stand 12 above the ground,
+// lowered by 12 they stand on it again as before, as after Move To Upper Floor and back down
+// (Lower, then Upper, from the top floor). Grouped, each does what it does alone.
+TEST_F(GroupedPlacement, ObjectsOnTheTerrainDoGroupedWhatTheyDoAlone) {
+  DocState* ds = doc.ds();
+  auto deselect = [&] {  // on every floor, selectable or not
+    for (Layer* l = doc.model.itsLayers; l; l = l->next)
+      for (Objex* o = l->firstObject; o; o = o->next) SetObjectSelectFlags(o, 0);
   };
-  std::srand(7);  // the edging's blocks are of random heights: the same ones both times
-  const std::vector<Objex*> objects = railingRoofAndSite(doc.second, true);
-  const Heights raised = Scene();
-  floatSelected(objects);
-  EXPECT_EQ(objects[2]->auxFlag, 1) << "the fence";
-  const Heights floatedAlone = Scene();
-  // The fence stood 10" above the floor, and now on the ground.
-  EXPECT_NE(raised.at(objects[2]), floatedAlone.at(objects[2]));
-  // The same objects built afresh, raised, in a group in a group, the outer one floated.
-  std::vector<std::vector<float>> alone;
-  for (Objex* o : objects) alone.push_back(floatedAlone.count(o) ? floatedAlone.at(o) : std::vector<float>{});
-  DeleteEveryObject(&doc.model);
-  std::srand(7);
-  const std::vector<Objex*> again = railingRoofAndSite(doc.second, true);
-  Heights expected;  // by the new objects
-  for (size_t i = 0; i < again.size(); ++i)
-    if (!alone[i].empty()) expected[again[i]] = alone[i];
-  Objex* inner = group(again, 96);
-  Objex* outer = group({inner}, 96);
-  floatSelected({outer});
-  ExpectSameHeights(expected, Scene(), again);
+  auto select = [&](Objex* root) {
+    deselect();
+    SetObjectSelectFlags(root, 1);
+  };
+  auto shown = [&](Objex* root) {
+    select(root);
+    ClearSelectionState40(ds, &ds->selectionState40);
+    TopLevelObjectAllLayers(doc.model.itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+    return ds->selectionState40.ssBaseElevationValue;
+  };
+  auto command = [&](const std::vector<Objex*>& roots, int32_t cmd, float by) {
+    for (Objex* root : roots) {
+      const float value = shown(root) + by;
+      select(root);
+      gBaseElevation = value / 12;
+      std::srand(7);
+      TopLevelObjectAllLayers(doc.model.itsLayers, cmd, CommandArg::None());
+    }
+    deselect();
+  };
+  for (const int16_t units : {kMeasureImperial, kMeasureMetric})
+    for (const float terrain : {0.0f, 30.0f})
+      for (Layer* floor : {doc.first, doc.second, doc.third}) {
+        std::vector<std::vector<float>> aloneRaised;
+        for (const int depth : {0, 1, 2}) {
+          SCOPED_TRACE(testing::Message() << floor->name << (units == kMeasureMetric ? ", metric" : "") << ", terrain "
+                                          << terrain << ", grouped " << depth << " deep");
+          ds->measureSystem = units;
+          DeleteEveryObject(&doc.model);
+          TerrainAt(terrain);
+          std::srand(7);
+          const std::vector<Objex*> objects = railingRoofAndSite(floor, false);
+          Objex* fence = objects[2];
+          std::vector<Objex*> roots = objects;
+          for (int d = 0; d < depth; ++d) roots = {group(roots, GetLayerAbsBaseHeight(floor))};
+          auto onTheTerrain = [&] { return objects[2]->auxFlag + objects[3]->auxFlag + objects[4]->auxFlag; };
+          const auto before = HeightsOf(Scene(), objects);
+          const float ground = ConvertScreenToWorld(terrain, ds, 0);
+          if (depth == 0) EXPECT_NEAR(shown(fence), ground, 1e-3) << "where the fence stands";
+
+          command(roots, kCmdElevateObjects, 0);  // the elevation shown, given back
+          EXPECT_EQ(onTheTerrain(), 3);
+          EXPECT_FLOAT_EQ(fence->baseElevation, GetLayerAbsBaseHeight(floor));
+          {
+            SCOPED_TRACE("given the elevation shown");
+            ExpectSameHeights(before, HeightsOf(Scene(), objects));
+          }
+          command(roots, kCmdElevateObjects, 12);
+          EXPECT_EQ(onTheTerrain(), 0);
+          const Heights raised = Scene();
+          EXPECT_NEAR(raised.at(fence).back(), -terrain - ConvertWorldToScreen(12, ds, 0), 1e-3) << "12 above the ground";
+          if (depth == 0) aloneRaised = HeightsOf(raised, objects);
+          else {
+            SCOPED_TRACE("raised, as alone");
+            ExpectSameHeights(aloneRaised, HeightsOf(raised, objects));
+          }
+          command(roots, kCmdElevateObjects, -12);
+          EXPECT_EQ(onTheTerrain(), 3);
+          {
+            SCOPED_TRACE("lowered back");
+            ExpectSameHeights(before, HeightsOf(Scene(), objects));
+          }
+          const float base = fence->baseElevation;
+          const bool top = floor == doc.third;
+          for (const int32_t move : {top ? kCmdMoveToLowerFloor : kCmdMoveToUpperFloor,
+                                     top ? kCmdMoveToUpperFloor : kCmdMoveToLowerFloor}) {
+            doc.model.itsCurLayer = roots[0]->layer;
+            for (Objex* root : roots) SetObjectSelectFlags(root, 1);
+            TopLevelObjectAllLayers(doc.model.itsLayers, move, CommandArg::None());
+            deselect();
+            EXPECT_EQ(onTheTerrain(), 3);
+          }
+          EXPECT_EQ(fence->layer, floor);
+          EXPECT_FLOAT_EQ(fence->baseElevation, base);
+          {
+            SCOPED_TRACE("moved a floor and back");
+            ExpectSameHeights(before, HeightsOf(Scene(), objects));
+          }
+          doc.model.itsCurLayer = doc.first;
+          if (HasFailure()) return;
+        }
+      }
 }
 
 // The parts a symbol's group places stand where it placed them after the group is undone, and
 // where they stood when they are grouped again, in a group in a group too.
 TEST_F(GroupedPlacement, SymbolPartsStandWhereTheyStoodUngroupedAndGroupedAgain) {
-  Objex* symbol = doc.addObject(kObjGroup, false, {}, doc.second);
-  std::vector<Objex*> parts;
-  for (float x : {0.0f, 50.0f}) {
-    Objex* part = doc.addObject(kObjSymbolPart3D, true, {{x, 0}, {x + 20, 0}, {x + 20, 20}, {x, 20}}, doc.second);
-    UnlinkObject(part);
-    AppendChildToObject(part, symbol);
-    part->layer = symbol->layer;
-    part->pointCount = 4;
-    part->baseElevation = 500;  // whatever a part holds
-    parts.push_back(part);
-  }
-  symbol->baseElevation = 130;
-  UpdateObjectBounds(symbol);
-  const Heights placed = Scene();
-  ungroup(symbol);
-  ASSERT_EQ(parts[0]->parent, nullptr);
-  {
-    SCOPED_TRACE("ungrouped");
-    ExpectSameHeights(placed, Scene(), parts);
-  }
-  Objex* again = group(parts, 0);
-  {
-    SCOPED_TRACE("grouped again while the first floor is worked on");
-    ExpectSameHeights(placed, Scene(), parts);
-  }
-  Objex* outer = group({again}, 0);
-  outer->baseElevation = 1000;
-  {
-    SCOPED_TRACE("in a group in a group");
-    ExpectSameHeights(placed, Scene(), parts);
+  // Placed at its base elevation, and floated above terrain 30 units up: there its parts stand
+  // on the terrain, and keep following it once ungrouped.
+  for (const bool floated : {false, true}) {
+    SCOPED_TRACE(floated ? "floated above the terrain" : "at its base elevation");
+    DeleteEveryObject(&doc.model);
+    TerrainAt(floated ? 30 : 0);
+    Objex* symbol = doc.addObject(kObjGroup, false, {}, doc.second);
+    std::vector<Objex*> parts;
+    for (float x : {0.0f, 50.0f}) {
+      Objex* part = doc.addObject(kObjSymbolPart3D, true, {{x, 0}, {x + 20, 0}, {x + 20, 20}, {x, 20}}, doc.second);
+      UnlinkObject(part);
+      AppendChildToObject(part, symbol);
+      part->layer = symbol->layer;
+      part->pointCount = 4;
+      part->baseElevation = 500;  // whatever a part holds
+      parts.push_back(part);
+    }
+    symbol->baseElevation = 130;
+    UpdateObjectBounds(symbol);
+    if (floated) {
+      SetObjectSelectFlags(symbol, 1);
+      TopLevelObjectAllLayers(doc.model.itsLayers, kCmdFloatAboveTopography, CommandArg::None());
+      SetObjectSelectFlags(symbol, 0);
+    }
+    const Heights placed = Scene();
+    const float foot = floated ? -30 : -ConvertWorldToScreen(130, doc.ds(), 0);
+    for (Objex* part : parts) EXPECT_NEAR(placed.at(part).back(), foot, 1e-3);
+    ungroup(symbol);
+    ASSERT_EQ(parts[0]->parent, nullptr);
+    {
+      SCOPED_TRACE("ungrouped");
+      ExpectSameHeights(placed, Scene(), parts);
+    }
+    Objex* again = group(parts, 0);
+    {
+      SCOPED_TRACE("grouped again while the first floor is worked on");
+      ExpectSameHeights(placed, Scene(), parts);
+    }
+    Objex* outer = group({again}, 0);
+    outer->baseElevation = 1000;
+    {
+      SCOPED_TRACE("in a group in a group");
+      ExpectSameHeights(placed, Scene(), parts);
+    }
   }
 }
 

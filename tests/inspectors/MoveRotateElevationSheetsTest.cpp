@@ -11,14 +11,19 @@
 #include <utility>
 
 #include "files/DesignFile.h"
+#include "files/Undo.h"
 #include "inspectors/MoveObjectsController.h"
 #include "inspectors/ObjectElevationController.h"
 #include "inspectors/RotateObjectsController.h"
 #include "inspectors/SheetTestSupport.h"
 #include "model/CommandWalkers.h"
+#include "model/Delete.h"
+#include "model/DocState.h"
+#include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
 #include "model/PlanarTransforms.h"
+#include "model/SelectionState.h"
 #include "model/TransformGuard.h"
 #include "platform/Alerts.h"
 
@@ -345,6 +350,84 @@ TEST_F(ElevationSheet, AWallsBaseFollowsItsSegmentAtAnyElevationThroughUndoRedoA
     EXPECT_EQ(elevations(), raised);
     EXPECT_TRUE(alerts.shown.empty());
   }
+}
+
+// A fence on the terrain on each floor, alone and in a group, in inches and in millimetres. Alone
+// the sheet shows where it stands, the ground, whatever its base elevation holds; OK with that
+// elevation, untouched or typed again, changes nothing and stores no step. Raised by a foot (or
+// 30 cm), alone or by its group's change, it leaves the terrain to stand that high above the
+// ground; lowered as much it stands on the terrain again. Undo goes back step by step.
+TEST_F(ElevationSheet, AFenceOnTheTerrainShowsTheGroundAndIsRaisedFromIt) {
+  for (const bool metric : {false, true})
+    for (const char* name : {"First Floor", "Second Floor", "Third Floor"})
+      for (const bool grouped : {false, true}) {
+        SCOPED_TRACE(testing::Message() << name << (metric ? ", metric" : "") << (grouped ? ", grouped" : ", alone"));
+        ds = model->itsDocState;  // undo puts the design back in a state of its own
+        Layer* floor = GetLayerFromName(name);
+        ASSERT_NE(floor, nullptr);
+        model->itsCurLayer = floor;
+        ds->measureSystem = metric ? kMeasureMetric : kMeasureImperial;
+        const float base = GetLayerAbsBaseHeight(floor);
+        Objex* fence = addSelectedSquare();
+        fence->type = kObjFence;
+        fence->auxFlag = 1;  // as the fence tool makes it, on every floor
+        fence->baseElevation = base;
+        Objex* root = fence;
+        if (grouped) {
+          ds->baseElevation = base;
+          gGroupLeader = nullptr;
+          TopLevelObjectAllLayers(model->itsLayers, kCmdGroup, CommandArg::None());
+          root = gGroupLeader;
+          gGroupLeader = nullptr;
+          ASSERT_EQ(fence->parent, root);
+          SetObjectSelectFlags(root, 1);
+        }
+        auto elevate = [&](const QString& typed) {
+          ClearSelectionState40(ds, &ds->selectionState40);
+          TopLevelObjectAllLayers(model->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+          choose(kTagSetObjectElevation);
+          auto* s = sheet<ObjectElevationController>();
+          ASSERT_NE(s, nullptr);
+          if (!typed.isEmpty()) s->elevationText->setText(typed);
+          ok();
+        };
+        InitializeUndo();  // the history starts with the fence
+        const float shown = grouped ? base : 0;
+        elevate("");
+        EXPECT_FLOAT_EQ(gDLOGElevation, shown) << "where it stands";
+        elevate(QString::number(metric ? shown * 25.4f : shown) + (metric ? " mm" : "\""));
+        EXPECT_FALSE(anyUndo());
+        EXPECT_EQ(fence->auxFlag, 1);
+        EXPECT_FLOAT_EQ(fence->baseElevation, base);
+
+        // Raised by a foot (30 cm) from where the sheet showed it.
+        const float rise = metric ? 300 / 25.4f : 12;
+        elevate(metric ? QString::number(shown * 25.4f + 300) + " mm" : QString::number(shown + 12) + "\"");
+        EXPECT_EQ(lastUndo(), "Object Elevation");
+        EXPECT_EQ(fence->auxFlag, 0);
+        EXPECT_NEAR(fence->baseElevation, rise, 1e-3);
+        elevate(QString::number(metric ? shown * 25.4f : shown) + (metric ? " mm" : "\""));
+        EXPECT_EQ(fence->auxFlag, 1);
+        // The fence again after each step that reads the design back.
+        auto theFence = [&]() -> Objex* {
+          Objex* o = GetLayerFromName(name)->lastObject;
+          if (o && grouped) o = o->firstChild;
+          return o && o->type == kObjFence ? o : nullptr;
+        };
+        ASSERT_TRUE(doc->undoManager().undo());
+        ASSERT_NE(theFence(), nullptr);
+        EXPECT_EQ(theFence()->auxFlag, 0);
+        ASSERT_TRUE(doc->undoManager().undo());
+        ASSERT_NE(theFence(), nullptr);
+        EXPECT_EQ(theFence()->auxFlag, 1);
+        EXPECT_FLOAT_EQ(theFence()->baseElevation, base);
+        floor = GetLayerFromName(name);
+        for (Objex* o = floor->firstObject; o; o = floor->firstObject) {
+          UnlinkObject(o);
+          DeleteObj(o);
+        }
+        if (HasFailure()) return;
+      }
 }
 
 // OK with the field untouched keeps the elevation shown, not the rounded number its text reads.

@@ -353,6 +353,41 @@ TEST(Floors2D, AGroupsMembersGoWithItToAnotherFloor) {
   }
 }
 
+// A fence on the terrain, alone and in a group, moved to the floor above and back, and placed
+// at a working elevation as dropped objects are: it stays on the terrain, its base stepping
+// with the floor (as the fence tool makes it on every floor); the round trip puts it back.
+TEST(Floors2D, ObjectsOnTheTerrainStayOnItMovedOrPlacedOnAFloor) {
+  for (const bool grouped : {false, true}) {
+    SCOPED_TRACE(grouped ? "grouped" : "alone");
+    TestDocument doc;
+    doc.first->height = 100, doc.second->height = 120;
+    doc.model.itsCurLayer = doc.second;
+    Objex* root = doc.addObject(grouped ? kObjGroup : kObjFence, false, {}, doc.second);
+    Objex* fence = grouped ? AddChild(root, kObjFence, {{0, 0}, {100, 0}}) : root;
+    if (!grouped) AppendPointToObject(CreatePoint(1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, fence), fence);
+    root->baseElevation = fence->baseElevation = 100;
+    fence->auxFlag = 1;
+    SetObjectSelectFlags(root, 1);
+    MoveToNeighboringFloor(root, kCmdMoveToUpperFloor);
+    EXPECT_EQ(root->layer, doc.third);
+    EXPECT_EQ(fence->auxFlag, 1);
+    EXPECT_FLOAT_EQ(fence->baseElevation, 220);
+    doc.model.itsCurLayer = doc.third;
+    SetObjectSelectFlags(root, 1);
+    MoveToNeighboringFloor(root, kCmdMoveToLowerFloor);
+    EXPECT_EQ(root->layer, doc.second);
+    EXPECT_EQ(fence->auxFlag, 1);
+    EXPECT_FLOAT_EQ(fence->baseElevation, 100);
+    SetObjectSelectFlags(root, 1);
+    gBaseElevation = 2;
+    TopLevelObjectAllLayers(doc.model.itsLayers, kCmdPlaceDroppedObjects, CommandArg::Doc(doc.ds()));
+    gBaseElevation = 0;
+    EXPECT_EQ(fence->auxFlag, 1);
+    EXPECT_FLOAT_EQ(fence->baseElevation, 124);
+    EXPECT_MODEL_SOUND();
+  }
+}
+
 // Elevating a group raises (or sets) it, and its members that stand at their own elevations,
 // nested too, move by the group's change, each once: typing the old elevation back puts each
 // where it stood. The parts a group places keep theirs. On the second and third floors.

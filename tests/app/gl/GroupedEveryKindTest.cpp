@@ -13,6 +13,7 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,15 +41,11 @@ using SceneVertex = std::array<float, 6>;
 // its floor and its place among the floor's objects (groups left out, so that how members
 // are nested does not count), depth first, children (doors, skylights, steps) included.
 using MemberScene = std::map<std::string, std::vector<SceneVertex>>;
-// The mark of a member standing on the terrain (a fence, edging, a path): raising its group
-// leaves it on the ground, as it stood.
-constexpr const char* kOnTheGround = " on the ground";
 
 void NameObjects(const Objex* o, const std::string& floor, int* index, std::map<const Objex*, std::string>* names) {
   for (; o; o = o->next) {
     if (o->type != kObjGroup)
-      (*names)[o] = floor + " #" + std::to_string((*index)++) + " kind " + std::to_string(o->type) +
-                    (o->auxFlag ? kOnTheGround : "");
+      (*names)[o] = floor + " #" + std::to_string((*index)++) + " kind " + std::to_string(o->type);
     NameObjects(o->firstChild, floor, index, names);
   }
 }
@@ -103,10 +100,29 @@ MemberScene Scene(const ZLKDocumentModel* model) {
 // The same vertices, each `dy` screen units higher (vertex heights grow downwards).
 MemberScene Raised(MemberScene scene, float dy) {
   for (auto& [name, vertices] : scene)
-    if (name.find(kOnTheGround) == std::string::npos)
-      for (SceneVertex& v : vertices) v[1] -= dy;
+    for (SceneVertex& v : vertices) v[1] -= dy;
   SortVertices(&scene);
   return scene;
+}
+
+// The members standing on the terrain, by their names in a scene.
+std::set<std::string> OnTheTerrain(const ZLKDocumentModel* model) {
+  std::map<const Objex*, std::string> names;
+  for (const Layer* l = model->itsLayers; l; l = l->next) {
+    int index = 0;
+    NameObjects(l->firstObject, l->name, &index, &names);
+  }
+  std::set<std::string> on;
+  for (const auto& [object, name] : names)
+    if (object->auxFlag) on.insert(name);
+  return on;
+}
+
+// The lowest vertex (heights grow downwards).
+float Foot(const std::vector<SceneVertex>& vertices) {
+  float foot = -INFINITY;
+  for (const SceneVertex& v : vertices) foot = std::max(foot, v[1]);
+  return foot;
 }
 
 void ExpectSameScene(const MemberScene& expected, const MemberScene& actual) {
@@ -208,10 +224,26 @@ TEST_F(GroupedEveryKindTest, ObjectElevationMovesEveryMemberByTheGroupsChange) {
     RenderAllLayers();
     const MemberScene before = Scene(model);
     ASSERT_GT(before.size(), 10u);
+    const std::set<std::string> ground = OnTheTerrain(model);
+    // Raised: each member 24" higher. Those on the terrain leave it, standing 24" above the
+    // ground (a path lies a little above the terrain, edging blocks a little in it: their
+    // shape off it differs by that).
+    auto expectRaised = [&] {
+      const MemberScene now = Scene(model);
+      MemberScene expected = Raised(before, screen(24));
+      for (const std::string& name : ground) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(now.count(name), 1u);
+        EXPECT_NEAR(Foot(now.at(name)), Foot(before.at(name)) - screen(24), 8.5f);
+        expected[name] = now.at(name);
+      }
+      ExpectSameScene(expected, now);
+    };
     elevate(raised);
     {
       SCOPED_TRACE(raised);
-      ExpectSameScene(Raised(before, screen(24)), Scene(model));
+      expectRaised();
+      EXPECT_TRUE(OnTheTerrain(model).empty());
     }
     ASSERT_TRUE(doc->undoManager().undo());
     model = doc->documentModel();
@@ -225,13 +257,14 @@ TEST_F(GroupedEveryKindTest, ObjectElevationMovesEveryMemberByTheGroupsChange) {
     ds = model->itsDocState;
     {
       SCOPED_TRACE("redone");
-      ExpectSameScene(Raised(before, screen(24)), Scene(model));
+      expectRaised();
     }
     selectOnly(theGroup());
     elevate(back);
     {
       SCOPED_TRACE(back);
       ExpectSameScene(before, Scene(model));
+      EXPECT_EQ(OnTheTerrain(model), ground);
     }
     RenderAllLayers();
     {
@@ -274,27 +307,64 @@ TEST_F(GroupedEveryKindTest, ObjectElevationMovesEveryMemberByTheGroupsChange) {
   }
 }
 
-// The tester's design: its group copied and moved to the floor above and below. The scene as
-// the program keeps it after the command is the scene built for the design saved and opened
-// again, member for member, vertex for vertex.
+// The tester's design, grouped and ungrouped: copied and moved to the floor above and below,
+// and moved up and back down. The scene as the program keeps it after the command is the scene
+// built for the design saved and opened again, member for member, vertex for vertex; what stood
+// on the terrain (a fence, edging, a path) stays on it, alone as grouped, as the tools make
+// such objects on every floor, and up and back down every member stands where it stood.
 TEST_F(GroupedEveryKindTest, AGroupCopiedOrMovedToAnotherFloorIsBuiltAsOpeningBuildsIt) {
-  for (const int32_t command : {kCmdCopyToUpperFloor, kCmdCopyToLowerFloor, kCmdMoveToUpperFloor,
-                                kCmdMoveToLowerFloor}) {
-    SCOPED_TRACE(testing::Message() << "command " << command);
-    open("every-kind-grouped-before-copy.pro");
-    if (HasFailure()) return;
-    selectOnly(second->firstObject);
-    perform(command);
-    const bool up = command == kCmdCopyToUpperFloor || command == kCmdMoveToUpperFloor;
-    Layer* target = GetLayerFromName(up ? "Third Floor" : "First Floor");
-    ASSERT_NE(target->firstObject, nullptr);
-    EXPECT_EQ(target->firstObject->type, kObjGroup);
-    const MemberScene kept = Scene(model);
-    saveAndReopen();
-    const MemberScene opened = Scene(model);
-    ASSERT_GT(opened.size(), 10u);
-    ExpectSameScene(opened, kept);
-  }
+  constexpr int32_t kUpAndDown = 0;  // moved up, then back down
+  const std::vector<int32_t> kEveryMove = {kCmdCopyToUpperFloor, kCmdCopyToLowerFloor, kCmdMoveToUpperFloor,
+                                           kCmdMoveToLowerFloor, kUpAndDown};
+  for (const bool grouped : {true, false})
+    for (const int32_t command : grouped ? kEveryMove : std::vector<int32_t>{kCmdCopyToUpperFloor, kUpAndDown}) {
+      SCOPED_TRACE(testing::Message() << "command " << command << (grouped ? ", grouped" : ", alone"));
+      open("every-kind-grouped-before-copy.pro");
+      if (HasFailure()) return;
+      if (!grouped) {
+        selectOnly(second->firstObject);
+        perform(kCmdUngroup);
+        ASSERT_NE(second->firstObject, nullptr);
+        ASSERT_NE(second->firstObject->type, kObjGroup);
+      }
+      auto selectTheFloor = [&](Layer* floor) {
+        selectOnly(floor->firstObject);
+        for (Objex* o = floor->firstObject; o; o = o->next) SetObjectSelectFlags(o, 1);
+      };
+      RenderAllLayers();
+      const MemberScene before = Scene(model);
+      const size_t onTheTerrain = OnTheTerrain(model).size();
+      ASSERT_GE(onTheTerrain, 2u) << "a fence and edging";
+      selectTheFloor(second);
+      perform(command == kUpAndDown ? kCmdMoveToUpperFloor : command);
+      const bool up = command == kCmdCopyToUpperFloor || command == kCmdMoveToUpperFloor || command == kUpAndDown;
+      Layer* target = GetLayerFromName(up ? "Third Floor" : "First Floor");
+      ASSERT_NE(target->firstObject, nullptr);
+      EXPECT_EQ(target->firstObject->type == kObjGroup, grouped);
+      if (command == kUpAndDown) {
+        selectTheFloor(target);
+        perform(kCmdMoveToLowerFloor);
+        ASSERT_EQ(target->firstObject, nullptr);
+        SCOPED_TRACE("moved up and back down");
+        ExpectSameScene(before, Scene(model));
+        EXPECT_EQ(OnTheTerrain(model).size(), onTheTerrain);
+        continue;  // built as opened: the design as it was
+      }
+      const bool copied = command == kCmdCopyToUpperFloor || command == kCmdCopyToLowerFloor;
+      const std::set<std::string> ground = OnTheTerrain(model);
+      EXPECT_EQ(ground.size(), copied ? 2 * onTheTerrain : onTheTerrain);
+      const MemberScene kept = Scene(model);
+      for (const std::string& name : ground) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(kept.count(name), 1u);
+        // On the ground (a path lies a little above it, edging blocks a little in it).
+        EXPECT_NEAR(Foot(kept.at(name)), 0, 6.5f);
+      }
+      saveAndReopen();
+      const MemberScene opened = Scene(model);
+      ASSERT_GT(opened.size(), 10u);
+      ExpectSameScene(opened, kept);
+    }
 }
 
 }  // namespace
