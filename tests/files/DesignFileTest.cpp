@@ -324,6 +324,26 @@ TEST_F(DesignFile, GroupsInAGroupAreSavedAndOpenedAsTheyWere) {
   }
 }
 
+// Writes a design file of the source's layers whose First Floor holds the object stream that
+// `firstFloor` writes by hand (records and tags), as an older or a damaged writer left it.
+template <typename WriteFirstFloor>
+void WriteDesignByHand(const std::string& path, TestDocument& source, WriteFirstFloor firstFloor) {
+  BeginOutputBuffer();
+  sWriteVersion = kVersionDesign11100;
+  DoWriteHeader();
+  DoWriteDocState();
+  for (Layer* l = source.model.itsLayers; l; l = l->next) {
+    WriteALayer(l);
+    if (l == source.first) firstFloor();
+  }
+  WriteShort(kTagObjectsEnd);
+  DoWriteBlackBoxes();
+  DoWriteLiveViews();
+  DoWritePalettes(kVersionDesign11100);
+  WriteBytes(path, gStream.outDataBuffer);
+  ReleaseOutputBuffer();
+}
+
 // Groups in a group nest in a design no deeper than the reader keeps: the members of deeper
 // ones are the deepest kept group's. An inner begin with no group record before it, and inner
 // ends with nothing open, change nothing; the bracket still closes where it ends.
@@ -331,13 +351,7 @@ TEST_F(DesignFile, GroupsInAGroupNestNoDeeperThanTheReaderKeeps) {
   const std::string a = dir.file("deep.dsn");
   {
     TestDocument source;
-    BeginOutputBuffer();
-    sWriteVersion = kVersionDesign11100;
-    DoWriteHeader();
-    DoWriteDocState();
-    for (Layer* l = source.model.itsLayers; l; l = l->next) {
-      WriteALayer(l);
-      if (l != source.first) continue;
+    WriteDesignByHand(a, source, [&] {
       WriteRecord(source.addObject(kObjGroup, false, {}));
       WriteShort(kTagGroupBegin);
       for (size_t i = 0; i < ReadGroupBracket::kMaxInnerGroups + 8; ++i) {
@@ -352,13 +366,7 @@ TEST_F(DesignFile, GroupsInAGroupNestNoDeeperThanTheReaderKeeps) {
       WriteShort(kTagInnerGroupEnd);
       WriteShort(kTagGroupEnd);
       WriteRecord(source.addObject(kObjLine, false, {{0, 20}, {10, 20}}));
-    }
-    WriteShort(kTagObjectsEnd);
-    DoWriteBlackBoxes();
-    DoWriteLiveViews();
-    DoWritePalettes(kVersionDesign11100);
-    WriteBytes(a, gStream.outDataBuffer);
-    ReleaseOutputBuffer();
+    });
   }
   TestDocument doc;
   ASSERT_EQ(KeyFileRead(a.c_str()), 1);
@@ -388,13 +396,7 @@ TEST_F(DesignFile, AGroupSavedWithItsCabinetAndSymbolPartsFlatOpensWithThemAsMem
   {
     TestDocument source;
     Objex* group = GroupCabinetSymbolAndWall(source.model, source.first);
-    BeginOutputBuffer();
-    sWriteVersion = kVersionDesign11100;
-    DoWriteHeader();
-    DoWriteDocState();
-    for (Layer* l = source.model.itsLayers; l; l = l->next) {
-      WriteALayer(l);
-      if (l != source.first) continue;
+    WriteDesignByHand(a, source, [&] {
       WriteRecord(group);
       WriteShort(kTagGroupBegin);
       for (Objex* m = group->firstChild; m; m = m->next) {
@@ -402,13 +404,7 @@ TEST_F(DesignFile, AGroupSavedWithItsCabinetAndSymbolPartsFlatOpensWithThemAsMem
         for (Objex* p = m->firstChild; p; p = p->next) WriteRecord(p);
       }
       WriteShort(kTagGroupEnd);
-    }
-    WriteShort(kTagObjectsEnd);
-    DoWriteBlackBoxes();
-    DoWriteLiveViews();
-    DoWritePalettes(kVersionDesign11100);
-    WriteBytes(a, gStream.outDataBuffer);
-    ReleaseOutputBuffer();
+    });
   }
   TestDocument doc;
   ASSERT_EQ(KeyFileRead(a.c_str()), 1);
