@@ -24,6 +24,7 @@
 #include "files/SideBlocks.h"
 #include "files/StreamState.h"
 #include "files/TypeData.h"
+#include "files/Undo.h"
 #include "model/CabinetState.h"
 #include "model/CommandCodes.h"
 #include "model/CommandWalkers.h"
@@ -322,6 +323,77 @@ TEST_F(DesignFile, GroupsInAGroupAreSavedAndOpenedAsTheyWere) {
       EXPECT_FLOAT_EQ(GetPlacementObject(p)->baseElevation, g == cabinet ? 30 : 20);
     }
   }
+}
+
+// The tester's design: a cabinet (state angle 45, base 30"), a symbol placing its two parts at
+// 20" and a wall on the First Floor, grouped with Plan > Group. Saved and opened, each comes
+// back as it was, and an Undo of a later edit brings back the same. The design saved before
+// groups in a group kept their brackets still opens, its cabinet and symbol parts members of
+// the group.
+TEST_F(DesignFile, TheTestersCabinetSymbolAndWallStayWholeInTheirGroup) {
+  const fs::path kept = fs::path(__FILE__).parent_path() / "data" / "regressions";
+  auto expectWhole = [](const Objex* group) {
+    ASSERT_NE(group, nullptr);
+    ASSERT_EQ(group->type, kObjGroup);
+    int cabinets = 0, symbols = 0, walls = 0;
+    for (const Objex* m = group->firstChild; m; m = m->next) {
+      EXPECT_EQ(m->parent, group);
+      if (m->type == kObjWall) {
+        ++walls;
+        continue;
+      }
+      ASSERT_EQ(m->type, kObjGroup) << "a part stands loose in the group";
+      const bool cabinet = m->subtype == kSubCabinet;
+      if (cabinet) {
+        ++cabinets;
+        ASSERT_NE(m->typeData, nullptr) << "the cabinet lost its state";
+        EXPECT_FLOAT_EQ(static_cast<const CabinetState*>(m->typeData)->angle, 45);
+      } else {
+        ++symbols;
+      }
+      int parts = 0;
+      for (const Objex* p = m->firstChild; p; p = p->next, ++parts) {
+        EXPECT_EQ(GetPlacementObject(p), m);
+        EXPECT_FLOAT_EQ(GetPlacementObject(p)->baseElevation, cabinet ? 30 : 20);
+      }
+      EXPECT_EQ(parts, 2);
+    }
+    EXPECT_EQ(cabinets, 1);
+    EXPECT_EQ(symbols, 1);
+    EXPECT_EQ(walls, 1);
+  };
+  const std::string saved = dir.file("grouped.dsn");
+  {
+    TestDocument doc;
+    ASSERT_EQ(KeyFileRead((kept / "cabinet-symbol-wall.pro").c_str()), 1);
+    Layer* first = GetLayerFromName("First Floor");
+    ASSERT_EQ(CountObjects(first), 3u);
+    for (Objex* o = first->firstObject; o; o = o->next) SetObjectSelectFlags(o, 1);
+    gGroupLeader = nullptr;
+    TopLevelObjectAllLayers(gCurDocument->itsLayers, kCmdGroup, CommandArg::None());
+    gGroupLeader = nullptr;
+    ASSERT_EQ(CountObjects(first), 1u);
+    expectWhole(first->firstObject);
+    ASSERT_EQ(KeyFileWrite(saved.c_str()), 1);
+  }
+  TestDocument doc;
+  ASSERT_EQ(KeyFileRead(saved.c_str()), 1);
+  expectWhole(GetLayerFromName("First Floor")->firstObject);
+  InitializeUndo();
+  doc.addObject(kObjLine, false, {{0, 0}, {10, 0}}, GetLayerFromName("First Floor"));
+  StoreUndo("Line");
+  DoUndo();
+  ASSERT_EQ(CountObjects(GetLayerFromName("First Floor")), 1u);
+  expectWhole(GetLayerFromName("First Floor")->firstObject);
+
+  TestDocument old;
+  ASSERT_EQ(KeyFileRead((kept / "cabinet-symbol-wall-grouped-saved.pro").c_str()), 1);
+  const Objex* group = GetLayerFromName("First Floor")->firstObject;
+  ASSERT_NE(group, nullptr);
+  ASSERT_EQ(group->type, kObjGroup);
+  int members = 0;
+  for (const Objex* m = group->firstChild; m; m = m->next, ++members) EXPECT_EQ(m->parent, group);
+  EXPECT_EQ(members, 5);
 }
 
 // Writes a design file of the source's layers whose First Floor holds the object stream that
