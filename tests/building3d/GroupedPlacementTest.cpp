@@ -519,8 +519,8 @@ TEST_F(GroupedPlacement, ObjectsOnTheTerrainDoGroupedWhatTheyDoAlone) {
     }
     deselect();
   };
-  for (const int16_t units : {kMeasureImperial, kMeasureMetric})
-    for (const float terrain : {0.0f, 30.0f})
+  // Inches on flat terrain, centimetres on raised terrain.
+  for (const auto& [units, terrain] : {std::pair<int16_t, float>{kMeasureImperial, 0.0f}, {kMeasureMetric, 30.0f}})
       for (Layer* floor : {doc.first, doc.second, doc.third}) {
         std::vector<std::vector<float>> aloneRaised;
         for (const int depth : {0, 1, 2}) {
