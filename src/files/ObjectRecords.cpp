@@ -1387,7 +1387,7 @@ Objex* ReadGroupBracket::Link(Objex* obj) {
   return obj;
 }
 
-Objex* ReadGroupBracket::OpenPending() {
+Objex* ReadGroupBracket::OpenInner() {
   Objex* g = pending_;
   if (!g || around_.size() >= kMaxInnerGroups) {
     DropPending();
@@ -1401,8 +1401,6 @@ Objex* ReadGroupBracket::OpenPending() {
   lastMember = nullptr;
   return g;
 }
-
-Objex* ReadGroupBracket::OpenInner() { return OpenPending(); }
 
 Objex* ReadGroupBracket::CloseInner() {
   DropPending();
@@ -1433,7 +1431,7 @@ Objex* ReadGroupBracket::OpenCabinet(Objex* last) {
     target->subtype = kSubCabinet;
     target->baseElevation = state->elevation;
   }
-  if (target == pending_) return OpenPending();
+  if (target == pending_) return OpenInner();
   Open(target);
   return target;
 }

@@ -247,7 +247,8 @@ struct ReadGroupBracket {
   // At a cabinet end tag: the cabinet's bounds are brought up to date and the bracket closes.
   void CloseCabinet();
   // At an inner begin tag: the group whose record was read last inside the bracket becomes
-  // the next member of the group being filled, and its members follow. The group, or null.
+  // the next member of the group being filled, and its members follow. The group, or null
+  // when there is none or nesting is too deep (the inner bracket is then passed over).
   Objex* OpenInner();
   // At an inner end tag: the group in the group is complete (its bounds brought up to date)
   // and the group around it is filled again. The group completed, or null.
@@ -267,7 +268,4 @@ struct ReadGroupBracket {
   // Inner brackets passed over (too deep, or with no group record before them) not yet closed.
   size_t passedOver_ = 0;
   void DropPending();
-  // Makes the held group record a member and the group being filled; null when there is none
-  // or nesting is too deep (the bracket is then passed over).
-  Objex* OpenPending();
 };
