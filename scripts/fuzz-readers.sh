@@ -12,6 +12,7 @@ seconds="${FUZZ_SECONDS:-8}"
 jobs="${FUZZ_JOBS:-$(nproc)}"
 bin="$fuzz_build/tests/fuzz"
 mkdir -p "$logs"
+rm -f "$logs"/*.failed
 corpus="$(mktemp -d)"
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:intercept_tls_get_addr=0}"
@@ -36,6 +37,7 @@ run_one() {
     echo "fuzz_$t: no failure"
   else
     echo "fuzz_$t: FAILURE (see $logs/$t.log)"
+    : > "$logs/$t.failed"
     tail -n 30 "$logs/$t.log"
     return 1
   fi

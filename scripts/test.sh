@@ -58,9 +58,36 @@ for attempt in 1 2 3; do
   run_tests --rerun-failed -j "$jobs" || status=$?
 done
 
+# A failing run ends by listing each failing test with the lines of its output that say why:
+# each failed check with its message, sanitizer and crash reports, time-outs.
+list_failed_tests() {
+  awk '
+    function flush() {
+      if (name != "" && failed) {
+        print "--- " name ":"
+        if (nwhy == 0) print "    (no failure line in its output; see the log above)"
+        for (i = 1; i <= nwhy && i <= 60; i++) print "    " why[i]
+        if (nwhy > 60) print "    (" nwhy - 60 " more lines)"
+      }
+      name = ""; failed = 0; nwhy = 0; keep = 0
+    }
+    /^[0-9]+\/[0-9]+ Testing: / { flush(); name = $3; next }
+    /^Test Failed\./ { failed = 1; next }
+    /^"[^"]*" end time:/ { next }
+    {
+      if (keep > 0 && ($0 ~ /^\[/ || $0 ~ /^$/)) keep = 0
+      if ($0 ~ /: Failure$|^\[  FAILED  \] [A-Za-z]|ERROR: [A-Za-z]+Sanitizer|^SUMMARY: |runtime error:|Tracer caught|could not connect to display|terminate called|what\(\):|Timeout|Segmentation fault|Abort/) {
+        why[++nwhy] = $0; keep = ($0 ~ /: Failure$/) ? 12 : 0; next
+      }
+      if (keep > 0) { why[++nwhy] = $0; keep-- }
+    }
+    END { flush() }' "$build/Testing/Temporary/LastTest.log"
+}
+
 # A short coverage-guided fuzzing run of every reader of outside bytes, each seeded with the
 # project's own test files and reproducers (tests/fuzz/corpus/<target>/) and with files the
 # program's writers make (FUZZ_SECONDS per target, one target per processor at a time).
+tests_status=$status
 if [ $status -eq 0 ]; then
   if FUZZ_SECONDS="${FUZZ_SECONDS:-6}" FUZZ_JOBS="$jobs" "$root/scripts/fuzz-readers.sh" "$build" "$build/fuzz"; then
     echo "Fuzzing the readers: no failure."
@@ -70,4 +97,18 @@ if [ $status -eq 0 ]; then
   fi
 fi
 rm -rf "$XDG_RUNTIME_DIR" "$HOME_FOR_TESTS"
+if [ $tests_status -ne 0 ]; then
+  echo
+  echo "Failing tests, with the lines that say why:"
+  list_failed_tests
+elif [ $status -ne 0 ]; then
+  echo
+  echo "Failing fuzz targets, with the lines that say why:"
+  for f in "$build/fuzz"/*.failed; do
+    [ -e "$f" ] || continue
+    t="$(basename "$f" .failed)"
+    echo "--- fuzz_$t (log: $build/fuzz/$t.log, inputs: $build/fuzz/$t-*):"
+    grep -E 'ERROR: |SUMMARY: |runtime error:|deadly signal|ALARM|timeout|out-of-memory|Test unit written' "$build/fuzz/$t.log" | head -n 20 | sed 's/^/    /'
+  done
+fi
 exit $status
