@@ -7,10 +7,9 @@
 #pragma once
 #include <cstdint>
 
-struct Objex;
+#include "model/RepeatBound.h"
 
-// The most repeats (parts along one run, samples along one curved segment) one loop makes.
-inline constexpr int32_t kMaxRepeats = 1024;
+struct Objex;
 
 // `wanted` repeats bounded to 1 .. kMaxRepeats: NaN and counts below 1 give 1; a count above
 // the limit gives the limit and notes it.

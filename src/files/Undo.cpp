@@ -318,7 +318,8 @@ int RestoreStep(const char* path, const std::vector<uint8_t>* beside) {
     ReleaseModelContents(&fresh);
     return 0;
   }
-  if (old && fresh.itsDocState) {
+  const bool settingsKept = old && fresh.itsDocState;
+  if (settingsKept) {
     // A step that changed the trace image brings back its visibility with it.
     const uint8_t stepVisible = fresh.itsDocState->traceImageVisible;
     // Undo steps the design back, not what the user changes with no step of its own: the view
@@ -330,14 +331,23 @@ int RestoreStep(const char* path, const std::vector<uint8_t>* beside) {
     if (keptTrace != fresh.itsDocState->traceImagePath) fresh.itsDocState->traceImageVisible = stepVisible;
   }
   const FloorsWorkedOn floors(doc);
+  // The working elevation is the user's setting, kept as it stands; a step that moved the floor
+  // worked on moves it with that floor.
+  const std::string workedOn = doc->itsCurLayer ? doc->itsCurLayer->name : "";
+  const float workedOnBase = doc->itsCurLayer ? GetLayerAbsBaseHeight(doc->itsCurLayer) : 0;
   // The ground's heights are worked out for the restored design when it or the one it replaced
   // holds ground objects (noted by the read and the drop: no walk of the design).
   const bool restoredGround = ReadSawGround();
   if (!ReplaceDesign(doc, &fresh, palettesRead) && restoredGround) SetLotElevation();
   floors.putOn(doc, ReadSawSelection());
   DocState* ds = doc->itsDocState;
-  // The working floor's elevation as the restored floors stand.
-  if (doc->itsCurLayer) ds->baseElevation = GetLayerAbsBaseHeight(doc->itsCurLayer);
+  if (settingsKept && doc->itsCurLayer) {
+    const float base = GetLayerAbsBaseHeight(doc->itsCurLayer);
+    // On a floor other than the one worked on (gone from the restored design), work starts at
+    // its base, as on choosing a floor.
+    if (workedOn != doc->itsCurLayer->name) ds->baseElevation = base;
+    else if (base != workedOnBase) ds->baseElevation += base - workedOnBase;
+  }
   ds->documentChanged = 1;
   ClearSelectionState40(ds, &ds->selectionState40);
   // The objects holding the restored selection are noted while it is summed up, so that the

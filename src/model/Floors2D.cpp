@@ -16,6 +16,7 @@
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
+#include "model/RepeatBound.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
@@ -524,7 +525,7 @@ void ConvertSegmentCurveToPolygon(Objex* object, Poinz* a, Poinz* b) {
   const bool straight = a->outHandle[0] == 0 && a->outHandle[1] == 0 && a->outHandle[2] == 0 &&
                         b->inHandle[0] == 0 && b->inHandle[1] == 0 && b->inHandle[2] == 0;
   if (straight) return;
-  const int n = ds->curveSegments > 1 ? ds->curveSegments : 2;
+  const int n = std::max(2, CurveSamples(ds, 1, 2));
   float coeff[3][4];
   for (int axis = 0; axis < 3; ++axis)
     SetupSpline(a->position[axis], a->outHandle[axis], b->position[axis], b->inHandle[axis], &coeff[axis][0],

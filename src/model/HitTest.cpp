@@ -17,6 +17,7 @@
 #include "model/Globals.h"
 #include "model/Grouping.h"
 #include "model/LineGeometry.h"
+#include "model/RepeatBound.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
@@ -216,8 +217,7 @@ bool SearchObjectSpline(const Poinz* p0, const Poinz* p1, ClickInfo* click, int3
   if (!ClickIn(box, click)) return false;
 
   const DocState* ds = CurDocState();
-  int32_t samples = ds ? 2 * ds->curveSegments : 10;
-  if (samples <= 0) samples = 10;
+  const int32_t samples = CurveSamples(ds, 2, 10);
   const float step = 1.0f / static_cast<float>(samples);
   float coef[3][4];
   for (int k = 0; k < 3; ++k) SetupSpline(a[k], o[k], b[k], in[k], &coef[k][0], &coef[k][1], &coef[k][2], &coef[k][3]);

@@ -10,6 +10,7 @@
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
 #include "model/Records.h"
+#include "model/RepeatBound.h"
 #include "model/ViewProjection.h"
 
 float gRemainingLength = 0;
@@ -45,8 +46,7 @@ void ProjectForBounds(float& x, float& y, float& z) {
 
 int CurrentCurveSegments() {
   const DocState* ds = CurDocState();
-  if (!ds) return 10;
-  return std::max<int>(1, ds->curveSegments);
+  return ds ? CurveSamples(ds, 1, 1) : 10;
 }
 
 void SetupSpline(float p0, float t0, float p1, float t1, float* a, float* b, float* c, float* d) {

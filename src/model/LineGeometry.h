@@ -15,7 +15,7 @@ constexpr float kSlopeVertical = 1234567.0f;
 extern float gRemainingLength;
 
 // Number of straight pieces a curved segment is measured with: the current
-// document's curveSegments, at least 1; 10 without a document.
+// document's curveSegments, 1 .. kMaxRepeats; 10 without a document.
 int CurrentCurveSegments();
 
 // Hermite coefficients of one axis: value a·t³ + b·t² + c·t + d.

@@ -9,6 +9,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
+#include "model/RepeatBound.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Readouts.h"
@@ -185,7 +186,7 @@ void DrawStaircase(DrawContext* handle, Objex* stairs) {
   if (stairs->subtype == kSubCurvedStair && ds->curveSegments > 0) {
     const Poinz* a = stairs->firstPoint;
     const Poinz* b = a->next;
-    const float t = 1.0f / (6.0f * ds->curveSegments), t2 = t * t, t3 = t2 * t;
+    const float t = 1.0f / static_cast<float>(CurveSamples(ds, 6, 6)), t2 = t * t, t3 = t2 * t;
     float coord[3];
     for (int k = 0; k < 3; k += 2) {
       float ca, cb, cc, cd;

@@ -10,6 +10,7 @@
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
 #include "model/ObjectTransforms.h"
+#include "model/RepeatBound.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
@@ -300,7 +301,7 @@ void DrawLinkSegment(DrawContext* handle, Objex* object, Poinz* pointA, Poinz* p
     return;
   }
   const DocState* ds = CurDocState();
-  int32_t n = ds ? ds->curveSegments : 10;
+  int32_t n = ds ? CurveSamples(ds, 1, 0) : 10;
   float step;
   if (gRealTimeDraw) {
     // Halved below one step: the link is drawn as one line.

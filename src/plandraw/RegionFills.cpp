@@ -1,12 +1,14 @@
 // Region fills of object outlines through the plan view's region service.
 #include "plandraw/RegionFills.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/LineGeometry.h"
+#include "model/RepeatBound.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
@@ -117,7 +119,7 @@ void Draw2DCurvedFillRegion(DrawContext* handle, Objex* object, int16_t penStyle
                             const RGBColor* strokeColor, const RGBColor* fillColor, int16_t brushStyle) {
   const DocState* ds = CurDocState();
   if (!object || !ds || !strokeColor || !fillColor) return;
-  const int steps = ds->curveSegments > 1 ? ds->curveSegments : 2;
+  const int steps = std::max(2, CurveSamples(ds, 1, 2));
   FillRing(FlattenedRing(object, FirstRing(object), steps), penStyle, lineWidth, strokeColor, fillColor,
            brushStyle);
 }

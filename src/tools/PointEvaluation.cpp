@@ -10,6 +10,7 @@
 #include "model/Grid.h"
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
+#include "model/RepeatBound.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
 #include "model/Records.h"
@@ -386,7 +387,7 @@ void GetClosestSegment(const Poinz* point0, const Poinz* point1, float x, float 
     return;
   }
   const DocState* ds = CurDocState();
-  const float step = ds && ds->curveSegments > 0 ? 1.0f / (5.0f * ds->curveSegments) : 0.125f;
+  const float step = 1.0f / static_cast<float>(CurveSamples(ds, 5, 8));
   auto sample = [&](float t) {
     float sx = 0, sy = 0, sz = 0;
     GetSplineCoordinate(point0, point1, t, &sx, &sy, &sz);

@@ -441,6 +441,58 @@ TEST_F(Document, UndoAndRedoMarkTheDesignEditedUnlessAtTheSavedStep) {
   doc->setDocumentEdited(false);
 }
 
+// An edit whose undo snapshot could not be stored is undone by going back to the newest stored
+// step. Saved after that edit, the design Undo goes back to is not the saved one: marked edited,
+// and closing asks. Saved before it, Undo goes back to the design as saved: unedited.
+TEST_F(Document, UndoOfAnEditLeftUnstoredMarksTheDesignAsItStandsToTheSave) {
+  for (const bool savedAfter : {true, false}) {
+    SCOPED_TRACE(savedAfter ? "saved after the unstored edit" : "saved before it");
+    ZLKDocument* doc = makeDocument();
+    ZLKWindowController* window = doc->windowControllers().value(0);
+    ASSERT_NE(window, nullptr);
+    window->show();
+    ScopedAlertRecorder alerts;
+    alerts.answer = 2;  // Cancel
+    const auto edited = [&] {
+      window->updateWindowState();
+      const size_t asked = alerts.shown.size();
+      bool mayClose = false;
+      doc->canCloseDocumentWithDelegate([&](bool ok) { mayClose = ok; });
+      const bool asks = alerts.shown.size() > asked;
+      EXPECT_EQ(window->isWindowModified(), asks);
+      EXPECT_EQ(doc->isDocumentEdited(), asks);
+      EXPECT_NE(mayClose, asks);
+      return asks;
+    };
+    ZLKDocumentModel* model = doc->documentModel();
+    gCurDocument = model;
+    AddLine();
+    StoreUndo("Add Line");
+    doc->setFileName(file(savedAfter ? "after.pro" : "before.pro"));
+    if (!savedAfter) window->saveAction()->trigger();
+    // The next slot cannot be written: a folder stands in its place.
+    gCurDocument = model;
+    const std::string blocked = UndoStatePath(model->itsCurrentUndo + 1);
+    ASSERT_TRUE(fs::create_directories(blocked));
+    AddLine();
+    StoreUndo("Add Line");
+    EXPECT_TRUE(alerts.sawMessage("Unable to store the undo state."));
+    ASSERT_TRUE(model->itsUnstoredEdit);
+    EXPECT_EQ(CountObjects(model), 2);
+    EXPECT_TRUE(edited());
+    if (savedAfter) {
+      window->saveAction()->trigger();
+      EXPECT_FALSE(edited());
+    }
+    window->undoAction()->trigger();
+    EXPECT_EQ(CountObjects(model), 1);
+    EXPECT_EQ(edited(), savedAfter);
+    fs::remove(blocked);
+    doc->setDocumentEdited(false);
+    CloseAllDesigns();
+  }
+}
+
 TEST_F(Document, NewAndOpenReuseTheDesignWindow) {
   auto& controller = ZLKDocumentController::sharedDocumentController();
   ZLKDocument* doc = makeDocument();

@@ -25,9 +25,12 @@
 #include "files/TemplateFile.h"
 #include "files/TopoGridFile.h"
 #include "files/Undo.h"
+#include "model/DocumentModel.h"
 #include "model/Globals.h"
 #include "model/HitTest.h"
+#include "model/LineGeometry.h"
 #include "model/ParallelObjects.h"
+#include "model/RepeatBound.h"
 #include "model/Selection.h"
 #include "model/TopoGrid.h"
 #include "model/ViewStateGuard.h"
@@ -383,6 +386,35 @@ TEST_F(ReaderRegression, EveryOlderVersionSurvivesOpenSaveOpen) {
     // saves stay the same.
     ExpectStableRoundTrip(a, "v" + std::to_string(v), v < 10750);
   }
+}
+
+// ---- A count the design holds bounds the work it sets off ----
+
+// A fuzzed design whose curve setting asks for 16,704 pieces a curve, with curved parts under
+// groups nested 19 deep, its stream ending inside its last tag: it took seconds to be refused,
+// each bounds update of the read sampling every curved segment as asked. The setting is read as
+// the file holds it, and the bounds sample each curved segment at the bound on curve samples.
+TEST_F(ReaderRegression, ACurveSettingPastTheBoundIsSampledAtTheBound) {
+  TestDocument doc;
+  const Bytes bytes = ReadBytes(Kept("curve-setting-past-the-bound.pro"));
+  ASSERT_FALSE(bytes.empty());
+  SetInputBuffer(bytes.data(), bytes.size());
+  ZLKDocumentModel fresh;
+  EXPECT_FALSE(ReadDesignIntoModel(&fresh));
+  ReleaseInputBuffer();
+  ASSERT_NE(fresh.itsDocState, nullptr);
+  EXPECT_GT(fresh.itsDocState->curveSegments, kMaxRepeats);
+  {
+    // The pieces the read's bounds took, with the design's own setting.
+    CurrentDocumentScope scope(&fresh);
+    EXPECT_EQ(CurrentCurveSegments(), kMaxRepeats);
+  }
+  ReleaseModelContents(&fresh);
+  // Opened as a user would: refused, the open design left as it was.
+  Layer* layers = doc.model.itsLayers;
+  EXPECT_EQ(KeyFileRead(Copy("curve-setting-past-the-bound.pro").c_str()), 0);
+  EXPECT_EQ(doc.model.itsLayers, layers);
+  EXPECT_MODEL_SOUND();
 }
 
 // ---- A part that changes kind frees what its former kind owned ----

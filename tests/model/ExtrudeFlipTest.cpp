@@ -8,6 +8,7 @@
 
 #include "TestDocument.h"
 #include "ViewStateGuard.h"
+#include "model/Attachments.h"
 #include "model/CabinetState.h"
 #include "model/ExtrudeFlip.h"
 #include "model/ObjectTransforms.h"
@@ -24,6 +25,15 @@ struct ExtrudeFlipTest : ::testing::Test {
     return v;
   }
   // Every point's prev is the point before it and the owner's count is true.
+  // A trim record the wall's point owns, told by its first slot texture.
+  static TrimData* Trim(int32_t texture) {
+    auto* trim = static_cast<TrimData*>(calloc(1, sizeof(TrimData)));
+    trim->slotTextureIDs[0] = texture;
+    return trim;
+  }
+  static int32_t TrimOn(const void* trim) {
+    return trim ? static_cast<const TrimData*>(trim)->slotTextureIDs[0] : 0;
+  }
   static void ExpectLinked(Objex* o) {
     Poinz* prev = nullptr;
     int32_t n = 0;
@@ -81,6 +91,8 @@ TEST_F(ExtrudeFlipTest, FlipMirrorsSelectedWallPointAndSwapsItsSides) {
   v[1]->textureID[0] = 3, v[1]->textureID[1] = 4;
   v[0]->color[0] = {1, 1, 1}, v[0]->color[1] = {2, 2, 2};
   v[0]->textureScale[0] = {10, 11}, v[0]->textureScale[1] = {20, 21};
+  v[0]->trim1 = Trim(101), v[0]->trim2 = Trim(102);
+  v[1]->trim1 = Trim(103);  // one side trimmed only
   v[0]->outHandle[0] = 1;
   gFlipCenterX = 5;
   FlipObject(wall, 1);
@@ -92,14 +104,28 @@ TEST_F(ExtrudeFlipTest, FlipMirrorsSelectedWallPointAndSwapsItsSides) {
   EXPECT_EQ(v[0]->color[1].red, 1);
   EXPECT_EQ(v[0]->textureScale[0].x, 20);
   EXPECT_EQ(v[0]->textureScale[1].x, 10);
+  EXPECT_EQ(TrimOn(v[0]->trim1), 102);
+  EXPECT_EQ(TrimOn(v[0]->trim2), 101);
   EXPECT_FLOAT_EQ(v[1]->position[0], 8);
   EXPECT_EQ(v[1]->textureID[0], 3);
+  EXPECT_EQ(TrimOn(v[1]->trim1), 103);  // not selected: its sides stay
+  EXPECT_EQ(v[1]->trim2, nullptr);
+  // Selected, the side trimmed alone changes sides.
+  v[1]->selected = 1;
+  FlipObject(wall, 1);
+  EXPECT_EQ(v[1]->trim1, nullptr);
+  EXPECT_EQ(TrimOn(v[1]->trim2), 103);
+  EXPECT_EQ(TrimOn(v[0]->trim1), 101);
+  EXPECT_EQ(TrimOn(v[0]->trim2), 102);
+  v[1]->selected = 0;
+  FlipObject(wall, 1);
 
   // Outside a working plane nothing is mirrored and the sides stay as they are.
   doc.ds()->viewPlane = 0;
   FlipObject(wall, 1);
   EXPECT_FLOAT_EQ(v[0]->position[0], 8);
   EXPECT_EQ(v[0]->textureID[0], 2);
+  EXPECT_EQ(TrimOn(v[0]->trim1), 102);
   doc.ds()->viewPlane = 2;
   gFlipCenterX = 0;
 }

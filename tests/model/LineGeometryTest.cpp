@@ -2,14 +2,18 @@
 // segments, arc splines, projected segment bounds and the jittered frustum.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "TestDocument.h"
 #include "ViewStateGuard.h"
 #include "model/Bounds.h"
+#include "model/Floors2D.h"
 #include "model/LineGeometry.h"
+#include "model/RepeatBound.h"
 #include "model/TextureFace.h"
 #include "model/ViewProjection.h"
 
@@ -230,6 +234,35 @@ TEST(LineGeometry, JitteredFrustumValues) {
   EXPECT_NEAR(v.bottom, -1, 1e-12);
   EXPECT_NEAR(v.right, 2, 1e-12);
   EXPECT_NEAR(v.left, -2, 1e-12);
+}
+
+// A design can ask for up to 32,767 pieces a curve: measuring, bounds and flattening take at
+// most the bound the 3D builders take, on both sides of it and for several samples a piece,
+// and the setting stays as the design holds it.
+TEST(LineGeometry, CurveSettingsPastTheBoundAreSampledAtTheBound) {
+  for (const int16_t segments : {int16_t{1023}, int16_t{1024}, int16_t{1025}, int16_t{32767}}) {
+    TestDocument doc;
+    doc.ds()->curveSegments = segments;
+    const int32_t taken = std::min<int32_t>(segments, kMaxRepeats);
+    EXPECT_EQ(CurrentCurveSegments(), taken) << segments;
+    EXPECT_EQ(CurveSamples(doc.ds(), 1, 0), taken) << segments;
+    Objex* curve = AddSegment(doc, kObjOpenPoly, 0, 0, 100, 0, {0, 0, 50}, {0, 0, -50});
+    ConvertSegmentCurveToPolygon(curve, curve->firstPoint, curve->firstPoint->next);
+    EXPECT_EQ(curve->pointCount, taken + 1) << segments;
+    EXPECT_EQ(doc.ds()->curveSegments, segments);
+  }
+  TestDocument doc;
+  for (const auto [segments, perPiece, samples] :
+       {std::array<int32_t, 3>{512, 2, 1024}, {513, 2, 1024}, {204, 5, 1020}, {205, 5, 1024}, {32767, 6, 1024}}) {
+    doc.ds()->curveSegments = static_cast<int16_t>(segments);
+    EXPECT_EQ(CurveSamples(doc.ds(), perPiece, 0), samples) << segments << " x " << perPiece;
+  }
+  // No pieces asked for, or no design: the caller's own count.
+  for (const int16_t segments : {int16_t{0}, int16_t{-1}, int16_t{-32768}}) {
+    doc.ds()->curveSegments = segments;
+    EXPECT_EQ(CurveSamples(doc.ds(), 2, 10), 10) << segments;
+  }
+  EXPECT_EQ(CurveSamples(nullptr, 5, 8), 8);
 }
 
 // A document state read from a file can hold any curve resolution: everything that

@@ -154,12 +154,32 @@ TEST_F(ObjectTransformsTest, PlanFlipMirrorsWallsAndSlopeDirections) {
   Poinz* p = wall->firstPoint;
   p->color[0] = RGBColor{1, 2, 3};
   p->textureID[0] = 11, p->textureID[1] = 22;
+  // Trim records told by their first slot texture, on both sides of the first point and on the
+  // second side of the last.
+  const auto trim = [](int32_t texture) {
+    auto* t = static_cast<TrimData*>(calloc(1, sizeof(TrimData)));
+    t->slotTextureIDs[0] = texture;
+    return t;
+  };
+  const auto trimOn = [](const void* t) { return t ? static_cast<const TrimData*>(t)->slotTextureIDs[0] : 0; };
+  p->trim1 = trim(101), p->trim2 = trim(102);
+  p->next->trim2 = trim(104);
   FlipPlanObject(wall, 5363);
   EXPECT_FLOAT_EQ(p->position[0], -3);
   EXPECT_FLOAT_EQ(p->next->position[0], -8);
   EXPECT_FLOAT_EQ(p->position[2], 4);
   EXPECT_EQ(p->color[1], (RGBColor{1, 2, 3}));
   EXPECT_EQ(p->textureID[0], 22);
+  EXPECT_EQ(trimOn(p->trim1), 102);
+  EXPECT_EQ(trimOn(p->trim2), 101);
+  EXPECT_EQ(trimOn(p->next->trim1), 104);
+  EXPECT_EQ(p->next->trim2, nullptr);
+  // Top to bottom: the sides change again.
+  FlipPlanObject(wall, 5364);
+  EXPECT_EQ(trimOn(p->trim1), 101);
+  EXPECT_EQ(trimOn(p->next->trim2), 104);
+  EXPECT_EQ(p->textureID[0], 11);
+  FlipPlanObject(wall, 5364);
 
   // Outside a working plane the points are left alone, wall sides included.
   doc.ds()->viewPlane = 0;
@@ -167,6 +187,7 @@ TEST_F(ObjectTransformsTest, PlanFlipMirrorsWallsAndSlopeDirections) {
   EXPECT_FLOAT_EQ(p->position[0], -3);
   EXPECT_EQ(p->textureID[0], 22);
   EXPECT_EQ(p->color[1], (RGBColor{1, 2, 3}));
+  EXPECT_EQ(trimOn(p->trim1), 102);
   doc.ds()->viewPlane = 2;
 
   Objex* panel = doc.addObject(kObjRoofPanel, true, {{0, 0}, {10, 0}, {10, 10}});

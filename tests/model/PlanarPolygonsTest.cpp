@@ -4,6 +4,7 @@
 #include "TestDocument.h"
 #include "model/Services.h"
 #include "model/PlanarPolygons.h"
+#include "model/RepeatBound.h"
 
 namespace {
 
@@ -84,16 +85,17 @@ TEST_F(PlanarPolygonsTest, OnlyTheClosingSegmentCurvedIsSampledToo) {
 }
 
 // At the finest curve resolution a design can hold (32767 pieces a curve) every segment of a
-// curved ring is sampled whole, in linear time: the array is not copied once per vertex.
-TEST_F(PlanarPolygonsTest, TheFinestCurveResolutionIsSampledInLinearTime) {
+// curved ring is sampled whole at the bound on curve samples, in linear time: the array is not
+// copied once per vertex.
+TEST_F(PlanarPolygonsTest, TheFinestCurveResolutionIsSampledAtTheBoundInLinearTime) {
   Objex* o = square();
   for (Poinz* p = o->firstPoint; p; p = p->next) p->outHandle[2] = p->inHandle[2] = 5;
   doc.ds()->curveSegments = 32767;
   int32_t count = 4;
   PlanarPolyPoint* poly = CreatePlanarPolygon(o->firstPoint, &count);
   ASSERT_NE(poly, nullptr);
-  EXPECT_GE(count, 4 * 32767);
-  EXPECT_LE(count, 4 * 33096);  // t runs to 1.01
+  EXPECT_GE(count, 4 * kMaxRepeats);
+  EXPECT_LE(count, 4 * (kMaxRepeats + 11));  // t runs to 1.01
   EXPECT_FLOAT_EQ(poly[0].x, 0);
   EXPECT_FLOAT_EQ(poly[count - 1].x, 0);  // the closing segment ends at the first point
   DeletePlanarPolygon(poly);

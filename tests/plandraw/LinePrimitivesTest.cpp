@@ -2,7 +2,12 @@
 // and link segments, and the line buffer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
 #include "TestDocument.h"
+#include "model/RepeatBound.h"
 #include "model/Services.h"
 #include "model/TransformInfo.h"
 #include "model/ViewStateGuard.h"
@@ -378,6 +383,17 @@ TEST_F(LineFixture, LinkSegmentsFollowTheLinkVectors) {
   ctx.clear();
   DrawLinkSegment(nullptr, o, a, b, kDrawFlagAll, nullptr);
   EXPECT_EQ(ctx.strokedLinePoints().size(), 2u);
+  gRealTimeDraw = 0;
+  // A curve setting past the bound on curve samples (a design may hold up to 32767) draws at
+  // the bound; just under it, as asked.
+  for (const int16_t resolution : {int16_t{1000}, int16_t{1025}, int16_t{32767}}) {
+    doc.ds()->curveSegments = resolution;
+    ctx.clear();
+    DrawLinkSegment(nullptr, o, a, b, kDrawFlagAll, nullptr);
+    const size_t lines = std::min<size_t>(resolution, kMaxRepeats);
+    EXPECT_GE(ctx.strokedLinePoints().size(), 2 * lines) << resolution;
+    EXPECT_LE(ctx.strokedLinePoints().size(), 2 * (lines + 11)) << resolution;  // t runs to 1.01
+  }
 }
 
 TEST_F(LineFixture, Draw2DLineZoomsWholeUnits) {
