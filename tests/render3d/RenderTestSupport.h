@@ -93,8 +93,15 @@ class RenderTest : public ::testing::Test {
   void TearDown() override {
     if (!TestGLContext()) return;
     DeleteAllRendererObjects();
+    // Every list the scene keeps goes with the test's design, as a new design's first frame
+    // starts without them: a lot or background compiled here must not be replayed by the next
+    // test, whatever order the tests run in.
     ResetSceneDisplayList();
     ResetViewpointDisplayList();
+    ResetBackgroundDisplayList();
+    ResetLotDisplayList();
+    ResetFlatLotDisplayList();
+    ResetBaseLotDisplayList();
     gLiveViewHost = savedHost;
     gFrontEnd = savedFrontEnd;
     gLiveViewOptions = savedOptions;
