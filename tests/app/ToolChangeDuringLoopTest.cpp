@@ -178,6 +178,10 @@ class ToolChangeDuringLoop : public DesignWindowTest {
       ASSERT_TRUE(view->rect().contains(p)) << p.x() << " " << p.y();
     SelectAllLayers(model->itsLayers, kSelectOff, 1);
     SelectObj(mark, kSelectOn, 1);
+    // The menu as the user finds it with the line selected: Copy is enabled only once the
+    // window has seen the selection, and a disabled action's trigger does nothing.
+    window->updateWindowState();
+    ASSERT_TRUE(planAction(kTagCopyObjects)->isEnabled());
     planAction(kTagCopyObjects)->trigger();
     SelectAllLayers(model->itsLayers, kSelectOff, 1);
     gCurTool = kToolSelection;
