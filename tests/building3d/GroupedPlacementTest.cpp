@@ -980,4 +980,85 @@ TEST_F(GroupedPlacement, AGroupOfWhatStandsOnTheTerrainShowsTheGroundAndIsRaised
         }
 }
 
+// The tester's design: every kind built with the tools on the Third Floor, floated, and saved
+// (copies of them on the Second Floor). Each object on the terrain shows the ground alone, and
+// so does the group of them all that the Third Floor is worked on to make (its base the
+// floor's, 192"). Set 2' above the ground, each member leaves the terrain to stand 2' higher
+// than it stood; the ground again puts each back on the terrain where it stood. The plants keep
+// the heights their points hold in the file (the Third Floor's base, written there by the
+// builder that placed them): what a saved design holds is kept as it is.
+TEST_F(GroupedPlacement, TheTestersFloatedThirdFloorShowsTheGroundGroupedAsAlone) {
+  const std::filesystem::path design = std::filesystem::path(CASA_SOURCE_DIR) / "tests" / "app" / "data" /
+                                       "regressions" / "every-kind-third-floor-floated.pro";
+  ASSERT_EQ(KeyFileRead(design.string().c_str()), 1);
+  DocState* ds = doc.ds();
+  for (Layer* l = doc.model.itsLayers; l; l = l->next) l->visible = 1;
+  Layer* third = GetLayerFromName("Third Floor");
+  ASSERT_NE(third, nullptr);
+  auto shown = [&](Objex* root) {
+    SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+    SetObjectSelectFlags(root, 1);
+    ClearSelectionState40(ds, &ds->selectionState40);
+    TopLevelObjectAllLayers(doc.model.itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+    SetObjectSelectFlags(root, 0);
+    return ds->selectionState40.ssBaseElevationValue;
+  };
+  std::vector<Objex*> floated, built;
+  for (Objex* o = third->firstObject; o; o = o->next)
+    if (o->auxFlag) floated.push_back(o);
+  const Heights opened = Scene();
+  std::vector<int16_t> kinds;
+  for (Objex* o : floated) {
+    kinds.push_back(o->type);
+    if (opened.count(o)) built.push_back(o);
+    EXPECT_NEAR(shown(o), 0, 1e-3) << "alone, kind " << o->type;
+  }
+  for (const int16_t kind : {kObjFence, kObjEdging, kObjPlant})
+    EXPECT_NE(std::find(kinds.begin(), kinds.end(), kind), kinds.end()) << "kind " << kind;
+  const auto before = HeightsOf(opened, built);
+  auto onTheTerrain = [&] {
+    int n = 0;
+    for (Objex* o : built) n += o->auxFlag;
+    return n;
+  };
+  const int standing = onTheTerrain();
+  ASSERT_EQ(static_cast<size_t>(standing), built.size());
+  doc.model.itsCurLayer = third;
+  Objex* root = group(floated, GetLayerAbsBaseHeight(third));
+  ASSERT_NE(root, nullptr);
+  EXPECT_FLOAT_EQ(root->baseElevation, 192);
+  {
+    SCOPED_TRACE("grouped");
+    ExpectSameHeights(before, HeightsOf(Scene(), built));
+  }
+  EXPECT_NEAR(shown(root), 0, 1e-3) << "the ground, where its members stand";
+  auto elevate = [&](float inches) {
+    SetObjectSelectFlags(root, 1);
+    gBaseElevation = inches / 12;
+    TopLevelObjectAllLayers(doc.model.itsLayers, kCmdElevateObjects, CommandArg::None());
+    SetObjectSelectFlags(root, 0);
+  };
+  elevate(24);
+  EXPECT_EQ(onTheTerrain(), 0);
+  const auto raised = HeightsOf(Scene(), built);
+  const float rise = ConvertWorldToScreen(24, ds, 0);
+  for (size_t k = 0; k < built.size(); ++k) {
+    SCOPED_TRACE(testing::Message() << "kind " << built[k]->type);
+    ASSERT_EQ(raised[k].size(), before[k].size());
+    // A fence's foot and each plant's footprint: 2' higher than they stood.
+    if (built[k]->type == kObjFence) EXPECT_NEAR(raised[k].back(), before[k].back() - rise, 1e-3);
+    if (built[k]->type == kObjPlant)
+      for (size_t i = 0; i < raised[k].size(); ++i) EXPECT_NEAR(raised[k][i], before[k][i] - rise, 1e-3);
+  }
+  elevate(0);
+  EXPECT_EQ(onTheTerrain(), standing);
+  {
+    SCOPED_TRACE("the ground again");
+    ExpectSameHeights(before, HeightsOf(Scene(), built));
+  }
+  for (Objex* o : built)
+    if (o->type == kObjPlant)
+      for (Poinz* p = o->firstPoint; p; p = p->next) EXPECT_FLOAT_EQ(p->position[1], 192) << "as saved";
+}
+
 }  // namespace
