@@ -43,13 +43,15 @@ Objex* NewPlant(DocState* ds, uint8_t useCurrentStyle, Layer* layer) {
   return plant;
 }
 
-// The four footprint corners, each with both texture ids; false when a point is refused.
-bool AddFootprint(Objex* plant, float height, int32_t texture) {
+// The four footprint corners, each with both texture ids; false when a point is refused. The
+// corners lie at height 0 of the plant: its base elevation or the terrain places it, as every
+// other kind (the floor's base is in its base elevation already).
+bool AddFootprint(Objex* plant, int32_t texture) {
   float w = kPlantWidthWithoutInfo, h = kPlantWidthWithoutInfo;
   GetPlantBounds(plant, &w, &h, 1);
   const float corners[4][2] = {{0, 0}, {w, 0}, {w, w}, {0, w}};
   for (const auto& c : corners) {
-    Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, c[0], height, c[1], 0, 0, 0, 0, 0, 0, plant);
+    Poinz* p = CreatePoint(1, 0, 0, 0, 0, 0, c[0], 0, c[1], 0, 0, 0, 0, 0, 0, plant);
     if (!p) return false;
     p->textureID[0] = p->textureID[1] = texture;
     AppendPointToObject(p, plant);
@@ -81,18 +83,16 @@ Objex* Finish(Objex* plant, Layer* layer, bool footprint) {
 Objex* BuildLandscapePlant(Layer* layer, uint8_t useCurrentStyle, int32_t plantID) {
   DocState* ds = CurDocState();
   if (!layer || !ds) return nullptr;
-  const float height = GetLayerAbsBaseHeight(layer);
   Objex* plant = NewPlant(ds, useCurrentStyle, layer);
   if (!plant) return nullptr;
   plant->plantInfo = CreatePlantInfo(plantID);
-  return Finish(plant, layer, AddFootprint(plant, height, plantID));
+  return Finish(plant, layer, AddFootprint(plant, plantID));
 }
 
 Objex* BuildUserLandscapePlant(Layer* layer, uint8_t useCurrentStyle, const char* const* names, int32_t count) {
   DocState* ds = CurDocState();
   if (!layer || !ds || !names || count <= kUserPlantNameIndex || !names[kUserPlantNameIndex]) return nullptr;
   const char* name = names[kUserPlantNameIndex];
-  const float height = GetLayerAbsBaseHeight(layer);
   Objex* plant = NewPlant(ds, useCurrentStyle, layer);
   if (!plant) return nullptr;
   plant->subtype = kSubUserPlant;
@@ -107,5 +107,5 @@ Objex* BuildUserLandscapePlant(Layer* layer, uint8_t useCurrentStyle, const char
   plant->typeData = copy;
   const int32_t texture = gCurrentPhotoTextureID++;
   plant->textureID1 = plant->textureID2 = plant->textureID3 = texture;
-  return Finish(plant, layer, AddFootprint(plant, height, texture));
+  return Finish(plant, layer, AddFootprint(plant, texture));
 }

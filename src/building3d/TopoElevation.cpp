@@ -255,6 +255,9 @@ void ElevateObject(Objex* object) {
 float GroundUnderObject(const Objex* object) {
   const DocState* ds = CurDocState();
   if (!object || !ds || !TopoInUse()) return 0;
+  // The ground as the 3D view will show it, though the view may be hidden and its heights
+  // wait for it.
+  LotElevationForReading();
   float highest = INFINITY;  // up is negative
   auto under = [&](auto&& self, const Objex* o) -> void {
     for (const Poinz* p = o->firstPoint; p; p = p->next)

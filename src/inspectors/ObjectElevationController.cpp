@@ -42,6 +42,7 @@ void ObjectElevationController::newObjectElevationSheetForParent(QWidget* parent
 void ObjectElevationController::initializeControlStates() {
   const DocState* ds = CurDocState();
   gDLOGElevation = ds ? ds->selectionState40.ssBaseElevationValue : 0;
+  shownElevation_ = gDLOGElevation;
   SetFloatItem(elevationText, gDLOGElevation);
   if (ds) noteShown(elevationText);
 }
@@ -54,8 +55,6 @@ void ObjectElevationController::floatAboveTopoButtonChanged() {
 void ObjectElevationController::applySheet(ZLKDocumentModel* doc, DocState* ds) {
   if (!doc->itsLayers) return;
   const SelectionState40& shown = ds->selectionState40;
-  if (!gDLOGTopoFloat && untouched(elevationText) && !shown.ssStateFresh && shown.ssBaseElevation)
-    return;  // the elevation where the selection stands: nothing to change
   if (untouched(elevationText)) {
     // gDLOGElevation still holds the elevation shown.
   } else if (gDLOGTopoFloat) {
@@ -65,7 +64,12 @@ void ObjectElevationController::applySheet(ZLKDocumentModel* doc, DocState* ds) 
     if (typed.accepted) gDLOGElevation = typed.value;
   } else if (!readNumber(elevationText, NumberKind::kLength, &gDLOGElevation)) {
     return;
+  } else if (readsAsShown(elevationText, NumberKind::kLength, gDLOGElevation)) {
+    // The elevation shown typed again, as the sheet rounded it: the elevation shown.
+    gDLOGElevation = shownElevation_;
   }
+  if (!gDLOGTopoFloat && gDLOGElevation == shownElevation_ && !shown.ssStateFresh && shown.ssBaseElevation)
+    return;  // the elevation where the selection stands: nothing to change
   if (gDLOGTopoFloat) {
     gTopoFloatNA = 0;
     TopLevelObjectAllLayers(doc->itsLayers, kCmdFloatAboveTopography, CommandArg::None());

@@ -27,4 +27,5 @@ class ObjectElevationController : public SheetController {
   void applySheet(ZLKDocumentModel* doc, DocState* ds) override;
   void afterClosing() override;
   bool someCouldNotFloat_ = false;
+  float shownElevation_ = 0;  // the selection's elevation as the sheet opened
 };

@@ -169,6 +169,13 @@ void SheetController::noteShown(QLineEdit* field) {
   if (field) shownText_.insert(field, field->text());
 }
 
+bool SheetController::readsAsShown(QLineEdit* field, NumberKind kind, float value) const {
+  const auto it = shownText_.constFind(field);
+  if (!field || it == shownText_.constEnd()) return false;
+  const TypedNumber shown = ReadTypedText(*it, kind);
+  return shown.accepted && shown.value == value;
+}
+
 bool SheetController::untouched(QLineEdit* field) const {
   const auto it = shownText_.constFind(field);
   return field && it != shownText_.constEnd() && *it == field->text();

@@ -62,6 +62,9 @@ class SheetController : public QDialog {
   // the sheet takes the stored value back as it is, not the rounded number the text reads.
   void noteShown(QLineEdit* field);
   bool untouched(QLineEdit* field) const;
+  // Whether a value read from the field is what the text it showed reads as: the stored value
+  // typed again as the field showed it, whatever rounding the text made.
+  bool readsAsShown(QLineEdit* field, NumberKind kind, float value) const;
 
   // The rows of the sheet above its buttons.
   QFormLayout* form() const { return form_; }

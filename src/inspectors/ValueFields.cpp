@@ -26,15 +26,17 @@ QString ReadoutString(const char* text) { return text ? ReadoutBytesToString(tex
 // The field's text as interface bytes: the degree sign, and the masculine ordinal that the
 // mark byte stands for in the interface's 8-bit encoding (typed for it on some keyboards),
 // become the degree mark byte.
-std::string FieldText(QLineEdit* field) {
+std::string FieldText(const QString& shown) {
   std::string text;
-  for (QChar c : field->text()) {
+  for (QChar c : shown) {
     if (c.unicode() == 0x00B0 || c.unicode() == 0x00BA) text += kReadoutDegreeMark;
     else if (c.unicode() < 0x100 && c.unicode() != 0) text += static_cast<char>(c.unicode());
     else text += '?';
   }
   return text;
 }
+
+std::string FieldText(QLineEdit* field) { return FieldText(field->text()); }
 
 void CommasToPoints(std::string& text) {
   if (gDecimalSeparator == '.') return;
@@ -739,9 +741,13 @@ TypedNumber ReadTypedWholeUnits(QLineEdit* field, float unitInches) {
 
 TypedNumber ReadTypedNumber(QLineEdit* field, NumberKind kind) {
   if (!field) return Refused("Please enter a number.", true);
-  if (static_cast<size_t>(field->text().size()) > kMaxTypedNumberLength * 4)
+  return ReadTypedText(field->text(), kind);
+}
+
+TypedNumber ReadTypedText(const QString& text, NumberKind kind) {
+  if (static_cast<size_t>(text.size()) > kMaxTypedNumberLength * 4)
     return Refused("The entry is too long to be a number.");
-  return CheckTypedNumber(FieldText(field), kind);
+  return CheckTypedNumber(FieldText(text), kind);
 }
 
 void AlertRefusedNumber(const TypedNumber& refused) {

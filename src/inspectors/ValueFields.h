@@ -9,6 +9,7 @@
 #include "plandraw/DrawTypes.h"
 
 class QLineEdit;
+class QString;
 
 // The parsers behind the field readers (text as typed; the current document's units). Each
 // reads an entry as what it plainly means, or not at all: an entry CheckTypedNumber refuses
@@ -79,6 +80,8 @@ struct TypedNumber {
 // exceeds TypedNumberLimit of its kind. -0 reads as 0.
 TypedNumber CheckTypedNumber(const std::string& text, NumberKind kind);
 TypedNumber ReadTypedNumber(QLineEdit* field, NumberKind kind);
+// The same for a text as a field would hold it.
+TypedNumber ReadTypedText(const QString& text, NumberKind kind);
 // A size in whole units of a field labelled with its unit (the lot's feet or meters, unitInches
 // long): a number alone counts that unit ("25"); any other entry is a length as the length
 // fields read it ("25 m", "2500 cm", "100'", "1200\"", "100 0"). Refused as CheckTypedNumber

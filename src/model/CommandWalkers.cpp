@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <optional>
 
 #include "model/Attachments.h"
@@ -25,6 +26,7 @@
 #include "model/TopoGrid.h"
 #include "model/Services.h"
 #include "model/PlanarTransforms.h"
+#include "model/Readouts.h"
 #include "model/Records.h"
 #include "model/Selection.h"
 #include "model/SelectionClick.h"
@@ -705,12 +707,19 @@ bool IsWallAttachment(int16_t type) {
 }
 
 // Heights are world inches of floats: an elevation within a thousandth of an inch of the
-// ground under an object is the ground's.
+// ground is the ground's, and so is one the readouts show as the ground's (the ground's
+// elevation typed as the sheet showed it, rounded to the readout's precision).
 constexpr float kAtTheGround = 1e-3f;
 
-bool AtTheGround(const Objex* o, float elevation) {
-  return std::fabs(elevation - GroundUnder(o)) <= kAtTheGround;
+bool SameAsTheGround(float elevation, float ground) {
+  if (std::fabs(elevation - ground) <= kAtTheGround) return true;
+  char a[kReadoutTextSize] = {}, b[kReadoutTextSize] = {};
+  ConvertInchesToStr(elevation, a);
+  ConvertInchesToStr(ground, b);
+  return a[0] != 0 && std::strcmp(a, b) == 0;
 }
+
+bool AtTheGround(const Objex* o, float elevation) { return SameAsTheGround(elevation, GroundUnder(o)); }
 
 // The kinds the tools lay on the ground: property lines, paths, edging, fences, fills and
 // plants. Brought to the ground by an elevation, they stand on the terrain again.
@@ -746,17 +755,30 @@ void PutMembersBackOnTheTerrain(Objex* group) {
   }
 }
 
-// Object Elevation on a root that is neither a wall nor a roof: the root stands at `e`, and
-// an ordinary group's members move by its change. An object on the terrain stands at the
-// ground under it: another elevation takes it off the terrain to stand there, the ground's
-// leaves it as it is. The kinds laid on the ground stand on the terrain when brought to it.
-// False when nothing changed.
+}  // namespace
+
+bool StandsOnTheTerrain(const Objex* root) {
+  if (!root) return false;
+  if (root->auxFlag) return true;
+  if (root->type != kObjGroup || root->subtype != 0 || !root->firstChild) return false;
+  // The parts of a symbol stand where their group's own flag and base elevation put them.
+  for (const Objex* c = root->firstChild; c; c = c->next)
+    if (IsPlacedByItsGroup(c->type) || !StandsOnTheTerrain(c)) return false;
+  return true;
+}
+
+float ShownElevation(const Objex* root) {
+  if (!root) return 0;
+  return StandsOnTheTerrain(root) ? GroundUnder(root) : root->baseElevation;
+}
+
 bool SetElevation(Objex* root, float e) {
-  const bool onTerrain = root->auxFlag != 0;
-  const float before = onTerrain ? GroundUnder(root) : root->baseElevation;
+  if (!root) return false;
+  const bool onTerrain = StandsOnTheTerrain(root);
+  const float before = ShownElevation(root);
   const float dy = e - before;
-  if (onTerrain && std::fabs(dy) <= kAtTheGround) return false;
-  if (onTerrain) TakeOffTheTerrain(root);
+  if (onTerrain && SameAsTheGround(e, before)) return false;
+  if (root->auxFlag) TakeOffTheTerrain(root);
   root->baseElevation = e;
   if (dy == 0 || !std::isfinite(dy)) return true;
   if (root->type == kObjGroup) {
@@ -770,6 +792,8 @@ bool SetElevation(Objex* root, float e) {
   }
   return true;
 }
+
+namespace {
 
 uint8_t Elevate(Objex* obj, int32_t cmd, const CommandArg&) {
   const bool add = cmd == kCmdPlaceDroppedObjects;

@@ -45,6 +45,21 @@ extern float gBaseElevation;  // feet
 extern uint8_t gTopoFloatNA;
 extern uint8_t gSymbarObjectDrop;
 
+// Object Elevation on a root that is neither a wall nor a roof, alone or grouped: one rule for
+// what the sheet shows and for what a typed elevation does.
+// An object stands on the terrain by its own flag; an ordinary group stands on it when each of
+// its members does, at any depth of ordinary groups.
+bool StandsOnTheTerrain(const Objex* root);
+// What the sheet shows for the root (world inches): the ground under what stands on the
+// terrain, otherwise its base elevation.
+float ShownElevation(const Objex* root);
+// The root stands at `e` (world inches), the height ShownElevation reads back, and an ordinary
+// group's members move by its change. What stands on the terrain given the ground under it is
+// left as it is; another elevation takes it, or its members, off the terrain to stand that
+// high. The kinds laid on the ground stand on the terrain again when brought to it. False
+// when nothing changed.
+bool SetElevation(Objex* root, float e);
+
 // The moving commands (see TransformGuard.h) are checked first over everything the walk would
 // reach: one that would put a point outside the plan, or that carries a number that is not
 // finite, is refused whole with an alert and changes nothing. False when refused.

@@ -114,9 +114,10 @@ bool IsWallAttachmentType(int16_t type) {
 void UpdateSelectionState40(SelectionState40* ss40, Objex* obj) {
   if (!ss40 || !obj || !gCurDocument) return;
   Objex* root = GetRootObject(obj);
-  // A root floating above the topography clears the agreement before its own values fold in:
-  // after another object it is mixed; as the first it starts the summary afresh.
-  if (root->auxFlag) ss40->ssBaseElevation = 0;
+  // A root standing on the terrain (floated, or a group whose members all stand on it) clears
+  // the agreement before its own values fold in: after another object it is mixed; as the
+  // first it starts the summary afresh.
+  if (StandsOnTheTerrain(root)) ss40->ssBaseElevation = 0;
   if (root->type == kObjWall) {
     const DocState* ds = CurDocState();
     if (!ds) return;
@@ -136,8 +137,8 @@ void UpdateSelectionState40(SelectionState40* ss40, Objex* obj) {
     if (!IsEntireObjectSelected(root)) return;
     Fold40(ss40, root->baseElevation);
   } else {
-    // An object on the terrain stands on the ground, whatever its base elevation holds.
-    Fold40(ss40, root->auxFlag ? GroundUnder(root) : root->baseElevation);
+    // What stands on the terrain shows the ground under it, whatever its base elevation holds.
+    Fold40(ss40, ShownElevation(root));
   }
   ss40->ssStateFresh = 0;
 }

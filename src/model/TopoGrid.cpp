@@ -300,3 +300,7 @@ void UpdateStaleLotElevation() {
 }
 
 bool LotElevationStale() { return sHeightsStale; }
+
+void LotElevationForReading() {
+  if (sHeightsStale || gLotElevationPending) ComputeLotElevation();
+}

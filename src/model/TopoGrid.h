@@ -53,6 +53,10 @@ void SetLotElevation();
 void UpdateStaleLotElevation();
 // True while the heights wait for UpdateStaleLotElevation.
 bool LotElevationStale();
+// Computes the heights now when they wait for the ground objects, whether or not the 3D
+// window is shown: for what reads them while it may be hidden (the ground under an object
+// that Object Elevation shows and measures from).
+void LotElevationForReading();
 
 // While a batch is open, SetLotElevation with the 3D window shown leaves the heights to be
 // worked out once: before anything next reads them (see LotElevationUpToDate) or when the

@@ -9,6 +9,7 @@
 #include <string>
 #include <filesystem>
 #include <map>
+#include <tuple>
 #include <vector>
 
 #include <unistd.h>
@@ -16,6 +17,7 @@
 #include "ModelInvariants.h"
 #include "SceneTestSupport.h"
 #include "WallTestSupport.h"
+#include "building3d/Plants3D.h"
 #include "building3d/RenderRoad.h"
 #include "building3d/RoofAttachments3D.h"
 #include "building3d/SiteFences3D.h"
@@ -162,8 +164,26 @@ struct GroupedPlacement : SceneTest {
     return {wall, roof, stairs, deck};
   }
 
-  // A railing on the floor, a gable roof over it holding a skylight, and a fence, edging and a
-  // path on the ground, or, raised, 10" above the floor (as Object Elevation leaves them).
+  // A plant from the library and a user's photo plant, as placed while the floor is worked on.
+  std::vector<Objex*> plants(Layer* floor, float x) {
+    const float working = doc.ds()->baseElevation;
+    doc.ds()->baseElevation = GetLayerAbsBaseHeight(floor);
+    const char* names[10] = {"", "", "", "", "", "", "", "", "", "/plants/Maple.png"};
+    std::vector<Objex*> made = {BuildLandscapePlant(floor, 1, 3), BuildUserLandscapePlant(floor, 1, names, 10)};
+    doc.ds()->baseElevation = working;
+    for (Objex* plant : made) {
+      EXPECT_NE(plant, nullptr);
+      if (!plant) return {};
+      for (Poinz* p = plant->firstPoint; p; p = p->next) p->position[0] += x;
+      x += 40;
+      UpdateObjectBounds(plant);
+    }
+    return made;
+  }
+
+  // A railing on the floor, a gable roof over it holding a skylight, and a fence, edging, a path
+  // and two plants on the ground, or, raised, 10" above the floor (as Object Elevation leaves
+  // them).
   std::vector<Objex*> railingRoofAndSite(Layer* floor, bool raised) {
     const float base = GetLayerAbsBaseHeight(floor), top = base + floor->height;
     const RGBColor white{65535, 65535, 65535};
@@ -198,7 +218,16 @@ struct GroupedPlacement : SceneTest {
     const std::vector<float> outline = SkylightOutline(kSkylightRectangular, 100, 30, 1, r);
     CreateSkylightPoints(skylight, roof, outline.data(), static_cast<int32_t>(outline.size() / 3), 100, 30, 90);
     AppendChildToObject(skylight, roof);
+    UpdateObjectBounds(railing);
+    UpdateObjectBounds(roof);
+    std::vector<Objex*> objects = {railing, roof};
+    for (Objex* o : site(floor, raised)) objects.push_back(o);
+    return objects.size() == 7 ? objects : std::vector<Objex*>{};
+  }
 
+  // A fence, edging, a path and two plants on the ground, or 10" above the floor.
+  std::vector<Objex*> site(Layer* floor, bool raised) {
+    const float base = GetLayerAbsBaseHeight(floor);
     Objex* fence = doc.addObject(kObjFence, false, {{300, 300}, {400, 300}}, floor);
     fence->levels = 1;
     fence->textureID = kFenceStylePicket;
@@ -208,13 +237,15 @@ struct GroupedPlacement : SceneTest {
     edging->levels = 1;
     Objex* path = doc.addObject(kObjPath, false, {{500, 300}, {700, 300}, {700, 450}}, floor);
     path->width = 36;
-    for (Objex* o : {fence, edging, path}) {
+    const std::vector<Objex*> planted = plants(floor, 750);
+    if (planted.size() != 2) return {};
+    for (Objex* o : {fence, edging, path, planted[0], planted[1]}) {
       o->auxFlag = raised ? 0 : 1;
       o->baseElevation = raised ? base + 10 : base;
       RebuildObject(o, kRebuildBasic);
     }
-    for (Objex* o : {railing, roof, fence, edging, path}) UpdateObjectBounds(o);
-    return {railing, roof, fence, edging, path};
+    for (Objex* o : {fence, edging, path}) UpdateObjectBounds(o);
+    return {fence, edging, path, planted[0], planted[1]};
   }
 };
 
@@ -265,8 +296,14 @@ TEST_F(GroupedPlacement, RailingsSkylightsAndSiteKindsStandWhereTheyStandUngroup
           doc.ds()->planScale = scale;
           DeleteEveryObject(&doc.model);
           const std::vector<Objex*> objects = railingRoofAndSite(floor, raised);
+          ASSERT_EQ(objects.size(), 7u);
           const Heights alone = Scene();
           ASSERT_GT(CountParts(kPartSkylightTopBand), 0) << "the skylight's curb";
+          // The plants stand on the ground, or 10" above their floor (up is negative).
+          const float plantAt =
+              raised ? -ConvertWorldToScreen(GetLayerAbsBaseHeight(floor) + 10, doc.ds(), 0) : 0.0f;
+          for (Objex* plant : {objects[5], objects[6]})
+            for (const float y : alone.at(plant)) ASSERT_NEAR(y, plantAt, 1e-3) << "plant " << plant->subtype;
           for (const float working : {GetLayerAbsBaseHeight(floor), 0.0f}) {
             SCOPED_TRACE(testing::Message() << "working base elevation " << working);
             Objex* inner = group(objects, working);
@@ -461,6 +498,10 @@ TEST_F(GroupedPlacement, FloatAboveTopographyPutsEachKindWhereItsRuleSays) {
       EXPECT_NEAR(fence.front() - fence.back(), before.front() - before.back(), 1e-3) << "its height";
       EXPECT_NEAR(floated.at(objects[3]).back(), -terrain, 1e-3) << "the edging's feet";
       for (const float y : floated.at(objects[4])) ASSERT_NEAR(y, -terrain - 6, 1e-3) << "the path";
+      for (Objex* plant : {objects[5], objects[6]}) {
+        EXPECT_EQ(plant->auxFlag, 1);
+        for (const float y : floated.at(plant)) ASSERT_NEAR(y, -terrain, 1e-3) << "plant " << plant->subtype;
+      }
     }
 }
 
@@ -534,13 +575,21 @@ TEST_F(GroupedPlacement, ObjectsOnTheTerrainDoGroupedWhatTheyDoAlone) {
           Objex* fence = objects[2];
           std::vector<Objex*> roots = objects;
           for (int d = 0; d < depth; ++d) roots = {group(roots, GetLayerAbsBaseHeight(floor))};
-          auto onTheTerrain = [&] { return objects[2]->auxFlag + objects[3]->auxFlag + objects[4]->auxFlag; };
+          ASSERT_EQ(objects.size(), 7u);
+          const std::vector<Objex*> plants = {objects[5], objects[6]};
+          auto onTheTerrain = [&] {
+            int n = 0;
+            for (size_t k = 2; k < objects.size(); ++k) n += objects[k]->auxFlag;
+            return n;
+          };
           const auto before = HeightsOf(Scene(), objects);
+          for (size_t k = 5; k < 7; ++k)
+            for (const float y : before[k]) ASSERT_NEAR(y, -terrain, 1e-3) << "a plant on the ground";
           const float ground = ConvertScreenToWorld(terrain, ds, 0);
-          if (depth == 0) EXPECT_NEAR(shown(fence), ground, 1e-3) << "where the fence stands";
+          if (depth == 0) EXPECT_NEAR(shown(plants[0]), ground, 1e-3) << "where the plant stands";
 
           command(roots, kCmdElevateObjects, 0);  // the elevation shown, given back
-          EXPECT_EQ(onTheTerrain(), 3);
+          EXPECT_EQ(onTheTerrain(), 5);
           EXPECT_FLOAT_EQ(fence->baseElevation, GetLayerAbsBaseHeight(floor));
           {
             SCOPED_TRACE("given the elevation shown");
@@ -550,13 +599,16 @@ TEST_F(GroupedPlacement, ObjectsOnTheTerrainDoGroupedWhatTheyDoAlone) {
           EXPECT_EQ(onTheTerrain(), 0);
           const Heights raised = Scene();
           EXPECT_NEAR(raised.at(fence).back(), -terrain - ConvertWorldToScreen(12, ds, 0), 1e-3) << "12 above the ground";
+          for (Objex* plant : plants)
+            for (const float y : raised.at(plant))
+              ASSERT_NEAR(y, -terrain - ConvertWorldToScreen(12, ds, 0), 1e-3) << "a plant 12 above the ground";
           if (depth == 0) aloneRaised = HeightsOf(raised, objects);
           else {
             SCOPED_TRACE("raised, as alone");
             ExpectSameHeights(aloneRaised, HeightsOf(raised, objects));
           }
           command(roots, kCmdElevateObjects, -12);
-          EXPECT_EQ(onTheTerrain(), 3);
+          EXPECT_EQ(onTheTerrain(), 5) << "the plants too";
           {
             SCOPED_TRACE("lowered back");
             ExpectSameHeights(before, HeightsOf(Scene(), objects));
@@ -569,7 +621,7 @@ TEST_F(GroupedPlacement, ObjectsOnTheTerrainDoGroupedWhatTheyDoAlone) {
             for (Objex* root : roots) SetObjectSelectFlags(root, 1);
             TopLevelObjectAllLayers(doc.model.itsLayers, move, CommandArg::None());
             deselect();
-            EXPECT_EQ(onTheTerrain(), 3);
+            EXPECT_EQ(onTheTerrain(), 5);
           }
           EXPECT_EQ(fence->layer, floor);
           EXPECT_FLOAT_EQ(fence->baseElevation, base);
@@ -731,6 +783,282 @@ TEST_F(GroupedPlacement, EveryKindOfTheTestersDesignStandsWhereItStandsAloneOnEv
       }
     }
   }
+}
+
+// The objects of a tree below its groups.
+std::vector<Objex*> Leaves(Objex* root) {
+  std::vector<Objex*> found;
+  auto walk = [&](auto&& self, Objex* o) -> void {
+    if (o->type != kObjGroup) found.push_back(o);
+    for (Objex* c = o->firstChild; c && o->type == kObjGroup; c = c->next) self(self, c);
+  };
+  walk(walk, root);
+  return found;
+}
+
+// Plants placed from the library on each floor, on flat and raised terrain, at two plan scales,
+// in inches and centimetres: on the First Floor they stand on the ground, above it on their
+// floor; floated, on the ground. Grouped, in a group in a group, moved a floor up and back,
+// copied a floor up, and saved and opened again, they stand where they stood.
+TEST_F(GroupedPlacement, PlantsFromTheLibraryStandOnTheirFloorOrOnTheGround) {
+  DocState* ds = doc.ds();
+  auto all = [&](int32_t cmd, const std::vector<Objex*>& roots) {
+    doc.model.itsCurLayer = roots[0]->layer;
+    SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+    for (Objex* o : roots) SetObjectSelectFlags(o, 1);
+    TopLevelObjectAllLayers(doc.model.itsLayers, cmd, CommandArg::None());
+    SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+    doc.model.itsCurLayer = GetLayerFromName("First Floor");
+  };
+  auto expectAt = [&](const Heights& scene, const std::vector<Objex*>& plants, float y, const char* where) {
+    SCOPED_TRACE(where);
+    ASSERT_EQ(plants.size(), 2u);
+    for (Objex* plant : plants) {
+      ASSERT_EQ(scene.count(plant), 1u) << "nothing built";
+      for (const float v : scene.at(plant)) ASSERT_NEAR(v, y, 1e-3) << "plant " << plant->subtype;
+    }
+  };
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("casa-plants-" + std::to_string(getpid()) + ".pro")).string();
+  for (const auto& [units, scale, terrain] :
+       {std::tuple<int16_t, float, float>{kMeasureImperial, 36.0f, 0.0f}, {kMeasureMetric, 100.0f, 30.0f}})
+    for (const char* name : {"First Floor", "Second Floor", "Third Floor"}) {
+      DeleteEveryObject(&doc.model);
+      ds = doc.ds();
+      ds->measureSystem = units;
+      ds->planScale = scale;
+      TerrainAt(terrain);
+      // Layers found by name: opening the design saved replaces them.
+      Layer* floor = GetLayerFromName(name);
+      ASSERT_NE(floor, nullptr);
+      SCOPED_TRACE(testing::Message() << name << ", plan scale " << scale
+                                      << (units == kMeasureMetric ? ", metric" : "") << ", terrain " << terrain);
+      const float base = GetLayerAbsBaseHeight(floor);
+      std::vector<Objex*> planted = plants(floor, 750);
+      ASSERT_EQ(planted.size(), 2u);
+      const bool onTheGround = floor == GetLayerFromName("First Floor");
+      for (Objex* plant : planted) {
+        EXPECT_EQ(plant->auxFlag, onTheGround ? 1 : 0);
+        EXPECT_FLOAT_EQ(plant->baseElevation, base);
+      }
+      expectAt(Scene(), planted, onTheGround ? -terrain : -ConvertWorldToScreen(base, ds, 0), "as placed");
+      all(kCmdFloatAboveTopography, planted);
+      expectAt(Scene(), planted, -terrain, "floated");
+
+      Objex* inner = group(planted, base);
+      Objex* outer = group({inner}, base);
+      expectAt(Scene(), planted, -terrain, "in a group in a group");
+      const bool top = floor == GetLayerFromName("Third Floor");
+      all(top ? kCmdMoveToLowerFloor : kCmdMoveToUpperFloor, {outer});
+      all(top ? kCmdMoveToUpperFloor : kCmdMoveToLowerFloor, {outer});
+      ASSERT_EQ(outer->layer, floor);
+      expectAt(Scene(), planted, -terrain, "moved a floor and back");
+      all(top ? kCmdCopyToLowerFloor : kCmdCopyToUpperFloor, {outer});
+      Layer* other = top ? GetLayerFromName("Second Floor") : floor->next;
+      ASSERT_NE(other, nullptr);
+      ASSERT_NE(other->lastObject, nullptr);
+      const std::vector<Objex*> copies = Leaves(other->lastObject);
+      const Heights scene = Scene();
+      expectAt(scene, copies, -terrain, "copied a floor up");
+      expectAt(scene, planted, -terrain, "the originals");
+
+      ASSERT_EQ(KeyFileWrite(path.c_str()), 1);
+      FreeScene();
+      ASSERT_EQ(KeyFileRead(path.c_str()), 1);
+      std::filesystem::remove(path);
+      ds = doc.ds();
+      TerrainAt(terrain);
+      Layer* opened = GetLayerFromName(name);
+      ASSERT_NE(opened, nullptr);
+      ASSERT_NE(opened->firstObject, nullptr);
+      expectAt(Scene(), Leaves(opened->firstObject), -terrain, "saved and opened");
+      if (HasFailure()) return;
+    }
+}
+
+// A group holding only what stands on the terrain (a fence, edging, a path and two plants),
+// made on a floor or moved or copied there from the First Floor, in a group in a group too, on
+// flat and raised terrain, in inches and centimetres: Object Elevation shows the ground under
+// it, as it shows under each member alone, whatever the group's base elevation holds. The
+// ground given back changes nothing; 2' and 12' above it stand each member that high above it;
+// the ground again puts every member back on the terrain as it stood.
+TEST_F(GroupedPlacement, AGroupOfWhatStandsOnTheTerrainShowsTheGroundAndIsRaisedFromIt) {
+  DocState* ds = doc.ds();
+  auto select = [&](Objex* root) {
+    for (Layer* l = doc.model.itsLayers; l; l = l->next)
+      for (Objex* o = l->firstObject; o; o = o->next) SetObjectSelectFlags(o, 0);
+    if (root) SetObjectSelectFlags(root, 1);
+  };
+  auto shown = [&](Objex* root) {
+    select(root);
+    ClearSelectionState40(ds, &ds->selectionState40);
+    TopLevelObjectAllLayers(doc.model.itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+    select(nullptr);
+    return ds->selectionState40.ssBaseElevationValue;
+  };
+  auto elevate = [&](Objex* root, float inches) {
+    select(root);
+    gBaseElevation = inches / 12;
+    TopLevelObjectAllLayers(doc.model.itsLayers, kCmdElevateObjects, CommandArg::None());
+    select(nullptr);
+  };
+  enum Road { kMadeThere, kMovedThere, kCopiedThere };
+  for (const auto& [units, terrain] : {std::pair<int16_t, float>{kMeasureImperial, 0.0f}, {kMeasureMetric, 30.0f}})
+    for (const Road road : {kMadeThere, kMovedThere, kCopiedThere})
+      for (const int floorIndex : {0, 1, 2})
+        for (const int depth : {1, 2}) {
+          if (road != kMadeThere && floorIndex == 0) continue;
+          SCOPED_TRACE(testing::Message() << "floor " << floorIndex + 1 << (units == kMeasureMetric ? ", metric" : "")
+                                          << ", terrain " << terrain << ", road " << road << ", " << depth << " deep");
+          DeleteEveryObject(&doc.model);
+          ds->measureSystem = units;
+          TerrainAt(terrain);
+          Layer* floor = floorIndex == 0 ? doc.first : floorIndex == 1 ? doc.second : doc.third;
+          Layer* made = road == kMadeThere ? floor : doc.first;
+          std::srand(7);
+          std::vector<Objex*> members = site(made, false);
+          ASSERT_EQ(members.size(), 5u);
+          const auto alone = HeightsOf(Scene(), members);
+          const float ground = ConvertScreenToWorld(terrain, ds, 0);
+          for (Objex* o : members) EXPECT_NEAR(shown(o), ground, 1e-3) << "alone, kind " << o->type;
+          Objex* root = group(members, GetLayerAbsBaseHeight(made));
+          if (depth == 2) root = group({root}, GetLayerAbsBaseHeight(made));
+          while (root->layer != floor) {
+            doc.model.itsCurLayer = root->layer;
+            select(root);
+            TopLevelObjectAllLayers(doc.model.itsLayers, road == kCopiedThere ? kCmdCopyToUpperFloor : kCmdMoveToUpperFloor,
+                                    CommandArg::None());
+            select(nullptr);
+            if (road == kCopiedThere) {
+              ASSERT_NE(root->layer->next, nullptr);
+              root = root->layer->next->lastObject;
+              ASSERT_NE(root, nullptr);
+              ASSERT_EQ(root->type, kObjGroup);
+            }
+          }
+          doc.model.itsCurLayer = doc.first;
+          members = Leaves(root);
+          ASSERT_EQ(members.size(), 5u);
+          auto onTheTerrain = [&] {
+            int n = 0;
+            for (Objex* o : members) n += o->auxFlag;
+            return n;
+          };
+          std::srand(7);
+          {
+            SCOPED_TRACE("grouped");
+            ExpectSameHeights(alone, HeightsOf(Scene(), members));
+          }
+          EXPECT_NEAR(shown(root), ground, 1e-3) << "where its members stand";
+          std::srand(7);
+          elevate(root, ground);
+          EXPECT_EQ(onTheTerrain(), 5);
+          {
+            SCOPED_TRACE("given the ground");
+            ExpectSameHeights(alone, HeightsOf(Scene(), members));
+          }
+          for (const float above : {24.0f, 144.0f}) {
+            SCOPED_TRACE(testing::Message() << above << "\" above the ground");
+            elevate(root, ground + above);
+            EXPECT_EQ(onTheTerrain(), 0);
+            EXPECT_NEAR(shown(root), ground + above, 1e-3);
+            const Heights raised = Scene();
+            const float y = -terrain - ConvertWorldToScreen(above, ds, 0);
+            EXPECT_NEAR(raised.at(members[0]).back(), y, 1e-3) << "the fence's foot";
+            for (Objex* plant : {members[3], members[4]})
+              for (const float v : raised.at(plant)) ASSERT_NEAR(v, y, 1e-3) << "plant " << plant->subtype;
+          }
+          std::srand(7);
+          elevate(root, ground);
+          EXPECT_EQ(onTheTerrain(), 5) << "back on the terrain";
+          EXPECT_NEAR(shown(root), ground, 1e-3);
+          {
+            SCOPED_TRACE("the ground again");
+            ExpectSameHeights(alone, HeightsOf(Scene(), members));
+          }
+          if (HasFailure()) return;
+        }
+}
+
+// The tester's design: every kind built with the tools on the Third Floor, floated, and saved
+// (copies of them on the Second Floor). Each object on the terrain shows the ground alone, and
+// so does the group of them all that the Third Floor is worked on to make (its base the
+// floor's, 192"). Set 2' above the ground, each member leaves the terrain to stand 2' higher
+// than it stood; the ground again puts each back on the terrain where it stood. The plants keep
+// the heights their points hold in the file (the Third Floor's base, written there by the
+// builder that placed them): what a saved design holds is kept as it is.
+TEST_F(GroupedPlacement, TheTestersFloatedThirdFloorShowsTheGroundGroupedAsAlone) {
+  const std::filesystem::path design = std::filesystem::path(CASA_SOURCE_DIR) / "tests" / "app" / "data" /
+                                       "regressions" / "every-kind-third-floor-floated.pro";
+  ASSERT_EQ(KeyFileRead(design.string().c_str()), 1);
+  DocState* ds = doc.ds();
+  for (Layer* l = doc.model.itsLayers; l; l = l->next) l->visible = 1;
+  Layer* third = GetLayerFromName("Third Floor");
+  ASSERT_NE(third, nullptr);
+  auto shown = [&](Objex* root) {
+    SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+    SetObjectSelectFlags(root, 1);
+    ClearSelectionState40(ds, &ds->selectionState40);
+    TopLevelObjectAllLayers(doc.model.itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+    SetObjectSelectFlags(root, 0);
+    return ds->selectionState40.ssBaseElevationValue;
+  };
+  std::vector<Objex*> floated, built;
+  for (Objex* o = third->firstObject; o; o = o->next)
+    if (o->auxFlag) floated.push_back(o);
+  const Heights opened = Scene();
+  std::vector<int16_t> kinds;
+  for (Objex* o : floated) {
+    kinds.push_back(o->type);
+    if (opened.count(o)) built.push_back(o);
+    EXPECT_NEAR(shown(o), 0, 1e-3) << "alone, kind " << o->type;
+  }
+  for (const int16_t kind : {kObjFence, kObjEdging, kObjPlant})
+    EXPECT_NE(std::find(kinds.begin(), kinds.end(), kind), kinds.end()) << "kind " << kind;
+  const auto before = HeightsOf(opened, built);
+  auto onTheTerrain = [&] {
+    int n = 0;
+    for (Objex* o : built) n += o->auxFlag;
+    return n;
+  };
+  const int standing = onTheTerrain();
+  ASSERT_EQ(static_cast<size_t>(standing), built.size());
+  doc.model.itsCurLayer = third;
+  Objex* root = group(floated, GetLayerAbsBaseHeight(third));
+  ASSERT_NE(root, nullptr);
+  EXPECT_FLOAT_EQ(root->baseElevation, 192);
+  {
+    SCOPED_TRACE("grouped");
+    ExpectSameHeights(before, HeightsOf(Scene(), built));
+  }
+  EXPECT_NEAR(shown(root), 0, 1e-3) << "the ground, where its members stand";
+  auto elevate = [&](float inches) {
+    SetObjectSelectFlags(root, 1);
+    gBaseElevation = inches / 12;
+    TopLevelObjectAllLayers(doc.model.itsLayers, kCmdElevateObjects, CommandArg::None());
+    SetObjectSelectFlags(root, 0);
+  };
+  elevate(24);
+  EXPECT_EQ(onTheTerrain(), 0);
+  const auto raised = HeightsOf(Scene(), built);
+  const float rise = ConvertWorldToScreen(24, ds, 0);
+  for (size_t k = 0; k < built.size(); ++k) {
+    SCOPED_TRACE(testing::Message() << "kind " << built[k]->type);
+    ASSERT_EQ(raised[k].size(), before[k].size());
+    // A fence's foot and each plant's footprint: 2' higher than they stood.
+    if (built[k]->type == kObjFence) EXPECT_NEAR(raised[k].back(), before[k].back() - rise, 1e-3);
+    if (built[k]->type == kObjPlant)
+      for (size_t i = 0; i < raised[k].size(); ++i) EXPECT_NEAR(raised[k][i], before[k][i] - rise, 1e-3);
+  }
+  elevate(0);
+  EXPECT_EQ(onTheTerrain(), standing);
+  {
+    SCOPED_TRACE("the ground again");
+    ExpectSameHeights(before, HeightsOf(Scene(), built));
+  }
+  for (Objex* o : built)
+    if (o->type == kObjPlant)
+      for (Poinz* p = o->firstPoint; p; p = p->next) EXPECT_FLOAT_EQ(p->position[1], 192) << "as saved";
 }
 
 }  // namespace

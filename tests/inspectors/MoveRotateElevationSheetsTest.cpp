@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "building3d/Plants3D.h"
 #include "files/DesignFile.h"
 #include "files/Undo.h"
 #include "inspectors/MoveObjectsController.h"
@@ -24,6 +25,7 @@
 #include "model/LineGeometry.h"
 #include "model/PlanarTransforms.h"
 #include "model/SelectionState.h"
+#include "model/TopoGrid.h"
 #include "model/TransformGuard.h"
 #include "platform/Alerts.h"
 
@@ -352,82 +354,125 @@ TEST_F(ElevationSheet, AWallsBaseFollowsItsSegmentAtAnyElevationThroughUndoRedoA
   }
 }
 
-// A fence on the terrain on each floor, alone and in a group, in inches and in millimetres. Alone
-// the sheet shows where it stands, the ground, whatever its base elevation holds; OK with that
-// elevation, untouched or typed again, changes nothing and stores no step. Raised by a foot (or
-// 30 cm), alone or by its group's change, it leaves the terrain to stand that high above the
-// ground; lowered as much it stands on the terrain again. Undo goes back step by step.
-TEST_F(ElevationSheet, AFenceOnTheTerrainShowsTheGroundAndIsRaisedFromIt) {
+// A fence, and a plant from the library, on the terrain on each floor, alone and in a group, in
+// inches and in millimetres, on flat ground and on a topography region raised 1 m while the 3D
+// view is hidden. Alone or grouped the sheet shows where it stands, the ground, whatever its
+// base elevation or its group's holds; OK with that elevation, untouched or typed again,
+// changes nothing and stores no step. Raised by a foot (or 30 cm), alone or by its group's
+// change, it leaves the terrain to stand that high above the ground; lowered as much it stands
+// on the terrain again. Undo goes back step by step.
+TEST_F(ElevationSheet, WhatStandsOnTheTerrainShowsTheGroundAndIsRaisedFromIt) {
   for (const bool metric : {false, true})
-    for (const char* name : {"First Floor", "Second Floor", "Third Floor"})
-      for (const bool grouped : {false, true}) {
-        SCOPED_TRACE(testing::Message() << name << (metric ? ", metric" : "") << (grouped ? ", grouped" : ", alone"));
-        ds = model->itsDocState;  // undo puts the design back in a state of its own
-        Layer* floor = GetLayerFromName(name);
-        ASSERT_NE(floor, nullptr);
-        model->itsCurLayer = floor;
-        ds->measureSystem = metric ? kMeasureMetric : kMeasureImperial;
-        const float base = GetLayerAbsBaseHeight(floor);
-        Objex* fence = addSelectedSquare();
-        fence->type = kObjFence;
-        fence->auxFlag = 1;  // as the fence tool makes it, on every floor
-        fence->baseElevation = base;
-        Objex* root = fence;
-        if (grouped) {
-          ds->baseElevation = base;
-          gGroupLeader = nullptr;
-          TopLevelObjectAllLayers(model->itsLayers, kCmdGroup, CommandArg::None());
-          root = gGroupLeader;
-          gGroupLeader = nullptr;
-          ASSERT_EQ(fence->parent, root);
-          SetObjectSelectFlags(root, 1);
-        }
-        auto elevate = [&](const QString& typed) {
-          ClearSelectionState40(ds, &ds->selectionState40);
-          TopLevelObjectAllLayers(model->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
-          choose(kTagSetObjectElevation);
-          auto* s = sheet<ObjectElevationController>();
-          ASSERT_NE(s, nullptr);
-          if (!typed.isEmpty()) s->elevationText->setText(typed);
-          ok();
-        };
-        InitializeUndo();  // the history starts with the fence
-        const float shown = grouped ? base : 0;
-        elevate("");
-        EXPECT_FLOAT_EQ(gDLOGElevation, shown) << "where it stands";
-        elevate(QString::number(metric ? shown * 25.4f : shown) + (metric ? " mm" : "\""));
-        EXPECT_FALSE(anyUndo());
-        EXPECT_EQ(fence->auxFlag, 1);
-        EXPECT_FLOAT_EQ(fence->baseElevation, base);
+    for (const bool raised : {false, true})
+      for (const int16_t kind : {kObjFence, kObjPlant})
+        for (const char* name : {"First Floor", "Second Floor", "Third Floor"})
+          for (const bool grouped : {false, true}) {
+            SCOPED_TRACE(testing::Message() << name << (metric ? ", metric" : "") << (raised ? ", raised 1 m" : "")
+                                            << ", kind " << kind << (grouped ? ", grouped" : ", alone"));
+            ds = model->itsDocState;  // undo puts the design back in a state of its own
+            ds->measureSystem = metric ? kMeasureMetric : kMeasureImperial;
+            // The ground: a region over the whole plan, its heights left to the hidden 3D view.
+            Layer* first = GetLayerFromName("First Floor");
+            model->itsCurLayer = first;
+            float ground = 0;
+            if (raised) {
+              SetupTopoGrid();
+              Objex* region = addSelectedSquare();
+              region->type = kObjTopography;
+              const float corners[4][2] = {{-2000, -2000}, {2000, -2000}, {2000, 2000}, {-2000, 2000}};
+              int i = 0;
+              for (Poinz* p = region->firstPoint; p; p = p->next, ++i) {
+                p->position[0] = corners[i][0];
+                p->position[2] = corners[i][1];
+              }
+              ground = 1000 / 25.4f;
+              region->width = ConvertWorldToScreen(ground, ds, 0);
+              SelectObj(region, kSelectOff, 1);
+              SetLotElevation();
+            }
+            Layer* floor = GetLayerFromName(name);
+            ASSERT_NE(floor, nullptr);
+            model->itsCurLayer = floor;
+            const float base = GetLayerAbsBaseHeight(floor);
+            ds->baseElevation = base;  // as working on that floor
+            Objex* object = nullptr;
+            if (kind == kObjFence) {
+              object = addSelectedSquare();
+              object->type = kObjFence;
+              object->auxFlag = 1;  // as the fence tool makes it, on every floor
+              object->baseElevation = base;
+            } else {
+              object = BuildLandscapePlant(floor, 1, 3);
+              ASSERT_NE(object, nullptr);
+              SelectObj(object, kSelectOn, 1);
+              // Placed off the terrain above the first floor: floated onto it.
+              if (!object->auxFlag) TopLevelObjectAllLayers(model->itsLayers, kCmdFloatAboveTopography, CommandArg::None());
+              ASSERT_EQ(object->auxFlag, 1);
+            }
+            Objex* root = object;
+            if (grouped) {
+              gGroupLeader = nullptr;
+              TopLevelObjectAllLayers(model->itsLayers, kCmdGroup, CommandArg::None());
+              root = gGroupLeader;
+              gGroupLeader = nullptr;
+              ASSERT_EQ(object->parent, root);
+              EXPECT_FLOAT_EQ(root->baseElevation, base);
+              SetObjectSelectFlags(root, 1);
+            }
+            auto elevate = [&](const QString& typed) {
+              ClearSelectionState40(ds, &ds->selectionState40);
+              TopLevelObjectAllLayers(model->itsLayers, kCmdUpdateSelectionState40, CommandArg::Doc(ds));
+              choose(kTagSetObjectElevation);
+              auto* s = sheet<ObjectElevationController>();
+              ASSERT_NE(s, nullptr);
+              if (!typed.isEmpty()) s->elevationText->setText(typed);
+              ok();
+            };
+            auto length = [&](float inches) {
+              return metric ? QString::number(inches * 25.4f, 'f', 3) + " mm" : QString::number(inches, 'f', 4) + "\"";
+            };
+            InitializeUndo();  // the history starts with the object
+            const float before = object->baseElevation;
+            elevate("");
+            EXPECT_NEAR(gDLOGElevation, ground, 1e-3) << "where it stands";
+            elevate(length(ground));
+            EXPECT_FALSE(anyUndo());
+            EXPECT_EQ(object->auxFlag, 1);
+            EXPECT_FLOAT_EQ(object->baseElevation, before);
 
-        // Raised by a foot (30 cm) from where the sheet showed it.
-        const float rise = metric ? 300 / 25.4f : 12;
-        elevate(metric ? QString::number(shown * 25.4f + 300) + " mm" : QString::number(shown + 12) + "\"");
-        EXPECT_EQ(lastUndo(), "Object Elevation");
-        EXPECT_EQ(fence->auxFlag, 0);
-        EXPECT_NEAR(fence->baseElevation, rise, 1e-3);
-        elevate(QString::number(metric ? shown * 25.4f : shown) + (metric ? " mm" : "\""));
-        EXPECT_EQ(fence->auxFlag, 1);
-        // The fence again after each step that reads the design back.
-        auto theFence = [&]() -> Objex* {
-          Objex* o = GetLayerFromName(name)->lastObject;
-          if (o && grouped) o = o->firstChild;
-          return o && o->type == kObjFence ? o : nullptr;
-        };
-        ASSERT_TRUE(doc->undoManager().undo());
-        ASSERT_NE(theFence(), nullptr);
-        EXPECT_EQ(theFence()->auxFlag, 0);
-        ASSERT_TRUE(doc->undoManager().undo());
-        ASSERT_NE(theFence(), nullptr);
-        EXPECT_EQ(theFence()->auxFlag, 1);
-        EXPECT_FLOAT_EQ(theFence()->baseElevation, base);
-        floor = GetLayerFromName(name);
-        for (Objex* o = floor->firstObject; o; o = floor->firstObject) {
-          UnlinkObject(o);
-          DeleteObj(o);
-        }
-        if (HasFailure()) return;
-      }
+            // Raised by a foot (30 cm) from where the sheet showed it.
+            const float rise = metric ? 300 / 25.4f : 12;
+            elevate(length(ground + rise));
+            EXPECT_EQ(lastUndo(), "Object Elevation");
+            EXPECT_EQ(object->auxFlag, 0);
+            EXPECT_NEAR(object->baseElevation, ground + rise, 1e-2);
+            elevate(length(ground));
+            EXPECT_EQ(object->auxFlag, 1) << "back on the terrain";
+            // The object again after each step that reads the design back.
+            auto theObject = [&]() -> Objex* {
+              Objex* o = GetLayerFromName(name)->lastObject;
+              if (o && grouped) o = o->firstChild;
+              return o && o->type == kind ? o : nullptr;
+            };
+            ASSERT_TRUE(doc->undoManager().undo());
+            ASSERT_NE(theObject(), nullptr);
+            EXPECT_EQ(theObject()->auxFlag, 0);
+            ASSERT_TRUE(doc->undoManager().undo());
+            ASSERT_NE(theObject(), nullptr);
+            EXPECT_EQ(theObject()->auxFlag, 1);
+            EXPECT_FLOAT_EQ(theObject()->baseElevation, before);
+            ds = model->itsDocState;
+            elevate("");
+            EXPECT_NEAR(gDLOGElevation, ground, 1e-3) << "where it stands once undone";
+            for (Layer* l = model->itsLayers; l; l = l->next)
+              for (Objex* o = l->firstObject; o; o = l->firstObject) {
+                UnlinkObject(o);
+                DeleteObj(o);
+              }
+            FreeTopoGrid();
+            ds->baseElevation = 0;
+            if (HasFailure()) return;
+          }
 }
 
 // OK with the field untouched keeps the elevation shown, not the rounded number its text reads.
