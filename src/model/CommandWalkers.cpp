@@ -1217,11 +1217,18 @@ void TopLevelObject(Objex* obj, int32_t cmd, const CommandArg& arg) {
   }
 }
 
+namespace {
+// The walks that read the ground under every object they visit and add or remove none.
+bool ReadsTheGroundOfEach(int32_t cmd) { return cmd == kCmdUpdateSelectionState40 || cmd == kCmdElevateObjects; }
+}  // namespace
+
 void TopLevelObjectLayer(Layer* layer, int32_t cmd, const CommandArg& arg) {
   if (!layer || !layer->visible) return;
   GroupWalk group(cmd);
   FloorWalk floors(cmd);
   LotElevationBatch heights;  // as in CommandUpkeep
+  std::optional<GroundInUseBatch> ground;
+  if (ReadsTheGroundOfEach(cmd)) ground.emplace();
   for (Objex* obj = layer->firstObject; obj;) {
     Objex* next = obj->next;
     const bool any = cmd == kCmdPlaceDroppedObjects || cmd == kCmdUpdateSelectionState40 ||
@@ -1235,6 +1242,8 @@ void TopLevelObjectAllLayers(Layer* firstLayer, int32_t cmd, const CommandArg& a
   GroupWalk group(cmd);
   FloorWalk floors(cmd);
   LotElevationBatch heights;  // as in CommandUpkeep
+  std::optional<GroundInUseBatch> ground;
+  if (ReadsTheGroundOfEach(cmd)) ground.emplace();
   for (Layer* l = firstLayer; l;) {
     Layer* next = l->next;
     TopLevelObjectLayer(l, cmd, arg);

@@ -82,16 +82,33 @@ void SetupTopoGrid() {
   sHeightsStale = gTopographyGrid != nullptr;
 }
 
+namespace {
+int sGroundBatchDepth = 0;
+int sGroundObjectsKnown = -1;  // within a batch: 1 or 0 once the design was walked
+}  // namespace
+
+GroundInUseBatch::GroundInUseBatch() {
+  if (sGroundBatchDepth++ == 0) sGroundObjectsKnown = -1;
+}
+GroundInUseBatch::~GroundInUseBatch() {
+  if (--sGroundBatchDepth == 0) sGroundObjectsKnown = -1;
+}
+
 bool TopoInUse() {
   gTopoInUse = 0;
   const DocState* ds = CurDocState();
   if (!ds || !gTopographyGrid) return false;
   if (ds->topoPath[0]) return (gTopoInUse = 1);
-  for (const Layer* l = gCurDocument->itsLayers; l; l = l->next)
+  if (sGroundBatchDepth > 0 && sGroundObjectsKnown >= 0) return (gTopoInUse = static_cast<uint8_t>(sGroundObjectsKnown));
+  bool found = false;
+  for (const Layer* l = gCurDocument->itsLayers; l && !found; l = l->next)
     for (const Objex* o = l->firstObject; o; o = o->next)
-      if (o->type == kObjTopography || o->type == kObjEntireLot || o->type == kObjSlopeLotSection)
-        return (gTopoInUse = 1);
-  return false;
+      if (o->type == kObjTopography || o->type == kObjEntireLot || o->type == kObjSlopeLotSection) {
+        found = true;
+        break;
+      }
+  if (sGroundBatchDepth > 0) sGroundObjectsKnown = found ? 1 : 0;
+  return (gTopoInUse = found ? 1 : 0);
 }
 
 // ---- Heights from the ground objects ----

@@ -71,6 +71,16 @@ class LotElevationBatch {
   LotElevationBatch(const LotElevationBatch&) = delete;
   LotElevationBatch& operator=(const LotElevationBatch&) = delete;
 };
+// While one lives, whether the design has ground (TopoInUse) is worked out once: a walk that
+// reads the ground under each object it visits, and adds or removes no ground object, asks it
+// for every one of them.
+class GroundInUseBatch {
+ public:
+  GroundInUseBatch();
+  ~GroundInUseBatch();
+  GroundInUseBatch(const GroundInUseBatch&) = delete;
+  GroundInUseBatch& operator=(const GroundInUseBatch&) = delete;
+};
 // Set while a batch holds back heights SetLotElevation asked for.
 extern bool gLotElevationPending;
 void WorkOutPendingLotElevation();
