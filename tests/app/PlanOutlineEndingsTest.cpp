@@ -105,7 +105,13 @@ class PlanOutlineEndings : public DesignWindowTest {
         }
     FAIL() << "no palette cell for tool " << tool;
   }
-  // The design emptied, the history too.
+  // The floor named becomes the current one.
+  void onFloor(const char* name) {
+    Layer* floor = GetLayerFromName(name);
+    ASSERT_NE(floor, nullptr) << name;
+    model->itsCurLayer = floor;
+  }
+  // The design emptied.
   void clearDesign() {
     for (Layer* l = model->itsLayers; l; l = l->next) DeleteLayerObjects(l);
     view->refreshVisibleView();
@@ -125,16 +131,23 @@ class PlanOutlineEndings : public DesignWindowTest {
   // the window's queue closing).
   bool enter(QPoint first, const std::function<void()>& script) {
     bool given = false, fellBack = false;
+    // Ticks that found the loop waiting after the script: the wait that takes the script's
+    // events ends before the timer fires again, so two mean the loop read them all and waits.
+    int waits = 0;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, view, [&] {
       if (!view->eventSource().isWaiting()) return;
-      if (!given && view->hasMouseTracking()) {
+      if (!given) {
+        if (!view->hasMouseTracking()) return;
         given = true;
         script();
-      } else if (given && !fellBack) {
+        return;
+      }
+      ++waits;
+      if (waits == 2) {
         fellBack = true;
         edit().cellWithTool(kToolSelection)->click();
-      } else if (fellBack) {
+      } else if (waits == 4) {
         view->eventSource().viewGone();
       }
     });
@@ -183,11 +196,14 @@ class PlanOutlineEndings : public DesignWindowTest {
 TEST_F(PlanOutlineEndings, EveryOutlineToolEndsOnEachEndingWithTheCornersClicked) {
   struct Run {
     int16_t scale;
+    const char* floor;
     std::vector<Ending> endings;
   };
-  const Run runs[] = {{11, {Ending::kDoubleClick, Ending::kRightClick, Ending::kEscape, Ending::kFirstPixel,
-                            Ending::kBesideFirst}},
-                      {8, {Ending::kFirstPixel, Ending::kBesideFirst}}};
+  const Run runs[] = {
+      {11,
+       "First Floor",
+       {Ending::kDoubleClick, Ending::kRightClick, Ending::kEscape, Ending::kFirstPixel, Ending::kBesideFirst}},
+      {8, "Second Floor", {Ending::kFirstPixel, Ending::kBesideFirst}}};
   for (const Run& run : runs) {
     ChoosePlanScale(window, model, run.scale);
     if (HasFatalFailure()) return;
@@ -199,10 +215,12 @@ TEST_F(PlanOutlineEndings, EveryOutlineToolEndsOnEachEndingWithTheCornersClicked
     const float pixel = 1.5f / PlanZoom(ds);
     for (const Ending ending : run.endings)
       for (const OutlineTool& t : kOutlineTools) {
-        SCOPED_TRACE(::testing::Message() << "tool " << t.tool << ", " << EndingName(ending) << ", scale "
-                                          << run.scale);
+        SCOPED_TRACE(::testing::Message() << "tool " << t.tool << ", " << EndingName(ending) << ", scale " << run.scale
+                                          << ", " << run.floor);
         clearDesign();
         choose(t.tool);
+        if (HasFatalFailure()) return;
+        onFloor(run.floor);
         if (HasFatalFailure()) return;
         const QPoint a = at(c[0].floatH, c[0].floatV), beside = a + QPoint(3, -2);
         const bool ended = enter(a, [&] {
@@ -210,9 +228,7 @@ TEST_F(PlanOutlineEndings, EveryOutlineToolEndsOnEachEndingWithTheCornersClicked
           click(at(c[2].floatH, c[2].floatV));
           const QPoint d = at(c[3].floatH, c[3].floatV);
           switch (ending) {
-            case Ending::kDoubleClick:
-              doubleClick(d);
-              break;
+            case Ending::kDoubleClick: doubleClick(d); break;
             case Ending::kRightClick:
               click(d);
               click(at(0, 0), Qt::RightButton);
@@ -259,40 +275,40 @@ TEST_F(PlanOutlineEndings, EveryOutlineToolEndsOnEachEndingWithTheCornersClicked
 TEST_F(PlanOutlineEndings, WithOnlyTheFirstCornerEachEndingEndsTheEntry) {
   const std::vector<FloatPoint> c = rectangle(200);
   enum class Case { kEscape, kDoubleClickOnFirst, kRightClick };
-  for (const Case which : {Case::kEscape, Case::kDoubleClickOnFirst, Case::kRightClick})
-    for (const OutlineTool& t : kOutlineTools) {
-      SCOPED_TRACE(::testing::Message() << "tool " << t.tool << ", case " << static_cast<int>(which));
-      clearDesign();
-      alerts.shown.clear();
-      choose(t.tool);
-      if (HasFatalFailure()) return;
-      const QPoint a = at(c[0].floatH, c[0].floatV), b = at(c[1].floatH, c[1].floatV);
-      const bool ended = enter(a, [&] {
-        switch (which) {
-          case Case::kEscape:
-            move(b);
-            QTest::keyClick(view, Qt::Key_Escape);
-            break;
-          case Case::kDoubleClickOnFirst:
-            doubleClick(a);
-            break;
-          case Case::kRightClick:
-            click(b, Qt::RightButton);
-            break;
+  for (const char* floor : {"First Floor", "Second Floor"})
+    for (const Case which : {Case::kEscape, Case::kDoubleClickOnFirst, Case::kRightClick})
+      for (const OutlineTool& t : kOutlineTools) {
+        SCOPED_TRACE(::testing::Message()
+                     << "tool " << t.tool << ", case " << static_cast<int>(which) << ", " << floor);
+        clearDesign();
+        alerts.shown.clear();
+        choose(t.tool);
+        if (HasFatalFailure()) return;
+        onFloor(floor);
+        if (HasFatalFailure()) return;
+        const QPoint a = at(c[0].floatH, c[0].floatV), b = at(c[1].floatH, c[1].floatV);
+        const bool ended = enter(a, [&] {
+          switch (which) {
+            case Case::kEscape:
+              move(b);
+              QTest::keyClick(view, Qt::Key_Escape);
+              break;
+            case Case::kDoubleClickOnFirst: doubleClick(a); break;
+            case Case::kRightClick: click(b, Qt::RightButton); break;
+          }
+        });
+        EXPECT_TRUE(ended) << "the entry did not end";
+        const std::vector<Objex*> made = objects();
+        if (which != Case::kRightClick || t.fewest > 2) {
+          EXPECT_TRUE(made.empty());
+          EXPECT_EQ(alerts.sawMessage("Foundation perimeter is undefined."),
+                    which == Case::kRightClick && t.tool == kToolFoundationPerimeter);
+          continue;
         }
-      });
-      EXPECT_TRUE(ended) << "the entry did not end";
-      const std::vector<Objex*> made = objects();
-      if (which != Case::kRightClick || t.fewest > 2) {
-        EXPECT_TRUE(made.empty());
-        EXPECT_EQ(alerts.sawMessage("Foundation perimeter is undefined."),
-                  which == Case::kRightClick && t.tool == kToolFoundationPerimeter);
-        continue;
+        ASSERT_EQ(made.size(), 1u);
+        EXPECT_EQ(made.front()->type, t.type);
+        EXPECT_EQ(Corners(made.front()).size(), 2u);
       }
-      ASSERT_EQ(made.size(), 1u);
-      EXPECT_EQ(made.front()->type, t.type);
-      EXPECT_EQ(Corners(made.front()).size(), 2u);
-    }
 }
 
 }  // namespace
