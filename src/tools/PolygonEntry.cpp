@@ -153,10 +153,11 @@ Objex* EndOutline(Objex* o, uint8_t curved, uint8_t closed, const DocState* ds) 
 //
 // Every entry ends the same way, whichever tool runs it: a double click, a right (Control-)
 // click, Escape, a click on the first point, another tool chosen or the window closing. An
-// ending event keeps the corners entered before it; with only the first corner placed, an
-// ending click places its corner first, as a click would, and an entry left with one corner
-// makes nothing. A click within 5 window units of the first corner (its own pixel too) closes
-// a closed outline without a corner, and adds its corner to an open one.
+// ending event keeps the corners entered before it. With only the first corner placed, a
+// double or right click or Escape does not end the entry but counts as a click (Escape's
+// corner is the last point the pointer showed); only another tool or the window closing ends
+// it then, with nothing made. A click within 5 window units of the first corner (its own pixel
+// too) closes a closed outline without a corner, and adds its corner to an open one.
 Objex* EnterCorners(Objex* o, uint8_t curved, uint8_t closed, int16_t kind, DocState* ds) {
   const float first[3] = {gDownX, gDownY, gDownZ};
   float last[3] = {first[0], first[1], first[2]};
@@ -218,18 +219,11 @@ Objex* EnterCorners(Objex* o, uint8_t curved, uint8_t closed, int16_t kind, DocS
     gPerpFromLoc = FloatPoint{p[0], p[2]};
     gDownX = p[0], gDownY = p[1], gDownZ = p[2];
 
-    switch (what) {
-      case CornerEvent::kClick:
-        if (place() == CornerResult::kClosed) return end();
-        break;
-      case CornerEvent::kEndingClick:
-        // The corners before the ending click are the outline; with only the first one, the
-        // click places its corner as any click does.
-        if (points == 1) place();
-        return end();
-      default:
-        return end();
-    }
+    // The corners before an ending event are the outline; with only the first one, a double
+    // or right click or Escape is a click like any other.
+    const bool ending = what == CornerEvent::kEndingClick || what == CornerEvent::kEndingKey;
+    if (what == CornerEvent::kGone || (ending && points > 1)) return end();
+    if (place() == CornerResult::kClosed) return end();
   }
 }
 

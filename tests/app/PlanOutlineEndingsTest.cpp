@@ -269,45 +269,74 @@ TEST_F(PlanOutlineEndings, EveryOutlineToolEndsOnEachEndingWithTheCornersClicked
   }
 }
 
-// With only the first corner placed: Escape ends the entry with nothing made, and so does a
-// double click on the first corner; a right click elsewhere places its corner and ends the
-// entry with a line of two, which the tools that need an area drop (the foundation says why).
-TEST_F(PlanOutlineEndings, WithOnlyTheFirstCornerEachEndingEndsTheEntry) {
+// With only the first corner placed, Escape, a double click or a right click does not end the
+// entry: it counts as a click. Escape with the pointer not moved and a double click on the
+// first corner add nothing; Escape with the pointer moved and a right click away from the first
+// corner add their corner. The entry goes on: a further click and a right click end it with
+// every corner clicked. A right click beside the first corner closes the outline as a click
+// there does: nothing is made of a closed one, an open one keeps its two corners.
+TEST_F(PlanOutlineEndings, WithOnlyTheFirstCornerEachEndingCountsAsAClick) {
+  ds->snapToGrid = 0;
   const std::vector<FloatPoint> c = rectangle(200);
-  enum class Case { kEscape, kDoubleClickOnFirst, kRightClick };
+  enum class Case { kEscapeStill, kEscapeMoved, kDoubleClickOnFirst, kRightClick, kRightBeside };
+  const char* const names[] = {"Escape, pointer not moved", "Escape, pointer moved", "double click on the first",
+                               "right click away", "right click beside the first"};
   for (const char* floor : {"First Floor", "Second Floor"})
-    for (const Case which : {Case::kEscape, Case::kDoubleClickOnFirst, Case::kRightClick})
+    for (const Case which :
+         {Case::kEscapeStill, Case::kEscapeMoved, Case::kDoubleClickOnFirst, Case::kRightClick, Case::kRightBeside})
       for (const OutlineTool& t : kOutlineTools) {
-        SCOPED_TRACE(::testing::Message()
-                     << "tool " << t.tool << ", case " << static_cast<int>(which) << ", " << floor);
+        SCOPED_TRACE(::testing::Message() << "tool " << t.tool << ", " << names[static_cast<int>(which)] << ", "
+                                          << floor);
         clearDesign();
         alerts.shown.clear();
         choose(t.tool);
         if (HasFatalFailure()) return;
         onFloor(floor);
         if (HasFatalFailure()) return;
-        const QPoint a = at(c[0].floatH, c[0].floatV), b = at(c[1].floatH, c[1].floatV);
+        const QPoint a = at(c[0].floatH, c[0].floatV), b = at(c[1].floatH, c[1].floatV),
+                     d = at(c[2].floatH, c[2].floatV), beside = a + QPoint(3, -2);
+        std::vector<FloatPoint> clicked{c[0]};
+        if (which == Case::kEscapeMoved || which == Case::kRightClick) clicked.push_back(c[1]);
         const bool ended = enter(a, [&] {
           switch (which) {
-            case Case::kEscape:
+            case Case::kEscapeStill: QTest::keyClick(view, Qt::Key_Escape); break;
+            case Case::kEscapeMoved:
               move(b);
               QTest::keyClick(view, Qt::Key_Escape);
               break;
             case Case::kDoubleClickOnFirst: doubleClick(a); break;
             case Case::kRightClick: click(b, Qt::RightButton); break;
+            case Case::kRightBeside: click(beside, Qt::RightButton); return;
           }
+          if (clicked.size() == 1) click(b);
+          click(d);
+          click(at(0, 0), Qt::RightButton);
         });
         EXPECT_TRUE(ended) << "the entry did not end";
         const std::vector<Objex*> made = objects();
-        if (which != Case::kRightClick || t.fewest > 2) {
-          EXPECT_TRUE(made.empty());
-          EXPECT_EQ(alerts.sawMessage("Foundation perimeter is undefined."),
-                    which == Case::kRightClick && t.tool == kToolFoundationPerimeter);
-          continue;
+        if (which == Case::kRightBeside) {
+          if (t.closed) {
+            EXPECT_TRUE(made.empty());
+            continue;
+          }
+          clicked.push_back({c[0].floatH + 3 / PlanZoom(ds), c[0].floatV - 2 / PlanZoom(ds)});
+        } else {
+          if (clicked.size() == 1) clicked.push_back(c[1]);
+          clicked.push_back(c[2]);
         }
+        EXPECT_TRUE(alerts.shown.empty());
         ASSERT_EQ(made.size(), 1u);
-        EXPECT_EQ(made.front()->type, t.type);
-        EXPECT_EQ(Corners(made.front()).size(), 2u);
+        Objex* o = made.front();
+        EXPECT_EQ(o->type, t.type);
+        EXPECT_EQ(o->closed, t.closed ? 1 : 0);
+        const std::vector<FloatPoint> corners = Corners(o);
+        ASSERT_EQ(corners.size(), clicked.size());
+        if (t.tool == kToolFoundationPerimeter) continue;  // its wall runs beside the perimeter
+        const float pixel = 1.5f / PlanZoom(ds);
+        for (size_t i = 0; i < clicked.size(); ++i) {
+          EXPECT_NEAR(corners[i].floatH, clicked[i].floatH, pixel) << "corner " << i;
+          EXPECT_NEAR(corners[i].floatV, clicked[i].floatV, pixel) << "corner " << i;
+        }
       }
 }
 

@@ -150,13 +150,14 @@ TEST_F(PolygonEntry, EndingWithOnlyTheFirstPoint) {
     EXPECT_EQ(gMouseCaptured, 0);
   }
   {
-    // A double click with one point places its corner and ends a line of two, which a floor
-    // drops (fewer than three corners enclose nothing).
+    // A double click with one point counts as a corner, then Escape ends a line of two,
+    // which a floor drops (fewer than three corners enclose nothing).
     ScriptedModalEvents e;
     e.move(60, 0).down(60, 0, 0, 2).key(kModalKeyEscape);
     gSnapLocked = 1;
     click(kToolFloor, 0, 0);
     EXPECT_EQ(CountObjects(doc.first), 0);
+    EXPECT_EQ(e.pending(), 0u);
     EXPECT_EQ(gSnapLocked, 1);
   }
   {
@@ -168,24 +169,28 @@ TEST_F(PolygonEntry, EndingWithOnlyTheFirstPoint) {
   }
 }
 
-TEST_F(PolygonEntry, EscapeWithOnlyTheFirstPointEndsTheEntryWithNothingMade) {
-  // Wherever the pointer is, Escape ends the entry: one corner is no outline.
-  for (const bool moved : {false, true}) {
-    ScriptedModalEvents e;
-    if (moved) e.move(100, 0);
-    e.key(kModalKeyEscape);
-    corner(e, 100, 100);  // after the end: never read
-    e.key(kModalKeyEscape);
-    gSnapLocked = 0;
-    click(kToolFloor, 0, 0);
-    EXPECT_EQ(CountObjects(doc.first), 0) << moved;
-    EXPECT_EQ(e.pending(), 3u) << moved;
-    EXPECT_EQ(gMouseCaptured, 0);
-    EXPECT_EQ(gTrackingPoly, 0);
-    EXPECT_EQ(gSnapLocked, 0);
-    EXPECT_FALSE(e.acceptsMouseMovedEvents());
-    EXPECT_TRUE(overlay.isPathEmpty(kPathPrimary));
-  }
+TEST_F(PolygonEntry, EscapeWithOnlyTheFirstPointCountsAsAClick) {
+  // With the pointer still on the first point it adds nothing; moved away, it places the
+  // pointer's corner; either way the entry goes on, and Escape ends it once there are two.
+  ScriptedModalEvents e;
+  e.key(kModalKeyEscape);
+  e.move(100, 0).key(kModalKeyEscape);
+  corner(e, 100, 100);
+  e.key(kModalKeyEscape);
+  corner(e, 0, 100);  // after the end: never read
+  gSnapLocked = 0;
+  click(kToolFloor, 0, 0);
+  Objex* f = only();
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(PointCount(f), 3);
+  EXPECT_FLOAT_EQ(f->firstPoint->next->position[0], 100.0f);
+  EXPECT_FLOAT_EQ(f->firstPoint->next->position[2], 0.0f);
+  EXPECT_EQ(e.pending(), 2u);
+  EXPECT_EQ(gMouseCaptured, 0);
+  EXPECT_EQ(gTrackingPoly, 0);
+  EXPECT_EQ(gSnapLocked, 0);
+  EXPECT_FALSE(e.acceptsMouseMovedEvents());
+  EXPECT_TRUE(overlay.isPathEmpty(kPathPrimary));
 }
 
 TEST_F(PolygonEntry, DeckCutoutRecord) {
@@ -560,51 +565,72 @@ TEST_F(OutlineEndings, EveryOutlineToolEndsOnEachEndingWithTheCornersEntered) {
       }
 }
 
-// With only the first corner placed: Escape ends the entry with nothing made, wherever the
-// pointer is; a double click on the first point ends it too (the two presses add nothing); a
-// right click elsewhere places its corner, as a click does, and ends it: a line of two, which
-// the tools that need an area drop (the foundation says why).
-TEST_F(OutlineEndings, WithOnlyTheFirstCornerEachEndingEndsTheEntry) {
+// With only the first corner placed, a double click, a right click or Escape does not end the
+// entry: it counts as a click. Escape with the pointer still on the first corner and a double
+// click on it add nothing; Escape with the pointer moved and a right click away from the first
+// corner add their corner. The entry goes on: a further click and a right click end it with
+// every corner entered. A right click beside the first corner closes the outline as a click
+// there does: nothing is made of a closed one, an open one keeps the two corners.
+TEST_F(OutlineEndings, WithOnlyTheFirstCornerEachEndingCountsAsAClick) {
   const Scale scales[] = {{8, 0.375f}, {11, 1.5f}};
-  const POINT a{20, 20}, b{220, 20};
-  enum class Case { kEscape, kDoubleClickOnFirst, kRightClick };
+  const POINT a{20, 20}, b{220, 20}, c{220, 160}, beside{a.x + 3, a.y - 2};
+  enum class Case { kEscapeStill, kEscapeMoved, kDoubleClickOnFirst, kRightClick, kRightBeside };
+  const char* const names[] = {"Escape, pointer still", "Escape, pointer moved", "double click on the first",
+                               "right click away", "right click beside the first"};
   for (const Scale scale : scales)
-    for (const Case which : {Case::kEscape, Case::kDoubleClickOnFirst, Case::kRightClick})
+    for (const Case which :
+         {Case::kEscapeStill, Case::kEscapeMoved, Case::kDoubleClickOnFirst, Case::kRightClick, Case::kRightBeside})
       for (const OutlineTool& t : kOutlineTools) {
-        SCOPED_TRACE(::testing::Message() << "tool " << t.tool << ", case " << static_cast<int>(which) << ", zoom "
+        SCOPED_TRACE(::testing::Message() << "tool " << t.tool << ", " << names[static_cast<int>(which)] << ", zoom "
                                           << scale.zoom);
         use(scale, scale.choice == 8 ? doc.second : doc.first);
         ScriptedModalEvents e;
+        std::vector<POINT> entered{a};
         switch (which) {
-          case Case::kEscape: e.move(b.x, b.y).key(kModalKeyEscape); break;
+          case Case::kEscapeStill: e.key(kModalKeyEscape); break;
+          case Case::kEscapeMoved:
+            e.move(b.x, b.y).key(kModalKeyEscape);
+            entered.push_back(b);
+            break;
           case Case::kDoubleClickOnFirst: e.move(a.x, a.y).down(a.x, a.y).down(a.x, a.y, 0, 2); break;
-          case Case::kRightClick: e.move(b.x, b.y).down(b.x, b.y, kModalControlKey); break;
+          case Case::kRightClick:
+            e.move(b.x, b.y).down(b.x, b.y, kModalControlKey);
+            entered.push_back(b);
+            break;
+          case Case::kRightBeside: e.move(beside.x, beside.y).down(beside.x, beside.y, kModalControlKey); break;
+        }
+        if (which != Case::kRightBeside) {
+          if (entered.size() == 1) {
+            e.move(b.x, b.y).down(b.x, b.y);
+            entered.push_back(b);
+          }
+          e.move(c.x, c.y).down(c.x, c.y);
+          entered.push_back(c);
+          e.move(120, 90).down(120, 90, kModalControlKey);
         }
         AfterTheEnd(e);
         enter(t.tool, a);
-        EXPECT_EQ(e.pending(), static_cast<size_t>(kAfterEnd)) << "the entry did not end";
+        EXPECT_EQ(e.pending(), static_cast<size_t>(kAfterEnd)) << "the entry did not end where it should";
         expectLoopDone(e);
         Objex* o = made();
-        if (which != Case::kRightClick) {
-          EXPECT_EQ(o, nullptr);
-          EXPECT_TRUE(alerts.shown.empty());
-          continue;
-        }
-        if (t.tool == kToolFoundationPerimeter) {
-          EXPECT_EQ(o, nullptr);
-          EXPECT_TRUE(alerts.sawMessage("Foundation perimeter is undefined."));
-          continue;
-        }
-        if (t.fewest > 2) {
-          EXPECT_EQ(o, nullptr);
-          continue;
+        if (which == Case::kRightBeside) {
+          if (t.closed) {
+            EXPECT_EQ(o, nullptr);
+            continue;
+          }
+          entered.push_back(beside);
         }
         ASSERT_NE(o, nullptr);
+        EXPECT_TRUE(alerts.shown.empty());
+        EXPECT_EQ(o->type, t.type);
+        EXPECT_EQ(o->closed, t.closed ? 1 : 0);
         const std::vector<FloatPoint> corners = Corners(o);
-        ASSERT_EQ(corners.size(), 2u);
-        EXPECT_NEAR(corners[0].floatH, a.x / scale.zoom, 1e-2f);
-        EXPECT_NEAR(corners[1].floatH, b.x / scale.zoom, 1e-2f);
-        EXPECT_NEAR(corners[1].floatV, b.y / scale.zoom, 1e-2f);
+        ASSERT_EQ(corners.size(), entered.size());
+        if (t.tool == kToolFoundationPerimeter) continue;  // its wall runs beside the perimeter
+        for (size_t i = 0; i < entered.size(); ++i) {
+          EXPECT_NEAR(corners[i].floatH, entered[i].x / scale.zoom, 1e-2f) << "corner " << i;
+          EXPECT_NEAR(corners[i].floatV, entered[i].y / scale.zoom, 1e-2f) << "corner " << i;
+        }
       }
 }
 
