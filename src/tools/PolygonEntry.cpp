@@ -120,28 +120,87 @@ void Discard(Objex* o) {
   Refresh();
 }
 
+// What one event of the corner loop asks for.
+enum class CornerEvent {
+  kNone,        // nothing for the outline (a move, Tab, another key)
+  kClick,       // a corner at the press
+  kEndingClick,  // a double click or a right (Control-) click: ends the entry
+  kEndingKey,   // Escape: ends the entry
+  kGone,        // another tool chosen, the window closed or no more events: ends the entry
+};
+
+CornerEvent KindOfCornerEvent(bool received, const ModalEvent& event) {
+  if (!received || event.type == kModalToolChanged) return CornerEvent::kGone;
+  if (event.type == kModalKeyDown)
+    return event.keyCode == kModalKeyEscape ? CornerEvent::kEndingKey : CornerEvent::kNone;
+  if (event.type != kModalMouseDown) return CornerEvent::kNone;
+  const bool control = (event.modifierFlags & kModalControlKey) != 0;
+  return control || event.clickCount > 1 ? CornerEvent::kEndingClick : CornerEvent::kClick;
+}
+
+// What a corner clicked at p does to the outline.
+enum class CornerResult { kSame, kAdded, kClosed };
+
+// The outline made of the corners entered: closed or open as the tool asked, finished.
+Objex* EndOutline(Objex* o, uint8_t curved, uint8_t closed, const DocState* ds) {
+  o->closed = closed ? 1 : 0;
+  o->type = closed ? kObjClosedPoly : kObjOpenPoly;
+  Finish(o, curved, ds);
+  return o;
+}
+
 // The corner loop after the first point; returns the outline or null when it was dropped.
+//
+// Every entry ends the same way, whichever tool runs it: a double click, a right (Control-)
+// click, Escape, a click on the first point, another tool chosen or the window closing. An
+// ending event keeps the corners entered before it. With only the first corner placed, a
+// double or right click or Escape does not end the entry but counts as a click (Escape's
+// corner is the last point the pointer showed); only another tool or the window closing ends
+// it then, with nothing made. A click within 5 window units of the first corner (its own pixel
+// too) closes a closed outline without a corner, and adds its corner to an open one.
 Objex* EnterCorners(Objex* o, uint8_t curved, uint8_t closed, int16_t kind, DocState* ds) {
   const float first[3] = {gDownX, gDownY, gDownZ};
   float last[3] = {first[0], first[1], first[2]};
   float p[3] = {first[0], first[1], first[2]};
-  const POINT ignored = gStartMouse;
   const uint32_t mask =
       kModalMouseDownMask | kModalMouseMovedMask | kModalKeyDownMask | kModalFlagsChangedMask | kModalToolChangedMask;
   ModalMouseMovedScope moved(true);
   int32_t points = 1;
+
+  // A click: nothing on the last corner, a new corner away from the first, the end of the
+  // outline on the first.
+  auto place = [&]() {
+    if (std::fabs(p[0] - last[0]) <= kSameCornerDistance && std::fabs(p[1] - last[1]) <= kSameCornerDistance &&
+        std::fabs(p[2] - last[2]) <= kSameCornerDistance)
+      return CornerResult::kSame;
+    const float fromFirst = ZoomF(std::hypot(p[0] - first[0], p[2] - first[2]));
+    if (fromFirst < kCloseDistance) {
+      if (closed) return CornerResult::kClosed;
+      BuildPoly(o, 0, 0, 0, p[0], p[1], p[2], gCurDocument->itsCurLayer, 2, 0);
+      ++points;
+      return CornerResult::kClosed;
+    }
+    BuildPoly(o, 0, 0, 0, p[0], p[1], p[2], gCurDocument->itsCurLayer, 2, 0);
+    ++points;
+    if (curved) SmoothObject(o);
+    DrawLength(0);
+    last[0] = p[0], last[1] = p[1], last[2] = p[2];
+    return CornerResult::kAdded;
+  };
+  auto end = [&]() -> Objex* {
+    if (points > 1) return EndOutline(o, curved, closed, ds);
+    Discard(o);
+    return nullptr;
+  };
+
   for (;;) {
     gTrackingMouse = 1;
     ModalEvent event;
-    bool ending = false, gone = false;
-    for (;;) {
-      if (!NextModalEvent(mask, &event) || event.type == kModalToolChanged) {
-        // The window closed, nothing more can come or another tool was chosen: end with the
-        // corners placed.
-        ending = true;
-        gone = true;
-        break;
-      }
+    CornerEvent what = CornerEvent::kNone;
+    while (what == CornerEvent::kNone) {
+      const bool received = NextModalEvent(mask, &event);
+      what = KindOfCornerEvent(received, event);
+      if (what != CornerEvent::kNone) break;
       if (event.type == kModalMouseMoved || event.type == kModalFlagsChanged) {
         const POINT where = event.type == kModalFlagsChanged ? ModalMouseLocation() : event.where;
         gTrackModifiers = static_cast<uint16_t>((gTrackModifiers & ~(kTrackModShift | kTrackModCommand)) |
@@ -149,68 +208,22 @@ Objex* EnterCorners(Objex* o, uint8_t curved, uint8_t closed, int16_t kind, DocS
         EvaluateCorner(where, last, p);
         if (gTrackingHooks.autoScrollToPoint) gTrackingHooks.autoScrollToPoint(where.x, where.y);
         DrawRubberBand(last, p, kind, ds);
-        continue;
-      }
-      if (event.type == kModalKeyDown) {
-        if (event.keyCode == kModalKeyEscape) {
-          ending = true;
-          break;
-        }
-        if (event.keyCode == kModalKeyTab) {
-          SnapToolChangeInLoop();
-        }
-        continue;
-      }
-      if (event.type == kModalMouseDown) {
-        if (event.where.x == ignored.x && event.where.y == ignored.y) continue;
-        // The press itself places the corner where it is.
-        EvaluateCorner(event.where, last, p);
-        const bool right = (event.modifierFlags & kModalControlKey) != 0;
-        ending = right || event.clickCount > 1;
-        break;
+      } else if (event.type == kModalKeyDown && event.keyCode == kModalKeyTab) {
+        SnapToolChangeInLoop();
       }
     }
     gTrackingMouse = 0;
+    // A press places its corner where it is; a key or the end of the events leaves the last
+    // point the pointer showed.
+    if (what == CornerEvent::kClick || what == CornerEvent::kEndingClick) EvaluateCorner(event.where, last, p);
     gPerpFromLoc = FloatPoint{p[0], p[2]};
     gDownX = p[0], gDownY = p[1], gDownZ = p[2];
 
-    if (ending) {
-      if (points > 1) {
-        o->closed = closed ? 1 : 0;
-        o->type = closed ? kObjClosedPoly : kObjOpenPoly;
-        Finish(o, curved, ds);
-        return o;
-      }
-      // No more events with only the first corner: nothing is made.
-      if (gone) {
-        Discard(o);
-        return nullptr;
-      }
-      // Escape, a double or a right click with one corner counts as an ordinary click.
-    }
-    if (std::fabs(p[0] - last[0]) <= kSameCornerDistance && std::fabs(p[1] - last[1]) <= kSameCornerDistance &&
-        std::fabs(p[2] - last[2]) <= kSameCornerDistance)
-      continue;
-    const float fromFirst = ZoomF(std::hypot(p[0] - first[0], p[2] - first[2]));
-    if (fromFirst >= kCloseDistance) {
-      BuildPoly(o, 0, 0, 0, p[0], p[1], p[2], gCurDocument->itsCurLayer, 2, 0);
-      ++points;
-      if (curved) SmoothObject(o);
-      DrawLength(0);
-      last[0] = p[0], last[1] = p[1], last[2] = p[2];
-      continue;
-    }
-    // Back on the first corner.
-    if (closed) {
-      o->closed = 1;
-      o->type = kObjClosedPoly;
-    } else {
-      BuildPoly(o, 0, 0, 0, p[0], p[1], p[2], gCurDocument->itsCurLayer, 2, 0);
-      o->closed = 0;
-      o->type = kObjOpenPoly;
-    }
-    Finish(o, curved, ds);
-    return o;
+    // The corners before an ending event are the outline; with only the first one, a double
+    // or right click or Escape is a click like any other.
+    const bool ending = what == CornerEvent::kEndingClick || what == CornerEvent::kEndingKey;
+    if (what == CornerEvent::kGone || (ending && points > 1)) return end();
+    if (place() == CornerResult::kClosed) return end();
   }
 }
 

@@ -15,7 +15,10 @@ constexpr int16_t kPolyEntryKindFoundation = 54;
 
 // Stage 1 and 2 only prepare the snap lock; stage 3 runs the corner loop and returns the new
 // outline (kObjClosedPoly when `closed`, else kObjOpenPoly) on the current layer, or null when
-// nothing was made (no document or layer, Escape before a second corner, window closed).
+// nothing was made (no document or layer; with only the first corner, another tool chosen,
+// the window closed or a closed outline clicked shut). The entry ends on a double click, a right (Control-) click, Escape, a
+// click on the first corner, another tool chosen or the window closing, the same way for every
+// tool; with only the first corner, a double or right click or Escape counts as a click.
 // (winX, winY) is the window point of the stage, (x, y, z) its constrained plan point.
 Objex* TrackGnrlPoly(int32_t winX, int32_t winY, float x, float y, float z, int16_t stage, uint8_t curved,
                      uint8_t closed, uint8_t constrain, int16_t kind);

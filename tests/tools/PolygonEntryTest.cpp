@@ -2,6 +2,7 @@
 // point, double clicks, Escape, Tab, and the floor and deck cut-out tools built on it.
 #include <cmath>
 #include <cstddef>
+#include <vector>
 
 #include "ScriptedModalEvents.h"
 #include "ToolTestSupport.h"
@@ -10,6 +11,7 @@
 #include "tools/Constraints.h"
 #include "model/Delete.h"
 #include "model/PlanarTransforms.h"
+#include "platform/Alerts.h"
 
 namespace {
 
@@ -108,18 +110,20 @@ TEST_F(PolygonEntry, DoubleClickAddsItsPositionOnceAndEnds) {
   EXPECT_GT(e.pending(), 0u);
 }
 
-TEST_F(PolygonEntry, TwoClicksAtOnePlaceAddOneCornerAndTheFirstWindowPointIsIgnored) {
+TEST_F(PolygonEntry, TwoClicksAtOnePlaceAddOneCornerAndAClickOnTheFirstPixelCloses) {
   ScriptedModalEvents e;
   corner(e, 100, 0);
   corner(e, 100, 0);    // the same corner again: nothing
   corner(e, 100, 100);
-  e.down(0, 0);         // the window point of the first press: ignored, does not close
   corner(e, 0, 100);
-  corner(e, 1, 3);
+  e.down(0, 0);         // the window point of the first press: closes without a corner
+  corner(e, 50, 50);    // after the end: never read
   click(kToolFloor, 0, 0);
   Objex* f = only();
   ASSERT_NE(f, nullptr);
   EXPECT_EQ(PointCount(f), 4);
+  EXPECT_EQ(f->closed, 1);
+  EXPECT_EQ(e.pending(), 2u);
 }
 
 TEST_F(PolygonEntry, ControlClickEndsAnOutlineOfSeveralCornersWithoutAddingOne) {
@@ -153,6 +157,7 @@ TEST_F(PolygonEntry, EndingWithOnlyTheFirstPoint) {
     gSnapLocked = 1;
     click(kToolFloor, 0, 0);
     EXPECT_EQ(CountObjects(doc.first), 0);
+    EXPECT_EQ(e.pending(), 0u);
     EXPECT_EQ(gSnapLocked, 1);
   }
   {
@@ -165,13 +170,14 @@ TEST_F(PolygonEntry, EndingWithOnlyTheFirstPoint) {
 }
 
 TEST_F(PolygonEntry, EscapeWithOnlyTheFirstPointCountsAsAClick) {
-  // On the first point it adds nothing; away from it, it places the pointer's corner and
-  // the entry goes on.
+  // With the pointer still on the first point it adds nothing; moved away, it places the
+  // pointer's corner; either way the entry goes on, and Escape ends it once there are two.
   ScriptedModalEvents e;
   e.key(kModalKeyEscape);
   e.move(100, 0).key(kModalKeyEscape);
   corner(e, 100, 100);
   e.key(kModalKeyEscape);
+  corner(e, 0, 100);  // after the end: never read
   gSnapLocked = 0;
   click(kToolFloor, 0, 0);
   Objex* f = only();
@@ -179,7 +185,12 @@ TEST_F(PolygonEntry, EscapeWithOnlyTheFirstPointCountsAsAClick) {
   EXPECT_EQ(PointCount(f), 3);
   EXPECT_FLOAT_EQ(f->firstPoint->next->position[0], 100.0f);
   EXPECT_FLOAT_EQ(f->firstPoint->next->position[2], 0.0f);
+  EXPECT_EQ(e.pending(), 2u);
   EXPECT_EQ(gMouseCaptured, 0);
+  EXPECT_EQ(gTrackingPoly, 0);
+  EXPECT_EQ(gSnapLocked, 0);
+  EXPECT_FALSE(e.acceptsMouseMovedEvents());
+  EXPECT_TRUE(overlay.isPathEmpty(kPathPrimary));
 }
 
 TEST_F(PolygonEntry, DeckCutoutRecord) {
@@ -388,6 +399,239 @@ TEST_F(PolygonEntry, WithTheGridEveryCornerGoesToItsNearestNode) {
           }
           EXPECT_NEAR(std::fabs(area) / 2, 7 * gx * 5 * gz, 1e-2f * gx * gz);
         }
+}
+
+}  // namespace
+
+namespace {
+
+// Every tool that takes its outline click by click, what it makes of it and the fewest
+// corners it keeps.
+struct OutlineTool {
+  uint16_t tool;
+  int16_t type;
+  bool closed;
+  int fewest = 2;
+};
+constexpr OutlineTool kOutlineTools[] = {
+    {kToolFloor, kObjFloor, true, 3},
+    {kToolFloorCutout, kObjCutout, true, 3},
+    {kToolDeckCutout, kObjCutout, true, 3},
+    {kToolDeckWithRailing, kObjDeck, true},
+    {kToolDeckWithoutRailing, kObjDeck, true},
+    {kToolPropertyLine, kObjPropertyLine, true, 3},
+    {kToolFreehandRoof, kObjRoofPanel, true},
+    {kToolFoundationPerimeter, kObjWall, true, 3},
+    {kToolGroundFillRegion, kObjGroundFill, true, 3},
+    {kToolCurvedTopography, kObjTopography, true},
+    {kToolStraightEdgeTopography, kObjTopography, true},
+    {kToolExcavateTopography, kObjTopoExcavation, true, 3},
+    {kToolPolygon, kObjDetail, true},
+    {kToolCurve, kObjDetail, true},
+    {kToolEdging, kObjEdging, false},
+    {kToolFence, kObjFence, false},
+    {kToolPathwayDriveway, kObjPath, false},
+    {kToolStraightStairway, kObjStaircase, false},
+    {kToolDeckStraightStairway, kObjStaircase, false},
+    {kToolStraightRailing, kObjRailing, false},
+    {kToolDeckStraightRailing, kObjRailing, false},
+    {kToolCurvedRailing, kObjRailing, false},
+};
+
+enum class Ending { kDoubleClick, kRightClick, kEscape, kFirstPixel, kBesideFirst, kToolChosen };
+const char* EndingName(Ending ending) {
+  switch (ending) {
+    case Ending::kDoubleClick: return "double click";
+    case Ending::kRightClick: return "right click";
+    case Ending::kEscape: return "Escape";
+    case Ending::kFirstPixel: return "click on the first pixel";
+    case Ending::kBesideFirst: return "click beside the first point";
+    case Ending::kToolChosen: return "another tool chosen";
+  }
+  return "";
+}
+constexpr Ending kEndings[] = {Ending::kDoubleClick, Ending::kRightClick, Ending::kEscape,
+                               Ending::kFirstPixel,  Ending::kBesideFirst, Ending::kToolChosen};
+
+// A plan scale and the zoom it shows the plan at.
+struct Scale {
+  int16_t choice;
+  float zoom;
+};
+
+// The outline tools driven through the tracking stages with a scripted corner loop. Each
+// script ends with events that a loop still running would read (a corner far off and Escape):
+// an entry that did not end shows them, and the script running out ends any loop.
+struct OutlineEndings : ToolTest {
+  ScopedAlertRecorder alerts;
+  void SetUp() override {
+    ToolTest::SetUp();
+    doc.ds()->snapToGrid = 0;
+    doc.first->height = 96;
+    doc.second->height = 108;
+    gGlobalXOffset = gGlobalYOffset = gGlobalZOffset = 0;
+  }
+  void TearDown() override {
+    doc.model.itsCurLayer = doc.first;
+    ToolTest::TearDown();
+  }
+  void use(Scale scale, Layer* floor) {
+    doc.ds()->planScaleChoice = scale.choice;
+    doc.ds()->zoomFactor = scale.zoom;
+    doc.model.itsCurLayer = floor;
+    DeleteLayerObjects(doc.first);
+    DeleteLayerObjects(doc.second);
+    alerts.shown.clear();
+  }
+  static constexpr int kAfterEnd = 3;
+  static void AfterTheEnd(ScriptedModalEvents& e) { e.move(330, 300).down(330, 300).key(kModalKeyEscape); }
+  // The first press and release of `tool` at the window point `first`; the loop then reads `e`.
+  void enter(uint16_t tool, POINT first) {
+    gCurTool = tool;
+    gSnapLocked = 0;
+    drag({first});
+  }
+  // What the tool left on the current floor: its one object, or null.
+  Objex* made() const {
+    Layer* floor = doc.model.itsCurLayer;
+    EXPECT_LE(CountObjects(floor), 1);
+    return CountObjects(floor) == 1 ? floor->firstObject : nullptr;
+  }
+  static std::vector<FloatPoint> Corners(const Objex* o) {
+    std::vector<FloatPoint> corners;
+    for (const Poinz* p = o->firstPoint; p; p = p->next) corners.push_back({p->position[0], p->position[2]});
+    return corners;
+  }
+  void expectLoopDone(const ScriptedModalEvents& e) const {
+    EXPECT_EQ(gTrackingPoly, 0);
+    EXPECT_EQ(gTrackingMouse, 0);
+    EXPECT_EQ(gMouseCaptured, 0);
+    EXPECT_FALSE(e.acceptsMouseMovedEvents());
+    EXPECT_TRUE(overlay.isPathEmpty(kPathPrimary));
+    EXPECT_TRUE(overlay.isPathEmpty(kPathSecondary));
+  }
+};
+
+// Four corners entered, then each ending: the corners entered are the outline, closed or open
+// as the tool makes it; a click on the first point (on its very pixel or beside it) closes a
+// closed outline without a corner and adds the first point again to an open one. Every tool,
+// each ending, at two plan scales, on two floors for the clicks on the first point.
+TEST_F(OutlineEndings, EveryOutlineToolEndsOnEachEndingWithTheCornersEntered) {
+  const Scale scales[] = {{8, 0.375f}, {11, 1.5f}};
+  const POINT a{20, 20}, b{220, 20}, c{220, 160}, d{20, 160};
+  for (const Scale scale : scales)
+    for (Layer* floor : {doc.first, doc.second})
+      for (const Ending ending : kEndings) {
+        const bool onFirst = ending == Ending::kFirstPixel || ending == Ending::kBesideFirst;
+        if (floor == doc.second && !onFirst && scale.choice != 8) continue;
+        for (const OutlineTool& t : kOutlineTools) {
+          SCOPED_TRACE(::testing::Message() << "tool " << t.tool << ", " << EndingName(ending) << ", zoom "
+                                            << scale.zoom << (floor == doc.second ? ", second floor" : ""));
+          use(scale, floor);
+          ScriptedModalEvents e;
+          for (POINT p : {b, c, d}) e.move(p.x, p.y).down(p.x, p.y);
+          switch (ending) {
+            case Ending::kDoubleClick: e.down(d.x, d.y, 0, 2); break;
+            case Ending::kRightClick: e.move(120, 90).down(120, 90, kModalControlKey); break;
+            case Ending::kEscape: e.move(120, 90).key(kModalKeyEscape); break;
+            case Ending::kFirstPixel: e.move(a.x, a.y).down(a.x, a.y); break;
+            case Ending::kBesideFirst: e.move(a.x + 3, a.y - 2).down(a.x + 3, a.y - 2); break;
+            case Ending::kToolChosen: {
+              ModalEvent chosen;
+              chosen.type = kModalToolChanged;
+              e.push(chosen);
+              break;
+            }
+          }
+          AfterTheEnd(e);
+          enter(t.tool, a);
+          EXPECT_EQ(e.pending(), static_cast<size_t>(kAfterEnd)) << "the entry did not end";
+          expectLoopDone(e);
+          Objex* o = made();
+          ASSERT_NE(o, nullptr);
+          EXPECT_EQ(o->type, t.type);
+          EXPECT_EQ(o->closed, t.closed ? 1 : 0);
+          const std::vector<FloatPoint> corners = Corners(o);
+          std::vector<POINT> clicked{a, b, c, d};
+          if (onFirst && !t.closed) clicked.push_back(ending == Ending::kFirstPixel ? a : POINT{a.x + 3, a.y - 2});
+          ASSERT_EQ(corners.size(), clicked.size());
+          // The foundation's wall runs beside the clicked perimeter.
+          if (t.tool == kToolFoundationPerimeter) continue;
+          for (size_t i = 0; i < clicked.size(); ++i) {
+            EXPECT_NEAR(corners[i].floatH, clicked[i].x / scale.zoom, 1e-2f) << "corner " << i;
+            EXPECT_NEAR(corners[i].floatV, clicked[i].y / scale.zoom, 1e-2f) << "corner " << i;
+          }
+        }
+      }
+}
+
+// With only the first corner placed, a double click, a right click or Escape does not end the
+// entry: it counts as a click. Escape with the pointer still on the first corner and a double
+// click on it add nothing; Escape with the pointer moved and a right click away from the first
+// corner add their corner. The entry goes on: a further click and a right click end it with
+// every corner entered. A right click beside the first corner closes the outline as a click
+// there does: nothing is made of a closed one, an open one keeps the two corners.
+TEST_F(OutlineEndings, WithOnlyTheFirstCornerEachEndingCountsAsAClick) {
+  const Scale scales[] = {{8, 0.375f}, {11, 1.5f}};
+  const POINT a{20, 20}, b{220, 20}, c{220, 160}, beside{a.x + 3, a.y - 2};
+  enum class Case { kEscapeStill, kEscapeMoved, kDoubleClickOnFirst, kRightClick, kRightBeside };
+  const char* const names[] = {"Escape, pointer still", "Escape, pointer moved", "double click on the first",
+                               "right click away", "right click beside the first"};
+  for (const Scale scale : scales)
+    for (const Case which :
+         {Case::kEscapeStill, Case::kEscapeMoved, Case::kDoubleClickOnFirst, Case::kRightClick, Case::kRightBeside})
+      for (const OutlineTool& t : kOutlineTools) {
+        SCOPED_TRACE(::testing::Message() << "tool " << t.tool << ", " << names[static_cast<int>(which)] << ", zoom "
+                                          << scale.zoom);
+        use(scale, scale.choice == 8 ? doc.second : doc.first);
+        ScriptedModalEvents e;
+        std::vector<POINT> entered{a};
+        switch (which) {
+          case Case::kEscapeStill: e.key(kModalKeyEscape); break;
+          case Case::kEscapeMoved:
+            e.move(b.x, b.y).key(kModalKeyEscape);
+            entered.push_back(b);
+            break;
+          case Case::kDoubleClickOnFirst: e.move(a.x, a.y).down(a.x, a.y).down(a.x, a.y, 0, 2); break;
+          case Case::kRightClick:
+            e.move(b.x, b.y).down(b.x, b.y, kModalControlKey);
+            entered.push_back(b);
+            break;
+          case Case::kRightBeside: e.move(beside.x, beside.y).down(beside.x, beside.y, kModalControlKey); break;
+        }
+        if (which != Case::kRightBeside) {
+          if (entered.size() == 1) {
+            e.move(b.x, b.y).down(b.x, b.y);
+            entered.push_back(b);
+          }
+          e.move(c.x, c.y).down(c.x, c.y);
+          entered.push_back(c);
+          e.move(120, 90).down(120, 90, kModalControlKey);
+        }
+        AfterTheEnd(e);
+        enter(t.tool, a);
+        EXPECT_EQ(e.pending(), static_cast<size_t>(kAfterEnd)) << "the entry did not end where it should";
+        expectLoopDone(e);
+        Objex* o = made();
+        if (which == Case::kRightBeside) {
+          if (t.closed) {
+            EXPECT_EQ(o, nullptr);
+            continue;
+          }
+          entered.push_back(beside);
+        }
+        ASSERT_NE(o, nullptr);
+        EXPECT_TRUE(alerts.shown.empty());
+        EXPECT_EQ(o->type, t.type);
+        EXPECT_EQ(o->closed, t.closed ? 1 : 0);
+        const std::vector<FloatPoint> corners = Corners(o);
+        ASSERT_EQ(corners.size(), entered.size());
+        if (t.tool == kToolFoundationPerimeter) continue;  // its wall runs beside the perimeter
+        for (size_t i = 0; i < entered.size(); ++i) {
+          EXPECT_NEAR(corners[i].floatH, entered[i].x / scale.zoom, 1e-2f) << "corner " << i;
+          EXPECT_NEAR(corners[i].floatV, entered[i].y / scale.zoom, 1e-2f) << "corner " << i;
+        }
+      }
 }
 
 }  // namespace

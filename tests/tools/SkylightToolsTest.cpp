@@ -9,6 +9,7 @@
 #include "building3d/RoofPanels3D.h"
 #include "building3d/Roofs3D.h"
 #include "building3d/Skylights3D.h"
+#include "model/Delete.h"
 #include "model/Attachments.h"
 #include "platform/Alerts.h"
 #include "tools/SkylightTools.h"
@@ -248,6 +249,35 @@ TEST_F(Dormers, CutoutOnASlopeMayOverlapSkylights) {
   Update3DRoof(roof);
   EXPECT_EQ(children(kObjDormerCutout), 1);
   EXPECT_EQ(children(kObjSkylight), 1);
+}
+
+// The cut-out's corner loop ends as every outline's does: a double click, a right click,
+// Escape or a click on the first point's pixel; the corners entered before it are the cut-out.
+TEST_F(Dormers, EachEndingOfTheCornerLoopKeepsTheCornersEntered) {
+  for (int ending = 0; ending < 4; ++ending) {
+    SCOPED_TRACE(ending);
+    ScriptedModalEvents e;
+    e.move(150, 70).down(150, 70).move(150, 110).down(150, 110);
+    switch (ending) {
+      case 0: e.move(100, 110).down(100, 110).down(100, 110, 0, 2); break;
+      case 1: e.move(100, 110).down(100, 110).down(125, 90, kModalControlKey); break;
+      case 2: e.move(100, 110).down(100, 110).key(kModalKeyEscape); break;
+      case 3: e.move(100, 110).down(100, 110).move(100, 70).down(100, 70); break;
+    }
+    e.move(300, 300).down(300, 300).key(kModalKeyEscape);  // read only by a loop that did not end
+    gCurTool = kToolDormerCutout;
+    drag({{100, 70}});
+    EXPECT_EQ(e.pending(), 3u);
+    Objex* d = roof->lastChild;
+    ASSERT_NE(d, nullptr);
+    ASSERT_EQ(d->type, kObjDormerCutout);
+    int n = 0;
+    for (const Poinz* p = d->firstPoint; p; p = p->next) ++n;
+    EXPECT_EQ(n, 4);
+    EXPECT_EQ(d->closed, 1);
+    DeleteObj(d);
+    EXPECT_EQ(children(kObjDormerCutout), 0);
+  }
 }
 
 TEST_F(Dormers, RefusalsOffTheRoofAndOutsideThePlane) {
