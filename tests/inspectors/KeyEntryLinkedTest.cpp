@@ -26,7 +26,8 @@ namespace {
 
 // The rectangle's sides (plan units) and its corners in drawing order: NW, NE, SE, SW.
 constexpr float kWest = -144, kEast = 144, kNorth = -96, kSouth = 96;
-constexpr std::array<std::array<float, 2>, 4> kCorners{{{kWest, kNorth}, {kEast, kNorth}, {kEast, kSouth}, {kWest, kSouth}}};
+constexpr std::array<std::array<float, 2>, 4> kCorners{
+    {{kWest, kNorth}, {kEast, kNorth}, {kEast, kSouth}, {kWest, kSouth}}};
 
 // One end of one side of the rectangle: the wall (0 top, 1 east, 2 bottom, 3 west) and the
 // corner the end stands at. Moving it moves the side through that corner, across the wall.
@@ -83,7 +84,7 @@ void ExpectSideMoved(const std::vector<std::array<float, 2>>& before, const std:
 // The length typed for a point-to-point length in plan units: inches in an imperial design,
 // metres in a metric one.
 QString Typed(float planUnits, const DocState* ds) {
-  const float inches = ConvertScreenToWorld(planUnits, const_cast<DocState*>(ds), 0);
+  const float inches = ConvertScreenToWorld(planUnits, ds, 0);
   return ds->measureSystem == kMeasureMetric ? QString::number(inches * 0.0254, 'f', 5) + " m"
                                              : QString::number(inches, 'f', 3) + "\"";
 }
