@@ -7,7 +7,9 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <vector>
 
 #include "files/Undo.h"
@@ -34,18 +36,6 @@ uint8_t KeyEntryController::sKeyEntryLinked = 0;
 namespace {
 
 QString Text(const char* key) { return QString::fromStdString(LocalizedString(key)); }
-
-void MoveBy(Poinz* p, float dx, float dz) {
-  p->position[0] += dx;
-  p->position[2] += dz;
-}
-
-void MoveTo(Poinz* p, float x, float z, float* movedX = nullptr, float* movedZ = nullptr) {
-  if (movedX) *movedX = x - p->position[0];
-  if (movedZ) *movedZ = z - p->position[2];
-  p->position[0] = x;
-  p->position[2] = z;
-}
 
 Poinz* LastPointOf(Objex* o) {
   Poinz* p = o->firstPoint;
@@ -94,6 +84,190 @@ std::vector<MovedWallSegment> MovedSegments(const Objex* wall, const std::vector
   return moved;
 }
 
+std::vector<std::array<float, 2>> PlacesOf(const Objex* o) {
+  std::vector<std::array<float, 2>> places;
+  for (const Poinz* p = o->firstPoint; p; p = p->next) places.push_back({p->position[0], p->position[2]});
+  return places;
+}
+
+// The new places an edit gives points of one object or of several: each point once, where it was
+// first placed. Nothing moves until they are applied.
+class PointShifts {
+ public:
+  struct Shift {
+    Poinz* point;
+    Objex* owner;
+    float x, z;  // the new place
+  };
+  // False when the point already has its place.
+  bool place(Poinz* p, Objex* owner, float x, float z) {
+    if (!p || !owner || holds(p)) return false;
+    shifts_.push_back({p, owner, x, z});
+    return true;
+  }
+  // The point (if any) moves as far as the one already placed at `index`.
+  void placeAlike(Poinz* p, Objex* owner, size_t index) {
+    if (!p) return;
+    const Shift s = shifts_[index];
+    place(p, owner, p->position[0] + s.x - s.point->position[0], p->position[2] + s.z - s.point->position[2]);
+  }
+  bool holds(const Poinz* p) const {
+    return std::any_of(shifts_.begin(), shifts_.end(), [p](const Shift& s) { return s.point == p; });
+  }
+  size_t size() const { return shifts_.size(); }
+  const Shift& operator[](size_t i) const { return shifts_[i]; }
+  // Whether applying moved a point.
+  bool anyMoved() const { return moved_; }
+
+  // Puts the points at their places. They stay when some point moved and every point of the
+  // objects holding them lies within the plan: then those objects are rebuilt and the walls
+  // meeting a moved wall segment follow it. Otherwise every point goes back. True when they stay.
+  bool apply() {
+    std::vector<Objex*> owners;
+    for (const Shift& s : shifts_)
+      if (std::find(owners.begin(), owners.end(), s.owner) == owners.end()) owners.push_back(s.owner);
+    std::vector<std::vector<std::array<float, 2>>> was;
+    for (const Objex* o : owners) was.push_back(PlacesOf(o));
+    std::vector<std::array<float, 2>> from;
+    for (const Shift& s : shifts_) {
+      from.push_back({s.point->position[0], s.point->position[2]});
+      moved_ |= s.point->position[0] != s.x || s.point->position[2] != s.z;
+      s.point->position[0] = s.x;
+      s.point->position[2] = s.z;
+    }
+    bool fits = true;
+    for (const Objex* o : owners)
+      for (const Poinz* p = o->firstPoint; p; p = p->next)
+        fits &= IsPlanCoordinateValid(p->position[0]) && IsPlanCoordinateValid(p->position[2]);
+    // Points past the plan's limits could not be kept: all go back. The walls that follow a
+    // moved wall segment stay inside: a following end moves toward its wall's other point, or
+    // less than a wall's thickness past it.
+    if (!moved_ || !fits) {
+      for (size_t i = 0; i < shifts_.size(); ++i) {
+        shifts_[i].point->position[0] = from[i][0];
+        shifts_[i].point->position[2] = from[i][1];
+      }
+      return false;
+    }
+    for (Objex* o : owners) {
+      FloatRect bounds = EmptyFloatRect();
+      GetObjectBounds(o, 0, &bounds, 0, 0);
+      o->bounds = bounds;
+      Float3DRect box = EmptyFloat3DRect();
+      GetObject3DBounds(o, 0, &box, 0);
+      o->bounds3D = box;
+      RebuildResizedObject(o);
+    }
+    std::vector<Poinz*> placed;
+    for (const Shift& s : shifts_) placed.push_back(s.point);
+    for (size_t i = 0; i < owners.size(); ++i) {
+      if (owners[i]->type != kObjWall) continue;
+      const std::vector<MovedWallSegment> segments = MovedSegments(owners[i], was[i]);
+      FollowMovedWallSegments(owners[i], segments.data(), static_cast<int>(segments.size()), placed);
+    }
+    return true;
+  }
+
+ private:
+  std::vector<Shift> shifts_;
+  bool moved_ = false;
+};
+
+// A free end of an open outline: its first or last point, with the one point beside it.
+struct FreeEnd {
+  Poinz* point;
+  Poinz* beside;
+  Objex* owner;
+};
+
+// The free ends that may be joined to the points of `object`: for a wall, those of the open walls
+// beside it (in its group, or at the top of its floor), its own too; for any other outline its
+// own two ends, which meet when it was drawn back to its start.
+std::vector<FreeEnd> FreeEndsBeside(Objex* object) {
+  std::vector<FreeEnd> ends;
+  auto add = [&ends](Objex* o) {
+    if (o->closed || !o->firstPoint || !o->firstPoint->next) return;
+    Poinz* last = LastPointOf(o);
+    ends.push_back({o->firstPoint, o->firstPoint->next, o});
+    ends.push_back({last, last->prev, o});
+  };
+  if (object->type != kObjWall) {
+    add(object);
+    return ends;
+  }
+  Objex* first = object->parent ? object->parent->firstChild : object->layer ? object->layer->firstObject : nullptr;
+  for (Objex* o = first; o; o = o->next)
+    if (o->type == kObjWall) add(o);
+  if (!first) add(object);
+  return ends;
+}
+
+const FreeEnd* FreeEndAt(const std::vector<FreeEnd>& ends, const Poinz* p) {
+  for (const FreeEnd& e : ends)
+    if (e.point == p) return &e;
+  return nullptr;
+}
+
+// How near two points of the objects are to be one corner: for two walls, where their bodies
+// overlap (half their thicknesses together); else only at one place.
+float CornerReach(const Objex* a, const Objex* b) {
+  const DocState* ds = CurDocState();
+  if (a->type != kObjWall || b->type != kObjWall || !ds) return 0.5f;
+  return std::max(0.5f, ConvertWorldToScreen((a->width + b->width) / 2, ds, 0));
+}
+
+// Whether p lies on the end segment of the free end e, at e's end of it: within `reach` of its
+// centre line, from `reach` short of e to the segment's middle.
+bool OnEndSegment(const Poinz* p, const FreeEnd& e, float reach) {
+  const float ex = e.beside->position[0] - e.point->position[0], ez = e.beside->position[2] - e.point->position[2];
+  const float length = std::hypot(ex, ez);
+  if (!(length > 0)) return false;
+  const float px = p->position[0] - e.point->position[0], pz = p->position[2] - e.point->position[2];
+  const float along = (px * ex + pz * ez) / length;
+  const float across = std::fabs(px * ez - pz * ex) / length;
+  return across <= reach && along >= -reach && along < length / 2;
+}
+
+// Whether the point p of `owner` (`self` when p is a free end) and the free end e make one
+// corner: they lie at one place, or, for walls, one stands on the other's end segment near that
+// end, as where a wall was drawn on a little past the corner.
+bool Joins(const Poinz* p, const Objex* owner, const FreeEnd* self, const FreeEnd& e) {
+  if (e.point == p) return false;
+  const float reach = CornerReach(owner, e.owner);
+  if (GetLineLength(p->position[0], p->position[2], e.point->position[0], e.point->position[2]) <= reach)
+    return true;
+  if (owner->type != kObjWall || e.owner->type != kObjWall) return false;
+  return OnEndSegment(p, e, reach) || (self && OnEndSegment(e.point, *self, reach));
+}
+
+// With linked points on, the points that follow the segment's moved ends (those placed in
+// `shifts`), each as far as its end: the point beyond the end (round a closed outline), and
+// every free end making one corner with the end, with the point beside it, as the next corner
+// of a closed outline would follow; then the free ends making one corner with those. The
+// segment's own ends stay where they were placed.
+void AddLinkedPoints(Objex* object, Poinz* start, Poinz* end, PointShifts* shifts) {
+  const std::vector<FreeEnd> ends = FreeEndsBeside(object);
+  auto follows = [&](Poinz* p) { return p && p != start && p != end; };
+  const size_t moved = shifts->size();
+  for (size_t i = 0; i < moved; ++i) {
+    Poinz* e = (*shifts)[i].point;
+    shifts->placeAlike(e == start ? PointBefore(object, start, end) : PointAfter(object, start, end), object, i);
+    const FreeEnd* self = FreeEndAt(ends, e);
+    for (const FreeEnd& j : ends) {
+      if (!follows(j.point) || !Joins(e, object, self, j)) continue;
+      shifts->placeAlike(j.point, j.owner, i);
+      if (follows(j.beside)) shifts->placeAlike(j.beside, j.owner, i);
+    }
+  }
+  const size_t following = shifts->size();
+  for (size_t i = moved; i < following; ++i) {
+    const PointShifts::Shift s = (*shifts)[i];
+    const FreeEnd* self = FreeEndAt(ends, s.point);
+    for (const FreeEnd& j : ends)
+      if (follows(j.point) && Joins(s.point, s.owner, self, j)) shifts->placeAlike(j.point, j.owner, i);
+  }
+}
+
 }  // namespace
 
 void RebuildResizedObject(Objex* object) {
@@ -129,63 +303,27 @@ SegmentResize ResizeKeyEntrySegment(Objex* object, Poinz* start, Poinz* end, flo
   if (!object || !start || !end) return SegmentResize::kUnchanged;
   const float delta = initial - n;
   if (delta == 0 || location < 1 || location > 3) return SegmentResize::kUnchanged;
-  // Where the points were: to put them back when the new places are refused, and for the walls
-  // joined to a segment that moves, which follow it.
-  std::vector<std::array<float, 2>> was;
-  for (const Poinz* p = object->firstPoint; p; p = p->next) was.push_back({p->position[0], p->position[2]});
   const float px = start->position[0], pz = start->position[2];
-  auto along = [angle](float d, float* dx, float* dz) { GetPointFromLengthAndAngle(angle, d, dx, dz); };
-  Poinz* before = linked ? PointBefore(object, start, end) : nullptr;
-  Poinz* after = linked ? PointAfter(object, start, end) : nullptr;
-  float dx = 0, dz = 0;
+  auto along = [angle](float d) {
+    float dx = 0, dz = 0;
+    GetPointFromLengthAndAngle(angle, d, &dx, &dz);
+    return std::array<float, 2>{dx, dz};
+  };
+  // The segment's ends that move and where they go.
+  PointShifts shifts;
   if (location == 1) {
-    along(delta / 2, &dx, &dz);
-    MoveTo(start, px + dx, pz + dz);
-    if (before) MoveBy(before, dx, dz);
-    along(initial - delta / 2, &dx, &dz);
-    float mx = 0, mz = 0;
-    MoveTo(end, px + dx, pz + dz, &mx, &mz);
-    if (after) MoveBy(after, mx, mz);
+    const auto s = along(delta / 2), e = along(initial - delta / 2);
+    shifts.place(start, object, px + s[0], pz + s[1]);
+    shifts.place(end, object, px + e[0], pz + e[1]);
   } else {
     const int16_t mark = start->keyEntryMark;
     const bool startMoves = (mark > 0 && location == 2) || (mark < 0 && location == 3);
-    if (startMoves) {
-      along(delta, &dx, &dz);
-      MoveTo(start, px + dx, pz + dz);
-      if (before) MoveBy(before, dx, dz);
-    } else {
-      along(n, &dx, &dz);
-      float mx = 0, mz = 0;
-      MoveTo(end, px + dx, pz + dz, &mx, &mz);
-      if (after) MoveBy(after, mx, mz);
-    }
+    const auto d = along(startMoves ? delta : n);
+    shifts.place(startMoves ? start : end, object, px + d[0], pz + d[1]);
   }
-  bool moved = false, fits = true;
-  size_t i = 0;
-  for (const Poinz* p = object->firstPoint; p; p = p->next, ++i) {
-    moved |= p->position[0] != was[i][0] || p->position[2] != was[i][1];
-    fits &= IsPlanCoordinateValid(p->position[0]) && IsPlanCoordinateValid(p->position[2]);
-  }
-  // Points past the plan's limits could not be kept: all go back. The walls that follow a moved
-  // wall segment stay inside: a following end moves toward its wall's other point, or less than
-  // a wall's thickness past it.
-  if (!moved || !fits) {
-    i = 0;
-    for (Poinz* p = object->firstPoint; p; p = p->next, ++i) MoveTo(p, was[i][0], was[i][1]);
-    return moved ? SegmentResize::kRefused : SegmentResize::kUnchanged;
-  }
-  FloatRect bounds = EmptyFloatRect();
-  GetObjectBounds(object, 0, &bounds, 0, 0);
-  object->bounds = bounds;
-  Float3DRect box = EmptyFloat3DRect();
-  GetObject3DBounds(object, 0, &box, 0);
-  object->bounds3D = box;
-  RebuildResizedObject(object);
-  if (object->type == kObjWall) {
-    const std::vector<MovedWallSegment> segments = MovedSegments(object, was);
-    FollowMovedWallSegments(object, segments.data(), static_cast<int>(segments.size()));
-  }
-  return SegmentResize::kMoved;
+  if (linked) AddLinkedPoints(object, start, end, &shifts);
+  if (shifts.apply()) return SegmentResize::kMoved;
+  return shifts.anyMoved() ? SegmentResize::kRefused : SegmentResize::kUnchanged;
 }
 
 // ---- Wall key entry ----

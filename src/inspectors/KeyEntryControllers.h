@@ -76,10 +76,13 @@ enum class SegmentResize : uint8_t {
   kRefused,    // a point of the object (a linked neighbour too) would leave the plan
 };
 // Moves a segment of the object to the point-to-point length n (plan units): the ends move
-// along the angle as the location tag and the start point's handle colour say, the neighbours
-// along when linked; then the object's bounds and 3D parts are rebuilt and the walls joined to
-// a moved wall segment follow it. initial is the length the change is measured from. Unless
-// kMoved, nothing is changed.
+// along the angle as the location tag and the start point's handle colour say. Linked, every
+// point joined to a moved end moves as far: the point beyond it on the outline (round a closed
+// one), and the free ends of walls meeting it (its own wall's other end too) with the points
+// beside them, so that walls joined end to end keep their corners as one closed wall does; then
+// the free ends meeting those. The objects moved are rebuilt and the walls T-joined to a moved
+// wall segment follow it. initial is the length the change is measured from. Unless kMoved,
+// nothing is changed.
 SegmentResize ResizeKeyEntrySegment(Objex* object, Poinz* start, Poinz* end, float initial, float n, float angle,
                                     int16_t location, bool linked);
 // Rebuilds the object's 3D parts by its type after its points moved, then re-renders it.

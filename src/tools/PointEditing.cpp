@@ -2,6 +2,7 @@
 // readout, end limit, the following of meeting walls and the undo of too-short ends.
 #include "tools/PointEditing.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <utility>
@@ -341,7 +342,8 @@ void ApplyWallSegmentMove(Objex* wall, float dx, float dz) {
   UpdateObjectBounds(wall);
 }
 
-void FollowMovedWallSegments(Objex* wall, const MovedWallSegment* segments, int count) {
+void FollowMovedWallSegments(Objex* wall, const MovedWallSegment* segments, int count,
+                             std::span<Poinz* const> placed) {
   DocState* ds = CurDocState();
   if (!wall || !wall->layer || !segments || count <= 0 || !ds) return;
   const float t = ConvertWorldToScreen(wall->width, ds, 0);
@@ -351,7 +353,8 @@ void FollowMovedWallSegments(Objex* wall, const MovedWallSegment* segments, int 
     Poinz* last = LastPoint(w);
     bool moved = false;
     // Each end follows the first segment it met, once.
-    for (const auto& [end, neighbour] : {std::pair{first, first->next}, std::pair{last, last->prev}})
+    for (const auto& [end, neighbour] : {std::pair{first, first->next}, std::pair{last, last->prev}}) {
+      if (std::find(placed.begin(), placed.end(), end) != placed.end()) continue;
       for (int i = 0; i < count; ++i) {
         const MovedWallSegment& m = segments[i];
         if (FollowSegment(end, neighbour, m.oldA, m.oldB, m.newA, m.newB, t)) {
@@ -359,6 +362,7 @@ void FollowMovedWallSegments(Objex* wall, const MovedWallSegment* segments, int 
           break;
         }
       }
+    }
     if (!moved) continue;
     UpdateObjectBounds(w);
     Update3DWall(w);

@@ -2,6 +2,7 @@
 // and one wall segment moved parallel to itself with the walls meeting it following.
 #pragma once
 #include <cstdint>
+#include <span>
 
 struct Layer;
 struct Objex;
@@ -41,8 +42,10 @@ struct MovedWallSegment {
 };
 // The open walls on the wall's floor whose free ends met one of its moved segments (within
 // the wall's thickness) follow it: each such end slides along its own direction onto the
-// segment's new line, and the walls that moved are built again. The wall's own points stay.
-void FollowMovedWallSegments(Objex* wall, const MovedWallSegment* segments, int count);
+// segment's new line, and the walls that moved are built again. The wall's own points stay, and
+// so do the points in `placed` (ends the same edit has already put where they belong).
+void FollowMovedWallSegments(Objex* wall, const MovedWallSegment* segments, int count,
+                             std::span<Poinz* const> placed = {});
 // Mouse-up of an end drag that moved the first point of a wall: the attachments anchored at
 // it keep their place along the wall (their start distances grow by the added length).
 // Called with the drag's offset before the point moves (the move fits the openings again).

@@ -1,7 +1,8 @@
 // Placing and picking through the plan view as a user does: a door and a window placed with
 // their tools on a wall, and a roof drawn with the roof tool, selected by a click of the
 // selection tool (and the roof by a marquee) on the tab that shows them; a door without a
-// swing placed with the door tool; a group picked by its members in every tab.
+// swing placed with the door tool; a group picked by its members in every tab, and taken by
+// Select All and a marquee only where its members show.
 #include <gtest/gtest.h>
 
 // The attachment records first: their field "slots" is a word Qt's headers take for themselves.
@@ -423,4 +424,74 @@ TEST_F(PlanViewPick, AGroupIsPickedInEachTabByTheMembersThatTabPicksAlone) {
   for (int tab = 0; tab < kPlanKindCount; ++tab)
     for (int k = 0; k < 3; ++k)
       EXPECT_EQ(picks(tab, group, spots[k]), pickedAlone[tab][k]) << "tab " << tab << ", member " << k;
+}
+
+// On the Floor tab with the landscape plan shown too: two lines of the landscape plan grouped,
+// that group and a third such line grouped again (a member two deep), and a line of the floor
+// plan beside them; then the landscape plan hidden. The group was made on this tab (its own plan
+// is the floor plan), but none of its members shows here, so neither does it: Select All and a
+// marquee round everything take the floor line alone, and Delete removes that line alone. On the
+// Landscape tab, which shows its members, Select All and the marquee take it and Delete removes it.
+TEST_F(PlanViewPick, AGroupWhoseMembersDoNotShowOnItsTabIsNotTakenThere) {
+  auto addLine = [&](float z, int32_t planMask) {
+    Objex* o = AddPlanLine(model->itsCurLayer, 0, z * metre, 2 * metre, z * metre);
+    o->planMask = planMask;
+    return o;
+  };
+  auto perform = [&](int32_t tag) {
+    window->planViewActions().perform(tag);
+    QApplication::processEvents();
+  };
+  auto marquee = [&]() {
+    gCurTool = kToolSelection;
+    click(at(-2 * metre, -2 * metre));
+    const QPoint m0 = at(-1 * metre, -1 * metre), m1 = at(3 * metre, 4 * metre);
+    QTest::mouseMove(view, m0);
+    QTest::mousePress(view, Qt::LeftButton, {}, m0);
+    for (int i = 1; i <= 4; ++i) QTest::mouseMove(view, m0 + (m1 - m0) * i / 4);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, m1);
+  };
+  const int32_t landscape = 1 << kPlanLandscape;
+  const int32_t showLandscape = kTagShowFoundationPlan + static_cast<int32_t>(kPlanLandscape);
+  window->selectPlanTab(kPlanFloor);
+  ds->snapToGrid = 0;
+  if (!(ds->currentPlanMask & landscape)) perform(showLandscape);
+  ASSERT_TRUE(ds->currentPlanMask & landscape);
+  addLine(0, landscape);
+  addLine(1, landscape);
+  perform(kTagSelectAllObjects);
+  perform(kCmdGroup);
+  addLine(2, landscape);
+  perform(kTagSelectAllObjects);
+  perform(kCmdGroup);
+  Objex* group = model->itsCurLayer->firstObject;
+  ASSERT_EQ(group->type, kObjGroup);
+  ASSERT_EQ(group->next, nullptr);
+  ASSERT_TRUE(group->firstChild && group->firstChild->type == kObjGroup);
+  perform(showLandscape);
+  ASSERT_FALSE(ds->currentPlanMask & landscape);
+  ASSERT_TRUE(group->planMask & ds->currentPlanMask);  // made on this tab
+  Objex* floorLine = addLine(3, 1 << kPlanFloor);
+
+  SelectAllLayers(model->itsLayers, kSelectOff, 0);
+  perform(kTagSelectAllObjects);
+  EXPECT_TRUE(IsObjectSelected(floorLine));
+  EXPECT_FALSE(IsAnyObjectSelected(group)) << "Select All";
+  marquee();
+  EXPECT_TRUE(IsObjectSelected(floorLine));
+  EXPECT_FALSE(IsAnyObjectSelected(group)) << "marquee";
+  perform(kCmdDelete);
+  ASSERT_EQ(model->itsCurLayer->firstObject, group);
+  EXPECT_EQ(group->next, nullptr);  // the floor line is gone
+  perform(kTagSelectAllObjects);
+  perform(kCmdDelete);
+  ASSERT_EQ(model->itsCurLayer->firstObject, group) << "Delete after Select All";
+
+  window->selectPlanTab(kPlanLandscape);
+  perform(kTagSelectAllObjects);
+  EXPECT_TRUE(IsObjectSelected(group)) << "Select All on the Landscape tab";
+  marquee();
+  EXPECT_TRUE(IsObjectSelected(group)) << "marquee on the Landscape tab";
+  perform(kCmdDelete);
+  EXPECT_EQ(model->itsCurLayer->firstObject, nullptr);
 }

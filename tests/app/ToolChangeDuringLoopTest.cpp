@@ -92,7 +92,10 @@ class ToolChangeDuringLoop : public DesignWindowTest {
   }
 
   QPoint at(float x, float z) const { return WidgetPointOf(view, x, z); }
+  // The pointer goes there too: a loop ended by another tool reads where the pointer stands,
+  // which would otherwise be wherever an earlier test left it.
   void moveTo(QPoint where, Qt::MouseButtons buttons) {
+    QCursor::setPos(view->mapToGlobal(where));
     QMouseEvent move(QEvent::MouseMove, where, view->mapToGlobal(QPointF(where)), Qt::NoButton, buttons,
                      Qt::NoModifier);
     QApplication::sendEvent(view, &move);
