@@ -1423,6 +1423,7 @@ Objex* ReadGroupBracket::Link(Objex* obj) {
 Objex* ReadGroupBracket::OpenInner() {
   Objex* g = pending_;
   if (!g || around_.size() >= kMaxInnerGroups) {
+    if (g) ++sLeftOut.groupsTooDeep;
     DropPending();
     if (group) ++passedOver_;
     return nullptr;

@@ -15,6 +15,7 @@ struct DocState;
 class ZLKDocumentModel;
 
 #include "files/StreamState.h"
+#include "model/Grouping.h"
 
 // The open cabinet group while a cabinet file is read (its plan mask goes to the parts), or null.
 extern Objex* gCabinetObject;
@@ -199,6 +200,10 @@ struct ObjectsLeftOut {
   // Kept, not left out: objects whose elevation was not a number or beyond +-1e6 inches and
   // that were read at elevation 0.
   int32_t elevationsReset = 0;
+  // Groups (a cabinet's, a symbol's, any other) standing deeper in groups than the readers keep
+  // (kMaxGroupNesting): their records are left out and their objects read into the group
+  // around them.
+  int32_t groupsTooDeep = 0;
 };
 void ResetObjectsLeftOut();
 // Builds the 3D parts of an object just read in the current layout (walls take the layer
@@ -232,10 +237,12 @@ void LinkReadGroupMember(Objex* group, Objex* obj, Objex** lastMember);
 // state the cabinet begin tag and the state), its members and an inner end tag. A group record
 // not followed by either begin tag (older streams wrote a nested group's record with its
 // members flat after it, or its members alone) is dropped and its members are the group's.
-// Groups nest no deeper than kMaxInnerGroups below the bracket's group; the members of one
-// deeper are read into the group around it.
+// Groups nest no deeper than kMaxInnerGroups below the bracket's group, as deep as the group
+// command builds them; the members of one deeper (only a design of an older version or a
+// damaged one holds such a group) are read into the group around it, and the group is counted
+// among what the read left out (ObjectsLeftOut::groupsTooDeep).
 struct ReadGroupBracket {
-  static constexpr size_t kMaxInnerGroups = 32;
+  static constexpr size_t kMaxInnerGroups = kMaxGroupNesting;
 
   Objex* group = nullptr;
   Objex* inner = nullptr;
