@@ -1123,11 +1123,14 @@ void WriteListEntry(Objex* obj, bool top) {
   }
   const int16_t t = obj->type;
   if (t == kObjWall || t == kObjDeck || t == kObjRoof || t == kObjRoofPanel) return;
-  if (!obj->firstChild) return;
+  // An empty group in a bracket is bracketed too: a reader drops a group record inside a bracket
+  // that no bracket of its own follows (an older stream's group in a group, its members flat).
+  const bool emptyInner = t == kObjGroup && !obj->firstChild && sOpenBrackets > 0;
+  if (!obj->firstChild && !emptyInner) return;
   // A cabinet or a symbol put in a group stays one: the inner bracket closes with a tag of its
   // own, which a reader that does not know it passes over, taking the members as the outer
   // group's.
-  const bool group = t == kObjGroup && obj->firstChild->type != 102;
+  const bool group = t == kObjGroup && (emptyInner || obj->firstChild->type != 102);
   const bool inner = group && sOpenBrackets > 0;
   const bool bracket = group && (top || inner);
   // A cabinet group without its state is bracketed as a plain group: every reader expects

@@ -14,6 +14,7 @@
 #include "files/DesignFile.h"
 #include "files/FileTestSupport.h"
 #include "files/ObjectRecords.h"
+#include "files/PlugInFile.h"
 #include "files/TemplateFile.h"
 #include "files/Undo.h"
 #include "model/CommandCodes.h"
@@ -82,6 +83,15 @@ bool GroupWithALine(TestDocument& doc, Objex*& top, bool counted) {
   gGroupLeader = nullptr;
   SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
   return took;
+}
+
+// A tree's shape: each object's type, a group's members in brackets.
+std::string Shape(const Objex* o) {
+  std::string s = std::to_string(o->type);
+  if (o->type != kObjGroup) return s;
+  s += "(";
+  for (const Objex* c = o->firstChild; c; c = c->next) s += Shape(c) + (c->next ? " " : "");
+  return s + ")";
 }
 
 class GroupDepth : public ::testing::Test {
@@ -160,6 +170,33 @@ TEST_F(GroupDepth, TheDeepestTreesTheGroupCommandsBuildComeBackWhole) {
   EXPECT_EQ(GroupNesting(top), kMaxGroupNesting) << "the group command built a tree deeper than is read back";
   ExpectChain(top, levels);
   ExpectWholeOnEveryRoad(model, levels);
+}
+
+// The deepest tree the group command builds, handed to a plug-in and back: the exchange file
+// frames only top-level groups, so the tree comes back one group deep, the records of the groups
+// it held standing empty beside their members; saved and opened, and undone to, it stays as the
+// exchange gave it.
+TEST_F(GroupDepth, TheTreeThePlugInExchangeBringsBackComesBackWhole) {
+  const std::string exchange = file("exchange.dat"), saved = file("exchanged.pro");
+  TestDocument doc;
+  Objex* top = GroupCabinetSymbolAndWall(doc.model, doc.first);
+  for (int i = 0; i < 40 && GroupWithALine(doc, top, false);) ++i;
+  ASSERT_TRUE(PlugInFileWrite(exchange.c_str(), 131, kVersionExchange11000, kVersionExchange11000));
+  ASSERT_TRUE(PlugInFileRead(exchange.c_str(), 131));
+  const std::string shape = Shape(GetLayerFromName("First Floor")->firstObject);
+  EXPECT_LE(GroupNesting(GetLayerFromName("First Floor")->firstObject), 1);
+  ASSERT_EQ(KeyFileWrite(saved.c_str()), 1);
+  InitializeUndo();
+  doc.addObject(kObjLine, false, {{0, -50}, {10, -50}}, GetLayerFromName("First Floor"));
+  StoreUndo("Line");
+  DoUndo();
+  EXPECT_EQ(Shape(GetLayerFromName("First Floor")->firstObject), shape);
+  TestDocument opened;
+  ObjectsLeftOut leftOut;
+  ASSERT_EQ(KeyFileRead(saved.c_str(), &leftOut), 1);
+  EXPECT_EQ(leftOut.groupsTooDeep, 0);
+  EXPECT_EQ(Shape(GetLayerFromName("First Floor")->firstObject), shape);
+  EXPECT_MODEL_SOUND();
 }
 
 // The tester's design: 34 groups one in another, made by the group command of an older version,
