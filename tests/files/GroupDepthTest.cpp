@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <string>
 
+#include <unistd.h>
+
 #include "ModelInvariants.h"
 #include "TestDocument.h"
 #include "files/ByteStream.h"
@@ -23,7 +25,6 @@
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/Records.h"
-#include "model/Selection.h"
 
 namespace fs = std::filesystem;
 

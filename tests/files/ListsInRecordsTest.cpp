@@ -4,9 +4,10 @@
 // groups at any depth; designs saved with such lists read back as far as their bytes allow.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
+
+#include <unistd.h>
 
 #include "ModelInvariants.h"
 #include "TestDocument.h"
@@ -14,7 +15,6 @@
 #include "files/Clipboard.h"
 #include "files/DesignFile.h"
 #include "files/FileTestSupport.h"
-#include "files/ObjectRecords.h"
 #include "files/TemplateFile.h"
 #include "files/Undo.h"
 #include "model/Attachments.h"
@@ -24,7 +24,6 @@
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/Records.h"
-#include "model/Selection.h"
 #include "platform/Alerts.h"
 
 namespace fs = std::filesystem;
