@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/AddkitDispatcher.h"
 #include "app/AppController.h"
@@ -366,7 +367,13 @@ void Win32EventHandler::groupNoRedraw() {
   gOverload = 0;
   gObjectCount = 0;
   SelectedObjectAllLayers(layers, 1, kCmdCountGroups, CommandArg::None());
-  if (gOverload) return;
+  if (gOverload) {
+    ShowAlert("Unable to group the selected objects.",
+              "One of the selected groups holds more than " + std::to_string(kMaxGroupsToGroup) +
+                  " groups in all (itself and the groups in it, at every depth). Ungroup some of them, then "
+                  "group the objects again.");
+    return;
+  }
   gObjectCount = 0;
   gGroupLeader = nullptr;
   TopLevelObjectAllLayers(layers, kCmdCountObjects, CommandArg::None());

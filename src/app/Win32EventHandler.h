@@ -43,7 +43,8 @@ class Win32EventHandler {
   void mirrorObjectsUsingCommand(int32_t command);        // 5008, 5138
   void nudgeObjectsUsingCommand(int32_t command);         // 5036..5039
   void alterObjectPositionUsingCommand(int32_t command);  // 5105, 5106
-  // Groups the selected top-level objects without redraw or undo (after placing content).
+  // Groups the selected top-level objects without redraw or undo (after placing content). A
+  // selected tree of more than kMaxGroupsToGroup groups groups nothing, with an alert saying why.
   void groupNoRedraw();
   void groupObjects();
   void ungroupObjects();

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <system_error>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "app/AddkitDispatcher.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
+#include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/Readouts.h"
 #include "model/TexturePaths.h"
@@ -195,6 +197,15 @@ bool ZLKDocument::readFromFile(const std::string& path, const std::string&) {
     ShowAlert(SubstituteName(LocalizedString("Some objects in \"%@\" could not be read and were left out."),
                              path),
               LeftOutText(leftOut), /*sheet=*/false);
+  }
+  if (leftOut.groupsTooDeep > 0) {
+    const bool one = leftOut.groupsTooDeep == 1;
+    ShowAlert(SubstituteName(LocalizedString("Some groups in \"%@\" stood too deep in other groups."), path),
+              CountText(leftOut.groupsTooDeep, "group") + " more than " + std::to_string(kMaxGroupNesting) +
+                  " levels down in groups " + (one ? "was" : "were") + " opened as " + (one ? "its" : "their") +
+                  " objects in the group around " + (one ? "it" : "them") +
+                  ": a cabinet or a symbol among them is now loose parts.",
+              /*sheet=*/false);
   }
   if (leftOut.elevationsReset > 0)
     ShowAlert(SubstituteName(LocalizedString("Some objects in \"%@\" had an elevation that is not a number."), path),

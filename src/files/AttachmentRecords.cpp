@@ -32,10 +32,10 @@ void PutTextureID(FieldWriter& w, int32_t id) {
 namespace {
 
 // An embedded object in the clipboard is written only when selected, so it is selected
-// around its writing.
+// around its writing. It stands at the top of the list the record holds.
 void WriteEmbedded(Objex* obj) {
   if (gScrapMode) SelectObj(obj, 1, 0);
-  WriteAnObject(obj);
+  WriteObjectListEntry(obj);
   if (gScrapMode) SelectObj(obj, 2, 0);
 }
 
@@ -43,26 +43,14 @@ void WriteEmbeddedList(Objex* head) {
   for (Objex* o = head; o; o = o->next) WriteEmbedded(o);
 }
 
-// Reads tags until `endTag`, one object after each other tag; each object read is handed
-// to `take` (which owns it from then on). Ends also at the end of the input.
-template <typename Take>
-void ReadObjectsUntil(int16_t endTag, Layer* layer, Take take) {
-  while (!StreamAtEnd()) {
-    int16_t tag = 0;
-    ReadShort(&tag);
-    if (StreamFailed() || tag == endTag) return;
-    Objex* obj = ReadEmbeddedObject(layer);
-    if (obj) take(obj);
-  }
-}
-
 // Profiles: the last object between 210 and 211 is kept, earlier ones are deleted.
 Objex* ReadProfile(Layer* layer) {
   Objex* profile = nullptr;
-  ReadObjectsUntil(kTagTrimObjectEnd, layer, [&](Objex* obj) {
+  ReadObjectList(kTagTrimObjectEnd, layer, [&](Objex* obj) {
     DeleteObj(profile);
     obj->layer = nullptr;
     profile = obj;
+    return true;
   });
   return profile;
 }
@@ -218,12 +206,13 @@ void ReadObjectAttachment(DoorWindowData* record, Objex* attachment, Layer* laye
   if (d->subtype == kDoorCustom || d->subtype == kWindowCustom) {
     int16_t begin = 0;
     ReadShort(&begin);
-    ReadObjectsUntil(kTagAttachmentDefinitionEnd, target, [&](Objex* obj) {
+    ReadObjectList(kTagAttachmentDefinitionEnd, target, [&](Objex* obj) {
       obj->layer = nullptr;
       obj->parent = attachment;
       if (obj->type == kObjSkylightOutline) AppendToPartList(&d->maskObject, obj);
       else if (obj->type == kObjDoorLeafFace) AppendToPartList(&d->definitionLeafParts, obj);
       else AppendToPartList(&d->definitionParts, obj);
+      return true;
     });
   }
   ReadTrimSlot(&d->trimSlotA, attachment, target);
@@ -346,7 +335,7 @@ void ReadRoofAttachment(RoofAttachmentData* record, Objex* attachment, Layer* la
   if (r->ownerType == kObjSkylight && r->subtype == kSkylightCustom) {
     int16_t begin = 0;
     ReadShort(&begin);
-    ReadObjectsUntil(kTagRoofDefinitionEnd, target, [&](Objex* obj) {
+    ReadObjectList(kTagRoofDefinitionEnd, target, [&](Objex* obj) {
       Objex** list = nullptr;
       switch (obj->type) {
         case kObjSkylightOutline: list = &r->outlineParts; break;
@@ -358,11 +347,12 @@ void ReadRoofAttachment(RoofAttachmentData* record, Objex* attachment, Layer* la
       }
       if (!list || !keep) {
         DeleteObj(obj);
-        return;
+        return false;
       }
       obj->layer = nullptr;
       obj->parent = attachment;
       AppendToPartList(list, obj);
+      return true;
     });
   }
   ReadRoofSlot(&r->slots[0]);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <new>
 
 #include "files/AttachmentRecords.h"
@@ -1060,9 +1061,29 @@ void UpdateDeckSteps(Objex* deck, Poinz* point, Poinz* nextPoint) {
 
 namespace {
 
-// Brackets open around the object being written: a group met inside one is bracketed as a
-// group in the group.
+// What a group is written as depends on where it stands in the list of objects being written,
+// never on what that list itself is written inside. A group at the top of its list (an object
+// of a floor, or one of a list a record holds) opens a bracket with the group begin tag (a
+// cabinet with its state: the cabinet begin tag and the state); a group inside a bracket of the
+// same list opens one with the inner group begin tag. Each list a record holds (custom opening
+// and skylight definitions, trim profiles) starts with no bracket open, and the brackets
+// around the record are open again when it is done (ObjectListWriting): a reader of that list
+// keeps its own brackets and meets every list alike, whatever stands around the record.
+//
+// The brackets open in the list being written.
 int sOpenBrackets = 0;
+
+// Writing one list held in a record: its brackets are its own.
+class ObjectListWriting {
+ public:
+  ObjectListWriting() : around_(sOpenBrackets) { sOpenBrackets = 0; }
+  ~ObjectListWriting() { sOpenBrackets = around_; }
+  ObjectListWriting(const ObjectListWriting&) = delete;
+  ObjectListWriting& operator=(const ObjectListWriting&) = delete;
+
+ private:
+  int around_;
+};
 
 // Opens a group's bracket: a cabinet with its state takes the cabinet tag and the state (the
 // group's elevation put into it); any other group `plainTag`. Whether the cabinet tag was
@@ -1079,18 +1100,19 @@ bool WriteBracketOpening(Objex* group, int16_t plainTag) {
   return false;
 }
 
+void WriteListEntry(Objex* obj, bool top);
+
 // The members of a group that is not bracketed, after its record: a group among them is
 // written as its members.
 void WriteGroupMembers(Objex* group) {
   for (Objex* c = group->firstChild; c; c = c->next) {
-    if (c->type != kObjGroup) WriteAnObject(c);
+    if (c->type != kObjGroup) WriteListEntry(c, false);
     else if (!gScrapMode || IsObjectSelected(c)) WriteGroupMembers(c);
   }
 }
 
-}  // namespace
-
-void WriteAnObject(Objex* obj) {
+// One object of the list being written; `top` when it stands at the list's top.
+void WriteListEntry(Objex* obj, bool top) {
   if (!obj) return;
   if (gScrapMode && !IsObjectSelected(obj)) return;
   if (obj->type != kObjDimensionInfo) {
@@ -1101,13 +1123,16 @@ void WriteAnObject(Objex* obj) {
   }
   const int16_t t = obj->type;
   if (t == kObjWall || t == kObjDeck || t == kObjRoof || t == kObjRoofPanel) return;
-  if (!obj->firstChild) return;
-  // A group standing alone is bracketed, and so is a group inside a bracket: a cabinet or a
-  // symbol put in a group stays one. The inner bracket closes with a tag of its own, which a
-  // reader that does not know it passes over, taking the members as the outer group's.
-  const bool group = t == kObjGroup && obj->firstChild->type != 102;
+  // An empty group in a bracket is bracketed too: a reader drops a group record inside a bracket
+  // that no bracket of its own follows (an older stream's group in a group, its members flat).
+  const bool emptyInner = t == kObjGroup && !obj->firstChild && sOpenBrackets > 0;
+  if (!obj->firstChild && !emptyInner) return;
+  // A cabinet or a symbol put in a group stays one: the inner bracket closes with a tag of its
+  // own, which a reader that does not know it passes over, taking the members as the outer
+  // group's.
+  const bool group = t == kObjGroup && (emptyInner || obj->firstChild->type != 102);
   const bool inner = group && sOpenBrackets > 0;
-  const bool bracket = group && (!obj->parent || inner);
+  const bool bracket = group && (top || inner);
   // A cabinet group without its state is bracketed as a plain group: every reader expects
   // the state after a cabinet tag.
   const bool cabinet = bracket && WriteBracketOpening(obj, inner ? kTagInnerGroupBegin : kTagGroupBegin);
@@ -1116,10 +1141,21 @@ void WriteAnObject(Objex* obj) {
     return;
   }
   if (bracket) ++sOpenBrackets;
-  for (Objex* c = obj->firstChild; c; c = c->next) WriteAnObject(c);
+  for (Objex* c = obj->firstChild; c; c = c->next) WriteListEntry(c, false);
   if (!bracket) return;
   --sOpenBrackets;
   WriteShort(inner ? kTagInnerGroupEnd : cabinet ? kTagCabinetEnd : kTagGroupEnd);
+}
+
+}  // namespace
+
+void WriteAnObject(Objex* obj) {
+  if (obj) WriteListEntry(obj, !obj->parent);
+}
+
+void WriteObjectListEntry(Objex* obj) {
+  ObjectListWriting list;
+  WriteListEntry(obj, true);
 }
 
 namespace {
@@ -1390,6 +1426,7 @@ Objex* ReadGroupBracket::Link(Objex* obj) {
 Objex* ReadGroupBracket::OpenInner() {
   Objex* g = pending_;
   if (!g || around_.size() >= kMaxInnerGroups) {
+    if (g) ++sLeftOut.groupsTooDeep;
     DropPending();
     if (group) ++passedOver_;
     return nullptr;
@@ -1447,4 +1484,51 @@ Objex* ReadEmbeddedObject(Layer* layer) {
   Objex* obj = ReadAnObject(&scratch, 0);
   DeleteObj(obj);
   return nullptr;
+}
+
+void ReadObjectList(int16_t endTag, Layer* layer, const std::function<bool(Objex*)>& take) {
+  ReadGroupBracket bracket;
+  Objex* last = nullptr;  // the object read last at the list's top, while the list keeps it
+  auto close = [&bracket] {
+    if (bracket.group) UpdateObjectRootBounds(bracket.group, 0, 1);
+    bracket.Close();
+  };
+  while (!StreamAtEnd()) {
+    int16_t tag = 0;
+    ReadShort(&tag);
+    if (StreamFailed() || tag == endTag) break;
+    switch (tag) {
+      case kTagGroupBegin:
+        if (!bracket.IsOpen() && last && last->type == kObjGroup) bracket.Open(last);
+        break;
+      // Lists held in a record were once written with the inner tags for their top groups
+      // when the record stood in a group: those open and close a top group's bracket too.
+      case kTagInnerGroupBegin:
+        if (bracket.IsOpen()) bracket.OpenInner();
+        else if (last && last->type == kObjGroup) bracket.Open(last);
+        break;
+      case kTagCabinetBegin:
+        bracket.OpenCabinet(bracket.IsOpen() ? nullptr : last);
+        break;
+      case kTagInnerGroupEnd:
+        if (bracket.InInner()) bracket.CloseInner();
+        else close();
+        break;
+      case kTagGroupEnd:
+      case kTagCabinetEnd:
+        close();
+        break;
+      default: {
+        // Any other tag is followed by one object, as the earliest writers wrote every entry.
+        Objex* obj = ReadEmbeddedObject(layer);
+        if (bracket.IsOpen()) {
+          bracket.Link(obj);
+        } else if (obj) {
+          last = take(obj) ? obj : nullptr;
+        }
+        break;
+      }
+    }
+  }
+  close();
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <unordered_set>
 #include <vector>
 
@@ -14,6 +15,7 @@ struct DocState;
 class ZLKDocumentModel;
 
 #include "files/StreamState.h"
+#include "model/Grouping.h"
 
 // The open cabinet group while a cabinet file is read (its plan mask goes to the parts), or null.
 extern Objex* gCabinetObject;
@@ -173,6 +175,11 @@ void UpdateDeckSteps(Objex* deck, Poinz* point, Poinz* nextPoint);
 // children without bracket (walls, decks, roofs and roof panels keep theirs in their data).
 // In scrap mode only selected objects are written.
 void WriteAnObject(Objex* obj);
+// One object of a list a record holds (a custom opening's or skylight's definition, a trim
+// profile), at the top of that list: a group there is bracketed as a top-level group is, with
+// brackets of the list's own whatever brackets stand around the record (see the rule in
+// ObjectRecords.cpp). ReadObjectList reads such a list back.
+void WriteObjectListEntry(Objex* obj);
 // Reads one object record (info, points, type data) into `layer`, appended to its object
 // list when `append` is set. Returns the object, or null when there is no layer, the object
 // cannot be made, it is dropped (no points and not a group, a roof slope arrow, an old stock
@@ -193,6 +200,10 @@ struct ObjectsLeftOut {
   // Kept, not left out: objects whose elevation was not a number or beyond +-1e6 inches and
   // that were read at elevation 0.
   int32_t elevationsReset = 0;
+  // Groups (a cabinet's, a symbol's, any other) standing deeper in groups than the readers keep
+  // (kMaxGroupNesting): their records are left out and their objects read into the group
+  // around them.
+  int32_t groupsTooDeep = 0;
 };
 void ResetObjectsLeftOut();
 // Builds the 3D parts of an object just read in the current layout (walls take the layer
@@ -202,6 +213,12 @@ ObjectsLeftOut ObjectsLeftOutSoFar();
 // As ReadAnObject(layer, 0) but also with no layer: the record is then read and dropped.
 // For embedded objects, which must be consumed whatever happens to them.
 Objex* ReadEmbeddedObject(Layer* layer);
+// Reads the objects of a list a record holds up to `endTag` (or the end of the input): each
+// object at the list's top is read with ReadEmbeddedObject(layer) and handed to `take`, which
+// owns it from then on and answers whether it kept it; a group's bracket (group, inner group
+// or cabinet tags) fills the group kept last, with its groups in it, as the object stream's
+// brackets do. Any other tag is followed by one object.
+void ReadObjectList(int16_t endTag, Layer* layer, const std::function<bool(Objex*)>& take);
 // Makes the level and point counts of an object just read agree with the points on its list:
 // pointCount their number, levels the stored `levels` when it divides them evenly, else 1.
 void SettleReadCounts(Objex* obj, int16_t levels);
@@ -220,10 +237,12 @@ void LinkReadGroupMember(Objex* group, Objex* obj, Objex** lastMember);
 // state the cabinet begin tag and the state), its members and an inner end tag. A group record
 // not followed by either begin tag (older streams wrote a nested group's record with its
 // members flat after it, or its members alone) is dropped and its members are the group's.
-// Groups nest no deeper than kMaxInnerGroups below the bracket's group; the members of one
-// deeper are read into the group around it.
+// Groups nest no deeper than kMaxInnerGroups below the bracket's group, as deep as the group
+// command builds them; the members of one deeper (only a design of an older version or a
+// damaged one holds such a group) are read into the group around it, and the group is counted
+// among what the read left out (ObjectsLeftOut::groupsTooDeep).
 struct ReadGroupBracket {
-  static constexpr size_t kMaxInnerGroups = 32;
+  static constexpr size_t kMaxInnerGroups = kMaxGroupNesting;
 
   Objex* group = nullptr;
   Objex* inner = nullptr;
@@ -235,6 +254,8 @@ struct ReadGroupBracket {
   ~ReadGroupBracket() { DropPending(); }
 
   bool IsOpen() const { return group != nullptr; }
+  // Whether a group in the group (or an inner bracket passed over) is open.
+  bool InInner() const { return passedOver_ > 0 || !around_.empty(); }
   void Open(Objex* g);
   // Closes the bracket, and any group in it still open (their bounds brought up to date).
   void Close();

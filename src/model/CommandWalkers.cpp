@@ -104,8 +104,12 @@ uint8_t CutOrDeleteAttachment(Objex* obj, int32_t cmd, const CommandArg&) {
   return kRowDeleted;
 }
 
+// A tree of at most kMaxGroupsToGroup groups holds groups at most one level fewer down; the
+// group made around it holds them one level more.
+static_assert(kMaxGroupsToGroup <= kMaxGroupNesting, "Plan > Group would build trees the readers cut");
+
 uint8_t CountGroups(Objex* obj, int32_t, const CommandArg&) {
-  if (!gOverload && obj->type == kObjGroup && ++gObjectCount > 25) gOverload = 1;
+  if (!gOverload && obj->type == kObjGroup && ++gObjectCount > kMaxGroupsToGroup) gOverload = 1;
   return kRowDone;
 }
 
@@ -605,6 +609,8 @@ Objex* DuplicateRow(Objex* obj, int32_t cmd, const CommandArg& arg) {
 }
 
 uint8_t Group(Objex* obj, int32_t, const CommandArg&) {
+  // A tree the readers could not keep whole is never built: such a group stays out.
+  if (!MayBeGrouped(obj)) return kRowDone;
   if (!gGroupLeader) {
     RGBColor pen{65535, 65535, 65535}, fill{0, 0, 0};
     FloatRect zero{};

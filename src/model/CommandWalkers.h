@@ -39,7 +39,11 @@ struct CommandArg {
 };
 
 extern int32_t gObjectCount;
+// Set by kCmdCountGroups when a selected tree holds more than kMaxGroupsToGroup groups (itself
+// counted): Plan > Group and the groupings after placing and reading objects then group
+// nothing. A tree it lets through, grouped, stays within kMaxGroupNesting (Grouping.h).
 extern uint8_t gOverload;
+constexpr int32_t kMaxGroupsToGroup = 25;
 extern uint8_t gCommandHappened;
 extern float gBaseElevation;  // feet
 extern uint8_t gTopoFloatNA;

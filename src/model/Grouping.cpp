@@ -2,6 +2,7 @@
 // object's type data, and recomputing an object's stored bounds.
 #include "model/Grouping.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -117,6 +118,17 @@ namespace {
 // The group that took the placement of a part it places (see GroupObject).
 const Objex* sPlacementTakenBy = nullptr;
 }  // namespace
+
+int GroupNesting(const Objex* obj) {
+  int deepest = 0;
+  for (const Objex* c = obj ? obj->firstChild : nullptr; c; c = c->next)
+    if (c->type == kObjGroup) deepest = std::max(deepest, 1 + GroupNesting(c));
+  return deepest;
+}
+
+bool MayBeGrouped(const Objex* obj) {
+  return obj && (obj->type != kObjGroup || GroupNesting(obj) < kMaxGroupNesting);
+}
 
 void GroupObject(Objex* obj) {
   if (!obj || !gGroupLeader || gGroupLeader == obj) return;

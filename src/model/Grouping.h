@@ -8,6 +8,14 @@ struct Objex;
 // The group the group command fills; set by the walker, reset by its caller.
 extern Objex* gGroupLeader;
 
+// How deep groups stand in one another: a group holds groups at most this many levels down (a
+// group of groups of plain objects holds them one level down). Every reader of an object stream
+// keeps this many levels, and the group command never builds a tree deeper, so that every
+// tree a design holds is written and read back whole.
+constexpr int kMaxGroupNesting = 32;
+// The levels of groups held in `obj`: 0 for an object that holds no group (null too).
+int GroupNesting(const Objex* obj);
+
 Objex* GetRootObject(Objex* obj);
 const Objex* GetRootObject(const Objex* obj);
 bool IsObjectGrouped(const Objex* obj);
@@ -40,6 +48,9 @@ bool IsObjectUndetectable(const Objex* obj);
 
 // Moves the object into gGroupLeader's child list.
 void GroupObject(Objex* obj);
+// Whether the object may go into a group: false for a group that already holds groups
+// kMaxGroupNesting levels down.
+bool MayBeGrouped(const Objex* obj);
 // Deletes the group and returns its members, deselected, to its layer; inner groups stay.
 void UngroupObject(Objex* obj);
 void UpdateObjectBounds(Objex* obj);

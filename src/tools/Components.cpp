@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "files/SymbolFile.h"
+#include "model/Bounds.h"
 #include "model/CommandCodes.h"
 #include "model/CommandWalkers.h"
 #include "model/Delete.h"
@@ -16,6 +17,7 @@
 #include "model/Services.h"
 #include "model/Records.h"
 #include "model/TransformInfo.h"
+#include "model/Types.h"
 #include "tools/ToolCodes.h"
 #include "tools/TrackingState.h"
 #include "tools/WallAttachmentPlacement.h"
@@ -232,9 +234,14 @@ void UpdateFixedComponent(Objex* object) {
     part = next;
   }
   object->symbol3D = nullptr;
-  const Objex* root = GetRootObject(object);
-  const float cx = (root->bounds3D.floatLeft + root->bounds3D.floatRight) / 2;
-  const float cz = (root->bounds3D.floatBack + root->bounds3D.floatFront) / 2;
+  // Centred on the component: the group its tool made of the symbol's copies (the object alone
+  // when it has none), not a group that group was put in since, whose middle lies elsewhere.
+  // Measured afresh: a command on the outer group brings only that group's stored box up to date.
+  Objex* component = object->parent && object->parent->type == kObjGroup ? object->parent : object;
+  Float3DRect box = EmptyFloat3DRect();
+  GetObject3DBounds(component, 0, &box, 0);
+  const float cx = (box.floatLeft + box.floatRight) / 2;
+  const float cz = (box.floatBack + box.floatFront) / 2;
   tools::Attach3DSymbol(object, object->type, cx, cz);
   TransformInfo turn{};
   turn.scale[0] = turn.scale[1] = turn.scale[2] = 1;

@@ -33,6 +33,7 @@
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/Globals.h"
+#include "model/CommandWalkers.h"
 #include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/Services.h"
@@ -220,6 +221,40 @@ TEST_F(CommandBridge, GroupAndUngroup) {
   EXPECT_EQ(undoName(), "Ungroup");
   doc->undoManager().undo();
   EXPECT_EQ(TopLevel(model->itsCurLayer).size(), 2u) << "the undo took back no ungroup";
+}
+
+// Plan > Group counts the groups of each selected tree first and groups nothing past 25 of them:
+// a chain of groups takes a level each time until it holds 26 groups; the next Group changes
+// nothing, stores no step and says why.
+TEST_F(CommandBridge, GroupRefusesATreeOfMoreThanTwentyFiveGroupsAndSaysWhy) {
+  ScopedAlertRecorder alerts;
+  Objex* top = line(0, 100);
+  int groups = 0;
+  for (int i = 0; i < 30; ++i) {
+    Objex* next = line(0, 10.0f + float(i));
+    SelectAllLayers(model->itsLayers, kSelectOff, 0);
+    SelectObj(top, kSelectOn, 0);
+    SelectObj(next, kSelectOn, 0);
+    handler().groupObjects();
+    if (!top->parent) {
+      EXPECT_EQ(next->parent, nullptr);
+      break;
+    }
+    top = top->parent;
+    ++groups;
+    EXPECT_TRUE(alerts.shown.empty()) << "a tree of " << groups - 1 << " groups was grouped with an alert";
+  }
+  EXPECT_EQ(groups, kMaxGroupsToGroup + 1);
+  EXPECT_EQ(TopLevel(model->itsCurLayer).size(), 2u);
+  EXPECT_EQ(undoName(), "Group");
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "Unable to group the selected objects.");
+  EXPECT_EQ(alerts.shown[0].informative,
+            "One of the selected groups holds more than 25 groups in all (itself and the groups in it, at every "
+            "depth). Ungroup some of them, then group the objects again.");
+  doc->undoManager().undo();
+  EXPECT_EQ(GroupNesting(TopLevel(model->itsCurLayer)[0]), kMaxGroupsToGroup - 1)
+      << "the Undo took back a step the refused Group stored";
 }
 
 TEST_F(CommandBridge, FloorsMoveAndCopyWithAlertsAtTheEnds) {

@@ -16,11 +16,13 @@
 #include "tools/ToolTestSupport.h"
 #include "WallTestSupport.h"
 #include "AppTestSupport.h"
+#include "app/Win32EventHandler.h"
 #include "app/ZLKDocument.h"
 #include "app/ZLKWindowController.h"
 #include "content/ContentCategoryItem.h"
 #include "content/ContentPaletteController.h"
 #include "content/ContentView.h"
+#include "files/DesignFile.h"
 #include "openings/CustomDefinitions.h"
 #include "platform/Alerts.h"
 #include "platform/ContentPaths.h"
@@ -274,6 +276,72 @@ TEST_F(SavedDesignAsWindowDefinition, ToolPlacesItAndThePaneReadsItAgain) {
     // very start of its wall and does not fit there when the definition's walls are refitted.
     for (const AlertRequest& a : alerts.shown) EXPECT_EQ(a.message, "One or more components have been removed.");
     z += 200;
+  }
+}
+
+// The tester's road: the window tool places a custom window whose definition holds a group (an
+// outline, a frame part, a group of two frame parts and a leaf face) in a wall; the wall and a
+// line are grouped with Plan > Group and the design saved. It opens again with the window's
+// definition as the window took it, its group holding its two parts.
+TEST_F(SavedDesignAsWindowDefinition, AWindowWhoseDefinitionHoldsAGroupIsSavedWholeInAGroup) {
+  const std::filesystem::path kept =
+      std::filesystem::path(__FILE__).parent_path().parent_path() / "files" / "data" / "regressions";
+  const char* name = "custom-window-definition-with-a-group.QTF";
+  std::filesystem::copy_file(kept / name, LocalDomainCustomWindowPath() + "/Saved/" + name);
+  gSelectedContentCategory = kCustomWindowCategory;
+  gSelectedContentEntryType = kEntryCustomWindow;
+  gSelectedContentEntry = SymEntryInfo{};
+  gSelectedContentEntry.type = kEntryCustomWindow;
+  gSelectedContentEntry.objectData = std::string("Saved/") + name;
+  Objex* wall = AddTestWall(doc, {{0, 0}, {480, 0}});
+  gCurTool = kToolWindow;
+  hitTest(240, 1);
+  ASSERT_EQ(gClickInfo.hitObject, wall);
+  drag({{240, 1}});
+  Objex* window = wall->firstChild;
+  ASSERT_NE(window, nullptr);
+  ASSERT_EQ(window->type, kObjWindow);
+  // The definition as the window took it: frame parts and groups, in order, with their members.
+  auto frames = [](const Objex* w) {
+    std::string s;
+    for (const Objex* part = AttachmentData(w)->definitionParts; part; part = part->next) {
+      s += std::to_string(part->type);
+      if (part->type == kObjGroup) {
+        s += "(";
+        for (const Objex* m = part->firstChild; m; m = m->next) s += std::to_string(m->type) + (m->next ? " " : "");
+        s += ")";
+      }
+      s += part->next ? " " : "";
+    }
+    return s;
+  };
+  const std::string placed = frames(window);
+  ASSERT_NE(placed.find("1000("), std::string::npos) << placed;
+  Objex* line = doc.addObject(kObjLine, false, {{0, 100}, {100, 100}}, doc.first);
+  UpdateObjectBounds(line);
+  SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+  SelectObj(wall, kSelectOn, 0);
+  SelectObj(line, kSelectOn, 0);
+  Win32EventHandler::sharedEventHandler()->groupObjects();
+  ASSERT_EQ(CountObjects(doc.first), 1);
+  ASSERT_EQ(wall->parent, doc.first->firstObject);
+
+  const std::string saved = shared + "/grouped.pro";
+  ASSERT_EQ(KeyFileWrite(saved.c_str()), 1);
+  {
+    TestDocument reopened;
+    ASSERT_EQ(KeyFileRead(saved.c_str()), 1);
+    const Layer* first = GetLayerFromName("First Floor");
+    ASSERT_EQ(CountObjects(first), 1);
+    const Objex* group = first->firstObject;
+    ASSERT_EQ(group->type, kObjGroup);
+    const Objex* readWall = group->firstChild;
+    ASSERT_NE(readWall, nullptr);
+    ASSERT_EQ(readWall->type, kObjWall);
+    ASSERT_NE(readWall->firstChild, nullptr);
+    EXPECT_EQ(frames(readWall->firstChild), placed);
+    EXPECT_NE(AttachmentData(readWall->firstChild)->faces, nullptr);
+    EXPECT_MODEL_SOUND();
   }
 }
 

@@ -727,6 +727,25 @@ TEST_F(Document, AnElevationThatIsNotANumberIsToldAndReadAsZero) {
   EXPECT_EQ(CountObjects(doc->documentModel()), 1);
 }
 
+// A design an older version saved with groups 34 deep (a cabinet and a symbol in the innermost)
+// opens with every object, and the user is told that two groups stood deeper than a design
+// holds and that their objects are members of the group around them.
+TEST_F(Document, GroupsDeeperThanADesignHoldsAreToldWhenOpened) {
+  ScopedAlertRecorder alerts;
+  const fs::path kept = fs::path(__FILE__).parent_path().parent_path() / "files" / "data" / "regressions";
+  const std::string path = file("chain.pro");
+  fs::copy_file(kept / "chain-33-deep-cabinet.pro", path, fs::copy_options::overwrite_existing);
+  bool opened = false;
+  ZLKDocumentController::sharedDocumentController().openDocumentWithContentsOfFile(path,
+                                                                                   [&](bool ok) { opened = ok; });
+  ASSERT_TRUE(opened);
+  ASSERT_EQ(alerts.shown.size(), 1u);
+  EXPECT_EQ(alerts.shown[0].message, "Some groups in \"chain.pro\" stood too deep in other groups.");
+  EXPECT_EQ(alerts.shown[0].informative,
+            "2 groups more than 32 levels down in groups were opened as their objects in the group around them: a "
+            "cabinet or a symbol among them is now loose parts.");
+}
+
 // The plan's limit a left-out point lay past is told in the design's own units: 1,000,000
 // plan units are 500000" in the reported design (2 plan units an inch), saved with its wall's
 // end at x = 1,004,900; the same wall saved from a metric design at 0.72 plan units an inch is

@@ -5,14 +5,24 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "ScriptedModalEvents.h"
 #include "ToolTestSupport.h"
 #include "WallTestSupport.h"
+#include "building3d/PlaneObjects.h"
+#include "building3d/RenderRoad.h"
+#include "files/DesignFile.h"
 #include "files/SymbolFile.h"
 #include "model/Attachments.h"
+#include "model/CommandCodes.h"
+#include "model/CommandWalkers.h"
+#include "model/Services.h"
 #include "model/CustomTextures.h"
 #include "model/PlanarTransforms.h"
 #include "model/WallFields.h"
@@ -366,6 +376,90 @@ TEST_F(WallComponents, CeilingFanIsAGroupOfSymbolCopies) {
   Objex* plain = addShape({{0, 0}, {10, 0}, {10, 10}});
   UpdateFixedComponent(plain);
   EXPECT_FALSE(calls.called("ReRenderObject", plain->objectID));
+}
+
+// A light and a floor register, each placed with its tool, grouped with a line by Plan >
+// Group's calls (once, then once more), saved and opened: each fixture's 3D parts are built
+// again, and the scene holds them where it held them before the save.
+TEST_F(WallComponents, AGroupedLightAndRegisterKeepTheir3DFixturesThroughASaveAndOpen) {
+  const int16_t light = FixedComponentForTool(kToolFixtureLight).symbolType;
+  const int16_t vent = FixedComponentForTool(kToolFloorRegister).symbolType;
+  gSymbol2DList = OneSquareSymbolEntry(light);
+  gSymbol2DList->next = OneSquareSymbolEntry(vent);
+  gSymbol3DList = OneSquareSymbolEntry(light);
+  gSymbol3DList->next = OneSquareSymbolEntry(vent);
+  doc.ds()->baseElevation = 0;
+  // A shown 3D view, built at once.
+  const LiveViewHost savedHost = gLiveViewHost;
+  gLiveViewHost.viewBounds = [](int32_t* w, int32_t* h) { *w = *h = 64; };
+  gLiveViewHost.isVisible = [] { return true; };
+  const uint8_t savedRender[3] = {gRenderOnShow, gForceRenderObjectNow, gEnableBackgroundRendering};
+  gRenderOnShow = gForceRenderObjectNow = gEnableBackgroundRendering = 0;
+  // The vertices the scene builds for the fixtures (their 3D parts), rounded and sorted.
+  auto freeScene = [] {
+    for (PlaneObject* p = gGLPlaneObjects; p;) {
+      PlaneObject* next = p->next;
+      DeletePlaneObject(p);
+      p = next;
+    }
+    gGLPlaneObjects = gGLPlaneObjectsTail = nullptr;
+    gCurPlaneObject = nullptr;
+    gBase2DObject = gActual3DObject = nullptr;
+  };
+  auto fixtureScene = [&freeScene, light, vent] {
+    freeScene();
+    RenderAllLayers();
+    std::vector<std::vector<int>> vertices;
+    for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
+      const int16_t of = po->base2DObject ? po->base2DObject->type : 0;
+      if (of != light && of != vent) continue;
+      for (const Plane* p = po->planes; p; p = p->next)
+        for (int32_t i = 0; i < p->vertexCount; ++i)
+          vertices.push_back({int(std::lround(p->vertices[i].x * 100)), int(std::lround(p->vertices[i].y * 100)),
+                              int(std::lround(p->vertices[i].z * 100))});
+    }
+    std::sort(vertices.begin(), vertices.end());
+    freeScene();
+    return vertices;
+  };
+  gCurTool = kToolFixtureLight;
+  TrackComponentFixed(50, 0, 40, kTrackEnd, kToolFixtureLight);
+  gCurTool = kToolFloorRegister;
+  TrackComponentFixed(150, 0, 40, kTrackEnd, kToolFloorRegister);
+  ASSERT_EQ(CountObjects(doc.first), 2);
+  const std::vector<std::vector<int>> alone = fixtureScene();
+  ASSERT_FALSE(alone.empty());
+  const std::string path = (std::filesystem::temp_directory_path() /
+                            ("casa-fixtures-" + std::to_string(getpid()) + ".pro")).string();
+  for (int depth = 1; depth <= 2; ++depth) {
+    SCOPED_TRACE("groups around the fixtures: " + std::to_string(depth));
+    addShape({{0, 200.0f + float(depth)}, {40, 200}, {40, 240}});
+    SelectAllLayers(doc.model.itsLayers, kSelectOn, 0);
+    gGroupLeader = nullptr;
+    TopLevelObjectAllLayers(doc.model.itsLayers, kCmdGroup, CommandArg::None());
+    gGroupLeader = nullptr;
+    SelectAllLayers(doc.model.itsLayers, kSelectOff, 0);
+    ASSERT_EQ(CountObjects(GetLayerFromName("First Floor")), 1);  // the read replaced the floors
+    EXPECT_EQ(fixtureScene(), alone);
+    ASSERT_EQ(KeyFileWrite(path.c_str()), 1);
+    ASSERT_EQ(KeyFileRead(path.c_str()), 1);
+    ASSERT_EQ(gCurDocument, &doc.model);
+    int fixtures = 0;
+    auto count = [&](auto&& self, const Objex* o) -> void {
+      for (; o; o = o->next) {
+        if ((o->type == light || o->type == vent) && o->symbol3D) ++fixtures;
+        self(self, o->firstChild);
+      }
+    };
+    count(count, GetLayerFromName("First Floor")->firstObject);
+    EXPECT_EQ(fixtures, 2) << "a fixture was read without its 3D parts";
+    EXPECT_EQ(fixtureScene(), alone);
+  }
+  std::filesystem::remove(path);
+  gLiveViewHost = savedHost;
+  gRenderOnShow = savedRender[0];
+  gForceRenderObjectNow = savedRender[1];
+  gEnableBackgroundRendering = savedRender[2];
 }
 
 TEST_F(WallComponents, FixedComponentKeepsItsPartsWithoutADesign) {
