@@ -13,12 +13,20 @@
 #include <iterator>
 #include <map>
 
+#include "content/FixedSymbolDrawings.h"
 #include "content/LibraryModels.h"
 #include "content/ProceduralTextures.h"
+#include "files/ByteStream.h"
 #include "files/DesignFile.h"
+#include "files/DocStateBlock.h"
+#include "files/FileTags.h"
 #include "files/ObjectFile.h"
+#include "files/ObjectRecords.h"
+#include "files/StreamState.h"
+#include "files/SymbolFile.h"
 #include <unistd.h>
 #include "model/CustomTextures.h"
+#include "model/Delete.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
 #include "model/HitTest.h"
@@ -520,6 +528,71 @@ std::vector<uint8_t> ModelFile(const LibraryModel& model) {
   return ReadBack(path);
 }
 
+// A fixed symbol file: a design's header and settings block, then one object record a part and
+// the end of the objects (all the symbol reader takes). The parts are freed.
+std::vector<uint8_t> SymbolFile(const std::vector<Objex*>& parts) {
+  BeginOutputBuffer();
+  sWriteVersion = kVersionDesign11100;
+  DoWriteHeader();
+  DoWriteDocState();
+  for (Objex* p : parts) WriteAnObject(p);
+  WriteShort(kTagObjectsEnd);
+  std::vector<uint8_t> bytes = gStream.outDataBuffer;
+  ReleaseOutputBuffer();
+  for (Objex* p : parts) DeleteObj(p);
+  return bytes;
+}
+
+// A symbol part through (x, y, z) points in plan units, on no layer.
+Objex* SymbolPart(int16_t type, bool closed, const std::vector<std::array<float, 3>>& points) {
+  const RGBColor black{};
+  Objex* o = CreateObject(type, closed, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, nullptr, nullptr,
+                          nullptr);
+  if (!o) return nullptr;
+  for (const auto& p : points) {
+    Poinz* q = CreatePoint(1, 0, 0, 0, 0, 0, p[0], p[1], p[2], 0, 0, 0, 0, 0, 0, o);
+    if (!q) continue;
+    q->detectable = 1;
+    AppendPointToObject(q, o);
+  }
+  return o;
+}
+
+// The plan symbol of a fixed kind: each run of its drawing one part, in the plan units of a new
+// design (2 an inch), where the symbols are drawn from.
+std::vector<uint8_t> FixedSymbol2DFile(int16_t kind) {
+  ScratchDesign design;
+  const DocState* ds = design.model.itsDocState;
+  const auto plan = [ds](float inches) { return ConvertWorldToScreen(GetWorldFromInches(inches, ds), ds, 0); };
+  std::vector<Objex*> parts;
+  for (const SymbolStroke& stroke : FixedSymbolDrawing(kind)) {
+    std::vector<std::array<float, 3>> points;
+    for (const auto& [x, z] : stroke.points) points.push_back({plan(x), 0, plan(z)});
+    if (Objex* part = SymbolPart(kObjDetail, stroke.closed, points)) parts.push_back(part);
+  }
+  return SymbolFile(parts);
+}
+
+// The 3D form of a fixed kind: a box of six faces, its side s plan units (lights and HVAC
+// equipment 16, plumbing fixtures 40, the rest 12) and half as high.
+std::vector<uint8_t> FixedSymbol3DFile(int16_t kind) {
+  ScratchDesign design;
+  float s = 12;
+  if (kind >= 90 && kind <= 98) s = 40;
+  else if ((kind >= 79 && kind <= 83) || kind >= 117) s = 16;
+  const float h = s / 2;
+  std::vector<Objex*> parts;
+  for (const std::vector<std::array<float, 3>>& face :
+       {std::vector<std::array<float, 3>>{{0, 0, 0}, {s, 0, 0}, {s, 0, s}, {0, 0, s}},
+        {{0, h, 0}, {s, h, 0}, {s, h, s}, {0, h, s}},
+        {{0, 0, 0}, {s, 0, 0}, {s, h, 0}, {0, h, 0}},
+        {{0, 0, s}, {s, 0, s}, {s, h, s}, {0, h, s}},
+        {{0, 0, 0}, {0, 0, s}, {0, h, s}, {0, h, 0}},
+        {{s, 0, 0}, {s, 0, s}, {s, h, s}, {s, h, 0}}})
+    if (Objex* part = SymbolPart(kObjSymbolPart3D, true, face)) parts.push_back(part);
+  return SymbolFile(parts);
+}
+
 // A stock material's information file: its name, and the tile size in inches that the
 // renderer stretches the image over (read from section "Size"; without it every material
 // would repeat every 100 inches).
@@ -711,6 +784,13 @@ std::vector<ShippedFile> GenerateShippedLibrary() {
   c.text(true, "QVRA/Components/Trim/My Trim/trim1.QTI",
          "[Description]\nTrimName=Rounded Base\nTrimDescription=Square board with a rounded nose\n");
   c.add(true, "QVRA/Components/Trim/My Trim/trim1.QPV", Png(TrimImage(1, 0, false)));
+  // The fixed electrical, plumbing and HVAC symbols the component tools place, plan and 3D.
+  size_t fixedCount = 0;
+  const FixedSymbolFile* fixed = FixedSymbolFiles(&fixedCount);
+  for (size_t i = 0; i < fixedCount; ++i) {
+    c.add(false, "QVRA/Objects/Symbol2D/" + FixedSymbolFileName(fixed[i], false), FixedSymbol2DFile(fixed[i].kind));
+    c.add(false, "QVRA/Objects/Symbol3D/" + FixedSymbolFileName(fixed[i], true), FixedSymbol3DFile(fixed[i].kind));
+  }
   // One content provider with its logo.
   c.text(false, "QVRA/Providers/Sample.QPI",
          "[Provider]\nName=Sample Library Works\nURL=www.example.com\nAddr1=1 Example Road\n"

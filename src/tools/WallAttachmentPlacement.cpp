@@ -271,18 +271,15 @@ void DrawAttachment(const FloatPoint* firstEnd, const FloatPoint* centre, const 
   const FloatPoint at{fx + ox, fz + oz};
   const float turn = perpendicular + kQuarterTurn;
   switch (kind) {
-    case 95: case 96: case 97: {
+    case 55: case 65: case 66: case 67: case 70: case 73: case 74: case 75: case 76: case 77: case 78:
+    case 83: case 84: case 85: case 86: case 87: case 90: case 91: case 92: case 93: case 94: case 95:
+    case 96: case 97: case 99: case 109: case 124: {
       // Drawn at the size it will have, as the plan draws it.
       float scaleX = 1, scaleZ = 1;
-      SizedSymbolScales(kind, width, depth, &scaleX, &scaleZ);
+      ComponentSymbolScales(kind, width, depth, &scaleX, &scaleZ);
       SetupToDraw2DSymbolObject(nullptr, 0, nullptr, turn, &at, kind, scaleX, scaleZ);
       return;
     }
-    case 55: case 65: case 66: case 67: case 70: case 73: case 74: case 75: case 76: case 77: case 78:
-    case 83: case 84: case 85: case 86: case 87: case 90: case 91: case 92: case 93: case 94: case 99:
-    case 109: case 124:
-      SetupToDraw2DSymbolObject(nullptr, 0, nullptr, turn, &at, kind, 1, 1);
-      return;
     default:
       line(fx, fz, fx + ox, fz + oz);
       return;

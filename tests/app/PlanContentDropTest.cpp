@@ -34,13 +34,19 @@
 #include "inspectors/ValueFields.h"
 #include "files/DesignFile.h"
 #include "model/Bounds.h"
+#include "model/CommandCodes.h"
+#include "model/DocState.h"
 #include "model/CommandWalkers.h"
 #include "model/HitTest.h"
 #include "model/PlanarTransforms.h"
 #include "model/Selection.h"
 #include "model/Services.h"
 #include "platform/ContentPaths.h"
+#include "plandraw/DrawContext.h"
+#include "plandraw/DrawFlags.h"
+#include "plandraw/PlanDrawing.h"
 #include "plandraw/PlatformAdapters.h"
+#include "plandraw/RecordingDrawContext.h"
 #include "tools/PointEvaluation.h"
 #include <cmath>
 
@@ -424,6 +430,66 @@ TEST_F(PlanContentDrop, WhatThePlanCannotPlaceChangesNothingAndSaysWhy) {
     EXPECT_EQ(objectCount(), count);
     EXPECT_TRUE(savedBytes() == before);
     EXPECT_FALSE(doc->undoManager().canUndo());
+  }
+}
+
+// A library object whose style file makes it a 2D symbol lands as one object: a group of 2D
+// parts drawn and picked by its own plans, not part by part by the plan each part was read on.
+// Placed in the Electrical tab and moved to the Plumbing plan (the group alone takes the plan),
+// it is drawn whole and picked in the Plumbing tab, and neither drawn nor picked in the
+// Electrical tab its parts were read in (neither tab shows the other's plan).
+TEST_F(PlanContentDrop, ALibrarySymbolOfTwoDPartsIsDrawnAndPickedAsOneObject) {
+  const std::vector<std::filesystem::path> shipped =
+      ShippedObjectFiles(std::string(CASA_SOURCE_DIR) + "/content/QVRA/Shared/QVRA/Objects");
+  ASSERT_FALSE(shipped.empty());
+  const std::string path = file("symbol.QOB");
+  std::filesystem::copy_file(shipped.front(), path);
+  std::ofstream(file("symbol.OBD")) << "[Style]\nObject2D=1\n";
+  window->selectPlanTab(kPlanElectrical);
+  QMimeData data;
+  putPlanDrag(&data, kEntry3DObject, path);
+  const int before = objectCount();
+  ASSERT_EQ(dropAt(&data, 40, 20), std::make_pair(true, true));
+  const std::vector<Objex*> added = objectsAfter(before);
+  ASSERT_EQ(added.size(), 1u);
+  Objex* symbol = added.front();
+  ASSERT_EQ(symbol->type, kObjGroup);
+  ASSERT_NE(symbol->firstChild, nullptr);
+  for (const Objex* part = symbol->firstChild; part; part = part->next) {
+    EXPECT_EQ(part->type, kObjSymbolPart2D);
+    EXPECT_EQ(part->planMask, 1 << kPlanElectrical);
+  }
+
+  SelectObj(symbol, kSelectOn, 1);
+  window->planViewActions().perform(kCmdMoveToPlumbingPlan);
+  ASSERT_EQ(symbol->planMask, 1 << kPlanPlumbing);
+  ASSERT_EQ(symbol->firstChild->planMask, 1 << kPlanElectrical);  // the parts keep theirs
+
+  const Poinz* onPart = symbol->firstChild->firstPoint;
+  ASSERT_NE(onPart, nullptr);
+  const float partX = onPart->position[0], partZ = onPart->position[2];
+  for (const int tab : {kPlanElectrical, kPlanPlumbing}) {
+    SCOPED_TRACE(tab);
+    window->selectPlanTab(tab);
+    ASSERT_FALSE(ds->planMasks[tab] & (tab == kPlanPlumbing ? 1 << kPlanElectrical : 1 << kPlanPlumbing));
+    const bool shows = tab == kPlanPlumbing;
+    RecordingDrawContext ctx;
+    {
+      CurrentDrawContextScope scope(&ctx);
+      gCurDocument = model;
+      DrawAllLayers(nullptr, model->itsLayers, nullptr, kDrawFlagAll, nullptr);
+    }
+    size_t lines = 0;
+    for (const auto& call : ctx.calls) lines += call.points.size();
+    if (shows) EXPECT_GT(lines, 0u);
+    else EXPECT_EQ(lines, 0u);
+    // A click on a part with the selection tool, after one on nothing.
+    gCurTool = kToolSelection;
+    for (const QPoint at : {WidgetPointOf(view, -400, 400), WidgetPointOf(view, partX, partZ)}) {
+      QTest::mousePress(view, Qt::LeftButton, {}, at);
+      QTest::mouseRelease(view, Qt::LeftButton, {}, at);
+    }
+    EXPECT_EQ(IsAnyObjectSelected(symbol), shows);
   }
 }
 

@@ -60,7 +60,8 @@ TEST(ShippedLibrary, GeneratorMatchesTheShippedFiles) {
     // program's writers carry the running program's defaults: only their presence counts).
     const std::string& p = first[i].path;
     const bool design = p.find(".QOB") != std::string::npos || p.find(".QTF") != std::string::npos ||
-                        p.find(".QSY") != std::string::npos;
+                        p.find(".QSY") != std::string::npos || p.find(".QTM") != std::string::npos ||
+                        p.find(".qtm") != std::string::npos;
     const fs::path shipped =
         fs::path(BuildTreeContentRoot()) / (first[i].shared ? "QVRA/Shared" : "") / first[i].path;
     if (design) EXPECT_FALSE(ReadFile(shipped).empty()) << shipped;

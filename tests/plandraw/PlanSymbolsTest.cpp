@@ -94,33 +94,42 @@ void ExpectAt(const NSPoint& p, float x, float z) {
 
 }  // namespace
 
+// The symbol is drawn at the size it was drawn at in the world: as its units say at the plan
+// scale of a new design (36), at three quarters of them at 48.
 TEST_F(SymbolFixture, ComponentSymbolSitsOnTheWallFaceTurnedWithTheWall) {
   ScopedSymbol2DList symbol(55, {{-5, 0}, {5, 10}});
-  Objex* w = wall(ConvertScreenToWorld(20, doc.ds(), 0));  // 20 plan units thick
-  DoorWindowData* data = nullptr;
-  Objex* c = child(w, kObjComponent, 90, 110, &data);
-  c->subtype = 55;
-  DrawObject(nullptr, c, nullptr, kDrawFlagAll, nullptr);
-  auto lines = ctx.strokedLinePoints();
-  ASSERT_EQ(lines.size(), 2u);
-  // The insertion point is the middle of the component on the face (10 out); the symbol's z
-  // axis points away from the wall.
-  ExpectAt(lines[0], 95, 10);
-  ExpectAt(lines[1], 105, 20);
-  EXPECT_EQ(c->firstPoint->position[0], 90);  // the model is not changed
+  for (const float scale : {36.0f, 48.0f}) {
+    SCOPED_TRACE(scale);
+    doc.ds()->planScale = scale;
+    const float k = 36.0f / scale;
+    Objex* w = wall(ConvertScreenToWorld(20, doc.ds(), 0));  // 20 plan units thick
+    DoorWindowData* data = nullptr;
+    Objex* c = child(w, kObjComponent, 90, 110, &data);
+    c->subtype = 55;
+    ctx.clear();
+    DrawObject(nullptr, c, nullptr, kDrawFlagAll, nullptr);
+    auto lines = ctx.strokedLinePoints();
+    ASSERT_EQ(lines.size(), 2u);
+    // The insertion point is the middle of the component on the face (10 out); the symbol's z
+    // axis points away from the wall.
+    ExpectAt(lines[0], 100 - 5 * k, 10);
+    ExpectAt(lines[1], 100 + 5 * k, 10 + 10 * k);
+    EXPECT_EQ(c->firstPoint->position[0], 90);  // the model is not changed
 
-  // On the other face: turned by a half turn.
-  ctx.clear();
-  data->flipHorizontal = 1;
-  DrawObject(nullptr, c, nullptr, kDrawFlagAll, nullptr);
-  lines = ctx.strokedLinePoints();
-  ASSERT_EQ(lines.size(), 2u);
-  ExpectAt(lines[0], 105, -10);
-  ExpectAt(lines[1], 95, -20);
+    // On the other face: turned by a half turn.
+    ctx.clear();
+    data->flipHorizontal = 1;
+    DrawObject(nullptr, c, nullptr, kDrawFlagAll, nullptr);
+    lines = ctx.strokedLinePoints();
+    ASSERT_EQ(lines.size(), 2u);
+    ExpectAt(lines[0], 100 + 5 * k, -10);
+    ExpectAt(lines[1], 100 - 5 * k, -10 - 10 * k);
+  }
 
   // Kinds outside the drawable table draw nothing, though present in the list.
   ctx.clear();
   ScopedSymbol2DList light(68, {{0, 0}, {5, 5}});
+  Objex* c = child(wall(), kObjComponent, 90, 110);
   c->subtype = 68;
   DrawObject(nullptr, c, nullptr, kDrawFlagAll, nullptr);
   EXPECT_TRUE(ctx.calls.empty());
@@ -161,6 +170,55 @@ TEST_F(SymbolFixture, TubsAndShowersAreDrawnAtTheirSizeAndLabelled) {
       EXPECT_NE(labels[0].find("Lx"), std::string::npos);
       EXPECT_EQ(labels[1], name);
     }
+}
+
+// A tub or shower whose symbol is longer than deep is stretched along the wall to its length and
+// away from the wall to its depth, on a wall along x and on one along z, on both faces, at two
+// plan scales.
+TEST_F(SymbolFixture, SizedFixturesStretchAlongTheWallAndAwayFromIt) {
+  for (const int16_t kind : {95, 96, 97})
+    for (const float scale : {36.0f, 48.0f})
+      for (const bool alongZ : {false, true})
+        for (const uint8_t flipped : {0, 1}) {
+          SCOPED_TRACE(::testing::Message() << "kind " << kind << " scale " << scale
+                                            << (alongZ ? " along z" : " along x") << " flipped " << int(flipped));
+          doc.ds()->planScale = scale;
+          ScopedSymbol2DList symbol(kind, {{-20, 0}, {20, 0}, {20, 8}, {-20, 8}}, true);  // 40 by 8
+          const std::pair<float, float> end = alongZ ? std::pair{0.0f, 400.0f} : std::pair{400.0f, 0.0f};
+          Objex* w = doc.addObject(kObjWall, false, {{0, 0}, end});
+          w->width = 0;
+          RGBColor black{};
+          Objex* c = CreateObject(kObjComponent, 0, 1, &black, &black, 1, 6, 0, nullptr, nullptr, nullptr, w, nullptr,
+                                  nullptr);
+          for (const float at : {100.0f, 200.0f})
+            AppendPointToObject(
+                CreatePoint(1, 0, 0, 0, 0, 0, alongZ ? 0 : at, 0, alongZ ? at : 0, 0, 0, 0, 0, 0, 0, c), c);
+          DoorWindowData* data = AttachOnSegment(c, w->firstPoint, w->firstPoint->next);
+          c->next = w->firstChild;
+          w->firstChild = c;
+          c->subtype = kind;
+          data->flipHorizontal = flipped;
+          data->width = 100;  // 2.5 times the symbol's length
+          data->height = 30;  // 3.75 times its depth
+          ctx.clear();
+          DrawObject(nullptr, c, nullptr, kDrawFlagAll, nullptr);
+          const auto points = ctx.strokedLinePoints();
+          ASSERT_EQ(points.size(), 8u);
+          NSPoint low = points[0], high = points[0];
+          for (const NSPoint& p : points) {
+            low = {std::min(low.x, p.x), std::min(low.y, p.y)};
+            high = {std::max(high.x, p.x), std::max(high.y, p.y)};
+          }
+          // 100 along the wall about the middle (150), 30 out from the wall line: on a wall along x
+          // toward +z unless flipped, on one along z toward -x unless flipped.
+          const float out = (alongZ ? -30.0f : 30.0f) * (flipped ? -1.0f : 1.0f);
+          const NSPoint a = alongZ ? View(0, 100) : View(100, 0);
+          const NSPoint b = alongZ ? View(out, 200) : View(200, out);
+          EXPECT_NEAR(low.x, std::min(a.x, b.x), 1.01f);
+          EXPECT_NEAR(high.x, std::max(a.x, b.x), 1.01f);
+          EXPECT_NEAR(low.y, std::min(a.y, b.y), 1.01f);
+          EXPECT_NEAR(high.y, std::max(a.y, b.y), 1.01f);
+        }
 }
 
 TEST_F(SymbolFixture, CurvedSymbolSegmentsTakeEightToTwentyPieces) {

@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <unistd.h>
@@ -32,6 +34,7 @@
 #include "plandraw/RecordingDrawContext.h"
 #include "plandraw/SymbolGeometry.h"
 #include "platform/Alerts.h"
+#include "platform/ContentPaths.h"
 #include "tools/AccessoryTool.h"
 #include "tools/AttachedWallDims.h"
 #include "tools/Components.h"
@@ -860,6 +863,177 @@ TEST_F(WallComponents, SizedFixturesAreDrawnAtTheirSize) {
   }
   gPlanViewHooks.documentView = nullptr;
   sView = nullptr;
+}
+
+// The footprint each wall component tool places, in inches (tubs and showers at the sizes the
+// test sets), and the style setting that picks the kind.
+struct WallKind {
+  uint16_t tool;
+  int16_t kind;
+  float width, depth;
+  int32_t DocState::*style = nullptr;
+  int32_t styleValue = 0;
+};
+const WallKind kWallKinds[] = {
+    {kToolReceptacle110, 55, 6, 12},
+    {kToolReceptacle110Style, 65, 6, 12, &DocState::receptacleStyle1, 8},
+    {kToolReceptacle110Style, 66, 6, 12, &DocState::receptacleStyle1, 9},
+    {kToolReceptacle110Style, 67, 6, 12, &DocState::receptacleStyle1, 10},
+    {kToolReceptacle220, 70, 6, 12},
+    {kToolSwitch, 73, 6, 16},
+    {kToolMultiWaySwitch, 74, 6, 16, &DocState::switchStyle1, 8},
+    {kToolMultiWaySwitch, 75, 6, 16, &DocState::switchStyle1, 9},
+    {kToolMultiWaySwitch, 76, 6, 16, &DocState::switchStyle1, 10},
+    {kToolDimmerSwitch, 77, 6, 16, &DocState::switchStyle2, 8},
+    {kToolDimmerSwitch, 78, 6, 16, &DocState::switchStyle2, 9},
+    {kToolFloodLight, 83, 25, 11},
+    {kToolCableOutlet, 84, 10, 12},
+    {kToolPhoneOutlet, 85, 10, 12},
+    {kToolSmokeDetector, 86, 10, 14},
+    {kToolThermostat, 87, 10, 14},
+    {kToolHoseBib, 99, 6, 12},
+    {kToolGasBib, 109, 6, 12},
+    {kToolToilet, 90, 24, 30},
+    {kToolSingleSink, 91, 36, 24},
+    {kToolDoubleSink, 92, 36, 24},
+    {kToolTripleSink, 93, 36, 24},
+    {kToolOvalSink, 94, 21, 16},
+    {kToolBathTub, 95, 72, 30},
+    {kToolSpaTub, 96, 66, 36},
+    {kToolShower, 97, 36, 42},
+    {kToolBaseboardHeater, 124, 48, 6},
+};
+
+// The box of the points of the stroked lines drawn (window points).
+NSRect DrawnBox(const RecordingDrawContext& ctx) {
+  const auto points = ctx.strokedLinePoints();
+  if (points.empty()) return NSRect{};
+  float low[2] = {points[0].x, points[0].y}, high[2] = {points[0].x, points[0].y};
+  for (const NSPoint& p : points) {
+    low[0] = std::min(low[0], p.x), high[0] = std::max(high[0], p.x);
+    low[1] = std::min(low[1], p.y), high[1] = std::max(high[1], p.y);
+  }
+  return NSMakeRect(low[0], low[1], high[0] - low[0], high[1] - low[1]);
+}
+
+// Every wall component placed with its tool from the shipped symbols is drawn over exactly the
+// footprint it is placed with: along the wall about its middle, and out from the wall face to
+// its depth on the side it was dragged to; on a wall along x and one along z, on both faces, at
+// two plan scales; and its slide preview at the same size.
+TEST_F(WallComponents, EveryWallComponentIsDrawnOverItsFootprint) {
+  Base2DView planView;
+  static Base2DView* sView = nullptr;
+  sView = &planView;
+  gPlanViewHooks.documentView = [] { return sView; };
+  RecordingDrawContext ctx;
+  CurrentDrawContextScope scope(&ctx);
+  SetLocalSupportRoot(BuildTreeContentRoot());
+  gSymbol2DList = nullptr;
+  Load2DSymbolList();  // the shipped list (freed by the fixture)
+  DocState* ds = doc.ds();
+  ds->bathTubSetting1 = 72, ds->bathTubSetting2 = 30;  // each stretched unlike the others
+  ds->spaTubSetting1 = 66, ds->spaTubSetting2 = 36;
+  ds->showerSetting1 = 36, ds->showerSetting2 = 42;
+  for (const float scale : {36.0f, 72.0f}) {
+    ds->planScale = scale;
+    for (const WallKind& k : kWallKinds) {
+      if (k.style) ds->*k.style = k.styleValue;
+      for (const bool alongZ : {false, true})
+        for (const int side : {1, -1}) {
+          SCOPED_TRACE(testing::Message() << "kind " << k.kind << " scale " << scale
+                                          << (alongZ ? " along z" : " along x") << " side " << side);
+          Objex* wall = alongZ ? AddTestWall(doc, {{0, 0}, {0, 400}}) : AddTestWall(doc, {{0, 0}, {400, 0}});
+          const int32_t x = alongZ ? 0 : 200, z = alongZ ? 200 : 0;
+          const int32_t toX = alongZ ? 20 * side : 200, toZ = alongZ ? 200 : 20 * side;
+          {
+            ScriptedModalEvents events;
+            events.drag(toX, toZ).up(toX, toZ);
+            pressOnSegment(wall, x, z);
+            begin(k.tool, x, z);
+          }
+          Objex* c = lastChild(wall);
+          ASSERT_NE(c, nullptr);
+          ASSERT_EQ(c->subtype, k.kind);
+          const DoorWindowData* data = AttachmentData(c);
+          ASSERT_NE(data, nullptr);
+          EXPECT_NEAR(data->width, units(k.width), 0.01f);
+          EXPECT_NEAR(data->height, units(k.depth), 0.01f);
+          // The footprint in plan units: the middle along the wall, the face, the side.
+          const Poinz* p = c->firstPoint;
+          const int along = alongZ ? 2 : 0, across = alongZ ? 0 : 2;
+          const float middle = (p->position[along] + p->next->position[along]) / 2;
+          const float out = p->next->next->position[across] > 0 ? 1.0f : -1.0f;
+          EXPECT_EQ(out, static_cast<float>(side));
+          const float face = units(wall->width) / 2;
+          float corner[2][2];
+          for (int end = 0; end < 2; ++end) {
+            corner[end][along == 0 ? 0 : 1] = middle + (end ? 0.5f : -0.5f) * data->width;
+            corner[end][across == 0 ? 0 : 1] = out * (face + (end ? data->height : 0));
+          }
+          const NSPoint a = ProjectPlanPoint({corner[0][0], corner[0][1]}, false);
+          const NSPoint b = ProjectPlanPoint({corner[1][0], corner[1][1]}, false);
+          ctx.clear();
+          DrawObject(nullptr, c, nullptr, kDrawFlagAll, nullptr);
+          const NSRect drawn = DrawnBox(ctx);
+          EXPECT_NEAR(drawn.origin.x, std::min(a.x, b.x), 0.05f);
+          EXPECT_NEAR(drawn.origin.y, std::min(a.y, b.y), 0.05f);
+          EXPECT_NEAR(drawn.origin.x + drawn.size.width, std::max(a.x, b.x), 0.05f);
+          EXPECT_NEAR(drawn.origin.y + drawn.size.height, std::max(a.y, b.y), 0.05f);
+          if (alongZ || side != 1) continue;
+          // The preview of the slide (window points are plan points here), whole points.
+          overlay.removePointsFromAllPaths();
+          const FloatPoint first{200 - data->width / 2, 0}, second{200 + data->width / 2, 0}, centre{200, 0};
+          DrawAttachment(&first, &centre, &second, 0, data->flipHorizontal, k.kind, wall, data->width, data->height, 0);
+          const NSRect preview = overlay.activePathBounds();
+          EXPECT_NEAR(preview.size.width, data->width, 1.01f);
+          EXPECT_NEAR(preview.size.height, data->height, 1.01f);
+        }
+    }
+  }
+  gPlanViewHooks.documentView = nullptr;
+  sView = nullptr;
+}
+
+// No two kinds of the shipped plan symbols are drawn alike, even at another size: each kind's
+// lines compared relative to its own extent.
+TEST_F(WallComponents, NoTwoShippedSymbolsAreDrawnAlike) {
+  SetLocalSupportRoot(BuildTreeContentRoot());
+  gSymbol2DList = nullptr;
+  Load2DSymbolList();
+  using Run = std::vector<std::pair<long, long>>;
+  std::map<std::vector<Run>, int16_t> drawings;
+  size_t kinds = 0;
+  for (const Objex* e = gSymbol2DList; e; e = e->next, ++kinds) {
+    std::vector<const Objex*> parts;
+    for (const Objex* part = e->firstChild; part; part = part->next) {
+      parts.push_back(part);
+      for (const Objex* c = part->firstChild; c; c = c->next) parts.push_back(c);
+    }
+    ASSERT_FALSE(parts.empty()) << e->type;
+    float low[2] = {1e9f, 1e9f}, high[2] = {-1e9f, -1e9f};
+    for (const Objex* part : parts)
+      for (const Poinz* p = part->firstPoint; p; p = p->next)
+        for (int k = 0; k < 2; ++k) {
+          low[k] = std::min(low[k], p->position[2 * k]);
+          high[k] = std::max(high[k], p->position[2 * k]);
+        }
+    std::vector<Run> runs;
+    for (const Objex* part : parts) {
+      Run run;
+      for (const Poinz* p = part->firstPoint; p; p = p->next) {
+        long at[2];
+        for (int k = 0; k < 2; ++k)
+          at[k] = high[k] > low[k] ? std::lround(1000 * (p->position[2 * k] - low[k]) / (high[k] - low[k])) : 0;
+        run.push_back({at[0], at[1]});
+      }
+      if (part->closed) run.push_back(run.front());
+      runs.push_back(run);
+    }
+    std::sort(runs.begin(), runs.end());
+    const auto [at, added] = drawings.emplace(runs, e->type);
+    EXPECT_TRUE(added) << "kind " << e->type << " is drawn as kind " << at->second;
+  }
+  EXPECT_EQ(kinds, 51u);
 }
 
 TEST_F(WallComponents, TheSlidePreviewIsDrawnAtThePointerAtEveryZoom) {
