@@ -16,8 +16,8 @@
 #include "inspectors/ValueFields.h"
 #include "model/DocState.h"
 #include "model/DocumentModel.h"
-#include "model/Bounds.h"
 #include "model/CommandCodes.h"
+#include "model/Grouping.h"
 #include "model/HitTest.h"
 #include "model/LineGeometry.h"
 #include "model/PlanarTransforms.h"
@@ -150,12 +150,7 @@ class PointShifts {
       return false;
     }
     for (Objex* o : owners) {
-      FloatRect bounds = EmptyFloatRect();
-      GetObjectBounds(o, 0, &bounds, 0, 0);
-      o->bounds = bounds;
-      Float3DRect box = EmptyFloat3DRect();
-      GetObject3DBounds(o, 0, &box, 0);
-      o->bounds3D = box;
+      UpdateObjectBounds(o);
       RebuildResizedObject(o);
     }
     std::vector<Poinz*> placed;

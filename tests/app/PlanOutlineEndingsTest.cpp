@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "OutlineTools.h"
 #include "AppTestSupport.h"
 #include "PlanScales.h"
 #include "app/EditToolPaletteController.h"
@@ -32,37 +33,6 @@
 
 namespace {
 
-// The palette tools that take an outline click by click, what each makes and the fewest
-// corners it keeps.
-struct OutlineTool {
-  uint16_t tool;
-  int16_t type;
-  bool closed;
-  int fewest = 2;
-};
-constexpr OutlineTool kOutlineTools[] = {
-    {kToolFoundationPerimeter, kObjWall, true, 3},
-    {kToolFloor, kObjFloor, true, 3},
-    {kToolFloorCutout, kObjCutout, true, 3},
-    {kToolFreehandRoof, kObjRoofPanel, true},
-    {kToolDeckWithRailing, kObjDeck, true},
-    {kToolDeckWithoutRailing, kObjDeck, true},
-    {kToolDeckCutout, kObjCutout, true, 3},
-    {kToolPropertyLine, kObjPropertyLine, true, 3},
-    {kToolGroundFillRegion, kObjGroundFill, true, 3},
-    {kToolCurvedTopography, kObjTopography, true},
-    {kToolStraightEdgeTopography, kObjTopography, true},
-    {kToolExcavateTopography, kObjTopoExcavation, true, 3},
-    {kToolPolygon, kObjDetail, true},
-    {kToolCurve, kObjDetail, true},
-    {kToolEdging, kObjEdging, false},
-    {kToolFence, kObjFence, false},
-    {kToolPathwayDriveway, kObjPath, false},
-    {kToolStraightStairway, kObjStaircase, false},
-    {kToolDeckStraightStairway, kObjStaircase, false},
-    {kToolStraightRailing, kObjRailing, false},
-    {kToolCurvedRailing, kObjRailing, false},
-};
 
 enum class Ending { kDoubleClick, kRightClick, kEscape, kFirstPixel, kBesideFirst };
 const char* EndingName(Ending ending) {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "OutlineTools.h"
 #include "ScriptedModalEvents.h"
 #include "ToolTestSupport.h"
 #include "tools/ObjectSnaps.h"
@@ -404,39 +405,6 @@ TEST_F(PolygonEntry, WithTheGridEveryCornerGoesToItsNearestNode) {
 }  // namespace
 
 namespace {
-
-// Every tool that takes its outline click by click, what it makes of it and the fewest
-// corners it keeps.
-struct OutlineTool {
-  uint16_t tool;
-  int16_t type;
-  bool closed;
-  int fewest = 2;
-};
-constexpr OutlineTool kOutlineTools[] = {
-    {kToolFloor, kObjFloor, true, 3},
-    {kToolFloorCutout, kObjCutout, true, 3},
-    {kToolDeckCutout, kObjCutout, true, 3},
-    {kToolDeckWithRailing, kObjDeck, true},
-    {kToolDeckWithoutRailing, kObjDeck, true},
-    {kToolPropertyLine, kObjPropertyLine, true, 3},
-    {kToolFreehandRoof, kObjRoofPanel, true},
-    {kToolFoundationPerimeter, kObjWall, true, 3},
-    {kToolGroundFillRegion, kObjGroundFill, true, 3},
-    {kToolCurvedTopography, kObjTopography, true},
-    {kToolStraightEdgeTopography, kObjTopography, true},
-    {kToolExcavateTopography, kObjTopoExcavation, true, 3},
-    {kToolPolygon, kObjDetail, true},
-    {kToolCurve, kObjDetail, true},
-    {kToolEdging, kObjEdging, false},
-    {kToolFence, kObjFence, false},
-    {kToolPathwayDriveway, kObjPath, false},
-    {kToolStraightStairway, kObjStaircase, false},
-    {kToolDeckStraightStairway, kObjStaircase, false},
-    {kToolStraightRailing, kObjRailing, false},
-    {kToolDeckStraightRailing, kObjRailing, false},
-    {kToolCurvedRailing, kObjRailing, false},
-};
 
 enum class Ending { kDoubleClick, kRightClick, kEscape, kFirstPixel, kBesideFirst, kToolChosen };
 const char* EndingName(Ending ending) {
