@@ -17,6 +17,7 @@
 #include "ScriptedModalEvents.h"
 #include "ToolTestSupport.h"
 #include "WallTestSupport.h"
+#include "building3d/SceneTestSupport.h"
 #include "building3d/PlaneObjects.h"
 #include "building3d/RenderRoad.h"
 #include "files/DesignFile.h"
@@ -399,18 +400,8 @@ TEST_F(WallComponents, AGroupedLightAndRegisterKeepTheir3DFixturesThroughASaveAn
   const uint8_t savedRender[3] = {gRenderOnShow, gForceRenderObjectNow, gEnableBackgroundRendering};
   gRenderOnShow = gForceRenderObjectNow = gEnableBackgroundRendering = 0;
   // The vertices the scene builds for the fixtures (their 3D parts), rounded and sorted.
-  auto freeScene = [] {
-    for (PlaneObject* p = gGLPlaneObjects; p;) {
-      PlaneObject* next = p->next;
-      DeletePlaneObject(p);
-      p = next;
-    }
-    gGLPlaneObjects = gGLPlaneObjectsTail = nullptr;
-    gCurPlaneObject = nullptr;
-    gBase2DObject = gActual3DObject = nullptr;
-  };
-  auto fixtureScene = [&freeScene, light, vent] {
-    freeScene();
+  auto fixtureScene = [light, vent] {
+    FreeScene();
     RenderAllLayers();
     std::vector<std::vector<int>> vertices;
     for (const PlaneObject* po = gGLPlaneObjects; po; po = po->next) {
@@ -422,7 +413,7 @@ TEST_F(WallComponents, AGroupedLightAndRegisterKeepTheir3DFixturesThroughASaveAn
                               int(std::lround(p->vertices[i].z * 100))});
     }
     std::sort(vertices.begin(), vertices.end());
-    freeScene();
+    FreeScene();
     return vertices;
   };
   gCurTool = kToolFixtureLight;
