@@ -78,6 +78,17 @@ class Document : public DesignWindowTest, protected StubFileChoosers {
   ZLKDocument* makeDocument() {
     return ZLKDocumentController::sharedDocumentController().makeUntitledDocument(/*display=*/false);
   }
+  // A kept reproducer copied to `name` and opened as File > Open does; the design opened.
+  ZLKDocument* openKeptCopy(const std::string& kept, const std::string& name) {
+    const fs::path folder = fs::path(__FILE__).parent_path().parent_path() / "files" / "data" / "regressions";
+    const std::string path = file(name);
+    fs::copy_file(folder / kept, path, fs::copy_options::overwrite_existing);
+    bool opened = false;
+    auto& controller = ZLKDocumentController::sharedDocumentController();
+    controller.openDocumentWithContentsOfFile(path, [&](bool ok) { opened = ok; });
+    EXPECT_TRUE(opened) << path;
+    return opened ? controller.currentDocument() : nullptr;
+  }
   // A design file holding one line.
   std::string writeDesignWithALine(const std::string& name) {
     ZLKDocumentModel* previous = gCurDocument;
@@ -712,14 +723,7 @@ TEST_F(Document, PartsCutToTheLimitAreToldOncePerOpen) {
 // writes the design as it is. Saving elsewhere asks nothing; a clean file opens silently.
 TEST_F(Document, AnElevationThatIsNotANumberIsToldAndReadAsZero) {
   ScopedAlertRecorder alerts;
-  const fs::path kept = fs::path(__FILE__).parent_path().parent_path() / "files" / "data" / "regressions";
-  const std::string path = file("elevation.pro");
-  fs::copy_file(kept / "design-elevation-nan.dsn", path, fs::copy_options::overwrite_existing);
-  bool opened = false;
-  ZLKDocumentController::sharedDocumentController().openDocumentWithContentsOfFile(path,
-                                                                                   [&](bool ok) { opened = ok; });
-  ASSERT_TRUE(opened);
-  ZLKDocument* doc = ZLKDocumentController::sharedDocumentController().currentDocument();
+  ZLKDocument* doc = openKeptCopy("design-elevation-nan.dsn", "elevation.pro");
   ASSERT_NE(doc, nullptr);
   ASSERT_EQ(alerts.shown.size(), 1u);
   EXPECT_EQ(alerts.shown[0].message, "Some objects in \"elevation.pro\" had an elevation that is not a number.");
@@ -732,13 +736,7 @@ TEST_F(Document, AnElevationThatIsNotANumberIsToldAndReadAsZero) {
 // holds and that their objects are members of the group around them.
 TEST_F(Document, GroupsDeeperThanADesignHoldsAreToldWhenOpened) {
   ScopedAlertRecorder alerts;
-  const fs::path kept = fs::path(__FILE__).parent_path().parent_path() / "files" / "data" / "regressions";
-  const std::string path = file("chain.pro");
-  fs::copy_file(kept / "chain-33-deep-cabinet.pro", path, fs::copy_options::overwrite_existing);
-  bool opened = false;
-  ZLKDocumentController::sharedDocumentController().openDocumentWithContentsOfFile(path,
-                                                                                   [&](bool ok) { opened = ok; });
-  ASSERT_TRUE(opened);
+  ASSERT_NE(openKeptCopy("chain-33-deep-cabinet.pro", "chain.pro"), nullptr);
   ASSERT_EQ(alerts.shown.size(), 1u);
   EXPECT_EQ(alerts.shown[0].message, "Some groups in \"chain.pro\" stood too deep in other groups.");
   EXPECT_EQ(alerts.shown[0].informative,
