@@ -21,9 +21,6 @@
 
 namespace {
 
-// The plan scale the fixed symbols are drawn at (a new design's).
-constexpr float kFixedSymbolPlanScale = 36.0f;
-
 constexpr int32_t kDrawableKinds[] = {55, 65, 66, 67, 70, 73, 74, 75, 76, 77, 78, 83, 84, 85,
                                       86, 87, 90, 91, 92, 93, 94, 95, 96, 97, 99, 109, 124};
 
@@ -118,7 +115,7 @@ void DrawComponent(DrawContext* handle, Objex* component, const RECT* updateRect
   const PlanPoint q = m + Polar(d, h);
   const SizedKind* sized = FindSizedKind(kind);
   float scaleX = 1.0f, scaleZ = 1.0f;
-  ComponentSymbolScales(kind, data->width, data->height, &scaleX, &scaleZ);
+  SizedSymbolScales(kind, data->width, data->height, &scaleX, &scaleZ);
   const FloatPoint origin{q.x, q.z};
   SetupToDraw2DSymbolObject(handle, drawFlags, transform, d + kRightAngle, &origin, kind, scaleX, scaleZ);
   if (!sized) return;
@@ -129,16 +126,6 @@ void DrawComponent(DrawContext* handle, Objex* component, const RECT* updateRect
   DrawNormalText(handle, size.c_str(), sizeAt.x, sizeAt.z, degrees);
   const PlanPoint nameAt = q + Polar(d, 0.5f * data->height + 8.0f);
   DrawNormalText(handle, LocalizedString(sized->name).c_str(), nameAt.x, nameAt.z, degrees);
-}
-
-float FixedSymbolUnitScale() {
-  const DocState* ds = CurDocState();
-  return ds ? kFixedSymbolPlanScale / UsablePlanScale(ds) : 1.0f;
-}
-
-void ComponentSymbolScales(int32_t kind, float width, float depth, float* scaleX, float* scaleZ) {
-  if (SizedSymbolScales(kind, width, depth, scaleX, scaleZ)) return;
-  *scaleX = *scaleZ = FixedSymbolUnitScale();
 }
 
 bool SizedSymbolScales(int32_t kind, float width, float depth, float* scaleX, float* scaleZ) {

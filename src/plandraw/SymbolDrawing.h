@@ -32,14 +32,5 @@ void Draw2DSymbolSegment(DrawContext* handle, Objex* object, Poinz* pointA, Poin
 // kind's nominal size standing in along an axis the symbol has no extent on. False, with scales
 // of 1, for any other kind and without a document.
 bool SizedSymbolScales(int32_t kind, float width, float depth, float* scaleX, float* scaleZ);
-// The fixed symbols are drawn in the plan units of a design at the plan scale of a new one (2
-// units an inch). The factor that turns them into the current design's plan units, so that a
-// symbol keeps its size in the world at any plan scale: 1 at that plan scale and without a
-// document.
-float FixedSymbolUnitScale();
-// The scales a wall component's symbol is drawn with `width` along the wall and `depth` away from
-// it (plan units): a tub's, spa tub's or shower's stretched to that size (SizedSymbolScales),
-// every other kind's at the size its symbol was drawn at.
-void ComponentSymbolScales(int32_t kind, float width, float depth, float* scaleX, float* scaleZ);
 // Whether SetupToDraw2DSymbolObject draws the kind.
 bool IsDrawable2DSymbolKind(int32_t kind);

@@ -274,9 +274,9 @@ void DrawAttachment(const FloatPoint* firstEnd, const FloatPoint* centre, const 
     case 55: case 65: case 66: case 67: case 70: case 73: case 74: case 75: case 76: case 77: case 78:
     case 83: case 84: case 85: case 86: case 87: case 90: case 91: case 92: case 93: case 94: case 95:
     case 96: case 97: case 99: case 109: case 124: {
-      // Drawn at the size it will have, as the plan draws it.
+      // Drawn as the plan will draw it: a tub or shower at its size, any other kind at scale 1.
       float scaleX = 1, scaleZ = 1;
-      ComponentSymbolScales(kind, width, depth, &scaleX, &scaleZ);
+      SizedSymbolScales(kind, width, depth, &scaleX, &scaleZ);
       SetupToDraw2DSymbolObject(nullptr, 0, nullptr, turn, &at, kind, scaleX, scaleZ);
       return;
     }

@@ -94,14 +94,13 @@ void ExpectAt(const NSPoint& p, float x, float z) {
 
 }  // namespace
 
-// The symbol is drawn at the size it was drawn at in the world: as its units say at the plan
-// scale of a new design (36), at three quarters of them at 48.
+// The symbol is drawn at scale 1, in its own plan units, at any plan scale.
 TEST_F(SymbolFixture, ComponentSymbolSitsOnTheWallFaceTurnedWithTheWall) {
   ScopedSymbol2DList symbol(55, {{-5, 0}, {5, 10}});
   for (const float scale : {36.0f, 48.0f}) {
     SCOPED_TRACE(scale);
     doc.ds()->planScale = scale;
-    const float k = 36.0f / scale;
+    const float k = 1.0f;
     Objex* w = wall(ConvertScreenToWorld(20, doc.ds(), 0));  // 20 plan units thick
     DoorWindowData* data = nullptr;
     Objex* c = child(w, kObjComponent, 90, 110, &data);

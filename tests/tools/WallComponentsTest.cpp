@@ -909,8 +909,10 @@ NSRect DrawnBox(const RecordingDrawContext& ctx) {
 
 // Every wall component placed with its tool from the shipped symbols is drawn over exactly the
 // footprint it is placed with: along the wall about its middle, and out from the wall face to
-// its depth on the side it was dragged to; on a wall along x and one along z, on both faces, at
-// two plan scales; and its slide preview at the same size.
+// its depth on the side it was dragged to; on a wall along x and one along z, on both faces; and
+// its slide preview at the same size. The symbols are made at a new design's plan scale (36): at
+// another one a tub or shower is still stretched to its footprint, any other kind is drawn at
+// scale 1, in the symbol's own plan units.
 TEST_F(WallComponents, EveryWallComponentIsDrawnOverItsFootprint) {
   Base2DView planView;
   static Base2DView* sView = nullptr;
@@ -956,10 +958,13 @@ TEST_F(WallComponents, EveryWallComponentIsDrawnOverItsFootprint) {
           const float out = p->next->next->position[across] > 0 ? 1.0f : -1.0f;
           EXPECT_EQ(out, static_cast<float>(side));
           const float face = units(wall->width) / 2;
+          const bool sized = k.kind >= 95 && k.kind <= 97;
+          const float symbolUnits = sized ? 1.0f : scale / 36.0f;
+          const float width = data->width * symbolUnits, depth = data->height * symbolUnits;
           float corner[2][2];
           for (int end = 0; end < 2; ++end) {
-            corner[end][along == 0 ? 0 : 1] = middle + (end ? 0.5f : -0.5f) * data->width;
-            corner[end][across == 0 ? 0 : 1] = out * (face + (end ? data->height : 0));
+            corner[end][along == 0 ? 0 : 1] = middle + (end ? 0.5f : -0.5f) * width;
+            corner[end][across == 0 ? 0 : 1] = out * (face + (end ? depth : 0));
           }
           const NSPoint a = ProjectPlanPoint({corner[0][0], corner[0][1]}, false);
           const NSPoint b = ProjectPlanPoint({corner[1][0], corner[1][1]}, false);
@@ -976,8 +981,8 @@ TEST_F(WallComponents, EveryWallComponentIsDrawnOverItsFootprint) {
           const FloatPoint first{200 - data->width / 2, 0}, second{200 + data->width / 2, 0}, centre{200, 0};
           DrawAttachment(&first, &centre, &second, 0, data->flipHorizontal, k.kind, wall, data->width, data->height, 0);
           const NSRect preview = overlay.activePathBounds();
-          EXPECT_NEAR(preview.size.width, data->width, 1.01f);
-          EXPECT_NEAR(preview.size.height, data->height, 1.01f);
+          EXPECT_NEAR(preview.size.width, width, 1.01f);
+          EXPECT_NEAR(preview.size.height, depth, 1.01f);
         }
     }
   }
