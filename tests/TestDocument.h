@@ -15,8 +15,13 @@ struct TestDocument {
   Layer* first = nullptr;
   Layer* second = nullptr;
   Layer* third = nullptr;
+  int32_t claimed = 0;
 
   TestDocument() : previous(gCurDocument) {
+    // An id of its own: test programs run side by side share the temporary folder, and two
+    // models of one id would restore each other's undo snapshots.
+    model.claimDocumentID();
+    claimed = model.itsDocID;
     gCurDocument = &model;
     model.itsDocState = CreateDocState();
     first = CreateLayer("First Floor", 1, 1, nullptr);
@@ -29,6 +34,10 @@ struct TestDocument {
 
   ~TestDocument() {
     ReleaseModelContents(&model);
+    // A test may have named the model otherwise: its files go, and the id drawn is given up.
+    model.sanitizeUndoFiles();
+    model.itsDocID = claimed;
+    model.giveUpDocumentID();
     gCurDocument = previous;
   }
 

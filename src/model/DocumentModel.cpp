@@ -105,25 +105,32 @@ int32_t DrawDocumentID() {
 ZLKDocumentModel* ZLKDocumentModel::alloc() {
   auto* model = new (std::nothrow) ZLKDocumentModel;
   if (!model) return nullptr;
-  model->itsDocID = DrawDocumentID();
-  if (CreateApplicationTemporaryFolder()) {
-    // Another copy may have taken the same id since it was drawn: draw again.
-    for (int attempt = 0; attempt < 8; ++attempt) {
-      model->itsOwnershipLock = HoldOwnershipLock(UndoLockPathFor(model->itsDocID));
-      if (model->itsOwnershipLock >= 0 || !IsHeldByRunningCopy(UndoLockPathFor(model->itsDocID))) break;
-      model->itsDocID = DrawDocumentID();
-    }
-  }
+  model->claimDocumentID();
   OpenModels().push_back(model);
   return model;
+}
+
+void ZLKDocumentModel::claimDocumentID() {
+  itsDocID = DrawDocumentID();
+  if (!CreateApplicationTemporaryFolder()) return;
+  // Another copy may have taken the same id since it was drawn: draw again.
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    itsOwnershipLock = HoldOwnershipLock(UndoLockPathFor(itsDocID));
+    if (itsOwnershipLock >= 0 || !IsHeldByRunningCopy(UndoLockPathFor(itsDocID))) break;
+    itsDocID = DrawDocumentID();
+  }
+}
+
+void ZLKDocumentModel::giveUpDocumentID() {
+  sanitizeUndoFiles();
+  DropOwnershipLock(itsOwnershipLock, UndoLockPathFor(itsDocID));
+  itsOwnershipLock = -1;
 }
 
 void ZLKDocumentModel::release(ZLKDocumentModel* model) {
   if (!model) return;
   model->deleteContents();
-  model->sanitizeUndoFiles();
-  DropOwnershipLock(model->itsOwnershipLock, UndoLockPathFor(model->itsDocID));
-  model->itsOwnershipLock = -1;
+  model->giveUpDocumentID();
   auto& open = OpenModels();
   open.erase(std::remove(open.begin(), open.end(), model), open.end());
   if (gCurDocument == model) gCurDocument = nullptr;

@@ -72,6 +72,11 @@ class ZLKDocumentModel {
 
   // A new empty model, listed among the open models, with an id that no open model has.
   static ZLKDocumentModel* alloc();
+  // Draws an id that no model of this or another running copy holds and takes its lock, so
+  // that no other model writes undo files under it (alloc does this).
+  void claimDocumentID();
+  // Removes the model's undo files and gives its id up (release does this).
+  void giveUpDocumentID();
   // alloc(), made current before anything is built, with the fresh design and its first undo
   // snapshot. Null when a floor cannot be made (gCurDocument is then put back). This and
   // reinitializeDocumentModel() live with the undo ring (files/NewDesign.cpp).

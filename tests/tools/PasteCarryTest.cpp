@@ -159,7 +159,6 @@ struct PasteCarry : ToolTest {
     ResetByteStream();
     sClearedSegments = 0;
     TestDocument design;
-    design.model.itsDocID = 5;
     CopyBuilt(design);
     std::vector<DesignState> states;
     for (int i = 0; i < 6; ++i) {
