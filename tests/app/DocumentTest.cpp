@@ -78,6 +78,18 @@ class Document : public DesignWindowTest, protected StubFileChoosers {
   ZLKDocument* makeDocument() {
     return ZLKDocumentController::sharedDocumentController().makeUntitledDocument(/*display=*/false);
   }
+  // Whether the design is marked edited: the window's "*", the document's flag and a question
+  // on closing (cancelled: nothing closes) all say the same.
+  static bool MarkedEdited(ZLKDocument* doc, ZLKWindowController* window, ScopedAlertRecorder& alerts) {
+    const size_t asked = alerts.shown.size();
+    bool mayClose = false;
+    doc->canCloseDocumentWithDelegate([&](bool ok) { mayClose = ok; });
+    const bool asks = alerts.shown.size() > asked;
+    EXPECT_EQ(window->isWindowModified(), asks);
+    EXPECT_EQ(doc->isDocumentEdited(), asks);
+    EXPECT_NE(mayClose, asks);
+    return asks;
+  }
   // A kept reproducer copied to `name` and opened as File > Open does; the design opened.
   ZLKDocument* openKeptCopy(const std::string& kept, const std::string& name) {
     const fs::path folder = fs::path(__FILE__).parent_path().parent_path() / "files" / "data" / "regressions";
@@ -410,16 +422,7 @@ TEST_F(Document, UndoAndRedoMarkTheDesignEditedUnlessAtTheSavedStep) {
   ScopedAlertRecorder alerts;
   alerts.answer = 2;  // Cancel
   // The window's "*", and whether closing asks (the question is cancelled: nothing closes).
-  const auto edited = [&] {
-    const size_t asked = alerts.shown.size();
-    bool mayClose = false;
-    doc->canCloseDocumentWithDelegate([&](bool ok) { mayClose = ok; });
-    const bool asks = alerts.shown.size() > asked;
-    EXPECT_EQ(window->isWindowModified(), asks);
-    EXPECT_EQ(doc->isDocumentEdited(), asks);
-    EXPECT_NE(mayClose, asks);
-    return asks;
-  };
+  const auto edited = [&] { return MarkedEdited(doc, window, alerts); };
   const auto addLine = [&] {
     gCurDocument = doc->documentModel();
     AddLine();
@@ -466,14 +469,7 @@ TEST_F(Document, UndoOfAnEditLeftUnstoredMarksTheDesignAsItStandsToTheSave) {
     alerts.answer = 2;  // Cancel
     const auto edited = [&] {
       window->updateWindowState();
-      const size_t asked = alerts.shown.size();
-      bool mayClose = false;
-      doc->canCloseDocumentWithDelegate([&](bool ok) { mayClose = ok; });
-      const bool asks = alerts.shown.size() > asked;
-      EXPECT_EQ(window->isWindowModified(), asks);
-      EXPECT_EQ(doc->isDocumentEdited(), asks);
-      EXPECT_NE(mayClose, asks);
-      return asks;
+      return MarkedEdited(doc, window, alerts);
     };
     ZLKDocumentModel* model = doc->documentModel();
     gCurDocument = model;
