@@ -1,5 +1,5 @@
 // The tools that take their outline click by click (the shared corner loop), what each makes
-// of it and the fewest corners it keeps.
+// of it and the fewest corners it keeps; and the ways an entry ends.
 #pragma once
 #include <cstdint>
 
@@ -36,3 +36,17 @@ constexpr OutlineTool kOutlineTools[] = {
     {kToolDeckStraightRailing, kObjRailing, false},
     {kToolCurvedRailing, kObjRailing, false},
 };
+
+// The ways a user ends an outline entry.
+enum class Ending { kDoubleClick, kRightClick, kEscape, kFirstPixel, kBesideFirst, kToolChosen };
+inline const char* EndingName(Ending ending) {
+  switch (ending) {
+    case Ending::kDoubleClick: return "double click";
+    case Ending::kRightClick: return "right click";
+    case Ending::kEscape: return "Escape";
+    case Ending::kFirstPixel: return "click on the first pixel";
+    case Ending::kBesideFirst: return "click beside the first corner";
+    case Ending::kToolChosen: return "another tool chosen";
+  }
+  return "";
+}

@@ -32,6 +32,7 @@
 #include "model/ViewProjection.h"
 #include "platform/UserDefaults.h"
 #include "tools/ToolCodes.h"
+#include "tools/TrackingState.h"
 
 // Once the last test has run, the threads Qt's pool started for the tests end before the
 // process does: an exit with them still waiting for work ran under the leak checker's tracer.
@@ -209,6 +210,17 @@ class DesignWindowTest : public ::testing::Test {
     return planView;
   }
 
+  // The design made new in the given unit system, as File > New leaves it, shown as
+  // showPlanView(2) shows it; the plan view.
+  ZLKDocumentView* showNewDesign(bool metric) {
+    model->reinitializeDocumentModel();
+    gCurDocument = model;
+    ds = model->itsDocState;
+    ds->measureSystem = metric ? kMeasureMetric : kMeasureImperial;
+    if (metric) SetDocStateMetricDefaults(ds);
+    return showPlanView(2);
+  }
+
   // A path in the runtime folder.
   std::string file(const std::string& name) const { return folder + "/" + name; }
 
@@ -245,6 +257,17 @@ class DesignWindowTest : public ::testing::Test {
 };
 
 // The document controller's Save and Open choosers answering savePath and openPath.
+// A design-window test whose tools track the mouse: each test starts with the tracking state
+// reset and leaves the selection tool chosen.
+class TrackingWindowTest : public DesignWindowTest {
+ protected:
+  void beforeDocument() override { ResetTrackingState(); }
+  void beforeClosing() override {
+    gCurTool = kToolSelection;
+    ResetTrackingState();
+  }
+};
+
 class StubFileChoosers {
  protected:
   void installFileChoosers() {

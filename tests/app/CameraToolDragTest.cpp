@@ -14,14 +14,9 @@
 
 namespace {
 
-class CameraToolDrag : public DesignWindowTest {
+class CameraToolDrag : public TrackingWindowTest {
  protected:
-  void beforeDocument() override { ResetTrackingState(); }
   void afterDocument() override { view = showPlanView(2); }
-  void beforeClosing() override {
-    gCurTool = kToolSelection;
-    ResetTrackingState();
-  }
   ZLKDocumentView* view = nullptr;
 };
 

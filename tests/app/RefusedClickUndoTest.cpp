@@ -36,13 +36,8 @@
 
 namespace {
 
-class RefusedClickUndo : public DesignWindowTest {
+class RefusedClickUndo : public TrackingWindowTest {
  protected:
-  void beforeDocument() override { ResetTrackingState(); }
-  void beforeClosing() override {
-    gCurTool = kToolSelection;
-    ResetTrackingState();
-  }
 
   QPoint at(float x, float z) const { return WidgetPointOf(view, x, z); }
   void click(QPoint where) {
@@ -78,12 +73,7 @@ TEST_F(RefusedClickUndo, ADoorToolClickOffEveryWallStoresNoStepAfterASelectionZo
                                 kDimensionFromDefault, kStairLeftRailDefault}) {
       SCOPED_TRACE(std::string(kNames[change]) + (metric ? ", metric" : ", imperial"));
       // A new design with one wall, the selection tool, the history started afresh.
-      model->reinitializeDocumentModel();
-      gCurDocument = model;
-      ds = model->itsDocState;
-      ds->measureSystem = metric ? kMeasureMetric : kMeasureImperial;
-      if (metric) SetDocStateMetricDefaults(ds);
-      view = showPlanView(2);
+      view = showNewDesign(metric);
       window->selectPlanTab(1);
       ds->snapToGrid = 0;
       const float metre = ConvertWorldToScreen(39.370079f, ds, 0);

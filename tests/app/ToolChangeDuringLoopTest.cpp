@@ -161,12 +161,7 @@ class ToolChangeDuringLoop : public DesignWindowTest {
   // A new design: two parallel exterior walls 4 m long, 1.5 m apart, and a line off to the
   // side copied to the clipboard; the history started afresh.
   void newDesign(bool metric) {
-    model->reinitializeDocumentModel();
-    gCurDocument = model;
-    ds = model->itsDocState;
-    ds->measureSystem = metric ? kMeasureMetric : kMeasureImperial;
-    if (metric) SetDocStateMetricDefaults(ds);
-    view = showPlanView(2);
+    view = showNewDesign(metric);
     window->selectPlanTab(kPlanFloor);
     ds->snapToGrid = 0;
     metre = ConvertWorldToScreen(39.370079f, ds, 0);

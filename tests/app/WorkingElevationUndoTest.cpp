@@ -32,13 +32,8 @@
 
 namespace {
 
-class WorkingElevationUndo : public DesignWindowTest {
+class WorkingElevationUndo : public TrackingWindowTest {
  protected:
-  void beforeDocument() override { ResetTrackingState(); }
-  void beforeClosing() override {
-    gCurTool = kToolSelection;
-    ResetTrackingState();
-  }
 
   // A length typed the way the design's unit system reads it.
   QString typed(float inches) const {
@@ -107,12 +102,7 @@ TEST_F(WorkingElevationUndo, UndoAndRedoKeepTheWorkingElevationAndMoveItOnlyWith
   for (const bool metric : {false, true}) {
     for (const int floor : {0, 1}) {
       SCOPED_TRACE(std::string(floor ? "second floor" : "first floor") + (metric ? ", metric" : ", inches"));
-      model->reinitializeDocumentModel();
-      gCurDocument = model;
-      ds = model->itsDocState;
-      ds->measureSystem = metric ? kMeasureMetric : kMeasureImperial;
-      if (metric) SetDocStateMetricDefaults(ds);
-      view = showPlanView(2);
+      view = showNewDesign(metric);
       window->selectPlanTab(1);
       Q_EMIT window->activeFloorTBPopUpButton()->activated(floor);
       ASSERT_STREQ(model->itsCurLayer->name, floor ? "Second Floor" : "First Floor");

@@ -76,6 +76,21 @@ struct SymbolFixture : ::testing::Test {
     w->firstChild = c;
     return c;
   }
+  // What was drawn is one box of eight stroked points (four lines) with corners a and b, in
+  // either order, to the pixel.
+  void expectBoxStroked(NSPoint a, NSPoint b) const {
+    const auto points = ctx.strokedLinePoints();
+    ASSERT_EQ(points.size(), 8u);
+    NSPoint low = points[0], high = points[0];
+    for (const NSPoint& p : points) {
+      low = {std::min(low.x, p.x), std::min(low.y, p.y)};
+      high = {std::max(high.x, p.x), std::max(high.y, p.y)};
+    }
+    EXPECT_NEAR(low.x, std::min(a.x, b.x), 1.01f);
+    EXPECT_NEAR(high.x, std::max(a.x, b.x), 1.01f);
+    EXPECT_NEAR(low.y, std::min(a.y, b.y), 1.01f);
+    EXPECT_NEAR(high.y, std::max(a.y, b.y), 1.01f);
+  }
   std::vector<std::string> texts() const {
     std::vector<std::string> out;
     for (const auto& c : ctx.calls)
@@ -152,18 +167,8 @@ TEST_F(SymbolFixture, TubsAndShowersAreDrawnAtTheirSizeAndLabelled) {
       data->height = ConvertWorldToScreen(29.53f, doc.ds(), 0);
       ctx.clear();
       DrawObject(nullptr, c, nullptr, kDrawFlagAll, nullptr);
-      const auto points = ctx.strokedLinePoints();
-      ASSERT_EQ(points.size(), 8u);
-      NSPoint low = points[0], high = points[0];
-      for (const NSPoint& p : points) {
-        low = {std::min(low.x, p.x), std::min(low.y, p.y)};
-        high = {std::max(high.x, p.x), std::max(high.y, p.y)};
-      }
-      const NSPoint a = View(150 - data->width / 2, 0), b = View(150 + data->width / 2, data->height);
-      EXPECT_NEAR(low.x, std::min(a.x, b.x), 1.01f);
-      EXPECT_NEAR(high.x, std::max(a.x, b.x), 1.01f);
-      EXPECT_NEAR(low.y, std::min(a.y, b.y), 1.01f);
-      EXPECT_NEAR(high.y, std::max(a.y, b.y), 1.01f);
+      ASSERT_NO_FATAL_FAILURE(
+          expectBoxStroked(View(150 - data->width / 2, 0), View(150 + data->width / 2, data->height)));
       const auto labels = texts();
       ASSERT_EQ(labels.size(), 2u);
       EXPECT_NE(labels[0].find("Lx"), std::string::npos);
@@ -201,22 +206,12 @@ TEST_F(SymbolFixture, SizedFixturesStretchAlongTheWallAndAwayFromIt) {
           data->height = 30;  // 3.75 times its depth
           ctx.clear();
           DrawObject(nullptr, c, nullptr, kDrawFlagAll, nullptr);
-          const auto points = ctx.strokedLinePoints();
-          ASSERT_EQ(points.size(), 8u);
-          NSPoint low = points[0], high = points[0];
-          for (const NSPoint& p : points) {
-            low = {std::min(low.x, p.x), std::min(low.y, p.y)};
-            high = {std::max(high.x, p.x), std::max(high.y, p.y)};
-          }
           // 100 along the wall about the middle (150), 30 out from the wall line: on a wall along x
           // toward +z unless flipped, on one along z toward -x unless flipped.
           const float out = (alongZ ? -30.0f : 30.0f) * (flipped ? -1.0f : 1.0f);
           const NSPoint a = alongZ ? View(0, 100) : View(100, 0);
           const NSPoint b = alongZ ? View(out, 200) : View(200, out);
-          EXPECT_NEAR(low.x, std::min(a.x, b.x), 1.01f);
-          EXPECT_NEAR(high.x, std::max(a.x, b.x), 1.01f);
-          EXPECT_NEAR(low.y, std::min(a.y, b.y), 1.01f);
-          EXPECT_NEAR(high.y, std::max(a.y, b.y), 1.01f);
+          ASSERT_NO_FATAL_FAILURE(expectBoxStroked(a, b));
         }
 }
 

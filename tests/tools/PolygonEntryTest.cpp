@@ -406,18 +406,6 @@ TEST_F(PolygonEntry, WithTheGridEveryCornerGoesToItsNearestNode) {
 
 namespace {
 
-enum class Ending { kDoubleClick, kRightClick, kEscape, kFirstPixel, kBesideFirst, kToolChosen };
-const char* EndingName(Ending ending) {
-  switch (ending) {
-    case Ending::kDoubleClick: return "double click";
-    case Ending::kRightClick: return "right click";
-    case Ending::kEscape: return "Escape";
-    case Ending::kFirstPixel: return "click on the first pixel";
-    case Ending::kBesideFirst: return "click beside the first point";
-    case Ending::kToolChosen: return "another tool chosen";
-  }
-  return "";
-}
 constexpr Ending kEndings[] = {Ending::kDoubleClick, Ending::kRightClick, Ending::kEscape,
                                Ending::kFirstPixel,  Ending::kBesideFirst, Ending::kToolChosen};
 

@@ -44,6 +44,24 @@
 
 namespace {
 
+// A plan view for the drawing to ask for, and a context recording what is drawn, while it lives.
+struct PlanRecording {
+  Base2DView view;
+  RecordingDrawContext ctx;
+  CurrentDrawContextScope scope{&ctx};
+  static inline Base2DView* shown = nullptr;
+  PlanRecording() {
+    shown = &view;
+    gPlanViewHooks.documentView = [] { return shown; };
+  }
+  ~PlanRecording() {
+    gPlanViewHooks.documentView = nullptr;
+    shown = nullptr;
+  }
+  PlanRecording(const PlanRecording&) = delete;
+  PlanRecording& operator=(const PlanRecording&) = delete;
+};
+
 // The plan at zoom 1 without grid snapping: window points are plan points (2 units an inch).
 struct WallComponents : ToolTest {
   Objex* saved2D = gSymbol2DList;
@@ -793,12 +811,8 @@ class OutlineWatch : public ScriptedModalEvents {
 // A tub, spa tub or shower is drawn at its size while it is placed and once placed, in the plan
 // as in print, whatever size its symbol was drawn at.
 TEST_F(WallComponents, SizedFixturesAreDrawnAtTheirSize) {
-  Base2DView planView;
-  static Base2DView* sView = nullptr;
-  sView = &planView;
-  gPlanViewHooks.documentView = [] { return sView; };
-  RecordingDrawContext ctx;
-  CurrentDrawContextScope scope(&ctx);
+  PlanRecording plan;
+  RecordingDrawContext& ctx = plan.ctx;
   struct Fixture {
     uint16_t tool;
     int16_t kind;
@@ -852,8 +866,6 @@ TEST_F(WallComponents, SizedFixturesAreDrawnAtTheirSize) {
       EXPECT_NEAR(high[1] - low[1], std::fabs(b.y - a.y), 3) << int(printing);
     }
   }
-  gPlanViewHooks.documentView = nullptr;
-  sView = nullptr;
 }
 
 // The footprint each wall component tool places, in inches (tubs and showers at the sizes the
@@ -914,12 +926,8 @@ NSRect DrawnBox(const RecordingDrawContext& ctx) {
 // another one a tub or shower is still stretched to its footprint, any other kind is drawn at
 // scale 1, in the symbol's own plan units.
 TEST_F(WallComponents, EveryWallComponentIsDrawnOverItsFootprint) {
-  Base2DView planView;
-  static Base2DView* sView = nullptr;
-  sView = &planView;
-  gPlanViewHooks.documentView = [] { return sView; };
-  RecordingDrawContext ctx;
-  CurrentDrawContextScope scope(&ctx);
+  PlanRecording plan;
+  RecordingDrawContext& ctx = plan.ctx;
   SetLocalSupportRoot(BuildTreeContentRoot());
   gSymbol2DList = nullptr;
   Load2DSymbolList();  // the shipped list (freed by the fixture)
@@ -986,8 +994,6 @@ TEST_F(WallComponents, EveryWallComponentIsDrawnOverItsFootprint) {
         }
     }
   }
-  gPlanViewHooks.documentView = nullptr;
-  sView = nullptr;
 }
 
 // No two kinds of the shipped plan symbols are drawn alike, even at another size: each kind's
