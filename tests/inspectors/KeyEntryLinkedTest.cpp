@@ -89,27 +89,19 @@ QString Typed(float planUnits, const DocState* ds) {
                                              : QString::number(inches, 'f', 3) + "\"";
 }
 
-// The tools reach the sheet through the running program's plan view.
-class KeyEntryLinkedRoad : public SheetTest {
+// The sheet's remembered direction and linking go back to a new session's with each test.
+class KeyEntryLinkedRoad : public PlanViewSheetTest {
  protected:
-  void afterDocument() override {
-    SheetTest::afterDocument();
-    InstallSheetHooks();
-    view = showPlanView(2);
-  }
   void beforeClosing() override {
-    gCurTool = kToolSelection;
     KeyEntryController::sDirection = 1;
     KeyEntryController::sKeyEntryLinked = 0;
-    SheetTest::beforeClosing();
+    PlanViewSheetTest::beforeClosing();
   }
-  QPoint at(float x, float z) const { return WidgetPointOf(view, x, z); }
   void drag(float x1, float z1, float x2, float z2) {
     QTest::mousePress(view, Qt::LeftButton, {}, at(x1, z1));
     for (int i = 1; i <= 4; ++i) QTest::mouseMove(view, at(x1 + (x2 - x1) * i / 4, z1 + (z2 - z1) * i / 4));
     QTest::mouseRelease(view, Qt::LeftButton, {}, at(x2, z2));
   }
-  ZLKDocumentView* view = nullptr;
 };
 
 // Floor plan, Exterior Wall: four drags round the rectangle, west to east along the top, north

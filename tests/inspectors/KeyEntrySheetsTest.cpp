@@ -689,21 +689,7 @@ TEST_F(KeyEntrySheets, TJoinedInteriorWallsFollowTheOuterWallsAKeyEntryMoves) {
 
 namespace {
 
-// The tools reach the sheets through the running program's plan view.
-class KeyEntryRoads : public SheetTest {
- protected:
-  void afterDocument() override {
-    SheetTest::afterDocument();
-    InstallSheetHooks();
-    view = showPlanView(2);
-  }
-  void beforeClosing() override {
-    gCurTool = kToolSelection;
-    SheetTest::beforeClosing();
-  }
-  QPoint at(float x, float z) const { return WidgetPointOf(view, x, z); }
-  ZLKDocumentView* view = nullptr;
-};
+using KeyEntryRoads = PlanViewSheetTest;
 
 TEST_F(KeyEntryRoads, TheKeyEntryCellAndAClickOnASegmentOpenTheSheet) {
   Objex* line = AddPlanLine(model->itsCurLayer, -100, 0, 100, 0);

@@ -8,12 +8,15 @@
 
 #include "app/AppTestSupport.h"
 #include "app/PlanViewActions.h"
+#include "app/Win32EventHandler.h"
+#include "app/ZLKDocumentView.h"
 #include "inspectors/SheetController.h"
 #include "inspectors/ValueFields.h"
 #include "model/DocumentModel.h"
 #include "model/Records.h"
 #include "model/Services.h"
 #include "platform/Alerts.h"
+#include "tools/ToolCodes.h"
 
 // Presses OK of the sheet. A sheet whose OK refused an entry stays open (its alert says why);
 // it is then closed with Cancel, as the user leaves it.
@@ -72,4 +75,20 @@ class SheetTest : public DesignWindowTest {
     field->setText(text);
     Q_EMIT field->editingFinished();
   }
+};
+
+// A sheet test whose tools reach the sheets through the running program's plan view.
+class PlanViewSheetTest : public SheetTest {
+ protected:
+  void afterDocument() override {
+    SheetTest::afterDocument();
+    InstallSheetHooks();
+    view = showPlanView(2);
+  }
+  void beforeClosing() override {
+    gCurTool = kToolSelection;
+    SheetTest::beforeClosing();
+  }
+  QPoint at(float x, float z) const { return WidgetPointOf(view, x, z); }
+  ZLKDocumentView* view = nullptr;
 };
